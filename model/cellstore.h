@@ -1,0 +1,91 @@
+#pragma once
+// Sparse storage of one worksheet's cells: variable-length cell records packed in
+// (row, column) order into chained pages, a free-page list, and a row index of
+// 2,048 blocks of 1,024 rows that readers build on demand and clear before edits.
+
+#include <cstdint>
+
+#include "model/cellrecord.h"
+#include "model/pagedlist.h"
+
+namespace vl {
+
+// Position of every cell-store walk; flag kAdvance (8) moves past the record returned.
+struct CellCursor {
+    uint8_t flags = 0;
+    Page* page = nullptr;
+    uint16_t offset = 0;
+};
+
+constexpr uint32_t kRowBlockRows = 1024;
+constexpr uint32_t kRowBlocks = 2048;
+// A page is split at half its payload.
+constexpr uint32_t kSplitOffset = 4091;
+
+// Row index entry: the page and offset of the first record of a row (null page: none).
+struct RowIndexEntry {
+    Page* page;
+    uint16_t offset;
+};
+
+class CCellStore {
+public:
+    CCellStore() = default;
+    ~CCellStore() { FreeAll(); }
+    CCellStore(const CCellStore&) = delete;
+    CCellStore& operator=(const CCellStore&) = delete;
+
+    // Inserts the record or replaces the one at its row and column. The cursor is a hint
+    // for sequential writes and must not lie past the insertion point.
+    bool PutCell(const uint8_t* record, CellCursor& cursor);
+
+    bool BuildRowBlockIndex(uint32_t block, CellCursor& cursor);
+    void ClearRowIndex(bool freePages);
+    bool GetUsedRange(uint16_t* firstCol, uint16_t* lastCol, uint32_t* firstRow,
+                      uint32_t* lastRow) const;
+    // counts[0] numbers, [1] texts, [2] numeric formulas, [3] text formulas,
+    // [4] array formulas without a cached kind, [5] formulas with an error.
+    void CountCellKinds(uint32_t counts[6], uint16_t c1, uint32_t r1, uint16_t c2,
+                        uint32_t r2) const;
+    void Compact(bool freePages);
+
+    Page* AllocPage(bool uncounted = false);
+    void ReleasePage(Page* page, bool free);
+    void ReleaseAllPages(bool free);
+    void FreePageChain(Page* chain);
+    void AdoptPages(Page* chain);
+    Page* DetachPages(bool empty);
+    bool ReserveSparePage();
+    void PurgeFreePages();
+    void FreeAll();
+
+    Page* FirstPage() const { return firstPage_; }
+    uint32_t PageCount() const { return pageCount_; }
+    uint32_t FreePageCount() const { return freePageCount_; }
+    uint32_t FreeBytes() const { return freeBytes_; }
+    bool BlockValid(uint32_t block) const { return (blockFlags_[block] & 1) != 0; }
+    const RowIndexEntry* RowEntry(uint32_t row) const;
+
+private:
+    friend uint8_t* FindCell(const CCellStore&, uint32_t, uint16_t);
+
+    Page* firstPage_ = nullptr;
+    Page* freePages_ = nullptr;
+    RowIndexEntry* blockIndex_[kRowBlocks] = {};
+    uint8_t blockFlags_[kRowBlocks] = {};
+    uint32_t pageCount_ = 0;
+    uint32_t freePageCount_ = 0;
+    uint32_t freeBytes_ = 0;
+};
+
+// Records are returned in place: callers may rewrite a record's bytes as long as its
+// position and length stay.
+uint8_t* FindCell(const CCellStore& store, uint32_t row, uint16_t column);
+uint8_t* FindCellFromCursor(const CCellStore& store, uint32_t row, uint16_t column,
+                                  CellCursor& cursor);
+// The caller sets the cursor's page to the store's first page before the first call.
+uint8_t* NextCellRecord(CellCursor& cursor);
+uint8_t* GetNextCellInRange(CellCursor& cursor, uint16_t c1, uint32_t r1, uint16_t c2,
+                                  uint32_t r2);
+
+} // namespace vl

@@ -1,0 +1,51 @@
+#pragma once
+// The styles of a worksheet's cells, kept apart from their values: runs of adjacent
+// cells of one row sharing a style index, in cell-store pages; the column table; and
+// the row heights.
+
+#include <cstdint>
+
+#include "model/cellstore.h"
+#include "model/pagedlist.h"
+
+namespace vl {
+
+// A run as it is stored, 10 bytes little-endian: first column, last column, row, style.
+struct FormatRun {
+    uint16_t firstColumn;
+    uint16_t lastColumn;
+    uint32_t row;
+    uint16_t style;
+};
+constexpr uint32_t kFormatRunSize = 10;
+FormatRun LoadFormatRun(const uint8_t* p);
+void StoreFormatRun(uint8_t* p, const FormatRun& run);
+
+// Column table entry: width word (bit 0 fixed, bits 1-12 width), style word (bits 0-11),
+// automatic row height word (bits 0-11).
+struct ColumnEntry {
+    uint16_t width;
+    uint16_t style;
+    uint16_t autoRowHeight;
+};
+
+struct CFormatStore {
+    CCellStore runs;
+    ColumnEntry columns[kMaxColumns] = {};
+    // Per row: bit 0 fixed height, bits 1-12 height, bits 13-15 kept.
+    CPagedList rowHeights;
+};
+
+void InitFormatStore(CFormatStore& store);
+bool PutFormatRun(CFormatStore& store, const FormatRun& run, CellCursor& cursor);
+bool ClearFormatRect(CFormatStore& store, uint16_t c1, uint16_t c2, uint32_t r1, uint32_t r2,
+                     CellCursor* cursor, bool freePages);
+bool GetFormatRunsRange(const CFormatStore& store, uint16_t* firstCol, uint16_t* lastCol,
+                        uint32_t* firstRow, uint32_t* lastRow);
+// Returns the run bytes at the cursor (LoadFormatRun reads them), null at the end.
+uint8_t* FormatRunCursorNext(CellCursor& cursor);
+bool SetFormatStoreRowEntry(CFormatStore& store, uint32_t row, uint16_t height, bool fixed);
+void ReleaseFormatStore(CFormatStore& store, bool free);
+void ClearFormatStore(CFormatStore& store);
+
+} // namespace vl

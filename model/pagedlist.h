@@ -1,0 +1,80 @@
+#pragma once
+// A growable list of fixed-size items in chained 8,192-byte pages, with a free-page
+// list for reuse and a page index that is rebuilt only on demand. A list is only ever
+// used with one item size, fixed by the typed operations its owner calls.
+
+#include <cstdint>
+
+namespace vl {
+
+constexpr uint32_t kPagePayload = 8182;
+
+// One page of a list or store. The payload size is fixed at 8,182 bytes whatever the
+// pointer size, because records and item counts per page depend on it.
+struct Page {
+    Page* next;
+    Page* prev;
+    uint16_t used;
+    uint8_t payload[kPagePayload];
+};
+
+// Iterator position of a page walk; bit 3 of flags (value 8) advances past the item.
+struct PagedListIter {
+    uint8_t flags = 0;
+    Page* page = nullptr;
+    uint16_t offset = 0;
+};
+
+constexpr uint8_t kAdvance = 8;
+
+class CPagedList {
+public:
+    CPagedList() = default;
+    ~CPagedList() { FreeAll(); }
+    CPagedList(const CPagedList&) = delete;
+    CPagedList& operator=(const CPagedList&) = delete;
+
+    uint16_t* GetItem2(uint32_t i) { return static_cast<uint16_t*>(GetItem(i, 2)); }
+    bool AppendItem2(uint16_t item);
+    bool GrowTo2(uint32_t count, uint16_t fill, bool buildIndex);
+    uint16_t* NextItem2(PagedListIter& it);
+
+    void* GetItem16(uint32_t i) { return GetItem(i, 16); }
+    bool AppendItem16(const void* item) { return AppendItem(item, 16); }
+    void* GetItem24(uint32_t i) { return GetItem(i, 24); }
+    bool AppendItem24(const void* item) { return AppendItem(item, 24); }
+    bool AppendItem28(const void* item) { return AppendItem(item, 28); }
+    void* GetItem44(uint32_t i) { return GetItem(i, 44); }
+    bool AppendItem44(const void* item) { return AppendItem(item, 44); }
+    void* GetItem52(uint32_t i) { return GetItem(i, 52); }
+    bool AppendItem52(const void* item) { return AppendItem(item, 52); }
+    bool AppendItem128(const void* item) { return AppendItem(item, 128); }
+
+    void Clear(bool recycle);
+    void FreeAll();
+    Page* AllocPage();
+    bool BuildPageIndex();
+
+    // Size-generic forms of the typed operations above.
+    void* GetItem(uint32_t i, uint32_t size);
+    bool AppendItem(const void* item, uint32_t size);
+
+    Page* FirstPage() const { return firstPage_; }
+    uint32_t PageCount() const { return pageCount_; }
+    uint32_t FreePageCount() const { return freePageCount_; }
+    uint32_t ItemCount() const { return itemCount_; }
+    bool IndexValid() const { return indexValid_ != 0; }
+
+private:
+    Page* firstPage_ = nullptr;
+    Page* freePages_ = nullptr;
+    Page* currentPage_ = nullptr;
+    uint8_t** pageIndex_ = nullptr;
+    uint32_t indexCapacity_ = 0;
+    uint8_t indexValid_ = 0;
+    uint32_t pageCount_ = 0;
+    uint32_t freePageCount_ = 0;
+    uint32_t itemCount_ = 0;
+};
+
+} // namespace vl

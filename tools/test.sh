@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the normal build, the engine under
+# AddressSanitizer + UndefinedBehaviorSanitizer, and a short run of each fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/install-deps.sh
+jobs=$(nproc)
+fuzz_seconds=${FUZZ_SECONDS:-20}
+export QT_QPA_PLATFORM=offscreen
+start=$(date +%s)
+
+# Runs one build's tests; prints the failures in full and the summary.
+run_ctest() {
+  local log="$1/ctest.log"
+  if ! ctest --test-dir "$1" -j "$jobs" --output-on-failure --timeout "$2" >"$log" 2>&1; then
+    grep -v -E '^ +[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' "$log" | tail -n 300
+    echo "tests failed in $1"
+    exit 1
+  fi
+  grep -E 'tests passed|Total Test time' "$log"
+}
+
+echo "== build"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+echo "== tests"
+run_ctest build 600
+
+echo "== engine tests under ASan + UBSan"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVORLANE_SANITIZE=ON \
+  -DVORLANE_GUI=OFF -DVORLANE_BENCH=OFF >/dev/null
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_ctest build-asan 900
+
+echo "== fuzz targets (${fuzz_seconds}s each)"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DVORLANE_FUZZ=ON -DVORLANE_GUI=OFF -DVORLANE_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j "$jobs"
+for f in build-fuzz/tests/fuzz/fuzz_*; do
+  [ -x "$f" ] || continue
+  echo "-- $(basename "$f")"
+  "$f" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -print_final_stats=0 2>&1 | tail -n 2
+done
+
+echo "== all tests passed in $(( $(date +%s) - start )) s"
