@@ -12,11 +12,11 @@
 //            then with result flag 1: u16 length k and k bytes of cached text
 //                                                                  (35 + m [+ 2 + k])
 
-#include <cstdint>
-#include <string_view>
-
 #include "model/pagedlist.h"
 #include "platform/core/bytes.h"
+
+#include <cstdint>
+#include <string_view>
 
 namespace vl {
 
@@ -46,32 +46,70 @@ constexpr uint32_t kMaxCellText = kPagePayload - kTextHead;
 
 namespace cell {
 
-inline uint8_t Flags(const uint8_t* r) { return r[0]; }
-inline uint16_t Column(const uint8_t* r) { return LoadU16(r + 1); }
-inline uint32_t Row(const uint8_t* r) { return LoadU32(r + 3); }
-inline uint8_t Error(const uint8_t* r) { return r[0] >> 4; }
-inline void SetError(uint8_t* r, uint8_t code) { r[0] = uint8_t((r[0] & 0x0F) | (code << 4)); }
+inline uint8_t Flags(const uint8_t* r) {
+    return r[0];
+}
+inline uint16_t Column(const uint8_t* r) {
+    return LoadU16(r + 1);
+}
+inline uint32_t Row(const uint8_t* r) {
+    return LoadU32(r + 3);
+}
+inline uint8_t Error(const uint8_t* r) {
+    return r[0] >> 4;
+}
+inline void SetError(uint8_t* r, uint8_t code) {
+    r[0] = uint8_t((r[0] & 0x0F) | (code << 4));
+}
 
 // The kind is decided by the text bit first, then the number bit; neither is a formula.
-inline bool IsText(const uint8_t* r) { return (r[0] & kCellText) != 0; }
-inline bool IsNumber(const uint8_t* r) { return !IsText(r) && (r[0] & kCellNumber) != 0; }
-inline bool IsFormula(const uint8_t* r) { return !IsText(r) && !IsNumber(r); }
+inline bool IsText(const uint8_t* r) {
+    return (r[0] & kCellText) != 0;
+}
+inline bool IsNumber(const uint8_t* r) {
+    return !IsText(r) && (r[0] & kCellNumber) != 0;
+}
+inline bool IsFormula(const uint8_t* r) {
+    return !IsText(r) && !IsNumber(r);
+}
 
-inline uint16_t TextLength(const uint8_t* r) { return LoadU16(r + 7); }
+inline uint16_t TextLength(const uint8_t* r) {
+    return LoadU16(r + 7);
+}
 inline std::string_view Text(const uint8_t* r) {
     return {reinterpret_cast<const char*>(r + kTextHead), TextLength(r)};
 }
-inline double Number(const uint8_t* r) { return LoadF64(r + 7); }
+inline double Number(const uint8_t* r) {
+    return LoadF64(r + 7);
+}
 
-inline uint16_t ArrayWidth(const uint8_t* r) { return LoadU16(r + 7); }
-inline uint32_t ArrayHeight(const uint8_t* r) { return LoadU32(r + 9); }
-inline uint8_t Visits(const uint8_t* r) { return r[13]; }
-inline uint8_t ResultFlags(const uint8_t* r) { return r[14]; }
-inline uint16_t WaitingColumn(const uint8_t* r) { return LoadU16(r + 15); }
-inline uint32_t WaitingRow(const uint8_t* r) { return LoadU32(r + 17); }
-inline uint32_t WaitingWorksheet(const uint8_t* r) { return LoadU32(r + 21); }
-inline double CachedNumber(const uint8_t* r) { return LoadF64(r + 25); }
-inline uint16_t FormulaLength(const uint8_t* r) { return LoadU16(r + 33); }
+inline uint16_t ArrayWidth(const uint8_t* r) {
+    return LoadU16(r + 7);
+}
+inline uint32_t ArrayHeight(const uint8_t* r) {
+    return LoadU32(r + 9);
+}
+inline uint8_t Visits(const uint8_t* r) {
+    return r[13];
+}
+inline uint8_t ResultFlags(const uint8_t* r) {
+    return r[14];
+}
+inline uint16_t WaitingColumn(const uint8_t* r) {
+    return LoadU16(r + 15);
+}
+inline uint32_t WaitingRow(const uint8_t* r) {
+    return LoadU32(r + 17);
+}
+inline uint32_t WaitingWorksheet(const uint8_t* r) {
+    return LoadU32(r + 21);
+}
+inline double CachedNumber(const uint8_t* r) {
+    return LoadF64(r + 25);
+}
+inline uint16_t FormulaLength(const uint8_t* r) {
+    return LoadU16(r + 33);
+}
 inline std::string_view Formula(const uint8_t* r) {
     return {reinterpret_cast<const char*>(r + kFormulaHead), FormulaLength(r)};
 }
@@ -89,6 +127,10 @@ inline uint32_t Length(const uint8_t* r) {
     if (ResultFlags(r) & kResultText) n += 2 + LoadU16(r + n);
     return n;
 }
+
+// Length of a record that a page can hold, or 0 when it claims more than a page; reads
+// no byte past the first 8,182.
+uint32_t CheckedLength(const uint8_t* r);
 
 // (row, column) order of records, compared as unsigned numbers.
 inline bool Before(uint32_t rowA, uint16_t colA, uint32_t rowB, uint16_t colB) {

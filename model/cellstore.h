@@ -3,10 +3,10 @@
 // (row, column) order into chained pages, a free-page list, and a row index of
 // 2,048 blocks of 1,024 rows that readers build on demand and clear before edits.
 
-#include <cstdint>
-
 #include "model/cellrecord.h"
 #include "model/pagedlist.h"
+
+#include <cstdint>
 
 namespace vl {
 
@@ -59,6 +59,18 @@ public:
     void PurgeFreePages();
     void FreeAll();
 
+    // Page-level operations shared with the format store and the range operations.
+    // Writes `size` bytes at `offset` of `page` in place of the `removeLen` bytes there,
+    // taking the previous page when the offset is 0 and that page is less full, and
+    // splitting the page when the record does not fit. All pages it needs are had
+    // before anything changes, so false leaves the store as it was. The cursor is left
+    // at the record (past it with kAdvance).
+    bool PlaceRecord(Page* page, uint32_t offset, uint32_t removeLen, const uint8_t* record,
+                     uint32_t size, CellCursor& cursor);
+    // Links a page (from AllocPage) after `after`, or at the front when that is null.
+    void LinkPage(Page* page, Page* after);
+    void SetFreeBytes(uint32_t bytes) { freeBytes_ = bytes; }
+
     Page* FirstPage() const { return firstPage_; }
     uint32_t PageCount() const { return pageCount_; }
     uint32_t FreePageCount() const { return freePageCount_; }
@@ -69,6 +81,10 @@ public:
 private:
     friend uint8_t* FindCell(const CCellStore&, uint32_t, uint16_t);
 
+    bool TakePages(Page** out, uint32_t count);
+    void PushFreePage(Page* page);
+    void CompactIfSparse(const uint8_t* record, CellCursor& cursor);
+
     Page* firstPage_ = nullptr;
     Page* freePages_ = nullptr;
     RowIndexEntry* blockIndex_[kRowBlocks] = {};
@@ -76,16 +92,17 @@ private:
     uint32_t pageCount_ = 0;
     uint32_t freePageCount_ = 0;
     uint32_t freeBytes_ = 0;
+    // Blocks whose flag is set, so that edits drop a stale index without a scan.
+    uint32_t validBlocks_ = 0;
 };
 
 // Records are returned in place: callers may rewrite a record's bytes as long as its
 // position and length stay.
 uint8_t* FindCell(const CCellStore& store, uint32_t row, uint16_t column);
 uint8_t* FindCellFromCursor(const CCellStore& store, uint32_t row, uint16_t column,
-                                  CellCursor& cursor);
+                            CellCursor& cursor);
 // The caller sets the cursor's page to the store's first page before the first call.
 uint8_t* NextCellRecord(CellCursor& cursor);
-uint8_t* GetNextCellInRange(CellCursor& cursor, uint16_t c1, uint32_t r1, uint16_t c2,
-                                  uint32_t r2);
+uint8_t* GetNextCellInRange(CellCursor& cursor, uint16_t c1, uint32_t r1, uint16_t c2, uint32_t r2);
 
 } // namespace vl

@@ -10,12 +10,13 @@ namespace vl {
 constexpr uint32_t kPagePayload = 8182;
 
 // One page of a list or store. The payload size is fixed at 8,182 bytes whatever the
-// pointer size, because records and item counts per page depend on it.
+// pointer size, because records and item counts per page depend on it. The payload is
+// 8-byte aligned so that fixed-size items of 8-byte multiples stay aligned.
 struct Page {
     Page* next;
     Page* prev;
     uint16_t used;
-    uint8_t payload[kPagePayload];
+    alignas(8) uint8_t payload[kPagePayload];
 };
 
 // Iterator position of a page walk; bit 3 of flags (value 8) advances past the item.
@@ -66,6 +67,8 @@ public:
     bool IndexValid() const { return indexValid_ != 0; }
 
 private:
+    Page* PageForAppend(uint32_t size);
+
     Page* firstPage_ = nullptr;
     Page* freePages_ = nullptr;
     Page* currentPage_ = nullptr;

@@ -1,0 +1,205 @@
+#include "model/cellstore.h"
+#include "model/cellwalk.h"
+#include "platform/core/alloc.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vl {
+
+namespace {
+
+// Scans forward from a position for (row, column); the cursor, when given, follows.
+uint8_t* ScanForCell(Page* page, uint32_t offset, uint32_t row, uint16_t column,
+                     CellCursor* cursor) {
+    for (;;) {
+        if (!cellwalk::StepPage(page, offset)) break;
+        uint8_t* r = page->payload + offset;
+        const uint32_t rr = cell::Row(r);
+        const uint16_t rc = cell::Column(r);
+        if (cursor) {
+            cursor->page = page;
+            cursor->offset = uint16_t(offset);
+        }
+        if (rr == row && rc == column) {
+            if (cursor && (cursor->flags & kAdvance))
+                cursor->offset = uint16_t(offset + cell::Length(r));
+            return r;
+        }
+        if (cell::Before(row, column, rr, rc)) return nullptr;
+        offset += cell::Length(r);
+    }
+    if (cursor) {
+        cursor->page = page;
+        cursor->offset = uint16_t(offset);
+    }
+    return nullptr;
+}
+
+bool InRect(const uint8_t* r, uint16_t c1, uint32_t r1, uint16_t c2, uint32_t r2) {
+    const uint32_t row = cell::Row(r);
+    const uint16_t column = cell::Column(r);
+    return row >= r1 && row <= r2 && column >= c1 && column <= c2;
+}
+
+} // namespace
+
+uint8_t* FindCell(const CCellStore& store, uint32_t row, uint16_t column) {
+    if (row > kLastRow) return nullptr;
+    const uint32_t block = row / kRowBlockRows;
+    if (store.blockFlags_[block] & 1) {
+        const RowIndexEntry& entry = store.blockIndex_[block][row % kRowBlockRows];
+        if (!entry.page) return nullptr;
+        return ScanForCell(entry.page, entry.offset, row, column, nullptr);
+    }
+    Page* page = store.firstPage_;
+    if (!page) return nullptr;
+    uint32_t offset = 0;
+    cellwalk::PositionOnRow(page, offset, row);
+    return ScanForCell(page, offset, row, column, nullptr);
+}
+
+uint8_t* FindCellFromCursor(const CCellStore& store, uint32_t row, uint16_t column,
+                            CellCursor& cursor) {
+    Page* page = cursor.page ? cursor.page : store.FirstPage();
+    if (!page) return nullptr;
+    uint32_t offset = cursor.page ? cursor.offset : 0;
+    cellwalk::PositionOnRow(page, offset, row);
+    return ScanForCell(page, offset, row, column, &cursor);
+}
+
+uint8_t* NextCellRecord(CellCursor& cursor) {
+    if (!cursor.page) return nullptr;
+    Page* page = cursor.page;
+    uint32_t offset = cursor.offset;
+    if (!cellwalk::StepPage(page, offset)) return nullptr;
+    uint8_t* r = page->payload + offset;
+    cursor.page = page;
+    cursor.offset = uint16_t(offset);
+    if (cursor.flags & kAdvance) cursor.offset = uint16_t(offset + cell::Length(r));
+    return r;
+}
+
+uint8_t* GetNextCellInRange(CellCursor& cursor, uint16_t c1, uint32_t r1, uint16_t c2,
+                            uint32_t r2) {
+    if (!cursor.page) return nullptr;
+    Page* page = cursor.page;
+    uint32_t offset = cursor.offset;
+    cellwalk::PositionOnRow(page, offset, r1);
+    while (cellwalk::StepPage(page, offset)) {
+        uint8_t* r = page->payload + offset;
+        cursor.page = page;
+        cursor.offset = uint16_t(offset);
+        if (InRect(r, c1, r1, c2, r2)) {
+            if (cursor.flags & kAdvance) cursor.offset = uint16_t(offset + cell::Length(r));
+            return r;
+        }
+        if (cell::Before(r2, c2, cell::Row(r), cell::Column(r))) return nullptr;
+        offset += cell::Length(r);
+    }
+    cursor.page = page;
+    cursor.offset = uint16_t(offset);
+    return nullptr;
+}
+
+const RowIndexEntry* CCellStore::RowEntry(uint32_t row) const {
+    if (row > kLastRow) return nullptr;
+    const uint32_t block = row / kRowBlockRows;
+    if (!BlockValid(block)) return nullptr;
+    return &blockIndex_[block][row % kRowBlockRows];
+}
+
+bool CCellStore::BuildRowBlockIndex(uint32_t block, CellCursor& cursor) {
+    if (block >= kRowBlocks) return false;
+    if (!blockIndex_[block]) {
+        void* p = AllocBlock(sizeof(RowIndexEntry) * kRowBlockRows);
+        if (!p) return false;
+        blockIndex_[block] = static_cast<RowIndexEntry*>(p);
+    }
+    RowIndexEntry* entries = blockIndex_[block];
+    std::fill(entries, entries + kRowBlockRows, RowIndexEntry{nullptr, 0});
+    if (!(blockFlags_[block] & 1)) ++validBlocks_;
+    blockFlags_[block] |= 1;
+
+    const uint32_t first = block * kRowBlockRows;
+    const uint32_t end = first + kRowBlockRows;
+    Page* page = cursor.page ? cursor.page : firstPage_;
+    if (!page) return true;
+    uint32_t offset = cursor.page ? cursor.offset : 0;
+    // A cursor standing inside or past the block would miss the rows before it.
+    while (page->used && cellwalk::FirstRow(page) >= first && (page->prev || offset)) {
+        offset = 0;
+        if (page->prev) page = page->prev;
+    }
+    cellwalk::PositionOnRow(page, offset, first);
+    uint32_t lastRow = first - 1;
+    bool any = false;
+    while (cellwalk::StepPage(page, offset)) {
+        uint8_t* r = page->payload + offset;
+        const uint32_t row = cell::Row(r);
+        if (row >= end) break;
+        const uint32_t len = cell::Length(r);
+        if (row >= first && (!any || row != lastRow)) {
+            entries[row - first] = {page, uint16_t(offset)};
+            any = true;
+            lastRow = row;
+            cursor.page = page;
+            cursor.offset = uint16_t(offset + ((cursor.flags & kAdvance) ? len : 0));
+        }
+        offset += len;
+    }
+    return true;
+}
+
+bool CCellStore::GetUsedRange(uint16_t* firstCol, uint16_t* lastCol, uint32_t* firstRow,
+                              uint32_t* lastRow) const {
+    uint16_t c1 = 0, c2 = 0;
+    uint32_t rowFirst = 0, rowLast = 0;
+    const bool any = firstPage_ && firstPage_->used;
+    if (any) {
+        c1 = cell::Column(firstPage_->payload);
+        rowFirst = cell::Row(firstPage_->payload);
+        for (Page* page = firstPage_; page; page = page->next) {
+            for (uint32_t offset = 0; offset < page->used;) {
+                const uint8_t* r = page->payload + offset;
+                c1 = std::min(c1, cell::Column(r));
+                c2 = std::max(c2, cell::Column(r));
+                rowLast = std::max(rowLast, cell::Row(r));
+                offset += cell::Length(r);
+            }
+        }
+    }
+    if (firstCol) *firstCol = c1;
+    if (lastCol) *lastCol = c2;
+    if (firstRow) *firstRow = rowFirst;
+    if (lastRow) *lastRow = rowLast;
+    return any;
+}
+
+void CCellStore::CountCellKinds(uint32_t counts[6], uint16_t c1, uint32_t r1, uint16_t c2,
+                                uint32_t r2) const {
+    std::fill(counts, counts + 6, 0u);
+    Page* page = firstPage_;
+    if (!page) return;
+    uint32_t offset = 0;
+    cellwalk::PositionOnRow(page, offset, r1);
+    for (; cellwalk::StepPage(page, offset); offset += cell::Length(page->payload + offset)) {
+        const uint8_t* r = page->payload + offset;
+        if (cell::Row(r) > r2) return;
+        if (!InRect(r, c1, r1, c2, r2)) continue;
+        if (cell::IsText(r))
+            ++counts[1];
+        else if (cell::IsNumber(r))
+            ++counts[0];
+        else if (cell::Error(r))
+            ++counts[5];
+        else if (cell::ResultFlags(r) & kResultText)
+            ++counts[3];
+        else if (cell::ResultFlags(r) & kResultNumber)
+            ++counts[2];
+        else if (cell::ResultFlags(r) & kResultArray)
+            ++counts[4];
+    }
+}
+
+} // namespace vl

@@ -1,0 +1,170 @@
+#include "model/cellstore.h"
+#include "platform/core/alloc.h"
+
+#include <cstring>
+
+namespace vl {
+
+namespace {
+
+void ClearHeader(Page* page) {
+    page->next = nullptr;
+    page->prev = nullptr;
+    page->used = 0;
+}
+
+void FreeChain(Page* page) {
+    while (page) {
+        Page* next = page->next;
+        FreeBlock(page);
+        page = next;
+    }
+}
+
+} // namespace
+
+void CCellStore::PushFreePage(Page* page) {
+    page->prev = nullptr;
+    page->next = freePages_;
+    if (freePages_) freePages_->prev = page;
+    freePages_ = page;
+    ++freePageCount_;
+}
+
+Page* CCellStore::AllocPage(bool uncounted) {
+    Page* page = freePages_;
+    if (page) {
+        freePages_ = page->next;
+        if (freePages_) freePages_->prev = nullptr;
+        --freePageCount_;
+    } else {
+        page = static_cast<Page*>(AllocBlock(sizeof(Page)));
+        if (!page) return nullptr;
+    }
+    if (!uncounted) {
+        ++pageCount_;
+        freeBytes_ += kPagePayload;
+    }
+    ClearHeader(page);
+    return page;
+}
+
+// Either all `count` pages (uncounted, unlinked) or none, with the free-page list as it was.
+bool CCellStore::TakePages(Page** out, uint32_t count) {
+    uint32_t popped = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        const bool fromList = freePages_ != nullptr;
+        out[i] = AllocPage(true);
+        if (!out[i]) {
+            for (uint32_t k = i; k-- > 0;) {
+                if (k < popped)
+                    PushFreePage(out[k]);
+                else
+                    FreeBlock(out[k]);
+            }
+            return false;
+        }
+        if (fromList) ++popped;
+    }
+    return true;
+}
+
+void CCellStore::LinkPage(Page* page, Page* after) {
+    page->prev = after;
+    if (after) {
+        page->next = after->next;
+        after->next = page;
+    } else {
+        page->next = firstPage_;
+        firstPage_ = page;
+    }
+    if (page->next) page->next->prev = page;
+    ClearRowIndex(false);
+}
+
+void CCellStore::ReleasePage(Page* page, bool free) {
+    if (page->prev)
+        page->prev->next = page->next;
+    else
+        firstPage_ = page->next;
+    if (page->next) page->next->prev = page->prev;
+    if (free)
+        FreeBlock(page);
+    else
+        PushFreePage(page);
+    if (pageCount_) --pageCount_;
+    ClearRowIndex(false);
+}
+
+void CCellStore::ReleaseAllPages(bool free) {
+    while (firstPage_) ReleasePage(firstPage_, free);
+    pageCount_ = 0;
+    freeBytes_ = 0;
+}
+
+void CCellStore::FreePageChain(Page* chain) {
+    while (chain) {
+        Page* next = chain->next;
+        PushFreePage(chain);
+        chain = next;
+    }
+}
+
+void CCellStore::AdoptPages(Page* chain) {
+    ReleaseAllPages(false);
+    firstPage_ = chain;
+    if (chain) chain->prev = nullptr;
+    for (Page* p = chain; p; p = p->next) {
+        ++pageCount_;
+        freeBytes_ += kPagePayload - p->used;
+    }
+}
+
+Page* CCellStore::DetachPages(bool empty) {
+    Page* first = firstPage_;
+    if (empty) {
+        firstPage_ = nullptr;
+        pageCount_ = 0;
+        freeBytes_ = 0;
+        ClearRowIndex(false);
+    }
+    return first;
+}
+
+bool CCellStore::ReserveSparePage() {
+    if (freePageCount_ != 0) return true;
+    Page* page = static_cast<Page*>(AllocBlock(sizeof(Page)));
+    if (!page) return false;
+    ClearHeader(page);
+    PushFreePage(page);
+    return true;
+}
+
+void CCellStore::PurgeFreePages() {
+    FreeChain(freePages_);
+    freePages_ = nullptr;
+    freePageCount_ = 0;
+}
+
+void CCellStore::ClearRowIndex(bool freePages) {
+    if (validBlocks_) {
+        std::memset(blockFlags_, 0, sizeof blockFlags_);
+        validBlocks_ = 0;
+    }
+    if (!freePages) return;
+    for (RowIndexEntry*& block : blockIndex_) {
+        FreeBlock(block);
+        block = nullptr;
+    }
+}
+
+void CCellStore::FreeAll() {
+    ClearRowIndex(true);
+    FreeChain(firstPage_);
+    firstPage_ = nullptr;
+    PurgeFreePages();
+    pageCount_ = 0;
+    freeBytes_ = 0;
+}
+
+} // namespace vl

@@ -1,0 +1,35 @@
+#pragma once
+// Steps shared by the walks over cell pages: every page on a chain holds at least one
+// record, and records start at payload offset 0.
+
+#include "model/cellrecord.h"
+#include "model/pagedlist.h"
+
+#include <cstdint>
+
+namespace vl::cellwalk {
+
+inline uint32_t FirstRow(const Page* page) {
+    return cell::Row(page->payload);
+}
+
+// Moves on to the page whose records may precede or hold `row`; the pages skipped end
+// before the row begins.
+inline void PositionOnRow(Page*& page, uint32_t& offset, uint32_t row) {
+    while (page->next && page->next->used && FirstRow(page->next) < row) {
+        page = page->next;
+        offset = 0;
+    }
+}
+
+// Moves from the end of a page to the start of the next one; false at the end of the chain.
+inline bool StepPage(Page*& page, uint32_t& offset) {
+    while (offset >= page->used) {
+        if (!page->next) return false;
+        page = page->next;
+        offset = 0;
+    }
+    return true;
+}
+
+} // namespace vl::cellwalk

@@ -1,0 +1,172 @@
+#include "model/pagedlist.h"
+
+#include "platform/core/alloc.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vl {
+
+namespace {
+
+void ClearHeader(Page* page) {
+    page->next = nullptr;
+    page->prev = nullptr;
+    page->used = 0;
+}
+
+void LinkAfter(Page* page, Page* prev) {
+    page->prev = prev;
+    page->next = nullptr;
+    prev->next = page;
+}
+
+} // namespace
+
+Page* CPagedList::AllocPage() {
+    Page* page = freePages_;
+    if (page) {
+        freePages_ = page->next;
+        if (freePages_) freePages_->prev = nullptr;
+        --freePageCount_;
+    } else {
+        page = static_cast<Page*>(AllocBlock(sizeof(Page)));
+        if (!page) return nullptr;
+    }
+    ++pageCount_;
+    ClearHeader(page);
+    return page;
+}
+
+// The page that the next item of `size` bytes goes to, opening one when the last is full.
+Page* CPagedList::PageForAppend(uint32_t size) {
+    if (!firstPage_) {
+        firstPage_ = AllocPage();
+        if (!firstPage_) return nullptr;
+    }
+    Page* page = currentPage_ ? currentPage_ : firstPage_;
+    while (page->used != 0 && page->next) page = page->next;
+    if (page->used + size > kPagePayload) {
+        Page* fresh = AllocPage();
+        if (!fresh) return nullptr;
+        LinkAfter(fresh, page);
+        page = fresh;
+    }
+    return page;
+}
+
+bool CPagedList::AppendItem(const void* item, uint32_t size) {
+    if (size == 0 || size > kPagePayload) return false;
+    Page* page = PageForAppend(size);
+    if (!page) return false;
+    std::memcpy(page->payload + page->used, item, size);
+    page->used = uint16_t(page->used + size);
+    currentPage_ = page;
+    ++itemCount_;
+    indexValid_ = 0;
+    return true;
+}
+
+void* CPagedList::GetItem(uint32_t i, uint32_t size) {
+    if (size == 0 || size > kPagePayload || i >= itemCount_) return nullptr;
+    const uint32_t perPage = kPagePayload / size;
+    const uint32_t pageNo = i / perPage;
+    const uint32_t offset = (i % perPage) * size;
+    if (indexValid_) return pageIndex_[pageNo] + offset;
+    Page* page = firstPage_;
+    for (uint32_t n = 0; page && n < pageNo; ++n) page = page->next;
+    return page ? page->payload + offset : nullptr;
+}
+
+bool CPagedList::AppendItem2(uint16_t item) {
+    return AppendItem(&item, 2);
+}
+
+bool CPagedList::GrowTo2(uint32_t count, uint16_t fill, bool buildIndex) {
+    while (itemCount_ < count) {
+        Page* page = PageForAppend(2);
+        if (!page) return false;
+        const uint32_t room = (kPagePayload - page->used) / 2;
+        const uint32_t n = std::min(room, count - itemCount_);
+        uint8_t* p = page->payload + page->used;
+        for (uint32_t k = 0; k < n; ++k) std::memcpy(p + 2 * k, &fill, 2);
+        page->used = uint16_t(page->used + 2 * n);
+        currentPage_ = page;
+        itemCount_ += n;
+        indexValid_ = 0;
+    }
+    // A list without an index still answers, only more slowly.
+    if (buildIndex) BuildPageIndex();
+    return true;
+}
+
+uint16_t* CPagedList::NextItem2(PagedListIter& it) {
+    Page* page = it.page ? it.page : firstPage_;
+    if (!page) return nullptr;
+    uint32_t offset = it.page ? it.offset : 0;
+    if (offset >= page->used) {
+        page = page->next;
+        if (!page || page->used == 0) return nullptr;
+        offset = 0;
+    }
+    it.page = page;
+    it.offset = uint16_t(offset);
+    if (it.flags & kAdvance) it.offset = uint16_t(offset + 2);
+    return reinterpret_cast<uint16_t*>(page->payload + offset);
+}
+
+bool CPagedList::BuildPageIndex() {
+    if (indexValid_) return true;
+    uint32_t pages = 0;
+    for (Page* p = firstPage_; p; p = p->next) ++pages;
+    if (indexCapacity_ < pages) {
+        FreeBlock(pageIndex_);
+        pageIndex_ = nullptr;
+        indexCapacity_ = 0;
+        pageIndex_ = static_cast<uint8_t**>(AllocBlock(sizeof(uint8_t*) * pages));
+        if (!pageIndex_) return false;
+        indexCapacity_ = pages;
+    }
+    uint32_t n = 0;
+    for (Page* p = firstPage_; p; p = p->next) pageIndex_[n++] = p->payload;
+    indexValid_ = 1;
+    return true;
+}
+
+void CPagedList::Clear(bool recycle) {
+    while (Page* page = firstPage_) {
+        firstPage_ = page->next;
+        if (recycle) {
+            page->prev = nullptr;
+            page->next = freePages_;
+            if (freePages_) freePages_->prev = page;
+            freePages_ = page;
+            ++freePageCount_;
+        } else {
+            FreeBlock(page);
+        }
+    }
+    currentPage_ = nullptr;
+    pageCount_ = 0;
+    itemCount_ = 0;
+    indexValid_ = 0;
+}
+
+void CPagedList::FreeAll() {
+    for (Page* chain : {firstPage_, freePages_}) {
+        while (chain) {
+            Page* next = chain->next;
+            FreeBlock(chain);
+            chain = next;
+        }
+    }
+    FreeBlock(pageIndex_);
+    // Nothing may point at the freed memory: the list is left as a new one.
+    firstPage_ = freePages_ = currentPage_ = nullptr;
+    pageIndex_ = nullptr;
+    indexCapacity_ = 0;
+    indexValid_ = 0;
+    pageCount_ = freePageCount_ = itemCount_ = 0;
+}
+
+} // namespace vl
