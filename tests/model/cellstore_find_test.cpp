@@ -1,0 +1,245 @@
+#include "model/cellstore.h"
+#include "storetestutil.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace vl {
+
+using namespace storetest;
+
+namespace {
+
+// Cells in columns 0 and 5 of every even row below `rows`, over many pages.
+void FillEvenRows(CCellStore& store, uint32_t rows) {
+    CellCursor cursor{kAdvance, nullptr, 0};
+    for (uint32_t row = 0; row < rows; row += 2) {
+        ASSERT_TRUE(Put(store, Number(0, row, row), cursor));
+        ASSERT_TRUE(Put(store, Number(5, row, row + 0.5), cursor));
+    }
+}
+
+// `pages` pages of `perPage` number records, rows counting up from 0.
+Page* NumberChain(uint32_t pages, uint32_t perPage) {
+    std::vector<std::vector<std::vector<uint8_t>>> chain(pages);
+    uint32_t row = 0;
+    for (auto& page : chain)
+        for (uint32_t k = 0; k < perPage; ++k, ++row) page.push_back(Number(0, row, row));
+    return MakeChain(chain);
+}
+
+} // namespace
+
+class CellStoreFind : public ::testing::TestWithParam<bool> {};
+
+TEST_P(CellStoreFind, MissingCellBetweenNeighboursIsNull) {
+    const bool indexed = GetParam();
+    CCellStore store;
+    FillEvenRows(store, 5000);
+    ASSERT_GT(store.PageCount(), 3u);
+    if (indexed) {
+        CellCursor cursor{kAdvance, nullptr, 0};
+        for (uint32_t block = 0; block < 5; ++block)
+            ASSERT_TRUE(store.BuildRowBlockIndex(block, cursor));
+        EXPECT_TRUE(store.BlockValid(1));
+        ASSERT_NE(store.RowEntry(1001), nullptr);
+        EXPECT_EQ(store.RowEntry(1001)->page, nullptr);
+    }
+    EXPECT_EQ(FindCell(store, 1001, 0), nullptr);
+    EXPECT_EQ(FindCell(store, 1002, 3), nullptr);
+    EXPECT_EQ(FindCell(store, 4999, 0), nullptr);
+    EXPECT_EQ(FindCell(store, 6000, 0), nullptr);
+    for (uint32_t row : {0u, 1022u, 1024u, 2048u, 4998u}) {
+        const uint8_t* r = FindCell(store, row, 5);
+        ASSERT_NE(r, nullptr) << row;
+        EXPECT_EQ(cell::Number(r), row + 0.5);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(WithAndWithoutRowIndex, CellStoreFind, ::testing::Bool());
+
+TEST(CellStoreIndex, BlocksBuiltOutOfOrderStillFindEveryRow) {
+    CCellStore store;
+    FillEvenRows(store, 5000);
+    CellCursor cursor{kAdvance, nullptr, 0};
+    ASSERT_TRUE(store.BuildRowBlockIndex(3, cursor));
+    ASSERT_TRUE(store.BuildRowBlockIndex(1, cursor));
+    for (uint32_t row = 1024; row < 2048; row += 2) ASSERT_NE(FindCell(store, row, 0), nullptr);
+    EXPECT_NE(FindCell(store, 3074, 5), nullptr);
+    store.ClearRowIndex(true);
+    EXPECT_FALSE(store.BlockValid(3));
+}
+
+TEST(CellStoreIndex, AnEditDropsTheIndex) {
+    CCellStore store;
+    FillEvenRows(store, 3000);
+    CellCursor cursor{kAdvance, nullptr, 0};
+    ASSERT_TRUE(store.BuildRowBlockIndex(0, cursor));
+    ASSERT_TRUE(Put(store, Number(2, 11, 7)));
+    EXPECT_FALSE(store.BlockValid(0));
+    ASSERT_NE(FindCell(store, 11, 2), nullptr);
+    EXPECT_NE(FindCell(store, 12, 5), nullptr);
+}
+
+TEST(CellStoreIndex, BuildFailsWithoutMemory) {
+    CCellStore store;
+    FillEvenRows(store, 100);
+    CellCursor cursor;
+    AllocFailGuard guard(0);
+    EXPECT_FALSE(store.BuildRowBlockIndex(0, cursor));
+    EXPECT_FALSE(store.BlockValid(0));
+    EXPECT_FALSE(store.BuildRowBlockIndex(kRowBlocks, cursor));
+}
+
+TEST(CellStoreWalk, FindFromCursorFollowsASequentialReader) {
+    CCellStore store;
+    FillEvenRows(store, 3000);
+    CellCursor cursor{kAdvance, nullptr, 0};
+    uint32_t found = 0;
+    for (uint32_t row = 0; row < 3000; ++row)
+        for (uint16_t col : {0, 3, 5}) {
+            const uint8_t* r = FindCellFromCursor(store, row, col, cursor);
+            const bool expected = row % 2 == 0 && col != 3;
+            ASSERT_EQ(r != nullptr, expected) << row << "," << col;
+            found += expected;
+        }
+    EXPECT_EQ(found, 3000u);
+}
+
+TEST(CellStoreWalk, RangeFromTheMiddleOfAPage) {
+    CCellStore store;
+    CellCursor put{kAdvance, nullptr, 0};
+    for (uint32_t row = 0; row < 5000; ++row)
+        for (uint16_t col = 0; col < 3; ++col) ASSERT_TRUE(Put(store, Number(col, row, row), put));
+    CellCursor cursor{kAdvance, store.FirstPage(), 0};
+    std::vector<std::pair<uint32_t, uint16_t>> seen;
+    while (const uint8_t* r = GetNextCellInRange(cursor, 1, 2000, 2, 2002))
+        seen.emplace_back(cell::Row(r), cell::Column(r));
+    const std::vector<std::pair<uint32_t, uint16_t>> expected = {{2000, 1}, {2000, 2}, {2001, 1},
+                                                                 {2001, 2}, {2002, 1}, {2002, 2}};
+    EXPECT_EQ(seen, expected);
+    // The walk ended on the first record past the range, not at the end of the chain.
+    const uint8_t* stop = cursor.page->payload + cursor.offset;
+    EXPECT_EQ(cell::Row(stop), 2003u);
+    EXPECT_EQ(cell::Column(stop), 0);
+
+    CellCursor none;
+    EXPECT_EQ(GetNextCellInRange(none, 0, 0, 10, 10), nullptr);
+    CellCursor past{kAdvance, store.FirstPage(), 0};
+    EXPECT_EQ(GetNextCellInRange(past, 0, 6000, 10, 7000), nullptr);
+}
+
+TEST(CellStoreWalk, NextCellRecordWithoutAdvanceStays) {
+    CCellStore store;
+    ASSERT_TRUE(Put(store, Number(0, 0, 1)));
+    ASSERT_TRUE(Put(store, Number(1, 0, 2)));
+    CellCursor cursor{0, store.FirstPage(), 0};
+    EXPECT_EQ(cell::Number(NextCellRecord(cursor)), 1);
+    EXPECT_EQ(cell::Number(NextCellRecord(cursor)), 1);
+    CellCursor none;
+    EXPECT_EQ(NextCellRecord(none), nullptr);
+}
+
+TEST(CellStoreSummary, UsedRange) {
+    CCellStore store;
+    uint16_t c1 = 9, c2 = 9;
+    uint32_t r1 = 9, r2 = 9;
+    EXPECT_FALSE(store.GetUsedRange(&c1, &c2, &r1, &r2));
+    EXPECT_EQ(c1 + c2 + r1 + r2, 0u);
+    ASSERT_TRUE(Put(store, Number(5, 10, 1)));
+    ASSERT_TRUE(Put(store, Number(2, 20, 1)));
+    ASSERT_TRUE(Put(store, Number(9, 15, 1)));
+    ASSERT_TRUE(store.GetUsedRange(&c1, &c2, &r1, &r2));
+    EXPECT_EQ(c1, 2);
+    EXPECT_EQ(c2, 9);
+    EXPECT_EQ(r1, 10u);
+    EXPECT_EQ(r2, 20u);
+    EXPECT_TRUE(store.GetUsedRange(nullptr, nullptr, nullptr, &r2));
+}
+
+TEST(CellStoreSummary, CountCellKindsInsideTheRectangle) {
+    CCellStore store;
+    auto formula = [](uint16_t col, uint8_t resultFlags, uint8_t error) {
+        FormulaHead head;
+        head.flags = uint8_t(kCellFormula | (error << 4));
+        head.resultFlags = resultFlags;
+        CellBuffer b;
+        MakeFormulaCell(b, col, 1, head, "1", "t");
+        return std::vector<uint8_t>(b.bytes, b.bytes + b.size);
+    };
+    CellBuffer error;
+    MakeNumberCell(error, 1, 1, 0, 7);
+    const std::vector<std::vector<uint8_t>> records = {
+        Number(0, 1, 1),
+        {error.bytes, error.bytes + error.size},
+        Text(2, 1, 3),
+        formula(3, kResultNumber, 0),
+        formula(4, kResultText, 0),
+        formula(5, kResultArray, 0),
+        formula(6, kResultNumber, 2),
+        Number(0, 0, 1), // outside: row above
+        Number(7, 1, 1), // outside: column right
+        Number(0, 2, 1), // outside: row below
+    };
+    for (const auto& r : records) ASSERT_TRUE(Put(store, r));
+    uint32_t counts[6];
+    store.CountCellKinds(counts, 0, 1, 6, 1);
+    const uint32_t expected[6] = {2, 1, 1, 1, 1, 1};
+    EXPECT_TRUE(std::equal(counts, counts + 6, expected));
+}
+
+struct CompactCase {
+    uint32_t pages, perPage;
+    bool compacts;
+};
+
+class CellStoreCompaction : public ::testing::TestWithParam<CompactCase> {};
+
+TEST_P(CellStoreCompaction, PutRepacksOnlyPastBothThresholds) {
+    const CompactCase c = GetParam();
+    CCellStore store;
+    store.AdoptPages(NumberChain(c.pages, c.perPage));
+    const uint32_t cells = c.pages * c.perPage;
+    CellCursor cursor{kAdvance, nullptr, 0};
+    ASSERT_TRUE(Put(store, Number(0, cells, -1), cursor));
+    EXPECT_TRUE(Consistent(store));
+    const uint32_t perFullPage = kPagePayload / kNumberRecordSize;
+    if (c.compacts) {
+        EXPECT_EQ(store.PageCount(), (cells + 1 + perFullPage - 1) / perFullPage);
+        EXPECT_EQ(store.FreePageCount(), c.pages - store.PageCount());
+        EXPECT_EQ(store.FreeBytes(), 0u);
+    } else {
+        EXPECT_EQ(store.PageCount(), c.pages);
+        EXPECT_EQ(store.FreePageCount(), 0u);
+    }
+    // Either way the cursor stands past the record just written.
+    ASSERT_NE(cursor.page, nullptr);
+    EXPECT_EQ(cell::Number(cursor.page->payload + cursor.offset - kNumberRecordSize), -1);
+    const auto all = Dump(store);
+    ASSERT_EQ(all.size(), cells + 1);
+    for (uint32_t row = 0; row < cells; ++row) ASSERT_EQ(cell::Number(all[row].data()), row);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Thresholds, CellStoreCompaction,
+    ::testing::Values(CompactCase{122, 1, false},  // free bytes just under 1,000,000
+                      CompactCase{123, 1, true},   // just over, nearly all of it free
+                      CompactCase{700, 436, true}, // 8,192 / 1,642 free per page: ratio 4
+                      CompactCase{700, 437, false} // 8,192 / 1,627: ratio 5
+                      ));
+
+TEST(CellStoreCompact, KeepsOrFreesTheEmptiedPages) {
+    for (bool freePages : {false, true}) {
+        CCellStore store;
+        const long live = LiveBlockCount();
+        store.AdoptPages(NumberChain(10, 100));
+        store.Compact(freePages);
+        EXPECT_TRUE(Consistent(store));
+        EXPECT_EQ(store.PageCount(), 2u);
+        EXPECT_EQ(Dump(store).size(), 1000u);
+        EXPECT_EQ(store.FreePageCount(), freePages ? 0u : 8u);
+        EXPECT_EQ(LiveBlockCount(), live + (freePages ? 2 : 10));
+    }
+}
+
+} // namespace vl
