@@ -1,0 +1,90 @@
+#pragma once
+// The working state of formula evaluation, one per workbook: the value and operator
+// stacks, the pool of temporary strings, the scratch store of temporary arrays, the
+// status byte, the operator precedences and the base cell of the formula at hand.
+
+#include "formula/token.h"
+#include "model/cellstore.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace vl {
+
+class CTreeItem;
+
+constexpr int kStackSlots = 50; // slot 0 of each stack is never used
+constexpr uint16_t kPoolCharacters = 3072;
+constexpr uint16_t kPoolStrings = 50;
+constexpr uint16_t kMaxTempArrays = 50;
+
+// Temporary strings of one evaluation, last in first out: text values on the value
+// stack and strings here are paired in stack order.
+struct StringPool {
+    char characters[kPoolCharacters];
+    uint16_t offsets[kPoolStrings + 1];
+    uint16_t count;
+    const char* emptyText;
+
+    StringPool() { ResetStringStack(); }
+    // False, changing nothing, when the text and its terminator would not fit or when
+    // kPoolStrings strings are held.
+    bool PushString(std::string_view text);
+    void ResetStringStack();
+    // Takes the newest string (readable until the next push); the empty text when none.
+    std::string_view PopTempString();
+};
+
+// Temporary arrays are built in the store's own chain from position (0, 0), then the
+// chain is detached and its head kept on the array stack until the array is consumed.
+struct ScratchStore {
+    CCellStore cells;
+    Page* arrays[kMaxTempArrays] = {};
+    uint16_t arrayCount = 0;
+
+    ScratchStore() = default;
+    ~ScratchStore();
+    ScratchStore(const ScratchStore&) = delete;
+    ScratchStore& operator=(const ScratchStore&) = delete;
+
+    bool PushPointer(Page* firstPage);
+    // The newest chain, null when none is held (an empty array's chain is null too).
+    Page* PopPointer();
+    // Pops every chain and puts its pages on the store's free-page list.
+    void ReleaseArrays();
+};
+
+// Empties the store and returns every page it holds, on chains and free, to the heap.
+void FreeTempRanges(ScratchStore& store);
+void InitTempStore(ScratchStore& store);
+
+class CEvalContext {
+public:
+    CEvalContext();
+    CEvalContext(const CEvalContext&) = delete;
+    CEvalContext& operator=(const CEvalContext&) = delete;
+
+    // Prepares the evaluation or translation of one formula of the cell at this position.
+    void BeginFormula(uint16_t column, uint32_t row);
+    void ReleaseScratchArrays() { FreeTempRanges(scratch); }
+
+    CTreeItem* worksheetList = nullptr;
+    CCellStore* currentCells = nullptr;
+    FormulaToken values[kStackSlots];
+    FormulaToken operators[kStackSlots];
+    uint16_t valueCount = 0;
+    uint16_t operatorCount = 0;
+    FormulaToken pendingPrecedent; // a formula cell read before it was calculated
+    StringPool stringPool;
+    ScratchStore scratch;
+    uint8_t status = 0; // 0 while evaluation may go on; kErrSyntax once the text is malformed
+    uint8_t precedence[kLastOperator + 1] = {};
+    uint16_t baseColumn = 0;
+    uint32_t baseRow = 0;
+};
+
+// Drops the temporaries of `count` value-stack entries from `index` downward: an array
+// entry returns its chain's pages to the scratch store, a text entry pops its string.
+void ReleaseTemporaries(CEvalContext& ctx, uint16_t index, uint16_t count);
+
+} // namespace vl

@@ -1,0 +1,79 @@
+#include "formula/formulanumber.h"
+
+#include "formula/formatdouble.h"
+#include "platform/core/cp1252.h"
+#include "platform/core/number.h"
+
+#include <cfloat>
+#include <cmath>
+
+namespace vl {
+
+namespace {
+
+char At(std::string_view t, std::size_t i) {
+    return i < t.size() ? t[i] : '\0';
+}
+
+std::size_t SkipDigits(std::string_view t, std::size_t i) {
+    while (IsAsciiDigit(At(t, i))) ++i;
+    return i;
+}
+
+} // namespace
+
+FormulaNumber ScanFormulaNumber(std::string_view text, char decimal, bool internalForm) {
+    FormulaNumber result;
+    std::size_t i = SkipDigits(text, 0);
+    bool digits = i > 0;
+    std::size_t separator = std::string_view::npos;
+    if (At(text, i) == decimal && decimal != '\0') {
+        separator = i;
+        std::size_t fractionEnd = SkipDigits(text, i + 1);
+        digits = digits || fractionEnd > i + 1;
+        i = fractionEnd;
+    }
+    if (!digits) return result;
+    if (At(text, i) == 'e' || At(text, i) == 'E') {
+        std::size_t j = i + 1;
+        if (At(text, j) == '+' || At(text, j) == '-') ++j;
+        if (IsAsciiDigit(At(text, j)))
+            i = SkipDigits(text, j);
+        else if (!internalForm)
+            return result;
+    }
+    if (!internalForm && i > kNumberBuffer) return result;
+
+    std::string_view span = text.substr(0, i);
+    double value = 0;
+    NumberScan scan;
+    if (separator == std::string_view::npos || decimal == '.') {
+        scan = ScanNumber(span, value, false);
+    } else {
+        std::string buffer(span);
+        buffer[separator] = '.';
+        scan = ScanNumber(buffer, value, false);
+    }
+    if (scan.length != i) return result;
+    result.ok = true;
+    result.length = i;
+    result.value = value;
+    return result;
+}
+
+bool IsOutOfRange(double value) {
+    if (std::isnan(value)) return true;
+    double magnitude = std::fabs(value);
+    return magnitude > DBL_MAX || (magnitude != 0 && magnitude < DBL_MIN);
+}
+
+void AppendFormulaNumber(std::string& out, double value, char decimal) {
+    std::string text = FormatDouble(value);
+    if (decimal != '.') {
+        std::size_t dot = text.find('.');
+        if (dot != std::string::npos) text[dot] = decimal;
+    }
+    out += text;
+}
+
+} // namespace vl

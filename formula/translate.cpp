@@ -1,0 +1,215 @@
+#include "formula/translate.h"
+
+#include "formula/arrayconst.h"
+#include "formula/cellref.h"
+#include "formula/evalcontext.h"
+#include "formula/formulanumber.h"
+#include "formula/literals.h"
+#include "formula/tokenizer.h"
+#include "platform/core/cp1252.h"
+
+namespace vl {
+
+namespace {
+
+char At(std::string_view t, std::size_t i) {
+    return i < t.size() ? t[i] : '\0';
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\r' || c == '\n';
+}
+
+// The user form with A1 references: a scan that names both a row and a column is a
+// reference; one that names only a row or only a column is one only next to a ":", so
+// 5:5 and C:E are whole rows and columns while a lone 5 is a number and a lone C a name.
+uint16_t ReadA1UserToken(CEvalContext& ctx, std::string_view text, std::size_t& pos,
+                         FormulaToken& token, const SeparatorSet& set, bool afterColon) {
+    while (IsBlank(At(text, pos))) ++pos;
+    char c = At(text, pos);
+    if (IsAsciiAlpha(c) || IsAsciiDigit(c) || c == '$') {
+        CellRef ref;
+        std::size_t length = 0;
+        uint8_t flags = ParseA1Ref(text.substr(pos), ref, length);
+        bool whole = (flags & kRefCell) == kRefCell;
+        if (flags != 0 && (whole || afterColon || At(text, pos + length) == ':')) {
+            ClearOperand(token);
+            token.type = kTokenReference;
+            token.column = ref.column;
+            token.row = ref.row;
+            token.refFlags = ref.flags;
+            token.cells = ctx.currentCells;
+            if (flags & kRefOutOfRange) token.error = kErrRef;
+            pos += length;
+            return kTokenReference;
+        }
+    }
+    return ReadFormulaToken(ctx, text, pos, token, {&set, false, RefStyle::kNone});
+}
+
+class CTranslation {
+public:
+    CTranslation(CEvalContext& ctx, std::string_view in, bool toInternal, const UserNotation& user)
+        : ctx_(ctx), in_(in), toInternal_(toInternal), user_(user),
+          target_(toInternal ? &InternalSeparators() : user.separators) {}
+
+    bool Run(std::string& out);
+
+private:
+    uint16_t Read(std::string_view text, std::size_t& pos, FormulaToken& token, bool source);
+    bool WriteToken(const FormulaToken& token, std::size_t start, std::size_t end);
+    bool WriteText(const FormulaToken& token, std::size_t start, std::size_t end);
+    void WriteReference(const FormulaToken& token, std::size_t end);
+    bool WriteArray(const FormulaToken& token);
+    bool NameReadsBack(std::string_view name, char next);
+
+    CEvalContext& ctx_;
+    std::string_view in_;
+    bool toInternal_;
+    UserNotation user_;
+    const SeparatorSet* target_;
+    std::string out_;
+    uint16_t previous_ = 0;
+};
+
+// Reads a token of the source form, or of the target form when `source` is false.
+uint16_t CTranslation::Read(std::string_view text, std::size_t& pos, FormulaToken& token,
+                            bool source) {
+    bool internal = source != toInternal_;
+    if (internal) return ReadFormulaToken(ctx_, text, pos, token, InternalSyntax());
+    if (user_.addressingA1)
+        return ReadA1UserToken(ctx_, text, pos, token, *user_.separators, previous_ == kTokenRange);
+    return ReadFormulaToken(ctx_, text, pos, token, {user_.separators, false, RefStyle::kR1C1});
+}
+
+bool CTranslation::Run(std::string& out) {
+    out_.reserve(in_.size() + 16);
+    out_ += '=';
+    std::size_t pos = 1;
+    for (;;) {
+        while (IsBlank(At(in_, pos))) out_ += in_[pos++];
+        std::size_t start = pos;
+        FormulaToken token;
+        uint16_t type = Read(in_, pos, token, true);
+        if (type == 0) {
+            out_ += in_.substr(start);
+        } else if (type != kTokenEnd && !WriteToken(token, start, pos)) {
+            return false;
+        }
+        if (out_.size() > kMaxFormulaText) return false;
+        if (type == 0 || type == kTokenEnd || ctx_.status != 0) break;
+        previous_ = type;
+    }
+    out.swap(out_);
+    return true;
+}
+
+bool CTranslation::WriteToken(const FormulaToken& token, std::size_t start, std::size_t end) {
+    switch (token.type) {
+    case kTokenList:
+        out_ += target_->list;
+        return true;
+    case kTokenNumber:
+        if (token.error != 0)
+            out_ += GetFormulaErrorText(token.error);
+        else if (IsCharAlpha1252(in_[start]))
+            out_ += token.number != 0 ? "TRUE" : "FALSE";
+        else
+            AppendFormulaNumber(out_, token.number, target_->decimal);
+        return true;
+    case kTokenText:
+        return WriteText(token, start, end);
+    case kTokenReference:
+        WriteReference(token, end);
+        return true;
+    case kTokenArray:
+        return WriteArray(token);
+    case kTokenEmpty: // an array that could not be kept
+        return false;
+    default: // operators, parentheses and function names as they stand
+        out_ += in_.substr(start, end - start);
+        return true;
+    }
+}
+
+bool CTranslation::WriteText(const FormulaToken& token, std::size_t start, std::size_t end) {
+    std::string_view text = ctx_.stringPool.PopTempString();
+    bool quoted = in_[start] == '"' || in_[start] == '\'';
+    if (quoted) {
+        if (token.error != 0) return false; // too long for the pool
+        AppendQuotedText(out_, text);
+        return true;
+    }
+    if (token.error != kErrName) return false;
+    // The pool string stays readable until the next push, which the probe makes.
+    std::string name(text);
+    if (NameReadsBack(name, At(in_, end)))
+        out_ += name;
+    else
+        AppendQuotedText(out_, name);
+    return true;
+}
+
+// A name is written bare only when the target form reads it back as the same name and
+// not, say, as a reference; otherwise it is quoted, as a worksheet qualifier may be.
+bool CTranslation::NameReadsBack(std::string_view name, char next) {
+    std::string probe(name);
+    if (next != '\0') probe += next;
+    FormulaToken token;
+    std::size_t pos = 0;
+    uint16_t type = Read(probe, pos, token, false);
+    if (type == kTokenText) ctx_.stringPool.PopTempString();
+    return type == kTokenText && token.error != 0 && pos == name.size();
+}
+
+void CTranslation::WriteReference(const FormulaToken& token, std::size_t end) {
+    if (token.refFlags & kRefOutOfRange) {
+        out_ += GetFormulaErrorText(kErrRef);
+        return;
+    }
+    CellRef ref{token.column, token.row, token.refFlags};
+    if (toInternal_ || !user_.addressingA1) {
+        FormatReference(ctx_, out_, ref);
+        return;
+    }
+    std::size_t start = out_.size();
+    RefToA1Text(out_, ref);
+    bool partial = (ref.flags & kRefCell) != kRefCell;
+    if (partial && At(in_, end) != ':' && previous_ != kTokenRange) {
+        std::string once = out_.substr(start);
+        out_ += ':';
+        out_ += once;
+    }
+}
+
+bool CTranslation::WriteArray(const FormulaToken& token) {
+    Page* chain = ctx_.scratch.PopPointer();
+    // An array whose cells could not all be stored would lose elements when written.
+    bool ok = token.error == 0 &&
+              FormatArrayConstant(out_, chain, token.lastColumn, token.lastRow, *target_);
+    if (chain) ctx_.scratch.cells.FreePageChain(chain);
+    return ok;
+}
+
+} // namespace
+
+UserNotation CurrentUserNotation() {
+    return {&UserSeparators(), Profile().addressingA1 != 0};
+}
+
+bool TranslateFormula(CEvalContext& ctx, std::string& text, uint16_t column, uint32_t row,
+                      bool toInternal, const UserNotation& user) {
+    if (text.empty() || (text[0] != '=' && text[0] != '+')) return false;
+    ctx.BeginFormula(column, row);
+    std::string out;
+    if (!CTranslation(ctx, text, toInternal, user).Run(out)) return false;
+    text.swap(out);
+    return true;
+}
+
+bool TranslateFormula(CEvalContext& ctx, std::string& text, uint16_t column, uint32_t row,
+                      bool toInternal) {
+    return TranslateFormula(ctx, text, column, row, toInternal, CurrentUserNotation());
+}
+
+} // namespace vl

@@ -1,0 +1,37 @@
+#pragma once
+// Rewrites formula text between its internal form (kept in cell records) and the user
+// form (typed and shown), token by token, against the cell the formula belongs to, so
+// that the same stored text shows as different A1 text in different cells.
+
+#include "app/core/settings.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace vl {
+
+class CEvalContext;
+
+// The longest formula text either form may have.
+constexpr std::size_t kMaxFormulaText = 1024;
+
+// How the user form is written: the user's separators and the addressing option.
+struct UserNotation {
+    const SeparatorSet* separators;
+    bool addressingA1;
+};
+
+UserNotation CurrentUserNotation();
+
+// With `toInternal` clear the text is internal and becomes the user form; with it set
+// the text is the user form and becomes internal. Returns false, leaving the text alone,
+// when it does not begin with "=" or "+", when the result would pass kMaxFormulaText
+// characters, or when an array constant or a text cannot be written. A syntax error is
+// no failure: the text before it is translated and the rest follows unchanged.
+bool TranslateFormula(CEvalContext& ctx, std::string& text, uint16_t column, uint32_t row,
+                      bool toInternal, const UserNotation& user);
+bool TranslateFormula(CEvalContext& ctx, std::string& text, uint16_t column, uint32_t row,
+                      bool toInternal);
+
+} // namespace vl

@@ -1,0 +1,219 @@
+#include "formula/cellref.h"
+
+#include <gtest/gtest.h>
+
+namespace vl {
+
+namespace {
+
+struct A1Case {
+    const char* text;
+    uint8_t flags;
+    uint16_t column;
+    uint32_t row;
+    std::size_t end;
+};
+
+struct RcCase {
+    const char* text;
+    uint8_t flags;
+    uint16_t column;
+    uint32_t row;
+};
+
+} // namespace
+
+TEST(ParseA1Ref, ReadsColumnsRowsAndDollarSigns) {
+    const A1Case cases[] = {
+        {"$A$1", 9, 0, 0, 4},        {"a1", 27, 0, 0, 2},
+        {"B", 24, 1, 0, 1},          {"12", 3, 0, 11, 2},
+        {"$B$3", 9, 1, 2, 4},        {"B3", 27, 1, 2, 2},
+        {"$B3", 11, 1, 2, 3},        {"B$3", 25, 1, 2, 3},
+        {"$5", 1, 0, 4, 2},          {"$C", 8, 2, 0, 2},
+        {"BZS1", 27, 2046, 0, 4},    {"ZZ10", 27, 701, 9, 4},
+        {"AAA10", 27, 702, 9, 5},    {"A2097152", 27, 0, 2097151, 8},
+        {"C65537", 27, 2, 65536, 6}, {"A1+", 27, 0, 0, 2},
+        {"A1:B2", 27, 0, 0, 2},      {"A1)", 27, 0, 0, 2},
+    };
+    for (const A1Case& c : cases) {
+        CellRef ref;
+        std::size_t end = 99;
+        EXPECT_EQ(ParseA1Ref(c.text, ref, end), c.flags) << c.text;
+        EXPECT_EQ(ref.flags, c.flags) << c.text;
+        EXPECT_EQ(ref.column, c.column) << c.text;
+        EXPECT_EQ(ref.row, c.row) << c.text;
+        EXPECT_EQ(end, c.end) << c.text;
+    }
+}
+
+TEST(ParseA1Ref, FlagsEveryPositionOutsideTheGrid) {
+    // Past BZS, row 0, past the last row, and digit runs that would wrap 32 bits.
+    const A1Case cases[] = {
+        {"BZT1", 27 | 64, kColumnOutOfRange, 0, 4},
+        {"XFD1", 27 | 64, kColumnOutOfRange, 0, 4},
+        {"A0", 27 | 64, 0, kRowOutOfRange, 2},
+        {"$A$0", 9 | 64, 0, kRowOutOfRange, 4},
+        {"A2097153", 27 | 64, 0, kRowOutOfRange, 8},
+        {"A4294967297", 27 | 64, 0, kRowOutOfRange, 11},
+        {"A99999999999999999999999", 27 | 64, 0, kRowOutOfRange, 24},
+        {"0:", 3 | 64, 0, kRowOutOfRange, 1},
+    };
+    for (const A1Case& c : cases) {
+        CellRef ref;
+        std::size_t end = 0;
+        EXPECT_EQ(ParseA1Ref(c.text, ref, end), c.flags) << c.text;
+        EXPECT_EQ(ref.column, c.column) << c.text;
+        EXPECT_EQ(ref.row, c.row) << c.text;
+        EXPECT_EQ(end, c.end) << c.text;
+    }
+}
+
+TEST(ParseA1Ref, IsNoReferenceBeforeADigitALetterOrACall) {
+    for (const char* text : {"A1B", "A1(", "SUM(", "LOG10(", "ATAN2(", "TRUE", "FALSE", "", "$",
+                             "$$A1", "+A1", "A1\xE9", "ABCDEFGH1"}) {
+        CellRef ref;
+        std::size_t end = 0;
+        EXPECT_EQ(ParseA1Ref(text, ref, end), 0) << text;
+        EXPECT_EQ(ref.flags, 0) << text;
+    }
+    CellRef ref;
+    std::size_t end = 0;
+    ParseA1Ref("A1B", ref, end);
+    EXPECT_EQ(end, 2u); // the end moves past what was read even when the check fails
+}
+
+TEST(ParseR1C1Ref, ResolvesOffsetsAgainstTheBaseCell) {
+    // Base cell column 4, row 9 (0-based).
+    const RcCase cases[] = {
+        {"R[-2]C[3]", 29, 7, 7},
+        {"RC", 27, 4, 9},
+        {"rc", 27, 4, 9},
+        {"R1C1", 9, 0, 0},
+        {"R[2]C", 27, 4, 11},
+        {"R", 3, 0, 9},
+        {"C", 24, 4, 0},
+        {"C5", 8, 4, 0},
+        {"R5", 1, 0, 4},
+        {"C2R3", 9, 1, 2},
+        {"R[0]C[-4]", 3 | 8 | 32, 0, 9},
+        {"R2097152C2047", 9, 2046, 2097151},
+        {"R1C1:R2C2", 9, 0, 0},
+        {"R1C1_R2C2", 9, 0, 0},
+    };
+    for (const RcCase& c : cases) {
+        CellRef ref;
+        std::size_t end = 0;
+        EXPECT_EQ(ParseR1C1Ref(c.text, 4, 9, ref, end), c.flags) << c.text;
+        EXPECT_EQ(ref.column, c.column) << c.text;
+        EXPECT_EQ(ref.row, c.row) << c.text;
+    }
+}
+
+TEST(ParseR1C1Ref, FlagsPositionsOutsideTheGridWithoutWrapping) {
+    const RcCase cases[] = {
+        {"R[-10]C", 1 | 4 | 8 | 16 | 64, 4, kRowOutOfRange},
+        {"R0C1", 9 | 64, 0, kRowOutOfRange},
+        {"R1C0", 9 | 64, kColumnOutOfRange, 0},
+        {"R2097153", 1 | 64, 0, kRowOutOfRange},
+        {"R99999999999", 1 | 64, 0, kRowOutOfRange},
+        {"R4294967297C1", 9 | 64, 0, kRowOutOfRange},
+        {"C65537", 8 | 64, kColumnOutOfRange, 0},
+        {"C2048", 8 | 64, kColumnOutOfRange, 0},
+        {"RC[-5]", 3 | 8 | 32 | 64, kColumnOutOfRange, 9},
+        {"RC[2043]", 3 | 8 | 16 | 64, kColumnOutOfRange, 9},
+        {"R[2097143]C", 3 | 24 | 64, 4, kRowOutOfRange},
+        {"R[4294967287]C", 3 | 24 | 64, 4, kRowOutOfRange},
+    };
+    for (const RcCase& c : cases) {
+        CellRef ref;
+        std::size_t end = 0;
+        EXPECT_EQ(ParseR1C1Ref(c.text, 4, 9, ref, end), c.flags) << c.text;
+        EXPECT_EQ(ref.column, c.column) << c.text;
+        EXPECT_EQ(ref.row, c.row) << c.text;
+        EXPECT_EQ(end, std::string_view(c.text).size()) << c.text;
+    }
+}
+
+TEST(ParseR1C1Ref, IsNoReferenceWhenABracketIsLeftOpenOrAWordFollows) {
+    for (const char* text : {"R[1C1", "R[C", "R[-]C", "R[1", "RC[2", "ROUND(", "RATE(", "COS(",
+                             "R1C1X", "R(", "Results", "X1", "", "[1]"}) {
+        CellRef ref;
+        std::size_t end = 7;
+        EXPECT_EQ(ParseR1C1Ref(text, 4, 9, ref, end), 0) << text;
+        EXPECT_EQ(end, 0u) << text;
+    }
+}
+
+TEST(RefToA1Text, WritesLettersDollarsAndRowNumbers) {
+    struct Case {
+        CellRef ref;
+        const char* text;
+    } cases[] = {
+        {{1, 2, 9}, "$B$3"},
+        {{1, 2, 27}, "B3"},
+        {{2046, 0, 27}, "BZS1"},
+        {{701, 0, 24}, "ZZ"},
+        {{702, 0, 8}, "$AAA"},
+        {{0, 4, 1}, "$5"},
+        {{0, 4, 3}, "5"},
+        {{25, 0, 24}, "Z"},
+        {{26, 0, 24}, "AA"},
+        {{2047, 0, 27}, "?1"},
+        {{0, kRowOutOfRange, 27}, "A?"},
+        {{0, 0xFFFFFFFF, 9}, "$A$?"},
+        {{3, 7, 8 | 32 | 1 | 4}, "D8"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(RefToA1Text(c.ref), c.text);
+}
+
+TEST(FormatReference, WritesOffsetsAgainstTheBaseAndSetsTheirDirection) {
+    struct Case {
+        CellRef ref;
+        const char* text;
+        uint8_t flags;
+    } cases[] = {
+        {{0, 7, 3}, "R[-2]", 5},       {{0, 9, 3}, "R", 3},
+        {{0, 9, 5}, "R", 3},           {{0, 4, 1}, "R5", 1},
+        {{1, 2, 9}, "R3C2", 9},        {{4, 9, 27}, "RC", 27},
+        {{7, 7, 29}, "R[-2]C[3]", 29}, {{0, 11, 5 | 8 | 32}, "R[2]C[-4]", 3 | 8 | 32},
+        {{2, 0, 8}, "C3", 8},          {{4, 0, 24}, "C", 24},
+    };
+    for (const Case& c : cases) {
+        CellRef ref = c.ref;
+        std::string out;
+        FormatReference(out, ref, 4, 9);
+        EXPECT_EQ(out, c.text);
+        EXPECT_EQ(ref.flags, c.flags) << c.text;
+    }
+}
+
+// Every in-range reference written in either form reads back as itself.
+TEST(CellRefRoundTrip, WritersAndScannersAgreeOverTheGrid) {
+    const uint16_t columns[] = {0, 1, 25, 26, 27, 51, 52, 700, 701, 702, 703, 1000, 2045, 2046};
+    const uint32_t rows[] = {0, 1, 8, 9, 10, 99, 1023, 1024, 65535, 65536, 2097150, 2097151};
+    const uint8_t flagSets[] = {9, 11, 25, 27, 1, 3, 8, 24};
+    for (uint16_t column : columns) {
+        for (uint32_t row : rows) {
+            for (uint8_t flags : flagSets) {
+                CellRef ref{uint16_t(flags & 8 ? column : 0), flags & 1 ? row : 0, flags};
+                std::string a1 = RefToA1Text(ref);
+                CellRef back;
+                std::size_t end = 0;
+                ASSERT_EQ(ParseA1Ref(a1, back, end), flags) << a1;
+                EXPECT_EQ(back.column, ref.column) << a1;
+                EXPECT_EQ(back.row, ref.row) << a1;
+                EXPECT_EQ(end, a1.size());
+
+                std::string rc;
+                CellRef written = ref;
+                FormatReference(rc, written, 700, 65536);
+                ASSERT_NE(ParseR1C1Ref(rc, 700, 65536, back, end), 0) << rc;
+                EXPECT_EQ(back.column, ref.column) << rc;
+                EXPECT_EQ(back.row, ref.row) << rc;
+                EXPECT_EQ(back.flags, written.flags) << rc;
+            }
+        }
+    }
+}
+
+} // namespace vl

@@ -1,0 +1,154 @@
+#include "formula/evalcontext.h"
+#include "platform/core/alloc.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+
+namespace vl {
+
+namespace {
+
+bool PutNumber(CCellStore& store, uint16_t column, uint32_t row, double value) {
+    CellBuffer record;
+    MakeNumberCell(record, column, row, value);
+    CellCursor cursor;
+    return store.PutCell(record.data(), cursor);
+}
+
+} // namespace
+
+TEST(StringPool, PushesUntilCharactersOrSlotsRunOut) {
+    auto pool = std::make_unique<StringPool>();
+    EXPECT_FALSE(pool->PushString(std::string(3071, 'a'))); // 0 + 3071 + 1 reaches 3072
+    EXPECT_EQ(pool->count, 0);
+    EXPECT_TRUE(pool->PushString(std::string(3070, 'a')));
+    EXPECT_EQ(pool->PopTempString().size(), 3070u);
+
+    for (int i = 0; i < 50; ++i) ASSERT_TRUE(pool->PushString("x")) << i;
+    EXPECT_FALSE(pool->PushString("y")); // the 51st string, with characters left
+    EXPECT_EQ(pool->count, 50);
+}
+
+TEST(StringPool, TakesStringsNewestFirstAndTheEmptyTextWhenNoneIsLeft) {
+    StringPool pool;
+    EXPECT_TRUE(pool.PushString("first"));
+    EXPECT_TRUE(pool.PushString(""));
+    EXPECT_TRUE(pool.PushString("third"));
+    EXPECT_EQ(pool.PopTempString(), "third");
+    EXPECT_EQ(pool.PopTempString(), "");
+    std::string_view first = pool.PopTempString();
+    EXPECT_EQ(first, "first");
+    EXPECT_EQ(first.data()[first.size()], '\0');
+    EXPECT_EQ(pool.PopTempString(), "");
+    EXPECT_EQ(pool.count, 0);
+    EXPECT_TRUE(pool.PushString("again"));
+    pool.ResetStringStack();
+    EXPECT_EQ(pool.count, 0);
+    EXPECT_EQ(pool.PopTempString(), "");
+}
+
+TEST(ScratchStore, KeepsPointerSizedChainHeadsAndAtMostFiftyOfThem) {
+    auto store = std::make_unique<ScratchStore>();
+    // A head above 4 GiB must come back whole.
+    auto* high = reinterpret_cast<Page*>(uintptr_t(0x7ABCDEF012340ull));
+    static_assert(sizeof(store->arrays[0]) == sizeof(void*));
+    ASSERT_TRUE(store->PushPointer(high));
+    EXPECT_EQ(store->PopPointer(), high);
+    EXPECT_EQ(store->PopPointer(), nullptr);
+    for (int i = 0; i < 50; ++i) ASSERT_TRUE(store->PushPointer(nullptr));
+    EXPECT_FALSE(store->PushPointer(nullptr));
+    store->ReleaseArrays();
+    EXPECT_EQ(store->arrayCount, 0);
+}
+
+TEST(ScratchStore, ReturnsArrayPagesToTheFreeListAndFreesThemAll) {
+    long before = LiveBlockCount();
+    {
+        auto ctx = std::make_unique<CEvalContext>();
+        CCellStore& cells = ctx->scratch.cells;
+        for (int a = 0; a < 3; ++a) {
+            ASSERT_TRUE(PutNumber(cells, 0, 0, a));
+            ASSERT_TRUE(ctx->scratch.PushPointer(cells.DetachPages(true)));
+        }
+        EXPECT_EQ(cells.PageCount(), 0u);
+        ctx->BeginFormula(3, 4); // pops the arrays, keeping their pages for reuse
+        EXPECT_EQ(ctx->scratch.arrayCount, 0);
+        EXPECT_EQ(cells.FreePageCount(), 3u);
+        long allocations = AllocationCount();
+        ASSERT_TRUE(PutNumber(cells, 0, 0, 1));
+        EXPECT_EQ(AllocationCount(), allocations);
+
+        ASSERT_TRUE(ctx->scratch.PushPointer(cells.DetachPages(true)));
+        ctx->ReleaseScratchArrays();
+        EXPECT_EQ(cells.FreePageCount(), 0u);
+        EXPECT_EQ(LiveBlockCount(), before);
+        ASSERT_TRUE(PutNumber(cells, 0, 0, 1));
+        ASSERT_TRUE(ctx->scratch.PushPointer(cells.DetachPages(true)));
+    } // a context destroyed with an array still held frees it too
+    EXPECT_EQ(LiveBlockCount(), before);
+}
+
+TEST(CEvalContext, StartsClearedWithTheOperatorPrecedences) {
+    auto ctx = std::make_unique<CEvalContext>();
+    const uint8_t expected[18] = {0, 1, 1, 1, 1, 1, 1, 2, 2, 2, 3, 3, 4, 5, 5, 6, 6, 7};
+    for (int code = 1; code <= kLastOperator; ++code)
+        EXPECT_EQ(ctx->precedence[code], expected[code]) << code;
+    EXPECT_EQ(ctx->valueCount, 0);
+    EXPECT_EQ(ctx->operatorCount, 0);
+    EXPECT_EQ(ctx->status, 0);
+    EXPECT_EQ(ctx->values[49].type, 0);
+    EXPECT_EQ(ctx->pendingPrecedent.refFlags, 0);
+    EXPECT_EQ(ctx->currentCells, nullptr);
+
+    ctx->valueCount = 5;
+    ctx->operatorCount = 2;
+    ctx->status = kErrSyntax;
+    ASSERT_TRUE(ctx->stringPool.PushString("left over"));
+    ctx->BeginFormula(7, 11);
+    EXPECT_EQ(ctx->baseColumn, 7);
+    EXPECT_EQ(ctx->baseRow, 11u);
+    EXPECT_EQ(ctx->valueCount, 0);
+    EXPECT_EQ(ctx->operatorCount, 0);
+    EXPECT_EQ(ctx->status, 0);
+    EXPECT_EQ(ctx->stringPool.count, 0);
+}
+
+TEST(ReleaseTemporaries, PopsStringsAndArraysOfTheGivenEntriesOnly) {
+    auto ctx = std::make_unique<CEvalContext>();
+    CCellStore& cells = ctx->scratch.cells;
+    ASSERT_TRUE(ctx->stringPool.PushString("kept"));
+    ctx->values[1].type = kTokenText;
+    ASSERT_TRUE(PutNumber(cells, 0, 0, 1));
+    ASSERT_TRUE(ctx->scratch.PushPointer(cells.DetachPages(true)));
+    ctx->values[2].type = kTokenArray;
+    ctx->values[3].type = kTokenNumber;
+    ASSERT_TRUE(ctx->stringPool.PushString("dropped"));
+    ctx->values[4].type = kTokenText;
+    ctx->valueCount = 4;
+    ReleaseTemporaries(*ctx, 4, 3);
+    EXPECT_EQ(ctx->stringPool.count, 1);
+    EXPECT_EQ(ctx->scratch.arrayCount, 0);
+    EXPECT_EQ(cells.FreePageCount(), 1u);
+    EXPECT_EQ(ctx->stringPool.PopTempString(), "kept");
+    EXPECT_EQ(ctx->values[4].type, kTokenText); // the entries themselves stay
+}
+
+TEST(FormulaToken, ClearsAndBecomesAnArrayValue) {
+    FormulaToken token;
+    token.type = kTokenReference;
+    token.number = 3;
+    token.error = kErrRef;
+    ClearOperand(token);
+    EXPECT_EQ(token.type, 0);
+    EXPECT_EQ(token.number, 0);
+    EXPECT_EQ(token.error, 0);
+    InitArrayEntry(token, 3, 2);
+    EXPECT_EQ(token.type, kTokenArray);
+    EXPECT_EQ(token.firstFlags, 9);
+    EXPECT_EQ(token.lastColumn, 2);
+    EXPECT_EQ(token.lastRow, 1u);
+    EXPECT_EQ(token.lastFlags, 9);
+}
+
+} // namespace vl
