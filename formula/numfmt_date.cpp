@@ -1,0 +1,224 @@
+#include "formula/numfmt_date.h"
+
+#include "formula/inttext.h"
+#include "formula/isodate.h"
+#include "formula/localenames.h"
+#include "formula/numfmt_cache.h"
+
+namespace vl {
+
+namespace {
+
+constexpr uint32_t kDateKinds = kFmtYear | kFmtMonth | kFmtDay;
+
+bool AddNumber(RenderedList& out, int64_t value, uint8_t letters) {
+    return out.AddText(IntText(value, letters >= 2 ? 2 : 0));
+}
+
+// Digit placeholders after the seconds take the millisecond digits in turn.
+class CMillisecondDigits {
+public:
+    explicit CMillisecondDigits(int32_t ms) : digits_(IntText(ms, 3)) {}
+    bool Add(RenderedList& out, uint8_t placeholder) {
+        if (next_ < digits_.size()) return out.Add(kFmtLiteral, digits_[next_++]);
+        if (placeholder == '0') return out.Add(kFmtLiteral, '0');
+        if (placeholder == '?') return out.Add(kRenderedBlank, '0');
+        return true;
+    }
+
+private:
+    std::string digits_;
+    std::size_t next_ = 0;
+};
+
+bool DayTokenBefore(const FormatToken* tokens, uint16_t first, uint16_t at) {
+    for (uint16_t k = first; k < at; ++k)
+        if ((tokens[k].kind & ~kFmtElapsed) == kFmtDay && tokens[k].ch <= 2) return true;
+    return false;
+}
+
+bool AddMonth(RenderedList& out, const IsoDateTime& r, const FormatToken* tokens,
+              const FormatSection& s, uint16_t k, uint8_t locale) {
+    uint8_t letters = tokens[k].ch;
+    int month = r.month - 1;
+    switch (letters) {
+    case 1:
+    case 2:
+        return AddNumber(out, r.month, letters);
+    case 3:
+        return out.AddText(GetLocaleMonthName(month, locale, true));
+    case 4:
+        if (DayTokenBefore(tokens, s.firstToken, k))
+            return out.AddText(GetLocaleGenitiveMonthName(month, locale));
+        return out.AddText(GetLocaleDateName(month, locale));
+    default:
+        return out.AddText(GetLocaleMonthName(month, locale, true).substr(0, 1));
+    }
+}
+
+bool AddDay(RenderedList& out, const IsoDateTime& r, uint8_t letters, uint8_t locale) {
+    if (letters <= 2) return AddNumber(out, r.day, letters);
+    return out.AddText(GetLocaleDayName(r.dayOfWeek - 1, locale, letters == 3));
+}
+
+bool AddHour(RenderedList& out, int32_t hour, uint8_t letters, bool twelveHour) {
+    if (twelveHour) {
+        if (hour == 0)
+            hour = 12;
+        else if (hour > 12)
+            hour -= 12;
+    }
+    return AddNumber(out, hour, letters);
+}
+
+// A date-time with a zone is shown with the zone's offset added.
+bool ApplyZone(IsoDateTime& r) {
+    if (r.zoneHours == 0 && r.zoneMinutes == 0) return true;
+    IsoDuration offset;
+    offset.negative = r.zoneNegative;
+    offset.hours = r.zoneHours;
+    offset.minutes = r.zoneMinutes;
+    IsoDateTime shifted;
+    if (!AddToDateTime(r, offset, shifted)) return false;
+    r = shifted;
+    return true;
+}
+
+bool RenderTextSection(RenderedList& out, std::string_view text, const FormatSection& s,
+                       const FormatToken* tokens) {
+    for (uint16_t k = s.firstToken; k < s.EndToken(); ++k) {
+        bool ok = tokens[k].kind == kFmtText ? out.AddText(text)
+                                             : out.Add(tokens[k].kind, char(tokens[k].ch));
+        if (!ok) return false;
+    }
+    return true;
+}
+
+bool RenderSection(RenderedList& out, std::string_view iso, const FormatSection& s,
+                   const FormatToken* tokens, uint8_t locale, bool textSection) {
+    if (s.kinds & kFmtElapsed) return RenderTimeParts(out, iso, s, tokens);
+    if (s.kinds & kFmtDateTimeKinds) return RenderDateParts(out, iso, s, tokens, locale);
+    return textSection && RenderTextSection(out, iso, s, tokens);
+}
+
+} // namespace
+
+bool RenderDateParts(RenderedList& out, std::string_view iso, const FormatSection& s,
+                     const FormatToken* tokens, uint8_t locale) {
+    IsoDateTime r;
+    if (!ParseIsoDateTime(r, iso) || !ApplyZone(r)) return false;
+    // A time alone has no calendar fields to show.
+    if ((s.kinds & kDateKinds) && !r.hasDate) return false;
+    if (r.hasDate) DayOfYear(r);
+    bool twelveHour = (s.kinds & kFmtAmPm) != 0;
+    CMillisecondDigits ms(r.millisecond);
+    for (uint16_t k = s.firstToken; k < s.EndToken(); ++k) {
+        const FormatToken& t = tokens[k];
+        bool ok = true;
+        switch (t.kind) {
+        case kFmtDay:
+            ok = AddDay(out, r, t.ch, locale);
+            break;
+        case kFmtMonth:
+            ok = AddMonth(out, r, tokens, s, k, locale);
+            break;
+        case kFmtYear:
+            ok = (t.ch == 2 && r.year >= 2000) ? AddNumber(out, r.year % 100, 2)
+                                               : AddNumber(out, r.year, 0);
+            break;
+        case kFmtHour:
+            ok = AddHour(out, r.hour, t.ch, twelveHour);
+            break;
+        case kFmtMinute:
+            ok = AddNumber(out, r.minute, t.ch);
+            break;
+        case kFmtSecond:
+            ok = AddNumber(out, r.second, t.ch);
+            break;
+        case kFmtAmPm:
+            ok = t.ch == 3 ? out.Add(kFmtLiteral, r.hour < 12 ? 'A' : 'P')
+                           : out.AddText(r.hour < 12 ? "AM" : "PM");
+            break;
+        case kFmtDigit:
+            ok = ms.Add(out, t.ch);
+            break;
+        default:
+            ok = out.Add(t.kind, char(t.ch));
+            break;
+        }
+        if (!ok) return false;
+    }
+    return true;
+}
+
+bool RenderTimeParts(RenderedList& out, std::string_view text, const FormatSection& s,
+                     const FormatToken* tokens) {
+    IsoDuration d;
+    std::size_t end = 0;
+    if (!ParseIsoDuration(d, text, end) || end != text.size()) return false;
+    CMillisecondDigits ms(d.milliseconds);
+    for (uint16_t k = s.firstToken; k < s.EndToken(); ++k) {
+        const FormatToken& t = tokens[k];
+        bool ok = true;
+        switch (t.kind & ~kFmtElapsed) {
+        case kFmtDay:
+            ok = AddNumber(out, d.days, t.ch);
+            break;
+        case kFmtHour:
+            ok = AddNumber(out, d.hours, t.ch);
+            break;
+        case kFmtMinute:
+            ok = AddNumber(out, d.minutes, t.ch);
+            break;
+        case kFmtSecond:
+            ok = AddNumber(out, d.seconds, t.ch);
+            break;
+        case kFmtYear:
+        case kFmtMonth:
+        case kFmtAmPm:
+            break;
+        case kFmtDigit:
+            ok = ms.Add(out, t.ch);
+            break;
+        default:
+            ok = out.Add(t.kind, char(t.ch));
+            break;
+        }
+        if (!ok) return false;
+    }
+    return true;
+}
+
+bool FormatDateTimeValue(RenderedList& out, std::string_view iso, std::string_view code,
+                         const SeparatorSet* set) {
+    out.Clear();
+    const CompiledFormat* f = CompileCachedFormat(code);
+    if (!f || f->sectionCount == 0) return false;
+    uint8_t locale = set ? set->localeChoice : UserSeparators().localeChoice;
+    const FormatSection* s = nullptr;
+    if (f->sectionCount == 4) {
+        s = &f->sections[3];
+        if (!RenderSection(out, iso, *s, f->tokens, locale, true)) return false;
+    } else if (f->sectionCount == 1) {
+        s = &f->sections[0];
+        if (!RenderSection(out, iso, *s, f->tokens, locale, false)) return false;
+    } else if (!out.AddText(iso)) {
+        return false;
+    }
+    if (s) ApplySectionColor(out, *s);
+    if (set) ApplySeparators(out, *set);
+    return true;
+}
+
+bool FormatDateText(std::string_view iso, std::string_view code, std::string& text,
+                    const SeparatorSet* set) {
+    RenderedList list;
+    if (!FormatDateTimeValue(list, iso, code, set)) {
+        text.assign(iso);
+        return false;
+    }
+    text = list.Text();
+    return true;
+}
+
+} // namespace vl

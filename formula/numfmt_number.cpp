@@ -1,0 +1,155 @@
+#include "formula/numfmt_number.h"
+
+#include "formula/formatdouble.h"
+#include "formula/numfmt_cache.h"
+
+#include <cmath>
+
+namespace vl {
+
+namespace {
+
+constexpr int kPlainForm = -1;
+
+bool HasCondition(const FormatSection& s) {
+    for (uint8_t k = 0; k < s.bracketCount; ++k)
+        if (s.brackets[k].kind == kFmtCondition) return true;
+    return false;
+}
+
+bool IsTextSection(const FormatSection& s) {
+    return (s.kinds & kFmtText) != 0;
+}
+
+// The section that shows `value`, or kPlainForm.
+int ChooseSection(const CompiledFormat& f, double value) {
+    int count = f.sectionCount;
+    if (count == 0) return kPlainForm;
+    if (count == 1) return TestFormatConditions(f, value, 0) ? 0 : kPlainForm;
+    bool conditions = false;
+    for (int k = 0; k < count; ++k) conditions |= HasCondition(f.sections[k]);
+    if (conditions) {
+        for (int k = 0; k < count; ++k)
+            if (TestFormatConditions(f, value, k) && !IsTextSection(f.sections[k])) return k;
+        return kPlainForm;
+    }
+    if (count >= 3 && value == 0) return 2;
+    return value < 0 ? 1 : 0;
+}
+
+bool AddPlainNumber(RenderedList& out, double value) {
+    for (char c : FormatDouble(value)) {
+        uint32_t kind = c == '.'                 ? kFmtDecimal
+                        : (c == 'e' || c == 'E') ? kFmtExponent
+                                                 : kFmtLiteral;
+        if (!out.Add(kind, c)) return false;
+    }
+    return true;
+}
+
+// A section with neither placeholders nor exponent nor slash: its tokens in order, the
+// number in place of each "@".
+bool RenderTextSection(RenderedList& out, double value, const FormatSection& s,
+                       const FormatToken* tokens) {
+    for (uint16_t k = s.firstToken; k < s.EndToken(); ++k) {
+        const FormatToken& t = tokens[k];
+        bool ok = t.kind == kFmtText ? AddPlainNumber(out, value) : out.Add(t.kind, char(t.ch));
+        if (!ok) return false;
+    }
+    return true;
+}
+
+bool RenderSection(RenderedList& out, double value, const FormatSection& s,
+                   const FormatToken* tokens) {
+    if (s.exponentIndex != kNoToken) return RenderScientificNumber(out, value, s, tokens);
+    if (s.slashIndex != kNoToken) return RenderFractionNumber(out, value, s, tokens);
+    if (s.kinds & kFmtDigit) return RenderFixedNumber(out, value, s, tokens);
+    return RenderTextSection(out, value, s, tokens);
+}
+
+} // namespace
+
+bool TestFormatConditions(const CompiledFormat& f, double value, int section) {
+    if (section < 0 || section >= kMaxFormatSections) return false;
+    const FormatSection& s = f.sections[section];
+    for (uint8_t k = 0; k < s.bracketCount; ++k) {
+        const BracketItem& item = s.brackets[k];
+        if (item.kind != kFmtCondition) continue;
+        double n = item.number;
+        bool pass = false;
+        switch (item.value) {
+        case kCmpLessEqual:
+            pass = value <= n;
+            break;
+        case kCmpGreaterEqual:
+            pass = value >= n;
+            break;
+        case kCmpEqual:
+            pass = value == n;
+            break;
+        case kCmpNotEqual:
+            pass = value != n;
+            break;
+        case kCmpLess:
+            pass = value < n;
+            break;
+        case kCmpGreater:
+            pass = value > n;
+            break;
+        default:
+            break;
+        }
+        if (!pass) return false;
+    }
+    return true;
+}
+
+bool FormatCompiledNumber(RenderedList& out, double value, const CompiledFormat& f,
+                          const SeparatorSet* set) {
+    out.Clear();
+    if (!std::isfinite(value)) return false;
+    int index = ChooseSection(f, value);
+    if (index == kPlainForm) return AddPlainNumber(out, value);
+    const FormatSection& s = f.sections[index];
+    // Dates are text: a number has no calendar fields to show.
+    if (s.kinds & (kFmtDateTimeKinds | kFmtElapsed)) return false;
+    double magnitude = std::fabs(value);
+    if (value < 0 && f.sectionCount == 1 && !HasCondition(s) && (s.kinds & (kFmtDigit | kFmtText)))
+        if (!out.Add(kFmtLiteral, '-')) return false;
+    if (s.scaling > 0) magnitude /= std::pow(10.0, 3.0 * s.scaling);
+    if (!RenderSection(out, magnitude, s, f.tokens)) return false;
+    ApplySectionColor(out, s);
+    if (set) ApplySeparators(out, *set);
+    return true;
+}
+
+bool FormatNumberValue(RenderedList& out, double value, std::string_view code,
+                       const SeparatorSet* set) {
+    const CompiledFormat* f = CompileCachedFormat(code);
+    if (!f) {
+        out.Clear();
+        return false;
+    }
+    return FormatCompiledNumber(out, value, *f, set);
+}
+
+bool FormatValueText(double value, std::string_view code, std::string& text,
+                     const SeparatorSet* set) {
+    RenderedList list;
+    text.clear();
+    if (!FormatNumberValue(list, value, code, set)) return false;
+    text = list.Text();
+    return true;
+}
+
+std::string FormatComplex(double real, double imaginary, std::string_view suffix) {
+    std::string out = FormatDouble(real);
+    out += ' ';
+    out += imaginary >= 0 ? '+' : '-';
+    out += ' ';
+    out += FormatDouble(std::fabs(imaginary));
+    out += suffix;
+    return out;
+}
+
+} // namespace vl

@@ -1,0 +1,52 @@
+#include "formula/numfmt_render.h"
+
+namespace vl {
+
+namespace {
+
+constexpr uint32_t kTextKinds = kFmtLiteral | kFmtThousands | kFmtDecimal | kFmtExponent |
+                                kFmtSlash | kFmtTimeSep | kFmtDateSep;
+
+} // namespace
+
+std::string RenderedList::Text() const {
+    std::string text;
+    text.reserve(count);
+    for (uint16_t k = 0; k < count; ++k)
+        if (items[k].kind & kTextKinds) text += char(items[k].ch);
+    return text;
+}
+
+void ApplySeparators(RenderedList& list, const SeparatorSet& set) {
+    for (uint16_t k = 0; k < list.count; ++k) {
+        RenderedItem& item = list.items[k];
+        switch (item.kind) {
+        case kFmtDecimal:
+            item.ch = uint8_t(set.decimal);
+            break;
+        case kFmtThousands:
+            item.ch = uint8_t(set.thousands);
+            break;
+        case kFmtTimeSep:
+            item.ch = uint8_t(set.time);
+            break;
+        case kFmtDateSep:
+            item.ch = uint8_t(set.date);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void ApplySectionColor(RenderedList& list, const FormatSection& section) {
+    for (uint8_t k = 0; k < section.bracketCount; ++k) {
+        const BracketItem& item = section.brackets[k];
+        if (item.kind == kFmtColorName || item.kind == kFmtColorHex) {
+            list.hasColor = 1;
+            list.color = item.value;
+        }
+    }
+}
+
+} // namespace vl

@@ -1,0 +1,304 @@
+#include "formula/numfmt_compile.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+
+namespace vl {
+
+namespace {
+
+std::unique_ptr<CompiledFormat> Compile(const char* code, bool* ok = nullptr,
+                                        const SeparatorSet* set = nullptr) {
+    auto f = std::make_unique<CompiledFormat>();
+    bool result = CompileFormatCode(*f, code, set);
+    if (ok) *ok = result;
+    return f;
+}
+
+// The token kinds of section `s` as a compact string, for comparing shapes.
+std::string Kinds(const CompiledFormat& f, int s) {
+    std::string out;
+    const FormatSection& sec = f.sections[s];
+    for (uint16_t k = sec.firstToken; k < sec.EndToken(); ++k) {
+        uint32_t kind = f.tokens[k].kind;
+        std::string name;
+        switch (kind & ~kFmtElapsed) {
+        case kFmtLiteral:
+            name = std::string("'") + char(f.tokens[k].ch);
+            break;
+        case kFmtDigit:
+            name = std::string(1, char(f.tokens[k].ch));
+            break;
+        case kFmtThousands:
+            name = ",";
+            break;
+        case kFmtDecimal:
+            name = ".";
+            break;
+        case kFmtExponent:
+            name = "E";
+            break;
+        case kFmtSlash:
+            name = "/";
+            break;
+        case kFmtText:
+            name = "@";
+            break;
+        case kFmtSpace:
+            name = "_";
+            break;
+        case kFmtFill:
+            name = "*";
+            break;
+        case kFmtCondition:
+            name = "C";
+            break;
+        case kFmtColorName:
+        case kFmtColorHex:
+            name = "K";
+            break;
+        case kFmtYear:
+            name = "y";
+            break;
+        case kFmtMonth:
+            name = "M";
+            break;
+        case kFmtDay:
+            name = "d";
+            break;
+        case kFmtHour:
+            name = "h";
+            break;
+        case kFmtMinute:
+            name = "m";
+            break;
+        case kFmtSecond:
+            name = "s";
+            break;
+        case kFmtAmPm:
+            name = "AP";
+            break;
+        case kFmtTimeSep:
+            name = ":";
+            break;
+        case kFmtDateSep:
+            name = "-";
+            break;
+        default:
+            name = "?";
+            break;
+        }
+        if (kind & kFmtElapsed) name = "[" + name + "]";
+        out += name + " ";
+    }
+    if (!out.empty()) out.pop_back();
+    return out;
+}
+
+} // namespace
+
+TEST(FormatCompile, CountsPlaceholdersSeparatorsAndScaling) {
+    struct Case {
+        const char* code;
+        int intDigits, fracDigits, scaling;
+        const char* kinds;
+    } cases[] = {
+        {"#,##0.00", 4, 2, 0, "# , # # 0 . 0 0"},
+        {"#,##0,", 4, 0, 1, "# , # # 0"},
+        {"0.0,,", 1, 1, 2, "0 . 0"},
+        {"000", 3, 0, 0, "0 0 0"},
+        {"#.##", 1, 2, 0, "# . # #"},
+    };
+    for (const Case& c : cases) {
+        bool ok;
+        auto f = Compile(c.code, &ok);
+        ASSERT_TRUE(ok) << c.code;
+        ASSERT_EQ(f->sectionCount, 1) << c.code;
+        const FormatSection& s = f->sections[0];
+        EXPECT_EQ(s.intDigits, c.intDigits) << c.code;
+        EXPECT_EQ(s.fracDigits, c.fracDigits) << c.code;
+        EXPECT_EQ(s.scaling, c.scaling) << c.code;
+        EXPECT_EQ(Kinds(*f, 0), c.kinds) << c.code;
+    }
+}
+
+TEST(FormatCompile, ReadsExponentsAndFractions) {
+    bool ok;
+    auto f = Compile("0.00E+00", &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(f->sections[0].exponentSign, '+');
+    EXPECT_EQ(f->sections[0].exponentDigits, 2);
+    EXPECT_EQ(f->sections[0].fracDigits, 2);
+    Compile("0.00E+", &ok);
+    EXPECT_FALSE(ok);
+    f = Compile("0E5", &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(Kinds(*f, 0), "0 'E '5");
+    EXPECT_EQ(f->sections[0].exponentIndex, kNoToken);
+    f = Compile("0e+\"05\"", &ok); // a fixed exponent written as literal digits
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(f->sections[0].exponentDigits, 1);
+
+    f = Compile("# ?/?", &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(f->sections[0].intDigits, 2);
+    EXPECT_EQ(f->sections[0].fracDigits, 1);
+    f = Compile("# ?/8", &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(f->sections[0].fracDigits, 1);
+    EXPECT_EQ(Kinds(*f, 0), "# '  ? / '8");
+    Compile("?/", &ok);
+    EXPECT_FALSE(ok);
+    Compile("/?", &ok);
+    EXPECT_FALSE(ok);
+}
+
+TEST(FormatCompile, SectionsBracketsAndColours) {
+    bool ok;
+    auto f = Compile("[red]#,##0;[blue](#,##0)", &ok);
+    ASSERT_TRUE(ok);
+    ASSERT_EQ(f->sectionCount, 2);
+    EXPECT_EQ(f->sections[0].bracketCount, 1);
+    EXPECT_EQ(f->sections[0].brackets[0].value, 0x0000FFu);
+    EXPECT_EQ(f->sections[1].brackets[0].value, 0xFF0000u);
+    EXPECT_EQ(Kinds(*f, 1), "K '( # , # # 0 ')");
+    Compile("[>=100][<0][=5][red]0", &ok);
+    EXPECT_FALSE(ok);
+    f = Compile("[>=100][<0][=5]0", &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(f->sections[0].brackets[0].value, uint32_t(kCmpGreaterEqual));
+    EXPECT_EQ(f->sections[0].brackets[0].number, 100);
+    EXPECT_EQ(f->sections[0].brackets[1].value, uint32_t(kCmpLess));
+    EXPECT_EQ(f->sections[0].brackets[2].value, uint32_t(kCmpEqual));
+    f = Compile("[#1A2b3C]0", &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(f->sections[0].brackets[0].kind, uint32_t(kFmtColorHex));
+    EXPECT_EQ(f->sections[0].brackets[0].value, 0x3C2B1Au);
+    Compile("0;0;0;0;0", &ok);
+    EXPECT_FALSE(ok);
+    Compile("[red0", &ok);
+    EXPECT_FALSE(ok);
+    Compile("\"abc", &ok);
+    EXPECT_FALSE(ok);
+    f = Compile("General", &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(Kinds(*f, 0), "@");
+    f = Compile("general", &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(Kinds(*f, 0), "@");
+    f = Compile("\"USD\" 0", &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(Kinds(*f, 0), "'U 'S 'D '  0");
+    f = Compile("", &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(f->sectionCount, 0);
+    // An empty middle section still counts: zeros show nothing in "0;-0;;@".
+    f = Compile("0;-0;;@", &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(f->sectionCount, 4);
+}
+
+TEST(FormatCompile, DateAndTimeKeywords) {
+    struct Case {
+        const char* code;
+        bool ok;
+        const char* kinds;
+    } cases[] = {
+        {"hh:mm:ss", true, "h : m : s"},
+        {"mm:ss", true, "m : s"},
+        {"m/d/yy", true, "M - d - y"},
+        {"[h]:mm", true, "[h] : m"},
+        {"[mm]", true, "[m]"},
+        {"[yy]", false, ""},
+        {"[mmm]", false, ""},
+        {"[ddd]", false, ""},
+        {"0[h]", false, ""},
+        {"hh:mm:ss.00", true, "h : m : s . 0 0"},
+        {"h:mm AM/PM", true, "h : m '  AP"},
+        {"dddd, mmmm dd, yyyy", true, "d ', '  M '  d ', '  y"},
+        {"[$-409]d", true, "d"},
+        {"0 d", false, ""},
+        {"d 0", true, "d '  '0"},
+        {"yyyy-mm-dd", true, "y '- M '- d"},
+    };
+    for (const Case& c : cases) {
+        bool ok;
+        auto f = Compile(c.code, &ok);
+        ASSERT_EQ(ok, c.ok) << c.code;
+        if (ok) {
+            EXPECT_EQ(Kinds(*f, 0), c.kinds) << c.code;
+        }
+    }
+    auto f = Compile("[h]:mm");
+    EXPECT_EQ(f->tokens[0].kind, uint32_t(kFmtHour | kFmtElapsed));
+}
+
+TEST(FormatCompile, ReadsTheSeparatorsOfTheSetAndStoresInternalOnes) {
+    SeparatorSet user;
+    user.decimal = ',';
+    user.thousands = '.';
+    bool ok;
+    auto f = Compile("#.##0,00", &ok, &user);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(Kinds(*f, 0), "# , # # 0 . 0 0");
+    EXPECT_EQ(f->tokens[1].ch, ',');
+    EXPECT_EQ(f->tokens[5].ch, '.');
+    EXPECT_EQ(DescribeFormatCode(*f, &user), "#.##0,00");
+    EXPECT_EQ(DescribeFormatCode(*f), "#,##0.00");
+}
+
+TEST(FormatCompile, DescribesWhatItCompiled) {
+    for (const char* code :
+         {"#,##0.00", "#,##0,", "0.00E+00", "[red]#,##0;[blue](#,##0)", "[>=100]0.0", "\"USD\"0",
+          "hh:mm:ss", "[h]:mm", "m/d/yy", "dddd\", \"mmmm", "_(0_)", "*-0", "# ?/8", "0%",
+          "h:mm AM/PM", "[#1A2B3C]0", "@", "0;-0;;@", "0.0,,"}) {
+        bool ok;
+        auto f = Compile(code, &ok);
+        ASSERT_TRUE(ok) << code;
+        std::string text = DescribeFormatCode(*f);
+        auto again = Compile(text.c_str(), &ok);
+        ASSERT_TRUE(ok) << code << " -> " << text;
+        EXPECT_EQ(DescribeFormatCode(*again), text) << code;
+        EXPECT_EQ(Kinds(*again, 0), Kinds(*f, 0)) << code << " -> " << text;
+        EXPECT_EQ(again->sections[0].scaling, f->sections[0].scaling) << code;
+    }
+}
+
+TEST(FormatCompile, ColoursAndKeywordScanning) {
+    uint32_t color = 0;
+    EXPECT_TRUE(ParseColor("Yellow", color));
+    EXPECT_EQ(color, 0x00FFFFu);
+    EXPECT_TRUE(ParseColor("#ff0000", color));
+    EXPECT_EQ(color, 0x0000FFu);
+    EXPECT_FALSE(ParseColor("#ff00001", color));
+    EXPECT_FALSE(ParseColor("#ff00", color));
+    EXPECT_FALSE(ParseColor("orange", color));
+    EXPECT_EQ(FormatColor(0x0000FF, true), "red");
+    EXPECT_EQ(FormatColor(0x0000FF, false), "#FF0000");
+    EXPECT_EQ(FormatColor(0x123456, true), "#563412");
+
+    std::size_t pos = 0;
+    uint8_t letters = 0;
+    EXPECT_EQ(ScanDateTimeKeyword("mmmmmm", pos, letters), uint32_t(kFmtMonth));
+    EXPECT_EQ(letters, 5);
+    EXPECT_EQ(pos, 5u);
+    pos = 0;
+    EXPECT_EQ(ScanDateTimeKeyword("y", pos, letters), 0u);
+    EXPECT_EQ(pos, 0u);
+    pos = 0;
+    EXPECT_EQ(ScanDateTimeKeyword("A/P", pos, letters), uint32_t(kFmtAmPm));
+    EXPECT_EQ(letters, 3);
+    pos = 0;
+    EXPECT_EQ(ScanDateTimeKeyword("am/pm", pos, letters), 0u);
+}
+
+TEST(FormatCompile, RefusesTheTokenAfterTheLast) {
+    auto f = std::make_unique<CompiledFormat>();
+    EXPECT_TRUE(CompileFormatCode(*f, std::string(kMaxFormatTokens, '0')));
+    EXPECT_FALSE(CompileFormatCode(*f, std::string(kMaxFormatTokens + 1, '0')));
+    EXPECT_EQ(f->overflow, 1);
+    EXPECT_FALSE(AddFormatToken(*f, kFmtLiteral, 0, 'x'));
+}
+
+} // namespace vl
