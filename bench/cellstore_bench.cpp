@@ -1,0 +1,128 @@
+// Cell store throughput: writing number cells in row-major order with one cursor and in
+// random order, finding them with and without the row index, walking them, and the
+// memory that one number cell costs.
+
+#include "model/cellstore.h"
+
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <random>
+#include <vector>
+
+namespace vl {
+
+namespace {
+
+struct Cell {
+    uint32_t row;
+    uint16_t column;
+};
+
+void PutNumber(CCellStore& store, Cell c, CellCursor& cursor) {
+    CellBuffer b;
+    MakeNumberCell(b, c.column, c.row, c.row + c.column * 0.5);
+    if (!store.PutCell(b.bytes, cursor)) std::abort();
+}
+
+// A store of columns x rows number cells written in row-major order.
+std::unique_ptr<CCellStore> Grid(uint32_t columns, uint32_t rows) {
+    auto store = std::make_unique<CCellStore>();
+    CellCursor cursor{kAdvance, nullptr, 0};
+    for (uint32_t row = 0; row < rows; ++row)
+        for (uint32_t col = 0; col < columns; ++col)
+            PutNumber(*store, {row, uint16_t(col)}, cursor);
+    return store;
+}
+
+std::vector<Cell> Shuffled(uint32_t columns, uint32_t rows) {
+    std::vector<Cell> cells;
+    cells.reserve(size_t(columns) * rows);
+    for (uint32_t row = 0; row < rows; ++row)
+        for (uint32_t col = 0; col < columns; ++col) cells.push_back({row, uint16_t(col)});
+    std::shuffle(cells.begin(), cells.end(), std::mt19937(7));
+    return cells;
+}
+
+void SetMemoryCounter(benchmark::State& state, const CCellStore& store, size_t cells) {
+    state.counters["bytes_per_cell"] = double(store.PageCount()) * sizeof(Page) / cells;
+    state.counters["pages"] = store.PageCount();
+}
+
+// Columns and rows of a grid of a million cells.
+uint32_t Rows(const benchmark::State& state) {
+    return uint32_t(1000000 / state.range(0));
+}
+
+} // namespace
+
+void BM_PutRowMajorWithCursor(benchmark::State& state) {
+    const uint32_t columns = uint32_t(state.range(0)), rows = Rows(state);
+    std::unique_ptr<CCellStore> store;
+    for (auto _ : state) {
+        state.PauseTiming();
+        store.reset();
+        state.ResumeTiming();
+        store = Grid(columns, rows);
+    }
+    state.SetItemsProcessed(state.iterations() * columns * rows);
+    SetMemoryCounter(state, *store, size_t(columns) * rows);
+}
+BENCHMARK(BM_PutRowMajorWithCursor)->Arg(1000)->Arg(10)->Unit(benchmark::kMillisecond);
+
+void BM_PutRandomOrder(benchmark::State& state) {
+    const uint32_t cells = uint32_t(state.range(0));
+    const uint32_t columns = 100, rows = cells / columns;
+    const std::vector<Cell> order = Shuffled(columns, rows);
+    std::unique_ptr<CCellStore> store;
+    for (auto _ : state) {
+        state.PauseTiming();
+        store = std::make_unique<CCellStore>();
+        state.ResumeTiming();
+        for (const Cell& c : order) {
+            CellCursor cursor{kAdvance, nullptr, 0};
+            PutNumber(*store, c, cursor);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * cells);
+    SetMemoryCounter(state, *store, cells);
+}
+BENCHMARK(BM_PutRandomOrder)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_Find(benchmark::State& state) {
+    const uint32_t columns = uint32_t(state.range(0)), rows = Rows(state);
+    const bool indexed = state.range(1) != 0;
+    const auto store = Grid(columns, rows);
+    if (indexed) {
+        CellCursor cursor{kAdvance, nullptr, 0};
+        for (uint32_t block = 0; block <= (rows - 1) / kRowBlockRows; ++block)
+            store->BuildRowBlockIndex(block, cursor);
+    }
+    const std::vector<Cell> order = Shuffled(columns, rows);
+    size_t i = 0;
+    for (auto _ : state) {
+        const Cell c = order[i++ % order.size()];
+        benchmark::DoNotOptimize(FindCell(*store, c.row, c.column));
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_Find)->ArgsProduct({{1000, 10}, {0, 1}})->ArgNames({"columns", "indexed"});
+
+void BM_IterateNextCellRecord(benchmark::State& state) {
+    const auto store = Grid(1000, 1000);
+    for (auto _ : state) {
+        CellCursor cursor{kAdvance, store->FirstPage(), 0};
+        double sum = 0;
+        while (const uint8_t* r = NextCellRecord(cursor)) sum += cell::Number(r);
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * 1000000);
+}
+BENCHMARK(BM_IterateNextCellRecord)->Unit(benchmark::kMillisecond);
+
+} // namespace vl
