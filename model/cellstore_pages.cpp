@@ -111,7 +111,11 @@ void CCellStore::FreePageChain(Page* chain) {
 }
 
 void CCellStore::AdoptPages(Page* chain) {
-    ReleaseAllPages(false);
+    // The store's own chain would otherwise land on the free-page list and stay in use.
+    if (chain != firstPage_) ReleaseAllPages(false);
+    pageCount_ = 0;
+    freeBytes_ = 0;
+    ClearRowIndex(false);
     firstPage_ = chain;
     if (chain) chain->prev = nullptr;
     for (Page* p = chain; p; p = p->next) {

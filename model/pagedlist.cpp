@@ -117,18 +117,23 @@ uint16_t* CPagedList::NextItem2(PagedListIter& it) {
 
 bool CPagedList::BuildPageIndex() {
     if (indexValid_) return true;
-    uint32_t pages = 0;
-    for (Page* p = firstPage_; p; p = p->next) ++pages;
+    Page* start = lastIndexed_ ? lastIndexed_->next : firstPage_;
+    uint32_t pages = indexedPages_;
+    for (Page* p = start; p; p = p->next) ++pages;
     if (indexCapacity_ < pages) {
+        // Grown geometrically so that an index rebuilt after every append stays cheap.
+        const uint32_t capacity = std::max(pages, indexCapacity_ * 2);
+        auto* grown = static_cast<uint8_t**>(AllocBlock(sizeof(uint8_t*) * capacity));
+        if (!grown) return false;
+        if (indexedPages_) std::memcpy(grown, pageIndex_, sizeof(uint8_t*) * indexedPages_);
         FreeBlock(pageIndex_);
-        pageIndex_ = nullptr;
-        indexCapacity_ = 0;
-        pageIndex_ = static_cast<uint8_t**>(AllocBlock(sizeof(uint8_t*) * pages));
-        if (!pageIndex_) return false;
-        indexCapacity_ = pages;
+        pageIndex_ = grown;
+        indexCapacity_ = capacity;
     }
-    uint32_t n = 0;
-    for (Page* p = firstPage_; p; p = p->next) pageIndex_[n++] = p->payload;
+    for (Page* p = start; p; p = p->next) {
+        pageIndex_[indexedPages_++] = p->payload;
+        lastIndexed_ = p;
+    }
     indexValid_ = 1;
     return true;
 }
@@ -150,6 +155,8 @@ void CPagedList::Clear(bool recycle) {
     pageCount_ = 0;
     itemCount_ = 0;
     indexValid_ = 0;
+    indexedPages_ = 0;
+    lastIndexed_ = nullptr;
 }
 
 void CPagedList::FreeAll() {
@@ -166,6 +173,8 @@ void CPagedList::FreeAll() {
     pageIndex_ = nullptr;
     indexCapacity_ = 0;
     indexValid_ = 0;
+    indexedPages_ = 0;
+    lastIndexed_ = nullptr;
     pageCount_ = freePageCount_ = itemCount_ = 0;
 }
 

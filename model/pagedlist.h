@@ -74,6 +74,10 @@ private:
     Page* currentPage_ = nullptr;
     uint8_t** pageIndex_ = nullptr;
     uint32_t indexCapacity_ = 0;
+    // Pages only ever join the end of the chain, so an index rebuilt after appends
+    // keeps the entries it had and adds the new pages.
+    uint32_t indexedPages_ = 0;
+    Page* lastIndexed_ = nullptr;
     uint8_t indexValid_ = 0;
     uint32_t pageCount_ = 0;
     uint32_t freePageCount_ = 0;

@@ -294,6 +294,10 @@ TEST(CellStore, PageManagementCounts) {
     EXPECT_EQ(store.PageCount(), 0u);
     store.AdoptPages(chain);
     EXPECT_EQ(Dump(store).size(), 3u);
+    store.AdoptPages(store.FirstPage()); // its own chain: kept, only recounted
+    EXPECT_EQ(store.FreePageCount(), 0u);
+    EXPECT_EQ(store.PageCount(), 2u);
+    EXPECT_EQ(Dump(store).size(), 3u);
     store.FreeAll();
     EXPECT_EQ(LiveBlockCount(), live);
 }

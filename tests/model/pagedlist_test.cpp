@@ -89,6 +89,7 @@ TEST(PagedList, ClearWithRecycleReusesPagesWithoutAllocation) {
     const uint32_t items = 3 * 4091;
     for (uint32_t i = 0; i < items; ++i) ASSERT_TRUE(list.AppendItem2(uint16_t(i)));
     ASSERT_EQ(list.PageCount(), 3u);
+    ASSERT_TRUE(list.BuildPageIndex());
     list.Clear(true);
     EXPECT_EQ(list.PageCount(), 0u);
     EXPECT_EQ(list.ItemCount(), 0u);
@@ -101,6 +102,10 @@ TEST(PagedList, ClearWithRecycleReusesPagesWithoutAllocation) {
     EXPECT_EQ(list.FreePageCount(), 0u);
     EXPECT_EQ(list.PageCount(), 3u);
     EXPECT_EQ(*list.GetItem2(items - 1), uint16_t(items));
+    // The pages came back in another order: the index must follow the new chain.
+    ASSERT_TRUE(list.BuildPageIndex());
+    for (uint32_t i : {0u, 4090u, 4091u, 8182u, items - 1})
+        EXPECT_EQ(*list.GetItem2(i), uint16_t(i + 1)) << i;
 }
 
 TEST(PagedList, ClearWithoutRecycleGivesPagesBack) {
