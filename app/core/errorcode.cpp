@@ -1,0 +1,135 @@
+#include "app/core/errorcode.h"
+
+namespace vl {
+
+namespace {
+
+constexpr const char* kNoError = "No error";
+
+// Indexed by code - 1 over the codes 1 to 110; null marks a code without a text.
+constexpr const char* kMessages[110] = {
+    "Out of memory while loading an image",
+    "Too many images in one document",
+    "An unsupported image source (protocol)",
+    "Out of memory while allocating container data",
+    "Can't find the specified image on the image list",
+    "An unsupported image format",
+    "There can be max. 255 objects in one container",
+    "Out of memory while creating/editing worksheet data",
+    "A workbook must contain at least one worksheet",
+    "An invalid worksheet/folder path - not found",
+    "An invalid container ID - not found",
+    "An invalid cache index",
+    "No worksheet selected",
+    "Too many styles in one document",
+    "Too many drop-down lists in one document",
+    "No pages to print",
+    "An invalid print page range",
+    "The zoom factor is too small",
+    "The current margin(s) is smaller than the min. margin of the printer",
+    "No printer selected.",
+    "Invalid Vorlane file format\n\nPlease choose the correct format from the 'Files of type' "
+    "list in the 'Open' dialog box.",
+    "Too many containers",
+    "Not enought empty columns to the right of the last non-empty column",
+    "Not enought empty rows below the last row non-empty row",
+    "Can't generate the cryptographic key",
+    "Invalid password",
+    "Out of memory while creating chart data",
+    "An array formula is required to generate a chart data series",
+    "Data series using any of the 'stacked' view types must use the same axis scale and data "
+    "range.\n\nCheck the 'Data' and 'Axes' property pages to see whether those parameters are "
+    "the same.",
+    "Invalid numbers while calculating axis limits",
+    "Too many chart axes",
+    "Too many chart series",
+    "Too many user gridlines",
+    "Can't open the specified file for reading",
+    "Can't open the specified file for writing",
+    "Error while closing the specified file",
+    "Error while repositioning a file pointer",
+    "Error while reading from a file",
+    "Error while writing to a file",
+    "Error while deleting a file",
+    "Error while checking the file size/info",
+    "Error while allocating a file read/write buffer",
+    nullptr, // 43 is never raised
+    "Error while decrypting a file",
+    "Error while encrypting a file",
+    "Out of memory while processing image data",
+    "Can't find or load the ijl15.dll library",
+    "Can't initialize the ijl15.dll library",
+    "Error while reading a JPEG image",
+    "Error while writing a JPEG image",
+    "An unrecognized number of channels in the jpeg image",
+    "An invalid bitmap file",
+    "Error while reading a PNG image",
+    "Error while writing a PNG image",
+    "Ouf of memory while loading an xml document",
+    "An unexpected xml element",
+    "An invalid attribute value",
+    "A required attribute is missing",
+    "Invalid xml element data (c_data)",
+    "Only the UTF-8 encoding is supported",
+    "Too many database fields - max. record size = 64K",
+    // 62 to 109 have no text; 110 is the last entry.
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    "Can't open the Clipboard",
+};
+
+} // namespace
+
+const char* GetErrorMessage(int code) {
+    if (code < 1 || code > 110) return kNoError;
+    const char* text = kMessages[code - 1];
+    return text ? text : kNoError;
+}
+
+} // namespace vl

@@ -1,0 +1,31 @@
+#pragma once
+// The one-byte code of a failed document operation and its fixed message text.
+
+#include <cstdint>
+
+namespace vl {
+
+using ErrorCode = uint8_t;
+
+// The codes the data model leaves in a workbook.
+enum : ErrorCode {
+    kErrorNone = 0,
+    kErrorContainerMemory = 4,
+    kErrorTooManyObjects = 7,
+    kErrorWorksheetMemory = 8,
+    kErrorLastWorksheet = 9,
+    kErrorPathNotFound = 10,
+    kErrorContainerNotFound = 11,
+    kErrorInvalidCacheIndex = 12,
+    kErrorNoWorksheet = 13,
+    kErrorTooManyStyles = 14,
+    kErrorTooManyLists = 15,
+    kErrorTooManyContainers = 22,
+    kErrorChartMemory = 27,
+};
+
+// The text of a code; every code without a text of its own gives "No error". The texts are
+// constants and are never freed.
+const char* GetErrorMessage(int code);
+
+} // namespace vl

@@ -1,0 +1,188 @@
+#include "model/rangeops.h"
+
+#include "model/cellmerge.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vl {
+
+namespace {
+
+constexpr uint8_t kFillError = 9; // "#FILL!": the array was not spread over its area
+
+bool IsArrayAnchor(const uint8_t* r) {
+    if (!cell::IsFormula(r) || !(cell::ResultFlags(r) & kResultArray)) return false;
+    if (cell::Error(r) == kFillError) return false;
+    return cell::ArrayWidth(r) > 1 || cell::ArrayHeight(r) > 1;
+}
+
+CellRange ArrayArea(const uint8_t* r) {
+    const int64_t width = std::max<int64_t>(cell::ArrayWidth(r), 1);
+    const int64_t height = std::max<int64_t>(cell::ArrayHeight(r), 1);
+    const int64_t c2 = std::min<int64_t>(int64_t(cell::Column(r)) + width - 1, kLastColumn);
+    const int64_t r2 = std::min<int64_t>(int64_t(cell::Row(r)) + height - 1, kLastRow);
+    return {cell::Column(r), cell::Row(r), uint16_t(c2), uint32_t(r2)};
+}
+
+} // namespace
+
+std::vector<CellRange> CollectClearSet(const CCellStore& store, const CellRange& rect) {
+    std::vector<CellRange> set{rect};
+    for (size_t i = 0; i < set.size(); ++i) {
+        const CellRange area = set[i];
+        CellCursor cursor{kAdvance, store.FirstPage(), 0};
+        while (const uint8_t* r = GetNextCellInRange(cursor, area.c1, area.r1, area.c2, area.r2)) {
+            if (!IsArrayAnchor(r)) continue;
+            const CellRange spread = ArrayArea(r);
+            const bool known = std::any_of(set.begin(), set.end(), [&](const CellRange& s) {
+                return s.c1 == spread.c1 && s.r1 == spread.r1 && s.c2 == spread.c2 &&
+                       s.r2 == spread.r2;
+            });
+            if (!known) set.push_back(spread);
+        }
+    }
+    return set;
+}
+
+bool ClearSetContains(const std::vector<CellRange>& set, uint16_t column, uint32_t row) {
+    for (const CellRange& r : set)
+        if (RangeContains(r, column, row)) return true;
+    return false;
+}
+
+void ClearSetRows(const std::vector<CellRange>& set, uint32_t* r1, uint32_t* r2) {
+    *r1 = kLastRow;
+    *r2 = 0;
+    for (const CellRange& r : set) {
+        *r1 = std::min(*r1, r.r1);
+        *r2 = std::max(*r2, r.r2);
+    }
+}
+
+// Drops the records of the clear set from one page, in place; returns the bytes removed.
+static uint32_t SqueezePage(Page* page, const std::vector<CellRange>& set) {
+    uint32_t write = 0;
+    for (uint32_t read = 0; read < page->used;) {
+        uint8_t* r = page->payload + read;
+        const uint32_t len = cell::Length(r);
+        if (!ClearSetContains(set, cell::Column(r), cell::Row(r))) {
+            if (write != read) std::memmove(page->payload + write, r, len);
+            write += len;
+        }
+        read += len;
+    }
+    const uint32_t removed = page->used - write;
+    page->used = uint16_t(write);
+    return removed;
+}
+
+void ClearRect(CCellStore& store, uint16_t c1, uint16_t c2, uint32_t r1, uint32_t r2,
+               CellCursor* cursor, bool freePages) {
+    if (cursor) *cursor = CellCursor{cursor->flags, nullptr, 0};
+    if (c1 > c2 || r1 > r2 || !store.FirstPage()) return;
+    const std::vector<CellRange> set = CollectClearSet(store, {c1, r1, c2, r2});
+    uint32_t top, bottom;
+    ClearSetRows(set, &top, &bottom);
+    store.ClearRowIndex(false);
+    Page* page = store.FirstPage();
+    while (page->next && page->next->used && cell::Row(page->next->payload) < top)
+        page = page->next;
+    while (page && cell::Row(page->payload) <= bottom) {
+        Page* next = page->next;
+        const uint32_t spaceBefore = kPagePayload - page->used;
+        const uint32_t removed = SqueezePage(page, set);
+        if (page->used == 0) {
+            store.ReleasePage(page, freePages);
+            if (store.FreeBytes() >= spaceBefore)
+                store.SetFreeBytes(store.FreeBytes() - spaceBefore);
+        } else if (removed) {
+            store.SetFreeBytes(store.FreeBytes() + removed);
+        }
+        page = next;
+    }
+}
+
+void ClearColumns(CCellStore& store, uint16_t c1, uint16_t c2) {
+    if (c1 > c2) return;
+    ClearRect(store, c1, c2, 0, kLastRow, nullptr, true);
+    const uint16_t width = uint16_t(c2 - c1 + 1);
+    for (Page* page = store.FirstPage(); page; page = page->next) {
+        for (uint32_t offset = 0; offset < page->used;) {
+            uint8_t* r = page->payload + offset;
+            if (cell::Column(r) > c2) StoreU16(r + 1, uint16_t(cell::Column(r) - width));
+            offset += cell::Length(r);
+        }
+    }
+}
+
+bool CopyFrom(CCellStore& source, CCellStore& target) {
+    Page* first = nullptr;
+    Page* last = nullptr;
+    for (const Page* from = source.FirstPage(); from; from = from->next) {
+        Page* page = source.AllocPage(true);
+        if (!page) {
+            source.FreePageChain(first);
+            return false;
+        }
+        page->used = from->used;
+        std::memcpy(page->payload, from->payload, from->used);
+        page->prev = last;
+        (last ? last->next : first) = page;
+        last = page;
+    }
+    target.ReleaseAllPages(true);
+    target.AdoptPages(first);
+    return true;
+}
+
+bool CopyBlock(CCellStore& target, const CellRange& t, uint16_t sc, uint32_t sr,
+               const CCellStore& source) {
+    if (t.c1 > t.c2 || t.r1 > t.r2) return true;
+    const int64_t dc = int64_t(t.c1) - sc;
+    const int64_t dr = int64_t(t.r1) - sr;
+    // The source cells whose copies land inside the target, on every side.
+    const int64_t c1 = std::max<int64_t>(int64_t(t.c1) - dc, 0);
+    const int64_t c2 = std::min<int64_t>(int64_t(t.c2) - dc, kLastColumn);
+    const int64_t r1 = std::max<int64_t>(int64_t(t.r1) - dr, 0);
+    const int64_t r2 = std::min<int64_t>(int64_t(t.r2) - dr, kLastRow);
+    const std::vector<CellRange> clear = CollectClearSet(target, t);
+    uint32_t top, bottom;
+    ClearSetRows(clear, &top, &bottom);
+    CellRange from{uint16_t(c1), uint32_t(r1), uint16_t(c2), uint32_t(r2)};
+    if (c1 > c2 || r1 > r2) from = {1, 1, 0, 0}; // nothing to copy
+    CRangeFeed feed(source, from, dc, dr);
+    return RebuildCells(target, top, bottom, clear, feed);
+}
+
+bool MoveBlock(CCellStore& store, const CellRange& s, uint16_t dc, uint32_t dr) {
+    const int64_t c2 = int64_t(dc) + (s.c2 - s.c1);
+    const int64_t r2 = int64_t(dr) + (s.r2 - s.r1);
+    if (s.c1 > s.c2 || s.r1 > s.r2 || c2 > kLastColumn || r2 > kLastRow) return false;
+    const CellRange t{dc, dr, uint16_t(c2), uint32_t(r2)};
+    std::vector<CellRange> clear = CollectClearSet(store, t);
+    for (const CellRange& r : CollectClearSet(store, s)) clear.push_back(r);
+    uint32_t top, bottom;
+    ClearSetRows(clear, &top, &bottom);
+    CRangeFeed feed(store, s, int64_t(dc) - s.c1, int64_t(dr) - s.r1);
+    return RebuildCells(store, top, bottom, clear, feed);
+}
+
+bool CopyFormatStore(CFormatStore& source, CFormatStore& target) {
+    target.rowHeights.Clear(true);
+    bool ok = CopyFrom(source.runs, target.runs);
+    PagedListIter it{kAdvance, nullptr, 0};
+    while (ok) {
+        const uint16_t* height = source.rowHeights.NextItem2(it);
+        if (!height) break;
+        ok = target.rowHeights.AppendItem2(*height);
+    }
+    if (!ok) {
+        ReleaseFormatStore(target, true);
+        return false;
+    }
+    std::memcpy(target.columns, source.columns, sizeof target.columns);
+    return true;
+}
+
+} // namespace vl

@@ -1,0 +1,93 @@
+#pragma once
+// One entry of a workbook's undo history: what an edit destroyed, and where it happened.
+// Every payload is owned by the entry and freed with it.
+
+#include "model/container.h"
+#include "model/rangedescriptor.h"
+#include "model/styles.h"
+#include "model/worksheet.h"
+#include "platform/core/alloc.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace vl {
+
+// What the entry owns.
+enum UndoKind : uint8_t {
+    kUndoEmpty = 0,
+    kUndoCells = 1,        // a heap buffer of kept cells (or a kept name)
+    kUndoRangeCells = 2,   // a scratch worksheet: cells (or column table, row heights)
+    kUndoRangeFormats = 3, // a scratch worksheet: formats
+    kUndoRangeBoth = 4,    // a scratch worksheet: cells and formats
+    kUndoContainer = 5,
+    kUndoTreeChain = 6,
+    kUndoMemoryBlock = 7,
+};
+
+// The edit it undoes.
+enum UndoOperation : uint8_t {
+    kOpNone = 0,
+    kOpCells = 1,
+    kOpRange = 2,
+    kOpColumnWidths = 3,
+    kOpRowHeights = 4,
+    kOpContainerInserted = 5,
+    kOpContainerChanged = 6,
+    kOpTree = 7,
+    kOpRename = 8,
+    kOpSort = 9,
+    kOpRows = 10,
+    kOpColumns = 11,
+};
+
+constexpr int kUndoSlots = 201;
+constexpr int kUndoSpareSlot = 200;
+constexpr int kUndoPathSize = 258;
+
+struct BlockDeleter {
+    void operator()(uint8_t* p) const { FreeBlock(p); }
+};
+using BlockPtr = std::unique_ptr<uint8_t, BlockDeleter>;
+
+// The styles and fonts an entry's kept formats use, renumbered from 0 (the workbook's
+// style 0) so that they can be put back into a style table that changed meanwhile.
+struct KeptStyles : BlockAllocated {
+    std::vector<StyleRecord> styles;
+    std::vector<FontRecord> fonts;
+    StyleView View() const {
+        return {styles.data(), uint16_t(styles.size()), fonts.data(), uint8_t(fonts.size())};
+    }
+};
+
+struct UndoEntry {
+    uint8_t kind = kUndoEmpty;
+    uint8_t operation = kOpNone;
+    char worksheetPath[kUndoPathSize] = {};
+    int32_t activePosition = 0;
+    uint16_t cursorColumn = 0;
+    uint32_t cursorRow = 0;
+    CellRange selection;
+    uint8_t bufferOwnership = 0; // kind 1: 1 or 4 when the entry owns the buffer
+    BlockPtr cellBuffer;
+    RangeDescriptor secondRange;       // rows or columns inserted or removed
+    std::unique_ptr<CTreeItem> object; // kinds 2 to 4: the scratch worksheet
+    std::unique_ptr<KeptStyles> keptStyles;
+    RangeDescriptor blockDescriptor; // kind 7
+    BlockPtr memoryBlock;
+    int32_t treePosition = 0;
+    TreeChain treeChain; // kind 6: detached items, null while they are in the tree
+    uint32_t containerId = 0;
+    std::unique_ptr<CContainer> container; // kind 5
+
+    CWorksheet* Scratch() const { return AsWorksheet(object.get()); }
+};
+
+struct UndoHistory {
+    UndoEntry entries[kUndoSlots];
+    int32_t current = -1;
+    uint32_t maximum = 0; // highest usable slot: the undo level minus 1
+};
+
+} // namespace vl

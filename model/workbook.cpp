@@ -1,0 +1,70 @@
+#include "model/workbook.h"
+
+#include <string>
+
+namespace vl {
+
+CWorkbook::CWorkbook() {
+    InitStyleTable();
+    InitTextFileSettings();
+    InitDocumentProperties();
+    InitUndoHistory();
+    for (DropDownListRecord& list : dropDownLists) InitDropDownList(list);
+}
+
+CWorkbook::~CWorkbook() {
+    FreeTreeItemList(tree.first);
+    tree = TreeHead{};
+    for (DropDownListRecord& list : dropDownLists) FreeDropDownList(list);
+    FreeUndoHistoryEntries();
+    ReleaseXBaseSaveOptions(xbase);
+    inspectedCells.FreeAll();
+    printPages.FreeAll();
+    imagePages.FreeAll();
+    images.clear();
+}
+
+void CWorkbook::InitUndoHistory() {
+    for (UndoEntry& e : undo.entries) e = UndoEntry{};
+    undo.current = -1;
+    undo.maximum = 0;
+}
+
+CTreeItem* CWorkbook::AppendTreeItem(uint8_t type, const char* name, uint16_t level) {
+    std::string fallback;
+    if (!name) {
+        fallback = type == TREE_TYPE_FOLDER ? "Folder" : "Worksheet";
+        fallback +=
+            std::to_string((type == TREE_TYPE_FOLDER ? tree.folderCount : tree.worksheetCount) + 1);
+        name = fallback.c_str();
+    }
+    std::unique_ptr<CTreeItem> item;
+    if (type == TREE_TYPE_FOLDER)
+        item = NewBlockObject<CTreeItem>(name, level, TREE_TYPE_FOLDER, 0);
+    else
+        item = NewBlockObject<CWorksheet>(name, level);
+    if (!item) {
+        error = kErrorWorksheetMemory;
+        return nullptr;
+    }
+    CTreeItem* last = tree.first;
+    while (last && last->next) last = last->next;
+    // A new item can stand at most one level below the folder before it.
+    long limit = last ? long(last->level) + (last->IsFolder() ? 1 : 0) : 1;
+    item->level = ClampTreeLevel(item->level > limit ? limit : item->level);
+    item->prev = last;
+    (last ? last->next : tree.first) = item.get();
+    if (item->IsWorksheet()) {
+        ++tree.worksheetCount;
+        if (!tree.active) tree.active = static_cast<CWorksheet*>(item.get());
+    } else {
+        ++tree.folderCount;
+    }
+    return item.release();
+}
+
+std::unique_ptr<CWorkbook> NewWorkbook() {
+    return NewBlockObject<CWorkbook>();
+}
+
+} // namespace vl

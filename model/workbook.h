@@ -1,0 +1,135 @@
+#pragma once
+// The document: the worksheet tree, the style and font tables, the undo history, the
+// drop-down lists, the exchange settings and the document state. One record, built whole
+// and never failing once its memory is had.
+
+#include "app/core/errorcode.h"
+#include "model/dropdownlist.h"
+#include "model/exchangesettings.h"
+#include "model/styles.h"
+#include "model/undoentry.h"
+#include "model/worksheettree.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace vl {
+
+struct DocumentProperties {
+    char author[128] = {};
+    char lastAuthor[128] = {};
+    char company[128] = {};
+    char lastPrinted[50] = {};
+    char created[50] = {};
+    char lastSaved[50] = {};
+    char version[128] = {};
+};
+
+struct PaneLayout {
+    uint8_t treeShown = 1;
+    uint16_t treeWidth = 100;
+    uint8_t inspectShown = 0;
+    uint16_t inspectHeight = 100;
+};
+
+// One image of the document's image list.
+struct ImageListEntry {
+    char name[260] = {};
+    std::vector<uint8_t> data;
+    std::vector<uint8_t> decoded;
+};
+
+constexpr int kPasswordSize = 1024;
+
+class CWorkbook : public BlockAllocated {
+public:
+    CWorkbook();
+    ~CWorkbook();
+    CWorkbook(const CWorkbook&) = delete;
+    CWorkbook& operator=(const CWorkbook&) = delete;
+
+    TreeHead tree;
+    StyleTables styles;
+    std::vector<std::unique_ptr<ImageListEntry>> images;
+    CPagedList imagePages;
+    ErrorCode error = kErrorNone;
+    uint8_t encryption = 0;
+    uint8_t readOnly = 0;
+    char password[kPasswordSize] = {};
+    CPagedList printPages;
+    PaneLayout panes;
+    CPagedList inspectedCells;
+    TextFileSettings textFile;
+    XBaseSaveOptions xbase;
+    DocumentProperties properties;
+    uint8_t flags[2] = {};
+    UndoHistory undo;
+    DropDownListRecord dropDownLists[kDropDownLists];
+
+    void InitStyleTable() { InitStyleTables(styles); }
+    void InitTextFileSettings() { vl::InitTextFileSettings(textFile); }
+    void InitDocumentProperties() { properties = DocumentProperties{}; }
+    void InitUndoHistory();
+    // Drops the styles and fonts nothing uses and renumbers the rest everywhere.
+    void CompactStyleTables();
+
+    // Appends a worksheet or folder at the end of the tree; an absent name becomes
+    // "Worksheet%u" or "Folder%u" with the count of its kind plus 1. Null with error 8.
+    CTreeItem* AppendTreeItem(uint8_t type, const char* name, uint16_t level);
+
+    // The undo history. The maximum is the undo level minus 1; a level outside 1 to 200
+    // leaves it at 0, and lowering it drops the oldest entries beyond it.
+    void SetUndoLevel(uint32_t level);
+    void FreeUndoEntry(uint16_t index);
+    void FreeUndoHistoryEntries();
+    void FreeUndoHistory() { FreeUndoHistoryEntries(); }
+    // Claims the slot after the current one for a new entry: frees the redo entries, drops
+    // the oldest entry when the history is full, and returns the cleared slot's index.
+    int32_t MakeUndoRoom();
+
+    // Recorders: each claims a slot, keeps what the edit will destroy and notes the place.
+    // Those that snapshot return false with the workbook's error code when they cannot.
+    bool RecordUndoCells(const CellRange& selection, uint16_t cursorColumn, uint32_t cursorRow);
+    bool RecordUndoRange(const CellRange& selection, uint16_t cursorColumn, uint32_t cursorRow,
+                         bool cells, bool formats);
+    bool RecordUndoColumnWidths(const CellRange& selection, uint16_t cursorColumn,
+                                uint32_t cursorRow, uint16_t first, uint16_t last);
+    bool RecordUndoRowHeights(const CellRange& selection, uint16_t cursorColumn, uint32_t cursorRow,
+                              uint32_t first, uint32_t last);
+    void RecordUndoInsertColumns(const CellRange& selection, uint16_t cursorColumn,
+                                 uint32_t cursorRow, uint16_t first, uint16_t last);
+    void RecordUndoInsertRows(const CellRange& selection, uint16_t cursorColumn, uint32_t cursorRow,
+                              uint32_t first, uint32_t last);
+    bool RecordUndoColumnsCopy(const CellRange& selection, uint16_t cursorColumn,
+                               uint32_t cursorRow, uint16_t first, uint16_t last);
+    bool RecordUndoRowsCopy(const CellRange& selection, uint16_t cursorColumn, uint32_t cursorRow,
+                            uint32_t first, uint32_t last);
+    void RecordUndoTreeChange(const CellRange& selection, uint16_t cursorColumn, uint32_t cursorRow,
+                              int32_t position);
+    // Detaches the item with its subtree into the entry (refused with error 9 when it
+    // holds every worksheet: the slot is then left empty).
+    bool RecordUndoTreeMove(const CellRange& selection, uint16_t cursorColumn, uint32_t cursorRow,
+                            CTreeItem* item);
+    bool RecordUndoRename(const CellRange& selection, uint16_t cursorColumn, uint32_t cursorRow,
+                          const CTreeItem* item);
+    void RecordUndoContainer(const CellRange& selection, uint16_t cursorColumn, uint32_t cursorRow,
+                             const CContainer& container);
+    void RecordUndoContainerKept(const CellRange& selection, uint16_t cursorColumn,
+                                 uint32_t cursorRow, std::unique_ptr<CContainer> container);
+    bool RecordUndoContainerOp(const CellRange& selection, uint16_t cursorColumn,
+                               uint32_t cursorRow, CContainer& container);
+    void RecordUndoSort(const CellRange& selection, uint16_t cursorColumn, uint32_t cursorRow,
+                        BlockPtr memoryBlock);
+
+private:
+    // The active worksheet, or null with error 13.
+    CWorksheet* ActiveOrFail();
+    void NotePlace(UndoEntry& e, uint8_t operation, const CellRange& selection,
+                   uint16_t cursorColumn, uint32_t cursorRow);
+};
+
+// A new workbook, or null when its memory could not be had.
+std::unique_ptr<CWorkbook> NewWorkbook();
+
+} // namespace vl
