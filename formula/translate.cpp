@@ -20,6 +20,12 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\r' || c == '\n';
 }
 
+// Characters that can run on from one token into the next one.
+bool IsJoining(char c, char decimal) {
+    return IsCharAlpha1252(c) || IsAsciiDigit(c) || c == '$' || c == '#' || c == '\\' || c == '.' ||
+           c == decimal;
+}
+
 // The user form with A1 references: a scan that names both a row and a column is a
 // reference; one that names only a row or only a column is one only next to a ":", so
 // 5:5 and C:E are whole rows and columns while a lone 5 is a number and a lone C a name.
@@ -62,6 +68,7 @@ private:
     void WriteReference(const FormulaToken& token, std::size_t end);
     bool WriteArray(const FormulaToken& token);
     bool NameReadsBack(std::string_view name, char next);
+    void KeepApart(std::size_t start);
 
     CEvalContext& ctx_;
     std::string_view in_;
@@ -91,17 +98,28 @@ bool CTranslation::Run(std::string& out) {
         std::size_t start = pos;
         FormulaToken token;
         uint16_t type = Read(in_, pos, token, true);
+        std::size_t written = out_.size();
         if (type == 0) {
             out_ += in_.substr(start);
         } else if (type != kTokenEnd && !WriteToken(token, start, pos)) {
             return false;
         }
+        KeepApart(written);
         if (out_.size() > kMaxFormulaText) return false;
         if (type == 0 || type == kTokenEnd || ctx_.status != 0) break;
         previous_ = type;
     }
     out.swap(out_);
     return true;
+}
+
+// Two operands that stood side by side (a malformed formula) may be written so that they
+// would read as one, as 1 and 0.5 as "10.5": a blank keeps them apart.
+void CTranslation::KeepApart(std::size_t start) {
+    if (start == 0 || start >= out_.size()) return;
+    char decimal = target_->decimal;
+    if (IsJoining(out_[start - 1], decimal) && IsJoining(out_[start], decimal))
+        out_.insert(start, 1, ' ');
 }
 
 bool CTranslation::WriteToken(const FormulaToken& token, std::size_t start, std::size_t end) {
