@@ -215,12 +215,18 @@ UserNotation CurrentUserNotation() {
     return {&UserSeparators(), Profile().addressingA1 != 0};
 }
 
-bool TranslateFormula(CEvalContext& ctx, std::string& text, uint16_t column, uint32_t row,
-                      bool toInternal, const UserNotation& user) {
+bool TranslateFormula(CEvalContext& ctx, std::string_view text, std::string& out, uint16_t column,
+                      uint32_t row, bool toInternal, const UserNotation& user) {
     if (text.empty() || (text[0] != '=' && text[0] != '+')) return false;
     ctx.BeginFormula(column, row);
+    return CTranslation(ctx, text, toInternal, user).Run(out);
+}
+
+bool TranslateFormula(CEvalContext& ctx, std::string& text, uint16_t column, uint32_t row,
+                      bool toInternal, const UserNotation& user) {
     std::string out;
-    if (!CTranslation(ctx, text, toInternal, user).Run(out)) return false;
+    if (!TranslateFormula(ctx, std::string_view(text), out, column, row, toInternal, user))
+        return false;
     text.swap(out);
     return true;
 }

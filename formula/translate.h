@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace vl {
 
@@ -31,6 +32,9 @@ UserNotation CurrentUserNotation();
 // no failure: the text before it is translated and the rest follows unchanged.
 bool TranslateFormula(CEvalContext& ctx, std::string& text, uint16_t column, uint32_t row,
                       bool toInternal, const UserNotation& user);
+// The same with the result in `out`, which is left alone on failure.
+bool TranslateFormula(CEvalContext& ctx, std::string_view text, std::string& out, uint16_t column,
+                      uint32_t row, bool toInternal, const UserNotation& user);
 bool TranslateFormula(CEvalContext& ctx, std::string& text, uint16_t column, uint32_t row,
                       bool toInternal);
 
