@@ -1,0 +1,324 @@
+#include "model/rangeops.h"
+#include "model/workbook.h"
+#include "modeltestutil.h"
+#include "storetestutil.h"
+
+#include <gtest/gtest.h>
+
+namespace vl {
+
+using namespace modeltest;
+
+TEST(RangeOps, ClearingAnyPartOfAnArrayRemovesItsWholeArea) {
+    CCellStore store;
+    PutArray(store, 1, 1, 3, 2);
+    PutNumber(store, 0, 1, 7);
+    PutNumber(store, 4, 2, 8);
+    PutNumber(store, 1, 3, 9);
+    ASSERT_EQ(Dump(store).size(), 9u);
+    ClearRect(store, 1, 1, 1, 1, nullptr, true);
+    const Cells left = Dump(store);
+    EXPECT_EQ(left.size(), 3u);
+    EXPECT_EQ(NumberAt(store, 0, 1), 7);
+    EXPECT_EQ(NumberAt(store, 4, 2), 8);
+    EXPECT_EQ(NumberAt(store, 1, 3), 9);
+    EXPECT_TRUE(storetest::Consistent(store));
+}
+
+TEST(RangeOps, ArrayThatFailedToSpreadIsOneCell) {
+    CCellStore store;
+    PutArray(store, 1, 1, 2, 2, 9); // "#FILL!"
+    ClearRect(store, 1, 1, 1, 1, nullptr, true);
+    EXPECT_EQ(Dump(store).size(), 3u); // the elements stay
+}
+
+TEST(RangeOps, ClearingTheWholeSheetLeavesNoPage) {
+    for (bool freePages : {true, false}) {
+        CCellStore store;
+        for (uint32_t r = 0; r < 3000; ++r) PutText(store, uint16_t(r % 50), r * 7, "text");
+        const uint32_t pages = store.PageCount();
+        ASSERT_GT(pages, 1u);
+        const uint32_t freeBefore = store.FreePageCount();
+        ClearRect(store, 0, kLastColumn, 0, kLastRow, nullptr, freePages);
+        EXPECT_EQ(store.FirstPage(), nullptr);
+        EXPECT_EQ(store.PageCount(), 0u);
+        EXPECT_EQ(store.FreePageCount(), freePages ? freeBefore : freeBefore + pages);
+    }
+}
+
+TEST(RangeOps, DeletingColumnsMovesLaterColumnsLeft) {
+    CCellStore store;
+    for (uint16_t c : {0, 1, 2, 3, 7}) PutNumber(store, c, 4, c);
+    PutArray(store, 1, 10, 3, 1); // anchored left of the deleted columns, spreading into them
+    ClearColumns(store, 2, 3);
+    EXPECT_EQ(NumberAt(store, 0, 4), 0);
+    EXPECT_EQ(NumberAt(store, 1, 4), 1);
+    EXPECT_EQ(NumberAt(store, 5, 4), 7);
+    EXPECT_EQ(FindCell(store, 4, 2), nullptr);
+    EXPECT_EQ(FindCell(store, 4, 7), nullptr);
+    // The anchor lies outside the deleted columns and stays; its cleared elements go.
+    EXPECT_NE(FindCell(store, 10, 1), nullptr);
+    EXPECT_EQ(Dump(store).size(), 4u);
+    EXPECT_TRUE(storetest::Consistent(store));
+}
+
+TEST(RangeOps, CopyFromCopiesEveryPage) {
+    CCellStore source, target;
+    for (uint32_t r = 0; r < 2000; ++r) PutNumber(source, uint16_t(r % 9), r, r);
+    PutNumber(target, 3, 3, 3);
+    ASSERT_TRUE(CopyFrom(source, target));
+    EXPECT_EQ(Dump(source), Dump(target));
+    EXPECT_EQ(target.PageCount(), source.PageCount());
+    EXPECT_TRUE(storetest::Consistent(target));
+    AllocFailGuard fail(1);
+    CCellStore third;
+    PutNumber(third, 1, 1, 1);
+    SetAllocFailAfter(1);
+    EXPECT_FALSE(CopyFrom(source, third));
+    EXPECT_EQ(Dump(third).size(), 1u); // left as it was
+}
+
+TEST(RangeOps, OverlappingCopiesReadTheSourceAsItWas) {
+    struct Case {
+        CellRange target;
+        uint16_t sc;
+        uint32_t sr;
+    };
+    for (const Case& c :
+         {Case{{2, 2, 6, 6}, 0, 0}, Case{{0, 0, 4, 4}, 2, 2}, Case{{1, 0, 5, 4}, 0, 0}}) {
+        CCellStore store;
+        for (uint32_t r = 0; r < 7; ++r)
+            for (uint16_t col = 0; col < 7; ++col) PutNumber(store, col, r, r * 10.0 + col);
+        ASSERT_TRUE(CopyBlock(store, c.target, c.sc, c.sr, store));
+        for (uint32_t r = 0; r < 7; ++r) {
+            for (uint16_t col = 0; col < 7; ++col) {
+                const bool inside = RangeContains(c.target, col, r);
+                const double expected =
+                    inside ? (r - c.target.r1 + c.sr) * 10.0 + (col - c.target.c1 + c.sc)
+                           : r * 10.0 + col;
+                EXPECT_EQ(NumberAt(store, col, r), expected) << col << "," << r;
+            }
+        }
+        EXPECT_TRUE(storetest::Consistent(store));
+    }
+}
+
+TEST(RangeOps, CopyLeavesOutCellsLandingOutsideTheTargetOnAnySide) {
+    CCellStore source, target;
+    for (uint32_t r = 0; r < 12; ++r)
+        for (uint16_t c = 0; c < 12; ++c) PutNumber(source, c, r, r * 100.0 + c);
+    // The source's top-left (5, 5) lands on (0, 0): cells above and left of it would land
+    // on negative places and must not wrap round onto the sheet's far edge.
+    ASSERT_TRUE(CopyBlock(target, {0, 0, 2, 2}, 5, 5, source));
+    const Cells copied = Dump(target);
+    EXPECT_EQ(copied.size(), 9u);
+    EXPECT_EQ(NumberAt(target, 0, 0), 505);
+    EXPECT_EQ(NumberAt(target, 2, 2), 707);
+    // Near the far edges the shifted places would pass the last row and column.
+    CCellStore edge;
+    ASSERT_TRUE(
+        CopyBlock(edge, {kLastColumn - 1, kLastRow - 1, kLastColumn, kLastRow}, 0, 0, source));
+    EXPECT_EQ(Dump(edge).size(), 4u);
+    EXPECT_EQ(NumberAt(edge, kLastColumn, kLastRow), 101);
+}
+
+TEST(RangeOps, CopyOntoPartOfAnArrayClearsTheWholeArray) {
+    CCellStore store, source;
+    PutArray(store, 3, 3, 2, 2);
+    PutNumber(source, 0, 0, 42);
+    ASSERT_TRUE(CopyBlock(store, {3, 3, 3, 3}, 0, 0, source));
+    EXPECT_EQ(Dump(store).size(), 1u);
+    EXPECT_EQ(NumberAt(store, 3, 3), 42);
+}
+
+TEST(RangeOps, MoveClearsTheSourceAndCarriesArrays) {
+    CCellStore store;
+    PutNumber(store, 0, 0, 1);
+    PutNumber(store, 1, 0, 2);
+    PutArray(store, 0, 5, 2, 2);
+    PutNumber(store, 9, 9, 99);
+    ASSERT_TRUE(MoveBlock(store, {0, 0, 1, 6}, 4, 1));
+    EXPECT_EQ(NumberAt(store, 4, 1), 1);
+    EXPECT_EQ(NumberAt(store, 5, 1), 2);
+    EXPECT_NE(FindCell(store, 6, 4), nullptr); // the anchor, moved with its whole area
+    EXPECT_EQ(NumberAt(store, 5, 7), 1006);
+    EXPECT_EQ(FindCell(store, 0, 0), nullptr);
+    EXPECT_EQ(FindCell(store, 5, 0), nullptr);
+    EXPECT_EQ(NumberAt(store, 9, 9), 99);
+    EXPECT_EQ(Dump(store).size(), 7u);
+    EXPECT_FALSE(MoveBlock(store, {0, 0, 3, 0}, kLastColumn - 1, 0));
+}
+
+TEST(RangeOps, TransposeOfANonSquareRange) {
+    auto book = NewWorkbook();
+    CWorksheet& ws = AddSheet(*book);
+    // A1:C2 holds values in A1 and C2.
+    PutNumber(ws.cells, 0, 0, 1);
+    PutNumber(ws.cells, 2, 1, 2);
+    PutNumber(ws.cells, 3, 0, 3); // beside the range: untouched
+    ASSERT_TRUE(TransposeRange(*book, ws, {0, 0, 2, 1}));
+    EXPECT_EQ(NumberAt(ws.cells, 0, 0), 1);
+    EXPECT_EQ(NumberAt(ws.cells, 1, 2), 2); // B3
+    EXPECT_EQ(NumberAt(ws.cells, 3, 0), 3);
+    EXPECT_EQ(Dump(ws.cells).size(), 3u);
+
+    // Every cell of a 4 x 3 block lands at its mirrored place.
+    CWorksheet& big = AddSheet(*book);
+    for (uint32_t r = 10; r < 13; ++r)
+        for (uint16_t c = 5; c < 9; ++c) PutNumber(big.cells, c, r, c * 100.0 + r);
+    ASSERT_TRUE(TransposeRange(*book, big, {5, 10, 8, 12}));
+    for (uint32_t r = 10; r < 13; ++r)
+        for (uint16_t c = 5; c < 9; ++c)
+            EXPECT_EQ(NumberAt(big.cells, uint16_t(5 + (r - 10)), 10 + (c - 5)), c * 100.0 + r);
+    EXPECT_EQ(Dump(big.cells).size(), 12u);
+    EXPECT_TRUE(storetest::Consistent(big.cells));
+}
+
+TEST(RangeOps, TransposeStopsAtTheSheetEdge) {
+    auto book = NewWorkbook();
+    CWorksheet& ws = AddSheet(*book);
+    PutNumber(ws.cells, 5, 2095105, 1);
+    EXPECT_TRUE(TransposeRange(*book, ws, {0, 2095105, kLastColumn, 2095105}));
+    EXPECT_EQ(NumberAt(ws.cells, 0, 2095110), 1);
+    EXPECT_EQ(book->error, 0);
+    PutNumber(ws.cells, 5, 2095106, 2);
+    const Cells before = Dump(ws.cells);
+    EXPECT_FALSE(TransposeRange(*book, ws, {0, 2095106, kLastColumn, 2095106}));
+    EXPECT_EQ(book->error, kErrorWorksheetMemory);
+    EXPECT_EQ(Dump(ws.cells), before);
+}
+
+TEST(RangeOps, TransposeTakesArraysWhole) {
+    auto book = NewWorkbook();
+    CWorksheet& ws = AddSheet(*book);
+    PutArray(ws.cells, 0, 0, 3, 1); // spreads right, past the one-column range
+    ASSERT_TRUE(TransposeRange(*book, ws, {0, 0, 0, 2}));
+    // The anchor stays at the turning point; its elements outside the range are gone.
+    EXPECT_NE(FindCell(ws.cells, 0, 0), nullptr);
+    EXPECT_EQ(Dump(ws.cells).size(), 1u);
+}
+
+TEST(RangeOps, TransposeTurnsFormatsToo) {
+    auto book = NewWorkbook();
+    CWorksheet& ws = AddSheet(*book);
+    book->styles.styles[1].wrapText = 1;
+    book->styles.styles[2].fitToCell = 1;
+    book->styles.styleCount = 3;
+    CellCursor cursor;
+    ASSERT_TRUE(PutFormatRun(ws.formats, {0, 2, 0, 1}, cursor)); // row 0, columns A..C
+    cursor = {};
+    ASSERT_TRUE(PutFormatRun(ws.formats, {0, 0, 1, 2}, cursor));
+    ASSERT_TRUE(TransposeRange(*book, ws, {0, 0, 2, 1}));
+    const std::vector<FormatRun> runs = RunsInRect(ws.formats, {0, 0, kLastColumn, kLastRow});
+    // Column A rows 0..2 hold the first style, B1 the second; compaction keeps both.
+    ASSERT_EQ(runs.size(), 4u);
+    EXPECT_EQ(runs[0].row, 0u);
+    EXPECT_EQ(runs[0].firstColumn, 0);
+    EXPECT_EQ(runs[1].firstColumn, 1);
+    EXPECT_EQ(runs[2].row, 1u);
+    EXPECT_EQ(runs[3].row, 2u);
+    EXPECT_EQ(book->styles.styleCount, 3);
+}
+
+TEST(RangeOps, FormatBlockBetweenWorkbooksImportsStyles) {
+    auto from = NewWorkbook();
+    auto to = NewWorkbook();
+    CWorksheet& src = AddSheet(*from);
+    CWorksheet& dst = AddSheet(*to);
+    CopyTextField(from->styles.fonts[1].faceName, "Mono", kFaceNameSize);
+    from->styles.fontCount = 2;
+    from->styles.styles[1].fontRef.fontIndex = 1;
+    from->styles.styles[1].sort = 1;
+    from->styles.styleCount = 2;
+    CellCursor cursor;
+    ASSERT_TRUE(PutFormatRun(src.formats, {0, 9, 4, 1}, cursor));
+    cursor = {};
+    ASSERT_TRUE(PutFormatRun(dst.formats, {0, 20, 7, 0}, cursor));
+    // Copy columns 2..5 of row 4 onto row 7, columns 10..13: the old run is cut round them.
+    ASSERT_TRUE(CopyFormatBlock(to->styles, {10, 7, 13, 7}, {2, 4, 5, 4}, dst.formats, src.formats,
+                                ViewOf(from->styles)));
+    const std::vector<FormatRun> runs = RunsInRect(dst.formats, {0, 0, kLastColumn, kLastRow});
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[0].lastColumn, 9);
+    EXPECT_EQ(runs[1].firstColumn, 10);
+    EXPECT_EQ(runs[1].lastColumn, 13);
+    EXPECT_EQ(runs[1].style, 1);
+    EXPECT_EQ(runs[2].firstColumn, 14);
+    EXPECT_EQ(to->styles.styleCount, 2);
+    EXPECT_STREQ(to->styles.fonts[to->styles.styles[1].fontRef.fontIndex].faceName, "Mono");
+    // A full target table refuses the block and changes nothing.
+    to->styles.styleCount = kMaxStyles;
+    from->styles.styles[1].sort = 0;
+    from->styles.styles[1].autoAppend = 1;
+    const std::vector<FormatRun> before = RunsInRect(dst.formats, {0, 0, kLastColumn, kLastRow});
+    CFormatBlockCopy copy;
+    EXPECT_EQ(copy.Prepare(to->styles, {0, 0, 3, 0}, {2, 4, 5, 4}, dst.formats, src.formats,
+                           ViewOf(from->styles)),
+              kErrorTooManyStyles);
+    EXPECT_EQ(RunsInRect(dst.formats, {0, 0, kLastColumn, kLastRow}).size(), before.size());
+}
+
+TEST(RangeOps, WholeColumnsCarryColumnEntries) {
+    auto book = NewWorkbook();
+    CWorksheet& ws = AddSheet(*book);
+    book->styles.styles[1].wrapText = 1;
+    book->styles.styleCount = 2;
+    ws.formats.columns[1] = {uint16_t(40 << 1 | 1), uint16_t(0x3000 | 1), 0};
+    ASSERT_TRUE(CopyRange(*book, ws, {4, 0, 4, kLastRow}, ws, 1, 0));
+    EXPECT_EQ(ws.formats.columns[4].width, 40 << 1 | 1);
+    EXPECT_EQ(ws.formats.columns[4].style, 0x3000 | 1);
+}
+
+TEST(RangeOps, AllocationFailureLeavesTheWorksheetAsItWas) {
+    auto book = NewWorkbook();
+    CWorksheet& ws = AddSheet(*book);
+    book->styles.styles[1].wrapText = 1;
+    book->styles.styleCount = 2;
+    for (uint32_t r = 0; r < 400; ++r)
+        for (uint16_t c = 0; c < 20; ++c) PutNumber(ws.cells, c, r, r * 20.0 + c);
+    PutArray(ws.cells, 30, 100, 2, 3);
+    CellCursor cursor;
+    for (uint32_t r = 0; r < 400; r += 3)
+        ASSERT_TRUE(PutFormatRun(ws.formats, {0, 5, r, 1}, cursor));
+    using Op = bool (*)(CWorkbook&, CWorksheet&);
+    const Op ops[] = {
+        [](CWorkbook& b, CWorksheet& w) {
+            return CopyRange(b, w, {10, 50, 40, 390}, w, 0, 0);
+        },
+        [](CWorkbook& b, CWorksheet& w) {
+            return MoveRange(b, w, {0, 0, 12, 300}, 3, 90);
+        },
+        [](CWorkbook& b, CWorksheet& w) {
+            return TransposeRange(b, w, {0, 0, 19, 60});
+        },
+        [](CWorkbook& b, CWorksheet& w) {
+            return ClearRange(b, w, {2, 1, 3, 300});
+        },
+    };
+    for (Op op : ops) {
+        // Pages kept from earlier operations would spare the allocations under test.
+        ws.cells.PurgeFreePages();
+        ws.formats.runs.PurgeFreePages();
+        const Cells cells = Dump(ws.cells);
+        const std::vector<FormatRun> runs = RunsInRect(ws.formats, {0, 0, kLastColumn, kLastRow});
+        int failures = 0;
+        for (long budget = 0;; ++budget) {
+            book->error = 0;
+            bool done;
+            {
+                AllocFailGuard guard(budget);
+                done = op(*book, ws);
+            }
+            if (done) break;
+            ++failures;
+            ASSERT_EQ(book->error, kErrorWorksheetMemory);
+            ASSERT_EQ(Dump(ws.cells), cells) << "budget " << budget;
+            ASSERT_EQ(RunsInRect(ws.formats, {0, 0, kLastColumn, kLastRow}).size(), runs.size());
+            ASSERT_TRUE(storetest::Consistent(ws.cells));
+        }
+        EXPECT_GT(failures, 0);
+        EXPECT_TRUE(storetest::Consistent(ws.cells));
+    }
+}
+
+} // namespace vl

@@ -1,0 +1,235 @@
+#include "model/stylepieces.h"
+#include "model/styles.h"
+#include "platform/core/bytes.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace vl {
+
+namespace {
+
+std::vector<uint8_t> Bytes(std::initializer_list<int> values) {
+    return std::vector<uint8_t>(values.begin(), values.end());
+}
+
+FontRecord Font(const char* face, uint8_t weight = 0) {
+    FontRecord f;
+    CopyTextField(f.faceName, face, kFaceNameSize);
+    f.weight = weight;
+    return f;
+}
+
+} // namespace
+
+TEST(StylePieces, SmallRecordsHaveTheirStoredBytes) {
+    uint8_t b[16];
+    std::memset(b, 0xEE, sizeof b);
+    WriteBorderLine(b, {FORMAT_LINE_DASH, 1, 0x00112233});
+    EXPECT_EQ(std::vector<uint8_t>(b, b + 8), Bytes({3, 1, 0, 0, 0x33, 0x22, 0x11, 0}));
+
+    std::memset(b, 0xEE, sizeof b);
+    WriteFontRef(b, {7, 0, 0x00ABCDEF});
+    EXPECT_EQ(std::vector<uint8_t>(b, b + 8), Bytes({7, 0, 0, 0, 0xEF, 0xCD, 0xAB, 0}));
+
+    InteriorFill fill;
+    fill.pattern = FORMAT_PAT_GRAD_HORZ;
+    fill.patternColorGiven = 1;
+    fill.patternColor = 0x010203;
+    fill.backgroundColorGiven = 1;
+    fill.backgroundColor = 0x0A0B0C;
+    std::memset(b, 0xEE, sizeof b);
+    WriteInteriorFill(b, fill);
+    EXPECT_EQ(std::vector<uint8_t>(b, b + 16),
+              Bytes({20, 1, 0, 0, 3, 2, 1, 0, 1, 0, 0, 0, 0x0C, 0x0B, 0x0A, 0}));
+    InteriorFill back;
+    ReadInteriorFill(b, back);
+    EXPECT_EQ(back.pattern, 20);
+    EXPECT_EQ(back.backgroundColor, 0x0A0B0Cu);
+}
+
+TEST(StylePieces, FontAndColoredFontLayouts) {
+    FontRecord f = Font("Arial", 2);
+    f.family = 1;
+    f.size = 12;
+    f.italic = f.underline = f.strikeout = 1;
+    f.charSet = 9;
+    ColoredFont cf{f, 1, 0x0000FF};
+    std::vector<uint8_t> b(kColoredFontSize, 0xEE);
+    WriteColoredFont(b.data(), cf);
+    EXPECT_EQ(std::memcmp(b.data(), "Arial\0\0", 7), 0);
+    EXPECT_EQ(b[127], 0);
+    EXPECT_EQ(std::vector<uint8_t>(b.begin() + 128, b.begin() + 135),
+              Bytes({1, 12, 2, 1, 1, 1, 9}));
+    EXPECT_EQ(b[135], 1);
+    EXPECT_EQ(LoadU32(&b[136]), 0x0000FFu);
+    ColoredFont back;
+    ReadColoredFont(b.data(), back);
+    EXPECT_TRUE(FontRecordEquals(back.font, f));
+    EXPECT_EQ(back.color, 0x0000FFu);
+}
+
+TEST(StylePieces, TextFieldsAreCutInsideTheirField) {
+    std::vector<uint8_t> b(kFontRecordSize, 0xEE);
+    FontRecord f;
+    std::memset(f.faceName, 'x', sizeof f.faceName); // no terminator in memory
+    WriteFontRecord(b.data(), f);
+    EXPECT_EQ(b[126], 'x');
+    EXPECT_EQ(b[127], 0);
+    std::memset(b.data(), 'y', 128); // a stored field without its NUL
+    FontRecord back;
+    ReadFontRecord(b.data(), back);
+    EXPECT_EQ(std::strlen(back.faceName), 127u);
+}
+
+TEST(StylePieces, BackgroundRecordLayout) {
+    BackgroundRecord bg;
+    bg.kind = kBackgroundFractal;
+    bg.pattern.pattern = FORMAT_PAT_SOLID;
+    CopyTextField(bg.imagePath, "C:\\pics\\a.png", kImagePathSize);
+    bg.imageView = 2;
+    bg.zr = 0.1;
+    bg.maxY = 1.1;
+    for (int i = 0; i < 16; ++i) bg.fractalColors[i] = COLORREF(i * 0x010101);
+    std::vector<uint8_t> b(kBackgroundRecordSize, 0xEE);
+    WriteBackgroundRecord(b.data(), bg);
+    EXPECT_EQ(b[0], 3);
+    EXPECT_EQ(b[1] | b[2] | b[3], 0);
+    EXPECT_EQ(b[4], 1);
+    EXPECT_EQ(b[20], 'C');
+    EXPECT_EQ(b[276], 2);
+    // 0.1 is the bytes 9a 99 99 99 99 99 b9 3f.
+    EXPECT_EQ(std::vector<uint8_t>(b.begin() + 280, b.begin() + 288),
+              Bytes({0x9a, 0x99, 0x99, 0x99, 0x99, 0x99, 0xb9, 0x3f}));
+    EXPECT_EQ(LoadF64(&b[320]), 1.1);
+    EXPECT_EQ(LoadU32(&b[328 + 4 * 15]), 15u * 0x010101);
+    BackgroundRecord back;
+    ReadBackgroundRecord(b.data(), back);
+    std::vector<uint8_t> again(kBackgroundRecordSize);
+    WriteBackgroundRecord(again.data(), back);
+    EXPECT_EQ(b, again);
+}
+
+TEST(StyleRecords, NewStyleIsZeroButItsIndents) {
+    std::vector<uint8_t> b(kStyleRecordSize, 0xEE);
+    WriteStyleRecord(b.data(), StyleRecord{});
+    for (uint32_t i = 0; i < kStyleRecordSize; ++i) {
+        const int expected = i == 1134 ? 4 : i == 1135 ? 2 : 0;
+        ASSERT_EQ(b[i], expected) << "byte " << i;
+    }
+}
+
+TEST(StyleRecords, FieldOffsets) {
+    StyleRecord s;
+    s.numberFormat.kind = STD_STYLE_USER_DEFINED;
+    s.numberFormat.params[0] = 5;
+    CopyTextField(s.numberFormat.code, "0.00", sizeof s.numberFormat.code);
+    s.fontRef = {3, 1, 0x00FF00};
+    s.borderSides = kBorderTop | kBorderLeft;
+    s.borderLine = {FORMAT_LINE_DOUBLE, 0, 0};
+    s.verticalAlignment = 5;
+    s.rotation = -90;
+    s.dropDownList = 100;
+    s.autoComplete = 1;
+    s.isProtected = 1;
+    std::vector<uint8_t> b(kStyleRecordSize);
+    WriteStyleRecord(b.data(), s);
+    EXPECT_EQ(b[32], STD_STYLE_USER_DEFINED);
+    EXPECT_EQ(b[40], 5);
+    EXPECT_EQ(std::memcmp(&b[64], "0.00", 5), 0);
+    EXPECT_EQ(b[1096], 3);
+    EXPECT_EQ(LoadU32(&b[1100]), 0x00FF00u);
+    EXPECT_EQ(b[1120], 5); // top and left
+    EXPECT_EQ(b[1124], FORMAT_LINE_DOUBLE);
+    EXPECT_EQ(b[1132], 5);
+    EXPECT_EQ(b[1138], 0xA6); // -90 degrees
+    EXPECT_EQ(LoadU16(&b[1140]), 100);
+    EXPECT_EQ(b[1144], 1);
+    EXPECT_EQ(b[1147], 1);
+    StyleRecord back;
+    ReadStyleRecord(b.data(), back);
+    EXPECT_TRUE(CompareStyleRecords(back, s));
+    EXPECT_EQ(back.rotation, -90);
+}
+
+TEST(StyleRecords, CompareLooksOnlyAtWhatShows) {
+    StyleRecord a, b;
+    a.fontRef.color = 0x123456; // not given: no effect
+    EXPECT_TRUE(CompareStyleRecords(a, b));
+    a.fontRef.colorGiven = 1;
+    EXPECT_FALSE(CompareStyleRecords(a, b));
+    b = a;
+    b.borderLine.style = FORMAT_LINE_DOT; // no bordered side: the line does not show
+    EXPECT_TRUE(CompareStyleRecords(a, b));
+    a.borderSides = b.borderSides = kBorderBottom;
+    EXPECT_FALSE(CompareStyleRecords(a, b));
+    b = a;
+    a.numberFormat.kind = b.numberFormat.kind = STD_STYLE_USER_DEFINED;
+    CopyTextField(a.numberFormat.code, "0%", sizeof a.numberFormat.code);
+    EXPECT_FALSE(CompareStyleRecords(a, b));
+    a.numberFormat.kind = b.numberFormat.kind = STD_STYLE_CURRENCY;
+    EXPECT_TRUE(CompareStyleRecords(a, b)); // a currency style ignores the code text
+    a.numberFormat.params[3] = 2;
+    EXPECT_FALSE(CompareStyleRecords(a, b));
+}
+
+TEST(StyleTables, FindOrAddFontUpToTheLimit) {
+    auto tables = std::make_unique<StyleTables>();
+    InitStyleTables(*tables);
+    uint8_t index = 99;
+    ASSERT_TRUE(FindOrAddFont(*tables, FontRecord{}, &index));
+    EXPECT_EQ(index, 0); // equal to font 0 in every byte
+    EXPECT_EQ(tables->fontCount, 1);
+    ASSERT_TRUE(FindOrAddFont(*tables, Font("Arial"), &index));
+    EXPECT_EQ(index, 1);
+    ASSERT_TRUE(FindOrAddFont(*tables, Font("ARIAL"), &index));
+    EXPECT_EQ(index, 2); // letter case makes a new font
+    ASSERT_TRUE(FindOrAddFont(*tables, Font("Arial"), &index));
+    EXPECT_EQ(index, 1);
+    for (int i = 3; i < 128; ++i) {
+        ASSERT_TRUE(FindOrAddFont(*tables, Font("F", uint8_t(i)), &index));
+        EXPECT_EQ(index, i);
+    }
+    EXPECT_EQ(tables->fontCount, 128);
+    EXPECT_FALSE(FindOrAddFont(*tables, Font("G"), &index));
+    EXPECT_EQ(index, 0);
+    EXPECT_EQ(tables->fontCount, 128);
+}
+
+TEST(StyleTables, LookupsBeyondTheCountGiveTheDefaults) {
+    auto tables = std::make_unique<StyleTables>();
+    InitStyleTables(*tables);
+    tables->styles[5].wrapText = 1;
+    tables->fonts[3].size = 9;
+    EXPECT_EQ(&GetStyleRecord(*tables, 5), &tables->styles[0]);
+    EXPECT_EQ(&GetStyleRecord(*tables, 60000), &tables->styles[0]);
+    EXPECT_EQ(&GetFontRecord(*tables, 3), &tables->fonts[0]);
+    EXPECT_EQ(tables->styles[511].horizontalIndent, 4);
+    EXPECT_EQ(tables->styles[511].verticalIndent, 2);
+}
+
+TEST(StyleTables, ImportStyleMapsItsFontAndReusesEqualStyles) {
+    auto source = std::make_unique<StyleTables>();
+    auto target = std::make_unique<StyleTables>();
+    InitStyleTables(*source);
+    InitStyleTables(*target);
+    source->fonts[1] = Font("Courier");
+    source->fontCount = 2;
+    source->styles[1].fontRef.fontIndex = 1;
+    source->styles[1].wrapText = 1;
+    source->styleCount = 2;
+    uint16_t out = 0;
+    ASSERT_TRUE(ImportStyle(*target, ViewOf(*source), 1, &out));
+    EXPECT_EQ(out, 1);
+    EXPECT_EQ(target->fontCount, 2);
+    EXPECT_EQ(target->styles[1].fontRef.fontIndex, 1);
+    ASSERT_TRUE(ImportStyle(*target, ViewOf(*source), 1, &out));
+    EXPECT_EQ(target->styleCount, 2); // found, not appended again
+    target->styleCount = kMaxStyles;
+    source->styles[1].wrapText = 0;
+    source->styles[1].fitToCell = 1;
+    EXPECT_FALSE(ImportStyle(*target, ViewOf(*source), 1, &out));
+}
+
+} // namespace vl
