@@ -1,0 +1,191 @@
+#include "formula/celltext.h"
+
+#include "formula/formatdouble.h"
+#include "formula/literals.h"
+#include "formula/numfmt_date.h"
+#include "formula/numfmt_number.h"
+#include "formula/translate.h"
+
+#include <string_view>
+
+namespace vl {
+
+namespace {
+
+bool IsDateKind(uint8_t kind) {
+    return kind == STD_STYLE_DATE || kind == STD_STYLE_TIME || kind == STD_STYLE_DATE_TIME;
+}
+
+bool HasTextValue(const uint8_t* cell) {
+    return cell::IsText(cell) ||
+           (cell::IsFormula(cell) && (cell::ResultFlags(cell) & kResultText) != 0);
+}
+
+std::string_view TextValue(const uint8_t* cell) {
+    return cell::IsText(cell) ? cell::Text(cell) : cell::CachedText(cell);
+}
+
+double NumberValue(const uint8_t* cell) {
+    return cell::IsNumber(cell) ? cell::Number(cell) : cell::CachedNumber(cell);
+}
+
+std::string ErrorText(const uint8_t* cell) {
+    return std::string(GetFormulaErrorText(uint8_t(cell::Error(cell) << 4)));
+}
+
+// The code a text is shown through, or empty when the kind shows texts as they are.
+std::string DateCode(const StandardFormat& format) {
+    if (format.kind == STD_STYLE_USER_DEFINED) return format.code;
+    if (IsDateKind(format.kind)) return BuildStandardFormatCode(format.kind, format.params);
+    return {};
+}
+
+// The code a number is shown through, or empty for the plain form; percentages are
+// scaled here, not by the renderer.
+std::string NumberCode(const StandardFormat& format, double& value) {
+    if (format.kind == STD_STYLE_USER_DEFINED) return format.code;
+    if (format.kind == STD_STYLE_DEFAULT || IsDateKind(format.kind)) return {};
+    if (format.kind == STD_STYLE_PERCENTAGE) value *= 100;
+    return BuildStandardFormatCode(format.kind, format.params);
+}
+
+// Appends what fits of a text to a rendered list.
+void AddTextItems(RenderedList& out, std::string_view text) {
+    for (char c : text)
+        if (!out.Add(kFmtLiteral, c)) break;
+}
+
+std::string Quoted(std::string_view text) {
+    char quote = text.find('"') == std::string_view::npos ? '"' : '\'';
+    return quote + std::string(text) + quote;
+}
+
+// One value of an array constant.
+std::string RangeValue(const uint8_t* cell) {
+    if (!cell) return {};
+    if (cell::Error(cell)) return ErrorText(cell);
+    if (HasTextValue(cell)) return Quoted(TextValue(cell));
+    return FormatDouble(NumberValue(cell), &UserSeparators());
+}
+
+} // namespace
+
+bool FormatCellValue(const uint8_t* cell, const StandardFormat& format, std::string& text) {
+    const SeparatorSet& user = UserSeparators();
+    if (cell::Error(cell)) {
+        text = ErrorText(cell);
+        return true;
+    }
+    if (HasTextValue(cell)) {
+        std::string_view value = TextValue(cell);
+        std::string code = DateCode(format);
+        if (code.empty())
+            text.assign(value);
+        else
+            FormatDateText(value, code, text, &user);
+        return true;
+    }
+    double value = NumberValue(cell);
+    std::string code = NumberCode(format, value);
+    if (code.empty() || !FormatValueText(value, code, text, &user))
+        text = FormatDouble(NumberValue(cell), &user);
+    return true;
+}
+
+bool UserFormulaFormIsInternal() {
+    const SeparatorSet& user = UserSeparators();
+    const SeparatorSet& internal = InternalSeparators();
+    return !Profile().addressingA1 && user.decimal == internal.decimal &&
+           user.thousands == internal.thousands && user.list == internal.list &&
+           user.arrayRow == internal.arrayRow;
+}
+
+std::string GetFormulaUserText(CEvalContext& ctx, const uint8_t* cell) {
+    std::string text(cell::Formula(cell));
+    if (!UserFormulaFormIsInternal())
+        TranslateFormula(ctx, text, cell::Column(cell), cell::Row(cell), false);
+    return text;
+}
+
+bool CCellDisplay::GetCellDisplayText(const uint8_t* cell, const StandardFormat& format,
+                                      RenderedList& out) {
+    const SeparatorSet& user = UserSeparators();
+    out.Clear();
+    if (showFormulas_ && cell::IsFormula(cell)) {
+        std::string text =
+            cell::Error(cell) ? std::string(cell::Formula(cell)) : GetFormulaUserText(ctx_, cell);
+        AddTextItems(out, text);
+        return true;
+    }
+    if (cell::Error(cell)) {
+        AddTextItems(out, ErrorText(cell));
+        return true;
+    }
+    if (HasTextValue(cell)) {
+        std::string_view value = TextValue(cell);
+        std::string code = DateCode(format);
+        if (code.empty() || !FormatDateTimeValue(out, value, code, &user)) {
+            out.Clear();
+            AddTextItems(out, value);
+        }
+        return true;
+    }
+    double value = NumberValue(cell);
+    std::string code = NumberCode(format, value);
+    if (code.empty() || !FormatNumberValue(out, value, code, &user))
+        FormatNumberValue(out, NumberValue(cell), {}, &user);
+    return true;
+}
+
+std::string GetCellText(CEvalContext& ctx, const CCellStore& cells, uint16_t firstColumn,
+                        uint32_t firstRow, uint16_t lastColumn, uint32_t lastRow, bool quoteTexts,
+                        bool range) {
+    const SeparatorSet& user = UserSeparators();
+    if (!range && firstColumn == lastColumn && firstRow == lastRow) {
+        const uint8_t* cell = FindCell(cells, firstRow, firstColumn);
+        if (!cell) return {};
+        if (cell::IsFormula(cell)) return GetFormulaUserText(ctx, cell);
+        std::string text;
+        FormatCellValue(cell, StandardFormat{}, text);
+        if (quoteTexts && cell::IsText(cell) && !cell::Error(cell) &&
+            text.size() + 2 <= kMaxFormulaText)
+            text = '"' + text + '"';
+        return text;
+    }
+    std::string text = "={";
+    if (firstColumn > lastColumn || firstRow > lastRow) return text + "}";
+    if (lastColumn > kLastColumn) lastColumn = kLastColumn;
+    if (lastRow > kLastRow) lastRow = kLastRow;
+    for (uint32_t row = firstRow; row <= lastRow; ++row) {
+        for (uint32_t column = firstColumn; column <= lastColumn; ++column) {
+            std::string piece;
+            if (column > firstColumn)
+                piece += user.list;
+            else if (row > firstRow)
+                piece += user.arrayRow;
+            piece += RangeValue(FindCell(cells, row, uint16_t(column)));
+            // The closing brace must still fit.
+            if (text.size() + piece.size() + 1 > kMaxFormulaText) return text + "}";
+            text += piece;
+        }
+    }
+    return text + "}";
+}
+
+std::string DescribeCell(CEvalContext& ctx, const CCellStore& cells, uint32_t row, uint16_t column,
+                         const CellLabels& labels) {
+    const uint8_t* cell = FindCell(cells, row, column);
+    if (!cell) return labels.none ? labels.none : "";
+    const char* label;
+    std::string text;
+    if (cell::IsFormula(cell)) {
+        label = labels.formula;
+        text = GetFormulaUserText(ctx, cell);
+    } else {
+        label = cell::Error(cell) ? labels.error : cell::IsText(cell) ? labels.text : labels.number;
+        FormatCellValue(cell, StandardFormat{}, text);
+    }
+    return std::string(label ? label : "") + ": " + text;
+}
+
+} // namespace vl

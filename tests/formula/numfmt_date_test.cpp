@@ -1,0 +1,110 @@
+#include "formula/localenames.h"
+#include "formula/numfmt_date.h"
+
+#include <gtest/gtest.h>
+
+namespace vl {
+
+namespace {
+
+std::string Show(const char* iso, const char* code,
+                 const SeparatorSet* set = &InternalSeparators()) {
+    std::string text;
+    if (!FormatDateText(iso, code, text, set)) return "<unchanged>" + text;
+    return text;
+}
+
+struct Case {
+    const char* iso;
+    const char* code;
+    const char* text;
+};
+
+// A locale whose month takes another form after a day number.
+class CGenitiveNames : public ILocaleNames {
+public:
+    std::string MonthName(int month, uint8_t) const override { return month == 0 ? "styczen" : ""; }
+    std::string AbbrevMonthName(int, uint8_t) const override { return ""; }
+    std::string DayName(int day, uint8_t) const override { return day == 2 ? "wtorek" : ""; }
+    std::string AbbrevDayName(int, uint8_t) const override { return ""; }
+    std::string GenitiveMonthName(int month, uint8_t) const override {
+        return month == 0 ? "stycznia" : "";
+    }
+};
+
+} // namespace
+
+TEST(DateRender, CalendarFieldsWithGenericNames) {
+    const Case cases[] = {
+        {"2006-01-31", "dddd, mmmm dd, yyyy", "Tuesday, January 31, 2006"},
+        {"2006-01-31", "ddd d mmm yy", "Tue 31 Jan 06"},
+        {"2006-01-31", "mmmmm", "J"},
+        {"2006-01-31T13:05:09", "h:mm AM/PM", "1:05 PM"},
+        {"00:30:00", "hh:mm AM/PM", "12:30 AM"},
+        {"12:00:00", "h A/P", "12 P"},
+        {"1985-03-04", "m/d/yy", "3/4/1985"},
+        {"2005-03-04", "m/d/yy", "3/4/05"},
+        {"2005-03-04", "mm/dd/yyyy", "03/04/2005"},
+        {"13:10:55.123", "hh:mm:ss.00", "13:10:55.12"},
+        {"13:10:55.1", "h:mm:ss.000", "13:10:55.100"},
+        {"13:00:00+02:00", "hh:mm", "15:00"},
+        {"2006-01-31T23:30:00+02:00", "yyyy-mm-dd hh:mm", "2006-02-01 01:30"},
+        {"2006-01-31T08:00:00-02:30", "hh:mm", "05:30"},
+        {"2006-01-31T13:10:55", "yyyy-mm-dd\\Thh:mm:ss", "2006-01-31T13:10:55"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Show(c.iso, c.code), c.text) << c.iso << " " << c.code;
+}
+
+TEST(DateRender, DurationsAsElapsedTime) {
+    const Case cases[] = {
+        {"PT63H30M", "[h]:mm:ss", "63:30:00"},  {"P1DT2H", "[h]:mm", "2:00"},
+        {"PT5M7.250S", "[m]:ss.00", "5:07.25"}, {"-PT90M", "[mm]:ss", "90:00"},
+        {"PT0.500S", "[s].000", "0.500"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Show(c.iso, c.code), c.text) << c.iso << " " << c.code;
+}
+
+TEST(DateRender, TextThatIsNoDateStaysAsItIs) {
+    const Case cases[] = {
+        {"abc", "m/d/yyyy", "<unchanged>abc"},
+        {"2006-02-30", "m/d/yyyy", "<unchanged>2006-02-30"},
+        {"13:10:55", "m/d/yyyy", "<unchanged>13:10:55"}, // a time has no calendar date
+        {"13:10:55", "[h]:mm", "<unchanged>13:10:55"},
+        {"2006-01-31", "0.00", "<unchanged>2006-01-31"},
+        {"2006-01-31", "0;0", "2006-01-31"}, // two sections: the text as it is
+        {"abc", "0;0;0;\"<\"@\">\"", "<abc>"},
+        {"2006-01-31", "0;0;0;d mmm", "31 Jan"},
+        {"50000-12-31T23:00:00+02:00", "yyyy", "<unchanged>50000-12-31T23:00:00+02:00"},
+        {"2006-01-31", "\"bad", "<unchanged>2006-01-31"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Show(c.iso, c.code), c.text) << c.iso << " " << c.code;
+}
+
+TEST(DateRender, UsesTheUsersSeparatorsAndLocaleNames) {
+    SeparatorSet user;
+    user.date = '.';
+    user.time = '-';
+    user.decimal = ',';
+    EXPECT_EQ(Show("2006-01-31T13:10:55.5", "d/m/yyyy h:mm:ss.0", &user), "31.1.2006 13-10-55,5");
+
+    CGenitiveNames names;
+    SetLocaleNames(&names);
+    EXPECT_EQ(Show("2006-01-31", "d mmmm yyyy"), "31 stycznia 2006");
+    EXPECT_EQ(Show("2006-01-31", "mmmm yyyy"), "styczen 2006");
+    EXPECT_EQ(Show("2006-01-31", "dddd"), "wtorek");
+    EXPECT_EQ(Show("2006-01-31", "ddd mmm"), "Tue Jan"); // generic where the locale has none
+    EXPECT_EQ(Show("2006-03-01", "d mmmm"), "1 March");
+    SetLocaleNames(nullptr);
+    EXPECT_EQ(Show("2006-01-31", "d mmmm yyyy"), "31 January 2006");
+}
+
+TEST(DateRender, ColourAndPainterItemsReachTheList) {
+    RenderedList list;
+    ASSERT_TRUE(FormatDateTimeValue(list, "2006-01-31", "[blue]d*.", nullptr));
+    EXPECT_TRUE(list.hasColor);
+    EXPECT_EQ(list.color, 0xFF0000u);
+    EXPECT_EQ(list.Text(), "31");
+    EXPECT_EQ(list.items[list.count - 1].kind, uint32_t(kFmtFill));
+}
+
+} // namespace vl
