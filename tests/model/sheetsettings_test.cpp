@@ -16,7 +16,9 @@ void ExpectZeroOutside(const std::vector<uint8_t>& b, const std::set<std::pair<i
     for (size_t i = 0; i < b.size(); ++i) {
         bool inside = false;
         for (const auto& [from, to] : used) inside |= int(i) >= from && int(i) < to;
-        if (!inside) ASSERT_EQ(b[i], 0) << "byte " << i;
+        if (!inside) {
+            ASSERT_EQ(b[i], 0) << "byte " << i;
+        }
     }
 }
 

@@ -1,0 +1,359 @@
+#include "model/container.h"
+#include "model/rangeops.h"
+#include "model/undosnapshot.h"
+#include "model/workbook.h"
+#include "modeltestutil.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace vl {
+
+using namespace modeltest;
+
+namespace {
+
+const CellRange kSel{0, 0, 0, 0};
+
+std::unique_ptr<CWorkbook> BookWithSheets(int count) {
+    auto book = NewWorkbook();
+    for (int i = 0; i < count; ++i) AddSheet(*book);
+    return book;
+}
+
+} // namespace
+
+TEST(UndoHistory, WrapsAtTheMaximumAndNeverTouchesTheSpareSlot) {
+    for (uint32_t level : {200u, 5u, 1u}) {
+        auto book = BookWithSheets(1);
+        book->SetUndoLevel(level);
+        ASSERT_EQ(book->undo.maximum, level - 1);
+        for (uint32_t i = 0; i < level + 3; ++i) book->RecordUndoInsertRows(kSel, 0, 0, i, i);
+        EXPECT_EQ(book->undo.current, int32_t(level - 1));
+        // The oldest three entries were dropped; the rest moved down in order.
+        for (uint32_t slot = 0; slot < level; ++slot) {
+            EXPECT_EQ(book->undo.entries[slot].operation, kOpRows);
+            EXPECT_EQ(book->undo.entries[slot].secondRange.r1, slot + 3);
+        }
+        EXPECT_EQ(book->undo.entries[kUndoSpareSlot].kind, kUndoEmpty);
+    }
+}
+
+TEST(UndoHistory, AMaximumPastTheArrayStillStopsBeforeTheSpareSlot) {
+    auto book = BookWithSheets(1);
+    book->undo.maximum = 250; // as a careless caller might set it
+    for (uint32_t i = 0; i < 210; ++i) book->RecordUndoInsertColumns(kSel, 0, 0, 1, 1);
+    EXPECT_EQ(book->undo.current, kUndoSpareSlot - 1);
+    EXPECT_EQ(book->undo.entries[kUndoSpareSlot].kind, kUndoEmpty);
+}
+
+TEST(UndoHistory, ALevelOutsideTheRangeLeavesOneSlot) {
+    auto book = BookWithSheets(1);
+    book->SetUndoLevel(0);
+    EXPECT_EQ(book->undo.maximum, 0u);
+    book->SetUndoLevel(201);
+    EXPECT_EQ(book->undo.maximum, 0u);
+    book->RecordUndoInsertRows(kSel, 0, 0, 1, 1);
+    book->RecordUndoInsertRows(kSel, 0, 0, 2, 2);
+    EXPECT_EQ(book->undo.current, 0);
+    EXPECT_EQ(book->undo.entries[0].secondRange.r1, 2u);
+}
+
+TEST(UndoHistory, LevelOneFreesThePreviousEntry) {
+    auto book = BookWithSheets(1);
+    PutNumber(book->tree.active->cells, 0, 0, 5);
+    book->SetUndoLevel(1);
+    ASSERT_TRUE(book->RecordUndoCells({0, 0, 3, 3}, 0, 0));
+    const long live = LiveBlockCount();
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(book->RecordUndoCells({0, 0, 3, 3}, 0, 0));
+    EXPECT_EQ(LiveBlockCount(), live);
+    EXPECT_EQ(book->undo.current, 0);
+}
+
+TEST(UndoHistory, RecordingEndsTheRedoChain) {
+    auto book = BookWithSheets(1);
+    book->SetUndoLevel(20);
+    for (uint32_t i = 0; i < 3; ++i) ASSERT_TRUE(book->RecordUndoCells({0, i, 0, i}, 0, i));
+    book->undo.current = 0; // two undos
+    ASSERT_TRUE(book->RecordUndoCells({5, 5, 5, 5}, 5, 5));
+    EXPECT_EQ(book->undo.current, 1);
+    EXPECT_EQ(book->undo.entries[1].cursorColumn, 5);
+    EXPECT_EQ(book->undo.entries[2].kind, kUndoEmpty);
+    EXPECT_EQ(book->undo.entries[2].cellBuffer, nullptr);
+}
+
+TEST(UndoHistory, LoweringTheLevelDropsTheOldestEntries) {
+    auto book = BookWithSheets(1);
+    book->SetUndoLevel(10);
+    for (uint32_t i = 0; i < 6; ++i) book->RecordUndoInsertRows(kSel, 0, 0, i, i);
+    book->SetUndoLevel(3);
+    EXPECT_EQ(book->undo.maximum, 2u);
+    EXPECT_EQ(book->undo.current, 2);
+    EXPECT_EQ(book->undo.entries[0].secondRange.r1, 3u);
+    EXPECT_EQ(book->undo.entries[2].secondRange.r1, 5u);
+    EXPECT_EQ(book->undo.entries[3].kind, kUndoEmpty);
+}
+
+TEST(UndoHistory, InsertEntriesSpanWholeRowsOrColumns) {
+    auto book = BookWithSheets(1);
+    book->SetUndoLevel(5);
+    book->RecordUndoInsertRows(kSel, 1, 2, 10, 12);
+    const UndoEntry& rows = book->undo.entries[0];
+    EXPECT_EQ(rows.secondRange.c1, 0);
+    EXPECT_EQ(rows.secondRange.c2, kLastColumn);
+    EXPECT_EQ(rows.secondRange.kind, kRangeWholeRows);
+    EXPECT_EQ(rows.operation, kOpRows);
+    book->RecordUndoInsertColumns(kSel, 1, 2, 4, 4);
+    const UndoEntry& columns = book->undo.entries[1];
+    EXPECT_EQ(columns.secondRange.r1, 0u);
+    EXPECT_EQ(columns.secondRange.r2, kLastRow);
+    EXPECT_EQ(columns.secondRange.kind, kRangeWholeColumns);
+    EXPECT_EQ(columns.operation, kOpColumns);
+    EXPECT_EQ(columns.activePosition, 0);
+    EXPECT_STREQ(columns.worksheetPath, "\\Worksheet1");
+}
+
+TEST(UndoHistory, EveryRecorderKeepsItsPayloadAndFreesIt) {
+    auto book = BookWithSheets(3);
+    CWorksheet& ws = *book->tree.active;
+    for (uint32_t r = 0; r < 500; ++r) PutNumber(ws.cells, uint16_t(r % 5), r, r);
+    CellCursor cursor;
+    ASSERT_TRUE(PutFormatRun(ws.formats, {0, 3, 7, 0}, cursor));
+    ASSERT_TRUE(SetFormatStoreRowEntry(ws.formats, 40, 30, true));
+    auto c = NewBlockObject<CContainer>();
+    InitContainerDefaults(*c, nullptr, nullptr);
+    c->settings.id = 17;
+    c->slots[0].kind = kObjectChart;
+    c->slots[0].chart = NewBlockObject<CChart>(kChart3D);
+    c->settings.objectCount = 1;
+    CContainer& container = *c;
+    LinkContainer(ws, std::move(c));
+    book->SetUndoLevel(50);
+    const long baseline = LiveBlockCount();
+
+    struct Step {
+        const char* name;
+        uint8_t kind;
+        uint8_t operation;
+        bool (*record)(CWorkbook&, CContainer&);
+    };
+    const Step steps[] = {
+        {"cells", kUndoCells, kOpCells,
+         [](CWorkbook& b, CContainer&) {
+             return b.RecordUndoCells({0, 0, 4, 99}, 0, 0);
+         }},
+        {"range", kUndoRangeBoth, kOpRange,
+         [](CWorkbook& b, CContainer&) {
+             return b.RecordUndoRange({0, 0, 4, 99}, 0, 0, true, true);
+         }},
+        {"widths", kUndoRangeCells, kOpColumnWidths,
+         [](CWorkbook& b, CContainer&) { return b.RecordUndoColumnWidths(kSel, 0, 0, 1, 2); }},
+        {"heights", kUndoRangeCells, kOpRowHeights,
+         [](CWorkbook& b, CContainer&) { return b.RecordUndoRowHeights(kSel, 0, 0, 1, 2); }},
+        {"columns copy", kUndoRangeBoth, kOpColumns,
+         [](CWorkbook& b, CContainer&) { return b.RecordUndoColumnsCopy(kSel, 0, 0, 1, 2); }},
+        {"rows copy", kUndoRangeBoth, kOpRows,
+         [](CWorkbook& b, CContainer&) { return b.RecordUndoRowsCopy(kSel, 0, 0, 3, 9); }},
+        {"rename", kUndoCells, kOpRename,
+         [](CWorkbook& b, CContainer&) { return b.RecordUndoRename(kSel, 0, 0, b.tree.first); }},
+        {"container op", kUndoContainer, kOpContainerChanged,
+         [](CWorkbook& b, CContainer& c) { return b.RecordUndoContainerOp(kSel, 0, 0, c); }},
+        {"container", kUndoContainer, kOpContainerInserted,
+         [](CWorkbook& b, CContainer& c) {
+             b.RecordUndoContainer(kSel, 0, 0, c);
+             return true;
+         }},
+        {"tree change", kUndoTreeChain, kOpTree,
+         [](CWorkbook& b, CContainer&) {
+             b.RecordUndoTreeChange(kSel, 0, 0, 2);
+             return true;
+         }},
+        {"sort", kUndoMemoryBlock, kOpSort,
+         [](CWorkbook& b, CContainer&) {
+             b.RecordUndoSort(kSel, 0, 0, BlockPtr(static_cast<uint8_t*>(AllocBlock(40))));
+             return true;
+         }},
+    };
+    for (const Step& s : steps) {
+        ASSERT_TRUE(s.record(*book, container)) << s.name;
+        const UndoEntry& e = book->undo.entries[book->undo.current];
+        EXPECT_EQ(e.kind, s.kind) << s.name;
+        EXPECT_EQ(e.operation, s.operation) << s.name;
+    }
+    const UndoEntry& rename = book->undo.entries[6];
+    EXPECT_STREQ(reinterpret_cast<const char*>(rename.cellBuffer.get()), "Worksheet1");
+    const UndoEntry& op = book->undo.entries[7];
+    ASSERT_TRUE(op.container);
+    EXPECT_EQ(op.containerId, 17u);
+    EXPECT_EQ(op.container->slots[0].chart->settings.type, kChart3D);
+    EXPECT_GT(LiveBlockCount(), baseline);
+    book->FreeUndoHistory();
+    EXPECT_EQ(book->undo.current, -1);
+    EXPECT_EQ(LiveBlockCount(), baseline);
+}
+
+TEST(UndoHistory, TreeMoveTakesTheItemOverOrIsRefused) {
+    auto book = BookWithSheets(2);
+    book->SetUndoLevel(5);
+    CTreeItem* second = book->tree.first->next;
+    ASSERT_TRUE(book->RecordUndoTreeMove(kSel, 0, 0, second));
+    const UndoEntry& e = book->undo.entries[0];
+    EXPECT_EQ(e.treeChain.get(), second);
+    EXPECT_EQ(e.treePosition, 1);
+    EXPECT_EQ(book->tree.worksheetCount, 1u);
+    EXPECT_FALSE(book->RecordUndoTreeMove(kSel, 0, 0, book->tree.first));
+    EXPECT_EQ(book->error, kErrorLastWorksheet);
+    EXPECT_EQ(book->undo.entries[1].kind, kUndoEmpty);
+    EXPECT_EQ(book->tree.worksheetCount, 1u);
+}
+
+TEST(UndoHistory, ContainerKeptByTheEntryIsFreedWithIt) {
+    auto book = BookWithSheets(1);
+    const long baseline = LiveBlockCount();
+    auto c = NewBlockObject<CContainer>();
+    InitContainerDefaults(*c, nullptr, nullptr);
+    c->settings.id = 3;
+    c->slots[0].kind = kObjectChart;
+    c->slots[0].chart = NewBlockObject<CChart>(kChart2D);
+    book->RecordUndoContainerKept(kSel, 0, 0, std::move(c));
+    EXPECT_EQ(book->undo.entries[0].containerId, 3u);
+    book->FreeUndoEntry(0);
+    EXPECT_EQ(LiveBlockCount(), baseline);
+}
+
+TEST(UndoHistory, FailedSnapshotLeavesAnEmptySlotAndErrorEight) {
+    auto book = BookWithSheets(1);
+    book->SetUndoLevel(5);
+    for (uint32_t r = 0; r < 100; ++r) PutNumber(book->tree.active->cells, 0, r, r);
+    {
+        AllocFailGuard fail(0);
+        EXPECT_FALSE(book->RecordUndoRange({0, 0, 0, 99}, 0, 0, true, true));
+    }
+    EXPECT_EQ(book->error, kErrorWorksheetMemory);
+    EXPECT_EQ(book->undo.current, 0);
+    EXPECT_EQ(book->undo.entries[0].kind, kUndoEmpty);
+    EXPECT_EQ(book->undo.entries[0].object, nullptr);
+}
+
+TEST(UndoSnapshots, KeptFormulaComesBackWithoutItsResult) {
+    auto book = BookWithSheets(1);
+    CWorksheet& ws = *book->tree.active;
+    FormulaHead head;
+    head.resultFlags = kResultText;
+    CellBuffer b;
+    ASSERT_TRUE(MakeFormulaCell(b, 2, 3, head, "R[-1]C+1", "cached"));
+    Put(ws.cells, b);
+    ASSERT_TRUE(MakeNumberCell(b, 3, 3, 0, 7)); // a constant error value
+    Put(ws.cells, b);
+    PutText(ws.cells, 4, 3, "words");
+    book->SetUndoLevel(5);
+    ASSERT_TRUE(book->RecordUndoCells({2, 3, 5, 3}, 2, 3));
+    PutNumber(ws.cells, 2, 3, 9);
+    PutNumber(ws.cells, 5, 3, 10); // was empty: goes on restore
+    ASSERT_TRUE(RestoreCellFromUndo(*book, ws, 2, 3, book->undo, 0));
+    const uint8_t* f = FindCell(ws.cells, 3, 2);
+    ASSERT_NE(f, nullptr);
+    EXPECT_TRUE(cell::IsFormula(f));
+    EXPECT_EQ(cell::Formula(f), "R[-1]C+1");
+    EXPECT_EQ(cell::ResultFlags(f), 0);
+    EXPECT_EQ(cell::ArrayHeight(f), 0u);
+    const uint8_t* e = FindCell(ws.cells, 3, 3);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(cell::Error(e), 7);
+    EXPECT_TRUE(cell::IsNumber(e));
+    EXPECT_EQ(cell::Text(FindCell(ws.cells, 3, 4)), "words");
+    EXPECT_EQ(FindCell(ws.cells, 3, 5), nullptr);
+}
+
+TEST(UndoSnapshots, RestoringOntoAnArrayAnchorClearsTheWholeArray) {
+    auto book = BookWithSheets(1);
+    CWorksheet& ws = *book->tree.active;
+    PutNumber(ws.cells, 4, 4, 1);
+    book->SetUndoLevel(5);
+    ASSERT_TRUE(book->RecordUndoCells({4, 4, 4, 4}, 4, 4));
+    ClearRect(ws.cells, 4, 4, 4, 4, nullptr, true);
+    PutArray(ws.cells, 4, 4, 2, 2);
+    ASSERT_EQ(Dump(ws.cells).size(), 4u);
+    ASSERT_TRUE(RestoreCellFromUndo(*book, ws, 4, 4, book->undo, 0));
+    EXPECT_EQ(Dump(ws.cells).size(), 1u);
+    EXPECT_EQ(NumberAt(ws.cells, 4, 4), 1);
+}
+
+TEST(UndoSnapshots, EmptySlotsAndEmptyRanges) {
+    auto book = BookWithSheets(1);
+    CWorksheet& ws = *book->tree.active;
+    EXPECT_FALSE(RestoreCellFromUndo(*book, ws, 0, 0, book->undo, 3));
+    EXPECT_EQ(book->error, kErrorInvalidCacheIndex);
+    book->error = 0;
+    EXPECT_FALSE(RestoreRangeFromUndo(*book, ws, book->undo, 3, true, true));
+    EXPECT_EQ(book->error, kErrorInvalidCacheIndex);
+    book->SetUndoLevel(5);
+    ASSERT_TRUE(book->RecordUndoRange({10, 10, 20, 20}, 0, 0, true, true));
+    const UndoEntry& e = book->undo.entries[0];
+    ASSERT_NE(e.Scratch(), nullptr);
+    EXPECT_EQ(e.Scratch()->cells.FirstPage(), nullptr);
+    PutNumber(ws.cells, 12, 12, 1);
+    ASSERT_TRUE(RestoreRangeFromUndo(*book, ws, book->undo, 0, true, true));
+    EXPECT_EQ(ws.cells.FirstPage(), nullptr);
+}
+
+TEST(UndoSnapshots, RestoreNeverOverflowsTheStyleTables) {
+    auto book = BookWithSheets(1);
+    CWorksheet& ws = *book->tree.active;
+    StyleTables& t = book->styles;
+    t.styles[1].wrapText = 1;
+    CopyTextField(t.fonts[1].faceName, "Kept", kFaceNameSize);
+    t.fontCount = 2;
+    t.styles[1].fontRef.fontIndex = 1;
+    t.styleCount = 2;
+    CellCursor cursor;
+    ASSERT_TRUE(PutFormatRun(ws.formats, {0, 3, 0, 1}, cursor));
+    PutNumber(ws.cells, 0, 0, 1);
+    book->SetUndoLevel(5);
+    ASSERT_TRUE(book->RecordUndoRange({0, 0, 3, 0}, 0, 0, true, true));
+    // Meanwhile the kept style has gone and the tables filled up.
+    ClearRect(ws.cells, 0, 3, 0, 0, nullptr, true);
+    ASSERT_TRUE(ClearFormatRect(ws.formats, 0, 3, 0, 0, nullptr, true));
+    t.styles[1].wrapText = 0;
+    for (uint16_t s = 2; s < kMaxStyles; ++s) t.styles[s].rotation = int8_t(s % 180 - 90);
+    t.styleCount = kMaxStyles;
+    const Cells cells = Dump(ws.cells);
+    EXPECT_FALSE(RestoreRangeFromUndo(*book, ws, book->undo, 0, true, true));
+    EXPECT_EQ(book->error, kErrorTooManyStyles);
+    EXPECT_EQ(t.styleCount, kMaxStyles);
+    EXPECT_EQ(t.fontCount, 2);
+    EXPECT_EQ(Dump(ws.cells), cells);
+    EXPECT_EQ(ws.formats.runs.FirstPage(), nullptr);
+    // With room again the same entry restores cells and the style.
+    t.styleCount = 2;
+    book->error = 0;
+    ASSERT_TRUE(RestoreRangeFromUndo(*book, ws, book->undo, 0, true, true));
+    EXPECT_EQ(NumberAt(ws.cells, 0, 0), 1);
+    EXPECT_EQ(t.styleCount, 3);
+    EXPECT_EQ(t.styles[2].wrapText, 1);
+    EXPECT_EQ(t.styles[2].fontRef.fontIndex, 1);
+}
+
+TEST(UndoSnapshots, WorksheetSnapshotKeepsACopyAndItsStyles) {
+    auto book = BookWithSheets(2);
+    CWorksheet& ws = *book->tree.active;
+    PutNumber(ws.cells, 1, 1, 11);
+    book->styles.styles[5].fitToCell = 1;
+    book->styles.styleCount = 6;
+    CellCursor cursor;
+    ASSERT_TRUE(PutFormatRun(ws.formats, {0, 0, 1, 5}, cursor));
+    book->SetUndoLevel(5);
+    const int32_t slot = book->MakeUndoRoom();
+    ASSERT_TRUE(SnapshotWorksheetToUndo(*book, ws, slot));
+    const UndoEntry& e = book->undo.entries[slot];
+    ASSERT_EQ(e.kind, kUndoTreeChain);
+    const CWorksheet* copy = AsWorksheet(e.treeChain.get());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(NumberAt(copy->cells, 1, 1), 11);
+    const FormatRun run = RunsInRect(copy->formats, {0, 0, kLastColumn, kLastRow})[0];
+    ASSERT_LT(run.style, e.keptStyles->styles.size());
+    EXPECT_EQ(e.keptStyles->styles[run.style].fitToCell, 1);
+    EXPECT_EQ(NumberAt(ws.cells, 1, 1), 11); // the original is untouched
+}
+
+} // namespace vl
