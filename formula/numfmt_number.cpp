@@ -109,7 +109,11 @@ bool FormatCompiledNumber(RenderedList& out, double value, const CompiledFormat&
     out.Clear();
     if (!std::isfinite(value)) return false;
     int index = ChooseSection(f, value);
-    if (index == kPlainForm) return AddPlainNumber(out, value);
+    if (index == kPlainForm) {
+        if (!AddPlainNumber(out, value)) return false;
+        if (set) ApplySeparators(out, *set);
+        return true;
+    }
     const FormatSection& s = f.sections[index];
     // Dates are text: a number has no calendar fields to show.
     if (s.kinds & (kFmtDateTimeKinds | kFmtElapsed)) return false;

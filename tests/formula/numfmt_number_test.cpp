@@ -143,6 +143,14 @@ TEST(NumberRender, DatesOnNumbersAndBrokenCodesFail) {
     EXPECT_EQ(text, "");
     EXPECT_TRUE(FormatValueText(5, "", text, nullptr)); // no section: the plain form
     EXPECT_EQ(text, "5");
+    SeparatorSet comma;
+    comma.decimal = ',';
+    EXPECT_TRUE(FormatValueText(2.5, "", text, &comma));
+    EXPECT_EQ(text, "2,5");
+    EXPECT_TRUE(FormatValueText(250, "[<0]0", text, &comma)); // condition fails: plain form
+    EXPECT_EQ(text, "250");
+    EXPECT_TRUE(FormatValueText(2.5, "[<0]0", text, &comma));
+    EXPECT_EQ(text, "2,5");
 }
 
 TEST(NumberRender, PlaceholdersShowZerosBlanksOrNothing) {

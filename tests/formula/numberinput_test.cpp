@@ -1,0 +1,162 @@
+#include "formula/numberinput.h"
+#include "platform/core/bytes.h"
+
+#include <cmath>
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace vl {
+
+namespace {
+
+using namespace fmtparam;
+
+// The ";"/","-style set of a decimal-comma locale.
+SeparatorSet CommaSet() {
+    SeparatorSet s;
+    s.decimal = ',';
+    s.thousands = '.';
+    s.list = ';';
+    s.arrayRow = '|';
+    s.date = '.';
+    s.shortDateOrder = 1;
+    s.longDateOrder = 1;
+    std::strcpy(s.currency, "EUR");
+    return s;
+}
+
+struct Case {
+    const char* text;
+    bool ok;
+    double value;
+    uint8_t kind;
+};
+
+void Check(const Case* cases, std::size_t n, const SeparatorSet& set) {
+    for (std::size_t k = 0; k < n; ++k) {
+        const Case& c = cases[k];
+        double value = -99;
+        uint8_t kind = 77;
+        uint8_t params[kStandardFormatParams] = {};
+        EXPECT_EQ(ParseNumberText(c.text, value, kind, params, set), c.ok ? 1 : 0) << c.text;
+        EXPECT_EQ(kind, c.ok ? c.kind : 0) << c.text;
+        if (c.ok) {
+            EXPECT_DOUBLE_EQ(value, c.value) << c.text;
+        }
+    }
+}
+
+} // namespace
+
+TEST(NumberInput, RecognisesTheTypedForms) {
+    const Case cases[] = {
+        {"42", true, 42, 0},
+        {"-42", true, -42, 0},
+        {"+4.5", true, 4.5, 0},
+        {".5", true, 0.5, 0},
+        {"1,234", true, 1234, 1},
+        {"1,234.5", true, 1234.5, 1},
+        {"1,234,567", true, 1234567, 1},
+        {"1,23", false, 0, 0},
+        {"12,3456", false, 0, 0},
+        {"1,2345", false, 0, 0},
+        {",123", false, 0, 0},
+        {"(12)", true, -12, 1},
+        {"(12", true, -12, 1},
+        {"12)", false, 0, 0},
+        {"12%", true, 0.12, 7},
+        {"-12%", true, -0.12, 7},
+        {"%12", true, 0.12, 7},
+        {"12%3", false, 0, 0},
+        {"1 1/2", true, 1.5, 8},
+        {"-1 1/2", true, -1.5, 8},
+        {"3/4", true, 0.75, 8},
+        {"1 /2", true, 0.5, 8},
+        {"1/0", false, 0, 0},
+        {"1 1", true, 11, 0},
+        {"$12.50", true, 12.5, 2},
+        {"12 $", true, 12, 2},
+        {"$ 12", true, 12, 2},
+        {"-$12", true, -12, 2},
+        {"$12%", false, 0, 0},
+        {"1e5", true, 100000, 9},
+        {"1E+5", true, 100000, 9},
+        {"1e-2", true, 0.01, 9},
+        {"e5", false, 0, 0},
+        {"1e", false, 0, 0},
+        {"1e999", false, 0, 0},
+        {"", false, 0, 0},
+        {"abc", false, 0, 0},
+        {"1.2.3", false, 0, 0},
+        {"--1", false, 0, 0},
+        {"1-", false, 0, 0},
+        {"1/2/3", false, 0, 0},
+        {"1 1/2%", true, 0.015, 7},
+    };
+    Check(cases, std::size(cases), InternalSeparators());
+}
+
+TEST(NumberInput, ReadsTheUsersSeparators) {
+    const Case cases[] = {
+        {"1.234", true, 1234, 1},     {"1.234,5", true, 1234.5, 1}, {"1,23", true, 1.23, 0},
+        {"1,234", true, 1.234, 0},    {"12,5%", true, 0.125, 7},    {"EUR12,50", true, 12.5, 2},
+        {"12,50 EUR", true, 12.5, 2}, {"$12", false, 0, 0},         {"1.23", false, 0, 0},
+        {"1e5", true, 100000, 9},
+    };
+    Check(cases, std::size(cases), CommaSet());
+}
+
+TEST(NumberInput, ABlankThousandsSeparatorGroupsDigits) {
+    SeparatorSet s;
+    s.decimal = ',';
+    s.thousands = ' ';
+    const Case cases[] = {
+        {"1 234", true, 1234, 1},
+        {"1 234,5", true, 1234.5, 1},
+        {"1 23", false, 0, 0},
+        {"1 1/2", true, 1.5, 8},
+    };
+    Check(cases, std::size(cases), s);
+}
+
+TEST(NumberInput, ReportsTheImpliedParameters) {
+    double value;
+    uint8_t kind;
+    uint8_t p[kStandardFormatParams];
+    ASSERT_TRUE(ParseNumberText("$12.50", value, kind, p, InternalSeparators()));
+    EXPECT_STREQ(reinterpret_cast<char*>(p + kCurrencySymbol), "$");
+    EXPECT_EQ(p[kCurrencyDecimals], 2);
+    EXPECT_EQ(p[kSymbolPosition], 0);
+    ASSERT_TRUE(ParseNumberText("12 $", value, kind, p, InternalSeparators()));
+    EXPECT_EQ(p[kSymbolPosition], 3);
+    ASSERT_TRUE(ParseNumberText("$ 12", value, kind, p, InternalSeparators()));
+    EXPECT_EQ(p[kSymbolPosition], 1);
+    ASSERT_TRUE(ParseNumberText("12$", value, kind, p, InternalSeparators()));
+    EXPECT_EQ(p[kSymbolPosition], 2);
+    ASSERT_TRUE(ParseNumberText("($12)", value, kind, p, InternalSeparators()));
+    EXPECT_EQ(p[kCurrencyNegative], 2);
+    EXPECT_EQ(value, -12);
+    ASSERT_TRUE(ParseNumberText("(1,234)", value, kind, p, InternalSeparators()));
+    EXPECT_EQ(p[kThousands], 1);
+    EXPECT_EQ(p[kNegativeStyle], 2);
+    ASSERT_TRUE(ParseNumberText("1 1/2", value, kind, p, InternalSeparators()));
+    EXPECT_EQ(p[kDenominatorMode], 1);
+    EXPECT_EQ(LoadU64(p + kFixedDenominator), 2u);
+    ASSERT_TRUE(ParseNumberText("1/9999999999999999", value, kind, p, InternalSeparators()));
+    EXPECT_EQ(p[kDenominatorMode], 0);
+    EXPECT_EQ(p[kDenominatorDigits], 16);
+}
+
+TEST(NumberInput, MatchesLongTextsWithoutOverrun) {
+    std::string digits(1024, '7');
+    double value;
+    uint8_t kind;
+    uint8_t p[kStandardFormatParams];
+    EXPECT_FALSE(ParseNumberText(digits + "7", value, kind, p, InternalSeparators()));
+    EXPECT_TRUE(ParseNumberText(std::string(300, '1'), value, kind, p, InternalSeparators()));
+    NumberScanRecord scan;
+    EXPECT_FALSE(MatchNumberPattern(scan, std::string(1100, '1'), InternalSeparators()));
+    EXPECT_EQ(scan.overflow, 1);
+}
+
+} // namespace vl
