@@ -1,21 +1,34 @@
 #include "model/worksheettree.h"
 
 #include <cstring>
+#include <vector>
 
 namespace vl {
 
 bool BuildTreeItemPath(const CTreeItem* item, std::string& out, bool foldersOnly) {
-    out = "\\";
-    if (!foldersOnly) out += item->name;
+    std::vector<const CTreeItem*> folders; // innermost first
+    size_t length = 1 + (foldersOnly ? 0 : std::strlen(item->name));
+    bool complete = true;
     uint16_t level = item->level;
     for (const CTreeItem* p = item->prev; p && level >= 2; p = p->prev) {
         if (!p->IsFolder() || p->level >= level) continue;
         const size_t nameLength = std::strlen(p->name);
-        if (nameLength + 1 + out.size() >= kMaxTreePath) return false;
-        out.insert(0, "\\" + std::string(p->name, nameLength));
+        if (nameLength + 1 + length >= kMaxTreePath) {
+            complete = false;
+            break;
+        }
+        folders.push_back(p);
+        length += nameLength + 1;
         level = p->level;
     }
-    return true;
+    out.clear();
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
+        out.push_back('\\');
+        out.append((*it)->name);
+    }
+    out.push_back('\\');
+    if (!foldersOnly) out.append(item->name);
+    return complete;
 }
 
 CTreeItem* SubtreeEnd(CTreeItem* item) {
