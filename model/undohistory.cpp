@@ -1,8 +1,8 @@
+#include "app/core/settings.h"
 #include "model/undosnapshot.h"
 #include "model/workbook.h"
 
 #include <string>
-
 namespace vl {
 
 namespace {
@@ -59,6 +59,10 @@ void CWorkbook::SetUndoLevel(uint32_t level) {
     }
     for (int32_t i = maximum + 1; i < kUndoSpareSlot; ++i) FreeUndoEntry(uint16_t(i));
     undo.maximum = uint32_t(maximum);
+}
+
+void CWorkbook::ApplyUndoLevelSetting() {
+    SetUndoLevel(Profile().undoLevel);
 }
 
 void CWorkbook::NotePlace(UndoEntry& e, uint8_t operation, const CellRange& selection,

@@ -113,7 +113,7 @@ bool SnapshotCellsToUndo(CWorkbook& workbook, CWorksheet& ws, const CellRange& r
         p[6] = kind;
         StoreF64(p + 7, kind == kCellNumber ? cell::Number(r) : 0.0);
         StoreU16(p + 15, uint16_t(text.size()));
-        std::memcpy(p + kKeptCellHead, text.data(), text.size());
+        if (!text.empty()) std::memcpy(p + kKeptCellHead, text.data(), text.size());
         p[kKeptCellHead + text.size()] = 0;
         p += kKeptCellHead + text.size() + 1;
     }

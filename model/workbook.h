@@ -81,6 +81,8 @@ public:
     // The undo history. The maximum is the undo level minus 1; a level outside 1 to 200
     // leaves it at 0, and lowering it drops the oldest entries beyond it.
     void SetUndoLevel(uint32_t level);
+    // The level of the settings profile ("UndoLevel"), as the workbook window applies it.
+    void ApplyUndoLevelSetting();
     void FreeUndoEntry(uint16_t index);
     void FreeUndoHistoryEntries();
     void FreeUndoHistory() { FreeUndoHistoryEntries(); }

@@ -1,3 +1,4 @@
+#include "app/core/settings.h"
 #include "model/container.h"
 #include "model/rangeops.h"
 #include "model/undosnapshot.h"
@@ -57,6 +58,15 @@ TEST(UndoHistory, ALevelOutsideTheRangeLeavesOneSlot) {
     book->RecordUndoInsertRows(kSel, 0, 0, 2, 2);
     EXPECT_EQ(book->undo.current, 0);
     EXPECT_EQ(book->undo.entries[0].secondRange.r1, 2u);
+}
+
+TEST(UndoHistory, TheSettingsProfileGivesTheLevel) {
+    auto book = BookWithSheets(1);
+    const uint8_t saved = Profile().undoLevel;
+    Profile().undoLevel = 7;
+    book->ApplyUndoLevelSetting();
+    EXPECT_EQ(book->undo.maximum, 6u);
+    Profile().undoLevel = saved;
 }
 
 TEST(UndoHistory, LevelOneFreesThePreviousEntry) {
