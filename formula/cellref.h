@@ -3,6 +3,7 @@
 // writers that write them back. The grid has 2047 columns (A to BZS) and 2,097,152 rows.
 
 #include "formula/token.h"
+#include "model/cellref.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,12 +13,6 @@
 namespace vl {
 
 class CEvalContext;
-
-struct CellRef {
-    uint16_t column = 0; // 0-based
-    uint32_t row = 0;    // 0-based
-    uint8_t flags = 0;   // reference flags of formula tokens
-};
 
 // Both scanners return the flags, 0 when the text is no reference. An out-of-range part
 // sets kRefOutOfRange and holds kColumnOutOfRange or kRowOutOfRange; digit runs of any

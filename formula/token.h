@@ -2,6 +2,8 @@
 // The one record that is at once a token of formula text and a value on the evaluator's
 // stacks, with its codes: token and value types, reference flags and formula errors.
 
+#include "model/cellref.h"
+
 #include <cstdint>
 
 namespace vl {
@@ -44,17 +46,6 @@ constexpr uint16_t kTokenArray = 32768;
 constexpr uint16_t kNumberLike = kTokenNumber | kTokenEmpty;
 constexpr uint16_t kTextLike = kTokenText | kTokenEmpty;
 constexpr uint16_t kAreaOrArray = kTokenArea | kTokenArray;
-
-// Reference flags. Row and column are always absolute positions; the relative bits only
-// say how the reference is written back.
-constexpr uint8_t kRefRow = 1;
-constexpr uint8_t kRefRowRelative = 2;
-constexpr uint8_t kRefRowBackward = 4;
-constexpr uint8_t kRefColumn = 8;
-constexpr uint8_t kRefColumnRelative = 16;
-constexpr uint8_t kRefColumnBackward = 32;
-constexpr uint8_t kRefOutOfRange = 64;
-constexpr uint8_t kRefCell = kRefRow | kRefColumn;
 
 // Formula error values: the high nibble carries the error, the low nibble is ignored.
 using FormulaError = uint8_t;

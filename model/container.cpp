@@ -36,7 +36,7 @@ void InitContainerDefaults(CContainer& c, const CellRef* anchor, const Container
     if (anchor)
         s.anchor = *anchor;
     else
-        s.anchor.flags = kRefRowGiven | kRefColumnGiven;
+        s.anchor.flags = kRefRow | kRefColumn;
     const ContainerFrame placement = frame ? *frame : ContainerFrame{10, 10, 360, 260};
     s.left = placement.left;
     s.top = placement.top;

@@ -2,27 +2,11 @@
 // Cell references and ranges as commands, views, page setups and the undo history pass them.
 
 #include "model/cellrecord.h"
+#include "model/cellref.h"
 
 #include <cstdint>
 
 namespace vl {
-
-// Reference flags of a CellRef.
-enum : uint8_t {
-    kRefRowGiven = 1,
-    kRefRowRelative = 2,
-    kRefRowBackward = 4,
-    kRefColumnGiven = 8,
-    kRefColumnRelative = 16,
-    kRefColumnBackward = 32,
-    kRefOutOfRange = 64,
-};
-
-struct CellRef {
-    uint16_t column = 0;
-    uint32_t row = 0;
-    uint8_t flags = 0;
-};
 
 // A selection: first column and row, last column and row.
 struct CellRange {

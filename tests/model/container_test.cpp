@@ -42,7 +42,7 @@ TEST(Containers, DefaultsWithAndWithoutPlacement) {
     EXPECT_EQ(c->settings.bottom, 260);
     EXPECT_EQ(c->settings.opacity, 100);
     EXPECT_EQ(c->settings.background.fractalColors[2], 0x0000FFu);
-    const CellRef anchor{4, 9, kRefRowGiven | kRefColumnGiven};
+    const CellRef anchor{4, 9, kRefRow | kRefColumn};
     const ContainerFrame frame{1, 2, 3, 4};
     InitContainerDefaults(*c, &anchor, &frame);
     EXPECT_EQ(c->settings.anchor.column, 4);
