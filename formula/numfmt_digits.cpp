@@ -1,7 +1,7 @@
 #include "formula/numfmt_number.h"
 #include "platform/core/cp1252.h"
 
-#include <vector>
+#include <algorithm>
 
 namespace vl {
 
@@ -12,21 +12,24 @@ bool IsPlaceholder(const FormatToken& t, bool literalDigits) {
            (literalDigits && t.kind == kFmtLiteral && IsAsciiDigit(char(t.ch)));
 }
 
-// What a placeholder shows when it has no digit left: "0" a zero, "?" (and a literal
-// digit) a blank as wide as a zero, "#" nothing. Returns the digits written.
-int AddEmpty(std::vector<RenderedItem>& items, const FormatToken& t) {
-    if (t.kind == kFmtDigit && t.ch == '0') {
-        items.push_back({kFmtLiteral, '0'});
-        return 1;
-    }
-    if (t.ch != '#') items.push_back({kRenderedBlank, '0'});
-    return 0;
+bool IsZeroPlaceholder(const FormatToken& t) {
+    return t.kind == kFmtDigit && t.ch == '0';
 }
 
+// What a placeholder shows when it has no digit left: "0" a zero, "?" (and a literal
+// digit) a blank as wide as a zero, "#" nothing.
+bool AddEmpty(RenderedList& out, const FormatToken& t) {
+    if (IsZeroPlaceholder(t)) return out.Add(kFmtLiteral, '0');
+    if (t.ch != '#') return out.Add(kRenderedBlank, '0');
+    return true;
+}
+
+// The integer part, written into `out` from the right and turned round at the end.
 class CIntegerPlacer {
 public:
-    CIntegerPlacer(const FormatToken* tokens, uint16_t first, uint16_t end, bool literalDigits)
-        : tokens_(tokens), first_(first), end_(end), literalDigits_(literalDigits) {
+    CIntegerPlacer(RenderedList& out, const FormatToken* tokens, uint16_t first, uint16_t end,
+                   bool literalDigits)
+        : out_(out), tokens_(tokens), first_(first), end_(end), literalDigits_(literalDigits) {
         int firstThousands = -1;
         for (uint16_t k = first; k < end; ++k) {
             if (tokens[k].kind == kFmtThousands && firstThousands < 0) firstThousands = k;
@@ -37,55 +40,49 @@ public:
         }
     }
 
-    // Reversed output: the rightmost character first.
-    std::vector<RenderedItem> Place(std::string_view digits, int& placed) {
+    bool Place(std::string_view digits, int& placed) {
+        uint16_t start = out_.count;
         std::size_t left = digits.size();
+        // Without a placeholder the digits still show, at the end of the range.
+        if (leftmost_ < 0)
+            while (left > 0)
+                if (!AddDigit(digits[--left], placed)) return false;
         for (int k = int(end_) - 1; k >= int(first_); --k) {
             const FormatToken& t = tokens_[k];
+            bool ok = true;
             if (IsPlaceholder(t, literalDigits_)) {
-                bool leftmost = k == leftmost_;
-                if (left == 0) {
-                    if (t.kind == kFmtDigit && t.ch == '0') {
-                        AddDigit('0');
-                        ++placed;
-                    } else {
-                        AddEmpty(items_, t);
-                    }
-                }
-                while (left > 0) {
-                    AddDigit(digits[--left]);
-                    ++placed;
-                    if (!leftmost) break;
-                }
+                if (left == 0)
+                    ok = IsZeroPlaceholder(t) ? AddDigit('0', placed) : AddEmpty(out_, t);
+                // The leftmost placeholder takes every digit left over.
+                do {
+                    if (left > 0) ok = ok && AddDigit(digits[--left], placed);
+                } while (k == leftmost_ && left > 0 && ok);
             } else if (t.kind != kFmtThousands) {
-                items_.push_back({t.kind, t.ch});
+                ok = out_.Add(t.kind, char(t.ch));
             }
+            if (!ok) return false;
         }
-        if (leftmost_ < 0) {
-            // No placeholder: the digits still show, at the end of the range.
-            std::vector<RenderedItem> digitItems;
-            while (left > 0) digitItems.push_back({kFmtLiteral, uint8_t(digits[--left])});
-            items_.insert(items_.begin(), digitItems.begin(), digitItems.end());
-            placed += int(digitItems.size());
-        }
-        return items_;
+        std::reverse(out_.items + start, out_.items + out_.count);
+        return true;
     }
 
 private:
-    void AddDigit(char c) {
-        if (group_ > 0 && count_ > 0 && count_ % group_ == 0)
-            items_.push_back({kFmtThousands, uint8_t(InternalSeparators().thousands)});
-        items_.push_back({kFmtLiteral, uint8_t(c)});
+    bool AddDigit(char c, int& placed) {
+        if (group_ > 0 && count_ > 0 && count_ % group_ == 0 &&
+            !out_.Add(kFmtThousands, InternalSeparators().thousands))
+            return false;
         ++count_;
+        ++placed;
+        return out_.Add(kFmtLiteral, c);
     }
 
+    RenderedList& out_;
     const FormatToken* tokens_;
     uint16_t first_, end_;
     bool literalDigits_;
     int leftmost_ = -1;
     int group_ = 0;
     int count_ = 0;
-    std::vector<RenderedItem> items_;
 };
 
 } // namespace
@@ -94,29 +91,27 @@ bool AnalyseDigitPlaceholders(const FormatToken* tokens, uint16_t first, uint16_
                               RenderedList& out, std::string_view digits, DigitDirection dir,
                               bool literalDigits, int* placed) {
     int count = 0;
-    std::vector<RenderedItem> items;
     if (dir == DigitDirection::RightToLeft) {
-        CIntegerPlacer placer(tokens, first, end, literalDigits);
-        items = placer.Place(digits, count);
-        for (auto it = items.rbegin(); it != items.rend(); ++it)
-            if (!out.Add(it->kind, char(it->ch))) return false;
+        if (!CIntegerPlacer(out, tokens, first, end, literalDigits).Place(digits, count))
+            return false;
     } else {
         std::size_t next = 0;
         for (uint16_t k = first; k < end; ++k) {
             const FormatToken& t = tokens[k];
+            bool ok = true;
             if (IsPlaceholder(t, literalDigits)) {
                 if (next < digits.size()) {
-                    items.push_back({kFmtLiteral, uint8_t(digits[next++])});
+                    ok = out.Add(kFmtLiteral, digits[next++]);
                     ++count;
                 } else {
-                    count += AddEmpty(items, t);
+                    ok = AddEmpty(out, t);
+                    if (IsZeroPlaceholder(t)) ++count;
                 }
             } else if (t.kind != kFmtThousands) {
-                items.push_back({t.kind, t.ch});
+                ok = out.Add(t.kind, char(t.ch));
             }
+            if (!ok) return false;
         }
-        for (const RenderedItem& it : items)
-            if (!out.Add(it.kind, char(it.ch))) return false;
     }
     if (placed) *placed = count;
     return true;

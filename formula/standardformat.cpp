@@ -56,12 +56,21 @@ std::string CurrencySymbol(const uint8_t* p) {
     return symbol;
 }
 
+std::string Quoted(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    out += text;
+    out += '"';
+    return out;
+}
+
 std::string BuildCurrency(const uint8_t* p, const SeparatorSet& s) {
     uint8_t position = p[kSymbolPosition] <= 3 ? p[kSymbolPosition] : 0;
     std::string symbol = CurrencySymbol(p);
     if (position == 1) symbol += ' ';
     if (position == 3) symbol.insert(0, 1, ' ');
-    std::string quoted = "\"" + symbol + "\"";
+    std::string quoted = Quoted(symbol);
     std::string number = Thousands(s);
     if (p[kCurrencyDecimals] > 0) number += s.decimal + Zeros(p[kCurrencyDecimals]);
     std::string part = position < 2 ? quoted + number : number + quoted;
@@ -69,12 +78,17 @@ std::string BuildCurrency(const uint8_t* p, const SeparatorSet& s) {
 }
 
 std::string BuildAccounting(const uint8_t* p, const SeparatorSet& s) {
-    std::string q = "\"" + CurrencySymbol(p) + "\"";
+    std::string q = Quoted(CurrencySymbol(p));
     int d = p[kCurrencyDecimals];
     std::string number = Thousands(s);
     if (d > 0) number += s.decimal + Zeros(d);
-    return "_(" + q + "* " + number + "_);\\(" + q + "* " + number + "\\);_(" + q + "* -" +
-           Repeat(d, '?') + "_);_(@_)";
+    std::string out;
+    for (const std::string& piece :
+         {std::string("_("), q, std::string("* "), number, std::string("_);\\("), q,
+          std::string("* "), number, std::string("\\);_("), q, std::string("* -"), Repeat(d, '?'),
+          std::string("_);_(@_)")})
+        out += piece;
+    return out;
 }
 
 struct DateTemplate {
