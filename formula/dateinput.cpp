@@ -12,6 +12,7 @@ namespace vl {
 namespace {
 
 constexpr int32_t kMaxTypedYear = 49919;
+constexpr uint8_t kMonthYearStyle = 5;
 // Duration fields stay below this, so that the duration text reads back.
 constexpr int64_t kMaxDurationField = 214748353;
 
@@ -327,6 +328,9 @@ bool ParseDateText(std::string_view text, IsoDateTime& result, uint8_t& kind,
     // Typed dates are in the user's order; the format remembers to show them so.
     trial[kDateOrderFlag] = 1;
     for (uint8_t style = 0; style <= 10; ++style) {
+        // A month and a year alone ("1.23") is more likely a number than a date; only a
+        // cell formatted so reads it.
+        if (style == kMonthYearStyle) continue;
         trial[kDateStyle] = style;
         IsoDateTime rec;
         std::size_t end = 0;

@@ -96,18 +96,25 @@ TEST_F(CellInputTest, TextsThatAreNoNumberStayText) {
     }
     ASSERT_TRUE(Parse("1,2,3"));
     EXPECT_TRUE(cell::IsText(cell_.data()));
+    ASSERT_TRUE(Parse("1.23")); // the user's "1,23": neither a number nor a date
+    EXPECT_TRUE(cell::IsText(cell_.data()));
+    ASSERT_TRUE(Parse("12.3456"));
+    EXPECT_TRUE(cell::IsText(cell_.data()));
     UserSeparators() = InternalSeparators();
     ASSERT_TRUE(Parse("1,23"));
     EXPECT_TRUE(cell::IsText(cell_.data()));
 }
 
 TEST_F(CellInputTest, ErrorLiteralsBecomeErrorValues) {
-    ASSERT_TRUE(Parse("#n/a!", 7));
-    EXPECT_TRUE(cell::IsNumber(cell_.data()));
-    EXPECT_EQ(cell::Error(cell_.data()), 4); // #N/A! is the fourth error
-    EXPECT_EQ(format_.kind, 7);
-    ASSERT_TRUE(Parse("#SYNTAX!"));
-    EXPECT_EQ(cell::Error(cell_.data()), 12);
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 1) UseCommaSeparators();
+        ASSERT_TRUE(Parse("#n/a!", 7));
+        EXPECT_TRUE(cell::IsNumber(cell_.data()));
+        EXPECT_EQ(cell::Error(cell_.data()), 4); // #N/A! is the fourth error
+        EXPECT_EQ(format_.kind, 7);
+        ASSERT_TRUE(Parse("#SYNTAX!"));
+        EXPECT_EQ(cell::Error(cell_.data()), 12);
+    }
 }
 
 TEST_F(CellInputTest, DatesInTheUsersOrderBecomeIsoText) {
@@ -152,6 +159,12 @@ TEST_F(CellInputTest, DatesInTheUsersOrderBecomeIsoText) {
     // A year has two, four or five digits: 1.234 is the number 1234, not January 234.
     ASSERT_TRUE(Parse("1.234"));
     EXPECT_TRUE(cell::IsNumber(cell_.data()));
+    // A cell formatted as month and year reads them.
+    format_ = StandardFormat{};
+    format_.kind = STD_STYLE_DATE;
+    format_.params[kDateStyle] = 5;
+    ASSERT_TRUE(ParseCellInput(ctx_, "01.23", format_, 0, 0, cell_));
+    EXPECT_EQ(cell::Text(cell_.data()), "2023-01-01");
 }
 
 TEST_F(CellInputTest, TheCellsOwnFormatIsTriedFirstAndKeptWhenItMatches) {
