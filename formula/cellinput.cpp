@@ -19,6 +19,7 @@ namespace {
 bool MakeFormula(CEvalContext& ctx, std::string_view text, uint32_t row, uint16_t column,
                  CellBuffer& out) {
     std::string formula(text);
+    ctx.BeginFormula(column, row);
     if (!UserFormulaFormIsInternal()) {
         std::string translated = formula;
         if (TranslateFormula(ctx, translated, column, row, true)) formula.swap(translated);

@@ -164,7 +164,9 @@ bool CDateMatcher::Token(const FormatToken& t) {
     case kFmtDay:
         day_ = true;
         if (t.ch <= 2) return Digits(2, 99, r_.day);
-        return Names(false, true, false, index);
+        if (!Names(false, true, false, index)) return false;
+        r_.dayOfWeek = uint16_t(index + 1);
+        return true;
     case kFmtMonth:
         month_ = true;
         if (t.ch <= 2) return Digits(2, 99, r_.month);
