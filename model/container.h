@@ -5,7 +5,7 @@
 #include "charts/chart.h"
 #include "model/blockobject.h"
 #include "model/rangedescriptor.h"
-#include "model/stylepieces.h"
+#include "model/stylerecords.h"
 
 #include <cstdint>
 #include <memory>

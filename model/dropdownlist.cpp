@@ -1,6 +1,6 @@
 #include "model/dropdownlist.h"
 
-#include "model/stylepieces.h"
+#include "model/stylerecords.h"
 
 namespace vl {
 

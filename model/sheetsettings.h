@@ -2,7 +2,7 @@
 // A worksheet's view settings and page setup, with their defaults and stored forms.
 
 #include "model/rangedescriptor.h"
-#include "model/stylepieces.h"
+#include "model/stylerecords.h"
 
 #include <cstdint>
 

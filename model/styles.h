@@ -2,7 +2,7 @@
 // Cell styles and the workbook's style and font tables. Style 0 and font 0 always exist and
 // are the defaults of everything without a style of its own.
 
-#include "model/stylepieces.h"
+#include "model/stylerecords.h"
 
 #include <cstdint>
 

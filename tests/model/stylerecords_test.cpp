@@ -1,4 +1,4 @@
-#include "model/stylepieces.h"
+#include "model/stylerecords.h"
 #include "model/styles.h"
 #include "platform/core/bytes.h"
 
@@ -23,7 +23,7 @@ FontRecord Font(const char* face, uint8_t weight = 0) {
 
 } // namespace
 
-TEST(StylePieces, SmallRecordsHaveTheirStoredBytes) {
+TEST(StyleRecords, SmallRecordsHaveTheirStoredBytes) {
     uint8_t b[16];
     std::memset(b, 0xEE, sizeof b);
     WriteBorderLine(b, {FORMAT_LINE_DASH, 1, 0x00112233});
@@ -49,7 +49,7 @@ TEST(StylePieces, SmallRecordsHaveTheirStoredBytes) {
     EXPECT_EQ(back.backgroundColor, 0x0A0B0Cu);
 }
 
-TEST(StylePieces, FontAndColoredFontLayouts) {
+TEST(StyleRecords, FontAndColoredFontLayouts) {
     FontRecord f = Font("Arial", 2);
     f.family = 1;
     f.size = 12;
@@ -70,7 +70,7 @@ TEST(StylePieces, FontAndColoredFontLayouts) {
     EXPECT_EQ(back.color, 0x0000FFu);
 }
 
-TEST(StylePieces, TextFieldsAreCutInsideTheirField) {
+TEST(StyleRecords, TextFieldsAreCutInsideTheirField) {
     std::vector<uint8_t> b(kFontRecordSize, 0xEE);
     FontRecord f;
     std::memset(f.faceName, 'x', sizeof f.faceName); // no terminator in memory
@@ -83,7 +83,7 @@ TEST(StylePieces, TextFieldsAreCutInsideTheirField) {
     EXPECT_EQ(std::strlen(back.faceName), 127u);
 }
 
-TEST(StylePieces, BackgroundRecordLayout) {
+TEST(StyleRecords, BackgroundRecordLayout) {
     BackgroundRecord bg;
     bg.kind = kBackgroundFractal;
     bg.pattern.pattern = FORMAT_PAT_SOLID;

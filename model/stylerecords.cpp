@@ -1,4 +1,4 @@
-#include "model/stylepieces.h"
+#include "model/stylerecords.h"
 
 #include "platform/core/bytes.h"
 
