@@ -6,7 +6,7 @@
 #include "formula/standardformat.h"
 #include "model/blockobject.h"
 #include "model/pagedlist.h"
-#include "model/stylepieces.h"
+#include "model/stylerecords.h"
 
 #include <cstdint>
 
