@@ -125,12 +125,10 @@ bool CCellStore::BuildRowBlockIndex(uint32_t block, CellCursor& cursor) {
     const uint32_t end = first + kRowBlockRows;
     Page* page = cursor.page ? cursor.page : firstPage_;
     if (!page) return true;
-    uint32_t offset = cursor.page ? cursor.offset : 0;
-    // A cursor standing inside or past the block would miss the rows before it.
-    while (page->used && cellwalk::FirstRow(page) >= first && (page->prev || offset)) {
-        offset = 0;
-        if (page->prev) page = page->prev;
-    }
+    // The cursor only picks the page: its offset may stand past rows of the block, which
+    // may also begin on an earlier page.
+    while (page->prev && (!page->used || cellwalk::FirstRow(page) >= first)) page = page->prev;
+    uint32_t offset = 0;
     cellwalk::PositionOnRow(page, offset, first);
     uint32_t lastRow = first - 1;
     bool any = false;

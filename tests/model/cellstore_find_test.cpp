@@ -70,6 +70,28 @@ TEST(CellStoreIndex, BlocksBuiltOutOfOrderStillFindEveryRow) {
     EXPECT_FALSE(store.BlockValid(3));
 }
 
+// Rows of blocks 0, 1 and 2 on one page, so a reused cursor stands inside the page.
+TEST(CellStoreIndex, ReusedCursorInsideAPageMissesNoRow) {
+    const std::vector<std::vector<uint32_t>> orders = {{1, 1}, {2, 1}, {1, 0, 1}};
+    for (const auto& order : orders) {
+        CCellStore store;
+        for (uint32_t row : {1000u, 1030u, 1040u, 2050u})
+            ASSERT_TRUE(Put(store, Number(0, row, row)));
+        ASSERT_EQ(store.PageCount(), 1u);
+        CellCursor cursor{kAdvance, nullptr, 0};
+        for (uint32_t block : order) {
+            store.ClearRowIndex(false);
+            ASSERT_TRUE(store.BuildRowBlockIndex(block, cursor));
+        }
+        const uint32_t block = order.back();
+        for (uint32_t row : {1000u, 1030u, 1040u, 2050u}) {
+            if (row / kRowBlockRows != block) continue;
+            ASSERT_NE(store.RowEntry(row)->page, nullptr) << "block " << block << " row " << row;
+            EXPECT_NE(FindCell(store, row, 0), nullptr) << row;
+        }
+    }
+}
+
 TEST(CellStoreIndex, AnEditDropsTheIndex) {
     CCellStore store;
     FillEvenRows(store, 3000);
