@@ -1,9 +1,9 @@
 #include "platform/core/number.h"
 
+#include "platform/core/cp1252.h"
+
 #include <charconv>
 #include <cmath>
-
-#include "platform/core/cp1252.h"
 
 namespace vl {
 
@@ -24,10 +24,15 @@ std::string WidenExponent(std::string s) {
     return s;
 }
 
+constexpr int kMaxPrecision = 340;
+// The longest text: a sign, the 309 whole digits of the largest double, the point and the
+// decimals.
+constexpr int kMaxText = 1 + 309 + 1 + kMaxPrecision;
+
 std::string Format(double value, std::chars_format fmt, int precision) {
     if (precision < 0) precision = 0;
-    if (precision > 340) precision = 340;
-    char buf[512];
+    if (precision > kMaxPrecision) precision = kMaxPrecision;
+    char buf[kMaxText];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, fmt, precision);
     if (ec != std::errc()) return "0";
     return WidenExponent(std::string(buf, end));
@@ -82,8 +87,8 @@ NumberScan ScanNumber(std::string_view t, double& value, bool allowSign) {
     bool negative = !copy.empty() && copy[0] == '-';
     if (!copy.empty() && (copy[0] == '+' || copy[0] == '-')) copy.erase(0, 1);
     double v = 0;
-    auto [p, ec] = std::from_chars(copy.data(), copy.data() + copy.size(), v,
-                                   std::chars_format::general);
+    auto [p, ec] =
+        std::from_chars(copy.data(), copy.data() + copy.size(), v, std::chars_format::general);
     (void)p;
     if (ec == std::errc::result_out_of_range) {
         // Out of range either way: too large overflows, too small reads as zero.

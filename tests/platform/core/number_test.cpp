@@ -1,10 +1,9 @@
 #include "platform/core/number.h"
 
-#include <gtest/gtest.h>
-
 #include <clocale>
 #include <cmath>
 #include <cstring>
+#include <gtest/gtest.h>
 
 namespace vl {
 
@@ -29,9 +28,9 @@ TEST(NumberScan, ReadsTheClassicGrammarAndStopsAtTheFirstForeignCharacter) {
         size_t length;
         double value;
     } cases[] = {
-        {"12", 2, 12},        {"-1.5", 4, -1.5},   {"+.5", 3, 0.5},     {"5.", 2, 5},
-        {"1e3", 3, 1000},     {"1E-2x", 4, 0.01},  {"1e", 1, 1},        {"1e+", 1, 1},
-        {"2.5%", 3, 2.5},     {"0x10", 1, 0},      {"007", 3, 7},       {"1,5", 1, 1},
+        {"12", 2, 12},    {"-1.5", 4, -1.5},  {"+.5", 3, 0.5}, {"5.", 2, 5},
+        {"1e3", 3, 1000}, {"1E-2x", 4, 0.01}, {"1e", 1, 1},    {"1e+", 1, 1},
+        {"2.5%", 3, 2.5}, {"0x10", 1, 0},     {"007", 3, 7},   {"1,5", 1, 1},
     };
     for (const Case& c : cases) {
         double v = -99;
@@ -76,6 +75,18 @@ TEST(NumberFormat, WritesCLocaleTextWithThreeDigitExponents) {
     EXPECT_EQ(FormatNumberE(12345.678, 2), "1.23e+004");
     EXPECT_EQ(FormatNumberF(2.5, 3), "2.500");
     EXPECT_EQ(FormatNumberF(-0.004, 2), "-0.00");
+}
+
+TEST(NumberFormat, FixedFormOfTheLargestValuesAtFullPrecision) {
+    for (double value : {1e300, -1.7976931348623157e308}) {
+        const std::string text = FormatNumberF(value, 340);
+        const size_t whole = value < 0 ? 310 : 301;
+        ASSERT_EQ(text.size(), whole + 1 + 340) << text.substr(0, 20);
+        EXPECT_EQ(text.substr(whole), "." + std::string(340, '0'));
+        double back = 0;
+        ASSERT_TRUE(ParseNumber(text, back));
+        EXPECT_EQ(back, value);
+    }
 }
 
 TEST(NumberFormat, IgnoresTheProcessLocale) {
