@@ -51,6 +51,8 @@ int FixedExponent(const FormatToken* tokens, uint16_t first, uint16_t end) {
 bool RenderFixedRange(RenderedList& out, double value, const FormatSection& s,
                       const FormatToken* tokens, uint16_t end) {
     if (s.tokenCount == 0) return true;
+    // A fixed exponent can scale a finite value past the largest double.
+    if (!std::isfinite(value)) return false;
     int width = int(FormatNumberF(value, 0).size());
     std::string digits = FormatNumberF(value, Precision(width, s));
     if (digits.size() >= kMaxDigitText) return false;

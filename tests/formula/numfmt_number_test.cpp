@@ -124,6 +124,8 @@ TEST(NumberRender, HugeMagnitudesFallBackInsteadOfOverflowing) {
     EXPECT_EQ(text, "9200000000000000000 0/1");
     for (double v : {NAN, INFINITY, -INFINITY})
         EXPECT_FALSE(FormatValueText(v, "0.00", text, nullptr));
+    // A fixed exponent that scales a finite value past the largest double.
+    EXPECT_FALSE(FormatValueText(1e300, "0.0e-\"99\"", text, nullptr));
 }
 
 TEST(NumberRender, UserSeparatorsAreAppliedLast) {
