@@ -131,6 +131,8 @@ bool RenderFractionNumber(RenderedList& out, double value, const FormatSection& 
             return false;
         f.whole = 0;
     }
+    // Only a numerator above zero is reduced: nothing over "?/?" shows as 0/9.
+    if (!fixed && f.numerator == 0) f.denominator = denominator;
     std::string whole = f.whole == 0 ? std::string() : IntText(f.whole);
     return AnalyseDigitPlaceholders(tokens, s.firstToken, numStart, out, whole,
                                     DigitDirection::RightToLeft) &&

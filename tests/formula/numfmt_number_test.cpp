@@ -105,7 +105,9 @@ TEST(NumberRender, Fractions) {
         {3.14159265, "# ??\?/???", "3 16/113"},
         {1.5, "? ?/2", "1 1/2"},
         {0.75, "# ?/4", " 3/4"},
-        {0.999, "# ?/?", "1 0/1"},
+        {0.999, "# ?/?", "1 0/9"}, // a zero numerator keeps the placeholders' denominator
+        {2, "?/?", "2/1"},
+        {0, "?/?", "0/9"},
         {5.0 / 16, "# ?\?/16", " 5/16"},
     };
     Check(cases, std::size(cases));
@@ -121,7 +123,7 @@ TEST(NumberRender, HugeMagnitudesFallBackInsteadOfOverflowing) {
     EXPECT_FALSE(FormatValueText(0.5, "# ?/99999999999999999999", text, nullptr));
     EXPECT_FALSE(FormatValueText(0.5, "# ??????????????????\?/???????????????????", text, nullptr));
     EXPECT_TRUE(FormatValueText(9.2e18, "0 ?/?", text, nullptr));
-    EXPECT_EQ(text, "9200000000000000000 0/1");
+    EXPECT_EQ(text, "9200000000000000000 0/9");
     for (double v : {NAN, INFINITY, -INFINITY})
         EXPECT_FALSE(FormatValueText(v, "0.00", text, nullptr));
     // A fixed exponent that scales a finite value past the largest double.
