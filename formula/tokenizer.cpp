@@ -34,6 +34,13 @@ uint16_t Give(FormulaToken& token, uint16_t type) {
     return type;
 }
 
+// A text or array whose storage is full is an error value of no type that owns a
+// temporary, so that consuming it pops no string or array of another operand.
+uint16_t Refused(FormulaToken& token, FormulaError error) {
+    token.error = error;
+    return Give(token, kTokenEmpty);
+}
+
 uint16_t ReadNumber(CEvalContext& ctx, std::string_view text, std::size_t& pos, FormulaToken& token,
                     const TokenSyntax& syntax) {
     FormulaNumber n =
@@ -51,9 +58,9 @@ uint16_t ReadString(CEvalContext& ctx, std::string_view text, std::size_t& pos,
     char quote = text[pos];
     std::size_t close = pos + 1;
     while (close < text.size() && text[close] != quote && text[close] != '\0') ++close;
-    if (!ctx.stringPool.PushString(text.substr(pos + 1, close - pos - 1))) token.error = kErrName;
+    bool kept = ctx.stringPool.PushString(text.substr(pos + 1, close - pos - 1));
     pos = At(text, close) == quote ? close + 1 : close;
-    return Give(token, kTokenText);
+    return kept ? Give(token, kTokenText) : Refused(token, kErrName);
 }
 
 uint16_t ReadArray(CEvalContext& ctx, std::string_view text, std::size_t& pos, FormulaToken& token,
@@ -72,8 +79,7 @@ uint16_t ReadArray(CEvalContext& ctx, std::string_view text, std::size_t& pos, F
     if (!ctx.scratch.PushPointer(chain)) {
         // No array value without its chain on the stack: consumers pop one per array.
         if (chain) cells.FreePageChain(chain);
-        token.error = kErrMemory;
-        return Give(token, kTokenEmpty);
+        return Refused(token, kErrMemory);
     }
     token.error = error;
     return Give(token, kTokenArray);
@@ -196,8 +202,10 @@ uint16_t ReadWord(CEvalContext& ctx, std::string_view text, std::size_t& pos, Fo
     }
     length = 1;
     while (IsNameCharacter(At(rest, length))) ++length;
-    token.error = ctx.stringPool.PushString(rest.substr(0, length)) ? kErrName : kErrValue;
+    bool kept = ctx.stringPool.PushString(rest.substr(0, length));
     pos += length;
+    if (!kept) return Refused(token, kErrValue);
+    token.error = kErrName;
     return Give(token, kTokenText);
 }
 

@@ -30,6 +30,8 @@ TokenSyntax UserSyntax();
 // skipped), moves `pos` past it and returns its code, which is also the token's type.
 // The end of the text, or a NUL, gives kTokenEnd with `pos` on it. A malformed token
 // sets the context's status to #SYNTAX! and returns 0 with `pos` on its first character.
+// A text or array constant that the string pool or the array stack refuses is read as
+// kTokenEmpty carrying the error, as it owns no temporary.
 uint16_t ReadFormulaToken(CEvalContext& ctx, std::string_view text, std::size_t& pos,
                           FormulaToken& token, const TokenSyntax& syntax);
 

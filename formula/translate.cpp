@@ -64,7 +64,7 @@ public:
 private:
     uint16_t Read(std::string_view text, std::size_t& pos, FormulaToken& token, bool source);
     bool WriteToken(const FormulaToken& token, std::size_t start, std::size_t end);
-    bool WriteText(const FormulaToken& token, std::size_t start, std::size_t end);
+    void WriteText(std::size_t start, std::size_t end);
     void WriteReference(const FormulaToken& token, std::size_t end);
     bool WriteArray(const FormulaToken& token);
     bool NameReadsBack(std::string_view name, char next);
@@ -136,13 +136,14 @@ bool CTranslation::WriteToken(const FormulaToken& token, std::size_t start, std:
             AppendFormulaNumber(out_, token.number, target_->decimal);
         return true;
     case kTokenText:
-        return WriteText(token, start, end);
+        WriteText(start, end);
+        return true;
     case kTokenReference:
         WriteReference(token, end);
         return true;
     case kTokenArray:
         return WriteArray(token);
-    case kTokenEmpty: // an array that could not be kept
+    case kTokenEmpty: // a text or an array too long to be kept
         return false;
     default: // operators, parentheses and function names as they stand
         out_ += in_.substr(start, end - start);
@@ -150,22 +151,18 @@ bool CTranslation::WriteToken(const FormulaToken& token, std::size_t start, std:
     }
 }
 
-bool CTranslation::WriteText(const FormulaToken& token, std::size_t start, std::size_t end) {
+void CTranslation::WriteText(std::size_t start, std::size_t end) {
     std::string_view text = ctx_.stringPool.PopTempString();
-    bool quoted = in_[start] == '"' || in_[start] == '\'';
-    if (quoted) {
-        if (token.error != 0) return false; // too long for the pool
+    if (in_[start] == '"' || in_[start] == '\'') {
         AppendQuotedText(out_, text);
-        return true;
+        return;
     }
-    if (token.error != kErrName) return false;
     // The pool string stays readable until the next push, which the probe makes.
     std::string name(text);
     if (NameReadsBack(name, At(in_, end)))
         out_ += name;
     else
         AppendQuotedText(out_, name);
-    return true;
 }
 
 // A name is written bare only when the target form reads it back as the same name and

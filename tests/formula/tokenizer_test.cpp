@@ -140,11 +140,19 @@ TEST_F(TokenizerTest, ReadsQuotedTextsOntoTheStringPool) {
     EXPECT_EQ(Read("''", InternalSyntax()), kTokenText);
     EXPECT_EQ(ctx_->stringPool.PopTempString(), "");
 
+    // A text the full pool refuses is an error value, not a text: consuming it must not
+    // take the string of an earlier operand.
     for (int i = 0; i < 50; ++i) ASSERT_TRUE(ctx_->stringPool.PushString("x"));
-    EXPECT_EQ(Read("\"full\"", InternalSyntax()), kTokenText);
-    EXPECT_EQ(token_.error, kErrName);
-    EXPECT_EQ(Read("name", InternalSyntax()), kTokenText);
-    EXPECT_EQ(token_.error, kErrValue);
+    const std::pair<const char*, FormulaError> refused[] = {{"\"full\"", kErrName},
+                                                            {"name", kErrValue}};
+    for (auto [text, error] : refused) {
+        EXPECT_EQ(Read(text, InternalSyntax()), kTokenEmpty) << text;
+        EXPECT_EQ(token_.error, error) << text;
+        EXPECT_EQ(pos_, std::string_view(text).size()) << text;
+        ctx_->values[1] = token_;
+        ReleaseTemporaries(*ctx_, 1, 1);
+        EXPECT_EQ(ctx_->stringPool.count, 50) << text;
+    }
 }
 
 TEST_F(TokenizerTest, ReadsFunctionNamesBooleansErrorsAndNames) {
