@@ -75,7 +75,9 @@ public:
     uint32_t PageCount() const { return pageCount_; }
     uint32_t FreePageCount() const { return freePageCount_; }
     uint32_t FreeBytes() const { return freeBytes_; }
-    bool BlockValid(uint32_t block) const { return (blockFlags_[block] & 1) != 0; }
+    bool BlockValid(uint32_t block) const {
+        return block < kRowBlocks && (blockFlags_[block] & 1) != 0;
+    }
     const RowIndexEntry* RowEntry(uint32_t row) const;
 
 private:

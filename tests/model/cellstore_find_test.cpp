@@ -111,6 +111,8 @@ TEST(CellStoreIndex, BuildFailsWithoutMemory) {
     EXPECT_FALSE(store.BuildRowBlockIndex(0, cursor));
     EXPECT_FALSE(store.BlockValid(0));
     EXPECT_FALSE(store.BuildRowBlockIndex(kRowBlocks, cursor));
+    EXPECT_FALSE(store.BlockValid(kRowBlocks));
+    EXPECT_FALSE(store.BlockValid(UINT32_MAX));
 }
 
 TEST(CellStoreWalk, FindFromCursorFollowsASequentialReader) {
