@@ -84,10 +84,9 @@ std::vector<FormatRun> RunsInRect(const CFormatStore& store, const CellRange& re
         FormatRun run = LoadFormatRun(p);
         if (run.row < rect.r1) continue;
         if (run.row > rect.r2) break;
-        if (run.lastColumn < rect.c1 || run.firstColumn > rect.c2) continue;
         run.firstColumn = std::max(run.firstColumn, rect.c1);
         run.lastColumn = std::min(run.lastColumn, rect.c2);
-        runs.push_back(run);
+        if (run.firstColumn <= run.lastColumn) runs.push_back(run);
     }
     return runs;
 }
@@ -118,9 +117,11 @@ ErrorCode CFormatBlockCopy::Prepare(StyleTables& tables, const CellRange& t, con
                                     CFormatStore& target, CFormatStore& source,
                                     const StyleView& sourceStyles,
                                     const std::vector<CellRange>& alsoClear) {
+    // An inverted rectangle holds no cell; cut out of a run it would duplicate columns.
     std::vector<CellRange> clear{t};
     clear.insert(clear.end(), alsoClear.begin(), alsoClear.end());
-    uint32_t r1 = t.r1, r2 = t.r2;
+    std::erase_if(clear, [](const CellRange& c) { return c.c1 > c.c2 || c.r1 > c.r2; });
+    uint32_t r1 = clear.empty() ? 0 : kLastRow, r2 = 0;
     for (const CellRange& c : clear) r1 = std::min(r1, c.r1), r2 = std::max(r2, c.r2);
     pending_ = std::make_unique<Pending>(target, r1, r2, tables);
     Pending& p = *pending_;
@@ -149,11 +150,14 @@ ErrorCode CFormatBlockCopy::Prepare(StyleTables& tables, const CellRange& t, con
         }
     }
     if (s.c1 == 0 && s.c2 == kLastColumn) { // whole rows carry their heights
+        // A row past the end of the source's list has the default height (0), which replaces
+        // an explicit height of the target row.
         const int64_t count = source.rowHeights.ItemCount();
-        for (int64_t r = s.r1; r <= s.r2 && r < count; ++r) {
+        const int64_t end = std::max(count, int64_t(target.rowHeights.ItemCount()) - dr);
+        for (int64_t r = s.r1; r <= s.r2 && r < end; ++r) {
             if (r + dr < t.r1 || r + dr > t.r2) continue;
-            if (const uint16_t* h = source.rowHeights.GetItem2(uint32_t(r)))
-                p.heights.emplace_back(uint32_t(r + dr), *h);
+            const uint16_t* h = r < count ? source.rowHeights.GetItem2(uint32_t(r)) : nullptr;
+            p.heights.emplace_back(uint32_t(r + dr), h ? *h : uint16_t(0));
         }
     }
     if (!p.heights.empty() && p.heights.back().first >= target.rowHeights.ItemCount() &&

@@ -1,4 +1,5 @@
 #include "model/rangeops.h"
+#include "model/undosnapshot.h"
 #include "model/workbook.h"
 #include "modeltestutil.h"
 #include "storetestutil.h"
@@ -267,6 +268,45 @@ TEST(RangeOps, WholeColumnsCarryColumnEntries) {
     ASSERT_TRUE(CopyRange(*book, ws, {4, 0, 4, kLastRow}, ws, 1, 0));
     EXPECT_EQ(ws.formats.columns[4].width, 40 << 1 | 1);
     EXPECT_EQ(ws.formats.columns[4].style, 0x3000 | 1);
+}
+
+TEST(RangeOps, InvertedRectanglesChangeNothing) {
+    auto book = NewWorkbook();
+    CWorksheet& ws = AddSheet(*book);
+    book->styles.styles[1].wrapText = 1;
+    book->styles.styleCount = 2;
+    CellCursor cursor;
+    ASSERT_TRUE(PutFormatRun(ws.formats, {0, 10, 0, 1}, cursor));
+    PutNumber(ws.cells, 4, 0, 4);
+    const CellRange inverted{5, 0, 3, 0};
+    ASSERT_TRUE(ClearRange(*book, ws, inverted));
+    ASSERT_TRUE(CopyRange(*book, ws, inverted, ws, 0, 1));
+    const std::vector<FormatRun> runs = RunsInRect(ws.formats, {0, 0, kLastColumn, kLastRow});
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].firstColumn, 0);
+    EXPECT_EQ(runs[0].lastColumn, 10);
+    EXPECT_EQ(NumberAt(ws.cells, 4, 0), 4);
+    EXPECT_TRUE(RunsInRect(ws.formats, inverted).empty());
+}
+
+TEST(RangeOps, WholeRowsCarryTheirHeightsDefaultsIncluded) {
+    auto book = NewWorkbook();
+    CWorksheet& ws = AddSheet(*book);
+    CWorksheet& source = AddSheet(*book);
+    ASSERT_TRUE(SetFormatStoreRowEntry(source.formats, 1, 30, true));
+    for (uint32_t r : {10u, 11u, 12u}) ASSERT_TRUE(SetFormatStoreRowEntry(ws.formats, r, 40, true));
+    // Rows 0..2 onto rows 10..12: row 1 has a height of its own, row 2 lies past the end of
+    // the source's height list and so has the default height.
+    ASSERT_TRUE(CopyRange(*book, ws, {0, 10, kLastColumn, 12}, source, 0, 0));
+    EXPECT_EQ(*ws.formats.rowHeights.GetItem2(10), 0);
+    EXPECT_EQ(*ws.formats.rowHeights.GetItem2(11), 30 << 1 | 1);
+    EXPECT_EQ(*ws.formats.rowHeights.GetItem2(12), 0);
+    // Undo of a height given to a row that had none takes it back to the default.
+    book->SetUndoLevel(5);
+    ASSERT_TRUE(book->RecordUndoRange({0, 20, kLastColumn, 21}, 0, 20, true, true));
+    ASSERT_TRUE(SetFormatStoreRowEntry(ws.formats, 21, 50, true));
+    ASSERT_TRUE(RestoreRangeFromUndo(*book, ws, book->undo, 0, true, true));
+    EXPECT_EQ(*ws.formats.rowHeights.GetItem2(21), 0);
 }
 
 TEST(RangeOps, AllocationFailureLeavesTheWorksheetAsItWas) {
