@@ -178,10 +178,7 @@ bool CDateMatcher::Token(const FormatToken& t) {
         {
             std::size_t start = pos_;
             if (!Digits(0, kMaxTypedYear, value)) return false;
-            // Years of one or three digits are more likely numbers ("1.234").
-            std::size_t width = pos_ - start;
-            if (width != 2 && width < 4) return false;
-            r_.year = width == 2 ? value + 2000 : value;
+            r_.year = pos_ - start == 2 ? value + 2000 : value;
         }
         return true;
     case kFmtHour:

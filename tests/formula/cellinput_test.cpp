@@ -134,6 +134,8 @@ TEST_F(CellInputTest, DatesInTheUsersOrderBecomeIsoText) {
         {"Tuesday, January 31, 2006", "2006-01-31", 4},
         {"63:30:00", "PT63H30M", 5},
         {"5:07.25", "PT5M7.250S", 5},
+        {"1/2/3", "0003-01-02", 4}, // only two digits are a year of this century
+        {"1/2/345", "0345-01-02", 4},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(Parse(c.text)) << c.text;
@@ -156,15 +158,17 @@ TEST_F(CellInputTest, DatesInTheUsersOrderBecomeIsoText) {
     EXPECT_EQ(cell::Text(cell_.data()), "2005-11-08");
     ASSERT_TRUE(Parse("31.1.06"));
     EXPECT_EQ(cell::Text(cell_.data()), "2006-01-31");
-    // A year has two, four or five digits: 1.234 is the number 1234, not January 234.
+    // A month and a year alone are read only in a cell formatted so: elsewhere 1.234 is
+    // the number 1234.
     ASSERT_TRUE(Parse("1.234"));
     EXPECT_TRUE(cell::IsNumber(cell_.data()));
-    // A cell formatted as month and year reads them.
     format_ = StandardFormat{};
     format_.kind = STD_STYLE_DATE;
     format_.params[kDateStyle] = 5;
     ASSERT_TRUE(ParseCellInput(ctx_, "01.23", format_, 0, 0, cell_));
     EXPECT_EQ(cell::Text(cell_.data()), "2023-01-01");
+    ASSERT_TRUE(ParseCellInput(ctx_, "1.234", format_, 0, 0, cell_));
+    EXPECT_EQ(cell::Text(cell_.data()), "0234-01-01");
 }
 
 TEST_F(CellInputTest, TheCellsOwnFormatIsTriedFirstAndKeptWhenItMatches) {
