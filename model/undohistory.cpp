@@ -45,10 +45,8 @@ int32_t CWorkbook::MakeUndoRoom() {
 }
 
 void CWorkbook::SetUndoLevel(uint32_t level) {
-    if (level < 1 || level > 200) {
-        undo.maximum = 0;
-        return;
-    }
+    // Out of range the maximum is 0, as for level 1; entries beyond it go as they would then.
+    if (level < 1 || level > 200) level = 1;
     const int32_t maximum = int32_t(level) - 1;
     const int32_t drop = undo.current - maximum;
     if (drop > 0) {

@@ -58,6 +58,14 @@ TEST(UndoHistory, ALevelOutsideTheRangeLeavesOneSlot) {
     book->RecordUndoInsertRows(kSel, 0, 0, 2, 2);
     EXPECT_EQ(book->undo.current, 0);
     EXPECT_EQ(book->undo.entries[0].secondRange.r1, 2u);
+    // Set on a history that holds entries, it keeps only the newest: none is left past the
+    // maximum for a redo to reach.
+    book->SetUndoLevel(10);
+    for (uint32_t i = 3; i < 8; ++i) book->RecordUndoInsertRows(kSel, 0, 0, i, i);
+    book->SetUndoLevel(0);
+    EXPECT_EQ(book->undo.current, 0);
+    EXPECT_EQ(book->undo.entries[0].secondRange.r1, 7u);
+    EXPECT_EQ(book->undo.entries[1].kind, kUndoEmpty);
 }
 
 TEST(UndoHistory, TheSettingsProfileGivesTheLevel) {
