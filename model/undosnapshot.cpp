@@ -19,6 +19,13 @@ bool Fail(CWorkbook& workbook, UndoEntry& e, ErrorCode code) {
     return false;
 }
 
+// The entry of a slot; null with error 12 for an index outside the history.
+UndoEntry* SlotOf(CWorkbook& workbook, UndoHistory& history, int32_t slot) {
+    if (slot >= 0 && slot < kUndoSlots) return &history.entries[slot];
+    workbook.error = kErrorInvalidCacheIndex;
+    return nullptr;
+}
+
 // The place every snapshot notes: the worksheet's path and its position in the tree.
 void NoteWorksheet(CWorkbook& workbook, const CTreeItem& item, UndoEntry& e) {
     std::string path;
@@ -86,7 +93,9 @@ std::unique_ptr<CWorksheet> NewScratch(const CWorksheet& ws) {
 } // namespace
 
 bool SnapshotCellsToUndo(CWorkbook& workbook, CWorksheet& ws, const CellRange& rect, int32_t slot) {
-    UndoEntry& e = workbook.undo.entries[slot];
+    UndoEntry* slotEntry = SlotOf(workbook, workbook.undo, slot);
+    if (!slotEntry) return false;
+    UndoEntry& e = *slotEntry;
     e = UndoEntry{};
     uint32_t size = kKeptCellsHead, count = 0;
     std::string_view text;
@@ -131,7 +140,9 @@ bool SnapshotCellToUndo(CWorkbook& workbook, CWorksheet& ws, uint16_t column, ui
 
 bool RestoreCellFromUndo(CWorkbook& workbook, CWorksheet& ws, uint16_t column, uint32_t row,
                          UndoHistory& history, int32_t slot) {
-    UndoEntry& e = history.entries[slot];
+    UndoEntry* slotEntry = SlotOf(workbook, history, slot);
+    if (!slotEntry) return false;
+    UndoEntry& e = *slotEntry;
     if (e.kind != kUndoCells || !e.cellBuffer) {
         workbook.error = kErrorInvalidCacheIndex;
         return false;
@@ -212,7 +223,9 @@ bool SnapshotFormatsToUndo(const StyleTables& tables, const CellRange& rect, CFo
 
 bool SnapshotRangeToUndo(CWorkbook& workbook, CWorksheet& ws, const RangeDescriptor& range,
                          int32_t slot, bool cells, bool formats) {
-    UndoEntry& e = workbook.undo.entries[slot];
+    UndoEntry* slotEntry = SlotOf(workbook, workbook.undo, slot);
+    if (!slotEntry) return false;
+    UndoEntry& e = *slotEntry;
     e = UndoEntry{};
     const CellRange rect = range.Range();
     auto scratch = NewScratch(ws);
@@ -234,7 +247,9 @@ bool SnapshotRangeToUndo(CWorkbook& workbook, CWorksheet& ws, const RangeDescrip
 
 bool RestoreRangeFromUndo(CWorkbook& workbook, CWorksheet& ws, UndoHistory& history, int32_t slot,
                           bool cells, bool formats) {
-    UndoEntry& e = history.entries[slot];
+    UndoEntry* slotEntry = SlotOf(workbook, history, slot);
+    if (!slotEntry) return false;
+    UndoEntry& e = *slotEntry;
     CWorksheet* scratch = e.Scratch();
     if (e.kind < kUndoRangeCells || e.kind > kUndoRangeBoth || !scratch) {
         workbook.error = kErrorInvalidCacheIndex;
@@ -267,7 +282,9 @@ bool RestoreRangeFromUndo(CWorkbook& workbook, CWorksheet& ws, UndoHistory& hist
 }
 
 bool SnapshotColumnsToUndo(CWorkbook& workbook, CWorksheet& ws, int32_t slot) {
-    UndoEntry& e = workbook.undo.entries[slot];
+    UndoEntry* slotEntry = SlotOf(workbook, workbook.undo, slot);
+    if (!slotEntry) return false;
+    UndoEntry& e = *slotEntry;
     e = UndoEntry{};
     auto scratch = NewScratch(ws);
     e.keptStyles = NewBlockObject<KeptStyles>();
@@ -284,7 +301,9 @@ bool SnapshotColumnsToUndo(CWorkbook& workbook, CWorksheet& ws, int32_t slot) {
 }
 
 bool SnapshotRowHeightsToUndo(CWorkbook& workbook, CWorksheet& ws, int32_t slot) {
-    UndoEntry& e = workbook.undo.entries[slot];
+    UndoEntry* slotEntry = SlotOf(workbook, workbook.undo, slot);
+    if (!slotEntry) return false;
+    UndoEntry& e = *slotEntry;
     e = UndoEntry{};
     auto scratch = NewScratch(ws);
     if (!scratch) return Fail(workbook, e, kErrorWorksheetMemory);
@@ -300,7 +319,9 @@ bool SnapshotRowHeightsToUndo(CWorkbook& workbook, CWorksheet& ws, int32_t slot)
 
 bool SnapshotItemNameToUndo(CWorkbook& workbook, const CTreeItem& item, UndoHistory& history,
                             int32_t slot) {
-    UndoEntry& e = history.entries[slot];
+    UndoEntry* slotEntry = SlotOf(workbook, history, slot);
+    if (!slotEntry) return false;
+    UndoEntry& e = *slotEntry;
     e = UndoEntry{};
     BlockPtr buffer(static_cast<uint8_t*>(AllocBlock(kTreeNameSize)));
     if (!buffer) return Fail(workbook, e, kErrorWorksheetMemory);
@@ -313,7 +334,9 @@ bool SnapshotItemNameToUndo(CWorkbook& workbook, const CTreeItem& item, UndoHist
 }
 
 bool SnapshotWorksheetToUndo(CWorkbook& workbook, CWorksheet& ws, int32_t slot) {
-    UndoEntry& e = workbook.undo.entries[slot];
+    UndoEntry* slotEntry = SlotOf(workbook, workbook.undo, slot);
+    if (!slotEntry) return false;
+    UndoEntry& e = *slotEntry;
     e = UndoEntry{};
     TreeChain chain(CWorksheet::Clone(workbook, &ws));
     e.keptStyles = NewBlockObject<KeptStyles>();
@@ -339,7 +362,9 @@ bool SnapshotWorksheetToUndo(CWorkbook& workbook, CWorksheet& ws, int32_t slot) 
 
 bool SnapshotContainer(CWorkbook& workbook, CTreeItem* item, CContainer& container,
                        UndoHistory& history, int32_t slot) {
-    UndoEntry& e = history.entries[slot];
+    UndoEntry* slotEntry = SlotOf(workbook, history, slot);
+    if (!slotEntry) return false;
+    UndoEntry& e = *slotEntry;
     e = UndoEntry{};
     const uint8_t status = container.status;
     e.container = CloneContainer(container);

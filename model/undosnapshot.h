@@ -1,7 +1,8 @@
 #pragma once
 // Keeping what an edit will destroy in an entry of the undo history, and putting it back.
 // Snapshots fill the slot they are given (a recorder claims it first); on failure they
-// leave it empty and the workbook's error code at 8.
+// leave it empty and the workbook's error code at 8. A slot outside 0 to 200 is error 12,
+// for snapshots and restores alike.
 
 #include "model/undoentry.h"
 

@@ -253,6 +253,55 @@ TEST(UndoHistory, FailedSnapshotLeavesAnEmptySlotAndErrorEight) {
     EXPECT_EQ(book->undo.entries[0].object, nullptr);
 }
 
+TEST(UndoSnapshots, SlotsOutsideTheHistoryAreAnInvalidCacheIndex) {
+    auto book = BookWithSheets(1);
+    CWorksheet& ws = *book->tree.active;
+    auto c = NewBlockObject<CContainer>();
+    InitContainerDefaults(*c, nullptr, nullptr);
+    using Call = bool (*)(CWorkbook&, CWorksheet&, CContainer&, int32_t);
+    const Call calls[] = {
+        [](CWorkbook& b, CWorksheet& w, CContainer&, int32_t s) {
+            return SnapshotCellToUndo(b, w, 0, 0, s);
+        },
+        [](CWorkbook& b, CWorksheet& w, CContainer&, int32_t s) {
+            RangeDescriptor d;
+            MakeRangeDescriptor({0, 0, 1, 1}, &d);
+            return SnapshotRangeToUndo(b, w, d, s, true, true);
+        },
+        [](CWorkbook& b, CWorksheet& w, CContainer&, int32_t s) {
+            return SnapshotColumnsToUndo(b, w, s);
+        },
+        [](CWorkbook& b, CWorksheet& w, CContainer&, int32_t s) {
+            return SnapshotRowHeightsToUndo(b, w, s);
+        },
+        [](CWorkbook& b, CWorksheet& w, CContainer&, int32_t s) {
+            return SnapshotItemNameToUndo(b, w, b.undo, s);
+        },
+        [](CWorkbook& b, CWorksheet& w, CContainer&, int32_t s) {
+            return SnapshotWorksheetToUndo(b, w, s);
+        },
+        [](CWorkbook& b, CWorksheet& w, CContainer& c, int32_t s) {
+            return SnapshotContainer(b, &w, c, b.undo, s);
+        },
+        [](CWorkbook& b, CWorksheet& w, CContainer&, int32_t s) {
+            return RestoreCellFromUndo(b, w, 0, 0, b.undo, s);
+        },
+        [](CWorkbook& b, CWorksheet& w, CContainer&, int32_t s) {
+            return RestoreRangeFromUndo(b, w, b.undo, s, true, true);
+        },
+    };
+    for (size_t i = 0; i < std::size(calls); ++i) {
+        for (int32_t slot : {-1, kUndoSlots, 100000}) {
+            book->error = 0;
+            EXPECT_FALSE(calls[i](*book, ws, *c, slot)) << i << " " << slot;
+            EXPECT_EQ(book->error, kErrorInvalidCacheIndex) << i << " " << slot;
+        }
+    }
+    // The spare slot is the executor's and stays usable.
+    EXPECT_TRUE(calls[0](*book, ws, *c, kUndoSpareSlot));
+    EXPECT_TRUE(calls[7](*book, ws, *c, kUndoSpareSlot));
+}
+
 TEST(UndoSnapshots, KeptFormulaComesBackWithoutItsResult) {
     auto book = BookWithSheets(1);
     CWorksheet& ws = *book->tree.active;
