@@ -3,6 +3,7 @@
 #include "formula/evalcontext.h"
 #include "formula/formulanumber.h"
 #include "formula/literals.h"
+#include "formula/textscan.h"
 #include "platform/core/cp1252.h"
 
 #include <cmath>
@@ -13,19 +14,6 @@ namespace {
 
 constexpr std::size_t kMaxArrayText = 1024;
 constexpr std::string_view kStopCharacters = ".,;()+-*:/!&=$#%{}";
-
-char At(std::string_view t, std::size_t i) {
-    return i < t.size() ? t[i] : '\0';
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\r' || c == '\n';
-}
-
-std::size_t SkipBlanks(std::string_view t, std::size_t i) {
-    while (IsBlank(At(t, i))) ++i;
-    return i;
-}
 
 // Characters that end a bare word: the fixed set and the active separators.
 bool IsStop(char c, const SeparatorSet& set) {
@@ -77,11 +65,11 @@ bool ReadElement(std::string_view t, std::size_t& i, const SeparatorSet& set, bo
         return true;
     }
     if (c == '"' || c == '\'') {
-        std::size_t close = i + 1;
-        while (close < t.size() && t[close] != c && t[close] != '\0') ++close;
+        std::size_t next = 0;
+        std::size_t close = QuotedTextEnd(t, i, next);
         e.kind = Element::kText;
         e.text = t.substr(i + 1, close - i - 1);
-        i = At(t, close) == c ? close + 1 : close;
+        i = next;
         return true;
     }
     std::size_t wordEnd = 0;

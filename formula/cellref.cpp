@@ -1,6 +1,7 @@
 #include "formula/cellref.h"
 
 #include "formula/evalcontext.h"
+#include "formula/textscan.h"
 #include "platform/core/cp1252.h"
 
 #include <charconv>
@@ -10,10 +11,6 @@ namespace vl {
 namespace {
 
 constexpr uint64_t kDigitCap = 1000000000000ull; // far beyond any position, never wraps
-
-char At(std::string_view t, std::size_t i) {
-    return i < t.size() ? t[i] : '\0';
-}
 
 // Reads a run of digits of any length; values past kDigitCap stay at the cap.
 uint64_t ReadDigits(std::string_view t, std::size_t& i) {

@@ -1,6 +1,7 @@
 #include "formula/formulanumber.h"
 
 #include "formula/formatdouble.h"
+#include "formula/textscan.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/number.h"
 
@@ -10,10 +11,6 @@
 namespace vl {
 
 namespace {
-
-char At(std::string_view t, std::size_t i) {
-    return i < t.size() ? t[i] : '\0';
-}
 
 std::size_t SkipDigits(std::string_view t, std::size_t i) {
     while (IsAsciiDigit(At(t, i))) ++i;

@@ -1,5 +1,6 @@
 #include "formula/literals.h"
 
+#include "formula/textscan.h"
 #include "platform/core/cp1252.h"
 
 namespace vl {
@@ -12,10 +13,6 @@ constexpr std::string_view kLiteralTexts[] = {
     "#MEMORY!", "#FILL!", "#CIRC!", "#IMPL!", "#SYNTAX!", "FALSE", "TRUE",
 };
 constexpr int kErrorCount = 12;
-
-char At(std::string_view t, std::size_t i) {
-    return i < t.size() ? t[i] : '\0';
-}
 
 bool StartsWithNoCase(std::string_view text, std::string_view word) {
     return text.size() >= word.size() && CompareNoCaseN(text, word, word.size()) == 0;

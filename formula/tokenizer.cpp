@@ -5,19 +5,12 @@
 #include "formula/formulanumber.h"
 #include "formula/functable.h"
 #include "formula/literals.h"
+#include "formula/textscan.h"
 #include "platform/core/cp1252.h"
 
 namespace vl {
 
 namespace {
-
-char At(std::string_view t, std::size_t i) {
-    return i < t.size() ? t[i] : '\0';
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\r' || c == '\n';
-}
 
 bool IsNameCharacter(char c) {
     return IsCharAlpha1252(c) || IsAsciiDigit(c) || c == '_' || c == '\\';
@@ -52,14 +45,12 @@ uint16_t ReadNumber(CEvalContext& ctx, std::string_view text, std::size_t& pos, 
     return Give(token, kTokenNumber);
 }
 
-// A quoted text runs to the same quote character or to the end; it has no escapes.
 uint16_t ReadString(CEvalContext& ctx, std::string_view text, std::size_t& pos,
                     FormulaToken& token) {
-    char quote = text[pos];
-    std::size_t close = pos + 1;
-    while (close < text.size() && text[close] != quote && text[close] != '\0') ++close;
+    std::size_t next = 0;
+    std::size_t close = QuotedTextEnd(text, pos, next);
     bool kept = ctx.stringPool.PushString(text.substr(pos + 1, close - pos - 1));
-    pos = At(text, close) == quote ? close + 1 : close;
+    pos = next;
     return kept ? Give(token, kTokenText) : Refused(token, kErrName);
 }
 
@@ -222,7 +213,7 @@ TokenSyntax UserSyntax() {
 uint16_t ReadFormulaToken(CEvalContext& ctx, std::string_view text, std::size_t& pos,
                           FormulaToken& token, const TokenSyntax& syntax) {
     ClearOperand(token);
-    while (IsBlank(At(text, pos))) ++pos;
+    while (IsFormulaBlank(At(text, pos))) ++pos;
     char c = At(text, pos);
     if (c == '\0') return Give(token, kTokenEnd);
     if (IsAsciiDigit(c) || c == syntax.separators->decimal)

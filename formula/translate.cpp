@@ -5,20 +5,13 @@
 #include "formula/evalcontext.h"
 #include "formula/formulanumber.h"
 #include "formula/literals.h"
+#include "formula/textscan.h"
 #include "formula/tokenizer.h"
 #include "platform/core/cp1252.h"
 
 namespace vl {
 
 namespace {
-
-char At(std::string_view t, std::size_t i) {
-    return i < t.size() ? t[i] : '\0';
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\r' || c == '\n';
-}
 
 // Characters that can run on from one token into the next one.
 bool IsJoining(char c, char decimal) {
@@ -31,7 +24,7 @@ bool IsJoining(char c, char decimal) {
 // 5:5 and C:E are whole rows and columns while a lone 5 is a number and a lone C a name.
 uint16_t ReadA1UserToken(CEvalContext& ctx, std::string_view text, std::size_t& pos,
                          FormulaToken& token, const SeparatorSet& set, bool afterColon) {
-    while (IsBlank(At(text, pos))) ++pos;
+    while (IsFormulaBlank(At(text, pos))) ++pos;
     char c = At(text, pos);
     if (IsAsciiAlpha(c) || IsAsciiDigit(c) || c == '$') {
         CellRef ref;
@@ -94,7 +87,7 @@ bool CTranslation::Run(std::string& out) {
     out_ += '=';
     std::size_t pos = 1;
     for (;;) {
-        while (IsBlank(At(in_, pos))) out_ += in_[pos++];
+        while (IsFormulaBlank(At(in_, pos))) out_ += in_[pos++];
         std::size_t start = pos;
         FormulaToken token;
         uint16_t type = Read(in_, pos, token, true);
