@@ -107,6 +107,22 @@ TEST(Workbook, CompactionKeepsUsedStylesAndRemapsEveryRun) {
     EXPECT_EQ(ws.formats.columns[13].style, 0xA000);
 }
 
+TEST(Workbook, CompactionRenumbersTheFontOfStyleZero) {
+    auto book = NewWorkbook();
+    ASSERT_TRUE(book->AppendTreeItem(TREE_TYPE_WORKSHEET, "S", 1));
+    StyleTables& t = book->styles;
+    CopyTextField(t.fonts[2].faceName, "Default face", kFaceNameSize);
+    t.fontCount = 3;
+    t.styles[0].fontRef.fontIndex = 2;
+    t.styles[1].fontRef.fontIndex = 1; // style 1 and font 1 are used by nothing
+    t.styleCount = 2;
+    book->CompactStyleTables();
+    EXPECT_EQ(t.styleCount, 1);
+    EXPECT_EQ(t.fontCount, 2);
+    EXPECT_EQ(t.styles[0].fontRef.fontIndex, 1);
+    EXPECT_STREQ(GetFontRecord(t, t.styles[0].fontRef.fontIndex).faceName, "Default face");
+}
+
 TEST(Workbook, HundredWorksheetsTearDownWithoutLeaks) {
     const long before = LiveBlockCount();
     {
