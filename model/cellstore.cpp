@@ -51,6 +51,46 @@ Split ChooseSplit(uint32_t used, uint32_t at, uint32_t size) {
     return openFits ? Split::kOpen : keepFits ? Split::kKeep : Split::kAlone;
 }
 
+struct Placed {
+    Page* page;
+    uint32_t offset;
+};
+
+// Writes the record at `at` of `target` (whose used bytes have the old record removed) in
+// the form the split asks for, moving the tail to the fresh pages; where the record went.
+Placed WriteRecord(Split split, Page* target, uint32_t at, const uint8_t* record, uint32_t size,
+                   Page* const fresh[2]) {
+    uint8_t* base = target->payload;
+    const uint32_t used = target->used;
+    const uint32_t tail = used - at;
+    switch (split) {
+    case Split::kNone:
+        std::memmove(base + at + size, base + at, tail);
+        std::memcpy(base + at, record, size);
+        target->used = uint16_t(used + size);
+        return {target, at};
+    case Split::kKeep:
+        std::memcpy(fresh[0]->payload, base + at, tail);
+        fresh[0]->used = uint16_t(tail);
+        std::memcpy(base + at, record, size);
+        target->used = uint16_t(at + size);
+        return {target, at};
+    case Split::kOpen:
+        std::memcpy(fresh[0]->payload, record, size);
+        std::memcpy(fresh[0]->payload + size, base + at, tail);
+        fresh[0]->used = uint16_t(size + tail);
+        break;
+    case Split::kAlone:
+        std::memcpy(fresh[0]->payload, record, size);
+        fresh[0]->used = uint16_t(size);
+        std::memcpy(fresh[1]->payload, base + at, tail);
+        fresh[1]->used = uint16_t(tail);
+        break;
+    }
+    target->used = uint16_t(at);
+    return {fresh[0], 0};
+}
+
 } // namespace
 
 bool CCellStore::PutCell(const uint8_t* record, CellCursor& cursor) {
@@ -109,40 +149,7 @@ bool CCellStore::PlaceRecord(Page* page, uint32_t offset, uint32_t removeLen, co
         std::memmove(p, p + removeLen, page->used - offset - removeLen);
         page->used = uint16_t(page->used - removeLen);
     }
-    uint8_t* base = target->payload;
-    const uint32_t tail = used - at;
-    Page* home = target;
-    uint32_t homeOffset = at;
-    switch (split) {
-    case Split::kNone:
-        std::memmove(base + at + size, base + at, tail);
-        std::memcpy(base + at, record, size);
-        target->used = uint16_t(used + size);
-        break;
-    case Split::kKeep:
-        std::memcpy(fresh[0]->payload, base + at, tail);
-        fresh[0]->used = uint16_t(tail);
-        std::memcpy(base + at, record, size);
-        target->used = uint16_t(at + size);
-        break;
-    case Split::kOpen:
-        std::memcpy(fresh[0]->payload, record, size);
-        std::memcpy(fresh[0]->payload + size, base + at, tail);
-        fresh[0]->used = uint16_t(size + tail);
-        target->used = uint16_t(at);
-        home = fresh[0];
-        homeOffset = 0;
-        break;
-    case Split::kAlone:
-        std::memcpy(fresh[0]->payload, record, size);
-        fresh[0]->used = uint16_t(size);
-        std::memcpy(fresh[1]->payload, base + at, tail);
-        fresh[1]->used = uint16_t(tail);
-        target->used = uint16_t(at);
-        home = fresh[0];
-        homeOffset = 0;
-        break;
-    }
+    const Placed placed = WriteRecord(split, target, at, record, size, fresh);
     Page* after = target;
     for (uint32_t i = 0; i < needed; ++i) {
         LinkPage(fresh[i], after);
@@ -152,8 +159,8 @@ bool CCellStore::PlaceRecord(Page* page, uint32_t offset, uint32_t removeLen, co
     }
     if (freeBytes_ >= size) freeBytes_ -= size;
     ClearRowIndex(false);
-    cursor.page = home;
-    cursor.offset = uint16_t(homeOffset + ((cursor.flags & kAdvance) ? size : 0));
+    cursor.page = placed.page;
+    cursor.offset = uint16_t(placed.offset + ((cursor.flags & kAdvance) ? size : 0));
     return true;
 }
 
