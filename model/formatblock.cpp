@@ -113,10 +113,62 @@ CFormatBlockCopy::~CFormatBlockCopy() {
     pending_->tables.fontCount = pending_->fontCount;
 }
 
+namespace {
+
+// The runs of source rectangle s that land in t, shifted and with their styles mapped.
+bool MapRuns(CStyleMap& map, const CFormatStore& source, const CellRange& t, const CellRange& s,
+             std::vector<FormatRun>& in) {
+    const int64_t dc = int64_t(t.c1) - s.c1;
+    const int64_t dr = int64_t(t.r1) - s.r1;
+    for (FormatRun run : RunsInRect(source, s)) {
+        const int64_t row = run.row + dr;
+        const int64_t first = std::max<int64_t>(run.firstColumn + dc, t.c1);
+        const int64_t last = std::min<int64_t>(run.lastColumn + dc, t.c2);
+        if (row < t.r1 || row > t.r2 || first > last) continue;
+        if (!map.Map(run.style, &run.style)) return false;
+        in.push_back({uint16_t(first), uint16_t(last), uint32_t(row), run.style});
+    }
+    return true;
+}
+
+// Whole columns: the column entries of s, their styles mapped, into the table copy.
+bool MapColumns(CStyleMap& map, const CFormatStore& source, const CellRange& t, const CellRange& s,
+                ColumnEntry* columns) {
+    const int64_t dc = int64_t(t.c1) - s.c1;
+    for (int64_t c = s.c1; c <= s.c2; ++c) {
+        if (c + dc < t.c1 || c + dc > t.c2) continue;
+        ColumnEntry entry = source.columns[c];
+        uint16_t style = entry.style & kStyleIndexMask;
+        if (!map.Map(style, &style)) return false;
+        entry.style = uint16_t((entry.style & ~kStyleIndexMask) | style);
+        columns[c + dc] = entry;
+    }
+    return true;
+}
+
+// Whole rows: the heights of the rows of s for the rows of t. A row past the end of the
+// source's list has the default height (0), which replaces an explicit height of the target.
+std::vector<std::pair<uint32_t, uint16_t>> RowHeightsFor(CFormatStore& source,
+                                                         const CFormatStore& target,
+                                                         const CellRange& t, const CellRange& s) {
+    std::vector<std::pair<uint32_t, uint16_t>> heights;
+    const int64_t dr = int64_t(t.r1) - s.r1;
+    const int64_t count = source.rowHeights.ItemCount();
+    const int64_t end = std::max(count, int64_t(target.rowHeights.ItemCount()) - dr);
+    for (int64_t r = s.r1; r <= s.r2 && r < end; ++r) {
+        if (r + dr < t.r1 || r + dr > t.r2) continue;
+        const uint16_t* h = r < count ? source.rowHeights.GetItem2(uint32_t(r)) : nullptr;
+        heights.emplace_back(uint32_t(r + dr), h ? *h : uint16_t(0));
+    }
+    return heights;
+}
+
+} // namespace
+
 ErrorCode CFormatBlockCopy::Prepare(StyleTables& tables, const CellRange& t, const CellRange& s,
                                     CFormatStore& target, CFormatStore& source,
                                     const StyleView& sourceStyles,
-                                    const std::vector<CellRange>& alsoClear) {
+                                    const std::vector<CellRange>& alsoClear, bool sheetEntries) {
     // An inverted rectangle holds no cell; cut out of a run it would duplicate columns.
     std::vector<CellRange> clear{t};
     clear.insert(clear.end(), alsoClear.begin(), alsoClear.end());
@@ -125,45 +177,21 @@ ErrorCode CFormatBlockCopy::Prepare(StyleTables& tables, const CellRange& t, con
     for (const CellRange& c : clear) r1 = std::min(r1, c.r1), r2 = std::max(r2, c.r2);
     pending_ = std::make_unique<Pending>(target, r1, r2, tables);
     Pending& p = *pending_;
-    const int64_t dc = int64_t(t.c1) - s.c1;
-    const int64_t dr = int64_t(t.r1) - s.r1;
     CStyleMap map(tables, sourceStyles);
     std::vector<FormatRun> in;
-    for (FormatRun run : RunsInRect(source, s)) {
-        const int64_t row = run.row + dr;
-        const int64_t first = std::max<int64_t>(run.firstColumn + dc, t.c1);
-        const int64_t last = std::min<int64_t>(run.lastColumn + dc, t.c2);
-        if (row < t.r1 || row > t.r2 || first > last) continue;
-        if (!map.Map(run.style, &run.style)) return kErrorTooManyStyles;
-        in.push_back({uint16_t(first), uint16_t(last), uint32_t(row), run.style});
-    }
+    if (!MapRuns(map, source, t, s, in)) return kErrorTooManyStyles;
     std::copy(std::begin(target.columns), std::end(target.columns), p.columns);
-    if (s.r1 == 0 && s.r2 == kLastRow) { // whole columns carry their column entries
-        for (int64_t c = s.c1; c <= s.c2; ++c) {
-            if (c + dc < t.c1 || c + dc > t.c2) continue;
-            ColumnEntry entry = source.columns[c];
-            uint16_t style = entry.style & kStyleIndexMask;
-            if (!map.Map(style, &style)) return kErrorTooManyStyles;
-            entry.style = uint16_t((entry.style & ~kStyleIndexMask) | style);
-            p.columns[c + dc] = entry;
-            p.columnsChanged = true;
-        }
+    if (sheetEntries && s.r1 == 0 && s.r2 == kLastRow) {
+        if (!MapColumns(map, source, t, s, p.columns)) return kErrorTooManyStyles;
+        p.columnsChanged = true;
     }
-    if (s.c1 == 0 && s.c2 == kLastColumn) { // whole rows carry their heights
-        // A row past the end of the source's list has the default height (0), which replaces
-        // an explicit height of the target row.
-        const int64_t count = source.rowHeights.ItemCount();
-        const int64_t end = std::max(count, int64_t(target.rowHeights.ItemCount()) - dr);
-        for (int64_t r = s.r1; r <= s.r2 && r < end; ++r) {
-            if (r + dr < t.r1 || r + dr > t.r2) continue;
-            const uint16_t* h = r < count ? source.rowHeights.GetItem2(uint32_t(r)) : nullptr;
-            p.heights.emplace_back(uint32_t(r + dr), h ? *h : uint16_t(0));
-        }
-    }
+    if (sheetEntries && s.c1 == 0 && s.c2 == kLastColumn)
+        p.heights = RowHeightsFor(source, target, t, s);
+    if (!FillRuns(p.splice, clear, in)) return kErrorWorksheetMemory;
+    // Last, as a list that grew stays grown: its new entries are default heights.
     if (!p.heights.empty() && p.heights.back().first >= target.rowHeights.ItemCount() &&
         !target.rowHeights.GrowTo2(p.heights.back().first + 1, 0, true))
         return kErrorWorksheetMemory;
-    if (!FillRuns(p.splice, clear, in)) return kErrorWorksheetMemory;
     return kErrorNone;
 }
 

@@ -61,11 +61,12 @@ public:
     CFormatBlockCopy& operator=(const CFormatBlockCopy&) = delete;
 
     // Clears rectangle t (and any `alsoClear` rectangle) of the target and copies the runs
-    // of source rectangle s into t. 0, or 8 when pages could not be had, 14 when the style
-    // tables would pass 128 fonts or 512 styles.
+    // of source rectangle s into t; with `sheetEntries`, whole columns carry their column
+    // entries and whole rows their heights. 0, or 8 when pages could not be had, 14 when
+    // the style tables would pass 128 fonts or 512 styles.
     ErrorCode Prepare(StyleTables& tables, const CellRange& t, const CellRange& s,
                       CFormatStore& target, CFormatStore& source, const StyleView& sourceStyles,
-                      const std::vector<CellRange>& alsoClear = {});
+                      const std::vector<CellRange>& alsoClear = {}, bool sheetEntries = true);
     void Commit();
 
 private:

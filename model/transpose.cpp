@@ -43,7 +43,7 @@ bool TransposeRange(CWorkbook& workbook, CWorksheet& ws, const CellRange& range)
     ErrorCode code = kErrorWorksheetMemory;
     if (TransposeFormatRect(ws.formats, range, turned, cursor))
         code = formats.Prepare(workbook.styles, extent, extent, ws.formats, turned,
-                               ViewOf(workbook.styles), {range});
+                               ViewOf(workbook.styles), {range}, false);
     if (code != kErrorNone) {
         workbook.error = code;
         return false;

@@ -219,6 +219,10 @@ TEST(RangeOps, TransposeTurnsFormatsToo) {
     EXPECT_EQ(runs[2].row, 1u);
     EXPECT_EQ(runs[3].row, 2u);
     EXPECT_EQ(book->styles.styleCount, 3);
+    // A range 2047 rows tall turns into whole rows; their heights are not the range's to change.
+    ASSERT_TRUE(SetFormatStoreRowEntry(ws.formats, 1, 40, true));
+    ASSERT_TRUE(TransposeRange(*book, ws, {0, 0, 2, kLastColumn}));
+    EXPECT_EQ(*ws.formats.rowHeights.GetItem2(1), 40 << 1 | 1);
 }
 
 TEST(RangeOps, FormatBlockBetweenWorkbooksImportsStyles) {
