@@ -10,61 +10,83 @@ template <class Visit> void ForEachRun(CWorksheet& ws, Visit visit) {
             visit(page->payload + offset);
 }
 
+template <class Visit> void ForEachWorksheet(TreeHead& tree, Visit visit) {
+    for (CTreeItem* item = tree.first; item; item = item->next)
+        if (CWorksheet* ws = AsWorksheet(item)) visit(*ws);
+}
+
+// Styles and fonts that the runs and column tables reach; style 0 and its font always.
+struct StyleUsage {
+    bool styles[kMaxStyles] = {};
+    bool fonts[kMaxFonts] = {true};
+
+    void Mark(const StyleTables& t, uint16_t style) {
+        if (style >= t.styleCount) return;
+        styles[style] = true;
+        const uint8_t font = t.styles[style].fontRef.fontIndex;
+        if (font < t.fontCount) fonts[font] = true;
+    }
+};
+
+// Moves the used fonts down behind font 0; the new number of each old font.
+void CompactFonts(StyleTables& t, const StyleUsage& usage, uint8_t newFont[kMaxFonts]) {
+    uint8_t kept = 1;
+    for (uint8_t f = 1; f < t.fontCount; ++f) {
+        if (!usage.fonts[f]) continue;
+        t.fonts[kept] = t.fonts[f];
+        newFont[f] = kept++;
+    }
+    t.fontCount = kept;
+}
+
+// Moves the used styles down behind style 0, renumbering the fonts of all that stay.
+void CompactStyles(StyleTables& t, const StyleUsage& usage, const uint8_t newFont[kMaxFonts],
+                   uint16_t newStyle[kMaxStyles]) {
+    auto remapFont = [&](StyleRecord& s) {
+        uint8_t& font = s.fontRef.fontIndex;
+        font = font < kMaxFonts ? newFont[font] : 0;
+    };
+    uint16_t kept = 1;
+    for (uint16_t s = 1; s < t.styleCount; ++s) {
+        if (!usage.styles[s]) continue;
+        t.styles[kept] = t.styles[s];
+        remapFont(t.styles[kept]);
+        newStyle[s] = kept++;
+    }
+    // Style 0 stays, but its font may have moved down too.
+    remapFont(t.styles[0]);
+    t.styleCount = kept;
+}
+
+void RemapWorksheet(CWorksheet& ws, const uint16_t newStyle[kMaxStyles]) {
+    auto mapped = [&](uint16_t style) { return style < kMaxStyles ? newStyle[style] : 0; };
+    ForEachRun(ws, [&](uint8_t* p) {
+        FormatRun run = LoadFormatRun(p);
+        if (run.style == 0) return;
+        run.style = mapped(run.style);
+        StoreFormatRun(p, run);
+    });
+    for (ColumnEntry& c : ws.formats.columns) {
+        const uint16_t style = c.style & kStyleIndexMask;
+        if (style != 0) c.style = uint16_t((c.style & ~kStyleIndexMask) | mapped(style));
+    }
+}
+
 } // namespace
 
 void CWorkbook::CompactStyleTables() {
-    bool styleUsed[kMaxStyles] = {true};
-    bool fontUsed[kMaxFonts] = {true};
-    auto markStyle = [&](uint16_t style) {
-        if (style >= styles.styleCount) return;
-        styleUsed[style] = true;
-        const uint8_t font = styles.styles[style].fontRef.fontIndex;
-        if (font < styles.fontCount) fontUsed[font] = true;
-    };
-    markStyle(0);
-    for (CTreeItem* item = tree.first; item; item = item->next) {
-        CWorksheet* ws = AsWorksheet(item);
-        if (!ws) continue;
-        ForEachRun(*ws, [&](uint8_t* p) { markStyle(LoadFormatRun(p).style); });
-        for (const ColumnEntry& c : ws->formats.columns) markStyle(c.style & kStyleIndexMask);
-    }
+    StyleUsage usage;
+    usage.Mark(styles, 0);
+    ForEachWorksheet(tree, [&](CWorksheet& ws) {
+        ForEachRun(ws, [&](uint8_t* p) { usage.Mark(styles, LoadFormatRun(p).style); });
+        for (const ColumnEntry& c : ws.formats.columns)
+            usage.Mark(styles, c.style & kStyleIndexMask);
+    });
     uint8_t newFont[kMaxFonts] = {};
-    uint8_t fonts = 1;
-    for (uint8_t f = 1; f < styles.fontCount; ++f) {
-        if (!fontUsed[f]) continue;
-        styles.fonts[fonts] = styles.fonts[f];
-        newFont[f] = fonts++;
-    }
-    styles.fontCount = fonts;
+    CompactFonts(styles, usage, newFont);
     uint16_t newStyle[kMaxStyles] = {};
-    uint16_t kept = 1;
-    for (uint16_t s = 1; s < styles.styleCount; ++s) {
-        if (!styleUsed[s]) continue;
-        styles.styles[kept] = styles.styles[s];
-        uint8_t& font = styles.styles[kept].fontRef.fontIndex;
-        font = font < kMaxFonts ? newFont[font] : 0;
-        newStyle[s] = kept++;
-    }
-    // Style 0 keeps its font; its index may have moved down too.
-    uint8_t& font0 = styles.styles[0].fontRef.fontIndex;
-    font0 = font0 < kMaxFonts ? newFont[font0] : 0;
-    styles.styleCount = kept;
-    for (CTreeItem* item = tree.first; item; item = item->next) {
-        CWorksheet* ws = AsWorksheet(item);
-        if (!ws) continue;
-        ForEachRun(*ws, [&](uint8_t* p) {
-            FormatRun run = LoadFormatRun(p);
-            if (run.style == 0) return;
-            run.style = run.style < kMaxStyles ? newStyle[run.style] : 0;
-            StoreFormatRun(p, run);
-        });
-        for (ColumnEntry& c : ws->formats.columns) {
-            const uint16_t style = c.style & kStyleIndexMask;
-            if (style == 0) continue;
-            const uint16_t mapped = style < kMaxStyles ? newStyle[style] : 0;
-            c.style = uint16_t((c.style & ~kStyleIndexMask) | mapped);
-        }
-    }
+    CompactStyles(styles, usage, newFont, newStyle);
+    ForEachWorksheet(tree, [&](CWorksheet& ws) { RemapWorksheet(ws, newStyle); });
 }
 
 } // namespace vl
