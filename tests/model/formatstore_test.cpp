@@ -1,5 +1,6 @@
 #include "model/formatstore.h"
 #include "platform/core/alloc.h"
+#include "storetestutil.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -8,12 +9,9 @@
 
 namespace vl {
 
-namespace {
+using storetest::AllocFailGuard;
 
-struct FailGuard {
-    explicit FailGuard(long successes) { SetAllocFailAfter(successes); }
-    ~FailGuard() { SetAllocFailAfter(-1); }
-};
+namespace {
 
 using RunKey = std::tuple<uint32_t, uint16_t, uint16_t, uint16_t>; // row, first, last, style
 
@@ -196,7 +194,7 @@ TEST(FormatStore, OverflowWithoutMemoryFailsAndKeepsThePage) {
     for (uint32_t row = 0; row < 818; ++row) page.push_back({0, 9, row, 2});
     store->runs.AdoptPages(RunChain({page}));
     const auto before = Runs(*store);
-    FailGuard guard(0);
+    AllocFailGuard guard(0);
     EXPECT_FALSE(ClearFormatRect(*store, 3, 4, 0, 817, nullptr, false));
     EXPECT_EQ(Runs(*store), before);
     EXPECT_TRUE(Consistent(*store));
@@ -205,14 +203,14 @@ TEST(FormatStore, OverflowWithoutMemoryFailsAndKeepsThePage) {
 TEST(FormatStore, PutWithoutMemoryLeavesTheRunAbsent) {
     auto store = NewStore();
     {
-        FailGuard guard(0);
+        AllocFailGuard guard(0);
         EXPECT_FALSE(PutRun(*store, 0, 0, 1, 1));
     }
     std::vector<FormatRun> page;
     for (uint32_t row = 0; row < 818; ++row) page.push_back({0, 0, row, 2});
     store->runs.AdoptPages(RunChain({page}));
     const auto before = Runs(*store);
-    FailGuard guard(0);
+    AllocFailGuard guard(0);
     EXPECT_FALSE(PutRun(*store, 5, 4, 4, 3));
     EXPECT_EQ(Runs(*store), before);
     EXPECT_TRUE(PutRun(*store, 5, 1, 3, 2)); // joins, needs no page
@@ -271,7 +269,7 @@ TEST(FormatStore, RowEntryGrowsTheListWithZeros) {
     EXPECT_EQ(*store->rowHeights.GetItem2(7), 0xE000 | (0x0FFF << 1));
     EXPECT_EQ(store->rowHeights.ItemCount(), 10001u);
 
-    FailGuard guard(0);
+    AllocFailGuard guard(0);
     EXPECT_FALSE(SetFormatStoreRowEntry(*store, 20000, 1, false));
 }
 

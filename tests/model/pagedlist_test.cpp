@@ -1,5 +1,6 @@
 #include "model/pagedlist.h"
 #include "platform/core/alloc.h"
+#include "storetestutil.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -7,12 +8,9 @@
 
 namespace vl {
 
-namespace {
+using storetest::AllocFailGuard;
 
-struct FailGuard {
-    explicit FailGuard(long successes) { SetAllocFailAfter(successes); }
-    ~FailGuard() { SetAllocFailAfter(-1); }
-};
+namespace {
 
 // An item of `size` bytes whose bytes identify its index.
 std::vector<uint8_t> Item(uint32_t size, uint32_t index) {
@@ -146,7 +144,7 @@ TEST(PagedList, GrowTo2FillsAndOnlyBuildsTheIndexWhenAlreadyLongEnough) {
 
 TEST(PagedList, GrowTo2ReportsSuccessWhenOnlyTheIndexFails) {
     CPagedList list;
-    FailGuard guard(1); // the page, not the index
+    AllocFailGuard guard(1); // the page, not the index
     EXPECT_TRUE(list.GrowTo2(10, 3, true));
     EXPECT_FALSE(list.IndexValid());
     EXPECT_EQ(*list.GetItem2(9), 3);
@@ -155,13 +153,13 @@ TEST(PagedList, GrowTo2ReportsSuccessWhenOnlyTheIndexFails) {
 TEST(PagedList, AppendFailsCleanlyWithoutMemory) {
     CPagedList list;
     {
-        FailGuard guard(0);
+        AllocFailGuard guard(0);
         EXPECT_FALSE(list.AppendItem2(1));
         EXPECT_EQ(list.ItemCount(), 0u);
         EXPECT_EQ(list.PageCount(), 0u);
     }
     for (uint32_t i = 0; i < 4091; ++i) ASSERT_TRUE(list.AppendItem2(uint16_t(i)));
-    FailGuard guard(0);
+    AllocFailGuard guard(0);
     EXPECT_FALSE(list.AppendItem2(1));
     EXPECT_FALSE(list.GrowTo2(5000, 0, false));
     EXPECT_EQ(list.ItemCount(), 4091u);
