@@ -365,40 +365,54 @@ TEST(UndoSnapshots, EmptySlotsAndEmptyRanges) {
 }
 
 TEST(UndoSnapshots, RestoreNeverOverflowsTheStyleTables) {
-    auto book = BookWithSheets(1);
-    CWorksheet& ws = *book->tree.active;
-    StyleTables& t = book->styles;
-    t.styles[1].wrapText = 1;
-    CopyTextField(t.fonts[1].faceName, "Kept", kFaceNameSize);
-    t.fontCount = 2;
-    t.styles[1].fontRef.fontIndex = 1;
-    t.styleCount = 2;
-    CellCursor cursor;
-    ASSERT_TRUE(PutFormatRun(ws.formats, {0, 3, 0, 1}, cursor));
-    PutNumber(ws.cells, 0, 0, 1);
-    book->SetUndoLevel(5);
-    ASSERT_TRUE(book->RecordUndoRange({0, 0, 3, 0}, 0, 0, true, true));
-    // Meanwhile the kept style has gone and the tables filled up.
-    ClearRect(ws.cells, 0, 3, 0, 0, nullptr, true);
-    ASSERT_TRUE(ClearFormatRect(ws.formats, 0, 3, 0, 0, nullptr, true));
-    t.styles[1].wrapText = 0;
-    for (uint16_t s = 2; s < kMaxStyles; ++s) t.styles[s].rotation = int8_t(s % 180 - 90);
-    t.styleCount = kMaxStyles;
-    const Cells cells = Dump(ws.cells);
-    EXPECT_FALSE(RestoreRangeFromUndo(*book, ws, book->undo, 0, true, true));
-    EXPECT_EQ(book->error, kErrorTooManyStyles);
-    EXPECT_EQ(t.styleCount, kMaxStyles);
-    EXPECT_EQ(t.fontCount, 2);
-    EXPECT_EQ(Dump(ws.cells), cells);
-    EXPECT_EQ(ws.formats.runs.FirstPage(), nullptr);
-    // With room again the same entry restores cells and the style.
-    t.styleCount = 2;
-    book->error = 0;
-    ASSERT_TRUE(RestoreRangeFromUndo(*book, ws, book->undo, 0, true, true));
-    EXPECT_EQ(NumberAt(ws.cells, 0, 0), 1);
-    EXPECT_EQ(t.styleCount, 3);
-    EXPECT_EQ(t.styles[2].wrapText, 1);
-    EXPECT_EQ(t.styles[2].fontRef.fontIndex, 1);
+    // Meanwhile the kept style has changed in the workbook and the tables filled up: the
+    // style table, the font table, or the style table after the kept font had to be added.
+    struct Case {
+        const char* name;
+        bool fontGone;
+        uint16_t styles;
+        uint8_t fonts;
+    };
+    for (const Case& c : {Case{"styles", false, kMaxStyles, 2}, Case{"fonts", true, 2, kMaxFonts},
+                          Case{"font added first", true, kMaxStyles, 2}}) {
+        auto book = BookWithSheets(1);
+        CWorksheet& ws = *book->tree.active;
+        StyleTables& t = book->styles;
+        t.styles[1].wrapText = 1;
+        CopyTextField(t.fonts[1].faceName, "Kept", kFaceNameSize);
+        t.fontCount = 2;
+        t.styles[1].fontRef.fontIndex = 1;
+        t.styleCount = 2;
+        CellCursor cursor;
+        ASSERT_TRUE(PutFormatRun(ws.formats, {0, 3, 0, 1}, cursor));
+        PutNumber(ws.cells, 0, 0, 1);
+        book->SetUndoLevel(5);
+        ASSERT_TRUE(book->RecordUndoRange({0, 0, 3, 0}, 0, 0, true, true));
+        ClearRect(ws.cells, 0, 3, 0, 0, nullptr, true);
+        ASSERT_TRUE(ClearFormatRect(ws.formats, 0, 3, 0, 0, nullptr, true));
+        t.styles[1].wrapText = 0;
+        if (c.fontGone) CopyTextField(t.fonts[1].faceName, "Other", kFaceNameSize);
+        for (uint16_t i = 2; i < kMaxStyles; ++i) t.styles[i].rotation = int8_t(i % 180 - 90);
+        for (uint8_t i = 2; i < kMaxFonts; ++i) t.fonts[i].size = i;
+        t.styleCount = c.styles;
+        t.fontCount = c.fonts;
+        const Cells cells = Dump(ws.cells);
+        EXPECT_FALSE(RestoreRangeFromUndo(*book, ws, book->undo, 0, true, true)) << c.name;
+        EXPECT_EQ(book->error, kErrorTooManyStyles) << c.name;
+        EXPECT_EQ(t.styleCount, c.styles) << c.name;
+        EXPECT_EQ(t.fontCount, c.fonts) << c.name;
+        EXPECT_EQ(Dump(ws.cells), cells) << c.name;
+        EXPECT_EQ(ws.formats.runs.FirstPage(), nullptr) << c.name;
+        // With room again the same entry restores cells and the style.
+        t.styleCount = 2;
+        t.fontCount = 2;
+        book->error = 0;
+        ASSERT_TRUE(RestoreRangeFromUndo(*book, ws, book->undo, 0, true, true)) << c.name;
+        EXPECT_EQ(NumberAt(ws.cells, 0, 0), 1);
+        EXPECT_EQ(t.styleCount, 3);
+        EXPECT_EQ(t.styles[2].wrapText, 1);
+        EXPECT_STREQ(t.fonts[t.styles[2].fontRef.fontIndex].faceName, "Kept");
+    }
 }
 
 TEST(UndoSnapshots, WorksheetSnapshotKeepsACopyAndItsStyles) {
