@@ -80,20 +80,16 @@ TEST(ViewTransform, NewStepStandsOnTheLeft) {
 }
 
 TEST(ViewTransform, MatrixProductIsRowByColumn) {
-    float a[16], b[16], out[16];
-    for (int i = 0; i < 16; ++i) {
-        a[i] = float(i);
-        b[i] = float(i % 3) - 1;
-    }
+    // A shear of x by y and a shear of y by x: the two orders give different products.
+    const float a[16] = {1, 2, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const float b[16] = {1, 0, 0, 0, 3, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const float ab[16] = {7, 2, 0, 0, 3, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const float ba[16] = {1, 2, 0, 0, 3, 7, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    float out[16];
     MultiplyMatrix4(a, b, out);
-    for (int r = 0; r < 4; ++r) {
-        for (int c = 0; c < 4; ++c) {
-            float sum = 0;
-            for (int k = 0; k < 4; ++k) sum += a[4 * r + k] * b[4 * k + c];
-            EXPECT_FLOAT_EQ(out[4 * r + c], sum);
-        }
-    }
-    EXPECT_FLOAT_EQ(out[0], 0 * -1 + 1 * 0 + 2 * 1 + 3 * -1); // row 0 by column 0
+    ExpectMatrixNear(out, ab, 0);
+    MultiplyMatrix4(b, a, out);
+    ExpectMatrixNear(out, ba, 0);
     MultiplyMatrix4(kIdentity, a, out);
     ExpectMatrixNear(out, a, 0);
 }

@@ -5,10 +5,23 @@
 #include "storetestutil.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace vl {
 
 using namespace modeltest;
+
+namespace {
+
+// Every run of a store as (row, first column, last column, style), in order.
+std::vector<std::tuple<uint32_t, uint16_t, uint16_t, uint16_t>> AllRuns(const CFormatStore& f) {
+    std::vector<std::tuple<uint32_t, uint16_t, uint16_t, uint16_t>> out;
+    for (const FormatRun& r : RunsInRect(f, {0, 0, kLastColumn, kLastRow}))
+        out.emplace_back(r.row, r.firstColumn, r.lastColumn, r.style);
+    return out;
+}
+
+} // namespace
 
 TEST(RangeOps, ClearingAnyPartOfAnArrayRemovesItsWholeArea) {
     CCellStore store;
@@ -344,7 +357,7 @@ TEST(RangeOps, AllocationFailureLeavesTheWorksheetAsItWas) {
         ws.cells.PurgeFreePages();
         ws.formats.runs.PurgeFreePages();
         const Cells cells = Dump(ws.cells);
-        const std::vector<FormatRun> runs = RunsInRect(ws.formats, {0, 0, kLastColumn, kLastRow});
+        const auto runs = AllRuns(ws.formats);
         int failures = 0;
         for (long budget = 0;; ++budget) {
             book->error = 0;
@@ -357,7 +370,8 @@ TEST(RangeOps, AllocationFailureLeavesTheWorksheetAsItWas) {
             ++failures;
             ASSERT_EQ(book->error, kErrorWorksheetMemory);
             ASSERT_EQ(Dump(ws.cells), cells) << "budget " << budget;
-            ASSERT_EQ(RunsInRect(ws.formats, {0, 0, kLastColumn, kLastRow}).size(), runs.size());
+            ASSERT_EQ(AllRuns(ws.formats), runs) << "budget " << budget;
+            ASSERT_EQ(book->styles.styleCount, 2);
             ASSERT_TRUE(storetest::Consistent(ws.cells));
         }
         EXPECT_GT(failures, 0);
