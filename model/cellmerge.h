@@ -96,6 +96,10 @@ bool RebuildCells(CCellStore& store, uint32_t r1, uint32_t r2, const std::vector
     return true;
 }
 
+// The source block whose cells land in target t when (sc, sr) goes to t's top-left cell,
+// cut at the sheet's edges; an empty block when t is inverted.
+CellRange CopySourceBlock(const CellRange& t, uint16_t sc, uint32_t sr);
+
 // The rows a clear set spans.
 void ClearSetRows(const std::vector<CellRange>& set, uint32_t* r1, uint32_t* r2);
 

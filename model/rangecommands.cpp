@@ -41,22 +41,12 @@ bool ClearRange(CWorkbook& workbook, CWorksheet& ws, const CellRange& range) {
 
 bool CopyRange(CWorkbook& workbook, CWorksheet& target, const CellRange& t, CWorksheet& source,
                uint16_t sc, uint32_t sr) {
-    const int64_t dc = int64_t(t.c1) - sc;
-    const int64_t dr = int64_t(t.r1) - sr;
-    const int64_t c1 = std::max<int64_t>(int64_t(t.c1) - dc, 0);
-    const int64_t c2 = std::min<int64_t>(int64_t(t.c2) - dc, kLastColumn);
-    const int64_t r1 = std::max<int64_t>(int64_t(t.r1) - dr, 0);
-    const int64_t r2 = std::min<int64_t>(int64_t(t.r2) - dr, kLastRow);
-    const CellRange from = c1 <= c2 && r1 <= r2
-                               ? CellRange{uint16_t(c1), uint32_t(r1), uint16_t(c2), uint32_t(r2)}
-                               : kNoCells;
-    const CellRange s{sc, sr, uint16_t(std::min<int64_t>(sc + (t.c2 - t.c1), kLastColumn)),
-                      uint32_t(std::min<int64_t>(sr + int64_t(t.r2 - t.r1), kLastRow))};
+    const CellRange s = CopySourceBlock(t, sc, sr);
     CFormatBlockCopy formats;
     const ErrorCode code = formats.Prepare(workbook.styles, t, s, target.formats, source.formats,
                                            ViewOf(workbook.styles));
     if (code != kErrorNone) return Fail(workbook, code);
-    CRangeFeed feed(source.cells, from, dc, dr);
+    CRangeFeed feed(source.cells, s, int64_t(t.c1) - sc, int64_t(t.r1) - sr);
     return ApplyBlock(workbook, target, CollectClearSet(target.cells, t), feed, formats);
 }
 

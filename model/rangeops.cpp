@@ -136,22 +136,21 @@ bool CopyFrom(CCellStore& source, CCellStore& target) {
     return true;
 }
 
+CellRange CopySourceBlock(const CellRange& t, uint16_t sc, uint32_t sr) {
+    const int64_t c2 = int64_t(sc) + (int64_t(t.c2) - t.c1);
+    const int64_t r2 = int64_t(sr) + (int64_t(t.r2) - t.r1);
+    if (c2 < sc || r2 < sr) return {1, 1, 0, 0};
+    return {sc, sr, uint16_t(std::min<int64_t>(c2, kLastColumn)),
+            uint32_t(std::min<int64_t>(r2, kLastRow))};
+}
+
 bool CopyBlock(CCellStore& target, const CellRange& t, uint16_t sc, uint32_t sr,
                const CCellStore& source) {
     if (t.c1 > t.c2 || t.r1 > t.r2) return true;
-    const int64_t dc = int64_t(t.c1) - sc;
-    const int64_t dr = int64_t(t.r1) - sr;
-    // The source cells whose copies land inside the target, on every side.
-    const int64_t c1 = std::max<int64_t>(int64_t(t.c1) - dc, 0);
-    const int64_t c2 = std::min<int64_t>(int64_t(t.c2) - dc, kLastColumn);
-    const int64_t r1 = std::max<int64_t>(int64_t(t.r1) - dr, 0);
-    const int64_t r2 = std::min<int64_t>(int64_t(t.r2) - dr, kLastRow);
     const std::vector<CellRange> clear = CollectClearSet(target, t);
     uint32_t top, bottom;
     ClearSetRows(clear, &top, &bottom);
-    CellRange from{uint16_t(c1), uint32_t(r1), uint16_t(c2), uint32_t(r2)};
-    if (c1 > c2 || r1 > r2) from = {1, 1, 0, 0}; // nothing to copy
-    CRangeFeed feed(source, from, dc, dr);
+    CRangeFeed feed(source, CopySourceBlock(t, sc, sr), int64_t(t.c1) - sc, int64_t(t.r1) - sr);
     return RebuildCells(target, top, bottom, clear, feed);
 }
 
