@@ -1,4 +1,5 @@
 #include "model/cellmerge.h"
+#include "model/memoryguard.h"
 #include "model/rangeops.h"
 #include "model/workbook.h"
 
@@ -27,9 +28,7 @@ bool ApplyBlock(CWorkbook& workbook, CWorksheet& ws, const std::vector<CellRange
     return true;
 }
 
-} // namespace
-
-bool ClearRange(CWorkbook& workbook, CWorksheet& ws, const CellRange& range) {
+bool ClearRangeUnguarded(CWorkbook& workbook, CWorksheet& ws, const CellRange& range) {
     CFormatBlockCopy formats;
     const ErrorCode code = formats.Prepare(workbook.styles, range, kNoCells, ws.formats, ws.formats,
                                            ViewOf(workbook.styles));
@@ -39,8 +38,8 @@ bool ClearRange(CWorkbook& workbook, CWorksheet& ws, const CellRange& range) {
     return true;
 }
 
-bool CopyRange(CWorkbook& workbook, CWorksheet& target, const CellRange& t, CWorksheet& source,
-               uint16_t sc, uint32_t sr) {
+bool CopyRangeUnguarded(CWorkbook& workbook, CWorksheet& target, const CellRange& t,
+                        CWorksheet& source, uint16_t sc, uint32_t sr) {
     const CellRange s = CopySourceBlock(t, sc, sr);
     CFormatBlockCopy formats;
     const ErrorCode code = formats.Prepare(workbook.styles, t, s, target.formats, source.formats,
@@ -50,7 +49,8 @@ bool CopyRange(CWorkbook& workbook, CWorksheet& target, const CellRange& t, CWor
     return ApplyBlock(workbook, target, CollectClearSet(target.cells, t), feed, formats);
 }
 
-bool MoveRange(CWorkbook& workbook, CWorksheet& ws, const CellRange& s, uint16_t dc, uint32_t dr) {
+bool MoveRangeUnguarded(CWorkbook& workbook, CWorksheet& ws, const CellRange& s, uint16_t dc,
+                        uint32_t dr) {
     const int64_t c2 = int64_t(dc) + (s.c2 - s.c1);
     const int64_t r2 = int64_t(dr) + int64_t(s.r2 - s.r1);
     if (s.c1 > s.c2 || s.r1 > s.r2 || c2 > kLastColumn || r2 > kLastRow)
@@ -64,6 +64,23 @@ bool MoveRange(CWorkbook& workbook, CWorksheet& ws, const CellRange& s, uint16_t
     for (const CellRange& r : CollectClearSet(ws.cells, s)) clear.push_back(r);
     CRangeFeed feed(ws.cells, s, int64_t(dc) - s.c1, int64_t(dr) - s.r1);
     return ApplyBlock(workbook, ws, clear, feed, formats);
+}
+
+} // namespace
+
+bool ClearRange(CWorkbook& workbook, CWorksheet& ws, const CellRange& range) {
+    return GuardWorksheetMemory(workbook, [&] { return ClearRangeUnguarded(workbook, ws, range); });
+}
+
+bool CopyRange(CWorkbook& workbook, CWorksheet& target, const CellRange& t, CWorksheet& source,
+               uint16_t sc, uint32_t sr) {
+    return GuardWorksheetMemory(
+        workbook, [&] { return CopyRangeUnguarded(workbook, target, t, source, sc, sr); });
+}
+
+bool MoveRange(CWorkbook& workbook, CWorksheet& ws, const CellRange& s, uint16_t dc, uint32_t dr) {
+    return GuardWorksheetMemory(workbook,
+                                [&] { return MoveRangeUnguarded(workbook, ws, s, dc, dr); });
 }
 
 } // namespace vl

@@ -1,4 +1,5 @@
 #include "model/cellmerge.h"
+#include "model/memoryguard.h"
 #include "model/rangeops.h"
 #include "model/workbook.h"
 
@@ -25,9 +26,7 @@ std::vector<PlacedCell> TransposedCells(const CCellStore& store, const CellRange
     return cells;
 }
 
-} // namespace
-
-bool TransposeRange(CWorkbook& workbook, CWorksheet& ws, const CellRange& range) {
+bool TransposeRangeUnguarded(CWorkbook& workbook, CWorksheet& ws, const CellRange& range) {
     if (range.c1 > range.c2 || range.r1 > range.r2 ||
         uint64_t(range.c1) + (range.r2 - range.r1) >= kMaxColumns ||
         uint64_t(range.r1) + (range.c2 - range.c1) >= kMaxRows) {
@@ -63,6 +62,13 @@ bool TransposeRange(CWorkbook& workbook, CWorksheet& ws, const CellRange& range)
     formats.Commit();
     workbook.CompactStyleTables();
     return true;
+}
+
+} // namespace
+
+bool TransposeRange(CWorkbook& workbook, CWorksheet& ws, const CellRange& range) {
+    return GuardWorksheetMemory(workbook,
+                                [&] { return TransposeRangeUnguarded(workbook, ws, range); });
 }
 
 } // namespace vl

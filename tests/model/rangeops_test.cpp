@@ -2,6 +2,7 @@
 #include "model/undosnapshot.h"
 #include "model/workbook.h"
 #include "modeltestutil.h"
+#include "newhook.h"
 #include "storetestutil.h"
 
 #include <gtest/gtest.h>
@@ -352,31 +353,36 @@ TEST(RangeOps, AllocationFailureLeavesTheWorksheetAsItWas) {
             return ClearRange(b, w, {2, 1, 3, 300});
         },
     };
-    for (Op op : ops) {
-        // Pages kept from earlier operations would spare the allocations under test.
-        ws.cells.PurgeFreePages();
-        ws.formats.runs.PurgeFreePages();
-        const Cells cells = Dump(ws.cells);
-        const auto runs = AllRuns(ws.formats);
-        int failures = 0;
-        for (long budget = 0;; ++budget) {
-            book->error = 0;
-            bool done;
-            {
-                AllocFailGuard guard(budget);
-                done = op(*book, ws);
+    // Pages run out first, then the working lists of standard containers.
+    for (bool pages : {true, false})
+        for (Op op : ops) {
+            // Pages kept from earlier operations would spare the allocations under test.
+            ws.cells.PurgeFreePages();
+            ws.formats.runs.PurgeFreePages();
+            const Cells cells = Dump(ws.cells);
+            const auto runs = AllRuns(ws.formats);
+            int failures = 0;
+            for (long budget = 0;; ++budget) {
+                book->error = 0;
+                bool done;
+                if (pages) {
+                    AllocFailGuard guard(budget);
+                    done = op(*book, ws);
+                } else {
+                    NewFailGuard guard(budget);
+                    done = op(*book, ws);
+                }
+                if (done) break;
+                ++failures;
+                ASSERT_EQ(book->error, kErrorWorksheetMemory);
+                ASSERT_EQ(Dump(ws.cells), cells) << "budget " << budget;
+                ASSERT_EQ(AllRuns(ws.formats), runs) << "budget " << budget;
+                ASSERT_EQ(book->styles.styleCount, 2);
+                ASSERT_TRUE(storetest::Consistent(ws.cells));
             }
-            if (done) break;
-            ++failures;
-            ASSERT_EQ(book->error, kErrorWorksheetMemory);
-            ASSERT_EQ(Dump(ws.cells), cells) << "budget " << budget;
-            ASSERT_EQ(AllRuns(ws.formats), runs) << "budget " << budget;
-            ASSERT_EQ(book->styles.styleCount, 2);
-            ASSERT_TRUE(storetest::Consistent(ws.cells));
+            EXPECT_GT(failures, 0);
+            EXPECT_TRUE(storetest::Consistent(ws.cells));
         }
-        EXPECT_GT(failures, 0);
-        EXPECT_TRUE(storetest::Consistent(ws.cells));
-    }
 }
 
 } // namespace vl
