@@ -3,10 +3,10 @@
 // cells of one row sharing a style index, in cell-store pages; the column table; and
 // the row heights.
 
-#include <cstdint>
-
 #include "model/cellstore.h"
 #include "model/pagedlist.h"
+
+#include <cstdint>
 
 namespace vl {
 

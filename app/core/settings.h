@@ -31,7 +31,7 @@ constexpr uint8_t kUpdateWorkbook = 1;
 constexpr uint8_t kUpdateWorksheet = 2;
 
 struct SettingsProfile {
-    uint8_t undoLevel = 20;     // entries kept in each workbook's undo history, 1..200
+    uint8_t undoLevel = 20; // entries kept in each workbook's undo history, 1..200
     uint8_t copyLevel = 1;
     uint8_t updateMode = kUpdateWorkbook;
     uint8_t addressingA1 = 1;   // user form of formulas: A1 when set, else R1C1

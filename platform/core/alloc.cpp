@@ -27,8 +27,14 @@ void FreeBlock(void* block) {
     std::free(block);
 }
 
-void SetAllocFailAfter(long successes) { g_failAfter = successes; }
-long LiveBlockCount() { return g_live; }
-long AllocationCount() { return g_allocations; }
+void SetAllocFailAfter(long successes) {
+    g_failAfter = successes;
+}
+long LiveBlockCount() {
+    return g_live;
+}
+long AllocationCount() {
+    return g_allocations;
+}
 
 } // namespace vl

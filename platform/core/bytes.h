@@ -7,17 +7,24 @@
 
 namespace vl {
 
-inline uint8_t LoadU8(const uint8_t* p) { return p[0]; }
-inline uint16_t LoadU16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+inline uint8_t LoadU8(const uint8_t* p) {
+    return p[0];
+}
+inline uint16_t LoadU16(const uint8_t* p) {
+    return uint16_t(p[0] | (p[1] << 8));
+}
 inline uint32_t LoadU32(const uint8_t* p) {
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) |
-           (uint32_t(p[3]) << 24);
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 inline uint64_t LoadU64(const uint8_t* p) {
     return uint64_t(LoadU32(p)) | (uint64_t(LoadU32(p + 4)) << 32);
 }
-inline int16_t LoadI16(const uint8_t* p) { return int16_t(LoadU16(p)); }
-inline int32_t LoadI32(const uint8_t* p) { return int32_t(LoadU32(p)); }
+inline int16_t LoadI16(const uint8_t* p) {
+    return int16_t(LoadU16(p));
+}
+inline int32_t LoadI32(const uint8_t* p) {
+    return int32_t(LoadU32(p));
+}
 inline double LoadF64(const uint8_t* p) {
     uint64_t bits = LoadU64(p);
     double d;
@@ -31,7 +38,9 @@ inline float LoadF32(const uint8_t* p) {
     return f;
 }
 
-inline void StoreU8(uint8_t* p, uint8_t v) { p[0] = v; }
+inline void StoreU8(uint8_t* p, uint8_t v) {
+    p[0] = v;
+}
 inline void StoreU16(uint8_t* p, uint16_t v) {
     p[0] = uint8_t(v);
     p[1] = uint8_t(v >> 8);
@@ -46,8 +55,12 @@ inline void StoreU64(uint8_t* p, uint64_t v) {
     StoreU32(p, uint32_t(v));
     StoreU32(p + 4, uint32_t(v >> 32));
 }
-inline void StoreI16(uint8_t* p, int16_t v) { StoreU16(p, uint16_t(v)); }
-inline void StoreI32(uint8_t* p, int32_t v) { StoreU32(p, uint32_t(v)); }
+inline void StoreI16(uint8_t* p, int16_t v) {
+    StoreU16(p, uint16_t(v));
+}
+inline void StoreI32(uint8_t* p, int32_t v) {
+    StoreU32(p, uint32_t(v));
+}
 inline void StoreF64(uint8_t* p, double d) {
     uint64_t bits;
     std::memcpy(&bits, &d, sizeof bits);

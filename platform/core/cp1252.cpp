@@ -7,10 +7,10 @@ namespace vl {
 namespace {
 
 // Code points of bytes 0x80 to 0x9F; the rest of the page equals Latin-1.
-constexpr char16_t kHigh[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 struct CaseTables {
     std::array<unsigned char, 256> upper{};
@@ -75,8 +75,7 @@ char32_t DecodeUtf8(std::string_view text, size_t& i) {
         return 0xFFFD;
     }
     for (int k = 0; k < extra; ++k) {
-        if (i >= text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
-            return 0xFFFD;
+        if (i >= text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return 0xFFFD;
         cp = (cp << 6) | (static_cast<unsigned char>(text[i++]) & 0x3F);
     }
     static constexpr char32_t kMin[4] = {0, 0x80, 0x800, 0x10000};
@@ -118,7 +117,9 @@ char CharUpper1252(char c) {
 char CharLower1252(char c) {
     return static_cast<char>(Tables().lower[static_cast<unsigned char>(c)]);
 }
-bool IsCharAlpha1252(char c) { return Tables().alpha[static_cast<unsigned char>(c)]; }
+bool IsCharAlpha1252(char c) {
+    return Tables().alpha[static_cast<unsigned char>(c)];
+}
 
 void UpperInPlace1252(std::string& text) {
     for (char& c : text) c = CharUpper1252(c);

@@ -26,14 +26,26 @@ bool IsCharAlpha1252(char c);
 void UpperInPlace1252(std::string& text);
 
 // ASCII-only classes: never consult the process locale.
-inline bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-inline bool IsAsciiAlpha(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-inline bool IsAsciiAlnum(char c) { return IsAsciiDigit(c) || IsAsciiAlpha(c); }
-inline bool IsAsciiSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+inline bool IsAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+inline bool IsAsciiAlpha(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+inline bool IsAsciiAlnum(char c) {
+    return IsAsciiDigit(c) || IsAsciiAlpha(c);
+}
+inline bool IsAsciiSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 inline bool IsAsciiXDigit(char c) {
     return IsAsciiDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
-inline char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; }
-inline char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
+inline char AsciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? char(c - 32) : c;
+}
+inline char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+}
 
 } // namespace vl

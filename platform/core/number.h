@@ -14,8 +14,8 @@
 namespace vl {
 
 struct NumberScan {
-    std::size_t length = 0;  // characters consumed; 0 when the text starts with no number
-    bool overflow = false;   // the value was too large; it is then +-HUGE_VAL
+    std::size_t length = 0; // characters consumed; 0 when the text starts with no number
+    bool overflow = false;  // the value was too large; it is then +-HUGE_VAL
 };
 
 // Reads the longest number at the start of `text`. A dangling exponent mark ("1e",

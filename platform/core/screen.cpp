@@ -4,14 +4,22 @@ namespace vl {
 
 COLORREF GetSystemColor(uint16_t code) {
     switch (uint8_t(code)) {
-    case kColorWindowText: return Rgb(0, 0, 0);
-    case kColorWindow: return Rgb(255, 255, 255);
-    case kColorButtonFace: return Rgb(212, 208, 200);
-    case kColorButtonText: return Rgb(0, 0, 0);
-    case kColorButtonHighlight: return Rgb(255, 255, 255);
-    case kColorButtonShadow: return Rgb(128, 128, 128);
-    case kColorHighlight: return Rgb(10, 36, 106);
-    default: return Rgb(0, 0, 0);
+    case kColorWindowText:
+        return Rgb(0, 0, 0);
+    case kColorWindow:
+        return Rgb(255, 255, 255);
+    case kColorButtonFace:
+        return Rgb(212, 208, 200);
+    case kColorButtonText:
+        return Rgb(0, 0, 0);
+    case kColorButtonHighlight:
+        return Rgb(255, 255, 255);
+    case kColorButtonShadow:
+        return Rgb(128, 128, 128);
+    case kColorHighlight:
+        return Rgb(10, 36, 106);
+    default:
+        return Rgb(0, 0, 0);
     }
 }
 

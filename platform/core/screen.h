@@ -11,9 +11,15 @@ using COLORREF = uint32_t;
 constexpr COLORREF Rgb(uint8_t r, uint8_t g, uint8_t b) {
     return COLORREF(r) | (COLORREF(g) << 8) | (COLORREF(b) << 16);
 }
-constexpr uint8_t RedOf(COLORREF c) { return uint8_t(c); }
-constexpr uint8_t GreenOf(COLORREF c) { return uint8_t(c >> 8); }
-constexpr uint8_t BlueOf(COLORREF c) { return uint8_t(c >> 16); }
+constexpr uint8_t RedOf(COLORREF c) {
+    return uint8_t(c);
+}
+constexpr uint8_t GreenOf(COLORREF c) {
+    return uint8_t(c >> 8);
+}
+constexpr uint8_t BlueOf(COLORREF c) {
+    return uint8_t(c >> 16);
+}
 
 constexpr int kScreenDpi = 96;
 
@@ -36,7 +42,11 @@ void GetDefaultPalette16(COLORREF table[16]);
 // The screen font's "X" is 8 x 16 pixels: a row is its height plus 2, a column 9 widths.
 constexpr int kScreenCharWidth = 8;
 constexpr int kScreenCharHeight = 16;
-constexpr uint16_t GetDefaultRowHeight() { return kScreenCharHeight + 2; }
-constexpr uint16_t GetDefaultColumnWidth() { return 9 * kScreenCharWidth; }
+constexpr uint16_t GetDefaultRowHeight() {
+    return kScreenCharHeight + 2;
+}
+constexpr uint16_t GetDefaultColumnWidth() {
+    return 9 * kScreenCharWidth;
+}
 
 } // namespace vl

@@ -1,9 +1,8 @@
 #include "model/container.h"
-
-#include <gtest/gtest.h>
-
 #include "model/workbook.h"
 #include "modeltestutil.h"
+
+#include <gtest/gtest.h>
 
 namespace vl {
 
