@@ -108,9 +108,11 @@ bool CCellStore::PutCell(const uint8_t* record, CellCursor& cursor) {
         if (!page) return false;
         LinkPage(page, nullptr);
     }
-    Page* page = firstPage_;
+    Page* page = nullptr;
     uint32_t offset = 0;
-    if (cursor.page) {
+    if (!cursor.page) {
+        page = StartPageForRow(row);
+    } else {
         page = cursor.page;
         offset = cursor.offset <= page->used ? cursor.offset : 0;
         // A cursor left beyond the record's place would break the order: go back.
@@ -168,7 +170,8 @@ void CCellStore::CompactIfSparse(const uint8_t* record, CellCursor& cursor) {
     if (freeBytes_ <= kCompactMinFree) return;
     if (uint64_t(pageCount_) * kPageBytes / freeBytes_ >= 5) return;
     Compact(false);
-    const Spot spot = LocateCell(firstPage_, 0, cell::Row(record), cell::Column(record));
+    const Spot spot =
+        LocateCell(StartPageForRow(cell::Row(record)), 0, cell::Row(record), cell::Column(record));
     cursor.page = spot.page;
     cursor.offset = uint16_t(spot.offset);
     if (spot.found && (cursor.flags & kAdvance))

@@ -80,6 +80,11 @@ public:
     }
     const RowIndexEntry* RowEntry(uint32_t row) const;
 
+    // The page a search for `row` starts on when it has no better place: the last page
+    // whose first record lies before the row, else the first page (null when empty).
+    // The same page the walk from the first page reaches, found by bisection.
+    Page* StartPageForRow(uint32_t row) const;
+
 private:
     friend uint8_t* FindCell(const CCellStore&, uint32_t, uint16_t);
 
@@ -96,6 +101,17 @@ private:
     uint32_t freeBytes_ = 0;
     // Blocks whose flag is set, so that edits drop a stale index without a scan.
     uint32_t validBlocks_ = 0;
+    // The pages of the chain in order, for bisection: built on demand, followed by
+    // pages linked and released one by one, and dropped when whole chains change.
+    mutable Page** directory_ = nullptr;
+    mutable uint32_t directorySize_ = 0;
+    mutable uint32_t directoryCapacity_ = 0;
+    mutable bool directoryValid_ = false;
+    bool BuildDirectory() const;
+    void DropDirectory() { directoryValid_ = false; }
+    void FreeDirectory();
+    void DirectoryInsert(Page* page, Page* after);
+    void DirectoryErase(Page* page);
 };
 
 // Records are returned in place: callers may rewrite a record's bytes as long as its

@@ -52,16 +52,14 @@ uint8_t* FindCell(const CCellStore& store, uint32_t row, uint16_t column) {
         if (!entry.page) return nullptr;
         return ScanForCell(entry.page, entry.offset, row, column, nullptr);
     }
-    Page* page = store.firstPage_;
+    Page* page = store.StartPageForRow(row);
     if (!page) return nullptr;
-    uint32_t offset = 0;
-    cellwalk::PositionOnRow(page, offset, row);
-    return ScanForCell(page, offset, row, column, nullptr);
+    return ScanForCell(page, 0, row, column, nullptr);
 }
 
 uint8_t* FindCellFromCursor(const CCellStore& store, uint32_t row, uint16_t column,
                             CellCursor& cursor) {
-    Page* page = cursor.page ? cursor.page : store.FirstPage();
+    Page* page = cursor.page ? cursor.page : store.StartPageForRow(row);
     if (!page) return nullptr;
     uint32_t offset = cursor.page ? cursor.offset : 0;
     cellwalk::PositionOnRow(page, offset, row);

@@ -80,6 +80,7 @@ void CCellStore::LinkPage(Page* page, Page* after) {
     }
     if (page->next) page->next->prev = page;
     ClearRowIndex(false);
+    DirectoryInsert(page, after);
 }
 
 void CCellStore::ReleasePage(Page* page, bool free) {
@@ -94,6 +95,7 @@ void CCellStore::ReleasePage(Page* page, bool free) {
         PushFreePage(page);
     if (pageCount_) --pageCount_;
     ClearRowIndex(false);
+    DirectoryErase(page);
 }
 
 void CCellStore::ReleaseAllPages(bool free) {
@@ -116,6 +118,7 @@ void CCellStore::AdoptPages(Page* chain) {
     pageCount_ = 0;
     freeBytes_ = 0;
     ClearRowIndex(false);
+    DropDirectory();
     firstPage_ = chain;
     if (chain) chain->prev = nullptr;
     for (Page* p = chain; p; p = p->next) {
@@ -131,6 +134,7 @@ Page* CCellStore::DetachPages(bool empty) {
         pageCount_ = 0;
         freeBytes_ = 0;
         ClearRowIndex(false);
+        DropDirectory();
     }
     return first;
 }
@@ -169,6 +173,7 @@ void CCellStore::FreeAll() {
     PurgeFreePages();
     pageCount_ = 0;
     freeBytes_ = 0;
+    FreeDirectory();
 }
 
 } // namespace vl

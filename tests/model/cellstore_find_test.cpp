@@ -1,4 +1,5 @@
 #include "model/cellstore.h"
+#include "model/cellwalk.h"
 #include "storetestutil.h"
 
 #include <algorithm>
@@ -263,6 +264,44 @@ TEST(CellStoreCompact, KeepsOrFreesTheEmptiedPages) {
         EXPECT_EQ(Dump(store).size(), 1000u);
         EXPECT_EQ(store.FreePageCount(), freePages ? 0u : 8u);
         EXPECT_EQ(LiveBlockCount(), live + (freePages ? 2 : 10));
+    }
+}
+
+} // namespace vl
+
+namespace vl {
+
+// The page directory must send every search to the page the walk from the first page
+// reaches, however the chain has changed since it was last built.
+TEST(CellStoreDirectory, StartPageIsThePageTheWalkReaches) {
+    CCellStore store;
+    uint64_t state = 12345;
+    auto next = [&state] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return uint32_t(state >> 33);
+    };
+    auto check = [&store] {
+        uint32_t lastRow = 0;
+        store.GetUsedRange(nullptr, nullptr, nullptr, &lastRow);
+        for (uint32_t row = 0; row <= lastRow + 2; row += 7) {
+            Page* walked = store.FirstPage();
+            uint32_t offset = 0;
+            cellwalk::PositionOnRow(walked, offset, row);
+            ASSERT_EQ(store.StartPageForRow(row), walked) << "row " << row;
+        }
+    };
+    for (int batch = 0; batch < 6; ++batch) {
+        CellCursor cursor;
+        for (int i = 0; i < 3000; ++i) {
+            const uint32_t row = next() % 20000;
+            const auto record = i % 3 ? Number(uint16_t(next() % 40), row, i)
+                                      : Text(uint16_t(next() % 40), row, next() % 300);
+            cursor = CellCursor{};
+            ASSERT_TRUE(Put(store, record, cursor));
+        }
+        check();
+        store.Compact(batch % 2 == 0);
+        check();
     }
 }
 

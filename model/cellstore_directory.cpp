@@ -1,0 +1,99 @@
+#include "model/cellstore.h"
+#include "model/cellwalk.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace vl {
+
+namespace {
+
+// Position of `page` in the directory, or `size` when it is not there.
+uint32_t Find(Page* const* directory, uint32_t size, const Page* page) {
+    uint32_t i = 0;
+    while (i < size && directory[i] != page) ++i;
+    return i;
+}
+
+} // namespace
+
+// Only the prefix of non-empty pages goes in: a walk never passes an empty page either.
+// The directory is a cache, so it takes plain heap memory and does without on failure.
+bool CCellStore::BuildDirectory() const {
+    if (directoryValid_) return true;
+    if (directoryCapacity_ < pageCount_) {
+        std::free(directory_);
+        directoryCapacity_ = 0;
+        // Room to follow the splits of a while before it has to be built again.
+        const uint32_t capacity = pageCount_ + pageCount_ / 4 + 16;
+        directory_ = static_cast<Page**>(std::malloc(sizeof(Page*) * capacity));
+        if (!directory_) return false;
+        directoryCapacity_ = capacity;
+    }
+    uint32_t n = 0;
+    for (Page* p = firstPage_; p && n < directoryCapacity_; p = p->next) {
+        if (n > 0 && p->used == 0) break;
+        directory_[n++] = p;
+    }
+    directorySize_ = n;
+    directoryValid_ = true;
+    return true;
+}
+
+void CCellStore::FreeDirectory() {
+    std::free(directory_);
+    directory_ = nullptr;
+    directorySize_ = directoryCapacity_ = 0;
+    directoryValid_ = false;
+}
+
+// A page linked after `after` (at the front when null) takes the place after it. An empty
+// page past the first, or one that does not fit, makes the directory be built afresh.
+void CCellStore::DirectoryInsert(Page* page, Page* after) {
+    if (!directoryValid_) return;
+    const uint32_t at = after ? Find(directory_, directorySize_, after) + 1 : 0;
+    // An empty page stays out unless it is the first, and then nothing may follow it.
+    const bool emptyInside = (page->used == 0 && page != firstPage_) ||
+                             (at == 0 && directorySize_ > 0 && directory_[0]->used == 0);
+    if (at > directorySize_ || emptyInside || directorySize_ == directoryCapacity_) {
+        DropDirectory();
+        return;
+    }
+    std::memmove(directory_ + at + 1, directory_ + at, (directorySize_ - at) * sizeof(Page*));
+    directory_[at] = page;
+    ++directorySize_;
+}
+
+void CCellStore::DirectoryErase(Page* page) {
+    if (!directoryValid_) return;
+    const uint32_t at = Find(directory_, directorySize_, page);
+    // A page past the directory's end may have been what ended it.
+    if (at == directorySize_ || !firstPage_) {
+        DropDirectory();
+        return;
+    }
+    std::memmove(directory_ + at, directory_ + at + 1, (directorySize_ - at - 1) * sizeof(Page*));
+    --directorySize_;
+}
+
+Page* CCellStore::StartPageForRow(uint32_t row) const {
+    if (!firstPage_) return nullptr;
+    if (!BuildDirectory()) {
+        Page* page = firstPage_;
+        uint32_t offset = 0;
+        cellwalk::PositionOnRow(page, offset, row);
+        return page;
+    }
+    // Pages 1.. whose first row lies before `row` form a prefix; take its last page.
+    uint32_t lo = 1, hi = directorySize_;
+    while (lo < hi) {
+        const uint32_t mid = lo + (hi - lo) / 2;
+        if (cellwalk::FirstRow(directory_[mid]) < row)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return directory_[lo - 1];
+}
+
+} // namespace vl
