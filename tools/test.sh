@@ -39,7 +39,7 @@ cmake --build build-fuzz -j "$jobs"
 for f in build-fuzz/tests/fuzz/fuzz_*; do
   [ -x "$f" ] || continue
   echo "-- $(basename "$f")"
-  "$f" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -print_final_stats=0 2>&1 | tail -n 2
+  "$f" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 2>&1 | tail -n 2
 done
 
 echo "== all tests passed in $(( $(date +%s) - start )) s"
