@@ -38,8 +38,15 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
 cmake --build build-fuzz -j "$jobs"
 for f in build-fuzz/tests/fuzz/fuzz_*; do
   [ -x "$f" ] || continue
-  echo "-- $(basename "$f")"
-  "$f" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 2>&1 | tail -n 2
+  name=$(basename "$f")
+  mkdir -p "build-fuzz/corpus/$name"
+  if ! (cd build-fuzz && "tests/fuzz/$name" "corpus/$name" -max_total_time="$fuzz_seconds" \
+      -timeout=10 -rss_limit_mb=2048 >"$name.log" 2>&1); then
+    tail -n 60 "build-fuzz/$name.log"
+    echo "fuzz target $name failed"
+    exit 1
+  fi
+  echo "-- $name: $(grep -E '^Done [0-9]+ runs' "build-fuzz/$name.log")"
 done
 
 echo "== all tests passed in $(( $(date +%s) - start )) s"
