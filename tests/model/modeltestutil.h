@@ -4,6 +4,7 @@
 
 #include "model/cellstore.h"
 #include "model/workbook.h"
+#include "storetestutil.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -74,11 +75,7 @@ inline std::vector<uint8_t> Moved(std::vector<uint8_t> bytes, uint16_t column, u
     return bytes;
 }
 
-// Restores the allocator's normal behaviour when a test ends.
-struct AllocFailGuard {
-    explicit AllocFailGuard(long successes) { SetAllocFailAfter(successes); }
-    ~AllocFailGuard() { SetAllocFailAfter(-1); }
-};
+using storetest::AllocFailGuard;
 
 inline CWorksheet& AddSheet(CWorkbook& book, const char* name = nullptr) {
     return *AsWorksheet(book.AppendTreeItem(TREE_TYPE_WORKSHEET, name, 1));
