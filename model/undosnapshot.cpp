@@ -1,6 +1,7 @@
 #include "model/undosnapshot.h"
 
 #include "model/cellmerge.h"
+#include "model/memoryguard.h"
 #include "model/rangeops.h"
 #include "model/workbook.h"
 
@@ -92,7 +93,8 @@ std::unique_ptr<CWorksheet> NewScratch(const CWorksheet& ws) {
 
 } // namespace
 
-bool SnapshotCellsToUndo(CWorkbook& workbook, CWorksheet& ws, const CellRange& rect, int32_t slot) {
+static bool SnapshotCellsToUndoUnguarded(CWorkbook& workbook, CWorksheet& ws, const CellRange& rect,
+                                         int32_t slot) {
     UndoEntry* slotEntry = SlotOf(workbook, workbook.undo, slot);
     if (!slotEntry) return false;
     UndoEntry& e = *slotEntry;
@@ -138,8 +140,8 @@ bool SnapshotCellToUndo(CWorkbook& workbook, CWorksheet& ws, uint16_t column, ui
     return SnapshotCellsToUndo(workbook, ws, {column, row, column, row}, slot);
 }
 
-bool RestoreCellFromUndo(CWorkbook& workbook, CWorksheet& ws, uint16_t column, uint32_t row,
-                         UndoHistory& history, int32_t slot) {
+static bool RestoreCellFromUndoUnguarded(CWorkbook& workbook, CWorksheet& ws, uint16_t column,
+                                         uint32_t row, UndoHistory& history, int32_t slot) {
     UndoEntry* slotEntry = SlotOf(workbook, history, slot);
     if (!slotEntry) return false;
     UndoEntry& e = *slotEntry;
@@ -221,8 +223,9 @@ bool SnapshotFormatsToUndo(const StyleTables& tables, const CellRange& rect, CFo
     return true;
 }
 
-bool SnapshotRangeToUndo(CWorkbook& workbook, CWorksheet& ws, const RangeDescriptor& range,
-                         int32_t slot, bool cells, bool formats) {
+static bool SnapshotRangeToUndoUnguarded(CWorkbook& workbook, CWorksheet& ws,
+                                         const RangeDescriptor& range, int32_t slot, bool cells,
+                                         bool formats) {
     UndoEntry* slotEntry = SlotOf(workbook, workbook.undo, slot);
     if (!slotEntry) return false;
     UndoEntry& e = *slotEntry;
@@ -245,8 +248,8 @@ bool SnapshotRangeToUndo(CWorkbook& workbook, CWorksheet& ws, const RangeDescrip
     return true;
 }
 
-bool RestoreRangeFromUndo(CWorkbook& workbook, CWorksheet& ws, UndoHistory& history, int32_t slot,
-                          bool cells, bool formats) {
+static bool RestoreRangeFromUndoUnguarded(CWorkbook& workbook, CWorksheet& ws, UndoHistory& history,
+                                          int32_t slot, bool cells, bool formats) {
     UndoEntry* slotEntry = SlotOf(workbook, history, slot);
     if (!slotEntry) return false;
     UndoEntry& e = *slotEntry;
@@ -281,7 +284,7 @@ bool RestoreRangeFromUndo(CWorkbook& workbook, CWorksheet& ws, UndoHistory& hist
     return true;
 }
 
-bool SnapshotColumnsToUndo(CWorkbook& workbook, CWorksheet& ws, int32_t slot) {
+static bool SnapshotColumnsToUndoUnguarded(CWorkbook& workbook, CWorksheet& ws, int32_t slot) {
     UndoEntry* slotEntry = SlotOf(workbook, workbook.undo, slot);
     if (!slotEntry) return false;
     UndoEntry& e = *slotEntry;
@@ -300,7 +303,7 @@ bool SnapshotColumnsToUndo(CWorkbook& workbook, CWorksheet& ws, int32_t slot) {
     return true;
 }
 
-bool SnapshotRowHeightsToUndo(CWorkbook& workbook, CWorksheet& ws, int32_t slot) {
+static bool SnapshotRowHeightsToUndoUnguarded(CWorkbook& workbook, CWorksheet& ws, int32_t slot) {
     UndoEntry* slotEntry = SlotOf(workbook, workbook.undo, slot);
     if (!slotEntry) return false;
     UndoEntry& e = *slotEntry;
@@ -317,8 +320,8 @@ bool SnapshotRowHeightsToUndo(CWorkbook& workbook, CWorksheet& ws, int32_t slot)
     return true;
 }
 
-bool SnapshotItemNameToUndo(CWorkbook& workbook, const CTreeItem& item, UndoHistory& history,
-                            int32_t slot) {
+static bool SnapshotItemNameToUndoUnguarded(CWorkbook& workbook, const CTreeItem& item,
+                                            UndoHistory& history, int32_t slot) {
     UndoEntry* slotEntry = SlotOf(workbook, history, slot);
     if (!slotEntry) return false;
     UndoEntry& e = *slotEntry;
@@ -333,7 +336,7 @@ bool SnapshotItemNameToUndo(CWorkbook& workbook, const CTreeItem& item, UndoHist
     return true;
 }
 
-bool SnapshotWorksheetToUndo(CWorkbook& workbook, CWorksheet& ws, int32_t slot) {
+static bool SnapshotWorksheetToUndoUnguarded(CWorkbook& workbook, CWorksheet& ws, int32_t slot) {
     UndoEntry* slotEntry = SlotOf(workbook, workbook.undo, slot);
     if (!slotEntry) return false;
     UndoEntry& e = *slotEntry;
@@ -360,8 +363,8 @@ bool SnapshotWorksheetToUndo(CWorkbook& workbook, CWorksheet& ws, int32_t slot) 
     return true;
 }
 
-bool SnapshotContainer(CWorkbook& workbook, CTreeItem* item, CContainer& container,
-                       UndoHistory& history, int32_t slot) {
+static bool SnapshotContainerUnguarded(CWorkbook& workbook, CTreeItem* item, CContainer& container,
+                                       UndoHistory& history, int32_t slot) {
     UndoEntry* slotEntry = SlotOf(workbook, history, slot);
     if (!slotEntry) return false;
     UndoEntry& e = *slotEntry;
@@ -381,6 +384,76 @@ bool SnapshotContainer(CWorkbook& workbook, CTreeItem* item, CContainer& contain
         CopyTextField(e.worksheetPath, path.c_str(), kUndoPathSize);
     }
     return true;
+}
+
+// Snapshots and restores keep working lists in standard containers. Running out of memory
+// there ends them like a refused page: a snapshot leaves its slot empty, a restore leaves
+// the worksheet as it was (it commits only with operations that allocate nothing).
+namespace {
+
+template <class Edit>
+bool GuardSnapshot(CWorkbook& workbook, UndoHistory& history, int32_t slot, Edit&& edit) {
+    const bool done = GuardWorksheetMemory(workbook, edit);
+    if (!done && workbook.error == kErrorWorksheetMemory && slot >= 0 && slot < kUndoSlots)
+        history.entries[slot] = UndoEntry{};
+    return done;
+}
+
+} // namespace
+
+bool SnapshotCellsToUndo(CWorkbook& workbook, CWorksheet& ws, const CellRange& rect, int32_t slot) {
+    return GuardSnapshot(workbook, workbook.undo, slot,
+                         [&] { return SnapshotCellsToUndoUnguarded(workbook, ws, rect, slot); });
+}
+
+bool SnapshotRangeToUndo(CWorkbook& workbook, CWorksheet& ws, const RangeDescriptor& range,
+                         int32_t slot, bool cells, bool formats) {
+    return GuardSnapshot(workbook, workbook.undo, slot, [&] {
+        return SnapshotRangeToUndoUnguarded(workbook, ws, range, slot, cells, formats);
+    });
+}
+
+bool SnapshotColumnsToUndo(CWorkbook& workbook, CWorksheet& ws, int32_t slot) {
+    return GuardSnapshot(workbook, workbook.undo, slot,
+                         [&] { return SnapshotColumnsToUndoUnguarded(workbook, ws, slot); });
+}
+
+bool SnapshotRowHeightsToUndo(CWorkbook& workbook, CWorksheet& ws, int32_t slot) {
+    return GuardSnapshot(workbook, workbook.undo, slot,
+                         [&] { return SnapshotRowHeightsToUndoUnguarded(workbook, ws, slot); });
+}
+
+bool SnapshotItemNameToUndo(CWorkbook& workbook, const CTreeItem& item, UndoHistory& history,
+                            int32_t slot) {
+    return GuardSnapshot(workbook, history, slot, [&] {
+        return SnapshotItemNameToUndoUnguarded(workbook, item, history, slot);
+    });
+}
+
+bool SnapshotWorksheetToUndo(CWorkbook& workbook, CWorksheet& ws, int32_t slot) {
+    return GuardSnapshot(workbook, workbook.undo, slot,
+                         [&] { return SnapshotWorksheetToUndoUnguarded(workbook, ws, slot); });
+}
+
+bool SnapshotContainer(CWorkbook& workbook, CTreeItem* item, CContainer& container,
+                       UndoHistory& history, int32_t slot) {
+    return GuardSnapshot(workbook, history, slot, [&] {
+        return SnapshotContainerUnguarded(workbook, item, container, history, slot);
+    });
+}
+
+bool RestoreCellFromUndo(CWorkbook& workbook, CWorksheet& ws, uint16_t column, uint32_t row,
+                         UndoHistory& history, int32_t slot) {
+    return GuardWorksheetMemory(workbook, [&] {
+        return RestoreCellFromUndoUnguarded(workbook, ws, column, row, history, slot);
+    });
+}
+
+bool RestoreRangeFromUndo(CWorkbook& workbook, CWorksheet& ws, UndoHistory& history, int32_t slot,
+                          bool cells, bool formats) {
+    return GuardWorksheetMemory(workbook, [&] {
+        return RestoreRangeFromUndoUnguarded(workbook, ws, history, slot, cells, formats);
+    });
 }
 
 } // namespace vl

@@ -4,8 +4,10 @@
 #include "model/undosnapshot.h"
 #include "model/workbook.h"
 #include "modeltestutil.h"
+#include "newhook.h"
 
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace vl {
@@ -435,6 +437,69 @@ TEST(UndoSnapshots, WorksheetSnapshotKeepsACopyAndItsStyles) {
     ASSERT_LT(run.style, e.keptStyles->styles.size());
     EXPECT_EQ(e.keptStyles->styles[run.style].fitToCell, 1);
     EXPECT_EQ(NumberAt(ws.cells, 1, 1), 11); // the original is untouched
+}
+
+TEST(UndoSnapshots, RunningOutOfMemoryInWorkingListsLeavesEmptySlotsAndUntouchedSheets) {
+    auto book = BookWithSheets(1);
+    CWorksheet& ws = *book->tree.active;
+    for (uint32_t r = 0; r < 60; ++r)
+        for (uint16_t c = 0; c < 8; ++c) PutNumber(ws.cells, c, r, r * 8.0 + c);
+    PutText(ws.cells, 3, 70, "kept text");
+    auto container = NewBlockObject<CContainer>();
+    InitContainerDefaults(*container, nullptr, nullptr);
+    RangeDescriptor range;
+    MakeRangeDescriptor({0, 0, 7, 70}, &range);
+    using Call = std::function<bool(int32_t)>;
+    const Call snapshots[] = {
+        [&](int32_t s) {
+            return SnapshotCellsToUndo(*book, ws, {0, 0, 7, 70}, s);
+        },
+        [&](int32_t s) { return SnapshotRangeToUndo(*book, ws, range, s, true, true); },
+        [&](int32_t s) { return SnapshotColumnsToUndo(*book, ws, s); },
+        [&](int32_t s) { return SnapshotRowHeightsToUndo(*book, ws, s); },
+        [&](int32_t s) { return SnapshotItemNameToUndo(*book, ws, book->undo, s); },
+        [&](int32_t s) { return SnapshotWorksheetToUndo(*book, ws, s); },
+        [&](int32_t s) { return SnapshotContainer(*book, &ws, *container, book->undo, s); },
+    };
+    // Runs `call` with ever larger budgets of operator new until it succeeds; every failure
+    // must be error 8 with `check` holding. Returns the failures seen.
+    auto exhaust = [&](const std::function<bool()>& call, const std::function<void()>& check) {
+        int failures = 0;
+        for (long budget = 0;; budget += 1 + budget / 8) {
+            book->error = 0;
+            bool done;
+            {
+                NewFailGuard guard(budget);
+                done = call();
+            }
+            if (done) break;
+            ++failures;
+            EXPECT_EQ(book->error, kErrorWorksheetMemory) << "budget " << budget;
+            check();
+        }
+        return failures;
+    };
+    // Some snapshots need no working list at all; those that do must fail cleanly.
+    int snapshotFailures = 0;
+    for (const Call& snapshot : snapshots) {
+        snapshotFailures += exhaust([&] { return snapshot(3); },
+                                    [&] { EXPECT_EQ(book->undo.entries[3].kind, kUndoEmpty); });
+    }
+    EXPECT_GT(snapshotFailures, 0);
+    ASSERT_TRUE(SnapshotCellsToUndo(*book, ws, {0, 0, 7, 70}, 1));
+    ASSERT_TRUE(SnapshotRangeToUndo(*book, ws, range, 2, true, true));
+    ClearRange(*book, ws, {0, 0, 7, 70});
+    PutNumber(ws.cells, 2, 5, -1);
+    const Cells changed = Dump(ws.cells);
+    const auto unchanged = [&] { EXPECT_EQ(Dump(ws.cells), changed); };
+    EXPECT_GT(
+        exhaust([&] { return RestoreCellFromUndo(*book, ws, 0, 0, book->undo, 1); }, unchanged), 0);
+    ClearRange(*book, ws, {0, 0, 7, 70});
+    PutNumber(ws.cells, 2, 5, -1);
+    EXPECT_GT(exhaust([&] { return RestoreRangeFromUndo(*book, ws, book->undo, 2, true, true); },
+                      unchanged),
+              0);
+    EXPECT_EQ(NumberAt(ws.cells, 2, 5), 42);
 }
 
 } // namespace vl
