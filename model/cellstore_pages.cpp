@@ -7,12 +7,6 @@ namespace vl {
 
 namespace {
 
-void ClearHeader(Page* page) {
-    page->next = nullptr;
-    page->prev = nullptr;
-    page->used = 0;
-}
-
 void FreeChain(Page* page) {
     while (page) {
         Page* next = page->next;
@@ -45,7 +39,7 @@ Page* CCellStore::AllocPage(bool uncounted) {
         ++pageCount_;
         freeBytes_ += kPagePayload;
     }
-    ClearHeader(page);
+    ClearPageHeader(page);
     return page;
 }
 
@@ -143,7 +137,7 @@ bool CCellStore::ReserveSparePage() {
     if (freePageCount_ != 0) return true;
     Page* page = static_cast<Page*>(AllocBlock(sizeof(Page)));
     if (!page) return false;
-    ClearHeader(page);
+    ClearPageHeader(page);
     PushFreePage(page);
     return true;
 }

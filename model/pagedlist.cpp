@@ -9,12 +9,6 @@ namespace vl {
 
 namespace {
 
-void ClearHeader(Page* page) {
-    page->next = nullptr;
-    page->prev = nullptr;
-    page->used = 0;
-}
-
 void LinkAfter(Page* page, Page* prev) {
     page->prev = prev;
     page->next = nullptr;
@@ -34,7 +28,7 @@ Page* CPagedList::AllocPage() {
         if (!page) return nullptr;
     }
     ++pageCount_;
-    ClearHeader(page);
+    ClearPageHeader(page);
     return page;
 }
 

@@ -19,6 +19,13 @@ struct Page {
     alignas(8) uint8_t payload[kPagePayload];
 };
 
+// A page fresh from the heap or a free-page list: unlinked and empty.
+inline void ClearPageHeader(Page* page) {
+    page->next = nullptr;
+    page->prev = nullptr;
+    page->used = 0;
+}
+
 // Iterator position of a page walk; bit 3 of flags (value 8) advances past the item.
 struct PagedListIter {
     uint8_t flags = 0;

@@ -1,13 +1,15 @@
 #include "app/core/errorcode.h"
 
+#include <iterator>
+
 namespace vl {
 
 namespace {
 
 constexpr const char* kNoError = "No error";
 
-// Indexed by code - 1 over the codes 1 to 110; null marks a code without a text.
-constexpr const char* kMessages[110] = {
+// Indexed by code - 1 over the codes 1 to 61; null marks a code without a text.
+constexpr const char* kMessages[] = {
     "Out of memory while loading an image",
     "Too many images in one document",
     "An unsupported image source (protocol)",
@@ -72,62 +74,19 @@ constexpr const char* kMessages[110] = {
     "Invalid xml element data (c_data)",
     "Only the UTF-8 encoding is supported",
     "Too many database fields - max. record size = 64K",
-    // 62 to 109 have no text; 110 is the last entry.
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    "Can't open the Clipboard",
 };
+
+static_assert(std::size(kMessages) == 61);
+
+// The one code past the dense range that has a text.
+constexpr int kClipboardError = 110;
+constexpr const char* kClipboardMessage = "Can't open the Clipboard";
 
 } // namespace
 
 const char* GetErrorMessage(int code) {
-    if (code < 1 || code > 110) return kNoError;
+    if (code == kClipboardError) return kClipboardMessage;
+    if (code < 1 || code > int(std::size(kMessages))) return kNoError;
     const char* text = kMessages[code - 1];
     return text ? text : kNoError;
 }
