@@ -1,6 +1,7 @@
 #include "formula/arrayconst.h"
 #include "formula/evalcontext.h"
 #include "platform/core/alloc.h"
+#include "separatortestutil.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -14,9 +15,7 @@ class ArrayConstantTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ctx_ = std::make_unique<CEvalContext>();
-        comma_.decimal = ',';
-        comma_.list = ';';
-        comma_.arrayRow = '|';
+        comma_ = formulatest::CommaFormulaSeparators();
     }
 
     bool Parse(std::string_view text, const SeparatorSet& set, bool internal = true) {

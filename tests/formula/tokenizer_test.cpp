@@ -1,5 +1,6 @@
 #include "formula/functable.h"
 #include "formula/tokenizer.h"
+#include "separatortestutil.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -14,9 +15,7 @@ protected:
     void SetUp() override {
         ctx_ = std::make_unique<CEvalContext>();
         ctx_->BeginFormula(4, 9);
-        comma_.decimal = ',';
-        comma_.list = ';';
-        comma_.arrayRow = '|';
+        comma_ = formulatest::CommaFormulaSeparators();
     }
 
     uint16_t Read(std::string_view text, const TokenSyntax& syntax) {

@@ -2,6 +2,7 @@
 // in A1 and in R1C1, with the generic separators and with a comma decimal separator.
 #include "formula/evalcontext.h"
 #include "formula/translate.h"
+#include "separatortestutil.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -128,9 +129,7 @@ class RoundTripTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ctx_ = std::make_unique<CEvalContext>();
-        comma_.decimal = ',';
-        comma_.list = ';';
-        comma_.arrayRow = '|';
+        comma_ = formulatest::CommaFormulaSeparators();
     }
 
     // Checks one formula pattern in one cell with both separator sets; returns the count

@@ -1,5 +1,6 @@
 #include "formula/evalcontext.h"
 #include "formula/translate.h"
+#include "separatortestutil.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -13,9 +14,7 @@ class TranslateTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ctx_ = std::make_unique<CEvalContext>();
-        comma_.decimal = ',';
-        comma_.list = ';';
-        comma_.arrayRow = '|';
+        comma_ = formulatest::CommaFormulaSeparators();
     }
 
     // Internal text to the user form of the cell at (column, row); "!" marks a failure.
