@@ -2,9 +2,9 @@
 // compiled afresh for every value.
 
 #include "app/core/settings.h"
-#include "formula/numfmt_cache.h"
-#include "formula/numfmt_date.h"
-#include "formula/numfmt_number.h"
+#include "formula/values/numfmt_cache.h"
+#include "formula/values/numfmt_date.h"
+#include "formula/values/numfmt_number.h"
 
 #include <benchmark/benchmark.h>
 #include <string>

@@ -2,12 +2,12 @@
 
 #include "app/core/settings.h"
 #include "formula/celltext.h"
-#include "formula/dateinput.h"
 #include "formula/evalcontext.h"
-#include "formula/isodate.h"
 #include "formula/literals.h"
-#include "formula/numberinput.h"
 #include "formula/translate.h"
+#include "formula/values/dateinput.h"
+#include "formula/values/isodate.h"
+#include "formula/values/numberinput.h"
 
 #include <cstring>
 #include <string>

@@ -1,10 +1,10 @@
 #include "formula/celltext.h"
 
-#include "formula/formatdouble.h"
 #include "formula/literals.h"
-#include "formula/numfmt_date.h"
-#include "formula/numfmt_number.h"
 #include "formula/translate.h"
+#include "formula/values/formatdouble.h"
+#include "formula/values/numfmt_date.h"
+#include "formula/values/numfmt_number.h"
 
 #include <string_view>
 

@@ -3,8 +3,8 @@
 // and zero-wide blanks for the painter, or as plain text), the text the editor starts
 // from, and one line describing the cell.
 
-#include "formula/numfmt_render.h"
-#include "formula/standardformat.h"
+#include "formula/values/numfmt_render.h"
+#include "formula/values/standardformat.h"
 #include "model/cellstore.h"
 
 #include <cstdint>

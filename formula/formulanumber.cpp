@@ -1,7 +1,7 @@
 #include "formula/formulanumber.h"
 
-#include "formula/formatdouble.h"
 #include "formula/textscan.h"
+#include "formula/values/formatdouble.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/number.h"
 

@@ -1,6 +1,6 @@
-#include "charts/chart.h"
+#include "model/chart.h"
 
-#include "charts/viewtransform.h"
+#include "model/viewtransform.h"
 
 #include <memory>
 

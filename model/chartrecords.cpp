@@ -1,4 +1,4 @@
-#include "charts/chartrecords.h"
+#include "model/chartrecords.h"
 
 #include "platform/core/bytes.h"
 

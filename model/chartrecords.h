@@ -2,7 +2,7 @@
 // The stored forms of a chart: its settings record (the chart's bytes 4 to 735), its view
 // matrix record and one record per used series. Reserved bytes are written as zero.
 
-#include "charts/chart.h"
+#include "model/chart.h"
 
 #include <cstdint>
 

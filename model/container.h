@@ -2,8 +2,8 @@
 // Containers: windows anchored on a worksheet that hold charts. A worksheet keeps its
 // containers in a doubly linked list and owns them; a container owns its charts.
 
-#include "charts/chart.h"
 #include "model/blockobject.h"
+#include "model/chart.h"
 #include "model/rangedescriptor.h"
 #include "model/stylerecords.h"
 

@@ -3,7 +3,7 @@
 // containers share. The binary workbook form stores them byte for byte, so each has a fixed
 // size and explicit little-endian Read/Write functions; the in-memory structs are plain values.
 
-#include "formula/standardformat.h"
+#include "formula/values/standardformat.h"
 #include "platform/core/screen.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "charts/viewtransform.h"
+#include "model/viewtransform.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build and the tests need, when any is missing.
 set -euo pipefail
-packages=(g++ clang libclang-rt-14-dev cmake ninja-build pkg-config
+packages=(g++ ccache clang libclang-rt-14-dev cmake ninja-build pkg-config
   zlib1g-dev libpng-dev libjpeg62-turbo-dev nettle-dev
   libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
   xvfb xauth dbus fonts-dejavu-core fonts-liberation2 locales)

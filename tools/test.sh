@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
+bash tools/check-layers.sh
 jobs=$(nproc)
 fuzz_seconds=${FUZZ_SECONDS:-20}
 export QT_QPA_PLATFORM=offscreen

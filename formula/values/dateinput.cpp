@@ -1,6 +1,6 @@
-#include "formula/dateinput.h"
+#include "formula/values/dateinput.h"
 
-#include "formula/localenames.h"
+#include "formula/values/localenames.h"
 #include "platform/core/cp1252.h"
 
 #include <cstring>

@@ -3,9 +3,9 @@
 // matched against the date and time styles of the standard formats.
 
 #include "app/core/settings.h"
-#include "formula/isodate.h"
-#include "formula/numfmt_compile.h"
-#include "formula/standardformat.h"
+#include "formula/values/isodate.h"
+#include "formula/values/numfmt_compile.h"
+#include "formula/values/standardformat.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "formula/isodate.h"
+#include "formula/values/isodate.h"
 
-#include "formula/inttext.h"
+#include "formula/values/inttext.h"
 #include "platform/core/cp1252.h"
 
 namespace vl {

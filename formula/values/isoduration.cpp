@@ -1,6 +1,6 @@
-#include "formula/isoduration.h"
+#include "formula/values/isoduration.h"
 
-#include "formula/inttext.h"
+#include "formula/values/inttext.h"
 #include "platform/core/cp1252.h"
 
 namespace vl {

@@ -1,4 +1,4 @@
-#include "formula/localenames.h"
+#include "formula/values/localenames.h"
 
 namespace vl {
 

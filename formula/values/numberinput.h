@@ -3,7 +3,7 @@
 // The recogniser reports the number and the standard format its form implies.
 
 #include "app/core/settings.h"
-#include "formula/standardformat.h"
+#include "formula/values/standardformat.h"
 
 #include <cstdint>
 #include <string_view>

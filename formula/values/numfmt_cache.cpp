@@ -1,4 +1,4 @@
-#include "formula/numfmt_cache.h"
+#include "formula/values/numfmt_cache.h"
 
 #include <memory>
 #include <string>

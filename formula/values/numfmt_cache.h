@@ -5,7 +5,7 @@
 // no result: a hit returns exactly what a fresh compile would.
 
 #include "app/core/settings.h"
-#include "formula/numfmt_compile.h"
+#include "formula/values/numfmt_compile.h"
 
 #include <string_view>
 

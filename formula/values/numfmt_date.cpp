@@ -1,9 +1,9 @@
-#include "formula/numfmt_date.h"
+#include "formula/values/numfmt_date.h"
 
-#include "formula/inttext.h"
-#include "formula/isodate.h"
-#include "formula/localenames.h"
-#include "formula/numfmt_cache.h"
+#include "formula/values/inttext.h"
+#include "formula/values/isodate.h"
+#include "formula/values/localenames.h"
+#include "formula/values/numfmt_cache.h"
 
 namespace vl {
 

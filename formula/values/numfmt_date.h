@@ -4,8 +4,8 @@
 // elapsed time ("[h]:mm:ss" shows PT63H30M as 63:30:00).
 
 #include "app/core/settings.h"
-#include "formula/numfmt_compile.h"
-#include "formula/numfmt_render.h"
+#include "formula/values/numfmt_compile.h"
+#include "formula/values/numfmt_render.h"
 
 #include <cstdint>
 #include <string>

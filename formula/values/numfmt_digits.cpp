@@ -1,4 +1,4 @@
-#include "formula/numfmt_number.h"
+#include "formula/values/numfmt_number.h"
 #include "platform/core/cp1252.h"
 
 #include <algorithm>

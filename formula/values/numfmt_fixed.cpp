@@ -1,7 +1,7 @@
 // Fixed-point and scientific rendering of one section.
 
-#include "formula/inttext.h"
-#include "formula/numfmt_number.h"
+#include "formula/values/inttext.h"
+#include "formula/values/numfmt_number.h"
 #include "platform/core/number.h"
 
 #include <cmath>

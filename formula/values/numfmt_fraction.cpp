@@ -1,8 +1,8 @@
 // Fraction rendering: a whole part, a numerator and a denominator, either fixed by the
 // code ("?/8") or of at most as many digits as the code has placeholders ("??/??").
 
-#include "formula/inttext.h"
-#include "formula/numfmt_number.h"
+#include "formula/values/inttext.h"
+#include "formula/values/numfmt_number.h"
 #include "platform/core/cp1252.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "formula/numfmt_number.h"
+#include "formula/values/numfmt_number.h"
 
-#include "formula/formatdouble.h"
-#include "formula/numfmt_cache.h"
+#include "formula/values/formatdouble.h"
+#include "formula/values/numfmt_cache.h"
 
 #include <cmath>
 

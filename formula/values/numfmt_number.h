@@ -5,8 +5,8 @@
 // FormatDouble text.
 
 #include "app/core/settings.h"
-#include "formula/numfmt_compile.h"
-#include "formula/numfmt_render.h"
+#include "formula/values/numfmt_compile.h"
+#include "formula/values/numfmt_render.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "formula/numfmt_render.h"
+#include "formula/values/numfmt_render.h"
 
 namespace vl {
 

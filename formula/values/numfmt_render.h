@@ -4,7 +4,7 @@
 // blanks as wide as a zero, fill and space characters, colours).
 
 #include "app/core/settings.h"
-#include "formula/numfmt_compile.h"
+#include "formula/values/numfmt_compile.h"
 
 #include <cstdint>
 #include <string>

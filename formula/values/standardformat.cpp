@@ -1,6 +1,6 @@
-#include "formula/standardformat.h"
+#include "formula/values/standardformat.h"
 
-#include "formula/inttext.h"
+#include "formula/values/inttext.h"
 #include "platform/core/bytes.h"
 
 #include <cstring>

@@ -1,8 +1,8 @@
 #include "app/core/settings.h"
 #include "formula/cellinput.h"
-#include "formula/dateinput.h"
 #include "formula/evalcontext.h"
-#include "formula/isodate.h"
+#include "formula/values/dateinput.h"
+#include "formula/values/isodate.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // Numbers as text must not depend on the process locale: the same texts are read and
 // written under a decimal-comma locale as under the C locale.
 #include "formula/evalcontext.h"
-#include "formula/formatdouble.h"
 #include "formula/formulanumber.h"
 #include "formula/translate.h"
+#include "formula/values/formatdouble.h"
 #include "platform/core/number.h"
 
 #include <clocale>

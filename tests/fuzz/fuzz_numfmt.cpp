@@ -4,10 +4,10 @@
 #include "app/core/settings.h"
 #include "formula/cellinput.h"
 #include "formula/evalcontext.h"
-#include "formula/isodate.h"
-#include "formula/numfmt_compile.h"
-#include "formula/numfmt_date.h"
-#include "formula/numfmt_number.h"
+#include "formula/values/isodate.h"
+#include "formula/values/numfmt_compile.h"
+#include "formula/values/numfmt_date.h"
+#include "formula/values/numfmt_number.h"
 
 #include <cstddef>
 #include <cstdint>

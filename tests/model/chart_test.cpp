@@ -1,5 +1,5 @@
-#include "charts/chart.h"
-#include "charts/chartrecords.h"
+#include "model/chart.h"
+#include "model/chartrecords.h"
 #include "platform/core/alloc.h"
 #include "platform/core/bytes.h"
 

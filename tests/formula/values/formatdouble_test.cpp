@@ -1,4 +1,4 @@
-#include "formula/formatdouble.h"
+#include "formula/values/formatdouble.h"
 #include "platform/core/number.h"
 
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "formula/isoduration.h"
+#include "formula/values/isoduration.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "formula/localenames.h"
-#include "formula/numfmt_date.h"
+#include "formula/values/localenames.h"
+#include "formula/values/numfmt_date.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "formula/numfmt_cache.h"
-#include "formula/numfmt_number.h"
+#include "formula/values/numfmt_cache.h"
+#include "formula/values/numfmt_number.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

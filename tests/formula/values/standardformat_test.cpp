@@ -1,6 +1,6 @@
-#include "formula/numfmt_compile.h"
-#include "formula/numfmt_number.h"
-#include "formula/standardformat.h"
+#include "formula/values/numfmt_compile.h"
+#include "formula/values/numfmt_number.h"
+#include "formula/values/standardformat.h"
 #include "platform/core/bytes.h"
 
 #include <cstring>
