@@ -11,7 +11,7 @@ rows = []
 for line in open("cmake/layers.txt"):
     fields = line.split()
     if fields and not fields[0].startswith("#"):
-        rows.append((fields[0], fields[1], fields[2:]))
+        rows.append((fields[0], fields[1], [f for f in fields[2:] if not f.startswith("Qt6::")]))
 folder = {name: d for name, d, _ in rows}
 below = {}
 for name, d, deps in rows:
