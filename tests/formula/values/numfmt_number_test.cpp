@@ -171,6 +171,25 @@ TEST(NumberRender, PlaceholdersShowZerosBlanksOrNothing) {
     EXPECT_EQ(list.Text(), "5");
 }
 
+TEST(NumberRender, ListCountsLiteralItemsAndTakesInsertedBreaks) {
+    RenderedList list;
+    ASSERT_TRUE(FormatNumberValue(list, -1234.5, "[red]#,##0.0_)", nullptr));
+    EXPECT_EQ(list.Text(), "-1,234.5");
+    EXPECT_EQ(list.literalCount, 6); // "-", five digits; not the separators or the space
+    for (uint16_t k = 0; k < list.count; ++k) EXPECT_EQ(list.items[k].attribute, 0) << k;
+    ASSERT_TRUE(list.Insert(3, kFmtLiteral, '\n', 7));
+    EXPECT_EQ(list.Text(), "-1\n,234.5");
+    EXPECT_EQ(list.literalCount, 7);
+    EXPECT_EQ(list.items[3].attribute, 7);
+    list.Clear();
+    for (int k = 0; k < kMaxFormatTokens; ++k) ASSERT_TRUE(list.Add(kFmtDecimal, '.'));
+    EXPECT_FALSE(list.Insert(0, kFmtLiteral, 'x'));
+    EXPECT_EQ(list.overflow, 1);
+    EXPECT_EQ(list.count, kMaxFormatTokens);
+    EXPECT_EQ(list.literalCount, 0);
+    EXPECT_EQ(list.items[0].ch, '.');
+}
+
 TEST(NumberRender, CachedAndFreshCompilationAgree) {
     const char* codes[] = {"#,##0.00", "0.00E+00", "# ?/?", "[red]0;(0)", "#,##0,", "bad\""};
     double values[] = {0, -1.5, 1234.5678, 1e-7, 98765.4321};
