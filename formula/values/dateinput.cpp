@@ -224,7 +224,7 @@ bool CDateMatcher::Finish() {
     if (!r_.hasDate) return r_.hasTime != 0;
     // Only dates that exist become ISO text.
     return r_.year >= 1 && r_.year <= kMaxTypedYear && r_.month >= 1 && r_.month <= 12 &&
-           r_.day >= 1 && r_.day <= DaysInMonth(r_.year, r_.month);
+           r_.day >= 1 && r_.day <= DaysInMonth(Year(r_.year), Month(r_.month));
 }
 
 } // namespace

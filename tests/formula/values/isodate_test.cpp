@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <gtest/gtest.h>
+#include <type_traits>
 
 namespace vl {
 
@@ -117,12 +118,16 @@ TEST(IsoDate, FloorDivisionAndMonthLengths) {
     EXPECT_EQ(FloorDiv(7, 2), 3);
     EXPECT_EQ(FloorDiv(INT_MIN, -1), INT_MAX);
     EXPECT_EQ(FloorDiv(5, 0), 0);
-    EXPECT_EQ(DaysInMonth(2004, 2), 29);
-    EXPECT_EQ(DaysInMonth(2005, 2), 28);
-    EXPECT_EQ(DaysInMonth(2003, 14), 29);                              // February 2004
-    EXPECT_EQ(DaysInMonth(2005, 0), 31);                               // December 2004
-    EXPECT_EQ(DaysInMonth(2005, -10), 29);                             // February 2004
-    EXPECT_EQ(DaysInMonth(2005, INT_MIN), DaysInMonth(2005, INT_MIN)); // no overflow trap
+    // The order is fixed by the types; integers or swapped arguments do not compile.
+    static_assert(!std::is_invocable_v<decltype(DaysInMonth), Month, Year>);
+    static_assert(!std::is_invocable_v<decltype(DaysInMonth), int32_t, int32_t>);
+    EXPECT_EQ(DaysInMonth(Year(2004), Month(2)), 29);
+    EXPECT_EQ(DaysInMonth(Year(2005), Month(2)), 28);
+    EXPECT_EQ(DaysInMonth(Year(2003), Month(14)), 29);  // February 2004
+    EXPECT_EQ(DaysInMonth(Year(2005), Month(0)), 31);   // December 2004
+    EXPECT_EQ(DaysInMonth(Year(2005), Month(-10)), 29); // February 2004
+    EXPECT_EQ(DaysInMonth(Year(2005), Month(INT_MIN)),
+              DaysInMonth(Year(2005), Month(INT_MIN))); // no overflow trap
 }
 
 TEST(IsoDate, AddsDurationsByTheSchemaRules) {
