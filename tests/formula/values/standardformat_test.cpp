@@ -179,4 +179,33 @@ TEST(StandardFormat, RebuildsTheCodeOfTheRecordButKeepsAUserCode) {
     EXPECT_EQ(std::string(f.code).substr(1020), "000000000)");
 }
 
+TEST(StandardFormat, StoredRecordIsWrittenFieldByFieldInItsOwnSize) {
+    StandardFormat f;
+    f.kind = STD_STYLE_FRACTION;
+    for (int k = 0; k < kStandardFormatParams; ++k) f.params[k] = uint8_t(3 + 7 * k);
+    std::memset(f.code, 'c', kMaxFormatCode); // the longest code, its NUL at the field's end
+    uint8_t bytes[kStandardFormatSize + 8];
+    std::memset(bytes, 0xAB, sizeof bytes);
+    WriteStandardFormat(bytes, f);
+    EXPECT_EQ(bytes[0], STD_STYLE_FRACTION);
+    for (int k = 1; k < 8; ++k) EXPECT_EQ(bytes[k], 0) << k;
+    EXPECT_EQ(std::memcmp(bytes + 8, f.params, kStandardFormatParams), 0);
+    EXPECT_EQ(bytes[32], 'c');
+    EXPECT_EQ(bytes[32 + kMaxFormatCode - 1], 'c');
+    EXPECT_EQ(bytes[kStandardFormatSize - 1], 0);
+    EXPECT_EQ(bytes[kStandardFormatSize], 0xAB); // nothing past the record
+    StandardFormat back;
+    back.kind = 0x5A;
+    std::memset(back.params, 0x5A, sizeof back.params);
+    std::memset(back.code, 0x5A, sizeof back.code);
+    ReadStandardFormat(bytes, back);
+    EXPECT_EQ(back.kind, f.kind);
+    EXPECT_EQ(std::memcmp(back.params, f.params, kStandardFormatParams), 0);
+    EXPECT_STREQ(back.code, f.code);
+    // A stored code that fills its field without a NUL is cut at the field's end.
+    std::memset(bytes + 32, 'z', kStandardFormatSize - 32);
+    ReadStandardFormat(bytes, back);
+    EXPECT_EQ(std::strlen(back.code), std::size_t(kMaxFormatCode));
+}
+
 } // namespace vl
