@@ -40,9 +40,7 @@ void Check(const Case* cases, std::size_t n, const SeparatorSet& set) {
         uint8_t params[kStandardFormatParams] = {};
         EXPECT_EQ(ParseNumberText(c.text, value, kind, params, set), c.ok ? 1 : 0) << c.text;
         EXPECT_EQ(kind, c.ok ? c.kind : 0) << c.text;
-        if (c.ok) {
-            EXPECT_DOUBLE_EQ(value, c.value) << c.text;
-        }
+        EXPECT_DOUBLE_EQ(value, c.ok ? c.value : 0) << c.text;
     }
 }
 
@@ -62,7 +60,7 @@ TEST(NumberInput, RecognisesTheTypedForms) {
         {"1,2345", false, 0, 0},
         {",123", false, 0, 0},
         {"(12)", true, -12, 1},
-        {"(12", true, -12, 1},
+        {"(12", false, 0, 0},
         {"12)", false, 0, 0},
         {"12%", true, 0.12, 7},
         {"-12%", true, -0.12, 7},
@@ -82,6 +80,10 @@ TEST(NumberInput, RecognisesTheTypedForms) {
         {"1e5", true, 100000, 9},
         {"1E+5", true, 100000, 9},
         {"1e-2", true, 0.01, 9},
+        {"1.5e3", true, 1500, 9},
+        {"1.5E+3", true, 1500, 9},
+        {"1.5e+020", true, 1.5e20, 9},
+        {"-4.9406564584125e-324", true, -4.9406564584125e-324, 9},
         {"e5", false, 0, 0},
         {"1e", false, 0, 0},
         {"1e999", false, 0, 0},
@@ -98,10 +100,11 @@ TEST(NumberInput, RecognisesTheTypedForms) {
 
 TEST(NumberInput, ReadsTheUsersSeparators) {
     const Case cases[] = {
-        {"1.234", true, 1234, 1},     {"1.234,5", true, 1234.5, 1}, {"1,23", true, 1.23, 0},
-        {"1,234", true, 1.234, 0},    {"12,5%", true, 0.125, 7},    {"EUR12,50", true, 12.5, 2},
-        {"12,50 EUR", true, 12.5, 2}, {"$12", false, 0, 0},         {"1.23", false, 0, 0},
-        {"1e5", true, 100000, 9},
+        {"1.234", true, 1234, 1},      {"1.234,5", true, 1234.5, 1}, {"1,23", true, 1.23, 0},
+        {"1,234", true, 1.234, 0},     {"12,5%", true, 0.125, 7},    {"EUR12,50", true, 12.5, 2},
+        {"12,50 EUR", true, 12.5, 2},  {"$12", false, 0, 0},         {"1.23", false, 0, 0},
+        {"1e5", true, 100000, 9},      {"1,5e3", true, 1500, 9},     {"1.5E+3", true, 1500, 9},
+        {"1.5e+020", true, 1.5e20, 9}, {"1.234e5", true, 123400, 9}, {"1.5", false, 0, 0},
     };
     Check(cases, std::size(cases), CommaSet());
 }
@@ -111,10 +114,8 @@ TEST(NumberInput, ABlankThousandsSeparatorGroupsDigits) {
     s.decimal = ',';
     s.thousands = ' ';
     const Case cases[] = {
-        {"1 234", true, 1234, 1},
-        {"1 234,5", true, 1234.5, 1},
-        {"1 23", false, 0, 0},
-        {"1 1/2", true, 1.5, 8},
+        {"1 234", true, 1234, 1}, {"1 234,5", true, 1234.5, 1},  {"1 23", false, 0, 0},
+        {"1 1/2", true, 1.5, 8},  {"1.5e+020", true, 1.5e20, 9}, {"1,5E-3", true, 0.0015, 9},
     };
     Check(cases, std::size(cases), s);
 }
