@@ -1,3 +1,4 @@
+#include "formula/values/formatdouble.h"
 #include "formula/values/numfmt_cache.h"
 #include "formula/values/numfmt_number.h"
 
@@ -39,9 +40,10 @@ TEST(NumberRender, FixedNumbers) {
         {5, "0.00", "5.00"},
         {1.239, "0.##", "1.24"},
         {1.5, "0.##", "1.5"},
-        {0.5, "#.##", ".5"},
+        {0.5, "#.##", "0.5"},
         {0, "#,##0", "0"},
-        {0, "#", ""},
+        {0, "#", "0"},
+        {0.5, "?.??", ".5"}, // "?" keeps its blank for a lone zero
         {123, "0", "123"},
         {999.5, "#,##0", "1,000"},
         {1234.5678, "#,##0.00", "1,234.57"},
@@ -71,6 +73,10 @@ TEST(NumberRender, SectionsConditionsAndColours) {
         {-5, "General", "-5"},
         {2.5, "@", "2.5"},
         {-2.5, "0;@", "2.5"},
+        {5, "[red]", "5"},
+        {-5, "[red]", "-5"},
+        {-5, "[blue];[red]", "5"}, // the second section shows the sign by its literals
+        {-5, "0;\"minus\"", "minus"},
     };
     Check(cases, std::size(cases));
     RenderedList list;
@@ -117,7 +123,7 @@ TEST(NumberRender, HugeMagnitudesFallBackInsteadOfOverflowing) {
     for (double v : {9.2233720368547758e18, 1e19, -1e19, 1e300, -1.7976931348623157e308}) {
         std::string text = "x";
         EXPECT_FALSE(FormatValueText(v, "# ?/?", text, nullptr)) << v;
-        EXPECT_EQ(text, "");
+        EXPECT_EQ(text, FormatDouble(v)); // the plain form in its place
     }
     std::string text;
     EXPECT_FALSE(FormatValueText(0.5, "# ?/99999999999999999999", text, nullptr));
@@ -141,14 +147,14 @@ TEST(NumberRender, UserSeparatorsAreAppliedLast) {
 
 TEST(NumberRender, DatesOnNumbersAndBrokenCodesFail) {
     std::string text = "x";
-    EXPECT_FALSE(FormatValueText(5, "yyyy-mm-dd", text, nullptr));
-    EXPECT_FALSE(FormatValueText(5, "0.00E+", text, nullptr));
-    EXPECT_FALSE(FormatValueText(5, "\"open", text, nullptr));
-    EXPECT_EQ(text, "");
-    EXPECT_TRUE(FormatValueText(5, "", text, nullptr)); // no section: the plain form
-    EXPECT_EQ(text, "5");
     SeparatorSet comma;
     comma.decimal = ',';
+    EXPECT_FALSE(FormatValueText(5, "yyyy-mm-dd", text, nullptr));
+    EXPECT_FALSE(FormatValueText(5, "0.00E+", text, nullptr));
+    EXPECT_FALSE(FormatValueText(5.5, "\"open", text, &comma));
+    EXPECT_EQ(text, "5,5");
+    EXPECT_TRUE(FormatValueText(5, "", text, nullptr)); // no section: the plain form
+    EXPECT_EQ(text, "5");
     EXPECT_TRUE(FormatValueText(2.5, "", text, &comma));
     EXPECT_EQ(text, "2,5");
     EXPECT_TRUE(FormatValueText(250, "[<0]0", text, &comma)); // condition fails: plain form
