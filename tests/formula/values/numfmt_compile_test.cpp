@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <random>
 #include <string>
 
 namespace vl {
@@ -263,6 +264,53 @@ TEST(FormatCompile, DescribesWhatItCompiled) {
         EXPECT_EQ(Kinds(*again, 0), Kinds(*f, 0)) << code << " -> " << text;
         EXPECT_EQ(again->sections[0].scaling, f->sections[0].scaling) << code;
     }
+}
+
+// Random codes of every kind of piece: whatever compiles is written back as a code that
+// compiles to the same tokens and section summaries.
+TEST(FormatCompile, DescribedCodesCompileToTheSameFormat) {
+    const char* pieces[] = {"0",    "#",         "?",      ",",   ".",    "/",    "E+",
+                            "e-",   "mm",        "m",      "yy",  "yyyy", "d",    "ddd",
+                            "h",    "ss",        "AM/PM",  "A/P", "[h]",  "[mm]", "[red]",
+                            "[<5]", "[#102030]", "\"ab\"", "\\x", "_)",   "*-",   "@",
+                            ";",    " ",         "-",      ":",   "%",    "8",    "General"};
+    std::mt19937 random(31012006);
+    auto f = std::make_unique<CompiledFormat>();
+    auto again = std::make_unique<CompiledFormat>();
+    int compiled = 0;
+    for (int i = 0; i < 30000; ++i) {
+        std::string code;
+        for (int n = 1 + int(random() % 8); n > 0; --n)
+            code += pieces[random() % std::size(pieces)];
+        if (!CompileFormatCode(*f, code)) continue;
+        ++compiled;
+        std::string text = DescribeFormatCode(*f);
+        ASSERT_TRUE(CompileFormatCode(*again, text)) << code << " -> " << text;
+        ASSERT_EQ(again->tokenCount, f->tokenCount) << code << " -> " << text;
+        for (uint16_t k = 0; k < f->tokenCount; ++k) {
+            const FormatToken &a = f->tokens[k], &b = again->tokens[k];
+            ASSERT_TRUE(a.kind == b.kind && a.section == b.section && a.ch == b.ch)
+                << code << " -> " << text << " at " << k;
+        }
+        ASSERT_EQ(again->sectionCount, f->sectionCount) << code << " -> " << text;
+        for (int k = 0; k < f->sectionCount; ++k) {
+            const FormatSection &a = f->sections[k], &b = again->sections[k];
+            ASSERT_TRUE(a.kinds == b.kinds && a.intDigits == b.intDigits &&
+                        a.decimalIndex == b.decimalIndex && a.slashIndex == b.slashIndex &&
+                        a.fracDigits == b.fracDigits && a.exponentSign == b.exponentSign &&
+                        a.exponentIndex == b.exponentIndex &&
+                        a.exponentDigits == b.exponentDigits &&
+                        a.lastFracIsHash == b.lastFracIsHash && a.scaling == b.scaling &&
+                        a.bracketCount == b.bracketCount)
+                << code << " -> " << text << " in section " << k;
+            for (int j = 0; j < a.bracketCount; ++j)
+                ASSERT_TRUE(a.brackets[j].kind == b.brackets[j].kind &&
+                            a.brackets[j].value == b.brackets[j].value &&
+                            a.brackets[j].number == b.brackets[j].number)
+                    << code << " -> " << text;
+        }
+    }
+    EXPECT_GT(compiled, 3000);
 }
 
 TEST(FormatCompile, ColoursAndKeywordScanning) {
