@@ -16,21 +16,35 @@ namespace vl {
 
 namespace {
 
-bool MakeFormula(CEvalContext& ctx, std::string_view text, uint32_t row, uint16_t column,
-                 CellBuffer& out) {
+// A formula is stored only in the internal form: one that has none within the formula
+// limit is refused rather than stored as typed, where its user separators and A1
+// references would be read as something else.
+CellInput MakeFormula(CEvalContext& ctx, std::string_view text, uint32_t row, uint16_t column,
+                      CellBuffer& out) {
+    out.size = 0;
     std::string formula(text);
     ctx.BeginFormula(column, row);
-    if (!UserFormulaFormIsInternal()) {
-        std::string translated = formula;
-        if (TranslateFormula(ctx, translated, column, row, true)) formula.swap(translated);
-    }
+    if (!UserFormulaFormIsInternal() && !TranslateFormula(ctx, formula, column, row, true))
+        return CellInput::kFormulaRefused;
+    if (formula.size() > kMaxFormulaText) return CellInput::kFormulaRefused;
     FormulaHead head;
     head.arrayWidth = 1;
     head.arrayHeight = 1;
     head.resultFlags = kResultNumber;
-    if (MakeFormulaCell(out, column, row, head, formula)) return true;
-    // Too long for a formula record: kept as text rather than lost.
-    return MakeTextCell(out, column, row, text);
+    return MakeFormulaCell(out, column, row, head, formula) ? CellInput::kStored
+                                                            : CellInput::kFormulaRefused;
+}
+
+// "TRUE" and "FALSE" in any case, as formulas read them.
+bool ParseBoolean(std::string_view text, double& value) {
+    for (const char* word : {"FALSE", "TRUE"}) {
+        std::size_t n = std::strlen(word);
+        if (text.size() == n && CompareNoCaseN(text, word, n) == 0) {
+            value = word[0] == 'T' ? 1 : 0;
+            return true;
+        }
+    }
+    return false;
 }
 
 // A number in the cell's own currency, accounting or fraction format; true when it
@@ -84,21 +98,24 @@ bool ParseDateInput(std::string_view text, StandardFormat& format, uint32_t row,
 
 } // namespace
 
-bool ParseCellInput(CEvalContext& ctx, std::string_view text, StandardFormat& format, uint32_t row,
-                    uint16_t column, CellBuffer& out) {
+CellInput ParseCellInput(CEvalContext& ctx, std::string_view text, StandardFormat& format,
+                         uint32_t row, uint16_t column, CellBuffer& out) {
     if (text.empty()) {
         MakeTextCell(out, column, row, text);
-        return false;
+        return CellInput::kEmpty;
     }
+    auto stored = [](bool made) { return made ? CellInput::kStored : CellInput::kTooLong; };
     if (text[0] == '#') {
         if (FormulaError code = ErrorCodeFromText(text))
-            return MakeNumberCell(out, column, row, 0, uint8_t(code >> 4));
+            return stored(MakeNumberCell(out, column, row, 0, uint8_t(code >> 4)));
     }
     if (text[0] == '=') return MakeFormula(ctx, text, row, column, out);
 
     double value = 0;
-    if (ParseInOwnFormat(text, format, value)) return MakeNumberCell(out, column, row, value);
-    if (ParseDateInput(text, format, row, column, out)) return true;
+    if (ParseBoolean(text, value)) return stored(MakeNumberCell(out, column, row, value));
+    if (ParseInOwnFormat(text, format, value))
+        return stored(MakeNumberCell(out, column, row, value));
+    if (ParseDateInput(text, format, row, column, out)) return CellInput::kStored;
     uint8_t kind = 0;
     uint8_t params[kStandardFormatParams];
     if (ParseNumberText(text, value, kind, params, UserSeparators())) {
@@ -106,9 +123,20 @@ bool ParseCellInput(CEvalContext& ctx, std::string_view text, StandardFormat& fo
             format.kind = kind;
             std::memcpy(format.params, params, kStandardFormatParams);
         }
-        return MakeNumberCell(out, column, row, value);
+        return stored(MakeNumberCell(out, column, row, value));
     }
-    return MakeTextCell(out, column, row, text);
+    return stored(MakeTextCell(out, column, row, text));
+}
+
+const char* CellInputMessage(CellInput result) {
+    switch (result) {
+    case CellInput::kTooLong:
+        return "The text is too long for one cell";
+    case CellInput::kFormulaRefused:
+        return "The formula is too long: its stored form must fit in 1,024 characters";
+    default:
+        return nullptr;
+    }
 }
 
 } // namespace vl

@@ -13,11 +13,20 @@ namespace vl {
 
 class CEvalContext;
 
+enum class CellInput : uint8_t {
+    kStored,         // `out` holds the record of the cell
+    kEmpty,          // an empty text: `out` holds an empty text record
+    kTooLong,        // more text than a cell holds: `out` is left empty
+    kFormulaRefused, // a formula with no stored form of at most 1,024 characters: `out` is
+                     // left empty and the cell must stay as it was
+};
+
 // Builds the record of the cell at `row`, `column` from the typed `text`, read with the
 // user separators. `format` comes in as the cell's format and may come back changed.
-// Returns false only for an empty text (an empty text record is built) and for a text
-// longer than a cell can hold (`out` is left empty).
-bool ParseCellInput(CEvalContext& ctx, std::string_view text, StandardFormat& format, uint32_t row,
-                    uint16_t column, CellBuffer& out);
+CellInput ParseCellInput(CEvalContext& ctx, std::string_view text, StandardFormat& format,
+                         uint32_t row, uint16_t column, CellBuffer& out);
+
+// What the user is told when typed text is refused; null for kStored and kEmpty.
+const char* CellInputMessage(CellInput result);
 
 } // namespace vl

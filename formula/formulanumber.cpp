@@ -12,6 +12,17 @@ namespace vl {
 
 namespace {
 
+constexpr int kConstantDigits = 15;
+
+// "1.23456789e-010": 15 significant digits in the exponent form, without trailing zeros.
+std::string ExponentText(double value) {
+    std::string text = FormatNumberE(value, kConstantDigits - 1);
+    std::size_t e = text.find('e');
+    std::size_t last = text.find_last_not_of('0', e - 1);
+    if (text[last] == '.') --last;
+    return text.erase(last + 1, e - last - 1);
+}
+
 std::size_t SkipDigits(std::string_view t, std::size_t i) {
     while (IsAsciiDigit(At(t, i))) ++i;
     return i;
@@ -66,6 +77,12 @@ bool IsOutOfRange(double value) {
 
 void AppendFormulaNumber(std::string& out, double value, char decimal) {
     std::string text = FormatDouble(value);
+    // The plain text keeps at most 14 decimals: where that drops a significant digit of
+    // the 15 a constant keeps, the exponent form is written instead.
+    double back = 0;
+    if (std::isfinite(value) && ParseNumber(text, back) &&
+        FormatNumberE(back, kConstantDigits - 1) != FormatNumberE(value, kConstantDigits - 1))
+        text = ExponentText(value);
     if (decimal != '.') {
         std::size_t dot = text.find('.');
         if (dot != std::string::npos) text[dot] = decimal;

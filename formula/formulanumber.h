@@ -26,7 +26,8 @@ FormulaNumber ScanFormulaNumber(std::string_view text, char decimal, bool intern
 bool IsOutOfRange(double value);
 
 // The number as formula text with this decimal separator, in the exponent form too, so
-// that the text reads back in the form it is written for.
+// that the text reads back in the form it is written for. The plain text is written
+// unless it would lose one of the value's 15 significant digits.
 void AppendFormulaNumber(std::string& out, double value, char decimal);
 
 } // namespace vl

@@ -426,9 +426,9 @@ uint16_t BuiltinFunctionCount() {
     return gRowCount;
 }
 
-const BuiltinFunction& GetBuiltinFunction(uint16_t index) {
+const BuiltinFunction* GetBuiltinFunction(uint16_t index) {
     SortFunctionTable();
-    return gTable[index < gRowCount ? index : gRowCount];
+    return index < gRowCount ? &gTable[index] : nullptr;
 }
 
 bool FindBuiltinFunction(std::string_view text, uint16_t& index, std::size_t& end) {

@@ -33,7 +33,9 @@ void SortFunctionTable();
 bool FindBuiltinFunction(std::string_view text, uint16_t& index, std::size_t& end);
 
 uint16_t BuiltinFunctionCount();
-const BuiltinFunction& GetBuiltinFunction(uint16_t index);
+// The row at `index`, or null past the table: an index from a damaged token must never
+// reach a call.
+const BuiltinFunction* GetBuiltinFunction(uint16_t index);
 
 // Gives every row of the name (without "(", upper case) this implementation. The
 // function libraries bind theirs at start-up; an unbound row yields #IMPL!.

@@ -121,10 +121,9 @@ bool CTranslation::WriteToken(const FormulaToken& token, std::size_t start, std:
         out_ += target_->list;
         return true;
     case kTokenNumber:
+        // TRUE and FALSE are the numbers 1 and 0 from here on.
         if (token.error != 0)
             out_ += GetFormulaErrorText(token.error);
-        else if (IsCharAlpha1252(in_[start]))
-            out_ += token.number != 0 ? "TRUE" : "FALSE";
         else
             AppendFormulaNumber(out_, token.number, target_->decimal);
         return true;

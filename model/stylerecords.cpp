@@ -123,19 +123,6 @@ void ReadBackgroundRecord(const uint8_t* p, BackgroundRecord& r) {
     for (int i = 0; i < 16; ++i) r.fractalColors[i] = LoadU32(p + 328 + 4 * i);
 }
 
-void WriteStandardFormat(uint8_t* p, const StandardFormat& r) {
-    std::memset(p, 0, 8);
-    p[0] = r.kind;
-    std::memcpy(p + 8, r.params, kStandardFormatParams);
-    WriteTextField(p + 32, r.code, kMaxFormatCode + 1);
-}
-
-void ReadStandardFormat(const uint8_t* p, StandardFormat& r) {
-    r.kind = p[0];
-    std::memcpy(r.params, p + 8, kStandardFormatParams);
-    ReadTextField(p + 32, r.code, kMaxFormatCode + 1);
-}
-
 bool FontRecordEquals(const FontRecord& record, const FontRecord& candidate) {
     return std::strncmp(record.faceName, candidate.faceName, kFaceNameSize) == 0 &&
            record.family == candidate.family && record.size == candidate.size &&

@@ -113,7 +113,6 @@ constexpr uint32_t kInteriorFillSize = 16;
 constexpr uint32_t kFontRefSize = 8;
 constexpr uint32_t kColoredFontSize = 140;
 constexpr uint32_t kBackgroundRecordSize = 392;
-constexpr uint32_t kStandardFormatSize = 1064;
 
 // Write functions fill exactly the record's size, reserved bytes zero; Read functions take
 // exactly that many bytes. A text field read without a NUL is cut at the field's end.
@@ -129,8 +128,6 @@ void WriteColoredFont(uint8_t* p, const ColoredFont& r);
 void ReadColoredFont(const uint8_t* p, ColoredFont& r);
 void WriteBackgroundRecord(uint8_t* p, const BackgroundRecord& r);
 void ReadBackgroundRecord(const uint8_t* p, BackgroundRecord& r);
-void WriteStandardFormat(uint8_t* p, const StandardFormat& r);
-void ReadStandardFormat(const uint8_t* p, StandardFormat& r);
 
 // A fixed text field: `size` bytes, the text NUL-terminated inside it.
 void WriteTextField(uint8_t* p, const char* text, uint32_t size);

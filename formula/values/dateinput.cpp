@@ -1,10 +1,12 @@
 #include "formula/values/dateinput.h"
 
 #include "formula/values/localenames.h"
+#include "formula/values/numberinput.h"
 #include "platform/core/cp1252.h"
 
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <string>
 
 namespace vl {
@@ -12,7 +14,6 @@ namespace vl {
 namespace {
 
 constexpr int32_t kMaxTypedYear = 49919;
-constexpr uint8_t kMonthYearStyle = 5;
 // Duration fields stay below this, so that the duration text reads back.
 constexpr int64_t kMaxDurationField = 214748353;
 
@@ -224,7 +225,7 @@ bool CDateMatcher::Finish() {
     if (!r_.hasDate) return r_.hasTime != 0;
     // Only dates that exist become ISO text.
     return r_.year >= 1 && r_.year <= kMaxTypedYear && r_.month >= 1 && r_.month <= 12 &&
-           r_.day >= 1 && r_.day <= DaysInMonth(r_.year, r_.month);
+           r_.day >= 1 && r_.day <= DaysInMonth(Year(r_.year), Month(r_.month));
 }
 
 } // namespace
@@ -248,6 +249,17 @@ bool ParseDateParts(const CompiledFormat& format, std::string_view text, std::si
 }
 
 namespace {
+
+// Where the date or time separator is also a separator of numbers, a text that is a
+// number stays one: "1.5" with a point that is decimal and date separator alike is not
+// the first of May, nor "1.234" with a thousands point January of the year 234.
+bool ReadsAsNumber(std::string_view text, const SeparatorSet& set) {
+    bool shared = set.date == set.decimal || set.date == set.thousands || set.time == set.decimal ||
+                  set.time == set.thousands;
+    if (!shared) return false;
+    auto scan = std::make_unique<NumberScanRecord>();
+    return MatchNumberPattern(*scan, text, set);
+}
 
 // Matches the code of one standard date (4) or time (5) style against the text.
 bool MatchStyle(uint8_t kind, const uint8_t* params, std::string_view text, std::size_t& end,
@@ -323,13 +335,14 @@ bool ParseDateText(std::string_view text, IsoDateTime& result, uint8_t& kind,
         result = iso;
         return true;
     }
+    if (ReadsAsNumber(text, set)) {
+        kind = STD_STYLE_DEFAULT;
+        return false;
+    }
     uint8_t trial[kStandardFormatParams] = {};
     // Typed dates are in the user's order; the format remembers to show them so.
     trial[kDateOrderFlag] = 1;
     for (uint8_t style = 0; style <= 10; ++style) {
-        // A month and a year alone ("1.23") is more likely a number than a date; only a
-        // cell formatted so reads it.
-        if (style == kMonthYearStyle) continue;
         trial[kDateStyle] = style;
         IsoDateTime rec;
         std::size_t end = 0;

@@ -18,6 +18,8 @@ namespace vl {
 // style that matched in `params`; dates typed in a kind-0 cell are read in the user's
 // date order. With `elapsed` given, an elapsed-time style ("[h]:mm:ss") may match too:
 // the time is then a duration in `*elapsed` and `result` has neither date nor time.
+// Where the date or time separator is also the decimal or thousands separator, a text
+// that reads as a number is left to the number reader.
 bool ParseDateText(std::string_view text, IsoDateTime& result, uint8_t& kind,
                    uint8_t params[kStandardFormatParams], const SeparatorSet& set,
                    IsoDuration* elapsed = nullptr);

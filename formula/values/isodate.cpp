@@ -136,8 +136,8 @@ int32_t FloorDiv(int32_t a, int32_t b) {
     return q > INT32_MAX ? INT32_MAX : int32_t(q);
 }
 
-int32_t DaysInMonth(int32_t year, int32_t month) {
-    return int32_t(MonthLength(year, month));
+int32_t DaysInMonth(Year year, Month month) {
+    return int32_t(MonthLength(year.value, month.value));
 }
 
 bool ParseIsoDate(IsoDateTime& rec, std::string_view t, std::size_t& end) {

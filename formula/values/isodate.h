@@ -54,8 +54,18 @@ bool AddDurationText(std::string_view dateTime, std::string_view duration, std::
 int32_t DayOfYear(IsoDateTime& rec);
 // Seconds since 0001-01-01T00:00:00; milliseconds and the zone are not counted.
 int64_t DateTimeToSeconds(const IsoDateTime& rec);
+// A year and a month as distinct types: callers name each, so the two can never be
+// passed in the wrong order.
+struct Year {
+    explicit constexpr Year(int32_t v) : value(v) {}
+    int32_t value;
+};
+struct Month {
+    explicit constexpr Month(int32_t v) : value(v) {}
+    int32_t value;
+};
 // Days of `month` (any value; normalised into 1..12 with the year carried) of `year`.
-int32_t DaysInMonth(int32_t year, int32_t month);
+int32_t DaysInMonth(Year year, Month month);
 // Quotient rounded towards minus infinity; 0 for a zero divisor.
 int32_t FloorDiv(int32_t a, int32_t b);
 

@@ -34,6 +34,8 @@ public:
 private:
     bool Step();
     bool Digit(char c);
+    bool Decimal();
+    bool PointBeforeExponent() const;
     bool Thousands();
     bool Blank();
     bool Currency();
@@ -76,16 +78,9 @@ bool CNumberMatcher::Step() {
     if (!symbol_.empty() && t_.substr(pos_, symbol_.size()) == symbol_) return Currency();
     if (IsAsciiDigit(c)) return Digit(c);
     if (closed_ && c != ')') return false;
+    // The plain text of a number writes its exponent form with "." in every set.
+    if (c == set_.decimal || (c == '.' && PointBeforeExponent())) return Decimal();
     if (c == set_.thousands) return Thousands();
-    if (c == set_.decimal) {
-        if (!Allowed(kNumDecimal)) return false;
-        s_.decimalPos = s_.count;
-        Add(kNumDecimal, InternalSeparators().decimal);
-        allowed_ &= ~(kNumDecimal | kNumThousands | kNumExponent | kNumSlash | kNumBlankFraction |
-                      kNumOpenParen | kNumSign);
-        ++pos_;
-        return true;
-    }
     if (c == 'E' || c == 'e') return Exponent();
     if (c == '/') {
         if (!Allowed(kNumSlash) || !AfterDigit()) return false;
@@ -148,6 +143,23 @@ bool CNumberMatcher::Digit(char c) {
     allowed_ &= ~(kNumOpenParen | kNumSign);
     ++pos_;
     return true;
+}
+
+bool CNumberMatcher::Decimal() {
+    if (!Allowed(kNumDecimal)) return false;
+    s_.decimalPos = s_.count;
+    Add(kNumDecimal, InternalSeparators().decimal);
+    allowed_ &=
+        ~(kNumDecimal | kNumThousands | kNumSlash | kNumBlankFraction | kNumOpenParen | kNumSign);
+    ++pos_;
+    return true;
+}
+
+// A "." followed by digits and an exponent letter.
+bool CNumberMatcher::PointBeforeExponent() const {
+    std::size_t k = pos_ + 1;
+    while (k < t_.size() && IsAsciiDigit(t_[k])) ++k;
+    return k > pos_ + 1 && k < t_.size() && (t_[k] == 'e' || t_[k] == 'E');
 }
 
 bool CNumberMatcher::Thousands() {
@@ -218,6 +230,8 @@ bool CNumberMatcher::End() const {
     if (s_.slashPos >= 0 && s_.fracDigits == 0) return false;
     if ((s_.features & kNumThousands) && !groupsDone_ && group_ != 3) return false;
     if ((s_.features & kNumBlankFraction) && s_.slashPos < 0) return false;
+    // "(5" is no number: the parenthesis that makes it negative must be closed.
+    if ((s_.features & kNumOpenParen) && !(s_.features & kNumCloseParen)) return false;
     return true;
 }
 
@@ -309,6 +323,7 @@ bool MatchNumberPattern(NumberScanRecord& scan, std::string_view text, const Sep
 int ParseNumberText(std::string_view text, double& value, uint8_t& kind,
                     uint8_t params[kStandardFormatParams], const SeparatorSet& set) {
     kind = STD_STYLE_DEFAULT;
+    value = 0;
     if (text.empty() || text.size() > kMaxNumberText) return 0;
     auto scan = std::make_unique<NumberScanRecord>();
     if (!MatchNumberPattern(*scan, text, set)) return 0;

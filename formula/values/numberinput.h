@@ -55,7 +55,8 @@ bool MatchNumberPattern(NumberScanRecord& scan, std::string_view text, const Sep
 
 // 1 with the value, the implied kind (0 plain, 1 general, 2 currency, 7 percentage,
 // 8 fraction, 9 scientific) and its parameter block when the text is a number; else 0
-// with the kind 0 and the block untouched.
+// with the value 0, the kind 0 and the block untouched. A mantissa with "." before an
+// exponent ("1.5e+020", as numbers are shown) is read in every set.
 int ParseNumberText(std::string_view text, double& value, uint8_t& kind,
                     uint8_t params[kStandardFormatParams], const SeparatorSet& set);
 

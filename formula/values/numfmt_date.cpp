@@ -71,19 +71,6 @@ bool AddHour(RenderedList& out, int32_t hour, uint8_t letters, bool twelveHour) 
     return AddNumber(out, hour, letters);
 }
 
-// A date-time with a zone is shown with the zone's offset added.
-bool ApplyZone(IsoDateTime& r) {
-    if (r.zoneHours == 0 && r.zoneMinutes == 0) return true;
-    IsoDuration offset;
-    offset.negative = r.zoneNegative;
-    offset.hours = r.zoneHours;
-    offset.minutes = r.zoneMinutes;
-    IsoDateTime shifted;
-    if (!AddToDateTime(r, offset, shifted)) return false;
-    r = shifted;
-    return true;
-}
-
 bool RenderTextSection(RenderedList& out, std::string_view text, const FormatSection& s,
                        const FormatToken* tokens) {
     for (uint16_t k = s.firstToken; k < s.EndToken(); ++k) {
@@ -106,7 +93,9 @@ bool RenderSection(RenderedList& out, std::string_view iso, const FormatSection&
 bool RenderDateParts(RenderedList& out, std::string_view iso, const FormatSection& s,
                      const FormatToken* tokens, uint8_t locale) {
     IsoDateTime r;
-    if (!ParseIsoDateTime(r, iso) || !ApplyZone(r)) return false;
+    // A zone is shown as written: the time is the one the text gives, not shifted by the
+    // offset into neither the written time nor UTC.
+    if (!ParseIsoDateTime(r, iso)) return false;
     // A time alone has no calendar fields to show.
     if ((s.kinds & kDateKinds) && !r.hasDate) return false;
     if (r.hasDate) DayOfYear(r);
@@ -192,6 +181,10 @@ bool RenderTimeParts(RenderedList& out, std::string_view text, const FormatSecti
 bool FormatDateTimeValue(RenderedList& out, std::string_view iso, std::string_view code,
                          const SeparatorSet* set) {
     out.Clear();
+    if (code.empty()) {
+        // No code, as for chart labels: the text laid out as it is.
+        return out.AddText(iso);
+    }
     const CompiledFormat* f = CompileCachedFormat(code);
     if (!f || f->sectionCount == 0) return false;
     uint8_t locale = set ? set->localeChoice : UserSeparators().localeChoice;

@@ -14,7 +14,8 @@
 namespace vl {
 
 // The text of an ISO date-time or duration through `code`; when it does not render,
-// `text` is `iso` unchanged and the result is false. Names come from the locale choice
+// `text` is `iso` unchanged and the result is false. An empty code lays the text out as
+// it is. A time with a zone shows as written. Names come from the locale choice
 // of `set` (of the user set when null); separators are converted to `set`'s.
 bool FormatDateText(std::string_view iso, std::string_view code, std::string& text,
                     const SeparatorSet* set);

@@ -119,6 +119,9 @@ void CFormatWriter::WriteBracket(const FormatSection& s, uint8_t& bracket) {
 
 void CFormatWriter::WriteSection(const FormatSection& s) {
     uint16_t scalingAfter = ScalingPosition(s);
+    // Without an integer placeholder the scaling commas lead the section: at its end,
+    // after a date keyword, they would read back as literals.
+    if (scalingAfter == kNoToken) out_.append(s.scaling, set_.thousands);
     uint8_t bracket = 0;
     uint16_t end = s.EndToken();
     for (uint16_t k = s.firstToken; k < end;) {
@@ -167,7 +170,6 @@ void CFormatWriter::WriteSection(const FormatSection& s) {
         if (k == scalingAfter) out_.append(s.scaling, set_.thousands);
         ++k;
     }
-    if (scalingAfter == kNoToken) out_.append(s.scaling, set_.thousands);
 }
 
 } // namespace

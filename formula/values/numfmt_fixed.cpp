@@ -34,6 +34,13 @@ bool HasDigitToken(const FormatToken* tokens, uint16_t first, uint16_t end) {
     return false;
 }
 
+// The character of the last digit placeholder in [first, end), or 0.
+char LastPlaceholder(const FormatToken* tokens, uint16_t first, uint16_t end) {
+    for (uint16_t k = end; k > first; --k)
+        if (tokens[k - 1].kind == kFmtDigit) return char(tokens[k - 1].ch);
+    return '\0';
+}
+
 // The number written by the literal digits after the exponent token; -1 when over 99.
 int FixedExponent(const FormatToken* tokens, uint16_t first, uint16_t end) {
     int value = 0;
@@ -61,10 +68,10 @@ bool RenderFixedRange(RenderedList& out, double value, const FormatSection& s,
     std::string_view whole = std::string_view(digits).substr(0, dot);
     std::string_view fraction;
     if (dot != std::string::npos) fraction = std::string_view(digits).substr(dot + 1);
-    // A lone zero is no significant digit: "#" shows nothing for it, "0" a zero.
-    if (whole == "0") whole = {};
-
     uint16_t decimal = (s.decimalIndex != kNoToken && s.decimalIndex < end) ? s.decimalIndex : end;
+    // A lone zero goes into its placeholder ("#.##" shows 0.5 as 0.5), except that "?"
+    // keeps its blank: the zero section of an accounting code ("-??") shows the dash.
+    if (whole == "0" && LastPlaceholder(tokens, s.firstToken, decimal) == '?') whole = {};
     if (!AnalyseDigitPlaceholders(tokens, s.firstToken, decimal, out, whole,
                                   DigitDirection::RightToLeft))
         return false;

@@ -47,10 +47,18 @@ bool AddPlainNumber(RenderedList& out, double value) {
     return true;
 }
 
+// A section that writes no characters of its own, only colours, conditions, spaces or
+// fills ("[red]"), shows the plain number; an empty section shows nothing, and one of
+// literal text that text (0;-0;"zero" shows zero as "zero").
+bool ShowsPlainNumber(const FormatSection& s) {
+    return s.tokenCount > 0 && !(s.kinds & (kFmtLiteral | kFmtText | kFmtDigit));
+}
+
 // A section with neither placeholders nor exponent nor slash: its tokens in order, the
-// number in place of each "@".
+// number in place of each "@", or first when the section shows the plain number.
 bool RenderTextSection(RenderedList& out, double value, const FormatSection& s,
                        const FormatToken* tokens) {
+    if (ShowsPlainNumber(s) && !AddPlainNumber(out, value)) return false;
     for (uint16_t k = s.firstToken; k < s.EndToken(); ++k) {
         const FormatToken& t = tokens[k];
         bool ok = t.kind == kFmtText ? AddPlainNumber(out, value) : out.Add(t.kind, char(t.ch));
@@ -118,7 +126,10 @@ bool FormatCompiledNumber(RenderedList& out, double value, const CompiledFormat&
     // Dates are text: a number has no calendar fields to show.
     if (s.kinds & (kFmtDateTimeKinds | kFmtElapsed)) return false;
     double magnitude = std::fabs(value);
-    if (value < 0 && f.sectionCount == 1 && !HasCondition(s) && (s.kinds & (kFmtDigit | kFmtText)))
+    // One section shows the sign itself wherever it shows the number; several show it by
+    // their own literals, as the parentheses of (0).
+    bool showsNumber = (s.kinds & (kFmtDigit | kFmtText)) || ShowsPlainNumber(s);
+    if (value < 0 && f.sectionCount == 1 && !HasCondition(s) && showsNumber)
         if (!out.Add(kFmtLiteral, '-')) return false;
     if (s.scaling > 0) magnitude /= std::pow(10.0, 3.0 * s.scaling);
     if (!RenderSection(out, magnitude, s, f.tokens)) return false;
@@ -140,8 +151,10 @@ bool FormatNumberValue(RenderedList& out, double value, std::string_view code,
 bool FormatValueText(double value, std::string_view code, std::string& text,
                      const SeparatorSet* set) {
     RenderedList list;
-    text.clear();
-    if (!FormatNumberValue(list, value, code, set)) return false;
+    if (!FormatNumberValue(list, value, code, set)) {
+        text = FormatDouble(value, set);
+        return false;
+    }
     text = list.Text();
     return true;
 }

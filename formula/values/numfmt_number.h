@@ -15,8 +15,8 @@
 namespace vl {
 
 // The text of `value` through `code` (stored with the internal separators) with the
-// separators of `set` (none converted when null). False with `text` empty when the code
-// does not compile or render.
+// separators of `set` (none converted when null). False, with the plain FormatDouble text,
+// when the code does not compile or render.
 bool FormatValueText(double value, std::string_view code, std::string& text,
                      const SeparatorSet* set);
 bool FormatNumberValue(RenderedList& out, double value, std::string_view code,

@@ -9,6 +9,20 @@ constexpr uint32_t kTextKinds = kFmtLiteral | kFmtThousands | kFmtDecimal | kFmt
 
 } // namespace
 
+bool RenderedList::Insert(uint16_t at, uint32_t kind, char ch, uint8_t attribute) {
+    if (count >= kMaxFormatTokens) {
+        overflow = 1;
+        return false;
+    }
+    if (at > count) at = count;
+    for (uint16_t k = count; k > at; --k) items[k] = items[k - 1];
+    items[at] = RenderedItem{kind, attribute, uint8_t(ch)};
+    ++count;
+    kinds |= kind;
+    if (kind & kFmtLiteral) ++literalCount;
+    return true;
+}
+
 std::string RenderedList::Text() const {
     std::string text;
     text.reserve(count);

@@ -14,9 +14,12 @@ namespace vl {
 // A "?" placeholder that found no digit: a blank as wide as a zero.
 constexpr uint32_t kRenderedBlank = kFmtSpace;
 
-// Left uninitialised by default, like FormatToken.
+// One character cell, in the order of the painter's record: the kind (what the canvas
+// calls the flags), an attribute byte (0 for every cell the formatters add) and the
+// character. Left uninitialised by default, like FormatToken.
 struct RenderedItem {
     uint32_t kind;
+    uint8_t attribute;
     uint8_t ch;
 };
 
@@ -24,7 +27,8 @@ struct RenderedList {
     RenderedItem items[kMaxFormatTokens];
     uint16_t count = 0;
     uint8_t overflow = 0;
-    uint32_t kinds = 0;
+    uint32_t kinds = 0;        // the kinds of the items present
+    uint16_t literalCount = 0; // items whose kind has the literal bit
     uint8_t hasColor = 0;
     uint32_t color = 0; // 0x00BBGGRR
 
@@ -32,19 +36,23 @@ struct RenderedList {
         count = 0;
         overflow = 0;
         kinds = 0;
+        literalCount = 0;
         hasColor = 0;
         color = 0;
     }
     // False (and the overflow flag set) when the list is full.
-    bool Add(uint32_t kind, char ch) {
+    bool Add(uint32_t kind, char ch, uint8_t attribute = 0) {
         if (count >= kMaxFormatTokens) {
             overflow = 1;
             return false;
         }
-        items[count++] = RenderedItem{kind, uint8_t(ch)};
+        items[count++] = RenderedItem{kind, attribute, uint8_t(ch)};
         kinds |= kind;
+        if (kind & kFmtLiteral) ++literalCount;
         return true;
     }
+    // Puts an item before position `at` (the painter breaks lines so); later items move up.
+    bool Insert(uint16_t at, uint32_t kind, char ch, uint8_t attribute = 0);
     bool AddText(std::string_view text, uint32_t kind = kFmtLiteral) {
         for (char c : text)
             if (!Add(kind, c)) return false;

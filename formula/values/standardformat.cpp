@@ -222,4 +222,21 @@ void BuildStandardFormatCode(StandardFormat& format, const SeparatorSet* set) {
     format.code[n] = '\0';
 }
 
+void WriteStandardFormat(uint8_t* p, const StandardFormat& r) {
+    std::memset(p, 0, kStandardFormatSize);
+    StoreU8(p, r.kind);
+    std::memcpy(p + 8, r.params, kStandardFormatParams);
+    std::size_t n = 0;
+    while (n < std::size_t(kMaxFormatCode) && r.code[n] != '\0') ++n;
+    std::memcpy(p + 32, r.code, n);
+}
+
+void ReadStandardFormat(const uint8_t* p, StandardFormat& r) {
+    r.kind = LoadU8(p);
+    std::memcpy(r.params, p + 8, kStandardFormatParams);
+    // A code without its NUL is cut at the field's end.
+    std::memcpy(r.code, p + 32, kMaxFormatCode);
+    r.code[kMaxFormatCode] = '\0';
+}
+
 } // namespace vl

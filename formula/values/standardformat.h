@@ -32,6 +32,13 @@ struct StandardFormat {
     char code[kMaxFormatCode + 1] = {}; // zero-terminated
 };
 
+// The stored record, read and written field by field: the kind at 0, bytes 1-7 zero, the
+// parameter block at 8-31 (its u64 fixed denominator lands on an 8-byte boundary) and
+// the code at 32-1063, NUL-terminated inside its field.
+constexpr uint32_t kStandardFormatSize = 1064;
+void WriteStandardFormat(uint8_t* p, const StandardFormat& r);
+void ReadStandardFormat(const uint8_t* p, StandardFormat& r);
+
 // Positions in the parameter block, by kind.
 namespace fmtparam {
 constexpr int kFixedDecimals = 0;  // general, percentage, scientific

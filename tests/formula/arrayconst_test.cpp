@@ -1,8 +1,10 @@
 #include "formula/arrayconst.h"
 #include "formula/evalcontext.h"
+#include "formula/values/formatdouble.h"
 #include "platform/core/alloc.h"
 #include "separatortestutil.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -29,7 +31,23 @@ protected:
         EXPECT_TRUE(FormatArrayConstant(out, store_, lastColumn_, lastRow_, set));
         return out;
     }
-    const uint8_t* Cell(uint16_t column, uint32_t row) { return FindCell(store_, row, column); }
+    // The stored cells in order: "column,row=", "#" and the flags of a cell with an error,
+    // and the number or "'" and the text.
+    std::string Cells() {
+        std::string out;
+        CellCursor cursor;
+        cursor.flags = kAdvance;
+        cursor.page = store_.FirstPage();
+        for (const uint8_t* c = cursor.page ? NextCellRecord(cursor) : nullptr; c;
+             c = NextCellRecord(cursor)) {
+            out += (out.empty() ? "" : " ") + std::to_string(cell::Column(c)) + "," +
+                   std::to_string(cell::Row(c)) + "=";
+            if (cell::Error(c)) out += "#" + std::to_string(cell::Flags(c)) + ":";
+            out +=
+                cell::IsText(c) ? "'" + std::string(cell::Text(c)) : FormatDouble(cell::Number(c));
+        }
+        return out;
+    }
 
     std::unique_ptr<CEvalContext> ctx_;
     CCellStore store_;
@@ -42,58 +60,32 @@ protected:
 
 } // namespace
 
-TEST_F(ArrayConstantTest, ReadsRowsAndColumnsOfNumbers) {
-    ASSERT_TRUE(Parse("{1,2;3,4}", InternalSeparators()));
-    EXPECT_EQ(end_, 9u);
-    EXPECT_EQ(lastColumn_, 1);
-    EXPECT_EQ(lastRow_, 1u);
-    EXPECT_EQ(error_, 0);
-    const double values[2][2] = {{1, 2}, {3, 4}};
-    for (uint32_t r = 0; r < 2; ++r)
-        for (uint16_t c = 0; c < 2; ++c) {
-            const uint8_t* cell = Cell(c, r);
-            ASSERT_NE(cell, nullptr);
-            EXPECT_TRUE(cell::IsNumber(cell));
-            EXPECT_EQ(cell::Number(cell), values[r][c]);
-        }
-}
-
-TEST_F(ArrayConstantTest, LeavesMissingElementsOutAndWritesThemEmpty) {
-    ASSERT_TRUE(Parse("{1,2;3}", InternalSeparators()));
-    EXPECT_EQ(lastColumn_, 1);
-    EXPECT_EQ(lastRow_, 1u);
-    EXPECT_EQ(Cell(1, 1), nullptr);
-    EXPECT_EQ(Format(InternalSeparators()), "{1, 2; 3, }");
-
-    ASSERT_TRUE(Parse("{}", InternalSeparators()));
-    EXPECT_EQ(lastColumn_, 0);
-    EXPECT_EQ(lastRow_, 0u);
-    EXPECT_EQ(store_.FirstPage(), nullptr);
-    EXPECT_EQ(Format(InternalSeparators()), "{}");
-
-    ASSERT_TRUE(Parse("{,1;;2}", InternalSeparators()));
-    EXPECT_EQ(Format(InternalSeparators()), "{, 1; , ; 2, }");
-}
-
-TEST_F(ArrayConstantTest, ReadsTextsBooleansErrorsAndBareWords) {
-    ASSERT_TRUE(Parse("{\"a b\", TRUE, #N/A!, 'say \"hi\"', -2.5, false, abc, trueish}",
-                      InternalSeparators()));
-    EXPECT_EQ(lastColumn_, 7);
-    const uint8_t* text = Cell(0, 0);
-    ASSERT_NE(text, nullptr);
-    EXPECT_EQ(cell::Flags(text), kCellText);
-    EXPECT_EQ(cell::Text(text), "a b");
-    EXPECT_EQ(cell::Number(Cell(1, 0)), 1);
-    EXPECT_EQ(cell::Flags(Cell(2, 0)), 0x42);
-    EXPECT_EQ(cell::Number(Cell(2, 0)), 4);
-    EXPECT_EQ(cell::Text(Cell(3, 0)), "say \"hi\"");
-    EXPECT_EQ(cell::Number(Cell(4, 0)), -2.5);
-    EXPECT_EQ(cell::Number(Cell(5, 0)), 0);
-    EXPECT_EQ(cell::Flags(Cell(6, 0)), 0x21);
-    EXPECT_EQ(cell::Text(Cell(6, 0)), "abc");
-    EXPECT_EQ(cell::Text(Cell(7, 0)), "trueish");
-    EXPECT_EQ(Format(InternalSeparators()),
-              "{\"a b\", 1, #N/A!, 'say \"hi\"', -2.5, 0, #NAME?, #NAME?}");
+TEST_F(ArrayConstantTest, ReadsElementsOfEveryKindAndWritesThemBack) {
+    struct Case {
+        const char* text;
+        uint16_t lastColumn;
+        uint32_t lastRow;
+        const char* cells;
+        const char* written;
+    } cases[] = {
+        {"{1,2;3,4}", 1, 1, "0,0=1 1,0=2 0,1=3 1,1=4", "{1, 2; 3, 4}"},
+        {"{1,2;3}", 1, 1, "0,0=1 1,0=2 0,1=3", "{1, 2; 3, }"}, // a missing element
+        {"{}", 0, 0, "", "{}"},
+        {"{,1;;2}", 1, 2, "1,0=1 0,2=2", "{, 1; , ; 2, }"},
+        {"{\"a b\", TRUE, #N/A!, 'say \"hi\"', -2.5, false, abc, trueish, 1e999}", 8, 0,
+         "0,0='a b 1,0=1 2,0=#66:4 3,0='say \"hi\" 4,0=-2.5 5,0=0 6,0=#33:'abc 7,0=#33:'trueish "
+         "8,0=#82:5",
+         "{\"a b\", 1, #N/A!, 'say \"hi\"', -2.5, 0, #NAME?, #NAME?, #NUM!}"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(Parse(c.text, InternalSeparators())) << c.text;
+        EXPECT_EQ(end_, std::strlen(c.text)) << c.text;
+        EXPECT_EQ(lastColumn_, c.lastColumn) << c.text;
+        EXPECT_EQ(lastRow_, c.lastRow) << c.text;
+        EXPECT_EQ(error_, 0) << c.text;
+        EXPECT_EQ(Cells(), c.cells) << c.text;
+        EXPECT_EQ(Format(InternalSeparators()), c.written) << c.text;
+    }
 }
 
 TEST_F(ArrayConstantTest, EndsAfterASeparatorAtTheEndOfTheText) {
@@ -119,20 +111,12 @@ TEST_F(ArrayConstantTest, ReadsAndWritesTheUserSeparators) {
     ASSERT_TRUE(Parse("{1,5; - 2| 3e2;'x'}", comma_, false));
     EXPECT_EQ(lastColumn_, 1);
     EXPECT_EQ(lastRow_, 1u);
-    EXPECT_EQ(cell::Number(Cell(0, 0)), 1.5);
-    EXPECT_EQ(cell::Number(Cell(1, 0)), -2);
-    EXPECT_EQ(cell::Number(Cell(0, 1)), 300);
+    EXPECT_EQ(Cells(), "0,0=1.5 1,0=-2 0,1=300 1,1='x");
     EXPECT_EQ(Format(comma_), "{1,5; -2| 300; \"x\"}");
     // Exponent forms take the user's decimal separator too, so that they read back.
     ASSERT_TRUE(Parse("{1.5e20, 0.25}", InternalSeparators()));
     EXPECT_EQ(Format(comma_), "{1,5e+020; 0,25}");
     EXPECT_EQ(Format(InternalSeparators()), "{1.5e+020, 0.25}");
-}
-
-TEST_F(ArrayConstantTest, ReadsANumberPastTheDoubleRangeAsNum) {
-    ASSERT_TRUE(Parse("{1e999, 2}", InternalSeparators()));
-    EXPECT_EQ(cell::Flags(Cell(0, 0)), 0x52);
-    EXPECT_EQ(Format(InternalSeparators()), "{#NUM!, 2}");
 }
 
 TEST_F(ArrayConstantTest, RefusesConstantsWiderThanTheGrid) {

@@ -1,17 +1,41 @@
 #include "app/core/settings.h"
 #include "formula/cellinput.h"
+#include "formula/celltext.h"
 #include "formula/evalcontext.h"
+#include "formula/translate.h"
 #include "formula/values/dateinput.h"
-#include "formula/values/isodate.h"
+#include "formula/values/formatdouble.h"
+#include "platform/core/number.h"
 
+#include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace vl {
 
 namespace {
 
 using namespace fmtparam;
+
+SeparatorSet CommaSet() {
+    SeparatorSet s;
+    s.decimal = ',';
+    s.thousands = '.';
+    s.list = ';';
+    s.arrayRow = '|';
+    s.date = '.';
+    s.shortDateOrder = 1;
+    s.longDateOrder = 1;
+    return s;
+}
+
+SeparatorSet DottedSet() { // "." for decimals, dates and times
+    SeparatorSet s;
+    s.date = '.';
+    s.time = '.';
+    return s;
+}
 
 // Typed input is read with the user set and the addressing option; each test sets them
 // and restores them afterwards.
@@ -28,23 +52,21 @@ protected:
         SetCurrentYearForTests(0);
     }
 
-    static void UseCommaSeparators() {
-        SeparatorSet& s = UserSeparators();
-        s.decimal = ',';
-        s.thousands = '.';
-        s.list = ';';
-        s.arrayRow = '|';
-        s.date = '.';
-        s.shortDateOrder = 1;
-        s.longDateOrder = 1;
-        std::strcpy(s.currency, "$");
-    }
-
-    // Parses `text` in a cell of `kind`; the record lands in `cell_`.
-    bool Parse(const char* text, uint8_t kind = 0) {
+    // Parses `text` in the cell B3 of format `kind`; the record lands in `cell_`.
+    CellInput Parse(std::string_view text, uint8_t kind = 0) {
         format_ = StandardFormat{};
         format_.kind = kind;
         return ParseCellInput(ctx_, text, format_, 2, 1, cell_);
+    }
+    // What the record holds: a text as it is, "#" and a number, "!" and an error code.
+    std::string Stored() const {
+        const uint8_t* c = cell_.data();
+        EXPECT_EQ(cell::Column(c), 1);
+        EXPECT_EQ(cell::Row(c), 2u);
+        if (cell::Error(c)) return "!" + std::to_string(cell::Error(c));
+        if (cell::IsText(c)) return std::string(cell::Text(c));
+        if (cell::IsNumber(c)) return "#" + FormatDouble(cell::Number(c));
+        return std::string(cell::Formula(c));
     }
 
     CEvalContext ctx_;
@@ -54,190 +76,197 @@ protected:
     SettingsProfile savedProfile_;
 };
 
-struct NumberCase {
-    const char* text;
-    double value;
-    uint8_t kind;
-};
-
 } // namespace
 
-TEST_F(CellInputTest, NumbersTakeTheFormatTheirFormImplies) {
-    const NumberCase cases[] = {
-        {"1,234", 1234, 1}, {"(12)", -12, 1},    {"12%", 0.12, 7},
-        {"1 1/2", 1.5, 8},  {"$12.50", 12.5, 2}, {"1e5", 100000, 9},
-        {"42", 42, 0},      {"-0.5", -0.5, 0},   {"1,234.5", 1234.5, 1},
-    };
-    for (int pass = 0; pass < 2; ++pass) {
-        if (pass == 1) UseCommaSeparators();
-        for (NumberCase c : cases) {
-            std::string text = c.text;
-            if (pass == 1) // the same numbers as a decimal-comma user types them
-                for (char& ch : text) ch = ch == ',' ? '.' : ch == '.' ? ',' : ch;
-            ASSERT_TRUE(Parse(text.c_str())) << text;
-            ASSERT_TRUE(cell::IsNumber(cell_.data())) << text;
-            EXPECT_DOUBLE_EQ(cell::Number(cell_.data()), c.value) << text;
-            EXPECT_EQ(format_.kind, c.kind) << text;
-            EXPECT_EQ(cell::Column(cell_.data()), 1);
-            EXPECT_EQ(cell::Row(cell_.data()), 2u);
-        }
-    }
-}
-
-TEST_F(CellInputTest, TextsThatAreNoNumberStayText) {
-    for (int pass = 0; pass < 2; ++pass) {
-        if (pass == 1) UseCommaSeparators();
-        for (const char* text : {"abc", "e5", "1e", "#N/A", "#DIV/0!x", "12-", "1x"}) {
-            ASSERT_TRUE(Parse(text, 1)) << text;
-            ASSERT_TRUE(cell::IsText(cell_.data())) << text;
-            EXPECT_EQ(cell::Text(cell_.data()), text);
-            EXPECT_EQ(format_.kind, 1) << text;
-        }
-    }
-    ASSERT_TRUE(Parse("1,2,3"));
-    EXPECT_TRUE(cell::IsText(cell_.data()));
-    ASSERT_TRUE(Parse("1.23")); // the user's "1,23": neither a number nor a date
-    EXPECT_TRUE(cell::IsText(cell_.data()));
-    ASSERT_TRUE(Parse("12.3456"));
-    EXPECT_TRUE(cell::IsText(cell_.data()));
-    UserSeparators() = InternalSeparators();
-    ASSERT_TRUE(Parse("1,23"));
-    EXPECT_TRUE(cell::IsText(cell_.data()));
-}
-
-TEST_F(CellInputTest, ErrorLiteralsBecomeErrorValues) {
-    for (int pass = 0; pass < 2; ++pass) {
-        if (pass == 1) UseCommaSeparators();
-        ASSERT_TRUE(Parse("#n/a!", 7));
-        EXPECT_TRUE(cell::IsNumber(cell_.data()));
-        EXPECT_EQ(cell::Error(cell_.data()), 4); // #N/A! is the fourth error
-        EXPECT_EQ(format_.kind, 7);
-        ASSERT_TRUE(Parse("#SYNTAX!"));
-        EXPECT_EQ(cell::Error(cell_.data()), 12);
-    }
-}
-
-TEST_F(CellInputTest, DatesInTheUsersOrderBecomeIsoText) {
+// Error literals, numbers, booleans, dates, times and texts, each with the format kind
+// the typed form implies, in the generic set (0), a decimal-comma set (1) and a set
+// whose point separates decimals, dates and times alike (2).
+TEST_F(CellInputTest, TypedTextBecomesTheRecordItsFormImplies) {
     struct Case {
+        int set;
+        uint8_t kind; // of the cell before
         const char* text;
-        const char* iso;
-        uint8_t kind;
+        const char* stored;
+        uint8_t kindAfter;
     } cases[] = {
-        {"8/11/2005", "2005-08-11", 4},
-        {"2006-01-31T13:10:55", "2006-01-31T13:10:55", 6},
-        {"2006-01-31", "2006-01-31", 4},
-        {"13:10", "13:10:00", 5},
-        {"1:05 PM", "13:05:00", 5},
-        {"12:30:15 am", "00:30:15", 5},
-        {"Jan-5", "2006-01-05", 4},
-        {"January 5, 2006", "2006-01-05", 4},
-        {"Tuesday, January 31, 2006", "2006-01-31", 4},
-        {"63:30:00", "PT63H30M", 5},
-        {"5:07.25", "PT5M7.250S", 5},
-        {"1/2/3", "0003-01-02", 4}, // only two digits are a year of this century
-        {"1/2/345", "0345-01-02", 4},
+        {0, 7, "#n/a!", "!4", 7},
+        {1, 0, "#SYNTAX!", "!12", 0},
+        {0, 1, "#N/A", "#N/A", 1},
+        {0, 1, "#DIV/0!x", "#DIV/0!x", 1},
+        {0, 0, "1,234", "#1234", 1},
+        {1, 0, "1.234", "#1234", 1}, // the thousands point is also the date separator
+        {0, 0, "(12)", "#-12", 1},
+        {0, 1, "(5", "(5", 1},
+        {0, 0, "12%", "#0.12", 7},
+        {0, 0, "1 1/2", "#1.5", 8},
+        {0, 0, "1.5e3", "#1500", 9},
+        {1, 0, "1,5e3", "#1500", 9},
+        {1, 0, "1.5e+020", "#1.5e+020", 9}, // as the plain text shows it in every set
+        {0, 1, "42", "#42", 0},
+        {1, 0, "-0,5", "#-0.5", 0},
+        {2, 0, "12.25", "#12.25", 0}, // a number, not a date or a time
+        {0, 0, "TRUE", "#1", 0},
+        {1, 3, "false", "#0", 3},
+        {0, 1, "TRUEx", "TRUEx", 1},
+        {0, 1, "abc", "abc", 1},
+        {0, 0, "1,23", "1,23", 0},
+        {0, 0, "8/11/2005", "2005-08-11", 4},
+        {0, 0, "2006-01-31T13:10:55", "2006-01-31T13:10:55", 6},
+        {0, 0, "13:10", "13:10:00", 5},
+        {0, 0, "23:59", "23:59:00", 5},
+        {0, 0, "24:00", "24:00", 0}, // one past the last hour
+        {0, 0, "1:05 PM", "13:05:00", 5},
+        {0, 0, "12:30:15 am", "00:30:15", 5},
+        {0, 0, "Jan-5", "2006-01-05", 4},
+        {0, 0, "January 5, 2006", "2006-01-05", 4},
+        {0, 0, "Tuesday, January 31, 2006", "2006-01-31", 4},
+        {0, 0, "63:30:00", "PT63H30M", 5},
+        {0, 0, "5:07.25", "PT5M7.250S", 5},
+        {0, 0, "1/2/3", "0003-01-02", 4}, // only two digits are a year of this century
+        {0, 0, "12/31/99", "2099-12-31", 4},
+        {0, 0, "1/1/00", "2000-01-01", 4},
+        {0, 0, "1/2/49919", "49919-01-02", 4}, // the last year typed
+        {0, 0, "1/2/49920", "1/2/49920", 0},
+        {0, 0, "1/2005", "2005-01-01", 4}, // the month and year form, before the fraction
+        {0, 0, "3/4", "2006-03-04", 4},
+        {0, 0, "2/30/2005", "2/30/2005", 0}, // days that do not exist are no dates
+        {1, 0, "31.01.2006", "2006-01-31", 4},
+        {1, 0, "8.11.2005", "2005-11-08", 4},
+        {1, 0, "31.1.06", "2006-01-31", 4},
+        {1, 0, "12.2005", "2005-12-01", 4},
+        {1, 0, "1.23", "2023-01-01", 4},
+        {1, 0, "1.5", "2006-05-01", 4},
+        {2, 0, "1.2.2005", "2005-01-02", 4},
     };
+    const SeparatorSet sets[] = {InternalSeparators(), CommaSet(), DottedSet()};
     for (const Case& c : cases) {
-        ASSERT_TRUE(Parse(c.text)) << c.text;
-        ASSERT_TRUE(cell::IsText(cell_.data())) << c.text;
-        EXPECT_EQ(cell::Text(cell_.data()), c.iso) << c.text;
-        EXPECT_EQ(format_.kind, c.kind) << c.text;
+        UserSeparators() = sets[c.set];
+        ASSERT_EQ(Parse(c.text, c.kind), CellInput::kStored) << c.text;
+        EXPECT_EQ(Stored(), c.stored) << c.text;
+        EXPECT_EQ(format_.kind, c.kindAfter) << c.text;
     }
-    ASSERT_TRUE(Parse("8/11/2005"));
+    UserSeparators() = InternalSeparators();
+    ASSERT_EQ(Parse("8/11/2005"), CellInput::kStored);
     EXPECT_EQ(format_.params[kDateStyle], 0);
     EXPECT_EQ(format_.params[kDateOrderFlag], 1);
-    // Days that do not exist are no dates.
-    ASSERT_TRUE(Parse("2/30/2005"));
-    EXPECT_EQ(cell::Text(cell_.data()), "2/30/2005");
-    EXPECT_EQ(format_.kind, 0);
-
-    UseCommaSeparators();
-    ASSERT_TRUE(Parse("31.01.2006"));
-    EXPECT_EQ(cell::Text(cell_.data()), "2006-01-31");
-    ASSERT_TRUE(Parse("8.11.2005"));
-    EXPECT_EQ(cell::Text(cell_.data()), "2005-11-08");
-    ASSERT_TRUE(Parse("31.1.06"));
-    EXPECT_EQ(cell::Text(cell_.data()), "2006-01-31");
-    // A month and a year alone are read only in a cell formatted so: elsewhere 1.234 is
-    // the number 1234.
-    ASSERT_TRUE(Parse("1.234"));
-    EXPECT_TRUE(cell::IsNumber(cell_.data()));
-    format_ = StandardFormat{};
-    format_.kind = STD_STYLE_DATE;
-    format_.params[kDateStyle] = 5;
-    ASSERT_TRUE(ParseCellInput(ctx_, "01.23", format_, 0, 0, cell_));
-    EXPECT_EQ(cell::Text(cell_.data()), "2023-01-01");
-    ASSERT_TRUE(ParseCellInput(ctx_, "1.234", format_, 0, 0, cell_));
-    EXPECT_EQ(cell::Text(cell_.data()), "0234-01-01");
 }
 
 TEST_F(CellInputTest, TheCellsOwnFormatIsTriedFirstAndKeptWhenItMatches) {
-    format_ = StandardFormat{};
+    struct Case {
+        uint8_t kind;
+        int at; // a parameter byte set before
+        uint8_t value;
+        const char* text;
+        const char* stored;
+    } cases[] = {
+        {STD_STYLE_DATE, kDateStyle, 3, "03/04/05", "2005-03-04"}, // mm/dd/yy
+        {STD_STYLE_DATE_TIME, kTimeStyle, 4, "1/31/2006 13:10:55", "2006-01-31T13:10:55"},
+        {STD_STYLE_DATE_TIME, kTimeStyle, 4, "13:10:55 1/31/2006", "2006-01-31T13:10:55"},
+        {STD_STYLE_FRACTION, 0, 0, "3/4", "#0.75"},             // a number, not a date
+        {STD_STYLE_CURRENCY, kCurrencySymbol, 'E', "E5", "#5"}, // its own symbol, not "$"
+    };
+    for (const Case& c : cases) {
+        format_ = StandardFormat{};
+        format_.kind = c.kind;
+        format_.params[c.at] = c.value;
+        StandardFormat before = format_;
+        ASSERT_EQ(ParseCellInput(ctx_, c.text, format_, 2, 1, cell_), CellInput::kStored);
+        EXPECT_EQ(Stored(), c.stored) << c.text;
+        EXPECT_EQ(format_.kind, c.kind) << c.text; // the format as it came
+        EXPECT_EQ(std::memcmp(format_.params, before.params, kStandardFormatParams), 0) << c.text;
+    }
+    // A month and year style reads what elsewhere is a thousands number.
+    UserSeparators() = CommaSet();
     format_.kind = STD_STYLE_DATE;
-    format_.params[kDateStyle] = 3; // mm/dd/yy
-    ASSERT_TRUE(ParseCellInput(ctx_, "03/04/05", format_, 0, 0, cell_));
-    EXPECT_EQ(cell::Text(cell_.data()), "2005-03-04");
-    EXPECT_EQ(format_.kind, STD_STYLE_DATE);
-    EXPECT_EQ(format_.params[kDateStyle], 3);
-
-    // A date-time cell reads a date followed by a time, or a time followed by a date.
-    format_ = StandardFormat{};
-    format_.kind = STD_STYLE_DATE_TIME;
-    format_.params[kDateStyle] = 0;
-    format_.params[kTimeStyle] = 4; // h:mm:ss
-    ASSERT_TRUE(ParseCellInput(ctx_, "1/31/2006 13:10:55", format_, 0, 0, cell_));
-    EXPECT_EQ(cell::Text(cell_.data()), "2006-01-31T13:10:55");
-    EXPECT_EQ(format_.kind, STD_STYLE_DATE_TIME);
-    ASSERT_TRUE(ParseCellInput(ctx_, "13:10:55 1/31/2006", format_, 0, 0, cell_));
-    EXPECT_EQ(cell::Text(cell_.data()), "2006-01-31T13:10:55");
-    EXPECT_EQ(format_.kind, STD_STYLE_DATE_TIME);
-    EXPECT_EQ(format_.params[kTimeFirst], 0); // the kind stayed: the format as it came
-
-    // A fraction cell reads 3/4 as a number, not as a date.
-    ASSERT_TRUE(Parse("3/4", STD_STYLE_FRACTION));
-    EXPECT_DOUBLE_EQ(cell::Number(cell_.data()), 0.75);
-    EXPECT_EQ(format_.kind, STD_STYLE_FRACTION);
-    ASSERT_TRUE(Parse("3/4"));
-    EXPECT_EQ(cell::Text(cell_.data()), "2006-03-04");
-
-    // A currency cell reads its own symbol even when the user's is another.
-    format_ = StandardFormat{};
-    format_.kind = STD_STYLE_CURRENCY;
-    std::strcpy(reinterpret_cast<char*>(format_.params + kCurrencySymbol), "EUR");
-    ASSERT_TRUE(ParseCellInput(ctx_, "EUR5", format_, 0, 0, cell_));
-    EXPECT_DOUBLE_EQ(cell::Number(cell_.data()), 5);
-    EXPECT_EQ(format_.kind, STD_STYLE_CURRENCY);
+    format_.params[kDateStyle] = 5;
+    ASSERT_EQ(ParseCellInput(ctx_, "1.234", format_, 2, 1, cell_), CellInput::kStored);
+    EXPECT_EQ(Stored(), "0234-01-01");
 }
 
-TEST_F(CellInputTest, FormulasAreStoredInTheInternalForm) {
-    Profile().addressingA1 = 0;
-    ASSERT_TRUE(Parse("=A1+1"));
-    ASSERT_TRUE(cell::IsFormula(cell_.data()));
-    EXPECT_EQ(cell::Formula(cell_.data()), "=A1+1"); // R1C1 and internal separators: as typed
-    EXPECT_EQ(cell::ArrayWidth(cell_.data()), 1);
-    EXPECT_EQ(cell::ArrayHeight(cell_.data()), 1u);
-    EXPECT_EQ(cell::ResultFlags(cell_.data()), kResultNumber);
-
-    Profile().addressingA1 = 1;
-    format_ = StandardFormat{};
-    ASSERT_TRUE(ParseCellInput(ctx_, "=A1+1", format_, 1, 1, cell_)); // the cell B2
-    EXPECT_EQ(cell::Formula(cell_.data()), "=R[-1]C[-1]+1");
-
-    UseCommaSeparators();
-    ASSERT_TRUE(ParseCellInput(ctx_, "=SUM(A1;2,5)", format_, 1, 1, cell_));
-    EXPECT_EQ(cell::Formula(cell_.data()), "=SUM(R[-1]C[-1],2.5)");
+TEST_F(CellInputTest, FormulasAreStoredInTheInternalFormOrRefused) {
+    struct Case {
+        bool a1;
+        int set;
+        std::string text;
+        const char* stored; // null: refused
+    } cases[] = {
+        {false, 0, "=A1+1", "=A1+1"}, // R1C1 and the internal separators: as typed
+        {true, 0, "=A1+1", "=R[-2]C[-1]+1"},
+        {true, 1, "=SUM(A1;2,5)", "=SUM(R[-2]C[-1],2.5)"},
+        {false, 0, "=" + std::string(kMaxFormulaText - 1, '1'), ""}, // the longest formula
+        {false, 0, "=" + std::string(kMaxFormulaText, '1'), nullptr},
+        {true, 0, "=\"" + std::string(kMaxFormulaText - 3, 'x') + "\"", ""},
+        {true, 0, "=\"" + std::string(kMaxFormulaText - 2, 'x') + "\"", nullptr},
+    };
+    const SeparatorSet sets[] = {InternalSeparators(), CommaSet()};
+    for (const Case& c : cases) {
+        Profile().addressingA1 = c.a1;
+        UserSeparators() = sets[c.set];
+        CellInput result = Parse(c.text, STD_STYLE_PERCENTAGE);
+        EXPECT_EQ(format_.kind, STD_STYLE_PERCENTAGE); // never touched
+        if (!c.stored) {
+            EXPECT_EQ(result, CellInput::kFormulaRefused) << c.text.size();
+            EXPECT_EQ(cell_.size, 0u);
+            continue;
+        }
+        ASSERT_EQ(result, CellInput::kStored) << c.text;
+        EXPECT_EQ(cell::ArrayWidth(cell_.data()), 1);
+        EXPECT_EQ(cell::ArrayHeight(cell_.data()), 1u);
+        EXPECT_EQ(cell::ResultFlags(cell_.data()), kResultNumber);
+        EXPECT_EQ(Stored(), *c.stored ? c.stored : c.text);
+    }
+    // 321 characters typed in F6 grow past the limit in the stored form.
+    std::string typed = "=C1";
+    while (typed.size() < 321) typed += "+C1";
+    EXPECT_EQ(ParseCellInput(ctx_, typed, format_, 5, 5, cell_), CellInput::kFormulaRefused);
+    EXPECT_NE(CellInputMessage(CellInput::kFormulaRefused), nullptr);
+    EXPECT_EQ(CellInputMessage(CellInput::kStored), nullptr);
 }
 
 TEST_F(CellInputTest, EmptyAndOverlongTexts) {
-    EXPECT_FALSE(Parse(""));
-    EXPECT_TRUE(cell::IsText(cell_.data()));
-    EXPECT_EQ(cell::TextLength(cell_.data()), 0);
+    EXPECT_EQ(Parse(""), CellInput::kEmpty);
+    EXPECT_EQ(Stored(), "");
     std::string longest(kMaxCellText, 'x');
-    format_ = StandardFormat{};
-    EXPECT_TRUE(ParseCellInput(ctx_, longest, format_, 0, 0, cell_));
-    EXPECT_EQ(cell::TextLength(cell_.data()), kMaxCellText);
-    EXPECT_FALSE(ParseCellInput(ctx_, longest + "x", format_, 0, 0, cell_));
+    EXPECT_EQ(Parse(longest), CellInput::kStored);
+    EXPECT_EQ(Stored(), longest);
+    EXPECT_EQ(Parse(longest + "x"), CellInput::kTooLong);
     EXPECT_EQ(cell_.size, 0u);
+    EXPECT_NE(CellInputMessage(CellInput::kTooLong), nullptr);
+}
+
+// Whatever the editor shows for a number is stored as that number when typed back, in
+// every separator set, and a second round trip changes nothing.
+TEST_F(CellInputTest, EditorTextOfEveryNumberReadsBackAsThatNumber) {
+    SeparatorSet blank; // a blank groups thousands
+    blank.decimal = ',';
+    blank.thousands = ' ';
+    std::mt19937_64 random(20060131);
+    for (const SeparatorSet& set : {InternalSeparators(), CommaSet(), blank, DottedSet()}) {
+        UserSeparators() = set;
+        CCellStore cells;
+        for (int i = 0; i < 4000; ++i) {
+            uint64_t bits = random();
+            double v;
+            std::memcpy(&v, &bits, sizeof v);
+            if (i % 4 == 1) v = std::ldexp(double(bits >> 11), int(bits % 2200) - 1126);
+            if (i % 4 == 2) v = std::ldexp(double(bits >> 40), -1074); // subnormal
+            if (i % 8 == 3) v = -v;
+            if (!std::isfinite(v)) continue;
+            CellBuffer b;
+            CellCursor cursor;
+            ASSERT_TRUE(MakeNumberCell(b, 0, 0, v) && cells.PutCell(b.data(), cursor));
+            std::string text = GetCellText(ctx_, cells, 0, 0, 0, 0, false, false);
+            std::string plain = text;
+            for (char& c : plain) c = c == set.decimal ? '.' : c;
+            double expected = 0;
+            ASSERT_TRUE(ParseNumber(plain, expected)) << text;
+            ASSERT_EQ(Parse(text), CellInput::kStored) << text;
+            ASSERT_TRUE(cell::IsNumber(cell_.data())) << text << " of " << v;
+            ASSERT_EQ(cell::Number(cell_.data()), expected) << text;
+            ASSERT_TRUE(cells.PutCell(cell_.data(), cursor));
+            EXPECT_EQ(GetCellText(ctx_, cells, 0, 0, 0, 0, false, false), text);
+        }
+    }
 }
 
 } // namespace vl

@@ -1,5 +1,6 @@
 #include "formula/cellref.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace vl {
@@ -19,36 +20,32 @@ struct RcCase {
     uint8_t flags;
     uint16_t column;
     uint32_t row;
+    std::size_t end = 0; // 0: the whole text
 };
 
 } // namespace
 
-TEST(ParseA1Ref, ReadsColumnsRowsAndDollarSigns) {
+TEST(ParseA1Ref, ReadsColumnsRowsAndDollarSignsAndFlagsPositionsOutsideTheGrid) {
     const A1Case cases[] = {
-        {"$A$1", 9, 0, 0, 4},        {"a1", 27, 0, 0, 2},
-        {"B", 24, 1, 0, 1},          {"12", 3, 0, 11, 2},
-        {"$B$3", 9, 1, 2, 4},        {"B3", 27, 1, 2, 2},
-        {"$B3", 11, 1, 2, 3},        {"B$3", 25, 1, 2, 3},
-        {"$5", 1, 0, 4, 2},          {"$C", 8, 2, 0, 2},
-        {"BZS1", 27, 2046, 0, 4},    {"ZZ10", 27, 701, 9, 4},
-        {"AAA10", 27, 702, 9, 5},    {"A2097152", 27, 0, 2097151, 8},
-        {"C65537", 27, 2, 65536, 6}, {"A1+", 27, 0, 0, 2},
-        {"A1:B2", 27, 0, 0, 2},      {"A1)", 27, 0, 0, 2},
-    };
-    for (const A1Case& c : cases) {
-        CellRef ref;
-        std::size_t end = 99;
-        EXPECT_EQ(ParseA1Ref(c.text, ref, end), c.flags) << c.text;
-        EXPECT_EQ(ref.flags, c.flags) << c.text;
-        EXPECT_EQ(ref.column, c.column) << c.text;
-        EXPECT_EQ(ref.row, c.row) << c.text;
-        EXPECT_EQ(end, c.end) << c.text;
-    }
-}
-
-TEST(ParseA1Ref, FlagsEveryPositionOutsideTheGrid) {
-    // Past BZS, row 0, past the last row, and digit runs that would wrap 32 bits.
-    const A1Case cases[] = {
+        {"$A$1", 9, 0, 0, 4},
+        {"a1", 27, 0, 0, 2},
+        {"B", 24, 1, 0, 1},
+        {"12", 3, 0, 11, 2},
+        {"$B$3", 9, 1, 2, 4},
+        {"B3", 27, 1, 2, 2},
+        {"$B3", 11, 1, 2, 3},
+        {"B$3", 25, 1, 2, 3},
+        {"$5", 1, 0, 4, 2},
+        {"$C", 8, 2, 0, 2},
+        {"BZS1", 27, 2046, 0, 4},
+        {"ZZ10", 27, 701, 9, 4},
+        {"AAA10", 27, 702, 9, 5},
+        {"A2097152", 27, 0, 2097151, 8},
+        {"C65537", 27, 2, 65536, 6},
+        {"A1+", 27, 0, 0, 2},
+        {"A1:B2", 27, 0, 0, 2},
+        {"A1)", 27, 0, 0, 2},
+        // past BZS, row 0, past the last row, and digit runs that would wrap 32 bits
         {"BZT1", 27 | 64, kColumnOutOfRange, 0, 4},
         {"XFD1", 27 | 64, kColumnOutOfRange, 0, 4},
         {"A0", 27 | 64, 0, kRowOutOfRange, 2},
@@ -60,8 +57,9 @@ TEST(ParseA1Ref, FlagsEveryPositionOutsideTheGrid) {
     };
     for (const A1Case& c : cases) {
         CellRef ref;
-        std::size_t end = 0;
+        std::size_t end = 99;
         EXPECT_EQ(ParseA1Ref(c.text, ref, end), c.flags) << c.text;
+        EXPECT_EQ(ref.flags, c.flags) << c.text;
         EXPECT_EQ(ref.column, c.column) << c.text;
         EXPECT_EQ(ref.row, c.row) << c.text;
         EXPECT_EQ(end, c.end) << c.text;
@@ -82,7 +80,7 @@ TEST(ParseA1Ref, IsNoReferenceBeforeADigitALetterOrACall) {
     EXPECT_EQ(end, 2u); // the end moves past what was read even when the check fails
 }
 
-TEST(ParseR1C1Ref, ResolvesOffsetsAgainstTheBaseCell) {
+TEST(ParseR1C1Ref, ResolvesOffsetsAgainstTheBaseCellAndFlagsPositionsOutsideTheGrid) {
     // Base cell column 4, row 9 (0-based).
     const RcCase cases[] = {
         {"R[-2]C[3]", 29, 7, 7},
@@ -97,20 +95,9 @@ TEST(ParseR1C1Ref, ResolvesOffsetsAgainstTheBaseCell) {
         {"C2R3", 9, 1, 2},
         {"R[0]C[-4]", 3 | 8 | 32, 0, 9},
         {"R2097152C2047", 9, 2046, 2097151},
-        {"R1C1:R2C2", 9, 0, 0},
-        {"R1C1_R2C2", 9, 0, 0},
-    };
-    for (const RcCase& c : cases) {
-        CellRef ref;
-        std::size_t end = 0;
-        EXPECT_EQ(ParseR1C1Ref(c.text, 4, 9, ref, end), c.flags) << c.text;
-        EXPECT_EQ(ref.column, c.column) << c.text;
-        EXPECT_EQ(ref.row, c.row) << c.text;
-    }
-}
-
-TEST(ParseR1C1Ref, FlagsPositionsOutsideTheGridWithoutWrapping) {
-    const RcCase cases[] = {
+        {"R1C1:R2C2", 9, 0, 0, 4},
+        {"R1C1_R2C2", 9, 0, 0, 4},
+        // outside the grid, without wrapping
         {"R[-10]C", 1 | 4 | 8 | 16 | 64, 4, kRowOutOfRange},
         {"R0C1", 9 | 64, 0, kRowOutOfRange},
         {"R1C0", 9 | 64, kColumnOutOfRange, 0},
@@ -130,7 +117,7 @@ TEST(ParseR1C1Ref, FlagsPositionsOutsideTheGridWithoutWrapping) {
         EXPECT_EQ(ParseR1C1Ref(c.text, 4, 9, ref, end), c.flags) << c.text;
         EXPECT_EQ(ref.column, c.column) << c.text;
         EXPECT_EQ(ref.row, c.row) << c.text;
-        EXPECT_EQ(end, std::string_view(c.text).size()) << c.text;
+        EXPECT_EQ(end, c.end ? c.end : std::strlen(c.text)) << c.text;
     }
 }
 

@@ -18,34 +18,25 @@ bool PutNumber(CCellStore& store, uint16_t column, uint32_t row, double value) {
 
 } // namespace
 
-TEST(StringPool, PushesUntilCharactersOrSlotsRunOut) {
+TEST(StringPool, HoldsFiftyStringsInItsCharactersAndGivesThemNewestFirst) {
     auto pool = std::make_unique<StringPool>();
     EXPECT_FALSE(pool->PushString(std::string(3071, 'a'))); // 0 + 3071 + 1 reaches 3072
     EXPECT_EQ(pool->count, 0);
     EXPECT_TRUE(pool->PushString(std::string(3070, 'a')));
     EXPECT_EQ(pool->PopTempString().size(), 3070u);
-
     for (int i = 0; i < 50; ++i) ASSERT_TRUE(pool->PushString("x")) << i;
     EXPECT_FALSE(pool->PushString("y")); // the 51st string, with characters left
     EXPECT_EQ(pool->count, 50);
-}
-
-TEST(StringPool, TakesStringsNewestFirstAndTheEmptyTextWhenNoneIsLeft) {
-    StringPool pool;
-    EXPECT_TRUE(pool.PushString("first"));
-    EXPECT_TRUE(pool.PushString(""));
-    EXPECT_TRUE(pool.PushString("third"));
-    EXPECT_EQ(pool.PopTempString(), "third");
-    EXPECT_EQ(pool.PopTempString(), "");
-    std::string_view first = pool.PopTempString();
+    pool->ResetStringStack();
+    EXPECT_EQ(pool->count, 0);
+    for (const char* text : {"first", "", "third"}) EXPECT_TRUE(pool->PushString(text));
+    EXPECT_EQ(pool->PopTempString(), "third");
+    EXPECT_EQ(pool->PopTempString(), "");
+    std::string_view first = pool->PopTempString();
     EXPECT_EQ(first, "first");
     EXPECT_EQ(first.data()[first.size()], '\0');
-    EXPECT_EQ(pool.PopTempString(), "");
-    EXPECT_EQ(pool.count, 0);
-    EXPECT_TRUE(pool.PushString("again"));
-    pool.ResetStringStack();
-    EXPECT_EQ(pool.count, 0);
-    EXPECT_EQ(pool.PopTempString(), "");
+    EXPECT_EQ(pool->PopTempString(), ""); // none left: the empty text
+    EXPECT_EQ(pool->count, 0);
 }
 
 TEST(ScratchStore, KeepsPointerSizedChainHeadsAndAtMostFiftyOfThem) {
@@ -89,18 +80,8 @@ TEST(ScratchStore, ReturnsArrayPagesToTheFreeListAndFreesThemAll) {
     EXPECT_EQ(LiveBlockCount(), before);
 }
 
-TEST(CEvalContext, StartsClearedWithTheOperatorPrecedences) {
+TEST(CEvalContext, BeginFormulaClearsTheStacksStatusAndPool) {
     auto ctx = std::make_unique<CEvalContext>();
-    const uint8_t expected[18] = {0, 1, 1, 1, 1, 1, 1, 2, 2, 2, 3, 3, 4, 5, 5, 6, 6, 7};
-    for (int code = 1; code <= kLastOperator; ++code)
-        EXPECT_EQ(ctx->precedence[code], expected[code]) << code;
-    EXPECT_EQ(ctx->valueCount, 0);
-    EXPECT_EQ(ctx->operatorCount, 0);
-    EXPECT_EQ(ctx->status, 0);
-    EXPECT_EQ(ctx->values[49].type, 0);
-    EXPECT_EQ(ctx->pendingPrecedent.refFlags, 0);
-    EXPECT_EQ(ctx->currentCells, nullptr);
-
     ctx->valueCount = 5;
     ctx->operatorCount = 2;
     ctx->status = kErrSyntax;
@@ -132,23 +113,6 @@ TEST(ReleaseTemporaries, PopsStringsAndArraysOfTheGivenEntriesOnly) {
     EXPECT_EQ(cells.FreePageCount(), 1u);
     EXPECT_EQ(ctx->stringPool.PopTempString(), "kept");
     EXPECT_EQ(ctx->values[4].type, kTokenText); // the entries themselves stay
-}
-
-TEST(FormulaToken, ClearsAndBecomesAnArrayValue) {
-    FormulaToken token;
-    token.type = kTokenReference;
-    token.number = 3;
-    token.error = kErrRef;
-    ClearOperand(token);
-    EXPECT_EQ(token.type, 0);
-    EXPECT_EQ(token.number, 0);
-    EXPECT_EQ(token.error, 0);
-    InitArrayEntry(token, 3, 2);
-    EXPECT_EQ(token.type, kTokenArray);
-    EXPECT_EQ(token.firstFlags, 9);
-    EXPECT_EQ(token.lastColumn, 2);
-    EXPECT_EQ(token.lastRow, 1u);
-    EXPECT_EQ(token.lastFlags, 9);
 }
 
 } // namespace vl

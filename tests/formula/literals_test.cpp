@@ -4,60 +4,46 @@
 
 namespace vl {
 
-TEST(FormulaErrorText, MapsTheHighNibbleToTheTwelveTexts) {
-    struct Case {
-        uint8_t code;
-        const char* text;
-    } cases[] = {
-        {0x10, "#DIV/0!"},  {0x15, "#DIV/0!"}, {0x20, "#NAME?"}, {0x30, "#NULL!"},
-        {0x40, "#N/A!"},    {0x50, "#NUM!"},   {0x60, "#REF!"},  {0x70, "#VALUE!"},
-        {0x80, "#MEMORY!"}, {0x90, "#FILL!"},  {0xA0, "#CIRC!"}, {0xB0, "#IMPL!"},
-        {0xCF, "#SYNTAX!"}, {0x00, ""},        {0x05, ""},       {0xD0, ""},
-        {0xFF, ""},
-    };
-    for (const Case& c : cases) EXPECT_EQ(GetFormulaErrorText(c.code), c.text) << int(c.code);
-}
-
-TEST(ErrorCodeFromText, MatchesWholeTextsInAnyCase) {
-    EXPECT_EQ(ErrorCodeFromText("#n/a!"), 0x40);
-    EXPECT_EQ(ErrorCodeFromText("#n/a"), 0);
-    EXPECT_EQ(ErrorCodeFromText("#N/A!x"), 0);
-    EXPECT_EQ(ErrorCodeFromText("#syntax!"), 0xC0);
-    EXPECT_EQ(ErrorCodeFromText(""), 0);
+TEST(FormulaErrorText, MapsTheHighNibbleAndReadsBackInAnyCase) {
+    const std::pair<uint8_t, const char*> texts[] = {
+        {0x10, "#DIV/0!"}, {0x15, "#DIV/0!"}, {0x40, "#N/A!"}, {0xCF, "#SYNTAX!"},
+        {0x00, ""},        {0x05, ""},        {0xD0, ""},      {0xFF, ""}};
+    for (auto [code, text] : texts) EXPECT_EQ(GetFormulaErrorText(code), text) << int(code);
     for (int code = 0x10; code <= 0xC0; code += 0x10)
         EXPECT_EQ(ErrorCodeFromText(GetFormulaErrorText(uint8_t(code))), code);
+    const std::pair<const char*, FormulaError> whole[] = {
+        {"#n/a!", 0x40}, {"#syntax!", 0xC0}, {"#n/a", 0}, {"#N/A!x", 0}, {"", 0}};
+    for (auto [text, code] : whole) EXPECT_EQ(ErrorCodeFromText(text), code) << text;
 }
 
-TEST(ScanErrorLiteral, ReadsAPrefixAndStopsAfterIt) {
-    FormulaError code = 0;
-    std::size_t end = 0;
-    EXPECT_EQ(ScanErrorLiteral("#NUM!+1", code, end), 0x50);
-    EXPECT_EQ(code, 0x50);
-    EXPECT_EQ(end, 5u);
-    EXPECT_EQ(ScanErrorLiteral("#div/0!", code, end), 0x10);
-    EXPECT_EQ(end, 7u);
-    EXPECT_EQ(ScanErrorLiteral("#NUM", code, end), 0); // a text that ends early
-    EXPECT_EQ(code, 0);
-    EXPECT_EQ(end, 0u);
-    EXPECT_EQ(ScanErrorLiteral("#foo", code, end), 0);
-    EXPECT_EQ(ScanErrorLiteral("NUM!", code, end), 0);
-    EXPECT_EQ(ScanErrorLiteral("", code, end), 0);
-}
-
-TEST(ScanBooleanLiteral, ReadsTheWordsAsPrefixes) {
-    double number = 7;
-    std::size_t end = 0;
-    EXPECT_TRUE(ScanBooleanLiteral("true", number, end));
-    EXPECT_EQ(number, 1.0);
-    EXPECT_EQ(end, 4u);
-    EXPECT_TRUE(ScanBooleanLiteral("FALSE)", number, end));
-    EXPECT_EQ(number, 0.0);
-    EXPECT_EQ(end, 5u);
-    EXPECT_TRUE(ScanBooleanLiteral("TRUEX", number, end));
-    EXPECT_EQ(end, 4u);
-    EXPECT_FALSE(ScanBooleanLiteral("TRU", number, end));
-    EXPECT_EQ(end, 0u);
-    EXPECT_EQ(number, 0.0);
+TEST(FormulaLiterals, ErrorsAndBooleansAreReadAsPrefixes) {
+    struct Case {
+        const char* text;
+        FormulaError code;
+        std::size_t end;
+    } errors[] = {{"#NUM!+1", 0x50, 5}, {"#div/0!", 0x10, 7}, {"#NUM", 0, 0},
+                  {"#foo", 0, 0},       {"NUM!", 0, 0},       {"", 0, 0}};
+    for (const Case& c : errors) {
+        FormulaError code = 0xFF;
+        std::size_t end = 99;
+        EXPECT_EQ(ScanErrorLiteral(c.text, code, end), c.code) << c.text;
+        EXPECT_EQ(code, c.code) << c.text;
+        EXPECT_EQ(end, c.end) << c.text;
+    }
+    struct Bool {
+        const char* text;
+        bool ok;
+        double number;
+        std::size_t end;
+    } booleans[] = {
+        {"true", true, 1, 4}, {"FALSE)", true, 0, 5}, {"TRUEX", true, 1, 4}, {"TRU", false, 0, 0}};
+    for (const Bool& b : booleans) {
+        double number = 7;
+        std::size_t end = 99;
+        EXPECT_EQ(ScanBooleanLiteral(b.text, number, end), b.ok) << b.text;
+        EXPECT_EQ(end, b.end) << b.text;
+        EXPECT_EQ(number, b.number) << b.text;
+    }
 }
 
 TEST(CompareNoCaseN, ComparesUpperCasedBytesOverNCharacters) {

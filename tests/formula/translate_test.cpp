@@ -1,10 +1,15 @@
 #include "formula/evalcontext.h"
+#include "formula/formulanumber.h"
 #include "formula/translate.h"
+#include "platform/core/number.h"
 #include "separatortestutil.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace vl {
 
@@ -17,16 +22,19 @@ protected:
         comma_ = formulatest::CommaFormulaSeparators();
     }
 
-    // Internal text to the user form of the cell at (column, row); "!" marks a failure.
-    std::string ToUser(std::string text, uint16_t column, uint32_t row, bool a1 = true,
-                       const SeparatorSet* set = nullptr) {
+    // The text translated in the cell (column, row); "!" and the text mark a failure.
+    std::string Translate(std::string text, bool toInternal, uint16_t column = 0, uint32_t row = 0,
+                          bool a1 = true, const SeparatorSet* set = nullptr) {
         UserNotation user{set ? set : &generic_, a1};
-        return TranslateFormula(*ctx_, text, column, row, false, user) ? text : "!" + text;
+        return TranslateFormula(*ctx_, text, column, row, toInternal, user) ? text : "!" + text;
     }
-    std::string ToInternal(std::string text, uint16_t column, uint32_t row, bool a1 = true,
-                           const SeparatorSet* set = nullptr) {
-        UserNotation user{set ? set : &generic_, a1};
-        return TranslateFormula(*ctx_, text, column, row, true, user) ? text : "!" + text;
+    std::string ToUser(const std::string& text, uint16_t column = 0, uint32_t row = 0,
+                       bool a1 = true, const SeparatorSet* set = nullptr) {
+        return Translate(text, false, column, row, a1, set);
+    }
+    std::string ToInternal(const std::string& text, uint16_t column = 0, uint32_t row = 0,
+                           bool a1 = true, const SeparatorSet* set = nullptr) {
+        return Translate(text, true, column, row, a1, set);
     }
 
     std::unique_ptr<CEvalContext> ctx_;
@@ -37,58 +45,72 @@ protected:
 struct Case {
     const char* from;
     const char* to;
+    bool toInternal = false;
+    uint16_t column = 0;
+    uint32_t row = 0;
 };
 
 } // namespace
 
-TEST_F(TranslateTest, WritesRelativeReferencesAgainstTheCell) {
-    EXPECT_EQ(ToUser("=R[1]C+1", 0, 0), "=A2+1");
-    EXPECT_EQ(ToUser("=R[1]C+1", 1, 4), "=B6+1");
-    EXPECT_EQ(ToUser("=R1C1", 7, 7), "=$A$1");
-    EXPECT_EQ(ToUser("=SUM(R1C1:R2C1)", 3, 3), "=SUM($A$1:$A$2)");
-    EXPECT_EQ(ToUser("=R[-2]C[3]*R2C[-1]", 4, 9), "=H8*D$2");
-    EXPECT_EQ(ToInternal("=H8*D$2", 4, 9), "=R[-2]C[3]*R2C[-1]");
-    EXPECT_EQ(ToInternal("=A2+1", 1, 4), "=R[-3]C[-1]+1");
-    EXPECT_EQ(ToInternal("=$B$3", 0, 0), "=R3C2");
-}
-
-TEST_F(TranslateTest, WritesWholeRowsAndColumns) {
+TEST_F(TranslateTest, RewritesReferencesAgainstTheCell) {
     const Case cases[] = {
-        {"=R5", "=$5:$5"},          {"=R[1]", "=11:11"},  {"=C3", "=$C:$C"},
-        {"=C[-1]", "=D:D"},         {"=R5:R7", "=$5:$7"}, {"=SUM(C2:C[1])", "=SUM($B:F)"},
-        {"=R5_C3", "=$5:$5_$C:$C"},
+        {"=R[1]C+1", "=A2+1"},
+        {"=R[1]C+1", "=B6+1", false, 1, 4},
+        {"=R1C1", "=$A$1", false, 7, 7},
+        {"=SUM(R1C1:R2C1)", "=SUM($A$1:$A$2)", false, 3, 3},
+        {"=R[-2]C[3]*R2C[-1]", "=H8*D$2", false, 4, 9},
+        {"=H8*D$2", "=R[-2]C[3]*R2C[-1]", true, 4, 9},
+        {"=A2+1", "=R[-3]C[-1]+1", true, 1, 4},
+        {"=$B$3", "=R3C2", true},
+        // whole rows and columns
+        {"=R5", "=$5:$5", false, 4, 9},
+        {"=R[1]", "=11:11", false, 4, 9},
+        {"=C[-1]", "=D:D", false, 4, 9},
+        {"=SUM(C2:C[1])", "=SUM($B:F)", false, 4, 9},
+        {"=R5_C3", "=$5:$5_$C:$C", false, 4, 9},
+        {"=$5:$5", "=R5:R5", true, 4, 9},
+        {"=C:E", "=C[-2]:C", true, 4, 9},
+        {"=5+C", "=5+\"C\"", true, 4, 9}, // a lone 5 is a number, a lone C a name
+        {"=RC+R1", "=\"RC\"+R[-9]C[13]", true, 4, 9},
+        // out of range
+        {"=A0+1", "=#REF!+1", true},
+        {"=BZT1+XFD1048576", "=#REF!+#REF!", true},
+        {"=A99999999999", "=#REF!", true},
+        {"=R[-2]C", "=#REF!"},
+        {"=C65537", "=#REF!"},
     };
-    for (const Case& c : cases) EXPECT_EQ(ToUser(c.from, 4, 9), c.to) << c.from;
-    EXPECT_EQ(ToInternal("=$5:$5", 4, 9), "=R5:R5");
-    EXPECT_EQ(ToInternal("=C:E", 4, 9), "=C[-2]:C");
-    EXPECT_EQ(ToInternal("=5+C", 4, 9), "=5+\"C\""); // a lone 5 is a number, a lone C a name
-    EXPECT_EQ(ToUser("=R", 4, 9, false), "=R");
-    EXPECT_EQ(ToUser("=R[-2]", 4, 9, false), "=R[-2]");
-    EXPECT_EQ(ToUser("=R5", 4, 9, false), "=R5");
+    for (const Case& c : cases)
+        EXPECT_EQ(Translate(c.from, c.toInternal, c.column, c.row), c.to) << c.from;
+    for (const char* r1c1 : {"=R", "=R[-2]", "=R5"}) EXPECT_EQ(ToUser(r1c1, 4, 9, false), r1c1);
+    EXPECT_EQ(ToInternal("=R99999999999C1", 0, 0, false), "=#REF!");
 }
 
-TEST_F(TranslateTest, RewritesNumbersThroughThePlainNumberText) {
+TEST_F(TranslateTest, RewritesNumbersKeepingFifteenSignificantDigits) {
     const Case cases[] = {
         {"=1.50", "=1.5"},
-        {"=0.333333333333333333", "=0.33333333333333"},
+        {"=0.333333333333333333", "=3.33333333333333e-001"},
+        {"=0.33333333333333", "=0.33333333333333"},
         {"=1.5e20", "=1.5e+020"},
         {"=1e-15", "=1e-015"},
-        {"=123456789012345678", "=1.2345678901235e+017"},
+        {"=123456789012345678", "=1.23456789012346e+017"},
+        {"=1.23456789E-10*2", "=1.23456789e-010*2", true},
+        {"=999999999999999", "=999999999999999", true},
         {"=1e999", "=#NUM!"},
+        {"=TRUE+false", "=1+0"},
+        {"={TRUE,0.123456789012345}", "={1, 1.23456789012345e-001}", true},
         {"+2", "=2"},
     };
-    for (const Case& c : cases) EXPECT_EQ(ToUser(c.from, 0, 0), c.to) << c.from;
+    for (const Case& c : cases) EXPECT_EQ(Translate(c.from, c.toInternal), c.to) << c.from;
     EXPECT_EQ(ToUser("=SUM(1.5,2)", 0, 0, true, &comma_), "=SUM(1,5;2)");
     EXPECT_EQ(ToUser("=1.5e20", 0, 0, true, &comma_), "=1,5e+020");
     EXPECT_EQ(ToInternal("=SUM(1,5;2;1,5e+020)", 0, 0, true, &comma_), "=SUM(1.5,2,1.5e+020)");
 }
 
-TEST_F(TranslateTest, WritesTextsNamesBooleansErrorsAndArrays) {
+TEST_F(TranslateTest, WritesTextsNamesErrorsAndArrays) {
     const Case cases[] = {
         {"='abc'", "=\"abc\""},
         {"='say \"hi\"'&\"it's\"", "='say \"hi\"'&\"it's\""},
         {"=\"open", "=\"open\""},
-        {"=TRUE+false", "=TRUE+FALSE"},
         {"=#n/a!", "=#N/A!"},
         {"={1,2;3,}", "={1, 2; 3, }"},
         {"=Sheet1!R1C1", "=Sheet1!$A$1"},
@@ -97,57 +119,80 @@ TEST_F(TranslateTest, WritesTextsNamesBooleansErrorsAndArrays) {
         {"=A1", "=\"A1\""}, // a name that the A1 form would read as a reference
         {"= 1 +\r\n2", "= 1 +\r\n2"},
         {"=sum(1)", "=sum(1)"},
+        // after a syntax error the rest is copied as it stands
+        {"=1+`R1C1 x", "=1+`R1C1 x"},
+        {"=R1C1+{1 2}+R1C1", "=$A$1+{1 2}+R1C1"},
+        // operands that stood side by side are kept apart
+        {"=R1C1.5", "=$A$1 0.5"},
+        {"=1e", "=1 e"},
+        {"=1%+R1C1_R2C2", "=1%+$A$1_$B$2"},
     };
-    for (const Case& c : cases) EXPECT_EQ(ToUser(c.from, 0, 0), c.to) << c.from;
-    EXPECT_EQ(ToInternal("=RC+R1", 4, 9), "=\"RC\"+R[-9]C[13]");
+    for (const Case& c : cases) EXPECT_EQ(ToUser(c.from), c.to) << c.from;
     EXPECT_EQ(ToUser("={1.5,2;3,4}", 0, 0, true, &comma_), "={1,5; 2| 3; 4}");
-}
-
-TEST_F(TranslateTest, WritesOutOfRangeReferencesAsRef) {
-    EXPECT_EQ(ToInternal("=A0+1", 0, 0), "=#REF!+1");
-    EXPECT_EQ(ToInternal("=BZT1+XFD1048576", 0, 0), "=#REF!+#REF!");
-    EXPECT_EQ(ToInternal("=A99999999999", 0, 0), "=#REF!");
-    EXPECT_EQ(ToUser("=R[-2]C", 0, 0), "=#REF!");
-    EXPECT_EQ(ToUser("=C65537", 0, 0), "=#REF!");
-    EXPECT_EQ(ToInternal("=R99999999999C1", 0, 0, false), "=#REF!");
-}
-
-TEST_F(TranslateTest, CopiesTheRestAfterASyntaxError) {
-    EXPECT_EQ(ToUser("=1+`R1C1 x", 0, 0), "=1+`R1C1 x");
-    EXPECT_EQ(ToUser("=R1C1+{1 2}+R1C1", 0, 0), "=$A$1+{1 2}+R1C1");
     EXPECT_EQ(ToInternal("=1;,;2", 0, 0, true, &comma_), "=1,,;2");
-}
-
-TEST_F(TranslateTest, KeepsOperandsThatStoodSideBySideApart) {
     EXPECT_EQ(ToInternal("=1,,2", 0, 0, true, &comma_), "=1 0.2");
-    EXPECT_EQ(ToUser("=R1C1.5", 0, 0), "=$A$1 0.5");
     EXPECT_EQ(ToUser("=abc.5", 0, 0, true, &comma_), "=abc 0,5");
-    EXPECT_EQ(ToUser("=1e", 0, 0), "=1 e");
-    EXPECT_EQ(ToUser("=1%+R1C1_R2C2", 0, 0), "=1%+$A$1_$B$2");
+    for (const char* text : {"abc", "", "-1"}) EXPECT_EQ(ToInternal(text), "!" + std::string(text));
 }
 
-TEST_F(TranslateTest, RefusesTextsThatAreNoFormulas) {
-    EXPECT_EQ(ToUser("abc", 0, 0), "!abc");
-    EXPECT_EQ(ToUser("", 0, 0), "!");
-    EXPECT_EQ(ToInternal("-1", 0, 0), "!-1");
-}
-
-TEST_F(TranslateTest, FailsAndKeepsTheTextWhenTheResultPasses1024Characters) {
-    std::string fits = "=\"" + std::string(1021, 'x') + "\"";
-    ASSERT_EQ(fits.size(), 1024u);
-    EXPECT_EQ(ToUser(fits, 0, 0), fits);
+TEST_F(TranslateTest, FailsAndKeepsTheTextWhenTheResultPassesTheLimit) {
+    std::string fits = "=\"" + std::string(kMaxFormulaText - 3, 'x') + "\"";
+    EXPECT_EQ(ToUser(fits), fits);
+    std::string over = fits;
+    over.insert(2, "x");
+    EXPECT_EQ(ToUser(over), "!" + over);
     // References of 2 characters grow to 19 each in the internal form of the last cell.
     std::string grows = "=A1";
     while (grows.size() < 200) grows += "+A1";
     EXPECT_EQ(ToInternal(grows, 2046, 2097151), "!" + grows);
-    std::string tooLong = "=1+" + std::string(1100, ' ') + "1";
-    EXPECT_EQ(ToUser(tooLong, 0, 0), "!" + tooLong);
+    std::string blanks = "=1+" + std::string(1100, ' ') + "1";
+    EXPECT_EQ(ToUser(blanks), "!" + blanks);
+    EXPECT_EQ(ToUser("=SUM({1,2},\"a\",name,{3})"), "=SUM({1, 2},\"a\",name,{3})");
+    EXPECT_EQ(ctx_->stringPool.count, 0); // no strings or arrays left behind
+    EXPECT_EQ(ctx_->scratch.arrayCount, 0);
 }
 
-TEST_F(TranslateTest, LeavesNoStringsOrArraysBehind) {
-    EXPECT_EQ(ToUser("=SUM({1,2},\"a\",name,{3})", 0, 0), "=SUM({1, 2},\"a\",name,{3})");
-    EXPECT_EQ(ctx_->stringPool.count, 0);
-    EXPECT_EQ(ctx_->scratch.arrayCount, 0);
+// Typed constants of every magnitude, in both separator sets and both addressing forms,
+// come back from the stored form with their value to 15 significant digits.
+TEST_F(TranslateTest, ConstantsKeepTheirValueThroughTheStoredForm) {
+    std::mt19937_64 random(1234567);
+    auto constant = [&random](char decimal, double& value) {
+        uint64_t bits = random();
+        value = std::ldexp(double(bits >> 11) / double(1ull << 53) + 0.5, int(bits % 1980) - 990);
+        if (bits % 13 == 0) value = double(bits % 1000);
+        bool fixed = bits % 3 != 0 && value < 1e15;
+        std::string text =
+            fixed ? FormatNumberF(value, int(bits % 20)) : FormatNumberE(value, 16 + int(bits % 3));
+        EXPECT_TRUE(ParseNumber(text, value)) << text;
+        for (char& c : text) c = c == '.' ? decimal : c;
+        return text;
+    };
+    auto fifteen = [](double v) { return FormatNumberE(v, 14); };
+    for (const SeparatorSet* set : {&generic_, &comma_}) {
+        for (bool a1 : {true, false}) {
+            for (int i = 0; i < 300; ++i) {
+                std::vector<double> typed(4);
+                std::string f = "=" + constant(set->decimal, typed[0]) + "+SUM(" +
+                                constant(set->decimal, typed[1]) + set->list + "{" +
+                                constant(set->decimal, typed[2]) + set->arrayRow + " " +
+                                constant(set->decimal, typed[3]) + "})";
+                std::string back = ToUser(ToInternal(f, 3, 3, a1, set), 3, 3, a1, set);
+                std::vector<double> read;
+                for (std::size_t k = 0; k < back.size();) {
+                    FormulaNumber n = ScanFormulaNumber(back.substr(k), set->decimal, false);
+                    if (!n.ok) {
+                        ++k;
+                        continue;
+                    }
+                    read.push_back(n.value);
+                    k += n.length;
+                }
+                ASSERT_EQ(read.size(), typed.size()) << f << " came back as " << back;
+                for (std::size_t k = 0; k < typed.size(); ++k)
+                    EXPECT_EQ(fifteen(read[k]), fifteen(typed[k])) << f << " came back as " << back;
+            }
+        }
+    }
 }
 
 } // namespace vl

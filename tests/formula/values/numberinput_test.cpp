@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace vl {
 
@@ -40,9 +41,7 @@ void Check(const Case* cases, std::size_t n, const SeparatorSet& set) {
         uint8_t params[kStandardFormatParams] = {};
         EXPECT_EQ(ParseNumberText(c.text, value, kind, params, set), c.ok ? 1 : 0) << c.text;
         EXPECT_EQ(kind, c.ok ? c.kind : 0) << c.text;
-        if (c.ok) {
-            EXPECT_DOUBLE_EQ(value, c.value) << c.text;
-        }
+        EXPECT_DOUBLE_EQ(value, c.ok ? c.value : 0) << c.text;
     }
 }
 
@@ -62,7 +61,7 @@ TEST(NumberInput, RecognisesTheTypedForms) {
         {"1,2345", false, 0, 0},
         {",123", false, 0, 0},
         {"(12)", true, -12, 1},
-        {"(12", true, -12, 1},
+        {"(12", false, 0, 0},
         {"12)", false, 0, 0},
         {"12%", true, 0.12, 7},
         {"-12%", true, -0.12, 7},
@@ -82,6 +81,9 @@ TEST(NumberInput, RecognisesTheTypedForms) {
         {"1e5", true, 100000, 9},
         {"1E+5", true, 100000, 9},
         {"1e-2", true, 0.01, 9},
+        {"1.5e3", true, 1500, 9},
+        {"1.5E+3", true, 1500, 9},
+        {"1.5e+020", true, 1.5e20, 9},
         {"e5", false, 0, 0},
         {"1e", false, 0, 0},
         {"1e999", false, 0, 0},
@@ -98,10 +100,11 @@ TEST(NumberInput, RecognisesTheTypedForms) {
 
 TEST(NumberInput, ReadsTheUsersSeparators) {
     const Case cases[] = {
-        {"1.234", true, 1234, 1},     {"1.234,5", true, 1234.5, 1}, {"1,23", true, 1.23, 0},
-        {"1,234", true, 1.234, 0},    {"12,5%", true, 0.125, 7},    {"EUR12,50", true, 12.5, 2},
-        {"12,50 EUR", true, 12.5, 2}, {"$12", false, 0, 0},         {"1.23", false, 0, 0},
-        {"1e5", true, 100000, 9},
+        {"1.234", true, 1234, 1},      {"1.234,5", true, 1234.5, 1}, {"1,23", true, 1.23, 0},
+        {"1,234", true, 1.234, 0},     {"12,5%", true, 0.125, 7},    {"EUR12,50", true, 12.5, 2},
+        {"12,50 EUR", true, 12.5, 2},  {"$12", false, 0, 0},         {"1.23", false, 0, 0},
+        {"1e5", true, 100000, 9},      {"1,5e3", true, 1500, 9},     {"1.5E+3", true, 1500, 9},
+        {"1.5e+020", true, 1.5e20, 9}, {"1.234e5", true, 123400, 9}, {"1.5", false, 0, 0},
     };
     Check(cases, std::size(cases), CommaSet());
 }
@@ -111,52 +114,52 @@ TEST(NumberInput, ABlankThousandsSeparatorGroupsDigits) {
     s.decimal = ',';
     s.thousands = ' ';
     const Case cases[] = {
-        {"1 234", true, 1234, 1},
-        {"1 234,5", true, 1234.5, 1},
-        {"1 23", false, 0, 0},
-        {"1 1/2", true, 1.5, 8},
+        {"1 234", true, 1234, 1}, {"1 234,5", true, 1234.5, 1},  {"1 23", false, 0, 0},
+        {"1 1/2", true, 1.5, 8},  {"1.5e+020", true, 1.5e20, 9}, {"1,5E-3", true, 0.0015, 9},
     };
     Check(cases, std::size(cases), s);
 }
 
 TEST(NumberInput, ReportsTheImpliedParameters) {
-    double value;
-    uint8_t kind;
-    uint8_t p[kStandardFormatParams];
-    ASSERT_TRUE(ParseNumberText("$12.50", value, kind, p, InternalSeparators()));
-    EXPECT_STREQ(reinterpret_cast<char*>(p + kCurrencySymbol), "$");
-    EXPECT_EQ(p[kCurrencyDecimals], 2);
-    EXPECT_EQ(p[kSymbolPosition], 0);
-    ASSERT_TRUE(ParseNumberText("12 $", value, kind, p, InternalSeparators()));
-    EXPECT_EQ(p[kSymbolPosition], 3);
-    ASSERT_TRUE(ParseNumberText("$ 12", value, kind, p, InternalSeparators()));
-    EXPECT_EQ(p[kSymbolPosition], 1);
-    ASSERT_TRUE(ParseNumberText("12$", value, kind, p, InternalSeparators()));
-    EXPECT_EQ(p[kSymbolPosition], 2);
-    ASSERT_TRUE(ParseNumberText("($12)", value, kind, p, InternalSeparators()));
-    EXPECT_EQ(p[kCurrencyNegative], 2);
-    EXPECT_EQ(value, -12);
-    ASSERT_TRUE(ParseNumberText("(1,234)", value, kind, p, InternalSeparators()));
-    EXPECT_EQ(p[kThousands], 1);
-    EXPECT_EQ(p[kNegativeStyle], 2);
-    ASSERT_TRUE(ParseNumberText("1 1/2", value, kind, p, InternalSeparators()));
-    EXPECT_EQ(p[kDenominatorMode], 1);
-    EXPECT_EQ(LoadU64(p + kFixedDenominator), 2u);
-    ASSERT_TRUE(ParseNumberText("1/9999999999999999", value, kind, p, InternalSeparators()));
-    EXPECT_EQ(p[kDenominatorMode], 0);
-    EXPECT_EQ(p[kDenominatorDigits], 16);
+    struct Case {
+        const char* text;
+        int at; // the parameter byte checked, or -1 for the denominator
+        uint64_t value;
+    } cases[] = {
+        {"$12.50", kCurrencyDecimals, 2},
+        {"$12.50", kSymbolPosition, 0},
+        {"$12.50", kCurrencySymbol, '$'},
+        {"12 $", kSymbolPosition, 3},
+        {"$ 12", kSymbolPosition, 1},
+        {"12$", kSymbolPosition, 2},
+        {"($12)", kCurrencyNegative, 2},
+        {"(1,234)", kThousands, 1},
+        {"(1,234)", kNegativeStyle, 2},
+        {"1 1/2", kDenominatorMode, 1},
+        {"1 1/2", -1, 2},
+        {"1/9999999999999999", kDenominatorMode, 0},
+        {"1/9999999999999999", kDenominatorDigits, 16},
+    };
+    for (const Case& c : cases) {
+        double value;
+        uint8_t kind;
+        uint8_t p[kStandardFormatParams];
+        ASSERT_TRUE(ParseNumberText(c.text, value, kind, p, InternalSeparators())) << c.text;
+        EXPECT_EQ(c.at < 0 ? LoadU64(p + kFixedDenominator) : p[c.at], c.value) << c.text;
+    }
 }
 
-TEST(NumberInput, MatchesLongTextsWithoutOverrun) {
-    std::string digits(1024, '7');
+TEST(NumberInput, ReadsTextsUpToTheLimitsWithoutOverrun) {
     double value;
     uint8_t kind;
     uint8_t p[kStandardFormatParams];
-    EXPECT_FALSE(ParseNumberText(digits + "7", value, kind, p, InternalSeparators()));
-    EXPECT_TRUE(ParseNumberText(std::string(300, '1'), value, kind, p, InternalSeparators()));
-    NumberScanRecord scan;
-    EXPECT_FALSE(MatchNumberPattern(scan, std::string(1100, '1'), InternalSeparators()));
-    EXPECT_EQ(scan.overflow, 1);
+    EXPECT_TRUE(ParseNumberText(std::string(1024, '0'), value, kind, p, InternalSeparators()));
+    EXPECT_FALSE(ParseNumberText(std::string(1025, '0'), value, kind, p, InternalSeparators()));
+    auto scan = std::make_unique<NumberScanRecord>();
+    std::string items(kMaxNumberScanItems, '1');
+    EXPECT_TRUE(MatchNumberPattern(*scan, items, InternalSeparators()));
+    EXPECT_FALSE(MatchNumberPattern(*scan, items + "1", InternalSeparators()));
+    EXPECT_EQ(scan->overflow, 1);
 }
 
 } // namespace vl

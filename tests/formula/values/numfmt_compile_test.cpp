@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <random>
 #include <string>
 
 namespace vl {
@@ -18,185 +19,118 @@ std::unique_ptr<CompiledFormat> Compile(const char* code, bool* ok = nullptr,
 
 // The token kinds of section `s` as a compact string, for comparing shapes.
 std::string Kinds(const CompiledFormat& f, int s) {
+    static const std::pair<uint32_t, const char*> names[] = {
+        {kFmtThousands, ","}, {kFmtDecimal, "."},  {kFmtExponent, "E"}, {kFmtSlash, "/"},
+        {kFmtText, "@"},      {kFmtSpace, "_"},    {kFmtFill, "*"},     {kFmtCondition, "C"},
+        {kFmtColorName, "K"}, {kFmtColorHex, "K"}, {kFmtYear, "y"},     {kFmtMonth, "M"},
+        {kFmtDay, "d"},       {kFmtHour, "h"},     {kFmtMinute, "m"},   {kFmtSecond, "s"},
+        {kFmtAmPm, "AP"},     {kFmtTimeSep, ":"},  {kFmtDateSep, "-"}};
     std::string out;
     const FormatSection& sec = f.sections[s];
     for (uint16_t k = sec.firstToken; k < sec.EndToken(); ++k) {
-        uint32_t kind = f.tokens[k].kind;
-        std::string name;
-        switch (kind & ~kFmtElapsed) {
-        case kFmtLiteral:
-            name = std::string("'") + char(f.tokens[k].ch);
-            break;
-        case kFmtDigit:
-            name = std::string(1, char(f.tokens[k].ch));
-            break;
-        case kFmtThousands:
-            name = ",";
-            break;
-        case kFmtDecimal:
-            name = ".";
-            break;
-        case kFmtExponent:
-            name = "E";
-            break;
-        case kFmtSlash:
-            name = "/";
-            break;
-        case kFmtText:
-            name = "@";
-            break;
-        case kFmtSpace:
-            name = "_";
-            break;
-        case kFmtFill:
-            name = "*";
-            break;
-        case kFmtCondition:
-            name = "C";
-            break;
-        case kFmtColorName:
-        case kFmtColorHex:
-            name = "K";
-            break;
-        case kFmtYear:
-            name = "y";
-            break;
-        case kFmtMonth:
-            name = "M";
-            break;
-        case kFmtDay:
-            name = "d";
-            break;
-        case kFmtHour:
-            name = "h";
-            break;
-        case kFmtMinute:
-            name = "m";
-            break;
-        case kFmtSecond:
-            name = "s";
-            break;
-        case kFmtAmPm:
-            name = "AP";
-            break;
-        case kFmtTimeSep:
-            name = ":";
-            break;
-        case kFmtDateSep:
-            name = "-";
-            break;
-        default:
-            name = "?";
-            break;
-        }
-        if (kind & kFmtElapsed) name = "[" + name + "]";
-        out += name + " ";
+        const FormatToken& t = f.tokens[k];
+        uint32_t kind = t.kind & ~kFmtElapsed;
+        std::string name = kind == kFmtLiteral ? std::string("'") + char(t.ch)
+                           : kind == kFmtDigit ? std::string(1, char(t.ch))
+                                               : "?";
+        for (auto [bit, text] : names)
+            if (kind == bit) name = text;
+        if (t.kind & kFmtElapsed) name = "[" + name + "]";
+        out += (out.empty() ? "" : " ") + name;
     }
-    if (!out.empty()) out.pop_back();
+    return out;
+}
+
+// Every token and every field of the sections in use, as one text.
+std::string Dump(const CompiledFormat& f) {
+    std::string out;
+    auto add = [&out](auto... values) { ((out += std::to_string(values) + " "), ...); };
+    for (uint16_t k = 0; k < f.tokenCount; ++k)
+        add(f.tokens[k].kind, f.tokens[k].section, f.tokens[k].ch);
+    for (int k = 0; k < f.sectionCount; ++k) {
+        const FormatSection& s = f.sections[k];
+        add(s.kinds, s.firstToken, s.tokenCount, s.intDigits, s.decimalIndex, s.slashIndex,
+            s.fracDigits, s.exponentSign, s.exponentIndex, s.exponentDigits, s.lastFracIsHash,
+            s.scaling, s.bracketCount);
+        for (int j = 0; j < s.bracketCount; ++j)
+            add(s.brackets[j].kind, s.brackets[j].value, s.brackets[j].number);
+    }
     return out;
 }
 
 } // namespace
 
-TEST(FormatCompile, CountsPlaceholdersSeparatorsAndScaling) {
+TEST(FormatCompile, CountsPlaceholdersSeparatorsScalingExponentsAndFractions) {
     struct Case {
         const char* code;
-        int intDigits, fracDigits, scaling;
-        const char* kinds;
+        int intDigits, fracDigits, scaling, expDigits;
+        const char* kinds; // null: the code fails
     } cases[] = {
-        {"#,##0.00", 4, 2, 0, "# , # # 0 . 0 0"},
-        {"#,##0,", 4, 0, 1, "# , # # 0"},
-        {"0.0,,", 1, 1, 2, "0 . 0"},
-        {"000", 3, 0, 0, "0 0 0"},
-        {"#.##", 1, 2, 0, "# . # #"},
+        {"#,##0.00", 4, 2, 0, 0, "# , # # 0 . 0 0"},
+        {"#,##0,", 4, 0, 1, 0, "# , # # 0"},
+        {"0.0,,", 1, 1, 2, 0, "0 . 0"},
+        {"#.##", 1, 2, 0, 0, "# . # #"},
+        {"0.00E+00", 1, 2, 0, 2, "0 . 0 0 E 0 0"},
+        {"0E5", 1, 0, 0, 0, "0 'E '5"},
+        {"0e+\"05\"", 1, 0, 0, 1, "0 E '0 '5"}, // a fixed exponent of literal digits
+        {"# ?/?", 2, 1, 0, 0, "# '  ? / ?"},
+        {"# ?/8", 2, 1, 0, 0, "# '  ? / '8"},
+        {"0.00E+", 0, 0, 0, 0, nullptr},
+        {"?/", 0, 0, 0, 0, nullptr},
+        {"/?", 0, 0, 0, 0, nullptr},
     };
     for (const Case& c : cases) {
         bool ok;
         auto f = Compile(c.code, &ok);
-        ASSERT_TRUE(ok) << c.code;
-        ASSERT_EQ(f->sectionCount, 1) << c.code;
+        ASSERT_EQ(ok, c.kinds != nullptr) << c.code;
+        if (!ok) continue;
         const FormatSection& s = f->sections[0];
+        EXPECT_EQ(f->sectionCount, 1) << c.code;
         EXPECT_EQ(s.intDigits, c.intDigits) << c.code;
         EXPECT_EQ(s.fracDigits, c.fracDigits) << c.code;
         EXPECT_EQ(s.scaling, c.scaling) << c.code;
+        EXPECT_EQ(s.exponentDigits, c.expDigits) << c.code;
         EXPECT_EQ(Kinds(*f, 0), c.kinds) << c.code;
     }
+    EXPECT_EQ(Compile("0.00E+00")->sections[0].exponentSign, '+');
+    EXPECT_EQ(Compile("0E5")->sections[0].exponentIndex, kNoToken);
 }
 
-TEST(FormatCompile, ReadsExponentsAndFractions) {
-    bool ok;
-    auto f = Compile("0.00E+00", &ok);
-    ASSERT_TRUE(ok);
-    EXPECT_EQ(f->sections[0].exponentSign, '+');
-    EXPECT_EQ(f->sections[0].exponentDigits, 2);
-    EXPECT_EQ(f->sections[0].fracDigits, 2);
-    Compile("0.00E+", &ok);
-    EXPECT_FALSE(ok);
-    f = Compile("0E5", &ok);
-    ASSERT_TRUE(ok);
-    EXPECT_EQ(Kinds(*f, 0), "0 'E '5");
-    EXPECT_EQ(f->sections[0].exponentIndex, kNoToken);
-    f = Compile("0e+\"05\"", &ok); // a fixed exponent written as literal digits
-    ASSERT_TRUE(ok);
-    EXPECT_EQ(f->sections[0].exponentDigits, 1);
-
-    f = Compile("# ?/?", &ok);
-    ASSERT_TRUE(ok);
-    EXPECT_EQ(f->sections[0].intDigits, 2);
-    EXPECT_EQ(f->sections[0].fracDigits, 1);
-    f = Compile("# ?/8", &ok);
-    ASSERT_TRUE(ok);
-    EXPECT_EQ(f->sections[0].fracDigits, 1);
-    EXPECT_EQ(Kinds(*f, 0), "# '  ? / '8");
-    Compile("?/", &ok);
-    EXPECT_FALSE(ok);
-    Compile("/?", &ok);
-    EXPECT_FALSE(ok);
-}
-
-TEST(FormatCompile, SectionsBracketsAndColours) {
+TEST(FormatCompile, SectionsBracketsAndColoursUpToTheirLimits) {
     bool ok;
     auto f = Compile("[red]#,##0;[blue](#,##0)", &ok);
     ASSERT_TRUE(ok);
     ASSERT_EQ(f->sectionCount, 2);
-    EXPECT_EQ(f->sections[0].bracketCount, 1);
     EXPECT_EQ(f->sections[0].brackets[0].value, 0x0000FFu);
     EXPECT_EQ(f->sections[1].brackets[0].value, 0xFF0000u);
     EXPECT_EQ(Kinds(*f, 1), "K '( # , # # 0 ')");
-    Compile("[>=100][<0][=5][red]0", &ok);
-    EXPECT_FALSE(ok);
-    f = Compile("[>=100][<0][=5]0", &ok);
+    f = Compile("[>=100][<0][=5]0", &ok); // three bracket items: the most a section holds
     ASSERT_TRUE(ok);
-    EXPECT_EQ(f->sections[0].brackets[0].value, uint32_t(kCmpGreaterEqual));
-    EXPECT_EQ(f->sections[0].brackets[0].number, 100);
-    EXPECT_EQ(f->sections[0].brackets[1].value, uint32_t(kCmpLess));
-    EXPECT_EQ(f->sections[0].brackets[2].value, uint32_t(kCmpEqual));
+    const BracketItem* b = f->sections[0].brackets;
+    EXPECT_EQ(b[0].value, uint32_t(kCmpGreaterEqual));
+    EXPECT_EQ(b[0].number, 100);
+    EXPECT_EQ(b[1].value, uint32_t(kCmpLess));
+    EXPECT_EQ(b[2].value, uint32_t(kCmpEqual));
     f = Compile("[#1A2b3C]0", &ok);
     ASSERT_TRUE(ok);
     EXPECT_EQ(f->sections[0].brackets[0].kind, uint32_t(kFmtColorHex));
     EXPECT_EQ(f->sections[0].brackets[0].value, 0x3C2B1Au);
-    Compile("0;0;0;0;0", &ok);
-    EXPECT_FALSE(ok);
-    Compile("[red0", &ok);
-    EXPECT_FALSE(ok);
-    Compile("\"abc", &ok);
-    EXPECT_FALSE(ok);
-    f = Compile("General", &ok);
-    ASSERT_TRUE(ok);
-    EXPECT_EQ(Kinds(*f, 0), "@");
-    f = Compile("general", &ok);
-    ASSERT_TRUE(ok);
-    EXPECT_EQ(Kinds(*f, 0), "@");
-    f = Compile("\"USD\" 0", &ok);
-    ASSERT_TRUE(ok);
-    EXPECT_EQ(Kinds(*f, 0), "'U 'S 'D '  0");
-    f = Compile("", &ok);
+    EXPECT_EQ(Compile("0;0;0;0", &ok)->sectionCount, 4); // four sections: the most
     EXPECT_TRUE(ok);
-    EXPECT_EQ(f->sectionCount, 0);
+    for (const char* bad : {"[>=100][<0][=5][red]0", "0;0;0;0;0", "[red0", "\"abc"}) {
+        Compile(bad, &ok);
+        EXPECT_FALSE(ok) << bad;
+    }
+    for (auto [code, kinds] :
+         {std::pair{"General", "@"}, {"general", "@"}, {"\"USD\" 0", "'U 'S 'D '  0"}}) {
+        EXPECT_EQ(Kinds(*Compile(code, &ok), 0), kinds);
+        EXPECT_TRUE(ok) << code;
+    }
+    EXPECT_EQ(Compile("", &ok)->sectionCount, 0);
+    EXPECT_TRUE(ok);
     // An empty middle section still counts: zeros show nothing in "0;-0;;@".
-    f = Compile("0;-0;;@", &ok);
-    ASSERT_TRUE(ok);
-    EXPECT_EQ(f->sectionCount, 4);
+    EXPECT_EQ(Compile("0;-0;;@", &ok)->sectionCount, 4);
+    EXPECT_TRUE(ok);
 }
 
 TEST(FormatCompile, DateAndTimeKeywords) {
@@ -248,21 +182,29 @@ TEST(FormatCompile, ReadsTheSeparatorsOfTheSetAndStoresInternalOnes) {
     EXPECT_EQ(DescribeFormatCode(*f), "#,##0.00");
 }
 
-TEST(FormatCompile, DescribesWhatItCompiled) {
-    for (const char* code :
-         {"#,##0.00", "#,##0,", "0.00E+00", "[red]#,##0;[blue](#,##0)", "[>=100]0.0", "\"USD\"0",
-          "hh:mm:ss", "[h]:mm", "m/d/yy", "dddd\", \"mmmm", "_(0_)", "*-0", "# ?/8", "0%",
-          "h:mm AM/PM", "[#1A2B3C]0", "@", "0;-0;;@", "0.0,,"}) {
-        bool ok;
-        auto f = Compile(code, &ok);
-        ASSERT_TRUE(ok) << code;
+TEST(FormatCompile, DescribedCodesCompileToTheSameFormat) {
+    const char* pieces[] = {"0",    "#",         "?",      ",",   ".",    "/",    "E+",
+                            "e-",   "mm",        "m",      "yy",  "yyyy", "d",    "ddd",
+                            "h",    "ss",        "AM/PM",  "A/P", "[h]",  "[mm]", "[red]",
+                            "[<5]", "[#102030]", "\"ab\"", "\\x", "_)",   "*-",   "@",
+                            ";",    " ",         "-",      ":",   "%",    "8",    "General"};
+    std::mt19937 random(31012006);
+    auto f = std::make_unique<CompiledFormat>();
+    auto again = std::make_unique<CompiledFormat>();
+    int compiled = 0;
+    const char* seeds[] = {"#,##0.00", "#,##0,",     "0.0,,",   "[>=100]0.0",  "dddd\", \"mmmm",
+                           "# ?/8",    "[#1A2B3C]0", "0;-0;;@", "hh:mm:ss.00", ",[red]mm"};
+    for (int i = 0; i < 30000; ++i) {
+        std::string code = i < int(std::size(seeds)) ? seeds[i] : "";
+        for (int n = code.empty() ? 1 + int(random() % 8) : 0; n > 0; --n)
+            code += pieces[random() % std::size(pieces)];
+        if (!CompileFormatCode(*f, code)) continue;
+        ++compiled;
         std::string text = DescribeFormatCode(*f);
-        auto again = Compile(text.c_str(), &ok);
-        ASSERT_TRUE(ok) << code << " -> " << text;
-        EXPECT_EQ(DescribeFormatCode(*again), text) << code;
-        EXPECT_EQ(Kinds(*again, 0), Kinds(*f, 0)) << code << " -> " << text;
-        EXPECT_EQ(again->sections[0].scaling, f->sections[0].scaling) << code;
+        ASSERT_TRUE(CompileFormatCode(*again, text)) << code << " -> " << text;
+        ASSERT_EQ(Dump(*again), Dump(*f)) << code << " -> " << text;
     }
+    EXPECT_GT(compiled, 3000);
 }
 
 TEST(FormatCompile, ColoursAndKeywordScanning) {

@@ -20,21 +20,26 @@ struct Case {
     const char* text;
 };
 
-// A locale whose month takes another form after a day number.
+// A region (choice 99) whose month takes another form after a day number.
 class CGenitiveNames : public ILocaleNames {
 public:
-    std::string MonthName(int month, uint8_t) const override { return month == 0 ? "styczen" : ""; }
+    std::string MonthName(int m, uint8_t l) const override { return Of(l, m == 0, "styczen"); }
     std::string AbbrevMonthName(int, uint8_t) const override { return ""; }
-    std::string DayName(int day, uint8_t) const override { return day == 2 ? "wtorek" : ""; }
+    std::string DayName(int d, uint8_t l) const override { return Of(l, d == 2, "wtorek"); }
     std::string AbbrevDayName(int, uint8_t) const override { return ""; }
-    std::string GenitiveMonthName(int month, uint8_t) const override {
-        return month == 0 ? "stycznia" : "";
+    std::string GenitiveMonthName(int m, uint8_t l) const override {
+        return Of(l, m == 0, "stycznia");
+    }
+
+private:
+    static std::string Of(uint8_t locale, bool known, const char* name) {
+        return locale == 99 && known ? name : "";
     }
 };
 
 } // namespace
 
-TEST(DateRender, CalendarFieldsWithGenericNames) {
+TEST(DateRender, CalendarFieldsDurationsAndTextsThatAreNoDate) {
     const Case cases[] = {
         {"2006-01-31", "dddd, mmmm dd, yyyy", "Tuesday, January 31, 2006"},
         {"2006-01-31", "ddd d mmm yy", "Tue 31 Jan 06"},
@@ -47,25 +52,21 @@ TEST(DateRender, CalendarFieldsWithGenericNames) {
         {"2005-03-04", "mm/dd/yyyy", "03/04/2005"},
         {"13:10:55.123", "hh:mm:ss.00", "13:10:55.12"},
         {"13:10:55.1", "h:mm:ss.000", "13:10:55.100"},
-        {"13:00:00+02:00", "hh:mm", "15:00"},
-        {"2006-01-31T23:30:00+02:00", "yyyy-mm-dd hh:mm", "2006-02-01 01:30"},
-        {"2006-01-31T08:00:00-02:30", "hh:mm", "05:30"},
+        {"1999-12-31", "yy", "1999"}, // two-digit years from 2000 on
+        {"2000-01-01", "yy", "00"},
+        {"2100-07-04", "yy", "00"},
+        // a time with a zone shows as written
+        {"13:00:00+02:00", "hh:mm", "13:00"},
+        {"2006-01-31T23:30:00-02:00", "yyyy-mm-dd hh:mm", "2006-01-31 23:30"},
+        {"50000-12-31T23:00:00+02:00", "yyyy", "50000"},
         {"2006-01-31T13:10:55", "yyyy-mm-dd\\Thh:mm:ss", "2006-01-31T13:10:55"},
-    };
-    for (const Case& c : cases) EXPECT_EQ(Show(c.iso, c.code), c.text) << c.iso << " " << c.code;
-}
-
-TEST(DateRender, DurationsAsElapsedTime) {
-    const Case cases[] = {
-        {"PT63H30M", "[h]:mm:ss", "63:30:00"},  {"P1DT2H", "[h]:mm", "2:00"},
-        {"PT5M7.250S", "[m]:ss.00", "5:07.25"}, {"-PT90M", "[mm]:ss", "90:00"},
+        // durations as elapsed time
+        {"PT63H30M", "[h]:mm:ss", "63:30:00"},
+        {"P1DT2H", "[h]:mm", "2:00"},
+        {"PT5M7.250S", "[m]:ss.00", "5:07.25"},
+        {"-PT90M", "[mm]:ss", "90:00"},
         {"PT0.500S", "[s].000", "0.500"},
-    };
-    for (const Case& c : cases) EXPECT_EQ(Show(c.iso, c.code), c.text) << c.iso << " " << c.code;
-}
-
-TEST(DateRender, TextThatIsNoDateStaysAsItIs) {
-    const Case cases[] = {
+        // texts that are no date stay as they are
         {"abc", "m/d/yyyy", "<unchanged>abc"},
         {"2006-02-30", "m/d/yyyy", "<unchanged>2006-02-30"},
         {"13:10:55", "m/d/yyyy", "<unchanged>13:10:55"}, // a time has no calendar date
@@ -74,7 +75,7 @@ TEST(DateRender, TextThatIsNoDateStaysAsItIs) {
         {"2006-01-31", "0;0", "2006-01-31"}, // two sections: the text as it is
         {"abc", "0;0;0;\"<\"@\">\"", "<abc>"},
         {"2006-01-31", "0;0;0;d mmm", "31 Jan"},
-        {"50000-12-31T23:00:00+02:00", "yyyy", "<unchanged>50000-12-31T23:00:00+02:00"},
+        {"abc", "", "abc"}, // no code: the text laid out as it is
         {"2006-01-31", "\"bad", "<unchanged>2006-01-31"},
     };
     for (const Case& c : cases) EXPECT_EQ(Show(c.iso, c.code), c.text) << c.iso << " " << c.code;
@@ -89,13 +90,16 @@ TEST(DateRender, UsesTheUsersSeparatorsAndLocaleNames) {
 
     CGenitiveNames names;
     SetLocaleNames(&names);
-    EXPECT_EQ(Show("2006-01-31", "d mmmm yyyy"), "31 stycznia 2006");
-    EXPECT_EQ(Show("2006-01-31", "mmmm yyyy"), "styczen 2006");
-    EXPECT_EQ(Show("2006-01-31", "dddd"), "wtorek");
-    EXPECT_EQ(Show("2006-01-31", "ddd mmm"), "Tue Jan"); // generic where the locale has none
-    EXPECT_EQ(Show("2006-03-01", "d mmmm"), "1 March");
+    SeparatorSet region;
+    region.localeChoice = 99;
+    EXPECT_EQ(Show("2006-01-31", "d mmmm yyyy", &region), "31 stycznia 2006");
+    EXPECT_EQ(Show("2006-01-31", "mmmm yyyy", &region), "styczen 2006");
+    EXPECT_EQ(Show("2006-01-31", "dddd", &region), "wtorek");
+    EXPECT_EQ(Show("2006-01-31", "ddd mmm", &region), "Tue Jan"); // generic where it has none
+    EXPECT_EQ(Show("2006-03-01", "d mmmm", &region), "1 March");
+    EXPECT_EQ(Show("2006-01-31", "d mmmm yyyy"), "31 January 2006"); // another locale
     SetLocaleNames(nullptr);
-    EXPECT_EQ(Show("2006-01-31", "d mmmm yyyy"), "31 January 2006");
+    EXPECT_EQ(Show("2006-01-31", "d mmmm yyyy", &region), "31 January 2006");
 }
 
 TEST(DateRender, ColourAndPainterItemsReachTheList) {
