@@ -13,9 +13,8 @@ bool EvalToken(CEvalContext& ctx) {
     }
     const FormulaToken& token = ctx.values[top];
     if (token.type == kTokenFunction) {
-        BuiltinImpl implementation = token.functionIndex < BuiltinFunctionCount()
-                                         ? GetBuiltinFunction(token.functionIndex).implementation
-                                         : nullptr;
+        const BuiltinFunction* row = GetBuiltinFunction(token.functionIndex);
+        BuiltinImpl implementation = row ? row->implementation : nullptr;
         if (!implementation) {
             ctx.status = kErrSyntax;
             return false;
