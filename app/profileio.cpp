@@ -1,0 +1,9 @@
+#include "app/shell.h"
+
+namespace vl {
+
+ProfileIo DefaultProfileIo() {
+    return {};
+}
+
+} // namespace vl
