@@ -57,4 +57,39 @@ inline void Put(CWorksheet& ws, const CellBuffer& b) {
     ASSERT_TRUE(ws.cells.PutCell(b.bytes, cursor));
 }
 
+inline void PutNumber(CWorksheet& ws, uint16_t column, uint32_t row, double value,
+                      uint8_t error = 0) {
+    CellBuffer b;
+    ASSERT_TRUE(MakeNumberCell(b, column, row, value, error));
+    Put(ws, b);
+}
+
+inline void PutText(CWorksheet& ws, uint16_t column, uint32_t row, std::string_view text) {
+    CellBuffer b;
+    ASSERT_TRUE(MakeTextCell(b, column, row, text));
+    Put(ws, b);
+}
+
+// A formula with a number (or, with `cachedText`, a text) as its cached result.
+inline void PutFormula(CWorksheet& ws, uint16_t column, uint32_t row, std::string_view formula,
+                       double number, const char* cachedText = nullptr, uint8_t error = 0,
+                       uint16_t width = 0, uint32_t height = 1) {
+    FormulaHead head;
+    head.flags = uint8_t(kCellFormula | (error << 4));
+    head.arrayWidth = width ? width : 1;
+    head.arrayHeight = height;
+    head.resultFlags =
+        uint8_t((cachedText ? kResultText : kResultNumber) | (width ? kResultArray : 0));
+    head.cachedNumber = cachedText || error ? 0 : number;
+    CellBuffer b;
+    ASSERT_TRUE(MakeFormulaCell(b, column, row, head, formula, cachedText ? cachedText : ""));
+    Put(ws, b);
+}
+
+// The small workbook of the golden document: a folder, two worksheets, a font, two styles,
+// a list and an inspected cell.
+std::unique_ptr<CWorkbook> SampleWorkbook();
+// The document the writer gives for it.
+extern const char* const kSampleDocument;
+
 } // namespace vl::xmltest
