@@ -233,11 +233,11 @@ def draw_find(c):
     magnifier(c)
 
 
-def draw_sort(c, up):
+def draw_sort(c, ascending):
     c.text(1, 1, "A", BLUE)
     c.text(1, 9, "Z", BLUE)
     c.line(11, 2, 11, 13, BLACK)
-    if up:
+    if ascending:  # A above Z, the arrow pointing down the list
         c.line(9, 11, 11, 13, BLACK)
         c.line(13, 11, 11, 13, BLACK)
     else:
@@ -397,7 +397,7 @@ def draw_whole(c):
 TOOLBARS = {
     267: [draw_new, draw_open, draw_save, draw_new_sheet, draw_new_folder, draw_cut, draw_copy,
           draw_paste, draw_preview, draw_print, draw_undo, draw_redo, draw_find,
-          lambda c: draw_sort(c, False), lambda c: draw_sort(c, True), draw_date, draw_formula,
+          lambda c: draw_sort(c, True), lambda c: draw_sort(c, False), draw_date, draw_formula,
           draw_composer, draw_chart, draw_image, draw_update],
     227: [draw_font, draw_cell, draw_style, draw_alignment, draw_list, draw_worksheet],
     231: [draw_go, draw_current, draw_bookmark, draw_remove],
