@@ -16,7 +16,8 @@ QImage ToolbarSheet() {
     QPainter painter(&sheet);
     for (int bar = 0; bar < kToolbars; ++bar) {
         for (bool greyed : {false, true}) {
-            std::optional<ImageList> list = LoadToolbarPictures(FrameToolbar(bar).bitmap, face, greyed);
+            std::optional<ImageList> list =
+                LoadToolbarPictures(FrameToolbar(bar).bitmap, face, greyed);
             EXPECT_TRUE(list.has_value()) << bar;
             if (!list) continue;
             for (std::size_t i = 0; i < list->size(); ++i)
