@@ -51,6 +51,17 @@ TEST_F(LocaleSeparatorsTest, DecimalCommaGivesSemicolonAndBackslash) {
     EXPECT_STREQ(UserSeparators().currency, "\xA3");
 }
 
+TEST_F(LocaleSeparatorsTest, ProcessLocaleDoesNotLeakIn) {
+    apptest::CommaLocale comma;
+    if (!comma.active()) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+    ASSERT_TRUE(ApplyLocaleChoice(38, true)); // en_US whatever the process runs under
+    EXPECT_EQ(UserSeparators().decimal, '.');
+    EXPECT_EQ(UserSeparators().list, ',');
+    ASSERT_TRUE(ApplyLocaleChoice(61, true));
+    EXPECT_EQ(UserSeparators().list, ';');
+    EXPECT_EQ(UserSeparators().arrayRow, '\\');
+}
+
 TEST_F(LocaleSeparatorsTest, NarrowSpacesBecomeNoBreakSpace) {
     char c = 0;
     for (char16_t space : {u'\u00A0', u'\u202F'}) {

@@ -2,6 +2,8 @@
 #include "app/mainframe.h"
 #include "app/statusbarwnd.h"
 #include "apptestutil.h"
+#include "formula/evalcontext.h"
+#include "model/cellrecord.h"
 #include "resources/commandids.h"
 
 #include <QAction>
@@ -198,6 +200,19 @@ TEST_F(MainFrameTest, StatusBarDescribesTheActiveWindow) {
     EXPECT_EQ(bar->PaneText(2), QStringLiteral("Format: Binary"));
     EXPECT_EQ(bar->PaneText(4), QStringLiteral(" Edit - On"));
     EXPECT_EQ(bar->PaneText(5), QStringLiteral(" 75%"));
+    CellBuffer buf;
+    ASSERT_TRUE(MakeNumberCell(buf, 0, 0, 2.5));
+    CellCursor cursor;
+    ASSERT_TRUE(cells.PutCell(buf.data(), cursor));
+    CEvalContext context;
+    book->context = &context;
+    book->state.selection = {0, 0, 0, 0};
+    frame->UpdateStatusBar();
+    EXPECT_EQ(bar->PaneText(0), QStringLiteral("Number: 2.5"));
+    EXPECT_EQ(bar->PaneText(1), QString());
+    book->state.selection = {1, 3, 1, 3};
+    frame->UpdateStatusBar();
+    EXPECT_EQ(bar->PaneText(0), QStringLiteral("Empty"));
     delete book->Widget()->parentWidget(); // the sub-window and the workbook window with it
     EXPECT_EQ(OpenDocumentCount(), 0);
     frame->OnIdle();
