@@ -20,14 +20,14 @@ function(vorlane_library name dir)
 endfunction()
 
 # Test executables link GoogleTest and GoogleMock; label "engine" marks the Qt-free ones
-# that the sanitizer build runs.
+# that the sanitizer build runs. A test folder with a main.cpp of its own (one that sets up
+# a QGuiApplication, say) does without gtest_main.
 function(vorlane_tests name dir)
   file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*.cpp)
   if(NOT _tests OR VORLANE_FUZZ)
     return()
   endif()
   add_executable(test_${name} ${_tests})
-  # A folder with a main.cpp of its own (Qt tests need an application object) gets no gtest_main.
   set(_main GTest::gtest_main)
   if(EXISTS ${CMAKE_SOURCE_DIR}/tests/${dir}/main.cpp)
     set(_main)
