@@ -55,6 +55,8 @@ public:
     // Commands of the workbooks (Part of the workbook window's services).
     void OnFileNew();
     void OnFileOpen();
+    // Opens a file of the recent-file list in a new workbook window.
+    void OpenRecentFile(const QString& path);
     // Opens the named files, each in a new workbook window.
     void OpenCommandLineFiles(const QStringList& files);
 

@@ -5,6 +5,7 @@
 #include "app/messages.h"
 #include "app/statusbarwnd.h"
 #include "app/uiservices.h"
+#include "platform/core/cp1252.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
 
@@ -27,6 +28,10 @@ void CMainFrame::RegisterHandlers() {
     if (factory_) {
         h[ID_FILE_NEW] = [this] { OnFileNew(); };
         h[ID_FILE_OPEN] = [this] { OnFileOpen(); };
+        h[ID_FILE_MRU_FIRST] = [this] {
+            const auto& files = Profile().recentFiles;
+            if (!files.empty()) OpenRecentFile(QString::fromStdString(Cp1252ToUtf8(files.front())));
+        };
     }
     h[ID_APP_EXIT] = [this] {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
@@ -97,11 +102,16 @@ void CMainFrame::OnFileNew() {
 
 void CMainFrame::OnFileOpen() {
     if (!factory_) return;
-    QString path = UiServices().GetOpenFileName(QStringLiteral("Open"),
-                                                QString::fromStdString(Profile().folder),
-                                                QStringLiteral("Vorlane (*.vln *.vlb)"));
+    QString path = UiServices().GetOpenFileName(
+        QStringLiteral("Open"), QString::fromStdString(Cp1252ToUtf8(Profile().folder)),
+        QStringLiteral("Vorlane (*.vln *.vlb)"));
     if (path.isEmpty()) return;
     if (IWorkbookWnd* window = factory_->Create(mdi_, path)) AddWorkbookWindow(window);
+}
+
+void CMainFrame::OpenRecentFile(const QString& path) {
+    if (IWorkbookWnd* window = factory_ ? factory_->Create(mdi_, path) : nullptr)
+        AddWorkbookWindow(window);
 }
 
 void CMainFrame::OpenCommandLineFiles(const QStringList& files) {
@@ -258,10 +268,13 @@ void CMainFrame::FillRecentFiles() {
         return;
     }
     for (std::size_t i = 0; i < files.size(); ++i) {
-        QString text = QStringLiteral("&%1 %2").arg(i + 1).arg(QString::fromStdString(files[i]));
+        const QString path = QString::fromStdString(Cp1252ToUtf8(files[i]));
+        QString text = QStringLiteral("&%1 %2").arg(i + 1).arg(path);
         QAction* action = i == 0 ? first : menu->addAction(text);
         action->setText(text);
-        action->setEnabled(true);
+        action->setEnabled(factory_ != nullptr);
+        if (i > 0)
+            connect(action, &QAction::triggered, this, [this, path] { OpenRecentFile(path); });
     }
 }
 

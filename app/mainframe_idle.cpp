@@ -112,9 +112,6 @@ void CMainFrame::OnIdle() {
     }
     IWorkbookWnd* active = GetActiveWorkbookWnd();
     if (!active) status_->ClearPanes();
-    // Menu commands without a handler of the frame go to the active workbook window.
-    for (auto& [id, action] : actions_)
-        if (!HasHandler(id)) action->setEnabled(active != nullptr);
     if (active) UpdateCommandStates();
 }
 

@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -246,6 +247,27 @@ TEST(MainFramePlacement, AddressBoxAndStartRectangle) {
     EXPECT_FALSE(CMainFrame::UsableFrameRect(QRect()));
     EXPECT_FALSE(CMainFrame::UsableFrameRect(QRect(-5000, -5000, 300, 200)));
     EXPECT_TRUE(CMainFrame::UsableFrameRect(QRect(10, 10, 300, 200)));
+}
+
+} // namespace vl
+
+namespace vl {
+
+TEST_F(MainFrameTest, RecentFileMenuShowsTheListNewestFirst) {
+    QMenu* menu = frame->RecentFilesMenu();
+    ASSERT_NE(menu, nullptr);
+    menu->aboutToShow();
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("(empty)"));
+    EXPECT_FALSE(menu->actions()[0]->isEnabled());
+    Profile().recentFiles = {"/tmp/new.vln", "/tmp/caf\xE9.vln"};
+    menu->aboutToShow();
+    ASSERT_EQ(menu->actions().size(), 2);
+    EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("&1 /tmp/new.vln"));
+    EXPECT_EQ(menu->actions()[1]->text(), QStringLiteral("&2 /tmp/caf\u00E9.vln"));
+    menu->actions()[1]->trigger();
+    EXPECT_EQ(factory.paths.back(), QStringLiteral("/tmp/caf\u00E9.vln"));
+    EXPECT_FALSE(frame->Action(ID_OPTIONS)->isEnabled()); // still without its dialog
 }
 
 } // namespace vl
