@@ -3,6 +3,7 @@
 // containers share. The binary workbook form stores them byte for byte, so each has a fixed
 // size and explicit little-endian Read/Write functions; the in-memory structs are plain values.
 
+#include "app/core/fontrecord.h"
 #include "formula/values/standardformat.h"
 #include "platform/core/screen.h"
 
@@ -47,19 +48,6 @@ enum PATTERN_TYPES : uint8_t {
     FORMAT_PAT_GRAD_HORZ = 20,
     FORMAT_PAT_SYM_GRAD_VERT = 21,
     FORMAT_PAT_SYM_GRAD_HORZ = 22,
-};
-
-constexpr int kFaceNameSize = 128;
-
-struct FontRecord {
-    char faceName[kFaceNameSize] = {}; // empty: the default font's name
-    uint8_t family = 0;                // 0 any, 1 Swiss, 2 Modern, 3 Roman, 4 Script, 5 Decorative
-    uint8_t size = 0;                  // points; 0: the default font's size
-    uint8_t weight = 0;                // 0 normal, 1 thin, 2 bold, 3 heavy
-    uint8_t italic = 0;
-    uint8_t underline = 0;
-    uint8_t strikeout = 0;
-    uint8_t charSet = 0;
 };
 
 struct BorderLine {

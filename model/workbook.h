@@ -9,6 +9,7 @@
 #include "model/styles.h"
 #include "model/undoentry.h"
 #include "model/worksheettree.h"
+#include "platform/core/filestream.h"
 
 #include <cstdint>
 #include <memory>
@@ -41,6 +42,8 @@ struct ImageListEntry {
 };
 
 constexpr int kPasswordSize = 1024;
+constexpr int kLastSavedUserSize = 128;
+constexpr int kLastSavedDateSize = 50;
 
 class CWorkbook : public BlockAllocated {
 public:
@@ -53,6 +56,13 @@ public:
     StyleTables styles;
     std::vector<std::unique_ptr<ImageListEntry>> images;
     CPagedList imagePages;
+    // The document file: its stream stays open, and the file locked, while the workbook is
+    // open; the fields below are what the file forms record about it.
+    CFileStream stream;
+    uint8_t fileFamily = 0;
+    uint8_t fileKind = 0; // the form a save writes back: 1, 2 XML, 3, 4 binary (2, 4 gzip)
+    char lastSavedUser[kLastSavedUserSize] = {};
+    char lastSavedDate[kLastSavedDateSize] = {};
     ErrorCode error = kErrorNone;
     uint8_t encryption = 0;
     uint8_t readOnly = 0;

@@ -1,0 +1,23 @@
+#pragma once
+// Enabled and ticked states of the document commands, from the active workbook's state.
+
+#include "app/statustext.h"
+
+#include <optional>
+#include <vector>
+
+namespace vl {
+
+struct CommandState {
+    int id;
+    bool enabled;
+    uint8_t check; // 0 not ticked, 1 ticked, 2 the second tick state
+};
+
+// `clipboardHasData`: the clipboard holds the private format or text; nothing when the
+// clipboard could not be read (Paste then keeps its state). `region` is the locale choice.
+std::vector<CommandState> ComputeCommandStates(const DocumentState& doc,
+                                               std::optional<bool> clipboardHasData,
+                                               uint8_t region);
+
+} // namespace vl

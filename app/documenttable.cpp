@@ -1,0 +1,45 @@
+#include "app/workbookwndapi.h"
+
+namespace vl {
+
+DocumentEntry* DocumentTable() {
+    static DocumentEntry table[kMaxDocuments];
+    return table;
+}
+
+bool AddDocumentEntry(IWorkbookWnd* window) {
+    for (int i = 0; i < kMaxDocuments; ++i) {
+        DocumentEntry& e = DocumentTable()[i];
+        if (e.workbook || !window->Workbook()) continue;
+        e.workbook = window->Workbook();
+        e.window = window;
+        return true;
+    }
+    return false;
+}
+
+void ReleaseDocumentEntry(IWorkbookWnd* window) {
+    for (int i = 0; i < kMaxDocuments; ++i) {
+        DocumentEntry& e = DocumentTable()[i];
+        if (e.window == window) {
+            e = DocumentEntry{};
+            return;
+        }
+    }
+}
+
+IWorkbookWnd* FindWorkbookWndByHandle(const QWidget* widget) {
+    for (int i = 0; i < kMaxDocuments; ++i) {
+        const DocumentEntry& e = DocumentTable()[i];
+        if (e.workbook && e.window->Widget() == widget) return e.window;
+    }
+    return nullptr;
+}
+
+int OpenDocumentCount() {
+    int n = 0;
+    for (int i = 0; i < kMaxDocuments; ++i) n += DocumentTable()[i].workbook != nullptr;
+    return n;
+}
+
+} // namespace vl

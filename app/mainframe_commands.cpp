@@ -1,0 +1,281 @@
+#include "app/core/settings.h"
+#include "app/imagelists.h"
+#include "app/localeseparators.h"
+#include "app/mainframe.h"
+#include "app/messages.h"
+#include "app/statusbarwnd.h"
+#include "app/uiservices.h"
+#include "platform/core/cp1252.h"
+#include "resources/commandids.h"
+#include "resources/strings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTimerEvent>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace vl {
+
+void CMainFrame::RegisterHandlers() {
+    auto& h = handlers_;
+    if (factory_) {
+        h[ID_FILE_NEW] = [this] { OnFileNew(); };
+        h[ID_FILE_OPEN] = [this] { OnFileOpen(); };
+        h[ID_FILE_MRU_FIRST] = [this] {
+            const auto& files = Profile().recentFiles;
+            if (!files.empty()) OpenRecentFile(QString::fromStdString(Cp1252ToUtf8(files.front())));
+        };
+    }
+    h[ID_APP_EXIT] = [this] {
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    };
+    h[ID_APP_ABOUT] = [this] { OnAppAbout(); };
+    h[ID_HELP_CONTENTS] = [this] { ShowHelpTopic(1); };
+    h[ID_HELP_SUPPORT] = [this] { ShowHelpTopic(17); };
+    h[ID_WINDOW_CASCADE] = [this] { mdi_->cascadeSubWindows(); };
+    h[ID_WINDOW_TILE] = [this] { mdi_->tileSubWindows(); };
+    h[ID_WINDOW_ARRANGE] = [this] { OnWindowArrange(); };
+    h[ID_WINDOW_CLOSE_ACTIVE] = [this] { mdi_->closeActiveSubWindow(); };
+    h[ID_WINDOW_NEXT] = [this] { mdi_->activateNextSubWindow(); };
+    for (int id : {ID_LOCALE_GENERIC, ID_LOCALE_SYSTEM, ID_LOCALE_USER})
+        h[id] = [this, id] { OnLocales(id); };
+    h[ID_SEARCH_CLOSE] = [this] { OnSearchBarCommand(); };
+    h[ID_VIEW_COMPOSER] = [this] { OnViewComposer(); };
+    // Go jumps in the active workbook window; without one there is nothing to do.
+    h[ID_GO_TO_ADDRESS] = [this] {
+        if (IWorkbookWnd* wnd = GetActiveWorkbookWnd()) wnd->HandleCommand(ID_GO_TO_ADDRESS);
+    };
+}
+
+void CMainFrame::OnCommand(int id) {
+    idleDirty_ = true;
+    if (auto it = handlers_.find(id); it != handlers_.end()) {
+        it->second();
+        return;
+    }
+    if (IWorkbookWnd* wnd = GetActiveWorkbookWnd()) wnd->HandleCommand(id);
+}
+
+IWorkbookWnd* CMainFrame::GetActiveWorkbookWnd() const {
+    // The current sub-window stays while the frame itself is inactive.
+    QMdiSubWindow* sub = mdi_ ? mdi_->currentSubWindow() : nullptr;
+    return sub ? FindWorkbookWndByHandle(sub->widget()) : nullptr;
+}
+
+CWorkbook* CMainFrame::GetActiveWorkbook() const {
+    IWorkbookWnd* wnd = GetActiveWorkbookWnd();
+    return wnd ? wnd->Workbook() : nullptr;
+}
+
+void CMainFrame::AddWorkbookWindow(IWorkbookWnd* window) {
+    if (!AddDocumentEntry(window)) {
+        delete window->Widget();
+        // A 17th workbook: say why nothing opened.
+        ShowStringMessage(IDS_MAX_ITEMS, MB_ICONEXCLAMATION, QString::number(kMaxDocuments));
+        return;
+    }
+    QWidget* widget = window->Widget();
+    connect(widget, &QObject::destroyed, this, [window] { ReleaseDocumentEntry(window); });
+    QMdiSubWindow* sub = mdi_->addSubWindow(widget);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowTitle(window->Title());
+    if (Profile().maximizeDocWindow && OpenDocumentCount() == 1)
+        sub->showMaximized();
+    else
+        sub->show();
+    mdi_->setActiveSubWindow(sub);
+    idleDirty_ = true;
+    UpdateTitle();
+}
+
+void CMainFrame::OnFileNew() {
+    if (IWorkbookWnd* window = factory_ ? factory_->Create(mdi_, QString()) : nullptr)
+        AddWorkbookWindow(window);
+}
+
+void CMainFrame::OnFileOpen() {
+    if (!factory_) return;
+    QString path = UiServices().GetOpenFileName(
+        QStringLiteral("Open"), QString::fromStdString(Cp1252ToUtf8(Profile().folder)),
+        QStringLiteral("Vorlane (*.vln *.vlb)"));
+    if (path.isEmpty()) return;
+    if (IWorkbookWnd* window = factory_->Create(mdi_, path)) AddWorkbookWindow(window);
+}
+
+void CMainFrame::OpenRecentFile(const QString& path) {
+    if (IWorkbookWnd* window = factory_ ? factory_->Create(mdi_, path) : nullptr)
+        AddWorkbookWindow(window);
+}
+
+void CMainFrame::OpenCommandLineFiles(const QStringList& files) {
+    if (!factory_) return;
+    for (const QString& file : files)
+        if (IWorkbookWnd* window = factory_->Create(mdi_, file)) AddWorkbookWindow(window);
+}
+
+bool CMainFrame::PopupOpen() const {
+    return QApplication::activeModalWidget() != nullptr ||
+           QApplication::activePopupWidget() != nullptr;
+}
+
+bool CMainFrame::SaveModifiedWorkbooks(bool moveAutoSavePoint) {
+    for (int i = 0; i < kMaxDocuments; ++i) {
+        DocumentEntry& e = DocumentTable()[i];
+        if (!e.workbook || !e.window->IsModified()) continue;
+        if (!e.window->HasOpenFile()) UiServices().Beep();
+        if (moveAutoSavePoint) lastAutoSave_ = clock_.NowSeconds();
+        IWorkbookWnd* window = e.window;
+        window->SendCommand(ID_FILE_SAVE);
+        // The entry may be gone if the window closed while it saved.
+        if (DocumentTable()[i].window == window && window->IsModified()) return false;
+        if (PopupOpen()) return false;
+    }
+    return true;
+}
+
+void CMainFrame::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == timerId_)
+        OnTimer();
+    else
+        QMainWindow::timerEvent(event);
+}
+
+void CMainFrame::OnTimer() {
+    if (inTimer_) return;
+    inTimer_ = true;
+    struct Guard {
+        bool& flag;
+        ~Guard() { flag = false; }
+    } guard{inTimer_};
+    const SettingsProfile& p = Profile();
+    int64_t now = clock_.NowSeconds();
+    if (p.autoSave && now + 5 - lastAutoSave_ >= int64_t(p.autoSave) * 60) {
+        lastAutoSave_ = now;
+        if (PopupOpen() || !SaveModifiedWorkbooks(false)) return;
+    }
+    if (!p.autoClose) return;
+    now = clock_.NowSeconds();
+    if (now + 5 - lastAutoClose_ < int64_t(p.autoClose) * 60) return;
+    lastAutoClose_ = now;
+    if (PopupOpen() || !SaveModifiedWorkbooks(true)) return;
+    if (PopupOpen()) {
+        UiServices().Beep();
+        return;
+    }
+    for (int i = 0; i < kMaxDocuments; ++i)
+        if (DocumentTable()[i].workbook) DocumentTable()[i].window->PostCommand(ID_FILE_CLOSE);
+}
+
+const char* CMainFrame::HelpTopicPage(int topic) {
+    static const char* const kPages[] = {
+        "printing.htm",      "protection.htm",   "containers.htm",  "charts2d.htm",
+        "chartsXY.htm",      "charts3d.htm",     "format_font.htm", "format_cell.htm",
+        "format_style.htm",  "format_align.htm", "format_list.htm", "format_worksheet.htm",
+        "settings.htm",      "text_files.htm",   "xbase_files.htm", "support.htm",
+        "formulas_enter.htm"};
+    return topic >= 2 && topic <= 18 ? kPages[topic - 2] : "intro.htm";
+}
+
+void CMainFrame::ShowHelpTopic(int topic) {
+    // There is no help file: the topic's page is named in the status bar.
+    status_->showMessage(QStringLiteral("Help: vorlan.chm::/") +
+                         QString::fromLatin1(HelpTopicPage(topic)));
+}
+
+void CMainFrame::OnAppAbout() {
+    QWidget* owner = QApplication::activeWindow() ? QApplication::activeWindow() : this;
+    auto* dialog = new QDialog(owner);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QStringLiteral("About Vorlane"));
+    auto* layout = new QVBoxLayout(dialog);
+    auto* picture = new QLabel(dialog);
+    picture->setPixmap(QPixmap::fromImage(LoadPicture(QStringLiteral("bitmap_287"))));
+    layout->addWidget(picture, 0, Qt::AlignHCenter);
+    layout->addWidget(new QLabel(QStringLiteral("Vorlane\nVersion 7.3"), dialog), 0,
+                      Qt::AlignHCenter);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, dialog);
+    connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    dialog->setObjectName(QStringLiteral("AboutVorlane"));
+    dialog->open();
+}
+
+void CMainFrame::OnWindowArrange() {
+    // Minimised windows line up along the bottom of the area.
+    int x = 0;
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+        if (!sub->isMinimized()) continue;
+        sub->move(x, mdi_->viewport()->height() - sub->height());
+        x += sub->width();
+    }
+}
+
+void CMainFrame::OnSearchBarCommand() {
+    if (bars_[kSearchBar]->isVisible()) bars_[kSearchBar]->hide();
+    if (IWorkbookWnd* wnd = GetActiveWorkbookWnd()) wnd->Widget()->setFocus();
+}
+
+void CMainFrame::OnViewComposer() {
+    // The composer pane comes with the dialogs; its setting and tick are kept already.
+    SettingsProfile& p = Profile();
+    p.composerVisible = !p.composerVisible;
+    if (QAction* a = Action(ID_VIEW_COMPOSER)) a->setChecked(p.composerVisible);
+}
+
+void CMainFrame::OnLocales(int id) {
+    SettingsProfile& p = Profile();
+    if (id == ID_LOCALE_GENERIC) {
+        p.region = 0;
+        ApplyLocaleChoice(0, true);
+    } else {
+        p.region = id == ID_LOCALE_SYSTEM ? 1 : 2;
+        ApplyLocaleChoice(p.region, true);
+    }
+    UpdateCommandStates();
+    UpdateStatusBar();
+    for (int i = 0; i < kMaxDocuments; ++i)
+        if (DocumentTable()[i].workbook) DocumentTable()[i].window->RefreshViews();
+}
+
+void CMainFrame::OnSettingChange() {
+    ApplySystemLocaleChange();
+    for (int i = 0; i < kMaxDocuments; ++i)
+        if (DocumentTable()[i].workbook) DocumentTable()[i].window->RefreshViews();
+}
+
+bool CMainFrame::event(QEvent* event) {
+    if (event->type() == QEvent::LocaleChange) OnSettingChange();
+    return QMainWindow::event(event);
+}
+
+void CMainFrame::FillRecentFiles() {
+    QMenu* menu = recentMenu_;
+    for (QAction* a : menu->actions())
+        if (a != Action(ID_FILE_MRU_FIRST)) menu->removeAction(a), a->deleteLater();
+    const auto& files = Profile().recentFiles;
+    QAction* first = Action(ID_FILE_MRU_FIRST);
+    if (files.empty()) {
+        first->setText(QStringLiteral("(empty)"));
+        first->setEnabled(false);
+        return;
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const QString path = QString::fromStdString(Cp1252ToUtf8(files[i]));
+        QString text = QStringLiteral("&%1 %2").arg(i + 1).arg(path);
+        QAction* action = i == 0 ? first : menu->addAction(text);
+        action->setText(text);
+        action->setEnabled(factory_ != nullptr);
+        if (i > 0)
+            connect(action, &QAction::triggered, this, [this, path] { OpenRecentFile(path); });
+    }
+}
+
+} // namespace vl

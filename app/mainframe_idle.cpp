@@ -1,0 +1,183 @@
+#include "app/commandstates.h"
+#include "app/core/settings.h"
+#include "app/imagelists.h"
+#include "app/mainframe.h"
+#include "app/messages.h"
+#include "app/statusbarwnd.h"
+#include "formula/celltext.h"
+#include "formula/values/isodate.h"
+#include "platform/core/cp1252.h"
+#include "resources/commandids.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDateTime>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMimeData>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace vl {
+
+namespace {
+
+QString FromCp1252(const std::string& text) {
+    return QString::fromStdString(Cp1252ToUtf8(text));
+}
+
+// Buttons of the three main toolbars that keep their state whether a workbook is open.
+bool AlwaysAvailable(int id) {
+    return id == ID_FILE_NEW || id == ID_FILE_OPEN || id == ID_SEARCH_CLOSE ||
+           id == ID_GO_TO_ADDRESS || id == ID_VIEW_COMPOSER;
+}
+
+} // namespace
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::NonClientAreaMouseButtonPress:
+        StampActivity();
+        idleDirty_ = true;
+        break;
+    case QEvent::WindowActivate:
+    case QEvent::FocusIn:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonRelease:
+        idleDirty_ = true;
+        break;
+    default:
+        break;
+    }
+    // The active workbook window's own keys come after the frame's shortcuts.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        if (IWorkbookWnd* wnd = GetActiveWorkbookWnd())
+            if (wnd->ForwardKey(static_cast<QKeyEvent*>(event))) return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::StampActivity() {
+    lastAutoSave_ = lastAutoClose_ = clock_.NowSeconds();
+}
+
+void CMainFrame::SetFormatButtonTexts(bool shown) {
+    const ToolbarSpec& spec = FrameToolbar(kFormattingBar);
+    for (std::size_t i = 0; i < spec.count; ++i) {
+        QAction* action = ToolAction(spec.buttons[i].id);
+        if (!action) continue;
+        action->setIconText(shown ? QString::fromLatin1(spec.buttons[i].text) : QString());
+        if (auto* b = qobject_cast<QToolButton*>(bars_[kFormattingBar]->widgetForAction(action)))
+            b->setToolButtonStyle(shown ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonIconOnly);
+    }
+}
+
+void CMainFrame::OnIdle() {
+    idleDirty_ = false;
+    const SettingsProfile& p = Profile();
+    const bool open = OpenDocumentCount() > 0;
+    if (open != hadWorkbook_) {
+        hadWorkbook_ = open;
+        if (open) {
+            if (p.formattingToolbarVisible) bars_[kFormattingBar]->show();
+        } else {
+            if (p.searchToolbarVisible) bars_[kSearchBar]->hide();
+            if (p.formattingToolbarVisible) bars_[kFormattingBar]->hide();
+        }
+        SetFormatButtonTexts(open);
+        LayoutAddressBox();
+    }
+    for (int bar : {kStandardBar, kAddressBar, kFormattingBar}) {
+        const ToolbarSpec& spec = FrameToolbar(bar);
+        for (std::size_t i = 0; i < spec.count; ++i) {
+            const int id = spec.buttons[i].id;
+            QAction* action = ToolAction(id);
+            if (!action) continue;
+            if (AlwaysAvailable(id)) {
+                action->setEnabled(HasHandler(id));
+                continue;
+            }
+            bool enabled = open;
+            if (open && (id == ID_EDIT_UNDO || id == ID_EDIT_REDO || id == ID_EDIT_PASTE))
+                enabled = Action(id) ? Action(id)->isEnabled() : GetActiveWorkbookWnd() != nullptr;
+            action->setEnabled(enabled);
+        }
+    }
+    IWorkbookWnd* active = GetActiveWorkbookWnd();
+    if (!active) status_->ClearPanes();
+    if (active) UpdateCommandStates();
+}
+
+void CMainFrame::UpdateStatusBar() {
+    IWorkbookWnd* wnd = GetActiveWorkbookWnd();
+    if (!wnd) return;
+    const DocumentState doc = wnd->State();
+    const CellRange& sel = doc.selection;
+    const bool oneCell = sel.c1 == sel.c2 && sel.r1 == sel.r2;
+    const CCellStore* cells = wnd->ActiveCells();
+    QString pane0, pane1;
+    if (oneCell && cells && wnd->EvalContext()) {
+        static const CellLabels kLabels{"Error", "Formula", "Number", "Text", "Empty"};
+        pane0 = FromCp1252(DescribeCell(*wnd->EvalContext(), *cells, sel.r1, sel.c1, kLabels));
+    } else if (!oneCell) {
+        pane0 = QString::fromStdString(SelectionSizeText(sel));
+        if (cells)
+            pane1 = FromCp1252(
+                FormatSelectionStats(ComputeSelectionStats(*cells, sel), UserSeparators()));
+    }
+    status_->SetPaneText(0, pane0);
+    status_->SetPaneText(1, pane1);
+    QString pane2 = FromCp1252(FileFormatText(doc, Profile().fileFormat));
+    IsoDateTime saved;
+    if (doc.fileOpen && ParseIsoDateTime(saved, doc.lastSaved)) {
+        const QLocale locale = QLocale::system();
+        QString timeFormat = locale.timeFormat(QLocale::ShortFormat);
+        pane2 += QStringLiteral("; Last saved: %1 %2, by %3")
+                     .arg(locale.toString(QDate(saved.year, saved.month, saved.day),
+                                          QLocale::ShortFormat),
+                          locale.toString(QTime(saved.hour, saved.minute), timeFormat),
+                          FromCp1252(doc.savedBy));
+    }
+    status_->SetPaneText(2, pane2);
+    int icon = LockIconId(doc.lockState);
+    const SharedImageLists& images = SharedImages();
+    status_->SetPaneIcon(icon == 0 ? QIcon() : icon == 285 ? images.locked : images.readOnly);
+    status_->SetPaneText(4, QString::fromStdString(EditorStateText(doc.editorState)));
+    status_->SetPaneText(5, QString::fromStdString(ZoomText(doc.zoom)));
+}
+
+void CMainFrame::UpdateCommandStates() {
+    IWorkbookWnd* wnd = GetActiveWorkbookWnd();
+    if (!wnd) return;
+    std::optional<bool> clip;
+    if (const QMimeData* mime = QGuiApplication::clipboard()->mimeData())
+        clip = mime->hasFormat(QStringLiteral("application/x-vorlane-clipboard-format")) ||
+               mime->hasText();
+    for (const CommandState& s : ComputeCommandStates(wnd->State(), clip, Profile().region)) {
+        for (QAction* action : {Action(s.id), ToolAction(s.id)}) {
+            if (!action) continue;
+            action->setEnabled(s.enabled);
+            if (s.check || action->isCheckable()) {
+                action->setCheckable(true);
+                action->setChecked(s.check != 0);
+            }
+        }
+    }
+}
+
+void CMainFrame::UpdateTitle() {
+    QString title = AppTitle();
+    QMdiSubWindow* sub = mdi_ ? mdi_->currentSubWindow() : nullptr;
+    if (IWorkbookWnd* wnd = GetActiveWorkbookWnd(); wnd && sub->isMaximized())
+        title += QStringLiteral(" - [") + wnd->Title() + QStringLiteral("]");
+    setWindowTitle(title);
+}
+
+} // namespace vl

@@ -1,0 +1,67 @@
+#include "app/profile/profile.h"
+#include "files/xmlreader.h"
+#include "files/xmlwriter.h"
+#include "platform/core/filestream.h"
+
+#include <cstdio>
+
+namespace vl {
+
+namespace {
+
+std::function<void(ErrorCode)>& Reporter() {
+    static std::function<void(ErrorCode)> reporter;
+    return reporter;
+}
+
+ErrorCode Report(ErrorCode code, bool showErrors) {
+    if (code && showErrors && Reporter()) Reporter()(code);
+    return code;
+}
+
+} // namespace
+
+void SetProfileErrorReporter(std::function<void(ErrorCode)> reporter) {
+    Reporter() = std::move(reporter);
+}
+
+ErrorCode LoadProfile(const std::string& path, bool showErrors) {
+    CFileStream stream;
+    if (!stream.Open(path.c_str(), "rb", true, kFileBufferSize))
+        return Report(stream.GetError(), showErrors);
+    CXmlReader reader;
+    reader.Reset(&stream);
+    const bool ok = ReadProfile(reader, Profile());
+    stream.Close();
+    if (ok) return kErrorNone;
+    // A failure of the file itself says more than the XML code it caused.
+    return Report(stream.GetError() ? stream.GetError() : reader.Error(), showErrors);
+}
+
+ErrorCode SaveProfile(const std::string& path, bool showErrors) {
+    // Written aside and renamed over the profile only when whole, so a failed write leaves
+    // the old profile as it was.
+    const std::string temp = path + ".tmp";
+    CFileStream stream;
+    if (!stream.Open(temp.c_str(), "w+b", false, kFileBufferSize))
+        return Report(stream.GetError(), showErrors);
+    CXmlWriter writer(&stream);
+    WriteProfile(writer, Profile());
+    bool ok = writer.Flush() && stream.Flush() && stream.RenameTo(path.c_str());
+    ErrorCode code = stream.GetError();
+    if (!stream.Close() && !code) code = stream.GetError();
+    if (!ok || code) {
+        std::remove(temp.c_str());
+        return Report(code ? code : ErrorCode(kStreamWrite), showErrors);
+    }
+    return kErrorNone;
+}
+
+void SaveRecentFiles(const std::vector<std::string>& newestLast) {
+    std::vector<std::string>& files = Profile().recentFiles;
+    files.assign(newestLast.rbegin(), newestLast.rend());
+    for (std::string& f : files)
+        if (f.size() > std::size_t(kProfileTextSize - 1)) f.resize(kProfileTextSize - 1);
+}
+
+} // namespace vl

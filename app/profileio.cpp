@@ -1,0 +1,14 @@
+#include "app/messages.h"
+#include "app/profile/profile.h"
+#include "app/shell.h"
+
+namespace vl {
+
+ProfileIo DefaultProfileIo() {
+    SetProfileErrorReporter([](ErrorCode code) { ShowErrorMessage(code); });
+    return {
+        [](const QString& path, bool show) { return int(LoadProfile(path.toStdString(), show)); },
+        [](const QString& path, bool show) { return int(SaveProfile(path.toStdString(), show)); }};
+}
+
+} // namespace vl

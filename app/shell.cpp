@@ -1,0 +1,94 @@
+#include "app/shell.h"
+
+#include "app/core/settings.h"
+#include "app/imagelists.h"
+#include "app/localenamesqt.h"
+#include "app/localeseparators.h"
+#include "app/mainframe.h"
+#include "resources/commandids.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+#include <cstdio>
+
+namespace vl {
+
+CApplicationShell::CApplicationShell(ITimerHost& timers, const IClock& clock, ProfileIo io,
+                                     IWorkbookWndFactory* factory)
+    : clock_(clock), io_(std::move(io)), factory_(factory),
+      module_(timers, [](int code) { QCoreApplication::exit(code); }) {}
+
+CApplicationShell::~CApplicationShell() = default;
+
+bool CApplicationShell::Start(const QStringList& arguments, const ProfileLocations& where) {
+    QApplication::setQuitOnLastWindowClosed(false);
+    line_ = ScanCommandLine(arguments);
+    if (line_.mode == StartMode::kRegister || line_.mode == StartMode::kUnregister ||
+        line_.mode == StartMode::kUninstall) {
+        // Registration belongs to the automation server, which this build does not have.
+        std::fputs("Vorlane: registration is not available in this build\n", stderr);
+        exitCode_ = 1;
+        return false;
+    }
+    profilePath_ = ChooseProfilePath(where, [](const QString& p) { return QFileInfo::exists(p); });
+    if (QFileInfo::exists(profilePath_) && io_.load)
+        profileLoadFailed_ = io_.load(profilePath_, true) != 0;
+    ApplyLocaleChoice(Profile().region, true);
+    InstallQtLocaleNames();
+    CreateSharedImageLists();
+    if (line_.mode == StartMode::kInteractive) Run();
+    return true;
+}
+
+std::optional<QRect> CApplicationShell::StartRect() {
+    const SettingsProfile& p = Profile();
+    if (p.frameShow == kShowMaximized || p.frameShow == kShowMinimized) return std::nullopt;
+    QRect rect(QPoint(p.frameRect.left, p.frameRect.top),
+               QPoint(p.frameRect.right - 1, p.frameRect.bottom - 1));
+    if (!CMainFrame::UsableFrameRect(rect)) return std::nullopt;
+    return rect;
+}
+
+void CApplicationShell::Run() {
+    frame_ = std::make_unique<CMainFrame>(&module_, clock_, factory_);
+    std::optional<QRect> rect = StartRect();
+    if (rect) frame_->setGeometry(*rect);
+    frame_->OnCreate();
+    module_.Lock();
+    const int32_t show = Profile().frameShow;
+    if (!rect && show == kShowMaximized)
+        frame_->showMaximized();
+    else if (!rect && show == kShowMinimized)
+        frame_->showMinimized();
+    else
+        frame_->show();
+    if (!line_.files.isEmpty())
+        frame_->OpenCommandLineFiles(line_.files);
+    else
+        QTimer::singleShot(0, frame_.get(), [f = frame_.get()] { f->OnCommand(ID_FILE_NEW); });
+}
+
+bool CApplicationShell::WriteProfile() {
+    if (!io_.save || profilePath_.isEmpty()) return false;
+    QFileInfo info(profilePath_);
+    if (!QDir().mkpath(info.absolutePath())) return false;
+    // A profile that could not be read is kept aside rather than overwritten unread.
+    if (profileLoadFailed_ && info.exists()) {
+        QString backup = profilePath_ + QStringLiteral(".bak");
+        QFile::remove(backup);
+        if (!QFile::copy(profilePath_, backup)) return false;
+    }
+    return io_.save(profilePath_, false) == 0;
+}
+
+int CApplicationShell::Finish(int loopCode) {
+    frame_.reset();
+    DestroySharedImageLists();
+    WriteProfile();
+    return loopCode;
+}
+
+} // namespace vl

@@ -1,0 +1,62 @@
+#pragma once
+// The process's spine: what the command line asks for, the profile read at start and
+// written at exit, the locale, the picture lists, the server's lock and the main frame.
+
+#include "app/clock.h"
+#include "app/servermodule.h"
+#include "app/startup.h"
+#include "app/workbookwndapi.h"
+
+#include <QRect>
+#include <QStringList>
+#include <memory>
+
+namespace vl {
+
+class CMainFrame;
+
+// The profile file's work, supplied by the profile library once it is there.
+struct ProfileIo {
+    // Each returns an error code; 0 on success.
+    std::function<int(const QString& path, bool showErrors)> load;
+    std::function<int(const QString& path, bool showErrors)> save;
+};
+
+// The profile's reader and writer of this build.
+ProfileIo DefaultProfileIo();
+
+class CApplicationShell {
+public:
+    CApplicationShell(ITimerHost& timers, const IClock& clock, ProfileIo io,
+                      IWorkbookWndFactory* factory = nullptr);
+    ~CApplicationShell();
+
+    // Start-up up to the message loop: false when the process ends at once (`ExitCode`).
+    bool Start(const QStringList& arguments, const ProfileLocations& where);
+    // After the loop: drops the picture lists and writes the profile back.
+    int Finish(int loopCode);
+
+    StartMode Mode() const { return line_.mode; }
+    int ExitCode() const { return exitCode_; }
+    CMainFrame* Frame() const { return frame_.get(); }
+    CServerModule& Module() { return module_; }
+    const QString& ProfilePath() const { return profilePath_; }
+    // Where the frame starts, or nothing for the default placement.
+    static std::optional<QRect> StartRect();
+
+private:
+    void Run();
+    bool WriteProfile();
+
+    const IClock& clock_;
+    ProfileIo io_;
+    IWorkbookWndFactory* factory_;
+    CServerModule module_;
+    CommandLine line_;
+    QString profilePath_;
+    bool profileLoadFailed_ = false;
+    int exitCode_ = 0;
+    std::unique_ptr<CMainFrame> frame_;
+};
+
+} // namespace vl

@@ -1,0 +1,212 @@
+#include "app/uiutil.h"
+
+#include "formula/values/formatdouble.h"
+#include "platform/core/cp1252.h"
+#include "platform/core/number.h"
+#include "platform/core/screen.h"
+
+#include <QComboBox>
+#include <QString>
+#include <QWidget>
+#include <cstring>
+
+namespace vl {
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Copies a NUL-terminated text into a field of `size` bytes, cutting it to fit.
+void CopyField(char* field, std::size_t size, const char* text) {
+    std::size_t n = strnlen(text, size - 1);
+    std::memcpy(field, text, n);
+    field[n] = 0;
+}
+
+std::size_t SkipBlanks(std::string_view text, std::size_t pos) {
+    while (pos < text.size() && IsBlank(text[pos])) ++pos;
+    return pos;
+}
+
+// Decimal digits at `pos`; false when there are none or the value passes `limit`.
+bool ScanDigits(std::string_view text, std::size_t& pos, int64_t limit, int64_t& value) {
+    std::size_t start = pos;
+    value = 0;
+    while (pos < text.size() && IsAsciiDigit(text[pos])) {
+        value = value * 10 + (text[pos] - '0');
+        if (value > limit) return false;
+        ++pos;
+    }
+    return pos > start;
+}
+
+} // namespace
+
+bool ParseNumber(std::string_view text, char decimal, double& value) {
+    std::size_t pos = SkipBlanks(text, 0);
+    value = 0;
+    if (pos == text.size()) return true;
+    std::string copy(text.substr(pos));
+    if (std::size_t sep = copy.find(decimal); sep != std::string::npos) copy[sep] = '.';
+    NumberScan scan = ScanNumber(copy, value);
+    if (scan.length == 0 || scan.overflow) return false;
+    return SkipBlanks(copy, scan.length) == copy.size();
+}
+
+std::string FormatNumber(char decimal, double value, int decimals) {
+    std::string text = decimals < 0 ? FormatDouble(value) : FormatNumberF(value, decimals);
+    std::size_t point = text.find('.');
+    if (point == std::string::npos) return text;
+    text[point] = decimal;
+    if (text.find('e') != std::string::npos || text.size() < 2) return text;
+    while (!text.empty() && text.back() == '0') text.pop_back();
+    if (!text.empty() && text.back() == decimal) text.pop_back();
+    return text;
+}
+
+bool ColumnLettersToNumber(std::string_view text, uint32_t& number) {
+    std::size_t pos = SkipBlanks(text, 0);
+    uint64_t n = 0;
+    for (; pos < text.size() && !IsBlank(text[pos]); ++pos) {
+        if (!IsAsciiAlpha(text[pos])) return false;
+        n = n * 26 + uint64_t(text[pos] - 64);
+        if (n > UINT32_MAX) return false;
+    }
+    if (SkipBlanks(text, pos) != text.size()) return false;
+    number = uint32_t(n);
+    return true;
+}
+
+std::string ColumnNumberToLetters(uint32_t number) {
+    std::string letters;
+    for (uint64_t n = number; n > 0; n = (n - 1) / 26)
+        letters.insert(letters.begin(), char('A' + (n - 1) % 26));
+    return letters;
+}
+
+int ParseIntegerList(std::string_view text, std::vector<std::pair<int, int>>* pairs, int lowest,
+                     int highest) {
+    if (pairs) pairs->clear();
+    int count = 0;
+    std::size_t pos = 0;
+    for (;;) {
+        while (pos < text.size() && (IsBlank(text[pos]) || text[pos] == ',')) ++pos;
+        if (pos == text.size()) return count;
+        int64_t first = 0, last = 0;
+        if (!ScanDigits(text, pos, highest, first) || first < lowest) return -1;
+        last = first;
+        std::size_t after = SkipBlanks(text, pos);
+        if (after < text.size() && text[after] == '-') {
+            pos = SkipBlanks(text, after + 1);
+            if (!ScanDigits(text, pos, highest, last) || last < lowest) return -1;
+        }
+        if (pos < text.size() && !IsBlank(text[pos]) && text[pos] != ',') return -1;
+        if (pairs)
+            pairs->push_back({int(std::min(first, last)) - 1, int(std::max(first, last)) - 1});
+        ++count;
+    }
+}
+
+namespace {
+
+FontRecord& DefaultFontRecord() {
+    static FontRecord font = [] {
+        FontRecord f;
+        std::memcpy(f.faceName, "Arial", 6);
+        f.size = 10;
+        return f;
+    }();
+    return font;
+}
+
+constexpr uint8_t kPitchFamilies[] = {0x00, 0x20, 0x30, 0x10, 0x40, 0x50}; // any, Swiss, ...
+constexpr uint8_t kCharSets[] = {1,   0,   186, 136, 238, 134, 161, 129, 77,
+                                 255, 204, 128, 2,   162, 177, 178, 222};
+
+int32_t WeightOf(uint8_t code) {
+    switch (code) {
+    case 1:
+        return 100;
+    case 2:
+        return 700;
+    case 3:
+        return 900;
+    default:
+        return 400;
+    }
+}
+
+} // namespace
+
+const FontRecord& DefaultFont() {
+    return DefaultFontRecord();
+}
+
+void SetDefaultFontFace(const char* faceName) {
+    CopyField(DefaultFontRecord().faceName, kFaceNameSize, faceName);
+}
+
+int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
+    if (c == 0) return -1;
+    int64_t product = int64_t(a) * b;
+    bool negative = (product < 0) != (c < 0);
+    int64_t magnitude = (std::abs(product) + std::abs(int64_t(c)) / 2) / std::abs(int64_t(c));
+    int64_t result = negative ? -magnitude : magnitude;
+    return (result > INT32_MAX || result < INT32_MIN) ? -1 : int32_t(result);
+}
+
+void StyleFontToLogFont(const FontRecord& font, LogFont& out) {
+    out = LogFont{};
+    const FontRecord& def = DefaultFont();
+    out.height = -MulDiv(font.size ? font.size : def.size, kScreenDpi, 72);
+    out.weight = WeightOf(font.weight);
+    out.italic = font.italic;
+    out.underline = font.underline;
+    out.strikeOut = font.strikeout;
+    out.charSet = font.charSet >= 1 && font.charSet <= 16 ? kCharSets[font.charSet] : 1;
+    out.pitchAndFamily = font.family >= 1 && font.family <= 5 ? kPitchFamilies[font.family] : 0;
+    const char* face = font.faceName[0] ? font.faceName : def.faceName;
+    CopyField(out.faceName, kFaceNameSize, face);
+}
+
+void LogFontToStyleFont(FontRecord& out, const LogFont& font) {
+    out.size = uint8_t(-MulDiv(font.height, 72, kScreenDpi));
+    out.weight = font.weight == 100 ? 1 : font.weight == 700 ? 2 : font.weight == 900 ? 3 : 0;
+    out.italic = font.italic;
+    out.underline = font.underline;
+    out.strikeout = font.strikeOut;
+    out.charSet = 0;
+    for (uint8_t i = 1; i <= 16; ++i)
+        if (kCharSets[i] == font.charSet) out.charSet = i;
+    out.family = 0;
+    for (uint8_t i = 1; i <= 5; ++i)
+        if (kPitchFamilies[i] == font.pitchAndFamily) out.family = i;
+    CopyField(out.faceName, kFaceNameSize, font.faceName);
+}
+
+bool AddComboLines(QComboBox* combo, std::string_view text) {
+    if (text.empty() || text.size() > 999) return false;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty()) combo->addItem(QString::fromStdString(Cp1252ToUtf8(line)));
+        start = end + 1;
+    }
+    return true;
+}
+
+int OpacityAlpha(int percent) {
+    int alpha = percent * 255 / 100;
+    return alpha < 11 ? 10 : alpha;
+}
+
+bool SetWindowOpacity(QWidget* window, int percent) {
+    window->setWindowOpacity(percent >= 100 ? 1.0 : OpacityAlpha(percent) / 255.0);
+    return true;
+}
+
+} // namespace vl

@@ -1,0 +1,70 @@
+#pragma once
+// Small functions that move values between controls and records: numbers with the
+// locale's decimal separator, column letters, page lists, fonts, combo lines, opacity.
+
+#include "app/core/fontrecord.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+class QComboBox;
+class QWidget;
+
+namespace vl {
+
+// True when the text is one number with nothing but blanks around it; an empty or blank
+// text is 0. `decimal` stands for the point.
+bool ParseNumber(std::string_view text, char decimal, double& value);
+// The number with `decimals` digits after the separator (the shortest text when negative);
+// trailing zeros of a fixed fraction, and then a bare separator, are dropped.
+std::string FormatNumber(char decimal, double value, int decimals);
+
+// Column letters as a number (A 1, AA 27); an empty or blank text is 0. False when a
+// character is no letter or the number outgrows 32 bits.
+bool ColumnLettersToNumber(std::string_view text, uint32_t& number);
+std::string ColumnNumberToLetters(uint32_t number);
+
+// Items separated by blanks and commas, each a number or two joined by a hyphen, every
+// number within lowest..highest. Each item gives {smaller - 1, larger - 1}. Returns the
+// item count or -1.
+int ParseIntegerList(std::string_view text, std::vector<std::pair<int, int>>* pairs, int lowest,
+                     int highest);
+
+// The system font description of a style font record.
+struct LogFont {
+    int32_t height = 0; // negative: character height in pixels
+    int32_t weight = 0;
+    uint8_t italic = 0;
+    uint8_t underline = 0;
+    uint8_t strikeOut = 0;
+    uint8_t charSet = 0;
+    uint8_t pitchAndFamily = 0;
+    char faceName[kFaceNameSize] = {};
+};
+
+// The font that empty faces and zero sizes stand for; its face follows the profile's font.
+const FontRecord& DefaultFont();
+void SetDefaultFontFace(const char* faceName);
+
+void StyleFontToLogFont(const FontRecord& font, LogFont& out);
+void LogFontToStyleFont(FontRecord& out, const LogFont& font);
+// a x b / c rounded half away from zero; -1 when c is 0.
+int32_t MulDiv(int32_t a, int32_t b, int32_t c);
+
+// Adds each non-empty line of the text; false for an empty text or one over 999 characters.
+bool AddComboLines(QComboBox* combo, std::string_view text);
+
+// The alpha of an opacity percentage: percent x 255 / 100, at least 10 below 100 percent.
+int OpacityAlpha(int percent);
+// Sets the window's opacity; 100 percent makes it opaque again.
+bool SetWindowOpacity(QWidget* window, int percent);
+
+// The grey of a colour as greyed toolbar pictures show it.
+inline uint8_t GreyLevel(uint8_t r, uint8_t g, uint8_t b) {
+    return uint8_t((6969u * r + 23434u * g + 2365u * b) / 32768u);
+}
+
+} // namespace vl

@@ -1,0 +1,69 @@
+#pragma once
+// What the shell calls of a workbook window. The workbook window itself is built elsewhere;
+// the shell knows it only through this interface and creates it through the factory.
+
+#include "app/statustext.h"
+
+#include <QString>
+#include <memory>
+
+class QKeyEvent;
+class QWidget;
+
+namespace vl {
+
+class CCellStore;
+class CEvalContext;
+class CWorkbook;
+
+class IWorkbookWnd {
+public:
+    virtual ~IWorkbookWnd() = default;
+    // The widget shown in the frame's multiple-document area.
+    virtual QWidget* Widget() = 0;
+    virtual CWorkbook* Workbook() = 0;
+    // The title of the window (the file name, or "New Workbook").
+    virtual QString Title() const = 0;
+    // Asks about unsaved changes; false when the user cancels or the save fails.
+    virtual bool QuerySaveChanges() = 0;
+    virtual bool IsModified() const = 0;
+    virtual void SetModified(bool modified) = 0;
+    virtual bool HasOpenFile() const = 0;
+    // Runs a command now (File Save waits until the save is over).
+    virtual void SendCommand(int id) = 0;
+    // Runs a command once the current event is done (File Close).
+    virtual void PostCommand(int id) = 0;
+    // A command of the frame passed on to the window; false when the window has none.
+    virtual bool HandleCommand(int id) = 0;
+    // The window's own keys; true when the key was one of them.
+    virtual bool ForwardKey(QKeyEvent* event) = 0;
+    virtual DocumentState State() const = 0;
+    // The cells of the active worksheet and the evaluator that describes them.
+    virtual const CCellStore* ActiveCells() const = 0;
+    virtual CEvalContext* EvalContext() = 0;
+    virtual void RefreshViews() = 0;
+};
+
+// Makes workbook windows: a new workbook when the path is empty, else the file opened.
+class IWorkbookWndFactory {
+public:
+    virtual ~IWorkbookWndFactory() = default;
+    // The new window (its widget owned by `parent`), or null when it could not be made.
+    virtual IWorkbookWnd* Create(QWidget* parent, const QString& path) = 0;
+};
+
+// The open-document table: 16 entries of {workbook, window}.
+constexpr int kMaxDocuments = 16;
+struct DocumentEntry {
+    CWorkbook* workbook = nullptr;
+    IWorkbookWnd* window = nullptr;
+};
+DocumentEntry* DocumentTable();
+// Stores the window in the first free entry; false when all 16 are in use.
+bool AddDocumentEntry(IWorkbookWnd* window);
+// Clears the window's entry; nothing when it has none. The window calls it when it dies.
+void ReleaseDocumentEntry(IWorkbookWnd* window);
+IWorkbookWnd* FindWorkbookWndByHandle(const QWidget* widget);
+int OpenDocumentCount();
+
+} // namespace vl

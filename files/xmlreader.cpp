@@ -1,0 +1,267 @@
+// The reader's source buffer, whitespace and comments, and the tag scanner.
+
+#include "files/xmlreader.h"
+
+#include "platform/core/cp1252.h"
+#include "platform/core/filestream.h"
+
+#include <cstring>
+
+namespace vl {
+
+namespace {
+
+constexpr std::size_t kBlockSize = 65536;
+
+bool IsXmlSpace(int c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// Characters of names: tags also take "_", the declaration "_" and "-".
+enum NameKind { kTagName, kAttributeName, kDeclarationName };
+
+bool IsNameChar(int c, NameKind kind) {
+    if (c < 0) return false;
+    if (IsAsciiAlnum(char(c))) return true;
+    return (kind != kAttributeName && c == '_') || (kind == kDeclarationName && c == '-');
+}
+
+} // namespace
+
+CXmlReader::CXmlReader() {
+    area_.reserve(kXmlAttributeArea);
+    ResetMemory({});
+}
+
+void CXmlReader::Reset(CFileStream* stream) {
+    ResetMemory({});
+    stream_ = stream;
+    buffer_.resize(kBlockSize);
+    data_ = buffer_.data();
+}
+
+void CXmlReader::ResetMemory(std::string_view document) {
+    stream_ = nullptr;
+    data_ = reinterpret_cast<const uint8_t*>(document.data());
+    pos_ = 0;
+    limit_ = document.size();
+    origin_ = 0;
+    marked_ = false;
+    text_.clear();
+    name_.clear();
+    prefix_.clear();
+    isStart_ = isEnd_ = false;
+    encoding_ = kXmlUtf8;
+    line_ = 1;
+    error_ = kErrorNone;
+    errorLine_ = 0;
+    ClearAttributes();
+}
+
+bool CXmlReader::Fail(ErrorCode code) {
+    if (error_ == kErrorNone) {
+        error_ = code;
+        errorLine_ = line_;
+    }
+    return false;
+}
+
+bool CXmlReader::Fill() {
+    if (!stream_) return false;
+    // Keep what a restore may come back to; the rest of the buffer is free again.
+    const std::size_t keep = marked_ ? std::size_t(mark_ - origin_) : pos_;
+    if (keep > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + keep, limit_ - keep);
+        origin_ += keep;
+        pos_ -= keep;
+        limit_ -= keep;
+    }
+    if (limit_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+    data_ = buffer_.data();
+    const int32_t n = stream_->Read(buffer_.data() + limit_, int32_t(buffer_.size() - limit_));
+    if (n <= 0) return false;
+    limit_ += std::size_t(n);
+    return true;
+}
+
+bool CXmlReader::LooksAt(std::string_view literal) {
+    while (limit_ - pos_ < literal.size())
+        if (!Fill()) return false;
+    return std::memcmp(data_ + pos_, literal.data(), literal.size()) == 0;
+}
+
+void CXmlReader::Mark() {
+    marked_ = true;
+    mark_ = Position();
+    markLine_ = line_;
+}
+
+void CXmlReader::Restore() {
+    pos_ = std::size_t(mark_ - origin_);
+    line_ = markLine_;
+    marked_ = false;
+}
+
+void CXmlReader::SkipWhitespace() {
+    for (int c = Peek(); IsXmlSpace(c); c = Peek()) Advance();
+}
+
+bool CXmlReader::SkipComments(bool thenWhitespace) {
+    while (LooksAt("<!--")) {
+        for (int k = 0; k < 4; ++k) Advance();
+        while (!LooksAt("-->")) {
+            if (Peek() < 0) return Fail(kErrorXmlElement);
+            Advance();
+        }
+        for (int k = 0; k < 3; ++k) Advance();
+        if (thenWhitespace) SkipWhitespace();
+    }
+    return true;
+}
+
+bool CXmlReader::ReadTagName(std::string& prefix, std::string& name, bool underscore) {
+    const NameKind kind = underscore ? kTagName : kAttributeName;
+    prefix.clear();
+    name.clear();
+    for (int c = Peek(); IsNameChar(c, kind); c = Peek()) {
+        if (name.size() == kXmlNameLimit) return Fail(kErrorXmlElement);
+        name += char(c);
+        Advance();
+    }
+    if (Peek() != ':') return true;
+    Advance();
+    prefix.swap(name);
+    for (int c = Peek(); IsNameChar(c, kAttributeName); c = Peek()) {
+        if (name.size() == kXmlNameLimit) return Fail(kErrorXmlElement);
+        name += char(c);
+        Advance();
+    }
+    return true;
+}
+
+bool CXmlReader::ReadQuotedValue(std::string& value) {
+    value.clear();
+    const int quote = Peek();
+    if (quote != '"' && quote != '\'') return Fail(kErrorXmlAttribute);
+    Advance();
+    for (int c = Peek(); c != quote; c = Peek()) {
+        if (c < 0 || value.size() == kXmlValueLimit) return Fail(kErrorXmlAttribute);
+        value += char(c);
+        Advance();
+    }
+    Advance();
+    return true;
+}
+
+bool CXmlReader::ReadAttributes(bool keep) {
+    while (IsNameChar(Peek(), kAttributeName)) {
+        if (!ReadTagName(scratchPrefix_, scratchName_, false)) return false;
+        SkipWhitespace();
+        if (Peek() != '=') return Fail(kErrorXmlElement);
+        Advance();
+        SkipWhitespace();
+        if (!ReadQuotedValue(scratchValue_)) return false;
+        SkipWhitespace();
+        if (keep && !AddAttribute(scratchPrefix_, scratchName_, scratchValue_))
+            return Fail(kErrorXmlAttribute);
+    }
+    return true;
+}
+
+bool CXmlReader::CheckTagKind(uint8_t flags) {
+    if (flags & kXmlStart) {
+        if (!isStart_ || ((flags & kXmlEnd) && !isEnd_)) return Fail(kErrorXmlElement);
+    } else if (flags & kXmlEnd) {
+        if (!isEnd_ || isStart_) return Fail(kErrorXmlElement);
+    }
+    return true;
+}
+
+bool CXmlReader::ReadNextTag(std::string_view expected, uint8_t flags) {
+    if (error_) return false;
+    name_.clear();
+    prefix_.clear();
+    isStart_ = isEnd_ = false;
+    if (flags & kXmlAttributes) ClearAttributes();
+    Mark();
+    SkipWhitespace();
+    if (!SkipComments(true)) return false;
+    for (int c = Peek(); c != '<'; c = Peek()) {
+        if (c < 0) {
+            if (!(flags & kXmlOptional)) return Fail(kErrorXmlElement);
+            Restore();
+            return false;
+        }
+        Advance();
+    }
+    Advance();
+    SkipWhitespace();
+    if (Peek() == '/') {
+        isEnd_ = true;
+        Advance();
+        SkipWhitespace();
+    } else {
+        isStart_ = true;
+    }
+    if (!ReadTagName(prefix_, name_, true)) return false;
+    if (!expected.empty() && name_ != expected) {
+        if (!(flags & kXmlOptional)) return Fail(kErrorXmlElement);
+        Restore();
+        return false;
+    }
+    SkipWhitespace();
+    if (isStart_ && !ReadAttributes((flags & kXmlAttributes) != 0)) return false;
+    if (Peek() == '/') {
+        isEnd_ = true;
+        Advance();
+        SkipWhitespace();
+    }
+    if (Peek() != '>') return Fail(kErrorXmlElement);
+    Advance();
+    if (!CheckTagKind(flags)) return false;
+    if (flags & kXmlPeek)
+        Restore();
+    else
+        Unmark();
+    return true;
+}
+
+bool CXmlReader::ReadDeclaration() {
+    if (error_) return false;
+    ClearAttributes();
+    SkipWhitespace();
+    if (!LooksAt("<?")) return Fail(kErrorXmlElement);
+    Advance();
+    Advance();
+    std::string target;
+    for (int c = Peek(); IsNameChar(c, kDeclarationName) || c == ':'; c = Peek()) {
+        if (c == ':')
+            target.clear();
+        else if (target.size() == kXmlNameLimit)
+            return Fail(kErrorXmlElement);
+        else
+            target += char(c);
+        Advance();
+    }
+    if (target != "xml") return Fail(kErrorXmlElement);
+    for (SkipWhitespace(); Peek() != '?'; SkipWhitespace()) {
+        scratchName_.clear();
+        for (int c = Peek(); IsNameChar(c, kDeclarationName); c = Peek()) {
+            if (scratchName_.size() == kXmlNameLimit) return Fail(kErrorXmlElement);
+            scratchName_ += char(c);
+            Advance();
+        }
+        SkipWhitespace();
+        if (Peek() != '=') return Fail(kErrorXmlElement);
+        Advance();
+        SkipWhitespace();
+        if (!ReadQuotedValue(scratchValue_)) return false;
+        if (!AddAttribute({}, scratchName_, scratchValue_)) return Fail(kErrorXmlAttribute);
+    }
+    if (!LooksAt("?>")) return Fail(kErrorXmlElement);
+    Advance();
+    Advance();
+    return true;
+}
+
+} // namespace vl

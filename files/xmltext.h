@@ -1,0 +1,34 @@
+#pragma once
+// Text of the XML form in both directions: decoding what a file holds (UTF-8 and character
+// references) into the program's 8-bit code page, and escaping program text for a file.
+// Both work on whole texts of any length; nothing passes through a fixed-size stage.
+
+#include "app/core/errorcode.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace vl {
+
+// Appends the decoded text to `out`. With `utf8`, multi-byte sequences become code-page
+// bytes (lead bytes C2-DF take one continuation byte, E0-EF two; any other byte of 0x80 or
+// above, or a sequence cut off by the end, ends the text and the rest is dropped). The
+// references "&quot;", "&apos;", "&lt;", "&gt;", "&amp;", "&#" with up to three decimal
+// digits and "&#x" with up to two hexadecimal digits, each closed by ";", give their byte;
+// an "&" that starts none of these forms is copied as it stands. Error 59 for a numeric
+// reference without digits, without ";" or above 255, and when more than `maximum` bytes
+// would be appended.
+ErrorCode DecodeXmlText(std::string_view raw, bool utf8, std::size_t maximum, std::string& out);
+
+// Appends `text` escaped for an element or attribute value: the double quote, ampersand,
+// apostrophe and angle brackets as named references, bytes 1 to 31 as "&#" with two decimal
+// digits and ";", and, with `utf8`, bytes of 128 and above as their UTF-8 sequences.
+void AppendXmlEscaped(std::string& out, std::string_view text, bool utf8);
+
+// The UTF-8 form of code-page text, without escaping.
+std::string AnsiToUtf8(std::string_view text);
+// The code-page form of UTF-8 text, by the decoding rules above but without references.
+std::string Utf8ToAnsi(std::string_view text);
+
+} // namespace vl

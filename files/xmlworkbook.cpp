@@ -1,0 +1,199 @@
+// The document level: declaration, root, last modification, window panes and the tree.
+
+#include "files/xmlworkbook.h"
+
+#include "files/xmlelements.h"
+
+#include <cstring>
+#include <new>
+
+namespace vl {
+
+namespace {
+
+XmlEncoding EncodingOf(CXmlReader& r) {
+    if (!r.FindAttribute("encoding")) return kXmlUtf8;
+    const std::string_view v = r.Value();
+    if (v == "UTF-8" || v == "utf-8") return kXmlUtf8;
+    if (v.substr(0, 4) == "ISO-" || v.substr(0, 4) == "iso-") return kXmlIso;
+    return kXmlAnsi;
+}
+
+bool ReadText(CXmlReader& r, std::string_view name, char* field, std::size_t size) {
+    if (!r.ReadElementText(name, size - 1, 0, true)) return false;
+    std::memcpy(field, r.Text().c_str(), r.Text().size() + 1);
+    return true;
+}
+
+bool ReadLastModification(CXmlReader& r, CWorkbook& wb) {
+    if (!r.ReadNextTag("LastModification", kXmlStart | kXmlOptional)) return r.Ok();
+    return ReadText(r, "User", wb.lastSavedUser, kLastSavedUserSize) &&
+           ReadText(r, "Date", wb.lastSavedDate, kLastSavedDateSize) &&
+           r.ReadNextTag("LastModification", kXmlEnd);
+}
+
+bool ReadPane(CXmlReader& r, std::string_view name, std::string_view sizeName, uint8_t& shown,
+              uint16_t& size) {
+    if (!r.ReadNextTag(name, kXmlAttributes | kXmlStart | kXmlEnd | kXmlOptional)) return r.Ok();
+    return (!r.FindAttribute("Visible") || r.GetBoolAttribute(shown)) &&
+           (!r.FindAttribute(sizeName) || r.GetU16Attribute(size, 0, uint16_t(kXmlCapU16)));
+}
+
+bool ReadXmlWindow(CXmlReader& r, CWorkbook& wb) {
+    if (!r.ReadNextTag("Window", kXmlStart | kXmlOptional)) return r.Ok();
+    if (r.IsEnd()) return true;
+    return ReadPane(r, "TreePane", "Width", wb.panes.treeShown, wb.panes.treeWidth) &&
+           ReadPane(r, "InspectPane", "Height", wb.panes.inspectShown, wb.panes.inspectHeight) &&
+           r.ReadNextTag("Window", kXmlEnd);
+}
+
+// "Name" and "TreeLevel" of a tree item; an absent name stays empty.
+bool ReadItemAttributes(CXmlReader& r, std::string& name, bool& named, uint16_t& level) {
+    named = r.FindAttribute("Name");
+    if (named && !r.DecodeValue(name, kTreeNameSize - 1)) return false;
+    level = 1;
+    return !r.FindAttribute("TreeLevel") || r.GetU16Attribute(level, 1, uint16_t(kXmlCapU16));
+}
+
+bool ReadFolder(CXmlReader& r, CWorkbook& wb) {
+    std::string name;
+    bool named = false;
+    uint16_t level = 1;
+    bool expanded = false;
+    if (!ReadItemAttributes(r, name, named, level)) return false;
+    if (r.FindAttribute("Expanded") && !r.GetBoolAttribute(expanded)) return false;
+    CTreeItem* item = wb.AppendTreeItem(TREE_TYPE_FOLDER, named ? name.c_str() : nullptr, level);
+    if (!item) return r.Fail(kErrorXmlMemory);
+    item->expanded = expanded ? 1 : 0;
+    return true;
+}
+
+// The elements of a worksheet, in their order.
+bool ReadWorksheetBody(CXmlReader& r, CWorkbook& wb, CWorksheet& ws) {
+    return ReadXmlFormatting(r, wb, ws) && ReadXmlCells(r, ws) &&
+           r.ReadNextTag("Worksheet", kXmlEnd);
+}
+
+bool ReadWorksheet(CXmlReader& r, CWorkbook& wb) {
+    std::string name;
+    bool named = false;
+    uint16_t level = 1;
+    bool selected = false;
+    if (!ReadItemAttributes(r, name, named, level)) return false;
+    if (r.FindAttribute("Selected") && !r.GetBoolAttribute(selected)) return false;
+    CTreeItem* item = wb.AppendTreeItem(TREE_TYPE_WORKSHEET, named ? name.c_str() : nullptr, level);
+    if (!item) return r.Fail(kErrorXmlMemory);
+    CWorksheet& ws = *static_cast<CWorksheet*>(item);
+    if (selected) wb.tree.active = &ws;
+    return r.IsEnd() || ReadWorksheetBody(r, wb, ws);
+}
+
+bool ReadTree(CXmlReader& r, CWorkbook& wb) {
+    for (;;) {
+        if (r.ReadNextTag("Worksheet", kXmlAttributes | kXmlStart | kXmlOptional)) {
+            if (!ReadWorksheet(r, wb)) return false;
+        } else if (!r.Ok()) {
+            return false;
+        } else if (r.ReadNextTag("Folder", kXmlAttributes | kXmlStart | kXmlEnd | kXmlOptional)) {
+            if (!ReadFolder(r, wb)) return false;
+        } else {
+            return r.Ok();
+        }
+    }
+}
+
+bool ReadDocument(CXmlReader& r, CWorkbook& wb) {
+    if (!r.ReadDeclaration()) return false;
+    r.SetEncoding(EncodingOf(r));
+    r.ClearAttributes();
+    if (!r.ReadNextTag("Workbook", kXmlStart)) return false;
+    if (!ReadLastModification(r, wb) || !ReadXmlWindow(r, wb) || !ReadXmlDropDownLists(r, wb) ||
+        !ReadXmlStyles(r, wb) || !ReadXmlInspectCells(r, wb) || !ReadTree(r, wb) ||
+        !r.ReadNextTag("Workbook", kXmlEnd))
+        return false;
+    if (!wb.tree.active) return r.Fail(kErrorLastWorksheet);
+    NormalizeTreeLevels(wb.tree.first);
+    return true;
+}
+
+void WriteHead(CXmlWriter& w, const CWorkbook& wb) {
+    w.WriteRaw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n");
+    w.WriteTag("Workbook", {}, kXmlStartTag, 0, 2);
+    w.WriteTag("LastModification", {}, kXmlStartTag, 0, 1);
+    w.WriteElement("User", wb.lastSavedUser, 1, 1);
+    w.WriteElement("Date", wb.lastSavedDate, 1, 1);
+    w.WriteTag("LastModification", {}, kXmlEndTag, 0, 2);
+    w.WriteTag("Window", {}, kXmlStartTag, 0, 1);
+    XmlAttributeText tree, inspect;
+    tree.Bool("Visible", wb.panes.treeShown).Int("Width", wb.panes.treeWidth);
+    inspect.Bool("Visible", wb.panes.inspectShown).Int("Height", wb.panes.inspectHeight);
+    w.WriteTag("TreePane", tree.str(), kXmlEmptyTag, 1, 1);
+    w.WriteTag("InspectPane", inspect.str(), kXmlEmptyTag, 1, 1);
+    w.WriteTag("Window", {}, kXmlEndTag, 0, 2);
+}
+
+void WriteTree(CXmlWriter& w, const CWorkbook& wb) {
+    for (const CTreeItem* item = wb.tree.first; item; item = item->next) {
+        XmlAttributeText a(w.Utf8());
+        a.Text("Name", item->name);
+        if (const CWorksheet* ws = AsWorksheet(item)) {
+            a.Int("TreeLevel", item->level);
+            if (ws == wb.tree.active) a.Raw("Selected", "1");
+            w.WriteTag("Worksheet", a.str(), kXmlStartTag, 0, 2);
+            WriteXmlFormatting(w, *ws);
+            WriteXmlCells(w, *ws);
+            w.WriteTag("Worksheet", {}, kXmlEndTag, 0, 2);
+        } else {
+            a.Bool("Expanded", item->expanded).Int("TreeLevel", item->level);
+            w.WriteTag("Folder", a.str(), kXmlEmptyTag, 0, 2);
+        }
+    }
+}
+
+} // namespace
+
+bool ReadXmlWorkbook(CWorkbook& workbook, CXmlReader& reader) {
+    workbook.error = kErrorNone;
+    try {
+        ReadDocument(reader, workbook);
+    } catch (const std::bad_alloc&) {
+        reader.Fail(kErrorXmlMemory);
+    }
+    workbook.error = reader.Error();
+    return workbook.error == kErrorNone;
+}
+
+bool ReadXmlWorkbook(CWorkbook& workbook, uint32_t* errorLine) {
+    CXmlReader reader;
+    workbook.stream.Seek(kSeekStart, 0);
+    reader.Reset(&workbook.stream);
+    ReadXmlWorkbook(workbook, reader);
+    if (workbook.stream.GetError()) workbook.error = workbook.stream.GetError();
+    if (errorLine) *errorLine = reader.ErrorLine();
+    return workbook.error == kErrorNone;
+}
+
+bool WriteXmlWorkbook(CWorkbook& workbook, CXmlWriter& w) {
+    workbook.error = kErrorNone;
+    try {
+        WriteHead(w, workbook);
+        WriteXmlDropDownLists(w, workbook);
+        WriteXmlStyles(w, workbook);
+        WriteXmlInspectCells(w, workbook);
+        WriteTree(w, workbook);
+        w.WriteTag("Workbook", {}, kXmlEndTag, 0, 1);
+    } catch (const std::bad_alloc&) {
+        workbook.error = kErrorXmlMemory;
+    }
+    w.Flush();
+    return workbook.error == kErrorNone;
+}
+
+bool WriteXmlWorkbook(CWorkbook& workbook) {
+    CXmlWriter writer(&workbook.stream);
+    WriteXmlWorkbook(workbook, writer);
+    if (workbook.stream.GetError()) workbook.error = workbook.stream.GetError();
+    return workbook.error == kErrorNone;
+}
+
+} // namespace vl

@@ -1,0 +1,26 @@
+#pragma once
+// The frame's menu (127), shown while no workbook window is active, and the frame's keys of
+// accelerator table 127.
+
+#include <cstddef>
+
+namespace vl {
+
+// One line of a menu: a popup (id 0 with a text), a command, or a separator (no text).
+struct MenuLine {
+    int level; // 0 for the menu bar's popups
+    int id;
+    const char* text; // "&" marks the mnemonic
+};
+
+// The lines of menu 127 in order.
+const MenuLine* MainMenuLines(std::size_t& count);
+
+struct AcceleratorKey {
+    const char* keys; // in the portable key-sequence form ("Ctrl+N")
+    int id;
+};
+
+const AcceleratorKey* FrameAccelerators(std::size_t& count);
+
+} // namespace vl

@@ -1,0 +1,35 @@
+#include "resources/strings.h"
+
+namespace vl {
+
+namespace {
+
+struct Entry {
+    int id;
+    const char* text;
+};
+
+constexpr Entry kStrings[] = {
+    {IDS_COM_REGISTERED, "COM server registered."},
+    {IDS_COM_UNREGISTERED, "COM server unregistered."},
+    {IDR_MAINFRAME, "Vorlane 7.3"},
+    {IDS_SAVE_CHANGES, "Save changes to %1!s!?"},
+    {IDS_NEW_WORKBOOK, "New Workbook"},
+    {IDS_MAX_CHARACTERS, "Please enter no more than %1!d! characters."},
+    {IDS_MAX_ITEMS, "Please enter no more than %1!d! items."},
+    {IDS_NO_REGISTRY_PERMISSION,
+     "Your account does not have permission to update the registry database."},
+    {IDS_REMOVE_ADDRESS, "Remove the current address from the list?"},
+    {IDS_EMPTY_ADDRESS_LIST, "Empty address list?"},
+    {IDS_READY, "Ready"},
+};
+
+} // namespace
+
+const char* LoadAppString(int id) {
+    for (const Entry& e : kStrings)
+        if (e.id == id) return e.text;
+    return "";
+}
+
+} // namespace vl

@@ -1,0 +1,23 @@
+#pragma once
+// The string table: texts the program shows, by their resource identifiers.
+
+namespace vl {
+
+enum StringId : int {
+    IDS_COM_REGISTERED = 103,
+    IDS_COM_UNREGISTERED = 104,
+    IDR_MAINFRAME = 127, // the application title
+    IDS_SAVE_CHANGES = 128,
+    IDS_NEW_WORKBOOK = 129,
+    IDS_MAX_CHARACTERS = 131,
+    IDS_MAX_ITEMS = 141,
+    IDS_NO_REGISTRY_PERMISSION = 159,
+    IDS_REMOVE_ADDRESS = 160,
+    IDS_EMPTY_ADDRESS_LIST = 161,
+    IDS_READY = 57345,
+};
+
+// The text of a string (Windows-1252), or the empty text for an unknown identifier.
+const char* LoadAppString(int id);
+
+} // namespace vl

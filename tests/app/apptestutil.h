@@ -1,0 +1,156 @@
+#pragma once
+// Doubles of the shell's tests: UI services that answer at once, a clock and timers moved
+// by hand, and workbook windows that record what the frame asks of them.
+
+#include "app/clock.h"
+#include "app/servermodule.h"
+#include "app/uiservices.h"
+#include "app/workbookwndapi.h"
+#include "model/workbook.h"
+
+#include <QWidget>
+#include <clocale>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace vl::apptest {
+
+class FakeUi : public IUiServices {
+public:
+    FakeUi() { SetUiServices(this); }
+    ~FakeUi() override { SetUiServices(nullptr); }
+    int MessageBox(const QString& text, const QString& title, uint32_t flags) override {
+        boxes.push_back({text, title, flags});
+        if (onBox) onBox();
+        if (answers.empty()) return IDOK;
+        int a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    QString GetOpenFileName(const QString&, const QString&, const QString&) override {
+        return openPath;
+    }
+    QString GetSaveFileName(const QString&, const QString&, const QString&) override {
+        return savePath;
+    }
+    void Beep() override { ++beeps; }
+    void SetWaitCursor(bool) override {}
+
+    struct Box {
+        QString text, title;
+        uint32_t flags;
+    };
+    std::vector<Box> boxes;
+    std::deque<int> answers;
+    std::function<void()> onBox;
+    QString openPath, savePath;
+    int beeps = 0;
+};
+
+class FakeClock : public IClock {
+public:
+    int64_t NowSeconds() const override { return now; }
+    int64_t now = 1000000;
+};
+
+// Timers moved by hand: Advance fires what falls due.
+class FakeTimers : public ITimerHost {
+public:
+    void Arm(int ms, std::function<void()> fire) override {
+        due = now + ms;
+        pending = std::move(fire);
+    }
+    void Disarm() override { pending = nullptr; }
+    void Advance(int64_t ms) {
+        int64_t end = now + ms;
+        while (pending && due <= end) {
+            now = due;
+            auto fire = std::move(pending);
+            pending = nullptr;
+            fire();
+        }
+        now = end;
+    }
+    int64_t now = 0;
+    int64_t due = 0;
+    std::function<void()> pending;
+};
+
+// A workbook window that records the frame's calls.
+class FakeWorkbookWnd : public QWidget, public IWorkbookWnd {
+public:
+    explicit FakeWorkbookWnd(QWidget* parent, QString title = QStringLiteral("Book"))
+        : QWidget(parent), workbook_(NewWorkbook()), title_(std::move(title)) {}
+    ~FakeWorkbookWnd() override { ReleaseDocumentEntry(this); }
+
+    QWidget* Widget() override { return this; }
+    CWorkbook* Workbook() override { return workbook_.get(); }
+    QString Title() const override { return title_; }
+    bool QuerySaveChanges() override {
+        ++asked;
+        if (modified && refuseClose) return false;
+        return true;
+    }
+    bool IsModified() const override { return modified; }
+    void SetModified(bool m) override { modified = m; }
+    bool HasOpenFile() const override { return hasFile; }
+    void SendCommand(int id) override {
+        sent.push_back(id);
+        if (onSend) onSend(id);
+        if (id == 57603 && !failSave) modified = false;
+    }
+    void PostCommand(int id) override { posted.push_back(id); }
+    bool HandleCommand(int id) override {
+        handled.push_back(id);
+        return true;
+    }
+    bool ForwardKey(QKeyEvent*) override { return false; }
+    DocumentState State() const override { return state; }
+    const CCellStore* ActiveCells() const override { return cells; }
+    CEvalContext* EvalContext() override { return context; }
+    void RefreshViews() override { ++refreshes; }
+
+    DocumentState state;
+    const CCellStore* cells = nullptr;
+    CEvalContext* context = nullptr;
+    bool modified = false;
+    bool hasFile = true;
+    bool failSave = false;
+    bool refuseClose = false;
+    int asked = 0;
+    int refreshes = 0;
+    std::vector<int> sent, posted, handled;
+    std::function<void(int)> onSend;
+
+private:
+    std::unique_ptr<CWorkbook> workbook_;
+    QString title_;
+};
+
+class FakeFactory : public IWorkbookWndFactory {
+public:
+    IWorkbookWnd* Create(QWidget* parent, const QString& path) override {
+        paths.push_back(path);
+        auto* w =
+            new FakeWorkbookWnd(parent, path.isEmpty() ? QStringLiteral("New Workbook") : path);
+        made.push_back(w);
+        return w;
+    }
+    std::vector<QString> paths;
+    std::vector<FakeWorkbookWnd*> made;
+};
+
+// Runs a block under a decimal-comma C locale, then puts the C locale back.
+class CommaLocale {
+public:
+    CommaLocale() : active_(std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr) {}
+    ~CommaLocale() { std::setlocale(LC_ALL, "C"); }
+    bool active() const { return active_; }
+
+private:
+    bool active_;
+};
+
+} // namespace vl::apptest

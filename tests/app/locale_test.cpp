@@ -1,0 +1,115 @@
+#include "app/localenamesqt.h"
+#include "app/localeseparators.h"
+#include "apptestutil.h"
+
+#include <gtest/gtest.h>
+
+namespace vl {
+
+class LocaleSeparatorsTest : public ::testing::Test {
+protected:
+    void TearDown() override { UserSeparators() = InternalSeparators(); }
+};
+
+TEST_F(LocaleSeparatorsTest, ChoiceTableEnds) {
+    EXPECT_EQ(LocaleIdOfChoice(0), 0);
+    EXPECT_EQ(LocaleIdOfChoice(1), 0x0800);
+    EXPECT_EQ(LocaleIdOfChoice(2), 0x0400);
+    EXPECT_EQ(LocaleIdOfChoice(38), 0x0409);
+    EXPECT_STREQ(LocaleNameOfChoice(38), "en_US");
+    EXPECT_EQ(LocaleIdOfChoice(61), 0x0407);
+    EXPECT_STREQ(LocaleNameOfChoice(61), "de_DE");
+    EXPECT_EQ(LocaleIdOfChoice(129), 0x042A);
+    EXPECT_EQ(LocaleIdOfChoice(130), 0);
+    EXPECT_STREQ(LocaleNameOfChoice(-1), "");
+    for (int choice = 3; choice < kLocaleChoices; ++choice)
+        EXPECT_NE(*LocaleNameOfChoice(choice), 0) << choice;
+}
+
+TEST_F(LocaleSeparatorsTest, DecimalCommaGivesSemicolonAndBackslash) {
+    struct Case {
+        int choice;
+        char decimal, list, row, date;
+        uint8_t order;
+    };
+    const Case cases[] = {
+        {61, ',', ';', '\\', '.', 1}, // de_DE
+        {38, '.', ',', ';', '/', 0},  // en_US
+        {73, '.', ',', ';', '/', 2},  // ja_JP
+    };
+    for (const Case& c : cases) {
+        EXPECT_TRUE(ApplyLocaleChoice(c.choice, true)) << c.choice;
+        const SeparatorSet& s = UserSeparators();
+        EXPECT_EQ(s.localeChoice, c.choice);
+        EXPECT_EQ(s.decimal, c.decimal) << c.choice;
+        EXPECT_EQ(s.list, c.list) << c.choice;
+        EXPECT_EQ(s.arrayRow, c.row) << c.choice;
+        EXPECT_EQ(s.date, c.date) << c.choice;
+        EXPECT_EQ(s.shortDateOrder, c.order) << c.choice;
+    }
+    ASSERT_TRUE(ApplyLocaleChoice(39, true)); // en_GB
+    EXPECT_STREQ(UserSeparators().currency, "\xA3");
+}
+
+TEST_F(LocaleSeparatorsTest, ProcessLocaleDoesNotLeakIn) {
+    apptest::CommaLocale comma;
+    if (!comma.active()) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+    ASSERT_TRUE(ApplyLocaleChoice(38, true)); // en_US whatever the process runs under
+    EXPECT_EQ(UserSeparators().decimal, '.');
+    EXPECT_EQ(UserSeparators().list, ',');
+    ASSERT_TRUE(ApplyLocaleChoice(61, true));
+    EXPECT_EQ(UserSeparators().list, ';');
+    EXPECT_EQ(UserSeparators().arrayRow, '\\');
+}
+
+TEST_F(LocaleSeparatorsTest, NarrowSpacesBecomeNoBreakSpace) {
+    char c = 0;
+    for (char16_t space : {u'\u00A0', u'\u202F'}) {
+        EXPECT_TRUE(SeparatorChar(QString(QChar(space)), c));
+        EXPECT_EQ(uint8_t(c), 0xA0);
+    }
+    EXPECT_TRUE(SeparatorChar(QStringLiteral("'"), c));
+    EXPECT_EQ(c, '\'');
+    EXPECT_FALSE(SeparatorChar(QStringLiteral(".."), c));
+    EXPECT_FALSE(SeparatorChar(QString(), c));
+    EXPECT_FALSE(
+        SeparatorChar(QString(QChar(u'\u066B')), c)); // Arabic decimal: not in the code page
+    ASSERT_TRUE(ApplyLocaleChoice(55, true));         // fr_FR groups with U+202F
+    EXPECT_EQ(uint8_t(UserSeparators().thousands), 0xA0);
+}
+
+TEST_F(LocaleSeparatorsTest, UnusableLocaleFallsBackToGeneric) {
+    ASSERT_TRUE(ApplyLocaleChoice(61, true));
+    // Arabic (Saudi Arabia) separates decimals with a character outside the code page.
+    EXPECT_FALSE(ApplyLocaleChoice(5, true));
+    EXPECT_EQ(UserSeparators().localeChoice, 0);
+    EXPECT_EQ(UserSeparators().decimal, '.');
+    EXPECT_STREQ(UserSeparators().currency, "$");
+    ASSERT_TRUE(ApplyLocaleChoice(61, true));
+    EXPECT_TRUE(ApplyLocaleChoice(0, false));
+    EXPECT_EQ(UserSeparators().decimal, '.');
+    EXPECT_EQ(UserSeparators().list, ',');
+}
+
+TEST_F(LocaleSeparatorsTest, SameChoiceWithoutForceReadsNothing) {
+    ASSERT_TRUE(ApplyLocaleChoice(61, true));
+    UserSeparators().decimal = '!'; // would be overwritten by a fresh read
+    EXPECT_TRUE(ApplyLocaleChoice(61, false));
+    EXPECT_EQ(UserSeparators().decimal, '!');
+    EXPECT_TRUE(ApplyLocaleChoice(61, true));
+    EXPECT_EQ(UserSeparators().decimal, ',');
+}
+
+TEST(QtLocaleNames, NamesOfARegionAndNoneForGeneric) {
+    CQtLocaleNames names;
+    EXPECT_EQ(names.MonthName(0, 61), "Januar");
+    EXPECT_EQ(names.AbbrevDayName(0, 38), "Sun");
+    EXPECT_EQ(names.DayName(1, 55), "lundi");
+    EXPECT_EQ(names.MonthName(0, 0), "");
+    EXPECT_EQ(names.MonthName(12, 61), "");
+    // Polish months take another form after a day number; "stycznia" is Windows-1252 clean.
+    EXPECT_EQ(names.GenitiveMonthName(0, 87), "stycznia");
+    EXPECT_EQ(names.GenitiveMonthName(0, 38), "");
+}
+
+} // namespace vl

@@ -1,0 +1,273 @@
+#include "app/core/settings.h"
+#include "app/mainframe.h"
+#include "app/statusbarwnd.h"
+#include "apptestutil.h"
+#include "formula/evalcontext.h"
+#include "model/cellrecord.h"
+#include "resources/commandids.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace vl {
+
+using apptest::FakeWorkbookWnd;
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Profile() = SettingsProfile{};
+        frame = std::make_unique<CMainFrame>(nullptr, clock, &factory);
+        frame->OnCreate();
+        frame->resize(900, 600);
+        frame->show();
+    }
+    void TearDown() override {
+        frame.reset();
+        Profile() = SettingsProfile{};
+    }
+    FakeWorkbookWnd* Open() {
+        frame->OnCommand(ID_FILE_NEW);
+        return factory.made.back();
+    }
+
+    apptest::FakeUi ui;
+    apptest::FakeClock clock;
+    apptest::FakeFactory factory;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+TEST_F(MainFrameTest, WithoutWorkbookOnlyFiveButtonsAreEnabled) {
+    frame->OnIdle();
+    std::set<int> enabled;
+    for (int bar = 0; bar < kToolbars; ++bar) {
+        const ToolbarSpec& spec = FrameToolbar(bar);
+        for (std::size_t i = 0; i < spec.count; ++i)
+            if (QAction* a = frame->ToolAction(spec.buttons[i].id); a && a->isEnabled())
+                enabled.insert(spec.buttons[i].id);
+    }
+    EXPECT_EQ(enabled, (std::set<int>{ID_FILE_NEW, ID_FILE_OPEN, ID_GO_TO_ADDRESS, ID_SEARCH_CLOSE,
+                                      ID_VIEW_COMPOSER}));
+    // The formatting bar is hidden and its buttons lose their texts.
+    EXPECT_TRUE(frame->Toolbar(kFormattingBar)->isHidden());
+    auto fontButton = [this] {
+        return qobject_cast<QToolButton*>(
+            frame->Toolbar(kFormattingBar)->widgetForAction(frame->ToolAction(ID_FORMAT_FONT)));
+    };
+    EXPECT_EQ(fontButton()->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    FakeWorkbookWnd* book = Open();
+    frame->OnIdle();
+    EXPECT_FALSE(frame->Toolbar(kFormattingBar)->isHidden());
+    EXPECT_EQ(fontButton()->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+    EXPECT_EQ(frame->ToolAction(ID_FORMAT_FONT)->iconText(), QStringLiteral(" Font"));
+    EXPECT_TRUE(frame->ToolAction(ID_FILE_SAVE)->isEnabled());
+    EXPECT_FALSE(frame->ToolAction(ID_EDIT_UNDO)->isEnabled()); // nothing to undo yet
+    book->state.undoPosition = 0;
+    frame->OnIdle();
+    EXPECT_TRUE(frame->ToolAction(ID_EDIT_UNDO)->isEnabled());
+}
+
+TEST_F(MainFrameTest, AutoSaveSavesEachModifiedWindowOnceAfterAMinute) {
+    Profile().autoSave = 1;
+    FakeWorkbookWnd* a = Open();
+    FakeWorkbookWnd* b = Open();
+    FakeWorkbookWnd* c = Open();
+    a->modified = true;
+    c->modified = true;
+    c->hasFile = false; // a new workbook beeps before its Save As
+    clock.now += 54;
+    frame->OnTimer();
+    EXPECT_TRUE(a->sent.empty()); // 54 + 5 < 60
+    clock.now += 1;
+    frame->OnTimer();
+    EXPECT_EQ(a->sent, std::vector<int>{ID_FILE_SAVE});
+    EXPECT_TRUE(b->sent.empty());
+    EXPECT_EQ(c->sent, std::vector<int>{ID_FILE_SAVE});
+    EXPECT_EQ(ui.beeps, 1);
+    EXPECT_EQ(frame->LastAutoSave(), clock.now);
+    frame->OnTimer();
+    EXPECT_EQ(a->sent.size(), 1u);
+}
+
+TEST_F(MainFrameTest, NothingIsSavedWhileABoxIsOpen) {
+    Profile().autoSave = 1;
+    FakeWorkbookWnd* a = Open();
+    a->modified = true;
+    QDialog box(frame.get());
+    box.setModal(true);
+    box.show();
+    ASSERT_TRUE(QApplication::activeModalWidget() != nullptr);
+    clock.now += 60;
+    frame->OnTimer();
+    EXPECT_TRUE(a->sent.empty());
+    EXPECT_EQ(frame->LastAutoSave(), clock.now); // the interval starts again from this tick
+    box.hide();
+    clock.now += 59;
+    frame->OnTimer();
+    EXPECT_EQ(a->sent, std::vector<int>{ID_FILE_SAVE});
+}
+
+TEST_F(MainFrameTest, AKeyResetsBothIntervals) {
+    Profile().autoSave = 1;
+    Profile().autoClose = 2;
+    FakeWorkbookWnd* a = Open();
+    a->modified = true;
+    clock.now += 100;
+    QTest::keyClick(frame.get(), Qt::Key_Shift);
+    EXPECT_EQ(frame->LastAutoSave(), clock.now);
+    EXPECT_EQ(frame->LastAutoClose(), clock.now);
+    clock.now += 50;
+    frame->OnTimer();
+    EXPECT_TRUE(a->sent.empty());
+    EXPECT_TRUE(a->posted.empty());
+}
+
+TEST_F(MainFrameTest, AutoCloseSavesThenClosesAllAndStopsAtAFailedSave) {
+    Profile().autoClose = 2;
+    FakeWorkbookWnd* a = Open();
+    FakeWorkbookWnd* b = Open();
+    a->modified = true;
+    clock.now += 115;
+    frame->OnTimer();
+    EXPECT_EQ(a->sent, std::vector<int>{ID_FILE_SAVE});
+    EXPECT_EQ(a->posted, std::vector<int>{ID_FILE_CLOSE});
+    EXPECT_EQ(b->posted, std::vector<int>{ID_FILE_CLOSE});
+    a->modified = true;
+    a->failSave = true;
+    clock.now += 120;
+    frame->OnTimer();
+    EXPECT_EQ(a->posted.size(), 1u); // the failed save stops the closing
+    EXPECT_EQ(b->posted.size(), 1u);
+}
+
+TEST_F(MainFrameTest, CancelAtTheSecondOfThreeLeavesTheThirdUnasked) {
+    FakeWorkbookWnd* books[3] = {Open(), Open(), Open()};
+    for (FakeWorkbookWnd* b : books) b->modified = true;
+    books[1]->refuseClose = true;
+    EXPECT_FALSE(frame->close());
+    EXPECT_EQ(books[0]->asked, 1);
+    EXPECT_EQ(books[1]->asked, 1);
+    EXPECT_EQ(books[2]->asked, 0);
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(OpenDocumentCount(), 3);
+}
+
+TEST_F(MainFrameTest, SeventeenthWorkbookIsRefusedWithAMessage) {
+    for (int i = 0; i < kMaxDocuments; ++i) Open();
+    EXPECT_EQ(OpenDocumentCount(), 16);
+    EXPECT_TRUE(ui.boxes.empty());
+    frame->OnCommand(ID_FILE_NEW);
+    EXPECT_EQ(OpenDocumentCount(), 16);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, QStringLiteral("Please enter no more than 16 items."));
+    EXPECT_EQ(frame->MdiArea()->subWindowList().size(), 16);
+    // Closing one frees its entry for the next.
+    frame->MdiArea()->subWindowList().first()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(OpenDocumentCount(), 15);
+    frame->OnCommand(ID_FILE_NEW);
+    EXPECT_EQ(OpenDocumentCount(), 16);
+}
+
+TEST_F(MainFrameTest, TitleNamesTheMaximisedWorkbook) {
+    Profile().maximizeDocWindow = 0;
+    Open();
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Vorlane 7.3"));
+    frame->MdiArea()->currentSubWindow()->showMaximized();
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Vorlane 7.3 - [New Workbook]"));
+}
+
+TEST_F(MainFrameTest, StatusBarDescribesTheActiveWindow) {
+    FakeWorkbookWnd* book = Open();
+    CCellStore cells;
+    book->cells = &cells;
+    book->state.selection = {0, 0, 1, 2};
+    book->state.editorState = 1;
+    book->state.zoom = 75;
+    book->state.lockState = 3;
+    frame->UpdateStatusBar();
+    CStatusBarWnd* bar = frame->StatusBarWnd();
+    EXPECT_EQ(bar->PaneText(0), QStringLiteral("2 columns x 3 rows"));
+    EXPECT_EQ(bar->PaneText(1), QString());
+    EXPECT_EQ(bar->PaneText(2), QStringLiteral("Format: Binary"));
+    EXPECT_EQ(bar->PaneText(4), QStringLiteral(" Edit - On"));
+    EXPECT_EQ(bar->PaneText(5), QStringLiteral(" 75%"));
+    CellBuffer buf;
+    ASSERT_TRUE(MakeNumberCell(buf, 0, 0, 2.5));
+    CellCursor cursor;
+    ASSERT_TRUE(cells.PutCell(buf.data(), cursor));
+    CEvalContext context;
+    book->context = &context;
+    book->state.selection = {0, 0, 0, 0};
+    frame->UpdateStatusBar();
+    EXPECT_EQ(bar->PaneText(0), QStringLiteral("Number: 2.5"));
+    EXPECT_EQ(bar->PaneText(1), QString());
+    book->state.selection = {1, 3, 1, 3};
+    frame->UpdateStatusBar();
+    EXPECT_EQ(bar->PaneText(0), QStringLiteral("Empty"));
+    delete book->Widget()->parentWidget(); // the sub-window and the workbook window with it
+    EXPECT_EQ(OpenDocumentCount(), 0);
+    frame->OnIdle();
+    EXPECT_EQ(bar->PaneText(5), QString());
+}
+
+TEST_F(MainFrameTest, CommandsWithoutHandlerPassToTheActiveWindow) {
+    EXPECT_FALSE(frame->Action(ID_OPTIONS)->isEnabled()); // its dialog has not landed
+    FakeWorkbookWnd* book = Open();
+    frame->OnCommand(ID_EDIT_COPY);
+    frame->OnCommand(ID_HELP_SUPPORT);
+    EXPECT_EQ(book->handled, std::vector<int>{ID_EDIT_COPY});
+    EXPECT_TRUE(frame->StatusBarWnd()->currentMessage().endsWith(QStringLiteral("support.htm")));
+    EXPECT_STREQ(CMainFrame::HelpTopicPage(99), "intro.htm");
+    EXPECT_STREQ(CMainFrame::HelpTopicPage(2), "printing.htm");
+}
+
+TEST_F(MainFrameTest, LocalesCommandsSetTheRegionAndTick) {
+    FakeWorkbookWnd* book = Open();
+    frame->OnCommand(ID_LOCALE_GENERIC);
+    EXPECT_EQ(Profile().region, 0);
+    EXPECT_TRUE(frame->Action(ID_LOCALE_GENERIC)->isChecked());
+    EXPECT_FALSE(frame->Action(ID_LOCALE_USER)->isChecked());
+    EXPECT_EQ(book->refreshes, 1);
+}
+
+TEST(MainFramePlacement, AddressBoxAndStartRectangle) {
+    EXPECT_EQ(CMainFrame::AddressBoxWidth(100, 70), 40);
+    EXPECT_EQ(CMainFrame::AddressBoxWidth(110, 70), 40);
+    EXPECT_EQ(CMainFrame::AddressBoxWidth(111, 70), 41);
+    EXPECT_FALSE(CMainFrame::UsableFrameRect(QRect()));
+    EXPECT_FALSE(CMainFrame::UsableFrameRect(QRect(-5000, -5000, 300, 200)));
+    EXPECT_TRUE(CMainFrame::UsableFrameRect(QRect(10, 10, 300, 200)));
+}
+
+} // namespace vl
+
+namespace vl {
+
+TEST_F(MainFrameTest, RecentFileMenuShowsTheListNewestFirst) {
+    QMenu* menu = frame->RecentFilesMenu();
+    ASSERT_NE(menu, nullptr);
+    menu->aboutToShow();
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("(empty)"));
+    EXPECT_FALSE(menu->actions()[0]->isEnabled());
+    Profile().recentFiles = {"/tmp/new.vln", "/tmp/caf\xE9.vln"};
+    menu->aboutToShow();
+    ASSERT_EQ(menu->actions().size(), 2);
+    EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("&1 /tmp/new.vln"));
+    EXPECT_EQ(menu->actions()[1]->text(), QStringLiteral("&2 /tmp/caf\u00E9.vln"));
+    menu->actions()[1]->trigger();
+    EXPECT_EQ(factory.paths.back(), QStringLiteral("/tmp/caf\u00E9.vln"));
+    EXPECT_FALSE(frame->Action(ID_OPTIONS)->isEnabled()); // still without its dialog
+}
+
+} // namespace vl

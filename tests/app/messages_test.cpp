@@ -1,0 +1,81 @@
+#include "app/messages.h"
+#include "app/uiservices.h"
+#include "apptestutil.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace vl {
+
+TEST(Messages, ErrorBoxesShowTheCodesText) {
+    apptest::FakeUi ui;
+    struct Case {
+        int code;
+        QString text;
+    };
+    const Case cases[] = {
+        {0, "No error"},
+        {43, "No error"},
+        {21, "Invalid Vorlane file format\n\nPlease choose the correct format from the 'Files of "
+             "type' list in the 'Open' dialog box."},
+        {110, "Can't open the Clipboard"},
+    };
+    for (const Case& c : cases) ShowErrorMessage(c.code);
+    ASSERT_EQ(ui.boxes.size(), std::size(cases));
+    for (std::size_t i = 0; i < ui.boxes.size(); ++i) {
+        EXPECT_EQ(ui.boxes[i].text, cases[i].text) << cases[i].code;
+        EXPECT_EQ(ui.boxes[i].title, QStringLiteral("Vorlane 7.3"));
+        EXPECT_EQ(ui.boxes[i].flags, uint32_t(MB_ICONEXCLAMATION | MB_TASKMODAL));
+    }
+}
+
+TEST(Messages, XmlErrorsEndWithTheirLine) {
+    apptest::FakeUi ui;
+    ShowErrorMessageAtLine(56, 12);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, QStringLiteral("An unexpected xml element\nLine: 12"));
+}
+
+TEST(Messages, StringMessagesAreTaskModalAndReturnTheAnswer) {
+    apptest::FakeUi ui;
+    ui.answers = {IDNO};
+    EXPECT_EQ(ShowStringMessage(160, MB_YESNO | MB_ICONQUESTION), IDNO);
+    EXPECT_EQ(ui.boxes[0].text, QStringLiteral("Remove the current address from the list?"));
+    EXPECT_EQ(ui.boxes[0].flags, uint32_t(MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL));
+    ShowStringMessage(141, MB_ICONEXCLAMATION, QStringLiteral("49"));
+    EXPECT_EQ(ui.boxes[1].text, QStringLiteral("Please enter no more than 49 items."));
+}
+
+TEST(Messages, RealYesNoCancelBoxClosedByEscapeGivesCancel) {
+    QWidget owner;
+    owner.show();
+    QMessageBox* box = BuildMessageBox(QStringLiteral("Save changes?"), AppTitle(),
+                                       MB_YESNOCANCEL | MB_ICONQUESTION, &owner);
+    EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
+    EXPECT_EQ(box->parentWidget(), &owner); // transient for its owner, never behind it
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Vorlane 7.3"));
+    EXPECT_EQ(box->icon(), QMessageBox::Question);
+    int finished = 0;
+    QObject::connect(box, &QMessageBox::finished, [&finished] { ++finished; });
+    box->open();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(box));
+    EXPECT_EQ(QApplication::activeModalWidget(), box);
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_EQ(finished, 1);
+    EXPECT_EQ(MessageBoxAnswer(*box), IDCANCEL);
+    delete box;
+}
+
+TEST(Messages, RealBoxAnswersItsButtons) {
+    QMessageBox* box = BuildMessageBox(QStringLiteral("Remove?"), AppTitle(), MB_YESNO, nullptr);
+    box->open();
+    box->button(QMessageBox::No)->click();
+    EXPECT_EQ(MessageBoxAnswer(*box), IDNO);
+    delete box;
+}
+
+} // namespace vl

@@ -1,0 +1,285 @@
+#include "../../platform/core/tempfiles.h"
+#include "app/profile/profile.h"
+#include "files/xmlreader.h"
+#include "files/xmlwriter.h"
+#include "platform/core/filestream.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <zlib.h>
+
+namespace vl {
+
+namespace {
+
+using tempfiles::ReadBytes;
+using tempfiles::TempFolder;
+
+std::string Written(const SettingsProfile& p) {
+    CXmlWriter w;
+    WriteProfile(w, p);
+    w.Flush();
+    return w.Memory();
+}
+
+std::string ReadText(const std::string& path) {
+    std::vector<uint8_t> bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// Reads `document` into `p`; the error code (0 on success).
+ErrorCode Read(const std::string& document, SettingsProfile& p) {
+    CXmlReader r;
+    r.ResetMemory(document);
+    return ReadProfile(r, p) ? ErrorCode(kErrorNone) : r.Error();
+}
+
+// A profile document with `body` between the root's tags.
+std::string Doc(const std::string& body, const std::string& root = "MD5=\"\"") {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Profile " + root + ">" + body +
+           "</Profile>";
+}
+
+SettingsProfile FullProfile() {
+    SettingsProfile p;
+    p.readOnly = 1;
+    p.maximizeDocWindow = 0;
+    p.showFormulas = 1;
+    p.hideCellMarkers = 1;
+    p.autoFormatting = 0;
+    p.undoLevel = 150;
+    p.copyLevel = 16;
+    p.updateMode = 2;
+    p.fileFormat = kFormatXmlCompressed;
+    p.region = 61;
+    p.whenEnterPressed = 4;
+    p.opacity = 35;
+    p.autoSave = 60;
+    p.autoClose = 7;
+    std::strcpy(p.font.faceName, "Liberation \xE9 <Sans>");
+    p.fontColorSet = 1;
+    p.fontColor = 0x00563412;
+    p.folder = "/home/u/Caf\xE9 & \"docs\"";
+    p.userNumericFormats = {{"Money", "#,##0.00 \x80"}, {"Percent", "0.0%"}};
+    p.bookmarks = {"R1C1  -  first", "'[a.vln]\\S'!R2C3:R4C5  -  second"};
+    p.recentFiles = {"/tmp/new.vln", "/tmp/old.vlb"};
+    p.composerFormulas = {{12, std::string("A1\0<2>\0", 7), 2}, {1000, "", 0}};
+    p.composerVisible = 1;
+    p.composerPosition[0] = -7, p.composerPosition[1] = 8, p.composerPosition[2] = 900;
+    p.composerPosition[3] = 1000, p.composerPosition[4] = 3;
+    p.frameRect = {10, -20, 810, 620};
+    p.frameShow = kShowRestored;
+    p.standardToolbarVisible = 0;
+    p.formattingToolbarVisible = 0;
+    p.searchToolbarVisible = 1;
+    p.statusBarVisible = 0;
+    p.addressingA1 = 0;
+    return p;
+}
+
+void ExpectSame(const SettingsProfile& a, const SettingsProfile& b) {
+    // Writing both compares every stored field at once; the unstored ones are checked apart.
+    EXPECT_EQ(Written(a), Written(b));
+    EXPECT_STREQ(a.font.faceName, b.font.faceName);
+    EXPECT_EQ(a.fontColor, b.fontColor);
+    EXPECT_EQ(a.frameShow, b.frameShow);
+}
+
+} // namespace
+
+class ProfileTest : public ::testing::Test {
+protected:
+    void SetUp() override { Profile() = SettingsProfile{}; }
+    void TearDown() override { Profile() = SettingsProfile{}; }
+    TempFolder dir;
+};
+
+TEST_F(ProfileTest, DefaultProfileGoldenBytes) {
+    const std::string golden = ReadText(VORLANE_TEST_DATA "/app/default-settings.xml");
+    ASSERT_FALSE(golden.empty());
+    EXPECT_EQ(Written(SettingsProfile{}), golden);
+    SettingsProfile p;
+    p.undoLevel = 99;
+    ASSERT_EQ(Read(golden, p), kErrorNone);
+    ExpectSame(p, SettingsProfile{});
+}
+
+TEST_F(ProfileTest, FullProfileRoundTripsThroughAFile) {
+    Profile() = FullProfile();
+    const std::string path = dir.Path("settings.xml");
+    ASSERT_EQ(SaveProfile(path, false), kErrorNone);
+    Profile() = SettingsProfile{};
+    ASSERT_EQ(LoadProfile(path, false), kErrorNone);
+    ExpectSame(Profile(), FullProfile());
+    EXPECT_EQ(Profile().composerFormulas[0].arguments, std::string("A1\0<2>\0", 7));
+    EXPECT_EQ(Profile().composerFormulas[0].argumentCount, 2);
+    EXPECT_EQ(Profile().composerFormulas[1].index, 1000);
+    EXPECT_EQ(Profile().md5, "");
+    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+}
+
+TEST_F(ProfileTest, ValueFailures) {
+    struct Case {
+        std::string document;
+        ErrorCode code;
+    };
+    const Case cases[] = {
+        {Doc("", "ReadOnly=\"No\""), kErrorXmlMissing},
+        {Doc("<UndoLevel>1</UndoLevel>"), kErrorXmlData},
+        {Doc("<UndoLevel>201</UndoLevel>"), kErrorXmlData},
+        {Doc("<UndoLevel/>"), kErrorXmlData},
+        {Doc("<UndoLevel>-2</UndoLevel>"), kErrorXmlData},
+        {Doc("<CopyLevel>17</CopyLevel>"), kErrorXmlData},
+        {Doc("<Opacity>101</Opacity>"), kErrorXmlData},
+        {Doc("<Locales Region=\"130\"/>"), kErrorXmlData},
+        {Doc("", "MD5=\"\" ReadOnly=\"maybe\""), kErrorXmlAttribute},
+        {Doc("", "MD5=\"" + std::string(33, 'a') + "\""), kErrorXmlAttribute},
+        {Doc("", "MD5=\"" + std::string(1025, 'a') + "\""), kErrorXmlData},
+        {Doc("<Font Color=\"#12345\"/>"), kErrorXmlAttribute},
+        {Doc("<Font Name=\"" + std::string(128, 'f') + "\"/>"), kErrorXmlData},
+        {Doc("<ApplicationWindow></ApplicationWindow>"), kErrorXmlElement},
+        {Doc("<Unknown/>"), kErrorXmlElement},
+        {Doc("<Folder>" + std::string(256, 'd') + "</Folder>"), kErrorXmlData},
+        {Doc("<ComposerWindow><Formula Index=\"1001\"></Formula></ComposerWindow>"), kErrorXmlData},
+        {"<Workbook MD5=\"\"></Workbook>", kErrorXmlElement},
+    };
+    for (const Case& c : cases) {
+        SettingsProfile p;
+        EXPECT_EQ(Read(c.document, p), c.code) << c.document.substr(0, 120);
+    }
+}
+
+TEST_F(ProfileTest, ValuesAtTheirLimits) {
+    SettingsProfile p;
+    ASSERT_EQ(Read(Doc("<UndoLevel> 20 </UndoLevel><CopyLevel>16</CopyLevel>"), p), kErrorNone);
+    EXPECT_EQ(p.undoLevel, 20);
+    EXPECT_EQ(p.copyLevel, 16);
+    ASSERT_EQ(
+        Read(Doc("<UndoLevel>200</UndoLevel><Font Name=\"" + std::string(127, 'f') + "\"/>"), p),
+        kErrorNone);
+    EXPECT_EQ(p.undoLevel, 200);
+    EXPECT_EQ(std::strlen(p.font.faceName), 127u);
+    ASSERT_EQ(Read(Doc("", "MD5=\"" + std::string(32, 'a') + "\""), p), kErrorNone);
+    EXPECT_EQ(p.md5.size(), 32u);
+}
+
+TEST_F(ProfileTest, AbsentFlagsTurnOffAndUpdateModesRoundTrip) {
+    SettingsProfile p;
+    ASSERT_EQ(Read(Doc(""), p), kErrorNone);
+    EXPECT_EQ(p.addressingA1, 0); // R1C1 notation
+    EXPECT_EQ(p.autoFormatting, 0);
+    for (uint8_t mode = 1; mode <= 4; ++mode) {
+        SettingsProfile q;
+        q.updateMode = mode;
+        const std::string text = Written(q);
+        if (mode == 4) {
+            EXPECT_NE(text.find("<UpdateMode Automatic=\"No\" AllWorksheets=\"No\"/>"),
+                      std::string::npos);
+        }
+        SettingsProfile back;
+        ASSERT_EQ(Read(text, back), kErrorNone);
+        EXPECT_EQ(back.updateMode, mode);
+    }
+    for (uint8_t format = 1; format <= 4; ++format) {
+        SettingsProfile q;
+        q.fileFormat = format;
+        SettingsProfile back;
+        ASSERT_EQ(Read(Written(q), back), kErrorNone);
+        EXPECT_EQ(back.fileFormat, format);
+    }
+}
+
+TEST_F(ProfileTest, PositionsOfTheFrame) {
+    SettingsProfile p;
+    p.frameRect = {1, 2, 3, 4};
+    const std::string window = "<PrimaryToolbar/></ApplicationWindow>";
+    ASSERT_EQ(Read(Doc("<ApplicationWindow Position=\"Maximize\">" + window), p), kErrorNone);
+    EXPECT_EQ(p.frameShow, kShowMaximized);
+    EXPECT_EQ(p.frameRect.right, 3);
+    ASSERT_EQ(Read(Doc("<ApplicationWindow Position=\"Minimize\">" + window), p), kErrorNone);
+    EXPECT_EQ(p.frameShow, kShowMinimized);
+    ASSERT_EQ(Read(Doc("<ApplicationWindow Position=\" -5 6 705 x9\">" + window), p), kErrorNone);
+    EXPECT_EQ(p.frameShow, kShowRestored);
+    EXPECT_EQ(p.frameRect.left, -5);
+    EXPECT_EQ(p.frameRect.right, 705);
+    EXPECT_EQ(p.frameRect.bottom, 4); // did not scan: unchanged
+}
+
+TEST_F(ProfileTest, FiftyOneBookmarksFailAfterFiftyAreKept) {
+    std::string body;
+    for (int i = 0; i < 51; ++i) body += "<Bookmark>R" + std::to_string(i + 1) + "C1</Bookmark>";
+    SettingsProfile p;
+    EXPECT_EQ(Read(Doc(body), p), kErrorXmlElement);
+    ASSERT_EQ(p.bookmarks.size(), 50u);
+    EXPECT_EQ(p.bookmarks[49], "R50C1");
+    std::string files;
+    for (int i = 0; i < 17; ++i) files += "<RecentFile>f</RecentFile>";
+    EXPECT_EQ(Read(Doc(files), p), kErrorXmlElement);
+    EXPECT_EQ(p.recentFiles.size(), 16u);
+    EXPECT_TRUE(p.bookmarks.empty()); // the list is emptied when its step runs
+}
+
+TEST_F(ProfileTest, ArgumentsMustFitTheirArea) {
+    auto composer = [](const std::string& args) {
+        return Doc("<ComposerWindow><Formula Index=\"3\">" + args + "</Formula></ComposerWindow>");
+    };
+    SettingsProfile p;
+    // 1,024 characters and the terminator fill the 1,025 bytes exactly.
+    ASSERT_EQ(Read(composer("<Argument>" + std::string(1024, 'a') + "</Argument>"), p), kErrorNone);
+    EXPECT_EQ(p.composerFormulas[0].arguments.size(), 1025u);
+    EXPECT_EQ(Read(composer("<Argument>" + std::string(1024, 'a') + "</Argument><Argument/>"), p),
+              kErrorXmlData);
+    EXPECT_EQ(Read(composer("<Argument>" + std::string(1025, 'a') + "</Argument>"), p),
+              kErrorXmlData);
+    std::string many;
+    for (int i = 0; i < 256; ++i) many += "<Argument/>";
+    EXPECT_EQ(Read(composer(many), p), kErrorXmlData); // the count is one byte
+    std::string formulas;
+    for (int i = 0; i < 101; ++i) formulas += "<Formula></Formula>";
+    EXPECT_EQ(Read(Doc("<ComposerWindow>" + formulas + "</ComposerWindow>"), p), kErrorXmlElement);
+    EXPECT_EQ(p.composerFormulas.size(), 100u);
+}
+
+TEST_F(ProfileTest, GzipProfileLoadsLikeAPlainOne) {
+    const std::string golden = Written(FullProfile());
+    const std::string path = dir.Path("settings.xml");
+    gzFile gz = gzopen(path.c_str(), "wb");
+    ASSERT_TRUE(gz);
+    gzwrite(gz, golden.data(), unsigned(golden.size()));
+    gzclose(gz);
+    ASSERT_EQ(LoadProfile(path, false), kErrorNone);
+    ExpectSame(Profile(), FullProfile());
+}
+
+TEST_F(ProfileTest, FailedWriteLeavesTheOldProfileWhole) {
+    const std::string path = dir.Path("settings.xml");
+    ASSERT_EQ(SaveProfile(path, false), kErrorNone);
+    const std::string before = ReadText(path);
+    Profile() = FullProfile();
+    // A folder where the file beside it would go: the write cannot start.
+    std::filesystem::create_directory(path + ".tmp");
+    std::vector<ErrorCode> shown;
+    SetProfileErrorReporter([&shown](ErrorCode c) { shown.push_back(c); });
+    EXPECT_EQ(SaveProfile(path, true), kStreamOpenWrite);
+    SetProfileErrorReporter(nullptr);
+    EXPECT_EQ(shown, std::vector<ErrorCode>{ErrorCode(kStreamOpenWrite)});
+    EXPECT_EQ(ReadText(path), before);
+    std::filesystem::remove(path + ".tmp");
+    ASSERT_EQ(SaveProfile(path, false), kErrorNone);
+    EXPECT_NE(ReadText(path), before);
+}
+
+TEST_F(ProfileTest, MissingFileReportsTheStreamAndLeavesTheSettings) {
+    Profile().undoLevel = 77;
+    EXPECT_EQ(LoadProfile(dir.Path("none.xml"), false), kStreamOpenRead);
+    EXPECT_EQ(Profile().undoLevel, 77);
+}
+
+TEST_F(ProfileTest, RecentFilesKeepTheNewestFirst) {
+    SaveRecentFiles({"old", "mid", std::string(300, 'n')});
+    ASSERT_EQ(Profile().recentFiles.size(), 3u);
+    EXPECT_EQ(Profile().recentFiles[0].size(), 255u);
+    EXPECT_EQ(Profile().recentFiles[2], "old");
+}
+
+} // namespace vl

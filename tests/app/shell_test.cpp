@@ -1,0 +1,118 @@
+#include "app/core/settings.h"
+#include "app/mainframe.h"
+#include "app/shell.h"
+#include "apptestutil.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace vl {
+
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Profile() = SettingsProfile{};
+        where.configHome = dir.path();
+        where.exeDir = QStringLiteral("/usr/bin");
+        where.programFiles = QStringLiteral("/usr");
+        io.load = [this](const QString& path, bool show) {
+            loads.push_back(path);
+            EXPECT_TRUE(show);
+            return loadResult;
+        };
+        io.save = [this](const QString& path, bool show) {
+            saves.push_back(path);
+            EXPECT_FALSE(show);
+            QFile f(path);
+            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("new");
+            return 0;
+        };
+    }
+    void TearDown() override { Profile() = SettingsProfile{}; }
+    QString ProfileFile() const { return dir.path() + QStringLiteral("/Vorlane/settings.xml"); }
+    void MakeProfileFile() {
+        QDir().mkpath(dir.path() + QStringLiteral("/Vorlane"));
+        QFile f(ProfileFile());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("old");
+    }
+    static QByteArray Contents(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir;
+    ProfileLocations where;
+    ProfileIo io;
+    std::vector<QString> loads, saves;
+    int loadResult = 0;
+    apptest::FakeTimers timers;
+    apptest::FakeClock clock;
+    apptest::FakeUi ui;
+};
+
+TEST_F(ShellTest, RegistrationSwitchLeavesTheProfileAlone) {
+    MakeProfileFile();
+    CApplicationShell shell(timers, clock, io);
+    EXPECT_FALSE(shell.Start({QStringLiteral("-RegServer")}, where));
+    EXPECT_NE(shell.ExitCode(), 0); // registration is the automation server's, not built here
+    EXPECT_EQ(shell.Frame(), nullptr);
+    EXPECT_TRUE(loads.empty());
+    EXPECT_TRUE(saves.empty());
+}
+
+TEST_F(ShellTest, AutomationHasNoWindowButReadsAndWritesTheProfile) {
+    MakeProfileFile();
+    CApplicationShell shell(timers, clock, io);
+    ASSERT_TRUE(shell.Start({QStringLiteral("--embedding")}, where));
+    EXPECT_EQ(shell.Mode(), StartMode::kAutomation);
+    EXPECT_EQ(shell.Frame(), nullptr);
+    EXPECT_EQ(loads, std::vector<QString>{ProfileFile()});
+    shell.Finish(0);
+    EXPECT_EQ(saves, std::vector<QString>{ProfileFile()});
+}
+
+TEST_F(ShellTest, ClosingTheFrameQuitsAtOnceAndWritesTheProfileIntoANewFolder) {
+    CApplicationShell shell(timers, clock, io);
+    ASSERT_TRUE(shell.Start({}, where));
+    EXPECT_TRUE(loads.empty()); // no file yet: the defaults stay
+    ASSERT_NE(shell.Frame(), nullptr);
+    EXPECT_EQ(shell.Module().LockCount(), 1);
+    EXPECT_EQ(shell.Frame()->windowTitle(), QStringLiteral("Vorlane 7.3"));
+    shell.Frame()->close();
+    EXPECT_EQ(shell.Module().LockCount(), 0);
+    EXPECT_TRUE(shell.Module().Quitting());
+    EXPECT_EQ(shell.Module().PauseMs(), 0);
+    shell.Finish(0);
+    EXPECT_EQ(Contents(ProfileFile()), QByteArray("new"));
+}
+
+TEST_F(ShellTest, AProfileThatFailedToLoadIsKeptBesideTheNewOne) {
+    MakeProfileFile();
+    loadResult = 56;
+    CApplicationShell shell(timers, clock, io);
+    ASSERT_TRUE(shell.Start({QStringLiteral("--Automation")}, where));
+    shell.Finish(0);
+    EXPECT_EQ(Contents(ProfileFile() + QStringLiteral(".bak")), QByteArray("old"));
+    EXPECT_EQ(Contents(ProfileFile()), QByteArray("new"));
+}
+
+TEST_F(ShellTest, SavedRectangleOrDefaultPlacement) {
+    Profile().frameShow = kShowRestored;
+    Profile().frameRect = {20, 30, 420, 330};
+    std::optional<QRect> rect = CApplicationShell::StartRect();
+    ASSERT_TRUE(rect.has_value());
+    EXPECT_EQ(*rect, QRect(20, 30, 400, 300));
+    Profile().frameRect = {20, 30, 20, 330}; // empty
+    EXPECT_FALSE(CApplicationShell::StartRect().has_value());
+    Profile().frameRect = {-9000, -9000, -8000, -8000}; // off every screen
+    EXPECT_FALSE(CApplicationShell::StartRect().has_value());
+    Profile().frameRect = {20, 30, 420, 330};
+    Profile().frameShow = kShowMaximized;
+    EXPECT_FALSE(CApplicationShell::StartRect().has_value());
+}
+
+} // namespace vl

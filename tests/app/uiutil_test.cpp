@@ -1,0 +1,176 @@
+#include "app/uiutil.h"
+#include "apptestutil.h"
+
+#include <QComboBox>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace vl {
+
+namespace {
+
+// The number and column conversions, run once under the C locale and once under a
+// decimal-comma locale: the answers must not change.
+void CheckNumberTexts() {
+    struct Format {
+        char sep;
+        double value;
+        int decimals;
+        const char* text;
+    };
+    const Format formats[] = {
+        {',', 12.5, 3, "12,5"},  {'.', 3, 3, "3"},      {'.', 1e20, 2, "100000000000000000000"},
+        {'.', -0.26, 1, "-0.3"}, {',', 0.5, -1, "0,5"}, {'.', 1.5e20, -1, "1.5e+020"},
+        {',', 1.25, 0, "1"},     {',', 100, 2, "100"},  {'.', 0, 2, "0"},
+    };
+    for (const Format& f : formats)
+        EXPECT_EQ(FormatNumber(f.sep, f.value, f.decimals), f.text) << f.value;
+    struct Parse {
+        const char* text;
+        char sep;
+        bool ok;
+        double value;
+    };
+    const Parse parses[] = {{" 3,5 ", ',', true, 3.5},  {"3,5x", ',', false, 0},
+                            {"", ',', true, 0},         {"   ", '.', true, 0},
+                            {"-2.5e1", '.', true, -25}, {"1,5", '.', false, 0},
+                            {"abc", '.', false, 0},     {"1e999", '.', false, 0}};
+    for (const Parse& p : parses) {
+        double v = -1;
+        EXPECT_EQ(ParseNumber(p.text, p.sep, v), p.ok) << p.text;
+        if (p.ok) {
+            EXPECT_DOUBLE_EQ(v, p.value) << p.text;
+        }
+    }
+}
+
+} // namespace
+
+TEST(UiUtil, NumberTextsUnderTheCLocale) {
+    CheckNumberTexts();
+}
+
+TEST(UiUtil, NumberTextsUnderADecimalCommaLocale) {
+    apptest::CommaLocale comma;
+    if (!comma.active()) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+    CheckNumberTexts();
+    EXPECT_EQ(ColumnNumberToLetters(2047), "BZS");
+    std::vector<std::pair<int, int>> pairs;
+    EXPECT_EQ(ParseIntegerList("1, 3, 5-7", &pairs, 1, 10), 3);
+    EXPECT_EQ(ParseIntegerList("5-", &pairs, 1, 10), -1);
+    EXPECT_EQ(OpacityAlpha(3), 10);
+    EXPECT_EQ(GreyLevel(255, 0, 0), 54);
+}
+
+TEST(UiUtil, ColumnLettersBothWays) {
+    struct Case {
+        uint32_t number;
+        const char* letters;
+    };
+    const Case cases[] = {{0, ""},    {1, "A"},    {26, "Z"},    {27, "AA"},   {52, "AZ"},
+                          {53, "BA"}, {702, "ZZ"}, {703, "AAA"}, {2047, "BZS"}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(ColumnNumberToLetters(c.number), c.letters);
+        uint32_t n = 99;
+        EXPECT_TRUE(ColumnLettersToNumber(std::string(" ") + c.letters + " ", n));
+        EXPECT_EQ(n, c.number) << c.letters;
+    }
+    uint32_t n = 5;
+    EXPECT_FALSE(ColumnLettersToNumber("A1", n));
+    EXPECT_FALSE(ColumnLettersToNumber("AB C", n));
+    EXPECT_FALSE(ColumnLettersToNumber("ZZZZZZZZ", n)); // past 32 bits
+    EXPECT_EQ(n, 5u);
+}
+
+TEST(UiUtil, IntegerLists) {
+    struct Case {
+        const char* text;
+        int count;
+        std::vector<std::pair<int, int>> pairs;
+    };
+    const Case cases[] = {
+        {"1, 3, 5-7", 3, {{0, 0}, {2, 2}, {4, 6}}},
+        {"7 - 5", 1, {{4, 6}}},
+        {"", 0, {}},
+        {",", 0, {}},
+        {"10", 1, {{9, 9}}},
+        {"5-", -1, {}},
+        {"11", -1, {}}, // one past the highest
+        {"0", -1, {}},  // one below the lowest
+        {"1;2", -1, {}},
+        {"1-2-3", -1, {}},
+        {"99999999999999999999", -1, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::pair<int, int>> pairs;
+        EXPECT_EQ(ParseIntegerList(c.text, &pairs, 1, 10), c.count) << c.text;
+        if (c.count >= 0) {
+            EXPECT_EQ(pairs, c.pairs) << c.text;
+        }
+        EXPECT_EQ(ParseIntegerList(c.text, nullptr, 1, 10), c.count) << c.text;
+    }
+}
+
+TEST(UiUtil, OpacityAndGrey) {
+    const int percents[][2] = {{3, 10}, {4, 10}, {5, 12}, {50, 127}, {99, 252}, {0, 10}};
+    for (const auto& p : percents) EXPECT_EQ(OpacityAlpha(p[0]), p[1]) << p[0];
+    EXPECT_EQ(GreyLevel(255, 0, 0), 54);
+    EXPECT_EQ(GreyLevel(0, 255, 0), 182);
+    EXPECT_EQ(GreyLevel(0, 0, 255), 18);
+    EXPECT_EQ(GreyLevel(255, 255, 255), 255);
+    QWidget w;
+    EXPECT_TRUE(SetWindowOpacity(&w, 3));
+    EXPECT_NEAR(w.windowOpacity(), 10 / 255.0, 0.01);
+    EXPECT_TRUE(SetWindowOpacity(&w, 100));
+    EXPECT_DOUBLE_EQ(w.windowOpacity(), 1.0);
+}
+
+TEST(UiUtil, FontsBothWays) {
+    FontRecord font;
+    std::strcpy(font.faceName, "Courier New");
+    font.size = 12;
+    font.weight = 2;
+    font.italic = 1;
+    font.strikeout = 1;
+    font.charSet = 4;
+    font.family = 2;
+    LogFont log;
+    StyleFontToLogFont(font, log);
+    EXPECT_EQ(log.height, -16);
+    EXPECT_EQ(log.weight, 700);
+    EXPECT_EQ(log.charSet, 238);
+    EXPECT_EQ(log.pitchAndFamily, 0x30);
+    EXPECT_STREQ(log.faceName, "Courier New");
+    FontRecord back;
+    LogFontToStyleFont(back, log);
+    EXPECT_EQ(back.size, 12);
+    EXPECT_EQ(back.weight, 2);
+    EXPECT_EQ(back.italic, 1);
+    EXPECT_EQ(back.underline, 0);
+    EXPECT_EQ(back.strikeout, 1);
+    EXPECT_EQ(back.charSet, 4);
+    EXPECT_EQ(back.family, 2);
+    // An empty record takes the default font's face and size; pitch bits give no family.
+    StyleFontToLogFont(FontRecord{}, log);
+    EXPECT_STREQ(log.faceName, "Arial");
+    EXPECT_EQ(log.height, -13);
+    EXPECT_EQ(log.weight, 400);
+    EXPECT_EQ(log.charSet, 1);
+    log.pitchAndFamily = 0x22;
+    LogFontToStyleFont(back, log);
+    EXPECT_EQ(back.family, 0);
+    EXPECT_EQ(back.charSet, 0); // 1 is not in the table read backwards
+}
+
+TEST(UiUtil, ComboLines) {
+    QComboBox combo;
+    EXPECT_TRUE(AddComboLines(&combo, "one\n\ntwo\nthree"));
+    ASSERT_EQ(combo.count(), 3);
+    EXPECT_EQ(combo.itemText(2), QStringLiteral("three"));
+    EXPECT_FALSE(AddComboLines(&combo, ""));
+    EXPECT_FALSE(AddComboLines(&combo, std::string(1000, 'x')));
+    EXPECT_TRUE(AddComboLines(&combo, std::string(999, 'x')));
+    EXPECT_EQ(combo.count(), 4);
+}
+
+} // namespace vl

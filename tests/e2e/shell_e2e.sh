@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Starts the program under a real X server with a settings folder of its own, checks the
+# frame's title, quits by real keys (Alt+F, then x for Exit) and checks that the profile
+# was written back. Usage: shell_e2e.sh <default-settings.xml> <command> [arguments...]
+set -euo pipefail
+settings=$1
+shift
+command -v xvfb-run >/dev/null || { echo "xvfb-run is missing (tools/install-deps.sh)"; exit 1; }
+command -v xdotool >/dev/null || { echo "xdotool is missing (tools/install-deps.sh)"; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/config/Vorlane"
+# An element the reader skips and the writer never writes: its absence shows the rewrite.
+sed 's|</Profile>|\t<Image>marker.png</Image>\r\n</Profile>|' "$settings" >"$work/config/Vorlane/settings.xml"
+grep -q marker.png "$work/config/Vorlane/settings.xml"
+export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
+cat >"$work/drive.sh" <<'DRIVE'
+set -u
+"$@" >"$WORK/out.log" 2>&1 &
+pid=$!
+wid=""
+for _ in $(seq 1 300); do
+  wid=$(xdotool search --name '^Vorlane 7\.3$' 2>/dev/null | head -n 1 || true)
+  [ -n "$wid" ] && break
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+if [ -z "$wid" ]; then
+  echo "no window titled 'Vorlane 7.3'"; cat "$WORK/out.log"; kill "$pid" 2>/dev/null; exit 1
+fi
+echo "title: $(xdotool getwindowname "$wid")"
+# No window manager runs under Xvfb: give the frame the focus directly.
+xdotool windowfocus --sync "$wid"
+sleep 0.5
+xdotool key --clearmodifiers alt+f
+sleep 0.5
+xdotool key --clearmodifiers x
+for _ in $(seq 1 100); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then
+  echo "still running after Alt+F, x"; kill "$pid"; exit 1
+fi
+wait "$pid"
+DRIVE
+rc=0
+WORK="$work" xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/drive.sh" "$@" || rc=$?
+if [ "$rc" -ne 0 ]; then
+  echo "exit code $rc"; cat "$work/out.log" 2>/dev/null; exit 1
+fi
+profile="$work/config/Vorlane/settings.xml"
+grep -q '<Profile MD5=""' "$profile" || { echo "profile not written"; exit 1; }
+if grep -q marker.png "$profile"; then echo "profile not rewritten"; exit 1; fi
+echo "quit with 0 and wrote $profile"

@@ -1,0 +1,236 @@
+#include "../platform/core/tempfiles.h"
+#include "files/xmlreader.h"
+#include "platform/core/filestream.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <zlib.h>
+
+namespace vl {
+namespace {
+
+struct Reader {
+    explicit Reader(const std::string& text) : doc(text) { r.ResetMemory(doc); }
+    std::string doc;
+    CXmlReader r;
+};
+
+TEST(XmlReader, TagKindsAndFlags) {
+    struct Case {
+        const char* doc;
+        uint8_t flags;
+        bool found;
+        ErrorCode error;
+    };
+    const Case cases[] = {
+        {"<a/>", kXmlStart | kXmlEnd, true, 0},
+        {"<a>", kXmlStart | kXmlEnd, false, kErrorXmlElement},
+        {"<a>", kXmlStart, true, 0},
+        {"<a/>", kXmlStart, true, 0},
+        {"</a>", kXmlStart, false, kErrorXmlElement},
+        {"</a>", kXmlEnd, true, 0},
+        {"<a/>", kXmlEnd, false, kErrorXmlElement},
+        {"<b>", kXmlStart, false, kErrorXmlElement},
+        {"<b>", kXmlStart | kXmlOptional, false, 0},
+        {"", kXmlOptional, false, 0},
+        {"", 0, false, kErrorXmlElement},
+        {"<a", kXmlStart, false, kErrorXmlElement},
+        {"< / a >", kXmlEnd, true, 0},
+        {"<x:a y:k='v'/>", kXmlStart | kXmlEnd, true, 0},
+        {"<a k=v/>", kXmlStart, false, kErrorXmlAttribute},
+        {"<a k='v/>", kXmlStart, false, kErrorXmlAttribute},
+        {"<a k 'v'/>", kXmlStart, false, kErrorXmlElement},
+        {"<!-- c --> text <a>", kXmlStart, true, 0},
+        {"<!-- never ends <a>", kXmlStart, false, kErrorXmlElement},
+    };
+    for (const Case& c : cases) {
+        Reader t(c.doc);
+        EXPECT_EQ(t.r.ReadNextTag("a", c.flags), c.found) << c.doc;
+        EXPECT_EQ(t.r.Error(), c.error) << c.doc;
+    }
+}
+
+TEST(XmlReader, OptionalAndPeekLeaveTheSourceAndLineWhereTheyWere) {
+    Reader t("\r\n\r\n<!-- x\r\n -->\r\n<b k=\"1\"/>\r\n<c/>");
+    EXPECT_FALSE(t.r.ReadNextTag("a", kXmlStart | kXmlOptional));
+    EXPECT_TRUE(t.r.Ok());
+    EXPECT_EQ(t.r.Line(), 1u);
+    EXPECT_EQ(t.r.Position(), 0u);
+    EXPECT_TRUE(t.r.ReadNextTag("b", kXmlAttributes | kXmlStart | kXmlPeek));
+    EXPECT_EQ(t.r.Line(), 1u);
+    EXPECT_TRUE(t.r.ReadNextTag("b", kXmlAttributes | kXmlStart | kXmlEnd));
+    EXPECT_EQ(t.r.Line(), 5u);
+    ASSERT_TRUE(t.r.FindAttribute("k"));
+    EXPECT_EQ(t.r.Value(), "1");
+    EXPECT_TRUE(t.r.ReadNextTag("c", kXmlStart | kXmlEnd));
+    EXPECT_EQ(t.r.Line(), 6u);
+}
+
+TEST(XmlReader, AttributeTableKeepsTheFirstOfANameAndHasItsLimits) {
+    Reader t("<a Style='A' x:Style='B' Other=\"&amp;\"/>");
+    ASSERT_TRUE(t.r.ReadNextTag("a", kXmlAttributes | kXmlStart));
+    ASSERT_TRUE(t.r.FindAttribute("Style"));
+    EXPECT_EQ(t.r.Value(), "A");
+    ASSERT_TRUE(t.r.FindAttribute("Other"));
+    EXPECT_EQ(t.r.Value(), "&amp;"); // values stay raw until a reader decodes them
+    EXPECT_FALSE(t.r.FindAttribute("style"));
+    EXPECT_EQ(t.r.Value(), "");
+
+    std::string fifty = "<a";
+    for (int i = 0; i < 50; ++i) fifty += " k" + std::to_string(i) + "='v'";
+    Reader ok(fifty + "/>");
+    EXPECT_TRUE(ok.r.ReadNextTag("a", kXmlAttributes | kXmlStart));
+    Reader full(fifty + " k50='v'/>");
+    EXPECT_FALSE(full.r.ReadNextTag("a", kXmlAttributes | kXmlStart));
+    EXPECT_EQ(full.r.Error(), kErrorXmlAttribute);
+    // Without the flag attributes are read past and not kept.
+    Reader skipped(fifty + " k50='v'/>");
+    EXPECT_TRUE(skipped.r.ReadNextTag("a", kXmlStart));
+    EXPECT_EQ(skipped.r.AttributeCount(), 0u);
+
+    const std::string value(kXmlValueLimit, 'v');
+    Reader longest("<a k='" + value + "'/>");
+    EXPECT_TRUE(longest.r.ReadNextTag("a", kXmlAttributes | kXmlStart));
+    Reader tooLong("<a k='" + value + "v'/>");
+    EXPECT_FALSE(tooLong.r.ReadNextTag("a", kXmlAttributes | kXmlStart));
+    EXPECT_EQ(tooLong.r.Error(), kErrorXmlAttribute);
+}
+
+TEST(XmlReader, NamesUpToTheirLimit) {
+    const std::string name(kXmlNameLimit, 'n');
+    Reader ok("<" + name + "/>");
+    EXPECT_TRUE(ok.r.ReadNextTag(name, kXmlStart));
+    Reader tooLong("<" + name + "n/>");
+    EXPECT_FALSE(tooLong.r.ReadNextTag("", kXmlStart));
+    EXPECT_EQ(tooLong.r.Error(), kErrorXmlElement);
+}
+
+struct TextCase {
+    const char* doc;
+    bool verbatim;
+    const char* text;
+    uint32_t line;
+};
+
+TEST(XmlReader, ElementTextCollapsedOrVerbatim) {
+    const TextCase cases[] = {
+        {"<a>  one   two  </a>", false, "one two", 1},
+        {"<a>  a \r\n  b  </a>", false, "a b", 2},
+        {"<a>a<!-- c -->b</a>", false, "ab", 1},
+        {"<a>a <!-- c --> b</a>", false, "a b", 1},
+        {"<a>a<!-- c --> b</a>", false, "ab", 1},
+        {"<a>&amp;&lt;</a>", false, "&<", 1},
+        {"<a/>", false, "", 1},
+        {"<a></a>", false, "", 1},
+        {"<a>  one   two  </a>", true, "  one   two  ", 1},
+        {"<a> a<!-- c --> b </a>", true, " a b ", 1},
+        {"<a> \r\n</a>", true, " \r\n", 2},
+    };
+    for (const TextCase& c : cases) {
+        Reader t(c.doc);
+        ASSERT_TRUE(t.r.ReadElementText("a", 100, 0, c.verbatim)) << c.doc;
+        EXPECT_EQ(t.r.Text(), c.text) << c.doc;
+        EXPECT_EQ(t.r.Line(), c.line) << c.doc;
+    }
+}
+
+TEST(XmlReader, ElementTextLimitsAndStructure) {
+    Reader exact("<a>&amp;&lt;</a>");
+    EXPECT_TRUE(exact.r.ReadElementText("a", 2, 0));
+    Reader over("<a>&amp;&lt;x</a>");
+    EXPECT_FALSE(over.r.ReadElementText("a", 2, 0));
+    EXPECT_EQ(over.r.Error(), kErrorXmlData);
+    Reader wrongEnd("<a>x</b>");
+    EXPECT_FALSE(wrongEnd.r.ReadElementText("a", 10, 0));
+    EXPECT_EQ(wrongEnd.r.Error(), kErrorXmlElement);
+    Reader comment("<a>x<!-- never ends");
+    EXPECT_FALSE(comment.r.ReadElementText("a", 10, 0));
+    EXPECT_EQ(comment.r.Error(), kErrorXmlElement);
+    Reader absent("\r\n<b/>");
+    EXPECT_FALSE(absent.r.ReadElementText("a", 10, kXmlOptional));
+    EXPECT_TRUE(absent.r.Ok());
+    EXPECT_EQ(absent.r.Position(), 0u);
+    // A text of any length reads whole when its limit allows it.
+    const std::string big(9000, 'x');
+    Reader longText("<a>" + big + "</a>");
+    ASSERT_TRUE(longText.r.ReadElementText("a", 9000, 0, true));
+    EXPECT_EQ(longText.r.Text(), big);
+}
+
+TEST(XmlReader, FirstErrorSticksWithItsLine) {
+    Reader t("<a>\r\n<b k='x'/>\r\n<c/>");
+    ASSERT_TRUE(t.r.ReadNextTag("a", kXmlStart));
+    ASSERT_TRUE(t.r.ReadNextTag("b", kXmlAttributes | kXmlStart));
+    ASSERT_TRUE(t.r.FindAttribute("k"));
+    uint8_t v = 0;
+    EXPECT_FALSE(t.r.GetU8Attribute(v, 0, 10));
+    EXPECT_EQ(t.r.Error(), kErrorXmlData);
+    EXPECT_EQ(t.r.ErrorLine(), 2u);
+    EXPECT_FALSE(t.r.ReadNextTag("c", kXmlStart));
+    EXPECT_FALSE(t.r.Fail(kErrorXmlMissing));
+    EXPECT_EQ(t.r.Error(), kErrorXmlData);
+    EXPECT_EQ(t.r.ErrorLine(), 2u);
+}
+
+TEST(XmlReader, DeclarationAndItsAttributes) {
+    Reader t("  \r\n<?xml version=\"1.0\" encoding='ISO-8859-2' ?><r/>");
+    ASSERT_TRUE(t.r.ReadDeclaration());
+    ASSERT_TRUE(t.r.FindAttribute("encoding"));
+    EXPECT_EQ(t.r.Value(), "ISO-8859-2");
+    for (const char* bad : {"<r/>", "<?xmx version='1'?>", "<?xml version='1'>",
+                            "<?xml version 1?>", "<?xml a='1' b=2?>"}) {
+        Reader b(bad);
+        EXPECT_FALSE(b.r.ReadDeclaration()) << bad;
+        EXPECT_NE(b.r.Error(), 0) << bad;
+    }
+}
+
+// A document much larger than the reader's block, so that tags, texts and the places an
+// optional read goes back to straddle the block boundaries.
+std::string LargeDocument(int elements) {
+    std::string doc = "<root>\r\n";
+    for (int i = 0; i < elements; ++i)
+        doc += "<!-- item " + std::to_string(i) + " --><e n=\"" + std::to_string(i) + "\">" +
+               std::string(size_t(i % 97), 'x') + "</e>\r\n";
+    return doc + "</root>\r\n";
+}
+
+void ReadLargeDocument(CXmlReader& r, int elements) {
+    ASSERT_TRUE(r.ReadNextTag("root", kXmlStart));
+    for (int i = 0; i < elements; ++i) {
+        // Each element is first missed as another name, then read.
+        ASSERT_FALSE(r.ReadNextTag("other", kXmlStart | kXmlOptional));
+        ASSERT_TRUE(r.ReadNextTag("e", kXmlAttributes | kXmlStart | kXmlOptional)) << i;
+        ASSERT_TRUE(r.FindAttribute("n"));
+        ASSERT_EQ(r.Value(), std::to_string(i));
+        ASSERT_EQ(r.Line(), uint32_t(i + 2));
+        ASSERT_TRUE(r.ReadContent(200));
+        ASSERT_EQ(r.Text(), std::string(size_t(i % 97), 'x'));
+        ASSERT_TRUE(r.ReadNextTag("e", kXmlEnd));
+    }
+    ASSERT_TRUE(r.ReadNextTag("root", kXmlEnd));
+}
+
+TEST(XmlReader, ReadsPlainAndGzipStreamsAcrossBlocks) {
+    tempfiles::TempFolder folder;
+    const int elements = 12000;
+    const std::string doc = LargeDocument(elements);
+    const std::string plain = folder.Path("plain.xml"), packed = folder.Path("packed.xml.gz");
+    tempfiles::WriteBytes(plain, std::vector<uint8_t>(doc.begin(), doc.end()));
+    gzFile gz = gzopen(packed.c_str(), "wb");
+    ASSERT_NE(gz, nullptr);
+    gzwrite(gz, doc.data(), unsigned(doc.size()));
+    gzclose(gz);
+    for (const std::string& path : {plain, packed}) {
+        CFileStream stream;
+        ASSERT_TRUE(stream.Open(path.c_str(), "rb", true, kFileBufferSize));
+        CXmlReader r;
+        r.Reset(&stream);
+        ReadLargeDocument(r, elements);
+        EXPECT_TRUE(r.Ok()) << int(r.Error());
+        EXPECT_EQ(stream.GetError(), 0);
+    }
+}
+
+} // namespace
+} // namespace vl

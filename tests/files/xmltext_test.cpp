@@ -1,0 +1,185 @@
+#include "files/xmlconvert.h"
+#include "files/xmltext.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace vl {
+namespace {
+
+struct DecodeCase {
+    std::string raw;
+    bool utf8;
+    std::string decoded; // when error is 0
+    ErrorCode error;
+};
+
+TEST(XmlText, DecodesReferencesAndUtf8) {
+    const DecodeCase cases[] = {
+        {"&quot;&apos;&lt;&gt;&amp;", true, "\"'<>&", 0},
+        {"&#65;&#x41;&#x4a;&#0;", true, std::string("AAJ\0", 4), 0},
+        {"&#255;&#xff;", true, "\xff\xff", 0},
+        {"&#256;", true, "", kErrorXmlData},
+        {"&#65", true, "", kErrorXmlData},
+        {"&#;", true, "", kErrorXmlData},
+        {"&#x;", true, "", kErrorXmlData},
+        {"&#0065;", true, "", kErrorXmlData},
+        {"&#x041;", true, "", kErrorXmlData},
+        // An "&" that starts no reference is text, wherever it stands.
+        {"a & b", true, "a & b", 0},
+        {"&", true, "&", 0},
+        {"&amp", true, "&amp", 0},
+        {"&foo;&&lt;", true, "&foo;&<", 0},
+        {"caf\xc3\xa9 \xe2\x82\xac", true, "caf\xe9 \x80", 0},
+        {"caf\xc3\xa9", false, "caf\xc3\xa9", 0},
+        // Outside the code page: a question mark.
+        {"\xe4\xb8\xad", true, "?", 0},
+        // A byte that starts no sequence ends the text; so does a cut-off sequence.
+        {"ab\xf0\x9f\x98\x80 cd", true, "ab", 0},
+        {"ab\xc3", true, "ab", 0},
+        {"ab\x80z", true, "ab", 0},
+        // References are not taken from the dropped rest.
+        {"\xff&#300;", true, "", 0},
+    };
+    for (const DecodeCase& c : cases) {
+        std::string out;
+        EXPECT_EQ(DecodeXmlText(c.raw, c.utf8, 100, out), c.error) << c.raw;
+        if (c.error == 0) {
+            EXPECT_EQ(out, c.decoded) << c.raw;
+        }
+    }
+}
+
+TEST(XmlText, DecodedLengthIsBoundedExactly) {
+    std::string out;
+    EXPECT_EQ(DecodeXmlText("&amp;&lt;", true, 2, out), 0);
+    EXPECT_EQ(out, "&<");
+    out.clear();
+    EXPECT_EQ(DecodeXmlText("&amp;&lt;x", true, 2, out), kErrorXmlData);
+    // A long text passes whole: there is no fixed stage in between.
+    const std::string longText(20000, 'x');
+    out.clear();
+    EXPECT_EQ(DecodeXmlText(longText, true, 20000, out), 0);
+    EXPECT_EQ(out.size(), 20000u);
+}
+
+TEST(XmlText, EscapesForElementsAndAttributes) {
+    std::string out;
+    AppendXmlEscaped(out, "a&b\"c\t<>'\r\n\x1f", true);
+    EXPECT_EQ(out, "a&amp;b&quot;c&#09;&lt;&gt;&apos;&#13;&#10;&#31;");
+    out.clear();
+    AppendXmlEscaped(out, "caf\xe9 \x80", true);
+    EXPECT_EQ(out, "caf\xc3\xa9 \xe2\x82\xac");
+    out.clear();
+    AppendXmlEscaped(out, "caf\xe9", false);
+    EXPECT_EQ(out, "caf\xe9");
+}
+
+TEST(XmlText, EveryByteRoundTripsThroughEscapeAndDecode) {
+    std::string all;
+    for (int b = 1; b < 256; ++b) all += char(b);
+    std::string escaped, back;
+    AppendXmlEscaped(escaped, all, true);
+    ASSERT_EQ(DecodeXmlText(escaped, true, all.size(), back), 0);
+    EXPECT_EQ(back, all);
+    EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(all)), all);
+}
+
+struct UnsignedCase {
+    const char* text;
+    uint64_t cap, min, max;
+    ErrorCode error;
+    uint64_t value;
+};
+
+TEST(XmlConvert, UnsignedNumbersAtTheirLimits) {
+    const UnsignedCase cases[] = {
+        {"254", kXmlCapU8, 0, 254, 0, 254},
+        {"255", kXmlCapU8, 0, 255, kErrorXmlData, 0},
+        {"007", kXmlCapU8, 1, 100, 0, 7},
+        {"", kXmlCapU8, 0, 10, 0, 0},
+        {"0", kXmlCapU8, 1, 10, kErrorXmlData, 0},
+        {"65534", kXmlCapU16, 0, 65534, 0, 65534},
+        {"65535", kXmlCapU16, 0, 65535, kErrorXmlData, 0},
+        {"4294967294", kXmlCapU32, 1, kXmlCapU32, 0, 4294967294u},
+        {"4294967295", kXmlCapU32, 1, 4294967295u, kErrorXmlData, 0},
+        {"+5", kXmlCapU8, 0, 10, kErrorXmlData, 0},
+        {" 5", kXmlCapU8, 0, 10, kErrorXmlData, 0},
+        {"5a", kXmlCapU8, 0, 10, kErrorXmlData, 0},
+        {"99999999999999999999999", kXmlCapU32, 0, kXmlCapU32, kErrorXmlData, 0},
+    };
+    for (const UnsignedCase& c : cases) {
+        uint64_t v = 12345;
+        EXPECT_EQ(ParseXmlUnsigned(c.text, c.cap, c.min, c.max, v), c.error) << c.text;
+        EXPECT_EQ(v, c.error ? 12345 : c.value) << c.text;
+    }
+}
+
+struct SignedCase {
+    const char* text;
+    uint64_t cap;
+    int64_t min, max;
+    ErrorCode error;
+    int64_t value;
+};
+
+TEST(XmlConvert, SignedNumbersAtTheirLimits) {
+    const SignedCase cases[] = {
+        {"-90", 128, -90, 90, 0, -90},
+        {"-91", 128, -90, 90, kErrorXmlData, 0},
+        {"90", 128, -90, 90, 0, 90},
+        {"91", 128, -90, 90, kErrorXmlData, 0},
+        {"- \t\r\n5", 128, -90, 90, 0, -5},
+        {"-", 128, -90, 90, 0, 0},
+        {"", 128, -90, 90, 0, 0},
+        {"+5", 128, -90, 90, kErrorXmlData, 0},
+        {" 5", 128, -90, 90, kErrorXmlData, 0},
+        {"-32768", 32768, -32768, 32767, 0, -32768},
+        {"32768", 32768, -32768, 32767, kErrorXmlData, 0},
+        {"-2147483648", 2147483648u, INT32_MIN, INT32_MAX, 0, INT32_MIN},
+        {"-2147483649", 2147483648u, INT32_MIN, INT32_MAX, kErrorXmlData, 0},
+    };
+    for (const SignedCase& c : cases) {
+        int64_t v = 777;
+        EXPECT_EQ(ParseXmlSigned(c.text, c.cap, c.min, c.max, v), c.error) << c.text;
+        EXPECT_EQ(v, c.error ? 777 : c.value) << c.text;
+    }
+}
+
+TEST(XmlConvert, BooleansDoublesAndColours) {
+    for (const char* t : {"true", "Yes", "1"}) {
+        bool b = false;
+        EXPECT_EQ(ParseXmlBool(t, b), 0);
+        EXPECT_TRUE(b);
+    }
+    for (const char* t : {"false", "No", "0"}) {
+        bool b = true;
+        EXPECT_EQ(ParseXmlBool(t, b), 0);
+        EXPECT_FALSE(b);
+    }
+    for (const char* t : {"yes", "TRUE", "", " 1", "2"}) {
+        bool b = false;
+        EXPECT_EQ(ParseXmlBool(t, b), kErrorXmlAttribute) << t;
+    }
+    double d = 0;
+    EXPECT_EQ(ParseXmlDouble("1e+020", -1e300, 1e300, d), 0);
+    EXPECT_EQ(d, 1e20);
+    EXPECT_EQ(ParseXmlDouble("-0.1", -1, 1, d), 0);
+    EXPECT_EQ(d, -0.1);
+    for (const char* t : {"1.5x", "", " 1", "inf", "nan", "0x10", "1e999"})
+        EXPECT_EQ(ParseXmlDouble(t, -1e300, 1e300, d), kErrorXmlData) << t;
+    EXPECT_EQ(ParseXmlDouble("2", 0, 1, d), kErrorXmlData);
+
+    COLORREF c = 0;
+    EXPECT_EQ(ParseXmlColor("#00ff80", c), 0);
+    EXPECT_EQ(c, Rgb(0, 255, 128));
+    EXPECT_EQ(ParseXmlColor("#00FF80", c), 0);
+    EXPECT_EQ(c, Rgb(0, 255, 128));
+    EXPECT_EQ(ParseXmlColor("Teal", c), 0);
+    EXPECT_EQ(c, Rgb(0, 128, 128));
+    for (const char* t : {"#0f8", "#00ff80a", "#00ff8g", "redish", "", "00ff80"})
+        EXPECT_EQ(ParseXmlColor(t, c), kErrorXmlAttribute) << t;
+}
+
+} // namespace
+} // namespace vl
