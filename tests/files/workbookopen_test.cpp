@@ -107,10 +107,10 @@ TEST(WorkbookOpen, BinaryFilesRecordTheirKind) {
     }
 }
 
-// Forms whose readers do not exist yet are refused with the format error.
+// The older signed form has no reader yet: it is refused with the format error.
 TEST(WorkbookOpen, FormsWithoutAReaderAreRefused) {
     TempFolder dir;
-    for (const char* content : {"<?xml version=\"1.0\"?><Workbook/>", "Vorlane6000\0rest"}) {
+    for (const char* content : {"Vorlane6000\0rest"}) {
         WriteBytes(dir.Path("f"), Bytes(content, content + std::strlen(content)));
         auto bookOwner = NewWorkbook();
         CWorkbook& book = *bookOwner;

@@ -77,7 +77,6 @@ TEST(WorkbookSave, FailedSaveChangesNothing) {
         {"17 series", [&] { container->slots[2].chart->settings.seriesCount = 17; },
          [&] { container->slots[2].chart->settings.seriesCount = 16; }, kFileBinary,
          kErrorUnwritableObject},
-        {"the XML form", [] {}, [] {}, kFileXml, kErrorFileFormat},
     };
     for (const Case& c : cases) {
         c.spoil();
