@@ -1,0 +1,233 @@
+// An operator or a scalar function applied once per element of its range and array
+// arguments, collecting the results into a temporary array.
+#include "formula/operands.h"
+
+#include <algorithm>
+#include <string>
+
+namespace vl {
+
+namespace {
+
+struct ElementArgument {
+    bool elementwise = false;
+    CellCursor cursor;             // element-wise: position in the range's store or array's chain
+    const uint8_t* next = nullptr; // element-wise: the next stored cell, not yet used
+    bool exhausted = false;
+    Page* chain = nullptr; // an array's pages, held until the end
+    std::string text;      // a whole text argument
+    bool hasText = false;
+};
+
+struct Shape {
+    uint16_t columns = 0;
+    uint32_t rows = 0;
+};
+
+Shape ShapeOf(const FormulaToken& t) {
+    return {uint16_t(t.lastColumn - t.firstColumn + 1), t.lastRow - t.firstRow + 1};
+}
+
+bool SameShapes(const CEvalContext& ctx, const uint8_t* flags, uint16_t first, uint16_t count,
+                Shape& shape) {
+    bool any = false;
+    for (uint16_t i = 0; i < count; ++i) {
+        if (!flags[i]) continue;
+        Shape s = ShapeOf(ctx.values[first + i]);
+        if (!any) {
+            shape = s;
+            any = true;
+        } else if (s.columns != shape.columns || s.rows != shape.rows) {
+            return false;
+        }
+    }
+    return any;
+}
+
+void Prepare(CEvalContext& ctx, FormulaToken& slot, bool elementwise, ElementArgument& arg) {
+    arg.elementwise = elementwise;
+    arg.cursor.flags = kAdvance;
+    if (slot.type == kTokenArray) {
+        arg.chain = ctx.scratch.PopPointer();
+        if (elementwise) arg.cursor.page = arg.chain;
+    } else if (elementwise) {
+        arg.cursor.page = slot.cells ? slot.cells->StartPageForRow(slot.firstRow) : nullptr;
+    } else if (slot.type == kTokenText) {
+        arg.text.assign(ctx.stringPool.PopTempString());
+        arg.hasText = true;
+    }
+    arg.exhausted = elementwise && !arg.cursor.page;
+}
+
+// The element-wise argument's next cell, peeked; its position from the top-left corner.
+bool Peek(ElementArgument& arg, const FormulaToken& saved, uint32_t& row, uint16_t& column) {
+    if (!arg.next && !arg.exhausted) {
+        arg.next = NextCellInRectangle(arg.cursor, saved.firstColumn, saved.firstRow,
+                                       saved.lastColumn, saved.lastRow);
+        arg.exhausted = arg.next == nullptr;
+    }
+    if (!arg.next) return false;
+    row = cell::Row(arg.next) - saved.firstRow;
+    column = uint16_t(cell::Column(arg.next) - saved.firstColumn);
+    return true;
+}
+
+Page* CopyChain(CEvalContext& ctx, const Page* chain) {
+    Page* head = nullptr;
+    Page* tail = nullptr;
+    for (const Page* p = chain; p; p = p->next) {
+        Page* copy = ctx.scratch.cells.AllocPage(true);
+        if (!copy) {
+            if (head) ctx.scratch.cells.FreePageChain(head);
+            return nullptr;
+        }
+        copy->used = p->used;
+        std::copy(p->payload, p->payload + p->used, copy->payload);
+        copy->prev = tail;
+        (tail ? tail->next : head) = copy;
+        tail = copy;
+    }
+    return head;
+}
+
+// A whole array argument gets a fresh copy of its chain for every evaluation.
+void FillWholeArray(CEvalContext& ctx, FormulaToken& slot, const ElementArgument& arg) {
+    Page* copy = arg.chain ? CopyChain(ctx, arg.chain) : nullptr;
+    if ((arg.chain && !copy) || !ctx.scratch.PushPointer(copy)) {
+        if (copy) ctx.scratch.cells.FreePageChain(copy);
+        slot.type = kTokenEmpty;
+        slot.number = 0;
+        slot.error = MergeError(slot.error, kErrValue);
+    }
+}
+
+void FillElement(CEvalContext& ctx, FormulaToken& slot, ElementArgument& arg, uint32_t row,
+                 uint16_t column) {
+    FormulaToken saved = slot;
+    uint32_t r = 0;
+    uint16_t c = 0;
+    ClearOperand(slot);
+    if (!Peek(arg, saved, r, c) || r != row || c != column) {
+        slot.type = kTokenEmpty;
+        slot.error = saved.error;
+        return;
+    }
+    slot.cells = saved.type == kTokenArea ? saved.cells : nullptr;
+    CellToOperand(ctx, slot, arg.next);
+    slot.error = MergeError(slot.error, saved.error);
+    arg.next = nullptr;
+}
+
+// Pushes the arguments of one position, the first argument's temporaries oldest.
+void FillArguments(CEvalContext& ctx, uint16_t first, uint16_t count, ElementArgument* args,
+                   uint32_t row, uint16_t column) {
+    for (uint16_t i = 0; i < count; ++i) {
+        FormulaToken& slot = ctx.values[first + i];
+        ElementArgument& arg = args[i];
+        if (arg.elementwise) {
+            FillElement(ctx, slot, arg, row, column);
+        } else if (arg.hasText) {
+            if (!ctx.stringPool.PushString(arg.text)) {
+                slot.type = kTokenEmpty;
+                slot.error = MergeError(slot.error, kErrValue);
+            }
+        } else if (slot.type == kTokenArray) {
+            FillWholeArray(ctx, slot, arg);
+        }
+    }
+}
+
+// The one value a pass leaves: references are read, anything that is no single value is
+// dropped with #VALUE!.
+void SingleValue(CEvalContext& ctx, FormulaToken& result) {
+    ResolveReferenceValue(ctx, result);
+    if (result.type & (kTokenArea | kTokenArray)) {
+        ReleaseOperand(ctx, result);
+        result.type = kTokenEmpty;
+        result.error = MergeError(result.error, kErrValue);
+    }
+}
+
+void Mismatch(CEvalContext& ctx, uint16_t first, uint16_t top) {
+    for (uint16_t i = top; i-- > first;) ReleaseOperand(ctx, ctx.values[i]);
+    FormulaToken& slot = ctx.values[first];
+    slot.type = kTokenEmpty;
+    slot.number = 0;
+    slot.cells = nullptr;
+    slot.error = MergeError(slot.error, kErrValue);
+}
+
+} // namespace
+
+bool ApplyElementwise(CEvalContext& ctx, const uint8_t* flags, uint16_t first) {
+    const uint16_t top = ctx.valueCount;
+    if (first == 0 || first >= top || top >= kStackSlots) return false;
+    const uint16_t count = uint16_t(top - first);
+    Shape shape;
+    if (!SameShapes(ctx, flags, first, count, shape)) {
+        Mismatch(ctx, first, top);
+        return false;
+    }
+    ElementArgument args[kStackSlots];
+    bool anyWhole = false;
+    for (uint16_t i = count; i-- > 0;) {
+        Prepare(ctx, ctx.values[first + i], flags[i] != 0, args[i]);
+        anyWhole = anyWhole || !flags[i];
+    }
+    FormulaToken saved[kStackSlots];
+    for (uint16_t i = 0; i <= count; ++i) saved[i] = ctx.values[first + i];
+
+    CArrayBuilder builder(ctx);
+    bool memoryFailed = false;
+    uint32_t seqRow = 0;
+    uint16_t seqColumn = 0;
+    for (;;) {
+        for (uint16_t i = 0; i <= count; ++i) ctx.values[first + i] = saved[i];
+        uint32_t row = kMaxRows;
+        uint16_t column = kMaxColumns;
+        for (uint16_t i = 0; i < count; ++i) {
+            uint32_t r = 0;
+            uint16_t c = 0;
+            if (args[i].elementwise && Peek(args[i], saved[i], r, c) &&
+                cell::Before(r, c, row, column)) {
+                row = r;
+                column = c;
+            }
+        }
+        if (anyWhole && cell::Before(seqRow, seqColumn, row, column)) {
+            row = seqRow;
+            column = seqColumn;
+        }
+        if (row >= shape.rows || column >= shape.columns) break;
+        FillArguments(ctx, first, count, args, row, column);
+        ctx.valueCount = top;
+        if (!EvalToken(ctx)) {
+            ctx.valueCount = top;
+            break;
+        }
+        FormulaToken& result = ctx.values[ctx.valueCount];
+        SingleValue(ctx, result);
+        bool stored = builder.Put(column, row, result);
+        ctx.valueCount = top;
+        if (!stored) {
+            memoryFailed = true;
+            break;
+        }
+        seqRow = row;
+        seqColumn = uint16_t(column + 1);
+        if (seqColumn >= shape.columns) {
+            seqColumn = 0;
+            ++seqRow;
+        }
+    }
+    for (uint16_t i = 0; i <= count; ++i) ctx.values[first + i] = saved[i];
+    for (uint16_t i = 0; i < count; ++i)
+        if (args[i].chain) ctx.scratch.cells.FreePageChain(args[i].chain);
+
+    FormulaToken& slot = ctx.values[first];
+    slot.error = memoryFailed ? MergeError(slot.error, kErrMemory) : saved[0].error;
+    PushArrayValue(ctx, slot, builder.Detach(), shape.columns, shape.rows);
+    return true;
+}
+
+} // namespace vl

@@ -1,0 +1,16 @@
+#pragma once
+// The operators of formula text over the value stack (the token executor's half that is
+// not a function call).
+
+#include "formula/evalcontext.h"
+
+#include <cstdint>
+
+namespace vl {
+
+// Runs operator `code` (1-17) on top of the value stack: the operands below it are
+// replaced by one result in the left (or only) operand's slot. Too few operands set the
+// status to #SYNTAX! and leave the stack as it was.
+void RunOperator(CEvalContext& ctx, uint16_t code);
+
+} // namespace vl
