@@ -137,6 +137,8 @@ public:
     const uint8_t* Next();
     // The next cell's value as an operand (text pushed on the pool); false at the end.
     bool NextValue(FormulaToken& value);
+    // The value of a cell this walk returned, as an operand (text pushed on the pool).
+    void ReadValue(const uint8_t* record, FormulaToken& value);
     // Offsets of the cell last returned from the rectangle's top-left corner.
     uint16_t ColumnOffset() const { return column_; }
     uint32_t RowOffset() const { return row_; }

@@ -13,4 +13,9 @@ namespace vl {
 // status to #SYNTAX! and leave the stack as it was.
 void RunOperator(CEvalContext& ctx, uint16_t code);
 
+// The reference operators, each with its operands and itself on top of the stack.
+void Intersect(CEvalContext& ctx);
+void MakeRange(CEvalContext& ctx);
+void Qualify(CEvalContext& ctx);
+
 } // namespace vl

@@ -47,10 +47,14 @@ const uint8_t* CRangeWalk::Next() {
 bool CRangeWalk::NextValue(FormulaToken& value) {
     const uint8_t* r = Next();
     if (!r) return false;
+    ReadValue(r, value);
+    return true;
+}
+
+void CRangeWalk::ReadValue(const uint8_t* record, FormulaToken& value) {
     ClearOperand(value);
     value.cells = cells_;
-    CellToOperand(ctx_, value, r);
-    return true;
+    CellToOperand(ctx_, value, record);
 }
 
 void CRangeWalk::Release() {

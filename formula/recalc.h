@@ -1,0 +1,41 @@
+#pragma once
+// Recalculation of a workbook's formula cells without a dependency graph: a walk in storage
+// order that calculates a formula's uncalculated precedents first, with circular
+// references found by counting how often a cell is entered while it waits.
+
+#include "formula/evalcontext.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace vl {
+
+class CContainer;
+class CTreeItem;
+class CWorkbook;
+
+// Refreshes the charts of a container after a recalculation; false when one cannot be.
+using ChartRefresh = bool (*)(CWorkbook& workbook, CTreeItem& item, CContainer& container);
+// The chart library installs its refresh here; without one every refresh succeeds.
+void SetChartRefresh(ChartRefresh refresh);
+bool UpdateCharts(CWorkbook& workbook, CTreeItem& item, CContainer& container);
+
+// Recalculates every worksheet of the workbook, or only the one whose store is `cells`
+// (every formula cell is reset all the same, so precedents elsewhere are calculated on
+// demand); `ctx` is the workbook's evaluator context. False when a chart refresh failed.
+bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cells = nullptr);
+
+// Calculates every formula cell of the store that is not yet calculated in this pass.
+bool RecalcSheet(CEvalContext& ctx, CCellStore& cells, CTreeItem* list);
+
+// The store of the n-th item (from 0) of the context's list; the current store when the
+// list is shorter or that item is a folder.
+CCellStore* GetWorksheetByIndex(const CEvalContext& ctx, uint32_t n);
+
+// Writes the value in slot 1, of the kind FinishFormulaResult gave (0: #SYNTAX!), as the
+// result of the formula cell at (row, column) and marks it calculated. `formula` is the
+// cell's formula text, kept aside in case the record has to be built again.
+void WriteFormulaResult(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint16_t column,
+                        std::string_view formula, uint16_t kind);
+
+} // namespace vl

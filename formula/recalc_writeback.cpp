@@ -1,0 +1,233 @@
+// Storing a formula's result in its cell record: in place when the record keeps its size,
+// rebuilt otherwise, and spread over the cells of its area for an array.
+#include "formula/operands.h"
+#include "formula/recalc.h"
+#include "model/rangeops.h"
+#include "platform/core/bytes.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vl {
+
+namespace {
+
+struct Area {
+    uint16_t columns;
+    uint32_t rows;
+};
+
+void SetFormulaError(uint8_t* r, FormulaError error) {
+    r[0] = uint8_t((error & 0xF0) | kCellFormula);
+}
+
+Area OldArea(const uint8_t* r) {
+    if (!(cell::ResultFlags(r) & kResultArray)) return {1, 1};
+    return {std::max<uint16_t>(cell::ArrayWidth(r), 1),
+            std::max<uint32_t>(cell::ArrayHeight(r), 1)};
+}
+
+// The cells of an area but its top-left one, which holds the formula.
+void ClearAreaButAnchor(CCellStore& cells, uint16_t column, uint32_t row, Area a) {
+    uint16_t lastColumn = uint16_t(std::min<uint32_t>(column + a.columns - 1u, kLastColumn));
+    uint32_t lastRow = uint32_t(std::min<uint64_t>(uint64_t(row) + a.rows - 1, kLastRow));
+    if (lastColumn > column)
+        ClearRect(cells, uint16_t(column + 1), lastColumn, row, row, nullptr, false);
+    if (lastRow > row) ClearRect(cells, column, lastColumn, row + 1, lastRow, nullptr, false);
+}
+
+FormulaHead HeadOf(const uint8_t* r) {
+    FormulaHead head;
+    head.flags = r[0];
+    head.arrayWidth = cell::ArrayWidth(r);
+    head.arrayHeight = cell::ArrayHeight(r);
+    head.visits = cell::Visits(r);
+    head.resultFlags = cell::ResultFlags(r);
+    head.waitingColumn = cell::WaitingColumn(r);
+    head.waitingRow = cell::WaitingRow(r);
+    head.waitingWorksheet = cell::WaitingWorksheet(r);
+    head.cachedNumber = cell::CachedNumber(r);
+    return head;
+}
+
+// A record stored again needs a spare page first; without memory the cell gets #MEMORY!.
+bool StoreRecord(CCellStore& cells, const CellBuffer& record, CellCursor& cursor) {
+    if (record.size && cells.ReserveSparePage() && cells.PutCell(record.bytes, cursor)) return true;
+    uint8_t* r = FindCell(cells, cell::Row(record.bytes), cell::Column(record.bytes));
+    if (r && cell::IsFormula(r)) SetFormulaError(r, kErrMemory);
+    return false;
+}
+
+// A formula record rebuilt with the head and cached text given.
+void Rebuild(CCellStore& cells, uint16_t column, uint32_t row, const FormulaHead& head,
+             std::string_view formula, std::string_view cachedText) {
+    CellBuffer record;
+    MakeFormulaCell(record, column, row, head, formula, cachedText);
+    CellCursor cursor;
+    StoreRecord(cells, record, cursor);
+}
+
+// A plain result no longer spreads: a former array formula first loses its area.
+FormulaHead PlainHead(CCellStore& cells, const uint8_t* r, uint16_t column, uint32_t row) {
+    FormulaHead head = HeadOf(r);
+    if (head.resultFlags & kResultArray) ClearAreaButAnchor(cells, column, row, OldArea(r));
+    head.arrayWidth = FormulaHead{}.arrayWidth;
+    head.arrayHeight = FormulaHead{}.arrayHeight;
+    return head;
+}
+
+void WriteNumber(CCellStore& cells, uint8_t* r, std::string_view formula, double value,
+                 FormulaError error) {
+    uint8_t calc = cell::ResultFlags(r);
+    uint8_t kept = calc & (kResultCalculated | kResultWaiting);
+    if (!(calc & (kResultArray | kResultText))) {
+        SetFormulaError(r, error);
+        r[14] = uint8_t(kept | kResultNumber);
+        StoreF64(r + 25, value);
+        return;
+    }
+    uint16_t column = cell::Column(r);
+    uint32_t row = cell::Row(r);
+    FormulaHead head = PlainHead(cells, r, column, row);
+    head.flags = uint8_t((error & 0xF0) | kCellFormula);
+    head.resultFlags = uint8_t(kept | kResultNumber);
+    head.cachedNumber = value;
+    Rebuild(cells, column, row, head, formula, {});
+}
+
+void WriteText(CCellStore& cells, uint8_t* r, std::string_view formula, std::string_view text,
+               FormulaError error) {
+    uint8_t calc = cell::ResultFlags(r);
+    uint8_t kept = calc & (kResultCalculated | kResultWaiting);
+    std::string_view cached = cell::CachedText(r);
+    if (!(calc & kResultArray) && (calc & kResultText) && cached.size() == text.size()) {
+        std::memcpy(const_cast<char*>(cached.data()), text.data(), text.size());
+        SetFormulaError(r, error);
+        r[14] = uint8_t(kept | kResultText);
+        return;
+    }
+    uint16_t column = cell::Column(r);
+    uint32_t row = cell::Row(r);
+    FormulaHead head = PlainHead(cells, r, column, row);
+    head.flags = uint8_t((error & 0xF0) | kCellFormula);
+    head.resultFlags = uint8_t(kept | kResultText);
+    Rebuild(cells, column, row, head, formula, text);
+}
+
+bool Inside(uint32_t row, uint16_t column, uint32_t top, uint16_t left, Area a) {
+    return row >= top && row - top < a.rows && column >= left && column - left < a.columns;
+}
+
+// Every cell the old or the new area covers must be the formula or an element of an array.
+bool AreaIsFree(CCellStore& cells, uint16_t column, uint32_t row, Area oldArea, Area newArea) {
+    Area box{std::max(oldArea.columns, newArea.columns), std::max(oldArea.rows, newArea.rows)};
+    CellCursor cursor;
+    cursor.flags = kAdvance;
+    cursor.page = cells.StartPageForRow(row);
+    if (!cursor.page) return true;
+    uint16_t lastColumn = uint16_t(std::min<uint32_t>(column + box.columns - 1u, kLastColumn));
+    uint32_t lastRow = uint32_t(std::min<uint64_t>(uint64_t(row) + box.rows - 1, kLastRow));
+    while (const uint8_t* r = NextCellInRectangle(cursor, column, row, lastColumn, lastRow)) {
+        uint32_t rr = cell::Row(r);
+        uint16_t rc = cell::Column(r);
+        if (rr == row && rc == column) continue;
+        bool covered = Inside(rr, rc, row, column, oldArea) || Inside(rr, rc, row, column, newArea);
+        if (covered && !(r[0] & kCellArrayElement)) return false;
+    }
+    return true;
+}
+
+// The element at (0, 0) goes into the formula record, every other one into a cell of its own.
+void SpreadArray(CCellStore& cells, uint16_t column, uint32_t row, FormulaHead head,
+                 std::string_view formula, Page* chain) {
+    CellCursor walk;
+    walk.flags = kAdvance;
+    walk.page = chain;
+    const uint8_t* e = NextCellRecord(walk);
+    std::string_view firstText;
+    head.flags = kCellFormula;
+    head.resultFlags |= kResultNumber;
+    head.cachedNumber = 0;
+    if (e && cell::Row(e) == 0 && cell::Column(e) == 0) {
+        head.flags = uint8_t((e[0] & 0xF0) | kCellFormula);
+        if (cell::IsText(e)) {
+            head.resultFlags = uint8_t((head.resultFlags & ~kResultNumber) | kResultText);
+            firstText = cell::Text(e);
+        } else {
+            head.cachedNumber = cell::Number(e);
+        }
+        e = NextCellRecord(walk);
+    }
+    CellBuffer record;
+    MakeFormulaCell(record, column, row, head, formula, firstText);
+    CellCursor cursor;
+    if (!StoreRecord(cells, record, cursor)) return;
+    for (; e; e = NextCellRecord(walk)) {
+        record.size = cell::Length(e);
+        std::memcpy(record.bytes, e, record.size);
+        record.bytes[0] |= kCellArrayElement;
+        StoreU16(record.bytes + 1, uint16_t(column + cell::Column(e)));
+        StoreU32(record.bytes + 3, row + cell::Row(e));
+        if (!cells.ReserveSparePage() || !cells.PutCell(record.bytes, cursor)) {
+            if (uint8_t* r = FindCell(cells, row, column)) SetFormulaError(r, kErrMemory);
+            return;
+        }
+    }
+}
+
+void WriteArray(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_view formula,
+                const FormulaToken& value) {
+    if (value.error) {
+        SetFormulaError(r, value.error);
+        return;
+    }
+    uint16_t column = cell::Column(r);
+    uint32_t row = cell::Row(r);
+    Area newArea{uint16_t(value.lastColumn + 1), value.lastRow + 1};
+    if (uint32_t(column) + newArea.columns > kMaxColumns ||
+        uint64_t(row) + newArea.rows > kMaxRows) {
+        SetFormulaError(r, kErrRef);
+        return;
+    }
+    Area oldArea = OldArea(r);
+    if (!AreaIsFree(cells, column, row, oldArea, newArea)) {
+        SetFormulaError(r, kErrFill);
+        return;
+    }
+    FormulaHead head = HeadOf(r);
+    head.arrayWidth = newArea.columns;
+    head.arrayHeight = newArea.rows;
+    head.resultFlags =
+        uint8_t((head.resultFlags & (kResultCalculated | kResultWaiting)) | kResultArray);
+    ClearAreaButAnchor(cells, column, row, oldArea);
+    ClearAreaButAnchor(cells, column, row, newArea);
+    Page* chain = ctx.scratch.PopPointer();
+    SpreadArray(cells, column, row, head, formula, chain);
+    if (chain) ctx.scratch.cells.FreePageChain(chain);
+}
+
+} // namespace
+
+void WriteFormulaResult(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint16_t column,
+                        std::string_view formula, uint16_t kind) {
+    uint8_t* r = FindCell(cells, row, column);
+    if (!r || !cell::IsFormula(r)) return;
+    r[14] |= kResultCalculated;
+    FormulaToken& value = ctx.values[1];
+    switch (kind) {
+    case kTokenNumber:
+        WriteNumber(cells, r, formula, value.type == kTokenNumber ? value.number : 0, value.error);
+        break;
+    case kTokenText:
+        WriteText(cells, r, formula, ctx.stringPool.PopTempString(), value.error);
+        break;
+    case kTokenArray:
+        WriteArray(ctx, cells, r, formula, value);
+        break;
+    default:
+        SetFormulaError(r, kErrSyntax);
+        break;
+    }
+}
+
+} // namespace vl

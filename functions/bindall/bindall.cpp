@@ -1,0 +1,15 @@
+#include "functions/bindall/bindall.h"
+
+#include "functions/general/conditionalfunctions.h"
+#include "functions/general/mathfunctions.h"
+#include "functions/general/sumfunctions.h"
+
+namespace vl {
+
+void BindAllFunctions() {
+    BindMathFunctions();
+    BindSumFunctions();
+    BindConditionalFunctions();
+}
+
+} // namespace vl

@@ -1,0 +1,163 @@
+#include "functions/general/conditionalfunctions.h"
+
+#include "formula/operands.h"
+#include "formula/values/formatdouble.h"
+#include "functions/general/wildcard.h"
+#include "platform/core/cp1252.h"
+#include "platform/core/number.h"
+
+namespace vl {
+
+namespace {
+
+std::string_view TrimSpaces(std::string_view s) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return s;
+}
+
+// A leading ">=", ">", "<=", "<" or "=" chooses the comparison and is cut off.
+int CutOperator(std::string& text) {
+    static constexpr struct {
+        const char* prefix;
+        int op;
+    } kOperators[] = {{">=", 1}, {">", 2}, {"<=", -1}, {"<", -2}, {"=", 0}};
+    for (const auto& o : kOperators) {
+        std::string_view prefix(o.prefix);
+        if (text.compare(0, prefix.size(), prefix) == 0) {
+            text.erase(0, prefix.size());
+            return o.op;
+        }
+    }
+    return 0;
+}
+
+bool Satisfies(int op, int order) {
+    switch (op) {
+    case 1:
+        return order >= 0;
+    case 2:
+        return order > 0;
+    case -1:
+        return order <= 0;
+    case -2:
+        return order < 0;
+    default:
+        return order == 0;
+    }
+}
+
+int CompareNoCase(std::string_view a, std::string_view b) {
+    std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        auto ca = static_cast<unsigned char>(CharUpper1252(a[i]));
+        auto cb = static_cast<unsigned char>(CharUpper1252(b[i]));
+        if (ca != cb) return ca < cb ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+void CountIf(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 2, 2)) return;
+    Criteria criteria = ReadCriteria(ctx, Argument(ctx, 1));
+    CRangeWalk walk(ctx);
+    FormulaError error = walk.Take(Argument(ctx, 0));
+    if (error) return ReturnError(ctx, error);
+    double count = 0;
+    FormulaToken value;
+    while (walk.NextValue(value)) {
+        // An error matches the same error given as the criteria.
+        if (value.error || criteria.error) {
+            if (value.error == criteria.error) ++count;
+            ReleaseOperand(ctx, value);
+            continue;
+        }
+        if (MeetsCriteria(ctx, value, criteria)) ++count;
+    }
+    ReturnNumber(ctx, count);
+}
+
+uint64_t LinearOffset(const CRangeWalk& walk) {
+    return uint64_t(walk.RowOffset()) * kMaxColumns + walk.ColumnOffset();
+}
+
+void SumIf(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 3, 3)) return;
+    FormulaToken& sumSlot = Argument(ctx, 2);
+    const bool ownCells = sumSlot.type == kTokenEmpty && sumSlot.error == 0;
+    CRangeWalk sums(ctx);
+    FormulaError error = ownCells ? 0 : sums.Take(sumSlot);
+    Criteria criteria = ReadCriteria(ctx, Argument(ctx, 1));
+    CRangeWalk search(ctx);
+    error = MergeError(error, search.Take(Argument(ctx, 0)));
+    error = MergeError(error, criteria.error);
+    if (error) return ReturnError(ctx, error);
+    double total = 0;
+    const uint8_t* paired = ownCells ? nullptr : sums.Next();
+    while (const uint8_t* r = search.Next()) {
+        // The sum cell at the same place from its top-left corner; none counts as 0.
+        double x = 0;
+        FormulaError sumError = 0;
+        FormulaToken value;
+        if (ownCells) {
+            search.ReadValue(r, value);
+            sumError = GetNumberArg(ctx, value, x);
+        } else {
+            while (paired && LinearOffset(sums) < LinearOffset(search)) paired = sums.Next();
+            if (paired && LinearOffset(sums) == LinearOffset(search)) {
+                sums.ReadValue(paired, value);
+                sumError = GetNumberArg(ctx, value, x);
+            }
+        }
+        search.ReadValue(r, value);
+        if (sumError || value.error) {
+            ReleaseOperand(ctx, value);
+            continue;
+        }
+        if (!MeetsCriteria(ctx, value, criteria)) continue;
+        total += x;
+        if (!IsAcceptableResult(total)) return ReturnError(ctx, kErrNum);
+    }
+    ReturnNumber(ctx, total);
+}
+
+} // namespace
+
+Criteria ReadCriteria(CEvalContext& ctx, FormulaToken& slot) {
+    Criteria c;
+    if (slot.type == kTokenNumber) {
+        double x = 0;
+        c.error = GetNumberArg(ctx, slot, x);
+        c.text = FormatDouble(x);
+    } else {
+        c.error = GetStringArg(ctx, slot, c.text);
+        c.op = CutOperator(c.text);
+    }
+    // Numbers are compared only with an operand that is a number as a whole.
+    std::string_view operand = TrimSpaces(c.text);
+    c.isNumber = ParseNumber(operand, c.number);
+    return c;
+}
+
+bool MeetsCriteria(CEvalContext& ctx, FormulaToken& value, const Criteria& criteria) {
+    if (value.type == kTokenNumber) {
+        if (!criteria.isNumber) return false;
+        double x = value.number;
+        return Satisfies(criteria.op, x < criteria.number ? -1 : (x > criteria.number ? 1 : 0));
+    }
+    if (value.type != kTokenText) {
+        ReleaseOperand(ctx, value);
+        return false;
+    }
+    std::string text;
+    GetStringArg(ctx, value, text);
+    if (criteria.op != 0) return Satisfies(criteria.op, CompareNoCase(text, criteria.text));
+    return MatchesWholeText(criteria.text, text);
+}
+
+void BindConditionalFunctions() {
+    BindBuiltinFunction("COUNTIF", &CountIf);
+    BindBuiltinFunction("SUMIF", &SumIf);
+}
+
+} // namespace vl

@@ -1,0 +1,108 @@
+#include "evaltestutil.h"
+
+#include <string>
+
+namespace vl {
+
+using test::TestBook;
+
+namespace {
+
+struct Case {
+    const char* formula;
+    const char* shown;
+};
+
+} // namespace
+
+TEST(EvaluateFormulaText, OperatorsAndTheirTextAndNumberRules) {
+    static const Case cases[] = {
+        {"=1+2", "3"},
+        {"=2^3^2", "64"},
+        {"=-2^2", "4"},
+        {"=1--2", "3"},
+        {"=-1", "-1"},
+        {"=--1", "#SYNTAX!"},
+        {"=+1", "#SYNTAX!"},
+        {"=(1", "#SYNTAX!"},
+        {"=1)", "#SYNTAX!"},
+        {"=1+", "#SYNTAX!"},
+        {"=1 2", "#SYNTAX!"},
+        {"=50%", "0.5"},
+        {"=50%%", "#SYNTAX!"},
+        {"=2*50%", "1"},
+        {"=1+\"1\"", "2"},
+        {"=1+\" 2 \"", "3"},
+        {"=1+\"x\"", "#NUM!"},
+        {"=\"10\"-\"3\"", "7"},
+        {"=\"8\"/\"2\"", "4"},
+        {"=-\"3\"", "-3"},
+        {"=-\"- 3\"", "3"},
+        {"=1=\"1\"", "#VALUE!"},
+        {"=1/0", "#DIV/0!"},
+        {"=1E308*10", "#NUM!"},
+        {"=0*-1", "0"},
+        {"=\"abc\"=\"ABC\"", "1"},
+        {"=\"ab\"<\"abc\"", "1"},
+        {"=\"B\">\"a\"", "1"},
+        {"=\"a\"<>\"A\"", "0"},
+        {"=2>=2", "1"},
+        {"=1&2", "12"},
+        {"=0.1+0.2&\"\"", "0.3"},
+        {"=(1+2)*3", "9"},
+        {"=1+2*3", "7"},
+        {"=2*3>5", "1"},
+        {"=\"a\"&1=\"a1\"", "1"},
+        {"=A2&\"x\"&B2", "abx12"},
+        {"=\"x\"&B2", "x12"},
+        {"=A2<\"abc\"", "1"},
+        {"=\"abc\">A2", "1"},
+        {"=A2=A2", "1"},
+    };
+    TestBook book;
+    book.Text("A2", "ab");
+    book.Number("B2", 12);
+    for (const Case& c : cases) EXPECT_EQ(book.Eval(c.formula), c.shown) << c.formula;
+}
+
+TEST(EvaluateFormulaText, ErrorsTakeTheLargerCodeOnEitherSide) {
+    static const Case cases[] = {
+        {"=#DIV/0!+#VALUE!", "#VALUE!"}, {"=#VALUE!+#DIV/0!", "#VALUE!"}, {"=#N/A!*#NUM!", "#NUM!"},
+        {"=#NUM!&#N/A!", "#NUM!"},       {"=#REF!=#NULL!", "#REF!"},      {"=-#N/A!", "#N/A!"},
+        {"=1/0+#NAME?", "#NAME?"},       {"=(1/0)^#VALUE!", "#VALUE!"},
+    };
+    TestBook book;
+    for (const Case& c : cases) EXPECT_EQ(book.Eval(c.formula), c.shown) << c.formula;
+}
+
+TEST(EvaluateFormulaText, EmptyCellIsZeroAndEmptyText) {
+    TestBook book;
+    book.Number("B1", 0);
+    EXPECT_EQ(book.Eval("=A1=0"), "1");
+    EXPECT_EQ(book.Eval("=A1=\"\""), "1");
+    EXPECT_EQ(book.Eval("=A1<1"), "1");
+    EXPECT_EQ(book.Eval("=1/A1"), "#DIV/0!");
+    EXPECT_EQ(book.Eval("=A1&\"x\""), "x");
+    EXPECT_EQ(book.Eval("=B1=\"\""), "#VALUE!");
+}
+
+TEST(EvaluateFormulaText, StackBudgetAndLongChains) {
+    TestBook book;
+    std::string nested = "=" + std::string(49, '(') + "1" + std::string(49, ')');
+    EXPECT_EQ(book.Eval(nested), "#SYNTAX!");
+    std::string ok = "=" + std::string(20, '(') + "1" + std::string(20, ')');
+    EXPECT_EQ(book.Eval(ok), "1");
+    std::string chain = "=1";
+    for (int i = 1; i < 200; ++i) chain += "+1";
+    EXPECT_EQ(book.Eval(chain), "200");
+}
+
+TEST(EvaluateFormulaText, ConcatenationIsBoundedByItsBuffer) {
+    TestBook book;
+    std::string a(600, 'a');
+    EXPECT_EQ(book.Eval("=\"" + a + "\"&\"" + a + "\""), "#VALUE!");
+    std::string b(512, 'b');
+    EXPECT_EQ(book.Eval("=\"" + b + "\"&\"" + b + "\""), b + b);
+}
+
+} // namespace vl

@@ -1,0 +1,270 @@
+#include "evaltestutil.h"
+#include "formula/operands.h"
+#include "platform/core/alloc.h"
+
+#include <cfloat>
+#include <cmath>
+#include <string>
+
+namespace vl {
+
+using test::TestBook;
+
+namespace {
+
+// A value slot of the given kind: a number, a text pushed on the pool, a reference.
+FormulaToken Number(double x, FormulaError error = 0) {
+    FormulaToken t;
+    t.type = kTokenNumber;
+    t.number = x;
+    t.error = error;
+    return t;
+}
+
+FormulaToken Text(CEvalContext& ctx, std::string_view text) {
+    FormulaToken t;
+    t.type = kTokenText;
+    EXPECT_TRUE(ctx.stringPool.PushString(text));
+    return t;
+}
+
+FormulaToken Ref(CWorksheet& sheet, std::string_view a1) {
+    FormulaToken t;
+    t.type = kTokenReference;
+    test::Place p = test::At(a1);
+    t.column = p.column;
+    t.row = p.row;
+    t.refFlags = kRefCell;
+    t.cells = &sheet.cells;
+    return t;
+}
+
+} // namespace
+
+TEST(GetNumberArg, ConvertsReferencesTextAndBounds) {
+    TestBook book;
+    CEvalContext& ctx = book.Ctx();
+    CWorksheet& s = book.Sheet();
+    book.Text("A1", " 12 ");
+    book.Text("A2", "12abc");
+    book.Text("A3", "");
+    book.Formula("A4", "=1/0");
+    book.Number("A5", 7);
+    ASSERT_TRUE(book.Recalc());
+
+    struct Case {
+        FormulaToken slot;
+        FormulaError error;
+        double out; // 99 when the caller's value must stay
+    };
+    const Case cases[] = {
+        {Ref(s, "B9"), 0, 99},          {Ref(s, "A1"), 0, 12},          {Ref(s, "A2"), kErrNum, 99},
+        {Ref(s, "A3"), 0, 0},           {Ref(s, "A4"), kErrDivZero, 0}, {Ref(s, "A5"), 0, 7},
+        {Number(5, kErrNA), kErrNA, 5},
+    };
+    for (const Case& c : cases) {
+        FormulaToken slot = c.slot;
+        double out = 99;
+        EXPECT_EQ(GetNumberArg(ctx, slot, out), c.error) << slot.row;
+        EXPECT_EQ(out, c.out) << slot.row;
+        EXPECT_EQ(ctx.stringPool.count, 0) << slot.row;
+    }
+    FormulaToken below = Number(-1);
+    double out = 0;
+    EXPECT_EQ(GetNumberArg(ctx, below, out, 0, 1), kErrNum);
+    EXPECT_EQ(out, -1);
+    FormulaToken nan = Number(NAN);
+    EXPECT_EQ(GetNumberArg(ctx, nan, out), kErrNum);
+    FormulaToken minus = Text(ctx, " - 2.5 ");
+    EXPECT_EQ(GetNumberArg(ctx, minus, out), 0);
+    EXPECT_EQ(out, -2.5);
+    FormulaToken huge = Text(ctx, "1e999");
+    EXPECT_EQ(GetNumberArg(ctx, huge, out), kErrNum);
+    FormulaToken tiny = Text(ctx, "1e-310");
+    EXPECT_EQ(GetNumberArg(ctx, tiny, out), kErrNum);
+    EXPECT_EQ(ctx.stringPool.count, 0);
+}
+
+TEST(GetNumberArg, ATextCarryingAnErrorIsConsumed) {
+    TestBook book;
+    CEvalContext& ctx = book.Ctx();
+    FormulaToken older = Text(ctx, "3");
+    FormulaToken name = Text(ctx, "abc");
+    name.error = kErrName;
+    double out = 0;
+    EXPECT_EQ(GetNumberArg(ctx, name, out), kErrName);
+    EXPECT_EQ(GetNumberArg(ctx, older, out), 0);
+    EXPECT_EQ(out, 3);
+}
+
+TEST(GetIntArg, RoundsHalfAwayFromZeroWithinBounds) {
+    TestBook book;
+    CEvalContext& ctx = book.Ctx();
+    struct Case {
+        double x;
+        int32_t lo, hi;
+        FormulaError error;
+        int32_t out;
+    };
+    const Case cases[] = {
+        {12.4, 1, 12, 0, 12},
+        {12.5, 1, 12, kErrNum, 13},
+        {-0.5, -10, 10, 0, -1},
+        {0.49, -10, 10, 0, 0},
+        {1, 1, 1, 0, 1},
+        {0, 1, 1, kErrNum, 0},
+        {2147483647.0, INT32_MIN, INT32_MAX, 0, INT32_MAX},
+        {2147483648.0, INT32_MIN, INT32_MAX, kErrNum, 77},
+        {-2147483648.0, INT32_MIN, INT32_MAX, kErrNum, 77},
+    };
+    for (const Case& c : cases) {
+        FormulaToken slot = Number(c.x);
+        int32_t out = 77;
+        EXPECT_EQ(GetIntArg(ctx, slot, out, c.lo, c.hi), c.error) << c.x;
+        EXPECT_EQ(out, c.out) << c.x;
+    }
+    const int64_t lo = -(int64_t(1) << 39), hi = (int64_t(1) << 39) - 1;
+    FormulaToken inside = Number(549755813887.0), outside = Number(549755813888.0);
+    int64_t out = 0;
+    EXPECT_EQ(GetInt64Arg(ctx, inside, out, lo, hi), 0);
+    EXPECT_EQ(out, 549755813887);
+    EXPECT_EQ(GetInt64Arg(ctx, outside, out, lo, hi), kErrNum);
+    FormulaToken beyond = Number(1e300);
+    EXPECT_EQ(GetInt64Arg(ctx, beyond, out, INT64_MIN, INT64_MAX), kErrNum);
+}
+
+TEST(GetStringArg, NumbersErrorsAndTexts) {
+    TestBook book;
+    CEvalContext& ctx = book.Ctx();
+    std::string out = "kept";
+    FormulaToken tenth = Number(0.1);
+    EXPECT_EQ(GetStringArg(ctx, tenth, out), 0);
+    EXPECT_EQ(out, "0.1");
+    FormulaToken num = Number(0, kErrNum);
+    EXPECT_EQ(GetStringArg(ctx, num, out), kErrNum);
+    EXPECT_EQ(out, "#NUM!");
+    FormulaToken empty;
+    empty.type = kTokenEmpty;
+    out = "kept";
+    EXPECT_EQ(GetStringArg(ctx, empty, out), 0);
+    EXPECT_EQ(out, "kept");
+    std::string long_(3000, 'z');
+    FormulaToken text = Text(ctx, long_);
+    EXPECT_EQ(GetStringArg(ctx, text, out), 0);
+    EXPECT_EQ(out, long_);
+    EXPECT_EQ(ctx.stringPool.count, 0);
+
+    // A full pool turns the number into #VALUE!.
+    for (int i = 0; i < kPoolStrings; ++i) ctx.stringPool.PushString("x");
+    FormulaToken full = Number(1);
+    EXPECT_EQ(GetStringArg(ctx, full, out), kErrValue);
+    EXPECT_EQ(ctx.stringPool.count, kPoolStrings);
+}
+
+TEST(GetDateTimeArg, TextOnly) {
+    TestBook book;
+    CEvalContext& ctx = book.Ctx();
+    IsoDateTime when;
+    FormulaToken good = Text(ctx, "2007-03-04T05:06:07");
+    EXPECT_EQ(GetDateTimeArg(ctx, good, when), 0);
+    EXPECT_EQ(when.year, 2007);
+    EXPECT_EQ(when.second, 7);
+    FormulaToken trailing = Text(ctx, "2007-03-04x");
+    EXPECT_EQ(GetDateTimeArg(ctx, trailing, when), kErrValue);
+    FormulaToken number = Number(3);
+    EXPECT_EQ(GetDateTimeArg(ctx, number, when), kErrValue);
+    EXPECT_EQ(ctx.stringPool.count, 0);
+}
+
+TEST(GetRangeArg, RangesArraysAndEverythingElse) {
+    TestBook book;
+    CEvalContext& ctx = book.Ctx();
+    CWorksheet& s = book.Sheet();
+    book.Number("A1", 1);
+    Page* page = nullptr;
+    FormulaToken ref = Ref(s, "A1");
+    EXPECT_EQ(GetRangeArg(ctx, ref, page), kErrValue);
+    EXPECT_EQ(page, nullptr);
+    FormulaToken text = Text(ctx, "a");
+    EXPECT_EQ(GetRangeArg(ctx, text, page), kErrValue);
+    EXPECT_EQ(ctx.stringPool.count, 0);
+    FormulaToken range = Ref(s, "A1");
+    range.type = kTokenArea;
+    EXPECT_EQ(GetRangeArg(ctx, range, page), 0);
+    EXPECT_EQ(page, s.cells.FirstPage());
+
+    // An array carrying an error still gives its chain back.
+    Page* chain = ctx.scratch.cells.AllocPage(true);
+    ASSERT_TRUE(ctx.scratch.PushPointer(chain));
+    FormulaToken array;
+    InitArrayEntry(array, 1, 1);
+    array.error = kErrNum;
+    uint32_t freeBefore = ctx.scratch.cells.FreePageCount();
+    EXPECT_EQ(GetRangeArg(ctx, array, page), kErrNum);
+    EXPECT_EQ(ctx.scratch.arrayCount, 0);
+    EXPECT_EQ(ctx.scratch.cells.FreePageCount(), freeBefore + 1);
+}
+
+TEST(ParseComplexText, Forms) {
+    TestBook book;
+    struct Case {
+        const char* text;
+        bool ok;
+        double re, im;
+    };
+    const Case cases[] = {
+        {"3+4i", true, 3, 4},
+        {"-i", true, 0, -1},
+        {"2.5", true, 2.5, 99},
+        {"3 - 4j", true, 3, -4},
+        {"i", true, 0, 1},
+        {"-2.5e1i", true, 0, -25},
+        {"3+4k", false, 99, 99},
+        {"3+4", false, 99, 99},
+        {"1e999", false, 99, 99},
+        {"3+i x", false, 99, 99},
+        {"1+1e-310i", false, 99, 99},
+    };
+    for (const Case& c : cases) {
+        double re = 99, im = 99;
+        EXPECT_EQ(ParseComplexText(book.Ctx(), c.text, re, im), c.ok) << c.text;
+        EXPECT_EQ(re, c.re) << c.text;
+        EXPECT_EQ(im, c.im) << c.text;
+    }
+}
+
+TEST(ScanNumber, UserFormWithMinusAndBlanks) {
+    double x = 0;
+    std::size_t end = 0;
+    EXPECT_TRUE(ScanNumber("-  1.5e2x", x, end, false));
+    EXPECT_EQ(x, -150);
+    EXPECT_EQ(end, 8u);
+    EXPECT_TRUE(ScanNumber("abc", x, end, false));
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(end, 0u);
+    EXPECT_FALSE(ScanNumber("1e+", x, end, false));
+    EXPECT_TRUE(ScanNumber("1e+", x, end, true)); // the stored form leaves the mark unread
+    EXPECT_EQ(end, 1u);
+    EXPECT_TRUE(IsOutOfRange(1e-310));
+    EXPECT_FALSE(IsOutOfRange(0));
+}
+
+TEST(CellToOperand, FormulaCellsNotYetCalculatedArePendingPrecedents) {
+    TestBook book;
+    CEvalContext& ctx = book.Ctx();
+    book.Formula("C3", "=5");
+    const uint8_t* r = FindCell(book.Sheet().cells, 2, 2);
+    FormulaToken slot;
+    CellToOperand(ctx, slot, r);
+    EXPECT_EQ(ctx.pendingPrecedent.refFlags, 0); // no store, no precedent
+    slot.cells = &book.Sheet().cells;
+    CellToOperand(ctx, slot, r);
+    EXPECT_EQ(ctx.pendingPrecedent.refFlags, kRefCell);
+    EXPECT_EQ(ctx.pendingPrecedent.column, 2);
+    EXPECT_EQ(ctx.pendingPrecedent.row, 2u);
+    EXPECT_EQ(slot.type, kTokenNumber);
+    CellToOperand(ctx, slot, nullptr);
+    EXPECT_EQ(slot.type, kTokenEmpty);
+}
+
+} // namespace vl

@@ -1,0 +1,284 @@
+#include "evaltestutil.h"
+#include "model/container.h"
+#include "platform/core/alloc.h"
+
+#include <string>
+#include <vector>
+
+namespace vl {
+
+using test::At;
+using test::TestBook;
+
+namespace {
+
+// Every formula record of the store carries the calculated bit and no waiting bit.
+void ExpectAllCalculated(const CCellStore& cells) {
+    CellCursor cursor;
+    cursor.flags = kAdvance;
+    cursor.page = cells.FirstPage();
+    while (const uint8_t* r = NextCellRecord(cursor)) {
+        if (!cell::IsFormula(r)) continue;
+        EXPECT_TRUE(cell::ResultFlags(r) & kResultCalculated)
+            << cell::Row(r) << "," << cell::Column(r);
+        EXPECT_FALSE(cell::ResultFlags(r) & kResultWaiting) << cell::Row(r);
+    }
+}
+
+// Gives a formula record a new text and keeps its head, as a rewrite of the text would.
+void KeepHeadNewFormula(TestBook& book, const char* a1, std::string_view formula) {
+    test::Place p = At(a1);
+    const uint8_t* r = FindCell(book.Sheet().cells, p.row, p.column);
+    ASSERT_NE(r, nullptr);
+    FormulaHead head;
+    head.flags = r[0];
+    head.arrayWidth = cell::ArrayWidth(r);
+    head.arrayHeight = cell::ArrayHeight(r);
+    head.resultFlags = uint8_t(cell::ResultFlags(r) & ~kResultText);
+    CellBuffer b;
+    ASSERT_TRUE(MakeFormulaCell(b, p.column, p.row, head, book.Internal(formula, p)));
+    CellCursor cursor;
+    ASSERT_TRUE(book.Sheet().cells.PutCell(b.data(), cursor));
+}
+
+uint32_t RecordCount(const CCellStore& cells) {
+    uint32_t n = 0;
+    CellCursor cursor;
+    cursor.flags = kAdvance;
+    cursor.page = cells.FirstPage();
+    while (NextCellRecord(cursor)) ++n;
+    return n;
+}
+
+} // namespace
+
+TEST(RecalculateWorkbook, AFormulaAboveTheCellItReadsIsCalculatedAfterIt) {
+    TestBook book;
+    book.Formula("A1", "=A2+1");
+    book.Formula("A2", "=5");
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("A1"), "6");
+    EXPECT_EQ(book.Shown("A2"), "5");
+    ExpectAllCalculated(book.Sheet().cells);
+}
+
+TEST(RecalculateWorkbook, ChainsInBothDirections) {
+    TestBook book;
+    const int n = 300;
+    book.Number("A1", 1);
+    for (int i = 2; i <= n; ++i)
+        book.Formula("A" + std::to_string(i), "=A" + std::to_string(i - 1) + "+1");
+    book.Number("B" + std::to_string(n), 1);
+    for (int i = n - 1; i >= 1; --i)
+        book.Formula("B" + std::to_string(i), "=B" + std::to_string(i + 1) + "+1");
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("A" + std::to_string(n)), std::to_string(n));
+    EXPECT_EQ(book.Shown("B1"), std::to_string(n));
+    EXPECT_EQ(book.Shown("B150"), std::to_string(n - 149));
+    ExpectAllCalculated(book.Sheet().cells);
+    // A second pass gives the same values.
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("B1"), std::to_string(n));
+}
+
+TEST(RecalculateWorkbook, PrecedentsAcrossWorksheetsAndFolders) {
+    TestBook book;
+    CWorksheet& first = book.AddSheet("First");
+    book.AddFolder("Data");
+    CWorksheet& inner = book.AddSheet("Inner", 2);
+    CWorksheet& last = book.AddSheet("Last");
+    book.Formula(first, "A1", "='\\Data\\Inner'!A1*2");
+    book.Formula(inner, "A1", "='\\Last'!A1+1");
+    book.Formula(last, "A1", "=First!B1+10");
+    book.Formula(first, "B1", "=3");
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown(first, "B1"), "3");
+    EXPECT_EQ(book.Shown(last, "A1"), "13");
+    EXPECT_EQ(book.Shown(inner, "A1"), "14");
+    EXPECT_EQ(book.Shown(first, "A1"), "28");
+    for (CWorksheet* s : {&first, &inner, &last}) ExpectAllCalculated(s->cells);
+
+    // Recalculating one worksheet still calculates the precedents it reads elsewhere.
+    book.Formula(first, "B1", "=4");
+    book.Formula(last, "A1", "=First!B1+20");
+    ASSERT_TRUE(book.Recalc(&first.cells));
+    EXPECT_EQ(book.Shown(first, "A1"), "50");
+}
+
+TEST(RecalculateWorkbook, CyclesAreCircular) {
+    struct Cycle {
+        std::vector<std::pair<const char*, const char*>> cells;
+    };
+    const Cycle cycles[] = {
+        {{{"A1", "=A2"}, {"A2", "=A1"}}},
+        {{{"A1", "=A2+1"}, {"A2", "=A3+1"}, {"A3", "=A1+1"}}},
+        {{{"A1", "=A3"}, {"A2", "=A1"}, {"A3", "=A2"}}},
+        {{{"A1", "=A1+1"}}},
+    };
+    for (const Cycle& c : cycles) {
+        TestBook book;
+        for (auto& [place, formula] : c.cells) book.Formula(place, formula);
+        book.Formula("C1", "=A1+1");
+        ASSERT_TRUE(book.Recalc());
+        for (auto& [place, formula] : c.cells) EXPECT_EQ(book.Shown(place), "#CIRC!") << formula;
+        EXPECT_EQ(book.Shown("C1"), "#CIRC!");
+        ExpectAllCalculated(book.Sheet().cells);
+    }
+}
+
+TEST(RecalculateWorkbook, BreakingACycleLeavesNoStaleCell) {
+    TestBook book;
+    book.Formula("A1", "=A5");
+    book.Formula("A2", "=7");
+    book.Formula("A3", "=A2*2");
+    book.Formula("A4", "=A3+1");
+    book.Formula("A5", "=A1");
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("A1"), "#CIRC!");
+    EXPECT_EQ(book.Shown("A5"), "#CIRC!");
+    EXPECT_EQ(book.Shown("A2"), "7");
+    EXPECT_EQ(book.Shown("A3"), "14");
+    EXPECT_EQ(book.Shown("A4"), "15");
+    ExpectAllCalculated(book.Sheet().cells);
+
+    // The cycle broken: every cell of the former chain gets its value.
+    book.Formula("A5", "=A4");
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("A1"), "15");
+    EXPECT_EQ(book.Shown("A5"), "15");
+    ExpectAllCalculated(book.Sheet().cells);
+}
+
+TEST(RecalculateWorkbook, ResultsOfEveryKind) {
+    TestBook book;
+    book.Formula("A1", "=1+");
+    book.Formula("A2", "=\"ab\"");
+    book.Formula("A3", "=1/0");
+    book.Formula("A4", "=B9");
+    book.Formula("A5", "=A2&\"c\"");
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("A1"), "#SYNTAX!");
+    EXPECT_EQ(book.Shown("A2"), "ab");
+    EXPECT_EQ(book.Shown("A3"), "#DIV/0!");
+    EXPECT_EQ(book.Shown("A4"), "0");
+    EXPECT_EQ(book.Shown("A5"), "abc");
+
+    // A text of the same length is written in place, another length rebuilds the record,
+    // and a number after a text drops the cached text.
+    book.Formula("A2", "=\"cd\"");
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("A5"), "cdc");
+    book.Formula("A2", "=\"longer\"");
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("A5"), "longerc");
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("A2"), "longer");
+    book.Formula("A2", "=2");
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("A2"), "2");
+    EXPECT_EQ(book.Shown("A5"), "2c");
+    const uint8_t* r = FindCell(book.Sheet().cells, 1, 0);
+    EXPECT_EQ(cell::ResultFlags(r) & (kResultText | kResultNumber), kResultNumber);
+}
+
+TEST(RecalculateWorkbook, ArrayFormulasSpreadAndShrink) {
+    TestBook book;
+    book.Formula("B2", "={1,2;3,\"x\"}");
+    book.Number("A1", 9);
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("B2"), "1");
+    EXPECT_EQ(book.Shown("C2"), "2");
+    EXPECT_EQ(book.Shown("B3"), "3");
+    EXPECT_EQ(book.Shown("C3"), "x");
+    const uint8_t* anchor = FindCell(book.Sheet().cells, 1, 1);
+    EXPECT_TRUE(cell::ResultFlags(anchor) & kResultArray);
+    EXPECT_EQ(cell::ArrayWidth(anchor), 2);
+    EXPECT_EQ(cell::ArrayHeight(anchor), 2u);
+    EXPECT_TRUE(FindCell(book.Sheet().cells, 2, 2)[0] & kCellArrayElement);
+    EXPECT_EQ(RecordCount(book.Sheet().cells), 5u);
+
+    // Recalculated again the area is rewritten over its own elements.
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(RecordCount(book.Sheet().cells), 5u);
+
+    // A new formula text in the same record keeps the area it spread over.
+    KeepHeadNewFormula(book, "B2", "={5;6;7}");
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("B4"), "7");
+    EXPECT_EQ(FindCell(book.Sheet().cells, 1, 2), nullptr); // C2 gone
+    EXPECT_EQ(FindCell(book.Sheet().cells, 2, 2), nullptr); // C3 gone
+    EXPECT_EQ(RecordCount(book.Sheet().cells), 4u);
+
+    // A plain result ends the area.
+    KeepHeadNewFormula(book, "B2", "=8");
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("B2"), "8");
+    EXPECT_EQ(RecordCount(book.Sheet().cells), 2u);
+    EXPECT_FALSE(cell::ResultFlags(FindCell(book.Sheet().cells, 1, 1)) & kResultArray);
+}
+
+TEST(RecalculateWorkbook, FolderArrayShrinksWhenAnItemGoes) {
+    TestBook book;
+    CWorksheet& main = book.AddSheet("Main");
+    book.AddFolder("F");
+    for (const char* name : {"S1", "S2", "S3"})
+        book.Number(book.AddSheet(name, 2), "A1", name[1] - '0');
+    book.Formula(main, "B1", "='\\F'!A1");
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown(main, "B3"), "3");
+    CTreeItem* s3 = book.Book().tree.first;
+    while (std::string_view(s3->name) != "S3") s3 = s3->next;
+    ErrorCode error = kErrorNone;
+    ASSERT_TRUE(DetachTreeItem(book.Book().tree, s3, error));
+    TreeChain detached(s3);
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown(main, "B2"), "2");
+    EXPECT_EQ(FindCell(main.cells, 2, 1), nullptr);
+    EXPECT_EQ(cell::ArrayHeight(FindCell(main.cells, 0, 1)), 2u);
+}
+
+TEST(RecalculateWorkbook, ArrayOverAValueIsFillAndLeavesCellsAlone) {
+    TestBook book;
+    book.Formula("A1", "=B5:C6");
+    book.Number("B5", 1);
+    book.Number("C6", 2);
+    book.Text("B2", "keep");
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("A1"), "#FILL!");
+    EXPECT_EQ(book.Shown("B2"), "keep");
+    EXPECT_EQ(RecordCount(book.Sheet().cells), 4u);
+
+    // An area past the last column is #REF!.
+    book.Formula("BZS1", "={1,2}");
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("BZS1"), "#REF!");
+}
+
+TEST(RecalculateWorkbook, ChartRefreshFailureIsReported) {
+    TestBook book;
+    CWorksheet& sheet = book.Sheet();
+    sheet.firstContainer = NewBlockObject<CContainer>().release();
+    EXPECT_TRUE(book.Recalc());
+    SetChartRefresh([](CWorkbook&, CTreeItem&, CContainer&) { return false; });
+    EXPECT_FALSE(book.Recalc());
+    SetChartRefresh(nullptr);
+    EXPECT_TRUE(book.Recalc());
+}
+
+TEST(RecalculateWorkbook, ResultThatCannotBeStoredIsMemoryError) {
+    TestBook book;
+    book.Formula("A1", "=\"a\"");
+    book.Formula("A2", "=A1&\"b\"");
+    // No spare page and no memory: the rebuilt text records cannot be stored.
+    book.Sheet().cells.PurgeFreePages();
+    SetAllocFailAfter(0);
+    bool refreshed = book.Recalc();
+    SetAllocFailAfter(-1);
+    EXPECT_TRUE(refreshed);
+    EXPECT_EQ(book.Shown("A1"), "#MEMORY!");
+    EXPECT_EQ(book.Shown("A2"), "#MEMORY!");
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("A2"), "ab");
+}
+
+} // namespace vl

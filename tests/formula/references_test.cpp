@@ -1,0 +1,114 @@
+#include "evaltestutil.h"
+
+namespace vl {
+
+using test::TestBook;
+
+TEST(EvaluateFormulaText, RangesIntersectionsAndArrays) {
+    TestBook book;
+    book.Number("A1", 1);
+    book.Number("B1", 2);
+    book.Number("A2", 3);
+    book.Text("B2", "x");
+    book.Number("A3", 5);
+    book.Number("B3", 6);
+    EXPECT_EQ(book.Eval("=A1:B2"), "{1, 2; 3, \"x\"}");
+    EXPECT_EQ(book.Eval("=B2:A1"), "#REF!"); // corners are not swapped
+    EXPECT_EQ(book.Eval("=A1"), "1");
+    EXPECT_EQ(book.Eval("=B2"), "x");
+    EXPECT_EQ(book.Eval("=A1:B2 _ B2:C3"), "x");
+    EXPECT_EQ(book.Eval("=A1:A2 _ B1:B2"), "#NULL!");
+    EXPECT_EQ(book.Eval("=A1:B3 _ A2:B3"), "{3, \"x\"; 5, 6}");
+    EXPECT_EQ(book.Eval("=A1:A3+B1:B3"), "{3; #NUM!; 11}");
+    EXPECT_EQ(book.Eval("=A1:A3*10"), "{10; 30; 50}");
+    EXPECT_EQ(book.Eval("=-A1:A2"), "{-1; -3}");
+    EXPECT_EQ(book.Eval("={1,2}+{10,20}"), "{11, 22}");
+    EXPECT_EQ(book.Eval("={1,2}&\"a\""), "{\"1a\", \"2a\"}");
+    EXPECT_EQ(book.Eval("=A1:A2+A1:A3"), "#VALUE!");
+    EXPECT_EQ(book.Eval("=A1:A1"), "{1}");
+    EXPECT_EQ(book.Eval("={1,0}/{1,0}"), "{1, #DIV/0!}");
+}
+
+TEST(EvaluateFormulaText, EmptyElementsStayEmptyUnlessAWholeOperandFillsThem) {
+    TestBook book;
+    book.Number("A1", 1);
+    book.Number("A3", 3);
+    book.Number("B1", 10);
+    book.Number("B3", 30);
+    EXPECT_EQ(book.Eval("=A1:A3+B1:B3"), "{11; ; 33}");
+    EXPECT_EQ(book.Eval("=A1:A3+1"), "{2; 1; 4}");
+    EXPECT_EQ(book.Eval("=C1:C3"), "{; ; }");
+}
+
+TEST(EvaluateFormulaText, WholeRowsAndColumns) {
+    TestBook book;
+    book.Number("A2", 1);
+    book.Number("C2", 2);
+    book.Number("A4", 3);
+    EXPECT_EQ(book.Internal("=$2:$3", {0, 0}), "=R2:R3");
+    EXPECT_EQ(book.Eval("=2:2 _ C:C"), "2");
+    EXPECT_EQ(book.Eval("=2:4 _ A:A"), "{1; ; 3}");
+    EXPECT_EQ(book.Eval("=A:A _ 2:2"), "1");
+    EXPECT_EQ(book.Eval("=A:A:2:2"), "#REF!");
+}
+
+TEST(EvaluateFormulaText, QualifiersFindWorksheetsAndFoldersInAnyCase) {
+    TestBook book;
+    CWorksheet& s1 = book.AddSheet("Sheet1");
+    book.AddFolder("Reports");
+    CWorksheet& sales = book.AddSheet("Sales", 2);
+    CWorksheet& costs = book.AddSheet("Costs", 2);
+    book.AddFolder("Empty", 2);
+    book.AddFolder("Old", 2);
+    CWorksheet& archive = book.AddSheet("Archive", 3);
+    book.Number(s1, "A1", 1);
+    book.Number(sales, "A1", 10);
+    book.Number(sales, "A2", 11);
+    book.Number(costs, "A1", 20);
+    book.Number(costs, "A3", 22);
+    book.Number(archive, "A1", 30);
+    book.Text(s1, "B1", "Sheet1");
+
+    EXPECT_EQ(book.Eval("='Sheet1'!A1"), "1");
+    EXPECT_EQ(book.Eval("=SHEET1!A1"), "1");
+    EXPECT_EQ(book.Eval("=B1!A1"), "1"); // the name comes from a cell's text
+    EXPECT_EQ(book.Eval("='\\Reports\\Sales'!A1+1"), "11");
+    EXPECT_EQ(book.Eval("='\\reports\\COSTS'!A3"), "22");
+    EXPECT_EQ(book.Eval("=Sales!A1"), "#NAME?"); // Sheet1 is at the top, Sales is not
+    EXPECT_EQ(book.Eval("=Nothing!A1"), "#NAME?");
+    EXPECT_EQ(book.Eval("='[book.vln]Sheet1'!A1"), "#REF!");
+    EXPECT_EQ(book.Eval("=1!A1"), "#VALUE!");
+
+    // From inside the folder a sibling is found by its name alone.
+    book.Book().tree.active = &costs;
+    EXPECT_EQ(book.Eval("=Sales!A2"), "11");
+    book.Book().tree.active = &s1;
+
+    // Sales, Costs, Empty, Old and Archive: one block of three rows each, folders empty.
+    EXPECT_EQ(book.Eval("='\\Reports'!A1:A3"), "{10; 11; ; 20; ; 22; ; ; ; ; ; ; 30; ; }");
+    EXPECT_EQ(book.Eval("='\\Reports\\Old'!A1"), "{30}");
+    EXPECT_EQ(book.Eval("='\\Reports\\Empty'!A1:A2"), "#REF!");
+}
+
+TEST(EvaluateFormulaText, FormulaCellsGiveTheirCachedResults) {
+    TestBook book;
+    book.Formula("A1", "=1+1");
+    book.Formula("A2", "=\"t\"&\"u\"");
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Eval("=A1*10"), "20");
+    EXPECT_EQ(book.Eval("=A2&\"v\""), "tuv");
+}
+
+TEST(EvaluateFormulaText, NoFormulaAndUnclosedCalls) {
+    TestBook book;
+    CEvalContext& ctx = book.Ctx();
+    ctx.status = 0;
+    EXPECT_EQ(EvaluateFormulaText(ctx, "1+2", 0, 0), 0);
+    EXPECT_EQ(ctx.status, 0);
+    EXPECT_EQ(EvaluateFormulaText(ctx, "=1+2", 0, 0), kTokenNumber);
+    EXPECT_EQ(ctx.values[1].number, 3);
+    EXPECT_EQ(book.Eval("=SUM("), "#SYNTAX!");
+    EXPECT_EQ(book.Eval("=(1,2)"), "#SYNTAX!");
+}
+
+} // namespace vl
