@@ -15,21 +15,12 @@ void AreaWalk::Load(CEvalContext& ctx, const uint8_t* record, FormulaToken& slot
     CellToOperand(ctx, slot, record);
 }
 
-bool NextCellNumber(CEvalContext& ctx, AreaWalk& area, ListValue& value) {
-    const uint8_t* record = area.Next();
-    if (!record) return false;
-    if (cell::IsNumber(record) && cell::Error(record) == 0) {
-        value.number = cell::Number(record);
-        value.error = 0;
-        value.type = kTokenNumber;
-        return true;
-    }
+void ConvertCell(CEvalContext& ctx, const AreaWalk& area, const uint8_t* record, ListValue& value) {
     FormulaToken slot;
     area.Load(ctx, record, slot);
     value.number = 0;
     value.error = GetNumberArg(ctx, slot, value.number);
     value.type = slot.type;
-    return true;
 }
 
 bool ApplyOverParameters(CEvalContext& ctx, std::initializer_list<uint16_t> parameters) {

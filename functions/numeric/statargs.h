@@ -40,9 +40,23 @@ struct AreaWalk {
     CCellStore* cells = nullptr; // null for an array
 };
 
+// A cell through the number conversion.
+void ConvertCell(CEvalContext& ctx, const AreaWalk& area, const uint8_t* record, ListValue& value);
+
 // The next cell of a walk through the number conversion, numbers read straight from
 // their records. False at the end.
-bool NextCellNumber(CEvalContext& ctx, AreaWalk& area, ListValue& value);
+inline bool NextCellNumber(CEvalContext& ctx, AreaWalk& area, ListValue& value) {
+    const uint8_t* record = area.Next();
+    if (!record) return false;
+    if (cell::IsNumber(record) && cell::Error(record) == 0) {
+        value.number = cell::Number(record);
+        value.error = 0;
+        value.type = kTokenNumber;
+    } else {
+        ConvertCell(ctx, area, record, value);
+    }
+    return true;
+}
 
 // Visits every value of the call's arguments, last argument first, cells of a range or
 // array in storage order; scalars are preset to 0 before their conversion.
