@@ -1,6 +1,7 @@
 #include "callharness.h"
 
 #include "formula/functable.h"
+#include "platform/core/alloc.h"
 
 namespace vl::stattest {
 
@@ -135,7 +136,12 @@ Outcome CallHarness::Call(const char* name, const std::vector<Arg>& args) {
     call.type = kTokenFunction;
     call.functionIndex = index;
     call.firstArgument = args.empty() ? ctx.valueCount : first;
-    if (!EvalToken(ctx)) {
+    if (setNewFailAfter) setNewFailAfter(newFailAfter);
+    SetAllocFailAfter(blockFailAfter);
+    bool evaluated = EvalToken(ctx);
+    if (setNewFailAfter) setNewFailAfter(-1);
+    SetAllocFailAfter(-1);
+    if (!evaluated) {
         o.status = ctx.status;
         o.tidy = ctx.valueCount == first + args.size();
         ReleaseTemporaries(ctx, ctx.valueCount, uint16_t(ctx.valueCount - first + 1));

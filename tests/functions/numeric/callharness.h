@@ -78,6 +78,11 @@ public:
 
     CEvalContext ctx;
     CCellStore sheet;
+    // Failure injection for the evaluation only: after this many successes operator new
+    // (through `setNewFailAfter`) or the block allocator fails; negative: never.
+    void (*setNewFailAfter)(long) = nullptr;
+    long newFailAfter = -1;
+    long blockFailAfter = -1;
 
 private:
     void Push(const Arg& arg);
