@@ -21,6 +21,11 @@ bool EvalToken(CEvalContext& ctx) {
             return false;
         }
         implementation(ctx);
+        // Whatever a function computed, a number that is not finite is #NUM!.
+        FormulaToken& result = ctx.values[ctx.valueCount];
+        if (ctx.status == 0 && result.type == kTokenNumber && result.error == 0 &&
+            IsOutOfRange(result.number))
+            result.error = kErrNum;
         return ctx.status == 0;
     }
     if (token.type >= kTokenEqual && token.type <= kLastOperator) {

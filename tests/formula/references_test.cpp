@@ -78,6 +78,9 @@ TEST(EvaluateFormulaText, QualifiersFindWorksheetsAndFoldersInAnyCase) {
     EXPECT_EQ(book.Eval("=Nothing!A1"), "#NAME?");
     EXPECT_EQ(book.Eval("='[book.vln]Sheet1'!A1"), "#REF!");
     EXPECT_EQ(book.Eval("=1!A1"), "#VALUE!");
+    // A path past the longest item path matches nothing and overruns nothing.
+    EXPECT_EQ(book.Eval("='\\" + std::string(300, 'x') + "'!A1"), "#NAME?");
+    EXPECT_EQ(book.Eval("='" + std::string(1000, 'y') + "'!A1"), "#NAME?");
 
     // From inside the folder a sibling is found by its name alone.
     book.Book().tree.active = &costs;

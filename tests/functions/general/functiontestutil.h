@@ -1,0 +1,39 @@
+#pragma once
+// Function tests evaluate formulas in a test workbook with the general families bound.
+
+#include "functions/general/conditionalfunctions.h"
+#include "functions/general/mathfunctions.h"
+#include "functions/general/sumfunctions.h"
+#include "tests/formula/evaltestutil.h"
+
+namespace vl::test {
+
+inline void BindGeneralFunctions() {
+    static const bool bound = [] {
+        BindMathFunctions();
+        BindSumFunctions();
+        BindConditionalFunctions();
+        return true;
+    }();
+    (void)bound;
+}
+
+struct FormulaCase {
+    const char* formula;
+    const char* shown;
+};
+
+class FunctionBook : public TestBook {
+public:
+    FunctionBook() { BindGeneralFunctions(); }
+
+    void Check(const FormulaCase* cases, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) {
+            EXPECT_EQ(Eval(cases[i].formula, "J20"), cases[i].shown) << cases[i].formula;
+            EXPECT_EQ(Ctx().stringPool.count, 0) << cases[i].formula;
+        }
+    }
+    template <std::size_t N> void Check(const FormulaCase (&cases)[N]) { Check(cases, N); }
+};
+
+} // namespace vl::test
