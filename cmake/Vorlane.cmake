@@ -20,14 +20,19 @@ function(vorlane_library name dir)
 endfunction()
 
 # Test executables link GoogleTest and GoogleMock; label "engine" marks the Qt-free ones
-# that the sanitizer build runs.
+# that the sanitizer build runs. A test folder with a main.cpp of its own (one that sets up
+# a QGuiApplication, say) does without gtest_main.
 function(vorlane_tests name dir)
   file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*.cpp)
   if(NOT _tests OR VORLANE_FUZZ)
     return()
   endif()
   add_executable(test_${name} ${_tests})
-  target_link_libraries(test_${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
+  set(_main GTest::gtest_main)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/tests/${dir}/main.cpp)
+    set(_main)
+  endif()
+  target_link_libraries(test_${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock ${_main})
   target_compile_definitions(test_${name} PRIVATE VORLANE_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
   gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${name}")
 endfunction()

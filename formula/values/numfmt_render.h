@@ -18,6 +18,7 @@ constexpr uint32_t kRenderedBlank = kFmtSpace;
 struct RenderedItem {
     uint32_t kind;
     uint8_t ch;
+    uint8_t attribute; // the painter's; 0 for every item the renderers make
 };
 
 struct RenderedList {
@@ -25,6 +26,7 @@ struct RenderedList {
     uint16_t count = 0;
     uint8_t overflow = 0;
     uint32_t kinds = 0;
+    uint16_t literalCount = 0; // items with the literal bit
     uint8_t hasColor = 0;
     uint32_t color = 0; // 0x00BBGGRR
 
@@ -32,6 +34,7 @@ struct RenderedList {
         count = 0;
         overflow = 0;
         kinds = 0;
+        literalCount = 0;
         hasColor = 0;
         color = 0;
     }
@@ -41,8 +44,9 @@ struct RenderedList {
             overflow = 1;
             return false;
         }
-        items[count++] = RenderedItem{kind, uint8_t(ch)};
+        items[count++] = RenderedItem{kind, uint8_t(ch), 0};
         kinds |= kind;
+        if (kind & kFmtLiteral) ++literalCount;
         return true;
     }
     bool AddText(std::string_view text, uint32_t kind = kFmtLiteral) {
