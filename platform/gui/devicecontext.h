@@ -6,6 +6,7 @@
 
 #include "platform/gui/gdi.h"
 
+#include <QGlyphRun>
 #include <QPainter>
 #include <QRegion>
 #include <cstdint>
@@ -102,6 +103,7 @@ private:
     };
 
     bool Begin(QPaintDevice& device);
+    QGlyphRun GlyphRun(std::string_view text) const;
     void End();
     void ApplyClip();
     void UsePen(const DcPen& pen);

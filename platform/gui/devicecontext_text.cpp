@@ -1,7 +1,9 @@
 #include "platform/core/cp1252.h"
 #include "platform/gui/devicecontext.h"
 
+#include <QGlyphRun>
 #include <QString>
+#include <QTransform>
 
 namespace vl {
 
@@ -19,7 +21,8 @@ QString ToQString(std::string_view text) {
 
 bool CDeviceContext::GetTextExtent(std::string_view text, DcSize& size) {
     const QFontMetrics& metrics = state_.font.Metrics();
-    size.cx = text.empty() ? 0 : metrics.horizontalAdvance(ToQString(text));
+    size.cx = 0;
+    for (char c : text) size.cx += state_.font.Advance(uint8_t(c));
     size.cy = metrics.ascent() + metrics.descent();
     return true;
 }
@@ -27,9 +30,10 @@ bool CDeviceContext::GetTextExtent(std::string_view text, DcSize& size) {
 bool CDeviceContext::TextOut(int32_t x, int32_t y, std::string_view text) {
     if (!painter_) return false;
     if (text.empty()) return true;
-    const QString string = ToQString(text);
     const QFontMetrics& metrics = state_.font.Metrics();
-    const int width = metrics.horizontalAdvance(string);
+    DcSize extent;
+    GetTextExtent(text, extent);
+    const int width = extent.cx;
     const int ascent = metrics.ascent();
     const uint32_t align = state_.textAlign;
     // Offsets of the text's left edge and baseline from the reference point.
@@ -40,17 +44,39 @@ bool CDeviceContext::TextOut(int32_t x, int32_t y, std::string_view text) {
         dx = -width;
     const int dy = (align & TA_BASELINE) == TA_BASELINE ? 0 : ascent;
 
-    painter_->save();
-    painter_->translate(x, y);
-    if (state_.font.Log().escapement != 0) painter_->rotate(-state_.font.Log().escapement / 10.0);
+    // The transform alone changes; saving the painter's whole state would copy its font.
+    QTransform transform = QTransform::fromTranslate(x, y);
+    if (state_.font.Log().escapement != 0) transform.rotate(-state_.font.Log().escapement / 10.0);
+    painter_->setTransform(transform);
     if (state_.bkMode == OPAQUE)
         painter_->fillRect(QRect(dx, dy - ascent, width, ascent + metrics.descent()),
                            ToQColor(state_.bkColor));
-    painter_->setFont(state_.font.Font());
     painter_->setPen(ToQColor(state_.textColor));
-    painter_->drawText(QPoint(dx, dy), string);
-    painter_->restore();
+    painter_->drawGlyphRun(QPointF(dx, dy), GlyphRun(text));
+    painter_->resetTransform();
     return true;
+}
+
+// The characters' glyphs one after another at their advances, as measured.
+QGlyphRun CDeviceContext::GlyphRun(std::string_view text) const {
+    const DcFont& font = state_.font;
+    const QRawFont& raw = font.Raw();
+    QList<quint32> glyphs = raw.glyphIndexesForString(ToQString(text));
+    QList<QPointF> positions;
+    positions.reserve(glyphs.size());
+    int x = 0;
+    for (qsizetype i = 0; i < glyphs.size() && i < qsizetype(text.size()); ++i) {
+        positions.append(QPointF(x, 0));
+        x += font.Advance(uint8_t(text[size_t(i)]));
+    }
+    glyphs.resize(positions.size());
+    QGlyphRun run;
+    run.setRawFont(raw);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    run.setUnderline(font.Log().underline != 0);
+    run.setStrikeOut(font.Log().strikeOut != 0);
+    return run;
 }
 
 } // namespace vl

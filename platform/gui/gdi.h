@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
+#include <QRawFont>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -92,15 +93,26 @@ public:
     const LogFont& Log() const { return data_->log; }
     const QFont& Font() const { return data_->font; }
     const QFontMetrics& Metrics() const { return data_->metrics; }
+    // The advance of one Windows-1252 character; a line's width is the sum of its
+    // characters' advances, as the font is drawn without kerning.
+    int Advance(uint8_t c) const;
+    // The font's glyphs as they are, without shaping, ligatures or kerning.
+    const QRawFont& Raw() const;
 
 private:
+    static DcFont Make(const LogFont& log);
+
     struct Data {
         LogFont log;
         QFont font;
         QFontMetrics metrics;
+        mutable int16_t advances[256]; // -1 until asked for
+        mutable QRawFont raw;          // made when first drawn
     };
     std::shared_ptr<const Data> data_;
 };
+
+bool operator==(const LogFont& a, const LogFont& b);
 
 struct DcPen {
     uint32_t style = PS_SOLID;

@@ -2,6 +2,7 @@
 
 #include "model/formatstore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <cstdlib>
@@ -110,7 +111,7 @@ QImage Difference(const QImage& actual, const QImage& golden) {
     }
     const QImage golden = QImage(path).convertToFormat(QImage::Format_RGB32);
     if (!golden.isNull() && golden == actual) return ::testing::AssertionSuccess();
-    const std::string base = QDir::currentPath().toStdString() + "/" + name;
+    const std::string base = QCoreApplication::applicationDirPath().toStdString() + "/" + name;
     actual.save(QString::fromStdString(base + ".actual.png"), "PNG");
     Difference(actual, golden).save(QString::fromStdString(base + ".diff.png"), "PNG");
     return ::testing::AssertionFailure()

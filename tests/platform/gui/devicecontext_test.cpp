@@ -205,3 +205,45 @@ TEST(DeviceContext, MulDivRoundsHalfAwayFromZero) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+TEST(DeviceContext, LinesAreDrawnCharacterByCharacterAsMeasured) {
+    // "fi" and "fl" have ligatures in some fonts; characters stand apart here, neither
+    // joined nor kerned, so a line is as wide as its characters added up.
+    const char* faces[] = {"Arial", "Liberation Serif", "DejaVu Sans"};
+    const std::string texts[] = {"fine flowing", "WAVE To", "Total: 12,345.67 \x80"};
+    for (const char* face : faces) {
+        for (int32_t height : {-11, -16, -27}) {
+            LogFont log;
+            log.height = height;
+            log.faceName = face;
+            const DcFont font = DcFont::Create(log);
+            for (const std::string& text : texts) {
+                QImage whole = White(400, 40), apart = White(400, 40);
+                auto a = CDeviceContext::ForImage(whole);
+                auto b = CDeviceContext::ForImage(apart);
+                a->SelectFont(font);
+                b->SelectFont(font);
+                a->SetBkMode(TRANSPARENT);
+                b->SetBkMode(TRANSPARENT);
+                DcSize size;
+                a->GetTextExtent(text, size);
+                a->TextOut(5, 2, text);
+                int x = 5;
+                for (char c : text) {
+                    b->TextOut(x, 2, std::string_view(&c, 1));
+                    DcSize one;
+                    b->GetTextExtent(std::string_view(&c, 1), one);
+                    x += one.cx;
+                }
+                a.reset();
+                b.reset();
+                EXPECT_EQ(size.cx, x - 5) << face << " " << height << " " << text;
+                EXPECT_EQ(whole, apart) << face << " " << height << " " << text;
+            }
+        }
+    }
+}
+
+} // namespace vl
