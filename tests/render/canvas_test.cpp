@@ -1,6 +1,8 @@
 #include "render/canvas.h"
 #include "rendertest.h"
 
+#include <QBuffer>
+#include <QPdfWriter>
 #include <gtest/gtest.h>
 
 namespace vl {
@@ -351,6 +353,31 @@ TEST(Canvas, WithoutAContextNothingIsSelected) {
     EXPECT_FALSE(canvas.FillRect({0, 0, 1, 1}));
     int32_t w = 5, h = 5;
     EXPECT_FALSE(canvas.MeasureText("X", w, h));
+}
+
+} // namespace vl
+
+namespace vl {
+
+TEST(Canvas, PrintedPatternTilesGrowWithThePrinterResolutionButNotInPreview) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buffer);
+    pdf.setResolution(300); // 300 / 96 is 3 in whole pixels
+    auto dc = CDeviceContext::ForDevice(pdf);
+    struct Case {
+        bool print, preview;
+        int size;
+    } cases[] = {{false, false, 8}, {true, false, 24}, {true, true, 8}};
+    for (const Case& c : cases) {
+        CCanvas canvas;
+        canvas.AttachDC(dc.get());
+        canvas.SetPrintFlags(c.print, c.preview);
+        ASSERT_TRUE(canvas.SelectFillPattern(FORMAT_PAT_GRAY50, 0, Rgb(255, 255, 255)));
+        ASSERT_TRUE(dc->CurrentBrush().pattern);
+        EXPECT_EQ(dc->CurrentBrush().pattern->width(), c.size);
+        EXPECT_EQ(dc->CurrentBrush().pattern->height(), c.size);
+    }
 }
 
 } // namespace vl

@@ -28,6 +28,7 @@ public:
         std::string text;
         uint32_t align;
         COLORREF color;
+        int32_t fontHeight;
     };
 
     CFixedMetricsDC(int32_t charWidth, int32_t height)
@@ -38,7 +39,8 @@ public:
         return true;
     }
     bool TextOut(int32_t x, int32_t y, std::string_view text) override {
-        outputs.push_back({x, y, std::string(text), GetTextAlign(), GetTextColor()});
+        outputs.push_back(
+            {x, y, std::string(text), GetTextAlign(), GetTextColor(), CurrentFont().Log().height});
         return true;
     }
 

@@ -1,5 +1,8 @@
 #include "platform/gui/devicecontext.h"
 
+#include <QBuffer>
+#include <QPdfWriter>
+#include <QPicture>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -244,6 +247,31 @@ TEST(DeviceContext, LinesAreDrawnCharacterByCharacterAsMeasured) {
             }
         }
     }
+}
+
+} // namespace vl
+
+namespace vl {
+
+TEST(DeviceContext, PicturesAndPdfWritersAreDeviceContextsAtTheirOwnResolution) {
+    QPicture picture;
+    {
+        auto dc = CDeviceContext::ForDevice(picture);
+        ASSERT_TRUE(dc->CanDraw());
+        dc->SelectBrush({DcBrush::kSolid, Rgb(9, 9, 9), nullptr});
+        EXPECT_TRUE(dc->PatBlt(10, 20, 30, 40, PATCOPY));
+    }
+    EXPECT_EQ(picture.boundingRect(), QRect(10, 20, 30, 40));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buffer);
+    pdf.setResolution(288);
+    {
+        auto dc = CDeviceContext::ForDevice(pdf);
+        EXPECT_EQ(dc->LogPixelsX(), 288);
+        EXPECT_TRUE(dc->CanDraw());
+    }
+    EXPECT_GT(buffer.size(), 0);
 }
 
 } // namespace vl
