@@ -116,6 +116,28 @@ TEST_F(PaintSheetTest, RightAlignedNumbersFlowLeftAndFormulasShowTheirTextWhenAs
     EXPECT_LT(leftmostInk(image, 1, 3), ColumnX(1) + 10); // the formula's text: left
 }
 
+TEST_F(PaintSheetTest, TextFlowingLeftStopsAtThePinnedColumnAndTheHeadings) {
+    StyleRecord right;
+    right.horizontalAlignment = kAlignRight;
+    const uint16_t r = AddStyle(right);
+    PutText(4, 1, "a right-aligned text far longer than three cells can hold");
+    SetStyle(4, 1, r);
+    PutText(2, 3, "another long right-aligned text");
+    SetStyle(2, 3, r);
+    Sheet().view.freezed = {0, 0, kRefColumn};
+    const QImage pinned = Paint(400, 220, {100, 100}, 0, 3);
+    // Column 0 is pinned at the left; the scrolled part starts with column 3.
+    EXPECT_EQ(Inked(pinned, 0, 1), 0);
+    EXPECT_GT(Inked(pinned, 1, 1), 0); // column 3 on screen
+    Sheet().view.freezed = {};
+    const QImage plain = Paint(400, 220, {100, 100}, 0, 1);
+    EXPECT_GT(Inked(plain, 0, 3), 0); // column 1 on screen: the text reaches it
+    for (int y = RowY(3) + 1; y < RowY(4); ++y) {
+        EXPECT_EQ(plain.pixel(ColumnX(0), y), qRgb(128, 128, 128)) << y; // the frame line
+        EXPECT_EQ(plain.pixel(ColumnX(0) - 1, y), kGrid) << y;           // the heading
+    }
+}
+
 TEST_F(PaintSheetTest, CornerMarksForFormulasAndListsUnlessHidden) {
     PutFormula(0, 1, "2*2", 4);
     StyleRecord list;
