@@ -199,7 +199,10 @@ void CFormatBlockCopy::Commit() {
     if (!pending_) return;
     Pending& p = *pending_;
     p.splice.Commit();
-    if (p.columnsChanged) std::copy(std::begin(p.columns), std::end(p.columns), p.target.columns);
+    if (p.columnsChanged) {
+        std::copy(std::begin(p.columns), std::end(p.columns), p.target.columns);
+        ColumnsChanged(p.target);
+    }
     for (const auto& [row, height] : p.heights)
         if (uint16_t* to = p.target.rowHeights.GetItem2(row)) *to = height;
     pending_.reset();

@@ -90,6 +90,7 @@ void StoreFormatRun(uint8_t* p, const FormatRun& run) {
 void InitFormatStore(CFormatStore& store) {
     store.runs.FreeAll();
     std::fill(std::begin(store.columns), std::end(store.columns), ColumnEntry{});
+    ColumnsChanged(store);
     store.rowHeights.FreeAll();
 }
 
@@ -195,12 +196,14 @@ bool SetFormatStoreRowEntry(CFormatStore& store, uint32_t row, uint16_t height, 
 void ReleaseFormatStore(CFormatStore& store, bool free) {
     store.runs.ReleaseAllPages(free);
     std::fill(std::begin(store.columns), std::end(store.columns), ColumnEntry{});
+    ColumnsChanged(store);
     store.rowHeights.Clear(true);
 }
 
 void ClearFormatStore(CFormatStore& store) {
     store.runs.FreeAll();
     std::fill(std::begin(store.columns), std::end(store.columns), ColumnEntry{});
+    ColumnsChanged(store);
     store.rowHeights.FreeAll();
 }
 

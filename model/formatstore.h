@@ -34,7 +34,16 @@ struct CFormatStore {
     ColumnEntry columns[kMaxColumns] = {};
     // Per row: bit 0 fixed height, bits 1-12 height, bits 13-15 kept.
     CPagedList rowHeights;
+    // The largest automatic row height of the column table, kept by the row metrics while
+    // `autoRowHeightKnown` is set. Whatever rewrites column entries calls ColumnsChanged.
+    uint16_t largestAutoRowHeight = 0;
+    bool autoRowHeightKnown = false;
 };
+
+// Drops what is cached about the column table after its entries changed.
+inline void ColumnsChanged(CFormatStore& store) {
+    store.autoRowHeightKnown = false;
+}
 
 void InitFormatStore(CFormatStore& store);
 bool PutFormatRun(CFormatStore& store, const FormatRun& run, CellCursor& cursor);

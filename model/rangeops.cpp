@@ -181,6 +181,7 @@ bool CopyFormatStore(CFormatStore& source, CFormatStore& target) {
         return false;
     }
     std::memcpy(target.columns, source.columns, sizeof target.columns);
+    ColumnsChanged(target);
     return true;
 }
 

@@ -74,6 +74,10 @@ public:
     XBaseSaveOptions xbase;
     DocumentProperties properties;
     uint8_t flags[2] = {};
+    // Copied by the grid view from the settings before each paint: no corner marks, and
+    // formula cells showing their text aligned as text.
+    uint8_t hideCellMarkers = 0;
+    uint8_t showFormulas = 0;
     UndoHistory undo;
     DropDownListRecord dropDownLists[kDropDownLists];
 

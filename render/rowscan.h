@@ -1,0 +1,47 @@
+#pragma once
+// Finding the cell records and style indexes that painting and the metrics need: a whole
+// row loaded at once for lookups by column, and a style lookup that moves forward through
+// the format runs as cells are met in storage order.
+
+#include "model/formatstore.h"
+#include "model/styles.h"
+#include "model/worksheet.h"
+
+#include <cstdint>
+
+namespace vl {
+
+// The style index of a column from the column table.
+inline uint16_t ColumnStyleIndex(const CFormatStore& formats, uint16_t column) {
+    return column < kMaxColumns ? formats.columns[column].style & kStyleIndexMask : 0;
+}
+
+// The style index of the cell at (row, column): its format run's, else its column's. The
+// cursor starts on the first run page (or empty) and moves forward, so the cells asked
+// about must come in row-then-column order.
+uint16_t StyleIndexAt(const CFormatStore& formats, uint32_t row, uint16_t column, CellCursor& runs);
+
+// The records and format runs of one row.
+class CRowScan {
+public:
+    explicit CRowScan(const CWorksheet& sheet) : sheet_(sheet) {}
+    CRowScan(const CRowScan&) = delete;
+    CRowScan& operator=(const CRowScan&) = delete;
+
+    void Load(uint32_t row);
+    // The record at the column of the loaded row, or null.
+    const uint8_t* Cell(uint16_t column) const;
+    uint16_t StyleIndex(uint16_t column) const;
+
+private:
+    void LoadRuns(uint32_t row);
+
+    const CWorksheet& sheet_;
+    uint16_t cellCount_ = 0;
+    uint16_t cellColumns_[kMaxColumns];
+    const uint8_t* cells_[kMaxColumns];
+    uint16_t runCount_ = 0;
+    FormatRun runs_[kMaxColumns];
+};
+
+} // namespace vl

@@ -1,0 +1,76 @@
+#pragma once
+// The working state of one PaintSheet call: the layout, the gridline flags of the row being
+// painted and the border records collected on the way.
+
+#include "model/pagedlist.h"
+#include "render/paintsheet.h"
+#include "render/rowscan.h"
+
+namespace vl {
+
+// Gridline flags of a cell, reset for each row.
+enum : uint8_t {
+    kLineRight = 1,     // the vertical gridline at the cell's right
+    kLineBelow = 2,     // the horizontal gridline under the cell
+    kLineCorner = 4,    // that gridline reaches the corner pixel at its right end
+    kNotFlowedInto = 8, // no text flows into the cell from a neighbour
+};
+
+class CSheetPainter {
+public:
+    CSheetPainter(CWorkbook& workbook, CCellDisplay& display, CCanvas& canvas, const DcRect& area,
+                  CWorksheet& sheet, uint32_t firstRow, uint16_t firstColumn, ZoomPair zoom);
+    void Paint();
+
+private:
+    // One cell position of the row being painted.
+    struct CellPlace {
+        uint16_t column;
+        int32_t x;     // the gridline left of the cell
+        int32_t width; // zoomed
+        bool pinned;   // the pinned column
+        DcRect box;    // inside the gridlines
+    };
+    // What a cell's text covers once it has flowed into its neighbours.
+    struct Span {
+        uint16_t first;
+        uint16_t last;
+        DcRect box;
+        int32_t available;
+    };
+
+    void PaintRow(uint32_t row, int32_t y, bool firstSeen);
+    void PaintCell(const CellPlace& place, const uint8_t* cell, const StyleRecord& style);
+    void PaintEmptyCell(const CellPlace& place, const StyleRecord& style);
+    void PlaceText(const CellPlace& place, const StyleRecord& style, int32_t textWidth,
+                   uint32_t& align, int32_t& x, Span& span);
+    bool FlowRight(Span& span, int32_t needRight);
+    bool FlowLeft(Span& span, int32_t needLeft);
+    void FillBox(const CellPlace& place, const StyleRecord& style, const Span& span);
+    void AddBorder(const StyleRecord& style, const DcRect& box);
+    void DrawGridlines(int32_t y);
+    uint8_t& Flags(const CellPlace& place) {
+        return place.pinned ? pinnedFlags_ : flags_[place.column];
+    }
+    bool Visible(const DcRect& box) const;
+
+    CWorkbook& workbook_;
+    CCellDisplay& display_;
+    CCanvas& canvas_;
+    DcRect area_;
+    CWorksheet& sheet_;
+    uint32_t firstRow_;
+    uint16_t firstColumn_;
+    ZoomPair zoom_;
+    SheetLayout layout_;
+    int32_t cellsLeft_ = 0;    // the gridline left of the first painted column
+    int32_t scrolledLeft_ = 0; // the gridline left of the first scrolled column
+    int32_t rowHeight_ = 0;
+    bool firstRowSeen_ = false;
+    uint8_t flags_[kMaxColumns];
+    uint8_t pinnedFlags_ = 0xFF;
+    CRowScan scan_;
+    CPagedList borders_;
+};
+
+} // namespace vl

@@ -1,0 +1,220 @@
+#include "render/canvas.h"
+#include "rendertest.h"
+
+#include <gtest/gtest.h>
+#include <numbers>
+
+namespace vl {
+
+using rendertest::CFixedMetricsDC;
+
+namespace {
+
+// Every character 7 pixels wide, every line 14 high.
+class CanvasTextTest : public ::testing::Test {
+protected:
+    CanvasTextTest() : dc_(7, 14) { canvas_.AttachDC(&dc_); }
+
+    static RenderedList Literal(const std::string& text) {
+        RenderedList list;
+        list.AddText(text);
+        return list;
+    }
+    static std::string Chars(const RenderedList& list) {
+        std::string s;
+        for (uint16_t k = 0; k < list.count; ++k) s += char(list.items[k].ch);
+        return s;
+    }
+
+    CFixedMetricsDC dc_;
+    CCanvas canvas_;
+};
+
+} // namespace
+
+TEST_F(CanvasTextTest, MeasureTextCountsEveryLineEmptyOnesAsAnX) {
+    struct Case {
+        const char* text;
+        int32_t width, height;
+    } cases[] = {
+        {"", 0, 14},          {"ab", 14, 14},     {"ab\n", 14, 28},
+        {"a\r\nbcd", 21, 28}, {"a\n\rb", 7, 42},  {"\nab", 14, 28},
+        {"ab\n\ncd", 14, 42}, {"a\rb\rc", 7, 42}, {"\r\n\r\n", 0, 42},
+    };
+    for (const Case& c : cases) {
+        int32_t w = -1, h = -1;
+        ASSERT_TRUE(canvas_.MeasureText(c.text, w, h));
+        EXPECT_EQ(w, c.width) << '"' << c.text << '"';
+        EXPECT_EQ(h, c.height) << '"' << c.text << '"';
+    }
+}
+
+TEST_F(CanvasTextTest, MeasureTextRunTakesDrawnAndWidthOnlyCellsOfTheWindow) {
+    RenderedList list = Literal("ab");
+    list.Add(kFmtSpace, 'x'); // width only: counts
+    list.Add(kFmtFill, '*');  // fill: does not
+    list.Add(kFmtDigit, '9'); // not a shown kind
+    list.Add(kFmtDecimal, '.');
+    int32_t w = 0, h = 0;
+    ASSERT_TRUE(canvas_.MeasureTextRun(list, w, h, 0, kMaxRenderedCells));
+    EXPECT_EQ(w, 28);
+    ASSERT_TRUE(canvas_.MeasureTextRun(list, w, h, 1, 2));
+    EXPECT_EQ(w, 14);
+    ASSERT_TRUE(canvas_.MeasureTextRun(list, w, h, 6, 10));
+    EXPECT_EQ(w, 0);
+    EXPECT_EQ(h, 14);
+}
+
+TEST_F(CanvasTextTest, WrapBreaksAfterTheLastBreakCharacterOrBeforeTheCellThatDoesNotFit) {
+    struct Case {
+        const char* text;
+        int32_t width;
+        const char* wrapped;
+    } cases[] = {
+        {"abc def", 30, "abc \ndef"},   // "abc " is 28, "abc d" 35
+        {"abcdefgh", 30, "abcd\nefgh"}, // no break character
+        {"ab-cd.ef,gh", 35, "ab-\ncd.\nef,gh"},
+        {"abc", 0, "a\nb\nc"}, // a line holds at least one cell
+        {"ab cd", 100, "ab cd"},
+        {" abc", 14, " a\nbc"}, // the line start itself is no break
+    };
+    for (const Case& c : cases) {
+        RenderedList list = Literal(c.text);
+        ASSERT_TRUE(canvas_.WrapText(list, c.width)) << c.text;
+        EXPECT_EQ(Chars(list), c.wrapped);
+        EXPECT_EQ(list.literalCount, list.count) << c.text;
+    }
+}
+
+TEST_F(CanvasTextTest, WrapOfAFullListSetsTheOverflowAndKeepsTheBreaksMade) {
+    RenderedList list;
+    for (int k = 0; k < kMaxRenderedCells - 1; ++k) list.Add(kFmtLiteral, 'a');
+    EXPECT_FALSE(canvas_.WrapText(list, 70)); // one break fits, the second does not
+    EXPECT_EQ(list.overflow, 1);
+    EXPECT_EQ(list.count, kMaxRenderedCells);
+    EXPECT_EQ(list.items[10].ch, '\n');
+    EXPECT_EQ(list.items[10].kind, uint32_t(kFmtLiteral));
+}
+
+TEST_F(CanvasTextTest, EllipsisShortensFromTheMiddleAlternatingEnds) {
+    struct Case {
+        const char* text;
+        int32_t width;
+        const char* shortened;
+    } cases[] = {
+        {"abcdefghij", 91, "abcde...fghij"}, // the first candidate keeps every cell
+        {"abcdefghij", 49, "ab...ij"},
+        {"abcdefghij", 48, "ab...j"},
+        {"abcdefghij", 42, "ab...j"},
+        {"abcdefghij", 0, "a..."},
+        {"ab", 0, "a..."},
+        {"a", 0, "a"}, // shorter than two cells: left alone
+    };
+    for (const Case& c : cases) {
+        RenderedList list = Literal(c.text);
+        ASSERT_TRUE(canvas_.EllipsizeText(list, c.width));
+        EXPECT_EQ(Chars(list), c.shortened) << c.text << " at " << c.width;
+        EXPECT_EQ(list.overflow, 0);
+    }
+}
+
+TEST_F(CanvasTextTest, FillCellRepeatsWhileItsCopiesStayUnderTheSpareWidth) {
+    RenderedList list = Literal("ab");
+    list.Add(kFmtFill, '*');
+    list.AddText("c");
+    ASSERT_TRUE(canvas_.SetTextAlign(kAlignLeft, kAlignTop));
+    ASSERT_TRUE(canvas_.DrawRotatedText(100, 50, list, 51, 0)); // 30 more than the text
+    ASSERT_EQ(dc_.outputs.size(), 3u);
+    EXPECT_EQ(dc_.outputs[0].text, "ab");
+    EXPECT_EQ(dc_.outputs[0].x, 100);
+    EXPECT_EQ(dc_.outputs[1].text, "****"); // 28 < 30, 35 is not
+    EXPECT_EQ(dc_.outputs[1].x, 114);
+    EXPECT_EQ(dc_.outputs[2].text, "c");
+    EXPECT_EQ(dc_.outputs[2].x, 144);
+}
+
+TEST_F(CanvasTextTest, RightAlignedRunEndsAtThePoint) {
+    RenderedList list = Literal("abc");
+    canvas_.SetTextAlign(kAlignRight, kAlignTop);
+    ASSERT_TRUE(canvas_.DrawRotatedText(100, 50, list, 10, 0));
+    ASSERT_EQ(dc_.outputs.size(), 1u);
+    // Moved left by D - 1 = 20, then right by the run's 21: drawn right-aligned at 101,
+    // so the text covers 80 to 100.
+    EXPECT_EQ(dc_.outputs[0].x, 101);
+    EXPECT_EQ(dc_.outputs[0].align & TA_CENTER, TA_RIGHT);
+}
+
+TEST_F(CanvasTextTest, CentredAndWidthOnlyCellsMoveThePoint) {
+    RenderedList list = Literal("a");
+    list.Add(kFmtSpace, 'x');
+    list.AddText("bc");
+    canvas_.SetTextAlign(kAlignCenter, kAlignTop);
+    ASSERT_TRUE(canvas_.DrawRotatedText(100, 50, list, 0, 0));
+    ASSERT_EQ(dc_.outputs.size(), 2u);
+    // D = 28: the start moves by -13; "a" centred 3 in; the blank 7; "bc" centred 7 in.
+    EXPECT_EQ(dc_.outputs[0].x, 90);
+    EXPECT_EQ(dc_.outputs[1].x, 107);
+}
+
+TEST_F(CanvasTextTest, RotatedRunsMoveUpTheLineWithTruncatedSteps) {
+    RenderedList list = Literal("ab");
+    list.Add(kFmtSpace, 'x');
+    list.AddText("c");
+    canvas_.SetTextAlign(kAlignLeft, kAlignTop);
+    ASSERT_TRUE(canvas_.DrawRotatedText(100, 100, list, 0, std::numbers::pi / 2));
+    ASSERT_EQ(dc_.outputs.size(), 2u);
+    EXPECT_EQ(dc_.outputs[1].x, 100); // cos 90 degrees x 14 truncates to 0
+    EXPECT_EQ(dc_.outputs[1].y, 79);  // up by "ab" and the blank
+}
+
+TEST_F(CanvasTextTest, ListColourIsUsedForTheTextAndPutBackAfter) {
+    RenderedList list = Literal("a");
+    list.hasColor = 1;
+    list.color = Rgb(255, 0, 0);
+    dc_.SetTextColor(Rgb(0, 0, 9));
+    ASSERT_TRUE(canvas_.DrawRotatedText(0, 0, list, 0, 0));
+    ASSERT_EQ(dc_.outputs.size(), 1u);
+    EXPECT_EQ(dc_.outputs[0].color, Rgb(255, 0, 0));
+    EXPECT_EQ(dc_.GetTextColor(), Rgb(0, 0, 9));
+}
+
+TEST_F(CanvasTextTest, LinesStepDownAndCentreOrBottomShiftTheWholeText) {
+    struct Case {
+        uint32_t vertical;
+        const char* text;
+        std::vector<int32_t> ys;
+    } cases[] = {
+        {kAlignTop, "a\nb", {100, 114}},
+        {kAlignMiddle, "a\nb", {86, 100}},
+        {kAlignBottom, "a\nb", {72, 86}},
+        {kAlignTop, "a\n\rb", {100, 114}}, // LF CR is one break when drawing
+        {kAlignTop, "a\n\nb", {100, 128}}, // an empty line is as high as "X"
+    };
+    for (const Case& c : cases) {
+        dc_.outputs.clear();
+        canvas_.SetTextAlign(kAlignLeft, c.vertical);
+        ASSERT_TRUE(canvas_.DrawTextLines(10, 100, c.text, 0));
+        ASSERT_EQ(dc_.outputs.size(), c.ys.size()) << c.text;
+        for (size_t i = 0; i < c.ys.size(); ++i) EXPECT_EQ(dc_.outputs[i].y, c.ys[i]) << c.text;
+    }
+}
+
+TEST_F(CanvasTextTest, PlainTextInARectangleIsCutTo1024Characters) {
+    const std::string text(3000, 'q');
+    ASSERT_TRUE(canvas_.DrawTextInRect(0, 0, text, {}, 100, 0));
+    ASSERT_EQ(dc_.outputs.size(), 1u);
+    EXPECT_EQ(dc_.outputs[0].text.size(), 1024u);
+}
+
+TEST_F(CanvasTextTest, OnlyTextsUpTo1024CharactersGoThroughTheFormatCode) {
+    ASSERT_TRUE(canvas_.DrawTextInRect(0, 0, "2006-01-31", "yyyy", 100, 0));
+    ASSERT_EQ(dc_.outputs.size(), 1u);
+    EXPECT_EQ(dc_.outputs[0].text, "2006");
+    dc_.outputs.clear();
+    const std::string longText = "2006-01-31" + std::string(1015, ' ');
+    ASSERT_TRUE(canvas_.DrawTextInRect(0, 0, longText, "yyyy", 100, 0));
+    ASSERT_EQ(dc_.outputs.size(), 1u);
+    EXPECT_EQ(dc_.outputs[0].text, longText.substr(0, 1024));
+}
+
+} // namespace vl

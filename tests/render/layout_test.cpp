@@ -1,0 +1,109 @@
+#include "render/paintsheet.h"
+#include "render/sheetlayout.h"
+#include "rendertest.h"
+
+#include <gtest/gtest.h>
+
+namespace vl {
+
+using rendertest::CFixedMetricsDC;
+using rendertest::SheetFixture;
+
+namespace {
+
+// Painting on a context that measures every character 7 x 14 and records the text it is
+// asked to draw instead of drawing it.
+class LayoutTest : public ::testing::Test, public SheetFixture {
+protected:
+    LayoutTest() : dc_(7, 14) { canvas_.AttachDC(&dc_); }
+    void Paint(uint32_t firstRow, uint16_t firstColumn) {
+        PaintSheet(Book(), Display(), canvas_, area_, Sheet(), firstRow, firstColumn, {100, 100});
+        canvas_.RestoreObjects();
+    }
+    const CFixedMetricsDC::Output* Find(const std::string& text) const {
+        for (const auto& o : dc_.outputs)
+            if (o.text == text) return &o;
+        return nullptr;
+    }
+
+    CFixedMetricsDC dc_;
+    CCanvas canvas_;
+    const DcRect area_{0, 0, 399, 199};
+};
+
+} // namespace
+
+TEST_F(LayoutTest, RowHeadingWidensWhenTheLastRowShownReaches100) {
+    struct Case {
+        uint32_t firstRow;
+        uint32_t lastRow;
+        int32_t headingWidth;
+    } cases[] = {{0, 9, 22},         {89, 98, 22},         {90, 99, 29},        {99980, 99989, 43},
+                 {99990, 99999, 50}, {999989, 999998, 50}, {999990, 999999, 57}};
+    for (const Case& c : cases) {
+        const SheetLayout layout =
+            ComputeSheetLayout(canvas_, area_, Sheet(), c.firstRow, 0, {100, 100});
+        EXPECT_EQ(layout.lastRow, c.lastRow);
+        EXPECT_EQ(layout.headingWidth, c.headingWidth) << c.firstRow;
+        EXPECT_EQ(layout.bandHeight, 14);
+    }
+}
+
+TEST_F(LayoutTest, PinnedColumnHeadingComesFirstWhereverTheColumnLies) {
+    Sheet().view.freezed = {5, 0, kRefColumn};
+    Paint(0, 0);
+    std::vector<std::string> headings;
+    for (const auto& o : dc_.outputs)
+        if (o.y < 14) headings.push_back(o.text);
+    ASSERT_GE(headings.size(), 3u);
+    EXPECT_EQ(headings[0], "F");
+    EXPECT_EQ(headings[1], "A");
+    EXPECT_EQ(headings[2], "B");
+    // Its width and gridline are taken from the scrolled part: "A" starts 73 further on.
+    const auto* f = Find("F");
+    const auto* a = Find("A");
+    ASSERT_TRUE(f && a);
+    EXPECT_EQ(a->x - f->x, 73);
+}
+
+TEST_F(LayoutTest, FitToCellShrinksTheFontToOnePointAndNoFurther) {
+    StyleRecord fit;
+    fit.fitToCell = 1;
+    const FontRecord font = rendertest::Font("Arial", 12);
+    SetStyle(1, 1, AddStyle(fit, &font));
+    PutText(1, 1, "far too long to fit in any cell at all");
+    StyleRecord roomy = fit;
+    SetStyle(1, 2, AddStyle(roomy, &font));
+    PutText(1, 2, "ok");
+    Paint(0, 0);
+    const auto* shrunk = Find("far too long to fit in any cell at all");
+    ASSERT_NE(shrunk, nullptr);
+    EXPECT_EQ(shrunk->fontHeight, -1); // 1 point is 1 pixel
+    const auto* kept = Find("ok");
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->fontHeight, -16); // 12 points, untouched
+}
+
+TEST_F(LayoutTest, TextPositionsByAlignmentAndIndent) {
+    StyleRecord right;
+    right.horizontalAlignment = 3;
+    right.verticalAlignment = 4;
+    right.horizontalIndent = 6;
+    right.verticalIndent = 1;
+    SetStyle(1, 0, AddStyle(right));
+    PutText(1, 0, "r");
+    PutText(0, 1, "left"); // the defaults: left, middle, indent 4
+    Paint(0, 0);
+    // Column 1's box runs from 97 to 168, row 0's from 16 to 33, row 1's from 35 to 52
+    // (band 14, heading 22).
+    const auto* r = Find("r");
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->x, 168 - 6 + 1); // the run ends at the point: x - D + 1 to x
+    EXPECT_EQ(r->y, 16 + 1);
+    const auto* left = Find("left");
+    ASSERT_NE(left, nullptr);
+    EXPECT_EQ(left->x, 24 + 4);
+    EXPECT_EQ(left->y, (35 + 52) / 2 - 7); // middle of the box, less half the text's height
+}
+
+} // namespace vl

@@ -1,0 +1,84 @@
+#pragma once
+// Helpers of the drawing tests: images to draw into, a device context of fixed text metrics,
+// a workbook with one sheet and styles put by hand, and the golden-image comparison.
+
+#include "formula/celltext.h"
+#include "formula/evalcontext.h"
+#include "model/workbook.h"
+#include "platform/gui/devicecontext.h"
+#include "render/canvas.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vl::rendertest {
+
+// A white RGB32 image.
+QImage WhiteImage(int width, int height);
+
+// Text of any character is `charWidth` wide per character and `height` high, so that
+// layouts come out at exact, known sizes; text output is recorded instead of drawn.
+class CFixedMetricsDC : public CDeviceContext {
+public:
+    struct Output {
+        int32_t x, y;
+        std::string text;
+        uint32_t align;
+        COLORREF color;
+        int32_t fontHeight;
+    };
+
+    CFixedMetricsDC(int32_t charWidth, int32_t height)
+        : CDeviceContext(kScreenDpi, kScreenDpi, true), charWidth_(charWidth), height_(height) {}
+    bool GetTextExtent(std::string_view text, DcSize& size) override {
+        size.cx = int32_t(text.size()) * charWidth_;
+        size.cy = height_;
+        return true;
+    }
+    bool TextOut(int32_t x, int32_t y, std::string_view text) override {
+        outputs.push_back(
+            {x, y, std::string(text), GetTextAlign(), GetTextColor(), CurrentFont().Log().height});
+        return true;
+    }
+
+    std::vector<Output> outputs;
+
+private:
+    int32_t charWidth_;
+    int32_t height_;
+};
+
+// A workbook with one worksheet and an evaluator to show its cells.
+class SheetFixture {
+public:
+    SheetFixture();
+    CWorkbook& Book() { return *book_; }
+    CWorksheet& Sheet() { return *sheet_; }
+    CCellDisplay& Display() { return display_; }
+
+    void PutText(uint16_t column, uint32_t row, const std::string& text);
+    void PutNumber(uint16_t column, uint32_t row, double value);
+    void PutFormula(uint16_t column, uint32_t row, const char* formula, double result);
+    // Appends the style (and its font, when given) and returns its index.
+    uint16_t AddStyle(StyleRecord style, const FontRecord* font = nullptr);
+    void SetStyle(uint16_t column, uint32_t row, uint16_t style);
+    void SetStyle(uint16_t firstColumn, uint16_t lastColumn, uint32_t row, uint16_t style);
+
+private:
+    std::unique_ptr<CWorkbook> book_;
+    CWorksheet* sheet_;
+    CEvalContext ctx_;
+    CCellDisplay display_;
+};
+
+FontRecord Font(const char* face, uint8_t size, uint8_t weight = 0);
+
+// Compares with tests/data/render/<name>.png. With VORLANE_UPDATE_GOLDENS=1 in the
+// environment the golden is rewritten instead; on a mismatch the actual image and a
+// difference image (mismatching pixels red) are written beside the test executable.
+::testing::AssertionResult MatchesGolden(const QImage& image, const std::string& name);
+
+} // namespace vl::rendertest
