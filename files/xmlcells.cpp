@@ -7,6 +7,7 @@
 #include "platform/core/number.h"
 
 #include <cfloat>
+#include <cmath>
 
 namespace vl {
 
