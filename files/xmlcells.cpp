@@ -116,7 +116,7 @@ void WriteFormula(CXmlWriter& w, const uint8_t* rec) {
         a.Int("Height", cell::ArrayHeight(rec));
     }
     w.WriteTag("F", a.str(), kXmlStartTag, 0, 0);
-    w.WriteText(cell::Formula(rec));
+    w.EncodeText(cell::Formula(rec));
     w.WriteTag("F", {}, kXmlEndTag, 0, 0);
     // A result not yet computed is written as its number, so that the cell reads back.
     const bool isText = !(result & kResultNumber) && (result & kResultText);

@@ -77,7 +77,7 @@ void CXmlWriter::WriteTag(std::string_view name, std::string_view attributes, ui
     WriteLineEnds(lineEnds);
 }
 
-void CXmlWriter::WriteText(std::string_view text) {
+void CXmlWriter::EncodeText(std::string_view text) {
     // Long texts go out in pieces so the block stays near its size.
     while (!text.empty()) {
         const std::string_view piece = text.substr(0, kBlock);
@@ -100,7 +100,7 @@ void CXmlWriter::WriteLineEnds(int count) {
 void CXmlWriter::WriteElement(std::string_view name, std::string_view text, int tabs,
                               int lineEnds) {
     WriteTag(name, {}, kXmlStartTag, tabs, 0);
-    WriteText(text);
+    EncodeText(text);
     WriteTag(name, {}, kXmlEndTag, 0, lineEnds);
 }
 
