@@ -154,22 +154,23 @@ void WriteTree(CXmlWriter& w, const CWorkbook& wb) {
 
 bool ReadXmlWorkbook(CWorkbook& workbook, CXmlReader& reader) {
     workbook.error = kErrorNone;
+    workbook.xmlErrorLine = 0;
     try {
         ReadDocument(reader, workbook);
     } catch (const std::bad_alloc&) {
         reader.Fail(kErrorXmlMemory);
     }
     workbook.error = reader.Error();
+    workbook.xmlErrorLine = reader.ErrorLine();
     return workbook.error == kErrorNone;
 }
 
-bool ReadXmlWorkbook(CWorkbook& workbook, uint32_t* errorLine) {
+bool ReadXmlWorkbook(CWorkbook& workbook) {
     CXmlReader reader;
     workbook.stream.Seek(kSeekStart, 0);
     reader.Reset(&workbook.stream);
     ReadXmlWorkbook(workbook, reader);
     if (workbook.stream.GetError()) workbook.error = workbook.stream.GetError();
-    if (errorLine) *errorLine = reader.ErrorLine();
     return workbook.error == kErrorNone;
 }
 

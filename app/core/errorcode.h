@@ -7,7 +7,8 @@ namespace vl {
 
 using ErrorCode = uint8_t;
 
-// The codes the data model leaves in a workbook.
+// The codes the data model and the workbook files leave in a workbook. The file stream's
+// status codes (34 to 45) are document codes too.
 enum : ErrorCode {
     kErrorNone = 0,
     kErrorContainerMemory = 4,
@@ -20,7 +21,10 @@ enum : ErrorCode {
     kErrorNoWorksheet = 13,
     kErrorTooManyStyles = 14,
     kErrorTooManyLists = 15,
+    kErrorFileFormat = 21,
     kErrorTooManyContainers = 22,
+    kErrorCryptKey = 25,
+    kErrorInvalidPassword = 26,
     kErrorChartMemory = 27,
 };
 

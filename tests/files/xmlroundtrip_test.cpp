@@ -19,8 +19,7 @@ std::unique_ptr<CWorkbook> LoadFrom(const std::string& path, bool& compressed) {
     auto book = NewWorkbook();
     EXPECT_TRUE(book->stream.Open(path.c_str(), "rb", true, kFileBufferSize));
     compressed = book->stream.IsCompressed();
-    uint32_t line = 0;
-    EXPECT_TRUE(ReadXmlWorkbook(*book, &line)) << int(book->error) << " at line " << line;
+    EXPECT_TRUE(ReadXmlWorkbook(*book)) << int(book->error) << " at line " << book->xmlErrorLine;
     book->stream.Close();
     return book;
 }

@@ -62,7 +62,8 @@ TEST(InspectedCellRecord, RoundTripAndDefaults) {
 
 // Twenty records to a page, kept in order.
 TEST(InspectedCellRecord, WorkbookListKeepsTwentyToAPage) {
-    CWorkbook book;
+    auto bookOwner = NewWorkbook();
+    CWorkbook& book = *bookOwner;
     for (uint32_t i = 0; i < 41; ++i)
         ASSERT_TRUE(AppendInspectedCell(book.inspectedCells, Sample(i)));
     EXPECT_EQ(book.inspectedCells.ItemCount(), 41u);

@@ -1,0 +1,35 @@
+#pragma once
+// What the binary body reader checks before it keeps a record: every count, length, index
+// and position lies inside what the record it fills can hold. A file that fails any check is
+// not a workbook of ours.
+
+#include "model/cellref.h"
+#include "model/chart.h"
+#include "model/sheetsettings.h"
+#include "model/styles.h"
+
+#include <cstdint>
+
+namespace vl {
+
+// The (row, column) of the last record checked, so that order holds across pages.
+struct PageOrder {
+    bool any = false;
+    uint32_t row = 0;
+    uint16_t column = 0;
+};
+
+// A page of cell records: each whole inside the used bytes, lengths adding up to them, in
+// strictly increasing (row, column) order, positions and values within their limits.
+bool CheckCellPage(const uint8_t* payload, uint32_t used, PageOrder& order);
+// A page of 10-byte format runs: columns in order, rows and styles within their limits,
+// runs in strictly increasing (row, first column) order.
+bool CheckRunPage(const uint8_t* payload, uint32_t used, uint16_t styleCount, PageOrder& order);
+
+bool CheckCellRef(const CellRef& ref);
+bool CheckStyle(const StyleRecord& style, uint8_t fontCount);
+bool CheckSeries(const SeriesSettings& series);
+bool CheckViewSettings(const ViewSettingsRecord& view);
+bool CheckPageSetup(const PageSetupRecord& page);
+
+} // namespace vl

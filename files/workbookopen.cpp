@@ -1,0 +1,109 @@
+#include "files/workbookopen.h"
+
+#include "files/binaryform.h"
+#include "files/v6workbook.h"
+#include "files/xmlworkbook.h"
+#include "model/workbook.h"
+
+#include <cstring>
+
+namespace vl {
+
+namespace {
+
+constexpr char kV6Signature[] = "Vorlane6000";
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+bool OpenDocumentFile(CWorkbook& workbook, const char* path) {
+    CFileStream& s = workbook.stream;
+    if (s.Open(path, "r+b", true, kFileBufferSize)) return true;
+    // Only a file that is there but may not be written is opened read-only instead.
+    if (s.GetError() == kStreamOpenRead && CFileStream::FileExists(path) &&
+        s.Open(path, "rb", true, kFileBufferSize)) {
+        workbook.readOnly = 1;
+        return true;
+    }
+    workbook.error = s.GetError();
+    return false;
+}
+
+bool DetectWorkbookFormat(CWorkbook& workbook, uint8_t& kind, uint8_t& encryption) {
+    CFileStream& s = workbook.stream;
+    char head[kBinaryHeaderSize] = {};
+    kind = 0;
+    encryption = 0;
+    const int32_t count = s.ReadAt(head, kBinaryHeaderSize, kSeekStart, 0);
+    bool known = true;
+    if (count == 0) {
+        kind = kFileEmpty;
+    } else if (std::memcmp(head, kV6Signature, kBinaryHeaderSize) == 0) {
+        kind = kFileVersion6;
+    } else if (std::memcmp(head, "<?xml", 5) == 0) {
+        kind = s.IsCompressed() ? kFileXmlCompressed : kFileXml;
+    } else {
+        known = head[0] >= '1' && head[0] <= '3';
+        for (int i = 1; i < kBinaryHeaderSize; ++i) known = known && IsDigit(head[i]);
+        kind = s.IsCompressed() ? kFileBinaryCompressed : kFileBinary;
+        encryption = EncryptionCodeOf(head[1], head[2] == '1');
+    }
+    if (s.GetError() != kStreamOk) {
+        workbook.error = s.GetError();
+        return false;
+    }
+    if (!known) {
+        kind = encryption = 0;
+        workbook.error = kErrorFileFormat;
+        return false;
+    }
+    return true;
+}
+
+bool OpenWorkbookFile(CWorkbook& workbook, const char* password) {
+    uint8_t kind = 0, encryption = 0;
+    if (!DetectWorkbookFormat(workbook, kind, encryption)) return false;
+    bool ok = false;
+    switch (kind) {
+    case kFileXml:
+    case kFileXmlCompressed:
+        ok = ReadXmlWorkbook(workbook);
+        break;
+    case kFileBinary:
+    case kFileBinaryCompressed:
+        ok = LoadBinaryWorkbook(workbook, password);
+        break;
+    case kFileVersion6:
+        ok = LoadV6Workbook(workbook);
+        break;
+    case kFileEmpty:
+        ok = NewWorkbook(workbook);
+        break;
+    default:
+        return false;
+    }
+    if (ok) {
+        workbook.fileFamily = 0;
+        workbook.fileKind = kind <= kFileBinaryCompressed ? kind : 0;
+    }
+    return ok;
+}
+
+bool NewWorkbook(CWorkbook& workbook) {
+    auto sheet = NewBlockObject<CWorksheet>("Worksheet1", uint16_t(1));
+    if (!sheet) {
+        workbook.error = kErrorWorksheetMemory;
+        return false;
+    }
+    FreeTreeItemList(workbook.tree.first);
+    workbook.tree = TreeHead{};
+    workbook.tree.first = sheet.get();
+    workbook.tree.active = sheet.release();
+    workbook.tree.worksheetCount = 1;
+    return true;
+}
+
+} // namespace vl

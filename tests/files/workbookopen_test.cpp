@@ -1,0 +1,179 @@
+#include "files/workbookopen.h"
+#include "filestestutil.h"
+#include "platform/core/alloc.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+namespace vl {
+
+using namespace filestest;
+
+namespace {
+
+void WriteGzip(const std::string& path, const std::string& content) {
+    gzFile gz = gzopen(path.c_str(), "wb");
+    ASSERT_NE(gz, nullptr);
+    gzwrite(gz, content.data(), unsigned(content.size()));
+    gzclose(gz);
+}
+
+} // namespace
+
+TEST(WorkbookOpen, DetectionByTheFirstElevenBytes) {
+    struct Case {
+        std::string content;
+        bool gzip;
+        bool ok;
+        uint8_t kind;
+        uint8_t code;
+    } cases[] = {
+        {"", false, true, kFileEmpty, 0},
+        {"<?xml version=\"1.0\"?>", false, true, kFileXml, 0},
+        {"<?xml version=\"1.0\"?>", true, true, kFileXmlCompressed, 0},
+        {"<?xml", false, true, kFileXml, 0}, // short, but the five bytes are there
+        {"30000000000", false, true, kFileBinary, 0},
+        {"30000000000", true, true, kFileBinaryCompressed, 0},
+        {"31100000000", false, true, kFileBinary, 1},
+        {"31000000000", false, true, kFileBinary, 2},
+        {"32100000000", true, true, kFileBinaryCompressed, 3},
+        {"32000000000", false, true, kFileBinary, 4},
+        {"30100000000", false, true, kFileBinary, 0},
+        {"33200000000", false, true, kFileBinary, 0},
+        {"19999999999", false, true, kFileBinary, 0},
+        {"Vorlane6000", false, true, kFileVersion6, 0},
+        {"Vorlane6000 and whatever follows", true, true, kFileVersion6, 0},
+        {"40000000000", false, false, 0, 0},
+        {"00000000000", false, false, 0, 0},
+        {"3000000000x", false, false, 0, 0},
+        {"3000", false, false, 0, 0},
+        {"<?xm", false, false, 0, 0},
+    };
+    TempFolder dir;
+    for (const Case& c : cases) {
+        const std::string path = dir.Path("d");
+        if (c.gzip)
+            WriteGzip(path, c.content);
+        else
+            WriteBytes(path, Bytes(c.content.begin(), c.content.end()));
+        auto bookOwner = NewWorkbook();
+        CWorkbook& book = *bookOwner;
+        ASSERT_TRUE(OpenDocumentFile(book, path.c_str()));
+        uint8_t kind = 99, code = 99;
+        EXPECT_EQ(DetectWorkbookFormat(book, kind, code), c.ok) << c.content;
+        EXPECT_EQ(kind, c.kind) << c.content;
+        EXPECT_EQ(code, c.code) << c.content;
+        EXPECT_EQ(book.error, c.ok ? kErrorNone : kErrorFileFormat) << c.content;
+    }
+    EXPECT_STREQ(GetErrorMessage(kErrorFileFormat),
+                 "Invalid Vorlane file format\n\nPlease choose the correct format from the "
+                 "'Files of type' list in the 'Open' dialog box.");
+}
+
+TEST(WorkbookOpen, EmptyFileOpensAsANewWorkbook) {
+    TempFolder dir;
+    WriteBytes(dir.Path("empty.vlb"), {});
+    auto bookOwner = NewWorkbook();
+    CWorkbook& book = *bookOwner;
+    book.fileKind = 3;
+    ASSERT_TRUE(OpenDocumentFile(book, dir.Path("empty.vlb").c_str()));
+    ASSERT_TRUE(OpenWorkbookFile(book, nullptr));
+    ASSERT_NE(book.tree.first, nullptr);
+    EXPECT_EQ(book.tree.first->next, nullptr);
+    EXPECT_STREQ(book.tree.first->name, "Worksheet1");
+    EXPECT_TRUE(book.tree.first->IsWorksheet());
+    EXPECT_EQ(book.tree.first->level, 1);
+    EXPECT_EQ(book.tree.active, book.tree.first);
+    EXPECT_EQ(book.tree.worksheetCount, 1u);
+    EXPECT_EQ(book.fileKind, 0);
+}
+
+TEST(WorkbookOpen, BinaryFilesRecordTheirKind) {
+    TempFolder dir;
+    auto original = MakeRichWorkbook();
+    for (bool gzip : {false, true}) {
+        ASSERT_TRUE(SaveToPath(*original, dir.Path("b"), gzip));
+        auto bookOwner = NewWorkbook();
+        CWorkbook& book = *bookOwner;
+        book.fileFamily = 9;
+        ASSERT_TRUE(OpenDocumentFile(book, dir.Path("b").c_str()));
+        ASSERT_TRUE(OpenWorkbookFile(book, nullptr));
+        EXPECT_EQ(book.fileKind, gzip ? kFileBinaryCompressed : kFileBinary);
+        EXPECT_EQ(book.fileFamily, 0);
+        EXPECT_FALSE(book.stream.IsReadOnly());
+        ExpectSameWorkbook(*original, book);
+    }
+}
+
+// Forms whose readers do not exist yet are refused with the format error.
+TEST(WorkbookOpen, FormsWithoutAReaderAreRefused) {
+    TempFolder dir;
+    for (const char* content : {"Vorlane6000\0rest"}) {
+        WriteBytes(dir.Path("f"), Bytes(content, content + std::strlen(content)));
+        auto bookOwner = NewWorkbook();
+        CWorkbook& book = *bookOwner;
+        ASSERT_TRUE(OpenDocumentFile(book, dir.Path("f").c_str()));
+        EXPECT_FALSE(OpenWorkbookFile(book, nullptr));
+        EXPECT_EQ(book.error, kErrorFileFormat);
+        EXPECT_EQ(book.fileKind, 0);
+    }
+}
+
+// A file that is open is "in use" to a second open; a missing file is 34 and is neither
+// retried nor created.
+TEST(WorkbookOpen, DocumentOpenFailures) {
+    TempFolder dir;
+    const std::string path = dir.Path("doc.vlb");
+    WriteBytes(path, {'3'});
+    auto firstOwner = NewWorkbook(), secondOwner = NewWorkbook();
+    CWorkbook& first = *firstOwner;
+    CWorkbook& second = *secondOwner;
+    ASSERT_TRUE(OpenDocumentFile(first, path.c_str()));
+    EXPECT_FALSE(OpenDocumentFile(second, path.c_str()));
+    EXPECT_EQ(second.error, kStreamInUse);
+    EXPECT_FALSE(second.stream.IsOpen());
+    first.stream.Close();
+    EXPECT_TRUE(OpenDocumentFile(second, path.c_str()));
+
+    auto missingOwner = NewWorkbook();
+    CWorkbook& missing = *missingOwner;
+    EXPECT_FALSE(OpenDocumentFile(missing, dir.Path("missing.vlb").c_str()));
+    EXPECT_EQ(missing.error, kStreamOpenRead);
+    EXPECT_STREQ(GetErrorMessage(missing.error), "Can't open the specified file for reading");
+    EXPECT_FALSE(CFileStream::FileExists(dir.Path("missing.vlb").c_str()));
+}
+
+// A file that may be read but not written opens read-only.
+TEST(WorkbookOpen, UnwritableFileOpensReadOnly) {
+    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    TempFolder dir;
+    const std::string path = dir.Path("ro.vlb");
+    WriteBytes(path, {});
+    chmod(path.c_str(), 0444);
+    auto bookOwner = NewWorkbook();
+    CWorkbook& book = *bookOwner;
+    ASSERT_TRUE(OpenDocumentFile(book, path.c_str()));
+    EXPECT_TRUE(book.stream.IsReadOnly());
+    EXPECT_EQ(book.readOnly, 1);
+}
+
+TEST(WorkbookOpen, NewWorkbookReplacesTheTreeOrLeavesItWhole) {
+    auto book = MakeRichWorkbook();
+    {
+        SetAllocFailAfter(0);
+        EXPECT_FALSE(NewWorkbook(*book));
+        SetAllocFailAfter(-1);
+    }
+    EXPECT_EQ(book->error, kErrorWorksheetMemory);
+    EXPECT_EQ(book->tree.worksheetCount, 3u);
+    EXPECT_STREQ(book->tree.first->name, "Folder A");
+    ASSERT_TRUE(NewWorkbook(*book));
+    EXPECT_EQ(book->tree.worksheetCount, 1u);
+    EXPECT_EQ(book->tree.folderCount, 0u);
+    EXPECT_STREQ(book->tree.active->name, "Worksheet1");
+    EXPECT_EQ(book->tree.first->next, nullptr);
+}
+
+} // namespace vl
