@@ -166,10 +166,15 @@ bool ReadXmlWorkbook(CWorkbook& workbook, CXmlReader& reader) {
 }
 
 bool ReadXmlWorkbook(CWorkbook& workbook) {
-    CXmlReader reader;
     workbook.stream.Seek(kSeekStart, 0);
-    reader.Reset(&workbook.stream);
-    ReadXmlWorkbook(workbook, reader);
+    try {
+        CXmlReader reader;
+        reader.Reset(&workbook.stream);
+        ReadXmlWorkbook(workbook, reader);
+    } catch (const std::bad_alloc&) {
+        workbook.error = kErrorXmlMemory; // the reader's own buffers
+        workbook.xmlErrorLine = 0;
+    }
     if (workbook.stream.GetError()) workbook.error = workbook.stream.GetError();
     return workbook.error == kErrorNone;
 }
@@ -191,8 +196,12 @@ bool WriteXmlWorkbook(CWorkbook& workbook, CXmlWriter& w) {
 }
 
 bool WriteXmlWorkbook(CWorkbook& workbook) {
-    CXmlWriter writer(&workbook.stream);
-    WriteXmlWorkbook(workbook, writer);
+    try {
+        CXmlWriter writer(&workbook.stream);
+        WriteXmlWorkbook(workbook, writer);
+    } catch (const std::bad_alloc&) {
+        workbook.error = kErrorXmlMemory; // the writer's own block
+    }
     if (workbook.stream.GetError()) workbook.error = workbook.stream.GetError();
     return workbook.error == kErrorNone;
 }

@@ -55,7 +55,8 @@ CXmlWriter::CXmlWriter(CFileStream* stream) : stream_(stream) {
 }
 
 CXmlWriter::~CXmlWriter() {
-    Flush();
+    // Only a stream is served here: growing the memory text may throw.
+    if (stream_) Flush();
 }
 
 void CXmlWriter::WriteTag(std::string_view name, std::string_view attributes, uint8_t kind,
