@@ -310,3 +310,29 @@ TEST(BodyReaderFaults, EveryTruncationFails) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+// A whole file cut short fails, compressed or encrypted; an encrypted one builds nothing.
+TEST(BodyReaderFaults, TruncatedFilesFail) {
+    TempFolder dir;
+    auto book = filestest::MakeRichWorkbook();
+    for (uint8_t code : {0, 4}) {
+        for (bool gzip : {false, true}) {
+            book->encryption = code;
+            ASSERT_TRUE(SaveToPath(*book, dir.Path("t"), gzip));
+            Bytes file = ReadBytes(dir.Path("t"));
+            file.resize(file.size() / 2);
+            WriteBytes(dir.Path("t"), file);
+            bool ok = true;
+            auto loaded = LoadFromPath(dir.Path("t"), "", ok);
+            EXPECT_FALSE(ok) << int(code) << gzip;
+            EXPECT_NE(loaded->error, kErrorNone);
+            if (code) {
+                EXPECT_EQ(loaded->tree.first, nullptr);
+            }
+        }
+    }
+}
+
+} // namespace vl
