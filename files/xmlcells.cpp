@@ -100,6 +100,8 @@ std::string NumberText(double value) {
 }
 
 void WriteValue(CXmlWriter& w, uint8_t error, bool isText, double number, std::string_view text) {
+    // No number text stands for infinity or NaN; computing them gives this error.
+    if (!error && !isText && !std::isfinite(number)) error = kErrNum >> 4;
     if (error)
         w.WriteElement("Error", GetFormulaErrorText(uint8_t(error << 4)), 0, 0);
     else if (isText)

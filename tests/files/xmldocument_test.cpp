@@ -5,6 +5,8 @@
 #include "model/inspectedcell.h"
 #include "xmltestutil.h"
 
+#include <cmath>
+
 namespace vl {
 namespace xmltest {
 namespace {
@@ -153,6 +155,21 @@ TEST(XmlDocument, NumbersKeepEveryBit) {
         ASSERT_NE(r, nullptr);
         EXPECT_EQ(cell::Number(r), values[i]) << i;
     }
+}
+
+TEST(XmlDocument, NumbersWithoutATextAreWrittenAsTheirError) {
+    auto book = NewWorkbook();
+    CWorksheet& ws = AddSheet(*book);
+    PutNumber(ws, 0, 0, HUGE_VAL);
+    PutFormula(ws, 1, 0, "R1C1", std::nan(""));
+    const std::string doc = WriteToMemory(*book);
+    EXPECT_NE(doc.find("<Cell rc=\"r1c1\"><Error>#NUM!</Error></Cell>\t<Cell rc=\"rc2\">"
+                       "<F>R1C1</F><Error>#NUM!</Error></Cell>"),
+              std::string::npos);
+    Loaded l = Read(doc);
+    const uint8_t* r = FindCell(SheetAt(*l.book, 0)->cells, 0, 1);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(cell::Flags(r), kCellFormula | kErrNum);
 }
 
 TEST(XmlDocument, FormattingRulesAndTheReferenceHeight) {
