@@ -7,6 +7,7 @@
 #include "platform/core/number.h"
 
 #include <cfloat>
+#include <cmath>
 
 namespace vl {
 
@@ -99,6 +100,8 @@ std::string NumberText(double value) {
 }
 
 void WriteValue(CXmlWriter& w, uint8_t error, bool isText, double number, std::string_view text) {
+    // No number text stands for infinity or NaN; computing them gives this error.
+    if (!error && !isText && !std::isfinite(number)) error = kErrNum >> 4;
     if (error)
         w.WriteElement("Error", GetFormulaErrorText(uint8_t(error << 4)), 0, 0);
     else if (isText)
@@ -115,7 +118,7 @@ void WriteFormula(CXmlWriter& w, const uint8_t* rec) {
         a.Int("Height", cell::ArrayHeight(rec));
     }
     w.WriteTag("F", a.str(), kXmlStartTag, 0, 0);
-    w.WriteText(cell::Formula(rec));
+    w.EncodeText(cell::Formula(rec));
     w.WriteTag("F", {}, kXmlEndTag, 0, 0);
     // A result not yet computed is written as its number, so that the cell reads back.
     const bool isText = !(result & kResultNumber) && (result & kResultText);

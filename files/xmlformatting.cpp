@@ -121,9 +121,16 @@ void WriteColumns(CXmlWriter& w, const CWorksheet& ws) {
 }
 
 // Writes the runs of `row` from the cursor on; `run` is left at the first run after it.
+// Touching runs of one style are written as one, as reading them back would join them.
 void WriteSpans(CXmlWriter& w, CellCursor& cursor, const uint8_t*& run, uint32_t row) {
-    for (; run && LoadFormatRun(run).row == row; run = FormatRunCursorNext(cursor)) {
-        const FormatRun f = LoadFormatRun(run);
+    while (run && LoadFormatRun(run).row == row) {
+        FormatRun f = LoadFormatRun(run);
+        for (run = FormatRunCursorNext(cursor); run; run = FormatRunCursorNext(cursor)) {
+            const FormatRun next = LoadFormatRun(run);
+            if (next.row != row || next.style != f.style || next.firstColumn != f.lastColumn + 1)
+                break;
+            f.lastColumn = next.lastColumn;
+        }
         if (f.firstColumn >= kMaxColumns) continue;
         XmlAttributeText a;
         a.Raw("rc", "c" + IntText(f.firstColumn + 1) + ":c" + IntText(f.lastColumn + 1));

@@ -23,6 +23,17 @@ bool ReadXmlInterior(CXmlReader& reader, InteriorFill& fill);
 // but whitespace and comments is consumed and the record is unchanged.
 bool ReadXmlNumberFormat(CXmlReader& reader, StandardFormat& format);
 
+// The same readers under the names the element descriptions give them.
+inline bool ReadXmlColorFont(CXmlReader& reader, ColoredFont& font) {
+    return ReadXmlColoredFont(reader, font);
+}
+inline bool ReadXmlFillPattern(CXmlReader& reader, InteriorFill& fill) {
+    return ReadXmlInterior(reader, fill);
+}
+inline bool ReadXmlBorderLine(CXmlReader& reader, BorderLine& line) {
+    return ReadXmlBorder(reader, line);
+}
+
 // The attributes of a font (without "ID" or "Color").
 void AppendXmlFontAttributes(XmlAttributeText& text, const FontRecord& font);
 // "Font" of the font table, with its "ID".

@@ -148,12 +148,6 @@ void WriteAlignment(CXmlWriter& w, const StyleRecord& s) {
     w.WriteTag("Alignment", a.str(), kXmlEmptyTag, 2, 1);
 }
 
-bool NeedsAlignment(const StyleRecord& s) {
-    return s.verticalAlignment == 4 || s.verticalAlignment == 5 || s.verticalAlignment == 7 ||
-           (s.horizontalAlignment >= 1 && s.horizontalAlignment <= 3) || s.horizontalIndent ||
-           s.verticalIndent || s.wrapText || s.fitToCell || s.rotation;
-}
-
 void WriteBorders(CXmlWriter& w, const StyleRecord& s) {
     XmlAttributeText a;
     a.Raw("Style", XmlNameOf(kXmlLineStyles, s.borderLine.style));
@@ -181,7 +175,8 @@ void WriteStyle(CXmlWriter& w, const StyleRecord& s, int id) {
     }
     if (s.numberFormat.kind) WriteXmlNumberFormat(w, s.numberFormat, 2);
     if (s.fill.pattern) WriteXmlFillPattern(w, s.fill, 2);
-    if (NeedsAlignment(s)) WriteAlignment(w, s);
+    // Always written: a style with both indents 0 would otherwise read back as 4 and 2.
+    WriteAlignment(w, s);
     if (s.dropDownList) {
         XmlAttributeText d;
         d.Int("ListID", s.dropDownList).Bool("Sort", s.sort);

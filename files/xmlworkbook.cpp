@@ -154,22 +154,28 @@ void WriteTree(CXmlWriter& w, const CWorkbook& wb) {
 
 bool ReadXmlWorkbook(CWorkbook& workbook, CXmlReader& reader) {
     workbook.error = kErrorNone;
+    workbook.xmlErrorLine = 0;
     try {
         ReadDocument(reader, workbook);
     } catch (const std::bad_alloc&) {
         reader.Fail(kErrorXmlMemory);
     }
     workbook.error = reader.Error();
+    workbook.xmlErrorLine = reader.ErrorLine();
     return workbook.error == kErrorNone;
 }
 
-bool ReadXmlWorkbook(CWorkbook& workbook, uint32_t* errorLine) {
-    CXmlReader reader;
+bool ReadXmlWorkbook(CWorkbook& workbook) {
     workbook.stream.Seek(kSeekStart, 0);
-    reader.Reset(&workbook.stream);
-    ReadXmlWorkbook(workbook, reader);
+    try {
+        CXmlReader reader;
+        reader.Reset(&workbook.stream);
+        ReadXmlWorkbook(workbook, reader);
+    } catch (const std::bad_alloc&) {
+        workbook.error = kErrorXmlMemory; // the reader's own buffers
+        workbook.xmlErrorLine = 0;
+    }
     if (workbook.stream.GetError()) workbook.error = workbook.stream.GetError();
-    if (errorLine) *errorLine = reader.ErrorLine();
     return workbook.error == kErrorNone;
 }
 
@@ -190,8 +196,12 @@ bool WriteXmlWorkbook(CWorkbook& workbook, CXmlWriter& w) {
 }
 
 bool WriteXmlWorkbook(CWorkbook& workbook) {
-    CXmlWriter writer(&workbook.stream);
-    WriteXmlWorkbook(workbook, writer);
+    try {
+        CXmlWriter writer(&workbook.stream);
+        WriteXmlWorkbook(workbook, writer);
+    } catch (const std::bad_alloc&) {
+        workbook.error = kErrorXmlMemory; // the writer's own block
+    }
     if (workbook.stream.GetError()) workbook.error = workbook.stream.GetError();
     return workbook.error == kErrorNone;
 }

@@ -14,9 +14,9 @@ namespace vl {
 
 // Reads the document from the workbook's stream, which the caller has opened, into a
 // workbook whose tree is empty. On failure the workbook's error holds the code (the
-// stream's own status wins over an XML code) and `errorLine`, when given, the line it arose
-// at; what was read stays in the workbook for the caller to discard.
-bool ReadXmlWorkbook(CWorkbook& workbook, uint32_t* errorLine = nullptr);
+// stream's own status wins over an XML code) and its XML error line the line it arose at;
+// what was read stays in the workbook for the caller to discard.
+bool ReadXmlWorkbook(CWorkbook& workbook);
 // The same from a reader already set on its source.
 bool ReadXmlWorkbook(CWorkbook& workbook, CXmlReader& reader);
 

@@ -55,7 +55,8 @@ CXmlWriter::CXmlWriter(CFileStream* stream) : stream_(stream) {
 }
 
 CXmlWriter::~CXmlWriter() {
-    Flush();
+    // Only a stream is served here: growing the memory text may throw.
+    if (stream_) Flush();
 }
 
 void CXmlWriter::WriteTag(std::string_view name, std::string_view attributes, uint8_t kind,
@@ -77,7 +78,7 @@ void CXmlWriter::WriteTag(std::string_view name, std::string_view attributes, ui
     WriteLineEnds(lineEnds);
 }
 
-void CXmlWriter::WriteText(std::string_view text) {
+void CXmlWriter::EncodeText(std::string_view text) {
     // Long texts go out in pieces so the block stays near its size.
     while (!text.empty()) {
         const std::string_view piece = text.substr(0, kBlock);
@@ -100,7 +101,7 @@ void CXmlWriter::WriteLineEnds(int count) {
 void CXmlWriter::WriteElement(std::string_view name, std::string_view text, int tabs,
                               int lineEnds) {
     WriteTag(name, {}, kXmlStartTag, tabs, 0);
-    WriteText(text);
+    EncodeText(text);
     WriteTag(name, {}, kXmlEndTag, 0, lineEnds);
 }
 

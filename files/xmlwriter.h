@@ -55,8 +55,9 @@ public:
     // when it is not empty), then `lineEnds` CR LF pairs.
     void WriteTag(std::string_view name, std::string_view attributes, uint8_t kind, int tabs,
                   int lineEnds);
-    // Text escaped for an element (and converted to UTF-8 in a UTF-8 document).
-    void WriteText(std::string_view text);
+    // Text escaped for an element (and converted to UTF-8 in a UTF-8 document), written
+    // as it is encoded: no work buffer bounds its length.
+    void EncodeText(std::string_view text);
     void WriteRaw(std::string_view bytes);
     void WriteLineEnds(int count);
     // An element with text on one line: start tag, text, end tag, then `lineEnds`.

@@ -59,6 +59,8 @@ public:
     // The document file: its stream stays open, and the file locked, while the workbook is
     // open; the fields below are what the file forms record about it.
     CFileStream stream;
+    // The line of the XML document where its last load failed, for the error message.
+    uint32_t xmlErrorLine = 0;
     uint8_t fileFamily = 0;
     uint8_t fileKind = 0; // the form a save writes back: 1, 2 XML, 3, 4 binary (2, 4 gzip)
     char lastSavedUser[kLastSavedUserSize] = {};

@@ -41,7 +41,10 @@ for f in build-fuzz/tests/fuzz/fuzz_*; do
   [ -x "$f" ] || continue
   name=$(basename "$f")
   mkdir -p "build-fuzz/corpus/$name"
-  if ! (cd build-fuzz && "tests/fuzz/$name" "corpus/$name" -max_total_time="$fuzz_seconds" \
+  # Seed inputs kept with the sources join the corpus (new finds go to the first folder).
+  seeds=()
+  [ -d "tests/fuzz/seeds/$name" ] && seeds=("../tests/fuzz/seeds/$name")
+  if ! (cd build-fuzz && "tests/fuzz/$name" "corpus/$name" "${seeds[@]}" -max_total_time="$fuzz_seconds" \
       -timeout=10 -rss_limit_mb=2048 >"$name.log" 2>&1); then
     tail -n 60 "build-fuzz/$name.log"
     echo "fuzz target $name failed"

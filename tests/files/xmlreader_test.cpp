@@ -234,3 +234,44 @@ TEST(XmlReader, ReadsPlainAndGzipStreamsAcrossBlocks) {
 
 } // namespace
 } // namespace vl
+
+namespace vl {
+namespace {
+
+TEST(XmlReader, BoundedLookupAndTheOtherConverters) {
+    Reader t("<a v='abcd' d='-1.5e3' s='- 32768' b='bad' x='12' c='#0000ff'/>");
+    ASSERT_TRUE(t.r.ReadNextTag("a", kXmlAttributes | kXmlStart));
+    EXPECT_TRUE(t.r.FindAttributeBounded("v", 4));
+    EXPECT_FALSE(t.r.FindAttributeBounded("missing", 4));
+    EXPECT_TRUE(t.r.Ok());
+    double d = 0;
+    ASSERT_TRUE(t.r.FindAttribute("d"));
+    EXPECT_TRUE(t.r.GetDoubleAttribute(d, -1500, 0));
+    EXPECT_EQ(d, -1500);
+    int16_t s = 0;
+    ASSERT_TRUE(t.r.FindAttribute("s"));
+    EXPECT_TRUE(t.r.GetI16Attribute(s, INT16_MIN, INT16_MAX));
+    EXPECT_EQ(s, INT16_MIN);
+    COLORREF c = 0;
+    ASSERT_TRUE(t.r.FindAttribute("c"));
+    EXPECT_TRUE(t.r.GetColorAttribute(c));
+    EXPECT_EQ(c, Rgb(0, 0, 255));
+    uint32_t u = 0;
+    ASSERT_TRUE(t.r.FindAttribute("x"));
+    EXPECT_FALSE(t.r.GetU32Attribute(u, 13, 20));
+    EXPECT_EQ(t.r.Error(), kErrorXmlData);
+
+    Reader over("<a v='abcde'/>");
+    ASSERT_TRUE(over.r.ReadNextTag("a", kXmlAttributes | kXmlStart));
+    EXPECT_FALSE(over.r.FindAttributeBounded("v", 4));
+    EXPECT_EQ(over.r.Error(), kErrorXmlAttribute);
+    Reader flag("<a b='bad'/>");
+    ASSERT_TRUE(flag.r.ReadNextTag("a", kXmlAttributes | kXmlStart));
+    ASSERT_TRUE(flag.r.FindAttribute("b"));
+    bool b = false;
+    EXPECT_FALSE(flag.r.GetBoolAttribute(b));
+    EXPECT_EQ(flag.r.Error(), kErrorXmlAttribute);
+}
+
+} // namespace
+} // namespace vl

@@ -33,7 +33,7 @@ TEST(XmlWriter, ElementTextIsEscapedAndConverted) {
 TEST(XmlWriter, LongTextsGoOutWhole) {
     const std::string text(300000, '"');
     CXmlWriter w;
-    w.WriteText(text);
+    w.EncodeText(text);
     w.Flush();
     ASSERT_EQ(w.Memory().size(), text.size() * 6);
     EXPECT_EQ(w.Memory().substr(0, 12), "&quot;&quot;");

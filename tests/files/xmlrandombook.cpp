@@ -1,0 +1,422 @@
+#include "xmlrandombook.h"
+
+#include "formula/values/standardformat.h"
+#include "model/inspectedcell.h"
+#include "platform/core/bytes.h"
+
+#include <cmath>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace vl::xmltest {
+
+namespace {
+
+using namespace fmtparam;
+
+class Draw {
+public:
+    explicit Draw(uint32_t seed) : gen_(seed) {}
+    uint32_t Below(uint32_t n) { return n ? uint32_t(gen_() % n) : 0; }
+    bool Coin() { return gen_() & 1; }
+    int Between(int lo, int hi) { return lo + int(Below(uint32_t(hi - lo + 1))); }
+    COLORREF Color() { return gen_() & 0xFFFFFF; }
+
+    // Text of the code page that escaping has to get right: markup characters, control
+    // bytes, bytes above 127 and runs of blanks, at the ends too. No NUL with `names`.
+    std::string Text(std::size_t length, bool names) {
+        static const char kPicks[] = "aZ9 &<>\"';\t\r\n\x01\x1f\x7f\x80\x81\x9d\xa0\xe9\xff";
+        std::string out;
+        for (std::size_t i = 0; i < length; ++i) {
+            const uint32_t k = Below(4);
+            if (k == 0) {
+                out += kPicks[Below(sizeof kPicks - 1)];
+            } else if (k == 1) {
+                out += ' ';
+            } else {
+                char c = char(Below(256));
+                if (names && c == 0) c = 'n';
+                out += c;
+            }
+        }
+        return out;
+    }
+
+    double Number() {
+        switch (Below(6)) {
+        case 0:
+            return Between(-1000, 1000);
+        case 1:
+            return Between(-99999, 99999) / 100.0;
+        case 2:
+            return 1.0 / Between(1, 999);
+        case 3:
+            return std::ldexp(double(gen_()), Between(-1070, 990)) * (Coin() ? 1 : -1);
+        case 4:
+            return Coin() ? 1e20 : -2.5e-300;
+        default: {
+            uint64_t bits = (uint64_t(gen_()) << 32) | gen_();
+            double d;
+            std::memcpy(&d, &bits, sizeof d);
+            return std::isfinite(d) ? d : 0.5;
+        }
+        }
+    }
+
+private:
+    std::mt19937 gen_;
+};
+
+void RandomFont(Draw& d, FontRecord& f, int i) {
+    CopyTextField(f.faceName, d.Text(size_t(i % 128), true).c_str(), kFaceNameSize);
+    f.family = uint8_t(d.Below(6));
+    f.size = uint8_t(d.Below(255));
+    f.weight = uint8_t(d.Below(4));
+    f.italic = d.Coin();
+    f.underline = d.Coin();
+    f.strikeout = d.Coin();
+    f.charSet = uint8_t(d.Below(17));
+}
+
+void RandomNumberFormat(Draw& d, StandardFormat& f, int i) {
+    f = StandardFormat{};
+    f.kind = uint8_t(i % 11);
+    uint8_t* p = f.params;
+    switch (f.kind) {
+    case STD_STYLE_GENERAL:
+        p[kFixedDecimals] = d.Coin();
+        p[kDecimals] = p[kFixedDecimals] ? uint8_t(d.Below(15)) : 0;
+        p[kZeroPadded] = d.Coin();
+        p[kIntegerDigits] = p[kZeroPadded] ? uint8_t(d.Below(15)) : 0;
+        p[kThousands] = d.Coin();
+        p[kNegativeStyle] = uint8_t(d.Below(4));
+        break;
+    case STD_STYLE_CURRENCY:
+    case STD_STYLE_ACCOUNTING: {
+        const std::string symbol = d.Text(d.Below(15), true);
+        std::memcpy(p + kCurrencySymbol, symbol.data(), symbol.size());
+        p[kCurrencyDecimals] = uint8_t(d.Below(15));
+        if (f.kind == STD_STYLE_CURRENCY) {
+            p[kSymbolPosition] = uint8_t(d.Below(4));
+            p[kCurrencyNegative] = uint8_t(d.Below(4));
+        }
+        break;
+    }
+    case STD_STYLE_DATE:
+        p[kDateStyle] = uint8_t(d.Below(11));
+        p[kDateOrderFlag] = d.Coin();
+        break;
+    case STD_STYLE_TIME:
+        p[kTimeStyle] = uint8_t(d.Below(10));
+        break;
+    case STD_STYLE_DATE_TIME:
+        p[kDateStyle] = uint8_t(d.Below(11));
+        p[kTimeStyle] = uint8_t(d.Below(11));
+        p[kDateOrderFlag] = d.Coin();
+        p[kTimeFirst] = d.Coin();
+        break;
+    case STD_STYLE_PERCENTAGE:
+        p[kFixedDecimals] = d.Coin();
+        p[kDecimals] = p[kFixedDecimals] ? uint8_t(d.Below(15)) : 0;
+        break;
+    case STD_STYLE_FRACTION:
+        p[kDenominatorMode] = d.Coin();
+        p[kDenominatorDigits] = p[kDenominatorMode] ? 2 : uint8_t(d.Between(1, 14));
+        if (p[kDenominatorMode]) StoreU64(p + kFixedDenominator, 1 + d.Below(4294967294u));
+        break;
+    case STD_STYLE_SCIENTIFIC:
+        p[kFixedDecimals] = d.Coin();
+        p[kDecimals] = p[kFixedDecimals] ? uint8_t(d.Below(15)) : 0;
+        p[kExponentForm] = uint8_t(d.Below(3));
+        p[kExponentNumber] = p[kExponentForm] ? uint8_t(d.Below(100)) : 0;
+        break;
+    case STD_STYLE_USER_DEFINED:
+        CopyTextField(f.code, ("0.0 \"u\"  " + d.Text(d.Below(40), true)).c_str(), sizeof f.code);
+        return;
+    default:
+        return;
+    }
+    BuildStandardFormatCode(f);
+}
+
+void RandomStyle(Draw& d, StyleRecord& s, int i, uint8_t fontCount) {
+    const COLORREF text = GetSystemColor(kColorWindowText), window = GetSystemColor(kColorWindow);
+    RandomNumberFormat(d, s.numberFormat, i);
+    s.fontRef.fontIndex = uint8_t(d.Below(fontCount));
+    s.fontRef.colorGiven = d.Coin();
+    s.fontRef.color = s.fontRef.colorGiven ? d.Color() : 0;
+    s.fill = InteriorFill{};
+    s.fill.pattern = uint8_t(i % 23);
+    if (s.fill.pattern) {
+        s.fill.patternColorGiven = d.Coin();
+        s.fill.patternColor = s.fill.patternColorGiven ? d.Color()
+                              : s.fill.pattern <= 1    ? window
+                                                       : text;
+        s.fill.backgroundColorGiven = d.Coin();
+        s.fill.backgroundColor = s.fill.backgroundColorGiven ? d.Color() : window;
+    }
+    s.borderSides = uint8_t(d.Below(64));
+    s.borderLine = BorderLine{};
+    if (s.borderSides && (s.borderLine.style = uint8_t(d.Below(10)))) {
+        s.borderLine.colorGiven = d.Coin();
+        s.borderLine.color = s.borderLine.colorGiven ? d.Color() : text;
+    } else {
+        s.borderSides = 0;
+    }
+    const uint8_t vertical[4] = {0, 4, 5, 7};
+    s.verticalAlignment = vertical[d.Below(4)];
+    s.horizontalAlignment = uint8_t(d.Below(4));
+    const bool defaults = d.Coin();
+    s.horizontalIndent = defaults ? 4 : uint8_t(d.Below(255));
+    s.verticalIndent = defaults ? 2 : uint8_t(d.Below(255));
+    s.wrapText = defaults ? 0 : d.Coin();
+    s.fitToCell = defaults ? 0 : d.Coin();
+    s.rotation = defaults ? 0 : int8_t(d.Between(-90, 90));
+    s.dropDownList = d.Coin() ? uint16_t(d.Between(1, 100)) : 0;
+    s.sort = s.dropDownList ? d.Coin() : 0;
+    s.autoAppend = s.dropDownList ? d.Coin() : 0;
+    s.autoComplete = s.dropDownList ? d.Coin() : 0;
+    s.formulaHidden = d.Coin();
+    s.isProtected = d.Coin();
+}
+
+void RandomTables(Draw& d, CWorkbook& book, bool full) {
+    StyleTables& t = book.styles;
+    const int fonts = full ? kMaxFonts : 4, styles = full ? kMaxStyles : 12;
+    for (int i = 1; i < fonts; ++i) RandomFont(d, t.fonts[t.fontCount++], i);
+    for (int i = 1; i < styles; ++i) RandomStyle(d, t.styles[t.styleCount++], i, t.fontCount);
+    for (int i = 0; i < (full ? kDropDownLists : 3); ++i) {
+        DropDownListRecord& list = book.dropDownLists[i];
+        SetDropDownName(list, d.Text(d.Below(30), true).c_str());
+        const int entries = int(d.Below(5));
+        for (int k = 0; k < entries; ++k) AddDropDownEntry(list, d.Text(d.Below(60), false));
+        if (i == 1) AddDropDownEntry(list, d.Text(kMaxDropDownEntry, false));
+    }
+    for (int i = 0; i < 25; ++i) {
+        InspectedCellRecord r;
+        r.cell = CellRef{uint16_t(d.Below(kMaxColumns)), d.Below(kMaxRows), kRefCell};
+        CopyTextField(r.worksheet, d.Text(i == 3 ? 255 : d.Below(40), true).c_str(),
+                      kInspectedPathSize);
+        CopyTextField(r.name, d.Text(i == 4 ? 127 : d.Below(20), true).c_str(), kInspectedNameSize);
+        EXPECT_TRUE(AppendInspectedCell(book.inspectedCells, r));
+    }
+}
+
+void PutRecord(CWorksheet& ws, const CellBuffer& b) {
+    CellCursor cursor;
+    EXPECT_TRUE(ws.cells.PutCell(b.bytes, cursor));
+}
+
+void RandomCell(Draw& d, CWorksheet& ws, uint16_t column, uint32_t row) {
+    CellBuffer b;
+    const uint32_t kind = d.Below(8);
+    const uint8_t error = d.Below(4) == 0 ? uint8_t(d.Between(1, 12)) : 0;
+    if (kind == 0) {
+        EXPECT_TRUE(MakeTextCell(b, column, row, d.Text(d.Below(50), false)));
+    } else if (kind == 1) {
+        EXPECT_TRUE(MakeNumberCell(b, column, row, error ? 0 : d.Number(), error));
+    } else if (kind == 2) {
+        EXPECT_TRUE(MakeNumberCell(b, column, row, d.Number()));
+        b.bytes[0] |= kCellArrayElement;
+    } else {
+        FormulaHead head;
+        head.flags = uint8_t(kCellFormula | (error << 4));
+        const bool array = d.Below(3) == 0;
+        head.arrayWidth = array ? uint16_t(d.Between(1, kMaxColumns)) : 1;
+        head.arrayHeight = array ? d.Between(1, int(kMaxRows)) : 1;
+        const bool textResult = !error && d.Coin();
+        head.resultFlags =
+            uint8_t((textResult ? kResultText : kResultNumber) | (array ? kResultArray : 0));
+        head.cachedNumber = textResult || error ? 0 : d.Number();
+        EXPECT_TRUE(MakeFormulaCell(b, column, row, head, d.Text(d.Below(60), false),
+                                    textResult ? d.Text(d.Below(30), false) : ""));
+    }
+    PutRecord(ws, b);
+}
+
+void RandomCells(Draw& d, CWorksheet& ws, int count) {
+    for (int i = 0; i < count; ++i) {
+        const uint32_t row = d.Coin() ? d.Below(40) : d.Below(kMaxRows);
+        RandomCell(d, ws, uint16_t(d.Below(kMaxColumns)), row);
+    }
+    // The longest text, and a formula that fills its record, at the last row and column.
+    CellBuffer b;
+    EXPECT_TRUE(MakeTextCell(b, kLastColumn, kLastRow, d.Text(kMaxCellText, false)));
+    PutRecord(ws, b);
+    FormulaHead head;
+    head.arrayWidth = 1;
+    EXPECT_TRUE(MakeFormulaCell(b, kLastColumn - 1, kLastRow, head,
+                                d.Text(kPagePayload - kFormulaHead, false)));
+    PutRecord(ws, b);
+}
+
+void RandomFormats(Draw& d, CWorksheet& ws, const StyleTables& t, bool full) {
+    uint16_t tallest = 0;
+    const int columns = full ? kMaxColumns : 20;
+    for (int c = 0; c < columns; ++c) {
+        ColumnEntry& e = ws.formats.columns[c];
+        e.style = uint16_t(1 + d.Below(t.styleCount - 1));
+        e.width = uint16_t((d.Below(4096) << 1) | (d.Coin() ? 1 : 0));
+        uint16_t autoHeight = uint16_t(d.Below(4096));
+        if (autoHeight == GetDefaultRowHeight()) autoHeight = 0;
+        e.autoRowHeight = autoHeight;
+        tallest = std::max(tallest, autoHeight);
+    }
+    const uint16_t reference = tallest ? tallest : GetDefaultRowHeight();
+    for (uint32_t row = 0; row < 300; ++row) {
+        if (d.Coin()) continue;
+        const bool fixed = d.Coin();
+        uint16_t height = uint16_t(d.Below(4096));
+        if (!fixed && height == reference) height = 0;
+        EXPECT_TRUE(SetFormatStoreRowEntry(ws.formats, row, height, fixed));
+    }
+    for (int i = 0; i < 200; ++i) {
+        CellCursor cursor;
+        const uint32_t row = d.Coin() ? d.Below(400) : d.Below(kMaxRows);
+        const uint16_t first = uint16_t(d.Below(kMaxColumns));
+        const uint16_t last = uint16_t(first + d.Below(kMaxColumns - first));
+        // As a style applied to a range: what was there before gives way.
+        EXPECT_TRUE(ClearFormatRect(ws.formats, first, last, row, row, nullptr, false));
+        EXPECT_TRUE(PutFormatRun(
+            ws.formats, FormatRun{first, last, row, uint16_t(d.Below(t.styleCount))}, cursor));
+    }
+}
+
+} // namespace
+
+std::unique_ptr<CWorkbook> RandomWorkbook(const RandomBookShape& shape) {
+    Draw d(shape.seed);
+    auto book = NewWorkbook();
+    CopyTextField(book->lastSavedUser, d.Text(127, true).c_str(), kLastSavedUserSize);
+    CopyTextField(book->lastSavedDate, "2025-01-02T03:04:05.678+01:00", kLastSavedDateSize);
+    book->panes = PaneLayout{0, 65534, 1, 0};
+    RandomTables(d, *book, shape.fullTables);
+    std::vector<CWorksheet*> sheets;
+    for (int i = 0; i < shape.worksheets; ++i) {
+        if (d.Coin()) {
+            CTreeItem* folder = book->AppendTreeItem(TREE_TYPE_FOLDER, nullptr, 1 + d.Below(3));
+            folder->expanded = d.Coin();
+        }
+        const std::string name = d.Text(i == 0 ? 127 : d.Below(20), true);
+        sheets.push_back(static_cast<CWorksheet*>(book->AppendTreeItem(
+            TREE_TYPE_WORKSHEET, d.Coin() ? name.c_str() : nullptr, uint16_t(1 + d.Below(3)))));
+    }
+    NormalizeTreeLevels(book->tree.first);
+    book->tree.active = sheets[d.Below(uint32_t(sheets.size()))];
+    for (CWorksheet* ws : sheets) {
+        RandomCells(d, *ws, shape.cellsPerSheet);
+        RandomFormats(d, *ws, book->styles, shape.fullTables);
+    }
+    return book;
+}
+
+namespace {
+
+using Records = std::map<std::pair<uint32_t, uint16_t>, std::vector<uint8_t>>;
+
+Records CellRecords(const CCellStore& store) {
+    Records out;
+    CellCursor cursor{kAdvance, store.FirstPage(), 0};
+    while (const uint8_t* r = NextCellRecord(cursor))
+        out[{cell::Row(r), cell::Column(r)}] = std::vector<uint8_t>(r, r + cell::Length(r));
+    return out;
+}
+
+// The runs with touching runs of one style joined: the cells they cover and their styles.
+std::vector<std::vector<uint8_t>> RunRecords(const CFormatStore& store) {
+    std::vector<std::vector<uint8_t>> out;
+    CellCursor cursor{kAdvance, store.runs.FirstPage(), 0};
+    while (const uint8_t* r = FormatRunCursorNext(cursor)) {
+        const FormatRun f = LoadFormatRun(r);
+        if (!out.empty()) {
+            FormatRun last = LoadFormatRun(out.back().data());
+            if (last.row == f.row && last.style == f.style &&
+                last.lastColumn + 1 == f.firstColumn) {
+                last.lastColumn = f.lastColumn;
+                StoreFormatRun(out.back().data(), last);
+                continue;
+            }
+        }
+        out.emplace_back(r, r + kFormatRunSize);
+    }
+    return out;
+}
+
+std::vector<uint16_t> RowEntries(CPagedList& list) {
+    std::vector<uint16_t> out;
+    for (uint32_t i = 0; i < list.ItemCount(); ++i) out.push_back(*list.GetItem2(i));
+    while (!out.empty() && out.back() == 0) out.pop_back();
+    return out;
+}
+
+template <class Record, class Writer>
+std::vector<uint8_t> Bytes(const Record& r, Writer write, uint32_t size) {
+    std::vector<uint8_t> out(size);
+    write(out.data(), r);
+    return out;
+}
+
+void ExpectSameSheet(CWorksheet& a, CWorksheet& b) {
+    EXPECT_TRUE(CellRecords(a.cells) == CellRecords(b.cells)) << a.name;
+    EXPECT_TRUE(RunRecords(a.formats) == RunRecords(b.formats)) << a.name;
+    EXPECT_EQ(RowEntries(a.formats.rowHeights), RowEntries(b.formats.rowHeights)) << a.name;
+    for (int c = 0; c < kMaxColumns; ++c) {
+        const ColumnEntry &x = a.formats.columns[c], &y = b.formats.columns[c];
+        ASSERT_TRUE(x.width == y.width && x.style == y.style && x.autoRowHeight == y.autoRowHeight)
+            << a.name << " column " << c;
+    }
+}
+
+} // namespace
+
+void ExpectSameWorkbook(CWorkbook& a, CWorkbook& b) {
+    EXPECT_STREQ(a.lastSavedUser, b.lastSavedUser);
+    EXPECT_STREQ(a.lastSavedDate, b.lastSavedDate);
+    EXPECT_EQ(a.panes.treeShown, b.panes.treeShown);
+    EXPECT_EQ(a.panes.treeWidth, b.panes.treeWidth);
+    EXPECT_EQ(a.panes.inspectShown, b.panes.inspectShown);
+    EXPECT_EQ(a.panes.inspectHeight, b.panes.inspectHeight);
+    ASSERT_EQ(a.styles.fontCount, b.styles.fontCount);
+    ASSERT_EQ(a.styles.styleCount, b.styles.styleCount);
+    for (int i = 0; i < a.styles.fontCount; ++i)
+        EXPECT_EQ(Bytes(a.styles.fonts[i], WriteFontRecord, kFontRecordSize),
+                  Bytes(b.styles.fonts[i], WriteFontRecord, kFontRecordSize))
+            << "font " << i;
+    for (int i = 0; i < a.styles.styleCount; ++i)
+        EXPECT_EQ(Bytes(a.styles.styles[i], WriteStyleRecord, kStyleRecordSize),
+                  Bytes(b.styles.styles[i], WriteStyleRecord, kStyleRecordSize))
+            << "style " << i;
+    for (int i = 0; i < kDropDownLists; ++i) {
+        EXPECT_STREQ(a.dropDownLists[i].name, b.dropDownLists[i].name) << "list " << i;
+        EXPECT_EQ(a.dropDownLists[i].entries, b.dropDownLists[i].entries) << "list " << i;
+    }
+    ASSERT_EQ(a.inspectedCells.ItemCount(), b.inspectedCells.ItemCount());
+    for (uint32_t i = 0; i < a.inspectedCells.ItemCount(); ++i) {
+        InspectedCellRecord x, y;
+        ASSERT_TRUE(GetInspectedCell(a.inspectedCells, i, x));
+        ASSERT_TRUE(GetInspectedCell(b.inspectedCells, i, y));
+        EXPECT_EQ(Bytes(x, WriteInspectedCellRecord, kInspectedCellRecordSize),
+                  Bytes(y, WriteInspectedCellRecord, kInspectedCellRecordSize))
+            << "inspected " << i;
+    }
+    EXPECT_EQ(a.tree.worksheetCount, b.tree.worksheetCount);
+    EXPECT_EQ(a.tree.folderCount, b.tree.folderCount);
+    CTreeItem *x = a.tree.first, *y = b.tree.first;
+    for (; x && y; x = x->next, y = y->next) {
+        EXPECT_STREQ(x->name, y->name);
+        EXPECT_EQ(x->itemType, y->itemType);
+        EXPECT_EQ(x->level, y->level);
+        EXPECT_EQ(x->expanded, y->expanded);
+        EXPECT_EQ(x == a.tree.active, y == b.tree.active);
+        if (x->IsWorksheet() && y->IsWorksheet())
+            ExpectSameSheet(*static_cast<CWorksheet*>(x), *static_cast<CWorksheet*>(y));
+    }
+    EXPECT_EQ(x, nullptr);
+    EXPECT_EQ(y, nullptr);
+}
+
+} // namespace vl::xmltest
