@@ -1,4 +1,5 @@
 // The reference operators: intersection, range and the worksheet or folder qualifier.
+#include "formula/externalref.h"
 #include "formula/folderrange.h"
 #include "formula/operands.h"
 #include "formula/operators.h"
@@ -63,11 +64,17 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-// The worksheet or folder that a name or path qualifies the right entry with.
+// The worksheet, folder or other workbook file that a name or path qualifies the right
+// entry with.
 void ResolveQualifier(CEvalContext& ctx, FormulaToken& left, const FormulaToken& right,
                       std::string_view name) {
-    if (name.empty() || name.front() == '[') {
-        // References into other workbook files are not read.
+    if (!name.empty() && name.front() == '[') {
+        FormulaToken entry = right;
+        ResolveExternalReference(ctx, name, entry);
+        left = entry;
+        return;
+    }
+    if (name.empty()) {
         MakeError(left, kErrRef);
         return;
     }
