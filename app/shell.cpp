@@ -5,6 +5,9 @@
 #include "app/localenamesqt.h"
 #include "app/localeseparators.h"
 #include "app/mainframe.h"
+#include "app/workbookwndapi.h"
+#include "files/externalload.h"
+#include "formula/externalref.h"
 #include "resources/commandids.h"
 
 #include <QApplication>
@@ -15,6 +18,15 @@
 #include <cstdio>
 
 namespace vl {
+
+// Formulas that name another workbook file read it through the file library, or use the
+// workbook of an open window as it stands.
+static void InstallExternalReferences() {
+    InstallExternalWorkbookLoader();
+    SetOpenDocumentTable([](uint32_t index) -> CWorkbook* {
+        return index < uint32_t(kMaxDocuments) ? DocumentTable()[index].workbook : nullptr;
+    });
+}
 
 CApplicationShell::CApplicationShell(ITimerHost& timers, const IClock& clock, ProfileIo io,
                                      IWorkbookWndFactory* factory)
@@ -38,6 +50,7 @@ bool CApplicationShell::Start(const QStringList& arguments, const ProfileLocatio
         profileLoadFailed_ = io_.load(profilePath_, true) != 0;
     ApplyLocaleChoice(Profile().region, true);
     InstallQtLocaleNames();
+    InstallExternalReferences();
     CreateSharedImageLists();
     if (line_.mode == StartMode::kInteractive) Run();
     return true;

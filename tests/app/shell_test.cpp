@@ -1,7 +1,10 @@
 #include "app/core/settings.h"
 #include "app/mainframe.h"
 #include "app/shell.h"
+#include "app/workbookwndapi.h"
 #include "apptestutil.h"
+#include "formula/externalref.h"
+#include "model/workbook.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,6 +74,14 @@ TEST_F(ShellTest, AutomationHasNoWindowButReadsAndWritesTheProfile) {
     EXPECT_EQ(shell.Mode(), StartMode::kAutomation);
     EXPECT_EQ(shell.Frame(), nullptr);
     EXPECT_EQ(loads, std::vector<QString>{ProfileFile()});
+    // Formulas reach the workbooks of open windows by their document path.
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString() + "/Open.vln";
+    CWorkbook open;
+    ASSERT_TRUE(open.stream.Open(path.c_str(), "w+b", false, 4096));
+    DocumentTable()[3].workbook = &open;
+    EXPECT_EQ(FindOpenWorkbook(QString::fromStdString(path).toUpper().toStdString()), &open);
+    DocumentTable()[3].workbook = nullptr;
     shell.Finish(0);
     EXPECT_EQ(saves, std::vector<QString>{ProfileFile()});
 }
