@@ -35,7 +35,7 @@ void BM_CopyBlock(benchmark::State& state) {
     for (auto _ : state) {
         if (!CopyRange(*book, ws, target, ws, 0, 0)) state.SkipWithError("copy failed");
         state.PauseTiming();
-        ClearRect(ws.cells, target.c1, target.c2, target.r1, target.r2, nullptr, false);
+        ClearRect(ws.cells, target, nullptr, false);
         state.ResumeTiming();
     }
     state.SetItemsProcessed(state.iterations() * kSide * kSide);
@@ -64,7 +64,7 @@ void BM_ClearBlock(benchmark::State& state) {
         state.PauseTiming();
         CopyFrom(master.cells, ws.cells);
         state.ResumeTiming();
-        ClearRect(ws.cells, 0, kSide - 1, 0, kSide - 1, nullptr, false);
+        ClearRect(ws.cells, {0, 0, kSide - 1, kSide - 1}, nullptr, false);
     }
     state.SetItemsProcessed(state.iterations() * kSide * kSide);
 }

@@ -26,7 +26,7 @@ public:
     CRangeFeed(const CCellStore& source, const CellRange& rect, int64_t dc, int64_t dr)
         : rect_(rect), dc_(dc), dr_(dr), cursor_{kAdvance, source.FirstPage(), 0} {}
     bool Next(PlacedCell& out) {
-        const uint8_t* r = GetNextCellInRange(cursor_, rect_.c1, rect_.r1, rect_.c2, rect_.r2);
+        const uint8_t* r = GetNextCellInRange(cursor_, rect_);
         if (!r) return false;
         out = {r, cell::Length(r), uint16_t(cell::Column(r) + dc_), uint32_t(cell::Row(r) + dr_)};
         return true;

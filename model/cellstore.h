@@ -3,6 +3,7 @@
 // (row, column) order into chained pages, a free-page list, and a row index of
 // 2,048 blocks of 1,024 rows that readers build on demand and clear before edits.
 
+#include "model/cellrange.h"
 #include "model/cellrecord.h"
 #include "model/pagedlist.h"
 
@@ -45,8 +46,7 @@ public:
                       uint32_t* lastRow) const;
     // counts[0] numbers, [1] texts, [2] numeric formulas, [3] text formulas,
     // [4] array formulas without a cached kind, [5] formulas with an error.
-    void CountCellKinds(uint32_t counts[6], uint16_t c1, uint32_t r1, uint16_t c2,
-                        uint32_t r2) const;
+    void CountCellKinds(uint32_t counts[6], const CellRange& rect) const;
     void Compact(bool freePages);
 
     Page* AllocPage(bool uncounted = false);
@@ -121,6 +121,7 @@ uint8_t* FindCellFromCursor(const CCellStore& store, uint32_t row, uint16_t colu
                             CellCursor& cursor);
 // The caller sets the cursor's page to the store's first page before the first call.
 uint8_t* NextCellRecord(CellCursor& cursor);
-uint8_t* GetNextCellInRange(CellCursor& cursor, uint16_t c1, uint32_t r1, uint16_t c2, uint32_t r2);
+// The next record inside the rectangle, or null past its last row.
+uint8_t* GetNextCellInRange(CellCursor& cursor, const CellRange& rect);
 
 } // namespace vl

@@ -33,7 +33,7 @@ bool ClearRangeUnguarded(CWorkbook& workbook, CWorksheet& ws, const CellRange& r
     const ErrorCode code = formats.Prepare(workbook.styles, range, kNoCells, ws.formats, ws.formats,
                                            ViewOf(workbook.styles));
     if (code != kErrorNone) return Fail(workbook, code);
-    ClearRect(ws.cells, range.c1, range.c2, range.r1, range.r2, nullptr, false);
+    ClearRect(ws.cells, range, nullptr, false);
     formats.Commit();
     return true;
 }

@@ -32,7 +32,7 @@ std::vector<CellRange> CollectClearSet(const CCellStore& store, const CellRange&
     for (size_t i = 0; i < set.size(); ++i) {
         const CellRange area = set[i];
         CellCursor cursor{kAdvance, store.FirstPage(), 0};
-        while (const uint8_t* r = GetNextCellInRange(cursor, area.c1, area.r1, area.c2, area.r2)) {
+        while (const uint8_t* r = GetNextCellInRange(cursor, area)) {
             if (!IsArrayAnchor(r)) continue;
             const CellRange spread = ArrayArea(r);
             const bool known = std::any_of(set.begin(), set.end(), [&](const CellRange& s) {
@@ -77,11 +77,10 @@ static uint32_t SqueezePage(Page* page, const std::vector<CellRange>& set) {
     return removed;
 }
 
-void ClearRect(CCellStore& store, uint16_t c1, uint16_t c2, uint32_t r1, uint32_t r2,
-               CellCursor* cursor, bool freePages) {
+void ClearRect(CCellStore& store, const CellRange& rect, CellCursor* cursor, bool freePages) {
     if (cursor) *cursor = CellCursor{cursor->flags, nullptr, 0};
-    if (c1 > c2 || r1 > r2 || !store.FirstPage()) return;
-    const std::vector<CellRange> set = CollectClearSet(store, {c1, r1, c2, r2});
+    if (RangeEmpty(rect) || !store.FirstPage()) return;
+    const std::vector<CellRange> set = CollectClearSet(store, rect);
     uint32_t top, bottom;
     ClearSetRows(set, &top, &bottom);
     store.ClearRowIndex(false);
@@ -105,7 +104,7 @@ void ClearRect(CCellStore& store, uint16_t c1, uint16_t c2, uint32_t r1, uint32_
 
 void ClearColumns(CCellStore& store, uint16_t c1, uint16_t c2) {
     if (c1 > c2) return;
-    ClearRect(store, c1, c2, 0, kLastRow, nullptr, true);
+    ClearRect(store, {c1, 0, c2, kLastRow}, nullptr, true);
     const uint16_t width = uint16_t(c2 - c1 + 1);
     for (Page* page = store.FirstPage(); page; page = page->next) {
         for (uint32_t offset = 0; offset < page->used;) {

@@ -27,8 +27,7 @@ bool ClearSetContains(const std::vector<CellRange>& set, uint16_t column, uint32
 
 // Removes every record inside the rectangle, array areas included. Cannot fail. Emptied
 // pages are freed or kept on the free-page list by the flag; a given cursor is reset.
-void ClearRect(CCellStore& store, uint16_t c1, uint16_t c2, uint32_t r1, uint32_t r2,
-               CellCursor* cursor, bool freePages);
+void ClearRect(CCellStore& store, const CellRange& rect, CellCursor* cursor, bool freePages);
 // Deletes columns c1..c2: their records go and later columns move left.
 void ClearColumns(CCellStore& store, uint16_t c1, uint16_t c2);
 // The target becomes a page-by-page copy of the source; false (target unchanged) when

@@ -102,7 +102,7 @@ static bool SnapshotCellsToUndoUnguarded(CWorkbook& workbook, CWorksheet& ws, co
     uint32_t size = kKeptCellsHead, count = 0;
     std::string_view text;
     CellCursor cursor{kAdvance, ws.cells.FirstPage(), 0};
-    while (const uint8_t* r = GetNextCellInRange(cursor, rect.c1, rect.r1, rect.c2, rect.r2)) {
+    while (const uint8_t* r = GetNextCellInRange(cursor, rect)) {
         KeptKind(r, &text);
         size += kKeptCellHead + uint32_t(text.size()) + 1;
         ++count;
@@ -117,7 +117,7 @@ static bool SnapshotCellsToUndoUnguarded(CWorkbook& workbook, CWorksheet& ws, co
     StoreU32(p + 12, count);
     p += kKeptCellsHead;
     cursor = CellCursor{kAdvance, ws.cells.FirstPage(), 0};
-    while (const uint8_t* r = GetNextCellInRange(cursor, rect.c1, rect.r1, rect.c2, rect.r2)) {
+    while (const uint8_t* r = GetNextCellInRange(cursor, rect)) {
         const uint8_t kind = KeptKind(r, &text);
         StoreU16(p, cell::Column(r));
         StoreU32(p + 2, cell::Row(r));

@@ -138,7 +138,7 @@ TEST(CellStoreWalk, RangeFromTheMiddleOfAPage) {
         for (uint16_t col = 0; col < 3; ++col) ASSERT_TRUE(Put(store, Number(col, row, row), put));
     CellCursor cursor{kAdvance, store.FirstPage(), 0};
     std::vector<std::pair<uint32_t, uint16_t>> seen;
-    while (const uint8_t* r = GetNextCellInRange(cursor, 1, 2000, 2, 2002))
+    while (const uint8_t* r = GetNextCellInRange(cursor, {1, 2000, 2, 2002}))
         seen.emplace_back(cell::Row(r), cell::Column(r));
     const std::vector<std::pair<uint32_t, uint16_t>> expected = {{2000, 1}, {2000, 2}, {2001, 1},
                                                                  {2001, 2}, {2002, 1}, {2002, 2}};
@@ -149,9 +149,9 @@ TEST(CellStoreWalk, RangeFromTheMiddleOfAPage) {
     EXPECT_EQ(cell::Column(stop), 0);
 
     CellCursor none;
-    EXPECT_EQ(GetNextCellInRange(none, 0, 0, 10, 10), nullptr);
+    EXPECT_EQ(GetNextCellInRange(none, {0, 0, 10, 10}), nullptr);
     CellCursor past{kAdvance, store.FirstPage(), 0};
-    EXPECT_EQ(GetNextCellInRange(past, 0, 6000, 10, 7000), nullptr);
+    EXPECT_EQ(GetNextCellInRange(past, {0, 6000, 10, 7000}), nullptr);
 }
 
 TEST(CellStoreWalk, NextCellRecordWithoutAdvanceStays) {
@@ -208,7 +208,7 @@ TEST(CellStoreSummary, CountCellKindsInsideTheRectangle) {
     };
     for (const auto& r : records) ASSERT_TRUE(Put(store, r));
     uint32_t counts[6];
-    store.CountCellKinds(counts, 0, 1, 6, 1);
+    store.CountCellKinds(counts, {0, 1, 6, 1});
     const uint32_t expected[6] = {2, 1, 1, 1, 1, 1};
     EXPECT_TRUE(std::equal(counts, counts + 6, expected));
 }

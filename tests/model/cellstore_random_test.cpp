@@ -86,7 +86,7 @@ void ExpectSameAsReference(const CCellStore& store, const Reference& ref, Random
     const uint16_t qc1 = uint16_t(rnd.Below(60)), qc2 = uint16_t(qc1 + rnd.Below(80));
     const uint32_t qr1 = rnd.Below(30000), qr2 = qr1 + rnd.Below(30000);
     uint32_t counts[6], expected[6] = {};
-    store.CountCellKinds(counts, qc1, qr1, qc2, qr2);
+    store.CountCellKinds(counts, {qc1, qr1, qc2, qr2});
     for (const auto& [key, bytes] : ref) {
         if (key.first < qr1 || key.first > qr2 || key.second < qc1 || key.second > qc2) continue;
         const uint8_t* r = bytes.data();

@@ -128,7 +128,7 @@ TEST(FormatStore, ClearCutsRunsByColumns) {
         auto store = NewStore();
         ASSERT_TRUE(PutRun(*store, 0, 0, 9, 7));
         ASSERT_TRUE(PutRun(*store, 1, 0, 9, 7));
-        ASSERT_TRUE(ClearFormatRect(*store, c.c1, c.c2, c.r1, c.r2, nullptr, false));
+        ASSERT_TRUE(ClearFormatRect(*store, {c.c1, c.r1, c.c2, c.r2}, nullptr, false));
         EXPECT_EQ(Runs(*store), c.expected);
         EXPECT_TRUE(Consistent(*store));
     }
@@ -140,7 +140,7 @@ TEST(FormatStore, ClearingTheLastRunReleasesItsPage) {
         const long live = LiveBlockCount();
         ASSERT_TRUE(PutRun(*store, 4, 2, 6, 1));
         CellCursor cursor{kAdvance, store->runs.FirstPage(), 0};
-        ASSERT_TRUE(ClearFormatRect(*store, 2, 6, 4, 4, &cursor, freePages));
+        ASSERT_TRUE(ClearFormatRect(*store, {2, 4, 6, 4}, &cursor, freePages));
         EXPECT_EQ(store->runs.FirstPage(), nullptr);
         EXPECT_EQ(store->runs.PageCount(), 0u);
         EXPECT_EQ(cursor.page, nullptr);
@@ -166,7 +166,7 @@ TEST_P(FormatStoreOverflow, SplitRunsSpillWithoutLoss) {
     for (uint32_t row = 0; row < 818; ++row) pages[0].push_back({0, 9, row, 2});
     if (c.nextPage) pages.push_back({{0, 9, 5000, 2}});
     store->runs.AdoptPages(RunChain(pages));
-    ASSERT_TRUE(ClearFormatRect(*store, 3, 4, 0, c.cutRows - 1, nullptr, false));
+    ASSERT_TRUE(ClearFormatRect(*store, {3, 0, 4, c.cutRows - 1}, nullptr, false));
     EXPECT_TRUE(Consistent(*store));
     EXPECT_EQ(store->runs.PageCount(), c.pagesAfter);
     std::vector<RunKey> expected;
@@ -195,7 +195,7 @@ TEST(FormatStore, OverflowWithoutMemoryFailsAndKeepsThePage) {
     store->runs.AdoptPages(RunChain({page}));
     const auto before = Runs(*store);
     AllocFailGuard guard(0);
-    EXPECT_FALSE(ClearFormatRect(*store, 3, 4, 0, 817, nullptr, false));
+    EXPECT_FALSE(ClearFormatRect(*store, {3, 0, 4, 817}, nullptr, false));
     EXPECT_EQ(Runs(*store), before);
     EXPECT_TRUE(Consistent(*store));
 }

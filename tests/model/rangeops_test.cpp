@@ -31,7 +31,7 @@ TEST(RangeOps, ClearingAnyPartOfAnArrayRemovesItsWholeArea) {
     PutNumber(store, 4, 2, 8);
     PutNumber(store, 1, 3, 9);
     ASSERT_EQ(Dump(store).size(), 9u);
-    ClearRect(store, 1, 1, 1, 1, nullptr, true);
+    ClearRect(store, {1, 1, 1, 1}, nullptr, true);
     const Cells left = Dump(store);
     EXPECT_EQ(left.size(), 3u);
     EXPECT_EQ(NumberAt(store, 0, 1), 7);
@@ -43,7 +43,7 @@ TEST(RangeOps, ClearingAnyPartOfAnArrayRemovesItsWholeArea) {
 TEST(RangeOps, ArrayThatFailedToSpreadIsOneCell) {
     CCellStore store;
     PutArray(store, 1, 1, 2, 2, 9); // "#FILL!"
-    ClearRect(store, 1, 1, 1, 1, nullptr, true);
+    ClearRect(store, {1, 1, 1, 1}, nullptr, true);
     EXPECT_EQ(Dump(store).size(), 3u); // the elements stay
 }
 
@@ -54,7 +54,7 @@ TEST(RangeOps, ClearingTheWholeSheetLeavesNoPage) {
         const uint32_t pages = store.PageCount();
         ASSERT_GT(pages, 1u);
         const uint32_t freeBefore = store.FreePageCount();
-        ClearRect(store, 0, kLastColumn, 0, kLastRow, nullptr, freePages);
+        ClearRect(store, {0, 0, kLastColumn, kLastRow}, nullptr, freePages);
         EXPECT_EQ(store.FirstPage(), nullptr);
         EXPECT_EQ(store.PageCount(), 0u);
         EXPECT_EQ(store.FreePageCount(), freePages ? freeBefore : freeBefore + pages);

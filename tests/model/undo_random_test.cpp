@@ -49,7 +49,7 @@ TEST(UndoRandom, RestoredRangesComeBackByteForByte) {
             ASSERT_TRUE(ws.cells.PutCell(b.bytes, cursor));
             cursor = {};
             const uint16_t last = uint16_t(std::min<int>(c + rng() % 4, kLastColumn));
-            ASSERT_TRUE(ClearFormatRect(ws.formats, c, last, r, r, nullptr, true));
+            ASSERT_TRUE(ClearFormatRect(ws.formats, {c, r, last, r}, nullptr, true));
             ASSERT_TRUE(PutFormatRun(ws.formats, {c, last, r, uint16_t(rng() % 6)}, cursor));
         }
     };

@@ -340,7 +340,7 @@ TEST(UndoSnapshots, RestoringOntoAnArrayAnchorClearsTheWholeArray) {
     PutNumber(ws.cells, 4, 4, 1);
     book->SetUndoLevel(5);
     ASSERT_TRUE(book->RecordUndoCells({4, 4, 4, 4}, 4, 4));
-    ClearRect(ws.cells, 4, 4, 4, 4, nullptr, true);
+    ClearRect(ws.cells, {4, 4, 4, 4}, nullptr, true);
     PutArray(ws.cells, 4, 4, 2, 2);
     ASSERT_EQ(Dump(ws.cells).size(), 4u);
     ASSERT_TRUE(RestoreCellFromUndo(*book, ws, 4, 4, book->undo, 0));
@@ -390,8 +390,8 @@ TEST(UndoSnapshots, RestoreNeverOverflowsTheStyleTables) {
         PutNumber(ws.cells, 0, 0, 1);
         book->SetUndoLevel(5);
         ASSERT_TRUE(book->RecordUndoRange({0, 0, 3, 0}, 0, 0, true, true));
-        ClearRect(ws.cells, 0, 3, 0, 0, nullptr, true);
-        ASSERT_TRUE(ClearFormatRect(ws.formats, 0, 3, 0, 0, nullptr, true));
+        ClearRect(ws.cells, {0, 0, 3, 0}, nullptr, true);
+        ASSERT_TRUE(ClearFormatRect(ws.formats, {0, 0, 3, 0}, nullptr, true));
         t.styles[1].wrapText = 0;
         if (c.fontGone) CopyTextField(t.fonts[1].faceName, "Other", kFaceNameSize);
         for (uint16_t i = 2; i < kMaxStyles; ++i) t.styles[i].rotation = int8_t(i % 180 - 90);
