@@ -98,4 +98,42 @@ void BM_Transpose(benchmark::State& state) {
 }
 BENCHMARK(BM_Transpose)->Unit(benchmark::kMillisecond);
 
+// Clearing column A where every row anchors a one-row array formula over A:C: each anchor
+// adds its area to what the clear removes.
+void BM_ClearColumnOfArrays(benchmark::State& state) {
+    const uint32_t rows = uint32_t(state.range(0));
+    CCellStore master;
+    CellCursor cursor{kAdvance, nullptr, 0};
+    CellBuffer b;
+    FormulaHead head;
+    head.arrayWidth = 3;
+    head.resultFlags = kResultNumber | kResultArray;
+    for (uint32_t r = 0; r < rows; ++r) {
+        MakeFormulaCell(b, 0, r, head, "R1C1");
+        master.PutCell(b.bytes, cursor);
+        for (uint16_t c = 1; c < 3; ++c) {
+            MakeNumberCell(b, c, r, 1.0);
+            b.bytes[0] |= kCellArrayElement;
+            master.PutCell(b.bytes, cursor);
+        }
+    }
+    CCellStore store;
+    for (auto _ : state) {
+        state.PauseTiming();
+        CopyFrom(master, store);
+        state.ResumeTiming();
+        ClearRect(store, {0, 0, 0, kLastRow}, nullptr, false);
+        if (store.FirstPage()) state.SkipWithError("arrays left");
+    }
+    state.counters["per_array"] =
+        benchmark::Counter(double(rows) * double(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ClearColumnOfArrays)
+    ->ArgName("arrays")
+    ->Arg(16000)
+    ->Arg(32000)
+    ->Arg(64000)
+    ->Unit(benchmark::kMillisecond);
+
 } // namespace

@@ -23,6 +23,9 @@ constexpr uint32_t kRowBlocks = 2048;
 // A page is split at half its payload.
 constexpr uint32_t kSplitOffset = 4091;
 
+// The length of a record of a page's kind (cell records or format runs).
+using RecordLengthFn = uint32_t (*)(const uint8_t*);
+
 // Row index entry: the page and offset of the first record of a row (null page: none).
 struct RowIndexEntry {
     Page* page;
@@ -65,8 +68,9 @@ public:
     // splitting the page when the record does not fit. All pages it needs are had
     // before anything changes, so false leaves the store as it was. The cursor is left
     // at the record (past it with kAdvance).
+    // `length` reads the length of the page's records (cell records when not given).
     bool PlaceRecord(Page* page, uint32_t offset, uint32_t removeLen, const uint8_t* record,
-                     uint32_t size, CellCursor& cursor);
+                     uint32_t size, CellCursor& cursor, RecordLengthFn length = nullptr);
     // Links a page (from AllocPage) after `after`, or at the front when that is null.
     void LinkPage(Page* page, Page* after);
     void SetFreeBytes(uint32_t bytes) { freeBytes_ = bytes; }
@@ -89,6 +93,8 @@ private:
     friend uint8_t* FindCell(const CCellStore&, uint32_t, uint16_t);
 
     bool TakePages(Page** out, uint32_t count);
+    // Compact with pages filled up to `fill` bytes.
+    void CompactTo(uint32_t fill, bool freePages);
     void PushFreePage(Page* page);
     void CompactIfSparse(const uint8_t* record, CellCursor& cursor);
 
@@ -111,7 +117,7 @@ private:
     void DropDirectory() { directoryValid_ = false; }
     void FreeDirectory();
     void DirectoryInsert(Page* page, Page* after);
-    void DirectoryErase(Page* page);
+    void DirectoryErase(Page* page, Page* prev);
 };
 
 // Records are returned in place: callers may rewrite a record's bytes as long as its

@@ -8,8 +8,25 @@ namespace vl {
 
 namespace {
 
-// Position of `page` in the directory, or `size` when it is not there.
+// Position of `page` in the directory, or `size` when it is not there. The pages' first
+// rows never decrease along the chain, so a page that holds records is found by
+// bisection among the few that start on the same row.
 uint32_t Find(Page* const* directory, uint32_t size, const Page* page) {
+    if (page->used) {
+        const uint32_t row = cellwalk::FirstRow(page);
+        uint32_t lo = 0, hi = size;
+        while (lo < hi) {
+            const uint32_t mid = lo + (hi - lo) / 2;
+            if (directory[mid]->used && cellwalk::FirstRow(directory[mid]) < row)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        for (uint32_t i = lo; i < size && directory[i]->used; ++i) {
+            if (directory[i] == page) return i;
+            if (cellwalk::FirstRow(directory[i]) != row) break;
+        }
+    }
     uint32_t i = 0;
     while (i < size && directory[i] != page) ++i;
     return i;
@@ -64,9 +81,11 @@ void CCellStore::DirectoryInsert(Page* page, Page* after) {
     ++directorySize_;
 }
 
-void CCellStore::DirectoryErase(Page* page) {
+void CCellStore::DirectoryErase(Page* page, Page* prev) {
     if (!directoryValid_) return;
-    const uint32_t at = Find(directory_, directorySize_, page);
+    // The page is emptied or gone; it stood just after its previous page.
+    uint32_t at = prev ? Find(directory_, directorySize_, prev) + 1 : 0;
+    if (at >= directorySize_ || directory_[at] != page) at = directorySize_;
     // A page past the directory's end may have been what ended it.
     if (at == directorySize_ || !firstPage_) {
         DropDirectory();

@@ -78,6 +78,7 @@ void CCellStore::LinkPage(Page* page, Page* after) {
 }
 
 void CCellStore::ReleasePage(Page* page, bool free) {
+    Page* const prev = page->prev;
     if (page->prev)
         page->prev->next = page->next;
     else
@@ -89,7 +90,7 @@ void CCellStore::ReleasePage(Page* page, bool free) {
         PushFreePage(page);
     if (pageCount_) --pageCount_;
     ClearRowIndex(false);
-    DirectoryErase(page);
+    DirectoryErase(page, prev);
 }
 
 void CCellStore::ReleaseAllPages(bool free) {

@@ -182,6 +182,44 @@ TEST(CellStore, SequentialPutsWithCursorFillPagesCompletely) {
     EXPECT_EQ(cell::Number(FindCell(store, 123, 456)), 123456.0);
 }
 
+// A column written beside a full one puts every record just past one of the first column.
+// A page that overflows that way is cut at its middle, or gives its head to a previous
+// page with room, so pages stay well filled.
+TEST(CellStore, ColumnWrittenBesideAFullOneKeepsPagesFilled) {
+    CCellStore store;
+    const uint32_t rows = 20000;
+    CellCursor cursor{kAdvance, nullptr, 0};
+    for (uint32_t row = 0; row < rows; ++row) ASSERT_TRUE(Put(store, Number(0, row, 1), cursor));
+    cursor = CellCursor{kAdvance, nullptr, 0};
+    for (uint32_t row = 0; row < rows; ++row) ASSERT_TRUE(Put(store, Number(1, row, 2), cursor));
+    EXPECT_TRUE(Consistent(store));
+    const uint32_t minimum = (2 * rows * kNumberRecordSize + kPagePayload - 1) / kPagePayload;
+    EXPECT_LE(store.PageCount(), minimum * 5 / 4);
+    EXPECT_EQ(Dump(store).size(), 2 * rows);
+}
+
+TEST(CellStore, SplitBelowTheMiddleCutsAtTheMiddle) {
+    // A full page of 545 numbers (rows 1 to 545) and a put just past the first: the old
+    // page keeps the records up to the middle (272) with the new one, the rest move.
+    std::vector<std::vector<uint8_t>> full;
+    for (uint32_t row = 1; row <= 545; ++row) full.push_back(Number(0, row, row));
+    for (bool withPrevious : {false, true}) {
+        CCellStore store;
+        std::vector<std::vector<std::vector<uint8_t>>> chain{full};
+        if (withPrevious) chain.insert(chain.begin(), {Text(0, 0, 10)});
+        store.AdoptPages(MakeChain(chain));
+        ASSERT_TRUE(Put(store, Number(1, 1, -1)));
+        EXPECT_TRUE(Consistent(store));
+        const auto keys = PageKeys(store);
+        // With room on the previous page the head goes there and no page is taken.
+        ASSERT_EQ(keys.size(), 2u) << withPrevious;
+        EXPECT_EQ(keys[0].size(), 273u + withPrevious);
+        EXPECT_EQ(keys[1].size(), 273u);
+        EXPECT_EQ(keys[0][1 + withPrevious], std::make_pair(uint32_t(1), uint16_t(1)));
+        EXPECT_EQ(keys[1][0], std::make_pair(uint32_t(273), uint16_t(0)));
+    }
+}
+
 TEST(CellStore, CursorLeftPastTheInsertionPointDoesNotBreakOrder) {
     CCellStore store;
     CellCursor cursor{kAdvance, nullptr, 0};
