@@ -6,6 +6,7 @@
 
 #include "app/core/errorcode.h"
 #include "model/cellstore.h"
+#include "model/clearset.h"
 #include "model/formatstore.h"
 #include "model/rangedescriptor.h"
 #include "model/styles.h"
@@ -18,12 +19,6 @@ namespace vl {
 
 class CWorkbook;
 class CWorksheet;
-
-// The rectangles that clearing `rect` empties: the rectangle and the whole area of every
-// multi-cell array formula anchored in it (and, in turn, in those areas), except anchors
-// whose spreading failed ("#FILL!").
-std::vector<CellRange> CollectClearSet(const CCellStore& store, const CellRange& rect);
-bool ClearSetContains(const std::vector<CellRange>& set, uint16_t column, uint32_t row);
 
 // Removes every record inside the rectangle, array areas included. Cannot fail. Emptied
 // pages are freed or kept on the free-page list by the flag; a given cursor is reset.

@@ -5,7 +5,9 @@
 #include "newhook.h"
 #include "storetestutil.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <random>
 #include <tuple>
 
 namespace vl {
@@ -38,6 +40,45 @@ TEST(RangeOps, ClearingAnyPartOfAnArrayRemovesItsWholeArea) {
     EXPECT_EQ(NumberAt(store, 4, 2), 8);
     EXPECT_EQ(NumberAt(store, 1, 3), 9);
     EXPECT_TRUE(storetest::Consistent(store));
+}
+
+// Rectangles of every shape, overlapping, asked about every cell around them in order and,
+// at the end, out of order: the sweep answers as a plain search does.
+TEST(RangeOps, ClearSetIndexAgreesWithAPlainSearch) {
+    std::mt19937 rng(5);
+    for (int round = 0; round < 20; ++round) {
+        std::vector<CellRange> rects;
+        for (int i = 0; i < 30; ++i) {
+            const uint16_t c1 = uint16_t(rng() % 30);
+            const uint32_t r1 = rng() % 40;
+            rects.push_back({c1, r1, uint16_t(c1 + rng() % 6), uint32_t(r1 + rng() % 8)});
+        }
+        rects.push_back({5, 9, 4, 9}); // an empty one covers nothing
+        CClearSetIndex index(rects);
+        const auto plain = [&](uint16_t c, uint32_t r) {
+            return std::any_of(rects.begin(), rects.end(),
+                               [&](const CellRange& x) { return RangeContains(x, c, r); });
+        };
+        for (uint32_t r = 0; r < 50; ++r)
+            for (uint16_t c = 0; c < 40; ++c) ASSERT_EQ(index.Contains(c, r), plain(c, r));
+        for (int n = 0; n < 200; ++n) {
+            const uint16_t c = uint16_t(rng() % 40);
+            const uint32_t r = rng() % 50;
+            ASSERT_EQ(index.Contains(c, r), plain(c, r));
+        }
+    }
+}
+
+TEST(RangeOps, ClearingAColumnOfOneRowArraysRemovesEveryArray) {
+    CCellStore store;
+    for (uint32_t r = 0; r < 3000; ++r) PutArray(store, 1, r, 3, 1);
+    PutNumber(store, 0, 5, 1);
+    PutNumber(store, 4, 7, 2);
+    ClearRect(store, {1, 0, 1, kLastRow}, nullptr, true);
+    const Cells left = Dump(store);
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(NumberAt(store, 0, 5), 1);
+    EXPECT_EQ(NumberAt(store, 4, 7), 2);
 }
 
 TEST(RangeOps, ArrayThatFailedToSpreadIsOneCell) {
