@@ -28,12 +28,13 @@ CWorksheet& NewSheet(CWorkbook& book) {
 
 // Copies the block beside itself, onto an empty area, then clears the copy again.
 void BM_CopyBlock(benchmark::State& state) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     CWorksheet& ws = NewSheet(*book);
     FillBlock(ws);
     const CellRange target{kSide, 0, 2 * kSide - 1, kSide - 1};
     for (auto _ : state) {
-        if (!CopyRange(*book, ws, target, ws, 0, 0)) state.SkipWithError("copy failed");
+        if (!CopyRange(*book, ws, target, ws, 0, 0, ViewOf(book->styles)))
+            state.SkipWithError("copy failed");
         state.PauseTiming();
         ClearRect(ws.cells, target, nullptr, false);
         state.ResumeTiming();
@@ -44,11 +45,11 @@ BENCHMARK(BM_CopyBlock)->Unit(benchmark::kMillisecond);
 
 // Copies the block onto itself shifted by one cell: every row of the block is rebuilt.
 void BM_CopyOverlapping(benchmark::State& state) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     CWorksheet& ws = NewSheet(*book);
     FillBlock(ws);
     for (auto _ : state) {
-        if (!CopyRange(*book, ws, {1, 1, kSide, kSide}, ws, 0, 0))
+        if (!CopyRange(*book, ws, {1, 1, kSide, kSide}, ws, 0, 0, ViewOf(book->styles)))
             state.SkipWithError("copy failed");
     }
     state.SetItemsProcessed(state.iterations() * kSide * kSide);
@@ -56,7 +57,7 @@ void BM_CopyOverlapping(benchmark::State& state) {
 BENCHMARK(BM_CopyOverlapping)->Unit(benchmark::kMillisecond);
 
 void BM_ClearBlock(benchmark::State& state) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     CWorksheet& ws = NewSheet(*book);
     CWorksheet& master = NewSheet(*book);
     FillBlock(master);
@@ -72,7 +73,7 @@ BENCHMARK(BM_ClearBlock)->Unit(benchmark::kMillisecond);
 
 // Clearing through the worksheet command, formats included.
 void BM_ClearRange(benchmark::State& state) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     CWorksheet& ws = NewSheet(*book);
     CWorksheet& master = NewSheet(*book);
     FillBlock(master);
@@ -87,7 +88,7 @@ void BM_ClearRange(benchmark::State& state) {
 BENCHMARK(BM_ClearRange)->Unit(benchmark::kMillisecond);
 
 void BM_Transpose(benchmark::State& state) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     CWorksheet& ws = NewSheet(*book);
     FillBlock(ws);
     for (auto _ : state) {

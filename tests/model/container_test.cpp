@@ -123,7 +123,7 @@ TEST(Containers, ClearingItemsFreesTheFractalBitmapOnlyForFractals) {
 }
 
 TEST(Containers, WorksheetCloneCopiesASubtree) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     book->AppendTreeItem(TREE_TYPE_FOLDER, "F", 1);
     CWorksheet& a = *AsWorksheet(book->AppendTreeItem(TREE_TYPE_WORKSHEET, "A", 2));
     book->AppendTreeItem(TREE_TYPE_FOLDER, "G", 2);
