@@ -84,13 +84,14 @@ void CCellStore::ReleasePage(Page* page, bool free) {
     else
         firstPage_ = page->next;
     if (page->next) page->next->prev = page->prev;
+    // While the page is still there to be read: the directory's search may meet it.
+    DirectoryErase(page, prev);
     if (free)
         FreeBlock(page);
     else
         PushFreePage(page);
     if (pageCount_) --pageCount_;
     ClearRowIndex(false);
-    DirectoryErase(page, prev);
 }
 
 void CCellStore::ReleaseAllPages(bool free) {
