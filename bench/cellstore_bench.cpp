@@ -129,7 +129,6 @@ BENCHMARK(BM_PutRandomOrder)
     ->Arg(10000)
     ->Arg(100000)
     ->Arg(1000000)
-    ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
 void BM_Find(benchmark::State& state) {

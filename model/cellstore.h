@@ -89,6 +89,12 @@ public:
     // The same page the walk from the first page reaches, found by bisection.
     Page* StartPageForRow(uint32_t row) const;
 
+    // One page of the directory below, with its first row as last seen.
+    struct DirectoryEntry {
+        Page* page;
+        uint32_t row;
+    };
+
 private:
     friend uint8_t* FindCell(const CCellStore&, uint32_t, uint16_t);
 
@@ -107,9 +113,11 @@ private:
     uint32_t freeBytes_ = 0;
     // Blocks whose flag is set, so that edits drop a stale index without a scan.
     uint32_t validBlocks_ = 0;
-    // The pages of the chain in order, for bisection: built on demand, followed by
-    // pages linked and released one by one, and dropped when whole chains change.
-    mutable Page** directory_ = nullptr;
+    // The pages of the chain in order, for bisection, each with its first row as it was
+    // last seen: built on demand, followed by pages linked and released one by one, and
+    // dropped when whole chains change. A search checks the rows it relies on against the
+    // pages themselves, so a row seen before an edit only costs a slower search.
+    mutable DirectoryEntry* directory_ = nullptr;
     mutable uint32_t directorySize_ = 0;
     mutable uint32_t directoryCapacity_ = 0;
     mutable bool directoryValid_ = false;

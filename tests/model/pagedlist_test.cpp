@@ -34,7 +34,7 @@ TEST_P(PagedListPerPage, FullPageThenSecondPageAndItemsReadBack) {
     EXPECT_EQ(list.PageCount(), 2u);
     EXPECT_EQ(list.FirstPage()->next->used, size);
     for (bool indexed : {false, true}) {
-        if (indexed) ASSERT_TRUE(list.BuildPageIndex());
+        ASSERT_TRUE(!indexed || list.BuildPageIndex());
         for (uint32_t i : {0u, perPage - 1, perPage})
             EXPECT_EQ(std::memcmp(list.GetItem(i, size), Item(size, i).data(), size), 0) << i;
         EXPECT_EQ(list.GetItem(perPage + 1, size), nullptr);
