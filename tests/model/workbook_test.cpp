@@ -2,7 +2,7 @@
 #include "model/rangeops.h"
 #include "model/workbook.h"
 #include "platform/core/alloc.h"
-#include "storetestutil.h"
+#include "modeltestutil.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -13,13 +13,6 @@ namespace vl {
 using storetest::AllocFailGuard;
 
 namespace {
-
-void PutNumber(CWorksheet& ws, uint16_t column, uint32_t row, double value) {
-    CellBuffer b;
-    ASSERT_TRUE(MakeNumberCell(b, column, row, value));
-    CellCursor cursor;
-    ASSERT_TRUE(ws.cells.PutCell(b.bytes, cursor));
-}
 
 void PutRun(CWorksheet& ws, uint16_t first, uint16_t last, uint32_t row, uint16_t style) {
     CellCursor cursor;
@@ -175,7 +168,7 @@ TEST(Workbook, HundredWorksheetsTearDownWithoutLeaks) {
             ASSERT_TRUE(item);
             CWorksheet* ws = AsWorksheet(item);
             if (!ws) continue;
-            for (uint32_t r = 0; r < 200; ++r) PutNumber(*ws, uint16_t(r % 7), r * 3, r);
+            for (uint32_t r = 0; r < 200; ++r) modeltest::PutNumber(ws->cells, uint16_t(r % 7), r * 3, r);
             PutRun(*ws, 0, 3, 5, 1);
             ASSERT_TRUE(SetFormatStoreRowEntry(ws->formats, 300, 40, true));
             auto c = NewBlockObject<CContainer>();
