@@ -26,7 +26,7 @@ public:
     CRangeFeed(const CCellStore& source, const CellRange& rect, int64_t dc, int64_t dr)
         : rect_(rect), dc_(dc), dr_(dr), cursor_{kAdvance, source.FirstPage(), 0} {}
     bool Next(PlacedCell& out) {
-        const uint8_t* r = GetNextCellInRange(cursor_, rect_.c1, rect_.r1, rect_.c2, rect_.r2);
+        const uint8_t* r = GetNextCellInRange(cursor_, rect_);
         if (!r) return false;
         out = {r, cell::Length(r), uint16_t(cell::Column(r) + dc_), uint32_t(cell::Row(r) + dr_)};
         return true;
@@ -69,6 +69,7 @@ inline uint8_t* AppendPlaced(CRowSplice& splice, const PlacedCell& c) {
 template <class Feed>
 bool FillCells(CRowSplice& splice, uint32_t r1, uint32_t r2, const std::vector<CellRange>& clear,
                Feed& feed) {
+    CClearSetIndex cleared(clear);
     PlacedCell in{};
     bool haveIn = feed.Next(in);
     while (const uint8_t* old = splice.NextOld()) {
@@ -79,7 +80,7 @@ bool FillCells(CRowSplice& splice, uint32_t r1, uint32_t r2, const std::vector<C
             haveIn = feed.Next(in);
         }
         if (haveIn && in.row == row && in.column == column) continue;
-        if (row >= r1 && row <= r2 && ClearSetContains(clear, column, row)) continue;
+        if (row >= r1 && row <= r2 && cleared.Contains(column, row)) continue;
         if (!splice.Append(old, cell::Length(old))) return false;
     }
     for (; haveIn; haveIn = feed.Next(in))
@@ -99,8 +100,5 @@ bool RebuildCells(CCellStore& store, uint32_t r1, uint32_t r2, const std::vector
 // The source block whose cells land in target t when (sc, sr) goes to t's top-left cell,
 // cut at the sheet's edges; an empty block when t is inverted.
 CellRange CopySourceBlock(const CellRange& t, uint16_t sc, uint32_t sr);
-
-// The rows a clear set spans.
-void ClearSetRows(const std::vector<CellRange>& set, uint32_t* r1, uint32_t* r2);
 
 } // namespace vl

@@ -10,6 +10,11 @@ namespace {
 
 constexpr uint32_t kCompactMinFree = 1000000;
 constexpr uint32_t kPageBytes = 8192;
+// The compaction that puts start leaves a quarter of every page free. Packed full, the
+// next scattered puts would split nearly every page they touch, the estimate would pass
+// its limit again after a quarter as many puts as the store has pages, and every such
+// round would repack the whole store.
+constexpr uint32_t kPutCompactFill = kPagePayload * 3 / 4;
 
 struct Spot {
     Page* page;
@@ -17,13 +22,24 @@ struct Spot {
     bool found;
 };
 
+uint32_t CellLength(const uint8_t* r) {
+    return cell::Length(r);
+}
+
 bool KeyAfter(const uint8_t* r, uint32_t row, uint16_t column) {
     return cell::Before(row, column, cell::Row(r), cell::Column(r));
+}
+
+// Asks for the rest of a page at once: the walk below needs each record's length before it
+// can read the next, so on a page that is not in the cache every line would be a wait.
+void PrefetchPage(const Page* page, uint32_t offset) {
+    for (uint32_t at = offset; at < page->used; at += 64) __builtin_prefetch(page->payload + at);
 }
 
 // The first record not below (row, column) from a start position, or the end of the chain.
 Spot LocateCell(Page* page, uint32_t offset, uint32_t row, uint16_t column) {
     cellwalk::PositionOnRow(page, offset, row);
+    PrefetchPage(page, offset);
     for (;;) {
         while (offset < page->used) {
             const uint8_t* r = page->payload + offset;
@@ -39,8 +55,10 @@ Spot LocateCell(Page* page, uint32_t offset, uint32_t row, uint16_t column) {
 
 // How a page that overflows is cut: the record stays in the old page and the tail moves
 // (kKeep), the record opens a new page followed by the tail (kOpen), or, when a large
-// record fits neither way, it gets a page of its own before the tail's (kAlone).
-enum class Split { kNone, kKeep, kOpen, kAlone };
+// record fits neither way, it gets a page of its own before the tail's (kAlone). kGiveHead
+// is kKeep with the head and the record going to the end of the previous page, which has
+// room for them, instead of a new page taking the tail.
+enum class Split { kNone, kKeep, kOpen, kAlone, kGiveHead };
 
 Split ChooseSplit(uint32_t used, uint32_t at, uint32_t size) {
     if (used + size <= kPagePayload) return Split::kNone;
@@ -51,6 +69,17 @@ Split ChooseSplit(uint32_t used, uint32_t at, uint32_t size) {
     return openFits ? Split::kOpen : keepFits ? Split::kKeep : Split::kAlone;
 }
 
+// Where a kKeep split cuts the old page: at the first record boundary from which the old
+// page, with the record, is about half full. Cutting at the insertion point itself would
+// leave the old page with the few records before it, and a column written beside a full
+// one (every put just past the last) would leave pages of two or three records each.
+uint32_t KeepCut(const uint8_t* payload, uint32_t used, uint32_t at, uint32_t size,
+                 RecordLengthFn length) {
+    uint32_t cut = at;
+    while (cut < used && cut + size < kSplitOffset) cut += length(payload + cut);
+    return cut + size <= kPagePayload ? cut : at;
+}
+
 struct Placed {
     Page* page;
     uint32_t offset;
@@ -58,8 +87,8 @@ struct Placed {
 
 // Writes the record at `at` of `target` (whose used bytes have the old record removed) in
 // the form the split asks for, moving the tail to the fresh pages; where the record went.
-Placed WriteRecord(Split split, Page* target, uint32_t at, const uint8_t* record, uint32_t size,
-                   Page* const fresh[2]) {
+Placed WriteRecord(Split split, Page* target, uint32_t at, uint32_t cut, const uint8_t* record,
+                   uint32_t size, Page* const fresh[2]) {
     uint8_t* base = target->payload;
     const uint32_t used = target->used;
     const uint32_t tail = used - at;
@@ -69,12 +98,26 @@ Placed WriteRecord(Split split, Page* target, uint32_t at, const uint8_t* record
         std::memcpy(base + at, record, size);
         target->used = uint16_t(used + size);
         return {target, at};
-    case Split::kKeep:
-        std::memcpy(fresh[0]->payload, base + at, tail);
-        fresh[0]->used = uint16_t(tail);
+    case Split::kGiveHead: {
+        Page* prev = target->prev;
+        const uint32_t start = prev->used;
+        uint8_t* to = prev->payload + start;
+        std::memcpy(to, base, at);
+        std::memcpy(to + at, record, size);
+        std::memcpy(to + at + size, base + at, cut - at);
+        prev->used = uint16_t(start + cut + size);
+        std::memmove(base, base + cut, used - cut);
+        target->used = uint16_t(used - cut);
+        return {prev, start + at};
+    }
+    case Split::kKeep: {
+        std::memcpy(fresh[0]->payload, base + cut, used - cut);
+        fresh[0]->used = uint16_t(used - cut);
+        std::memmove(base + at + size, base + at, cut - at);
         std::memcpy(base + at, record, size);
-        target->used = uint16_t(at + size);
+        target->used = uint16_t(cut + size);
         return {target, at};
+    }
     case Split::kOpen:
         std::memcpy(fresh[0]->payload, record, size);
         std::memcpy(fresh[0]->payload + size, base + at, tail);
@@ -129,7 +172,7 @@ bool CCellStore::PutCell(const uint8_t* record, CellCursor& cursor) {
 }
 
 bool CCellStore::PlaceRecord(Page* page, uint32_t offset, uint32_t removeLen, const uint8_t* record,
-                             uint32_t size, CellCursor& cursor) {
+                             uint32_t size, CellCursor& cursor, RecordLengthFn length) {
     if (size > kPagePayload || offset + removeLen > page->used) return false;
     const uint32_t usedAfterRemove = page->used - removeLen;
     Page* target = page;
@@ -141,17 +184,27 @@ bool CCellStore::PlaceRecord(Page* page, uint32_t offset, uint32_t removeLen, co
         at = target->used;
     }
     const uint32_t used = target == page ? usedAfterRemove : target->used;
-    const Split split = ChooseSplit(used, at, size);
+    if (!length) length = CellLength;
+    Split split = ChooseSplit(used, at, size);
+    uint32_t cut = at;
+    if (split == Split::kKeep && removeLen == 0) {
+        cut = KeepCut(target->payload, used, at, size, length);
+        Page* prev = target->prev;
+        if (prev && cut < used && prev->used + cut + size <= kPagePayload) split = Split::kGiveHead;
+    }
     Page* fresh[2] = {};
-    const uint32_t needed = split == Split::kNone ? 0 : split == Split::kAlone ? 2 : 1;
+    const uint32_t needed = split == Split::kNone || split == Split::kGiveHead ? 0
+                            : split == Split::kAlone                           ? 2
+                                                                               : 1;
     if (!TakePages(fresh, needed)) return false;
 
     if (removeLen) {
         uint8_t* p = page->payload + offset;
         std::memmove(p, p + removeLen, page->used - offset - removeLen);
         page->used = uint16_t(page->used - removeLen);
+        if (split == Split::kKeep) cut = KeepCut(target->payload, target->used, at, size, length);
     }
-    const Placed placed = WriteRecord(split, target, at, record, size, fresh);
+    const Placed placed = WriteRecord(split, target, at, cut, record, size, fresh);
     Page* after = target;
     for (uint32_t i = 0; i < needed; ++i) {
         LinkPage(fresh[i], after);
@@ -169,7 +222,7 @@ bool CCellStore::PlaceRecord(Page* page, uint32_t offset, uint32_t removeLen, co
 void CCellStore::CompactIfSparse(const uint8_t* record, CellCursor& cursor) {
     if (freeBytes_ <= kCompactMinFree) return;
     if (uint64_t(pageCount_) * kPageBytes / freeBytes_ >= 5) return;
-    Compact(false);
+    CompactTo(kPutCompactFill, false);
     const Spot spot =
         LocateCell(StartPageForRow(cell::Row(record)), 0, cell::Row(record), cell::Column(record));
     cursor.page = spot.page;
@@ -179,10 +232,15 @@ void CCellStore::CompactIfSparse(const uint8_t* record, CellCursor& cursor) {
 }
 
 void CCellStore::Compact(bool freePages) {
+    CompactTo(kPagePayload, freePages);
+}
+
+void CCellStore::CompactTo(uint32_t fill, bool freePages) {
     ClearRowIndex(false);
+    // Whole chains change below; the directory is built afresh when next needed.
+    DropDirectory();
     freeBytes_ = 0;
     if (!firstPage_) return;
-    // Records only move towards the front, so the write position never passes the read one.
     Page* write = firstPage_;
     uint32_t writeOffset = 0;
     for (Page* read = firstPage_; read; read = read->next) {
@@ -190,7 +248,10 @@ void CCellStore::Compact(bool freePages) {
         for (uint32_t offset = 0; offset < used;) {
             const uint8_t* r = read->payload + offset;
             const uint32_t len = cell::Length(r);
-            if (writeOffset + len > kPagePayload) {
+            // The page being read may take everything it holds; only pages already read
+            // are kept to the fill, so the writer never passes the reader.
+            const uint32_t limit = write == read ? kPagePayload : fill;
+            if (writeOffset > 0 && writeOffset + len > limit) {
                 write->used = uint16_t(writeOffset);
                 write = write->next;
                 writeOffset = 0;

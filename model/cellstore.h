@@ -3,6 +3,7 @@
 // (row, column) order into chained pages, a free-page list, and a row index of
 // 2,048 blocks of 1,024 rows that readers build on demand and clear before edits.
 
+#include "model/cellrange.h"
 #include "model/cellrecord.h"
 #include "model/pagedlist.h"
 
@@ -21,6 +22,9 @@ constexpr uint32_t kRowBlockRows = 1024;
 constexpr uint32_t kRowBlocks = 2048;
 // A page is split at half its payload.
 constexpr uint32_t kSplitOffset = 4091;
+
+// The length of a record of a page's kind (cell records or format runs).
+using RecordLengthFn = uint32_t (*)(const uint8_t*);
 
 // Row index entry: the page and offset of the first record of a row (null page: none).
 struct RowIndexEntry {
@@ -45,8 +49,7 @@ public:
                       uint32_t* lastRow) const;
     // counts[0] numbers, [1] texts, [2] numeric formulas, [3] text formulas,
     // [4] array formulas without a cached kind, [5] formulas with an error.
-    void CountCellKinds(uint32_t counts[6], uint16_t c1, uint32_t r1, uint16_t c2,
-                        uint32_t r2) const;
+    void CountCellKinds(uint32_t counts[6], const CellRange& rect) const;
     void Compact(bool freePages);
 
     Page* AllocPage(bool uncounted = false);
@@ -65,8 +68,9 @@ public:
     // splitting the page when the record does not fit. All pages it needs are had
     // before anything changes, so false leaves the store as it was. The cursor is left
     // at the record (past it with kAdvance).
+    // `length` reads the length of the page's records (cell records when not given).
     bool PlaceRecord(Page* page, uint32_t offset, uint32_t removeLen, const uint8_t* record,
-                     uint32_t size, CellCursor& cursor);
+                     uint32_t size, CellCursor& cursor, RecordLengthFn length = nullptr);
     // Links a page (from AllocPage) after `after`, or at the front when that is null.
     void LinkPage(Page* page, Page* after);
     void SetFreeBytes(uint32_t bytes) { freeBytes_ = bytes; }
@@ -85,10 +89,18 @@ public:
     // The same page the walk from the first page reaches, found by bisection.
     Page* StartPageForRow(uint32_t row) const;
 
+    // One page of the directory below, with its first row as last seen.
+    struct DirectoryEntry {
+        Page* page;
+        uint32_t row;
+    };
+
 private:
     friend uint8_t* FindCell(const CCellStore&, uint32_t, uint16_t);
 
     bool TakePages(Page** out, uint32_t count);
+    // Compact with pages filled up to `fill` bytes.
+    void CompactTo(uint32_t fill, bool freePages);
     void PushFreePage(Page* page);
     void CompactIfSparse(const uint8_t* record, CellCursor& cursor);
 
@@ -101,9 +113,11 @@ private:
     uint32_t freeBytes_ = 0;
     // Blocks whose flag is set, so that edits drop a stale index without a scan.
     uint32_t validBlocks_ = 0;
-    // The pages of the chain in order, for bisection: built on demand, followed by
-    // pages linked and released one by one, and dropped when whole chains change.
-    mutable Page** directory_ = nullptr;
+    // The pages of the chain in order, for bisection, each with its first row as it was
+    // last seen: built on demand, followed by pages linked and released one by one, and
+    // dropped when whole chains change. A search checks the rows it relies on against the
+    // pages themselves, so a row seen before an edit only costs a slower search.
+    mutable DirectoryEntry* directory_ = nullptr;
     mutable uint32_t directorySize_ = 0;
     mutable uint32_t directoryCapacity_ = 0;
     mutable bool directoryValid_ = false;
@@ -111,7 +125,7 @@ private:
     void DropDirectory() { directoryValid_ = false; }
     void FreeDirectory();
     void DirectoryInsert(Page* page, Page* after);
-    void DirectoryErase(Page* page);
+    void DirectoryErase(Page* page, Page* prev);
 };
 
 // Records are returned in place: callers may rewrite a record's bytes as long as its
@@ -121,6 +135,7 @@ uint8_t* FindCellFromCursor(const CCellStore& store, uint32_t row, uint16_t colu
                             CellCursor& cursor);
 // The caller sets the cursor's page to the store's first page before the first call.
 uint8_t* NextCellRecord(CellCursor& cursor);
-uint8_t* GetNextCellInRange(CellCursor& cursor, uint16_t c1, uint32_t r1, uint16_t c2, uint32_t r2);
+// The next record inside the rectangle, or null past its last row.
+uint8_t* GetNextCellInRange(CellCursor& cursor, const CellRange& rect);
 
 } // namespace vl

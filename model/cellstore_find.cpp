@@ -36,10 +36,8 @@ uint8_t* ScanForCell(Page* page, uint32_t offset, uint32_t row, uint16_t column,
     return nullptr;
 }
 
-bool InRect(const uint8_t* r, uint16_t c1, uint32_t r1, uint16_t c2, uint32_t r2) {
-    const uint32_t row = cell::Row(r);
-    const uint16_t column = cell::Column(r);
-    return row >= r1 && row <= r2 && column >= c1 && column <= c2;
+bool InRect(const uint8_t* r, const CellRange& rect) {
+    return RangeContains(rect, cell::Column(r), cell::Row(r));
 }
 
 } // namespace
@@ -78,21 +76,20 @@ uint8_t* NextCellRecord(CellCursor& cursor) {
     return r;
 }
 
-uint8_t* GetNextCellInRange(CellCursor& cursor, uint16_t c1, uint32_t r1, uint16_t c2,
-                            uint32_t r2) {
+uint8_t* GetNextCellInRange(CellCursor& cursor, const CellRange& rect) {
     if (!cursor.page) return nullptr;
     Page* page = cursor.page;
     uint32_t offset = cursor.offset;
-    cellwalk::PositionOnRow(page, offset, r1);
+    cellwalk::PositionOnRow(page, offset, rect.r1);
     while (cellwalk::StepPage(page, offset)) {
         uint8_t* r = page->payload + offset;
         cursor.page = page;
         cursor.offset = uint16_t(offset);
-        if (InRect(r, c1, r1, c2, r2)) {
+        if (InRect(r, rect)) {
             if (cursor.flags & kAdvance) cursor.offset = uint16_t(offset + cell::Length(r));
             return r;
         }
-        if (cell::Before(r2, c2, cell::Row(r), cell::Column(r))) return nullptr;
+        if (cell::Before(rect.r2, rect.c2, cell::Row(r), cell::Column(r))) return nullptr;
         offset += cell::Length(r);
     }
     cursor.page = page;
@@ -172,17 +169,16 @@ bool CCellStore::GetUsedRange(uint16_t* firstCol, uint16_t* lastCol, uint32_t* f
     return any;
 }
 
-void CCellStore::CountCellKinds(uint32_t counts[6], uint16_t c1, uint32_t r1, uint16_t c2,
-                                uint32_t r2) const {
+void CCellStore::CountCellKinds(uint32_t counts[6], const CellRange& rect) const {
     std::fill(counts, counts + 6, 0u);
     Page* page = firstPage_;
     if (!page) return;
     uint32_t offset = 0;
-    cellwalk::PositionOnRow(page, offset, r1);
+    cellwalk::PositionOnRow(page, offset, rect.r1);
     for (; cellwalk::StepPage(page, offset); offset += cell::Length(page->payload + offset)) {
         const uint8_t* r = page->payload + offset;
-        if (cell::Row(r) > r2) return;
-        if (!InRect(r, c1, r1, c2, r2)) continue;
+        if (cell::Row(r) > rect.r2) return;
+        if (!InRect(r, rect)) continue;
         if (cell::IsText(r))
             ++counts[1];
         else if (cell::IsNumber(r))

@@ -78,18 +78,20 @@ void CCellStore::LinkPage(Page* page, Page* after) {
 }
 
 void CCellStore::ReleasePage(Page* page, bool free) {
+    Page* const prev = page->prev;
     if (page->prev)
         page->prev->next = page->next;
     else
         firstPage_ = page->next;
     if (page->next) page->next->prev = page->prev;
+    // While the page is still there to be read: the directory's search may meet it.
+    DirectoryErase(page, prev);
     if (free)
         FreeBlock(page);
     else
         PushFreePage(page);
     if (pageCount_) --pageCount_;
     ClearRowIndex(false);
-    DirectoryErase(page);
 }
 
 void CCellStore::ReleaseAllPages(bool free) {

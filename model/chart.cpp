@@ -2,6 +2,7 @@
 
 #include "model/viewtransform.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace vl {
@@ -91,7 +92,10 @@ void InitSeries(CChart& chart, uint16_t index) {
 
 void InitChartSettings(CChart& chart) {
     ChartSettings& s = chart.settings;
+    // The type is the chart's own, not a setting: the series defaults follow it.
+    const uint8_t type = s.type;
     s = ChartSettings{};
+    s.type = type;
     s.viewWidth = s.viewHeight = 100;
     s.barSize = s.stackBarSize = s.lineWidth3D = 70;
     s.pieThickness3D = 25;
@@ -120,6 +124,60 @@ void ResetSeriesData(CChart& chart, uint16_t index) {
     s.points.Clear(true);
     s.labels.Clear(true);
     s.labelAnchors.Clear(true);
+}
+
+bool CopyPagedList(const CPagedList& source, CPagedList& target, uint32_t size) {
+    target.Clear(true);
+    for (const Page* page = source.FirstPage(); page; page = page->next) {
+        for (uint32_t at = 0; at + size <= page->used; at += size) {
+            if (!target.AppendItem(page->payload + at, size)) {
+                target.Clear(true);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+std::unique_ptr<CChart> CChart::Clone() const {
+    auto copy = NewBlockObject<CChart>(settings.type);
+    if (!copy) return nullptr;
+    copy->flags = flags;
+    copy->error = error;
+    copy->settings = settings;
+    std::copy(std::begin(viewMatrix), std::end(viewMatrix), copy->viewMatrix);
+    for (int i = 0; i < kChartSeries; ++i) {
+        const CChartSeries& from = series[i];
+        CChartSeries& to = copy->series[i];
+        to.settings = from.settings;
+        to.valueFlags = from.valueFlags;
+        to.scaled = from.scaled;
+        to.minimum = from.minimum, to.maximum = from.maximum;
+        to.logMinimum = from.logMinimum, to.logMaximum = from.logMaximum;
+        to.lowPosition = from.lowPosition, to.highPosition = from.highPosition;
+        to.baseOffset = from.baseOffset;
+        if (!CopyPagedList(from.points, to.points, sizeof(ChartPoint)) ||
+            !CopyPagedList(from.labels, to.labels, sizeof(ChartLabel)) ||
+            !CopyPagedList(from.labelAnchors, to.labelAnchors, 24))
+            return nullptr;
+    }
+    if (!CopyPagedList(vertices, copy->vertices, sizeof(ChartVertex)) ||
+        !CopyPagedList(faces, copy->faces, sizeof(ChartFace)))
+        return nullptr;
+    std::copy(std::begin(walls), std::end(walls), copy->walls);
+    copy->axisCount = axisCount;
+    for (int i = 0; i < kChartAxes; ++i) {
+        copy->axes[i] = axes[i];
+        // An axis belongs to a series of its own chart.
+        if (axes[i].series && axes[i].series >= series && axes[i].series < series + kChartSeries)
+            copy->axes[i].series = copy->series + (axes[i].series - series);
+    }
+    std::copy(std::begin(light), std::end(light), copy->light);
+    copy->canvas = canvas;
+    copy->gap = gap;
+    copy->zoomX = zoomX, copy->zoomY = zoomY;
+    std::copy(std::begin(margins), std::end(margins), copy->margins);
+    return copy;
 }
 
 void ClearChart(CChart& chart) {

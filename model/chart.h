@@ -5,10 +5,12 @@
 
 #include "formula/values/standardformat.h"
 #include "model/blockobject.h"
+#include "model/chartdata.h"
 #include "model/pagedlist.h"
 #include "model/stylerecords.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace vl {
 
@@ -114,21 +116,28 @@ public:
     ChartSettings settings;
     float viewMatrix[16] = {};
     CChartSeries series[kChartSeries];
-    CPagedList vertices;
-    CPagedList faces;
+    CPagedList vertices; // ChartVertex
+    CPagedList faces;    // ChartFace
+    WallRecord walls[kChartWalls];
+    AxisRecord axes[kChartAxes];
+    uint8_t axisCount = 0;
     float light[3] = {0, 0, 1.0f};
     CCanvas* canvas = nullptr; // not owned
     uint16_t gap = 4;
     uint16_t zoomX = 100, zoomY = 100;
     int32_t margins[4] = {}; // left, top, right, bottom
+
+    // A deep copy: settings, series with their data, the scene and the layout state; null
+    // when memory runs out. Axis records keep pointing at this chart's series.
+    std::unique_ptr<CChart> Clone() const;
 };
 
 // The palette of new series and slices, and of a new container's fractal.
 COLORREF ChartPaletteColor(int index);
 
 void InitSeries(CChart& chart, uint16_t index);
-// Zeroes the settings (the type too), restores their defaults and the identity view matrix,
-// and resets every series.
+// Restores the settings' defaults (the chart type stays) and the identity view matrix, and
+// resets every series to the defaults of the chart's type.
 void InitChartSettings(CChart& chart);
 // Empties series n's derived data, keeping the list pages for reuse.
 void ResetSeriesData(CChart& chart, uint16_t index);
@@ -137,5 +146,7 @@ void ResetSeriesData(CChart& chart, uint16_t index);
 void ClearChart(CChart& chart);
 // Empties a list and gives all its memory back, leaving it as newly constructed.
 void ResetPagedList(CPagedList& list);
+// The target holds the source's items of `size` bytes; false (target emptied) on failure.
+bool CopyPagedList(const CPagedList& source, CPagedList& target, uint32_t size);
 
 } // namespace vl

@@ -6,6 +6,7 @@ namespace vl {
 
 void InitDropDownList(DropDownListRecord& list) {
     list.name[0] = 0;
+    list.appendNewItems = list.sort = list.autoComplete = 0;
     list.entries.clear();
 }
 

@@ -13,6 +13,11 @@ constexpr size_t kMaxDropDownEntry = 1024;
 
 struct DropDownListRecord {
     char name[kDropDownNameSize] = {};
+    // How a cell's list behaves while it is edited: the styles that use the list carry
+    // copies of these.
+    uint8_t appendNewItems = 0;
+    uint8_t sort = 0;
+    uint8_t autoComplete = 0;
     std::vector<std::string> entries;
 };
 

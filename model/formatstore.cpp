@@ -132,7 +132,9 @@ bool PutFormatRun(CFormatStore& store, const FormatRun& run, CellCursor& cursor)
     uint8_t bytes[kFormatRunSize];
     StoreFormatRun(bytes, run);
     CellCursor placed;
-    if (!runs.PlaceRecord(page, offset, 0, bytes, kFormatRunSize, placed)) return false;
+    if (!runs.PlaceRecord(page, offset, 0, bytes, kFormatRunSize, placed,
+                          [](const uint8_t*) { return kFormatRunSize; }))
+        return false;
     // Left at the run itself, so that the next run of the row can join it.
     cursor.page = placed.page;
     cursor.offset = placed.offset;

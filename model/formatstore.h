@@ -47,8 +47,9 @@ inline void ColumnsChanged(CFormatStore& store) {
 
 void InitFormatStore(CFormatStore& store);
 bool PutFormatRun(CFormatStore& store, const FormatRun& run, CellCursor& cursor);
-bool ClearFormatRect(CFormatStore& store, uint16_t c1, uint16_t c2, uint32_t r1, uint32_t r2,
-                     CellCursor* cursor, bool freePages);
+// Removes the style from a rectangle, splitting the runs that cross its edges.
+bool ClearFormatRect(CFormatStore& store, const CellRange& rect, CellCursor* cursor,
+                     bool freePages);
 bool GetFormatRunsRange(const CFormatStore& store, uint16_t* firstCol, uint16_t* lastCol,
                         uint32_t* firstRow, uint32_t* lastRow);
 // Returns the run bytes at the cursor (LoadFormatRun reads them), null at the end.

@@ -19,8 +19,9 @@ struct ClearedRuns {
     }
 };
 
-void CutRuns(const Page* page, uint16_t c1, uint16_t c2, uint32_t r1, uint32_t r2,
-             ClearedRuns& out) {
+void CutRuns(const Page* page, const CellRange& rect, ClearedRuns& out) {
+    const uint16_t c1 = rect.c1, c2 = rect.c2;
+    const uint32_t r1 = rect.r1, r2 = rect.r2;
     for (uint32_t offset = 0; offset < page->used; offset += kFormatRunSize) {
         const FormatRun run = LoadFormatRun(page->payload + offset);
         if (run.row < r1 || run.row > r2 || run.lastColumn < c1 || run.firstColumn > c2) {
@@ -81,23 +82,23 @@ bool Rewrite(CCellStore& runs, Page* page, const ClearedRuns& cut, bool freePage
 
 } // namespace
 
-bool ClearFormatRect(CFormatStore& store, uint16_t c1, uint16_t c2, uint32_t r1, uint32_t r2,
-                     CellCursor* cursor, bool freePages) {
+bool ClearFormatRect(CFormatStore& store, const CellRange& rect, CellCursor* cursor,
+                     bool freePages) {
     CCellStore& runs = store.runs;
     Page* page = cursor && cursor->page ? cursor->page : runs.FirstPage();
     // The cursor's page may be released below; later walks start from the first page.
     if (cursor) *cursor = CellCursor{cursor->flags, nullptr, 0};
-    if (!page || c1 > c2 || r1 > r2) return true;
-    while (page->prev && (!page->used || runpage::FirstRunRow(page) >= r1)) page = page->prev;
+    if (!page || RangeEmpty(rect)) return true;
+    while (page->prev && (!page->used || runpage::FirstRunRow(page) >= rect.r1)) page = page->prev;
     uint32_t offset = 0;
-    runpage::PositionOnRunRow(page, offset, r1);
+    runpage::PositionOnRunRow(page, offset, rect.r1);
     runs.ClearRowIndex(false);
     ClearedRuns cut;
-    while (page && page->used && runpage::FirstRunRow(page) <= r2) {
+    while (page && page->used && runpage::FirstRunRow(page) <= rect.r2) {
         Page* next = page->next;
         cut.used = 0;
         cut.changed = false;
-        CutRuns(page, c1, c2, r1, r2, cut);
+        CutRuns(page, rect, cut);
         if (cut.changed && !Rewrite(runs, page, cut, freePages)) return false;
         page = next;
     }

@@ -94,6 +94,14 @@ bool CPagedList::GrowTo2(uint32_t count, uint16_t fill, bool buildIndex) {
     return true;
 }
 
+bool CPagedList::SetItem2(uint32_t i, uint16_t value) {
+    if (i == UINT32_MAX || !GrowTo2(i + 1, 0, true)) return false;
+    uint16_t* item = GetItem2(i);
+    if (!item) return false;
+    *item = value;
+    return true;
+}
+
 uint16_t* CPagedList::NextItem2(PagedListIter& it) {
     Page* page = it.page ? it.page : firstPage_;
     if (!page) return nullptr;

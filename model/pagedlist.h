@@ -45,6 +45,9 @@ public:
     uint16_t* GetItem2(uint32_t i) { return static_cast<uint16_t*>(GetItem(i, 2)); }
     bool AppendItem2(uint16_t item);
     bool GrowTo2(uint32_t count, uint16_t fill, bool buildIndex);
+    // Sets item i, growing the list with zero items to reach it; false when no page was had
+    // (the list may have grown by zero items).
+    bool SetItem2(uint32_t i, uint16_t value);
     uint16_t* NextItem2(PagedListIter& it);
 
     void* GetItem16(uint32_t i) { return GetItem(i, 16); }

@@ -1,20 +1,13 @@
 #pragma once
 // Cell references and ranges as commands, views, page setups and the undo history pass them.
 
+#include "model/cellrange.h"
 #include "model/cellrecord.h"
 #include "model/cellref.h"
 
 #include <cstdint>
 
 namespace vl {
-
-// A selection: first column and row, last column and row.
-struct CellRange {
-    uint16_t c1 = 0;
-    uint32_t r1 = 0;
-    uint16_t c2 = 0;
-    uint32_t r2 = 0;
-};
 
 enum RangeKind : uint8_t {
     kRangeWholeRows = 1,
@@ -41,9 +34,5 @@ void WriteCellRef(uint8_t* p, const CellRef& r);
 void ReadCellRef(const uint8_t* p, CellRef& r);
 void WriteRangeDescriptor(uint8_t* p, const RangeDescriptor& r);
 void ReadRangeDescriptor(const uint8_t* p, RangeDescriptor& r);
-
-inline bool RangeContains(const CellRange& r, uint16_t column, uint32_t row) {
-    return column >= r.c1 && column <= r.c2 && row >= r.r1 && row <= r.r2;
-}
 
 } // namespace vl

@@ -2,71 +2,17 @@
 
 #include "model/cellmerge.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace vl {
 
-namespace {
-
-constexpr uint8_t kFillError = 9; // "#FILL!": the array was not spread over its area
-
-bool IsArrayAnchor(const uint8_t* r) {
-    if (!cell::IsFormula(r) || !(cell::ResultFlags(r) & kResultArray)) return false;
-    if (cell::Error(r) == kFillError) return false;
-    return cell::ArrayWidth(r) > 1 || cell::ArrayHeight(r) > 1;
-}
-
-CellRange ArrayArea(const uint8_t* r) {
-    const int64_t width = std::max<int64_t>(cell::ArrayWidth(r), 1);
-    const int64_t height = std::max<int64_t>(cell::ArrayHeight(r), 1);
-    const int64_t c2 = std::min<int64_t>(int64_t(cell::Column(r)) + width - 1, kLastColumn);
-    const int64_t r2 = std::min<int64_t>(int64_t(cell::Row(r)) + height - 1, kLastRow);
-    return {cell::Column(r), cell::Row(r), uint16_t(c2), uint32_t(r2)};
-}
-
-} // namespace
-
-std::vector<CellRange> CollectClearSet(const CCellStore& store, const CellRange& rect) {
-    std::vector<CellRange> set{rect};
-    for (size_t i = 0; i < set.size(); ++i) {
-        const CellRange area = set[i];
-        CellCursor cursor{kAdvance, store.FirstPage(), 0};
-        while (const uint8_t* r = GetNextCellInRange(cursor, area.c1, area.r1, area.c2, area.r2)) {
-            if (!IsArrayAnchor(r)) continue;
-            const CellRange spread = ArrayArea(r);
-            const bool known = std::any_of(set.begin(), set.end(), [&](const CellRange& s) {
-                return s.c1 == spread.c1 && s.r1 == spread.r1 && s.c2 == spread.c2 &&
-                       s.r2 == spread.r2;
-            });
-            if (!known) set.push_back(spread);
-        }
-    }
-    return set;
-}
-
-bool ClearSetContains(const std::vector<CellRange>& set, uint16_t column, uint32_t row) {
-    for (const CellRange& r : set)
-        if (RangeContains(r, column, row)) return true;
-    return false;
-}
-
-void ClearSetRows(const std::vector<CellRange>& set, uint32_t* r1, uint32_t* r2) {
-    *r1 = kLastRow;
-    *r2 = 0;
-    for (const CellRange& r : set) {
-        *r1 = std::min(*r1, r.r1);
-        *r2 = std::max(*r2, r.r2);
-    }
-}
-
 // Drops the records of the clear set from one page, in place; returns the bytes removed.
-static uint32_t SqueezePage(Page* page, const std::vector<CellRange>& set) {
+static uint32_t SqueezePage(Page* page, CClearSetIndex& set) {
     uint32_t write = 0;
     for (uint32_t read = 0; read < page->used;) {
         uint8_t* r = page->payload + read;
         const uint32_t len = cell::Length(r);
-        if (!ClearSetContains(set, cell::Column(r), cell::Row(r))) {
+        if (!set.Contains(cell::Column(r), cell::Row(r))) {
             if (write != read) std::memmove(page->payload + write, r, len);
             write += len;
         }
@@ -77,17 +23,15 @@ static uint32_t SqueezePage(Page* page, const std::vector<CellRange>& set) {
     return removed;
 }
 
-void ClearRect(CCellStore& store, uint16_t c1, uint16_t c2, uint32_t r1, uint32_t r2,
-               CellCursor* cursor, bool freePages) {
+void ClearRect(CCellStore& store, const CellRange& rect, CellCursor* cursor, bool freePages) {
     if (cursor) *cursor = CellCursor{cursor->flags, nullptr, 0};
-    if (c1 > c2 || r1 > r2 || !store.FirstPage()) return;
-    const std::vector<CellRange> set = CollectClearSet(store, {c1, r1, c2, r2});
+    if (RangeEmpty(rect) || !store.FirstPage()) return;
+    const std::vector<CellRange> rects = CollectClearSet(store, rect);
     uint32_t top, bottom;
-    ClearSetRows(set, &top, &bottom);
+    ClearSetRows(rects, &top, &bottom);
+    CClearSetIndex set(rects);
     store.ClearRowIndex(false);
-    Page* page = store.FirstPage();
-    while (page->next && page->next->used && cell::Row(page->next->payload) < top)
-        page = page->next;
+    Page* page = store.StartPageForRow(top);
     while (page && cell::Row(page->payload) <= bottom) {
         Page* next = page->next;
         const uint32_t spaceBefore = kPagePayload - page->used;
@@ -105,7 +49,7 @@ void ClearRect(CCellStore& store, uint16_t c1, uint16_t c2, uint32_t r1, uint32_
 
 void ClearColumns(CCellStore& store, uint16_t c1, uint16_t c2) {
     if (c1 > c2) return;
-    ClearRect(store, c1, c2, 0, kLastRow, nullptr, true);
+    ClearRect(store, {c1, 0, c2, kLastRow}, nullptr, true);
     const uint16_t width = uint16_t(c2 - c1 + 1);
     for (Page* page = store.FirstPage(); page; page = page->next) {
         for (uint32_t offset = 0; offset < page->used;) {

@@ -6,6 +6,7 @@
 
 #include "app/core/errorcode.h"
 #include "model/cellstore.h"
+#include "model/clearset.h"
 #include "model/formatstore.h"
 #include "model/rangedescriptor.h"
 #include "model/styles.h"
@@ -19,16 +20,9 @@ namespace vl {
 class CWorkbook;
 class CWorksheet;
 
-// The rectangles that clearing `rect` empties: the rectangle and the whole area of every
-// multi-cell array formula anchored in it (and, in turn, in those areas), except anchors
-// whose spreading failed ("#FILL!").
-std::vector<CellRange> CollectClearSet(const CCellStore& store, const CellRange& rect);
-bool ClearSetContains(const std::vector<CellRange>& set, uint16_t column, uint32_t row);
-
 // Removes every record inside the rectangle, array areas included. Cannot fail. Emptied
 // pages are freed or kept on the free-page list by the flag; a given cursor is reset.
-void ClearRect(CCellStore& store, uint16_t c1, uint16_t c2, uint32_t r1, uint32_t r2,
-               CellCursor* cursor, bool freePages);
+void ClearRect(CCellStore& store, const CellRange& rect, CellCursor* cursor, bool freePages);
 // Deletes columns c1..c2: their records go and later columns move left.
 void ClearColumns(CCellStore& store, uint16_t c1, uint16_t c2);
 // The target becomes a page-by-page copy of the source; false (target unchanged) when
@@ -80,14 +74,28 @@ bool TransposeFormatRect(const CFormatStore& source, const CellRange& rect, CFor
 bool CopyFormatBlock(StyleTables& tables, const CellRange& t, const CellRange& s,
                      CFormatStore& target, CFormatStore& source, const StyleView& sourceStyles);
 
-// Range operations on a worksheet of a workbook: cells and formats together. On failure
-// the worksheet is unchanged and the workbook's error code is 8 (14 when the style tables
-// would overflow).
+// Range operations on worksheets of a workbook: cells and formats together. On failure the
+// worksheets are unchanged and the workbook's error code is 8 (14 when the style tables
+// would overflow). `sourceStyles` are the tables the source's style numbers refer to: the
+// workbook's own (ViewOf), another workbook's, or the few an undo entry keeps; the styles
+// are brought into the workbook's tables by content.
 bool TransposeRange(CWorkbook& workbook, CWorksheet& ws, const CellRange& range);
 bool CopyRange(CWorkbook& workbook, CWorksheet& target, const CellRange& t, CWorksheet& source,
-               uint16_t sc, uint32_t sr);
-bool MoveRange(CWorkbook& workbook, CWorksheet& ws, const CellRange& source, uint16_t dc,
-               uint32_t dr);
+               uint16_t sc, uint32_t sr, const StyleView& sourceStyles);
+// Moves the source block so that its top-left cell lands on (dc, dr) of `target`, which may
+// be the source worksheet itself; the source block is left empty.
+bool MoveRange(CWorkbook& workbook, CWorksheet& target, CWorksheet& source, const CellRange& s,
+               uint16_t dc, uint32_t dr, const StyleView& sourceStyles);
 bool ClearRange(CWorkbook& workbook, CWorksheet& ws, const CellRange& range);
+
+// What a block copy carries: the cells, the formats (with the tables their styles refer to;
+// null for none) and, for whole columns or rows, the column entries and row heights.
+struct BlockCopyParts {
+    bool cells = true;
+    const StyleView* formats = nullptr;
+    bool sheetEntries = true;
+};
+bool CopyBlockParts(CWorkbook& workbook, CWorksheet& target, const CellRange& t, CWorksheet& source,
+                    uint16_t sc, uint32_t sr, const BlockCopyParts& parts);
 
 } // namespace vl

@@ -10,9 +10,21 @@ template <class Visit> void ForEachRun(CWorksheet& ws, Visit visit) {
             visit(page->payload + offset);
 }
 
-template <class Visit> void ForEachWorksheet(TreeHead& tree, Visit visit) {
-    for (CTreeItem* item = tree.first; item; item = item->next)
+template <class Visit> void ForEachInChain(CTreeItem* first, Visit& visit) {
+    for (CTreeItem* item = first; item; item = item->next)
         if (CWorksheet* ws = AsWorksheet(item)) visit(*ws);
+}
+
+// Every worksheet that carries the workbook's style numbers: those of the tree, and those
+// the undo history holds without a style table of their own (a deleted or moved subtree,
+// a scratch worksheet of cells), which an undo puts back as they are.
+template <class Visit> void ForEachWorksheet(CWorkbook& workbook, Visit visit) {
+    ForEachInChain(workbook.tree.first, visit);
+    for (UndoEntry& e : workbook.undo.entries) {
+        if (e.keptStyles) continue;
+        ForEachInChain(e.treeChain.get(), visit);
+        if (CWorksheet* scratch = e.Scratch()) visit(*scratch);
+    }
 }
 
 // Styles and fonts that the runs and column tables reach; style 0 and its font always.
@@ -77,7 +89,7 @@ void RemapWorksheet(CWorksheet& ws, const uint16_t newStyle[kMaxStyles]) {
 void CWorkbook::CompactStyleTables() {
     StyleUsage usage;
     usage.Mark(styles, 0);
-    ForEachWorksheet(tree, [&](CWorksheet& ws) {
+    ForEachWorksheet(*this, [&](CWorksheet& ws) {
         ForEachRun(ws, [&](uint8_t* p) { usage.Mark(styles, LoadFormatRun(p).style); });
         for (const ColumnEntry& c : ws.formats.columns)
             usage.Mark(styles, c.style & kStyleIndexMask);
@@ -86,7 +98,7 @@ void CWorkbook::CompactStyleTables() {
     CompactFonts(styles, usage, newFont);
     uint16_t newStyle[kMaxStyles] = {};
     CompactStyles(styles, usage, newFont, newStyle);
-    ForEachWorksheet(tree, [&](CWorksheet& ws) { RemapWorksheet(ws, newStyle); });
+    ForEachWorksheet(*this, [&](CWorksheet& ws) { RemapWorksheet(ws, newStyle); });
 }
 
 } // namespace vl

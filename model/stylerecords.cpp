@@ -131,4 +131,26 @@ bool FontRecordEquals(const FontRecord& record, const FontRecord& candidate) {
            record.charSet == candidate.charSet;
 }
 
+namespace {
+
+FontRecord& DefaultFont() {
+    static FontRecord font = [] {
+        FontRecord f;
+        CopyTextField(f.faceName, "Arial", kFaceNameSize);
+        f.size = 10;
+        return f;
+    }();
+    return font;
+}
+
+} // namespace
+
+void SetDefaultFont(FontRecord& out) {
+    out = DefaultFont();
+}
+
+void SetDefaultFontFace(const char* face) {
+    CopyTextField(DefaultFont().faceName, face && face[0] ? face : "Arial", kFaceNameSize);
+}
+
 } // namespace vl

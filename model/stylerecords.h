@@ -125,4 +125,9 @@ void CopyTextField(char* field, const char* text, uint32_t size);
 
 bool FontRecordEquals(const FontRecord& record, const FontRecord& candidate);
 
+// The default font: face "Arial" (or the face the settings profile names), 10 points, every
+// other byte 0.
+void SetDefaultFont(FontRecord& out);
+void SetDefaultFontFace(const char* face);
+
 } // namespace vl

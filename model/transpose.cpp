@@ -15,7 +15,7 @@ namespace {
 std::vector<PlacedCell> TransposedCells(const CCellStore& store, const CellRange& range) {
     std::vector<PlacedCell> cells;
     CellCursor cursor{kAdvance, store.FirstPage(), 0};
-    while (const uint8_t* r = GetNextCellInRange(cursor, range.c1, range.r1, range.c2, range.r2)) {
+    while (const uint8_t* r = GetNextCellInRange(cursor, range)) {
         const uint16_t column = uint16_t(range.c1 + (cell::Row(r) - range.r1));
         const uint32_t row = range.r1 + (cell::Column(r) - range.c1);
         cells.push_back({r, cell::Length(r), column, row});

@@ -51,8 +51,19 @@ struct BlockDeleter {
 };
 using BlockPtr = std::unique_ptr<uint8_t, BlockDeleter>;
 
+// What an entry's payload keeps, beside its kind: restores read only what is there.
+enum UndoHolds : uint8_t {
+    kHoldsKeptCells = 1,   // kind 1: a buffer of kept cells
+    kHoldsName = 2,        // kind 1: a tree item's old name (128 bytes)
+    kHoldsCells = 4,       // scratch worksheet: the cells of the descriptor's range
+    kHoldsFormats = 8,     // scratch worksheet: the runs (and sheet entries) of the range
+    kHoldsColumns = 16,    // scratch worksheet: the column table
+    kHoldsRowHeights = 32, // scratch worksheet: the row heights
+};
+
 // The styles and fonts an entry's kept formats use, renumbered from 0 (the workbook's
-// style 0) so that they can be put back into a style table that changed meanwhile.
+// style 0) so that they can be put back into a style table that changed meanwhile. A
+// worksheet held by an entry without them carries the workbook's own style numbers.
 struct KeptStyles : BlockAllocated {
     std::vector<StyleRecord> styles;
     std::vector<FontRecord> fonts;
@@ -71,6 +82,8 @@ struct UndoEntry {
     CellRange selection;
     uint8_t bufferOwnership = 0; // kind 1: 1 or 4 when the entry owns the buffer
     BlockPtr cellBuffer;
+    uint32_t cellBufferSize = 0;
+    uint8_t holds = 0;                 // UndoHolds
     RangeDescriptor secondRange;       // rows or columns inserted or removed
     std::unique_ptr<CTreeItem> object; // kinds 2 to 4: the scratch worksheet
     std::unique_ptr<KeptStyles> keptStyles;
@@ -84,10 +97,23 @@ struct UndoEntry {
     CWorksheet* Scratch() const { return AsWorksheet(object.get()); }
 };
 
+// A table of entries: a workbook's undo history, or the copy history of the clipboard.
 struct UndoHistory {
     UndoEntry entries[kUndoSlots];
     int32_t current = -1;
     uint32_t maximum = 0; // highest usable slot: the undo level minus 1
 };
+
+// Frees what the entry at `index` holds (a cell buffer only when the entry owns it) and
+// empties it; an index outside the table is ignored.
+void FreeUndoEntry(UndoHistory& history, int32_t index);
+// The slot a new entry goes to, emptied: `index` (the table's current index, or another
+// counter of it) moves one on, the oldest entry goes when the table is full and the entries
+// after it (the redo chain) are freed. An index of 200 names the spare slot, which is used
+// unchanged. Null for an index outside -1 to 200.
+UndoEntry* ClaimUndoSlot(UndoHistory& history, int32_t& index);
+// Removes the newest entry and steps the current index back. With `free` what it held is
+// freed; without, the entry is handed to the caller, who takes what it holds.
+UndoEntry DiscardLastUndo(UndoHistory& history, bool free);
 
 } // namespace vl

@@ -22,6 +22,7 @@ CWorkbook::~CWorkbook() {
     printPages.FreeAll();
     imagePages.FreeAll();
     images.clear();
+    evalContext.reset();
 }
 
 void CWorkbook::InitUndoHistory() {
@@ -63,8 +64,26 @@ CTreeItem* CWorkbook::AppendTreeItem(uint8_t type, const char* name, uint16_t le
     return item.release();
 }
 
-std::unique_ptr<CWorkbook> NewWorkbook() {
+std::unique_ptr<CWorkbook> CreateWorkbook() {
     return NewBlockObject<CWorkbook>();
+}
+
+bool NewWorkbook(CWorkbook& workbook) {
+    TreeHead& tree = workbook.tree;
+    FreeTreeItemList(tree.first);
+    tree = TreeHead{};
+    workbook.currentItem = nullptr;
+    workbook.currentCells = nullptr;
+    auto sheet = NewBlockObject<CWorksheet>("Worksheet1", 1);
+    if (!sheet) {
+        workbook.error = kErrorWorksheetMemory;
+        return false;
+    }
+    InsertTreeItem(tree, sheet.get(), nullptr);
+    workbook.currentItem = sheet.get();
+    workbook.currentCells = &sheet->cells;
+    tree.active = sheet.release();
+    return true;
 }
 
 } // namespace vl

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace vl {
@@ -44,6 +45,35 @@ struct ImageListEntry {
 constexpr int kPasswordSize = 1024;
 constexpr int kLastSavedUserSize = 128;
 constexpr int kLastSavedDateSize = 50;
+
+// The evaluator context lives in the formula layer, above the model: the workbook only holds
+// it, and releases it with the function the formula layer gave when it attached it.
+class CEvalContext;
+struct EvalContextRelease {
+    void (*release)(CEvalContext*) = nullptr;
+    void operator()(CEvalContext* context) const {
+        if (release) release(context);
+    }
+};
+using EvalContextPtr = std::unique_ptr<CEvalContext, EvalContextRelease>;
+
+// Where the document came from and how it is shown and recalculated.
+enum DocumentFileKind : uint8_t {
+    kFileNative = 0,
+    kFileText = 1,
+    kFileExcelXml = 2,
+    kFileDBase3 = 3,
+    kFileDBase4 = 4,
+    kFileFoxPro = 5,
+    kFileClipper = 6,
+};
+enum NativeForm : uint8_t {
+    kNativeDefault = 0, // the settings profile chooses
+    kNativeXml = 1,
+    kNativeXmlGzip = 2,
+    kNativeBinary = 3,
+    kNativeBinaryGzip = 4,
+};
 
 class CWorkbook : public BlockAllocated {
 public:
@@ -83,6 +113,17 @@ public:
     UndoHistory undo;
     DropDownListRecord dropDownLists[kDropDownLists];
 
+    // Document state that windows, files and automation read and set.
+    EvalContextPtr evalContext; // attached by the formula layer; null until then
+    uint8_t fileKind = kFileNative;
+    uint8_t nativeForm = kNativeDefault;
+    std::string fileName;   // the document's file, empty for a new document
+    uint8_t lockState = 0;  // 0 none; 3 and others as the status bar shows them
+    uint8_t updateMode = 0; // 0 the setting applies; 1, 2 automatic, 3, 4 manual (all, current)
+    uint16_t zoom = 100;    // percent
+    CTreeItem* currentItem = nullptr;   // the readers' and evaluator's current tree item
+    CCellStore* currentCells = nullptr; // and its cell store
+
     void InitStyleTable() { InitStyleTables(styles); }
     void InitTextFileSettings() { vl::InitTextFileSettings(textFile); }
     void InitDocumentProperties() { properties = DocumentProperties{}; }
@@ -99,15 +140,20 @@ public:
     void SetUndoLevel(uint32_t level);
     // The level of the settings profile ("UndoLevel"), as the workbook window applies it.
     void ApplyUndoLevelSetting();
-    void FreeUndoEntry(uint16_t index);
+    void FreeUndoEntry(uint16_t index) { vl::FreeUndoEntry(undo, index); }
     void FreeUndoHistoryEntries();
     void FreeUndoHistory() { FreeUndoHistoryEntries(); }
     // Claims the slot after the current one for a new entry: frees the redo entries, drops
     // the oldest entry when the history is full, and returns the cleared slot's index.
     int32_t MakeUndoRoom();
+    UndoEntry DiscardLastUndo(bool free) { return vl::DiscardLastUndo(undo, free); }
 
     // Recorders: each claims a slot, keeps what the edit will destroy and notes the place.
     // Those that snapshot return false with the workbook's error code when they cannot.
+    // They act on the active worksheet unless one is given.
+    // One cell of any worksheet, noting the view's first visible cell as the cursor.
+    bool RecordUndoCell(CWorksheet& ws, uint16_t column, uint32_t row, uint16_t firstVisibleColumn,
+                        uint32_t firstVisibleRow);
     bool RecordUndoCells(const CellRange& selection, uint16_t cursorColumn, uint32_t cursorRow);
     bool RecordUndoRange(const CellRange& selection, uint16_t cursorColumn, uint32_t cursorRow,
                          bool cells, bool formats);
@@ -125,10 +171,17 @@ public:
                             uint32_t first, uint32_t last);
     void RecordUndoTreeChange(const CellRange& selection, uint16_t cursorColumn, uint32_t cursorRow,
                               int32_t position);
-    // Detaches the item with its subtree into the entry (refused with error 9 when it
-    // holds every worksheet: the slot is then left empty).
+    // Takes the item with its subtree out of the tree into the entry. The recorder unlinks
+    // them itself, so the caller does not: a second DetachTreeItem of the item is refused
+    // (error 9) and changes nothing. Refused with error 9 when the subtree holds every
+    // worksheet, and with error 10 for an item not in the tree (one the caller unlinked
+    // first stays the caller's); the slot is then left empty.
     bool RecordUndoTreeMove(const CellRange& selection, uint16_t cursorColumn, uint32_t cursorRow,
                             CTreeItem* item);
+    bool RecordUndoTreeRemove(const CellRange& selection, uint16_t cursorColumn, uint32_t cursorRow,
+                              CTreeItem* item) {
+        return RecordUndoTreeMove(selection, cursorColumn, cursorRow, item);
+    }
     bool RecordUndoRename(const CellRange& selection, uint16_t cursorColumn, uint32_t cursorRow,
                           const CTreeItem* item);
     void RecordUndoContainer(const CellRange& selection, uint16_t cursorColumn, uint32_t cursorRow,
@@ -147,7 +200,12 @@ private:
                    uint16_t cursorColumn, uint32_t cursorRow);
 };
 
-// A new workbook, or null when its memory could not be had.
-std::unique_ptr<CWorkbook> NewWorkbook();
+// A workbook record, empty (no tree item), or null when its memory could not be had.
+std::unique_ptr<CWorkbook> CreateWorkbook();
+// Replaces the tree with one new worksheet "Worksheet1" and makes it active; false with
+// error 8 (and an empty tree) when the worksheet could not be had.
+bool NewWorkbook(CWorkbook& workbook);
+// Records the cells of a range of any worksheet before an edit (operation 2, cells only).
+bool RecordRangeUndo(CWorkbook& workbook, CWorksheet& ws, const CellRange& range);
 
 } // namespace vl

@@ -71,7 +71,8 @@ public:
 
     // A copy of the item and its subtree as a free-standing chain (folders as they are,
     // worksheets with cells, formats, containers and settings); null with error 8 in the
-    // workbook when nothing could be made.
+    // workbook when any item could not be copied. A container that cannot be copied is left
+    // out and its source gets status 4.
     static CTreeItem* Clone(CWorkbook& workbook, CTreeItem* item);
 };
 

@@ -41,7 +41,11 @@ CTreeItem* CWorksheet::Clone(CWorkbook& workbook, CTreeItem* item) {
             copy = CloneWorksheet(*static_cast<CWorksheet*>(p));
         else
             copy = NewBlockObject<CTreeItem>(p->name, p->level, p->itemType, p->expanded);
-        if (!copy) continue;
+        if (!copy) {
+            // All or nothing: a chain with a worksheet missing would paste or undo wrong.
+            workbook.error = kErrorWorksheetMemory;
+            return nullptr;
+        }
         copy->prev = last;
         if (last)
             last->next = copy.get();
@@ -49,7 +53,6 @@ CTreeItem* CWorksheet::Clone(CWorkbook& workbook, CTreeItem* item) {
             chain.reset(copy.get());
         last = copy.release();
     }
-    if (!chain) workbook.error = kErrorWorksheetMemory;
     return chain.release();
 }
 

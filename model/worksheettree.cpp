@@ -82,6 +82,12 @@ static CWorksheet* NearestWorksheet(CTreeItem* forward, CTreeItem* backward) {
 }
 
 bool DetachTreeItem(TreeHead& head, CTreeItem* item, ErrorCode& error) {
+    // An item already taken out (by an undo recorder, or a first detach) is not the
+    // tree's: its chain would be read as the tree's own.
+    if (!item || GetTreeItemIndex(item, head.first) < 0) {
+        error = kErrorLastWorksheet;
+        return false;
+    }
     CTreeItem* last = SubtreeEnd(item);
     uint32_t worksheets = 0, folders = 0;
     bool holdsActive = false;

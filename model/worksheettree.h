@@ -25,7 +25,8 @@ bool BuildTreeItemPath(const CTreeItem* item, std::string& out, bool foldersOnly
 // worksheet at its level, or at the end of the tree at level 1 without a target.
 void InsertTreeItem(TreeHead& head, CTreeItem* chain, CTreeItem* target);
 // Unlinks an item with its subtree into a free-standing chain that the caller then owns.
-// Refused with error 9 when the subtree holds every worksheet.
+// Refused with error 9, changing nothing, when the subtree holds every worksheet or the
+// item is not in the tree (a second detach of the same item).
 bool DetachTreeItem(TreeHead& head, CTreeItem* item, ErrorCode& error);
 
 // The last item of an item's subtree (the item itself for a worksheet).

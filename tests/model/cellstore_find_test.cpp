@@ -33,157 +33,89 @@ Page* NumberChain(uint32_t pages, uint32_t perPage) {
 
 class CellStoreFind : public ::testing::TestWithParam<bool> {};
 
-TEST_P(CellStoreFind, MissingCellBetweenNeighboursIsNull) {
-    const bool indexed = GetParam();
+TEST_P(CellStoreFind, PresentAndMissingCells) {
     CCellStore store;
     FillEvenRows(store, 5000);
     ASSERT_GT(store.PageCount(), 3u);
-    if (indexed) {
+    if (GetParam()) {
         CellCursor cursor{kAdvance, nullptr, 0};
-        for (uint32_t block = 0; block < 5; ++block)
+        for (uint32_t block : {3u, 1u, 0u, 2u, 4u}) // out of order, one cursor
             ASSERT_TRUE(store.BuildRowBlockIndex(block, cursor));
-        EXPECT_TRUE(store.BlockValid(1));
-        ASSERT_NE(store.RowEntry(1001), nullptr);
         EXPECT_EQ(store.RowEntry(1001)->page, nullptr);
     }
-    EXPECT_EQ(FindCell(store, 1001, 0), nullptr);
-    EXPECT_EQ(FindCell(store, 1002, 3), nullptr);
-    EXPECT_EQ(FindCell(store, 4999, 0), nullptr);
-    EXPECT_EQ(FindCell(store, 6000, 0), nullptr);
-    for (uint32_t row : {0u, 1022u, 1024u, 2048u, 4998u}) {
-        const uint8_t* r = FindCell(store, row, 5);
-        ASSERT_NE(r, nullptr) << row;
-        EXPECT_EQ(cell::Number(r), row + 0.5);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(WithAndWithoutRowIndex, CellStoreFind, ::testing::Bool());
-
-TEST(CellStoreIndex, BlocksBuiltOutOfOrderStillFindEveryRow) {
-    CCellStore store;
-    FillEvenRows(store, 5000);
-    CellCursor cursor{kAdvance, nullptr, 0};
-    ASSERT_TRUE(store.BuildRowBlockIndex(3, cursor));
-    ASSERT_TRUE(store.BuildRowBlockIndex(1, cursor));
-    for (uint32_t row = 1024; row < 2048; row += 2) ASSERT_NE(FindCell(store, row, 0), nullptr);
-    EXPECT_NE(FindCell(store, 3074, 5), nullptr);
+    for (uint32_t row : {1001u, 4999u, 6000u}) EXPECT_EQ(FindCell(store, row, 0), nullptr);
+    EXPECT_EQ(FindCell(store, 1002, 3), nullptr); // neighbours on both sides
+    for (uint32_t row = 0; row < 5000; row += 2)
+        ASSERT_EQ(cell::Number(FindCell(store, row, 5)), row + 0.5) << row;
+    // Any edit drops the index; the store answers from the pages again.
+    ASSERT_TRUE(Put(store, Number(2, 11, 7)));
+    EXPECT_FALSE(store.BlockValid(0));
+    EXPECT_NE(FindCell(store, 11, 2), nullptr);
     store.ClearRowIndex(true);
     EXPECT_FALSE(store.BlockValid(3));
 }
 
+INSTANTIATE_TEST_SUITE_P(WithAndWithoutRowIndex, CellStoreFind, ::testing::Bool());
+
 // Rows of blocks 0, 1 and 2 on one page, so a reused cursor stands inside the page.
 TEST(CellStoreIndex, ReusedCursorInsideAPageMissesNoRow) {
-    const std::vector<std::vector<uint32_t>> orders = {{1, 1}, {2, 1}, {1, 0, 1}};
-    for (const auto& order : orders) {
+    for (const auto& order : std::vector<std::vector<uint32_t>>{{1, 1}, {2, 1}, {1, 0, 1}}) {
         CCellStore store;
         for (uint32_t row : {1000u, 1030u, 1040u, 2050u})
             ASSERT_TRUE(Put(store, Number(0, row, row)));
-        ASSERT_EQ(store.PageCount(), 1u);
         CellCursor cursor{kAdvance, nullptr, 0};
         for (uint32_t block : order) {
             store.ClearRowIndex(false);
             ASSERT_TRUE(store.BuildRowBlockIndex(block, cursor));
         }
-        const uint32_t block = order.back();
         for (uint32_t row : {1000u, 1030u, 1040u, 2050u}) {
-            if (row / kRowBlockRows != block) continue;
-            ASSERT_NE(store.RowEntry(row)->page, nullptr) << "block " << block << " row " << row;
+            if (row / kRowBlockRows != order.back()) continue;
+            ASSERT_NE(store.RowEntry(row)->page, nullptr) << order.back() << " " << row;
             EXPECT_NE(FindCell(store, row, 0), nullptr) << row;
         }
     }
-}
-
-TEST(CellStoreIndex, AnEditDropsTheIndex) {
-    CCellStore store;
-    FillEvenRows(store, 3000);
-    CellCursor cursor{kAdvance, nullptr, 0};
-    ASSERT_TRUE(store.BuildRowBlockIndex(0, cursor));
-    ASSERT_TRUE(Put(store, Number(2, 11, 7)));
-    EXPECT_FALSE(store.BlockValid(0));
-    ASSERT_NE(FindCell(store, 11, 2), nullptr);
-    EXPECT_NE(FindCell(store, 12, 5), nullptr);
-}
-
-TEST(CellStoreIndex, BuildFailsWithoutMemory) {
     CCellStore store;
     FillEvenRows(store, 100);
     CellCursor cursor;
     AllocFailGuard guard(0);
     EXPECT_FALSE(store.BuildRowBlockIndex(0, cursor));
-    EXPECT_FALSE(store.BlockValid(0));
-    EXPECT_FALSE(store.BuildRowBlockIndex(kRowBlocks, cursor));
-    EXPECT_FALSE(store.BlockValid(kRowBlocks));
-    EXPECT_FALSE(store.BlockValid(UINT32_MAX));
+    EXPECT_FALSE(store.BuildRowBlockIndex(kRowBlocks, cursor)); // one past the last block
+    EXPECT_FALSE(store.BlockValid(0) || store.BlockValid(kRowBlocks) ||
+                 store.BlockValid(UINT32_MAX));
 }
 
-TEST(CellStoreWalk, FindFromCursorFollowsASequentialReader) {
+TEST(CellStoreWalk, CursorsFollowSequentialReaders) {
     CCellStore store;
     FillEvenRows(store, 3000);
     CellCursor cursor{kAdvance, nullptr, 0};
-    uint32_t found = 0;
     for (uint32_t row = 0; row < 3000; ++row)
-        for (uint16_t col : {0, 3, 5}) {
-            const uint8_t* r = FindCellFromCursor(store, row, col, cursor);
-            const bool expected = row % 2 == 0 && col != 3;
-            ASSERT_EQ(r != nullptr, expected) << row << "," << col;
-            found += expected;
-        }
-    EXPECT_EQ(found, 3000u);
-}
-
-TEST(CellStoreWalk, RangeFromTheMiddleOfAPage) {
-    CCellStore store;
-    CellCursor put{kAdvance, nullptr, 0};
-    for (uint32_t row = 0; row < 5000; ++row)
-        for (uint16_t col = 0; col < 3; ++col) ASSERT_TRUE(Put(store, Number(col, row, row), put));
-    CellCursor cursor{kAdvance, store.FirstPage(), 0};
+        for (uint16_t col : {0, 3, 5})
+            ASSERT_EQ(FindCellFromCursor(store, row, col, cursor) != nullptr,
+                      row % 2 == 0 && col != 3)
+                << row << "," << col;
+    // A rectangle whose first row lies in the middle of a page: the walk skips what lies
+    // before and ends on the first record past the last row.
+    CellCursor range{kAdvance, store.FirstPage(), 0};
     std::vector<std::pair<uint32_t, uint16_t>> seen;
-    while (const uint8_t* r = GetNextCellInRange(cursor, 1, 2000, 2, 2002))
+    while (const uint8_t* r = GetNextCellInRange(range, {1, 2000, 5, 2002}))
         seen.emplace_back(cell::Row(r), cell::Column(r));
-    const std::vector<std::pair<uint32_t, uint16_t>> expected = {{2000, 1}, {2000, 2}, {2001, 1},
-                                                                 {2001, 2}, {2002, 1}, {2002, 2}};
-    EXPECT_EQ(seen, expected);
-    // The walk ended on the first record past the range, not at the end of the chain.
-    const uint8_t* stop = cursor.page->payload + cursor.offset;
-    EXPECT_EQ(cell::Row(stop), 2003u);
-    EXPECT_EQ(cell::Column(stop), 0);
-
-    CellCursor none;
-    EXPECT_EQ(GetNextCellInRange(none, 0, 0, 10, 10), nullptr);
-    CellCursor past{kAdvance, store.FirstPage(), 0};
-    EXPECT_EQ(GetNextCellInRange(past, 0, 6000, 10, 7000), nullptr);
-}
-
-TEST(CellStoreWalk, NextCellRecordWithoutAdvanceStays) {
-    CCellStore store;
-    ASSERT_TRUE(Put(store, Number(0, 0, 1)));
-    ASSERT_TRUE(Put(store, Number(1, 0, 2)));
-    CellCursor cursor{0, store.FirstPage(), 0};
-    EXPECT_EQ(cell::Number(NextCellRecord(cursor)), 1);
-    EXPECT_EQ(cell::Number(NextCellRecord(cursor)), 1);
-    CellCursor none;
+    EXPECT_EQ(seen, (std::vector<std::pair<uint32_t, uint16_t>>{{2000, 5}, {2002, 5}}));
+    EXPECT_EQ(cell::Row(range.page->payload + range.offset), 2004u);
+    CellCursor none, past{kAdvance, store.FirstPage(), 0};
+    EXPECT_EQ(GetNextCellInRange(none, {0, 0, 10, 10}), nullptr);
+    EXPECT_EQ(GetNextCellInRange(past, {0, 6000, 10, 7000}), nullptr);
+    // Without the advance flag a cursor stays on the record it returned.
+    CellCursor still{0, store.FirstPage(), 0};
+    EXPECT_EQ(NextCellRecord(still), NextCellRecord(still));
     EXPECT_EQ(NextCellRecord(none), nullptr);
 }
 
-TEST(CellStoreSummary, UsedRange) {
+TEST(CellStoreSummary, UsedRangeAndCellKinds) {
     CCellStore store;
     uint16_t c1 = 9, c2 = 9;
     uint32_t r1 = 9, r2 = 9;
     EXPECT_FALSE(store.GetUsedRange(&c1, &c2, &r1, &r2));
     EXPECT_EQ(c1 + c2 + r1 + r2, 0u);
-    ASSERT_TRUE(Put(store, Number(5, 10, 1)));
-    ASSERT_TRUE(Put(store, Number(2, 20, 1)));
-    ASSERT_TRUE(Put(store, Number(9, 15, 1)));
-    ASSERT_TRUE(store.GetUsedRange(&c1, &c2, &r1, &r2));
-    EXPECT_EQ(c1, 2);
-    EXPECT_EQ(c2, 9);
-    EXPECT_EQ(r1, 10u);
-    EXPECT_EQ(r2, 20u);
-    EXPECT_TRUE(store.GetUsedRange(nullptr, nullptr, nullptr, &r2));
-}
-
-TEST(CellStoreSummary, CountCellKindsInsideTheRectangle) {
-    CCellStore store;
     auto formula = [](uint16_t col, uint8_t resultFlags, uint8_t error) {
         FormulaHead head;
         head.flags = uint8_t(kCellFormula | (error << 4));
@@ -194,51 +126,36 @@ TEST(CellStoreSummary, CountCellKindsInsideTheRectangle) {
     };
     CellBuffer error;
     MakeNumberCell(error, 1, 1, 0, 7);
-    const std::vector<std::vector<uint8_t>> records = {
-        Number(0, 1, 1),
-        {error.bytes, error.bytes + error.size},
-        Text(2, 1, 3),
-        formula(3, kResultNumber, 0),
-        formula(4, kResultText, 0),
-        formula(5, kResultArray, 0),
-        formula(6, kResultNumber, 2),
-        Number(0, 0, 1), // outside: row above
-        Number(7, 1, 1), // outside: column right
-        Number(0, 2, 1), // outside: row below
-    };
-    for (const auto& r : records) ASSERT_TRUE(Put(store, r));
+    for (const auto& r : {Number(0, 1, 1), std::vector<uint8_t>(error.bytes, error.bytes + 15),
+                          Text(2, 1, 3), formula(3, kResultNumber, 0), formula(4, kResultText, 0),
+                          formula(5, kResultArray, 0), formula(6, kResultNumber, 2),
+                          Number(0, 0, 1), Number(7, 1, 1), Number(9, 2, 1)}) // the last 3 outside
+        ASSERT_TRUE(Put(store, r));
     uint32_t counts[6];
-    store.CountCellKinds(counts, 0, 1, 6, 1);
+    store.CountCellKinds(counts, {0, 1, 6, 1});
     const uint32_t expected[6] = {2, 1, 1, 1, 1, 1};
     EXPECT_TRUE(std::equal(counts, counts + 6, expected));
+    ASSERT_TRUE(store.GetUsedRange(&c1, &c2, &r1, &r2));
+    EXPECT_EQ(std::tuple(c1, c2, r1, r2), std::tuple(uint16_t(0), uint16_t(9), 0u, 2u));
+    EXPECT_TRUE(store.GetUsedRange(nullptr, nullptr, nullptr, &r2));
 }
 
-struct CompactCase {
-    uint32_t pages, perPage;
-    bool compacts;
-};
+class CellStoreCompaction
+    : public ::testing::TestWithParam<std::tuple<uint32_t, uint32_t, bool, uint32_t>> {};
 
-class CellStoreCompaction : public ::testing::TestWithParam<CompactCase> {};
-
+// A put's own compaction runs past both thresholds; it fills pages to three quarters only,
+// leaves pages that are fuller alone and starts the free-byte estimate again from 0.
 TEST_P(CellStoreCompaction, PutRepacksOnlyPastBothThresholds) {
-    const CompactCase c = GetParam();
+    const auto [pages, perPage, compacts, pagesAfter] = GetParam();
     CCellStore store;
-    store.AdoptPages(NumberChain(c.pages, c.perPage));
-    const uint32_t cells = c.pages * c.perPage;
+    store.AdoptPages(NumberChain(pages, perPage));
+    const uint32_t cells = pages * perPage;
     CellCursor cursor{kAdvance, nullptr, 0};
     ASSERT_TRUE(Put(store, Number(0, cells, -1), cursor));
     EXPECT_TRUE(Consistent(store));
-    const uint32_t perFullPage = kPagePayload / kNumberRecordSize;
-    if (c.compacts) {
-        EXPECT_EQ(store.PageCount(), (cells + 1 + perFullPage - 1) / perFullPage);
-        EXPECT_EQ(store.FreePageCount(), c.pages - store.PageCount());
-        EXPECT_EQ(store.FreeBytes(), 0u);
-    } else {
-        EXPECT_EQ(store.PageCount(), c.pages);
-        EXPECT_EQ(store.FreePageCount(), 0u);
-    }
-    // Either way the cursor stands past the record just written.
-    ASSERT_NE(cursor.page, nullptr);
+    EXPECT_EQ(store.PageCount(), pagesAfter);
+    EXPECT_EQ(store.FreePageCount(), pages - pagesAfter);
+    EXPECT_EQ(store.FreeBytes() == 0, compacts);
     EXPECT_EQ(cell::Number(cursor.page->payload + cursor.offset - kNumberRecordSize), -1);
     const auto all = Dump(store);
     ASSERT_EQ(all.size(), cells + 1);
@@ -247,13 +164,13 @@ TEST_P(CellStoreCompaction, PutRepacksOnlyPastBothThresholds) {
 
 INSTANTIATE_TEST_SUITE_P(
     Thresholds, CellStoreCompaction,
-    ::testing::Values(CompactCase{122, 1, false},  // free bytes just under 1,000,000
-                      CompactCase{123, 1, true},   // just over, nearly all of it free
-                      CompactCase{700, 436, true}, // 8,192 / 1,642 free per page: ratio 4
-                      CompactCase{700, 437, false} // 8,192 / 1,627: ratio 5
-                      ));
+    ::testing::Values(std::tuple(122u, 1u, false, 122u),     // free just under 1,000,000
+                      std::tuple(123u, 1u, true, 1u),        // just over
+                      std::tuple(300u, 200u, true, 147u),    // 409 a page
+                      std::tuple(700u, 436u, true, 700u),    // ratio 4, fuller than 3/4
+                      std::tuple(700u, 437u, false, 700u))); // ratio 5
 
-TEST(CellStoreCompact, KeepsOrFreesTheEmptiedPages) {
+TEST(CellStoreCompact, FillsPagesAndKeepsOrFreesTheEmptiedOnes) {
     for (bool freePages : {false, true}) {
         CCellStore store;
         const long live = LiveBlockCount();
@@ -261,15 +178,13 @@ TEST(CellStoreCompact, KeepsOrFreesTheEmptiedPages) {
         store.Compact(freePages);
         EXPECT_TRUE(Consistent(store));
         EXPECT_EQ(store.PageCount(), 2u);
+        EXPECT_EQ(store.FirstPage()->used, 545 * kNumberRecordSize);
         EXPECT_EQ(Dump(store).size(), 1000u);
+        EXPECT_EQ(store.FreeBytes(), 0u);
         EXPECT_EQ(store.FreePageCount(), freePages ? 0u : 8u);
         EXPECT_EQ(LiveBlockCount(), live + (freePages ? 2 : 10));
     }
 }
-
-} // namespace vl
-
-namespace vl {
 
 // The page directory must send every search to the page the walk from the first page
 // reaches, however the chain has changed since it was last built.
@@ -291,13 +206,11 @@ TEST(CellStoreDirectory, StartPageIsThePageTheWalkReaches) {
         }
     };
     for (int batch = 0; batch < 6; ++batch) {
-        CellCursor cursor;
         for (int i = 0; i < 3000; ++i) {
             const uint32_t row = next() % 20000;
             const auto record = i % 3 ? Number(uint16_t(next() % 40), row, i)
                                       : Text(uint16_t(next() % 40), row, next() % 300);
-            cursor = CellCursor{};
-            ASSERT_TRUE(Put(store, record, cursor));
+            ASSERT_TRUE(Put(store, record));
         }
         check();
         store.Compact(batch % 2 == 0);

@@ -2,6 +2,7 @@
 #include "model/chartrecords.h"
 #include "platform/core/alloc.h"
 #include "platform/core/bytes.h"
+#include "storetestutil.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -9,56 +10,28 @@
 
 namespace vl {
 
-TEST(Chart, ConstructorDefaults) {
-    auto chart = NewBlockObject<CChart>(kChart3D);
-    ASSERT_TRUE(chart);
-    const ChartSettings& s = chart->settings;
-    EXPECT_EQ(s.type, kChart3D);
-    const uint8_t options[7] = {s.viewWidth,   s.viewHeight,     s.barSize, s.stackBarSize,
-                                s.lineWidth3D, s.pieThickness3D, s.pieSplit};
-    const uint8_t expected[7] = {100, 100, 70, 70, 70, 25, 15};
-    EXPECT_EQ(0, std::memcmp(options, expected, 7));
-    EXPECT_EQ(s.lightDirectionX, 80);
-    EXPECT_EQ(s.lightDirectionY, 100);
-    EXPECT_EQ(s.perspective, 40);
-    EXPECT_EQ(s.seriesCount, 0);
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(chart->viewMatrix[i], (i % 5 == 0) ? 1.0f : 0.0f);
-    EXPECT_EQ(chart->light[2], 1.0f);
-    EXPECT_EQ(chart->gap, 4);
-    EXPECT_EQ(chart->zoomX, 100);
-    EXPECT_EQ(chart->zoomY, 100);
-    // The series were reset while the type was still 0.
-    for (const CChartSeries& series : chart->series) EXPECT_EQ(series.settings.kind, 0);
-}
+using storetest::AllocFailGuard;
 
-TEST(Chart, SeriesKindFollowsChartType) {
-    struct Case {
-        uint8_t type;
-        uint8_t kind;
-    };
-    for (Case c : {Case{kChart2D, 1}, Case{kChart3D, 7}, Case{kChartXY, 6}, Case{0, 0}}) {
-        auto chart = NewBlockObject<CChart>(c.type);
-        InitSeries(*chart, 2);
-        EXPECT_EQ(chart->series[2].settings.kind, c.kind) << int(c.type);
+// A reset of the settings restores their defaults but keeps the chart's type, so every
+// series is reset to the kind of that type.
+TEST(Chart, SeriesFollowTheChartTypeAndAResetKeepsIt) {
+    for (auto [type, kind] : {std::pair{kChart2D, 1}, std::pair{kChart3D, 7},
+                              std::pair{kChartXY, 6}, std::pair{ChartType(0), 0}}) {
+        auto chart = NewBlockObject<CChart>(type);
+        chart->settings.viewWidth = chart->settings.pieSplit = 3;
+        chart->viewMatrix[1] = 5;
+        InitChartSettings(*chart);
+        EXPECT_EQ(chart->settings.type, type);
+        EXPECT_EQ(std::tuple(chart->settings.viewWidth, chart->settings.pieSplit),
+                  std::tuple(uint8_t(100), uint8_t(15)));
+        EXPECT_EQ(chart->viewMatrix[1], 0);
+        for (const CChartSeries& s : chart->series) EXPECT_EQ(s.settings.kind, kind) << int(type);
     }
-}
-
-TEST(Chart, SeriesDefaultsTakeTheirPaletteEntry) {
     auto chart = NewBlockObject<CChart>(kChart2D);
-    for (uint16_t i = 0; i < kChartSeries; ++i) InitSeries(*chart, i);
     InitSeries(*chart, 16); // past the array: ignored
     const SeriesSettings& s2 = chart->series[2].settings;
-    EXPECT_EQ(s2.line.color, 0x0000FFu);
-    EXPECT_EQ(s2.fill.patternColor, 0x0000FFu);
-    EXPECT_EQ(s2.fill.backgroundColor, GetSystemColor(kColorWindow));
-    EXPECT_EQ(s2.visible, 1);
-    EXPECT_EQ(s2.symbol, 4);
-    EXPECT_EQ(s2.periods, 1);
-    EXPECT_EQ(s2.subperiods, 1);
-    EXPECT_EQ(s2.divisor, 1u);
-    EXPECT_EQ(s2.axisFlags, 0x72);
-    EXPECT_EQ(chart->series[0].settings.line.color, 0x00FF00u);  // green
-    EXPECT_EQ(chart->series[15].settings.fill.patternColor, 0u); // black
+    EXPECT_EQ(std::tuple(s2.line.color, s2.fill.patternColor, s2.fill.backgroundColor),
+              std::tuple(ChartPaletteColor(2), ChartPaletteColor(2), GetSystemColor(kColorWindow)));
     for (int k = 0; k < 16; ++k) EXPECT_EQ(s2.sliceFills[k].patternColor, ChartPaletteColor(k));
 }
 
@@ -67,123 +40,138 @@ TEST(Chart, ClearThenDestroyFreesEverythingOnce) {
     {
         auto chart = NewBlockObject<CChart>(kChart2D);
         chart->settings.seriesCount = 2;
-        chart->series[0].settings.role = 1;
-        chart->series[1].settings.role = 1;
+        chart->series[0].settings.role = chart->series[1].settings.role = 1;
         chart->series[1].settings.rangeFlags = kFromValueGiven | kStackLimitsFixed;
+        chart->series[3].valueFlags = 5;
         uint8_t item[52] = {};
         for (int i = 0; i < 600; ++i) ASSERT_TRUE(chart->series[0].points.AppendItem16(item));
+        ASSERT_TRUE(chart->series[3].points.AppendItem16(item));
         ASSERT_TRUE(chart->series[5].labels.AppendItem44(item)); // a series not in use
         ASSERT_TRUE(chart->vertices.AppendItem24(item));
         ASSERT_TRUE(chart->faces.AppendItem52(item));
+        ResetSeriesData(*chart, 3); // empties the data, keeps the page
+        EXPECT_EQ(chart->series[3].points.ItemCount() + chart->series[3].valueFlags, 0u);
+        EXPECT_EQ(chart->series[3].points.FreePageCount(), 1u);
         chart->flags = kChartScalesValid | kChartLaidOut | 4;
         ClearChart(*chart);
         EXPECT_EQ(LiveBlockCount(), before + 1); // only the chart itself
         EXPECT_EQ(chart->flags, 4);
         EXPECT_EQ(chart->series[1].settings.rangeFlags, kFromValueGiven);
-        EXPECT_EQ(chart->series[0].points.ItemCount(), 0u);
-        // Still usable after the teardown.
-        ASSERT_TRUE(chart->series[0].points.AppendItem16(item));
-        EXPECT_NE(chart->series[0].points.GetItem16(0), nullptr);
+        ASSERT_TRUE(chart->series[0].points.AppendItem16(item)); // still usable
     }
     EXPECT_EQ(LiveBlockCount(), before);
+    AllocFailGuard fail(0);
+    EXPECT_EQ(NewBlockObject<CChart>(kChart2D), nullptr);
 }
 
-TEST(Chart, ResetSeriesDataKeepsPagesForReuse) {
-    auto chart = NewBlockObject<CChart>(kChart2D);
-    uint8_t item[16] = {};
-    ASSERT_TRUE(chart->series[3].points.AppendItem16(item));
-    chart->series[3].valueFlags = 5;
-    chart->series[3].maximum = 9;
-    ResetSeriesData(*chart, 3);
-    EXPECT_EQ(chart->series[3].points.ItemCount(), 0u);
-    EXPECT_EQ(chart->series[3].points.FreePageCount(), 1u);
-    EXPECT_EQ(chart->series[3].valueFlags, 0);
-    EXPECT_EQ(chart->series[3].maximum, 0);
-}
-
-TEST(Chart, FailedAllocationGivesNoChart) {
-    SetAllocFailAfter(0);
-    auto chart = NewBlockObject<CChart>(kChart2D);
-    SetAllocFailAfter(-1);
-    EXPECT_EQ(chart, nullptr);
+// A clone holds its own copies of everything: settings, series with their points and
+// labels, the scene and the layout state; its axis bands point at its own series.
+TEST(Chart, CloneIsDeepAndAllOrNothing) {
+    auto chart = NewBlockObject<CChart>(kChart3D);
+    chart->flags = 3;
+    chart->error = 27;
+    chart->settings.perspective = 7;
+    chart->viewMatrix[6] = 0.5f;
+    chart->series[4].settings.role = 1;
+    chart->series[4].maximum = 9.5;
+    for (int i = 0; i < 600; ++i) {
+        const ChartPoint point{i * 1.5, float(i) / 600, kPointPositive};
+        ASSERT_TRUE(chart->series[4].points.AppendItem16(&point));
+    }
+    ChartLabel label;
+    std::strcpy(label.text, "north");
+    label.flags = 0;
+    ASSERT_TRUE(chart->series[4].labels.AppendItem44(&label));
+    const ChartVertex vertex{1, 2, 3, 4, 5, 6};
+    ASSERT_TRUE(chart->vertices.AppendItem24(&vertex));
+    ChartFace face;
+    face.color = 0x123456;
+    ASSERT_TRUE(chart->faces.AppendItem52(&face));
+    chart->walls[kWallFloor] = {1, 1, 9, 2, {0, 1, 0}};
+    chart->axes[0].series = &chart->series[4];
+    chart->axes[0].extent = 12;
+    chart->axisCount = 1;
+    chart->margins[3] = -4;
+    auto copy = chart->Clone();
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(std::tuple(copy->flags, copy->error, copy->settings.perspective, copy->viewMatrix[6]),
+              std::tuple(uint8_t(3), uint8_t(27), uint16_t(7), 0.5f));
+    EXPECT_EQ(copy->series[4].maximum, 9.5);
+    ASSERT_EQ(copy->series[4].points.ItemCount(), 600u);
+    ChartPoint p;
+    std::memcpy(&p, copy->series[4].points.GetItem16(599), sizeof p);
+    EXPECT_EQ(std::tuple(p.value, p.flags), std::tuple(898.5, uint8_t(kPointPositive)));
+    EXPECT_STREQ(static_cast<const ChartLabel*>(copy->series[4].labels.GetItem44(0))->text,
+                 "north");
+    EXPECT_EQ(std::memcmp(copy->vertices.GetItem24(0), &vertex, sizeof vertex), 0);
+    EXPECT_EQ(static_cast<const ChartFace*>(copy->faces.GetItem52(0))->color, 0x123456u);
+    EXPECT_EQ(copy->walls[kWallFloor].firstVertex, 9u);
+    EXPECT_EQ(copy->axes[0].series, &copy->series[4]);
+    EXPECT_EQ(std::tuple(copy->axisCount, copy->axes[0].extent, copy->margins[3]),
+              std::tuple(uint8_t(1), 12u, -4));
+    EXPECT_NE(copy->series[4].points.FirstPage(), chart->series[4].points.FirstPage());
+    const long live = LiveBlockCount();
+    for (long budget = 0; budget < 4; ++budget) {
+        AllocFailGuard fail(budget);
+        EXPECT_EQ(chart->Clone(), nullptr);
+        EXPECT_EQ(LiveBlockCount(), live);
+    }
 }
 
 TEST(ChartRecords, SettingsRecordOfANewChart) {
     auto chart = NewBlockObject<CChart>(kChartXY);
-    std::vector<uint8_t> bytes(kChartSettingsRecordSize, 0xEE);
-    WriteChartSettingsRecord(bytes.data(), chart->settings);
-    const COLORREF text = GetSystemColor(kColorWindowText);
-    const COLORREF window = GetSystemColor(kColorWindow);
-    EXPECT_EQ(bytes[0], kChartXY);
-    const uint8_t options[7] = {100, 100, 70, 70, 70, 25, 15};
-    EXPECT_EQ(0, std::memcmp(bytes.data() + 1, options, 7));
-    EXPECT_EQ(LoadU32(&bytes[144]), text);
-    EXPECT_EQ(LoadU32(&bytes[412]), text);
-    EXPECT_EQ(LoadU16(&bytes[694]), 80);
-    EXPECT_EQ(LoadU16(&bytes[696]), 100);
-    EXPECT_EQ(LoadU16(&bytes[698]), 40);
-    EXPECT_EQ(bytes[700] + bytes[701] + bytes[702], 3);
-    EXPECT_EQ(bytes[704], 1);
-    EXPECT_EQ(LoadU32(&bytes[708]), window);
-    EXPECT_EQ(LoadU32(&bytes[716]), window);
-    EXPECT_EQ(bytes[720], 1);
-    EXPECT_EQ(LoadU32(&bytes[724]), text);
-    EXPECT_EQ(bytes[728], 0);
-    EXPECT_EQ(bytes[545] | bytes[546] | bytes[547] | bytes[703] | bytes[729], 0);
-
+    std::vector<uint8_t> b(kChartSettingsRecordSize, 0xEE);
+    WriteChartSettingsRecord(b.data(), chart->settings);
+    const COLORREF text = GetSystemColor(kColorWindowText), window = GetSystemColor(kColorWindow);
+    EXPECT_EQ(std::vector<uint8_t>(b.begin(), b.begin() + 8),
+              (std::vector<uint8_t>{kChartXY, 100, 100, 70, 70, 70, 25, 15}));
+    EXPECT_EQ(std::tuple(LoadU32(&b[144]), LoadU32(&b[412]), LoadU32(&b[724])),
+              std::tuple(text, text, text));
+    EXPECT_EQ(std::tuple(LoadU16(&b[694]), LoadU16(&b[696]), LoadU16(&b[698])),
+              std::tuple(uint16_t(80), uint16_t(100), uint16_t(40)));
+    EXPECT_EQ(std::tuple(b[700] + b[701] + b[702], b[704], b[720], b[728]), std::tuple(3, 1, 1, 0));
+    EXPECT_EQ(std::tuple(LoadU32(&b[708]), LoadU32(&b[716])), std::tuple(window, window));
+    EXPECT_EQ(b[545] | b[546] | b[547] | b[703] | b[729], 0);
     ChartSettings back;
-    ReadChartSettingsRecord(bytes.data(), back);
+    ReadChartSettingsRecord(b.data(), back);
     std::vector<uint8_t> again(kChartSettingsRecordSize);
     WriteChartSettingsRecord(again.data(), back);
-    EXPECT_EQ(bytes, again);
+    EXPECT_EQ(b, again);
 }
 
-TEST(ChartRecords, SeriesRecordOffsets) {
+TEST(ChartRecords, SeriesRecordOffsetsAndTheViewMatrix) {
     auto chart = NewBlockObject<CChart>(kChart2D);
-    InitSeries(*chart, 2);
+    InitSeries(*chart, 2); // a new chart's series were reset before its type was set
     SeriesSettings& s = chart->series[2].settings;
     s.rangeFlags = kFromValueGiven | kToValueGiven;
     s.fromValue = -1.5;
     s.toValue = 2.5;
     std::memset(s.dataArray, 'A', 1024);
-    std::vector<uint8_t> bytes(kSeriesSettingsRecordSize);
-    WriteSeriesSettingsRecord(bytes.data(), s);
-    EXPECT_EQ(LoadU16(&bytes[2]), 6);
-    EXPECT_EQ(LoadF64(&bytes[1416]), -1.5);
-    EXPECT_EQ(LoadF64(&bytes[1432]), 2.5);
-    EXPECT_EQ(bytes[389 + 1023], 'A');
-    EXPECT_EQ(bytes[1413], 0); // the data array's NUL, last byte of its field
-    EXPECT_EQ(LoadU16(&bytes[1448]), 1);
-    EXPECT_EQ(LoadU16(&bytes[1450]), 1);
-    EXPECT_EQ(LoadU32(&bytes[1452]), 1u);
-    EXPECT_EQ(bytes[2520], 1);
-    EXPECT_EQ(bytes[2523], 1);
-    EXPECT_EQ(bytes[2668], 1);
-    EXPECT_EQ(bytes[2669], 1);
-    EXPECT_EQ(LoadU32(&bytes[2672]), 0x0000FFu);
-    EXPECT_EQ(LoadU32(&bytes[2680]), 0x0000FFu);
-    EXPECT_EQ(bytes[2692], 4);
-    EXPECT_EQ(bytes[2704], 16);
-    EXPECT_EQ(LoadU32(&bytes[2708 + 16 * 3 + 4]), ChartPaletteColor(3));
-    EXPECT_EQ(LoadU16(&bytes[2966]), 0x72);
-    EXPECT_EQ(bytes[3248], 1);
-    EXPECT_EQ(bytes[3268 + 8 * 15], 1);
-
+    std::vector<uint8_t> b(kSeriesSettingsRecordSize);
+    WriteSeriesSettingsRecord(b.data(), s);
+    EXPECT_EQ(std::tuple(LoadU16(&b[2]), LoadF64(&b[1416]), LoadF64(&b[1432])),
+              std::tuple(uint16_t(6), -1.5, 2.5));
+    EXPECT_EQ(std::tuple(b[389 + 1023], b[1413]), std::tuple(uint8_t('A'), uint8_t(0)));
+    EXPECT_EQ(std::tuple(LoadU16(&b[1448]), LoadU16(&b[1450]), LoadU32(&b[1452])),
+              std::tuple(uint16_t(1), uint16_t(1), 1u));
+    EXPECT_EQ(std::tuple(b[2520], b[2523], b[2668], b[2669], b[2692], b[2704], b[3248]),
+              std::tuple(1, 1, 1, 1, 4, 16, 1));
+    EXPECT_EQ(std::tuple(LoadU32(&b[2672]), LoadU32(&b[2680]), LoadU32(&b[2708 + 16 * 3 + 4])),
+              std::tuple(ChartPaletteColor(2), ChartPaletteColor(2), ChartPaletteColor(3)));
+    EXPECT_EQ(std::tuple(LoadU16(&b[2966]), b[3268 + 8 * 15]),
+              std::tuple(uint16_t(0x72), uint8_t(1)));
     SeriesSettings back;
-    ReadSeriesSettingsRecord(bytes.data(), back);
+    ReadSeriesSettingsRecord(b.data(), back);
     std::vector<uint8_t> again(kSeriesSettingsRecordSize);
     WriteSeriesSettingsRecord(again.data(), back);
-    EXPECT_EQ(bytes, again);
-}
-
-TEST(ChartRecords, ViewMatrixRoundTrip) {
-    float m[16], back[16];
+    EXPECT_EQ(b, again);
+    float m[16], mback[16];
     for (int i = 0; i < 16; ++i) m[i] = float(i) * 0.25f - 1;
-    uint8_t bytes[kViewMatrixRecordSize];
-    WriteViewMatrixRecord(bytes, m);
-    EXPECT_EQ(LoadF32(bytes + 4 * 5), m[5]);
-    ReadViewMatrixRecord(bytes, back);
-    EXPECT_EQ(0, std::memcmp(m, back, sizeof m));
+    uint8_t mb[kViewMatrixRecordSize];
+    WriteViewMatrixRecord(mb, m);
+    EXPECT_EQ(LoadF32(mb + 4 * 5), m[5]);
+    ReadViewMatrixRecord(mb, mback);
+    EXPECT_EQ(0, std::memcmp(m, mback, sizeof m));
 }
 
 } // namespace vl

@@ -51,7 +51,7 @@ TEST(FormatStoreRandom, RestylesAndClearsMatchAGrid) {
             const uint16_t c1 = uint16_t(below(kColumns)), c2 = uint16_t(c1 + below(kColumns - c1));
             const uint32_t r1 = below(kRows), r2 = std::min(kRows - 1, r1 + below(200));
             CellCursor clearCursor{kAdvance, nullptr, 0};
-            ASSERT_TRUE(ClearFormatRect(store, c1, c2, r1, r2, below(2) ? &clearCursor : nullptr,
+            ASSERT_TRUE(ClearFormatRect(store, {c1, r1, c2, r2}, below(2) ? &clearCursor : nullptr,
                                         below(2) != 0));
             const uint16_t style = uint16_t(below(4)); // 0: only cleared
             CellCursor cursor{kAdvance, nullptr, 0};

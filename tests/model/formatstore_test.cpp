@@ -81,28 +81,21 @@ std::unique_ptr<CFormatStore> NewStore() {
 
 } // namespace
 
-TEST(FormatStore, AdjacentRunsOfOneStyleJoin) {
-    struct Case {
-        std::vector<RunKey> puts;
-        std::vector<RunKey> expected;
-    };
-    const Case cases[] = {
+TEST(FormatStore, AdjacentRunsOfOneStyleJoinAndRunsStayOnTheSheet) {
+    const std::pair<std::vector<RunKey>, std::vector<RunKey>> cases[] = {
         {{{0, 5, 9, 3}, {0, 10, 12, 3}}, {{0, 5, 12, 3}}},
         {{{0, 10, 12, 3}, {0, 5, 9, 3}}, {{0, 5, 12, 3}}},
         {{{0, 5, 9, 3}, {0, 10, 12, 4}}, {{0, 5, 9, 3}, {0, 10, 12, 4}}},
         {{{0, 5, 9, 3}, {1, 10, 12, 3}}, {{0, 5, 9, 3}, {1, 10, 12, 3}}},
         {{{0, 5, 9, 3}, {0, 11, 12, 3}}, {{0, 5, 9, 3}, {0, 11, 12, 3}}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [puts, expected] : cases) {
         auto store = NewStore();
         CellCursor cursor{kAdvance, nullptr, 0};
-        for (const auto& [row, first, last, style] : c.puts)
+        for (const auto& [row, first, last, style] : puts)
             ASSERT_TRUE(PutRun(*store, row, first, last, style, cursor));
-        EXPECT_EQ(Runs(*store), c.expected);
+        EXPECT_EQ(Runs(*store), expected);
     }
-}
-
-TEST(FormatStore, RefusesRunsOutsideTheSheet) {
     auto store = NewStore();
     EXPECT_FALSE(PutRun(*store, 0, 5, 4, 1));
     EXPECT_FALSE(PutRun(*store, 0, 0, kMaxColumns, 1));
@@ -112,24 +105,19 @@ TEST(FormatStore, RefusesRunsOutsideTheSheet) {
 }
 
 TEST(FormatStore, ClearCutsRunsByColumns) {
-    struct Case {
-        uint16_t c1, c2;
-        uint32_t r1, r2;
-        std::vector<RunKey> expected;
+    const std::pair<CellRange, std::vector<RunKey>> cases[] = {
+        {{3, 0, 4, 0}, {{0, 0, 2, 7}, {0, 5, 9, 7}, {1, 0, 9, 7}}},
+        {{0, 0, 4, 1}, {{0, 5, 9, 7}, {1, 5, 9, 7}}},
+        {{5, 1, 20, 1}, {{0, 0, 9, 7}, {1, 0, 4, 7}}},
+        {{10, 0, 20, 1}, {{0, 0, 9, 7}, {1, 0, 9, 7}}},
+        {{0, 1, 9, 5}, {{0, 0, 9, 7}}},
     };
-    const Case cases[] = {
-        {3, 4, 0, 0, {{0, 0, 2, 7}, {0, 5, 9, 7}, {1, 0, 9, 7}}},
-        {0, 4, 0, 1, {{0, 5, 9, 7}, {1, 5, 9, 7}}},
-        {5, 20, 1, 1, {{0, 0, 9, 7}, {1, 0, 4, 7}}},
-        {10, 20, 0, 1, {{0, 0, 9, 7}, {1, 0, 9, 7}}},
-        {0, 9, 1, 5, {{0, 0, 9, 7}}},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [rect, expected] : cases) {
         auto store = NewStore();
         ASSERT_TRUE(PutRun(*store, 0, 0, 9, 7));
         ASSERT_TRUE(PutRun(*store, 1, 0, 9, 7));
-        ASSERT_TRUE(ClearFormatRect(*store, c.c1, c.c2, c.r1, c.r2, nullptr, false));
-        EXPECT_EQ(Runs(*store), c.expected);
+        ASSERT_TRUE(ClearFormatRect(*store, rect, nullptr, false));
+        EXPECT_EQ(Runs(*store), expected);
         EXPECT_TRUE(Consistent(*store));
     }
 }
@@ -140,7 +128,7 @@ TEST(FormatStore, ClearingTheLastRunReleasesItsPage) {
         const long live = LiveBlockCount();
         ASSERT_TRUE(PutRun(*store, 4, 2, 6, 1));
         CellCursor cursor{kAdvance, store->runs.FirstPage(), 0};
-        ASSERT_TRUE(ClearFormatRect(*store, 2, 6, 4, 4, &cursor, freePages));
+        ASSERT_TRUE(ClearFormatRect(*store, {2, 4, 6, 4}, &cursor, freePages));
         EXPECT_EQ(store->runs.FirstPage(), nullptr);
         EXPECT_EQ(store->runs.PageCount(), 0u);
         EXPECT_EQ(cursor.page, nullptr);
@@ -166,7 +154,7 @@ TEST_P(FormatStoreOverflow, SplitRunsSpillWithoutLoss) {
     for (uint32_t row = 0; row < 818; ++row) pages[0].push_back({0, 9, row, 2});
     if (c.nextPage) pages.push_back({{0, 9, 5000, 2}});
     store->runs.AdoptPages(RunChain(pages));
-    ASSERT_TRUE(ClearFormatRect(*store, 3, 4, 0, c.cutRows - 1, nullptr, false));
+    ASSERT_TRUE(ClearFormatRect(*store, {3, 0, 4, c.cutRows - 1}, nullptr, false));
     EXPECT_TRUE(Consistent(*store));
     EXPECT_EQ(store->runs.PageCount(), c.pagesAfter);
     std::vector<RunKey> expected;
@@ -188,32 +176,24 @@ INSTANTIATE_TEST_SUITE_P(Pages, FormatStoreOverflow,
                                            OverflowCase{10, true, 2},   // spill fits the next
                                            OverflowCase{10, false, 2}));
 
-TEST(FormatStore, OverflowWithoutMemoryFailsAndKeepsThePage) {
-    auto store = NewStore();
-    std::vector<FormatRun> page;
-    for (uint32_t row = 0; row < 818; ++row) page.push_back({0, 9, row, 2});
-    store->runs.AdoptPages(RunChain({page}));
-    const auto before = Runs(*store);
-    AllocFailGuard guard(0);
-    EXPECT_FALSE(ClearFormatRect(*store, 3, 4, 0, 817, nullptr, false));
-    EXPECT_EQ(Runs(*store), before);
-    EXPECT_TRUE(Consistent(*store));
-}
-
-TEST(FormatStore, PutWithoutMemoryLeavesTheRunAbsent) {
+// Without a page a clear that overflows, or a put that must split, changes nothing.
+TEST(FormatStore, RunningOutOfMemoryChangesNothing) {
     auto store = NewStore();
     {
         AllocFailGuard guard(0);
         EXPECT_FALSE(PutRun(*store, 0, 0, 1, 1));
     }
     std::vector<FormatRun> page;
-    for (uint32_t row = 0; row < 818; ++row) page.push_back({0, 0, row, 2});
+    for (uint32_t row = 0; row < 818; ++row) page.push_back({0, 9, row, 2});
     store->runs.AdoptPages(RunChain({page}));
     const auto before = Runs(*store);
     AllocFailGuard guard(0);
-    EXPECT_FALSE(PutRun(*store, 5, 4, 4, 3));
+    EXPECT_FALSE(ClearFormatRect(*store, {3, 0, 4, 817}, nullptr, false));
+    EXPECT_FALSE(PutRun(*store, 5, 20, 20, 3));
     EXPECT_EQ(Runs(*store), before);
-    EXPECT_TRUE(PutRun(*store, 5, 1, 3, 2)); // joins, needs no page
+    EXPECT_TRUE(Consistent(*store));
+    EXPECT_EQ(store->runs.PageCount(), 1u);
+    EXPECT_TRUE(PutRun(*store, 5, 10, 12, 2)); // joins, needs no page
 }
 
 TEST(FormatStore, ManyRunsOverManyPagesStayOrderedAndInRange) {
@@ -253,8 +233,9 @@ TEST(FormatStore, CompactionJoinsTouchingRuns) {
     EXPECT_EQ(cursor.offset, 0);
 }
 
-TEST(FormatStore, RowEntryGrowsTheListWithZeros) {
+TEST(FormatStore, RowEntriesReleaseAndClear) {
     auto store = NewStore();
+    const long live = LiveBlockCount();
     ASSERT_TRUE(SetFormatStoreRowEntry(*store, 10000, 300, true));
     EXPECT_EQ(store->rowHeights.ItemCount(), 10001u);
     uint32_t nonZero = 0;
@@ -262,27 +243,19 @@ TEST(FormatStore, RowEntryGrowsTheListWithZeros) {
     while (const uint16_t* item = store->rowHeights.NextItem2(it)) nonZero += *item != 0;
     EXPECT_EQ(nonZero, 1u);
     EXPECT_EQ(*store->rowHeights.GetItem2(10000), (300 << 1) | 1);
-
     // The top three bits belong to others and stay; the height keeps its low 12 bits.
     *store->rowHeights.GetItem2(7) = 0xE000;
     ASSERT_TRUE(SetFormatStoreRowEntry(*store, 7, 0x1FFF, false));
     EXPECT_EQ(*store->rowHeights.GetItem2(7), 0xE000 | (0x0FFF << 1));
-    EXPECT_EQ(store->rowHeights.ItemCount(), 10001u);
-
-    AllocFailGuard guard(0);
-    EXPECT_FALSE(SetFormatStoreRowEntry(*store, 20000, 1, false));
-}
-
-TEST(FormatStore, ReleaseKeepsPagesForReuseAndClearFreesAll) {
-    auto store = NewStore();
-    const long live = LiveBlockCount();
+    {
+        AllocFailGuard guard(0);
+        EXPECT_FALSE(SetFormatStoreRowEntry(*store, 20000, 1, false));
+    }
     for (uint32_t row = 0; row < 2000; ++row) ASSERT_TRUE(PutRun(*store, row, 0, 0, 1));
-    ASSERT_TRUE(SetFormatStoreRowEntry(*store, 5000, 20, false));
     store->columns[3].width = 99;
     ReleaseFormatStore(*store, false);
-    EXPECT_EQ(store->runs.PageCount(), 0u);
+    EXPECT_EQ(store->runs.PageCount() + store->rowHeights.ItemCount(), 0u);
     EXPECT_GT(store->runs.FreePageCount(), 0u);
-    EXPECT_EQ(store->rowHeights.ItemCount(), 0u);
     EXPECT_GT(store->rowHeights.FreePageCount(), 0u);
     EXPECT_EQ(store->columns[3].width, 0);
     const long allocations = AllocationCount();

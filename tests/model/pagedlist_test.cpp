@@ -19,21 +19,11 @@ std::vector<uint8_t> Item(uint32_t size, uint32_t index) {
     return item;
 }
 
-uint32_t ChainLength(const CPagedList& list) {
-    uint32_t n = 0;
-    for (const Page* p = list.FirstPage(); p; p = p->next) ++n;
-    return n;
-}
-
 } // namespace
 
-struct PerPageCase {
-    uint32_t size;
-    uint32_t perPage;
-};
+class PagedListPerPage : public ::testing::TestWithParam<std::pair<uint32_t, uint32_t>> {};
 
-class PagedListPerPage : public ::testing::TestWithParam<PerPageCase> {};
-
+// A page holds exactly floor(8,182 / size) items; one more opens a second page.
 TEST_P(PagedListPerPage, FullPageThenSecondPageAndItemsReadBack) {
     const auto [size, perPage] = GetParam();
     CPagedList list;
@@ -42,176 +32,123 @@ TEST_P(PagedListPerPage, FullPageThenSecondPageAndItemsReadBack) {
     EXPECT_EQ(list.FirstPage()->used, perPage * size);
     ASSERT_TRUE(list.AppendItem(Item(size, perPage).data(), size));
     EXPECT_EQ(list.PageCount(), 2u);
-    EXPECT_EQ(ChainLength(list), 2u);
     EXPECT_EQ(list.FirstPage()->next->used, size);
     for (bool indexed : {false, true}) {
-        if (indexed) {
-            ASSERT_TRUE(list.BuildPageIndex());
-        }
-        for (uint32_t i : {0u, perPage - 1, perPage}) {
-            const void* got = list.GetItem(i, size);
-            ASSERT_NE(got, nullptr) << i;
-            EXPECT_EQ(std::memcmp(got, Item(size, i).data(), size), 0) << i;
-        }
+        ASSERT_TRUE(!indexed || list.BuildPageIndex());
+        for (uint32_t i : {0u, perPage - 1, perPage})
+            EXPECT_EQ(std::memcmp(list.GetItem(i, size), Item(size, i).data(), size), 0) << i;
         EXPECT_EQ(list.GetItem(perPage + 1, size), nullptr);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(ItemSizes, PagedListPerPage,
-                         ::testing::Values(PerPageCase{2, 4091}, PerPageCase{16, 511},
-                                           PerPageCase{24, 340}, PerPageCase{28, 292},
-                                           PerPageCase{44, 185}, PerPageCase{52, 157},
-                                           PerPageCase{128, 63}));
+                         ::testing::Values(std::pair{2u, 4091u}, std::pair{16u, 511u},
+                                           std::pair{24u, 340u}, std::pair{28u, 292u},
+                                           std::pair{44u, 185u}, std::pair{52u, 157u},
+                                           std::pair{128u, 63u})); // 8,064 used, 118 free
 
-TEST(PagedList, PageOf128ByteItemsLeaves118BytesFree) {
-    CPagedList list;
-    for (uint32_t i = 0; i < 63; ++i) ASSERT_TRUE(list.AppendItem128(Item(128, i).data()));
-    EXPECT_EQ(list.FirstPage()->used, 8064);
-    EXPECT_EQ(kPagePayload - list.FirstPage()->used, 118u);
-    EXPECT_EQ(list.PageCount(), 1u);
+TEST(PagedList, ClearWithOrWithoutRecycle) {
+    for (bool recycle : {true, false}) {
+        CPagedList list;
+        const long live = LiveBlockCount();
+        const uint32_t items = 3 * 4091;
+        for (uint32_t i = 0; i < items; ++i) ASSERT_TRUE(list.AppendItem2(uint16_t(i)));
+        ASSERT_TRUE(list.BuildPageIndex());
+        list.Clear(recycle);
+        EXPECT_EQ(list.PageCount() + list.ItemCount(), 0u);
+        EXPECT_EQ(list.GetItem2(0), nullptr);
+        EXPECT_EQ(list.FreePageCount(), recycle ? 3u : 0u);
+        // The index array stays for reuse; pages go to the free list or the heap.
+        EXPECT_EQ(LiveBlockCount(), live + (recycle ? 4 : 1));
+        if (!recycle) continue;
+        const long before = AllocationCount();
+        for (uint32_t i = 0; i < items; ++i) ASSERT_TRUE(list.AppendItem2(uint16_t(i + 1)));
+        EXPECT_EQ(AllocationCount(), before);
+        EXPECT_EQ(list.FreePageCount(), 0u);
+        // The pages came back in another order: the index must follow the new chain.
+        ASSERT_TRUE(list.BuildPageIndex());
+        for (uint32_t i : {0u, 4090u, 4091u, 8182u, items - 1})
+            EXPECT_EQ(*list.GetItem2(i), uint16_t(i + 1)) << i;
+    }
 }
 
-TEST(PagedList, GetPastTheEndIsNull) {
-    CPagedList list;
-    EXPECT_EQ(list.GetItem2(0), nullptr);
-    EXPECT_EQ(list.GetItem16(0), nullptr);
-    ASSERT_TRUE(list.AppendItem2(5));
-    EXPECT_NE(list.GetItem2(0), nullptr);
-    EXPECT_EQ(list.GetItem2(1), nullptr);
-    ASSERT_TRUE(list.BuildPageIndex());
-    EXPECT_EQ(list.GetItem2(1), nullptr);
-}
-
-TEST(PagedList, ClearWithRecycleReusesPagesWithoutAllocation) {
-    CPagedList list;
-    const uint32_t items = 3 * 4091;
-    for (uint32_t i = 0; i < items; ++i) ASSERT_TRUE(list.AppendItem2(uint16_t(i)));
-    ASSERT_EQ(list.PageCount(), 3u);
-    ASSERT_TRUE(list.BuildPageIndex());
-    list.Clear(true);
-    EXPECT_EQ(list.PageCount(), 0u);
-    EXPECT_EQ(list.ItemCount(), 0u);
-    EXPECT_EQ(list.FreePageCount(), 3u);
-    EXPECT_EQ(list.GetItem2(0), nullptr);
-
-    const long before = AllocationCount();
-    for (uint32_t i = 0; i < items; ++i) ASSERT_TRUE(list.AppendItem2(uint16_t(i + 1)));
-    EXPECT_EQ(AllocationCount(), before);
-    EXPECT_EQ(list.FreePageCount(), 0u);
-    EXPECT_EQ(list.PageCount(), 3u);
-    EXPECT_EQ(*list.GetItem2(items - 1), uint16_t(items));
-    // The pages came back in another order: the index must follow the new chain.
-    ASSERT_TRUE(list.BuildPageIndex());
-    for (uint32_t i : {0u, 4090u, 4091u, 8182u, items - 1})
-        EXPECT_EQ(*list.GetItem2(i), uint16_t(i + 1)) << i;
-}
-
-TEST(PagedList, ClearWithoutRecycleGivesPagesBack) {
-    CPagedList list;
-    const long live = LiveBlockCount();
-    for (uint32_t i = 0; i < 5000; ++i) ASSERT_TRUE(list.AppendItem2(1));
-    EXPECT_EQ(LiveBlockCount(), live + 2);
-    list.Clear(false);
-    EXPECT_EQ(LiveBlockCount(), live);
-    EXPECT_EQ(list.FreePageCount(), 0u);
-}
-
-TEST(PagedList, GrowTo2FillsAndOnlyBuildsTheIndexWhenAlreadyLongEnough) {
+TEST(PagedList, GrowAndSetTwoByteItems) {
     CPagedList list;
     ASSERT_TRUE(list.GrowTo2(5000, 0x1234, false));
     EXPECT_EQ(list.ItemCount(), 5000u);
-    EXPECT_EQ(list.PageCount(), 2u);
     EXPECT_FALSE(list.IndexValid());
-    EXPECT_EQ(*list.GetItem2(0), 0x1234);
     EXPECT_EQ(*list.GetItem2(4999), 0x1234);
-
-    ASSERT_TRUE(list.GrowTo2(100, 7, false));
-    EXPECT_EQ(list.ItemCount(), 5000u);
+    // Not above the count: nothing appended, the index built only when asked.
+    ASSERT_TRUE(list.GrowTo2(5000, 7, false));
     EXPECT_FALSE(list.IndexValid());
     ASSERT_TRUE(list.GrowTo2(100, 7, true));
     EXPECT_EQ(list.ItemCount(), 5000u);
     EXPECT_TRUE(list.IndexValid());
-    EXPECT_EQ(*list.GetItem2(4095), 0x1234);
-
-    // Appending invalidates the index; growing with the flag builds it again.
     ASSERT_TRUE(list.GrowTo2(9000, 9, true));
-    EXPECT_TRUE(list.IndexValid());
     EXPECT_EQ(*list.GetItem2(4999), 0x1234);
     EXPECT_EQ(*list.GetItem2(5000), 9);
-    EXPECT_EQ(*list.GetItem2(8999), 9);
     EXPECT_EQ(list.GetItem2(9000), nullptr);
+    // SetItem2 extends the list with zero items to reach its index.
+    ASSERT_TRUE(list.SetItem2(9000, 5));
+    ASSERT_TRUE(list.SetItem2(12000, 6));
+    EXPECT_EQ(list.ItemCount(), 12001u);
+    EXPECT_EQ(*list.GetItem2(9000), 5);
+    EXPECT_EQ(*list.GetItem2(11999), 0);
+    EXPECT_EQ(*list.GetItem2(12000), 6);
 }
 
-TEST(PagedList, GrowTo2ReportsSuccessWhenOnlyTheIndexFails) {
-    CPagedList list;
-    AllocFailGuard guard(1); // the page, not the index
-    EXPECT_TRUE(list.GrowTo2(10, 3, true));
-    EXPECT_FALSE(list.IndexValid());
-    EXPECT_EQ(*list.GetItem2(9), 3);
-}
-
-TEST(PagedList, AppendFailsCleanlyWithoutMemory) {
+TEST(PagedList, RunningOutOfMemory) {
     CPagedList list;
     {
-        AllocFailGuard guard(0);
-        EXPECT_FALSE(list.AppendItem2(1));
-        EXPECT_EQ(list.ItemCount(), 0u);
-        EXPECT_EQ(list.PageCount(), 0u);
+        AllocFailGuard guard(1); // the page, not the index: grow still succeeds
+        EXPECT_TRUE(list.GrowTo2(10, 3, true));
+        EXPECT_FALSE(list.IndexValid());
+        EXPECT_EQ(*list.GetItem2(9), 3);
     }
-    for (uint32_t i = 0; i < 4091; ++i) ASSERT_TRUE(list.AppendItem2(uint16_t(i)));
+    ASSERT_TRUE(list.GrowTo2(4091, 0, false));
     AllocFailGuard guard(0);
     EXPECT_FALSE(list.AppendItem2(1));
     EXPECT_FALSE(list.GrowTo2(5000, 0, false));
+    EXPECT_FALSE(list.SetItem2(5000, 1));
     EXPECT_EQ(list.ItemCount(), 4091u);
     EXPECT_EQ(list.PageCount(), 1u);
 }
 
-TEST(PagedList, IteratorOnEmptyListEndsAtOnce) {
+TEST(PagedList, IteratorEndsAtOnceOrCrossesPages) {
     CPagedList list;
     PagedListIter it{kAdvance, nullptr, 0};
     EXPECT_EQ(list.NextItem2(it), nullptr);
-}
-
-TEST(PagedList, IteratorCrossesFromFirstPageToSecond) {
-    CPagedList list;
     const uint32_t items = 4091 + 3;
     for (uint32_t i = 0; i < items; ++i) ASSERT_TRUE(list.AppendItem2(uint16_t(i)));
-    PagedListIter it{kAdvance, nullptr, 0};
     std::vector<uint16_t> seen;
+    it = {kAdvance, nullptr, 0};
     while (uint16_t* item = list.NextItem2(it)) seen.push_back(*item);
     ASSERT_EQ(seen.size(), items);
     for (uint32_t i = 0; i < items; ++i) ASSERT_EQ(seen[i], i);
     EXPECT_EQ(it.page, list.FirstPage()->next);
-
     // Without the advance flag the iterator stays on the item it returned.
     PagedListIter still{0, nullptr, 0};
     EXPECT_EQ(*list.NextItem2(still), 0);
     EXPECT_EQ(*list.NextItem2(still), 0);
 }
 
-TEST(PagedList, AllocPageCountsButDoesNotLink) {
+TEST(PagedList, AllocPageAndFreeAll) {
     CPagedList list;
+    const long live = LiveBlockCount();
     Page* page = list.AllocPage();
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(list.PageCount(), 1u);
-    EXPECT_EQ(page->used, 0);
-    EXPECT_EQ(page->next, nullptr);
-    EXPECT_EQ(list.FirstPage(), nullptr);
+    EXPECT_TRUE(page->used == 0 && page->next == nullptr);
+    EXPECT_EQ(list.FirstPage(), nullptr); // counted, not linked
     FreeBlock(page);
-}
-
-TEST(PagedList, FreeAllLeavesAnEmptyUsableList) {
-    CPagedList list;
-    const long live = LiveBlockCount();
-    for (uint32_t i = 0; i < 5000; ++i) ASSERT_TRUE(list.AppendItem2(uint16_t(i)));
-    ASSERT_TRUE(list.BuildPageIndex());
-    list.FreeAll();
+    CPagedList full;
+    for (uint32_t i = 0; i < 5000; ++i) ASSERT_TRUE(full.AppendItem2(uint16_t(i)));
+    ASSERT_TRUE(full.BuildPageIndex());
+    full.FreeAll();
     EXPECT_EQ(LiveBlockCount(), live);
-    EXPECT_EQ(list.ItemCount(), 0u);
-    EXPECT_FALSE(list.IndexValid());
-    EXPECT_EQ(list.GetItem2(0), nullptr);
-    ASSERT_TRUE(list.AppendItem2(42));
-    EXPECT_EQ(*list.GetItem2(0), 42);
+    EXPECT_EQ(full.GetItem2(0), nullptr);
+    ASSERT_TRUE(full.AppendItem2(42));
+    EXPECT_EQ(*full.GetItem2(0), 42);
 }
 
 } // namespace vl

@@ -75,7 +75,7 @@ Cells Shifted(const Cells& cells, const CellRange& t, int64_t sc, int64_t sr) {
 TEST(RangeOpsRandom, MatchesAMapOfCells) {
     for (uint32_t seed : {1u, 2u, 3u}) {
         CRandomSheet random(seed);
-        auto book = NewWorkbook();
+        auto book = CreateWorkbook();
         CWorksheet& ws = AddSheet(*book);
         Cells expected;
         for (int i = 0; i < 1500; ++i) {
@@ -97,7 +97,7 @@ TEST(RangeOpsRandom, MatchesAMapOfCells) {
                 const CellRange t = random.RandomRect(25, 80);
                 const uint16_t sc = uint16_t(random.Next() % kColumns);
                 const uint32_t sr = random.Next() % kRows;
-                ASSERT_TRUE(CopyRange(*book, ws, t, ws, sc, sr));
+                ASSERT_TRUE(CopyRange(*book, ws, t, ws, sc, sr, ViewOf(book->styles)));
                 const Cells copied = Shifted(expected, t, sc, sr);
                 Erase(expected, t);
                 expected.insert(copied.begin(), copied.end());
@@ -106,7 +106,7 @@ TEST(RangeOpsRandom, MatchesAMapOfCells) {
                 const uint16_t dc = uint16_t(random.Next() % kColumns);
                 const uint32_t dr = random.Next() % kRows;
                 const CellRange t{dc, dr, uint16_t(dc + s.c2 - s.c1), dr + s.r2 - s.r1};
-                ASSERT_TRUE(MoveRange(*book, ws, s, dc, dr));
+                ASSERT_TRUE(MoveRange(*book, ws, ws, s, dc, dr, ViewOf(book->styles)));
                 Cells inside;
                 for (const auto& [key, bytes] : expected)
                     if (RangeContains(s, key.second, key.first)) inside[key] = bytes;

@@ -197,6 +197,20 @@ TEST(StyleTables, FindOrAddFontUpToTheLimit) {
     EXPECT_EQ(tables->fontCount, 128);
 }
 
+TEST(StyleRecords, DefaultFontIsArialOfTenPointsUnlessTheProfileNamesAFace) {
+    FontRecord f = Font("x", 3);
+    SetDefaultFont(f);
+    FontRecord expected = Font("Arial");
+    expected.size = 10;
+    EXPECT_TRUE(FontRecordEquals(f, expected));
+    SetDefaultFontFace("Liberation Sans");
+    SetDefaultFont(f);
+    EXPECT_STREQ(f.faceName, "Liberation Sans");
+    SetDefaultFontFace("");
+    SetDefaultFont(f);
+    EXPECT_TRUE(FontRecordEquals(f, expected));
+}
+
 TEST(StyleTables, LookupsBeyondTheCountGiveTheDefaults) {
     auto tables = std::make_unique<StyleTables>();
     InitStyleTables(*tables);

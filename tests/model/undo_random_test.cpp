@@ -1,5 +1,9 @@
-// Random ranges kept in the undo history, damaged and put back: every cell comes back with
-// its exact bytes, and nothing outside the range moves.
+// Random edits across several worksheets, each recorded in the undo history first, with
+// style compactions between them; an undo puts back what the newest entry holds. After every
+// step the workbook must equal the state recorded before the edit now undone (or the state
+// the edit made): the tree's order and, per worksheet, its cells byte for byte, the look of
+// every styled cell and the column widths. Style numbers are not compared: compaction may
+// renumber them, also in worksheets the history holds.
 
 #include "model/rangeops.h"
 #include "model/undosnapshot.h"
@@ -15,113 +19,189 @@ using namespace modeltest;
 
 namespace {
 
-Cells Inside(const Cells& cells, const CellRange& r, bool inside) {
-    Cells out;
-    for (const auto& [key, bytes] : cells)
-        if (RangeContains(r, key.second, key.first) == inside) out[key] = bytes;
+constexpr uint16_t kColumns = 30;
+constexpr uint32_t kRows = 50;
+
+struct SheetState {
+    std::string name;
+    Cells cells;
+    std::map<Key, int> looks; // horizontal alignment of each styled cell
+    std::vector<ColumnEntry> columns;
+    bool operator==(const SheetState& o) const {
+        return name == o.name && cells == o.cells && looks == o.looks &&
+               std::equal(
+                   columns.begin(), columns.end(), o.columns.begin(), o.columns.end(),
+                   [&](const ColumnEntry& a, const ColumnEntry& b) { return a.width == b.width; });
+    }
+};
+
+std::vector<SheetState> Capture(CWorkbook& book) {
+    std::vector<SheetState> out;
+    for (CTreeItem* item = book.tree.first; item; item = item->next) {
+        CWorksheet& ws = *AsWorksheet(item);
+        SheetState s{ws.name, Dump(ws.cells), {}, {}};
+        for (const FormatRun& run : RunsInRect(ws.formats, {0, 0, kLastColumn, kLastRow}))
+            for (uint32_t c = run.firstColumn; c <= run.lastColumn; ++c)
+                s.looks[{run.row, uint16_t(c)}] =
+                    GetStyleRecord(book.styles, run.style).horizontalAlignment;
+        s.columns.assign(ws.formats.columns, ws.formats.columns + kColumns);
+        out.push_back(std::move(s));
+    }
     return out;
 }
 
-} // namespace
+class CRandomBook {
+public:
+    explicit CRandomBook(uint32_t seed) : rng_(seed), book_(CreateWorkbook()) {
+        book_->SetUndoLevel(25);
+        for (const char* name : {"A", "B", "C", "D"}) AddSheet(*book_, name);
+        expected_ = Capture(*book_);
+    }
 
-TEST(UndoRandom, RestoredRangesComeBackByteForByte) {
-    std::mt19937 rng(7);
-    auto book = NewWorkbook();
-    CWorksheet& ws = AddSheet(*book);
-    book->SetUndoLevel(30);
-    for (uint16_t s = 1; s < 6; ++s) book->styles.styles[s].rotation = int8_t(s);
-    book->styles.styleCount = 6;
-    auto fill = [&](int count) {
-        for (int i = 0; i < count; ++i) {
-            const uint16_t c = uint16_t(rng() % 50);
-            const uint32_t r = rng() % 300;
-            CellBuffer b;
-            if (rng() % 2) {
-                FormulaHead head;
-                head.resultFlags = kResultText | kResultCalculated;
-                head.visits = uint8_t(rng());
-                head.cachedNumber = rng() % 1000;
-                MakeFormulaCell(b, c, r, head, "R1C1*2", std::string(rng() % 12, 'x'));
-            } else {
-                MakeTextCell(b, c, r, std::string(1 + rng() % 30, char('A' + rng() % 26)));
-            }
-            CellCursor cursor;
-            ASSERT_TRUE(ws.cells.PutCell(b.bytes, cursor));
-            cursor = {};
-            const uint16_t last = uint16_t(std::min<int>(c + rng() % 4, kLastColumn));
-            ASSERT_TRUE(ClearFormatRect(ws.formats, c, last, r, r, nullptr, true));
-            ASSERT_TRUE(PutFormatRun(ws.formats, {c, last, r, uint16_t(rng() % 6)}, cursor));
+    void Step() {
+        const uint32_t pick = Below(20);
+        if (pick < 6) return EditRange();
+        if (pick < 10) return EditCell();
+        if (pick < 12) return EditWidths();
+        if (pick < 14) return RemoveSheet();
+        if (pick < 15) return book_->CompactStyleTables();
+        Undo();
+    }
+
+    void Check(const char* what) const {
+        ASSERT_EQ(Capture(*book_), expected_) << what;
+        for (CTreeItem* item = book_->tree.first; item; item = item->next)
+            ASSERT_TRUE(storetest::Consistent(AsWorksheet(item)->cells));
+    }
+
+private:
+    uint32_t Below(uint32_t n) { return uint32_t(rng_() % n); }
+    CWorksheet& AnySheet() {
+        CTreeItem* item =
+            GetTreeItemAt(int32_t(Below(book_->tree.worksheetCount)), book_->tree.first);
+        return *AsWorksheet(item);
+    }
+    CellRange AnyRect() {
+        const uint16_t c1 = uint16_t(Below(kColumns - 5));
+        const uint32_t r1 = Below(kRows - 8);
+        return {c1, r1, uint16_t(c1 + Below(5)), r1 + Below(8)};
+    }
+    // A style that looks like `alignment`, appended when the table has none.
+    uint16_t StyleLooking(uint8_t alignment) {
+        StyleTables& t = book_->styles;
+        for (uint16_t s = 1; s < t.styleCount; ++s)
+            if (t.styles[s].horizontalAlignment == alignment) return s;
+        t.styles[t.styleCount] = StyleRecord{};
+        t.styles[t.styleCount].horizontalAlignment = alignment;
+        return t.styleCount++;
+    }
+    void PutValue(CWorksheet& ws, uint16_t c, uint32_t r) {
+        CellBuffer b;
+        const uint32_t kind = Below(3);
+        if (kind == 0) MakeNumberCell(b, c, r, double(rng_() % 100000) / 8);
+        if (kind == 1) MakeTextCell(b, c, r, std::string(1 + Below(20), char('a' + Below(26))));
+        if (kind == 2) MakeNumberCell(b, c, r, 0, uint8_t(1 + Below(12)));
+        Put(ws.cells, b);
+    }
+    void Recorded(std::vector<SheetState> before) {
+        frames_.push_back(std::move(before));
+        // The history keeps as many entries as its level; the oldest go first.
+        if (frames_.size() > book_->undo.maximum + 1) {
+            frames_.erase(frames_.begin());
+            kinds_.erase(kinds_.begin());
         }
-    };
-    fill(2000);
-    for (int round = 0; round < 120; ++round) {
-        const uint16_t c1 = uint16_t(rng() % 50);
-        const uint32_t r1 = rng() % 300;
-        const CellRange rect{c1, r1, uint16_t(c1 + rng() % 12), uint32_t(r1 + rng() % 40)};
-        const Cells before = Dump(ws.cells);
-        const std::vector<FormatRun> runsBefore = RunsInRect(ws.formats, rect);
+        expected_ = Capture(*book_);
+    }
+
+    void EditRange() {
+        CWorksheet& ws = AnySheet();
+        const CellRange rect = AnyRect();
         RangeDescriptor d;
         MakeRangeDescriptor(rect, &d);
-        const int32_t slot = book->MakeUndoRoom();
-        ASSERT_TRUE(SnapshotRangeToUndo(*book, ws, d, slot, true, true));
-        // Damage: clears, copies and new cells, inside and around the range.
-        ASSERT_TRUE(ClearRange(*book, ws, {uint16_t(rect.c1 + 1), rect.r1, rect.c2, rect.r2}));
-        ASSERT_TRUE(CopyRange(*book, ws, {c1, r1, uint16_t(c1 + 5), r1 + 9}, ws,
-                              uint16_t(rng() % 50), rng() % 300));
-        fill(20);
-        const Cells damaged = Dump(ws.cells);
-        ASSERT_TRUE(RestoreRangeFromUndo(*book, ws, book->undo, slot, true, true));
-        Cells expected = Inside(damaged, rect, false);
-        const Cells kept = Inside(before, rect, true);
-        expected.insert(kept.begin(), kept.end());
-        ASSERT_EQ(Dump(ws.cells), expected) << "round " << round;
-        ASSERT_TRUE(storetest::Consistent(ws.cells));
-        const std::vector<FormatRun> runsAfter = RunsInRect(ws.formats, rect);
-        // Runs may be split differently; compare the style of every cell of the range.
-        auto styleAt = [](const std::vector<FormatRun>& runs, uint16_t c, uint32_t r) {
-            for (const FormatRun& run : runs)
-                if (run.row == r && c >= run.firstColumn && c <= run.lastColumn)
-                    return int(run.style);
-            return -1;
-        };
-        for (uint32_t r = rect.r1; r <= rect.r2; ++r)
+        auto before = Capture(*book_);
+        ASSERT_TRUE(
+            SnapshotRangeToUndo(*book_, ws, d, book_->undo, book_->undo.current, true, true));
+        ASSERT_TRUE(ClearRange(*book_, ws, rect));
+        for (uint32_t r = rect.r1; r <= rect.r2; ++r) {
             for (uint16_t c = rect.c1; c <= rect.c2; ++c)
-                ASSERT_EQ(styleAt(runsAfter, c, r), styleAt(runsBefore, c, r)) << c << "," << r;
+                if (Below(2)) PutValue(ws, c, r);
+            CellCursor cursor;
+            ASSERT_TRUE(PutFormatRun(
+                ws.formats, {rect.c1, rect.c2, r, StyleLooking(uint8_t(1 + Below(3)))}, cursor));
+        }
+        kinds_.push_back(0);
+        Recorded(std::move(before));
     }
-}
+    void EditCell() {
+        CWorksheet& ws = AnySheet();
+        const uint16_t c = uint16_t(Below(kColumns));
+        const uint32_t r = Below(kRows);
+        auto before = Capture(*book_);
+        ASSERT_TRUE(book_->RecordUndoCell(ws, c, r, 0, 0));
+        PutValue(ws, c, r);
+        kinds_.push_back(1);
+        Recorded(std::move(before));
+    }
+    void EditWidths() {
+        CWorksheet& ws = AnySheet();
+        book_->tree.active = &ws;
+        const uint16_t c1 = uint16_t(Below(kColumns - 3)), c2 = uint16_t(c1 + Below(3));
+        auto before = Capture(*book_);
+        ASSERT_TRUE(book_->RecordUndoColumnWidths({c1, 0, c2, 0}, c1, 0, c1, c2));
+        for (uint16_t c = c1; c <= c2; ++c) ws.formats.columns[c].width = uint16_t(1 + Below(900));
+        kinds_.push_back(2);
+        Recorded(std::move(before));
+    }
+    void RemoveSheet() {
+        if (book_->tree.worksheetCount < 2) return;
+        auto before = Capture(*book_);
+        ASSERT_TRUE(book_->RecordUndoTreeRemove({}, 0, 0, &AnySheet()));
+        kinds_.push_back(3);
+        Recorded(std::move(before));
+    }
+    void Undo() {
+        if (frames_.empty()) return;
+        UndoHistory& h = book_->undo;
+        UndoEntry& e = h.entries[h.current];
+        CWorksheet* ws = AsWorksheet(GetTreeItemAt(e.treePosition, book_->tree.first));
+        switch (kinds_[kinds_.size() - 1]) {
+        case 0:
+        case 2:
+            ASSERT_TRUE(RestoreRangeFromUndo(*book_, *ws, h, h.current, true, true));
+            break;
+        case 1:
+            ASSERT_TRUE(
+                RestoreCellFromUndo(*book_, *ws, e.selection.c1, e.selection.r1, h, h.current));
+            break;
+        case 3: {
+            CTreeItem* chain = e.treeChain.release();
+            InsertTreeItem(book_->tree, chain, GetTreeItemAt(e.treePosition, book_->tree.first));
+            break;
+        }
+        }
+        DiscardLastUndo(h, true);
+        expected_ = frames_.back();
+        frames_.pop_back();
+        kinds_.pop_back();
+    }
 
-TEST(UndoRandom, KeptCellBuffersRestoreValuesExactly) {
-    std::mt19937 rng(11);
-    auto book = NewWorkbook();
-    CWorksheet& ws = AddSheet(*book);
-    book->SetUndoLevel(10);
-    for (int i = 0; i < 1500; ++i) {
-        CellBuffer b;
-        const uint16_t c = uint16_t(rng() % 30);
-        const uint32_t r = rng() % 200;
-        if (rng() % 3 == 0)
-            MakeNumberCell(b, c, r, 0, uint8_t(1 + rng() % 12));
-        else if (rng() % 2)
-            MakeNumberCell(b, c, r, double(int(rng())) / 3);
-        else
-            MakeTextCell(b, c, r, std::string(rng() % 50, 'q'));
-        CellCursor cursor;
-        ASSERT_TRUE(ws.cells.PutCell(b.bytes, cursor));
-    }
-    for (int round = 0; round < 100; ++round) {
-        const uint16_t c1 = uint16_t(rng() % 30);
-        const uint32_t r1 = rng() % 200;
-        const CellRange rect{c1, r1, uint16_t(c1 + rng() % 8), uint32_t(r1 + rng() % 30)};
-        const Cells before = Dump(ws.cells);
-        ASSERT_TRUE(book->RecordUndoCells(rect, c1, r1));
-        ASSERT_TRUE(ClearRange(*book, ws, rect));
-        PutNumber(ws.cells, c1, r1, -5);
-        const Cells damaged = Dump(ws.cells);
-        ASSERT_TRUE(RestoreCellFromUndo(*book, ws, c1, r1, book->undo, book->undo.current));
-        Cells expected = Inside(damaged, rect, false);
-        const Cells kept = Inside(before, rect, true);
-        expected.insert(kept.begin(), kept.end());
-        ASSERT_EQ(Dump(ws.cells), expected) << "round " << round;
+    std::mt19937 rng_;
+    std::unique_ptr<CWorkbook> book_;
+    std::vector<std::vector<SheetState>> frames_;
+    std::vector<int> kinds_;
+    std::vector<SheetState> expected_;
+};
+
+} // namespace
+
+TEST(UndoRandom, EditsCompactionsAndUndosAcrossWorksheetsMatchTheStatesBefore) {
+    for (uint32_t seed : {1u, 2u, 3u, 4u}) {
+        CRandomBook book(seed);
+        for (int step = 0; step < 400; ++step) {
+            book.Step();
+            book.Check(("seed " + std::to_string(seed) + " step " + std::to_string(step)).c_str());
+            if (HasFatalFailure()) return;
+        }
     }
 }
 

@@ -18,60 +18,55 @@ namespace {
 
 const CellRange kSel{0, 0, 0, 0};
 
-std::unique_ptr<CWorkbook> BookWithSheets(int count) {
-    auto book = NewWorkbook();
+std::unique_ptr<CWorkbook> BookWithSheets(int count, uint32_t level = 20) {
+    auto book = CreateWorkbook();
     for (int i = 0; i < count; ++i) AddSheet(*book);
+    book->SetUndoLevel(level);
     return book;
+}
+
+std::unique_ptr<CContainer> ContainerWithChart(uint16_t id, uint8_t type) {
+    auto c = NewBlockObject<CContainer>();
+    InitContainerDefaults(*c, nullptr, nullptr);
+    c->settings.id = id;
+    c->slots[0].kind = kObjectChart;
+    c->slots[0].chart = NewBlockObject<CChart>(type);
+    c->settings.objectCount = 1;
+    return c;
 }
 
 } // namespace
 
-TEST(UndoHistory, WrapsAtTheMaximumAndNeverTouchesTheSpareSlot) {
+TEST(UndoHistory, LevelsWrapAndTheSpareSlotStaysFree) {
     for (uint32_t level : {200u, 5u, 1u}) {
-        auto book = BookWithSheets(1);
-        book->SetUndoLevel(level);
+        auto book = BookWithSheets(1, level);
         ASSERT_EQ(book->undo.maximum, level - 1);
         for (uint32_t i = 0; i < level + 3; ++i) book->RecordUndoInsertRows(kSel, 0, 0, i, i);
         EXPECT_EQ(book->undo.current, int32_t(level - 1));
         // The oldest three entries were dropped; the rest moved down in order.
-        for (uint32_t slot = 0; slot < level; ++slot) {
-            EXPECT_EQ(book->undo.entries[slot].operation, kOpRows);
+        for (uint32_t slot = 0; slot < level; ++slot)
             EXPECT_EQ(book->undo.entries[slot].secondRange.r1, slot + 3);
-        }
         EXPECT_EQ(book->undo.entries[kUndoSpareSlot].kind, kUndoEmpty);
     }
-}
-
-TEST(UndoHistory, AMaximumPastTheArrayStillStopsBeforeTheSpareSlot) {
     auto book = BookWithSheets(1);
     book->undo.maximum = 250; // as a careless caller might set it
     for (uint32_t i = 0; i < 210; ++i) book->RecordUndoInsertColumns(kSel, 0, 0, 1, 1);
     EXPECT_EQ(book->undo.current, kUndoSpareSlot - 1);
     EXPECT_EQ(book->undo.entries[kUndoSpareSlot].kind, kUndoEmpty);
-}
-
-TEST(UndoHistory, ALevelOutsideTheRangeLeavesOneSlot) {
-    auto book = BookWithSheets(1);
-    book->SetUndoLevel(0);
-    EXPECT_EQ(book->undo.maximum, 0u);
-    book->SetUndoLevel(201);
-    EXPECT_EQ(book->undo.maximum, 0u);
-    book->RecordUndoInsertRows(kSel, 0, 0, 1, 1);
-    book->RecordUndoInsertRows(kSel, 0, 0, 2, 2);
-    EXPECT_EQ(book->undo.current, 0);
-    EXPECT_EQ(book->undo.entries[0].secondRange.r1, 2u);
-    // Set on a history that holds entries, it keeps only the newest: none is left past the
-    // maximum for a redo to reach.
+    // Lowering the level keeps the newest entries; a level outside 1 to 200 keeps one.
     book->SetUndoLevel(10);
-    for (uint32_t i = 3; i < 8; ++i) book->RecordUndoInsertRows(kSel, 0, 0, i, i);
-    book->SetUndoLevel(0);
-    EXPECT_EQ(book->undo.current, 0);
-    EXPECT_EQ(book->undo.entries[0].secondRange.r1, 7u);
-    EXPECT_EQ(book->undo.entries[1].kind, kUndoEmpty);
-}
-
-TEST(UndoHistory, TheSettingsProfileGivesTheLevel) {
-    auto book = BookWithSheets(1);
+    for (uint32_t i = 0; i < 6; ++i) book->RecordUndoInsertRows(kSel, 0, 0, i, i);
+    book->SetUndoLevel(3);
+    EXPECT_EQ(book->undo.maximum, 2u);
+    EXPECT_EQ(book->undo.current, 2);
+    EXPECT_EQ(book->undo.entries[0].secondRange.r1, 3u);
+    EXPECT_EQ(book->undo.entries[3].kind, kUndoEmpty);
+    for (uint32_t level : {0u, 201u}) {
+        book->SetUndoLevel(level);
+        EXPECT_EQ(book->undo.maximum, 0u);
+        EXPECT_EQ(book->undo.entries[0].secondRange.r1, 5u);
+        EXPECT_EQ(book->undo.entries[1].kind, kUndoEmpty);
+    }
     const uint8_t saved = Profile().undoLevel;
     Profile().undoLevel = 7;
     book->ApplyUndoLevelSetting();
@@ -79,8 +74,15 @@ TEST(UndoHistory, TheSettingsProfileGivesTheLevel) {
     Profile().undoLevel = saved;
 }
 
-TEST(UndoHistory, LevelOneFreesThePreviousEntry) {
+TEST(UndoHistory, RecordingEndsTheRedoChainAndLevelOneKeepsOneEntry) {
     auto book = BookWithSheets(1);
+    for (uint32_t i = 0; i < 3; ++i) ASSERT_TRUE(book->RecordUndoCells({0, i, 0, i}, 0, i));
+    book->undo.current = 0; // two undos
+    ASSERT_TRUE(book->RecordUndoCells({5, 5, 5, 5}, 5, 5));
+    EXPECT_EQ(book->undo.current, 1);
+    EXPECT_EQ(book->undo.entries[1].cursorColumn, 5);
+    EXPECT_EQ(book->undo.entries[2].kind, kUndoEmpty);
+    EXPECT_EQ(book->undo.entries[2].cellBuffer, nullptr);
     PutNumber(book->tree.active->cells, 0, 0, 5);
     book->SetUndoLevel(1);
     ASSERT_TRUE(book->RecordUndoCells({0, 0, 3, 3}, 0, 0));
@@ -90,160 +92,145 @@ TEST(UndoHistory, LevelOneFreesThePreviousEntry) {
     EXPECT_EQ(book->undo.current, 0);
 }
 
-TEST(UndoHistory, RecordingEndsTheRedoChain) {
+// Any table takes entries the same way: the clipboard's copy history as the workbook's own.
+TEST(UndoHistory, TablesClaimSlotsTheSpareSlotAndDiscardTheNewest) {
     auto book = BookWithSheets(1);
-    book->SetUndoLevel(20);
-    for (uint32_t i = 0; i < 3; ++i) ASSERT_TRUE(book->RecordUndoCells({0, i, 0, i}, 0, i));
-    book->undo.current = 0; // two undos
-    ASSERT_TRUE(book->RecordUndoCells({5, 5, 5, 5}, 5, 5));
-    EXPECT_EQ(book->undo.current, 1);
-    EXPECT_EQ(book->undo.entries[1].cursorColumn, 5);
-    EXPECT_EQ(book->undo.entries[2].kind, kUndoEmpty);
-    EXPECT_EQ(book->undo.entries[2].cellBuffer, nullptr);
-}
-
-TEST(UndoHistory, LoweringTheLevelDropsTheOldestEntries) {
-    auto book = BookWithSheets(1);
-    book->SetUndoLevel(10);
-    for (uint32_t i = 0; i < 6; ++i) book->RecordUndoInsertRows(kSel, 0, 0, i, i);
-    book->SetUndoLevel(3);
-    EXPECT_EQ(book->undo.maximum, 2u);
-    EXPECT_EQ(book->undo.current, 2);
-    EXPECT_EQ(book->undo.entries[0].secondRange.r1, 3u);
-    EXPECT_EQ(book->undo.entries[2].secondRange.r1, 5u);
-    EXPECT_EQ(book->undo.entries[3].kind, kUndoEmpty);
-}
-
-TEST(UndoHistory, InsertEntriesSpanWholeRowsOrColumns) {
-    auto book = BookWithSheets(1);
-    book->SetUndoLevel(5);
-    book->RecordUndoInsertRows(kSel, 1, 2, 10, 12);
-    const UndoEntry& rows = book->undo.entries[0];
-    EXPECT_EQ(rows.secondRange.c1, 0);
-    EXPECT_EQ(rows.secondRange.c2, kLastColumn);
-    EXPECT_EQ(rows.secondRange.kind, kRangeWholeRows);
-    EXPECT_EQ(rows.operation, kOpRows);
-    book->RecordUndoInsertColumns(kSel, 1, 2, 4, 4);
-    const UndoEntry& columns = book->undo.entries[1];
-    EXPECT_EQ(columns.secondRange.r1, 0u);
-    EXPECT_EQ(columns.secondRange.r2, kLastRow);
-    EXPECT_EQ(columns.secondRange.kind, kRangeWholeColumns);
-    EXPECT_EQ(columns.operation, kOpColumns);
-    EXPECT_EQ(columns.activePosition, 0);
-    EXPECT_STREQ(columns.worksheetPath, "\\Worksheet1");
+    CWorksheet& ws = *book->tree.active;
+    PutNumber(ws.cells, 1, 1, 11);
+    auto copies = std::make_unique<UndoHistory>();
+    copies->maximum = 1;
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(SnapshotCellToUndo(*book, ws, 1, 1, *copies, copies->current));
+    EXPECT_EQ(copies->current, 1);
+    EXPECT_EQ(book->undo.current, -1);
+    int32_t spare = kUndoSpareSlot;
+    ASSERT_TRUE(SnapshotCellToUndo(*book, ws, 1, 1, *copies, spare));
+    EXPECT_EQ(spare, kUndoSpareSlot);
+    EXPECT_EQ(copies->entries[kUndoSpareSlot].kind, kUndoCells);
+    for (int32_t bad : {-2, kUndoSlots}) EXPECT_EQ(ClaimUndoSlot(*copies, bad), nullptr);
+    // Without freeing, the dropped entry is handed back with what it holds.
+    UndoEntry taken = DiscardLastUndo(*copies, false);
+    EXPECT_EQ(copies->current, 0);
+    EXPECT_EQ(taken.kind, kUndoCells);
+    EXPECT_NE(taken.cellBuffer, nullptr);
+    EXPECT_EQ(copies->entries[1].kind, kUndoEmpty);
+    EXPECT_EQ(DiscardLastUndo(*copies, true).kind, kUndoEmpty);
+    EXPECT_EQ(copies->current, -1);
+    EXPECT_EQ(copies->entries[0].kind, kUndoEmpty);
+    FreeUndoEntry(*copies, kUndoSpareSlot);
+    EXPECT_EQ(copies->entries[kUndoSpareSlot].kind, kUndoEmpty);
 }
 
 TEST(UndoHistory, EveryRecorderKeepsItsPayloadAndFreesIt) {
-    auto book = BookWithSheets(3);
+    auto book = BookWithSheets(3, 50);
     CWorksheet& ws = *book->tree.active;
+    CWorksheet& other = *AsWorksheet(book->tree.first->next);
     for (uint32_t r = 0; r < 500; ++r) PutNumber(ws.cells, uint16_t(r % 5), r, r);
+    PutNumber(other.cells, 7, 8, 78);
     CellCursor cursor;
     ASSERT_TRUE(PutFormatRun(ws.formats, {0, 3, 7, 0}, cursor));
     ASSERT_TRUE(SetFormatStoreRowEntry(ws.formats, 40, 30, true));
-    auto c = NewBlockObject<CContainer>();
-    InitContainerDefaults(*c, nullptr, nullptr);
-    c->settings.id = 17;
-    c->slots[0].kind = kObjectChart;
-    c->slots[0].chart = NewBlockObject<CChart>(kChart3D);
-    c->settings.objectCount = 1;
+    auto c = ContainerWithChart(17, kChart3D);
     CContainer& container = *c;
     LinkContainer(ws, std::move(c));
-    book->SetUndoLevel(50);
     const long baseline = LiveBlockCount();
-
-    struct Step {
-        const char* name;
-        uint8_t kind;
-        uint8_t operation;
-        bool (*record)(CWorkbook&, CContainer&);
-    };
-    const Step steps[] = {
+    using Record = std::function<bool()>;
+    const std::tuple<const char*, uint8_t, uint8_t, Record> steps[] = {
         {"cells", kUndoCells, kOpCells,
-         [](CWorkbook& b, CContainer&) {
-             return b.RecordUndoCells({0, 0, 4, 99}, 0, 0);
+         [&] {
+             return book->RecordUndoCells({0, 0, 4, 99}, 0, 0);
          }},
+        {"cell", kUndoCells, kOpCells, [&] { return book->RecordUndoCell(other, 7, 8, 2, 3); }},
         {"range", kUndoRangeBoth, kOpRange,
-         [](CWorkbook& b, CContainer&) {
-             return b.RecordUndoRange({0, 0, 4, 99}, 0, 0, true, true);
+         [&] {
+             return book->RecordUndoRange({0, 0, 4, 99}, 0, 0, true, true);
+         }},
+        {"range of any sheet", kUndoRangeCells, kOpRange,
+         [&] {
+             return RecordRangeUndo(*book, other, {7, 8, 9, 9});
          }},
         {"widths", kUndoRangeCells, kOpColumnWidths,
-         [](CWorkbook& b, CContainer&) { return b.RecordUndoColumnWidths(kSel, 0, 0, 1, 2); }},
+         [&] { return book->RecordUndoColumnWidths(kSel, 0, 0, 1, 2); }},
         {"heights", kUndoRangeCells, kOpRowHeights,
-         [](CWorkbook& b, CContainer&) { return b.RecordUndoRowHeights(kSel, 0, 0, 1, 2); }},
+         [&] { return book->RecordUndoRowHeights(kSel, 0, 0, 1, 2); }},
         {"columns copy", kUndoRangeBoth, kOpColumns,
-         [](CWorkbook& b, CContainer&) { return b.RecordUndoColumnsCopy(kSel, 0, 0, 1, 2); }},
+         [&] { return book->RecordUndoColumnsCopy(kSel, 0, 0, 1, 2); }},
         {"rows copy", kUndoRangeBoth, kOpRows,
-         [](CWorkbook& b, CContainer&) { return b.RecordUndoRowsCopy(kSel, 0, 0, 3, 9); }},
+         [&] { return book->RecordUndoRowsCopy(kSel, 0, 0, 3, 9); }},
         {"rename", kUndoCells, kOpRename,
-         [](CWorkbook& b, CContainer&) { return b.RecordUndoRename(kSel, 0, 0, b.tree.first); }},
+         [&] { return book->RecordUndoRename(kSel, 0, 0, book->tree.first); }},
         {"container op", kUndoContainer, kOpContainerChanged,
-         [](CWorkbook& b, CContainer& c) { return b.RecordUndoContainerOp(kSel, 0, 0, c); }},
+         [&] { return book->RecordUndoContainerOp(kSel, 0, 0, container); }},
         {"container", kUndoContainer, kOpContainerInserted,
-         [](CWorkbook& b, CContainer& c) {
-             b.RecordUndoContainer(kSel, 0, 0, c);
-             return true;
-         }},
+         [&] { return book->RecordUndoContainer(kSel, 0, 0, container), true; }},
         {"tree change", kUndoTreeChain, kOpTree,
-         [](CWorkbook& b, CContainer&) {
-             b.RecordUndoTreeChange(kSel, 0, 0, 2);
-             return true;
-         }},
+         [&] { return book->RecordUndoTreeChange(kSel, 0, 0, 2), true; }},
         {"sort", kUndoMemoryBlock, kOpSort,
-         [](CWorkbook& b, CContainer&) {
-             b.RecordUndoSort(kSel, 0, 0, BlockPtr(static_cast<uint8_t*>(AllocBlock(40))));
+         [&] {
+             book->RecordUndoSort(kSel, 0, 0, BlockPtr(static_cast<uint8_t*>(AllocBlock(40))));
              return true;
          }},
     };
-    for (const Step& s : steps) {
-        ASSERT_TRUE(s.record(*book, container)) << s.name;
+    for (const auto& [name, kind, operation, record] : steps) {
+        ASSERT_TRUE(record()) << name;
         const UndoEntry& e = book->undo.entries[book->undo.current];
-        EXPECT_EQ(e.kind, s.kind) << s.name;
-        EXPECT_EQ(e.operation, s.operation) << s.name;
+        EXPECT_EQ(e.kind, kind) << name;
+        EXPECT_EQ(e.operation, operation) << name;
     }
-    const UndoEntry& rename = book->undo.entries[6];
-    EXPECT_STREQ(reinterpret_cast<const char*>(rename.cellBuffer.get()), "Worksheet1");
-    const UndoEntry& op = book->undo.entries[7];
-    ASSERT_TRUE(op.container);
+    const UndoEntry& cell = book->undo.entries[1];
+    EXPECT_STREQ(cell.worksheetPath, "\\Worksheet2");
+    EXPECT_EQ(cell.treePosition, 1);
+    EXPECT_EQ(std::tuple(cell.cursorColumn, cell.cursorRow), std::tuple(uint16_t(2), 3u));
+    EXPECT_EQ(cell.selection.c1, 7);
+    EXPECT_STREQ(reinterpret_cast<const char*>(book->undo.entries[8].cellBuffer.get()),
+                 "Worksheet1");
+    const UndoEntry& op = book->undo.entries[9];
     EXPECT_EQ(op.containerId, 17u);
     EXPECT_EQ(op.container->slots[0].chart->settings.type, kChart3D);
+    const UndoEntry& rows = book->undo.entries[7];
+    EXPECT_EQ(std::tuple(rows.secondRange.c1, rows.secondRange.c2, rows.secondRange.kind),
+              std::tuple(uint16_t(0), kLastColumn, uint8_t(kRangeWholeRows)));
     EXPECT_GT(LiveBlockCount(), baseline);
+    book->RecordUndoContainerKept(kSel, 0, 0, ContainerWithChart(3, kChart2D));
+    EXPECT_EQ(book->undo.entries[book->undo.current].containerId, 3u);
     book->FreeUndoHistory();
     EXPECT_EQ(book->undo.current, -1);
     EXPECT_EQ(LiveBlockCount(), baseline);
 }
 
-TEST(UndoHistory, TreeMoveTakesTheItemOverOrIsRefused) {
-    auto book = BookWithSheets(2);
-    book->SetUndoLevel(5);
+// The recorder takes the subtree out itself: a second unlink by the caller is refused with
+// error 9 and leaves the tree whole; an item the caller unlinked first stays the caller's.
+TEST(UndoHistory, TreeRemovalRecordedThenUnlinkedOrUnlinkedThenRecorded) {
+    auto book = BookWithSheets(3);
     CTreeItem* second = book->tree.first->next;
-    ASSERT_TRUE(book->RecordUndoTreeMove(kSel, 0, 0, second));
+    book->tree.active = AsWorksheet(second);
+    ASSERT_TRUE(book->RecordUndoTreeRemove(kSel, 0, 0, second));
     const UndoEntry& e = book->undo.entries[0];
     EXPECT_EQ(e.treeChain.get(), second);
     EXPECT_EQ(e.treePosition, 1);
-    EXPECT_EQ(book->tree.worksheetCount, 1u);
-    EXPECT_FALSE(book->RecordUndoTreeMove(kSel, 0, 0, book->tree.first));
+    EXPECT_EQ(book->tree.worksheetCount, 2u);
+    EXPECT_EQ(book->tree.active, book->tree.first->next);
+    EXPECT_FALSE(DetachTreeItem(book->tree, second, book->error));
     EXPECT_EQ(book->error, kErrorLastWorksheet);
+    EXPECT_EQ(book->tree.worksheetCount, 2u);
+    EXPECT_EQ(GetTreeItemIndex(book->tree.active, book->tree.first), 1);
+    EXPECT_EQ(book->tree.first->next->next, nullptr);
+    CTreeItem* third = book->tree.first->next;
+    ASSERT_TRUE(DetachTreeItem(book->tree, third, book->error));
+    TreeChain mine(third);
+    EXPECT_FALSE(book->RecordUndoTreeRemove(kSel, 0, 0, third));
+    EXPECT_EQ(book->error, kErrorPathNotFound);
     EXPECT_EQ(book->undo.entries[1].kind, kUndoEmpty);
+    // The last worksheet is refused and stays; the slot is left empty for the caller to drop.
+    EXPECT_FALSE(book->RecordUndoTreeRemove(kSel, 0, 0, book->tree.first));
+    EXPECT_EQ(book->error, kErrorLastWorksheet);
     EXPECT_EQ(book->tree.worksheetCount, 1u);
-}
-
-TEST(UndoHistory, ContainerKeptByTheEntryIsFreedWithIt) {
-    auto book = BookWithSheets(1);
-    const long baseline = LiveBlockCount();
-    auto c = NewBlockObject<CContainer>();
-    InitContainerDefaults(*c, nullptr, nullptr);
-    c->settings.id = 3;
-    c->slots[0].kind = kObjectChart;
-    c->slots[0].chart = NewBlockObject<CChart>(kChart2D);
-    book->RecordUndoContainerKept(kSel, 0, 0, std::move(c));
-    EXPECT_EQ(book->undo.entries[0].containerId, 3u);
-    book->FreeUndoEntry(0);
-    EXPECT_EQ(LiveBlockCount(), baseline);
+    EXPECT_EQ(book->DiscardLastUndo(true).kind, kUndoEmpty);
+    EXPECT_EQ(book->undo.current, 1);
 }
 
 TEST(UndoHistory, FailedSnapshotLeavesAnEmptySlotAndErrorEight) {
     auto book = BookWithSheets(1);
-    book->SetUndoLevel(5);
     for (uint32_t r = 0; r < 100; ++r) PutNumber(book->tree.active->cells, 0, r, r);
     {
         AllocFailGuard fail(0);
@@ -255,56 +242,41 @@ TEST(UndoHistory, FailedSnapshotLeavesAnEmptySlotAndErrorEight) {
     EXPECT_EQ(book->undo.entries[0].object, nullptr);
 }
 
-TEST(UndoSnapshots, SlotsOutsideTheHistoryAreAnInvalidCacheIndex) {
+TEST(UndoSnapshots, IndexesOutsideTheTableAreAnInvalidCacheIndex) {
     auto book = BookWithSheets(1);
     CWorksheet& ws = *book->tree.active;
-    auto c = NewBlockObject<CContainer>();
-    InitContainerDefaults(*c, nullptr, nullptr);
-    using Call = bool (*)(CWorkbook&, CWorksheet&, CContainer&, int32_t);
-    const Call calls[] = {
-        [](CWorkbook& b, CWorksheet& w, CContainer&, int32_t s) {
-            return SnapshotCellToUndo(b, w, 0, 0, s);
-        },
-        [](CWorkbook& b, CWorksheet& w, CContainer&, int32_t s) {
-            RangeDescriptor d;
-            MakeRangeDescriptor({0, 0, 1, 1}, &d);
-            return SnapshotRangeToUndo(b, w, d, s, true, true);
-        },
-        [](CWorkbook& b, CWorksheet& w, CContainer&, int32_t s) {
-            return SnapshotColumnsToUndo(b, w, s);
-        },
-        [](CWorkbook& b, CWorksheet& w, CContainer&, int32_t s) {
-            return SnapshotRowHeightsToUndo(b, w, s);
-        },
-        [](CWorkbook& b, CWorksheet& w, CContainer&, int32_t s) {
-            return SnapshotItemNameToUndo(b, w, b.undo, s);
-        },
-        [](CWorkbook& b, CWorksheet& w, CContainer&, int32_t s) {
-            return SnapshotWorksheetToUndo(b, w, s);
-        },
-        [](CWorkbook& b, CWorksheet& w, CContainer& c, int32_t s) {
-            return SnapshotContainer(b, &w, c, b.undo, s);
-        },
-        [](CWorkbook& b, CWorksheet& w, CContainer&, int32_t s) {
-            return RestoreCellFromUndo(b, w, 0, 0, b.undo, s);
-        },
-        [](CWorkbook& b, CWorksheet& w, CContainer&, int32_t s) {
-            return RestoreRangeFromUndo(b, w, b.undo, s, true, true);
+    auto c = ContainerWithChart(1, kChart2D);
+    RangeDescriptor d;
+    MakeRangeDescriptor({0, 0, 1, 1}, &d);
+    UndoHistory& h = book->undo;
+    const std::function<bool(int32_t&)> calls[] = {
+        [&](int32_t& i) { return SnapshotCellToUndo(*book, ws, 0, 0, h, i); },
+        [&](int32_t& i) { return SnapshotRangeToUndo(*book, ws, d, h, i, true, true); },
+        [&](int32_t& i) { return SnapshotColumnsToUndo(*book, ws, h, i); },
+        [&](int32_t& i) { return SnapshotRowHeightsToUndo(*book, ws, h, i); },
+        [&](int32_t& i) { return SnapshotItemNameToUndo(*book, ws, h, i); },
+        [&](int32_t& i) { return SnapshotWorksheetToUndo(*book, ws, h, i); },
+        [&](int32_t& i) { return SnapshotContainer(*book, &ws, *c, h, i); },
+        [&](int32_t& i) { return RestoreCellFromUndo(*book, ws, 0, 0, h, i); },
+        [&](int32_t& i) { return RestoreRangeFromUndo(*book, ws, h, i, true, true); },
+        [&](int32_t& i) {
+            return PasteRangeFromEntry(*book, ws, {0, 0, 0, 0}, h, i, true, true);
         },
     };
-    for (size_t i = 0; i < std::size(calls); ++i) {
-        for (int32_t slot : {-1, kUndoSlots, 100000}) {
+    for (const auto& call : calls) {
+        for (int32_t index : {-2, kUndoSlots, 100000}) {
             book->error = 0;
-            EXPECT_FALSE(calls[i](*book, ws, *c, slot)) << i << " " << slot;
-            EXPECT_EQ(book->error, kErrorInvalidCacheIndex) << i << " " << slot;
+            EXPECT_FALSE(call(index)) << index;
+            EXPECT_EQ(book->error, kErrorInvalidCacheIndex) << index;
         }
     }
-    // The spare slot is the executor's and stays usable.
-    EXPECT_TRUE(calls[0](*book, ws, *c, kUndoSpareSlot));
-    EXPECT_TRUE(calls[7](*book, ws, *c, kUndoSpareSlot));
 }
 
-TEST(UndoSnapshots, KeptFormulaComesBackWithoutItsResult) {
+// Kept cells come back: a formula without its result, a constant error, a text; a cell that
+// was empty is emptied; an array anchored where a kept cell goes is cleared whole. Nothing
+// but a kept-cell buffer reaches this restore: a rename entry or a buffer whose counts
+// overrun it is refused with error 12 and the worksheet stays as it is.
+TEST(UndoSnapshots, KeptCellsComeBackAndNothingElseReachesTheirRestore) {
     auto book = BookWithSheets(1);
     CWorksheet& ws = *book->tree.active;
     FormulaHead head;
@@ -312,71 +284,97 @@ TEST(UndoSnapshots, KeptFormulaComesBackWithoutItsResult) {
     CellBuffer b;
     ASSERT_TRUE(MakeFormulaCell(b, 2, 3, head, "R[-1]C+1", "cached"));
     Put(ws.cells, b);
-    ASSERT_TRUE(MakeNumberCell(b, 3, 3, 0, 7)); // a constant error value
+    ASSERT_TRUE(MakeNumberCell(b, 3, 3, 0, 7));
     Put(ws.cells, b);
     PutText(ws.cells, 4, 3, "words");
-    book->SetUndoLevel(5);
+    PutNumber(ws.cells, 9, 9, 9);
     ASSERT_TRUE(book->RecordUndoCells({2, 3, 5, 3}, 2, 3));
+    ASSERT_TRUE(book->RecordUndoCells({9, 9, 9, 9}, 9, 9));
     PutNumber(ws.cells, 2, 3, 9);
-    PutNumber(ws.cells, 5, 3, 10); // was empty: goes on restore
+    PutNumber(ws.cells, 5, 3, 10);
+    ClearRect(ws.cells, {9, 9, 9, 9}, nullptr, true);
+    PutArray(ws.cells, 9, 9, 2, 2);
     ASSERT_TRUE(RestoreCellFromUndo(*book, ws, 2, 3, book->undo, 0));
+    ASSERT_TRUE(RestoreCellFromUndo(*book, ws, 9, 9, book->undo, 1));
     const uint8_t* f = FindCell(ws.cells, 3, 2);
-    ASSERT_NE(f, nullptr);
-    EXPECT_TRUE(cell::IsFormula(f));
     EXPECT_EQ(cell::Formula(f), "R[-1]C+1");
-    EXPECT_EQ(cell::ResultFlags(f), 0);
-    EXPECT_EQ(cell::ArrayHeight(f), 0u);
-    const uint8_t* e = FindCell(ws.cells, 3, 3);
-    ASSERT_NE(e, nullptr);
-    EXPECT_EQ(cell::Error(e), 7);
-    EXPECT_TRUE(cell::IsNumber(e));
+    EXPECT_EQ(cell::ResultFlags(f) + cell::ArrayHeight(f), 0u);
+    EXPECT_EQ(cell::Error(FindCell(ws.cells, 3, 3)), 7);
+    EXPECT_TRUE(cell::IsNumber(FindCell(ws.cells, 3, 3)));
     EXPECT_EQ(cell::Text(FindCell(ws.cells, 3, 4)), "words");
     EXPECT_EQ(FindCell(ws.cells, 3, 5), nullptr);
+    EXPECT_EQ(NumberAt(ws.cells, 9, 9), 9);
+    EXPECT_EQ(FindCell(ws.cells, 10, 10), nullptr);
+    std::memset(ws.name, 'x', kTreeNameSize - 1);
+    ASSERT_TRUE(book->RecordUndoRename(kSel, 0, 0, &ws));
+    UndoEntry& truncated = book->undo.entries[0];
+    truncated.cellBufferSize -= 3;
+    const Cells before = Dump(ws.cells);
+    for (int32_t index : {2, 0, 5}) {
+        book->error = 0;
+        EXPECT_FALSE(RestoreCellFromUndo(*book, ws, 0, 0, book->undo, index)) << index;
+        EXPECT_EQ(book->error, kErrorInvalidCacheIndex);
+        EXPECT_EQ(Dump(ws.cells), before);
+    }
 }
 
-TEST(UndoSnapshots, RestoringOntoAnArrayAnchorClearsTheWholeArray) {
+// A width or height entry puts back widths or heights only: the cells of those columns
+// and rows stay, whatever flags the restore is given.
+TEST(UndoSnapshots, WidthAndHeightEntriesRestoreOnlyWidthsAndHeights) {
     auto book = BookWithSheets(1);
     CWorksheet& ws = *book->tree.active;
-    PutNumber(ws.cells, 4, 4, 1);
-    book->SetUndoLevel(5);
-    ASSERT_TRUE(book->RecordUndoCells({4, 4, 4, 4}, 4, 4));
-    ClearRect(ws.cells, 4, 4, 4, 4, nullptr, true);
-    PutArray(ws.cells, 4, 4, 2, 2);
-    ASSERT_EQ(Dump(ws.cells).size(), 4u);
-    ASSERT_TRUE(RestoreCellFromUndo(*book, ws, 4, 4, book->undo, 0));
-    EXPECT_EQ(Dump(ws.cells).size(), 1u);
-    EXPECT_EQ(NumberAt(ws.cells, 4, 4), 1);
+    book->styles.styles[1].wrapText = 1;
+    book->styles.styleCount = 2;
+    for (uint32_t r = 0; r < 100; ++r) PutNumber(ws.cells, 2, r, r);
+    ws.formats.columns[2] = {uint16_t(30 << 1 | 1), 1, 0};
+    ASSERT_TRUE(SetFormatStoreRowEntry(ws.formats, 5, 25, true));
+    ASSERT_TRUE(book->RecordUndoColumnWidths({2, 0, 2, 0}, 2, 0, 2, 3));
+    ASSERT_TRUE(book->RecordUndoRowHeights({0, 5, 0, 7}, 0, 5, 5, 7));
+    ws.formats.columns[2] = {50, 0, 0};
+    ws.formats.columns[3] = {60, 0, 0};
+    ws.formats.columns[4] = {70, 0, 0};
+    ASSERT_TRUE(SetFormatStoreRowEntry(ws.formats, 5, 11, false));
+    ASSERT_TRUE(SetFormatStoreRowEntry(ws.formats, 7, 12, false));
+    ASSERT_TRUE(SetFormatStoreRowEntry(ws.formats, 8, 13, false));
+    const Cells cells = Dump(ws.cells);
+    ASSERT_TRUE(RestoreRangeFromUndo(*book, ws, book->undo, 0, true, true));
+    ASSERT_TRUE(RestoreRangeFromUndo(*book, ws, book->undo, 1, true, true));
+    EXPECT_EQ(Dump(ws.cells), cells);
+    EXPECT_EQ(ws.formats.columns[2].width, 30 << 1 | 1);
+    EXPECT_TRUE(GetStyleRecord(book->styles, ws.formats.columns[2].style).wrapText);
+    EXPECT_EQ(ws.formats.columns[3].width, 0);
+    EXPECT_EQ(ws.formats.columns[4].width, 70); // outside the entry's columns
+    EXPECT_EQ(*ws.formats.rowHeights.GetItem2(5), 25 << 1 | 1);
+    EXPECT_EQ(*ws.formats.rowHeights.GetItem2(7), 0); // past the kept list: the default
+    EXPECT_EQ(*ws.formats.rowHeights.GetItem2(8), 13 << 1);
 }
 
 TEST(UndoSnapshots, EmptySlotsAndEmptyRanges) {
     auto book = BookWithSheets(1);
     CWorksheet& ws = *book->tree.active;
-    EXPECT_FALSE(RestoreCellFromUndo(*book, ws, 0, 0, book->undo, 3));
-    EXPECT_EQ(book->error, kErrorInvalidCacheIndex);
-    book->error = 0;
     EXPECT_FALSE(RestoreRangeFromUndo(*book, ws, book->undo, 3, true, true));
     EXPECT_EQ(book->error, kErrorInvalidCacheIndex);
-    book->SetUndoLevel(5);
     ASSERT_TRUE(book->RecordUndoRange({10, 10, 20, 20}, 0, 0, true, true));
-    const UndoEntry& e = book->undo.entries[0];
-    ASSERT_NE(e.Scratch(), nullptr);
-    EXPECT_EQ(e.Scratch()->cells.FirstPage(), nullptr);
+    ASSERT_NE(book->undo.entries[0].Scratch(), nullptr);
+    EXPECT_EQ(book->undo.entries[0].Scratch()->cells.FirstPage(), nullptr);
     PutNumber(ws.cells, 12, 12, 1);
     ASSERT_TRUE(RestoreRangeFromUndo(*book, ws, book->undo, 0, true, true));
     EXPECT_EQ(ws.cells.FirstPage(), nullptr);
+    // Whole rows: a height given to a row that had none goes back to the default.
+    ASSERT_TRUE(book->RecordUndoRange({0, 20, kLastColumn, 21}, 0, 20, true, true));
+    ASSERT_TRUE(SetFormatStoreRowEntry(ws.formats, 21, 50, true));
+    ASSERT_TRUE(RestoreRangeFromUndo(*book, ws, book->undo, 1, true, true));
+    EXPECT_EQ(*ws.formats.rowHeights.GetItem2(21), 0);
 }
 
 TEST(UndoSnapshots, RestoreNeverOverflowsTheStyleTables) {
     // Meanwhile the kept style has changed in the workbook and the tables filled up: the
     // style table, the font table, or the style table after the kept font had to be added.
-    struct Case {
-        const char* name;
-        bool fontGone;
-        uint16_t styles;
-        uint8_t fonts;
-    };
-    for (const Case& c : {Case{"styles", false, kMaxStyles, 2}, Case{"fonts", true, 2, kMaxFonts},
-                          Case{"font added first", true, kMaxStyles, 2}}) {
+    const std::tuple<const char*, bool, uint16_t, uint8_t> cases[] = {
+        {"styles", false, kMaxStyles, 2},
+        {"fonts", true, 2, kMaxFonts},
+        {"font added first", true, kMaxStyles, 2}};
+    for (const auto& [name, fontGone, styles, fonts] : cases) {
         auto book = BookWithSheets(1);
         CWorksheet& ws = *book->tree.active;
         StyleTables& t = book->styles;
@@ -388,28 +386,23 @@ TEST(UndoSnapshots, RestoreNeverOverflowsTheStyleTables) {
         CellCursor cursor;
         ASSERT_TRUE(PutFormatRun(ws.formats, {0, 3, 0, 1}, cursor));
         PutNumber(ws.cells, 0, 0, 1);
-        book->SetUndoLevel(5);
         ASSERT_TRUE(book->RecordUndoRange({0, 0, 3, 0}, 0, 0, true, true));
-        ClearRect(ws.cells, 0, 3, 0, 0, nullptr, true);
-        ASSERT_TRUE(ClearFormatRect(ws.formats, 0, 3, 0, 0, nullptr, true));
+        ASSERT_TRUE(ClearRange(*book, ws, {0, 0, 3, 0}));
         t.styles[1].wrapText = 0;
-        if (c.fontGone) CopyTextField(t.fonts[1].faceName, "Other", kFaceNameSize);
+        if (fontGone) CopyTextField(t.fonts[1].faceName, "Other", kFaceNameSize);
         for (uint16_t i = 2; i < kMaxStyles; ++i) t.styles[i].rotation = int8_t(i % 180 - 90);
         for (uint8_t i = 2; i < kMaxFonts; ++i) t.fonts[i].size = i;
-        t.styleCount = c.styles;
-        t.fontCount = c.fonts;
-        const Cells cells = Dump(ws.cells);
-        EXPECT_FALSE(RestoreRangeFromUndo(*book, ws, book->undo, 0, true, true)) << c.name;
-        EXPECT_EQ(book->error, kErrorTooManyStyles) << c.name;
-        EXPECT_EQ(t.styleCount, c.styles) << c.name;
-        EXPECT_EQ(t.fontCount, c.fonts) << c.name;
-        EXPECT_EQ(Dump(ws.cells), cells) << c.name;
-        EXPECT_EQ(ws.formats.runs.FirstPage(), nullptr) << c.name;
+        t.styleCount = styles;
+        t.fontCount = fonts;
+        EXPECT_FALSE(RestoreRangeFromUndo(*book, ws, book->undo, 0, true, true)) << name;
+        EXPECT_EQ(book->error, kErrorTooManyStyles) << name;
+        EXPECT_EQ(std::tuple(t.styleCount, t.fontCount), std::tuple(styles, fonts)) << name;
+        EXPECT_EQ(ws.cells.FirstPage(), nullptr) << name;
+        EXPECT_EQ(ws.formats.runs.FirstPage(), nullptr) << name;
         // With room again the same entry restores cells and the style.
         t.styleCount = 2;
         t.fontCount = 2;
-        book->error = 0;
-        ASSERT_TRUE(RestoreRangeFromUndo(*book, ws, book->undo, 0, true, true)) << c.name;
+        ASSERT_TRUE(RestoreRangeFromUndo(*book, ws, book->undo, 0, true, true)) << name;
         EXPECT_EQ(NumberAt(ws.cells, 0, 0), 1);
         EXPECT_EQ(t.styleCount, 3);
         EXPECT_EQ(t.styles[2].wrapText, 1);
@@ -417,26 +410,66 @@ TEST(UndoSnapshots, RestoreNeverOverflowsTheStyleTables) {
     }
 }
 
-TEST(UndoSnapshots, WorksheetSnapshotKeepsACopyAndItsStyles) {
-    auto book = BookWithSheets(2);
-    CWorksheet& ws = *book->tree.active;
+// A folder is kept with its subtree, each worksheet with the styles it uses; a name is kept
+// with the path of the folders that enclose it, which a rename leaves right.
+TEST(UndoSnapshots, WorksheetsFoldersAndNames) {
+    auto book = CreateWorkbook();
+    book->SetUndoLevel(5);
+    CTreeItem* folder = book->AppendTreeItem(TREE_TYPE_FOLDER, "F", 1);
+    CWorksheet& ws = *AsWorksheet(book->AppendTreeItem(TREE_TYPE_WORKSHEET, "S", 2));
+    AddSheet(*book, "After");
     PutNumber(ws.cells, 1, 1, 11);
     book->styles.styles[5].fitToCell = 1;
     book->styles.styleCount = 6;
     CellCursor cursor;
     ASSERT_TRUE(PutFormatRun(ws.formats, {0, 0, 1, 5}, cursor));
-    book->SetUndoLevel(5);
-    const int32_t slot = book->MakeUndoRoom();
-    ASSERT_TRUE(SnapshotWorksheetToUndo(*book, ws, slot));
-    const UndoEntry& e = book->undo.entries[slot];
+    ASSERT_TRUE(SnapshotWorksheetToUndo(*book, *folder, book->undo, book->undo.current));
+    const UndoEntry& e = book->undo.entries[0];
     ASSERT_EQ(e.kind, kUndoTreeChain);
-    const CWorksheet* copy = AsWorksheet(e.treeChain.get());
+    ASSERT_TRUE(e.treeChain->IsFolder());
+    const CWorksheet* copy = AsWorksheet(e.treeChain->next);
     ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->next, nullptr);
     EXPECT_EQ(NumberAt(copy->cells, 1, 1), 11);
     const FormatRun run = RunsInRect(copy->formats, {0, 0, kLastColumn, kLastRow})[0];
-    ASSERT_LT(run.style, e.keptStyles->styles.size());
     EXPECT_EQ(e.keptStyles->styles[run.style].fitToCell, 1);
-    EXPECT_EQ(NumberAt(ws.cells, 1, 1), 11); // the original is untouched
+    ASSERT_TRUE(book->RecordUndoRename(kSel, 0, 0, &ws));
+    ws.SetName("Renamed");
+    EXPECT_STREQ(book->undo.entries[1].worksheetPath, "\\F\\");
+    EXPECT_STREQ(reinterpret_cast<const char*>(book->undo.entries[1].cellBuffer.get()), "S");
+}
+
+// A range entry pastes anywhere: a single target cell grows to the entry's size, a larger
+// target is cut at its last column and row, and the flags choose cells and formats.
+TEST(UndoSnapshots, PasteRangeFromEntry) {
+    auto book = BookWithSheets(2);
+    CWorksheet& ws = *book->tree.active;
+    CWorksheet& target = *AsWorksheet(book->tree.first->next);
+    book->styles.styles[1].wrapText = 1;
+    book->styles.styleCount = 2;
+    for (uint32_t r = 0; r < 3; ++r)
+        for (uint16_t c = 0; c < 3; ++c) PutNumber(ws.cells, c, r, r * 10.0 + c);
+    CellCursor cursor;
+    ASSERT_TRUE(PutFormatRun(ws.formats, {0, 2, 1, 1}, cursor));
+    auto copies = std::make_unique<UndoHistory>();
+    copies->maximum = 5;
+    RangeDescriptor d;
+    MakeRangeDescriptor({0, 0, 2, 2}, &d);
+    ASSERT_TRUE(SnapshotRangeToUndo(*book, ws, d, *copies, copies->current, true, true));
+    ASSERT_TRUE(PasteRangeFromEntry(*book, target, {kLastColumn - 1, 4, kLastColumn - 1, 4},
+                                    *copies, 0, true, true));
+    EXPECT_EQ(Dump(target.cells).size(), 6u); // cut at the sheet's last column
+    EXPECT_EQ(NumberAt(target.cells, kLastColumn, 6), 21);
+    ASSERT_TRUE(PasteRangeFromEntry(*book, target, {10, 10, 11, 20}, *copies, 0, true, false));
+    EXPECT_EQ(NumberAt(target.cells, 11, 12), 21);
+    EXPECT_EQ(FindCell(target.cells, 10, 12), nullptr);
+    EXPECT_TRUE(RunsInRect(target.formats, {10, 10, 11, 20}).empty());
+    ASSERT_TRUE(PasteRangeFromEntry(*book, target, {0, 30, 0, 30}, *copies, 0, false, true));
+    EXPECT_EQ(Dump(target.cells).size(), 12u);
+    const std::vector<FormatRun> runs = RunsInRect(target.formats, {0, 30, 5, 40});
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(std::tuple(runs[0].row, runs[0].lastColumn), std::tuple(31u, uint16_t(2)));
+    EXPECT_TRUE(GetStyleRecord(book->styles, runs[0].style).wrapText);
 }
 
 TEST(UndoSnapshots, RunningOutOfMemoryInWorkingListsLeavesEmptySlotsAndUntouchedSheets) {
@@ -445,21 +478,20 @@ TEST(UndoSnapshots, RunningOutOfMemoryInWorkingListsLeavesEmptySlotsAndUntouched
     for (uint32_t r = 0; r < 60; ++r)
         for (uint16_t c = 0; c < 8; ++c) PutNumber(ws.cells, c, r, r * 8.0 + c);
     PutText(ws.cells, 3, 70, "kept text");
-    auto container = NewBlockObject<CContainer>();
-    InitContainerDefaults(*container, nullptr, nullptr);
+    auto container = ContainerWithChart(2, kChart2D);
     RangeDescriptor range;
     MakeRangeDescriptor({0, 0, 7, 70}, &range);
-    using Call = std::function<bool(int32_t)>;
-    const Call snapshots[] = {
-        [&](int32_t s) {
-            return SnapshotCellsToUndo(*book, ws, {0, 0, 7, 70}, s);
+    UndoHistory& h = book->undo;
+    const std::function<bool(int32_t&)> snapshots[] = {
+        [&](int32_t& i) {
+            return SnapshotCellsToUndo(*book, ws, {0, 0, 7, 70}, h, i);
         },
-        [&](int32_t s) { return SnapshotRangeToUndo(*book, ws, range, s, true, true); },
-        [&](int32_t s) { return SnapshotColumnsToUndo(*book, ws, s); },
-        [&](int32_t s) { return SnapshotRowHeightsToUndo(*book, ws, s); },
-        [&](int32_t s) { return SnapshotItemNameToUndo(*book, ws, book->undo, s); },
-        [&](int32_t s) { return SnapshotWorksheetToUndo(*book, ws, s); },
-        [&](int32_t s) { return SnapshotContainer(*book, &ws, *container, book->undo, s); },
+        [&](int32_t& i) { return SnapshotRangeToUndo(*book, ws, range, h, i, true, true); },
+        [&](int32_t& i) { return SnapshotColumnsToUndo(*book, ws, h, i); },
+        [&](int32_t& i) { return SnapshotRowHeightsToUndo(*book, ws, h, i); },
+        [&](int32_t& i) { return SnapshotItemNameToUndo(*book, ws, h, i); },
+        [&](int32_t& i) { return SnapshotWorksheetToUndo(*book, ws, h, i); },
+        [&](int32_t& i) { return SnapshotContainer(*book, &ws, *container, h, i); },
     };
     // Runs `call` with ever larger budgets of operator new until it succeeds; every failure
     // must be error 8 with `check` holding. Returns the failures seen.
@@ -479,27 +511,31 @@ TEST(UndoSnapshots, RunningOutOfMemoryInWorkingListsLeavesEmptySlotsAndUntouched
         }
         return failures;
     };
-    // Some snapshots need no working list at all; those that do must fail cleanly.
     int snapshotFailures = 0;
-    for (const Call& snapshot : snapshots) {
-        snapshotFailures += exhaust([&] { return snapshot(3); },
-                                    [&] { EXPECT_EQ(book->undo.entries[3].kind, kUndoEmpty); });
+    for (const auto& snapshot : snapshots) {
+        snapshotFailures += exhaust(
+            [&] {
+                int32_t spare = kUndoSpareSlot;
+                return snapshot(spare);
+            },
+            [&] { EXPECT_EQ(h.entries[kUndoSpareSlot].kind, kUndoEmpty); });
     }
     EXPECT_GT(snapshotFailures, 0);
-    ASSERT_TRUE(SnapshotCellsToUndo(*book, ws, {0, 0, 7, 70}, 1));
-    ASSERT_TRUE(SnapshotRangeToUndo(*book, ws, range, 2, true, true));
-    ClearRange(*book, ws, {0, 0, 7, 70});
-    PutNumber(ws.cells, 2, 5, -1);
-    const Cells changed = Dump(ws.cells);
-    const auto unchanged = [&] { EXPECT_EQ(Dump(ws.cells), changed); };
-    EXPECT_GT(
-        exhaust([&] { return RestoreCellFromUndo(*book, ws, 0, 0, book->undo, 1); }, unchanged), 0);
-    ClearRange(*book, ws, {0, 0, 7, 70});
-    PutNumber(ws.cells, 2, 5, -1);
-    EXPECT_GT(exhaust([&] { return RestoreRangeFromUndo(*book, ws, book->undo, 2, true, true); },
-                      unchanged),
-              0);
-    EXPECT_EQ(NumberAt(ws.cells, 2, 5), 42);
+    ASSERT_TRUE(SnapshotCellsToUndo(*book, ws, {0, 0, 7, 70}, h, h.current));
+    ASSERT_TRUE(SnapshotRangeToUndo(*book, ws, range, h, h.current, true, true));
+    for (int32_t index : {0, 1}) {
+        ClearRange(*book, ws, {0, 0, 7, 70});
+        PutNumber(ws.cells, 2, 5, -1);
+        const Cells changed = Dump(ws.cells);
+        EXPECT_GT(exhaust(
+                      [&] {
+                          return index == 0 ? RestoreCellFromUndo(*book, ws, 0, 0, h, 0)
+                                            : RestoreRangeFromUndo(*book, ws, h, 1, true, true);
+                      },
+                      [&] { EXPECT_EQ(Dump(ws.cells), changed); }),
+                  0);
+        EXPECT_EQ(NumberAt(ws.cells, 2, 5), 42);
+    }
 }
 
 } // namespace vl

@@ -2,20 +2,17 @@
 #include "model/rangeops.h"
 #include "model/workbook.h"
 #include "platform/core/alloc.h"
+#include "modeltestutil.h"
 
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 
 namespace vl {
 
-namespace {
+using storetest::AllocFailGuard;
 
-void PutNumber(CWorksheet& ws, uint16_t column, uint32_t row, double value) {
-    CellBuffer b;
-    ASSERT_TRUE(MakeNumberCell(b, column, row, value));
-    CellCursor cursor;
-    ASSERT_TRUE(ws.cells.PutCell(b.bytes, cursor));
-}
+namespace {
 
 void PutRun(CWorksheet& ws, uint16_t first, uint16_t last, uint32_t row, uint16_t style) {
     CellCursor cursor;
@@ -28,48 +25,55 @@ std::vector<FormatRun> AllRuns(const CWorksheet& ws) {
 
 } // namespace
 
-TEST(Workbook, NewWorkbookDefaults) {
-    auto book = NewWorkbook();
-    ASSERT_TRUE(book);
-    EXPECT_EQ(book->styles.styleCount, 1);
-    EXPECT_EQ(book->styles.fontCount, 1);
-    EXPECT_EQ(book->undo.current, -1);
-    EXPECT_EQ(book->undo.maximum, 0u);
-    EXPECT_EQ(book->error, 0);
+// A new document: the tree replaced by one worksheet "Worksheet1", active and current, the
+// record itself as built (one style, one font, an empty history, no file).
+TEST(Workbook, NewWorkbookReplacesTheTreeWithOneWorksheet) {
+    auto book = CreateWorkbook();
+    for (const char* name : {"A", "B"}) book->AppendTreeItem(TREE_TYPE_WORKSHEET, name, 1);
+    book->AppendTreeItem(TREE_TYPE_FOLDER, "F", 1);
+    const long live = LiveBlockCount();
+    ASSERT_TRUE(NewWorkbook(*book));
+    EXPECT_LT(LiveBlockCount(), live);
+    CWorksheet* only = AsWorksheet(book->tree.first);
+    ASSERT_NE(only, nullptr);
+    EXPECT_STREQ(only->name, "Worksheet1");
+    EXPECT_EQ(only->next, nullptr);
+    EXPECT_EQ(book->tree.active, only);
+    EXPECT_EQ(book->currentItem, only);
+    EXPECT_EQ(book->currentCells, &only->cells);
+    EXPECT_EQ(std::tuple(book->tree.worksheetCount, book->tree.folderCount), std::tuple(1u, 0u));
+    EXPECT_EQ(std::tuple(book->styles.styleCount, book->styles.fontCount, book->undo.current),
+              std::tuple(uint16_t(1), uint8_t(1), -1));
+    EXPECT_TRUE(book->fileName.empty());
+    EXPECT_EQ(book->evalContext, nullptr);
+    AllocFailGuard fail(0);
+    EXPECT_FALSE(NewWorkbook(*book));
+    EXPECT_EQ(book->error, kErrorWorksheetMemory);
     EXPECT_EQ(book->tree.first, nullptr);
-    EXPECT_EQ(book->panes.treeShown, 1);
-    EXPECT_EQ(book->panes.treeWidth, 100);
-    EXPECT_EQ(book->panes.inspectShown, 0);
-    EXPECT_EQ(book->panes.inspectHeight, 100);
-    EXPECT_EQ(book->textFile.separator, ',');
-    EXPECT_EQ(book->textFile.quotingSymbol, '"');
-    EXPECT_EQ(book->textFile.encoding, 2);
-    EXPECT_EQ(book->textFile.conversion, 1);
-    EXPECT_EQ(book->textFile.columnWidths[2046], 0);
-    EXPECT_EQ(book->xbase.encoding, 2);
-    EXPECT_EQ(book->xbase.format, 4);
-    EXPECT_EQ(book->printPages.ItemCount(), 0u);
-    for (const DropDownListRecord& list : book->dropDownLists)
-        EXPECT_FALSE(DropDownListInUse(list));
+    EXPECT_EQ(book->tree.active, nullptr);
 }
 
 TEST(Workbook, DropDownListsInUse) {
     DropDownListRecord list;
+    list.sort = list.autoComplete = list.appendNewItems = 1;
     InitDropDownList(list);
+    EXPECT_EQ(list.sort + list.autoComplete + list.appendNewItems, 0);
     EXPECT_FALSE(DropDownListInUse(list));
     SetDropDownName(list, "A name much longer than twenty-nine characters");
     EXPECT_EQ(std::string(list.name), "A name much longer than twent"); // 29 characters
     EXPECT_TRUE(DropDownListInUse(list)); // a name without entries is still written
     InitDropDownList(list);
-    AddDropDownEntry(list, std::string(2000, 'e'));
+    AddDropDownEntry(list, std::string(kMaxDropDownEntry, 'e'));
+    AddDropDownEntry(list, std::string(kMaxDropDownEntry + 1, 'e'));
     EXPECT_EQ(list.entries[0].size(), kMaxDropDownEntry);
+    EXPECT_EQ(list.entries[1].size(), kMaxDropDownEntry);
     EXPECT_TRUE(DropDownListInUse(list));
     FreeDropDownList(list);
     EXPECT_FALSE(DropDownListInUse(list));
 }
 
 TEST(Workbook, CompactionKeepsUsedStylesAndRemapsEveryRun) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     CWorksheet& ws = *AsWorksheet(book->AppendTreeItem(TREE_TYPE_WORKSHEET, "S", 1));
     CWorksheet& other = *AsWorksheet(book->AppendTreeItem(TREE_TYPE_WORKSHEET, "T", 1));
     StyleTables& t = book->styles;
@@ -108,7 +112,7 @@ TEST(Workbook, CompactionKeepsUsedStylesAndRemapsEveryRun) {
 }
 
 TEST(Workbook, CompactionRenumbersTheFontOfStyleZero) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     ASSERT_TRUE(book->AppendTreeItem(TREE_TYPE_WORKSHEET, "S", 1));
     StyleTables& t = book->styles;
     CopyTextField(t.fonts[2].faceName, "Default face", kFaceNameSize);
@@ -123,17 +127,48 @@ TEST(Workbook, CompactionRenumbersTheFontOfStyleZero) {
     EXPECT_STREQ(GetFontRecord(t, t.styles[0].fontRef.fontIndex).faceName, "Default face");
 }
 
+// A worksheet the history holds with the workbook's style numbers (a deleted one) keeps its
+// styles through a compaction and comes back looking as it did; an entry's own kept styles
+// are left alone.
+TEST(Workbook, CompactionKeepsTheStylesOfWorksheetsInTheHistory) {
+    auto book = CreateWorkbook();
+    book->SetUndoLevel(5);
+    CWorksheet& a = *AsWorksheet(book->AppendTreeItem(TREE_TYPE_WORKSHEET, "A", 1));
+    CWorksheet& b = *AsWorksheet(book->AppendTreeItem(TREE_TYPE_WORKSHEET, "B", 1));
+    StyleTables& t = book->styles;
+    t.styles[1].horizontalAlignment = 1;
+    t.styles[2].horizontalAlignment = 2;
+    t.styles[3].horizontalAlignment = 3;
+    t.styleCount = 4;
+    PutRun(a, 0, 0, 0, 3);
+    PutRun(b, 0, 0, 0, 2);
+    b.formats.columns[4].style = 3;
+    book->tree.active = &b;
+    ASSERT_TRUE(book->RecordUndoRange({0, 0, 0, 0}, 0, 0, true, true)); // b: kept styles
+    ASSERT_TRUE(book->RecordUndoTreeRemove({}, 0, 0, &a));
+    book->CompactStyleTables();
+    EXPECT_EQ(t.styleCount, 3);
+    InsertTreeItem(book->tree, book->undo.entries[1].treeChain.release(), book->tree.first);
+    EXPECT_EQ(GetStyleRecord(t, AllRuns(a)[0].style).horizontalAlignment, 3);
+    EXPECT_EQ(GetStyleRecord(t, AllRuns(b)[0].style).horizontalAlignment, 2);
+    EXPECT_EQ(GetStyleRecord(t, b.formats.columns[4].style).horizontalAlignment, 3);
+    const KeptStyles& kept = *book->undo.entries[0].keptStyles;
+    const CWorksheet& scratch = *book->undo.entries[0].Scratch();
+    const FormatRun run = RunsInRect(scratch.formats, {0, 0, 0, 0})[0];
+    EXPECT_EQ(kept.styles[run.style].horizontalAlignment, 2);
+}
+
 TEST(Workbook, HundredWorksheetsTearDownWithoutLeaks) {
     const long before = LiveBlockCount();
     {
-        auto book = NewWorkbook();
+        auto book = CreateWorkbook();
         for (int i = 0; i < 100; ++i) {
             CTreeItem* item = book->AppendTreeItem(
                 i % 10 == 0 ? TREE_TYPE_FOLDER : TREE_TYPE_WORKSHEET, nullptr, i % 10 == 0 ? 1 : 2);
             ASSERT_TRUE(item);
             CWorksheet* ws = AsWorksheet(item);
             if (!ws) continue;
-            for (uint32_t r = 0; r < 200; ++r) PutNumber(*ws, uint16_t(r % 7), r * 3, r);
+            for (uint32_t r = 0; r < 200; ++r) modeltest::PutNumber(ws->cells, uint16_t(r % 7), r * 3, r);
             PutRun(*ws, 0, 3, 5, 1);
             ASSERT_TRUE(SetFormatStoreRowEntry(ws->formats, 300, 40, true));
             auto c = NewBlockObject<CContainer>();
@@ -158,11 +193,9 @@ TEST(Workbook, HundredWorksheetsTearDownWithoutLeaks) {
 }
 
 TEST(Workbook, FailedAllocationOfATreeItemSetsErrorEight) {
-    auto book = NewWorkbook();
-    SetAllocFailAfter(0);
-    CTreeItem* item = book->AppendTreeItem(TREE_TYPE_WORKSHEET, "S", 1);
-    SetAllocFailAfter(-1);
-    EXPECT_EQ(item, nullptr);
+    auto book = CreateWorkbook();
+    AllocFailGuard fail(0);
+    EXPECT_EQ(book->AppendTreeItem(TREE_TYPE_WORKSHEET, "S", 1), nullptr);
     EXPECT_EQ(book->error, kErrorWorksheetMemory);
     EXPECT_EQ(book->tree.worksheetCount, 0u);
 }

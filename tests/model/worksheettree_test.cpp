@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace vl {
@@ -17,8 +18,8 @@ struct Item {
     uint16_t level;
 };
 
-std::unique_ptr<CWorkbook> BookWith(std::initializer_list<Item> items) {
-    auto book = NewWorkbook();
+std::unique_ptr<CWorkbook> BookWith(const std::vector<Item>& items) {
+    auto book = CreateWorkbook();
     for (const Item& i : items) book->AppendTreeItem(i.type, i.name, i.level);
     return book;
 }
@@ -60,13 +61,17 @@ TEST(WorksheetTree, PathsThroughFolders) {
     EXPECT_EQ(FindTreeItemByPath(book->tree.first, "\\A\\S"), nullptr);
 }
 
+// A path of 255 bytes is built; one that would reach 256 stops with the part built so far.
 TEST(WorksheetTree, PathThatWouldReach256BytesFails) {
-    const std::string long127(127, 'n');
-    auto book = BookWith({{F, long127.c_str(), 1}, {F, long127.c_str(), 2}, {W, "s", 3}});
-    std::string path;
-    EXPECT_FALSE(BuildTreeItemPath(Named(*book, "s"), path, false));
-    EXPECT_EQ(path, "\\" + long127 + "\\s"); // the part built before the limit
-    EXPECT_LT(path.size(), kMaxTreePath);
+    const std::string outer(127, 'o');
+    for (size_t inner : {124u, 125u}) {
+        const std::string name(inner, 'i');
+        auto book = BookWith({{F, outer.c_str(), 1}, {F, name.c_str(), 2}, {W, "s", 3}});
+        std::string path;
+        EXPECT_EQ(BuildTreeItemPath(Named(*book, "s"), path, false), inner == 124);
+        EXPECT_EQ(path, inner == 124 ? "\\" + outer + "\\" + name + "\\s" : "\\" + name + "\\s");
+        EXPECT_EQ(path.size(), inner == 124 ? 255u : inner + 3);
+    }
 }
 
 TEST(WorksheetTree, DefaultNamesCountEachKind) {
@@ -100,67 +105,54 @@ TEST(WorksheetTree, NamesAndLevelsNeverOverrunTheirFields) {
 
 TEST(WorksheetTree, InsertShiftsTheChainToItsPlace) {
     auto book = BookWith({{W, "S1", 1}, {F, "F", 1}, {W, "In", 2}, {W, "S2", 1}});
-    // A free chain whose base level is 3.
+    // A free chain whose base level is 3 goes at the end of a target folder's subtree.
     auto* c1 = new (std::nothrow) CTreeItem("C", 3, F, 1);
     auto* c2 = new (std::nothrow) CWorksheet("Cw", 4);
     c1->next = c2;
     c2->prev = c1;
     InsertTreeItem(book->tree, c1, Named(*book, "F"));
     EXPECT_EQ(Names(book->tree.first), "S1:1 F:1 In:2 C:2 Cw:3 S2:1 ");
-    EXPECT_EQ(book->tree.worksheetCount, 4u);
-    EXPECT_EQ(book->tree.folderCount, 2u);
-    // With a worksheet as target the chain goes before it, at its level.
-    auto* w = new (std::nothrow) CWorksheet("New", 1);
-    InsertTreeItem(book->tree, w, Named(*book, "In"));
-    EXPECT_EQ(Names(book->tree.first), "S1:1 F:1 New:2 In:2 C:2 Cw:3 S2:1 ");
-    // Without a target: the end, level 1.
-    auto* e = new (std::nothrow) CWorksheet("End", 5);
-    InsertTreeItem(book->tree, e, nullptr);
+    EXPECT_EQ(std::tuple(book->tree.worksheetCount, book->tree.folderCount), std::tuple(4u, 2u));
+    // With a worksheet as target the chain goes before it, at its level; without one at the
+    // end, level 1; before the first item it becomes the first.
+    InsertTreeItem(book->tree, new (std::nothrow) CWorksheet("New", 1), Named(*book, "In"));
+    InsertTreeItem(book->tree, new (std::nothrow) CWorksheet("End", 5), nullptr);
+    InsertTreeItem(book->tree, new (std::nothrow) CWorksheet("Front", 3), book->tree.first);
+    EXPECT_EQ(Names(book->tree.first), "Front:1 S1:1 F:1 New:2 In:2 C:2 Cw:3 S2:1 End:1 ");
     EXPECT_EQ(book->tree.first->prev, nullptr);
-    EXPECT_EQ(Names(book->tree.first), "S1:1 F:1 New:2 In:2 C:2 Cw:3 S2:1 End:1 ");
     for (CTreeItem* p = book->tree.first; p && p->next; p = p->next) EXPECT_EQ(p->next->prev, p);
 }
 
-TEST(WorksheetTree, InsertingBeforeTheFirstItemMakesTheChainFirst) {
-    auto book = BookWith({{W, "S1", 1}});
-    auto* w = new (std::nothrow) CWorksheet("Front", 1);
-    InsertTreeItem(book->tree, w, book->tree.first);
-    EXPECT_EQ(book->tree.first, w);
-    EXPECT_EQ(Names(book->tree.first), "Front:1 S1:1 ");
-}
-
 TEST(WorksheetTree, DetachChoosesTheNearestWorksheet) {
-    struct Case {
-        const char* detach;
-        const char* active;
-        const char* expectActive;
+    const std::tuple<std::vector<Item>, const char*, const char*, const char*> cases[] = {
+        // The first candidate after the run is a worksheet.
+        {{{W, "Before", 1}, {F, "F", 1}, {W, "In1", 2}, {W, "After", 1}, {F, "Empty", 1}},
+         "F",
+         "In1",
+         "After"},
+        // After it comes a folder, before it a worksheet.
+        {{{W, "Before", 1}, {F, "G", 1}, {W, "In2", 2}, {F, "H", 1}, {W, "Last", 2}},
+         "G",
+         "In2",
+         "Before"},
+        {{{F, "F", 1}, {W, "In2", 2}, {W, "After", 1}}, "After", "After", "In2"},
     };
-    const Case cases[] = {
-        {"F", "In1", "After"},  // the first candidate after the run is a worksheet
-        {"G", "In2", "Before"}, // after it comes a folder, before it a worksheet
-        {"After", "After", "In2"},
-    };
-    for (const Case& c : cases) {
-        auto book = BookWith(
-            {{W, "Before", 1}, {F, "F", 1}, {W, "In1", 2}, {W, "After", 1}, {F, "Empty", 1}});
-        // A second layout for the folder G.
-        if (std::string(c.detach) == "G")
-            book = BookWith(
-                {{W, "Before", 1}, {F, "G", 1}, {W, "In2", 2}, {F, "H", 1}, {W, "Last", 2}});
-        if (std::string(c.detach) == "After")
-            book = BookWith({{F, "F", 1}, {W, "In2", 2}, {W, "After", 1}});
-        book->tree.active = AsWorksheet(Named(*book, c.active));
+    for (const auto& [items, detach, active, expectActive] : cases) {
+        auto book = BookWith(items);
+        book->tree.active = AsWorksheet(Named(*book, active));
         ErrorCode error = 0;
-        CTreeItem* item = Named(*book, c.detach);
-        ASSERT_TRUE(DetachTreeItem(book->tree, item, error)) << c.detach;
+        CTreeItem* item = Named(*book, detach);
+        ASSERT_TRUE(DetachTreeItem(book->tree, item, error)) << detach;
         TreeChain chain(item);
-        EXPECT_STREQ(book->tree.active->name, c.expectActive) << c.detach;
+        EXPECT_STREQ(book->tree.active->name, expectActive) << detach;
         EXPECT_EQ(item->prev, nullptr);
         EXPECT_EQ(error, 0);
     }
 }
 
-TEST(WorksheetTree, DetachKeepsCountsAndTheChainWhole) {
+// Counts follow; the chain comes out whole and goes back; a second detach of the same item
+// is refused (error 9) and changes nothing; so is detaching every worksheet.
+TEST(WorksheetTree, DetachKeepsCountsAndRefusesWhatItCannotTake) {
     auto book = BookWith({{W, "A", 1}, {F, "F", 1}, {F, "G", 2}, {W, "In", 3}, {W, "B", 1}});
     ErrorCode error = 0;
     CTreeItem* folder = Named(*book, "F");
@@ -168,43 +160,42 @@ TEST(WorksheetTree, DetachKeepsCountsAndTheChainWhole) {
     TreeChain chain(folder);
     EXPECT_EQ(Names(book->tree.first), "A:1 B:1 ");
     EXPECT_EQ(Names(chain.get()), "F:1 G:2 In:3 ");
-    EXPECT_EQ(book->tree.worksheetCount, 2u);
-    EXPECT_EQ(book->tree.folderCount, 0u);
-    // Putting it back restores the tree.
+    EXPECT_EQ(std::tuple(book->tree.worksheetCount, book->tree.folderCount), std::tuple(2u, 0u));
+    for (CTreeItem* again : {folder, folder->next->next}) {
+        EXPECT_FALSE(DetachTreeItem(book->tree, again, error));
+        EXPECT_EQ(error, kErrorLastWorksheet);
+        EXPECT_EQ(Names(book->tree.first), "A:1 B:1 ");
+        EXPECT_EQ(Names(chain.get()), "F:1 G:2 In:3 ");
+        EXPECT_EQ(book->tree.worksheetCount, 2u);
+    }
     InsertTreeItem(book->tree, chain.release(), Named(*book, "B"));
     EXPECT_EQ(Names(book->tree.first), "A:1 F:1 G:2 In:3 B:1 ");
     EXPECT_EQ(book->tree.worksheetCount, 3u);
-}
-
-TEST(WorksheetTree, RemovingEveryWorksheetIsRefused) {
-    auto book = BookWith({{F, "F", 1}, {W, "Only", 2}, {F, "E", 1}});
-    const std::string before = Names(book->tree.first);
+    auto only = BookWith({{F, "F", 1}, {W, "Only", 2}, {F, "E", 1}});
     for (const char* name : {"F", "Only"}) {
-        ErrorCode error = 0;
-        EXPECT_FALSE(DetachTreeItem(book->tree, Named(*book, name), error));
+        error = 0;
+        EXPECT_FALSE(DetachTreeItem(only->tree, Named(*only, name), error));
         EXPECT_EQ(error, kErrorLastWorksheet);
-        EXPECT_EQ(Names(book->tree.first), before);
+        EXPECT_EQ(Names(only->tree.first), "F:1 Only:2 E:1 ");
     }
-    ErrorCode error = 0;
-    CTreeItem* empty = Named(*book, "E");
-    EXPECT_TRUE(DetachTreeItem(book->tree, empty, error));
+    CTreeItem* empty = Named(*only, "E");
+    EXPECT_TRUE(DetachTreeItem(only->tree, empty, error));
     FreeTreeItemList(empty);
 }
 
-TEST(WorksheetTree, PositionsAndLookups) {
-    auto book = BookWith({{W, "A", 1}, {F, "F", 1}, {W, "B", 2}});
-    EXPECT_EQ(GetTreeItemAt(-3, book->tree.first), book->tree.first);
-    EXPECT_STREQ(GetTreeItemAt(2, book->tree.first)->name, "B");
-    EXPECT_EQ(GetTreeItemAt(3, book->tree.first), nullptr);
-    EXPECT_EQ(GetTreeItemIndex(Named(*book, "B"), book->tree.first), 2);
-    CWorksheet loose("loose", 1);
-    EXPECT_EQ(GetTreeItemIndex(&loose, book->tree.first), -1);
-}
-
-TEST(WorksheetTree, FreeingAChainFreesEveryItem) {
+TEST(WorksheetTree, PositionsLookupsAndTeardown) {
     const long before = LiveBlockCount();
     {
         auto book = BookWith({{W, "A", 1}, {F, "F", 1}, {W, "B", 2}, {W, "C", 1}});
+        EXPECT_EQ(GetTreeItemAt(-3, book->tree.first), book->tree.first);
+        EXPECT_STREQ(GetTreeItemAt(2, book->tree.first)->name, "B");
+        EXPECT_EQ(GetTreeItemAt(4, book->tree.first), nullptr);
+        EXPECT_EQ(GetTreeItemIndex(Named(*book, "B"), book->tree.first), 2);
+        CWorksheet loose("loose", 1);
+        EXPECT_EQ(GetTreeItemIndex(&loose, book->tree.first), -1);
+        // A new worksheet points at its own store; a folder has none.
+        EXPECT_EQ(loose.cellStore, &loose.cells);
+        EXPECT_EQ(Named(*book, "F")->cellStore, nullptr);
         CellBuffer b;
         MakeNumberCell(b, 1, 1, 2.0);
         CellCursor cursor;
@@ -217,23 +208,6 @@ TEST(WorksheetTree, FreeingAChainFreesEveryItem) {
         FreeTreeItemList(folder);
     }
     EXPECT_EQ(LiveBlockCount(), before);
-}
-
-TEST(WorksheetTree, NewWorksheetDefaults) {
-    CWorksheet ws("Sheet", 1);
-    EXPECT_EQ(ws.itemType, TREE_TYPE_WORKSHEET);
-    EXPECT_EQ(ws.cellStore, &ws.cells);
-    EXPECT_EQ(ws.view.scale, 100);
-    EXPECT_EQ(ws.view.showGrid, 1);
-    EXPECT_EQ(ws.pageSetup.scale, 100);
-    EXPECT_EQ(ws.pageSetup.copies, 1);
-    EXPECT_EQ(ws.pageSetup.firstPageNumber, 1);
-    EXPECT_STREQ(ws.pageSetup.headerText, "&c Document: &f");
-    EXPECT_STREQ(ws.pageSetup.footerText, "&c &p");
-    EXPECT_EQ(ws.firstContainer, nullptr);
-    CTreeItem folder("F", 2, TREE_TYPE_FOLDER, 1);
-    EXPECT_EQ(folder.cellStore, nullptr);
-    EXPECT_EQ(folder.expanded, 1);
 }
 
 } // namespace vl
