@@ -7,6 +7,7 @@
 #include "app/statusbarwnd.h"
 #include "app/uiservices.h"
 #include "app/uiutil.h"
+#include "model/stylerecords.h"
 #include "resources/commandids.h"
 #include "resources/menus.h"
 #include "resources/strings.h"

@@ -1,6 +1,7 @@
 #include "app/uiutil.h"
 
 #include "formula/values/formatdouble.h"
+#include "model/stylerecords.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/number.h"
 #include "platform/core/screen.h"
@@ -111,16 +112,6 @@ int ParseIntegerList(std::string_view text, std::vector<std::pair<int, int>>* pa
 
 namespace {
 
-FontRecord& DefaultFontRecord() {
-    static FontRecord font = [] {
-        FontRecord f;
-        std::memcpy(f.faceName, "Arial", 6);
-        f.size = 10;
-        return f;
-    }();
-    return font;
-}
-
 constexpr uint8_t kPitchFamilies[] = {0x00, 0x20, 0x30, 0x10, 0x40, 0x50}; // any, Swiss, ...
 constexpr uint8_t kCharSets[] = {1,   0,   186, 136, 238, 134, 161, 129, 77,
                                  255, 204, 128, 2,   162, 177, 178, 222};
@@ -140,14 +131,6 @@ int32_t WeightOf(uint8_t code) {
 
 } // namespace
 
-const FontRecord& DefaultFont() {
-    return DefaultFontRecord();
-}
-
-void SetDefaultFontFace(const char* faceName) {
-    CopyField(DefaultFontRecord().faceName, kFaceNameSize, faceName);
-}
-
 int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
     if (c == 0) return -1;
     int64_t product = int64_t(a) * b;
@@ -159,7 +142,7 @@ int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
 
 void StyleFontToLogFont(const FontRecord& font, LogFont& out) {
     out = LogFont{};
-    const FontRecord& def = DefaultFont();
+    const FontRecord& def = DefaultFontRecord();
     out.height = -MulDiv(font.size ? font.size : def.size, kScreenDpi, 72);
     out.weight = WeightOf(font.weight);
     out.italic = font.italic;

@@ -45,10 +45,6 @@ struct LogFont {
     char faceName[kFaceNameSize] = {};
 };
 
-// The font that empty faces and zero sizes stand for; its face follows the profile's font.
-const FontRecord& DefaultFont();
-void SetDefaultFontFace(const char* faceName);
-
 void StyleFontToLogFont(const FontRecord& font, LogFont& out);
 void LogFontToStyleFont(FontRecord& out, const LogFont& font);
 // a x b / c rounded half away from zero; -1 when c is 0.

@@ -35,7 +35,7 @@ public:
 
 CWorkbook& Book() {
     static std::unique_ptr<CWorkbook> book = [] {
-        auto b = NewWorkbook();
+        auto b = CreateWorkbook();
         NewWorkbook(*b);
         CWorksheet& sheet = *b->tree.active;
         CellCursor cursor{kAdvance, nullptr, 0};
@@ -101,7 +101,7 @@ void BM_LoadBinaryWorkbook(benchmark::State& state) {
     const Form form = kForms[state.range(0)];
     if (!Save(form)) state.SkipWithError("save failed");
     for (auto _ : state) {
-        auto book = NewWorkbook();
+        auto book = CreateWorkbook();
         if (!book->stream.Open(PathOf(form).c_str(), "rb", true, kFileBufferSize) ||
             !OpenWorkbookFile(*book, "benchmark"))
             state.SkipWithError("load failed");

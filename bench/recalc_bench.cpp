@@ -27,7 +27,7 @@ void PutFormula(CCellStore& cells, CellCursor& cursor, uint16_t column, uint32_t
 }
 
 struct Book {
-    std::unique_ptr<CWorkbook> workbook = NewWorkbook();
+    std::unique_ptr<CWorkbook> workbook = CreateWorkbook();
     std::unique_ptr<CEvalContext> ctx = std::make_unique<CEvalContext>();
     CCellStore& cells;
     Book() : cells(AsWorksheet(workbook->AppendTreeItem(TREE_TYPE_WORKSHEET, "Sheet1", 1))->cells) {

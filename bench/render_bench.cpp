@@ -51,7 +51,7 @@ void AddStyles(CWorkbook& book) {
 }
 
 struct Screen {
-    std::unique_ptr<CWorkbook> book = NewWorkbook();
+    std::unique_ptr<CWorkbook> book = CreateWorkbook();
     CWorksheet* sheet = nullptr;
     CEvalContext ctx;
     CCellDisplay display{ctx, false};
@@ -115,7 +115,7 @@ BENCHMARK(BM_PaintSelectionHighlight)->Unit(benchmark::kMillisecond);
 
 // A million rows with heights of their own and a cell every thousand rows.
 struct TallSheet {
-    std::unique_ptr<CWorkbook> book = NewWorkbook();
+    std::unique_ptr<CWorkbook> book = CreateWorkbook();
     CWorksheet* sheet = nullptr;
     std::unique_ptr<CDeviceContext> dc = CDeviceContext::ForScreen();
     CCanvas canvas;

@@ -26,7 +26,7 @@ void Put(CCellStore& store, const CellBuffer& b, CellCursor& cursor) {
 
 CWorkbook& Book() {
     static std::unique_ptr<CWorkbook> book = [] {
-        auto b = NewWorkbook();
+        auto b = CreateWorkbook();
         auto* ws = static_cast<CWorksheet*>(b->AppendTreeItem(TREE_TYPE_WORKSHEET, "Data", 1));
         CellCursor cursor{kAdvance, nullptr, 0};
         CellBuffer cell;
@@ -75,7 +75,7 @@ void BM_XmlSaveToMemory(benchmark::State& state) {
 void BM_XmlLoadFromMemory(benchmark::State& state) {
     const std::string& doc = Document();
     for (auto _ : state) {
-        auto book = NewWorkbook();
+        auto book = CreateWorkbook();
         CXmlReader reader;
         reader.ResetMemory(doc);
         if (!ReadXmlWorkbook(*book, reader)) std::abort();
@@ -105,7 +105,7 @@ void BM_XmlLoadFromFile(benchmark::State& state) {
         if (!WriteXmlWorkbook(book) || !book.stream.Flush() || !book.stream.Close()) std::abort();
     }
     for (auto _ : state) {
-        auto book = NewWorkbook();
+        auto book = CreateWorkbook();
         if (!book->stream.Open(path.c_str(), "rb", true, kFileBufferSize)) std::abort();
         if (!ReadXmlWorkbook(*book)) std::abort();
     }

@@ -92,18 +92,4 @@ bool OpenWorkbookFile(CWorkbook& workbook, const char* password) {
     return ok;
 }
 
-bool NewWorkbook(CWorkbook& workbook) {
-    auto sheet = NewBlockObject<CWorksheet>("Worksheet1", uint16_t(1));
-    if (!sheet) {
-        workbook.error = kErrorWorksheetMemory;
-        return false;
-    }
-    FreeTreeItemList(workbook.tree.first);
-    workbook.tree = TreeHead{};
-    workbook.tree.first = sheet.get();
-    workbook.tree.active = sheet.release();
-    workbook.tree.worksheetCount = 1;
-    return true;
-}
-
 } // namespace vl

@@ -29,8 +29,5 @@ bool DetectWorkbookFormat(CWorkbook& workbook, uint8_t& kind, uint8_t& encryptio
 // Reads the file in the workbook's stream with the reader of its form; `password` is what the
 // user typed, or null when none was asked for.
 bool OpenWorkbookFile(CWorkbook& workbook, const char* password);
-// Replaces the worksheet tree with one empty worksheet "Worksheet1"; false with error 8 (the
-// tree unchanged) when it cannot be had.
-bool NewWorkbook(CWorkbook& workbook);
 
 } // namespace vl

@@ -122,7 +122,7 @@ bool ResolveExternalReference(CEvalContext& ctx, std::string_view text, FormulaT
     CWorkbook* other = FindOpenWorkbook(path);
     if (!other) {
         if (!gLoader) return Refuse(entry, kErrRef);
-        created = NewWorkbook();
+        created = CreateWorkbook();
         if (!created) return Refuse(entry, kErrMemory);
         if (!gLoader(*created, path.c_str())) return Refuse(entry, kErrRef);
         other = created.get();

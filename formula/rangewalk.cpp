@@ -5,7 +5,7 @@ namespace vl {
 
 const uint8_t* NextCellInRectangle(CellCursor& cursor, uint16_t firstColumn, uint32_t firstRow,
                                    uint16_t lastColumn, uint32_t lastRow) {
-    return GetNextCellInRange(cursor, firstColumn, firstRow, lastColumn, lastRow);
+    return GetNextCellInRange(cursor, CellRange{firstColumn, firstRow, lastColumn, lastRow});
 }
 
 FormulaError CRangeWalk::Take(FormulaToken& slot) {

@@ -32,8 +32,9 @@ void ClearAreaButAnchor(CCellStore& cells, uint16_t column, uint32_t row, Area a
     uint16_t lastColumn = uint16_t(std::min<uint32_t>(column + a.columns - 1u, kLastColumn));
     uint32_t lastRow = uint32_t(std::min<uint64_t>(uint64_t(row) + a.rows - 1, kLastRow));
     if (lastColumn > column)
-        ClearRect(cells, uint16_t(column + 1), lastColumn, row, row, nullptr, false);
-    if (lastRow > row) ClearRect(cells, column, lastColumn, row + 1, lastRow, nullptr, false);
+        ClearRect(cells, CellRange{uint16_t(column + 1), row, lastColumn, row}, nullptr, false);
+    if (lastRow > row)
+        ClearRect(cells, CellRange{column, row + 1, lastColumn, lastRow}, nullptr, false);
 }
 
 FormulaHead HeadOf(const uint8_t* r) {

@@ -133,7 +133,7 @@ bool FontRecordEquals(const FontRecord& record, const FontRecord& candidate) {
 
 namespace {
 
-FontRecord& DefaultFont() {
+FontRecord& DefaultFontStore() {
     static FontRecord font = [] {
         FontRecord f;
         CopyTextField(f.faceName, "Arial", kFaceNameSize);
@@ -145,12 +145,16 @@ FontRecord& DefaultFont() {
 
 } // namespace
 
+const FontRecord& DefaultFontRecord() {
+    return DefaultFontStore();
+}
+
 void SetDefaultFont(FontRecord& out) {
-    out = DefaultFont();
+    out = DefaultFontStore();
 }
 
 void SetDefaultFontFace(const char* face) {
-    CopyTextField(DefaultFont().faceName, face && face[0] ? face : "Arial", kFaceNameSize);
+    CopyTextField(DefaultFontStore().faceName, face && face[0] ? face : "Arial", kFaceNameSize);
 }
 
 } // namespace vl

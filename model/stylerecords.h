@@ -127,6 +127,7 @@ bool FontRecordEquals(const FontRecord& record, const FontRecord& candidate);
 
 // The default font: face "Arial" (or the face the settings profile names), 10 points, every
 // other byte 0.
+const FontRecord& DefaultFontRecord();
 void SetDefaultFont(FontRecord& out);
 void SetDefaultFontFace(const char* face);
 

@@ -69,16 +69,15 @@ std::unique_ptr<CWorkbook> CreateWorkbook() {
 }
 
 bool NewWorkbook(CWorkbook& workbook) {
-    TreeHead& tree = workbook.tree;
-    FreeTreeItemList(tree.first);
-    tree = TreeHead{};
-    workbook.currentItem = nullptr;
-    workbook.currentCells = nullptr;
+    // The new worksheet first, so that a failure leaves the old tree whole.
     auto sheet = NewBlockObject<CWorksheet>("Worksheet1", 1);
     if (!sheet) {
         workbook.error = kErrorWorksheetMemory;
         return false;
     }
+    TreeHead& tree = workbook.tree;
+    FreeTreeItemList(tree.first);
+    tree = TreeHead{};
     InsertTreeItem(tree, sheet.get(), nullptr);
     workbook.currentItem = sheet.get();
     workbook.currentCells = &sheet->cells;

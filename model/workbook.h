@@ -57,8 +57,9 @@ struct EvalContextRelease {
 };
 using EvalContextPtr = std::unique_ptr<CEvalContext, EvalContextRelease>;
 
-// Where the document came from and how it is shown and recalculated.
-enum DocumentFileKind : uint8_t {
+// The file family of a document (`CWorkbook::fileFamily`); the native forms are told apart
+// by the file kind the file library records.
+enum FileFamily : uint8_t {
     kFileNative = 0,
     kFileText = 1,
     kFileExcelXml = 2,
@@ -66,13 +67,6 @@ enum DocumentFileKind : uint8_t {
     kFileDBase4 = 4,
     kFileFoxPro = 5,
     kFileClipper = 6,
-};
-enum NativeForm : uint8_t {
-    kNativeDefault = 0, // the settings profile chooses
-    kNativeXml = 1,
-    kNativeXmlGzip = 2,
-    kNativeBinary = 3,
-    kNativeBinaryGzip = 4,
 };
 
 class CWorkbook : public BlockAllocated {
@@ -91,7 +85,7 @@ public:
     CFileStream stream;
     // The line of the XML document where its last load failed, for the error message.
     uint32_t xmlErrorLine = 0;
-    uint8_t fileFamily = 0;
+    uint8_t fileFamily = kFileNative;
     uint8_t fileKind = 0; // the form a save writes back: 1, 2 XML, 3, 4 binary (2, 4 gzip)
     char lastSavedUser[kLastSavedUserSize] = {};
     char lastSavedDate[kLastSavedDateSize] = {};
@@ -115,12 +109,9 @@ public:
 
     // Document state that windows, files and automation read and set.
     EvalContextPtr evalContext; // attached by the formula layer; null until then
-    uint8_t fileKind = kFileNative;
-    uint8_t nativeForm = kNativeDefault;
-    std::string fileName;   // the document's file, empty for a new document
-    uint8_t lockState = 0;  // 0 none; 3 and others as the status bar shows them
-    uint8_t updateMode = 0; // 0 the setting applies; 1, 2 automatic, 3, 4 manual (all, current)
-    uint16_t zoom = 100;    // percent
+    uint8_t lockState = 0;      // 0 none; 3 and others as the status bar shows them
+    uint8_t updateMode = 0;     // 0 the setting applies; 1, 2 automatic, 3, 4 manual (all, current)
+    uint16_t zoom = 100;        // percent
     CTreeItem* currentItem = nullptr;   // the readers' and evaluator's current tree item
     CCellStore* currentCells = nullptr; // and its cell store
 

@@ -8,13 +8,6 @@ namespace vl {
 
 namespace {
 
-FontRecord MakeDefaultFontRecord() {
-    FontRecord font;
-    std::strcpy(font.faceName, "Arial");
-    font.size = 10;
-    return font;
-}
-
 int32_t FontWeight(uint8_t code) {
     switch (code) {
     case 1:
@@ -57,15 +50,6 @@ bool PenOf(uint8_t line, uint16_t zoom, DcPen& pen) {
 }
 
 } // namespace
-
-const FontRecord& DefaultFontRecord() {
-    static const FontRecord font = MakeDefaultFontRecord();
-    return font;
-}
-
-void SetDefaultFont(FontRecord& out) {
-    out = DefaultFontRecord();
-}
 
 void InflateRectBy(DcRect& rect, int32_t left, int32_t top, int32_t right, int32_t bottom) {
     rect.left -= left;

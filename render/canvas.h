@@ -151,10 +151,6 @@ void InflateRectBy(DcRect& rect, int32_t left, int32_t top, int32_t right, int32
 // Crossed margins collapse a pair of edges to their midpoint.
 void DeflateRectBy(DcRect& rect, int32_t left, int32_t top, int32_t right, int32_t bottom);
 
-// "Arial", 10 points, every other byte 0.
-const FontRecord& DefaultFontRecord();
-void SetDefaultFont(FontRecord& out);
-
 // The 8 rows of the fill pattern's tile (leftmost pixel in the high bit), for codes 2 to 18;
 // null for the others.
 const uint8_t* FillPatternTile(uint8_t code);

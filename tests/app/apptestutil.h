@@ -82,7 +82,7 @@ public:
 class FakeWorkbookWnd : public QWidget, public IWorkbookWnd {
 public:
     explicit FakeWorkbookWnd(QWidget* parent, QString title = QStringLiteral("Book"))
-        : QWidget(parent), workbook_(NewWorkbook()), title_(std::move(title)) {}
+        : QWidget(parent), workbook_(CreateWorkbook()), title_(std::move(title)) {}
     ~FakeWorkbookWnd() override { ReleaseDocumentEntry(this); }
 
     QWidget* Widget() override { return this; }

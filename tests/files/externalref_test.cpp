@@ -20,7 +20,7 @@ CWorkbook* gWindowBook = nullptr;
 // \Reports\Costs (A1 20, active) and the folder \Reports\Sub; the file is let go of.
 std::string SaveOther(const TempFolder& dir, const std::string& name, uint8_t kind,
                       uint8_t encryption = 0) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     CWorksheet* top = AsWorksheet(book->AppendTreeItem(TREE_TYPE_WORKSHEET, "Top", 1));
     PutNumber(*top, 0, 0, 1);
     PutText(*top, 1, 0, "text");
@@ -66,7 +66,7 @@ TEST(ExternalWorkbookFiles, SavedFilesAreReadAndHeldOnesOnlyThroughTheirWindow) 
     };
     for (const auto& [formula, shown] : cases) EXPECT_EQ(book.Eval(formula), shown) << formula;
 
-    auto held = NewWorkbook();
+    auto held = CreateWorkbook();
     ASSERT_TRUE(OpenDocumentFile(*held, bin.c_str()) && OpenWorkbookFile(*held, nullptr));
     PutNumber(*held->tree.active, 0, 0, 99);
     const std::string reference = "='[" + bin + "]Costs'!A1";

@@ -58,7 +58,7 @@ TEST(WorkbookOpen, DetectionByTheFirstElevenBytes) {
             WriteGzip(path, c.content);
         else
             WriteBytes(path, Bytes(c.content.begin(), c.content.end()));
-        auto bookOwner = NewWorkbook();
+        auto bookOwner = CreateWorkbook();
         CWorkbook& book = *bookOwner;
         ASSERT_TRUE(OpenDocumentFile(book, path.c_str()));
         uint8_t kind = 99, code = 99;
@@ -75,7 +75,7 @@ TEST(WorkbookOpen, DetectionByTheFirstElevenBytes) {
 TEST(WorkbookOpen, EmptyFileOpensAsANewWorkbook) {
     TempFolder dir;
     WriteBytes(dir.Path("empty.vlb"), {});
-    auto bookOwner = NewWorkbook();
+    auto bookOwner = CreateWorkbook();
     CWorkbook& book = *bookOwner;
     book.fileKind = 3;
     ASSERT_TRUE(OpenDocumentFile(book, dir.Path("empty.vlb").c_str()));
@@ -95,7 +95,7 @@ TEST(WorkbookOpen, BinaryFilesRecordTheirKind) {
     auto original = MakeRichWorkbook();
     for (bool gzip : {false, true}) {
         ASSERT_TRUE(SaveToPath(*original, dir.Path("b"), gzip));
-        auto bookOwner = NewWorkbook();
+        auto bookOwner = CreateWorkbook();
         CWorkbook& book = *bookOwner;
         book.fileFamily = 9;
         ASSERT_TRUE(OpenDocumentFile(book, dir.Path("b").c_str()));
@@ -112,7 +112,7 @@ TEST(WorkbookOpen, FormsWithoutAReaderAreRefused) {
     TempFolder dir;
     for (const char* content : {"Vorlane6000\0rest"}) {
         WriteBytes(dir.Path("f"), Bytes(content, content + std::strlen(content)));
-        auto bookOwner = NewWorkbook();
+        auto bookOwner = CreateWorkbook();
         CWorkbook& book = *bookOwner;
         ASSERT_TRUE(OpenDocumentFile(book, dir.Path("f").c_str()));
         EXPECT_FALSE(OpenWorkbookFile(book, nullptr));
@@ -127,7 +127,7 @@ TEST(WorkbookOpen, DocumentOpenFailures) {
     TempFolder dir;
     const std::string path = dir.Path("doc.vlb");
     WriteBytes(path, {'3'});
-    auto firstOwner = NewWorkbook(), secondOwner = NewWorkbook();
+    auto firstOwner = CreateWorkbook(), secondOwner = CreateWorkbook();
     CWorkbook& first = *firstOwner;
     CWorkbook& second = *secondOwner;
     ASSERT_TRUE(OpenDocumentFile(first, path.c_str()));
@@ -137,7 +137,7 @@ TEST(WorkbookOpen, DocumentOpenFailures) {
     first.stream.Close();
     EXPECT_TRUE(OpenDocumentFile(second, path.c_str()));
 
-    auto missingOwner = NewWorkbook();
+    auto missingOwner = CreateWorkbook();
     CWorkbook& missing = *missingOwner;
     EXPECT_FALSE(OpenDocumentFile(missing, dir.Path("missing.vlb").c_str()));
     EXPECT_EQ(missing.error, kStreamOpenRead);
@@ -152,7 +152,7 @@ TEST(WorkbookOpen, UnwritableFileOpensReadOnly) {
     const std::string path = dir.Path("ro.vlb");
     WriteBytes(path, {});
     chmod(path.c_str(), 0444);
-    auto bookOwner = NewWorkbook();
+    auto bookOwner = CreateWorkbook();
     CWorkbook& book = *bookOwner;
     ASSERT_TRUE(OpenDocumentFile(book, path.c_str()));
     EXPECT_TRUE(book.stream.IsReadOnly());

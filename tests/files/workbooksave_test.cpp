@@ -35,7 +35,7 @@ TEST(WorkbookSave, SaveReplacesTheTargetAndKeepsItOpen) {
         EXPECT_EQ(book->stream.GetPath(), path);
         EXPECT_TRUE(book->stream.IsOpen());
         EXPECT_EQ(FolderEntries(dir), std::vector<std::string>{"book.vlb"});
-        auto other = NewWorkbook();
+        auto other = CreateWorkbook();
         EXPECT_FALSE(OpenDocumentFile(*other, path.c_str()));
         EXPECT_EQ(other->error, kStreamInUse);
     }
@@ -44,7 +44,7 @@ TEST(WorkbookSave, SaveReplacesTheTargetAndKeepsItOpen) {
     EXPECT_TRUE(ParseIsoDateTime(date, book->lastSavedDate));
     EXPECT_TRUE(date.hasDate && date.hasTime);
     book->stream.Close();
-    auto loaded = NewWorkbook();
+    auto loaded = CreateWorkbook();
     ASSERT_TRUE(OpenDocumentFile(*loaded, path.c_str()));
     ASSERT_TRUE(OpenWorkbookFile(*loaded, nullptr));
     EXPECT_EQ(loaded->fileKind, kFileBinary);

@@ -144,7 +144,7 @@ TEST(XmlDocument, CellPositionsAndValues) {
 }
 
 TEST(XmlDocument, NumbersKeepEveryBit) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     CWorksheet& ws = AddSheet(*book);
     const double values[] = {
         0.1, 1.0 / 3, -2.0 / 7, 1e20, 123456789012345678.0, 5e-324, 1.7976931348623157e308};
@@ -158,7 +158,7 @@ TEST(XmlDocument, NumbersKeepEveryBit) {
 }
 
 TEST(XmlDocument, NumbersWithoutATextAreWrittenAsTheirError) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     CWorksheet& ws = AddSheet(*book);
     PutNumber(ws, 0, 0, HUGE_VAL);
     PutFormula(ws, 1, 0, "R1C1", std::nan(""));
@@ -173,7 +173,7 @@ TEST(XmlDocument, NumbersWithoutATextAreWrittenAsTheirError) {
 }
 
 TEST(XmlDocument, FormattingRulesAndTheReferenceHeight) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     book->styles.styleCount = 5;
     CWorksheet& ws = AddSheet(*book);
     ws.formats.columns[0].autoRowHeight = 30; // its only setting: written all the same

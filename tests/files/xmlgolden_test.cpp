@@ -10,7 +10,7 @@ namespace vl {
 namespace xmltest {
 
 std::unique_ptr<CWorkbook> SampleWorkbook() {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     CopyTextField(book->lastSavedUser, "ann", kLastSavedUserSize);
     CopyTextField(book->lastSavedDate, "2024-05-06T07:08:09", kLastSavedDateSize);
     SetDropDownName(book->dropDownLists[2], "Fruit");

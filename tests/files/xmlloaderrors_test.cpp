@@ -158,7 +158,7 @@ TEST(XmlLoadErrors, OutOfMemoryIs55) {
     const std::string doc = Cells("<Cell rc='r1c1'><N>1</N></Cell>");
     int failures = 0;
     for (long successes = 0; successes < 64; ++successes) {
-        auto book = NewWorkbook();
+        auto book = CreateWorkbook();
         CXmlReader reader;
         reader.ResetMemory(doc);
         SetAllocFailAfter(successes);

@@ -20,7 +20,7 @@ TEST(XmlOpenSave, SavedFormsOpenAsTheirKind) {
         ASSERT_TRUE(SaveWorkbookFile(*book, path.c_str(), kind)) << int(book->error);
         EXPECT_NE(std::string(book->lastSavedDate), "2024-05-06T07:08:09");
         book->stream.Close(); // the saved document stays locked while it is open
-        auto loaded = NewWorkbook();
+        auto loaded = CreateWorkbook();
         ASSERT_TRUE(OpenDocumentFile(*loaded, path.c_str()));
         ASSERT_TRUE(OpenWorkbookFile(*loaded, nullptr)) << int(loaded->error);
         EXPECT_EQ(loaded->fileKind, kind);
@@ -38,7 +38,7 @@ TEST(XmlOpenSave, FailedDocumentKeepsItsCodeAndLine) {
     const std::string doc =
         SheetDocument("<Cells>\r\n<Cell rc='r1c1' Auto=\"yes\"><N>1</N></Cell>");
     tempfiles::WriteBytes(path, std::vector<uint8_t>(doc.begin(), doc.end()));
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     ASSERT_TRUE(OpenDocumentFile(*book, path.c_str()));
     EXPECT_FALSE(OpenWorkbookFile(*book, nullptr));
     EXPECT_EQ(book->error, kErrorXmlAttribute);

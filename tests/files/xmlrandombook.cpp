@@ -280,7 +280,7 @@ void RandomFormats(Draw& d, CWorksheet& ws, const StyleTables& t, bool full) {
         const uint16_t first = uint16_t(d.Below(kMaxColumns));
         const uint16_t last = uint16_t(first + d.Below(kMaxColumns - first));
         // As a style applied to a range: what was there before gives way.
-        EXPECT_TRUE(ClearFormatRect(ws.formats, first, last, row, row, nullptr, false));
+        EXPECT_TRUE(ClearFormatRect(ws.formats, CellRange{first, row, last, row}, nullptr, false));
         EXPECT_TRUE(PutFormatRun(
             ws.formats, FormatRun{first, last, row, uint16_t(d.Below(t.styleCount))}, cursor));
     }
@@ -290,7 +290,7 @@ void RandomFormats(Draw& d, CWorksheet& ws, const StyleTables& t, bool full) {
 
 std::unique_ptr<CWorkbook> RandomWorkbook(const RandomBookShape& shape) {
     Draw d(shape.seed);
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     CopyTextField(book->lastSavedUser, d.Text(127, true).c_str(), kLastSavedUserSize);
     CopyTextField(book->lastSavedDate, "2025-01-02T03:04:05.678+01:00", kLastSavedDateSize);
     book->panes = PaneLayout{0, 65534, 1, 0};

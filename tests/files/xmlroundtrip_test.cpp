@@ -16,7 +16,7 @@ bool SaveTo(CWorkbook& book, const std::string& path, bool gzip) {
 }
 
 std::unique_ptr<CWorkbook> LoadFrom(const std::string& path, bool& compressed) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     EXPECT_TRUE(book->stream.Open(path.c_str(), "rb", true, kFileBufferSize));
     compressed = book->stream.IsCompressed();
     EXPECT_TRUE(ReadXmlWorkbook(*book)) << int(book->error) << " at line " << book->xmlErrorLine;
@@ -59,7 +59,7 @@ TEST(XmlRoundTrip, ReadingDoesNotDependOnWhereTheStreamStands) {
     auto book = SampleWorkbook();
     const std::string path = folder.Path("sample.vln");
     ASSERT_TRUE(SaveTo(*book, path, false));
-    auto loaded = NewWorkbook();
+    auto loaded = CreateWorkbook();
     ASSERT_TRUE(loaded->stream.Open(path.c_str(), "rb", true, kFileBufferSize));
     char skip[100];
     ASSERT_EQ(loaded->stream.Read(skip, sizeof skip), int32_t(sizeof skip));
@@ -72,7 +72,7 @@ TEST(XmlRoundTrip, StreamFailureWinsOverTheDocument) {
     const std::string path = folder.Path("short.vln");
     const std::string doc = kSampleDocument;
     tempfiles::WriteBytes(path, std::vector<uint8_t>(doc.begin(), doc.end()));
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     // Opened for writing only: every read fails, so the stream's code is the result.
     ASSERT_TRUE(book->stream.Open(path.c_str(), "ab", false, kFileBufferSize));
     EXPECT_FALSE(ReadXmlWorkbook(*book));

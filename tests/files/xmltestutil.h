@@ -26,7 +26,7 @@ struct Loaded {
 
 inline Loaded ReadFromMemory(const std::string& document) {
     Loaded out;
-    out.book = NewWorkbook();
+    out.book = CreateWorkbook();
     CXmlReader reader;
     reader.ResetMemory(document);
     out.ok = ReadXmlWorkbook(*out.book, reader);

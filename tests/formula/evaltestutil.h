@@ -50,7 +50,7 @@ inline std::string ShownRecord(const uint8_t* r) {
 
 class TestBook {
 public:
-    TestBook() : book_(NewWorkbook()), ctx_(std::make_unique<CEvalContext>()) {}
+    TestBook() : book_(CreateWorkbook()), ctx_(std::make_unique<CEvalContext>()) {}
 
     CWorkbook& Book() { return *book_; }
     CEvalContext& Ctx() { return *ctx_; }

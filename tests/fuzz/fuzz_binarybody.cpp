@@ -50,7 +50,7 @@ void Encrypt(std::vector<uint8_t>& bytes) {
 }
 
 void ReadBody(uint8_t version, bool encrypted) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     if (!book || !book->stream.Open(g_file.c_str(), "rb", false, kFileBufferSize)) return;
     CryptoContext key;
     DeriveRc4Key(kPassword, kKeyBits128, key);
@@ -58,14 +58,14 @@ void ReadBody(uint8_t version, bool encrypted) {
 }
 
 void OpenWhole(const char* password) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     if (!book || !book->stream.Open(g_file.c_str(), "rb", false, kFileBufferSize)) return;
     OpenWorkbookFile(*book, password);
 }
 
 // A small workbook with something of every kind the body holds.
 std::unique_ptr<CWorkbook> SeedWorkbook(uint8_t encryption) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     NewWorkbook(*book);
     book->encryption = encryption;
     std::snprintf(book->password, sizeof book->password, "%s", kPassword);

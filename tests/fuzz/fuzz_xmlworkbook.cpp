@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // An exact-size heap copy, so that any read past the document is caught.
     std::unique_ptr<char[]> bytes(new char[size ? size : 1]);
     if (size) std::memcpy(bytes.get(), data, size);
-    auto book = vl::NewWorkbook();
+    auto book = vl::CreateWorkbook();
     vl::CXmlReader reader;
     reader.ResetMemory(std::string_view(bytes.get(), size));
     if (!vl::ReadXmlWorkbook(*book, reader)) {
@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const std::string first = Save(*book);
-    auto again = vl::NewWorkbook();
+    auto again = vl::CreateWorkbook();
     reader.ResetMemory(first);
     if (!vl::ReadXmlWorkbook(*again, reader)) __builtin_trap();
     if (Save(*again) != first) __builtin_trap();

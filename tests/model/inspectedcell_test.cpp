@@ -62,7 +62,7 @@ TEST(InspectedCellRecord, RoundTripAndDefaults) {
 
 // Twenty records to a page, kept in order.
 TEST(InspectedCellRecord, WorkbookListKeepsTwentyToAPage) {
-    auto bookOwner = NewWorkbook();
+    auto bookOwner = CreateWorkbook();
     CWorkbook& book = *bookOwner;
     for (uint32_t i = 0; i < 41; ++i)
         ASSERT_TRUE(AppendInspectedCell(book.inspectedCells, Sample(i)));

@@ -1,8 +1,8 @@
 #include "model/container.h"
 #include "model/rangeops.h"
 #include "model/workbook.h"
-#include "platform/core/alloc.h"
 #include "modeltestutil.h"
+#include "platform/core/alloc.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -44,13 +44,15 @@ TEST(Workbook, NewWorkbookReplacesTheTreeWithOneWorksheet) {
     EXPECT_EQ(std::tuple(book->tree.worksheetCount, book->tree.folderCount), std::tuple(1u, 0u));
     EXPECT_EQ(std::tuple(book->styles.styleCount, book->styles.fontCount, book->undo.current),
               std::tuple(uint16_t(1), uint8_t(1), -1));
-    EXPECT_TRUE(book->fileName.empty());
+    EXPECT_EQ(std::tuple(book->fileFamily, book->fileKind), std::tuple(uint8_t(0), uint8_t(0)));
     EXPECT_EQ(book->evalContext, nullptr);
     AllocFailGuard fail(0);
     EXPECT_FALSE(NewWorkbook(*book));
     EXPECT_EQ(book->error, kErrorWorksheetMemory);
-    EXPECT_EQ(book->tree.first, nullptr);
-    EXPECT_EQ(book->tree.active, nullptr);
+    // The tree it could not replace stays whole.
+    EXPECT_EQ(book->tree.first, only);
+    EXPECT_EQ(book->tree.active, only);
+    EXPECT_EQ(book->tree.worksheetCount, 1u);
 }
 
 TEST(Workbook, DropDownListsInUse) {
@@ -168,7 +170,8 @@ TEST(Workbook, HundredWorksheetsTearDownWithoutLeaks) {
             ASSERT_TRUE(item);
             CWorksheet* ws = AsWorksheet(item);
             if (!ws) continue;
-            for (uint32_t r = 0; r < 200; ++r) modeltest::PutNumber(ws->cells, uint16_t(r % 7), r * 3, r);
+            for (uint32_t r = 0; r < 200; ++r)
+                modeltest::PutNumber(ws->cells, uint16_t(r % 7), r * 3, r);
             PutRun(*ws, 0, 3, 5, 1);
             ASSERT_TRUE(SetFormatStoreRowEntry(ws->formats, 300, 40, true));
             auto c = NewBlockObject<CContainer>();

@@ -16,7 +16,7 @@ QImage WhiteImage(int width, int height) {
     return image;
 }
 
-SheetFixture::SheetFixture() : book_(NewWorkbook()), sheet_(nullptr), display_(ctx_, false) {
+SheetFixture::SheetFixture() : book_(CreateWorkbook()), sheet_(nullptr), display_(ctx_, false) {
     sheet_ = AsWorksheet(book_->AppendTreeItem(TREE_TYPE_WORKSHEET, nullptr, 1));
     sheet_->InitViewSettings();
 }

@@ -165,7 +165,8 @@ Outcome CallHarness::Call(const char* name, const std::vector<Arg>& args) {
         CellCursor cursor;
         cursor.flags = kAdvance;
         cursor.page = chain;
-        while (const uint8_t* r = GetNextCellInRange(cursor, 0, 0, slot.lastColumn, slot.lastRow))
+        while (const uint8_t* r =
+                   GetNextCellInRange(cursor, CellRange{0, 0, slot.lastColumn, slot.lastRow}))
             o.cells[std::size_t(cell::Row(r)) * o.columns + cell::Column(r)] = CellOf(r);
         if (chain) ctx.scratch.cells.FreePageChain(chain);
     }
