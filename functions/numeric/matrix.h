@@ -110,5 +110,7 @@ void CholeskyInvert(Matrix& A, Matrix& U, int32_t n);
 // diagonal and the multipliers below it.
 void GaussSolve(Matrix& A, Matrix& B, Matrix* scale, uint32_t* perm, int32_t n, int32_t nb,
                 uint8_t& ok);
+// 1 for an even row order from GaussSolve, -1 for an odd one: the determinant's sign.
+double PermutationSign(const uint32_t* perm, int32_t n);
 
 } // namespace vl

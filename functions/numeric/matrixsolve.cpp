@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 namespace vl {
 
@@ -128,6 +129,21 @@ void GaussSolve(Matrix& A, Matrix& B, Matrix* scale, uint32_t* perm, int32_t n, 
         return;
     }
     BackSubstitute(A, B, n, nb);
+}
+
+double PermutationSign(const uint32_t* perm, int32_t n) {
+    std::vector<bool> seen(std::size_t(std::max(n, 0)), false);
+    double sign = 1;
+    for (int32_t i = 0; i < n; ++i) {
+        if (seen[std::size_t(i)]) continue;
+        int32_t length = 0;
+        for (int32_t j = i; !seen[std::size_t(j)]; j = int32_t(perm[j]) - 1) {
+            seen[std::size_t(j)] = true;
+            ++length;
+        }
+        if (length % 2 == 0) sign = -sign;
+    }
+    return sign;
 }
 
 } // namespace vl
