@@ -56,8 +56,8 @@ FormulaError ReadSeriesLength(CEvalContext& ctx, FormulaToken& slot, int32_t& n)
 // A series value: a number, a text, or nothing given.
 enum class SeriesKind { kNone, kNumber, kText };
 
-SeriesKind ReadSeriesValue(CEvalContext& ctx, FormulaToken& slot, double& number,
-                           std::string& text, FormulaError& error) {
+SeriesKind ReadSeriesValue(CEvalContext& ctx, FormulaToken& slot, double& number, std::string& text,
+                           FormulaError& error) {
     ResolveReferenceValue(ctx, slot);
     if (slot.type == kTokenNumber) {
         error = MergeError(error, GetNumberArg(ctx, slot, number));
@@ -137,8 +137,9 @@ void MtxDiagBuiltin(CEvalContext& ctx) {
     if (error) return FailCall(ctx, error);
     std::size_t given = isArea ? std::size_t(A.rows) * A.cols : 0;
     for (int32_t i = 1; i <= n; ++i)
-        MatrixElement(D, i, i) =
-            !isArea ? value : std::size_t(i) <= given ? A.data[std::size_t(i - 1)] : 0.0;
+        MatrixElement(D, i, i) = !isArea                   ? value
+                                 : std::size_t(i) <= given ? A.data[std::size_t(i - 1)]
+                                                           : 0.0;
     ReturnMatrix(ctx, D, uint32_t(n), uint32_t(n), true);
 }
 

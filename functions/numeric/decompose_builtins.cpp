@@ -33,7 +33,8 @@ bool AddCorrection(Matrix& X, const Matrix& D, int32_t n, int32_t l) {
 FormulaError Copy(const Matrix& from, Matrix& to) {
     FormulaError error = SizeMatrix(to, from.rows, from.cols);
     if (!error)
-        for (std::size_t i = 0; i < std::size_t(from.rows) * from.cols; ++i) to.data[i] = from.data[i];
+        for (std::size_t i = 0; i < std::size_t(from.rows) * from.cols; ++i)
+            to.data[i] = from.data[i];
     return error;
 }
 

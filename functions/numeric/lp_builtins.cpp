@@ -58,7 +58,8 @@ FormulaError ReadProgram(CEvalContext& ctx, ProgramKind kind, CMatrixArg& a, CMa
     FormulaError error = ReadInto(ctx, a, p.A, rows, columns);
     error = MergeError(error, ReadInto(ctx, s, p.s, rows, 1));
     error = MergeError(error, ReadInto(ctx, b, p.b, rows, 1));
-    error = MergeError(error, ReadInto(ctx, c, p.c, kind == ProgramKind::kQuadratic ? n : columns, 1));
+    error =
+        MergeError(error, ReadInto(ctx, c, p.c, kind == ProgramKind::kQuadratic ? n : columns, 1));
     if (C) error = MergeError(error, ReadInto(ctx, *C, p.C, n, n));
     if (mask && mask->Taken())
         error = MergeError(error, ReadInto(ctx, *mask, p.mask, n, 1));
@@ -74,8 +75,8 @@ int Solve(ProgramKind kind, ProgramData& p) {
     case ProgramKind::kQuadratic:
         return SolveQuadraticProgram(p.A, p.s, p.b, p.c, p.C, p.x, p.vector, p.m, p.n, p.epsilon);
     default:
-        return SolveIntegerLP(p.A, p.s, p.b, p.c, p.mask, p.x, p.vector, p.m, p.n, p.epsilon,
-                              p.big, kind == ProgramKind::kBinary);
+        return SolveIntegerLP(p.A, p.s, p.b, p.c, p.mask, p.x, p.vector, p.m, p.n, p.epsilon, p.big,
+                              kind == ProgramKind::kBinary);
     }
 }
 
@@ -108,11 +109,12 @@ void RunProgram(CEvalContext& ctx, ProgramKind kind) {
     p.m = int32_t(a.Rows());
     p.n = int32_t(a.Columns());
     uint32_t m = a.Rows(), n = a.Columns();
-    if (s.Rows() != m || s.Columns() != 1 || b.Rows() != m || b.Columns() != 1 ||
-        c.Rows() != n || c.Columns() != 1 || (quadratic && (C.Rows() != n || C.Columns() != n)) ||
+    if (s.Rows() != m || s.Columns() != 1 || b.Rows() != m || b.Columns() != 1 || c.Rows() != n ||
+        c.Columns() != 1 || (quadratic && (C.Rows() != n || C.Columns() != n)) ||
         (mask.Taken() && (mask.Rows() != n || mask.Columns() != 1)))
         return FailCall(ctx, kErrValue);
-    error = ReadProgram(ctx, kind, a, s, b, c, quadratic ? &C : nullptr, integer ? &mask : nullptr, p);
+    error =
+        ReadProgram(ctx, kind, a, s, b, c, quadratic ? &C : nullptr, integer ? &mask : nullptr, p);
     if (error) return FailCall(ctx, error);
     const bool count0 = p.vector == 0;
     if ((error = SolverError(Solve(kind, p))) != 0) return FailCall(ctx, error);

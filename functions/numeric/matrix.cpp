@@ -45,7 +45,6 @@ bool MatrixResize(Matrix& m, uint32_t rows, uint32_t cols, uint8_t flag) {
     return true;
 }
 
-
 void MatrixIdentity(Matrix& M, int32_t n) {
     for (int32_t i = 1; i <= n; ++i)
         for (int32_t j = 1; j <= n; ++j) MatrixElement(M, i, j) = i == j ? 1.0 : 0.0;
@@ -88,7 +87,8 @@ void MatrixMultiply(const Matrix& A, const Matrix& B, Matrix& C, int32_t r, int3
         for (int32_t j = 1; j <= c; ++j) {
             double& target = MatrixElement(C, i, j);
             target = 0.0;
-            for (int32_t l = 1; l <= k; ++l) target += MatrixElement(A, i, l) * MatrixElement(B, l, j);
+            for (int32_t l = 1; l <= k; ++l)
+                target += MatrixElement(A, i, l) * MatrixElement(B, l, j);
         }
     }
 }
@@ -99,14 +99,16 @@ void MatrixMultiplyTransposeB(const Matrix& A, const Matrix& B, Matrix& C, int32
         for (int32_t j = 1; j <= c; ++j) {
             double& target = MatrixElement(C, i, j);
             target = 0.0;
-            for (int32_t l = 1; l <= k; ++l) target += MatrixElement(A, i, l) * MatrixElement(B, j, l);
+            for (int32_t l = 1; l <= k; ++l)
+                target += MatrixElement(A, i, l) * MatrixElement(B, j, l);
         }
     }
 }
 
 void MatrixAdd(const Matrix& A, const Matrix& B, Matrix& C, int32_t r, int32_t c) {
     for (int32_t i = 1; i <= r; ++i)
-        for (int32_t j = 1; j <= c; ++j) MatrixElement(C, i, j) = MatrixElement(B, i, j) + MatrixElement(A, i, j);
+        for (int32_t j = 1; j <= c; ++j)
+            MatrixElement(C, i, j) = MatrixElement(B, i, j) + MatrixElement(A, i, j);
 }
 
 void MatrixCopyBlock(const Matrix& Src, Matrix& Dst, int32_t rows, int32_t cols, int32_t top,
@@ -116,8 +118,7 @@ void MatrixCopyBlock(const Matrix& Src, Matrix& Dst, int32_t rows, int32_t cols,
             MatrixElement(Dst, i, j) = MatrixElement(Src, top + i - 1, left + j - 1);
 }
 
-void VectorScatterByMask(Matrix& dst, const Matrix& src, int32_t n, int32_t m,
-                         const Matrix& mask) {
+void VectorScatterByMask(Matrix& dst, const Matrix& src, int32_t n, int32_t m, const Matrix& mask) {
     int32_t placed = 0;
     for (int32_t i = 1; i <= n && placed < m; ++i)
         if (VectorAt(mask, i) == 1.0) VectorAt(dst, i) = VectorAt(src, ++placed);

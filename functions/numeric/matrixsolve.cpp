@@ -23,7 +23,8 @@ double PivotCandidate(const Matrix& A, const Matrix* scale, int32_t i, int32_t k
 void SetRowScales(const Matrix& A, Matrix& scale, int32_t n) {
     for (int32_t i = 1; i <= n; ++i) {
         double largest = 1.0;
-        for (int32_t j = 1; j <= n; ++j) largest = std::max(largest, std::fabs(MatrixElement(A, i, j)));
+        for (int32_t j = 1; j <= n; ++j)
+            largest = std::max(largest, std::fabs(MatrixElement(A, i, j)));
         VectorAt(scale, i) = largest;
     }
 }
@@ -44,7 +45,8 @@ void ForwardSubstitute(const Matrix& L, Matrix& B, int32_t n, int32_t m) {
     for (int32_t i = 1; i <= n; ++i) {
         for (int32_t j = 1; j <= m; ++j) {
             double s = 0;
-            for (int32_t k = 1; k <= i - 1; ++k) s += MatrixElement(L, i, k) * MatrixElement(B, k, j);
+            for (int32_t k = 1; k <= i - 1; ++k)
+                s += MatrixElement(L, i, k) * MatrixElement(B, k, j);
             MatrixElement(B, i, j) = (MatrixElement(B, i, j) - s) / MatrixElement(L, i, i);
         }
     }
@@ -54,7 +56,8 @@ void BackSubstitute(const Matrix& U, Matrix& B, int32_t n, int32_t m) {
     for (int32_t i = n; i >= 1; --i) {
         for (int32_t j = 1; j <= m; ++j) {
             double s = 0;
-            for (int32_t k = i + 1; k <= n; ++k) s += MatrixElement(U, i, k) * MatrixElement(B, k, j);
+            for (int32_t k = i + 1; k <= n; ++k)
+                s += MatrixElement(U, i, k) * MatrixElement(B, k, j);
             MatrixElement(B, i, j) = (MatrixElement(B, i, j) - s) / MatrixElement(U, i, i);
         }
     }
@@ -66,7 +69,8 @@ void CholeskyFactor(const Matrix& A, Matrix& U, int32_t n) {
     for (int32_t j = 1; j <= n; ++j) {
         for (int32_t i = j; i <= n; ++i) {
             double t = MatrixElement(A, j, i);
-            for (int32_t k = 1; k <= j - 1; ++k) t -= MatrixElement(U, k, j) * MatrixElement(U, k, i);
+            for (int32_t k = 1; k <= j - 1; ++k)
+                t -= MatrixElement(U, k, j) * MatrixElement(U, k, i);
             MatrixElement(U, j, i) = i == j ? std::sqrt(std::fabs(t)) : t / MatrixElement(U, j, j);
         }
     }
@@ -80,13 +84,15 @@ void CholeskyInvert(Matrix& A, Matrix& U, int32_t n) {
         MatrixElement(A, n, j) = 1.0 / MatrixElement(U, j, j);
         for (int32_t i = j + 1; i <= n; ++i) {
             double s = 0;
-            for (int32_t k = j; k <= i - 1; ++k) s += MatrixElement(U, k, i) * MatrixElement(A, n, k);
+            for (int32_t k = j; k <= i - 1; ++k)
+                s += MatrixElement(U, k, i) * MatrixElement(A, n, k);
             MatrixElement(A, n, i) = -s / MatrixElement(U, i, i);
         }
         // U x = y, x(i) into A(j, i).
         for (int32_t i = n; i >= j; --i) {
             double s = MatrixElement(A, n, i);
-            for (int32_t k = i + 1; k <= n; ++k) s -= MatrixElement(U, i, k) * MatrixElement(A, j, k);
+            for (int32_t k = i + 1; k <= n; ++k)
+                s -= MatrixElement(U, i, k) * MatrixElement(A, j, k);
             MatrixElement(A, j, i) = s / MatrixElement(U, i, i);
         }
     }

@@ -38,16 +38,20 @@ void NextPolynomial(const Matrix& g, const Matrix& t, Matrix& B, Matrix& F, int3
     double beta = WeightedSum(g, t, F, N, 0, j - 1, j - 2);
     double gamma2 = 0;
     for (int32_t i = 1; i <= N; ++i) {
-        double v = (VectorAt(t, i) - alpha) * MatrixElement(F, i, j - 1) - beta * MatrixElement(F, i, j - 2);
+        double v = (VectorAt(t, i) - alpha) * MatrixElement(F, i, j - 1) -
+                   beta * MatrixElement(F, i, j - 2);
         gamma2 += VectorAt(g, i) * v * v;
     }
     double c = 1 / std::sqrt(gamma2);
-    MatrixElement(B, j, 1) = (-alpha * MatrixElement(B, j - 1, 1) - beta * MatrixElement(B, j - 2, 1)) * c;
+    MatrixElement(B, j, 1) =
+        (-alpha * MatrixElement(B, j - 1, 1) - beta * MatrixElement(B, j - 2, 1)) * c;
     for (int32_t k = 2; k <= j - 2; ++k)
-        MatrixElement(B, j, k) = (MatrixElement(B, j - 1, k - 1) - alpha * MatrixElement(B, j - 1, k) -
-                              beta * MatrixElement(B, j - 2, k)) *
-                             c;
-    MatrixElement(B, j, j - 1) = (MatrixElement(B, j - 1, j - 2) - alpha * MatrixElement(B, j - 1, j - 1)) * c;
+        MatrixElement(B, j, k) =
+            (MatrixElement(B, j - 1, k - 1) - alpha * MatrixElement(B, j - 1, k) -
+             beta * MatrixElement(B, j - 2, k)) *
+            c;
+    MatrixElement(B, j, j - 1) =
+        (MatrixElement(B, j - 1, j - 2) - alpha * MatrixElement(B, j - 1, j - 1)) * c;
     MatrixElement(B, j, j) = MatrixElement(B, j - 1, j - 1) * c;
     for (int32_t i = 1; i <= N; ++i) {
         double value = MatrixElement(B, j, 1), power = 1;
@@ -98,7 +102,8 @@ bool PolyRegFit(const Matrix& t, const Matrix& y, const Matrix& sy, int32_t N, i
         MatrixElement(B, 2, 2) = 1 / std::sqrt(D);
         MatrixElement(B, 2, 1) = -mean * MatrixElement(B, 2, 2);
         for (int32_t i = 1; i <= N; ++i)
-            MatrixElement(F, i, 2) = MatrixElement(B, 2, 2) * VectorAt(t, i) + MatrixElement(B, 2, 1);
+            MatrixElement(F, i, 2) =
+                MatrixElement(B, 2, 2) * VectorAt(t, i) + MatrixElement(B, 2, 1);
     }
     for (int32_t j = 3; j <= r; ++j) NextPolynomial(g, t, B, F, N, j);
     for (int32_t j = 1; j <= r; ++j) {
@@ -117,8 +122,8 @@ bool PolyRegFit(const Matrix& t, const Matrix& y, const Matrix& sy, int32_t N, i
     return true;
 }
 
-void PolyPointsQuantile(const Matrix& x, const Matrix& B, double t, double s2, double p,
-                        int32_t r, int32_t dof, double& value, double& halfwidth) {
+void PolyPointsQuantile(const Matrix& x, const Matrix& B, double t, double s2, double p, int32_t r,
+                        int32_t dof, double& value, double& halfwidth) {
     double q = (p + 1) / 2;
     double factor = 1, quantile = 0;
     if (s2 <= 0) {
@@ -154,19 +159,21 @@ bool TimeSeriesAnalysis(const Matrix& y, int32_t n, int32_t k, int32_t l, double
         return false;
     for (int32_t i = 1; i <= m; ++i) {
         MatrixElement(A, i, 1) = -1;
-        for (int32_t c = 2; c <= terms; ++c) MatrixElement(A, i, c) = (i - 1 - k) * MatrixElement(A, i, c - 1);
+        for (int32_t c = 2; c <= terms; ++c)
+            MatrixElement(A, i, c) = (i - 1 - k) * MatrixElement(A, i, c - 1);
     }
     for (int32_t a = 1; a <= terms; ++a)
-        for (int32_t b = 1; b <= terms; ++b) ColumnDotProduct(A, a, A, b, MatrixElement(Q, a, b), m);
+        for (int32_t b = 1; b <= terms; ++b)
+            ColumnDotProduct(A, a, A, b, MatrixElement(Q, a, b), m);
     CholeskyInvert(Q, U, terms);
     MatrixMultiplyTransposeB(Q, A, C, terms, terms, m);
     for (int32_t a = 1; a <= terms; ++a)
         for (int32_t b = 1; b <= m; ++b) MatrixElement(C, a, b) = -MatrixElement(C, a, b);
     // No degree of freedom left: the limits are not defined.
-    const double quantile = d <= 0                ? std::numeric_limits<double>::quiet_NaN()
-                            : (p + 1) / 2 >= 1    ? DBL_MAX
-                            : (p + 1) / 2 <= 0    ? -DBL_MAX
-                                                  : TInv((p + 1) / 2, d);
+    const double quantile = d <= 0             ? std::numeric_limits<double>::quiet_NaN()
+                            : (p + 1) / 2 >= 1 ? DBL_MAX
+                            : (p + 1) / 2 <= 0 ? -DBL_MAX
+                                               : TInv((p + 1) / 2, d);
     for (int32_t i = m; i <= n; ++i) {
         for (int32_t w = 1; w <= m; ++w) VectorAt(Y, w) = VectorAt(y, i - 2 * k + w - 1);
         MatrixMultiply(C, Y, X, terms, m, 1);
@@ -181,10 +188,12 @@ bool TimeSeriesAnalysis(const Matrix& y, int32_t n, int32_t k, int32_t l, double
         VectorAt(eta, i) = std::sqrt(M) * std::sqrt(std::fabs(MatrixElement(Q, 1, 1))) * quantile;
         if (i == m)
             for (int32_t tau = -1; tau >= -2 * k; --tau)
-                Extend(X, Q, T, l, tau, M, quantile, VectorAt(trend, i + tau), VectorAt(eta, i + tau));
+                Extend(X, Q, T, l, tau, M, quantile, VectorAt(trend, i + tau),
+                       VectorAt(eta, i + tau));
         if (i == n)
             for (int32_t tau = 1; tau <= 2 * k; ++tau)
-                Extend(X, Q, T, l, tau, M, quantile, VectorAt(trend, i + tau), VectorAt(eta, i + tau));
+                Extend(X, Q, T, l, tau, M, quantile, VectorAt(trend, i + tau),
+                       VectorAt(eta, i + tau));
     }
     return true;
 }

@@ -19,8 +19,8 @@ bool PolyRegFit(const Matrix& t, const Matrix& y, const Matrix& sy, int32_t N, i
 // The fitted value at t of the first r terms and the half-width of its confidence
 // interval for probability p: from the normal quantile when s2 <= 0, else from Student's
 // t with dof degrees of freedom scaled by sqrt(s2 / dof).
-void PolyPointsQuantile(const Matrix& x, const Matrix& B, double t, double s2, double p,
-                        int32_t r, int32_t dof, double& value, double& halfwidth);
+void PolyPointsQuantile(const Matrix& x, const Matrix& B, double t, double s2, double p, int32_t r,
+                        int32_t dof, double& value, double& halfwidth);
 
 // Smooths y (n values) by a polynomial of degree l over windows of 2k + 1 points: trend
 // and eta get n + 2k values each (the first and last 2k extend the end windows' lines).

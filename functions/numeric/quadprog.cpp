@@ -49,9 +49,8 @@ bool ArtificialLeft(const Matrix& rhs, const Matrix& basis, int32_t rows, int32_
 }
 
 // A zero-cost column whose complement is not basic, pivoted in to move the artificials.
-bool PivotZeroCost(Matrix& W, Matrix& rhs, Matrix& c, const Matrix& d, Matrix& basis,
-                   int32_t rows, int32_t columns, int32_t m, int32_t n, int32_t slackColumns,
-                   double epsilon) {
+bool PivotZeroCost(Matrix& W, Matrix& rhs, Matrix& c, const Matrix& d, Matrix& basis, int32_t rows,
+                   int32_t columns, int32_t m, int32_t n, int32_t slackColumns, double epsilon) {
     for (int32_t j = 1; j <= slackColumns; ++j) {
         if (BasicRow(basis, rows, j) || std::fabs(VectorAt(d, j)) > epsilon) continue;
         if (BasicRow(basis, rows, Complement(j, m, n))) continue;
@@ -63,8 +62,8 @@ bool PivotZeroCost(Matrix& W, Matrix& rhs, Matrix& c, const Matrix& d, Matrix& b
 // Counts (or, with `pivotAt`, pivots in the pivotAt-th of) the zero-cost columns that
 // could enter; they mark alternative optima.
 int32_t WalkAlternatives(Matrix& W, Matrix& rhs, Matrix& c, const Matrix& d, Matrix& basis,
-                         int32_t rows, int32_t columns, int32_t m, int32_t n,
-                         int32_t slackColumns, double epsilon, int32_t pivotAt) {
+                         int32_t rows, int32_t columns, int32_t m, int32_t n, int32_t slackColumns,
+                         double epsilon, int32_t pivotAt) {
     int32_t count = 0;
     for (int32_t j = 1; j <= slackColumns; ++j) {
         if (BasicRow(basis, rows, j) || std::fabs(VectorAt(d, j)) > epsilon) continue;
@@ -113,16 +112,17 @@ void AddArtificial(QpTableau& t, int32_t row) {
 }
 
 // The Kuhn-Tucker system: stationarity rows, then constraint rows, with a starting basis.
-void BuildTableau(QpTableau& t, const Matrix& A, const Matrix& s, const Matrix& b,
-                  const Matrix& p, const Matrix& C, int32_t m, int32_t n) {
+void BuildTableau(QpTableau& t, const Matrix& A, const Matrix& s, const Matrix& b, const Matrix& p,
+                  const Matrix& C, int32_t m, int32_t n) {
     t.rows = n + m;
     t.slackColumns = t.columns = 2 * (n + m);
     for (int32_t i = 1; i <= n; ++i) {
         for (int32_t j = 1; j <= n; ++j)
-            MatrixElement(t.W, i, j) =
-                i == j ? -2 * MatrixElement(C, i, i) : -(MatrixElement(C, j, i) + MatrixElement(C, i, j));
+            MatrixElement(t.W, i, j) = i == j ? -2 * MatrixElement(C, i, i)
+                                              : -(MatrixElement(C, j, i) + MatrixElement(C, i, j));
         for (int32_t k = 1; k <= m; ++k)
-            MatrixElement(t.W, i, n + k) = VectorAt(s, k) > 0 ? -MatrixElement(A, k, i) : MatrixElement(A, k, i);
+            MatrixElement(t.W, i, n + k) =
+                VectorAt(s, k) > 0 ? -MatrixElement(A, k, i) : MatrixElement(A, k, i);
         MatrixElement(t.W, i, n + m + i) = 1.0;
         VectorAt(t.rhs, i) = -VectorAt(p, i);
     }
@@ -136,7 +136,8 @@ void BuildTableau(QpTableau& t, const Matrix& A, const Matrix& s, const Matrix& 
             VectorAt(t.basis, i) = n + m + i;
             continue;
         }
-        for (int32_t j = 1; j <= 2 * (n + m); ++j) MatrixElement(t.W, i, j) = -MatrixElement(t.W, i, j);
+        for (int32_t j = 1; j <= 2 * (n + m); ++j)
+            MatrixElement(t.W, i, j) = -MatrixElement(t.W, i, j);
         VectorAt(t.rhs, i) = -VectorAt(t.rhs, i);
         AddArtificial(t, i);
     }

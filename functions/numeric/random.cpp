@@ -54,8 +54,8 @@ double NextUniform(RandomPair& pair) {
     return z * kUnit;
 }
 
-void FillUniformRandom(Matrix& vector, int32_t n, uint8_t hasSeed1, int32_t seed1,
-                       uint8_t hasSeed2, int32_t seed2) {
+void FillUniformRandom(Matrix& vector, int32_t n, uint8_t hasSeed1, int32_t seed1, uint8_t hasSeed2,
+                       int32_t seed2) {
     Seed(gPairA, hasSeed1, seed1, hasSeed2, seed2);
     for (int32_t i = 1; i <= n; ++i) VectorAt(vector, i) = NextUniform(gPairA);
 }
@@ -71,7 +71,8 @@ void FillRandomByDistribution(Matrix& vector, int32_t n, uint8_t hasSeed1, int32
             element = u;
             break;
         case 1:
-            element = v1 + std::sqrt(-2 * v2 * v2 * std::log(u)) * std::cos(kTwoPi * NextUniform(gPairB));
+            element =
+                v1 + std::sqrt(-2 * v2 * v2 * std::log(u)) * std::cos(kTwoPi * NextUniform(gPairB));
             break;
         case 2:
             element = -v1 * std::log(u);

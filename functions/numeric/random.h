@@ -20,8 +20,8 @@ double NextUniform(RandomPair& pair);
 
 // Writes n uniform numbers from pair A into the vector. A given seed replaces its kept
 // value first (and is kept even when n is below 1).
-void FillUniformRandom(Matrix& vector, int32_t n, uint8_t hasSeed1, int32_t seed1,
-                       uint8_t hasSeed2, int32_t seed2);
+void FillUniformRandom(Matrix& vector, int32_t n, uint8_t hasSeed1, int32_t seed1, uint8_t hasSeed2,
+                       int32_t seed2);
 
 // Writes n variates from pair B: type 0 uniform, 1 normal (mean v1, deviation v2),
 // 2 exponential (mean v1), 3 Poisson (mean v1), 4 Bernoulli (probability v1), 5 geometric

@@ -195,7 +195,8 @@ void MinMcBuiltin(CEvalContext& ctx) {
     if (!search.Start(cells)) return FailCall(ctx, kErrMemory);
     uint8_t ok = 0;
     int32_t n = int32_t(search.variables.size());
-    if (!MinimiseMonteCarlo(search.function, n, search.variables.data(), mask, from, to, points, ok))
+    if (!MinimiseMonteCarlo(search.function, n, search.variables.data(), mask, from, to, points,
+                            ok))
         return FailCall(ctx, kErrMemory);
     if (!ok) return FailCall(ctx, search.Failure(kErrValue));
     ReturnVariables(ctx, search);

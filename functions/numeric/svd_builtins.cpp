@@ -152,8 +152,8 @@ void MtxLscBuiltin(CEvalContext& ctx) {
     error = MergeError(error, a.Take(Argument(ctx, 0)));
     if (error) return FailCall(ctx, error);
     uint32_t m = a.Rows(), n = a.Columns(), l = e.Rows();
-    if (m < n || b.Rows() != m || b.Columns() != 1 || l >= n || e.Columns() != n ||
-        d.Rows() != l || d.Columns() != 1)
+    if (m < n || b.Rows() != m || b.Columns() != 1 || l >= n || e.Columns() != n || d.Rows() != l ||
+        d.Columns() != 1)
         return FailCall(ctx, kErrValue);
     Matrix A, B, E, D, x;
     RestVector rest;

@@ -79,7 +79,8 @@ bool SolveConstrainedLS(Matrix& A, Matrix& b, Matrix& E, const Matrix& d, Matrix
         VectorAt(x, i) = s / MatrixElement(E, i, i);
     }
     for (int32_t r = 1; r <= m; ++r)
-        for (int32_t j = 1; j <= l; ++j) MatrixElement(b, r, 1) -= MatrixElement(A, r, j) * VectorAt(x, j);
+        for (int32_t j = 1; j <= l; ++j)
+            MatrixElement(b, r, 1) -= MatrixElement(A, r, j) * VectorAt(x, j);
     MatrixCopyBlock(A, A2, m, k, 1, l + 1);
     int32_t rank = 0;
     if (!SolveLeastSquares(A2, b, z, R, m, k, 1, rank, converged, minMaxRatio)) return false;

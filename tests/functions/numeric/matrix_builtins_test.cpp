@@ -32,13 +32,13 @@ TEST_F(MatrixBuiltins, SvdResults) {
     EXPECT_TRUE(Near(book.Numbers("=MTXSVD(" + a + ", {1; 2; 3},,1)"),
                      {0.37476459510358, 0.38418079096045}, 5e-15));
     EXPECT_TRUE(Near(book.Numbers("=MTXSVD(" + a + ", {1; 2; 3},,3)"), {8496.0 / 281961}, 1e-15));
-    EXPECT_TRUE(Near(book.Numbers("=MTXSVD(" + a + ",,,6)"), {7.68114574786861, 0, 0, 3, 0, 0},
-                     5e-14));
+    EXPECT_TRUE(
+        Near(book.Numbers("=MTXSVD(" + a + ",,,6)"), {7.68114574786861, 0, 0, 3, 0, 0}, 5e-14));
     EXPECT_EQ(book.rows, 3u);
     EXPECT_TRUE(Near(book.Numbers("=MTXSVD(" + a + ",,,2)"), {2}, 0));
     // U S V^T gives A back.
-    EXPECT_TRUE(Near(book.Numbers("=MTXMLT(MTXSVD(" + a + ",,,5), MTXSVD(" + a + ",,,6), MTXT(MTXSVD(" +
-                                  a + ",,,7)))"),
+    EXPECT_TRUE(Near(book.Numbers("=MTXMLT(MTXSVD(" + a + ",,,5), MTXSVD(" + a +
+                                  ",,,6), MTXT(MTXSVD(" + a + ",,,7)))"),
                      {1, 2, 2, 3, 7, 1}, 1e-13));
     // The pseudo-inverse applied to B is the least-squares solution.
     EXPECT_TRUE(Near(book.Numbers("=MTXMLT(MTXSVD(" + a + ",,,4), {1; 2; 3})"),
@@ -62,8 +62,8 @@ TEST_F(MatrixBuiltins, WeightedAndConstrainedLeastSquares) {
                      book.Numbers("=MTXSVD({2, 4; 2, 3; 7, 1}, {2; 2; 3},,1)"), 1e-14));
     EXPECT_TRUE(Near(book.Numbers("=MTXLSC(" + a + ", {1; 2; 3}, {1, 3}, {2},,1)"),
                      {139.0 / 410, 227.0 / 410}, 1e-14));
-    EXPECT_TRUE(Near(book.Numbers("=MTXLSC(" + a + ", {1; 2; 3}, {1, 3}, {2},,2)"), {131.0 / 410},
-                     1e-14));
+    EXPECT_TRUE(
+        Near(book.Numbers("=MTXLSC(" + a + ", {1; 2; 3}, {1, 3}, {2},,2)"), {131.0 / 410}, 1e-14));
     Check({
         {"=MTXLSW({1, 2; 2, 3; 7, 1}, {1; 2; 3}, {1, 0; 0, 1},,1)", "#VALUE!"},
         {"=MTXLSC({1, 2; 2, 3; 7, 1}, {1; 2; 3}, {1, 3; 1, 1}, {2; 1},,1)", "#VALUE!"},
@@ -74,10 +74,10 @@ TEST_F(MatrixBuiltins, WeightedAndConstrainedLeastSquares) {
 
 TEST_F(MatrixBuiltins, GaussianElimination) {
     const std::string a = "{2, -1, 3; 1, 3, 1; 4, 1, 1}";
-    EXPECT_TRUE(Near(book.Numbers("=MTXGAUSS(" + a + ", {6; 8; 2},,,1)"), {-0.75, 1.875, 3.125},
-                     1e-14));
-    EXPECT_TRUE(Near(book.Numbers("=MTXGAUSS(" + a + ", {6; 8; 2}, 3, 0, 1)"), {-0.75, 1.875, 3.125},
-                     1e-14));
+    EXPECT_TRUE(
+        Near(book.Numbers("=MTXGAUSS(" + a + ", {6; 8; 2},,,1)"), {-0.75, 1.875, 3.125}, 1e-14));
+    EXPECT_TRUE(Near(book.Numbers("=MTXGAUSS(" + a + ", {6; 8; 2}, 3, 0, 1)"),
+                     {-0.75, 1.875, 3.125}, 1e-14));
     EXPECT_TRUE(Near(book.Numbers("=MTXGAUSS(" + a + ",,,,6)"), {-32}, 1e-13));
     // L U equals P A.
     EXPECT_TRUE(Near(book.Numbers("=MTXMLT(MTXGAUSS(" + a + ",,,,2), MTXGAUSS(" + a + ",,,,3))"),
@@ -171,8 +171,7 @@ TEST_F(MatrixBuiltins, RandomColumnsAndSeries) {
         {"=MTXSERIES(3, 1,)", "{1; 2; 3}"},
         {"=MTXSERIES(3,, \"P1D\")", "{1; 2; 3}"},
         {"=MTXSERIES(3, 1, \"P1D\")", "#VALUE!"},
-        {"=MTXSERIES(3, \"2005-12-01\",)",
-         "{\"2005-12-01\"; \"2005-12-02\"; \"2005-12-03\"}"},
+        {"=MTXSERIES(3, \"2005-12-01\",)", "{\"2005-12-01\"; \"2005-12-02\"; \"2005-12-03\"}"},
         {"=MTXSERIES(5, \"2005-12-01\", \"P1D\")",
          "{\"2005-12-01\"; \"2005-12-02\"; \"2005-12-03\"; \"2005-12-04\"; \"2005-12-05\"}"},
         {"=MTXSERIES(2, \"soon\", \"P1D\")", "{\"soon\"; #VALUE!}"},

@@ -55,8 +55,8 @@ inline ::testing::AssertionResult Near(const std::vector<double>& got,
         return ::testing::AssertionFailure() << got.size() << " numbers, not " << want.size();
     for (std::size_t i = 0; i < got.size(); ++i)
         if (!(std::fabs(got[i] - want[i]) <= tolerance))
-            return ::testing::AssertionFailure() << "element " << i << ": " << got[i] << " not "
-                                                 << want[i];
+            return ::testing::AssertionFailure()
+                   << "element " << i << ": " << got[i] << " not " << want[i];
     return ::testing::AssertionSuccess();
 }
 

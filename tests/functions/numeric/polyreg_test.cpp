@@ -13,8 +13,8 @@ struct Fit {
     Matrix x, B, F, chi2;
 };
 
-Fit FitOf(const std::vector<double>& t, const std::vector<double>& y,
-          const std::vector<double>& sy, int32_t r) {
+Fit FitOf(const std::vector<double>& t, const std::vector<double>& y, const std::vector<double>& sy,
+          int32_t r) {
     int32_t N = int32_t(t.size());
     Matrix tm, ym, sym;
     EXPECT_TRUE(MatrixResize(tm, N, 1, 0) && MatrixResize(ym, N, 1, 0) &&

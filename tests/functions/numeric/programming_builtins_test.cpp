@@ -69,7 +69,8 @@ TEST_F(ProgrammingBuiltins, IntegerAndQuadraticPrograms) {
 }
 
 TEST_F(ProgrammingBuiltins, PolynomialRegressionAndPoints) {
-    const std::string fit = "{1; 2; 3; 4; 5}, {1.1; 1.2; 1.3; 1.4; 1.5}, {0.2; 0.2; 0.2; 0.2; 0.23}";
+    const std::string fit =
+        "{1; 2; 3; 4; 5}, {1.1; 1.2; 1.3; 1.4; 1.5}, {0.2; 0.2; 0.2; 0.2; 0.23}";
     std::vector<double> x = book.Numbers("=POLYREG(" + fit + ", 4, 1)");
     ASSERT_EQ(x.size(), 4u);
     EXPECT_NEAR(x[0], 14.0638, 5e-5);
@@ -102,7 +103,8 @@ TEST_F(ProgrammingBuiltins, TimeSeries) {
     EXPECT_TRUE(Near({s[26], s[27]}, {18.405, 15.109}, 5e-4));
     std::vector<double> cubic = book.Numbers("=TIMESERIES(" + y + ", 3, 2, 0.8)");
     ASSERT_EQ(cubic.size(), 24u);
-    EXPECT_TRUE(Near({cubic[0], cubic[1], cubic[20], cubic[22]}, {7.8, 71.397, -11.4, -45.4}, 5e-4));
+    EXPECT_TRUE(
+        Near({cubic[0], cubic[1], cubic[20], cubic[22]}, {7.8, 71.397, -11.4, -45.4}, 5e-4));
     // l = 2k: the trend with limits that cannot be had.
     std::vector<double> exact = book.Numbers("=TIMESERIES(" + y + ", 2, 1, 0.8)");
     ASSERT_EQ(exact.size(), 20u);

@@ -92,12 +92,9 @@ TEST(RandomGenerator, DistributionsAtTheirSpecialParameters) {
         double v1, v2;
         double each; // every element; NaN: not checked
     } cases[] = {
-        {"Poisson mean 0", 3, 0, 0, 0},
-        {"geometric p = 1", 5, 1, 0, 1},
-        {"geometric p = 0", 5, 0, 0, HUGE_VAL},
-        {"Bernoulli p = 1", 4, 1, 0, 1},
-        {"Bernoulli p = 0", 4, 0, 0, 0},
-        {"exponential mean 0", 2, 0, 0, 0},
+        {"Poisson mean 0", 3, 0, 0, 0},         {"geometric p = 1", 5, 1, 0, 1},
+        {"geometric p = 0", 5, 0, 0, HUGE_VAL}, {"Bernoulli p = 1", 4, 1, 0, 1},
+        {"Bernoulli p = 0", 4, 0, 0, 0},        {"exponential mean 0", 2, 0, 0, 0},
         {"normal deviation 0", 1, 3, 0, 3},
     };
     for (const Case& c : cases)

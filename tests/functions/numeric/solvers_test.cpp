@@ -155,6 +155,15 @@ TEST(IntegerProgram, FailuresByKind) {
     EXPECT_EQ(SolveLinear(unbounded, 1, &ints).code, kLpUnbounded);
 }
 
+TEST(IntegerProgram, NodeLimitEndsAnExponentialSearch) {
+    // max x1 with 2 x1 + ... + 2 x25 = 25 over 0/1 variables has no solution, and branch
+    // and bound only learns that after exponentially many nodes.
+    Problem odd{{std::vector<double>(25, 2.0)}, {0}, {25}, std::vector<double>(25, 0.0)};
+    odd.c[0] = 1;
+    std::vector<double> binary(25, 1.0);
+    EXPECT_EQ(SolveLinear(odd, 1, &binary, true).code, kLpStepLimit);
+}
+
 TEST(QuadraticProgram, WolfeOptima) {
     Problem example{{{1, 2}, {1, 1}}, {1, 1}, {10, 9}, {10, 25}};
     ExpectX(SolveQuadratic(example, {{10, 2}, {2, 1}}, 1), {0, 5}, "QPROG example");

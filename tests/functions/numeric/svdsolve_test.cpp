@@ -36,7 +36,8 @@ TEST(SvdSolve, DecompositionOfTheHelpExample) {
     EXPECT_EQ(rank, 2);
     EXPECT_NEAR(MatrixElement(S, 1, 1), 7.68114574786861, 1e-13);
     EXPECT_NEAR(MatrixElement(S, 2, 2), 3, 1e-13);
-    for (auto [i, j] : {std::pair{1, 2}, {2, 1}, {3, 1}, {3, 2}}) EXPECT_EQ(MatrixElement(S, i, j), 0);
+    for (auto [i, j] : {std::pair{1, 2}, {2, 1}, {3, 1}, {3, 2}})
+        EXPECT_EQ(MatrixElement(S, i, j), 0);
     // The pseudo-inverse times A is the identity for a matrix of full column rank.
     Matrix A0 = MatrixOf({{1, 2}, {2, 3}, {7, 1}});
     Matrix P = MatrixOf({{0, 0}, {0, 0}});
@@ -55,7 +56,8 @@ TEST(SvdSolve, FactorsRebuildARandomMatrix) {
                 MatrixResize(Pinv, n, m, 0) && MatrixResize(U, m, m, 0) &&
                 MatrixResize(S, m, n, 0) && MatrixResize(V, n, n, 0));
     for (int32_t i = 1; i <= m; ++i)
-        for (int32_t j = 1; j <= n; ++j) MatrixElement(A, i, j) = MatrixElement(A0, i, j) = value(random);
+        for (int32_t j = 1; j <= n; ++j)
+            MatrixElement(A, i, j) = MatrixElement(A0, i, j) = value(random);
     int32_t rank = 0;
     uint8_t converged = 0;
     ASSERT_TRUE(SvdDecomposeMatrix(A, Pinv, U, S, V, m, n, rank, converged, 0));
@@ -70,7 +72,8 @@ TEST(SvdSolve, FactorsRebuildARandomMatrix) {
         for (int32_t j = 1; j <= n; ++j)
             worst = std::max(worst, std::fabs(MatrixElement(USVt, i, j) - MatrixElement(A0, i, j)));
     EXPECT_LT(worst, 1e-12);
-    for (int32_t i = 1; i < n; ++i) EXPECT_GE(MatrixElement(S, i, i), MatrixElement(S, i + 1, i + 1));
+    for (int32_t i = 1; i < n; ++i)
+        EXPECT_GE(MatrixElement(S, i, i), MatrixElement(S, i + 1, i + 1));
 }
 
 TEST(SvdSolve, ZeroMatrixHasRankZeroAndZeroSolution) {
