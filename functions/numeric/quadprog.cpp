@@ -3,6 +3,7 @@
 #include "functions/numeric/simplex.h"
 
 #include <cmath>
+#include <new>
 #include <vector>
 
 namespace vl {
@@ -191,10 +192,10 @@ void QpInnerStep(Matrix& W, Matrix& rhs, Matrix& c, Matrix& d, Matrix& basis, in
     }
 }
 
-int SolveQuadraticProgram(Matrix& A, Matrix& s, Matrix& b, const Matrix& p, const Matrix& C,
-                          Matrix& x, int32_t& vector, int32_t m, int32_t n, double epsilon) {
-    m = SplitAndNormalise(A, s, b, m, n);
-    if (epsilon <= 0) epsilon = kLpDefaultEpsilon;
+namespace {
+
+int SolvePrepared(Matrix& A, Matrix& s, Matrix& b, const Matrix& p, const Matrix& C, Matrix& x,
+                  int32_t& vector, int32_t m, int32_t n, double epsilon) {
     QpTableau t;
     if (!AllocateTableau(t, m, n)) return kLpMemory;
     BuildTableau(t, A, s, b, p, C, m, n);
@@ -219,6 +220,19 @@ int SolveQuadraticProgram(Matrix& A, Matrix& s, Matrix& b, const Matrix& p, cons
         if (j <= n) VectorAt(x, j) = VectorAt(t.rhs, i);
     }
     return kLpSolved;
+}
+
+} // namespace
+
+int SolveQuadraticProgram(Matrix& A, Matrix& s, Matrix& b, const Matrix& p, const Matrix& C,
+                          Matrix& x, int32_t& vector, int32_t m, int32_t n, double epsilon) {
+    m = SplitAndNormalise(A, s, b, m, n);
+    if (epsilon <= 0) epsilon = kLpDefaultEpsilon;
+    try {
+        return SolvePrepared(A, s, b, p, C, x, vector, m, n, epsilon);
+    } catch (const std::bad_alloc&) {
+        return kLpMemory;
+    }
 }
 
 } // namespace vl

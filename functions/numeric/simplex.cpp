@@ -2,6 +2,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <new>
 #include <vector>
 
 namespace vl {
@@ -12,28 +13,38 @@ uint64_t gPivots = 0;
 
 constexpr double kHalfLargest = 8.988465674311579e307;
 
+// One pivot on (p, q). Only the columns where the pivot row is not zero change: the
+// basic columns other than the leaving one are zero there, so a dense tableau halves its
+// work. The eliminated column comes out 0 and the pivot 1, as the pivot step sets them.
 void Pivot(int32_t p, int32_t q, Matrix& T, Matrix& b, Matrix& c, Matrix& basis, int32_t m,
-           int32_t columns) {
+           int32_t columns, std::vector<std::size_t>& nonzero) {
     ++gPivots;
-    double pivot = MatrixElement(T, p, q);
-    for (int32_t j = 1; j <= columns; ++j)
-        if (j != q) MatrixElement(T, p, j) /= pivot;
+    const std::size_t width = std::size_t(columns), at = std::size_t(q - 1);
+    double* pivotRow = &MatrixElement(T, p, 1);
+    const double pivot = pivotRow[at];
+    nonzero.clear();
+    for (std::size_t j = 0; j < width; ++j) {
+        if (pivotRow[j] == 0.0) continue;
+        pivotRow[j] /= pivot;
+        nonzero.push_back(j);
+    }
+    pivotRow[at] = 1.0;
     VectorAt(b, p) /= pivot;
-    MatrixElement(T, p, q) = 1.0;
+    const double bp = VectorAt(b, p);
     for (int32_t i = 1; i <= m; ++i) {
         if (i == p) continue;
-        double factor = MatrixElement(T, i, q);
+        double* row = &MatrixElement(T, i, 1);
+        const double factor = row[at];
         if (factor != 0.0) {
-            for (int32_t j = 1; j <= columns; ++j)
-                if (j != q) MatrixElement(T, i, j) -= MatrixElement(T, p, j) * factor;
-            VectorAt(b, i) -= factor * VectorAt(b, p);
+            for (std::size_t j : nonzero) row[j] -= pivotRow[j] * factor;
+            VectorAt(b, i) -= factor * bp;
         }
-        MatrixElement(T, i, q) = 0.0;
+        row[at] = 0.0;
     }
-    double cq = VectorAt(c, q);
-    for (int32_t j = 1; j <= columns; ++j)
-        if (j != q) VectorAt(c, j) -= MatrixElement(T, p, j) * cq;
-    VectorAt(c, q) = 0.0;
+    double* cost = &VectorAt(c, 1);
+    const double cq = cost[at];
+    for (std::size_t j : nonzero) cost[j] -= pivotRow[j] * cq;
+    cost[at] = 0.0;
     VectorAt(basis, p) = q;
 }
 
@@ -94,7 +105,8 @@ bool LpPivotInColumn(int32_t q, Matrix& T, Matrix& b, Matrix& c, Matrix& basis, 
                      int32_t columns, double epsilon) {
     int32_t p = FindMinRatioRow(q, T, b, m, epsilon);
     if (p == 0) return false;
-    Pivot(p, q, T, b, c, basis, m, columns);
+    thread_local std::vector<std::size_t> nonzero;
+    Pivot(p, q, T, b, c, basis, m, columns, nonzero);
     return true;
 }
 
@@ -169,11 +181,10 @@ int32_t AddLpColumns(Matrix& T, const Matrix& s, Matrix& c, Matrix& basis, int32
     return col;
 }
 
-int SolveLinearProgram(Matrix& T, Matrix& s, Matrix& b, Matrix& c, Matrix& x, int32_t& vector,
-                       int32_t m, int32_t n, double epsilon, double M) {
-    NormaliseLpRows(T, s, b, m, n);
-    if (epsilon <= 0) epsilon = kLpDefaultEpsilon;
-    if (M <= 0) M = LpEstimateBigM(T, b, c, m, n, epsilon);
+namespace {
+
+int SolvePrepared(Matrix& T, Matrix& s, Matrix& b, Matrix& c, Matrix& x, int32_t& vector, int32_t m,
+                  int32_t n, double epsilon, double M) {
     Matrix basis, d;
     if (!MatrixResize(basis, 1, uint32_t(m), 0) || !MatrixResize(d, 1, uint32_t(n + 2 * m), 0))
         return kLpMemory;
@@ -207,6 +218,20 @@ int SolveLinearProgram(Matrix& T, Matrix& s, Matrix& b, Matrix& c, Matrix& x, in
         if (j >= 1 && j <= n) VectorAt(x, j) = VectorAt(b, i);
     }
     return kLpSolved;
+}
+
+} // namespace
+
+int SolveLinearProgram(Matrix& T, Matrix& s, Matrix& b, Matrix& c, Matrix& x, int32_t& vector,
+                       int32_t m, int32_t n, double epsilon, double M) {
+    NormaliseLpRows(T, s, b, m, n);
+    if (epsilon <= 0) epsilon = kLpDefaultEpsilon;
+    if (M <= 0) M = LpEstimateBigM(T, b, c, m, n, epsilon);
+    try {
+        return SolvePrepared(T, s, b, c, x, vector, m, n, epsilon, M);
+    } catch (const std::bad_alloc&) {
+        return kLpMemory;
+    }
 }
 
 } // namespace vl
