@@ -80,13 +80,18 @@ void MInverse(CEvalContext& ctx) {
     ReturnMatrix(ctx, B, uint32_t(n), uint32_t(n));
 }
 
+// The permutation of the elimination lives in a standard container.
+template <BuiltinImpl F> void Guarded(CEvalContext& ctx) {
+    GuardStatMemory(ctx, [&] { F(ctx); });
+}
+
 } // namespace
 
 bool BindRandomMatrixFunctions() {
     bool all = BindBuiltinFunction("RAND", Rand);
     all = BindBuiltinFunction("RANDBETWEEN", RandBetween) && all;
-    all = BindBuiltinFunction("MDETERM", MDeterm) && all;
-    all = BindBuiltinFunction("MINVERSE", MInverse) && all;
+    all = BindBuiltinFunction("MDETERM", Guarded<MDeterm>) && all;
+    all = BindBuiltinFunction("MINVERSE", Guarded<MInverse>) && all;
     return BindBuiltinFunction("MMULT", MtxMltBuiltin) && all;
 }
 

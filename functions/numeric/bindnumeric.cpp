@@ -1,10 +1,16 @@
 // The function table's rows of the matrix, regression, search and programming built-ins.
 #include "formula/functable.h"
 #include "functions/numeric/numericbuiltins.h"
+#include "functions/numeric/statargs.h"
 
 namespace vl {
 
 namespace {
+
+// Running out of memory in a standard container ends the call with #MEMORY!.
+template <BuiltinImpl F> void Guarded(CEvalContext& ctx) {
+    GuardStatMemory(ctx, [&] { F(ctx); });
+}
 
 struct Row {
     const char* name;
@@ -12,18 +18,31 @@ struct Row {
 };
 
 constexpr Row kRows[] = {
-    {"LPROG", LProgBuiltin},           {"LPROGBIN", LProgBinBuiltin},
-    {"LPROGINT", LProgIntBuiltin},     {"MINMC", MinMcBuiltin},
-    {"MINSIMPLEX", MinSimplexBuiltin}, {"MTXBKSUBST", MtxBkSubstBuiltin},
-    {"MTXCHL", MtxChlBuiltin},         {"MTXDIAG", MtxDiagBuiltin},
-    {"MTXFWSUBST", MtxFwSubstBuiltin}, {"MTXGAUSS", MtxGaussBuiltin},
-    {"MTXLSC", MtxLscBuiltin},         {"MTXLSW", MtxLswBuiltin},
-    {"MTXMLT", MtxMltBuiltin},         {"MTXRAND", MtxRandBuiltin},
-    {"MTXRAND2", MtxRand2Builtin},     {"MTXSERIES", MtxSeriesBuiltin},
-    {"MTXSVD", MtxSvdBuiltin},         {"MTXT", MtxTBuiltin},
-    {"POLYPOINTS", PolyPointsBuiltin}, {"POLYREG", PolyRegBuiltin},
-    {"QPROG", QProgBuiltin},           {"ROOT", RootBuiltin},
-    {"TIMESERIES", TimeSeriesBuiltin},
+    // clang-format off
+    {"LPROG", Guarded<LProgBuiltin>},
+    {"LPROGBIN", Guarded<LProgBinBuiltin>},
+    {"LPROGINT", Guarded<LProgIntBuiltin>},
+    {"MINMC", Guarded<MinMcBuiltin>},
+    {"MINSIMPLEX", Guarded<MinSimplexBuiltin>},
+    {"MTXBKSUBST", Guarded<MtxBkSubstBuiltin>},
+    {"MTXCHL", Guarded<MtxChlBuiltin>},
+    {"MTXDIAG", Guarded<MtxDiagBuiltin>},
+    {"MTXFWSUBST", Guarded<MtxFwSubstBuiltin>},
+    {"MTXGAUSS", Guarded<MtxGaussBuiltin>},
+    {"MTXLSC", Guarded<MtxLscBuiltin>},
+    {"MTXLSW", Guarded<MtxLswBuiltin>},
+    {"MTXMLT", MtxMltBuiltin}, // one implementation with MMULT; it guards itself
+    {"MTXRAND", Guarded<MtxRandBuiltin>},
+    {"MTXRAND2", Guarded<MtxRand2Builtin>},
+    {"MTXSERIES", Guarded<MtxSeriesBuiltin>},
+    {"MTXSVD", Guarded<MtxSvdBuiltin>},
+    {"MTXT", Guarded<MtxTBuiltin>},
+    {"POLYPOINTS", Guarded<PolyPointsBuiltin>},
+    {"POLYREG", Guarded<PolyRegBuiltin>},
+    {"QPROG", Guarded<QProgBuiltin>},
+    {"ROOT", Guarded<RootBuiltin>},
+    {"TIMESERIES", Guarded<TimeSeriesBuiltin>},
+    // clang-format on
 };
 
 } // namespace

@@ -86,10 +86,7 @@ void ReturnTextSeries(CEvalContext& ctx, std::string text, const std::string& st
     ReturnArray(ctx, builder.Detach(), 1, uint32_t(n));
 }
 
-} // namespace
-
-void MtxMltBuiltin(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+void MultiplyArguments(CEvalContext& ctx) {
     uint16_t count = ArgumentCount(ctx);
     std::vector<std::unique_ptr<CMatrixArg>> args(count);
     std::vector<FormulaError> errors(count, 0);
@@ -101,6 +98,13 @@ void MtxMltBuiltin(CEvalContext& ctx) {
     FormulaError error = MultiplyChain(ctx, args, errors, P);
     if (error) return FailCall(ctx, error);
     ReturnMatrix(ctx, P, P.rows, P.cols, true);
+}
+
+} // namespace
+
+void MtxMltBuiltin(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    GuardStatMemory(ctx, [&] { MultiplyArguments(ctx); });
 }
 
 void MtxTBuiltin(CEvalContext& ctx) {

@@ -19,7 +19,8 @@ void MtxSvdBuiltin(CEvalContext& ctx);
 void MtxLswBuiltin(CEvalContext& ctx);
 void MtxLscBuiltin(CEvalContext& ctx);
 
-// Construction; MMULT shares the product.
+// Construction; MMULT shares the product, which guards itself against running out of
+// memory as the table's rows of the others do.
 void MtxMltBuiltin(CEvalContext& ctx);
 void MtxTBuiltin(CEvalContext& ctx);
 void MtxDiagBuiltin(CEvalContext& ctx);
