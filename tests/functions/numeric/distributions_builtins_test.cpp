@@ -117,6 +117,15 @@ TEST(DistributionBuiltins, MendedFaults) {
     EXPECT_GT(o.number, 0.1);
 }
 
+TEST(DistributionBuiltins, RoundWholeArgumentsHalfAwayFromZero) {
+    CallHarness h;
+    double at60 = h.Call("TDIST", {1.96, 60.0}).number;
+    double at61 = h.Call("TDIST", {1.96, 61.0}).number;
+    ASSERT_NE(at60, at61);
+    EXPECT_EQ(h.Call("TDIST", {1.96, 60.4}).number, at60);
+    EXPECT_EQ(h.Call("TDIST", {1.96, 60.5}).number, at61);
+}
+
 TEST(DistributionBuiltins, ApplyThemselvesOverRanges) {
     CallHarness h;
     h.PutColumn(0, 0, {18.307, Cell{}, std::string("x")});

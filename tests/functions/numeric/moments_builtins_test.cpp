@@ -1,4 +1,5 @@
 #include "callharness.h"
+#include "functions/numeric/moments.h"
 
 #include <cmath>
 
@@ -168,3 +169,18 @@ TEST(FormulaCells, GiveCachedResultsAndReportUncalculatedOnes) {
 }
 
 } // namespace vl::stattest
+
+namespace vl {
+
+TEST(ShiftedSums, RoundingBelowZeroIsNoSpread) {
+    ShiftedSums sums;
+    sums.n = 3;
+    sums.sx = 1;
+    sums.sxx = 0.33333333;
+    EXPECT_EQ(sums.Spread(), 0.0);
+    StatResult r = StandardDeviation(sums, true);
+    EXPECT_EQ(r.error, 0);
+    EXPECT_EQ(r.value, 0.0);
+}
+
+} // namespace vl
