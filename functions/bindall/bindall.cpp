@@ -2,7 +2,9 @@
 
 #include "functions/general/conditionalfunctions.h"
 #include "functions/general/mathfunctions.h"
+#include "functions/general/randomfunctions.h"
 #include "functions/general/sumfunctions.h"
+#include "functions/numeric/numericbuiltins.h"
 #include "functions/numeric/statbuiltins.h"
 
 namespace vl {
@@ -12,6 +14,8 @@ void BindAllFunctions() {
     BindSumFunctions();
     BindConditionalFunctions();
     BindStatisticsBuiltins();
+    BindRandomMatrixFunctions();
+    BindNumericMethodBuiltins();
 }
 
 } // namespace vl

@@ -37,4 +37,16 @@ void SvdRankCutoff(Matrix& V, Matrix& B, const double* S, Matrix& X, double* R, 
 bool SolveLeastSquares(Matrix& A, Matrix& B, Matrix& X, double* R, int32_t m, int32_t n, int32_t nb,
                        int32_t& rank, uint8_t& converged, double minMaxRatio);
 
+// The factors A = U S V^T (U m x m, S m x n with the singular values above the cut-off on
+// its diagonal, V n x n) and the pseudo-inverse Pinv (n x m) of A (m x n, m >= n), which
+// it overwrites. False only when memory runs out.
+bool SvdDecomposeMatrix(Matrix& A, Matrix& Pinv, Matrix& U, Matrix& S, Matrix& V, int32_t m,
+                        int32_t n, int32_t& rank, uint8_t& converged, double minMaxRatio);
+
+// Least squares of A x ~ b (A m x n, b m x 1) subject to E x = d (E l x n, l < n) by
+// eliminating the constraints with reflections from the right; x gets n elements and R(1)
+// the residual sum of squares. Overwrites A, b and E. False only when memory runs out.
+bool SolveConstrainedLS(Matrix& A, Matrix& b, Matrix& E, const Matrix& d, Matrix& x, double* R,
+                        int32_t m, int32_t n, int32_t l, uint8_t& converged, double minMaxRatio);
+
 } // namespace vl

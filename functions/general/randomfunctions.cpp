@@ -1,0 +1,98 @@
+#include "functions/general/randomfunctions.h"
+
+#include "formula/operands.h"
+#include "functions/numeric/matrixargs.h"
+#include "functions/numeric/numericbuiltins.h"
+#include "functions/numeric/random.h"
+
+#include <vector>
+
+namespace vl {
+
+namespace {
+
+// One number of the shared series; false when its block cannot be had.
+bool DrawUniform(double& u) {
+    Matrix block;
+    if (!MatrixResize(block, 1, 1, 0)) return false;
+    FillUniformRandom(block, 1, 0, 0, 0, 0);
+    u = VectorAt(block, 1);
+    return true;
+}
+
+void Rand(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 0, 0)) return;
+    double u = 0;
+    if (!DrawUniform(u)) return ReturnError(ctx, kErrMemory);
+    ReturnNumber(ctx, u);
+}
+
+void RandBetween(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 2, 2) || ApplyOverArrays(ctx)) return;
+    double x1 = 0, x2 = 0;
+    FormulaError error = GetNumberArg(ctx, Argument(ctx, 1), x2);
+    error = MergeError(error, GetNumberArg(ctx, Argument(ctx, 0), x1));
+    if (error) return ReturnError(ctx, error);
+    double u = 0;
+    if (!DrawUniform(u)) return ReturnError(ctx, kErrMemory);
+    double lo = std::min(x1, x2), hi = std::max(x1, x2);
+    ReturnNumber(ctx, lo + (hi - lo) * u);
+}
+
+// The square argument factored in place; #NULL! at a zero pivot. B carries nb columns.
+FormulaError Factor(CEvalContext& ctx, Matrix& A, Matrix& B, std::vector<uint32_t>& perm,
+                    bool identity, int32_t& n) {
+    CMatrixArg arg(ctx);
+    FormulaError error = arg.Take(Argument(ctx, 0));
+    if (error) return error;
+    if (arg.Rows() != arg.Columns()) return kErrValue;
+    n = int32_t(arg.Columns());
+    error = arg.Read(ctx, A);
+    if (identity) error = MergeError(error, SizeMatrix(B, uint32_t(n), uint32_t(n)));
+    if (error) return error;
+    if (identity) MatrixIdentity(B, n);
+    perm.assign(std::size_t(n), 0);
+    uint8_t ok = 0;
+    GaussSolve(A, B, nullptr, perm.data(), n, identity ? n : 0, ok);
+    return ok ? 0 : kErrNull;
+}
+
+void MDeterm(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 1, 1)) return;
+    Matrix A, B;
+    std::vector<uint32_t> perm;
+    int32_t n = 0;
+    FormulaError error = Factor(ctx, A, B, perm, false, n);
+    if (error) return FailCall(ctx, error);
+    double determinant = PermutationSign(perm.data(), n);
+    for (int32_t i = 1; i <= n; ++i) determinant *= MatrixElement(A, i, i);
+    ReleaseArguments(ctx);
+    ReturnNumber(ctx, determinant);
+}
+
+void MInverse(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 1, 1)) return;
+    Matrix A, B;
+    std::vector<uint32_t> perm;
+    int32_t n = 0;
+    FormulaError error = Factor(ctx, A, B, perm, true, n);
+    if (error) return FailCall(ctx, error);
+    ReturnMatrix(ctx, B, uint32_t(n), uint32_t(n));
+}
+
+// The permutation of the elimination lives in a standard container.
+template <BuiltinImpl F> void Guarded(CEvalContext& ctx) {
+    GuardStatMemory(ctx, [&] { F(ctx); });
+}
+
+} // namespace
+
+bool BindRandomMatrixFunctions() {
+    bool all = BindBuiltinFunction("RAND", Rand);
+    all = BindBuiltinFunction("RANDBETWEEN", RandBetween) && all;
+    all = BindBuiltinFunction("MDETERM", Guarded<MDeterm>) && all;
+    all = BindBuiltinFunction("MINVERSE", Guarded<MInverse>) && all;
+    return BindBuiltinFunction("MMULT", MtxMltBuiltin) && all;
+}
+
+} // namespace vl

@@ -1,0 +1,126 @@
+// The process-wide random generator and its two pairs of seeds.
+#include "functions/numeric/random.h"
+#include "matrixbuild.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace vl::test {
+
+namespace {
+
+std::vector<double> Uniform(int32_t n, bool seeded = false, int32_t s1 = 0, int32_t s2 = 0,
+                            bool seed2 = true) {
+    Matrix v;
+    EXPECT_TRUE(MatrixResize(v, uint32_t(std::max(n, 1)), 1, 0));
+    FillUniformRandom(v, n, seeded, s1, seeded && seed2, s2);
+    return Elements(v, n);
+}
+
+std::vector<double> ByDistribution(int32_t n, int32_t type, double v1, double v2,
+                                   bool seeded = false) {
+    Matrix v;
+    EXPECT_TRUE(MatrixResize(v, uint32_t(n), 1, 0));
+    FillRandomByDistribution(v, n, seeded, 10000, seeded, 25000, type, v1, v2);
+    return Elements(v, n);
+}
+
+void ExpectDigits(const std::vector<double>& got, const std::vector<double>& want) {
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], want[i], 5e-15) << i;
+}
+
+const std::vector<double> kSeeded = {0.71261246808435, 0.28457538373252, 0.42105025462307,
+                                     0.93072516522912};
+
+} // namespace
+
+TEST(RandomGenerator, FirstNumberOfAProcessAndSeededSeries) {
+    ResetRandomPairs();
+    ExpectDigits(Uniform(1), {0.901819929785418});
+    ExpectDigits(Uniform(4, true, 10000, 25000), kSeeded);
+    ExpectDigits(Uniform(1), {0.340410465344270});
+    ExpectDigits(Uniform(4, true, 10000, 25000), kSeeded); // both seeds: the same series
+}
+
+TEST(RandomGenerator, PairBServesDistributionsAndLeavesPairAAlone) {
+    ResetRandomPairs();
+    ExpectDigits(ByDistribution(4, 0, 0, 0, true), kSeeded);
+    ByDistribution(10, 1, 0, 1);
+    ExpectDigits(Uniform(1), {0.901819929785418});
+}
+
+TEST(RandomGenerator, SeedAloneKeepsTheOtherStream) {
+    ResetRandomPairs();
+    std::vector<double> a = Uniform(3, true, 10000, 0, false); // s2 still 654321
+    ResetRandomPairs();
+    std::vector<double> b = Uniform(3, true, 10000, 654321);
+    EXPECT_EQ(a, b);
+    // A seed given with n = 0 is still kept.
+    Uniform(0, true, 10000, 25000);
+    ExpectDigits(Uniform(4), kSeeded);
+}
+
+TEST(RandomGenerator, ZeroFirstSeedKeepsItsStreamAtZero) {
+    RandomPair pair{0, 25000};
+    for (int i = 0; i < 5; ++i) {
+        double u = NextUniform(pair);
+        EXPECT_EQ(pair.s1, 0);
+        EXPECT_GT(u, 0.0);
+        EXPECT_LT(u, 1.0);
+    }
+}
+
+TEST(RandomGenerator, StepsAtTheExtremesStayInRange) {
+    // Seeds at the ends of the 32-bit range take the Schrage forms without overflow.
+    for (int32_t s : {INT32_MIN, INT32_MIN + 1, -1, 1, INT32_MAX, INT32_MAX - 1}) {
+        RandomPair pair{s, s};
+        for (int i = 0; i < 3; ++i) {
+            double u = NextUniform(pair);
+            EXPECT_GT(u, 0.0) << s;
+            EXPECT_LT(u, 1.0) << s;
+            EXPECT_GE(pair.s1, 0) << s;
+            EXPECT_GE(pair.s2, 0) << s;
+        }
+    }
+}
+
+TEST(RandomGenerator, DistributionsAtTheirSpecialParameters) {
+    struct Case {
+        const char* name;
+        int32_t type;
+        double v1, v2;
+        double each; // every element; NaN: not checked
+    } cases[] = {
+        {"Poisson mean 0", 3, 0, 0, 0},         {"geometric p = 1", 5, 1, 0, 1},
+        {"geometric p = 0", 5, 0, 0, HUGE_VAL}, {"Bernoulli p = 1", 4, 1, 0, 1},
+        {"Bernoulli p = 0", 4, 0, 0, 0},        {"exponential mean 0", 2, 0, 0, 0},
+        {"normal deviation 0", 1, 3, 0, 3},
+    };
+    for (const Case& c : cases)
+        for (double v : ByDistribution(6, c.type, c.v1, c.v2)) EXPECT_EQ(v, c.each) << c.name;
+}
+
+TEST(RandomGenerator, UnknownTypeLeavesElementsButAdvances) {
+    ResetRandomPairs();
+    Matrix v = VectorOf({5, 6});
+    FillRandomByDistribution(v, 2, 0, 0, 0, 0, 9, 0, 0);
+    EXPECT_EQ(Elements(v, 2), (std::vector<double>{5, 6}));
+    Matrix w = VectorOf({0});
+    FillRandomByDistribution(w, 1, 0, 0, 0, 0, 0, 0, 0);
+    RandomPair fresh;
+    NextUniform(fresh);
+    NextUniform(fresh);
+    EXPECT_EQ(VectorAt(w, 1), NextUniform(fresh));
+}
+
+TEST(RandomGenerator, PoissonEndsForAnyMean) {
+    for (double mean : {1e6, double(NAN), -5.0})
+        for (double v : ByDistribution(3, 3, mean, 0)) EXPECT_TRUE(std::isfinite(v)) << mean;
+    std::vector<double> small = ByDistribution(2000, 3, 4, 0);
+    double sum = 0;
+    for (double v : small) sum += v;
+    EXPECT_NEAR(sum / 2000, 4, 0.2);
+}
+
+} // namespace vl::test
