@@ -3,6 +3,7 @@
 #include "functions/general/conditionalfunctions.h"
 #include "functions/general/mathfunctions.h"
 #include "functions/general/sumfunctions.h"
+#include "functions/numeric/statbuiltins.h"
 
 namespace vl {
 
@@ -10,6 +11,7 @@ void BindAllFunctions() {
     BindMathFunctions();
     BindSumFunctions();
     BindConditionalFunctions();
+    BindStatisticsBuiltins();
 }
 
 } // namespace vl

@@ -1,0 +1,90 @@
+#include "functions/numeric/correlation.h"
+
+#include "formula/formulanumber.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vl {
+
+namespace {
+
+StatResult Finite(double value) {
+    if (IsOutOfRange(value)) return StatError(kErrNum);
+    return {value, 0};
+}
+
+double MeanOf(const double* v, std::size_t n) {
+    double sum = 0;
+    for (std::size_t i = 0; i < n; ++i) sum += v[i];
+    return sum / double(n);
+}
+
+} // namespace
+
+void PairSums::Add(double x, double y) {
+    if (n == 0) {
+        shiftX = x;
+        shiftY = y;
+    }
+    double dx = x - shiftX, dy = y - shiftY;
+    ++n;
+    sx += dx;
+    sy += dy;
+    sxy += dx * dy;
+    sxx += dx * dx;
+    syy += dy * dy;
+}
+
+double PairSums::SpreadX() const {
+    return double(n) * sxx - sx * sx;
+}
+double PairSums::SpreadY() const {
+    return double(n) * syy - sy * sy;
+}
+double PairSums::CoSpread() const {
+    return double(n) * sxy - sx * sy;
+}
+
+StatResult Pearson(const PairSums& sums) {
+    if (sums.n == 0) return StatError(kErrNA);
+    return Finite(sums.CoSpread() / std::sqrt(std::fabs(sums.SpreadX() * sums.SpreadY())));
+}
+
+StatResult RSquared(const PairSums& sums) {
+    StatResult r = Pearson(sums);
+    if (r.error) return r;
+    double square = r.value * r.value;
+    if (IsOutOfRange(square)) return StatError(kErrValue);
+    return {square, 0};
+}
+
+StatResult Steyx(const PairSums& sums) {
+    if (sums.n < 2) return StatError(kErrNA);
+    uint64_t n = sums.n;
+    double co = sums.CoSpread();
+    // Rounding can take a perfect fit's residual just below 0.
+    double residual = std::max(0.0, sums.SpreadY() - co * co / sums.SpreadX());
+    return Finite(std::sqrt(residual / double(n * (n - 2))));
+}
+
+StatResult Covariance(const double* x, const double* y, std::size_t n) {
+    double mx = MeanOf(x, n), my = MeanOf(y, n);
+    double sum = 0;
+    for (std::size_t i = 0; i < n; ++i) sum += (x[i] - mx) * (y[i] - my);
+    return Finite(sum / double(n));
+}
+
+StatResult Correlation(const double* x, const double* y, std::size_t n) {
+    double mx = MeanOf(x, n), my = MeanOf(y, n);
+    double sxy = 0, sxx = 0, syy = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        double dx = x[i] - mx, dy = y[i] - my;
+        sxy += dx * dy;
+        sxx += dx * dx;
+        syy += dy * dy;
+    }
+    return Finite(sxy / (std::sqrt(sxx) * std::sqrt(syy)));
+}
+
+} // namespace vl

@@ -1,0 +1,177 @@
+// AVERAGE, AVEDEV, DEVSQ, COUNT, COUNTA, COVAR, CORREL, FORECAST and FREQUENCY.
+#include "functions/numeric/correlation.h"
+#include "functions/numeric/frequency.h"
+#include "functions/numeric/linefit.h"
+#include "functions/numeric/moments.h"
+#include "functions/numeric/statargs.h"
+#include "functions/numeric/statbuiltins.h"
+
+namespace vl {
+
+namespace {
+
+// AVERAGE and AVEDEV pass over an empty or error entry given directly, whatever error it
+// carries; DEVSQ takes its error but counts only values that are not empty.
+enum class EmptyRule { SkipEntry, SkipValue };
+
+bool Skipped(const ListValue& v, EmptyRule rule) {
+    if (v.FromArea()) return false;
+    if (rule == EmptyRule::SkipEntry) return v.argumentType == kTokenEmpty;
+    return false;
+}
+
+// The first pass: the mean, and the counted values for a second pass when asked for.
+PlainSum GatherMean(CEvalContext& ctx, EmptyRule rule, std::vector<double>* kept) {
+    PlainSum sums;
+    GatherValueList(ctx, [&](const ListValue& v) {
+        if (Skipped(v, rule)) return;
+        if (v.error) {
+            sums.AddError(v.error);
+            return;
+        }
+        if (rule == EmptyRule::SkipValue && !v.FromArea() && v.type == kTokenEmpty) return;
+        sums.Add(v.number);
+        if (kept && !sums.error) kept->push_back(v.number);
+    });
+    return sums;
+}
+
+void Deviations(CEvalContext& ctx, EmptyRule rule, bool squared) {
+    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    GuardStatMemory(ctx, [&] {
+        std::vector<double> values;
+        PlainSum sums = GatherMean(ctx, rule, &values);
+        StatResult mean = Mean(sums);
+        if (mean.error) {
+            ReturnError(ctx, mean.error);
+            return;
+        }
+        DeviationSum deviations{mean.value, squared};
+        for (double x : values) deviations.Add(x);
+        double value = squared ? deviations.sum : deviations.sum / sums.n;
+        ReturnNumber(ctx, value, deviations.error);
+    });
+}
+
+} // namespace
+
+void AverageBuiltin(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    StatResult r = Mean(GatherMean(ctx, EmptyRule::SkipEntry, nullptr));
+    ReturnNumber(ctx, r.value, r.error);
+}
+
+void AveDevBuiltin(CEvalContext& ctx) {
+    Deviations(ctx, EmptyRule::SkipEntry, false);
+}
+void DevSqBuiltin(CEvalContext& ctx) {
+    Deviations(ctx, EmptyRule::SkipValue, true);
+}
+
+void CountBuiltin(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    double count = 0;
+    GatherValueList(ctx, [&](const ListValue& v) {
+        if (v.type == kTokenNumber) ++count;
+    });
+    ReturnNumber(ctx, count);
+}
+
+// Every stored cell of an area counts, and every entry given directly that is not empty,
+// unread.
+void CountABuiltin(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    double count = 0;
+    for (uint16_t i = ArgumentCount(ctx); i-- > 0;) {
+        FormulaToken& slot = Argument(ctx, i);
+        if (slot.type & kAreaOrArray) {
+            AreaWalk area(ctx);
+            if (area.Take(slot) == 0)
+                while (area.Next()) ++count;
+            continue;
+        }
+        if (slot.type != kTokenEmpty) ++count;
+        ReleaseOperand(ctx, slot);
+    }
+    ReturnNumber(ctx, count);
+}
+
+namespace {
+
+// COVAR and CORREL: every position of two equally shaped areas, empty ones as 0.
+void PairedPositions(CEvalContext& ctx,
+                     StatResult (*statistic)(const double*, const double*, std::size_t)) {
+    if (!CheckArgumentCount(ctx, 2, 2)) return;
+    Matrix x, y;
+    bool sameShape = true;
+    FormulaError error = ReadPairedAreas(ctx, 0, 1, x, y, sameShape);
+    if (!error && !sameShape) error = kErrNA;
+    StatResult r = error ? StatError(error)
+                         : statistic(x.data.get(), y.data.get(), std::size_t(x.rows) * x.cols);
+    ReturnNumber(ctx, r.value, r.error);
+}
+
+} // namespace
+
+void CovarBuiltin(CEvalContext& ctx) {
+    PairedPositions(ctx, Covariance);
+}
+void CorrelBuiltin(CEvalContext& ctx) {
+    PairedPositions(ctx, Correlation);
+}
+
+void ForecastBuiltin(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 3, 3)) return;
+    Matrix y, xs;
+    bool sameShape = true;
+    FormulaError error = ReadPairedAreas(ctx, 1, 2, y, xs, sameShape);
+    double x = 0;
+    error = JoinError(error, GetNumberArg(ctx, Argument(ctx, 0), x));
+    if (!error && !sameShape) error = kErrValue;
+    if (error) {
+        ReturnError(ctx, error);
+        return;
+    }
+    LineFit fit = FitLine(xs.data.get(), y.data.get(), std::size_t(y.rows) * y.cols, true);
+    ReturnNumber(ctx, fit.intercept + fit.slope * x, fit.error);
+}
+
+namespace {
+
+// The numbers of an area's cells; a cell that does not convert is left out and its error
+// joins `error`.
+void GatherAreaNumbers(CEvalContext& ctx, AreaWalk& area, std::vector<double>& values,
+                       FormulaError& error) {
+    ListValue v;
+    while (NextCellNumber(ctx, area, v)) {
+        if (v.error)
+            error = JoinError(error, v.error);
+        else
+            values.push_back(v.number);
+    }
+}
+
+} // namespace
+
+void FrequencyBuiltin(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 2, 2)) return;
+    GuardStatMemory(ctx, [&] {
+        AreaWalk binArea(ctx), dataArea(ctx);
+        FormulaError error = binArea.Take(Argument(ctx, 1));
+        error = JoinError(error, dataArea.Take(Argument(ctx, 0)));
+        std::vector<double> bins, data;
+        if (!error) {
+            GatherAreaNumbers(ctx, binArea, bins, error);
+            GatherAreaNumbers(ctx, dataArea, data, error);
+        }
+        if (error) {
+            ReturnError(ctx, error);
+            return;
+        }
+        std::vector<uint32_t> counts = CountFrequencies(bins, data);
+        std::vector<double> column(counts.begin(), counts.end());
+        ReturnColumn(ctx, column.data(), uint32_t(column.size()));
+    });
+}
+
+} // namespace vl

@@ -1,0 +1,206 @@
+// The distribution built-ins: scalar functions applied element by element over ranges
+// and arrays, and PROB over two areas.
+#include "functions/numeric/distcdf.h"
+#include "functions/numeric/distinverse.h"
+#include "functions/numeric/distributions.h"
+#include "functions/numeric/statargs.h"
+#include "functions/numeric/statbuiltins.h"
+
+#include <cfloat>
+#include <cmath>
+
+namespace vl {
+
+namespace {
+
+// One argument: a whole number (rounded half away from zero) or a number, and its bounds.
+struct Arg {
+    bool integer;
+    double minimum, maximum;
+};
+
+constexpr Arg kAny{false, -DBL_MAX, DBL_MAX};
+constexpr Arg kNonNegative{false, 0, DBL_MAX};
+constexpr Arg kFraction{false, 0, 1};
+constexpr Arg kCount{true, 1, INT32_MAX};
+constexpr Arg kFlag{true, 0, 1};
+constexpr Arg kWhole{true, 0, INT32_MAX};
+
+// The generic frame: count, element-wise application, arguments read from the last to
+// the first with their bounds, the highest error, then the computation.
+template <std::size_t N, class Compute>
+void Scalar(CEvalContext& ctx, const Arg (&args)[N], Compute compute) {
+    if (!CheckArgumentCount(ctx, N, N)) return;
+    if (ApplyOverArrays(ctx)) return;
+    double v[N] = {};
+    FormulaError error = 0;
+    for (std::size_t i = N; i-- > 0;) {
+        FormulaToken& slot = Argument(ctx, uint16_t(i));
+        if (args[i].integer) {
+            int32_t n = 0;
+            error = JoinError(
+                error, GetIntArg(ctx, slot, n, int32_t(args[i].minimum), int32_t(args[i].maximum)));
+            v[i] = n;
+        } else {
+            error =
+                JoinError(error, GetNumberArg(ctx, slot, v[i], args[i].minimum, args[i].maximum));
+        }
+    }
+    StatResult r = error ? StatError(error) : compute(v);
+    ReturnNumber(ctx, r.value, r.error);
+}
+
+int32_t I(double v) {
+    return int32_t(v);
+}
+
+} // namespace
+
+void HypGeomDistBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kWhole, kWhole, kWhole, kWhole};
+    Scalar(ctx, args,
+           [](const double* v) { return HypGeomDist(I(v[0]), I(v[1]), I(v[2]), I(v[3])); });
+}
+
+void NormDistBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kAny, kAny, kNonNegative, kFlag};
+    Scalar(ctx, args, [](const double* v) { return NormDist(v[0], v[1], v[2], I(v[3])); });
+}
+
+void NormInvBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kAny, kAny, kNonNegative};
+    Scalar(ctx, args, [](const double* v) { return Checked(NormalInv(v[0], v[1], v[2])); });
+}
+
+void NormSDistBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kAny};
+    Scalar(ctx, args, [](const double* v) { return Checked(NormalCdf(v[0], 0, 1)); });
+}
+
+void NormSInvBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kAny};
+    Scalar(ctx, args, [](const double* v) { return Checked(NormalInv(v[0], 0, 1)); });
+}
+
+void PermutBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kCount, kCount};
+    Scalar(ctx, args, [](const double* v) { return Permut(I(v[0]), I(v[1])); });
+}
+
+void PoissonBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kNonNegative, kNonNegative, kFlag};
+    Scalar(ctx, args, [](const double* v) { return Poisson(v[0], v[1], I(v[2])); });
+}
+
+void StandardizeBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kAny, kAny, kNonNegative};
+    Scalar(ctx, args, [](const double* v) { return Standardize(v[0], v[1], v[2]); });
+}
+
+void TDistBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kAny, kCount};
+    Scalar(ctx, args, [](const double* v) { return Checked(TCdf(v[0], I(v[1]))); });
+}
+
+void TInvBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kNonNegative, kCount};
+    Scalar(ctx, args, [](const double* v) { return Checked(TInv(v[0], I(v[1]))); });
+}
+
+void WeibullBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kNonNegative, kAny, kAny, kFlag};
+    Scalar(ctx, args, [](const double* v) { return Weibull(v[0], v[1], v[2], I(v[3])); });
+}
+
+void BinomDistBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kCount, kCount, kFraction, kFlag};
+    Scalar(ctx, args, [](const double* v) { return BinomDist(I(v[0]), I(v[1]), v[2], I(v[3])); });
+}
+
+void ChiDistBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kAny, kCount};
+    Scalar(ctx, args, [](const double* v) { return Checked(ChiSquareCdf(v[0], I(v[1]))); });
+}
+
+void ChiInvBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kAny, kCount};
+    Scalar(ctx, args, [](const double* v) { return Checked(ChiSquareInv(v[0], I(v[1]))); });
+}
+
+void ConfidenceBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kFraction, kNonNegative, kCount};
+    Scalar(ctx, args, [](const double* v) { return Confidence(v[0], v[1], I(v[2])); });
+}
+
+void CritBinomBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kCount, kFraction, kFraction};
+    Scalar(ctx, args, [](const double* v) { return CritBinom(I(v[0]), v[1], v[2]); });
+}
+
+void ExponDistBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kNonNegative, kAny, kFlag};
+    Scalar(ctx, args, [](const double* v) { return ExponDist(v[0], v[1], I(v[2])); });
+}
+
+// FDIST and FINV hand the second degrees of freedom over as the numerator's.
+void FDistBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kNonNegative, kCount, kCount};
+    Scalar(ctx, args, [](const double* v) { return Checked(FCdf(v[0], I(v[2]), I(v[1]))); });
+}
+
+void FDistPBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kNonNegative, kCount, kCount};
+    Scalar(ctx, args, [](const double* v) { return Checked(FDensity(v[0], I(v[1]), I(v[2]))); });
+}
+
+void FInvBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kFraction, kCount, kCount};
+    Scalar(ctx, args, [](const double* v) { return Checked(FInv(v[0], I(v[2]), I(v[1]))); });
+}
+
+void FisherBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {Arg{false, -1, 1}};
+    Scalar(ctx, args, [](const double* v) { return Fisher(v[0]); });
+}
+
+void FisherInvBuiltin(CEvalContext& ctx) {
+    static constexpr Arg args[] = {kAny};
+    Scalar(ctx, args, [](const double* v) { return FisherInv(v[0]); });
+}
+
+namespace {
+
+// The pairs of PROB: conversion failures that agree are passed over, others are #N/A!.
+StatResult SumProbabilities(CEvalContext& ctx, AreaWalk& xs, AreaWalk& ps, double lower,
+                            double upper) {
+    double sum = 0;
+    for (;;) {
+        ListValue x, p;
+        bool moreX = NextCellNumber(ctx, xs, x);
+        bool moreP = NextCellNumber(ctx, ps, p);
+        if (moreX != moreP) return StatError(kErrNA);
+        if (!moreX) return {sum, 0};
+        if (x.error != p.error) return StatError(kErrNA);
+        if (x.error || !(lower <= x.number && x.number <= upper)) continue;
+        sum += p.number;
+        if (IsOutOfRange(sum)) return StatError(kErrNum);
+    }
+}
+
+} // namespace
+
+void ProbBuiltin(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 4, 4)) return;
+    if (ApplyOverParameters(ctx, {2, 3})) return;
+    double lower = 0, upper = NAN;
+    FormulaError error = GetNumberArg(ctx, Argument(ctx, 3), upper);
+    error = JoinError(error, GetNumberArg(ctx, Argument(ctx, 2), lower));
+    if (std::isnan(upper)) upper = lower;
+    AreaWalk ps(ctx), xs(ctx);
+    error = JoinError(error, ps.Take(Argument(ctx, 1)));
+    error = JoinError(error, xs.Take(Argument(ctx, 0)));
+    StatResult r = error ? StatError(error) : SumProbabilities(ctx, xs, ps, lower, upper);
+    ReturnNumber(ctx, r.value, r.error);
+}
+
+} // namespace vl

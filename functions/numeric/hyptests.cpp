@@ -1,0 +1,86 @@
+#include "functions/numeric/hyptests.h"
+
+#include "formula/formulanumber.h"
+#include "functions/numeric/distcdf.h"
+
+#include <cmath>
+
+namespace vl {
+
+namespace {
+
+StatResult Finite(double value) {
+    if (IsOutOfRange(value)) return StatError(kErrNum);
+    return {value, 0};
+}
+
+double SampleVariance(const ShiftedSums& s) {
+    uint64_t n = s.n;
+    return s.Spread() / double(n * (n - 1));
+}
+
+} // namespace
+
+StatResult FTest(const ShiftedSums& first, const ShiftedSums& second) {
+    FormulaError error = JoinError(first.error, second.error);
+    if (error) return StatError(error);
+    if (first.n < 2 || second.n < 2) return StatError(kErrDivZero);
+    double v1 = SampleVariance(first), v2 = SampleVariance(second);
+    if (v1 == 0 || v2 == 0 || !std::isfinite(v1) || !std::isfinite(v2))
+        return StatError(kErrDivZero);
+    bool firstLarger = v1 >= v2;
+    double f = firstLarger ? v1 / v2 : v2 / v1;
+    int32_t dBig = int32_t((firstLarger ? first.n : second.n) - 1);
+    int32_t dSmall = int32_t((firstLarger ? second.n : first.n) - 1);
+    return Finite(FCdf(f, dBig, dSmall));
+}
+
+StatResult TStatistic(const ShiftedSums& first, const ShiftedSums& second) {
+    FormulaError error = JoinError(first.error, second.error);
+    if (error) return StatError(error);
+    if (first.n < 2 || second.n < 2) return StatError(kErrNA);
+    double n1 = first.n, n2 = second.n;
+    double pooled = ((n1 - 1) * SampleVariance(first) + (n2 - 1) * SampleVariance(second)) /
+                    (n1 + n2 - 2) * (n1 + n2) / (n1 * n2);
+    return Finite((first.Mean() - second.Mean()) / std::sqrt(pooled));
+}
+
+StatResult TTest(const ShiftedSums& first, const ShiftedSums& second, int32_t tails) {
+    StatResult t = TStatistic(first, second);
+    if (t.error) return t;
+    int32_t degrees = int32_t(first.n + second.n - 2);
+    double tail = 1 - TCdf(std::fabs(t.value), degrees);
+    return Finite(tails == 2 ? 2 * tail : tail);
+}
+
+StatResult ZStatistic(const ShiftedSums& sample, double x, const double* deviation) {
+    if (sample.error) return StatError(sample.error);
+    if (sample.n < 2) return StatError(kErrDivZero);
+    double sigma = deviation ? *deviation : std::sqrt(SampleVariance(sample));
+    return Finite((sample.Mean() - x) / (sigma / std::sqrt(double(sample.n))));
+}
+
+StatResult ZTest(const ShiftedSums& sample, double x, const double* deviation) {
+    StatResult z = ZStatistic(sample, x, deviation);
+    if (z.error) return z;
+    return Finite(1 - NormalCdf(z.value, 0, 1));
+}
+
+StatResult ChiSquareStatistic(const double* observed, const double* expected, std::size_t n) {
+    double chi2 = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        double d = observed[i] - expected[i];
+        chi2 += d * d / expected[i];
+    }
+    return Finite(chi2);
+}
+
+StatResult ChiTest(const double* observed, const double* expected, uint32_t rows,
+                   uint32_t columns) {
+    StatResult chi2 = ChiSquareStatistic(observed, expected, std::size_t(rows) * columns);
+    if (chi2.error) return chi2;
+    int64_t degrees = int64_t(rows - 1) * int64_t(columns - 1);
+    return Finite(ChiSquareCdf(chi2.value, int32_t(degrees)));
+}
+
+} // namespace vl

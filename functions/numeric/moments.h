@@ -1,0 +1,97 @@
+#pragma once
+// Moments of a list of values: variance and standard deviation in one pass, skewness
+// and kurtosis in two, the geometric and harmonic means, and the mean-based sums of the
+// descriptive functions (mean, mean absolute deviation, sum of squared deviations).
+// Values arrive one by one; an error joins the running error (highest code) and stops
+// the counting, though later values are still offered.
+
+#include "functions/numeric/statresult.h"
+
+#include <cstdint>
+
+namespace vl {
+
+// Count and sums of the deviations from the first value and of their squares. Summing
+// deviations keeps the digits that sums of the raw values lose on data with a large mean.
+struct ShiftedSums {
+    uint32_t n = 0;
+    double shift = 0;
+    double sx = 0;
+    double sxx = 0;
+    FormulaError error = 0;
+
+    // Counts x unless an error is set; a sum that stops being finite is #NUM!.
+    void Add(double x);
+    void AddError(FormulaError e) { error = JoinError(error, e); }
+    double Mean() const { return shift + sx / n; }
+    // n·Sxx − Sx², never below 0 (rounding can make it so for equal values).
+    double Spread() const;
+};
+
+// The sample (n − 1) or population (n) variance: #DIV/0! below two, respectively one,
+// value; the error of the sums when they carry one.
+StatResult Variance(const ShiftedSums& sums, bool sample);
+// The square root of Variance.
+StatResult StandardDeviation(const ShiftedSums& sums, bool sample);
+
+// The second pass of SKEW and KURT: the sum of the power of the deviations from the mean.
+struct PowerSum {
+    double mean = 0;
+    int power = 3;
+    double sum = 0;
+    FormulaError error = 0;
+
+    void Add(double x);
+};
+
+// After the first pass: the mean and the sample deviation, or #DIV/0! with fewer than
+// `minimumCount` values or no spread.
+struct MomentBasis {
+    double mean = 0;
+    double deviation = 0;
+    FormulaError error = 0;
+};
+MomentBasis MomentBasisOf(const ShiftedSums& sums, uint32_t minimumCount);
+StatResult Skewness(uint32_t n, double deviation, const PowerSum& cubes);
+StatResult Kurtosis(uint32_t n, double deviation, const PowerSum& fourths);
+
+// GEOMEAN: running product of values above 0.
+struct ProductSums {
+    uint32_t n = 0;
+    double product = 1;
+    FormulaError error = 0;
+    void Add(double x);
+    void AddError(FormulaError e) { error = JoinError(error, e); }
+};
+StatResult GeometricMean(const ProductSums& sums);
+
+// HARMEAN: running sum of reciprocals of values other than 0.
+struct ReciprocalSums {
+    uint32_t n = 0;
+    double sum = 0;
+    FormulaError error = 0;
+    void Add(double x);
+    void AddError(FormulaError e) { error = JoinError(error, e); }
+};
+StatResult HarmonicMean(const ReciprocalSums& sums);
+
+// AVERAGE: plain running sum; #N/A! without values.
+struct PlainSum {
+    uint32_t n = 0;
+    double sum = 0;
+    FormulaError error = 0;
+    void Add(double x);
+    void AddError(FormulaError e) { error = JoinError(error, e); }
+};
+StatResult Mean(const PlainSum& sums);
+
+// AVEDEV and DEVSQ: the second pass over the same values, given the mean.
+struct DeviationSum {
+    double mean = 0;
+    bool squared = false;
+    double sum = 0;
+    FormulaError error = 0;
+    void Add(double x);
+};
+
+} // namespace vl

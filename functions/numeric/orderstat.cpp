@@ -1,0 +1,200 @@
+#include "functions/numeric/orderstat.h"
+
+#include "formula/formulanumber.h"
+#include "platform/core/cp1252.h"
+#include "platform/core/number.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+namespace vl {
+
+namespace {
+
+int CompareTextNoCase(std::string_view a, std::string_view b) {
+    std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        auto ca = static_cast<unsigned char>(CharUpper1252(a[i]));
+        auto cb = static_cast<unsigned char>(CharUpper1252(b[i]));
+        if (ca != cb) return ca < cb ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+enum class ItemClass { Error, Number, Text };
+
+ItemClass ClassOf(const DataItem& item) {
+    if (item.error) return ItemClass::Error;
+    return item.conversion ? ItemClass::Text : ItemClass::Number;
+}
+
+// Place of a class in the order: errors first ascending, last descending; texts after
+// numbers both ways.
+int Rank(ItemClass c, bool ascending) {
+    switch (c) {
+    case ItemClass::Error:
+        return ascending ? 0 : 2;
+    case ItemClass::Number:
+        return ascending ? 1 : 0;
+    case ItemClass::Text:
+        return 1 + (ascending ? 1 : 0);
+    }
+    return 0;
+}
+
+bool Precedes(const DataItem& a, const DataItem& b, bool ascending) {
+    ItemClass ca = ClassOf(a), cb = ClassOf(b);
+    if (ca != cb) return Rank(ca, ascending) < Rank(cb, ascending);
+    switch (ca) {
+    case ItemClass::Error:
+        return ascending ? a.error < b.error : a.error > b.error;
+    case ItemClass::Number:
+        return ascending ? a.number < b.number : a.number > b.number;
+    case ItemClass::Text: {
+        int c = CompareTextNoCase(a.text, b.text);
+        return ascending ? c < 0 : c > 0;
+    }
+    }
+    return false;
+}
+
+} // namespace
+
+Extreme::Extreme(bool findLargest)
+    : largest(findLargest), value(findLargest ? -DBL_MAX : DBL_MAX) {}
+
+void Extreme::Add(double x) {
+    ++count;
+    if (largest ? x > value : x < value) value = x;
+}
+
+StatResult ExtremeResult(const Extreme& extreme) {
+    if (extreme.count == 0) return {0, 0};
+    if (IsOutOfRange(extreme.value)) return StatError(kErrNum);
+    return {extreme.value, 0};
+}
+
+StatResult Median(std::vector<double>& values) {
+    std::size_t n = values.size();
+    if (n == 0) return StatError(kErrValue);
+    std::sort(values.begin(), values.end());
+    if (n % 2) return {values[n / 2], 0};
+    double median = (values[n / 2 - 1] + values[n / 2]) * 0.5;
+    if (IsOutOfRange(median)) return StatError(kErrNum);
+    return {median, 0};
+}
+
+StatResult Mode(std::vector<double>& values) {
+    if (values.empty()) return StatError(kErrValue);
+    std::sort(values.begin(), values.end());
+    double best = values[0];
+    std::size_t bestCount = 1, run = 1;
+    for (std::size_t i = 1; i < values.size(); ++i) {
+        run = values[i] == values[i - 1] ? run + 1 : 1;
+        if (run > bestCount) {
+            best = values[i];
+            bestCount = run;
+        }
+    }
+    return {best, 0};
+}
+
+void SortDataItems(std::vector<DataItem>& items, bool ascending) {
+    std::sort(items.begin(), items.end(), [ascending](const DataItem& a, const DataItem& b) {
+        return Precedes(a, b, ascending);
+    });
+}
+
+PickedItem LargeSmall(const std::vector<DataItem>& sorted, int32_t k) {
+    PickedItem picked;
+    if (k < 1 || std::size_t(k) > sorted.size()) {
+        picked.number = StatError(kErrNum);
+        return picked;
+    }
+    const DataItem& item = sorted[std::size_t(k) - 1];
+    if (item.isText && !item.error) {
+        picked.isText = true;
+        picked.text = item.text;
+        return picked;
+    }
+    picked.number = item.conversion ? StatError(kErrValue) : StatResult{item.number, 0};
+    return picked;
+}
+
+StatResult Percentile(const std::vector<DataItem>& sorted, double k) {
+    std::size_t n = sorted.size();
+    if (n == 0) return StatError(kErrNum);
+    // One value stands for every fraction.
+    if (n == 1) return {sorted[0].number, sorted[0].conversion};
+    double last = double(n - 1);
+    std::size_t i = 0;
+    while (i < n - 1 && !(k <= i / last)) ++i;
+    const DataItem& hi = sorted[i];
+    double ti = i / last;
+    if (k == ti || i == 0) return {hi.number, hi.conversion};
+    const DataItem& lo = sorted[i - 1];
+    double tl = (i - 1) / last;
+    double value = lo.number + (hi.number - lo.number) * (k - tl) / (ti - tl);
+    return {value, JoinError(lo.conversion, hi.conversion)};
+}
+
+double QuartileFraction(int32_t quartile) {
+    return quartile * 0.25;
+}
+
+StatResult PercentRank(const std::vector<DataItem>& sorted, double x, int32_t significance) {
+    std::size_t n = sorted.size();
+    if (n == 0) return StatError(kErrNum);
+    std::size_t i = 0;
+    while (i < n && x > sorted[i].number) ++i;
+    if (i == n) return StatError(kErrValue);
+    const DataItem& v = sorted[i];
+    double r = 0;
+    double last = double(n - 1);
+    if (x == v.number)
+        r = n == 1 ? 1 : i / last;
+    else if (i > 0)
+        r = (x - sorted[i - 1].number) / (v.number - sorted[i - 1].number) / last + (i - 1) / last;
+    double rounded = 0;
+    ParseNumber(FormatNumberF(r, significance), rounded);
+    return {rounded, v.conversion};
+}
+
+StatResult Rank(const std::vector<DataItem>& sorted, double x, bool ascending) {
+    std::size_t n = sorted.size();
+    if (n == 0) return StatError(kErrNum);
+    for (std::size_t i = 0; i < n; ++i) {
+        const DataItem& v = sorted[i];
+        if (v.number == x) return {double(i + 1), v.conversion};
+        if (ascending ? v.number > x : v.number < x) {
+            if (i == 0) return StatError(kErrValue);
+            double previous = sorted[i - 1].number;
+            return {i + (x - previous) / (v.number - previous), v.conversion};
+        }
+    }
+    return StatError(kErrValue);
+}
+
+std::size_t TrimCount(double x) {
+    auto t = std::size_t(x);
+    if (t % 2 == 0) return t;
+    auto t2 = std::size_t(x + 0.5);
+    if (t2 % 2 == 0) return t2;
+    return std::size_t(x - 0.5);
+}
+
+StatResult TrimMean(const std::vector<DataItem>& sorted, double percent) {
+    std::size_t n = sorted.size();
+    std::size_t m = TrimCount(n * percent);
+    if (m >= n) return StatError(kErrNum);
+    double sum = 0;
+    FormulaError error = 0;
+    for (std::size_t i = m / 2; i < n - m / 2; ++i) {
+        if (sorted[i].conversion) error = kErrNum;
+        sum += sorted[i].number;
+    }
+    return {sum / double(n - m), error};
+}
+
+} // namespace vl

@@ -1,0 +1,107 @@
+#include "functions/numeric/statargs.h"
+
+namespace vl {
+
+FormulaError AreaWalk::Take(FormulaToken& slot) {
+    cells = slot.type == kTokenArea ? slot.cells : nullptr;
+    FormulaError error = walk.Take(slot);
+    if (slot.type == kTokenArray) slot.type = kTokenEmpty;
+    return error;
+}
+
+void AreaWalk::Load(CEvalContext& ctx, const uint8_t* record, FormulaToken& slot) const {
+    ClearOperand(slot);
+    slot.cells = cells;
+    CellToOperand(ctx, slot, record);
+}
+
+void ConvertCell(CEvalContext& ctx, const AreaWalk& area, const uint8_t* record, ListValue& value) {
+    FormulaToken slot;
+    area.Load(ctx, record, slot);
+    value.number = 0;
+    value.error = GetNumberArg(ctx, slot, value.number);
+    value.type = slot.type;
+}
+
+bool ApplyOverParameters(CEvalContext& ctx, std::initializer_list<uint16_t> parameters) {
+    uint8_t flags[kStackSlots] = {};
+    bool any = false;
+    uint16_t count = ArgumentCount(ctx);
+    for (uint16_t i : parameters) {
+        if (i >= count || !(Argument(ctx, i).type & kAreaOrArray)) continue;
+        flags[i] = 1;
+        any = true;
+    }
+    if (!any) return false;
+    uint16_t first = FirstArgument(ctx);
+    ApplyElementwise(ctx, flags, first);
+    ctx.valueCount = first;
+    return true;
+}
+
+void GatherDataItems(CEvalContext& ctx, AreaWalk& area, std::vector<DataItem>& items) {
+    while (const uint8_t* record = area.Next()) {
+        DataItem item;
+        item.error = FormulaError(record[0] & 0xF0);
+        if (cell::IsText(record)) {
+            item.isText = true;
+            item.text = cell::Text(record);
+        } else if (cell::IsFormula(record) && (cell::ResultFlags(record) & kResultText)) {
+            item.isText = true;
+            item.text = cell::CachedText(record);
+        }
+        FormulaToken slot;
+        area.Load(ctx, record, slot);
+        item.conversion = GetNumberArg(ctx, slot, item.number);
+        items.push_back(item);
+    }
+}
+
+FormulaError ReadAreaPositions(CEvalContext& ctx, AreaWalk& area, Matrix& positions) {
+    const CRangeWalk& walk = area.walk;
+    uint64_t count = uint64_t(walk.Rows()) * walk.Columns();
+    if (count > kMaxAreaPositions || !MatrixResize(positions, walk.Rows(), walk.Columns(), 0))
+        return kErrMemory;
+    ZeroMatrix(positions);
+    while (const uint8_t* record = area.Next()) {
+        FormulaToken slot;
+        area.Load(ctx, record, slot);
+        if (slot.error) {
+            ReleaseOperand(ctx, slot);
+            continue;
+        }
+        TextToNumberOperand(ctx, slot);
+        if (slot.type == kTokenNumber)
+            *MatrixAt(positions, walk.RowOffset() + 1, walk.ColumnOffset() + 1u) = slot.number;
+    }
+    return 0;
+}
+
+FormulaError ReadPairedAreas(CEvalContext& ctx, uint16_t firstIndex, uint16_t secondIndex,
+                             Matrix& first, Matrix& second, bool& sameShape) {
+    AreaWalk b(ctx), a(ctx);
+    FormulaError error = b.Take(Argument(ctx, secondIndex));
+    error = JoinError(error, a.Take(Argument(ctx, firstIndex)));
+    sameShape = a.walk.Rows() == b.walk.Rows() && a.walk.Columns() == b.walk.Columns();
+    if (error || !sameShape) return error;
+    error = ReadAreaPositions(ctx, a, first);
+    return JoinError(error, ReadAreaPositions(ctx, b, second));
+}
+
+void ReturnColumn(CEvalContext& ctx, const double* values, uint32_t count) {
+    CArrayBuilder builder(ctx);
+    for (uint32_t row = 0; row < count; ++row) {
+        FormulaToken cell;
+        cell.type = kTokenNumber;
+        cell.number = values[row];
+        if (IsOutOfRange(cell.number)) cell.error = kErrNum;
+        if (!builder.Put(0, row, cell)) {
+            ReleaseArguments(ctx);
+            ReturnError(ctx, kErrMemory);
+            return;
+        }
+    }
+    ReturnArray(ctx, builder.Detach(), 1, count);
+}
+
+} // namespace vl

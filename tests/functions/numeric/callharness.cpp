@@ -1,0 +1,228 @@
+#include "callharness.h"
+
+#include "formula/functable.h"
+#include "platform/core/alloc.h"
+
+namespace vl::stattest {
+
+namespace {
+
+void MakeRecord(CellBuffer& b, uint16_t column, uint32_t row, const Cell& cell) {
+    if (auto* n = std::get_if<double>(&cell))
+        MakeNumberCell(b, column, row, *n);
+    else if (auto* t = std::get_if<std::string>(&cell))
+        MakeTextCell(b, column, row, *t);
+    else if (auto* e = std::get_if<ErrorValue>(&cell))
+        MakeNumberCell(b, column, row, 0, uint8_t(e->code >> 4));
+}
+
+Cell CellOf(const uint8_t* r) {
+    FormulaError error = FormulaError(r[0] & 0xF0);
+    if (error) return ErrorValue{error};
+    if (cell::IsText(r)) return std::string(cell::Text(r));
+    return cell::Number(r);
+}
+
+} // namespace
+
+ArrayArg RowOf(std::vector<Cell> cells) {
+    return ArrayArg{{std::move(cells)}};
+}
+
+ArrayArg ColumnOf(std::vector<Cell> cells) {
+    ArrayArg a;
+    for (Cell& c : cells) a.rows.push_back({std::move(c)});
+    return a;
+}
+
+ArrayArg NumbersRow(std::initializer_list<double> values) {
+    return RowOf(std::vector<Cell>(values.begin(), values.end()));
+}
+
+ArrayArg NumbersColumn(std::initializer_list<double> values) {
+    return ColumnOf(std::vector<Cell>(values.begin(), values.end()));
+}
+
+CallHarness::CallHarness() {
+    EXPECT_TRUE(BindStatisticsBuiltins());
+}
+
+void CallHarness::Put(uint16_t column, uint32_t row, const Cell& cell) {
+    if (std::holds_alternative<std::monostate>(cell)) return;
+    CellBuffer b;
+    MakeRecord(b, column, row, cell);
+    CellCursor cursor;
+    ASSERT_TRUE(sheet.PutCell(b.bytes, cursor));
+}
+
+void CallHarness::PutColumn(uint16_t column, uint32_t row, const std::vector<Cell>& cells) {
+    for (std::size_t i = 0; i < cells.size(); ++i) Put(column, uint32_t(row + i), cells[i]);
+}
+
+void CallHarness::PutFormula(uint16_t column, uint32_t row, const Cell& result) {
+    FormulaHead head;
+    head.resultFlags = kResultCalculated;
+    std::string text;
+    if (auto* t = std::get_if<std::string>(&result)) {
+        head.resultFlags |= kResultText;
+        text = *t;
+    } else if (auto* n = std::get_if<double>(&result)) {
+        head.resultFlags |= kResultNumber;
+        head.cachedNumber = *n;
+    }
+    CellBuffer b;
+    ASSERT_TRUE(MakeFormulaCell(b, column, row, head, "=x", text));
+    if (auto* e = std::get_if<ErrorValue>(&result)) cell::SetError(b.bytes, uint8_t(e->code >> 4));
+    CellCursor cursor;
+    ASSERT_TRUE(sheet.PutCell(b.bytes, cursor));
+}
+
+void CallHarness::Push(const Arg& arg) {
+    FormulaToken& slot = ClearOperand(ctx.values[++ctx.valueCount]);
+    if (auto* n = std::get_if<double>(&arg)) {
+        slot.type = kTokenNumber;
+        slot.number = *n;
+    } else if (auto* t = std::get_if<std::string>(&arg)) {
+        slot.type = kTokenText;
+        ASSERT_TRUE(ctx.stringPool.PushString(*t));
+    } else if (auto* e = std::get_if<ErrorValue>(&arg)) {
+        slot.type = kTokenEmpty;
+        slot.error = e->code;
+    } else if (auto* f = std::get_if<Failed>(&arg)) {
+        slot.type = kTokenNumber;
+        slot.error = f->code;
+    } else if (std::holds_alternative<Omit>(arg)) {
+        slot.type = kTokenEmpty;
+    } else if (auto* r = std::get_if<Ref>(&arg)) {
+        slot.type = kTokenReference;
+        slot.column = r->column;
+        slot.row = r->row;
+        slot.cells = &sheet;
+    } else if (auto* a = std::get_if<Area>(&arg)) {
+        slot.type = kTokenArea;
+        slot.firstColumn = a->c1;
+        slot.firstRow = a->r1;
+        slot.lastColumn = a->c2;
+        slot.lastRow = a->r2;
+        slot.cells = a->store ? a->store : &sheet;
+    } else if (auto* array = std::get_if<ArrayArg>(&arg)) {
+        CArrayBuilder builder(ctx);
+        uint16_t columns = 0;
+        for (uint32_t row = 0; row < array->rows.size(); ++row) {
+            const auto& cells = array->rows[row];
+            columns = std::max<uint16_t>(columns, uint16_t(cells.size()));
+            for (uint16_t col = 0; col < cells.size(); ++col) {
+                if (std::holds_alternative<std::monostate>(cells[col])) continue;
+                CellBuffer b;
+                MakeRecord(b, col, row, cells[col]);
+                ASSERT_TRUE(builder.PutRecord(b.bytes));
+            }
+        }
+        ASSERT_TRUE(
+            PushArrayValue(ctx, slot, builder.Detach(), columns, uint32_t(array->rows.size())));
+    }
+}
+
+Outcome CallHarness::Call(const char* name, const std::vector<Arg>& args) {
+    Outcome o;
+    uint16_t index = 0;
+    std::size_t end = 0;
+    std::string text = std::string(name) + "(";
+    EXPECT_TRUE(FindBuiltinFunction(text, index, end)) << name;
+    ctx.status = 0;
+    uint16_t first = uint16_t(ctx.valueCount + 1);
+    for (const Arg& a : args) Push(a);
+    FormulaToken& call = ClearOperand(ctx.values[++ctx.valueCount]);
+    call.type = kTokenFunction;
+    call.functionIndex = index;
+    call.firstArgument = args.empty() ? ctx.valueCount : first;
+    if (setNewFailAfter) setNewFailAfter(newFailAfter);
+    SetAllocFailAfter(blockFailAfter);
+    bool evaluated = EvalToken(ctx);
+    if (setNewFailAfter) setNewFailAfter(-1);
+    SetAllocFailAfter(-1);
+    if (!evaluated) {
+        o.status = ctx.status;
+        o.tidy = ctx.valueCount == first + args.size();
+        ReleaseTemporaries(ctx, ctx.valueCount, uint16_t(ctx.valueCount - first + 1));
+        ctx.valueCount = uint16_t(first - 1);
+        o.tidy = o.tidy && ctx.stringPool.count == 0 && ctx.scratch.arrayCount == 0;
+        return o;
+    }
+    o.tidy = ctx.valueCount == first;
+    FormulaToken& slot = ctx.values[first];
+    o.error = slot.error;
+    o.number = slot.number;
+    if (slot.type == kTokenText) {
+        o.isText = true;
+        o.text = std::string(ctx.stringPool.PopTempString());
+    } else if (slot.type == kTokenArray) {
+        o.isArray = true;
+        o.columns = uint16_t(slot.lastColumn + 1);
+        o.rows = slot.lastRow + 1;
+        o.cells.assign(std::size_t(o.columns) * o.rows, Cell{});
+        Page* chain = ctx.scratch.PopPointer();
+        CellCursor cursor;
+        cursor.flags = kAdvance;
+        cursor.page = chain;
+        while (const uint8_t* r = GetNextCellInRange(cursor, 0, 0, slot.lastColumn, slot.lastRow))
+            o.cells[std::size_t(cell::Row(r)) * o.columns + cell::Column(r)] = CellOf(r);
+        if (chain) ctx.scratch.cells.FreePageChain(chain);
+    }
+    o.tidy = o.tidy && ctx.stringPool.count == 0 && ctx.scratch.arrayCount == 0;
+    ctx.valueCount = uint16_t(first - 1);
+    return o;
+}
+
+::testing::AssertionResult IsNumber(const Outcome& o, std::string_view printed) {
+    if (o.status) return ::testing::AssertionFailure() << "status " << int(o.status);
+    if (o.error || o.isText || o.isArray)
+        return ::testing::AssertionFailure()
+               << "error " << int(o.error) << " text " << o.isText << " array " << o.isArray;
+    if (!o.tidy) return ::testing::AssertionFailure() << "temporaries left behind";
+    return MatchesPrinted(o.number, printed);
+}
+
+::testing::AssertionResult IsNumberNear(const Outcome& o, double expected, double tolerance) {
+    if (o.status || o.error || o.isText || o.isArray || !o.tidy)
+        return ::testing::AssertionFailure()
+               << "status " << int(o.status) << " error " << int(o.error) << " tidy " << o.tidy;
+    if (std::fabs(o.number - expected) <= tolerance) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << o.number << " is not within " << tolerance << " of " << expected;
+}
+
+::testing::AssertionResult IsError(const Outcome& o, FormulaError code) {
+    if (o.status) return ::testing::AssertionFailure() << "status " << int(o.status);
+    if (!o.tidy) return ::testing::AssertionFailure() << "temporaries left behind";
+    if (o.error == code && !o.isArray) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "error " << int(o.error) << " number " << o.number
+                                         << " instead of error " << int(code);
+}
+
+::testing::AssertionResult Meets(const Outcome& o, const Expect& e) {
+    switch (e.kind) {
+    case Expect::Number:
+        return IsNumber(o, e.printed);
+    case Expect::Error:
+        return IsError(o, e.code);
+    case Expect::Text:
+        if (o.isText && o.text == e.printed && !o.error && o.tidy)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "not the text " << e.printed;
+    case Expect::Status:
+        if (o.status == kErrSyntax && o.tidy) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "status " << int(o.status) << " tidy " << o.tidy;
+    }
+    return ::testing::AssertionFailure();
+}
+
+void RunCases(CallHarness& h, const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+        std::string name = c.name;
+        std::string function = name.substr(0, name.find('('));
+        EXPECT_TRUE(Meets(h.Call(function.c_str(), c.args), c.expect)) << c.name;
+    }
+}
+
+} // namespace vl::stattest
