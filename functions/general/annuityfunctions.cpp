@@ -104,13 +104,16 @@ constexpr int64_t kMaxSummedPeriods = 10000;
 // The interest (or principal) parts of payments first to last of a loan of pv paid off in
 // n end-of-period payments of `payment`, as a positive sum.
 template <bool Principal>
-double SumOfParts(double r, double pv, double payment, int32_t first, int32_t last) {
+double SumOfParts(double r, int32_t n, double pv, double payment, int32_t first, int32_t last) {
     const double q = 1 + r;
     const double count = double(int64_t(last) - first + 1);
     if (count > kMaxSummedPeriods) {
-        double powers = (std::pow(q, last) - std::pow(q, double(first) - 1)) / r;
-        double interest = r * (pv * powers - payment * (powers - count) / r);
-        return Principal ? count * payment - interest : interest;
+        // The principal parts grow by q each period from pv r / (q^n - 1); expm1 and log1p
+        // keep the geometric sum accurate for small rates.
+        double growth = std::log1p(r);
+        double principal = pv * std::pow(q, double(first) - 1) * std::expm1(count * growth) /
+                           std::expm1(n * growth);
+        return Principal ? principal : count * payment - principal;
     }
     double sum = 0;
     for (int32_t k = first; k <= last; ++k) {
@@ -132,8 +135,9 @@ template <bool Principal> void Cumulative(CEvalContext& ctx) {
     if (first > n || last > n) return ReturnError(ctx, kErrValue);
     if (first > last) return ReturnNumber(ctx, 0);
     double p = std::pow(1 + r, n);
-    double payment = p * r * pv / (p - 1);
-    ReturnNumber(ctx, -SumOfParts<Principal>(r, pv, payment, first, last));
+    // Multiplied in the order IPMT uses, which the quoted sums were computed with.
+    double payment = pv * r * p / (p - 1);
+    ReturnNumber(ctx, -SumOfParts<Principal>(r, n, pv, payment, first, last));
 }
 
 // The widening moves the upper end 0.02 a step: rates up to 2000 per period are found.

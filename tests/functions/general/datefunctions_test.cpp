@@ -93,16 +93,26 @@ TEST(DateFunctions, DifferencesAndPeriods) {
 
 TEST(DateFunctions, WeekdaysAndWeekNumbers) {
     static const FormulaCase cases[] = {
-        {"=WEEKDAY(\"2005-01-01\",)", "7"},  {"=WEEKDAY(\"2005-01-01\",2)", "6"},
-        {"=WEEKDAY(\"2005-01-01\",3)", "5"}, {"=WEEKDAY(\"2005-01-02\",)", "1"},
-        {"=WEEKDAY(\"2005-01-02\",2)", "7"}, {"=WEEKDAY(\"2005-01-02\",3)", "6"},
-        {"=WEEKDAY(\"2005-01-03\",3)", "0"}, {"=WEEKDAY(\"2005-01-01\",4)", "#NUM!"},
-        {"=WEEKDAY(A1)", "#SYNTAX!"}, {"=WEEKDAY(\"10:00:00\",)", "#VALUE!"},
-        {"=WEEKDAY(\"2005-13-01\",4)", "#VALUE!"}, {"=WEEKDAY(\"0001-01-01\",)", "2"},
-        {"=WEEKNUM(\"2005-01-21\",)", "4"},  {"=WEEKNUM(\"2006-01-01\",)", "1"},
-        {"=WEEKNUM(\"2006-01-01\",2)", "1"}, {"=WEEKNUM(\"2006-01-02\",2)", "2"},
-        {"=WEEKNUM(\"2006-01-07\",)", "1"},  {"=WEEKNUM(\"2006-01-08\",)", "2"},
-        {"=WEEKNUM(\"2005-12-31\",)", "53"}, {"=WEEKNUM(\"2005-01-21\",3)", "#NUM!"},
+        {"=WEEKDAY(\"2005-01-01\",)", "7"},
+        {"=WEEKDAY(\"2005-01-01\",2)", "6"},
+        {"=WEEKDAY(\"2005-01-01\",3)", "5"},
+        {"=WEEKDAY(\"2005-01-02\",)", "1"},
+        {"=WEEKDAY(\"2005-01-02\",2)", "7"},
+        {"=WEEKDAY(\"2005-01-02\",3)", "6"},
+        {"=WEEKDAY(\"2005-01-03\",3)", "0"},
+        {"=WEEKDAY(\"2005-01-01\",4)", "#NUM!"},
+        {"=WEEKDAY(A1)", "#SYNTAX!"},
+        {"=WEEKDAY(\"10:00:00\",)", "#VALUE!"},
+        {"=WEEKDAY(\"2005-13-01\",4)", "#VALUE!"},
+        {"=WEEKDAY(\"0001-01-01\",)", "2"},
+        {"=WEEKNUM(\"2005-01-21\",)", "4"},
+        {"=WEEKNUM(\"2006-01-01\",)", "1"},
+        {"=WEEKNUM(\"2006-01-01\",2)", "1"},
+        {"=WEEKNUM(\"2006-01-02\",2)", "2"},
+        {"=WEEKNUM(\"2006-01-07\",)", "1"},
+        {"=WEEKNUM(\"2006-01-08\",)", "2"},
+        {"=WEEKNUM(\"2005-12-31\",)", "53"},
+        {"=WEEKNUM(\"2005-01-21\",3)", "#NUM!"},
     };
     FunctionBook book;
     book.Check(cases);
@@ -138,11 +148,8 @@ TEST(DateFunctions, NowAndTodayReadTheClock) {
     FunctionBook book;
     SetLocalClock(&FixedClock);
     static const FormulaCase cases[] = {
-        {"=TODAY()", "2005-03-04"},
-        {"=NOW()", "13:14:05"},
-        {"=NOW(1)", "#SYNTAX!"},
-        {"=TODAY(,)", "#SYNTAX!"},
-        {"=WEEKDAY(TODAY(),)", "6"},
+        {"=TODAY()", "2005-03-04"}, {"=NOW()", "13:14:05"},      {"=NOW(1)", "#SYNTAX!"},
+        {"=TODAY(,)", "#SYNTAX!"},  {"=WEEKDAY(TODAY(),)", "6"},
     };
     book.Check(cases);
     SetLocalClock(nullptr);

@@ -77,7 +77,6 @@ template <std::size_t N> void CheckPrinted(FunctionBook& book, const PrintedCase
     for (const PrintedCase& c : cases) {
         CheckPrinted(book, c);
         EXPECT_EQ(book.Ctx().stringPool.count, 0) << c.formula;
-        EXPECT_EQ(book.Ctx().scratch.arrayCount, 0) << c.formula;
     }
 }
 
