@@ -45,13 +45,18 @@ inline ::testing::AssertionResult Agrees(double actual, const std::string& print
                                          << tolerance << " of " << printed;
 }
 
+// Evaluates the formula in J20 as FunctionBook::Check does; the result is values[1].
+inline uint16_t EvaluateInJ20(FunctionBook& book, std::string_view formula) {
+    std::string stored = book.Internal(formula, At("J20"));
+    book.Ctx().worksheetList = book.Book().tree.first;
+    book.Ctx().currentCells = &book.Sheet().cells;
+    return EvaluateFormulaText(book.Ctx(), stored, 9, 19);
+}
+
 inline void CheckPrinted(FunctionBook& book, const PrintedCase& c) {
     SCOPED_TRACE(c.formula);
     std::string_view printed(c.printed);
-    std::string stored = book.Internal(c.formula, At("J20"));
-    book.Ctx().worksheetList = book.Book().tree.first;
-    book.Ctx().currentCells = &book.Sheet().cells;
-    uint16_t kind = EvaluateFormulaText(book.Ctx(), stored, 9, 19);
+    uint16_t kind = EvaluateInJ20(book, c.formula);
     const FormulaToken& v = book.Ctx().values[1];
     if (kind == kTokenNumber && v.error == 0 && IsPlainNumber(printed)) {
         EXPECT_TRUE(Agrees(v.number, c.printed, c.tolerance));
