@@ -116,7 +116,7 @@ double SumOfParts(double r, int32_t n, double pv, double payment, int32_t first,
         return Principal ? principal : count * payment - principal;
     }
     double sum = 0;
-    for (int32_t k = first; k <= last; ++k) {
+    for (int64_t k = first; k <= last; ++k) {
         double qk = std::pow(q, double(k) - 1);
         double interest = r * (pv * qk - payment * (qk - 1) / r);
         sum += Principal ? payment - interest : interest;

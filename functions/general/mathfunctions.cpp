@@ -3,6 +3,7 @@
 #include "formula/operands.h"
 
 #include <bit>
+#include <climits>
 #include <cmath>
 
 namespace vl {
@@ -17,18 +18,22 @@ constexpr double kRadiansPerDegree = 0.017453292519943278;
 using Compute1 = double (*)(double x, FormulaError& error);
 using Compute2 = double (*)(double x, double y, FormulaError& error);
 
+// Whole-number bounds, as not every compiler takes doubles as template arguments.
+constexpr int kUnbounded = INT_MIN;
+
 // A scalar function of one number: its bounds, then its computation and own tests.
-template <Compute1 F, double Lo = -DBL_MAX, double Hi = DBL_MAX> void Unary(CEvalContext& ctx) {
+template <Compute1 F, int Lo = kUnbounded, int Hi = kUnbounded> void Unary(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 1, 1) || ApplyOverArrays(ctx)) return;
     double x = 0;
-    FormulaError error = GetNumberArg(ctx, Argument(ctx, 0), x, Lo, Hi);
+    const double lo = Lo == kUnbounded ? -DBL_MAX : Lo, hi = Hi == kUnbounded ? DBL_MAX : Hi;
+    FormulaError error = GetNumberArg(ctx, Argument(ctx, 0), x, lo, hi);
     if (error) return ReturnError(ctx, error);
     double value = F(x, error);
     ReturnNumber(ctx, value, error);
 }
 
 // A scalar function of two numbers; the second is read first, as its text is the newer.
-template <Compute2 F, double DefaultY = 0.0> void Binary(CEvalContext& ctx) {
+template <Compute2 F, int DefaultY = 0> void Binary(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 2, 2) || ApplyOverArrays(ctx)) return;
     double x = 0, y = DefaultY;
     FormulaError error = GetNumberArg(ctx, Argument(ctx, 1), y);
@@ -127,9 +132,9 @@ void Pi(CEvalContext& ctx) {
 
 void BindMathFunctions() {
     BindBuiltinFunction("ABS", &Unary<Abs>);
-    BindBuiltinFunction("ACOS", &Unary<Acos, -1.0, 1.0>);
-    BindBuiltinFunction("ACOSH", &Unary<Acosh, 1.0>);
-    BindBuiltinFunction("ASIN", &Unary<Asin, -1.0, 1.0>);
+    BindBuiltinFunction("ACOS", &Unary<Acos, -1, 1>);
+    BindBuiltinFunction("ACOSH", &Unary<Acosh, 1>);
+    BindBuiltinFunction("ASIN", &Unary<Asin, -1, 1>);
     BindBuiltinFunction("ASINH", &Unary<Asinh>);
     BindBuiltinFunction("ATAN", &Unary<Atan>);
     BindBuiltinFunction("ATANH", &Unary<Atanh>);
@@ -143,12 +148,12 @@ void BindMathFunctions() {
     BindBuiltinFunction("SIGN", &Unary<Sign>);
     BindBuiltinFunction("SIN", &Unary<Sin>);
     BindBuiltinFunction("SINH", &Unary<Sinh>);
-    BindBuiltinFunction("SQRT", &Unary<Sqrt, 0.0>);
-    BindBuiltinFunction("SQRTPI", &Unary<SqrtPi, 0.0>);
+    BindBuiltinFunction("SQRT", &Unary<Sqrt, 0>);
+    BindBuiltinFunction("SQRTPI", &Unary<SqrtPi, 0>);
     BindBuiltinFunction("TAN", &Unary<Tan>);
     BindBuiltinFunction("TANH", &Unary<Tanh>);
     BindBuiltinFunction("ATAN2", &Binary<Atan2>);
-    BindBuiltinFunction("LOG", &Binary<Log, 10.0>);
+    BindBuiltinFunction("LOG", &Binary<Log, 10>);
     BindBuiltinFunction("POWER", &Binary<Power>);
     BindBuiltinFunction("PI", &Pi);
 }

@@ -58,6 +58,9 @@ TEST(AnnuityFunctions, CumulativeSumsOfManyPeriods) {
          "CUMPRINC(0.001,20000,1000,10001,10001))",
          "1", 1e-7},
         {"=CUMPRINC(1E-9,2147483647,1000,1,2147483647)", "-1000", 1e-6},
+        // The last period of all is summed without the count wrapping past it.
+        {"=CUMIPMT(0.01,2147483647,1000,2147483647,2147483647)", "#NUM!"},
+        {"=CUMPRINC(1E-12,2147483647,1000,2147483647,2147483647)", "-0.000000466", 1e-9},
     };
     FunctionBook book;
     test::CheckPrinted(book, cases);
