@@ -60,7 +60,7 @@ void MakeComplex(CEvalContext& ctx) {
     CArgReader args(ctx);
     args.Text(2, suffix).Number(1, y).Number(0, x);
     if (args.error) return ReturnError(ctx, args.error);
-    ReturnText(ctx, FormatComplex(x, y, suffix));
+    ReturnText(ctx, FormatComplex(x + 0.0, y + 0.0, suffix));
 }
 
 using ToNumber = double (*)(Complex);

@@ -12,6 +12,7 @@ TEST(ComplexFunctions, BuildingReadingAndParts) {
         {"=COMPLEX(3.5,4.6,\"j\")", "3.5 + 4.6j"},
         {"=COMPLEX(3,0,)", "3 + 0i"},
         {"=COMPLEX(3,-4,)", "3 - 4i"},
+        {"=COMPLEX(-0,-0,)", "0 + 0i"},
         {"=COMPLEX(\"a\",1,)", "#NUM!"},
         {"=COMPLEX(1,2)", "#SYNTAX!"},
         {"=IMABS(\"5 + 12i\")", "13"},
