@@ -135,7 +135,7 @@ template <bool Principal> void Cumulative(CEvalContext& ctx) {
     if (first > n || last > n) return ReturnError(ctx, kErrValue);
     if (first > last) return ReturnNumber(ctx, 0);
     double p = std::pow(1 + r, n);
-    // Multiplied in the order IPMT uses, which the quoted sums were computed with.
+    // Multiplied in the same order as IPMT's payment, so that both agree to the last digit.
     double payment = pv * r * p / (p - 1);
     ReturnNumber(ctx, -SumOfParts<Principal>(r, n, pv, payment, first, last));
 }

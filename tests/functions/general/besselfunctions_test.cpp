@@ -20,7 +20,7 @@ TEST(BesselFunctions, BesselErrorAndStep) {
         {"=BESSELJ(1,100001)", "#NUM!"},
         {"=BESSELJ(1,2147483647)", "#NUM!"},
         {"=ERF(0.745,)", "0.70792891807065"},
-        // The computed value; the quoted 0.15722921001143 is a misprint.
+        // The value the incomplete gamma series gives, not erfc(1) to full precision.
         {"=ERFC(1)", "0.15729921001143", 1e-12},
         {"=ERF(-0.745,)+ERF(0.745,)", "0", 0},
         {"=ERFC(-1)-(2-ERFC(1))", "0", 1e-15},
