@@ -81,7 +81,7 @@ bool ParseComplexText(CEvalContext& ctx, std::string_view text, double& real, do
         hasImaginary = true;
         imag = length ? first : (negative ? -1.0 : 1.0);
         re = 0;
-        ++i;
+        i = SkipSpaces(text, i + 1);
     } else if (At(text, i) == '+' || At(text, i) == '-') {
         bool minus = text[i] == '-';
         i = SkipSpaces(text, i + 1);
@@ -92,9 +92,9 @@ bool ParseComplexText(CEvalContext& ctx, std::string_view text, double& real, do
         i = SkipSpaces(text, i);
         if (!IsImaginaryUnit(At(text, i))) return false;
         hasImaginary = true;
+        // Nothing, not even a blank, may follow the suffix of "x + yi".
         ++i;
     }
-    i = SkipSpaces(text, i);
     if (i != text.size()) return false;
     if (!IsFiniteNormalOrZero(re) || !IsFiniteNormalOrZero(imag)) return false;
     real = re;

@@ -223,6 +223,9 @@ TEST(ParseComplexText, Forms) {
         {"3+4", false, 99, 99},
         {"1e999", false, 99, 99},
         {"3+i x", false, 99, 99},
+        {"3 + 4i ", false, 99, 99},
+        {" 4i ", true, 0, 4},
+        {"2.5 ", true, 2.5, 99},
         {"1+1e-310i", false, 99, 99},
     };
     for (const Case& c : cases) {

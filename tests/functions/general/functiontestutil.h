@@ -1,9 +1,19 @@
 #pragma once
 // Function tests evaluate formulas in a test workbook with the general families bound.
 
+#include "functions/general/annuityfunctions.h"
+#include "functions/general/baseconversion.h"
+#include "functions/general/besselfunctions.h"
+#include "functions/general/cashflowfunctions.h"
+#include "functions/general/complexfunctions.h"
 #include "functions/general/conditionalfunctions.h"
+#include "functions/general/datefunctions.h"
+#include "functions/general/depreciationfunctions.h"
+#include "functions/general/integerfunctions.h"
 #include "functions/general/mathfunctions.h"
+#include "functions/general/roundingfunctions.h"
 #include "functions/general/sumfunctions.h"
+#include "functions/general/workdayfunctions.h"
 #include "tests/formula/evaltestutil.h"
 
 namespace vl::test {
@@ -13,6 +23,16 @@ inline void BindGeneralFunctions() {
         BindMathFunctions();
         BindSumFunctions();
         BindConditionalFunctions();
+        BindRoundingFunctions();
+        BindIntegerFunctions();
+        BindDateFunctions();
+        BindWorkdayFunctions();
+        BindAnnuityFunctions();
+        BindCashFlowFunctions();
+        BindDepreciationFunctions();
+        BindBaseConversionFunctions();
+        BindComplexFunctions();
+        BindBesselFunctions();
         return true;
     }();
     (void)bound;

@@ -1,0 +1,275 @@
+#include "functions/general/cashflowfunctions.h"
+
+#include "functions/general/argreader.h"
+#include "functions/general/regulafalsi.h"
+
+#include <cmath>
+#include <vector>
+
+namespace vl {
+
+namespace {
+
+// Discounting of dated flows: 365 days of 86,400 seconds make a year.
+constexpr double kSecondsPerYear = 31536000;
+
+// The values of NPV's and IRR's value arguments in argument order, each counting as one
+// period: scalars (empty ones as 0) and the stored cells of ranges and arrays. The sums
+// stop at the first cell that holds an error or text that is no number.
+struct Flows {
+    std::vector<double> values;
+    FormulaError cellError = 0;
+};
+
+// Reads arguments first to last - 1, the last first; returns the arguments' own error.
+FormulaError ReadFlows(CEvalContext& ctx, uint16_t first, uint16_t last, Flows& flows) {
+    struct Record {
+        std::vector<double> values;
+        FormulaError cellError = 0;
+    };
+    std::vector<Record> records(last - first);
+    FormulaError error = 0;
+    for (uint16_t i = last; i-- > first;) {
+        FormulaToken& slot = Argument(ctx, i);
+        Record& record = records[i - first];
+        if (!(slot.type & kAreaOrArray)) {
+            double x = 0;
+            error = MergeError(error, GetNumberArg(ctx, slot, x));
+            record.values.push_back(x);
+            continue;
+        }
+        CRangeWalk walk(ctx);
+        error = MergeError(error, walk.Take(slot));
+        FormulaToken value;
+        while (record.cellError == 0 && walk.NextValue(value)) {
+            double x = 0;
+            record.cellError = GetNumberArg(ctx, value, x);
+            if (record.cellError == 0) record.values.push_back(x);
+        }
+    }
+    for (const Record& record : records) {
+        flows.values.insert(flows.values.end(), record.values.begin(), record.values.end());
+        flows.cellError = record.cellError;
+        if (flows.cellError) break;
+    }
+    return error;
+}
+
+// The flows discounted by whole periods, the first by one; #NUM! once a partial sum is no
+// longer finite.
+double NpvOfFlows(double rate, const Flows& flows, FormulaError& error) {
+    double sum = 0;
+    for (std::size_t k = 0; k < flows.values.size(); ++k) {
+        sum += flows.values[k] / std::pow(1 + rate, double(k + 1));
+        if (!IsAcceptableResult(sum)) {
+            error = kErrNum;
+            return sum;
+        }
+    }
+    error = flows.cellError;
+    return sum;
+}
+
+// The rate search of IRR and XIRR: a bracket grown from around the guess over rates of at
+// least 1e-14, then the regula falsi. False when no rate is found.
+template <class F> bool FindReturnRate(F npv, double guess, double& rate, FormulaError& error) {
+    double a = guess <= 1.0000000001e-4 ? 1e-14 : guess - 1e-4;
+    double b = guess + 1e-4;
+    double step = 1e-4;
+    for (;;) {
+        double fa = npv(a, error);
+        if (error) return false;
+        double fb = npv(b, error);
+        if (error || !IsAcceptableResult(fa) || !IsAcceptableResult(fb)) return false;
+        if (fa * fb < 0) {
+            FormulaError ignored = 0;
+            return RegulaFalsi([&](double x) { return npv(x, ignored); }, a, b, fa, fb, rate);
+        }
+        a = step + 1e-14 >= a ? 1e-14 : a - step;
+        b += step;
+        if (std::fabs(a) + std::fabs(b) > 100) return false;
+        step = step * 2 < 0.02 ? step * 2 : 0.02;
+    }
+}
+
+void Npv(CEvalContext& ctx) {
+    if (!BeginPartlyScalarCall(ctx, 2, kStackSlots - 1, 1)) return;
+    Flows flows;
+    double rate = 0;
+    FormulaError error = ReadFlows(ctx, 1, ArgumentCount(ctx), flows);
+    CArgReader args(ctx);
+    args.Merge(error);
+    args.Number(0, rate, 0);
+    if (args.error) return ReturnError(ctx, args.error);
+    double sum = NpvOfFlows(rate, flows, error);
+    ReturnNumber(ctx, sum, error);
+}
+
+// The last argument is the guess, never a flow.
+void Irr(CEvalContext& ctx) {
+    const uint16_t count = ArgumentCount(ctx);
+    const uint64_t guessBit = count > 0 ? uint64_t(1) << (count - 1) : 0;
+    if (!BeginPartlyScalarCall(ctx, 2, kStackSlots - 1, guessBit)) return;
+    double guess = 0;
+    CArgReader args(ctx);
+    args.Number(uint16_t(count - 1), guess, 0);
+    Flows flows;
+    args.Merge(ReadFlows(ctx, 0, uint16_t(count - 1), flows));
+    if (args.error) return ReturnError(ctx, args.error);
+    auto npv = [&](double x, FormulaError& e) { return NpvOfFlows(x, flows, e); };
+    double rate = 0;
+    FormulaError error = 0;
+    if (!FindReturnRate(npv, guess, rate, error)) return ReturnError(ctx, error ? error : kErrNum);
+    ReturnNumber(ctx, rate);
+}
+
+// A range or array argument; anything else is #VALUE!.
+FormulaError TakeArea(CEvalContext& ctx, CRangeWalk& walk, FormulaToken& slot) {
+    if (!(slot.type & kAreaOrArray)) {
+        FormulaError error = MergeError(slot.error, kErrValue);
+        ReleaseOperand(ctx, slot);
+        return error;
+    }
+    return walk.Take(slot);
+}
+
+void Mirr(CEvalContext& ctx) {
+    if (!BeginPartlyScalarCall(ctx, 2, 2, 0b10)) return;
+    double r = 0;
+    CArgReader args(ctx);
+    args.Number(1, r, 0);
+    CRangeWalk walk(ctx);
+    args.Merge(TakeArea(ctx, walk, args.Take(0)));
+    if (args.error) return ReturnError(ctx, args.error);
+    // The periods are counted up to the first faulty cell; the sums take every number.
+    std::vector<double> values;
+    FormulaError cellError = 0;
+    std::size_t counted = 0;
+    FormulaToken value;
+    while (walk.NextValue(value)) {
+        double x = 0;
+        if (FormulaError e = GetNumberArg(ctx, value, x)) {
+            cellError = MergeError(cellError, e);
+            continue;
+        }
+        values.push_back(x);
+        if (cellError == 0) counted = values.size();
+    }
+    const double n = counted > 0 ? double(counted - 1) : 0;
+    double future = 0, present = 0;
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        double v = values[k];
+        if (v >= 0)
+            future += v * std::pow(1 + r, n - double(k));
+        else
+            present += v / std::pow(1 + r, double(k));
+    }
+    if (cellError) return ReturnError(ctx, cellError);
+    if (!IsAcceptableResult(future) || !IsAcceptableResult(present))
+        return ReturnError(ctx, kErrNum);
+    if (n == 0) return ReturnError(ctx, kErrDivZero);
+    ReturnNumber(ctx, std::pow(future, 1 / n) / std::pow(-present, 1 / n) - 1);
+}
+
+// Flows paired with the seconds of their dates, up to where the pairing failed.
+struct DatedFlows {
+    std::vector<double> flows;
+    std::vector<int64_t> seconds;
+    FormulaError error = 0; // set where the pairing stopped
+};
+
+// Walks both rectangles together: each flow must stand where its date stands.
+void PairFlows(CEvalContext& ctx, CRangeWalk& flowWalk, CRangeWalk& dateWalk, DatedFlows& out) {
+    if (flowWalk.Rows() != dateWalk.Rows() || flowWalk.Columns() != dateWalk.Columns()) {
+        out.error = kErrValue;
+        return;
+    }
+    for (;;) {
+        const uint8_t* flowCell = flowWalk.Next();
+        const uint8_t* dateCell = dateWalk.Next();
+        if (!flowCell || !dateCell) return;
+        if (flowWalk.RowOffset() != dateWalk.RowOffset() ||
+            flowWalk.ColumnOffset() != dateWalk.ColumnOffset()) {
+            out.error = kErrValue;
+            return;
+        }
+        FormulaToken value;
+        double flow = 0;
+        IsoDateTime date;
+        flowWalk.ReadValue(flowCell, value);
+        FormulaError error = GetNumberArg(ctx, value, flow);
+        dateWalk.ReadValue(dateCell, value);
+        error = MergeError(error, ReadDateTimeArg(ctx, value, date));
+        if (error) {
+            out.error = error;
+            return;
+        }
+        out.flows.push_back(flow);
+        out.seconds.push_back(DateTimeToSeconds(date));
+    }
+}
+
+// Each flow discounted by the years (of 365 days) from the first date to its own.
+double XnpvOfFlows(double rate, const DatedFlows& d, FormulaError& error) {
+    double sum = 0;
+    for (std::size_t k = 0; k < d.flows.size(); ++k) {
+        double years = double(d.seconds[k] - d.seconds[0]) / kSecondsPerYear;
+        sum += d.flows[k] / std::pow(1 + rate, years);
+        if (!IsAcceptableResult(sum)) {
+            error = kErrNum;
+            return sum;
+        }
+    }
+    error = d.error;
+    return sum;
+}
+
+// Reads the flows and dates arguments (dates first, as theirs is the newer array).
+FormulaError ReadDatedFlows(CEvalContext& ctx, CArgReader& args, uint16_t flowsArg,
+                            DatedFlows& out) {
+    CRangeWalk flowWalk(ctx), dateWalk(ctx);
+    args.Merge(TakeArea(ctx, dateWalk, args.Take(uint16_t(flowsArg + 1))));
+    args.Merge(TakeArea(ctx, flowWalk, args.Take(flowsArg)));
+    if (args.error) return args.error;
+    PairFlows(ctx, flowWalk, dateWalk, out);
+    return 0;
+}
+
+void Xnpv(CEvalContext& ctx) {
+    if (!BeginPartlyScalarCall(ctx, 3, 3, 1)) return;
+    DatedFlows flows;
+    CArgReader args(ctx);
+    ReadDatedFlows(ctx, args, 1, flows);
+    double rate = 0;
+    args.Number(0, rate, 0);
+    if (args.error) return ReturnError(ctx, args.error);
+    FormulaError error = 0;
+    double sum = XnpvOfFlows(rate, flows, error);
+    ReturnNumber(ctx, sum, error);
+}
+
+void Xirr(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 3, 3)) return;
+    double guess = 0;
+    CArgReader args(ctx);
+    args.Number(2, guess, 0);
+    DatedFlows flows;
+    if (ReadDatedFlows(ctx, args, 0, flows)) return ReturnError(ctx, args.error);
+    auto npv = [&](double x, FormulaError& e) { return XnpvOfFlows(x, flows, e); };
+    double rate = 0;
+    FormulaError error = 0;
+    if (!FindReturnRate(npv, guess, rate, error)) return ReturnError(ctx, error ? error : kErrNum);
+    ReturnNumber(ctx, rate);
+}
+
+} // namespace
+
+void BindCashFlowFunctions() {
+    BindBuiltinFunction("NPV", &Npv);
+    BindBuiltinFunction("IRR", &Irr);
+    BindBuiltinFunction("MIRR", &Mirr);
+    BindBuiltinFunction("XNPV", &Xnpv);
+    BindBuiltinFunction("XIRR", &Xirr);
+}
+
+} // namespace vl

@@ -1,0 +1,212 @@
+#include "functions/general/complexfunctions.h"
+
+#include "formula/values/numfmt_number.h"
+#include "functions/general/argreader.h"
+
+#include <cmath>
+
+namespace vl {
+
+namespace {
+
+struct Complex {
+    double re = 0, im = 0;
+};
+
+// The modulus without overflow in the squares; 0 for 0.
+double Modulus(Complex z) {
+    double x = std::fabs(z.re), y = std::fabs(z.im);
+    if (x == 0 && y == 0) return 0;
+    if (x >= y) return x * std::sqrt(1 + (z.im / z.re) * (z.im / z.re));
+    return y * std::sqrt(1 + (z.re / z.im) * (z.re / z.im));
+}
+
+double Angle(Complex z) {
+    return std::atan2(z.im, z.re);
+}
+
+// ln(m) and the angle scaled: 1 for the natural logarithm.
+Complex ScaledLog(Complex z, double k) {
+    return {k * std::log(Modulus(z)), k * Angle(z)};
+}
+
+Complex Power(Complex z, double n) {
+    double m = std::pow(Modulus(z), n);
+    double theta = n * Angle(z);
+    return {m * std::cos(theta), m * std::sin(theta)};
+}
+
+// The base-10 logarithm of e as twelve decimals give it.
+const double kLog10E = std::log10(2.718281828459);
+
+// Reads the argument's text as a complex number; #VALUE! when it is none.
+FormulaError ReadComplex(CEvalContext& ctx, FormulaToken& slot, Complex& z) {
+    std::string text;
+    FormulaError error = GetStringArg(ctx, slot, text);
+    if (error) return error;
+    return ParseComplexText(ctx, text, z.re, z.im) ? 0 : kErrValue;
+}
+
+// Adding 0 turns a negative zero into 0, which prints without its sign.
+void ReturnComplex(CEvalContext& ctx, Complex z) {
+    if (!IsAcceptableResult(z.re) || !IsAcceptableResult(z.im)) return ReturnError(ctx, kErrNum);
+    ReturnText(ctx, FormatComplex(z.re + 0.0, z.im + 0.0, "i"));
+}
+
+void MakeComplex(CEvalContext& ctx) {
+    if (!BeginScalarCall(ctx, 3)) return;
+    std::string suffix = "i";
+    double x = 0, y = 0;
+    CArgReader args(ctx);
+    args.Text(2, suffix).Number(1, y).Number(0, x);
+    if (args.error) return ReturnError(ctx, args.error);
+    ReturnText(ctx, FormatComplex(x + 0.0, y + 0.0, suffix));
+}
+
+using ToNumber = double (*)(Complex);
+using ToComplex = Complex (*)(Complex);
+
+// IMABS and IMARGUMENT report a value that is not finite as #VALUE!.
+template <ToNumber F> void ComplexToNumber(CEvalContext& ctx) {
+    if (!BeginScalarCall(ctx, 1)) return;
+    Complex z;
+    FormulaError error = ReadComplex(ctx, Argument(ctx, 0), z);
+    if (error) return ReturnError(ctx, error);
+    double value = F(z);
+    if (!IsAcceptableResult(value)) return ReturnError(ctx, kErrValue);
+    ReturnNumber(ctx, value);
+}
+
+template <ToComplex F> void ComplexToComplex(CEvalContext& ctx) {
+    if (!BeginScalarCall(ctx, 1)) return;
+    Complex z;
+    FormulaError error = ReadComplex(ctx, Argument(ctx, 0), z);
+    if (error) return ReturnError(ctx, error);
+    ReturnComplex(ctx, F(z));
+}
+
+double Real(Complex z) {
+    return z.re;
+}
+double Imaginary(Complex z) {
+    return z.im;
+}
+Complex Conjugate(Complex z) {
+    return {z.re, -z.im};
+}
+Complex Cos(Complex z) {
+    return {std::cos(z.re) * std::cosh(z.im), -(std::sin(z.re) * std::sinh(z.im))};
+}
+Complex Sin(Complex z) {
+    return {std::sin(z.re) * std::cosh(z.im), std::cos(z.re) * std::sinh(z.im)};
+}
+Complex Exp(Complex z) {
+    double e = std::exp(z.re);
+    return {e * std::cos(z.im), e * std::sin(z.im)};
+}
+Complex Ln(Complex z) {
+    return ScaledLog(z, 1);
+}
+Complex Log10(Complex z) {
+    return ScaledLog(z, kLog10E);
+}
+Complex Log2(Complex z) {
+    return ScaledLog(z, kLog10E / std::log10(2.0));
+}
+Complex Sqrt(Complex z) {
+    double root = std::sqrt(Modulus(z));
+    double half = Angle(z) / 2;
+    return {root * std::cos(half), root * std::sin(half)};
+}
+
+void ImPower(CEvalContext& ctx) {
+    if (!BeginScalarCall(ctx, 2)) return;
+    int32_t n = 0;
+    Complex z;
+    CArgReader args(ctx);
+    args.Int(1, n);
+    args.Merge(ReadComplex(ctx, args.Take(0), z));
+    if (args.error) return ReturnError(ctx, args.error);
+    ReturnComplex(ctx, Power(z, n));
+}
+
+// Smith's method, which keeps the intermediate products in range.
+Complex Divide(Complex u, Complex v) {
+    double a = u.re, b = u.im, c = v.re, d = v.im;
+    if (std::fabs(d) <= std::fabs(c)) {
+        double r = d / c, t = c + d * r;
+        return {(a + b * r) / t, (b - a * r) / t};
+    }
+    double r = c / d, t = c * r + d;
+    return {(a * r + b) / t, (b * r - a) / t};
+}
+
+Complex Subtract(Complex u, Complex v) {
+    return {u.re - v.re, u.im - v.im};
+}
+
+template <Complex (*F)(Complex, Complex)> void ComplexPair(CEvalContext& ctx) {
+    if (!BeginScalarCall(ctx, 2)) return;
+    Complex u, v;
+    CArgReader args(ctx);
+    args.Merge(ReadComplex(ctx, args.Take(1), v));
+    args.Merge(ReadComplex(ctx, args.Take(0), u));
+    if (args.error) return ReturnError(ctx, args.error);
+    ReturnComplex(ctx, F(u, v));
+}
+
+// IMSUM and IMPRODUCT: every argument from the last to the first, ranges and arrays by
+// their stored cells; each step's parts must stay finite.
+template <bool Product> void Fold(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    Complex total{Product ? 1.0 : 0.0, 0};
+    FormulaError error = 0;
+    auto take = [&](FormulaToken& slot) {
+        Complex z;
+        error = MergeError(error, ReadComplex(ctx, slot, z));
+        if (error) return;
+        if (Product)
+            total = {total.re * z.re - total.im * z.im, total.re * z.im + total.im * z.re};
+        else
+            total = {total.re + z.re, total.im + z.im};
+        if (!IsAcceptableResult(total.re) || !IsAcceptableResult(total.im)) error = kErrNum;
+    };
+    for (uint16_t i = ArgumentCount(ctx); i-- > 0;) {
+        FormulaToken& slot = Argument(ctx, i);
+        if (!(slot.type & kAreaOrArray)) {
+            take(slot);
+            continue;
+        }
+        CRangeWalk walk(ctx);
+        error = MergeError(error, walk.Take(slot));
+        FormulaToken value;
+        while (!error && walk.NextValue(value)) take(value);
+    }
+    if (error) return ReturnError(ctx, error);
+    ReturnComplex(ctx, total);
+}
+
+} // namespace
+
+void BindComplexFunctions() {
+    BindBuiltinFunction("COMPLEX", &MakeComplex);
+    BindBuiltinFunction("IMABS", &ComplexToNumber<Modulus>);
+    BindBuiltinFunction("IMAGINARY", &ComplexToNumber<Imaginary>);
+    BindBuiltinFunction("IMREAL", &ComplexToNumber<Real>);
+    BindBuiltinFunction("IMARGUMENT", &ComplexToNumber<Angle>);
+    BindBuiltinFunction("IMCONJUGATE", &ComplexToComplex<Conjugate>);
+    BindBuiltinFunction("IMCOS", &ComplexToComplex<Cos>);
+    BindBuiltinFunction("IMSIN", &ComplexToComplex<Sin>);
+    BindBuiltinFunction("IMEXP", &ComplexToComplex<Exp>);
+    BindBuiltinFunction("IMLN", &ComplexToComplex<Ln>);
+    BindBuiltinFunction("IMLOG10", &ComplexToComplex<Log10>);
+    BindBuiltinFunction("IMLOG2", &ComplexToComplex<Log2>);
+    BindBuiltinFunction("IMSQRT", &ComplexToComplex<Sqrt>);
+    BindBuiltinFunction("IMPOWER", &ImPower);
+    BindBuiltinFunction("IMDIV", &ComplexPair<Divide>);
+    BindBuiltinFunction("IMSUB", &ComplexPair<Subtract>);
+    BindBuiltinFunction("IMSUM", &Fold<false>);
+    BindBuiltinFunction("IMPRODUCT", &Fold<true>);
+}
+
+} // namespace vl

@@ -1,0 +1,159 @@
+#include "functions/general/integerfunctions.h"
+
+#include "functions/general/argreader.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace vl {
+
+namespace {
+
+// The largest n whose factorial is finite.
+constexpr int32_t kMaxFactorial = 170;
+
+template <int Step> double FactorialBy(int32_t n) {
+    double r = 1;
+    for (; n > 1; n -= Step) r *= n;
+    return r;
+}
+
+template <int Step> void Factorial(CEvalContext& ctx) {
+    if (!BeginScalarCall(ctx, 1)) return;
+    int32_t n = 0;
+    CArgReader args(ctx);
+    args.Int(0, n, 1, kMaxFactorial);
+    if (args.error) return ReturnError(ctx, args.error);
+    ReturnNumber(ctx, FactorialBy<Step>(n));
+}
+
+// Combinations of k from n, with repetition when `Repeat`.
+template <bool Repeat> void Combinations(CEvalContext& ctx) {
+    if (!BeginScalarCall(ctx, 2)) return;
+    int32_t n = 0, k = 0;
+    CArgReader args(ctx);
+    args.Int(1, k, 1, kMaxFactorial).Int(0, n, 1, kMaxFactorial);
+    // Looked at before the arguments' own errors.
+    if (k > n) return ReturnError(ctx, kErrNum);
+    if (args.error) return ReturnError(ctx, args.error);
+    double numerator = 1, denominator = 1;
+    const int32_t from = Repeat ? n : n - k + 1;
+    for (int32_t i = 0; i < k; ++i) numerator *= from + i;
+    for (int32_t i = 2; i <= k; ++i) denominator *= i;
+    ReturnNumber(ctx, numerator / denominator);
+}
+
+// Every value of the argument list, the last argument first and ranges and arrays cell
+// by cell, read as an integer within [minimum, maximum]. `take` sees each value while no
+// error has been met; it may set one. Returns the largest error met.
+template <class Take>
+FormulaError WalkIntegers(CEvalContext& ctx, int32_t minimum, int32_t maximum, Take take) {
+    FormulaError error = 0;
+    auto read = [&](FormulaToken& slot) {
+        int32_t v = 0;
+        FormulaError e = GetIntArg(ctx, slot, v, minimum, maximum);
+        bool wasValue = slot.type == kTokenNumber;
+        error = MergeError(error, e);
+        if (!error && wasValue) error = take(v);
+    };
+    for (uint16_t i = ArgumentCount(ctx); i-- > 0;) {
+        FormulaToken& slot = Argument(ctx, i);
+        if (!(slot.type & kAreaOrArray)) {
+            read(slot);
+            continue;
+        }
+        CRangeWalk walk(ctx);
+        error = MergeError(error, walk.Take(slot));
+        FormulaToken value;
+        while (!error && walk.NextValue(value)) read(value);
+    }
+    return error;
+}
+
+void Multinomial(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    int64_t sum = 0;
+    double denominator = 1;
+    FormulaError error = WalkIntegers(ctx, 1, INT32_MAX, [&](int32_t v) -> FormulaError {
+        // Beyond 170 the factorial is not finite; counting it up would take billions of steps.
+        if (v > kMaxFactorial) return kErrNum;
+        denominator *= FactorialBy<1>(v);
+        sum += v;
+        return IsAcceptableResult(denominator) ? 0 : kErrNum;
+    });
+    if (error) return ReturnError(ctx, error);
+    if (sum > kMaxFactorial) return ReturnError(ctx, kErrNum);
+    ReturnNumber(ctx, FactorialBy<1>(int32_t(sum)) / denominator);
+}
+
+int64_t Euclid(int64_t a, int64_t b) {
+    while (b != 0) {
+        int64_t r = a % b;
+        a = b;
+        b = r;
+    }
+    return a;
+}
+
+void Gcd(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    int64_t g = 0;
+    FormulaError error = WalkIntegers(ctx, INT32_MIN, INT32_MAX, [&](int32_t v) -> FormulaError {
+        g = g == 0 ? v : Euclid(v, g);
+        return 0;
+    });
+    if (error) return ReturnError(ctx, error);
+    if (g == 0) return ReturnError(ctx, kErrNum);
+    // The remainder keeps the dividend's sign; a divisor is never negative.
+    ReturnNumber(ctx, double(g < 0 ? -g : g));
+}
+
+// Through the divisor in 64 bits; a multiple beyond them is #NUM!.
+void Lcm(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    int64_t l = 0;
+    FormulaError error = WalkIntegers(ctx, INT32_MIN, INT32_MAX, [&](int32_t v) -> FormulaError {
+        if (v <= 0) return kErrNum;
+        if (l == 0) {
+            l = v;
+            return 0;
+        }
+        int64_t product = 0;
+        if (__builtin_mul_overflow(l / Euclid(l, v), int64_t(v), &product)) return kErrNum;
+        l = product;
+        return 0;
+    });
+    if (error) return ReturnError(ctx, error);
+    if (l == 0) return ReturnError(ctx, kErrNum);
+    ReturnNumber(ctx, double(l));
+}
+
+template <bool Remainder> void Divide(CEvalContext& ctx) {
+    if (!BeginScalarCall(ctx, 2)) return;
+    double x = 0, y = 0;
+    CArgReader args(ctx);
+    args.Number(1, y).Number(0, x);
+    if (args.error) return ReturnError(ctx, args.error);
+    if (y == 0) return ReturnError(ctx, kErrDivZero);
+    // Adding 0 turns a negative zero (-4 mod 2, -1 quotient 3) into 0.
+    if (Remainder) return ReturnNumber(ctx, std::fmod(x, y) + 0.0);
+    double whole = 0;
+    std::modf(x / y, &whole);
+    ReturnNumber(ctx, whole + 0.0);
+}
+
+} // namespace
+
+void BindIntegerFunctions() {
+    BindBuiltinFunction("FACT", &Factorial<1>);
+    BindBuiltinFunction("FACTDOUBLE", &Factorial<2>);
+    BindBuiltinFunction("COMBIN", &Combinations<false>);
+    BindBuiltinFunction("COMBIN2", &Combinations<true>);
+    BindBuiltinFunction("MULTINOMIAL", &Multinomial);
+    BindBuiltinFunction("GCD", &Gcd);
+    BindBuiltinFunction("LCM", &Lcm);
+    BindBuiltinFunction("QUOTIENT", &Divide<false>);
+    BindBuiltinFunction("MOD", &Divide<true>);
+}
+
+} // namespace vl

@@ -1,0 +1,131 @@
+#include "functions/general/roundingfunctions.h"
+
+#include "functions/general/argreader.h"
+
+#include <cmath>
+
+namespace vl {
+
+namespace {
+
+enum class Digits { kRound, kUp, kDown };
+
+// Powers of ten up to 10^14, all exact in a double.
+double PowerOfTen(int32_t n) {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6, 1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14};
+    return kPowers[n];
+}
+
+// Subtracting from 0 keeps a zero result positive.
+double Signed(double x, double magnitude) {
+    return x < 0 ? 0.0 - magnitude : magnitude;
+}
+
+// Only the fraction gets the half added, so large integer parts stay exact.
+double ToDigits(double x, int32_t digits, Digits mode) {
+    double s = PowerOfTen(digits < 0 ? -digits : digits);
+    double y = digits >= 0 ? std::fabs(x) * s : std::fabs(x) / s;
+    // A magnitude so large that scaling overflows has no digits to round there.
+    if (!std::isfinite(y)) return x;
+    double i = 0;
+    double f = std::modf(y, &i);
+    double r = mode == Digits::kRound ? i + std::floor(f + 0.5)
+               : mode == Digits::kUp  ? i + std::ceil(f)
+                                      : i;
+    return Signed(x, digits >= 0 ? r / s : r * s);
+}
+
+template <Digits Mode> void RoundToDigits(CEvalContext& ctx) {
+    if (!BeginScalarCall(ctx, 2)) return;
+    double x = 0;
+    int32_t digits = 0;
+    CArgReader args(ctx);
+    args.Int(1, digits, -14, 14).Number(0, x);
+    if (args.error) return ReturnError(ctx, args.error);
+    ReturnNumber(ctx, ToDigits(x, digits, Mode));
+}
+
+void MRound(CEvalContext& ctx) {
+    if (!BeginScalarCall(ctx, 2)) return;
+    double x = 0, m = 1;
+    CArgReader args(ctx);
+    args.Number(1, m).Number(0, x);
+    if (args.error) return ReturnError(ctx, args.error);
+    if (m == 0) return ReturnError(ctx, kErrDivZero);
+    if ((x < 0 && m > 0) || (x > 0 && m < 0)) return ReturnError(ctx, kErrNum);
+    const bool negative = x < 0;
+    if (negative) {
+        x = -x;
+        m = -m;
+    }
+    double hi = std::ceil(x / m), lo = std::floor(x / m);
+    double dHi = std::fabs(x - hi * m), dLo = std::fabs(x - lo * m);
+    double q = hi;
+    // Nearly equal distances are a tie, which goes away from zero.
+    if (std::fabs(dHi - dLo) > (dHi + dLo) * 1e-14)
+        q = dLo < dHi ? lo : hi;
+    else if (!(hi > lo))
+        q = lo;
+    double r = q * m;
+    ReturnNumber(ctx, negative ? 0.0 - r : r);
+}
+
+template <bool Up> void ToMultiple(CEvalContext& ctx) {
+    if (!BeginScalarCall(ctx, 2)) return;
+    double x = 0, m = 1;
+    CArgReader args(ctx);
+    args.Number(1, m, 0).Number(0, x);
+    if (args.error) return ReturnError(ctx, args.error);
+    if (m == 0) return ReturnError(ctx, kErrDivZero);
+    double q = std::fabs(x) / m;
+    double r = (Up ? std::ceil(q) : std::floor(q)) * m;
+    if (!IsAcceptableResult(r)) return ReturnError(ctx, kErrNum);
+    ReturnNumber(ctx, Signed(x, r));
+}
+
+using Compute1 = double (*)(double);
+
+template <Compute1 F> void Unary(CEvalContext& ctx) {
+    if (!BeginScalarCall(ctx, 1)) return;
+    double x = 0;
+    CArgReader args(ctx);
+    args.Number(0, x);
+    if (args.error) return ReturnError(ctx, args.error);
+    ReturnNumber(ctx, F(x));
+}
+
+double Even(double x) {
+    if (std::fmod(x, 2) == 0) return x;
+    double h = x * 0.5;
+    return x >= 0 ? 2 * std::ceil(h) : 2 * std::floor(h);
+}
+
+// The nearest odd integer away from zero (or x itself when odd): 2.5 gives 3, 3.5 gives 5.
+double Odd(double x) {
+    double a = std::fabs(x);
+    if (std::fabs(std::fmod(a, 2)) == 1) return x;
+    double odd = 2 * std::ceil((a - 1) * 0.5) + 1;
+    return Signed(x, odd);
+}
+
+double Int(double x) {
+    return std::floor(x);
+}
+
+} // namespace
+
+void BindRoundingFunctions() {
+    BindBuiltinFunction("ROUND", &RoundToDigits<Digits::kRound>);
+    BindBuiltinFunction("ROUNDUP", &RoundToDigits<Digits::kUp>);
+    BindBuiltinFunction("ROUNDDOWN", &RoundToDigits<Digits::kDown>);
+    BindBuiltinFunction("TRUNC", &RoundToDigits<Digits::kDown>);
+    BindBuiltinFunction("MROUND", &MRound);
+    BindBuiltinFunction("CEILING", &ToMultiple<true>);
+    BindBuiltinFunction("FLOOR", &ToMultiple<false>);
+    BindBuiltinFunction("EVEN", &Unary<Even>);
+    BindBuiltinFunction("ODD", &Unary<Odd>);
+    BindBuiltinFunction("INT", &Unary<Int>);
+}
+
+} // namespace vl

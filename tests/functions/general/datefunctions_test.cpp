@@ -1,0 +1,162 @@
+#include "functions/general/datefunctions.h"
+#include "functiontestutil.h"
+
+#include <string>
+
+namespace vl {
+
+using test::FormulaCase;
+using test::FunctionBook;
+
+TEST(DateFunctions, BuildingAndReadingDates) {
+    static const FormulaCase cases[] = {
+        {"=DATE(2005,7,15)", "2005-07-15"},
+        {"=DATE(2005,2,29)", "#NUM!"},
+        {"=DATE(2004,2,29)", "2004-02-29"},
+        {"=DATE(40000,1,1)", "40000-01-01"},
+        {"=DATE(50001,1,1)", "#NUM!"},
+        {"=DATE(50000,12,31)", "50000-12-31"},
+        {"=DATE(2005,13,1)", "#NUM!"},
+        {"=DATE(2005,1,)", "#NUM!"},
+        {"=DATE(2005,1)", "#SYNTAX!"},
+        {"=DATE(1/0,13,1)", "#NUM!"},
+        {"=TIME(16,20,15)", "16:20:15"},
+        {"=TIME(24,0,0)", "#NUM!"},
+        {"=TIME(,,)", "00:00:00"},
+        {"=TIME(0,60,0)", "#NUM!"},
+        {"=DATEVALUE(\"2005-07-15\")", "2005-07-15"},
+        {"=DATEVALUE(\"2005-07-15T10:00:00\")", "2005-07-15T10:00:00"},
+        {"=DATEVALUE(\"x\")", "#VALUE!"},
+        {"=DATEVALUE(38000)", "#VALUE!"},
+        {"=TIMEVALUE(\"16:20:15\")", "16:20:15"},
+        {"=TIMEVALUE(\"\")", "#VALUE!"},
+        {"=YEAR(\"2005-08-08\")", "2005"},
+        {"=MONTH(\"2005-08-08T20:00:01\")", "8"},
+        {"=DAY(\"2005-08-09\")", "9"},
+        {"=HOUR(\"2005-08-08T20:00:01.01\")", "20"},
+        {"=HOUR(\"2005-08-08\")", "#VALUE!"},
+        {"=MINUTE(\"12:59:11\")", "59"},
+        {"=SECOND(\"12:59:11.999\")", "11"},
+        {"=YEAR(\"12:59:11\")", "#VALUE!"},
+        {"=YEAR(2005)", "#VALUE!"},
+        {"=YEAR(A1)", "#VALUE!"},
+        {"=SECOND(A1)", "#VALUE!"},
+        {"=YEAR(\"2005-01-01Z\")", "#VALUE!"},
+        {"=YEAR(\"2005-1-1\")", "#VALUE!"},
+        {"=YEAR(1/0)", "#DIV/0!"},
+        {"=YEAR({\"2005-01-01\",\"1999-12-31\"})", "{2005, 1999}"},
+    };
+    FunctionBook book;
+    book.Check(cases);
+}
+
+TEST(DateFunctions, DifferencesAndPeriods) {
+    static const FormulaCase cases[] = {
+        {"=DATEDIFF(\"2005-01-01\",\"2005-12-31\")", "P364D"},
+        {"=DATEDIFF(\"2005-01-01T18:15:10\",\"2005-01-04T12:10:00\")", "P2DT17H54M50S"},
+        {"=DATEDIFF(\"2005-01-04T12:10:00\",\"2005-01-01T18:15:10\")", "-P2DT17H54M50S"},
+        {"=DATEDIFF(\"10:00:00\",\"11:00:00\")", "PT1H"},
+        {"=DATEDIFF(\"2005-01-02\",\"2005-01-01\")", "-P1D"},
+        {"=DATEDIFF(\"2005-01-01\",\"2005-01-01\")", "P"},
+        {"=DATEDIFF(\"0001-01-01\",\"50000-12-31\")", "P18262124D"},
+        {"=DATEDIFF(\"2005-01-01\",A1)", "#VALUE!"},
+        {"=EDATE(\"2005-02-15\",4)", "2005-06-15"},
+        {"=EDATE(\"2005-01-30\",1)", "2005-02-28"},
+        {"=EDATE(\"2005-01-30\",0)", "2005-01-30"},
+        {"=EDATE(\"2005-03-31\",-1)", "2005-02-28"},
+        {"=EDATE(\"2005-01-30T10:00:00\",13)", "2006-02-28T10:00:00"},
+        {"=EDATE(\"10:00:00\",1)", "#VALUE!"},
+        {"=EDATE(\"2005-01-30\",214748354)", "#VALUE!"},
+        {"=EDATE(\"50000-12-15\",1)", "#VALUE!"},
+        {"=EDATE(\"0001-01-15\",-1)", "#VALUE!"},
+        {"=EDATE(38000,1)", "#VALUE!"},
+        {"=EDATE2(\"2005-03-03\",\"-P30D\")", "2005-02-01"},
+        {"=EDATE2(\"2005-02-01\",\"P30D\")", "2005-03-03"},
+        {"=EDATE2(\"2005-08-10T15:27:36.10\",\"P10DT3H7M12.95S\")", "2005-08-20T18:34:49.050"},
+        {"=EDATE2(\"13:34:22.330\",\"PT1H7M\")", "14:41:22.330"},
+        {"=EDATE2(\"13:34:22\",\"P1D\")", "#VALUE!"},
+        {"=EDATE2(\"2005-03-03\",\"P\")", "2005-03-03"},
+        {"=EDATE2(\"2005-03-03\",\"P1X\")", "#VALUE!"},
+        {"=EDATE2(\"50000-12-31\",\"P1D\")", "#VALUE!"},
+        {"=EOMONTH(\"2005-01-01\",1)", "2005-02-28"},
+        {"=EOMONTH(\"2005-01-01\",-1)", "2004-12-31"},
+        {"=EOMONTH(\"2004-01-31\",1)", "2004-02-29"},
+        {"=EOMONTH(\"2004-01-31T08:00:00\",0)", "2004-01-31T08:00:00"},
+        {"=EOMONTH(\"10:00:00\",0)", "#VALUE!"},
+        {"=EOMONTH(A1,0)", "#VALUE!"},
+        {"=EOMONTH(\"2005-01-01\",1/0)", "#VALUE!"},
+        {"=EOMONTH(\"50000-12-01\",1)", "#VALUE!"},
+    };
+    FunctionBook book;
+    book.Check(cases);
+}
+
+TEST(DateFunctions, WeekdaysAndWeekNumbers) {
+    static const FormulaCase cases[] = {
+        {"=WEEKDAY(\"2005-01-01\",)", "7"},
+        {"=WEEKDAY(\"2005-01-01\",2)", "6"},
+        {"=WEEKDAY(\"2005-01-01\",3)", "5"},
+        {"=WEEKDAY(\"2005-01-02\",)", "1"},
+        {"=WEEKDAY(\"2005-01-02\",2)", "7"},
+        {"=WEEKDAY(\"2005-01-02\",3)", "6"},
+        {"=WEEKDAY(\"2005-01-03\",3)", "0"},
+        {"=WEEKDAY(\"2005-01-01\",4)", "#NUM!"},
+        {"=WEEKDAY(A1)", "#SYNTAX!"},
+        {"=WEEKDAY(\"10:00:00\",)", "#VALUE!"},
+        {"=WEEKDAY(\"2005-13-01\",4)", "#VALUE!"},
+        {"=WEEKDAY(\"0001-01-01\",)", "2"},
+        {"=WEEKNUM(\"2005-01-21\",)", "4"},
+        {"=WEEKNUM(\"2006-01-01\",)", "1"},
+        {"=WEEKNUM(\"2006-01-01\",2)", "1"},
+        {"=WEEKNUM(\"2006-01-02\",2)", "2"},
+        {"=WEEKNUM(\"2006-01-07\",)", "1"},
+        {"=WEEKNUM(\"2006-01-08\",)", "2"},
+        {"=WEEKNUM(\"2005-12-31\",)", "53"},
+        {"=WEEKNUM(\"2005-01-21\",3)", "#NUM!"},
+    };
+    FunctionBook book;
+    book.Check(cases);
+}
+
+// A date text is read up to 1,027 characters; trailing blanks are allowed.
+TEST(DateFunctions, DateTextsLongerThanTheLimitAreRefused) {
+    FunctionBook book;
+    book.Text("A1", "2005-01-01" + std::string(1027 - 10, ' '));
+    book.Text("A2", "2005-01-01" + std::string(1028 - 10, ' '));
+    static const FormulaCase cases[] = {
+        {"=YEAR(A1)", "2005"},          {"=YEAR(A2)", "#VALUE!"},
+        {"=EDATE(A1,0)", "2005-01-01"}, {"=EDATE(A2,0)", "#VALUE!"},
+        {"=DATEDIFF(A1,A1)", "P"},      {"=DATEDIFF(A1,A2)", "#VALUE!"},
+        {"=DATEVALUE(A2)", "#VALUE!"},  {"=EOMONTH(A2,0)", "#VALUE!"},
+    };
+    book.Check(cases);
+}
+
+IsoDateTime FixedClock() {
+    IsoDateTime r;
+    r.hasDate = r.hasTime = 1;
+    r.year = 2005;
+    r.month = 3;
+    r.day = 4;
+    r.hour = 13;
+    r.minute = 14;
+    r.second = 5;
+    return r;
+}
+
+TEST(DateFunctions, NowAndTodayReadTheClock) {
+    FunctionBook book;
+    SetLocalClock(&FixedClock);
+    static const FormulaCase cases[] = {
+        {"=TODAY()", "2005-03-04"}, {"=NOW()", "13:14:05"},      {"=NOW(1)", "#SYNTAX!"},
+        {"=TODAY(,)", "#SYNTAX!"},  {"=WEEKDAY(TODAY(),)", "6"},
+    };
+    book.Check(cases);
+    SetLocalClock(nullptr);
+    IsoDateTime now = ReadLocalClock();
+    EXPECT_GE(now.year, 2024);
+    EXPECT_EQ(book.Eval("=YEAR(TODAY())", "J20"), std::to_string(now.year));
+    EXPECT_EQ(book.Eval("=HOUR(NOW())>=0", "J20"), "1");
+}
+
+} // namespace vl
