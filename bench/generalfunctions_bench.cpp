@@ -17,7 +17,7 @@ using namespace vl;
 constexpr uint32_t kCells = 100000;
 
 struct Book {
-    std::unique_ptr<CWorkbook> workbook = NewWorkbook();
+    std::unique_ptr<CWorkbook> workbook = CreateWorkbook();
     std::unique_ptr<CEvalContext> ctx = std::make_unique<CEvalContext>();
     CCellStore& cells;
     Book() : cells(AsWorksheet(workbook->AppendTreeItem(TREE_TYPE_WORKSHEET, "Sheet1", 1))->cells) {
