@@ -261,6 +261,19 @@ TEST(V6Sheet, ListIndexesBelowAHundredOnly) {
     EXPECT_EQ(load.book->dropDownLists[0].entries, (std::vector<std::string>{"", "lead"}));
 }
 
+// A name fills at most the 52 bytes before the type field, with or without its NUL.
+TEST(V6Sheet, ItemNamesEndAtTheTypeField) {
+    for (size_t length : {51, 52}) {
+        V6File f = MinimalFile();
+        f.items[0].name = std::string(length, 'n');
+        f.items.push_back(V6Item{std::string(length, 'f'), 2, 1, 1, {}, false, {}});
+        V6Load load = LoadV6File(f);
+        ASSERT_TRUE(load.ok);
+        EXPECT_EQ(std::string(load.book->tree.first->name), std::string(length, 'n'));
+        EXPECT_EQ(std::string(load.book->tree.first->next->name), std::string(length, 'f'));
+    }
+}
+
 // Whatever a folder's size counts beyond its header is passed over.
 TEST(V6Sheet, FolderBytesBeyondTheHeaderArePassedOver) {
     V6File f = MinimalFile();
