@@ -59,7 +59,7 @@ void SetPeriods(SeriesSettings& s, uint16_t periods) {
     if (periods >= 1 && periods <= 65534) s.periods = periods;
 }
 
-// The axis of one series: title font, scale limits, ticks and label orientation.
+// The axis of one series: primary, with its title font and ticks.
 void SetAxis(SeriesSettings& s, const uint8_t* r, size_t font, size_t color) {
     s.axisType = 1;
     SetColoredFont(s.axisFont, r + font, LoadU32(r + color));
