@@ -1,0 +1,111 @@
+// The format runs of a version-6 worksheet: blocks of consecutive rows that share one list
+// of runs. Blocks come in row order, so the runs are put through one cursor; a block that
+// goes back over rows already styled clears the columns it restyles first, so that no two
+// runs of a row ever overlap.
+
+#include "files/v6records.h"
+#include "model/workbook.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace vl {
+
+namespace {
+
+constexpr size_t kV6RunSize = 6;
+constexpr uint16_t kUnstyled = 0xFFFF;
+
+using RunList = std::vector<FormatRun>;
+
+// Lays runs that overlap onto the row in their order, the later over the earlier, and
+// takes the row apart into runs again.
+void Flatten(RunList& runs) {
+    std::vector<uint16_t> row(kMaxColumns, kUnstyled);
+    for (const FormatRun& r : runs)
+        std::fill(row.begin() + r.firstColumn, row.begin() + r.lastColumn + 1, r.style);
+    runs.clear();
+    for (uint16_t c = 0; c < kMaxColumns;) {
+        uint16_t end = c;
+        while (end + 1 < kMaxColumns && row[end + 1] == row[c]) ++end;
+        if (row[c] != kUnstyled) runs.push_back({c, end, 0, row[c]});
+        c = uint16_t(end + 1);
+    }
+}
+
+class CRunWriter {
+public:
+    CRunWriter(CWorkbook& book, CFormatStore& formats) : book_(book), formats_(formats) {}
+
+    // Puts the runs, in column order and apart from each other, into one row.
+    bool PutRow(uint32_t row, const RunList& runs) {
+        if (runs.empty()) return true;
+        const bool revisit = any_ && !After(row, runs.front().firstColumn);
+        for (FormatRun run : runs) {
+            run.row = row;
+            if (revisit && !ClearFormatRect(formats_, run.firstColumn, run.lastColumn, row, row,
+                                            &cursor_, true))
+                return V6NoMemory(book_);
+            if (!PutFormatRun(formats_, run, cursor_)) return V6NoMemory(book_);
+        }
+        if (!any_ || After(row, runs.back().lastColumn)) {
+            any_ = true;
+            lastRow_ = row;
+            lastColumn_ = runs.back().lastColumn;
+        }
+        return true;
+    }
+
+private:
+    // Whether a column of a row lies after the furthest run put so far.
+    bool After(uint32_t row, uint16_t column) const {
+        return row > lastRow_ || (row == lastRow_ && column > lastColumn_);
+    }
+
+    CWorkbook& book_;
+    CFormatStore& formats_;
+    CellCursor cursor_;
+    bool any_ = false;
+    uint32_t lastRow_ = 0;
+    uint16_t lastColumn_ = 0;
+};
+
+// The runs of one block, cut to the sheet's columns, with styles the table lacks as 0.
+bool ReadRunList(CWorkbook& book, CV6Input& in, uint16_t count, RunList& runs) {
+    if (!in.Holds(count, kV6RunSize)) return V6Invalid(book);
+    runs.clear();
+    bool apart = true;
+    for (uint16_t i = 0; i < count; ++i) {
+        FormatRun run{in.U16(), in.U16(), 0, in.U16()};
+        if (run.firstColumn > run.lastColumn) return V6Invalid(book);
+        if (run.firstColumn > kLastColumn) continue;
+        run.lastColumn = std::min(run.lastColumn, kLastColumn);
+        if (run.style >= book.styles.styleCount) run.style = 0;
+        if (!runs.empty() && run.firstColumn <= runs.back().lastColumn) apart = false;
+        runs.push_back(run);
+    }
+    if (!apart) Flatten(runs);
+    return true;
+}
+
+} // namespace
+
+bool ReadV6FormatRuns(CWorkbook& book, CV6Input& in, CWorksheet& sheet) {
+    const uint32_t total = in.U32();
+    if (!in.Ok()) return V6Invalid(book);
+    CRunWriter writer(book, sheet.formats);
+    RunList runs;
+    for (uint64_t covered = 0; covered < total;) {
+        const uint16_t rows = in.U16();
+        const uint32_t first = in.U32();
+        const uint16_t count = in.U16();
+        if (!in.Ok() || !ReadRunList(book, in, count, runs)) return V6Invalid(book);
+        covered += rows;
+        const uint64_t end = std::min<uint64_t>(uint64_t(first) + rows, kMaxRows);
+        for (uint64_t row = first; row < end; ++row)
+            if (!writer.PutRow(uint32_t(row), runs)) return false;
+    }
+    return true;
+}
+
+} // namespace vl

@@ -1,0 +1,331 @@
+// The version-6 reader on files built for one behaviour each: flags, objects, page setup,
+// tables at the sheet's limits, cells, formulas under the user's notation, memory failures
+// and the binary save of what was read.
+
+#include "filestestutil.h"
+#include "model/container.h"
+#include "platform/core/alloc.h"
+#include "v6fixtures.h"
+#include "v6load.h"
+
+#include <climits>
+#include <gtest/gtest.h>
+
+namespace vl {
+
+using namespace v6test;
+
+namespace {
+
+V6File FileWith(const V6Sheet& sheet) {
+    V6File f = MinimalFile();
+    f.items[0].sheet = sheet;
+    return f;
+}
+
+CWorksheet& OnlySheet(V6Load& load) {
+    return *AsWorksheet(load.book->tree.active);
+}
+
+V6Object Object(const std::string& introduce, uint16_t tag, bool chart) {
+    V6Object o;
+    o.introduce = introduce;
+    o.tag = tag;
+    o.chart = chart;
+    return o;
+}
+
+// The cells of a store in storage order as (row, column, number).
+std::vector<std::vector<double>> Numbers(const CCellStore& store) {
+    std::vector<std::vector<double>> out;
+    CellCursor cursor{kAdvance, store.FirstPage(), 0};
+    while (const uint8_t* r = NextCellRecord(cursor))
+        out.push_back({double(cell::Row(r)), double(cell::Column(r)), cell::Number(r)});
+    return out;
+}
+
+} // namespace
+
+TEST(V6Sheet, FlagsByteAcceptsZeroFortyOrBitSeven) {
+    const struct {
+        uint8_t flags;
+        bool ok;
+    } cases[] = {{0x00, true}, {0x40, true},  {0x80, true},  {0xC1, true},
+                 {0xFF, true}, {0x41, false}, {0x01, false}, {0x7F, false}};
+    for (const auto& c : cases) {
+        V6File f = MinimalFile();
+        f.flags = c.flags;
+        V6Load load = LoadV6File(f);
+        EXPECT_EQ(load.ok, c.ok) << int(c.flags);
+        EXPECT_EQ(load.book->error, c.ok ? 0 : 21) << int(c.flags);
+    }
+}
+
+TEST(V6Sheet, ClassNumbersFollowTheOrderOfIntroduction) {
+    V6Sheet s;
+    s.objects = {Object("TextObj", 0, false), Object("GraphObj", 0, true), Object("", 0x8002, true),
+                 Object("", 0x0001, false), Object("", 0x8001, false)};
+    V6Load load = LoadV6File(FileWith(s));
+    ASSERT_TRUE(load.ok);
+    std::vector<int> objects;
+    for (CContainer* c = OnlySheet(load).firstContainer; c; c = c->next)
+        objects.push_back(c->settings.objectCount);
+    EXPECT_EQ(objects, (std::vector<int>{0, 1, 1, 0, 0}));
+}
+
+// The placement is summed in 64 bits and must stay inside 32.
+TEST(V6Sheet, PlacementAtTheLimitsOf32Bits) {
+    const struct {
+        int32_t x, right;
+        bool ok;
+    } cases[] = {{INT32_MAX - 100, 99, true},
+                 {INT32_MAX - 100, 100, false},
+                 {INT32_MIN, -1, true},
+                 {INT32_MIN, -2, false}};
+    for (const auto& c : cases) {
+        V6Sheet s;
+        s.objects = {Object("TextObj", 0, false)};
+        s.objects[0].x = c.x;
+        s.objects[0].frame[2] = c.right;
+        V6Load load = LoadV6File(FileWith(s));
+        EXPECT_EQ(load.ok, c.ok) << c.x << " " << c.right;
+        if (!c.ok) continue;
+        EXPECT_EQ(OnlySheet(load).firstContainer->settings.right, int64_t(c.x) + c.right + 1);
+    }
+}
+
+TEST(V6Sheet, PageFlagsAndPagesPerSheet) {
+    const struct {
+        uint32_t flags;
+        uint16_t perSheet;
+        uint8_t range, alignment, rows, columns, grid;
+    } cases[] = {
+        {2, 0, kPrintSelection, 0, 1, 1, 0},
+        {6, 1, kPrintPageList, 0, 1, 1, 0},
+        {32, 2, 0, 2, 1, 2, 0},
+        {64, 4, 0, 16, 2, 2, 0},
+        {96, 9, 0, 18, 3, 3, 0},
+        {131072, 12, 0, 0, 4, 3, 1},
+        {0, 16, 0, 0, 4, 4, 0},
+        {0, 25, 0, 0, 5, 5, 0},
+        {0, 3, 0, 0, 1, 1, 0},
+        {0, 26, 0, 0, 1, 1, 0},
+    };
+    for (const auto& c : cases) {
+        V6Sheet s;
+        s.presence = 1;
+        s.page.flags = c.flags;
+        s.page.pagesPerSheet = c.perSheet;
+        s.page.pages = std::string(130, 'p');
+        s.page.footer = std::string(127, 'f');
+        V6Load load = LoadV6File(FileWith(s));
+        ASSERT_TRUE(load.ok);
+        const PageSetupRecord& p = OnlySheet(load).pageSetup;
+        EXPECT_EQ(p.printRangeKind, c.range) << c.flags;
+        EXPECT_EQ(p.alignment, c.alignment) << c.flags;
+        EXPECT_EQ(p.pagesPerSheetRows, c.rows) << c.perSheet;
+        EXPECT_EQ(p.pagesPerSheetColumns, c.columns) << c.perSheet;
+        EXPECT_EQ(OnlySheet(load).view.showGrid, c.grid) << c.flags;
+        EXPECT_EQ(std::string(p.pages).size(), c.range == kPrintPageList ? 127u : 0u);
+        EXPECT_EQ(std::string(p.footerText).size(), 127u);
+        EXPECT_STREQ(p.paperName, "A4");
+    }
+}
+
+// Widths, styles, heights and runs reaching past column 2,046 or row 2,097,151 are cut.
+TEST(V6Sheet, TablesReachingPastTheSheetAreCut) {
+    V6File f = MinimalFile();
+    f.styles.resize(5);
+    V6Sheet& s = f.items[0].sheet;
+    s.tables.widths = {{500, 80}, {2000, 123}};
+    s.tables.styles = {{510, 0}, {1600, 3}};
+    s.tables.rows = kMaxRows + 8;
+    s.tables.heights = {{kMaxRows - 2, 17}, {10, 25}};
+    s.tables.runRows = 3;
+    s.tables.blocks = {{3, kMaxRows - 2, {{2040, 3000, 4}, {2047, 2050, 1}}}};
+    V6Load load = LoadV6File(f);
+    ASSERT_TRUE(load.ok) << int(load.book->error);
+    CFormatStore& formats = OnlySheet(load).formats;
+    EXPECT_EQ(formats.columns[499].width, 0);
+    EXPECT_EQ(formats.columns[500].width, 246);
+    EXPECT_EQ(formats.columns[kLastColumn].width, 246);
+    EXPECT_EQ(formats.columns[509].style, 0);
+    EXPECT_EQ(formats.columns[kLastColumn].style, 3);
+    ASSERT_EQ(formats.rowHeights.ItemCount(), kMaxRows);
+    EXPECT_EQ(*formats.rowHeights.GetItem2(kLastRow), 50);
+    EXPECT_EQ(*formats.rowHeights.GetItem2(kLastRow - 2), 0);
+    std::vector<FormatRun> runs;
+    CellCursor cursor{kAdvance, formats.runs.FirstPage(), 0};
+    while (const uint8_t* p = FormatRunCursorNext(cursor)) runs.push_back(LoadFormatRun(p));
+    ASSERT_EQ(runs.size(), 2u);
+    for (const FormatRun& r : runs) {
+        EXPECT_EQ(r.firstColumn, 2040);
+        EXPECT_EQ(r.lastColumn, kLastColumn);
+        EXPECT_EQ(r.style, 4);
+    }
+    EXPECT_EQ(runs[1].row, kLastRow);
+}
+
+// Blocks that go back over styled cells, or whose runs overlap, leave the later style on
+// each cell and no two runs of a row overlapping.
+TEST(V6Sheet, OverlappingRunsKeepTheLaterStyle) {
+    V6File f = MinimalFile();
+    f.styles.resize(4);
+    V6Sheet& s = f.items[0].sheet;
+    s.tables.runRows = 3;
+    s.tables.blocks = {{2, 5, {{0, 9, 1}, {4, 5, 2}}}, {1, 5, {{8, 12, 3}}}};
+    V6Load load = LoadV6File(f);
+    ASSERT_TRUE(load.ok);
+    std::vector<std::vector<int>> runs;
+    CellCursor cursor{kAdvance, OnlySheet(load).formats.runs.FirstPage(), 0};
+    while (const uint8_t* p = FormatRunCursorNext(cursor)) {
+        const FormatRun r = LoadFormatRun(p);
+        runs.push_back({int(r.row), r.firstColumn, r.lastColumn, r.style});
+    }
+    const std::vector<std::vector<int>> expected = {{5, 0, 3, 1},  {5, 4, 5, 2}, {5, 6, 7, 1},
+                                                    {5, 8, 12, 3}, {6, 0, 3, 1}, {6, 4, 5, 2},
+                                                    {6, 6, 9, 1}};
+    EXPECT_EQ(runs, expected);
+}
+
+TEST(V6Sheet, CellsOutOfRowOrderLandInPlace) {
+    V6Sheet s;
+    s.cells = {{5, 5, 2, "", 1}, {1, 1, 2, "", 2}, {3, 300, 2, "", 3},
+               {0, 0, 2, "", 4}, {1, 1, 2, "", 5}, {2, 1, 2, "", 6}};
+    for (uint8_t width : {0, 1, 0x80}) {
+        s.rowWidth = width;
+        V6Load load = LoadV6File(FileWith(s));
+        ASSERT_TRUE(load.ok);
+        const std::vector<std::vector<double>> expected = {
+            {0, 0, 4}, {1, 1, 5}, {1, 2, 6}, {5, 5, 1}, {300, 3, 3}};
+        EXPECT_EQ(Numbers(OnlySheet(load).cells), expected) << int(width);
+    }
+}
+
+TEST(V6Sheet, FormulasAreTranslatedFromTheUserForm) {
+    const struct {
+        char decimal, list;
+        bool a1;
+        std::string text;
+        bool formula;
+        std::string stored;
+    } cases[] = {
+        {'.', ',', true, "SUM(A1:A2)", true, "=SUM(R[-2]C:R[-1]C)"},
+        {',', ';', true, "=SUM(A1;B2)*1,5", true, "=SUM(R[-2]C,R[-1]C[1])*1.5"},
+        {'.', ',', false, "=R[-1]C+R1C1", true, "=R[-1]C+R1C1"},
+        {'.', ',', true, "+A4", true, "=+R[1]C"},
+        {'.', ',', true, "=\"" + std::string(1030, 'q') + "\"", false, ""},
+    };
+    for (const auto& c : cases) {
+        NotationScope notation(c.decimal, c.list, c.a1);
+        V6Sheet s;
+        s.cells = {{0, 2, 4, c.text, 9.5}};
+        V6Load load = LoadV6File(FileWith(s));
+        ASSERT_TRUE(load.ok);
+        const uint8_t* r = FindCell(OnlySheet(load).cells, 2, 0);
+        ASSERT_NE(r, nullptr);
+        EXPECT_EQ(cell::IsFormula(r), c.formula) << c.text;
+        if (c.formula) {
+            EXPECT_EQ(cell::Formula(r), c.stored);
+            EXPECT_EQ(cell::CachedNumber(r), 9.5);
+        } else {
+            EXPECT_EQ(cell::Text(r), c.text);
+        }
+    }
+}
+
+// Texts at their limits and one past: cells 8,173 bytes, titles and page texts 127.
+TEST(V6Sheet, TextsAreCutAtTheirLimits) {
+    for (size_t extra : {0, 1}) {
+        V6Sheet s;
+        s.cells = {{0, 0, 1, std::string(kMaxCellText + extra, 'c'), 0}};
+        s.objects = {Object("TextObj", 0, false)};
+        s.objects[0].text.title = std::string(127 + extra, 't');
+        s.presence = 1;
+        s.page.header = std::string(127 + extra, 'h');
+        V6Load load = LoadV6File(FileWith(s));
+        ASSERT_TRUE(load.ok);
+        CWorksheet& sheet = OnlySheet(load);
+        EXPECT_EQ(cell::TextLength(FindCell(sheet.cells, 0, 0)), kMaxCellText);
+        EXPECT_EQ(std::string(sheet.firstContainer->settings.titleText[0]).size(), 127u);
+        EXPECT_EQ(std::string(sheet.pageSetup.headerText).size(), 127u);
+    }
+}
+
+TEST(V6Sheet, ListIndexesBelowAHundredOnly) {
+    V6File f = MinimalFile();
+    f.lists = {{99, ""}, {100, ""}, {0xFFFFFFFF, "a"}, {0, "\r\nlead"}};
+    V6Load load = LoadV6File(f);
+    ASSERT_TRUE(load.ok);
+    EXPECT_STREQ(load.book->dropDownLists[99].name, "List 99.");
+    EXPECT_EQ(load.book->dropDownLists[0].entries, (std::vector<std::string>{"", "lead"}));
+}
+
+// A name fills at most the 52 bytes before the type field, with or without its NUL.
+TEST(V6Sheet, ItemNamesEndAtTheTypeField) {
+    for (size_t length : {51, 52}) {
+        V6File f = MinimalFile();
+        f.items[0].name = std::string(length, 'n');
+        f.items.push_back(V6Item{std::string(length, 'f'), 2, 1, 1, {}, false, {}});
+        V6Load load = LoadV6File(f);
+        ASSERT_TRUE(load.ok);
+        EXPECT_EQ(std::string(load.book->tree.first->name), std::string(length, 'n'));
+        EXPECT_EQ(std::string(load.book->tree.first->next->name), std::string(length, 'f'));
+    }
+}
+
+// Whatever a folder's size counts beyond its header is passed over.
+TEST(V6Sheet, FolderBytesBeyondTheHeaderArePassedOver) {
+    V6File f = MinimalFile();
+    f.items.insert(f.items.begin(), V6Item{"F", 2, 1, 1, {}, false, 106});
+    V6Bytes bytes = WriteV6File(f);
+    const size_t folderEnd = bytes.itemEnds[0] + 100;
+    bytes.data.insert(bytes.data.begin() + long(folderEnd), 10, 0xAB);
+    V6Load load = LoadV6Bytes(bytes.data);
+    ASSERT_TRUE(load.ok) << int(load.book->error);
+    EXPECT_EQ(load.book->tree.folderCount, 1u);
+    EXPECT_STREQ(load.book->tree.active->name, "S");
+}
+
+TEST(V6Sheet, SavedInTheBinaryFormLoadsBackEqual) {
+    NotationScope notation('.', ',', true);
+    V6Load load = LoadV6Path(std::string(VORLANE_TEST_DATA) + "/v6/book.vlb");
+    ASSERT_TRUE(load.ok);
+    tempfiles::TempFolder dir;
+    ASSERT_TRUE(filestest::SaveToPath(*load.book, dir.Path("saved.vlb"), false));
+    bool ok = false;
+    auto back = filestest::LoadFromPath(dir.Path("saved.vlb"), nullptr, ok);
+    ASSERT_TRUE(ok) << int(back->error);
+    filestest::ExpectSameWorkbook(*load.book, *back);
+}
+
+// Running out of memory at any allocation fails the load with 8 and frees everything.
+TEST(V6Sheet, MemoryFailureAtEveryPointGives8) {
+    V6File f = RichFile();
+    // Row heights are left out: a row whose page cannot be had keeps no height and the load
+    // goes on.
+    for (V6Item& item : f.items) {
+        item.sheet.tables.rows = 0;
+        item.sheet.tables.heights.clear();
+    }
+    tempfiles::TempFolder dir;
+    tempfiles::WriteBytes(dir.Path("f.vlb"), WriteV6File(f).data);
+    bool loaded = false;
+    for (long n = 0; n < 100000 && !loaded; ++n) {
+        const long blocks = LiveBlockCount();
+        {
+            auto book = CreateWorkbook();
+            ASSERT_TRUE(OpenDocumentFile(*book, dir.Path("f.vlb").c_str()));
+            SetAllocFailAfter(n);
+            loaded = OpenWorkbookFile(*book, nullptr);
+            SetAllocFailAfter(-1);
+            if (!loaded) {
+                ASSERT_EQ(book->error, kErrorWorksheetMemory) << n;
+            }
+        }
+        ASSERT_EQ(LiveBlockCount(), blocks) << n;
+    }
+    EXPECT_TRUE(loaded);
+}
+
+} // namespace vl
