@@ -131,15 +131,6 @@ int32_t WeightOf(uint8_t code) {
 
 } // namespace
 
-int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
-    if (c == 0) return -1;
-    int64_t product = int64_t(a) * b;
-    bool negative = (product < 0) != (c < 0);
-    int64_t magnitude = (std::abs(product) + std::abs(int64_t(c)) / 2) / std::abs(int64_t(c));
-    int64_t result = negative ? -magnitude : magnitude;
-    return (result > INT32_MAX || result < INT32_MIN) ? -1 : int32_t(result);
-}
-
 void StyleFontToLogFont(const FontRecord& font, LogFont& out) {
     out = LogFont{};
     const FontRecord& def = DefaultFontRecord();

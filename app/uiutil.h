@@ -3,6 +3,7 @@
 // locale's decimal separator, column letters, page lists, fonts, combo lines, opacity.
 
 #include "app/core/fontrecord.h"
+#include "platform/core/muldiv.h"
 
 #include <cstdint>
 #include <string>
@@ -47,8 +48,6 @@ struct LogFont {
 
 void StyleFontToLogFont(const FontRecord& font, LogFont& out);
 void LogFontToStyleFont(FontRecord& out, const LogFont& font);
-// a x b / c rounded half away from zero; -1 when c is 0.
-int32_t MulDiv(int32_t a, int32_t b, int32_t c);
 
 // Adds each non-empty line of the text; false for an empty text or one over 999 characters.
 bool AddComboLines(QComboBox* combo, std::string_view text);

@@ -159,17 +159,6 @@ bool V6Fail(CWorkbook& book, ErrorCode code) {
     return false;
 }
 
-int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
-    if (c == 0) return -1;
-    const int64_t product = int64_t(a) * b;
-    int64_t quotient = product / c;
-    const int64_t rest = product % c;
-    const int64_t restMagnitude = rest < 0 ? -rest : rest;
-    const int64_t divisorMagnitude = c < 0 ? -int64_t(c) : int64_t(c);
-    if (2 * restMagnitude >= divisorMagnitude) quotient += (product < 0) != (c < 0) ? -1 : 1;
-    return quotient < INT32_MIN || quotient > INT32_MAX ? -1 : int32_t(quotient);
-}
-
 void LogFontToFontRecord(FontRecord& out, const uint8_t* f) {
     out = FontRecord{};
     size_t n = 0;

@@ -6,6 +6,7 @@
 
 #include "app/core/errorcode.h"
 #include "files/v6input.h"
+#include "platform/core/muldiv.h"
 #include "platform/core/screen.h"
 
 #include <cstdint>
@@ -39,8 +40,6 @@ inline bool V6NoMemory(CWorkbook& book) {
     return V6Fail(book, kErrorWorksheetMemory);
 }
 
-// a * b / c with a 64-bit product, rounded half away from zero.
-int32_t MulDiv(int32_t a, int32_t b, int32_t c);
 // `logFont` is the 60-byte font structure of the older files.
 void LogFontToFontRecord(FontRecord& out, const uint8_t* logFont);
 // A font of the older form with its colour, the colour given.

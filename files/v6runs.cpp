@@ -43,8 +43,9 @@ public:
         const bool revisit = any_ && !After(row, runs.front().firstColumn);
         for (FormatRun run : runs) {
             run.row = row;
-            if (revisit && !ClearFormatRect(formats_, run.firstColumn, run.lastColumn, row, row,
-                                            &cursor_, true))
+            if (revisit &&
+                !ClearFormatRect(formats_, CellRange{run.firstColumn, row, run.lastColumn, row},
+                                 &cursor_, true))
                 return V6NoMemory(book_);
             if (!PutFormatRun(formats_, run, cursor_)) return V6NoMemory(book_);
         }

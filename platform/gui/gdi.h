@@ -3,6 +3,7 @@
 // points in device pixels, logical fonts, pens, brushes and bitmaps as values, and the
 // codes of raster operations, text alignment and background modes.
 
+#include "platform/core/muldiv.h"
 #include "platform/core/screen.h"
 
 #include <QFont>
@@ -136,17 +137,4 @@ inline QColor ToQColor(COLORREF c) {
 
 } // namespace vl
 
-namespace vl {
-
-// a * b / c rounded half away from zero, as the platform's MulDiv; -1 when c is 0.
-inline int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
-    if (c == 0) return -1;
-    const int64_t product = int64_t(a) * b;
-    const bool negative = (product < 0) != (c < 0);
-    const int64_t p = product < 0 ? -product : product;
-    const int64_t d = c < 0 ? -int64_t(c) : c;
-    const int64_t q = (p + d / 2) / d;
-    return int32_t(negative ? -q : q);
-}
-
-} // namespace vl
+namespace vl {} // namespace vl

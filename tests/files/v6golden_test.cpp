@@ -24,7 +24,7 @@ std::string DataPath(const std::string& name) {
 class V6Golden : public ::testing::Test {
 protected:
     void SetUp() override {
-        load_ = LoadV6Path(DataPath("book.vlb"));
+        load_ = LoadV6DataFile(DataPath("book.vlb"));
         ASSERT_TRUE(load_.ok) << int(load_.book->error);
         sheet_ = SheetNamed(*load_.book, "Sheet1");
         ASSERT_NE(sheet_, nullptr);
@@ -355,7 +355,7 @@ TEST_F(V6Golden, CellsOfEachType) {
 
 TEST(V6GoldenStyles, SixHundredStylesGiveStyleZeroAnd511) {
     NotationScope notation('.', ',', true);
-    V6Load load = LoadV6Path(DataPath("styles600.vlb"));
+    V6Load load = LoadV6DataFile(DataPath("styles600.vlb"));
     ASSERT_TRUE(load.ok);
     const StyleTables& t = load.book->styles;
     EXPECT_EQ(t.styleCount, kMaxStyles);
@@ -375,7 +375,7 @@ TEST(V6Bad, EachFileFailsWithItsCode) {
         const int code = std::atoi(name.c_str() + 1);
         const long blocks = LiveBlockCount();
         {
-            V6Load load = LoadV6Path(entry.path().string());
+            V6Load load = LoadV6DataFile(entry.path().string());
             EXPECT_FALSE(load.ok) << name;
             EXPECT_EQ(load.book->error, code) << name;
         }

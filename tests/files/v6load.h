@@ -34,6 +34,12 @@ inline V6Load LoadV6Bytes(const Bytes& bytes) {
     return LoadV6Path(dir.Path("v6.vlb"));
 }
 
+// Data files are loaded from a private copy: opening takes the file exclusively, and tests
+// run in parallel.
+inline V6Load LoadV6DataFile(const std::string& path) {
+    return LoadV6Bytes(tempfiles::ReadBytes(path));
+}
+
 inline V6Load LoadV6File(const V6File& file) {
     return LoadV6Bytes(WriteV6File(file).data);
 }

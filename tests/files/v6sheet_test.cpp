@@ -289,7 +289,7 @@ TEST(V6Sheet, FolderBytesBeyondTheHeaderArePassedOver) {
 
 TEST(V6Sheet, SavedInTheBinaryFormLoadsBackEqual) {
     NotationScope notation('.', ',', true);
-    V6Load load = LoadV6Path(std::string(VORLANE_TEST_DATA) + "/v6/book.vlb");
+    V6Load load = LoadV6DataFile(std::string(VORLANE_TEST_DATA) + "/v6/book.vlb");
     ASSERT_TRUE(load.ok);
     tempfiles::TempFolder dir;
     ASSERT_TRUE(filestest::SaveToPath(*load.book, dir.Path("saved.vlb"), false));
