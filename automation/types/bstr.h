@@ -14,6 +14,7 @@ public:
     CBstr() = default; // null
     CBstr(std::string_view utf8) : text_(std::string(utf8)) {}
     CBstr(const char* utf8) : text_(std::string(utf8)) {}
+    CBstr(const std::string& utf8) : text_(utf8) {}
 
     // A string from Windows-1252 text of the program.
     static CBstr FromAnsi(std::string_view text);

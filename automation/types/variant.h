@@ -88,7 +88,7 @@ struct SafeArrayBound {
 class CSafeArray {
 public:
     // More elements than this are refused as out of memory.
-    static constexpr uint64_t kMaxElements = uint64_t(1) << 24;
+    static constexpr uint64_t kMaxElements = uint64_t(1) << 20;
 
     // Null when there are no dimensions or the elements cannot be had.
     static std::shared_ptr<CSafeArray> Create(std::vector<SafeArrayBound> bounds);
