@@ -63,6 +63,17 @@ Stored ValueRecord(CEvalContext& ctx, const CVariant& value, CellBuffer& out) {
     return Stored::kRefused;
 }
 
+// The record at a cell; the row index of its block is built first, as readers do, so that
+// reading many cells finds each row at once.
+const uint8_t* ReadCell(CCellStore& cells, uint32_t row, uint16_t column) {
+    const uint32_t block = row / kRowBlockRows;
+    if (!cells.BlockValid(block)) {
+        CellCursor cursor;
+        cells.BuildRowBlockIndex(block, cursor);
+    }
+    return FindCell(cells, row, column);
+}
+
 bool PutAt(CCellStore& cells, CellBuffer& record, uint16_t column, uint32_t row,
            CellCursor& cursor) {
     StoreU16(record.bytes + 1, column);
@@ -83,7 +94,7 @@ HRESULT CWorkbookObj::GetValue(const CBstr& text, CVariant& value) {
         value = CVariant::Bstr(std::string(CBstr::FromAnsi(shown).Utf8()));
         return S_OK;
     }
-    value = CellVariant(FindCell(sheet->cells, r.r1, r.c1));
+    value = CellVariant(ReadCell(sheet->cells, r.r1, r.c1));
     return S_OK;
 }
 
@@ -94,9 +105,16 @@ HRESULT CWorkbookObj::PutValue(const CBstr& text, const CVariant& value) {
     CellBuffer record;
     const Stored kind = ValueRecord(*ctx_, value, record);
     if (kind == Stored::kRefused) return E_INVALIDARG;
+    CellCursor cursor;
+    // One cell that anchors no array formula is simply replaced, from where it was found.
+    const uint8_t* old =
+        IsSingleCell(r) ? FindCellFromCursor(sheet->cells, r.r1, r.c1, cursor) : nullptr;
+    if (!old) cursor = CellCursor{};
+    if (kind == Stored::kRecord && IsSingleCell(r) && (!old || !cell::IsFormula(old)))
+        return PutAt(sheet->cells, record, r.c1, r.r1, cursor) ? S_OK : E_OUTOFMEMORY;
+    cursor = CellCursor{};
     ClearRect(sheet->cells, r.c1, r.c2, r.r1, r.r2, nullptr, false);
     if (kind == Stored::kEmpty) return S_OK;
-    CellCursor cursor;
     for (uint32_t row = r.r1; row <= r.r2; ++row)
         for (uint32_t column = r.c1; column <= r.c2; ++column)
             if (!PutAt(sheet->cells, record, uint16_t(column), row, cursor)) return E_OUTOFMEMORY;
@@ -113,7 +131,7 @@ HRESULT CWorkbookObj::GetRange(const CBstr& text, std::shared_ptr<CSafeArray>& v
     if (!array) return E_OUTOFMEMORY;
     for (uint32_t i = 0; i < rows; ++i) {
         for (uint32_t j = 0; j < columns; ++j) {
-            const uint8_t* record = FindCell(sheet->cells, r.r1 + i, uint16_t(r.c1 + j));
+            const uint8_t* record = ReadCell(sheet->cells, r.r1 + i, uint16_t(r.c1 + j));
             if (!record) continue;
             const int32_t index[2] = {int32_t(i), int32_t(j)};
             if (array->PutElement(index, CellVariant(record)) != S_OK) return E_FAIL;
