@@ -37,7 +37,6 @@ public:
     HRESULT Release(const QString& path, const QString& caller, uint32_t& count);
     // The live object at a path, or null.
     IAutomationObject* Resolve(const QString& path) const;
-    size_t ObjectCount() const { return objects_.size(); }
 
     QString introspect(const QString& path) const override;
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;

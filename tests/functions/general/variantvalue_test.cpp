@@ -27,8 +27,9 @@ std::string Shown(CEvalContext& ctx, const CVariant& v) {
         return "e";
     case kTokenArray: {
         std::string out;
-        FormatArrayConstant(out, ctx.scratch.PopPointer(), value.lastColumn, value.lastRow,
-                            InternalSeparators());
+        Page* chain = ctx.scratch.PopPointer();
+        FormatArrayConstant(out, chain, value.lastColumn, value.lastRow, InternalSeparators());
+        ctx.scratch.cells.FreePageChain(chain);
         return out;
     }
     }
