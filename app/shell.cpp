@@ -40,9 +40,10 @@ bool CApplicationShell::Start(const QStringList& arguments, const ProfileLocatio
     line_ = ScanCommandLine(arguments);
     if (line_.mode == StartMode::kRegister || line_.mode == StartMode::kUnregister ||
         line_.mode == StartMode::kUninstall) {
-        // Registration belongs to the automation server, which this build does not have.
-        std::fputs("Vorlane: registration is not available in this build\n", stderr);
-        exitCode_ = 1;
+        exitCode_ =
+            hooks_.registration ? hooks_.registration(line_.mode == StartMode::kRegister) : 1;
+        if (exitCode_ != 0)
+            std::fputs("Vorlane: the automation server could not be (un)registered\n", stderr);
         return false;
     }
     profilePath_ = ChooseProfilePath(where, [](const QString& p) { return QFileInfo::exists(p); });
@@ -52,6 +53,12 @@ bool CApplicationShell::Start(const QStringList& arguments, const ProfileLocatio
     InstallQtLocaleNames();
     InstallExternalReferences();
     CreateSharedImageLists();
+    if (hooks_.startServer) hooks_.startServer(module_, line_.mode);
+    if (line_.mode == StartMode::kAutomation) {
+        // A server that no client uses ends after the time-out, as after its last release.
+        module_.Lock();
+        module_.Unlock();
+    }
     if (line_.mode == StartMode::kInteractive) Run();
     return true;
 }

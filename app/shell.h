@@ -25,12 +25,21 @@ struct ProfileIo {
 // The profile's reader and writer of this build.
 ProfileIo DefaultProfileIo();
 
+// What the automation server adds to the start-up, supplied by the program.
+struct AutomationHooks {
+    // "RegServer" (true) or "UnregServer" and "Uninstall" (false): the exit code.
+    std::function<int(bool registering)> registration;
+    // Offers the server's classes, counting their objects in the module.
+    std::function<void(CServerModule& module, StartMode mode)> startServer;
+};
+
 class CApplicationShell {
 public:
     CApplicationShell(ITimerHost& timers, const IClock& clock, ProfileIo io,
                       IWorkbookWndFactory* factory = nullptr);
     ~CApplicationShell();
 
+    void SetAutomationHooks(AutomationHooks hooks) { hooks_ = std::move(hooks); }
     // Start-up up to the message loop: false when the process ends at once (`ExitCode`).
     bool Start(const QStringList& arguments, const ProfileLocations& where);
     // After the loop: drops the picture lists and writes the profile back.
@@ -50,6 +59,7 @@ private:
 
     const IClock& clock_;
     ProfileIo io_;
+    AutomationHooks hooks_;
     IWorkbookWndFactory* factory_;
     CServerModule module_;
     CommandLine line_;

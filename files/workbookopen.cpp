@@ -63,14 +63,14 @@ bool DetectWorkbookFormat(CWorkbook& workbook, uint8_t& kind, uint8_t& encryptio
     return true;
 }
 
-bool OpenWorkbookFile(CWorkbook& workbook, const char* password) {
+bool OpenWorkbookFile(CWorkbook& workbook, const char* password, uint32_t* errorLine) {
     uint8_t kind = 0, encryption = 0;
     if (!DetectWorkbookFormat(workbook, kind, encryption)) return false;
     bool ok = false;
     switch (kind) {
     case kFileXml:
     case kFileXmlCompressed:
-        ok = ReadXmlWorkbook(workbook);
+        ok = ReadXmlWorkbook(workbook, errorLine);
         break;
     case kFileBinary:
     case kFileBinaryCompressed:

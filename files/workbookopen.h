@@ -27,7 +27,8 @@ bool OpenDocumentFile(CWorkbook& workbook, const char* path);
 // for content of no known form, or with the stream's status.
 bool DetectWorkbookFormat(CWorkbook& workbook, uint8_t& kind, uint8_t& encryption);
 // Reads the file in the workbook's stream with the reader of its form; `password` is what the
-// user typed, or null when none was asked for.
-bool OpenWorkbookFile(CWorkbook& workbook, const char* password);
+// user typed, or null when none was asked for. An XML document that fails leaves the line it
+// failed at in `errorLine`, when given.
+bool OpenWorkbookFile(CWorkbook& workbook, const char* password, uint32_t* errorLine = nullptr);
 
 } // namespace vl

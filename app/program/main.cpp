@@ -1,15 +1,50 @@
-// The vorlane program: starts the shell and runs its message loop.
+// The vorlane program: starts the shell with the automation server and runs its message loop.
 
 #include "app/shell.h"
+#include "automation/dbus/dbusregistration.h"
+#include "automation/dbus/dbusserver.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <memory>
+
+namespace {
+
+vl::AutomationHooks ServerHooks(std::unique_ptr<vl::CAutomationBus>& server) {
+    vl::AutomationHooks hooks;
+    hooks.registration = [](bool registering) {
+        return registering ? vl::RegisterServer(QCoreApplication::applicationFilePath())
+                           : vl::UnregisterServer();
+    };
+    hooks.startServer = [&server](vl::CServerModule& module, vl::StartMode mode) {
+        // The interactive program serves only a bus it is told of, never one started for it.
+        if (mode != vl::StartMode::kAutomation &&
+            qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+            return;
+        server = std::make_unique<vl::CAutomationBus>(QDBusConnection::sessionBus(), module);
+        if (!server->Start()) server.reset();
+    };
+    return hooks;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    // Registering and serving automation show no window and need no display.
+    if (vl::ScanCommandLine(arguments).mode != vl::StartMode::kInteractive &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     vl::CQtTimerHost timers;
     vl::CSystemClock clock;
     vl::CApplicationShell shell(timers, clock, vl::DefaultProfileIo());
+    std::unique_ptr<vl::CAutomationBus> server;
+    shell.SetAutomationHooks(ServerHooks(server));
     if (!shell.Start(app.arguments().mid(1), vl::CurrentProfileLocations()))
         return shell.ExitCode();
-    return shell.Finish(app.exec());
+    const int code = app.exec();
+    server.reset(); // the classes are withdrawn before the profile is written
+    return shell.Finish(code);
 }

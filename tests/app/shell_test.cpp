@@ -59,12 +59,54 @@ protected:
 
 TEST_F(ShellTest, RegistrationSwitchLeavesTheProfileAlone) {
     MakeProfileFile();
-    CApplicationShell shell(timers, clock, io);
-    EXPECT_FALSE(shell.Start({QStringLiteral("-RegServer")}, where));
-    EXPECT_NE(shell.ExitCode(), 0); // registration is the automation server's, not built here
-    EXPECT_EQ(shell.Frame(), nullptr);
+    struct Case {
+        const char* argument;
+        int result;
+        std::vector<bool> calls;
+    };
+    const Case cases[] = {{"-RegServer", 0, {true}},
+                          {"--unregserver", 0, {false}},
+                          {"-Uninstall", 0, {false}},
+                          {"-RegServer", 1, {true}}};
+    for (const Case& c : cases) {
+        std::vector<bool> calls;
+        CApplicationShell shell(timers, clock, io);
+        AutomationHooks hooks;
+        hooks.registration = [&](bool registering) {
+            calls.push_back(registering);
+            return c.result;
+        };
+        hooks.startServer = [](CServerModule&, StartMode) { ADD_FAILURE() << "server started"; };
+        shell.SetAutomationHooks(hooks);
+        EXPECT_FALSE(shell.Start({QString::fromLatin1(c.argument)}, where));
+        EXPECT_EQ(shell.ExitCode(), c.result);
+        EXPECT_EQ(calls, c.calls);
+        EXPECT_EQ(shell.Frame(), nullptr);
+    }
+    CApplicationShell without(timers, clock, io);
+    EXPECT_FALSE(without.Start({QStringLiteral("-RegServer")}, where));
+    EXPECT_EQ(without.ExitCode(), 1);
     EXPECT_TRUE(loads.empty());
     EXPECT_TRUE(saves.empty());
+}
+
+TEST_F(ShellTest, AutomationStartsTheServerAndAnUnusedOneTimesOut) {
+    CApplicationShell shell(timers, clock, io);
+    std::vector<StartMode> started;
+    AutomationHooks hooks;
+    hooks.startServer = [&](CServerModule& module, StartMode mode) {
+        EXPECT_EQ(&module, &shell.Module());
+        started.push_back(mode);
+    };
+    shell.SetAutomationHooks(hooks);
+    ASSERT_TRUE(shell.Start({QStringLiteral("-Automation")}, where));
+    EXPECT_EQ(started, std::vector<StartMode>{StartMode::kAutomation});
+    EXPECT_EQ(shell.Module().LockCount(), 0);
+    EXPECT_FALSE(shell.Module().Quitting());
+    timers.Advance(CServerModule::kTimeoutMs - 1);
+    EXPECT_FALSE(shell.Module().Quitting());
+    timers.Advance(1); // the time-out passed with no client: the pause begins
+    EXPECT_TRUE(shell.Module().Quitting());
 }
 
 TEST_F(ShellTest, AutomationHasNoWindowButReadsAndWritesTheProfile) {

@@ -1,0 +1,101 @@
+#pragma once
+// The automation interfaces as C++ classes, with the type library's method names. Methods
+// return HRESULTs; out arguments are references; an interface pointer passed in is borrowed
+// for the call (null where the client passes none). Objects live in shared pointers, which
+// stand for the reference counts of their clients.
+
+#include "automation/types/bstr.h"
+#include "automation/types/guid.h"
+#include "automation/types/hresult.h"
+#include "automation/types/variant.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace vl {
+
+struct CoClassInfo;
+class ITree;
+class IWorksheet;
+
+// The information objects that the load and save methods read their settings from; the
+// exchange code gives them their methods.
+class ITextFileInfo {
+public:
+    virtual ~ITextFileInfo() = default;
+};
+class IXBaseInfo {
+public:
+    virtual ~IXBaseInfo() = default;
+};
+
+// What every object of the server offers: its class, the interfaces it answers for, and
+// ISupportErrorInfo.
+class IAutomationObject {
+public:
+    virtual ~IAutomationObject() = default;
+    virtual const CoClassInfo& ClassInfo() const = 0;
+    // S_OK for the class's own interfaces, S_FALSE for any other identifier.
+    virtual HRESULT InterfaceSupportsErrorInfo(const Guid& iid) const = 0;
+    virtual IWorksheet* QueryWorksheet() { return nullptr; }
+    virtual ITree* QueryTree() { return nullptr; }
+    virtual ITextFileInfo* QueryTextFileInfo() { return nullptr; }
+    virtual IXBaseInfo* QueryXBaseInfo() { return nullptr; }
+};
+
+class IWorksheet {
+public:
+    virtual ~IWorksheet() = default;
+
+    // The property WorksheetTree: the same object's tree interface; its put does nothing.
+    virtual HRESULT get_WorksheetTree(std::shared_ptr<ITree>& tree) = 0;
+    virtual HRESULT put_WorksheetTree(ITree* tree) = 0;
+    virtual HRESULT NewDocument() = 0;
+    virtual HRESULT UpdateWorksheet() = 0;
+
+    virtual HRESULT Load(const CBstr& path, const CBstr& password, int32_t format,
+                         ITextFileInfo* textFileInfo, IXBaseInfo* xbaseInfo) = 0;
+    virtual HRESULT Save() = 0;
+    virtual HRESULT SaveAs(const CBstr& path) = 0;
+    virtual HRESULT SaveAsDatabase(const CBstr& path, IXBaseInfo* xbaseInfo) = 0;
+    virtual HRESULT SaveAsTextFile(const CBstr& path, ITextFileInfo* textFileInfo) = 0;
+    virtual HRESULT SaveAsExcelFile(const CBstr& path) = 0;
+    virtual HRESULT GetProtection(CBstr& password, int32_t& allowReadOnly) = 0;
+    virtual HRESULT SetProtection(const CBstr& password, int32_t allowReadOnly) = 0;
+    virtual HRESULT SaveRangeAsImage(const CBstr& range, const CBstr& path, double gamma) = 0;
+    virtual HRESULT SaveContainerAsImage(int32_t containerId, const CBstr& path, double gamma) = 0;
+
+    virtual HRESULT Clear(const CBstr& range, int32_t clearType) = 0;
+    virtual HRESULT GetValue(const CBstr& cell, CVariant& value) = 0;
+    virtual HRESULT PutValue(const CBstr& cell, const CVariant& value) = 0;
+    virtual HRESULT GetFormula(const CBstr& cell, CBstr& formula) = 0;
+    virtual HRESULT PutFormula(const CBstr& cell, const CBstr& formula) = 0;
+    virtual HRESULT GetRange(const CBstr& range, std::shared_ptr<CSafeArray>& values) = 0;
+    virtual HRESULT PutRange(const CBstr& range, const CSafeArray* values) = 0;
+    virtual HRESULT GetStyleID(const CBstr& cell, int32_t& id) = 0;
+    virtual HRESULT PutStyleID(const CBstr& cell, int32_t id) = 0;
+};
+
+class ITree {
+public:
+    virtual ~ITree() = default;
+
+    virtual HRESULT GetItemCount(int32_t& count) = 0;
+    virtual HRESULT GetFirstChildOf(int32_t folder, int32_t& child) = 0;
+    virtual HRESULT GetNextItem(int32_t item, int32_t& next) = 0;
+    virtual HRESULT GetPreviousItem(int32_t item, int32_t& previous) = 0;
+    virtual HRESULT InsertItem(int32_t insertAt, int32_t type, const CBstr& name,
+                               int32_t& index) = 0;
+    virtual HRESULT DeleteItem(int32_t item) = 0;
+    virtual HRESULT GetItemName(int32_t item, CBstr& name) = 0;
+    virtual HRESULT SetItemName(int32_t item, const CBstr& name) = 0;
+    virtual HRESULT IsWorksheet(int32_t item, int32_t& result) = 0;
+    virtual HRESULT IsFolder(int32_t item, int32_t& result) = 0;
+    virtual HRESULT GetItemPath(int32_t item, CBstr& path) = 0;
+    virtual HRESULT GetItemIndex(const CBstr& path, int32_t& index) = 0;
+    virtual HRESULT SetActiveWorksheet(const CBstr& path) = 0;
+    virtual HRESULT GetActiveWorksheet(CBstr& path) = 0;
+    virtual HRESULT UpdateWorkbook() = 0;
+};
+
+} // namespace vl

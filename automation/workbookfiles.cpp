@@ -1,0 +1,173 @@
+// The file methods of IWorksheet: loading and saving the native forms, and the password.
+// Loading builds the new document aside and takes it only when it was read whole, so a
+// failed load leaves the object's document as it was.
+#include "app/core/settings.h"
+#include "automation/cellreftext.h"
+#include "automation/errorreport.h"
+#include "automation/typelib.h"
+#include "automation/workbookobj.h"
+#include "files/workbookopen.h"
+#include "files/workbooksave.h"
+#include "formula/recalc.h"
+#include "model/container.h"
+#include "model/workbook.h"
+#include "platform/core/cp1252.h"
+
+#include <chrono>
+#include <thread>
+
+namespace vl {
+
+namespace {
+
+constexpr size_t kLoadPathBuffer = 260;
+constexpr size_t kSavePathBuffer = 257; // 256 bytes and the terminator
+constexpr size_t kMinPassword = 6;
+constexpr int kWrongPasswordPauseMs = 2000;
+constexpr int32_t kLastLoadFormat = 6;
+
+std::function<void(int)>& PausePtr() {
+    static std::function<void(int)> pause = [](int ms) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    };
+    return pause;
+}
+
+// A path in the program's code page, not empty and within the buffer.
+bool PathText(const CBstr& path, size_t buffer, std::string& out) {
+    return path.ToAnsi(buffer, out) && !out.empty();
+}
+
+void RefreshCharts(CWorkbook& book) {
+    for (CTreeItem* item = book.tree.first; item; item = item->next)
+        if (CWorksheet* sheet = AsWorksheet(item))
+            for (CContainer* c = sheet->firstContainer; c; c = c->next)
+                UpdateCharts(book, *item, *c);
+}
+
+} // namespace
+
+void SetWrongPasswordPause(std::function<void(int)> pause) {
+    PausePtr() = std::move(pause);
+}
+
+HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t format,
+                           ITextFileInfo* textFileInfo, IXBaseInfo* xbaseInfo) {
+    std::string file, key;
+    if (!PathText(path, kLoadPathBuffer, file)) return E_INVALIDARG;
+    if (!password.IsEmpty() && !password.ToAnsi(kPasswordSize, key)) return E_INVALIDARG;
+    // An unknown format opens nothing: the document and its file stay as they were.
+    if (format < 0 || format > kLastLoadFormat) return S_OK;
+    if ((format == 1 && !textFileInfo) || (format >= 3 && !xbaseInfo)) return E_INVALIDARG;
+    // Text, xBase and Excel 2003 XML files come with the exchange code.
+    if (format != 0) return E_FAIL;
+    std::unique_ptr<CWorkbook> loaded = CreateWorkbook();
+    if (!loaded) return E_OUTOFMEMORY;
+    if (!OpenDocumentFile(*loaded, file.c_str())) {
+        // No one waits for a file held elsewhere here: it cannot be opened for reading.
+        doc_->error = loaded->error == kStreamInUse ? uint8_t(kStreamOpenRead) : loaded->error;
+        return ReportDocumentError(IID_IWorksheet);
+    }
+    uint32_t line = 0;
+    if (!OpenWorkbookFile(*loaded, key.empty() ? nullptr : key.c_str(), &line)) {
+        doc_->error = loaded->error;
+        if (doc_->error == kErrorInvalidPassword) PausePtr()(kWrongPasswordPauseMs);
+        return ReportDocumentError(IID_IWorksheet, line);
+    }
+    RefreshCharts(*loaded);
+    doc_ = std::move(loaded);
+    return S_OK;
+}
+
+uint8_t CWorkbookObj::SaveForm() {
+    uint8_t form = doc_->fileKind;
+    if (form < kFormatXml || form > kFormatBinaryCompressed) form = Profile().fileFormat;
+    if (form < kFormatXml || form > kFormatBinaryCompressed) form = kFormatBinary;
+    // Only the binary form carries a password.
+    if (doc_->encryption != 0 && form != kFormatBinary && form != kFormatBinaryCompressed)
+        form = kFormatBinary;
+    doc_->fileKind = form;
+    return form;
+}
+
+bool CWorkbookObj::SaveToFile(const char* path, uint8_t form) {
+    if (!SaveWorkbookFile(*doc_, path, form)) return false;
+    doc_->fileFamily = 0;
+    return true;
+}
+
+HRESULT CWorkbookObj::Save() {
+    if (doc_->readOnly || !doc_->stream.IsOpen()) return S_FALSE;
+    const std::string path = doc_->stream.GetPath();
+    if (!SaveToFile(path.c_str(), SaveForm())) return ReportDocumentError(IID_IWorksheet);
+    return S_OK;
+}
+
+HRESULT CWorkbookObj::SaveAs(const CBstr& path) {
+    std::string file;
+    if (!PathText(path, kSavePathBuffer, file)) return E_INVALIDARG;
+    if (doc_->readOnly && doc_->encryption != 0) return S_FALSE;
+    if (!SaveToFile(file.c_str(), SaveForm())) return ReportDocumentError(IID_IWorksheet);
+    return S_OK;
+}
+
+HRESULT CWorkbookObj::SaveAsDatabase(const CBstr& path, IXBaseInfo* xbaseInfo) {
+    std::string file;
+    if (!PathText(path, kSavePathBuffer, file) || !xbaseInfo) return E_INVALIDARG;
+    return E_FAIL; // xBase tables come with the exchange code
+}
+
+HRESULT CWorkbookObj::SaveAsTextFile(const CBstr& path, ITextFileInfo* textFileInfo) {
+    std::string file;
+    if (!PathText(path, kSavePathBuffer, file) || !textFileInfo) return E_INVALIDARG;
+    return E_FAIL; // text files come with the exchange code
+}
+
+HRESULT CWorkbookObj::SaveAsExcelFile(const CBstr& path) {
+    std::string file;
+    if (!PathText(path, kSavePathBuffer, file)) return E_INVALIDARG;
+    return E_FAIL; // Excel 2003 XML comes with the exchange code
+}
+
+HRESULT CWorkbookObj::GetProtection(CBstr& password, int32_t& allowReadOnly) {
+    if (doc_->encryption != 0) password = CBstr::FromAnsi(doc_->password);
+    allowReadOnly = doc_->readOnly ? 1 : 0;
+    return S_OK;
+}
+
+HRESULT CWorkbookObj::SetProtection(const CBstr& password, int32_t allowReadOnly) {
+    if (doc_->readOnly) return S_FALSE;
+    if (password.IsEmpty()) {
+        doc_->encryption = 0;
+        return S_OK;
+    }
+    // Checked whole before anything is stored: a refused password changes nothing.
+    std::string key;
+    if (!password.ToAnsi(kPasswordSize, key) || key.size() < kMinPassword) return E_INVALIDARG;
+    CopyTextField(doc_->password, key.c_str(), kPasswordSize);
+    doc_->encryption = allowReadOnly != 0 ? 3 : 4;
+    return S_OK;
+}
+
+HRESULT CWorkbookObj::SaveRangeAsImage(const CBstr& range, const CBstr& path, double) {
+    CWorksheet* sheet = nullptr;
+    CellRange r;
+    std::string file;
+    if (!PathText(path, kLoadPathBuffer, file)) return E_INVALIDARG;
+    if (const HRESULT hr = PrepareCells(range, sheet, r); hr != S_OK) return hr;
+    return E_FAIL; // images come with the drawing code
+}
+
+HRESULT CWorkbookObj::SaveContainerAsImage(int32_t containerId, const CBstr& path, double) {
+    std::string file;
+    if (!PathText(path, kLoadPathBuffer, file)) return E_INVALIDARG;
+    HRESULT hr = S_OK;
+    CWorksheet* sheet = ActiveSheet(hr);
+    if (!sheet) return hr;
+    for (CContainer* c = sheet->firstContainer; c; c = c->next)
+        if (c->settings.id == containerId) return E_FAIL; // images come with the drawing code
+    doc_->error = kErrorContainerNotFound;
+    return ReportDocumentError(IID_IWorksheet);
+}
+
+} // namespace vl

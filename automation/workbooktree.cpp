@@ -1,0 +1,168 @@
+// ITree: walking and editing the document's worksheet tree. Indexes count the items in
+// display order from 0; an index below 1 names the first item, and one past the end makes
+// the method change nothing and return S_FALSE.
+#include "automation/workbookobj.h"
+#include "model/workbook.h"
+#include "platform/core/cp1252.h"
+
+namespace vl {
+
+namespace {
+
+constexpr size_t kPathBuffer = 256;
+
+// The path of an item, upper-cased for comparison when asked; false when it is too long.
+bool ItemPath(const CTreeItem* item, std::string& path, bool upper) {
+    if (!BuildTreeItemPath(item, path, false)) return false;
+    if (upper) UpperInPlace1252(path);
+    return true;
+}
+
+// The item whose path equals `path` without regard to case, or null.
+CTreeItem* FindByPathNoCase(CTreeItem* first, const CBstr& path) {
+    std::string wanted, candidate;
+    if (!path.ToAnsi(kPathBuffer + 1, wanted)) return nullptr;
+    UpperInPlace1252(wanted);
+    for (CTreeItem* p = first; p; p = p->next)
+        if (ItemPath(p, candidate, true) && candidate == wanted) return p;
+    return nullptr;
+}
+
+} // namespace
+
+HRESULT CWorkbookObj::GetItemCount(int32_t& count) {
+    count = 0;
+    for (const CTreeItem* p = doc_->tree.first; p; p = p->next) ++count;
+    return S_OK;
+}
+
+HRESULT CWorkbookObj::GetFirstChildOf(int32_t folder, int32_t& child) {
+    child = -1;
+    const CTreeItem* item = GetTreeItemAt(folder, doc_->tree.first);
+    if (!item) return S_FALSE;
+    if (item->next && item->next->level > item->level)
+        child = GetTreeItemIndex(item, doc_->tree.first) + 1;
+    return S_OK;
+}
+
+HRESULT CWorkbookObj::GetNextItem(int32_t current, int32_t& next) {
+    next = -1;
+    const CTreeItem* item = GetTreeItemAt(current, doc_->tree.first);
+    if (!item) return S_FALSE;
+    int32_t index = GetTreeItemIndex(item, doc_->tree.first);
+    for (const CTreeItem* p = item->next; p && p->level >= item->level; p = p->next) {
+        ++index;
+        if (p->level == item->level) {
+            next = index;
+            break;
+        }
+    }
+    return S_OK;
+}
+
+HRESULT CWorkbookObj::GetPreviousItem(int32_t current, int32_t& previous) {
+    previous = -1;
+    const CTreeItem* item = GetTreeItemAt(current, doc_->tree.first);
+    if (!item) return S_FALSE;
+    int32_t index = GetTreeItemIndex(item, doc_->tree.first);
+    for (const CTreeItem* p = item->prev; p && p->level >= item->level; p = p->prev) {
+        --index;
+        if (p->level == item->level) {
+            previous = index;
+            break;
+        }
+    }
+    return S_OK;
+}
+
+HRESULT CWorkbookObj::InsertItem(int32_t insertAt, int32_t type, const CBstr& name,
+                                 int32_t& index) {
+    index = -1;
+    if (type != TREE_TYPE_WORKSHEET && type != TREE_TYPE_FOLDER) return E_INVALIDARG;
+    CTreeItem* target = nullptr;
+    if (insertAt != -1) {
+        target = GetTreeItemAt(insertAt, doc_->tree.first);
+        if (!target) return S_FALSE;
+    }
+    const std::string ansi = Utf8ToCp1252(name.Utf8());
+    std::unique_ptr<CTreeItem> item;
+    if (type == TREE_TYPE_WORKSHEET)
+        item = NewBlockObject<CWorksheet>(ansi.c_str(), uint16_t(1));
+    else
+        item = NewBlockObject<CTreeItem>(ansi.c_str(), uint16_t(1), uint8_t(TREE_TYPE_FOLDER),
+                                         uint8_t(0));
+    if (!item) return E_OUTOFMEMORY;
+    CTreeItem* added = item.release();
+    InsertTreeItem(doc_->tree, added, target);
+    index = GetTreeItemIndex(added, doc_->tree.first);
+    return S_OK;
+}
+
+HRESULT CWorkbookObj::DeleteItem(int32_t position) {
+    CTreeItem* item = GetTreeItemAt(position, doc_->tree.first);
+    if (!item) return S_FALSE;
+    // A group holding every worksheet stays, with error 9 in the document.
+    if (!DetachTreeItem(doc_->tree, item, doc_->error)) return S_FALSE;
+    FreeTreeItemList(item);
+    return S_OK;
+}
+
+HRESULT CWorkbookObj::GetItemName(int32_t position, CBstr& name) {
+    const CTreeItem* item = GetTreeItemAt(position, doc_->tree.first);
+    if (!item) return S_FALSE;
+    name = CBstr::FromAnsi(item->name);
+    return S_OK;
+}
+
+HRESULT CWorkbookObj::SetItemName(int32_t position, const CBstr& name) {
+    CTreeItem* item = GetTreeItemAt(position, doc_->tree.first);
+    if (!item) return S_FALSE;
+    item->SetName(Utf8ToCp1252(name.Utf8()).c_str());
+    return S_OK;
+}
+
+HRESULT CWorkbookObj::IsWorksheet(int32_t position, int32_t& result) {
+    result = 0;
+    const CTreeItem* item = GetTreeItemAt(position, doc_->tree.first);
+    if (!item) return S_FALSE;
+    result = (item->itemType & TREE_TYPE_WORKSHEET) ? 1 : 0;
+    return S_OK;
+}
+
+HRESULT CWorkbookObj::IsFolder(int32_t position, int32_t& result) {
+    result = 0;
+    const CTreeItem* item = GetTreeItemAt(position, doc_->tree.first);
+    if (!item) return S_FALSE;
+    result = (item->itemType & TREE_TYPE_FOLDER) ? 1 : 0;
+    return S_OK;
+}
+
+HRESULT CWorkbookObj::GetItemPath(int32_t position, CBstr& path) {
+    const CTreeItem* item = GetTreeItemAt(position, doc_->tree.first);
+    std::string text;
+    if (!item || !ItemPath(item, text, false)) return S_FALSE;
+    path = CBstr::FromAnsi(text);
+    return S_OK;
+}
+
+HRESULT CWorkbookObj::GetItemIndex(const CBstr& path, int32_t& index) {
+    const CTreeItem* item = FindByPathNoCase(doc_->tree.first, path);
+    index = item ? GetTreeItemIndex(item, doc_->tree.first) : -1;
+    return item ? S_OK : S_FALSE;
+}
+
+HRESULT CWorkbookObj::SetActiveWorksheet(const CBstr& path) {
+    CWorksheet* sheet = AsWorksheet(FindByPathNoCase(doc_->tree.first, path));
+    if (!sheet) return S_FALSE;
+    doc_->tree.active = sheet;
+    return S_OK;
+}
+
+HRESULT CWorkbookObj::GetActiveWorksheet(CBstr& path) {
+    std::string text;
+    if (!doc_->tree.active || !ItemPath(doc_->tree.active, text, false)) return S_FALSE;
+    path = CBstr::FromAnsi(text);
+    return S_OK;
+}
+
+} // namespace vl

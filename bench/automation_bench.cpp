@@ -1,0 +1,168 @@
+// PutValue and GetValue of the Workbook object: called in process, and over the session bus
+// from another process's point of view (a server started with -Automation). The bus cases
+// need a session bus: run under dbus-run-session.
+#include "automation/dbus/dbusvalues.h"
+#include "automation/workbookobj.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kCalls = 100000;
+
+// 1,000 cells of a 10 x 100 block, named as clients name them.
+const std::vector<vl::CBstr>& Cells() {
+    static const std::vector<vl::CBstr> cells = [] {
+        std::vector<vl::CBstr> out;
+        for (int row = 1; row <= 100; ++row)
+            for (char column = 'A'; column <= 'J'; ++column)
+                out.emplace_back("$" + std::string(1, column) + "$" + std::to_string(row));
+        return out;
+    }();
+    return cells;
+}
+
+std::shared_ptr<vl::CWorkbookObj> Book() {
+    std::shared_ptr<vl::CWorkbookObj> book;
+    vl::CWorkbookObj::Create(book);
+    book->NewDocument();
+    for (const vl::CBstr& cell : Cells()) book->PutValue(cell, vl::CVariant::R8(1.5));
+    return book;
+}
+
+void BM_PutValueInProcess(benchmark::State& state) {
+    auto book = Book();
+    size_t i = 0;
+    for (auto _ : state) {
+        const vl::CBstr& cell = Cells()[i++ % Cells().size()];
+        if (book->PutValue(cell, vl::CVariant::R8(double(i))) != vl::S_OK)
+            state.SkipWithError("PutValue failed");
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_PutValueInProcess)->Iterations(kCalls);
+
+void BM_GetValueInProcess(benchmark::State& state) {
+    auto book = Book();
+    size_t i = 0;
+    vl::CVariant value;
+    for (auto _ : state) {
+        if (book->GetValue(Cells()[i++ % Cells().size()], value) != vl::S_OK)
+            state.SkipWithError("GetValue failed");
+        benchmark::DoNotOptimize(value.real);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_GetValueInProcess)->Iterations(kCalls);
+
+// The server process and one Workbook object in it, made once for the bus cases.
+class BusServer {
+public:
+    bool Start(std::string& why) {
+        if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) {
+            why = "no session bus: run under dbus-run-session";
+            return false;
+        }
+        static int argc = 1;
+        static char name[] = "bench";
+        static char* argv[] = {name, nullptr};
+        if (!QCoreApplication::instance()) app_ = std::make_unique<QCoreApplication>(argc, argv);
+        vl::RegisterAutomationDBusTypes();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home_.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home_.path());
+        server_.setProcessEnvironment(env);
+        server_.start(QStringLiteral(VORLANE_PROGRAM), {QStringLiteral("-Automation")});
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        for (int i = 0; i < 100 && !bus.interface()->isServiceRegistered(kService); ++i)
+            QThread::msleep(100);
+        QDBusMessage reply =
+            bus.call(QDBusMessage::createMethodCall(kService, QStringLiteral("/"),
+                                                    QStringLiteral("org.vorlane.Vorlan"),
+                                                    QStringLiteral("CreateObject"))
+                     << QStringLiteral("Vorlan.Workbook"));
+        if (reply.type() != QDBusMessage::ReplyMessage) {
+            why = "no server: " + reply.errorMessage().toStdString();
+            return false;
+        }
+        path_ = reply.arguments().value(0).value<QDBusObjectPath>().path();
+        return Call(QStringLiteral("NewDocument"), {});
+    }
+    ~BusServer() {
+        if (server_.state() != QProcess::NotRunning) {
+            server_.terminate();
+            server_.waitForFinished(10000);
+        }
+    }
+    bool Call(const QString& method, const QVariantList& args) {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            kService, path_, QStringLiteral("org.vorlane.IWorksheet"), method);
+        call.setArguments(args);
+        return QDBusConnection::sessionBus().call(call).type() == QDBusMessage::ReplyMessage;
+    }
+
+private:
+    static inline const QString kService = QStringLiteral("org.vorlane.Vorlan");
+    std::unique_ptr<QCoreApplication> app_;
+    QTemporaryDir home_;
+    QProcess server_;
+    QString path_;
+};
+
+BusServer* Server(std::string& why) {
+    static std::unique_ptr<BusServer> server;
+    static std::string failure;
+    static bool started = false;
+    if (!started) {
+        started = true;
+        server = std::make_unique<BusServer>();
+        if (!server->Start(failure)) server.reset();
+    }
+    why = failure;
+    return server.get();
+}
+
+QVariant Number(double x) {
+    return QVariant::fromValue(vl::DBusVar{vl::VT_R8, QDBusVariant(x)});
+}
+
+void BM_PutValueOverBus(benchmark::State& state) {
+    std::string why;
+    BusServer* server = Server(why);
+    if (!server) return state.SkipWithError(why.c_str());
+    size_t i = 0;
+    for (auto _ : state) {
+        const QString cell = QString::fromUtf8(Cells()[i++ % Cells().size()].Utf8().data());
+        if (!server->Call(QStringLiteral("PutValue"), {cell, Number(double(i))}))
+            state.SkipWithError("PutValue failed");
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_PutValueOverBus)->Iterations(kCalls)->UseRealTime();
+
+void BM_GetValueOverBus(benchmark::State& state) {
+    std::string why;
+    BusServer* server = Server(why);
+    if (!server) return state.SkipWithError(why.c_str());
+    size_t i = 0;
+    for (auto _ : state) {
+        const QString cell = QString::fromUtf8(Cells()[i++ % Cells().size()].Utf8().data());
+        if (!server->Call(QStringLiteral("GetValue"), {cell}))
+            state.SkipWithError("GetValue failed");
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_GetValueOverBus)->Iterations(kCalls)->UseRealTime();
+
+} // namespace

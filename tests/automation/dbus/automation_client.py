@@ -1,0 +1,185 @@
+"""A client in another process drives the automation server over the session bus: it
+creates a Workbook, builds a tree, puts values and formulas, recalculates, saves and loads
+both native forms with and without a password, and checks the failures it is told of."""
+
+import os
+import time
+import unittest
+
+import dbus
+import dbus.bus
+
+SERVICE = "org.vorlane.Vorlan"
+WORKSHEET = "org.vorlane.IWorksheet"
+TREE = "org.vorlane.ITree"
+UNKNOWN = "org.vorlane.IUnknown"
+FILES = os.environ["VORLANE_FILES"]
+VT_EMPTY, VT_R8, VT_BSTR, VT_UI1 = 0, 5, 8, 17
+
+
+def var(vt, value):
+    return dbus.Struct((dbus.UInt16(vt), value), signature="qv")
+
+
+def r8(x):
+    return var(VT_R8, dbus.Double(x))
+
+
+def bstr(s):
+    return var(VT_BSTR, dbus.String(s))
+
+
+class Workbook:
+    """The two interfaces of one Workbook object on a connection."""
+
+    def __init__(self, bus):
+        root = bus.get_object(SERVICE, "/")
+        self.path = root.CreateObject("Vorlan.Workbook", dbus_interface="org.vorlane.Vorlan")
+        obj = bus.get_object(SERVICE, self.path)
+        self.ws = dbus.Interface(obj, WORKSHEET)
+        self.tree = dbus.Interface(obj, TREE)
+        self.unknown = dbus.Interface(obj, UNKNOWN)
+        self.props = dbus.Interface(obj, "org.freedesktop.DBus.Properties")
+
+    def value(self, cell):
+        vt, value = self.ws.GetValue(cell)
+        return int(vt), value
+
+
+class AutomationClient(unittest.TestCase):
+    bus = None
+
+    @classmethod
+    def setUpClass(cls):
+        cls.bus = dbus.SessionBus()
+
+    def assertFails(self, hresult, message, call, *args):
+        with self.assertRaises(dbus.exceptions.DBusException) as caught:
+            call(*args)
+        self.assertEqual(caught.exception.get_dbus_name(), "org.vorlane.Vorlan.Error.E%08X" % hresult)
+        if message is not None:
+            self.assertEqual(caught.exception.get_dbus_message(), message)
+
+    def build(self):
+        wb = Workbook(self.bus)
+        wb.ws.NewDocument()
+        self.assertEqual(tuple(wb.tree.InsertItem(-1, 2, "Reports")), (0, 1))
+        self.assertEqual(tuple(wb.tree.InsertItem(1, 2, "2006")), (0, 2))
+        self.assertEqual(tuple(wb.tree.InsertItem(2, 1, "Sheet1")), (0, 3))
+        self.assertEqual(int(wb.tree.GetItemCount()), 4)
+        self.assertEqual(tuple(wb.tree.GetItemPath(3)), (0, "\\Reports\\2006\\Sheet1"))
+        self.assertEqual(int(wb.tree.SetActiveWorksheet("\\reports\\2006\\SHEET1")), 0)
+        wb.ws.PutValue("$A$1", r8(6))
+        wb.ws.PutValue("$A$2", bstr("Gr\u00fc\u00dfe"))
+        wb.ws.PutFormula("$B$1", "=A1*7")
+        wb.ws.PutFormula("$B$2", '=A2&"!"')
+        return wb
+
+    def check(self, wb):
+        self.assertEqual(wb.value("$B$1"), (VT_R8, 42.0))
+        self.assertEqual(wb.value("$B$2"), (VT_BSTR, "Gr\u00fc\u00dfe!"))
+        self.assertEqual(tuple(wb.tree.GetActiveWorksheet()), (0, "\\Reports\\2006\\Sheet1"))
+
+    def test_values_formulas_and_recalculation(self):
+        wb = self.build()
+        self.assertEqual(wb.value("$B$1"), (VT_R8, 0.0))  # not yet calculated
+        wb.ws.UpdateWorksheet()
+        self.check(wb)
+        self.assertEqual(tuple(wb.ws.GetFormula("$B$1")), (0, "=A1*7"))
+        self.assertEqual(int(wb.ws.GetFormula("$A$1")[0]), 1)  # S_FALSE: no formula
+        lower, rows = wb.ws.GetRange("$A$1:$C$2")
+        self.assertEqual(int(lower), 0)
+        self.assertEqual([[(int(v[0]), v[1]) for v in row[1]] for row in rows],
+                         [[(VT_R8, 6.0), (VT_R8, 42.0), (VT_EMPTY, 0)],
+                          [(VT_BSTR, "Gr\u00fc\u00dfe"), (VT_BSTR, "Gr\u00fc\u00dfe!"), (VT_EMPTY, 0)]])
+        table = (0, [(0, [r8(1), bstr("x")]), (0, [var(VT_UI1, dbus.Byte(7)), var(VT_EMPTY, dbus.Int32(0))])])
+        wb.ws.PutRange("$D$1:$E$2", table)
+        self.assertEqual(wb.value("$E$1"), (VT_BSTR, "x"))
+        self.assertEqual(wb.value("$D$2"), (VT_UI1, 7))
+        wb.ws.PutStyleID("$D$1:$E$2", 3)
+        self.assertEqual(int(wb.ws.GetStyleID("$E$2")), 3)
+        wb.ws.Clear("$D$1:$E$2", 1)
+        self.assertEqual(wb.value("$E$1"), (VT_EMPTY, 0))
+        self.assertEqual(int(wb.unknown.Release()), 0)
+
+    def test_failures_carry_the_hresult_and_message(self):
+        wb = self.build()
+        self.assertFails(0x80070057, "E_INVALIDARG", wb.ws.GetValue, "B3")
+        self.assertFails(0x80070057, None, wb.ws.PutValue, "$A$0", r8(1))
+        self.assertFails(0x80070057, None, wb.ws.PutValue, "$A$1", var(VT_UI1, dbus.Byte(13)))
+        self.assertFails(0x80040022, "Can't open the specified file for reading",
+                         wb.ws.Load, os.path.join(FILES, "missing.vln"), "", 0, "/", "/")
+        self.assertFails(0x80070057, None, wb.ws.Load, os.path.join(FILES, "x.vln"), "", 0, wb.path, "/")
+        self.assertEqual(int(wb.unknown.Release()), 0)
+        empty = Workbook(self.bus)
+        self.assertFails(0x8004000D, "No worksheet selected", empty.ws.GetValue, "$A$1")
+        empty.ws.NewDocument()
+        self.assertEqual(int(empty.tree.DeleteItem(0)), 1)  # S_FALSE: the only worksheet stays
+        self.assertEqual(int(empty.tree.GetItemCount()), 1)
+        self.assertEqual(int(empty.unknown.Release()), 0)
+
+    def test_both_native_forms_with_and_without_a_password(self):
+        wb = self.build()
+        wb.ws.UpdateWorksheet()
+        plain_xml = os.path.join(FILES, "plain.vln")
+        locked = os.path.join(FILES, "locked.vlb")
+        plain_binary = os.path.join(FILES, "plain.vlb")
+        self.assertEqual(int(wb.ws.SaveAs(plain_xml)), 0)
+        self.assertFails(0x80070057, None, wb.ws.SetProtection, "short", 0)
+        self.assertEqual(int(wb.ws.SetProtection("secret-password", 0)), 0)
+        self.assertEqual(int(wb.ws.SaveAs(locked)), 0)
+        with open(plain_xml, "rb") as f:
+            self.assertEqual(f.read(5), b"<?xml")
+        with open(locked, "rb") as f:
+            self.assertEqual(f.read(2), b"32")
+        self.assertEqual(int(wb.unknown.Release()), 0)  # lets the file go
+
+        loaded = Workbook(self.bus)
+        loaded.ws.Load(locked, "secret-password", 0, "/", "/")
+        self.check(loaded)
+        self.assertEqual(tuple(loaded.ws.GetProtection()), ("secret-password", 0))
+        self.assertEqual(int(loaded.ws.SetProtection("", 0)), 0)
+        self.assertEqual(int(loaded.ws.SaveAs(plain_binary)), 0)  # binary, as loaded
+        loaded.unknown.Release()
+        with open(plain_binary, "rb") as f:
+            self.assertEqual(f.read(2), b"30")
+        for path in (plain_xml, plain_binary):
+            again = Workbook(self.bus)
+            again.ws.Load(path, "", 0, "/", "/")
+            self.check(again)
+            again.unknown.Release()
+
+        wrong = Workbook(self.bus)
+        started = time.monotonic()
+        self.assertFails(0x8004001A, "Invalid password", wrong.ws.Load, locked, "wrong-password", 0, "/", "/")
+        self.assertGreaterEqual(time.monotonic() - started, 2.0)
+        wrong.unknown.Release()
+
+    def test_references_are_counted_and_die_with_their_client(self):
+        wb = Workbook(self.bus)
+        self.assertEqual(int(wb.unknown.AddRef()), 2)
+        self.assertEqual(int(wb.unknown.Release()), 1)
+        self.assertEqual(wb.props.Get(WORKSHEET, "WorksheetTree"), wb.path)
+        private = dbus.bus.BusConnection(os.environ["DBUS_SESSION_BUS_ADDRESS"])
+        theirs = Workbook(private)
+        self.assertEqual(int(wb.unknown.Release()), 0)
+        theirs.ws.NewDocument()
+        other = self.bus.get_object(SERVICE, theirs.path)
+        self.assertEqual(int(dbus.Interface(other, UNKNOWN).AddRef()), 2)
+        private.close()
+        time.sleep(0.5)
+        self.assertEqual(int(dbus.Interface(other, UNKNOWN).Release()), 0)  # ours was the last
+        with self.assertRaises(dbus.exceptions.DBusException) as caught:
+            dbus.Interface(other, TREE).GetItemCount()
+        self.assertEqual(caught.exception.get_dbus_name(), "org.freedesktop.DBus.Error.UnknownObject")
+
+    def test_zz_the_server_ends_after_its_last_object(self):
+        # Runs last: every object of the other tests has been released.
+        deadline = time.monotonic() + 30
+        while self.bus.name_has_owner(SERVICE) and time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.assertFalse(self.bus.name_has_owner(SERVICE))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

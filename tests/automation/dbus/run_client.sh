@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Runs the automation client test on a bus of its own: registers the program with a private
+# data folder so that the bus starts it on demand, drives it from another process (Python's
+# D-Bus bindings) and unregisters it. Usage: run_client.sh <vorlane> <default-settings.xml>
+set -euo pipefail
+program=$1
+settings=$2
+command -v dbus-run-session >/dev/null || { echo "dbus-run-session is missing (tools/install-deps.sh)"; exit 1; }
+/usr/bin/python3 -c 'import dbus' || { echo "python3-dbus is missing (tools/install-deps.sh)"; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/config/Vorlane" "$work/data" "$work/files"
+# XML is the form of unprotected saves; the generic separators keep "." and ",".
+sed -e 's|<FileFormat Xml="No"|<FileFormat Xml="Yes"|' -e 's|Region="2"|Region="0"|' \
+  "$settings" >"$work/config/Vorlane/settings.xml"
+export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+export VORLANE_PROGRAM="$program" VORLANE_FILES="$work/files"
+unset DBUS_SESSION_BUS_ADDRESS
+"$program" -RegServer
+grep -q "^Exec=.*-Automation$" "$work/data/dbus-1/services/org.vorlane.Vorlan.service"
+dbus-run-session -- /usr/bin/python3 "$(dirname "$0")/automation_client.py"
+"$program" --UnregServer
+test ! -e "$work/data/dbus-1/services/org.vorlane.Vorlan.service"
+echo "registration removed"

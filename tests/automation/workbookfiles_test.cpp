@@ -1,0 +1,217 @@
+#include "automation/typelib.h"
+#include "automationtestutil.h"
+
+namespace vl {
+
+namespace {
+
+class FilesTest : public autotest::AutomationTest {
+protected:
+    void SetUp() override {
+        AutomationTest::SetUp();
+        NewDocument();
+        PutNumber("$A$1", 6);
+        ASSERT_EQ(obj->PutValue("$B$1", CVariant::Bstr("text")), S_OK);
+        ASSERT_EQ(obj->PutFormula("$C$1", "=A1*7"), S_OK);
+        ASSERT_EQ(obj->UpdateWorksheet(), S_OK);
+        int32_t index = -1;
+        ASSERT_EQ(obj->InsertItem(-1, TREE_TYPE_FOLDER, "Folder", index), S_OK);
+        ASSERT_EQ(obj->InsertItem(index, TREE_TYPE_WORKSHEET, "Inner", index), S_OK);
+    }
+    // The document's file stays open and locked after a save: let it go for another object.
+    void LetGo() { Doc().stream.Close(); }
+    // A second object that loads `path`.
+    std::shared_ptr<CWorkbookObj> Loaded(const std::string& path, const char* password,
+                                         HRESULT expected = S_OK) {
+        std::shared_ptr<CWorkbookObj> other;
+        EXPECT_EQ(CWorkbookObj::Create(other), S_OK);
+        EXPECT_EQ(
+            other->Load(CBstr(path), password ? CBstr(password) : CBstr(), 0, nullptr, nullptr),
+            expected);
+        return other;
+    }
+    static void ExpectContent(CWorkbookObj& book) {
+        CVariant v;
+        ASSERT_EQ(book.GetValue("$C$1", v), S_OK);
+        EXPECT_EQ(v.real, 42);
+        ASSERT_EQ(book.GetValue("$B$1", v), S_OK);
+        EXPECT_EQ(v.text, "text");
+        int32_t index = -1;
+        EXPECT_EQ(book.GetItemIndex("\\Folder\\Inner", index), S_OK);
+        EXPECT_EQ(index, 2);
+    }
+    std::vector<uint8_t> Head(const std::string& path) {
+        std::vector<uint8_t> bytes = tempfiles::ReadBytes(path);
+        bytes.resize(2);
+        return bytes;
+    }
+};
+
+} // namespace
+
+TEST_F(FilesTest, BothNativeFormsRoundTripWithAndWithoutAPassword) {
+    struct Case {
+        uint8_t form;
+        const char* password;
+        uint8_t savedForm; // a password makes the form binary
+        uint8_t head;
+    };
+    static const Case cases[] = {
+        {kFormatXml, nullptr, kFormatXml, '<'},        {kFormatXml, "secret", kFormatBinary, '3'},
+        {kFormatXmlCompressed, nullptr, 2, 0x1F},      {kFormatBinary, nullptr, kFormatBinary, '3'},
+        {kFormatBinary, "secret", kFormatBinary, '3'}, {kFormatBinaryCompressed, "secret", 4, 0x1F},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string path = folder.Path("book" + std::to_string(n++) + ".vln");
+        Doc().fileKind = 0;
+        Profile().fileFormat = c.form;
+        ASSERT_EQ(obj->SetProtection(c.password ? CBstr(c.password) : CBstr(), 0), S_OK);
+        ASSERT_EQ(obj->SaveAs(CBstr(path)), S_OK) << path;
+        EXPECT_EQ(Doc().fileKind, c.savedForm);
+        EXPECT_EQ(Head(path)[0], c.head) << path;
+        LetGo();
+        auto loaded = Loaded(path, c.password);
+        ExpectContent(*loaded);
+        EXPECT_EQ(loaded->Document().fileKind, c.savedForm);
+        EXPECT_EQ(loaded->Document().readOnly, 0);
+        loaded.reset();
+        if (c.password) Loaded(path, nullptr, HRESULT(0x8004001A));
+    }
+}
+
+TEST_F(FilesTest, AWrongPasswordIsReportedAfterThePauseAndKeepsTheDocument) {
+    const std::string path = folder.Path("locked.vlb");
+    ASSERT_EQ(obj->SetProtection("right-password", 0), S_OK);
+    ASSERT_EQ(obj->SaveAs(CBstr(path)), S_OK);
+    LetGo();
+    std::shared_ptr<CWorkbookObj> other;
+    ASSERT_EQ(CWorkbookObj::Create(other), S_OK);
+    ASSERT_EQ(other->NewDocument(), S_OK);
+    ASSERT_EQ(other->PutValue("$A$1", CVariant::R8(1)), S_OK);
+    EXPECT_EQ(other->Load(CBstr(path), "wrong-password", 0, nullptr, nullptr), HRESULT(0x8004001A));
+    EXPECT_EQ(TakenMessage(), "Invalid password");
+    EXPECT_EQ(pauses, std::vector<int>{2000});
+    CVariant v;
+    ASSERT_EQ(other->GetValue("$A$1", v), S_OK);
+    EXPECT_EQ(v.real, 1);
+    EXPECT_EQ(other->Save(), S_FALSE); // still the unsaved document
+}
+
+TEST_F(FilesTest, LoadFailuresCarryTheirCodeAndMessage) {
+    const std::string garbage = folder.Path("garbage.vln");
+    tempfiles::WriteBytes(garbage, {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!'});
+    const std::string badXml = folder.Path("bad.vln");
+    const std::string xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Workbook>\r\n<Nonsense/>";
+    tempfiles::WriteBytes(badXml, std::vector<uint8_t>(xml.begin(), xml.end()));
+    Loaded(folder.Path("missing.vln"), nullptr, HRESULT(0x80040022));
+    EXPECT_EQ(TakenMessage(), "Can't open the specified file for reading");
+    Loaded(garbage, nullptr, HRESULT(0x80040015));
+    EXPECT_EQ(TakenMessage().substr(0, 27), "Invalid Vorlane file format");
+    auto failed = Loaded(badXml, nullptr, HRESULT(0x80040038));
+    EXPECT_EQ(TakenMessage(), "An unexpected xml element\nLine: 3");
+    EXPECT_EQ(failed->Document().error, 56);
+    int32_t count = -1;
+    failed->GetItemCount(count);
+    EXPECT_EQ(count, 0);
+    EXPECT_TRUE(pauses.empty());
+}
+
+TEST_F(FilesTest, FormatsOtherThanNativeAreArgumentCheckedOrNotYetThere) {
+    const CBstr path(folder.Path("x.vln"));
+    EXPECT_EQ(obj->Load(path, CBstr(), 7, nullptr, nullptr), S_OK);
+    EXPECT_EQ(obj->Load(path, CBstr(), -1, nullptr, nullptr), S_OK);
+    EXPECT_EQ(ItemCount(), 3);
+    EXPECT_FALSE(Doc().stream.IsOpen());
+    EXPECT_EQ(obj->Load(path, CBstr(), 1, nullptr, nullptr), E_INVALIDARG);
+    EXPECT_EQ(obj->Load(path, CBstr(), 3, nullptr, nullptr), E_INVALIDARG);
+    EXPECT_EQ(obj->Load(path, CBstr(), 6, nullptr, nullptr), E_INVALIDARG);
+    EXPECT_EQ(obj->Load(path, CBstr(), 2, nullptr, nullptr), E_FAIL);
+    EXPECT_EQ(obj->Load(CBstr(), CBstr(), 0, nullptr, nullptr), E_INVALIDARG);
+    EXPECT_EQ(obj->Load(CBstr(std::string(260, 'a')), CBstr(), 0, nullptr, nullptr), E_INVALIDARG);
+    EXPECT_EQ(obj->SaveAsTextFile(path, nullptr), E_INVALIDARG);
+    EXPECT_EQ(obj->SaveAsDatabase(path, nullptr), E_INVALIDARG);
+    EXPECT_EQ(obj->SaveAsExcelFile(path), E_FAIL);
+    EXPECT_EQ(obj->SaveAs(CBstr(std::string(257, 'a'))), E_INVALIDARG);
+    EXPECT_EQ(TakenMessage(), "<none>");
+}
+
+TEST_F(FilesTest, SaveWritesBackIntoTheDocumentsFile) {
+    EXPECT_EQ(obj->Save(), S_FALSE); // never loaded or saved
+    const std::string path = folder.Path("back.vln");
+    Profile().fileFormat = kFormatXml;
+    ASSERT_EQ(obj->SaveAs(CBstr(path)), S_OK);
+    PutNumber("$A$1", 7);
+    Profile().fileFormat = kFormatBinary; // the document keeps the form it was saved in
+    ASSERT_EQ(obj->Save(), S_OK);
+    EXPECT_EQ(Head(path)[0], '<');
+    Loaded(path, nullptr, HRESULT(0x80040022)); // held by the first object
+    LetGo();
+    auto loaded = Loaded(path, nullptr);
+    ASSERT_EQ(loaded->UpdateWorksheet(), S_OK);
+    CVariant v;
+    ASSERT_EQ(loaded->GetValue("$C$1", v), S_OK);
+    EXPECT_EQ(v.real, 49);
+}
+
+TEST_F(FilesTest, AnUnwritableTargetReportsTheStreamCode) {
+    EXPECT_EQ(obj->SaveAs(CBstr(folder.Path("no/such/folder.vln"))), HRESULT(0x80040023));
+    EXPECT_EQ(TakenMessage(), "Can't open the specified file for writing");
+    EXPECT_EQ(obj->Save(), S_FALSE);
+}
+
+TEST_F(FilesTest, ARefusedPasswordLeavesTheStoredOneAlone) {
+    ASSERT_EQ(obj->SetProtection("first-one", 1), S_OK);
+    EXPECT_EQ(Doc().encryption, 3);
+    const struct {
+        std::string password;
+        HRESULT hr;
+    } cases[] = {{"12345", E_INVALIDARG},
+                 {std::string(1024, 'p'), E_INVALIDARG},
+                 {"123456", S_OK},
+                 {std::string(1023, 'p'), S_OK}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(obj->SetProtection("first-one", 1), S_OK);
+        EXPECT_EQ(obj->SetProtection(CBstr(c.password), 0), c.hr) << c.password.size();
+        CBstr stored;
+        int32_t readOnly = -1;
+        ASSERT_EQ(obj->GetProtection(stored, readOnly), S_OK);
+        EXPECT_EQ(stored.Utf8(), c.hr == S_OK ? c.password : "first-one");
+        EXPECT_EQ(Doc().encryption, c.hr == S_OK ? 4 : 3);
+        EXPECT_EQ(readOnly, 0);
+    }
+    ASSERT_EQ(obj->SetProtection(CBstr(), 0), S_OK);
+    EXPECT_EQ(Doc().encryption, 0);
+    CBstr untouched("kept");
+    int32_t readOnly = -1;
+    ASSERT_EQ(obj->GetProtection(untouched, readOnly), S_OK);
+    EXPECT_EQ(untouched.Utf8(), "kept");
+}
+
+TEST_F(FilesTest, AReadOnlyCopyOpensWithoutThePasswordAndCannotBeSaved) {
+    const std::string path = folder.Path("shared.vlb");
+    ASSERT_EQ(obj->SetProtection("owner-password", 1), S_OK);
+    ASSERT_EQ(obj->SaveAs(CBstr(path)), S_OK);
+    LetGo();
+    auto reader = Loaded(path, nullptr);
+    EXPECT_EQ(reader->Document().readOnly, 1);
+    CBstr password;
+    int32_t readOnly = 0;
+    ASSERT_EQ(reader->GetProtection(password, readOnly), S_OK);
+    EXPECT_EQ(readOnly, 1);
+    EXPECT_EQ(reader->Save(), S_FALSE);
+    EXPECT_EQ(reader->SetProtection("another-one", 0), S_FALSE);
+    EXPECT_EQ(reader->SaveAs(CBstr(folder.Path("copy.vlb"))), S_FALSE);
+    CVariant v;
+    ASSERT_EQ(reader->GetValue("$B$1", v), S_OK);
+    EXPECT_EQ(v.text, "text");
+}
+
+TEST_F(FilesTest, ImageExportsCheckTheirArguments) {
+    EXPECT_EQ(obj->SaveRangeAsImage("B3", "/tmp/x.png", 1), E_INVALIDARG);
+    EXPECT_EQ(obj->SaveContainerAsImage(5, "/tmp/x.png", 1), HRESULT(0x8004000B));
+    EXPECT_EQ(TakenMessage(), "An invalid container ID - not found");
+}
+
+} // namespace vl
