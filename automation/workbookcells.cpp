@@ -113,7 +113,7 @@ HRESULT CWorkbookObj::PutValue(const CBstr& text, const CVariant& value) {
     if (kind == Stored::kRecord && IsSingleCell(r) && (!old || !cell::IsFormula(old)))
         return PutAt(sheet->cells, record, r.c1, r.r1, cursor) ? S_OK : E_OUTOFMEMORY;
     cursor = CellCursor{};
-    ClearRect(sheet->cells, r.c1, r.c2, r.r1, r.r2, nullptr, false);
+    ClearRect(sheet->cells, CellRange{r.c1, r.r1, r.c2, r.r2}, nullptr, false);
     if (kind == Stored::kEmpty) return S_OK;
     for (uint32_t row = r.r1; row <= r.r2; ++row)
         for (uint32_t column = r.c1; column <= r.c2; ++column)
@@ -146,7 +146,7 @@ HRESULT CWorkbookObj::PutRange(const CBstr& text, const CSafeArray* values) {
     CellRange r;
     if (const HRESULT hr = PrepareCells(text, sheet, r); hr != S_OK) return hr;
     if (!values) return E_INVALIDARG;
-    ClearRect(sheet->cells, r.c1, r.c2, r.r1, r.r2, nullptr, false);
+    ClearRect(sheet->cells, CellRange{r.c1, r.r1, r.c2, r.r2}, nullptr, false);
     CellCursor cursor;
     CellBuffer record;
     CVariant element;
@@ -201,9 +201,9 @@ HRESULT CWorkbookObj::Clear(const CBstr& text, int32_t clearType) {
     CellRange r;
     if (const HRESULT hr = PrepareCells(text, sheet, r); hr != S_OK) return hr;
     if (clearType == typelib::EDIT_CLEAR_DATA) {
-        ClearRect(sheet->cells, r.c1, r.c2, r.r1, r.r2, nullptr, true);
+        ClearRect(sheet->cells, CellRange{r.c1, r.r1, r.c2, r.r2}, nullptr, true);
     } else if (clearType == typelib::EDIT_CLEAR_FORMAT) {
-        if (!ClearFormatRect(sheet->formats, r.c1, r.c2, r.r1, r.r2, nullptr, true))
+        if (!ClearFormatRect(sheet->formats, CellRange{r.c1, r.r1, r.c2, r.r2}, nullptr, true))
             return E_OUTOFMEMORY;
     }
     return S_OK;

@@ -70,7 +70,8 @@ bool OpenWorkbookFile(CWorkbook& workbook, const char* password, uint32_t* error
     switch (kind) {
     case kFileXml:
     case kFileXmlCompressed:
-        ok = ReadXmlWorkbook(workbook, errorLine);
+        ok = ReadXmlWorkbook(workbook);
+        if (!ok && errorLine) *errorLine = workbook.xmlErrorLine;
         break;
     case kFileBinary:
     case kFileBinaryCompressed:
