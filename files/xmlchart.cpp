@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cfloat>
+#include <cmath>
 
 namespace vl {
 
@@ -40,14 +41,15 @@ bool ReadLegend(CXmlReader& r, CChart& chart) {
            ReadXmlColoredFont(r, chart.settings.legendFont) && r.ReadNextTag("Legend", kXmlEnd);
 }
 
-// Each entry is stored as a float, so it must lie in the float range.
+// Each entry is stored as a float, so it must stay finite as one.
 bool ReadMatrix(CXmlReader& r, CChart& chart) {
     float matrix[16] = {};
     for (std::size_t i = 0; i < kMatrixNames.size(); ++i) {
         double v = 0;
-        if (r.FindAttribute(kMatrixNames[i]) && !r.GetDoubleAttribute(v, -FLT_MAX, FLT_MAX))
+        if (r.FindAttribute(kMatrixNames[i]) && !r.GetDoubleAttribute(v, -DBL_MAX, DBL_MAX))
             return false;
         matrix[i] = float(v);
+        if (!std::isfinite(matrix[i])) return r.Fail(kErrorXmlData);
     }
     std::copy(matrix, matrix + 16, chart.viewMatrix);
     return true;

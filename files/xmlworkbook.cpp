@@ -74,17 +74,19 @@ bool ReadFolder(CXmlReader& r, CWorkbook& wb) {
 using ContainerIds = std::bitset<256>;
 
 // An id of 255 or less that is taken already becomes the lowest free one (it stays when
-// none is free); larger ids are kept as they are.
+// none is free); larger ids are kept as they are. A container without an id gets 256 when
+// no small one is free, so that it is saved with an id that reads back.
 void MakeIdUnique(uint16_t& id, ContainerIds& taken) {
     if (id > 255) return;
     if (taken[id]) {
-        for (uint16_t free = 1; free <= 255; ++free)
-            if (!taken[free]) {
-                id = free;
-                break;
-            }
+        uint16_t free = 1;
+        while (free <= 255 && taken[free]) ++free;
+        if (free <= 255)
+            id = free;
+        else if (id == 0)
+            id = 256;
     }
-    taken[id] = true;
+    if (id <= 255) taken[id] = true;
 }
 
 bool ReadContainers(CXmlReader& r, CWorksheet& ws, ContainerIds& taken) {

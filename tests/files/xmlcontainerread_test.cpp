@@ -5,6 +5,7 @@
 #include "model/container.h"
 #include "xmlsheetparts.h"
 
+#include <cfloat>
 #include <cstring>
 
 namespace vl {
@@ -97,6 +98,31 @@ TEST(XmlContainerRead, IdsAreMadeUniqueOverTheWorkbook) {
         for (const CContainer* c = Sheet(l, s).firstContainer; c; c = c->next)
             ids.push_back(c->settings.id);
     EXPECT_EQ(ids, (std::vector<uint16_t>{7, 1, 300, 2, 300, 3}));
+    // With every small id taken, a container without one is given 256, which reads back.
+    std::string full;
+    for (int id = 1; id <= 255; ++id)
+        full += "<Container ID='" + std::to_string(id) + "'></Container>";
+    Loaded all = ReadFromMemory(Document("<Worksheet>" + full + "<Container/></Worksheet>"));
+    ASSERT_TRUE(all.ok) << int(all.error);
+    const CContainer* last = Sheet(all).firstContainer;
+    while (last->next) last = last->next;
+    EXPECT_EQ(last->settings.id, 256);
+    EXPECT_TRUE(ReadFromMemory(WriteToMemory(*all.book)).ok);
+}
+
+TEST(XmlContainerRead, ViewMatrixKeepsEveryFloat) {
+    auto book = NewWorkbook();
+    CContainer& c = AddContainer(AddSheet(*book), 1);
+    c.slots[0].kind = kObjectChart;
+    c.slots[0].chart = NewBlockObject<CChart>(kChart3D);
+    float* m = c.slots[0].chart->viewMatrix;
+    const float values[] = {FLT_MAX, -FLT_MAX, FLT_MIN, FLT_TRUE_MIN, 1.0f / 3, -0.1f, 16777217.0f};
+    std::copy(std::begin(values), std::end(values), m);
+    c.settings.objectCount = 1;
+    Loaded l = SaveAndLoad(*book);
+    ASSERT_TRUE(l.ok);
+    const float* back = Sheet(l).firstContainer->slots[0].chart->viewMatrix;
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(back[i], m[i]) << i;
 }
 
 TEST(XmlContainerRead, LayoutAndPlacement) {
