@@ -1,10 +1,9 @@
 // The "Cells" element: every record of a worksheet's cell store, one line per row.
 
 #include "files/xmlelements.h"
+#include "files/xmlfields.h"
 #include "formula/literals.h"
-#include "formula/values/formatdouble.h"
 #include "formula/values/inttext.h"
-#include "platform/core/number.h"
 
 #include <cfloat>
 #include <cmath>
@@ -90,15 +89,6 @@ bool ReadCell(CXmlReader& r, uint16_t column, uint32_t row, CellBuffer& out) {
     return r.Ok() && ReadPlain(r, column, row, automatic, out);
 }
 
-// The text of a number that reads back as the same double: the plain form when it does,
-// else seventeen significant digits.
-std::string NumberText(double value) {
-    std::string text = FormatDouble(value);
-    double back = 0;
-    if (!ParseNumber(text, back) || back != value) text = FormatNumberG(value, 17);
-    return text;
-}
-
 void WriteValue(CXmlWriter& w, uint8_t error, bool isText, double number, std::string_view text) {
     // No number text stands for infinity or NaN; computing them gives this error.
     if (!error && !isText && !std::isfinite(number)) error = kErrNum >> 4;
@@ -107,7 +97,7 @@ void WriteValue(CXmlWriter& w, uint8_t error, bool isText, double number, std::s
     else if (isText)
         w.WriteElement("T", text, 0, 0);
     else
-        w.WriteElement("N", NumberText(number), 0, 0);
+        w.WriteElement("N", XmlNumberText(number), 0, 0);
 }
 
 void WriteFormula(CXmlWriter& w, const uint8_t* rec) {

@@ -9,6 +9,9 @@
 
 namespace vl {
 
+class CChart;
+class CContainer;
+
 bool ReadXmlDropDownLists(CXmlReader& reader, CWorkbook& workbook);
 void WriteXmlDropDownLists(CXmlWriter& writer, const CWorkbook& workbook);
 
@@ -23,6 +26,33 @@ void WriteXmlFormatting(CXmlWriter& writer, const CWorksheet& worksheet);
 
 bool ReadXmlCells(CXmlReader& reader, CWorksheet& worksheet);
 void WriteXmlCells(CXmlWriter& writer, const CWorksheet& worksheet);
+
+// "GeneralSettings": the view state of a worksheet, its background included.
+bool ReadXmlGeneralSettings(CXmlReader& reader, CWorksheet& worksheet);
+void WriteXmlGeneralSettings(CXmlWriter& writer, const CWorksheet& worksheet);
+
+// "PageSettings": the page setup of a worksheet.
+bool ReadXmlPageSettings(CXmlReader& reader, CWorksheet& worksheet);
+void WriteXmlPageSettings(CXmlWriter& writer, const CWorksheet& worksheet);
+
+// "Container": one container of a worksheet with its charts and other objects. The reader
+// takes the element only when a "Container" start tag comes next.
+bool ReadXmlContainer(CXmlReader& reader, CContainer& container);
+void WriteXmlContainer(CXmlWriter& writer, const CContainer& container);
+
+// "Background" of a container or a worksheet; the reader takes it only when it comes next.
+bool ReadXmlBackground(CXmlReader& reader, BackgroundRecord& background);
+void WriteXmlBackground(CXmlWriter& writer, const BackgroundRecord& background, int level);
+// 1 BMP, 2 JPEG, 3 PNG by the extension, compared without regard to case; 0 otherwise.
+uint8_t GetImageKindFromPath(std::string_view path);
+inline bool IsImageFileName(std::string_view path) {
+    return GetImageKindFromPath(path) != 0;
+}
+
+// "Chart2D", "Chart3D" or "ChartXY": one chart object of a container. The reader leaves the
+// position alone when none of them comes next.
+bool ReadXmlChart(CXmlReader& reader, CChart& chart);
+void WriteXmlChart(CXmlWriter& writer, const CChart& chart);
 
 // A position read from a file: "r%dc%d" forms relative to a base, single rows ("r%d") and
 // single columns ("c%d"). Each is the whole text and lies inside the grid; otherwise 57.

@@ -3,7 +3,9 @@
 #include "files/xmlworkbook.h"
 
 #include "files/xmlelements.h"
+#include "model/container.h"
 
+#include <bitset>
 #include <cstring>
 #include <new>
 
@@ -68,13 +70,46 @@ bool ReadFolder(CXmlReader& r, CWorkbook& wb) {
     return true;
 }
 
+// Which container ids up to 255 the document has given out; 0 is never given.
+using ContainerIds = std::bitset<256>;
+
+// An id of 255 or less that is taken already becomes the lowest free one (it stays when
+// none is free); larger ids are kept as they are. A container without an id gets 256 when
+// no small one is free, so that it is saved with an id that reads back.
+void MakeIdUnique(uint16_t& id, ContainerIds& taken) {
+    if (id > 255) return;
+    if (taken[id]) {
+        uint16_t free = 1;
+        while (free <= 255 && taken[free]) ++free;
+        if (free <= 255)
+            id = free;
+        else if (id == 0)
+            id = 256;
+    }
+    if (id <= 255) taken[id] = true;
+}
+
+bool ReadContainers(CXmlReader& r, CWorksheet& ws, ContainerIds& taken) {
+    while (r.ReadNextTag("Container", kXmlStart | kXmlOptional | kXmlPeek)) {
+        auto owned = NewBlockObject<CContainer>();
+        if (!owned) return r.Fail(kErrorXmlMemory);
+        CContainer& c = *owned;
+        InitContainerDefaults(c, nullptr, nullptr);
+        LinkContainer(ws, std::move(owned));
+        if (!ReadXmlContainer(r, c)) return false;
+        MakeIdUnique(c.settings.id, taken);
+    }
+    return r.Ok();
+}
+
 // The elements of a worksheet, in their order.
-bool ReadWorksheetBody(CXmlReader& r, CWorkbook& wb, CWorksheet& ws) {
-    return ReadXmlFormatting(r, wb, ws) && ReadXmlCells(r, ws) &&
+bool ReadWorksheetBody(CXmlReader& r, CWorkbook& wb, CWorksheet& ws, ContainerIds& taken) {
+    return ReadContainers(r, ws, taken) && ReadXmlFormatting(r, wb, ws) && ReadXmlCells(r, ws) &&
+           ReadXmlGeneralSettings(r, ws) && ReadXmlPageSettings(r, ws) &&
            r.ReadNextTag("Worksheet", kXmlEnd);
 }
 
-bool ReadWorksheet(CXmlReader& r, CWorkbook& wb) {
+bool ReadWorksheet(CXmlReader& r, CWorkbook& wb, ContainerIds& taken) {
     std::string name;
     bool named = false;
     uint16_t level = 1;
@@ -85,13 +120,15 @@ bool ReadWorksheet(CXmlReader& r, CWorkbook& wb) {
     if (!item) return r.Fail(kErrorXmlMemory);
     CWorksheet& ws = *static_cast<CWorksheet*>(item);
     if (selected) wb.tree.active = &ws;
-    return r.IsEnd() || ReadWorksheetBody(r, wb, ws);
+    return r.IsEnd() || ReadWorksheetBody(r, wb, ws, taken);
 }
 
 bool ReadTree(CXmlReader& r, CWorkbook& wb) {
+    ContainerIds taken;
+    taken[0] = true;
     for (;;) {
         if (r.ReadNextTag("Worksheet", kXmlAttributes | kXmlStart | kXmlOptional)) {
-            if (!ReadWorksheet(r, wb)) return false;
+            if (!ReadWorksheet(r, wb, taken)) return false;
         } else if (!r.Ok()) {
             return false;
         } else if (r.ReadNextTag("Folder", kXmlAttributes | kXmlStart | kXmlEnd | kXmlOptional)) {
@@ -140,8 +177,11 @@ void WriteTree(CXmlWriter& w, const CWorkbook& wb) {
             a.Int("TreeLevel", item->level);
             if (ws == wb.tree.active) a.Raw("Selected", "1");
             w.WriteTag("Worksheet", a.str(), kXmlStartTag, 0, 2);
+            for (const CContainer* c = ws->firstContainer; c; c = c->next) WriteXmlContainer(w, *c);
             WriteXmlFormatting(w, *ws);
             WriteXmlCells(w, *ws);
+            WriteXmlGeneralSettings(w, *ws);
+            WriteXmlPageSettings(w, *ws);
             w.WriteTag("Worksheet", {}, kXmlEndTag, 0, 2);
         } else {
             a.Bool("Expanded", item->expanded).Int("TreeLevel", item->level);

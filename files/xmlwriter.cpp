@@ -37,17 +37,19 @@ XmlAttributeText& XmlAttributeText::Bool(std::string_view name, bool value) {
     return Raw(name, value ? "1" : "0");
 }
 
-XmlAttributeText& XmlAttributeText::Color(std::string_view name, uint32_t color, bool upperCase) {
+std::string XmlColorText(uint32_t color, bool upperCase) {
     const char* digits = upperCase ? "0123456789ABCDEF" : "0123456789abcdef";
-    Begin(name);
-    text_ += '#';
+    std::string text = "#";
     for (int shift : {0, 8, 16}) {
         const uint32_t byte = (color >> shift) & 0xFF;
-        text_ += digits[byte >> 4];
-        text_ += digits[byte & 15];
+        text += digits[byte >> 4];
+        text += digits[byte & 15];
     }
-    text_ += '"';
-    return *this;
+    return text;
+}
+
+XmlAttributeText& XmlAttributeText::Color(std::string_view name, uint32_t color, bool upperCase) {
+    return Raw(name, XmlColorText(color, upperCase));
 }
 
 CXmlWriter::CXmlWriter(CFileStream* stream) : stream_(stream) {

@@ -22,6 +22,9 @@ enum : uint8_t {
     kXmlEmptyTag = 6,
 };
 
+// "#rrggbb" in lower case or "#RRGGBB" in upper case, red first.
+std::string XmlColorText(uint32_t color, bool upperCase);
+
 // Builds the attribute text of one tag: each pair as Name="value", separated by blanks.
 class XmlAttributeText {
 public:

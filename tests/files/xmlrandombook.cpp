@@ -3,6 +3,7 @@
 #include "formula/values/standardformat.h"
 #include "model/inspectedcell.h"
 #include "platform/core/bytes.h"
+#include "xmlrandomdraw.h"
 
 #include <cmath>
 #include <cstring>
@@ -14,62 +15,7 @@
 
 namespace vl::xmltest {
 
-namespace {
-
 using namespace fmtparam;
-
-class Draw {
-public:
-    explicit Draw(uint32_t seed) : gen_(seed) {}
-    uint32_t Below(uint32_t n) { return n ? uint32_t(gen_() % n) : 0; }
-    bool Coin() { return gen_() & 1; }
-    int Between(int lo, int hi) { return lo + int(Below(uint32_t(hi - lo + 1))); }
-    COLORREF Color() { return gen_() & 0xFFFFFF; }
-
-    // Text of the code page that escaping has to get right: markup characters, control
-    // bytes, bytes above 127 and runs of blanks, at the ends too. No NUL with `names`.
-    std::string Text(std::size_t length, bool names) {
-        static const char kPicks[] = "aZ9 &<>\"';\t\r\n\x01\x1f\x7f\x80\x81\x9d\xa0\xe9\xff";
-        std::string out;
-        for (std::size_t i = 0; i < length; ++i) {
-            const uint32_t k = Below(4);
-            if (k == 0) {
-                out += kPicks[Below(sizeof kPicks - 1)];
-            } else if (k == 1) {
-                out += ' ';
-            } else {
-                char c = char(Below(256));
-                if (names && c == 0) c = 'n';
-                out += c;
-            }
-        }
-        return out;
-    }
-
-    double Number() {
-        switch (Below(6)) {
-        case 0:
-            return Between(-1000, 1000);
-        case 1:
-            return Between(-99999, 99999) / 100.0;
-        case 2:
-            return 1.0 / Between(1, 999);
-        case 3:
-            return std::ldexp(double(gen_()), Between(-1070, 990)) * (Coin() ? 1 : -1);
-        case 4:
-            return Coin() ? 1e20 : -2.5e-300;
-        default: {
-            uint64_t bits = (uint64_t(gen_()) << 32) | gen_();
-            double d;
-            std::memcpy(&d, &bits, sizeof d);
-            return std::isfinite(d) ? d : 0.5;
-        }
-        }
-    }
-
-private:
-    std::mt19937 gen_;
-};
 
 void RandomFont(Draw& d, FontRecord& f, int i) {
     CopyTextField(f.faceName, d.Text(size_t(i % 128), true).c_str(), kFaceNameSize);
@@ -142,6 +88,8 @@ void RandomNumberFormat(Draw& d, StandardFormat& f, int i) {
     }
     BuildStandardFormatCode(f);
 }
+
+namespace {
 
 void RandomStyle(Draw& d, StyleRecord& s, int i, uint8_t fontCount) {
     const COLORREF text = GetSystemColor(kColorWindowText), window = GetSystemColor(kColorWindow);
@@ -307,9 +255,12 @@ std::unique_ptr<CWorkbook> RandomWorkbook(const RandomBookShape& shape) {
     }
     NormalizeTreeLevels(book->tree.first);
     book->tree.active = sheets[d.Below(uint32_t(sheets.size()))];
+    uint16_t containerId = 0;
     for (CWorksheet* ws : sheets) {
         RandomCells(d, *ws, shape.cellsPerSheet);
         RandomFormats(d, *ws, book->styles, shape.fullTables);
+        RandomSheetSettings(d, *ws);
+        RandomContainers(d, *ws, shape.containersPerSheet, containerId);
     }
     return book;
 }
@@ -369,6 +320,8 @@ void ExpectSameSheet(CWorksheet& a, CWorksheet& b) {
         ASSERT_TRUE(x.width == y.width && x.style == y.style && x.autoRowHeight == y.autoRowHeight)
             << a.name << " column " << c;
     }
+    ExpectSameSheetSettings(a, b);
+    ExpectSameContainers(a, b);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// Workbooks with every kind of content the first XML issue carries, drawn at random but in
+// Workbooks with every kind of content the XML form carries, drawn at random but in
 // the form a reader gives back (a colour that is not given holds the default the reader
 // fills in, parameters a format kind does not use are zero), and their comparison record by
 // record.
@@ -16,6 +16,7 @@ struct RandomBookShape {
     int worksheets = 3;
     int cellsPerSheet = 400;
     bool fullTables = true; // 128 fonts, 512 styles, 100 lists, every column set
+    int containersPerSheet = 2;
 };
 
 std::unique_ptr<CWorkbook> RandomWorkbook(const RandomBookShape& shape);

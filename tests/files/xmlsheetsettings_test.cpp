@@ -1,0 +1,138 @@
+// A worksheet's view and page settings read from files that leave things out, and the rules
+// of the chart writer that no golden document shows.
+
+#include "files/xmlelements.h"
+#include "model/container.h"
+#include "xmlsheetparts.h"
+
+namespace vl {
+namespace xmltest {
+namespace {
+
+const CWorksheet& Sheet(const Loaded& l) {
+    return *static_cast<const CWorksheet*>(l.book->tree.first);
+}
+
+Loaded Read(const std::string& inner) {
+    Loaded l = ReadFromMemory(SheetDocument(inner));
+    EXPECT_TRUE(l.ok) << int(l.error) << " at line " << l.line;
+    return l;
+}
+
+TEST(XmlSheetSettings, AbsentViewAttributes) {
+    Loaded l = Read("<GeneralSettings><Table Scale='10%' ShowGrid='false'/></GeneralSettings>");
+    const ViewSettingsRecord& v = Sheet(l).view;
+    EXPECT_EQ(v.scale, 10);
+    EXPECT_EQ(v.showGrid, 0);
+    EXPECT_EQ(v.gridColorGiven, 0);
+    EXPECT_EQ(v.gridColor, GetSystemColor(kColorButtonFace));
+    EXPECT_EQ(v.headingsColorGiven, 0);
+    EXPECT_EQ(v.headingsColor, GetSystemColor(kColorButtonShadow));
+    EXPECT_EQ(v.background.kind, kBackgroundPattern);
+    Loaded c = Read("<GeneralSettings><Table HeadingsColor='lime'><TopLeft/>"
+                    "<Freezed rc='c2'/></Table></GeneralSettings>");
+    const ViewSettingsRecord& w = Sheet(c).view;
+    EXPECT_EQ(w.headingsColorGiven, 1);
+    EXPECT_EQ(w.headingsColor, Rgb(0, 255, 0));
+    EXPECT_EQ(w.freezed.flags, kRefColumn);
+    EXPECT_EQ(w.freezed.column, 1);
+}
+
+TEST(XmlSheetSettings, AbsentPageParts) {
+    Loaded l = Read("<PageSettings><PrintRange><All Scale='FitToSheetSize'/><ExcludedRows/>"
+                    "<ExcludedColumns/><Copies> 2 </Copies></PrintRange>"
+                    "<Headers><Margins/><HeaderText/><FooterText/><Font/></Headers>"
+                    "<PageLayout><Margins/><PagesPerSheet/><Alignment HorizontalAlignment='Center' "
+                    "VerticalAlignment='Center'/></PageLayout></PageSettings>");
+    const PageSetupRecord& p = Sheet(l).pageSetup;
+    EXPECT_EQ(p.fitToSheetSize, 1);
+    EXPECT_EQ(p.scale, 100);
+    EXPECT_EQ(p.firstPageNumber, 1);
+    EXPECT_EQ(p.copies, 2);
+    EXPECT_EQ(p.onFirstPage, 1);
+    for (double margin : {p.headerDistance, p.footerDistance, p.marginLeft, p.marginRight,
+                          p.marginTop, p.marginBottom})
+        EXPECT_EQ(margin, 1.5);
+    EXPECT_STREQ(p.headerText, "");
+    EXPECT_EQ(p.alignment, 2 | 16);
+    EXPECT_EQ(p.pagesPerSheetRows, 1);
+    EXPECT_EQ(p.headerFont.colorGiven, 1); // a new worksheet's colour stays
+    CXmlWriter w;
+    WriteXmlPageSettings(w, Sheet(l));
+    w.Flush();
+    EXPECT_NE(w.Memory().find("<All Scale=\"FitToSheetSize\" FirstPageNumber=\"1\"/>"),
+              std::string::npos);
+    EXPECT_NE(w.Memory().find("HorizontalAlignment=\"Center\" VerticalAlignment=\"Center\""),
+              std::string::npos);
+    // Without "Printer" the worksheet keeps its printer and paper.
+    auto book = NewWorkbook();
+    CWorksheet& ws = AddSheet(*book);
+    CopyTextField(ws.pageSetup.printerName, "Kept", kPageTextSize);
+    CXmlReader r;
+    r.ResetMemory("<PageSettings><RowHeadings Visible='0'/></PageSettings>");
+    EXPECT_TRUE(ReadXmlPageSettings(r, ws));
+    EXPECT_STREQ(ws.pageSetup.printerName, "Kept");
+    EXPECT_EQ(ws.pageSetup.rowHeadings, 0);
+    EXPECT_EQ(ws.pageSetup.columnHeadings, 1);
+}
+
+std::string WrittenChart(const CChart& chart) {
+    CXmlWriter w;
+    WriteXmlChart(w, chart);
+    w.Flush();
+    return w.Memory();
+}
+
+TEST(XmlSheetSettings, ChartWriterRules) {
+    CChart chart(kChart3D);
+    chart.settings.planeFill.pattern = FORMAT_PAT_GRAY50;
+    chart.viewMatrix[1] = 1.0f / 3.0f;
+    SeriesSettings& y = chart.series[0].settings;
+    y.role = 1;
+    y.kind = 11;
+    y.sliceFillCount = 3;
+    y.scale = 2;
+    y.axisFlags = 0x3A;
+    chart.settings.seriesCount = 1;
+    const std::string doc = WrittenChart(chart);
+    for (const char* part :
+         {"<LineWidth3D>70</LineWidth3D>", "<PieTickness3D>25</PieTickness3D>",
+          "m11=\"1\" m12=\"0.33333334\" m13=\"0\"", "<Y Scale=\"LogE\">",
+          "<Pie Visible=\"1\">\r\n\t\t\t\t\t\t\t<Font/>\r\n\t\t\t\t\t\t\t<FillPattern",
+          "Labels=\"Horizontal\" Title=\"Horizontal\" Ticks=\"1\" Subticks=\"1\"",
+          "<ChartPlane PlaneXY=\"1\" PlaneXZ=\"1\" PlaneYZ=\"1\">\r\n\t\t\t\t\t<FillPattern "
+          "PatternType=\"Solid\"/>"})
+        EXPECT_NE(doc.find(part), std::string::npos) << part;
+    EXPECT_EQ(doc.find("RelatedSigma"), std::string::npos);
+    EXPECT_EQ(doc.find("<Legend"), std::string::npos);
+    std::size_t fills = 0;
+    for (std::size_t at = doc.find("<Pie");
+         (at = doc.find("<FillPattern", at + 1)) != std::string::npos;)
+        ++fills;
+    EXPECT_EQ(fills, 4u); // three slices and the plane
+    // Writing leaves the chart as it was, and writes the same text again.
+    EXPECT_EQ(chart.settings.planeFill.pattern, FORMAT_PAT_GRAY50);
+    EXPECT_EQ(WrittenChart(chart), doc);
+
+    CChart xy(kChartXY);
+    xy.settings.legendCode = 9;
+    SeriesSettings& x = xy.series[0].settings;
+    x.role = 2;
+    x.scale = 0;
+    SeriesSettings& scatter = xy.series[1].settings;
+    scatter.role = 1;
+    scatter.kind = 6;
+    scatter.symbol = 0;
+    xy.settings.seriesCount = 2;
+    const std::string xyDoc = WrittenChart(xy);
+    for (const char* part : {"<X>", "<DataPeriods Periods=\"1\" Subperiods=\"1\"/>",
+                             "<Scatter Symbol=\"\" Labels=\"None\" Visible=\"1\">",
+                             "<Legend Position=\"None\" Layout=\"Vertical\">"})
+        EXPECT_NE(xyDoc.find(part), std::string::npos) << part;
+    EXPECT_EQ(xyDoc.find("LineWidth3D"), std::string::npos);
+    EXPECT_EQ(xyDoc.find("Transformation"), std::string::npos);
+}
+
+} // namespace
+} // namespace xmltest
+} // namespace vl
