@@ -45,7 +45,7 @@ void FillChart(CChart& chart, int number) {
 
 CWorkbook& Book() {
     static std::unique_ptr<CWorkbook> book = [] {
-        auto b = NewWorkbook();
+        auto b = CreateWorkbook();
         for (int w = 0; w < kSheets; ++w) {
             const std::string name = "Sheet " + std::to_string(w + 1);
             auto* ws =
@@ -90,7 +90,7 @@ void BM_XmlChartsSave(benchmark::State& state) {
 void BM_XmlChartsLoad(benchmark::State& state) {
     const std::string& doc = Document();
     for (auto _ : state) {
-        auto book = NewWorkbook();
+        auto book = CreateWorkbook();
         CXmlReader reader;
         reader.ResetMemory(doc);
         if (!ReadXmlWorkbook(*book, reader)) std::abort();

@@ -34,7 +34,7 @@ Loaded SaveAndLoad(CWorkbook& book) {
 }
 
 TEST(XmlContainerRead, ObjectsOfBothKindsReadBack) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     CContainer& c = AddContainer(AddSheet(*book), 4);
     const uint16_t ids[] = {0, 7, 0, 65535};
     for (int i = 0; i < 4; ++i) {
@@ -57,7 +57,7 @@ TEST(XmlContainerRead, ObjectsOfBothKindsReadBack) {
 }
 
 TEST(XmlContainerRead, LoneSubtitleKeepsItsSlot) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     CContainer& c = AddContainer(AddSheet(*book), 1);
     auto chart = NewBlockObject<CChart>(kChart3D);
     for (auto [fonts, texts] : {std::pair{c.settings.titleFont, c.settings.titleText},
@@ -111,7 +111,7 @@ TEST(XmlContainerRead, IdsAreMadeUniqueOverTheWorkbook) {
 }
 
 TEST(XmlContainerRead, ViewMatrixKeepsEveryFloat) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     CContainer& c = AddContainer(AddSheet(*book), 1);
     c.slots[0].kind = kObjectChart;
     c.slots[0].chart = NewBlockObject<CChart>(kChart3D);
@@ -186,7 +186,7 @@ TEST(XmlContainerRead, BackgroundKinds) {
 // A frame of style 0 and a background of no kind are written, so that they do not read
 // back as a new container's solid frame and fill; a missing anchor writes no placement.
 TEST(XmlContainerRead, NoFrameAndNoBackgroundReadBack) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     CWorksheet& ws = AddSheet(*book);
     CContainer& c = AddContainer(ws, 2);
     c.settings.border = BorderLine{FORMAT_LINE_NULL, 0, GetSystemColor(kColorWindowText)};

@@ -180,7 +180,7 @@ const std::string kPageSettings =
     "\r\n";
 
 TEST(XmlSheetGolden, PageSetup) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     CWorksheet& ws = AddSheet(*book);
     PageSetupRecord& p = ws.pageSetup;
     CopyTextField(p.printerName, "Laser & Co", kPageTextSize);
@@ -252,7 +252,7 @@ const std::string kViewSettings =
     "\r\n";
 
 TEST(XmlSheetGolden, ViewSettings) {
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     CWorksheet& ws = AddSheet(*book);
     ViewSettingsRecord& v = ws.view;
     v.background.kind = kBackgroundFractal;

@@ -65,7 +65,7 @@ TEST(XmlSheetSettings, AbsentPageParts) {
     EXPECT_NE(w.Memory().find("HorizontalAlignment=\"Center\" VerticalAlignment=\"Center\""),
               std::string::npos);
     // Without "Printer" the worksheet keeps its printer and paper.
-    auto book = NewWorkbook();
+    auto book = CreateWorkbook();
     CWorksheet& ws = AddSheet(*book);
     CopyTextField(ws.pageSetup.printerName, "Kept", kPageTextSize);
     CXmlReader r;
