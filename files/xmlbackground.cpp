@@ -2,7 +2,7 @@
 
 #include "files/xmlelements.h"
 #include "files/xmlfields.h"
-#include "files/xmlstylepieces.h"
+#include "files/xmlstyleitems.h"
 #include "platform/core/cp1252.h"
 
 #include <array>

@@ -4,7 +4,7 @@
 #include "files/xmlchartparts.h"
 #include "files/xmlelements.h"
 #include "files/xmlfields.h"
-#include "files/xmlstylepieces.h"
+#include "files/xmlstyleitems.h"
 #include "model/viewtransform.h"
 
 #include <array>

@@ -3,7 +3,7 @@
 
 #include "files/xmlchartparts.h"
 #include "files/xmlelements.h"
-#include "files/xmlstylepieces.h"
+#include "files/xmlstyleitems.h"
 #include "formula/cellref.h"
 #include "formula/values/inttext.h"
 #include "model/container.h"

@@ -2,7 +2,7 @@
 // attributes, or "UserDefined" with the format code as text.
 
 #include "files/xmlnames.h"
-#include "files/xmlstylepieces.h"
+#include "files/xmlstyleitems.h"
 #include "formula/values/inttext.h"
 #include "platform/core/bytes.h"
 

@@ -3,7 +3,7 @@
 
 #include "files/xmlelements.h"
 #include "files/xmlfields.h"
-#include "files/xmlstylepieces.h"
+#include "files/xmlstyleitems.h"
 #include "formula/values/inttext.h"
 
 #include <array>

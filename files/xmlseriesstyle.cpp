@@ -4,7 +4,7 @@
 #include "files/xmlchartparts.h"
 #include "files/xmlfields.h"
 #include "files/xmlnames.h"
-#include "files/xmlstylepieces.h"
+#include "files/xmlstyleitems.h"
 
 #include <array>
 #include <span>

@@ -1,6 +1,6 @@
 // Fonts, font references, border lines and fills of the XML form.
 
-#include "files/xmlstylepieces.h"
+#include "files/xmlstyleitems.h"
 
 #include "files/xmlnames.h"
 

@@ -3,7 +3,7 @@
 
 #include "files/xmlelements.h"
 #include "files/xmlnames.h"
-#include "files/xmlstylepieces.h"
+#include "files/xmlstyleitems.h"
 
 namespace vl {
 
