@@ -1,5 +1,6 @@
 #include "workbookwnd/celleditor.h"
 
+#include "app/uiservices.h"
 #include "platform/core/cp1252.h"
 #include "workbookwnd/worksheetview.h"
 
@@ -71,7 +72,7 @@ int CCellEditor::Room() const {
 bool CCellEditor::InsertLimited(const QString& text) {
     const int room = Room();
     if (room <= 0 || text.isEmpty()) {
-        QApplication::beep();
+        UiServices().Beep();
         return false;
     }
     textCursor().insertText(text.left(room));
