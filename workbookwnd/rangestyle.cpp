@@ -24,34 +24,28 @@ CellCursor RunsFromRow(const CFormatStore& store, uint32_t row) {
     return cursor;
 }
 
-// Copies the runs of the rectangle, cut to its columns, into `kept`.
-bool KeepRuns(const CFormatStore& store, uint16_t c1, uint16_t c2, uint32_t r1, uint32_t r2,
-              CFormatStore& kept) {
+// Copies every run of the rows first row to last row into `kept`, as they are.
+bool KeepRuns(const CFormatStore& store, uint32_t r1, uint32_t r2, CFormatStore& kept) {
     CellCursor read = RunsFromRow(store, r1);
     CellCursor write;
     read.flags = kAdvance;
     while (const uint8_t* p = FormatRunCursorNext(read)) {
-        FormatRun run = LoadFormatRun(p);
+        const FormatRun run = LoadFormatRun(p);
         if (run.row > r2) break;
-        if (run.row < r1 || run.lastColumn < c1 || run.firstColumn > c2) continue;
-        run.firstColumn = std::max(run.firstColumn, c1);
-        run.lastColumn = std::min(run.lastColumn, c2);
-        if (!PutFormatRun(kept, run, write)) return false;
+        if (run.row >= r1 && !PutFormatRun(kept, run, write)) return false;
     }
     return true;
 }
 
-// Puts the kept runs back after a failure: what was written is cleared first, and the
-// kept pieces join the parts of their runs that lay outside the rectangle.
-void RestoreRuns(CFormatStore& store, uint16_t c1, uint16_t c2, uint32_t r1, uint32_t r2,
-                 CFormatStore& kept) {
-    ClearFormatRect(store, c1, c2, r1, r2, nullptr, false);
+// Puts the rows back as they were after a failure: whatever they hold now goes, and the
+// kept runs return.
+void RestoreRuns(CFormatStore& store, uint32_t r1, uint32_t r2, CFormatStore& kept) {
+    ClearFormatRect(store, 0, kLastColumn, r1, r2, nullptr, false);
     CellCursor read;
     read.page = kept.runs.FirstPage();
     read.flags = kAdvance;
     CellCursor write;
-    while (const uint8_t* p = FormatRunCursorNext(read))
-        PutFormatRun(store, LoadFormatRun(p), write);
+    while (const uint8_t* p = FormatRunCursorNext(read)) PutFormatRun(store, LoadFormatRun(p), write);
 }
 
 class CStyleApplier {
@@ -63,17 +57,20 @@ public:
         std::fill(std::begin(mapped_), std::end(mapped_), -1);
     }
 
-    // Writes the runs of one row: the kept runs of the row, and between them the columns
-    // with their column styles.
+    // Writes the runs of one row: the kept runs of the row cut to the columns, and between
+    // them the columns with their column styles.
     bool Row(uint32_t row, uint16_t c1, uint16_t c2, CellCursor& kept) {
         uint32_t column = c1;
         while (const uint8_t* p = FormatRunCursorNext(kept)) {
             const FormatRun run = LoadFormatRun(p);
             if (run.row != row) break;
             kept.offset = uint16_t(kept.offset + kFormatRunSize);
-            if (!Gap(row, column, run.firstColumn)) return false;
-            if (!Piece(row, run.firstColumn, run.lastColumn, run.style)) return false;
-            column = uint32_t(run.lastColumn) + 1;
+            if (run.lastColumn < c1 || run.firstColumn > c2) continue;
+            const uint16_t first = std::max(run.firstColumn, c1);
+            const uint16_t last = std::min(run.lastColumn, c2);
+            if (!Gap(row, column, first)) return false;
+            if (!Piece(row, first, last, run.style)) return false;
+            column = uint32_t(last) + 1;
         }
         return Gap(row, column, uint32_t(c2) + 1);
     }
@@ -155,14 +152,14 @@ bool ApplyStyleToRange(StyleTables& tables, uint16_t firstColumn, uint16_t lastC
         lastRow > kLastRow)
         return false;
     std::unique_ptr<CFormatStore> kept(new (std::nothrow) CFormatStore());
-    if (!kept || !KeepRuns(store, firstColumn, lastColumn, firstRow, lastRow, *kept)) return false;
+    if (!kept || !KeepRuns(store, firstRow, lastRow, *kept)) return false;
     bool ok = ClearFormatRect(store, firstColumn, lastColumn, firstRow, lastRow, nullptr, false);
     CStyleApplier applier(tables, store, code, sourceStyle, sourceFont);
     CellCursor read;
     read.page = kept->runs.FirstPage();
     for (uint32_t row = firstRow; ok && row <= lastRow; ++row)
         ok = applier.Row(row, firstColumn, lastColumn, read);
-    if (!ok) RestoreRuns(store, firstColumn, lastColumn, firstRow, lastRow, *kept);
+    if (!ok) RestoreRuns(store, firstRow, lastRow, *kept);
     return ok;
 }
 
