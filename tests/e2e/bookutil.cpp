@@ -83,9 +83,10 @@ int Make(const char* path) {
     Put(sheet, b);
     vl::CEvalContext ctx;
     vl::RecalculateWorkbook(*book, ctx);
+    sheet.view.topLeft = {0, 4, 0};
     sheet.view.selection[0] = {4, 25, 0};
     sheet.view.selection[1] = {4, 25, 0};
-    if (!vl::SaveWorkbookFile(*book, path, 1)) {
+    if (!vl::SaveWorkbookFile(*book, path, 3)) {
         std::fprintf(stderr, "cannot write %s (error %d)\n", path, int(book->error));
         return 1;
     }
