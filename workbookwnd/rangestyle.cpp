@@ -45,7 +45,8 @@ void RestoreRuns(CFormatStore& store, uint32_t r1, uint32_t r2, CFormatStore& ke
     read.page = kept.runs.FirstPage();
     read.flags = kAdvance;
     CellCursor write;
-    while (const uint8_t* p = FormatRunCursorNext(read)) PutFormatRun(store, LoadFormatRun(p), write);
+    while (const uint8_t* p = FormatRunCursorNext(read))
+        PutFormatRun(store, LoadFormatRun(p), write);
 }
 
 class CStyleApplier {

@@ -18,7 +18,8 @@ namespace {
 
 std::string CellName(uint16_t column, uint32_t row) {
     std::string letters;
-    for (uint32_t c = column + 1u; c > 0; c = (c - 1) / 26) letters.insert(letters.begin(), char('A' + (c - 1) % 26));
+    for (uint32_t c = column + 1u; c > 0; c = (c - 1) / 26)
+        letters.insert(letters.begin(), char('A' + (c - 1) % 26));
     return letters + std::to_string(row + 1);
 }
 
@@ -37,7 +38,9 @@ int Dump(const char* path) {
     while (const uint8_t* r = vl::NextCellRecord(cursor)) {
         const uint16_t c = vl::cell::Column(r);
         const uint32_t row = vl::cell::Row(r);
-        const char* kind = vl::cell::IsText(r) ? "text" : vl::cell::IsNumber(r) ? "number" : "formula";
+        const char* kind = vl::cell::IsText(r)     ? "text"
+                           : vl::cell::IsNumber(r) ? "number"
+                                                   : "formula";
         std::string text = vl::GetCellText(ctx, *ctx.currentCells, c, row, c, row, false, false);
         if (vl::cell::IsFormula(r)) text += " -> " + std::to_string(vl::cell::CachedNumber(r));
         std::printf("%s\t%s\t%s\n", CellName(c, row).c_str(), kind, text.c_str());

@@ -48,11 +48,11 @@ struct Expect {
 // k strikeout, F whole font, o font colour, l list, h horizontal, v vertical, r wrap,
 // b borders, I interior, p protection
 constexpr Expect kExpected[] = {
-    {1, false, "n"}, {2, false, "N"},  {3, true, "s"},   {4, true, "f"},   {5, true, "c"},
-    {6, true, "w"},  {7, true, "i"},   {8, true, "u"},   {9, true, "k"},   {10, true, "F"},
+    {1, false, "n"},  {2, false, "N"},  {3, true, "s"},     {4, true, "f"},   {5, true, "c"},
+    {6, true, "w"},   {7, true, "i"},   {8, true, "u"},     {9, true, "k"},   {10, true, "F"},
     {11, false, "o"}, {12, false, "l"}, {13, false, "hvr"}, {14, false, "h"}, {15, false, "v"},
-    {16, false, "r"}, {17, false, "b"}, {18, false, ""},  {19, false, "I"}, {20, false, "p"},
-    {0, false, ""},  {21, false, ""}};
+    {16, false, "r"}, {17, false, "b"}, {18, false, ""},    {19, false, "I"}, {20, false, "p"},
+    {0, false, ""},   {21, false, ""}};
 
 bool Has(const char* fields, char c) {
     return std::strchr(fields, c) != nullptr;
@@ -71,10 +71,13 @@ TEST(FormatAttributeTest, EachCodeCopiesItsFieldsAndNothingElse) {
         const bool kind = Has(e.fields, 'n') || Has(e.fields, 'N');
         EXPECT_EQ(target.numberFormat.kind, kind ? 101 : 1) << int(e.code);
         // Code 1 copies the parameters and clears the text; code 2 the other way round.
-        EXPECT_EQ(target.numberFormat.params[3], Has(e.fields, 'n') ? 102 : Has(e.fields, 'N') ? 0 : 2)
+        EXPECT_EQ(target.numberFormat.params[3], Has(e.fields, 'n')   ? 102
+                                                 : Has(e.fields, 'N') ? 0
+                                                                      : 2)
             << int(e.code);
-        EXPECT_STREQ(target.numberFormat.code,
-                     Has(e.fields, 'N') ? "code100" : Has(e.fields, 'n') ? "" : "code0");
+        EXPECT_STREQ(target.numberFormat.code, Has(e.fields, 'N')   ? "code100"
+                                               : Has(e.fields, 'n') ? ""
+                                                                    : "code0");
         const bool whole = Has(e.fields, 'F');
         EXPECT_TRUE(from('s', targetFont.size == 122) || whole) << int(e.code);
         EXPECT_TRUE(from('f', std::strcmp(targetFont.faceName, "Face100") == 0) || whole);

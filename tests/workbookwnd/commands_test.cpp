@@ -2,8 +2,8 @@
 
 #include "model/workbook.h"
 #include "resources/commandids.h"
-#include "workbookwnd/celleditor.h"
 #include "wndtest.h"
+#include "workbookwnd/celleditor.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -113,8 +113,10 @@ TEST_F(CommandsTest, ModesOfTheDocumentSetTheModifiedFlag) {
         uint8_t updateMode;
         uint8_t fileFormat;
     };
-    const Case cases[] = {{ID_UPDATE_AUTO_ALL + 3, 4, 0}, {ID_UPDATE_AUTO_ALL + 4, 0, 0},
-                          {ID_FORMAT_XML + 3, 0, 4}, {ID_FORMAT_XML + 4, 0, 0}};
+    const Case cases[] = {{ID_UPDATE_AUTO_ALL + 3, 4, 0},
+                          {ID_UPDATE_AUTO_ALL + 4, 0, 0},
+                          {ID_FORMAT_XML + 3, 0, 4},
+                          {ID_FORMAT_XML + 4, 0, 0}};
     for (const Case& c : cases) {
         Active()->SetModified(false);
         Active()->HandleCommand(c.command);

@@ -3,9 +3,9 @@
 #include "model/formatstore.h"
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"
+#include "wndtest.h"
 #include "workbookwnd/celleditor.h"
 #include "workbookwnd/rangestyle.h"
-#include "wndtest.h"
 
 #include <QApplication>
 #include <QTest>
@@ -51,12 +51,9 @@ TEST_F(EditingTest, ShiftArrowsGrowAndShrinkAroundTheAnchor) {
         int key;
         CellRange expected;
     };
-    const Step steps[] = {{Qt::Key_Right, {1, 1, 2, 1}},
-                          {Qt::Key_Right, {1, 1, 3, 1}},
-                          {Qt::Key_Right, {1, 1, 4, 1}},
-                          {Qt::Key_Left, {1, 1, 3, 1}},
-                          {Qt::Key_Left, {1, 1, 2, 1}},
-                          {Qt::Key_Left, {1, 1, 1, 1}},
+    const Step steps[] = {{Qt::Key_Right, {1, 1, 2, 1}}, {Qt::Key_Right, {1, 1, 3, 1}},
+                          {Qt::Key_Right, {1, 1, 4, 1}}, {Qt::Key_Left, {1, 1, 3, 1}},
+                          {Qt::Key_Left, {1, 1, 2, 1}},  {Qt::Key_Left, {1, 1, 1, 1}},
                           {Qt::Key_Left, {0, 1, 1, 1}}};
     for (const Step& s : steps) {
         Key(s.key, Qt::ShiftModifier);
@@ -110,8 +107,8 @@ TEST_F(EditingTest, EnterMovesAsTheSettingSays) {
         uint32_t row;
         uint16_t column;
     };
-    const Case cases[] = {{0, false, 3, 2}, {1, false, 4, 2}, {2, false, 3, 2},
-                          {2, true, 9, 2},  {3, false, 3, 3}};
+    const Case cases[] = {
+        {0, false, 3, 2}, {1, false, 4, 2}, {2, false, 3, 2}, {2, true, 9, 2}, {3, false, 3, 3}};
     for (const Case& c : cases) {
         Profile().whenEnterPressed = c.setting;
         if (c.filledBelow) Enter(2, 9, QStringLiteral("x"));

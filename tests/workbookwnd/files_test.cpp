@@ -3,8 +3,8 @@
 #include "model/workbook.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
-#include "workbookwnd/documentopen.h"
 #include "wndtest.h"
+#include "workbookwnd/documentopen.h"
 
 #include <QMdiArea>
 #include <QTest>
@@ -304,11 +304,10 @@ TEST_F(FilesTest, FileTypesComeFromTheExtension) {
         bool known;
         uint8_t type;
     };
-    const Case cases[] = {{"a.vln", true, kFileNative}, {"A.VLB", true, kFileNative},
-                          {"t.Csv", true, kFileText},   {"x.tsv", true, kFileText},
-                          {"b.XML", true, kFileExcelXml}, {"d.dbf", true, kFileDBase4},
-                          {"n.vl", false, kFileNative}, {"txt", false, kFileNative},
-                          {".dbf", true, kFileDBase4}};
+    const Case cases[] = {
+        {"a.vln", true, kFileNative}, {"A.VLB", true, kFileNative},   {"t.Csv", true, kFileText},
+        {"x.tsv", true, kFileText},   {"b.XML", true, kFileExcelXml}, {"d.dbf", true, kFileDBase4},
+        {"n.vl", false, kFileNative}, {"txt", false, kFileNative},    {".dbf", true, kFileDBase4}};
     for (const Case& c : cases) {
         uint8_t type = 99;
         EXPECT_EQ(GetFileTypeFromExtension(c.name, type), c.known) << c.name;

@@ -2,8 +2,8 @@
 
 #include "files/workbookopen.h"
 #include "model/workbook.h"
-#include "workbookwnd/celleditor.h"
 #include "wndtest.h"
+#include "workbookwnd/celleditor.h"
 
 #include <QApplication>
 #include <QTest>

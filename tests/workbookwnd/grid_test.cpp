@@ -4,6 +4,7 @@
 #include "model/workbook.h"
 #include "render/metrics.h"
 #include "wndtest.h"
+#include "workbookwnd/mousewheelwnd.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -145,12 +146,9 @@ TEST_F(GridTest, TheWheelMovesOneRowPerNotch) {
         Qt::KeyboardModifiers modifiers;
         uint32_t row;
     };
-    const Case cases[] = {{{240}, Qt::NoModifier, 8},
-                          {{60, 60}, Qt::NoModifier, 9},
-                          {{-60, -60}, Qt::NoModifier, 11},
-                          {{60, -60, -60}, Qt::NoModifier, 11},
-                          {{240}, Qt::ControlModifier, 10},
-                          {{-360}, Qt::NoModifier, 13}};
+    const Case cases[] = {{{240}, Qt::NoModifier, 8},       {{60, 60}, Qt::NoModifier, 9},
+                          {{-60, -60}, Qt::NoModifier, 11}, {{60, -60, -60}, Qt::NoModifier, 11},
+                          {{240}, Qt::ControlModifier, 10}, {{-360}, Qt::NoModifier, 13}};
     for (const Case& c : cases) {
         Select(0, 10);
         for (int delta : c.deltas) Wheel(delta, c.modifiers);
@@ -197,6 +195,42 @@ TEST_F(GridTest, CtrlPageDownGoesToTheLastUsedRow) {
     Key(Qt::Key_PageUp, Qt::ControlModifier);
     EXPECT_EQ(View()->Selection().r1, 0u);
     EXPECT_EQ(View()->FirstRow(), 0u);
+}
+
+TEST_F(GridTest, TheMiddleButtonScrollsTowardsThePointer) {
+    Select(5, 40);
+    const QPoint origin = View()->viewport()->mapToGlobal(QPoint(300, 200));
+    QTest::mouseClick(View()->viewport(), Qt::MiddleButton, {}, QPoint(300, 200));
+    CMouseWheelWnd* wnd = View()->AutoScrollWindow();
+    ASSERT_NE(wnd, nullptr);
+    const int half = wnd->width() / 2;
+    struct Case {
+        QPoint offset;
+        int cursor;
+        int pause;
+        int columns; // the cursor's move
+        int rows;
+    };
+    const Case cases[] = {{{0, 0}, 449, 0, 0, 0},
+                          {{half + 3, 0}, 449, 0, 0, 0},
+                          {{half + 4, 0}, 450, 400, 1, 0},
+                          {{0, -(half + 16)}, 452, 100, 0, -1},
+                          {{-(half + 31), half + 16}, 457, 0, -1, 1},
+                          {{half + 20, -(half + 40)}, 451, 0, 1, -1}};
+    for (const Case& c : cases) {
+        const CellRange before = View()->Selection();
+        EXPECT_EQ(wnd->CursorId(origin + c.offset), c.cursor)
+            << c.offset.x() << "," << c.offset.y();
+        EXPECT_EQ(wnd->Tick(origin + c.offset), c.pause) << c.offset.x() << "," << c.offset.y();
+        EXPECT_EQ(int(View()->Selection().c1) - int(before.c1), c.columns);
+        EXPECT_EQ(int64_t(View()->Selection().r1) - int64_t(before.r1), c.rows);
+    }
+    // Far away a whole page goes by each tick.
+    const uint32_t row = View()->Selection().r1;
+    wnd->Tick(origin + QPoint(0, half + 60));
+    EXPECT_GT(View()->Selection().r1, row + 5);
+    wnd->hide();
+    EXPECT_FALSE(TimerArmed());
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 
 #include "model/formatattribute.h"
 #include "model/workbook.h"
-#include "workbookwnd/rangestyle.h"
 #include "wndtest.h"
+#include "workbookwnd/rangestyle.h"
 
 #include <gtest/gtest.h>
 #include <vector>

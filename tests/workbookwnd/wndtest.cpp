@@ -57,7 +57,8 @@ namespace {
 
 class CFakeTimer : public ITimerHost {
 public:
-    explicit CFakeTimer(FakeTimeline& line) : line_(line), slot_(std::make_shared<FakeTimeline::Slot>()) {
+    explicit CFakeTimer(FakeTimeline& line)
+        : line_(line), slot_(std::make_shared<FakeTimeline::Slot>()) {
         line_.slots.push_back(slot_);
     }
     void Arm(int ms, std::function<void()> fire) override {
@@ -205,8 +206,8 @@ namespace vl::wndtest {
     }
     const QImage golden = QImage(path).convertToFormat(QImage::Format_RGB32);
     if (!golden.isNull() && golden == actual) return ::testing::AssertionSuccess();
-    const QString written = QCoreApplication::applicationDirPath() + "/" +
-                            QString::fromStdString(name) + ".actual.png";
+    const QString written =
+        QCoreApplication::applicationDirPath() + "/" + QString::fromStdString(name) + ".actual.png";
     actual.save(written, "PNG");
     return ::testing::AssertionFailure()
            << (golden.isNull() ? "no golden image " : "image differs from ") << path.toStdString()
