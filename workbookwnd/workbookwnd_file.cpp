@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <filesystem>
+#include <unistd.h>
 
 namespace vl {
 
@@ -31,6 +32,20 @@ std::string SaveTarget(const std::string& path) {
         target = next.is_absolute() ? next : target.parent_path() / next;
     }
     return target.lexically_normal().string();
+}
+
+// A save may replace the target only when the target may be written and no other open
+// document holds it; the temporary file and the rename would go round both.
+ErrorCode CheckTarget(const std::string& target, const CFileStream& own) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::exists(target, ec)) return kErrorNone;
+    if (access(target.c_str(), W_OK) != 0) return kStreamOpenWrite;
+    if (own.IsOpen() && fs::equivalent(target, own.GetPath(), ec)) return kErrorNone;
+    CFileStream probe;
+    if (!probe.Open(target.c_str(), "rb", false, 512) && probe.GetError() == kStreamInUse)
+        return kStreamInUse;
+    return kErrorNone;
 }
 
 uint8_t EffectiveForm(uint8_t fileFormat) {
@@ -154,6 +169,11 @@ bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uin
     StorePaneLayout();
     if (CWorksheetView* view = GetActiveView()) view->StoreViewPosition();
     const std::string target = SaveTarget(path ? *path : path_);
+    if (const ErrorCode refused = CheckTarget(target, book_->stream)) {
+        book_->error = refused;
+        ShowErrorMessage(refused);
+        return false;
+    }
     UiServices().SetWaitCursor(true);
     const bool ok = SaveWorkbookFile(*book_, target.c_str(), form);
     UiServices().SetWaitCursor(false);

@@ -43,6 +43,17 @@ TEST_F(EditingTest, TitleShowsTheWorksheetAndAStarWhileModified) {
     EXPECT_FALSE(Active()->IsModified());
 }
 
+TEST_F(EditingTest, TitleNamesTheFoldersAroundTheWorksheet) {
+    CWorkbook& book = Book();
+    book.AppendTreeItem(TREE_TYPE_FOLDER, "Region", 1);
+    book.AppendTreeItem(TREE_TYPE_FOLDER, "North", 2);
+    CTreeItem* sheet = book.AppendTreeItem(TREE_TYPE_WORKSHEET, "Sales", 3);
+    ASSERT_NE(sheet, nullptr);
+    book.tree.active = AsWorksheet(sheet);
+    Active()->UpdateTitle();
+    EXPECT_EQ(Active()->Title(), QStringLiteral("New Workbook - \\Region\\North\\Sales"));
+}
+
 TEST_F(EditingTest, ShiftArrowsGrowAndShrinkAroundTheAnchor) {
     Select(1, 1);
     View()->setFocus();

@@ -14,6 +14,7 @@
 #include <iterator>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace vl {
 
@@ -296,6 +297,66 @@ TEST_F(FilesTest, TheOpenDialogPicksTheTypeByFilterAndForeignTypesFail) {
         if (Windows()) CloseActive();
     }
     EXPECT_EQ(Profile().recentFiles.front(), path);
+}
+
+TEST_F(FilesTest, SaveAsOverAFileOpenElsewhereIsRefused) {
+    const std::string path = SavedBook("other.vln", 3);
+    CloseActive();
+    ASSERT_NE(OpenWindow(path), nullptr);
+    const std::string before = ReadAll(path);
+    NewWindow();
+    TypeCells();
+    ui.savePath = QString::fromStdString(path);
+    Active()->HandleCommand(ID_FILE_SAVE_AS);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, QString::fromLatin1(GetErrorMessage(kStreamInUse)));
+    EXPECT_TRUE(Active()->IsModified());
+    EXPECT_FALSE(Active()->HasOpenFile());
+    EXPECT_EQ(ReadAll(path), before);
+}
+
+TEST_F(FilesTest, AWriteProtectedFileIsNotReplaced) {
+    if (geteuid() == 0) GTEST_SKIP() << "the superuser may write any file";
+    const std::string path = SavedBook("locked.vln", 3);
+    CloseActive();
+    ASSERT_NE(OpenWindow(path), nullptr);
+    fs::permissions(path, fs::perms::owner_read);
+    const std::string before = ReadAll(path);
+    Active()->SetModified(true);
+    Active()->HandleCommand(ID_FILE_SAVE);
+    EXPECT_TRUE(Active()->IsModified());
+    EXPECT_EQ(ReadAll(path), before);
+    // Closing offers another file for the changes.
+    ui.savePath = QString::fromStdString(TempPath("elsewhere.vln"));
+    ui.answers = {IDYES};
+    ui.saveDialogs = 0;
+    CloseActive();
+    EXPECT_EQ(ui.saveDialogs, 1);
+    EXPECT_TRUE(fs::exists(TempPath("elsewhere.vln")));
+}
+
+TEST_F(FilesTest, CommandLinePathsAreMadeAbsoluteWhateverTheirLength) {
+    // Folders deep enough that the path passes 260 characters.
+    std::string deep = folder;
+    for (int i = 0; i < 6; ++i) deep += "/" + std::string(50, char('a' + i));
+    fs::create_directories(deep);
+    ASSERT_NE(NewWindow(), nullptr);
+    TypeCells();
+    Active()->HandleCommand(ID_VIEW_TREE);
+    const std::string path = deep + "/book.vln";
+    ui.savePath = QString::fromStdString(path);
+    Active()->HandleCommand(ID_FILE_SAVE_AS);
+    ASSERT_GT(path.size(), 300u);
+    CloseActive();
+    const fs::path before = fs::current_path();
+    fs::current_path(deep);
+    CWorkbookWnd* window = OpenWindow("book.vln");
+    fs::current_path(before);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->Path(), path);
+    EXPECT_EQ(CellText(1, 2), "North");
+    // It was saved with the tree pane hidden, and opens so.
+    EXPECT_EQ(window->State().treePane, 0);
 }
 
 TEST_F(FilesTest, FileTypesComeFromTheExtension) {
