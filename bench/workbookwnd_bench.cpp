@@ -132,7 +132,7 @@ void BM_CtrlPageDown(benchmark::State& state) {
     s.Home(0);
     bool down = true;
     for (auto _ : state) {
-        s.view->OnKeyDown(down ? Qt::Key_PageDown : Qt::Key_PageUp, Qt::ControlModifier, false);
+        s.view->OnKeyDown(down ? Qt::Key_PageDown : Qt::Key_PageUp, Qt::ControlModifier);
         s.view->Render();
         down = !down;
     }

@@ -116,6 +116,7 @@ private:
     QMenu* BuildMenu(const MenuLine* lines, std::size_t count, bool bar);
     QAction* CommandAction(int id, const QString& text, QWidget* parent);
     void RefreshMenuStates();
+    void FillWindowList(QMenu* menu);
     void StorePaneLayout();
     void OnSelectAll();
     void OnSelectRow();
@@ -152,6 +153,7 @@ private:
     std::unordered_map<int, QAction*> actions_;
     std::vector<QAction*> menuBar_;
     QMenu* contextMenu_ = nullptr;
+    std::vector<QAction*> windowList_;
 };
 
 // The window of a document table entry, when it is one of ours.

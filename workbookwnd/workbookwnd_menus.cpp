@@ -57,6 +57,14 @@ QMenu* CWorkbookWnd::BuildMenu(const MenuLine* lines, std::size_t count, bool ba
                 IsPopupWithoutLines(lines, count, i) ? FramePopup(frame_, line.text) : nullptr;
             levels[0] = frameMenu ? frameMenu : new QMenu(text, this);
             if (!first) first = levels[0];
+            if (!frameMenu && bar) {
+                QMenu* menu = levels[0];
+                const bool windows = text == QStringLiteral("&Window");
+                connect(menu, &QMenu::aboutToShow, this, [this, menu, windows] {
+                    RefreshMenuStates();
+                    if (windows) FillWindowList(menu);
+                });
+            }
             if (bar) menuBar_.push_back(levels[0]->menuAction());
         } else if (!line.text) {
             levels[line.level - 1]->addSeparator();
@@ -75,6 +83,29 @@ QMenu* CWorkbookWnd::BuildMenu(const MenuLine* lines, std::size_t count, bool ba
         }
     }
     return first;
+}
+
+// The "&Window" popup lists the open windows below its own commands; choosing one brings
+// it forward.
+void CWorkbookWnd::FillWindowList(QMenu* menu) {
+    for (QAction* a : windowList_) {
+        menu->removeAction(a);
+        a->deleteLater();
+    }
+    windowList_.clear();
+    if (!frame_ || !frame_->MdiArea()) return;
+    QMdiArea* area = frame_->MdiArea();
+    const QList<QMdiSubWindow*> subs = area->subWindowList();
+    if (subs.isEmpty()) return;
+    windowList_.push_back(menu->addSeparator());
+    for (int i = 0; i < subs.size(); ++i) {
+        QMdiSubWindow* sub = subs[i];
+        QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(sub->windowTitle()));
+        a->setCheckable(true);
+        a->setChecked(sub == area->currentSubWindow());
+        connect(a, &QAction::triggered, area, [area, sub] { area->setActiveSubWindow(sub); });
+        windowList_.push_back(a);
+    }
 }
 
 void CWorkbookWnd::BuildMenus() {

@@ -135,7 +135,7 @@ public:
     bool EditorOpen() const;
 
     // Keys: the grid's own handlers, called by the key events.
-    void OnKeyDown(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat);
+    void OnKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void OnChar(const QString& text, Qt::KeyboardModifiers modifiers);
 
     // Mouse (worksheetview_mouse.cpp).
@@ -187,7 +187,7 @@ private:
     void OnScrollAction(Qt::Orientation orientation, int action);
     void MoveCursor(bool rows, int code, int track);
     int32_t Step(bool rows, int code, uint32_t& moving);
-    void StoreMove(bool rows, int code, uint32_t moving);
+    void StoreMove(bool rows, uint32_t moving);
     void AfterMove(bool rows, int code, int32_t scrolled, uint32_t oldFirst, int32_t oldHeading);
     void ThumbTrack(bool rows, int track);
     void SetScrollMax(bool rows, uint32_t value);

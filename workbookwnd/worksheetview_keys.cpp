@@ -36,7 +36,7 @@ constexpr int kKeyMargin = 2;
 } // namespace
 
 void CWorksheetView::keyPressEvent(QKeyEvent* event) {
-    OnKeyDown(event->key(), event->modifiers(), event->isAutoRepeat());
+    OnKeyDown(event->key(), event->modifiers());
     if (!event->text().isEmpty()) OnChar(event->text(), event->modifiers());
 }
 
@@ -49,8 +49,7 @@ void CWorksheetView::keyReleaseEvent(QKeyEvent* event) {
     if (owner_->RefPickState() == kRefPickPicking) owner_->HandleCommand(ID_REFERENCE);
 }
 
-void CWorksheetView::OnKeyDown(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat) {
-    (void)autoRepeat;
+void CWorksheetView::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     if (!Sheet()) return;
     const bool ctrl = modifiers & Qt::ControlModifier;
     // Shift held down extends the selection around the cell where it began, even when its

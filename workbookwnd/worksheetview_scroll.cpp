@@ -123,7 +123,7 @@ void CWorksheetView::MoveCursor(bool rows, int code, int track) {
     }
     const int32_t scrolled = Step(rows, code, moving);
     if (scrolled < 0) return;
-    StoreMove(rows, code, moving);
+    StoreMove(rows, moving);
     AfterMove(rows, code, scrolled, oldFirst, oldHeading);
 }
 
@@ -191,8 +191,7 @@ int32_t CWorksheetView::Step(bool rows, int code, uint32_t& moving) {
     return pixels;
 }
 
-void CWorksheetView::StoreMove(bool rows, int code, uint32_t moving) {
-    (void)code;
+void CWorksheetView::StoreMove(bool rows, uint32_t moving) {
     if (rows) {
         if (!extending_) {
             sel_.r1 = sel_.r2 = moving;

@@ -158,8 +158,24 @@ TEST_F(CommandsTest, TheFrameShowsTheActiveWindowsMenus) {
         if (top->text() == QStringLiteral("&Edit")) undo = top->menu()->actions().value(0);
     ASSERT_NE(undo, nullptr);
     EXPECT_FALSE(undo->isEnabled()); // its work comes later
-    Active()->SetModified(false);
-    Active()->close();
+    // The Window menu lists the open windows, the active one ticked.
+    CWorkbookWnd* first = Active();
+    NewWindow();
+    QMenu* windows = nullptr;
+    for (QAction* top : frame->menuBar()->actions())
+        if (top->text() == QStringLiteral("&Window")) windows = top->menu();
+    ASSERT_NE(windows, nullptr);
+    Q_EMIT windows->aboutToShow();
+    QStringList listed;
+    for (QAction* a : windows->actions())
+        if (a->text().startsWith('&') && a->text().at(1).isDigit())
+            listed << a->text() + (a->isChecked() ? QStringLiteral(" (active)") : QString());
+    ASSERT_EQ(listed.size(), 2);
+    EXPECT_TRUE(listed[1].endsWith(QStringLiteral("(active)")));
+    for (QAction* a : windows->actions())
+        if (a->text().startsWith(QStringLiteral("&1"))) a->trigger();
+    EXPECT_EQ(Active(), first);
+    first->SetModified(false);
     frame->MdiArea()->closeAllSubWindows();
     Settle();
     EXPECT_EQ(OpenDocumentCount(), 0);
