@@ -1,6 +1,16 @@
+#include "app/core/settings.h"
+#include "app/uiservices.h"
 #include "app/workbookwndapi.h"
+#include "platform/core/cp1252.h"
 
 namespace vl {
+
+IWorkbookWnd* IWorkbookWndFactory::CreateFromDialog(QWidget* parent) {
+    QString path = UiServices().GetOpenFileName(
+        QStringLiteral("Open"), QString::fromStdString(Cp1252ToUtf8(Profile().folder)),
+        QStringLiteral("Vorlane (*.vln *.vlb)"));
+    return path.isEmpty() ? nullptr : Create(parent, path);
+}
 
 DocumentEntry* DocumentTable() {
     static DocumentEntry table[kMaxDocuments];

@@ -101,16 +101,12 @@ void CMainFrame::OnFileNew() {
 }
 
 void CMainFrame::OnFileOpen() {
-    if (!factory_) return;
-    QString path = UiServices().GetOpenFileName(
-        QStringLiteral("Open"), QString::fromStdString(Cp1252ToUtf8(Profile().folder)),
-        QStringLiteral("Vorlane (*.vln *.vlb)"));
-    if (path.isEmpty()) return;
-    if (IWorkbookWnd* window = factory_->Create(mdi_, path)) AddWorkbookWindow(window);
+    if (IWorkbookWnd* window = factory_ ? factory_->CreateFromDialog(mdi_) : nullptr)
+        AddWorkbookWindow(window);
 }
 
 void CMainFrame::OpenRecentFile(const QString& path) {
-    if (IWorkbookWnd* window = factory_ ? factory_->Create(mdi_, path) : nullptr)
+    if (IWorkbookWnd* window = factory_ ? factory_->CreateRecent(mdi_, path) : nullptr)
         AddWorkbookWindow(window);
 }
 
@@ -128,7 +124,8 @@ bool CMainFrame::PopupOpen() const {
 bool CMainFrame::SaveModifiedWorkbooks(bool moveAutoSavePoint) {
     for (int i = 0; i < kMaxDocuments; ++i) {
         DocumentEntry& e = DocumentTable()[i];
-        if (!e.workbook || !e.window->IsModified()) continue;
+        // A read-only document cannot be saved; auto-save passes it by without a word.
+        if (!e.workbook || !e.window->IsModified() || e.window->State().readOnly) continue;
         if (!e.window->HasOpenFile()) UiServices().Beep();
         if (moveAutoSavePoint) lastAutoSave_ = clock_.NowSeconds();
         IWorkbookWnd* window = e.window;

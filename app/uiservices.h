@@ -5,11 +5,14 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 class QMessageBox;
 class QWidget;
 
 namespace vl {
+
+class IClock;
 
 // Message-box buttons, icons and answers.
 enum : uint32_t {
@@ -37,6 +40,22 @@ public:
                                     const QString& filter) = 0;
     virtual void Beep() = 0;
     virtual void SetWaitCursor(bool on) = 0;
+
+    // The file dialogs over a list of filters ("A (*.a);;B (*.b)"): `index` (from 1) comes in
+    // as the filter offered first and goes back as the one chosen. The empty text on Cancel.
+    // The defaults show Qt's own dialogs.
+    virtual QString ChooseOpenFile(const QString& caption, const QString& folder,
+                                   const QString& filters, int& index);
+    virtual QString ChooseSaveFile(const QString& caption, const QString& folder,
+                                   const QString& filters, int& index);
+    // The wait for a file another process holds: shows the path and the time waited by
+    // `clock`, calls `retry` once a second until it returns true (IDOK) or the user gives up
+    // (IDCANCEL).
+    virtual int WaitForFile(const QString& path, const IClock& clock,
+                            const std::function<bool()>& retry);
+    // The password of a protected workbook: IDOK with the password typed, or with `readOnly`
+    // set when the file offers a copy that opens without it and the user chose that; IDCANCEL.
+    virtual int AskPassword(bool readOnlyOffered, QString& password, bool& readOnly);
 };
 
 // The services in use: the Qt ones until SetUiServices installs others.

@@ -50,6 +50,13 @@ public:
     virtual ~IWorkbookWndFactory() = default;
     // The new window (its widget owned by `parent`), or null when it could not be made.
     virtual IWorkbookWnd* Create(QWidget* parent, const QString& path) = 0;
+    // File Open: the file the user picks, in a new window; null when there is nothing new to
+    // show (cancelled, failed, or a window of the file was activated instead).
+    virtual IWorkbookWnd* CreateFromDialog(QWidget* parent);
+    // A file of the recent-file list.
+    virtual IWorkbookWnd* CreateRecent(QWidget* parent, const QString& path) {
+        return Create(parent, path);
+    }
 };
 
 // The open-document table: 16 entries of {workbook, window}.

@@ -23,4 +23,13 @@ struct AcceleratorKey {
 
 const AcceleratorKey* FrameAccelerators(std::size_t& count);
 
+// The workbook window's menu (129), shown while a workbook window is active. A popup of
+// level 0 without lines of its own is the frame's popup of that text; the frame's commands
+// and its recent-file list keep their own items.
+const MenuLine* WorkbookMenuLines(std::size_t& count);
+// The grid's context menu (263).
+const MenuLine* GridContextMenuLines(std::size_t& count);
+// The workbook window's keys of accelerator table 127; a command may have several.
+const AcceleratorKey* WorkbookAccelerators(std::size_t& count);
+
 } // namespace vl

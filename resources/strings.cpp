@@ -17,10 +17,17 @@ constexpr Entry kStrings[] = {
     {IDS_NEW_WORKBOOK, "New Workbook"},
     {IDS_MAX_CHARACTERS, "Please enter no more than %1!d! characters."},
     {IDS_MAX_ITEMS, "Please enter no more than %1!d! items."},
+    {IDS_USE_BINARY_FORMAT,
+     "To apply your current password protection and encryption settings for this workbook, "
+     "you must use the native binary file format.\n\nClick OK to switch to the binary file "
+     "format and to continue saving the workbook."},
+    {IDS_PROTECTION_IGNORED, "Your current password protection and encryption settings for "
+                             "will be ignored for this file format."},
     {IDS_NO_REGISTRY_PERMISSION,
      "Your account does not have permission to update the registry database."},
     {IDS_REMOVE_ADDRESS, "Remove the current address from the list?"},
     {IDS_EMPTY_ADDRESS_LIST, "Empty address list?"},
+    {IDS_RELOAD_CHANGES, "Discard the changes to %1!s! and read the file again?"},
     {IDS_READY, "Ready"},
 };
 

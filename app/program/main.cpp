@@ -3,6 +3,8 @@
 #include "app/shell.h"
 #include "automation/dbus/dbusregistration.h"
 #include "automation/dbus/dbusserver.h"
+#include "functions/bindall/bindall.h"
+#include "workbookwnd/workbookwndfactory.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -39,7 +41,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     vl::CQtTimerHost timers;
     vl::CSystemClock clock;
-    vl::CApplicationShell shell(timers, clock, vl::DefaultProfileIo());
+    vl::BindAllFunctions();
+    vl::CWorkbookWndFactory windows;
+    vl::CApplicationShell shell(timers, clock, vl::DefaultProfileIo(), &windows);
     std::unique_ptr<vl::CAutomationBus> server;
     shell.SetAutomationHooks(ServerHooks(server));
     if (!shell.Start(app.arguments().mid(1), vl::CurrentProfileLocations()))

@@ -20,13 +20,13 @@ set -u
 pid=$!
 wid=""
 for _ in $(seq 1 300); do
-  wid=$(xdotool search --name '^Vorlane 7\.3$' 2>/dev/null | head -n 1 || true)
+  wid=$(xdotool search --name '^Vorlane 7\.3' 2>/dev/null | head -n 1 || true)
   [ -n "$wid" ] && break
   kill -0 "$pid" 2>/dev/null || break
   sleep 0.1
 done
 if [ -z "$wid" ]; then
-  echo "no window titled 'Vorlane 7.3'"; cat "$WORK/out.log"; kill "$pid" 2>/dev/null; exit 1
+  echo "no window titled 'Vorlane 7.3...'"; cat "$WORK/out.log"; kill "$pid" 2>/dev/null; exit 1
 fi
 echo "title: $(xdotool getwindowname "$wid")"
 # No window manager runs under Xvfb: give the frame the focus directly.

@@ -1,0 +1,107 @@
+// The end-to-end tests' window into a workbook file, through the engine's own reader and
+// writer: "dump FILE" prints each cell of the active worksheet as "A1<TAB>kind<TAB>text",
+// "make FILE" writes a small sales workbook for pictures of the program.
+
+#include "files/workbookopen.h"
+#include "files/workbooksave.h"
+#include "formula/celltext.h"
+#include "formula/evalcontext.h"
+#include "formula/recalc.h"
+#include "functions/bindall/bindall.h"
+#include "model/workbook.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string CellName(uint16_t column, uint32_t row) {
+    std::string letters;
+    for (uint32_t c = column + 1u; c > 0; c = (c - 1) / 26)
+        letters.insert(letters.begin(), char('A' + (c - 1) % 26));
+    return letters + std::to_string(row + 1);
+}
+
+int Dump(const char* path) {
+    auto book = vl::NewWorkbook();
+    if (!book || !vl::OpenDocumentFile(*book, path) || !vl::OpenWorkbookFile(*book, nullptr)) {
+        std::fprintf(stderr, "cannot read %s (error %d)\n", path, book ? int(book->error) : 8);
+        return 1;
+    }
+    vl::CEvalContext ctx;
+    ctx.worksheetList = book->tree.first;
+    ctx.currentCells = &book->tree.active->cells;
+    vl::CellCursor cursor;
+    cursor.page = book->tree.active->cells.FirstPage();
+    cursor.flags = vl::kAdvance;
+    while (const uint8_t* r = vl::NextCellRecord(cursor)) {
+        const uint16_t c = vl::cell::Column(r);
+        const uint32_t row = vl::cell::Row(r);
+        const char* kind = vl::cell::IsText(r)     ? "text"
+                           : vl::cell::IsNumber(r) ? "number"
+                                                   : "formula";
+        std::string text = vl::GetCellText(ctx, *ctx.currentCells, c, row, c, row, false, false);
+        if (vl::cell::IsFormula(r)) text += " -> " + std::to_string(vl::cell::CachedNumber(r));
+        std::printf("%s\t%s\t%s\n", CellName(c, row).c_str(), kind, text.c_str());
+    }
+    return 0;
+}
+
+void Put(vl::CWorksheet& sheet, const vl::CellBuffer& b) {
+    vl::CellCursor cursor;
+    sheet.cells.PutCell(b.bytes, cursor);
+}
+
+int Make(const char* path) {
+    auto book = vl::NewWorkbook();
+    if (!book || !vl::NewWorkbook(*book)) return 1;
+    vl::CWorksheet& sheet = *book->tree.active;
+    const char* heads[] = {"Region", "Product", "Units", "Price", "Revenue"};
+    const char* regions[] = {"North", "South", "East", "West"};
+    const char* products[] = {"Apples", "Pears", "Plums", "Cherries", "Figs"};
+    vl::CellBuffer b;
+    for (uint16_t c = 0; c < 5; ++c) {
+        vl::MakeTextCell(b, c, 0, heads[c]);
+        Put(sheet, b);
+    }
+    for (uint32_t r = 1; r <= 24; ++r) {
+        vl::MakeTextCell(b, 0, r, regions[r % 4]);
+        Put(sheet, b);
+        vl::MakeTextCell(b, 1, r, products[r % 5]);
+        Put(sheet, b);
+        vl::MakeNumberCell(b, 2, r, double(40 + r * 37 % 90));
+        Put(sheet, b);
+        vl::MakeNumberCell(b, 3, r, 0.5 + double(r * 13 % 20) / 4);
+        Put(sheet, b);
+        vl::FormulaHead head;
+        const std::string formula = "=RC[-2]*RC[-1]";
+        vl::MakeFormulaCell(b, 4, r, head, formula);
+        Put(sheet, b);
+    }
+    vl::MakeTextCell(b, 3, 25, "Total");
+    Put(sheet, b);
+    vl::FormulaHead head;
+    vl::MakeFormulaCell(b, 4, 25, head, "=SUM(R[-24]C:R[-1]C)");
+    Put(sheet, b);
+    vl::CEvalContext ctx;
+    vl::RecalculateWorkbook(*book, ctx);
+    sheet.view.topLeft = {0, 4, 0};
+    sheet.view.selection[0] = {4, 25, 0};
+    sheet.view.selection[1] = {4, 25, 0};
+    if (!vl::SaveWorkbookFile(*book, path, 3)) {
+        std::fprintf(stderr, "cannot write %s (error %d)\n", path, int(book->error));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    vl::BindAllFunctions();
+    if (argc == 3 && std::strcmp(argv[1], "dump") == 0) return Dump(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "make") == 0) return Make(argv[2]);
+    std::fprintf(stderr, "usage: bookutil dump|make FILE\n");
+    return 2;
+}

@@ -1,0 +1,188 @@
+// The window's own small commands, its keys and its menus in the frame.
+
+#include "model/workbook.h"
+#include "resources/commandids.h"
+#include "wndtest.h"
+#include "workbookwnd/celleditor.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QTest>
+
+namespace vl {
+
+namespace {
+
+class CommandsTest : public wndtest::WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ASSERT_NE(NewWindow(), nullptr);
+    }
+    CellRef& Pin() const { return Book().tree.active->view.freezed; }
+    QStringList MenuTitles() const {
+        QStringList titles;
+        for (QAction* a : frame->menuBar()->actions()) titles << a->text();
+        return titles;
+    }
+};
+
+TEST_F(CommandsTest, FreezingOneHeadingReleasesTheOther) {
+    struct Case {
+        uint8_t flagsBefore;
+        int command;
+        uint8_t flagsAfter;
+        bool modified;
+    };
+    const Case cases[] = {{kRefRow, ID_FREEZE_COLUMN, kRefColumn, true},
+                          {kRefColumn, ID_FREEZE_COLUMN, kRefColumn, false},
+                          {kRefColumn, ID_FREEZE_ROW, kRefRow, true},
+                          {0, ID_FREEZE_NONE, 0, false},
+                          {kRefRow, ID_FREEZE_NONE, 0, true}};
+    View()->SetScrollPosition(7, 3);
+    for (const Case& c : cases) {
+        Pin() = CellRef{};
+        Pin().flags = c.flagsBefore;
+        Active()->SetModified(false);
+        Active()->HandleCommand(c.command);
+        EXPECT_EQ(Pin().flags, c.flagsAfter) << c.command;
+        EXPECT_EQ(Active()->IsModified(), c.modified) << c.command;
+        if (c.modified && c.flagsAfter == kRefColumn) {
+            EXPECT_EQ(Pin().column, 3);
+        }
+        if (c.modified && c.flagsAfter == kRefRow) {
+            EXPECT_EQ(Pin().row, 7u);
+        }
+    }
+}
+
+TEST_F(CommandsTest, WholeRowsColumnsAndTheUsedRange) {
+    View()->SetSelection({2, 3, 5, 7});
+    Key(Qt::Key_Space, Qt::ControlModifier);
+    const CellRange column = View()->Selection();
+    EXPECT_EQ(column.c1, 2);
+    EXPECT_EQ(column.c2, 2);
+    EXPECT_EQ(column.r1, 0u);
+    EXPECT_EQ(column.r2, kLastRow);
+    View()->SetSelection({2, 3, 5, 7});
+    Key(Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_EQ(View()->Selection().c2, kLastColumn);
+    EXPECT_EQ(View()->Selection().r2, 3u);
+    // While the editor is open Shift+Space is a blank in the text.
+    Select(1, 1);
+    View()->setFocus();
+    Type(QStringLiteral("a"));
+    Key(Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_EQ(View()->Editor()->toPlainText(), QStringLiteral("a "));
+    EXPECT_EQ(View()->Selection().c2, 1);
+    Key(Qt::Key_Return);
+    // Select All takes the used range; an empty worksheet gives its first cell.
+    for (uint16_t c : {3, 6}) {
+        Select(c, uint32_t(c * 2));
+        View()->setFocus();
+        Type(QStringLiteral("1"));
+        Key(Qt::Key_Return);
+    }
+    Key(Qt::Key_A, Qt::ControlModifier);
+    const CellRange all = View()->Selection();
+    EXPECT_EQ(all.c1, 1);
+    EXPECT_EQ(all.r1, 1u);
+    EXPECT_EQ(all.c2, 6);
+    EXPECT_EQ(all.r2, 12u);
+}
+
+TEST_F(CommandsTest, TheTreePaneComesBackAtItsWidth) {
+    auto* outer = Active()->findChild<QSplitter*>();
+    ASSERT_NE(outer, nullptr);
+    outer->setSizes({150, outer->width() - 150});
+    const int width = outer->sizes()[0];
+    Active()->HandleCommand(ID_VIEW_TREE);
+    EXPECT_EQ(Active()->State().treePane, 0);
+    EXPECT_EQ(Book().panes.treeWidth, width);
+    Active()->HandleCommand(ID_VIEW_TREE);
+    EXPECT_EQ(Active()->State().treePane, 1);
+    EXPECT_EQ(outer->sizes()[0], width);
+    EXPECT_FALSE(Active()->IsModified());
+}
+
+TEST_F(CommandsTest, ModesOfTheDocumentSetTheModifiedFlag) {
+    struct Case {
+        int command;
+        uint8_t updateMode;
+        uint8_t fileFormat;
+    };
+    const Case cases[] = {{ID_UPDATE_AUTO_ALL + 3, 4, 0},
+                          {ID_UPDATE_AUTO_ALL + 4, 0, 0},
+                          {ID_FORMAT_XML + 3, 0, 4},
+                          {ID_FORMAT_XML + 4, 0, 0}};
+    for (const Case& c : cases) {
+        Active()->SetModified(false);
+        Active()->HandleCommand(c.command);
+        EXPECT_TRUE(Active()->IsModified());
+        EXPECT_EQ(Active()->DocumentUpdateMode(), c.updateMode);
+        EXPECT_EQ(Book().fileKind, c.fileFormat);
+    }
+    // Manual updating leaves formulas as they were computed when typed.
+    Active()->HandleCommand(ID_UPDATE_AUTO_ALL + 2);
+    Select(0, 0);
+    View()->setFocus();
+    Type(QStringLiteral("=B1"));
+    Key(Qt::Key_Return);
+    Select(1, 0);
+    View()->setFocus();
+    Type(QStringLiteral("5"));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(cell::CachedNumber(FindCell(Book().tree.active->cells, 0, 0)), 0.0);
+    Active()->HandleCommand(ID_UPDATE_AUTO_ALL);
+    Select(1, 0);
+    View()->setFocus();
+    Type(QStringLiteral("6"));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(cell::CachedNumber(FindCell(Book().tree.active->cells, 0, 0)), 6.0);
+}
+
+TEST_F(CommandsTest, TheFrameShowsTheActiveWindowsMenus) {
+    EXPECT_TRUE(MenuTitles().contains(QStringLiteral("&Edit")));
+    EXPECT_TRUE(MenuTitles().contains(QStringLiteral("&Settings")));
+    QAction* save = nullptr;
+    for (QAction* top : frame->menuBar()->actions())
+        if (top->text() == QStringLiteral("&File"))
+            for (QAction* a : top->menu()->actions())
+                if (a->text().startsWith(QStringLiteral("&Save"))) save = a;
+    ASSERT_NE(save, nullptr);
+    EXPECT_TRUE(save->isEnabled());
+    QAction* undo = nullptr;
+    for (QAction* top : frame->menuBar()->actions())
+        if (top->text() == QStringLiteral("&Edit")) undo = top->menu()->actions().value(0);
+    ASSERT_NE(undo, nullptr);
+    EXPECT_FALSE(undo->isEnabled()); // its work comes later
+    // The Window menu lists the open windows, the active one ticked.
+    CWorkbookWnd* first = Active();
+    NewWindow();
+    QMenu* windows = nullptr;
+    for (QAction* top : frame->menuBar()->actions())
+        if (top->text() == QStringLiteral("&Window")) windows = top->menu();
+    ASSERT_NE(windows, nullptr);
+    Q_EMIT windows->aboutToShow();
+    QStringList listed;
+    for (QAction* a : windows->actions())
+        if (a->text().startsWith('&') && a->text().at(1).isDigit())
+            listed << a->text() + (a->isChecked() ? QStringLiteral(" (active)") : QString());
+    ASSERT_EQ(listed.size(), 2);
+    EXPECT_TRUE(listed[1].endsWith(QStringLiteral("(active)")));
+    for (QAction* a : windows->actions())
+        if (a->text().startsWith(QStringLiteral("&1"))) a->trigger();
+    EXPECT_EQ(Active(), first);
+    first->SetModified(false);
+    frame->MdiArea()->closeAllSubWindows();
+    Settle();
+    EXPECT_EQ(OpenDocumentCount(), 0);
+    EXPECT_FALSE(MenuTitles().contains(QStringLiteral("&Edit")));
+    EXPECT_TRUE(MenuTitles().contains(QStringLiteral("&View")));
+}
+
+} // namespace
+
+} // namespace vl

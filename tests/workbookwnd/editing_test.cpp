@@ -1,0 +1,238 @@
+// Typing into the grid: the editor opens, ends, moves the cursor and stores what was typed.
+
+#include "model/formatstore.h"
+#include "model/workbook.h"
+#include "platform/core/cp1252.h"
+#include "wndtest.h"
+#include "workbookwnd/celleditor.h"
+#include "workbookwnd/rangestyle.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTextCursor>
+
+namespace vl {
+
+namespace {
+
+class EditingTest : public wndtest::WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ASSERT_NE(NewWindow(), nullptr);
+    }
+    CCellEditor* Editor() const { return View()->Editor(); }
+    QString EditorText() const { return Editor()->toPlainText(); }
+    // Types the text into the active cell and ends with Enter.
+    void Enter(uint16_t column, uint32_t row, const QString& text) {
+        Select(column, row);
+        View()->setFocus();
+        Type(text);
+        Key(Qt::Key_Return);
+    }
+};
+
+TEST_F(EditingTest, TitleShowsTheWorksheetAndAStarWhileModified) {
+    EXPECT_EQ(Active()->Title(), QStringLiteral("New Workbook - \\Worksheet1"));
+    Enter(0, 0, QStringLiteral("7"));
+    EXPECT_EQ(Active()->Title(), QStringLiteral("New Workbook - \\Worksheet1 *"));
+    const std::string path = TempPath("book.vln");
+    ui.savePath = QString::fromStdString(path);
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(Active()->Title(), QString::fromStdString(path) + QStringLiteral(" - \\Worksheet1"));
+    EXPECT_FALSE(Active()->IsModified());
+}
+
+TEST_F(EditingTest, TitleNamesTheFoldersAroundTheWorksheet) {
+    CWorkbook& book = Book();
+    book.AppendTreeItem(TREE_TYPE_FOLDER, "Region", 1);
+    book.AppendTreeItem(TREE_TYPE_FOLDER, "North", 2);
+    CTreeItem* sheet = book.AppendTreeItem(TREE_TYPE_WORKSHEET, "Sales", 3);
+    ASSERT_NE(sheet, nullptr);
+    book.tree.active = AsWorksheet(sheet);
+    Active()->UpdateTitle();
+    EXPECT_EQ(Active()->Title(), QStringLiteral("New Workbook - \\Region\\North\\Sales"));
+}
+
+TEST_F(EditingTest, ShiftArrowsGrowAndShrinkAroundTheAnchor) {
+    Select(1, 1);
+    View()->setFocus();
+    QTest::keyPress(View(), Qt::Key_Shift);
+    struct Step {
+        int key;
+        CellRange expected;
+    };
+    const Step steps[] = {{Qt::Key_Right, {1, 1, 2, 1}}, {Qt::Key_Right, {1, 1, 3, 1}},
+                          {Qt::Key_Right, {1, 1, 4, 1}}, {Qt::Key_Left, {1, 1, 3, 1}},
+                          {Qt::Key_Left, {1, 1, 2, 1}},  {Qt::Key_Left, {1, 1, 1, 1}},
+                          {Qt::Key_Left, {0, 1, 1, 1}}};
+    for (const Step& s : steps) {
+        Key(s.key, Qt::ShiftModifier);
+        const CellRange& sel = View()->Selection();
+        EXPECT_EQ(sel.c1, s.expected.c1);
+        EXPECT_EQ(sel.c2, s.expected.c2);
+        EXPECT_EQ(sel.r1, 1u);
+        EXPECT_EQ(sel.r2, 1u);
+    }
+    QTest::keyRelease(View(), Qt::Key_Shift);
+    EXPECT_FALSE(View()->Extending());
+    // Without Shift an arrow collapses the selection onto its first cell and moves it.
+    Key(Qt::Key_Down);
+    EXPECT_EQ(View()->Selection().c1, 0);
+    EXPECT_EQ(View()->Selection().c2, 0);
+    EXPECT_EQ(View()->Selection().r1, 2u);
+}
+
+TEST_F(EditingTest, TypingOpensTheEditorWithTheCharacterAlone) {
+    Enter(0, 0, QStringLiteral("42"));
+    Select(0, 0);
+    View()->setFocus();
+    Type(QStringLiteral("="));
+    EXPECT_EQ(Active()->RefPickState(), kRefPickEditing);
+    EXPECT_EQ(EditorText(), QStringLiteral("="));
+    EXPECT_EQ(Editor()->textCursor().position(), 1);
+    // F2 opens on the cell's own text instead.
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_F2);
+    EXPECT_EQ(EditorText(), QStringLiteral("42"));
+    EXPECT_EQ(Editor()->textCursor().position(), 0);
+}
+
+TEST_F(EditingTest, CtrlEnterBreaksTheLineAndEnterCommits) {
+    Select(0, 0);
+    View()->setFocus();
+    Type(QStringLiteral("ab"));
+    Key(Qt::Key_Return, Qt::ControlModifier);
+    Type(QStringLiteral("cd"));
+    EXPECT_EQ(EditorText(), QStringLiteral("ab\ncd"));
+    EXPECT_EQ(Active()->RefPickState(), kRefPickEditing);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Active()->RefPickState(), kRefPickNone);
+    EXPECT_EQ(CellText(0, 0), "ab\r\ncd");
+}
+
+TEST_F(EditingTest, EnterMovesAsTheSettingSays) {
+    struct Case {
+        uint8_t setting;
+        bool filledBelow;
+        uint32_t row;
+        uint16_t column;
+    };
+    const Case cases[] = {
+        {0, false, 3, 2}, {1, false, 4, 2}, {2, false, 3, 2}, {2, true, 9, 2}, {3, false, 3, 3}};
+    for (const Case& c : cases) {
+        Profile().whenEnterPressed = c.setting;
+        if (c.filledBelow) Enter(2, 9, QStringLiteral("x"));
+        Enter(2, 3, QStringLiteral("1"));
+        EXPECT_EQ(View()->Selection().r1, c.row) << int(c.setting);
+        EXPECT_EQ(View()->Selection().c1, c.column) << int(c.setting);
+    }
+}
+
+TEST_F(EditingTest, EscapeLeavesTheCellAndRecordsNoUndoEntry) {
+    Enter(0, 0, QStringLiteral("5"));
+    const int32_t undo = Book().undo.current;
+    Select(0, 0);
+    View()->setFocus();
+    Type(QStringLiteral("99"));
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(Active()->RefPickState(), kRefPickNone);
+    EXPECT_FALSE(Editor()->isVisible());
+    EXPECT_EQ(Book().undo.current, undo);
+    EXPECT_EQ(CellText(0, 0), "5");
+}
+
+TEST_F(EditingTest, ShiftAtCommitStoresTheTextAsTyped) {
+    Select(1, 0);
+    View()->setFocus();
+    Type(QStringLiteral("=1+1"));
+    QTest::keyPress(Editor(), Qt::Key_Shift);
+    QTest::keyClick(Editor(), Qt::Key_Return, Qt::ShiftModifier);
+    Settle();
+    QTest::keyRelease(View(), Qt::Key_Shift);
+    const uint8_t* cell = FindCell(Book().tree.active->cells, 0, 1);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_TRUE(cell::IsText(cell));
+    EXPECT_EQ(cell::Text(cell), "=1+1");
+    Enter(2, 0, QStringLiteral("=1+1"));
+    cell = FindCell(Book().tree.active->cells, 0, 2);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_TRUE(cell::IsFormula(cell));
+    EXPECT_EQ(cell::CachedNumber(cell), 2.0);
+}
+
+TEST_F(EditingTest, AutoCompleteSelectsWhatWasNotTyped) {
+    CWorkbook& book = Book();
+    AddDropDownEntry(book.dropDownLists[0], "Banana");
+    AddDropDownEntry(book.dropDownLists[0], "Apple");
+    StyleRecord listed;
+    listed.dropDownList = 1;
+    listed.autoComplete = 1;
+    listed.autoAppend = 1;
+    listed.sort = 1;
+    book.styles.styles[book.styles.styleCount] = listed;
+    const uint16_t style = book.styles.styleCount++;
+    CellCursor cursor;
+    ASSERT_TRUE(PutFormatRun(book.tree.active->formats, {0, 0, 0, style}, cursor));
+    Select(0, 0);
+    View()->setFocus();
+    Type(QStringLiteral("ap"));
+    EXPECT_EQ(EditorText(), QStringLiteral("Apple"));
+    const QTextCursor c = Editor()->textCursor();
+    EXPECT_EQ(c.selectionStart(), 2);
+    EXPECT_EQ(c.selectionEnd(), 5);
+    EXPECT_EQ(View()->List()->currentItem()->text(), QStringLiteral("Apple"));
+    // Backspace takes the completion away and completes nothing new.
+    Key(Qt::Key_Backspace);
+    EXPECT_EQ(EditorText(), QStringLiteral("Ap"));
+    Key(Qt::Key_Return);
+    // A new text joins the list; the sorted list shows it in order.
+    Select(0, 0);
+    View()->setFocus();
+    Type(QStringLiteral("cherry"));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(book.dropDownLists[0].entries.size(), 4u);
+    EXPECT_EQ(book.dropDownLists[0].entries.back(), "cherry");
+}
+
+TEST_F(EditingTest, DeleteInTheEditorRemovesTheCharacterAfterTheCaret) {
+    Select(0, 0);
+    View()->setFocus();
+    Type(QStringLiteral("abc"));
+    Key(Qt::Key_Home);
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(EditorText(), QStringLiteral("bc"));
+    EXPECT_EQ(Active()->RefPickState(), kRefPickEditing);
+}
+
+TEST_F(EditingTest, ALongStoredTextOpensAndCommitsWhole) {
+    const std::string longText(3000, 'q');
+    Enter(0, 0, QStringLiteral("x"));
+    CellBuffer b;
+    ASSERT_TRUE(MakeTextCell(b, 0, 0, longText));
+    CellCursor cursor;
+    ASSERT_TRUE(Book().tree.active->cells.PutCell(b.bytes, cursor));
+    Select(0, 0);
+    View()->setFocus();
+    Key(Qt::Key_F2);
+    EXPECT_EQ(EditorText().size(), 3000);
+    // It may not grow by typing, but it goes back whole.
+    Key(Qt::Key_End);
+    Type(QStringLiteral("z"));
+    EXPECT_EQ(ui.beeps, 1);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(CellText(0, 0), longText);
+    // Typing stops at 1,024 characters in a fresh edit.
+    Select(1, 0);
+    View()->setFocus();
+    Type(QStringLiteral("a"));
+    Editor()->setPlainText(QString(1023, QLatin1Char('a')));
+    Editor()->moveCursor(QTextCursor::End);
+    Type(QStringLiteral("bc"));
+    EXPECT_EQ(EditorText().size(), 1024);
+    EXPECT_EQ(ui.beeps, 2);
+}
+
+} // namespace
+
+} // namespace vl

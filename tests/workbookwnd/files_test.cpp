@@ -1,0 +1,381 @@
+// Open, save, save as, reload and the save question through the window, on real files.
+
+#include "model/workbook.h"
+#include "resources/commandids.h"
+#include "resources/strings.h"
+#include "wndtest.h"
+#include "workbookwnd/documentopen.h"
+
+#include <QMdiArea>
+#include <QTest>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vl {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class FilesTest : public wndtest::WindowTest {
+protected:
+    // A new window with a few cells typed in, saved under `name` in `form` (1 to 4).
+    std::string SavedBook(const std::string& name, uint8_t form) {
+        EXPECT_NE(NewWindow(), nullptr);
+        Active()->HandleCommand(ID_FORMAT_XML + form - 1);
+        TypeCells();
+        const std::string path = TempPath(name);
+        ui.savePath = QString::fromStdString(path);
+        Active()->HandleCommand(ID_FILE_SAVE_AS);
+        EXPECT_FALSE(Active()->IsModified());
+        return path;
+    }
+    void TypeCells() {
+        const char* texts[] = {"12.5", "North", "=A1*2"};
+        for (uint16_t c = 0; c < 3; ++c) {
+            Select(c, 2);
+            View()->setFocus();
+            Type(QString::fromLatin1(texts[c]));
+            Key(Qt::Key_Return);
+        }
+    }
+    int Windows() const { return OpenDocumentCount(); }
+    void CloseActive() {
+        frame->MdiArea()->closeActiveSubWindow();
+        Settle();
+    }
+    bool SawBox(int stringId) const {
+        const QString text = QString::fromLatin1(LoadAppString(stringId)).section('%', 0, 0);
+        for (const auto& box : ui.boxes)
+            if (box.text.startsWith(text)) return true;
+        return false;
+    }
+};
+
+TEST_F(FilesTest, EachNativeFormRoundTripsThroughTheWindow) {
+    struct Case {
+        uint8_t form;
+        const char* head; // the first bytes of the file
+    };
+    const Case cases[] = {{1, "<?xml"}, {2, "\x1f\x8b"}, {3, "3"}, {4, "\x1f\x8b"}};
+    for (const Case& c : cases) {
+        const std::string path = SavedBook("form" + std::to_string(c.form) + ".vln", c.form);
+        CloseActive();
+        EXPECT_EQ(ReadAll(path).rfind(c.head, 0), 0u) << int(c.form);
+        ASSERT_NE(OpenWindow(path), nullptr);
+        EXPECT_EQ(CellText(0, 2), "12.5");
+        EXPECT_EQ(CellText(1, 2), "North");
+        EXPECT_EQ(CellText(2, 2), "=A1*2");
+        EXPECT_EQ(Book().fileKind, c.form);
+        EXPECT_EQ(Active()->Path(), path);
+        EXPECT_FALSE(Active()->IsModified());
+        CloseActive();
+    }
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(FilesTest, OpeningAnOpenFileActivatesItsWindowAndALinkToItWaits) {
+    const std::string path = SavedBook("held.vln", 3);
+    CloseActive();
+    CWorkbookWnd* first = OpenWindow(path);
+    ASSERT_NE(first, nullptr);
+    NewWindow();
+    EXPECT_EQ(OpenWindow(path), first);
+    EXPECT_EQ(Windows(), 2);
+    EXPECT_TRUE(ui.waits.empty());
+    const std::string link = TempPath("link.vln");
+    fs::create_symlink(path, link);
+    ui.waitRetries = 3;
+    OpenWindow(link);
+    ASSERT_EQ(ui.waits.size(), 1u);
+    EXPECT_EQ(ui.waits[0], QString::fromStdString(link));
+    EXPECT_EQ(Windows(), 2);
+    EXPECT_TRUE(ui.boxes.empty()); // given up without a message
+}
+
+TEST_F(FilesTest, TheWaitEndsWhenTheOtherHolderLetsGo) {
+    const std::string path = SavedBook("busy.vln", 1);
+    CloseActive();
+    CWorkbookWnd* holder = OpenWindow(path);
+    ASSERT_NE(holder, nullptr);
+    const std::string link = TempPath("busy-link.vln");
+    fs::create_symlink(path, link);
+    // The holder lets go of the file at the second retry, one second after the first.
+    ui.waitRetries = 5;
+    ui.onRetry = [&](int retry) {
+        if (retry == 2) holder->Book().stream.Close();
+    };
+    const int64_t start = clock.now;
+    CWorkbookWnd* second = OpenWindow(link);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second, holder);
+    EXPECT_EQ(clock.now, start + 2);
+    EXPECT_EQ(CellText(1, 2), "North");
+    EXPECT_EQ(ui.waits.size(), 1u);
+}
+
+TEST_F(FilesTest, AProtectedWorkbookSetToXmlAsksAndSavesBinary) {
+    ASSERT_NE(NewWindow(), nullptr);
+    TypeCells();
+    CWorkbook& book = Book();
+    book.encryption = 2;
+    std::snprintf(book.password, kPasswordSize, "%s", "secret7");
+    Active()->HandleCommand(ID_FORMAT_XML);
+    const std::string path = TempPath("protected.vln");
+    ui.savePath = QString::fromStdString(path);
+    ui.answers = {IDOK};
+    Active()->HandleCommand(ID_FILE_SAVE_AS);
+    EXPECT_TRUE(SawBox(IDS_USE_BINARY_FORMAT));
+    EXPECT_EQ(book.fileKind, 3);
+    EXPECT_TRUE(ReadAll(path).rfind("32", 0) == 0 || ReadAll(path).rfind("3", 0) == 0);
+    CloseActive();
+    ui.password = QStringLiteral("secret7");
+    ASSERT_NE(OpenWindow(path), nullptr);
+    EXPECT_EQ(ui.passwordAsks, 1);
+    EXPECT_EQ(CellText(1, 2), "North");
+    // Cancel in the question writes nothing.
+    Active()->HandleCommand(ID_FORMAT_XML);
+    Active()->SetModified(true);
+    const std::string before = ReadAll(path);
+    ui.answers = {IDCANCEL};
+    Active()->HandleCommand(ID_FILE_SAVE);
+    EXPECT_TRUE(Active()->IsModified());
+    EXPECT_EQ(ReadAll(path), before);
+}
+
+TEST_F(FilesTest, AFailedWriteLeavesTheOldFileWhole) {
+    const std::string path = SavedBook("whole.vln", 3);
+    const std::string before = ReadAll(path);
+    // Enough new cells that the save needs more room than the file-size limit allows.
+    for (uint32_t r = 0; r < 400; ++r) {
+        CellBuffer b;
+        ASSERT_TRUE(MakeTextCell(b, 5, r, std::string(60, char('a' + r % 26))));
+        CellCursor cursor;
+        ASSERT_TRUE(Book().tree.active->cells.PutCell(b.bytes, cursor));
+    }
+    Active()->SetModified(true);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit limited = old;
+    limited.rlim_cur = before.size() + 64;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    Active()->HandleCommand(ID_FILE_SAVE);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_TRUE(Active()->IsModified());
+    EXPECT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ReadAll(path), before);
+    // Nothing but the document is left in the folder, and it is still held.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), 1);
+    EXPECT_TRUE(Active()->HasOpenFile());
+    Active()->HandleCommand(ID_FILE_SAVE);
+    EXPECT_FALSE(Active()->IsModified());
+    EXPECT_NE(ReadAll(path), before);
+}
+
+TEST_F(FilesTest, SavingThroughALinkKeepsTheLinkAndThePermissions) {
+    const std::string path = SavedBook("real.vln", 3);
+    CloseActive();
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const std::string link = TempPath("alias.vln");
+    fs::create_symlink("real.vln", link);
+    ASSERT_NE(OpenWindow(link), nullptr);
+    Select(4, 4);
+    View()->setFocus();
+    Type(QStringLiteral("77"));
+    Key(Qt::Key_Return);
+    const std::string before = ReadAll(path);
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(Active()->IsModified());
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(fs::read_symlink(link), fs::path("real.vln"));
+    EXPECT_NE(ReadAll(path), before);
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(Active()->Title().left(int(link.size())), QString::fromStdString(link));
+}
+
+TEST_F(FilesTest, YesThenCancelInSaveAsKeepsTheWindow) {
+    ASSERT_NE(NewWindow(), nullptr);
+    TypeCells();
+    ui.answers = {IDYES};
+    ui.savePath.clear();
+    CloseActive();
+    EXPECT_EQ(Windows(), 1);
+    EXPECT_TRUE(SawBox(IDS_SAVE_CHANGES));
+    EXPECT_EQ(ui.saveDialogs, 1);
+    // No closes without saving.
+    ui.answers = {IDNO};
+    CloseActive();
+    EXPECT_EQ(Windows(), 0);
+}
+
+TEST_F(FilesTest, AReadOnlyDocumentIsNotSavedButNotDroppedEither) {
+    const std::string path = SavedBook("fixed.vln", 3);
+    CloseActive();
+    ASSERT_NE(OpenWindow(path), nullptr);
+    // As if the file could only be opened for reading.
+    Book().readOnly = 1;
+    ui.saveDialogs = 0;
+    const std::string before = ReadAll(path);
+    Active()->SetModified(true);
+    Active()->HandleCommand(ID_FILE_SAVE);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, QString::fromLatin1(GetErrorMessage(kStreamOpenWrite)));
+    EXPECT_TRUE(Active()->IsModified());
+    EXPECT_EQ(ReadAll(path), before);
+    // Auto-save passes it by quietly.
+    Profile().autoSave = 1;
+    clock.now += 120;
+    frame->OnTimer();
+    EXPECT_EQ(ui.boxes.size(), 1u);
+    // Closing asks, and Yes saves it elsewhere.
+    const std::string copy = TempPath("copy.vln");
+    ui.savePath = QString::fromStdString(copy);
+    ui.answers = {IDYES};
+    CloseActive();
+    EXPECT_TRUE(SawBox(IDS_SAVE_CHANGES));
+    EXPECT_EQ(ui.saveDialogs, 1);
+    EXPECT_TRUE(fs::exists(copy));
+    EXPECT_EQ(Windows(), 0);
+}
+
+TEST_F(FilesTest, ReloadAsksBeforeItDropsChanges) {
+    const std::string path = SavedBook("again.vln", 1);
+    Select(1, 2);
+    View()->setFocus();
+    Type(QStringLiteral("South"));
+    Key(Qt::Key_Return);
+    ui.answers = {IDNO};
+    Active()->HandleCommand(ID_FILE_RELOAD);
+    EXPECT_TRUE(SawBox(IDS_RELOAD_CHANGES));
+    EXPECT_EQ(CellText(1, 2), "South");
+    EXPECT_TRUE(Active()->IsModified());
+    ui.answers = {IDYES};
+    Active()->HandleCommand(ID_FILE_RELOAD);
+    EXPECT_EQ(CellText(1, 2), "North");
+    EXPECT_FALSE(Active()->IsModified());
+    EXPECT_EQ(Book().undo.current, -1);
+    // A file gone bad reloads as one empty worksheet.
+    { std::ofstream(path, std::ios::binary | std::ios::trunc) << "<?xml version=\"1.0\"?><Nope"; }
+    ui.boxes.clear();
+    Active()->HandleCommand(ID_FILE_RELOAD);
+    EXPECT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(CellText(1, 2), "");
+    EXPECT_STREQ(Book().tree.active->name, "Worksheet1");
+    EXPECT_FALSE(Active()->HasOpenFile());
+}
+
+TEST_F(FilesTest, TheOpenDialogPicksTheTypeByFilterAndForeignTypesFail) {
+    const std::string path = SavedBook("picked.vln", 3);
+    CloseActive();
+    struct Case {
+        int index;
+        bool opens;
+    };
+    for (const Case& c : {Case{1, true}, Case{8, true}, Case{2, false}, Case{5, false}}) {
+        ui.boxes.clear();
+        ui.openPath = QString::fromStdString(path);
+        ui.openIndex = c.index;
+        frame->OnCommand(ID_FILE_OPEN);
+        Settle();
+        EXPECT_EQ(Windows(), c.opens ? 1 : 0) << c.index;
+        if (!c.opens) {
+            ASSERT_EQ(ui.boxes.size(), 1u);
+            EXPECT_EQ(ui.boxes[0].text, QString::fromLatin1(GetErrorMessage(kErrorFileFormat)));
+        }
+        if (Windows()) CloseActive();
+    }
+    EXPECT_EQ(Profile().recentFiles.front(), path);
+}
+
+TEST_F(FilesTest, SaveAsOverAFileOpenElsewhereIsRefused) {
+    const std::string path = SavedBook("other.vln", 3);
+    CloseActive();
+    ASSERT_NE(OpenWindow(path), nullptr);
+    const std::string before = ReadAll(path);
+    NewWindow();
+    TypeCells();
+    ui.savePath = QString::fromStdString(path);
+    Active()->HandleCommand(ID_FILE_SAVE_AS);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, QString::fromLatin1(GetErrorMessage(kStreamInUse)));
+    EXPECT_TRUE(Active()->IsModified());
+    EXPECT_FALSE(Active()->HasOpenFile());
+    EXPECT_EQ(ReadAll(path), before);
+}
+
+TEST_F(FilesTest, AWriteProtectedFileIsNotReplaced) {
+    if (geteuid() == 0) GTEST_SKIP() << "the superuser may write any file";
+    const std::string path = SavedBook("locked.vln", 3);
+    CloseActive();
+    ASSERT_NE(OpenWindow(path), nullptr);
+    fs::permissions(path, fs::perms::owner_read);
+    const std::string before = ReadAll(path);
+    Active()->SetModified(true);
+    Active()->HandleCommand(ID_FILE_SAVE);
+    EXPECT_TRUE(Active()->IsModified());
+    EXPECT_EQ(ReadAll(path), before);
+    // Closing offers another file for the changes.
+    ui.savePath = QString::fromStdString(TempPath("elsewhere.vln"));
+    ui.answers = {IDYES};
+    ui.saveDialogs = 0;
+    CloseActive();
+    EXPECT_EQ(ui.saveDialogs, 1);
+    EXPECT_TRUE(fs::exists(TempPath("elsewhere.vln")));
+}
+
+TEST_F(FilesTest, CommandLinePathsAreMadeAbsoluteWhateverTheirLength) {
+    // Folders deep enough that the path passes 260 characters.
+    std::string deep = folder;
+    for (int i = 0; i < 6; ++i) deep += "/" + std::string(50, char('a' + i));
+    fs::create_directories(deep);
+    ASSERT_NE(NewWindow(), nullptr);
+    TypeCells();
+    Active()->HandleCommand(ID_VIEW_TREE);
+    const std::string path = deep + "/book.vln";
+    ui.savePath = QString::fromStdString(path);
+    Active()->HandleCommand(ID_FILE_SAVE_AS);
+    ASSERT_GT(path.size(), 300u);
+    CloseActive();
+    const fs::path before = fs::current_path();
+    fs::current_path(deep);
+    CWorkbookWnd* window = OpenWindow("book.vln");
+    fs::current_path(before);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->Path(), path);
+    EXPECT_EQ(CellText(1, 2), "North");
+    // It was saved with the tree pane hidden, and opens so.
+    EXPECT_EQ(window->State().treePane, 0);
+}
+
+TEST_F(FilesTest, FileTypesComeFromTheExtension) {
+    struct Case {
+        const char* name;
+        bool known;
+        uint8_t type;
+    };
+    const Case cases[] = {
+        {"a.vln", true, kFileNative}, {"A.VLB", true, kFileNative},   {"t.Csv", true, kFileText},
+        {"x.tsv", true, kFileText},   {"b.XML", true, kFileExcelXml}, {"d.dbf", true, kFileDBase4},
+        {"n.vl", false, kFileNative}, {"txt", false, kFileNative},    {".dbf", true, kFileDBase4}};
+    for (const Case& c : cases) {
+        uint8_t type = 99;
+        EXPECT_EQ(GetFileTypeFromExtension(c.name, type), c.known) << c.name;
+        EXPECT_EQ(type, c.type) << c.name;
+    }
+}
+
+} // namespace
+
+} // namespace vl

@@ -1,0 +1,185 @@
+#include "workbookwnd/documentopen.h"
+
+#include "app/core/settings.h"
+#include "app/messages.h"
+#include "app/uiservices.h"
+#include "files/workbookopen.h"
+#include "formula/recalc.h"
+#include "model/workbook.h"
+#include "platform/core/cp1252.h"
+#include "workbookwnd/environment.h"
+#include "workbookwnd/workbookwnd.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace vl {
+
+namespace {
+
+constexpr FileFilter kOpenFilters[] = {
+    {"Vorlane (*.vln;*.vlb)", "*.vln;*.vlb", kFileNative, true},
+    {"Text (*.txt;*.csv;*.tsv)", "*.txt;*.csv;*.tsv", kFileText, false},
+    {"Excel 2003 XML (*.xml)", "*.xml", kFileExcelXml, false},
+    {"dBase III+ (*.dbf)", "*.dbf", kFileDBase3, false},
+    {"dBase IV (*.dbf)", "*.dbf", kFileDBase4, false},
+    {"FoxPro 2.x (*.dbf)", "*.dbf", kFileFoxPro, false},
+    {"Clipper (*.dbf)", "*.dbf", kFileClipper, false},
+    {"All Files (*.*)", "*", kFileNative, false},
+};
+
+constexpr FileFilter kSaveFilters[] = {
+    {"Vorlane (*.vln)", "*.vln", kFileNative, false},
+    {"Text (*.txt;*.csv;*.tsv)", "*.txt;*.csv;*.tsv", kFileText, false},
+    {"Excel 2003 XML (*.xml)", "*.xml", kFileExcelXml, false},
+    {"dBase III+ (*.dbf)", "*.dbf", kFileDBase3, false},
+    {"dBase IV (*.dbf)", "*.dbf", kFileDBase4, false},
+    {"FoxPro 2.x (*.dbf)", "*.dbf", kFileFoxPro, false},
+    {"Clipper (*.dbf)", "*.dbf", kFileClipper, false},
+    {"All Files (*.*)", "*", kFileNative, false},
+};
+
+struct Extension {
+    const char* text;
+    uint8_t type;
+};
+constexpr Extension kExtensions[] = {
+    {".vln", kFileNative}, {".vlb", kFileNative},   {".txt", kFileText},   {".csv", kFileText},
+    {".tsv", kFileText},   {".xml", kFileExcelXml}, {".dbf", kFileDBase4},
+};
+
+// Error codes of the XML reader, shown with the line where reading stopped.
+constexpr uint8_t kFirstXmlError = 55;
+constexpr uint8_t kLastXmlError = 59;
+
+// Files whose header offers a plain copy open read-only without the password.
+bool OffersPlainCopy(uint8_t encryption) {
+    return encryption == 1 || encryption == 3;
+}
+
+bool OpenWaiting(CWorkbook& book, const std::string& path) {
+    if (OpenDocumentFile(book, path.c_str())) return true;
+    if (book.error != kStreamInUse) return false;
+    // Another process holds the file: wait for it as long as the user lets us.
+    const int answer = UiServices().WaitForFile(QString::fromStdString(path), WorkbookClock(), [&] {
+        return OpenDocumentFile(book, path.c_str()) || book.error != kStreamInUse;
+    });
+    if (answer != IDOK) {
+        book.error = kErrorNone;
+        return false;
+    }
+    return book.stream.IsOpen();
+}
+
+void RefreshCharts(CWorkbook& book) {
+    for (CTreeItem* item = book.tree.first; item; item = item->next)
+        if (CWorksheet* sheet = AsWorksheet(item))
+            for (CContainer* c = sheet->firstContainer; c; c = c->next)
+                UpdateCharts(book, *item, *c);
+}
+
+} // namespace
+
+const FileFilter* OpenFilters(std::size_t& count) {
+    count = std::size(kOpenFilters);
+    return kOpenFilters;
+}
+
+const FileFilter* SaveFilters(std::size_t& count) {
+    count = std::size(kSaveFilters);
+    return kSaveFilters;
+}
+
+QString QtFilterList(const FileFilter* filters, std::size_t count) {
+    QStringList list;
+    for (std::size_t i = 0; i < count; ++i) {
+        const QString patterns = QString::fromLatin1(filters[i].pattern).replace(';', ' ');
+        list << QStringLiteral("%1 (%2)").arg(QString::fromLatin1(filters[i].text), patterns);
+    }
+    return list.join(QStringLiteral(";;"));
+}
+
+bool GetFileTypeFromExtension(const std::string& name, uint8_t& type) {
+    type = kFileNative;
+    if (name.size() < 4) return false;
+    const std::string tail = name.substr(name.size() - 4);
+    for (const Extension& e : kExtensions) {
+        if (CompareNoCase(tail.c_str(), e.text) == 0) {
+            type = e.type;
+            return true;
+        }
+    }
+    return false;
+}
+
+FileDialogMemory& DialogMemory() {
+    static FileDialogMemory memory;
+    return memory;
+}
+
+bool ReadNativeDocument(CWorkbook& book) {
+    uint8_t kind = 0, encryption = 0;
+    if (!DetectWorkbookFormat(book, kind, encryption)) return false;
+    std::string password;
+    bool plain = false;
+    if (encryption != 0) {
+        QString typed;
+        if (UiServices().AskPassword(OffersPlainCopy(encryption), typed, plain) != IDOK) {
+            book.error = kErrorNone;
+            return false;
+        }
+        password = Utf8ToCp1252(typed.toStdString());
+    }
+    UiServices().SetWaitCursor(true);
+    const bool ok = OpenWorkbookFile(book, encryption && !plain ? password.c_str() : nullptr);
+    UiServices().SetWaitCursor(false);
+    if (ok) RefreshCharts(book);
+    return ok;
+}
+
+bool OpenDocument(CWorkbookWnd& window, const std::string& path, uint8_t type) {
+    CWorkbook& book = window.Book();
+    if (!OpenWaiting(book, path)) return false;
+    book.readOnly = book.stream.IsReadOnly() ? 1 : 0;
+    bool ok = false;
+    if (type == kFileNative) {
+        ok = ReadNativeDocument(book);
+    } else {
+        // The foreign forms come with their importers.
+        book.error = kErrorFileFormat;
+    }
+    if (!ok) {
+        book.stream.Close();
+        return false;
+    }
+    window.SetPath(path);
+    window.SyncContext();
+    return true;
+}
+
+void ShowOpenError(const CWorkbook& book) {
+    if (book.error == kErrorNone) return;
+    if (book.error >= kFirstXmlError && book.error <= kLastXmlError)
+        ShowErrorMessageAtLine(book.error, int(book.xmlErrorLine));
+    else
+        ShowErrorMessage(book.error);
+}
+
+void RemoveRecentFile(const std::string& path) {
+    const std::string entry = Utf8ToCp1252(path);
+    auto& files = Profile().recentFiles;
+    files.erase(std::remove_if(files.begin(), files.end(),
+                               [&](const std::string& f) {
+                                   return CompareNoCase(f.c_str(), entry.c_str()) == 0;
+                               }),
+                files.end());
+}
+
+void AddRecentFile(const std::string& path) {
+    RemoveRecentFile(path);
+    auto& files = Profile().recentFiles;
+    files.insert(files.begin(), Utf8ToCp1252(path));
+    if (files.size() > size_t(kMaxRecentFiles)) files.resize(kMaxRecentFiles);
+}
+
+} // namespace vl

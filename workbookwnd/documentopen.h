@@ -1,0 +1,66 @@
+#pragma once
+// Reading a document into a workbook window: the file types and the filters of the open
+// and save dialogs, the exclusive open with its wait while another process holds the file,
+// the password of protected files, and the recent-file list.
+
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace vl {
+
+class CWorkbook;
+class CWorkbookWnd;
+
+// The types a document is read as or written in (the workbook's source format).
+enum FileType : uint8_t {
+    kFileNative = 0,
+    kFileText = 1,
+    kFileExcelXml = 2,
+    kFileDBase3 = 3,
+    kFileDBase4 = 4,
+    kFileFoxPro = 5,
+    kFileClipper = 6,
+};
+
+struct FileFilter {
+    const char* text;    // as the dialog shows it
+    const char* pattern; // patterns separated by ";"
+    uint8_t type;
+    bool byExtension; // the type comes from the chosen file's extension
+};
+
+const FileFilter* OpenFilters(std::size_t& count);
+const FileFilter* SaveFilters(std::size_t& count);
+// The filters in the form of Qt's file dialog, which reads its patterns from the last
+// parentheses of each entry and is told to show the text before them.
+QString QtFilterList(const FileFilter* filters, std::size_t count);
+
+// The type of a known extension (".vln", ".vlb", ".txt", ".csv", ".tsv", ".xml", ".dbf"),
+// compared without regard to case; false (type 0) for any other name.
+bool GetFileTypeFromExtension(const std::string& name, uint8_t& type);
+
+// The folder and filter last used by the open and save dialogs while the program runs.
+struct FileDialogMemory {
+    std::string lastFolder; // shared by both dialogs
+    int openIndex = 1;
+    int saveIndex = 1;
+};
+FileDialogMemory& DialogMemory();
+
+// Opens the file exclusively (waiting while another process holds it, as long as the user
+// lets it) and reads it as `type`. False with the workbook's error code set; an open that
+// the user abandoned leaves error 0.
+bool OpenDocument(CWorkbookWnd& window, const std::string& path, uint8_t type);
+// Reads the native file already open in the workbook's stream, asking the password of a
+// protected file; refreshes the charts of a workbook read whole.
+bool ReadNativeDocument(CWorkbook& workbook);
+// Shows the workbook's error code, with the line of the XML reader for its errors.
+void ShowOpenError(const CWorkbook& workbook);
+
+// The recent-file list of the profile (newest first, compared without regard to case).
+void AddRecentFile(const std::string& path);
+void RemoveRecentFile(const std::string& path);
+
+} // namespace vl

@@ -1,0 +1,24 @@
+#pragma once
+// What workbook windows take from their surroundings: the clock of the file wait and the
+// timers of drags and auto-scrolling. The program uses the system's; tests install their
+// own so that time moves only when they say.
+
+#include "app/clock.h"
+#include "app/servermodule.h"
+
+#include <functional>
+#include <memory>
+
+namespace vl {
+
+using TimerMaker = std::function<std::unique_ptr<ITimerHost>()>;
+
+const IClock& WorkbookClock();
+// Null restores the system clock; the clock is not owned.
+void SetWorkbookClock(const IClock* clock);
+
+std::unique_ptr<ITimerHost> MakeWorkbookTimer();
+// An empty maker restores Qt's timers.
+void SetWorkbookTimerMaker(TimerMaker maker);
+
+} // namespace vl

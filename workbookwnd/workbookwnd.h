@@ -1,0 +1,162 @@
+#pragma once
+// The window of one open workbook: it owns the document for as long as it lives, lays out
+// the worksheet tree, the grid views and the inspect pane in splitters, keeps the modified
+// flag and the title, asks before unsaved changes are lost, and carries the document's
+// commands (menu, keys and the frame's commands passed on to it).
+
+#include "app/workbookwndapi.h"
+#include "formula/celltext.h"
+#include "formula/evalcontext.h"
+#include "model/workbook.h"
+#include "resources/menus.h"
+
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class QAction;
+class QListWidget;
+class QMenu;
+class QSplitter;
+class QTreeWidget;
+
+namespace vl {
+
+class CMainFrame;
+class CWorksheetView;
+
+// The reference-pick states of the window.
+enum RefPick : uint32_t { kRefPickNone = 0, kRefPickEditing = 1, kRefPickPicking = 2 };
+
+class CWorkbookWnd : public QWidget, public IWorkbookWnd {
+public:
+    // `frame` may be null (a window on its own, as tests make them).
+    CWorkbookWnd(CMainFrame* frame, QWidget* parent);
+    ~CWorkbookWnd() override;
+
+    // Builds the panes; false when one cannot be made.
+    bool OnCreate();
+    // Applies the document's pane layout and gives the first view the worksheet's saved
+    // position; runs once, when the window is first shown.
+    void ShowWindowLayout();
+
+    // IWorkbookWnd.
+    QWidget* Widget() override { return this; }
+    CWorkbook* Workbook() override { return book_.get(); }
+    QString Title() const override;
+    bool QuerySaveChanges() override;
+    bool IsModified() const override { return modified_; }
+    void SetModified(bool modified) override;
+    bool HasOpenFile() const override;
+    void SendCommand(int id) override;
+    void PostCommand(int id) override;
+    bool HandleCommand(int id) override;
+    bool ForwardKey(QKeyEvent* event) override;
+    DocumentState State() const override;
+    const CCellStore* ActiveCells() const override;
+    CEvalContext* EvalContext() override { return &ctx_; }
+    void RefreshViews() override;
+
+    CWorkbook& Book() { return *book_; }
+    CMainFrame* Frame() const { return frame_; }
+    CCellDisplay& Display() { return display_; }
+    // The document's path as the user named it (UTF-8, absolute); empty without a file.
+    const std::string& Path() const { return path_; }
+    void SetPath(const std::string& path) { path_ = path; }
+
+    void UpdateTitle();
+    CWorksheetView* GetActiveView() const;
+    CWorksheetView* View(int index) const { return views_[index]; }
+    // The other pane of a split table that shows both, or null.
+    CWorksheetView* SiblingOf(const CWorksheetView* view) const;
+    bool SplitHorizontally() const;
+    bool SplitVertically() const;
+    void SetActiveSelection(uint16_t firstColumn, uint32_t firstRow, uint16_t lastColumn,
+                            uint32_t lastRow);
+
+    // Points the evaluator at the workbook's tree and active worksheet.
+    void SyncContext();
+    // The update mode in force: the document's, else the profile's.
+    uint8_t UpdateMode() const;
+    uint8_t DocumentUpdateMode() const { return updateMode_; }
+
+    uint32_t RefPickState() const { return refPick_; }
+    void SetRefPickState(uint32_t state) { refPick_ = state; }
+    // Command 33023: opens the editor on the active cell, with `typed` as its text when
+    // given.
+    void OnReferenceCommand(const std::string* typed);
+
+    // Refreshes the frame's status bar and the command states (ours and the frame's).
+    void UpdateStatus();
+    bool CommandAvailable(int id) const;
+    void ShowContextMenu(const QPoint& globalPoint);
+
+    // File commands (workbookwnd_file.cpp).
+    void OnFileSave();
+    void OnFileSaveAs();
+    void OnFileReload();
+    // Writes the document; no path: the file the document holds. True when written.
+    bool SaveToFile(const std::string* path, uint8_t sourceFormat, uint8_t fileFormat,
+                    bool withDialogs);
+
+    // The menus that the frame's menu bar shows while this window is active.
+    const std::vector<QAction*>& MenuBarActions() const { return menuBar_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void RegisterCommands();
+    void BuildMenus();
+    QMenu* BuildMenu(const MenuLine* lines, std::size_t count, bool bar);
+    QAction* CommandAction(int id, const QString& text, QWidget* parent);
+    void RefreshMenuStates();
+    void FillWindowList(QMenu* menu);
+    void StorePaneLayout();
+    void OnSelectAll();
+    void OnSelectRow();
+    void OnSelectColumn();
+    void OnFreeze(int id);
+    void OnSplitNone();
+    void OnUpdateMode(int id);
+    void OnFileFormat(int id);
+    void OnViewTree();
+    void OnViewInspect();
+    void AfterEdit();
+    bool PasswordCheck(uint8_t sourceFormat);
+    bool SaveAs();
+
+    CMainFrame* frame_;
+    std::unique_ptr<CWorkbook> book_;
+    CEvalContext ctx_;
+    CCellDisplay display_;
+    QSplitter* outer_ = nullptr;
+    QSplitter* inner_ = nullptr;
+    QSplitter* table_ = nullptr;
+    QWidget* treePane_ = nullptr;
+    QTreeWidget* tree_ = nullptr;
+    QWidget* inspectPane_ = nullptr;
+    QListWidget* inspect_ = nullptr;
+    CWorksheetView* views_[2] = {};
+    bool modified_ = false;
+    uint32_t refPick_ = kRefPickNone;
+    uint8_t updateMode_ = 0;
+    std::string path_;
+    bool laidOut_ = false;
+    bool closing_ = false;
+    std::unordered_map<int, std::function<void()>> commands_;
+    std::unordered_map<int, QAction*> actions_;
+    std::vector<QAction*> menuBar_;
+    QMenu* contextMenu_ = nullptr;
+    std::vector<QAction*> windowList_;
+};
+
+// The window of a document table entry, when it is one of ours.
+CWorkbookWnd* AsWorkbookWnd(IWorkbookWnd* window);
+
+} // namespace vl

@@ -1,0 +1,228 @@
+#include "app/core/settings.h"
+#include "app/messages.h"
+#include "app/uiservices.h"
+#include "files/workbookopen.h"
+#include "files/workbooksave.h"
+#include "platform/core/cp1252.h"
+#include "resources/strings.h"
+#include "workbookwnd/documentopen.h"
+#include "workbookwnd/workbookwnd.h"
+#include "workbookwnd/worksheetview.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <filesystem>
+#include <unistd.h>
+
+namespace vl {
+
+namespace {
+
+constexpr int kMaxLinkDepth = 40;
+
+// The file a save replaces: through symbolic links to the file they name, so that a link
+// stays a link and the file it names is the one written.
+std::string SaveTarget(const std::string& path) {
+    namespace fs = std::filesystem;
+    fs::path target(path);
+    std::error_code ec;
+    for (int depth = 0; depth < kMaxLinkDepth && fs::is_symlink(target, ec); ++depth) {
+        const fs::path next = fs::read_symlink(target, ec);
+        if (ec) break;
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    return target.lexically_normal().string();
+}
+
+// A save may replace the target only when the target may be written and no other open
+// document holds it; the temporary file and the rename would go round both.
+ErrorCode CheckTarget(const std::string& target, const CFileStream& own) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::exists(target, ec)) return kErrorNone;
+    if (access(target.c_str(), W_OK) != 0) return kStreamOpenWrite;
+    if (own.IsOpen() && fs::equivalent(target, own.GetPath(), ec)) return kErrorNone;
+    CFileStream probe;
+    if (!probe.Open(target.c_str(), "rb", false, 512) && probe.GetError() == kStreamInUse)
+        return kStreamInUse;
+    return kErrorNone;
+}
+
+uint8_t EffectiveForm(uint8_t fileFormat) {
+    return fileFormat ? fileFormat : Profile().fileFormat;
+}
+
+// Forgets the document's content; with `keepModes` its source format, file format and
+// read-only flag stay.
+void EmptyDocument(CWorkbook& book, bool keepModes) {
+    FreeTreeItemList(book.tree.first);
+    book.tree = TreeHead{};
+    for (DropDownListRecord& list : book.dropDownLists) {
+        FreeDropDownList(list);
+        InitDropDownList(list);
+    }
+    book.inspectedCells.FreeAll();
+    book.FreeUndoHistoryEntries();
+    book.InitUndoHistory();
+    book.ApplyUndoLevelSetting();
+    book.InitStyleTable();
+    book.images.clear();
+    book.imagePages.FreeAll();
+    book.error = kErrorNone;
+    book.encryption = 0;
+    book.password[0] = 0;
+    if (keepModes) return;
+    book.fileFamily = book.fileKind = 0;
+    book.readOnly = 0;
+}
+
+} // namespace
+
+bool CWorkbookWnd::PasswordCheck(uint8_t sourceFormat) {
+    if (book_->encryption == 0) return true;
+    if (sourceFormat != kFileNative) {
+        ShowStringMessage(IDS_PROTECTION_IGNORED, MB_OK | MB_ICONINFORMATION);
+        return true;
+    }
+    const uint8_t form = EffectiveForm(book_->fileKind);
+    if (form == kFormatBinary || form == kFormatBinaryCompressed) return true;
+    if (ShowStringMessage(IDS_USE_BINARY_FORMAT, MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
+        return false;
+    book_->fileKind = kFormatBinary;
+    return true;
+}
+
+void CWorkbookWnd::OnFileSave() {
+    if (CWorksheetView* view = GetActiveView()) view->EndCellEdit(kEditStay);
+    if (!HasOpenFile()) {
+        SaveAs();
+        return;
+    }
+    if (book_->readOnly) {
+        // Nothing can be written, and the changes must not look saved.
+        book_->error = kStreamOpenWrite;
+        ShowErrorMessage(kStreamOpenWrite);
+        UpdateStatus();
+        return;
+    }
+    if (!PasswordCheck(book_->fileFamily)) return;
+    if (!SaveToFile(nullptr, book_->fileFamily, book_->fileKind, false)) return;
+    SetModified(false);
+    UpdateStatus();
+    AddRecentFile(path_);
+}
+
+void CWorkbookWnd::OnFileSaveAs() {
+    if (CWorksheetView* view = GetActiveView()) view->EndCellEdit(kEditStay);
+    SaveAs();
+}
+
+bool CWorkbookWnd::SaveAs() {
+    if (HasOpenFile() && book_->readOnly && book_->encryption) return false;
+    QString folder;
+    if (HasOpenFile() && !path_.empty())
+        folder = QFileInfo(QString::fromStdString(path_)).absolutePath();
+    else if (!DialogMemory().lastFolder.empty())
+        folder = QString::fromStdString(DialogMemory().lastFolder);
+    else if (!Profile().folder.empty())
+        folder = QString::fromStdString(Cp1252ToUtf8(Profile().folder));
+    else
+        folder = QDir::homePath();
+    std::size_t count = 0;
+    const FileFilter* filters = SaveFilters(count);
+    int index = DialogMemory().saveIndex;
+    const QString chosen = UiServices().ChooseSaveFile(QStringLiteral("Save As"), folder,
+                                                       QtFilterList(filters, count), index);
+    if (chosen.isEmpty()) return false;
+    const QFileInfo info(chosen);
+    DialogMemory().lastFolder = info.absolutePath().toStdString();
+    index = std::clamp<int>(index, 1, int(count));
+    DialogMemory().saveIndex = index;
+    const uint8_t format = filters[index - 1].type;
+    if (!PasswordCheck(format)) return false;
+    const std::string path = info.absoluteFilePath().toStdString();
+    if (!SaveToFile(&path, format, book_->fileKind, true)) return false;
+    path_ = path;
+    book_->fileFamily = format;
+    SetModified(false);
+    UpdateTitle();
+    UpdateStatus();
+    AddRecentFile(path_);
+    return true;
+}
+
+bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uint8_t fileFormat,
+                              bool withDialogs) {
+    (void)withDialogs;
+    if (sourceFormat != kFileNative) {
+        // The foreign forms come with their exporters.
+        book_->error = kErrorFileFormat;
+        ShowErrorMessage(kErrorFileFormat);
+        return false;
+    }
+    const uint8_t form = EffectiveForm(fileFormat);
+    if (form < kFormatXml || form > kFormatBinaryCompressed) {
+        book_->error = kErrorFileFormat;
+        ShowErrorMessage(kErrorFileFormat);
+        return false;
+    }
+    StorePaneLayout();
+    if (CWorksheetView* view = GetActiveView()) view->StoreViewPosition();
+    const std::string target = SaveTarget(path ? *path : path_);
+    if (const ErrorCode refused = CheckTarget(target, book_->stream)) {
+        book_->error = refused;
+        ShowErrorMessage(refused);
+        return false;
+    }
+    UiServices().SetWaitCursor(true);
+    const bool ok = SaveWorkbookFile(*book_, target.c_str(), form);
+    UiServices().SetWaitCursor(false);
+    if (!ok) {
+        ShowErrorMessage(book_->error);
+        return false;
+    }
+    // A form chosen only by the profile stays the profile's.
+    book_->fileKind = fileFormat;
+    return true;
+}
+
+void CWorkbookWnd::OnFileReload() {
+    if (!HasOpenFile()) return;
+    CWorksheetView* view = GetActiveView();
+    if (view) view->CancelCellEdit();
+    if (modified_ && ShowStringMessage(IDS_RELOAD_CHANGES, MB_YESNO | MB_ICONQUESTION,
+                                       QString::fromStdString(path_)) != IDYES)
+        return;
+    EmptyDocument(*book_, true);
+    updateMode_ = 0;
+    CFileStream& stream = book_->stream;
+    bool ok = stream.Reopen(stream.IsReadOnly() ? "rb" : "r+b", true);
+    if (!ok) book_->error = stream.GetError();
+    book_->readOnly = stream.IsReadOnly() ? 1 : 0;
+    if (ok && book_->fileFamily == kFileNative) {
+        ok = ReadNativeDocument(*book_);
+    } else if (ok) {
+        book_->error = kErrorFileFormat;
+        ok = false;
+    }
+    if (!ok) {
+        const ErrorCode error = book_->error;
+        const uint32_t line = book_->xmlErrorLine;
+        stream.Close();
+        EmptyDocument(*book_, false);
+        if (!NewWorkbook(*book_)) book_->error = kErrorWorksheetMemory;
+        if (book_->error == kErrorNone) book_->error = error;
+        book_->xmlErrorLine = line;
+        ShowOpenError(*book_);
+    }
+    book_->FreeUndoHistoryEntries();
+    book_->InitUndoHistory();
+    book_->ApplyUndoLevelSetting();
+    SyncContext();
+    if (view) view->LoadViewPosition();
+    modified_ = false;
+    UpdateTitle();
+    UpdateStatus();
+}
+
+} // namespace vl

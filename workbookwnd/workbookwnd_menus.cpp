@@ -1,0 +1,158 @@
+#include "app/commandstates.h"
+#include "app/core/settings.h"
+#include "app/mainframe.h"
+#include "resources/commandids.h"
+#include "workbookwnd/menumerger.h"
+#include "workbookwnd/workbookwnd.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace vl {
+
+namespace {
+
+// The frame's own popup of the menu bar with this text, if any.
+QMenu* FramePopup(CMainFrame* frame, const char* text) {
+    if (!frame) return nullptr;
+    for (QMenu* menu : frame->menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
+        if (menu->title() == QString::fromLatin1(text)) return menu;
+    return nullptr;
+}
+
+bool IsPopupWithoutLines(const MenuLine* lines, std::size_t count, std::size_t i) {
+    return lines[i].level == 0 && (i + 1 == count || lines[i + 1].level == 0);
+}
+
+} // namespace
+
+QAction* CWorkbookWnd::CommandAction(int id, const QString& text, QWidget* parent) {
+    if (frame_ && frame_->HasHandler(id)) {
+        // The frame's commands keep the frame's items (and with them their keys and states).
+        if (QAction* action = frame_->Action(id)) return action;
+        auto* action = new QAction(text, parent);
+        connect(action, &QAction::triggered, this, [this, id] { frame_->OnCommand(id); });
+        return action;
+    }
+    auto* action = new QAction(text, parent);
+    action->setEnabled(CommandAvailable(id));
+    connect(action, &QAction::triggered, this, [this, id] {
+        if (CommandAvailable(id)) HandleCommand(id);
+    });
+    actions_[id] = action;
+    return action;
+}
+
+QMenu* CWorkbookWnd::BuildMenu(const MenuLine* lines, std::size_t count, bool bar) {
+    QMenu* levels[3] = {};
+    QMenu* first = nullptr;
+    for (std::size_t i = 0; i < count; ++i) {
+        const MenuLine& line = lines[i];
+        const QString text = QString::fromLatin1(line.text ? line.text : "");
+        if (line.level == 0) {
+            QMenu* frameMenu =
+                IsPopupWithoutLines(lines, count, i) ? FramePopup(frame_, line.text) : nullptr;
+            levels[0] = frameMenu ? frameMenu : new QMenu(text, this);
+            if (!first) first = levels[0];
+            if (!frameMenu && bar) {
+                QMenu* menu = levels[0];
+                const bool windows = text == QStringLiteral("&Window");
+                connect(menu, &QMenu::aboutToShow, this, [this, menu, windows] {
+                    RefreshMenuStates();
+                    if (windows) FillWindowList(menu);
+                });
+            }
+            if (bar) menuBar_.push_back(levels[0]->menuAction());
+        } else if (!line.text) {
+            levels[line.level - 1]->addSeparator();
+        } else if (line.id == 0) {
+            QMenu* recent = i + 1 < count && lines[i + 1].id == ID_FILE_MRU_FIRST && frame_
+                                ? frame_->RecentFilesMenu()
+                                : nullptr;
+            if (recent) {
+                levels[line.level - 1]->addMenu(recent);
+                ++i;
+                continue;
+            }
+            levels[line.level] = levels[line.level - 1]->addMenu(text);
+        } else {
+            levels[line.level - 1]->addAction(CommandAction(line.id, text, levels[line.level - 1]));
+        }
+    }
+    return first;
+}
+
+// The "&Window" popup lists the open windows below its own commands; choosing one brings
+// it forward.
+void CWorkbookWnd::FillWindowList(QMenu* menu) {
+    for (QAction* a : windowList_) {
+        menu->removeAction(a);
+        a->deleteLater();
+    }
+    windowList_.clear();
+    if (!frame_ || !frame_->MdiArea()) return;
+    QMdiArea* area = frame_->MdiArea();
+    const QList<QMdiSubWindow*> subs = area->subWindowList();
+    if (subs.isEmpty()) return;
+    windowList_.push_back(menu->addSeparator());
+    for (int i = 0; i < subs.size(); ++i) {
+        QMdiSubWindow* sub = subs[i];
+        QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(sub->windowTitle()));
+        a->setCheckable(true);
+        a->setChecked(sub == area->currentSubWindow());
+        connect(a, &QAction::triggered, area, [area, sub] { area->setActiveSubWindow(sub); });
+        windowList_.push_back(a);
+    }
+}
+
+void CWorkbookWnd::BuildMenus() {
+    std::size_t count = 0;
+    const MenuLine* lines = WorkbookMenuLines(count);
+    BuildMenu(lines, count, true);
+    for (int id : {int(ID_VIEW_TREE), int(ID_VIEW_INSPECT), int(ID_FREEZE_COLUMN),
+                   int(ID_FREEZE_ROW), int(ID_FREEZE_NONE), int(ID_SPLIT_HORIZONTAL),
+                   int(ID_SPLIT_VERTICAL), int(ID_SPLIT_NONE)})
+        if (auto it = actions_.find(id); it != actions_.end()) it->second->setCheckable(true);
+    for (int i = 0; i < 5; ++i)
+        for (int id : {ID_UPDATE_AUTO_ALL + i, ID_FORMAT_XML + i})
+            if (auto it = actions_.find(id); it != actions_.end()) it->second->setCheckable(true);
+    const MenuLine* grid = GridContextMenuLines(count);
+    contextMenu_ = BuildMenu(grid, count, false);
+    RefreshMenuStates();
+    if (!frame_ || !frame_->MdiArea()) return;
+    connect(frame_->MdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        if (sub && sub->widget() == this) {
+            CMenuMerger::Activate(frame_, this);
+            UpdateTitle();
+            UpdateStatus();
+        } else if (!frame_->MdiArea()->currentSubWindow()) {
+            CMenuMerger::Activate(frame_, nullptr);
+        }
+    });
+}
+
+void CWorkbookWnd::RefreshMenuStates() {
+    const DocumentState doc = State();
+    std::unordered_map<int, CommandState> states;
+    for (const CommandState& s : ComputeCommandStates(doc, std::nullopt, Profile().region))
+        states[s.id] = s;
+    for (auto& [id, action] : actions_) {
+        bool enabled = CommandAvailable(id);
+        if (auto it = states.find(id); it != states.end()) {
+            enabled = enabled && it->second.enabled;
+            if (action->isCheckable()) action->setChecked(it->second.check != 0);
+        }
+        action->setEnabled(enabled);
+    }
+}
+
+void CWorkbookWnd::ShowContextMenu(const QPoint& globalPoint) {
+    if (!contextMenu_) return;
+    RefreshMenuStates();
+    contextMenu_->popup(globalPoint);
+}
+
+} // namespace vl

@@ -1,0 +1,69 @@
+#include "app/core/settings.h"
+#include "app/messages.h"
+#include "formula/cellinput.h"
+#include "model/formatattribute.h"
+#include "model/rangeops.h"
+#include "model/workbook.h"
+#include "platform/core/cp1252.h"
+#include "render/metrics.h"
+#include "workbookwnd/rangestyle.h"
+#include "workbookwnd/workbookwnd.h"
+#include "workbookwnd/worksheetview.h"
+
+#include <QGuiApplication>
+
+namespace vl {
+
+bool CWorksheetView::SetCellFromText(const std::string& text, uint32_t row, uint16_t column,
+                                     bool parse) {
+    CWorksheet* sheet = Sheet();
+    if (!sheet) return false;
+    CWorkbook& book = Book();
+    const CellRange cellRange{column, row, column, row};
+    const StyleRecord style =
+        GetStyleRecord(book.styles, CellStyleIndex(sheet->formats, row, column));
+    StandardFormat format = style.numberFormat;
+    CellBuffer record;
+    if (!text.empty()) {
+        // Shift held while the edit ends keeps the text as typed.
+        const bool literal =
+            !parse || (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier);
+        CellInput made = CellInput::kStored;
+        if (literal) {
+            if (!MakeTextCell(record, column, row, text)) made = CellInput::kTooLong;
+        } else {
+            owner_->SyncContext();
+            made = ParseCellInput(*owner_->EvalContext(), text, format, row, column, record);
+        }
+        if (made != CellInput::kStored) {
+            // The text is refused before anything changed: the cell keeps what it held.
+            ShowMessageText(QString::fromStdString(Cp1252ToUtf8(CellInputMessage(made))));
+            return true;
+        }
+    }
+    if (!book.RecordUndoCells(cellRange, firstColumn_, firstRow_)) return false;
+    // The cell goes, and with an array formula anchored in it the array's whole area.
+    ClearRect(sheet->cells, column, column, row, row, nullptr, false);
+    bool ok = true;
+    if (!text.empty()) {
+        CellCursor cursor;
+        if (!sheet->cells.PutCell(record.bytes, cursor)) return false;
+        if (Profile().autoFormatting && format.kind != style.numberFormat.kind) {
+            StyleRecord source = style;
+            source.numberFormat = format;
+            // A style table with no room keeps the cell's value with its old style.
+            ok = ApplyStyleToRange(book.styles, column, column, row, row, sheet->formats,
+                                   kAttrNumberFormat, source, DefaultFontRecord());
+            owner_->UpdateStatus();
+        }
+    }
+    const int32_t before = GetRowHeight(*sheet, row, 100);
+    ok = AutoFitRowHeights(book, owner_->Display(), measure_, *sheet, row, row) && ok;
+    const int32_t after = GetRowHeight(*sheet, row, 100);
+    DcRect box = GetRangeRect(cellRange);
+    if (after != before) box = {0, box.top, viewport()->width() - 1, viewport()->height() - 1};
+    InvalidateRect({box.left, box.top, box.right + 1, box.bottom + 1});
+    return ok;
+}
+
+} // namespace vl

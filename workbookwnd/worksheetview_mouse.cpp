@@ -1,0 +1,303 @@
+#include "app/messages.h"
+#include "model/workbook.h"
+#include "render/metrics.h"
+#include "resources/commandids.h"
+#include "workbookwnd/environment.h"
+#include "workbookwnd/mousewheelwnd.h"
+#include "workbookwnd/workbookwnd.h"
+#include "workbookwnd/worksheetview.h"
+
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+namespace vl {
+
+namespace {
+
+constexpr int kDragTickMs = 100;
+constexpr int kRestMs = 400;
+constexpr int32_t kMaxDragWidth = 4096;
+constexpr int kNotch = 120;
+
+// The wheel's turn not yet worth a whole notch, shared by every view.
+int g_wheelRest = 0;
+
+} // namespace
+
+void CWorksheetView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        OnLButtonDown(event->position().toPoint(), event->modifiers());
+    else if (event->button() == Qt::MiddleButton)
+        OnMButtonDown(event->globalPosition().toPoint());
+}
+
+void CWorksheetView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) OnLButtonUp();
+}
+
+void CWorksheetView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) OnLButtonDblClk(event->position().toPoint());
+}
+
+void CWorksheetView::mouseMoveEvent(QMouseEvent* event) {
+    OnMouseMove(event->position().toPoint(), event->buttons());
+}
+
+void CWorksheetView::wheelEvent(QWheelEvent* event) {
+    OnMouseWheel(event->angleDelta().y(), event->modifiers());
+    event->accept();
+}
+
+void CWorksheetView::contextMenuEvent(QContextMenuEvent* event) {
+    owner_->ShowContextMenu(event->globalPos());
+}
+
+void CWorksheetView::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    // A drag ends when the view loses the mouse to another window.
+    if (drag_.kind != Drag::kNone && !(QGuiApplication::mouseButtons() & Qt::LeftButton))
+        OnLButtonUp();
+}
+
+void CWorksheetView::hideEvent(QHideEvent* event) {
+    QAbstractScrollArea::hideEvent(event);
+    if (drag_.kind != Drag::kNone) OnLButtonUp();
+}
+
+void CWorksheetView::OnLButtonDown(QPoint point, Qt::KeyboardModifiers modifiers) {
+    setFocus();
+    EndCellEdit(kEditStay);
+    uint16_t column = 0;
+    uint32_t row = 0;
+    int32_t from = 0, to = 0;
+    if (HitTestCell(point, column, row))
+        ClickCell(column, row, modifiers & Qt::ShiftModifier);
+    else if (HitTestColumnHeading(point, column))
+        SelectWholeColumn(column);
+    else if (HitTestRowHeading(point, row))
+        SelectWholeRow(row);
+    else if (HitTestColumnBorder(point, column, from, to))
+        StartResize(false, column, from, point.x());
+    else if (HitTestRowBorder(point, row, from, to))
+        StartResize(true, row, from, point.y());
+    owner_->UpdateStatus();
+}
+
+void CWorksheetView::ClickCell(uint16_t column, uint32_t row, bool shift) {
+    currentContainer_ = 0;
+    if (shift)
+        sel_ = {std::min(sel_.c1, column), std::min(sel_.r1, row), std::max(sel_.c1, column),
+                std::max(sel_.r1, row)};
+    else
+        sel_ = {column, row, column, row};
+    UpdateScrollBars(false, false);
+    SetScrollPos(false, column);
+    SetScrollPos(true, row);
+    RepaintHighlight();
+    SyncSplitPane();
+    anchorColumn_ = sel_.c1;
+    anchorRow_ = sel_.r1;
+    extending_ = true;
+    drag_ = DragState{};
+    drag_.kind = Drag::kSelect;
+}
+
+void CWorksheetView::SelectWholeColumn(uint16_t column) {
+    currentContainer_ = 0;
+    sel_ = {column, 0, column, kLastRow};
+    anchorColumn_ = column;
+    anchorRow_ = 0;
+    RepaintHighlight();
+}
+
+void CWorksheetView::SelectWholeRow(uint32_t row) {
+    currentContainer_ = 0;
+    sel_ = {0, row, kLastColumn, row};
+    anchorColumn_ = 0;
+    anchorRow_ = row;
+    RepaintHighlight();
+}
+
+void CWorksheetView::OnLButtonUp() {
+    const Drag kind = drag_.kind;
+    if (kind == Drag::kColumnResize || kind == Drag::kRowResize) {
+        const bool changed = ApplyResize();
+        EndDrag();
+        InvalidateAll();
+        if (changed) {
+            SyncSplitPane();
+            owner_->SetModified(true);
+        }
+        owner_->UpdateStatus();
+        return;
+    }
+    EndDrag();
+    if (extending_) extending_ = false;
+    if (owner_->RefPickState() == kRefPickPicking) owner_->HandleCommand(ID_REFERENCE);
+}
+
+void CWorksheetView::OnLButtonDblClk(QPoint point) {
+    (void)point;
+    // Containers and their property window come later; a double click edits the cell.
+    owner_->OnReferenceCommand(nullptr);
+}
+
+void CWorksheetView::OnMouseMove(QPoint point, Qt::MouseButtons buttons) {
+    if (drag_.kind != Drag::kNone && !(buttons & Qt::LeftButton)) {
+        // The release went elsewhere: the drag is over.
+        OnLButtonUp();
+        return;
+    }
+    if (drag_.kind == Drag::kSelect && extending_) return DragSelectTo(point);
+    if (drag_.kind == Drag::kColumnResize || drag_.kind == Drag::kRowResize)
+        return MoveResizeLine(point);
+    uint16_t column = 0;
+    uint32_t row = 0;
+    int32_t from = 0, to = 0;
+    if (HitTestColumnBorder(point, column, from, to))
+        viewport()->setCursor(Qt::SizeHorCursor);
+    else if (HitTestRowBorder(point, row, from, to))
+        viewport()->setCursor(Qt::SizeVerCursor);
+    else
+        viewport()->unsetCursor();
+}
+
+void CWorksheetView::DragSelectTo(QPoint point) {
+    drag_.pointer = point;
+    uint16_t column = 0;
+    uint32_t row = 0;
+    if (HitTestCell(point, column, row)) {
+        drag_.stepX = drag_.stepY = 0;
+        const CellRange next{std::min(anchorColumn_, column), std::min(anchorRow_, row),
+                             std::max(anchorColumn_, column), std::max(anchorRow_, row)};
+        if (next.c1 == sel_.c1 && next.c2 == sel_.c2 && next.r1 == sel_.r1 && next.r2 == sel_.r2)
+            return;
+        sel_ = next;
+        RepaintHighlight();
+        owner_->UpdateStatus();
+        return;
+    }
+    const SheetLayout layout = Layout();
+    drag_.stepX = point.x() < layout.headingWidth ? -1 : point.x() >= viewport()->width() ? 1 : 0;
+    drag_.stepY = point.y() < layout.bandHeight ? -1 : point.y() >= viewport()->height() ? 1 : 0;
+    if ((drag_.stepX || drag_.stepY) && !drag_.ticking) ArmDragTimer();
+}
+
+void CWorksheetView::OnSelectTick() {
+    drag_.ticking = false;
+    if (drag_.kind != Drag::kSelect || (!drag_.stepX && !drag_.stepY)) return;
+    const CellRange before = sel_;
+    const uint32_t firstRow = firstRow_;
+    const uint16_t firstColumn = firstColumn_;
+    if (drag_.stepX) OnHScroll(drag_.stepX < 0 ? SB_LINELEFT : SB_LINERIGHT);
+    if (drag_.stepY) OnVScroll(drag_.stepY < 0 ? SB_LINEUP : SB_LINEDOWN);
+    const bool moved = before.c1 != sel_.c1 || before.c2 != sel_.c2 || before.r1 != sel_.r1 ||
+                       before.r2 != sel_.r2 || firstRow != firstRow_ || firstColumn != firstColumn_;
+    // At the sheet's edge nothing moves any more, and the ticks stop.
+    if (moved) ArmDragTimer();
+}
+
+void CWorksheetView::ArmDragTimer() {
+    drag_.ticking = true;
+    dragTimer_->Arm(kDragTickMs, [this] {
+        if (drag_.kind == Drag::kSelect)
+            OnSelectTick();
+        else
+            OnResizeTick();
+    });
+}
+
+void CWorksheetView::StartResize(bool rows, uint32_t index, int32_t origin, int32_t start) {
+    CWorkbook& book = Book();
+    const bool recorded =
+        rows ? book.RecordUndoRowHeights(sel_, firstColumn_, firstRow_, index, index)
+             : book.RecordUndoColumnWidths(sel_, firstColumn_, firstRow_, uint16_t(index),
+                                           uint16_t(index));
+    if (!recorded) ShowErrorMessage(book.error);
+    drag_ = DragState{};
+    drag_.kind = rows ? Drag::kRowResize : Drag::kColumnResize;
+    drag_.index = index;
+    drag_.origin = origin;
+    drag_.line = start;
+    viewport()->setCursor(rows ? Qt::SizeVerCursor : Qt::SizeHorCursor);
+    ArmDragTimer();
+    viewport()->update();
+}
+
+void CWorksheetView::MoveResizeLine(QPoint point) {
+    const int32_t at = drag_.kind == Drag::kRowResize ? point.y() : point.x();
+    drag_.line = std::clamp(at, drag_.origin + 1, drag_.origin + kMaxDragWidth);
+    drag_.restMs = 0;
+    viewport()->update();
+}
+
+void CWorksheetView::OnResizeTick() {
+    drag_.ticking = false;
+    if (drag_.kind != Drag::kColumnResize && drag_.kind != Drag::kRowResize) return;
+    drag_.restMs += kDragTickMs;
+    // Once the pointer has rested, the size is applied and shown while the drag goes on.
+    if (drag_.restMs == kRestMs && ApplyResize()) {
+        InvalidateAll();
+        owner_->SetModified(true);
+    }
+    ArmDragTimer();
+}
+
+bool CWorksheetView::ApplyResize() {
+    CWorksheet* sheet = Sheet();
+    if (!sheet) return false;
+    const bool rows = drag_.kind == Drag::kRowResize;
+    const int32_t pixels = drag_.line - drag_.origin - 1;
+    const uint16_t zoom = zoom_[rows ? 1 : 0] ? zoom_[rows ? 1 : 0] : 100;
+    const uint16_t stored = uint16_t(std::min<int32_t>(pixels * 100 / zoom, kMaxMetric));
+    CFormatStore& formats = sheet->formats;
+    if (rows) {
+        const uint32_t row = drag_.index;
+        const uint16_t* entry = formats.rowHeights.GetItem2(row);
+        const uint16_t old = entry ? *entry : 0;
+        if (uint16_t((old & 0xE000) | (stored << 1) | 1) == old) return false;
+        if (!SetFormatStoreRowEntry(formats, row, stored, true)) {
+            ShowErrorMessage(kErrorWorksheetMemory);
+            return false;
+        }
+        return true;
+    }
+    ColumnEntry& entry = formats.columns[drag_.index];
+    const uint16_t width = uint16_t((entry.width & 0xE000) | (stored << 1) | 1);
+    if (width == entry.width) return false;
+    entry.width = width;
+    ColumnsChanged(formats);
+    return true;
+}
+
+void CWorksheetView::EndDrag() {
+    dragTimer_->Disarm();
+    if (drag_.kind == Drag::kColumnResize || drag_.kind == Drag::kRowResize)
+        viewport()->unsetCursor();
+    drag_ = DragState{};
+    viewport()->update();
+}
+
+void CWorksheetView::OnMouseWheel(int delta, Qt::KeyboardModifiers modifiers) {
+    if (!isVisible() || delta == 0) return;
+    if ((delta > 0) != (g_wheelRest > 0) && g_wheelRest != 0)
+        g_wheelRest = delta;
+    else
+        g_wheelRest += delta;
+    if (!(modifiers & Qt::ControlModifier)) {
+        for (int n = std::abs(g_wheelRest) / kNotch; n > 0; --n)
+            OnVScroll(g_wheelRest > 0 ? SB_LINEUP : SB_LINEDOWN);
+    }
+    if (std::abs(g_wheelRest) >= kNotch) g_wheelRest = 0;
+}
+
+void CWorksheetView::OnMButtonDown(QPoint globalPoint) {
+    viewport()->update();
+    middleClick_ = globalPoint;
+    wheelWnd_ = std::make_unique<CMouseWheelWnd>(this);
+    wheelWnd_->Create(globalPoint);
+}
+
+} // namespace vl

@@ -1,0 +1,184 @@
+#include "app/core/settings.h"
+#include "model/workbook.h"
+#include "render/highlight.h"
+#include "render/metrics.h"
+#include "render/paintsheet.h"
+#include "workbookwnd/workbookwnd.h"
+#include "workbookwnd/worksheetview.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <cstring>
+
+namespace vl {
+
+namespace {
+
+QRect ToQRect(const DcRect& r) {
+    return QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom));
+}
+
+bool SameRange(const CellRange& a, const CellRange& b) {
+    return a.c1 == b.c1 && a.r1 == b.r1 && a.c2 == b.c2 && a.r2 == b.r2;
+}
+
+} // namespace
+
+void CWorksheetView::EnsureBuffer() {
+    const QSize size = viewport()->size();
+    if (buffer_.size() == size || size.isEmpty()) return;
+    buffer_ = QImage(size, QImage::Format_RGB32);
+    buffer_.fill(Qt::white);
+    dirty_ = QRegion(buffer_.rect());
+}
+
+void CWorksheetView::InvalidateAll() {
+    dirty_ = QRegion(QRect(QPoint(0, 0), viewport()->size()));
+    viewport()->update();
+}
+
+void CWorksheetView::InvalidateRect(const DcRect& rect) {
+    const QRect r = ToQRect(rect).intersected(QRect(QPoint(0, 0), viewport()->size()));
+    if (r.isEmpty()) return;
+    dirty_ += r;
+    viewport()->update(r);
+}
+
+void CWorksheetView::InvalidateValueCells(bool formulasOnly) {
+    CWorksheet* sheet = Sheet();
+    if (!sheet) return;
+    const SheetLayout layout = Layout();
+    if (layout.pins.row) {
+        InvalidateRect({0, layout.bandHeight + 1, viewport()->width() - 1,
+                        layout.bandHeight + layout.pinnedHeight});
+    }
+    // The records of the visible rows in storage order, each of a visible column.
+    CellCursor cursor;
+    const uint8_t* r = FindCellFromCursor(sheet->cells, firstRow_, 0, cursor);
+    if (!r) r = NextCellRecord(cursor);
+    while (r && cell::Row(r) <= layout.lastRow) {
+        const uint16_t column = cell::Column(r);
+        if (column >= firstColumn_ && column <= layout.lastColumn &&
+            (!formulasOnly || cell::IsFormula(r))) {
+            DcRect box = GetRangeRect({column, cell::Row(r), column, cell::Row(r)});
+            InvalidateRect(box);
+        }
+        cursor.offset = uint16_t(cursor.offset + cell::Length(r));
+        r = NextCellRecord(cursor);
+    }
+}
+
+void CWorksheetView::RepaintHighlight() {
+    CWorksheet* sheet = Sheet();
+    if (!sheet || buffer_.isNull() || dirty_.contains(buffer_.rect()) ||
+        (highlightDrawn_ && SameRange(highlighted_, sel_))) {
+        highlighted_ = sel_;
+        highlightDrawn_ = sheet && !buffer_.isNull();
+        return;
+    }
+    auto dc = CDeviceContext::ForImage(buffer_);
+    CCanvas canvas;
+    canvas.AttachDC(dc.get());
+    Layout();
+    PaintSelectionHighlight(Book(), canvas, ClientArea(), *sheet, firstRow_, firstColumn_,
+                            highlightDrawn_ ? &highlighted_ : nullptr, sel_, zoom_);
+    canvas.RestoreObjects();
+    highlighted_ = sel_;
+    highlightDrawn_ = true;
+    viewport()->update();
+}
+
+void CWorksheetView::RenderRegion(const QRect& rect) {
+    CWorksheet* sheet = Sheet();
+    if (!sheet) {
+        QPainter(&buffer_).fillRect(rect, Qt::white);
+        return;
+    }
+    if (highlightDrawn_ && !SameRange(highlighted_, sel_)) RepaintHighlight();
+    CWorkbook& book = Book();
+    const SettingsProfile& profile = Profile();
+    book.hideCellMarkers = profile.hideCellMarkers;
+    book.showFormulas = profile.showFormulas;
+    owner_->Display().SetShowFormulas(profile.showFormulas != 0);
+    const SheetLayout layout = Layout();
+    headingWidth_ = layout.headingWidth;
+    headingHeight_ = layout.bandHeight;
+    auto dc = CDeviceContext::ForImage(buffer_);
+    dc->IntersectClipRect(rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1);
+    CCanvas canvas;
+    canvas.AttachDC(dc.get());
+    const DcRect area = ClientArea();
+    PaintSheet(book, owner_->Display(), canvas, area, *sheet, firstRow_, firstColumn_, zoom_);
+    PaintSelectionHighlight(book, canvas, area, *sheet, firstRow_, firstColumn_, nullptr, sel_,
+                            zoom_);
+    canvas.RestoreObjects();
+    highlighted_ = sel_;
+    highlightDrawn_ = true;
+}
+
+const QImage& CWorksheetView::Render() {
+    EnsureBuffer();
+    if (!buffer_.isNull() && !dirty_.isEmpty()) {
+        const QRect rect = dirty_.boundingRect().intersected(buffer_.rect());
+        dirty_ = QRegion();
+        if (!rect.isEmpty()) RenderRegion(rect);
+    }
+    return buffer_;
+}
+
+void CWorksheetView::paintEvent(QPaintEvent* event) {
+    Render();
+    QPainter painter(viewport());
+    painter.drawImage(event->rect(), buffer_, event->rect());
+    if (drag_.kind == Drag::kColumnResize)
+        painter.fillRect(QRect(drag_.line, 0, 1, viewport()->height()), Qt::black);
+    else if (drag_.kind == Drag::kRowResize)
+        painter.fillRect(QRect(0, drag_.line, viewport()->width(), 1), Qt::black);
+}
+
+void CWorksheetView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    EnsureBuffer();
+    InvalidateAll();
+    if (EditorOpen()) LayoutEditor();
+}
+
+void CWorksheetView::scrollContentsBy(int, int) {
+    // The scroll bars show the cursor; the view moves only through the scroll handlers.
+}
+
+void CWorksheetView::ScrollPixels(bool rows, int32_t pixels) {
+    if (buffer_.isNull() || pixels == 0 || dirty_.contains(buffer_.rect())) return InvalidateAll();
+    const SheetLayout layout = Layout();
+    const int width = buffer_.width(), height = buffer_.height();
+    QRect moved, uncovered;
+    if (rows) {
+        const int top = layout.bandHeight + 1 + layout.pinnedHeight;
+        if (std::abs(pixels) >= height - top) return InvalidateAll();
+        const int count = height - top - std::abs(pixels);
+        for (int i = 0; i < count; ++i) {
+            const int to = pixels < 0 ? top + i : height - 1 - i;
+            const int from = to - pixels;
+            std::memcpy(buffer_.scanLine(to), buffer_.constScanLine(from),
+                        size_t(buffer_.bytesPerLine()));
+        }
+        uncovered =
+            pixels < 0 ? QRect(0, height + pixels, width, -pixels) : QRect(0, top, width, pixels);
+    } else {
+        const int left = layout.headingWidth + 1 + layout.pinnedWidth;
+        if (std::abs(pixels) >= width - left) return InvalidateAll();
+        const int count = width - left - std::abs(pixels);
+        const int to = pixels < 0 ? left : left + pixels;
+        const int from = to - pixels;
+        for (int y = 0; y < height; ++y) {
+            auto* line = reinterpret_cast<QRgb*>(buffer_.scanLine(y));
+            std::memmove(line + to, line + from, size_t(count) * sizeof(QRgb));
+        }
+        uncovered =
+            pixels < 0 ? QRect(width + pixels, 0, -pixels, height) : QRect(left, 0, pixels, height);
+    }
+    dirty_ += uncovered;
+    viewport()->update();
+}
+
+} // namespace vl
