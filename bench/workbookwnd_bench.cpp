@@ -33,7 +33,7 @@ const std::string& BookPath() {
     static const std::string path = [] {
         const std::string file =
             (std::filesystem::temp_directory_path() / "vorlane-bench-million.vlb").string();
-        auto book = NewWorkbook();
+        auto book = CreateWorkbook();
         if (!book || !NewWorkbook(*book)) std::abort();
         CWorksheet& sheet = *book->tree.active;
         CellCursor cursor;

@@ -3,6 +3,8 @@
 // and save dialogs, the exclusive open with its wait while another process holds the file,
 // the password of protected files, and the recent-file list.
 
+#include "model/workbook.h"
+
 #include <QString>
 #include <cstddef>
 #include <cstdint>
@@ -13,16 +15,9 @@ namespace vl {
 class CWorkbook;
 class CWorkbookWnd;
 
-// The types a document is read as or written in (the workbook's source format).
-enum FileType : uint8_t {
-    kFileNative = 0,
-    kFileText = 1,
-    kFileExcelXml = 2,
-    kFileDBase3 = 3,
-    kFileDBase4 = 4,
-    kFileFoxPro = 5,
-    kFileClipper = 6,
-};
+// The types a document is read as or written in are the workbook's file families
+// (`FileFamily`, model/workbook.h).
+using FileType = FileFamily;
 
 struct FileFilter {
     const char* text;    // as the dialog shows it

@@ -40,7 +40,7 @@ bool KeepRuns(const CFormatStore& store, uint32_t r1, uint32_t r2, CFormatStore&
 // Puts the rows back as they were after a failure: whatever they hold now goes, and the
 // kept runs return.
 void RestoreRuns(CFormatStore& store, uint32_t r1, uint32_t r2, CFormatStore& kept) {
-    ClearFormatRect(store, 0, kLastColumn, r1, r2, nullptr, false);
+    ClearFormatRect(store, CellRange{0, r1, kLastColumn, r2}, nullptr, false);
     CellCursor read;
     read.page = kept.runs.FirstPage();
     read.flags = kAdvance;
@@ -154,7 +154,8 @@ bool ApplyStyleToRange(StyleTables& tables, uint16_t firstColumn, uint16_t lastC
         return false;
     std::unique_ptr<CFormatStore> kept(new (std::nothrow) CFormatStore());
     if (!kept || !KeepRuns(store, firstRow, lastRow, *kept)) return false;
-    bool ok = ClearFormatRect(store, firstColumn, lastColumn, firstRow, lastRow, nullptr, false);
+    bool ok = ClearFormatRect(store, CellRange{firstColumn, firstRow, lastColumn, lastRow}, nullptr,
+                              false);
     CStyleApplier applier(tables, store, code, sourceStyle, sourceFont);
     CellCursor read;
     read.page = kept->runs.FirstPage();

@@ -58,7 +58,7 @@ CWorkbookWnd* AsWorkbookWnd(IWorkbookWnd* window) {
 }
 
 CWorkbookWnd::CWorkbookWnd(CMainFrame* frame, QWidget* parent)
-    : QWidget(parent), frame_(frame), book_(NewWorkbook()), display_(ctx_, false) {
+    : QWidget(parent), frame_(frame), book_(CreateWorkbook()), display_(ctx_, false) {
     if (book_) book_->ApplyUndoLevelSetting();
     RegisterCommands();
 }

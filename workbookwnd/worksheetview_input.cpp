@@ -43,7 +43,7 @@ bool CWorksheetView::SetCellFromText(const std::string& text, uint32_t row, uint
     }
     if (!book.RecordUndoCells(cellRange, firstColumn_, firstRow_)) return false;
     // The cell goes, and with an array formula anchored in it the array's whole area.
-    ClearRect(sheet->cells, column, column, row, row, nullptr, false);
+    ClearRect(sheet->cells, CellRange{column, row, column, row}, nullptr, false);
     bool ok = true;
     if (!text.empty()) {
         CellCursor cursor;

@@ -24,7 +24,7 @@ std::string CellName(uint16_t column, uint32_t row) {
 }
 
 int Dump(const char* path) {
-    auto book = vl::NewWorkbook();
+    auto book = vl::CreateWorkbook();
     if (!book || !vl::OpenDocumentFile(*book, path) || !vl::OpenWorkbookFile(*book, nullptr)) {
         std::fprintf(stderr, "cannot read %s (error %d)\n", path, book ? int(book->error) : 8);
         return 1;
@@ -54,7 +54,7 @@ void Put(vl::CWorksheet& sheet, const vl::CellBuffer& b) {
 }
 
 int Make(const char* path) {
-    auto book = vl::NewWorkbook();
+    auto book = vl::CreateWorkbook();
     if (!book || !vl::NewWorkbook(*book)) return 1;
     vl::CWorksheet& sheet = *book->tree.active;
     const char* heads[] = {"Region", "Product", "Units", "Price", "Revenue"};
