@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <tuple>
 
 namespace vl {
 
@@ -61,13 +62,8 @@ protected:
 } // namespace
 
 TEST_F(ArrayConstantTest, ReadsElementsOfEveryKindAndWritesThemBack) {
-    struct Case {
-        const char* text;
-        uint16_t lastColumn;
-        uint32_t lastRow;
-        const char* cells;
-        const char* written;
-    } cases[] = {
+    // The text, its last column and row, the cells stored and the text written back.
+    const std::tuple<const char*, uint16_t, uint32_t, const char*, const char*> cases[] = {
         {"{1,2;3,4}", 1, 1, "0,0=1 1,0=2 0,1=3 1,1=4", "{1, 2; 3, 4}"},
         {"{1,2;3}", 1, 1, "0,0=1 1,0=2 0,1=3", "{1, 2; 3, }"}, // a missing element
         {"{}", 0, 0, "", "{}"},
@@ -77,25 +73,22 @@ TEST_F(ArrayConstantTest, ReadsElementsOfEveryKindAndWritesThemBack) {
          "8,0=#82:5",
          "{\"a b\", 1, #N/A!, 'say \"hi\"', -2.5, 0, #NAME?, #NAME?, #NUM!}"},
     };
-    for (const Case& c : cases) {
-        ASSERT_TRUE(Parse(c.text, InternalSeparators())) << c.text;
-        EXPECT_EQ(end_, std::strlen(c.text)) << c.text;
-        EXPECT_EQ(lastColumn_, c.lastColumn) << c.text;
-        EXPECT_EQ(lastRow_, c.lastRow) << c.text;
-        EXPECT_EQ(error_, 0) << c.text;
-        EXPECT_EQ(Cells(), c.cells) << c.text;
-        EXPECT_EQ(Format(InternalSeparators()), c.written) << c.text;
+    for (const auto& [text, lastColumn, lastRow, cells, written] : cases) {
+        ASSERT_TRUE(Parse(text, InternalSeparators())) << text;
+        EXPECT_EQ(std::tuple(end_, lastColumn_, lastRow_, error_),
+                  std::tuple(std::strlen(text), lastColumn, lastRow, FormulaError(0)))
+            << text;
+        EXPECT_EQ(Cells(), cells) << text;
+        EXPECT_EQ(Format(InternalSeparators()), written) << text;
     }
 }
 
 TEST_F(ArrayConstantTest, EndsAfterASeparatorAtTheEndOfTheText) {
-    EXPECT_TRUE(Parse("{1,", InternalSeparators()));
-    EXPECT_EQ(end_, 3u);
-    EXPECT_EQ(lastColumn_, 1);
-    EXPECT_TRUE(Parse("{", InternalSeparators()));
-    EXPECT_EQ(end_, 1u);
-    EXPECT_TRUE(Parse("{1; ", InternalSeparators()));
-    EXPECT_EQ(end_, 4u);
+    for (auto [text, end, lastColumn] : {std::tuple("{1,", 3u, 1), {"{", 1u, 0}, {"{1; ", 4u, 0}}) {
+        EXPECT_TRUE(Parse(text, InternalSeparators()));
+        EXPECT_EQ(std::pair(end_, int(lastColumn_)), std::pair(std::size_t(end), lastColumn))
+            << text;
+    }
 }
 
 TEST_F(ArrayConstantTest, FailsWithSyntaxOnMalformedConstants) {
@@ -109,8 +102,7 @@ TEST_F(ArrayConstantTest, FailsWithSyntaxOnMalformedConstants) {
 
 TEST_F(ArrayConstantTest, ReadsAndWritesTheUserSeparators) {
     ASSERT_TRUE(Parse("{1,5; - 2| 3e2;'x'}", comma_, false));
-    EXPECT_EQ(lastColumn_, 1);
-    EXPECT_EQ(lastRow_, 1u);
+    EXPECT_EQ(std::pair(lastColumn_, lastRow_), std::pair(uint16_t(1), 1u));
     EXPECT_EQ(Cells(), "0,0=1.5 1,0=-2 0,1=300 1,1='x");
     EXPECT_EQ(Format(comma_), "{1,5; -2| 300; \"x\"}");
     // Exponent forms take the user's decimal separator too, so that they read back.
@@ -149,8 +141,7 @@ TEST_F(ArrayConstantTest, ReportsCellsTheStoreRefusesAndGoesOn) {
     bool ok = Parse("{1,2}", InternalSeparators());
     SetAllocFailAfter(-1);
     EXPECT_TRUE(ok);
-    EXPECT_EQ(error_, kErrMemory);
-    EXPECT_EQ(lastColumn_, 1);
+    EXPECT_EQ(std::pair(error_, lastColumn_), std::pair(FormulaError(kErrMemory), uint16_t(1)));
 }
 
 } // namespace vl

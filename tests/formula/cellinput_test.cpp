@@ -11,6 +11,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <random>
+#include <tuple>
 
 namespace vl {
 
@@ -152,28 +153,24 @@ TEST_F(CellInputTest, TypedTextBecomesTheRecordItsFormImplies) {
 }
 
 TEST_F(CellInputTest, TheCellsOwnFormatIsTriedFirstAndKeptWhenItMatches) {
-    struct Case {
-        uint8_t kind;
-        int at; // a parameter byte set before
-        uint8_t value;
-        const char* text;
-        const char* stored;
-    } cases[] = {
+    // The kind, a parameter byte and its value set before, the text and what is stored.
+    const std::tuple<uint8_t, int, uint8_t, const char*, const char*> cases[] = {
         {STD_STYLE_DATE, kDateStyle, 3, "03/04/05", "2005-03-04"}, // mm/dd/yy
         {STD_STYLE_DATE_TIME, kTimeStyle, 4, "1/31/2006 13:10:55", "2006-01-31T13:10:55"},
         {STD_STYLE_DATE_TIME, kTimeStyle, 4, "13:10:55 1/31/2006", "2006-01-31T13:10:55"},
         {STD_STYLE_FRACTION, 0, 0, "3/4", "#0.75"},             // a number, not a date
         {STD_STYLE_CURRENCY, kCurrencySymbol, 'E', "E5", "#5"}, // its own symbol, not "$"
     };
-    for (const Case& c : cases) {
+    for (auto [kind, at, value, text, stored] : cases) {
         format_ = StandardFormat{};
-        format_.kind = c.kind;
-        format_.params[c.at] = c.value;
+        format_.kind = kind;
+        format_.params[at] = value;
         StandardFormat before = format_;
-        ASSERT_EQ(ParseCellInput(ctx_, c.text, format_, 2, 1, cell_), CellInput::kStored);
-        EXPECT_EQ(Stored(), c.stored) << c.text;
-        EXPECT_EQ(format_.kind, c.kind) << c.text; // the format as it came
-        EXPECT_EQ(std::memcmp(format_.params, before.params, kStandardFormatParams), 0) << c.text;
+        ASSERT_EQ(ParseCellInput(ctx_, text, format_, 2, 1, cell_), CellInput::kStored);
+        EXPECT_EQ(Stored(), stored) << text;
+        // The format as it came.
+        EXPECT_EQ(format_.kind, kind) << text;
+        EXPECT_EQ(std::memcmp(format_.params, before.params, kStandardFormatParams), 0) << text;
     }
     // A month and year style reads what elsewhere is a thousands number.
     UserSeparators() = CommaSet();
@@ -210,9 +207,9 @@ TEST_F(CellInputTest, FormulasAreStoredInTheInternalFormOrRefused) {
             continue;
         }
         ASSERT_EQ(result, CellInput::kStored) << c.text;
-        EXPECT_EQ(cell::ArrayWidth(cell_.data()), 1);
-        EXPECT_EQ(cell::ArrayHeight(cell_.data()), 1u);
-        EXPECT_EQ(cell::ResultFlags(cell_.data()), kResultNumber);
+        EXPECT_EQ(std::tuple(int(cell::ArrayWidth(cell_.data())), cell::ArrayHeight(cell_.data()),
+                             int(cell::ResultFlags(cell_.data()))),
+                  std::tuple(1, 1u, int(kResultNumber)));
         EXPECT_EQ(Stored(), *c.stored ? c.stored : c.text);
     }
     // 321 characters typed in F6 grow past the limit in the stored form.
@@ -224,11 +221,11 @@ TEST_F(CellInputTest, FormulasAreStoredInTheInternalFormOrRefused) {
 }
 
 TEST_F(CellInputTest, EmptyAndOverlongTexts) {
-    EXPECT_EQ(Parse(""), CellInput::kEmpty);
-    EXPECT_EQ(Stored(), "");
     std::string longest(kMaxCellText, 'x');
-    EXPECT_EQ(Parse(longest), CellInput::kStored);
-    EXPECT_EQ(Stored(), longest);
+    for (const std::string& text : {std::string(), longest}) {
+        EXPECT_EQ(Parse(text), text.empty() ? CellInput::kEmpty : CellInput::kStored);
+        EXPECT_EQ(Stored(), text);
+    }
     EXPECT_EQ(Parse(longest + "x"), CellInput::kTooLong);
     EXPECT_EQ(cell_.size, 0u);
     EXPECT_NE(CellInputMessage(CellInput::kTooLong), nullptr);

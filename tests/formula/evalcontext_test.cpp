@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <tuple>
 
 namespace vl {
 
@@ -87,12 +88,9 @@ TEST(CEvalContext, BeginFormulaClearsTheStacksStatusAndPool) {
     ctx->status = kErrSyntax;
     ASSERT_TRUE(ctx->stringPool.PushString("left over"));
     ctx->BeginFormula(7, 11);
-    EXPECT_EQ(ctx->baseColumn, 7);
-    EXPECT_EQ(ctx->baseRow, 11u);
-    EXPECT_EQ(ctx->valueCount, 0);
-    EXPECT_EQ(ctx->operatorCount, 0);
-    EXPECT_EQ(ctx->status, 0);
-    EXPECT_EQ(ctx->stringPool.count, 0);
+    EXPECT_EQ(std::tuple(int(ctx->baseColumn), ctx->baseRow, int(ctx->valueCount),
+                         int(ctx->operatorCount), int(ctx->status), int(ctx->stringPool.count)),
+              std::tuple(7, 11u, 0, 0, 0, 0));
 }
 
 TEST(ReleaseTemporaries, PopsStringsAndArraysOfTheGivenEntriesOnly) {
@@ -108,9 +106,9 @@ TEST(ReleaseTemporaries, PopsStringsAndArraysOfTheGivenEntriesOnly) {
     ctx->values[4].type = kTokenText;
     ctx->valueCount = 4;
     ReleaseTemporaries(*ctx, 4, 3);
-    EXPECT_EQ(ctx->stringPool.count, 1);
-    EXPECT_EQ(ctx->scratch.arrayCount, 0);
-    EXPECT_EQ(cells.FreePageCount(), 1u);
+    EXPECT_EQ(
+        std::tuple(int(ctx->stringPool.count), int(ctx->scratch.arrayCount), cells.FreePageCount()),
+        std::tuple(1, 0, 1u));
     EXPECT_EQ(ctx->stringPool.PopTempString(), "kept");
     EXPECT_EQ(ctx->values[4].type, kTokenText); // the entries themselves stay
 }

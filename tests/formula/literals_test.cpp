@@ -1,6 +1,7 @@
 #include "formula/literals.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace vl {
 
@@ -17,32 +18,22 @@ TEST(FormulaErrorText, MapsTheHighNibbleAndReadsBackInAnyCase) {
 }
 
 TEST(FormulaLiterals, ErrorsAndBooleansAreReadAsPrefixes) {
-    struct Case {
-        const char* text;
-        FormulaError code;
-        std::size_t end;
-    } errors[] = {{"#NUM!+1", 0x50, 5}, {"#div/0!", 0x10, 7}, {"#NUM", 0, 0},
-                  {"#foo", 0, 0},       {"NUM!", 0, 0},       {"", 0, 0}};
-    for (const Case& c : errors) {
+    const std::tuple<const char*, FormulaError, std::size_t> errors[] = {
+        {"#NUM!+1", 0x50, 5}, {"#div/0!", 0x10, 7}, {"#NUM", 0, 0},
+        {"#foo", 0, 0},       {"NUM!", 0, 0},       {"", 0, 0}};
+    for (auto [text, expected, length] : errors) {
         FormulaError code = 0xFF;
         std::size_t end = 99;
-        EXPECT_EQ(ScanErrorLiteral(c.text, code, end), c.code) << c.text;
-        EXPECT_EQ(code, c.code) << c.text;
-        EXPECT_EQ(end, c.end) << c.text;
+        EXPECT_EQ(ScanErrorLiteral(text, code, end), expected) << text;
+        EXPECT_EQ(std::pair(code, end), std::pair(expected, length)) << text;
     }
-    struct Bool {
-        const char* text;
-        bool ok;
-        double number;
-        std::size_t end;
-    } booleans[] = {
+    const std::tuple<const char*, bool, double, std::size_t> booleans[] = {
         {"true", true, 1, 4}, {"FALSE)", true, 0, 5}, {"TRUEX", true, 1, 4}, {"TRU", false, 0, 0}};
-    for (const Bool& b : booleans) {
+    for (auto [text, ok, value, length] : booleans) {
         double number = 7;
         std::size_t end = 99;
-        EXPECT_EQ(ScanBooleanLiteral(b.text, number, end), b.ok) << b.text;
-        EXPECT_EQ(end, b.end) << b.text;
-        EXPECT_EQ(number, b.number) << b.text;
+        EXPECT_EQ(ScanBooleanLiteral(text, number, end), ok) << text;
+        EXPECT_EQ(std::pair(end, number), std::pair(length, value)) << text;
     }
 }
 

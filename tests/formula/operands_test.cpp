@@ -5,6 +5,7 @@
 #include <cfloat>
 #include <cmath>
 #include <string>
+#include <tuple>
 
 namespace vl {
 
@@ -52,22 +53,16 @@ TEST(GetNumberArg, ConvertsReferencesTextAndBounds) {
     book.Number("A5", 7);
     ASSERT_TRUE(book.Recalc());
 
-    struct Case {
-        FormulaToken slot;
-        FormulaError error;
-        double out; // 99 when the caller's value must stay
-    };
-    const Case cases[] = {
+    // The slot, the error and the value out: 99 when the caller's value must stay.
+    const std::tuple<FormulaToken, FormulaError, double> cases[] = {
         {Ref(s, "B9"), 0, 99},          {Ref(s, "A1"), 0, 12},          {Ref(s, "A2"), kErrNum, 99},
         {Ref(s, "A3"), 0, 0},           {Ref(s, "A4"), kErrDivZero, 0}, {Ref(s, "A5"), 0, 7},
         {Number(5, kErrNA), kErrNA, 5},
     };
-    for (const Case& c : cases) {
-        FormulaToken slot = c.slot;
+    for (auto [slot, error, expected] : cases) {
         double out = 99;
-        EXPECT_EQ(GetNumberArg(ctx, slot, out), c.error) << slot.row;
-        EXPECT_EQ(out, c.out) << slot.row;
-        EXPECT_EQ(ctx.stringPool.count, 0) << slot.row;
+        EXPECT_EQ(GetNumberArg(ctx, slot, out), error) << slot.row;
+        EXPECT_EQ(std::pair(out, int(ctx.stringPool.count)), std::pair(expected, 0)) << slot.row;
     }
     FormulaToken below = Number(-1);
     double out = 0;
@@ -100,13 +95,7 @@ TEST(GetNumberArg, ATextCarryingAnErrorIsConsumed) {
 TEST(GetIntArg, RoundsHalfAwayFromZeroWithinBounds) {
     TestBook book;
     CEvalContext& ctx = book.Ctx();
-    struct Case {
-        double x;
-        int32_t lo, hi;
-        FormulaError error;
-        int32_t out;
-    };
-    const Case cases[] = {
+    const std::tuple<double, int32_t, int32_t, FormulaError, int32_t> cases[] = {
         {12.4, 1, 12, 0, 12},
         {12.5, 1, 12, kErrNum, 13},
         {-0.5, -10, 10, 0, -1},
@@ -117,11 +106,11 @@ TEST(GetIntArg, RoundsHalfAwayFromZeroWithinBounds) {
         {2147483648.0, INT32_MIN, INT32_MAX, kErrNum, 77},
         {-2147483648.0, INT32_MIN, INT32_MAX, kErrNum, 77},
     };
-    for (const Case& c : cases) {
-        FormulaToken slot = Number(c.x);
+    for (auto [x, lo, hi, error, expected] : cases) {
+        FormulaToken slot = Number(x);
         int32_t out = 77;
-        EXPECT_EQ(GetIntArg(ctx, slot, out, c.lo, c.hi), c.error) << c.x;
-        EXPECT_EQ(out, c.out) << c.x;
+        EXPECT_EQ(GetIntArg(ctx, slot, out, lo, hi), error) << x;
+        EXPECT_EQ(out, expected) << x;
     }
     const int64_t lo = -(int64_t(1) << 39), hi = (int64_t(1) << 39) - 1;
     FormulaToken inside = Number(549755813887.0), outside = Number(549755813888.0);
@@ -207,32 +196,19 @@ TEST(GetRangeArg, RangesArraysAndEverythingElse) {
 
 TEST(ParseComplexText, Forms) {
     TestBook book;
-    struct Case {
-        const char* text;
-        bool ok;
-        double re, im;
+    const std::tuple<const char*, bool, double, double> cases[] = {
+        {"3+4i", true, 3, 4},       {"-i", true, 0, -1},
+        {"2.5", true, 2.5, 99},     {"3 - 4j", true, 3, -4},
+        {"i", true, 0, 1},          {"-2.5e1i", true, 0, -25},
+        {"3+4k", false, 99, 99},    {"3+4", false, 99, 99},
+        {"1e999", false, 99, 99},   {"3+i x", false, 99, 99},
+        {"3 + 4i ", false, 99, 99}, {" 4i ", true, 0, 4},
+        {"2.5 ", true, 2.5, 99},    {"1+1e-310i", false, 99, 99},
     };
-    const Case cases[] = {
-        {"3+4i", true, 3, 4},
-        {"-i", true, 0, -1},
-        {"2.5", true, 2.5, 99},
-        {"3 - 4j", true, 3, -4},
-        {"i", true, 0, 1},
-        {"-2.5e1i", true, 0, -25},
-        {"3+4k", false, 99, 99},
-        {"3+4", false, 99, 99},
-        {"1e999", false, 99, 99},
-        {"3+i x", false, 99, 99},
-        {"3 + 4i ", false, 99, 99},
-        {" 4i ", true, 0, 4},
-        {"2.5 ", true, 2.5, 99},
-        {"1+1e-310i", false, 99, 99},
-    };
-    for (const Case& c : cases) {
+    for (auto [text, ok, real, imaginary] : cases) {
         double re = 99, im = 99;
-        EXPECT_EQ(ParseComplexText(book.Ctx(), c.text, re, im), c.ok) << c.text;
-        EXPECT_EQ(re, c.re) << c.text;
-        EXPECT_EQ(im, c.im) << c.text;
+        EXPECT_EQ(ParseComplexText(book.Ctx(), text, re, im), ok) << text;
+        EXPECT_EQ(std::pair(re, im), std::pair(real, imaginary)) << text;
     }
 }
 
@@ -240,11 +216,9 @@ TEST(ScanNumber, UserFormWithMinusAndBlanks) {
     double x = 0;
     std::size_t end = 0;
     EXPECT_TRUE(ScanNumber("-  1.5e2x", x, end, false));
-    EXPECT_EQ(x, -150);
-    EXPECT_EQ(end, 8u);
+    EXPECT_EQ(std::pair(x, end), std::pair(-150.0, std::size_t(8)));
     EXPECT_TRUE(ScanNumber("abc", x, end, false));
-    EXPECT_EQ(x, 0);
-    EXPECT_EQ(end, 0u);
+    EXPECT_EQ(std::pair(x, end), std::pair(0.0, std::size_t(0)));
     EXPECT_FALSE(ScanNumber("1e+", x, end, false));
     EXPECT_TRUE(ScanNumber("1e+", x, end, true)); // the stored form leaves the mark unread
     EXPECT_EQ(end, 1u);
@@ -262,9 +236,8 @@ TEST(CellToOperand, FormulaCellsNotYetCalculatedArePendingPrecedents) {
     EXPECT_EQ(ctx.pendingPrecedent.refFlags, 0); // no store, no precedent
     slot.cells = &book.Sheet().cells;
     CellToOperand(ctx, slot, r);
-    EXPECT_EQ(ctx.pendingPrecedent.refFlags, kRefCell);
-    EXPECT_EQ(ctx.pendingPrecedent.column, 2);
-    EXPECT_EQ(ctx.pendingPrecedent.row, 2u);
+    const auto& p = ctx.pendingPrecedent;
+    EXPECT_EQ(std::tuple(int(p.refFlags), int(p.column), p.row), std::tuple(int(kRefCell), 2, 2u));
     EXPECT_EQ(slot.type, kTokenNumber);
     CellToOperand(ctx, slot, nullptr);
     EXPECT_EQ(slot.type, kTokenEmpty);

@@ -41,6 +41,18 @@ void KeepHeadNewFormula(TestBook& book, const char* a1, std::string_view formula
     ASSERT_TRUE(book.Sheet().cells.PutCell(b.data(), cursor));
 }
 
+using Strings = std::vector<std::string>;
+
+void Formulas(TestBook& book, std::initializer_list<std::pair<const char*, const char*>> cells) {
+    for (const auto& [a1, formula] : cells) book.Formula(a1, formula);
+}
+
+Strings Shown(TestBook& book, std::initializer_list<const char*> places) {
+    Strings out;
+    for (const char* a1 : places) out.push_back(book.Shown(a1));
+    return out;
+}
+
 uint32_t RecordCount(const CCellStore& cells) {
     uint32_t n = 0;
     CellCursor cursor;
@@ -54,11 +66,9 @@ uint32_t RecordCount(const CCellStore& cells) {
 
 TEST(RecalculateWorkbook, AFormulaAboveTheCellItReadsIsCalculatedAfterIt) {
     TestBook book;
-    book.Formula("A1", "=A2+1");
-    book.Formula("A2", "=5");
+    Formulas(book, {{"A1", "=A2+1"}, {"A2", "=5"}});
     ASSERT_TRUE(book.Recalc());
-    EXPECT_EQ(book.Shown("A1"), "6");
-    EXPECT_EQ(book.Shown("A2"), "5");
+    EXPECT_EQ(Shown(book, {"A1", "A2"}), (Strings{"6", "5"}));
     ExpectAllCalculated(book.Sheet().cells);
 }
 
@@ -72,9 +82,7 @@ TEST(RecalculateWorkbook, ChainsInBothDirections) {
     for (int i = n - 1; i >= 1; --i)
         book.Formula("B" + std::to_string(i), "=B" + std::to_string(i + 1) + "+1");
     ASSERT_TRUE(book.Recalc());
-    EXPECT_EQ(book.Shown("A" + std::to_string(n)), std::to_string(n));
-    EXPECT_EQ(book.Shown("B1"), std::to_string(n));
-    EXPECT_EQ(book.Shown("B150"), std::to_string(n - 149));
+    EXPECT_EQ(Shown(book, {"A300", "B1", "B150"}), (Strings{"300", "300", "151"}));
     ExpectAllCalculated(book.Sheet().cells);
     // A second pass gives the same values.
     ASSERT_TRUE(book.Recalc());
@@ -92,10 +100,9 @@ TEST(RecalculateWorkbook, PrecedentsAcrossWorksheetsAndFolders) {
     book.Formula(last, "A1", "=First!B1+10");
     book.Formula(first, "B1", "=3");
     ASSERT_TRUE(book.Recalc());
-    EXPECT_EQ(book.Shown(first, "B1"), "3");
-    EXPECT_EQ(book.Shown(last, "A1"), "13");
-    EXPECT_EQ(book.Shown(inner, "A1"), "14");
-    EXPECT_EQ(book.Shown(first, "A1"), "28");
+    EXPECT_EQ((Strings{book.Shown(first, "B1"), book.Shown(last, "A1"), book.Shown(inner, "A1"),
+                       book.Shown(first, "A1")}),
+              (Strings{"3", "13", "14", "28"}));
     for (CWorksheet* s : {&first, &inner, &last}) ExpectAllCalculated(s->cells);
 
     // Recalculating one worksheet still calculates the precedents it reads elsewhere.
@@ -128,40 +135,27 @@ TEST(RecalculateWorkbook, CyclesAreCircular) {
 
 TEST(RecalculateWorkbook, BreakingACycleLeavesNoStaleCell) {
     TestBook book;
-    book.Formula("A1", "=A5");
-    book.Formula("A2", "=7");
-    book.Formula("A3", "=A2*2");
-    book.Formula("A4", "=A3+1");
-    book.Formula("A5", "=A1");
+    Formulas(book, {{"A1", "=A5"}, {"A2", "=7"}, {"A3", "=A2*2"}, {"A4", "=A3+1"}, {"A5", "=A1"}});
     ASSERT_TRUE(book.Recalc());
-    EXPECT_EQ(book.Shown("A1"), "#CIRC!");
-    EXPECT_EQ(book.Shown("A5"), "#CIRC!");
-    EXPECT_EQ(book.Shown("A2"), "7");
-    EXPECT_EQ(book.Shown("A3"), "14");
-    EXPECT_EQ(book.Shown("A4"), "15");
+    EXPECT_EQ(Shown(book, {"A1", "A2", "A3", "A4", "A5"}),
+              (Strings{"#CIRC!", "7", "14", "15", "#CIRC!"}));
     ExpectAllCalculated(book.Sheet().cells);
 
     // The cycle broken: every cell of the former chain gets its value.
     book.Formula("A5", "=A4");
     ASSERT_TRUE(book.Recalc());
-    EXPECT_EQ(book.Shown("A1"), "15");
-    EXPECT_EQ(book.Shown("A5"), "15");
+    EXPECT_EQ(Shown(book, {"A1", "A5"}), (Strings{"15", "15"}));
     ExpectAllCalculated(book.Sheet().cells);
 }
 
 TEST(RecalculateWorkbook, ResultsOfEveryKind) {
     TestBook book;
-    book.Formula("A1", "=1+");
-    book.Formula("A2", "=\"ab\"");
-    book.Formula("A3", "=1/0");
-    book.Formula("A4", "=B9");
-    book.Formula("A5", "=A2&\"c\"");
+    Formulas(
+        book,
+        {{"A1", "=1+"}, {"A2", "=\"ab\""}, {"A3", "=1/0"}, {"A4", "=B9"}, {"A5", "=A2&\"c\""}});
     ASSERT_TRUE(book.Recalc());
-    EXPECT_EQ(book.Shown("A1"), "#SYNTAX!");
-    EXPECT_EQ(book.Shown("A2"), "ab");
-    EXPECT_EQ(book.Shown("A3"), "#DIV/0!");
-    EXPECT_EQ(book.Shown("A4"), "0");
-    EXPECT_EQ(book.Shown("A5"), "abc");
+    EXPECT_EQ(Shown(book, {"A1", "A2", "A3", "A4", "A5"}),
+              (Strings{"#SYNTAX!", "ab", "#DIV/0!", "0", "abc"}));
 
     // A text of the same length is written in place, another length rebuilds the record,
     // and a number after a text drops the cached text.
@@ -175,8 +169,7 @@ TEST(RecalculateWorkbook, ResultsOfEveryKind) {
     EXPECT_EQ(book.Shown("A2"), "longer");
     book.Formula("A2", "=2");
     ASSERT_TRUE(book.Recalc());
-    EXPECT_EQ(book.Shown("A2"), "2");
-    EXPECT_EQ(book.Shown("A5"), "2c");
+    EXPECT_EQ(Shown(book, {"A2", "A5"}), (Strings{"2", "2c"}));
     const uint8_t* r = FindCell(book.Sheet().cells, 1, 0);
     EXPECT_EQ(cell::ResultFlags(r) & (kResultText | kResultNumber), kResultNumber);
 }
@@ -186,14 +179,11 @@ TEST(RecalculateWorkbook, ArrayFormulasSpreadAndShrink) {
     book.Formula("B2", "={1,2;3,\"x\"}");
     book.Number("A1", 9);
     ASSERT_TRUE(book.Recalc());
-    EXPECT_EQ(book.Shown("B2"), "1");
-    EXPECT_EQ(book.Shown("C2"), "2");
-    EXPECT_EQ(book.Shown("B3"), "3");
-    EXPECT_EQ(book.Shown("C3"), "x");
+    EXPECT_EQ(Shown(book, {"B2", "C2", "B3", "C3"}), (Strings{"1", "2", "3", "x"}));
     const uint8_t* anchor = FindCell(book.Sheet().cells, 1, 1);
     EXPECT_TRUE(cell::ResultFlags(anchor) & kResultArray);
-    EXPECT_EQ(cell::ArrayWidth(anchor), 2);
-    EXPECT_EQ(cell::ArrayHeight(anchor), 2u);
+    EXPECT_EQ(std::pair(cell::ArrayWidth(anchor), cell::ArrayHeight(anchor)),
+              std::pair(uint16_t(2), 2u));
     EXPECT_TRUE(FindCell(book.Sheet().cells, 2, 2)[0] & kCellArrayElement);
     EXPECT_EQ(RecordCount(book.Sheet().cells), 5u);
 
@@ -244,8 +234,7 @@ TEST(RecalculateWorkbook, ArrayOverAValueIsFillAndLeavesCellsAlone) {
     book.Number("C6", 2);
     book.Text("B2", "keep");
     ASSERT_TRUE(book.Recalc());
-    EXPECT_EQ(book.Shown("A1"), "#FILL!");
-    EXPECT_EQ(book.Shown("B2"), "keep");
+    EXPECT_EQ(Shown(book, {"A1", "B2"}), (Strings{"#FILL!", "keep"}));
     EXPECT_EQ(RecordCount(book.Sheet().cells), 4u);
 
     // An area past the last column is #REF!.
@@ -267,16 +256,14 @@ TEST(RecalculateWorkbook, ChartRefreshFailureIsReported) {
 
 TEST(RecalculateWorkbook, ResultThatCannotBeStoredIsMemoryError) {
     TestBook book;
-    book.Formula("A1", "=\"a\"");
-    book.Formula("A2", "=A1&\"b\"");
+    Formulas(book, {{"A1", "=\"a\""}, {"A2", "=A1&\"b\""}});
     // No spare page and no memory: the rebuilt text records cannot be stored.
     book.Sheet().cells.PurgeFreePages();
     SetAllocFailAfter(0);
     bool refreshed = book.Recalc();
     SetAllocFailAfter(-1);
     EXPECT_TRUE(refreshed);
-    EXPECT_EQ(book.Shown("A1"), "#MEMORY!");
-    EXPECT_EQ(book.Shown("A2"), "#MEMORY!");
+    EXPECT_EQ(Shown(book, {"A1", "A2"}), (Strings{"#MEMORY!", "#MEMORY!"}));
     ASSERT_TRUE(book.Recalc());
     EXPECT_EQ(book.Shown("A2"), "ab");
 }

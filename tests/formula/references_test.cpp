@@ -4,14 +4,19 @@ namespace vl {
 
 using test::TestBook;
 
+namespace {
+
+void Numbers(TestBook& book, CWorksheet& sheet,
+             std::initializer_list<std::pair<const char*, double>> cells) {
+    for (auto [a1, value] : cells) book.Number(sheet, a1, value);
+}
+
+} // namespace
+
 TEST(EvaluateFormulaText, RangesIntersectionsAndArrays) {
     TestBook book;
-    book.Number("A1", 1);
-    book.Number("B1", 2);
-    book.Number("A2", 3);
+    Numbers(book, book.Sheet(), {{"A1", 1}, {"B1", 2}, {"A2", 3}, {"A3", 5}, {"B3", 6}});
     book.Text("B2", "x");
-    book.Number("A3", 5);
-    book.Number("B3", 6);
     EXPECT_EQ(book.Eval("=A1:B2"), "{1, 2; 3, \"x\"}");
     EXPECT_EQ(book.Eval("=B2:A1"), "#REF!"); // corners are not swapped
     EXPECT_EQ(book.Eval("=A1"), "1");
@@ -31,10 +36,7 @@ TEST(EvaluateFormulaText, RangesIntersectionsAndArrays) {
 
 TEST(EvaluateFormulaText, EmptyElementsStayEmptyUnlessAWholeOperandFillsThem) {
     TestBook book;
-    book.Number("A1", 1);
-    book.Number("A3", 3);
-    book.Number("B1", 10);
-    book.Number("B3", 30);
+    Numbers(book, book.Sheet(), {{"A1", 1}, {"A3", 3}, {"B1", 10}, {"B3", 30}});
     EXPECT_EQ(book.Eval("=A1:A3+B1:B3"), "{11; ; 33}");
     EXPECT_EQ(book.Eval("=A1:A3+1"), "{2; 1; 4}");
     EXPECT_EQ(book.Eval("=C1:C3"), "{; ; }");
@@ -42,9 +44,7 @@ TEST(EvaluateFormulaText, EmptyElementsStayEmptyUnlessAWholeOperandFillsThem) {
 
 TEST(EvaluateFormulaText, WholeRowsAndColumns) {
     TestBook book;
-    book.Number("A2", 1);
-    book.Number("C2", 2);
-    book.Number("A4", 3);
+    Numbers(book, book.Sheet(), {{"A2", 1}, {"C2", 2}, {"A4", 3}});
     EXPECT_EQ(book.Internal("=$2:$3", {0, 0}), "=R2:R3");
     EXPECT_EQ(book.Eval("=2:2 _ C:C"), "2");
     EXPECT_EQ(book.Eval("=2:4 _ A:A"), "{1; ; 3}");
@@ -61,12 +61,10 @@ TEST(EvaluateFormulaText, QualifiersFindWorksheetsAndFoldersInAnyCase) {
     book.AddFolder("Empty", 2);
     book.AddFolder("Old", 2);
     CWorksheet& archive = book.AddSheet("Archive", 3);
-    book.Number(s1, "A1", 1);
-    book.Number(sales, "A1", 10);
-    book.Number(sales, "A2", 11);
-    book.Number(costs, "A1", 20);
-    book.Number(costs, "A3", 22);
-    book.Number(archive, "A1", 30);
+    Numbers(book, s1, {{"A1", 1}});
+    Numbers(book, sales, {{"A1", 10}, {"A2", 11}});
+    Numbers(book, costs, {{"A1", 20}, {"A3", 22}});
+    Numbers(book, archive, {{"A1", 30}});
     book.Text(s1, "B1", "Sheet1");
 
     EXPECT_EQ(book.Eval("='Sheet1'!A1"), "1");

@@ -41,23 +41,13 @@ protected:
 // Operators, numbers, error literals, booleans and names: the code, the length read, the
 // number and the error. A malformed token reads nothing and sets the status.
 TEST_F(TokenizerTest, ReadsOneTokenOfEachKind) {
-    struct Case {
-        const char* text;
-        Form form;
-        uint16_t type;
-        std::size_t length;
-        double number;
-        FormulaError error;
-    } cases[] = {
+    const std::tuple<const char*, Form, uint16_t, std::size_t, double, FormulaError> cases[] = {
         {"=", kInternal, 1, 1, 0, 0},
         {"<1", kInternal, 2, 1, 0, 0},
         {"<=", kInternal, 3, 2, 0, 0},
-
         {">=", kInternal, 5, 2, 0, 0},
         {"<>", kInternal, 6, 2, 0, 0},
-
         {"%", kInternal, 14, 1, 0, 0},
-
         {":", kInternal, 17, 1, 0, 0},
         {"(", kInternal, 1024, 1, 0, 0},
         {")", kInternal, 2048, 1, 0, 0},
@@ -103,15 +93,15 @@ TEST_F(TokenizerTest, ReadsOneTokenOfEachKind) {
         {"ROUND(1)", kInternal, kTokenFunction, 6, 0, 0},
         {"B3", kInternal, kTokenText, 2, 0, kErrName}, // no A1 in the internal form
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Read(c.text, c.form), c.type) << c.text;
-        EXPECT_EQ(pos_, c.length) << c.text;
-        EXPECT_EQ(ctx_->status, c.type ? 0 : kErrSyntax) << c.text;
-        if (c.type == kTokenNumber && !c.error) {
-            EXPECT_DOUBLE_EQ(token_.number, c.number) << c.text;
+    for (const auto& [text, form, type, length, number, error] : cases) {
+        EXPECT_EQ(Read(text, form), type) << text;
+        EXPECT_EQ(std::tuple(pos_, ctx_->status, token_.error),
+                  std::tuple(length, type ? 0 : kErrSyntax, error))
+            << text;
+        if (type == kTokenNumber && !error) {
+            EXPECT_DOUBLE_EQ(token_.number, number) << text;
         }
-        EXPECT_EQ(token_.error, c.error) << c.text;
-        if (c.type == kTokenText) ctx_->stringPool.PopTempString();
+        if (type == kTokenText) ctx_->stringPool.PopTempString();
     }
     for (const char* text : {"`", "?", "[", "]", "}", ";", "@", "~", "|"})
         EXPECT_EQ(Read(text), 0) << text;
@@ -162,14 +152,7 @@ TEST_F(TokenizerTest, ReadsTextsOntoTheStringPoolOrRefusesThemWhenItIsFull) {
 TEST_F(TokenizerTest, ReadsReferencesInBothForms) {
     CCellStore sheet;
     ctx_->currentCells = &sheet;
-    struct Case {
-        const char* text;
-        Form form;
-        uint16_t column;
-        uint32_t row;
-        uint8_t flags;
-        FormulaError error;
-    } cases[] = {
+    const std::tuple<const char*, Form, uint16_t, uint32_t, uint8_t, FormulaError> cases[] = {
         {"$B$3", kUserA1, 1, 2, 9, 0},
         {"B3", kUserA1, 1, 2, 27, 0},
         {"XFD1 ", kUserA1, kColumnOutOfRange, 0, 27 | 64, kErrRef},
@@ -181,33 +164,29 @@ TEST_F(TokenizerTest, ReadsReferencesInBothForms) {
         {"C65537", kInternal, kColumnOutOfRange, 0, 8 | 64, kErrRef},
         {"R99999999999", kUserComma, 0, kRowOutOfRange, 1 | 64, kErrRef},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Read(c.text, c.form), kTokenReference) << c.text;
-        EXPECT_EQ(token_.column, c.column) << c.text;
-        EXPECT_EQ(token_.row, c.row) << c.text;
-        EXPECT_EQ(token_.refFlags, c.flags) << c.text;
-        EXPECT_EQ(token_.error, c.error) << c.text;
-        EXPECT_EQ(token_.cells, &sheet);
+    for (const auto& [text, form, column, row, flags, error] : cases) {
+        EXPECT_EQ(Read(text, form), kTokenReference) << text;
+        EXPECT_EQ(
+            std::tuple(token_.column, token_.row, token_.refFlags, token_.error, token_.cells),
+            std::tuple(column, row, flags, error, &sheet))
+            << text;
     }
 }
 
 TEST_F(TokenizerTest, ReadsArrayConstantsIntoTheArrayStack) {
+    // Last column and row, flags, arrays stacked; the chain leaves the scratch store.
+    const auto shape = [&] {
+        return std::tuple(token_.lastColumn, token_.lastRow, ctx_->scratch.arrayCount);
+    };
     EXPECT_EQ(Read("{1,2;3,4}+1"), kTokenArray);
-    EXPECT_EQ(pos_, 9u);
-    EXPECT_EQ(token_.lastColumn, 1);
-    EXPECT_EQ(token_.lastRow, 1u);
-    EXPECT_EQ(token_.firstFlags, 9);
-    EXPECT_EQ(token_.lastFlags, 9);
-    EXPECT_EQ(ctx_->scratch.arrayCount, 1);
-    EXPECT_EQ(ctx_->scratch.cells.PageCount(), 0u); // the chain left the store
+    EXPECT_EQ(shape(), std::tuple(uint16_t(1), 1u, uint16_t(1)));
+    EXPECT_EQ(std::tuple(pos_, token_.firstFlags, token_.lastFlags), std::tuple(9u, 9, 9));
+    EXPECT_EQ(ctx_->scratch.cells.PageCount(), 0u);
     EXPECT_EQ(Read("{1,5;2|3}", kUserComma), kTokenArray);
-    EXPECT_EQ(token_.lastColumn, 1);
-    EXPECT_EQ(token_.lastRow, 1u);
-    EXPECT_EQ(ctx_->scratch.arrayCount, 2);
+    EXPECT_EQ(shape(), std::tuple(uint16_t(1), 1u, uint16_t(2)));
     EXPECT_EQ(Read("{1 2}"), 0);
-    EXPECT_EQ(ctx_->status, kErrSyntax);
-    EXPECT_EQ(pos_, 0u);
-    EXPECT_EQ(ctx_->scratch.arrayCount, 2);
+    EXPECT_EQ(std::tuple(ctx_->status, pos_, ctx_->scratch.arrayCount),
+              std::tuple(kErrSyntax, 0u, uint16_t(2)));
 }
 
 } // namespace vl

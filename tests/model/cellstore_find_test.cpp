@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace vl {
 
@@ -153,9 +154,8 @@ TEST_P(CellStoreCompaction, PutRepacksOnlyPastBothThresholds) {
     CellCursor cursor{kAdvance, nullptr, 0};
     ASSERT_TRUE(Put(store, Number(0, cells, -1), cursor));
     EXPECT_TRUE(Consistent(store));
-    EXPECT_EQ(store.PageCount(), pagesAfter);
-    EXPECT_EQ(store.FreePageCount(), pages - pagesAfter);
-    EXPECT_EQ(store.FreeBytes() == 0, compacts);
+    EXPECT_EQ(std::tuple(store.PageCount(), store.FreePageCount(), store.FreeBytes() == 0),
+              std::tuple(pagesAfter, pages - pagesAfter, compacts));
     EXPECT_EQ(cell::Number(cursor.page->payload + cursor.offset - kNumberRecordSize), -1);
     const auto all = Dump(store);
     ASSERT_EQ(all.size(), cells + 1);
@@ -177,12 +177,11 @@ TEST(CellStoreCompact, FillsPagesAndKeepsOrFreesTheEmptiedOnes) {
         store.AdoptPages(NumberChain(10, 100));
         store.Compact(freePages);
         EXPECT_TRUE(Consistent(store));
-        EXPECT_EQ(store.PageCount(), 2u);
-        EXPECT_EQ(store.FirstPage()->used, 545 * kNumberRecordSize);
-        EXPECT_EQ(Dump(store).size(), 1000u);
-        EXPECT_EQ(store.FreeBytes(), 0u);
-        EXPECT_EQ(store.FreePageCount(), freePages ? 0u : 8u);
-        EXPECT_EQ(LiveBlockCount(), live + (freePages ? 2 : 10));
+        EXPECT_EQ(std::tuple(store.PageCount(), uint32_t(store.FirstPage()->used),
+                             Dump(store).size(), store.FreeBytes()),
+                  std::tuple(2u, uint32_t(545 * kNumberRecordSize), std::size_t(1000), 0u));
+        EXPECT_EQ(std::pair(store.FreePageCount(), LiveBlockCount()),
+                  std::pair(freePages ? 0u : 8u, live + (freePages ? 2 : 10)));
     }
 }
 

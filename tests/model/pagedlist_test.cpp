@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <gtest/gtest.h>
+#include <tuple>
 #include <vector>
 
 namespace vl {
@@ -28,11 +29,11 @@ TEST_P(PagedListPerPage, FullPageThenSecondPageAndItemsReadBack) {
     const auto [size, perPage] = GetParam();
     CPagedList list;
     for (uint32_t i = 0; i < perPage; ++i) ASSERT_TRUE(list.AppendItem(Item(size, i).data(), size));
-    EXPECT_EQ(list.PageCount(), 1u);
-    EXPECT_EQ(list.FirstPage()->used, perPage * size);
+    EXPECT_EQ(std::pair(list.PageCount(), uint32_t(list.FirstPage()->used)),
+              std::pair(1u, perPage * size));
     ASSERT_TRUE(list.AppendItem(Item(size, perPage).data(), size));
-    EXPECT_EQ(list.PageCount(), 2u);
-    EXPECT_EQ(list.FirstPage()->next->used, size);
+    EXPECT_EQ(std::pair(list.PageCount(), uint32_t(list.FirstPage()->next->used)),
+              std::pair(2u, size));
     for (bool indexed : {false, true}) {
         ASSERT_TRUE(!indexed || list.BuildPageIndex());
         for (uint32_t i : {0u, perPage - 1, perPage})
@@ -56,15 +57,14 @@ TEST(PagedList, ClearWithOrWithoutRecycle) {
         ASSERT_TRUE(list.BuildPageIndex());
         list.Clear(recycle);
         EXPECT_EQ(list.PageCount() + list.ItemCount(), 0u);
-        EXPECT_EQ(list.GetItem2(0), nullptr);
-        EXPECT_EQ(list.FreePageCount(), recycle ? 3u : 0u);
+        EXPECT_EQ(std::pair(list.GetItem2(0), list.FreePageCount()),
+                  std::pair(static_cast<uint16_t*>(nullptr), recycle ? 3u : 0u));
         // The index array stays for reuse; pages go to the free list or the heap.
         EXPECT_EQ(LiveBlockCount(), live + (recycle ? 4 : 1));
         if (!recycle) continue;
         const long before = AllocationCount();
         for (uint32_t i = 0; i < items; ++i) ASSERT_TRUE(list.AppendItem2(uint16_t(i + 1)));
-        EXPECT_EQ(AllocationCount(), before);
-        EXPECT_EQ(list.FreePageCount(), 0u);
+        EXPECT_EQ(std::pair(AllocationCount(), list.FreePageCount()), std::pair(before, 0u));
         // The pages came back in another order: the index must follow the new chain.
         ASSERT_TRUE(list.BuildPageIndex());
         for (uint32_t i : {0u, 4090u, 4091u, 8182u, items - 1})
@@ -75,26 +75,23 @@ TEST(PagedList, ClearWithOrWithoutRecycle) {
 TEST(PagedList, GrowAndSetTwoByteItems) {
     CPagedList list;
     ASSERT_TRUE(list.GrowTo2(5000, 0x1234, false));
-    EXPECT_EQ(list.ItemCount(), 5000u);
-    EXPECT_FALSE(list.IndexValid());
-    EXPECT_EQ(*list.GetItem2(4999), 0x1234);
+    EXPECT_EQ(std::tuple(list.ItemCount(), list.IndexValid(), *list.GetItem2(4999)),
+              std::tuple(5000u, false, uint16_t(0x1234)));
     // Not above the count: nothing appended, the index built only when asked.
     ASSERT_TRUE(list.GrowTo2(5000, 7, false));
     EXPECT_FALSE(list.IndexValid());
     ASSERT_TRUE(list.GrowTo2(100, 7, true));
-    EXPECT_EQ(list.ItemCount(), 5000u);
-    EXPECT_TRUE(list.IndexValid());
+    EXPECT_EQ(std::pair(list.ItemCount(), list.IndexValid()), std::pair(5000u, true));
     ASSERT_TRUE(list.GrowTo2(9000, 9, true));
-    EXPECT_EQ(*list.GetItem2(4999), 0x1234);
-    EXPECT_EQ(*list.GetItem2(5000), 9);
+    EXPECT_EQ(std::pair(*list.GetItem2(4999), *list.GetItem2(5000)),
+              std::pair(uint16_t(0x1234), uint16_t(9)));
     EXPECT_EQ(list.GetItem2(9000), nullptr);
     // SetItem2 extends the list with zero items to reach its index.
     ASSERT_TRUE(list.SetItem2(9000, 5));
     ASSERT_TRUE(list.SetItem2(12000, 6));
-    EXPECT_EQ(list.ItemCount(), 12001u);
-    EXPECT_EQ(*list.GetItem2(9000), 5);
-    EXPECT_EQ(*list.GetItem2(11999), 0);
-    EXPECT_EQ(*list.GetItem2(12000), 6);
+    EXPECT_EQ(std::tuple(list.ItemCount(), *list.GetItem2(9000), *list.GetItem2(11999),
+                         *list.GetItem2(12000)),
+              std::tuple(12001u, uint16_t(5), uint16_t(0), uint16_t(6)));
 }
 
 TEST(PagedList, RunningOutOfMemory) {
@@ -102,16 +99,14 @@ TEST(PagedList, RunningOutOfMemory) {
     {
         AllocFailGuard guard(1); // the page, not the index: grow still succeeds
         EXPECT_TRUE(list.GrowTo2(10, 3, true));
-        EXPECT_FALSE(list.IndexValid());
-        EXPECT_EQ(*list.GetItem2(9), 3);
+        EXPECT_EQ(std::pair(list.IndexValid(), *list.GetItem2(9)), std::pair(false, uint16_t(3)));
     }
     ASSERT_TRUE(list.GrowTo2(4091, 0, false));
     AllocFailGuard guard(0);
     EXPECT_FALSE(list.AppendItem2(1));
     EXPECT_FALSE(list.GrowTo2(5000, 0, false));
     EXPECT_FALSE(list.SetItem2(5000, 1));
-    EXPECT_EQ(list.ItemCount(), 4091u);
-    EXPECT_EQ(list.PageCount(), 1u);
+    EXPECT_EQ(std::pair(list.ItemCount(), list.PageCount()), std::pair(4091u, 1u));
 }
 
 TEST(PagedList, IteratorEndsAtOnceOrCrossesPages) {
@@ -137,9 +132,9 @@ TEST(PagedList, AllocPageAndFreeAll) {
     const long live = LiveBlockCount();
     Page* page = list.AllocPage();
     ASSERT_NE(page, nullptr);
-    EXPECT_EQ(list.PageCount(), 1u);
-    EXPECT_TRUE(page->used == 0 && page->next == nullptr);
-    EXPECT_EQ(list.FirstPage(), nullptr); // counted, not linked
+    // Counted, not linked.
+    EXPECT_EQ(std::tuple(list.PageCount(), uint32_t(page->used), page->next, list.FirstPage()),
+              std::tuple(1u, 0u, nullptr, nullptr));
     FreeBlock(page);
     CPagedList full;
     for (uint32_t i = 0; i < 5000; ++i) ASSERT_TRUE(full.AppendItem2(uint16_t(i)));

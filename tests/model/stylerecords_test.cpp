@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <gtest/gtest.h>
+#include <tuple>
 #include <vector>
 
 namespace vl {
@@ -45,8 +46,8 @@ TEST(StyleRecords, SmallRecordsHaveTheirStoredBytes) {
               Bytes({20, 1, 0, 0, 3, 2, 1, 0, 1, 0, 0, 0, 0x0C, 0x0B, 0x0A, 0}));
     InteriorFill back;
     ReadInteriorFill(b, back);
-    EXPECT_EQ(back.pattern, 20);
-    EXPECT_EQ(back.backgroundColor, 0x0A0B0Cu);
+    EXPECT_EQ(std::tuple(back.pattern, back.patternColor, back.backgroundColor),
+              std::tuple(uint8_t(20), 0x010203u, 0x0A0B0Cu));
 }
 
 TEST(StyleRecords, FontAndColoredFontLayouts) {
@@ -59,10 +60,8 @@ TEST(StyleRecords, FontAndColoredFontLayouts) {
     std::vector<uint8_t> b(kColoredFontSize, 0xEE);
     WriteColoredFont(b.data(), cf);
     EXPECT_EQ(std::memcmp(b.data(), "Arial\0\0", 7), 0);
-    EXPECT_EQ(b[127], 0);
-    EXPECT_EQ(std::vector<uint8_t>(b.begin() + 128, b.begin() + 135),
-              Bytes({1, 12, 2, 1, 1, 1, 9}));
-    EXPECT_EQ(b[135], 1);
+    EXPECT_EQ(std::vector<uint8_t>(b.begin() + 127, b.begin() + 136),
+              Bytes({0, 1, 12, 2, 1, 1, 1, 9, 1}));
     EXPECT_EQ(LoadU32(&b[136]), 0x0000FFu);
     ColoredFont back;
     ReadColoredFont(b.data(), back);
@@ -94,11 +93,8 @@ TEST(StyleRecords, BackgroundRecordLayout) {
     for (int i = 0; i < 16; ++i) bg.fractalColors[i] = COLORREF(i * 0x010101);
     std::vector<uint8_t> b(kBackgroundRecordSize, 0xEE);
     WriteBackgroundRecord(b.data(), bg);
-    EXPECT_EQ(b[0], 3);
-    EXPECT_EQ(b[1] | b[2] | b[3], 0);
-    EXPECT_EQ(b[4], 1);
-    EXPECT_EQ(b[20], 'C');
-    EXPECT_EQ(b[276], 2);
+    EXPECT_EQ(std::vector<uint8_t>(b.begin(), b.begin() + 5), Bytes({3, 0, 0, 0, 1}));
+    EXPECT_EQ(std::pair(b[20], b[276]), std::pair(uint8_t('C'), uint8_t(2)));
     // 0.1 is the bytes 9a 99 99 99 99 99 b9 3f.
     EXPECT_EQ(std::vector<uint8_t>(b.begin() + 280, b.begin() + 288),
               Bytes({0x9a, 0x99, 0x99, 0x99, 0x99, 0x99, 0xb9, 0x3f}));
@@ -135,18 +131,13 @@ TEST(StyleRecords, FieldOffsets) {
     s.isProtected = 1;
     std::vector<uint8_t> b(kStyleRecordSize);
     WriteStyleRecord(b.data(), s);
-    EXPECT_EQ(b[32], STD_STYLE_USER_DEFINED);
-    EXPECT_EQ(b[40], 5);
     EXPECT_EQ(std::memcmp(&b[64], "0.00", 5), 0);
-    EXPECT_EQ(b[1096], 3);
-    EXPECT_EQ(LoadU32(&b[1100]), 0x00FF00u);
-    EXPECT_EQ(b[1120], 5); // top and left
-    EXPECT_EQ(b[1124], FORMAT_LINE_DOUBLE);
-    EXPECT_EQ(b[1132], 5);
-    EXPECT_EQ(b[1138], 0xA6); // -90 degrees
-    EXPECT_EQ(LoadU16(&b[1140]), 100);
-    EXPECT_EQ(b[1144], 1);
-    EXPECT_EQ(b[1147], 1);
+    // Sides 5 are top and left; 0xA6 is -90 degrees.
+    EXPECT_EQ(
+        std::tuple(b[32], b[40], b[1096], b[1120], b[1124], b[1132], b[1138], b[1144], b[1147]),
+        std::tuple(uint8_t(STD_STYLE_USER_DEFINED), uint8_t(5), uint8_t(3), uint8_t(5),
+                   uint8_t(FORMAT_LINE_DOUBLE), uint8_t(5), uint8_t(0xA6), uint8_t(1), uint8_t(1)));
+    EXPECT_EQ(std::pair(LoadU32(&b[1100]), LoadU16(&b[1140])), std::pair(0x00FF00u, uint16_t(100)));
     StyleRecord back;
     ReadStyleRecord(b.data(), back);
     EXPECT_TRUE(CompareStyleRecords(back, s));
@@ -178,23 +169,20 @@ TEST(StyleTables, FindOrAddFontUpToTheLimit) {
     auto tables = std::make_unique<StyleTables>();
     InitStyleTables(*tables);
     uint8_t index = 99;
-    ASSERT_TRUE(FindOrAddFont(*tables, FontRecord{}, &index));
-    EXPECT_EQ(index, 0); // equal to font 0 in every byte
-    EXPECT_EQ(tables->fontCount, 1);
-    ASSERT_TRUE(FindOrAddFont(*tables, Font("Arial"), &index));
-    EXPECT_EQ(index, 1);
-    ASSERT_TRUE(FindOrAddFont(*tables, Font("ARIAL"), &index));
-    EXPECT_EQ(index, 2); // letter case makes a new font
-    ASSERT_TRUE(FindOrAddFont(*tables, Font("Arial"), &index));
-    EXPECT_EQ(index, 1);
+    // The empty font equals font 0 in every byte; letter case makes a new font.
+    const std::tuple<FontRecord, uint8_t, uint8_t> fonts[] = {
+        {FontRecord{}, 0, 1}, {Font("Arial"), 1, 2}, {Font("ARIAL"), 2, 3}, {Font("Arial"), 1, 3}};
+    for (const auto& [font, expected, count] : fonts) {
+        ASSERT_TRUE(FindOrAddFont(*tables, font, &index));
+        EXPECT_EQ(std::pair(index, tables->fontCount), std::pair(expected, count)) << font.faceName;
+    }
     for (int i = 3; i < 128; ++i) {
         ASSERT_TRUE(FindOrAddFont(*tables, Font("F", uint8_t(i)), &index));
         EXPECT_EQ(index, i);
     }
     EXPECT_EQ(tables->fontCount, 128);
     EXPECT_FALSE(FindOrAddFont(*tables, Font("G"), &index));
-    EXPECT_EQ(index, 0);
-    EXPECT_EQ(tables->fontCount, 128);
+    EXPECT_EQ(std::pair(index, tables->fontCount), std::pair(uint8_t(0), uint8_t(128)));
 }
 
 TEST(StyleRecords, DefaultFontIsArialOfTenPointsUnlessTheProfileNamesAFace) {
@@ -216,11 +204,11 @@ TEST(StyleTables, LookupsBeyondTheCountGiveTheDefaults) {
     InitStyleTables(*tables);
     tables->styles[5].wrapText = 1;
     tables->fonts[3].size = 9;
-    EXPECT_EQ(&GetStyleRecord(*tables, 5), &tables->styles[0]);
-    EXPECT_EQ(&GetStyleRecord(*tables, 60000), &tables->styles[0]);
-    EXPECT_EQ(&GetFontRecord(*tables, 3), &tables->fonts[0]);
-    EXPECT_EQ(tables->styles[511].horizontalIndent, 4);
-    EXPECT_EQ(tables->styles[511].verticalIndent, 2);
+    EXPECT_EQ(std::tuple(&GetStyleRecord(*tables, 5), &GetStyleRecord(*tables, 60000),
+                         &GetFontRecord(*tables, 3)),
+              std::tuple(&tables->styles[0], &tables->styles[0], &tables->fonts[0]));
+    EXPECT_EQ(std::pair(tables->styles[511].horizontalIndent, tables->styles[511].verticalIndent),
+              std::pair(uint8_t(4), uint8_t(2)));
 }
 
 TEST(StyleTables, ImportStyleMapsItsFontAndReusesEqualStyles) {
@@ -235,9 +223,8 @@ TEST(StyleTables, ImportStyleMapsItsFontAndReusesEqualStyles) {
     source->styleCount = 2;
     uint16_t out = 0;
     ASSERT_TRUE(ImportStyle(*target, ViewOf(*source), 1, &out));
-    EXPECT_EQ(out, 1);
-    EXPECT_EQ(target->fontCount, 2);
-    EXPECT_EQ(target->styles[1].fontRef.fontIndex, 1);
+    EXPECT_EQ(std::tuple(out, target->fontCount, target->styles[1].fontRef.fontIndex),
+              std::tuple(uint16_t(1), uint8_t(2), uint8_t(1)));
     ASSERT_TRUE(ImportStyle(*target, ViewOf(*source), 1, &out));
     EXPECT_EQ(target->styleCount, 2); // found, not appended again
     target->styleCount = kMaxStyles;

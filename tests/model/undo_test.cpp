@@ -9,6 +9,8 @@
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <string_view>
+#include <tuple>
 
 namespace vl {
 
@@ -57,15 +59,15 @@ TEST(UndoHistory, LevelsWrapAndTheSpareSlotStaysFree) {
     book->SetUndoLevel(10);
     for (uint32_t i = 0; i < 6; ++i) book->RecordUndoInsertRows(kSel, 0, 0, i, i);
     book->SetUndoLevel(3);
-    EXPECT_EQ(book->undo.maximum, 2u);
-    EXPECT_EQ(book->undo.current, 2);
-    EXPECT_EQ(book->undo.entries[0].secondRange.r1, 3u);
-    EXPECT_EQ(book->undo.entries[3].kind, kUndoEmpty);
+    EXPECT_EQ(std::tuple(book->undo.maximum, book->undo.current,
+                         book->undo.entries[0].secondRange.r1, book->undo.entries[3].kind),
+              std::tuple(2u, 2, 3u, uint8_t(kUndoEmpty)));
     for (uint32_t level : {0u, 201u}) {
         book->SetUndoLevel(level);
-        EXPECT_EQ(book->undo.maximum, 0u);
-        EXPECT_EQ(book->undo.entries[0].secondRange.r1, 5u);
-        EXPECT_EQ(book->undo.entries[1].kind, kUndoEmpty);
+        EXPECT_EQ(std::tuple(book->undo.maximum, book->undo.entries[0].secondRange.r1,
+                             book->undo.entries[1].kind),
+                  std::tuple(0u, 5u, uint8_t(kUndoEmpty)))
+            << level;
     }
     const uint8_t saved = Profile().undoLevel;
     Profile().undoLevel = 7;
@@ -79,17 +81,15 @@ TEST(UndoHistory, RecordingEndsTheRedoChainAndLevelOneKeepsOneEntry) {
     for (uint32_t i = 0; i < 3; ++i) ASSERT_TRUE(book->RecordUndoCells({0, i, 0, i}, 0, i));
     book->undo.current = 0; // two undos
     ASSERT_TRUE(book->RecordUndoCells({5, 5, 5, 5}, 5, 5));
-    EXPECT_EQ(book->undo.current, 1);
-    EXPECT_EQ(book->undo.entries[1].cursorColumn, 5);
-    EXPECT_EQ(book->undo.entries[2].kind, kUndoEmpty);
-    EXPECT_EQ(book->undo.entries[2].cellBuffer, nullptr);
+    EXPECT_EQ(std::tuple(book->undo.current, book->undo.entries[1].cursorColumn,
+                         book->undo.entries[2].kind, book->undo.entries[2].cellBuffer.get()),
+              std::tuple(1, uint16_t(5), uint8_t(kUndoEmpty), nullptr));
     PutNumber(book->tree.active->cells, 0, 0, 5);
     book->SetUndoLevel(1);
     ASSERT_TRUE(book->RecordUndoCells({0, 0, 3, 3}, 0, 0));
     const long live = LiveBlockCount();
     for (int i = 0; i < 5; ++i) ASSERT_TRUE(book->RecordUndoCells({0, 0, 3, 3}, 0, 0));
-    EXPECT_EQ(LiveBlockCount(), live);
-    EXPECT_EQ(book->undo.current, 0);
+    EXPECT_EQ(std::pair(LiveBlockCount(), book->undo.current), std::pair(live, 0));
 }
 
 // Any table takes entries the same way: the clipboard's copy history as the workbook's own.
@@ -101,22 +101,20 @@ TEST(UndoHistory, TablesClaimSlotsTheSpareSlotAndDiscardTheNewest) {
     copies->maximum = 1;
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(SnapshotCellToUndo(*book, ws, 1, 1, *copies, copies->current));
-    EXPECT_EQ(copies->current, 1);
-    EXPECT_EQ(book->undo.current, -1);
+    EXPECT_EQ(std::pair(copies->current, book->undo.current), std::pair(1, -1));
     int32_t spare = kUndoSpareSlot;
     ASSERT_TRUE(SnapshotCellToUndo(*book, ws, 1, 1, *copies, spare));
-    EXPECT_EQ(spare, kUndoSpareSlot);
-    EXPECT_EQ(copies->entries[kUndoSpareSlot].kind, kUndoCells);
+    EXPECT_EQ(std::pair(spare, copies->entries[kUndoSpareSlot].kind),
+              std::pair(int32_t(kUndoSpareSlot), uint8_t(kUndoCells)));
     for (int32_t bad : {-2, kUndoSlots}) EXPECT_EQ(ClaimUndoSlot(*copies, bad), nullptr);
     // Without freeing, the dropped entry is handed back with what it holds.
     UndoEntry taken = DiscardLastUndo(*copies, false);
-    EXPECT_EQ(copies->current, 0);
-    EXPECT_EQ(taken.kind, kUndoCells);
     EXPECT_NE(taken.cellBuffer, nullptr);
-    EXPECT_EQ(copies->entries[1].kind, kUndoEmpty);
+    EXPECT_EQ(std::tuple(copies->current, taken.kind, copies->entries[1].kind),
+              std::tuple(0, uint8_t(kUndoCells), uint8_t(kUndoEmpty)));
     EXPECT_EQ(DiscardLastUndo(*copies, true).kind, kUndoEmpty);
-    EXPECT_EQ(copies->current, -1);
-    EXPECT_EQ(copies->entries[0].kind, kUndoEmpty);
+    EXPECT_EQ(std::pair(copies->current, copies->entries[0].kind),
+              std::pair(-1, uint8_t(kUndoEmpty)));
     FreeUndoEntry(*copies, kUndoSpareSlot);
     EXPECT_EQ(copies->entries[kUndoSpareSlot].kind, kUndoEmpty);
 }
@@ -179,14 +177,14 @@ TEST(UndoHistory, EveryRecorderKeepsItsPayloadAndFreesIt) {
     }
     const UndoEntry& cell = book->undo.entries[1];
     EXPECT_STREQ(cell.worksheetPath, "\\Worksheet2");
-    EXPECT_EQ(cell.treePosition, 1);
-    EXPECT_EQ(std::tuple(cell.cursorColumn, cell.cursorRow), std::tuple(uint16_t(2), 3u));
-    EXPECT_EQ(cell.selection.c1, 7);
+    EXPECT_EQ(
+        std::tuple(int(cell.treePosition), cell.cursorColumn, cell.cursorRow, cell.selection.c1),
+        std::tuple(1, uint16_t(2), 3u, uint16_t(7)));
     EXPECT_STREQ(reinterpret_cast<const char*>(book->undo.entries[8].cellBuffer.get()),
                  "Worksheet1");
     const UndoEntry& op = book->undo.entries[9];
-    EXPECT_EQ(op.containerId, 17u);
-    EXPECT_EQ(op.container->slots[0].chart->settings.type, kChart3D);
+    EXPECT_EQ(std::pair(uint32_t(op.containerId), op.container->slots[0].chart->settings.type),
+              std::pair(17u, uint8_t(kChart3D)));
     const UndoEntry& rows = book->undo.entries[7];
     EXPECT_EQ(std::tuple(rows.secondRange.c1, rows.secondRange.c2, rows.secondRange.kind),
               std::tuple(uint16_t(0), kLastColumn, uint8_t(kRangeWholeRows)));
@@ -194,8 +192,7 @@ TEST(UndoHistory, EveryRecorderKeepsItsPayloadAndFreesIt) {
     book->RecordUndoContainerKept(kSel, 0, 0, ContainerWithChart(3, kChart2D));
     EXPECT_EQ(book->undo.entries[book->undo.current].containerId, 3u);
     book->FreeUndoHistory();
-    EXPECT_EQ(book->undo.current, -1);
-    EXPECT_EQ(LiveBlockCount(), baseline);
+    EXPECT_EQ(std::pair(book->undo.current, LiveBlockCount()), std::pair(-1, baseline));
 }
 
 // The recorder takes the subtree out itself: a second unlink by the caller is refused with
@@ -206,25 +203,24 @@ TEST(UndoHistory, TreeRemovalRecordedThenUnlinkedOrUnlinkedThenRecorded) {
     book->tree.active = AsWorksheet(second);
     ASSERT_TRUE(book->RecordUndoTreeRemove(kSel, 0, 0, second));
     const UndoEntry& e = book->undo.entries[0];
-    EXPECT_EQ(e.treeChain.get(), second);
-    EXPECT_EQ(e.treePosition, 1);
-    EXPECT_EQ(book->tree.worksheetCount, 2u);
-    EXPECT_EQ(book->tree.active, book->tree.first->next);
+    EXPECT_EQ(std::tuple(e.treeChain.get(), int(e.treePosition), book->tree.worksheetCount,
+                         book->tree.active),
+              std::tuple(second, 1, 2u, book->tree.first->next));
     EXPECT_FALSE(DetachTreeItem(book->tree, second, book->error));
-    EXPECT_EQ(book->error, kErrorLastWorksheet);
-    EXPECT_EQ(book->tree.worksheetCount, 2u);
-    EXPECT_EQ(GetTreeItemIndex(book->tree.active, book->tree.first), 1);
-    EXPECT_EQ(book->tree.first->next->next, nullptr);
+    EXPECT_EQ(std::tuple(book->error, book->tree.worksheetCount,
+                         GetTreeItemIndex(book->tree.active, book->tree.first),
+                         book->tree.first->next->next),
+              std::tuple(ErrorCode(kErrorLastWorksheet), 2u, 1, nullptr));
     CTreeItem* third = book->tree.first->next;
     ASSERT_TRUE(DetachTreeItem(book->tree, third, book->error));
     TreeChain mine(third);
     EXPECT_FALSE(book->RecordUndoTreeRemove(kSel, 0, 0, third));
-    EXPECT_EQ(book->error, kErrorPathNotFound);
-    EXPECT_EQ(book->undo.entries[1].kind, kUndoEmpty);
+    EXPECT_EQ(std::pair(book->error, book->undo.entries[1].kind),
+              std::pair(ErrorCode(kErrorPathNotFound), uint8_t(kUndoEmpty)));
     // The last worksheet is refused and stays; the slot is left empty for the caller to drop.
     EXPECT_FALSE(book->RecordUndoTreeRemove(kSel, 0, 0, book->tree.first));
-    EXPECT_EQ(book->error, kErrorLastWorksheet);
-    EXPECT_EQ(book->tree.worksheetCount, 1u);
+    EXPECT_EQ(std::pair(book->error, book->tree.worksheetCount),
+              std::pair(ErrorCode(kErrorLastWorksheet), 1u));
     EXPECT_EQ(book->DiscardLastUndo(true).kind, kUndoEmpty);
     EXPECT_EQ(book->undo.current, 1);
 }
@@ -236,10 +232,9 @@ TEST(UndoHistory, FailedSnapshotLeavesAnEmptySlotAndErrorEight) {
         AllocFailGuard fail(0);
         EXPECT_FALSE(book->RecordUndoRange({0, 0, 0, 99}, 0, 0, true, true));
     }
-    EXPECT_EQ(book->error, kErrorWorksheetMemory);
-    EXPECT_EQ(book->undo.current, 0);
-    EXPECT_EQ(book->undo.entries[0].kind, kUndoEmpty);
-    EXPECT_EQ(book->undo.entries[0].object, nullptr);
+    EXPECT_EQ(std::tuple(book->error, book->undo.current, book->undo.entries[0].kind,
+                         book->undo.entries[0].object.get()),
+              std::tuple(ErrorCode(kErrorWorksheetMemory), 0, uint8_t(kUndoEmpty), nullptr));
 }
 
 TEST(UndoSnapshots, IndexesOutsideTheTableAreAnInvalidCacheIndex) {
@@ -297,14 +292,15 @@ TEST(UndoSnapshots, KeptCellsComeBackAndNothingElseReachesTheirRestore) {
     ASSERT_TRUE(RestoreCellFromUndo(*book, ws, 2, 3, book->undo, 0));
     ASSERT_TRUE(RestoreCellFromUndo(*book, ws, 9, 9, book->undo, 1));
     const uint8_t* f = FindCell(ws.cells, 3, 2);
-    EXPECT_EQ(cell::Formula(f), "R[-1]C+1");
-    EXPECT_EQ(cell::ResultFlags(f) + cell::ArrayHeight(f), 0u);
-    EXPECT_EQ(cell::Error(FindCell(ws.cells, 3, 3)), 7);
-    EXPECT_TRUE(cell::IsNumber(FindCell(ws.cells, 3, 3)));
+    EXPECT_EQ(std::pair(cell::Formula(f), cell::ResultFlags(f) + cell::ArrayHeight(f)),
+              std::pair(std::string_view("R[-1]C+1"), 0u));
+    EXPECT_EQ(std::pair(int(cell::Error(FindCell(ws.cells, 3, 3))),
+                        cell::IsNumber(FindCell(ws.cells, 3, 3))),
+              std::pair(7, true));
     EXPECT_EQ(cell::Text(FindCell(ws.cells, 3, 4)), "words");
-    EXPECT_EQ(FindCell(ws.cells, 3, 5), nullptr);
-    EXPECT_EQ(NumberAt(ws.cells, 9, 9), 9);
-    EXPECT_EQ(FindCell(ws.cells, 10, 10), nullptr);
+    EXPECT_EQ(
+        std::tuple(FindCell(ws.cells, 3, 5), NumberAt(ws.cells, 9, 9), FindCell(ws.cells, 10, 10)),
+        std::tuple(nullptr, 9.0, nullptr));
     std::memset(ws.name, 'x', kTreeNameSize - 1);
     ASSERT_TRUE(book->RecordUndoRename(kSel, 0, 0, &ws));
     UndoEntry& truncated = book->undo.entries[0];
@@ -340,13 +336,14 @@ TEST(UndoSnapshots, WidthAndHeightEntriesRestoreOnlyWidthsAndHeights) {
     ASSERT_TRUE(RestoreRangeFromUndo(*book, ws, book->undo, 0, true, true));
     ASSERT_TRUE(RestoreRangeFromUndo(*book, ws, book->undo, 1, true, true));
     EXPECT_EQ(Dump(ws.cells), cells);
-    EXPECT_EQ(ws.formats.columns[2].width, 30 << 1 | 1);
     EXPECT_TRUE(GetStyleRecord(book->styles, ws.formats.columns[2].style).wrapText);
-    EXPECT_EQ(ws.formats.columns[3].width, 0);
-    EXPECT_EQ(ws.formats.columns[4].width, 70); // outside the entry's columns
-    EXPECT_EQ(*ws.formats.rowHeights.GetItem2(5), 25 << 1 | 1);
-    EXPECT_EQ(*ws.formats.rowHeights.GetItem2(7), 0); // past the kept list: the default
-    EXPECT_EQ(*ws.formats.rowHeights.GetItem2(8), 13 << 1);
+    // Column 4 lies outside the entry's columns; row 7 past the kept list: the default.
+    const auto widths = std::tuple(ws.formats.columns[2].width, ws.formats.columns[3].width,
+                                   ws.formats.columns[4].width);
+    EXPECT_EQ(widths, std::tuple(uint16_t(30 << 1 | 1), uint16_t(0), uint16_t(70)));
+    CPagedList& h = ws.formats.rowHeights;
+    EXPECT_EQ(std::tuple(*h.GetItem2(5), *h.GetItem2(7), *h.GetItem2(8)),
+              std::tuple(uint16_t(25 << 1 | 1), uint16_t(0), uint16_t(13 << 1)));
 }
 
 TEST(UndoSnapshots, EmptySlotsAndEmptyRanges) {
@@ -395,17 +392,16 @@ TEST(UndoSnapshots, RestoreNeverOverflowsTheStyleTables) {
         t.styleCount = styles;
         t.fontCount = fonts;
         EXPECT_FALSE(RestoreRangeFromUndo(*book, ws, book->undo, 0, true, true)) << name;
-        EXPECT_EQ(book->error, kErrorTooManyStyles) << name;
-        EXPECT_EQ(std::tuple(t.styleCount, t.fontCount), std::tuple(styles, fonts)) << name;
-        EXPECT_EQ(ws.cells.FirstPage(), nullptr) << name;
-        EXPECT_EQ(ws.formats.runs.FirstPage(), nullptr) << name;
+        EXPECT_EQ(std::tuple(book->error, t.styleCount, t.fontCount, ws.cells.FirstPage(),
+                             ws.formats.runs.FirstPage()),
+                  std::tuple(ErrorCode(kErrorTooManyStyles), styles, fonts, nullptr, nullptr))
+            << name;
         // With room again the same entry restores cells and the style.
         t.styleCount = 2;
         t.fontCount = 2;
         ASSERT_TRUE(RestoreRangeFromUndo(*book, ws, book->undo, 0, true, true)) << name;
-        EXPECT_EQ(NumberAt(ws.cells, 0, 0), 1);
-        EXPECT_EQ(t.styleCount, 3);
-        EXPECT_EQ(t.styles[2].wrapText, 1);
+        EXPECT_EQ(std::tuple(NumberAt(ws.cells, 0, 0), t.styleCount, t.styles[2].wrapText),
+                  std::tuple(1.0, uint16_t(3), uint8_t(1)));
         EXPECT_STREQ(t.fonts[t.styles[2].fontRef.fontIndex].faceName, "Kept");
     }
 }
@@ -458,11 +454,12 @@ TEST(UndoSnapshots, PasteRangeFromEntry) {
     ASSERT_TRUE(SnapshotRangeToUndo(*book, ws, d, *copies, copies->current, true, true));
     ASSERT_TRUE(PasteRangeFromEntry(*book, target, {kLastColumn - 1, 4, kLastColumn - 1, 4},
                                     *copies, 0, true, true));
-    EXPECT_EQ(Dump(target.cells).size(), 6u); // cut at the sheet's last column
-    EXPECT_EQ(NumberAt(target.cells, kLastColumn, 6), 21);
+    // Cut at the sheet's last column.
+    EXPECT_EQ(std::pair(Dump(target.cells).size(), NumberAt(target.cells, kLastColumn, 6)),
+              std::pair(std::size_t(6), 21.0));
     ASSERT_TRUE(PasteRangeFromEntry(*book, target, {10, 10, 11, 20}, *copies, 0, true, false));
-    EXPECT_EQ(NumberAt(target.cells, 11, 12), 21);
-    EXPECT_EQ(FindCell(target.cells, 10, 12), nullptr);
+    EXPECT_EQ(std::tuple(NumberAt(target.cells, 11, 12), FindCell(target.cells, 10, 12)),
+              std::tuple(21.0, nullptr));
     EXPECT_TRUE(RunsInRect(target.formats, {10, 10, 11, 20}).empty());
     ASSERT_TRUE(PasteRangeFromEntry(*book, target, {0, 30, 0, 30}, *copies, 0, false, true));
     EXPECT_EQ(Dump(target.cells).size(), 12u);

@@ -33,20 +33,16 @@ TEST(ViewTransform, ResetGivesIdentityAndUnknownKindsChangeNothing) {
 
 TEST(ViewTransform, RotationStepsMatchTheirTables) {
     const double a = ChartDegreesToRadians(90);
-    struct Case {
-        uint8_t kind;
-        float expected[16];
-    };
-    const Case cases[] = {
+    const std::pair<uint8_t, std::vector<float>> cases[] = {
         {kRotateX, {1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1}},
         {kRotateY, {0, 0, -1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1}},
         {kRotateZ, {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [kind, expected] : cases) {
         float m[16];
         SetIdentityMatrix(m);
-        ApplyChartTransform(m, c.kind, a);
-        ExpectMatrixNear(m, c.expected);
+        ApplyChartTransform(m, kind, a);
+        ExpectMatrixNear(m, expected.data());
     }
 }
 
@@ -69,17 +65,14 @@ TEST(ViewTransform, NewStepStandsOnTheLeft) {
     ApplyChartTransform(m, kScaleX, 2.0);
     ApplyChartTransform(m, kRotateZ, ChartDegreesToRadians(90));
     // Column 0 is the image of the model x axis: (0, -2, 0).
-    EXPECT_NEAR(m[0], 0, 1e-6);
-    EXPECT_NEAR(m[4], -2, 1e-6);
-    EXPECT_NEAR(m[8], 0, 1e-6);
+    const float turned[16] = {0, 1, 0, 0, -2, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    ExpectMatrixNear(m, turned);
     // Scales of kinds 4 and 6.
     SetIdentityMatrix(m);
     ApplyChartTransform(m, kScaleUniform, 3.0);
     ApplyChartTransform(m, kScaleY, 0.5);
-    EXPECT_FLOAT_EQ(m[0], 3);
-    EXPECT_FLOAT_EQ(m[5], 1.5);
-    EXPECT_FLOAT_EQ(m[10], 3);
-    EXPECT_FLOAT_EQ(m[15], 1);
+    const float scaled[16] = {3, 0, 0, 0, 0, 1.5, 0, 0, 0, 0, 3, 0, 0, 0, 0, 1};
+    ExpectMatrixNear(m, scaled, 0);
 }
 
 TEST(ViewTransform, MatrixProductIsRowByColumn) {
@@ -146,9 +139,8 @@ TEST(ChartProjection, CentreTurnLightAndNormals) {
     ApplyChartTransform(m, kRotateY, ChartDegreesToRadians(90));
     ApplyViewMatrix(*chart, m);
     const ChartVertex v = LoadVertex(*chart, 6);
-    EXPECT_NEAR(v.viewX, -20, 1e-4);
-    EXPECT_NEAR(v.viewY, -50, 1e-4);
-    EXPECT_NEAR(v.viewZ, 100, 1e-4);
+    for (auto [actual, expected] : {std::pair(v.viewX, -20.f), {v.viewY, -50.f}, {v.viewZ, 100.f}})
+        EXPECT_NEAR(actual, expected, 1e-4);
     // Lamps at 90 and 90 degrees light straight along z.
     chart->settings.lightDirectionX = chart->settings.lightDirectionY = 90;
     SetIdentityMatrix(m);

@@ -37,10 +37,8 @@ TEST(Workbook, NewWorkbookReplacesTheTreeWithOneWorksheet) {
     CWorksheet* only = AsWorksheet(book->tree.first);
     ASSERT_NE(only, nullptr);
     EXPECT_STREQ(only->name, "Worksheet1");
-    EXPECT_EQ(only->next, nullptr);
-    EXPECT_EQ(book->tree.active, only);
-    EXPECT_EQ(book->currentItem, only);
-    EXPECT_EQ(book->currentCells, &only->cells);
+    EXPECT_EQ(std::tuple(only->next, book->tree.active, book->currentItem, book->currentCells),
+              std::tuple(nullptr, only, only, &only->cells));
     EXPECT_EQ(std::tuple(book->tree.worksheetCount, book->tree.folderCount), std::tuple(1u, 0u));
     EXPECT_EQ(std::tuple(book->styles.styleCount, book->styles.fontCount, book->undo.current),
               std::tuple(uint16_t(1), uint8_t(1), -1));
@@ -50,9 +48,8 @@ TEST(Workbook, NewWorkbookReplacesTheTreeWithOneWorksheet) {
     EXPECT_FALSE(NewWorkbook(*book));
     EXPECT_EQ(book->error, kErrorWorksheetMemory);
     // The tree it could not replace stays whole.
-    EXPECT_EQ(book->tree.first, only);
-    EXPECT_EQ(book->tree.active, only);
-    EXPECT_EQ(book->tree.worksheetCount, 1u);
+    EXPECT_EQ(std::tuple(book->tree.first, book->tree.active, book->tree.worksheetCount),
+              std::tuple(only, only, 1u));
 }
 
 TEST(Workbook, DropDownListsInUse) {
@@ -67,8 +64,8 @@ TEST(Workbook, DropDownListsInUse) {
     InitDropDownList(list);
     AddDropDownEntry(list, std::string(kMaxDropDownEntry, 'e'));
     AddDropDownEntry(list, std::string(kMaxDropDownEntry + 1, 'e'));
-    EXPECT_EQ(list.entries[0].size(), kMaxDropDownEntry);
-    EXPECT_EQ(list.entries[1].size(), kMaxDropDownEntry);
+    EXPECT_EQ(std::pair(list.entries[0].size(), list.entries[1].size()),
+              std::pair(std::size_t(kMaxDropDownEntry), std::size_t(kMaxDropDownEntry)));
     EXPECT_TRUE(DropDownListInUse(list));
     FreeDropDownList(list);
     EXPECT_FALSE(DropDownListInUse(list));
@@ -95,22 +92,18 @@ TEST(Workbook, CompactionKeepsUsedStylesAndRemapsEveryRun) {
     ws.formats.columns[12].style = 0xF000 | 7;
     ws.formats.columns[13].style = 0xA000; // upper bits only
     book->CompactStyleTables();
-    EXPECT_EQ(t.styleCount, 3);
-    EXPECT_EQ(t.styles[1].rotation, 3);
-    EXPECT_EQ(t.styles[2].rotation, 7);
-    EXPECT_EQ(t.fontCount, 3);
-    EXPECT_STREQ(t.fonts[1].faceName, "F2"); // font of style 7
-    EXPECT_STREQ(t.fonts[2].faceName, "F3"); // font of style 3
-    EXPECT_EQ(t.styles[1].fontRef.fontIndex, 2);
-    EXPECT_EQ(t.styles[2].fontRef.fontIndex, 1);
-    const std::vector<FormatRun> runs = AllRuns(ws);
-    ASSERT_EQ(runs.size(), 3u);
-    EXPECT_EQ(runs[0].style, 1);
-    EXPECT_EQ(runs[1].style, 0);
-    EXPECT_EQ(runs[2].style, 2);
-    EXPECT_EQ(AllRuns(other)[0].style, 1);
-    EXPECT_EQ(ws.formats.columns[12].style, 0xF000 | 2);
-    EXPECT_EQ(ws.formats.columns[13].style, 0xA000);
+    // Styles 3 and 7 become 1 and 2; fonts 3 and 2 (of styles 3 and 7) become 2 and 1.
+    EXPECT_EQ(std::tuple(t.styleCount, t.styles[1].rotation, t.styles[2].rotation, t.fontCount),
+              std::tuple(uint16_t(3), int8_t(3), int8_t(7), uint8_t(3)));
+    EXPECT_EQ(std::tuple(std::string(t.fonts[1].faceName), std::string(t.fonts[2].faceName),
+                         t.styles[1].fontRef.fontIndex, t.styles[2].fontRef.fontIndex),
+              std::tuple(std::string("F2"), std::string("F3"), uint8_t(2), uint8_t(1)));
+    std::vector<int> styles;
+    for (const FormatRun& run : AllRuns(ws)) styles.push_back(run.style);
+    styles.push_back(AllRuns(other)[0].style);
+    EXPECT_EQ(styles, (std::vector<int>{1, 0, 2, 1}));
+    EXPECT_EQ(std::pair(ws.formats.columns[12].style, ws.formats.columns[13].style),
+              std::pair(uint16_t(0xF000 | 2), uint16_t(0xA000)));
 }
 
 TEST(Workbook, CompactionRenumbersTheFontOfStyleZero) {
@@ -123,9 +116,8 @@ TEST(Workbook, CompactionRenumbersTheFontOfStyleZero) {
     t.styles[1].fontRef.fontIndex = 1; // style 1 and font 1 are used by nothing
     t.styleCount = 2;
     book->CompactStyleTables();
-    EXPECT_EQ(t.styleCount, 1);
-    EXPECT_EQ(t.fontCount, 2);
-    EXPECT_EQ(t.styles[0].fontRef.fontIndex, 1);
+    EXPECT_EQ(std::tuple(t.styleCount, t.fontCount, t.styles[0].fontRef.fontIndex),
+              std::tuple(uint16_t(1), uint8_t(2), uint8_t(1)));
     EXPECT_STREQ(GetFontRecord(t, t.styles[0].fontRef.fontIndex).faceName, "Default face");
 }
 
@@ -199,8 +191,8 @@ TEST(Workbook, FailedAllocationOfATreeItemSetsErrorEight) {
     auto book = CreateWorkbook();
     AllocFailGuard fail(0);
     EXPECT_EQ(book->AppendTreeItem(TREE_TYPE_WORKSHEET, "S", 1), nullptr);
-    EXPECT_EQ(book->error, kErrorWorksheetMemory);
-    EXPECT_EQ(book->tree.worksheetCount, 0u);
+    EXPECT_EQ(std::pair(book->error, book->tree.worksheetCount),
+              std::pair(ErrorCode(kErrorWorksheetMemory), 0u));
 }
 
 } // namespace vl

@@ -6,24 +6,8 @@
 
 namespace vl {
 
+using rendertest::Drawn;
 using rendertest::MatchesGolden;
-using rendertest::WhiteImage;
-
-namespace {
-
-// Draws into a fresh white image through a canvas and hands the image back.
-template <class Draw> QImage Drawn(int width, int height, Draw draw) {
-    QImage image = WhiteImage(width, height);
-    {
-        auto dc = CDeviceContext::ForImage(image);
-        CCanvas canvas;
-        canvas.AttachDC(dc.get());
-        draw(canvas);
-    }
-    return image;
-}
-
-} // namespace
 
 TEST(CanvasGolden, EveryFillPatternFramedByThePen) {
     const QImage image = Drawn(6 * 34 + 4, 4 * 34 + 4, [](CCanvas& canvas) {

@@ -20,6 +20,12 @@ protected:
         list.AddText(text);
         return list;
     }
+    // The text and left end of every run drawn.
+    std::vector<std::pair<std::string, int32_t>> Runs() const {
+        std::vector<std::pair<std::string, int32_t>> out;
+        for (const auto& o : dc_.outputs) out.emplace_back(o.text, o.x);
+        return out;
+    }
     static std::string Chars(const RenderedList& list) {
         std::string s;
         for (uint16_t k = 0; k < list.count; ++k) s += char(list.items[k].ch);
@@ -44,8 +50,7 @@ TEST_F(CanvasTextTest, MeasureTextCountsEveryLineEmptyOnesAsAnX) {
     for (const Case& c : cases) {
         int32_t w = -1, h = -1;
         ASSERT_TRUE(canvas_.MeasureText(c.text, w, h));
-        EXPECT_EQ(w, c.width) << '"' << c.text << '"';
-        EXPECT_EQ(h, c.height) << '"' << c.text << '"';
+        EXPECT_EQ(std::pair(w, h), std::pair(c.width, c.height)) << '"' << c.text << '"';
     }
 }
 
@@ -55,14 +60,12 @@ TEST_F(CanvasTextTest, MeasureTextRunTakesDrawnAndWidthOnlyCellsOfTheWindow) {
     list.Add(kFmtFill, '*');  // fill: does not
     list.Add(kFmtDigit, '9'); // not a shown kind
     list.Add(kFmtDecimal, '.');
-    int32_t w = 0, h = 0;
-    ASSERT_TRUE(canvas_.MeasureTextRun(list, w, h, 0, kMaxRenderedCells));
-    EXPECT_EQ(w, 28);
-    ASSERT_TRUE(canvas_.MeasureTextRun(list, w, h, 1, 2));
-    EXPECT_EQ(w, 14);
-    ASSERT_TRUE(canvas_.MeasureTextRun(list, w, h, 6, 10));
-    EXPECT_EQ(w, 0);
-    EXPECT_EQ(h, 14);
+    for (auto [first, last, width] :
+         {std::tuple(0, kMaxRenderedCells, 28), {1, 2, 14}, {6, 10, 0}}) {
+        int32_t w = -1, h = -1;
+        ASSERT_TRUE(canvas_.MeasureTextRun(list, w, h, first, last));
+        EXPECT_EQ(std::pair(w, h), std::pair(width, 14)) << first << " to " << last;
+    }
 }
 
 TEST_F(CanvasTextTest, WrapBreaksAfterTheLastBreakCharacterOrBeforeTheCellThatDoesNotFit) {
@@ -124,13 +127,9 @@ TEST_F(CanvasTextTest, FillCellRepeatsWhileItsCopiesStayUnderTheSpareWidth) {
     list.AddText("c");
     ASSERT_TRUE(canvas_.SetTextAlign(kAlignLeft, kAlignTop));
     ASSERT_TRUE(canvas_.DrawRotatedText(100, 50, list, 51, 0)); // 30 more than the text
-    ASSERT_EQ(dc_.outputs.size(), 3u);
-    EXPECT_EQ(dc_.outputs[0].text, "ab");
-    EXPECT_EQ(dc_.outputs[0].x, 100);
-    EXPECT_EQ(dc_.outputs[1].text, "****"); // 28 < 30, 35 is not
-    EXPECT_EQ(dc_.outputs[1].x, 114);
-    EXPECT_EQ(dc_.outputs[2].text, "c");
-    EXPECT_EQ(dc_.outputs[2].x, 144);
+    // Four stars: 28 < 30, 35 is not.
+    EXPECT_EQ(Runs(), (std::vector<std::pair<std::string, int32_t>>{
+                          {"ab", 100}, {"****", 114}, {"c", 144}}));
 }
 
 TEST_F(CanvasTextTest, RightAlignedRunEndsAtThePoint) {
@@ -150,10 +149,8 @@ TEST_F(CanvasTextTest, CentredAndWidthOnlyCellsMoveThePoint) {
     list.AddText("bc");
     canvas_.SetTextAlign(kAlignCenter, kAlignTop);
     ASSERT_TRUE(canvas_.DrawRotatedText(100, 50, list, 0, 0));
-    ASSERT_EQ(dc_.outputs.size(), 2u);
     // D = 28: the start moves by -13; "a" centred 3 in; the blank 7; "bc" centred 7 in.
-    EXPECT_EQ(dc_.outputs[0].x, 90);
-    EXPECT_EQ(dc_.outputs[1].x, 107);
+    EXPECT_EQ(Runs(), (std::vector<std::pair<std::string, int32_t>>{{"a", 90}, {"bc", 107}}));
 }
 
 TEST_F(CanvasTextTest, RotatedRunsMoveUpTheLineWithTruncatedSteps) {
@@ -207,14 +204,11 @@ TEST_F(CanvasTextTest, PlainTextInARectangleIsCutTo1024Characters) {
 }
 
 TEST_F(CanvasTextTest, OnlyTextsUpTo1024CharactersGoThroughTheFormatCode) {
-    ASSERT_TRUE(canvas_.DrawTextInRect(0, 0, "2006-01-31", "yyyy", 100, 0));
-    ASSERT_EQ(dc_.outputs.size(), 1u);
-    EXPECT_EQ(dc_.outputs[0].text, "2006");
-    dc_.outputs.clear();
     const std::string longText = "2006-01-31" + std::string(1015, ' ');
+    ASSERT_TRUE(canvas_.DrawTextInRect(0, 0, "2006-01-31", "yyyy", 100, 0));
     ASSERT_TRUE(canvas_.DrawTextInRect(0, 0, longText, "yyyy", 100, 0));
-    ASSERT_EQ(dc_.outputs.size(), 1u);
-    EXPECT_EQ(dc_.outputs[0].text, longText.substr(0, 1024));
+    EXPECT_EQ(Runs(), (std::vector<std::pair<std::string, int32_t>>{
+                          {"2006", 0}, {longText.substr(0, 1024), 0}}));
 }
 
 } // namespace vl

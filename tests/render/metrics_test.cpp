@@ -19,6 +19,11 @@ protected:
         canvas_.AttachDC(&dc_);
     }
     uint16_t RowEntry(uint32_t row) { return *Sheet().formats.rowHeights.GetItem2(row); }
+    std::vector<uint16_t> RowEntries(uint32_t count) {
+        std::vector<uint16_t> out;
+        for (uint32_t row = 0; row < count; ++row) out.push_back(RowEntry(row));
+        return out;
+    }
     void SetColumnWidth(uint16_t column, uint16_t word) {
         Sheet().formats.columns[column].width = word;
     }
@@ -104,10 +109,9 @@ TEST_F(MetricsTest, AutoFitStoresZeroForAnEmptyRowWhichShowsTheDefault) {
     ASSERT_TRUE(SetFormatStoreRowEntry(Sheet().formats, 1, 33, true));
     ASSERT_TRUE(AutoFitRowHeights(Book(), Display(), canvas_, Sheet(), 0, 3));
     EXPECT_EQ(Sheet().formats.rowHeights.ItemCount(), 4u);
-    EXPECT_EQ(RowEntry(0), 0);
-    EXPECT_EQ(RowEntry(1), (33 << 1) | 1); // custom heights stay
-    EXPECT_EQ(GetRowHeight(Sheet(), 0, 100), 18);
-    EXPECT_EQ(GetRowHeight(Sheet(), 3, 100), 18);
+    EXPECT_EQ(RowEntries(2), (std::vector<uint16_t>{0, (33 << 1) | 1})); // custom heights stay
+    EXPECT_EQ(std::pair(GetRowHeight(Sheet(), 0, 100), GetRowHeight(Sheet(), 3, 100)),
+              std::pair(18, 18));
 }
 
 TEST_F(MetricsTest, AutoHeightsComeFromCellsRunsAndColumnStyles) {
@@ -125,10 +129,7 @@ TEST_F(MetricsTest, AutoHeightsComeFromCellsRunsAndColumnStyles) {
     PutText(0, 3, "a\nb\nc");
     SetStyle(0, 3, f); // fitted cells ask for nothing
     ASSERT_TRUE(AutoFitRowHeights(Book(), Display(), canvas_, Sheet(), 0, 4));
-    EXPECT_EQ(RowEntry(0), 30 << 1);
-    EXPECT_EQ(RowEntry(1), 17 << 1);
-    EXPECT_EQ(RowEntry(2), 16 << 1);
-    EXPECT_EQ(RowEntry(3), 0);
+    EXPECT_EQ(RowEntries(4), (std::vector<uint16_t>{30 << 1, 17 << 1, 16 << 1, 0}));
     // Measured one row at a time without cursors: the same answers.
     for (uint32_t row = 0; row < 4; ++row)
         EXPECT_EQ(MeasureRowAutoHeights(Book(), Display(), canvas_, Sheet(), row, nullptr, nullptr),
@@ -185,12 +186,11 @@ TEST_F(MetricsTest, ColumnAutoFitTakesTheWidestUnwrappedCell) {
     SetColumnWidth(4, 0x2000 | (38 << 1)); // stored width equal to the answer: unchanged
     PutText(4, 0, "abcd");
     AutoFitColumnWidths(Book(), canvas_, Sheet(), 0, 4);
-    const ColumnEntry* c = Sheet().formats.columns;
-    EXPECT_EQ(c[0].width, 0);
-    EXPECT_EQ(c[1].width, (38 << 1) | 1);
-    EXPECT_EQ(c[2].width, (50 << 1) | 1);
-    EXPECT_EQ(c[3].width, 0xE000); // back to the default, other flags kept
-    EXPECT_EQ(c[4].width, 0x2000 | (38 << 1));
+    // Column 3 goes back to the default with its other flags kept.
+    std::vector<int> widths;
+    for (int c = 0; c < 5; ++c) widths.push_back(Sheet().formats.columns[c].width);
+    EXPECT_EQ(widths,
+              (std::vector<int>{0, (38 << 1) | 1, (50 << 1) | 1, 0xE000, 0x2000 | (38 << 1)}));
     EXPECT_EQ(GetColumnWidth(Sheet(), 3, 100), 72);
 }
 

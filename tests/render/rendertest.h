@@ -19,6 +19,26 @@ namespace vl::rendertest {
 // A white RGB32 image.
 QImage WhiteImage(int width, int height);
 
+// Draws into a fresh white image through a canvas and hands the image back once the canvas
+// has put its objects back.
+template <class Draw> QImage Drawn(int width, int height, Draw draw) {
+    QImage image = WhiteImage(width, height);
+    {
+        auto dc = CDeviceContext::ForImage(image);
+        CCanvas canvas;
+        canvas.AttachDC(dc.get());
+        draw(canvas);
+    }
+    return image;
+}
+
+// A canvas on a screen context: it measures and selects, and draws nothing.
+struct ScreenCanvas {
+    std::unique_ptr<CDeviceContext> dc = CDeviceContext::ForScreen();
+    CCanvas canvas;
+    ScreenCanvas() { canvas.AttachDC(dc.get()); }
+};
+
 // Text of any character is `charWidth` wide per character and `height` high, so that
 // layouts come out at exact, known sizes; text output is recorded instead of drawn.
 class CFixedMetricsDC : public CDeviceContext {

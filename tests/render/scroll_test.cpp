@@ -3,6 +3,7 @@
 #include "rendertest.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace vl {
 
@@ -10,6 +11,24 @@ using rendertest::CFixedMetricsDC;
 using rendertest::SheetFixture;
 
 namespace {
+
+enum Step {
+    kLineLeft,
+    kLineRight,
+    kPageLeft,
+    kPageRight,
+    kToStart,
+    kToEnd,
+    kLineUp,
+    kLineDown,
+    kPageUp,
+    kPageDown,
+    kToTop,
+    kToBottom
+};
+// The first row or column and the active one after a step, and the pixels it scrolled
+// (page and end steps report none).
+using Moved = std::tuple<uint32_t, uint32_t, int32_t>;
 
 // A 400 x 200 view with text 7 wide and 14 high: a heading band of 14, a row heading of 22
 // (29 from row 100 on), rows of 19 and columns of 73 pixels with their gridlines. The
@@ -19,192 +38,153 @@ class ScrollTest : public ::testing::Test, public SheetFixture {
 protected:
     ScrollTest() : dc_(7, 14) { canvas_.AttachDC(&dc_); }
 
+    // Takes one step from `first` and `active` on the step's axis; `otherFirst` is the first
+    // row or column of the other axis.
+    Moved Run(Step step, uint32_t first, uint32_t active, uint32_t otherFirst = 0,
+              ZoomPair zoom = {100, 100}) {
+        const bool across = step <= kToEnd;
+        uint32_t firstRow = across ? otherFirst : first, activeRow = active;
+        uint16_t firstColumn = uint16_t(across ? first : otherFirst);
+        uint16_t activeColumn = uint16_t(active);
+        const auto cols = [&](auto fn) {
+            return fn(Book(), canvas_, view_, Sheet(), firstRow, firstColumn, activeColumn, zoom);
+        };
+        const auto rows = [&](auto fn) {
+            return fn(Book(), canvas_, view_, Sheet(), firstRow, firstColumn, activeRow, zoom);
+        };
+        int32_t px = 0;
+        switch (step) {
+        case kLineLeft:
+            px = cols(ScrollColumnsLineLeft);
+            break;
+        case kLineRight:
+            px = cols(ScrollColumnsLineRight);
+            break;
+        case kPageLeft:
+            cols(ScrollColumnsPageLeft);
+            break;
+        case kPageRight:
+            cols(ScrollColumnsPageRight);
+            break;
+        case kToStart:
+            cols(ScrollColumnsToStart);
+            break;
+        case kToEnd:
+            cols(ScrollColumnsToEnd);
+            break;
+        case kLineUp:
+            px = rows(ScrollRowsLineUp);
+            break;
+        case kLineDown:
+            px = rows(ScrollRowsLineDown);
+            break;
+        case kPageUp:
+            rows(ScrollRowsPageUp);
+            break;
+        case kPageDown:
+            rows(ScrollRowsPageDown);
+            break;
+        case kToTop:
+            rows(ScrollRowsToTop);
+            break;
+        case kToBottom:
+            rows(ScrollRowsToBottom);
+            break;
+        }
+        return across ? Moved{firstColumn, activeColumn, px} : Moved{firstRow, activeRow, px};
+    }
+    void Expect(const std::vector<std::tuple<Step, uint32_t, uint32_t, Moved>>& cases,
+                uint32_t otherFirst = 0) {
+        for (const auto& [step, first, active, moved] : cases)
+            EXPECT_EQ(Run(step, first, active, otherFirst), moved)
+                << "step " << step << " from " << first << ", " << active;
+    }
+
     CFixedMetricsDC dc_;
     CCanvas canvas_;
     const DcRect view_{0, 0, 399, 199};
-    const ZoomPair zoom_{100, 100};
-};
-
-struct LineCase {
-    uint32_t first, active;
-    uint32_t newFirst, newActive;
-    int32_t scrolled;
 };
 
 } // namespace
 
 TEST_F(ScrollTest, LineStepsMoveTheActiveCellAndScrollOnlyToShowIt) {
-    const LineCase left[] = {
-        {0, 0, 0, 0, 0}, {3, 5, 3, 4, 0}, {3, 3, 2, 2, 73}, {10, 10, 9, 9, 73}};
-    for (const LineCase& c : left) {
-        uint32_t row = 0;
-        uint16_t first = uint16_t(c.first), active = uint16_t(c.active);
-        EXPECT_EQ(ScrollColumnsLineLeft(Book(), canvas_, view_, Sheet(), row, first, active, zoom_),
-                  c.scrolled);
-        EXPECT_EQ(first, c.newFirst);
-        EXPECT_EQ(active, c.newActive);
-    }
-    const LineCase right[] = {{0, 2, 0, 3, 0},
-                              {0, 4, 1, 5, 73},
-                              {2042, 2046, 2042, 2046, 0},
-                              {2040, 2045, 2042, 2046, 146}};
-    for (const LineCase& c : right) {
-        uint32_t row = 0;
-        uint16_t first = uint16_t(c.first), active = uint16_t(c.active);
-        EXPECT_EQ(
-            ScrollColumnsLineRight(Book(), canvas_, view_, Sheet(), row, first, active, zoom_),
-            c.scrolled);
-        EXPECT_EQ(first, c.newFirst) << c.first;
-        EXPECT_EQ(active, c.newActive) << c.first;
-    }
-    const LineCase up[] = {{0, 0, 0, 0, 0}, {5, 5, 4, 4, 19}, {5, 9, 5, 8, 0}};
-    for (const LineCase& c : up) {
-        uint32_t first = c.first, active = c.active;
-        uint16_t column = 0;
-        EXPECT_EQ(ScrollRowsLineUp(Book(), canvas_, view_, Sheet(), first, column, active, zoom_),
-                  c.scrolled);
-        EXPECT_EQ(first, c.newFirst);
-        EXPECT_EQ(active, c.newActive);
-    }
-    const LineCase down[] = {
-        {0, 3, 0, 4, 0}, {0, 8, 1, 9, 19}, {kLastRow - 8, kLastRow, kLastRow - 8, kLastRow, 0}};
-    for (const LineCase& c : down) {
-        uint32_t first = c.first, active = c.active;
-        uint16_t column = 0;
-        EXPECT_EQ(ScrollRowsLineDown(Book(), canvas_, view_, Sheet(), first, column, active, zoom_),
-                  c.scrolled);
-        EXPECT_EQ(first, c.newFirst);
-        EXPECT_EQ(active, c.newActive);
-    }
+    Expect({
+        {kLineLeft, 0, 0, {0, 0, 0}},
+        {kLineLeft, 3, 5, {3, 4, 0}},
+        {kLineLeft, 3, 3, {2, 2, 73}},
+        {kLineLeft, 10, 10, {9, 9, 73}},
+        {kLineRight, 0, 2, {0, 3, 0}},
+        {kLineRight, 0, 4, {1, 5, 73}},
+        {kLineRight, 2042, 2046, {2042, 2046, 0}},
+        {kLineRight, 2040, 2045, {2042, 2046, 146}},
+        {kLineUp, 0, 0, {0, 0, 0}},
+        {kLineUp, 5, 5, {4, 4, 19}},
+        {kLineUp, 5, 9, {5, 8, 0}},
+        {kLineDown, 0, 3, {0, 4, 0}},
+        {kLineDown, 0, 8, {1, 9, 19}},
+        {kLineDown, kLastRow - 8, kLastRow, {kLastRow - 8, kLastRow, 0}},
+    });
 }
 
 TEST_F(ScrollTest, LineStepReturnsTheWidthOfTheColumnBroughtIntoView) {
     Sheet().formats.columns[1].width = (100 << 1) | 1;
-    uint32_t row = 0;
-    uint16_t first = 2, active = 2;
-    EXPECT_EQ(ScrollColumnsLineLeft(Book(), canvas_, view_, Sheet(), row, first, active, zoom_),
-              101);
-    const ZoomPair zoomed{150, 100};
-    first = active = 3;
-    EXPECT_EQ(ScrollColumnsLineLeft(Book(), canvas_, view_, Sheet(), row, first, active, zoomed),
-              109);
+    EXPECT_EQ(std::get<2>(Run(kLineLeft, 2, 2)), 101);
+    EXPECT_EQ(std::get<2>(Run(kLineLeft, 3, 3, 0, {150, 100})), 109);
 }
 
 TEST_F(ScrollTest, PageStepsMoveByAWindowAndStopAtTheEnds) {
-    struct Case {
-        bool down;
-        uint32_t first, active;
-        uint32_t newFirst, newActive;
-    } cases[] = {
-        {true, 0, 3, 9, 12},
-        {true, kLastRow - 20, kLastRow - 18, kLastRow - 11, kLastRow - 9},
-        {true, kLastRow - 11, kLastRow - 9, kLastRow - 8,
-         kLastRow - 6}, // stops with the last row in view
-        {true, kLastRow - 8, kLastRow - 6, kLastRow - 8, kLastRow}, // the last row is reached
-        {false, 0, 4, 0, 0},
-        {false, 20, 25, 11, 16},
-        {false, 3, 5, 0, 2},
-    };
-    for (const Case& c : cases) {
-        uint32_t first = c.first, active = c.active;
-        uint16_t column = 0;
-        if (c.down)
-            ScrollRowsPageDown(Book(), canvas_, view_, Sheet(), first, column, active, zoom_);
-        else
-            ScrollRowsPageUp(Book(), canvas_, view_, Sheet(), first, column, active, zoom_);
-        EXPECT_EQ(first, c.newFirst) << c.first;
-        EXPECT_EQ(active, c.newActive) << c.first;
-    }
-}
-
-TEST_F(ScrollTest, PageStepsAcrossUseOneWidthBothWays) {
-    uint32_t row = 0;
-    uint16_t first = 0, active = 1;
-    ScrollColumnsPageRight(Book(), canvas_, view_, Sheet(), row, first, active, zoom_);
-    EXPECT_EQ(first, 5);
-    EXPECT_EQ(active, 6);
-    ScrollColumnsPageLeft(Book(), canvas_, view_, Sheet(), row, first, active, zoom_);
-    EXPECT_EQ(first, 0);
-    EXPECT_EQ(active, 1);
-    first = 2041;
-    active = 2043;
-    ScrollColumnsPageRight(Book(), canvas_, view_, Sheet(), row, first, active, zoom_);
-    EXPECT_EQ(first, 2041); // the last column is already reached
-    EXPECT_EQ(active, 2046);
-    first = 0;
-    active = 3;
-    ScrollColumnsPageLeft(Book(), canvas_, view_, Sheet(), row, first, active, zoom_);
-    EXPECT_EQ(active, 0);
+    Expect({
+        {kPageDown, 0, 3, {9, 12, 0}},
+        {kPageDown, kLastRow - 20, kLastRow - 18, {kLastRow - 11, kLastRow - 9, 0}},
+        // Stops with the last row in view, then the last row is reached.
+        {kPageDown, kLastRow - 11, kLastRow - 9, {kLastRow - 8, kLastRow - 6, 0}},
+        {kPageDown, kLastRow - 8, kLastRow - 6, {kLastRow - 8, kLastRow, 0}},
+        {kPageUp, 0, 4, {0, 0, 0}},
+        {kPageUp, 20, 25, {11, 16, 0}},
+        {kPageUp, 3, 5, {0, 2, 0}},
+        // Across, one width both ways; the last column is already reached.
+        {kPageRight, 0, 1, {5, 6, 0}},
+        {kPageLeft, 5, 6, {0, 1, 0}},
+        {kPageRight, 2041, 2043, {2041, 2046, 0}},
+        {kPageLeft, 0, 3, {0, 0, 0}},
+    });
 }
 
 TEST_F(ScrollTest, EndStepsShowTheLastUsedCell) {
-    uint32_t row = 7;
-    uint16_t first = 9, active = 9;
-    ScrollColumnsToEnd(Book(), canvas_, view_, Sheet(), row, first, active, zoom_);
-    EXPECT_EQ(first, 0); // an empty sheet
-    EXPECT_EQ(active, 0);
+    Expect({{kToEnd, 9, 9, {0, 0, 0}}}, 7); // an empty sheet
     PutNumber(10, 100, 1);
     PutNumber(2, 3, 1);
-    ScrollColumnsToEnd(Book(), canvas_, view_, Sheet(), row, first, active, zoom_);
-    EXPECT_EQ(first, 7); // columns 7 to 11 whole: one more after the last used
-    EXPECT_EQ(active, 10);
-    uint32_t firstRow = 0, activeRow = 0;
-    uint16_t column = 0;
-    ScrollRowsToBottom(Book(), canvas_, view_, Sheet(), firstRow, column, activeRow, zoom_);
-    EXPECT_EQ(firstRow, 92); // rows 92 to 100 whole
-    EXPECT_EQ(activeRow, 100);
-    ScrollRowsToTop(Book(), canvas_, view_, Sheet(), firstRow, column, activeRow, zoom_);
-    ScrollColumnsToStart(Book(), canvas_, view_, Sheet(), firstRow, first, active, zoom_);
-    EXPECT_EQ(firstRow + activeRow + first + active, 0u);
+    Expect({{kToEnd, 0, 0, {7, 10, 0}}}, 7); // columns 7 to 11 whole: one more after the last
+    Expect({
+        {kToBottom, 0, 0, {92, 100, 0}}, // rows 92 to 100 whole
+        {kToTop, 92, 100, {0, 0, 0}},
+        {kToStart, 7, 10, {0, 0, 0}},
+    });
 }
 
 TEST_F(ScrollTest, PinnedRowAndColumnTakeTheirSizeAndAGridline) {
     Sheet().view.freezed = {0, 0, kRefRow | kRefColumn};
-    uint32_t first = 0, active = 7;
-    uint16_t column = 0;
-    EXPECT_EQ(ScrollRowsLineDown(Book(), canvas_, view_, Sheet(), first, column, active, zoom_),
-              19); // 167 pixels: 8 whole rows
-    EXPECT_EQ(first, 1u);
-    uint32_t row = 0;
-    uint16_t firstColumn = 0, activeColumn = 3;
-    EXPECT_EQ(ScrollColumnsLineRight(Book(), canvas_, view_, Sheet(), row, firstColumn,
-                                     activeColumn, zoom_),
-              73); // 305 pixels: 4 whole columns
-    EXPECT_EQ(firstColumn, 1);
+    EXPECT_EQ(Run(kLineDown, 0, 7), Moved(1, 8, 19));  // 167 pixels: 8 whole rows
+    EXPECT_EQ(Run(kLineRight, 0, 3), Moved(1, 4, 73)); // 305 pixels: 4 whole columns
 }
 
 TEST_F(ScrollTest, CellIntoViewLeavesVisibleCellsAndCentresOthers) {
-    struct Case {
-        uint32_t firstRow;
-        uint16_t firstColumn;
-        uint32_t row;
-        uint16_t column;
-        uint32_t newRow;
-        uint16_t newColumn;
-    } cases[] = {
+    const std::tuple<uint32_t, uint16_t, uint32_t, uint16_t, uint32_t, uint16_t> cases[] = {
         {10, 10, 18, 14, 10, 10}, // fully visible
         {10, 10, 19, 14, 15, 12}, // one row below: both axes centred
         {0, 0, 100, 50, 96, 48},  // the row heading grows to three digits
         {50, 50, 2, 1, 0, 0},
         {0, 0, kLastRow, kLastColumn, kLastRow - 4, kLastColumn - 1}, // seven-digit headings
     };
-    for (const Case& c : cases) {
-        uint32_t firstRow = c.firstRow;
-        uint16_t firstColumn = c.firstColumn;
-        ScrollCellIntoView(Book(), canvas_, view_, Sheet(), firstRow, firstColumn, c.row, c.column,
-                           zoom_);
-        EXPECT_EQ(firstRow, c.newRow) << c.row;
-        EXPECT_EQ(firstColumn, c.newColumn) << c.column;
+    for (auto [firstRow, firstColumn, row, column, newRow, newColumn] : cases) {
+        ScrollCellIntoView(Book(), canvas_, view_, Sheet(), firstRow, firstColumn, row, column,
+                           {100, 100});
+        EXPECT_EQ(std::tuple(firstRow, firstColumn), std::tuple(newRow, newColumn)) << row;
     }
 }
 
 TEST_F(ScrollTest, OffsetsToRowsAndColumns) {
-    struct Case {
-        int64_t distance;
-        uint32_t start;
-        bool whole;
-        uint32_t row;
-    } rows[] = {
+    const std::tuple<int64_t, uint32_t, bool, uint32_t> rows[] = {
         {0, 5, true, 5},
         {18, 5, true, 5},
         {19, 5, true, 5},
@@ -217,9 +197,9 @@ TEST_F(ScrollTest, OffsetsToRowsAndColumns) {
         {1000, kLastRow - 1, true, kLastRow},
         {10, kMaxRows, true, kMaxRows},
     };
-    for (const Case& c : rows)
-        EXPECT_EQ(RowAtOffset(Sheet(), c.distance, c.start, 100, c.whole), c.row)
-            << c.distance << " from " << c.start;
+    for (auto [distance, start, whole, row] : rows)
+        EXPECT_EQ(RowAtOffset(Sheet(), distance, start, 100, whole), row)
+            << distance << " from " << start;
     EXPECT_EQ(ColumnAtOffset(Sheet(), 146, 0, 100, true), 1);
     EXPECT_EQ(ColumnAtOffset(Sheet(), 147, 0, 100, false), 2);
     EXPECT_EQ(ColumnAtOffset(Sheet(), 1000, 2045, 100, false), 2046);
