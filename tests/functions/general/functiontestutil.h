@@ -1,9 +1,15 @@
 #pragma once
 // Function tests evaluate formulas in a test workbook with the general families bound.
 
+#include "functions/general/arrayfunctions.h"
 #include "functions/general/conditionalfunctions.h"
+#include "functions/general/informationfunctions.h"
+#include "functions/general/logicalfunctions.h"
+#include "functions/general/lookupfunctions.h"
 #include "functions/general/mathfunctions.h"
+#include "functions/general/referencefunctions.h"
 #include "functions/general/sumfunctions.h"
+#include "functions/general/textfunctions.h"
 #include "tests/formula/evaltestutil.h"
 
 namespace vl::test {
@@ -13,6 +19,12 @@ inline void BindGeneralFunctions() {
         BindMathFunctions();
         BindSumFunctions();
         BindConditionalFunctions();
+        BindTextFunctions();
+        BindLookupFunctions();
+        BindReferenceFunctions();
+        BindArrayFunctions();
+        BindLogicalFunctions();
+        BindInformationFunctions();
         return true;
     }();
     (void)bound;
