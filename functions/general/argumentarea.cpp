@@ -43,6 +43,35 @@ void CArgumentArea::ReadValue(const uint8_t* record, FormulaToken& value) const 
     value.cells = nullptr;
 }
 
+bool CArgumentArea::CopyCell(const uint8_t* record, uint16_t column, uint32_t row,
+                             CArrayBuilder& builder) const {
+    std::string_view text;
+    bool isText = cell::IsText(record);
+    double number = 0;
+    if (isText) {
+        text = cell::Text(record);
+    } else if (cell::IsNumber(record)) {
+        number = cell::Number(record);
+    } else {
+        // Reading a formula cell reports it when it is not calculated yet.
+        FormulaToken value;
+        ReadValue(record, value);
+        ReleaseOperand(ctx_, value);
+        isText = (cell::ResultFlags(record) & kResultText) != 0;
+        text = cell::CachedText(record);
+        number = cell::CachedNumber(record);
+    }
+    CellBuffer buffer;
+    uint8_t error = cell::Error(record);
+    if (!isText) {
+        MakeNumberCell(buffer, column, row, number, error);
+    } else {
+        if (!MakeTextCell(buffer, column, row, text)) return false;
+        cell::SetError(buffer.bytes, error);
+    }
+    return builder.PutRecord(buffer.bytes);
+}
+
 CArgumentArea::CPartWalk::CPartWalk(const CArgumentArea& area, const CellRange& offsets)
     : area_(area) {
     const CellRange& r = area.rect_;

@@ -42,6 +42,11 @@ public:
     // calculated becomes the pending precedent.
     void ReadValue(const uint8_t* record, FormulaToken& value) const;
 
+    // Copies the value of one of the area's cells to the builder at the given place: a
+    // formula cell as its cached result, the error code kept. False when memory runs out.
+    bool CopyCell(const uint8_t* record, uint16_t column, uint32_t row,
+                  CArrayBuilder& builder) const;
+
     // The stored cells of a part of the rectangle (given in offsets) in store order.
     class CPartWalk {
     public:

@@ -2,22 +2,6 @@
 
 namespace vl {
 
-bool ApplyOverArraysOf(CEvalContext& ctx, uint32_t mask) {
-    uint16_t first = FirstArgument(ctx);
-    uint16_t count = ArgumentCount(ctx);
-    uint8_t flags[kStackSlots] = {};
-    bool any = false;
-    for (uint16_t i = 0; i < count && i < 32; ++i) {
-        bool eligible = (mask >> i) & 1u;
-        flags[i] = eligible && (ctx.values[first + i].type & kAreaOrArray) ? 1 : 0;
-        any = any || flags[i];
-    }
-    if (!any) return false;
-    ApplyElementwise(ctx, flags, first);
-    ctx.valueCount = first;
-    return true;
-}
-
 FormulaError GetTextArg(CEvalContext& ctx, FormulaToken& slot, std::string& out) {
     FormulaError error = GetStringArg(ctx, slot, out);
     if (error == 0 && out.size() > kMaxTextArgument) error = kErrValue;

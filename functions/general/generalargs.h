@@ -1,10 +1,12 @@
 #pragma once
 // Argument helpers shared by the text, lookup, reference, logical and information
-// families: element-wise application over chosen arguments, the text reader that keeps
-// texts within the working length of the text functions, and the error result of a
-// function that returns text.
+// families: the text reader that keeps texts within the working length of the text
+// functions, the error result of a function that returns text, and a result that is one
+// of the arguments as it stands. ApplyOverParameters (functions/numeric/statargs.h)
+// applies a call element by element over chosen arguments.
 
 #include "formula/operands.h"
+#include "functions/numeric/statargs.h"
 
 #include <cstdint>
 #include <string>
@@ -13,11 +15,6 @@ namespace vl {
 
 // The longest text that the text and lookup functions take as an argument.
 constexpr std::size_t kMaxTextArgument = 1024;
-
-// Runs the call once per element when an argument whose bit is set in `mask` (bit 0 the
-// first argument) is a range or array; other arguments are passed whole to every element
-// call. True when it did.
-bool ApplyOverArraysOf(CEvalContext& ctx, uint32_t mask);
 
 // GetStringArg, with #VALUE! for a text longer than kMaxTextArgument.
 FormulaError GetTextArg(CEvalContext& ctx, FormulaToken& slot, std::string& out);

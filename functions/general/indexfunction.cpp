@@ -28,11 +28,9 @@ bool CopyLine(const CArgumentArea& x, bool row, uint32_t from, uint32_t to,
                          : CellRange{uint16_t(from), 0, uint16_t(from), x.Rows() - 1};
     CArgumentArea::CPartWalk walk(x, part);
     while (const uint8_t* record = walk.Next()) {
-        FormulaToken value;
-        x.ReadValue(record, value);
         uint16_t column = row ? walk.ColumnOffset() : uint16_t(to);
         uint32_t r = row ? to : walk.RowOffset();
-        if (!builder.Put(column, r, value)) return false;
+        if (!x.CopyCell(record, column, r, builder)) return false;
     }
     return true;
 }

@@ -95,7 +95,7 @@ void If(CEvalContext& ctx) {
     FormulaToken& test = Argument(ctx, 0);
     if (test.type == kTokenArray) {
         if (((Argument(ctx, 1).type | Argument(ctx, 2).type) & kTokenArray) == 0) {
-            ApplyOverArraysOf(ctx, 0b001);
+            ApplyOverParameters(ctx, {0});
             return;
         }
         FormulaError error = test.error ? test.error : kErrValue;

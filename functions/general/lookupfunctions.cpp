@@ -91,7 +91,7 @@ void ReturnCellValue(CEvalContext& ctx, const CArgumentArea& from, uint64_t row,
 // VLOOKUP (by rows) and HLOOKUP (by columns): v, the area, the column or row to fetch,
 // the match type.
 template <bool Vertical> void TableLookup(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 4, 4) || ApplyOverArraysOf(ctx, 0b0001)) return;
+    if (!CheckArgumentCount(ctx, 4, 4) || ApplyOverParameters(ctx, {0})) return;
     int32_t type = 1, n = 0;
     CArgumentArea area(ctx);
     Sought v;
@@ -115,7 +115,7 @@ template <bool Vertical> void TableLookup(CEvalContext& ctx) {
 // Two arguments: the longer side is searched and the opposite edge fetched, not-greater
 // match. Three: an exact match in the first area, fetched from the second at the place.
 void Lookup(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 2, 3) || ApplyOverArraysOf(ctx, 0b001)) return;
+    if (!CheckArgumentCount(ctx, 2, 3) || ApplyOverParameters(ctx, {0})) return;
     const bool separate = ArgumentCount(ctx) == 3;
     CArgumentArea result(ctx), searched(ctx);
     Sought v;
@@ -140,7 +140,7 @@ void Lookup(CEvalContext& ctx) {
 
 // The position of the cell found, counted row by row over the whole rectangle.
 void Match(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 3, 3) || ApplyOverArraysOf(ctx, 0b101)) return;
+    if (!CheckArgumentCount(ctx, 3, 3) || ApplyOverParameters(ctx, {0, 2})) return;
     int32_t type = 1;
     CArgumentArea area(ctx);
     Sought v;

@@ -52,7 +52,7 @@ void Dollar(CEvalContext& ctx) {
 
 // The third argument is no element-wise argument: a range there is #VALUE!.
 void Fixed(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 3, 3) || ApplyOverArraysOf(ctx, 0b011)) return;
+    if (!CheckArgumentCount(ctx, 3, 3) || ApplyOverParameters(ctx, {0, 1})) return;
     double x = 0;
     int32_t digits = 2, noSeparators = 1;
     FormulaError error = GetIntArg(ctx, Argument(ctx, 2), noSeparators, 0, 1);
