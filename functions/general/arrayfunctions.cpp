@@ -78,10 +78,10 @@ void Sort(CEvalContext& ctx) {
     for (uint32_t k = keys; k-- > 0;) {
         int32_t order = 1, column = 0;
         error = MergeError(error, GetIntArg(ctx, Argument(ctx, uint16_t(2 + 2 * k)), order, 0, 1));
-        error = MergeError(
-            error, GetIntArg(ctx, Argument(ctx, uint16_t(1 + 2 * k)), column, 1, kMaxColumns));
+        FormulaError e = GetIntArg(ctx, Argument(ctx, uint16_t(1 + 2 * k)), column, 1, kMaxColumns);
         // A column left empty names none.
-        if (column == 0) error = MergeError(error, kErrNum);
+        if (e == 0 && column == 0) e = kErrNum;
+        error = MergeError(error, e);
         columns[k] = uint16_t(column - 1);
         ascending[k] = uint8_t(order);
     }
