@@ -14,11 +14,6 @@ void ReturnTextError(CEvalContext& ctx, FormulaError error) {
     slot.type = kTokenEmpty;
 }
 
-void ReturnTextResult(CEvalContext& ctx, std::string_view text, FormulaError error) {
-    if (error) return ReturnTextError(ctx, error);
-    ReturnText(ctx, text);
-}
-
 void ReturnValue(CEvalContext& ctx, const FormulaToken& value) {
     uint16_t first = FirstArgument(ctx);
     FormulaToken result = value;

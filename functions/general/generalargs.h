@@ -22,9 +22,6 @@ FormulaError GetTextArg(CEvalContext& ctx, FormulaToken& slot, std::string& out)
 // Ends the call with an error as a text function gives it: an empty value carrying it.
 void ReturnTextError(CEvalContext& ctx, FormulaError error);
 
-// Ends the call with the text, or with the error as a text function gives it.
-void ReturnTextResult(CEvalContext& ctx, std::string_view text, FormulaError error);
-
 // Ends the call with `value` moved whole into the result slot: a reference or range stays
 // one, a text must already be the newest string of the pool and an array the newest chain.
 void ReturnValue(CEvalContext& ctx, const FormulaToken& value);
