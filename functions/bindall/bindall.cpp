@@ -1,6 +1,7 @@
 #include "functions/bindall/bindall.h"
 
 #include "functions/general/annuityfunctions.h"
+#include "functions/general/arrayfunctions.h"
 #include "functions/general/baseconversion.h"
 #include "functions/general/besselfunctions.h"
 #include "functions/general/cashflowfunctions.h"
@@ -8,11 +9,16 @@
 #include "functions/general/conditionalfunctions.h"
 #include "functions/general/datefunctions.h"
 #include "functions/general/depreciationfunctions.h"
+#include "functions/general/informationfunctions.h"
 #include "functions/general/integerfunctions.h"
+#include "functions/general/logicalfunctions.h"
+#include "functions/general/lookupfunctions.h"
 #include "functions/general/mathfunctions.h"
 #include "functions/general/randomfunctions.h"
+#include "functions/general/referencefunctions.h"
 #include "functions/general/roundingfunctions.h"
 #include "functions/general/sumfunctions.h"
+#include "functions/general/textfunctions.h"
 #include "functions/general/workdayfunctions.h"
 #include "functions/numeric/numericbuiltins.h"
 #include "functions/numeric/statbuiltins.h"
@@ -36,6 +42,12 @@ void BindAllFunctions() {
     BindStatisticsBuiltins();
     BindRandomMatrixFunctions();
     BindNumericMethodBuiltins();
+    BindTextFunctions();
+    BindLookupFunctions();
+    BindReferenceFunctions();
+    BindArrayFunctions();
+    BindLogicalFunctions();
+    BindInformationFunctions();
 }
 
 } // namespace vl

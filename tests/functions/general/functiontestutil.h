@@ -2,6 +2,7 @@
 // Function tests evaluate formulas in a test workbook with the general families bound.
 
 #include "functions/general/annuityfunctions.h"
+#include "functions/general/arrayfunctions.h"
 #include "functions/general/baseconversion.h"
 #include "functions/general/besselfunctions.h"
 #include "functions/general/cashflowfunctions.h"
@@ -9,10 +10,15 @@
 #include "functions/general/conditionalfunctions.h"
 #include "functions/general/datefunctions.h"
 #include "functions/general/depreciationfunctions.h"
+#include "functions/general/informationfunctions.h"
 #include "functions/general/integerfunctions.h"
+#include "functions/general/logicalfunctions.h"
+#include "functions/general/lookupfunctions.h"
 #include "functions/general/mathfunctions.h"
+#include "functions/general/referencefunctions.h"
 #include "functions/general/roundingfunctions.h"
 #include "functions/general/sumfunctions.h"
+#include "functions/general/textfunctions.h"
 #include "functions/general/workdayfunctions.h"
 #include "tests/formula/evaltestutil.h"
 
@@ -33,6 +39,12 @@ inline void BindGeneralFunctions() {
         BindBaseConversionFunctions();
         BindComplexFunctions();
         BindBesselFunctions();
+        BindTextFunctions();
+        BindLookupFunctions();
+        BindReferenceFunctions();
+        BindArrayFunctions();
+        BindLogicalFunctions();
+        BindInformationFunctions();
         return true;
     }();
     (void)bound;

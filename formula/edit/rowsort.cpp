@@ -1,0 +1,171 @@
+#include "formula/edit/rowsort.h"
+
+#include "formula/edit/permsort.h"
+#include "formula/values/formatdouble.h"
+#include "platform/core/cp1252.h"
+#include "platform/core/number.h"
+
+#include <cmath>
+#include <string>
+#include <string_view>
+
+namespace vl {
+
+namespace {
+
+enum class KeyKind : uint8_t { kEmpty, kNumber, kText };
+
+// One key cell as the comparison sees it. Texts are read in place from the record, so no
+// comparison copies or allocates them, and no text is too long to compare.
+struct KeyValue {
+    KeyKind kind = KeyKind::kEmpty;
+    uint8_t error = 0; // the record's error code (1 to 12), 0 for none
+    double number = 0;
+    std::string_view text;
+};
+
+KeyValue MakeKeyValue(const uint8_t* r) {
+    KeyValue v;
+    if (!r) return v;
+    v.error = cell::Error(r);
+    if (cell::IsText(r)) {
+        v.kind = KeyKind::kText;
+        v.text = cell::Text(r);
+    } else if (cell::IsNumber(r)) {
+        v.kind = KeyKind::kNumber;
+        v.number = cell::Number(r);
+    } else if (cell::ResultFlags(r) & kResultText) {
+        v.kind = KeyKind::kText;
+        v.text = cell::CachedText(r);
+    } else {
+        v.kind = KeyKind::kNumber;
+        v.number = cell::CachedNumber(r);
+    }
+    return v;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// A text compared with a number: the number it spells (blanks around it allowed), or empty
+// when it spells none.
+KeyValue TextAsNumber(std::string_view text) {
+    size_t begin = 0, end = text.size();
+    while (begin < end && IsBlank(text[begin])) ++begin;
+    while (end > begin && IsBlank(text[end - 1])) --end;
+    KeyValue v;
+    double number = 0;
+    const NumberScan scan = ScanNumber(text.substr(begin, end - begin), number);
+    if (scan.length == 0 || scan.length != end - begin || scan.overflow || !std::isfinite(number))
+        return v;
+    v.kind = KeyKind::kNumber;
+    v.number = number;
+    return v;
+}
+
+// Upper-cased byte by byte in the program's code page; a text that ends first is smaller.
+int CompareTextNoCase(std::string_view a, std::string_view b) {
+    const size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < n; ++i) {
+        const auto ca = static_cast<unsigned char>(CharUpper1252(a[i]));
+        const auto cb = static_cast<unsigned char>(CharUpper1252(b[i]));
+        if (ca != cb) return ca > cb ? 1 : -1;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+int Sign(bool less, bool greater) {
+    return less ? -1 : greater ? 1 : 0;
+}
+
+int CompareKey(const KeyValue& a, KeyValue b, bool ascending) {
+    const int direction = ascending ? 1 : -1;
+    if (a.error || b.error) {
+        if (a.error && b.error) return direction * Sign(a.error<b.error, a.error> b.error);
+        return direction * (a.error ? -1 : 1);
+    }
+    std::string written;
+    if (a.kind == KeyKind::kNumber && b.kind == KeyKind::kText) {
+        b = TextAsNumber(b.text);
+    } else if (a.kind == KeyKind::kText && b.kind == KeyKind::kNumber) {
+        written = FormatDouble(b.number);
+        b.kind = KeyKind::kText;
+        b.text = written;
+    }
+    // Empty values go last in both directions.
+    if (a.kind == KeyKind::kEmpty || b.kind == KeyKind::kEmpty) {
+        if (a.kind == b.kind) return 0;
+        return a.kind == KeyKind::kEmpty ? 1 : -1;
+    }
+    if (a.kind == KeyKind::kNumber) return direction * Sign(a.number<b.number, a.number> b.number);
+    return direction * CompareTextNoCase(a.text, b.text);
+}
+
+// The key cells of the rows being sorted: each partition's pivot keys are read once, every
+// other key cell through the row index, and only as far as the earlier keys tie.
+class CStoreKeys {
+public:
+    CStoreKeys(const CCellStore& store, uint32_t keyCount, const uint16_t* columns,
+               const uint8_t* ascending)
+        : store_(store), keys_(keyCount), columns_(columns), ascending_(ascending) {}
+
+    bool HasKey(uint32_t row) const {
+        for (uint32_t k = 0; k < keys_; ++k)
+            if (FindCell(store_, row, columns_[k])) return true;
+        return false;
+    }
+    void LoadPivot(uint32_t row) {
+        for (uint32_t k = 0; k < keys_; ++k) pivot_[k] = Key(row, k);
+    }
+    int RowToPivot(uint32_t row) const {
+        for (uint32_t k = 0; k < keys_; ++k)
+            if (const int c = CompareKey(Key(row, k), pivot_[k], ascending_[k] != 0)) return c;
+        return 0;
+    }
+    int PivotToRow(uint32_t row) const {
+        for (uint32_t k = 0; k < keys_; ++k)
+            if (const int c = CompareKey(pivot_[k], Key(row, k), ascending_[k] != 0)) return c;
+        return 0;
+    }
+
+private:
+    KeyValue Key(uint32_t row, uint32_t k) const {
+        return MakeKeyValue(FindCell(store_, row, columns_[k]));
+    }
+
+    const CCellStore& store_;
+    uint32_t keys_;
+    const uint16_t* columns_;
+    const uint8_t* ascending_;
+    KeyValue pivot_[kMaxSortKeys];
+};
+
+} // namespace
+
+int CompareRows(CEvalContext& /*ctx*/, const uint8_t* const* a, const uint8_t* const* b,
+                uint32_t keyCount, const uint8_t* ascending) {
+    for (uint32_t k = 0; k < keyCount; ++k)
+        if (const int c = CompareKey(MakeKeyValue(a[k]), MakeKeyValue(b[k]), ascending[k] != 0))
+            return c;
+    return 0;
+}
+
+bool SortRows(CEvalContext& /*ctx*/, CCellStore& store, uint32_t r1, uint32_t r2, uint32_t keyCount,
+              const uint16_t* keyColumns, const uint8_t* ascending, uint32_t* permutation) {
+    if (r1 > r2) return false;
+    const uint32_t count = r2 - r1 + 1;
+    for (uint32_t i = 0; i < count; ++i) permutation[i] = r1 + i;
+    if (keyCount > kMaxSortKeys || r2 > kLastRow) return false;
+    // A block the index cannot be had for is searched through its pages instead.
+    CellCursor cursor{kAdvance, nullptr, 0};
+    for (uint32_t block = r1 / kRowBlockRows; block <= r2 / kRowBlockRows; ++block)
+        store.BuildRowBlockIndex(block, cursor);
+    CStoreKeys keys(store, keyCount, keyColumns, ascending);
+    CPermutationSort<CStoreKeys>(keys, permutation).Sort(count);
+    store.ClearRowIndex(false);
+    return true;
+}
+
+} // namespace vl

@@ -1,0 +1,26 @@
+#include "functions/general/generalargs.h"
+
+namespace vl {
+
+FormulaError GetTextArg(CEvalContext& ctx, FormulaToken& slot, std::string& out) {
+    FormulaError error = GetStringArg(ctx, slot, out);
+    if (error == 0 && out.size() > kMaxTextArgument) error = kErrValue;
+    return error;
+}
+
+void ReturnTextError(CEvalContext& ctx, FormulaError error) {
+    ReturnError(ctx, error);
+    FormulaToken& slot = ctx.values[ctx.valueCount];
+    slot.type = kTokenEmpty;
+}
+
+void ReturnValue(CEvalContext& ctx, const FormulaToken& value) {
+    uint16_t first = FirstArgument(ctx);
+    FormulaToken result = value;
+    result.functionIndex = 0;
+    result.firstArgument = 0;
+    ctx.values[first] = result;
+    ctx.valueCount = first;
+}
+
+} // namespace vl

@@ -1,0 +1,192 @@
+#include "functions/general/informationfunctions.h"
+
+#include "functions/general/generalargs.h"
+
+#include <cfloat>
+#include <cstdint>
+#include <string>
+
+namespace vl {
+
+namespace {
+
+// One test: the argument (consumed) to a number and the error the result carries.
+using Test = double (*)(CEvalContext& ctx, FormulaToken& slot, FormulaError& error);
+
+// A one-argument test, element by element over ranges and arrays.
+template <Test F> void Information(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 1, 1) || ApplyOverArrays(ctx)) return;
+    FormulaError error = 0;
+    double value = F(ctx, Argument(ctx, 0), error);
+    ReturnNumber(ctx, value, error);
+}
+
+// The argument's value with a reference read; its text is left on the pool.
+FormulaError Dereference(CEvalContext& ctx, FormulaToken& slot) {
+    ResolveReferenceValue(ctx, slot);
+    return slot.error;
+}
+
+template <bool (*Holds)(FormulaError)>
+double HasError(CEvalContext& ctx, FormulaToken& slot, FormulaError&) {
+    FormulaError code = Dereference(ctx, slot);
+    ReleaseOperand(ctx, slot);
+    return Holds(code) ? 1 : 0;
+}
+
+bool AnyError(FormulaError e) {
+    return e != 0;
+}
+bool ErrorButNA(FormulaError e) {
+    return e != 0 && e != kErrNA;
+}
+bool IsNA(FormulaError e) {
+    return e == kErrNA;
+}
+
+template <bool Text> double KindIsText(CEvalContext& ctx, FormulaToken& slot, FormulaError& error) {
+    error = Dereference(ctx, slot);
+    bool text = slot.type == kTokenText;
+    ReleaseOperand(ctx, slot);
+    return text == Text ? 1 : 0;
+}
+
+template <bool (*Holds)(int32_t)>
+double WholeNumber(CEvalContext& ctx, FormulaToken& slot, FormulaError& error) {
+    int32_t n = 0;
+    error = GetIntArg(ctx, slot, n, INT32_MIN, INT32_MAX);
+    return Holds(n) ? 1 : 0;
+}
+
+bool Even(int32_t n) {
+    return n % 2 == 0;
+}
+bool Odd(int32_t n) {
+    return n % 2 != 0;
+}
+bool Logical(int32_t n) {
+    return n == 0 || n == 1;
+}
+
+// An error already on the value is the result; a failed reading is only a 0.
+double IsNumber(CEvalContext& ctx, FormulaToken& slot, FormulaError& error) {
+    error = Dereference(ctx, slot);
+    if (error) {
+        ReleaseOperand(ctx, slot);
+        return 0;
+    }
+    double x = 0;
+    return GetNumberArg(ctx, slot, x, -DBL_MAX, DBL_MAX) ? 0 : 1;
+}
+
+double ErrorType(CEvalContext& ctx, FormulaToken& slot, FormulaError&) {
+    FormulaError code = Dereference(ctx, slot);
+    ReleaseOperand(ctx, slot);
+    return double(code >> 4);
+}
+
+double N(CEvalContext& ctx, FormulaToken& slot, FormulaError& error) {
+    double x = 0;
+    error = GetNumberArg(ctx, slot, x, -DBL_MAX, DBL_MAX);
+    return x;
+}
+
+// Not walked: a reference or range is 1 whatever it holds.
+void IsRef(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 1, 1)) return;
+    FormulaToken& slot = Argument(ctx, 0);
+    FormulaError error = slot.error;
+    bool reference = (slot.type & (kTokenReference | kTokenArea)) != 0;
+    ReleaseOperand(ctx, slot);
+    ReturnNumber(ctx, reference ? 1 : 0, error);
+}
+
+void Type(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 0, 1)) return;
+    if (ArgumentCount(ctx) == 0) return ReturnNumber(ctx, 0);
+    FormulaToken& slot = Argument(ctx, 0);
+    FormulaError error = Dereference(ctx, slot);
+    double type = error                        ? 16
+                  : slot.type == kTokenNumber  ? 1
+                  : slot.type == kTokenText    ? 2
+                  : (slot.type & kAreaOrArray) ? 64
+                                               : 0;
+    ReleaseOperand(ctx, slot);
+    ReturnNumber(ctx, type);
+}
+
+void Na(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 0, 0)) return;
+    ReturnNumber(ctx, 0, kErrNA);
+}
+
+// A record is blank when it holds an empty text or a formula whose result is an empty text.
+bool BlankRecord(const uint8_t* record) {
+    if (cell::IsText(record)) return cell::TextLength(record) == 0;
+    if (cell::IsNumber(record)) return false;
+    return (cell::ResultFlags(record) & kResultText) && cell::CachedText(record).empty();
+}
+
+// The cells of the rectangle less the stored ones that are not blank; a whole worksheet
+// holds more cells than 32 bits count.
+double BlankCells(CEvalContext& ctx, FormulaToken& slot, FormulaError& error) {
+    uint64_t cells = uint64_t(slot.lastColumn - slot.firstColumn + 1) *
+                     (uint64_t(slot.lastRow) - slot.firstRow + 1);
+    CRangeWalk walk(ctx);
+    if (FormulaError e = walk.Take(slot)) {
+        error = MergeError(error, e);
+        return 0;
+    }
+    while (const uint8_t* record = walk.Next())
+        if (!BlankRecord(record)) --cells;
+    return double(cells);
+}
+
+// A single value: an empty text or an empty value counts; only a text's error is kept. An
+// empty value that carries an error is no blank.
+double BlankValue(CEvalContext& ctx, FormulaToken& slot, FormulaError& error) {
+    Dereference(ctx, slot);
+    if (slot.type == kTokenText) {
+        std::string text;
+        error = MergeError(error, GetStringArg(ctx, slot, text));
+        return text.empty() ? 1 : 0;
+    }
+    bool blank = slot.type == kTokenEmpty && slot.error == 0;
+    ReleaseOperand(ctx, slot);
+    return blank ? 1 : 0;
+}
+
+void CountBlank(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    double count = 0;
+    FormulaError error = 0;
+    for (uint16_t i = ArgumentCount(ctx); i-- > 0;) {
+        FormulaToken& slot = Argument(ctx, i);
+        count += (slot.type & kAreaOrArray) ? BlankCells(ctx, slot, error)
+                                            : BlankValue(ctx, slot, error);
+    }
+    ReturnNumber(ctx, count, error);
+}
+
+} // namespace
+
+void BindInformationFunctions() {
+    BindBuiltinFunction("ISBLANK", &Information<BlankValue>);
+    BindBuiltinFunction("ISERR", &Information<HasError<ErrorButNA>>);
+    BindBuiltinFunction("ISERROR", &Information<HasError<AnyError>>);
+    BindBuiltinFunction("ISNA", &Information<HasError<IsNA>>);
+    BindBuiltinFunction("ISNONTEXT", &Information<KindIsText<false>>);
+    BindBuiltinFunction("ISTEXT", &Information<KindIsText<true>>);
+    BindBuiltinFunction("ISEVEN", &Information<WholeNumber<Even>>);
+    BindBuiltinFunction("ISODD", &Information<WholeNumber<Odd>>);
+    BindBuiltinFunction("ISLOGICAL", &Information<WholeNumber<Logical>>);
+    BindBuiltinFunction("ISNUMBER", &Information<IsNumber>);
+    BindBuiltinFunction("ERRORTYPE", &Information<ErrorType>);
+    BindBuiltinFunction("N", &Information<N>);
+    BindBuiltinFunction("ISREF", &IsRef);
+    BindBuiltinFunction("TYPE", &Type);
+    BindBuiltinFunction("NA", &Na);
+    BindBuiltinFunction("COUNTBLANK", &CountBlank);
+}
+
+} // namespace vl

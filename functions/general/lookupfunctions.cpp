@@ -1,0 +1,166 @@
+#include "functions/general/lookupfunctions.h"
+
+#include "functions/general/argumentarea.h"
+#include "functions/general/generalargs.h"
+#include "functions/general/wildcard.h"
+#include "model/cellrecord.h"
+
+#include <string>
+
+namespace vl {
+
+namespace {
+
+// A cell's value or the value looked for: a number (an empty value counts as 0) or a text.
+struct Key {
+    double number = 0;
+    std::string text;
+};
+
+struct Sought {
+    bool isText = false;
+    Key key;
+};
+
+FormulaError ReadSought(CEvalContext& ctx, FormulaToken& slot, Sought& v) {
+    ResolveReferenceValue(ctx, slot);
+    v.isText = slot.type == kTokenText;
+    if (v.isText) return GetTextArg(ctx, slot, v.key.text);
+    return GetNumberArg(ctx, slot, v.key.number);
+}
+
+int CompareKeys(bool text, const Key& a, const Key& b) {
+    if (text) return CompareNoCase(a.text.c_str(), b.text.c_str());
+    return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
+}
+
+// Exact match: numbers by value, texts by the wildcard pattern that v is.
+bool Equal(const Sought& v, const Key& key) {
+    if (!v.isText) return key.number == v.key.number;
+    uint8_t full = 0;
+    return MatchWildcard(v.key.text, key.text, &full) == 0 && full;
+}
+
+// Whether `key` replaces the best so far: type 1 the largest not above v, type -1 the
+// smallest not below it; of equal values the first stays.
+bool Better(const Sought& v, int type, const Key& key, const Key* best) {
+    int toSought = CompareKeys(v.isText, key, v.key);
+    if (type == 1) return toSought <= 0 && (!best || CompareKeys(v.isText, key, *best) > 0);
+    if (type == -1) return toSought >= 0 && (!best || CompareKeys(v.isText, key, *best) < 0);
+    return false;
+}
+
+struct Found {
+    bool any = false;
+    uint16_t column = 0;
+    uint32_t row = 0;
+};
+
+// The search shared by VLOOKUP, HLOOKUP and LOOKUP over a part of the area; `numbersOnly`
+// passes over cells that do not read as numbers (MATCH compares them as 0 instead).
+Found SearchPart(CEvalContext& ctx, const CArgumentArea& area, const CellRange& part,
+                 const Sought& v, int type, bool numbersOnly) {
+    Found found;
+    Key best, key;
+    CArgumentArea::CPartWalk walk(area, part);
+    while (const uint8_t* record = walk.Next()) {
+        FormulaToken value;
+        area.ReadValue(record, value);
+        key.number = 0;
+        if (v.isText) {
+            GetStringArg(ctx, value, key.text);
+        } else if (GetNumberArg(ctx, value, key.number) && numbersOnly) {
+            continue;
+        }
+        bool hit = type == 0 ? Equal(v, key) : Better(v, type, key, found.any ? &best : nullptr);
+        if (!hit) continue;
+        found = Found{true, walk.ColumnOffset(), walk.RowOffset()};
+        if (type == 0) break;
+        std::swap(best, key);
+    }
+    return found;
+}
+
+// The value of the cell at the offsets in `from`; no cell gives an empty value.
+void ReturnCellValue(CEvalContext& ctx, const CArgumentArea& from, uint64_t row, uint64_t column) {
+    FormulaToken value;
+    from.ReadValue(from.CellAt(row, column), value);
+    ReturnValue(ctx, value);
+}
+
+// VLOOKUP (by rows) and HLOOKUP (by columns): v, the area, the column or row to fetch,
+// the match type.
+template <bool Vertical> void TableLookup(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 4, 4) || ApplyOverParameters(ctx, {0})) return;
+    int32_t type = 1, n = 0;
+    CArgumentArea area(ctx);
+    Sought v;
+    FormulaError error = GetIntArg(ctx, Argument(ctx, 3), type, -1, 1);
+    error = MergeError(error, GetIntArg(ctx, Argument(ctx, 2), n, 1,
+                                        Vertical ? int32_t(kMaxColumns) : int32_t(kMaxRows)));
+    error = MergeError(error, area.Take(Argument(ctx, 1)));
+    error = MergeError(error, ReadSought(ctx, Argument(ctx, 0), v));
+    // An n left empty is 0, outside its bounds.
+    if (error == 0 && n == 0) error = kErrNum;
+    if (error == 0 && uint32_t(n) > (Vertical ? area.Columns() : area.Rows())) error = kErrRef;
+    if (error) return ReturnError(ctx, error);
+    CellRange part = Vertical ? CellRange{0, 0, 0, area.Rows() - 1}
+                              : CellRange{0, 0, uint16_t(area.Columns() - 1), 0};
+    Found found = SearchPart(ctx, area, part, v, type, true);
+    if (!found.any) return ReturnError(ctx, kErrNA);
+    if (Vertical) return ReturnCellValue(ctx, area, found.row, uint64_t(n) - 1);
+    ReturnCellValue(ctx, area, uint64_t(n) - 1, found.column);
+}
+
+// Two arguments: the longer side is searched and the opposite edge fetched, not-greater
+// match. Three: an exact match in the first area, fetched from the second at the place.
+void Lookup(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 2, 3) || ApplyOverParameters(ctx, {0})) return;
+    const bool separate = ArgumentCount(ctx) == 3;
+    CArgumentArea result(ctx), searched(ctx);
+    Sought v;
+    FormulaError error = separate ? result.Take(Argument(ctx, 2)) : 0;
+    error = MergeError(error, searched.Take(Argument(ctx, 1)));
+    error = MergeError(error, ReadSought(ctx, Argument(ctx, 0), v));
+    if (error) return ReturnError(ctx, error);
+    const uint16_t lastColumn = uint16_t(searched.Columns() - 1);
+    const uint32_t lastRow = searched.Rows() - 1;
+    if (separate) {
+        Found found = SearchPart(ctx, searched, CellRange{0, 0, lastColumn, lastRow}, v, 0, true);
+        if (!found.any) return ReturnError(ctx, kErrNA);
+        return ReturnCellValue(ctx, result, found.row, found.column);
+    }
+    const bool byRows = lastColumn <= lastRow;
+    CellRange part = byRows ? CellRange{0, 0, 0, lastRow} : CellRange{0, 0, lastColumn, 0};
+    Found found = SearchPart(ctx, searched, part, v, 1, true);
+    if (!found.any) return ReturnError(ctx, kErrNA);
+    if (byRows) return ReturnCellValue(ctx, searched, found.row, lastColumn);
+    ReturnCellValue(ctx, searched, lastRow, found.column);
+}
+
+// The position of the cell found, counted row by row over the whole rectangle.
+void Match(CEvalContext& ctx) {
+    if (!CheckArgumentCount(ctx, 3, 3) || ApplyOverParameters(ctx, {0, 2})) return;
+    int32_t type = 1;
+    CArgumentArea area(ctx);
+    Sought v;
+    FormulaError error = GetIntArg(ctx, Argument(ctx, 2), type, -1, 1);
+    error = MergeError(error, area.Take(Argument(ctx, 1)));
+    error = MergeError(error, ReadSought(ctx, Argument(ctx, 0), v));
+    if (error) return ReturnError(ctx, error);
+    CellRange whole{0, 0, uint16_t(area.Columns() - 1), area.Rows() - 1};
+    Found found = SearchPart(ctx, area, whole, v, type, false);
+    if (!found.any) return ReturnError(ctx, kErrNA);
+    ReturnNumber(ctx, double(area.Columns()) * found.row + found.column + 1);
+}
+
+} // namespace
+
+void BindLookupFunctions() {
+    BindBuiltinFunction("VLOOKUP", &TableLookup<true>);
+    BindBuiltinFunction("HLOOKUP", &TableLookup<false>);
+    BindBuiltinFunction("LOOKUP", &Lookup);
+    BindBuiltinFunction("MATCH", &Match);
+}
+
+} // namespace vl

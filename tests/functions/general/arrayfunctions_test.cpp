@@ -1,0 +1,145 @@
+#include "functiontestutil.h"
+
+#include <algorithm>
+#include <numeric>
+#include <random>
+#include <vector>
+
+namespace vl {
+
+using test::FormulaCase;
+using test::FunctionBook;
+
+namespace {
+
+// The numbers of the array a formula gives, in store order (row by row).
+std::vector<double> ArrayNumbers(FunctionBook& book, std::string_view formula) {
+    std::vector<double> out;
+    CEvalContext& ctx = book.Ctx();
+    ctx.worksheetList = book.Book().tree.first;
+    ctx.currentCells = &book.Sheet().cells;
+    std::string stored = book.Internal(formula, test::At("J20"));
+    if (EvaluateFormulaText(ctx, stored, 9, 19) != kTokenArray || ctx.scratch.arrayCount == 0)
+        return out;
+    CellCursor cursor;
+    cursor.flags = kAdvance;
+    cursor.page = ctx.scratch.arrays[ctx.scratch.arrayCount - 1];
+    while (const uint8_t* r = NextCellRecord(cursor))
+        if (cell::IsNumber(r)) out.push_back(cell::Number(r));
+    return out;
+}
+
+bool IsPermutation(const std::vector<double>& rows, std::size_t n) {
+    std::vector<double> expected(n);
+    std::iota(expected.begin(), expected.end(), 1.0);
+    std::vector<double> sorted = rows;
+    std::sort(sorted.begin(), sorted.end());
+    return sorted == expected;
+}
+
+} // namespace
+
+TEST(ArrayFunctions, SortUniqueAndTranspose) {
+    FunctionBook book;
+    static const FormulaCase cases[] = {
+        {"=sort({2,\"b\";2,\"a\";3,\"d\";3,\"c\";1,\"e\"},1,1,2,1)", "{5; 2; 1; 4; 3}"},
+        {"=sort({3;1;5;2;4},1,1)", "{2; 4; 1; 5; 3}"},
+        {"=sort({3;1;5;2;4},1,0)", "{3; 5; 1; 4; 2}"},
+        {"=sort({3;1;5;2;4},1,)", "{2; 4; 1; 5; 3}"},
+        {"=sort({\"b\",1;\"A\",2;\"c\",0},2,0)", "{2; 1; 3}"},
+        // Empty cells last in both directions; errors first.
+        {"=sort({3;;1;#N/A!},1,1)", "{4; 3; 1; 2}"},
+        {"=sort({3;;1},1,0)", "{1; 3; 2}"},
+        {"=sort({3;1},1)", "#SYNTAX!"},
+        {"=sort({3;1},1,1,1)", "#VALUE!"},
+        {"=sort({3;1},0,1)", "#NUM!"},
+        {"=sort({3;1},,1)", "#NUM!"},
+        {"=sort({3;1},1,2)", "#NUM!"},
+        {"=sort(5,1,1)", "#VALUE!"},
+        {"=sort({3;1},1/0,1)", "#DIV/0!"},
+        {"=unique({2;3;1;2;5;3;1},1)", "{1; 2; 3; 5}"},
+        {"=unique({2;3;1;2;5;3;1},)", "{1; 2; 3; 5}"},
+        {"=unique({\"a\";\"b\";\"cd\";\"a\";\"cd\";\"b\";\"d\"},2)",
+         "{\"a\", 2; \"b\", 2; \"cd\", 2; \"d\", 1}"},
+        {"=index({\"a\";\"b\";\"cd\";\"a\";\"cd\";\"b\";\"d\"},unique({\"a\";\"b\";\"cd\";\"a\";"
+         "\"cd\";\"b\";\"d\"},0),)",
+         "{\"a\"; \"b\"; \"cd\"; \"d\"}"},
+        {"=unique({\"a\";\"A\"},2)", "{\"A\", 2}"},
+        // A text never equals a number, though the sort may take them for equal.
+        {"=ROWS(unique({1;\"1\"},2))", "2"},
+        {"=unique({1,2},1)", "#VALUE!"},
+        {"=unique({1;2},3)", "#NUM!"},
+        {"=unique({1;2})", "#SYNTAX!"},
+        {"=transpose({1,2,3;4,5,6})", "{1, 4; 2, 5; 3, 6}"},
+        {"=transpose({1,\"a\"})", "{1; \"a\"}"},
+        {"=transpose(1)", "#VALUE!"},
+        {"=transpose(1,2)", "#SYNTAX!"},
+        {"=COLUMNS(transpose(A1:A2046))", "2046"},
+        {"=transpose(A1:A2047)", "#REF!"},
+    };
+    book.Check(cases);
+}
+
+TEST(ArrayFunctions, WorksheetCellsWithFormulasEmptiesAndErrors) {
+    FunctionBook book;
+    book.Number("A1", 2);
+    book.Formula("A3", "=NA()");
+    book.Text("A4", "x");
+    book.Formula("A5", "=1+1");
+    book.Formula("A6", "=NA()");
+    book.Formula("A7", "=1/0");
+    book.Formula("B1", "=\"q\"");
+    book.Number("B2", 7);
+    // Reached before the cells of column A below it are calculated.
+    book.Formula("C1", "=INDEX(UNIQUE(A1:A8,2),3,2)");
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("C1"), "2");
+    // Each error code is a group of its own, before the values; empty cells take no part.
+    EXPECT_EQ(book.Eval("=UNIQUE(A1:A8,2)", "J20"), "{#DIV/0!, 1; #N/A!, 2; 2, 2; \"x\", 1}");
+    EXPECT_EQ(book.Eval("=INDEX(A1:A8,SORT(A1:A8,1,1),)", "J20"),
+              "{#DIV/0!; #N/A!; #N/A!; 2; 2; \"x\"; ; }");
+    EXPECT_EQ(book.Eval("=TRANSPOSE(A1:B2)", "J20"), "{2, ; \"q\", 7}");
+}
+
+// Whatever the comparison says of numbers against text (it is not symmetric), the result
+// names every row once.
+TEST(ArrayFunctions, SortGivesAPermutationOfMixedRows) {
+    FunctionBook book;
+    std::vector<double> rows = ArrayNumbers(book, "=SORT({10;\"9\";8;\"x\";10;\"9\";\"!\";1},1,1)");
+    EXPECT_TRUE(IsPermutation(rows, 8));
+    std::mt19937 random(16);
+    std::uniform_int_distribution<int> pick(0, 5);
+    for (int r = 1; r <= 300; ++r) {
+        std::string a1 = "A" + std::to_string(r);
+        int kind = pick(random);
+        if (kind < 3) book.Number(a1, pick(random) * 10);
+        if (kind == 3) book.Text(a1, std::to_string(pick(random) * 10));
+        if (kind == 4) book.Text(a1, std::string(1, char('!' + pick(random) * 20)));
+    }
+    rows = ArrayNumbers(book, "=SORT(A1:A300,1,1)");
+    EXPECT_TRUE(IsPermutation(rows, 300));
+}
+
+// Over numbers alone the order agrees with a plain sort of the values.
+TEST(ArrayFunctions, SortOrdersNumbersLikeAReferenceSort) {
+    FunctionBook book;
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> value(-50, 50);
+    std::vector<double> values;
+    for (int r = 1; r <= 500; ++r) {
+        values.push_back(value(random));
+        book.Number("B" + std::to_string(r), values.back());
+    }
+    for (int order = 0; order <= 1; ++order) {
+        std::vector<double> rows =
+            ArrayNumbers(book, "=SORT(B1:B500,1," + std::to_string(order) + ")");
+        ASSERT_TRUE(IsPermutation(rows, 500));
+        std::vector<double> seen, expected = values;
+        for (double row : rows) seen.push_back(values[std::size_t(row) - 1]);
+        std::sort(expected.begin(), expected.end());
+        if (order == 0) std::reverse(expected.begin(), expected.end());
+        EXPECT_EQ(seen, expected);
+    }
+}
+
+} // namespace vl
