@@ -1,5 +1,5 @@
 #include "model/rangeops.h"
-#include "model/runappender.h"
+#include "model/rowsplice.h"
 
 #include <algorithm>
 #include <map>
@@ -33,21 +33,26 @@ std::vector<FormatRun> CutRun(const FormatRun& run, const std::vector<CellRange>
     return parts;
 }
 
+bool AppendRun(CRowSplice& splice, const FormatRun& run) {
+    uint8_t bytes[kFormatRunSize];
+    StoreFormatRun(bytes, run);
+    return splice.Append(bytes, kFormatRunSize) != nullptr;
+}
+
 // The new runs of the spliced rows: the old ones less the cleared rectangles, with the given
 // runs (inside them, in order) merged in.
 bool FillRuns(CRowSplice& splice, const std::vector<CellRange>& clear,
               const std::vector<FormatRun>& in) {
-    CRunAppender out(splice);
     size_t next = 0;
     while (const uint8_t* p = splice.NextOld()) {
         for (const FormatRun& part : CutRun(LoadFormatRun(p), clear)) {
             for (; next < in.size() && RunBefore(in[next], part); ++next)
-                if (!out.Append(in[next])) return false;
-            if (!out.Append(part)) return false;
+                if (!AppendRun(splice, in[next])) return false;
+            if (!AppendRun(splice, part)) return false;
         }
     }
     for (; next < in.size(); ++next)
-        if (!out.Append(in[next])) return false;
+        if (!AppendRun(splice, in[next])) return false;
     return true;
 }
 

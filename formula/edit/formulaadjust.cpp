@@ -38,21 +38,24 @@ enum class Outcome { kKeep, kMove, kFail };
 
 // The rule for one relative part: r the formula cell's position after the edit, t the target
 // the part reaches from there. A formula inside inserted rows was put back as it was kept and
-// is left alone, so the insertion rules start past the span.
-// `reached` is set when, before a removal, the part reached into the removed span.
+// is left alone, so the insertion rules start past the span. Targets move by plain
+// arithmetic, also those already off the sheet, so that removal and insertion undo each
+// other; only a target on the sheet pushed off it by an insertion fails. `reached` is set
+// when, before a removal, the part reached into the removed span.
 Outcome Rule(const Edit& e, int64_t r, int64_t t, int64_t& target, bool& reached) {
     const int64_t f = e.first, l = e.last, c = e.count;
     if (t < r) { // upward or leftward
-        if (e.inserted && r > l && t - c < f)
-            return (target = t - c) < 0 ? Outcome::kFail : Outcome::kMove;
+        if (e.inserted && r > l && t - c < f) return target = t - c, Outcome::kMove;
         if (!e.inserted && r + c > l) {
             reached = reached || (t + c >= f && t + c <= l);
             if (t + c < f) return target = t + c, Outcome::kMove;
         }
     } else if (t > r) {
         // The target moved when it stood at the first changed row or below it.
-        if (e.inserted && r < f && t >= f)
-            return (target = t + c) >= e.limit ? Outcome::kFail : Outcome::kMove;
+        if (e.inserted && r < f && t >= f) {
+            target = t + c;
+            return t < e.limit && target >= e.limit ? Outcome::kFail : Outcome::kMove;
+        }
         if (!e.inserted && r < f) {
             reached = reached || (t >= f && t <= l);
             if (t + c > l) return target = t - c, Outcome::kMove;

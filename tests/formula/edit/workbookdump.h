@@ -1,11 +1,13 @@
 #pragma once
 // The whole of a workbook as bytes, in named sections, for tests that must find it exactly
 // as it was: the tree (order, kinds, levels, names), and per worksheet its cell records in
-// order (without the recalculation's scratch fields), its format runs in order, its column table,
+// order (without the scratch a recalculation leaves in formula records), its format runs
+// (the style of every cell), its column table,
 // its row heights (a list that ends in default entries reads as the same list without them), its
 // containers with their settings, its view and page setup; then the style and font tables.
 
 #include "model/container.h"
+#include "model/rangeops.h"
 #include "model/workbook.h"
 
 #include <algorithm>
@@ -40,14 +42,31 @@ inline void AddSheet(WorkbookDump& d, const CWorksheet& ws) {
     CellCursor cursor{kAdvance, ws.cells.FirstPage(), 0};
     while (const uint8_t* r = NextCellRecord(cursor)) {
         std::string record(reinterpret_cast<const char*>(r), cell::Length(r));
-        // The cell a formula last waited for is the recalculation's scratch: it stays behind
-        // from whichever pass last entered the formula, and no reader looks at it.
-        if (cell::IsFormula(r)) std::fill(record.begin() + 15, record.begin() + 25, '\0');
+        // The recalculation's scratch stays behind in a formula record: the cell it last
+        // waited for, and the number of a result that is now text. No reader looks at them.
+        if (cell::IsFormula(r)) {
+            std::fill(record.begin() + 15, record.begin() + 25, '\0');
+            if (cell::ResultFlags(r) & kResultText)
+                std::fill(record.begin() + 25, record.begin() + 33, '\0');
+        }
         cells += record;
     }
+    // Runs as the cells see them: two touching runs of one style read as one run, however
+    // an edit cut them.
     std::string& runs = d.Add(name + " runs");
-    for (const Page* page = ws.formats.runs.FirstPage(); page; page = page->next)
-        AddBytes(runs, page->payload, page->used);
+    FormatRun last{};
+    bool any = false;
+    for (const FormatRun& run : RunsInRect(ws.formats, {0, 0, kLastColumn, kLastRow})) {
+        if (any && last.row == run.row && last.style == run.style &&
+            uint32_t(last.lastColumn) + 1 == run.firstColumn) {
+            last.lastColumn = run.lastColumn;
+            continue;
+        }
+        if (any) AddValue(runs, last);
+        last = run;
+        any = true;
+    }
+    if (any) AddValue(runs, last);
     std::string& columns = d.Add(name + " columns");
     for (const ColumnEntry& c : ws.formats.columns) {
         AddValue(columns, c.width);
