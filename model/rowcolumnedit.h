@@ -42,6 +42,12 @@ bool RemoveWorksheetRows(CWorksheet& ws, uint32_t first, uint32_t last, ErrorCod
 bool InsertWorksheetColumns(CWorksheet& ws, uint16_t first, uint16_t last, ErrorCode& error);
 bool RemoveWorksheetColumns(CWorksheet& ws, uint16_t first, uint16_t last, ErrorCode& error);
 
+// Takes out again rows (columns) that an insertion put in while they are still empty: the
+// cells, runs, heights and column entries after them move back in place. Allocates nothing,
+// so that an edit failing after its insertion can always go back.
+void TakeOutEmptyRows(CWorksheet& ws, uint32_t first, uint32_t last);
+void TakeOutEmptyColumns(CWorksheet& ws, uint16_t first, uint16_t last);
+
 // Whether inserting `count` rows (columns) at `first` would push a cell off the sheet.
 bool RowsInsertFit(const CCellStore& store, uint32_t first, uint32_t count);
 bool ColumnsInsertFit(const CCellStore& store, uint16_t first, uint16_t count);

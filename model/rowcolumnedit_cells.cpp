@@ -1,6 +1,5 @@
 #include "model/rangeops.h"
 #include "model/rowcolumnedit.h"
-#include "model/worksheet.h"
 
 namespace vl {
 
@@ -66,38 +65,6 @@ bool InsertColumnsInCellStore(CCellStore& store, uint16_t first, uint16_t count)
     ForEachRecord(store.FirstPage(), [&](uint8_t* r) {
         if (cell::Column(r) >= first) StoreU16(r + 1, uint16_t(cell::Column(r) + count));
     });
-    return true;
-}
-
-bool InsertWorksheetRows(CWorksheet& ws, uint32_t first, uint32_t last, ErrorCode& error) {
-    if (first > last || last > kLastRow) return true;
-    const uint32_t count = last - first + 1;
-    if (!RowsInsertFit(ws.cells, first, count)) return error = kErrorNoEmptyRows, false;
-    if (!InsertRowFormats(ws.formats, first, count)) return error = kErrorWorksheetMemory, false;
-    InsertRowsInCellStore(ws.cells, first, count);
-    return true;
-}
-
-bool RemoveWorksheetRows(CWorksheet& ws, uint32_t first, uint32_t last, ErrorCode& error) {
-    if (first > last || last > kLastRow) return true;
-    if (!RemoveRowFormats(ws.formats, first, last)) return error = kErrorWorksheetMemory, false;
-    RemoveRowsFromCellStore(ws.cells, first, last);
-    return true;
-}
-
-bool InsertWorksheetColumns(CWorksheet& ws, uint16_t first, uint16_t last, ErrorCode& error) {
-    if (first > last || last > kLastColumn) return true;
-    const uint16_t count = uint16_t(last - first + 1);
-    if (!ColumnsInsertFit(ws.cells, first, count)) return error = kErrorNoEmptyColumns, false;
-    if (!InsertColumnFormats(ws.formats, first, count)) return error = kErrorWorksheetMemory, false;
-    InsertColumnsInCellStore(ws.cells, first, count);
-    return true;
-}
-
-bool RemoveWorksheetColumns(CWorksheet& ws, uint16_t first, uint16_t last, ErrorCode& error) {
-    if (first > last || last > kLastColumn) return true;
-    if (!RemoveColumnFormats(ws.formats, first, last)) return error = kErrorWorksheetMemory, false;
-    ClearColumns(ws.cells, first, last);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "formula/edit/formulaadjust.h"
 #include "formula/edit/rowsort.h"
 #include "formula/edit/undocases.h"
+#include "model/memoryguard.h"
 #include "model/rowcolumnedit.h"
 #include "model/rowpermute.h"
 #include "model/workbook.h"
@@ -123,7 +124,8 @@ CommandResult ConvertContentsCommand(CWorkbook& workbook, const GridSelection& s
 
 namespace {
 
-// One insertion or removal of whole rows or columns, with its undo entry.
+// One insertion or removal of whole rows or columns, with its undo entry. The formulas'
+// new texts are planned first, so that a refusal or a lack of memory changes nothing.
 CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection, bool rows,
                             bool insert) {
     CWorksheet* ws = workbook.tree.active;
@@ -136,41 +138,39 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
         rows ? CellRange{0, s.r1, kLastColumn, s.r2} : CellRange{s.c1, 0, s.c2, kLastRow}, &span);
     const uint8_t mode = rows ? (insert ? kAdjustRowsInserted : kAdjustRowsRemoved)
                               : (insert ? kAdjustColumnsInserted : kAdjustColumnsRemoved);
-    if (insert) {
-        const bool fit = rows ? RowsInsertFit(ws->cells, s.r1, s.r2 - s.r1 + 1)
-                              : ColumnsInsertFit(ws->cells, s.c1, uint16_t(s.c2 - s.c1 + 1));
-        if (!fit || !InsertKeepsReferencesOnSheet(*ctx, ws->cells, mode, span))
-            return workbook.error = rows ? kErrorNoEmptyRows : kErrorNoEmptyColumns,
-                   CommandResult::kFailed;
-        if (rows)
-            workbook.RecordUndoInsertRows(s, selection.cursorColumn, selection.cursorRow, s.r1,
-                                          s.r2);
-        else
-            workbook.RecordUndoInsertColumns(s, selection.cursorColumn, selection.cursorRow, s.c1,
-                                             s.c2);
-    } else {
-        const bool recorded = rows
-                                  ? workbook.RecordUndoRowsCopy(s, selection.cursorColumn,
-                                                                selection.cursorRow, s.r1, s.r2)
-                                  : workbook.RecordUndoColumnsCopy(s, selection.cursorColumn,
-                                                                   selection.cursorRow, s.c1, s.c2);
-        if (!recorded) return CommandResult::kFailed;
-    }
-    bool done = rows ? (insert ? InsertWorksheetRows(*ws, s.r1, s.r2, workbook.error)
-                               : RemoveWorksheetRows(*ws, s.r1, s.r2, workbook.error))
-                     : (insert ? InsertWorksheetColumns(*ws, s.c1, s.c2, workbook.error)
-                               : RemoveWorksheetColumns(*ws, s.c1, s.c2, workbook.error));
+    const ErrorCode full = rows ? kErrorNoEmptyRows : kErrorNoEmptyColumns;
+    const bool fit =
+        !insert || (rows ? RowsInsertFit(ws->cells, s.r1, s.r2 - s.r1 + 1)
+                         : ColumnsInsertFit(ws->cells, s.c1, uint16_t(s.c2 - s.c1 + 1)));
+    if (!fit) return workbook.error = full, CommandResult::kFailed;
+    std::vector<FormulaText> texts, lost;
+    const bool planned = GuardWorksheetMemory(workbook, [&] {
+        if (PlanFormulasAfterEdit(*ctx, ws->cells, mode, span, texts, insert ? nullptr : &lost))
+            return true;
+        return workbook.error = full, false;
+    });
+    if (!planned) return CommandResult::kFailed;
+    const uint16_t cc = selection.cursorColumn;
+    const uint32_t cr = selection.cursorRow;
+    if (insert && rows) workbook.RecordUndoInsertRows(s, cc, cr, s.r1, s.r2);
+    if (insert && !rows) workbook.RecordUndoInsertColumns(s, cc, cr, s.c1, s.c2);
+    if (!insert && !(rows ? workbook.RecordUndoRowsCopy(s, cc, cr, s.r1, s.r2)
+                          : workbook.RecordUndoColumnsCopy(s, cc, cr, s.c1, s.c2)))
+        return CommandResult::kFailed;
+    const bool done = rows ? (insert ? InsertWorksheetRows(*ws, s.r1, s.r2, workbook.error)
+                                     : RemoveWorksheetRows(*ws, s.r1, s.r2, workbook.error))
+                           : (insert ? InsertWorksheetColumns(*ws, s.c1, s.c2, workbook.error)
+                                     : RemoveWorksheetColumns(*ws, s.c1, s.c2, workbook.error));
     if (!done) {
         workbook.DiscardLastUndo(true);
         return CommandResult::kFailed;
     }
-    std::vector<FormulaText> lost;
-    if (!AdjustFormulasAfterEdit(*ctx, ws->cells, mode, span, insert ? nullptr : &lost) ||
+    if (!ReplaceFormulaTexts(ws->cells, texts) ||
         !undocase::KeepLostFormulas(workbook.undo.entries[workbook.undo.current], lost)) {
         workbook.error = kErrorWorksheetMemory;
-        done = false;
+        return Finish(workbook, false);
     }
-    return Finish(workbook, done);
+    return Finish(workbook, true);
 }
 
 } // namespace

@@ -243,13 +243,47 @@ bool AdjustFormulasAfterEdit(CEvalContext& ctx, CCellStore& store, uint8_t mode,
     }
 }
 
+bool PlanFormulasAfterEdit(CEvalContext& ctx, const CCellStore& store, uint8_t mode,
+                           const RangeDescriptor& range, std::vector<FormulaText>& texts,
+                           std::vector<FormulaText>* lost) {
+    if (mode < kAdjustRowsInserted || mode > kAdjustColumnsRemoved) return false;
+    const Edit e = MakeEdit(mode, range);
+    std::string text;
+    CellCursor cursor{kAdvance, store.FirstPage(), 0};
+    while (const uint8_t* r = NextCellRecord(cursor)) {
+        if (!cell::IsFormula(r)) continue;
+        const int64_t at = e.rows ? cell::Row(r) : cell::Column(r);
+        if (!e.inserted && at >= e.first && at <= e.last) continue;
+        const int64_t moved =
+            e.inserted ? (at >= e.first ? at + e.count : at) : (at > e.last ? at - e.count : at);
+        const uint16_t column = e.rows ? cell::Column(r) : uint16_t(moved);
+        const uint32_t row = e.rows ? uint32_t(moved) : cell::Row(r);
+        const std::string_view formula = cell::Formula(r);
+        bool reached = false;
+        if (!AdjustFormulaText(ctx, formula, column, row, mode, range, text, &reached))
+            return false;
+        if (text != formula) texts.push_back({column, row, text});
+        if (reached && lost) lost->push_back({cell::Column(r), cell::Row(r), std::string(formula)});
+    }
+    return true;
+}
+
 bool ReplaceFormulaTexts(CCellStore& store, const std::vector<FormulaText>& texts) {
     try {
         std::vector<FormulaText> sorted = texts;
-        std::sort(sorted.begin(), sorted.end(), [](const FormulaText& a, const FormulaText& b) {
-            return cell::Before(a.row, a.column, b.row, b.column);
-        });
-        return ApplyFormulaTexts(store, sorted);
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [](const FormulaText& a, const FormulaText& b) {
+                             return cell::Before(a.row, a.column, b.row, b.column);
+                         });
+        // Of several texts for one cell the last given stays.
+        std::vector<FormulaText> unique;
+        for (FormulaText& t : sorted) {
+            if (!unique.empty() && unique.back().row == t.row && unique.back().column == t.column)
+                unique.back() = std::move(t);
+            else
+                unique.push_back(std::move(t));
+        }
+        return ApplyFormulaTexts(store, unique);
     } catch (const std::bad_alloc&) {
         return false;
     }

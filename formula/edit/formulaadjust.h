@@ -40,8 +40,16 @@ bool AdjustFormulasAfterEdit(CEvalContext& ctx, CCellStore& store, uint8_t mode,
                              const RangeDescriptor& range,
                              std::vector<FormulaText>* lost = nullptr);
 
-// Puts formula texts back into their cells, each record keeping its head and cached result;
-// all or nothing (false when a record could not be had).
+// The same rewrite planned before the edit: the new texts of the store's formulas at the
+// cells where the edit will put them (formulas of a removed span leave out), to be written
+// with ReplaceFormulaTexts once the edit is made. With the plan made first, an edit can be
+// refused, or run out of memory, before anything changes.
+bool PlanFormulasAfterEdit(CEvalContext& ctx, const CCellStore& store, uint8_t mode,
+                           const RangeDescriptor& range, std::vector<FormulaText>& texts,
+                           std::vector<FormulaText>* lost = nullptr);
+
+// Puts formula texts into their cells, each record keeping its head and cached result; all or
+// nothing (false when a record could not be had). A later text for the same cell wins.
 bool ReplaceFormulaTexts(CCellStore& store, const std::vector<FormulaText>& texts);
 
 // Formula texts in one heap block (u32 count; per text u16 column, u32 row, u16 length and

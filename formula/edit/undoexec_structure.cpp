@@ -90,10 +90,23 @@ uint8_t Mode(bool rows, bool inserted) {
     return inserted ? kAdjustColumnsInserted : kAdjustColumnsRemoved;
 }
 
+// The formulas' new texts, planned before the edit; false with the workbook's error when
+// a reference would be pushed off the sheet (24 or 23) or memory runs out.
+bool Plan(CWorkbook& workbook, CEvalContext& ctx, CWorksheet& ws, const RangeDescriptor& span,
+          bool rows, bool insert, std::vector<FormulaText>& texts, std::vector<FormulaText>* lost) {
+    return GuardWorksheetMemory(workbook, [&] {
+        if (PlanFormulasAfterEdit(ctx, ws.cells, Mode(rows, insert), span, texts, lost))
+            return true;
+        return Fail(workbook, rows ? kErrorNoEmptyRows : kErrorNoEmptyColumns);
+    });
+}
+
 // The rows (columns) are there: they are kept in the entry, then removed.
 bool RemoveAgain(CWorkbook& workbook, CWorksheet& ws, int32_t index, bool rows, CEvalContext& ctx) {
     UndoHistory& history = workbook.undo;
     const RangeDescriptor span = history.entries[index].secondRange;
+    std::vector<FormulaText> texts, lost;
+    if (!Plan(workbook, ctx, ws, span, rows, false, texts, &lost)) return false;
     int32_t spare = kSpare;
     if (!SnapshotRangeToUndo(workbook, ws, span, history, spare, true, true)) return false;
     const bool removed = rows ? RemoveWorksheetRows(ws, span.r1, span.r2, workbook.error)
@@ -103,12 +116,18 @@ bool RemoveAgain(CWorkbook& workbook, CWorksheet& ws, int32_t index, bool rows, 
         return false;
     }
     TakeSpare(history, index, true);
-    // Only memory can fail here; the entry then still matches the worksheet.
-    std::vector<FormulaText> lost;
-    if (!AdjustFormulasAfterEdit(ctx, ws.cells, Mode(rows, false), span, &lost) ||
-        !KeepLostFormulas(history.entries[index], lost))
+    // Only memory can fail from here; the entry then still holds what was removed.
+    if (!ReplaceFormulaTexts(ws.cells, texts) || !KeepLostFormulas(history.entries[index], lost))
         return Fail(workbook, kErrorWorksheetMemory);
     return true;
+}
+
+// Takes out again, in place, rows (columns) that were inserted but not yet filled.
+void TakeOutEmpty(CWorksheet& ws, const RangeDescriptor& span, bool rows) {
+    if (rows)
+        TakeOutEmptyRows(ws, span.r1, span.r2);
+    else
+        TakeOutEmptyColumns(ws, span.c1, span.c2);
 }
 
 // The rows (columns) are kept in the entry: they are inserted and refilled from it.
@@ -116,37 +135,39 @@ bool InsertAgain(CWorkbook& workbook, CWorksheet& ws, int32_t index, bool rows, 
     UndoHistory& history = workbook.undo;
     UndoEntry& e = history.entries[index];
     const RangeDescriptor span = e.secondRange;
-    const ErrorCode full = rows ? kErrorNoEmptyRows : kErrorNoEmptyColumns;
+    std::vector<FormulaText> texts;
     const bool fit = rows ? RowsInsertFit(ws.cells, span.r1, span.r2 - span.r1 + 1)
                           : ColumnsInsertFit(ws.cells, span.c1, uint16_t(span.c2 - span.c1 + 1));
-    if (!fit || !InsertKeepsReferencesOnSheet(ctx, ws.cells, Mode(rows, true), span))
-        return Fail(workbook, full);
+    if (!fit) return Fail(workbook, rows ? kErrorNoEmptyRows : kErrorNoEmptyColumns);
+    if (!Plan(workbook, ctx, ws, span, rows, true, texts, nullptr)) return false;
+    // Formulas that reached into the span get back the texts they had before it went.
+    if (e.cellBuffer && !GuardWorksheetMemory(workbook, [&] {
+            return UnpackFormulaTexts(e.cellBuffer.get(), e.cellBufferSize, texts) ||
+                   Fail(workbook, kErrorInvalidCacheIndex);
+        }))
+        return false;
     const bool inserted = rows ? InsertWorksheetRows(ws, span.r1, span.r2, workbook.error)
                                : InsertWorksheetColumns(ws, span.c1, span.c2, workbook.error);
     if (!inserted) return false;
     if (!RestoreRangeFromUndo(workbook, ws, history, index, true, true)) {
-        // Take the empty rows out again, so that the worksheet is as it was.
+        TakeOutEmpty(ws, span, rows);
+        return false;
+    }
+    if (!ReplaceFormulaTexts(ws.cells, texts)) {
+        // The rows are filled by now: taking them out needs memory, which may be back.
         ErrorCode ignored = kErrorNone;
         if (rows)
             RemoveWorksheetRows(ws, span.r1, span.r2, ignored);
         else
             RemoveWorksheetColumns(ws, span.c1, span.c2, ignored);
-        return false;
+        return Fail(workbook, kErrorWorksheetMemory);
     }
-    std::vector<FormulaText> lost;
-    const bool unpacked =
-        !e.cellBuffer || UnpackFormulaTexts(e.cellBuffer.get(), e.cellBufferSize, lost);
     e.object.reset();
     e.keptStyles.reset();
     e.cellBuffer.reset();
     e.cellBufferSize = 0;
     e.holds = 0;
     e.kind = kUndoRangeBoth;
-    if (!AdjustFormulasAfterEdit(ctx, ws.cells, Mode(rows, true), span))
-        return Fail(workbook, kErrorWorksheetMemory);
-    // Formulas that reached into the span get back the texts they had before it went.
-    if (!unpacked || !ReplaceFormulaTexts(ws.cells, lost))
-        return Fail(workbook, kErrorWorksheetMemory);
     return true;
 }
 
