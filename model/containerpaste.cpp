@@ -5,6 +5,14 @@
 
 namespace vl {
 
+namespace {
+uint16_t gIdLimit = kMaxContainerId;
+}
+
+void SetContainerIdLimit(uint16_t limit) {
+    gIdLimit = limit == 0 || limit > kMaxContainerId ? kMaxContainerId : limit;
+}
+
 CContainerIds::CContainerIds(const CWorkbook& workbook) : used_(size_t(kMaxContainerId) + 1) {
     used_[0] = true; // 0 is no id
     for (const CTreeItem* p = workbook.tree.first; p; p = p->next)
@@ -14,7 +22,7 @@ CContainerIds::CContainerIds(const CWorkbook& workbook) : used_(size_t(kMaxConta
 }
 
 uint16_t CContainerIds::Take() {
-    for (uint32_t id = 1; id <= kMaxContainerId; ++id) {
+    for (uint32_t id = 1; id <= gIdLimit; ++id) {
         if (!used_[id]) {
             used_[id] = true;
             return uint16_t(id);

@@ -15,12 +15,16 @@ class CWorkbook;
 
 constexpr uint16_t kMaxContainerId = 65533;
 
+// The highest id handed out: kMaxContainerId, lowered by tests that must run out of ids
+// without placing 65,533 containers (0 puts it back).
+void SetContainerIdLimit(uint16_t limit);
+
 // The ids the containers of every worksheet of a workbook use, handing out free ones.
 class CContainerIds {
 public:
     explicit CContainerIds(const CWorkbook& workbook);
     bool Used(uint16_t id) const { return id < used_.size() && used_[id]; }
-    // The smallest free id from 1 to 65,533, then counted as used; 0 when none is free.
+    // The smallest free id from 1 to the limit, then counted as used; 0 when none is free.
     uint16_t Take();
 
 private:
