@@ -169,3 +169,15 @@ TEST(ReplaceInRange, RunningOutOfMemoryChangesNoCell) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+TEST(RememberSearchText, NewTextsGoOnTopOnceAndEmptyOnesNowhere) {
+    std::vector<std::string> list;
+    for (const char* text : {"b", "", "a", "b", "c"}) RememberSearchText(list, text);
+    EXPECT_EQ(list, (std::vector<std::string>{"c", "a", "b"}));
+    RememberSearchText(list, std::string(2000, 'x'));
+    EXPECT_EQ(list.front().size(), kSearchTextSize - 1);
+}
+
+} // namespace vl
