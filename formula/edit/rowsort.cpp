@@ -84,7 +84,10 @@ int Sign(bool less, bool greater) {
 int CompareKey(const KeyValue& a, KeyValue b, bool ascending) {
     const int direction = ascending ? 1 : -1;
     if (a.error || b.error) {
-        if (a.error && b.error) return direction * Sign(a.error<b.error, a.error> b.error);
+        if (a.error && b.error) {
+            const bool less = a.error<b.error, greater = a.error> b.error;
+            return direction * Sign(less, greater);
+        }
         return direction * (a.error ? -1 : 1);
     }
     std::string written;
@@ -100,7 +103,10 @@ int CompareKey(const KeyValue& a, KeyValue b, bool ascending) {
         if (a.kind == b.kind) return 0;
         return a.kind == KeyKind::kEmpty ? 1 : -1;
     }
-    if (a.kind == KeyKind::kNumber) return direction * Sign(a.number<b.number, a.number> b.number);
+    if (a.kind == KeyKind::kNumber) {
+        const bool less = a.number<b.number, greater = a.number> b.number;
+        return direction * Sign(less, greater);
+    }
     return direction * CompareTextNoCase(a.text, b.text);
 }
 
@@ -108,45 +114,39 @@ int CompareKey(const KeyValue& a, KeyValue b, bool ascending) {
 // through the rows in order, read them from the array they walk instead of from the store.
 constexpr uint32_t kInlineKeys = 2;
 
-// A number or a text, as its kind says: 16 bytes, so that more of the array fits the caches.
-struct InlineKey {
-    union {
+// The first keys side by side with the row, 24 bytes in all, so that more of the array
+// fits the caches; each value is a number or a text as its kind says. A text is read in
+// place, where its record keeps its length in the two bytes before it.
+struct SortItem {
+    union Value {
         double number;
         const char* text;
-    };
-    uint16_t length;
-    KeyKind kind;
-    uint8_t error;
-};
-
-struct SortItem {
-    InlineKey keys[kInlineKeys];
+    } values[kInlineKeys];
     uint32_t row;
+    KeyKind kinds[kInlineKeys];
+    uint8_t errors[kInlineKeys];
+
+    KeyValue Key(uint32_t k) const {
+        KeyValue v;
+        v.kind = kinds[k];
+        v.error = errors[k];
+        if (v.kind == KeyKind::kText)
+            v.text = {values[k].text,
+                      LoadU16(reinterpret_cast<const uint8_t*>(values[k].text) - 2)};
+        else
+            v.number = values[k].number;
+        return v;
+    }
+    void SetKey(uint32_t k, const uint8_t* record) {
+        const KeyValue v = MakeKeyValue(record);
+        kinds[k] = v.kind;
+        errors[k] = v.error;
+        if (v.kind == KeyKind::kText)
+            values[k].text = v.text.data();
+        else
+            values[k].number = v.number;
+    }
 };
-
-KeyValue ValueOf(const InlineKey& key) {
-    KeyValue v;
-    v.kind = key.kind;
-    v.error = key.error;
-    if (key.kind == KeyKind::kText)
-        v.text = {key.text, key.length};
-    else
-        v.number = key.number;
-    return v;
-}
-
-InlineKey MakeInlineKey(const uint8_t* record) {
-    const KeyValue v = MakeKeyValue(record);
-    InlineKey key;
-    key.length = uint16_t(v.text.size());
-    key.kind = v.kind;
-    key.error = v.error;
-    if (v.kind == KeyKind::kText)
-        key.text = v.text.data();
-    else
-        key.number = v.number;
-    return key;
-}
 
 // The key cells of the rows being sorted: each partition's pivot keys are read once, the
 // first key of a row from its item, later keys through the row index and only as far as
@@ -168,23 +168,21 @@ public:
     // Rows as items that carry their first keys.
     bool HasKey(const SortItem& item) const {
         for (uint32_t k = 0; k < Inline(); ++k)
-            if (item.keys[k].kind != KeyKind::kEmpty) return true;
+            if (item.kinds[k] != KeyKind::kEmpty) return true;
         return HasKeyFrom(item.row, Inline());
     }
     void LoadPivot(const SortItem& item) {
-        for (uint32_t k = 0; k < Inline(); ++k) pivot_[k] = ValueOf(item.keys[k]);
+        for (uint32_t k = 0; k < Inline(); ++k) pivot_[k] = item.Key(k);
         for (uint32_t k = Inline(); k < keys_; ++k) pivot_[k] = Key(item.row, k);
     }
     int RowToPivot(const SortItem& item) const {
         for (uint32_t k = 0; k < Inline(); ++k)
-            if (const int c = CompareKey(ValueOf(item.keys[k]), pivot_[k], ascending_[k] != 0))
-                return c;
+            if (const int c = CompareKey(item.Key(k), pivot_[k], ascending_[k] != 0)) return c;
         return RowToPivotFrom(item.row, Inline());
     }
     int PivotToRow(const SortItem& item) const {
         for (uint32_t k = 0; k < Inline(); ++k)
-            if (const int c = CompareKey(pivot_[k], ValueOf(item.keys[k]), ascending_[k] != 0))
-                return c;
+            if (const int c = CompareKey(pivot_[k], item.Key(k), ascending_[k] != 0)) return c;
         return PivotToRowFrom(item.row, Inline());
     }
     uint32_t Inline() const { return keys_ < kInlineKeys ? keys_ : kInlineKeys; }
@@ -228,12 +226,12 @@ bool SortItems(CStoreKeys& keys, const CCellStore& store, uint32_t r1, uint32_t 
     }
     for (uint32_t i = 0; i < items.size(); ++i) {
         items[i].row = r1 + i;
-        for (InlineKey& key : items[i].keys) key = MakeInlineKey(nullptr);
+        for (uint32_t k = 0; k < kInlineKeys; ++k) items[i].SetKey(k, nullptr);
     }
     for (uint32_t k = 0; k < keys.Inline(); ++k) {
         CellCursor cursor{kAdvance, store.StartPageForRow(r1), 0};
         while (const uint8_t* r = GetNextCellInRange(cursor, {columns[k], r1, columns[k], r2}))
-            items[cell::Row(r) - r1].keys[k] = MakeInlineKey(r);
+            items[cell::Row(r) - r1].SetKey(k, r);
     }
     CPermutationSort<CStoreKeys, SortItem>(keys, items.data()).Sort(uint32_t(items.size()));
     for (uint32_t i = 0; i < items.size(); ++i) permutation[i] = items[i].row;
