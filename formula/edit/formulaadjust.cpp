@@ -320,11 +320,4 @@ bool UnpackFormulaTexts(const uint8_t* block, uint32_t size, std::vector<Formula
     return true;
 }
 
-bool InsertKeepsReferencesOnSheet(CEvalContext& ctx, const CCellStore& store, uint8_t mode,
-                                  const RangeDescriptor& range) {
-    if (mode != kAdjustRowsInserted && mode != kAdjustColumnsInserted) return true;
-    std::vector<FormulaText> none;
-    return CollectFormulaTexts(ctx, store, mode, range, true, none, nullptr);
-}
-
 } // namespace vl

@@ -58,11 +58,6 @@ bool ReplaceFormulaTexts(CCellStore& store, const std::vector<FormulaText>& text
 BlockPtr PackFormulaTexts(const std::vector<FormulaText>& texts, uint32_t& size);
 bool UnpackFormulaTexts(const uint8_t* block, uint32_t size, std::vector<FormulaText>& texts);
 
-// Asked before rows (columns) are inserted: false when the insertion would take a reference
-// of a formula that does not move off the sheet (the only rewrite that can fail).
-bool InsertKeepsReferencesOnSheet(CEvalContext& ctx, const CCellStore& store, uint8_t mode,
-                                  const RangeDescriptor& range);
-
 // The rewrite of one formula text (internal form) of the cell at (column, row), as it
 // stands after the edit. False when a reference would leave the sheet; `out` is the text
 // with the changes, equal to `text` when none applies.

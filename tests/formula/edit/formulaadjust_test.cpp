@@ -102,8 +102,14 @@ TEST(AdjustFormulasAfterEdit, RewritesInPlaceOrAnewKeepingResultsAndFailsWhole) 
     const Records kept = DumpStore(store);
     EXPECT_FALSE(AdjustFormulasAfterEdit(ctx, store, kAdjustRowsInserted, Rows(10, 14)));
     EXPECT_EQ(DumpStore(store), kept);
-    EXPECT_FALSE(InsertKeepsReferencesOnSheet(ctx, store, kAdjustRowsInserted, Rows(10, 14)));
-    EXPECT_TRUE(InsertKeepsReferencesOnSheet(ctx, store, kAdjustRowsInserted, Rows(10, 10)));
+    // Planned before the edit, the same rewrite is refused.
+    std::vector<FormulaText> texts;
+    EXPECT_FALSE(PlanFormulasAfterEdit(ctx, store, kAdjustRowsInserted, Rows(10, 14), texts));
+    texts.clear();
+    ASSERT_TRUE(PlanFormulasAfterEdit(ctx, store, kAdjustRowsInserted, Rows(10, 10), texts));
+    ASSERT_EQ(texts.size(), 3u); // every formula but (0,4) reaches row 10 or past it
+    EXPECT_EQ(texts[1].text, "=R[20]C");
+    EXPECT_EQ(texts[2].text, "=R[2097141]C");
 }
 
 TEST(AdjustFormulasAfterEdit, ARemovalGivesBackTheFormulasThatReachedIntoTheSpan) {
