@@ -25,6 +25,8 @@ struct KeptCell {
     uint32_t row;
     uint8_t kind;
     double number;
+    uint16_t arrayWidth; // formulas
+    uint32_t arrayHeight;
     std::string_view text;
 };
 
@@ -47,6 +49,8 @@ bool ReadKeptCells(const UndoEntry& e, CellRange* kept, std::vector<KeptCell>* c
                           LoadU32(p + 2),
                           p[6],
                           LoadF64(p + 7),
+                          LoadU16(p + 7),
+                          LoadU32(p + 9),
                           {reinterpret_cast<const char*>(p + kKeptCellHead), length}});
         p += kKeptCellHead + length + 1;
     }
@@ -57,7 +61,8 @@ bool ReadKeptCells(const UndoEntry& e, CellRange* kept, std::vector<KeptCell>* c
 bool MakeKeptRecord(CellBuffer& b, const KeptCell& k, uint16_t c, uint32_t r) {
     if (k.kind == kCellFormula) {
         FormulaHead head;
-        head.arrayHeight = 0;
+        head.arrayWidth = k.arrayWidth;
+        head.arrayHeight = k.arrayHeight;
         head.resultFlags = 0;
         return MakeFormulaCell(b, c, r, head, k.text);
     }

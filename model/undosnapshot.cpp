@@ -116,6 +116,12 @@ bool FillKeptCells(CWorkbook& workbook, CWorksheet& ws, const CellRange& rect, U
         StoreU32(p + 2, cell::Row(r));
         p[6] = kind;
         StoreF64(p + 7, kind == kCellNumber ? cell::Number(r) : 0.0);
+        // A formula keeps its array size in the number's place: put back, it is as it was
+        // once recalculated.
+        if (kind == kCellFormula) {
+            StoreU16(p + 7, cell::ArrayWidth(r));
+            StoreU32(p + 9, cell::ArrayHeight(r));
+        }
         StoreU16(p + 15, uint16_t(text.size()));
         if (!text.empty()) std::memcpy(p + kKeptCellHead, text.data(), text.size());
         p[kKeptCellHead + text.size()] = 0;

@@ -6,24 +6,6 @@
 
 namespace vl {
 
-uint16_t StyleIndexAt(const CFormatStore& formats, uint32_t row, uint16_t column,
-                      CellCursor& runs) {
-    if (!runs.page) {
-        runs.page = formats.runs.FirstPage();
-        runs.offset = 0;
-    }
-    runs.flags = 0;
-    while (const uint8_t* p = FormatRunCursorNext(runs)) {
-        const FormatRun run = LoadFormatRun(p);
-        if (run.row > row || (run.row == row && run.lastColumn >= column)) {
-            if (run.row == row && run.firstColumn <= column) return run.style;
-            break;
-        }
-        runs.offset = uint16_t(runs.offset + kFormatRunSize);
-    }
-    return ColumnStyleIndex(formats, column);
-}
-
 void CRowScan::Load(uint32_t row) {
     cellCount_ = 0;
     CellCursor cursor;

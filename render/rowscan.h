@@ -1,8 +1,8 @@
 #pragma once
 // Finding the cell records and style indexes that painting and the metrics need: a whole
-// row loaded at once for lookups by column, and a style lookup that moves forward through
-// the format runs as cells are met in storage order.
+// row loaded at once for lookups by column (the forward style lookup is the model's).
 
+#include "model/cellstyle.h"
 #include "model/formatstore.h"
 #include "model/styles.h"
 #include "model/worksheet.h"
@@ -10,16 +10,6 @@
 #include <cstdint>
 
 namespace vl {
-
-// The style index of a column from the column table.
-inline uint16_t ColumnStyleIndex(const CFormatStore& formats, uint16_t column) {
-    return column < kMaxColumns ? formats.columns[column].style & kStyleIndexMask : 0;
-}
-
-// The style index of the cell at (row, column): its format run's, else its column's. The
-// cursor starts on the first run page (or empty) and moves forward, so the cells asked
-// about must come in row-then-column order.
-uint16_t StyleIndexAt(const CFormatStore& formats, uint32_t row, uint16_t column, CellCursor& runs);
 
 // The records and format runs of one row.
 class CRowScan {

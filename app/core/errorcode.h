@@ -23,6 +23,8 @@ enum : ErrorCode {
     kErrorTooManyLists = 15,
     kErrorFileFormat = 21,
     kErrorTooManyContainers = 22,
+    kErrorNoEmptyColumns = 23,
+    kErrorNoEmptyRows = 24,
     kErrorCryptKey = 25,
     kErrorInvalidPassword = 26,
     kErrorChartMemory = 27,

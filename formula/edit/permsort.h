@@ -1,10 +1,11 @@
 #pragma once
-// The quicksort of a row permutation without recursion. What a row is and how two rows
-// compare is the caller's `Keys`:
-//   bool HasKey(uint32_t row)      the row has a key cell (a pivot candidate)
-//   void LoadPivot(uint32_t row)   takes the row as the pivot of the next partition
-//   int RowToPivot(uint32_t row)   negative when the row goes before the pivot
-//   int PivotToRow(uint32_t row)   negative when the pivot goes before the row
+// The quicksort of a row permutation without recursion. The elements are rows (or records
+// that carry their row with what the comparison reads first); how two compare is the
+// caller's `Keys`:
+//   bool HasKey(const Element&)      the row has a key cell (a pivot candidate)
+//   void LoadPivot(const Element&)   takes the row as the pivot of the next partition
+//   int RowToPivot(const Element&)   negative when the row goes before the pivot
+//   int PivotToRow(const Element&)   negative when the pivot goes before the row
 // Nothing is assumed of the comparisons: whatever they return, every scan stays inside its
 // part and the sort ends with a permutation of what it was given.
 
@@ -13,9 +14,9 @@
 
 namespace vl {
 
-template <class Keys> class CPermutationSort {
+template <class Keys, class Element = uint32_t> class CPermutationSort {
 public:
-    CPermutationSort(Keys& keys, uint32_t* permutation) : keys_(keys), perm_(permutation) {}
+    CPermutationSort(Keys& keys, Element* permutation) : keys_(keys), perm_(permutation) {}
 
     void Sort(uint32_t count) {
         // Each pushed part is the larger of two, so the depth stays below 33 for any count.
@@ -73,7 +74,7 @@ private:
     }
 
     Keys& keys_;
-    uint32_t* perm_;
+    Element* perm_;
 };
 
 } // namespace vl

@@ -4,10 +4,13 @@
 #include "formula/values/numberinput.h"
 #include "platform/core/cp1252.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <ctime>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vl {
 
@@ -20,13 +23,6 @@ constexpr int64_t kMaxDurationField = 214748353;
 int32_t& PinnedYear() {
     static int32_t year = 0;
     return year;
-}
-
-bool MatchesNoCase(std::string_view text, std::string_view name) {
-    if (name.empty() || text.size() < name.size()) return false;
-    for (std::size_t k = 0; k < name.size(); ++k)
-        if (CharUpper1252(text[k]) != CharUpper1252(name[k])) return false;
-    return true;
 }
 
 class CDateMatcher {
@@ -91,22 +87,56 @@ bool CDateMatcher::Digits(int maxDigits, int64_t limit, int32_t& value) {
     return pos_ > start;
 }
 
+// The month and day names of a locale, read once per locale and kept upper-cased: typed
+// input tries every date style on every text, and reading the names is the costliest part.
+struct LocaleNames {
+    uint8_t locale = 0;
+    bool read = false;
+    std::string dateNames[12], shortMonths[12], genitiveMonths[12], days[7], shortDays[7];
+};
+
+std::string Upper(std::string name) {
+    for (char& c : name) c = CharUpper1252(c);
+    return name;
+}
+
+const LocaleNames& NamesOf(uint8_t locale) {
+    thread_local LocaleNames names;
+    if (!names.read || names.locale != locale) {
+        for (int k = 0; k < 12; ++k) {
+            names.dateNames[k] = Upper(GetLocaleDateName(k, locale));
+            names.shortMonths[k] = Upper(GetLocaleMonthName(k, locale, true));
+            names.genitiveMonths[k] = Upper(GetLocaleGenitiveMonthName(k, locale));
+        }
+        for (int k = 0; k < 7; ++k) {
+            names.days[k] = Upper(GetLocaleDayName(k, locale, false));
+            names.shortDays[k] = Upper(GetLocaleDayName(k, locale, true));
+        }
+        names.locale = locale;
+        names.read = true;
+    }
+    return names;
+}
+
 bool CDateMatcher::Names(bool months, bool full, bool genitive, int& index) {
-    std::string_view rest = t_.substr(pos_);
-    uint8_t locale = set_.localeChoice;
+    // The text at the position, upper-cased once for every name it is held against.
+    char upper[64];
+    const std::size_t n = std::min<std::size_t>(t_.size() - pos_, sizeof upper);
+    for (std::size_t k = 0; k < n; ++k) upper[k] = CharUpper1252(t_[pos_ + k]);
+    const std::string_view rest(upper, n);
+    const LocaleNames& names = NamesOf(set_.localeChoice);
     std::size_t best = 0;
     for (int k = 0; k < (months ? 12 : 7); ++k) {
-        std::string candidates[2];
+        std::string_view candidates[2];
         if (months) {
-            candidates[0] =
-                full ? GetLocaleDateName(k, locale) : GetLocaleMonthName(k, locale, true);
-            if (genitive) candidates[1] = GetLocaleGenitiveMonthName(k, locale);
+            candidates[0] = full ? names.dateNames[k] : names.shortMonths[k];
+            if (genitive) candidates[1] = names.genitiveMonths[k];
         } else {
-            candidates[0] = GetLocaleDayName(k, locale, false);
-            candidates[1] = GetLocaleDayName(k, locale, true);
+            candidates[0] = names.days[k];
+            candidates[1] = names.shortDays[k];
         }
-        for (const std::string& name : candidates) {
-            if (name.size() > best && MatchesNoCase(rest, name)) {
+        for (std::string_view name : candidates) {
+            if (name.size() > best && rest.substr(0, name.size()) == name) {
                 best = name.size();
                 index = k;
             }
@@ -261,13 +291,46 @@ bool ReadsAsNumber(std::string_view text, const SeparatorSet& set) {
     return MatchNumberPattern(*scan, text, set);
 }
 
+// The compiled form of a style's code (null when it does not compile). A style's code is a
+// function of its kind, its parameters and the user's date orders (it is written with the
+// internal separators), so the few codes the styles make are built and compiled once and
+// kept. Every typed text asks for them in the same order, so the entry after the last one
+// found is looked at first.
+const CompiledFormat* CompiledStyle(uint8_t kind, const uint8_t* params) {
+    using Key = std::array<uint8_t, kStandardFormatParams + 3>;
+    struct Entry {
+        Key key;
+        std::unique_ptr<CompiledFormat> format;
+    };
+    thread_local std::vector<Entry> compiled;
+    thread_local std::size_t next = 0;
+    Key key;
+    key[0] = kind;
+    std::memcpy(key.data() + 1, params, kStandardFormatParams);
+    key[kStandardFormatParams + 1] = UserSeparators().shortDateOrder;
+    key[kStandardFormatParams + 2] = UserSeparators().longDateOrder;
+    for (std::size_t tried = 0; tried < compiled.size(); ++tried) {
+        const std::size_t at = (next + tried) % compiled.size();
+        if (compiled[at].key == key) {
+            next = at + 1;
+            return compiled[at].format.get();
+        }
+    }
+    auto format = std::make_unique<CompiledFormat>();
+    if (!CompileFormatCode(*format, BuildStandardFormatCode(kind, params))) format.reset();
+    // Cells' own styles add codes of their own: the list starts again when they pile up.
+    if (compiled.size() >= 256) compiled.clear();
+    compiled.push_back({key, std::move(format)});
+    next = compiled.size();
+    return compiled.back().format.get();
+}
+
 // Matches the code of one standard date (4) or time (5) style against the text.
 bool MatchStyle(uint8_t kind, const uint8_t* params, std::string_view text, std::size_t& end,
                 IsoDateTime& rec, const SeparatorSet& set, IsoDuration* elapsed) {
-    CompiledFormat format;
-    std::string code = BuildStandardFormatCode(kind, params);
+    const CompiledFormat* format = CompiledStyle(kind, params);
     rec = IsoDateTime{};
-    return CompileFormatCode(format, code) && ParseDateParts(format, text, end, rec, set, elapsed);
+    return format && ParseDateParts(*format, text, end, rec, set, elapsed);
 }
 
 void JoinTime(IsoDateTime& date, const IsoDateTime& time) {

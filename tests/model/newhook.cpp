@@ -20,6 +20,14 @@ void* operator new(std::size_t size) {
     throw std::bad_alloc();
 }
 
+// The non-throwing form too, so that every form of new pairs with the delete below (a
+// sanitizer would otherwise see its own allocation freed here).
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    if (g_newFailAfter == 0) return nullptr;
+    if (g_newFailAfter > 0) --g_newFailAfter;
+    return std::malloc(size ? size : 1);
+}
+
 void operator delete(void* p) noexcept {
     std::free(p);
 }

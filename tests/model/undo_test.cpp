@@ -292,11 +292,12 @@ TEST(UndoSnapshots, KeptCellsComeBackAndNothingElseReachesTheirRestore) {
     ASSERT_TRUE(RestoreCellFromUndo(*book, ws, 2, 3, book->undo, 0));
     ASSERT_TRUE(RestoreCellFromUndo(*book, ws, 9, 9, book->undo, 1));
     const uint8_t* f = FindCell(ws.cells, 3, 2);
-    EXPECT_EQ(std::pair(cell::Formula(f), cell::ResultFlags(f) + cell::ArrayHeight(f)),
-              std::pair(std::string_view("R[-1]C+1"), 0u));
-    EXPECT_EQ(std::pair(int(cell::Error(FindCell(ws.cells, 3, 3))),
-                        cell::IsNumber(FindCell(ws.cells, 3, 3))),
-              std::pair(7, true));
+    EXPECT_EQ(cell::Formula(f), "R[-1]C+1");
+    // No result until the next recalculation; the array size the formula had stays.
+    EXPECT_EQ(cell::ResultFlags(f), 0u);
+    EXPECT_EQ(cell::ArrayHeight(f), head.arrayHeight);
+    EXPECT_EQ(cell::Error(FindCell(ws.cells, 3, 3)), 7);
+    EXPECT_TRUE(cell::IsNumber(FindCell(ws.cells, 3, 3)));
     EXPECT_EQ(cell::Text(FindCell(ws.cells, 3, 4)), "words");
     EXPECT_EQ(
         std::tuple(FindCell(ws.cells, 3, 5), NumberAt(ws.cells, 9, 9), FindCell(ws.cells, 10, 10)),

@@ -1,0 +1,69 @@
+#pragma once
+// Rewriting the relative references of a worksheet's formulas after rows or columns were
+// inserted or removed, so that each still reaches the cell it reached before. Formula text
+// keeps relative references as distances from its own cell (R[-2], C[3]), which move with
+// the cell; what must change are the distances that now cross the inserted or removed span.
+
+#include "formula/evalcontext.h"
+#include "model/rangedescriptor.h"
+#include "model/undoentry.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vl {
+
+enum AdjustMode : uint8_t {
+    kAdjustRowsInserted = 1,
+    kAdjustRowsRemoved = 2,
+    kAdjustColumnsInserted = 3,
+    kAdjustColumnsRemoved = 4,
+};
+
+// A formula text and the cell it belongs to.
+struct FormulaText {
+    uint16_t column;
+    uint32_t row;
+    std::string text;
+};
+
+// Rewrites every formula of the store for rows (columns) of `range` inserted or removed;
+// the store already holds the cells where the edit put them. References that follow a
+// worksheet qualifier point into other worksheets and are left alone. False, changing no
+// formula, when a rewrite would take a reference off the sheet or a record could not be
+// had. A removal cannot be rewritten back for a formula that reached into the removed
+// span; with `lost` given, such formulas come back with the texts they had and the cells
+// they stood in before the removal, to be put back when the span is inserted again.
+bool AdjustFormulasAfterEdit(CEvalContext& ctx, CCellStore& store, uint8_t mode,
+                             const RangeDescriptor& range,
+                             std::vector<FormulaText>* lost = nullptr);
+
+// The same rewrite planned before the edit: the new texts of the store's formulas at the
+// cells where the edit will put them (formulas of a removed span leave out), to be written
+// with ReplaceFormulaTexts once the edit is made. With the plan made first, an edit can be
+// refused, or run out of memory, before anything changes.
+bool PlanFormulasAfterEdit(CEvalContext& ctx, const CCellStore& store, uint8_t mode,
+                           const RangeDescriptor& range, std::vector<FormulaText>& texts,
+                           std::vector<FormulaText>* lost = nullptr);
+
+// Puts formula texts into their cells, each record keeping its head and cached result; all or
+// nothing (false when a record could not be had). A later text for the same cell wins.
+bool ReplaceFormulaTexts(CCellStore& store, const std::vector<FormulaText>& texts);
+
+// Formula texts in one heap block (u32 count; per text u16 column, u32 row, u16 length and
+// the text), as an undo entry keeps them; null when it cannot be had. Unpacking reads
+// within the size and gives false for a block that overruns it.
+BlockPtr PackFormulaTexts(const std::vector<FormulaText>& texts, uint32_t& size);
+bool UnpackFormulaTexts(const uint8_t* block, uint32_t size, std::vector<FormulaText>& texts);
+
+// The rewrite of one formula text (internal form) of the cell at (column, row), as it
+// stands after the edit. False when a reference would leave the sheet; `out` is the text
+// with the changes, equal to `text` when none applies.
+// `reachedSpan`, when given, is set when a reference reached into a removed span.
+bool AdjustFormulaText(CEvalContext& ctx, std::string_view text, uint16_t column, uint32_t row,
+                       uint8_t mode, const RangeDescriptor& range, std::string& out,
+                       bool* reachedSpan = nullptr);
+
+} // namespace vl

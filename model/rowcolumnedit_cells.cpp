@@ -1,0 +1,71 @@
+#include "model/rangeops.h"
+#include "model/rowcolumnedit.h"
+
+namespace vl {
+
+namespace {
+
+// Applies `change` to every record from a page on, in place.
+template <class Change> void ForEachRecord(Page* from, Change&& change) {
+    for (Page* page = from; page; page = page->next)
+        for (uint32_t offset = 0; offset < page->used;
+             offset += cell::Length(page->payload + offset))
+            change(page->payload + offset);
+}
+
+} // namespace
+
+bool RowsInsertFit(const CCellStore& store, uint32_t first, uint32_t count) {
+    const Page* last = store.FirstPage();
+    if (!last) return true;
+    while (last->next && last->next->used) last = last->next;
+    // Records are in row order, so the last one holds the highest row.
+    uint32_t row = 0;
+    for (uint32_t offset = 0; offset < last->used; offset += cell::Length(last->payload + offset))
+        row = cell::Row(last->payload + offset);
+    return row < first || uint64_t(row) + count <= kLastRow;
+}
+
+bool ColumnsInsertFit(const CCellStore& store, uint16_t first, uint16_t count) {
+    for (const Page* page = store.FirstPage(); page; page = page->next) {
+        for (uint32_t offset = 0; offset < page->used;) {
+            const uint8_t* r = page->payload + offset;
+            const uint16_t column = cell::Column(r);
+            if (column >= first && uint32_t(column) + count > kLastColumn) return false;
+            offset += cell::Length(r);
+        }
+    }
+    return true;
+}
+
+bool InsertRowsInCellStore(CCellStore& store, uint32_t first, uint32_t count) {
+    if (count == 0) return true;
+    if (!RowsInsertFit(store, first, count)) return false;
+    store.ClearRowIndex(false);
+    ForEachRecord(store.StartPageForRow(first), [&](uint8_t* r) {
+        if (cell::Row(r) >= first) StoreU32(r + 3, cell::Row(r) + count);
+    });
+    return true;
+}
+
+void RemoveRowsFromCellStore(CCellStore& store, uint32_t first, uint32_t last) {
+    if (first > last) return;
+    ClearRect(store, {0, first, kLastColumn, last}, nullptr, true);
+    const uint32_t count = last - first + 1;
+    store.ClearRowIndex(false);
+    ForEachRecord(store.StartPageForRow(first), [&](uint8_t* r) {
+        if (cell::Row(r) > last) StoreU32(r + 3, cell::Row(r) - count);
+    });
+}
+
+bool InsertColumnsInCellStore(CCellStore& store, uint16_t first, uint16_t count) {
+    if (count == 0) return true;
+    if (!ColumnsInsertFit(store, first, count)) return false;
+    store.ClearRowIndex(false);
+    ForEachRecord(store.FirstPage(), [&](uint8_t* r) {
+        if (cell::Column(r) >= first) StoreU16(r + 1, uint16_t(cell::Column(r) + count));
+    });
+    return true;
+}
+
+} // namespace vl

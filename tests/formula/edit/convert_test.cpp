@@ -1,0 +1,94 @@
+#include "formula/edit/convert.h"
+#include "formula/edit/editcommands.h"
+#include "platform/core/alloc.h"
+#include "undobook.h"
+
+#include <gtest/gtest.h>
+
+namespace vl {
+
+using namespace edittest;
+
+TEST(ConvertContents, EachModeOnEachKindOfCell) {
+    struct Case {
+        uint8_t mode;
+        std::vector<std::string> in; // text cells, numbers and errors as PutValue reads them
+        std::vector<std::string> out;
+    };
+    const Case cases[] = {
+        {kConvertLabelsToNumbers, {"'12", "'abc", "7", "'-1.5"}, {"12", "abc", "7", "-1.5"}},
+        {kConvertNumbersToLabels, {"0.5", "'x", "#N/A!", "1e20"}, {"0.5", "x", "#N/A!", "1e+020"}},
+        {kConvertToUppercase, {"'hello wORLD-x", "3"}, {"HELLO WORLD-X", "3"}},
+        {kConvertToLowercase, {"'hello wORLD-x", "'\xC9T\xC9"}, {"hello world-x", "\xE9t\xE9"}},
+        {kConvertFirstLettersUp, {"'hello wORLD-x", "'a1b c_d"}, {"Hello WORLD-X", "A1b C_D"}},
+    };
+    for (const Case& c : cases) {
+        CUndoBook b;
+        CWorksheet& ws = b.S3();
+        PutColumn(ws.cells, 4, 0, c.in);
+        ASSERT_TRUE(ConvertContents(b.Book(), ws, {4, 0, 4, uint32_t(c.in.size() - 1)}, c.mode));
+        for (size_t i = 0; i < c.out.size(); ++i) {
+            EXPECT_EQ(ValueAt(ws.cells, 4, uint32_t(i)), c.out[i]) << "mode " << int(c.mode);
+            const uint8_t* r = FindCell(ws.cells, uint32_t(i), 4);
+            if (c.mode == kConvertNumbersToLabels && i != 2) {
+                EXPECT_TRUE(cell::IsText(r));
+            }
+        }
+    }
+}
+
+TEST(ConvertContents, FormulasBecomeTheValuesTheyShow) {
+    CUndoBook b;
+    CWorksheet& ws = b.S3();
+    b.Formula(ws, 0, 0, "=1/4");
+    b.Formula(ws, 0, 1, "=\"a\"&\"b\"");
+    b.Formula(ws, 0, 2, "=1/0");
+    b.Formula(ws, 0, 3, "=\"=R1C1\"");
+    RecalculateByUpdateMode(b.Book());
+    ASSERT_TRUE(ConvertContents(b.Book(), ws, {0, 0, 0, 3}, kConvertFormulasToValues));
+    EXPECT_TRUE(cell::IsNumber(FindCell(ws.cells, 0, 0)));
+    EXPECT_EQ(ValueAt(ws.cells, 0, 0), "0.25");
+    EXPECT_TRUE(cell::IsText(FindCell(ws.cells, 1, 0)));
+    EXPECT_EQ(ValueAt(ws.cells, 0, 1), "ab");
+    EXPECT_EQ(ValueAt(ws.cells, 0, 2), "#DIV/0!");
+    EXPECT_FALSE(cell::IsFormula(FindCell(ws.cells, 2, 0)));
+    // A result that reads as a formula stays the text it shows.
+    EXPECT_TRUE(cell::IsText(FindCell(ws.cells, 3, 0)));
+    EXPECT_EQ(ValueAt(ws.cells, 0, 3), "=R1C1");
+}
+
+TEST(ConvertContents, NothingToConvertLeavesTheRangeAndFailureChangesNothing) {
+    CUndoBook b;
+    CWorksheet& ws = b.S1();
+    const WorkbookDump before = b.Dump();
+    ASSERT_TRUE(ConvertContents(b.Book(), ws, {0, 0, 0, 19}, kConvertToLowercase));
+    EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+    bool succeeded = false;
+    for (long fail = 0; fail < 30 && !succeeded; ++fail) {
+        SetAllocFailAfter(fail);
+        succeeded = ConvertContents(b.Book(), ws, {0, 0, 9, 19}, kConvertToUppercase);
+        SetAllocFailAfter(-1);
+        if (!succeeded) {
+            ASSERT_TRUE(SameWorkbook(before, b.Dump())) << "failing after " << fail;
+        }
+    }
+    EXPECT_TRUE(succeeded);
+    EXPECT_EQ(ValueAt(ws.cells, 1, 3), "T3");
+}
+
+TEST(ConvertContentsCommand, MenuCommandsChooseTheModes) {
+    const std::pair<uint16_t, int> table[] = {{32785, 0}, {32787, 1}, {32786, 2},  {33058, 3},
+                                              {33059, 4}, {33060, 5}, {32788, -1}, {0, -1}};
+    for (const auto& [command, mode] : table) EXPECT_EQ(ConvertModeOfCommand(command), mode);
+    CUndoBook b;
+    const WorkbookDump before = b.Dump();
+    EXPECT_EQ(ConvertContentsCommand(b.Book(), {{1, 0, 1, 5}, 1, 0}, 32788),
+              CommandResult::kNothing);
+    EXPECT_EQ(b.Book().undo.current, -1);
+    ASSERT_EQ(ConvertContentsCommand(b.Book(), {{1, 0, 1, 5}, 1, 0}, 33058), CommandResult::kDone);
+    EXPECT_EQ(ValueAt(b.S1().cells, 1, 2), "T2");
+    ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+}
+
+} // namespace vl

@@ -1,0 +1,144 @@
+#include "edittestutil.h"
+#include "formula/edit/formulaadjust.h"
+
+#include <gtest/gtest.h>
+
+namespace vl {
+
+using namespace edittest;
+
+namespace {
+
+RangeDescriptor Rows(uint32_t first, uint32_t last) {
+    RangeDescriptor d;
+    MakeRangeDescriptor({0, first, kLastColumn, last}, &d);
+    return d;
+}
+
+RangeDescriptor Columns(uint16_t first, uint16_t last) {
+    RangeDescriptor d;
+    MakeRangeDescriptor({first, 0, last, kLastRow}, &d);
+    return d;
+}
+
+} // namespace
+
+// The formula cell stands where the edit left it; the text comes back rewritten.
+TEST(AdjustFormulaText, EachRuleOfEachMode) {
+    struct Case {
+        uint8_t mode;
+        RangeDescriptor span;
+        uint16_t column;
+        uint32_t row;
+        const char* in;
+        const char* out; // null: the rewrite fails
+    };
+    const RangeDescriptor rows57 = Rows(5, 7), cols34 = Columns(3, 4);
+    const Case cases[] = {
+        // Rows 5..7 inserted: a formula moved from 10 to 13 that reached row 3 still does.
+        {kAdjustRowsInserted, rows57, 0, 13, "=R[-7]C", "=R[-10]C"},
+        {kAdjustRowsInserted, rows57, 0, 13, "=R[-2]C+R[-6]C", "=R[-2]C+R[-9]C"},
+        {kAdjustRowsInserted, rows57, 0, 2, "=R[3]C", "=R[6]C"},
+        {kAdjustRowsInserted, rows57, 0, 2, "=R[2]C", "=R[2]C"},   // the row before the span
+        {kAdjustRowsInserted, rows57, 0, 6, "=R[-3]C", "=R[-3]C"}, // put back inside the span
+        {kAdjustRowsInserted, rows57, 0, 13, "=R3C1+RC[1]+R[-9]C[2]", "=R3C1+RC[1]+R[-12]C[2]"},
+        {kAdjustRowsInserted, rows57, 0, 13, "=SUM(R[-7]C:R[-1]C)", "=SUM(R[-10]C:R[-1]C)"},
+        {kAdjustRowsInserted, rows57, 0, 2, "=\"R[3]C\"&R[3]C", "=\"R[3]C\"&R[6]C"},
+        {kAdjustRowsInserted, rows57, 0, 2, "=S2!R[3]C+S2!R[3]C:R[4]C+R[3]C",
+         "=S2!R[3]C+S2!R[3]C:R[4]C+R[6]C"},
+        {kAdjustRowsInserted, rows57, 0, 0, "=R[2097148]C", "=R[2097151]C"}, // to the last row
+        {kAdjustRowsInserted, rows57, 0, 0, "=R[2097149]C", nullptr},        // one past it
+        // Rows 5..7 removed: the same formula, moved back from 13 to 10.
+        {kAdjustRowsRemoved, rows57, 0, 10, "=R[-10]C", "=R[-7]C"},
+        {kAdjustRowsRemoved, rows57, 0, 2, "=R[6]C", "=R[3]C"},
+        {kAdjustRowsRemoved, rows57, 0, 2, "=R[4]C", "=R[1]C"}, // reached into the span
+        {kAdjustRowsRemoved, rows57, 0, 2, "=R[1]C", "=R[1]C"},
+        {kAdjustRowsRemoved, rows57, 0, 10, "=R[-2]C", "=R[-2]C"},
+        // Columns 3..4 inserted and removed.
+        {kAdjustColumnsInserted, cols34, 9, 0, "=RC[-6]", "=RC[-8]"},
+        {kAdjustColumnsInserted, cols34, 1, 0, "=R[5]C[2]", "=R[5]C[4]"},
+        {kAdjustColumnsInserted, cols34, 1, 0, "=RC[2045]", nullptr},
+        {kAdjustColumnsRemoved, cols34, 7, 0, "=RC[-7]", "=RC[-5]"},
+        {kAdjustColumnsRemoved, cols34, 7, 0, "=RC[-6]", "=RC[-6]"}, // reached into the span
+        {kAdjustColumnsRemoved, cols34, 1, 0, "=R[9]C[6]", "=R[9]C[4]"},
+    };
+    CEvalContext ctx;
+    for (const Case& c : cases) {
+        std::string out;
+        const bool done = AdjustFormulaText(ctx, c.in, c.column, c.row, c.mode, c.span, out);
+        EXPECT_EQ(done, c.out != nullptr) << c.in;
+        if (c.out) {
+            EXPECT_EQ(out, c.out) << c.in << " mode " << int(c.mode);
+        }
+    }
+}
+
+TEST(AdjustFormulasAfterEdit, RewritesInPlaceOrAnewKeepingResultsAndFailsWhole) {
+    CEvalContext ctx;
+    CCellStore store;
+    const auto put = [&](uint16_t column, uint32_t row, const char* text, double cached) {
+        CellBuffer b;
+        FormulaHead head;
+        head.cachedNumber = cached;
+        ASSERT_TRUE(MakeFormulaCell(b, column, row, head, text));
+        PutRecord(store, b);
+    };
+    put(0, 2, "=R[3]C", 1);  // same length after
+    put(0, 3, "=R[9]C", 2);  // one digit more
+    put(0, 4, "=R[-1]C", 3); // unchanged
+    PutValue(store, 1, 3, "text");
+    const Records before = DumpStore(store);
+    // Inserting rows 5..14 would push nothing off; the row-3 formula becomes R[19]C.
+    ASSERT_TRUE(AdjustFormulasAfterEdit(ctx, store, kAdjustRowsInserted, Rows(5, 14)));
+    const Records after = DumpStore(store);
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_EQ(std::string(cell::Formula(FindCell(store, 2, 0))), "=R[13]C");
+    EXPECT_EQ(std::string(cell::Formula(FindCell(store, 3, 0))), "=R[19]C");
+    EXPECT_EQ(cell::CachedNumber(FindCell(store, 3, 0)), 2);
+    EXPECT_EQ(after.at({4, 0}), before.at({4, 0}));
+    EXPECT_EQ(after.at({3, 1}), before.at({3, 1}));
+    // A rewrite that fails changes no formula, also none met before it.
+    put(0, 9, "=R[2097140]C", 4);
+    const Records kept = DumpStore(store);
+    EXPECT_FALSE(AdjustFormulasAfterEdit(ctx, store, kAdjustRowsInserted, Rows(10, 14)));
+    EXPECT_EQ(DumpStore(store), kept);
+    // Planned before the edit, the same rewrite is refused.
+    std::vector<FormulaText> texts;
+    EXPECT_FALSE(PlanFormulasAfterEdit(ctx, store, kAdjustRowsInserted, Rows(10, 14), texts));
+    texts.clear();
+    ASSERT_TRUE(PlanFormulasAfterEdit(ctx, store, kAdjustRowsInserted, Rows(10, 10), texts));
+    ASSERT_EQ(texts.size(), 3u); // every formula but (0,4) reaches row 10 or past it
+    EXPECT_EQ(texts[1].text, "=R[20]C");
+    EXPECT_EQ(texts[2].text, "=R[2097141]C");
+}
+
+TEST(AdjustFormulasAfterEdit, ARemovalGivesBackTheFormulasThatReachedIntoTheSpan) {
+    CEvalContext ctx;
+    CCellStore store;
+    CellBuffer b;
+    // After removing rows 5..7: (0,2) reached row 6, (0,9) stood at 12 and reached row 6.
+    ASSERT_TRUE(MakeFormulaCell(b, 0, 2, FormulaHead{}, "=R[4]C"));
+    PutRecord(store, b);
+    ASSERT_TRUE(MakeFormulaCell(b, 0, 9, FormulaHead{}, "=R[-6]C"));
+    PutRecord(store, b);
+    ASSERT_TRUE(MakeFormulaCell(b, 0, 10, FormulaHead{}, "=R[-9]C"));
+    PutRecord(store, b);
+    std::vector<FormulaText> lost;
+    ASSERT_TRUE(AdjustFormulasAfterEdit(ctx, store, kAdjustRowsRemoved, Rows(5, 7), &lost));
+    ASSERT_EQ(lost.size(), 2u);
+    EXPECT_EQ(lost[0].row, 2u);
+    EXPECT_EQ(lost[0].text, "=R[4]C");
+    EXPECT_EQ(lost[1].row, 12u);
+    EXPECT_EQ(lost[1].text, "=R[-6]C");
+    EXPECT_EQ(std::string(cell::Formula(FindCell(store, 10, 0))), "=R[-6]C");
+    uint32_t size = 0;
+    BlockPtr block = PackFormulaTexts(lost, size);
+    std::vector<FormulaText> back;
+    ASSERT_TRUE(UnpackFormulaTexts(block.get(), size, back));
+    ASSERT_EQ(back.size(), 2u);
+    EXPECT_EQ(back[1].text, "=R[-6]C");
+    back.clear();
+    EXPECT_FALSE(UnpackFormulaTexts(block.get(), size - 1, back));
+}
+
+} // namespace vl

@@ -1,0 +1,224 @@
+#include "model/containerpaste.h"
+#include "model/undosnapshot.h"
+#include "model/workbook.h"
+#include "model/worksheetpaste.h"
+#include "modeltestutil.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace vl {
+
+using namespace modeltest;
+
+namespace {
+
+struct Item {
+    uint8_t type;
+    const char* name;
+    uint16_t level;
+};
+constexpr uint8_t W = TREE_TYPE_WORKSHEET;
+constexpr uint8_t F = TREE_TYPE_FOLDER;
+
+std::unique_ptr<CWorkbook> BookWith(const std::vector<Item>& items) {
+    auto book = CreateWorkbook();
+    for (const Item& i : items) book->AppendTreeItem(i.type, i.name, i.level);
+    book->tree.active = AsWorksheet(book->tree.first);
+    return book;
+}
+
+std::string Names(const CTreeItem* first) {
+    std::string out;
+    for (const CTreeItem* p = first; p; p = p->next)
+        out += std::string(p->name) + ":" + std::to_string(p->level) + " ";
+    return out;
+}
+
+CTreeItem* Named(CWorkbook& book, const char* name) {
+    for (CTreeItem* p = book.tree.first; p; p = p->next)
+        if (std::string(p->name) == name) return p;
+    return nullptr;
+}
+
+// Copies the named item into a clipboard history of its own.
+void Copy(CWorkbook& book, const char* name, UndoHistory& clipboard) {
+    ASSERT_TRUE(SnapshotWorksheetToUndo(book, *Named(book, name), clipboard, clipboard.current));
+}
+
+} // namespace
+
+TEST(NextCopyName, CountersAtTheEndAndTheLengthLimit) {
+    struct Case {
+        std::string name;
+        size_t limit;
+        bool made;
+        std::string out;
+    };
+    const Case cases[] = {
+        {"Data", 127, true, "Data(1)"},
+        {"Data(1)", 127, true, "Data(2)"},
+        {"Data(9)", 127, true, "Data(10)"},
+        {"Data()", 127, true, "Data(1)"},
+        {"Data(007)", 127, true, "Data(8)"},
+        {"(4)", 127, true, "(5)"},
+        {"Data(1", 127, true, "Data(1(1)"},
+        {"Data(x)", 127, true, "Data(x)(1)"},
+        {"D(99999999999999999999)", 127, true, "D(100000000000000000000)"},
+        {"", 127, true, "(1)"},
+        {"Data", 7, true, "Data(1)"},
+        {"Data", 6, false, "Data"},
+        {"Data(9)", 8, true, "Data(10)"},
+        {"Data(9)", 7, false, "Data(9)"},
+    };
+    for (const Case& c : cases) {
+        std::string out;
+        EXPECT_EQ(NextCopyName(c.name.c_str(), out, c.limit), c.made) << c.name;
+        EXPECT_EQ(out, c.out) << c.name;
+    }
+}
+
+TEST(CopyWorksheetUnique, NamesClashWithSiblingsOnlyWithoutRegardToCase) {
+    auto book = BookWith({{W, "Sales", 1}, {F, "Box", 1}, {W, "Sales", 2}, {W, "Data(9)", 1}});
+    UndoHistory clipboard;
+    Copy(*book, "Sales", clipboard);
+    CTreeItem* first = CopyWorksheetUnique(*book, nullptr, clipboard, clipboard.current);
+    ASSERT_NE(first, nullptr);
+    EXPECT_STREQ(first->name, "Sales(1)");
+    first = CopyWorksheetUnique(*book, nullptr, clipboard, clipboard.current);
+    EXPECT_STREQ(first->name, "Sales(2)");
+    // Inside the folder the only sibling is the folder's own Sales.
+    first = CopyWorksheetUnique(*book, Named(*book, "Box"), clipboard, clipboard.current);
+    EXPECT_STREQ(first->name, "Sales(1)");
+    EXPECT_EQ(first->level, 2);
+    Named(*book, "Sales")->SetName("SALES");
+    Copy(*book, "Data(9)", clipboard);
+    EXPECT_STREQ(CopyWorksheetUnique(*book, nullptr, clipboard, clipboard.current)->name,
+                 "Data(10)");
+    EXPECT_EQ(Names(book->tree.first), "SALES:1 Box:1 Sales:2 Sales(1):2 Data(9):1 Sales(1):1 "
+                                       "Sales(2):1 Data(10):1 ");
+    EXPECT_EQ(book->tree.worksheetCount, 7u);
+}
+
+TEST(CopyWorksheetUnique, AFolderComesWithItsSubtreeShiftedToTheTarget) {
+    auto book = BookWith({{W, "A", 1},
+                          {F, "F", 1},
+                          {W, "B", 2},
+                          {F, "G", 2},
+                          {W, "C", 3},
+                          {F, "T", 1},
+                          {W, "D", 2}});
+    UndoHistory clipboard;
+    Copy(*book, "F", clipboard);
+    CTreeItem* first = CopyWorksheetUnique(*book, Named(*book, "T"), clipboard, clipboard.current);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(Names(book->tree.first), "A:1 F:1 B:2 G:2 C:3 T:1 D:2 F:2 B:3 G:3 C:4 ");
+    EXPECT_EQ(book->tree.folderCount, 5u);
+}
+
+TEST(CopyWorksheetUnique, StylesComeByContentAndAFullTableRefusesThePaste) {
+    auto book = BookWith({{W, "S", 1}});
+    CWorksheet& ws = *AsWorksheet(Named(*book, "S"));
+    StyleTables& t = book->styles;
+    t.styles[1] = StyleRecord{};
+    t.styles[1].horizontalAlignment = 3;
+    t.styleCount = 2;
+    CellCursor cursor;
+    ASSERT_TRUE(PutFormatRun(ws.formats, {0, 4, 2, 1}, cursor));
+    ws.formats.columns[5].style = 0x1001; // style 1 with an upper bit kept
+    UndoHistory clipboard;
+    Copy(*book, "S", clipboard);
+    // Pasted where the styles are: nothing is added.
+    CTreeItem* first = CopyWorksheetUnique(*book, nullptr, clipboard, clipboard.current);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(t.styleCount, 2);
+    EXPECT_EQ(t.fontCount, 1);
+    EXPECT_EQ(AsWorksheet(first)->formats.columns[5].style, 0x1001);
+    // Pasted into another workbook whose tables are full: error 14, nothing pasted.
+    for (bool fonts : {false, true}) {
+        auto other = BookWith({{W, "X", 1}});
+        if (fonts) {
+            t.styles[1].fontRef.fontIndex = 1;
+            t.fonts[1].size = 30;
+            t.fontCount = 2;
+            UndoHistory again;
+            Copy(*book, "S", again);
+            clipboard.entries[clipboard.current] = std::move(again.entries[again.current]);
+            other->styles.fontCount = kMaxFonts;
+            for (int i = 1; i < kMaxFonts; ++i) other->styles.fonts[i].size = uint8_t(i % 29 + 40);
+        } else {
+            for (uint16_t i = 1; i < kMaxStyles; ++i)
+                other->styles.styles[i].rotation = int8_t(i % 90 + 1),
+                other->styles.styles[i].verticalIndent = uint8_t(i / 90);
+            other->styles.styleCount = kMaxStyles;
+        }
+        const uint16_t styles = other->styles.styleCount;
+        const uint8_t fontCount = other->styles.fontCount;
+        other->error = 0;
+        EXPECT_EQ(CopyWorksheetUnique(*other, nullptr, clipboard, clipboard.current), nullptr);
+        EXPECT_EQ(other->error, kErrorTooManyStyles) << fonts;
+        EXPECT_EQ(other->styles.styleCount, styles);
+        EXPECT_EQ(other->styles.fontCount, fontCount);
+        EXPECT_EQ(Names(other->tree.first), "X:1 ");
+        EXPECT_EQ(other->tree.worksheetCount, 1u);
+    }
+}
+
+TEST(CopyWorksheetUnique, AnEmptyEntryAndContainerIds) {
+    auto book = BookWith({{W, "S", 1}, {W, "T", 1}});
+    UndoHistory clipboard;
+    EXPECT_EQ(CopyWorksheetUnique(*book, nullptr, clipboard, 0), nullptr);
+    EXPECT_EQ(book->error, kErrorInvalidCacheIndex);
+    CWorksheet& s = *AsWorksheet(Named(*book, "S"));
+    for (uint16_t id : {1, 3}) {
+        auto c = NewBlockObject<CContainer>();
+        InitContainerDefaults(*c, nullptr, nullptr);
+        c->settings.id = id;
+        LinkContainer(s, std::move(c));
+    }
+    Copy(*book, "S", clipboard);
+    CWorksheet* pasted = AsWorksheet(CopyWorksheetUnique(*book, nullptr, clipboard, 0));
+    ASSERT_NE(pasted, nullptr);
+    // Ids stay unique over the workbook: the copies take the smallest free ones.
+    ASSERT_NE(pasted->firstContainer, nullptr);
+    EXPECT_EQ(pasted->firstContainer->settings.id, 2);
+    EXPECT_EQ(pasted->firstContainer->next->settings.id, 4);
+}
+
+TEST(RestoreContainerFromUndo, PastesACopyAnchoredWithAFreeIdOrRefuses) {
+    auto book = BookWith({{W, "S", 1}});
+    CWorksheet& ws = *AsWorksheet(book->tree.first);
+    auto c = NewBlockObject<CContainer>();
+    const ContainerFrame frame{100, 50, 300, 120};
+    InitContainerDefaults(*c, nullptr, &frame);
+    c->settings.id = 1;
+    CContainer& kept = *c;
+    LinkContainer(ws, std::move(c));
+    UndoHistory clipboard;
+    ASSERT_TRUE(SnapshotContainer(*book, &ws, kept, clipboard, clipboard.current));
+    EXPECT_FALSE(RestoreContainerFromUndo(*book, ws, {}, clipboard, 5));
+    EXPECT_EQ(book->error, kErrorInvalidCacheIndex);
+    const CellRef anchor{3, 7, kRefCell};
+    ASSERT_TRUE(RestoreContainerFromUndo(*book, ws, anchor, clipboard, clipboard.current));
+    const CContainer* pasted = ws.firstContainer->next;
+    ASSERT_NE(pasted, nullptr);
+    EXPECT_EQ(pasted->settings.id, 2);
+    EXPECT_EQ(pasted->settings.anchor.row, 7u);
+    EXPECT_EQ(pasted->settings.left, 4);
+    EXPECT_EQ(pasted->settings.top, 2);
+    EXPECT_EQ(pasted->settings.right, 204);
+    EXPECT_EQ(pasted->settings.bottom, 72);
+    // With every id taken nothing is pasted: error 22, the copy gone. The id space is
+    // narrowed to the two ids in use instead of placing 65,533 containers.
+    ASSERT_TRUE(RestoreContainerFromUndo(*book, ws, anchor, clipboard, clipboard.current));
+    SetContainerIdLimit(3);
+    book->error = 0;
+    EXPECT_FALSE(RestoreContainerFromUndo(*book, ws, anchor, clipboard, clipboard.current));
+    SetContainerIdLimit(0);
+    EXPECT_EQ(book->error, kErrorTooManyContainers);
+    int count = 0;
+    for (const CContainer* p = ws.firstContainer; p; p = p->next) ++count;
+    EXPECT_EQ(count, 3);
+}
+
+} // namespace vl
