@@ -1,7 +1,7 @@
 #include "automation/dbus/dbusserver.h"
 
 #include "automation/dbus/dbuscall.h"
-#include "automation/dbus/dbusintrospect.h"
+#include "automation/dbus/dbusinterfacexml.h"
 #include "automation/dbus/dbusmethods.h"
 #include "automation/dbus/dbusvalues.h"
 #include "automation/objectfactory.h"

@@ -1,4 +1,4 @@
-#include "automation/dbus/dbusintrospect.h"
+#include "automation/dbus/dbusinterfacexml.h"
 #include "automation/dbus/dbusmethods.h"
 #include "automation/dbus/dbusregistration.h"
 #include "automation/dbus/dbusserver.h"
