@@ -37,20 +37,6 @@ void ClearAreaButAnchor(CCellStore& cells, uint16_t column, uint32_t row, Area a
         ClearRect(cells, CellRange{column, row + 1, lastColumn, lastRow}, nullptr, false);
 }
 
-FormulaHead HeadOf(const uint8_t* r) {
-    FormulaHead head;
-    head.flags = r[0];
-    head.arrayWidth = cell::ArrayWidth(r);
-    head.arrayHeight = cell::ArrayHeight(r);
-    head.visits = cell::Visits(r);
-    head.resultFlags = cell::ResultFlags(r);
-    head.waitingColumn = cell::WaitingColumn(r);
-    head.waitingRow = cell::WaitingRow(r);
-    head.waitingWorksheet = cell::WaitingWorksheet(r);
-    head.cachedNumber = cell::CachedNumber(r);
-    return head;
-}
-
 // A record stored again needs a spare page first; without memory the cell gets #MEMORY!.
 bool StoreRecord(CCellStore& cells, const CellBuffer& record, CellCursor& cursor) {
     if (record.size && cells.ReserveSparePage() && cells.PutCell(record.bytes, cursor)) return true;
@@ -70,7 +56,7 @@ void Rebuild(CCellStore& cells, uint16_t column, uint32_t row, const FormulaHead
 
 // A plain result no longer spreads: a former array formula first loses its area.
 FormulaHead PlainHead(CCellStore& cells, const uint8_t* r, uint16_t column, uint32_t row) {
-    FormulaHead head = HeadOf(r);
+    FormulaHead head = ReadFormulaHead(r);
     if (head.resultFlags & kResultArray) ClearAreaButAnchor(cells, column, row, OldArea(r));
     head.arrayWidth = FormulaHead{}.arrayWidth;
     head.arrayHeight = FormulaHead{}.arrayHeight;
@@ -195,7 +181,7 @@ void WriteArray(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_vi
         SetFormulaError(r, kErrFill);
         return;
     }
-    FormulaHead head = HeadOf(r);
+    FormulaHead head = ReadFormulaHead(r);
     head.arrayWidth = newArea.columns;
     head.arrayHeight = newArea.rows;
     head.resultFlags =

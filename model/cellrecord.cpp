@@ -91,4 +91,18 @@ int CompareNoCase(const char* a, const char* b) {
     }
 }
 
+FormulaHead ReadFormulaHead(const uint8_t* r) {
+    FormulaHead head;
+    head.flags = cell::Flags(r);
+    head.arrayWidth = cell::ArrayWidth(r);
+    head.arrayHeight = cell::ArrayHeight(r);
+    head.visits = cell::Visits(r);
+    head.resultFlags = cell::ResultFlags(r);
+    head.waitingColumn = cell::WaitingColumn(r);
+    head.waitingRow = cell::WaitingRow(r);
+    head.waitingWorksheet = cell::WaitingWorksheet(r);
+    head.cachedNumber = cell::CachedNumber(r);
+    return head;
+}
+
 } // namespace vl

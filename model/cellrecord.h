@@ -166,6 +166,8 @@ struct FormulaHead {
 // `cachedText` is written only when the head's result flags have the text bit.
 bool MakeFormulaCell(CellBuffer& out, uint16_t column, uint32_t row, const FormulaHead& head,
                      std::string_view formula, std::string_view cachedText = {});
+// The head of a stored formula record, to build the record again with another text or result.
+FormulaHead ReadFormulaHead(const uint8_t* record);
 
 // Case-insensitive comparison in the program's 8-bit code page: -1, 0 or 1.
 int CompareNoCase(const char* a, const char* b);

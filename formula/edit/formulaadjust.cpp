@@ -156,16 +156,7 @@ bool ApplyFormulaTexts(CCellStore& store, const std::vector<FormulaText>& rewrit
     for (const FormulaText& w : rewrites) {
         const uint8_t* r = FindCell(store, w.row, w.column);
         if (!r || cell::FormulaLength(r) == w.text.size()) continue;
-        FormulaHead head;
-        head.flags = cell::Flags(r);
-        head.arrayWidth = cell::ArrayWidth(r);
-        head.arrayHeight = cell::ArrayHeight(r);
-        head.visits = cell::Visits(r);
-        head.resultFlags = cell::ResultFlags(r);
-        head.waitingColumn = cell::WaitingColumn(r);
-        head.waitingRow = cell::WaitingRow(r);
-        head.waitingWorksheet = cell::WaitingWorksheet(r);
-        head.cachedNumber = cell::CachedNumber(r);
+        const FormulaHead head = ReadFormulaHead(r);
         CellBuffer b;
         if (!MakeFormulaCell(b, w.column, w.row, head, w.text, cell::CachedText(r))) return false;
         cells.push_back({nullptr, b.size, w.column, w.row});
