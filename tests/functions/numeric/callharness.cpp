@@ -1,7 +1,9 @@
 #include "callharness.h"
 
 #include "formula/functable.h"
+#include "formula/literals.h"
 #include "platform/core/alloc.h"
+#include "platform/core/number.h"
 
 namespace vl::stattest {
 
@@ -23,24 +25,104 @@ Cell CellOf(const uint8_t* r) {
     return cell::Number(r);
 }
 
+// Reads the argument text left to right.
+class ArgumentReader {
+public:
+    explicit ArgumentReader(std::string_view text) : s_(text) {}
+
+    std::vector<Arg> All() {
+        std::vector<Arg> args;
+        if (Peek() == '\0') return args;
+        do args.push_back(One());
+        while (Eat(','));
+        EXPECT_EQ(Peek(), '\0') << "unread: " << s_.substr(i_);
+        return args;
+    }
+
+private:
+    char Peek() {
+        while (i_ < s_.size() && s_[i_] == ' ') ++i_;
+        return i_ < s_.size() ? s_[i_] : '\0';
+    }
+    bool Eat(char c) {
+        if (Peek() != c) return false;
+        ++i_;
+        return true;
+    }
+    bool Word(std::string_view w) {
+        if (Peek() == '\0' || s_.substr(i_, w.size()) != w) return false;
+        i_ += w.size();
+        return true;
+    }
+    Arg One() {
+        char c = Peek();
+        if (c == ',' || c == '\0') return Omit{};
+        if (c == '{') return Array();
+        if (Word("NA()")) return Failed{kErrNA};
+        if (Word("1/0")) return Failed{kErrDivZero};
+        if (c >= 'A' && c <= 'Z') {
+            Ref first = Reference();
+            if (!Eat(':')) return first;
+            Ref last = Reference();
+            return Area{first.column, first.row, last.column, last.row};
+        }
+        Cell cell = Element();
+        if (auto* e = std::get_if<ErrorValue>(&cell)) return *e;
+        if (auto* t = std::get_if<std::string>(&cell)) return *t;
+        return std::get<double>(cell);
+    }
+    Ref Reference() {
+        uint32_t column = 0, row = 0;
+        while (Peek() >= 'A' && Peek() <= 'Z') column = column * 26 + uint32_t(s_[i_++] - 'A' + 1);
+        while (i_ < s_.size() && s_[i_] >= '0' && s_[i_] <= '9')
+            row = row * 10 + uint32_t(s_[i_++] - '0');
+        return Ref{uint16_t(column - 1), row - 1};
+    }
+    // A number, a text, an error or nothing.
+    Cell Element() {
+        char c = Peek();
+        if (c == ',' || c == ';' || c == '}') return Cell{};
+        if (c == '"') {
+            std::size_t end = s_.find('"', i_ + 1);
+            std::string text(s_.substr(i_ + 1, end - i_ - 1));
+            i_ = end + 1;
+            return text;
+        }
+        FormulaError code = 0;
+        std::size_t length = 0;
+        if (ScanErrorLiteral(s_.substr(i_), code, length)) {
+            i_ += length;
+            return ErrorValue{code};
+        }
+        double value = 0;
+        NumberScan scan = ScanNumber(s_.substr(i_), value);
+        EXPECT_GT(scan.length, 0u) << "no number at " << s_.substr(i_);
+        i_ += scan.length;
+        return value;
+    }
+    ArrayArg Array() {
+        ArrayArg a;
+        Eat('{');
+        a.rows.emplace_back();
+        for (;;) {
+            a.rows.back().push_back(Element());
+            if (Eat(';'))
+                a.rows.emplace_back();
+            else if (!Eat(','))
+                break;
+        }
+        EXPECT_TRUE(Eat('}')) << s_;
+        return a;
+    }
+
+    std::string_view s_;
+    std::size_t i_ = 0;
+};
+
 } // namespace
 
-ArrayArg RowOf(std::vector<Cell> cells) {
-    return ArrayArg{{std::move(cells)}};
-}
-
-ArrayArg ColumnOf(std::vector<Cell> cells) {
-    ArrayArg a;
-    for (Cell& c : cells) a.rows.push_back({std::move(c)});
-    return a;
-}
-
-ArrayArg NumbersRow(std::initializer_list<double> values) {
-    return RowOf(std::vector<Cell>(values.begin(), values.end()));
-}
-
-ArrayArg NumbersColumn(std::initializer_list<double> values) {
-    return ColumnOf(std::vector<Cell>(values.begin(), values.end()));
+std::vector<Arg> ParseArguments(std::string_view text) {
+    return ArgumentReader(text).All();
 }
 
 CallHarness::CallHarness() {
@@ -201,28 +283,43 @@ Outcome CallHarness::Call(const char* name, const std::vector<Arg>& args) {
                                          << " instead of error " << int(code);
 }
 
-::testing::AssertionResult Meets(const Outcome& o, const Expect& e) {
-    switch (e.kind) {
-    case Expect::Number:
-        return IsNumber(o, e.printed);
-    case Expect::Error:
-        return IsError(o, e.code);
-    case Expect::Text:
-        if (o.isText && o.text == e.printed && !o.error && o.tidy)
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "not the text " << e.printed;
-    case Expect::Status:
-        if (o.status == kErrSyntax && o.tidy) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "status " << int(o.status) << " tidy " << o.tidy;
+::testing::AssertionResult IsArray(const Outcome& o, uint32_t rows, const std::vector<Cell>& cells,
+                                   double tolerance) {
+    if (!o.isArray || !o.tidy || o.rows != rows || o.cells.size() != cells.size())
+        return ::testing::AssertionFailure() << "array " << o.isArray << " tidy " << o.tidy
+                                             << " rows " << o.rows << " cells " << o.cells.size();
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const double* got = std::get_if<double>(&o.cells[i]);
+        const double* want = std::get_if<double>(&cells[i]);
+        bool same = got && want ? std::fabs(*got - *want) <= tolerance : o.cells[i] == cells[i];
+        if (!same) return ::testing::AssertionFailure() << "cell " << i << " differs";
     }
-    return ::testing::AssertionFailure();
+    return ::testing::AssertionSuccess();
 }
 
-void RunCases(CallHarness& h, const std::vector<Case>& cases) {
-    for (const Case& c : cases) {
-        std::string name = c.name;
-        std::string function = name.substr(0, name.find('('));
-        EXPECT_TRUE(Meets(h.Call(function.c_str(), c.args), c.expect)) << c.name;
+Outcome CallHarness::Call(std::string_view call) {
+    std::size_t open = call.find('(');
+    std::string name(call.substr(0, open));
+    return Call(name.c_str(), ParseArguments(call.substr(open + 1, call.size() - open - 2)));
+}
+
+void RunRows(CallHarness& h, std::initializer_list<Row> rows) {
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.call);
+        Outcome o = h.Call(row.call);
+        std::string_view expect(row.expect);
+        FormulaError code = 0;
+        std::size_t length = 0;
+        if (expect == "#SYNTAX!")
+            EXPECT_TRUE(o.status == kErrSyntax && o.tidy) << "status " << int(o.status);
+        else if (ScanErrorLiteral(expect, code, length))
+            EXPECT_TRUE(IsError(o, code));
+        else if (expect[0] == '"')
+            EXPECT_TRUE(o.isText && !o.error && o.tidy &&
+                        o.text == expect.substr(1, expect.size() - 2))
+                << o.text;
+        else
+            EXPECT_TRUE(IsNumber(o, expect));
     }
 }
 

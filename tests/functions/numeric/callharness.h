@@ -10,6 +10,7 @@
 #include "printed.h"
 
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <string>
 #include <variant>
 #include <vector>
@@ -46,11 +47,10 @@ struct ArrayArg {
 };
 using Arg = std::variant<double, std::string, ErrorValue, Failed, Omit, Ref, Area, ArrayArg>;
 
-// {a, b, c} as one row, {a; b; c} as one column.
-ArrayArg RowOf(std::vector<Cell> cells);
-ArrayArg ColumnOf(std::vector<Cell> cells);
-ArrayArg NumbersRow(std::initializer_list<double> values);
-ArrayArg NumbersColumn(std::initializer_list<double> values);
+// The arguments written as in a formula: numbers, "texts", an error literal (an entry of
+// no type carrying the code), NA() and 1/0 (a number carrying #N/A! or #DIV/0!), nothing
+// for an omitted argument, A1 and A1:B2 on the harness's sheet, {a, b; c, d} arrays.
+std::vector<Arg> ParseArguments(std::string_view text);
 
 struct Outcome {
     uint8_t status = 0;
@@ -75,6 +75,8 @@ public:
     void PutFormula(uint16_t column, uint32_t row, const Cell& result);
 
     Outcome Call(const char* name, const std::vector<Arg>& args);
+    // "NAME(arguments)", the arguments as ParseArguments reads them.
+    Outcome Call(std::string_view call);
 
     CEvalContext ctx;
     CCellStore sheet;
@@ -88,38 +90,19 @@ private:
     void Push(const Arg& arg);
 };
 
-// What a call must give: a number rounding to the printed digits, an error, a text, or
-// the wrong-argument-count status.
-struct Expect {
-    enum Kind { Number, Error, Text, Status } kind;
-    std::string printed;
-    FormulaError code = 0;
+// A call and what it must give: a number rounding to the printed digits ("4.5"), an error
+// ("#NUM!"), the wrong-argument-count status ("#SYNTAX!") or a text ("\"x\"").
+struct Row {
+    const char* call;
+    const char* expect;
 };
-inline Expect Num(std::string printed) {
-    return {Expect::Number, std::move(printed)};
-}
-inline Expect Err(FormulaError code) {
-    return {Expect::Error, {}, code};
-}
-inline Expect Txt(std::string text) {
-    return {Expect::Text, std::move(text)};
-}
-inline Expect BadCount() {
-    return {Expect::Status, {}, kErrSyntax};
-}
-
-struct Case {
-    const char* name;
-    std::vector<Arg> args;
-    Expect expect;
-};
-::testing::AssertionResult Meets(const Outcome& o, const Expect& e);
-
-// Runs every case of a table; a case's name begins with the function it calls.
-void RunCases(CallHarness& h, const std::vector<Case>& cases);
+void RunRows(CallHarness& h, std::initializer_list<Row> rows);
 
 ::testing::AssertionResult IsNumber(const Outcome& o, std::string_view printed);
 ::testing::AssertionResult IsError(const Outcome& o, FormulaError code);
 ::testing::AssertionResult IsNumberNear(const Outcome& o, double expected, double tolerance);
+// An array of `rows` rows holding `cells` row by row, each number within `tolerance`.
+::testing::AssertionResult IsArray(const Outcome& o, uint32_t rows, const std::vector<Cell>& cells,
+                                   double tolerance = 0);
 
 } // namespace vl::stattest
