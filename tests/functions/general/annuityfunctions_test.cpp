@@ -1,13 +1,9 @@
-#include "printedcheck.h"
+#include "functiontestutil.h"
 
-namespace vl {
-
-using test::FormulaCase;
-using test::FunctionBook;
-using test::PrintedCase;
+namespace vl::test {
 
 TEST(AnnuityFunctions, ClosedForms) {
-    static const PrintedCase cases[] = {
+    CheckPrinted({
         {"=PMT(8%/12,10,10000,,)", "-1037.03208935916"},
         {"=PMT(8%/12,10,10000,0,1)", "-1030.16432717798"},
         {"=PV(0.08/12,12*20,500,,0)", "-59777.1458511878"},
@@ -40,16 +36,14 @@ TEST(AnnuityFunctions, ClosedForms) {
         {"=PMT(0.01,10,1000,,)", "-105.582076551171"},
         {"=PMT(0.01,10,1000)", "#SYNTAX!"},
         {"=SUM(PMT({0.01,0.02},10,1000,,))", "-216.908604416488"},
-    };
-    FunctionBook book;
-    test::CheckPrinted(book, cases);
+    });
 }
 
 // Past 10,000 periods the sums are taken in closed form; they agree with the period by
 // period sums (whose principal parts lose some digits to cancellation at small rates), and
 // the principal of all periods is the whole loan.
 TEST(AnnuityFunctions, CumulativeSumsOfManyPeriods) {
-    static const PrintedCase cases[] = {
+    CheckPrinted({
         {"=CUMPRINC(0.001,20000,1000,1,20000)", "-1000", 1e-9},
         {"=CUMIPMT(0.001,20000,1000,1,10001)/(CUMIPMT(0.001,20000,1000,1,10000)+"
          "CUMIPMT(0.001,20000,1000,10001,10001))",
@@ -61,13 +55,11 @@ TEST(AnnuityFunctions, CumulativeSumsOfManyPeriods) {
         // The last period of all is summed without the count wrapping past it.
         {"=CUMIPMT(0.01,2147483647,1000,2147483647,2147483647)", "#NUM!"},
         {"=CUMPRINC(1E-12,2147483647,1000,2147483647,2147483647)", "-0.000000466", 1e-9},
-    };
-    FunctionBook book;
-    test::CheckPrinted(book, cases);
+    });
 }
 
 TEST(AnnuityFunctions, RateByIteration) {
-    static const PrintedCase cases[] = {
+    CheckPrinted({
         {"=RATE(48,-200,8000,,,)", "0.0077014724882"},
         {"=RATE(48,-200,8000,,,0.5)", "0.0077014724882"},
         {"=RATE(10,-100,1000,,,)", "0", 0},
@@ -78,9 +70,7 @@ TEST(AnnuityFunctions, RateByIteration) {
         {"=RATE(10,-100,1000,,2,)", "#NUM!"},
         {"=RATE(10,-100,1000,,,-1)", "#NUM!"},
         {"=RATE(1/0,-100,1000,,,)", "#DIV/0!"},
-    };
-    FunctionBook book;
-    test::CheckPrinted(book, cases);
+    });
 }
 
-} // namespace vl
+} // namespace vl::test

@@ -5,10 +5,7 @@
 #include <random>
 #include <vector>
 
-namespace vl {
-
-using test::FormulaCase;
-using test::FunctionBook;
+namespace vl::test {
 
 namespace {
 
@@ -41,7 +38,7 @@ bool IsPermutation(const std::vector<double>& rows, std::size_t n) {
 
 TEST(ArrayFunctions, SortUniqueAndTranspose) {
     FunctionBook book;
-    static const FormulaCase cases[] = {
+    book.Check({
         {"=sort({2,\"b\";2,\"a\";3,\"d\";3,\"c\";1,\"e\"},1,1,2,1)", "{5; 2; 1; 4; 3}"},
         {"=sort({3;1;5;2;4},1,1)", "{2; 4; 1; 5; 3}"},
         {"=sort({3;1;5;2;4},1,0)", "{3; 5; 1; 4; 2}"},
@@ -76,8 +73,7 @@ TEST(ArrayFunctions, SortUniqueAndTranspose) {
         {"=transpose(1,2)", "#SYNTAX!"},
         {"=COLUMNS(transpose(A1:A2046))", "2046"},
         {"=transpose(A1:A2047)", "#REF!"},
-    };
-    book.Check(cases);
+    });
 }
 
 TEST(ArrayFunctions, WorksheetCellsWithFormulasEmptiesAndErrors) {
@@ -142,4 +138,4 @@ TEST(ArrayFunctions, SortOrdersNumbersLikeAReferenceSort) {
     }
 }
 
-} // namespace vl
+} // namespace vl::test

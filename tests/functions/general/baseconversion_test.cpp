@@ -3,13 +3,10 @@
 
 #include <random>
 
-namespace vl {
-
-using test::FormulaCase;
-using test::FunctionBook;
+namespace vl::test {
 
 TEST(BaseConversion, ReadingDigitTexts) {
-    static const FormulaCase cases[] = {
+    CheckFormulas({
         {"=BIN2DEC(\"1100100\")", "100"},
         {"=BIN2DEC(\"1111111111\")", "-1"},
         {"=BIN2DEC(\"1000000000\")", "-512"},
@@ -31,13 +28,11 @@ TEST(BaseConversion, ReadingDigitTexts) {
         {"=OCT2DEC(\"4000000000\")", "-536870912"},
         {"=OCT2DEC(\"8\")", "#VALUE!"},
         {"=OCT2DEC(1/0)", "#DIV/0!"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
 }
 
 TEST(BaseConversion, WritingDigitTexts) {
-    static const FormulaCase cases[] = {
+    CheckFormulas({
         {"=DEC2BIN(9,4)", "1001"},
         {"=DEC2BIN(-1,)", "1111111111"},
         {"=DEC2BIN(512,)", "#NUM!"},
@@ -74,9 +69,7 @@ TEST(BaseConversion, WritingDigitTexts) {
         {"=BIN2OCT(\"2\",)", "#VALUE!"},
         {"=BIN2OCT(1)", "#SYNTAX!"},
         {"=DEC2BIN({1,2},4)", "{\"0001\", \"0010\"}"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
 }
 
 // Every value of each width written and read back, the ends of the ranges among them.
@@ -101,4 +94,4 @@ TEST(BaseConversion, DigitTextsReadBackToTheirValues) {
     }
 }
 
-} // namespace vl
+} // namespace vl::test

@@ -1,13 +1,9 @@
-#include "printedcheck.h"
+#include "functiontestutil.h"
 
-namespace vl {
-
-using test::FormulaCase;
-using test::FunctionBook;
-using test::PrintedCase;
+namespace vl::test {
 
 TEST(BesselFunctions, BesselErrorAndStep) {
-    static const PrintedCase cases[] = {
+    CheckPrinted({
         {"=BESSELJ(1.9,2)", "0.32992572769239"},
         {"=BESSELY(2.5,1)", "0.14591813796679"},
         {"=BESSELJ(0,0)", "1"},
@@ -37,9 +33,7 @@ TEST(BesselFunctions, BesselErrorAndStep) {
         {"=GETSTEP(5,5)", "1"},
         {"=GETSTEP(4,5)", "0"},
         {"=GETSTEP(-1,)", "0"},
-    };
-    FunctionBook book;
-    test::CheckPrinted(book, cases);
+    });
 }
 
-} // namespace vl
+} // namespace vl::test

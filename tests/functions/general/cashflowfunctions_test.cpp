@@ -1,9 +1,6 @@
-#include "printedcheck.h"
+#include "functiontestutil.h"
 
-namespace vl {
-
-using test::FunctionBook;
-using test::PrintedCase;
+namespace vl::test {
 
 #define DATES5 "{\"1992-01-01\",\"1992-03-01\",\"1992-10-30\",\"1993-02-15\",\"1993-04-01\"}"
 #define FLOWS5 "{-10000,2750,4250,3250,2750}"
@@ -17,7 +14,7 @@ TEST(CashFlowFunctions, PresentValuesAndReturns) {
     book.Text("B1", "x");
     book.Formula("B2", "=1/0");
     ASSERT_TRUE(book.Recalc());
-    static const PrintedCase cases[] = {
+    book.CheckPrinted({
         {"=NPV(10%,-10000,3000,4200,6800)", "1188.44341233522"},
         // Empty cells of a range are no periods; an empty argument is one.
         {"=NPV(10%,A1:A7)", "1188.44341233522"},
@@ -45,8 +42,7 @@ TEST(CashFlowFunctions, PresentValuesAndReturns) {
         {"=MIRR({-120000,39000,\"a\"},12%)", "#NUM!"},
         {"=MIRR({-120000,39000,30000,21000,37000,46000},0)", "0.0759026356628079"},
         {"=SUM(MIRR({-120000,39000,30000,21000,37000,46000},{0.12,0}))", "0.20199676602872", 1e-13},
-    };
-    test::CheckPrinted(book, cases);
+    });
 }
 
 TEST(CashFlowFunctions, DatedFlows) {
@@ -56,7 +52,7 @@ TEST(CashFlowFunctions, DatedFlows) {
     book.Text("B1", "1992-01-01");
     book.Text("B2", "1992-03-01");
     book.Number("C2", 33665);
-    static const PrintedCase cases[] = {
+    book.CheckPrinted({
         {"=XNPV(0.09," FLOWS5 "," DATES5 ")", "2086.64760203153", 1e-9},
         {"=XIRR(" FLOWS5 "," DATES5 ",0.1)", "0.37336253351883"},
         {"=XIRR(" FLOWS5 "," DATES5 ",)", "0.37336253351883"},
@@ -72,8 +68,7 @@ TEST(CashFlowFunctions, DatedFlows) {
         {"=XIRR({10000,2750},{\"1992-01-01\",\"1993-01-01\"},)", "#NUM!"},
         {"=XIRR({-10000,11000},{\"1992-01-01\",\"1993-01-01\"},)", "0.0997135859341414", 1e-13},
         {"=XIRR({-10000,11000},{\"1992-01-01\",\"1993-01-01\"},{0.1})", "#VALUE!"},
-    };
-    test::CheckPrinted(book, cases);
+    });
 }
 
-} // namespace vl
+} // namespace vl::test

@@ -1,13 +1,9 @@
-#include "printedcheck.h"
+#include "functiontestutil.h"
 
-namespace vl {
-
-using test::FormulaCase;
-using test::FunctionBook;
-using test::PrintedCase;
+namespace vl::test {
 
 TEST(ComplexFunctions, BuildingReadingAndParts) {
-    static const FormulaCase cases[] = {
+    CheckFormulas({
         {"=COMPLEX(1,2,)", "1 + 2i"},
         {"=COMPLEX(3.5,4.6,\"j\")", "3.5 + 4.6j"},
         {"=COMPLEX(3,0,)", "3 + 0i"},
@@ -56,14 +52,12 @@ TEST(ComplexFunctions, BuildingReadingAndParts) {
         {"=IMLN(\"0\")", "#NUM!"},
         {"=IMLOG10(\"0\")", "#NUM!"},
         {"=IMCONJUGATE({\"1+i\",\"2\"})", "{\"1 - 1i\", \"2 + 0i\"}"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
 }
 
 // Results compared part by part, within the tolerance given.
 TEST(ComplexFunctions, ComputedValues) {
-    static const PrintedCase cases[] = {
+    CheckPrinted({
         {"=IMPOWER(\"2+3i\",3)", "-46 + 9i", 1e-12},
         {"=IMEXP(\"1 + 1i\")", "1.46869393991589 + 2.28735528717884i", 1e-13},
         {"=IMARGUMENT(\"3 + 4i\")", "0.927295218001612", 1e-13},
@@ -77,9 +71,7 @@ TEST(ComplexFunctions, ComputedValues) {
         {"=IMLOG10(\"100\")", "2 + 0i", 1e-13},
         {"=IMLOG2(\"8\")", "3 + 0i", 1e-13},
         {"=IMPOWER(\"1+i\",-2)", "0 - 0.5i", 1e-15},
-    };
-    FunctionBook book;
-    test::CheckPrinted(book, cases);
+    });
 }
 
-} // namespace vl
+} // namespace vl::test

@@ -3,13 +3,10 @@
 
 #include <string>
 
-namespace vl {
-
-using test::FormulaCase;
-using test::FunctionBook;
+namespace vl::test {
 
 TEST(DateFunctions, BuildingAndReadingDates) {
-    static const FormulaCase cases[] = {
+    CheckFormulas({
         {"=DATE(2005,7,15)", "2005-07-15"},
         {"=DATE(2005,2,29)", "#NUM!"},
         {"=DATE(2004,2,29)", "2004-02-29"},
@@ -45,13 +42,11 @@ TEST(DateFunctions, BuildingAndReadingDates) {
         {"=YEAR(\"2005-1-1\")", "#VALUE!"},
         {"=YEAR(1/0)", "#DIV/0!"},
         {"=YEAR({\"2005-01-01\",\"1999-12-31\"})", "{2005, 1999}"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
 }
 
 TEST(DateFunctions, DifferencesAndPeriods) {
-    static const FormulaCase cases[] = {
+    CheckFormulas({
         {"=DATEDIFF(\"2005-01-01\",\"2005-12-31\")", "P364D"},
         {"=DATEDIFF(\"2005-01-01T18:15:10\",\"2005-01-04T12:10:00\")", "P2DT17H54M50S"},
         {"=DATEDIFF(\"2005-01-04T12:10:00\",\"2005-01-01T18:15:10\")", "-P2DT17H54M50S"},
@@ -86,13 +81,11 @@ TEST(DateFunctions, DifferencesAndPeriods) {
         {"=EOMONTH(A1,0)", "#VALUE!"},
         {"=EOMONTH(\"2005-01-01\",1/0)", "#VALUE!"},
         {"=EOMONTH(\"50000-12-01\",1)", "#VALUE!"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
 }
 
 TEST(DateFunctions, WeekdaysAndWeekNumbers) {
-    static const FormulaCase cases[] = {
+    CheckFormulas({
         {"=WEEKDAY(\"2005-01-01\",)", "7"},
         {"=WEEKDAY(\"2005-01-01\",2)", "6"},
         {"=WEEKDAY(\"2005-01-01\",3)", "5"},
@@ -113,9 +106,7 @@ TEST(DateFunctions, WeekdaysAndWeekNumbers) {
         {"=WEEKNUM(\"2006-01-08\",)", "2"},
         {"=WEEKNUM(\"2005-12-31\",)", "53"},
         {"=WEEKNUM(\"2005-01-21\",3)", "#NUM!"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
 }
 
 // A date text is read up to 1,027 characters; trailing blanks are allowed.
@@ -123,13 +114,16 @@ TEST(DateFunctions, DateTextsLongerThanTheLimitAreRefused) {
     FunctionBook book;
     book.Text("A1", "2005-01-01" + std::string(1027 - 10, ' '));
     book.Text("A2", "2005-01-01" + std::string(1028 - 10, ' '));
-    static const FormulaCase cases[] = {
-        {"=YEAR(A1)", "2005"},          {"=YEAR(A2)", "#VALUE!"},
-        {"=EDATE(A1,0)", "2005-01-01"}, {"=EDATE(A2,0)", "#VALUE!"},
-        {"=DATEDIFF(A1,A1)", "P"},      {"=DATEDIFF(A1,A2)", "#VALUE!"},
-        {"=DATEVALUE(A2)", "#VALUE!"},  {"=EOMONTH(A2,0)", "#VALUE!"},
-    };
-    book.Check(cases);
+    book.Check({
+        {"=YEAR(A1)", "2005"},
+        {"=YEAR(A2)", "#VALUE!"},
+        {"=EDATE(A1,0)", "2005-01-01"},
+        {"=EDATE(A2,0)", "#VALUE!"},
+        {"=DATEDIFF(A1,A1)", "P"},
+        {"=DATEDIFF(A1,A2)", "#VALUE!"},
+        {"=DATEVALUE(A2)", "#VALUE!"},
+        {"=EOMONTH(A2,0)", "#VALUE!"},
+    });
 }
 
 IsoDateTime FixedClock() {
@@ -147,11 +141,13 @@ IsoDateTime FixedClock() {
 TEST(DateFunctions, NowAndTodayReadTheClock) {
     FunctionBook book;
     SetLocalClock(&FixedClock);
-    static const FormulaCase cases[] = {
-        {"=TODAY()", "2005-03-04"}, {"=NOW()", "13:14:05"},      {"=NOW(1)", "#SYNTAX!"},
-        {"=TODAY(,)", "#SYNTAX!"},  {"=WEEKDAY(TODAY(),)", "6"},
-    };
-    book.Check(cases);
+    book.Check({
+        {"=TODAY()", "2005-03-04"},
+        {"=NOW()", "13:14:05"},
+        {"=NOW(1)", "#SYNTAX!"},
+        {"=TODAY(,)", "#SYNTAX!"},
+        {"=WEEKDAY(TODAY(),)", "6"},
+    });
     SetLocalClock(nullptr);
     IsoDateTime now = ReadLocalClock();
     EXPECT_GE(now.year, 2024);
@@ -159,4 +155,4 @@ TEST(DateFunctions, NowAndTodayReadTheClock) {
     EXPECT_EQ(book.Eval("=HOUR(NOW())>=0", "J20"), "1");
 }
 
-} // namespace vl
+} // namespace vl::test

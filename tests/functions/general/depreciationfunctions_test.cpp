@@ -1,12 +1,9 @@
-#include "printedcheck.h"
+#include "functiontestutil.h"
 
-namespace vl {
-
-using test::FunctionBook;
-using test::PrintedCase;
+namespace vl::test {
 
 TEST(DepreciationFunctions, Depreciation) {
-    static const PrintedCase cases[] = {
+    CheckPrinted({
         {"=DB(1000000,100000,6,1,7)", "185912.959716189"},
         {"=DB(1000000,100000,6,7,7)", "15867.888384391"},
         {"=DB(1000000,100000,6,8,7)", "#VALUE!"},
@@ -26,15 +23,13 @@ TEST(DepreciationFunctions, Depreciation) {
         {"=SYD(30000,7500,10,12)", "-409.090909090909"},
         {"=SYD(1000000,0,100000,1)", "19.99980000199998"},
         {"=SYD(1,0,2147483647,1)", "9.31322574615479e-10", 1e-24},
-    };
-    FunctionBook book;
-    test::CheckPrinted(book, cases);
+    });
 }
 
 // Past 10,000 periods the declining balance is taken in closed form: each further full
 // year keeps 1 - rate = 0.1^(1/life) of the last.
 TEST(DepreciationFunctions, DecliningBalanceOfManyPeriods) {
-    static const PrintedCase cases[] = {
+    CheckPrinted({
         {"=DB(1000000,100000,20000,10001,)/DB(1000000,100000,20000,10000,)-0.1^(1/20000)", "0",
          1e-12},
         {"=DB(1000000,100000,20000,10002,)/DB(1000000,100000,20000,10001,)-0.1^(1/20000)", "0",
@@ -42,13 +37,11 @@ TEST(DepreciationFunctions, DecliningBalanceOfManyPeriods) {
         {"=DB(1000000,100000,20000,20001,7)/DB(1000000,100000,20000,20000,7)-0.1^(1/20000)*5/12",
          "0", 1e-12},
         {"=DB(1,0.5,2147483647,2147483647,)>0", "1", 0},
-    };
-    FunctionBook book;
-    test::CheckPrinted(book, cases);
+    });
 }
 
 TEST(DepreciationFunctions, PricesAndRates) {
-    static const PrintedCase cases[] = {
+    CheckPrinted({
         {"=DOLLARDE(1.02,16)", "1.125"},
         {"=DOLLARFR(1.125,16)", "1.02"},
         // As many fraction digits as the denominator has: 1.1 in 32nds is 1 + 10/32.
@@ -78,9 +71,7 @@ TEST(DepreciationFunctions, PricesAndRates) {
         {"=FVSCHEDULE(1,\"x\")", "#NUM!"},
         {"=FVSCHEDULE(1E300,1E10)", "#NUM!"},
         {"=FVSCHEDULE(1)", "#SYNTAX!"},
-    };
-    FunctionBook book;
-    test::CheckPrinted(book, cases);
+    });
 }
 
-} // namespace vl
+} // namespace vl::test

@@ -1,9 +1,6 @@
 #include "functiontestutil.h"
 
-namespace vl {
-
-using test::FormulaCase;
-using test::FunctionBook;
+namespace vl::test {
 
 TEST(InformationFunctions, TestsTypesAndErrors) {
     FunctionBook book;
@@ -12,7 +9,7 @@ TEST(InformationFunctions, TestsTypesAndErrors) {
     book.Text("A3", "x");
     book.Formula("A4", "=1/0");
     ASSERT_TRUE(book.Recalc());
-    static const FormulaCase cases[] = {
+    book.Check({
         {"=COUNTBLANK({1,2,3,,},{\"\"},,)", "5"},
         {"=COUNTBLANK(A1)", "0"},
         {"=COUNTBLANK(C9)", "1"},
@@ -78,8 +75,7 @@ TEST(InformationFunctions, TestsTypesAndErrors) {
         {"=NA(1)", "#SYNTAX!"},
         {"=ISNA()", "#SYNTAX!"},
         {"=COUNTBLANK()", "#SYNTAX!"},
-    };
-    book.Check(cases);
+    });
 }
 
 // A whole worksheet holds 2,047 x 2,097,152 cells, more than 32 bits count.
@@ -94,4 +90,4 @@ TEST(InformationFunctions, CountBlankOverTheWholeWorksheetCountsIn64Bits) {
     EXPECT_EQ(book.Eval("=COUNTBLANK(1:2097152)", "J20"), "4292870142");
 }
 
-} // namespace vl
+} // namespace vl::test

@@ -1,12 +1,9 @@
 #include "functiontestutil.h"
 
-namespace vl {
-
-using test::FormulaCase;
-using test::FunctionBook;
+namespace vl::test {
 
 TEST(IntegerFunctions, FactorialsAndCombinations) {
-    static const FormulaCase cases[] = {
+    CheckFormulas({
         {"=FACT(6)", "720"},
         {"=FACT(170)", "7.257415615308e+306"},
         {"=FACT(171)", "#NUM!"},
@@ -35,16 +32,14 @@ TEST(IntegerFunctions, FactorialsAndCombinations) {
         {"=MULTINOMIAL(100,71)", "#NUM!"},
         {"=MULTINOMIAL(2147483647)", "#NUM!"},
         {"=MULTINOMIAL(2,\"x\")", "#NUM!"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
 }
 
 TEST(IntegerFunctions, DivisorsAndMultiples) {
     FunctionBook book;
     book.Number("A1", 6);
     book.Text("A3", "9");
-    static const FormulaCase cases[] = {
+    book.Check({
         {"=GCD(32,24)", "8"},
         {"=GCD({24,64,32},128)", "8"},
         {"=GCD(0,0)", "#NUM!"},
@@ -76,8 +71,7 @@ TEST(IntegerFunctions, DivisorsAndMultiples) {
         {"=MOD(-4,2)", "0"},
         {"=MOD(1,0)", "#DIV/0!"},
         {"=MOD({7,8},3)", "{1, 2}"},
-    };
-    book.Check(cases);
+    });
 }
 
-} // namespace vl
+} // namespace vl::test

@@ -1,16 +1,13 @@
 #include "functiontestutil.h"
 
-namespace vl {
-
-using test::FormulaCase;
-using test::FunctionBook;
+namespace vl::test {
 
 TEST(LogicalFunctions, TruthPrecedenceAndChoice) {
     FunctionBook book;
     book.Number("A1", 1);
     book.Number("A2", 0);
     book.Text("A3", "x");
-    static const FormulaCase cases[] = {
+    book.Check({
         {"=AND(0.4)", "0"},
         {"=AND(0.5)", "1"},
         {"=AND(-0.4)", "0"},
@@ -63,8 +60,7 @@ TEST(LogicalFunctions, TruthPrecedenceAndChoice) {
         {"=IF(1,2,3,4)", "#SYNTAX!"},
         {"=TRUE()+FALSE()", "1"},
         {"=TRUE(1)", "#SYNTAX!"},
-    };
-    book.Check(cases);
+    });
 }
 
-} // namespace vl
+} // namespace vl::test

@@ -1,13 +1,10 @@
 #include "functiontestutil.h"
 
-namespace vl {
-
-using test::FormulaCase;
-using test::FunctionBook;
+namespace vl::test {
 
 TEST(LookupFunctions, MatchTypesOverArrays) {
     FunctionBook book;
-    static const FormulaCase cases[] = {
+    book.Check({
         {"=vLookUp(2,{1,\"a\";2,\"b\";3,\"c\"},2,0)", "b"},
         {"=vLookUp(2.5,{1,\"a\";2,\"b\";3,\"c\"},2,-1)", "c"},
         {"=vLookUp(2.5,{1,\"a\";2,\"b\";3,\"c\"},2,1)", "b"},
@@ -61,8 +58,7 @@ TEST(LookupFunctions, MatchTypesOverArrays) {
         {"=MATCH(2,{1,2,3},{0,1})", "{2, 2}"},
         {"=MATCH(4,{1,2,3},0)", "#N/A!"},
         {"=MATCH(4,{1,2,3},-2)", "#NUM!"},
-    };
-    book.Check(cases);
+    });
 }
 
 TEST(LookupFunctions, WorksheetRangesAndFormulaCells) {
@@ -91,4 +87,4 @@ TEST(LookupFunctions, WorksheetRangesAndFormulaCells) {
     EXPECT_EQ(book.Eval("=LOOKUP(1,A1:A3,B1:B3)", "J20"), "one");
 }
 
-} // namespace vl
+} // namespace vl::test

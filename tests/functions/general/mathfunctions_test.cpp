@@ -4,13 +4,10 @@
 #include <bit>
 #include <cmath>
 
-namespace vl {
-
-using test::FormulaCase;
-using test::FunctionBook;
+namespace vl::test {
 
 TEST(MathFunctions, ValuesDomainsAndArgumentCounts) {
-    static const FormulaCase cases[] = {
+    CheckFormulas({
         {"=PI()", "3.14159265358979"},
         {"=PI(1)", "#SYNTAX!"},
         {"=ATAN2(1)", "#SYNTAX!"},
@@ -54,9 +51,7 @@ TEST(MathFunctions, ValuesDomainsAndArgumentCounts) {
         {"=RADIANS(180)=PI()", "1"},
         {"=COS(0)+SIN(0)+TAN(0)+COSH(0)+SINH(0)+TANH(0)+ATAN(0)+ASIN(0)", "2"},
         {"=SQRTPI(1)=SQRT(PI())", "1"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
 }
 
 TEST(MathFunctions, ExactConstantsAsStored) {
@@ -83,26 +78,27 @@ TEST(MathFunctions, RangesAndArraysElementByElement) {
     book.Number("A3", -3);
     book.Number("B1", 1);
     book.Number("B2", 1);
-    static const FormulaCase cases[] = {
-        {"=ABS(A1:A3)", "{1; 2; 3}"},     {"=ATAN2(A1:A3,B1:B2)", "#VALUE!"},
-        {"=POWER(A1:A3,2)", "{1; 4; 9}"}, {"=POWER({2,3},{3,2})", "{8, 9}"},
-        {"=LOG({100,8},{,2})", "{2, 3}"}, {"=SQRT(A1:A2)", "{#NUM!; 1.4142135623731}"},
-    };
-    book.Check(cases);
+    book.Check({
+        {"=ABS(A1:A3)", "{1; 2; 3}"},
+        {"=ATAN2(A1:A3,B1:B2)", "#VALUE!"},
+        {"=POWER(A1:A3,2)", "{1; 4; 9}"},
+        {"=POWER({2,3},{3,2})", "{8, 9}"},
+        {"=LOG({100,8},{,2})", "{2, 3}"},
+        {"=SQRT(A1:A2)", "{#NUM!; 1.4142135623731}"},
+    });
 }
 
 TEST(BuiltinFunctionTable, UnboundRowsAreNotImplementedWhateverTheirArguments) {
-    static const FormulaCase cases[] = {
+    FunctionBook book;
+    book.Check({
         {"=DSUM()", "#IMPL!"},
         {"=ROMAN(1)", "#IMPL!"},
         {"=ROMAN(1,2,3,4)", "#IMPL!"},
         {"=T(\"a\",\"b\")", "#IMPL!"},
         {"=1+YIELD(A1:B2,\"x\")", "#IMPL!"},
         {"=SUBTOTAL({1,2},3)&\"x\"", "#IMPL!"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
     EXPECT_EQ(book.Ctx().scratch.arrayCount, 0);
 }
 
-} // namespace vl
+} // namespace vl::test

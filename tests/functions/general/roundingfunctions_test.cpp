@@ -1,12 +1,9 @@
 #include "functiontestutil.h"
 
-namespace vl {
-
-using test::FormulaCase;
-using test::FunctionBook;
+namespace vl::test {
 
 TEST(RoundingFunctions, DecimalDigits) {
-    static const FormulaCase cases[] = {
+    CheckFormulas({
         {"=ROUND(2.6,)", "3"},
         {"=ROUND(2.15,1)", "2.2"},
         {"=ROUND(2.149,1)", "2.1"},
@@ -33,26 +30,22 @@ TEST(RoundingFunctions, DecimalDigits) {
         {"=TRUNC(1.256,2)", "1.25"},
         {"=ROUND({1.25,-2.5},{1,0})", "{1.3, -3}"},
         {"=ROUND({1.25,-2.5},{1;0})", "#VALUE!"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
 }
 
 // Scaling a magnitude near the largest double by 10^digits overflows; such a number has
 // no digits left to round there and stays as it is.
 TEST(RoundingFunctions, HugeMagnitudesKeepTheirValue) {
-    static const FormulaCase cases[] = {
+    CheckFormulas({
         {"=ROUND(1E300,2)", "1e+300"},
         {"=ROUNDUP(-1.5E308,14)", "-1.5e+308"},
         {"=TRUNC(1.7E308,1)", "1.7e+308"},
         {"=ROUND(1.7E308,-2)", "1.7e+308"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
 }
 
 TEST(RoundingFunctions, Multiples) {
-    static const FormulaCase cases[] = {
+    CheckFormulas({
         {"=MROUND(10,3)", "9"},           {"=MROUND(1.3,0.2)", "1.4"},
         {"=MROUND(-10,-3)", "-9"},        {"=MROUND(-1.3,-0.2)", "-1.4"},
         {"=MROUND(-10,3)", "#NUM!"},      {"=MROUND(10,-3)", "#NUM!"},
@@ -64,22 +57,18 @@ TEST(RoundingFunctions, Multiples) {
         {"=FLOOR(5.1,1)", "5"},           {"=FLOOR(-5.1,1)", "-5"},
         {"=FLOOR(-0.5,1)", "0"},          {"=FLOOR(5,0)", "#DIV/0!"},
         {"=FLOOR(1E308,1E-10)", "#NUM!"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
 }
 
 TEST(RoundingFunctions, EvenOddAndInt) {
-    static const FormulaCase cases[] = {
+    CheckFormulas({
         {"=EVEN(1.5)", "2"},   {"=EVEN(-1)", "-2"},  {"=EVEN(0)", "0"},      {"=EVEN(2.5)", "4"},
         {"=EVEN(4)", "4"},     {"=ODD(6)", "7"},     {"=ODD(-4)", "-5"},     {"=ODD(0)", "1"},
         {"=ODD(7)", "7"},      {"=ODD(-7)", "-7"},   {"=ODD(3.5)", "5"},     {"=ODD(2.5)", "3"},
         {"=ODD(0.5)", "1"},    {"=ODD(-2.5)", "-3"}, {"=ODD(-0.5)", "-1"},   {"=ODD(1.2)", "3"},
         {"=INT(-5.1)", "-6"},  {"=INT(5.9)", "5"},   {"=INT()", "#SYNTAX!"}, {"=INT(A1)", "0"},
         {"=EVEN(\"3\")", "4"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
 }
 
-} // namespace vl
+} // namespace vl::test

@@ -1,9 +1,6 @@
 #include "functiontestutil.h"
 
-namespace vl {
-
-using test::FormulaCase;
-using test::FunctionBook;
+namespace vl::test {
 
 TEST(SumFunctions, NumbersRangesAndArrays) {
     FunctionBook book;
@@ -18,7 +15,7 @@ TEST(SumFunctions, NumbersRangesAndArrays) {
     book.Number("C2", 1E300);
     book.Number("C3", 1E300);
     ASSERT_TRUE(book.Recalc());
-    static const FormulaCase cases[] = {
+    book.Check({
         {"=SUM(3,4,{1,5})", "13"},
         {"=SUM(TRUE,1)", "2"},
         {"=SUM()", "#SYNTAX!"},
@@ -54,8 +51,7 @@ TEST(SumFunctions, NumbersRangesAndArrays) {
         {"=SERIESSUM({1,2},0,1,{1,1})", "{2, 3}"},
         {"=SERIESSUM(2,0,1,A1:A4)", "#NUM!"},
         {"=SERIESSUM(2,1,2,{1,,1})", "10"},
-    };
-    book.Check(cases);
+    });
     EXPECT_EQ(book.Ctx().scratch.arrayCount, 0);
 }
 
@@ -68,7 +64,7 @@ TEST(ConditionalFunctions, CriteriaFormsAndWildcards) {
     book.Text("A5", "ABD");
     book.Formula("A6", "=1/0");
     ASSERT_TRUE(book.Recalc());
-    static const FormulaCase cases[] = {
+    book.Check({
         {"=COUNTIF({1,2;3,4},2)", "1"},
         {"=COUNTIF({1,2;3,4},\">2\")", "2"},
         {"=COUNTIF({1,2;3,4},\">=2\")", "3"},
@@ -99,21 +95,20 @@ TEST(ConditionalFunctions, CriteriaFormsAndWildcards) {
         {"=SUMIF({1,2},1,5)", "#VALUE!"},
         {"=SUMIF({\"a\",\"b\"},\"?\",{1,\"x\"})", "1"},
         {"=SUMIF({1,2},\">0\",{1E308,1E308})", "#NUM!"},
-    };
-    book.Check(cases);
+    });
     EXPECT_EQ(book.Ctx().scratch.arrayCount, 0);
 }
 
 // Numbers take part only with a criterion whose whole operand is a number: "abc" does not
 // count the zeros, "<>" is "<" with the operand ">", and "1x" is no number.
 TEST(ConditionalFunctions, NumbersMatchOnlyNumericOperands) {
-    static const FormulaCase cases[] = {
-        {"=COUNTIF({0,0,\"abc\"},\"abc\")", "1"}, {"=COUNTIF({-1,0,1},\"<>\")", "0"},
-        {"=COUNTIF({1,2},\"1x\")", "0"},          {"=COUNTIF({1,2},\">1x\")", "0"},
+    CheckFormulas({
+        {"=COUNTIF({0,0,\"abc\"},\"abc\")", "1"},
+        {"=COUNTIF({-1,0,1},\"<>\")", "0"},
+        {"=COUNTIF({1,2},\"1x\")", "0"},
+        {"=COUNTIF({1,2},\">1x\")", "0"},
         {"=SUMIF({0,5},\"abc\",{7,8})", "0"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
 }
 
 TEST(ConditionalFunctions, RangesReadFormulaCellsAsPrecedents) {
@@ -126,4 +121,4 @@ TEST(ConditionalFunctions, RangesReadFormulaCellsAsPrecedents) {
     EXPECT_EQ(book.Shown("A1"), "10");
 }
 
-} // namespace vl
+} // namespace vl::test

@@ -1,12 +1,9 @@
 #include "functiontestutil.h"
 
-namespace vl {
-
-using test::FormulaCase;
-using test::FunctionBook;
+namespace vl::test {
 
 TEST(WorkdayFunctions, CountingWorkingDays) {
-    static const FormulaCase cases[] = {
+    CheckFormulas({
         {"=NETWORKDAYS(\"2005-01-01\",\"2005-01-31\",)", "21"},
         {"=NETWORKDAYS(\"2005-01-01\",\"2005-01-31\",{\"2005-01-12\",\"2005-01-19\"})", "19"},
         // A day off recurs every year on its month and day.
@@ -24,13 +21,11 @@ TEST(WorkdayFunctions, CountingWorkingDays) {
         {"=NETWORKDAYS(\"2005-01-01\",\"2005-01-31\",5)", "#VALUE!"},
         {"=NETWORKDAYS(A1,A2)", "#SYNTAX!"},
         {"=NETWORKDAYS(\"2005-01-01\",\"2005-01-31\",1/0)", "#DIV/0!"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
 }
 
 TEST(WorkdayFunctions, SteppingWorkingDays) {
-    static const FormulaCase cases[] = {
+    CheckFormulas({
         {"=WORKDAY(\"2005-01-01\",21,)", "2005-01-31"},
         {"=WORKDAY(\"2005-01-01\",19,{\"2005-01-12\",\"2005-01-19\"})", "2005-01-31"},
         {"=WORKDAY(\"2005-01-01\",0,)", "2005-01-01"},
@@ -50,9 +45,7 @@ TEST(WorkdayFunctions, SteppingWorkingDays) {
         {"=WORKDAY(\"2005-01-01\",\"x\",)", "#NUM!"},
         {"=WORKDAY(\"2005-01-01\",1,\"2005-01-03\")", "#VALUE!"},
         {"=WORKDAY(\"2005-01-01\",{1,2},)", "{\"2005-01-03\", \"2005-01-04\"}"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
 }
 
 // The days off are walked from the first cell for every candidate day: a faulty cell
@@ -67,7 +60,7 @@ TEST(WorkdayFunctions, FaultyDaysOffCountWhenAWalkReachesThem) {
     book.Text("C1", "2005-01-12");
     book.Text("C3", "2005-01-13");
     ASSERT_TRUE(book.Recalc());
-    static const FormulaCase cases[] = {
+    book.Check({
         {"=NETWORKDAYS(\"2005-01-12\",\"2005-01-12\",A1:A4)", "0"},
         {"=NETWORKDAYS(\"2005-01-13\",\"2005-01-13\",A1:A4)", "#NUM!"},
         {"=NETWORKDAYS(\"2005-01-15\",\"2005-01-16\",A1:A4)", "0"},
@@ -78,8 +71,7 @@ TEST(WorkdayFunctions, FaultyDaysOffCountWhenAWalkReachesThem) {
         {"=NETWORKDAYS(A1:A4,\"2005-01-31\",)", "#VALUE!"},
         {"=NETWORKDAYS(A1,A4,A1)", "#VALUE!"},
         {"=NETWORKDAYS(A1,A4,)", "2"},
-    };
-    book.Check(cases);
+    });
 }
 
-} // namespace vl
+} // namespace vl::test
