@@ -4,6 +4,7 @@
 #include "formula/literals.h"
 #include "platform/core/alloc.h"
 #include "platform/core/number.h"
+#include "tests/formula/evaltestutil.h"
 
 namespace vl::stattest {
 
@@ -72,11 +73,12 @@ private:
         return std::get<double>(cell);
     }
     Ref Reference() {
-        uint32_t column = 0, row = 0;
-        while (Peek() >= 'A' && Peek() <= 'Z') column = column * 26 + uint32_t(s_[i_++] - 'A' + 1);
-        while (i_ < s_.size() && s_[i_] >= '0' && s_[i_] <= '9')
-            row = row * 10 + uint32_t(s_[i_++] - '0');
-        return Ref{uint16_t(column - 1), row - 1};
+        std::size_t start = i_;
+        while (i_ < s_.size() &&
+               ((s_[i_] >= 'A' && s_[i_] <= 'Z') || (s_[i_] >= '0' && s_[i_] <= '9')))
+            ++i_;
+        test::Place p = test::At(s_.substr(start, i_ - start));
+        return Ref{p.column, p.row};
     }
     // A number, a text, an error or nothing.
     Cell Element() {
@@ -257,30 +259,38 @@ Outcome CallHarness::Call(const char* name, const std::vector<Arg>& args) {
     return o;
 }
 
+namespace {
+
+// A plain result: no status, no array, no text and nothing left behind.
+::testing::AssertionResult IsPlain(const Outcome& o) {
+    if (o.status || o.isText || o.isArray || !o.tidy)
+        return ::testing::AssertionFailure() << "status " << int(o.status) << " text " << o.isText
+                                             << " array " << o.isArray << " tidy " << o.tidy;
+    return ::testing::AssertionSuccess();
+}
+
+} // namespace
+
 ::testing::AssertionResult IsNumber(const Outcome& o, std::string_view printed) {
-    if (o.status) return ::testing::AssertionFailure() << "status " << int(o.status);
-    if (o.error || o.isText || o.isArray)
-        return ::testing::AssertionFailure()
-               << "error " << int(o.error) << " text " << o.isText << " array " << o.isArray;
-    if (!o.tidy) return ::testing::AssertionFailure() << "temporaries left behind";
+    if (o.error) return ::testing::AssertionFailure() << "error " << int(o.error);
+    if (auto plain = IsPlain(o); !plain) return plain;
     return MatchesPrinted(o.number, printed);
 }
 
 ::testing::AssertionResult IsNumberNear(const Outcome& o, double expected, double tolerance) {
-    if (o.status || o.error || o.isText || o.isArray || !o.tidy)
-        return ::testing::AssertionFailure()
-               << "status " << int(o.status) << " error " << int(o.error) << " tidy " << o.tidy;
+    if (o.error) return ::testing::AssertionFailure() << "error " << int(o.error);
+    if (auto plain = IsPlain(o); !plain) return plain;
     if (std::fabs(o.number - expected) <= tolerance) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
            << o.number << " is not within " << tolerance << " of " << expected;
 }
 
 ::testing::AssertionResult IsError(const Outcome& o, FormulaError code) {
-    if (o.status) return ::testing::AssertionFailure() << "status " << int(o.status);
-    if (!o.tidy) return ::testing::AssertionFailure() << "temporaries left behind";
-    if (o.error == code && !o.isArray) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "error " << int(o.error) << " number " << o.number
-                                         << " instead of error " << int(code);
+    if (o.status || !o.tidy || o.isArray || o.error != code)
+        return ::testing::AssertionFailure()
+               << "error " << int(o.error) << " number " << o.number << " instead of error "
+               << int(code) << ", " << IsPlain(o).message();
+    return ::testing::AssertionSuccess();
 }
 
 ::testing::AssertionResult IsArray(const Outcome& o, uint32_t rows, const std::vector<Cell>& cells,
