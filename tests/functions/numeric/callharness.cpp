@@ -2,9 +2,11 @@
 
 #include "formula/functable.h"
 #include "formula/literals.h"
+#include "formula/tokenizer.h"
 #include "platform/core/alloc.h"
 #include "platform/core/number.h"
-#include "tests/formula/evaltestutil.h"
+
+#include <functional>
 
 namespace vl::stattest {
 
@@ -26,106 +28,30 @@ Cell CellOf(const uint8_t* r) {
     return cell::Number(r);
 }
 
-// Reads the argument text left to right.
-class ArgumentReader {
-public:
-    explicit ArgumentReader(std::string_view text) : s_(text) {}
-
-    std::vector<Arg> All() {
-        std::vector<Arg> args;
-        if (Peek() == '\0') return args;
-        do args.push_back(One());
-        while (Eat(','));
-        EXPECT_EQ(Peek(), '\0') << "unread: " << s_.substr(i_);
-        return args;
+// The arguments of a call's text, split at the commas outside texts and arrays; none for
+// a blank text.
+std::vector<std::string_view> SplitArguments(std::string_view text) {
+    std::vector<std::string_view> out;
+    if (text.find_first_not_of(' ') == std::string_view::npos) return out;
+    bool quoted = false;
+    int depth = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        char c = i < text.size() ? text[i] : ',';
+        quoted = quoted != (c == '"');
+        depth += quoted ? 0 : (c == '{') - (c == '}');
+        if (quoted || depth || c != ',') continue;
+        std::string_view argument = text.substr(start, i - start);
+        std::size_t first = argument.find_first_not_of(' ');
+        out.push_back(first == std::string_view::npos
+                          ? std::string_view()
+                          : argument.substr(first, argument.find_last_not_of(' ') + 1 - first));
+        start = i + 1;
     }
-
-private:
-    char Peek() {
-        while (i_ < s_.size() && s_[i_] == ' ') ++i_;
-        return i_ < s_.size() ? s_[i_] : '\0';
-    }
-    bool Eat(char c) {
-        if (Peek() != c) return false;
-        ++i_;
-        return true;
-    }
-    bool Word(std::string_view w) {
-        if (Peek() == '\0' || s_.substr(i_, w.size()) != w) return false;
-        i_ += w.size();
-        return true;
-    }
-    Arg One() {
-        char c = Peek();
-        if (c == ',' || c == '\0') return Omit{};
-        if (c == '{') return Array();
-        if (Word("NA()")) return Failed{kErrNA};
-        if (Word("1/0")) return Failed{kErrDivZero};
-        if (c >= 'A' && c <= 'Z') {
-            Ref first = Reference();
-            if (!Eat(':')) return first;
-            Ref last = Reference();
-            return Area{first.column, first.row, last.column, last.row};
-        }
-        Cell cell = Element();
-        if (auto* e = std::get_if<ErrorValue>(&cell)) return *e;
-        if (auto* t = std::get_if<std::string>(&cell)) return *t;
-        return std::get<double>(cell);
-    }
-    Ref Reference() {
-        std::size_t start = i_;
-        while (i_ < s_.size() &&
-               ((s_[i_] >= 'A' && s_[i_] <= 'Z') || (s_[i_] >= '0' && s_[i_] <= '9')))
-            ++i_;
-        test::Place p = test::At(s_.substr(start, i_ - start));
-        return Ref{p.column, p.row};
-    }
-    // A number, a text, an error or nothing.
-    Cell Element() {
-        char c = Peek();
-        if (c == ',' || c == ';' || c == '}') return Cell{};
-        if (c == '"') {
-            std::size_t end = s_.find('"', i_ + 1);
-            std::string text(s_.substr(i_ + 1, end - i_ - 1));
-            i_ = end + 1;
-            return text;
-        }
-        FormulaError code = 0;
-        std::size_t length = 0;
-        if (ScanErrorLiteral(s_.substr(i_), code, length)) {
-            i_ += length;
-            return ErrorValue{code};
-        }
-        double value = 0;
-        NumberScan scan = ScanNumber(s_.substr(i_), value);
-        EXPECT_GT(scan.length, 0u) << "no number at " << s_.substr(i_);
-        i_ += scan.length;
-        return value;
-    }
-    ArrayArg Array() {
-        ArrayArg a;
-        Eat('{');
-        a.rows.emplace_back();
-        for (;;) {
-            a.rows.back().push_back(Element());
-            if (Eat(';'))
-                a.rows.emplace_back();
-            else if (!Eat(','))
-                break;
-        }
-        EXPECT_TRUE(Eat('}')) << s_;
-        return a;
-    }
-
-    std::string_view s_;
-    std::size_t i_ = 0;
-};
+    return out;
+}
 
 } // namespace
-
-std::vector<Arg> ParseArguments(std::string_view text) {
-    return ArgumentReader(text).All();
-}
 
 CallHarness::CallHarness() {
     EXPECT_TRUE(BindStatisticsBuiltins());
@@ -166,22 +92,6 @@ void CallHarness::Push(const Arg& arg) {
     if (auto* n = std::get_if<double>(&arg)) {
         slot.type = kTokenNumber;
         slot.number = *n;
-    } else if (auto* t = std::get_if<std::string>(&arg)) {
-        slot.type = kTokenText;
-        ASSERT_TRUE(ctx.stringPool.PushString(*t));
-    } else if (auto* e = std::get_if<ErrorValue>(&arg)) {
-        slot.type = kTokenEmpty;
-        slot.error = e->code;
-    } else if (auto* f = std::get_if<Failed>(&arg)) {
-        slot.type = kTokenNumber;
-        slot.error = f->code;
-    } else if (std::holds_alternative<Omit>(arg)) {
-        slot.type = kTokenEmpty;
-    } else if (auto* r = std::get_if<Ref>(&arg)) {
-        slot.type = kTokenReference;
-        slot.column = r->column;
-        slot.row = r->row;
-        slot.cells = &sheet;
     } else if (auto* a = std::get_if<Area>(&arg)) {
         slot.type = kTokenArea;
         slot.firstColumn = a->c1;
@@ -189,25 +99,62 @@ void CallHarness::Push(const Arg& arg) {
         slot.lastColumn = a->c2;
         slot.lastRow = a->r2;
         slot.cells = a->store ? a->store : &sheet;
-    } else if (auto* array = std::get_if<ArrayArg>(&arg)) {
-        CArrayBuilder builder(ctx);
-        uint16_t columns = 0;
-        for (uint32_t row = 0; row < array->rows.size(); ++row) {
-            const auto& cells = array->rows[row];
-            columns = std::max<uint16_t>(columns, uint16_t(cells.size()));
-            for (uint16_t col = 0; col < cells.size(); ++col) {
-                if (std::holds_alternative<std::monostate>(cells[col])) continue;
-                CellBuffer b;
-                MakeRecord(b, col, row, cells[col]);
-                ASSERT_TRUE(builder.PutRecord(b.bytes));
-            }
-        }
-        ASSERT_TRUE(
-            PushArrayValue(ctx, slot, builder.Detach(), columns, uint32_t(array->rows.size())));
     }
 }
 
+void CallHarness::Push(std::string_view argument) {
+    static const TokenSyntax syntax{&InternalSeparators(), false, RefStyle::kA1};
+    FormulaToken& slot = ClearOperand(ctx.values[++ctx.valueCount]);
+    slot.type = kTokenEmpty;
+    if (argument == "NA()" || argument == "1/0") {
+        slot.type = kTokenNumber;
+        slot.error = argument[0] == 'N' ? kErrNA : kErrDivZero;
+    }
+    if (argument.empty() || slot.error) return;
+    std::size_t pos = argument[0] == '-' ? 1 : 0;
+    if (argument[0] == '#') {
+        // An error literal: an entry of no type carrying the code.
+        EXPECT_TRUE(ScanErrorLiteral(argument, slot.error, pos)) << argument;
+    } else {
+        ctx.currentCells = &sheet;
+        ReadFormulaToken(ctx, argument, pos, slot, syntax);
+        if (argument[0] == '-') slot.number = -slot.number;
+        // A number out of range is for the function to refuse.
+        if (slot.type == kTokenNumber) slot.error = 0;
+    }
+    FormulaToken last;
+    if (ReadFormulaToken(ctx, argument, pos, last, syntax) == kTokenRange) {
+        ReadFormulaToken(ctx, argument, pos, last, syntax);
+        slot.type = kTokenArea;
+        slot.firstColumn = slot.column;
+        slot.firstRow = slot.row;
+        slot.lastColumn = last.column;
+        slot.lastRow = last.row;
+        ReadFormulaToken(ctx, argument, pos, last, syntax);
+    }
+    EXPECT_EQ(last.type, kTokenEnd) << "unread: " << argument.substr(pos);
+    EXPECT_EQ(ctx.status, 0) << argument;
+}
+
 Outcome CallHarness::Call(const char* name, const std::vector<Arg>& args) {
+    return Run(name, [&] {
+        for (const Arg& a : args) Push(a);
+        return args.size();
+    });
+}
+
+Outcome CallHarness::Call(std::string_view call) {
+    std::size_t open = call.find('(');
+    std::string name(call.substr(0, open));
+    return Run(name.c_str(), [&] {
+        std::vector<std::string_view> args =
+            SplitArguments(call.substr(open + 1, call.size() - open - 2));
+        for (std::string_view a : args) Push(a);
+        return args.size();
+    });
+}
+
+Outcome CallHarness::Run(const char* name, const std::function<std::size_t()>& pushArguments) {
     Outcome o;
     uint16_t index = 0;
     std::size_t end = 0;
@@ -215,11 +162,11 @@ Outcome CallHarness::Call(const char* name, const std::vector<Arg>& args) {
     EXPECT_TRUE(FindBuiltinFunction(text, index, end)) << name;
     ctx.status = 0;
     uint16_t first = uint16_t(ctx.valueCount + 1);
-    for (const Arg& a : args) Push(a);
+    std::size_t count = pushArguments();
     FormulaToken& call = ClearOperand(ctx.values[++ctx.valueCount]);
     call.type = kTokenFunction;
     call.functionIndex = index;
-    call.firstArgument = args.empty() ? ctx.valueCount : first;
+    call.firstArgument = count == 0 ? ctx.valueCount : first;
     if (setNewFailAfter) setNewFailAfter(newFailAfter);
     SetAllocFailAfter(blockFailAfter);
     bool evaluated = EvalToken(ctx);
@@ -227,7 +174,7 @@ Outcome CallHarness::Call(const char* name, const std::vector<Arg>& args) {
     SetAllocFailAfter(-1);
     if (!evaluated) {
         o.status = ctx.status;
-        o.tidy = ctx.valueCount == first + args.size();
+        o.tidy = ctx.valueCount == first + count;
         ReleaseTemporaries(ctx, ctx.valueCount, uint16_t(ctx.valueCount - first + 1));
         ctx.valueCount = uint16_t(first - 1);
         o.tidy = o.tidy && ctx.stringPool.count == 0 && ctx.scratch.arrayCount == 0;
@@ -305,12 +252,6 @@ namespace {
         if (!same) return ::testing::AssertionFailure() << "cell " << i << " differs";
     }
     return ::testing::AssertionSuccess();
-}
-
-Outcome CallHarness::Call(std::string_view call) {
-    std::size_t open = call.find('(');
-    std::string name(call.substr(0, open));
-    return Call(name.c_str(), ParseArguments(call.substr(open + 1, call.size() - open - 2)));
 }
 
 void RunRows(CallHarness& h, std::initializer_list<Row> rows) {

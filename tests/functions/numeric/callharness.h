@@ -9,6 +9,7 @@
 #include "functions/numeric/statbuiltins.h"
 #include "printed.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <initializer_list>
 #include <string>
@@ -23,15 +24,6 @@ struct ErrorValue {
     FormulaError code;
     bool operator==(const ErrorValue&) const = default;
 };
-// A number entry carrying an error, as a function's error result is.
-struct Failed {
-    FormulaError code;
-};
-struct Omit {};
-struct Ref {
-    uint16_t column;
-    uint32_t row;
-};
 struct Area {
     uint16_t c1;
     uint32_t r1;
@@ -42,15 +34,8 @@ struct Area {
 // A cell of a worksheet or an array: none, a number, a text or an error (a number cell
 // carrying the code).
 using Cell = std::variant<std::monostate, double, std::string, ErrorValue>;
-struct ArrayArg {
-    std::vector<std::vector<Cell>> rows;
-};
-using Arg = std::variant<double, std::string, ErrorValue, Failed, Omit, Ref, Area, ArrayArg>;
-
-// The arguments written as in a formula: numbers, "texts", an error literal (an entry of
-// no type carrying the code), NA() and 1/0 (a number carrying #N/A! or #DIV/0!), nothing
-// for an omitted argument, A1 and A1:B2 on the harness's sheet, {a, b; c, d} arrays.
-std::vector<Arg> ParseArguments(std::string_view text);
+// An argument given as a value: a number or a range, perhaps on a store of its own.
+using Arg = std::variant<double, Area>;
 
 struct Outcome {
     uint8_t status = 0;
@@ -75,7 +60,10 @@ public:
     void PutFormula(uint16_t column, uint32_t row, const Cell& result);
 
     Outcome Call(const char* name, const std::vector<Arg>& args);
-    // "NAME(arguments)", the arguments as ParseArguments reads them.
+    // "NAME(arguments)", the arguments written as in a formula and read by the formula
+    // tokenizer: numbers, "texts", an error literal (an entry of no type carrying the code),
+    // NA() and 1/0 (a number carrying #N/A! or #DIV/0!), nothing for an omitted argument,
+    // A1 and A1:B2 on the harness's sheet, {a, b; c, d} arrays.
     Outcome Call(std::string_view call);
 
     CEvalContext ctx;
@@ -87,7 +75,9 @@ public:
     long blockFailAfter = -1;
 
 private:
+    Outcome Run(const char* name, const std::function<std::size_t()>& pushArguments);
     void Push(const Arg& arg);
+    void Push(std::string_view argument);
 };
 
 // A call and what it must give: a number rounding to the printed digits ("4.5"), an error
