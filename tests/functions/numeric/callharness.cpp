@@ -3,7 +3,6 @@
 #include "formula/functable.h"
 #include "formula/literals.h"
 #include "formula/tokenizer.h"
-#include "platform/core/alloc.h"
 #include "platform/core/number.h"
 
 #include <functional>
@@ -167,11 +166,7 @@ Outcome CallHarness::Run(const char* name, const std::function<std::size_t()>& p
     call.type = kTokenFunction;
     call.functionIndex = index;
     call.firstArgument = count == 0 ? ctx.valueCount : first;
-    if (setNewFailAfter) setNewFailAfter(newFailAfter);
-    SetAllocFailAfter(blockFailAfter);
     bool evaluated = EvalToken(ctx);
-    if (setNewFailAfter) setNewFailAfter(-1);
-    SetAllocFailAfter(-1);
     if (!evaluated) {
         o.status = ctx.status;
         o.tidy = ctx.valueCount == first + count;

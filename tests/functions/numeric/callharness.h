@@ -68,11 +68,6 @@ public:
 
     CEvalContext ctx;
     CCellStore sheet;
-    // Failure injection for the evaluation only: after this many successes operator new
-    // (through `setNewFailAfter`) or the block allocator fails; negative: never.
-    void (*setNewFailAfter)(long) = nullptr;
-    long newFailAfter = -1;
-    long blockFailAfter = -1;
 
 private:
     Outcome Run(const char* name, const std::function<std::size_t()>& pushArguments);
