@@ -90,6 +90,7 @@ struct Problem {
 };
 
 TEST(SolveLeastSquares, RankSolutionAndResidual) {
+    const std::vector<double> worked = {199.0 / 531, 204.0 / 531}, ones(8, 1.0);
     struct Case {
         const char* name;
         int32_t m, n, nb;
@@ -100,41 +101,11 @@ TEST(SolveLeastSquares, RankSolutionAndResidual) {
         double r1;             // the first residual sum; NaN: not checked
         double tolerance;
     } cases[] = {
-        {"worked example",
-         3,
-         2,
-         1,
-         {1, 2, 2, 3, 7, 1},
-         {1, 2, 3},
-         0,
-         2,
-         {199.0 / 531, 204.0 / 531},
-         8496.0 / 281961,
-         1e-15},
+        {"worked", 3, 2, 1, {1, 2, 2, 3, 7, 1}, {1, 2, 3}, 0, 2, worked, 8496.0 / 281961, 1e-15},
         {"zero matrix", 3, 2, 1, {0, 0, 0, 0, 0, 0}, {1, 2, 3}, 0, 0, {0, 0}, 14, 0},
-        {"zero matrix, two sides",
-         4,
-         3,
-         2,
-         {},
-         {1, 2, 3, 4, 5, 6, 7, 8},
-         0,
-         0,
-         {0, 0, 0, 0, 0, 0},
-         NAN,
-         0},
+        {"zero, 2 sides", 4, 3, 2, {}, {1, 2, 3, 4, 5, 6, 7, 8}, 0, 0, {0, 0, 0, 0, 0, 0}, NAN, 0},
         // A constant column twice: the minimum-norm answer splits it.
-        {"dependent column",
-         4,
-         2,
-         1,
-         {1, 1, 1, 1, 1, 1, 1, 1},
-         {2, 4, 6, 8},
-         -0.5,
-         1,
-         {2.5, 2.5},
-         NAN,
-         1e-12},
+        {"dependent", 4, 2, 1, ones, {2, 4, 6, 8}, -0.5, 1, {2.5, 2.5}, NAN, 1e-12},
         {"one row, minimum norm", 1, 2, 1, {1, 3}, {10}, 0, 1, {1, 3}, NAN, 1e-12},
         // Singular values 2 and 1e-3 (and 1e-3 / 2 below 1e-3): the ratio cuts by magnitude.
         {"ratio 0", 3, 2, 1, {2, 0, 0, 1e-3, 0, 0}, {1, 1, 1}, 0, 2, {}, NAN, 0},
