@@ -127,15 +127,7 @@ TEST(DateFunctions, DateTextsLongerThanTheLimitAreRefused) {
 }
 
 IsoDateTime FixedClock() {
-    IsoDateTime r;
-    r.hasDate = r.hasTime = 1;
-    r.year = 2005;
-    r.month = 3;
-    r.day = 4;
-    r.hour = 13;
-    r.minute = 14;
-    r.second = 5;
-    return r;
+    return IsoDateTime{1, 1, 2005, 3, 4, 13, 14, 5};
 }
 
 TEST(DateFunctions, NowAndTodayReadTheClock) {

@@ -228,7 +228,6 @@ TEST(ReferenceFunctions, IndirectAndOffset) {
                               // Width before height.
                               {"=offset(A1:B5,1,0,1,)", "J20", "A2:A6"},
                               {"=offset(B2,0,0,3,1)", "J20", "B2:D2"},
-                              {"=offset(A1,-1,0,,)", "J20", "#NUM!"},
                               {"=offset(A1,2047,0,,)", "J20", "#NUM!"},
                               {"=offset(A1,0,0,0,)", "J20", "#NUM!"},
                               {"=offset(BZR1,0,1,2,1)", "J20", "#REF!"},
