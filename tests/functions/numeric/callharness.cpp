@@ -167,16 +167,13 @@ Outcome CallHarness::Run(const char* name, const std::function<std::size_t()>& p
     call.functionIndex = index;
     call.firstArgument = count == 0 ? ctx.valueCount : first;
     bool evaluated = EvalToken(ctx);
+    o.tidy = ctx.valueCount == (evaluated ? first : first + count);
+    FormulaToken& slot = ctx.values[first];
     if (!evaluated) {
         o.status = ctx.status;
-        o.tidy = ctx.valueCount == first + count;
         ReleaseTemporaries(ctx, ctx.valueCount, uint16_t(ctx.valueCount - first + 1));
-        ctx.valueCount = uint16_t(first - 1);
-        o.tidy = o.tidy && ctx.stringPool.count == 0 && ctx.scratch.arrayCount == 0;
-        return o;
+        slot = FormulaToken{};
     }
-    o.tidy = ctx.valueCount == first;
-    FormulaToken& slot = ctx.values[first];
     o.error = slot.error;
     o.number = slot.number;
     if (slot.type == kTokenText) {
