@@ -3,13 +3,10 @@
 
 #include <string>
 
-namespace vl {
-
-using test::FormulaCase;
-using test::FunctionBook;
+namespace vl::test {
 
 TEST(DateFunctions, BuildingAndReadingDates) {
-    static const FormulaCase cases[] = {
+    CheckFormulas({
         {"=DATE(2005,7,15)", "2005-07-15"},
         {"=DATE(2005,2,29)", "#NUM!"},
         {"=DATE(2004,2,29)", "2004-02-29"},
@@ -45,13 +42,11 @@ TEST(DateFunctions, BuildingAndReadingDates) {
         {"=YEAR(\"2005-1-1\")", "#VALUE!"},
         {"=YEAR(1/0)", "#DIV/0!"},
         {"=YEAR({\"2005-01-01\",\"1999-12-31\"})", "{2005, 1999}"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
 }
 
 TEST(DateFunctions, DifferencesAndPeriods) {
-    static const FormulaCase cases[] = {
+    CheckFormulas({
         {"=DATEDIFF(\"2005-01-01\",\"2005-12-31\")", "P364D"},
         {"=DATEDIFF(\"2005-01-01T18:15:10\",\"2005-01-04T12:10:00\")", "P2DT17H54M50S"},
         {"=DATEDIFF(\"2005-01-04T12:10:00\",\"2005-01-01T18:15:10\")", "-P2DT17H54M50S"},
@@ -86,13 +81,11 @@ TEST(DateFunctions, DifferencesAndPeriods) {
         {"=EOMONTH(A1,0)", "#VALUE!"},
         {"=EOMONTH(\"2005-01-01\",1/0)", "#VALUE!"},
         {"=EOMONTH(\"50000-12-01\",1)", "#VALUE!"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
 }
 
 TEST(DateFunctions, WeekdaysAndWeekNumbers) {
-    static const FormulaCase cases[] = {
+    CheckFormulas({
         {"=WEEKDAY(\"2005-01-01\",)", "7"},
         {"=WEEKDAY(\"2005-01-01\",2)", "6"},
         {"=WEEKDAY(\"2005-01-01\",3)", "5"},
@@ -113,9 +106,7 @@ TEST(DateFunctions, WeekdaysAndWeekNumbers) {
         {"=WEEKNUM(\"2006-01-08\",)", "2"},
         {"=WEEKNUM(\"2005-12-31\",)", "53"},
         {"=WEEKNUM(\"2005-01-21\",3)", "#NUM!"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
 }
 
 // A date text is read up to 1,027 characters; trailing blanks are allowed.
@@ -123,35 +114,32 @@ TEST(DateFunctions, DateTextsLongerThanTheLimitAreRefused) {
     FunctionBook book;
     book.Text("A1", "2005-01-01" + std::string(1027 - 10, ' '));
     book.Text("A2", "2005-01-01" + std::string(1028 - 10, ' '));
-    static const FormulaCase cases[] = {
-        {"=YEAR(A1)", "2005"},          {"=YEAR(A2)", "#VALUE!"},
-        {"=EDATE(A1,0)", "2005-01-01"}, {"=EDATE(A2,0)", "#VALUE!"},
-        {"=DATEDIFF(A1,A1)", "P"},      {"=DATEDIFF(A1,A2)", "#VALUE!"},
-        {"=DATEVALUE(A2)", "#VALUE!"},  {"=EOMONTH(A2,0)", "#VALUE!"},
-    };
-    book.Check(cases);
+    book.Check({
+        {"=YEAR(A1)", "2005"},
+        {"=YEAR(A2)", "#VALUE!"},
+        {"=EDATE(A1,0)", "2005-01-01"},
+        {"=EDATE(A2,0)", "#VALUE!"},
+        {"=DATEDIFF(A1,A1)", "P"},
+        {"=DATEDIFF(A1,A2)", "#VALUE!"},
+        {"=DATEVALUE(A2)", "#VALUE!"},
+        {"=EOMONTH(A2,0)", "#VALUE!"},
+    });
 }
 
 IsoDateTime FixedClock() {
-    IsoDateTime r;
-    r.hasDate = r.hasTime = 1;
-    r.year = 2005;
-    r.month = 3;
-    r.day = 4;
-    r.hour = 13;
-    r.minute = 14;
-    r.second = 5;
-    return r;
+    return IsoDateTime{1, 1, 2005, 3, 4, 13, 14, 5};
 }
 
 TEST(DateFunctions, NowAndTodayReadTheClock) {
     FunctionBook book;
     SetLocalClock(&FixedClock);
-    static const FormulaCase cases[] = {
-        {"=TODAY()", "2005-03-04"}, {"=NOW()", "13:14:05"},      {"=NOW(1)", "#SYNTAX!"},
-        {"=TODAY(,)", "#SYNTAX!"},  {"=WEEKDAY(TODAY(),)", "6"},
-    };
-    book.Check(cases);
+    book.Check({
+        {"=TODAY()", "2005-03-04"},
+        {"=NOW()", "13:14:05"},
+        {"=NOW(1)", "#SYNTAX!"},
+        {"=TODAY(,)", "#SYNTAX!"},
+        {"=WEEKDAY(TODAY(),)", "6"},
+    });
     SetLocalClock(nullptr);
     IsoDateTime now = ReadLocalClock();
     EXPECT_GE(now.year, 2024);
@@ -159,4 +147,76 @@ TEST(DateFunctions, NowAndTodayReadTheClock) {
     EXPECT_EQ(book.Eval("=HOUR(NOW())>=0", "J20"), "1");
 }
 
-} // namespace vl
+TEST(WorkdayFunctions, CountingWorkingDays) {
+    CheckFormulas({
+        {"=NETWORKDAYS(\"2005-01-01\",\"2005-01-31\",)", "21"},
+        {"=NETWORKDAYS(\"2005-01-01\",\"2005-01-31\",{\"2005-01-12\",\"2005-01-19\"})", "19"},
+        // A day off recurs every year on its month and day.
+        {"=NETWORKDAYS(\"2005-01-01\",\"2005-01-31\",{\"2004-01-12\"})", "20"},
+        {"=NETWORKDAYS(\"2005-01-01\",\"2005-01-31\",{\"2005-01-15\"})", "21"},
+        {"=NETWORKDAYS(\"2005-01-31\",\"2005-01-01\",)", "0"},
+        {"=NETWORKDAYS(\"2005-01-03\",\"2005-01-03\",)", "1"},
+        {"=NETWORKDAYS(\"2005-01-02\",\"2005-01-02\",)", "0"},
+        {"=NETWORKDAYS(\"2004-12-31T23:00:00\",\"2005-01-03T01:00:00\",)", "2"},
+        {"=NETWORKDAYS(\"2005-01-01\",\"2005-12-31\",)", "260"},
+        {"=NETWORKDAYS(\"0001-01-01\",\"50000-12-31\",)", "13044375"},
+        {"=NETWORKDAYS(\"10:00:00\",\"2005-01-31\",)", "#VALUE!"},
+        {"=NETWORKDAYS(\"2005-01-01\",38000,)", "#VALUE!"},
+        {"=NETWORKDAYS(\"2005-01-01\",\"2005-01-31\",\"2005-01-12\")", "#VALUE!"},
+        {"=NETWORKDAYS(\"2005-01-01\",\"2005-01-31\",5)", "#VALUE!"},
+        {"=NETWORKDAYS(A1,A2)", "#SYNTAX!"},
+        {"=NETWORKDAYS(\"2005-01-01\",\"2005-01-31\",1/0)", "#DIV/0!"},
+    });
+}
+
+TEST(WorkdayFunctions, SteppingWorkingDays) {
+    CheckFormulas({
+        {"=WORKDAY(\"2005-01-01\",21,)", "2005-01-31"},
+        {"=WORKDAY(\"2005-01-01\",19,{\"2005-01-12\",\"2005-01-19\"})", "2005-01-31"},
+        {"=WORKDAY(\"2005-01-01\",0,)", "2005-01-01"},
+        {"=WORKDAY(\"2005-01-07\",,)", "2005-01-10"},
+        {"=WORKDAY(\"2005-01-07T10:30:00\",1,)", "2005-01-10T10:30:00"},
+        {"=WORKDAY(\"2005-01-31\",-20,)", "2005-01-03"},
+        {"=WORKDAY(\"2005-01-10\",-1,)", "2005-01-07"},
+        {"=WORKDAY(\"2005-01-03\",-1,{\"2005-12-31\"})", "2004-12-30"},
+        {"=WORKDAY(\"2004-12-30\",1,{\"2005-12-31\"})", "2005-01-03"},
+        {"=WORKDAY(\"10:00:00\",1,)", "#NUM!"},
+        {"=WORKDAY(\"2005-01-01\",2147483647,)", "#NUM!"},
+        {"=WORKDAY(\"0001-01-01\",-2147483647,)", "#NUM!"},
+        {"=WORKDAY(\"49999-12-01\",1000,)", "#NUM!"},
+        {"=WORKDAY(\"0001-01-05\",-5,)", "#NUM!"},
+        {"=WORKDAY(\"0001-01-05\",-4,)", "0001-01-01"},
+        {"=WORKDAY(\"0001-01-01\",13044374,)", "50000-12-29"},
+        {"=WORKDAY(\"2005-01-01\",\"x\",)", "#NUM!"},
+        {"=WORKDAY(\"2005-01-01\",1,\"2005-01-03\")", "#VALUE!"},
+        {"=WORKDAY(\"2005-01-01\",{1,2},)", "{\"2005-01-03\", \"2005-01-04\"}"},
+    });
+}
+
+// The days off are walked from the first cell for every candidate day: a faulty cell
+// counts only when a walk reaches it, and then the largest error of the cells wins.
+TEST(WorkdayFunctions, FaultyDaysOffCountWhenAWalkReachesThem) {
+    FunctionBook book;
+    book.Text("A1", "2005-01-12");
+    book.Formula("A2", "=1/0");
+    book.Formula("A3", "=SQRT(-1)");
+    book.Text("A4", "2005-01-13");
+    book.Number("B1", 38000);
+    book.Text("C1", "2005-01-12");
+    book.Text("C3", "2005-01-13");
+    ASSERT_TRUE(book.Recalc());
+    book.Check({
+        {"=NETWORKDAYS(\"2005-01-12\",\"2005-01-12\",A1:A4)", "0"},
+        {"=NETWORKDAYS(\"2005-01-13\",\"2005-01-13\",A1:A4)", "#NUM!"},
+        {"=NETWORKDAYS(\"2005-01-15\",\"2005-01-16\",A1:A4)", "0"},
+        {"=WORKDAY(\"2005-01-11\",1,A1:A4)", "#NUM!"},
+        {"=NETWORKDAYS(\"2005-01-12\",\"2005-01-12\",B1:B1)", "#VALUE!"},
+        {"=NETWORKDAYS(\"2005-01-11\",\"2005-01-14\",C1:C9)", "2"},
+        {"=WORKDAY(\"2005-01-11\",1,C1:C9)", "2005-01-14"},
+        {"=NETWORKDAYS(A1:A4,\"2005-01-31\",)", "#VALUE!"},
+        {"=NETWORKDAYS(A1,A4,A1)", "#VALUE!"},
+        {"=NETWORKDAYS(A1,A4,)", "2"},
+    });
+}
+
+} // namespace vl::test

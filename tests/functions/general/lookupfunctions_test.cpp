@@ -1,13 +1,10 @@
 #include "functiontestutil.h"
 
-namespace vl {
-
-using test::FormulaCase;
-using test::FunctionBook;
+namespace vl::test {
 
 TEST(LookupFunctions, MatchTypesOverArrays) {
     FunctionBook book;
-    static const FormulaCase cases[] = {
+    book.Check({
         {"=vLookUp(2,{1,\"a\";2,\"b\";3,\"c\"},2,0)", "b"},
         {"=vLookUp(2.5,{1,\"a\";2,\"b\";3,\"c\"},2,-1)", "c"},
         {"=vLookUp(2.5,{1,\"a\";2,\"b\";3,\"c\"},2,1)", "b"},
@@ -61,8 +58,7 @@ TEST(LookupFunctions, MatchTypesOverArrays) {
         {"=MATCH(2,{1,2,3},{0,1})", "{2, 2}"},
         {"=MATCH(4,{1,2,3},0)", "#N/A!"},
         {"=MATCH(4,{1,2,3},-2)", "#NUM!"},
-    };
-    book.Check(cases);
+    });
 }
 
 TEST(LookupFunctions, WorksheetRangesAndFormulaCells) {
@@ -91,4 +87,150 @@ TEST(LookupFunctions, WorksheetRangesAndFormulaCells) {
     EXPECT_EQ(book.Eval("=LOOKUP(1,A1:A3,B1:B3)", "J20"), "one");
 }
 
-} // namespace vl
+TEST(LogicalFunctions, TruthPrecedenceAndChoice) {
+    FunctionBook book;
+    book.Number("A1", 1);
+    book.Number("A2", 0);
+    book.Text("A3", "x");
+    book.Check({
+        {"=AND(0.4)", "0"},
+        {"=AND(0.5)", "1"},
+        {"=AND(-0.4)", "0"},
+        {"=AND(-1)", "#NUM!"},
+        {"=AND(2147483647)", "1"},
+        {"=AND(2147483647.4)", "#NUM!"},
+        {"=AND(2147483648)", "#NUM!"},
+        {"=AND(1,\"10\")", "1"},
+        {"=AND(1,\" 0 \")", "0"},
+        {"=AND(1,\"x\")", "#NUM!"},
+        {"=AND(A1:A3)", "#NUM!"},
+        {"=OR(A1:A3)", "#NUM!"},
+        {"=AND(A1:A2)", "0"},
+        {"=OR(A1:A2)", "1"},
+        {"=AND(C1:C5)", "#N/A!"},
+        {"=OR(C1:C5)", "0"},
+        {"=AND(,C1)", "#N/A!"},
+        {"=AND(,1)", "1"},
+        {"=AND({1,1;1,0})", "0"},
+        {"=OR({0,0},0,{1})", "1"},
+        // The larger code wins whatever the order.
+        {"=AND(1/0,\"x\")", "#NUM!"},
+        {"=AND(\"x\",1/0)", "#NUM!"},
+        {"=OR(1,NA())", "#N/A!"},
+        {"=AND()", "#SYNTAX!"},
+        {"=NOT(\"0\")", "1"},
+        {"=NOT(C1)", "1"},
+        {"=NOT(3)", "0"},
+        {"=NOT(-1)", "#NUM!"},
+        {"=NOT(A1:A2)", "{0; 1}"},
+        {"=NOT(1,2)", "#SYNTAX!"},
+        {"=IF(-1,1,2)", "#NUM!"},
+        {"=IF(0,1/0,2)", "2"},
+        {"=IF(1,1/0,2)", "#DIV/0!"},
+        {"=IF(1/0,\"a\",\"b\")", "#DIV/0!"},
+        {"=IF(1,,5)", "1"},
+        {"=IF(0,5,)", "0"},
+        {"=IF(\"1\",\"a\",\"b\")", "a"},
+        {"=IF(0.4,\"a\",\"b\")", "b"},
+        {"=IF(1,\"a\",\"b\")&IF(0,\"c\",\"d\")", "ad"},
+        {"=IF(A1:A2,1,2)", "#VALUE!"},
+        {"=IF({1,0},1,2)", "{1, 2}"},
+        {"=IF({1,0},\"y\",\"n\")", "{\"y\", \"n\"}"},
+        {"=IF({1,0},{1,2},3)", "#VALUE!"},
+        {"=IF(1,{1,2},\"c\")", "{1, 2}"},
+        {"=IF(0,{1,2},\"c\")", "c"},
+        {"=IF(0,\"c\",{1,2})", "{1, 2}"},
+        {"=SUM(IF(1,A1:A2,0))", "1"},
+        {"=IF(1,2)", "#SYNTAX!"},
+        {"=IF(1,2,3,4)", "#SYNTAX!"},
+        {"=TRUE()+FALSE()", "1"},
+        {"=TRUE(1)", "#SYNTAX!"},
+    });
+}
+
+TEST(InformationFunctions, TestsTypesAndErrors) {
+    FunctionBook book;
+    book.Number("A1", 5);
+    book.Text("A2", "");
+    book.Text("A3", "x");
+    book.Formula("A4", "=1/0");
+    ASSERT_TRUE(book.Recalc());
+    book.Check({
+        {"=COUNTBLANK({1,2,3,,},{\"\"},,)", "5"},
+        {"=COUNTBLANK(A1)", "0"},
+        {"=COUNTBLANK(C9)", "1"},
+        {"=COUNTBLANK(A1:A6)", "3"},
+        {"=COUNTBLANK(1/0)", "0"},
+        // Only a text's error is kept.
+        {"=COUNTBLANK(A1,LEFT(\"a\",-1))", "0"},
+        {"=COUNTBLANK(A2&\"\",\"x\"+1)", "1"},
+        {"=ISBLANK(1/0)", "0"},
+        {"=ISBLANK(C9)", "1"},
+        {"=ISBLANK(A2)", "1"},
+        {"=ISBLANK(A1:A3)", "{0; 1; 0}"},
+        // An empty value that carries an error is no blank.
+        {"=ISBLANK(LEFT(\"a\",-1))", "0"},
+        {"=ISERR(A4)", "1"},
+        {"=ISERR(1)", "0"},
+        {"=ISERROR(NA())", "1"},
+        {"=ISNA(NA())", "1"},
+        {"=ISNA(A4)", "0"},
+        {"=ERRORTYPE(NA())", "4"},
+        {"=ERRORTYPE(A4)", "1"},
+        {"=ERRORTYPE(1)", "0"},
+        {"=ERRORTYPE({1,#REF!})", "{0, 6}"},
+        {"=TYPE(NA())", "16"},
+        {"=ISEVEN(12.6)", "0"},
+        {"=ISODD(12.6)", "1"},
+        {"=ISEVEN(-2)", "1"},
+        {"=ISODD(-3)", "1"},
+        {"=ISEVEN(\"x\")", "#NUM!"},
+        {"=ISEVEN(C9)", "1"},
+        {"=ISLOGICAL(0.6)", "1"},
+        {"=ISLOGICAL(2)", "0"},
+        {"=ISLOGICAL(-0.4)", "1"},
+        {"=ISNUMBER(\"9\")", "1"},
+        {"=ISNUMBER(\"x\")", "0"},
+        {"=ISNUMBER(1/0)", "#DIV/0!"},
+        {"=ISNUMBER(A4)", "#DIV/0!"},
+        {"=ISNUMBER(C9)", "1"},
+        {"=ISNUMBER({1,\"x\"})", "{1, 0}"},
+        {"=ISTEXT(1/0)", "#DIV/0!"},
+        {"=ISNONTEXT(1/0)", "#DIV/0!"},
+        {"=ISTEXT(A3)", "1"},
+        {"=ISTEXT(A1)", "0"},
+        {"=ISNONTEXT(C9)", "1"},
+        {"=ISREF(A1)", "1"},
+        {"=ISREF(C9)", "1"},
+        {"=ISREF(A1:B2)", "1"},
+        {"=ISREF({1,2,3})", "0"},
+        {"=ISREF(\"A1\")", "0"},
+        {"=N(\"2005\")", "2005"},
+        {"=N(\"x\")", "#NUM!"},
+        {"=N(C9)", "0"},
+        {"=N(A4)", "#DIV/0!"},
+        {"=TYPE(A1:B2)", "64"},
+        {"=TYPE({1})", "64"},
+        {"=TYPE(C9)", "0"},
+        {"=TYPE()", "0"},
+        {"=TYPE(A1)", "1"},
+        {"=NA()", "#N/A!"},
+        {"=NA(1)", "#SYNTAX!"},
+        {"=ISNA()", "#SYNTAX!"},
+        {"=COUNTBLANK()", "#SYNTAX!"},
+    });
+}
+
+// A whole worksheet holds 2,047 x 2,097,152 cells, more than 32 bits count.
+TEST(InformationFunctions, CountBlankOverTheWholeWorksheetCountsIn64Bits) {
+    FunctionBook book;
+    book.Number("A1", 5);
+    book.Text("B7", "");
+    book.Formula("C9", "=\"\"");
+    book.Text("BZS2097152", "x");
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Eval("=COUNTBLANK(A:BZS)", "J20"), "4292870142");
+    EXPECT_EQ(book.Eval("=COUNTBLANK(1:2097152)", "J20"), "4292870142");
+}
+
+} // namespace vl::test

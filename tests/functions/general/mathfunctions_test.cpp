@@ -4,13 +4,10 @@
 #include <bit>
 #include <cmath>
 
-namespace vl {
-
-using test::FormulaCase;
-using test::FunctionBook;
+namespace vl::test {
 
 TEST(MathFunctions, ValuesDomainsAndArgumentCounts) {
-    static const FormulaCase cases[] = {
+    CheckFormulas({
         {"=PI()", "3.14159265358979"},
         {"=PI(1)", "#SYNTAX!"},
         {"=ATAN2(1)", "#SYNTAX!"},
@@ -54,9 +51,7 @@ TEST(MathFunctions, ValuesDomainsAndArgumentCounts) {
         {"=RADIANS(180)=PI()", "1"},
         {"=COS(0)+SIN(0)+TAN(0)+COSH(0)+SINH(0)+TANH(0)+ATAN(0)+ASIN(0)", "2"},
         {"=SQRTPI(1)=SQRT(PI())", "1"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
 }
 
 TEST(MathFunctions, ExactConstantsAsStored) {
@@ -83,26 +78,281 @@ TEST(MathFunctions, RangesAndArraysElementByElement) {
     book.Number("A3", -3);
     book.Number("B1", 1);
     book.Number("B2", 1);
-    static const FormulaCase cases[] = {
-        {"=ABS(A1:A3)", "{1; 2; 3}"},     {"=ATAN2(A1:A3,B1:B2)", "#VALUE!"},
-        {"=POWER(A1:A3,2)", "{1; 4; 9}"}, {"=POWER({2,3},{3,2})", "{8, 9}"},
-        {"=LOG({100,8},{,2})", "{2, 3}"}, {"=SQRT(A1:A2)", "{#NUM!; 1.4142135623731}"},
-    };
-    book.Check(cases);
+    book.Check({
+        {"=ABS(A1:A3)", "{1; 2; 3}"},
+        {"=ATAN2(A1:A3,B1:B2)", "#VALUE!"},
+        {"=POWER(A1:A3,2)", "{1; 4; 9}"},
+        {"=POWER({2,3},{3,2})", "{8, 9}"},
+        {"=LOG({100,8},{,2})", "{2, 3}"},
+        {"=SQRT(A1:A2)", "{#NUM!; 1.4142135623731}"},
+    });
 }
 
 TEST(BuiltinFunctionTable, UnboundRowsAreNotImplementedWhateverTheirArguments) {
-    static const FormulaCase cases[] = {
+    FunctionBook book;
+    book.Check({
         {"=DSUM()", "#IMPL!"},
         {"=ROMAN(1)", "#IMPL!"},
         {"=ROMAN(1,2,3,4)", "#IMPL!"},
         {"=T(\"a\",\"b\")", "#IMPL!"},
         {"=1+YIELD(A1:B2,\"x\")", "#IMPL!"},
         {"=SUBTOTAL({1,2},3)&\"x\"", "#IMPL!"},
-    };
-    FunctionBook book;
-    book.Check(cases);
+    });
     EXPECT_EQ(book.Ctx().scratch.arrayCount, 0);
 }
 
-} // namespace vl
+TEST(IntegerFunctions, FactorialsAndCombinations) {
+    CheckFormulas({
+        {"=FACT(6)", "720"},
+        {"=FACT(170)", "7.257415615308e+306"},
+        {"=FACT(171)", "#NUM!"},
+        {"=FACT(0)", "#NUM!"},
+        {"=FACT(5.5)", "720"},
+        {"=FACT(1)", "1"},
+        {"=FACTDOUBLE(6)", "48"},
+        {"=FACTDOUBLE(171)", "#NUM!"},
+        {"=COMBIN(8,2)", "28"},
+        {"=COMBIN(2,8)", "#NUM!"},
+        {"=COMBIN(8,8)", "1"},
+        {"=COMBIN(170,85)", "9.1448418451316e+049"},
+        {"=COMBIN2(8,2)", "36"},
+        {"=COMBIN2(2,8)", "#NUM!"},
+        {"=COMBIN(8,0)", "#NUM!"},
+        // The order of n and k is looked at before the arguments' own errors.
+        {"=COMBIN(1/0,8)", "#NUM!"},
+        {"=COMBIN(8,1/0)", "#DIV/0!"},
+        {"=MULTINOMIAL(2,3,4)", "1260"},
+        {"=MULTINOMIAL({2,3},4)", "1260"},
+        {"=MULTINOMIAL(170)", "1"},
+        {"=MULTINOMIAL(0)", "#NUM!"},
+        {"=MULTINOMIAL(85,85)", "9.1448418451316e+049"},
+        // The sum's factorial would no longer be finite.
+        {"=MULTINOMIAL(100,71)", "#NUM!"},
+        {"=MULTINOMIAL(2147483647)", "#NUM!"},
+        {"=MULTINOMIAL(2,\"x\")", "#NUM!"},
+    });
+}
+
+TEST(IntegerFunctions, DivisorsAndMultiples) {
+    FunctionBook book;
+    book.Number("A1", 6);
+    book.Text("A3", "9");
+    book.Check({
+        {"=GCD(32,24)", "8"},
+        {"=GCD({24,64,32},128)", "8"},
+        {"=GCD(0,0)", "#NUM!"},
+        {"=GCD(0,5)", "5"},
+        {"=GCD(4,-6)", "2"},
+        {"=GCD(-7)", "7"},
+        {"=GCD(A1:A3)", "3"},
+        {"=GCD(A2:A2)", "#NUM!"},
+        {"=GCD(5,1/0)", "#DIV/0!"},
+        {"=LCM(8,7)", "56"},
+        {"=LCM({16,44,32},11)", "352"},
+        {"=LCM(65536,65535)", "4294901760"},
+        {"=LCM(A1:A3)", "18"},
+        {"=LCM(5,0)", "#NUM!"},
+        {"=LCM(5,-2)", "#NUM!"},
+        // Past 64 bits: 2147483647, 2147483629 and 2147483587 are primes.
+        {"=LCM(2147483647,2147483629)", "4.6116859754777e+018"},
+        {"=LCM(2147483647,2147483629,2147483587)", "#NUM!"},
+        {"=QUOTIENT(5,2)", "2"},
+        {"=QUOTIENT(-10,3)", "-3"},
+        {"=QUOTIENT(1,0)", "#DIV/0!"},
+        {"=MOD(10,3)", "1"},
+        {"=MOD(-3,2)", "-1"},
+        {"=MOD(3,-2)", "1"},
+        {"=MOD(-4,2)", "0"},
+        {"=MOD(1,0)", "#DIV/0!"},
+        {"=MOD({7,8},3)", "{1, 2}"},
+    });
+}
+
+TEST(RoundingFunctions, DecimalDigits) {
+    CheckFormulas({
+        {"=ROUND(2.6,)", "3"},
+        {"=ROUND(2.15,1)", "2.2"},
+        {"=ROUND(2.149,1)", "2.1"},
+        {"=ROUND(-1.475,2)", "-1.48"},
+        {"=ROUND(123.5,-2)", "100"},
+        {"=ROUND(150,-2)", "200"},
+        {"=ROUND(-0.001,2)", "0"},
+        {"=ROUND(1.5,1.5)", "1.5"},
+        {"=ROUND(1.23456789,14)", "1.23456789"},
+        {"=ROUND(5E15,-14)", "5e+015"},
+        {"=ROUND(1,15)", "#NUM!"},
+        {"=ROUND(1,-15)", "#NUM!"},
+        {"=ROUND(1)", "#SYNTAX!"},
+        {"=ROUND(1,2,3)", "#SYNTAX!"},
+        {"=ROUND(\"x\",1/0)", "#NUM!"},
+        {"=ROUND(1/0,\"x\")", "#NUM!"},
+        {"=ROUNDUP(-1.21,1)", "-1.3"},
+        {"=ROUNDUP(31415.92654,-2)", "31500"},
+        {"=ROUNDDOWN(-1.29,1)", "-1.2"},
+        {"=ROUNDDOWN(3.99,)", "3"},
+        {"=TRUNC(8.9,)", "8"},
+        {"=TRUNC(-8.9,)", "-8"},
+        {"=TRUNC(1.256,2)", "1.25"},
+        {"=ROUND({1.25,-2.5},{1,0})", "{1.3, -3}"},
+        {"=ROUND({1.25,-2.5},{1;0})", "#VALUE!"},
+    });
+}
+
+// Scaling a magnitude near the largest double by 10^digits overflows; such a number has
+// no digits left to round there and stays as it is.
+TEST(RoundingFunctions, HugeMagnitudesKeepTheirValue) {
+    CheckFormulas({
+        {"=ROUND(1E300,2)", "1e+300"},
+        {"=ROUNDUP(-1.5E308,14)", "-1.5e+308"},
+        {"=TRUNC(1.7E308,1)", "1.7e+308"},
+        {"=ROUND(1.7E308,-2)", "1.7e+308"},
+    });
+}
+
+TEST(RoundingFunctions, Multiples) {
+    CheckFormulas({
+        {"=MROUND(10,3)", "9"},           {"=MROUND(1.3,0.2)", "1.4"},
+        {"=MROUND(-10,-3)", "-9"},        {"=MROUND(-1.3,-0.2)", "-1.4"},
+        {"=MROUND(-10,3)", "#NUM!"},      {"=MROUND(10,-3)", "#NUM!"},
+        {"=MROUND(0,-3)", "0"},           {"=MROUND(5,0)", "#DIV/0!"},
+        {"=MROUND(7.5,)", "8"},           {"=MROUND(\"a\",0)", "#NUM!"},
+        {"=CEILING(5.1,1)", "6"},         {"=CEILING(-5.1,1)", "-6"},
+        {"=CEILING(4.42,0.05)", "4.45"},  {"=CEILING(5,-1)", "#NUM!"},
+        {"=CEILING(5,0)", "#DIV/0!"},     {"=CEILING(2.5,)", "3"},
+        {"=FLOOR(5.1,1)", "5"},           {"=FLOOR(-5.1,1)", "-5"},
+        {"=FLOOR(-0.5,1)", "0"},          {"=FLOOR(5,0)", "#DIV/0!"},
+        {"=FLOOR(1E308,1E-10)", "#NUM!"},
+    });
+}
+
+TEST(RoundingFunctions, EvenOddAndInt) {
+    CheckFormulas({
+        {"=EVEN(1.5)", "2"},   {"=EVEN(-1)", "-2"},  {"=EVEN(0)", "0"},      {"=EVEN(2.5)", "4"},
+        {"=EVEN(4)", "4"},     {"=ODD(6)", "7"},     {"=ODD(-4)", "-5"},     {"=ODD(0)", "1"},
+        {"=ODD(7)", "7"},      {"=ODD(-7)", "-7"},   {"=ODD(3.5)", "5"},     {"=ODD(2.5)", "3"},
+        {"=ODD(0.5)", "1"},    {"=ODD(-2.5)", "-3"}, {"=ODD(-0.5)", "-1"},   {"=ODD(1.2)", "3"},
+        {"=INT(-5.1)", "-6"},  {"=INT(5.9)", "5"},   {"=INT()", "#SYNTAX!"}, {"=INT(A1)", "0"},
+        {"=EVEN(\"3\")", "4"},
+    });
+}
+
+TEST(SumFunctions, NumbersRangesAndArrays) {
+    FunctionBook book;
+    // A column holding 1, the text abc, an error and 2.
+    book.Number("A1", 1);
+    book.Text("A2", "abc");
+    book.Formula("A3", "=1/0");
+    book.Number("A4", 2);
+    book.Text("B1", "12");
+    book.Number("B3", 3);
+    book.Formula("C1", "=#N/A!");
+    book.Number("C2", 1E300);
+    book.Number("C3", 1E300);
+    ASSERT_TRUE(book.Recalc());
+    book.Check({
+        {"=SUM(3,4,{1,5})", "13"},
+        {"=SUM(TRUE,1)", "2"},
+        {"=SUM()", "#SYNTAX!"},
+        {"=SUM(A1:A4)", "3"},
+        {"=SUM(B1:B3)", "15"},
+        {"=SUM(\"2\",\"x\")", "#NUM!"},
+        {"=SUM(1,#N/A!,\"x\")", "#NUM!"},
+        {"=SUM(A1:A4,1/0)", "#DIV/0!"},
+        {"=PRODUCT(A1:A4)", "#NUM!"},
+        {"=SUMSQ(A1:A4)", "#NUM!"},
+        {"=PRODUCT(A1,C1:C1)", "#N/A!"},
+        {"=PRODUCT(D1:D9)", "1"},
+        {"=SUM(D1:D9)", "0"},
+        {"=PRODUCT(2,3,{2,2})", "24"},
+        {"=SUMSQ(3,{4})", "25"},
+        {"=SUM(C2:C3)", "2e+300"},
+        {"=PRODUCT(C2:C3)", "#NUM!"},
+        {"=SUMSQ(C2)", "#NUM!"},
+        {"=SUM(A1:B4*2)", "36"},
+        {"=SUMPRODUCT({1,3},{2,4})", "11"},
+        {"=SUMPRODUCT(A1:A4)", "2"},
+        {"=SUMPRODUCT({1,2},3)", "#VALUE!"},
+        {"=SUMPRODUCT({1,2},A1)", "#VALUE!"},
+        {"=SUMX2MY2({2,5},{6,1})", "-8"},
+        {"=SUMX2MY2({2,5},{6})", "-7"},
+        {"=SUMX2PY2({1,2},{3,4})", "30"},
+        {"=SUMXMY2({1,2},{3,5})", "13"},
+        {"=SUMXMY2({1;2},{3,5})", "33"},
+        {"=SUMXMY2(A1:A4,{0})", "#NUM!"},
+        {"=SUMXMY2(1,{0})", "#VALUE!"},
+        {"=SERIESSUM(2,0,1,{5,2,0,3})", "33"},
+        {"=SERIESSUM(2,0,1,5)", "#VALUE!"},
+        {"=SERIESSUM({1,2},0,1,{1,1})", "{2, 3}"},
+        {"=SERIESSUM(2,0,1,A1:A4)", "#NUM!"},
+        {"=SERIESSUM(2,1,2,{1,,1})", "10"},
+    });
+    EXPECT_EQ(book.Ctx().scratch.arrayCount, 0);
+}
+
+TEST(ConditionalFunctions, CriteriaFormsAndWildcards) {
+    FunctionBook book;
+    book.Text("A1", "2");
+    book.Number("A2", 0);
+    book.Number("A3", -1);
+    book.Text("A4", "abc");
+    book.Text("A5", "ABD");
+    book.Formula("A6", "=1/0");
+    ASSERT_TRUE(book.Recalc());
+    book.Check({
+        {"=COUNTIF({1,2;3,4},2)", "1"},
+        {"=COUNTIF({1,2;3,4},\">2\")", "2"},
+        {"=COUNTIF({1,2;3,4},\">=2\")", "3"},
+        {"=COUNTIF({1,2;3,4},\"<2\")", "1"},
+        {"=COUNTIF({1,2;3,4},\"<=2\")", "2"},
+        {"=COUNTIF({1,2;3,4},\"=3\")", "1"},
+        {"=COUNTIF({1,2;3,4},\" 3 \")", "1"},
+        {"=COUNTIF({\"abcde\",\"def\";\"abc\",\"a\"},\"?bc*\")", "2"},
+        {"=COUNTIF({\"ABcde\",\"def\";\"Bc\",\"a\"},\">=bc\")", "2"},
+        {"=COUNTIF({1,2;\"a\",#N/A!;3,#N/A!},#N/A!)", "2"},
+        {"=COUNTIF(A1:A6,2)", "1"},
+        {"=COUNTIF(A1:A6,\"abc\")", "1"},
+        {"=COUNTIF(A1:A6,\"AB?\")", "2"},
+        {"=COUNTIF(A1:A6,\"*\")", "3"},
+        {"=COUNTIF(A1:A6,\"<>\")", "1"},
+        {"=COUNTIF(A1:A6,\"<0\")", "1"},
+        {"=COUNTIF(A1:A6,#DIV/0!)", "1"},
+        {"=COUNTIF(A1:A6,\"\")", "0"},
+        {"=COUNTIF(A1:A6,\"~*\")", "0"},
+        {"=COUNTIF(A1,1)", "#VALUE!"},
+        {"=COUNTIF({1},1,1)", "#SYNTAX!"},
+        {"=SUMIF({1,2;3,2},2,)", "4"},
+        {"=SUMIF({1,2;3,4},\">2\",)", "7"},
+        {"=SUMIF({\"abcde\",\"def\";\"abc\",\"a\"},\"?bc*\",{2,4;3,1})", "5"},
+        {"=SUMIF({1,2;3,4},\">1\",{10})", "0"},
+        {"=SUMIF({1,2;3,4},\"<4\",{10,20})", "30"},
+        {"=SUMIF({1,2},#N/A!,)", "#N/A!"},
+        {"=SUMIF({1,2},1,5)", "#VALUE!"},
+        {"=SUMIF({\"a\",\"b\"},\"?\",{1,\"x\"})", "1"},
+        {"=SUMIF({1,2},\">0\",{1E308,1E308})", "#NUM!"},
+    });
+    EXPECT_EQ(book.Ctx().scratch.arrayCount, 0);
+}
+
+// Numbers take part only with a criterion whose whole operand is a number: "abc" does not
+// count the zeros, "<>" is "<" with the operand ">", and "1x" is no number.
+TEST(ConditionalFunctions, NumbersMatchOnlyNumericOperands) {
+    CheckFormulas({
+        {"=COUNTIF({0,0,\"abc\"},\"abc\")", "1"},
+        {"=COUNTIF({-1,0,1},\"<>\")", "0"},
+        {"=COUNTIF({1,2},\"1x\")", "0"},
+        {"=COUNTIF({1,2},\">1x\")", "0"},
+        {"=SUMIF({0,5},\"abc\",{7,8})", "0"},
+    });
+}
+
+TEST(ConditionalFunctions, RangesReadFormulaCellsAsPrecedents) {
+    FunctionBook book;
+    book.Formula("A1", "=COUNTIF(A2:A4,\">1\")+SUM(A2:A4)");
+    book.Formula("A2", "=A3*2");
+    book.Formula("A3", "=1");
+    book.Number("A4", 5);
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("A1"), "10");
+}
+
+} // namespace vl::test

@@ -12,11 +12,6 @@ protected:
     NumericBook book;
 };
 
-struct ShownCase {
-    const char* formula;
-    const char* shown;
-};
-
 } // namespace
 
 TEST_F(RandomMatrixFunctions, RandContinuesTheSharedSeries) {
@@ -48,19 +43,18 @@ TEST_F(RandomMatrixFunctions, RandBetweenScalesBetweenTheBounds) {
 }
 
 TEST_F(RandomMatrixFunctions, DeterminantAndInverse) {
-    const ShownCase cases[] = {
-        {"=MDETERM({1, 2; 2, 4})", "#NULL!"},
-        {"=MDETERM({1, 2, 3})", "#VALUE!"},
-        {"=MDETERM({0, 1, 0; 0, 0, 1; 1, 0, 0})", "1"},
-        {"=MDETERM({0, 1; 1, 0})", "-1"},
-        {"=MDETERM(5)", "#VALUE!"},
-        {"=MINVERSE({1, 2; 2, 4})", "#NULL!"},
-        {"=MINVERSE({0, 0; 0, 0})", "#NULL!"},
-        {"=MINVERSE({2, 0; 0, 4})", "{0.5, 0; 0, 0.25}"},
-        {"=MINVERSE({1, 2; 3, 4; 5, 6})", "#VALUE!"},
-        {"=MMULT({1; 2; 3}, {1, 2, 3}, {2; 2; 2})", "{12; 24; 36}"},
-    };
-    for (const ShownCase& c : cases) EXPECT_EQ(book.Eval(c.formula), c.shown) << c.formula;
+    CheckShown(book, {
+                         {"=MDETERM({1, 2; 2, 4})", "#NULL!"},
+                         {"=MDETERM({1, 2, 3})", "#VALUE!"},
+                         {"=MDETERM({0, 1, 0; 0, 0, 1; 1, 0, 0})", "1"},
+                         {"=MDETERM({0, 1; 1, 0})", "-1"},
+                         {"=MDETERM(5)", "#VALUE!"},
+                         {"=MINVERSE({1, 2; 2, 4})", "#NULL!"},
+                         {"=MINVERSE({0, 0; 0, 0})", "#NULL!"},
+                         {"=MINVERSE({2, 0; 0, 4})", "{0.5, 0; 0, 0.25}"},
+                         {"=MINVERSE({1, 2; 3, 4; 5, 6})", "#VALUE!"},
+                         {"=MMULT({1; 2; 3}, {1, 2, 3}, {2; 2; 2})", "{12; 24; 36}"},
+                     });
     const std::string a = "{8, 5, -2; 2, 3, 1; 3, -1, -3}";
     EXPECT_TRUE(Near(book.Numbers("=MDETERM(" + a + ")"), {3}, 1e-13));
     EXPECT_TRUE(Near(book.Numbers("=MINVERSE(" + a + ")"),

@@ -3,10 +3,7 @@
 
 #include <string>
 
-namespace vl {
-
-using test::FormulaCase;
-using test::FunctionBook;
+namespace vl::test {
 
 namespace {
 
@@ -17,7 +14,7 @@ std::string A1(uint16_t column, uint32_t row) {
 // The reference or range a formula leaves, before anything reads it: "B3", "B3:C4" (with
 // "@other" when it lies on another store than the active worksheet's), or the error.
 std::string ReferenceOf(FunctionBook& book, std::string_view formula, std::string_view at) {
-    test::Place p = test::At(at);
+    Place p = At(at);
     std::string stored = book.Internal(formula, p);
     CEvalContext& ctx = book.Ctx();
     ctx.worksheetList = book.Book().tree.first;
@@ -38,10 +35,9 @@ struct ReferenceCase {
     const char* reference;
 };
 
-void CheckReferences(FunctionBook& book, const ReferenceCase* cases, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i)
-        EXPECT_EQ(ReferenceOf(book, cases[i].formula, cases[i].at), cases[i].reference)
-            << cases[i].formula;
+void CheckReferences(FunctionBook& book, std::initializer_list<ReferenceCase> cases) {
+    for (const ReferenceCase& c : cases)
+        EXPECT_EQ(ReferenceOf(book, c.formula, c.at), c.reference) << c.formula;
 }
 
 // A1 or R1C1 notation for the time of a test.
@@ -60,7 +56,7 @@ private:
 
 TEST(ReferenceFunctions, AddressInBothNotations) {
     FunctionBook book;
-    static const FormulaCase a1[] = {
+    book.Check({
         {"=ADDRESS(2,,1,1,)", "$2:$2"},
         {"=ADDRESS(,2,,,)", "$B:$B"},
         {"=ADDRESS(1,2,,,)", "$B$1"},
@@ -78,8 +74,7 @@ TEST(ReferenceFunctions, AddressInBothNotations) {
         {"=ADDRESS(1,2,1,1,\"1a\")", "\"1a\"!$B$1"},
         {"=ADDRESS({1,2},1,1,1,)", "{\"$A$1\", \"$A$2\"}"},
         {"=ADDRESS(1,2,1,1)", "#SYNTAX!"},
-    };
-    book.Check(a1);
+    });
     // Mode 0, or R1C1 chosen in the settings, writes R1C1 text measured from the formula's
     // cell (D4 here).
     EXPECT_EQ(book.Eval("=ADDRESS(1,2,4,0,)", "D4"), "R[-3]C[-2]");
@@ -90,13 +85,12 @@ TEST(ReferenceFunctions, AddressInBothNotations) {
               std::string(248, 'p') + "!$B$1");
     EXPECT_EQ(book.Eval("=ADDRESS(1,2,1,1,REPT(\"p\",249))", "D4"), "$B$1");
     Addressing r1c1(0);
-    static const FormulaCase rc[] = {
+    book.Check({
         {"=ADDRESS(1,2,1,1,)", "R1C2"},
         {"=ADDRESS(,2,,,)", "C2"},
         {"=ADDRESS(20,10,4,1,)", "RC"},
         {"=ADDRESS(1,2,1,1,\"a b\")", "\"a b\"!R1C2"},
-    };
-    book.Check(rc);
+    });
 }
 
 TEST(ReferenceFunctions, PositionsCountsAndChoices) {
@@ -105,7 +99,7 @@ TEST(ReferenceFunctions, PositionsCountsAndChoices) {
     book.Number("A2", 2);
     book.Number("B1", 10);
     book.Number("B2", 20);
-    static const FormulaCase cases[] = {
+    book.Check({
         {"=AREAS(A1:B2,C3)", "2"},
         {"=AREAS(1,\"x\",{1})", "0"},
         {"=AREAS(A1,1/0)", "#DIV/0!"},
@@ -139,14 +133,12 @@ TEST(ReferenceFunctions, PositionsCountsAndChoices) {
         {"=COLUMNS(1,\"x\",A1:D2)", "4"},
         {"=ROWS(A:A)", "2097152"},
         {"=ROWS(A1:A2,1)", "#VALUE!"},
-    };
-    book.Check(cases);
+    });
     EXPECT_EQ(book.Eval("=COLUMN()*100+ROW()", "C7"), "307");
-    ReferenceCase refs[] = {
-        {"=CHOOSE(2,A1:A10,B1:B10,C1:C10)", "J20", "B1:B10"},
-        {"=IF(1,A1:B2,0)", "J20", "A1:B2"},
-    };
-    CheckReferences(book, refs, std::size(refs));
+    CheckReferences(book, {
+                              {"=CHOOSE(2,A1:A10,B1:B10,C1:C10)", "J20", "B1:B10"},
+                              {"=IF(1,A1:B2,0)", "J20", "A1:B2"},
+                          });
 }
 
 TEST(ReferenceFunctions, IndexPicksCellsLinesAndVectors) {
@@ -155,7 +147,7 @@ TEST(ReferenceFunctions, IndexPicksCellsLinesAndVectors) {
     book.Number("B1", 2);
     book.Number("A2", 3);
     book.Number("B2", 4);
-    static const FormulaCase cases[] = {
+    book.Check({
         {"=index({1,3,5;2,4,6},2,2)", "4"},
         {"=index({1,3,5;2,4,6},,2)", "{3; 4}"},
         {"=index({1,3,5;2,4,6},2,)", "{2, 4, 6}"},
@@ -179,21 +171,22 @@ TEST(ReferenceFunctions, IndexPicksCellsLinesAndVectors) {
         {"=INDEX(A1:D4,5,1)", "#REF!"},
         {"=index({2,\"b\";2,\"a\";3,\"d\";3,\"c\";1,\"e\"},{5;2;1;4;3},)",
          "{1, \"e\"; 2, \"a\"; 2, \"b\"; 3, \"c\"; 3, \"d\"}"},
-    };
-    book.Check(cases);
-    ReferenceCase refs[] = {
-        {"=index(A1:D4,2,2)", "J20", "B2"},    {"=index(A1:D4,2,)", "J20", "A2:D2"},
-        {"=index(A1:D4,,3)", "J20", "C1:C4"},  {"=index(A1:D4,,)", "J20", "A1:D4"},
-        {"=index(A1:D4,0,0)", "J20", "A1:D4"}, {"=index(A1:A4,3,)", "J20", "A3"},
-    };
-    CheckReferences(book, refs, std::size(refs));
+    });
+    CheckReferences(book, {
+                              {"=index(A1:D4,2,2)", "J20", "B2"},
+                              {"=index(A1:D4,2,)", "J20", "A2:D2"},
+                              {"=index(A1:D4,,3)", "J20", "C1:C4"},
+                              {"=index(A1:D4,,)", "J20", "A1:D4"},
+                              {"=index(A1:D4,0,0)", "J20", "A1:D4"},
+                              {"=index(A1:A4,3,)", "J20", "A3"},
+                          });
 }
 
 TEST(ReferenceFunctions, IndirectAndOffset) {
     FunctionBook book;
     book.Number("A1", 5);
     book.Number("A2", 6);
-    static const FormulaCase cases[] = {
+    book.Check({
         {"=INDIRECT(\"A1\",1)+1", "6"},
         {"=SUM(INDIRECT(\"A1:A3\",))", "11"},
         {"=SUM(INDIRECT({\"A1\",\"A2\"},1))", "11"},
@@ -205,46 +198,43 @@ TEST(ReferenceFunctions, IndirectAndOffset) {
         {"=OFFSET(1,0,0,,)", "#VALUE!"},
         {"=OFFSET(\"x\",0,0,,)", "#VALUE!"},
         {"=OFFSET(A1,0,0,1)", "#SYNTAX!"},
-    };
-    book.Check(cases);
+    });
     EXPECT_EQ(book.Eval("=INDIRECT(\"A1\")", "J20"), "#SYNTAX!");
-    ReferenceCase refs[] = {
-        {"=indirect(\"A:A\",1)", "J20", "A1:A2097152"},
-        {"=indirect(\"1:3\",1)", "J20", "A1:BZS3"},
-        {"=indirect(\"B2  \",1)", "J20", "B2"},
-        {"=indirect(\"  $C$3\",)", "J20", "C3"},
-        {"=indirect(\"B2:A1\",1)", "J20", "A1:B2"},
-        {"=indirect(\"B2 x\",1)", "J20", "#REF!"},
-        {"=indirect(\"B2x\",1)", "J20", "#REF!"},
-        {"=indirect(\"A1:B\",1)", "J20", "#REF!"},
-        {"=indirect(\"A0\",1)", "J20", "#REF!"},
-        {"=indirect(\"BZT1\",1)", "J20", "#REF!"},
-        {"=indirect(\"R1C1\",1)", "J20", "#REF!"},
-        // R1C1 text, relative parts measured from the formula's cell.
-        {"=indirect(\"R1C1\",0)", "D4", "A1"},
-        {"=indirect(\"R[-1]C\",0)", "D4", "D3"},
-        {"=indirect(\"RC[2]\",0)", "D4", "F4"},
-        {"=indirect(\"R3\",0)", "D4", "A3:BZS3"},
-        {"=indirect(\"C2\",0)", "D4", "B1:B2097152"},
-        {"=indirect(\"R1C1:R2C2\",0)", "D4", "A1:B2"},
-        {"=indirect(\"R1:R[-1]\",0)", "D4", "A1:BZS3"},
-        {"=indirect(\"R1C1:R2\",0)", "D4", "#REF!"},
-        {"=indirect(\"R[-4]C\",0)", "D4", "#REF!"},
-        {"=offset(A1:B5,2,1,2,2)", "J20", "B3:C4"},
-        {"=offset(A1,1,1,,)", "J20", "B2"},
-        {"=offset(A1:B5,0,0,,)", "J20", "A1:B5"},
-        // Width before height.
-        {"=offset(A1:B5,1,0,1,)", "J20", "A2:A6"},
-        {"=offset(B2,0,0,3,1)", "J20", "B2:D2"},
-        {"=offset(A1,-1,0,,)", "J20", "#NUM!"},
-        {"=offset(A1,2047,0,,)", "J20", "#NUM!"},
-        {"=offset(A1,0,0,0,)", "J20", "#NUM!"},
-        {"=offset(BZR1,0,1,2,1)", "J20", "#REF!"},
-        {"=offset(BZR1,0,1,,)", "J20", "BZS1"},
-        {"=offset(A2097151,1,0,,)", "J20", "A2097152"},
-        {"=offset(A2097151,1,0,,2)", "J20", "#REF!"},
-    };
-    CheckReferences(book, refs, std::size(refs));
+    CheckReferences(book, {
+                              {"=indirect(\"A:A\",1)", "J20", "A1:A2097152"},
+                              {"=indirect(\"1:3\",1)", "J20", "A1:BZS3"},
+                              {"=indirect(\"B2  \",1)", "J20", "B2"},
+                              {"=indirect(\"  $C$3\",)", "J20", "C3"},
+                              {"=indirect(\"B2:A1\",1)", "J20", "A1:B2"},
+                              {"=indirect(\"B2 x\",1)", "J20", "#REF!"},
+                              {"=indirect(\"B2x\",1)", "J20", "#REF!"},
+                              {"=indirect(\"A1:B\",1)", "J20", "#REF!"},
+                              {"=indirect(\"A0\",1)", "J20", "#REF!"},
+                              {"=indirect(\"BZT1\",1)", "J20", "#REF!"},
+                              {"=indirect(\"R1C1\",1)", "J20", "#REF!"},
+                              // R1C1 text, relative parts measured from the formula's cell.
+                              {"=indirect(\"R1C1\",0)", "D4", "A1"},
+                              {"=indirect(\"R[-1]C\",0)", "D4", "D3"},
+                              {"=indirect(\"RC[2]\",0)", "D4", "F4"},
+                              {"=indirect(\"R3\",0)", "D4", "A3:BZS3"},
+                              {"=indirect(\"C2\",0)", "D4", "B1:B2097152"},
+                              {"=indirect(\"R1C1:R2C2\",0)", "D4", "A1:B2"},
+                              {"=indirect(\"R1:R[-1]\",0)", "D4", "A1:BZS3"},
+                              {"=indirect(\"R1C1:R2\",0)", "D4", "#REF!"},
+                              {"=indirect(\"R[-4]C\",0)", "D4", "#REF!"},
+                              {"=offset(A1:B5,2,1,2,2)", "J20", "B3:C4"},
+                              {"=offset(A1,1,1,,)", "J20", "B2"},
+                              {"=offset(A1:B5,0,0,,)", "J20", "A1:B5"},
+                              // Width before height.
+                              {"=offset(A1:B5,1,0,1,)", "J20", "A2:A6"},
+                              {"=offset(B2,0,0,3,1)", "J20", "B2:D2"},
+                              {"=offset(A1,2047,0,,)", "J20", "#NUM!"},
+                              {"=offset(A1,0,0,0,)", "J20", "#NUM!"},
+                              {"=offset(BZR1,0,1,2,1)", "J20", "#REF!"},
+                              {"=offset(BZR1,0,1,,)", "J20", "BZS1"},
+                              {"=offset(A2097151,1,0,,)", "J20", "A2097152"},
+                              {"=offset(A2097151,1,0,,2)", "J20", "#REF!"},
+                          });
 }
 
-} // namespace vl
+} // namespace vl::test

@@ -4,6 +4,7 @@
 #include "formula/values/formatdouble.h"
 #include "functions/general/variantvalue.h"
 
+#include <array>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
@@ -99,17 +100,15 @@ TEST(VariantToValue, AFullStringPoolGivesValueError) {
 TEST(VariantToValue, ArraysOfOneAndTwoDimensions) {
     auto ctx = std::make_unique<CEvalContext>();
     auto table = Table({{1, 2}, {-1, 3}});
-    const int32_t a[2] = {1, -1}, b[2] = {1, 0}, c[2] = {1, 1}, d[2] = {2, -1}, e[2] = {2, 0},
-                  f[2] = {2, 1};
-    table->PutElement(a, CVariant::R8(1));
-    table->PutElement(b, CVariant::Bstr("x"));
-    table->PutElement(c, CVariant::Bool(true));
-    table->PutElement(d, CVariant::Integer(VT_UI1, 7));
-    table->PutElement(e, CVariant::Date(2));
+    const std::pair<std::array<int32_t, 2>, CVariant> elements[] = {
+        {{1, -1}, CVariant::R8(1)},     {{1, 0}, CVariant::Bstr("x")},
+        {{1, 1}, CVariant::Bool(true)}, {{2, -1}, CVariant::Integer(VT_UI1, 7)},
+        {{2, 0}, CVariant::Date(2)},
+    };
+    for (const auto& [at, value] : elements) table->PutElement(at, value);
     // (2, 1) stays empty: an element of no readable type is #VALUE!
     EXPECT_EQ(Shown(*ctx, CVariant::Array(table)),
               "{1, \"x\", 1; #VALUE!, \"1900-01-01\", #VALUE!}");
-    (void)f;
 
     auto column = Table({{0, 3}});
     for (int32_t i = 0; i < 3; ++i) column->PutElement(std::span(&i, 1), CVariant::R8(i * 10));

@@ -1,7 +1,11 @@
 #include "callharness.h"
 
 #include "formula/functable.h"
-#include "platform/core/alloc.h"
+#include "formula/literals.h"
+#include "formula/tokenizer.h"
+#include "platform/core/number.h"
+
+#include <functional>
 
 namespace vl::stattest {
 
@@ -23,25 +27,30 @@ Cell CellOf(const uint8_t* r) {
     return cell::Number(r);
 }
 
+// The arguments of a call's text, split at the commas outside texts and arrays; none for
+// a blank text.
+std::vector<std::string_view> SplitArguments(std::string_view text) {
+    std::vector<std::string_view> out;
+    if (text.find_first_not_of(' ') == std::string_view::npos) return out;
+    bool quoted = false;
+    int depth = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        char c = i < text.size() ? text[i] : ',';
+        quoted = quoted != (c == '"');
+        depth += quoted ? 0 : (c == '{') - (c == '}');
+        if (quoted || depth || c != ',') continue;
+        std::string_view argument = text.substr(start, i - start);
+        std::size_t first = argument.find_first_not_of(' ');
+        out.push_back(first == std::string_view::npos
+                          ? std::string_view()
+                          : argument.substr(first, argument.find_last_not_of(' ') + 1 - first));
+        start = i + 1;
+    }
+    return out;
+}
+
 } // namespace
-
-ArrayArg RowOf(std::vector<Cell> cells) {
-    return ArrayArg{{std::move(cells)}};
-}
-
-ArrayArg ColumnOf(std::vector<Cell> cells) {
-    ArrayArg a;
-    for (Cell& c : cells) a.rows.push_back({std::move(c)});
-    return a;
-}
-
-ArrayArg NumbersRow(std::initializer_list<double> values) {
-    return RowOf(std::vector<Cell>(values.begin(), values.end()));
-}
-
-ArrayArg NumbersColumn(std::initializer_list<double> values) {
-    return ColumnOf(std::vector<Cell>(values.begin(), values.end()));
-}
 
 CallHarness::CallHarness() {
     EXPECT_TRUE(BindStatisticsBuiltins());
@@ -82,22 +91,6 @@ void CallHarness::Push(const Arg& arg) {
     if (auto* n = std::get_if<double>(&arg)) {
         slot.type = kTokenNumber;
         slot.number = *n;
-    } else if (auto* t = std::get_if<std::string>(&arg)) {
-        slot.type = kTokenText;
-        ASSERT_TRUE(ctx.stringPool.PushString(*t));
-    } else if (auto* e = std::get_if<ErrorValue>(&arg)) {
-        slot.type = kTokenEmpty;
-        slot.error = e->code;
-    } else if (auto* f = std::get_if<Failed>(&arg)) {
-        slot.type = kTokenNumber;
-        slot.error = f->code;
-    } else if (std::holds_alternative<Omit>(arg)) {
-        slot.type = kTokenEmpty;
-    } else if (auto* r = std::get_if<Ref>(&arg)) {
-        slot.type = kTokenReference;
-        slot.column = r->column;
-        slot.row = r->row;
-        slot.cells = &sheet;
     } else if (auto* a = std::get_if<Area>(&arg)) {
         slot.type = kTokenArea;
         slot.firstColumn = a->c1;
@@ -105,25 +98,62 @@ void CallHarness::Push(const Arg& arg) {
         slot.lastColumn = a->c2;
         slot.lastRow = a->r2;
         slot.cells = a->store ? a->store : &sheet;
-    } else if (auto* array = std::get_if<ArrayArg>(&arg)) {
-        CArrayBuilder builder(ctx);
-        uint16_t columns = 0;
-        for (uint32_t row = 0; row < array->rows.size(); ++row) {
-            const auto& cells = array->rows[row];
-            columns = std::max<uint16_t>(columns, uint16_t(cells.size()));
-            for (uint16_t col = 0; col < cells.size(); ++col) {
-                if (std::holds_alternative<std::monostate>(cells[col])) continue;
-                CellBuffer b;
-                MakeRecord(b, col, row, cells[col]);
-                ASSERT_TRUE(builder.PutRecord(b.bytes));
-            }
-        }
-        ASSERT_TRUE(
-            PushArrayValue(ctx, slot, builder.Detach(), columns, uint32_t(array->rows.size())));
     }
 }
 
+void CallHarness::Push(std::string_view argument) {
+    static const TokenSyntax syntax{&InternalSeparators(), false, RefStyle::kA1};
+    FormulaToken& slot = ClearOperand(ctx.values[++ctx.valueCount]);
+    slot.type = kTokenEmpty;
+    if (argument == "NA()" || argument == "1/0") {
+        slot.type = kTokenNumber;
+        slot.error = argument[0] == 'N' ? kErrNA : kErrDivZero;
+    }
+    if (argument.empty() || slot.error) return;
+    std::size_t pos = argument[0] == '-' ? 1 : 0;
+    if (argument[0] == '#') {
+        // An error literal: an entry of no type carrying the code.
+        EXPECT_TRUE(ScanErrorLiteral(argument, slot.error, pos)) << argument;
+    } else {
+        ctx.currentCells = &sheet;
+        ReadFormulaToken(ctx, argument, pos, slot, syntax);
+        if (argument[0] == '-') slot.number = -slot.number;
+        // A number out of range is for the function to refuse.
+        if (slot.type == kTokenNumber) slot.error = 0;
+    }
+    FormulaToken last;
+    if (ReadFormulaToken(ctx, argument, pos, last, syntax) == kTokenRange) {
+        ReadFormulaToken(ctx, argument, pos, last, syntax);
+        slot.type = kTokenArea;
+        slot.firstColumn = slot.column;
+        slot.firstRow = slot.row;
+        slot.lastColumn = last.column;
+        slot.lastRow = last.row;
+        ReadFormulaToken(ctx, argument, pos, last, syntax);
+    }
+    EXPECT_EQ(last.type, kTokenEnd) << "unread: " << argument.substr(pos);
+    EXPECT_EQ(ctx.status, 0) << argument;
+}
+
 Outcome CallHarness::Call(const char* name, const std::vector<Arg>& args) {
+    return Run(name, [&] {
+        for (const Arg& a : args) Push(a);
+        return args.size();
+    });
+}
+
+Outcome CallHarness::Call(std::string_view call) {
+    std::size_t open = call.find('(');
+    std::string name(call.substr(0, open));
+    return Run(name.c_str(), [&] {
+        std::vector<std::string_view> args =
+            SplitArguments(call.substr(open + 1, call.size() - open - 2));
+        for (std::string_view a : args) Push(a);
+        return args.size();
+    });
+}
+
+Outcome CallHarness::Run(const char* name, const std::function<std::size_t()>& pushArguments) {
     Outcome o;
     uint16_t index = 0;
     std::size_t end = 0;
@@ -131,26 +161,19 @@ Outcome CallHarness::Call(const char* name, const std::vector<Arg>& args) {
     EXPECT_TRUE(FindBuiltinFunction(text, index, end)) << name;
     ctx.status = 0;
     uint16_t first = uint16_t(ctx.valueCount + 1);
-    for (const Arg& a : args) Push(a);
+    std::size_t count = pushArguments();
     FormulaToken& call = ClearOperand(ctx.values[++ctx.valueCount]);
     call.type = kTokenFunction;
     call.functionIndex = index;
-    call.firstArgument = args.empty() ? ctx.valueCount : first;
-    if (setNewFailAfter) setNewFailAfter(newFailAfter);
-    SetAllocFailAfter(blockFailAfter);
+    call.firstArgument = count == 0 ? ctx.valueCount : first;
     bool evaluated = EvalToken(ctx);
-    if (setNewFailAfter) setNewFailAfter(-1);
-    SetAllocFailAfter(-1);
+    o.tidy = ctx.valueCount == (evaluated ? first : first + count);
+    FormulaToken& slot = ctx.values[first];
     if (!evaluated) {
         o.status = ctx.status;
-        o.tidy = ctx.valueCount == first + args.size();
         ReleaseTemporaries(ctx, ctx.valueCount, uint16_t(ctx.valueCount - first + 1));
-        ctx.valueCount = uint16_t(first - 1);
-        o.tidy = o.tidy && ctx.stringPool.count == 0 && ctx.scratch.arrayCount == 0;
-        return o;
+        slot = FormulaToken{};
     }
-    o.tidy = ctx.valueCount == first;
-    FormulaToken& slot = ctx.values[first];
     o.error = slot.error;
     o.number = slot.number;
     if (slot.type == kTokenText) {
@@ -175,54 +198,71 @@ Outcome CallHarness::Call(const char* name, const std::vector<Arg>& args) {
     return o;
 }
 
+namespace {
+
+// A plain result: no status, no array, no text and nothing left behind.
+::testing::AssertionResult IsPlain(const Outcome& o) {
+    if (o.status || o.isText || o.isArray || !o.tidy)
+        return ::testing::AssertionFailure() << "status " << int(o.status) << " text " << o.isText
+                                             << " array " << o.isArray << " tidy " << o.tidy;
+    return ::testing::AssertionSuccess();
+}
+
+} // namespace
+
 ::testing::AssertionResult IsNumber(const Outcome& o, std::string_view printed) {
-    if (o.status) return ::testing::AssertionFailure() << "status " << int(o.status);
-    if (o.error || o.isText || o.isArray)
-        return ::testing::AssertionFailure()
-               << "error " << int(o.error) << " text " << o.isText << " array " << o.isArray;
-    if (!o.tidy) return ::testing::AssertionFailure() << "temporaries left behind";
+    if (o.error) return ::testing::AssertionFailure() << "error " << int(o.error);
+    if (auto plain = IsPlain(o); !plain) return plain;
     return MatchesPrinted(o.number, printed);
 }
 
 ::testing::AssertionResult IsNumberNear(const Outcome& o, double expected, double tolerance) {
-    if (o.status || o.error || o.isText || o.isArray || !o.tidy)
-        return ::testing::AssertionFailure()
-               << "status " << int(o.status) << " error " << int(o.error) << " tidy " << o.tidy;
+    if (o.error) return ::testing::AssertionFailure() << "error " << int(o.error);
+    if (auto plain = IsPlain(o); !plain) return plain;
     if (std::fabs(o.number - expected) <= tolerance) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
            << o.number << " is not within " << tolerance << " of " << expected;
 }
 
 ::testing::AssertionResult IsError(const Outcome& o, FormulaError code) {
-    if (o.status) return ::testing::AssertionFailure() << "status " << int(o.status);
-    if (!o.tidy) return ::testing::AssertionFailure() << "temporaries left behind";
-    if (o.error == code && !o.isArray) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "error " << int(o.error) << " number " << o.number
-                                         << " instead of error " << int(code);
+    if (o.status || !o.tidy || o.isArray || o.error != code)
+        return ::testing::AssertionFailure()
+               << "error " << int(o.error) << " number " << o.number << " instead of error "
+               << int(code) << ", " << IsPlain(o).message();
+    return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult Meets(const Outcome& o, const Expect& e) {
-    switch (e.kind) {
-    case Expect::Number:
-        return IsNumber(o, e.printed);
-    case Expect::Error:
-        return IsError(o, e.code);
-    case Expect::Text:
-        if (o.isText && o.text == e.printed && !o.error && o.tidy)
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "not the text " << e.printed;
-    case Expect::Status:
-        if (o.status == kErrSyntax && o.tidy) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "status " << int(o.status) << " tidy " << o.tidy;
+::testing::AssertionResult IsArray(const Outcome& o, uint32_t rows, const std::vector<Cell>& cells,
+                                   double tolerance) {
+    if (!o.isArray || !o.tidy || o.rows != rows || o.cells.size() != cells.size())
+        return ::testing::AssertionFailure() << "array " << o.isArray << " tidy " << o.tidy
+                                             << " rows " << o.rows << " cells " << o.cells.size();
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const double* got = std::get_if<double>(&o.cells[i]);
+        const double* want = std::get_if<double>(&cells[i]);
+        bool same = got && want ? std::fabs(*got - *want) <= tolerance : o.cells[i] == cells[i];
+        if (!same) return ::testing::AssertionFailure() << "cell " << i << " differs";
     }
-    return ::testing::AssertionFailure();
+    return ::testing::AssertionSuccess();
 }
 
-void RunCases(CallHarness& h, const std::vector<Case>& cases) {
-    for (const Case& c : cases) {
-        std::string name = c.name;
-        std::string function = name.substr(0, name.find('('));
-        EXPECT_TRUE(Meets(h.Call(function.c_str(), c.args), c.expect)) << c.name;
+void RunRows(CallHarness& h, std::initializer_list<Row> rows) {
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.call);
+        Outcome o = h.Call(row.call);
+        std::string_view expect(row.expect);
+        FormulaError code = 0;
+        std::size_t length = 0;
+        if (expect == "#SYNTAX!")
+            EXPECT_TRUE(o.status == kErrSyntax && o.tidy) << "status " << int(o.status);
+        else if (ScanErrorLiteral(expect, code, length))
+            EXPECT_TRUE(IsError(o, code));
+        else if (expect[0] == '"')
+            EXPECT_TRUE(o.isText && !o.error && o.tidy &&
+                        o.text == expect.substr(1, expect.size() - 2))
+                << o.text;
+        else
+            EXPECT_TRUE(IsNumber(o, expect));
     }
 }
 

@@ -9,7 +9,9 @@
 #include "functions/numeric/statbuiltins.h"
 #include "printed.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <string>
 #include <variant>
 #include <vector>
@@ -22,15 +24,6 @@ struct ErrorValue {
     FormulaError code;
     bool operator==(const ErrorValue&) const = default;
 };
-// A number entry carrying an error, as a function's error result is.
-struct Failed {
-    FormulaError code;
-};
-struct Omit {};
-struct Ref {
-    uint16_t column;
-    uint32_t row;
-};
 struct Area {
     uint16_t c1;
     uint32_t r1;
@@ -41,16 +34,8 @@ struct Area {
 // A cell of a worksheet or an array: none, a number, a text or an error (a number cell
 // carrying the code).
 using Cell = std::variant<std::monostate, double, std::string, ErrorValue>;
-struct ArrayArg {
-    std::vector<std::vector<Cell>> rows;
-};
-using Arg = std::variant<double, std::string, ErrorValue, Failed, Omit, Ref, Area, ArrayArg>;
-
-// {a, b, c} as one row, {a; b; c} as one column.
-ArrayArg RowOf(std::vector<Cell> cells);
-ArrayArg ColumnOf(std::vector<Cell> cells);
-ArrayArg NumbersRow(std::initializer_list<double> values);
-ArrayArg NumbersColumn(std::initializer_list<double> values);
+// An argument given as a value: a number or a range, perhaps on a store of its own.
+using Arg = std::variant<double, Area>;
 
 struct Outcome {
     uint8_t status = 0;
@@ -75,51 +60,34 @@ public:
     void PutFormula(uint16_t column, uint32_t row, const Cell& result);
 
     Outcome Call(const char* name, const std::vector<Arg>& args);
+    // "NAME(arguments)", the arguments written as in a formula and read by the formula
+    // tokenizer: numbers, "texts", an error literal (an entry of no type carrying the code),
+    // NA() and 1/0 (a number carrying #N/A! or #DIV/0!), nothing for an omitted argument,
+    // A1 and A1:B2 on the harness's sheet, {a, b; c, d} arrays.
+    Outcome Call(std::string_view call);
 
     CEvalContext ctx;
     CCellStore sheet;
-    // Failure injection for the evaluation only: after this many successes operator new
-    // (through `setNewFailAfter`) or the block allocator fails; negative: never.
-    void (*setNewFailAfter)(long) = nullptr;
-    long newFailAfter = -1;
-    long blockFailAfter = -1;
 
 private:
+    Outcome Run(const char* name, const std::function<std::size_t()>& pushArguments);
     void Push(const Arg& arg);
+    void Push(std::string_view argument);
 };
 
-// What a call must give: a number rounding to the printed digits, an error, a text, or
-// the wrong-argument-count status.
-struct Expect {
-    enum Kind { Number, Error, Text, Status } kind;
-    std::string printed;
-    FormulaError code = 0;
+// A call and what it must give: a number rounding to the printed digits ("4.5"), an error
+// ("#NUM!"), the wrong-argument-count status ("#SYNTAX!") or a text ("\"x\"").
+struct Row {
+    const char* call;
+    const char* expect;
 };
-inline Expect Num(std::string printed) {
-    return {Expect::Number, std::move(printed)};
-}
-inline Expect Err(FormulaError code) {
-    return {Expect::Error, {}, code};
-}
-inline Expect Txt(std::string text) {
-    return {Expect::Text, std::move(text)};
-}
-inline Expect BadCount() {
-    return {Expect::Status, {}, kErrSyntax};
-}
-
-struct Case {
-    const char* name;
-    std::vector<Arg> args;
-    Expect expect;
-};
-::testing::AssertionResult Meets(const Outcome& o, const Expect& e);
-
-// Runs every case of a table; a case's name begins with the function it calls.
-void RunCases(CallHarness& h, const std::vector<Case>& cases);
+void RunRows(CallHarness& h, std::initializer_list<Row> rows);
 
 ::testing::AssertionResult IsNumber(const Outcome& o, std::string_view printed);
 ::testing::AssertionResult IsError(const Outcome& o, FormulaError code);
 ::testing::AssertionResult IsNumberNear(const Outcome& o, double expected, double tolerance);
+// An array of `rows` rows holding `cells` row by row, each number within `tolerance`.
+::testing::AssertionResult IsArray(const Outcome& o, uint32_t rows, const std::vector<Cell>& cells,
+                                   double tolerance = 0);
 
 } // namespace vl::stattest

@@ -1,6 +1,7 @@
 #include "functions/numeric/matrix.h"
 #include "functions/numeric/svd.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <random>
@@ -67,61 +68,67 @@ TEST(Matrix, ResizeThatCannotAllocateFails) {
     EXPECT_EQ(LiveBlockCount(), live);
 }
 
+// A least-squares problem of m rows, n columns and nb right-hand sides, given row by row,
+// with the room the solver works in.
 struct Problem {
     Matrix A, B, X;
     std::vector<double> R;
     int32_t m, n, nb;
-    Problem(int32_t rows, int32_t cols, int32_t rhs)
+    Problem(int32_t rows, int32_t cols, int32_t rhs, const std::vector<double>& a = {},
+            const std::vector<double>& b = {})
         : R(size_t(rhs) + 1), m(rows), n(cols), nb(rhs) {
-        EXPECT_TRUE(MatrixResize(A, uint32_t(std::max(rows, cols)), uint32_t(cols), 0));
-        EXPECT_TRUE(MatrixResize(B, uint32_t(std::max(rows, cols)), uint32_t(rhs), 0));
-        EXPECT_TRUE(MatrixResize(X, uint32_t(cols), uint32_t(rhs), 0));
+        uint32_t room = uint32_t(std::max(rows, cols));
+        EXPECT_TRUE(MatrixResize(A, room, uint32_t(cols), 0) &&
+                    MatrixResize(B, room, uint32_t(rhs), 0) &&
+                    MatrixResize(X, uint32_t(cols), uint32_t(rhs), 0));
+        std::copy(a.begin(), a.end(), A.data.get());
+        std::copy(b.begin(), b.end(), B.data.get());
     }
     bool Solve(int32_t& rank, uint8_t& converged, double ratio = 0) {
         return SolveLeastSquares(A, B, X, R.data(), m, n, nb, rank, converged, ratio);
     }
 };
 
-TEST(SolveLeastSquares, GivesTheWorkedExample) {
-    Problem p(3, 2, 1);
-    const double a[] = {1, 2, 2, 3, 7, 1}, b[] = {1, 2, 3};
-    for (int i = 0; i < 6; ++i) p.A.data[i] = a[i];
-    for (int i = 0; i < 3; ++i) p.B.data[i] = b[i];
-    int32_t rank = 0;
-    uint8_t converged = 0;
-    ASSERT_TRUE(p.Solve(rank, converged));
-    EXPECT_EQ(converged, 1);
-    EXPECT_EQ(rank, 2);
-    EXPECT_NEAR(*MatrixAt(p.X, 1, 1), 199.0 / 531, 1e-14);
-    EXPECT_NEAR(*MatrixAt(p.X, 2, 1), 204.0 / 531, 1e-14);
-    double x1 = 199.0 / 531, x2 = 204.0 / 531, rest = 0;
-    for (int i = 0; i < 3; ++i) rest += std::pow(a[2 * i] * x1 + a[2 * i + 1] * x2 - b[i], 2);
-    EXPECT_NEAR(p.R[1], rest, 1e-13);
-}
-
-TEST(SolveLeastSquares, ZeroMatrixHasRankZeroAndAZeroSolution) {
-    Problem p(4, 3, 2);
-    for (int i = 0; i < 8; ++i) p.B.data[i] = i + 1;
-    int32_t rank = -1;
-    uint8_t converged = 0;
-    ASSERT_TRUE(p.Solve(rank, converged));
-    EXPECT_EQ(rank, 0);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(p.X.data[i], 0.0);
-}
-
-TEST(SolveLeastSquares, DropsADependentColumn) {
-    Problem p(4, 2, 1); // a constant column twice: the minimum-norm answer splits it
-    for (int i = 1; i <= 4; ++i) {
-        *MatrixAt(p.A, i, 1) = 1;
-        *MatrixAt(p.A, i, 2) = 1;
-        *MatrixAt(p.B, i, 1) = 2 * i;
+TEST(SolveLeastSquares, RankSolutionAndResidual) {
+    const std::vector<double> worked = {199.0 / 531, 204.0 / 531}, ones(8, 1.0);
+    struct Case {
+        const char* name;
+        int32_t m, n, nb;
+        std::vector<double> a, b;
+        double ratio;
+        int32_t rank;
+        std::vector<double> x; // row by row; empty: not checked
+        double r1;             // the first residual sum; NaN: not checked
+        double tolerance;
+    } cases[] = {
+        {"worked", 3, 2, 1, {1, 2, 2, 3, 7, 1}, {1, 2, 3}, 0, 2, worked, 8496.0 / 281961, 1e-15},
+        {"zero matrix", 3, 2, 1, {0, 0, 0, 0, 0, 0}, {1, 2, 3}, 0, 0, {0, 0}, 14, 0},
+        {"zero, 2 sides", 4, 3, 2, {}, {1, 2, 3, 4, 5, 6, 7, 8}, 0, 0, {0, 0, 0, 0, 0, 0}, NAN, 0},
+        // A constant column twice: the minimum-norm answer splits it.
+        {"dependent", 4, 2, 1, ones, {2, 4, 6, 8}, -0.5, 1, {2.5, 2.5}, NAN, 1e-12},
+        {"one row, minimum norm", 1, 2, 1, {1, 3}, {10}, 0, 1, {1, 3}, NAN, 1e-12},
+        // Singular values 2 and 1e-3 (and 1e-3 / 2 below 1e-3): the ratio cuts by magnitude.
+        {"ratio 0", 3, 2, 1, {2, 0, 0, 1e-3, 0, 0}, {1, 1, 1}, 0, 2, {}, NAN, 0},
+        {"ratio -1e-4", 3, 2, 1, {2, 0, 0, 1e-3, 0, 0}, {1, 1, 1}, -1e-4, 2, {}, NAN, 0},
+        {"ratio 1e-3", 3, 2, 1, {2, 0, 0, 1e-3, 0, 0}, {1, 1, 1}, 1e-3, 1, {}, NAN, 0},
+        {"ratio -1e-3", 3, 2, 1, {2, 0, 0, 1e-3, 0, 0}, {1, 1, 1}, -1e-3, 1, {}, NAN, 0},
+        {"ratio 0.6", 3, 2, 1, {2, 0, 0, 1e-3, 0, 0}, {1, 1, 1}, 0.6, 1, {}, NAN, 0},
+        {"ratio 1", 3, 2, 1, {2, 0, 0, 1e-3, 0, 0}, {1, 1, 1}, 1.0, 0, {}, NAN, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Problem p(c.m, c.n, c.nb, c.a, c.b);
+        int32_t rank = -1;
+        uint8_t converged = 0;
+        ASSERT_TRUE(p.Solve(rank, converged, c.ratio));
+        EXPECT_EQ(converged, 1);
+        EXPECT_EQ(rank, c.rank);
+        for (std::size_t i = 0; i < c.x.size(); ++i)
+            EXPECT_NEAR(p.X.data[i], c.x[i], c.tolerance) << i;
+        if (!std::isnan(c.r1)) {
+            EXPECT_NEAR(p.R[1], c.r1, c.tolerance);
+        }
     }
-    int32_t rank = 0;
-    uint8_t converged = 0;
-    ASSERT_TRUE(p.Solve(rank, converged, -0.5));
-    EXPECT_EQ(rank, 1);
-    EXPECT_NEAR(*MatrixAt(p.X, 1, 1), 2.5, 1e-12);
-    EXPECT_NEAR(*MatrixAt(p.X, 2, 1), 2.5, 1e-12);
 }
 
 // Random well-conditioned problems against the normal equations solved by Cramer's rule.
@@ -149,31 +156,33 @@ TEST(SolveLeastSquares, AgreesWithTheNormalEquationsOfRandomLines) {
     }
 }
 
-TEST(SolveLeastSquares, OneRowOfTwoColumns) {
-    Problem p(1, 2, 1);
-    *MatrixAt(p.A, 1, 1) = 1;
-    *MatrixAt(p.A, 1, 2) = 3;
-    *MatrixAt(p.B, 1, 1) = 10;
+TEST(SvdSolve, FactorsRebuildARandomMatrix) {
+    const int32_t m = 50, n = 30;
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> value(-10, 10);
+    Matrix A, A0, Pinv, U, S, V;
+    ASSERT_TRUE(MatrixResize(A, m, n, 0) && MatrixResize(A0, m, n, 0) &&
+                MatrixResize(Pinv, n, m, 0) && MatrixResize(U, m, m, 0) &&
+                MatrixResize(S, m, n, 0) && MatrixResize(V, n, n, 0));
+    for (int32_t i = 1; i <= m; ++i)
+        for (int32_t j = 1; j <= n; ++j)
+            MatrixElement(A, i, j) = MatrixElement(A0, i, j) = value(random);
     int32_t rank = 0;
     uint8_t converged = 0;
-    ASSERT_TRUE(p.Solve(rank, converged));
-    EXPECT_EQ(rank, 1);
-    EXPECT_NEAR(*MatrixAt(p.X, 1, 1), 1, 1e-12); // minimum norm: (1, 3)
-    EXPECT_NEAR(*MatrixAt(p.X, 2, 1), 3, 1e-12);
-}
-
-TEST(SolveLeastSquares, FailsWithoutMemoryAndLeavesNothingAllocated) {
-    for (long at = 0; at < 6; ++at) {
-        Problem p(5, 2, 1);
-        long live = LiveBlockCount();
-        int32_t rank = 0;
-        uint8_t converged = 0;
-        SetAllocFailAfter(at);
-        bool ok = p.Solve(rank, converged);
-        SetAllocFailAfter(-1);
-        EXPECT_FALSE(ok) << at;
-        EXPECT_EQ(LiveBlockCount(), live) << at;
-    }
+    ASSERT_TRUE(SvdDecomposeMatrix(A, Pinv, U, S, V, m, n, rank, converged, 0));
+    EXPECT_EQ(converged, 1);
+    EXPECT_EQ(rank, n);
+    Matrix US, USVt;
+    ASSERT_TRUE(MatrixResize(US, m, n, 0) && MatrixResize(USVt, m, n, 0));
+    MatrixMultiply(U, S, US, m, m, n);
+    MatrixMultiplyTransposeB(US, V, USVt, m, n, n);
+    double worst = 0;
+    for (int32_t i = 1; i <= m; ++i)
+        for (int32_t j = 1; j <= n; ++j)
+            worst = std::max(worst, std::fabs(MatrixElement(USVt, i, j) - MatrixElement(A0, i, j)));
+    EXPECT_LT(worst, 1e-12);
+    for (int32_t i = 1; i < n; ++i)
+        EXPECT_GE(MatrixElement(S, i, i), MatrixElement(S, i + 1, i + 1));
 }
 
 } // namespace vl

@@ -8,6 +8,8 @@
 #include "tests/formula/evaltestutil.h"
 
 #include <cmath>
+#include <initializer_list>
+#include <string>
 #include <vector>
 
 namespace vl::test {
@@ -58,6 +60,33 @@ inline ::testing::AssertionResult Near(const std::vector<double>& got,
             return ::testing::AssertionFailure()
                    << "element " << i << ": " << got[i] << " not " << want[i];
     return ::testing::AssertionSuccess();
+}
+
+struct ShownCase {
+    const char* formula;
+    const char* shown;
+};
+
+// Each formula shows its text in J20 and leaves no string behind, nor any array but the
+// one it gives (a call refused for its argument count leaves the stack as it was).
+inline void CheckShown(NumericBook& book, std::initializer_list<ShownCase> cases) {
+    for (const ShownCase& c : cases) {
+        EXPECT_EQ(book.Eval(c.formula, "J20"), c.shown) << c.formula;
+        if (std::string_view(c.shown) == "#SYNTAX!") continue;
+        EXPECT_EQ(book.Ctx().stringPool.count, 0) << c.formula;
+        EXPECT_EQ(book.Ctx().scratch.arrayCount, c.shown[0] == '{' ? 1 : 0) << c.formula;
+    }
+}
+
+struct NearCase {
+    std::string formula;
+    std::vector<double> numbers; // row by row
+    double tolerance;
+};
+
+inline void CheckNear(NumericBook& book, std::initializer_list<NearCase> cases) {
+    for (const NearCase& c : cases)
+        EXPECT_TRUE(Near(book.Numbers(c.formula), c.numbers, c.tolerance)) << c.formula;
 }
 
 } // namespace vl::test
