@@ -1,9 +1,62 @@
 #include "functions/general/wildcard.h"
+#include "platform/core/cp1252.h"
 
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 
 namespace vl {
+
+namespace {
+
+// The matcher as first defined, recursion and all: the reference the fast one must agree
+// with.
+int32_t Reference(std::string_view pattern, std::string_view text, uint8_t* full) {
+    auto at = [](std::string_view s, std::size_t i) { return i < s.size() ? s[i] : '\0'; };
+    if (pattern.empty()) return -1;
+    std::size_t p = 0, t = 0, s = 0;
+    bool m = false;
+    for (;;) {
+        if (at(text, t) == '\0' && at(pattern, p) != '*') return -1;
+        char c = at(pattern, p);
+        if (c == '*') {
+            if (at(pattern, p + 1) != '\0') {
+                std::string_view rest = pattern.substr(p + 1);
+                if (full) {
+                    for (std::size_t k = t; k <= text.size(); ++k)
+                        if (Reference(rest, text.substr(k), full) >= 0 && *full) return int32_t(s);
+                }
+                return Reference(rest, text.substr(t), full) == -1 ? -1 : int32_t(s);
+            }
+            ++p;
+            t = text.size();
+            m = true;
+        } else if (c == '?') {
+            ++p;
+            ++t;
+            m = true;
+        } else {
+            char n = at(pattern, p + 1);
+            if (c == '~' && (n == '*' || n == '?' || n == '~')) ++p;
+            if (CharUpper1252(at(text, t)) == CharUpper1252(at(pattern, p))) {
+                ++p;
+                ++t;
+                m = true;
+            } else {
+                t = ++s;
+                p = 0;
+                m = false;
+            }
+        }
+        if (at(pattern, p) == '\0') {
+            if (!m) return -1;
+            if (full) *full = at(text, t) == '\0';
+            return int32_t(s);
+        }
+    }
+}
+
+} // namespace
 
 TEST(MatchWildcard, SearchAndFullModes) {
     struct Case {
@@ -39,6 +92,26 @@ TEST(MatchWildcard, SearchAndFullModes) {
         if (c.at >= 0) {
             EXPECT_EQ(full, c.full);
         }
+    }
+}
+
+TEST(MatchWildcard, AgreesWithTheRecursiveDefinition) {
+    std::mt19937 rng(12345);
+    const char patternChars[] = {'a', 'b', '*', '?', '~', 'A'};
+    const char textChars[] = {'a', 'b', 'B', '*', '~'};
+    for (int i = 0; i < 20000; ++i) {
+        std::string pattern, text;
+        for (int n = int(rng() % 7); n > 0; --n) pattern += patternChars[rng() % 6];
+        for (int n = int(rng() % 8); n > 0; --n) text += textChars[rng() % 5];
+        uint8_t fastFull = 0, refFull = 0;
+        int32_t fast = MatchWildcard(pattern, text, &fastFull);
+        int32_t ref = Reference(pattern, text, &refFull);
+        ASSERT_EQ(fast, ref) << pattern << " / " << text;
+        if (ref >= 0) {
+            ASSERT_EQ(fastFull, refFull) << pattern << " / " << text;
+        }
+        ASSERT_EQ(MatchWildcard(pattern, text, nullptr), Reference(pattern, text, nullptr))
+            << pattern << " / " << text;
     }
 }
 
