@@ -41,13 +41,14 @@ protected:
         return path;
     }
     void TypeCells() {
-        const char* texts[] = {"12.5", "North", "=A1*2"};
-        for (uint16_t c = 0; c < 3; ++c) {
-            Select(c, 2);
-            View()->setFocus();
-            Type(QString::fromLatin1(texts[c]));
-            Key(Qt::Key_Return);
-        }
+        Enter(0, 2, QStringLiteral("12.5"));
+        Enter(1, 2, QStringLiteral("North"));
+        Enter(2, 2, QStringLiteral("=A1*2"));
+    }
+    void ExpectTypedCells() const {
+        EXPECT_EQ(CellText(0, 2), "12.5");
+        EXPECT_EQ(CellText(1, 2), "North");
+        EXPECT_EQ(CellText(2, 2), "=A1*2");
     }
     int Windows() const { return OpenDocumentCount(); }
     void CloseActive() {
@@ -73,9 +74,7 @@ TEST_F(FilesTest, EachNativeFormRoundTripsThroughTheWindow) {
         CloseActive();
         EXPECT_EQ(ReadAll(path).rfind(c.head, 0), 0u) << int(c.form);
         ASSERT_NE(OpenWindow(path), nullptr);
-        EXPECT_EQ(CellText(0, 2), "12.5");
-        EXPECT_EQ(CellText(1, 2), "North");
-        EXPECT_EQ(CellText(2, 2), "=A1*2");
+        ExpectTypedCells();
         EXPECT_EQ(Book().fileKind, c.form);
         EXPECT_EQ(Active()->Path(), path);
         EXPECT_FALSE(Active()->IsModified());
@@ -120,7 +119,7 @@ TEST_F(FilesTest, TheWaitEndsWhenTheOtherHolderLetsGo) {
     ASSERT_NE(second, nullptr);
     EXPECT_NE(second, holder);
     EXPECT_EQ(clock.now, start + 2);
-    EXPECT_EQ(CellText(1, 2), "North");
+    ExpectTypedCells();
     EXPECT_EQ(ui.waits.size(), 1u);
 }
 
@@ -137,12 +136,12 @@ TEST_F(FilesTest, AProtectedWorkbookSetToXmlAsksAndSavesBinary) {
     Active()->HandleCommand(ID_FILE_SAVE_AS);
     EXPECT_TRUE(SawBox(IDS_USE_BINARY_FORMAT));
     EXPECT_EQ(book.fileKind, 3);
-    EXPECT_TRUE(ReadAll(path).rfind("32", 0) == 0 || ReadAll(path).rfind("3", 0) == 0);
+    EXPECT_EQ(ReadAll(path).rfind('3', 0), 0u);
     CloseActive();
     ui.password = QStringLiteral("secret7");
     ASSERT_NE(OpenWindow(path), nullptr);
     EXPECT_EQ(ui.passwordAsks, 1);
-    EXPECT_EQ(CellText(1, 2), "North");
+    ExpectTypedCells();
     // Cancel in the question writes nothing.
     Active()->HandleCommand(ID_FORMAT_XML);
     Active()->SetModified(true);
@@ -190,10 +189,7 @@ TEST_F(FilesTest, SavingThroughALinkKeepsTheLinkAndThePermissions) {
     const std::string link = TempPath("alias.vln");
     fs::create_symlink("real.vln", link);
     ASSERT_NE(OpenWindow(link), nullptr);
-    Select(4, 4);
-    View()->setFocus();
-    Type(QStringLiteral("77"));
-    Key(Qt::Key_Return);
+    Enter(4, 4, QStringLiteral("77"));
     const std::string before = ReadAll(path);
     Key(Qt::Key_S, Qt::ControlModifier);
     EXPECT_FALSE(Active()->IsModified());
@@ -252,10 +248,7 @@ TEST_F(FilesTest, AReadOnlyDocumentIsNotSavedButNotDroppedEither) {
 
 TEST_F(FilesTest, ReloadAsksBeforeItDropsChanges) {
     const std::string path = SavedBook("again.vln", 1);
-    Select(1, 2);
-    View()->setFocus();
-    Type(QStringLiteral("South"));
-    Key(Qt::Key_Return);
+    Enter(1, 2, QStringLiteral("South"));
     ui.answers = {IDNO};
     Active()->HandleCommand(ID_FILE_RELOAD);
     EXPECT_TRUE(SawBox(IDS_RELOAD_CHANGES));
@@ -263,7 +256,7 @@ TEST_F(FilesTest, ReloadAsksBeforeItDropsChanges) {
     EXPECT_TRUE(Active()->IsModified());
     ui.answers = {IDYES};
     Active()->HandleCommand(ID_FILE_RELOAD);
-    EXPECT_EQ(CellText(1, 2), "North");
+    ExpectTypedCells();
     EXPECT_FALSE(Active()->IsModified());
     EXPECT_EQ(Book().undo.current, -1);
     // A file gone bad reloads as one empty worksheet.
@@ -354,7 +347,7 @@ TEST_F(FilesTest, CommandLinePathsAreMadeAbsoluteWhateverTheirLength) {
     fs::current_path(before);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->Path(), path);
-    EXPECT_EQ(CellText(1, 2), "North");
+    ExpectTypedCells();
     // It was saved with the tree pane hidden, and opens so.
     EXPECT_EQ(window->State().treePane, 0);
 }
