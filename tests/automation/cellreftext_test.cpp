@@ -2,6 +2,7 @@
 #include "model/cellrecord.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace vl {
 
@@ -63,11 +64,8 @@ TEST(CellReferenceText, UsableReferencesAreAbsoluteAndInsideTheGrid) {
         ParsedCellRef ref;
         ASSERT_EQ(ParseCellRefBstr(c.text, c.a1, ref), c.usable) << c.text;
         if (!c.usable) continue;
-        const CellRange r = RangeOfRef(ref);
-        EXPECT_EQ(r.c1, c.range.c1) << c.text;
-        EXPECT_EQ(r.r1, c.range.r1) << c.text;
-        EXPECT_EQ(r.c2, c.range.c2) << c.text;
-        EXPECT_EQ(r.r2, c.range.r2) << c.text;
+        const CellRange r = RangeOfRef(ref), e = c.range;
+        EXPECT_EQ(std::tuple(r.c1, r.r1, r.c2, r.r2), std::tuple(e.c1, e.r1, e.c2, e.r2)) << c.text;
     }
 }
 

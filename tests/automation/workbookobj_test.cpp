@@ -37,9 +37,7 @@ TEST(AutomationErrors, MessagesAndHResultsOfDocumentCodes) {
     }
 }
 
-TEST(TypeLibrary, ClassesAndConstantsFromOneTable) {
-    ASSERT_EQ(CoClasses().size(), 6u);
-    EXPECT_EQ(CoClasses()[4].name, "Workbook");
+TEST(TypeLibrary, ClassesByNameAndUniqueConstants) {
     EXPECT_EQ(FindCoClass("vorlan.workbook"), &WorkbookClass());
     EXPECT_EQ(FindCoClass("Vorlan.Workbook.1"), &WorkbookClass());
     ASSERT_NE(FindCoClass("Vorlan.Application.7"), nullptr);
@@ -47,11 +45,7 @@ TEST(TypeLibrary, ClassesAndConstantsFromOneTable) {
     EXPECT_EQ(FindCoClass("Vorlan.Workbook.2"), nullptr);
     std::set<std::string_view> members;
     for (const TypeLibConstant& c : TypeLibConstants())
-        EXPECT_TRUE(members.insert(c.member).second);
-    EXPECT_EQ(members.size(), 89u);
-    EXPECT_EQ(typelib::ERR_ARRAY_CIRC, 10);
-    EXPECT_EQ(typelib::STYLE_PROTECTION, 19);
-    EXPECT_EQ(typelib::FILE_FORMAT_CLIPPER, 6);
+        EXPECT_TRUE(members.insert(c.member).second) << c.member;
 }
 
 TEST_F(AutomationTest, ErrorInfoIsSupportedForItsOwnInterfacesOnly) {
