@@ -8,10 +8,15 @@
 #include "app/workbookwndapi.h"
 #include "model/workbook.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
 #include <QWidget>
 #include <clocale>
 #include <deque>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <vector>
 
@@ -205,6 +210,27 @@ public:
     std::vector<QString> paths;
     std::vector<FakeWorkbookWnd*> made;
 };
+
+// Compares with tests/data/<name>.png; VORLANE_UPDATE_GOLDENS=1 rewrites it, and a mismatch
+// leaves the image as <last part of name>.actual.png beside the test executable.
+inline ::testing::AssertionResult MatchesGolden(const QImage& image, const std::string& name) {
+    const QImage actual = image.convertToFormat(QImage::Format_RGB32);
+    const QString path =
+        QString::fromStdString(std::string(VORLANE_TEST_DATA) + "/" + name + ".png");
+    if (qEnvironmentVariable("VORLANE_UPDATE_GOLDENS") == QStringLiteral("1")) {
+        QDir().mkpath(QFileInfo(path).path());
+        if (actual.save(path, "PNG")) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "cannot write " << path.toStdString();
+    }
+    const QImage golden = QImage(path).convertToFormat(QImage::Format_RGB32);
+    if (!golden.isNull() && golden == actual) return ::testing::AssertionSuccess();
+    const QString written = QCoreApplication::applicationDirPath() + "/" +
+                            QFileInfo(path).completeBaseName() + ".actual.png";
+    actual.save(written, "PNG");
+    return ::testing::AssertionFailure()
+           << (golden.isNull() ? "no golden image " : "image differs from ") << path.toStdString()
+           << "; wrote " << written.toStdString();
+}
 
 // Runs a block under a decimal-comma C locale, then puts the C locale back.
 class CommaLocale {

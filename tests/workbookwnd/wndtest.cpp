@@ -7,8 +7,6 @@
 #include "workbookwnd/environment.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
@@ -127,29 +125,6 @@ std::string WindowTest::CellText(uint16_t column, uint32_t row) const {
 
 std::string WindowTest::TempPath(const std::string& name) const {
     return folder + "/" + name;
-}
-
-} // namespace vl::wndtest
-
-namespace vl::wndtest {
-
-::testing::AssertionResult MatchesGolden(const QImage& image, const std::string& name) {
-    const QImage actual = image.convertToFormat(QImage::Format_RGB32);
-    const QString path =
-        QString::fromStdString(std::string(VORLANE_TEST_DATA) + "/workbookwnd/" + name + ".png");
-    if (qEnvironmentVariable("VORLANE_UPDATE_GOLDENS") == QStringLiteral("1")) {
-        QDir().mkpath(QFileInfo(path).path());
-        if (actual.save(path, "PNG")) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "cannot write " << path.toStdString();
-    }
-    const QImage golden = QImage(path).convertToFormat(QImage::Format_RGB32);
-    if (!golden.isNull() && golden == actual) return ::testing::AssertionSuccess();
-    const QString written =
-        QCoreApplication::applicationDirPath() + "/" + QString::fromStdString(name) + ".actual.png";
-    actual.save(written, "PNG");
-    return ::testing::AssertionFailure()
-           << (golden.isNull() ? "no golden image " : "image differs from ") << path.toStdString()
-           << "; wrote " << written.toStdString();
 }
 
 } // namespace vl::wndtest

@@ -72,11 +72,3 @@ protected:
 };
 
 } // namespace vl::wndtest
-
-namespace vl::wndtest {
-
-// Compares with tests/data/workbookwnd/<name>.png; VORLANE_UPDATE_GOLDENS=1 rewrites it, and a
-// mismatch leaves <name>.actual.png beside the test executable.
-::testing::AssertionResult MatchesGolden(const QImage& image, const std::string& name);
-
-} // namespace vl::wndtest
