@@ -6,7 +6,6 @@
 #include "wndtest.h"
 #include "workbookwnd/rangestyle.h"
 
-#include <gtest/gtest.h>
 #include <vector>
 
 namespace vl {

@@ -11,17 +11,12 @@
 #include <QString>
 #include <gtest/gtest.h>
 #include <memory>
-#include <ostream>
 #include <string>
-#include <vector>
 
 namespace vl {
 
 inline bool operator==(const CellRange& a, const CellRange& b) {
     return a.c1 == b.c1 && a.r1 == b.r1 && a.c2 == b.c2 && a.r2 == b.r2;
-}
-inline void PrintTo(const CellRange& r, std::ostream* os) {
-    *os << r.c1 << ',' << r.r1 << ':' << r.c2 << ',' << r.r2;
 }
 
 } // namespace vl
