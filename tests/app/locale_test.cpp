@@ -2,8 +2,6 @@
 #include "app/localeseparators.h"
 #include "apptestutil.h"
 
-#include <gtest/gtest.h>
-
 namespace vl {
 
 class LocaleSeparatorsTest : public ::testing::Test {

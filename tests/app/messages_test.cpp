@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace vl {
 
@@ -50,7 +49,7 @@ TEST(Messages, StringMessagesAreTaskModalAndReturnTheAnswer) {
     EXPECT_EQ(ui.boxes[1].text, QStringLiteral("Please enter no more than 49 items."));
 }
 
-TEST(Messages, RealYesNoCancelBoxClosedByEscapeGivesCancel) {
+TEST(Messages, RealBoxGivesItsButtonsAnswerAndCancelOnEscape) {
     QWidget owner;
     owner.show();
     QMessageBox* box = BuildMessageBox(QStringLiteral("Save changes?"), AppTitle(),
@@ -68,10 +67,8 @@ TEST(Messages, RealYesNoCancelBoxClosedByEscapeGivesCancel) {
     EXPECT_EQ(finished, 1);
     EXPECT_EQ(MessageBoxAnswer(*box), IDCANCEL);
     delete box;
-}
-
-TEST(Messages, RealBoxAnswersItsButtons) {
-    QMessageBox* box = BuildMessageBox(QStringLiteral("Remove?"), AppTitle(), MB_YESNO, nullptr);
+    // A button gives its own answer.
+    box = BuildMessageBox(QStringLiteral("Remove?"), AppTitle(), MB_YESNO, nullptr);
     box->open();
     box->button(QMessageBox::No)->click();
     EXPECT_EQ(MessageBoxAnswer(*box), IDNO);

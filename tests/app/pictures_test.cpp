@@ -3,7 +3,6 @@
 #include "apptestutil.h"
 
 #include <QPainter>
-#include <gtest/gtest.h>
 
 namespace vl {
 

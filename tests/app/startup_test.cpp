@@ -3,7 +3,6 @@
 #include "apptestutil.h"
 
 #include <charconv>
-#include <gtest/gtest.h>
 #include <set>
 #include <sstream>
 #include <string_view>
