@@ -63,31 +63,6 @@ TEST_F(AutomationTest, TheTreePropertyIsTheSameObjectAndItsPutDoesNothing) {
     EXPECT_EQ(obj->put_WorksheetTree(nullptr), S_OK);
 }
 
-TEST_F(AutomationTest, TheTreeStartsEmptyAndNewDocumentGivesOneWorksheet) {
-    EXPECT_EQ(ItemCount(), 0);
-    NewDocument();
-    EXPECT_EQ(ItemCount(), 1);
-    CBstr path;
-    ASSERT_EQ(obj->GetActiveWorksheet(path), S_OK);
-    EXPECT_EQ(path.Utf8(), "\\Worksheet1");
-    PutNumber("$A$1", 1);
-    NewDocument();
-    EXPECT_EQ(Value("$A$1").vt, VT_EMPTY);
-}
-
-TEST_F(AutomationTest, OnlyTheUpdateMethodsRecalculate) {
-    NewDocument();
-    PutNumber("$A$1", 20);
-    ASSERT_EQ(obj->PutFormula("$B$1", "=A1*2+1"), S_OK);
-    EXPECT_EQ(Number("$B$1"), 0);
-    ASSERT_EQ(obj->UpdateWorksheet(), S_OK);
-    EXPECT_EQ(Number("$B$1"), 41);
-    PutNumber("$A$1", 1);
-    EXPECT_EQ(Number("$B$1"), 41);
-    ASSERT_EQ(obj->UpdateWorkbook(), S_OK);
-    EXPECT_EQ(Number("$B$1"), 3);
-}
-
 namespace {
 
 struct CountingLock : IServerLock {
