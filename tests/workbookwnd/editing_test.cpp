@@ -131,11 +131,6 @@ TEST_F(EditingTest, ShiftAtCommitStoresTheTextAsTyped) {
     ASSERT_NE(cell, nullptr);
     EXPECT_TRUE(cell::IsText(cell));
     EXPECT_EQ(cell::Text(cell), "=1+1");
-    Enter(2, 0, QStringLiteral("=1+1"));
-    cell = FindCell(Book().tree.active->cells, 0, 2);
-    ASSERT_NE(cell, nullptr);
-    EXPECT_TRUE(cell::IsFormula(cell));
-    EXPECT_EQ(cell::CachedNumber(cell), 2.0);
 }
 
 TEST_F(EditingTest, AutoCompleteSelectsWhatWasNotTyped) {
