@@ -97,25 +97,7 @@ TEST_F(MainFrameTest, AutoSaveSavesEachModifiedWindowOnceAfterAMinute) {
     EXPECT_EQ(a->sent.size(), 1u);
 }
 
-TEST_F(MainFrameTest, NothingIsSavedWhileABoxIsOpen) {
-    Profile().autoSave = 1;
-    FakeWorkbookWnd* a = Open();
-    a->modified = true;
-    QDialog box(frame.get());
-    box.setModal(true);
-    box.show();
-    ASSERT_TRUE(QApplication::activeModalWidget() != nullptr);
-    clock.now += 60;
-    frame->OnTimer();
-    EXPECT_TRUE(a->sent.empty());
-    EXPECT_EQ(frame->LastAutoSave(), clock.now); // the interval starts again from this tick
-    box.hide();
-    clock.now += 59;
-    frame->OnTimer();
-    EXPECT_EQ(a->sent, std::vector<int>{ID_FILE_SAVE});
-}
-
-TEST_F(MainFrameTest, AKeyResetsBothIntervals) {
+TEST_F(MainFrameTest, AKeyOrAnOpenBoxRestartsTheIntervals) {
     Profile().autoSave = 1;
     Profile().autoClose = 2;
     FakeWorkbookWnd* a = Open();
@@ -128,6 +110,20 @@ TEST_F(MainFrameTest, AKeyResetsBothIntervals) {
     frame->OnTimer();
     EXPECT_TRUE(a->sent.empty());
     EXPECT_TRUE(a->posted.empty());
+    // Nothing is saved while a box is open, and the interval starts again from that tick.
+    Profile().autoClose = 0;
+    QDialog box(frame.get());
+    box.setModal(true);
+    box.show();
+    ASSERT_TRUE(QApplication::activeModalWidget() != nullptr);
+    clock.now += 10;
+    frame->OnTimer();
+    EXPECT_TRUE(a->sent.empty());
+    EXPECT_EQ(frame->LastAutoSave(), clock.now);
+    box.hide();
+    clock.now += 59;
+    frame->OnTimer();
+    EXPECT_EQ(a->sent, std::vector<int>{ID_FILE_SAVE});
 }
 
 TEST_F(MainFrameTest, AutoCloseSavesThenClosesAllAndStopsAtAFailedSave) {

@@ -42,15 +42,14 @@ TEST(Startup, ProfilePathCases) {
         QString path;
     };
     const QString local = QStringLiteral("/cfg/Vorlane/settings.xml");
+    const ProfileLocations usr{"/cfg", "/home/u", "/usr/bin", "/usr"};
     const Case cases[] = {
         // The per-user file wins when it exists.
-        {{"/cfg", "/home/u", "/usr/bin", "/usr"}, {local}, local},
+        {usr, {local}, local},
         // Missing: the one beside the program, when it exists.
-        {{"/cfg", "/home/u", "/usr/bin", "/usr"},
-         {"/usr/bin/settings.xml"},
-         "/usr/bin/settings.xml"},
+        {usr, {"/usr/bin/settings.xml"}, "/usr/bin/settings.xml"},
         // Missing everywhere, installed program: the per-user one, to be made at exit.
-        {{"/cfg", "/home/u", "/usr/bin", "/usr"}, {}, local},
+        {usr, {}, local},
         // Missing, program outside the install prefix: beside the program.
         {{"/cfg", "/home/u", "/opt/v/bin", "/usr"}, {}, "/opt/v/bin/settings.xml"},
         // A prefix that is only a name's beginning does not hold the program.
