@@ -34,7 +34,6 @@ public:
     ~FakeUi() override { SetUiServices(nullptr); }
     int MessageBox(const QString& text, const QString& title, uint32_t flags) override {
         boxes.push_back({text, title, flags});
-        if (onBox) onBox();
         if (answers.empty()) return IDOK;
         int a = answers.front();
         answers.pop_front();
@@ -52,7 +51,7 @@ public:
     }
     QString ChooseSaveFile(const QString&, const QString&, const QString&, int& index) override {
         ++saveDialogs;
-        index = saveIndex;
+        index = 1;
         return savePath;
     }
     int WaitForFile(const QString& path, const IClock&,
@@ -65,10 +64,10 @@ public:
         }
         return IDCANCEL;
     }
-    int AskPassword(bool readOnlyOffered, QString& typed, bool& readOnly) override {
+    int AskPassword(bool, QString& typed, bool& readOnly) override {
         ++passwordAsks;
-        readOnly = choosePlainCopy && readOnlyOffered;
-        if (password.isEmpty() && !readOnly) return IDCANCEL;
+        readOnly = false;
+        if (password.isEmpty()) return IDCANCEL;
         typed = password;
         return IDOK;
     }
@@ -81,9 +80,8 @@ public:
     };
     std::vector<Box> boxes;
     std::deque<int> answers;
-    std::function<void()> onBox;
     QString openPath, savePath;
-    int openIndex = 1, saveIndex = 1;
+    int openIndex = 1;
     int saveDialogs = 0;
     // The wait: how many retries it allows before the user gives up (IDCANCEL).
     int waitRetries = 0;
@@ -91,7 +89,6 @@ public:
     std::vector<QString> waits;
     FakeClock* clock = nullptr; // moved a second per retry
     QString password;
-    bool choosePlainCopy = false;
     int passwordAsks = 0;
     int beeps = 0;
 };
