@@ -1,6 +1,6 @@
 #pragma once
-// Doubles of the shell's tests: UI services that answer at once, a clock and timers moved
-// by hand, and workbook windows that record what the frame asks of them.
+// Doubles of the shell's and the workbook window's tests: UI services that answer at once, a
+// clock and timers moved by hand, and workbook windows that record what the frame asks of them.
 
 #include "app/clock.h"
 #include "app/servermodule.h"
@@ -8,14 +8,25 @@
 #include "app/workbookwndapi.h"
 #include "model/workbook.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
 #include <QWidget>
 #include <clocale>
 #include <deque>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <vector>
 
 namespace vl::apptest {
+
+class FakeClock : public IClock {
+public:
+    int64_t NowSeconds() const override { return now; }
+    int64_t now = 1000000;
+};
 
 class FakeUi : public IUiServices {
 public:
@@ -23,7 +34,6 @@ public:
     ~FakeUi() override { SetUiServices(nullptr); }
     int MessageBox(const QString& text, const QString& title, uint32_t flags) override {
         boxes.push_back({text, title, flags});
-        if (onBox) onBox();
         if (answers.empty()) return IDOK;
         int a = answers.front();
         answers.pop_front();
@@ -35,6 +45,32 @@ public:
     QString GetSaveFileName(const QString&, const QString&, const QString&) override {
         return savePath;
     }
+    QString ChooseOpenFile(const QString&, const QString&, const QString&, int& index) override {
+        index = openIndex;
+        return openPath;
+    }
+    QString ChooseSaveFile(const QString&, const QString&, const QString&, int& index) override {
+        ++saveDialogs;
+        index = 1;
+        return savePath;
+    }
+    int WaitForFile(const QString& path, const IClock&,
+                    const std::function<bool()>& retry) override {
+        waits.push_back(path);
+        for (int i = 0; i < waitRetries; ++i) {
+            if (clock) ++clock->now;
+            if (onRetry) onRetry(i + 1);
+            if (retry()) return IDOK;
+        }
+        return IDCANCEL;
+    }
+    int AskPassword(bool, QString& typed, bool& readOnly) override {
+        ++passwordAsks;
+        readOnly = false;
+        if (password.isEmpty()) return IDCANCEL;
+        typed = password;
+        return IDOK;
+    }
     void Beep() override { ++beeps; }
     void SetWaitCursor(bool) override {}
 
@@ -44,40 +80,70 @@ public:
     };
     std::vector<Box> boxes;
     std::deque<int> answers;
-    std::function<void()> onBox;
     QString openPath, savePath;
+    int openIndex = 1;
+    int saveDialogs = 0;
+    // The wait: how many retries it allows before the user gives up (IDCANCEL).
+    int waitRetries = 0;
+    std::function<void(int)> onRetry; // called before each retry with its number (from 1)
+    std::vector<QString> waits;
+    FakeClock* clock = nullptr; // moved a second per retry
+    QString password;
+    int passwordAsks = 0;
     int beeps = 0;
 };
 
-class FakeClock : public IClock {
+// Timers moved by hand: Advance fires what falls due, in the order of the due times.
+class FakeTimeline {
 public:
-    int64_t NowSeconds() const override { return now; }
-    int64_t now = 1000000;
-};
+    struct Slot {
+        int64_t due = 0;
+        std::function<void()> fire;
+    };
+    class Timer : public ITimerHost {
+    public:
+        explicit Timer(FakeTimeline& line) : line_(line), slot_(std::make_shared<Slot>()) {
+            line_.slots.push_back(slot_);
+        }
+        void Arm(int ms, std::function<void()> fire) override {
+            slot_->due = line_.now + ms;
+            slot_->fire = std::move(fire);
+        }
+        void Disarm() override { slot_->fire = nullptr; }
 
-// Timers moved by hand: Advance fires what falls due.
-class FakeTimers : public ITimerHost {
-public:
-    void Arm(int ms, std::function<void()> fire) override {
-        due = now + ms;
-        pending = std::move(fire);
-    }
-    void Disarm() override { pending = nullptr; }
+    private:
+        FakeTimeline& line_;
+        std::shared_ptr<Slot> slot_;
+    };
+
     void Advance(int64_t ms) {
-        int64_t end = now + ms;
-        while (pending && due <= end) {
-            now = due;
-            auto fire = std::move(pending);
-            pending = nullptr;
+        const int64_t end = now + ms;
+        for (;;) {
+            std::shared_ptr<Slot> next;
+            for (const auto& slot : slots)
+                if (slot->fire && slot->due <= end && (!next || slot->due < next->due)) next = slot;
+            if (!next) break;
+            now = next->due;
+            auto fire = std::move(next->fire);
+            next->fire = nullptr;
             fire();
         }
         now = end;
     }
+    bool Armed() const {
+        for (const auto& slot : slots)
+            if (slot->fire) return true;
+        return false;
+    }
     int64_t now = 0;
-    int64_t due = 0;
-    std::function<void()> pending;
+    std::vector<std::shared_ptr<Slot>> slots;
 };
 
+// One timer on a timeline of its own, for code that takes a single timer host.
+class FakeTimers : public FakeTimeline, public FakeTimeline::Timer {
+public:
+    FakeTimers() : FakeTimeline::Timer(static_cast<FakeTimeline&>(*this)) {}
+};
 // A workbook window that records the frame's calls.
 class FakeWorkbookWnd : public QWidget, public IWorkbookWnd {
 public:
@@ -141,6 +207,27 @@ public:
     std::vector<QString> paths;
     std::vector<FakeWorkbookWnd*> made;
 };
+
+// Compares with tests/data/<name>.png; VORLANE_UPDATE_GOLDENS=1 rewrites it, and a mismatch
+// leaves the image as <last part of name>.actual.png beside the test executable.
+inline ::testing::AssertionResult MatchesGolden(const QImage& image, const std::string& name) {
+    const QImage actual = image.convertToFormat(QImage::Format_RGB32);
+    const QString path =
+        QString::fromStdString(std::string(VORLANE_TEST_DATA) + "/" + name + ".png");
+    if (qEnvironmentVariable("VORLANE_UPDATE_GOLDENS") == QStringLiteral("1")) {
+        QDir().mkpath(QFileInfo(path).path());
+        if (actual.save(path, "PNG")) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "cannot write " << path.toStdString();
+    }
+    const QImage golden = QImage(path).convertToFormat(QImage::Format_RGB32);
+    if (!golden.isNull() && golden == actual) return ::testing::AssertionSuccess();
+    const QString written = QCoreApplication::applicationDirPath() + "/" +
+                            QFileInfo(path).completeBaseName() + ".actual.png";
+    actual.save(written, "PNG");
+    return ::testing::AssertionFailure()
+           << (golden.isNull() ? "no golden image " : "image differs from ") << path.toStdString()
+           << "; wrote " << written.toStdString();
+}
 
 // Runs a block under a decimal-comma C locale, then puts the C locale back.
 class CommaLocale {

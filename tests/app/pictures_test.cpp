@@ -1,8 +1,8 @@
 #include "app/frametoolbars.h"
 #include "app/imagelists.h"
+#include "apptestutil.h"
 
 #include <QPainter>
-#include <gtest/gtest.h>
 
 namespace vl {
 
@@ -30,14 +30,7 @@ QImage ToolbarSheet() {
 } // namespace
 
 TEST(Pictures, ToolbarPicturesMatchTheirGoldenImage) {
-    const QString golden = QStringLiteral(VORLANE_TEST_DATA "/app/toolbar-pictures.png");
-    QImage sheet = ToolbarSheet();
-    if (qEnvironmentVariableIsSet("VORLANE_UPDATE_GOLDEN")) {
-        ASSERT_TRUE(sheet.save(golden));
-    }
-    QImage expected(golden);
-    ASSERT_FALSE(expected.isNull());
-    EXPECT_EQ(sheet, expected.convertToFormat(QImage::Format_RGB32));
+    EXPECT_TRUE(apptest::MatchesGolden(ToolbarSheet(), "app/toolbar-pictures"));
 }
 
 TEST(Pictures, EveryStripHasAPicturePerButton) {

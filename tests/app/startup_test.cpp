@@ -2,8 +2,10 @@
 #include "app/startup.h"
 #include "apptestutil.h"
 
-#include <gtest/gtest.h>
+#include <charconv>
 #include <set>
+#include <sstream>
+#include <string_view>
 
 namespace vl {
 
@@ -40,15 +42,14 @@ TEST(Startup, ProfilePathCases) {
         QString path;
     };
     const QString local = QStringLiteral("/cfg/Vorlane/settings.xml");
+    const ProfileLocations usr{"/cfg", "/home/u", "/usr/bin", "/usr"};
     const Case cases[] = {
         // The per-user file wins when it exists.
-        {{"/cfg", "/home/u", "/usr/bin", "/usr"}, {local}, local},
+        {usr, {local}, local},
         // Missing: the one beside the program, when it exists.
-        {{"/cfg", "/home/u", "/usr/bin", "/usr"},
-         {"/usr/bin/settings.xml"},
-         "/usr/bin/settings.xml"},
+        {usr, {"/usr/bin/settings.xml"}, "/usr/bin/settings.xml"},
         // Missing everywhere, installed program: the per-user one, to be made at exit.
-        {{"/cfg", "/home/u", "/usr/bin", "/usr"}, {}, local},
+        {usr, {}, local},
         // Missing, program outside the install prefix: beside the program.
         {{"/cfg", "/home/u", "/opt/v/bin", "/usr"}, {}, "/opt/v/bin/settings.xml"},
         // A prefix that is only a name's beginning does not hold the program.
@@ -68,69 +69,53 @@ TEST(Startup, ProfilePathCases) {
     }
 }
 
-class ServerModuleTest : public ::testing::Test {
-protected:
-    apptest::FakeTimers timers;
-    int quitCode = -1;
-    int64_t quitAt = -1;
-    CServerModule module{timers, [this](int code) {
-                             quitCode = code;
-                             quitAt = timers.now;
-                         }};
-};
-
-TEST_F(ServerModuleTest, FrameAloneQuitsAtOnce) {
-    module.Lock();
-    module.ReleaseFrameLock();
-    EXPECT_EQ(quitCode, 0);
-    EXPECT_EQ(quitAt, 0);
-    EXPECT_EQ(module.PauseMs(), 0);
-}
-
-TEST_F(ServerModuleTest, ClientOutlivesFrameThenTimeoutAndPause) {
-    module.Lock(); // the frame
-    module.Lock(); // a client
-    module.ReleaseFrameLock();
-    EXPECT_EQ(module.TimeoutMs(), 5000);
-    timers.Advance(60000);
-    EXPECT_EQ(quitCode, -1); // the client still holds its object
-    module.Unlock();
-    timers.Advance(4999);
-    EXPECT_EQ(quitCode, -1);
-    timers.Advance(1);
-    EXPECT_EQ(quitCode, -1); // the time-out ran out; now the pause
-    EXPECT_TRUE(module.Quitting());
-    timers.Advance(999);
-    EXPECT_EQ(quitCode, -1);
-    timers.Advance(1);
-    EXPECT_EQ(quitCode, 0);
-    EXPECT_EQ(quitAt, 60000 + 5000 + 1000);
-}
-
-TEST_F(ServerModuleTest, ActivityRestartsTheTimeout) {
-    module.Lock();
-    module.Unlock();
-    timers.Advance(3000);
-    module.Lock(); // a client comes back and leaves again
-    module.Unlock();
-    timers.Advance(4999);
-    EXPECT_EQ(quitCode, -1);
-    timers.Advance(1001);
-    EXPECT_EQ(quitCode, 0);
-    EXPECT_EQ(quitAt, 3000 + 5000 + 1000);
-}
-
-TEST_F(ServerModuleTest, LockHeldWhenTimeoutEndsWaitsForItsRelease) {
-    module.Lock();
-    module.Unlock();
-    timers.Advance(1000);
-    module.Lock();
-    timers.Advance(10000);
-    EXPECT_EQ(quitCode, -1);
-    EXPECT_FALSE(module.Quitting());
-    module.Unlock();
-    timers.Advance(6000);
-    EXPECT_EQ(quitCode, 0);
+// The module's life as a script: L and U lock and unlock, F is the frame's release, A<ms> moves
+// the time; Q and q expect it quitting or not, T the time-out, P the pause. It quits (code 0)
+// only after the last step, at `quitAt`.
+TEST(ServerModule, QuitsAfterTheTimeoutAndThePause) {
+    struct Case {
+        const char* script;
+        int64_t quitAt;
+    };
+    const Case cases[] = {
+        {"L F P", 0},                                   // the frame alone quits at once
+        {"L L F T A60000 U A4999 A1 Q A999 A1", 66000}, // a client outlives the frame
+        {"L U A3000 L U A4999 A1001", 9000},            // activity restarts the time-out
+        {"L U A1000 L A10000 q U A6000", 17000},        // a lock held at the end waits for it
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        apptest::FakeTimers timers;
+        int quitCode = -1;
+        int64_t quitAt = -1;
+        CServerModule module{timers, [&](int code) {
+                                 quitCode = code;
+                                 quitAt = timers.now;
+                             }};
+        std::istringstream steps(c.script);
+        for (std::string step; steps >> step;) {
+            const char op = step[0];
+            const bool check = std::string_view("QqTP").find(op) != std::string_view::npos;
+            EXPECT_TRUE(check || quitCode == -1) << "quit before " << step;
+            int64_t ms = 0;
+            std::from_chars(step.data() + 1, step.data() + step.size(), ms);
+            if (op == 'L') module.Lock();
+            if (op == 'U') module.Unlock();
+            if (op == 'F') module.ReleaseFrameLock();
+            if (op == 'A') timers.Advance(ms);
+            if (op == 'Q' || op == 'q') {
+                EXPECT_EQ(module.Quitting(), op == 'Q');
+            }
+            if (op == 'T') {
+                EXPECT_EQ(module.TimeoutMs(), 5000);
+            }
+            if (op == 'P') {
+                EXPECT_EQ(module.PauseMs(), 0);
+            }
+        }
+        EXPECT_EQ(quitCode, 0);
+        EXPECT_EQ(quitAt, c.quitAt);
+    }
 }
 
 } // namespace vl

@@ -10,18 +10,21 @@ namespace vl {
 
 namespace {
 
+void Put(CCellStore& cells, const CellBuffer& buf) {
+    CellCursor cursor;
+    ASSERT_TRUE(cells.PutCell(buf.data(), cursor));
+}
+
 void PutNumber(CCellStore& cells, uint16_t column, uint32_t row, double value, uint8_t error = 0) {
     CellBuffer buf;
     ASSERT_TRUE(MakeNumberCell(buf, column, row, value, error));
-    CellCursor cursor;
-    ASSERT_TRUE(cells.PutCell(buf.data(), cursor));
+    Put(cells, buf);
 }
 
 void PutText(CCellStore& cells, uint16_t column, uint32_t row, const char* text) {
     CellBuffer buf;
     ASSERT_TRUE(MakeTextCell(buf, column, row, text));
-    CellCursor cursor;
-    ASSERT_TRUE(cells.PutCell(buf.data(), cursor));
+    Put(cells, buf);
 }
 
 void PutFormula(CCellStore& cells, uint16_t column, uint32_t row, uint8_t result, double value) {
@@ -30,8 +33,7 @@ void PutFormula(CCellStore& cells, uint16_t column, uint32_t row, uint8_t result
     head.resultFlags = result;
     head.cachedNumber = value;
     ASSERT_TRUE(MakeFormulaCell(buf, column, row, head, "=1", result & kResultText ? "t" : ""));
-    CellCursor cursor;
-    ASSERT_TRUE(cells.PutCell(buf.data(), cursor));
+    Put(cells, buf);
 }
 
 std::string StatsText(const CCellStore& cells, CellRange range) {
@@ -74,9 +76,9 @@ TEST(StatusText, PaneTexts) {
     doc.imported = true;
     doc.importKind = 5;
     EXPECT_EQ(FileFormatText(doc, 3), "Format: Foxpro");
-    EXPECT_EQ(EditorStateText(0), " Edit - Off");
-    EXPECT_EQ(EditorStateText(1), " Edit - On");
-    EXPECT_EQ(EditorStateText(2), " Edit - Param");
+    for (auto [state, text] :
+         {std::pair{0, " Edit - Off"}, {1, " Edit - On"}, {2, " Edit - Param"}})
+        EXPECT_EQ(EditorStateText(state), text);
     EXPECT_EQ(ZoomText(150), " 150%");
     EXPECT_EQ(LockIconId(0), 0);
     EXPECT_EQ(LockIconId(3), 285);

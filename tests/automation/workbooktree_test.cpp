@@ -92,17 +92,13 @@ TEST_F(TreeTest, PathsAreFoundWithoutRegardToCase) {
     EXPECT_EQ(kind, 0);
 }
 
-TEST_F(TreeTest, NewWorksheetsGoBeforeAWorksheetOrIntoAFolder) {
+TEST_F(TreeTest, NewWorksheetsGoBeforeAWorksheet) {
     BuildTree();
     int32_t index = -1;
     ASSERT_EQ(obj->InsertItem(3, TREE_TYPE_WORKSHEET, "Before3", index), S_OK);
     EXPECT_EQ(index, 3);
-    ASSERT_EQ(obj->InsertItem(1, TREE_TYPE_FOLDER, "Inner", index), S_OK);
-    EXPECT_EQ(index, 3);
-    EXPECT_EQ(Path(3), "\\F\\Inner");
-    ASSERT_EQ(obj->InsertItem(3, TREE_TYPE_WORKSHEET, "Deep", index), S_OK);
-    EXPECT_EQ(Path(index), "\\F\\Inner\\Deep");
-    EXPECT_EQ(Path(5), "\\Before3");
+    EXPECT_EQ(Path(3), "\\Before3");
+    EXPECT_EQ(Path(4), "\\Sheet3");
 }
 
 TEST_F(TreeTest, DeletingAGroupMovesTheActiveWorksheetOutwards) {

@@ -22,10 +22,10 @@ protected:
         ASSERT_NE(NewWindow(), nullptr);
     }
     CellRef& Pin() const { return Book().tree.active->view.freezed; }
-    QStringList MenuTitles() const {
-        QStringList titles;
-        for (QAction* a : frame->menuBar()->actions()) titles << a->text();
-        return titles;
+    QMenu* Menu(const QString& title) const {
+        for (QAction* top : frame->menuBar()->actions())
+            if (top->text() == title) return top->menu();
+        return nullptr;
     }
 };
 
@@ -49,48 +49,30 @@ TEST_F(CommandsTest, FreezingOneHeadingReleasesTheOther) {
         Active()->HandleCommand(c.command);
         EXPECT_EQ(Pin().flags, c.flagsAfter) << c.command;
         EXPECT_EQ(Active()->IsModified(), c.modified) << c.command;
-        if (c.modified && c.flagsAfter == kRefColumn) {
-            EXPECT_EQ(Pin().column, 3);
-        }
-        if (c.modified && c.flagsAfter == kRefRow) {
-            EXPECT_EQ(Pin().row, 7u);
-        }
+        // A newly pinned heading takes the first one in view.
+        EXPECT_EQ(Pin().column, c.modified && c.flagsAfter == kRefColumn ? 3 : 0) << c.command;
+        EXPECT_EQ(Pin().row, c.modified && c.flagsAfter == kRefRow ? 7u : 0u) << c.command;
     }
 }
 
 TEST_F(CommandsTest, WholeRowsColumnsAndTheUsedRange) {
     View()->SetSelection({2, 3, 5, 7});
     Key(Qt::Key_Space, Qt::ControlModifier);
-    const CellRange column = View()->Selection();
-    EXPECT_EQ(column.c1, 2);
-    EXPECT_EQ(column.c2, 2);
-    EXPECT_EQ(column.r1, 0u);
-    EXPECT_EQ(column.r2, kLastRow);
+    EXPECT_EQ(View()->Selection(), (CellRange{2, 0, 2, kLastRow}));
     View()->SetSelection({2, 3, 5, 7});
     Key(Qt::Key_Space, Qt::ShiftModifier);
-    EXPECT_EQ(View()->Selection().c2, kLastColumn);
-    EXPECT_EQ(View()->Selection().r2, 3u);
+    EXPECT_EQ(View()->Selection(), (CellRange{0, 3, kLastColumn, 3}));
     // While the editor is open Shift+Space is a blank in the text.
-    Select(1, 1);
-    View()->setFocus();
-    Type(QStringLiteral("a"));
+    StartTyping(1, 1, QStringLiteral("a"));
     Key(Qt::Key_Space, Qt::ShiftModifier);
     EXPECT_EQ(View()->Editor()->toPlainText(), QStringLiteral("a "));
     EXPECT_EQ(View()->Selection().c2, 1);
     Key(Qt::Key_Return);
     // Select All takes the used range; an empty worksheet gives its first cell.
-    for (uint16_t c : {3, 6}) {
-        Select(c, uint32_t(c * 2));
-        View()->setFocus();
-        Type(QStringLiteral("1"));
-        Key(Qt::Key_Return);
-    }
+    Enter(3, 6, QStringLiteral("1"));
+    Enter(6, 12, QStringLiteral("1"));
     Key(Qt::Key_A, Qt::ControlModifier);
-    const CellRange all = View()->Selection();
-    EXPECT_EQ(all.c1, 1);
-    EXPECT_EQ(all.r1, 1u);
-    EXPECT_EQ(all.c2, 6);
-    EXPECT_EQ(all.r2, 12u);
+    EXPECT_EQ(View()->Selection(), (CellRange{1, 1, 6, 12}));
 }
 
 TEST_F(CommandsTest, TheTreePaneComesBackAtItsWidth) {
@@ -126,44 +108,25 @@ TEST_F(CommandsTest, ModesOfTheDocumentSetTheModifiedFlag) {
     }
     // Manual updating leaves formulas as they were computed when typed.
     Active()->HandleCommand(ID_UPDATE_AUTO_ALL + 2);
-    Select(0, 0);
-    View()->setFocus();
-    Type(QStringLiteral("=B1"));
-    Key(Qt::Key_Return);
-    Select(1, 0);
-    View()->setFocus();
-    Type(QStringLiteral("5"));
-    Key(Qt::Key_Return);
+    Enter(0, 0, QStringLiteral("=B1"));
+    Enter(1, 0, QStringLiteral("5"));
     EXPECT_EQ(cell::CachedNumber(FindCell(Book().tree.active->cells, 0, 0)), 0.0);
     Active()->HandleCommand(ID_UPDATE_AUTO_ALL);
-    Select(1, 0);
-    View()->setFocus();
-    Type(QStringLiteral("6"));
-    Key(Qt::Key_Return);
+    Enter(1, 0, QStringLiteral("6"));
     EXPECT_EQ(cell::CachedNumber(FindCell(Book().tree.active->cells, 0, 0)), 6.0);
 }
 
 TEST_F(CommandsTest, TheFrameShowsTheActiveWindowsMenus) {
-    EXPECT_TRUE(MenuTitles().contains(QStringLiteral("&Edit")));
-    EXPECT_TRUE(MenuTitles().contains(QStringLiteral("&Settings")));
-    QAction* save = nullptr;
-    for (QAction* top : frame->menuBar()->actions())
-        if (top->text() == QStringLiteral("&File"))
-            for (QAction* a : top->menu()->actions())
-                if (a->text().startsWith(QStringLiteral("&Save"))) save = a;
-    ASSERT_NE(save, nullptr);
-    EXPECT_TRUE(save->isEnabled());
-    QAction* undo = nullptr;
-    for (QAction* top : frame->menuBar()->actions())
-        if (top->text() == QStringLiteral("&Edit")) undo = top->menu()->actions().value(0);
+    EXPECT_NE(Menu(QStringLiteral("&Settings")), nullptr);
+    EXPECT_NE(Menu(QStringLiteral("&File")), nullptr);
+    ASSERT_NE(Menu(QStringLiteral("&Edit")), nullptr); // the window's own menus are shown
+    QAction* undo = Menu(QStringLiteral("&Edit"))->actions().value(0);
     ASSERT_NE(undo, nullptr);
     EXPECT_FALSE(undo->isEnabled()); // its work comes later
     // The Window menu lists the open windows, the active one ticked.
     CWorkbookWnd* first = Active();
     NewWindow();
-    QMenu* windows = nullptr;
-    for (QAction* top : frame->menuBar()->actions())
-        if (top->text() == QStringLiteral("&Window")) windows = top->menu();
+    QMenu* windows = Menu(QStringLiteral("&Window"));
     ASSERT_NE(windows, nullptr);
     Q_EMIT windows->aboutToShow();
     QStringList listed;
@@ -179,8 +142,8 @@ TEST_F(CommandsTest, TheFrameShowsTheActiveWindowsMenus) {
     frame->MdiArea()->closeAllSubWindows();
     Settle();
     EXPECT_EQ(OpenDocumentCount(), 0);
-    EXPECT_FALSE(MenuTitles().contains(QStringLiteral("&Edit")));
-    EXPECT_TRUE(MenuTitles().contains(QStringLiteral("&View")));
+    EXPECT_EQ(Menu(QStringLiteral("&Edit")), nullptr);
+    EXPECT_NE(Menu(QStringLiteral("&View")), nullptr);
 }
 
 } // namespace

@@ -66,7 +66,7 @@ TEST(GoldenTest, GridWithPinnedRowSelectionAndEditorWithList) {
     ASSERT_TRUE(view->Editor()->isVisible());
     ASSERT_TRUE(view->List()->isVisible());
     EXPECT_EQ(view->Editor()->toPlainText(), QStringLiteral("Banana"));
-    EXPECT_TRUE(wndtest::MatchesGolden(view->grab().toImage(), "grid_editor_list"));
+    EXPECT_TRUE(apptest::MatchesGolden(view->grab().toImage(), "workbookwnd/grid_editor_list"));
     window.HandleCommand(57602); // no question: nothing was stored yet
 }
 

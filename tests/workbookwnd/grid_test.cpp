@@ -24,10 +24,7 @@ protected:
     }
     CWorksheet& Sheet() const { return *Book().tree.active; }
     // The right gridline of a column in the heading band and the middle of the band.
-    int BorderX(uint16_t column) {
-        const DcRect r = View()->GetRangeRect({column, 0, column, 0});
-        return r.right;
-    }
+    int BorderX(uint16_t column) { return View()->GetRangeRect({column, 0, column, 0}).right; }
     int LeftX(uint16_t column) { return View()->GetRangeRect({column, 0, column, 0}).left; }
     int BandY() const { return View()->HeadingHeight() / 2; }
     void Press(QPoint p, Qt::KeyboardModifiers m = Qt::NoModifier) {
@@ -41,11 +38,6 @@ protected:
         QApplication::sendEvent(View()->viewport(), &event);
     }
     int Width(uint16_t column) const { return GetColumnWidth(Sheet(), column, 100); }
-    bool TimerArmed() const {
-        for (const auto& slot : timers->slots)
-            if (slot->fire) return true;
-        return false;
-    }
 };
 
 TEST_F(GridTest, ClicksNearAHeadingBorderResizeAndFartherInSelect) {
@@ -83,7 +75,7 @@ TEST_F(GridTest, AResizeAppliesAfterTheMouseRestsAndStopsAtTheLimit) {
     EXPECT_EQ(View()->ResizeLine(), left + 4096);
     Release({left + 10000, BandY()});
     EXPECT_EQ(Width(1), 4095);
-    EXPECT_FALSE(TimerArmed());
+    EXPECT_FALSE(timers->Armed());
     // The undo history kept the width from before the drag.
     EXPECT_GE(Book().undo.current, 0);
 }
@@ -127,7 +119,7 @@ TEST_F(GridTest, DragSelectionScrollsOneLinePerTickAndStopsAtTheEdge) {
     // Back over a cell the selection follows the pointer and the ticks stop.
     View()->OnMouseMove({b2.left + 5, b2.top + 5}, Qt::LeftButton);
     Release({b2.left + 5, b2.top + 5});
-    EXPECT_FALSE(TimerArmed());
+    EXPECT_FALSE(timers->Armed());
     // At the last column the ticks end by themselves.
     View()->SetScrollPosition(0, kLastColumn - 3);
     View()->Render();
@@ -136,7 +128,7 @@ TEST_F(GridTest, DragSelectionScrollsOneLinePerTickAndStopsAtTheEdge) {
     View()->OnMouseMove({View()->viewport()->width() + 30, near.top + 5}, Qt::LeftButton);
     timers->Advance(5000);
     EXPECT_EQ(View()->Selection().c2, kLastColumn);
-    EXPECT_FALSE(TimerArmed());
+    EXPECT_FALSE(timers->Armed());
     Release({near.left + 5, near.top + 5});
 }
 
@@ -230,7 +222,7 @@ TEST_F(GridTest, TheMiddleButtonScrollsTowardsThePointer) {
     wnd->Tick(origin + QPoint(0, half + 60));
     EXPECT_GT(View()->Selection().r1, row + 5);
     wnd->hide();
-    EXPECT_FALSE(TimerArmed());
+    EXPECT_FALSE(timers->Armed());
 }
 
 } // namespace

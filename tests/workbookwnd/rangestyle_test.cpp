@@ -6,7 +6,6 @@
 #include "wndtest.h"
 #include "workbookwnd/rangestyle.h"
 
-#include <gtest/gtest.h>
 #include <vector>
 
 namespace vl {
@@ -20,9 +19,7 @@ namespace {
 
 std::vector<FormatRun> Runs(const CFormatStore& store) {
     std::vector<FormatRun> runs;
-    CellCursor cursor;
-    cursor.page = store.runs.FirstPage();
-    cursor.flags = kAdvance;
+    CellCursor cursor{.flags = kAdvance, .page = store.runs.FirstPage()};
     while (const uint8_t* p = FormatRunCursorNext(cursor)) runs.push_back(LoadFormatRun(p));
     return runs;
 }
@@ -134,10 +131,7 @@ TEST_F(TypedStyleTest, TypedInputTakesTheFormItWasWrittenIn) {
         if (c.fullTable)
             while (t.styleCount < kMaxStyles) t.styles[t.styleCount++].numberFormat.kind = 9;
         ui.boxes.clear();
-        Select(column, 0);
-        View()->setFocus();
-        Type(QStringLiteral("12%"));
-        Key(Qt::Key_Return);
+        Enter(column, 0, QStringLiteral("12%"));
         const uint8_t* cell = FindCell(Book().tree.active->cells, 0, column);
         ASSERT_NE(cell, nullptr);
         EXPECT_DOUBLE_EQ(cell::Number(cell), 0.12);

@@ -1,84 +1,36 @@
 #pragma once
-// Doubles and a fixture for the workbook window tests: UI services that answer at once, a
-// clock and timers that move only when a test says, and a frame with the real factory.
+// A fixture for the workbook window tests: the shell's doubles and a frame with the real factory.
 
-#include "app/clock.h"
 #include "app/core/settings.h"
 #include "app/mainframe.h"
-#include "app/servermodule.h"
-#include "app/uiservices.h"
+#include "tests/app/apptestutil.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/workbookwndfactory.h"
 #include "workbookwnd/worksheetview.h"
 
 #include <QString>
-#include <deque>
-#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
-#include <vector>
+
+namespace vl {
+
+inline bool operator==(const CellRange& a, const CellRange& b) {
+    return a.c1 == b.c1 && a.r1 == b.r1 && a.c2 == b.c2 && a.r2 == b.r2;
+}
+
+} // namespace vl
 
 namespace vl::wndtest {
 
-class FakeClock : public IClock {
-public:
-    int64_t NowSeconds() const override { return now; }
-    int64_t now = 5000;
-};
+using apptest::FakeClock;
+using apptest::FakeUi;
 
-class FakeUi : public IUiServices {
-public:
-    FakeUi() { SetUiServices(this); }
-    ~FakeUi() override { SetUiServices(nullptr); }
-    int MessageBox(const QString& text, const QString& title, uint32_t flags) override;
-    QString GetOpenFileName(const QString&, const QString&, const QString&) override {
-        return openPath;
-    }
-    QString GetSaveFileName(const QString&, const QString&, const QString&) override {
-        return savePath;
-    }
-    QString ChooseOpenFile(const QString&, const QString&, const QString&, int& index) override;
-    QString ChooseSaveFile(const QString&, const QString&, const QString&, int& index) override;
-    int WaitForFile(const QString& path, const IClock& clock,
-                    const std::function<bool()>& retry) override;
-    int AskPassword(bool readOnlyOffered, QString& password, bool& readOnly) override;
-    void Beep() override { ++beeps; }
-    void SetWaitCursor(bool) override {}
-
-    struct Box {
-        QString text;
-        uint32_t flags;
-    };
-    std::vector<Box> boxes;
-    std::deque<int> answers;
-    QString openPath, savePath;
-    int openIndex = 1, saveIndex = 1;
-    int saveDialogs = 0;
-    // The wait: how many retries it allows before the user gives up (IDCANCEL).
-    int waitRetries = 0;
-    std::function<void(int)> onRetry; // called before each retry with its number (from 1)
-    std::vector<QString> waits;
-    FakeClock* clock = nullptr;
-    QString password;
-    bool choosePlainCopy = false;
-    int passwordAsks = 0;
-    int beeps = 0;
-};
-
-// Timers of every host made while it lives, fired in order of their due times.
-class FakeTimeline {
+// Timers of every workbook window made while it lives.
+class FakeTimeline : public apptest::FakeTimeline {
 public:
     FakeTimeline();
     ~FakeTimeline();
-    void Advance(int64_t ms);
-    int64_t now = 0;
-
-    struct Slot {
-        int64_t due = 0;
-        std::function<void()> fire;
-    };
-    std::vector<std::shared_ptr<Slot>> slots;
 };
 
 // A frame with the real window factory, shown offscreen and active.
@@ -96,6 +48,9 @@ protected:
     void Select(uint16_t column, uint32_t row);
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void Type(const QString& text);
+    // Selects a cell and types into it; Enter also ends the edit with the Enter key.
+    void StartTyping(uint16_t column, uint32_t row, const QString& text);
+    void Enter(uint16_t column, uint32_t row, const QString& text);
     // Lets queued calls run.
     void Settle();
     // The text of a cell as the editor would start from it ("" for none).
@@ -110,13 +65,5 @@ protected:
     std::unique_ptr<CMainFrame> frame;
     std::string folder;
 };
-
-} // namespace vl::wndtest
-
-namespace vl::wndtest {
-
-// Compares with tests/data/workbookwnd/<name>.png; VORLANE_UPDATE_GOLDENS=1 rewrites it, and a
-// mismatch leaves <name>.actual.png beside the test executable.
-::testing::AssertionResult MatchesGolden(const QImage& image, const std::string& name);
 
 } // namespace vl::wndtest
