@@ -6,6 +6,7 @@
 #include "formula/values/dateinput.h"
 #include "formula/values/formatdouble.h"
 #include "platform/core/number.h"
+#include "separatortestutil.h"
 
 #include <cmath>
 #include <cstring>
@@ -19,18 +20,6 @@ namespace {
 
 using namespace fmtparam;
 
-SeparatorSet CommaSet() {
-    SeparatorSet s;
-    s.decimal = ',';
-    s.thousands = '.';
-    s.list = ';';
-    s.arrayRow = '|';
-    s.date = '.';
-    s.shortDateOrder = 1;
-    s.longDateOrder = 1;
-    return s;
-}
-
 SeparatorSet DottedSet() { // "." for decimals, dates and times
     SeparatorSet s;
     s.date = '.';
@@ -40,16 +29,11 @@ SeparatorSet DottedSet() { // "." for decimals, dates and times
 
 // Typed input is read with the user set and the addressing option; each test sets them
 // and restores them afterwards.
-class CellInputTest : public ::testing::Test {
+class CellInputTest : public formulatest::SettingsTest {
 protected:
-    void SetUp() override {
-        savedSeparators_ = UserSeparators();
-        savedProfile_ = Profile();
-        SetCurrentYearForTests(2006);
-    }
+    void SetUp() override { SetCurrentYearForTests(2006); }
     void TearDown() override {
-        UserSeparators() = savedSeparators_;
-        Profile() = savedProfile_;
+        SettingsTest::TearDown();
         SetCurrentYearForTests(0);
     }
 
@@ -73,8 +57,6 @@ protected:
     CEvalContext ctx_;
     StandardFormat format_;
     CellBuffer cell_;
-    SeparatorSet savedSeparators_;
-    SettingsProfile savedProfile_;
 };
 
 } // namespace
@@ -139,7 +121,8 @@ TEST_F(CellInputTest, TypedTextBecomesTheRecordItsFormImplies) {
         {1, 0, "1.5", "2006-05-01", 4},
         {2, 0, "1.2.2005", "2005-01-02", 4},
     };
-    const SeparatorSet sets[] = {InternalSeparators(), CommaSet(), DottedSet()};
+    const SeparatorSet sets[] = {InternalSeparators(), formulatest::CommaLocaleSeparators(),
+                                 DottedSet()};
     for (const Case& c : cases) {
         UserSeparators() = sets[c.set];
         ASSERT_EQ(Parse(c.text, c.kind), CellInput::kStored) << c.text;
@@ -173,7 +156,7 @@ TEST_F(CellInputTest, TheCellsOwnFormatIsTriedFirstAndKeptWhenItMatches) {
         EXPECT_EQ(std::memcmp(format_.params, before.params, kStandardFormatParams), 0) << text;
     }
     // A month and year style reads what elsewhere is a thousands number.
-    UserSeparators() = CommaSet();
+    UserSeparators() = formulatest::CommaLocaleSeparators();
     format_.kind = STD_STYLE_DATE;
     format_.params[kDateStyle] = 5;
     ASSERT_EQ(ParseCellInput(ctx_, "1.234", format_, 2, 1, cell_), CellInput::kStored);
@@ -195,7 +178,7 @@ TEST_F(CellInputTest, FormulasAreStoredInTheInternalFormOrRefused) {
         {true, 0, "=\"" + std::string(kMaxFormulaText - 3, 'x') + "\"", ""},
         {true, 0, "=\"" + std::string(kMaxFormulaText - 2, 'x') + "\"", nullptr},
     };
-    const SeparatorSet sets[] = {InternalSeparators(), CommaSet()};
+    const SeparatorSet sets[] = {InternalSeparators(), formulatest::CommaLocaleSeparators()};
     for (const Case& c : cases) {
         Profile().addressingA1 = c.a1;
         UserSeparators() = sets[c.set];
@@ -238,7 +221,8 @@ TEST_F(CellInputTest, EditorTextOfEveryNumberReadsBackAsThatNumber) {
     blank.decimal = ',';
     blank.thousands = ' ';
     std::mt19937_64 random(20060131);
-    for (const SeparatorSet& set : {InternalSeparators(), CommaSet(), blank, DottedSet()}) {
+    for (const SeparatorSet& set :
+         {InternalSeparators(), formulatest::CommaLocaleSeparators(), blank, DottedSet()}) {
         UserSeparators() = set;
         CCellStore cells;
         for (int i = 0; i < 4000; ++i) {

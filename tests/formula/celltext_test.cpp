@@ -2,6 +2,7 @@
 #include "formula/celltext.h"
 #include "formula/evalcontext.h"
 #include "formula/translate.h"
+#include "separatortestutil.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -38,17 +39,8 @@ CellBuffer Cell(const Value& v, uint16_t column = 0, uint32_t row = 0) {
     return b;
 }
 
-class CellTextTest : public ::testing::Test {
+class CellTextTest : public formulatest::SettingsTest {
 protected:
-    void SetUp() override {
-        savedSeparators_ = UserSeparators();
-        savedProfile_ = Profile();
-    }
-    void TearDown() override {
-        UserSeparators() = savedSeparators_;
-        Profile() = savedProfile_;
-    }
-
     void Put(const CellBuffer& b) {
         CellCursor cursor;
         ASSERT_TRUE(cells_.PutCell(b.data(), cursor));
@@ -76,8 +68,6 @@ protected:
     CCellDisplay display_{ctx_, false};
     RenderedList list_;
     CCellStore cells_;
-    SeparatorSet savedSeparators_;
-    SettingsProfile savedProfile_;
 };
 
 } // namespace

@@ -1,6 +1,6 @@
+#include "evaltestutil.h"
 #include "formula/functable.h"
 #include "formula/tokenizer.h"
-#include "separatortestutil.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -12,28 +12,21 @@ namespace {
 
 enum Form { kInternal, kUserA1, kUserComma };
 
-class TokenizerTest : public ::testing::Test {
+class TokenizerTest : public test::FormulaTextTest {
 protected:
-    void SetUp() override {
-        ctx_ = std::make_unique<CEvalContext>();
-        ctx_->BeginFormula(4, 9);
-        comma_ = formulatest::CommaFormulaSeparators();
-    }
+    void SetUp() override { ctx_->BeginFormula(4, 9); }
 
     uint16_t Read(std::string_view text, Form form = kInternal) {
         pos_ = 0;
         ctx_->status = 0;
         TokenSyntax syntax = form == kInternal ? InternalSyntax()
-                             : form == kUserA1 ? TokenSyntax{&plain_, false, RefStyle::kA1}
+                             : form == kUserA1 ? TokenSyntax{&generic_, false, RefStyle::kA1}
                                                : TokenSyntax{&comma_, false, RefStyle::kR1C1};
         return ReadFormulaToken(*ctx_, text, pos_, token_, syntax);
     }
 
-    std::unique_ptr<CEvalContext> ctx_;
     FormulaToken token_;
     std::size_t pos_ = 0;
-    SeparatorSet plain_;
-    SeparatorSet comma_;
 };
 
 } // namespace

@@ -1,8 +1,8 @@
+#include "evaltestutil.h"
 #include "formula/evalcontext.h"
 #include "formula/formulanumber.h"
 #include "formula/translate.h"
 #include "platform/core/number.h"
-#include "separatortestutil.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -15,13 +15,8 @@ namespace vl {
 
 namespace {
 
-class TranslateTest : public ::testing::Test {
+class TranslateTest : public test::FormulaTextTest {
 protected:
-    void SetUp() override {
-        ctx_ = std::make_unique<CEvalContext>();
-        comma_ = formulatest::CommaFormulaSeparators();
-    }
-
     // The text translated in the cell (column, row); "!" and the text mark a failure.
     std::string Translate(std::string text, bool toInternal, uint16_t column = 0, uint32_t row = 0,
                           bool a1 = true, const SeparatorSet* set = nullptr) {
@@ -36,10 +31,6 @@ protected:
                            bool a1 = true, const SeparatorSet* set = nullptr) {
         return Translate(text, true, column, row, a1, set);
     }
-
-    std::unique_ptr<CEvalContext> ctx_;
-    SeparatorSet generic_;
-    SeparatorSet comma_;
 };
 
 struct Case {

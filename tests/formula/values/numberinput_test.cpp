@@ -1,5 +1,6 @@
 #include "formula/values/numberinput.h"
 #include "platform/core/bytes.h"
+#include "tests/formula/separatortestutil.h"
 
 #include <cmath>
 #include <cstring>
@@ -11,20 +12,6 @@ namespace vl {
 namespace {
 
 using namespace fmtparam;
-
-// The ";"/","-style set of a decimal-comma locale.
-SeparatorSet CommaSet() {
-    SeparatorSet s;
-    s.decimal = ',';
-    s.thousands = '.';
-    s.list = ';';
-    s.arrayRow = '|';
-    s.date = '.';
-    s.shortDateOrder = 1;
-    s.longDateOrder = 1;
-    std::strcpy(s.currency, "EUR");
-    return s;
-}
 
 struct Case {
     const char* text;
@@ -106,7 +93,7 @@ TEST(NumberInput, ReadsTheUsersSeparators) {
         {"1e5", true, 100000, 9},      {"1,5e3", true, 1500, 9},     {"1.5E+3", true, 1500, 9},
         {"1.5e+020", true, 1.5e20, 9}, {"1.234e5", true, 123400, 9}, {"1.5", false, 0, 0},
     };
-    Check(cases, std::size(cases), CommaSet());
+    Check(cases, std::size(cases), formulatest::CommaLocaleSeparators());
 }
 
 TEST(NumberInput, ABlankThousandsSeparatorGroupsDigits) {
