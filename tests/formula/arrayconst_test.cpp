@@ -31,9 +31,7 @@ protected:
     // and the number or "'" and the text.
     std::string Cells() {
         std::string out;
-        CellCursor cursor;
-        cursor.flags = kAdvance;
-        cursor.page = store_.FirstPage();
+        CellCursor cursor{kAdvance, store_.FirstPage(), 0};
         for (const uint8_t* c = cursor.page ? NextCellRecord(cursor) : nullptr; c;
              c = NextCellRecord(cursor)) {
             out += (out.empty() ? "" : " ") + std::to_string(cell::Column(c)) + "," +

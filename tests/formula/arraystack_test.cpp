@@ -108,9 +108,7 @@ TEST(TemporaryArrays, ElementsThatCannotBeStoredGiveMemoryError) {
     EXPECT_EQ(ctx.values[1].error, kErrMemory);
     EXPECT_EQ(ctx.scratch.arrayCount, 1);
     // What was stored is kept: the first elements, in order.
-    CellCursor cursor;
-    cursor.flags = kAdvance;
-    cursor.page = ctx.scratch.arrays[0];
+    CellCursor cursor{kAdvance, ctx.scratch.arrays[0], 0};
     uint32_t n = 0;
     while (const uint8_t* r = NextCellRecord(cursor)) {
         EXPECT_EQ(cell::Row(r), n);

@@ -90,20 +90,20 @@ TEST(IsoDate, CountsDaysWeekdaysAndSeconds) {
 }
 
 TEST(IsoDate, FloorDivisionAndMonthLengths) {
-    EXPECT_EQ(FloorDiv(-7, 2), -4);
-    EXPECT_EQ(FloorDiv(7, -2), -4);
-    EXPECT_EQ(FloorDiv(-6, 2), -3);
-    EXPECT_EQ(FloorDiv(7, 2), 3);
-    EXPECT_EQ(FloorDiv(INT_MIN, -1), INT_MAX);
-    EXPECT_EQ(FloorDiv(5, 0), 0);
+    for (auto [a, b, q] : {std::tuple{-7, 2, -4},
+                           {7, -2, -4},
+                           {-6, 2, -3},
+                           {7, 2, 3},
+                           {INT_MIN, -1, INT_MAX},
+                           {5, 0, 0}})
+        EXPECT_EQ(FloorDiv(a, b), q) << a << " / " << b;
     // The order is fixed by the types; integers or swapped arguments do not compile.
     static_assert(!std::is_invocable_v<decltype(DaysInMonth), Month, Year>);
     static_assert(!std::is_invocable_v<decltype(DaysInMonth), int32_t, int32_t>);
-    EXPECT_EQ(DaysInMonth(Year(2004), Month(2)), 29);
-    EXPECT_EQ(DaysInMonth(Year(2005), Month(2)), 28);
-    EXPECT_EQ(DaysInMonth(Year(2003), Month(14)), 29);  // February 2004
-    EXPECT_EQ(DaysInMonth(Year(2005), Month(0)), 31);   // December 2004
-    EXPECT_EQ(DaysInMonth(Year(2005), Month(-10)), 29); // February 2004
+    // Months outside 1..12 count into the years before and after.
+    for (auto [year, month, days] :
+         {std::tuple{2004, 2, 29}, {2005, 2, 28}, {2003, 14, 29}, {2005, 0, 31}, {2005, -10, 29}})
+        EXPECT_EQ(DaysInMonth(Year(year), Month(month)), days) << year << "-" << month;
     EXPECT_EQ(DaysInMonth(Year(2005), Month(INT_MIN)),
               DaysInMonth(Year(2005), Month(INT_MIN))); // no overflow trap
 }

@@ -208,31 +208,31 @@ TEST(FormatCompile, DescribedCodesCompileToTheSameFormat) {
 }
 
 TEST(FormatCompile, ColoursAndKeywordScanning) {
-    uint32_t color = 0;
-    EXPECT_TRUE(ParseColor("Yellow", color));
-    EXPECT_EQ(color, 0x00FFFFu);
-    EXPECT_TRUE(ParseColor("#ff0000", color));
-    EXPECT_EQ(color, 0x0000FFu);
-    EXPECT_FALSE(ParseColor("#ff00001", color));
-    EXPECT_FALSE(ParseColor("#ff00", color));
-    EXPECT_FALSE(ParseColor("orange", color));
+    // The text, whether it reads and the colour read (BGR).
+    for (auto [text, ok, expected] : {std::tuple{"Yellow", true, 0x00FFFFu},
+                                      {"#ff0000", true, 0x0000FFu},
+                                      {"#ff00001", false, 7u},
+                                      {"#ff00", false, 7u},
+                                      {"orange", false, 7u}}) {
+        uint32_t color = 7;
+        EXPECT_EQ(ParseColor(text, color), ok) << text;
+        EXPECT_TRUE(!ok || color == expected) << text;
+    }
     EXPECT_EQ(FormatColor(0x0000FF, true), "red");
     EXPECT_EQ(FormatColor(0x0000FF, false), "#FF0000");
     EXPECT_EQ(FormatColor(0x123456, true), "#563412");
 
-    std::size_t pos = 0;
-    uint8_t letters = 0;
-    EXPECT_EQ(ScanDateTimeKeyword("mmmmmm", pos, letters), uint32_t(kFmtMonth));
-    EXPECT_EQ(letters, 5);
-    EXPECT_EQ(pos, 5u);
-    pos = 0;
-    EXPECT_EQ(ScanDateTimeKeyword("y", pos, letters), 0u);
-    EXPECT_EQ(pos, 0u);
-    pos = 0;
-    EXPECT_EQ(ScanDateTimeKeyword("A/P", pos, letters), uint32_t(kFmtAmPm));
-    EXPECT_EQ(letters, 3);
-    pos = 0;
-    EXPECT_EQ(ScanDateTimeKeyword("am/pm", pos, letters), 0u);
+    // The text, the keyword read, its letters and the position after it.
+    for (auto [text, kind, count, end] : {std::tuple{"mmmmmm", uint32_t(kFmtMonth), 5, 5u},
+                                          {"y", 0u, -1, 0u},
+                                          {"A/P", uint32_t(kFmtAmPm), 3, -1u},
+                                          {"am/pm", 0u, -1, 0u}}) {
+        std::size_t pos = 0;
+        uint8_t letters = 0;
+        EXPECT_EQ(ScanDateTimeKeyword(text, pos, letters), kind) << text;
+        EXPECT_TRUE(count < 0 || letters == count) << text;
+        EXPECT_TRUE(end == -1u || pos == end) << text;
+    }
 }
 
 TEST(FormatCompile, RefusesTheTokenAfterTheLast) {
