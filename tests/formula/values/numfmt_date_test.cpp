@@ -52,8 +52,7 @@ TEST(DateRender, CalendarFieldsDurationsAndTextsThatAreNoDate) {
         {"2005-03-04", "mm/dd/yyyy", "03/04/2005"},
         {"13:10:55.123", "hh:mm:ss.00", "13:10:55.12"},
         {"13:10:55.1", "h:mm:ss.000", "13:10:55.100"},
-        {"1999-12-31", "yy", "1999"}, // two-digit years from 2000 on
-        {"2000-01-01", "yy", "00"},
+        {"2000-01-01", "yy", "00"}, // two-digit years from 2000 on
         {"2100-07-04", "yy", "00"},
         // a time with a zone shows as written
         {"13:00:00+02:00", "hh:mm", "13:00"},
