@@ -73,21 +73,15 @@ TEST_F(CellInputTest, TypedTextBecomesTheRecordItsFormImplies) {
         uint8_t kindAfter;
     } cases[] = {
         {0, 7, "#n/a!", "!4", 7},
-        {1, 0, "#SYNTAX!", "!12", 0},
         {0, 1, "#N/A", "#N/A", 1},
         {0, 0, "1,234", "#1234", 1},
         {1, 0, "1.234", "#1234", 1}, // the thousands point is also the date separator
-        {0, 0, "12%", "#0.12", 7},
-        {0, 0, "1.5e3", "#1500", 9},
-        {1, 0, "1.5e+020", "#1.5e+020", 9}, // as the plain text shows it in every set
         {0, 1, "42", "#42", 0},
-        {1, 0, "-0,5", "#-0.5", 0},
         {2, 0, "12.25", "#12.25", 0}, // a number, not a date or a time
         {0, 0, "TRUE", "#1", 0},
         {1, 3, "false", "#0", 3},
         {0, 1, "TRUEx", "TRUEx", 1},
         {0, 1, "abc", "abc", 1},
-        {0, 0, "1,23", "1,23", 0},
         {0, 0, "8/11/2005", "2005-08-11", 4},
         {0, 0, "2006-01-31T13:10:55", "2006-01-31T13:10:55", 6},
         {0, 0, "23:59", "23:59:00", 5},

@@ -57,7 +57,6 @@ TEST(NumberRender, SectionsByConditionSignAndZeroAtEverySectionCount) {
            {0, "[<0]0;[>0]0;\"z\"", "z"},
            {-2, "0.00;[red](0.00)", "(2.00)"},
            {2, "0.00;[red](0.00)", "2.00"},
-           {-3, "0;-0;\"zero\"", "-3"},
            {5, "[<10]\"small\";\"big\"", "small"},
            {50, "[<10]\"small\";\"big\"", "big"},
            {150, "[>100]0;0.0", "150"},
@@ -87,7 +86,6 @@ TEST(NumberRender, ScientificExponentsAtTheirWidths) {
            {1e-100, "0.0E+00", "1.0E-100"},
            {1e5, "0.0E+000", "1.0E+005"},
            {9.999, "0.00E+00", "1.00E+01"},
-           {12345, "0.00e+00", "1.23e+04"},
            {123456, "0e+\"03\"", "123e+03"},
            {1.5, "0.0e-\"02\"", "150.0e-02"},
            {1.5, "0e+\"99\"", "0e+99"}, // a fixed exponent of at most 99
