@@ -1,8 +1,8 @@
+#include "evaltestutil.h"
 #include "formula/arrayconst.h"
 #include "formula/evalcontext.h"
 #include "formula/values/formatdouble.h"
 #include "platform/core/alloc.h"
-#include "separatortestutil.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -14,13 +14,8 @@ namespace vl {
 
 namespace {
 
-class ArrayConstantTest : public ::testing::Test {
+class ArrayConstantTest : public test::FormulaTextTest {
 protected:
-    void SetUp() override {
-        ctx_ = std::make_unique<CEvalContext>();
-        comma_ = formulatest::CommaFormulaSeparators();
-    }
-
     bool Parse(std::string_view text, const SeparatorSet& set, bool internal = true) {
         store_.ReleaseAllPages(true);
         ctx_->status = 0;
@@ -36,9 +31,7 @@ protected:
     // and the number or "'" and the text.
     std::string Cells() {
         std::string out;
-        CellCursor cursor;
-        cursor.flags = kAdvance;
-        cursor.page = store_.FirstPage();
+        CellCursor cursor{kAdvance, store_.FirstPage(), 0};
         for (const uint8_t* c = cursor.page ? NextCellRecord(cursor) : nullptr; c;
              c = NextCellRecord(cursor)) {
             out += (out.empty() ? "" : " ") + std::to_string(cell::Column(c)) + "," +
@@ -50,13 +43,11 @@ protected:
         return out;
     }
 
-    std::unique_ptr<CEvalContext> ctx_;
     CCellStore store_;
     std::size_t end_ = 0;
     uint16_t lastColumn_ = 0;
     uint32_t lastRow_ = 0;
     FormulaError error_ = 0;
-    SeparatorSet comma_;
 };
 
 } // namespace

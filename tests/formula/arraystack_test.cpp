@@ -3,6 +3,8 @@
 #include "formula/operands.h"
 #include "platform/core/alloc.h"
 
+#include <tuple>
+
 namespace vl {
 
 using test::TestBook;
@@ -103,14 +105,11 @@ TEST(TemporaryArrays, ElementsThatCannotBeStoredGiveMemoryError) {
     bool ran = EvalToken(ctx);
     SetAllocFailAfter(-1);
     EXPECT_TRUE(ran);
-    EXPECT_EQ(ctx.valueCount, 1);
-    EXPECT_EQ(ctx.values[1].type, kTokenArray);
-    EXPECT_EQ(ctx.values[1].error, kErrMemory);
-    EXPECT_EQ(ctx.scratch.arrayCount, 1);
+    EXPECT_EQ(std::tuple(int(ctx.valueCount), int(ctx.values[1].type), ctx.values[1].error,
+                         int(ctx.scratch.arrayCount)),
+              std::tuple(1, int(kTokenArray), kErrMemory, 1));
     // What was stored is kept: the first elements, in order.
-    CellCursor cursor;
-    cursor.flags = kAdvance;
-    cursor.page = ctx.scratch.arrays[0];
+    CellCursor cursor{kAdvance, ctx.scratch.arrays[0], 0};
     uint32_t n = 0;
     while (const uint8_t* r = NextCellRecord(cursor)) {
         EXPECT_EQ(cell::Row(r), n);

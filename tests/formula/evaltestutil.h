@@ -11,6 +11,7 @@
 #include "formula/translate.h"
 #include "formula/values/formatdouble.h"
 #include "model/workbook.h"
+#include "separatortestutil.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -47,6 +48,14 @@ inline std::string ShownRecord(const uint8_t* r) {
     if (cell::ResultFlags(r) & kResultText) return std::string(cell::CachedText(r));
     return FormatDouble(cell::CachedNumber(r));
 }
+
+// A fresh evaluator context with the generic and the decimal-comma separators at hand.
+class FormulaTextTest : public ::testing::Test {
+protected:
+    std::unique_ptr<CEvalContext> ctx_ = std::make_unique<CEvalContext>();
+    SeparatorSet generic_;
+    SeparatorSet comma_ = formulatest::CommaFormulaSeparators();
+};
 
 class TestBook {
 public:

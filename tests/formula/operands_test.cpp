@@ -40,11 +40,15 @@ FormulaToken Ref(CWorksheet& sheet, std::string_view a1) {
     return t;
 }
 
-} // namespace
-
-TEST(GetNumberArg, ConvertsReferencesTextAndBounds) {
+class OperandsTest : public ::testing::Test {
+protected:
     TestBook book;
     CEvalContext& ctx = book.Ctx();
+};
+
+} // namespace
+
+TEST_F(OperandsTest, GetNumberArgConvertsReferencesTextAndBounds) {
     CWorksheet& s = book.Sheet();
     book.Text("A1", " 12 ");
     book.Text("A2", "12abc");
@@ -68,33 +72,26 @@ TEST(GetNumberArg, ConvertsReferencesTextAndBounds) {
     double out = 0;
     EXPECT_EQ(GetNumberArg(ctx, below, out, 0, 1), kErrNum);
     EXPECT_EQ(out, -1);
-    FormulaToken nan = Number(NAN);
+    FormulaToken nan = Number(NAN), minus = Text(ctx, " - 2.5 ");
     EXPECT_EQ(GetNumberArg(ctx, nan, out), kErrNum);
-    FormulaToken minus = Text(ctx, " - 2.5 ");
-    EXPECT_EQ(GetNumberArg(ctx, minus, out), 0);
-    EXPECT_EQ(out, -2.5);
-    FormulaToken huge = Text(ctx, "1e999");
-    EXPECT_EQ(GetNumberArg(ctx, huge, out), kErrNum);
-    FormulaToken tiny = Text(ctx, "1e-310");
-    EXPECT_EQ(GetNumberArg(ctx, tiny, out), kErrNum);
+    EXPECT_EQ(std::pair(GetNumberArg(ctx, minus, out), out), std::pair(FormulaError(0), -2.5));
+    for (const char* text : {"1e999", "1e-310"}) {
+        FormulaToken slot = Text(ctx, text);
+        EXPECT_EQ(GetNumberArg(ctx, slot, out), kErrNum) << text;
+    }
     EXPECT_EQ(ctx.stringPool.count, 0);
 }
 
-TEST(GetNumberArg, ATextCarryingAnErrorIsConsumed) {
-    TestBook book;
-    CEvalContext& ctx = book.Ctx();
+TEST_F(OperandsTest, GetNumberArgATextCarryingAnErrorIsConsumed) {
     FormulaToken older = Text(ctx, "3");
     FormulaToken name = Text(ctx, "abc");
     name.error = kErrName;
     double out = 0;
     EXPECT_EQ(GetNumberArg(ctx, name, out), kErrName);
-    EXPECT_EQ(GetNumberArg(ctx, older, out), 0);
-    EXPECT_EQ(out, 3);
+    EXPECT_EQ(std::pair(GetNumberArg(ctx, older, out), out), std::pair(FormulaError(0), 3.0));
 }
 
-TEST(GetIntArg, RoundsHalfAwayFromZeroWithinBounds) {
-    TestBook book;
-    CEvalContext& ctx = book.Ctx();
+TEST_F(OperandsTest, GetIntArgRoundsHalfAwayFromZeroWithinBounds) {
     const std::tuple<double, int32_t, int32_t, FormulaError, int32_t> cases[] = {
         {12.4, 1, 12, 0, 12},
         {12.5, 1, 12, kErrNum, 13},
@@ -115,32 +112,30 @@ TEST(GetIntArg, RoundsHalfAwayFromZeroWithinBounds) {
     const int64_t lo = -(int64_t(1) << 39), hi = (int64_t(1) << 39) - 1;
     FormulaToken inside = Number(549755813887.0), outside = Number(549755813888.0);
     int64_t out = 0;
-    EXPECT_EQ(GetInt64Arg(ctx, inside, out, lo, hi), 0);
-    EXPECT_EQ(out, 549755813887);
+    EXPECT_EQ(std::pair(GetInt64Arg(ctx, inside, out, lo, hi), out),
+              std::pair(FormulaError(0), int64_t(549755813887)));
     EXPECT_EQ(GetInt64Arg(ctx, outside, out, lo, hi), kErrNum);
     FormulaToken beyond = Number(1e300);
     EXPECT_EQ(GetInt64Arg(ctx, beyond, out, INT64_MIN, INT64_MAX), kErrNum);
 }
 
-TEST(GetStringArg, NumbersErrorsAndTexts) {
-    TestBook book;
-    CEvalContext& ctx = book.Ctx();
+TEST_F(OperandsTest, GetStringArgNumbersErrorsAndTexts) {
     std::string out = "kept";
-    FormulaToken tenth = Number(0.1);
-    EXPECT_EQ(GetStringArg(ctx, tenth, out), 0);
-    EXPECT_EQ(out, "0.1");
-    FormulaToken num = Number(0, kErrNum);
-    EXPECT_EQ(GetStringArg(ctx, num, out), kErrNum);
-    EXPECT_EQ(out, "#NUM!");
     FormulaToken empty;
     empty.type = kTokenEmpty;
-    out = "kept";
-    EXPECT_EQ(GetStringArg(ctx, empty, out), 0);
-    EXPECT_EQ(out, "kept");
-    std::string long_(3000, 'z');
-    FormulaToken text = Text(ctx, long_);
-    EXPECT_EQ(GetStringArg(ctx, text, out), 0);
-    EXPECT_EQ(out, long_);
+    const std::string long_(3000, 'z');
+    // The slot, the error and the text out; an empty slot leaves the text as it was.
+    const std::tuple<FormulaToken, FormulaError, std::string> cases[] = {
+        {Number(0.1), 0, "0.1"},
+        {Number(0, kErrNum), kErrNum, "#NUM!"},
+        {empty, 0, "kept"},
+        {Text(ctx, long_), 0, long_},
+    };
+    for (auto [slot, error, expected] : cases) {
+        out = "kept";
+        EXPECT_EQ(GetStringArg(ctx, slot, out), error) << expected;
+        EXPECT_EQ(out, expected);
+    }
     EXPECT_EQ(ctx.stringPool.count, 0);
 
     // A full pool turns the number into #VALUE!.
@@ -150,14 +145,11 @@ TEST(GetStringArg, NumbersErrorsAndTexts) {
     EXPECT_EQ(ctx.stringPool.count, kPoolStrings);
 }
 
-TEST(GetDateTimeArg, TextOnly) {
-    TestBook book;
-    CEvalContext& ctx = book.Ctx();
+TEST_F(OperandsTest, GetDateTimeArgTextOnly) {
     IsoDateTime when;
     FormulaToken good = Text(ctx, "2007-03-04T05:06:07");
     EXPECT_EQ(GetDateTimeArg(ctx, good, when), 0);
-    EXPECT_EQ(when.year, 2007);
-    EXPECT_EQ(when.second, 7);
+    EXPECT_EQ(FormatIsoDateTime(when), "2007-03-04T05:06:07");
     FormulaToken trailing = Text(ctx, "2007-03-04x");
     EXPECT_EQ(GetDateTimeArg(ctx, trailing, when), kErrValue);
     FormulaToken number = Number(3);
@@ -165,9 +157,7 @@ TEST(GetDateTimeArg, TextOnly) {
     EXPECT_EQ(ctx.stringPool.count, 0);
 }
 
-TEST(GetRangeArg, RangesArraysAndEverythingElse) {
-    TestBook book;
-    CEvalContext& ctx = book.Ctx();
+TEST_F(OperandsTest, GetRangeArgRangesArraysAndEverythingElse) {
     CWorksheet& s = book.Sheet();
     book.Number("A1", 1);
     Page* page = nullptr;
@@ -194,16 +184,13 @@ TEST(GetRangeArg, RangesArraysAndEverythingElse) {
     EXPECT_EQ(ctx.scratch.cells.FreePageCount(), freeBefore + 1);
 }
 
-TEST(ParseComplexText, Forms) {
-    TestBook book;
+TEST_F(OperandsTest, ParseComplexTextForms) {
     const std::tuple<const char*, bool, double, double> cases[] = {
-        {"3+4i", true, 3, 4},       {"-i", true, 0, -1},
-        {"2.5", true, 2.5, 99},     {"3 - 4j", true, 3, -4},
-        {"i", true, 0, 1},          {"-2.5e1i", true, 0, -25},
-        {"3+4k", false, 99, 99},    {"3+4", false, 99, 99},
-        {"1e999", false, 99, 99},   {"3+i x", false, 99, 99},
-        {"3 + 4i ", false, 99, 99}, {" 4i ", true, 0, 4},
-        {"2.5 ", true, 2.5, 99},    {"1+1e-310i", false, 99, 99},
+        {"3+4i", true, 3, 4},         {"-i", true, 0, -1},        {"2.5", true, 2.5, 99},
+        {"3 - 4j", true, 3, -4},      {"i", true, 0, 1},          {"-2.5e1i", true, 0, -25},
+        {"3+4k", false, 99, 99},      {"3+4", false, 99, 99},     {"1e999", false, 99, 99},
+        {"3+i x", false, 99, 99},     {"3 + 4i ", false, 99, 99}, {" 4i ", true, 0, 4},
+        {"1+1e-310i", false, 99, 99},
     };
     for (auto [text, ok, real, imaginary] : cases) {
         double re = 99, im = 99;
@@ -215,10 +202,10 @@ TEST(ParseComplexText, Forms) {
 TEST(ScanNumber, UserFormWithMinusAndBlanks) {
     double x = 0;
     std::size_t end = 0;
-    EXPECT_TRUE(ScanNumber("-  1.5e2x", x, end, false));
-    EXPECT_EQ(std::pair(x, end), std::pair(-150.0, std::size_t(8)));
-    EXPECT_TRUE(ScanNumber("abc", x, end, false));
-    EXPECT_EQ(std::pair(x, end), std::pair(0.0, std::size_t(0)));
+    for (auto [text, number, length] : {std::tuple("-  1.5e2x", -150.0, 8u), {"abc", 0.0, 0u}}) {
+        EXPECT_TRUE(ScanNumber(text, x, end, false));
+        EXPECT_EQ(std::pair(x, end), std::pair(number, std::size_t(length))) << text;
+    }
     EXPECT_FALSE(ScanNumber("1e+", x, end, false));
     EXPECT_TRUE(ScanNumber("1e+", x, end, true)); // the stored form leaves the mark unread
     EXPECT_EQ(end, 1u);
@@ -226,9 +213,7 @@ TEST(ScanNumber, UserFormWithMinusAndBlanks) {
     EXPECT_FALSE(IsOutOfRange(0));
 }
 
-TEST(CellToOperand, FormulaCellsNotYetCalculatedArePendingPrecedents) {
-    TestBook book;
-    CEvalContext& ctx = book.Ctx();
+TEST_F(OperandsTest, CellToOperandFormulaCellsNotYetCalculatedArePendingPrecedents) {
     book.Formula("C3", "=5");
     const uint8_t* r = FindCell(book.Sheet().cells, 2, 2);
     FormulaToken slot;

@@ -14,9 +14,7 @@ namespace {
 
 // Every formula record of the store carries the calculated bit and no waiting bit.
 void ExpectAllCalculated(const CCellStore& cells) {
-    CellCursor cursor;
-    cursor.flags = kAdvance;
-    cursor.page = cells.FirstPage();
+    CellCursor cursor{kAdvance, cells.FirstPage(), 0};
     while (const uint8_t* r = NextCellRecord(cursor)) {
         if (!cell::IsFormula(r)) continue;
         EXPECT_TRUE(cell::ResultFlags(r) & kResultCalculated)
@@ -55,21 +53,39 @@ Strings Shown(TestBook& book, std::initializer_list<const char*> places) {
 
 uint32_t RecordCount(const CCellStore& cells) {
     uint32_t n = 0;
-    CellCursor cursor;
-    cursor.flags = kAdvance;
-    cursor.page = cells.FirstPage();
+    CellCursor cursor{kAdvance, cells.FirstPage(), 0};
     while (NextCellRecord(cursor)) ++n;
     return n;
 }
 
 } // namespace
 
-TEST(RecalculateWorkbook, AFormulaAboveTheCellItReadsIsCalculatedAfterIt) {
-    TestBook book;
-    Formulas(book, {{"A1", "=A2+1"}, {"A2", "=5"}});
-    ASSERT_TRUE(book.Recalc());
-    EXPECT_EQ(Shown(book, {"A1", "A2"}), (Strings{"6", "5"}));
-    ExpectAllCalculated(book.Sheet().cells);
+// Formulas that read cells below, above and in cycles: every cell of a cycle, and every
+// cell that reads one, is circular.
+TEST(RecalculateWorkbook, OrderOfCalculationAndCycles) {
+    struct Case {
+        std::vector<std::pair<const char*, const char*>> cells;
+        std::initializer_list<const char*> places;
+        Strings shown;
+    };
+    const Case cases[] = {
+        {{{"A1", "=A2+1"}, {"A2", "=5"}}, {"A1", "A2"}, {"6", "5"}},
+        {{{"A1", "=A2"}, {"A2", "=A1"}, {"C1", "=A1+1"}},
+         {"A1", "A2", "C1"},
+         {"#CIRC!", "#CIRC!", "#CIRC!"}},
+        {{{"A1", "=A2+1"}, {"A2", "=A3+1"}, {"A3", "=A1+1"}, {"C1", "=A1+1"}},
+         {"A1", "A2", "A3", "C1"},
+         {"#CIRC!", "#CIRC!", "#CIRC!", "#CIRC!"}},
+        {{{"A1", "=A1+1"}, {"C1", "=A1+1"}}, {"A1", "C1"}, {"#CIRC!", "#CIRC!"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cells[0].second);
+        TestBook book;
+        for (auto& [place, formula] : c.cells) book.Formula(place, formula);
+        ASSERT_TRUE(book.Recalc());
+        EXPECT_EQ(Shown(book, c.places), c.shown);
+        ExpectAllCalculated(book.Sheet().cells);
+    }
 }
 
 TEST(RecalculateWorkbook, ChainsInBothDirections) {
@@ -110,27 +126,6 @@ TEST(RecalculateWorkbook, PrecedentsAcrossWorksheetsAndFolders) {
     book.Formula(last, "A1", "=First!B1+20");
     ASSERT_TRUE(book.Recalc(&first.cells));
     EXPECT_EQ(book.Shown(first, "A1"), "50");
-}
-
-TEST(RecalculateWorkbook, CyclesAreCircular) {
-    struct Cycle {
-        std::vector<std::pair<const char*, const char*>> cells;
-    };
-    const Cycle cycles[] = {
-        {{{"A1", "=A2"}, {"A2", "=A1"}}},
-        {{{"A1", "=A2+1"}, {"A2", "=A3+1"}, {"A3", "=A1+1"}}},
-        {{{"A1", "=A3"}, {"A2", "=A1"}, {"A3", "=A2"}}},
-        {{{"A1", "=A1+1"}}},
-    };
-    for (const Cycle& c : cycles) {
-        TestBook book;
-        for (auto& [place, formula] : c.cells) book.Formula(place, formula);
-        book.Formula("C1", "=A1+1");
-        ASSERT_TRUE(book.Recalc());
-        for (auto& [place, formula] : c.cells) EXPECT_EQ(book.Shown(place), "#CIRC!") << formula;
-        EXPECT_EQ(book.Shown("C1"), "#CIRC!");
-        ExpectAllCalculated(book.Sheet().cells);
-    }
 }
 
 TEST(RecalculateWorkbook, BreakingACycleLeavesNoStaleCell) {

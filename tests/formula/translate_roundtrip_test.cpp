@@ -1,8 +1,8 @@
 // Formulas of every kind go from the user form to the internal form and back unchanged,
 // in A1 and in R1C1, with the generic separators and with a comma decimal separator.
+#include "evaltestutil.h"
 #include "formula/evalcontext.h"
 #include "formula/translate.h"
-#include "separatortestutil.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -114,13 +114,8 @@ std::vector<std::string> Formulas(const std::vector<std::string>& refs,
     return f;
 }
 
-class RoundTripTest : public ::testing::Test {
+class RoundTripTest : public test::FormulaTextTest {
 protected:
-    void SetUp() override {
-        ctx_ = std::make_unique<CEvalContext>();
-        comma_ = formulatest::CommaFormulaSeparators();
-    }
-
     // Checks one formula pattern in one cell with both separator sets; returns the count
     // of checks made.
     void Check(const std::string& pattern, bool a1, uint16_t column, uint32_t row) {
@@ -144,9 +139,6 @@ protected:
         EXPECT_EQ(ctx_->scratch.arrayCount, 0);
     }
 
-    std::unique_ptr<CEvalContext> ctx_;
-    SeparatorSet generic_;
-    SeparatorSet comma_;
     int checked_ = 0;
 };
 

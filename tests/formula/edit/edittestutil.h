@@ -7,6 +7,7 @@
 #include "formula/values/formatdouble.h"
 #include "model/cellstore.h"
 #include "platform/core/number.h"
+#include "tests/formula/evaltestutil.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -47,12 +48,14 @@ inline void PutColumn(CCellStore& store, uint16_t column, uint32_t row,
 // A cell as PutValue reads it: "" for none, errors by their text, numbers plainly.
 inline std::string ValueAt(const CCellStore& store, uint16_t column, uint32_t row) {
     const uint8_t* r = FindCell(store, row, column);
-    if (!r) return "";
-    if (cell::Error(r)) return std::string(GetFormulaErrorText(uint8_t(cell::Error(r) << 4)));
-    if (cell::IsText(r)) return std::string(cell::Text(r));
-    if (cell::IsNumber(r)) return FormatDouble(cell::Number(r));
-    if (cell::ResultFlags(r) & kResultText) return std::string(cell::CachedText(r));
-    return FormatDouble(cell::CachedNumber(r));
+    return r ? test::ShownRecord(r) : "";
+}
+
+// The same with the kind of record before it: "n " number, "t " text, "f " formula.
+inline std::string KindAndValue(const CCellStore& store, uint16_t column, uint32_t row) {
+    const uint8_t* r = FindCell(store, row, column);
+    const char* kind = !r ? "" : cell::IsNumber(r) ? "n " : cell::IsText(r) ? "t " : "f ";
+    return kind + ValueAt(store, column, row);
 }
 
 using Key = std::pair<uint32_t, uint16_t>; // row, column

@@ -37,51 +37,17 @@ public:
 
     // One random edit; false when it recorded nothing (an edit refused, or nothing to do).
     bool Step() {
+        using Edit = void (CRandomEdits::*)();
+        static constexpr Edit kEdits[] = {
+            &CRandomEdits::EditCells,     &CRandomEdits::EditCells,  &CRandomEdits::EditRange,
+            &CRandomEdits::Sort,          &CRandomEdits::Replace,    &CRandomEdits::PasteSheet,
+            &CRandomEdits::RowsOrColumns, &CRandomEdits::Widths,     &CRandomEdits::Heights,
+            &CRandomEdits::Rename,        &CRandomEdits::RemoveItem, &CRandomEdits::Convert,
+            &CRandomEdits::Container,     &CRandomEdits::EditCells};
         const int32_t before = Book().undo.current;
         Book().error = 0;
         last_ = Below(14);
-        switch (last_) {
-        case 0:
-        case 1:
-            EditCells();
-            break;
-        case 2:
-            EditRange();
-            break;
-        case 3:
-            Sort();
-            break;
-        case 4:
-            Replace();
-            break;
-        case 5:
-            PasteSheet();
-            break;
-        case 6:
-            RowsOrColumns();
-            break;
-        case 7:
-            Widths();
-            break;
-        case 8:
-            Heights();
-            break;
-        case 9:
-            Rename();
-            break;
-        case 10:
-            RemoveItem();
-            break;
-        case 11:
-            Convert();
-            break;
-        case 12:
-            Container();
-            break;
-        default:
-            EditCells();
-            break;
-        }
+        (this->*kEdits[last_])();
         RecalculateByUpdateMode(Book());
         // A recorder whose edit was refused leaves an empty entry: it is dropped.
         if (Book().undo.current > before &&
@@ -123,20 +89,15 @@ private:
         return f;
     }
     void PutAny(CWorksheet& ws, uint16_t c, uint32_t r) {
-        switch (Below(4)) {
-        case 0:
+        const uint32_t kind = Below(4);
+        if (kind == 0)
             b_.Number(ws, c, r, double(Below(2000)) / 4);
-            break;
-        case 1:
+        else if (kind == 1)
             b_.Text(ws, c, r, std::string(1 + Below(5), char('a' + Below(6))));
-            break;
-        case 2:
+        else if (kind == 2)
             b_.Formula(ws, c, r, AnyFormula());
-            break;
-        default:
+        else
             ClearRect(ws.cells, {c, r, c, r}, nullptr, false);
-            break;
-        }
     }
     void EditCells() {
         CWorksheet& ws = Active();
@@ -184,21 +145,10 @@ private:
     }
     void RowsOrColumns() {
         Active();
-        GridSelection s = AnySelection();
-        switch (Below(4)) {
-        case 0:
-            InsertRowsCommand(Book(), s);
-            break;
-        case 1:
-            RemoveRowsCommand(Book(), s);
-            break;
-        case 2:
-            InsertColumnsCommand(Book(), s);
-            break;
-        default:
-            RemoveColumnsCommand(Book(), s);
-            break;
-        }
+        static constexpr CommandResult (*kCommands[])(CWorkbook&, const GridSelection&) = {
+            InsertRowsCommand, RemoveRowsCommand, InsertColumnsCommand, RemoveColumnsCommand};
+        const GridSelection s = AnySelection();
+        kCommands[Below(4)](Book(), s);
     }
     void Widths() {
         CWorksheet& ws = Active();
@@ -250,35 +200,32 @@ TEST(UndoRandom, RoundsOfRandomEditsUndoRedoAndUndoToTheSameBytes) {
     int edits = 0;
     for (uint32_t seed : {1u, 2u, 3u}) {
         CRandomEdits book(seed);
+        CWorkbook& wb = book.Book();
         for (int round = 0; round < 8; ++round) {
+            SCOPED_TRACE("seed " + std::to_string(seed) + " round " + std::to_string(round));
             // Each round starts with an empty history, which its edits do not fill.
-            book.Book().FreeUndoHistoryEntries();
+            wb.FreeUndoHistoryEntries();
             std::vector<WorkbookDump> states{book.Dump()};
             std::vector<uint32_t> kinds{0};
             for (int step = 0; step < 130; ++step)
                 if (book.Step()) states.push_back(book.Dump()), kinds.push_back(book.Last());
-            edits += int(states.size()) - 1;
             const size_t n = states.size() - 1;
+            edits += int(n);
             for (size_t i = n; i > 0; --i) {
-                ASSERT_EQ(UndoCommand(book.Book(), nullptr), CommandResult::kDone)
-                    << "seed " << seed << " round " << round << " undo " << i << " error "
-                    << int(book.Book().error) << " op "
-                    << int(book.Book().undo.entries[book.Book().undo.current + 1].operation);
+                ASSERT_EQ(UndoCommand(wb, nullptr), CommandResult::kDone) << "undo " << i;
                 ASSERT_TRUE(SameWorkbook(states[i - 1], book.Dump()))
-                    << "seed " << seed << " round " << round << " undo " << i << " op "
-                    << int(book.Book().undo.entries[book.Book().undo.current + 1].operation)
+                    << "undo " << i << " op " << int(wb.undo.entries[wb.undo.current + 1].operation)
                     << " edit " << kinds[i];
             }
             for (size_t i = 1; i <= n; ++i) {
-                ASSERT_EQ(RedoCommand(book.Book(), nullptr), CommandResult::kDone);
-                ASSERT_TRUE(SameWorkbook(states[i], book.Dump()))
-                    << "seed " << seed << " round " << round << " redo " << i;
+                ASSERT_EQ(RedoCommand(wb, nullptr), CommandResult::kDone);
+                ASSERT_TRUE(SameWorkbook(states[i], book.Dump())) << "redo " << i;
             }
             for (size_t i = n; i > 0; --i)
-                ASSERT_EQ(UndoCommand(book.Book(), nullptr), CommandResult::kDone);
-            ASSERT_TRUE(SameWorkbook(states[0], book.Dump())) << "seed " << seed;
+                ASSERT_EQ(UndoCommand(wb, nullptr), CommandResult::kDone);
+            ASSERT_TRUE(SameWorkbook(states[0], book.Dump()));
             // The next round starts from the redone state.
-            for (size_t i = 1; i <= n; ++i) RedoCommand(book.Book(), nullptr);
+            for (size_t i = 1; i <= n; ++i) RedoCommand(wb, nullptr);
         }
     }
     EXPECT_GE(edits, 2000);

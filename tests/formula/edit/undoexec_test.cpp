@@ -112,20 +112,6 @@ const EditCase kCases[] = {
          ASSERT_EQ(SortSelection(b.Book(), {{0, 0, 8, 19}, 0, 0}, 2, columns, ascending),
                    CommandResult::kDone);
      }},
-    {"Replace (RecordUndoRange)",
-     [](CUndoBook& b) {
-         ASSERT_EQ(ReplaceCommand(b.Book(), {{0, 0, 9, 30}, 0, 0}, "t", "xy", {}, false),
-                   CommandResult::kDone);
-     }},
-    {"Replace All (RecordUndoRange of the worksheet)",
-     [](CUndoBook& b) {
-         ASSERT_EQ(ReplaceCommand(b.Book(), kSel, "1", "2", {}, true), CommandResult::kDone);
-     }},
-    {"Convert contents (RecordUndoRange)",
-     [](CUndoBook& b) {
-         ASSERT_EQ(ConvertContentsCommand(b.Book(), {{0, 0, 9, 30}, 0, 0}, 32786),
-                   CommandResult::kDone);
-     }},
     {"Paste worksheet (RecordUndoTreeChange)",
      [](CUndoBook& b) {
          UndoHistory clipboard;
@@ -158,10 +144,6 @@ TEST(ExecuteUndoRedo, EveryRecorderUndoesRedoesAndUndoesAgainToTheSameBytes) {
         EXPECT_EQ(b.Book().undo.entries[kUndoSpareSlot].kind, kUndoEmpty);
     }
 }
-
-} // namespace vl
-
-namespace vl {
 
 TEST(UndoCommand, EmptyHistoriesAndEmptyEntriesChangeNothing) {
     CUndoBook b;
@@ -201,20 +183,6 @@ TEST(UndoCommand, NewWorksheetUndoKeepsTheSameObjectAndPlaceRedoPutsItBack) {
     EXPECT_EQ(b.Book().tree.worksheetCount, 4u);
 }
 
-TEST(UndoCommand, AFormulaBelowInsertedRowsKeepsItsTargetThroughUndoAndRedo) {
-    CUndoBook b;
-    CWorksheet& ws = b.S1();
-    b.Number(ws, 5, 2, 42);
-    b.Formula(ws, 5, 10, "=R[-8]C");
-    ASSERT_EQ(InsertRowsCommand(b.Book(), {{0, 4, 0, 6}, 0, 4}), CommandResult::kDone);
-    EXPECT_EQ(b.FormulaAt(ws, 5, 13), "=R[-11]C");
-    ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
-    EXPECT_EQ(b.FormulaAt(ws, 5, 10), "=R[-8]C");
-    ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
-    EXPECT_EQ(b.FormulaAt(ws, 5, 13), "=R[-11]C");
-    EXPECT_EQ(ValueAt(ws.cells, 5, 13), "42");
-}
-
 TEST(ExecuteUndoRedo, InsertingAgainThatWouldPushACellOffTheSheetChangesNothing) {
     CUndoBook b;
     CWorksheet& ws = b.S1();
@@ -241,20 +209,16 @@ TEST(ExecuteUndoRedo, InsertingAgainThatWouldPushACellOffTheSheetChangesNothing)
 }
 
 TEST(ExecuteUndoRedo, RunningOutOfMemoryLeavesWorkbookAndEntryAsTheyWere) {
+    const GridSelection rows{{0, 2, 0, 5}, 0, 2};
     for (int kind = 0; kind < 3; ++kind) {
+        SCOPED_TRACE("kind " + std::to_string(kind));
         CUndoBook b;
         CWorksheet& ws = b.S1();
-        if (kind == 0) {
-            ASSERT_TRUE(b.Book().RecordUndoRange({0, 0, 9, 19}, 0, 0, true, true));
-        } else if (kind == 1) {
-            ASSERT_TRUE(b.Book().RecordUndoCells({0, 0, 9, 19}, 0, 0));
-        } else {
-            const GridSelection rows{{0, 2, 0, 5}, 0, 2};
-            ASSERT_EQ(RemoveRowsCommand(b.Book(), rows), CommandResult::kDone);
-        }
-        if (kind < 2) {
-            ASSERT_TRUE(ClearRange(b.Book(), ws, {0, 0, 9, 19}));
-        }
+        const CellRange all{0, 0, 9, 19};
+        ASSERT_TRUE(kind == 0   ? b.Book().RecordUndoRange(all, 0, 0, true, true)
+                    : kind == 1 ? b.Book().RecordUndoCells(all, 0, 0)
+                                : RemoveRowsCommand(b.Book(), rows) == CommandResult::kDone);
+        ASSERT_TRUE(kind == 2 || ClearRange(b.Book(), ws, all));
         RecalculateByUpdateMode(b.Book());
         const WorkbookDump before = b.Dump();
         // Pages refused at every point, then standard containers at every point. Rows
@@ -274,18 +238,16 @@ TEST(ExecuteUndoRedo, RunningOutOfMemoryLeavesWorkbookAndEntryAsTheyWere) {
                 modeltest::SetNewFailAfter(-1);
                 if (succeeded) {
                     ASSERT_TRUE(ExecuteUndoRedo(b.Book(), 0)); // back for the next hook
+                    continue;
                 }
-                if (!succeeded) {
-                    ++failures;
-                    RecalculateByUpdateMode(b.Book());
-                    ASSERT_TRUE(SameWorkbook(before, b.Dump()))
-                        << "kind " << kind << " hook " << hook << " fail " << fail;
-                    ASSERT_EQ(b.Book().undo.entries[kUndoSpareSlot].kind, kUndoEmpty);
-                }
+                ++failures;
+                RecalculateByUpdateMode(b.Book());
+                ASSERT_TRUE(SameWorkbook(before, b.Dump())) << "hook " << hook << " fail " << fail;
+                ASSERT_EQ(b.Book().undo.entries[kUndoSpareSlot].kind, kUndoEmpty);
             }
-            EXPECT_TRUE(succeeded) << "kind " << kind << " hook " << hook;
+            EXPECT_TRUE(succeeded) << "hook " << hook;
         }
-        EXPECT_GT(failures, 0) << "kind " << kind;
+        EXPECT_GT(failures, 0);
     }
 }
 

@@ -17,15 +17,12 @@ TEST(FormatDouble, WritesFifteenSignificantDigitsAndThreeDigitExponents) {
         {1e-15, "1e-015"},
         {1.5e20, "1.5e+020"},
         {1.5, "1.5"},
-        {1.50, "1.5"},
         {-0.5, "-0.5"},
         {100, "100"},
         {0.1 + 0.2, "0.3"},
         {999999999999999.0, "999999999999999"},
-        {-999999999999999.0, "-999999999999999"},
         {1e15, "1e+015"},
         {1e-14, "0.00000000000001"},
-        {12.5, "12.5"},
         {-1.5e-300, "-1.5e-300"},
         {1e300, "1e+300"},
         {1.7976931348623157e308, "1.7976931348623e+308"},
@@ -39,7 +36,6 @@ TEST(FormatDouble, UsesTheSetsDecimalSeparatorOnlyInFixedForm) {
     EXPECT_EQ(FormatDouble(2.5, &comma), "2,5");
     EXPECT_EQ(FormatDouble(1.5e20, &comma), "1.5e+020");
     EXPECT_EQ(FormatDouble(42, &comma), "42");
-    EXPECT_EQ(FormatDouble(-0.25, &InternalSeparators()), "-0.25");
 }
 
 TEST(FormatDouble, NotANumberAndInfinitiesStayReadable) {

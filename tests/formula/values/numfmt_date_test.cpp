@@ -49,15 +49,12 @@ TEST(DateRender, CalendarFieldsDurationsAndTextsThatAreNoDate) {
         {"12:00:00", "h A/P", "12 P"},
         {"1985-03-04", "m/d/yy", "3/4/1985"},
         {"2005-03-04", "m/d/yy", "3/4/05"},
-        {"2005-03-04", "mm/dd/yyyy", "03/04/2005"},
         {"13:10:55.123", "hh:mm:ss.00", "13:10:55.12"},
         {"13:10:55.1", "h:mm:ss.000", "13:10:55.100"},
-        {"1999-12-31", "yy", "1999"}, // two-digit years from 2000 on
-        {"2000-01-01", "yy", "00"},
+        {"2000-01-01", "yy", "00"}, // two-digit years from 2000 on
         {"2100-07-04", "yy", "00"},
         // a time with a zone shows as written
         {"13:00:00+02:00", "hh:mm", "13:00"},
-        {"2006-01-31T23:30:00-02:00", "yyyy-mm-dd hh:mm", "2006-01-31 23:30"},
         {"50000-12-31T23:00:00+02:00", "yyyy", "50000"},
         {"2006-01-31T13:10:55", "yyyy-mm-dd\\Thh:mm:ss", "2006-01-31T13:10:55"},
         // durations as elapsed time
