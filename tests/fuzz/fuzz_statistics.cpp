@@ -3,12 +3,11 @@
 // result on the stack with no string or temporary array left behind.
 #include "formula/operands.h"
 #include "functions/numeric/statbuiltins.h"
-
-#include <cstddef>
-#include <cstdint>
-#include <string>
+#include "harness.h"
 
 namespace {
+
+using Reader = vl::fuzz::ByteReader;
 
 const char* const kNames[] = {
     "AVEDEV",     "AVERAGE",     "BINOMDIST", "CHIDIST", "CHIINV",      "CHITEST",     "CHITEST2",
@@ -26,22 +25,24 @@ const char* const kTexts[] = {"", "1", " 2 ", "x", "1e999", "-3.5", "abc", "0.25
 const double kNumbers[] = {0,      1,     -1,     0.5,   2,    3.7,          10,    1e10,
                            -1e300, 1e300, 1e-310, 0.999, 60.5, 2147483647.0, 46341, 1e-9};
 
-struct Reader {
-    const uint8_t* data;
-    std::size_t size;
-    std::size_t pos = 0;
-    uint8_t Byte() { return pos < size ? data[pos++] : 0; }
-    bool More() const { return pos < size; }
-};
+// Cell kinds: 0 none, 1 text, 2 error, 3 and up number; `pick` chooses the value.
+void PutCell(vl::CellBuffer& b, uint16_t col, uint32_t row, unsigned kind, unsigned pick) {
+    if (kind == 1)
+        vl::MakeTextCell(b, col, row, kTexts[pick % 8]);
+    else if (kind == 2)
+        vl::MakeNumberCell(b, col, row, 0, uint8_t(1 + pick % 12));
+    else
+        vl::MakeNumberCell(b, col, row, kNumbers[pick % 16]);
+}
 
 struct Fixture {
     vl::CEvalContext ctx;
     vl::CCellStore sheet;
-    uint16_t index[sizeof(kNames) / sizeof(kNames[0])] = {};
+    uint16_t index[std::size(kNames)] = {};
 
     Fixture() {
         vl::BindStatisticsBuiltins();
-        for (std::size_t i = 0; i < sizeof(kNames) / sizeof(kNames[0]); ++i) {
+        for (std::size_t i = 0; i < std::size(kNames); ++i) {
             std::size_t end = 0;
             vl::FindBuiltinFunction(std::string(kNames[i]) + "(", index[i], end);
         }
@@ -49,16 +50,11 @@ struct Fixture {
         vl::CellCursor cursor;
         for (uint32_t row = 0; row < 10; ++row) {
             for (uint16_t col = 0; col < 4; ++col) {
-                unsigned kind = (row * 7 + col * 3) % 6;
                 vl::CellBuffer b;
-                if (kind == 0) continue;
-                if (kind == 1)
-                    vl::MakeTextCell(b, col, row, kTexts[(row + col) % 8]);
-                else if (kind == 2)
-                    vl::MakeNumberCell(b, col, row, 0, uint8_t(1 + row % 7));
-                else
-                    vl::MakeNumberCell(b, col, row, kNumbers[(row * 4 + col) % 16]);
-                sheet.PutCell(b.bytes, cursor);
+                if (unsigned kind = (row * 7 + col * 3) % 6) {
+                    PutCell(b, col, row, kind, row * 4 + col);
+                    sheet.PutCell(b.bytes, cursor);
+                }
             }
         }
     }
@@ -70,21 +66,16 @@ Fixture& Shared() {
 }
 
 void PushArray(vl::CEvalContext& ctx, vl::FormulaToken& slot, Reader& in) {
-    uint16_t columns = uint16_t(1 + in.Byte() % 3);
-    uint32_t rows = 1 + in.Byte() % 3;
+    const uint16_t columns = uint16_t(in.Count(3));
+    const uint32_t rows = uint32_t(in.Count(3));
     vl::CArrayBuilder builder(ctx);
     for (uint32_t r = 0; r < rows; ++r) {
         for (uint16_t c = 0; c < columns; ++c) {
-            uint8_t kind = in.Byte() % 4;
             vl::CellBuffer b;
-            if (kind == 0) continue;
-            if (kind == 1)
-                vl::MakeTextCell(b, c, r, kTexts[in.Byte() % 8]);
-            else if (kind == 2)
-                vl::MakeNumberCell(b, c, r, 0, uint8_t(1 + in.Byte() % 12));
-            else
-                vl::MakeNumberCell(b, c, r, kNumbers[in.Byte() % 16]);
-            if (!builder.PutRecord(b.bytes)) __builtin_trap();
+            if (unsigned kind = in.Byte() % 4) {
+                PutCell(b, c, r, kind, in.Byte());
+                vl::fuzz::Require(builder.PutRecord(b.bytes));
+            }
         }
     }
     vl::PushArrayValue(ctx, slot, builder.Detach(), columns, rows);
@@ -97,11 +88,11 @@ void PushArgument(Fixture& f, Reader& in) {
     case 0:
     case 1:
         slot.type = vl::kTokenNumber;
-        slot.number = kNumbers[in.Byte() % 16];
+        slot.number = in.Pick(kNumbers);
         break;
     case 2:
         slot.type = vl::kTokenText;
-        if (!ctx.stringPool.PushString(kTexts[in.Byte() % 8])) slot.type = vl::kTokenEmpty;
+        if (!ctx.stringPool.PushString(in.Pick(kTexts))) slot.type = vl::kTokenEmpty;
         break;
     case 3:
         slot.type = vl::kTokenEmpty;
@@ -137,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     while (in.More()) {
         ctx.status = 0;
         ctx.valueCount = 0;
-        uint16_t function = f.index[in.Byte() % (sizeof(kNames) / sizeof(kNames[0]))];
+        uint16_t function = in.Pick(f.index);
         uint16_t count = uint16_t(in.Byte() % 6);
         for (uint16_t i = 0; i < count; ++i) PushArgument(f, in);
         vl::FormulaToken& call = vl::ClearOperand(ctx.values[++ctx.valueCount]);
@@ -146,13 +137,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         call.firstArgument = count ? 1 : ctx.valueCount;
         if (!vl::EvalToken(ctx)) {
             // Refused: the stack stays as it was; drop it as the evaluator would.
-            if (ctx.valueCount != count + 1) __builtin_trap();
+            vl::fuzz::Require(ctx.valueCount == count + 1);
             vl::ReleaseTemporaries(ctx, uint16_t(ctx.valueCount - 1), count);
         } else {
-            if (ctx.valueCount != 1) __builtin_trap();
+            vl::fuzz::Require(ctx.valueCount == 1);
             vl::ReleaseTemporaries(ctx, 1, 1);
         }
-        if (ctx.stringPool.count != 0 || ctx.scratch.arrayCount != 0) __builtin_trap();
+        vl::fuzz::RequireOnlyResult(ctx, 0);
         ctx.valueCount = 0;
     }
     return 0;

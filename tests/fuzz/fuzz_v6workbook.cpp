@@ -3,27 +3,15 @@
 // the golden files of tests/data/v6.
 
 #include "files/workbookopen.h"
+#include "harness.h"
 #include "model/workbook.h"
-
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
 
 namespace {
 
 using namespace vl;
+using namespace vl::fuzz;
 
 std::string g_file;
-
-void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        if (size) std::fwrite(data, 1, size, f);
-        std::fclose(f);
-    }
-}
 
 // The golden files lie beside this source, in the tests' data folder.
 void Seed(const std::filesystem::path& corpus) {
@@ -38,21 +26,8 @@ void Seed(const std::filesystem::path& corpus) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    static char folder[] = "/tmp/fuzz_v6workbook.XXXXXX";
-    if (mkdtemp(folder)) {
-        g_file = std::string(folder) + "/input.vlb";
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(folder, ec);
-        });
-    }
-    for (int i = 1; i < *argc; ++i) {
-        const char* arg = (*argv)[i];
-        std::error_code ec;
-        if (arg[0] != '-' && std::filesystem::is_directory(arg, ec) &&
-            std::filesystem::is_empty(arg, ec))
-            Seed(arg);
-    }
+    if (!TempFolder().empty()) g_file = TempFolder() + "/input.vlb";
+    SeedEmptyCorpora(*argc, *argv, Seed);
     return 0;
 }
 
