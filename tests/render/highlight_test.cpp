@@ -6,6 +6,8 @@
 
 namespace vl {
 
+using rendertest::ColumnX;
+using rendertest::RowY;
 using rendertest::SheetFixture;
 using rendertest::WhiteImage;
 
@@ -24,8 +26,7 @@ protected:
     void PaintAt(uint32_t row, uint16_t column) {
         firstRow_ = row;
         firstColumn_ = column;
-        PaintSheet(Book(), Display(), canvas_, area_, Sheet(), row, column, zoom_);
-        canvas_.RestoreObjects();
+        PaintOn(canvas_, area_, row, column);
     }
     void Highlight(const CellRange& range, const CellRange* previous = nullptr) {
         PaintSelectionHighlight(Book(), canvas_, area_, Sheet(), firstRow_, firstColumn_, previous,
@@ -33,8 +34,6 @@ protected:
         canvas_.RestoreObjects();
     }
     QImage Snapshot() const { return image_.copy(); }
-    static int ColumnX(int c) { return 23 + 73 * c; }
-    static int RowY(int r) { return 16 + 19 * r; }
 
     QImage image_;
     std::unique_ptr<CDeviceContext> dc_;

@@ -7,27 +7,19 @@
 namespace vl {
 
 using rendertest::CFixedMetricsDC;
-using rendertest::SheetFixture;
 
 namespace {
 
 // Painting on a context that measures every character 7 x 14 and records the text it is
 // asked to draw instead of drawing it.
-class LayoutTest : public ::testing::Test, public SheetFixture {
+class LayoutTest : public rendertest::FixedSheetTest {
 protected:
-    LayoutTest() : dc_(7, 14) { canvas_.AttachDC(&dc_); }
-    void Paint(uint32_t firstRow, uint16_t firstColumn) {
-        PaintSheet(Book(), Display(), canvas_, area_, Sheet(), firstRow, firstColumn, {100, 100});
-        canvas_.RestoreObjects();
-    }
     const CFixedMetricsDC::Output* Find(const std::string& text) const {
         for (const auto& o : dc_.outputs)
             if (o.text == text) return &o;
         return nullptr;
     }
 
-    CFixedMetricsDC dc_;
-    CCanvas canvas_;
     const DcRect area_{0, 0, 399, 199};
 };
 
@@ -51,7 +43,7 @@ TEST_F(LayoutTest, RowHeadingWidensWhenTheLastRowShownReaches100) {
 
 TEST_F(LayoutTest, PinnedColumnHeadingComesFirstWhereverTheColumnLies) {
     Sheet().view.freezed = {5, 0, kRefColumn};
-    Paint(0, 0);
+    PaintOn(canvas_, area_, 0, 0);
     std::vector<std::string> headings;
     for (const auto& o : dc_.outputs)
         if (o.y < 14) headings.push_back(o.text);
@@ -75,7 +67,7 @@ TEST_F(LayoutTest, FitToCellShrinksTheFontToOnePointAndNoFurther) {
     StyleRecord roomy = fit;
     SetStyle(1, 2, AddStyle(roomy, &font));
     PutText(1, 2, "ok");
-    Paint(0, 0);
+    PaintOn(canvas_, area_, 0, 0);
     const auto* shrunk = Find("far too long to fit in any cell at all");
     ASSERT_NE(shrunk, nullptr);
     EXPECT_EQ(shrunk->fontHeight, -1); // 1 point is 1 pixel
@@ -93,7 +85,7 @@ TEST_F(LayoutTest, TextPositionsByAlignmentAndIndent) {
     SetStyle(1, 0, AddStyle(right));
     PutText(1, 0, "r");
     PutText(0, 1, "left"); // the defaults: left, middle, indent 4
-    Paint(0, 0);
+    PaintOn(canvas_, area_, 0, 0);
     // Column 1's box runs from 97 to 168, row 0's from 16 to 33, row 1's from 35 to 52
     // (band 14, heading 22).
     const auto* r = Find("r");

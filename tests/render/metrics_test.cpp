@@ -8,16 +8,11 @@
 namespace vl {
 
 using rendertest::CFixedMetricsDC;
-using rendertest::SheetFixture;
 
 namespace {
 
-// Characters 7 wide, lines 14 high, unless a test asks for other metrics.
-class MetricsTest : public ::testing::Test, public SheetFixture {
+class MetricsTest : public rendertest::FixedSheetTest {
 protected:
-    explicit MetricsTest(int32_t charWidth = 7, int32_t height = 14) : dc_(charWidth, height) {
-        canvas_.AttachDC(&dc_);
-    }
     uint16_t RowEntry(uint32_t row) { return *Sheet().formats.rowHeights.GetItem2(row); }
     std::vector<uint16_t> RowEntries(uint32_t count) {
         std::vector<uint16_t> out;
@@ -27,9 +22,6 @@ protected:
     void SetColumnWidth(uint16_t column, uint16_t word) {
         Sheet().formats.columns[column].width = word;
     }
-
-    CFixedMetricsDC dc_;
-    CCanvas canvas_;
 };
 
 } // namespace

@@ -7,7 +7,9 @@
 
 namespace vl {
 
+using rendertest::ColumnX;
 using rendertest::MatchesGolden;
+using rendertest::RowY;
 using rendertest::SheetFixture;
 using rendertest::WhiteImage;
 
@@ -21,19 +23,10 @@ class PaintSheetTest : public ::testing::Test, public SheetFixture {
 protected:
     QImage Paint(int width = 400, int height = 220, ZoomPair zoom = {100, 100},
                  uint32_t firstRow = 0, uint16_t firstColumn = 0) {
-        QImage image = WhiteImage(width, height);
-        auto dc = CDeviceContext::ForImage(image);
-        CCanvas canvas;
-        canvas.AttachDC(dc.get());
-        PaintSheet(Book(), Display(), canvas, {0, 0, width - 1, height - 1}, Sheet(), firstRow,
-                   firstColumn, zoom);
-        canvas.RestoreObjects();
-        return image;
+        return rendertest::Drawn(width, height, [&](CCanvas& canvas) {
+            PaintOn(canvas, {0, 0, width - 1, height - 1}, firstRow, firstColumn, zoom);
+        });
     }
-    // Column c's gridline on its left at 100 %: the row heading is 22 wide ("99" and 8).
-    static int ColumnX(int c) { return 23 + 73 * c; }
-    // Row r's gridline above it at 100 %: the heading band is 15 high.
-    static int RowY(int r) { return 16 + 19 * r; }
     // Pixels inside the cell's box that are neither white nor the given colour.
     static int Inked(const QImage& image, int c, int r, QRgb background = kWhite) {
         int n = 0;

@@ -1,6 +1,7 @@
 #include "rendertest.h"
 
 #include "model/formatstore.h"
+#include "render/paintsheet.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,18 +22,21 @@ SheetFixture::SheetFixture() : book_(CreateWorkbook()), sheet_(nullptr), display
     sheet_->InitViewSettings();
 }
 
+void SheetFixture::Put(const CellBuffer& b) {
+    CellCursor cursor;
+    ASSERT_TRUE(sheet_->cells.PutCell(b.bytes, cursor));
+}
+
 void SheetFixture::PutText(uint16_t column, uint32_t row, const std::string& text) {
     CellBuffer b;
     ASSERT_TRUE(MakeTextCell(b, column, row, text));
-    CellCursor cursor;
-    ASSERT_TRUE(sheet_->cells.PutCell(b.bytes, cursor));
+    Put(b);
 }
 
 void SheetFixture::PutNumber(uint16_t column, uint32_t row, double value) {
     CellBuffer b;
     ASSERT_TRUE(MakeNumberCell(b, column, row, value));
-    CellCursor cursor;
-    ASSERT_TRUE(sheet_->cells.PutCell(b.bytes, cursor));
+    Put(b);
 }
 
 void SheetFixture::PutFormula(uint16_t column, uint32_t row, const char* formula, double result) {
@@ -41,8 +45,7 @@ void SheetFixture::PutFormula(uint16_t column, uint32_t row, const char* formula
     head.cachedNumber = result;
     CellBuffer b;
     ASSERT_TRUE(MakeFormulaCell(b, column, row, head, formula));
-    CellCursor cursor;
-    ASSERT_TRUE(sheet_->cells.PutCell(b.bytes, cursor));
+    Put(b);
 }
 
 uint16_t SheetFixture::AddStyle(StyleRecord style, const FontRecord* font) {
@@ -64,6 +67,12 @@ void SheetFixture::SetStyle(uint16_t firstColumn, uint16_t lastColumn, uint32_t 
                             uint16_t style) {
     CellCursor cursor;
     ASSERT_TRUE(PutFormatRun(sheet_->formats, {firstColumn, lastColumn, row, style}, cursor));
+}
+
+void SheetFixture::PaintOn(CCanvas& canvas, const DcRect& area, uint32_t firstRow,
+                           uint16_t firstColumn, ZoomPair zoom) {
+    PaintSheet(*book_, display_, canvas, area, *sheet_, firstRow, firstColumn, zoom);
+    canvas.RestoreObjects();
 }
 
 FontRecord Font(const char* face, uint8_t size, uint8_t weight) {

@@ -7,6 +7,7 @@
 #include "model/workbook.h"
 #include "platform/gui/devicecontext.h"
 #include "render/canvas.h"
+#include "render/sheetlayout.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -86,13 +87,36 @@ public:
     uint16_t AddStyle(StyleRecord style, const FontRecord* font = nullptr);
     void SetStyle(uint16_t column, uint32_t row, uint16_t style);
     void SetStyle(uint16_t firstColumn, uint16_t lastColumn, uint32_t row, uint16_t style);
+    // Paints the sheet from the given first row and column and puts the canvas's objects back.
+    void PaintOn(CCanvas& canvas, const DcRect& area, uint32_t firstRow, uint16_t firstColumn,
+                 ZoomPair zoom = {100, 100});
 
 private:
+    void Put(const CellBuffer& b);
+
     std::unique_ptr<CWorkbook> book_;
     CWorksheet* sheet_;
     CEvalContext ctx_;
     CCellDisplay display_;
 };
+
+// A sheet and a canvas on a fixed-metrics context: characters 7 wide, lines 14 high.
+class FixedSheetTest : public ::testing::Test, public SheetFixture {
+protected:
+    FixedSheetTest() { canvas_.AttachDC(&dc_); }
+    CFixedMetricsDC dc_{7, 14};
+    CCanvas canvas_;
+};
+
+// A sheet painted with real fonts at 100 %: the row heading is 22 wide ("99" and 8), the
+// heading band 15 high, columns 73 and rows 19 pixels with their gridlines. These are the
+// gridlines left of column c and above row r.
+inline int ColumnX(int c) {
+    return 23 + 73 * c;
+}
+inline int RowY(int r) {
+    return 16 + 19 * r;
+}
 
 FontRecord Font(const char* face, uint8_t size, uint8_t weight = 0);
 
