@@ -16,6 +16,13 @@ QImage White(int width, int height) {
     return image;
 }
 
+// Draws into a fresh white image through a context that is gone before the image is read.
+template <class Draw> QImage Drawn(int width, int height, Draw draw) {
+    QImage image = White(width, height);
+    draw(*CDeviceContext::ForImage(image));
+    return image;
+}
+
 bool Black(const QImage& image, int x, int y) {
     return image.pixel(x, y) == qRgb(0, 0, 0);
 }
@@ -42,13 +49,11 @@ TEST(DeviceContext, LinesLeaveOutTheirEndPixelInEveryDirection) {
         {{0, 0}, {10, 5}, {9, 5}, {10, 5}, 10},
     };
     for (const Case& c : cases) {
-        QImage image = White(16, 16);
-        {
-            auto dc = CDeviceContext::ForImage(image);
-            dc->SelectPen({PS_SOLID, 0, 0});
-            dc->MoveTo(c.from.x, c.from.y);
-            ASSERT_TRUE(dc->LineTo(c.to.x, c.to.y));
-        }
+        const QImage image = Drawn(16, 16, [&](CDeviceContext& dc) {
+            dc.SelectPen({PS_SOLID, 0, 0});
+            dc.MoveTo(c.from.x, c.from.y);
+            ASSERT_TRUE(dc.LineTo(c.to.x, c.to.y));
+        });
         int count = 0;
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x) count += Black(image, x, y);
@@ -71,43 +76,37 @@ TEST(DeviceContext, DashedPensRepeatTheirOnAndOffPixels) {
         {PS_SOLID, "################################################"},
     };
     for (const Case& c : cases) {
-        QImage image = White(60, 3);
-        {
-            auto dc = CDeviceContext::ForImage(image);
-            dc->SelectPen({c.style, 0, 0});
-            dc->MoveTo(0, 1);
-            dc->LineTo(59, 1);
-        }
+        const QImage image = Drawn(60, 3, [&](CDeviceContext& dc) {
+            dc.SelectPen({c.style, 0, 0});
+            dc.MoveTo(0, 1);
+            dc.LineTo(59, 1);
+        });
         EXPECT_EQ(Row(image, 1, 0, 48), c.pixels) << c.style;
     }
 }
 
 TEST(DeviceContext, NullPenMovesWithoutDrawing) {
-    QImage image = White(8, 8);
-    {
-        auto dc = CDeviceContext::ForImage(image);
-        dc->SelectPen({PS_NULL, 0, 0});
-        dc->MoveTo(0, 0);
-        dc->LineTo(7, 7);
-        dc->SelectPen({PS_SOLID, 0, 0});
-        dc->LineTo(7, 0); // from where the null pen left off
-    }
+    const QImage image = Drawn(8, 8, [](CDeviceContext& dc) {
+        dc.SelectPen({PS_NULL, 0, 0});
+        dc.MoveTo(0, 0);
+        dc.LineTo(7, 7);
+        dc.SelectPen({PS_SOLID, 0, 0});
+        dc.LineTo(7, 0); // from where the null pen left off
+    });
     EXPECT_FALSE(Black(image, 0, 0));
     EXPECT_TRUE(Black(image, 7, 7));
     EXPECT_TRUE(Black(image, 7, 1));
 }
 
 TEST(DeviceContext, RasterOperationsCopyXorAndInvert) {
-    QImage image = White(8, 2);
-    {
-        auto dc = CDeviceContext::ForImage(image);
-        dc->SelectBrush({DcBrush::kSolid, Rgb(0x32, 0x32, 0), nullptr});
-        dc->PatBlt(0, 0, 2, 2, PATCOPY);
-        dc->PatBlt(2, 0, 2, 2, PATINVERT);
-        dc->PatBlt(4, 0, 2, 2, DSTINVERT);
-        dc->PatBlt(6, 0, 2, 2, PATINVERT);
-        dc->PatBlt(6, 0, 2, 2, PATINVERT);
-    }
+    const QImage image = Drawn(8, 2, [](CDeviceContext& dc) {
+        dc.SelectBrush({DcBrush::kSolid, Rgb(0x32, 0x32, 0), nullptr});
+        dc.PatBlt(0, 0, 2, 2, PATCOPY);
+        dc.PatBlt(2, 0, 2, 2, PATINVERT);
+        dc.PatBlt(4, 0, 2, 2, DSTINVERT);
+        dc.PatBlt(6, 0, 2, 2, PATINVERT);
+        dc.PatBlt(6, 0, 2, 2, PATINVERT);
+    });
     EXPECT_EQ(image.pixel(1, 1), qRgb(0x32, 0x32, 0));
     EXPECT_EQ(image.pixel(3, 1), qRgb(205, 205, 255));
     EXPECT_EQ(image.pixel(5, 1), qRgb(0, 0, 0));
@@ -115,22 +114,19 @@ TEST(DeviceContext, RasterOperationsCopyXorAndInvert) {
 }
 
 TEST(DeviceContext, ClipsNestAndRestoreWithTheSavedState) {
-    QImage image = White(10, 10);
-    {
-        auto dc = CDeviceContext::ForImage(image);
-        dc->SelectBrush({DcBrush::kSolid, 0, nullptr});
-        dc->SetTextColor(Rgb(1, 2, 3));
-        const int level = dc->SaveDC();
-        EXPECT_EQ(level, 1);
-        dc->IntersectClipRect(2, 2, 8, 8); // right and bottom outside
-        dc->IntersectClipRect(0, 0, 5, 5);
-        dc->SetTextColor(Rgb(9, 9, 9));
-        dc->PatBlt(0, 0, 10, 10, PATCOPY);
-        EXPECT_TRUE(dc->RestoreDC(-1));
-        EXPECT_EQ(dc->GetTextColor(), Rgb(1, 2, 3));
-        EXPECT_FALSE(dc->RestoreDC(-1));
-        dc->PatBlt(9, 9, 1, 1, PATCOPY); // no clip any more
-    }
+    const QImage image = Drawn(10, 10, [](CDeviceContext& dc) {
+        dc.SelectBrush({DcBrush::kSolid, 0, nullptr});
+        dc.SetTextColor(Rgb(1, 2, 3));
+        EXPECT_EQ(dc.SaveDC(), 1);
+        dc.IntersectClipRect(2, 2, 8, 8); // right and bottom outside
+        dc.IntersectClipRect(0, 0, 5, 5);
+        dc.SetTextColor(Rgb(9, 9, 9));
+        dc.PatBlt(0, 0, 10, 10, PATCOPY);
+        EXPECT_TRUE(dc.RestoreDC(-1));
+        EXPECT_EQ(dc.GetTextColor(), Rgb(1, 2, 3));
+        EXPECT_FALSE(dc.RestoreDC(-1));
+        dc.PatBlt(9, 9, 1, 1, PATCOPY); // no clip any more
+    });
     EXPECT_TRUE(Black(image, 2, 2));
     EXPECT_TRUE(Black(image, 4, 4));
     EXPECT_FALSE(Black(image, 5, 5));
@@ -164,14 +160,12 @@ TEST(DeviceContext, TextIsPlacedByItsAlignmentAndFilledBehindWhenOpaque) {
         {TA_LEFT | TA_BASELINE, 50, 30 - font.Metrics().ascent()},
     };
     for (const Case& c : cases) {
-        QImage image = White(100, 60);
-        {
-            auto dc = CDeviceContext::ForImage(image);
-            dc->SelectFont(font);
-            dc->SetTextAlign(c.align);
-            dc->SetBkColor(Rgb(0, 0, 255));
-            ASSERT_TRUE(dc->TextOut(50, 30, "W\xe9"));
-        }
+        const QImage image = Drawn(100, 60, [&](CDeviceContext& dc) {
+            dc.SelectFont(font);
+            dc.SetTextAlign(c.align);
+            dc.SetBkColor(Rgb(0, 0, 255));
+            ASSERT_TRUE(dc.TextOut(50, 30, "W\xe9"));
+        });
         // The opaque background shows exactly the text's box.
         QRect box;
         for (int y = 0; y < 60; ++y)
@@ -207,10 +201,6 @@ TEST(DeviceContext, MulDivRoundsHalfAwayFromZero) {
     EXPECT_EQ(MulDiv(5, 5, 0), -1);
 }
 
-} // namespace vl
-
-namespace vl {
-
 TEST(DeviceContext, LinesAreDrawnCharacterByCharacterAsMeasured) {
     // "fi" and "fl" have ligatures in some fonts; characters stand apart here, neither
     // joined nor kerned, so a line is as wide as its characters added up.
@@ -223,35 +213,30 @@ TEST(DeviceContext, LinesAreDrawnCharacterByCharacterAsMeasured) {
             log.faceName = face;
             const DcFont font = DcFont::Create(log);
             for (const std::string& text : texts) {
-                QImage whole = White(400, 40), apart = White(400, 40);
-                auto a = CDeviceContext::ForImage(whole);
-                auto b = CDeviceContext::ForImage(apart);
-                a->SelectFont(font);
-                b->SelectFont(font);
-                a->SetBkMode(TRANSPARENT);
-                b->SetBkMode(TRANSPARENT);
                 DcSize size;
-                a->GetTextExtent(text, size);
-                a->TextOut(5, 2, text);
                 int x = 5;
-                for (char c : text) {
-                    b->TextOut(x, 2, std::string_view(&c, 1));
-                    DcSize one;
-                    b->GetTextExtent(std::string_view(&c, 1), one);
-                    x += one.cx;
-                }
-                a.reset();
-                b.reset();
+                const QImage whole = Drawn(400, 40, [&](CDeviceContext& dc) {
+                    dc.SelectFont(font);
+                    dc.SetBkMode(TRANSPARENT);
+                    dc.GetTextExtent(text, size);
+                    dc.TextOut(5, 2, text);
+                });
+                const QImage apart = Drawn(400, 40, [&](CDeviceContext& dc) {
+                    dc.SelectFont(font);
+                    dc.SetBkMode(TRANSPARENT);
+                    for (char c : text) {
+                        dc.TextOut(x, 2, std::string_view(&c, 1));
+                        DcSize one;
+                        dc.GetTextExtent(std::string_view(&c, 1), one);
+                        x += one.cx;
+                    }
+                });
                 EXPECT_EQ(size.cx, x - 5) << face << " " << height << " " << text;
                 EXPECT_EQ(whole, apart) << face << " " << height << " " << text;
             }
         }
     }
 }
-
-} // namespace vl
-
-namespace vl {
 
 TEST(DeviceContext, PicturesAndPdfWritersAreDeviceContextsAtTheirOwnResolution) {
     QPicture picture;
