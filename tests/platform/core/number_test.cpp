@@ -1,6 +1,5 @@
 #include "platform/core/number.h"
 
-#include <clocale>
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -93,17 +92,6 @@ TEST(NumberFormat, FixedFormOfTheLargestValuesAtFullPrecision) {
         ASSERT_TRUE(ParseNumber(text, back));
         EXPECT_EQ(back, value);
     }
-}
-
-TEST(NumberFormat, IgnoresTheProcessLocale) {
-    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
-    double v = 0;
-    EXPECT_TRUE(ParseNumber("1.25", v));
-    EXPECT_EQ(v, 1.25);
-    EXPECT_EQ(ScanNumber("1,25", v).length, 1u);
-    EXPECT_EQ(FormatNumberG(1.25, 15), "1.25");
-    EXPECT_EQ(FormatNumberF(1234.5, 1), "1234.5");
-    std::setlocale(LC_ALL, "C"); // only non-fatal checks above: always reached
 }
 
 TEST(NumberFormat, EveryWrittenDoubleReadsBackExactly) {
