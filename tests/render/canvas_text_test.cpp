@@ -6,23 +6,20 @@
 
 namespace vl {
 
-using rendertest::CFixedMetricsDC;
-
 namespace {
 
-// Every character 7 pixels wide, every line 14 high.
-class CanvasTextTest : public ::testing::Test {
-protected:
-    CanvasTextTest() : dc_(7, 14) { canvas_.AttachDC(&dc_); }
+// Runs drawn: their text and left end.
+using Runs = std::vector<std::pair<std::string, int32_t>>;
 
+class CanvasTextTest : public rendertest::FixedCanvasTest {
+protected:
     static RenderedList Literal(const std::string& text) {
         RenderedList list;
         list.AddText(text);
         return list;
     }
-    // The text and left end of every run drawn.
-    std::vector<std::pair<std::string, int32_t>> Runs() const {
-        std::vector<std::pair<std::string, int32_t>> out;
+    Runs Drawn() const {
+        Runs out;
         for (const auto& o : dc_.outputs) out.emplace_back(o.text, o.x);
         return out;
     }
@@ -31,9 +28,6 @@ protected:
         for (uint16_t k = 0; k < list.count; ++k) s += char(list.items[k].ch);
         return s;
     }
-
-    CFixedMetricsDC dc_;
-    CCanvas canvas_;
 };
 
 } // namespace
@@ -128,8 +122,7 @@ TEST_F(CanvasTextTest, FillCellRepeatsWhileItsCopiesStayUnderTheSpareWidth) {
     ASSERT_TRUE(canvas_.SetTextAlign(kAlignLeft, kAlignTop));
     ASSERT_TRUE(canvas_.DrawRotatedText(100, 50, list, 51, 0)); // 30 more than the text
     // Four stars: 28 < 30, 35 is not.
-    EXPECT_EQ(Runs(), (std::vector<std::pair<std::string, int32_t>>{
-                          {"ab", 100}, {"****", 114}, {"c", 144}}));
+    EXPECT_EQ(Drawn(), (Runs{{"ab", 100}, {"****", 114}, {"c", 144}}));
 }
 
 TEST_F(CanvasTextTest, RightAlignedRunEndsAtThePoint) {
@@ -150,7 +143,7 @@ TEST_F(CanvasTextTest, CentredAndWidthOnlyCellsMoveThePoint) {
     canvas_.SetTextAlign(kAlignCenter, kAlignTop);
     ASSERT_TRUE(canvas_.DrawRotatedText(100, 50, list, 0, 0));
     // D = 28: the start moves by -13; "a" centred 3 in; the blank 7; "bc" centred 7 in.
-    EXPECT_EQ(Runs(), (std::vector<std::pair<std::string, int32_t>>{{"a", 90}, {"bc", 107}}));
+    EXPECT_EQ(Drawn(), (Runs{{"a", 90}, {"bc", 107}}));
 }
 
 TEST_F(CanvasTextTest, RotatedRunsMoveUpTheLineWithTruncatedSteps) {
@@ -207,8 +200,7 @@ TEST_F(CanvasTextTest, OnlyTextsUpTo1024CharactersGoThroughTheFormatCode) {
     const std::string longText = "2006-01-31" + std::string(1015, ' ');
     ASSERT_TRUE(canvas_.DrawTextInRect(0, 0, "2006-01-31", "yyyy", 100, 0));
     ASSERT_TRUE(canvas_.DrawTextInRect(0, 0, longText, "yyyy", 100, 0));
-    EXPECT_EQ(Runs(), (std::vector<std::pair<std::string, int32_t>>{
-                          {"2006", 0}, {longText.substr(0, 1024), 0}}));
+    EXPECT_EQ(Drawn(), (Runs{{"2006", 0}, {longText.substr(0, 1024), 0}}));
 }
 
 } // namespace vl

@@ -100,13 +100,16 @@ private:
     CCellDisplay display_;
 };
 
-// A sheet and a canvas on a fixed-metrics context: characters 7 wide, lines 14 high.
-class FixedSheetTest : public ::testing::Test, public SheetFixture {
+// A canvas on a fixed-metrics context: characters 7 wide, lines 14 high.
+class FixedCanvasTest : public ::testing::Test {
 protected:
-    FixedSheetTest() { canvas_.AttachDC(&dc_); }
+    FixedCanvasTest() { canvas_.AttachDC(&dc_); }
     CFixedMetricsDC dc_{7, 14};
     CCanvas canvas_;
 };
+
+// The same with a sheet to measure and paint.
+class FixedSheetTest : public FixedCanvasTest, public SheetFixture {};
 
 // A sheet painted with real fonts at 100 %: the row heading is 22 wide ("99" and 8), the
 // heading band 15 high, columns 73 and rows 19 pixels with their gridlines. These are the
