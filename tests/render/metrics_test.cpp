@@ -7,8 +7,6 @@
 
 namespace vl {
 
-using rendertest::CFixedMetricsDC;
-
 namespace {
 
 class MetricsTest : public rendertest::FixedSheetTest {
@@ -136,28 +134,25 @@ TEST_F(MetricsTest, WrappedCellIsWrappedAtTheColumnWidthLessBothIndents) {
     SetStyle(2, 0, AddStyle(style));
     SetColumnWidth(2, (100 << 1) | 1);
     PutText(2, 0, std::string(20, 'a'));
-    CFixedMetricsDC dc(10, 14);
-    CCanvas canvas;
-    canvas.AttachDC(&dc);
+    dc_.SetMetrics(10, 14);
     // Nine characters a line at 90 pixels: three lines; at 100 it would be two.
-    EXPECT_EQ(MeasureRowAutoHeights(Book(), Display(), canvas, Sheet(), 0, nullptr, nullptr), 42);
+    EXPECT_EQ(MeasureRowAutoHeights(Book(), Display(), canvas_, Sheet(), 0, nullptr, nullptr), 42);
 }
 
 TEST_F(MetricsTest, HugeFontsStopAt4095) {
-    CFixedMetricsDC dc(5000, 5000);
-    CCanvas canvas;
-    canvas.AttachDC(&dc);
+    dc_.SetMetrics(5000, 5000);
     const FontRecord font = rendertest::Font("Arial", 255);
     StyleRecord style;
     const uint16_t s = AddStyle(style, &font);
     Sheet().formats.columns[9].style = s;
     PutText(9, 0, "huge");
-    UpdateColumnStyleHeights(Book(), canvas, Sheet(), 0, kLastColumn);
+    UpdateColumnStyleHeights(Book(), canvas_, Sheet(), 0, kLastColumn);
     EXPECT_EQ(Sheet().formats.columns[9].autoRowHeight & 0x0FFF, 4095);
     EXPECT_EQ(Sheet().formats.columns[8].autoRowHeight, 0); // style 0's font is all zero
     EXPECT_EQ(GetRowHeight(Sheet(), 5, 100), 4095);
-    EXPECT_EQ(MeasureRowAutoHeights(Book(), Display(), canvas, Sheet(), 0, nullptr, nullptr), 4095);
-    EXPECT_EQ(MeasureColumnAutoWidth(Book(), canvas, Sheet(), 9), 4095);
+    EXPECT_EQ(MeasureRowAutoHeights(Book(), Display(), canvas_, Sheet(), 0, nullptr, nullptr),
+              4095);
+    EXPECT_EQ(MeasureColumnAutoWidth(Book(), canvas_, Sheet(), 9), 4095);
 }
 
 TEST_F(MetricsTest, ColumnAutoFitTakesTheWidestUnwrappedCell) {

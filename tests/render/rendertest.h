@@ -54,6 +54,10 @@ public:
 
     CFixedMetricsDC(int32_t charWidth, int32_t height)
         : CDeviceContext(kScreenDpi, kScreenDpi, true), charWidth_(charWidth), height_(height) {}
+    void SetMetrics(int32_t charWidth, int32_t height) {
+        charWidth_ = charWidth;
+        height_ = height;
+    }
     bool GetTextExtent(std::string_view text, DcSize& size) override {
         size.cx = int32_t(text.size()) * charWidth_;
         size.cy = height_;
