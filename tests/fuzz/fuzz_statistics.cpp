@@ -84,37 +84,28 @@ void PushArray(vl::CEvalContext& ctx, vl::FormulaToken& slot, Reader& in) {
 void PushArgument(Fixture& f, Reader& in) {
     vl::CEvalContext& ctx = f.ctx;
     vl::FormulaToken& slot = vl::ClearOperand(ctx.values[++ctx.valueCount]);
-    switch (in.Byte() % 8) {
-    case 0:
-    case 1:
+    const uint8_t kind = in.Byte() % 8;
+    if (kind < 2) {
         slot.type = vl::kTokenNumber;
         slot.number = in.Pick(kNumbers);
-        break;
-    case 2:
-        slot.type = vl::kTokenText;
-        if (!ctx.stringPool.PushString(in.Pick(kTexts))) slot.type = vl::kTokenEmpty;
-        break;
-    case 3:
+    } else if (kind == 2) {
+        slot.type = ctx.stringPool.PushString(in.Pick(kTexts)) ? vl::kTokenText : vl::kTokenEmpty;
+    } else if (kind == 3) {
         slot.type = vl::kTokenEmpty;
         slot.error = uint8_t((in.Byte() % 13) << 4);
-        break;
-    case 4:
+    } else if (kind == 4) {
         slot.type = vl::kTokenReference;
         slot.column = uint16_t(in.Byte() % 5);
         slot.row = in.Byte() % 12;
         slot.cells = &f.sheet;
-        break;
-    case 5:
-    case 6: {
+    } else if (kind < 7) {
         slot.type = vl::kTokenArea;
         slot.firstColumn = uint16_t(in.Byte() % 5);
         slot.firstRow = in.Byte() % 12;
         slot.lastColumn = uint16_t(slot.firstColumn + in.Byte() % 4);
         slot.lastRow = slot.firstRow + in.Byte() % 12;
         slot.cells = &f.sheet;
-        break;
-    }
-    default:
+    } else {
         PushArray(ctx, slot, in);
     }
 }
