@@ -132,8 +132,8 @@ TEST_F(CanvasTextTest, RightAlignedRunEndsAtThePoint) {
     ASSERT_EQ(dc_.outputs.size(), 1u);
     // Moved left by D - 1 = 20, then right by the run's 21: drawn right-aligned at 101,
     // so the text covers 80 to 100.
-    EXPECT_EQ(dc_.outputs[0].x, 101);
-    EXPECT_EQ(dc_.outputs[0].align & TA_CENTER, TA_RIGHT);
+    EXPECT_EQ(std::pair(dc_.outputs[0].x, dc_.outputs[0].align & TA_CENTER),
+              std::pair(101, TA_RIGHT));
 }
 
 TEST_F(CanvasTextTest, CentredAndWidthOnlyCellsMoveThePoint) {
@@ -153,8 +153,8 @@ TEST_F(CanvasTextTest, RotatedRunsMoveUpTheLineWithTruncatedSteps) {
     canvas_.SetTextAlign(kAlignLeft, kAlignTop);
     ASSERT_TRUE(canvas_.DrawRotatedText(100, 100, list, 0, std::numbers::pi / 2));
     ASSERT_EQ(dc_.outputs.size(), 2u);
-    EXPECT_EQ(dc_.outputs[1].x, 100); // cos 90 degrees x 14 truncates to 0
-    EXPECT_EQ(dc_.outputs[1].y, 79);  // up by "ab" and the blank
+    // Across by cos 90 degrees x 14, truncated to 0; up by "ab" and the blank.
+    EXPECT_EQ(std::pair(dc_.outputs[1].x, dc_.outputs[1].y), std::pair(100, 79));
 }
 
 TEST_F(CanvasTextTest, ListColourIsUsedForTheTextAndPutBackAfter) {

@@ -35,9 +35,9 @@ TEST_F(LayoutTest, RowHeadingWidensWhenTheLastRowShownReaches100) {
     for (const Case& c : cases) {
         const SheetLayout layout =
             ComputeSheetLayout(canvas_, area_, Sheet(), c.firstRow, 0, {100, 100});
-        EXPECT_EQ(layout.lastRow, c.lastRow);
-        EXPECT_EQ(layout.headingWidth, c.headingWidth) << c.firstRow;
-        EXPECT_EQ(layout.bandHeight, 14);
+        EXPECT_EQ(std::tuple(layout.lastRow, layout.headingWidth, layout.bandHeight),
+                  std::tuple(c.lastRow, c.headingWidth, 14))
+            << c.firstRow;
     }
 }
 
@@ -47,10 +47,8 @@ TEST_F(LayoutTest, PinnedColumnHeadingComesFirstWhereverTheColumnLies) {
     std::vector<std::string> headings;
     for (const auto& o : dc_.outputs)
         if (o.y < 14) headings.push_back(o.text);
-    ASSERT_GE(headings.size(), 3u);
-    EXPECT_EQ(headings[0], "F");
-    EXPECT_EQ(headings[1], "A");
-    EXPECT_EQ(headings[2], "B");
+    headings.resize(3);
+    EXPECT_EQ(headings, (std::vector<std::string>{"F", "A", "B"}));
     // Its width and gridline are taken from the scrolled part: "A" starts 73 further on.
     const auto* f = Find("F");
     const auto* a = Find("A");
@@ -90,12 +88,11 @@ TEST_F(LayoutTest, TextPositionsByAlignmentAndIndent) {
     // (band 14, heading 22).
     const auto* r = Find("r");
     ASSERT_NE(r, nullptr);
-    EXPECT_EQ(r->x, 168 - 6 + 1); // the run ends at the point: x - D + 1 to x
-    EXPECT_EQ(r->y, 16 + 1);
+    EXPECT_EQ(std::pair(r->x, r->y), std::pair(168 - 6 + 1, 16 + 1)); // runs x - D + 1 to x
     const auto* left = Find("left");
     ASSERT_NE(left, nullptr);
-    EXPECT_EQ(left->x, 24 + 4);
-    EXPECT_EQ(left->y, (35 + 52) / 2 - 7); // middle of the box, less half the text's height
+    // Middle of the box, less half the text's height.
+    EXPECT_EQ(std::pair(left->x, left->y), std::pair(24 + 4, (35 + 52) / 2 - 7));
 }
 
 } // namespace vl
