@@ -30,8 +30,7 @@ TEST_F(LayoutTest, RowHeadingWidensWhenTheLastRowShownReaches100) {
         uint32_t firstRow;
         uint32_t lastRow;
         int32_t headingWidth;
-    } cases[] = {{0, 9, 22},         {89, 98, 22},         {90, 99, 29},        {99980, 99989, 43},
-                 {99990, 99999, 50}, {999989, 999998, 50}, {999990, 999999, 57}};
+    } cases[] = {{0, 9, 22}, {89, 98, 22}, {90, 99, 29}}; // the widths themselves: metrics tests
     for (const Case& c : cases) {
         const SheetLayout layout =
             ComputeSheetLayout(canvas_, area_, Sheet(), c.firstRow, 0, {100, 100});

@@ -89,23 +89,6 @@ QString GoldenPath(const std::string& name) {
     return QString::fromStdString(std::string(VORLANE_TEST_DATA) + "/render/" + name + ".png");
 }
 
-// Red where the images differ, the golden's pixel dimmed elsewhere.
-QImage Difference(const QImage& actual, const QImage& golden) {
-    QImage diff(actual.size(), QImage::Format_RGB32);
-    for (int y = 0; y < actual.height(); ++y) {
-        for (int x = 0; x < actual.width(); ++x) {
-            const bool inside = x < golden.width() && y < golden.height();
-            const QRgb a = actual.pixel(x, y);
-            if (inside && golden.pixel(x, y) == a)
-                diff.setPixel(x, y,
-                              qRgb(128 + qGray(a) / 2, 128 + qGray(a) / 2, 128 + qGray(a) / 2));
-            else
-                diff.setPixel(x, y, qRgb(255, 0, 0));
-        }
-    }
-    return diff;
-}
-
 } // namespace
 
 ::testing::AssertionResult MatchesGolden(const QImage& image, const std::string& name) {
@@ -120,12 +103,12 @@ QImage Difference(const QImage& actual, const QImage& golden) {
     }
     const QImage golden = QImage(path).convertToFormat(QImage::Format_RGB32);
     if (!golden.isNull() && golden == actual) return ::testing::AssertionSuccess();
-    const std::string base = QCoreApplication::applicationDirPath().toStdString() + "/" + name;
-    actual.save(QString::fromStdString(base + ".actual.png"), "PNG");
-    Difference(actual, golden).save(QString::fromStdString(base + ".diff.png"), "PNG");
+    const std::string actualPath =
+        QCoreApplication::applicationDirPath().toStdString() + "/" + name + ".actual.png";
+    actual.save(QString::fromStdString(actualPath), "PNG");
     return ::testing::AssertionFailure()
            << (golden.isNull() ? "no golden image " : "image differs from ") << path.toStdString()
-           << "; wrote " << base << ".actual.png and .diff.png";
+           << "; wrote " << actualPath;
 }
 
 } // namespace vl::rendertest

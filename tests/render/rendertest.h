@@ -128,8 +128,8 @@ inline int RowY(int r) {
 FontRecord Font(const char* face, uint8_t size, uint8_t weight = 0);
 
 // Compares with tests/data/render/<name>.png. With VORLANE_UPDATE_GOLDENS=1 in the
-// environment the golden is rewritten instead; on a mismatch the actual image and a
-// difference image (mismatching pixels red) are written beside the test executable.
+// environment the golden is rewritten instead; on a mismatch the actual image is written
+// beside the test executable.
 ::testing::AssertionResult MatchesGolden(const QImage& image, const std::string& name);
 
 } // namespace vl::rendertest
