@@ -109,18 +109,13 @@ TEST(Canvas, FontHeightsFollowPointsZoomAndTheDefaults) {
 }
 
 TEST(Canvas, PenStylesAndWidthsByLineCodeAndZoom) {
+    // Every code at 50, 100 and 200 % is drawn in the "pens" golden image; here the other
+    // zooms and the widths of 0 and 1 that look alike on screen.
     const std::tuple<uint8_t, uint16_t, uint32_t, int32_t> cases[] = {
-        {FORMAT_LINE_NULL, 100, PS_NULL, 0},
         {FORMAT_LINE_SOLID, 300, PS_SOLID, 0},
-        {FORMAT_LINE_DOT, 100, PS_DOT, 0},
-        {FORMAT_LINE_DASH, 100, PS_DASH, 0},
-        {FORMAT_LINE_DASH_DOT, 100, PS_DASHDOT, 0},
-        {FORMAT_LINE_DASH_DOTDOT, 100, PS_DASHDOTDOT, 0},
         {FORMAT_LINE_SOLID_1, 50, PS_SOLID, 0},
         {FORMAT_LINE_SOLID_2, 150, PS_SOLID, 3},
         {FORMAT_LINE_SOLID_3, 50, PS_SOLID, 1},
-        {FORMAT_LINE_SOLID_3, 200, PS_SOLID, 6},
-        {FORMAT_LINE_DOUBLE, 100, PS_SOLID, 3},
     };
     for (const auto& [line, zoom, style, width] : cases) {
         ScreenCanvas s;

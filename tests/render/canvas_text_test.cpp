@@ -115,46 +115,40 @@ TEST_F(CanvasTextTest, EllipsisShortensFromTheMiddleAlternatingEnds) {
     }
 }
 
-TEST_F(CanvasTextTest, FillCellRepeatsWhileItsCopiesStayUnderTheSpareWidth) {
-    RenderedList list = Literal("ab");
-    list.Add(kFmtFill, '*');
-    list.AddText("c");
-    ASSERT_TRUE(canvas_.SetTextAlign(kAlignLeft, kAlignTop));
-    ASSERT_TRUE(canvas_.DrawRotatedText(100, 50, list, 51, 0)); // 30 more than the text
-    // Four stars: 28 < 30, 35 is not.
-    EXPECT_EQ(Drawn(), (Runs{{"ab", 100}, {"****", 114}, {"c", 144}}));
-}
-
-TEST_F(CanvasTextTest, RightAlignedRunEndsAtThePoint) {
-    RenderedList list = Literal("abc");
-    canvas_.SetTextAlign(kAlignRight, kAlignTop);
-    ASSERT_TRUE(canvas_.DrawRotatedText(100, 50, list, 10, 0));
-    ASSERT_EQ(dc_.outputs.size(), 1u);
-    // Moved left by D - 1 = 20, then right by the run's 21: drawn right-aligned at 101,
-    // so the text covers 80 to 100.
-    EXPECT_EQ(std::pair(dc_.outputs[0].x, dc_.outputs[0].align & TA_CENTER),
-              std::pair(101, TA_RIGHT));
-}
-
-TEST_F(CanvasTextTest, CentredAndWidthOnlyCellsMoveThePoint) {
-    RenderedList list = Literal("a");
-    list.Add(kFmtSpace, 'x');
-    list.AddText("bc");
-    canvas_.SetTextAlign(kAlignCenter, kAlignTop);
-    ASSERT_TRUE(canvas_.DrawRotatedText(100, 50, list, 0, 0));
-    // D = 28: the start moves by -13; "a" centred 3 in; the blank 7; "bc" centred 7 in.
-    EXPECT_EQ(Drawn(), (Runs{{"a", 90}, {"bc", 107}}));
-}
-
-TEST_F(CanvasTextTest, RotatedRunsMoveUpTheLineWithTruncatedSteps) {
-    RenderedList list = Literal("ab");
-    list.Add(kFmtSpace, 'x');
-    list.AddText("c");
-    canvas_.SetTextAlign(kAlignLeft, kAlignTop);
-    ASSERT_TRUE(canvas_.DrawRotatedText(100, 100, list, 0, std::numbers::pi / 2));
-    ASSERT_EQ(dc_.outputs.size(), 2u);
-    // Across by cos 90 degrees x 14, truncated to 0; up by "ab" and the blank.
-    EXPECT_EQ(std::pair(dc_.outputs[1].x, dc_.outputs[1].y), std::pair(100, 79));
+// Cells: '*' a fill cell, '_' a width-only blank, others drawn; runs start at 100, 50.
+TEST_F(CanvasTextTest, RunsArePlacedByAlignmentFillsBlanksAndAngle) {
+    using Placed = std::vector<std::tuple<std::string, int32_t, int32_t>>;
+    struct Case {
+        const char* cells;
+        uint32_t align;
+        int32_t width;
+        double angle;
+        Placed runs;
+    } cases[] = {
+        // 30 more than the text: four stars, 28 < 30, 35 is not.
+        {"ab*c", kAlignLeft, 51, 0, {{"ab", 100, 50}, {"****", 114, 50}, {"c", 144, 50}}},
+        // Moved left by D - 1 = 20, then right by the run's 21: right-aligned at 101.
+        {"abc", kAlignRight, 10, 0, {{"abc", 101, 50}}},
+        // D = 28: the start moves by -13; "a" centred 3 in; the blank 7; "bc" centred 7 in.
+        {"a_bc", kAlignCenter, 0, 0, {{"a", 90, 50}, {"bc", 107, 50}}},
+        // Across by cos 90 degrees x 14, truncated to 0; up by "ab" and the blank.
+        {"ab_c", kAlignLeft, 0, std::numbers::pi / 2, {{"ab", 100, 50}, {"c", 100, 29}}},
+    };
+    for (const Case& c : cases) {
+        RenderedList list;
+        for (const char* p = c.cells; *p; ++p) {
+            if (*p == '*' || *p == '_')
+                list.Add(*p == '*' ? kFmtFill : kFmtSpace, *p == '*' ? '*' : 'x');
+            else
+                list.AddText(std::string(1, *p));
+        }
+        dc_.outputs.clear();
+        ASSERT_TRUE(canvas_.SetTextAlign(c.align, kAlignTop));
+        ASSERT_TRUE(canvas_.DrawRotatedText(100, 50, list, c.width, c.angle));
+        Placed runs;
+        for (const auto& o : dc_.outputs) runs.emplace_back(o.text, o.x, o.y);
+        EXPECT_EQ(runs, c.runs) << c.cells;
+    }
 }
 
 TEST_F(CanvasTextTest, ListColourIsUsedForTheTextAndPutBackAfter) {
