@@ -1,15 +1,11 @@
 // The binary workbook reader from arbitrary bytes. The first byte chooses what the rest is:
 // a plain body of format version 1, 2 or 3, the same encrypted under a fixed key (so that
-// the decrypting path reads it), or a whole file opened with and without the password. An
-// empty corpus folder is seeded with files and bodies the writer made.
+// the decrypting path reads it), or a whole file opened with and without the password. The
+// seeds are files and bodies the writer made, each behind its first byte.
 
 #include "files/binarybody.h"
-#include "files/binaryform.h"
-#include "files/bodyio.h"
 #include "files/workbookopen.h"
 #include "harness.h"
-#include "model/container.h"
-#include "model/inspectedcell.h"
 #include "model/workbook.h"
 
 namespace {
@@ -21,14 +17,6 @@ constexpr const char* kPassword = "fuzz";
 std::string g_file;
 
 enum Mode : uint8_t { kPlainBody, kEncryptedBody, kWholeFile, kModes };
-
-class CCollect : public CBodySink {
-public:
-    void Put(const uint8_t* bytes, uint32_t n) override {
-        data.insert(data.end(), bytes, bytes + n);
-    }
-    std::vector<uint8_t> data;
-};
 
 CryptoContext Key() {
     CryptoContext key;
@@ -43,68 +31,10 @@ std::unique_ptr<CWorkbook> OpenedInput() {
     return book;
 }
 
-// A small workbook with something of every kind the body holds.
-std::unique_ptr<CWorkbook> SeedWorkbook(uint8_t encryption) {
-    auto book = CreateWorkbook();
-    NewWorkbook(*book);
-    book->encryption = encryption;
-    std::snprintf(book->password, sizeof book->password, "%s", kPassword);
-    CWorksheet& sheet = *book->tree.active;
-    CellBuffer b;
-    CellCursor cursor;
-    MakeNumberCell(b, 1, 1, 2.5);
-    sheet.cells.PutCell(b.bytes, cursor);
-    MakeTextCell(b, 2, 1, "text");
-    sheet.cells.PutCell(b.bytes, cursor);
-    FormulaHead head;
-    head.cachedNumber = 3.5;
-    MakeFormulaCell(b, 3, 1, head, "R[0]C[-2]+1");
-    sheet.cells.PutCell(b.bytes, cursor);
-    PutFormatRun(sheet.formats, {0, 3, 1, 0}, cursor);
-    SetFormatStoreRowEntry(sheet.formats, 4, 30, true);
-    AddDropDownEntry(book->dropDownLists[2], "entry");
-    AppendInspectedCell(book->inspectedCells, InspectedCellRecord{});
-    auto container = NewBlockObject<CContainer>();
-    InitContainerDefaults(*container, nullptr, nullptr);
-    container->slots[0].kind = kObjectChart;
-    container->slots[0].chart = NewBlockObject<CChart>(uint8_t(kChart3D));
-    container->slots[0].chart->settings.seriesCount = 1;
-    container->settings.objectCount = 1;
-    LinkContainer(sheet, std::move(container));
-    book->AppendTreeItem(TREE_TYPE_FOLDER, "Folder", 1);
-    return book;
-}
-
-void WriteSeed(const std::filesystem::path& dir, const std::string& name, Mode mode,
-               std::vector<uint8_t> bytes) {
-    CryptoContext key = Key();
-    if (mode == kEncryptedBody) Rc4Crypt(key, bytes.data(), bytes.size());
-    bytes.insert(bytes.begin(), uint8_t(mode * 3 + 2)); // format version 3
-    WriteFile((dir / name).string(), bytes.data(), bytes.size());
-}
-
-void Seed(const std::filesystem::path& dir) {
-    CCollect body;
-    ErrorCode error = 0;
-    SerializeWorkbookBody(*SeedWorkbook(0), body, kBodyFull, error);
-    WriteSeed(dir, "seed-body", kPlainBody, body.data);
-    WriteSeed(dir, "seed-encrypted-body", kEncryptedBody, body.data);
-    const std::string path = (dir / "seed-file.tmp").string();
-    for (uint8_t code = 0; code <= 4; ++code) {
-        auto coded = SeedWorkbook(code);
-        coded->stream.Open(path.c_str(), "w+b", false, kFileBufferSize);
-        SaveBinaryWorkbook(*coded);
-        coded->stream.Close();
-        WriteSeed(dir, "seed-file-" + std::to_string(code), kWholeFile, ReadFile(path));
-        std::filesystem::remove(path);
-    }
-}
-
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (!TempFolder().empty()) g_file = TempFolder() + "/input";
-    SeedEmptyCorpora(*argc, *argv, Seed);
     return 0;
 }
 

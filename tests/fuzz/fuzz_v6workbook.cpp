@@ -1,6 +1,6 @@
 // The version-6 workbook reader from arbitrary bytes: each input is a whole file, opened
-// through the open dispatcher as a document would be. An empty corpus folder is seeded with
-// the golden files of tests/data/v6.
+// through the open dispatcher as a document would be. The seeds are the golden files of
+// tests/data/v6.
 
 #include "files/workbookopen.h"
 #include "harness.h"
@@ -13,21 +13,10 @@ using namespace vl::fuzz;
 
 std::string g_file;
 
-// The golden files lie beside this source, in the tests' data folder.
-void Seed(const std::filesystem::path& corpus) {
-    const std::filesystem::path golden =
-        std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "v6";
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(golden, ec))
-        if (entry.is_regular_file() && entry.path().extension() == ".vlb")
-            std::filesystem::copy_file(entry.path(), corpus / entry.path().filename(), ec);
-}
-
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (!TempFolder().empty()) g_file = TempFolder() + "/input.vlb";
-    SeedEmptyCorpora(*argc, *argv, Seed);
     return 0;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // What the fuzz targets share: a broken promise that stops the run, the input read byte by
 // byte or copied to an exact-size buffer, the checks after a formula, and, for readers that
-// take a file, a temporary folder and the seeding of an empty corpus folder.
+// take a file, a temporary folder for it.
 
 #include "formula/evalcontext.h"
 
@@ -66,15 +66,6 @@ inline void WriteFile(const std::string& path, const uint8_t* data, std::size_t 
     }
 }
 
-inline std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        for (int c; (c = std::fgetc(f)) != EOF;) bytes.push_back(uint8_t(c));
-        std::fclose(f);
-    }
-    return bytes;
-}
-
 // A folder of the run's own for input files, removed with them at exit; empty when none
 // could be made. The name is a plain array: it must outlive the removal at exit.
 inline std::string TempFolder() {
@@ -88,16 +79,6 @@ inline std::string TempFolder() {
         return true;
     }();
     return made ? std::string(folder) : std::string();
-}
-
-// Hands every empty corpus folder named on the command line to `seed` to fill.
-template <class Seed> void SeedEmptyCorpora(int argc, char** argv, Seed seed) {
-    for (int i = 1; i < argc; ++i) {
-        std::error_code ec;
-        if (argv[i][0] != '-' && std::filesystem::is_directory(argv[i], ec) &&
-            std::filesystem::is_empty(argv[i], ec))
-            seed(std::filesystem::path(argv[i]));
-    }
 }
 
 } // namespace vl::fuzz
