@@ -70,7 +70,6 @@ TEST(NumberFormat, WritesCLocaleTextWithThreeDigitExponents) {
         const char* text;
     } cases[] = {
         {'G', 1e15, 15, "1e+015"},
-        {'G', 1.5e20, 15, "1.5e+020"},
         {'G', 1e-15, 15, "1e-015"},
         {'G', 1e300, 15, "1e+300"},
         {'G', 0.1, 15, "0.1"},
