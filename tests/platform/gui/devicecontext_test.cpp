@@ -86,7 +86,7 @@ TEST(DeviceContext, ClipsNestAndRestoreWithTheSavedState) {
     EXPECT_TRUE(Black(image, 9, 9));
 }
 
-TEST(DeviceContext, TextIsPlacedByItsAlignmentAndFilledBehindWhenOpaque) {
+TEST(DeviceContext, TextIsMeasuredAsDrawnAndFilledBehindWhenOpaque) {
     LogFont log;
     log.height = -20;
     log.faceName = "Arial";
@@ -101,30 +101,18 @@ TEST(DeviceContext, TextIsPlacedByItsAlignmentAndFilledBehindWhenOpaque) {
     EXPECT_EQ(size.cx, font.Metrics().horizontalAdvance(QString::fromUtf8("W\xc3\xa9")));
     EXPECT_FALSE(measure->TextOut(0, 0, "W")); // the screen only measures
 
-    struct Case {
-        uint32_t align;
-        int left; // where the text's box starts
-        int top;
-    } cases[] = {
-        {TA_LEFT | TA_TOP, 50, 30},
-        {TA_RIGHT | TA_TOP, 50 - size.cx, 30},
-        {TA_CENTER | TA_TOP, 50 - size.cx / 2, 30},
-        {TA_LEFT | TA_BASELINE, 50, 30 - font.Metrics().ascent()},
-    };
-    for (const Case& c : cases) {
-        const QImage image = Drawn(100, 60, [&](CDeviceContext& dc) {
-            dc.SelectFont(font);
-            dc.SetTextAlign(c.align);
-            dc.SetBkColor(Rgb(0, 0, 255));
-            ASSERT_TRUE(dc.TextOut(50, 30, "W\xe9"));
-        });
-        // The opaque background shows exactly the text's box.
-        QRect box;
-        for (int y = 0; y < 60; ++y)
-            for (int x = 0; x < 100; ++x)
-                if (image.pixel(x, y) != qRgb(255, 255, 255)) box |= QRect(x, y, 1, 1);
-        EXPECT_EQ(box, QRect(c.left, c.top, size.cx, size.cy)) << c.align;
-    }
+    // Right, centred and baseline placing are pinned by the render tests' golden images.
+    const QImage image = Drawn(100, 60, [&](CDeviceContext& dc) {
+        dc.SelectFont(font);
+        dc.SetBkColor(Rgb(0, 0, 255));
+        ASSERT_TRUE(dc.TextOut(50, 30, "W\xe9"));
+    });
+    // The opaque background shows exactly the text's box.
+    QRect box;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 100; ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255)) box |= QRect(x, y, 1, 1);
+    EXPECT_EQ(box, QRect(50, 30, size.cx, size.cy));
 }
 
 TEST(DeviceContext, MemoryContextDrawsOnlyWithABitmap) {
