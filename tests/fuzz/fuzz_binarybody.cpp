@@ -1,148 +1,40 @@
 // The binary workbook reader from arbitrary bytes. The first byte chooses what the rest is:
 // a plain body of format version 1, 2 or 3, the same encrypted under a fixed key (so that
-// the decrypting path reads it), or a whole file opened with and without the password. An
-// empty corpus folder is seeded with files and bodies the writer made.
+// the decrypting path reads it), or a whole file opened with and without the password. The
+// seeds are files and bodies the writer made, each behind its first byte.
 
 #include "files/binarybody.h"
-#include "files/binaryform.h"
-#include "files/bodyio.h"
 #include "files/workbookopen.h"
-#include "model/container.h"
-#include "model/inspectedcell.h"
+#include "harness.h"
 #include "model/workbook.h"
-
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-#include <vector>
 
 namespace {
 
 using namespace vl;
+using namespace vl::fuzz;
 
 constexpr const char* kPassword = "fuzz";
 std::string g_file;
 
 enum Mode : uint8_t { kPlainBody, kEncryptedBody, kWholeFile, kModes };
 
-class CCollect : public CBodySink {
-public:
-    void Put(const uint8_t* bytes, uint32_t n) override {
-        data.insert(data.end(), bytes, bytes + n);
-    }
-    std::vector<uint8_t> data;
-};
-
-void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        if (size) std::fwrite(data, 1, size, f);
-        std::fclose(f);
-    }
-}
-
-void Encrypt(std::vector<uint8_t>& bytes) {
+CryptoContext Key() {
     CryptoContext key;
     DeriveRc4Key(kPassword, kKeyBits128, key);
-    Rc4Crypt(key, bytes.data(), bytes.size());
+    return key;
 }
 
-void ReadBody(uint8_t version, bool encrypted) {
+// A fresh workbook with the input file open on its stream, or none.
+std::unique_ptr<CWorkbook> OpenedInput() {
     auto book = CreateWorkbook();
-    if (!book || !book->stream.Open(g_file.c_str(), "rb", false, kFileBufferSize)) return;
-    CryptoContext key;
-    DeriveRc4Key(kPassword, kKeyBits128, key);
-    ReadBinaryWorkbookBody(*book, book->stream, version, encrypted ? &key : nullptr);
-}
-
-void OpenWhole(const char* password) {
-    auto book = CreateWorkbook();
-    if (!book || !book->stream.Open(g_file.c_str(), "rb", false, kFileBufferSize)) return;
-    OpenWorkbookFile(*book, password);
-}
-
-// A small workbook with something of every kind the body holds.
-std::unique_ptr<CWorkbook> SeedWorkbook(uint8_t encryption) {
-    auto book = CreateWorkbook();
-    NewWorkbook(*book);
-    book->encryption = encryption;
-    std::snprintf(book->password, sizeof book->password, "%s", kPassword);
-    CWorksheet& sheet = *book->tree.active;
-    CellBuffer b;
-    CellCursor cursor;
-    MakeNumberCell(b, 1, 1, 2.5);
-    sheet.cells.PutCell(b.bytes, cursor);
-    MakeTextCell(b, 2, 1, "text");
-    sheet.cells.PutCell(b.bytes, cursor);
-    FormulaHead head;
-    head.cachedNumber = 3.5;
-    MakeFormulaCell(b, 3, 1, head, "R[0]C[-2]+1");
-    sheet.cells.PutCell(b.bytes, cursor);
-    PutFormatRun(sheet.formats, {0, 3, 1, 0}, cursor);
-    SetFormatStoreRowEntry(sheet.formats, 4, 30, true);
-    AddDropDownEntry(book->dropDownLists[2], "entry");
-    AppendInspectedCell(book->inspectedCells, InspectedCellRecord{});
-    auto container = NewBlockObject<CContainer>();
-    InitContainerDefaults(*container, nullptr, nullptr);
-    container->slots[0].kind = kObjectChart;
-    container->slots[0].chart = NewBlockObject<CChart>(uint8_t(kChart3D));
-    container->slots[0].chart->settings.seriesCount = 1;
-    container->settings.objectCount = 1;
-    LinkContainer(sheet, std::move(container));
-    book->AppendTreeItem(TREE_TYPE_FOLDER, "Folder", 1);
+    if (!book || !book->stream.Open(g_file.c_str(), "rb", false, kFileBufferSize)) return nullptr;
     return book;
-}
-
-void WriteSeed(const std::filesystem::path& dir, const std::string& name, Mode mode,
-               std::vector<uint8_t> bytes) {
-    if (mode == kEncryptedBody) Encrypt(bytes);
-    bytes.insert(bytes.begin(), uint8_t(mode * 3 + 2)); // format version 3
-    WriteFile((dir / name).string(), bytes.data(), bytes.size());
-}
-
-void Seed(const std::filesystem::path& dir) {
-    auto book = SeedWorkbook(0);
-    CCollect body;
-    ErrorCode error = 0;
-    SerializeWorkbookBody(*book, body, kBodyFull, error);
-    WriteSeed(dir, "seed-body", kPlainBody, body.data);
-    WriteSeed(dir, "seed-encrypted-body", kEncryptedBody, body.data);
-    for (uint8_t code = 0; code <= 4; ++code) {
-        auto coded = SeedWorkbook(code);
-        const std::string path = (dir / "seed-file.tmp").string();
-        coded->stream.Open(path.c_str(), "w+b", false, kFileBufferSize);
-        SaveBinaryWorkbook(*coded);
-        coded->stream.Close();
-        std::vector<uint8_t> file;
-        if (FILE* f = std::fopen(path.c_str(), "rb")) {
-            for (int c; (c = std::fgetc(f)) != EOF;) file.push_back(uint8_t(c));
-            std::fclose(f);
-        }
-        std::filesystem::remove(path);
-        WriteSeed(dir, "seed-file-" + std::to_string(code), kWholeFile, file);
-    }
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    static char folder[] = "/tmp/fuzz_binarybody.XXXXXX";
-    if (mkdtemp(folder)) {
-        g_file = std::string(folder) + "/input";
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(folder, ec);
-        });
-    }
-    for (int i = 1; i < *argc; ++i) {
-        const char* arg = (*argv)[i];
-        std::error_code ec;
-        if (arg[0] != '-' && std::filesystem::is_directory(arg, ec) &&
-            std::filesystem::is_empty(arg, ec))
-            Seed(arg);
-    }
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    if (!TempFolder().empty()) g_file = TempFolder() + "/input";
     return 0;
 }
 
@@ -151,10 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t selector = data[0] % (kModes * 3);
     WriteFile(g_file, data + 1, size - 1);
     if (selector / 3 == kWholeFile) {
-        OpenWhole(kPassword);
-        OpenWhole(nullptr);
-    } else {
-        ReadBody(uint8_t(1 + selector % 3), selector / 3 == kEncryptedBody);
+        for (const char* password : {kPassword, static_cast<const char*>(nullptr)})
+            if (auto book = OpenedInput()) OpenWorkbookFile(*book, password);
+    } else if (auto book = OpenedInput()) {
+        CryptoContext key = Key();
+        ReadBinaryWorkbookBody(*book, book->stream, uint8_t(1 + selector % 3),
+                               selector / 3 == kEncryptedBody ? &key : nullptr);
     }
     return 0;
 }

@@ -8,23 +8,14 @@
 #include "functions/numeric/random.h"
 #include "functions/numeric/simplex.h"
 #include "functions/numeric/svd.h"
-
-#include <algorithm>
-#include <cstddef>
-#include <cstdint>
-#include <vector>
+#include "harness.h"
 
 namespace {
 
 const double kValues[] = {0, 0, 1, -1, 2, 0.5, -0.5, 3, 1e-9, -1e-9, 1e10, 1e300, -1e300, 7, 1, 0};
 
-struct Reader {
-    const uint8_t* data;
-    std::size_t size;
-    std::size_t pos = 0;
-    uint8_t Byte() { return pos < size ? data[pos++] : 0; }
-    double Value() { return kValues[Byte() % 16]; }
-    int32_t Count(int32_t most) { return 1 + Byte() % most; }
+struct Reader : vl::fuzz::ByteReader {
+    double Value() { return Pick(kValues); }
 };
 
 vl::Matrix Filled(Reader& in, int32_t rows, int32_t cols, int32_t spareRows = 0,
@@ -117,23 +108,8 @@ void Random(Reader& in) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    Reader in{data, size};
-    switch (in.Byte() % 5) {
-    case 0:
-        Dense(in);
-        break;
-    case 1:
-        LeastSquares(in);
-        break;
-    case 2:
-        Programs(in);
-        break;
-    case 3:
-        Regression(in);
-        break;
-    default:
-        Random(in);
-        break;
-    }
+    void (*const kBackEnds[])(Reader&) = {Dense, LeastSquares, Programs, Regression, Random};
+    Reader in{{data, size}};
+    in.Pick(kBackEnds)(in);
     return 0;
 }

@@ -3,29 +3,15 @@
 
 #include "app/core/settings.h"
 #include "formula/cellinput.h"
-#include "formula/evalcontext.h"
 #include "formula/values/isodate.h"
 #include "formula/values/numfmt_compile.h"
 #include "formula/values/numfmt_date.h"
 #include "formula/values/numfmt_number.h"
-
-#include <cstddef>
-#include <cstdint>
-#include <cstring>
-#include <memory>
-#include <string>
-#include <string_view>
+#include "harness.h"
 
 namespace {
 
 using namespace vl;
-
-// An exact-size heap copy, so that any read past the end is caught.
-std::unique_ptr<char[]> Copy(const uint8_t* data, std::size_t size) {
-    std::unique_ptr<char[]> copy(new char[size ? size : 1]);
-    if (size) std::memcpy(copy.get(), data, size);
-    return copy;
-}
 
 void FuzzCode(std::string_view code) {
     static const double kValues[] = {0, -1.5, 1234567.891, 1e-9, 9.3e18, -1e300, 0.5};
@@ -75,12 +61,11 @@ void FuzzInput(std::string_view text, uint8_t kind, bool commaUser) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
-    uint8_t mode = data[0];
-    auto copy = Copy(data + 1, size - 1);
-    std::string_view text(copy.get(), size - 1);
+    const uint8_t mode = data[0];
+    const fuzz::ExactCopy text(data + 1, size - 1);
     if (mode & 1)
-        FuzzCode(text);
+        FuzzCode(text.View());
     else
-        FuzzInput(text, uint8_t(mode >> 2), (mode & 2) != 0);
+        FuzzInput(text.View(), uint8_t(mode >> 2), (mode & 2) != 0);
     return 0;
 }

@@ -5,31 +5,34 @@
 #include "app/profile/profile.h"
 #include "files/xmlreader.h"
 #include "files/xmlwriter.h"
+#include "harness.h"
 
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <string>
+namespace {
+
+using namespace vl;
+
+std::string Written(const SettingsProfile& profile) {
+    CXmlWriter writer;
+    WriteProfile(writer, profile);
+    writer.Flush();
+    return writer.Memory();
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    using namespace vl;
     // The reader reads the text in place: it must outlive the reading.
     const std::string input(reinterpret_cast<const char*>(data), size);
     CXmlReader reader;
     reader.ResetMemory(input);
     SettingsProfile profile;
     if (!ReadProfile(reader, profile)) return 0;
-    CXmlWriter writer;
-    WriteProfile(writer, profile);
-    writer.Flush();
+    const std::string first = Written(profile);
     CXmlReader again;
-    again.ResetMemory(writer.Memory());
+    again.ResetMemory(first);
     // Read over the settings it came from, as a load at start reads over the defaults.
     SettingsProfile back = profile;
-    if (!ReadProfile(again, back)) std::abort();
-    CXmlWriter second;
-    WriteProfile(second, back);
-    second.Flush();
-    if (second.Memory() != writer.Memory()) std::abort();
+    fuzz::Require(ReadProfile(again, back));
+    fuzz::Require(Written(back) == first);
     return 0;
 }

@@ -1,64 +1,48 @@
 // Random calls of the statistics built-ins with numbers, texts, errors, empty arguments,
 // references, small ranges and small arrays: no crash, no hang, and after each call one
 // result on the stack with no string or temporary array left behind.
+#include "formula/functable.h"
 #include "formula/operands.h"
 #include "functions/numeric/statbuiltins.h"
-
-#include <cstddef>
-#include <cstdint>
-#include <string>
+#include "harness.h"
 
 namespace {
 
-const char* const kNames[] = {
-    "AVEDEV",     "AVERAGE",     "BINOMDIST", "CHIDIST", "CHIINV",      "CHITEST",     "CHITEST2",
-    "CONFIDENCE", "CORREL",      "COUNT",     "COUNTA",  "COVAR",       "CRITBINOM",   "DEVSQ",
-    "EXPONDIST",  "FDIST",       "FDISTP",    "FINV",    "FISHER",      "FISHERINV",   "FORECAST",
-    "FREQUENCY",  "FTEST",       "GEOMEAN",   "HARMEAN", "HYPGEOMDIST", "INTERCEPT",   "KURT",
-    "LARGE",      "LINEST",      "MAX",       "MEDIAN",  "MIN",         "MODE",        "NORMDIST",
-    "NORMINV",    "NORMSDIST",   "NORMSINV",  "PEARSON", "PERCENTILE",  "PERCENTRANK", "PERMUT",
-    "POISSON",    "PROB",        "QUARTILE",  "RANK",    "RSQ",         "SKEW",        "SLOPE",
-    "SMALL",      "STANDARDIZE", "STDEV",     "STDEVP",  "STEYX",       "TDIST",       "TINV",
-    "TREND",      "TRIMMEAN",    "TTEST",     "TTEST2",  "VAR",         "VARP",        "WEIBULL",
-    "ZTEST",      "ZTEST2",
-};
+using Reader = vl::fuzz::ByteReader;
+
 const char* const kTexts[] = {"", "1", " 2 ", "x", "1e999", "-3.5", "abc", "0.25"};
 const double kNumbers[] = {0,      1,     -1,     0.5,   2,    3.7,          10,    1e10,
                            -1e300, 1e300, 1e-310, 0.999, 60.5, 2147483647.0, 46341, 1e-9};
 
-struct Reader {
-    const uint8_t* data;
-    std::size_t size;
-    std::size_t pos = 0;
-    uint8_t Byte() { return pos < size ? data[pos++] : 0; }
-    bool More() const { return pos < size; }
-};
+// Cell kinds: 0 none, 1 text, 2 error, 3 and up number; `pick` chooses the value.
+void PutCell(vl::CellBuffer& b, uint16_t col, uint32_t row, unsigned kind, unsigned pick) {
+    if (kind == 1)
+        vl::MakeTextCell(b, col, row, kTexts[pick % 8]);
+    else if (kind == 2)
+        vl::MakeNumberCell(b, col, row, 0, uint8_t(1 + pick % 12));
+    else
+        vl::MakeNumberCell(b, col, row, kNumbers[pick % 16]);
+}
 
 struct Fixture {
     vl::CEvalContext ctx;
     vl::CCellStore sheet;
-    uint16_t index[sizeof(kNames) / sizeof(kNames[0])] = {};
+    std::vector<uint16_t> rows; // every row the statistics library binds
 
     Fixture() {
         vl::BindStatisticsBuiltins();
-        for (std::size_t i = 0; i < sizeof(kNames) / sizeof(kNames[0]); ++i) {
-            std::size_t end = 0;
-            vl::FindBuiltinFunction(std::string(kNames[i]) + "(", index[i], end);
-        }
+        for (uint16_t i = 0; i < vl::BuiltinFunctionCount(); ++i)
+            if (vl::GetBuiltinFunction(i)->implementation != &vl::NotImplementedBuiltin)
+                rows.push_back(i);
         // A 4 x 10 block of numbers, texts and errors, with holes.
         vl::CellCursor cursor;
         for (uint32_t row = 0; row < 10; ++row) {
             for (uint16_t col = 0; col < 4; ++col) {
-                unsigned kind = (row * 7 + col * 3) % 6;
                 vl::CellBuffer b;
-                if (kind == 0) continue;
-                if (kind == 1)
-                    vl::MakeTextCell(b, col, row, kTexts[(row + col) % 8]);
-                else if (kind == 2)
-                    vl::MakeNumberCell(b, col, row, 0, uint8_t(1 + row % 7));
-                else
-                    vl::MakeNumberCell(b, col, row, kNumbers[(row * 4 + col) % 16]);
-                sheet.PutCell(b.bytes, cursor);
+                if (unsigned kind = (row * 7 + col * 3) % 6) {
+                    PutCell(b, col, row, kind, row * 4 + col);
+                    sheet.PutCell(b.bytes, cursor);
+                }
             }
         }
     }
@@ -70,21 +54,16 @@ Fixture& Shared() {
 }
 
 void PushArray(vl::CEvalContext& ctx, vl::FormulaToken& slot, Reader& in) {
-    uint16_t columns = uint16_t(1 + in.Byte() % 3);
-    uint32_t rows = 1 + in.Byte() % 3;
+    const uint16_t columns = uint16_t(in.Count(3));
+    const uint32_t rows = uint32_t(in.Count(3));
     vl::CArrayBuilder builder(ctx);
     for (uint32_t r = 0; r < rows; ++r) {
         for (uint16_t c = 0; c < columns; ++c) {
-            uint8_t kind = in.Byte() % 4;
             vl::CellBuffer b;
-            if (kind == 0) continue;
-            if (kind == 1)
-                vl::MakeTextCell(b, c, r, kTexts[in.Byte() % 8]);
-            else if (kind == 2)
-                vl::MakeNumberCell(b, c, r, 0, uint8_t(1 + in.Byte() % 12));
-            else
-                vl::MakeNumberCell(b, c, r, kNumbers[in.Byte() % 16]);
-            if (!builder.PutRecord(b.bytes)) __builtin_trap();
+            if (unsigned kind = in.Byte() % 4) {
+                PutCell(b, c, r, kind, in.Byte());
+                vl::fuzz::Require(builder.PutRecord(b.bytes));
+            }
         }
     }
     vl::PushArrayValue(ctx, slot, builder.Detach(), columns, rows);
@@ -93,37 +72,28 @@ void PushArray(vl::CEvalContext& ctx, vl::FormulaToken& slot, Reader& in) {
 void PushArgument(Fixture& f, Reader& in) {
     vl::CEvalContext& ctx = f.ctx;
     vl::FormulaToken& slot = vl::ClearOperand(ctx.values[++ctx.valueCount]);
-    switch (in.Byte() % 8) {
-    case 0:
-    case 1:
+    const uint8_t kind = in.Byte() % 8;
+    if (kind < 2) {
         slot.type = vl::kTokenNumber;
-        slot.number = kNumbers[in.Byte() % 16];
-        break;
-    case 2:
-        slot.type = vl::kTokenText;
-        if (!ctx.stringPool.PushString(kTexts[in.Byte() % 8])) slot.type = vl::kTokenEmpty;
-        break;
-    case 3:
+        slot.number = in.Pick(kNumbers);
+    } else if (kind == 2) {
+        slot.type = ctx.stringPool.PushString(in.Pick(kTexts)) ? vl::kTokenText : vl::kTokenEmpty;
+    } else if (kind == 3) {
         slot.type = vl::kTokenEmpty;
         slot.error = uint8_t((in.Byte() % 13) << 4);
-        break;
-    case 4:
+    } else if (kind == 4) {
         slot.type = vl::kTokenReference;
         slot.column = uint16_t(in.Byte() % 5);
         slot.row = in.Byte() % 12;
         slot.cells = &f.sheet;
-        break;
-    case 5:
-    case 6: {
+    } else if (kind < 7) {
         slot.type = vl::kTokenArea;
         slot.firstColumn = uint16_t(in.Byte() % 5);
         slot.firstRow = in.Byte() % 12;
         slot.lastColumn = uint16_t(slot.firstColumn + in.Byte() % 4);
         slot.lastRow = slot.firstRow + in.Byte() % 12;
         slot.cells = &f.sheet;
-        break;
-    }
-    default:
+    } else {
         PushArray(ctx, slot, in);
     }
 }
@@ -137,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     while (in.More()) {
         ctx.status = 0;
         ctx.valueCount = 0;
-        uint16_t function = f.index[in.Byte() % (sizeof(kNames) / sizeof(kNames[0]))];
+        uint16_t function = f.rows[in.Byte() % f.rows.size()];
         uint16_t count = uint16_t(in.Byte() % 6);
         for (uint16_t i = 0; i < count; ++i) PushArgument(f, in);
         vl::FormulaToken& call = vl::ClearOperand(ctx.values[++ctx.valueCount]);
@@ -146,13 +116,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         call.firstArgument = count ? 1 : ctx.valueCount;
         if (!vl::EvalToken(ctx)) {
             // Refused: the stack stays as it was; drop it as the evaluator would.
-            if (ctx.valueCount != count + 1) __builtin_trap();
+            vl::fuzz::Require(ctx.valueCount == count + 1);
             vl::ReleaseTemporaries(ctx, uint16_t(ctx.valueCount - 1), count);
         } else {
-            if (ctx.valueCount != 1) __builtin_trap();
+            vl::fuzz::Require(ctx.valueCount == 1);
             vl::ReleaseTemporaries(ctx, 1, 1);
         }
-        if (ctx.stringPool.count != 0 || ctx.scratch.arrayCount != 0) __builtin_trap();
+        vl::fuzz::RequireOnlyResult(ctx, 0);
         ctx.valueCount = 0;
     }
     return 0;

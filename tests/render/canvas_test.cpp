@@ -8,27 +8,10 @@
 
 namespace vl {
 
-using rendertest::Drawn;
 using rendertest::ScreenCanvas;
 using rendertest::WhiteImage;
 
 namespace {
-
-QRgb Pixel(COLORREF c) {
-    return qRgb(RedOf(c), GreenOf(c), BlueOf(c));
-}
-
-// The box of the pixels that are not white, and their count.
-std::pair<QRect, int> PaintedPixels(const QImage& image) {
-    std::pair<QRect, int> p;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != qRgb(255, 255, 255)) {
-                p.first |= QRect(x, y, 1, 1);
-                ++p.second;
-            }
-    return p;
-}
 
 auto PenOf(const CDeviceContext& dc) {
     return std::tuple(dc.CurrentPen().style, dc.CurrentPen().width, dc.CurrentPen().color);
@@ -92,7 +75,6 @@ TEST(Canvas, SameFontIsCreatedOnceAndAChangedZoomMakesANewOne) {
     ASSERT_TRUE(s.canvas.SelectFont(font, 0, 150));
     EXPECT_NE(s.dc->CurrentFont().Id(), first);
     EXPECT_EQ(s.dc->CurrentFont().Log().weight, FW_BOLD);
-    EXPECT_EQ(s.dc->CurrentFont().Log().height, -24); // MulDiv(12, 96, 72) x 150 / 100
 }
 
 TEST(Canvas, FontHeightsFollowPointsZoomAndTheDefaults) {
@@ -123,23 +105,16 @@ TEST(Canvas, FontHeightsFollowPointsZoomAndTheDefaults) {
     ScreenCanvas s;
     s.canvas.SelectFont(rendertest::Font(longFace.c_str(), 10), 0, 100);
     EXPECT_EQ(s.dc->CurrentFont().Font().family().toStdString(), longFace);
-    s.canvas.SelectFont(DefaultFontRecord(), 0, 100);
-    EXPECT_EQ(s.dc->CurrentFont().Font().family(), "Liberation Sans");
 }
 
 TEST(Canvas, PenStylesAndWidthsByLineCodeAndZoom) {
+    // Every code at 50, 100 and 200 % is drawn in the "pens" golden image; here the other
+    // zooms and the widths of 0 and 1 that look alike on screen.
     const std::tuple<uint8_t, uint16_t, uint32_t, int32_t> cases[] = {
-        {FORMAT_LINE_NULL, 100, PS_NULL, 0},
         {FORMAT_LINE_SOLID, 300, PS_SOLID, 0},
-        {FORMAT_LINE_DOT, 100, PS_DOT, 0},
-        {FORMAT_LINE_DASH, 100, PS_DASH, 0},
-        {FORMAT_LINE_DASH_DOT, 100, PS_DASHDOT, 0},
-        {FORMAT_LINE_DASH_DOTDOT, 100, PS_DASHDOTDOT, 0},
         {FORMAT_LINE_SOLID_1, 50, PS_SOLID, 0},
         {FORMAT_LINE_SOLID_2, 150, PS_SOLID, 3},
         {FORMAT_LINE_SOLID_3, 50, PS_SOLID, 1},
-        {FORMAT_LINE_SOLID_3, 200, PS_SOLID, 6},
-        {FORMAT_LINE_DOUBLE, 100, PS_SOLID, 3},
     };
     for (const auto& [line, zoom, style, width] : cases) {
         ScreenCanvas s;
@@ -155,94 +130,15 @@ TEST(Canvas, PenStylesAndWidthsByLineCodeAndZoom) {
     EXPECT_EQ(PenOf(*s.dc), initial);
 }
 
-TEST(Canvas, ThickestLineIsOnePixelAtHalfZoomAndSixAtDouble) {
-    for (auto [zoom, thickness] : {std::pair{50, 1}, {100, 3}, {200, 6}}) {
-        const QImage image = Drawn(40, 40, [zoom](CCanvas& canvas) {
-            canvas.SetPen(FORMAT_LINE_SOLID_3, 0, uint16_t(zoom));
-            canvas.DrawLine(10, 20, 30, 20);
-        });
-        int rows = 0;
-        for (int y = 0; y < 40; ++y) rows += image.pixel(20, y) == qRgb(0, 0, 0);
-        EXPECT_EQ(rows, thickness) << "zoom " << zoom;
-    }
-}
-
-TEST(Canvas, EveryPatternTileIsTheTableAndTilesFromTheOrigin) {
-    // Every tile repeats after four rows: the bytes of rows 0 to 3, first row high.
-    const uint32_t table[17] = {
-        0x11441144, 0x55AA55AA, 0x77DD77DD, 0xDDFF77FF, 0xF7FF7FFF, 0x0000FFFF,
-        0x33333333, 0x3399CC66, 0x3366CC99, 0x3333CCCC, 0x003300CC, 0x00FFFFFF,
-        0x77777777, 0x77BBDDEE, 0x77EEDDBB, 0x00777777, 0x55BB55EE,
-    };
-    const auto row = [&](int code, int y) {
-        return uint8_t(table[code - 2] >> (24 - 8 * (y % 4)));
-    };
-    const COLORREF fore = Rgb(200, 10, 20), back = Rgb(10, 220, 30);
-    for (uint8_t code = 2; code <= 18; ++code) {
-        const uint8_t* tile = FillPatternTile(code);
-        ASSERT_NE(tile, nullptr);
-        for (int y = 0; y < 8; ++y) EXPECT_EQ(tile[y], row(code, y)) << int(code) << " row " << y;
-        const QImage image = Drawn(19, 19, [&](CCanvas& canvas) {
-            ASSERT_TRUE(canvas.SelectFillPattern(code, fore, back));
-            ASSERT_TRUE(canvas.FillRect({3, 3, 18, 18}));
-        });
-        int wrong = 0;
-        for (int y = 3; y <= 18; ++y)
-            for (int x = 3; x <= 18; ++x)
-                wrong += image.pixel(x, y) != Pixel(row(code, y) & (0x80 >> (x % 8)) ? back : fore);
-        EXPECT_EQ(wrong, 0) << "pattern " << int(code);
-    }
+// Every code in the table, hollow code 0 among them, is drawn in the "patterns" golden image.
+TEST(Canvas, PatternCodesPastTheTableSelectNoBrush) {
+    ScreenCanvas s;
+    const auto initial = BrushOf(*s.dc);
+    s.canvas.SelectFillPattern(FORMAT_PAT_SOLID, Rgb(1, 1, 1), 0);
+    EXPECT_FALSE(s.canvas.SelectFillPattern(23, Rgb(5, 5, 5), 0));
+    EXPECT_EQ(BrushOf(*s.dc), initial);
     EXPECT_EQ(FillPatternTile(1), nullptr);
     EXPECT_EQ(FillPatternTile(19), nullptr);
-}
-
-TEST(Canvas, PatternCodesPastTheTableSelectNoBrushAndNoneIsHollow) {
-    const QImage image = Drawn(10, 10, [](CCanvas& canvas) {
-        const auto initial = BrushOf(*canvas.DC());
-        canvas.SelectFillPattern(FORMAT_PAT_SOLID, Rgb(1, 1, 1), 0);
-        EXPECT_FALSE(canvas.SelectFillPattern(23, Rgb(5, 5, 5), 0));
-        EXPECT_EQ(BrushOf(*canvas.DC()), initial);
-        EXPECT_TRUE(canvas.SelectFillPattern(FORMAT_PAT_NONE, Rgb(5, 5, 5), 0));
-        EXPECT_EQ(canvas.DC()->CurrentBrush().kind, DcBrush::kNull);
-        canvas.FillRect({0, 0, 9, 9});
-    });
-    EXPECT_EQ(PaintedPixels(image).second, 0);
-}
-
-TEST(Canvas, FillRectCoversRightAndBottom) {
-    const QImage image = Drawn(20, 20, [](CCanvas& canvas) {
-        canvas.SelectFillPattern(FORMAT_PAT_SOLID, Rgb(0, 0, 0), 0);
-        canvas.FillRect({0, 0, 9, 9});
-    });
-    EXPECT_EQ(PaintedPixels(image), std::pair(QRect(0, 0, 10, 10), 100));
-}
-
-TEST(Canvas, SymmetricGradientTurnsAtTheMiddleRow) {
-    const COLORREF edge = Rgb(0, 0, 200), middle = Rgb(250, 250, 0);
-    const QImage image = Drawn(4, 11, [&](CCanvas& canvas) {
-        canvas.SelectFillPattern(FORMAT_PAT_SYM_GRAD_VERT, edge, middle);
-        canvas.FillRect({0, 0, 3, 10});
-    });
-    EXPECT_EQ(image.pixel(1, 0), Pixel(edge));
-    EXPECT_EQ(image.pixel(1, 5), Pixel(middle)); // (0 + 10) / 2
-    for (int y = 1; y < 5; ++y) EXPECT_LT(qRed(image.pixel(1, y - 1)), qRed(image.pixel(1, y)));
-    for (int y = 6; y <= 10; ++y) EXPECT_GT(qRed(image.pixel(1, y - 1)), qRed(image.pixel(1, y)));
-}
-
-TEST(Canvas, FillRectWithPatternFramesWithThePen) {
-    const QImage image = Drawn(12, 12, [](CCanvas& canvas) {
-        canvas.SetPen(FORMAT_LINE_SOLID, Rgb(255, 0, 0), 100);
-        canvas.SelectFillPattern(FORMAT_PAT_SOLID, Rgb(0, 0, 255), 0);
-        canvas.FillRectWithPattern({1, 1, 10, 10});
-    });
-    const QRgb red = qRgb(255, 0, 0);
-    for (int i = 1; i <= 10; ++i)
-        EXPECT_EQ(std::tuple(image.pixel(i, 1), image.pixel(1, i), image.pixel(10, i),
-                             image.pixel(i, 10)),
-                  std::tuple(red, red, red, red))
-            << i;
-    EXPECT_EQ(image.pixel(5, 5), qRgb(0, 0, 255));
-    EXPECT_EQ(image.pixel(11, 11), qRgb(255, 255, 255));
 }
 
 TEST(Canvas, DeflateKeepsUncrossedEdgesAndCollapsesCrossedOnesToTheirMiddle) {

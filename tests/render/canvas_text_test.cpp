@@ -6,23 +6,20 @@
 
 namespace vl {
 
-using rendertest::CFixedMetricsDC;
-
 namespace {
 
-// Every character 7 pixels wide, every line 14 high.
-class CanvasTextTest : public ::testing::Test {
-protected:
-    CanvasTextTest() : dc_(7, 14) { canvas_.AttachDC(&dc_); }
+// Runs drawn: their text and left end.
+using Runs = std::vector<std::pair<std::string, int32_t>>;
 
+class CanvasTextTest : public rendertest::FixedCanvasTest {
+protected:
     static RenderedList Literal(const std::string& text) {
         RenderedList list;
         list.AddText(text);
         return list;
     }
-    // The text and left end of every run drawn.
-    std::vector<std::pair<std::string, int32_t>> Runs() const {
-        std::vector<std::pair<std::string, int32_t>> out;
+    Runs Drawn() const {
+        Runs out;
         for (const auto& o : dc_.outputs) out.emplace_back(o.text, o.x);
         return out;
     }
@@ -31,9 +28,6 @@ protected:
         for (uint16_t k = 0; k < list.count; ++k) s += char(list.items[k].ch);
         return s;
     }
-
-    CFixedMetricsDC dc_;
-    CCanvas canvas_;
 };
 
 } // namespace
@@ -121,47 +115,40 @@ TEST_F(CanvasTextTest, EllipsisShortensFromTheMiddleAlternatingEnds) {
     }
 }
 
-TEST_F(CanvasTextTest, FillCellRepeatsWhileItsCopiesStayUnderTheSpareWidth) {
-    RenderedList list = Literal("ab");
-    list.Add(kFmtFill, '*');
-    list.AddText("c");
-    ASSERT_TRUE(canvas_.SetTextAlign(kAlignLeft, kAlignTop));
-    ASSERT_TRUE(canvas_.DrawRotatedText(100, 50, list, 51, 0)); // 30 more than the text
-    // Four stars: 28 < 30, 35 is not.
-    EXPECT_EQ(Runs(), (std::vector<std::pair<std::string, int32_t>>{
-                          {"ab", 100}, {"****", 114}, {"c", 144}}));
-}
-
-TEST_F(CanvasTextTest, RightAlignedRunEndsAtThePoint) {
-    RenderedList list = Literal("abc");
-    canvas_.SetTextAlign(kAlignRight, kAlignTop);
-    ASSERT_TRUE(canvas_.DrawRotatedText(100, 50, list, 10, 0));
-    ASSERT_EQ(dc_.outputs.size(), 1u);
-    // Moved left by D - 1 = 20, then right by the run's 21: drawn right-aligned at 101,
-    // so the text covers 80 to 100.
-    EXPECT_EQ(dc_.outputs[0].x, 101);
-    EXPECT_EQ(dc_.outputs[0].align & TA_CENTER, TA_RIGHT);
-}
-
-TEST_F(CanvasTextTest, CentredAndWidthOnlyCellsMoveThePoint) {
-    RenderedList list = Literal("a");
-    list.Add(kFmtSpace, 'x');
-    list.AddText("bc");
-    canvas_.SetTextAlign(kAlignCenter, kAlignTop);
-    ASSERT_TRUE(canvas_.DrawRotatedText(100, 50, list, 0, 0));
-    // D = 28: the start moves by -13; "a" centred 3 in; the blank 7; "bc" centred 7 in.
-    EXPECT_EQ(Runs(), (std::vector<std::pair<std::string, int32_t>>{{"a", 90}, {"bc", 107}}));
-}
-
-TEST_F(CanvasTextTest, RotatedRunsMoveUpTheLineWithTruncatedSteps) {
-    RenderedList list = Literal("ab");
-    list.Add(kFmtSpace, 'x');
-    list.AddText("c");
-    canvas_.SetTextAlign(kAlignLeft, kAlignTop);
-    ASSERT_TRUE(canvas_.DrawRotatedText(100, 100, list, 0, std::numbers::pi / 2));
-    ASSERT_EQ(dc_.outputs.size(), 2u);
-    EXPECT_EQ(dc_.outputs[1].x, 100); // cos 90 degrees x 14 truncates to 0
-    EXPECT_EQ(dc_.outputs[1].y, 79);  // up by "ab" and the blank
+// Cells: '*' a fill cell, '_' a width-only blank, others drawn; runs start at 100, 50.
+TEST_F(CanvasTextTest, RunsArePlacedByAlignmentFillsBlanksAndAngle) {
+    using Placed = std::vector<std::tuple<std::string, int32_t, int32_t>>;
+    struct Case {
+        const char* cells;
+        uint32_t align;
+        int32_t width;
+        double angle;
+        Placed runs;
+    } cases[] = {
+        // 30 more than the text: four stars, 28 < 30, 35 is not.
+        {"ab*c", kAlignLeft, 51, 0, {{"ab", 100, 50}, {"****", 114, 50}, {"c", 144, 50}}},
+        // Moved left by D - 1 = 20, then right by the run's 21: right-aligned at 101.
+        {"abc", kAlignRight, 10, 0, {{"abc", 101, 50}}},
+        // D = 28: the start moves by -13; "a" centred 3 in; the blank 7; "bc" centred 7 in.
+        {"a_bc", kAlignCenter, 0, 0, {{"a", 90, 50}, {"bc", 107, 50}}},
+        // Across by cos 90 degrees x 14, truncated to 0; up by "ab" and the blank.
+        {"ab_c", kAlignLeft, 0, std::numbers::pi / 2, {{"ab", 100, 50}, {"c", 100, 29}}},
+    };
+    for (const Case& c : cases) {
+        RenderedList list;
+        for (const char* p = c.cells; *p; ++p) {
+            if (*p == '*' || *p == '_')
+                list.Add(*p == '*' ? kFmtFill : kFmtSpace, *p == '*' ? '*' : 'x');
+            else
+                list.AddText(std::string(1, *p));
+        }
+        dc_.outputs.clear();
+        ASSERT_TRUE(canvas_.SetTextAlign(c.align, kAlignTop));
+        ASSERT_TRUE(canvas_.DrawRotatedText(100, 50, list, c.width, c.angle));
+        Placed runs;
+        for (const auto& o : dc_.outputs) runs.emplace_back(o.text, o.x, o.y);
+        EXPECT_EQ(runs, c.runs) << c.cells;
+    }
 }
 
 TEST_F(CanvasTextTest, ListColourIsUsedForTheTextAndPutBackAfter) {
@@ -196,19 +183,12 @@ TEST_F(CanvasTextTest, LinesStepDownAndCentreOrBottomShiftTheWholeText) {
     }
 }
 
-TEST_F(CanvasTextTest, PlainTextInARectangleIsCutTo1024Characters) {
-    const std::string text(3000, 'q');
-    ASSERT_TRUE(canvas_.DrawTextInRect(0, 0, text, {}, 100, 0));
-    ASSERT_EQ(dc_.outputs.size(), 1u);
-    EXPECT_EQ(dc_.outputs[0].text.size(), 1024u);
-}
-
+// A longer text is drawn plain, cut to 1,024 characters.
 TEST_F(CanvasTextTest, OnlyTextsUpTo1024CharactersGoThroughTheFormatCode) {
     const std::string longText = "2006-01-31" + std::string(1015, ' ');
     ASSERT_TRUE(canvas_.DrawTextInRect(0, 0, "2006-01-31", "yyyy", 100, 0));
     ASSERT_TRUE(canvas_.DrawTextInRect(0, 0, longText, "yyyy", 100, 0));
-    EXPECT_EQ(Runs(), (std::vector<std::pair<std::string, int32_t>>{
-                          {"2006", 0}, {longText.substr(0, 1024), 0}}));
+    EXPECT_EQ(Drawn(), (Runs{{"2006", 0}, {longText.substr(0, 1024), 0}}));
 }
 
 } // namespace vl

@@ -7,17 +7,10 @@
 
 namespace vl {
 
-using rendertest::CFixedMetricsDC;
-using rendertest::SheetFixture;
-
 namespace {
 
-// Characters 7 wide, lines 14 high, unless a test asks for other metrics.
-class MetricsTest : public ::testing::Test, public SheetFixture {
+class MetricsTest : public rendertest::FixedSheetTest {
 protected:
-    explicit MetricsTest(int32_t charWidth = 7, int32_t height = 14) : dc_(charWidth, height) {
-        canvas_.AttachDC(&dc_);
-    }
     uint16_t RowEntry(uint32_t row) { return *Sheet().formats.rowHeights.GetItem2(row); }
     std::vector<uint16_t> RowEntries(uint32_t count) {
         std::vector<uint16_t> out;
@@ -27,9 +20,6 @@ protected:
     void SetColumnWidth(uint16_t column, uint16_t word) {
         Sheet().formats.columns[column].width = word;
     }
-
-    CFixedMetricsDC dc_;
-    CCanvas canvas_;
 };
 
 } // namespace
@@ -144,28 +134,25 @@ TEST_F(MetricsTest, WrappedCellIsWrappedAtTheColumnWidthLessBothIndents) {
     SetStyle(2, 0, AddStyle(style));
     SetColumnWidth(2, (100 << 1) | 1);
     PutText(2, 0, std::string(20, 'a'));
-    CFixedMetricsDC dc(10, 14);
-    CCanvas canvas;
-    canvas.AttachDC(&dc);
+    dc_.SetMetrics(10, 14);
     // Nine characters a line at 90 pixels: three lines; at 100 it would be two.
-    EXPECT_EQ(MeasureRowAutoHeights(Book(), Display(), canvas, Sheet(), 0, nullptr, nullptr), 42);
+    EXPECT_EQ(MeasureRowAutoHeights(Book(), Display(), canvas_, Sheet(), 0, nullptr, nullptr), 42);
 }
 
 TEST_F(MetricsTest, HugeFontsStopAt4095) {
-    CFixedMetricsDC dc(5000, 5000);
-    CCanvas canvas;
-    canvas.AttachDC(&dc);
+    dc_.SetMetrics(5000, 5000);
     const FontRecord font = rendertest::Font("Arial", 255);
     StyleRecord style;
     const uint16_t s = AddStyle(style, &font);
     Sheet().formats.columns[9].style = s;
     PutText(9, 0, "huge");
-    UpdateColumnStyleHeights(Book(), canvas, Sheet(), 0, kLastColumn);
+    UpdateColumnStyleHeights(Book(), canvas_, Sheet(), 0, kLastColumn);
     EXPECT_EQ(Sheet().formats.columns[9].autoRowHeight & 0x0FFF, 4095);
     EXPECT_EQ(Sheet().formats.columns[8].autoRowHeight, 0); // style 0's font is all zero
     EXPECT_EQ(GetRowHeight(Sheet(), 5, 100), 4095);
-    EXPECT_EQ(MeasureRowAutoHeights(Book(), Display(), canvas, Sheet(), 0, nullptr, nullptr), 4095);
-    EXPECT_EQ(MeasureColumnAutoWidth(Book(), canvas, Sheet(), 9), 4095);
+    EXPECT_EQ(MeasureRowAutoHeights(Book(), Display(), canvas_, Sheet(), 0, nullptr, nullptr),
+              4095);
+    EXPECT_EQ(MeasureColumnAutoWidth(Book(), canvas_, Sheet(), 9), 4095);
 }
 
 TEST_F(MetricsTest, ColumnAutoFitTakesTheWidestUnwrappedCell) {

@@ -7,6 +7,7 @@
 #include "model/workbook.h"
 #include "platform/gui/devicecontext.h"
 #include "render/canvas.h"
+#include "render/sheetlayout.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -53,6 +54,10 @@ public:
 
     CFixedMetricsDC(int32_t charWidth, int32_t height)
         : CDeviceContext(kScreenDpi, kScreenDpi, true), charWidth_(charWidth), height_(height) {}
+    void SetMetrics(int32_t charWidth, int32_t height) {
+        charWidth_ = charWidth;
+        height_ = height;
+    }
     bool GetTextExtent(std::string_view text, DcSize& size) override {
         size.cx = int32_t(text.size()) * charWidth_;
         size.cy = height_;
@@ -86,19 +91,45 @@ public:
     uint16_t AddStyle(StyleRecord style, const FontRecord* font = nullptr);
     void SetStyle(uint16_t column, uint32_t row, uint16_t style);
     void SetStyle(uint16_t firstColumn, uint16_t lastColumn, uint32_t row, uint16_t style);
+    // Paints the sheet from the given first row and column and puts the canvas's objects back.
+    void PaintOn(CCanvas& canvas, const DcRect& area, uint32_t firstRow, uint16_t firstColumn,
+                 ZoomPair zoom = {100, 100});
 
 private:
+    void Put(const CellBuffer& b);
+
     std::unique_ptr<CWorkbook> book_;
     CWorksheet* sheet_;
     CEvalContext ctx_;
     CCellDisplay display_;
 };
 
+// A canvas on a fixed-metrics context: characters 7 wide, lines 14 high.
+class FixedCanvasTest : public ::testing::Test {
+protected:
+    FixedCanvasTest() { canvas_.AttachDC(&dc_); }
+    CFixedMetricsDC dc_{7, 14};
+    CCanvas canvas_;
+};
+
+// The same with a sheet to measure and paint.
+class FixedSheetTest : public FixedCanvasTest, public SheetFixture {};
+
+// A sheet painted with real fonts at 100 %: the row heading is 22 wide ("99" and 8), the
+// heading band 15 high, columns 73 and rows 19 pixels with their gridlines. These are the
+// gridlines left of column c and above row r.
+inline int ColumnX(int c) {
+    return 23 + 73 * c;
+}
+inline int RowY(int r) {
+    return 16 + 19 * r;
+}
+
 FontRecord Font(const char* face, uint8_t size, uint8_t weight = 0);
 
 // Compares with tests/data/render/<name>.png. With VORLANE_UPDATE_GOLDENS=1 in the
-// environment the golden is rewritten instead; on a mismatch the actual image and a
-// difference image (mismatching pixels red) are written beside the test executable.
+// environment the golden is rewritten instead; on a mismatch the actual image is written
+// beside the test executable.
 ::testing::AssertionResult MatchesGolden(const QImage& image, const std::string& name);
 
 } // namespace vl::rendertest

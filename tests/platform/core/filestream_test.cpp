@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
+#include <tuple>
 #include <vector>
 #include <zlib.h>
 
@@ -22,96 +23,95 @@ std::vector<uint8_t> Pattern(size_t n, uint8_t seed = 7) {
     return v;
 }
 
-} // namespace
+// A stream `s` on files of a folder of the test's own.
+class FileStreamTest : public ::testing::Test {
+protected:
+    bool Open(CFileStream& stream, const char* name, const char* mode, bool gzip = false,
+              int32_t buffer = kFileBufferSize) {
+        return stream.Open(dir.Path(name).c_str(), mode, gzip, buffer);
+    }
+    bool Open(const char* name, const char* mode, bool gzip = false,
+              int32_t buffer = kFileBufferSize) {
+        return Open(s, name, mode, gzip, buffer);
+    }
 
-TEST(FileStream, OpenFailuresByCause) {
     TempFolder dir;
     CFileStream s;
-    EXPECT_FALSE(s.Open(dir.Path("missing").c_str(), "rb", true, kFileBufferSize));
-    EXPECT_EQ(s.GetError(), kStreamOpenRead);
-    EXPECT_FALSE(s.IsOpen());
-    EXPECT_FALSE(s.Open(dir.Path("missing").c_str(), "r+b", true, kFileBufferSize));
-    EXPECT_EQ(s.GetError(), kStreamOpenRead);
-    EXPECT_FALSE(s.Open(dir.Path("no/such/folder").c_str(), "w+b", false, kFileBufferSize));
-    EXPECT_EQ(s.GetError(), kStreamOpenWrite);
-    EXPECT_FALSE(s.Open(dir.Path("x").c_str(), "q", false, kFileBufferSize));
-    EXPECT_EQ(s.GetError(), kStreamOpenWrite);
+};
+
+} // namespace
+
+TEST_F(FileStreamTest, OpenFailuresByCause) {
+    const std::tuple<const char*, const char*, bool, uint8_t> cases[] = {
+        {"missing", "rb", true, kStreamOpenRead},
+        {"missing", "r+b", true, kStreamOpenRead},
+        {"no/such/folder", "w+b", false, kStreamOpenWrite},
+        {"x", "q", false, kStreamOpenWrite},
+    };
+    for (auto [name, mode, gzip, error] : cases) {
+        EXPECT_FALSE(Open(name, mode, gzip)) << name << " " << mode;
+        EXPECT_EQ(std::pair(s.GetError(), s.IsOpen()), std::pair(error, false)) << mode;
+    }
     // Success clears what an earlier open left.
-    EXPECT_TRUE(s.Open(dir.Path("new").c_str(), "w+b", false, kFileBufferSize));
-    EXPECT_EQ(s.GetError(), kStreamOk);
-    EXPECT_TRUE(s.IsOpen());
-    EXPECT_FALSE(s.IsReadOnly());
-    EXPECT_EQ(s.GetPath(), dir.Path("new"));
+    EXPECT_TRUE(Open("new", "w+b"));
+    EXPECT_EQ(std::tuple(s.GetError(), s.IsOpen(), s.IsReadOnly(), s.GetPath()),
+              std::tuple(kStreamOk, true, false, dir.Path("new")));
 }
 
 // An open file is held exclusively, even against a second open in this process; only that
 // is "in use", and a writer turned away leaves the file as it was.
-TEST(FileStream, SecondOpenOfAnOpenFileIsInUse) {
-    TempFolder dir;
-    const std::string path = dir.Path("held");
-    WriteBytes(path, {1, 2, 3});
-    CFileStream first, second;
-    ASSERT_TRUE(first.Open(path.c_str(), "rb", true, kFileBufferSize));
-    EXPECT_TRUE(first.IsReadOnly());
-    for (const char* mode : {"rb", "r+b"}) {
-        EXPECT_FALSE(second.Open(path.c_str(), mode, true, kFileBufferSize));
-        EXPECT_EQ(second.GetError(), kStreamInUse) << mode;
+TEST_F(FileStreamTest, SecondOpenOfAnOpenFileIsInUse) {
+    WriteBytes(dir.Path("held"), {1, 2, 3});
+    CFileStream second;
+    ASSERT_TRUE(Open("held", "rb", true));
+    EXPECT_TRUE(s.IsReadOnly());
+    for (auto [mode, error] :
+         {std::pair("rb", kStreamInUse), {"r+b", kStreamInUse}, {"w+b", kStreamOpenWrite}}) {
+        EXPECT_FALSE(Open(second, "held", mode, mode[0] == 'r'));
+        EXPECT_EQ(second.GetError(), error) << mode;
     }
-    EXPECT_FALSE(second.Open(path.c_str(), "w+b", false, kFileBufferSize));
-    EXPECT_EQ(second.GetError(), kStreamOpenWrite);
-    EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{1, 2, 3}));
-    EXPECT_TRUE(first.Close());
-    EXPECT_TRUE(second.Open(path.c_str(), "r+b", true, kFileBufferSize));
+    EXPECT_EQ(ReadBytes(dir.Path("held")), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_TRUE(s.Close());
+    EXPECT_TRUE(Open(second, "held", "r+b", true));
     EXPECT_FALSE(second.IsReadOnly());
 }
 
-TEST(FileStream, BufferThatCannotBeHadIs42) {
-    TempFolder dir;
-    CFileStream s;
-    {
-        SetAllocFailAfter(0);
-        EXPECT_FALSE(s.Open(dir.Path("f").c_str(), "w+b", false, kFileBufferSize));
-        SetAllocFailAfter(-1);
-    }
-    EXPECT_EQ(s.GetError(), kStreamBuffer);
-    EXPECT_FALSE(s.IsOpen());
-    EXPECT_FALSE(s.Open(dir.Path("f").c_str(), "w+b", false, 0));
+TEST_F(FileStreamTest, BufferThatCannotBeHadIs42) {
+    SetAllocFailAfter(0);
+    EXPECT_FALSE(Open("f", "w+b"));
+    SetAllocFailAfter(-1);
+    EXPECT_EQ(std::pair(s.GetError(), s.IsOpen()), std::pair(uint8_t(kStreamBuffer), false));
+    EXPECT_FALSE(Open("f", "w+b", false, 0));
     EXPECT_EQ(s.GetError(), kStreamBuffer);
     // A buffer once had is kept for a later open that asks for no more.
-    ASSERT_TRUE(s.Open(dir.Path("f").c_str(), "w+b", false, kFileBufferSize));
+    ASSERT_TRUE(Open("f", "w+b"));
     const long before = AllocationCount();
-    ASSERT_TRUE(s.Open(dir.Path("g").c_str(), "w+b", false, 1000));
+    ASSERT_TRUE(Open("g", "w+b", false, 1000));
     EXPECT_EQ(AllocationCount(), before);
 }
 
-TEST(FileStream, EmptyFileReadsNothing) {
-    TempFolder dir;
+TEST_F(FileStreamTest, EmptyFileReadsNothing) {
     WriteBytes(dir.Path("empty"), {});
-    CFileStream s;
-    ASSERT_TRUE(s.Open(dir.Path("empty").c_str(), "rb", true, kFileBufferSize));
+    ASSERT_TRUE(Open("empty", "rb", true));
     uint8_t b[4];
     EXPECT_EQ(s.Read(b, 4), 0);
     EXPECT_TRUE(s.IsEof());
     EXPECT_EQ(s.Peek(), 0);
-    EXPECT_EQ(s.CompareAhead("a", 1), 1);
-    EXPECT_EQ(s.GetPosition(), 0);
-    EXPECT_EQ(s.GetError(), kStreamOk);
+    EXPECT_EQ(std::pair(s.GetPosition(), s.GetError()), std::pair(0, uint8_t(kStreamOk)));
 }
 
 // Writing exactly one window's bytes writes it once and leaves an empty window behind it;
 // a seek inside the window touches no file.
-TEST(FileStream, WindowIsWrittenWhenFullAndNotBefore) {
-    TempFolder dir;
-    CFileStream s;
-    ASSERT_TRUE(s.Open(dir.Path("w").c_str(), "w+b", false, kFileBufferSize));
+TEST_F(FileStreamTest, WindowIsWrittenWhenFullAndNotBefore) {
+    ASSERT_TRUE(Open("w", "w+b"));
     const std::vector<uint8_t> data = Pattern(kFileBufferSize);
     ASSERT_TRUE(s.Write(data.data(), 100));
     ASSERT_TRUE(s.Seek(kSeekStart, 10));
     EXPECT_EQ(s.GetLength(), 0);
     ASSERT_TRUE(s.Seek(kSeekStart, 0));
     ASSERT_TRUE(s.Write(data.data(), kFileBufferSize));
-    EXPECT_EQ(s.GetPosition(), kFileBufferSize);
-    EXPECT_EQ(s.GetLength(), kFileBufferSize);
+    EXPECT_EQ(std::pair(s.GetPosition(), s.GetLength()),
+              std::pair(kFileBufferSize, kFileBufferSize));
     ASSERT_TRUE(s.Write(data.data(), 1));
     EXPECT_EQ(s.GetLength(), kFileBufferSize);
     ASSERT_TRUE(s.Flush());
@@ -123,11 +123,8 @@ TEST(FileStream, WindowIsWrittenWhenFullAndNotBefore) {
 }
 
 // Random writes, reads and seeks through a small window agree with a plain byte vector.
-TEST(FileStream, RandomAccessMatchesAByteVector) {
-    TempFolder dir;
-    const std::string path = dir.Path("r");
-    CFileStream s;
-    ASSERT_TRUE(s.Open(path.c_str(), "w+b", false, 37));
+TEST_F(FileStreamTest, RandomAccessMatchesAByteVector) {
+    ASSERT_TRUE(Open("r", "w+b", false, 37));
     std::vector<uint8_t> model;
     uint32_t seed = 12345;
     auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 8) & 0xFFFF; };
@@ -150,47 +147,40 @@ TEST(FileStream, RandomAccessMatchesAByteVector) {
         }
     }
     ASSERT_TRUE(s.Close());
-    EXPECT_EQ(ReadBytes(path), model);
+    EXPECT_EQ(ReadBytes(dir.Path("r")), model);
 }
 
-TEST(FileStream, SeekFromTheEnd) {
-    TempFolder dir;
+TEST_F(FileStreamTest, SeekFromTheEnd) {
     WriteBytes(dir.Path("p"), Pattern(50));
-    CFileStream s;
-    ASSERT_TRUE(s.Open(dir.Path("p").c_str(), "r+b", false, kFileBufferSize));
+    ASSERT_TRUE(Open("p", "r+b"));
     ASSERT_TRUE(s.Seek(kSeekEnd, -20)); // the offset does not count
     EXPECT_EQ(s.GetPosition(), 50);
     ASSERT_TRUE(s.Write("xy", 2)); // unwritten bytes count as part of the end
     ASSERT_TRUE(s.Seek(kSeekEnd, 0));
     EXPECT_EQ(s.GetPosition(), 52);
     EXPECT_TRUE(s.Close());
-
     // Any gzip layer refuses, even one that reads a plain file as it is.
     for (const char* mode : {"w+b", "rb"}) {
         CFileStream gz;
-        ASSERT_TRUE(gz.Open(dir.Path("p").c_str(), mode, true, kFileBufferSize));
+        ASSERT_TRUE(Open(gz, "p", mode, true));
         EXPECT_FALSE(gz.Seek(kSeekEnd, 0));
         EXPECT_EQ(gz.GetError(), kStreamSeek);
     }
 }
 
-TEST(FileStream, GzipLayerReadsCompressedAndPlainFilesAlike) {
-    TempFolder dir;
+TEST_F(FileStreamTest, GzipLayerReadsCompressedAndPlainFilesAlike) {
     const std::vector<uint8_t> data = Pattern(700000);
-    CFileStream s;
-    ASSERT_TRUE(s.Open(dir.Path("c").c_str(), "w+b", true, 1000));
+    ASSERT_TRUE(Open("c", "w+b", true, 1000));
     EXPECT_TRUE(s.IsCompressed());
     ASSERT_TRUE(s.Write(data.data(), int32_t(data.size())));
     ASSERT_TRUE(s.Flush());
     ASSERT_TRUE(s.Close());
     const std::vector<uint8_t> stored = ReadBytes(dir.Path("c"));
     ASSERT_GE(stored.size(), 2u);
-    EXPECT_EQ(stored[0], 0x1F);
-    EXPECT_EQ(stored[1], 0x8B);
-
+    EXPECT_EQ(std::pair(stored[0], stored[1]), std::pair(uint8_t(0x1F), uint8_t(0x8B)));
     WriteBytes(dir.Path("p"), data);
     for (const char* name : {"c", "p"}) {
-        ASSERT_TRUE(s.Open(dir.Path(name).c_str(), "rb", true, kFileBufferSize));
+        ASSERT_TRUE(Open(name, "rb", true));
         EXPECT_EQ(s.IsCompressed(), name[0] == 'c');
         std::vector<uint8_t> back(data.size() + 10);
         EXPECT_EQ(s.Read(back.data(), int32_t(back.size())), int32_t(data.size()));
@@ -206,23 +196,16 @@ TEST(FileStream, GzipLayerReadsCompressedAndPlainFilesAlike) {
     }
 }
 
-TEST(FileStream, PeekNextAndCompareAheadConsumeNothing) {
-    TempFolder dir;
+TEST_F(FileStreamTest, PeekNextAndCompareAheadConsumeNothing) {
     WriteBytes(dir.Path("t"), {'<', '?', 'x', 'm', 'l', 0xF0});
-    CFileStream s;
-    // A window of 4 bytes makes the comparisons cross its edge.
-    ASSERT_TRUE(s.Open(dir.Path("t").c_str(), "rb", false, 4));
-    struct Case {
-        const char* literal;
-        int32_t length;
-        int result;
-    } cases[] = {
+    ASSERT_TRUE(Open("t", "rb", false, 4)); // comparisons cross the 4-byte window's edge
+    const std::tuple<const char*, int32_t, int> cases[] = {
         {"<?xml", 5, 0},      {"<?xmm", 5, 1},      {"<?xmk", 5, -1},
         {"", 0, 0},           {"<?xml\xF0!", 7, 1}, // runs past the end
         {"<?xml\x7F", 6, -1},                       // bytes compare unsigned
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(s.CompareAhead(c.literal, c.length), c.result) << c.literal;
+    for (auto [literal, length, result] : cases) {
+        EXPECT_EQ(s.CompareAhead(literal, length), result) << literal;
         EXPECT_EQ(s.GetPosition(), 0);
     }
     EXPECT_EQ(s.Peek(), '<');
@@ -239,28 +222,20 @@ TEST(FileStream, PeekNextAndCompareAheadConsumeNothing) {
     EXPECT_FALSE(s.IsEof());
 }
 
-TEST(FileStream, EncryptionRunsOneKeyStreamAcrossChunksAndCalls) {
-    TempFolder dir;
-    const std::vector<uint8_t> data = Pattern(5000);
-    const std::vector<uint8_t> original = data;
-    CryptoContext key;
-    ASSERT_TRUE(DeriveRc4Key("secret", kKeyBits128, key));
-    CFileStream s;
-    ASSERT_TRUE(s.Open(dir.Path("e").c_str(), "w+b", false, kFileBufferSize));
+TEST_F(FileStreamTest, EncryptionRunsOneKeyStreamAcrossChunksAndCalls) {
+    const std::vector<uint8_t> data = Pattern(5000), original = data;
+    CryptoContext key, once, again;
+    for (CryptoContext* k : {&key, &once, &again})
+        ASSERT_TRUE(DeriveRc4Key("secret", kKeyBits128, *k));
+    ASSERT_TRUE(Open("e", "w+b"));
     ASSERT_TRUE(s.WriteEncrypt(data.data(), 5000, &key));
     EXPECT_EQ(data, original);
     ASSERT_TRUE(s.Close());
-
-    CryptoContext once;
-    ASSERT_TRUE(DeriveRc4Key("secret", kKeyBits128, once));
     std::vector<uint8_t> expected = data;
     ASSERT_TRUE(Rc4Crypt(once, expected.data(), expected.size()));
     EXPECT_EQ(ReadBytes(dir.Path("e")), expected);
-
     // Read back in uneven pieces under a fresh key.
-    CryptoContext again;
-    ASSERT_TRUE(DeriveRc4Key("secret", kKeyBits128, again));
-    ASSERT_TRUE(s.Open(dir.Path("e").c_str(), "rb", false, 777));
+    ASSERT_TRUE(Open("e", "rb", false, 777));
     std::vector<uint8_t> back(5000);
     int32_t done = 0;
     for (int32_t piece : {1, 2047, 2049, 903})
@@ -269,10 +244,8 @@ TEST(FileStream, EncryptionRunsOneKeyStreamAcrossChunksAndCalls) {
     EXPECT_EQ(back, data);
 }
 
-TEST(FileStream, EncryptionWithoutAKeyFails) {
-    TempFolder dir;
-    CFileStream s;
-    ASSERT_TRUE(s.Open(dir.Path("k").c_str(), "w+b", false, kFileBufferSize));
+TEST_F(FileStreamTest, EncryptionWithoutAKeyFails) {
+    ASSERT_TRUE(Open("k", "w+b"));
     CryptoContext none;
     EXPECT_FALSE(s.WriteEncrypt("abc", 3, &none));
     EXPECT_EQ(s.GetError(), kStreamEncrypt);
@@ -285,8 +258,7 @@ TEST(FileStream, EncryptionWithoutAKeyFails) {
 }
 
 // The first close, seek or read/write error sticks; Close reports a failed write-back.
-TEST(FileStream, FirstErrorSticksAndCloseReportsIt) {
-    CFileStream s;
+TEST_F(FileStreamTest, FirstErrorSticksAndCloseReportsIt) {
     ASSERT_TRUE(s.Open("/dev/full", "r+b", false, 64));
     ASSERT_TRUE(s.Write("0123456789", 10));
     EXPECT_FALSE(s.Flush());
@@ -294,39 +266,30 @@ TEST(FileStream, FirstErrorSticksAndCloseReportsIt) {
     EXPECT_FALSE(s.Seek(kSeekCurrent, -100));
     EXPECT_EQ(s.GetError(), kStreamRead);
     EXPECT_FALSE(s.Close());
-    EXPECT_EQ(s.GetError(), kStreamRead);
-    EXPECT_FALSE(s.IsOpen());
+    EXPECT_EQ(std::pair(s.GetError(), s.IsOpen()), std::pair(uint8_t(kStreamRead), false));
 }
 
-TEST(FileStream, ReadErrorAndSeekErrorCodes) {
-    TempFolder dir;
-    CFileStream s;
+TEST_F(FileStreamTest, ReadErrorAndSeekErrorCodes) {
     ASSERT_TRUE(s.Open(dir.Dir().c_str(), "rb", false, kFileBufferSize));
     uint8_t b[4];
     EXPECT_EQ(s.Read(b, 4), 0);
     EXPECT_EQ(s.GetError(), kStreamRead);
-
     WriteBytes(dir.Path("f"), Pattern(10));
-    ASSERT_TRUE(s.Open(dir.Path("f").c_str(), "rb", false, kFileBufferSize));
+    ASSERT_TRUE(Open("f", "rb"));
     EXPECT_FALSE(s.Seek(kSeekStart, -1));
     EXPECT_EQ(s.GetError(), kStreamSeek);
     EXPECT_EQ(s.ReadAt(b, 4, kSeekCurrent, -5), 0);
 }
 
-TEST(FileStream, ReopenStartsAPassOverTheSameFile) {
-    TempFolder dir;
-    const std::string path = dir.Path("doc");
-    WriteBytes(path, Pattern(5000));
-    CFileStream s;
+TEST_F(FileStreamTest, ReopenStartsAPassOverTheSameFile) {
+    WriteBytes(dir.Path("doc"), Pattern(5000));
     EXPECT_FALSE(s.Reopen("w+b", true));
-    ASSERT_TRUE(s.Open(path.c_str(), "r+b", true, kFileBufferSize));
+    ASSERT_TRUE(Open("doc", "r+b", true));
     uint8_t b[10];
     ASSERT_EQ(s.Read(b, 10), 10);
     s.SavePosition();
     ASSERT_TRUE(s.Reopen("w+b", true));
-    EXPECT_EQ(s.GetPosition(), 0);
-    EXPECT_EQ(s.GetLength(), 0);
-    EXPECT_TRUE(s.IsCompressed());
+    EXPECT_EQ(std::tuple(s.GetPosition(), s.GetLength(), s.IsCompressed()), std::tuple(0, 0, true));
     const std::vector<uint8_t> data = Pattern(3000, 99);
     ASSERT_TRUE(s.Write(data.data(), 3000));
     ASSERT_TRUE(s.Flush());
@@ -341,16 +304,14 @@ TEST(FileStream, ReopenStartsAPassOverTheSameFile) {
     EXPECT_FALSE(s.Close());
 }
 
-TEST(FileStream, NamedFileQueries) {
-    TempFolder dir;
+TEST_F(FileStreamTest, NamedFileQueries) {
     const std::string path = dir.Path("q");
-    uint8_t status = 0;
+    uint8_t size = 0, deleted = 0;
     EXPECT_FALSE(CFileStream::FileExists(path.c_str()));
-    EXPECT_EQ(CFileStream::GetFileSize(path.c_str(), &status), 0);
-    EXPECT_EQ(status, kStreamFileSize);
-    status = 0;
-    EXPECT_FALSE(CFileStream::DeleteFile(path.c_str(), &status));
-    EXPECT_EQ(status, kStreamDelete);
+    EXPECT_EQ(CFileStream::GetFileSize(path.c_str(), &size), 0);
+    EXPECT_FALSE(CFileStream::DeleteFile(path.c_str(), &deleted));
+    EXPECT_EQ(std::pair(size, deleted),
+              std::pair(uint8_t(kStreamFileSize), uint8_t(kStreamDelete)));
     WriteBytes(path, Pattern(123));
     EXPECT_TRUE(CFileStream::FileExists(path.c_str()));
     EXPECT_EQ(CFileStream::GetFileSize(path.c_str(), nullptr), 123);
@@ -360,15 +321,13 @@ TEST(FileStream, NamedFileQueries) {
 
 // A file written aside replaces the document under its name, keeps the document's
 // permissions and stays held.
-TEST(FileStream, RenameReplacesTheTargetAndKeepsTheLock) {
-    TempFolder dir;
+TEST_F(FileStreamTest, RenameReplacesTheTargetAndKeepsTheLock) {
     const std::string target = dir.Path("doc.vlb");
     WriteBytes(target, {9, 9});
     chmod(target.c_str(), 0640);
-    CFileStream s;
-    ASSERT_TRUE(s.Open(dir.Path("tmp").c_str(), "w+bx", false, kFileBufferSize));
-    CFileStream clash;
-    EXPECT_FALSE(clash.Open(dir.Path("tmp").c_str(), "w+bx", false, kFileBufferSize));
+    CFileStream clash, other;
+    ASSERT_TRUE(Open("tmp", "w+bx"));
+    EXPECT_FALSE(Open(clash, "tmp", "w+bx"));
     ASSERT_TRUE(s.Write("new", 3));
     ASSERT_TRUE(s.Flush());
     ASSERT_TRUE(s.RenameTo(target.c_str()));
@@ -378,20 +337,18 @@ TEST(FileStream, RenameReplacesTheTargetAndKeepsTheLock) {
     struct stat st;
     ASSERT_EQ(stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
-    CFileStream other;
-    EXPECT_FALSE(other.Open(target.c_str(), "rb", true, kFileBufferSize));
+    EXPECT_FALSE(Open(other, "doc.vlb", "rb", true));
     EXPECT_EQ(other.GetError(), kStreamInUse);
     EXPECT_FALSE(s.RenameTo(dir.Path("no/such/place").c_str()));
     EXPECT_EQ(s.GetError(), kStreamWrite);
 }
 
-TEST(FileStream, SwapExchangesOpenFiles) {
-    TempFolder dir;
+TEST_F(FileStreamTest, SwapExchangesOpenFiles) {
     WriteBytes(dir.Path("a"), {'a'});
-    CFileStream a, b;
-    ASSERT_TRUE(a.Open(dir.Path("a").c_str(), "rb", false, kFileBufferSize));
-    a.Swap(b);
-    EXPECT_FALSE(a.IsOpen());
+    CFileStream b;
+    ASSERT_TRUE(Open("a", "rb"));
+    s.Swap(b);
+    EXPECT_FALSE(s.IsOpen());
     ASSERT_TRUE(b.IsOpen());
     EXPECT_EQ(b.Peek(), 'a');
     EXPECT_EQ(b.GetPath(), dir.Path("a"));
