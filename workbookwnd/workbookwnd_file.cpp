@@ -35,7 +35,9 @@ std::string SaveTarget(const std::string& path) {
 }
 
 // A save may replace the target only when the target may be written and no other open
-// document holds it; the temporary file and the rename would go round both.
+// document holds it; the temporary file and the rename would go round both. A held file
+// is reported as one that cannot be written: the code for "in use" has no message of its
+// own and would show "No error".
 ErrorCode CheckTarget(const std::string& target, const CFileStream& own) {
     namespace fs = std::filesystem;
     std::error_code ec;
@@ -44,7 +46,7 @@ ErrorCode CheckTarget(const std::string& target, const CFileStream& own) {
     if (own.IsOpen() && fs::equivalent(target, own.GetPath(), ec)) return kErrorNone;
     CFileStream probe;
     if (!probe.Open(target.c_str(), "rb", false, 512) && probe.GetError() == kStreamInUse)
-        return kStreamInUse;
+        return kStreamOpenWrite;
     return kErrorNone;
 }
 
@@ -178,6 +180,7 @@ bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uin
     const bool ok = SaveWorkbookFile(*book_, target.c_str(), form);
     UiServices().SetWaitCursor(false);
     if (!ok) {
+        if (book_->error == kStreamInUse) book_->error = kStreamOpenWrite;
         ShowErrorMessage(book_->error);
         return false;
     }

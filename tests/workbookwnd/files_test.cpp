@@ -290,17 +290,28 @@ TEST_F(FilesTest, TheOpenDialogPicksTheTypeByFilterAndForeignTypesFail) {
     EXPECT_EQ(Profile().recentFiles.front(), path);
 }
 
+// The other window holds the file by its own path or through a link to it; either way the
+// refusal names a file that cannot be written.
 TEST_F(FilesTest, SaveAsOverAFileOpenElsewhereIsRefused) {
-    const std::string path = Reopened("other.vln", 3);
-    const std::string before = ReadAll(path);
-    NewWindow();
-    TypeCells();
-    ui.savePath = QString::fromStdString(path);
-    Active()->HandleCommand(ID_FILE_SAVE_AS);
-    ExpectOneError(kStreamInUse);
-    EXPECT_TRUE(Active()->IsModified());
-    EXPECT_FALSE(Active()->HasOpenFile());
-    EXPECT_EQ(ReadAll(path), before);
+    for (const bool throughLink : {false, true}) {
+        SCOPED_TRACE(throughLink);
+        const std::string path = SavedBook(throughLink ? "real.vln" : "other.vln", 3);
+        CloseActive();
+        const std::string link = TempPath("link.vln");
+        if (throughLink) std::filesystem::create_symlink(path, link);
+        ASSERT_NE(OpenWindow(throughLink ? link : path), nullptr);
+        const std::string before = ReadAll(path);
+        NewWindow();
+        TypeCells();
+        ui.boxes.clear();
+        ui.savePath = QString::fromStdString(path);
+        Active()->HandleCommand(ID_FILE_SAVE_AS);
+        ExpectOneError(kStreamOpenWrite);
+        EXPECT_EQ(Book().error, kStreamOpenWrite);
+        EXPECT_TRUE(Active()->IsModified());
+        EXPECT_FALSE(Active()->HasOpenFile());
+        EXPECT_EQ(ReadAll(path), before);
+    }
 }
 
 TEST_F(FilesTest, CommandLinePathsAreMadeAbsoluteWhateverTheirLength) {
