@@ -59,6 +59,10 @@ TEST(ReplaceInText, ResumesAfterThePatternsLengthAndNeverPastTheEnd) {
     EXPECT_TRUE(ReplaceInText("a", "aa", std::string(4086, 'a') + "b", {}, out));
     EXPECT_EQ(out.size(), kMaxCellText);
     EXPECT_FALSE(ReplaceInText("a", "aa", std::string(4087, 'a'), {}, out));
+    // The text after the last match counts too, and so does a whole-cell replacement.
+    EXPECT_FALSE(ReplaceInText("a", "aa", std::string(4086, 'a') + "bb", {}, out));
+    EXPECT_TRUE(ReplaceInText("x", std::string(kMaxCellText, 'r'), "x", {false, true}, out));
+    EXPECT_FALSE(ReplaceInText("x", std::string(kMaxCellText + 1, 'r'), "x", {false, true}, out));
 }
 
 namespace {
