@@ -10,6 +10,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
+#include <cstdlib>
 #include <filesystem>
 
 namespace vl::wndtest {
@@ -29,11 +30,13 @@ void WindowTest::SetUp() {
     SetWorkbookClock(&clock);
     DialogMemory() = FileDialogMemory{};
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder = (std::filesystem::temp_directory_path() /
-              ("vlwnd-" + std::string(info->test_suite_name()) + "-" + info->name()))
-                 .string();
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
+    // Unique per run, so that the same test run twice at once (two checkouts) cannot collide.
+    std::string pattern =
+        (std::filesystem::temp_directory_path() /
+         ("vlwnd-" + std::string(info->test_suite_name()) + "-" + info->name() + ".XXXXXX"))
+            .string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder = pattern;
     frame = std::make_unique<CMainFrame>(nullptr, clock, &factory);
     frame->OnCreate();
     frame->resize(1000, 700);
