@@ -180,8 +180,8 @@ TEST(CellStoreCompact, FillsPagesAndKeepsOrFreesTheEmptiedOnes) {
         EXPECT_EQ(std::tuple(store.PageCount(), uint32_t(store.FirstPage()->used),
                              Dump(store).size(), store.FreeBytes()),
                   std::tuple(2u, uint32_t(545 * kNumberRecordSize), std::size_t(1000), 0u));
-        EXPECT_EQ(std::pair(store.FreePageCount(), LiveBlockCount()),
-                  std::pair(freePages ? 0u : 8u, live + (freePages ? 2 : 10)));
+        EXPECT_EQ(std::tuple(store.FreePageCount(), LiveBlockCount()),
+                  std::tuple(freePages ? 0u : 8u, live + (freePages ? 2 : 10)));
     }
 }
 

@@ -12,8 +12,8 @@ using Keys = std::vector<std::vector<std::pair<uint32_t, uint16_t>>>;
 TEST(CellStore, PutsKeepOrderAndReplace) {
     CCellStore store;
     ASSERT_TRUE(Put(store, Number(3, 7, 1.5)));
-    EXPECT_EQ(std::pair(store.PageCount(), store.FreeBytes()),
-              std::pair(1u, uint32_t(kPagePayload - kNumberRecordSize)));
+    EXPECT_EQ(std::tuple(store.PageCount(), store.FreeBytes()),
+              std::tuple(1u, uint32_t(kPagePayload - kNumberRecordSize)));
     for (uint32_t row : {5u, 1u, 3u})
         for (uint16_t col : {9, 0, 4}) ASSERT_TRUE(Put(store, Number(col, row, row * 10 + col)));
     const auto all = Dump(store);
@@ -38,8 +38,8 @@ TEST(CellStore, PutsKeepOrderAndReplace) {
 TEST(CellStore, RecordsAtAndPastTheLimits) {
     CCellStore store;
     ASSERT_TRUE(Put(store, Text(0, 0, kMaxCellText))); // 9 + 8,173 fills a page exactly
-    EXPECT_EQ(std::pair(uint32_t(store.FirstPage()->used), store.FreeBytes()),
-              std::pair(uint32_t(kPagePayload), 0u));
+    EXPECT_EQ(std::tuple(uint32_t(store.FirstPage()->used), store.FreeBytes()),
+              std::tuple(uint32_t(kPagePayload), 0u));
     EXPECT_TRUE(Put(store, Number(kLastColumn, kLastRow, 1)));
     std::vector<uint8_t> tooLong(kPagePayload + 16, 0), formula(kPagePayload + 16, 0);
     tooLong[0] = kCellText;
@@ -110,8 +110,8 @@ TEST(CellStore, SplitBelowTheMiddleCutsAtTheMiddle) {
         EXPECT_TRUE(Consistent(store));
         const auto keys = PageKeys(store);
         ASSERT_EQ(keys.size(), 2u) << withPrevious;
-        EXPECT_EQ(std::pair(keys[0].size(), keys[1].size()),
-                  std::pair(std::size_t(273 + withPrevious), std::size_t(273)));
+        EXPECT_EQ(std::tuple(keys[0].size(), keys[1].size()),
+                  std::tuple(std::size_t(273 + withPrevious), std::size_t(273)));
         EXPECT_EQ(keys[0][1 + withPrevious], std::make_pair(uint32_t(1), uint16_t(1)));
         EXPECT_EQ(keys[1][0], std::make_pair(uint32_t(273), uint16_t(0)));
     }
@@ -224,7 +224,7 @@ TEST(CellStore, PageManagementCounts) {
     const long live = LiveBlockCount();
     ASSERT_TRUE(store.ReserveSparePage());
     ASSERT_TRUE(store.ReserveSparePage()); // already one spare: nothing more
-    EXPECT_EQ(std::pair(store.FreePageCount(), LiveBlockCount()), std::pair(1u, live + 1));
+    EXPECT_EQ(std::tuple(store.FreePageCount(), LiveBlockCount()), std::tuple(1u, live + 1));
     Page* page = store.AllocPage();
     EXPECT_EQ(std::tuple(store.FreePageCount(), store.PageCount(), store.FreeBytes()),
               std::tuple(0u, 1u, uint32_t(kPagePayload)));
@@ -233,21 +233,22 @@ TEST(CellStore, PageManagementCounts) {
     store.PurgeFreePages();
     EXPECT_EQ(LiveBlockCount(), live);
     store.AdoptPages(MakeChain({{Number(0, 0, 1)}, {Number(0, 1, 1), Number(0, 2, 1)}}));
-    EXPECT_EQ(std::pair(store.PageCount(), store.FreeBytes()),
-              std::pair(2u, uint32_t(2 * kPagePayload - 3 * kNumberRecordSize)));
+    EXPECT_EQ(std::tuple(store.PageCount(), store.FreeBytes()),
+              std::tuple(2u, uint32_t(2 * kPagePayload - 3 * kNumberRecordSize)));
     Page* chain = store.DetachPages(true);
     EXPECT_EQ(store.FirstPage(), nullptr);
     EXPECT_EQ(store.PageCount() + store.FreeBytes(), 0u);
     store.AdoptPages(chain);
     store.AdoptPages(store.FirstPage()); // its own chain: kept, only recounted
-    EXPECT_EQ(std::pair(store.FreePageCount(), Dump(store).size()), std::pair(0u, std::size_t(3)));
+    EXPECT_EQ(std::tuple(store.FreePageCount(), Dump(store).size()),
+              std::tuple(0u, std::size_t(3)));
     // Released pages are reused by later puts without allocation.
     store.ReleaseAllPages(false);
-    EXPECT_EQ(std::pair(store.FreePageCount(), store.PageCount()), std::pair(2u, 0u));
+    EXPECT_EQ(std::tuple(store.FreePageCount(), store.PageCount()), std::tuple(2u, 0u));
     const long allocations = AllocationCount();
     CellCursor cursor{kAdvance, nullptr, 0};
     for (uint32_t row = 0; row < 1000; ++row) ASSERT_TRUE(Put(store, Number(0, row, 2), cursor));
-    EXPECT_EQ(std::pair(AllocationCount(), store.FreePageCount()), std::pair(allocations, 0u));
+    EXPECT_EQ(std::tuple(AllocationCount(), store.FreePageCount()), std::tuple(allocations, 0u));
     store.FreeAll();
     EXPECT_EQ(LiveBlockCount(), live);
 }

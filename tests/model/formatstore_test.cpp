@@ -131,8 +131,8 @@ TEST(FormatStore, ClearingTheLastRunReleasesItsPage) {
         ASSERT_TRUE(ClearFormatRect(*store, {2, 4, 6, 4}, &cursor, freePages));
         EXPECT_EQ(std::tuple(store->runs.FirstPage(), cursor.page, store->runs.PageCount()),
                   std::tuple(nullptr, nullptr, 0u));
-        EXPECT_EQ(std::pair(store->runs.FreePageCount(), LiveBlockCount()),
-                  std::pair(freePages ? 0u : 1u, live + (freePages ? 0 : 1)));
+        EXPECT_EQ(std::tuple(store->runs.FreePageCount(), LiveBlockCount()),
+                  std::tuple(freePages ? 0u : 1u, live + (freePages ? 0 : 1)));
         EXPECT_FALSE(GetFormatRunsRange(*store, nullptr, nullptr, nullptr, nullptr));
     }
 }
@@ -224,8 +224,8 @@ TEST(FormatStore, CompactionJoinsTouchingRuns) {
     EXPECT_EQ(
         std::tuple(store->runs.PageCount(), store->runs.FreePageCount(), store->runs.FreeBytes()),
         std::tuple(1u, 149u, 0u));
-    EXPECT_EQ(std::pair(cursor.page, uint32_t(cursor.offset)),
-              std::pair(store->runs.FirstPage(), 0u));
+    EXPECT_EQ(std::tuple(cursor.page, uint32_t(cursor.offset)),
+              std::tuple(store->runs.FirstPage(), 0u));
 }
 
 TEST(FormatStore, RowEntriesReleaseAndClear) {

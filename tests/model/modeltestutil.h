@@ -1,14 +1,20 @@
 #pragma once
-// Helpers of the workbook-model tests: cells put by position, array formulas, and a dump of
-// a store as a map from (row, column) to the record's bytes.
+// Helpers of the workbook-model tests: cells and runs put by position, array formulas, dumps
+// of stores, workbooks built from a list of tree items, containers, a snapshot of a whole
+// workbook to compare after a failed edit, and a loop that runs an edit out of memory.
 
 #include "model/cellstore.h"
+#include "model/container.h"
+#include "model/rangeops.h"
 #include "model/workbook.h"
+#include "newhook.h"
 #include "storetestutil.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -16,6 +22,9 @@ namespace vl::modeltest {
 
 using Key = std::pair<uint32_t, uint16_t>; // row, column
 using Cells = std::map<Key, std::vector<uint8_t>>;
+using RunKey = std::tuple<uint32_t, uint16_t, uint16_t, uint16_t>; // row, first, last, style
+using Runs = std::vector<RunKey>;
+using storetest::AllocFailGuard;
 
 inline void Put(CCellStore& store, const CellBuffer& b) {
     CellCursor cursor;
@@ -32,6 +41,12 @@ inline void PutText(CCellStore& store, uint16_t column, uint32_t row, const std:
     CellBuffer b;
     ASSERT_TRUE(MakeTextCell(b, column, row, text));
     Put(store, b);
+}
+
+// Numbers r * 10 + c (times `scale` for the row) over the rectangle.
+inline void PutGrid(CCellStore& store, const CellRange& r, double scale = 10) {
+    for (uint32_t row = r.r1; row <= r.r2; ++row)
+        for (uint16_t c = r.c1; c <= r.c2; ++c) PutNumber(store, c, row, row * scale + c);
 }
 
 // An array formula anchored at (column, row) spreading over width x height cells, with its
@@ -75,10 +90,141 @@ inline std::vector<uint8_t> Moved(std::vector<uint8_t> bytes, uint16_t column, u
     return bytes;
 }
 
-using storetest::AllocFailGuard;
+inline void PutRun(CFormatStore& f, FormatRun run) {
+    CellCursor cursor;
+    ASSERT_TRUE(PutFormatRun(f, run, cursor));
+}
+
+// Every run of a store, in order.
+inline Runs AllRuns(const CFormatStore& f) {
+    Runs out;
+    for (const FormatRun& r : RunsInRect(f, {0, 0, kLastColumn, kLastRow}))
+        out.emplace_back(r.row, r.firstColumn, r.lastColumn, r.style);
+    return out;
+}
+
+// The height entry of a row, 0 past the end of the list.
+inline uint16_t Height(CWorksheet& ws, uint32_t row) {
+    CPagedList& list = ws.formats.rowHeights;
+    return row < list.ItemCount() ? *list.GetItem2(row) : 0;
+}
+
+// A workbook whose tree is given as (type, name, level) triples, in display order.
+struct Item {
+    uint8_t type;
+    const char* name;
+    uint16_t level;
+};
+constexpr uint8_t W = TREE_TYPE_WORKSHEET;
+constexpr uint8_t F = TREE_TYPE_FOLDER;
+
+inline std::unique_ptr<CWorkbook> BookWith(const std::vector<Item>& items) {
+    auto book = CreateWorkbook();
+    for (const Item& i : items) book->AppendTreeItem(i.type, i.name, i.level);
+    return book;
+}
 
 inline CWorksheet& AddSheet(CWorkbook& book, const char* name = nullptr) {
     return *AsWorksheet(book.AppendTreeItem(TREE_TYPE_WORKSHEET, name, 1));
+}
+
+// A workbook of `count` worksheets whose style 1 wraps its text.
+inline std::unique_ptr<CWorkbook> BookWithSheets(int count, uint32_t level = 20) {
+    auto book = CreateWorkbook();
+    for (int i = 0; i < count; ++i) AddSheet(*book);
+    book->SetUndoLevel(level);
+    book->styles.styles[1].wrapText = 1;
+    book->styles.styleCount = 2;
+    return book;
+}
+
+inline CWorksheet& Sheet(CWorkbook& book, int index) {
+    return *AsWorksheet(GetTreeItemAt(index, book.tree.first));
+}
+
+// "name:level " of every item of a chain.
+inline std::string Names(const CTreeItem* first) {
+    std::string out;
+    for (const CTreeItem* p = first; p; p = p->next)
+        out += std::string(p->name) + ":" + std::to_string(p->level) + " ";
+    return out;
+}
+
+inline CTreeItem* Named(CWorkbook& book, const char* name) {
+    for (CTreeItem* p = book.tree.first; p; p = p->next)
+        if (std::string(p->name) == name) return p;
+    return nullptr;
+}
+
+inline std::unique_ptr<CContainer> NewContainer(uint16_t id,
+                                                const ContainerFrame* frame = nullptr) {
+    auto c = NewBlockObject<CContainer>();
+    InitContainerDefaults(*c, nullptr, frame);
+    c->settings.id = id;
+    return c;
+}
+
+inline std::unique_ptr<CContainer> ContainerWithChart(uint16_t id, uint8_t type) {
+    auto c = NewContainer(id);
+    c->slots[0].kind = kObjectChart;
+    c->slots[0].chart = NewBlockObject<CChart>(type);
+    c->settings.objectCount = 1;
+    return c;
+}
+
+// What an edit that fails must leave as it was: the tree, each worksheet's cells, runs,
+// row heights and column widths, and the counts of the style tables.
+struct BookState {
+    std::string tree;
+    uint32_t worksheets, folders;
+    std::vector<Cells> cells;
+    std::vector<Runs> runs;
+    std::vector<std::vector<uint16_t>> sizes;
+    uint16_t styles;
+    uint8_t fonts;
+    bool operator==(const BookState&) const = default;
+};
+
+inline BookState StateOf(const CWorkbook& book) {
+    BookState s{Names(book.tree.first), book.tree.worksheetCount, book.tree.folderCount, {}, {}, {},
+                book.styles.styleCount, book.styles.fontCount};
+    for (CTreeItem* p = book.tree.first; p; p = p->next) {
+        CWorksheet* ws = AsWorksheet(p);
+        if (!ws) continue;
+        s.cells.push_back(Dump(ws->cells));
+        s.runs.push_back(AllRuns(ws->formats));
+        std::vector<uint16_t>& sizes = s.sizes.emplace_back();
+        for (const ColumnEntry& c : ws->formats.columns)
+            sizes.insert(sizes.end(), {c.width, c.style});
+        for (uint32_t r = 0; r < ws->formats.rowHeights.ItemCount(); ++r)
+            sizes.push_back(Height(*ws, r));
+        while (sizes.size() > 2 * kMaxColumns && sizes.back() == 0) sizes.pop_back();
+    }
+    return s;
+}
+
+// Runs `call` with ever larger budgets of blocks (pages) or of operator new until it
+// succeeds; after every failure the workbook holds error 8 and `check` runs. Returns the
+// failures seen.
+inline int Exhaust(CWorkbook& book, bool pages, const std::function<bool()>& call,
+                   const std::function<void(long)>& check) {
+    int failures = 0;
+    for (long budget = 0;; budget += pages ? 1 : 1 + budget / 8) {
+        book.error = 0;
+        bool done;
+        if (pages) {
+            AllocFailGuard guard(budget);
+            done = call();
+        } else {
+            NewFailGuard guard(budget);
+            done = call();
+        }
+        if (done) return failures;
+        ++failures;
+        EXPECT_EQ(book.error, kErrorWorksheetMemory) << "budget " << budget;
+        check(budget);
+        if (::testing::Test::HasFatalFailure()) return failures;
+    }
 }
 
 } // namespace vl::modeltest

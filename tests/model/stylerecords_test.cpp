@@ -94,7 +94,7 @@ TEST(StyleRecords, BackgroundRecordLayout) {
     std::vector<uint8_t> b(kBackgroundRecordSize, 0xEE);
     WriteBackgroundRecord(b.data(), bg);
     EXPECT_EQ(std::vector<uint8_t>(b.begin(), b.begin() + 5), Bytes({3, 0, 0, 0, 1}));
-    EXPECT_EQ(std::pair(b[20], b[276]), std::pair(uint8_t('C'), uint8_t(2)));
+    EXPECT_EQ(std::tuple(b[20], b[276]), std::tuple(uint8_t('C'), uint8_t(2)));
     // 0.1 is the bytes 9a 99 99 99 99 99 b9 3f.
     EXPECT_EQ(std::vector<uint8_t>(b.begin() + 280, b.begin() + 288),
               Bytes({0x9a, 0x99, 0x99, 0x99, 0x99, 0x99, 0xb9, 0x3f}));
@@ -137,7 +137,8 @@ TEST(StyleRecords, FieldOffsets) {
         std::tuple(b[32], b[40], b[1096], b[1120], b[1124], b[1132], b[1138], b[1144], b[1147]),
         std::tuple(uint8_t(STD_STYLE_USER_DEFINED), uint8_t(5), uint8_t(3), uint8_t(5),
                    uint8_t(FORMAT_LINE_DOUBLE), uint8_t(5), uint8_t(0xA6), uint8_t(1), uint8_t(1)));
-    EXPECT_EQ(std::pair(LoadU32(&b[1100]), LoadU16(&b[1140])), std::pair(0x00FF00u, uint16_t(100)));
+    EXPECT_EQ(std::tuple(LoadU32(&b[1100]), LoadU16(&b[1140])),
+              std::tuple(0x00FF00u, uint16_t(100)));
     StyleRecord back;
     ReadStyleRecord(b.data(), back);
     EXPECT_TRUE(CompareStyleRecords(back, s));
@@ -174,7 +175,8 @@ TEST(StyleTables, FindOrAddFontUpToTheLimit) {
         {FontRecord{}, 0, 1}, {Font("Arial"), 1, 2}, {Font("ARIAL"), 2, 3}, {Font("Arial"), 1, 3}};
     for (const auto& [font, expected, count] : fonts) {
         ASSERT_TRUE(FindOrAddFont(*tables, font, &index));
-        EXPECT_EQ(std::pair(index, tables->fontCount), std::pair(expected, count)) << font.faceName;
+        EXPECT_EQ(std::tuple(index, tables->fontCount), std::tuple(expected, count))
+            << font.faceName;
     }
     for (int i = 3; i < 128; ++i) {
         ASSERT_TRUE(FindOrAddFont(*tables, Font("F", uint8_t(i)), &index));
@@ -182,7 +184,7 @@ TEST(StyleTables, FindOrAddFontUpToTheLimit) {
     }
     EXPECT_EQ(tables->fontCount, 128);
     EXPECT_FALSE(FindOrAddFont(*tables, Font("G"), &index));
-    EXPECT_EQ(std::pair(index, tables->fontCount), std::pair(uint8_t(0), uint8_t(128)));
+    EXPECT_EQ(std::tuple(index, tables->fontCount), std::tuple(uint8_t(0), uint8_t(128)));
 }
 
 TEST(StyleRecords, DefaultFontIsArialOfTenPointsUnlessTheProfileNamesAFace) {
@@ -207,8 +209,8 @@ TEST(StyleTables, LookupsBeyondTheCountGiveTheDefaults) {
     EXPECT_EQ(std::tuple(&GetStyleRecord(*tables, 5), &GetStyleRecord(*tables, 60000),
                          &GetFontRecord(*tables, 3)),
               std::tuple(&tables->styles[0], &tables->styles[0], &tables->fonts[0]));
-    EXPECT_EQ(std::pair(tables->styles[511].horizontalIndent, tables->styles[511].verticalIndent),
-              std::pair(uint8_t(4), uint8_t(2)));
+    EXPECT_EQ(std::tuple(tables->styles[511].horizontalIndent, tables->styles[511].verticalIndent),
+              std::tuple(uint8_t(4), uint8_t(2)));
 }
 
 TEST(StyleTables, ImportStyleMapsItsFontAndReusesEqualStyles) {
