@@ -1,8 +1,5 @@
 #include "model/cellrecord.h"
-#include "model/formatstore.h"
-
-#include <gtest/gtest.h>
-#include <vector>
+#include "modeltestutil.h"
 
 namespace vl {
 

@@ -1,10 +1,5 @@
-#include "model/cellstore.h"
 #include "model/cellwalk.h"
-#include "storetestutil.h"
-
-#include <algorithm>
-#include <gtest/gtest.h>
-#include <tuple>
+#include "modeltestutil.h"
 
 namespace vl {
 

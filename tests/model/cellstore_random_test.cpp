@@ -1,14 +1,7 @@
 // Puts, replaces, clears and finds many cells of every kind and size in random order,
 // checking the store against a plain ordered map after every batch and after compaction.
 
-#include "model/cellstore.h"
-#include "model/rangeops.h"
-#include "storetestutil.h"
-
-#include <algorithm>
-#include <gtest/gtest.h>
-#include <map>
-#include <random>
+#include "modeltestutil.h"
 
 namespace vl {
 

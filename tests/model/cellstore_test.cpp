@@ -1,8 +1,4 @@
-#include "model/cellstore.h"
-#include "storetestutil.h"
-
-#include <gtest/gtest.h>
-#include <tuple>
+#include "modeltestutil.h"
 
 namespace vl {
 

@@ -1,16 +1,10 @@
 #include "model/chart.h"
 #include "model/chartrecords.h"
-#include "platform/core/alloc.h"
-#include "platform/core/bytes.h"
-#include "storetestutil.h"
-
-#include <cstring>
-#include <gtest/gtest.h>
-#include <vector>
+#include "modeltestutil.h"
 
 namespace vl {
 
-using storetest::AllocFailGuard;
+using namespace modeltest;
 
 // A reset of the settings restores their defaults but keeps the chart's type, so every
 // series is reset to the kind of that type.
@@ -120,23 +114,8 @@ TEST(Chart, CloneIsDeepAndAllOrNothing) {
 
 TEST(ChartRecords, SettingsRecordOfANewChart) {
     auto chart = NewBlockObject<CChart>(kChartXY);
-    std::vector<uint8_t> b(kChartSettingsRecordSize, 0xEE);
-    WriteChartSettingsRecord(b.data(), chart->settings);
-    const COLORREF text = GetSystemColor(kColorWindowText), window = GetSystemColor(kColorWindow);
-    EXPECT_EQ(std::vector<uint8_t>(b.begin(), b.begin() + 8),
-              (std::vector<uint8_t>{kChartXY, 100, 100, 70, 70, 70, 25, 15}));
-    EXPECT_EQ(std::tuple(LoadU32(&b[144]), LoadU32(&b[412]), LoadU32(&b[724])),
-              std::tuple(text, text, text));
-    EXPECT_EQ(std::tuple(LoadU16(&b[694]), LoadU16(&b[696]), LoadU16(&b[698])),
-              std::tuple(uint16_t(80), uint16_t(100), uint16_t(40)));
-    EXPECT_EQ(std::tuple(b[700] + b[701] + b[702], b[704], b[720], b[728]), std::tuple(3, 1, 1, 0));
-    EXPECT_EQ(std::tuple(LoadU32(&b[708]), LoadU32(&b[716])), std::tuple(window, window));
-    EXPECT_EQ(b[545] | b[546] | b[547] | b[703] | b[729], 0);
-    ChartSettings back;
-    ReadChartSettingsRecord(b.data(), back);
-    std::vector<uint8_t> again(kChartSettingsRecordSize);
-    WriteChartSettingsRecord(again.data(), back);
-    EXPECT_EQ(b, again);
+    EXPECT_TRUE(WritesDump(chart->settings, kChartSettingsRecordSize, WriteChartSettingsRecord,
+                           ReadChartSettingsRecord, "chartsettings-new"));
 }
 
 TEST(ChartRecords, SeriesRecordOffsetsAndTheViewMatrix) {
@@ -147,24 +126,8 @@ TEST(ChartRecords, SeriesRecordOffsetsAndTheViewMatrix) {
     s.fromValue = -1.5;
     s.toValue = 2.5;
     std::memset(s.dataArray, 'A', 1024);
-    std::vector<uint8_t> b(kSeriesSettingsRecordSize);
-    WriteSeriesSettingsRecord(b.data(), s);
-    EXPECT_EQ(std::tuple(LoadU16(&b[2]), LoadF64(&b[1416]), LoadF64(&b[1432])),
-              std::tuple(uint16_t(6), -1.5, 2.5));
-    EXPECT_EQ(std::tuple(b[389 + 1023], b[1413]), std::tuple(uint8_t('A'), uint8_t(0)));
-    EXPECT_EQ(std::tuple(LoadU16(&b[1448]), LoadU16(&b[1450]), LoadU32(&b[1452])),
-              std::tuple(uint16_t(1), uint16_t(1), 1u));
-    EXPECT_EQ(std::tuple(b[2520], b[2523], b[2668], b[2669], b[2692], b[2704], b[3248]),
-              std::tuple(1, 1, 1, 1, 4, 16, 1));
-    EXPECT_EQ(std::tuple(LoadU32(&b[2672]), LoadU32(&b[2680]), LoadU32(&b[2708 + 16 * 3 + 4])),
-              std::tuple(ChartPaletteColor(2), ChartPaletteColor(2), ChartPaletteColor(3)));
-    EXPECT_EQ(std::tuple(LoadU16(&b[2966]), b[3268 + 8 * 15]),
-              std::tuple(uint16_t(0x72), uint8_t(1)));
-    SeriesSettings back;
-    ReadSeriesSettingsRecord(b.data(), back);
-    std::vector<uint8_t> again(kSeriesSettingsRecordSize);
-    WriteSeriesSettingsRecord(again.data(), back);
-    EXPECT_EQ(b, again);
+    EXPECT_TRUE(WritesDump(s, kSeriesSettingsRecordSize, WriteSeriesSettingsRecord,
+                           ReadSeriesSettingsRecord, "series-settings"));
     float m[16], mback[16];
     for (int i = 0; i < 16; ++i) m[i] = float(i) * 0.25f - 1;
     uint8_t mb[kViewMatrixRecordSize];

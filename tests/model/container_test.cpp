@@ -1,9 +1,4 @@
-#include "model/container.h"
-#include "model/workbook.h"
 #include "modeltestutil.h"
-
-#include <gtest/gtest.h>
-#include <tuple>
 
 namespace vl {
 

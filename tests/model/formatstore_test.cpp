@@ -1,11 +1,4 @@
-#include "model/formatstore.h"
-#include "platform/core/alloc.h"
-#include "storetestutil.h"
-
-#include <gtest/gtest.h>
-#include <memory>
-#include <tuple>
-#include <vector>
+#include "modeltestutil.h"
 
 namespace vl {
 

@@ -5,18 +5,26 @@
 
 #include "model/cellstore.h"
 #include "model/container.h"
+#include "model/formatstore.h"
 #include "model/rangeops.h"
+#include "model/undosnapshot.h"
 #include "model/workbook.h"
 #include "newhook.h"
+#include "platform/core/bytes.h"
 #include "storetestutil.h"
 
+#include <algorithm>
+#include <cmath>
+#include <fstream>
 #include <functional>
-#include <gtest/gtest.h>
 #include <map>
+#include <memory>
+#include <random>
+#include <set>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 namespace vl::modeltest {
 
@@ -225,6 +233,48 @@ inline int Exhaust(CWorkbook& book, bool pages, const std::function<bool()>& cal
         check(budget);
         if (::testing::Test::HasFatalFailure()) return failures;
     }
+}
+
+// A serialised record against its expected bytes, kept as a hex dump in
+// tests/data/model/<name>.hex: an offset label ending in ':' and up to 16 bytes a line; text
+// after '#' is a note.
+inline ::testing::AssertionResult MatchesDump(const std::vector<uint8_t>& bytes,
+                                              const std::string& name) {
+    std::ifstream in(std::string(VORLANE_TEST_DATA) + "/model/" + name + ".hex");
+    if (!in) return ::testing::AssertionFailure() << "missing data file model/" << name << ".hex";
+    const auto digit = [](char c) { return c <= '9' ? c - '0' : c - 'a' + 10; };
+    std::vector<uint8_t> expected;
+    std::string line, word;
+    while (std::getline(in, line)) {
+        std::istringstream words(line.substr(0, line.find('#')));
+        while (words >> word)
+            if (word.back() != ':')
+                expected.push_back(uint8_t(digit(word[0]) * 16 + digit(word[1])));
+    }
+    if (expected.size() != bytes.size())
+        return ::testing::AssertionFailure()
+               << name << ": " << bytes.size() << " bytes, dump " << expected.size();
+    for (size_t i = 0; i < bytes.size(); ++i)
+        if (bytes[i] != expected[i])
+            return ::testing::AssertionFailure() << name << ": byte " << i << " is "
+                                                 << int(bytes[i]) << ", dump " << int(expected[i]);
+    return ::testing::AssertionSuccess();
+}
+
+// The record written over a buffer of 0xEE bytes matches its dump, and read back it writes
+// the same bytes again.
+template <class T>
+::testing::AssertionResult WritesDump(const T& record, uint32_t size,
+                                      void (*write)(uint8_t*, const T&),
+                                      void (*read)(const uint8_t*, T&), const std::string& name) {
+    std::vector<uint8_t> b(size, 0xEE), again(size, 0xEE);
+    write(b.data(), record);
+    if (::testing::AssertionResult dump = MatchesDump(b, name); !dump) return dump;
+    T back;
+    read(b.data(), back);
+    write(again.data(), back);
+    if (again != b) return ::testing::AssertionFailure() << name << " changes when read back";
+    return ::testing::AssertionSuccess();
 }
 
 } // namespace vl::modeltest

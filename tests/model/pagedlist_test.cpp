@@ -1,11 +1,5 @@
 #include "model/pagedlist.h"
-#include "platform/core/alloc.h"
-#include "storetestutil.h"
-
-#include <cstring>
-#include <gtest/gtest.h>
-#include <tuple>
-#include <vector>
+#include "modeltestutil.h"
 
 namespace vl {
 

@@ -1,11 +1,6 @@
 // Random range operations on a worksheet, checked against a plain map of cells.
 
-#include "model/rangeops.h"
 #include "modeltestutil.h"
-#include "storetestutil.h"
-
-#include <gtest/gtest.h>
-#include <random>
 
 namespace vl {
 

@@ -1,14 +1,4 @@
-#include "model/rangeops.h"
-#include "model/workbook.h"
 #include "modeltestutil.h"
-#include "newhook.h"
-#include "storetestutil.h"
-
-#include <algorithm>
-#include <functional>
-#include <gtest/gtest.h>
-#include <random>
-#include <tuple>
 
 namespace vl {
 

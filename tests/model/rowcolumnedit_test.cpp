@@ -1,10 +1,6 @@
-#include "model/rangeops.h"
 #include "model/rowcolumnedit.h"
 #include "model/rowpermute.h"
 #include "modeltestutil.h"
-
-#include <gtest/gtest.h>
-#include <tuple>
 
 namespace vl {
 

@@ -5,13 +5,7 @@
 // every styled cell and the column widths. Style numbers are not compared: compaction may
 // renumber them, also in worksheets the history holds.
 
-#include "model/rangeops.h"
-#include "model/undosnapshot.h"
 #include "modeltestutil.h"
-#include "storetestutil.h"
-
-#include <gtest/gtest.h>
-#include <random>
 
 namespace vl {
 

@@ -1,16 +1,5 @@
 #include "app/core/settings.h"
-#include "model/container.h"
-#include "model/rangeops.h"
-#include "model/undosnapshot.h"
-#include "model/workbook.h"
 #include "modeltestutil.h"
-#include "newhook.h"
-
-#include <cstring>
-#include <functional>
-#include <gtest/gtest.h>
-#include <string_view>
-#include <tuple>
 
 namespace vl {
 

@@ -1,10 +1,6 @@
 #include "model/chartprojection.h"
 #include "model/viewtransform.h"
-
-#include <cmath>
-#include <gtest/gtest.h>
-#include <tuple>
-#include <vector>
+#include "modeltestutil.h"
 
 namespace vl {
 

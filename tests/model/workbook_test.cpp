@@ -1,12 +1,4 @@
-#include "model/container.h"
-#include "model/rangeops.h"
-#include "model/workbook.h"
 #include "modeltestutil.h"
-#include "platform/core/alloc.h"
-
-#include <gtest/gtest.h>
-#include <string>
-#include <tuple>
 
 namespace vl {
 

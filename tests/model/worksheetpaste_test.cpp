@@ -1,11 +1,6 @@
 #include "model/containerpaste.h"
-#include "model/undosnapshot.h"
-#include "model/workbook.h"
 #include "model/worksheetpaste.h"
 #include "modeltestutil.h"
-
-#include <gtest/gtest.h>
-#include <string>
 
 namespace vl {
 

@@ -1,11 +1,5 @@
-#include "model/workbook.h"
 #include "model/worksheettree.h"
 #include "modeltestutil.h"
-
-#include <gtest/gtest.h>
-#include <string>
-#include <tuple>
-#include <vector>
 
 namespace vl {
 
