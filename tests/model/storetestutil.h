@@ -9,6 +9,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace vl::storetest {
@@ -121,6 +122,23 @@ inline std::vector<std::vector<std::pair<uint32_t, uint16_t>>> PageKeys(const CC
         }
     }
     return out;
+}
+
+// The columns of the records on each page, pages parted by " | ".
+inline std::string Layout(const CCellStore& s) {
+    std::string out;
+    for (const Page* p = s.FirstPage(); p; p = p->next) {
+        out += out.empty() ? "" : " |";
+        for (uint32_t offset = 0; offset < p->used; offset += cell::Length(p->payload + offset))
+            out += " " + std::to_string(cell::Column(p->payload + offset));
+    }
+    return out;
+}
+
+// What a failed edit must leave as it was: the records, the page and free-byte counts, the
+// free pages and the blocks in use.
+inline auto StoreState(const CCellStore& s) {
+    return std::tuple(Dump(s), s.PageCount(), s.FreeBytes(), s.FreePageCount(), LiveBlockCount());
 }
 
 } // namespace vl::storetest

@@ -70,11 +70,7 @@ public:
 
 private:
     uint32_t Below(uint32_t n) { return uint32_t(rng_() % n); }
-    CWorksheet& AnySheet() {
-        CTreeItem* item =
-            GetTreeItemAt(int32_t(Below(book_->tree.worksheetCount)), book_->tree.first);
-        return *AsWorksheet(item);
-    }
+    CWorksheet& AnySheet() { return Sheet(*book_, int(Below(book_->tree.worksheetCount))); }
     CellRange AnyRect() {
         const uint16_t c1 = uint16_t(Below(kColumns - 5));
         const uint32_t r1 = Below(kRows - 8);
@@ -97,8 +93,9 @@ private:
         if (kind == 2) MakeNumberCell(b, c, r, 0, uint8_t(1 + Below(12)));
         Put(ws.cells, b);
     }
-    void Recorded(std::vector<SheetState> before) {
+    void Recorded(int kind, std::vector<SheetState> before) {
         frames_.push_back(std::move(before));
+        kinds_.push_back(kind);
         // The history keeps as many entries as its level; the oldest go first.
         if (frames_.size() > book_->undo.maximum + 1) {
             frames_.erase(frames_.begin());
@@ -119,12 +116,9 @@ private:
         for (uint32_t r = rect.r1; r <= rect.r2; ++r) {
             for (uint16_t c = rect.c1; c <= rect.c2; ++c)
                 if (Below(2)) PutValue(ws, c, r);
-            CellCursor cursor;
-            ASSERT_TRUE(PutFormatRun(
-                ws.formats, {rect.c1, rect.c2, r, StyleLooking(uint8_t(1 + Below(3)))}, cursor));
+            PutRun(ws.formats, {rect.c1, rect.c2, r, StyleLooking(uint8_t(1 + Below(3)))});
         }
-        kinds_.push_back(0);
-        Recorded(std::move(before));
+        Recorded(0, std::move(before));
     }
     void EditCell() {
         CWorksheet& ws = AnySheet();
@@ -133,8 +127,7 @@ private:
         auto before = Capture(*book_);
         ASSERT_TRUE(book_->RecordUndoCell(ws, c, r, 0, 0));
         PutValue(ws, c, r);
-        kinds_.push_back(1);
-        Recorded(std::move(before));
+        Recorded(1, std::move(before));
     }
     void EditWidths() {
         CWorksheet& ws = AnySheet();
@@ -143,22 +136,20 @@ private:
         auto before = Capture(*book_);
         ASSERT_TRUE(book_->RecordUndoColumnWidths({c1, 0, c2, 0}, c1, 0, c1, c2));
         for (uint16_t c = c1; c <= c2; ++c) ws.formats.columns[c].width = uint16_t(1 + Below(900));
-        kinds_.push_back(2);
-        Recorded(std::move(before));
+        Recorded(2, std::move(before));
     }
     void RemoveSheet() {
         if (book_->tree.worksheetCount < 2) return;
         auto before = Capture(*book_);
         ASSERT_TRUE(book_->RecordUndoTreeRemove({}, 0, 0, &AnySheet()));
-        kinds_.push_back(3);
-        Recorded(std::move(before));
+        Recorded(3, std::move(before));
     }
     void Undo() {
         if (frames_.empty()) return;
         UndoHistory& h = book_->undo;
         UndoEntry& e = h.entries[h.current];
         CWorksheet* ws = AsWorksheet(GetTreeItemAt(e.treePosition, book_->tree.first));
-        switch (kinds_[kinds_.size() - 1]) {
+        switch (kinds_.back()) {
         case 0:
         case 2:
             ASSERT_TRUE(RestoreRangeFromUndo(*book_, *ws, h, h.current, true, true));
@@ -167,11 +158,10 @@ private:
             ASSERT_TRUE(
                 RestoreCellFromUndo(*book_, *ws, e.selection.c1, e.selection.r1, h, h.current));
             break;
-        case 3: {
-            CTreeItem* chain = e.treeChain.release();
-            InsertTreeItem(book_->tree, chain, GetTreeItemAt(e.treePosition, book_->tree.first));
+        case 3:
+            InsertTreeItem(book_->tree, e.treeChain.release(),
+                           GetTreeItemAt(e.treePosition, book_->tree.first));
             break;
-        }
         }
         DiscardLastUndo(h, true);
         expected_ = frames_.back();
