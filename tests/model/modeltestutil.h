@@ -261,16 +261,23 @@ inline ::testing::AssertionResult MatchesDump(const std::vector<uint8_t>& bytes,
     return ::testing::AssertionSuccess();
 }
 
+// The bytes of a record written over a buffer of 0xEE bytes.
+template <class T>
+std::vector<uint8_t> Written(void (*write)(uint8_t*, const T&), const T& record, uint32_t size) {
+    std::vector<uint8_t> b(size, 0xEE);
+    write(b.data(), record);
+    return b;
+}
+
 // The record written over a buffer of 0xEE bytes matches its dump, and read back it writes
 // the same bytes again.
 template <class T>
-::testing::AssertionResult WritesDump(const T& record, uint32_t size,
-                                      void (*write)(uint8_t*, const T&),
-                                      void (*read)(const uint8_t*, T&), const std::string& name) {
-    std::vector<uint8_t> b(size, 0xEE), again(size, 0xEE);
-    write(b.data(), record);
+::testing::AssertionResult
+WritesDump(const T& record, uint32_t size, void (*write)(uint8_t*, const T&),
+           void (*read)(const uint8_t*, T&), const std::string& name, T* readBack = nullptr) {
+    std::vector<uint8_t> b = Written(write, record, size), again(size, 0xEE);
     if (::testing::AssertionResult dump = MatchesDump(b, name); !dump) return dump;
-    T back;
+    T own, &back = readBack ? *readBack : own;
     read(b.data(), back);
     write(again.data(), back);
     if (again != b) return ::testing::AssertionFailure() << name << " changes when read back";

@@ -11,43 +11,24 @@ namespace {
 constexpr uint16_t kColumns = 40;
 constexpr uint32_t kRows = 240;
 
-class CRandomSheet {
-public:
-    explicit CRandomSheet(uint32_t seed) : rng_(seed) {}
+// Texts, constant errors, formulas with a cached text and numbers.
+std::vector<uint8_t> RandomRecord(std::mt19937& rng, uint16_t column, uint32_t row) {
+    CellBuffer b;
+    FormulaHead head;
+    head.resultFlags = kResultText;
+    const uint32_t kind = rng() % 4;
+    if (kind == 0) MakeTextCell(b, column, row, std::string(rng() % 40, char('a' + rng() % 26)));
+    if (kind == 1) MakeNumberCell(b, column, row, 0, uint8_t(1 + rng() % 12));
+    if (kind == 2) MakeFormulaCell(b, column, row, head, "R[1]C+2", std::string(rng() % 9, 'c'));
+    if (kind == 3) MakeNumberCell(b, column, row, double(rng() % 100000) / 7);
+    return {b.bytes, b.bytes + b.size};
+}
 
-    std::vector<uint8_t> RandomRecord(uint16_t column, uint32_t row) {
-        CellBuffer b;
-        switch (rng_() % 4) {
-        case 0:
-            MakeTextCell(b, column, row, std::string(rng_() % 40, char('a' + rng_() % 26)));
-            break;
-        case 1:
-            MakeNumberCell(b, column, row, 0, uint8_t(1 + rng_() % 12));
-            break;
-        case 2: {
-            FormulaHead head;
-            head.resultFlags = kResultText;
-            MakeFormulaCell(b, column, row, head, "R[1]C+2", std::string(rng_() % 9, 'c'));
-            break;
-        }
-        default:
-            MakeNumberCell(b, column, row, double(rng_() % 100000) / 7);
-            break;
-        }
-        return {b.bytes, b.bytes + b.size};
-    }
-
-    CellRange RandomRect(uint16_t maxWidth, uint32_t maxHeight) {
-        const uint16_t c1 = uint16_t(rng_() % kColumns);
-        const uint32_t r1 = rng_() % kRows;
-        return {c1, r1, uint16_t(c1 + rng_() % maxWidth), uint32_t(r1 + rng_() % maxHeight)};
-    }
-
-    uint32_t Next() { return rng_(); }
-
-private:
-    std::mt19937 rng_;
-};
+CellRange RandomRect(std::mt19937& rng, uint16_t maxWidth, uint32_t maxHeight) {
+    const uint16_t c1 = uint16_t(rng() % kColumns);
+    const uint32_t r1 = rng() % kRows;
+    return {c1, r1, uint16_t(c1 + rng() % maxWidth), uint32_t(r1 + rng() % maxHeight)};
+}
 
 void Erase(Cells& cells, const CellRange& r) {
     for (auto it = cells.begin(); it != cells.end();)
@@ -69,37 +50,36 @@ Cells Shifted(const Cells& cells, const CellRange& t, int64_t sc, int64_t sr) {
 
 TEST(RangeOpsRandom, MatchesAMapOfCells) {
     for (uint32_t seed : {1u, 2u, 3u}) {
-        CRandomSheet random(seed);
+        std::mt19937 random(seed);
         auto book = CreateWorkbook();
         CWorksheet& ws = AddSheet(*book);
         Cells expected;
         for (int i = 0; i < 1500; ++i) {
-            const uint16_t c = uint16_t(random.Next() % kColumns);
-            const uint32_t r = random.Next() % kRows;
-            const std::vector<uint8_t> bytes = random.RandomRecord(c, r);
-            CellCursor cursor;
-            ASSERT_TRUE(ws.cells.PutCell(bytes.data(), cursor));
+            const uint16_t c = uint16_t(random() % kColumns);
+            const uint32_t r = random() % kRows;
+            const std::vector<uint8_t> bytes = RandomRecord(random, c, r);
+            ASSERT_TRUE(storetest::Put(ws.cells, bytes));
             expected[{r, c}] = bytes;
         }
         ASSERT_EQ(Dump(ws.cells), expected);
         for (int step = 0; step < 250; ++step) {
-            const uint32_t kind = random.Next() % 4;
+            const uint32_t kind = random() % 4;
             if (kind == 0) {
-                const CellRange r = random.RandomRect(20, 60);
+                const CellRange r = RandomRect(random, 20, 60);
                 ASSERT_TRUE(ClearRange(*book, ws, r));
                 Erase(expected, r);
             } else if (kind == 1) {
-                const CellRange t = random.RandomRect(25, 80);
-                const uint16_t sc = uint16_t(random.Next() % kColumns);
-                const uint32_t sr = random.Next() % kRows;
+                const CellRange t = RandomRect(random, 25, 80);
+                const uint16_t sc = uint16_t(random() % kColumns);
+                const uint32_t sr = random() % kRows;
                 ASSERT_TRUE(CopyRange(*book, ws, t, ws, sc, sr, ViewOf(book->styles)));
                 const Cells copied = Shifted(expected, t, sc, sr);
                 Erase(expected, t);
                 expected.insert(copied.begin(), copied.end());
             } else if (kind == 2) {
-                const CellRange s = random.RandomRect(20, 60);
-                const uint16_t dc = uint16_t(random.Next() % kColumns);
-                const uint32_t dr = random.Next() % kRows;
+                const CellRange s = RandomRect(random, 20, 60);
+                const uint16_t dc = uint16_t(random() % kColumns);
+                const uint32_t dr = random() % kRows;
                 const CellRange t{dc, dr, uint16_t(dc + s.c2 - s.c1), dr + s.r2 - s.r1};
                 ASSERT_TRUE(MoveRange(*book, ws, ws, s, dc, dr, ViewOf(book->styles)));
                 Cells inside;
@@ -110,7 +90,7 @@ TEST(RangeOpsRandom, MatchesAMapOfCells) {
                 Erase(expected, t);
                 expected.insert(moved.begin(), moved.end());
             } else {
-                const CellRange r = random.RandomRect(15, 25);
+                const CellRange r = RandomRect(random, 15, 25);
                 const CellRange extent{r.c1, r.r1, uint16_t(r.c1 + (r.r2 - r.r1)),
                                        r.r1 + (r.c2 - r.c1)};
                 ASSERT_TRUE(TransposeRange(*book, ws, r));

@@ -22,14 +22,10 @@ FontRecord Font(const char* face, uint8_t weight = 0) {
 } // namespace
 
 TEST(StyleRecords, SmallRecordsHaveTheirStoredBytes) {
-    uint8_t b[16];
-    std::memset(b, 0xEE, sizeof b);
-    WriteBorderLine(b, {FORMAT_LINE_DASH, 1, 0x00112233});
-    EXPECT_EQ(std::vector<uint8_t>(b, b + 8), Bytes({3, 1, 0, 0, 0x33, 0x22, 0x11, 0}));
-
-    std::memset(b, 0xEE, sizeof b);
-    WriteFontRef(b, {7, 0, 0x00ABCDEF});
-    EXPECT_EQ(std::vector<uint8_t>(b, b + 8), Bytes({7, 0, 0, 0, 0xEF, 0xCD, 0xAB, 0}));
+    EXPECT_EQ(Written(WriteBorderLine, {FORMAT_LINE_DASH, 1, 0x00112233}, 8),
+              Bytes({3, 1, 0, 0, 0x33, 0x22, 0x11, 0}));
+    EXPECT_EQ(Written(WriteFontRef, {7, 0, 0x00ABCDEF}, 8),
+              Bytes({7, 0, 0, 0, 0xEF, 0xCD, 0xAB, 0}));
 
     InteriorFill fill;
     fill.pattern = FORMAT_PAT_GRAD_HORZ;
@@ -37,12 +33,10 @@ TEST(StyleRecords, SmallRecordsHaveTheirStoredBytes) {
     fill.patternColor = 0x010203;
     fill.backgroundColorGiven = 1;
     fill.backgroundColor = 0x0A0B0C;
-    std::memset(b, 0xEE, sizeof b);
-    WriteInteriorFill(b, fill);
-    EXPECT_EQ(std::vector<uint8_t>(b, b + 16),
-              Bytes({20, 1, 0, 0, 3, 2, 1, 0, 1, 0, 0, 0, 0x0C, 0x0B, 0x0A, 0}));
+    const std::vector<uint8_t> b = Written(WriteInteriorFill, fill, 16);
+    EXPECT_EQ(b, Bytes({20, 1, 0, 0, 3, 2, 1, 0, 1, 0, 0, 0, 0x0C, 0x0B, 0x0A, 0}));
     InteriorFill back;
-    ReadInteriorFill(b, back);
+    ReadInteriorFill(b.data(), back);
     EXPECT_EQ(std::tuple(back.pattern, back.patternColor, back.backgroundColor),
               std::tuple(uint8_t(20), 0x010203u, 0x0A0B0Cu));
 }
@@ -54,20 +48,17 @@ TEST(StyleRecords, FontAndColoredFontLayouts) {
     f.italic = f.underline = f.strikeout = 1;
     f.charSet = 9;
     ColoredFont cf{f, 1, 0x0000FF};
-    EXPECT_TRUE(WritesDump(cf, kColoredFontSize, WriteColoredFont, ReadColoredFont, "coloredfont"));
-    std::vector<uint8_t> b(kColoredFontSize);
-    WriteColoredFont(b.data(), cf);
     ColoredFont back;
-    ReadColoredFont(b.data(), back);
+    EXPECT_TRUE(
+        WritesDump(cf, kColoredFontSize, WriteColoredFont, ReadColoredFont, "coloredfont", &back));
     EXPECT_TRUE(FontRecordEquals(back.font, f));
     EXPECT_EQ(std::tuple(back.colorGiven, back.color), std::tuple(uint8_t(1), 0x0000FFu));
 }
 
 TEST(StyleRecords, TextFieldsAreCutInsideTheirField) {
-    std::vector<uint8_t> b(kFontRecordSize, 0xEE);
     FontRecord f;
     std::memset(f.faceName, 'x', sizeof f.faceName); // no terminator in memory
-    WriteFontRecord(b.data(), f);
+    std::vector<uint8_t> b = Written(WriteFontRecord, f, kFontRecordSize);
     EXPECT_EQ(std::tuple(b[126], b[127]), std::tuple('x', 0));
     std::memset(b.data(), 'y', 128); // a stored field without its NUL
     FontRecord back;
@@ -104,13 +95,10 @@ TEST(StyleRecords, NewStyleAndFieldOffsets) {
     s.dropDownList = 100;
     s.autoComplete = 1;
     s.isProtected = 1;
-    EXPECT_TRUE(WritesDump(s, kStyleRecordSize, WriteStyleRecord, ReadStyleRecord, "style-fields"));
-    std::vector<uint8_t> b(kStyleRecordSize);
-    WriteStyleRecord(b.data(), s);
     StyleRecord back;
-    ReadStyleRecord(b.data(), back);
-    EXPECT_TRUE(CompareStyleRecords(back, s));
-    EXPECT_EQ(back.rotation, -90);
+    EXPECT_TRUE(
+        WritesDump(s, kStyleRecordSize, WriteStyleRecord, ReadStyleRecord, "style-fields", &back));
+    EXPECT_TRUE(CompareStyleRecords(back, s) && back.rotation == -90);
 }
 
 TEST(StyleRecords, CompareLooksOnlyAtWhatShows) {
@@ -156,17 +144,15 @@ TEST(StyleTables, FindOrAddFontUpToTheLimit) {
 }
 
 TEST(StyleRecords, DefaultFontIsArialOfTenPointsUnlessTheProfileNamesAFace) {
-    FontRecord f = Font("x", 3);
-    SetDefaultFont(f);
     FontRecord expected = Font("Arial");
     expected.size = 10;
-    EXPECT_TRUE(FontRecordEquals(f, expected));
-    SetDefaultFontFace("Liberation Sans");
-    SetDefaultFont(f);
-    EXPECT_STREQ(f.faceName, "Liberation Sans");
-    SetDefaultFontFace("");
-    SetDefaultFont(f);
-    EXPECT_TRUE(FontRecordEquals(f, expected));
+    for (const char* face : {"", "Liberation Sans", ""}) {
+        FontRecord f = Font("x", 3);
+        SetDefaultFontFace(face);
+        SetDefaultFont(f);
+        CopyTextField(expected.faceName, *face ? face : "Arial", kFaceNameSize);
+        EXPECT_TRUE(FontRecordEquals(f, expected)) << face;
+    }
 }
 
 TEST(StyleTables, LookupsBeyondTheCountGiveTheDefaults) {
