@@ -15,10 +15,9 @@ TEST(Chart, SeriesFollowTheChartTypeAndAResetKeepsIt) {
         chart->settings.viewWidth = chart->settings.pieSplit = 3;
         chart->viewMatrix[1] = 5;
         InitChartSettings(*chart);
-        EXPECT_EQ(chart->settings.type, type);
-        EXPECT_EQ(std::tuple(chart->settings.viewWidth, chart->settings.pieSplit),
-                  std::tuple(uint8_t(100), uint8_t(15)));
-        EXPECT_EQ(chart->viewMatrix[1], 0);
+        EXPECT_EQ(std::tuple(chart->settings.type, chart->settings.viewWidth,
+                             chart->settings.pieSplit, chart->viewMatrix[1]),
+                  std::tuple(type, 100, 15, 0));
         for (const CChartSeries& s : chart->series) EXPECT_EQ(s.settings.kind, kind) << int(type);
     }
     auto chart = NewBlockObject<CChart>(kChart2D);
@@ -44,13 +43,14 @@ TEST(Chart, ClearThenDestroyFreesEverythingOnce) {
         ASSERT_TRUE(chart->vertices.AppendItem24(item));
         ASSERT_TRUE(chart->faces.AppendItem52(item));
         ResetSeriesData(*chart, 3); // empties the data, keeps the page
-        EXPECT_EQ(chart->series[3].points.ItemCount() + chart->series[3].valueFlags, 0u);
-        EXPECT_EQ(chart->series[3].points.FreePageCount(), 1u);
+        EXPECT_EQ(std::tuple(chart->series[3].points.ItemCount(), chart->series[3].valueFlags,
+                             chart->series[3].points.FreePageCount()),
+                  std::tuple(0u, 0, 1u));
         chart->flags = kChartScalesValid | kChartLaidOut | 4;
         ClearChart(*chart);
-        EXPECT_EQ(LiveBlockCount(), before + 1); // only the chart itself
-        EXPECT_EQ(chart->flags, 4);
-        EXPECT_EQ(chart->series[1].settings.rangeFlags, kFromValueGiven);
+        // Only the chart itself is left.
+        EXPECT_EQ(std::tuple(LiveBlockCount(), chart->flags, chart->series[1].settings.rangeFlags),
+                  std::tuple(before + 1, 4, kFromValueGiven));
         ASSERT_TRUE(chart->series[0].points.AppendItem16(item)); // still usable
     }
     EXPECT_EQ(LiveBlockCount(), before);
@@ -88,9 +88,12 @@ TEST(Chart, CloneIsDeepAndAllOrNothing) {
     chart->margins[3] = -4;
     auto copy = chart->Clone();
     ASSERT_TRUE(copy);
-    EXPECT_EQ(std::tuple(copy->flags, copy->error, copy->settings.perspective, copy->viewMatrix[6]),
-              std::tuple(uint8_t(3), uint8_t(27), uint16_t(7), 0.5f));
-    EXPECT_EQ(copy->series[4].maximum, 9.5);
+    EXPECT_EQ(std::tuple(copy->flags, copy->error, copy->settings.perspective, copy->viewMatrix[6],
+                         copy->series[4].maximum),
+              std::tuple(3, 27, 7, 0.5f, 9.5));
+    EXPECT_EQ(
+        Written(WriteSeriesSettingsRecord, copy->series[4].settings, kSeriesSettingsRecordSize),
+        Written(WriteSeriesSettingsRecord, chart->series[4].settings, kSeriesSettingsRecordSize));
     ASSERT_EQ(copy->series[4].points.ItemCount(), 600u);
     ChartPoint p;
     std::memcpy(&p, copy->series[4].points.GetItem16(599), sizeof p);
@@ -98,11 +101,10 @@ TEST(Chart, CloneIsDeepAndAllOrNothing) {
     EXPECT_STREQ(static_cast<const ChartLabel*>(copy->series[4].labels.GetItem44(0))->text,
                  "north");
     EXPECT_EQ(std::memcmp(copy->vertices.GetItem24(0), &vertex, sizeof vertex), 0);
-    EXPECT_EQ(static_cast<const ChartFace*>(copy->faces.GetItem52(0))->color, 0x123456u);
-    EXPECT_EQ(copy->walls[kWallFloor].firstVertex, 9u);
-    EXPECT_EQ(copy->axes[0].series, &copy->series[4]);
-    EXPECT_EQ(std::tuple(copy->axisCount, copy->axes[0].extent, copy->margins[3]),
-              std::tuple(uint8_t(1), 12u, -4));
+    EXPECT_EQ(std::tuple(static_cast<const ChartFace*>(copy->faces.GetItem52(0))->color,
+                         copy->walls[kWallFloor].firstVertex, copy->axes[0].series, copy->axisCount,
+                         copy->axes[0].extent, copy->margins[3]),
+              std::tuple(0x123456u, 9u, &copy->series[4], 1, 12u, -4));
     EXPECT_NE(copy->series[4].points.FirstPage(), chart->series[4].points.FirstPage());
     const long live = LiveBlockCount();
     for (long budget = 0; budget < 4; ++budget) {
