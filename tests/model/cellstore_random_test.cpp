@@ -9,8 +9,8 @@ using namespace storetest;
 
 namespace {
 
-using Key = std::pair<uint32_t, uint16_t>; // row, column
-using Reference = std::map<Key, std::vector<uint8_t>>;
+using modeltest::Key;
+using Reference = modeltest::Cells;
 
 class RandomCells {
 public:
@@ -54,11 +54,7 @@ private:
 
 void ExpectSameAsReference(const CCellStore& store, const Reference& ref, RandomCells& rnd) {
     ASSERT_TRUE(Consistent(store));
-    const auto all = Dump(store);
-    ASSERT_EQ(all.size(), ref.size());
-    size_t i = 0;
-    for (const auto& [key, bytes] : ref)
-        ASSERT_EQ(all[i++], bytes) << key.first << "," << key.second;
+    ASSERT_EQ(modeltest::Dump(store), ref);
 
     uint16_t c1 = 0, c2 = 0, minCol = UINT16_MAX, maxCol = 0;
     uint32_t r1 = 0, r2 = 0, maxRow = 0;

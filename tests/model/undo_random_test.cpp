@@ -1,9 +1,10 @@
 // Random edits across several worksheets, each recorded in the undo history first, with
-// style compactions between them; an undo puts back what the newest entry holds. After every
-// step the workbook must equal the state recorded before the edit now undone (or the state
-// the edit made): the tree's order and, per worksheet, its cells byte for byte, the look of
-// every styled cell and the column widths. Style numbers are not compared: compaction may
-// renumber them, also in worksheets the history holds.
+// style compactions between them; an undo puts back what the newest entry holds. The range
+// operations (clear, copy, move, transpose) must leave the cells a plain map of cells
+// predicts. After every step the workbook must equal the state recorded before the edit now
+// undone (or the state the edit made): the tree's order and, per worksheet, its cells byte for
+// byte, the look of every styled cell and the column widths. Style numbers are not compared:
+// compaction may renumber them, also in worksheets the history holds.
 
 #include "modeltestutil.h"
 
@@ -15,6 +16,26 @@ namespace {
 
 constexpr uint16_t kColumns = 30;
 constexpr uint32_t kRows = 50;
+
+void Erase(Cells& cells, const CellRange& r) {
+    std::erase_if(cells,
+                  [&](const auto& e) { return RangeContains(r, e.first.second, e.first.first); });
+}
+
+// The cells that land inside `t` when (sc, sr) is put on t's top-left cell.
+Cells Shifted(const Cells& cells, const CellRange& t, int64_t sc, int64_t sr) {
+    Cells out;
+    for (const auto& [key, bytes] : cells) {
+        const int64_t c = key.second - sc + t.c1, r = key.first - sr + t.r1;
+        if (c < t.c1 || c > t.c2 || r < t.r1 || r > t.r2) continue;
+        out[{uint32_t(r), uint16_t(c)}] = Moved(bytes, uint16_t(c), uint32_t(r));
+    }
+    return out;
+}
+
+CellRange Union(const CellRange& a, const CellRange& b) {
+    return {std::min(a.c1, b.c1), std::min(a.r1, b.r1), std::max(a.c2, b.c2), std::max(a.r2, b.r2)};
+}
 
 struct SheetState {
     std::string name;
@@ -54,7 +75,8 @@ public:
 
     void Step() {
         const uint32_t pick = Below(20);
-        if (pick < 6) return EditRange();
+        if (pick < 3) return EditRange();
+        if (pick < 6) return RangeOperation();
         if (pick < 10) return EditCell();
         if (pick < 12) return EditWidths();
         if (pick < 14) return RemoveSheet();
@@ -71,10 +93,10 @@ public:
 private:
     uint32_t Below(uint32_t n) { return uint32_t(rng_() % n); }
     CWorksheet& AnySheet() { return Sheet(*book_, int(Below(book_->tree.worksheetCount))); }
-    CellRange AnyRect() {
+    CellRange AnyRect(uint16_t width = 5, uint32_t height = 8) {
         const uint16_t c1 = uint16_t(Below(kColumns - 5));
         const uint32_t r1 = Below(kRows - 8);
-        return {c1, r1, uint16_t(c1 + Below(5)), r1 + Below(8)};
+        return {c1, r1, uint16_t(c1 + Below(width)), r1 + Below(height)};
     }
     // A style that looks like `alignment`, appended when the table has none.
     uint16_t StyleLooking(uint8_t alignment) {
@@ -93,6 +115,11 @@ private:
         if (kind == 2) MakeNumberCell(b, c, r, 0, uint8_t(1 + Below(12)));
         Put(ws.cells, b);
     }
+    bool Snapshot(CWorksheet& ws, const CellRange& rect) {
+        RangeDescriptor d;
+        MakeRangeDescriptor(rect, &d);
+        return SnapshotRangeToUndo(*book_, ws, d, book_->undo, book_->undo.current, true, true);
+    }
     void Recorded(int kind, std::vector<SheetState> before) {
         frames_.push_back(std::move(before));
         kinds_.push_back(kind);
@@ -107,17 +134,61 @@ private:
     void EditRange() {
         CWorksheet& ws = AnySheet();
         const CellRange rect = AnyRect();
-        RangeDescriptor d;
-        MakeRangeDescriptor(rect, &d);
         auto before = Capture(*book_);
-        ASSERT_TRUE(
-            SnapshotRangeToUndo(*book_, ws, d, book_->undo, book_->undo.current, true, true));
+        ASSERT_TRUE(Snapshot(ws, rect));
         ASSERT_TRUE(ClearRange(*book_, ws, rect));
         for (uint32_t r = rect.r1; r <= rect.r2; ++r) {
             for (uint16_t c = rect.c1; c <= rect.c2; ++c)
                 if (Below(2)) PutValue(ws, c, r);
             PutRun(ws.formats, {rect.c1, rect.c2, r, StyleLooking(uint8_t(1 + Below(3)))});
         }
+        Recorded(0, std::move(before));
+    }
+    // A copy (from any worksheet), a move or a transpose, against the map of cells.
+    void RangeOperation() {
+        CWorksheet& ws = AnySheet();
+        const CellRange s = AnyRect(15, 25);
+        const uint16_t dc = uint16_t(Below(kColumns));
+        const uint32_t dr = Below(kRows);
+        const CellRange t{dc, dr, uint16_t(dc + s.c2 - s.c1), dr + s.r2 - s.r1};
+        auto before = Capture(*book_);
+        Cells expected = Dump(ws.cells);
+        const uint32_t kind = Below(3);
+        if (kind == 0) {
+            CWorksheet& from = AnySheet();
+            const Cells copied = Shifted(Dump(from.cells), t, s.c1, s.r1);
+            ASSERT_TRUE(Snapshot(ws, t));
+            ASSERT_TRUE(CopyRange(*book_, ws, t, from, s.c1, s.r1, ViewOf(book_->styles)));
+            Erase(expected, t);
+            expected.insert(copied.begin(), copied.end());
+        } else if (kind == 1) {
+            Cells inside = expected;
+            std::erase_if(inside, [&](const auto& e) {
+                return !RangeContains(s, e.first.second, e.first.first);
+            });
+            const Cells moved = Shifted(inside, t, s.c1, s.r1);
+            ASSERT_TRUE(Snapshot(ws, Union(s, t)));
+            ASSERT_TRUE(MoveRange(*book_, ws, ws, s, dc, dr, ViewOf(book_->styles)));
+            Erase(expected, s);
+            Erase(expected, t);
+            expected.insert(moved.begin(), moved.end());
+        } else {
+            const CellRange turned{s.c1, s.r1, uint16_t(s.c1 + (s.r2 - s.r1)),
+                                   s.r1 + (s.c2 - s.c1)};
+            Cells inside;
+            for (const auto& [key, bytes] : expected) {
+                if (!RangeContains(s, key.second, key.first)) continue;
+                const uint16_t c = uint16_t(s.c1 + (key.first - s.r1));
+                const uint32_t row = s.r1 + (key.second - s.c1);
+                inside[{row, c}] = Moved(bytes, c, row);
+            }
+            ASSERT_TRUE(Snapshot(ws, Union(s, turned)));
+            ASSERT_TRUE(TransposeRange(*book_, ws, s));
+            Erase(expected, s);
+            Erase(expected, turned);
+            expected.insert(inside.begin(), inside.end());
+        }
+        ASSERT_EQ(Dump(ws.cells), expected) << "range operation " << kind;
         Recorded(0, std::move(before));
     }
     void EditCell() {
