@@ -114,12 +114,6 @@ TEST(Chart, CloneIsDeepAndAllOrNothing) {
     }
 }
 
-TEST(ChartRecords, SettingsRecordOfANewChart) {
-    auto chart = NewBlockObject<CChart>(kChartXY);
-    EXPECT_TRUE(WritesDump(chart->settings, kChartSettingsRecordSize, WriteChartSettingsRecord,
-                           ReadChartSettingsRecord, "chartsettings-new"));
-}
-
 TEST(ChartRecords, SeriesRecordOffsetsAndTheViewMatrix) {
     auto chart = NewBlockObject<CChart>(kChart2D);
     InitSeries(*chart, 2); // a new chart's series were reset before its type was set
