@@ -10,8 +10,12 @@ TEST(RangeOps, ClearingAnyPartOfAnArrayRemovesItsWholeArea) {
     PutArray(store, 1, 5, 2, 2, 9); // "#FILL!": one cell, its elements stay
     PutNumber(store, 0, 1, 7);
     PutNumber(store, 4, 2, 8);
+    FormulaHead plain; // a formula that is no array goes alone
+    CellBuffer b;
+    ASSERT_TRUE(MakeFormulaCell(b, 0, 5, plain, "1"));
+    Put(store, b);
     ClearRect(store, {1, 1, 1, 1}, nullptr, true);
-    ClearRect(store, {1, 5, 1, 5}, nullptr, true);
+    ClearRect(store, {0, 5, 1, 5}, nullptr, true);
     EXPECT_EQ(std::tuple(Dump(store).size(), NumberAt(store, 0, 1), NumberAt(store, 4, 2)),
               std::tuple(5u, 7, 8));
     EXPECT_TRUE(storetest::Consistent(store));

@@ -1,10 +1,12 @@
 // Random edits across several worksheets, each recorded in the undo history first, with
-// style compactions between them; an undo puts back what the newest entry holds. The range
-// operations (clear, copy, move, transpose) must leave the cells a plain map of cells
-// predicts. After every step the workbook must equal the state recorded before the edit now
-// undone (or the state the edit made): the tree's order and, per worksheet, its cells byte for
-// byte, the look of every styled cell and the column widths. Style numbers are not compared:
-// compaction may renumber them, also in worksheets the history holds.
+// style and store compactions between them; an undo puts back what the newest entry holds.
+// The range operations (clear, copy, move, transpose) must leave the cells a plain map of
+// cells predicts; finds with and without the row index, the used range and the counts of
+// cell kinds must agree with the cells the store holds. After every step the workbook must equal
+// the state recorded before the edit now undone (or the state the edit made): the tree's order and,
+// per worksheet, its cells byte for byte, the look of every styled cell and the column widths.
+// Style numbers are not compared: compaction may renumber them, also in worksheets the history
+// holds.
 
 #include "modeltestutil.h"
 
@@ -74,24 +76,62 @@ public:
     }
 
     void Step() {
-        const uint32_t pick = Below(20);
+        const uint32_t pick = Below(21);
         if (pick < 3) return EditRange();
         if (pick < 6) return RangeOperation();
         if (pick < 10) return EditCell();
         if (pick < 12) return EditWidths();
         if (pick < 14) return RemoveSheet();
         if (pick < 15) return book_->CompactStyleTables();
+        if (pick < 16) return AnySheet().cells.Compact(Below(2) == 0);
         Undo();
     }
 
-    void Check(const char* what) const {
+    void Check(const char* what) {
         ASSERT_EQ(Capture(*book_), expected_) << what;
-        for (CTreeItem* item = book_->tree.first; item; item = item->next)
-            ASSERT_TRUE(storetest::Consistent(AsWorksheet(item)->cells));
+        for (CTreeItem* item = book_->tree.first; item; item = item->next) {
+            CCellStore& store = AsWorksheet(item)->cells;
+            ASSERT_TRUE(storetest::Consistent(store));
+            ExpectFinds(store, Dump(store));
+        }
     }
 
 private:
     uint32_t Below(uint32_t n) { return uint32_t(rng_() % n); }
+    void ExpectFinds(CCellStore& store, const Cells& cells) {
+        std::vector<Key> keys;
+        for (const auto& [key, bytes] : cells) keys.push_back(key);
+        for (int n = 0; n < 50; ++n)
+            keys.push_back({Below(kRows + 5), uint16_t(Below(kColumns + 20))});
+        for (bool indexed : {false, true}) {
+            CellCursor cursor{kAdvance, nullptr, 0};
+            for (uint32_t block : {0u, kLastRow / kRowBlockRows})
+                ASSERT_TRUE(!indexed || store.BuildRowBlockIndex(block, cursor));
+            for (const Key& key : keys) {
+                const uint8_t* r = FindCell(store, key.first, key.second);
+                const auto it = cells.find(key);
+                ASSERT_EQ(r ? std::vector<uint8_t>(r, r + cell::Length(r)) : std::vector<uint8_t>(),
+                          it == cells.end() ? std::vector<uint8_t>() : it->second);
+            }
+            store.ClearRowIndex(false);
+        }
+        uint16_t c1 = 0, c2 = 0, minColumn = UINT16_MAX, maxColumn = 0;
+        uint32_t r1 = 0, r2 = 0, counts[6], numbers = 0, texts = 0;
+        ASSERT_EQ(store.GetUsedRange(&c1, &c2, &r1, &r2), !cells.empty());
+        for (const auto& [key, bytes] : cells) {
+            minColumn = std::min(minColumn, key.second);
+            maxColumn = std::max(maxColumn, key.second);
+            ++(cell::IsText(bytes.data()) ? texts : numbers);
+        }
+        if (!cells.empty()) {
+            EXPECT_EQ(std::tuple(c1, c2, r1, r2),
+                      std::tuple(minColumn, maxColumn, cells.begin()->first.first,
+                                 cells.rbegin()->first.first));
+        }
+        store.CountCellKinds(counts, {0, 0, kLastColumn, kLastRow});
+        EXPECT_EQ(std::vector(counts, counts + 6),
+                  (std::vector<uint32_t>{numbers, texts, 0, 0, 0, 0}));
+    }
     CWorksheet& AnySheet() { return Sheet(*book_, int(Below(book_->tree.worksheetCount))); }
     CellRange AnyRect(uint16_t width = 5, uint32_t height = 8) {
         const uint16_t c1 = uint16_t(Below(kColumns - 5));
@@ -107,13 +147,18 @@ private:
         t.styles[t.styleCount].horizontalAlignment = alignment;
         return t.styleCount++;
     }
-    void PutValue(CWorksheet& ws, uint16_t c, uint32_t r) {
+    // Numbers, constant errors and texts, now and then one near a page or filling it.
+    void PutValue(CWorksheet& ws, uint16_t c, uint32_t r, CellCursor* cursor = nullptr) {
         CellBuffer b;
-        const uint32_t kind = Below(3);
+        const uint32_t kind = Below(3), pick = Below(100);
+        const uint32_t length = pick == 0  ? kMaxCellText - Below(2)
+                                : pick < 4 ? 3000 + Below(kMaxCellText - 3000)
+                                           : 1 + Below(20);
         if (kind == 0) MakeNumberCell(b, c, r, double(rng_() % 100000) / 8);
-        if (kind == 1) MakeTextCell(b, c, r, std::string(1 + Below(20), char('a' + Below(26))));
+        if (kind == 1) MakeTextCell(b, c, r, std::string(length, char('a' + Below(26))));
         if (kind == 2) MakeNumberCell(b, c, r, 0, uint8_t(1 + Below(12)));
-        Put(ws.cells, b);
+        CellCursor own;
+        ASSERT_TRUE(ws.cells.PutCell(b.bytes, cursor ? *cursor : own));
     }
     bool Snapshot(CWorksheet& ws, const CellRange& rect) {
         RangeDescriptor d;
@@ -137,9 +182,10 @@ private:
         auto before = Capture(*book_);
         ASSERT_TRUE(Snapshot(ws, rect));
         ASSERT_TRUE(ClearRange(*book_, ws, rect));
+        CellCursor cursor{kAdvance, nullptr, 0}; // puts in order, through one cursor
         for (uint32_t r = rect.r1; r <= rect.r2; ++r) {
             for (uint16_t c = rect.c1; c <= rect.c2; ++c)
-                if (Below(2)) PutValue(ws, c, r);
+                if (Below(2)) PutValue(ws, c, r, &cursor);
             PutRun(ws.formats, {rect.c1, rect.c2, r, StyleLooking(uint8_t(1 + Below(3)))});
         }
         Recorded(0, std::move(before));
@@ -193,8 +239,9 @@ private:
     }
     void EditCell() {
         CWorksheet& ws = AnySheet();
-        const uint16_t c = uint16_t(Below(kColumns));
-        const uint32_t r = Below(kRows);
+        const bool edge = Below(50) == 0; // now and then at the sheet's last row and column
+        const uint16_t c = uint16_t(edge ? kLastColumn - Below(3) : Below(kColumns));
+        const uint32_t r = edge ? kLastRow - Below(3) : Below(kRows);
         auto before = Capture(*book_);
         ASSERT_TRUE(book_->RecordUndoCell(ws, c, r, 0, 0));
         PutValue(ws, c, r);
