@@ -25,8 +25,6 @@ void AddChart(CContainer& c, int slot, uint8_t type, int points) {
 
 TEST(Containers, DefaultsLinkAndUnlink) {
     auto c = NewContainer(0);
-    EXPECT_EQ(std::tuple(c->settings.anchor.flags, c->settings.left, c->settings.bottom),
-              std::tuple(uint8_t(9), 10, 260));
     const CellRef anchor{4, 9, kRefRow | kRefColumn};
     const ContainerFrame frame{1, 2, 3, 4};
     InitContainerDefaults(*c, &anchor, &frame);
