@@ -186,7 +186,7 @@ private:
         for (uint32_t r = rect.r1; r <= rect.r2; ++r) {
             for (uint16_t c = rect.c1; c <= rect.c2; ++c)
                 if (Below(2)) PutValue(ws, c, r, &cursor);
-            PutRun(ws.formats, {rect.c1, rect.c2, r, StyleLooking(uint8_t(1 + Below(3)))});
+            PutRun(ws.formats, {rect.c1, rect.c2, r, StyleLooking(uint8_t(1 + Below(7)))});
         }
         Recorded(0, std::move(before));
     }
