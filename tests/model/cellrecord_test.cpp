@@ -1,8 +1,5 @@
 #include "model/cellrecord.h"
-#include "model/formatstore.h"
-
-#include <gtest/gtest.h>
-#include <vector>
+#include "modeltestutil.h"
 
 namespace vl {
 
@@ -84,10 +81,8 @@ TEST(FormatRunRecord, Layout) {
     EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + kFormatRunSize),
               (std::vector<uint8_t>{0x05, 0x00, 0x09, 0x01, 0x03, 0x02, 0x01, 0x00, 0x05, 0x04}));
     const FormatRun run = LoadFormatRun(bytes);
-    EXPECT_EQ(run.firstColumn, 5);
-    EXPECT_EQ(run.lastColumn, 0x0109);
-    EXPECT_EQ(run.row, 0x00010203u);
-    EXPECT_EQ(run.style, 0x0405);
+    EXPECT_EQ(std::tuple(run.firstColumn, run.lastColumn, run.row, run.style),
+              std::tuple(5, 0x0109, 0x00010203u, 0x0405));
 }
 
 } // namespace vl

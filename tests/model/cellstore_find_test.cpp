@@ -1,10 +1,5 @@
-#include "model/cellstore.h"
 #include "model/cellwalk.h"
-#include "storetestutil.h"
-
-#include <algorithm>
-#include <gtest/gtest.h>
-#include <tuple>
+#include "modeltestutil.h"
 
 namespace vl {
 
@@ -32,31 +27,30 @@ Page* NumberChain(uint32_t pages, uint32_t perPage) {
 
 } // namespace
 
-class CellStoreFind : public ::testing::TestWithParam<bool> {};
-
-TEST_P(CellStoreFind, PresentAndMissingCells) {
-    CCellStore store;
-    FillEvenRows(store, 5000);
-    ASSERT_GT(store.PageCount(), 3u);
-    if (GetParam()) {
-        CellCursor cursor{kAdvance, nullptr, 0};
-        for (uint32_t block : {3u, 1u, 0u, 2u, 4u}) // out of order, one cursor
-            ASSERT_TRUE(store.BuildRowBlockIndex(block, cursor));
-        EXPECT_EQ(store.RowEntry(1001)->page, nullptr);
+TEST(CellStoreFind, PresentAndMissingCellsWithAndWithoutRowIndex) {
+    for (bool indexed : {false, true}) {
+        SCOPED_TRACE(indexed);
+        CCellStore store;
+        FillEvenRows(store, 5000);
+        ASSERT_GT(store.PageCount(), 3u);
+        if (indexed) {
+            CellCursor cursor{kAdvance, nullptr, 0};
+            for (uint32_t block : {3u, 1u, 0u, 2u, 4u}) // out of order, one cursor
+                ASSERT_TRUE(store.BuildRowBlockIndex(block, cursor));
+            EXPECT_EQ(store.RowEntry(1001)->page, nullptr);
+        }
+        for (uint32_t row : {1001u, 4999u, 6000u}) EXPECT_EQ(FindCell(store, row, 0), nullptr);
+        EXPECT_EQ(FindCell(store, 1002, 3), nullptr); // neighbours on both sides
+        for (uint32_t row = 0; row < 5000; row += 2)
+            ASSERT_EQ(cell::Number(FindCell(store, row, 5)), row + 0.5) << row;
+        // Any edit drops the index; the store answers from the pages again.
+        ASSERT_TRUE(Put(store, Number(2, 11, 7)));
+        EXPECT_FALSE(store.BlockValid(0));
+        EXPECT_NE(FindCell(store, 11, 2), nullptr);
+        store.ClearRowIndex(true);
+        EXPECT_FALSE(store.BlockValid(3));
     }
-    for (uint32_t row : {1001u, 4999u, 6000u}) EXPECT_EQ(FindCell(store, row, 0), nullptr);
-    EXPECT_EQ(FindCell(store, 1002, 3), nullptr); // neighbours on both sides
-    for (uint32_t row = 0; row < 5000; row += 2)
-        ASSERT_EQ(cell::Number(FindCell(store, row, 5)), row + 0.5) << row;
-    // Any edit drops the index; the store answers from the pages again.
-    ASSERT_TRUE(Put(store, Number(2, 11, 7)));
-    EXPECT_FALSE(store.BlockValid(0));
-    EXPECT_NE(FindCell(store, 11, 2), nullptr);
-    store.ClearRowIndex(true);
-    EXPECT_FALSE(store.BlockValid(3));
 }
-
-INSTANTIATE_TEST_SUITE_P(WithAndWithoutRowIndex, CellStoreFind, ::testing::Bool());
 
 // Rows of blocks 0, 1 and 2 on one page, so a reused cursor stands inside the page.
 TEST(CellStoreIndex, ReusedCursorInsideAPageMissesNoRow) {
@@ -141,34 +135,33 @@ TEST(CellStoreSummary, UsedRangeAndCellKinds) {
     EXPECT_TRUE(store.GetUsedRange(nullptr, nullptr, nullptr, &r2));
 }
 
-class CellStoreCompaction
-    : public ::testing::TestWithParam<std::tuple<uint32_t, uint32_t, bool, uint32_t>> {};
-
 // A put's own compaction runs past both thresholds; it fills pages to three quarters only,
 // leaves pages that are fuller alone and starts the free-byte estimate again from 0.
-TEST_P(CellStoreCompaction, PutRepacksOnlyPastBothThresholds) {
-    const auto [pages, perPage, compacts, pagesAfter] = GetParam();
-    CCellStore store;
-    store.AdoptPages(NumberChain(pages, perPage));
-    const uint32_t cells = pages * perPage;
-    CellCursor cursor{kAdvance, nullptr, 0};
-    ASSERT_TRUE(Put(store, Number(0, cells, -1), cursor));
-    EXPECT_TRUE(Consistent(store));
-    EXPECT_EQ(std::tuple(store.PageCount(), store.FreePageCount(), store.FreeBytes() == 0),
-              std::tuple(pagesAfter, pages - pagesAfter, compacts));
-    EXPECT_EQ(cell::Number(cursor.page->payload + cursor.offset - kNumberRecordSize), -1);
-    const auto all = Dump(store);
-    ASSERT_EQ(all.size(), cells + 1);
-    for (uint32_t row = 0; row < cells; ++row) ASSERT_EQ(cell::Number(all[row].data()), row);
+TEST(CellStoreCompaction, PutRepacksOnlyPastBothThresholds) {
+    // Pages, records a page, whether the put compacts, pages after.
+    const std::tuple<uint32_t, uint32_t, bool, uint32_t> cases[] = {
+        {122, 1, false, 122},   // free just under 1,000,000
+        {123, 1, true, 1},      // just over
+        {300, 200, true, 147},  // 409 a page
+        {700, 436, true, 700},  // ratio 4, fuller than 3/4
+        {700, 437, false, 700}, // ratio 5
+    };
+    for (const auto& [pages, perPage, compacts, pagesAfter] : cases) {
+        SCOPED_TRACE(std::to_string(pages) + " " + std::to_string(perPage));
+        CCellStore store;
+        store.AdoptPages(NumberChain(pages, perPage));
+        const uint32_t cells = pages * perPage;
+        CellCursor cursor{kAdvance, nullptr, 0};
+        ASSERT_TRUE(Put(store, Number(0, cells, -1), cursor));
+        EXPECT_TRUE(Consistent(store));
+        EXPECT_EQ(std::tuple(store.PageCount(), store.FreePageCount(), store.FreeBytes() == 0),
+                  std::tuple(pagesAfter, pages - pagesAfter, compacts));
+        EXPECT_EQ(cell::Number(cursor.page->payload + cursor.offset - kNumberRecordSize), -1);
+        const auto all = Dump(store);
+        ASSERT_EQ(all.size(), cells + 1);
+        for (uint32_t row = 0; row < cells; ++row) ASSERT_EQ(cell::Number(all[row].data()), row);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Thresholds, CellStoreCompaction,
-    ::testing::Values(std::tuple(122u, 1u, false, 122u),     // free just under 1,000,000
-                      std::tuple(123u, 1u, true, 1u),        // just over
-                      std::tuple(300u, 200u, true, 147u),    // 409 a page
-                      std::tuple(700u, 436u, true, 700u),    // ratio 4, fuller than 3/4
-                      std::tuple(700u, 437u, false, 700u))); // ratio 5
 
 TEST(CellStoreCompact, FillsPagesAndKeepsOrFreesTheEmptiedOnes) {
     for (bool freePages : {false, true}) {
@@ -180,8 +173,8 @@ TEST(CellStoreCompact, FillsPagesAndKeepsOrFreesTheEmptiedOnes) {
         EXPECT_EQ(std::tuple(store.PageCount(), uint32_t(store.FirstPage()->used),
                              Dump(store).size(), store.FreeBytes()),
                   std::tuple(2u, uint32_t(545 * kNumberRecordSize), std::size_t(1000), 0u));
-        EXPECT_EQ(std::pair(store.FreePageCount(), LiveBlockCount()),
-                  std::pair(freePages ? 0u : 8u, live + (freePages ? 2 : 10)));
+        EXPECT_EQ(std::tuple(store.FreePageCount(), LiveBlockCount()),
+                  std::tuple(freePages ? 0u : 8u, live + (freePages ? 2 : 10)));
     }
 }
 

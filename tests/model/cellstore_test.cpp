@@ -1,26 +1,14 @@
-#include "model/cellstore.h"
-#include "storetestutil.h"
-
-#include <gtest/gtest.h>
-#include <tuple>
+#include "modeltestutil.h"
 
 namespace vl {
 
 using namespace storetest;
-using Keys = std::vector<std::vector<std::pair<uint32_t, uint16_t>>>;
 
 TEST(CellStore, PutsKeepOrderAndReplace) {
     CCellStore store;
     ASSERT_TRUE(Put(store, Number(3, 7, 1.5)));
-    EXPECT_EQ(std::pair(store.PageCount(), store.FreeBytes()),
-              std::pair(1u, uint32_t(kPagePayload - kNumberRecordSize)));
-    for (uint32_t row : {5u, 1u, 3u})
-        for (uint16_t col : {9, 0, 4}) ASSERT_TRUE(Put(store, Number(col, row, row * 10 + col)));
-    const auto all = Dump(store);
-    ASSERT_EQ(all.size(), 10u);
-    EXPECT_EQ(all.front(), Number(0, 1, 10));
-    EXPECT_EQ(all.back(), Number(3, 7, 1.5));
-    EXPECT_TRUE(Consistent(store));
+    EXPECT_EQ(std::tuple(store.PageCount(), store.FreeBytes()),
+              std::tuple(1u, uint32_t(kPagePayload - kNumberRecordSize)));
     // Putting one cell twice keeps one record, the second, whatever their kinds.
     const std::pair<std::vector<uint8_t>, std::vector<uint8_t>> replaces[] = {
         {Number(1, 1, 1.0), Number(1, 1, 2.0)},
@@ -30,16 +18,15 @@ TEST(CellStore, PutsKeepOrderAndReplace) {
         CCellStore s;
         for (const auto& r : {Number(0, 1, 9.0), first, Number(2, 1, 9.0), second})
             ASSERT_TRUE(Put(s, r));
-        ASSERT_EQ(Dump(s).size(), 3u);
-        EXPECT_EQ(Dump(s)[1], second);
+        EXPECT_EQ(Dump(s), (std::vector{Number(0, 1, 9.0), second, Number(2, 1, 9.0)}));
     }
 }
 
 TEST(CellStore, RecordsAtAndPastTheLimits) {
     CCellStore store;
     ASSERT_TRUE(Put(store, Text(0, 0, kMaxCellText))); // 9 + 8,173 fills a page exactly
-    EXPECT_EQ(std::pair(uint32_t(store.FirstPage()->used), store.FreeBytes()),
-              std::pair(uint32_t(kPagePayload), 0u));
+    EXPECT_EQ(std::tuple(uint32_t(store.FirstPage()->used), store.FreeBytes()),
+              std::tuple(uint32_t(kPagePayload), 0u));
     EXPECT_TRUE(Put(store, Number(kLastColumn, kLastRow, 1)));
     std::vector<uint8_t> tooLong(kPagePayload + 16, 0), formula(kPagePayload + 16, 0);
     tooLong[0] = kCellText;
@@ -54,46 +41,40 @@ TEST(CellStore, RecordsAtAndPastTheLimits) {
     }
 }
 
-// A full page of two records (a, b); the new record goes between them.
-struct SplitCase {
-    uint32_t a, b, insert;
-    Keys expected; // keys per page after the put: a is (0,0), b (0,2), the new one (0,1)
-};
-
-class CellStoreSplit : public ::testing::TestWithParam<SplitCase> {};
-
-TEST_P(CellStoreSplit, RecordLandsOnTheRightPageAndNothingIsLost) {
-    const SplitCase& c = GetParam();
-    CCellStore store;
-    store.AdoptPages(MakeChain({{Sized(0, 0, c.a, 'a'), Sized(2, 0, c.b, 'b')}}));
-    const auto inserted = Sized(1, 0, c.insert, 'n');
-    CellCursor cursor{kAdvance, nullptr, 0};
-    ASSERT_TRUE(Put(store, inserted, cursor));
-    EXPECT_TRUE(Consistent(store));
-    EXPECT_EQ(PageKeys(store), c.expected);
-    EXPECT_EQ(Dump(store), (std::vector{Sized(0, 0, c.a, 'a'), inserted, Sized(2, 0, c.b, 'b')}));
-    // The cursor stands past the record it wrote.
-    EXPECT_EQ(cell::Column(cursor.page->payload + cursor.offset - c.insert), 1);
+// A full page of two records a (column 0) and b (column 2); the new record (column 1) goes
+// between them and lands on the page the layout shows.
+TEST(CellStore, SplitPutsTheRecordOnTheRightPageAndLosesNothing) {
+    const std::tuple<uint32_t, uint32_t, uint32_t, const char*> cases[] = {
+        // Below half a page the record stays and the tail moves; from half a page on the
+        // record opens the new page before the tail.
+        {4090, 8182 - 4090, 15, " 0 1 | 2"},
+        {4091, 8182 - 4091, 15, " 0 | 1 2"},
+        // Large records: whichever way fits.
+        {3000, 5182, 5000, " 0 1 | 2"},
+        {5000, 1000, 3000, " 0 | 1 2"},
+        {5000, 1000, 7000, " 0 | 1 2"},
+        {6000, 2000, 2500, " 0 | 1 2"},
+        {1000, 7000, 7000, " 0 1 | 2"},
+        {3000, 2000, 5500, " 0 | 1 2"},
+        // Neither way fits: the record gets a page of its own.
+        {5000, 3182, 5001, " 0 | 1 | 2"},
+        {3000, 5182, 6000, " 0 | 1 | 2"},
+        {100, 8082, 8182, " 0 | 1 | 2"},
+    };
+    for (const auto& [a, b, insert, layout] : cases) {
+        SCOPED_TRACE(std::to_string(a) + " " + std::to_string(insert));
+        CCellStore store;
+        store.AdoptPages(MakeChain({{Sized(0, 0, a, 'a'), Sized(2, 0, b, 'b')}}));
+        const auto inserted = Sized(1, 0, insert, 'n');
+        CellCursor cursor{kAdvance, nullptr, 0};
+        ASSERT_TRUE(Put(store, inserted, cursor));
+        EXPECT_TRUE(Consistent(store));
+        EXPECT_EQ(Layout(store), layout);
+        EXPECT_EQ(Dump(store), (std::vector{Sized(0, 0, a, 'a'), inserted, Sized(2, 0, b, 'b')}));
+        // The cursor stands past the record it wrote.
+        EXPECT_EQ(cell::Column(cursor.page->payload + cursor.offset - insert), 1);
+    }
 }
-
-const std::pair<uint32_t, uint16_t> kA{0, 0}, kNew{0, 1}, kB{0, 2};
-INSTANTIATE_TEST_SUITE_P(Offsets, CellStoreSplit,
-                         ::testing::Values(
-                             // Below half a page the record stays and the tail moves; from half a
-                             // page on the record opens the new page before the tail.
-                             SplitCase{4090, 8182 - 4090, 15, {{kA, kNew}, {kB}}},
-                             SplitCase{4091, 8182 - 4091, 15, {{kA}, {kNew, kB}}},
-                             // Large records: whichever way fits.
-                             SplitCase{3000, 5182, 5000, {{kA, kNew}, {kB}}},
-                             SplitCase{5000, 1000, 3000, {{kA}, {kNew, kB}}},
-                             SplitCase{5000, 1000, 7000, {{kA}, {kNew, kB}}},
-                             SplitCase{6000, 2000, 2500, {{kA}, {kNew, kB}}},
-                             SplitCase{1000, 7000, 7000, {{kA, kNew}, {kB}}},
-                             SplitCase{3000, 2000, 5500, {{kA}, {kNew, kB}}},
-                             // Neither way fits: the record gets a page of its own.
-                             SplitCase{5000, 3182, 5001, {{kA}, {kNew}, {kB}}},
-                             SplitCase{3000, 5182, 6000, {{kA}, {kNew}, {kB}}},
-                             SplitCase{100, 8082, 8182, {{kA}, {kNew}, {kB}}}));
 
 TEST(CellStore, SplitBelowTheMiddleCutsAtTheMiddle) {
     // A full page of 545 numbers (rows 1 to 545) and a put just past the first: the old
@@ -110,8 +91,8 @@ TEST(CellStore, SplitBelowTheMiddleCutsAtTheMiddle) {
         EXPECT_TRUE(Consistent(store));
         const auto keys = PageKeys(store);
         ASSERT_EQ(keys.size(), 2u) << withPrevious;
-        EXPECT_EQ(std::pair(keys[0].size(), keys[1].size()),
-                  std::pair(std::size_t(273 + withPrevious), std::size_t(273)));
+        EXPECT_EQ(std::tuple(keys[0].size(), keys[1].size()),
+                  std::tuple(std::size_t(273 + withPrevious), std::size_t(273)));
         EXPECT_EQ(keys[0][1 + withPrevious], std::make_pair(uint32_t(1), uint16_t(1)));
         EXPECT_EQ(keys[1][0], std::make_pair(uint32_t(273), uint16_t(0)));
     }
@@ -125,7 +106,6 @@ TEST(CellStore, SplitBelowTheMiddleCutsAtTheMiddle) {
 }
 
 TEST(CellStore, InsertAtAPageStartGoesToAPreviousPageOnlyWhenItIsLessFull) {
-    const std::pair<uint32_t, uint16_t> inserted{0, 5};
     for (bool lessFull : {true, false}) {
         CCellStore store;
         if (lessFull)
@@ -135,7 +115,7 @@ TEST(CellStore, InsertAtAPageStartGoesToAPreviousPageOnlyWhenItIsLessFull) {
                 {{Number(0, 0, 1), Number(1, 0, 1), Number(2, 0, 1)}, {Number(10, 0, 1)}}));
         ASSERT_TRUE(Put(store, Number(5, 0, 2)));
         EXPECT_TRUE(Consistent(store));
-        EXPECT_EQ(lessFull ? PageKeys(store)[0].back() : PageKeys(store)[1].front(), inserted);
+        EXPECT_EQ(Layout(store), lessFull ? " 0 5 | 10 11" : " 0 1 2 | 5 10");
     }
 }
 
@@ -170,51 +150,30 @@ TEST(CellStore, SequentialPutsWithACursorKeepPagesFilled) {
 // A put that cannot have its pages changes nothing: records, counts, free bytes, free
 // pages and the memory in use are as before, and the same put succeeds with memory.
 TEST(CellStore, AllocationFailureLeavesTheStoreUnchanged) {
-    const struct {
-        const char* name;
-        std::vector<std::vector<uint8_t>> page;
-        std::vector<uint8_t> record;
-        long successes;
-        bool spare;
-    } cases[] = {
-        {"insert", {Sized(0, 0, 4000), Sized(2, 0, 4182)}, Sized(1, 0, 100), 0, false},
-        {"replace",
-         {Sized(0, 0, 4000), Sized(1, 0, 100), Sized(2, 0, 4082)},
-         Sized(1, 0, 4000),
-         0,
-         false},
-        {"two needed, one had",
-         {Sized(0, 0, 5000), Sized(2, 0, 3182)},
-         Sized(1, 0, 5001),
-         1,
-         false},
-        {"two needed, one spare",
-         {Sized(0, 0, 5000), Sized(2, 0, 3182)},
-         Sized(1, 0, 5001),
-         0,
-         true},
-        {"first page", {}, Number(0, 0, 1), 0, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    const auto s = [](uint16_t column, uint32_t size) { return Sized(column, 0, size); };
+    const std::tuple<const char*, std::vector<std::vector<uint8_t>>, std::vector<uint8_t>, long,
+                     bool>
+        cases[] = {
+            {"insert", {s(0, 4000), s(2, 4182)}, s(1, 100), 0, false},
+            {"replace", {s(0, 4000), s(1, 100), s(2, 4082)}, s(1, 4000), 0, false},
+            {"two needed, one had", {s(0, 5000), s(2, 3182)}, s(1, 5001), 1, false},
+            {"two needed, one spare", {s(0, 5000), s(2, 3182)}, s(1, 5001), 0, true},
+            {"first page", {}, Number(0, 0, 1), 0, false},
+        };
+    for (const auto& [name, page, record, successes, spare] : cases) {
+        SCOPED_TRACE(name);
         CCellStore store;
-        if (!c.page.empty()) store.AdoptPages(MakeChain({c.page}));
-        ASSERT_TRUE(!c.spare || store.ReserveSparePage());
-        const auto before = Dump(store);
-        const uint32_t pages = store.PageCount(), freeBytes = store.FreeBytes();
-        const uint32_t freePages = store.FreePageCount();
-        const long live = LiveBlockCount();
+        if (!page.empty()) store.AdoptPages(MakeChain({page}));
+        ASSERT_TRUE(!spare || store.ReserveSparePage());
+        const auto before = StoreState(store);
         {
-            AllocFailGuard guard(c.successes);
+            AllocFailGuard guard(successes);
             CellCursor cursor{kAdvance, nullptr, 0};
-            EXPECT_FALSE(store.PutCell(c.record.data(), cursor));
+            EXPECT_FALSE(store.PutCell(record.data(), cursor));
             EXPECT_EQ(cursor.page, nullptr);
         }
-        EXPECT_EQ(Dump(store), before);
-        EXPECT_EQ(std::tuple(store.PageCount(), store.FreeBytes(), store.FreePageCount(),
-                             LiveBlockCount()),
-                  std::tuple(pages, freeBytes, freePages, live));
-        ASSERT_TRUE(Put(store, c.record));
+        EXPECT_EQ(StoreState(store), before);
+        ASSERT_TRUE(Put(store, record));
         EXPECT_TRUE(Consistent(store));
     }
 }
@@ -224,7 +183,7 @@ TEST(CellStore, PageManagementCounts) {
     const long live = LiveBlockCount();
     ASSERT_TRUE(store.ReserveSparePage());
     ASSERT_TRUE(store.ReserveSparePage()); // already one spare: nothing more
-    EXPECT_EQ(std::pair(store.FreePageCount(), LiveBlockCount()), std::pair(1u, live + 1));
+    EXPECT_EQ(std::tuple(store.FreePageCount(), LiveBlockCount()), std::tuple(1u, live + 1));
     Page* page = store.AllocPage();
     EXPECT_EQ(std::tuple(store.FreePageCount(), store.PageCount(), store.FreeBytes()),
               std::tuple(0u, 1u, uint32_t(kPagePayload)));
@@ -233,21 +192,22 @@ TEST(CellStore, PageManagementCounts) {
     store.PurgeFreePages();
     EXPECT_EQ(LiveBlockCount(), live);
     store.AdoptPages(MakeChain({{Number(0, 0, 1)}, {Number(0, 1, 1), Number(0, 2, 1)}}));
-    EXPECT_EQ(std::pair(store.PageCount(), store.FreeBytes()),
-              std::pair(2u, uint32_t(2 * kPagePayload - 3 * kNumberRecordSize)));
+    EXPECT_EQ(std::tuple(store.PageCount(), store.FreeBytes()),
+              std::tuple(2u, uint32_t(2 * kPagePayload - 3 * kNumberRecordSize)));
     Page* chain = store.DetachPages(true);
     EXPECT_EQ(store.FirstPage(), nullptr);
     EXPECT_EQ(store.PageCount() + store.FreeBytes(), 0u);
     store.AdoptPages(chain);
     store.AdoptPages(store.FirstPage()); // its own chain: kept, only recounted
-    EXPECT_EQ(std::pair(store.FreePageCount(), Dump(store).size()), std::pair(0u, std::size_t(3)));
+    EXPECT_EQ(std::tuple(store.FreePageCount(), Dump(store).size()),
+              std::tuple(0u, std::size_t(3)));
     // Released pages are reused by later puts without allocation.
     store.ReleaseAllPages(false);
-    EXPECT_EQ(std::pair(store.FreePageCount(), store.PageCount()), std::pair(2u, 0u));
+    EXPECT_EQ(std::tuple(store.FreePageCount(), store.PageCount()), std::tuple(2u, 0u));
     const long allocations = AllocationCount();
     CellCursor cursor{kAdvance, nullptr, 0};
     for (uint32_t row = 0; row < 1000; ++row) ASSERT_TRUE(Put(store, Number(0, row, 2), cursor));
-    EXPECT_EQ(std::pair(AllocationCount(), store.FreePageCount()), std::pair(allocations, 0u));
+    EXPECT_EQ(std::tuple(AllocationCount(), store.FreePageCount()), std::tuple(allocations, 0u));
     store.FreeAll();
     EXPECT_EQ(LiveBlockCount(), live);
 }

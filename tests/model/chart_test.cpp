@@ -1,16 +1,10 @@
 #include "model/chart.h"
 #include "model/chartrecords.h"
-#include "platform/core/alloc.h"
-#include "platform/core/bytes.h"
-#include "storetestutil.h"
-
-#include <cstring>
-#include <gtest/gtest.h>
-#include <vector>
+#include "modeltestutil.h"
 
 namespace vl {
 
-using storetest::AllocFailGuard;
+using namespace modeltest;
 
 // A reset of the settings restores their defaults but keeps the chart's type, so every
 // series is reset to the kind of that type.
@@ -21,10 +15,9 @@ TEST(Chart, SeriesFollowTheChartTypeAndAResetKeepsIt) {
         chart->settings.viewWidth = chart->settings.pieSplit = 3;
         chart->viewMatrix[1] = 5;
         InitChartSettings(*chart);
-        EXPECT_EQ(chart->settings.type, type);
-        EXPECT_EQ(std::tuple(chart->settings.viewWidth, chart->settings.pieSplit),
-                  std::tuple(uint8_t(100), uint8_t(15)));
-        EXPECT_EQ(chart->viewMatrix[1], 0);
+        EXPECT_EQ(std::tuple(chart->settings.type, chart->settings.viewWidth,
+                             chart->settings.pieSplit, chart->viewMatrix[1]),
+                  std::tuple(type, 100, 15, 0));
         for (const CChartSeries& s : chart->series) EXPECT_EQ(s.settings.kind, kind) << int(type);
     }
     auto chart = NewBlockObject<CChart>(kChart2D);
@@ -50,13 +43,14 @@ TEST(Chart, ClearThenDestroyFreesEverythingOnce) {
         ASSERT_TRUE(chart->vertices.AppendItem24(item));
         ASSERT_TRUE(chart->faces.AppendItem52(item));
         ResetSeriesData(*chart, 3); // empties the data, keeps the page
-        EXPECT_EQ(chart->series[3].points.ItemCount() + chart->series[3].valueFlags, 0u);
-        EXPECT_EQ(chart->series[3].points.FreePageCount(), 1u);
+        EXPECT_EQ(std::tuple(chart->series[3].points.ItemCount(), chart->series[3].valueFlags,
+                             chart->series[3].points.FreePageCount()),
+                  std::tuple(0u, 0, 1u));
         chart->flags = kChartScalesValid | kChartLaidOut | 4;
         ClearChart(*chart);
-        EXPECT_EQ(LiveBlockCount(), before + 1); // only the chart itself
-        EXPECT_EQ(chart->flags, 4);
-        EXPECT_EQ(chart->series[1].settings.rangeFlags, kFromValueGiven);
+        // Only the chart itself is left.
+        EXPECT_EQ(std::tuple(LiveBlockCount(), chart->flags, chart->series[1].settings.rangeFlags),
+                  std::tuple(before + 1, 4, kFromValueGiven));
         ASSERT_TRUE(chart->series[0].points.AppendItem16(item)); // still usable
     }
     EXPECT_EQ(LiveBlockCount(), before);
@@ -94,9 +88,12 @@ TEST(Chart, CloneIsDeepAndAllOrNothing) {
     chart->margins[3] = -4;
     auto copy = chart->Clone();
     ASSERT_TRUE(copy);
-    EXPECT_EQ(std::tuple(copy->flags, copy->error, copy->settings.perspective, copy->viewMatrix[6]),
-              std::tuple(uint8_t(3), uint8_t(27), uint16_t(7), 0.5f));
-    EXPECT_EQ(copy->series[4].maximum, 9.5);
+    EXPECT_EQ(std::tuple(copy->flags, copy->error, copy->settings.perspective, copy->viewMatrix[6],
+                         copy->series[4].maximum),
+              std::tuple(3, 27, 7, 0.5f, 9.5));
+    EXPECT_EQ(
+        Written(WriteSeriesSettingsRecord, copy->series[4].settings, kSeriesSettingsRecordSize),
+        Written(WriteSeriesSettingsRecord, chart->series[4].settings, kSeriesSettingsRecordSize));
     ASSERT_EQ(copy->series[4].points.ItemCount(), 600u);
     ChartPoint p;
     std::memcpy(&p, copy->series[4].points.GetItem16(599), sizeof p);
@@ -104,11 +101,10 @@ TEST(Chart, CloneIsDeepAndAllOrNothing) {
     EXPECT_STREQ(static_cast<const ChartLabel*>(copy->series[4].labels.GetItem44(0))->text,
                  "north");
     EXPECT_EQ(std::memcmp(copy->vertices.GetItem24(0), &vertex, sizeof vertex), 0);
-    EXPECT_EQ(static_cast<const ChartFace*>(copy->faces.GetItem52(0))->color, 0x123456u);
-    EXPECT_EQ(copy->walls[kWallFloor].firstVertex, 9u);
-    EXPECT_EQ(copy->axes[0].series, &copy->series[4]);
-    EXPECT_EQ(std::tuple(copy->axisCount, copy->axes[0].extent, copy->margins[3]),
-              std::tuple(uint8_t(1), 12u, -4));
+    EXPECT_EQ(std::tuple(static_cast<const ChartFace*>(copy->faces.GetItem52(0))->color,
+                         copy->walls[kWallFloor].firstVertex, copy->axes[0].series, copy->axisCount,
+                         copy->axes[0].extent, copy->margins[3]),
+              std::tuple(0x123456u, 9u, &copy->series[4], 1, 12u, -4));
     EXPECT_NE(copy->series[4].points.FirstPage(), chart->series[4].points.FirstPage());
     const long live = LiveBlockCount();
     for (long budget = 0; budget < 4; ++budget) {
@@ -116,27 +112,6 @@ TEST(Chart, CloneIsDeepAndAllOrNothing) {
         EXPECT_EQ(chart->Clone(), nullptr);
         EXPECT_EQ(LiveBlockCount(), live);
     }
-}
-
-TEST(ChartRecords, SettingsRecordOfANewChart) {
-    auto chart = NewBlockObject<CChart>(kChartXY);
-    std::vector<uint8_t> b(kChartSettingsRecordSize, 0xEE);
-    WriteChartSettingsRecord(b.data(), chart->settings);
-    const COLORREF text = GetSystemColor(kColorWindowText), window = GetSystemColor(kColorWindow);
-    EXPECT_EQ(std::vector<uint8_t>(b.begin(), b.begin() + 8),
-              (std::vector<uint8_t>{kChartXY, 100, 100, 70, 70, 70, 25, 15}));
-    EXPECT_EQ(std::tuple(LoadU32(&b[144]), LoadU32(&b[412]), LoadU32(&b[724])),
-              std::tuple(text, text, text));
-    EXPECT_EQ(std::tuple(LoadU16(&b[694]), LoadU16(&b[696]), LoadU16(&b[698])),
-              std::tuple(uint16_t(80), uint16_t(100), uint16_t(40)));
-    EXPECT_EQ(std::tuple(b[700] + b[701] + b[702], b[704], b[720], b[728]), std::tuple(3, 1, 1, 0));
-    EXPECT_EQ(std::tuple(LoadU32(&b[708]), LoadU32(&b[716])), std::tuple(window, window));
-    EXPECT_EQ(b[545] | b[546] | b[547] | b[703] | b[729], 0);
-    ChartSettings back;
-    ReadChartSettingsRecord(b.data(), back);
-    std::vector<uint8_t> again(kChartSettingsRecordSize);
-    WriteChartSettingsRecord(again.data(), back);
-    EXPECT_EQ(b, again);
 }
 
 TEST(ChartRecords, SeriesRecordOffsetsAndTheViewMatrix) {
@@ -147,24 +122,8 @@ TEST(ChartRecords, SeriesRecordOffsetsAndTheViewMatrix) {
     s.fromValue = -1.5;
     s.toValue = 2.5;
     std::memset(s.dataArray, 'A', 1024);
-    std::vector<uint8_t> b(kSeriesSettingsRecordSize);
-    WriteSeriesSettingsRecord(b.data(), s);
-    EXPECT_EQ(std::tuple(LoadU16(&b[2]), LoadF64(&b[1416]), LoadF64(&b[1432])),
-              std::tuple(uint16_t(6), -1.5, 2.5));
-    EXPECT_EQ(std::tuple(b[389 + 1023], b[1413]), std::tuple(uint8_t('A'), uint8_t(0)));
-    EXPECT_EQ(std::tuple(LoadU16(&b[1448]), LoadU16(&b[1450]), LoadU32(&b[1452])),
-              std::tuple(uint16_t(1), uint16_t(1), 1u));
-    EXPECT_EQ(std::tuple(b[2520], b[2523], b[2668], b[2669], b[2692], b[2704], b[3248]),
-              std::tuple(1, 1, 1, 1, 4, 16, 1));
-    EXPECT_EQ(std::tuple(LoadU32(&b[2672]), LoadU32(&b[2680]), LoadU32(&b[2708 + 16 * 3 + 4])),
-              std::tuple(ChartPaletteColor(2), ChartPaletteColor(2), ChartPaletteColor(3)));
-    EXPECT_EQ(std::tuple(LoadU16(&b[2966]), b[3268 + 8 * 15]),
-              std::tuple(uint16_t(0x72), uint8_t(1)));
-    SeriesSettings back;
-    ReadSeriesSettingsRecord(b.data(), back);
-    std::vector<uint8_t> again(kSeriesSettingsRecordSize);
-    WriteSeriesSettingsRecord(again.data(), back);
-    EXPECT_EQ(b, again);
+    EXPECT_TRUE(WritesDump(s, kSeriesSettingsRecordSize, WriteSeriesSettingsRecord,
+                           ReadSeriesSettingsRecord, "series-settings"));
     float m[16], mback[16];
     for (int i = 0; i < 16; ++i) m[i] = float(i) * 0.25f - 1;
     uint8_t mb[kViewMatrixRecordSize];

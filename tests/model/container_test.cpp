@@ -1,22 +1,10 @@
-#include "model/container.h"
-#include "model/workbook.h"
 #include "modeltestutil.h"
-
-#include <gtest/gtest.h>
-#include <tuple>
 
 namespace vl {
 
 using namespace modeltest;
 
 namespace {
-
-std::unique_ptr<CContainer> NewContainer(uint16_t id) {
-    auto c = NewBlockObject<CContainer>();
-    InitContainerDefaults(*c, nullptr, nullptr);
-    c->settings.id = id;
-    return c;
-}
 
 void AddChart(CContainer& c, int slot, uint8_t type, int points) {
     c.slots[slot].kind = kObjectChart;
@@ -37,13 +25,13 @@ void AddChart(CContainer& c, int slot, uint8_t type, int points) {
 
 TEST(Containers, DefaultsLinkAndUnlink) {
     auto c = NewContainer(0);
-    EXPECT_EQ(std::tuple(c->settings.anchor.flags, c->settings.left, c->settings.bottom),
-              std::tuple(uint8_t(9), 10, 260));
     const CellRef anchor{4, 9, kRefRow | kRefColumn};
     const ContainerFrame frame{1, 2, 3, 4};
     InitContainerDefaults(*c, &anchor, &frame);
-    EXPECT_EQ(std::tuple(c->settings.anchor.column, c->settings.anchor.row, c->settings.right),
-              std::tuple(uint16_t(4), 9u, 3));
+    const ContainerSettings& s = c->settings;
+    EXPECT_EQ(
+        std::tuple(s.anchor.column, s.anchor.row, s.anchor.flags, s.left, s.top, s.right, s.bottom),
+        std::tuple(uint16_t(4), 9u, uint8_t(kRefRow | kRefColumn), 1, 2, 3, 4));
     // Linking appends (a fourth goes fourth); unlinking hands the container back.
     CWorksheet ws("S", 1);
     for (uint16_t id = 1; id <= 4; ++id) LinkContainer(ws, NewContainer(id));
@@ -54,11 +42,10 @@ TEST(Containers, DefaultsLinkAndUnlink) {
     }
     EXPECT_EQ(expect, 5);
     std::unique_ptr<CContainer> second = UnlinkContainer(ws, FindContainer(ws, 2));
-    EXPECT_EQ(second->prev, nullptr);
-    EXPECT_EQ(FindContainer(ws, 2), nullptr);
+    EXPECT_EQ(std::tuple(second->prev, FindContainer(ws, 2)), std::tuple(nullptr, nullptr));
     std::unique_ptr<CContainer> first = UnlinkContainer(ws, ws.firstContainer);
-    EXPECT_EQ(ws.firstContainer->settings.id, 3);
-    EXPECT_EQ(ws.firstContainer->prev, nullptr);
+    EXPECT_EQ(std::tuple(ws.firstContainer->settings.id, ws.firstContainer->prev),
+              std::tuple(uint16_t(3), nullptr));
 }
 
 // A copy has equal charts without their data; when a chart cannot be had the copy is
@@ -77,12 +64,13 @@ TEST(Containers, CopyGivesEqualChartsWithoutTheirDataOrMarksTheSource) {
     for (int slot = 0; slot < 2; ++slot) {
         const CChart& from = *source->slots[slot].chart;
         const CChart& to = *copy->slots[slot].chart;
+        // Unused series keep their defaults.
         EXPECT_NE(&from, &to);
-        EXPECT_EQ(std::tuple(copy->slots[slot].id, to.settings.type, to.settings.seriesCount),
-                  std::tuple(uint16_t(100 + slot), from.settings.type, uint8_t(2)));
-        EXPECT_STREQ(to.series[0].settings.dataArray, "R1C1:R5C1");
-        EXPECT_EQ(to.series[0].points.ItemCount(), 0u);
-        EXPECT_EQ(to.series[1].settings.symbol, 4); // unused series keep their defaults
+        EXPECT_EQ(std::tuple(copy->slots[slot].id, to.settings.type, to.settings.seriesCount,
+                             std::string(to.series[0].settings.dataArray),
+                             to.series[0].points.ItemCount(), to.series[1].settings.symbol),
+                  std::tuple(uint16_t(100 + slot), from.settings.type, uint8_t(2),
+                             std::string("R1C1:R5C1"), 0u, uint8_t(4)));
     }
     EXPECT_EQ(copy->slots[2].chart, nullptr);
     for (long budget : {0L, 1L, 2L}) {
@@ -101,26 +89,22 @@ TEST(Containers, ClearingItemsFreesTheFractalBitmapOnlyForFractals) {
         c->fractalCache = std::make_unique<FractalBitmap>();
         const long before = LiveBlockCount();
         ClearContainerItems(*c);
-        EXPECT_EQ(std::tuple(c->settings.objectCount, c->selected), std::tuple(uint8_t(0), -1));
-        EXPECT_EQ(c->slots[0].chart, nullptr);
+        EXPECT_EQ(std::tuple(c->settings.objectCount, c->selected, c->slots[0].chart.get(),
+                             c->fractalCache == nullptr),
+                  std::tuple(uint8_t(0), -1, nullptr, kind == kBackgroundFractal));
         EXPECT_LT(LiveBlockCount(), before);
-        EXPECT_EQ(c->fractalCache == nullptr, kind == kBackgroundFractal);
     }
 }
 
 // A subtree is copied whole, or, when any item cannot be copied, not at all: error 8,
 // nothing returned and nothing left allocated.
 TEST(Containers, WorksheetCloneCopiesASubtreeOrNothing) {
-    auto book = CreateWorkbook();
-    book->AppendTreeItem(TREE_TYPE_FOLDER, "F", 1);
-    CWorksheet& a = *AsWorksheet(book->AppendTreeItem(TREE_TYPE_WORKSHEET, "A", 2));
-    book->AppendTreeItem(TREE_TYPE_FOLDER, "G", 2);
-    CWorksheet& b = *AsWorksheet(book->AppendTreeItem(TREE_TYPE_WORKSHEET, "B", 3));
-    book->AppendTreeItem(TREE_TYPE_WORKSHEET, "Outside", 1);
-    for (uint32_t r = 0; r < 1000; ++r) PutNumber(a.cells, 3, r, r);
+    auto book = BookWith({{F, "F", 1}, {W, "A", 2}, {F, "G", 2}, {W, "B", 3}, {W, "Outside", 1}});
+    CWorksheet& a = *AsWorksheet(Named(*book, "A"));
+    CWorksheet& b = *AsWorksheet(Named(*book, "B"));
+    PutGrid(a.cells, {3, 0, 3, 999}, 1);
     PutNumber(b.cells, 0, 0, 1);
-    CellCursor cursor;
-    ASSERT_TRUE(PutFormatRun(a.formats, {0, 5, 2, 0}, cursor));
+    PutRun(a.formats, {0, 5, 2, 0});
     a.formats.columns[7].width = 99;
     a.view.scale = 150;
     a.pageSetup.copies = 3;
@@ -150,10 +134,7 @@ TEST(Containers, WorksheetCloneCopiesASubtreeOrNothing) {
             EXPECT_EQ(live(), before) << budget;
             continue;
         }
-        std::string names;
-        for (CTreeItem* p = chain.get(); p; p = p->next)
-            names += std::string(p->name) + std::to_string(p->level);
-        EXPECT_EQ(names, "F1A2G2B3");
+        EXPECT_EQ(Names(chain.get()), "F:1 A:2 G:2 B:3 ");
         const CWorksheet& copy = *AsWorksheet(chain->next);
         EXPECT_EQ(Dump(copy.cells), Dump(a.cells));
         EXPECT_EQ(NumberAt(AsWorksheet(chain->next->next->next)->cells, 0, 0), 1);

@@ -1,7 +1,5 @@
 #include "model/formatattribute.h"
-
-#include <cstring>
-#include <gtest/gtest.h>
+#include "modeltestutil.h"
 
 namespace vl {
 

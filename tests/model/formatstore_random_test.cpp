@@ -1,12 +1,7 @@
 // Restyles and clears random rectangles as the editing commands do (clear, then put one run
 // per row) and compares the runs, cell by cell, with a plain grid of style indexes.
 
-#include "model/formatstore.h"
-
-#include <algorithm>
-#include <gtest/gtest.h>
-#include <random>
-#include <vector>
+#include "modeltestutil.h"
 
 namespace vl {
 

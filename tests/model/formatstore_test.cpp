@@ -1,22 +1,14 @@
-#include "model/formatstore.h"
-#include "platform/core/alloc.h"
-#include "storetestutil.h"
-
-#include <gtest/gtest.h>
-#include <memory>
-#include <tuple>
-#include <vector>
+#include "modeltestutil.h"
 
 namespace vl {
 
-using storetest::AllocFailGuard;
+using namespace modeltest;
 
 namespace {
 
-using RunKey = std::tuple<uint32_t, uint16_t, uint16_t, uint16_t>; // row, first, last, style
-
-std::vector<RunKey> Runs(const CFormatStore& store) {
-    std::vector<RunKey> out;
+// The runs as the store's own cursor reads them.
+Runs Stored(const CFormatStore& store) {
+    Runs out;
     CellCursor cursor{kAdvance, store.runs.FirstPage(), 0};
     while (const uint8_t* p = FormatRunCursorNext(cursor)) {
         const FormatRun r = LoadFormatRun(p);
@@ -36,7 +28,7 @@ std::vector<RunKey> Runs(const CFormatStore& store) {
     }
     if (pages != store.runs.PageCount())
         return ::testing::AssertionFailure() << "page count " << store.runs.PageCount();
-    const auto runs = Runs(store);
+    const auto runs = Stored(store);
     for (size_t i = 1; i < runs.size(); ++i) {
         const auto [row0, first0, last0, s0] = runs[i - 1];
         const auto [row1, first1, last1, s1] = runs[i];
@@ -46,31 +38,28 @@ std::vector<RunKey> Runs(const CFormatStore& store) {
     return ::testing::AssertionSuccess();
 }
 
-bool PutRun(CFormatStore& store, uint32_t row, uint16_t first, uint16_t last, uint16_t style,
-            CellCursor& cursor) {
-    return PutFormatRun(store, FormatRun{first, last, row, style}, cursor);
-}
-
-bool PutRun(CFormatStore& store, uint32_t row, uint16_t first, uint16_t last, uint16_t style) {
-    CellCursor cursor{kAdvance, nullptr, 0};
-    return PutRun(store, row, first, last, style, cursor);
+bool Put(CFormatStore& store, uint32_t row, uint16_t first, uint16_t last, uint16_t style,
+         CellCursor* cursor = nullptr) {
+    CellCursor own{kAdvance, nullptr, 0};
+    return PutFormatRun(store, FormatRun{first, last, row, style}, cursor ? *cursor : own);
 }
 
 // A chain of run pages, for AdoptPages.
 Page* RunChain(const std::vector<std::vector<FormatRun>>& pages) {
-    Page* first = nullptr;
-    Page* last = nullptr;
+    std::vector<std::vector<std::vector<uint8_t>>> chain;
     for (const auto& runs : pages) {
-        auto* page = static_cast<Page*>(AllocBlock(sizeof(Page)));
-        *page = Page{nullptr, last, 0, {}};
-        for (const FormatRun& r : runs) {
-            StoreFormatRun(page->payload + page->used, r);
-            page->used = uint16_t(page->used + kFormatRunSize);
-        }
-        (last ? last->next : first) = page;
-        last = page;
+        auto& page = chain.emplace_back();
+        for (const FormatRun& r : runs) StoreFormatRun(page.emplace_back(kFormatRunSize).data(), r);
     }
-    return first;
+    return storetest::MakeChain(chain);
+}
+
+// A full page of 818 runs over columns 0..9, and a page of one run after it if asked.
+Page* FullPage(bool nextPage) {
+    std::vector<std::vector<FormatRun>> pages(1);
+    for (uint32_t row = 0; row < 818; ++row) pages[0].push_back({0, 9, row, 2});
+    if (nextPage) pages.push_back({{0, 9, 5000, 2}});
+    return RunChain(pages);
 }
 
 std::unique_ptr<CFormatStore> NewStore() {
@@ -82,7 +71,7 @@ std::unique_ptr<CFormatStore> NewStore() {
 } // namespace
 
 TEST(FormatStore, AdjacentRunsOfOneStyleJoinAndRunsStayOnTheSheet) {
-    const std::pair<std::vector<RunKey>, std::vector<RunKey>> cases[] = {
+    const std::pair<Runs, Runs> cases[] = {
         {{{0, 5, 9, 3}, {0, 10, 12, 3}}, {{0, 5, 12, 3}}},
         {{{0, 10, 12, 3}, {0, 5, 9, 3}}, {{0, 5, 12, 3}}},
         {{{0, 5, 9, 3}, {0, 10, 12, 4}}, {{0, 5, 9, 3}, {0, 10, 12, 4}}},
@@ -93,19 +82,19 @@ TEST(FormatStore, AdjacentRunsOfOneStyleJoinAndRunsStayOnTheSheet) {
         auto store = NewStore();
         CellCursor cursor{kAdvance, nullptr, 0};
         for (const auto& [row, first, last, style] : puts)
-            ASSERT_TRUE(PutRun(*store, row, first, last, style, cursor));
-        EXPECT_EQ(Runs(*store), expected);
+            ASSERT_TRUE(Put(*store, row, first, last, style, &cursor));
+        EXPECT_EQ(Stored(*store), expected);
     }
     auto store = NewStore();
-    EXPECT_FALSE(PutRun(*store, 0, 5, 4, 1));
-    EXPECT_FALSE(PutRun(*store, 0, 0, kMaxColumns, 1));
-    EXPECT_FALSE(PutRun(*store, kMaxRows, 0, 0, 1));
+    EXPECT_FALSE(Put(*store, 0, 5, 4, 1));
+    EXPECT_FALSE(Put(*store, 0, 0, kMaxColumns, 1));
+    EXPECT_FALSE(Put(*store, kMaxRows, 0, 0, 1));
     EXPECT_EQ(store->runs.PageCount(), 0u);
-    EXPECT_TRUE(PutRun(*store, kLastRow, kLastColumn, kLastColumn, 1));
+    EXPECT_TRUE(Put(*store, kLastRow, kLastColumn, kLastColumn, 1));
 }
 
 TEST(FormatStore, ClearCutsRunsByColumns) {
-    const std::pair<CellRange, std::vector<RunKey>> cases[] = {
+    const std::pair<CellRange, Runs> cases[] = {
         {{3, 0, 4, 0}, {{0, 0, 2, 7}, {0, 5, 9, 7}, {1, 0, 9, 7}}},
         {{0, 0, 4, 1}, {{0, 5, 9, 7}, {1, 5, 9, 7}}},
         {{5, 1, 20, 1}, {{0, 0, 9, 7}, {1, 0, 4, 7}}},
@@ -114,10 +103,10 @@ TEST(FormatStore, ClearCutsRunsByColumns) {
     };
     for (const auto& [rect, expected] : cases) {
         auto store = NewStore();
-        ASSERT_TRUE(PutRun(*store, 0, 0, 9, 7));
-        ASSERT_TRUE(PutRun(*store, 1, 0, 9, 7));
+        ASSERT_TRUE(Put(*store, 0, 0, 9, 7));
+        ASSERT_TRUE(Put(*store, 1, 0, 9, 7));
         ASSERT_TRUE(ClearFormatRect(*store, rect, nullptr, false));
-        EXPECT_EQ(Runs(*store), expected);
+        EXPECT_EQ(Stored(*store), expected);
         EXPECT_TRUE(Consistent(*store));
     }
 }
@@ -126,73 +115,57 @@ TEST(FormatStore, ClearingTheLastRunReleasesItsPage) {
     for (bool freePages : {false, true}) {
         auto store = NewStore();
         const long live = LiveBlockCount();
-        ASSERT_TRUE(PutRun(*store, 4, 2, 6, 1));
+        ASSERT_TRUE(Put(*store, 4, 2, 6, 1));
         CellCursor cursor{kAdvance, store->runs.FirstPage(), 0};
         ASSERT_TRUE(ClearFormatRect(*store, {2, 4, 6, 4}, &cursor, freePages));
         EXPECT_EQ(std::tuple(store->runs.FirstPage(), cursor.page, store->runs.PageCount()),
                   std::tuple(nullptr, nullptr, 0u));
-        EXPECT_EQ(std::pair(store->runs.FreePageCount(), LiveBlockCount()),
-                  std::pair(freePages ? 0u : 1u, live + (freePages ? 0 : 1)));
+        EXPECT_EQ(std::tuple(store->runs.FreePageCount(), LiveBlockCount()),
+                  std::tuple(freePages ? 0u : 1u, live + (freePages ? 0 : 1)));
         EXPECT_FALSE(GetFormatRunsRange(*store, nullptr, nullptr, nullptr, nullptr));
     }
 }
 
 // A full page of 818 runs; clearing columns 3..4 of `cutRows` of them adds one run each.
-struct OverflowCase {
-    uint32_t cutRows;
-    bool nextPage; // a second page with one run follows
-    uint32_t pagesAfter;
-};
-
-class FormatStoreOverflow : public ::testing::TestWithParam<OverflowCase> {};
-
-TEST_P(FormatStoreOverflow, SplitRunsSpillWithoutLoss) {
-    const OverflowCase c = GetParam();
-    auto store = NewStore();
-    std::vector<std::vector<FormatRun>> pages(1);
-    for (uint32_t row = 0; row < 818; ++row) pages[0].push_back({0, 9, row, 2});
-    if (c.nextPage) pages.push_back({{0, 9, 5000, 2}});
-    store->runs.AdoptPages(RunChain(pages));
-    ASSERT_TRUE(ClearFormatRect(*store, {3, 0, 4, c.cutRows - 1}, nullptr, false));
-    EXPECT_TRUE(Consistent(*store));
-    EXPECT_EQ(store->runs.PageCount(), c.pagesAfter);
-    std::vector<RunKey> expected;
-    for (uint32_t row = 0; row < 818; ++row) {
-        if (row < c.cutRows) {
-            expected.emplace_back(row, 0, 2, 2);
-            expected.emplace_back(row, 5, 9, 2);
-        } else {
-            expected.emplace_back(row, 0, 9, 2);
+TEST(FormatStore, SplitRunsSpillWithoutLoss) {
+    // Rows cut, a page after the full one, pages after the clear.
+    const std::tuple<uint32_t, bool, uint32_t> cases[] = {
+        {818, false, 2}, // all cut: a new page
+        {818, true, 3},  // the next page too full
+        {10, true, 2},   // the spill fits the next page
+        {10, false, 2},
+    };
+    for (const auto& [cutRows, nextPage, pagesAfter] : cases) {
+        auto store = NewStore();
+        store->runs.AdoptPages(FullPage(nextPage));
+        ASSERT_TRUE(ClearFormatRect(*store, {3, 0, 4, cutRows - 1}, nullptr, false));
+        EXPECT_TRUE(Consistent(*store));
+        EXPECT_EQ(store->runs.PageCount(), pagesAfter);
+        Runs expected;
+        for (uint32_t row = 0; row < 818; ++row) {
+            if (row < cutRows) expected.emplace_back(row, 0, 2, 2);
+            expected.emplace_back(row, row < cutRows ? 5 : 0, 9, 2);
         }
+        if (nextPage) expected.emplace_back(5000, 0, 9, 2);
+        EXPECT_EQ(Stored(*store), expected) << cutRows << " " << nextPage;
     }
-    if (c.nextPage) expected.emplace_back(5000, 0, 9, 2);
-    EXPECT_EQ(Runs(*store), expected);
 }
-
-INSTANTIATE_TEST_SUITE_P(Pages, FormatStoreOverflow,
-                         ::testing::Values(OverflowCase{818, false, 2}, // all cut: a new page
-                                           OverflowCase{818, true, 3},  // next page too full
-                                           OverflowCase{10, true, 2},   // spill fits the next
-                                           OverflowCase{10, false, 2}));
 
 // Without a page a clear that overflows, or a put that must split, changes nothing.
 TEST(FormatStore, RunningOutOfMemoryChangesNothing) {
     auto store = NewStore();
     {
         AllocFailGuard guard(0);
-        EXPECT_FALSE(PutRun(*store, 0, 0, 1, 1));
+        EXPECT_FALSE(Put(*store, 0, 0, 1, 1));
     }
-    std::vector<FormatRun> page;
-    for (uint32_t row = 0; row < 818; ++row) page.push_back({0, 9, row, 2});
-    store->runs.AdoptPages(RunChain({page}));
-    const auto before = Runs(*store);
+    store->runs.AdoptPages(FullPage(false));
+    const auto before = std::tuple(Stored(*store), 1u);
     AllocFailGuard guard(0);
     EXPECT_FALSE(ClearFormatRect(*store, {3, 0, 4, 817}, nullptr, false));
-    EXPECT_FALSE(PutRun(*store, 5, 20, 20, 3));
-    EXPECT_EQ(Runs(*store), before);
+    EXPECT_FALSE(Put(*store, 5, 20, 20, 3));
+    EXPECT_EQ(std::tuple(Stored(*store), store->runs.PageCount()), before);
     EXPECT_TRUE(Consistent(*store));
-    EXPECT_EQ(store->runs.PageCount(), 1u);
-    EXPECT_TRUE(PutRun(*store, 5, 10, 12, 2)); // joins, needs no page
+    EXPECT_TRUE(Put(*store, 5, 10, 12, 2)); // joins, needs no page
 }
 
 TEST(FormatStore, ManyRunsOverManyPagesStayOrderedAndInRange) {
@@ -201,11 +174,11 @@ TEST(FormatStore, ManyRunsOverManyPagesStayOrderedAndInRange) {
     // Every other column, so nothing joins; rows written top to bottom.
     for (uint32_t row = 100; row < 400; ++row)
         for (uint16_t col = 10; col < 60; col += 2)
-            ASSERT_TRUE(PutRun(*store, row, col, col, uint16_t(row % 7), cursor));
+            ASSERT_TRUE(Put(*store, row, col, col, uint16_t(row % 7), &cursor));
     // And some in random places, without the cursor.
-    for (uint32_t row : {50u, 250u, 399u, 1000u}) ASSERT_TRUE(PutRun(*store, row, 1, 1, 9));
+    for (uint32_t row : {50u, 250u, 399u, 1000u}) ASSERT_TRUE(Put(*store, row, 1, 1, 9));
     EXPECT_TRUE(Consistent(*store));
-    EXPECT_EQ(Runs(*store).size(), 300u * 25 + 4);
+    EXPECT_EQ(Stored(*store).size(), 300u * 25 + 4);
     uint16_t c1, c2;
     uint32_t r1, r2;
     ASSERT_TRUE(GetFormatRunsRange(*store, &c1, &c2, &r1, &r2));
@@ -219,13 +192,13 @@ TEST(FormatStore, CompactionJoinsTouchingRuns) {
     store->runs.AdoptPages(RunChain(pages));
     ASSERT_GT(store->runs.FreeBytes(), 1000000u);
     CellCursor cursor{kAdvance, nullptr, 0};
-    ASSERT_TRUE(PutRun(*store, 1, 0, 0, 2, cursor));
-    EXPECT_EQ(Runs(*store), (std::vector<RunKey>{{0, 0, 149, 1}, {1, 0, 0, 2}}));
+    ASSERT_TRUE(Put(*store, 1, 0, 0, 2, &cursor));
+    EXPECT_EQ(Stored(*store), (Runs{{0, 0, 149, 1}, {1, 0, 0, 2}}));
     EXPECT_EQ(
         std::tuple(store->runs.PageCount(), store->runs.FreePageCount(), store->runs.FreeBytes()),
         std::tuple(1u, 149u, 0u));
-    EXPECT_EQ(std::pair(cursor.page, uint32_t(cursor.offset)),
-              std::pair(store->runs.FirstPage(), 0u));
+    EXPECT_EQ(std::tuple(cursor.page, uint32_t(cursor.offset)),
+              std::tuple(store->runs.FirstPage(), 0u));
 }
 
 TEST(FormatStore, RowEntriesReleaseAndClear) {
@@ -246,7 +219,7 @@ TEST(FormatStore, RowEntriesReleaseAndClear) {
         AllocFailGuard guard(0);
         EXPECT_FALSE(SetFormatStoreRowEntry(*store, 20000, 1, false));
     }
-    for (uint32_t row = 0; row < 2000; ++row) ASSERT_TRUE(PutRun(*store, row, 0, 0, 1));
+    for (uint32_t row = 0; row < 2000; ++row) ASSERT_TRUE(Put(*store, row, 0, 0, 1));
     store->columns[3].width = 99;
     ReleaseFormatStore(*store, false);
     EXPECT_EQ(store->runs.PageCount() + store->rowHeights.ItemCount() + store->columns[3].width,
@@ -254,7 +227,7 @@ TEST(FormatStore, RowEntriesReleaseAndClear) {
     EXPECT_GT(store->runs.FreePageCount(), 0u);
     EXPECT_GT(store->rowHeights.FreePageCount(), 0u);
     const long allocations = AllocationCount();
-    ASSERT_TRUE(PutRun(*store, 0, 0, 0, 1));
+    ASSERT_TRUE(Put(*store, 0, 0, 0, 1));
     ASSERT_TRUE(SetFormatStoreRowEntry(*store, 10, 20, false));
     EXPECT_EQ(AllocationCount(), allocations);
     ClearFormatStore(*store);

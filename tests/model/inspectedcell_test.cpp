@@ -1,12 +1,9 @@
 #include "model/inspectedcell.h"
-#include "model/workbook.h"
-#include "platform/core/bytes.h"
-
-#include <cstring>
-#include <gtest/gtest.h>
-#include <string>
+#include "modeltestutil.h"
 
 namespace vl {
+
+using namespace modeltest;
 
 namespace {
 
@@ -20,44 +17,28 @@ InspectedCellRecord Sample(uint32_t n) {
 
 } // namespace
 
-TEST(InspectedCellRecord, FieldsAtTheirOffsets) {
+// Every field at its offset: a 255-character path ends in the field's last byte. Read
+// back, the record is the same; a text without its NUL is cut at the field's end.
+TEST(InspectedCellRecord, FieldsAtTheirOffsetsAndRoundTrip) {
     InspectedCellRecord r = Sample(0);
     std::memset(r.worksheet, 'w', sizeof r.worksheet - 1);
     std::memset(r.name, 'n', sizeof r.name - 1);
-    uint8_t p[kInspectedCellRecordSize];
-    std::memset(p, 0xAA, sizeof p);
-    WriteInspectedCellRecord(p, r);
-    EXPECT_EQ(LoadU16(p), 2046);
-    EXPECT_EQ(LoadU16(p + 2), 0); // reserved
-    EXPECT_EQ(LoadU32(p + 4), 2097151u);
-    EXPECT_EQ(p[8], 9);
-    EXPECT_EQ(p[9] | p[10] | p[11], 0);
-    EXPECT_EQ(p[12], 'w');
-    EXPECT_EQ(p[12 + 254], 'w');
-    EXPECT_EQ(p[12 + 255], 0); // a 255-character path ends in the field's last byte
-    EXPECT_EQ(p[268], 'n');
-    EXPECT_EQ(p[268 + 126], 'n');
-    EXPECT_EQ(p[395], 0);
-}
-
-TEST(InspectedCellRecord, RoundTripAndDefaults) {
-    const InspectedCellRecord r = Sample(7);
+    EXPECT_TRUE(WritesDump(r, kInspectedCellRecordSize, WriteInspectedCellRecord,
+                           ReadInspectedCellRecord, "inspectedcell"));
+    r = Sample(7);
     uint8_t p[kInspectedCellRecordSize];
     WriteInspectedCellRecord(p, r);
     InspectedCellRecord back;
     ReadInspectedCellRecord(p, back);
-    EXPECT_EQ(back.cell.column, r.cell.column);
-    EXPECT_EQ(back.cell.row, r.cell.row);
-    EXPECT_EQ(back.cell.flags, r.cell.flags);
-    EXPECT_STREQ(back.worksheet, r.worksheet);
-    EXPECT_STREQ(back.name, r.name);
-    // A text without its NUL is cut at the field's end.
+    EXPECT_EQ(std::tuple(back.cell.column, back.cell.row, back.cell.flags,
+                         std::string(back.worksheet), std::string(back.name)),
+              std::tuple(r.cell.column, r.cell.row, r.cell.flags, std::string(r.worksheet),
+                         std::string(r.name)));
     std::memset(p + 268, 'z', 128);
     ReadInspectedCellRecord(p, back);
-    EXPECT_EQ(std::strlen(back.name), 127u);
     const InspectedCellRecord fresh;
-    EXPECT_EQ(fresh.cell.flags, 9);
-    EXPECT_EQ(fresh.worksheet[0], 0);
+    EXPECT_EQ(std::tuple(std::strlen(back.name), fresh.cell.flags, fresh.worksheet[0]),
+              std::tuple(127u, uint8_t(9), '\0'));
 }
 
 // Twenty records to a page, kept in order.

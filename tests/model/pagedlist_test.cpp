@@ -1,11 +1,5 @@
 #include "model/pagedlist.h"
-#include "platform/core/alloc.h"
-#include "storetestutil.h"
-
-#include <cstring>
-#include <gtest/gtest.h>
-#include <tuple>
-#include <vector>
+#include "modeltestutil.h"
 
 namespace vl {
 
@@ -29,11 +23,11 @@ TEST_P(PagedListPerPage, FullPageThenSecondPageAndItemsReadBack) {
     const auto [size, perPage] = GetParam();
     CPagedList list;
     for (uint32_t i = 0; i < perPage; ++i) ASSERT_TRUE(list.AppendItem(Item(size, i).data(), size));
-    EXPECT_EQ(std::pair(list.PageCount(), uint32_t(list.FirstPage()->used)),
-              std::pair(1u, perPage * size));
+    EXPECT_EQ(std::tuple(list.PageCount(), uint32_t(list.FirstPage()->used)),
+              std::tuple(1u, perPage * size));
     ASSERT_TRUE(list.AppendItem(Item(size, perPage).data(), size));
-    EXPECT_EQ(std::pair(list.PageCount(), uint32_t(list.FirstPage()->next->used)),
-              std::pair(2u, size));
+    EXPECT_EQ(std::tuple(list.PageCount(), uint32_t(list.FirstPage()->next->used)),
+              std::tuple(2u, size));
     for (bool indexed : {false, true}) {
         ASSERT_TRUE(!indexed || list.BuildPageIndex());
         for (uint32_t i : {0u, perPage - 1, perPage})
@@ -57,14 +51,14 @@ TEST(PagedList, ClearWithOrWithoutRecycle) {
         ASSERT_TRUE(list.BuildPageIndex());
         list.Clear(recycle);
         EXPECT_EQ(list.PageCount() + list.ItemCount(), 0u);
-        EXPECT_EQ(std::pair(list.GetItem2(0), list.FreePageCount()),
-                  std::pair(static_cast<uint16_t*>(nullptr), recycle ? 3u : 0u));
+        EXPECT_EQ(std::tuple(list.GetItem2(0), list.FreePageCount()),
+                  std::tuple(static_cast<uint16_t*>(nullptr), recycle ? 3u : 0u));
         // The index array stays for reuse; pages go to the free list or the heap.
         EXPECT_EQ(LiveBlockCount(), live + (recycle ? 4 : 1));
         if (!recycle) continue;
         const long before = AllocationCount();
         for (uint32_t i = 0; i < items; ++i) ASSERT_TRUE(list.AppendItem2(uint16_t(i + 1)));
-        EXPECT_EQ(std::pair(AllocationCount(), list.FreePageCount()), std::pair(before, 0u));
+        EXPECT_EQ(std::tuple(AllocationCount(), list.FreePageCount()), std::tuple(before, 0u));
         // The pages came back in another order: the index must follow the new chain.
         ASSERT_TRUE(list.BuildPageIndex());
         for (uint32_t i : {0u, 4090u, 4091u, 8182u, items - 1})
@@ -81,10 +75,10 @@ TEST(PagedList, GrowAndSetTwoByteItems) {
     ASSERT_TRUE(list.GrowTo2(5000, 7, false));
     EXPECT_FALSE(list.IndexValid());
     ASSERT_TRUE(list.GrowTo2(100, 7, true));
-    EXPECT_EQ(std::pair(list.ItemCount(), list.IndexValid()), std::pair(5000u, true));
+    EXPECT_EQ(std::tuple(list.ItemCount(), list.IndexValid()), std::tuple(5000u, true));
     ASSERT_TRUE(list.GrowTo2(9000, 9, true));
-    EXPECT_EQ(std::pair(*list.GetItem2(4999), *list.GetItem2(5000)),
-              std::pair(uint16_t(0x1234), uint16_t(9)));
+    EXPECT_EQ(std::tuple(*list.GetItem2(4999), *list.GetItem2(5000)),
+              std::tuple(uint16_t(0x1234), uint16_t(9)));
     EXPECT_EQ(list.GetItem2(9000), nullptr);
     // SetItem2 extends the list with zero items to reach its index.
     ASSERT_TRUE(list.SetItem2(9000, 5));
@@ -99,14 +93,14 @@ TEST(PagedList, RunningOutOfMemory) {
     {
         AllocFailGuard guard(1); // the page, not the index: grow still succeeds
         EXPECT_TRUE(list.GrowTo2(10, 3, true));
-        EXPECT_EQ(std::pair(list.IndexValid(), *list.GetItem2(9)), std::pair(false, uint16_t(3)));
+        EXPECT_EQ(std::tuple(list.IndexValid(), *list.GetItem2(9)), std::tuple(false, uint16_t(3)));
     }
     ASSERT_TRUE(list.GrowTo2(4091, 0, false));
     AllocFailGuard guard(0);
     EXPECT_FALSE(list.AppendItem2(1));
     EXPECT_FALSE(list.GrowTo2(5000, 0, false));
     EXPECT_FALSE(list.SetItem2(5000, 1));
-    EXPECT_EQ(std::pair(list.ItemCount(), list.PageCount()), std::pair(4091u, 1u));
+    EXPECT_EQ(std::tuple(list.ItemCount(), list.PageCount()), std::tuple(4091u, 1u));
 }
 
 TEST(PagedList, IteratorEndsAtOnceOrCrossesPages) {

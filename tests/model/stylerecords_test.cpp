@@ -1,13 +1,10 @@
 #include "model/stylerecords.h"
 #include "model/styles.h"
-#include "platform/core/bytes.h"
-
-#include <cstring>
-#include <gtest/gtest.h>
-#include <tuple>
-#include <vector>
+#include "modeltestutil.h"
 
 namespace vl {
+
+using namespace modeltest;
 
 namespace {
 
@@ -25,14 +22,10 @@ FontRecord Font(const char* face, uint8_t weight = 0) {
 } // namespace
 
 TEST(StyleRecords, SmallRecordsHaveTheirStoredBytes) {
-    uint8_t b[16];
-    std::memset(b, 0xEE, sizeof b);
-    WriteBorderLine(b, {FORMAT_LINE_DASH, 1, 0x00112233});
-    EXPECT_EQ(std::vector<uint8_t>(b, b + 8), Bytes({3, 1, 0, 0, 0x33, 0x22, 0x11, 0}));
-
-    std::memset(b, 0xEE, sizeof b);
-    WriteFontRef(b, {7, 0, 0x00ABCDEF});
-    EXPECT_EQ(std::vector<uint8_t>(b, b + 8), Bytes({7, 0, 0, 0, 0xEF, 0xCD, 0xAB, 0}));
+    EXPECT_EQ(Written(WriteBorderLine, {FORMAT_LINE_DASH, 1, 0x00112233}, 8),
+              Bytes({3, 1, 0, 0, 0x33, 0x22, 0x11, 0}));
+    EXPECT_EQ(Written(WriteFontRef, {7, 0, 0x00ABCDEF}, 8),
+              Bytes({7, 0, 0, 0, 0xEF, 0xCD, 0xAB, 0}));
 
     InteriorFill fill;
     fill.pattern = FORMAT_PAT_GRAD_HORZ;
@@ -40,12 +33,10 @@ TEST(StyleRecords, SmallRecordsHaveTheirStoredBytes) {
     fill.patternColor = 0x010203;
     fill.backgroundColorGiven = 1;
     fill.backgroundColor = 0x0A0B0C;
-    std::memset(b, 0xEE, sizeof b);
-    WriteInteriorFill(b, fill);
-    EXPECT_EQ(std::vector<uint8_t>(b, b + 16),
-              Bytes({20, 1, 0, 0, 3, 2, 1, 0, 1, 0, 0, 0, 0x0C, 0x0B, 0x0A, 0}));
+    const std::vector<uint8_t> b = Written(WriteInteriorFill, fill, 16);
+    EXPECT_EQ(b, Bytes({20, 1, 0, 0, 3, 2, 1, 0, 1, 0, 0, 0, 0x0C, 0x0B, 0x0A, 0}));
     InteriorFill back;
-    ReadInteriorFill(b, back);
+    ReadInteriorFill(b.data(), back);
     EXPECT_EQ(std::tuple(back.pattern, back.patternColor, back.backgroundColor),
               std::tuple(uint8_t(20), 0x010203u, 0x0A0B0Cu));
 }
@@ -57,25 +48,18 @@ TEST(StyleRecords, FontAndColoredFontLayouts) {
     f.italic = f.underline = f.strikeout = 1;
     f.charSet = 9;
     ColoredFont cf{f, 1, 0x0000FF};
-    std::vector<uint8_t> b(kColoredFontSize, 0xEE);
-    WriteColoredFont(b.data(), cf);
-    EXPECT_EQ(std::memcmp(b.data(), "Arial\0\0", 7), 0);
-    EXPECT_EQ(std::vector<uint8_t>(b.begin() + 127, b.begin() + 136),
-              Bytes({0, 1, 12, 2, 1, 1, 1, 9, 1}));
-    EXPECT_EQ(LoadU32(&b[136]), 0x0000FFu);
     ColoredFont back;
-    ReadColoredFont(b.data(), back);
+    EXPECT_TRUE(
+        WritesDump(cf, kColoredFontSize, WriteColoredFont, ReadColoredFont, "coloredfont", &back));
     EXPECT_TRUE(FontRecordEquals(back.font, f));
-    EXPECT_EQ(back.color, 0x0000FFu);
+    EXPECT_EQ(std::tuple(back.colorGiven, back.color), std::tuple(uint8_t(1), 0x0000FFu));
 }
 
 TEST(StyleRecords, TextFieldsAreCutInsideTheirField) {
-    std::vector<uint8_t> b(kFontRecordSize, 0xEE);
     FontRecord f;
     std::memset(f.faceName, 'x', sizeof f.faceName); // no terminator in memory
-    WriteFontRecord(b.data(), f);
-    EXPECT_EQ(b[126], 'x');
-    EXPECT_EQ(b[127], 0);
+    std::vector<uint8_t> b = Written(WriteFontRecord, f, kFontRecordSize);
+    EXPECT_EQ(std::tuple(b[126], b[127]), std::tuple('x', 0));
     std::memset(b.data(), 'y', 128); // a stored field without its NUL
     FontRecord back;
     ReadFontRecord(b.data(), back);
@@ -91,31 +75,11 @@ TEST(StyleRecords, BackgroundRecordLayout) {
     bg.zr = 0.1;
     bg.maxY = 1.1;
     for (int i = 0; i < 16; ++i) bg.fractalColors[i] = COLORREF(i * 0x010101);
-    std::vector<uint8_t> b(kBackgroundRecordSize, 0xEE);
-    WriteBackgroundRecord(b.data(), bg);
-    EXPECT_EQ(std::vector<uint8_t>(b.begin(), b.begin() + 5), Bytes({3, 0, 0, 0, 1}));
-    EXPECT_EQ(std::pair(b[20], b[276]), std::pair(uint8_t('C'), uint8_t(2)));
-    // 0.1 is the bytes 9a 99 99 99 99 99 b9 3f.
-    EXPECT_EQ(std::vector<uint8_t>(b.begin() + 280, b.begin() + 288),
-              Bytes({0x9a, 0x99, 0x99, 0x99, 0x99, 0x99, 0xb9, 0x3f}));
-    EXPECT_EQ(LoadF64(&b[320]), 1.1);
-    EXPECT_EQ(LoadU32(&b[328 + 4 * 15]), 15u * 0x010101);
-    BackgroundRecord back;
-    ReadBackgroundRecord(b.data(), back);
-    std::vector<uint8_t> again(kBackgroundRecordSize);
-    WriteBackgroundRecord(again.data(), back);
-    EXPECT_EQ(b, again);
+    EXPECT_TRUE(WritesDump(bg, kBackgroundRecordSize, WriteBackgroundRecord, ReadBackgroundRecord,
+                           "background"));
 }
 
-TEST(StyleRecords, NewStyleIsZeroButItsIndents) {
-    std::vector<uint8_t> b(kStyleRecordSize, 0xEE);
-    WriteStyleRecord(b.data(), StyleRecord{});
-    for (uint32_t i = 0; i < kStyleRecordSize; ++i) {
-        const int expected = i == 1134 ? 4 : i == 1135 ? 2 : 0;
-        ASSERT_EQ(b[i], expected) << "byte " << i;
-    }
-}
-
+// Every field set lands at its offset.
 TEST(StyleRecords, FieldOffsets) {
     StyleRecord s;
     s.numberFormat.kind = STD_STYLE_USER_DEFINED;
@@ -129,19 +93,10 @@ TEST(StyleRecords, FieldOffsets) {
     s.dropDownList = 100;
     s.autoComplete = 1;
     s.isProtected = 1;
-    std::vector<uint8_t> b(kStyleRecordSize);
-    WriteStyleRecord(b.data(), s);
-    EXPECT_EQ(std::memcmp(&b[64], "0.00", 5), 0);
-    // Sides 5 are top and left; 0xA6 is -90 degrees.
-    EXPECT_EQ(
-        std::tuple(b[32], b[40], b[1096], b[1120], b[1124], b[1132], b[1138], b[1144], b[1147]),
-        std::tuple(uint8_t(STD_STYLE_USER_DEFINED), uint8_t(5), uint8_t(3), uint8_t(5),
-                   uint8_t(FORMAT_LINE_DOUBLE), uint8_t(5), uint8_t(0xA6), uint8_t(1), uint8_t(1)));
-    EXPECT_EQ(std::pair(LoadU32(&b[1100]), LoadU16(&b[1140])), std::pair(0x00FF00u, uint16_t(100)));
     StyleRecord back;
-    ReadStyleRecord(b.data(), back);
-    EXPECT_TRUE(CompareStyleRecords(back, s));
-    EXPECT_EQ(back.rotation, -90);
+    EXPECT_TRUE(
+        WritesDump(s, kStyleRecordSize, WriteStyleRecord, ReadStyleRecord, "style-fields", &back));
+    EXPECT_TRUE(CompareStyleRecords(back, s) && back.rotation == -90);
 }
 
 TEST(StyleRecords, CompareLooksOnlyAtWhatShows) {
@@ -174,7 +129,8 @@ TEST(StyleTables, FindOrAddFontUpToTheLimit) {
         {FontRecord{}, 0, 1}, {Font("Arial"), 1, 2}, {Font("ARIAL"), 2, 3}, {Font("Arial"), 1, 3}};
     for (const auto& [font, expected, count] : fonts) {
         ASSERT_TRUE(FindOrAddFont(*tables, font, &index));
-        EXPECT_EQ(std::pair(index, tables->fontCount), std::pair(expected, count)) << font.faceName;
+        EXPECT_EQ(std::tuple(index, tables->fontCount), std::tuple(expected, count))
+            << font.faceName;
     }
     for (int i = 3; i < 128; ++i) {
         ASSERT_TRUE(FindOrAddFont(*tables, Font("F", uint8_t(i)), &index));
@@ -182,21 +138,19 @@ TEST(StyleTables, FindOrAddFontUpToTheLimit) {
     }
     EXPECT_EQ(tables->fontCount, 128);
     EXPECT_FALSE(FindOrAddFont(*tables, Font("G"), &index));
-    EXPECT_EQ(std::pair(index, tables->fontCount), std::pair(uint8_t(0), uint8_t(128)));
+    EXPECT_EQ(std::tuple(index, tables->fontCount), std::tuple(uint8_t(0), uint8_t(128)));
 }
 
 TEST(StyleRecords, DefaultFontIsArialOfTenPointsUnlessTheProfileNamesAFace) {
-    FontRecord f = Font("x", 3);
-    SetDefaultFont(f);
     FontRecord expected = Font("Arial");
     expected.size = 10;
-    EXPECT_TRUE(FontRecordEquals(f, expected));
-    SetDefaultFontFace("Liberation Sans");
-    SetDefaultFont(f);
-    EXPECT_STREQ(f.faceName, "Liberation Sans");
-    SetDefaultFontFace("");
-    SetDefaultFont(f);
-    EXPECT_TRUE(FontRecordEquals(f, expected));
+    for (const char* face : {"", "Liberation Sans", ""}) {
+        FontRecord f = Font("x", 3);
+        SetDefaultFontFace(face);
+        SetDefaultFont(f);
+        CopyTextField(expected.faceName, *face ? face : "Arial", kFaceNameSize);
+        EXPECT_TRUE(FontRecordEquals(f, expected)) << face;
+    }
 }
 
 TEST(StyleTables, LookupsBeyondTheCountGiveTheDefaults) {
@@ -207,8 +161,8 @@ TEST(StyleTables, LookupsBeyondTheCountGiveTheDefaults) {
     EXPECT_EQ(std::tuple(&GetStyleRecord(*tables, 5), &GetStyleRecord(*tables, 60000),
                          &GetFontRecord(*tables, 3)),
               std::tuple(&tables->styles[0], &tables->styles[0], &tables->fonts[0]));
-    EXPECT_EQ(std::pair(tables->styles[511].horizontalIndent, tables->styles[511].verticalIndent),
-              std::pair(uint8_t(4), uint8_t(2)));
+    EXPECT_EQ(std::tuple(tables->styles[511].horizontalIndent, tables->styles[511].verticalIndent),
+              std::tuple(uint8_t(4), uint8_t(2)));
 }
 
 TEST(StyleTables, ImportStyleMapsItsFontAndReusesEqualStyles) {

@@ -1,49 +1,24 @@
-#include "model/container.h"
-#include "model/rangeops.h"
-#include "model/workbook.h"
 #include "modeltestutil.h"
-#include "platform/core/alloc.h"
-
-#include <gtest/gtest.h>
-#include <string>
-#include <tuple>
 
 namespace vl {
 
-using storetest::AllocFailGuard;
-
-namespace {
-
-void PutRun(CWorksheet& ws, uint16_t first, uint16_t last, uint32_t row, uint16_t style) {
-    CellCursor cursor;
-    ASSERT_TRUE(PutFormatRun(ws.formats, {first, last, row, style}, cursor));
-}
-
-std::vector<FormatRun> AllRuns(const CWorksheet& ws) {
-    return RunsInRect(ws.formats, {0, 0, kLastColumn, kLastRow});
-}
-
-} // namespace
+using namespace modeltest;
 
 // A new document: the tree replaced by one worksheet "Worksheet1", active and current, the
 // record itself as built (one style, one font, an empty history, no file).
 TEST(Workbook, NewWorkbookReplacesTheTreeWithOneWorksheet) {
-    auto book = CreateWorkbook();
-    for (const char* name : {"A", "B"}) book->AppendTreeItem(TREE_TYPE_WORKSHEET, name, 1);
-    book->AppendTreeItem(TREE_TYPE_FOLDER, "F", 1);
+    auto book = BookWith({{W, "A", 1}, {W, "B", 1}, {F, "F", 1}});
     const long live = LiveBlockCount();
     ASSERT_TRUE(NewWorkbook(*book));
     EXPECT_LT(LiveBlockCount(), live);
     CWorksheet* only = AsWorksheet(book->tree.first);
     ASSERT_NE(only, nullptr);
-    EXPECT_STREQ(only->name, "Worksheet1");
-    EXPECT_EQ(std::tuple(only->next, book->tree.active, book->currentItem, book->currentCells),
-              std::tuple(nullptr, only, only, &only->cells));
-    EXPECT_EQ(std::tuple(book->tree.worksheetCount, book->tree.folderCount), std::tuple(1u, 0u));
-    EXPECT_EQ(std::tuple(book->styles.styleCount, book->styles.fontCount, book->undo.current),
-              std::tuple(uint16_t(1), uint8_t(1), -1));
-    EXPECT_EQ(std::tuple(book->fileFamily, book->fileKind), std::tuple(uint8_t(0), uint8_t(0)));
-    EXPECT_EQ(book->evalContext, nullptr);
+    EXPECT_EQ(std::tuple(Names(only), book->tree.active, book->currentItem, book->currentCells),
+              std::tuple("Worksheet1:1 ", only, only, &only->cells));
+    EXPECT_EQ(std::tuple(book->tree.worksheetCount, book->tree.folderCount, book->styles.styleCount,
+                         book->styles.fontCount, book->undo.current, book->fileFamily,
+                         book->fileKind, book->evalContext.get()),
+              std::tuple(1u, 0u, uint16_t(1), uint8_t(1), -1, uint8_t(0), uint8_t(0), nullptr));
     AllocFailGuard fail(0);
     EXPECT_FALSE(NewWorkbook(*book));
     EXPECT_EQ(book->error, kErrorWorksheetMemory);
@@ -64,17 +39,17 @@ TEST(Workbook, DropDownListsInUse) {
     InitDropDownList(list);
     AddDropDownEntry(list, std::string(kMaxDropDownEntry, 'e'));
     AddDropDownEntry(list, std::string(kMaxDropDownEntry + 1, 'e'));
-    EXPECT_EQ(std::pair(list.entries[0].size(), list.entries[1].size()),
-              std::pair(std::size_t(kMaxDropDownEntry), std::size_t(kMaxDropDownEntry)));
+    EXPECT_EQ(std::tuple(list.entries[0].size(), list.entries[1].size()),
+              std::tuple(std::size_t(kMaxDropDownEntry), std::size_t(kMaxDropDownEntry)));
     EXPECT_TRUE(DropDownListInUse(list));
     FreeDropDownList(list);
     EXPECT_FALSE(DropDownListInUse(list));
 }
 
 TEST(Workbook, CompactionKeepsUsedStylesAndRemapsEveryRun) {
-    auto book = CreateWorkbook();
-    CWorksheet& ws = *AsWorksheet(book->AppendTreeItem(TREE_TYPE_WORKSHEET, "S", 1));
-    CWorksheet& other = *AsWorksheet(book->AppendTreeItem(TREE_TYPE_WORKSHEET, "T", 1));
+    auto book = BookWithSheets(2);
+    CWorksheet& ws = Sheet(*book, 0);
+    CWorksheet& other = Sheet(*book, 1);
     StyleTables& t = book->styles;
     for (int f = 1; f <= 4; ++f)
         CopyTextField(t.fonts[f].faceName, ("F" + std::to_string(f)).c_str(), 128);
@@ -85,10 +60,9 @@ TEST(Workbook, CompactionKeepsUsedStylesAndRemapsEveryRun) {
     }
     t.styleCount = 9;
     // Styles 0, 3 and 7 are used: 3 by runs on two sheets, 7 by a run and a column entry.
-    PutRun(ws, 0, 4, 2, 3);
-    PutRun(ws, 5, 9, 2, 0);
-    PutRun(ws, 0, 0, 9, 7);
-    PutRun(other, 3, 3, 100, 3);
+    for (FormatRun run : {FormatRun{0, 4, 2, 3}, FormatRun{5, 9, 2, 0}, FormatRun{0, 0, 9, 7}})
+        PutRun(ws.formats, run);
+    PutRun(other.formats, {3, 3, 100, 3});
     ws.formats.columns[12].style = 0xF000 | 7;
     ws.formats.columns[13].style = 0xA000; // upper bits only
     book->CompactStyleTables();
@@ -98,23 +72,19 @@ TEST(Workbook, CompactionKeepsUsedStylesAndRemapsEveryRun) {
     EXPECT_EQ(std::tuple(std::string(t.fonts[1].faceName), std::string(t.fonts[2].faceName),
                          t.styles[1].fontRef.fontIndex, t.styles[2].fontRef.fontIndex),
               std::tuple(std::string("F2"), std::string("F3"), uint8_t(2), uint8_t(1)));
-    std::vector<int> styles;
-    for (const FormatRun& run : AllRuns(ws)) styles.push_back(run.style);
-    styles.push_back(AllRuns(other)[0].style);
-    EXPECT_EQ(styles, (std::vector<int>{1, 0, 2, 1}));
-    EXPECT_EQ(std::pair(ws.formats.columns[12].style, ws.formats.columns[13].style),
-              std::pair(uint16_t(0xF000 | 2), uint16_t(0xA000)));
+    EXPECT_EQ(AllRuns(ws.formats), (Runs{{2, 0, 4, 1}, {2, 5, 9, 0}, {9, 0, 0, 2}}));
+    EXPECT_EQ(AllRuns(other.formats), (Runs{{100, 3, 3, 1}}));
+    EXPECT_EQ(std::tuple(ws.formats.columns[12].style, ws.formats.columns[13].style),
+              std::tuple(uint16_t(0xF000 | 2), uint16_t(0xA000)));
 }
 
 TEST(Workbook, CompactionRenumbersTheFontOfStyleZero) {
-    auto book = CreateWorkbook();
-    ASSERT_TRUE(book->AppendTreeItem(TREE_TYPE_WORKSHEET, "S", 1));
+    auto book = BookWithSheets(1);
     StyleTables& t = book->styles;
     CopyTextField(t.fonts[2].faceName, "Default face", kFaceNameSize);
     t.fontCount = 3;
     t.styles[0].fontRef.fontIndex = 2;
     t.styles[1].fontRef.fontIndex = 1; // style 1 and font 1 are used by nothing
-    t.styleCount = 2;
     book->CompactStyleTables();
     EXPECT_EQ(std::tuple(t.styleCount, t.fontCount, t.styles[0].fontRef.fontIndex),
               std::tuple(uint16_t(1), uint8_t(2), uint8_t(1)));
@@ -125,17 +95,14 @@ TEST(Workbook, CompactionRenumbersTheFontOfStyleZero) {
 // styles through a compaction and comes back looking as it did; an entry's own kept styles
 // are left alone.
 TEST(Workbook, CompactionKeepsTheStylesOfWorksheetsInTheHistory) {
-    auto book = CreateWorkbook();
-    book->SetUndoLevel(5);
-    CWorksheet& a = *AsWorksheet(book->AppendTreeItem(TREE_TYPE_WORKSHEET, "A", 1));
-    CWorksheet& b = *AsWorksheet(book->AppendTreeItem(TREE_TYPE_WORKSHEET, "B", 1));
+    auto book = BookWithSheets(2, 5);
+    CWorksheet& a = Sheet(*book, 0);
+    CWorksheet& b = Sheet(*book, 1);
     StyleTables& t = book->styles;
-    t.styles[1].horizontalAlignment = 1;
-    t.styles[2].horizontalAlignment = 2;
-    t.styles[3].horizontalAlignment = 3;
+    for (uint8_t i = 1; i < 4; ++i) t.styles[i].horizontalAlignment = i;
     t.styleCount = 4;
-    PutRun(a, 0, 0, 0, 3);
-    PutRun(b, 0, 0, 0, 2);
+    PutRun(a.formats, {0, 0, 0, 3});
+    PutRun(b.formats, {0, 0, 0, 2});
     b.formats.columns[4].style = 3;
     book->tree.active = &b;
     ASSERT_TRUE(book->RecordUndoRange({0, 0, 0, 0}, 0, 0, true, true)); // b: kept styles
@@ -143,13 +110,13 @@ TEST(Workbook, CompactionKeepsTheStylesOfWorksheetsInTheHistory) {
     book->CompactStyleTables();
     EXPECT_EQ(t.styleCount, 3);
     InsertTreeItem(book->tree, book->undo.entries[1].treeChain.release(), book->tree.first);
-    EXPECT_EQ(GetStyleRecord(t, AllRuns(a)[0].style).horizontalAlignment, 3);
-    EXPECT_EQ(GetStyleRecord(t, AllRuns(b)[0].style).horizontalAlignment, 2);
-    EXPECT_EQ(GetStyleRecord(t, b.formats.columns[4].style).horizontalAlignment, 3);
+    const auto look = [&](uint16_t style) { return GetStyleRecord(t, style).horizontalAlignment; };
     const KeptStyles& kept = *book->undo.entries[0].keptStyles;
-    const CWorksheet& scratch = *book->undo.entries[0].Scratch();
-    const FormatRun run = RunsInRect(scratch.formats, {0, 0, 0, 0})[0];
-    EXPECT_EQ(kept.styles[run.style].horizontalAlignment, 2);
+    const uint16_t scratch = std::get<3>(AllRuns(book->undo.entries[0].Scratch()->formats)[0]);
+    EXPECT_EQ(std::tuple(look(std::get<3>(AllRuns(a.formats)[0])),
+                         look(std::get<3>(AllRuns(b.formats)[0])), look(b.formats.columns[4].style),
+                         kept.styles[scratch].horizontalAlignment),
+              std::tuple(3, 2, 3, 2));
 }
 
 TEST(Workbook, HundredWorksheetsTearDownWithoutLeaks) {
@@ -162,19 +129,14 @@ TEST(Workbook, HundredWorksheetsTearDownWithoutLeaks) {
             ASSERT_TRUE(item);
             CWorksheet* ws = AsWorksheet(item);
             if (!ws) continue;
-            for (uint32_t r = 0; r < 200; ++r)
-                modeltest::PutNumber(ws->cells, uint16_t(r % 7), r * 3, r);
-            PutRun(*ws, 0, 3, 5, 1);
+            for (uint32_t r = 0; r < 200; ++r) PutNumber(ws->cells, uint16_t(r % 7), r * 3, r);
+            PutRun(ws->formats, {0, 3, 5, 1});
             ASSERT_TRUE(SetFormatStoreRowEntry(ws->formats, 300, 40, true));
-            auto c = NewBlockObject<CContainer>();
-            InitContainerDefaults(*c, nullptr, nullptr);
+            auto c = ContainerWithChart(0, kChart2D);
             c->settings.background.kind = kBackgroundFractal;
             c->fractalCache = std::make_unique<FractalBitmap>();
-            c->slots[0].kind = kObjectChart;
-            c->slots[0].chart = NewBlockObject<CChart>(kChart2D);
             uint8_t point[16] = {};
             ASSERT_TRUE(c->slots[0].chart->series[0].points.AppendItem16(point));
-            c->settings.objectCount = 1;
             LinkContainer(*ws, std::move(c));
         }
         book->styles.styleCount = 2;
@@ -191,8 +153,8 @@ TEST(Workbook, FailedAllocationOfATreeItemSetsErrorEight) {
     auto book = CreateWorkbook();
     AllocFailGuard fail(0);
     EXPECT_EQ(book->AppendTreeItem(TREE_TYPE_WORKSHEET, "S", 1), nullptr);
-    EXPECT_EQ(std::pair(book->error, book->tree.worksheetCount),
-              std::pair(ErrorCode(kErrorWorksheetMemory), 0u));
+    EXPECT_EQ(std::tuple(book->error, book->tree.worksheetCount),
+              std::tuple(ErrorCode(kErrorWorksheetMemory), 0u));
 }
 
 } // namespace vl

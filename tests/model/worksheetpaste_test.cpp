@@ -1,45 +1,12 @@
 #include "model/containerpaste.h"
-#include "model/undosnapshot.h"
-#include "model/workbook.h"
 #include "model/worksheetpaste.h"
 #include "modeltestutil.h"
-
-#include <gtest/gtest.h>
-#include <string>
 
 namespace vl {
 
 using namespace modeltest;
 
 namespace {
-
-struct Item {
-    uint8_t type;
-    const char* name;
-    uint16_t level;
-};
-constexpr uint8_t W = TREE_TYPE_WORKSHEET;
-constexpr uint8_t F = TREE_TYPE_FOLDER;
-
-std::unique_ptr<CWorkbook> BookWith(const std::vector<Item>& items) {
-    auto book = CreateWorkbook();
-    for (const Item& i : items) book->AppendTreeItem(i.type, i.name, i.level);
-    book->tree.active = AsWorksheet(book->tree.first);
-    return book;
-}
-
-std::string Names(const CTreeItem* first) {
-    std::string out;
-    for (const CTreeItem* p = first; p; p = p->next)
-        out += std::string(p->name) + ":" + std::to_string(p->level) + " ";
-    return out;
-}
-
-CTreeItem* Named(CWorkbook& book, const char* name) {
-    for (CTreeItem* p = book.tree.first; p; p = p->next)
-        if (std::string(p->name) == name) return p;
-    return nullptr;
-}
 
 // Copies the named item into a clipboard history of its own.
 void Copy(CWorkbook& book, const char* name, UndoHistory& clipboard) {
@@ -82,19 +49,18 @@ TEST(CopyWorksheetUnique, NamesClashWithSiblingsOnlyWithoutRegardToCase) {
     auto book = BookWith({{W, "Sales", 1}, {F, "Box", 1}, {W, "Sales", 2}, {W, "Data(9)", 1}});
     UndoHistory clipboard;
     Copy(*book, "Sales", clipboard);
-    CTreeItem* first = CopyWorksheetUnique(*book, nullptr, clipboard, clipboard.current);
-    ASSERT_NE(first, nullptr);
-    EXPECT_STREQ(first->name, "Sales(1)");
-    first = CopyWorksheetUnique(*book, nullptr, clipboard, clipboard.current);
-    EXPECT_STREQ(first->name, "Sales(2)");
-    // Inside the folder the only sibling is the folder's own Sales.
-    first = CopyWorksheetUnique(*book, Named(*book, "Box"), clipboard, clipboard.current);
-    EXPECT_STREQ(first->name, "Sales(1)");
-    EXPECT_EQ(first->level, 2);
+    std::string made; // name and level of each pasted item
+    const auto paste = [&](CTreeItem* target) {
+        const CTreeItem* p = CopyWorksheetUnique(*book, target, clipboard, clipboard.current);
+        made += p ? std::string(p->name) + ":" + std::to_string(p->level) + " " : "none ";
+    };
+    paste(nullptr);
+    paste(nullptr);
+    paste(Named(*book, "Box")); // the only sibling there is the folder's own Sales
     Named(*book, "Sales")->SetName("SALES");
     Copy(*book, "Data(9)", clipboard);
-    EXPECT_STREQ(CopyWorksheetUnique(*book, nullptr, clipboard, clipboard.current)->name,
-                 "Data(10)");
+    paste(nullptr);
+    EXPECT_EQ(made, "Sales(1):1 Sales(2):1 Sales(1):2 Data(10):1 ");
     EXPECT_EQ(Names(book->tree.first), "SALES:1 Box:1 Sales:2 Sales(1):2 Data(9):1 Sales(1):1 "
                                        "Sales(2):1 Data(10):1 ");
     EXPECT_EQ(book->tree.worksheetCount, 7u);
@@ -118,26 +84,25 @@ TEST(CopyWorksheetUnique, AFolderComesWithItsSubtreeShiftedToTheTarget) {
 
 TEST(CopyWorksheetUnique, StylesComeByContentAndAFullTableRefusesThePaste) {
     auto book = BookWith({{W, "S", 1}});
-    CWorksheet& ws = *AsWorksheet(Named(*book, "S"));
+    CWorksheet& ws = *book->tree.active;
     StyleTables& t = book->styles;
-    t.styles[1] = StyleRecord{};
     t.styles[1].horizontalAlignment = 3;
     t.styleCount = 2;
-    CellCursor cursor;
-    ASSERT_TRUE(PutFormatRun(ws.formats, {0, 4, 2, 1}, cursor));
+    PutRun(ws.formats, {0, 4, 2, 1});
     ws.formats.columns[5].style = 0x1001; // style 1 with an upper bit kept
     UndoHistory clipboard;
     Copy(*book, "S", clipboard);
     // Pasted where the styles are: nothing is added.
     CTreeItem* first = CopyWorksheetUnique(*book, nullptr, clipboard, clipboard.current);
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(t.styleCount, 2);
-    EXPECT_EQ(t.fontCount, 1);
-    EXPECT_EQ(AsWorksheet(first)->formats.columns[5].style, 0x1001);
+    EXPECT_EQ(std::tuple(t.styleCount, t.fontCount, AsWorksheet(first)->formats.columns[5].style),
+              std::tuple(uint16_t(2), uint8_t(1), uint16_t(0x1001)));
     // Pasted into another workbook whose tables are full: error 14, nothing pasted.
-    for (bool fonts : {false, true}) {
+    // The style table full; the font table full; the style table full after the kept font
+    // was added.
+    for (int round : {0, 1, 2}) {
         auto other = BookWith({{W, "X", 1}});
-        if (fonts) {
+        if (round == 1) {
             t.styles[1].fontRef.fontIndex = 1;
             t.fonts[1].size = 30;
             t.fontCount = 2;
@@ -152,15 +117,11 @@ TEST(CopyWorksheetUnique, StylesComeByContentAndAFullTableRefusesThePaste) {
                 other->styles.styles[i].verticalIndent = uint8_t(i / 90);
             other->styles.styleCount = kMaxStyles;
         }
-        const uint16_t styles = other->styles.styleCount;
-        const uint8_t fontCount = other->styles.fontCount;
-        other->error = 0;
+        const BookState before = StateOf(*other);
         EXPECT_EQ(CopyWorksheetUnique(*other, nullptr, clipboard, clipboard.current), nullptr);
-        EXPECT_EQ(other->error, kErrorTooManyStyles) << fonts;
-        EXPECT_EQ(other->styles.styleCount, styles);
-        EXPECT_EQ(other->styles.fontCount, fontCount);
-        EXPECT_EQ(Names(other->tree.first), "X:1 ");
-        EXPECT_EQ(other->tree.worksheetCount, 1u);
+        EXPECT_EQ(std::tuple(other->error, StateOf(*other) == before),
+                  std::tuple(ErrorCode(kErrorTooManyStyles), true))
+            << round;
     }
 }
 
@@ -169,29 +130,22 @@ TEST(CopyWorksheetUnique, AnEmptyEntryAndContainerIds) {
     UndoHistory clipboard;
     EXPECT_EQ(CopyWorksheetUnique(*book, nullptr, clipboard, 0), nullptr);
     EXPECT_EQ(book->error, kErrorInvalidCacheIndex);
-    CWorksheet& s = *AsWorksheet(Named(*book, "S"));
-    for (uint16_t id : {1, 3}) {
-        auto c = NewBlockObject<CContainer>();
-        InitContainerDefaults(*c, nullptr, nullptr);
-        c->settings.id = id;
-        LinkContainer(s, std::move(c));
-    }
+    for (uint16_t id : {1, 3}) LinkContainer(*book->tree.active, NewContainer(id));
     Copy(*book, "S", clipboard);
     CWorksheet* pasted = AsWorksheet(CopyWorksheetUnique(*book, nullptr, clipboard, 0));
     ASSERT_NE(pasted, nullptr);
     // Ids stay unique over the workbook: the copies take the smallest free ones.
     ASSERT_NE(pasted->firstContainer, nullptr);
-    EXPECT_EQ(pasted->firstContainer->settings.id, 2);
-    EXPECT_EQ(pasted->firstContainer->next->settings.id, 4);
+    EXPECT_EQ(
+        std::tuple(pasted->firstContainer->settings.id, pasted->firstContainer->next->settings.id),
+        std::tuple(uint16_t(2), uint16_t(4)));
 }
 
 TEST(RestoreContainerFromUndo, PastesACopyAnchoredWithAFreeIdOrRefuses) {
     auto book = BookWith({{W, "S", 1}});
-    CWorksheet& ws = *AsWorksheet(book->tree.first);
-    auto c = NewBlockObject<CContainer>();
+    CWorksheet& ws = *book->tree.active;
     const ContainerFrame frame{100, 50, 300, 120};
-    InitContainerDefaults(*c, nullptr, &frame);
-    c->settings.id = 1;
+    auto c = NewContainer(1, &frame);
     CContainer& kept = *c;
     LinkContainer(ws, std::move(c));
     UndoHistory clipboard;
@@ -202,12 +156,9 @@ TEST(RestoreContainerFromUndo, PastesACopyAnchoredWithAFreeIdOrRefuses) {
     ASSERT_TRUE(RestoreContainerFromUndo(*book, ws, anchor, clipboard, clipboard.current));
     const CContainer* pasted = ws.firstContainer->next;
     ASSERT_NE(pasted, nullptr);
-    EXPECT_EQ(pasted->settings.id, 2);
-    EXPECT_EQ(pasted->settings.anchor.row, 7u);
-    EXPECT_EQ(pasted->settings.left, 4);
-    EXPECT_EQ(pasted->settings.top, 2);
-    EXPECT_EQ(pasted->settings.right, 204);
-    EXPECT_EQ(pasted->settings.bottom, 72);
+    const ContainerSettings& s = pasted->settings;
+    EXPECT_EQ(std::tuple(s.id, s.anchor.column, s.anchor.row, s.left, s.top, s.right, s.bottom),
+              std::tuple(uint16_t(2), uint16_t(3), 7u, 4, 2, 204, 72));
     // With every id taken nothing is pasted: error 22, the copy gone. The id space is
     // narrowed to the two ids in use instead of placing 65,533 containers.
     ASSERT_TRUE(RestoreContainerFromUndo(*book, ws, anchor, clipboard, clipboard.current));

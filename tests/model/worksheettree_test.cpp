@@ -1,44 +1,11 @@
-#include "model/workbook.h"
 #include "model/worksheettree.h"
-#include "platform/core/alloc.h"
-
-#include <gtest/gtest.h>
-#include <string>
-#include <tuple>
-#include <vector>
+#include "modeltestutil.h"
 
 namespace vl {
 
+using namespace modeltest;
+
 namespace {
-
-// Builds a workbook whose tree is given as (type, name, level) triples, in display order.
-struct Item {
-    uint8_t type;
-    const char* name;
-    uint16_t level;
-};
-
-std::unique_ptr<CWorkbook> BookWith(const std::vector<Item>& items) {
-    auto book = CreateWorkbook();
-    for (const Item& i : items) book->AppendTreeItem(i.type, i.name, i.level);
-    return book;
-}
-
-constexpr uint8_t W = TREE_TYPE_WORKSHEET;
-constexpr uint8_t F = TREE_TYPE_FOLDER;
-
-std::string Names(const CTreeItem* first) {
-    std::string out;
-    for (const CTreeItem* p = first; p; p = p->next)
-        out += std::string(p->name) + ":" + std::to_string(p->level) + " ";
-    return out;
-}
-
-CTreeItem* Named(CWorkbook& book, const char* name) {
-    for (CTreeItem* p = book.tree.first; p; p = p->next)
-        if (std::string(p->name) == name) return p;
-    return nullptr;
-}
 
 std::string PathOf(const CTreeItem* item, bool foldersOnly = false) {
     std::string path;
@@ -81,20 +48,17 @@ TEST(WorksheetTree, DefaultNamesCountEachKind) {
                           {F, nullptr, 2},
                           {W, "Mine", 1},
                           {W, nullptr, 1}});
-    EXPECT_EQ(Names(book->tree.first),
-              "Worksheet1:1 Folder1:1 Worksheet2:2 Folder2:2 Mine:1 Worksheet4:1 ");
-    EXPECT_EQ(book->tree.worksheetCount, 4u);
-    EXPECT_EQ(book->tree.folderCount, 2u);
-    EXPECT_STREQ(book->tree.active->name, "Worksheet1");
+    EXPECT_EQ(std::tuple(Names(book->tree.first), book->tree.worksheetCount, book->tree.folderCount,
+                         std::string(book->tree.active->name)),
+              std::tuple("Worksheet1:1 Folder1:1 Worksheet2:2 Folder2:2 Mine:1 Worksheet4:1 ", 4u,
+                         2u, "Worksheet1"));
 }
 
 TEST(WorksheetTree, NamesAndLevelsNeverOverrunTheirFields) {
     const std::string huge(300, 'q');
     auto book = BookWith({{W, huge.c_str(), 1}, {F, "f", 1}, {W, "deep", 60000}, {W, "w", 0}});
-    EXPECT_EQ(std::string(book->tree.first->name), std::string(127, 'q'));
     // A level read from a file can be no deeper than one below the folder before it.
-    EXPECT_EQ(Named(*book, "deep")->level, 2);
-    EXPECT_EQ(Named(*book, "w")->level, 1);
+    EXPECT_EQ(Names(book->tree.first), std::string(127, 'q') + ":1 f:1 deep:2 w:1 ");
     CTreeItem folder("x", 60000, F, 0);
     EXPECT_EQ(folder.level, kMaxTreeLevel);
     CTreeItem* p = book->tree.first;
@@ -144,9 +108,9 @@ TEST(WorksheetTree, DetachChoosesTheNearestWorksheet) {
         CTreeItem* item = Named(*book, detach);
         ASSERT_TRUE(DetachTreeItem(book->tree, item, error)) << detach;
         TreeChain chain(item);
-        EXPECT_STREQ(book->tree.active->name, expectActive) << detach;
-        EXPECT_EQ(item->prev, nullptr);
-        EXPECT_EQ(error, 0);
+        EXPECT_EQ(std::tuple(std::string(book->tree.active->name), item->prev, error),
+                  std::tuple(expectActive, nullptr, 0))
+            << detach;
     }
 }
 
@@ -158,25 +122,25 @@ TEST(WorksheetTree, DetachKeepsCountsAndRefusesWhatItCannotTake) {
     CTreeItem* folder = Named(*book, "F");
     ASSERT_TRUE(DetachTreeItem(book->tree, folder, error));
     TreeChain chain(folder);
-    EXPECT_EQ(Names(book->tree.first), "A:1 B:1 ");
-    EXPECT_EQ(Names(chain.get()), "F:1 G:2 In:3 ");
-    EXPECT_EQ(std::tuple(book->tree.worksheetCount, book->tree.folderCount), std::tuple(2u, 0u));
+    const auto state = [&] {
+        return std::tuple(Names(book->tree.first), Names(chain.get()), book->tree.worksheetCount,
+                          book->tree.folderCount);
+    };
+    EXPECT_EQ(state(), std::tuple("A:1 B:1 ", "F:1 G:2 In:3 ", 2u, 0u));
     for (CTreeItem* again : {folder, folder->next->next}) {
         EXPECT_FALSE(DetachTreeItem(book->tree, again, error));
         EXPECT_EQ(error, kErrorLastWorksheet);
-        EXPECT_EQ(Names(book->tree.first), "A:1 B:1 ");
-        EXPECT_EQ(Names(chain.get()), "F:1 G:2 In:3 ");
-        EXPECT_EQ(book->tree.worksheetCount, 2u);
+        EXPECT_EQ(state(), std::tuple("A:1 B:1 ", "F:1 G:2 In:3 ", 2u, 0u));
     }
     InsertTreeItem(book->tree, chain.release(), Named(*book, "B"));
-    EXPECT_EQ(Names(book->tree.first), "A:1 F:1 G:2 In:3 B:1 ");
-    EXPECT_EQ(book->tree.worksheetCount, 3u);
+    EXPECT_EQ(state(), std::tuple("A:1 F:1 G:2 In:3 B:1 ", "", 3u, 2u));
     auto only = BookWith({{F, "F", 1}, {W, "Only", 2}, {F, "E", 1}});
+    const BookState before = StateOf(*only);
     for (const char* name : {"F", "Only"}) {
         error = 0;
         EXPECT_FALSE(DetachTreeItem(only->tree, Named(*only, name), error));
-        EXPECT_EQ(error, kErrorLastWorksheet);
-        EXPECT_EQ(Names(only->tree.first), "F:1 Only:2 E:1 ");
+        EXPECT_EQ(std::tuple(error, StateOf(*only) == before),
+                  std::tuple(ErrorCode(kErrorLastWorksheet), true));
     }
     CTreeItem* empty = Named(*only, "E");
     EXPECT_TRUE(DetachTreeItem(only->tree, empty, error));
@@ -187,19 +151,18 @@ TEST(WorksheetTree, PositionsLookupsAndTeardown) {
     const long before = LiveBlockCount();
     {
         auto book = BookWith({{W, "A", 1}, {F, "F", 1}, {W, "B", 2}, {W, "C", 1}});
-        EXPECT_EQ(GetTreeItemAt(-3, book->tree.first), book->tree.first);
-        EXPECT_STREQ(GetTreeItemAt(2, book->tree.first)->name, "B");
-        EXPECT_EQ(GetTreeItemAt(4, book->tree.first), nullptr);
-        EXPECT_EQ(GetTreeItemIndex(Named(*book, "B"), book->tree.first), 2);
+        CTreeItem* first = book->tree.first;
         CWorksheet loose("loose", 1);
-        EXPECT_EQ(GetTreeItemIndex(&loose, book->tree.first), -1);
+        EXPECT_EQ(
+            std::tuple(GetTreeItemAt(-3, first), GetTreeItemAt(2, first), GetTreeItemAt(4, first)),
+            std::tuple(first, Named(*book, "B"), nullptr));
+        EXPECT_EQ(
+            std::tuple(GetTreeItemIndex(Named(*book, "B"), first), GetTreeItemIndex(&loose, first)),
+            std::tuple(2, -1));
         // A new worksheet points at its own store; a folder has none.
-        EXPECT_EQ(loose.cellStore, &loose.cells);
-        EXPECT_EQ(Named(*book, "F")->cellStore, nullptr);
-        CellBuffer b;
-        MakeNumberCell(b, 1, 1, 2.0);
-        CellCursor cursor;
-        ASSERT_TRUE(book->tree.active->cells.PutCell(b.bytes, cursor));
+        EXPECT_EQ(std::tuple(loose.cellStore, Named(*book, "F")->cellStore),
+                  std::tuple(&loose.cells, static_cast<CCellStore*>(nullptr)));
+        PutNumber(book->tree.active->cells, 1, 1, 2.0);
         ASSERT_TRUE(
             SetFormatStoreRowEntry(AsWorksheet(Named(*book, "B"))->formats, 5000, 30, true));
         ErrorCode error = 0;
