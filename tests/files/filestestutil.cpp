@@ -191,12 +191,6 @@ std::unique_ptr<CWorkbook> LoadFromPath(const std::string& path, const char* pas
 
 namespace {
 
-template <class Record, class Writer> Bytes Stored(const Record& r, uint32_t size, Writer write) {
-    Bytes bytes(size);
-    write(bytes.data(), r);
-    return bytes;
-}
-
 Bytes PageBytes(const Page* first) {
     Bytes out;
     for (const Page* p = first; p; p = p->next)
@@ -205,21 +199,23 @@ Bytes PageBytes(const Page* first) {
 }
 
 void ExpectSameChart(const CChart& a, const CChart& b) {
-    EXPECT_EQ(Stored(a.settings, kChartSettingsRecordSize, WriteChartSettingsRecord),
-              Stored(b.settings, kChartSettingsRecordSize, WriteChartSettingsRecord));
+    EXPECT_EQ(RecordBytes(a.settings, kChartSettingsRecordSize, WriteChartSettingsRecord),
+              RecordBytes(b.settings, kChartSettingsRecordSize, WriteChartSettingsRecord));
     EXPECT_EQ(0, std::memcmp(a.viewMatrix, b.viewMatrix, sizeof a.viewMatrix));
     for (int s = 0; s < a.settings.seriesCount; ++s)
         EXPECT_EQ(
-            Stored(a.series[s].settings, kSeriesSettingsRecordSize, WriteSeriesSettingsRecord),
-            Stored(b.series[s].settings, kSeriesSettingsRecordSize, WriteSeriesSettingsRecord));
+            RecordBytes(a.series[s].settings, kSeriesSettingsRecordSize, WriteSeriesSettingsRecord),
+            RecordBytes(b.series[s].settings, kSeriesSettingsRecordSize,
+                        WriteSeriesSettingsRecord));
 }
 
 void ExpectSameSheet(const CWorksheet& a, const CWorksheet& b) {
     const CContainer* cb = b.firstContainer;
     for (const CContainer* ca = a.firstContainer; ca; ca = ca->next, cb = cb->next) {
         ASSERT_NE(cb, nullptr);
-        EXPECT_EQ(Stored(ca->settings, kContainerSettingsRecordSize, WriteContainerSettingsRecord),
-                  Stored(cb->settings, kContainerSettingsRecordSize, WriteContainerSettingsRecord));
+        EXPECT_EQ(
+            RecordBytes(ca->settings, kContainerSettingsRecordSize, WriteContainerSettingsRecord),
+            RecordBytes(cb->settings, kContainerSettingsRecordSize, WriteContainerSettingsRecord));
         for (int i = 0; i < ca->settings.objectCount; ++i) {
             ASSERT_EQ(cb->slots[i].kind, kObjectChart);
             ExpectSameChart(*ca->slots[i].chart, *cb->slots[i].chart);
@@ -236,10 +232,10 @@ void ExpectSameSheet(const CWorksheet& a, const CWorksheet& b) {
     EXPECT_EQ(PageBytes(a.formats.runs.FirstPage()), PageBytes(b.formats.runs.FirstPage()));
     EXPECT_EQ(PageBytes(a.cells.FirstPage()), PageBytes(b.cells.FirstPage()));
     EXPECT_EQ(a.cells.PageCount(), b.cells.PageCount());
-    EXPECT_EQ(Stored(a.pageSetup, kPageSetupRecordSize, WritePageSetupRecord),
-              Stored(b.pageSetup, kPageSetupRecordSize, WritePageSetupRecord));
-    EXPECT_EQ(Stored(a.view, kViewSettingsRecordSize, WriteViewSettingsRecord),
-              Stored(b.view, kViewSettingsRecordSize, WriteViewSettingsRecord));
+    EXPECT_EQ(RecordBytes(a.pageSetup, kPageSetupRecordSize, WritePageSetupRecord),
+              RecordBytes(b.pageSetup, kPageSetupRecordSize, WritePageSetupRecord));
+    EXPECT_EQ(RecordBytes(a.view, kViewSettingsRecordSize, WriteViewSettingsRecord),
+              RecordBytes(b.view, kViewSettingsRecordSize, WriteViewSettingsRecord));
 }
 
 } // namespace
@@ -258,11 +254,11 @@ void ExpectSameWorkbook(const CWorkbook& a, const CWorkbook& b) {
     ASSERT_EQ(a.styles.fontCount, b.styles.fontCount);
     ASSERT_EQ(a.styles.styleCount, b.styles.styleCount);
     for (int i = 0; i < a.styles.fontCount; ++i)
-        EXPECT_EQ(Stored(a.styles.fonts[i], kFontRecordSize, WriteFontRecord),
-                  Stored(b.styles.fonts[i], kFontRecordSize, WriteFontRecord));
+        EXPECT_EQ(RecordBytes(a.styles.fonts[i], kFontRecordSize, WriteFontRecord),
+                  RecordBytes(b.styles.fonts[i], kFontRecordSize, WriteFontRecord));
     for (int i = 0; i < a.styles.styleCount; ++i)
-        EXPECT_EQ(Stored(a.styles.styles[i], kStyleRecordSize, WriteStyleRecord),
-                  Stored(b.styles.styles[i], kStyleRecordSize, WriteStyleRecord));
+        EXPECT_EQ(RecordBytes(a.styles.styles[i], kStyleRecordSize, WriteStyleRecord),
+                  RecordBytes(b.styles.styles[i], kStyleRecordSize, WriteStyleRecord));
     EXPECT_EQ(a.inspectedCells.ItemCount(), b.inspectedCells.ItemCount());
     EXPECT_EQ(PageBytes(a.inspectedCells.FirstPage()), PageBytes(b.inspectedCells.FirstPage()));
     EXPECT_EQ(a.tree.worksheetCount, b.tree.worksheetCount);

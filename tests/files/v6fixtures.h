@@ -6,6 +6,7 @@
 
 #include "app/core/settings.h"
 #include "files/workbookopen.h"
+#include "filestestutil.h"
 #include "model/workbook.h"
 #include "tests/platform/core/tempfiles.h"
 #include "v6writer.h"
@@ -17,6 +18,9 @@
 #include <vector>
 
 namespace vl::v6test {
+
+using filestest::Ints;
+using filestest::Of;
 
 struct V6Fixture {
     std::string name;

@@ -16,11 +16,6 @@ using namespace v6test;
 
 namespace {
 
-using Ints = std::vector<long>;
-template <class... T> Ints Of(T... v) {
-    return {long(v)...};
-}
-
 // Face, size, weight, family and character set.
 std::string FontOf(const FontRecord& f) {
     return std::string(f.faceName) + " " + std::to_string(f.size) + " " + std::to_string(f.weight) +

@@ -15,11 +15,6 @@ using namespace v6test;
 
 namespace {
 
-using Ints = std::vector<long>;
-template <class... T> Ints Of(T... v) {
-    return {long(v)...};
-}
-
 FontRecord Convert(const V6LogFont& f) {
     uint8_t bytes[60];
     PutLogFont(bytes, f);

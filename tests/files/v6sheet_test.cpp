@@ -16,11 +16,6 @@ using namespace v6test;
 
 namespace {
 
-using Ints = std::vector<long>;
-template <class... T> Ints Of(T... v) {
-    return {long(v)...};
-}
-
 // The cells of a store in storage order as (row, column, number).
 std::vector<Ints> Numbers(const CCellStore& store) {
     std::vector<Ints> out;
