@@ -222,11 +222,14 @@ void ExpectSameSheet(const CWorksheet& a, const CWorksheet& b) {
         }
     }
     EXPECT_EQ(cb, nullptr);
-    for (int c = 0; c < kMaxColumns; ++c) {
-        EXPECT_EQ(a.formats.columns[c].width, b.formats.columns[c].width);
-        EXPECT_EQ(a.formats.columns[c].style, b.formats.columns[c].style);
-        EXPECT_EQ(a.formats.columns[c].autoRowHeight, b.formats.columns[c].autoRowHeight);
-    }
+    const auto columns = [](const CWorksheet& s) {
+        Ints out;
+        for (const ColumnEntry& c : s.formats.columns) {
+            out.insert(out.end(), {c.width, c.style, c.autoRowHeight});
+        }
+        return out;
+    };
+    EXPECT_EQ(columns(a), columns(b));
     EXPECT_EQ(PageBytes(a.formats.rowHeights.FirstPage()),
               PageBytes(b.formats.rowHeights.FirstPage()));
     EXPECT_EQ(PageBytes(a.formats.runs.FirstPage()), PageBytes(b.formats.runs.FirstPage()));
@@ -243,10 +246,11 @@ void ExpectSameSheet(const CWorksheet& a, const CWorksheet& b) {
 void ExpectSameWorkbook(const CWorkbook& a, const CWorkbook& b) {
     EXPECT_STREQ(a.lastSavedUser, b.lastSavedUser);
     EXPECT_STREQ(a.lastSavedDate, b.lastSavedDate);
-    EXPECT_EQ(a.panes.treeShown, b.panes.treeShown);
-    EXPECT_EQ(a.panes.treeWidth, b.panes.treeWidth);
-    EXPECT_EQ(a.panes.inspectShown, b.panes.inspectShown);
-    EXPECT_EQ(a.panes.inspectHeight, b.panes.inspectHeight);
+    const auto panes = [](const CWorkbook& w) {
+        return Of(w.panes.treeShown, w.panes.treeWidth, w.panes.inspectShown,
+                  w.panes.inspectHeight);
+    };
+    EXPECT_EQ(panes(a), panes(b));
     for (int i = 0; i < kDropDownLists; ++i) {
         EXPECT_STREQ(a.dropDownLists[i].name, b.dropDownLists[i].name) << i;
         EXPECT_EQ(a.dropDownLists[i].entries, b.dropDownLists[i].entries) << i;
@@ -261,14 +265,13 @@ void ExpectSameWorkbook(const CWorkbook& a, const CWorkbook& b) {
                   RecordBytes(b.styles.styles[i], kStyleRecordSize, WriteStyleRecord));
     EXPECT_EQ(a.inspectedCells.ItemCount(), b.inspectedCells.ItemCount());
     EXPECT_EQ(PageBytes(a.inspectedCells.FirstPage()), PageBytes(b.inspectedCells.FirstPage()));
-    EXPECT_EQ(a.tree.worksheetCount, b.tree.worksheetCount);
-    EXPECT_EQ(a.tree.folderCount, b.tree.folderCount);
+    EXPECT_EQ(Of(a.tree.worksheetCount, a.tree.folderCount),
+              Of(b.tree.worksheetCount, b.tree.folderCount));
     const CTreeItem* ib = b.tree.first;
     for (const CTreeItem* ia = a.tree.first; ia; ia = ia->next, ib = ib->next) {
         ASSERT_NE(ib, nullptr);
         EXPECT_STREQ(ia->name, ib->name);
-        EXPECT_EQ(ia->level, ib->level);
-        EXPECT_EQ(ia->itemType, ib->itemType);
+        EXPECT_EQ(Of(ia->level, ia->itemType), Of(ib->level, ib->itemType)) << ia->name;
         EXPECT_EQ(ia == a.tree.active, ib == b.tree.active) << ia->name;
         if (ia->IsFolder()) {
             EXPECT_EQ(ia->expanded, ib->expanded);
