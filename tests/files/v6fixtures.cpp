@@ -1,7 +1,5 @@
 #include "v6fixtures.h"
 
-#include <climits>
-
 namespace vl::v6test {
 
 namespace {
@@ -157,52 +155,6 @@ std::vector<V6Style> RichStyles() {
     };
 }
 
-V6File ManyStylesFile() {
-    V6File f = MinimalFile();
-    f.flags = 0xC1;
-    f.styles.resize(600);
-    for (size_t i = 1; i < f.styles.size(); ++i)
-        f.styles[i] = {8192, uint32_t(i % 3), 0, uint32_t(i), 0, 0, uint8_t(i % 15), 0};
-    f.fonts.resize(130);
-    for (size_t i = 1; i < f.fonts.size(); ++i)
-        f.fonts[i] = Font(-int32_t(i), 400, 0, 0, ("Face" + std::to_string(i)).c_str());
-    return f;
-}
-
-Bytes Write(const V6File& f) {
-    return WriteV6File(f).data;
-}
-
-// The bytes with the value of `width` bytes at `at` replaced.
-Bytes Patched(Bytes b, size_t at, uint32_t v, int width = 4) {
-    width == 4 ? StoreU32(b.data() + at, v) : StoreU16(b.data() + at, uint16_t(v));
-    return b;
-}
-
-// The position of a marker text in the bytes.
-size_t Find(const Bytes& b, const std::string& marker) {
-    return size_t(std::search(b.begin(), b.end(), marker.begin(), marker.end()) - b.begin());
-}
-
-// The file with the u32 length before a marker text set to `length`.
-Bytes WithLength(const V6File& f, const std::string& marker, uint32_t length) {
-    const Bytes b = Write(f);
-    return Patched(b, Find(b, marker) - 4, length);
-}
-
-V6File WithObjects(std::vector<V6Object> objects) {
-    return FileWith({.objects = std::move(objects)});
-}
-
-V6File WithCells(std::vector<V6Cell> cells) {
-    return FileWith({.cells = std::move(cells)});
-}
-
-// Where the first item's body starts in a file without lists or skipped bytes.
-size_t FirstBodyStart(const V6File& f) {
-    return WriteV6File(f).itemEnds[0] + 4 + 96;
-}
-
 } // namespace
 
 V6File FileWith(const V6Sheet& sheet) {
@@ -231,85 +183,6 @@ V6File RichFile() {
                        {.rowWidth = 0, .cells = {{0, 0, 2, "", 7}, {1, 65535, 1, "far", 0}}}},
                       {"Empty", 7},
                       {"Blank", 1, 1, 0, {}, true}}};
-}
-
-std::vector<V6Fixture> GoldenFiles() {
-    return {{"book.vlb", RichFile()}, {"styles600.vlb", ManyStylesFile()}};
-}
-
-std::vector<V6BadFixture> BadFiles() {
-    std::vector<V6BadFixture> out;
-    auto add = [&](const char* name, const Bytes& bytes, int code = 21) {
-        out.push_back({"e" + std::to_string(code) + "-" + name + ".vlb", bytes, code});
-    };
-    const Bytes m = Write(MinimalFile());
-    add("signature-without-nul",
-        Write({.signature = "Vorlane6000X", .items = MinimalFile().items}));
-    const std::pair<uint8_t, const char*> flags[] = {{0x41, "41"}, {0x01, "01"}, {0x3F, "3f"}};
-    for (auto [value, hex] : flags)
-        add(("flags-0x" + std::string(hex)).c_str(),
-            Write({.flags = value, .items = MinimalFile().items}));
-    add("skip-past-end", Patched(m, 13, 0x7FFFFFFF));
-    add("list-count-past-end", Patched(m, 17, 0x10000000));
-    add("list-length-past-end",
-        WithLength({.lists = {{1, "@@LIST@@"}}, .items = MinimalFile().items}, "@@LIST@@",
-                   0xFFFFFF00));
-    add("style-count-past-end", Patched(m, 33, 0xFFFF, 2));
-    add("font-count-past-end", Patched(m, 33 + 2 + 72, 0xFFFF, 2));
-    add("item-size-below-header", Write({.items = {{.name = "S", .sizeField = 95}}}));
-    const uint32_t past = uint32_t(m.size() - FirstBodyStart(MinimalFile()) + 97);
-    add("item-size-past-end", Write({.items = {{.name = "S", .sizeField = past}}}));
-    add("folders-only", Write({.items = {{"F", 2, 1, 1}}}), 9);
-    add("no-items", Write({}), 9);
-    const size_t body = FirstBodyStart(MinimalFile());
-    add("object-count-ffff", Patched(m, body, 0xFFFF, 2));
-    add("object-count-past-end", Patched(m, body, 1000, 2));
-    add("class-name", Write(WithObjects({Obj({.introduce = "ListObj"})})));
-    add("class-not-introduced", Write(WithObjects({Obj({.tag = 0x8001})})));
-    add("class-number-zero",
-        Write(WithObjects({Obj({.introduce = "GraphObj", .chart = true}), Obj({.tag = 0x8000})})));
-    add("chart-kind-14",
-        Write(WithObjects(
-            {Obj({.introduce = "GraphObj", .chart = true, .graph = V6Chart{.kindCode = 14}})})));
-    add("after-objects-not-zero", Write(FileWith({.afterObjects = 1})));
-    add("anchor-column-off-sheet",
-        Write(WithObjects({Obj({.introduce = "TextObj", .anchorColumn = 2047})})));
-    add("anchor-row-off-sheet",
-        Write(WithObjects({Obj({.introduce = "TextObj", .anchorRow = 2097152})})));
-    add("placement-outside-32-bits",
-        Write(WithObjects({Obj({.introduce = "TextObj", .x = INT32_MAX - 50})})));
-    add("title-past-end",
-        WithLength(WithObjects({Obj({.introduce = "TextObj", .text = {.title = "@@TITLE@@"}})}),
-                   "@@TITLE@@", 5000));
-    const V6File image =
-        WithObjects({Obj({.introduce = "TextObj",
-                          .text = {.backgroundFlags = 1,
-                                   .imageName = "@@IMAGE@@",
-                                   .imageData = {'@', '@', 'D', 'A', 'T', 'A', '@', '@'}}})});
-    add("image-data-past-end", WithLength(image, "@@DATA@@", 5000));
-    Bytes b = Write(image);
-    b[Find(b, "@@IMAGE@@") - 1] = 255;
-    add("image-name-past-end", b);
-    const V6File page = FileWith(
-        {.presence = 1, .page = {.header = "@@HEADER@@", .trailing = {"", "@@TRAILING@@"}}});
-    add("page-text-past-end", WithLength(page, "@@HEADER@@", 70000));
-    add("page-trailing-past-end", WithLength(page, "@@TRAILING@@", 300));
-    add("width-pairs-of-zero",
-        Write(FileWith({.tables = {.widths = {{0, 100}, {0, 100}}, .styles = {}}})));
-    add("run-reversed",
-        Write(FileWith({.tables = {.runRows = 1, .blocks = {{1, 0, {{5, 3, 0}}}}}})));
-    b = Write(FileWith({.tables = {.runRows = 1, .blocks = {{1, 0, {{5, 7, 0}}}}}}));
-    add("run-count-past-end", Patched(b, b.size() - 1 - 6 - 2, 2, 2));
-    add("cell-column-off-sheet", Write(WithCells({{2047, 0, 2, "", 1}})));
-    add("cell-row-off-sheet", Write(WithCells({{0, 2097152, 2, "", 1}})));
-    b = Write(WithCells({{0, 0, 1, "@@TEXT@@", 0}}));
-    add("cell-text-past-end", Patched(b, Find(b, "@@TEXT@@") - 2, 1000, 2));
-    V6File cut = WithCells({{0, 0, 2, "", 1}});
-    cut.items[0].sizeField = uint32_t(Write(cut).size() - FirstBodyStart(cut) + 96 - 4);
-    b = Write(cut);
-    b.resize(b.size() - 4);
-    add("cell-number-cut", b);
-    return out;
 }
 
 } // namespace vl::v6test

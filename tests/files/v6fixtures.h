@@ -1,8 +1,7 @@
 #pragma once
-// The version-6 files the tests load: the golden files of tests/data/v6 (each record of the
-// form with distinct values), the malformed ones of tests/data/v6/bad with the error each
-// must give, small files built on the spot, and their loading through the open dispatcher
-// under a chosen user notation.
+// The version-6 files the tests load: the definition of tests/data/v6/book.vlb (each record
+// of the form with distinct values), small files built on the spot, and their loading
+// through the open dispatcher under a chosen user notation.
 
 #include "app/core/settings.h"
 #include "files/workbookopen.h"
@@ -22,17 +21,6 @@ namespace vl::v6test {
 using filestest::Ints;
 using filestest::Of;
 
-struct V6Fixture {
-    std::string name;
-    V6File file;
-};
-
-struct V6BadFixture {
-    std::string name; // "e<code>-<what>.vlb"
-    Bytes bytes;
-    int code;
-};
-
 // A file of one worksheet "S" with this body.
 V6File FileWith(const V6Sheet& sheet = {});
 inline V6File MinimalFile() {
@@ -42,8 +30,6 @@ inline V6File MinimalFile() {
 V6Object Obj(V6Object o);
 // "book.vlb": lists, styles, fonts, folders and worksheets with something of every kind.
 V6File RichFile();
-std::vector<V6Fixture> GoldenFiles(); // "book.vlb", "styles600.vlb" (600 styles, 130 fonts)
-std::vector<V6BadFixture> BadFiles();
 
 inline std::string V6DataPath(const std::string& name) {
     return std::string(VORLANE_TEST_DATA) + "/v6/" + name;
