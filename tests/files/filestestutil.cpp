@@ -198,47 +198,47 @@ Bytes PageBytes(const Page* first) {
     return out;
 }
 
+// One record of each workbook, as its writer stores it.
+template <class Record, class Write>
+void ExpectSameRecord(const Record& a, const Record& b, uint32_t size, Write write) {
+    EXPECT_EQ(RecordBytes(a, size, write), RecordBytes(b, size, write));
+}
+
 void ExpectSameChart(const CChart& a, const CChart& b) {
-    EXPECT_EQ(RecordBytes(a.settings, kChartSettingsRecordSize, WriteChartSettingsRecord),
-              RecordBytes(b.settings, kChartSettingsRecordSize, WriteChartSettingsRecord));
+    ExpectSameRecord(a.settings, b.settings, kChartSettingsRecordSize, WriteChartSettingsRecord);
     EXPECT_EQ(0, std::memcmp(a.viewMatrix, b.viewMatrix, sizeof a.viewMatrix));
     for (int s = 0; s < a.settings.seriesCount; ++s)
-        EXPECT_EQ(
-            RecordBytes(a.series[s].settings, kSeriesSettingsRecordSize, WriteSeriesSettingsRecord),
-            RecordBytes(b.series[s].settings, kSeriesSettingsRecordSize,
-                        WriteSeriesSettingsRecord));
+        ExpectSameRecord(a.series[s].settings, b.series[s].settings, kSeriesSettingsRecordSize,
+                         WriteSeriesSettingsRecord);
+}
+
+Ints Columns(const CWorksheet& s) {
+    Ints out;
+    for (const ColumnEntry& c : s.formats.columns)
+        out.insert(out.end(), {c.width, c.style, c.autoRowHeight});
+    return out;
 }
 
 void ExpectSameSheet(const CWorksheet& a, const CWorksheet& b) {
     const CContainer* cb = b.firstContainer;
     for (const CContainer* ca = a.firstContainer; ca; ca = ca->next, cb = cb->next) {
         ASSERT_NE(cb, nullptr);
-        EXPECT_EQ(
-            RecordBytes(ca->settings, kContainerSettingsRecordSize, WriteContainerSettingsRecord),
-            RecordBytes(cb->settings, kContainerSettingsRecordSize, WriteContainerSettingsRecord));
+        ExpectSameRecord(ca->settings, cb->settings, kContainerSettingsRecordSize,
+                         WriteContainerSettingsRecord);
         for (int i = 0; i < ca->settings.objectCount; ++i) {
             ASSERT_EQ(cb->slots[i].kind, kObjectChart);
             ExpectSameChart(*ca->slots[i].chart, *cb->slots[i].chart);
         }
     }
     EXPECT_EQ(cb, nullptr);
-    const auto columns = [](const CWorksheet& s) {
-        Ints out;
-        for (const ColumnEntry& c : s.formats.columns) {
-            out.insert(out.end(), {c.width, c.style, c.autoRowHeight});
-        }
-        return out;
-    };
-    EXPECT_EQ(columns(a), columns(b));
+    EXPECT_EQ(Columns(a), Columns(b));
     EXPECT_EQ(PageBytes(a.formats.rowHeights.FirstPage()),
               PageBytes(b.formats.rowHeights.FirstPage()));
     EXPECT_EQ(PageBytes(a.formats.runs.FirstPage()), PageBytes(b.formats.runs.FirstPage()));
     EXPECT_EQ(PageBytes(a.cells.FirstPage()), PageBytes(b.cells.FirstPage()));
     EXPECT_EQ(a.cells.PageCount(), b.cells.PageCount());
-    EXPECT_EQ(RecordBytes(a.pageSetup, kPageSetupRecordSize, WritePageSetupRecord),
-              RecordBytes(b.pageSetup, kPageSetupRecordSize, WritePageSetupRecord));
-    EXPECT_EQ(RecordBytes(a.view, kViewSettingsRecordSize, WriteViewSettingsRecord),
-              RecordBytes(b.view, kViewSettingsRecordSize, WriteViewSettingsRecord));
+    ExpectSameRecord(a.pageSetup, b.pageSetup, kPageSetupRecordSize, WritePageSetupRecord);
+    ExpectSameRecord(a.view, b.view, kViewSettingsRecordSize, WriteViewSettingsRecord);
 }
 
 } // namespace
@@ -255,14 +255,13 @@ void ExpectSameWorkbook(const CWorkbook& a, const CWorkbook& b) {
         EXPECT_STREQ(a.dropDownLists[i].name, b.dropDownLists[i].name) << i;
         EXPECT_EQ(a.dropDownLists[i].entries, b.dropDownLists[i].entries) << i;
     }
-    ASSERT_EQ(a.styles.fontCount, b.styles.fontCount);
-    ASSERT_EQ(a.styles.styleCount, b.styles.styleCount);
+    ASSERT_EQ(Of(a.styles.fontCount, a.styles.styleCount),
+              Of(b.styles.fontCount, b.styles.styleCount));
     for (int i = 0; i < a.styles.fontCount; ++i)
-        EXPECT_EQ(RecordBytes(a.styles.fonts[i], kFontRecordSize, WriteFontRecord),
-                  RecordBytes(b.styles.fonts[i], kFontRecordSize, WriteFontRecord));
+        ExpectSameRecord(a.styles.fonts[i], b.styles.fonts[i], kFontRecordSize, WriteFontRecord);
     for (int i = 0; i < a.styles.styleCount; ++i)
-        EXPECT_EQ(RecordBytes(a.styles.styles[i], kStyleRecordSize, WriteStyleRecord),
-                  RecordBytes(b.styles.styles[i], kStyleRecordSize, WriteStyleRecord));
+        ExpectSameRecord(a.styles.styles[i], b.styles.styles[i], kStyleRecordSize,
+                         WriteStyleRecord);
     EXPECT_EQ(a.inspectedCells.ItemCount(), b.inspectedCells.ItemCount());
     EXPECT_EQ(PageBytes(a.inspectedCells.FirstPage()), PageBytes(b.inspectedCells.FirstPage()));
     EXPECT_EQ(Of(a.tree.worksheetCount, a.tree.folderCount),
@@ -271,11 +270,10 @@ void ExpectSameWorkbook(const CWorkbook& a, const CWorkbook& b) {
     for (const CTreeItem* ia = a.tree.first; ia; ia = ia->next, ib = ib->next) {
         ASSERT_NE(ib, nullptr);
         EXPECT_STREQ(ia->name, ib->name);
-        EXPECT_EQ(Of(ia->level, ia->itemType), Of(ib->level, ib->itemType)) << ia->name;
-        EXPECT_EQ(ia == a.tree.active, ib == b.tree.active) << ia->name;
-        if (ia->IsFolder()) {
-            EXPECT_EQ(ia->expanded, ib->expanded);
-        }
+        EXPECT_EQ(
+            Of(ia->level, ia->itemType, ia == a.tree.active, ia->IsFolder() ? ia->expanded : 0),
+            Of(ib->level, ib->itemType, ib == b.tree.active, ib->IsFolder() ? ib->expanded : 0))
+            << ia->name;
         if (ia->IsWorksheet()) ExpectSameSheet(*AsWorksheet(ia), *AsWorksheet(ib));
     }
     EXPECT_EQ(ib, nullptr);
