@@ -64,6 +64,17 @@ inline CWorksheet* SheetNamed(CWorkbook& book, const char* name) {
     return nullptr;
 }
 
+// The format runs of a store as (row, first column, last column, style).
+inline std::vector<Ints> Runs(const CFormatStore& formats) {
+    std::vector<Ints> runs;
+    CellCursor cursor{kAdvance, formats.runs.FirstPage(), 0};
+    while (const uint8_t* p = FormatRunCursorNext(cursor)) {
+        const FormatRun r = LoadFormatRun(p);
+        runs.push_back(Of(r.row, r.firstColumn, r.lastColumn, r.style));
+    }
+    return runs;
+}
+
 // The user's separators and addressing for one test, put back when it ends.
 class NotationScope {
 public:

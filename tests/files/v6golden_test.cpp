@@ -238,16 +238,10 @@ TEST_F(V6Golden, TablesSetWidthsHeightsStylesAndRuns) {
     for (uint32_t r = 0; r < rowHeights.ItemCount(); ++r)
         heights.push_back(*rowHeights.GetItem2(r));
     EXPECT_EQ(heights, Of(0, 0, 0, 0, 0, 60, 60));
-    std::vector<Ints> runs;
-    CellCursor cursor{kAdvance, f.runs.FirstPage(), 0};
-    while (const uint8_t* p = FormatRunCursorNext(cursor)) {
-        const FormatRun r = LoadFormatRun(p);
-        runs.push_back(Of(r.row, r.firstColumn, r.lastColumn, r.style));
-    }
     const std::vector<Ints> expected = {Of(1, 0, 3, 1), Of(1, 5, 6, 2),  Of(2, 0, 3, 1),
                                         Of(2, 5, 6, 2), Of(10, 1, 1, 3), Of(11, 1, 1, 3),
                                         Of(12, 1, 1, 3)};
-    EXPECT_EQ(runs, expected);
+    EXPECT_EQ(Runs(f), expected);
 }
 
 TEST_F(V6Golden, CellsOfEachType) {
