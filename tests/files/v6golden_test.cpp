@@ -16,6 +16,11 @@ using namespace v6test;
 
 namespace {
 
+// Several texts as one value.
+template <class... T> std::vector<std::string> Strs(const T&... v) {
+    return {std::string(v)...};
+}
+
 // Face, size, weight, family and character set.
 std::string FontOf(const FontRecord& f) {
     return std::string(f.faceName) + " " + std::to_string(f.size) + " " + std::to_string(f.weight) +
@@ -129,28 +134,26 @@ TEST_F(V6Golden, ObjectsBecomeContainersCountingDown) {
 
 TEST_F(V6Golden, TextObjectsCarryTitleAndBackground) {
     const ContainerSettings& plain = ContainerAt(0)->settings;
-    EXPECT_STREQ(plain.titleText[0], "Hello");
-    EXPECT_EQ(FontOf(plain.titleFont[0].font), "Arial 12 2 0 1");
+    const ContainerSettings& fractal = ContainerAt(2)->settings;
+    const BackgroundRecord& named = ContainerAt(3)->settings.background;
+    // Embedded image data is passed over: the background keeps the defaults.
+    const BackgroundRecord& embedded = ContainerAt(4)->settings.background;
+    EXPECT_EQ(Strs(plain.titleText[0], FontOf(plain.titleFont[0].font), fractal.titleText[0],
+                   named.imagePath, embedded.imagePath),
+              Strs("Hello", "Arial 12 2 0 1", std::string(127, 'x'), "back.png", ""));
     const InteriorFill& fill = plain.background.pattern;
     EXPECT_EQ(Of(plain.anchor.column, plain.anchor.row, plain.titleFont[0].color,
                  plain.titleFont[0].colorGiven, fill.pattern, fill.patternColor,
                  fill.backgroundColor, fill.backgroundColorGiven),
               Of(2, 5, 0x0000FF, 1, FORMAT_PAT_SOLID, 0x00FF00, 0x00FF00, 1));
-    const ContainerSettings& fractal = ContainerAt(2)->settings;
-    EXPECT_EQ(std::string(fractal.titleText[0]), std::string(127, 'x'));
     const BackgroundRecord& f = fractal.background;
     EXPECT_EQ(std::vector<double>({f.zr, f.zi, f.minX, f.maxX, f.minY, f.maxY}),
               std::vector<double>({0.25, -0.5, -2, 1, -1.5, 1.5}));
     for (int i = 0; i < 16; ++i) EXPECT_EQ(f.fractalColors[i], 0x010101u * uint32_t(i));
-    const BackgroundRecord& named = ContainerAt(3)->settings.background;
-    EXPECT_STREQ(named.imagePath, "back.png");
-    EXPECT_EQ(named.imageView, 0);
-    // Embedded image data is passed over: the background keeps the defaults.
     CContainer defaults;
     InitContainerDefaults(defaults, nullptr, nullptr);
-    const BackgroundRecord& embedded = ContainerAt(4)->settings.background;
-    EXPECT_EQ(embedded.pattern.patternColor, defaults.settings.background.pattern.patternColor);
-    EXPECT_STREQ(embedded.imagePath, "");
+    EXPECT_EQ(Of(named.imageView, embedded.pattern.patternColor),
+              Of(0, defaults.settings.background.pattern.patternColor));
 }
 
 TEST_F(V6Golden, ChartRecordBecomesSettingsAndSeries) {
@@ -160,22 +163,20 @@ TEST_F(V6Golden, ChartRecordBecomesSettingsAndSeries) {
     ASSERT_EQ(box.slots[0].kind, kObjectChart);
     const CChart& chart = *box.slots[0].chart;
     const ChartSettings& s = chart.settings;
-    EXPECT_EQ(FontOf(s.legendFont.font), "Symbol 6 3 5 6");
-    EXPECT_EQ(FontOf(s.titleFont[0].font), "Georgia 15 2 3 1");
-    EXPECT_STREQ(s.titleText[0], "Sales");
-    EXPECT_STREQ(s.titleText[1], "by region");
+    const SeriesSettings& category = chart.series[0].settings;
+    EXPECT_EQ(Strs(FontOf(s.legendFont.font), FontOf(s.titleFont[0].font), s.titleText[0],
+                   s.titleText[1], category.name, category.dataArray,
+                   FontOf(category.axisFont.font)),
+              Strs("Symbol 6 3 5 6", "Georgia 15 2 3 1", "Sales", "by region", "series 1",
+                   "=r2c0:r4c0", "Tahoma 9 2 1 1"));
     EXPECT_EQ(Of(s.type, s.legendCode, s.titleFont[1].color, s.planeXY, s.planeXZ + s.planeYZ,
                  s.planeFill.patternColor),
               Of(kChart3D, 8, 0x00FF00, 0, 2, 0x123456));
     ASSERT_EQ(s.seriesCount, 4);
-    const SeriesSettings& category = chart.series[0].settings;
-    EXPECT_STREQ(category.name, "series 1");
-    EXPECT_STREQ(category.dataArray, "=r2c0:r4c0");
     EXPECT_EQ(Of(category.role, category.kind, category.rangeFlags, category.axisFlags & 0x13),
               Of(3, 0, kFromValueGiven | kToValueGiven, 0x11));
-    EXPECT_EQ(category.fromValue, -1.5);
-    EXPECT_EQ(category.toValue, 9.5);
-    EXPECT_EQ(FontOf(category.axisFont.font), "Tahoma 9 2 1 1");
+    EXPECT_EQ(std::vector<double>({category.fromValue, category.toValue}),
+              std::vector<double>({-1.5, 9.5}));
     for (int i = 1; i < 4; ++i) {
         const SeriesSettings& v = chart.series[i].settings;
         EXPECT_EQ(v.name, "series " + std::to_string(i + 1));
@@ -203,11 +204,14 @@ TEST_F(V6Golden, ChartRecordBecomesSettingsAndSeries) {
 
 TEST_F(V6Golden, PageSetupTakesFlagsTextsAndMeasures) {
     const PageSetupRecord& p = sheet_->pageSetup;
-    EXPECT_STREQ(p.paperName, "Letter");
-    EXPECT_STREQ(p.pages, "1-3,5");
-    EXPECT_STREQ(p.headerText, "Head &p");
-    EXPECT_STREQ(p.footerText, "Foot");
-    EXPECT_EQ(FontOf(p.headerFont.font), "Courier New 8 0 0 10");
+    // Without a page setup every field the record would set is set from zeros; a worksheet of
+    // the header alone keeps every default.
+    const CWorksheet& narrow = *SheetNamed(Book(), "Narrow");
+    EXPECT_EQ(Strs(p.paperName, p.pages, p.headerText, p.footerText, FontOf(p.headerFont.font),
+                   narrow.pageSetup.paperName, narrow.pageSetup.headerText,
+                   SheetNamed(Book(), "Blank")->pageSetup.headerText),
+              Strs("Letter", "1-3,5", "Head &p", "Foot", "Courier New 8 0 0 10", "A4", "",
+                   "&c Document: &f"));
     EXPECT_EQ(Of(p.printRangeKind, p.printRange.kind,
                  p.collate + p.backToFront + p.fitToSheetSize + p.onFirstPage,
                  p.rowHeadings + p.columnHeadings, p.alignment, sheet_->view.showGrid,
@@ -216,15 +220,9 @@ TEST_F(V6Golden, PageSetupTakesFlagsTextsAndMeasures) {
     EXPECT_EQ(std::vector<double>({p.headerDistance, p.footerDistance, p.marginLeft, p.marginTop,
                                    p.marginRight, p.marginBottom}),
               std::vector<double>({15, 25, 10, 20, 30, 40}));
-    // Without a page setup every field the record would set is set from zeros.
-    const CWorksheet& narrow = *SheetNamed(Book(), "Narrow");
-    EXPECT_STREQ(narrow.pageSetup.paperName, "A4");
-    EXPECT_STREQ(narrow.pageSetup.headerText, "");
     EXPECT_EQ(Of(narrow.view.showGrid, narrow.pageSetup.marginTop, narrow.pageSetup.onFirstPage,
                  narrow.pageSetup.pagesPerSheetRows),
               Of(0, 0, 0, 1));
-    // A worksheet of the header alone keeps every default.
-    EXPECT_STREQ(SheetNamed(Book(), "Blank")->pageSetup.headerText, "&c Document: &f");
 }
 
 TEST_F(V6Golden, TablesSetWidthsHeightsStylesAndRuns) {
@@ -246,25 +244,25 @@ TEST_F(V6Golden, TablesSetWidthsHeightsStylesAndRuns) {
 
 TEST_F(V6Golden, CellsOfEachType) {
     CCellStore& cells = sheet_->cells;
-    EXPECT_EQ(cell::Text(FindCell(cells, 0, 0)), "hello");
-    EXPECT_EQ(cell::Number(FindCell(cells, 0, 1)), 2.5);
+    CWorksheet& narrow = *SheetNamed(Book(), "Narrow");
     const uint8_t* sum = FindCell(cells, 2, 0);
     ASSERT_TRUE(sum && cell::IsFormula(sum));
-    EXPECT_EQ(cell::Formula(sum), "=SUM(R[-2]C:R[-1]C)");
+    EXPECT_EQ(Strs(cell::Text(FindCell(cells, 0, 0)), cell::Formula(sum),
+                   cell::Formula(FindCell(cells, 2, 1)), cell::Text(FindCell(cells, 2, 4)),
+                   cell::Text(FindCell(narrow.cells, 65535, 1))),
+              Strs("hello", "=SUM(R[-2]C:R[-1]C)", "=R[-2]C[-1]*2", "high bits", "far"));
+    EXPECT_EQ(std::vector<double>({cell::Number(FindCell(cells, 0, 1)),
+                                   cell::Number(FindCell(narrow.cells, 0, 0))}),
+              std::vector<double>({2.5, 7}));
     EXPECT_EQ(Of(cell::CachedNumber(sum), cell::ResultFlags(sum),
                  cell::ArrayWidth(sum) + cell::ArrayHeight(sum)),
               Of(4, kResultNumber, 0));
-    EXPECT_EQ(cell::Formula(FindCell(cells, 2, 1)), "=R[-2]C[-1]*2");
     const uint8_t* long_ = FindCell(cells, 2, 2);
     ASSERT_TRUE(long_ && cell::IsText(long_));
     EXPECT_EQ(cell::TextLength(long_), 1202);
     EXPECT_EQ(cell::Text(long_).substr(0, 4), "=1+1");
     EXPECT_EQ(FindCell(cells, 2, 3), nullptr);
-    EXPECT_EQ(cell::Text(FindCell(cells, 2, 4)), "high bits");
     EXPECT_EQ(cell::Text(FindCell(cells, 3, 0)), std::string(kMaxCellText, 'y'));
-    CWorksheet& narrow = *SheetNamed(Book(), "Narrow");
-    EXPECT_EQ(cell::Number(FindCell(narrow.cells, 0, 0)), 7);
-    EXPECT_EQ(cell::Text(FindCell(narrow.cells, 65535, 1)), "far");
 }
 
 TEST(V6GoldenStyles, SixHundredStylesGiveStyleZeroAnd511) {
