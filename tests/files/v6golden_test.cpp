@@ -117,7 +117,8 @@ TEST_F(V6Golden, TreeItemsKeepNamesLevelsAndFlags) {
     EXPECT_EQ(Of(Book().tree.worksheetCount, Book().tree.folderCount), Of(3, 2));
 }
 
-// Id, frame, background kind, object count and anchor kind of each container.
+// Id, frame, background kind, object count and anchor kind of each container: the objects
+// name their classes by introduction (text, chart) and by number (0x8001, 0x0001, 0x8002).
 TEST_F(V6Golden, ObjectsBecomeContainersCountingDown) {
     std::vector<Ints> containers;
     for (const CContainer* c = sheet_->firstContainer; c; c = c->next) {

@@ -40,18 +40,6 @@ TEST(V6Sheet, FlagsByteAcceptsZeroFortyOrBitSeven) {
     }
 }
 
-TEST(V6Sheet, ClassNumbersFollowTheOrderOfIntroduction) {
-    V6Load load = LoadV6File(FileWith(
-        {.objects = {Obj({.introduce = "TextObj"}), Obj({.introduce = "GraphObj", .chart = true}),
-                     Obj({.tag = 0x8002, .chart = true}), Obj({.tag = 0x0001}),
-                     Obj({.tag = 0x8001})}}));
-    ASSERT_TRUE(load.ok);
-    std::vector<int> objects;
-    for (CContainer* c = load.Sheet().firstContainer; c; c = c->next)
-        objects.push_back(c->settings.objectCount);
-    EXPECT_EQ(objects, (std::vector<int>{0, 1, 1, 0, 0}));
-}
-
 // The placement is summed in 64 bits and must stay inside 32.
 TEST(V6Sheet, PlacementAtTheLimitsOf32Bits) {
     const struct {
