@@ -191,12 +191,6 @@ std::unique_ptr<CWorkbook> LoadFromPath(const std::string& path, const char* pas
 
 namespace {
 
-template <class Record, class Writer> Bytes Stored(const Record& r, uint32_t size, Writer write) {
-    Bytes bytes(size);
-    write(bytes.data(), r);
-    return bytes;
-}
-
 Bytes PageBytes(const Page* first) {
     Bytes out;
     for (const Page* p = first; p; p = p->next)
@@ -204,42 +198,47 @@ Bytes PageBytes(const Page* first) {
     return out;
 }
 
+// One record of each workbook, as its writer stores it.
+template <class Record, class Write>
+void ExpectSameRecord(const Record& a, const Record& b, uint32_t size, Write write) {
+    EXPECT_EQ(RecordBytes(a, size, write), RecordBytes(b, size, write));
+}
+
 void ExpectSameChart(const CChart& a, const CChart& b) {
-    EXPECT_EQ(Stored(a.settings, kChartSettingsRecordSize, WriteChartSettingsRecord),
-              Stored(b.settings, kChartSettingsRecordSize, WriteChartSettingsRecord));
+    ExpectSameRecord(a.settings, b.settings, kChartSettingsRecordSize, WriteChartSettingsRecord);
     EXPECT_EQ(0, std::memcmp(a.viewMatrix, b.viewMatrix, sizeof a.viewMatrix));
     for (int s = 0; s < a.settings.seriesCount; ++s)
-        EXPECT_EQ(
-            Stored(a.series[s].settings, kSeriesSettingsRecordSize, WriteSeriesSettingsRecord),
-            Stored(b.series[s].settings, kSeriesSettingsRecordSize, WriteSeriesSettingsRecord));
+        ExpectSameRecord(a.series[s].settings, b.series[s].settings, kSeriesSettingsRecordSize,
+                         WriteSeriesSettingsRecord);
+}
+
+Ints Columns(const CWorksheet& s) {
+    Ints out;
+    for (const ColumnEntry& c : s.formats.columns)
+        out.insert(out.end(), {c.width, c.style, c.autoRowHeight});
+    return out;
 }
 
 void ExpectSameSheet(const CWorksheet& a, const CWorksheet& b) {
     const CContainer* cb = b.firstContainer;
     for (const CContainer* ca = a.firstContainer; ca; ca = ca->next, cb = cb->next) {
         ASSERT_NE(cb, nullptr);
-        EXPECT_EQ(Stored(ca->settings, kContainerSettingsRecordSize, WriteContainerSettingsRecord),
-                  Stored(cb->settings, kContainerSettingsRecordSize, WriteContainerSettingsRecord));
+        ExpectSameRecord(ca->settings, cb->settings, kContainerSettingsRecordSize,
+                         WriteContainerSettingsRecord);
         for (int i = 0; i < ca->settings.objectCount; ++i) {
             ASSERT_EQ(cb->slots[i].kind, kObjectChart);
             ExpectSameChart(*ca->slots[i].chart, *cb->slots[i].chart);
         }
     }
     EXPECT_EQ(cb, nullptr);
-    for (int c = 0; c < kMaxColumns; ++c) {
-        EXPECT_EQ(a.formats.columns[c].width, b.formats.columns[c].width);
-        EXPECT_EQ(a.formats.columns[c].style, b.formats.columns[c].style);
-        EXPECT_EQ(a.formats.columns[c].autoRowHeight, b.formats.columns[c].autoRowHeight);
-    }
+    EXPECT_EQ(Columns(a), Columns(b));
     EXPECT_EQ(PageBytes(a.formats.rowHeights.FirstPage()),
               PageBytes(b.formats.rowHeights.FirstPage()));
     EXPECT_EQ(PageBytes(a.formats.runs.FirstPage()), PageBytes(b.formats.runs.FirstPage()));
     EXPECT_EQ(PageBytes(a.cells.FirstPage()), PageBytes(b.cells.FirstPage()));
     EXPECT_EQ(a.cells.PageCount(), b.cells.PageCount());
-    EXPECT_EQ(Stored(a.pageSetup, kPageSetupRecordSize, WritePageSetupRecord),
-              Stored(b.pageSetup, kPageSetupRecordSize, WritePageSetupRecord));
-    EXPECT_EQ(Stored(a.view, kViewSettingsRecordSize, WriteViewSettingsRecord),
-              Stored(b.view, kViewSettingsRecordSize, WriteViewSettingsRecord));
+    ExpectSameRecord(a.pageSetup, b.pageSetup, kPageSetupRecordSize, WritePageSetupRecord);
+    ExpectSameRecord(a.view, b.view, kViewSettingsRecordSize, WriteViewSettingsRecord);
 }
 
 } // namespace
@@ -247,36 +246,34 @@ void ExpectSameSheet(const CWorksheet& a, const CWorksheet& b) {
 void ExpectSameWorkbook(const CWorkbook& a, const CWorkbook& b) {
     EXPECT_STREQ(a.lastSavedUser, b.lastSavedUser);
     EXPECT_STREQ(a.lastSavedDate, b.lastSavedDate);
-    EXPECT_EQ(a.panes.treeShown, b.panes.treeShown);
-    EXPECT_EQ(a.panes.treeWidth, b.panes.treeWidth);
-    EXPECT_EQ(a.panes.inspectShown, b.panes.inspectShown);
-    EXPECT_EQ(a.panes.inspectHeight, b.panes.inspectHeight);
+    const auto panes = [](const CWorkbook& w) {
+        return Of(w.panes.treeShown, w.panes.treeWidth, w.panes.inspectShown,
+                  w.panes.inspectHeight);
+    };
+    EXPECT_EQ(panes(a), panes(b));
     for (int i = 0; i < kDropDownLists; ++i) {
         EXPECT_STREQ(a.dropDownLists[i].name, b.dropDownLists[i].name) << i;
         EXPECT_EQ(a.dropDownLists[i].entries, b.dropDownLists[i].entries) << i;
     }
-    ASSERT_EQ(a.styles.fontCount, b.styles.fontCount);
-    ASSERT_EQ(a.styles.styleCount, b.styles.styleCount);
+    ASSERT_EQ(Of(a.styles.fontCount, a.styles.styleCount),
+              Of(b.styles.fontCount, b.styles.styleCount));
     for (int i = 0; i < a.styles.fontCount; ++i)
-        EXPECT_EQ(Stored(a.styles.fonts[i], kFontRecordSize, WriteFontRecord),
-                  Stored(b.styles.fonts[i], kFontRecordSize, WriteFontRecord));
+        ExpectSameRecord(a.styles.fonts[i], b.styles.fonts[i], kFontRecordSize, WriteFontRecord);
     for (int i = 0; i < a.styles.styleCount; ++i)
-        EXPECT_EQ(Stored(a.styles.styles[i], kStyleRecordSize, WriteStyleRecord),
-                  Stored(b.styles.styles[i], kStyleRecordSize, WriteStyleRecord));
+        ExpectSameRecord(a.styles.styles[i], b.styles.styles[i], kStyleRecordSize,
+                         WriteStyleRecord);
     EXPECT_EQ(a.inspectedCells.ItemCount(), b.inspectedCells.ItemCount());
     EXPECT_EQ(PageBytes(a.inspectedCells.FirstPage()), PageBytes(b.inspectedCells.FirstPage()));
-    EXPECT_EQ(a.tree.worksheetCount, b.tree.worksheetCount);
-    EXPECT_EQ(a.tree.folderCount, b.tree.folderCount);
+    EXPECT_EQ(Of(a.tree.worksheetCount, a.tree.folderCount),
+              Of(b.tree.worksheetCount, b.tree.folderCount));
     const CTreeItem* ib = b.tree.first;
     for (const CTreeItem* ia = a.tree.first; ia; ia = ia->next, ib = ib->next) {
         ASSERT_NE(ib, nullptr);
         EXPECT_STREQ(ia->name, ib->name);
-        EXPECT_EQ(ia->level, ib->level);
-        EXPECT_EQ(ia->itemType, ib->itemType);
-        EXPECT_EQ(ia == a.tree.active, ib == b.tree.active) << ia->name;
-        if (ia->IsFolder()) {
-            EXPECT_EQ(ia->expanded, ib->expanded);
-        }
+        EXPECT_EQ(
+            Of(ia->level, ia->itemType, ia == a.tree.active, ia->IsFolder() ? ia->expanded : 0),
+            Of(ib->level, ib->itemType, ib == b.tree.active, ib->IsFolder() ? ib->expanded : 0))
+            << ia->name;
         if (ia->IsWorksheet()) ExpectSameSheet(*AsWorksheet(ia), *AsWorksheet(ib));
     }
     EXPECT_EQ(ib, nullptr);

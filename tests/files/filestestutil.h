@@ -32,6 +32,20 @@ public:
     Bytes data;
 };
 
+// Several numbers as one value, so that a single comparison covers a whole record.
+using Ints = std::vector<long>;
+template <class... T> Ints Of(T... v) {
+    return {long(v)...};
+}
+
+// A record (or a number) as its writer stores it.
+template <class Record, class Write>
+Bytes RecordBytes(const Record& r, uint32_t size, Write write) {
+    Bytes bytes(size);
+    write(bytes.data(), r);
+    return bytes;
+}
+
 // The body of the workbook in full mode (or plain-copy mode).
 Bytes BodyOf(CWorkbook& book, uint8_t mode = kBodyFull);
 

@@ -66,27 +66,20 @@ TEST(PlainCopy, FormulasBecomeTheirShownValues) {
     PutCell(*f.sheet, element);
     PutText(*f.sheet, 7, 0, "kept");
     f.Build();
-    auto records = f.Records();
-    ASSERT_EQ(records.size(), 7u);
-    const uint8_t* r = records[{0, 1}].data();
-    ASSERT_TRUE(cell::IsNumber(r));
-    EXPECT_EQ(cell::Number(r), 12.5);
-    r = records[{0, 2}].data();
-    ASSERT_TRUE(cell::IsText(r));
-    EXPECT_EQ(cell::Text(r), "plain");
-    r = records[{0, 3}].data();
-    ASSERT_TRUE(cell::IsText(r));
-    EXPECT_EQ(cell::Text(r), "=1+1");
-    r = records[{0, 4}].data();
-    EXPECT_FALSE(cell::IsFormula(r));
-    EXPECT_EQ(cell::Error(r), 1);
-    r = records[{0, 5}].data();
-    ASSERT_TRUE(cell::IsNumber(r));
-    EXPECT_EQ(cell::Number(r), 0.33);
-    r = records[{0, 6}].data();
-    EXPECT_EQ(cell::Flags(r), kCellNumber);
-    EXPECT_EQ(cell::Number(r), 9);
-    EXPECT_EQ(cell::Text(records[{0, 7}].data()), "kept");
+    const auto number = [](uint16_t column, double value, uint8_t error = 0) {
+        CellBuffer b;
+        EXPECT_TRUE(MakeNumberCell(b, column, 0, value, error));
+        return std::pair{std::pair{0u, column}, Bytes(b.bytes, b.bytes + b.size)};
+    };
+    const auto text = [](uint16_t column, const char* value) {
+        CellBuffer b;
+        EXPECT_TRUE(MakeTextCell(b, column, 0, value));
+        return std::pair{std::pair{0u, column}, Bytes(b.bytes, b.bytes + b.size)};
+    };
+    const std::map<std::pair<uint32_t, uint16_t>, Bytes> expected = {
+        number(1, 12.5), text(2, "plain"), text(3, "=1+1"), number(4, 0, 1),
+        number(5, 0.33), number(6, 9),     text(7, "kept")};
+    EXPECT_EQ(f.Records(), expected);
 }
 
 // Records that grow in the conversion spill into as many pages as they need, in order.

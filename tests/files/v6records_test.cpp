@@ -4,7 +4,7 @@
 #include "model/container.h"
 #include "model/workbook.h"
 #include "platform/core/bytes.h"
-#include "v6load.h"
+#include "v6fixtures.h"
 
 #include <climits>
 #include <gtest/gtest.h>
@@ -24,17 +24,8 @@ FontRecord Convert(const V6LogFont& f) {
 }
 
 StyleRecord Convert(const CWorkbook& book, const V6Style& s) {
-    uint8_t r[72] = {};
-    StoreU32(r, s.flags);
-    StoreU32(r + 4, s.font);
-    StoreU32(r + 8, s.fill);
-    StoreU32(r + 12, s.fontColor);
-    StoreU32(r + 16, s.borderColor);
-    StoreU32(r + 28, s.borders);
-    r[32] = s.decimals;
-    StoreU16(r + 36, s.list);
     StyleRecord out;
-    ConvertV6StyleRecord(book, r, out);
+    ConvertV6StyleRecord(book, V6StyleBytes(s).data(), out);
     return out;
 }
 
@@ -80,23 +71,14 @@ TEST(V6Records, LogFontTakesEachFieldByItsTable) {
         {0, 0, 1, 0, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
-        V6LogFont f;
-        f.height = c.height;
-        f.weight = c.weight;
-        f.charSet = c.charSet;
-        f.pitchAndFamily = c.pitch;
+        const V6LogFont f{c.height, c.weight, 0, 0, 0, c.charSet, c.pitch};
         const FontRecord r = Convert(f);
-        EXPECT_EQ(r.size, c.size) << c.height;
-        EXPECT_EQ(r.weight, c.fontWeight) << c.weight;
-        EXPECT_EQ(r.charSet, c.fontCharSet) << int(c.charSet);
-        EXPECT_EQ(r.family, c.family) << int(c.pitch);
+        EXPECT_EQ(Of(r.size, r.weight, r.charSet, r.family),
+                  Of(c.size, c.fontWeight, c.fontCharSet, c.family))
+            << c.height << " " << c.weight << " " << int(c.charSet) << " " << int(c.pitch);
     }
-    V6LogFont f;
-    f.italic = 2;
-    f.underline = 255;
-    f.strikeOut = 1;
-    f.face = std::string(40, 'F'); // the field holds 32 bytes and no terminator
-    const FontRecord r = Convert(f);
+    // The face field holds 32 bytes and no terminator.
+    const FontRecord r = Convert({0, 0, 2, 255, 1, 0, 0, std::string(40, 'F')});
     EXPECT_EQ(r.italic + r.underline + r.strikeout, 3);
     EXPECT_EQ(std::string(r.faceName), std::string(32, 'F'));
 }
@@ -145,16 +127,12 @@ TEST(V6Records, StyleFlagsPickTheFirstMatchingRule) {
         const uint8_t* p = s.numberFormat.params;
         const uint8_t decimals =
             c.kind == STD_STYLE_CURRENCY ? p[fmtparam::kCurrencyDecimals] : p[fmtparam::kDecimals];
-        EXPECT_EQ(s.numberFormat.kind, c.kind) << c.in.flags;
-        EXPECT_EQ(decimals, c.decimals) << c.in.flags;
-        EXPECT_EQ(s.horizontalAlignment, c.horizontal) << c.in.flags;
-        EXPECT_EQ(s.verticalAlignment, c.vertical) << c.in.flags;
-        EXPECT_EQ(s.borderSides, c.sides) << c.in.borders;
-        EXPECT_EQ(s.borderLine.style, c.line) << c.in.borders;
-        EXPECT_EQ(s.fill.pattern, c.pattern) << c.in.fill;
-        EXPECT_EQ(s.dropDownList, c.list) << c.in.list;
-        EXPECT_EQ(s.horizontalIndent, 9);
-        EXPECT_EQ(s.fontRef.colorGiven, 1);
+        EXPECT_EQ(Of(s.numberFormat.kind, decimals, s.horizontalAlignment, s.verticalAlignment,
+                     s.borderSides, s.borderLine.style, s.fill.pattern, s.dropDownList,
+                     s.horizontalIndent, s.fontRef.colorGiven),
+                  Of(c.kind, c.decimals, c.horizontal, c.vertical, c.sides, c.line, c.pattern,
+                     c.list, 9, 1))
+            << c.in.flags << " " << c.in.borders << " " << c.in.fill << " " << c.in.list;
     }
     const StyleRecord currency = Convert(*book, {1, 0, 0, 0, 0, 0, 0, 0});
     EXPECT_STREQ(reinterpret_cast<const char*>(currency.numberFormat.params), "EUR");
@@ -191,18 +169,18 @@ TEST(V6Records, ChartKindCodesGiveTypeAndSeriesKind) {
         {255, 1, 0, false, 0, 0},
     };
     for (const Case& c : cases) {
-        V6Chart record;
-        record.kindCode = c.code;
-        record.xy = c.xy;
-        record.bars = c.bars;
-        record.hasValues = 1;
-        record.valueRect[1] = record.valueRect[3] = 3;
-        const ConvertedChart out = Convert(record);
+        const ConvertedChart out = Convert(V6Chart{.hasValues = 1,
+                                                   .valueRect = {0, 3, 0, 3},
+                                                   .kindCode = c.code,
+                                                   .xy = c.xy,
+                                                   .bars = c.bars});
         EXPECT_EQ(out.ok, c.ok) << int(c.code);
         if (!c.ok) continue;
-        EXPECT_EQ(out.chart->settings.type, c.type) << int(c.code);
-        EXPECT_EQ(out.chart->series[1].settings.kind, c.kind) << int(c.code);
-        EXPECT_EQ(out.chart->series[0].settings.role, c.xy ? 2 : 3) << int(c.code);
+        const ChartSettings& s = out.chart->settings;
+        EXPECT_EQ(
+            Of(s.type, out.chart->series[1].settings.kind, out.chart->series[0].settings.role),
+            Of(c.type, c.kind, c.xy ? 2 : 3))
+            << int(c.code);
     }
 }
 
@@ -215,14 +193,12 @@ TEST(V6Records, ValueRectangleGivesOneSeriesPerRowUpTo15) {
         {1, 0, 2, 4, 3}, {1, 0, 5, 5, 1},   {1, 0, 5, 4, 0},   {0, 0, 2, 4, 0},
         {1, 1, 2, 4, 0}, {1, 0, 1, 15, 15}, {1, 0, 1, 16, 15}, {1, 0, INT32_MIN, INT32_MAX, 15}};
     for (const Case& c : cases) {
-        V6Chart record;
-        record.hasValues = c.hasValues;
-        record.noValues = c.noValues;
-        record.valueRect[1] = c.firstRow;
-        record.valueRect[3] = c.lastRow;
+        V6Chart record{.hasValues = c.hasValues,
+                       .valueRect = {0, c.firstRow, 0, c.lastRow},
+                       .noValues = c.noValues,
+                       .majorShown = {0, 1},
+                       .majorStyle = 2};
         for (int i = 0; i < 16; ++i) record.seriesColors[i] = uint32_t(i + 1);
-        record.majorShown[1] = 1;
-        record.majorStyle = 2;
         const ConvertedChart out = Convert(record);
         ASSERT_TRUE(out.ok);
         ASSERT_EQ(out.chart->settings.seriesCount, 1 + c.series) << c.firstRow << ".." << c.lastRow;
@@ -240,10 +216,8 @@ TEST(V6Records, LegendCodeFromPositionAndLayout) {
     } cases[] = {{1, 0, 0, 5}, {1, 1, 1, 8}, {1, 2, 0, 1}, {1, 3, 1, 4},
                  {1, 3, 2, 3}, {1, 4, 1, 0}, {0, 1, 1, 0}};
     for (const auto& c : cases) {
-        V6Chart record;
-        record.legendShown = c.shown;
-        record.legendPosition = c.position;
-        record.legendHorizontal = c.horizontal;
+        const V6Chart record{
+            .legendShown = c.shown, .legendPosition = c.position, .legendHorizontal = c.horizontal};
         EXPECT_EQ(Convert(record).chart->settings.legendCode, c.code) << int(c.position);
     }
 }
@@ -251,18 +225,14 @@ TEST(V6Records, LegendCodeFromPositionAndLayout) {
 // Titles are read inside their fields and cut to 127 characters; the plane colour comes from
 // the first shown plane.
 TEST(V6Records, ChartTitlesAndPlanes) {
-    V6Chart record;
-    record.title[0] = std::string(300, 'a'); // fills its 260-byte field without a NUL
-    record.title[1] = "second";
-    record.planeYZ = 1;
-    record.planeYZColor = 0x777777;
-    const ConvertedChart out = Convert(record);
+    // The first title fills its 260-byte field without a NUL.
+    const ConvertedChart out = Convert(V6Chart{
+        .planeYZ = 1, .planeYZColor = 0x777777, .title = {std::string(300, 'a'), "second"}});
     EXPECT_EQ(std::string(out.chart->settings.titleText[0]), std::string(127, 'a'));
     EXPECT_STREQ(out.chart->settings.titleText[1], "second");
     EXPECT_EQ(out.chart->settings.planeFill.patternColor, 0x777777u);
     EXPECT_EQ(out.chart->settings.planeFill.patternColorGiven, 1);
-    V6Chart none;
-    const ConvertedChart plain = Convert(none);
+    const ConvertedChart plain = Convert(V6Chart{});
     EXPECT_EQ(plain.chart->settings.planeFill.patternColorGiven, 0);
     EXPECT_STREQ(plain.chart->settings.titleText[0], "");
     EXPECT_EQ(plain.container->settings.background.pattern.patternColorGiven, 0);

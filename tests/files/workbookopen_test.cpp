@@ -21,6 +21,16 @@ void WriteGzip(const std::string& path, const std::string& content) {
     gzclose(gz);
 }
 
+// The tree of a new workbook: the worksheet "Worksheet1" alone, at level 1 and current.
+void ExpectNewTree(const CWorkbook& book) {
+    const CTreeItem* first = book.tree.first;
+    ASSERT_NE(first, nullptr);
+    EXPECT_STREQ(first->name, "Worksheet1");
+    EXPECT_EQ(Of(first->next == nullptr, first->IsWorksheet(), first->level,
+                 book.tree.active == first, book.tree.worksheetCount, book.tree.folderCount),
+              Of(1, 1, 1, 1, 1, 0));
+}
+
 } // namespace
 
 TEST(WorkbookOpen, DetectionByTheFirstElevenBytes) {
@@ -59,14 +69,13 @@ TEST(WorkbookOpen, DetectionByTheFirstElevenBytes) {
             WriteGzip(path, c.content);
         else
             WriteBytes(path, Bytes(c.content.begin(), c.content.end()));
-        auto bookOwner = CreateWorkbook();
-        CWorkbook& book = *bookOwner;
-        ASSERT_TRUE(OpenDocumentFile(book, path.c_str()));
+        auto book = CreateWorkbook();
+        ASSERT_TRUE(OpenDocumentFile(*book, path.c_str()));
         uint8_t kind = 99, code = 99;
-        EXPECT_EQ(DetectWorkbookFormat(book, kind, code), c.ok) << c.content;
-        EXPECT_EQ(kind, c.kind) << c.content;
-        EXPECT_EQ(code, c.code) << c.content;
-        EXPECT_EQ(book.error, c.ok ? kErrorNone : kErrorFileFormat) << c.content;
+        EXPECT_EQ(DetectWorkbookFormat(*book, kind, code), c.ok) << c.content;
+        EXPECT_EQ(Of(kind, code, book->error),
+                  Of(c.kind, c.code, c.ok ? kErrorNone : kErrorFileFormat))
+            << c.content;
     }
     EXPECT_STREQ(GetErrorMessage(kErrorFileFormat),
                  "Invalid Vorlane file format\n\nPlease choose the correct format from the "
@@ -76,19 +85,12 @@ TEST(WorkbookOpen, DetectionByTheFirstElevenBytes) {
 TEST(WorkbookOpen, EmptyFileOpensAsANewWorkbook) {
     TempFolder dir;
     WriteBytes(dir.Path("empty.vlb"), {});
-    auto bookOwner = CreateWorkbook();
-    CWorkbook& book = *bookOwner;
-    book.fileKind = 3;
-    ASSERT_TRUE(OpenDocumentFile(book, dir.Path("empty.vlb").c_str()));
-    ASSERT_TRUE(OpenWorkbookFile(book, nullptr));
-    ASSERT_NE(book.tree.first, nullptr);
-    EXPECT_EQ(book.tree.first->next, nullptr);
-    EXPECT_STREQ(book.tree.first->name, "Worksheet1");
-    EXPECT_TRUE(book.tree.first->IsWorksheet());
-    EXPECT_EQ(book.tree.first->level, 1);
-    EXPECT_EQ(book.tree.active, book.tree.first);
-    EXPECT_EQ(book.tree.worksheetCount, 1u);
-    EXPECT_EQ(book.fileKind, 0);
+    auto book = CreateWorkbook();
+    book->fileKind = 3;
+    ASSERT_TRUE(OpenDocumentFile(*book, dir.Path("empty.vlb").c_str()));
+    ASSERT_TRUE(OpenWorkbookFile(*book, nullptr));
+    ExpectNewTree(*book);
+    EXPECT_EQ(book->fileKind, 0);
 }
 
 TEST(WorkbookOpen, BinaryFilesRecordTheirKind) {
@@ -96,15 +98,13 @@ TEST(WorkbookOpen, BinaryFilesRecordTheirKind) {
     auto original = MakeRichWorkbook();
     for (bool gzip : {false, true}) {
         ASSERT_TRUE(SaveToPath(*original, dir.Path("b"), gzip));
-        auto bookOwner = CreateWorkbook();
-        CWorkbook& book = *bookOwner;
-        book.fileFamily = 9;
-        ASSERT_TRUE(OpenDocumentFile(book, dir.Path("b").c_str()));
-        ASSERT_TRUE(OpenWorkbookFile(book, nullptr));
-        EXPECT_EQ(book.fileKind, gzip ? kFileBinaryCompressed : kFileBinary);
-        EXPECT_EQ(book.fileFamily, 0);
-        EXPECT_FALSE(book.stream.IsReadOnly());
-        ExpectSameWorkbook(*original, book);
+        auto book = CreateWorkbook();
+        book->fileFamily = 9;
+        ASSERT_TRUE(OpenDocumentFile(*book, dir.Path("b").c_str()));
+        ASSERT_TRUE(OpenWorkbookFile(*book, nullptr));
+        EXPECT_EQ(Of(book->fileKind, book->fileFamily, book->stream.IsReadOnly()),
+                  Of(gzip ? kFileBinaryCompressed : kFileBinary, 0, 0));
+        ExpectSameWorkbook(*original, *book);
     }
 }
 
@@ -122,16 +122,13 @@ TEST(WorkbookOpen, OlderSignedFormOpensWithFileKindZero) {
     };
     for (const Case& c : cases) {
         WriteBytes(dir.Path("f"), c.content);
-        auto bookOwner = CreateWorkbook();
-        CWorkbook& book = *bookOwner;
-        book.fileKind = 3;
-        book.fileFamily = 9;
-        ASSERT_TRUE(OpenDocumentFile(book, dir.Path("f").c_str()));
-        EXPECT_EQ(OpenWorkbookFile(book, nullptr), c.ok);
-        EXPECT_EQ(book.error, c.ok ? kErrorNone : kErrorFileFormat);
-        EXPECT_EQ(book.fileKind, c.ok ? 0 : 3);
-        EXPECT_EQ(book.fileFamily, c.ok ? 0 : 9);
-        EXPECT_EQ(book.tree.worksheetCount, c.ok ? 1u : 0u);
+        auto book = CreateWorkbook();
+        book->fileKind = 3;
+        book->fileFamily = 9;
+        ASSERT_TRUE(OpenDocumentFile(*book, dir.Path("f").c_str()));
+        EXPECT_EQ(OpenWorkbookFile(*book, nullptr), c.ok);
+        EXPECT_EQ(Of(book->error, book->fileKind, book->fileFamily, book->tree.worksheetCount),
+                  c.ok ? Of(kErrorNone, 0, 0, 1) : Of(kErrorFileFormat, 3, 9, 0));
     }
 }
 
@@ -141,21 +138,16 @@ TEST(WorkbookOpen, DocumentOpenFailures) {
     TempFolder dir;
     const std::string path = dir.Path("doc.vlb");
     WriteBytes(path, {'3'});
-    auto firstOwner = CreateWorkbook(), secondOwner = CreateWorkbook();
-    CWorkbook& first = *firstOwner;
-    CWorkbook& second = *secondOwner;
-    ASSERT_TRUE(OpenDocumentFile(first, path.c_str()));
-    EXPECT_FALSE(OpenDocumentFile(second, path.c_str()));
-    EXPECT_EQ(second.error, kStreamInUse);
-    EXPECT_FALSE(second.stream.IsOpen());
-    first.stream.Close();
-    EXPECT_TRUE(OpenDocumentFile(second, path.c_str()));
-
-    auto missingOwner = CreateWorkbook();
-    CWorkbook& missing = *missingOwner;
-    EXPECT_FALSE(OpenDocumentFile(missing, dir.Path("missing.vlb").c_str()));
-    EXPECT_EQ(missing.error, kStreamOpenRead);
-    EXPECT_STREQ(GetErrorMessage(missing.error), "Can't open the specified file for reading");
+    auto first = CreateWorkbook(), second = CreateWorkbook(), missing = CreateWorkbook();
+    ASSERT_TRUE(OpenDocumentFile(*first, path.c_str()));
+    EXPECT_FALSE(OpenDocumentFile(*second, path.c_str()));
+    EXPECT_EQ(second->error, kStreamInUse);
+    EXPECT_FALSE(second->stream.IsOpen());
+    first->stream.Close();
+    EXPECT_TRUE(OpenDocumentFile(*second, path.c_str()));
+    EXPECT_FALSE(OpenDocumentFile(*missing, dir.Path("missing.vlb").c_str()));
+    EXPECT_EQ(missing->error, kStreamOpenRead);
+    EXPECT_STREQ(GetErrorMessage(missing->error), "Can't open the specified file for reading");
     EXPECT_FALSE(CFileStream::FileExists(dir.Path("missing.vlb").c_str()));
 }
 
@@ -166,11 +158,9 @@ TEST(WorkbookOpen, UnwritableFileOpensReadOnly) {
     const std::string path = dir.Path("ro.vlb");
     WriteBytes(path, {});
     chmod(path.c_str(), 0444);
-    auto bookOwner = CreateWorkbook();
-    CWorkbook& book = *bookOwner;
-    ASSERT_TRUE(OpenDocumentFile(book, path.c_str()));
-    EXPECT_TRUE(book.stream.IsReadOnly());
-    EXPECT_EQ(book.readOnly, 1);
+    auto book = CreateWorkbook();
+    ASSERT_TRUE(OpenDocumentFile(*book, path.c_str()));
+    EXPECT_EQ(Of(book->stream.IsReadOnly(), book->readOnly), Of(1, 1));
 }
 
 TEST(WorkbookOpen, NewWorkbookReplacesTheTreeOrLeavesItWhole) {
@@ -184,10 +174,7 @@ TEST(WorkbookOpen, NewWorkbookReplacesTheTreeOrLeavesItWhole) {
     EXPECT_EQ(book->tree.worksheetCount, 3u);
     EXPECT_STREQ(book->tree.first->name, "Folder A");
     ASSERT_TRUE(NewWorkbook(*book));
-    EXPECT_EQ(book->tree.worksheetCount, 1u);
-    EXPECT_EQ(book->tree.folderCount, 0u);
-    EXPECT_STREQ(book->tree.active->name, "Worksheet1");
-    EXPECT_EQ(book->tree.first->next, nullptr);
+    ExpectNewTree(*book);
 }
 
 } // namespace vl

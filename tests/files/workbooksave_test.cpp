@@ -32,8 +32,7 @@ TEST(WorkbookSave, SaveReplacesTheTargetAndKeepsItOpen) {
     for (uint8_t kind : {kFileBinaryCompressed, kFileBinary}) {
         ASSERT_TRUE(SaveWorkbookFile(*book, path.c_str(), kind)) << int(book->error);
         EXPECT_EQ(book->fileKind, kind);
-        EXPECT_EQ(book->stream.GetPath(), path);
-        EXPECT_TRUE(book->stream.IsOpen());
+        EXPECT_TRUE(book->stream.IsOpen() && book->stream.GetPath() == path);
         EXPECT_EQ(FolderEntries(dir), std::vector<std::string>{"book.vlb"});
         auto other = CreateWorkbook();
         EXPECT_FALSE(OpenDocumentFile(*other, path.c_str()));
@@ -67,27 +66,23 @@ TEST(WorkbookSave, FailedSaveChangesNothing) {
         std::function<void()> spoil;
         std::function<void()> mend;
         uint8_t kind;
-        ErrorCode error;
     } cases[] = {
         {"an object that is no chart", [&] { container->slots[0].kind = 2; },
-         [&] { container->slots[0].kind = kObjectChart; }, kFileBinary, kErrorUnwritableObject},
+         [&] { container->slots[0].kind = kObjectChart; }, kFileBinary},
         {"a slot without its chart", [&] { container->settings.objectCount = 4; },
-         [&] { container->settings.objectCount = 3; }, kFileBinaryCompressed,
-         kErrorUnwritableObject},
+         [&] { container->settings.objectCount = 3; }, kFileBinaryCompressed},
         {"17 series", [&] { container->slots[2].chart->settings.seriesCount = 17; },
-         [&] { container->slots[2].chart->settings.seriesCount = 16; }, kFileBinary,
-         kErrorUnwritableObject},
+         [&] { container->slots[2].chart->settings.seriesCount = 16; }, kFileBinary},
     };
     for (const Case& c : cases) {
         c.spoil();
         book->error = kErrorNone;
         EXPECT_FALSE(SaveWorkbookFile(*book, path.c_str(), c.kind)) << c.name;
         c.mend();
-        EXPECT_EQ(book->error, c.error) << c.name;
+        EXPECT_EQ(book->error, kErrorUnwritableObject) << c.name;
         EXPECT_EQ(ReadBytes(path), before) << c.name;
         EXPECT_EQ(FolderEntries(dir), std::vector<std::string>{"book.vlb"}) << c.name;
-        EXPECT_EQ(book->stream.GetPath(), path);
-        EXPECT_TRUE(book->stream.IsOpen());
+        EXPECT_TRUE(book->stream.IsOpen() && book->stream.GetPath() == path) << c.name;
     }
     // The document is still open for reading.
     uint8_t kind = 0, code = 0;
