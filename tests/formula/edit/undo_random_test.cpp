@@ -10,6 +10,7 @@
 #include "undobook.h"
 
 #include <gtest/gtest.h>
+#include <iterator>
 #include <random>
 
 namespace vl {
@@ -46,8 +47,9 @@ public:
             &CRandomEdits::Container,     &CRandomEdits::EditCells};
         const int32_t before = Book().undo.current;
         Book().error = 0;
-        last_ = Below(14);
-        (this->*kEdits[last_])();
+        last_ = Below(std::size(kEdits));
+        const Edit edit = kEdits[last_];
+        (this->*edit)();
         RecalculateByUpdateMode(Book());
         // A recorder whose edit was refused leaves an empty entry: it is dropped.
         if (Book().undo.current > before &&
