@@ -1,7 +1,7 @@
 // Containers, charts, view and page settings that fail to load: each limit one past it, each
 // word outside its table, each misplaced element.
 
-#include "xmlsheetparts.h"
+#include "xmltestutil.h"
 
 namespace vl {
 namespace xmltest {

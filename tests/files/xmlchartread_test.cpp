@@ -3,7 +3,7 @@
 
 #include "model/container.h"
 #include "model/viewtransform.h"
-#include "xmlsheetparts.h"
+#include "xmltestutil.h"
 
 namespace vl {
 namespace xmltest {

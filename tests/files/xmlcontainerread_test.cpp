@@ -3,7 +3,7 @@
 
 #include "files/xmlelements.h"
 #include "model/container.h"
-#include "xmlsheetparts.h"
+#include "xmltestutil.h"
 
 #include <cfloat>
 #include <cstring>

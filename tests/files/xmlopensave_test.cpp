@@ -28,7 +28,7 @@ TEST(XmlOpenSave, SavedFormsOpenAsTheirKind) {
         EXPECT_STREQ(loaded->lastSavedDate, book->lastSavedDate);
         std::memcpy(loaded->lastSavedDate, "2024-05-06T07:08:09", 20);
         std::memcpy(loaded->lastSavedUser, "ann", 4);
-        EXPECT_EQ(WriteToMemory(*loaded), kSampleDocument);
+        EXPECT_EQ(WriteToMemory(*loaded), SampleDocument());
     }
 }
 
