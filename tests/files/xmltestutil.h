@@ -65,11 +65,12 @@ inline CWorksheet& SheetOf(const Loaded& l, int index = 0) {
     return *AsWorksheet(item);
 }
 
-// A malformed document, the code it fails with and the line it fails at.
+// A malformed document, the code it fails with and the line it fails at (by default the
+// line a one-line `inner` of SheetDocument stands on).
 struct ErrorCase {
     std::string document;
     ErrorCode error;
-    uint32_t line;
+    uint32_t line = 4;
 };
 
 inline void ExpectErrors(const std::vector<ErrorCase>& cases) {
