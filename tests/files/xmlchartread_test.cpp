@@ -97,7 +97,8 @@ TEST(XmlChartRead, PresentationOptions) {
         {"ChartXY", "<Scatter Symbol='Cross9'>" + scatter, {6, 0, 0, 1, 15}},
     };
     for (const auto& c : cases) {
-        const SeriesSettings& s = ChartOf(ChartDoc(c.chart, Y2D(c.style))).Series(0);
+        ChartOf chart(ChartDoc(c.chart, Y2D(c.style)));
+        const SeriesSettings& s = chart.Series(0);
         EXPECT_EQ(Five(s.kind, s.stacked, s.relative, s.visible, s.symbol), c.expected) << c.style;
     }
     ChartOf line3D(ChartDoc("Chart3D", Y3D("<Line Stacked='Normal'><FillPattern/></Line>")));
