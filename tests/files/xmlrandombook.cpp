@@ -1,17 +1,12 @@
-#include "xmlrandombook.h"
+// The random workbooks of the XML round trips and their comparison.
 
 #include "formula/values/standardformat.h"
 #include "model/inspectedcell.h"
 #include "platform/core/bytes.h"
 #include "xmlrandomdraw.h"
 
-#include <cmath>
-#include <cstring>
-#include <gtest/gtest.h>
 #include <map>
-#include <random>
-#include <string>
-#include <vector>
+#include <tuple>
 
 namespace vl::xmltest {
 
@@ -304,13 +299,6 @@ std::vector<uint16_t> RowEntries(CPagedList& list) {
     return out;
 }
 
-template <class Record, class Writer>
-std::vector<uint8_t> Bytes(const Record& r, Writer write, uint32_t size) {
-    std::vector<uint8_t> out(size);
-    write(out.data(), r);
-    return out;
-}
-
 void ExpectSameSheet(CWorksheet& a, CWorksheet& b) {
     EXPECT_TRUE(CellRecords(a.cells) == CellRecords(b.cells)) << a.name;
     EXPECT_TRUE(RunRecords(a.formats) == RunRecords(b.formats)) << a.name;
@@ -329,12 +317,12 @@ void ExpectSameSheet(CWorksheet& a, CWorksheet& b) {
 void ExpectSameWorkbook(CWorkbook& a, CWorkbook& b) {
     EXPECT_STREQ(a.lastSavedUser, b.lastSavedUser);
     EXPECT_STREQ(a.lastSavedDate, b.lastSavedDate);
-    EXPECT_EQ(a.panes.treeShown, b.panes.treeShown);
-    EXPECT_EQ(a.panes.treeWidth, b.panes.treeWidth);
-    EXPECT_EQ(a.panes.inspectShown, b.panes.inspectShown);
-    EXPECT_EQ(a.panes.inspectHeight, b.panes.inspectHeight);
-    ASSERT_EQ(a.styles.fontCount, b.styles.fontCount);
-    ASSERT_EQ(a.styles.styleCount, b.styles.styleCount);
+    auto panes = [](const PaneLayout& p) {
+        return std::tuple(p.treeShown, p.treeWidth, p.inspectShown, p.inspectHeight);
+    };
+    EXPECT_EQ(panes(a.panes), panes(b.panes));
+    ASSERT_EQ(std::tuple(a.styles.fontCount, a.styles.styleCount),
+              std::tuple(b.styles.fontCount, b.styles.styleCount));
     for (int i = 0; i < a.styles.fontCount; ++i)
         EXPECT_EQ(Bytes(a.styles.fonts[i], WriteFontRecord, kFontRecordSize),
                   Bytes(b.styles.fonts[i], WriteFontRecord, kFontRecordSize))
@@ -356,15 +344,14 @@ void ExpectSameWorkbook(CWorkbook& a, CWorkbook& b) {
                   Bytes(y, WriteInspectedCellRecord, kInspectedCellRecordSize))
             << "inspected " << i;
     }
-    EXPECT_EQ(a.tree.worksheetCount, b.tree.worksheetCount);
-    EXPECT_EQ(a.tree.folderCount, b.tree.folderCount);
+    EXPECT_EQ(std::tuple(a.tree.worksheetCount, a.tree.folderCount),
+              std::tuple(b.tree.worksheetCount, b.tree.folderCount));
     CTreeItem *x = a.tree.first, *y = b.tree.first;
     for (; x && y; x = x->next, y = y->next) {
-        EXPECT_STREQ(x->name, y->name);
-        EXPECT_EQ(x->itemType, y->itemType);
-        EXPECT_EQ(x->level, y->level);
-        EXPECT_EQ(x->expanded, y->expanded);
-        EXPECT_EQ(x == a.tree.active, y == b.tree.active);
+        EXPECT_EQ(std::tuple(std::string(x->name), x->itemType, x->level, x->expanded,
+                             x == a.tree.active),
+                  std::tuple(std::string(y->name), y->itemType, y->level, y->expanded,
+                             y == b.tree.active));
         if (x->IsWorksheet() && y->IsWorksheet())
             ExpectSameSheet(*static_cast<CWorksheet*>(x), *static_cast<CWorksheet*>(y));
     }

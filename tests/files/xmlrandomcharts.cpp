@@ -213,13 +213,6 @@ void RandomContainer(Draw& d, CContainer& c, uint16_t id) {
     s.objectCount = uint8_t(objects);
 }
 
-template <class Record, class Writer>
-std::vector<uint8_t> Bytes(const Record& r, Writer write, uint32_t size) {
-    std::vector<uint8_t> out(size);
-    write(out.data(), r);
-    return out;
-}
-
 void ExpectSameChart(const CChart& a, const CChart& b) {
     EXPECT_EQ(Bytes(a.settings, WriteChartSettingsRecord, kChartSettingsRecordSize),
               Bytes(b.settings, WriteChartSettingsRecord, kChartSettingsRecordSize));

@@ -3,7 +3,7 @@
 
 #include "../platform/core/tempfiles.h"
 #include "model/container.h"
-#include "xmlrandombook.h"
+#include "xmlrandomdraw.h"
 #include "xmltestutil.h"
 
 #include <algorithm>
