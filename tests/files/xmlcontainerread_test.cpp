@@ -55,7 +55,9 @@ TEST(XmlContainerRead, EdgeValuesReadBackWhole) {
     SetLoneSubtitle(titled.settings.titleFont, titled.settings.titleText);
     CChart& chart = AddChart(titled, kChart3D);
     SetLoneSubtitle(chart.settings.titleFont, chart.settings.titleText);
-    const float values[] = {FLT_MAX, -FLT_MAX, FLT_MIN, FLT_TRUE_MIN, 1.0f / 3, -0.1f, 16777217.0f};
+    // 0.0100000175f needs all nine significant digits to come back.
+    const float values[] = {FLT_MAX,  -FLT_MAX, FLT_MIN,      FLT_TRUE_MIN,
+                            1.0f / 3, -0.1f,    0.0100000175f};
     std::copy(std::begin(values), std::end(values), chart.viewMatrix);
     // A frame of style 0 and a background of no kind are written, so that they do not read back
     // as a new container's solid frame and fill; a missing anchor writes no placement.

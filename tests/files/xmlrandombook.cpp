@@ -17,9 +17,7 @@ void RandomFont(Draw& d, FontRecord& f, int i) {
     f.family = uint8_t(d.Below(6));
     f.size = uint8_t(d.Below(255));
     f.weight = uint8_t(d.Below(4));
-    f.italic = d.Coin();
-    f.underline = d.Coin();
-    f.strikeout = d.Coin();
+    for (uint8_t* flag : {&f.italic, &f.underline, &f.strikeout}) *flag = d.Coin();
     f.charSet = uint8_t(d.Below(17));
 }
 
@@ -29,8 +27,15 @@ void RandomNumberFormat(Draw& d, StandardFormat& f, int i) {
     uint8_t* p = f.params;
     switch (f.kind) {
     case STD_STYLE_GENERAL:
+    case STD_STYLE_PERCENTAGE:
+    case STD_STYLE_SCIENTIFIC:
         p[kFixedDecimals] = d.Coin();
         p[kDecimals] = p[kFixedDecimals] ? uint8_t(d.Below(15)) : 0;
+        if (f.kind == STD_STYLE_SCIENTIFIC) {
+            p[kExponentForm] = uint8_t(d.Below(3));
+            p[kExponentNumber] = p[kExponentForm] ? uint8_t(d.Below(100)) : 0;
+        }
+        if (f.kind != STD_STYLE_GENERAL) break;
         p[kZeroPadded] = d.Coin();
         p[kIntegerDigits] = p[kZeroPadded] ? uint8_t(d.Below(15)) : 0;
         p[kThousands] = d.Coin();
@@ -48,32 +53,18 @@ void RandomNumberFormat(Draw& d, StandardFormat& f, int i) {
         break;
     }
     case STD_STYLE_DATE:
-        p[kDateStyle] = uint8_t(d.Below(11));
-        p[kDateOrderFlag] = d.Coin();
-        break;
     case STD_STYLE_TIME:
-        p[kTimeStyle] = uint8_t(d.Below(10));
-        break;
     case STD_STYLE_DATE_TIME:
-        p[kDateStyle] = uint8_t(d.Below(11));
-        p[kTimeStyle] = uint8_t(d.Below(11));
-        p[kDateOrderFlag] = d.Coin();
-        p[kTimeFirst] = d.Coin();
-        break;
-    case STD_STYLE_PERCENTAGE:
-        p[kFixedDecimals] = d.Coin();
-        p[kDecimals] = p[kFixedDecimals] ? uint8_t(d.Below(15)) : 0;
+        if (f.kind != STD_STYLE_TIME) p[kDateStyle] = uint8_t(d.Below(11));
+        if (f.kind != STD_STYLE_DATE)
+            p[kTimeStyle] = uint8_t(d.Below(f.kind == STD_STYLE_TIME ? 10 : 11));
+        if (f.kind != STD_STYLE_TIME) p[kDateOrderFlag] = d.Coin();
+        if (f.kind == STD_STYLE_DATE_TIME) p[kTimeFirst] = d.Coin();
         break;
     case STD_STYLE_FRACTION:
         p[kDenominatorMode] = d.Coin();
         p[kDenominatorDigits] = p[kDenominatorMode] ? 2 : uint8_t(d.Between(1, 14));
         if (p[kDenominatorMode]) StoreU64(p + kFixedDenominator, 1 + d.Below(4294967294u));
-        break;
-    case STD_STYLE_SCIENTIFIC:
-        p[kFixedDecimals] = d.Coin();
-        p[kDecimals] = p[kFixedDecimals] ? uint8_t(d.Below(15)) : 0;
-        p[kExponentForm] = uint8_t(d.Below(3));
-        p[kExponentNumber] = p[kExponentForm] ? uint8_t(d.Below(100)) : 0;
         break;
     case STD_STYLE_USER_DEFINED:
         CopyTextField(f.code, ("0.0 \"u\"  " + d.Text(d.Below(40), true)).c_str(), sizeof f.code);
@@ -116,15 +107,12 @@ void RandomStyle(Draw& d, StyleRecord& s, int i, uint8_t fontCount) {
     const bool defaults = d.Coin();
     s.horizontalIndent = defaults ? 4 : uint8_t(d.Below(255));
     s.verticalIndent = defaults ? 2 : uint8_t(d.Below(255));
-    s.wrapText = defaults ? 0 : d.Coin();
-    s.fitToCell = defaults ? 0 : d.Coin();
+    for (uint8_t* flag : {&s.wrapText, &s.fitToCell}) *flag = defaults ? 0 : d.Coin();
     s.rotation = defaults ? 0 : int8_t(d.Between(-90, 90));
     s.dropDownList = d.Coin() ? uint16_t(d.Between(1, 100)) : 0;
-    s.sort = s.dropDownList ? d.Coin() : 0;
-    s.autoAppend = s.dropDownList ? d.Coin() : 0;
-    s.autoComplete = s.dropDownList ? d.Coin() : 0;
-    s.formulaHidden = d.Coin();
-    s.isProtected = d.Coin();
+    for (uint8_t* flag : {&s.sort, &s.autoAppend, &s.autoComplete})
+        *flag = s.dropDownList ? d.Coin() : 0;
+    for (uint8_t* flag : {&s.formulaHidden, &s.isProtected}) *flag = d.Coin();
 }
 
 void RandomTables(Draw& d, CWorkbook& book, bool full) {
@@ -147,11 +135,6 @@ void RandomTables(Draw& d, CWorkbook& book, bool full) {
         CopyTextField(r.name, d.Text(i == 4 ? 127 : d.Below(20), true).c_str(), kInspectedNameSize);
         EXPECT_TRUE(AppendInspectedCell(book.inspectedCells, r));
     }
-}
-
-void PutRecord(CWorksheet& ws, const CellBuffer& b) {
-    CellCursor cursor;
-    EXPECT_TRUE(ws.cells.PutCell(b.bytes, cursor));
 }
 
 void RandomCell(Draw& d, CWorksheet& ws, uint16_t column, uint32_t row) {
@@ -178,7 +161,7 @@ void RandomCell(Draw& d, CWorksheet& ws, uint16_t column, uint32_t row) {
         EXPECT_TRUE(MakeFormulaCell(b, column, row, head, d.Text(d.Below(60), false),
                                     textResult ? d.Text(d.Below(30), false) : ""));
     }
-    PutRecord(ws, b);
+    Put(ws, b);
 }
 
 void RandomCells(Draw& d, CWorksheet& ws, int count) {
@@ -189,12 +172,12 @@ void RandomCells(Draw& d, CWorksheet& ws, int count) {
     // The longest text, and a formula that fills its record, at the last row and column.
     CellBuffer b;
     EXPECT_TRUE(MakeTextCell(b, kLastColumn, kLastRow, d.Text(kMaxCellText, false)));
-    PutRecord(ws, b);
+    Put(ws, b);
     FormulaHead head;
     head.arrayWidth = 1;
     EXPECT_TRUE(MakeFormulaCell(b, kLastColumn - 1, kLastRow, head,
                                 d.Text(kPagePayload - kFormulaHead, false)));
-    PutRecord(ws, b);
+    Put(ws, b);
 }
 
 void RandomFormats(Draw& d, CWorksheet& ws, const StyleTables& t, bool full) {
@@ -324,13 +307,11 @@ void ExpectSameWorkbook(CWorkbook& a, CWorkbook& b) {
     ASSERT_EQ(std::tuple(a.styles.fontCount, a.styles.styleCount),
               std::tuple(b.styles.fontCount, b.styles.styleCount));
     for (int i = 0; i < a.styles.fontCount; ++i)
-        EXPECT_EQ(Bytes(a.styles.fonts[i], WriteFontRecord, kFontRecordSize),
-                  Bytes(b.styles.fonts[i], WriteFontRecord, kFontRecordSize))
-            << "font " << i;
+        ExpectSameBytes(a.styles.fonts[i], b.styles.fonts[i], WriteFontRecord, kFontRecordSize,
+                        "font " + std::to_string(i));
     for (int i = 0; i < a.styles.styleCount; ++i)
-        EXPECT_EQ(Bytes(a.styles.styles[i], WriteStyleRecord, kStyleRecordSize),
-                  Bytes(b.styles.styles[i], WriteStyleRecord, kStyleRecordSize))
-            << "style " << i;
+        ExpectSameBytes(a.styles.styles[i], b.styles.styles[i], WriteStyleRecord, kStyleRecordSize,
+                        "style " + std::to_string(i));
     for (int i = 0; i < kDropDownLists; ++i) {
         EXPECT_STREQ(a.dropDownLists[i].name, b.dropDownLists[i].name) << "list " << i;
         EXPECT_EQ(a.dropDownLists[i].entries, b.dropDownLists[i].entries) << "list " << i;
@@ -340,9 +321,8 @@ void ExpectSameWorkbook(CWorkbook& a, CWorkbook& b) {
         InspectedCellRecord x, y;
         ASSERT_TRUE(GetInspectedCell(a.inspectedCells, i, x));
         ASSERT_TRUE(GetInspectedCell(b.inspectedCells, i, y));
-        EXPECT_EQ(Bytes(x, WriteInspectedCellRecord, kInspectedCellRecordSize),
-                  Bytes(y, WriteInspectedCellRecord, kInspectedCellRecordSize))
-            << "inspected " << i;
+        ExpectSameBytes(x, y, WriteInspectedCellRecord, kInspectedCellRecordSize,
+                        "inspected " + std::to_string(i));
     }
     EXPECT_EQ(std::tuple(a.tree.worksheetCount, a.tree.folderCount),
               std::tuple(b.tree.worksheetCount, b.tree.folderCount));

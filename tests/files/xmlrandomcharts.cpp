@@ -81,20 +81,12 @@ void RandomAxisAndGrid(Draw& d, SeriesSettings& s) {
     s.axisFlags = uint16_t(0x40 | d.Below(3) | (d.Below(3) << 2) | (d.Below(4) << 4));
     SetText(s.axisTitle, Name(d, 127), kChartTextSize);
     s.axisFont = Font(d, 7);
-    s.axisLine = Line(d, false);
-    s.majorGrid = Line(d, false);
-    s.minorGrid = Line(d, false);
+    for (BorderLine* line : {&s.axisLine, &s.majorGrid, &s.minorGrid}) *line = Line(d, false);
     s.userGridCount = uint8_t(d.Coin() ? 16 : d.Below(17));
     for (int i = 0; i < s.userGridCount; ++i) {
         s.userGridLines[i] = Line(d, false);
         s.userGridValues[i] = d.Number();
     }
-}
-
-void RandomRange(Draw& d, SeriesSettings& s) {
-    s.rangeFlags = uint16_t(d.Below(4) << 1);
-    if (s.rangeFlags & kFromValueGiven) s.fromValue = d.Number();
-    if (s.rangeFlags & kToValueGiven) s.toValue = d.Number();
 }
 
 // The kinds of value series each chart type has.
@@ -138,7 +130,9 @@ void RandomSeries(Draw& d, CChart& chart, uint16_t index, uint8_t role) {
     if (y) SetText(s.relatedX, Name(d, 127), kChartTextSize);
     if (y || type == kChartXY) {
         s.scale = uint8_t(d.Below(4));
-        RandomRange(d, s);
+        s.rangeFlags = uint16_t(d.Below(4) << 1);
+        if (s.rangeFlags & kFromValueGiven) s.fromValue = d.Number();
+        if (s.rangeFlags & kToValueGiven) s.toValue = d.Number();
         s.periods = uint16_t(d.Between(1, 65534));
         s.subperiods = uint16_t(d.Between(0, 65534));
     } else {
@@ -155,14 +149,12 @@ std::unique_ptr<CChart> RandomChart(Draw& d, uint8_t type) {
     for (uint8_t* v : {&s.viewWidth, &s.viewHeight, &s.barSize, &s.stackBarSize})
         *v = uint8_t(d.Between(1, 100));
     if (type == kChart3D) {
-        s.lineWidth3D = uint8_t(d.Between(1, 100));
-        s.pieThickness3D = uint8_t(d.Between(1, 100));
+        for (uint8_t* v : {&s.lineWidth3D, &s.pieThickness3D}) *v = uint8_t(d.Between(1, 100));
         for (float& m : chart->viewMatrix) m = d.Float();
-        s.lightDirectionX = uint16_t(d.Between(0, 180));
-        s.lightDirectionY = uint16_t(d.Between(0, 180));
+        for (uint16_t* v : {&s.lightDirectionX, &s.lightDirectionY})
+            *v = uint16_t(d.Between(0, 180));
         s.perspective = uint16_t(d.Between(1, 100));
-        s.planeXZ = d.Coin();
-        s.planeYZ = d.Coin();
+        for (uint8_t* v : {&s.planeXZ, &s.planeYZ}) *v = d.Coin();
     }
     s.pieSplit = uint8_t(d.Between(0, 100));
     RandomTitles(d, s.titleFont, s.titleText);
@@ -214,14 +206,11 @@ void RandomContainer(Draw& d, CContainer& c, uint16_t id) {
 }
 
 void ExpectSameChart(const CChart& a, const CChart& b) {
-    EXPECT_EQ(Bytes(a.settings, WriteChartSettingsRecord, kChartSettingsRecordSize),
-              Bytes(b.settings, WriteChartSettingsRecord, kChartSettingsRecordSize));
-    EXPECT_EQ(Bytes(a.viewMatrix, WriteViewMatrixRecord, kViewMatrixRecordSize),
-              Bytes(b.viewMatrix, WriteViewMatrixRecord, kViewMatrixRecordSize));
+    ExpectSameBytes(a.settings, b.settings, WriteChartSettingsRecord, kChartSettingsRecordSize);
+    ExpectSameBytes(a.viewMatrix, b.viewMatrix, WriteViewMatrixRecord, kViewMatrixRecordSize);
     for (int i = 0; i < a.settings.seriesCount && i < kChartSeries; ++i)
-        EXPECT_EQ(Bytes(a.series[i].settings, WriteSeriesSettingsRecord, kSeriesSettingsRecordSize),
-                  Bytes(b.series[i].settings, WriteSeriesSettingsRecord, kSeriesSettingsRecordSize))
-            << "series " << i;
+        ExpectSameBytes(a.series[i].settings, b.series[i].settings, WriteSeriesSettingsRecord,
+                        kSeriesSettingsRecordSize, "series " + std::to_string(i));
 }
 
 } // namespace
@@ -229,10 +218,8 @@ void ExpectSameChart(const CChart& a, const CChart& b) {
 void RandomSheetSettings(Draw& d, CWorksheet& ws) {
     ViewSettingsRecord& v = ws.view;
     RandomBackground(d, v.background);
-    v.showGrid = d.Coin();
-    v.gridColorGiven = d.Coin();
+    for (uint8_t* flag : {&v.showGrid, &v.gridColorGiven, &v.headingsColorGiven}) *flag = d.Coin();
     v.gridColor = v.gridColorGiven ? d.Color() : GetSystemColor(kColorButtonFace);
-    v.headingsColorGiven = d.Coin();
     v.headingsColor = v.headingsColorGiven ? d.Color() : GetSystemColor(kColorButtonShadow);
     for (CellRef* ref : {&v.topLeft, &v.selection[0], &v.selection[1]})
         *ref = CellRef{uint16_t(d.Below(kMaxColumns)), d.Below(kMaxRows), kRefCell};
@@ -242,33 +229,27 @@ void RandomSheetSettings(Draw& d, CWorksheet& ws) {
     v.scale = uint16_t(d.Between(10, 1000));
 
     PageSetupRecord& p = ws.pageSetup;
-    SetText(p.printerName, Name(d, 127), kPageTextSize);
-    SetText(p.paperName, Name(d, 127), kPageTextSize);
-    p.landscape = d.Coin();
+    for (char* text : {p.printerName, p.paperName, p.excludedRows, p.excludedColumns, p.headerText,
+                       p.footerText})
+        SetText(text, Name(d, 127), kPageTextSize);
+    for (uint8_t* flag : {&p.landscape, &p.collate, &p.backToFront, &p.onFirstPage, &p.rowHeadings,
+                          &p.columnHeadings})
+        *flag = d.Coin();
     const uint8_t kinds[] = {kPrintAll, kPrintSelection, kPrintPageList};
     p.printRangeKind = kinds[d.Below(3)];
     p.fitToSheetSize = p.printRangeKind != kPrintPageList && d.Coin();
     p.scale = p.fitToSheetSize ? 100 : uint16_t(d.Between(10, 1000));
     p.firstPageNumber = uint16_t(d.Between(1, 65534));
     if (p.printRangeKind == kPrintPageList) SetText(p.pages, Name(d, 127), kPageTextSize);
-    SetText(p.excludedRows, Name(d, 127), kPageTextSize);
-    SetText(p.excludedColumns, Name(d, 127), kPageTextSize);
     p.copies = uint16_t(d.Between(1, 65534));
-    p.collate = d.Coin();
-    p.backToFront = d.Coin();
     for (double* m : {&p.headerDistance, &p.footerDistance, &p.marginLeft, &p.marginRight,
                       &p.marginTop, &p.marginBottom})
         *m = d.Number();
-    SetText(p.headerText, Name(d, 127), kPageTextSize);
-    SetText(p.footerText, Name(d, 127), kPageTextSize);
     RandomFont(d, p.headerFont.font, 5);
     p.headerFont.color = d.Color();
-    p.onFirstPage = d.Coin();
-    p.pagesPerSheetRows = uint8_t(d.Between(1, 254));
-    p.pagesPerSheetColumns = uint8_t(d.Between(1, 254));
+    for (uint8_t* n : {&p.pagesPerSheetRows, &p.pagesPerSheetColumns})
+        *n = uint8_t(d.Between(1, 254));
     p.alignment = uint8_t((1 << d.Below(3)) | (8 << d.Below(3)));
-    p.rowHeadings = d.Coin();
-    p.columnHeadings = d.Coin();
 }
 
 void RandomContainers(Draw& d, CWorksheet& ws, int count, uint16_t& nextId) {
@@ -282,20 +263,16 @@ void RandomContainers(Draw& d, CWorksheet& ws, int count, uint16_t& nextId) {
 }
 
 void ExpectSameSheetSettings(const CWorksheet& a, const CWorksheet& b) {
-    EXPECT_EQ(Bytes(a.view, WriteViewSettingsRecord, kViewSettingsRecordSize),
-              Bytes(b.view, WriteViewSettingsRecord, kViewSettingsRecordSize))
-        << a.name;
-    EXPECT_EQ(Bytes(a.pageSetup, WritePageSetupRecord, kPageSetupRecordSize),
-              Bytes(b.pageSetup, WritePageSetupRecord, kPageSetupRecordSize))
-        << a.name;
+    ExpectSameBytes(a.view, b.view, WriteViewSettingsRecord, kViewSettingsRecordSize, a.name);
+    ExpectSameBytes(a.pageSetup, b.pageSetup, WritePageSetupRecord, kPageSetupRecordSize, a.name);
 }
 
 void ExpectSameContainers(const CWorksheet& a, const CWorksheet& b) {
     const CContainer *x = a.firstContainer, *y = b.firstContainer;
     for (; x && y; x = x->next, y = y->next) {
         SCOPED_TRACE("container " + std::to_string(x->settings.id));
-        EXPECT_EQ(Bytes(x->settings, WriteContainerSettingsRecord, kContainerSettingsRecordSize),
-                  Bytes(y->settings, WriteContainerSettingsRecord, kContainerSettingsRecordSize));
+        ExpectSameBytes(x->settings, y->settings, WriteContainerSettingsRecord,
+                        kContainerSettingsRecordSize);
         for (int i = 0; i < x->settings.objectCount; ++i) {
             const ContainerSlot &p = x->slots[i], &q = y->slots[i];
             ASSERT_EQ(p.kind, q.kind) << "object " << i;

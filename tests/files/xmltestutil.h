@@ -183,6 +183,12 @@ std::vector<uint8_t> Bytes(const Record& r, Writer write, uint32_t size) {
     return out;
 }
 
+template <class Record, class Writer>
+void ExpectSameBytes(const Record& a, const Record& b, Writer write, uint32_t size,
+                     const std::string& what = "") {
+    EXPECT_EQ(Bytes(a, write, size), Bytes(b, write, size)) << what;
+}
+
 // The small workbook of the golden document: a folder, two worksheets, a font, two styles,
 // a list and an inspected cell.
 std::unique_ptr<CWorkbook> SampleWorkbook();
