@@ -232,12 +232,6 @@ TEST(XmlReader, ReadsPlainAndGzipStreamsAcrossBlocks) {
     }
 }
 
-} // namespace
-} // namespace vl
-
-namespace vl {
-namespace {
-
 TEST(XmlReader, BoundedLookupAndTheOtherConverters) {
     Reader t("<a v='abcd' d='-1.5e3' s='- 32768' b='bad' x='12' c='#0000ff'/>");
     ASSERT_TRUE(t.r.ReadNextTag("a", kXmlAttributes | kXmlStart));

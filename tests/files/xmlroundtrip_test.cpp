@@ -37,8 +37,6 @@ void RoundTrip(const RandomBookShape& shape, bool gzip) {
     const auto a = tempfiles::ReadBytes(first), b = tempfiles::ReadBytes(second);
     EXPECT_GT(a.size(), 1000u);
     EXPECT_TRUE(a == b);
-    // The compressed form holds the same document as the plain one.
-    EXPECT_TRUE(WriteToMemory(*book) == WriteToMemory(*loaded));
 }
 
 TEST(XmlRoundTrip, FullTablesPlainAndCompressed) {
