@@ -23,6 +23,7 @@ TEST(XmlText, DecodesReferencesAndUtf8) {
         {"&#256;", true, "", kErrorXmlData},
         {"&#65", true, "", kErrorXmlData},
         {"&#;", true, "", kErrorXmlData},
+        {"&#x;", true, "", kErrorXmlData},
         {"&#0065;", true, "", kErrorXmlData},
         {"&#x041;", true, "", kErrorXmlData},
         // An "&" that starts no reference is text, wherever it stands.
@@ -35,6 +36,7 @@ TEST(XmlText, DecodesReferencesAndUtf8) {
         // A byte that starts no sequence ends the text; so does a cut-off sequence.
         {"ab\xf0\x9f\x98\x80 cd", true, "ab", 0},
         {"ab\xc3", true, "ab", 0},
+        {"ab\x80z", true, "ab", 0},
         // References are not taken from the dropped rest.
         {"\xff&#300;", true, "", 0},
     };
