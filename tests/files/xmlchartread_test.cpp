@@ -7,8 +7,7 @@
 
 #include <tuple>
 
-namespace vl {
-namespace xmltest {
+namespace vl::xmltest {
 namespace {
 
 // The first chart of the first container of a one-sheet document that must load.
@@ -169,5 +168,4 @@ TEST(XmlChartRead, PeriodsAndScaleByRole) {
 }
 
 } // namespace
-} // namespace xmltest
-} // namespace vl
+} // namespace vl::xmltest

@@ -9,8 +9,7 @@
 #include <cfloat>
 #include <tuple>
 
-namespace vl {
-namespace xmltest {
+namespace vl::xmltest {
 namespace {
 
 CContainer& AddContainer(CWorksheet& ws, uint16_t id) {
@@ -151,5 +150,4 @@ TEST(XmlContainerRead, BackgroundKinds) {
 }
 
 } // namespace
-} // namespace xmltest
-} // namespace vl
+} // namespace vl::xmltest

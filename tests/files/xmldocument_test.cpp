@@ -8,8 +8,7 @@
 #include <cmath>
 #include <tuple>
 
-namespace vl {
-namespace xmltest {
+namespace vl::xmltest {
 namespace {
 
 TEST(XmlDocument, EncodingsOfTheDeclaration) {
@@ -175,5 +174,4 @@ TEST(XmlDocument, FormattingRulesAndTheReferenceHeight) {
 }
 
 } // namespace
-} // namespace xmltest
-} // namespace vl
+} // namespace vl::xmltest

@@ -6,8 +6,7 @@
 
 #include <cstring>
 
-namespace vl {
-namespace xmltest {
+namespace vl::xmltest {
 
 std::unique_ptr<CWorkbook> SampleWorkbook() {
     auto book = CreateWorkbook();
@@ -83,5 +82,4 @@ TEST(XmlGolden, SampleWorkbookDocumentAndItsReadBack) {
 }
 
 } // namespace
-} // namespace xmltest
-} // namespace vl
+} // namespace vl::xmltest

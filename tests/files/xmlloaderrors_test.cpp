@@ -4,8 +4,7 @@
 
 #include "xmltestutil.h"
 
-namespace vl {
-namespace xmltest {
+namespace vl::xmltest {
 namespace {
 
 const std::string kHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Workbook>\r\n";
@@ -314,5 +313,4 @@ TEST(XmlLoadErrors, OutOfMemoryIs55) {
 }
 
 } // namespace
-} // namespace xmltest
-} // namespace vl
+} // namespace vl::xmltest

@@ -8,8 +8,7 @@
 
 #include <cstring>
 
-namespace vl {
-namespace xmltest {
+namespace vl::xmltest {
 namespace {
 
 TEST(XmlOpenSave, SavedFormsOpenAsTheirKind) {
@@ -47,5 +46,4 @@ TEST(XmlOpenSave, FailedDocumentKeepsItsCodeAndLine) {
 }
 
 } // namespace
-} // namespace xmltest
-} // namespace vl
+} // namespace vl::xmltest

@@ -5,8 +5,7 @@
 #include "xmlrandomdraw.h"
 #include "xmltestutil.h"
 
-namespace vl {
-namespace xmltest {
+namespace vl::xmltest {
 namespace {
 
 bool SaveTo(CWorkbook& book, const std::string& path, bool gzip) {
@@ -78,5 +77,4 @@ TEST(XmlRoundTrip, StreamFailureWinsOverTheDocument) {
 }
 
 } // namespace
-} // namespace xmltest
-} // namespace vl
+} // namespace vl::xmltest

@@ -5,8 +5,7 @@
 #include "model/container.h"
 #include "xmltestutil.h"
 
-namespace vl {
-namespace xmltest {
+namespace vl::xmltest {
 namespace {
 
 using ElementWriter = void (*)(CXmlWriter&, const CWorksheet&);
@@ -109,5 +108,4 @@ TEST(XmlSheetGolden, ViewSettings) {
 }
 
 } // namespace
-} // namespace xmltest
-} // namespace vl
+} // namespace vl::xmltest

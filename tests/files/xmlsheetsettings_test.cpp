@@ -7,8 +7,7 @@
 
 #include <tuple>
 
-namespace vl {
-namespace xmltest {
+namespace vl::xmltest {
 namespace {
 
 const CWorksheet& Sheet(const Loaded& l) {
@@ -123,5 +122,4 @@ TEST(XmlSheetSettings, ChartWriterRules) {
 }
 
 } // namespace
-} // namespace xmltest
-} // namespace vl
+} // namespace vl::xmltest

@@ -4,8 +4,7 @@
 #include "platform/core/bytes.h"
 #include "xmltestutil.h"
 
-namespace vl {
-namespace xmltest {
+namespace vl::xmltest {
 namespace {
 
 using namespace fmtparam;
@@ -212,5 +211,4 @@ TEST(XmlStyles, NumberFormatFamilies) {
 }
 
 } // namespace
-} // namespace xmltest
-} // namespace vl
+} // namespace vl::xmltest
