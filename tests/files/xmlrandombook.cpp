@@ -78,28 +78,16 @@ void RandomNumberFormat(Draw& d, StandardFormat& f, int i) {
 namespace {
 
 void RandomStyle(Draw& d, StyleRecord& s, int i, uint8_t fontCount) {
-    const COLORREF text = GetSystemColor(kColorWindowText), window = GetSystemColor(kColorWindow);
     RandomNumberFormat(d, s.numberFormat, i);
     s.fontRef.fontIndex = uint8_t(d.Below(fontCount));
     s.fontRef.colorGiven = d.Coin();
     s.fontRef.color = s.fontRef.colorGiven ? d.Color() : 0;
-    s.fill = InteriorFill{};
-    s.fill.pattern = uint8_t(i % 23);
-    if (s.fill.pattern) {
-        s.fill.patternColorGiven = d.Coin();
-        s.fill.patternColor = s.fill.patternColorGiven ? d.Color()
-                              : s.fill.pattern <= 1    ? window
-                                                       : text;
-        s.fill.backgroundColorGiven = d.Coin();
-        s.fill.backgroundColor = s.fill.backgroundColorGiven ? d.Color() : window;
-    }
+    s.fill = i % 23 ? RandomFill(d, false, i % 23) : InteriorFill{};
     s.borderSides = uint8_t(d.Below(64));
-    s.borderLine = BorderLine{};
-    if (s.borderSides && (s.borderLine.style = uint8_t(d.Below(10)))) {
-        s.borderLine.colorGiven = d.Coin();
-        s.borderLine.color = s.borderLine.colorGiven ? d.Color() : text;
-    } else {
+    s.borderLine = RandomLine(d, false);
+    if (!s.borderSides || !s.borderLine.style) {
         s.borderSides = 0;
+        s.borderLine = BorderLine{};
     }
     const uint8_t vertical[4] = {0, 4, 5, 7};
     s.verticalAlignment = vertical[d.Below(4)];

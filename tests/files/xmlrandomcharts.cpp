@@ -25,15 +25,17 @@ void SetText(char* field, const std::string& text, uint32_t size) {
     CopyTextField(field, text.c_str(), size);
 }
 
-BorderLine Line(Draw& d, bool alwaysGiven) {
+} // namespace
+
+BorderLine RandomLine(Draw& d, bool alwaysGiven) {
     BorderLine line{uint8_t(d.Below(10)), uint8_t(alwaysGiven || d.Coin()), kText};
     if (line.colorGiven) line.color = d.Color();
     return line;
 }
 
-InteriorFill Fill(Draw& d, bool patternColorAlwaysGiven) {
+InteriorFill RandomFill(Draw& d, bool patternColorAlwaysGiven, int pattern) {
     InteriorFill f;
-    f.pattern = uint8_t(d.Below(23));
+    f.pattern = uint8_t(pattern < 0 ? d.Below(23) : uint32_t(pattern));
     f.patternColorGiven = patternColorAlwaysGiven || d.Coin();
     f.patternColor = f.patternColorGiven             ? d.Color()
                      : f.pattern <= FORMAT_PAT_SOLID ? kWindow
@@ -42,6 +44,8 @@ InteriorFill Fill(Draw& d, bool patternColorAlwaysGiven) {
     f.backgroundColor = f.backgroundColorGiven ? d.Color() : kWindow;
     return f;
 }
+
+namespace {
 
 ColoredFont Font(Draw& d, int i) {
     ColoredFont f;
@@ -55,7 +59,7 @@ ColoredFont Font(Draw& d, int i) {
 void RandomBackground(Draw& d, BackgroundRecord& b) {
     b.kind = uint8_t(d.Below(4));
     if (b.kind == kBackgroundPattern) {
-        b.pattern = Fill(d, false);
+        b.pattern = RandomFill(d, false);
     } else if (b.kind == kBackgroundImage) {
         static const char* const kExtensions[] = {".bmp", ".JPG", ".jpeg", ".PnG", ""};
         const std::string name = d.Coin() ? Name(d, 200) + kExtensions[d.Below(4)] : "";
@@ -81,10 +85,10 @@ void RandomAxisAndGrid(Draw& d, SeriesSettings& s) {
     s.axisFlags = uint16_t(0x40 | d.Below(3) | (d.Below(3) << 2) | (d.Below(4) << 4));
     SetText(s.axisTitle, Name(d, 127), kChartTextSize);
     s.axisFont = Font(d, 7);
-    for (BorderLine* line : {&s.axisLine, &s.majorGrid, &s.minorGrid}) *line = Line(d, false);
+    for (BorderLine* line : {&s.axisLine, &s.majorGrid, &s.minorGrid}) *line = RandomLine(d, false);
     s.userGridCount = uint8_t(d.Coin() ? 16 : d.Below(17));
     for (int i = 0; i < s.userGridCount; ++i) {
-        s.userGridLines[i] = Line(d, false);
+        s.userGridLines[i] = RandomLine(d, false);
         s.userGridValues[i] = d.Number();
     }
 }
@@ -108,12 +112,12 @@ void RandomPresentation(Draw& d, uint8_t type, SeriesSettings& s) {
     s.symbol = flat == 6 ? uint8_t(d.Below(16)) : 5;
     if (!is3D || flat == 5) s.font = Font(d, 9);
     const bool hasFill = is3D ? flat != 5 : flat != 3 && flat != 5;
-    if (hasFill) s.fill = Fill(d, true);
-    if (!is3D && (flat == 3 || flat == 6)) s.line = Line(d, true);
-    if (flat == 6) s.connectingLine = Line(d, false);
+    if (hasFill) s.fill = RandomFill(d, true);
+    if (!is3D && (flat == 3 || flat == 6)) s.line = RandomLine(d, true);
+    if (flat == 6) s.connectingLine = RandomLine(d, false);
     if (flat == 5) {
         s.sliceFillCount = uint8_t(d.Coin() ? 16 : 1 + d.Below(16));
-        for (int i = 0; i < s.sliceFillCount; ++i) s.sliceFills[i] = Fill(d, true);
+        for (int i = 0; i < s.sliceFillCount; ++i) s.sliceFills[i] = RandomFill(d, true);
     }
 }
 
@@ -161,12 +165,12 @@ std::unique_ptr<CChart> RandomChart(Draw& d, uint8_t type) {
     s.legendCode = uint8_t(d.Below(9));
     if (s.legendCode) s.legendFont = Font(d, 11);
     s.planeXY = d.Coin();
-    s.planeFill = Fill(d, false);
+    s.planeFill = RandomFill(d, false);
     if (type == kChart3D) {
         s.planeFill.pattern = FORMAT_PAT_SOLID;
         if (!s.planeFill.patternColorGiven) s.planeFill.patternColor = kWindow;
     }
-    s.planeBorder = Line(d, false);
+    s.planeBorder = RandomLine(d, false);
     // Sixteen series now and then; the groups come in their written order.
     const int count = d.Coin() ? kChartSeries : int(d.Between(0, kChartSeries));
     const int sigma = int(d.Below(uint32_t(count) + 1));
@@ -190,7 +194,7 @@ void RandomContainer(Draw& d, CContainer& c, uint16_t id) {
         *v = d.Coin() ? int32_t(d.Between(-1000, 5000)) : (d.Coin() ? 2147483647 : -2147483647);
     RandomTitles(d, s.titleFont, s.titleText);
     RandomBackground(d, s.background);
-    s.border = Line(d, false);
+    s.border = RandomLine(d, false);
     const int objects = int(d.Below(5));
     for (int i = 0; i < objects; ++i) {
         ContainerSlot& slot = c.slots[i];

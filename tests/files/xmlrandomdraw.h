@@ -91,6 +91,9 @@ private:
 };
 
 void RandomFont(Draw& d, FontRecord& f, int i);
+// A line and a fill as read back; with the flag their colour is always given.
+BorderLine RandomLine(Draw& d, bool alwaysGiven);
+InteriorFill RandomFill(Draw& d, bool patternColorAlwaysGiven, int pattern = -1);
 void RandomNumberFormat(Draw& d, StandardFormat& f, int i);
 
 // A worksheet's view settings and page setup, in the form a reader gives back.
