@@ -29,17 +29,14 @@ TEST(XmlDocument, TreeNamesLevelsAndTheActiveWorksheet) {
                              "TreeLevel='1'/><Worksheet TreeLevel='2' Selected='1'/>"
                              "<Worksheet Selected='true'></Worksheet><Worksheet/>"));
     CWorkbook& b = *l.book;
-    std::vector<std::tuple<std::string, int, int>> items;
+    // Each item as name, level and expanded flag.
+    std::string items;
     for (CTreeItem* item = b.tree.first; item; item = item->next)
-        items.emplace_back(item->name, item->level, item->expanded);
-    EXPECT_EQ(items, (std::vector<std::tuple<std::string, int, int>>{{"Folder1", 1, 0},
-                                                                     {"Worksheet1", 1, 0},
-                                                                     {"F", 1, 1},
-                                                                     {"Worksheet2", 2, 0},
-                                                                     {"Worksheet3", 1, 0},
-                                                                     {"Worksheet4", 1, 0}}));
-    EXPECT_EQ(b.tree.worksheetCount, 4u);
-    EXPECT_EQ(b.tree.folderCount, 2u);
+        items += std::string(item->name) + " " + std::to_string(item->level) + " " +
+                 std::to_string(item->expanded) + ";";
+    EXPECT_EQ(items,
+              "Folder1 1 0;Worksheet1 1 0;F 1 1;Worksheet2 2 0;Worksheet3 1 0;Worksheet4 1 0;");
+    EXPECT_EQ(std::tuple(b.tree.worksheetCount, b.tree.folderCount), std::tuple(4u, 2u));
     // The later of two selected worksheets is active; without any, the first.
     EXPECT_EQ(b.tree.active, &SheetOf(l, 4));
     Loaded none = Read(Document("<Worksheet/><Worksheet/>"));

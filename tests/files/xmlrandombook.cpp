@@ -300,10 +300,11 @@ void ExpectSameWorkbook(CWorkbook& a, CWorkbook& b) {
     for (int i = 0; i < a.styles.styleCount; ++i)
         ExpectSameBytes(a.styles.styles[i], b.styles.styles[i], WriteStyleRecord, kStyleRecordSize,
                         "style " + std::to_string(i));
-    for (int i = 0; i < kDropDownLists; ++i) {
-        EXPECT_STREQ(a.dropDownLists[i].name, b.dropDownLists[i].name) << "list " << i;
-        EXPECT_EQ(a.dropDownLists[i].entries, b.dropDownLists[i].entries) << "list " << i;
-    }
+    auto list = [](const DropDownListRecord& l) {
+        return std::tuple(std::string(l.name), l.entries);
+    };
+    for (int i = 0; i < kDropDownLists; ++i)
+        EXPECT_EQ(list(a.dropDownLists[i]), list(b.dropDownLists[i])) << "list " << i;
     ASSERT_EQ(a.inspectedCells.ItemCount(), b.inspectedCells.ItemCount());
     for (uint32_t i = 0; i < a.inspectedCells.ItemCount(); ++i) {
         InspectedCellRecord x, y;

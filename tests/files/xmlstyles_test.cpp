@@ -4,6 +4,8 @@
 #include "platform/core/bytes.h"
 #include "xmltestutil.h"
 
+#include <tuple>
+
 namespace vl::xmltest {
 namespace {
 
@@ -159,12 +161,10 @@ TEST(XmlStyles, StylesReadWhole) {
     };
     for (const auto& [children, expected] : cases)
         EXPECT_EQ(StyleBytes(ReadStyle(children)), StyleBytes(expected)) << children;
-    EXPECT_EQ(plain.verticalAlignment, 0);
-    EXPECT_EQ(plain.horizontalIndent, 4);
+    EXPECT_EQ(std::tuple(plain.verticalAlignment, plain.horizontalIndent), std::tuple(0, 4));
     const FontRef ref = ReadStyle("<FontRef FontID='1' Color='Lime'/>", "<Font/>").fontRef;
-    EXPECT_EQ(ref.fontIndex, 1);
-    EXPECT_EQ(ref.colorGiven, 1);
-    EXPECT_EQ(ref.color, Rgb(0, 255, 0));
+    EXPECT_EQ(std::tuple(ref.fontIndex, ref.colorGiven, ref.color),
+              std::tuple(1, 1, Rgb(0, 255, 0)));
 }
 
 // Each row: the child, then its kind and the parameters read, as index and value pairs.
