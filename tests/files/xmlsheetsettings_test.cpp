@@ -10,10 +10,6 @@
 namespace vl::xmltest {
 namespace {
 
-const CWorksheet& Sheet(const Loaded& l) {
-    return SheetOf(l);
-}
-
 Loaded ReadSheet(const std::string& inner) {
     return Read(SheetDocument(inner));
 }
@@ -21,14 +17,14 @@ Loaded ReadSheet(const std::string& inner) {
 TEST(XmlSheetSettings, AbsentViewAttributes) {
     Loaded l =
         ReadSheet("<GeneralSettings><Table Scale='10%' ShowGrid='false'/></GeneralSettings>");
-    const ViewSettingsRecord& v = Sheet(l).view;
+    const ViewSettingsRecord& v = SheetOf(l).view;
     EXPECT_EQ(std::tuple(v.scale, v.showGrid, v.gridColorGiven, v.gridColor, v.headingsColorGiven,
                          v.headingsColor, v.background.kind),
               std::tuple(10, 0, 0, GetSystemColor(kColorButtonFace), 0,
                          GetSystemColor(kColorButtonShadow), kBackgroundPattern));
     Loaded c = ReadSheet("<GeneralSettings><Table HeadingsColor='lime'><TopLeft/>"
                          "<Freezed rc='c2'/></Table></GeneralSettings>");
-    const ViewSettingsRecord& w = Sheet(c).view;
+    const ViewSettingsRecord& w = SheetOf(c).view;
     EXPECT_EQ(std::tuple(w.headingsColorGiven, w.headingsColor, w.freezed.flags, w.freezed.column),
               std::tuple(1, Rgb(0, 255, 0), kRefColumn, 1));
 }
@@ -40,7 +36,7 @@ TEST(XmlSheetSettings, AbsentPageParts) {
                   "<Headers><Margins/><HeaderText/><FooterText/><Font/></Headers>"
                   "<PageLayout><Margins/><PagesPerSheet/><Alignment HorizontalAlignment='Center' "
                   "VerticalAlignment='Center'/></PageLayout></PageSettings>");
-    const PageSetupRecord& p = Sheet(l).pageSetup;
+    const PageSetupRecord& p = SheetOf(l).pageSetup;
     EXPECT_EQ(std::tuple(p.fitToSheetSize, p.scale, p.firstPageNumber, p.copies, p.onFirstPage),
               std::tuple(1, 100, 1, 2, 1));
     for (double margin : {p.headerDistance, p.footerDistance, p.marginLeft, p.marginRight,
@@ -50,7 +46,8 @@ TEST(XmlSheetSettings, AbsentPageParts) {
     EXPECT_EQ(
         std::tuple(p.headerText[0], p.alignment, p.pagesPerSheetRows, p.headerFont.colorGiven),
         std::tuple(0, 2 | 16, 1, 1));
-    const std::string written = Written([&](CXmlWriter& w) { WriteXmlPageSettings(w, Sheet(l)); });
+    const std::string written =
+        Written([&](CXmlWriter& w) { WriteXmlPageSettings(w, SheetOf(l)); });
     EXPECT_NE(written.find("<All Scale=\"FitToSheetSize\" FirstPageNumber=\"1\"/>"),
               std::string::npos);
     EXPECT_NE(written.find("HorizontalAlignment=\"Center\" VerticalAlignment=\"Center\""),
