@@ -49,18 +49,8 @@ TEST(XmlText, DecodesReferencesAndUtf8) {
     }
 }
 
-TEST(XmlText, DecodedLengthIsBoundedExactly) {
-    std::string out;
-    EXPECT_EQ(DecodeXmlText("&amp;&lt;", true, 2, out), 0);
-    EXPECT_EQ(out, "&<");
-    out.clear();
-    EXPECT_EQ(DecodeXmlText("&amp;&lt;x", true, 2, out), kErrorXmlData);
-    // A long text passes whole: there is no fixed stage in between.
-    const std::string longText(20000, 'x');
-    out.clear();
-    EXPECT_EQ(DecodeXmlText(longText, true, 20000, out), 0);
-    EXPECT_EQ(out.size(), 20000u);
-}
+// The decoded length at its limit and one past it, and a long text, are the element text rows
+// of the reader tests.
 
 TEST(XmlText, EscapesForElementsAndAttributes) {
     std::string out;
