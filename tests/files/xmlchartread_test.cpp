@@ -3,191 +3,169 @@
 
 #include "model/container.h"
 #include "model/viewtransform.h"
-#include "xmlsheetparts.h"
+#include "xmltestutil.h"
 
-namespace vl {
-namespace xmltest {
+#include <tuple>
+
+namespace vl::xmltest {
 namespace {
 
-// The first chart of the first container of a loaded one-sheet document.
-const CChart& FirstChart(const Loaded& l) {
-    static const CChart empty(0);
-    if (!l.ok) return empty;
-    const CWorksheet& ws = *static_cast<const CWorksheet*>(l.book->tree.first);
-    return *ws.firstContainer->slots[0].chart;
-}
-
-Loaded Read(const std::string& document) {
-    Loaded l = ReadFromMemory(document);
-    EXPECT_TRUE(l.ok) << int(l.error) << " at line " << l.line;
-    return l;
-}
+// The first chart of the first container of a one-sheet document that must load.
+struct ChartOf {
+    explicit ChartOf(const std::string& document) : l(Read(document)) {}
+    const CChart& operator*() const {
+        static const CChart empty(0);
+        return l.ok ? *SheetOf(l).firstContainer->slots[0].chart : empty;
+    }
+    const CChart* operator->() const { return &**this; }
+    const SeriesSettings& Series(int i) const { return (**this).series[i].settings; }
+    Loaded l;
+};
 
 TEST(XmlChartRead, SelfClosingChartKeepsConstructionValues) {
-    Loaded l = Read(ObjectsDoc("<Chart3D/>"));
-    const ChartSettings& s = FirstChart(l).settings;
-    EXPECT_EQ(s.type, kChart3D);
-    EXPECT_EQ(s.seriesCount, 0);
-    EXPECT_EQ(s.viewWidth, 100);
-    EXPECT_EQ(s.pieThickness3D, 25);
-    EXPECT_EQ(s.pieSplit, 15);
-    EXPECT_EQ(s.lightDirectionX, 80);
+    ChartOf chart(ObjectsDoc("<Chart3D/>"));
+    const ChartSettings& s = chart->settings;
+    EXPECT_EQ(std::tuple(s.type, s.seriesCount, s.viewWidth, s.pieThickness3D, s.pieSplit,
+                         s.lightDirectionX),
+              std::tuple(kChart3D, 0, 100, 25, 15, 80));
 }
 
 TEST(XmlChartRead, LegendCodes) {
-    const struct {
-        std::string attributes;
-        uint8_t code;
-    } cases[] = {{"", 5},
-                 {"Position='Bottom' Layout='Horizontal'", 8},
-                 {"Position='Left'", 1},
-                 {"Position='Top' Layout='Horizontal'", 4},
-                 {"Position='None' Layout='Horizontal'", 0}};
-    for (const auto& c : cases) {
-        Loaded l = Read(ChartDoc("Chart2D", "", "<Legend " + c.attributes + "><Font/></Legend>"));
-        EXPECT_EQ(FirstChart(l).settings.legendCode, c.code) << c.attributes;
-    }
+    const std::pair<std::string, int> cases[] = {{"", 5},
+                                                 {"Position='Bottom' Layout='Horizontal'", 8},
+                                                 {"Position='Left'", 1},
+                                                 {"Position='Top' Layout='Horizontal'", 4},
+                                                 {"Position='None' Layout='Horizontal'", 0}};
+    for (const auto& [attributes, code] : cases)
+        EXPECT_EQ(ChartOf(ChartDoc("Chart2D", "", "<Legend " + attributes + "><Font/></Legend>"))
+                      ->settings.legendCode,
+                  code)
+            << attributes;
 }
 
-TEST(XmlChartRead, MatrixEntriesStartFromZero) {
-    Loaded l = Read(ChartDoc("Chart3D", "",
-                             "<Transformation><Matrix m11='1' m34='-2.5'/><LightDirectionX>0"
-                             "</LightDirectionX><LightDirectionY>180</LightDirectionY>"
-                             "<Perspective>100</Perspective></Transformation>"));
-    const CChart& chart = FirstChart(l);
+std::string Transformation(const std::string& inner) {
+    return ChartDoc("Chart3D", "", "<Transformation>" + inner + "</Transformation>");
+}
+
+TEST(XmlChartRead, MatrixEntriesStartFromZeroAndRotationsComposeOntoIt) {
+    ChartOf chart(Transformation("<Matrix m11='1' m34='-2.5'/><LightDirectionX>0</LightDirectionX>"
+                                 "<LightDirectionY>180</LightDirectionY>"
+                                 "<Perspective>100</Perspective>"));
     for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(chart.viewMatrix[i], i == 0 ? 1.0f : i == 11 ? -2.5f : 0.0f) << i;
-    EXPECT_EQ(chart.settings.rotationX, 0);
-    EXPECT_EQ(chart.settings.lightDirectionY, 180);
-    EXPECT_EQ(chart.settings.perspective, 100);
-}
-
-TEST(XmlChartRead, RotationsComposeOntoTheViewMatrix) {
-    Loaded l = Read(ChartDoc("Chart3D", "",
-                             "<Transformation><RotationX>90</RotationX><RotationY>-30</RotationY>"
-                             "<RotationZ>0</RotationZ><LightDirectionX>1</LightDirectionX>"
-                             "<LightDirectionY>2</LightDirectionY><Perspective>3</Perspective>"
-                             "</Transformation>"));
+        EXPECT_EQ(chart->viewMatrix[i], i == 0 ? 1.0f : i == 11 ? -2.5f : 0.0f) << i;
+    const ChartSettings& s = chart->settings;
+    EXPECT_EQ(std::tuple(s.rotationX, s.lightDirectionY, s.perspective), std::tuple(0, 180, 100));
+    ChartOf rotated(
+        Transformation("<RotationX>90</RotationX><RotationY>-30</RotationY><RotationZ>0</RotationZ>"
+                       "<LightDirectionX>1</LightDirectionX><LightDirectionY>2</LightDirectionY>"
+                       "<Perspective>3</Perspective>"));
     float expected[16];
     SetIdentityMatrix(expected);
     ApplyChartTransform(expected, kRotateX, ChartDegreesToRadians(90));
     ApplyChartTransform(expected, kRotateY, ChartDegreesToRadians(-30));
-    const CChart& chart = FirstChart(l);
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(chart.viewMatrix[i], expected[i]) << i;
-    EXPECT_EQ(chart.settings.rotationX, 90);
-    EXPECT_EQ(chart.settings.rotationY, -30);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(rotated->viewMatrix[i], expected[i]) << i;
+    EXPECT_EQ(std::tuple(rotated->settings.rotationX, rotated->settings.rotationY),
+              std::tuple(90, -30));
 }
 
 TEST(XmlChartRead, SeriesGroupsGiveRoles) {
     const std::string sigma = "<Sigma><Name/><DataArray/></Sigma>";
-    Loaded l = Read(ChartDoc("Chart2D", Repeat(sigma, 3) + Repeat(X2D(), 4) + Repeat(Y2D(), 9)));
-    const CChart& chart = FirstChart(l);
-    ASSERT_EQ(chart.settings.seriesCount, 16);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(chart.series[i].settings.role, i < 3 ? 4 : i < 7 ? 3 : 1) << i;
-    Loaded xy = Read(ChartDoc("ChartXY", "<X><Name/><RelatedSigma/><DataArray FromValue=' -2.5'/>"
-                                         "<DataPeriods Periods='7' Divisor='x'/></X>"));
-    const SeriesSettings& x = FirstChart(xy).series[0].settings;
-    EXPECT_EQ(x.role, 2);
-    EXPECT_EQ(x.rangeFlags, kFromValueGiven);
-    EXPECT_EQ(x.fromValue, -2.5);
-    EXPECT_EQ(x.periods, 7);
+    ChartOf chart(ChartDoc("Chart2D", Repeat(sigma, 3) + Repeat(X2D(), 4) + Repeat(Y2D(), 9)));
+    ASSERT_EQ(chart->settings.seriesCount, 16);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(chart.Series(i).role, i < 3 ? 4 : i < 7 ? 3 : 1) << i;
+    ChartOf xy(ChartDoc("ChartXY", "<X><Name/><RelatedSigma/><DataArray FromValue=' -2.5'/>"
+                                   "<DataPeriods Periods='7' Divisor='x'/></X>"));
+    const SeriesSettings& x = xy.Series(0);
+    EXPECT_EQ(std::tuple(x.role, x.rangeFlags, x.fromValue, x.periods),
+              std::tuple(2, kFromValueGiven, -2.5, 7));
 }
 
 TEST(XmlChartRead, PresentationOptions) {
-    const std::string scatterChildren = "<Font/><Border/><FillPattern/><ConnectingLine/></Scatter>";
+    using Five = std::tuple<int, int, int, int, int>;
+    const std::string scatter = "<Font/><Border/><FillPattern/><ConnectingLine/></Scatter>";
     const struct {
         std::string chart, style;
-        uint8_t kind, stacked, relative, visible, symbol;
+        Five expected; // kind, stacked, relative, visible, symbol
     } cases[] = {
-        {"Chart2D", "<Bar Stacked='Relative'><Font/><FillPattern/></Bar>", 2, 1, 1, 1, 5},
-        {"Chart2D", "<Area Stacked='Normal' Visible='No'><Font/><FillPattern/></Area>", 4, 1, 0, 0,
-         5},
-        {"Chart2D", "<Scatter>" + scatterChildren, 6, 0, 0, 1, 3},
-        {"ChartXY", "<Scatter Symbol=''>" + scatterChildren, 6, 0, 0, 1, 0},
-        {"ChartXY", "<Scatter Symbol='Cross9'>" + scatterChildren, 6, 0, 0, 1, 15},
+        {"Chart2D", "<Bar Stacked='Relative'><Font/><FillPattern/></Bar>", {2, 1, 1, 1, 5}},
+        {"Chart2D",
+         "<Area Stacked='Normal' Visible='No'><Font/><FillPattern/></Area>",
+         {4, 1, 0, 0, 5}},
+        {"Chart2D", "<Scatter>" + scatter, {6, 0, 0, 1, 3}},
+        {"ChartXY", "<Scatter Symbol=''>" + scatter, {6, 0, 0, 1, 0}},
+        {"ChartXY", "<Scatter Symbol='Cross9'>" + scatter, {6, 0, 0, 1, 15}},
     };
     for (const auto& c : cases) {
-        Loaded l = Read(ChartDoc(c.chart, Y2D(c.style)));
-        const SeriesSettings& s = FirstChart(l).series[0].settings;
-        EXPECT_EQ(s.kind, c.kind) << c.style;
-        EXPECT_EQ(s.stacked, c.stacked) << c.style;
-        EXPECT_EQ(s.relative, c.relative) << c.style;
-        EXPECT_EQ(s.visible, c.visible) << c.style;
-        EXPECT_EQ(s.symbol, c.symbol) << c.style;
+        ChartOf chart(ChartDoc(c.chart, Y2D(c.style)));
+        const SeriesSettings& s = chart.Series(0);
+        EXPECT_EQ(Five(s.kind, s.stacked, s.relative, s.visible, s.symbol), c.expected) << c.style;
     }
-    Loaded l3 = Read(ChartDoc("Chart3D", Y3D("<Line Stacked='Normal'><FillPattern/></Line>")));
-    EXPECT_EQ(FirstChart(l3).series[0].settings.kind, 9);
-    EXPECT_EQ(FirstChart(l3).series[0].settings.stacked, 0);
+    ChartOf line3D(ChartDoc("Chart3D", Y3D("<Line Stacked='Normal'><FillPattern/></Line>")));
+    EXPECT_EQ(std::tuple(line3D.Series(0).kind, line3D.Series(0).stacked), std::tuple(9, 0));
 }
 
 TEST(XmlChartRead, PieSlicesAndTheirCount) {
-    Loaded l =
-        Read(ChartDoc("Chart2D", Y2D("<Pie><Font/><FillPattern PatternType='Gray50'/><FillPattern/>"
-                                     "<FillPattern PatternColor='#010203'/></Pie>")));
-    const SeriesSettings& s = FirstChart(l).series[0].settings;
-    EXPECT_EQ(s.kind, 5);
-    EXPECT_EQ(s.sliceFillCount, 3);
-    EXPECT_EQ(s.sliceFills[0].pattern, FORMAT_PAT_GRAY50);
-    EXPECT_EQ(s.sliceFills[2].patternColor, Rgb(1, 2, 3));
+    ChartOf chart(
+        ChartDoc("Chart2D", Y2D("<Pie><Font/><FillPattern PatternType='Gray50'/>"
+                                "<FillPattern/><FillPattern PatternColor='#010203'/></Pie>")));
+    const SeriesSettings& s = chart.Series(0);
+    EXPECT_EQ(
+        std::tuple(s.kind, s.sliceFillCount, s.sliceFills[0].pattern, s.sliceFills[2].patternColor),
+        std::tuple(5, 3, FORMAT_PAT_GRAY50, Rgb(1, 2, 3)));
     EXPECT_EQ(s.sliceFills[3].patternColor, ChartPaletteColor(3)); // left as it was
 }
 
 TEST(XmlChartRead, AxisFlagsAndGridLines) {
-    const struct {
-        std::string attributes;
-        uint16_t flags;
-        uint8_t type;
-    } cases[] = {{"", 0x72, 0},
-                 {"Labels='Vertical'", 0x71, 0},
-                 {"Labels='None' Title='Horizontal' Type='Dual'", 0x78, 3},
-                 {"Title='Vertical' Ticks='false' Subticks='No'", 0x46, 0}};
-    for (const auto& c : cases) {
-        Loaded l = Read(ChartDoc("Chart2D", X2D("<Axis " + c.attributes +
-                                                "><TitleText>t</TitleText><Font/><Line/></Axis>")));
-        const SeriesSettings& s = FirstChart(l).series[0].settings;
-        EXPECT_EQ(s.axisFlags, c.flags) << c.attributes;
-        EXPECT_EQ(s.axisType, c.type) << c.attributes;
+    const std::tuple<std::string, int, int> cases[] = {
+        {"", 0x72, 0},
+        {"Labels='Vertical'", 0x71, 0},
+        {"Labels='None' Title='Horizontal' Type='Dual'", 0x78, 3},
+        {"Title='Vertical' Ticks='false' Subticks='No'", 0x46, 0}};
+    for (const auto& [attributes, flags, type] : cases) {
+        ChartOf chart(ChartDoc("Chart2D", X2D("<Axis " + attributes +
+                                              "><TitleText>t</TitleText><Font/><Line/></Axis>")));
+        EXPECT_EQ(std::tuple(chart.Series(0).axisFlags, chart.Series(0).axisType),
+                  std::tuple(flags, type))
+            << attributes;
     }
-    Loaded l = Read(ChartDoc(
+    ChartOf chart(ChartDoc(
         "Chart2D", Y2D("<Line><Font/><Line/></Line>",
                        "<GridLines><MajorGridLines Style='Dot'/><MajorGridLines Style='Dash'/>"
                        "<UserGridLine Color='#ABCDEF'> -1.5 </UserGridLine></GridLines>")));
-    const SeriesSettings& s = FirstChart(l).series[0].settings;
-    EXPECT_EQ(s.majorGrid.style, FORMAT_LINE_DASH); // the last of repeated lines wins
-    ASSERT_EQ(s.userGridCount, 1);
-    EXPECT_EQ(s.userGridValues[0], -1.5);
-    EXPECT_EQ(s.userGridLines[0].color, Rgb(0xAB, 0xCD, 0xEF));
+    const SeriesSettings& s = chart.Series(0);
+    // The last of repeated lines wins.
+    EXPECT_EQ(std::tuple(s.majorGrid.style, s.userGridCount, s.userGridValues[0],
+                         s.userGridLines[0].color),
+              std::tuple(FORMAT_LINE_DASH, 1, -1.5, Rgb(0xAB, 0xCD, 0xEF)));
 }
 
 TEST(XmlChartRead, PlaneFlagsByChartType) {
-    Loaded l3 =
-        Read(ChartDoc("Chart3D", "", "", "<ChartPlane><FillPattern/><Border/></ChartPlane>"));
-    const ChartSettings& s3 = FirstChart(l3).settings;
+    ChartOf chart(ChartDoc("Chart3D", "", "", "<ChartPlane><FillPattern/><Border/></ChartPlane>"));
+    const ChartSettings& s3 = chart->settings;
     EXPECT_EQ(s3.planeXY + s3.planeXZ + s3.planeYZ, 3);
-    Loaded l2 = Read(ChartDoc("Chart2D", "", "",
-                              "<ChartPlane PlaneXY='0' PlaneXZ='maybe'><FillPattern/><Border/>"
-                              "</ChartPlane>"));
-    EXPECT_EQ(FirstChart(l2).settings.planeXY, 0);
+    EXPECT_EQ(ChartOf(ChartDoc("Chart2D", "", "",
+                               "<ChartPlane PlaneXY='0' PlaneXZ='maybe'><FillPattern/><Border/>"
+                               "</ChartPlane>"))
+                  ->settings.planeXY,
+              0);
 }
 
 TEST(XmlChartRead, PeriodsAndScaleByRole) {
-    Loaded l = Read(ChartDoc("Chart2D", X2D("", "Periods='junk' Divisor='4294967294'") +
-                                            Y2D("<Line><Font/><Line/></Line>", "", "<DataArray/>",
-                                                "Periods='65534' Subperiods='0'")));
-    const CChart& chart = FirstChart(l);
-    EXPECT_EQ(chart.series[0].settings.divisor, 4294967294u);
-    EXPECT_EQ(chart.series[0].settings.periods, 1);
-    EXPECT_EQ(chart.series[1].settings.periods, 65534);
-    EXPECT_EQ(chart.series[1].settings.subperiods, 0);
+    ChartOf chart(ChartDoc("Chart2D", X2D("", "Periods='junk' Divisor='4294967294'") +
+                                          Y2D("<Line><Font/><Line/></Line>", "", "<DataArray/>",
+                                              "Periods='65534' Subperiods='0'")));
+    EXPECT_EQ(std::tuple(chart.Series(0).divisor, chart.Series(0).periods, chart.Series(1).periods,
+                         chart.Series(1).subperiods),
+              std::tuple(4294967294u, 1, 65534, 0));
     for (const auto& [word, scale] :
-         {std::pair{"Log", 2}, {"LogE", 2}, {"Log10", 3}, {"Linear", 0}}) {
-        Loaded s = Read(ChartDoc("Chart2D", "<Sigma Scale='" + std::string(word) +
-                                                "'><Name/><DataArray/></Sigma>"));
-        EXPECT_EQ(FirstChart(s).series[0].settings.scale, scale) << word;
-    }
+         {std::pair{"Log", 2}, {"LogE", 2}, {"Log10", 3}, {"Linear", 0}})
+        EXPECT_EQ(ChartOf(ChartDoc("Chart2D", "<Sigma Scale='" + std::string(word) +
+                                                  "'><Name/><DataArray/></Sigma>"))
+                      .Series(0)
+                      .scale,
+                  scale)
+            << word;
 }
 
 } // namespace
-} // namespace xmltest
-} // namespace vl
+} // namespace vl::xmltest

@@ -1,22 +1,16 @@
-// Containers read back: objects of both kinds, lone subtitles, unique ids, placement and the
-// background kinds.
+// Containers read back: objects of both kinds, lone subtitles, extreme floats, no frame and no
+// background, unique ids, placement and the background kinds.
 
 #include "files/xmlelements.h"
 #include "model/container.h"
-#include "xmlsheetparts.h"
+#include "xmlrandomdraw.h"
+#include "xmltestutil.h"
 
 #include <cfloat>
-#include <cstring>
+#include <tuple>
 
-namespace vl {
-namespace xmltest {
+namespace vl::xmltest {
 namespace {
-
-const CWorksheet& Sheet(const Loaded& l, int index = 0) {
-    const CTreeItem* item = l.book->tree.first;
-    for (int i = 0; i < index; ++i) item = item->next;
-    return *static_cast<const CWorksheet*>(item);
-}
 
 CContainer& AddContainer(CWorksheet& ws, uint16_t id) {
     auto c = NewBlockObject<CContainer>();
@@ -27,62 +21,64 @@ CContainer& AddContainer(CWorksheet& ws, uint16_t id) {
     return out;
 }
 
-Loaded SaveAndLoad(CWorkbook& book) {
-    Loaded l = ReadFromMemory(WriteToMemory(book));
-    EXPECT_TRUE(l.ok) << int(l.error) << " at line " << l.line;
-    return l;
+CChart& AddChart(CContainer& c, uint8_t type) {
+    ContainerSlot& slot = c.slots[c.settings.objectCount++];
+    slot.kind = kObjectChart;
+    slot.chart = NewBlockObject<CChart>(type);
+    return *slot.chart;
 }
 
-TEST(XmlContainerRead, ObjectsOfBothKindsReadBack) {
-    auto book = CreateWorkbook();
-    CContainer& c = AddContainer(AddSheet(*book), 4);
-    const uint16_t ids[] = {0, 7, 0, 65535};
-    for (int i = 0; i < 4; ++i) {
-        c.slots[i].kind = ids[i] ? 2 : kObjectChart;
-        c.slots[i].id = ids[i];
-        if (!ids[i])
-            c.slots[i].chart = NewBlockObject<CChart>(uint8_t(i == 0 ? kChart2D : kChartXY));
-    }
-    c.settings.objectCount = 4;
-    Loaded l = SaveAndLoad(*book);
-    ASSERT_TRUE(l.ok);
-    const CContainer& back = *Sheet(l).firstContainer;
-    ASSERT_EQ(back.settings.objectCount, 4);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(back.slots[i].kind, c.slots[i].kind) << i;
-        EXPECT_EQ(back.slots[i].id, ids[i]) << i;
-        EXPECT_EQ(back.slots[i].chart != nullptr, ids[i] == 0) << i;
-    }
-    EXPECT_EQ(back.slots[2].chart->settings.type, kChartXY);
+void SetLoneSubtitle(ColoredFont fonts[2], char texts[2][kChartTextSize]) {
+    CopyTextField(texts[1], "Subtitle", kChartTextSize);
+    fonts[0].font.size = 20;
+    fonts[1].font.size = 9;
+    fonts[1].colorGiven = 1;
+    fonts[1].color = Rgb(1, 2, 3);
 }
 
-TEST(XmlContainerRead, LoneSubtitleKeepsItsSlot) {
+// Compared whole after a save and a load.
+TEST(XmlContainerRead, EdgeValuesReadBackWhole) {
     auto book = CreateWorkbook();
-    CContainer& c = AddContainer(AddSheet(*book), 1);
-    auto chart = NewBlockObject<CChart>(kChart3D);
-    for (auto [fonts, texts] : {std::pair{c.settings.titleFont, c.settings.titleText},
-                                std::pair{chart->settings.titleFont, chart->settings.titleText}}) {
-        CopyTextField(texts[1], "Subtitle", kChartTextSize);
-        fonts[0].font.size = 20;
-        fonts[1].font.size = 9;
-        fonts[1].colorGiven = 1;
-        fonts[1].color = Rgb(1, 2, 3);
-    }
-    c.slots[0].kind = kObjectChart;
-    c.slots[0].chart = std::move(chart);
-    c.settings.objectCount = 1;
-    Loaded l = SaveAndLoad(*book);
+    CWorksheet& ws = AddSheet(*book);
+    // Objects of both kinds, with the largest id.
+    CContainer& objects = AddContainer(ws, 4);
+    AddChart(objects, kChart2D);
+    objects.slots[1] = ContainerSlot{2, nullptr, 7};
+    objects.settings.objectCount = 2;
+    AddChart(objects, kChartXY);
+    objects.slots[3] = ContainerSlot{2, nullptr, 65535};
+    objects.settings.objectCount = 4;
+    // A subtitle without a title keeps its slot, in a container and in a chart; the view matrix
+    // keeps the extreme floats.
+    CContainer& titled = AddContainer(ws, 1);
+    SetLoneSubtitle(titled.settings.titleFont, titled.settings.titleText);
+    CChart& chart = AddChart(titled, kChart3D);
+    SetLoneSubtitle(chart.settings.titleFont, chart.settings.titleText);
+    // 0.0100000175f needs all nine significant digits to come back.
+    const float values[] = {FLT_MAX,  -FLT_MAX, FLT_MIN,      FLT_TRUE_MIN,
+                            1.0f / 3, -0.1f,    0.0100000175f};
+    std::copy(std::begin(values), std::end(values), chart.viewMatrix);
+    // A frame of style 0 and a background of no kind are written, so that they do not read back
+    // as a new container's solid frame and fill; a missing anchor writes no placement.
+    CWorksheet& other = AddSheet(*book);
+    CContainer& bare = AddContainer(other, 2);
+    bare.settings.border = BorderLine{FORMAT_LINE_NULL, 0, GetSystemColor(kColorWindowText)};
+    bare.settings.background.kind = 0;
+    bare.settings.anchor.flags = 0;
+    other.view.background.kind = 0;
+    const std::string written = Written([&](CXmlWriter& w) { WriteXmlContainer(w, bare); });
+    EXPECT_EQ(written.find("<Placement"), std::string::npos);
+    EXPECT_NE(written.find("\t\t<Border/>\r\n\t\t<Background/>\r\n"), std::string::npos);
+    EXPECT_NE(written.find("\t\t<Objects/>\r\n"), std::string::npos);
+
+    Loaded l = Read(WriteToMemory(*book));
     ASSERT_TRUE(l.ok);
-    const CContainer& back = *Sheet(l).firstContainer;
-    const ChartSettings& s = back.slots[0].chart->settings;
-    for (auto [fonts, texts] : {std::pair{back.settings.titleFont, back.settings.titleText},
-                                std::pair{s.titleFont, s.titleText}}) {
-        EXPECT_STREQ(texts[0], "");
-        EXPECT_STREQ(texts[1], "Subtitle");
-        EXPECT_EQ(fonts[0].font.size, 20);
-        EXPECT_EQ(fonts[1].font.size, 9);
-        EXPECT_EQ(fonts[1].color, Rgb(1, 2, 3));
-    }
+    ExpectSameContainers(ws, SheetOf(l));
+    EXPECT_EQ(SheetOf(l).firstContainer->slots[2].chart->settings.type, kChartXY);
+    const ContainerSettings& s = SheetOf(l, 1).firstContainer->settings;
+    EXPECT_EQ(std::tuple(s.border.style, s.background.kind, s.objectCount),
+              std::tuple(FORMAT_LINE_NULL, 0, 0));
+    EXPECT_EQ(SheetOf(l, 1).view.background.kind, 0);
 }
 
 TEST(XmlContainerRead, IdsAreMadeUniqueOverTheWorkbook) {
@@ -91,61 +87,36 @@ TEST(XmlContainerRead, IdsAreMadeUniqueOverTheWorkbook) {
     const std::string sheet2 = "<Worksheet><Container ID='7'></Container>"
                                "<Container ID='300'></Container><Container ID='1'></Container>"
                                "</Worksheet>";
-    Loaded l = ReadFromMemory(Document(sheet1 + sheet2));
-    ASSERT_TRUE(l.ok) << int(l.error);
+    Loaded l = Read(Document(sheet1 + sheet2));
     std::vector<uint16_t> ids;
     for (int s = 0; s < 2; ++s)
-        for (const CContainer* c = Sheet(l, s).firstContainer; c; c = c->next)
+        for (const CContainer* c = SheetOf(l, s).firstContainer; c; c = c->next)
             ids.push_back(c->settings.id);
     EXPECT_EQ(ids, (std::vector<uint16_t>{7, 1, 300, 2, 300, 3}));
     // With every small id taken, a container without one is given 256, which reads back.
     std::string full;
     for (int id = 1; id <= 255; ++id)
         full += "<Container ID='" + std::to_string(id) + "'></Container>";
-    Loaded all = ReadFromMemory(Document("<Worksheet>" + full + "<Container/></Worksheet>"));
-    ASSERT_TRUE(all.ok) << int(all.error);
-    const CContainer* last = Sheet(all).firstContainer;
+    Loaded all = Read(Document("<Worksheet>" + full + "<Container/></Worksheet>"));
+    const CContainer* last = SheetOf(all).firstContainer;
     while (last->next) last = last->next;
     EXPECT_EQ(last->settings.id, 256);
     EXPECT_TRUE(ReadFromMemory(WriteToMemory(*all.book)).ok);
 }
 
-TEST(XmlContainerRead, ViewMatrixKeepsEveryFloat) {
-    auto book = CreateWorkbook();
-    CContainer& c = AddContainer(AddSheet(*book), 1);
-    c.slots[0].kind = kObjectChart;
-    c.slots[0].chart = NewBlockObject<CChart>(kChart3D);
-    float* m = c.slots[0].chart->viewMatrix;
-    const float values[] = {FLT_MAX, -FLT_MAX, FLT_MIN, FLT_TRUE_MIN, 1.0f / 3, -0.1f, 16777217.0f};
-    std::copy(std::begin(values), std::end(values), m);
-    c.settings.objectCount = 1;
-    Loaded l = SaveAndLoad(*book);
-    ASSERT_TRUE(l.ok);
-    const float* back = Sheet(l).firstContainer->slots[0].chart->viewMatrix;
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(back[i], m[i]) << i;
-}
-
 TEST(XmlContainerRead, LayoutAndPlacement) {
-    Loaded l = ReadFromMemory(ContainerDoc("<Placement rc='r2c3' Left='- 5' Bottom='-2147483647'/>",
-                                           "ID='9' Columns='254' VertSpacing='1' Opacity='0'"));
-    ASSERT_TRUE(l.ok) << int(l.error);
-    const ContainerSettings& s = Sheet(l).firstContainer->settings;
-    EXPECT_EQ(s.anchor.row, 1u);
-    EXPECT_EQ(s.anchor.column, 2);
-    EXPECT_EQ(s.anchor.flags, kRefCell);
-    EXPECT_EQ(s.left, -5);
-    EXPECT_EQ(s.bottom, -2147483647);
-    EXPECT_EQ(s.top, 10); // absent: the default placement
-    EXPECT_EQ(s.columns, 254);
-    EXPECT_EQ(s.rows, 1);
-    EXPECT_EQ(s.vertSpacing, 1);
-    EXPECT_EQ(s.horzSpacing, 4);
-    EXPECT_EQ(s.opacity, 0);
+    Loaded l = Read(ContainerDoc("<Placement rc='r2c3' Left='- 5' Bottom='-2147483647'/>",
+                                 "ID='9' Columns='254' VertSpacing='1' Opacity='0'"));
+    const ContainerSettings& s = SheetOf(l).firstContainer->settings;
+    // Top, rows and the horizontal spacing are absent: the defaults.
+    EXPECT_EQ(std::tuple(s.anchor.row, s.anchor.column, s.anchor.flags, s.left, s.bottom, s.top),
+              std::tuple(1u, 2, kRefCell, -5, -2147483647, 10));
+    EXPECT_EQ(std::tuple(s.columns, s.rows, s.vertSpacing, s.horzSpacing, s.opacity),
+              std::tuple(254, 1, 1, 4, 0));
     // A self-closing container reads nothing, not even its attributes.
-    Loaded bare = ReadFromMemory(SheetDocument("<Container ID='9' Opacity='5'/>"));
-    ASSERT_TRUE(bare.ok);
-    EXPECT_EQ(Sheet(bare).firstContainer->settings.opacity, 100);
-    EXPECT_EQ(Sheet(bare).firstContainer->settings.id, 1);
+    Loaded bare = Read(SheetDocument("<Container ID='9' Opacity='5'/>"));
+    EXPECT_EQ(SheetOf(bare).firstContainer->settings.opacity, 100);
+    EXPECT_EQ(SheetOf(bare).firstContainer->settings.id, 1);
 }
 
 TEST(XmlContainerRead, BackgroundKinds) {
@@ -161,53 +132,22 @@ TEST(XmlContainerRead, BackgroundKinds) {
         {"", kBackgroundPattern, 0, ""},
     };
     for (const auto& c : cases) {
-        Loaded l = ReadFromMemory(ContainerDoc("<Background>" + c.inner + "</Background>"));
-        ASSERT_TRUE(l.ok) << c.inner;
-        const BackgroundRecord& b = Sheet(l).firstContainer->settings.background;
-        EXPECT_EQ(b.kind, c.kind) << c.inner;
-        EXPECT_EQ(b.imageView, c.view) << c.inner;
-        EXPECT_STREQ(b.imagePath, c.path) << c.inner;
+        Loaded l = Read(ContainerDoc("<Background>" + c.inner + "</Background>"));
+        const BackgroundRecord& b = SheetOf(l).firstContainer->settings.background;
+        EXPECT_EQ(std::tuple(b.kind, b.imageView, std::string(b.imagePath)),
+                  std::tuple(c.kind, c.view, std::string(c.path)))
+            << c.inner;
     }
-    Loaded none = ReadFromMemory(ContainerDoc("<Background/>"));
-    EXPECT_EQ(Sheet(none).firstContainer->settings.background.kind, 0);
-    Loaded f = ReadFromMemory(ContainerDoc("<Background><Fractal Zi='-0.5'>" +
-                                           Repeat("<Color>#0A0B0C</Color>", 15) +
-                                           "<Color>navy</Color></Fractal></Background>"));
-    ASSERT_TRUE(f.ok);
-    const BackgroundRecord& b = Sheet(f).firstContainer->settings.background;
-    EXPECT_EQ(b.kind, kBackgroundFractal);
-    EXPECT_EQ(b.zr, 0.11); // absent: as initialised
-    EXPECT_EQ(b.zi, -0.5);
-    EXPECT_EQ(b.maxY, 1.1);
-    EXPECT_EQ(b.fractalColors[0], Rgb(10, 11, 12));
-    EXPECT_EQ(b.fractalColors[15], Rgb(0, 0, 128));
-}
-
-// A frame of style 0 and a background of no kind are written, so that they do not read
-// back as a new container's solid frame and fill; a missing anchor writes no placement.
-TEST(XmlContainerRead, NoFrameAndNoBackgroundReadBack) {
-    auto book = CreateWorkbook();
-    CWorksheet& ws = AddSheet(*book);
-    CContainer& c = AddContainer(ws, 2);
-    c.settings.border = BorderLine{FORMAT_LINE_NULL, 0, GetSystemColor(kColorWindowText)};
-    c.settings.background.kind = 0;
-    c.settings.anchor.flags = 0;
-    ws.view.background.kind = 0;
-    CXmlWriter w;
-    WriteXmlContainer(w, c);
-    w.Flush();
-    EXPECT_EQ(w.Memory().find("<Placement"), std::string::npos);
-    EXPECT_NE(w.Memory().find("\t\t<Border/>\r\n\t\t<Background/>\r\n"), std::string::npos);
-    EXPECT_NE(w.Memory().find("\t\t<Objects/>\r\n"), std::string::npos);
-    Loaded l = SaveAndLoad(*book);
-    ASSERT_TRUE(l.ok);
-    const ContainerSettings& s = Sheet(l).firstContainer->settings;
-    EXPECT_EQ(s.border.style, FORMAT_LINE_NULL);
-    EXPECT_EQ(s.background.kind, 0);
-    EXPECT_EQ(s.objectCount, 0);
-    EXPECT_EQ(Sheet(l).view.background.kind, 0);
+    Loaded none = Read(ContainerDoc("<Background/>"));
+    EXPECT_EQ(SheetOf(none).firstContainer->settings.background.kind, 0);
+    Loaded f =
+        Read(ContainerDoc("<Background><Fractal Zi='-0.5'>" + Repeat("<Color>#0A0B0C</Color>", 15) +
+                          "<Color>navy</Color></Fractal></Background>"));
+    const BackgroundRecord& b = SheetOf(f).firstContainer->settings.background;
+    // Zr and MaxY are absent: as initialised.
+    EXPECT_EQ(std::tuple(b.kind, b.zr, b.zi, b.maxY, b.fractalColors[0], b.fractalColors[15]),
+              std::tuple(kBackgroundFractal, 0.11, -0.5, 1.1, Rgb(10, 11, 12), Rgb(0, 0, 128)));
 }
 
 } // namespace
-} // namespace xmltest
-} // namespace vl
+} // namespace vl::xmltest

@@ -6,22 +6,10 @@
 #include "xmltestutil.h"
 
 #include <cmath>
+#include <tuple>
 
-namespace vl {
-namespace xmltest {
+namespace vl::xmltest {
 namespace {
-
-Loaded Read(const std::string& doc) {
-    Loaded l = ReadFromMemory(doc);
-    EXPECT_TRUE(l.ok) << int(l.error) << " at line " << l.line;
-    return l;
-}
-
-CWorksheet* SheetAt(CWorkbook& book, int index) {
-    CTreeItem* item = book.tree.first;
-    for (int i = 0; item && i < index; ++i) item = item->next;
-    return AsWorksheet(item);
-}
 
 TEST(XmlDocument, EncodingsOfTheDeclaration) {
     const std::string body = "<Workbook><Worksheet Name='caf\xc3\xa9'/></Workbook>";
@@ -32,11 +20,8 @@ TEST(XmlDocument, EncodingsOfTheDeclaration) {
         {"<?xml version='1.0' encoding='ISO-8859-2'?>", "caf\xc3\xa9"},
         {" \r\n\t<?xml version='1.0' encoding='iso-8859-1'?>", "caf\xc3\xa9"},
     };
-    for (const auto& [declaration, name] : cases) {
-        Loaded l = Read(declaration + body);
-        ASSERT_NE(l.book->tree.first, nullptr) << declaration;
-        EXPECT_EQ(std::string(l.book->tree.first->name), name) << declaration;
-    }
+    for (const auto& [declaration, name] : cases)
+        EXPECT_EQ(std::string(SheetOf(Read(declaration + body)).name), name) << declaration;
 }
 
 TEST(XmlDocument, TreeNamesLevelsAndTheActiveWorksheet) {
@@ -44,34 +29,30 @@ TEST(XmlDocument, TreeNamesLevelsAndTheActiveWorksheet) {
                              "TreeLevel='1'/><Worksheet TreeLevel='2' Selected='1'/>"
                              "<Worksheet Selected='true'></Worksheet><Worksheet/>"));
     CWorkbook& b = *l.book;
-    const char* names[] = {"Folder1", "Worksheet1", "F", "Worksheet2", "Worksheet3", "Worksheet4"};
-    const uint16_t levels[] = {1, 1, 1, 2, 1, 1};
-    CTreeItem* item = b.tree.first;
-    for (int i = 0; i < 6; ++i, item = item->next) {
-        ASSERT_NE(item, nullptr);
-        EXPECT_STREQ(item->name, names[i]);
-        EXPECT_EQ(item->level, levels[i]) << names[i];
-    }
-    EXPECT_EQ(item, nullptr);
-    EXPECT_EQ(b.tree.first->next->next->expanded, 1);
-    EXPECT_EQ(b.tree.worksheetCount, 4u);
-    EXPECT_EQ(b.tree.folderCount, 2u);
+    // Each item as name, level and expanded flag.
+    std::string items;
+    for (CTreeItem* item = b.tree.first; item; item = item->next)
+        items += std::string(item->name) + " " + std::to_string(item->level) + " " +
+                 std::to_string(item->expanded) + ";";
+    EXPECT_EQ(items,
+              "Folder1 1 0;Worksheet1 1 0;F 1 1;Worksheet2 2 0;Worksheet3 1 0;Worksheet4 1 0;");
+    EXPECT_EQ(std::tuple(b.tree.worksheetCount, b.tree.folderCount), std::tuple(4u, 2u));
     // The later of two selected worksheets is active; without any, the first.
-    EXPECT_EQ(b.tree.active, SheetAt(b, 4));
+    EXPECT_EQ(b.tree.active, &SheetOf(l, 4));
     Loaded none = Read(Document("<Worksheet/><Worksheet/>"));
-    EXPECT_EQ(none.book->tree.active, SheetAt(*none.book, 0));
+    EXPECT_EQ(none.book->tree.active, &SheetOf(none, 0));
 }
 
 TEST(XmlDocument, LastModificationAndWindow) {
     Loaded l = Read(Document("<LastModification><User> a  b </User><Date>2024-01-02</Date>"
                              "</LastModification><Window><TreePane Visible='No' Width='65534'/>"
                              "<InspectPane Visible='Yes'/></Window><Worksheet/>"));
-    EXPECT_STREQ(l.book->lastSavedUser, " a  b ");
-    EXPECT_STREQ(l.book->lastSavedDate, "2024-01-02");
-    EXPECT_EQ(l.book->panes.treeShown, 0);
-    EXPECT_EQ(l.book->panes.treeWidth, 65534);
-    EXPECT_EQ(l.book->panes.inspectShown, 1);
-    EXPECT_EQ(l.book->panes.inspectHeight, 100);
+    const CWorkbook& b = *l.book;
+    EXPECT_EQ(std::tuple(std::string(b.lastSavedUser), std::string(b.lastSavedDate)),
+              std::tuple(std::string(" a  b "), std::string("2024-01-02")));
+    EXPECT_EQ(std::tuple(b.panes.treeShown, b.panes.treeWidth, b.panes.inspectShown,
+                         b.panes.inspectHeight),
+              std::tuple(0, 65534, 1, 100));
 }
 
 TEST(XmlDocument, DropDownLists) {
@@ -101,14 +82,10 @@ TEST(XmlDocument, InspectedCellsFillPagesInOrder) {
     EXPECT_EQ(list.PageCount(), 2u);
     InspectedCellRecord r;
     ASSERT_TRUE(GetInspectedCell(list, 20, r));
-    EXPECT_EQ(r.cell.row, 20u);
-    EXPECT_EQ(r.cell.column, 1);
-    EXPECT_EQ(r.cell.flags, kRefCell);
+    EXPECT_EQ(std::tuple(r.cell.row, r.cell.column, r.cell.flags), std::tuple(20u, 1, kRefCell));
     ASSERT_TRUE(GetInspectedCell(list, 21, r));
-    EXPECT_STREQ(r.worksheet, "\\a&b");
-    EXPECT_STREQ(r.name, "x");
-    EXPECT_EQ(r.cell.row, kLastRow);
-    EXPECT_EQ(r.cell.column, kLastColumn);
+    EXPECT_EQ(std::tuple(std::string(r.worksheet), std::string(r.name), r.cell.row, r.cell.column),
+              std::tuple(std::string("\\a&b"), std::string("x"), kLastRow, kLastColumn));
 }
 
 TEST(XmlDocument, CellPositionsAndValues) {
@@ -117,49 +94,29 @@ TEST(XmlDocument, CellPositionsAndValues) {
                       "<N>0.33333333333333331</N></Cell><Cell rc='r3c1'><F Width='3' Height='2'>"
                       "R1C1</F><Error>#DIV/0!</Error></Cell><Cell rc='rc2'><F/><T/></Cell>"
                       "<Cell rc='rc3'><Error>#SYNTAX!</Error></Cell></Cells>"));
-    CWorksheet& ws = *SheetAt(*l.book, 0);
-    const uint8_t* r = FindCell(ws.cells, 0, 2);
-    ASSERT_NE(r, nullptr);
-    EXPECT_EQ(cell::Number(r), 1e20);
-    r = FindCell(ws.cells, 1, 1);
-    ASSERT_NE(r, nullptr);
-    EXPECT_EQ(cell::Number(r), 1.0 / 3);
-    EXPECT_EQ(cell::Flags(r), kCellNumber | kCellArrayElement);
-    r = FindCell(ws.cells, 2, 0);
-    ASSERT_NE(r, nullptr);
-    EXPECT_EQ(cell::Flags(r), kCellFormula | kErrDivZero);
-    EXPECT_EQ(cell::ResultFlags(r), kResultNumber | kResultArray);
-    EXPECT_EQ(cell::ArrayWidth(r), 3);
-    EXPECT_EQ(cell::ArrayHeight(r), 2u);
-    EXPECT_EQ(cell::Formula(r), "R1C1");
-    r = FindCell(ws.cells, 2, 1);
-    ASSERT_NE(r, nullptr);
-    EXPECT_EQ(cell::ResultFlags(r), kResultText);
-    EXPECT_EQ(cell::ArrayWidth(r), 1);
-    EXPECT_EQ(cell::Formula(r), "");
-    EXPECT_EQ(cell::CachedText(r), "");
-    r = FindCell(ws.cells, 2, 2);
-    ASSERT_NE(r, nullptr);
-    EXPECT_EQ(cell::Flags(r), kCellNumber | kErrSyntax);
+    const CCellStore& cells = SheetOf(l).cells;
+    const uint8_t* r[5] = {FindCell(cells, 0, 2), FindCell(cells, 1, 1), FindCell(cells, 2, 0),
+                           FindCell(cells, 2, 1), FindCell(cells, 2, 2)};
+    for (const uint8_t* p : r) ASSERT_NE(p, nullptr);
+    EXPECT_EQ(cell::Number(r[0]), 1e20);
+    EXPECT_EQ(cell::Number(r[1]), 1.0 / 3);
+    EXPECT_EQ(cell::Flags(r[1]), kCellNumber | kCellArrayElement);
+    EXPECT_EQ(std::tuple(cell::Flags(r[2]), cell::ResultFlags(r[2]), cell::ArrayWidth(r[2]),
+                         cell::ArrayHeight(r[2]), std::string(cell::Formula(r[2]))),
+              std::tuple(kCellFormula | kErrDivZero, kResultNumber | kResultArray, 3, 2u,
+                         std::string("R1C1")));
+    EXPECT_EQ(std::tuple(cell::ResultFlags(r[3]), cell::ArrayWidth(r[3]),
+                         std::string(cell::Formula(r[3])), std::string(cell::CachedText(r[3]))),
+              std::tuple(kResultText, 1, std::string(), std::string()));
+    EXPECT_EQ(cell::Flags(r[4]), kCellNumber | kErrSyntax);
 }
 
-TEST(XmlDocument, NumbersKeepEveryBit) {
+TEST(XmlDocument, NumbersKeepEveryBitAndThoseWithoutATextAreTheirError) {
     auto book = CreateWorkbook();
     CWorksheet& ws = AddSheet(*book);
     const double values[] = {
         0.1, 1.0 / 3, -2.0 / 7, 1e20, 123456789012345678.0, 5e-324, 1.7976931348623157e308};
-    for (int i = 0; i < 7; ++i) PutNumber(ws, 0, uint32_t(i), values[i]);
-    Loaded l = Read(WriteToMemory(*book));
-    for (int i = 0; i < 7; ++i) {
-        const uint8_t* r = FindCell(SheetAt(*l.book, 0)->cells, uint32_t(i), 0);
-        ASSERT_NE(r, nullptr);
-        EXPECT_EQ(cell::Number(r), values[i]) << i;
-    }
-}
-
-TEST(XmlDocument, NumbersWithoutATextAreWrittenAsTheirError) {
-    auto book = CreateWorkbook();
-    CWorksheet& ws = AddSheet(*book);
+    for (int i = 0; i < 7; ++i) PutNumber(ws, 0, uint32_t(i + 1), values[i]);
     PutNumber(ws, 0, 0, HUGE_VAL);
     PutFormula(ws, 1, 0, "R1C1", std::nan(""));
     const std::string doc = WriteToMemory(*book);
@@ -167,7 +124,13 @@ TEST(XmlDocument, NumbersWithoutATextAreWrittenAsTheirError) {
                        "<F>R1C1</F><Error>#NUM!</Error></Cell>"),
               std::string::npos);
     Loaded l = Read(doc);
-    const uint8_t* r = FindCell(SheetAt(*l.book, 0)->cells, 0, 1);
+    const CCellStore& cells = SheetOf(l).cells;
+    for (int i = 0; i < 7; ++i) {
+        const uint8_t* r = FindCell(cells, uint32_t(i + 1), 0);
+        ASSERT_NE(r, nullptr);
+        EXPECT_EQ(cell::Number(r), values[i]) << i;
+    }
+    const uint8_t* r = FindCell(cells, 0, 1);
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(cell::Flags(r), kCellFormula | kErrNum);
 }
@@ -192,23 +155,20 @@ TEST(XmlDocument, FormattingRulesAndTheReferenceHeight) {
               std::string::npos)
         << doc;
     Loaded l = Read(doc);
-    CWorksheet& back = *SheetAt(*l.book, 0);
-    EXPECT_EQ(back.formats.columns[0].autoRowHeight, 30);
-    EXPECT_EQ(back.formats.columns[1].style, 3);
-    EXPECT_EQ(*back.formats.rowHeights.GetItem2(1), 18 << 1);
-
+    CFormatStore& back = SheetOf(l).formats;
+    EXPECT_EQ(std::tuple(back.columns[0].autoRowHeight, back.columns[1].style,
+                         *back.rowHeights.GetItem2(1)),
+              std::tuple(30, 3, 18 << 1));
     Loaded spans = Read(SheetDocument("<Formatting><Column rc='c3' Width='4095' Fixed='1' "
                                       "AutoRowHeight='4095'/><Row rc='r2' Height='7' "
                                       "Fixed='Yes'><Span rc='c1:c5'/><Span rc='c3:c8'/></Row>"
                                       "<Row rc='r5' Fixed='1'/></Formatting>"));
-    CWorksheet& s = *SheetAt(*spans.book, 0);
-    EXPECT_EQ(s.formats.columns[2].width, (4095 << 1) | 1);
-    EXPECT_EQ(s.formats.columns[2].autoRowHeight, 4095);
-    EXPECT_EQ(s.formats.rowHeights.ItemCount(), 2u);
-    EXPECT_EQ(*s.formats.rowHeights.GetItem2(1), (7 << 1) | 1);
-    EXPECT_EQ(s.formats.runs.FirstPage(), nullptr); // spans without a style store nothing
+    CFormatStore& s = SheetOf(spans).formats;
+    EXPECT_EQ(std::tuple(s.columns[2].width, s.columns[2].autoRowHeight, s.rowHeights.ItemCount(),
+                         *s.rowHeights.GetItem2(1)),
+              std::tuple((4095 << 1) | 1, 4095, 2u, (7 << 1) | 1));
+    EXPECT_EQ(s.runs.FirstPage(), nullptr); // spans without a style store nothing
 }
 
 } // namespace
-} // namespace xmltest
-} // namespace vl
+} // namespace vl::xmltest

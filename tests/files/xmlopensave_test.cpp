@@ -8,8 +8,7 @@
 
 #include <cstring>
 
-namespace vl {
-namespace xmltest {
+namespace vl::xmltest {
 namespace {
 
 TEST(XmlOpenSave, SavedFormsOpenAsTheirKind) {
@@ -28,7 +27,7 @@ TEST(XmlOpenSave, SavedFormsOpenAsTheirKind) {
         EXPECT_STREQ(loaded->lastSavedDate, book->lastSavedDate);
         std::memcpy(loaded->lastSavedDate, "2024-05-06T07:08:09", 20);
         std::memcpy(loaded->lastSavedUser, "ann", 4);
-        EXPECT_EQ(WriteToMemory(*loaded), kSampleDocument);
+        EXPECT_EQ(WriteToMemory(*loaded), SampleDocument());
     }
 }
 
@@ -47,5 +46,4 @@ TEST(XmlOpenSave, FailedDocumentKeepsItsCodeAndLine) {
 }
 
 } // namespace
-} // namespace xmltest
-} // namespace vl
+} // namespace vl::xmltest

@@ -1,17 +1,12 @@
-#include "xmlrandombook.h"
+// The random workbooks of the XML round trips and their comparison.
 
 #include "formula/values/standardformat.h"
 #include "model/inspectedcell.h"
 #include "platform/core/bytes.h"
 #include "xmlrandomdraw.h"
 
-#include <cmath>
-#include <cstring>
-#include <gtest/gtest.h>
 #include <map>
-#include <random>
-#include <string>
-#include <vector>
+#include <tuple>
 
 namespace vl::xmltest {
 
@@ -22,9 +17,7 @@ void RandomFont(Draw& d, FontRecord& f, int i) {
     f.family = uint8_t(d.Below(6));
     f.size = uint8_t(d.Below(255));
     f.weight = uint8_t(d.Below(4));
-    f.italic = d.Coin();
-    f.underline = d.Coin();
-    f.strikeout = d.Coin();
+    for (uint8_t* flag : {&f.italic, &f.underline, &f.strikeout}) *flag = d.Coin();
     f.charSet = uint8_t(d.Below(17));
 }
 
@@ -34,8 +27,15 @@ void RandomNumberFormat(Draw& d, StandardFormat& f, int i) {
     uint8_t* p = f.params;
     switch (f.kind) {
     case STD_STYLE_GENERAL:
+    case STD_STYLE_PERCENTAGE:
+    case STD_STYLE_SCIENTIFIC:
         p[kFixedDecimals] = d.Coin();
         p[kDecimals] = p[kFixedDecimals] ? uint8_t(d.Below(15)) : 0;
+        if (f.kind == STD_STYLE_SCIENTIFIC) {
+            p[kExponentForm] = uint8_t(d.Below(3));
+            p[kExponentNumber] = p[kExponentForm] ? uint8_t(d.Below(100)) : 0;
+        }
+        if (f.kind != STD_STYLE_GENERAL) break;
         p[kZeroPadded] = d.Coin();
         p[kIntegerDigits] = p[kZeroPadded] ? uint8_t(d.Below(15)) : 0;
         p[kThousands] = d.Coin();
@@ -53,32 +53,18 @@ void RandomNumberFormat(Draw& d, StandardFormat& f, int i) {
         break;
     }
     case STD_STYLE_DATE:
-        p[kDateStyle] = uint8_t(d.Below(11));
-        p[kDateOrderFlag] = d.Coin();
-        break;
     case STD_STYLE_TIME:
-        p[kTimeStyle] = uint8_t(d.Below(10));
-        break;
     case STD_STYLE_DATE_TIME:
-        p[kDateStyle] = uint8_t(d.Below(11));
-        p[kTimeStyle] = uint8_t(d.Below(11));
-        p[kDateOrderFlag] = d.Coin();
-        p[kTimeFirst] = d.Coin();
-        break;
-    case STD_STYLE_PERCENTAGE:
-        p[kFixedDecimals] = d.Coin();
-        p[kDecimals] = p[kFixedDecimals] ? uint8_t(d.Below(15)) : 0;
+        if (f.kind != STD_STYLE_TIME) p[kDateStyle] = uint8_t(d.Below(11));
+        if (f.kind != STD_STYLE_DATE)
+            p[kTimeStyle] = uint8_t(d.Below(f.kind == STD_STYLE_TIME ? 10 : 11));
+        if (f.kind != STD_STYLE_TIME) p[kDateOrderFlag] = d.Coin();
+        if (f.kind == STD_STYLE_DATE_TIME) p[kTimeFirst] = d.Coin();
         break;
     case STD_STYLE_FRACTION:
         p[kDenominatorMode] = d.Coin();
         p[kDenominatorDigits] = p[kDenominatorMode] ? 2 : uint8_t(d.Between(1, 14));
         if (p[kDenominatorMode]) StoreU64(p + kFixedDenominator, 1 + d.Below(4294967294u));
-        break;
-    case STD_STYLE_SCIENTIFIC:
-        p[kFixedDecimals] = d.Coin();
-        p[kDecimals] = p[kFixedDecimals] ? uint8_t(d.Below(15)) : 0;
-        p[kExponentForm] = uint8_t(d.Below(3));
-        p[kExponentNumber] = p[kExponentForm] ? uint8_t(d.Below(100)) : 0;
         break;
     case STD_STYLE_USER_DEFINED:
         CopyTextField(f.code, ("0.0 \"u\"  " + d.Text(d.Below(40), true)).c_str(), sizeof f.code);
@@ -92,28 +78,16 @@ void RandomNumberFormat(Draw& d, StandardFormat& f, int i) {
 namespace {
 
 void RandomStyle(Draw& d, StyleRecord& s, int i, uint8_t fontCount) {
-    const COLORREF text = GetSystemColor(kColorWindowText), window = GetSystemColor(kColorWindow);
     RandomNumberFormat(d, s.numberFormat, i);
     s.fontRef.fontIndex = uint8_t(d.Below(fontCount));
     s.fontRef.colorGiven = d.Coin();
     s.fontRef.color = s.fontRef.colorGiven ? d.Color() : 0;
-    s.fill = InteriorFill{};
-    s.fill.pattern = uint8_t(i % 23);
-    if (s.fill.pattern) {
-        s.fill.patternColorGiven = d.Coin();
-        s.fill.patternColor = s.fill.patternColorGiven ? d.Color()
-                              : s.fill.pattern <= 1    ? window
-                                                       : text;
-        s.fill.backgroundColorGiven = d.Coin();
-        s.fill.backgroundColor = s.fill.backgroundColorGiven ? d.Color() : window;
-    }
+    s.fill = i % 23 ? RandomFill(d, false, i % 23) : InteriorFill{};
     s.borderSides = uint8_t(d.Below(64));
-    s.borderLine = BorderLine{};
-    if (s.borderSides && (s.borderLine.style = uint8_t(d.Below(10)))) {
-        s.borderLine.colorGiven = d.Coin();
-        s.borderLine.color = s.borderLine.colorGiven ? d.Color() : text;
-    } else {
+    s.borderLine = RandomLine(d, false);
+    if (!s.borderSides || !s.borderLine.style) {
         s.borderSides = 0;
+        s.borderLine = BorderLine{};
     }
     const uint8_t vertical[4] = {0, 4, 5, 7};
     s.verticalAlignment = vertical[d.Below(4)];
@@ -121,15 +95,12 @@ void RandomStyle(Draw& d, StyleRecord& s, int i, uint8_t fontCount) {
     const bool defaults = d.Coin();
     s.horizontalIndent = defaults ? 4 : uint8_t(d.Below(255));
     s.verticalIndent = defaults ? 2 : uint8_t(d.Below(255));
-    s.wrapText = defaults ? 0 : d.Coin();
-    s.fitToCell = defaults ? 0 : d.Coin();
+    for (uint8_t* flag : {&s.wrapText, &s.fitToCell}) *flag = defaults ? 0 : d.Coin();
     s.rotation = defaults ? 0 : int8_t(d.Between(-90, 90));
     s.dropDownList = d.Coin() ? uint16_t(d.Between(1, 100)) : 0;
-    s.sort = s.dropDownList ? d.Coin() : 0;
-    s.autoAppend = s.dropDownList ? d.Coin() : 0;
-    s.autoComplete = s.dropDownList ? d.Coin() : 0;
-    s.formulaHidden = d.Coin();
-    s.isProtected = d.Coin();
+    for (uint8_t* flag : {&s.sort, &s.autoAppend, &s.autoComplete})
+        *flag = s.dropDownList ? d.Coin() : 0;
+    for (uint8_t* flag : {&s.formulaHidden, &s.isProtected}) *flag = d.Coin();
 }
 
 void RandomTables(Draw& d, CWorkbook& book, bool full) {
@@ -152,11 +123,6 @@ void RandomTables(Draw& d, CWorkbook& book, bool full) {
         CopyTextField(r.name, d.Text(i == 4 ? 127 : d.Below(20), true).c_str(), kInspectedNameSize);
         EXPECT_TRUE(AppendInspectedCell(book.inspectedCells, r));
     }
-}
-
-void PutRecord(CWorksheet& ws, const CellBuffer& b) {
-    CellCursor cursor;
-    EXPECT_TRUE(ws.cells.PutCell(b.bytes, cursor));
 }
 
 void RandomCell(Draw& d, CWorksheet& ws, uint16_t column, uint32_t row) {
@@ -183,7 +149,7 @@ void RandomCell(Draw& d, CWorksheet& ws, uint16_t column, uint32_t row) {
         EXPECT_TRUE(MakeFormulaCell(b, column, row, head, d.Text(d.Below(60), false),
                                     textResult ? d.Text(d.Below(30), false) : ""));
     }
-    PutRecord(ws, b);
+    Put(ws, b);
 }
 
 void RandomCells(Draw& d, CWorksheet& ws, int count) {
@@ -194,12 +160,12 @@ void RandomCells(Draw& d, CWorksheet& ws, int count) {
     // The longest text, and a formula that fills its record, at the last row and column.
     CellBuffer b;
     EXPECT_TRUE(MakeTextCell(b, kLastColumn, kLastRow, d.Text(kMaxCellText, false)));
-    PutRecord(ws, b);
+    Put(ws, b);
     FormulaHead head;
     head.arrayWidth = 1;
     EXPECT_TRUE(MakeFormulaCell(b, kLastColumn - 1, kLastRow, head,
                                 d.Text(kPagePayload - kFormulaHead, false)));
-    PutRecord(ws, b);
+    Put(ws, b);
 }
 
 void RandomFormats(Draw& d, CWorksheet& ws, const StyleTables& t, bool full) {
@@ -304,13 +270,6 @@ std::vector<uint16_t> RowEntries(CPagedList& list) {
     return out;
 }
 
-template <class Record, class Writer>
-std::vector<uint8_t> Bytes(const Record& r, Writer write, uint32_t size) {
-    std::vector<uint8_t> out(size);
-    write(out.data(), r);
-    return out;
-}
-
 void ExpectSameSheet(CWorksheet& a, CWorksheet& b) {
     EXPECT_TRUE(CellRecords(a.cells) == CellRecords(b.cells)) << a.name;
     EXPECT_TRUE(RunRecords(a.formats) == RunRecords(b.formats)) << a.name;
@@ -329,42 +288,39 @@ void ExpectSameSheet(CWorksheet& a, CWorksheet& b) {
 void ExpectSameWorkbook(CWorkbook& a, CWorkbook& b) {
     EXPECT_STREQ(a.lastSavedUser, b.lastSavedUser);
     EXPECT_STREQ(a.lastSavedDate, b.lastSavedDate);
-    EXPECT_EQ(a.panes.treeShown, b.panes.treeShown);
-    EXPECT_EQ(a.panes.treeWidth, b.panes.treeWidth);
-    EXPECT_EQ(a.panes.inspectShown, b.panes.inspectShown);
-    EXPECT_EQ(a.panes.inspectHeight, b.panes.inspectHeight);
-    ASSERT_EQ(a.styles.fontCount, b.styles.fontCount);
-    ASSERT_EQ(a.styles.styleCount, b.styles.styleCount);
+    auto panes = [](const PaneLayout& p) {
+        return std::tuple(p.treeShown, p.treeWidth, p.inspectShown, p.inspectHeight);
+    };
+    EXPECT_EQ(panes(a.panes), panes(b.panes));
+    ASSERT_EQ(std::tuple(a.styles.fontCount, a.styles.styleCount),
+              std::tuple(b.styles.fontCount, b.styles.styleCount));
     for (int i = 0; i < a.styles.fontCount; ++i)
-        EXPECT_EQ(Bytes(a.styles.fonts[i], WriteFontRecord, kFontRecordSize),
-                  Bytes(b.styles.fonts[i], WriteFontRecord, kFontRecordSize))
-            << "font " << i;
+        ExpectSameBytes(a.styles.fonts[i], b.styles.fonts[i], WriteFontRecord, kFontRecordSize,
+                        "font " + std::to_string(i));
     for (int i = 0; i < a.styles.styleCount; ++i)
-        EXPECT_EQ(Bytes(a.styles.styles[i], WriteStyleRecord, kStyleRecordSize),
-                  Bytes(b.styles.styles[i], WriteStyleRecord, kStyleRecordSize))
-            << "style " << i;
-    for (int i = 0; i < kDropDownLists; ++i) {
-        EXPECT_STREQ(a.dropDownLists[i].name, b.dropDownLists[i].name) << "list " << i;
-        EXPECT_EQ(a.dropDownLists[i].entries, b.dropDownLists[i].entries) << "list " << i;
-    }
+        ExpectSameBytes(a.styles.styles[i], b.styles.styles[i], WriteStyleRecord, kStyleRecordSize,
+                        "style " + std::to_string(i));
+    auto list = [](const DropDownListRecord& l) {
+        return std::tuple(std::string(l.name), l.entries);
+    };
+    for (int i = 0; i < kDropDownLists; ++i)
+        EXPECT_EQ(list(a.dropDownLists[i]), list(b.dropDownLists[i])) << "list " << i;
     ASSERT_EQ(a.inspectedCells.ItemCount(), b.inspectedCells.ItemCount());
     for (uint32_t i = 0; i < a.inspectedCells.ItemCount(); ++i) {
         InspectedCellRecord x, y;
         ASSERT_TRUE(GetInspectedCell(a.inspectedCells, i, x));
         ASSERT_TRUE(GetInspectedCell(b.inspectedCells, i, y));
-        EXPECT_EQ(Bytes(x, WriteInspectedCellRecord, kInspectedCellRecordSize),
-                  Bytes(y, WriteInspectedCellRecord, kInspectedCellRecordSize))
-            << "inspected " << i;
+        ExpectSameBytes(x, y, WriteInspectedCellRecord, kInspectedCellRecordSize,
+                        "inspected " + std::to_string(i));
     }
-    EXPECT_EQ(a.tree.worksheetCount, b.tree.worksheetCount);
-    EXPECT_EQ(a.tree.folderCount, b.tree.folderCount);
+    EXPECT_EQ(std::tuple(a.tree.worksheetCount, a.tree.folderCount),
+              std::tuple(b.tree.worksheetCount, b.tree.folderCount));
     CTreeItem *x = a.tree.first, *y = b.tree.first;
     for (; x && y; x = x->next, y = y->next) {
-        EXPECT_STREQ(x->name, y->name);
-        EXPECT_EQ(x->itemType, y->itemType);
-        EXPECT_EQ(x->level, y->level);
-        EXPECT_EQ(x->expanded, y->expanded);
-        EXPECT_EQ(x == a.tree.active, y == b.tree.active);
+        EXPECT_EQ(std::tuple(std::string(x->name), x->itemType, x->level, x->expanded,
+                             x == a.tree.active),
+                  std::tuple(std::string(y->name), y->itemType, y->level, y->expanded,
+                             y == b.tree.active));
         if (x->IsWorksheet() && y->IsWorksheet())
             ExpectSameSheet(*static_cast<CWorksheet*>(x), *static_cast<CWorksheet*>(y));
     }

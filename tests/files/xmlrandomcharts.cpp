@@ -25,15 +25,17 @@ void SetText(char* field, const std::string& text, uint32_t size) {
     CopyTextField(field, text.c_str(), size);
 }
 
-BorderLine Line(Draw& d, bool alwaysGiven) {
+} // namespace
+
+BorderLine RandomLine(Draw& d, bool alwaysGiven) {
     BorderLine line{uint8_t(d.Below(10)), uint8_t(alwaysGiven || d.Coin()), kText};
     if (line.colorGiven) line.color = d.Color();
     return line;
 }
 
-InteriorFill Fill(Draw& d, bool patternColorAlwaysGiven) {
+InteriorFill RandomFill(Draw& d, bool patternColorAlwaysGiven, int pattern) {
     InteriorFill f;
-    f.pattern = uint8_t(d.Below(23));
+    f.pattern = uint8_t(pattern < 0 ? d.Below(23) : uint32_t(pattern));
     f.patternColorGiven = patternColorAlwaysGiven || d.Coin();
     f.patternColor = f.patternColorGiven             ? d.Color()
                      : f.pattern <= FORMAT_PAT_SOLID ? kWindow
@@ -42,6 +44,8 @@ InteriorFill Fill(Draw& d, bool patternColorAlwaysGiven) {
     f.backgroundColor = f.backgroundColorGiven ? d.Color() : kWindow;
     return f;
 }
+
+namespace {
 
 ColoredFont Font(Draw& d, int i) {
     ColoredFont f;
@@ -55,7 +59,7 @@ ColoredFont Font(Draw& d, int i) {
 void RandomBackground(Draw& d, BackgroundRecord& b) {
     b.kind = uint8_t(d.Below(4));
     if (b.kind == kBackgroundPattern) {
-        b.pattern = Fill(d, false);
+        b.pattern = RandomFill(d, false);
     } else if (b.kind == kBackgroundImage) {
         static const char* const kExtensions[] = {".bmp", ".JPG", ".jpeg", ".PnG", ""};
         const std::string name = d.Coin() ? Name(d, 200) + kExtensions[d.Below(4)] : "";
@@ -81,20 +85,12 @@ void RandomAxisAndGrid(Draw& d, SeriesSettings& s) {
     s.axisFlags = uint16_t(0x40 | d.Below(3) | (d.Below(3) << 2) | (d.Below(4) << 4));
     SetText(s.axisTitle, Name(d, 127), kChartTextSize);
     s.axisFont = Font(d, 7);
-    s.axisLine = Line(d, false);
-    s.majorGrid = Line(d, false);
-    s.minorGrid = Line(d, false);
+    for (BorderLine* line : {&s.axisLine, &s.majorGrid, &s.minorGrid}) *line = RandomLine(d, false);
     s.userGridCount = uint8_t(d.Coin() ? 16 : d.Below(17));
     for (int i = 0; i < s.userGridCount; ++i) {
-        s.userGridLines[i] = Line(d, false);
+        s.userGridLines[i] = RandomLine(d, false);
         s.userGridValues[i] = d.Number();
     }
-}
-
-void RandomRange(Draw& d, SeriesSettings& s) {
-    s.rangeFlags = uint16_t(d.Below(4) << 1);
-    if (s.rangeFlags & kFromValueGiven) s.fromValue = d.Number();
-    if (s.rangeFlags & kToValueGiven) s.toValue = d.Number();
 }
 
 // The kinds of value series each chart type has.
@@ -116,12 +112,12 @@ void RandomPresentation(Draw& d, uint8_t type, SeriesSettings& s) {
     s.symbol = flat == 6 ? uint8_t(d.Below(16)) : 5;
     if (!is3D || flat == 5) s.font = Font(d, 9);
     const bool hasFill = is3D ? flat != 5 : flat != 3 && flat != 5;
-    if (hasFill) s.fill = Fill(d, true);
-    if (!is3D && (flat == 3 || flat == 6)) s.line = Line(d, true);
-    if (flat == 6) s.connectingLine = Line(d, false);
+    if (hasFill) s.fill = RandomFill(d, true);
+    if (!is3D && (flat == 3 || flat == 6)) s.line = RandomLine(d, true);
+    if (flat == 6) s.connectingLine = RandomLine(d, false);
     if (flat == 5) {
         s.sliceFillCount = uint8_t(d.Coin() ? 16 : 1 + d.Below(16));
-        for (int i = 0; i < s.sliceFillCount; ++i) s.sliceFills[i] = Fill(d, true);
+        for (int i = 0; i < s.sliceFillCount; ++i) s.sliceFills[i] = RandomFill(d, true);
     }
 }
 
@@ -138,7 +134,9 @@ void RandomSeries(Draw& d, CChart& chart, uint16_t index, uint8_t role) {
     if (y) SetText(s.relatedX, Name(d, 127), kChartTextSize);
     if (y || type == kChartXY) {
         s.scale = uint8_t(d.Below(4));
-        RandomRange(d, s);
+        s.rangeFlags = uint16_t(d.Below(4) << 1);
+        if (s.rangeFlags & kFromValueGiven) s.fromValue = d.Number();
+        if (s.rangeFlags & kToValueGiven) s.toValue = d.Number();
         s.periods = uint16_t(d.Between(1, 65534));
         s.subperiods = uint16_t(d.Between(0, 65534));
     } else {
@@ -155,26 +153,24 @@ std::unique_ptr<CChart> RandomChart(Draw& d, uint8_t type) {
     for (uint8_t* v : {&s.viewWidth, &s.viewHeight, &s.barSize, &s.stackBarSize})
         *v = uint8_t(d.Between(1, 100));
     if (type == kChart3D) {
-        s.lineWidth3D = uint8_t(d.Between(1, 100));
-        s.pieThickness3D = uint8_t(d.Between(1, 100));
+        for (uint8_t* v : {&s.lineWidth3D, &s.pieThickness3D}) *v = uint8_t(d.Between(1, 100));
         for (float& m : chart->viewMatrix) m = d.Float();
-        s.lightDirectionX = uint16_t(d.Between(0, 180));
-        s.lightDirectionY = uint16_t(d.Between(0, 180));
+        for (uint16_t* v : {&s.lightDirectionX, &s.lightDirectionY})
+            *v = uint16_t(d.Between(0, 180));
         s.perspective = uint16_t(d.Between(1, 100));
-        s.planeXZ = d.Coin();
-        s.planeYZ = d.Coin();
+        for (uint8_t* v : {&s.planeXZ, &s.planeYZ}) *v = d.Coin();
     }
     s.pieSplit = uint8_t(d.Between(0, 100));
     RandomTitles(d, s.titleFont, s.titleText);
     s.legendCode = uint8_t(d.Below(9));
     if (s.legendCode) s.legendFont = Font(d, 11);
     s.planeXY = d.Coin();
-    s.planeFill = Fill(d, false);
+    s.planeFill = RandomFill(d, false);
     if (type == kChart3D) {
         s.planeFill.pattern = FORMAT_PAT_SOLID;
         if (!s.planeFill.patternColorGiven) s.planeFill.patternColor = kWindow;
     }
-    s.planeBorder = Line(d, false);
+    s.planeBorder = RandomLine(d, false);
     // Sixteen series now and then; the groups come in their written order.
     const int count = d.Coin() ? kChartSeries : int(d.Between(0, kChartSeries));
     const int sigma = int(d.Below(uint32_t(count) + 1));
@@ -198,7 +194,7 @@ void RandomContainer(Draw& d, CContainer& c, uint16_t id) {
         *v = d.Coin() ? int32_t(d.Between(-1000, 5000)) : (d.Coin() ? 2147483647 : -2147483647);
     RandomTitles(d, s.titleFont, s.titleText);
     RandomBackground(d, s.background);
-    s.border = Line(d, false);
+    s.border = RandomLine(d, false);
     const int objects = int(d.Below(5));
     for (int i = 0; i < objects; ++i) {
         ContainerSlot& slot = c.slots[i];
@@ -213,22 +209,12 @@ void RandomContainer(Draw& d, CContainer& c, uint16_t id) {
     s.objectCount = uint8_t(objects);
 }
 
-template <class Record, class Writer>
-std::vector<uint8_t> Bytes(const Record& r, Writer write, uint32_t size) {
-    std::vector<uint8_t> out(size);
-    write(out.data(), r);
-    return out;
-}
-
 void ExpectSameChart(const CChart& a, const CChart& b) {
-    EXPECT_EQ(Bytes(a.settings, WriteChartSettingsRecord, kChartSettingsRecordSize),
-              Bytes(b.settings, WriteChartSettingsRecord, kChartSettingsRecordSize));
-    EXPECT_EQ(Bytes(a.viewMatrix, WriteViewMatrixRecord, kViewMatrixRecordSize),
-              Bytes(b.viewMatrix, WriteViewMatrixRecord, kViewMatrixRecordSize));
+    ExpectSameBytes(a.settings, b.settings, WriteChartSettingsRecord, kChartSettingsRecordSize);
+    ExpectSameBytes(a.viewMatrix, b.viewMatrix, WriteViewMatrixRecord, kViewMatrixRecordSize);
     for (int i = 0; i < a.settings.seriesCount && i < kChartSeries; ++i)
-        EXPECT_EQ(Bytes(a.series[i].settings, WriteSeriesSettingsRecord, kSeriesSettingsRecordSize),
-                  Bytes(b.series[i].settings, WriteSeriesSettingsRecord, kSeriesSettingsRecordSize))
-            << "series " << i;
+        ExpectSameBytes(a.series[i].settings, b.series[i].settings, WriteSeriesSettingsRecord,
+                        kSeriesSettingsRecordSize, "series " + std::to_string(i));
 }
 
 } // namespace
@@ -236,10 +222,8 @@ void ExpectSameChart(const CChart& a, const CChart& b) {
 void RandomSheetSettings(Draw& d, CWorksheet& ws) {
     ViewSettingsRecord& v = ws.view;
     RandomBackground(d, v.background);
-    v.showGrid = d.Coin();
-    v.gridColorGiven = d.Coin();
+    for (uint8_t* flag : {&v.showGrid, &v.gridColorGiven, &v.headingsColorGiven}) *flag = d.Coin();
     v.gridColor = v.gridColorGiven ? d.Color() : GetSystemColor(kColorButtonFace);
-    v.headingsColorGiven = d.Coin();
     v.headingsColor = v.headingsColorGiven ? d.Color() : GetSystemColor(kColorButtonShadow);
     for (CellRef* ref : {&v.topLeft, &v.selection[0], &v.selection[1]})
         *ref = CellRef{uint16_t(d.Below(kMaxColumns)), d.Below(kMaxRows), kRefCell};
@@ -249,33 +233,27 @@ void RandomSheetSettings(Draw& d, CWorksheet& ws) {
     v.scale = uint16_t(d.Between(10, 1000));
 
     PageSetupRecord& p = ws.pageSetup;
-    SetText(p.printerName, Name(d, 127), kPageTextSize);
-    SetText(p.paperName, Name(d, 127), kPageTextSize);
-    p.landscape = d.Coin();
+    for (char* text : {p.printerName, p.paperName, p.excludedRows, p.excludedColumns, p.headerText,
+                       p.footerText})
+        SetText(text, Name(d, 127), kPageTextSize);
+    for (uint8_t* flag : {&p.landscape, &p.collate, &p.backToFront, &p.onFirstPage, &p.rowHeadings,
+                          &p.columnHeadings})
+        *flag = d.Coin();
     const uint8_t kinds[] = {kPrintAll, kPrintSelection, kPrintPageList};
     p.printRangeKind = kinds[d.Below(3)];
     p.fitToSheetSize = p.printRangeKind != kPrintPageList && d.Coin();
     p.scale = p.fitToSheetSize ? 100 : uint16_t(d.Between(10, 1000));
     p.firstPageNumber = uint16_t(d.Between(1, 65534));
     if (p.printRangeKind == kPrintPageList) SetText(p.pages, Name(d, 127), kPageTextSize);
-    SetText(p.excludedRows, Name(d, 127), kPageTextSize);
-    SetText(p.excludedColumns, Name(d, 127), kPageTextSize);
     p.copies = uint16_t(d.Between(1, 65534));
-    p.collate = d.Coin();
-    p.backToFront = d.Coin();
     for (double* m : {&p.headerDistance, &p.footerDistance, &p.marginLeft, &p.marginRight,
                       &p.marginTop, &p.marginBottom})
         *m = d.Number();
-    SetText(p.headerText, Name(d, 127), kPageTextSize);
-    SetText(p.footerText, Name(d, 127), kPageTextSize);
     RandomFont(d, p.headerFont.font, 5);
     p.headerFont.color = d.Color();
-    p.onFirstPage = d.Coin();
-    p.pagesPerSheetRows = uint8_t(d.Between(1, 254));
-    p.pagesPerSheetColumns = uint8_t(d.Between(1, 254));
+    for (uint8_t* n : {&p.pagesPerSheetRows, &p.pagesPerSheetColumns})
+        *n = uint8_t(d.Between(1, 254));
     p.alignment = uint8_t((1 << d.Below(3)) | (8 << d.Below(3)));
-    p.rowHeadings = d.Coin();
-    p.columnHeadings = d.Coin();
 }
 
 void RandomContainers(Draw& d, CWorksheet& ws, int count, uint16_t& nextId) {
@@ -289,20 +267,16 @@ void RandomContainers(Draw& d, CWorksheet& ws, int count, uint16_t& nextId) {
 }
 
 void ExpectSameSheetSettings(const CWorksheet& a, const CWorksheet& b) {
-    EXPECT_EQ(Bytes(a.view, WriteViewSettingsRecord, kViewSettingsRecordSize),
-              Bytes(b.view, WriteViewSettingsRecord, kViewSettingsRecordSize))
-        << a.name;
-    EXPECT_EQ(Bytes(a.pageSetup, WritePageSetupRecord, kPageSetupRecordSize),
-              Bytes(b.pageSetup, WritePageSetupRecord, kPageSetupRecordSize))
-        << a.name;
+    ExpectSameBytes(a.view, b.view, WriteViewSettingsRecord, kViewSettingsRecordSize, a.name);
+    ExpectSameBytes(a.pageSetup, b.pageSetup, WritePageSetupRecord, kPageSetupRecordSize, a.name);
 }
 
 void ExpectSameContainers(const CWorksheet& a, const CWorksheet& b) {
     const CContainer *x = a.firstContainer, *y = b.firstContainer;
     for (; x && y; x = x->next, y = y->next) {
         SCOPED_TRACE("container " + std::to_string(x->settings.id));
-        EXPECT_EQ(Bytes(x->settings, WriteContainerSettingsRecord, kContainerSettingsRecordSize),
-                  Bytes(y->settings, WriteContainerSettingsRecord, kContainerSettingsRecordSize));
+        ExpectSameBytes(x->settings, y->settings, WriteContainerSettingsRecord,
+                        kContainerSettingsRecordSize);
         for (int i = 0; i < x->settings.objectCount; ++i) {
             const ContainerSlot &p = x->slots[i], &q = y->slots[i];
             ASSERT_EQ(p.kind, q.kind) << "object " << i;

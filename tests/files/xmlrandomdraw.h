@@ -1,16 +1,32 @@
 #pragma once
-// The random drawing behind the random workbooks of the XML tests, and the pieces of them
-// that more than one file draws.
+// Workbooks with every kind of content the XML form carries, drawn at random but in the form a
+// reader gives back (a colour that is not given holds the default the reader fills in,
+// parameters a format kind does not use are zero), and their comparison record by record.
 
 #include "model/workbook.h"
+#include "xmltestutil.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 
 namespace vl::xmltest {
+
+struct RandomBookShape {
+    uint32_t seed = 1;
+    int worksheets = 3;
+    int cellsPerSheet = 400;
+    bool fullTables = true; // 128 fonts, 512 styles, 100 lists, every column set
+    int containersPerSheet = 2;
+};
+
+std::unique_ptr<CWorkbook> RandomWorkbook(const RandomBookShape& shape);
+
+// Every field the XML form carries, compared with gtest expectations.
+void ExpectSameWorkbook(CWorkbook& expected, CWorkbook& actual);
 
 class Draw {
 public:
@@ -75,6 +91,9 @@ private:
 };
 
 void RandomFont(Draw& d, FontRecord& f, int i);
+// A line and a fill as read back; with the flag their colour is always given.
+BorderLine RandomLine(Draw& d, bool alwaysGiven);
+InteriorFill RandomFill(Draw& d, bool patternColorAlwaysGiven, int pattern = -1);
 void RandomNumberFormat(Draw& d, StandardFormat& f, int i);
 
 // A worksheet's view settings and page setup, in the form a reader gives back.

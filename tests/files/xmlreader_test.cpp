@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <zlib.h>
 
 namespace vl {
@@ -15,13 +16,20 @@ struct Reader {
     CXmlReader r;
 };
 
-TEST(XmlReader, TagKindsAndFlags) {
+// Each row: a document, the flags of reading "a" (or the name given; "" takes any), whether
+// it is found and the error left.
+TEST(XmlReader, TagKindsFlagsAndLimits) {
     struct Case {
-        const char* doc;
+        std::string doc;
         uint8_t flags;
         bool found;
         ErrorCode error;
+        std::string expected = "a";
     };
+    std::string fifty = "<a";
+    for (int i = 0; i < 50; ++i) fifty += " k" + std::to_string(i) + "='v'";
+    const std::string name(kXmlNameLimit, 'n'), value(kXmlValueLimit, 'v');
+    const uint8_t kept = kXmlAttributes | kXmlStart;
     const Case cases[] = {
         {"<a/>", kXmlStart | kXmlEnd, true, 0},
         {"<a>", kXmlStart | kXmlEnd, false, kErrorXmlElement},
@@ -42,11 +50,21 @@ TEST(XmlReader, TagKindsAndFlags) {
         {"<a k 'v'/>", kXmlStart, false, kErrorXmlElement},
         {"<!-- c --> text <a>", kXmlStart, true, 0},
         {"<!-- never ends <a>", kXmlStart, false, kErrorXmlElement},
+        // Fifty attributes are kept, not one more; without the flag they are read past.
+        {fifty + "/>", kept, true, 0},
+        {fifty + " k50='v'/>", kept, false, kErrorXmlAttribute},
+        {fifty + " k50='v'/>", kXmlStart, true, 0},
+        {"<a k='" + value + "'/>", kept, true, 0},
+        {"<a k='" + value + "v'/>", kept, false, kErrorXmlAttribute},
+        {"<" + name + "/>", kXmlStart, true, 0, name},
+        {"<" + name + "n/>", kXmlStart, false, kErrorXmlElement, ""},
     };
     for (const Case& c : cases) {
         Reader t(c.doc);
-        EXPECT_EQ(t.r.ReadNextTag("a", c.flags), c.found) << c.doc;
-        EXPECT_EQ(t.r.Error(), c.error) << c.doc;
+        SCOPED_TRACE(c.doc.substr(0, 80));
+        EXPECT_EQ(t.r.ReadNextTag(c.expected, c.flags), c.found);
+        EXPECT_EQ(t.r.Error(), c.error);
+        EXPECT_TRUE((c.flags & kXmlAttributes) || t.r.AttributeCount() == 0);
     }
 }
 
@@ -66,7 +84,7 @@ TEST(XmlReader, OptionalAndPeekLeaveTheSourceAndLineWhereTheyWere) {
     EXPECT_EQ(t.r.Line(), 6u);
 }
 
-TEST(XmlReader, AttributeTableKeepsTheFirstOfANameAndHasItsLimits) {
+TEST(XmlReader, AttributeTableKeepsTheFirstOfAName) {
     Reader t("<a Style='A' x:Style='B' Other=\"&amp;\"/>");
     ASSERT_TRUE(t.r.ReadNextTag("a", kXmlAttributes | kXmlStart));
     ASSERT_TRUE(t.r.FindAttribute("Style"));
@@ -75,34 +93,6 @@ TEST(XmlReader, AttributeTableKeepsTheFirstOfANameAndHasItsLimits) {
     EXPECT_EQ(t.r.Value(), "&amp;"); // values stay raw until a reader decodes them
     EXPECT_FALSE(t.r.FindAttribute("style"));
     EXPECT_EQ(t.r.Value(), "");
-
-    std::string fifty = "<a";
-    for (int i = 0; i < 50; ++i) fifty += " k" + std::to_string(i) + "='v'";
-    Reader ok(fifty + "/>");
-    EXPECT_TRUE(ok.r.ReadNextTag("a", kXmlAttributes | kXmlStart));
-    Reader full(fifty + " k50='v'/>");
-    EXPECT_FALSE(full.r.ReadNextTag("a", kXmlAttributes | kXmlStart));
-    EXPECT_EQ(full.r.Error(), kErrorXmlAttribute);
-    // Without the flag attributes are read past and not kept.
-    Reader skipped(fifty + " k50='v'/>");
-    EXPECT_TRUE(skipped.r.ReadNextTag("a", kXmlStart));
-    EXPECT_EQ(skipped.r.AttributeCount(), 0u);
-
-    const std::string value(kXmlValueLimit, 'v');
-    Reader longest("<a k='" + value + "'/>");
-    EXPECT_TRUE(longest.r.ReadNextTag("a", kXmlAttributes | kXmlStart));
-    Reader tooLong("<a k='" + value + "v'/>");
-    EXPECT_FALSE(tooLong.r.ReadNextTag("a", kXmlAttributes | kXmlStart));
-    EXPECT_EQ(tooLong.r.Error(), kErrorXmlAttribute);
-}
-
-TEST(XmlReader, NamesUpToTheirLimit) {
-    const std::string name(kXmlNameLimit, 'n');
-    Reader ok("<" + name + "/>");
-    EXPECT_TRUE(ok.r.ReadNextTag(name, kXmlStart));
-    Reader tooLong("<" + name + "n/>");
-    EXPECT_FALSE(tooLong.r.ReadNextTag("", kXmlStart));
-    EXPECT_EQ(tooLong.r.Error(), kErrorXmlElement);
 }
 
 struct TextCase {
@@ -135,26 +125,25 @@ TEST(XmlReader, ElementTextCollapsedOrVerbatim) {
 }
 
 TEST(XmlReader, ElementTextLimitsAndStructure) {
-    Reader exact("<a>&amp;&lt;</a>");
-    EXPECT_TRUE(exact.r.ReadElementText("a", 2, 0));
-    Reader over("<a>&amp;&lt;x</a>");
-    EXPECT_FALSE(over.r.ReadElementText("a", 2, 0));
-    EXPECT_EQ(over.r.Error(), kErrorXmlData);
-    Reader wrongEnd("<a>x</b>");
-    EXPECT_FALSE(wrongEnd.r.ReadElementText("a", 10, 0));
-    EXPECT_EQ(wrongEnd.r.Error(), kErrorXmlElement);
-    Reader comment("<a>x<!-- never ends");
-    EXPECT_FALSE(comment.r.ReadElementText("a", 10, 0));
-    EXPECT_EQ(comment.r.Error(), kErrorXmlElement);
+    // A text of any length reads whole when its limit allows it.
+    const std::string big(9000, 'x');
+    const std::tuple<std::string, std::size_t, ErrorCode> cases[] = {
+        {"<a>&amp;&lt;</a>", 2, 0},
+        {"<a>&amp;&lt;x</a>", 2, kErrorXmlData},
+        {"<a>x</b>", 10, kErrorXmlElement},
+        {"<a>x<!-- never ends", 10, kErrorXmlElement}};
+    for (const auto& [doc, limit, error] : cases) {
+        Reader t(doc);
+        EXPECT_EQ(t.r.ReadElementText("a", limit, 0), error == 0) << doc;
+        EXPECT_EQ(t.r.Error(), error) << doc;
+    }
+    Reader longText("<a>" + big + "</a>");
+    ASSERT_TRUE(longText.r.ReadElementText("a", 9000, 0, true));
+    EXPECT_EQ(longText.r.Text(), big);
     Reader absent("\r\n<b/>");
     EXPECT_FALSE(absent.r.ReadElementText("a", 10, kXmlOptional));
     EXPECT_TRUE(absent.r.Ok());
     EXPECT_EQ(absent.r.Position(), 0u);
-    // A text of any length reads whole when its limit allows it.
-    const std::string big(9000, 'x');
-    Reader longText("<a>" + big + "</a>");
-    ASSERT_TRUE(longText.r.ReadElementText("a", 9000, 0, true));
-    EXPECT_EQ(longText.r.Text(), big);
 }
 
 TEST(XmlReader, FirstErrorSticksWithItsLine) {
@@ -231,12 +220,6 @@ TEST(XmlReader, ReadsPlainAndGzipStreamsAcrossBlocks) {
         EXPECT_EQ(stream.GetError(), 0);
     }
 }
-
-} // namespace
-} // namespace vl
-
-namespace vl {
-namespace {
 
 TEST(XmlReader, BoundedLookupAndTheOtherConverters) {
     Reader t("<a v='abcd' d='-1.5e3' s='- 32768' b='bad' x='12' c='#0000ff'/>");

@@ -3,66 +3,54 @@
 
 #include "files/xmlelements.h"
 #include "model/container.h"
-#include "xmlsheetparts.h"
+#include "xmltestutil.h"
 
-namespace vl {
-namespace xmltest {
+#include <tuple>
+
+namespace vl::xmltest {
 namespace {
 
-const CWorksheet& Sheet(const Loaded& l) {
-    return *static_cast<const CWorksheet*>(l.book->tree.first);
-}
-
-Loaded Read(const std::string& inner) {
-    Loaded l = ReadFromMemory(SheetDocument(inner));
-    EXPECT_TRUE(l.ok) << int(l.error) << " at line " << l.line;
-    return l;
+Loaded ReadSheet(const std::string& inner) {
+    return Read(SheetDocument(inner));
 }
 
 TEST(XmlSheetSettings, AbsentViewAttributes) {
-    Loaded l = Read("<GeneralSettings><Table Scale='10%' ShowGrid='false'/></GeneralSettings>");
-    const ViewSettingsRecord& v = Sheet(l).view;
-    EXPECT_EQ(v.scale, 10);
-    EXPECT_EQ(v.showGrid, 0);
-    EXPECT_EQ(v.gridColorGiven, 0);
-    EXPECT_EQ(v.gridColor, GetSystemColor(kColorButtonFace));
-    EXPECT_EQ(v.headingsColorGiven, 0);
-    EXPECT_EQ(v.headingsColor, GetSystemColor(kColorButtonShadow));
-    EXPECT_EQ(v.background.kind, kBackgroundPattern);
-    Loaded c = Read("<GeneralSettings><Table HeadingsColor='lime'><TopLeft/>"
-                    "<Freezed rc='c2'/></Table></GeneralSettings>");
-    const ViewSettingsRecord& w = Sheet(c).view;
-    EXPECT_EQ(w.headingsColorGiven, 1);
-    EXPECT_EQ(w.headingsColor, Rgb(0, 255, 0));
-    EXPECT_EQ(w.freezed.flags, kRefColumn);
-    EXPECT_EQ(w.freezed.column, 1);
+    Loaded l =
+        ReadSheet("<GeneralSettings><Table Scale='10%' ShowGrid='false'/></GeneralSettings>");
+    const ViewSettingsRecord& v = SheetOf(l).view;
+    EXPECT_EQ(std::tuple(v.scale, v.showGrid, v.gridColorGiven, v.gridColor, v.headingsColorGiven,
+                         v.headingsColor, v.background.kind),
+              std::tuple(10, 0, 0, GetSystemColor(kColorButtonFace), 0,
+                         GetSystemColor(kColorButtonShadow), kBackgroundPattern));
+    Loaded c = ReadSheet("<GeneralSettings><Table HeadingsColor='lime'><TopLeft/>"
+                         "<Freezed rc='c2'/></Table></GeneralSettings>");
+    const ViewSettingsRecord& w = SheetOf(c).view;
+    EXPECT_EQ(std::tuple(w.headingsColorGiven, w.headingsColor, w.freezed.flags, w.freezed.column),
+              std::tuple(1, Rgb(0, 255, 0), kRefColumn, 1));
 }
 
 TEST(XmlSheetSettings, AbsentPageParts) {
-    Loaded l = Read("<PageSettings><PrintRange><All Scale='FitToSheetSize'/><ExcludedRows/>"
-                    "<ExcludedColumns/><Copies> 2 </Copies></PrintRange>"
-                    "<Headers><Margins/><HeaderText/><FooterText/><Font/></Headers>"
-                    "<PageLayout><Margins/><PagesPerSheet/><Alignment HorizontalAlignment='Center' "
-                    "VerticalAlignment='Center'/></PageLayout></PageSettings>");
-    const PageSetupRecord& p = Sheet(l).pageSetup;
-    EXPECT_EQ(p.fitToSheetSize, 1);
-    EXPECT_EQ(p.scale, 100);
-    EXPECT_EQ(p.firstPageNumber, 1);
-    EXPECT_EQ(p.copies, 2);
-    EXPECT_EQ(p.onFirstPage, 1);
+    Loaded l =
+        ReadSheet("<PageSettings><PrintRange><All Scale='FitToSheetSize'/><ExcludedRows/>"
+                  "<ExcludedColumns/><Copies> 2 </Copies></PrintRange>"
+                  "<Headers><Margins/><HeaderText/><FooterText/><Font/></Headers>"
+                  "<PageLayout><Margins/><PagesPerSheet/><Alignment HorizontalAlignment='Center' "
+                  "VerticalAlignment='Center'/></PageLayout></PageSettings>");
+    const PageSetupRecord& p = SheetOf(l).pageSetup;
+    EXPECT_EQ(std::tuple(p.fitToSheetSize, p.scale, p.firstPageNumber, p.copies, p.onFirstPage),
+              std::tuple(1, 100, 1, 2, 1));
     for (double margin : {p.headerDistance, p.footerDistance, p.marginLeft, p.marginRight,
                           p.marginTop, p.marginBottom})
         EXPECT_EQ(margin, 1.5);
-    EXPECT_STREQ(p.headerText, "");
-    EXPECT_EQ(p.alignment, 2 | 16);
-    EXPECT_EQ(p.pagesPerSheetRows, 1);
-    EXPECT_EQ(p.headerFont.colorGiven, 1); // a new worksheet's colour stays
-    CXmlWriter w;
-    WriteXmlPageSettings(w, Sheet(l));
-    w.Flush();
-    EXPECT_NE(w.Memory().find("<All Scale=\"FitToSheetSize\" FirstPageNumber=\"1\"/>"),
+    // A new worksheet's header colour stays.
+    EXPECT_EQ(
+        std::tuple(p.headerText[0], p.alignment, p.pagesPerSheetRows, p.headerFont.colorGiven),
+        std::tuple(0, 2 | 16, 1, 1));
+    const std::string written =
+        Written([&](CXmlWriter& w) { WriteXmlPageSettings(w, SheetOf(l)); });
+    EXPECT_NE(written.find("<All Scale=\"FitToSheetSize\" FirstPageNumber=\"1\"/>"),
               std::string::npos);
-    EXPECT_NE(w.Memory().find("HorizontalAlignment=\"Center\" VerticalAlignment=\"Center\""),
+    EXPECT_NE(written.find("HorizontalAlignment=\"Center\" VerticalAlignment=\"Center\""),
               std::string::npos);
     // Without "Printer" the worksheet keeps its printer and paper.
     auto book = CreateWorkbook();
@@ -71,16 +59,13 @@ TEST(XmlSheetSettings, AbsentPageParts) {
     CXmlReader r;
     r.ResetMemory("<PageSettings><RowHeadings Visible='0'/></PageSettings>");
     EXPECT_TRUE(ReadXmlPageSettings(r, ws));
-    EXPECT_STREQ(ws.pageSetup.printerName, "Kept");
-    EXPECT_EQ(ws.pageSetup.rowHeadings, 0);
-    EXPECT_EQ(ws.pageSetup.columnHeadings, 1);
+    EXPECT_EQ(std::tuple(std::string(ws.pageSetup.printerName), ws.pageSetup.rowHeadings,
+                         ws.pageSetup.columnHeadings),
+              std::tuple(std::string("Kept"), 0, 1));
 }
 
 std::string WrittenChart(const CChart& chart) {
-    CXmlWriter w;
-    WriteXmlChart(w, chart);
-    w.Flush();
-    return w.Memory();
+    return Written([&](CXmlWriter& w) { WriteXmlChart(w, chart); });
 }
 
 TEST(XmlSheetSettings, ChartWriterRules) {
@@ -134,5 +119,4 @@ TEST(XmlSheetSettings, ChartWriterRules) {
 }
 
 } // namespace
-} // namespace xmltest
-} // namespace vl
+} // namespace vl::xmltest

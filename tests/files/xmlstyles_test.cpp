@@ -4,86 +4,65 @@
 #include "platform/core/bytes.h"
 #include "xmltestutil.h"
 
-#include <cstring>
+#include <tuple>
 
-namespace vl {
-namespace xmltest {
+namespace vl::xmltest {
 namespace {
 
 using namespace fmtparam;
 
+// The styles on line 4 of a document.
+std::string StylesDoc(const std::string& styles) {
+    return Document("<Styles>\r\n" + styles + "\r\n</Styles>\r\n<Worksheet/>");
+}
+
 Loaded ReadStyles(const std::string& styles) {
-    return ReadFromMemory(Document("<Styles>\r\n" + styles + "\r\n</Styles>\r\n<Worksheet/>"));
+    return ReadFromMemory(StylesDoc(styles));
 }
 
-// A style table of one style holding `children`, after the fonts given.
-Loaded ReadStyle(const std::string& children, const std::string& fonts = "") {
-    return ReadStyles(fonts + "<Style>" + children + "</Style>");
+void ExpectStyleErrors(std::vector<ErrorCase> cases) {
+    for (ErrorCase& c : cases) c.document = StylesDoc(c.document);
+    ExpectErrors(cases);
 }
 
-struct Outcome {
-    std::string name;
-    std::string children;
-    ErrorCode error;
-};
-
-void ExpectErrors(const std::vector<Outcome>& cases, const std::string& fonts = "") {
-    for (const Outcome& c : cases) {
-        Loaded l = ReadStyle(c.children, fonts);
-        EXPECT_EQ(l.error, c.error) << c.name;
-    }
+std::string S(const std::string& children) {
+    return "<Style>" + children + "</Style>";
 }
 
-TEST(XmlStyles, FontAttributes) {
+std::string NF(const std::string& child) {
+    return S("<NumberFormat>" + child + "</NumberFormat>");
+}
+
+// Style 1 read from `children` after the fonts given.
+StyleRecord ReadStyle(const std::string& children, const std::string& fonts = "") {
+    Loaded l = ReadStyles(fonts + S(children));
+    EXPECT_TRUE(l.ok) << children << " " << int(l.error);
+    return l.book->styles.styles[1];
+}
+
+std::vector<uint8_t> StyleBytes(const StyleRecord& s) {
+    return Bytes(s, WriteStyleRecord, kStyleRecordSize);
+}
+
+TEST(XmlStyles, FontsReadWhole) {
     Loaded l = ReadStyles("<Font Name='A&amp;B&#65;&#x41;' Family='Decorative' Size='254' "
                           "Weight='Regular' Slant='Roman' Underline='true' Strikeout='No' "
                           "CharSet='Chineese'/><Font ID='2' Size='1' Weight='Heavy' "
                           "Slant='Italic'/>");
     ASSERT_TRUE(l.ok) << int(l.error);
-    const StyleTables& t = l.book->styles;
-    ASSERT_EQ(t.fontCount, 3);
-    EXPECT_STREQ(t.fonts[1].faceName, "A&BAA");
-    EXPECT_EQ(t.fonts[1].family, 5);
-    EXPECT_EQ(t.fonts[1].size, 254);
-    EXPECT_EQ(t.fonts[1].weight, 0);
-    EXPECT_EQ(t.fonts[1].italic, 0);
-    EXPECT_EQ(t.fonts[1].underline, 1);
-    EXPECT_EQ(t.fonts[1].strikeout, 0);
-    EXPECT_EQ(t.fonts[1].charSet, 3);
-    EXPECT_EQ(t.fonts[2].size, 1);
-    EXPECT_EQ(t.fonts[2].weight, 3);
-    EXPECT_EQ(t.fonts[2].italic, 1);
-    EXPECT_EQ(t.fonts[2].faceName[0], 0);
-}
-
-TEST(XmlStyles, FontErrors) {
-    const std::pair<std::string, ErrorCode> cases[] = {
-        {"Size='0'", kErrorXmlData},
-        {"Size='255'", kErrorXmlData},
-        {"Size='12pt'", kErrorXmlData},
-        {"Weight='bold'", kErrorXmlAttribute},
-        {"CharSet='Chinese'", kErrorXmlAttribute},
-        {"Underline='TRUE'", kErrorXmlAttribute},
-        {"Family=''", kErrorXmlAttribute},
-        {"Slant='Oblique'", kErrorXmlAttribute},
-        {"Name='" + std::string(128, 'n') + "'", kErrorXmlAttribute},
-        {"Name='&#300;'", kErrorXmlData},
-        {"Name='&#65'", kErrorXmlData},
-        {"ID='2'", kErrorXmlAttribute},
-        {"ID='128'", kErrorXmlData},
-        {"ID='0'", kErrorXmlData},
-    };
-    for (const auto& [attributes, error] : cases)
-        EXPECT_EQ(ReadStyles("<Font " + attributes + "/>").error, error) << attributes;
+    ASSERT_EQ(l.book->styles.fontCount, 3);
+    const FontRecord expected[] = {{"A&BAA", 5, 254, 0, 0, 1, 0, 3}, {"", 0, 1, 3, 1}};
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(Bytes(l.book->styles.fonts[i + 1], WriteFontRecord, kFontRecordSize),
+                  Bytes(expected[i], WriteFontRecord, kFontRecordSize))
+            << i;
     // A name is counted after decoding, so an escaped name of 127 characters fits.
-    std::string escaped;
-    for (int i = 0; i < 127; ++i) escaped += "&quot;";
-    Loaded l = ReadStyles("<Font Name='" + escaped + "'/>");
-    ASSERT_TRUE(l.ok);
-    EXPECT_EQ(std::string(l.book->styles.fonts[1].faceName), std::string(127, '"'));
+    Loaded escaped = ReadStyles("<Font Name='" + Repeat("&quot;", 127) + "'/>");
+    ASSERT_TRUE(escaped.ok);
+    EXPECT_EQ(std::string(escaped.book->styles.fonts[1].faceName), std::string(127, '"'));
 }
 
-TEST(XmlStyles, FontAndStyleTablesHaveTheirLimits) {
+TEST(XmlStyles, TablesHaveTheirLimits) {
     std::string fonts, styles;
     for (int i = 1; i < kMaxFonts; ++i) fonts += "<Font Size='" + std::to_string(i) + "'/>";
     for (int i = 1; i < kMaxStyles; ++i) styles += "<Style ID='" + std::to_string(i) + "'/>";
@@ -92,183 +71,144 @@ TEST(XmlStyles, FontAndStyleTablesHaveTheirLimits) {
     EXPECT_EQ(full.book->styles.fontCount, kMaxFonts);
     EXPECT_EQ(full.book->styles.styleCount, kMaxStyles);
     EXPECT_EQ(full.book->styles.fonts[127].size, 127);
-    EXPECT_EQ(ReadStyles(fonts + "<Font/>").error, kErrorXmlElement);
-    EXPECT_EQ(ReadStyles(styles + "<Style/>").error, kErrorXmlElement);
-    EXPECT_EQ(ReadStyles("<Style ID='2'/>").error, kErrorXmlAttribute);
-    EXPECT_EQ(ReadStyles("<Style ID='512'/>").error, kErrorXmlData);
+    ExpectStyleErrors({{fonts + "<Font/>", kElem}, {styles + "<Style/>", kElem}});
 }
 
-TEST(XmlStyles, FontRefNamesAFontAlreadyRead) {
-    ExpectErrors({{"EmptyTable", "<FontRef FontID='0'/>", 0},
-                  {"PastTheTable", "<FontRef FontID='1'/>", kErrorXmlAttribute},
-                  {"PastTheLimit", "<FontRef FontID='128'/>", kErrorXmlData},
-                  {"Plus", "<FontRef FontID='+0'/>", kErrorXmlData},
-                  {"Colour", "<FontRef Color='#0f0'/>", kErrorXmlAttribute}});
-    Loaded l = ReadStyle("<FontRef FontID='1' Color='Lime'/>", "<Font/>");
-    ASSERT_TRUE(l.ok);
-    const FontRef& ref = l.book->styles.styles[1].fontRef;
-    EXPECT_EQ(ref.fontIndex, 1);
-    EXPECT_EQ(ref.colorGiven, 1);
-    EXPECT_EQ(ref.color, Rgb(0, 255, 0));
-}
-
-TEST(XmlStyles, FillsAndBordersTakeTheirDefaults) {
-    struct Case {
-        std::string children;
-        InteriorFill fill;
-        uint8_t sides;
-        BorderLine line;
-    };
-    const COLORREF text = GetSystemColor(kColorWindowText), window = GetSystemColor(kColorWindow);
-    const Case cases[] = {
-        {"<FillPattern/>", {0, 0, window, 0, window}, 0, {}},
-        {"<FillPattern PatternType='Solid'/>", {1, 0, window, 0, window}, 0, {}},
-        {"<FillPattern PatternType='Gray50'/>", {4, 0, text, 0, window}, 0, {}},
-        {"<FillPattern PatternType='HorzSymGradient' PatternColor='#00ff80' "
-         "BackgroundColor='navy'/>",
-         {22, 1, Rgb(0, 255, 128), 1, Rgb(0, 0, 128)},
-         0,
-         {}},
-        {"<Borders/>", {}, 0, {0, 0, text}},
-        {"<Borders Style='Continuous1px'>DiagonalLeft</Borders>", {}, 16, {6, 0, text}},
-        {"<Borders Style='Double' Color='#FF0000'>Left Top</Borders>", {}, 5, {9, 1, 0xFF}},
-        {"<Borders Style='Dot'>  Right\r\n Bottom DiagonalRight LeftX </Borders>",
-         {},
-         8 | 2 | 32,
-         {2, 0, text}},
-    };
-    for (const Case& c : cases) {
-        Loaded l = ReadStyle(c.children);
-        ASSERT_TRUE(l.ok) << c.children << " " << int(l.error);
-        const StyleRecord& s = l.book->styles.styles[1];
-        uint8_t a[kInteriorFillSize], b[kInteriorFillSize];
-        WriteInteriorFill(a, s.fill);
-        WriteInteriorFill(b, c.fill);
-        EXPECT_EQ(0, std::memcmp(a, b, sizeof a)) << c.children;
-        EXPECT_EQ(s.borderSides, c.sides) << c.children;
-        EXPECT_EQ(s.borderLine.style, c.line.style) << c.children;
-        EXPECT_EQ(s.borderLine.colorGiven, c.line.colorGiven) << c.children;
-        EXPECT_EQ(s.borderLine.color, c.line.color) << c.children;
-    }
-    ExpectErrors({{"LowerCaseStyle", "<Borders Style='continuous'/>", kErrorXmlAttribute},
-                  {"UnknownPattern", "<FillPattern PatternType='Grey50'/>", kErrorXmlAttribute},
-                  {"BadColour", "<FillPattern PatternColor='#12345'/>", kErrorXmlAttribute}});
-}
-
-TEST(XmlStyles, AlignmentListReferenceAndProtection) {
-    Loaded l = ReadStyle("<Alignment VerticalAlignment='Bottom' HorizontalAlignment='Center' "
-                         "HorizontalIndent='254' VerticalIndent='0' WrapText='1' "
-                         "FitToCell='true' Rotation='-90'/><DropDownListRef ListID='100' "
-                         "Sort='0' AutoAppend='1' AutoComplete='Yes'/><Protection "
-                         "Protect='1' HideFormula='true'/>");
-    ASSERT_TRUE(l.ok) << int(l.error);
-    const StyleRecord& s = l.book->styles.styles[1];
-    EXPECT_EQ(s.verticalAlignment, 7);
-    EXPECT_EQ(s.horizontalAlignment, 2);
-    EXPECT_EQ(s.horizontalIndent, 254);
-    EXPECT_EQ(s.verticalIndent, 0);
-    EXPECT_EQ(s.wrapText, 1);
-    EXPECT_EQ(s.fitToCell, 1);
-    EXPECT_EQ(s.rotation, -90);
-    EXPECT_EQ(s.dropDownList, 100);
-    EXPECT_EQ(s.autoAppend, 1);
-    EXPECT_EQ(s.autoComplete, 1);
-    EXPECT_EQ(s.isProtected, 1);
-    EXPECT_EQ(s.formulaHidden, 1);
-    Loaded written = ReadStyle("<Protection Protected='1' Hidden='0'/>");
-    ASSERT_TRUE(written.ok);
-    EXPECT_EQ(written.book->styles.styles[1].isProtected, 1);
-    EXPECT_EQ(written.book->styles.styles[1].formulaHidden, 0);
-    Loaded kept = ReadStyle("<Alignment VerticalAlignment='Default'/>");
-    EXPECT_EQ(kept.book->styles.styles[1].verticalAlignment, 0);
-    EXPECT_EQ(kept.book->styles.styles[1].horizontalIndent, 4);
-    ExpectErrors({{"Rotation91", "<Alignment Rotation='91'/>", kErrorXmlData},
-                  {"Indent255", "<Alignment HorizontalIndent='255'/>", kErrorXmlData},
-                  {"Middle", "<Alignment VerticalAlignment='Middle'/>", kErrorXmlAttribute},
-                  {"List0", "<DropDownListRef ListID='0'/>", kErrorXmlData},
-                  {"List101", "<DropDownListRef ListID='101'/>", kErrorXmlData},
-                  {"OutOfOrder", "<Alignment/><FillPattern/>", kErrorXmlElement},
-                  {"Unknown", "<Shading/>", kErrorXmlElement},
-                  {"NotEmpty", "<FontRef></FontRef>", kErrorXmlElement}});
-}
-
-StandardFormat FormatOf(const std::string& child) {
-    Loaded l = ReadStyle("<NumberFormat>" + child + "</NumberFormat>");
-    EXPECT_TRUE(l.ok) << child << " " << int(l.error);
-    return l.book->styles.styles[1].numberFormat;
-}
-
-TEST(XmlStyles, NumberFormatFamilies) {
-    StandardFormat f = FormatOf("<General DecimalDigits='3' LeadingZeroes='2' GroupDigits='1' "
-                                "Negative='RedAndBrackets'/>");
-    EXPECT_EQ(f.kind, STD_STYLE_GENERAL);
-    const uint8_t general[6] = {1, 3, 1, 2, 1, 3};
-    EXPECT_EQ(0, std::memcmp(f.params, general, 6));
-    EXPECT_EQ(std::string(f.code), BuildStandardFormatCode(f.kind, f.params));
-    EXPECT_FALSE(std::string(f.code).empty());
-
-    f = FormatOf("<Currency Symbol='&#x80;' SymbolPosition='$ 1.1' Negative='Brackets'/>");
-    EXPECT_EQ(f.kind, STD_STYLE_CURRENCY);
-    EXPECT_STREQ(reinterpret_cast<const char*>(f.params + kCurrencySymbol), "\x80");
-    EXPECT_EQ(f.params[kCurrencyDecimals], 2);
-    EXPECT_EQ(f.params[kSymbolPosition], 1);
-    EXPECT_EQ(f.params[kCurrencyNegative], 2);
-
-    f = FormatOf("<Accounting DecimalDigits='0' Symbol='" + std::string(14, 's') + "'/>");
-    EXPECT_EQ(f.params[kCurrencyDecimals], 0);
-    f = FormatOf("<Date SystemDateOrder='1' Index='10'/>");
-    EXPECT_EQ(f.params[kDateStyle], 10);
-    EXPECT_EQ(f.params[kDateOrderFlag], 1);
-    f = FormatOf("<DateTime DateIndex='2' TimeIndex='10' DateAfterTime='1'/>");
-    EXPECT_EQ(f.kind, STD_STYLE_DATE_TIME);
-    EXPECT_EQ(f.params[kTimeStyle], 10);
-    EXPECT_EQ(f.params[kTimeFirst], 1);
-    f = FormatOf("<Percentage/>");
-    EXPECT_EQ(f.params[kFixedDecimals], 0);
-    f = FormatOf("<Fraction DenominatorDigits='3' Denominator='16'/>");
-    EXPECT_EQ(f.params[kDenominatorMode], 0);
-    EXPECT_EQ(f.params[kDenominatorDigits], 3);
-    f = FormatOf("<Fraction Denominator='4294967294'/>");
-    EXPECT_EQ(f.params[kDenominatorMode], 1);
-    EXPECT_EQ(f.params[kDenominatorDigits], 2);
-    EXPECT_EQ(LoadU64(f.params + kFixedDenominator), 4294967294u);
-    f = FormatOf("<Scientific Exponent='- 3'/>");
-    EXPECT_EQ(f.params[kExponentForm], 2);
-    EXPECT_EQ(f.params[kExponentNumber], 3);
-    f = FormatOf("<Scientific Exponent='-0'/>");
-    EXPECT_EQ(f.params[kExponentForm], 2);
-    EXPECT_EQ(f.params[kExponentNumber], 0);
-    f = FormatOf("<UserDefined>0.00 \"kg\"  </UserDefined>");
-    EXPECT_EQ(f.kind, STD_STYLE_USER_DEFINED);
-    EXPECT_STREQ(f.code, "0.00 \"kg\"  ");
-    f = FormatOf("<UserDefined/>");
-    EXPECT_EQ(f.kind, STD_STYLE_DEFAULT);
-    f = FormatOf("<Default/>");
-    EXPECT_EQ(f.kind, STD_STYLE_DEFAULT);
-    f = FormatOf("");
-    EXPECT_EQ(f.kind, STD_STYLE_DEFAULT);
-}
-
-TEST(XmlStyles, NumberFormatErrors) {
-    ExpectErrors({
-        {"TimeIndex10", "<NumberFormat><Time Index='10'/></NumberFormat>", kErrorXmlData},
-        {"CurrencyWithoutSymbol", "<NumberFormat><Currency/></NumberFormat>", kErrorXmlMissing},
-        {"Symbol15",
-         "<NumberFormat><Currency Symbol='" + std::string(15, 's') + "'/></NumberFormat>",
-         kErrorXmlAttribute},
-        {"AccountingWithoutSymbol", "<NumberFormat><Accounting/></NumberFormat>", kErrorXmlMissing},
-        {"Exponent100", "<NumberFormat><Scientific Exponent='100'/></NumberFormat>", kErrorXmlData},
-        {"Denominator0", "<NumberFormat><Fraction Denominator='0'/></NumberFormat>", kErrorXmlData},
-        {"Decimals15", "<NumberFormat><General DecimalDigits='15'/></NumberFormat>", kErrorXmlData},
-        {"UnknownNegative", "<NumberFormat><General Negative='minus'/></NumberFormat>",
-         kErrorXmlAttribute},
-        {"GeneralNotEmpty", "<NumberFormat><General></General></NumberFormat>", kErrorXmlElement},
-        {"UnknownChild", "<NumberFormat><Money/></NumberFormat>", kErrorXmlElement},
-        {"TwoChildren", "<NumberFormat><Default/><Default/></NumberFormat>", kErrorXmlElement},
-        {"NoEnd", "<NumberFormat><Default/>", kErrorXmlElement},
+TEST(XmlStyles, EachAttributeOutsideItsTableOrRange) {
+    const std::string s15(15, 's');
+    ExpectStyleErrors({
+        {"<Font Size='0'/>", kData},
+        {"<Font Size='255'/>", kData},
+        {"<Font Weight='bold'/>", kAttr},
+        {"<Font CharSet='Chinese'/>", kAttr},
+        {"<Font Underline='TRUE'/>", kAttr},
+        {"<Font Family=''/>", kAttr},
+        {"<Font Slant='Oblique'/>", kAttr},
+        {"<Font Name='" + std::string(128, 'n') + "'/>", kAttr},
+        {"<Font Name='&#300;'/>", kData},
+        {"<Font ID='2'/>", kAttr},
+        {"<Font ID='128'/>", kData},
+        {"<Font ID='0'/>", kData},
+        {"<Style ID='2'/>", kAttr},
+        {"<Style ID='512'/>", kData},
+        {S("<FontRef FontID='1'/>"), kAttr},
+        {S("<FontRef FontID='128'/>"), kData},
+        {S("<FontRef Color='#0f0'/>"), kAttr},
+        {S("<Borders Style='continuous'/>"), kAttr},
+        {S("<FillPattern PatternType='Grey50'/>"), kAttr},
+        {S("<FillPattern PatternColor='#12345'/>"), kAttr},
+        {S("<Alignment Rotation='91'/>"), kData},
+        {S("<Alignment HorizontalIndent='255'/>"), kData},
+        {S("<Alignment VerticalAlignment='Middle'/>"), kAttr},
+        {S("<DropDownListRef ListID='0'/>"), kData},
+        {S("<DropDownListRef ListID='101'/>"), kData},
+        {S("<Alignment/><FillPattern/>"), kElem},
+        {S("<Shading/>"), kElem},
+        {S("<FontRef></FontRef>"), kElem},
+        {NF("<Time Index='10'/>"), kData},
+        {NF("<Currency/>"), kMiss},
+        {NF("<Currency Symbol='" + s15 + "'/>"), kAttr},
+        {NF("<Accounting/>"), kMiss},
+        {NF("<Scientific Exponent='100'/>"), kData},
+        {NF("<Fraction Denominator='0'/>"), kData},
+        {NF("<General DecimalDigits='15'/>"), kData},
+        {NF("<General Negative='minus'/>"), kAttr},
+        {NF("<General></General>"), kElem},
+        {NF("<Money/>"), kElem},
+        {NF("<Default/><Default/>"), kElem},
+        {"<Style><NumberFormat><Default/>", kElem, 5},
     });
 }
 
+// Each row's style against the plain style with only the fields the row names changed.
+TEST(XmlStyles, StylesReadWhole) {
+    const StyleRecord plain = ReadStyle("");
+    const COLORREF text = GetSystemColor(kColorWindowText), window = GetSystemColor(kColorWindow);
+    auto with = [&](auto change) {
+        StyleRecord s = plain;
+        change(s);
+        return s;
+    };
+    auto fill = [&](InteriorFill f) { return with([&](StyleRecord& s) { s.fill = f; }); };
+    auto border = [&](uint8_t sides, BorderLine line) {
+        return with([&](StyleRecord& s) { s.borderSides = sides, s.borderLine = line; });
+    };
+    const std::pair<std::string, StyleRecord> cases[] = {
+        {"<FillPattern/>", fill({0, 0, window, 0, window})},
+        {"<FillPattern PatternType='Solid'/>", fill({1, 0, window, 0, window})},
+        {"<FillPattern PatternType='Gray50'/>", fill({4, 0, text, 0, window})},
+        {"<FillPattern PatternType='HorzSymGradient' PatternColor='#00ff80' "
+         "BackgroundColor='navy'/>",
+         fill({22, 1, Rgb(0, 255, 128), 1, Rgb(0, 0, 128)})},
+        {"<Borders/>", border(0, {0, 0, text})},
+        {"<Borders Style='Continuous1px'>DiagonalLeft</Borders>", border(16, {6, 0, text})},
+        {"<Borders Style='Double' Color='#FF0000'>Left Top</Borders>", border(5, {9, 1, 0xFF})},
+        {"<Borders Style='Dot'>  Right\r\n Bottom DiagonalRight LeftX </Borders>",
+         border(8 | 2 | 32, {2, 0, text})},
+        {"<FontRef FontID='0'/>", plain},
+        {"<Alignment VerticalAlignment='Bottom' HorizontalAlignment='Center' "
+         "HorizontalIndent='254' VerticalIndent='0' WrapText='1' FitToCell='true' Rotation='-90'/>"
+         "<DropDownListRef ListID='100' Sort='0' AutoAppend='1' AutoComplete='Yes'/>"
+         "<Protection Protect='1' HideFormula='true'/>",
+         with([](StyleRecord& s) {
+             s.verticalAlignment = 7, s.horizontalAlignment = 2, s.horizontalIndent = 254;
+             s.verticalIndent = 0, s.wrapText = s.fitToCell = 1, s.rotation = -90;
+             s.dropDownList = 100, s.autoAppend = s.autoComplete = 1;
+             s.isProtected = s.formulaHidden = 1;
+         })},
+        {"<Protection Protected='1' Hidden='0'/>", with([](StyleRecord& s) { s.isProtected = 1; })},
+        {"<Alignment VerticalAlignment='Default'/>", plain},
+    };
+    for (const auto& [children, expected] : cases)
+        EXPECT_EQ(StyleBytes(ReadStyle(children)), StyleBytes(expected)) << children;
+    EXPECT_EQ(std::tuple(plain.verticalAlignment, plain.horizontalIndent), std::tuple(0, 4));
+    const FontRef ref = ReadStyle("<FontRef FontID='1' Color='Lime'/>", "<Font/>").fontRef;
+    EXPECT_EQ(std::tuple(ref.fontIndex, ref.colorGiven, ref.color),
+              std::tuple(1, 1, Rgb(0, 255, 0)));
+}
+
+// Each row: the child, then its kind and the parameters read, as index and value pairs.
+TEST(XmlStyles, NumberFormatFamilies) {
+    const std::pair<std::string, std::vector<int>> cases[] = {
+        {"<General DecimalDigits='3' LeadingZeroes='2' GroupDigits='1' Negative='RedAndBrackets'/>",
+         {STD_STYLE_GENERAL, 0, 1, 1, 3, 2, 1, 3, 2, 4, 1, 5, 3}},
+        {"<Currency Symbol='&#x80;' SymbolPosition='$ 1.1' Negative='Brackets'/>",
+         {STD_STYLE_CURRENCY, 0, 0x80, 1, 0, kCurrencyDecimals, 2, kSymbolPosition, 1,
+          kCurrencyNegative, 2}},
+        {"<Accounting DecimalDigits='0' Symbol='" + std::string(14, 's') + "'/>",
+         {STD_STYLE_ACCOUNTING, kCurrencyDecimals, 0}},
+        {"<Date SystemDateOrder='1' Index='10'/>",
+         {STD_STYLE_DATE, kDateStyle, 10, kDateOrderFlag, 1}},
+        {"<DateTime DateIndex='2' TimeIndex='10' DateAfterTime='1'/>",
+         {STD_STYLE_DATE_TIME, kTimeStyle, 10, kTimeFirst, 1}},
+        {"<Percentage/>", {STD_STYLE_PERCENTAGE, kFixedDecimals, 0}},
+        {"<Fraction DenominatorDigits='3' Denominator='16'/>", {STD_STYLE_FRACTION, 0, 0, 1, 3}},
+        {"<Fraction Denominator='4294967294'/>", {STD_STYLE_FRACTION, 0, 1, 1, 2}},
+        {"<Scientific Exponent='- 3'/>",
+         {STD_STYLE_SCIENTIFIC, kExponentForm, 2, kExponentNumber, 3}},
+        {"<Scientific Exponent='-0'/>",
+         {STD_STYLE_SCIENTIFIC, kExponentForm, 2, kExponentNumber, 0}},
+        {"<UserDefined>0.00 \"kg\"  </UserDefined>", {STD_STYLE_USER_DEFINED}},
+        {"<UserDefined/>", {STD_STYLE_DEFAULT}},
+        {"<Default/>", {STD_STYLE_DEFAULT}},
+        {"", {STD_STYLE_DEFAULT}},
+    };
+    auto format = [](const std::string& child) {
+        return ReadStyle("<NumberFormat>" + child + "</NumberFormat>").numberFormat;
+    };
+    for (const auto& [child, expected] : cases) {
+        const StandardFormat f = format(child);
+        EXPECT_EQ(f.kind, expected[0]) << child;
+        for (std::size_t i = 1; i + 1 < expected.size(); i += 2)
+            EXPECT_EQ(f.params[expected[i]], expected[i + 1]) << child << " " << expected[i];
+    }
+    // The fixed denominator, the code built from the parameters, and the user's code as written.
+    EXPECT_EQ(LoadU64(format(cases[7].first).params + kFixedDenominator), 4294967294u);
+    const StandardFormat general = format(cases[0].first);
+    EXPECT_EQ(std::string(general.code), BuildStandardFormatCode(general.kind, general.params));
+    EXPECT_FALSE(std::string(general.code).empty());
+    EXPECT_STREQ(format(cases[10].first).code, "0.00 \"kg\"  ");
+}
+
 } // namespace
-} // namespace xmltest
-} // namespace vl
+} // namespace vl::xmltest

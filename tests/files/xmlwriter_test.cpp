@@ -23,10 +23,9 @@ TEST(XmlWriter, TagKindsIndentationAndLineEnds) {
 }
 
 TEST(XmlWriter, ElementTextIsEscapedAndConverted) {
-    EXPECT_EQ(Written([](CXmlWriter& w) { w.WriteElement("T", "a\tb\rc\nd", 0, 0); }),
-              "<T>a&#09;b&#13;c&#10;d</T>");
-    EXPECT_EQ(Written([](CXmlWriter& w) { w.WriteElement("T", "\xe9t\xe9 \x80", 1, 1); }),
-              "\t<T>\xc3\xa9t\xc3\xa9 \xe2\x82\xac</T>\r\n");
+    // The escapes themselves are the text tests'.
+    EXPECT_EQ(Written([](CXmlWriter& w) { w.WriteElement("T", "a\tb\xe9", 1, 1); }),
+              "\t<T>a&#09;b\xc3\xa9</T>\r\n");
     EXPECT_EQ(Written([](CXmlWriter& w) { w.WriteElement("T", "", 0, 0); }), "<T></T>");
 }
 
