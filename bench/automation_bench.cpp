@@ -27,7 +27,7 @@ const std::vector<vl::CBstr>& Cells() {
         std::vector<vl::CBstr> out;
         for (int row = 1; row <= 100; ++row)
             for (char column = 'A'; column <= 'J'; ++column)
-                out.emplace_back("$" + std::string(1, column) + "$" + std::to_string(row));
+                out.emplace_back(std::string{'$', column, '$'} + std::to_string(row));
         return out;
     }();
     return cells;
@@ -164,5 +164,23 @@ void BM_GetValueOverBus(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_GetValueOverBus)->Iterations(kCalls)->UseRealTime();
+
+// The floor the transport sets: a ping answered by the bus daemon itself, and one answered
+// by the server's connection without reaching its main thread.
+void BM_PingOverBus(benchmark::State& state) {
+    std::string why;
+    if (!Server(why)) return state.SkipWithError(why.c_str());
+    const bool daemon = state.range(0) == 0;
+    const QDBusMessage ping = QDBusMessage::createMethodCall(
+        daemon ? QStringLiteral("org.freedesktop.DBus") : QStringLiteral("org.vorlane.Vorlan"),
+        daemon ? QStringLiteral("/org/freedesktop/DBus") : QStringLiteral("/"),
+        QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping"));
+    for (auto _ : state) {
+        if (QDBusConnection::sessionBus().call(ping).type() != QDBusMessage::ReplyMessage)
+            state.SkipWithError("Ping failed");
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_PingOverBus)->Arg(0)->Arg(1)->Iterations(kCalls / 5)->UseRealTime();
 
 } // namespace
