@@ -38,13 +38,6 @@ bool PathText(const CBstr& path, size_t buffer, std::string& out) {
     return path.ToAnsi(buffer, out) && !out.empty();
 }
 
-void RefreshCharts(CWorkbook& book) {
-    for (CTreeItem* item = book.tree.first; item; item = item->next)
-        if (CWorksheet* sheet = AsWorksheet(item))
-            for (CContainer* c = sheet->firstContainer; c; c = c->next)
-                UpdateCharts(book, *item, *c);
-}
-
 } // namespace
 
 void SetWrongPasswordPause(std::function<void(int)> pause) {
@@ -74,7 +67,7 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
         if (doc_->error == kErrorInvalidPassword) PausePtr()(kWrongPasswordPauseMs);
         return ReportDocumentError(IID_IWorksheet, line);
     }
-    RefreshCharts(*loaded);
+    UpdateWorkbookCharts(*loaded);
     doc_ = std::move(loaded);
     return S_OK;
 }

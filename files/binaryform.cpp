@@ -74,18 +74,7 @@ bool CheckPassword(CWorkbook& book, const char* password, int bits, CryptoContex
 
 // Forgets the values-only copy before the full workbook is read over it.
 void DiscardContent(CWorkbook& book) {
-    FreeTreeItemList(book.tree.first);
-    book.tree = TreeHead{};
-    for (DropDownListRecord& list : book.dropDownLists) {
-        FreeDropDownList(list);
-        InitDropDownList(list);
-    }
-    book.inspectedCells.FreeAll();
-    book.FreeUndoHistoryEntries();
-    book.InitUndoHistory();
-    book.InitStyleTable();
-    book.images.clear();
-    book.imagePages.FreeAll();
+    book.ClearContent();
     book.fileFamily = book.fileKind = 0;
     book.error = kErrorNone;
     book.password[0] = 0;

@@ -1,6 +1,7 @@
 // The "NumberFormat" element: one child naming the family with its parameters as
 // attributes, or "UserDefined" with the format code as text.
 
+#include "files/xmlfields.h"
 #include "files/xmlnames.h"
 #include "files/xmlstyleitems.h"
 #include "formula/values/inttext.h"
@@ -55,14 +56,6 @@ bool ReadGivenU8(CXmlReader& r, std::string_view name, uint8_t* p, int flag, int
     return true;
 }
 
-bool ReadKeyword(CXmlReader& r, std::string_view name, XmlNames table, uint8_t& out) {
-    if (!r.FindAttribute(name)) return true;
-    const int index = FindXmlName(table, r.Value());
-    if (index < 0) return r.Fail(kErrorXmlAttribute);
-    out = uint8_t(index);
-    return true;
-}
-
 // The required currency symbol: 58 when absent, 57 when longer than 14 after decoding.
 bool ReadSymbol(CXmlReader& r, uint8_t* p) {
     if (!r.FindAttribute("Symbol")) return r.Fail(kErrorXmlMissing);
@@ -104,12 +97,12 @@ bool ReadFamilyAttributes(CXmlReader& r, uint8_t kind, uint8_t* p) {
         return ReadGivenU8(r, "DecimalDigits", p, kFixedDecimals, kDecimals) &&
                ReadGivenU8(r, "LeadingZeroes", p, kZeroPadded, kIntegerDigits) &&
                ReadBool(r, "GroupDigits", p[kThousands]) &&
-               ReadKeyword(r, "Negative", kXmlNegativeForms, p[kNegativeStyle]);
+               ReadXmlKeywordIf(r, "Negative", kXmlNegativeForms, p[kNegativeStyle]);
     case STD_STYLE_CURRENCY:
         p[kCurrencyDecimals] = 2;
         return ReadU8(r, "DecimalDigits", p[kCurrencyDecimals], 0, 14) && ReadSymbol(r, p) &&
-               ReadKeyword(r, "SymbolPosition", kXmlSymbolPositions, p[kSymbolPosition]) &&
-               ReadKeyword(r, "Negative", kXmlNegativeForms, p[kCurrencyNegative]);
+               ReadXmlKeywordIf(r, "SymbolPosition", kXmlSymbolPositions, p[kSymbolPosition]) &&
+               ReadXmlKeywordIf(r, "Negative", kXmlNegativeForms, p[kCurrencyNegative]);
     case STD_STYLE_ACCOUNTING:
         p[kCurrencyDecimals] = 2;
         return ReadU8(r, "DecimalDigits", p[kCurrencyDecimals], 0, 14) && ReadSymbol(r, p);

@@ -2,6 +2,7 @@
 
 #include "files/xmlstyleitems.h"
 
+#include "files/xmlfields.h"
 #include "files/xmlnames.h"
 
 #include <cstring>
@@ -9,15 +10,6 @@
 namespace vl {
 
 namespace {
-
-// A keyword attribute: its index in the table into `out`; a word outside it is 57.
-bool ReadKeyword(CXmlReader& r, std::string_view name, XmlNames table, uint8_t& out) {
-    if (!r.FindAttribute(name)) return true;
-    const int index = FindXmlName(table, r.Value());
-    if (index < 0) return r.Fail(kErrorXmlAttribute);
-    out = uint8_t(index);
-    return true;
-}
 
 // A colour attribute: stored with its flag set when present.
 bool ReadGivenColor(CXmlReader& r, std::string_view name, uint8_t& given, COLORREF& color) {
@@ -63,11 +55,11 @@ bool ReadFlag(CXmlReader& r, std::string_view name, uint8_t& out) {
 } // namespace
 
 bool ReadXmlFont(CXmlReader& r, FontRecord& font) {
-    return ReadFaceName(r, font) && ReadKeyword(r, "Family", kXmlFontFamilies, font.family) &&
+    return ReadFaceName(r, font) && ReadXmlKeywordIf(r, "Family", kXmlFontFamilies, font.family) &&
            (!r.FindAttribute("Size") || r.GetU8Attribute(font.size, 1, 254)) &&
            ReadWeight(r, font) && ReadSlant(r, font) && ReadFlag(r, "Underline", font.underline) &&
            ReadFlag(r, "Strikeout", font.strikeout) &&
-           ReadKeyword(r, "CharSet", kXmlCharSets, font.charSet);
+           ReadXmlKeywordIf(r, "CharSet", kXmlCharSets, font.charSet);
 }
 
 bool ReadXmlColoredFont(CXmlReader& r, ColoredFont& font) {
@@ -86,7 +78,7 @@ bool ReadXmlFontRef(CXmlReader& r, const StyleTables& tables, FontRef& ref) {
 
 bool ReadXmlBorder(CXmlReader& r, BorderLine& line) {
     line.style = FORMAT_LINE_NULL;
-    if (!ReadKeyword(r, "Style", kXmlLineStyles, line.style)) return false;
+    if (!ReadXmlKeywordIf(r, "Style", kXmlLineStyles, line.style)) return false;
     if (!r.FindAttribute("Color")) {
         line.color = GetSystemColor(kColorWindowText);
         return true;
@@ -96,7 +88,7 @@ bool ReadXmlBorder(CXmlReader& r, BorderLine& line) {
 
 bool ReadXmlInterior(CXmlReader& r, InteriorFill& fill) {
     fill.pattern = FORMAT_PAT_NONE;
-    if (!ReadKeyword(r, "PatternType", kXmlFillPatterns, fill.pattern)) return false;
+    if (!ReadXmlKeywordIf(r, "PatternType", kXmlFillPatterns, fill.pattern)) return false;
     if (r.FindAttribute("PatternColor")) {
         if (!ReadGivenColor(r, "PatternColor", fill.patternColorGiven, fill.patternColor))
             return false;

@@ -169,14 +169,17 @@ bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cel
         if (sheet && (!cells || cells == &sheet->cells))
             RecalcSheet(ctx, sheet->cells, workbook.tree.first);
     }
+    for (CTreeItem* item = workbook.tree.first; item; item = item->next)
+        if (CWorksheet* sheet = AsWorksheet(item)) sheet->cells.ClearRowIndex(false);
+    return UpdateWorkbookCharts(workbook);
+}
+
+bool UpdateWorkbookCharts(CWorkbook& workbook) {
     bool refreshed = true;
-    for (CTreeItem* item = workbook.tree.first; item; item = item->next) {
-        CWorksheet* sheet = AsWorksheet(item);
-        if (!sheet) continue;
-        sheet->cells.ClearRowIndex(false);
-        for (CContainer* c = sheet->firstContainer; c; c = c->next)
-            if (!UpdateCharts(workbook, *item, *c)) refreshed = false;
-    }
+    for (CTreeItem* item = workbook.tree.first; item; item = item->next)
+        if (CWorksheet* sheet = AsWorksheet(item))
+            for (CContainer* c = sheet->firstContainer; c; c = c->next)
+                if (!UpdateCharts(workbook, *item, *c)) refreshed = false;
     return refreshed;
 }
 

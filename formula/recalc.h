@@ -19,6 +19,8 @@ using ChartRefresh = bool (*)(CWorkbook& workbook, CTreeItem& item, CContainer& 
 // The chart library installs its refresh here; without one every refresh succeeds.
 void SetChartRefresh(ChartRefresh refresh);
 bool UpdateCharts(CWorkbook& workbook, CTreeItem& item, CContainer& container);
+// Refreshes every chart of every worksheet; false when one could not be.
+bool UpdateWorkbookCharts(CWorkbook& workbook);
 
 // Recalculates every worksheet of the workbook, or only the one whose store is `cells`
 // (every formula cell is reset all the same, so precedents elsewhere are calculated on

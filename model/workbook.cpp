@@ -31,6 +31,21 @@ void CWorkbook::InitUndoHistory() {
     undo.maximum = 0;
 }
 
+void CWorkbook::ClearContent() {
+    FreeTreeItemList(tree.first);
+    tree = TreeHead{};
+    for (DropDownListRecord& list : dropDownLists) {
+        FreeDropDownList(list);
+        InitDropDownList(list);
+    }
+    inspectedCells.FreeAll();
+    FreeUndoHistoryEntries();
+    InitUndoHistory();
+    InitStyleTable();
+    images.clear();
+    imagePages.FreeAll();
+}
+
 CTreeItem* CWorkbook::AppendTreeItem(uint8_t type, const char* name, uint16_t level) {
     std::string fallback;
     if (!name) {

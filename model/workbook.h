@@ -119,6 +119,9 @@ public:
     void InitTextFileSettings() { vl::InitTextFileSettings(textFile); }
     void InitDocumentProperties() { properties = DocumentProperties{}; }
     void InitUndoHistory();
+    // Forgets the content (tree, drop-down lists, inspected cells, undo history, styles,
+    // images) as a fresh workbook has it; file, password and settings fields stay.
+    void ClearContent();
     // Drops the styles and fonts nothing uses and renumbers the rest everywhere.
     void CompactStyleTables();
 

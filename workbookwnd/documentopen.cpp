@@ -71,13 +71,6 @@ bool OpenWaiting(CWorkbook& book, const std::string& path) {
     return book.stream.IsOpen();
 }
 
-void RefreshCharts(CWorkbook& book) {
-    for (CTreeItem* item = book.tree.first; item; item = item->next)
-        if (CWorksheet* sheet = AsWorksheet(item))
-            for (CContainer* c = sheet->firstContainer; c; c = c->next)
-                UpdateCharts(book, *item, *c);
-}
-
 } // namespace
 
 const FileFilter* OpenFilters(std::size_t& count) {
@@ -133,7 +126,7 @@ bool ReadNativeDocument(CWorkbook& book) {
     UiServices().SetWaitCursor(true);
     const bool ok = OpenWorkbookFile(book, encryption && !plain ? password.c_str() : nullptr);
     UiServices().SetWaitCursor(false);
-    if (ok) RefreshCharts(book);
+    if (ok) UpdateWorkbookCharts(book);
     return ok;
 }
 

@@ -57,19 +57,8 @@ uint8_t EffectiveForm(uint8_t fileFormat) {
 // Forgets the document's content; with `keepModes` its source format, file format and
 // read-only flag stay.
 void EmptyDocument(CWorkbook& book, bool keepModes) {
-    FreeTreeItemList(book.tree.first);
-    book.tree = TreeHead{};
-    for (DropDownListRecord& list : book.dropDownLists) {
-        FreeDropDownList(list);
-        InitDropDownList(list);
-    }
-    book.inspectedCells.FreeAll();
-    book.FreeUndoHistoryEntries();
-    book.InitUndoHistory();
+    book.ClearContent();
     book.ApplyUndoLevelSetting();
-    book.InitStyleTable();
-    book.images.clear();
-    book.imagePages.FreeAll();
     book.error = kErrorNone;
     book.encryption = 0;
     book.password[0] = 0;

@@ -21,15 +21,6 @@ std::string_view BoxText(std::string_view text) {
     return text.substr(0, std::min(text.size(), kSearchTextSize - 1));
 }
 
-// A finished command: a failure keeps its own code through the recalculation.
-CommandResult Finish(CWorkbook& workbook, bool done) {
-    const ErrorCode error = workbook.error;
-    RecalculateByUpdateMode(workbook);
-    if (done) return CommandResult::kDone;
-    workbook.error = error;
-    return CommandResult::kFailed;
-}
-
 } // namespace
 
 void RememberSearchText(std::vector<std::string>& list, std::string_view text) {
@@ -78,7 +69,7 @@ CommandResult ReplaceCommand(CWorkbook& workbook, const GridSelection& selection
         workbook.DiscardLastUndo(true);
         return CommandResult::kFailed;
     }
-    return Finish(workbook, true);
+    return FinishCommand(workbook, true);
 }
 
 CommandResult SortSelection(CWorkbook& workbook, const GridSelection& selection, uint32_t keyCount,
@@ -103,7 +94,7 @@ CommandResult SortSelection(CWorkbook& workbook, const GridSelection& selection,
     // The entry keeps the permutation: carried out, it sends every row back.
     workbook.RecordUndoSort(rect, selection.cursorColumn, selection.cursorRow, std::move(block));
     workbook.undo.entries[workbook.undo.current].selection = selection.range;
-    return Finish(workbook, true);
+    return FinishCommand(workbook, true);
 }
 
 CommandResult ConvertContentsCommand(CWorkbook& workbook, const GridSelection& selection,
@@ -119,7 +110,7 @@ CommandResult ConvertContentsCommand(CWorkbook& workbook, const GridSelection& s
         workbook.DiscardLastUndo(true);
         return CommandResult::kFailed;
     }
-    return Finish(workbook, true);
+    return FinishCommand(workbook, true);
 }
 
 namespace {
@@ -168,9 +159,9 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
     if (!ReplaceFormulaTexts(ws->cells, texts) ||
         !undocase::KeepLostFormulas(workbook.undo.entries[workbook.undo.current], lost)) {
         workbook.error = kErrorWorksheetMemory;
-        return Finish(workbook, false);
+        return FinishCommand(workbook, false);
     }
-    return Finish(workbook, true);
+    return FinishCommand(workbook, true);
 }
 
 } // namespace
@@ -197,7 +188,7 @@ CTreeItem* PasteWorksheetCommand(CWorkbook& workbook, const GridSelection& selec
     if (!first) return nullptr;
     workbook.RecordUndoTreeChange(selection.range, selection.cursorColumn, selection.cursorRow,
                                   GetTreeItemIndex(first, workbook.tree.first));
-    Finish(workbook, true);
+    FinishCommand(workbook, true);
     return first;
 }
 

@@ -189,17 +189,15 @@ void FillPlace(CWorkbook& workbook, const UndoEntry& e, UndoPlace* place) {
     place->selection = e.selection;
 }
 
-// The recalculation that follows every command; the code of a failed entry is what the
-// window shows.
-CommandResult Recalculated(CWorkbook& workbook, bool done) {
+} // namespace
+
+CommandResult FinishCommand(CWorkbook& workbook, bool done) {
     const ErrorCode error = workbook.error;
     RecalculateByUpdateMode(workbook);
     if (done) return CommandResult::kDone;
     workbook.error = error;
     return CommandResult::kFailed;
 }
-
-} // namespace
 
 CEvalContext* EditContext(CWorkbook& workbook) {
     if (!workbook.evalContext && !AttachEvalContext(workbook)) return nullptr;
@@ -236,7 +234,7 @@ CommandResult UndoCommand(CWorkbook& workbook, UndoPlace* place) {
     const bool done = ExecuteUndoRedo(workbook, uint16_t(index));
     FillPlace(workbook, history.entries[index], place);
     history.current = index - 1;
-    return Recalculated(workbook, done);
+    return FinishCommand(workbook, done);
 }
 
 CommandResult RedoCommand(CWorkbook& workbook, UndoPlace* place) {
@@ -248,7 +246,7 @@ CommandResult RedoCommand(CWorkbook& workbook, UndoPlace* place) {
     const bool done = ExecuteUndoRedo(workbook, uint16_t(index));
     FillPlace(workbook, history.entries[index], place);
     history.current = index;
-    return Recalculated(workbook, done);
+    return FinishCommand(workbook, done);
 }
 
 } // namespace vl

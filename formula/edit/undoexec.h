@@ -42,6 +42,10 @@ enum class CommandResult : uint8_t {
     kFailed, // the workbook's error code says why; show it
 };
 
+// Ends a command with the recalculation the update mode asks for; a failed command keeps
+// its own error code through it, for the window to show.
+CommandResult FinishCommand(CWorkbook& workbook, bool done);
+
 // The Undo and Redo commands: carry out the entry at the current index (undo) or after it
 // (redo), step the current index (also after a failure, so that a failed entry is stepped
 // over), fill `place` from the entry and recalculate by the update mode.

@@ -128,13 +128,19 @@ FormulaError ReadVariableRange(CEvalContext& ctx, FormulaToken& slot, CSearch& s
 
 // The usage vector: one column of as many rows as there are variables; omitted, every
 // variable stays fixed.
-FormulaError ReadUsage(FormulaToken& slot, CMatrixArg& usage, bool& given) {
-    given = !IsOmitted(slot);
-    return given ? usage.Take(slot) : slot.error;
-}
-
-FormulaError UsageMask(CEvalContext& ctx, CMatrixArg& usage, bool given, std::size_t n,
-                       Matrix& mask) {
+// The leading arguments both minimisers share, read after their own (whose error comes in
+// `error`): the formula cell, the variable range and the optional usage column, which
+// becomes the mask of the variables the search may change (all of them when omitted).
+FormulaError ReadSearchArguments(CEvalContext& ctx, FormulaError error, CSearch& search,
+                                 CCellStore*& cells, Matrix& mask) {
+    CMatrixArg usage(ctx);
+    FormulaToken& usageSlot = Argument(ctx, 2);
+    const bool given = !IsOmitted(usageSlot);
+    error = MergeError(error, given ? usage.Take(usageSlot) : usageSlot.error);
+    error = MergeError(error, ReadVariableRange(ctx, Argument(ctx, 1), search));
+    error = MergeError(error, ReadFunctionCell(ctx, Argument(ctx, 0), search, cells));
+    if (error) return error;
+    const std::size_t n = search.variables.size();
     if (!given) return SizeMatrix(mask, n, 1);
     if (usage.Columns() != 1 || usage.Rows() != n) return kErrValue;
     return usage.Read(ctx, mask);
@@ -182,15 +188,10 @@ void MinMcBuiltin(CEvalContext& ctx) {
     error = MergeError(error, GetNumberArg(ctx, Argument(ctx, 4), to));
     error = MergeError(error, GetNumberArg(ctx, Argument(ctx, 3), from));
     if (!error && !(to > from)) error = kErrNum;
-    CMatrixArg usage(ctx);
-    bool given = false;
-    error = MergeError(error, ReadUsage(Argument(ctx, 2), usage, given));
     CSearch search(ctx);
     CCellStore* cells = nullptr;
-    error = MergeError(error, ReadVariableRange(ctx, Argument(ctx, 1), search));
-    error = MergeError(error, ReadFunctionCell(ctx, Argument(ctx, 0), search, cells));
     Matrix mask;
-    if (!error) error = UsageMask(ctx, usage, given, search.variables.size(), mask);
+    error = ReadSearchArguments(ctx, error, search, cells, mask);
     if (error) return FailCall(ctx, error);
     if (!search.Start(cells)) return FailCall(ctx, kErrMemory);
     uint8_t ok = 0;
@@ -211,15 +212,10 @@ void MinSimplexBuiltin(CEvalContext& ctx) {
     error = MergeError(error, OptionalInt(ctx, Argument(ctx, 5), maxSteps, 0, INT32_MAX));
     error = MergeError(error, OptionalNumber(ctx, Argument(ctx, 4), epsilon, 0, DBL_MAX));
     error = MergeError(error, OptionalNumber(ctx, Argument(ctx, 3), start, 0, DBL_MAX));
-    CMatrixArg usage(ctx);
-    bool given = false;
-    error = MergeError(error, ReadUsage(Argument(ctx, 2), usage, given));
     CSearch search(ctx);
     CCellStore* cells = nullptr;
-    error = MergeError(error, ReadVariableRange(ctx, Argument(ctx, 1), search));
-    error = MergeError(error, ReadFunctionCell(ctx, Argument(ctx, 0), search, cells));
     Matrix mask;
-    if (!error) error = UsageMask(ctx, usage, given, search.variables.size(), mask);
+    error = ReadSearchArguments(ctx, error, search, cells, mask);
     if (error) return FailCall(ctx, error);
     if (!search.Start(cells)) return FailCall(ctx, kErrMemory);
     uint8_t ok = 0;
