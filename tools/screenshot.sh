@@ -41,5 +41,5 @@ xdotool key --clearmodifiers x
 wait "$pid" || true
 SHOOT
 WORK="$work" VORLANE="$root/build/vorlane" OUT="$root/docs/screenshot.png" \
-  xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/shoot.sh"
+  bash "$root/tests/e2e/xserver.sh" bash "$work/shoot.sh"
 echo "wrote docs/screenshot.png"

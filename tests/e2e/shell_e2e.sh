@@ -5,8 +5,7 @@
 set -euo pipefail
 settings=$1
 shift
-command -v xvfb-run >/dev/null || { echo "xvfb-run is missing (tools/install-deps.sh)"; exit 1; }
-command -v xdotool >/dev/null || { echo "xdotool is missing (tools/install-deps.sh)"; exit 1; }
+xserver="$(dirname "$0")/xserver.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/config/Vorlane"
@@ -45,7 +44,7 @@ fi
 wait "$pid"
 DRIVE
 rc=0
-WORK="$work" xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/drive.sh" "$@" || rc=$?
+WORK="$work" bash "$xserver" bash "$work/drive.sh" "$@" || rc=$?
 if [ "$rc" -ne 0 ]; then
   echo "exit code $rc"; cat "$work/out.log" 2>/dev/null; exit 1
 fi

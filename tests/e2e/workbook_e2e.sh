@@ -5,8 +5,7 @@
 # Usage: workbook_e2e.sh <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
 settings=$1 vorlane=$2 bookutil=$3
-command -v xvfb-run >/dev/null || { echo "xvfb-run is missing (tools/install-deps.sh)"; exit 1; }
-command -v xdotool >/dev/null || { echo "xdotool is missing (tools/install-deps.sh)"; exit 1; }
+xserver="$(dirname "$0")/xserver.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/config/Vorlane"
@@ -96,7 +95,7 @@ SECOND
 run() {
   local rc=0
   WORK="$work" VORLANE="$vorlane" BOOK="$book" \
-    xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/$1" || rc=$?
+    bash "$xserver" bash "$work/$1" || rc=$?
   if [ "$rc" -ne 0 ]; then echo "$1 failed ($rc)"; cat "$work/out.log"; exit 1; fi
 }
 expect() {
