@@ -205,6 +205,12 @@ TEST_F(MatrixBuiltins, LinearPrograms) {
             {"=LPROG(" LP_EXAMPLE ", 1, -1, )", "#NUM!"},
             {"=LPROG(" LP_EXAMPLE ", 1, 0, 0)", "{1; 0; 3}"},
             {"=LPROG(" LP_EXAMPLE ", 1, )", "#SYNTAX!"},
+            // Wide and sparse: the first pivot row (x8 - x7 <= 2) has three non-zero entries
+            // in sixteen columns, and its elimination from x7 + x8 <= 10 decides the second.
+            {"=LPROG({1,0,0,0,0,0,0,0; 0,1,0,0,0,0,0,0; 0,0,1,0,0,0,0,0; 0,0,0,1,0,0,0,0; "
+             "0,0,0,0,1,0,0,0; 0,0,0,0,0,1,0,0; 0,0,0,0,0,0,-1,1; 0,0,0,0,0,0,1,1}, "
+             "{1;1;1;1;1;1;1;1}, {10;10;10;10;10;10;2;10}, {0;0;0;0;0;0;1;3}, 1, , )",
+             "{0; 0; 0; 0; 0; 0; 4; 6}"},
         });
 }
 
