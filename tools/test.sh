@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the normal build, the engine under
+# Builds everything and runs every test: the normal build, every test again under
 # AddressSanitizer + UndefinedBehaviorSanitizer, and a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,11 +27,12 @@ cmake --build build -j "$jobs"
 echo "== tests"
 run_ctest build 600
 
-echo "== engine tests under ASan + UBSan"
+echo "== all tests under ASan + UBSan"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVORLANE_SANITIZE=ON \
-  -DVORLANE_GUI=OFF -DVORLANE_BENCH=OFF >/dev/null
+  -DVORLANE_GUI=ON -DVORLANE_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$jobs"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_ctest build-asan 900
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp" \
+  run_ctest build-asan 900
 
 echo "== fuzz targets (${fuzz_seconds}s each)"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
