@@ -16,9 +16,11 @@ constexpr double kHalfLargest = 8.988465674311579e307;
 // row[j] -= pivotRow[j] * factor over the whole row, which vectorises. Built for AVX-512 and
 // AVX2 too, chosen at load time by what the processor has; the build contracts no multiply
 // and subtract into one rounding, so every processor computes the same bits.
-__attribute__((target_clones("avx512f", "avx2", "default"))) void
-SubtractScaledRow(double* __restrict row, const double* __restrict pivotRow, double factor,
-                  std::size_t width) {
+#if defined(__x86_64__)
+__attribute__((target_clones("avx512f", "avx2", "default")))
+#endif
+void SubtractScaledRow(double* __restrict row, const double* __restrict pivotRow, double factor,
+                       std::size_t width) {
     for (std::size_t j = 0; j < width; ++j) row[j] -= pivotRow[j] * factor;
 }
 
