@@ -190,9 +190,7 @@ void WriteTree(CXmlWriter& w, const CWorkbook& wb) {
     }
 }
 
-} // namespace
-
-bool ReadXmlWorkbook(CWorkbook& workbook, CXmlReader& reader) {
+void ReadInto(CWorkbook& workbook, CXmlReader& reader) {
     workbook.error = kErrorNone;
     workbook.xmlErrorLine = 0;
     try {
@@ -202,7 +200,21 @@ bool ReadXmlWorkbook(CWorkbook& workbook, CXmlReader& reader) {
     }
     workbook.error = reader.Error();
     workbook.xmlErrorLine = reader.ErrorLine();
-    return workbook.error == kErrorNone;
+}
+
+// A loaded workbook starts at the top of its tree, on the active worksheet's cells.
+bool FinishRead(CWorkbook& workbook) {
+    if (workbook.error != kErrorNone) return false;
+    workbook.currentItem = workbook.tree.first;
+    workbook.currentCells = &workbook.tree.active->cells;
+    return true;
+}
+
+} // namespace
+
+bool ReadXmlWorkbook(CWorkbook& workbook, CXmlReader& reader) {
+    ReadInto(workbook, reader);
+    return FinishRead(workbook);
 }
 
 bool ReadXmlWorkbook(CWorkbook& workbook) {
@@ -210,13 +222,13 @@ bool ReadXmlWorkbook(CWorkbook& workbook) {
     try {
         CXmlReader reader;
         reader.Reset(&workbook.stream);
-        ReadXmlWorkbook(workbook, reader);
+        ReadInto(workbook, reader);
     } catch (const std::bad_alloc&) {
         workbook.error = kErrorXmlMemory; // the reader's own buffers
         workbook.xmlErrorLine = 0;
     }
     if (workbook.stream.GetError()) workbook.error = workbook.stream.GetError();
-    return workbook.error == kErrorNone;
+    return FinishRead(workbook);
 }
 
 bool WriteXmlWorkbook(CWorkbook& workbook, CXmlWriter& w) {

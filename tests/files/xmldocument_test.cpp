@@ -43,6 +43,22 @@ TEST(XmlDocument, TreeNamesLevelsAndTheActiveWorksheet) {
     EXPECT_EQ(none.book->tree.active, &SheetOf(none, 0));
 }
 
+TEST(XmlDocument, ALoadStartsAtTheTopOnTheActiveCells) {
+    // The document, and whether it loads with the current item and cells set.
+    const std::pair<std::string, bool> cases[] = {
+        {Document("<Folder/><Worksheet/><Worksheet Selected='1'/>"), true},
+        {Document("<Folder/><Folder/>"), false},
+        {SheetDocument("<Cells><Cell/>"), false},
+    };
+    for (const auto& [document, loads] : cases) {
+        Loaded l = ReadFromMemory(document);
+        const CWorkbook& b = *l.book;
+        EXPECT_EQ(l.ok, loads) << document;
+        EXPECT_EQ(b.currentItem, loads ? b.tree.first : nullptr) << document;
+        EXPECT_EQ(b.currentCells, loads ? &b.tree.active->cells : nullptr) << document;
+    }
+}
+
 TEST(XmlDocument, LastModificationAndWindow) {
     Loaded l = Read(Document("<LastModification><User> a  b </User><Date>2024-01-02</Date>"
                              "</LastModification><Window><TreePane Visible='No' Width='65534'/>"

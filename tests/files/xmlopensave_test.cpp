@@ -7,6 +7,7 @@
 #include "xmltestutil.h"
 
 #include <cstring>
+#include <tuple>
 
 namespace vl::xmltest {
 namespace {
@@ -23,6 +24,8 @@ TEST(XmlOpenSave, SavedFormsOpenAsTheirKind) {
         ASSERT_TRUE(OpenDocumentFile(*loaded, path.c_str()));
         ASSERT_TRUE(OpenWorkbookFile(*loaded, nullptr)) << int(loaded->error);
         EXPECT_EQ(loaded->fileKind, kind);
+        EXPECT_EQ(loaded->currentItem, loaded->tree.first);
+        EXPECT_EQ(loaded->currentCells, &loaded->tree.active->cells);
         EXPECT_EQ(loaded->stream.IsCompressed(), kind == kFileXmlCompressed);
         EXPECT_STREQ(loaded->lastSavedDate, book->lastSavedDate);
         std::memcpy(loaded->lastSavedDate, "2024-05-06T07:08:09", 20);
@@ -43,6 +46,7 @@ TEST(XmlOpenSave, FailedDocumentKeepsItsCodeAndLine) {
     EXPECT_EQ(book->error, kErrorXmlAttribute);
     EXPECT_EQ(book->xmlErrorLine, 5u);
     EXPECT_EQ(book->fileKind, 0);
+    EXPECT_EQ(std::tuple(book->currentItem, book->currentCells), std::tuple(nullptr, nullptr));
 }
 
 } // namespace
