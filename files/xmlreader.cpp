@@ -6,6 +6,8 @@
 #include "platform/core/filestream.h"
 
 #include <cstring>
+#include <string>
+#include <utility>
 
 namespace vl {
 
@@ -245,10 +247,16 @@ bool CXmlReader::ReadDeclaration() {
     }
     if (target != "xml") return Fail(kErrorXmlElement);
     for (SkipWhitespace(); Peek() != '?'; SkipWhitespace()) {
+        // Attribute names take the target's characters, a prefix before ':' included.
+        std::string prefix;
         scratchName_.clear();
-        for (int c = Peek(); IsNameChar(c, kDeclarationName); c = Peek()) {
-            if (scratchName_.size() == kXmlNameLimit) return Fail(kErrorXmlElement);
-            scratchName_ += char(c);
+        for (int c = Peek(); IsNameChar(c, kDeclarationName) || c == ':'; c = Peek()) {
+            if (c == ':')
+                prefix = std::exchange(scratchName_, {});
+            else if (scratchName_.size() == kXmlNameLimit)
+                return Fail(kErrorXmlElement);
+            else
+                scratchName_ += char(c);
             Advance();
         }
         SkipWhitespace();
@@ -256,7 +264,7 @@ bool CXmlReader::ReadDeclaration() {
         Advance();
         SkipWhitespace();
         if (!ReadQuotedValue(scratchValue_)) return false;
-        if (!AddAttribute({}, scratchName_, scratchValue_)) return Fail(kErrorXmlAttribute);
+        if (!AddAttribute(prefix, scratchName_, scratchValue_)) return Fail(kErrorXmlAttribute);
     }
     if (!LooksAt("?>")) return Fail(kErrorXmlElement);
     Advance();

@@ -19,6 +19,9 @@ TEST(XmlDocument, EncodingsOfTheDeclaration) {
         {"<?xml version='1.0' encoding='windows-1250'?>", "caf\xc3\xa9"},
         {"<?xml version='1.0' encoding='ISO-8859-2'?>", "caf\xc3\xa9"},
         {" \r\n\t<?xml version='1.0' encoding='iso-8859-1'?>", "caf\xc3\xa9"},
+        // Attribute names may carry a prefix; the encoding is found by its local name.
+        {"<?xml version='1.0' x:standalone='yes'?>", "caf\xe9"},
+        {"<?xml version='1.0' p:encoding='windows-1250'?>", "caf\xc3\xa9"},
     };
     for (const auto& [declaration, name] : cases)
         EXPECT_EQ(std::string(SheetOf(Read(declaration + body)).name), name) << declaration;
