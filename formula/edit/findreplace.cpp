@@ -91,7 +91,8 @@ bool Replace(const CPattern& compiled, size_t patternLength, std::string_view re
     }
     bool any = false;
     size_t p = 0;
-    while (p < text.size()) {
+    // Tried once at least: a pattern of stars matches an empty text too.
+    do {
         const int32_t m = compiled.Find(text.substr(p), false);
         if (m < 0) break;
         out.append(text.substr(p, size_t(m)));
@@ -99,7 +100,7 @@ bool Replace(const CPattern& compiled, size_t patternLength, std::string_view re
         if (out.size() > kMaxCellText) return false;
         any = true;
         p = std::min(text.size(), p + size_t(m) + patternLength);
-    }
+    } while (p < text.size());
     out.append(text.substr(p));
     return any && out.size() <= kMaxCellText;
 }

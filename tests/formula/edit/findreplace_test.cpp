@@ -43,11 +43,18 @@ TEST(ReplaceInText, ResumesAfterThePatternsLengthAndNeverPastTheEnd) {
         const char* out; // null: nothing replaced
     };
     const Case cases[] = {
-        {"b", "xx", "abcb", false, "axxcxx"}, {"a*", "X", "abc", false, "Xc"},
-        {"a*", "X", "abc", true, "X"},        {"a*c", "X", "abcd", true, nullptr},
-        {"?", "-", "abc", false, "---"},      {"b", "", "abcb", false, "ac"},
-        {"q", "Z", "abc", false, nullptr},    {"*", "X", "ab", false, "XX"},
+        {"b", "xx", "abcb", false, "axxcxx"},
+        {"a*", "X", "abc", false, "Xc"},
+        {"a*", "X", "abc", true, "X"},
+        {"a*c", "X", "abcd", true, nullptr},
+        {"?", "-", "abc", false, "---"},
+        {"b", "", "abcb", false, "ac"},
+        {"q", "Z", "abc", false, nullptr},
+        {"*", "X", "ab", false, "XX"},
         {"abc?", "X", "abcd", false, "X"},
+        {"*", "X", "", false, "X"},
+        {"*", "X", "", true, "X"},
+        {"a", "X", "", false, nullptr},
     };
     for (const Case& c : cases) {
         std::string out;
