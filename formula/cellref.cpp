@@ -139,7 +139,8 @@ uint8_t ParseA1Ref(std::string_view text, CellRef& ref, std::size_t& end) {
         end = i;
         ref.column = (flags & kRefOutOfRange) ? kColumnOutOfRange : uint16_t(column - 1);
         flags |= kRefColumn | (firstAbsolute ? 0 : kRefColumnRelative);
-        rowAbsolute = At(text, i) == '$' && IsAsciiDigit(At(text, i + 1));
+        // The "$" belongs to the row even when no digits follow: "A$B" is no reference.
+        rowAbsolute = At(text, i) == '$';
         if (rowAbsolute) ++i;
     }
     if (IsAsciiDigit(At(text, i))) {

@@ -92,7 +92,7 @@ TEST(ParseR1C1Ref, ResolvesOffsetsAgainstTheBaseCellAndFlagsPositionsOutsideTheG
 // moves the end past what it read even so (A1B), the R1C1 form leaves it at 0.
 TEST(ParseRef, IsNoReferenceBeforeADigitALetterOrACallOrWithABracketLeftOpen) {
     for (const char* text : {"A1B", "A1(", "SUM(", "LOG10(", "ATAN2(", "TRUE", "FALSE", "", "$",
-                             "$$A1", "+A1", "A1\xE9", "ABCDEFGH1"}) {
+                             "$$A1", "+A1", "A1\xE9", "ABCDEFGH1", "A$B", "A$(", "$A$B1"}) {
         CellRef ref;
         std::size_t end = 0;
         EXPECT_EQ(ParseA1Ref(text, ref, end), 0) << text;
