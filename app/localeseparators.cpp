@@ -44,12 +44,23 @@ constexpr const char* kLocaleNames[kLocaleChoices] = {
     "uz_Cyrl_UZ", "vi_VN"};
 
 // The order of day, month and year in a date format: 0 month first, 1 day first, 2 year
-// first; -1 when the format names none.
+// first; -1 when the format names none. "ddd" and "dddd" are the weekday's name, not the
+// day, and quoted text is literal.
 int DateOrderOf(const QString& format) {
-    for (QChar c : format) {
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c == u'\'') {
+            while (++i < format.size() && format[i] != u'\'') {
+            }
+            continue;
+        }
         if (c == u'M') return 0;
-        if (c == u'd') return 1;
         if (c == u'y') return 2;
+        if (c != u'd') continue;
+        qsizetype run = 1;
+        while (i + run < format.size() && format[i + run] == u'd') ++run;
+        if (run <= 2) return 1;
+        i += run - 1;
     }
     return -1;
 }

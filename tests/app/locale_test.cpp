@@ -40,6 +40,15 @@ TEST_F(LocaleSeparatorsTest, DecimalCommaGivesSemicolonAndBackslash) {
     EXPECT_STREQ(UserSeparators().currency, "\xA3");
 }
 
+TEST_F(LocaleSeparatorsTest, LongDateOrderIsNotTakenFromTheWeekdayName) {
+    // Long formats open with the weekday's name ("dddd, MMMM d, yyyy"), which is no day field.
+    const std::pair<int, uint8_t> cases[] = {{38, 0}, {39, 1}, {61, 1}, {73, 2}, {88, 1}};
+    for (const auto& [choice, order] : cases) {
+        ASSERT_TRUE(ApplyLocaleChoice(choice, true)) << choice;
+        EXPECT_EQ(UserSeparators().longDateOrder, order) << choice;
+    }
+}
+
 TEST_F(LocaleSeparatorsTest, ProcessLocaleDoesNotLeakIn) {
     apptest::CommaLocale comma;
     if (!comma.active()) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
