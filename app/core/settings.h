@@ -89,7 +89,7 @@ struct SettingsProfile {
     uint8_t showFormulas = 0;
     uint8_t hideCellMarkers = 0;
     uint8_t autoFormatting = 1; // typed input gets a number format from its form
-    uint8_t undoLevel = 20;     // entries kept in each workbook's undo history, 1..200
+    uint8_t undoLevel = 20; // entries kept in each workbook's undo history, 2..200 in the profile
     uint8_t copyLevel = 1;
     uint8_t updateMode = kUpdateWorkbook;
     uint8_t fileFormat = kFormatBinary;
