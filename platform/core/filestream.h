@@ -98,8 +98,9 @@ private:
     bool Refill(int32_t at);
     bool WriteBack();
     bool PositionLayer(int32_t at);
-    // Makes the window hold the byte at the position; false at the end of the file.
-    bool FillAtPosition();
+    // Makes the window hold the byte at the position; false at the end of the file, and
+    // also with `failed` set when the window could not be had.
+    bool FillAtPosition(bool* failed = nullptr);
     void Fail(uint8_t code) {
         if (status_ == kStreamOk) status_ = code;
     }

@@ -164,8 +164,10 @@ int32_t CFileStream::Read(void* dest, int32_t n) {
     auto* out = static_cast<uint8_t*>(dest);
     int32_t copied = 0;
     while (copied < n) {
-        if (!FillAtPosition()) {
-            if (status_ != kStreamOk) return 0;
+        // A status kept from an earlier call must not turn the end of the file into a failure.
+        bool failed = false;
+        if (!FillAtPosition(&failed)) {
+            if (failed) return 0;
             break;
         }
         const int32_t k = std::min(windowEnd_ - position_ + 1, n - copied);
@@ -194,13 +196,15 @@ int32_t CFileStream::ReadDecrypt(void* dest, int32_t n, CryptoContext* ctx) {
     return count;
 }
 
-bool CFileStream::FillAtPosition() {
+bool CFileStream::FillAtPosition(bool* failed) {
     if (!file_) return false;
     if (!WindowEmpty() && position_ >= windowStart_ && position_ <= windowEnd_) return true;
     // A stream being compressed cannot be read back: it ends where it is written.
     if (writing_) return false;
-    if (!WindowEmpty() && !Seek(kSeekStart, position_)) return false;
-    if (!Refill(position_)) return false;
+    if ((!WindowEmpty() && !Seek(kSeekStart, position_)) || !Refill(position_)) {
+        if (failed) *failed = true;
+        return false;
+    }
     return !WindowEmpty();
 }
 

@@ -281,6 +281,25 @@ TEST_F(FileStreamTest, ReadErrorAndSeekErrorCodes) {
     EXPECT_EQ(s.ReadAt(b, 4, kSeekCurrent, -5), 0);
 }
 
+// An error kept from an earlier call does not turn the end of the file into a failure:
+// a read that runs into the end still hands over the bytes it copied.
+TEST_F(FileStreamTest, ReadToTheEndAfterAnEarlierErrorKeepsItsBytes) {
+    const std::vector<uint8_t> data = Pattern(10);
+    WriteBytes(dir.Path("f"), data);
+    for (const bool gzip : {false, true}) {
+        ASSERT_TRUE(Open("f", "rb", gzip, 4));
+        EXPECT_FALSE(s.Seek(kSeekStart, -1));
+        ASSERT_EQ(s.GetError(), kStreamSeek);
+        std::vector<uint8_t> back(16, 0xEE);
+        EXPECT_EQ(s.ReadAt(back.data(), 16, kSeekStart, 3), 7);
+        EXPECT_EQ(std::vector<uint8_t>(back.begin(), back.begin() + 7),
+                  std::vector<uint8_t>(data.begin() + 3, data.end()));
+        EXPECT_EQ(back[7], 0xEE);
+        EXPECT_EQ(std::tuple(s.GetPosition(), s.IsEof(), s.GetError()),
+                  std::tuple(10, true, uint8_t(kStreamSeek)));
+    }
+}
+
 TEST_F(FileStreamTest, ReopenStartsAPassOverTheSameFile) {
     WriteBytes(dir.Path("doc"), Pattern(5000));
     EXPECT_FALSE(s.Reopen("w+b", true));
