@@ -74,10 +74,6 @@ void ResolveQualifier(CEvalContext& ctx, FormulaToken& left, const FormulaToken&
         left = entry;
         return;
     }
-    if (name.empty()) {
-        MakeError(left, kErrRef);
-        return;
-    }
     std::string path;
     if (name.front() != '\\') GetFolderPath(ctx, right.cells, path);
     path.append(name);

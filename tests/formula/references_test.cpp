@@ -73,6 +73,10 @@ TEST(EvaluateFormulaText, QualifiersFindWorksheetsAndFoldersInAnyCase) {
     EXPECT_EQ(book.Eval("=Nothing!A1"), "#NAME?");
     EXPECT_EQ(book.Eval("='[book.vln]Sheet1'!A1"), "#REF!");
     EXPECT_EQ(book.Eval("=1!A1"), "#VALUE!");
+    // A name of nothing but blanks names no item either.
+    book.Text(s1, "C1", "   ");
+    EXPECT_EQ(book.Eval("=C1!A1"), "#NAME?");
+    EXPECT_EQ(book.Eval("=''!A1"), "#NAME?");
     // A path past the longest item path matches nothing and overruns nothing.
     EXPECT_EQ(book.Eval("='\\" + std::string(300, 'x') + "'!A1"), "#NAME?");
     EXPECT_EQ(book.Eval("='" + std::string(1000, 'y') + "'!A1"), "#NAME?");
