@@ -228,6 +228,21 @@ bool CXmlReader::ReadNextTag(std::string_view expected, uint8_t flags) {
     return true;
 }
 
+bool CXmlReader::ReadDeclarationName(std::string& prefix, std::string& name) {
+    prefix.clear();
+    name.clear();
+    for (int c = Peek(); IsNameChar(c, kDeclarationName) || c == ':'; c = Peek()) {
+        if (c == ':')
+            prefix = std::exchange(name, {});
+        else if (name.size() == kXmlNameLimit)
+            return Fail(kErrorXmlElement);
+        else
+            name += char(c);
+        Advance();
+    }
+    return true;
+}
+
 bool CXmlReader::ReadDeclaration() {
     if (error_) return false;
     ClearAttributes();
@@ -235,30 +250,11 @@ bool CXmlReader::ReadDeclaration() {
     if (!LooksAt("<?")) return Fail(kErrorXmlElement);
     Advance();
     Advance();
-    std::string target;
-    for (int c = Peek(); IsNameChar(c, kDeclarationName) || c == ':'; c = Peek()) {
-        if (c == ':')
-            target.clear();
-        else if (target.size() == kXmlNameLimit)
-            return Fail(kErrorXmlElement);
-        else
-            target += char(c);
-        Advance();
-    }
-    if (target != "xml") return Fail(kErrorXmlElement);
+    std::string prefix;
+    if (!ReadDeclarationName(prefix, scratchName_)) return false;
+    if (scratchName_ != "xml") return Fail(kErrorXmlElement);
     for (SkipWhitespace(); Peek() != '?'; SkipWhitespace()) {
-        // Attribute names take the target's characters, a prefix before ':' included.
-        std::string prefix;
-        scratchName_.clear();
-        for (int c = Peek(); IsNameChar(c, kDeclarationName) || c == ':'; c = Peek()) {
-            if (c == ':')
-                prefix = std::exchange(scratchName_, {});
-            else if (scratchName_.size() == kXmlNameLimit)
-                return Fail(kErrorXmlElement);
-            else
-                scratchName_ += char(c);
-            Advance();
-        }
+        if (!ReadDeclarationName(prefix, scratchName_)) return false;
         SkipWhitespace();
         if (Peek() != '=') return Fail(kErrorXmlElement);
         Advance();

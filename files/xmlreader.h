@@ -141,6 +141,9 @@ private:
     bool SkipComments(bool thenWhitespace);
     bool ReadTagName(std::string& prefix, std::string& name, bool underscore);
     bool ReadAttributes(bool keep);
+    // A declaration's target or attribute name: the characters of a name, a prefix before
+    // ':' included; error 56 past the name limit.
+    bool ReadDeclarationName(std::string& prefix, std::string& name);
     bool ReadQuotedValue(std::string& value);
     bool CheckTagKind(uint8_t flags);
     bool CollectText(std::size_t rawLimit, bool verbatim);
