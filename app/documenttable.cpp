@@ -1,6 +1,6 @@
-#include "app/core/settings.h"
 #include "app/uiservices.h"
 #include "app/workbookwndapi.h"
+#include "core/settings.h"
 #include "platform/core/cp1252.h"
 
 namespace vl {

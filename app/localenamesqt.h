@@ -1,7 +1,7 @@
 #pragma once
 // Month and day names of the locale choices, from Qt's locale data.
 
-#include "formula/values/localenames.h"
+#include "values/localenames.h"
 
 namespace vl {
 

@@ -2,7 +2,7 @@
 // The locale record of typed and shown text (UserSeparators) filled from a locale choice:
 // 0 the generic set, 1 and 2 the system locale, 3..129 a region of the choice table.
 
-#include "app/core/settings.h"
+#include "core/settings.h"
 
 #include <QLocale>
 #include <QString>

@@ -1,12 +1,12 @@
 #include "app/mainframe.h"
 
-#include "app/core/settings.h"
 #include "app/imagelists.h"
 #include "app/messages.h"
 #include "app/servermodule.h"
 #include "app/statusbarwnd.h"
 #include "app/uiservices.h"
 #include "app/uiutil.h"
+#include "core/settings.h"
 #include "model/stylerecords.h"
 #include "resources/commandids.h"
 #include "resources/menus.h"

@@ -2,9 +2,9 @@
 // The one top-level window: menus, toolbars in rows, the multiple-document area, the status
 // bar, the open workbooks' commands, idle refresh and the inactivity timer.
 
-#include "app/clock.h"
 #include "app/frametoolbars.h"
 #include "app/workbookwndapi.h"
+#include "core/clock.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,13 +1,13 @@
 #include "app/commandstates.h"
-#include "app/core/settings.h"
 #include "app/imagelists.h"
 #include "app/mainframe.h"
 #include "app/messages.h"
 #include "app/statusbarwnd.h"
+#include "core/settings.h"
 #include "formula/celltext.h"
-#include "formula/values/isodate.h"
 #include "platform/core/cp1252.h"
 #include "resources/commandids.h"
+#include "values/isodate.h"
 
 #include <QAction>
 #include <QApplication>

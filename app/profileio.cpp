@@ -1,6 +1,6 @@
 #include "app/messages.h"
-#include "app/profile/profile.h"
 #include "app/shell.h"
+#include "profile/profile.h"
 
 namespace vl {
 

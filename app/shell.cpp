@@ -1,11 +1,11 @@
 #include "app/shell.h"
 
-#include "app/core/settings.h"
 #include "app/imagelists.h"
 #include "app/localenamesqt.h"
 #include "app/localeseparators.h"
 #include "app/mainframe.h"
 #include "app/workbookwndapi.h"
+#include "core/settings.h"
 #include "files/externalload.h"
 #include "formula/externalref.h"
 #include "resources/commandids.h"

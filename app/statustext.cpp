@@ -1,9 +1,9 @@
 #include "app/statustext.h"
 
-#include "formula/values/formatdouble.h"
-#include "formula/values/inttext.h"
 #include "model/cellrecord.h"
 #include "model/cellwalk.h"
+#include "values/formatdouble.h"
+#include "values/inttext.h"
 
 #include <limits>
 

@@ -2,7 +2,7 @@
 // What the status bar's panes say about the active workbook, as pure functions of the
 // selection and the document's state.
 
-#include "app/core/settings.h"
+#include "core/settings.h"
 #include "model/cellstore.h"
 #include "model/rangedescriptor.h"
 

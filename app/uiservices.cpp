@@ -1,6 +1,6 @@
 #include "app/uiservices.h"
 
-#include "app/clock.h"
+#include "core/clock.h"
 
 #include <QApplication>
 #include <QDialog>

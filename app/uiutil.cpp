@@ -1,10 +1,10 @@
 #include "app/uiutil.h"
 
-#include "formula/values/formatdouble.h"
 #include "model/stylerecords.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/number.h"
 #include "platform/core/screen.h"
+#include "values/formatdouble.h"
 
 #include <QComboBox>
 #include <QString>

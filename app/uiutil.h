@@ -2,7 +2,7 @@
 // Small functions that move values between controls and records: numbers with the
 // locale's decimal separator, column letters, page lists, fonts, combo lines, opacity.
 
-#include "app/core/fontrecord.h"
+#include "core/fontrecord.h"
 #include "platform/core/muldiv.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "automation/cellreftext.h"
 
-#include "app/core/settings.h"
+#include "core/settings.h"
 #include "formula/cellref.h"
 #include "formula/token.h"
 #include "model/cellrecord.h"

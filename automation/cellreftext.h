@@ -2,9 +2,9 @@
 // The reference texts that automation clients pass for cells and ranges: "$B$3" or
 // "$B$3:$D$5" in A1 notation, "R3C2" or "R3C2:R5C4" in R1C1, by the addressing setting.
 
-#include "automation/types/bstr.h"
 #include "model/cellref.h"
 #include "model/rangedescriptor.h"
+#include "platform/com/bstr.h"
 
 namespace vl {
 

@@ -1,9 +1,9 @@
 #include "automation/errorreport.h"
 
-#include "automation/types/bstr.h"
-#include "automation/types/errorinfo.h"
-#include "formula/values/inttext.h"
+#include "platform/com/bstr.h"
+#include "platform/com/errorinfo.h"
 #include "resources/strings.h"
+#include "values/inttext.h"
 
 namespace vl {
 

@@ -4,10 +4,10 @@
 // for the call (null where the client passes none). Objects live in shared pointers, which
 // stand for the reference counts of their clients.
 
-#include "automation/types/bstr.h"
-#include "automation/types/guid.h"
-#include "automation/types/hresult.h"
-#include "automation/types/variant.h"
+#include "platform/com/bstr.h"
+#include "platform/com/guid.h"
+#include "platform/com/hresult.h"
+#include "platform/com/variant.h"
 
 #include <cstdint>
 #include <memory>

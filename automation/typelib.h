@@ -3,7 +3,7 @@
 // facts, and its enumerations. Everything that names these (the bus adaptor's
 // introspection and constant list, the service registration) reads the tables here.
 
-#include "automation/types/guid.h"
+#include "platform/com/guid.h"
 
 #include <cstdint>
 #include <span>

@@ -1,11 +1,11 @@
 // The file methods of IWorksheet: loading and saving the native forms, and the password.
 // Loading builds the new document aside and takes it only when it was read whole, so a
 // failed load leaves the object's document as it was.
-#include "app/core/settings.h"
 #include "automation/cellreftext.h"
 #include "automation/errorreport.h"
 #include "automation/typelib.h"
 #include "automation/workbookobj.h"
+#include "core/settings.h"
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
 #include "formula/recalc.h"

@@ -1,10 +1,10 @@
 // Rendering numbers and dates through format codes, with the compiled codes cached and
 // compiled afresh for every value.
 
-#include "app/core/settings.h"
-#include "formula/values/numfmt_cache.h"
-#include "formula/values/numfmt_date.h"
-#include "formula/values/numfmt_number.h"
+#include "core/settings.h"
+#include "values/numfmt_cache.h"
+#include "values/numfmt_date.h"
+#include "values/numfmt_number.h"
 
 #include <benchmark/benchmark.h>
 #include <string>

@@ -1,4 +1,4 @@
-#include "app/core/errorcode.h"
+#include "core/errorcode.h"
 
 #include <iterator>
 

@@ -3,7 +3,7 @@
 // and the fields of the settings profile that the data model and formulas consult. The
 // settings profile reader fills them; until it runs they hold their defaults.
 
-#include "app/core/fontrecord.h"
+#include "core/fontrecord.h"
 #include "platform/core/screen.h"
 
 #include <cstdint>

@@ -5,7 +5,7 @@
 // and view records. Most records are the model's records in their stored form, and cell
 // pages keep their packing, so reading rebuilds a workbook without parsing cells.
 
-#include "app/core/errorcode.h"
+#include "core/errorcode.h"
 #include "platform/core/crypto.h"
 #include "platform/core/filestream.h"
 

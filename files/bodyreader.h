@@ -2,7 +2,7 @@
 // The reader of the binary workbook body. Every field is checked against the record it
 // fills before it is kept; the first failure ends the read with its error.
 
-#include "app/core/errorcode.h"
+#include "core/errorcode.h"
 #include "files/bodyio.h"
 
 #include <cstdint>

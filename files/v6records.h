@@ -4,7 +4,7 @@
 // the workbook's error set: 21 for bytes that break the form or end too soon, 8 when memory
 // ran out.
 
-#include "app/core/errorcode.h"
+#include "core/errorcode.h"
 #include "files/v6input.h"
 #include "platform/core/muldiv.h"
 #include "platform/core/screen.h"

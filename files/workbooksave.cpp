@@ -3,8 +3,8 @@
 #include "files/binaryform.h"
 #include "files/workbookopen.h"
 #include "files/xmlworkbook.h"
-#include "formula/values/isodate.h"
 #include "model/workbook.h"
+#include "values/isodate.h"
 
 #include <cstdlib>
 #include <ctime>

@@ -3,7 +3,7 @@
 #include "files/xmlelements.h"
 #include "files/xmlfields.h"
 #include "formula/literals.h"
-#include "formula/values/inttext.h"
+#include "values/inttext.h"
 
 #include <cfloat>
 #include <cmath>

@@ -5,8 +5,8 @@
 #include "files/xmlelements.h"
 #include "files/xmlstyleitems.h"
 #include "formula/cellref.h"
-#include "formula/values/inttext.h"
 #include "model/container.h"
+#include "values/inttext.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
 #include "files/xmlconvert.h"
 
-#include "formula/values/numfmt_compile.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/number.h"
+#include "values/numfmt_compile.h"
 
 #include <cmath>
 

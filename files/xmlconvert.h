@@ -3,7 +3,7 @@
 // Each converter returns 0 or the error code the reader reports: malformed or out-of-range
 // numbers are 59, words outside their table (booleans, colours) are 57.
 
-#include "app/core/errorcode.h"
+#include "core/errorcode.h"
 #include "platform/core/screen.h"
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "files/xmlfields.h"
 
-#include "formula/values/formatdouble.h"
-#include "formula/values/inttext.h"
 #include "platform/core/number.h"
+#include "values/formatdouble.h"
+#include "values/inttext.h"
 
 #include <cfloat>
 #include <cstring>

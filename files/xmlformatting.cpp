@@ -2,8 +2,8 @@
 // worksheet.
 
 #include "files/xmlelements.h"
-#include "formula/values/inttext.h"
 #include "platform/core/bytes.h"
+#include "values/inttext.h"
 
 #include <algorithm>
 

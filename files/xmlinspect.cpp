@@ -2,8 +2,8 @@
 
 #include "files/xmlelements.h"
 #include "formula/cellref.h"
-#include "formula/values/inttext.h"
 #include "model/inspectedcell.h"
+#include "values/inttext.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // The "DropDownLists" element: the workbook's named lists of cell entries.
 
 #include "files/xmlelements.h"
-#include "formula/values/inttext.h"
+#include "values/inttext.h"
 
 namespace vl {
 

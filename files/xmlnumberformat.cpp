@@ -4,8 +4,8 @@
 #include "files/xmlfields.h"
 #include "files/xmlnames.h"
 #include "files/xmlstyleitems.h"
-#include "formula/values/inttext.h"
 #include "platform/core/bytes.h"
+#include "values/inttext.h"
 
 #include <cstring>
 

@@ -4,7 +4,7 @@
 #include "files/xmlelements.h"
 #include "files/xmlfields.h"
 #include "files/xmlstyleitems.h"
-#include "formula/values/inttext.h"
+#include "values/inttext.h"
 
 #include <array>
 

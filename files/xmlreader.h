@@ -10,7 +10,7 @@
 // keeps every byte since the start of the tag being scanned: going back to it never seeks
 // the stream (a backward seek on a gzip layer would inflate the file again from its start).
 
-#include "app/core/errorcode.h"
+#include "core/errorcode.h"
 #include "files/xmlconvert.h"
 
 #include <array>

@@ -4,7 +4,7 @@
 #include "files/xmlelements.h"
 #include "files/xmlfields.h"
 #include "formula/cellref.h"
-#include "formula/values/inttext.h"
+#include "values/inttext.h"
 
 namespace vl {
 

@@ -1,8 +1,8 @@
 #include "files/xmlwriter.h"
 
 #include "files/xmltext.h"
-#include "formula/values/inttext.h"
 #include "platform/core/filestream.h"
+#include "values/inttext.h"
 
 namespace vl {
 

@@ -2,7 +2,7 @@
 // Array constants of formula text, "{1, 2; 3, 4}": read into cells of a scratch store at
 // 0-based positions (element j of row i at column j, row i) and written back from them.
 
-#include "app/core/settings.h"
+#include "core/settings.h"
 #include "formula/token.h"
 #include "model/cellstore.h"
 

@@ -1,13 +1,13 @@
 #include "formula/cellinput.h"
 
-#include "app/core/settings.h"
+#include "core/settings.h"
 #include "formula/celltext.h"
 #include "formula/evalcontext.h"
 #include "formula/literals.h"
 #include "formula/translate.h"
-#include "formula/values/dateinput.h"
-#include "formula/values/isodate.h"
-#include "formula/values/numberinput.h"
+#include "values/dateinput.h"
+#include "values/isodate.h"
+#include "values/numberinput.h"
 
 #include <cstring>
 #include <string>

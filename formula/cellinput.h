@@ -3,8 +3,8 @@
 // number or a date in the user's form, or text. The cell's number format may change to
 // what the typed form implies (a percentage, a currency, a date style).
 
-#include "formula/values/standardformat.h"
 #include "model/cellrecord.h"
+#include "values/standardformat.h"
 
 #include <cstdint>
 #include <string_view>

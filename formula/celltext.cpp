@@ -2,9 +2,9 @@
 
 #include "formula/literals.h"
 #include "formula/translate.h"
-#include "formula/values/formatdouble.h"
-#include "formula/values/numfmt_date.h"
-#include "formula/values/numfmt_number.h"
+#include "values/formatdouble.h"
+#include "values/numfmt_date.h"
+#include "values/numfmt_number.h"
 
 #include <string_view>
 

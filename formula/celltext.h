@@ -3,9 +3,9 @@
 // and zero-wide blanks for the painter, or as plain text), the text the editor starts
 // from, and one line describing the cell.
 
-#include "formula/values/numfmt_render.h"
-#include "formula/values/standardformat.h"
 #include "model/cellstore.h"
+#include "values/numfmt_render.h"
+#include "values/standardformat.h"
 
 #include <cstdint>
 #include <string>

@@ -1,9 +1,9 @@
 #include "formula/formulanumber.h"
 
 #include "formula/textscan.h"
-#include "formula/values/formatdouble.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/number.h"
+#include "values/formatdouble.h"
 
 #include <cfloat>
 #include <cmath>

@@ -1,6 +1,6 @@
 // Numbers read out of operand text: the scan with the user's decimal separator and an
 // optional minus, and complex numbers written as text.
-#include "app/core/settings.h"
+#include "core/settings.h"
 #include "formula/formulanumber.h"
 #include "formula/operands.h"
 #include "formula/textscan.h"

@@ -1,7 +1,7 @@
 #include "formula/operands.h"
 
 #include "formula/literals.h"
-#include "formula/values/formatdouble.h"
+#include "values/formatdouble.h"
 
 #include <cmath>
 

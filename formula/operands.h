@@ -20,8 +20,8 @@
 #include "formula/formulanumber.h" // IsOutOfRange
 #include "formula/functable.h"
 #include "formula/token.h"
-#include "formula/values/isodate.h"
 #include "model/cellstore.h"
+#include "values/isodate.h"
 
 #include <cfloat>
 #include <cstddef>

@@ -3,8 +3,8 @@
 #include "formula/operators.h"
 
 #include "formula/operands.h"
-#include "formula/values/formatdouble.h"
 #include "platform/core/cp1252.h"
+#include "values/formatdouble.h"
 
 #include <cmath>
 

@@ -4,7 +4,7 @@
 // internal separators) and the user form that is typed and shown (A1 or R1C1 references
 // as the addressing option says, the user's separators).
 
-#include "app/core/settings.h"
+#include "core/settings.h"
 #include "formula/evalcontext.h"
 #include "formula/token.h"
 

@@ -3,7 +3,7 @@
 // form (typed and shown), token by token, against the cell the formula belongs to, so
 // that the same stored text shows as different A1 text in different cells.
 
-#include "app/core/settings.h"
+#include "core/settings.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,11 +3,11 @@
 // The settings and series settings are laid out field by field as the binary workbook form
 // stores them; the derived state and the lists follow them and are never stored.
 
-#include "formula/values/standardformat.h"
 #include "model/blockobject.h"
 #include "model/chartdata.h"
 #include "model/pagedlist.h"
 #include "model/stylerecords.h"
+#include "values/standardformat.h"
 
 #include <cstdint>
 #include <memory>

@@ -4,7 +4,7 @@
 // that needs memory builds its result aside and puts it in place only when complete, so a
 // failure leaves the worksheet as it was.
 
-#include "app/core/errorcode.h"
+#include "core/errorcode.h"
 #include "model/cellstore.h"
 #include "model/clearset.h"
 #include "model/formatstore.h"

@@ -3,7 +3,7 @@
 // the row heights and the column table move together. Formulas are not rewritten here (the
 // editing library does that over the moved cells).
 
-#include "app/core/errorcode.h"
+#include "core/errorcode.h"
 #include "model/cellstore.h"
 #include "model/formatstore.h"
 

@@ -3,9 +3,9 @@
 // containers share. The binary workbook form stores them byte for byte, so each has a fixed
 // size and explicit little-endian Read/Write functions; the in-memory structs are plain values.
 
-#include "app/core/fontrecord.h"
-#include "formula/values/standardformat.h"
+#include "core/fontrecord.h"
 #include "platform/core/screen.h"
+#include "values/standardformat.h"
 
 #include <cstdint>
 

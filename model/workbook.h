@@ -3,7 +3,7 @@
 // drop-down lists, the exchange settings and the document state. One record, built whole
 // and never failing once its memory is had.
 
-#include "app/core/errorcode.h"
+#include "core/errorcode.h"
 #include "model/dropdownlist.h"
 #include "model/exchangesettings.h"
 #include "model/styles.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The workbook's tree of folders and worksheets: paths, insertion, detaching subtrees.
 
-#include "app/core/errorcode.h"
+#include "core/errorcode.h"
 #include "model/worksheet.h"
 
 #include <cstdint>

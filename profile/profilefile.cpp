@@ -1,7 +1,7 @@
-#include "app/profile/profile.h"
 #include "files/xmlreader.h"
 #include "files/xmlwriter.h"
 #include "platform/core/filestream.h"
+#include "profile/profile.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
-#include "app/profile/profile.h"
 #include "files/xmlreader.h"
-#include "formula/values/numfmt_compile.h"
 #include "platform/core/cp1252.h"
+#include "profile/profile.h"
+#include "values/numfmt_compile.h"
 
 #include <cstring>
 

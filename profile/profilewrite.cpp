@@ -1,6 +1,6 @@
-#include "app/profile/profile.h"
 #include "files/xmlwriter.h"
-#include "formula/values/inttext.h"
+#include "profile/profile.h"
+#include "values/inttext.h"
 
 namespace vl {
 

@@ -4,9 +4,9 @@
 // state and puts them back when it is released. Painting, headings, metrics and export
 // each put one on the stack for one drawing operation.
 
-#include "formula/values/numfmt_render.h"
 #include "model/stylerecords.h"
 #include "platform/gui/devicecontext.h"
+#include "values/numfmt_render.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,5 +1,5 @@
-#include "formula/values/numfmt_date.h"
 #include "render/canvas.h"
+#include "values/numfmt_date.h"
 
 #include <cmath>
 

@@ -1,10 +1,10 @@
 #include "render/headings.h"
 
-#include "app/core/settings.h"
+#include "core/settings.h"
 #include "formula/cellref.h"
-#include "formula/values/inttext.h"
 #include "render/canvas.h"
 #include "render/metrics.h"
+#include "values/inttext.h"
 
 namespace vl {
 

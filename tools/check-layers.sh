@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Fails when a source or test file includes a project header from a library above its own,
-# or from one its library does not stand on (cmake/layers.txt). Benchmarks, fuzz targets
-# and files outside the table's folders may include anything.
+# or from one its library does not stand on (cmake/layers.txt), and when a library's folder
+# lies inside the folder of a library that stands on it: read from the top down, the tree
+# is the layers from the top down. Benchmarks, fuzz targets and files outside the table's
+# folders may include anything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 python3 - "$@" <<'PY'
@@ -22,7 +24,15 @@ for name, d, deps in rows:
         allowed |= below[dep]
     below[name] = allowed
 
-# Longest folder first, so formula/values/x.h belongs to values, not formula.
+faults = 0
+for name, d, _ in rows:
+    for outer, outer_dir, _ in rows:
+        if outer != name and d.startswith(outer_dir + "/") and name in below[outer]:
+            print(f"cmake/layers.txt: {name} ({d}) lies inside {outer_dir}, "
+                  f"but {outer} stands on it: give {name} a folder of its own")
+            faults += 1
+
+# Longest folder first, so formula/edit/x.h belongs to edit, not formula.
 by_length = sorted(rows, key=lambda r: -len(r[1]))
 def owner(path):
     for name, d, _ in by_length:
@@ -31,7 +41,6 @@ def owner(path):
     return None
 
 include = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
-faults = 0
 roots = [d for _, d, _ in rows] + ["tests/" + d for _, d, _ in rows]
 for root in roots:
     if not os.path.isdir(root):
@@ -52,6 +61,6 @@ for root in roots:
                   f"which {folder[lib]} does not stand on")
             faults += 1
 if faults:
-    sys.exit(f"layering: {faults} include(s) break cmake/layers.txt")
+    sys.exit(f"layering: {faults} fault(s) against cmake/layers.txt")
 print(f"layering: {len(rows)} libraries, every include points down")
 PY

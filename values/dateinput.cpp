@@ -1,8 +1,8 @@
-#include "formula/values/dateinput.h"
+#include "values/dateinput.h"
 
-#include "formula/values/localenames.h"
-#include "formula/values/numberinput.h"
 #include "platform/core/cp1252.h"
+#include "values/localenames.h"
+#include "values/numberinput.h"
 
 #include <algorithm>
 #include <array>

@@ -2,10 +2,10 @@
 // Typed dates and times in the user's form ("8/11/2005", "January 5, 2006", "1:05 PM"),
 // matched against the date and time styles of the standard formats.
 
-#include "app/core/settings.h"
-#include "formula/values/isodate.h"
-#include "formula/values/numfmt_compile.h"
-#include "formula/values/standardformat.h"
+#include "core/settings.h"
+#include "values/isodate.h"
+#include "values/numfmt_compile.h"
+#include "values/standardformat.h"
 
 #include <cstddef>
 #include <cstdint>

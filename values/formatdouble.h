@@ -4,7 +4,7 @@
 // digits in fixed notation, 14 in exponent notation with three-digit exponents
 // ("1.5e+020"), trailing zeros of a fraction stripped.
 
-#include "app/core/settings.h"
+#include "core/settings.h"
 
 #include <string>
 

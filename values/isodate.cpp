@@ -1,7 +1,7 @@
-#include "formula/values/isodate.h"
+#include "values/isodate.h"
 
-#include "formula/values/inttext.h"
 #include "platform/core/cp1252.h"
+#include "values/inttext.h"
 
 namespace vl {
 

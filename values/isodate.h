@@ -4,7 +4,7 @@
 // text into records and back, and does the calendar arithmetic on them (proleptic
 // Gregorian calendar; durations are added by the XML Schema rules).
 
-#include "formula/values/isoduration.h"
+#include "values/isoduration.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "formula/values/localenames.h"
+#include "values/localenames.h"
 
 namespace vl {
 

@@ -1,4 +1,4 @@
-#include "formula/values/numberinput.h"
+#include "values/numberinput.h"
 
 #include "platform/core/bytes.h"
 #include "platform/core/cp1252.h"

@@ -2,8 +2,8 @@
 // Typed numbers in the user's form: "1,234.5", "(12)", "12%", "1 1/2", "$12.50", "1e5".
 // The recogniser reports the number and the standard format its form implies.
 
-#include "app/core/settings.h"
-#include "formula/values/standardformat.h"
+#include "core/settings.h"
+#include "values/standardformat.h"
 
 #include <cstdint>
 #include <string_view>

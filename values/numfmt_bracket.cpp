@@ -1,9 +1,9 @@
 // The small readers of format codes: bracketed conditions and colours, colour names,
 // date and time keywords, and appending a token.
 
-#include "formula/values/numfmt_compile.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/number.h"
+#include "values/numfmt_compile.h"
 
 namespace vl {
 

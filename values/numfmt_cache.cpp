@@ -1,4 +1,4 @@
-#include "formula/values/numfmt_cache.h"
+#include "values/numfmt_cache.h"
 
 #include <memory>
 #include <string>

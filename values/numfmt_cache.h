@@ -4,8 +4,8 @@
 // kept, keyed by the code text and the separators it was read with. The cache changes
 // no result: a hit returns exactly what a fresh compile would.
 
-#include "app/core/settings.h"
-#include "formula/values/numfmt_compile.h"
+#include "core/settings.h"
+#include "values/numfmt_compile.h"
 
 #include <string_view>
 

@@ -1,4 +1,4 @@
-#include "formula/values/numfmt_compile.h"
+#include "values/numfmt_compile.h"
 
 #include "platform/core/cp1252.h"
 

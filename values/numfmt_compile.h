@@ -5,7 +5,7 @@
 // keywords and elapsed-time fields. Codes are stored as text and compiled whenever a
 // value is shown.
 
-#include "app/core/settings.h"
+#include "core/settings.h"
 
 #include <cstddef>
 #include <cstdint>

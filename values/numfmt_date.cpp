@@ -1,9 +1,9 @@
-#include "formula/values/numfmt_date.h"
+#include "values/numfmt_date.h"
 
-#include "formula/values/inttext.h"
-#include "formula/values/isodate.h"
-#include "formula/values/localenames.h"
-#include "formula/values/numfmt_cache.h"
+#include "values/inttext.h"
+#include "values/isodate.h"
+#include "values/localenames.h"
+#include "values/numfmt_cache.h"
 
 namespace vl {
 

@@ -3,9 +3,9 @@
 // calendar fields with the month and day names of the user's locale, or a duration as
 // elapsed time ("[h]:mm:ss" shows PT63H30M as 63:30:00).
 
-#include "app/core/settings.h"
-#include "formula/values/numfmt_compile.h"
-#include "formula/values/numfmt_render.h"
+#include "core/settings.h"
+#include "values/numfmt_compile.h"
+#include "values/numfmt_render.h"
 
 #include <cstdint>
 #include <string>

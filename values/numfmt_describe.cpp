@@ -1,7 +1,7 @@
 // A compiled format written back as code text.
 
-#include "formula/values/formatdouble.h"
-#include "formula/values/numfmt_compile.h"
+#include "values/formatdouble.h"
+#include "values/numfmt_compile.h"
 
 namespace vl {
 

@@ -1,5 +1,5 @@
-#include "formula/values/numfmt_number.h"
 #include "platform/core/cp1252.h"
+#include "values/numfmt_number.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 // Fixed-point and scientific rendering of one section.
 
-#include "formula/values/inttext.h"
-#include "formula/values/numfmt_number.h"
 #include "platform/core/number.h"
+#include "values/inttext.h"
+#include "values/numfmt_number.h"
 
 #include <cmath>
 

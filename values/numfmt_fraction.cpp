@@ -1,9 +1,9 @@
 // Fraction rendering: a whole part, a numerator and a denominator, either fixed by the
 // code ("?/8") or of at most as many digits as the code has placeholders ("??/??").
 
-#include "formula/values/inttext.h"
-#include "formula/values/numfmt_number.h"
 #include "platform/core/cp1252.h"
+#include "values/inttext.h"
+#include "values/numfmt_number.h"
 
 #include <cmath>
 

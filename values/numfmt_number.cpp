@@ -1,7 +1,7 @@
-#include "formula/values/numfmt_number.h"
+#include "values/numfmt_number.h"
 
-#include "formula/values/formatdouble.h"
-#include "formula/values/numfmt_cache.h"
+#include "values/formatdouble.h"
+#include "values/numfmt_cache.h"
 
 #include <cmath>
 

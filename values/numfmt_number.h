@@ -4,9 +4,9 @@
 // plain fallback: a code that fails to compile or render leaves the caller to show the
 // FormatDouble text.
 
-#include "app/core/settings.h"
-#include "formula/values/numfmt_compile.h"
-#include "formula/values/numfmt_render.h"
+#include "core/settings.h"
+#include "values/numfmt_compile.h"
+#include "values/numfmt_render.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "formula/values/numfmt_render.h"
+#include "values/numfmt_render.h"
 
 namespace vl {
 

@@ -3,8 +3,8 @@
 // the kind that tells the painter what it is (digits and plain characters, separators,
 // blanks as wide as a zero, fill and space characters, colours).
 
-#include "app/core/settings.h"
-#include "formula/values/numfmt_compile.h"
+#include "core/settings.h"
+#include "values/numfmt_compile.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
-#include "formula/values/standardformat.h"
+#include "values/standardformat.h"
 
-#include "formula/values/inttext.h"
 #include "platform/core/bytes.h"
+#include "values/inttext.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 // The number-format part of a cell style and of a chart series: a kind with a parameter
 // block, and the format code text built from them (or typed by the user for kind 10).
 
-#include "app/core/settings.h"
+#include "core/settings.h"
 
 #include <cstdint>
 #include <string>

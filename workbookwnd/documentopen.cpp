@@ -1,8 +1,8 @@
 #include "workbookwnd/documentopen.h"
 
-#include "app/core/settings.h"
 #include "app/messages.h"
 #include "app/uiservices.h"
+#include "core/settings.h"
 #include "files/workbookopen.h"
 #include "formula/recalc.h"
 #include "model/workbook.h"

@@ -3,8 +3,8 @@
 // timers of drags and auto-scrolling. The program uses the system's; tests install their
 // own so that time moves only when they say.
 
-#include "app/clock.h"
 #include "app/servermodule.h"
+#include "core/clock.h"
 
 #include <functional>
 #include <memory>

@@ -1,9 +1,9 @@
 #include "workbookwnd/workbookwnd.h"
 
-#include "app/core/settings.h"
 #include "app/mainframe.h"
 #include "app/messages.h"
 #include "app/uiservices.h"
+#include "core/settings.h"
 #include "platform/core/cp1252.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"

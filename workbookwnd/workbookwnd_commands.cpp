@@ -1,5 +1,5 @@
-#include "app/core/settings.h"
 #include "app/mainframe.h"
+#include "core/settings.h"
 #include "resources/commandids.h"
 #include "workbookwnd/celleditor.h"
 #include "workbookwnd/workbookwnd.h"

@@ -1,6 +1,6 @@
-#include "app/core/settings.h"
 #include "app/messages.h"
 #include "app/uiservices.h"
+#include "core/settings.h"
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
 #include "platform/core/cp1252.h"

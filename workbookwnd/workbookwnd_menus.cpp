@@ -1,6 +1,6 @@
 #include "app/commandstates.h"
-#include "app/core/settings.h"
 #include "app/mainframe.h"
+#include "core/settings.h"
 #include "resources/commandids.h"
 #include "workbookwnd/menumerger.h"
 #include "workbookwnd/workbookwnd.h"

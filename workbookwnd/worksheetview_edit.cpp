@@ -1,5 +1,5 @@
-#include "app/core/settings.h"
 #include "app/messages.h"
+#include "core/settings.h"
 #include "formula/recalc.h"
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"

@@ -1,5 +1,5 @@
-#include "app/core/settings.h"
 #include "app/messages.h"
+#include "core/settings.h"
 #include "formula/cellinput.h"
 #include "model/formatattribute.h"
 #include "model/rangeops.h"

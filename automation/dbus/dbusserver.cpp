@@ -5,7 +5,7 @@
 #include "automation/dbus/dbusmethods.h"
 #include "automation/dbus/dbusvalues.h"
 #include "automation/objectfactory.h"
-#include "automation/types/errorinfo.h"
+#include "platform/com/errorinfo.h"
 
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>

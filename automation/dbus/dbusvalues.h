@@ -7,7 +7,7 @@
 //   VT_R4, VT_R8, VT_DATE: d   VT_BSTR: s   VT_BOOL: b   VT_DECIMAL: (ybut)
 //   VT_BYREF|VT_VARIANT: (qv)   VT_ARRAY|VT_VARIANT: (ia(qv)) or (ia(ia(qv)))
 
-#include "automation/types/variant.h"
+#include "platform/com/variant.h"
 
 #include <QDBusArgument>
 #include <QDBusVariant>

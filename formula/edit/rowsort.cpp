@@ -1,9 +1,9 @@
 #include "formula/edit/rowsort.h"
 
 #include "formula/edit/permsort.h"
-#include "formula/values/formatdouble.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/number.h"
+#include "values/formatdouble.h"
 
 #include <cmath>
 #include <string>

@@ -5,7 +5,7 @@
 // on the pool. The reader keeps the largest error met, as every function merges them.
 
 #include "formula/operands.h"
-#include "formula/values/isodate.h"
+#include "values/isodate.h"
 
 #include <cassert>
 #include <cfloat>

@@ -1,7 +1,7 @@
 #include "functions/general/complexfunctions.h"
 
-#include "formula/values/numfmt_number.h"
 #include "functions/general/argreader.h"
+#include "values/numfmt_number.h"
 
 #include <cmath>
 

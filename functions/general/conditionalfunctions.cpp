@@ -1,10 +1,10 @@
 #include "functions/general/conditionalfunctions.h"
 
 #include "formula/operands.h"
-#include "formula/values/formatdouble.h"
 #include "functions/general/wildcard.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/number.h"
+#include "values/formatdouble.h"
 
 namespace vl {
 

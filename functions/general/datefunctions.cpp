@@ -1,8 +1,8 @@
 #include "functions/general/datefunctions.h"
 
-#include "app/core/settings.h"
-#include "formula/values/dateinput.h"
+#include "core/settings.h"
 #include "functions/general/argreader.h"
+#include "values/dateinput.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 // DATEDIFF, EDATE, EDATE2, EOMONTH, the field extractors YEAR to SECOND, WEEKDAY and
 // WEEKNUM, and NOW and TODAY on a clock that tests can set.
 
-#include "formula/values/isodate.h"
+#include "values/isodate.h"
 
 namespace vl {
 

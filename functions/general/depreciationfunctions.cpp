@@ -1,8 +1,8 @@
 #include "functions/general/depreciationfunctions.h"
 
-#include "formula/values/inttext.h"
 #include "functions/general/argreader.h"
 #include "platform/core/number.h"
+#include "values/inttext.h"
 
 #include <cmath>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "functions/general/referencefunctions.h"
 
-#include "app/core/settings.h"
+#include "core/settings.h"
 #include "formula/cellref.h"
 #include "functions/general/generalargs.h"
 #include "platform/core/cp1252.h"

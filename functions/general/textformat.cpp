@@ -1,10 +1,10 @@
 // Numbers shown as text through number formats (TEXT, DOLLAR, FIXED) and typed text read
 // back as a number (VALUE), in the separators of the user's locale.
-#include "formula/values/numberinput.h"
-#include "formula/values/numfmt_number.h"
-#include "formula/values/standardformat.h"
 #include "functions/general/generalargs.h"
 #include "functions/general/textfunctions.h"
+#include "values/numberinput.h"
+#include "values/numfmt_number.h"
+#include "values/standardformat.h"
 
 #include <cmath>
 #include <cstring>

@@ -2,9 +2,9 @@
 
 #include "formula/evalcontext.h"
 #include "formula/operands.h"
-#include "formula/values/inttext.h"
 #include "model/cellrecord.h"
 #include "platform/core/cp1252.h"
+#include "values/inttext.h"
 
 #include <cmath>
 

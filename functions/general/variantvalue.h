@@ -2,8 +2,8 @@
 // The evaluator value of an automation variant, for the values that automation clients and
 // automation servers hand to the program.
 
-#include "automation/types/variant.h"
 #include "formula/token.h"
+#include "platform/com/variant.h"
 
 namespace vl {
 

@@ -1,9 +1,9 @@
 // MTXMLT (and MMULT), MTXT, MTXDIAG, MTXRAND, MTXRAND2 and MTXSERIES: matrices built
 // rather than decomposed.
-#include "formula/values/isodate.h"
 #include "functions/numeric/matrixargs.h"
 #include "functions/numeric/numericbuiltins.h"
 #include "functions/numeric/random.h"
+#include "values/isodate.h"
 
 #include <memory>
 #include <string>

@@ -1,4 +1,4 @@
-#include "automation/types/bstr.h"
+#include "platform/com/bstr.h"
 
 #include "platform/core/cp1252.h"
 

@@ -1,4 +1,4 @@
-#include "automation/types/errorinfo.h"
+#include "platform/com/errorinfo.h"
 
 namespace vl {
 

@@ -2,7 +2,7 @@
 // The error information of the last failed call, kept per calling thread as the system's
 // error object is: a failing method sets it, the caller takes it once.
 
-#include "automation/types/guid.h"
+#include "platform/com/guid.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "automation/types/guid.h"
+#include "platform/com/guid.h"
 
 #include "platform/core/cp1252.h"
 

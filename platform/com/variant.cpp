@@ -1,4 +1,4 @@
-#include "automation/types/variant.h"
+#include "platform/com/variant.h"
 
 #include <cmath>
 #include <new>

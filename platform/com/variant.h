@@ -2,7 +2,7 @@
 // The automation value: a variant tagged by its VT_ type, and the safe array of variants
 // with a lower bound and a count per dimension and checked access to its elements.
 
-#include "automation/types/hresult.h"
+#include "platform/com/hresult.h"
 
 #include <cstdint>
 #include <memory>

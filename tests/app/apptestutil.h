@@ -2,10 +2,10 @@
 // Doubles of the shell's and the workbook window's tests: UI services that answer at once, a
 // clock and timers moved by hand, and workbook windows that record what the frame asks of them.
 
-#include "app/clock.h"
 #include "app/servermodule.h"
 #include "app/uiservices.h"
 #include "app/workbookwndapi.h"
+#include "core/clock.h"
 #include "model/workbook.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
-#include "app/core/settings.h"
 #include "app/mainframe.h"
 #include "app/statusbarwnd.h"
 #include "apptestutil.h"
+#include "core/settings.h"
 #include "formula/evalcontext.h"
 #include "model/cellrecord.h"
 #include "resources/commandids.h"

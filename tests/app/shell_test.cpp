@@ -1,8 +1,8 @@
-#include "app/core/settings.h"
 #include "app/mainframe.h"
 #include "app/shell.h"
 #include "app/workbookwndapi.h"
 #include "apptestutil.h"
+#include "core/settings.h"
 #include "formula/externalref.h"
 #include "model/workbook.h"
 

@@ -2,10 +2,10 @@
 // A Workbook object for the automation tests, with the profile's defaults (A1 addressing,
 // binary form) and the pause after a wrong password recorded instead of waited.
 
-#include "app/core/settings.h"
-#include "automation/types/errorinfo.h"
 #include "automation/workbookobj.h"
+#include "core/settings.h"
 #include "model/workbook.h"
+#include "platform/com/errorinfo.h"
 #include "tests/platform/core/tempfiles.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "filestestutil.h"
 
-#include "formula/values/standardformat.h"
 #include "model/formatstore.h"
 #include "model/viewtransform.h"
+#include "values/standardformat.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 // of the form with distinct values), small files built on the spot, and their loading
 // through the open dispatcher under a chosen user notation.
 
-#include "app/core/settings.h"
+#include "core/settings.h"
 #include "files/workbookopen.h"
 #include "filestestutil.h"
 #include "model/workbook.h"

@@ -1,7 +1,7 @@
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
 #include "filestestutil.h"
-#include "formula/values/isodate.h"
+#include "values/isodate.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The random workbooks of the XML round trips and their comparison.
 
-#include "formula/values/standardformat.h"
 #include "model/inspectedcell.h"
 #include "platform/core/bytes.h"
+#include "values/standardformat.h"
 #include "xmlrandomdraw.h"
 
 #include <map>

@@ -1,7 +1,7 @@
 // Reading the font and style tables: every attribute's table, range and default.
 
-#include "formula/values/standardformat.h"
 #include "platform/core/bytes.h"
+#include "values/standardformat.h"
 #include "xmltestutil.h"
 
 #include <tuple>

@@ -1,8 +1,8 @@
 #include "evaltestutil.h"
 #include "formula/arrayconst.h"
 #include "formula/evalcontext.h"
-#include "formula/values/formatdouble.h"
 #include "platform/core/alloc.h"
+#include "values/formatdouble.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

@@ -1,12 +1,12 @@
-#include "app/core/settings.h"
+#include "core/settings.h"
 #include "formula/cellinput.h"
 #include "formula/celltext.h"
 #include "formula/evalcontext.h"
 #include "formula/translate.h"
-#include "formula/values/dateinput.h"
-#include "formula/values/formatdouble.h"
 #include "platform/core/number.h"
 #include "separatortestutil.h"
+#include "values/dateinput.h"
+#include "values/formatdouble.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "app/core/settings.h"
+#include "core/settings.h"
 #include "formula/celltext.h"
 #include "formula/evalcontext.h"
 #include "formula/translate.h"

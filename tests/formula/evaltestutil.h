@@ -9,9 +9,9 @@
 #include "formula/literals.h"
 #include "formula/recalc.h"
 #include "formula/translate.h"
-#include "formula/values/formatdouble.h"
 #include "model/workbook.h"
 #include "separatortestutil.h"
+#include "values/formatdouble.h"
 
 #include <gtest/gtest.h>
 #include <memory>

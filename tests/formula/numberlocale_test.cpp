@@ -3,8 +3,8 @@
 #include "formula/evalcontext.h"
 #include "formula/formulanumber.h"
 #include "formula/translate.h"
-#include "formula/values/formatdouble.h"
 #include "platform/core/number.h"
+#include "values/formatdouble.h"
 
 #include <clocale>
 #include <cmath>

@@ -2,7 +2,7 @@
 // Separator sets of a decimal-comma locale, and a fixture that puts back the user's
 // separators and the settings profile a test changes.
 
-#include "app/core/settings.h"
+#include "core/settings.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

@@ -1,13 +1,13 @@
 // Number-format codes and typed cell input from arbitrary bytes: compiling, describing
 // and rendering a code, reading ISO texts through it, and classifying typed text.
 
-#include "app/core/settings.h"
+#include "core/settings.h"
 #include "formula/cellinput.h"
-#include "formula/values/isodate.h"
-#include "formula/values/numfmt_compile.h"
-#include "formula/values/numfmt_date.h"
-#include "formula/values/numfmt_number.h"
 #include "harness.h"
+#include "values/isodate.h"
+#include "values/numfmt_compile.h"
+#include "values/numfmt_date.h"
+#include "values/numfmt_number.h"
 
 namespace {
 

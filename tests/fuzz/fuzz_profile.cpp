@@ -1,11 +1,11 @@
 // The settings profile reader from arbitrary bytes: whatever it reads must write back and
 // read again to the same record.
 
-#include "app/core/settings.h"
-#include "app/profile/profile.h"
+#include "core/settings.h"
 #include "files/xmlreader.h"
 #include "files/xmlwriter.h"
 #include "harness.h"
+#include "profile/profile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/core/settings.h"
+#include "core/settings.h"
 #include "modeltestutil.h"
 
 namespace vl {

@@ -1,8 +1,8 @@
-#include "../../platform/core/tempfiles.h"
-#include "app/profile/profile.h"
+#include "../platform/core/tempfiles.h"
 #include "files/xmlreader.h"
 #include "files/xmlwriter.h"
 #include "platform/core/filestream.h"
+#include "profile/profile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "formula/values/formatdouble.h"
+#include "values/formatdouble.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "formula/values/isodate.h"
+#include "values/isodate.h"
 
 #include <climits>
 #include <gtest/gtest.h>

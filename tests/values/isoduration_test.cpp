@@ -1,4 +1,4 @@
-#include "formula/values/isoduration.h"
+#include "values/isoduration.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

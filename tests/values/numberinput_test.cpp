@@ -1,6 +1,6 @@
-#include "formula/values/numberinput.h"
 #include "platform/core/bytes.h"
 #include "tests/formula/separatortestutil.h"
+#include "values/numberinput.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "formula/values/numfmt_compile.h"
+#include "values/numfmt_compile.h"
 
 #include <gtest/gtest.h>
 #include <memory>

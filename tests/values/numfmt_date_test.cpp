@@ -1,5 +1,5 @@
-#include "formula/values/localenames.h"
-#include "formula/values/numfmt_date.h"
+#include "values/localenames.h"
+#include "values/numfmt_date.h"
 
 #include <gtest/gtest.h>
 

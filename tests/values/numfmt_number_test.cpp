@@ -1,6 +1,6 @@
-#include "formula/values/formatdouble.h"
-#include "formula/values/numfmt_cache.h"
-#include "formula/values/numfmt_number.h"
+#include "values/formatdouble.h"
+#include "values/numfmt_cache.h"
+#include "values/numfmt_number.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

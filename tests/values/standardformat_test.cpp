@@ -1,7 +1,7 @@
-#include "formula/values/numfmt_compile.h"
-#include "formula/values/numfmt_number.h"
-#include "formula/values/standardformat.h"
 #include "platform/core/bytes.h"
+#include "values/numfmt_compile.h"
+#include "values/numfmt_number.h"
+#include "values/standardformat.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #pragma once
 // A fixture for the workbook window tests: the shell's doubles and a frame with the real factory.
 
-#include "app/core/settings.h"
 #include "app/mainframe.h"
+#include "core/settings.h"
 #include "tests/app/apptestutil.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/workbookwndfactory.h"

@@ -4,10 +4,10 @@
 
 #include "formula/evalcontext.h"
 #include "formula/literals.h"
-#include "formula/values/formatdouble.h"
 #include "model/cellstore.h"
 #include "platform/core/number.h"
 #include "tests/formula/evaltestutil.h"
+#include "values/formatdouble.h"
 
 #include <gtest/gtest.h>
 #include <map>

@@ -1,8 +1,8 @@
 #include "formula/arrayconst.h"
 #include "formula/evalcontext.h"
 #include "formula/literals.h"
-#include "formula/values/formatdouble.h"
 #include "functions/general/variantvalue.h"
+#include "values/formatdouble.h"
 
 #include <array>
 #include <cmath>

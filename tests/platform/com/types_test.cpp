@@ -1,7 +1,7 @@
-#include "automation/types/bstr.h"
-#include "automation/types/errorinfo.h"
-#include "automation/types/guid.h"
-#include "automation/types/variant.h"
+#include "platform/com/bstr.h"
+#include "platform/com/errorinfo.h"
+#include "platform/com/guid.h"
+#include "platform/com/variant.h"
 
 #include <array>
 #include <cmath>
