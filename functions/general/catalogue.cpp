@@ -5,17 +5,20 @@ namespace vl {
 namespace {
 
 constexpr FunctionInfo kCatalogue[kCatalogueRows + 1] = {
-#include "functions/general/catalogue_datetime.inc"
-#include "functions/general/catalogue_engineering.inc"
-#include "functions/general/catalogue_financial.inc"
-#include "functions/general/catalogue_information.inc"
-#include "functions/general/catalogue_logical.inc"
-#include "functions/general/catalogue_lookup.inc"
+// The categories stand in their stored order.
+// clang-format off
 #include "functions/general/catalogue_mathematical.inc"
-#include "functions/general/catalogue_matrix.inc"
-#include "functions/general/catalogue_optimization.inc"
-#include "functions/general/catalogue_statistical.inc"
 #include "functions/general/catalogue_text.inc"
+#include "functions/general/catalogue_datetime.inc"
+#include "functions/general/catalogue_financial.inc"
+#include "functions/general/catalogue_lookup.inc"
+#include "functions/general/catalogue_logical.inc"
+#include "functions/general/catalogue_information.inc"
+#include "functions/general/catalogue_engineering.inc"
+#include "functions/general/catalogue_statistical.inc"
+#include "functions/general/catalogue_optimization.inc"
+#include "functions/general/catalogue_matrix.inc"
+    // clang-format on
     {},
 };
 
