@@ -6,6 +6,7 @@
 #include "platform/core/cp1252.h"
 #include "resources/strings.h"
 #include "workbookwnd/documentopen.h"
+#include "workbookwnd/inspectpane.h"
 #include "workbookwnd/treepane.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"
@@ -212,6 +213,7 @@ void CWorkbookWnd::OnFileReload() {
     book_->ApplyUndoLevelSetting();
     SyncContext();
     treeCtl_->Fill();
+    inspectCtl_->Reload();
     if (view) view->LoadViewPosition();
     modified_ = false;
     UpdateTitle();
