@@ -153,36 +153,33 @@ void BM_SummaryAfterData(benchmark::State& state) {
 }
 BENCHMARK(BM_SummaryAfterData)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
-// Column B: each formula the mean of its number and the SUM of the ten formulas below it,
-// the last ten rows plain numbers.
-void BM_SumOfNextTenRows(benchmark::State& state) {
+// Column B: each formula the mean of its number and the SUM of the ten formulas below it
+// (or, the control, above it); the ten rows that hold no formula hold plain numbers.
+void SumOfTenRows(benchmark::State& state, bool below) {
     const uint32_t n = uint32_t(state.range(0));
+    const uint32_t firstFormula = below ? 0 : 10;
+    const char* formula =
+        below ? "=(RC[-1]+SUM(R[1]C:R[10]C))/11" : "=(RC[-1]+SUM(R[-10]C:R[-1]C))/11";
     Book book;
     CellCursor cursor;
     for (uint32_t r = 0; r < n + 10; ++r) {
         PutNumber(book.cells, cursor, 0, r, r % 7);
-        if (r < n)
-            PutFormula(book.cells, cursor, 1, r, "=(RC[-1]+SUM(R[1]C:R[10]C))/11");
+        if (r >= firstFormula && r < firstFormula + n)
+            PutFormula(book.cells, cursor, 1, r, formula);
         else
             PutNumber(book.cells, cursor, 1, r, 1);
     }
-    if (Checked(state, book, book.cells, 0, 1, 0, false)) Recalculate(state, book, n);
+    const uint32_t probeRow = below ? 0 : n + 9;
+    if (Checked(state, book, book.cells, probeRow, 1, 0, false)) Recalculate(state, book, n);
+}
+
+void BM_SumOfNextTenRows(benchmark::State& state) {
+    SumOfTenRows(state, true);
 }
 BENCHMARK(BM_SumOfNextTenRows)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
-// The control: the ten rows above, the first ten rows plain numbers.
 void BM_SumOfPreviousTenRows(benchmark::State& state) {
-    const uint32_t n = uint32_t(state.range(0));
-    Book book;
-    CellCursor cursor;
-    for (uint32_t r = 0; r < n + 10; ++r) {
-        PutNumber(book.cells, cursor, 0, r, r % 7);
-        if (r >= 10)
-            PutFormula(book.cells, cursor, 1, r, "=(RC[-1]+SUM(R[-10]C:R[-1]C))/11");
-        else
-            PutNumber(book.cells, cursor, 1, r, 1);
-    }
-    if (Checked(state, book, book.cells, n + 9, 1, 0, false)) Recalculate(state, book, n);
+    SumOfTenRows(state, false);
 }
 BENCHMARK(BM_SumOfPreviousTenRows)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
