@@ -116,6 +116,7 @@ inline void WalkSheet(CEvalContext& ctx, CCellStore& cells, CTreeItem* list) {
 inline void Recalculate(CWorkbook& workbook, CEvalContext& ctx, CCellStore* only = nullptr) {
     ctx.worksheetList = workbook.tree.first;
     ctx.currentCells = only;
+    ++ctx.recalculation;
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)
         if (CWorksheet* sheet = AsWorksheet(item)) ResetFormulaCells(sheet->cells);
     for (CTreeItem* item = workbook.tree.first; item; item = item->next) {
