@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Typing into the program under a real X server. First, three texts each ended by Down: the
-# window's picture must be the same before and after a forced repaint of the whole window
-# (a resize by one pixel and back), so nothing drawn earlier was left behind. Then 2,000
-# numbers each ended by Down, sent as fast as xdotool can: saved and read back, every cell
-# must hold its own number.
+# Typing into the program under a real X server. First, three texts each ended by Down, in
+# a frame as wide as the screen: the window's picture must be the same before and after a
+# forced repaint of the whole window (a resize by one pixel and back), so nothing drawn
+# earlier was left behind. Then 2,000 numbers each ended by Down, sent as fast as xdotool
+# can: saved and read back, every cell must hold its own number.
 # Usage: typing_e2e.sh <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
 settings=$1 vorlane=$2 bookutil=$3
@@ -28,6 +28,9 @@ sleep 1
 import -window "$wid" "$WORK/before.png"
 geometry=$(xdotool getwindowgeometry --shell "$wid")
 eval "$geometry"
+# No window manager maximises the frame here: its first placement is the whole screen.
+read -r screen_width _ < <(xdotool getdisplaygeometry)
+[ "$WIDTH" -eq "$screen_width" ] || { echo "the frame is $WIDTH wide on a $screen_width screen"; exit 1; }
 xdotool windowsize --sync "$wid" $((WIDTH + 1)) "$HEIGHT"
 sleep 0.5
 xdotool windowsize --sync "$wid" "$WIDTH" "$HEIGHT"
