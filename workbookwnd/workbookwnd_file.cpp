@@ -193,6 +193,8 @@ void CWorkbookWnd::OnFileReload() {
     book_->readOnly = stream.IsReadOnly() ? 1 : 0;
     if (ok && book_->fileFamily == kFileNative) {
         ok = ReadNativeDocument(*book_);
+    } else if (ok && book_->fileFamily == kFileExcelXml) {
+        ok = ReadExcelXmlDocument(*book_, display_);
     } else if (ok) {
         book_->error = kErrorFileFormat;
         ok = false;
