@@ -112,7 +112,7 @@ bool ReadRoot(ExcelImport& im, uint32_t& activeSheet) {
     if (r.IsEnd()) return true;
     CWorksheet* last = nullptr;
     while (r.ReadNextTag({}, kXmlAttributes | kXmlOptional)) {
-        const std::string& name = r.Name();
+        const std::string name = r.Name();
         if (!r.IsStart()) {
             if (name == "Workbook") return true;
             continue;

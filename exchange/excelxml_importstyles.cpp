@@ -102,10 +102,11 @@ bool ReadExcelXmlFont(CXmlReader& r, ColoredFont& f) {
     static const Word kFamilies[] = {{"Any", 0},   {"Swiss", 1},  {"Modern", 2},
                                      {"Roman", 3}, {"Script", 4}, {"Decorative", 5}};
     if (r.FindAttribute("FontName")) {
-        // The face name is taken as written, references and UTF-8 included.
-        if (r.Value().size() > kMaxFaceName) return r.Fail(kErrorXmlAttribute);
-        std::memcpy(f.font.faceName, r.Value().data(), r.Value().size());
-        f.font.faceName[r.Value().size()] = '\0';
+        // Decoded as every other text: the export encodes face names, so a name kept as
+        // written would change on every save.
+        std::string face;
+        if (!r.DecodeValue(face, kMaxFaceName)) return false;
+        std::memcpy(f.font.faceName, face.c_str(), face.size() + 1);
     }
     if (r.FindAttribute("Family")) Lookup(r, kFamilies, f.font.family);
     if (r.FindAttribute("Size")) {

@@ -229,7 +229,7 @@ TEST(ExcelXmlExport, RoundTrip) {
     StyleTables& t = book->styles;
     t.styleCount = 2;
     FontRecord font{};
-    std::strcpy(font.faceName, "Liberation Serif");
+    std::strcpy(font.faceName, "Caf\xE9 & Serif");
     font.size = 14;
     font.weight = 2;
     font.italic = 1;
@@ -292,7 +292,7 @@ TEST(ExcelXmlExport, RoundTrip) {
     const StyleRecord& rs = back.book->styles.styles[run.style];
     EXPECT_TRUE(CompareStyleRecords(rs, s) || rs.fontRef.fontIndex != s.fontRef.fontIndex);
     const FontRecord& rf = back.book->styles.fonts[rs.fontRef.fontIndex];
-    EXPECT_STREQ(rf.faceName, "Liberation Serif");
+    EXPECT_STREQ(rf.faceName, "Caf\xE9 & Serif");
     EXPECT_EQ(rf.size, 14);
     EXPECT_EQ(rf.weight, 2);
     EXPECT_EQ(rf.italic, 1);
