@@ -8,6 +8,7 @@
 #include "automation/workbookobj.h"
 #include "core/settings.h"
 #include "exchange/excelxml.h"
+#include "exchange/excelxmlsave.h"
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
 #include "formula/recalc.h"
@@ -100,7 +101,8 @@ uint8_t CWorkbookObj::SaveForm() {
     return form;
 }
 
-bool CWorkbookObj::SaveToFile(const char* path, uint8_t form) {
+bool CWorkbookObj::SaveToFile(const char* path, uint8_t form, uint8_t kind) {
+    if (kind == kFileExcelXml) return SaveExcelXmlFile(*doc_, path);
     if (!SaveWorkbookFile(*doc_, path, form)) return false;
     doc_->fileFamily = 0;
     return true;
@@ -109,7 +111,8 @@ bool CWorkbookObj::SaveToFile(const char* path, uint8_t form) {
 HRESULT CWorkbookObj::Save() {
     if (doc_->readOnly || !doc_->stream.IsOpen()) return S_FALSE;
     const std::string path = doc_->stream.GetPath();
-    if (!SaveToFile(path.c_str(), SaveForm())) return ReportDocumentError(IID_IWorksheet);
+    if (!SaveToFile(path.c_str(), SaveForm(), doc_->fileFamily))
+        return ReportDocumentError(IID_IWorksheet);
     return S_OK;
 }
 
@@ -117,7 +120,8 @@ HRESULT CWorkbookObj::SaveAs(const CBstr& path) {
     std::string file;
     if (!PathText(path, kSavePathBuffer, file)) return E_INVALIDARG;
     if (doc_->readOnly && doc_->encryption != 0) return S_FALSE;
-    if (!SaveToFile(file.c_str(), SaveForm())) return ReportDocumentError(IID_IWorksheet);
+    if (!SaveToFile(file.c_str(), SaveForm(), kFileNative))
+        return ReportDocumentError(IID_IWorksheet);
     return S_OK;
 }
 
@@ -136,7 +140,8 @@ HRESULT CWorkbookObj::SaveAsTextFile(const CBstr& path, ITextFileInfo* textFileI
 HRESULT CWorkbookObj::SaveAsExcelFile(const CBstr& path) {
     std::string file;
     if (!PathText(path, kSavePathBuffer, file)) return E_INVALIDARG;
-    return E_FAIL; // Excel 2003 XML comes with the exchange code
+    if (!SaveExcelXmlFile(*doc_, file.c_str())) return ReportDocumentError(IID_IWorksheet);
+    return S_OK;
 }
 
 HRESULT CWorkbookObj::GetProtection(CBstr& password, int32_t& allowReadOnly) {
