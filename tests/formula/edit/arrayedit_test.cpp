@@ -159,14 +159,21 @@ TEST(ArrayEdits, ABlockedArrayHoldsNoElementsAndKeepsWhatWasTyped) {
     EXPECT_EQ(result("={1;2;3}"), "#FILL!||kept|");
     ClearRect(cells, {0, 2, 0, 2}, nullptr, false);
     EXPECT_EQ(result("={1;2;3}"), "1|2|3|");
-    // An area past the last row holds nothing either.
-    EXPECT_EQ(result("={1;2;3}"), "1|2|3|");
+    // An array that ends in the last row spreads; one row more is #REF!, holding nothing.
     b.Formula(b.S3(), 0, kLastRow - 1, "={1;2}");
     RecalculateByUpdateMode(b.Book());
     EXPECT_EQ(Values(cells, 0, kLastRow - 1, 2), "1|2");
     EXPECT_TRUE(ReplaceFormulaTexts(cells, {{0, kLastRow - 1, "={1;2;3}"}}));
     RecalculateByUpdateMode(b.Book());
     EXPECT_EQ(Values(cells, 0, kLastRow - 1, 2), "#REF!|");
+    EXPECT_TRUE(ElementsOwned(cells));
+    // And one that ends in the last column spreads; a column more is #REF!.
+    b.Formula(b.S3(), kLastColumn - 1, 3, "={1,2}");
+    RecalculateByUpdateMode(b.Book());
+    EXPECT_EQ(Values(cells, kLastColumn - 1, 3, 2, true), "1|2");
+    EXPECT_TRUE(ReplaceFormulaTexts(cells, {{kLastColumn - 1, 3, "={1,2,3}"}}));
+    RecalculateByUpdateMode(b.Book());
+    EXPECT_EQ(Values(cells, kLastColumn - 1, 3, 2, true), "#REF!|");
     EXPECT_TRUE(ElementsOwned(cells));
 }
 
