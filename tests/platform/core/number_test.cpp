@@ -8,6 +8,13 @@ namespace vl {
 
 namespace {
 
+struct FormatCase {
+    char form; // 'G', 'E' or 'F'
+    double value;
+    int precision;
+    const char* text;
+};
+
 std::string Format(char form, double value, int precision) {
     return form == 'G'   ? FormatNumberG(value, precision)
            : form == 'E' ? FormatNumberE(value, precision)
@@ -63,12 +70,7 @@ TEST(NumberScan, ParseTakesOnlyAWholeFiniteNumber) {
 }
 
 TEST(NumberFormat, WritesCLocaleTextWithThreeDigitExponents) {
-    struct Case {
-        char form;
-        double value;
-        int precision;
-        const char* text;
-    } cases[] = {
+    const FormatCase cases[] = {
         {'G', 1e15, 15, "1e+015"},
         {'G', 1e-15, 15, "1e-015"},
         {'G', 1e300, 15, "1e+300"},
@@ -78,7 +80,7 @@ TEST(NumberFormat, WritesCLocaleTextWithThreeDigitExponents) {
         {'F', 2.5, 3, "2.500"},
         {'F', -0.004, 2, "-0.00"},
     };
-    for (const Case& c : cases) EXPECT_EQ(Format(c.form, c.value, c.precision), c.text);
+    for (const FormatCase& c : cases) EXPECT_EQ(Format(c.form, c.value, c.precision), c.text);
 }
 
 TEST(NumberFormat, FixedFormOfTheLargestValuesAtFullPrecision) {
@@ -116,12 +118,7 @@ namespace vl {
 // An exact half rounds away from zero; a value a hair beside the half (0.285 is stored as
 // 0.28499999999999998) keeps its correctly rounded digits.
 TEST(NumberFormat, ExactHalvesRoundAwayFromZeroAndOtherValuesRoundCorrectly) {
-    struct Case {
-        char form;
-        double value;
-        int precision;
-        const char* text;
-    } cases[] = {
+    const FormatCase cases[] = {
         {'F', 2.5, 0, "3"},
         {'F', 3.5, 0, "4"},
         {'F', -2.5, 0, "-3"},
@@ -154,7 +151,7 @@ TEST(NumberFormat, ExactHalvesRoundAwayFromZeroAndOtherValuesRoundCorrectly) {
         {'E', 2.5e300, 0, "3e+300"}, // 2.50000000000000013e300
         {'E', 0x1p-30, 19, "9.3132257461547851563e-010"},
     };
-    for (const Case& c : cases)
+    for (const FormatCase& c : cases)
         EXPECT_EQ(Format(c.form, c.value, c.precision), c.text)
             << c.form << " " << c.value << " " << c.precision;
 }
