@@ -1,5 +1,6 @@
 // The vorlane program: starts the shell with the automation server and runs its message loop.
 
+#include "app/program/documentservices.h"
 #include "app/shell.h"
 #include "automation/dbus/dbusregistration.h"
 #include "automation/dbus/dbusserver.h"
@@ -42,6 +43,8 @@ int main(int argc, char** argv) {
     vl::CQtTimerHost timers;
     vl::CSystemClock clock;
     vl::BindAllFunctions();
+    vl::CScreenDocumentServices documents;
+    vl::SetDocumentServices(&documents);
     vl::CWorkbookWndFactory windows;
     vl::CApplicationShell shell(timers, clock, vl::DefaultProfileIo(), &windows);
     std::unique_ptr<vl::CAutomationBus> server;
@@ -50,5 +53,7 @@ int main(int argc, char** argv) {
         return shell.ExitCode();
     const int code = app.exec();
     server.reset(); // the classes are withdrawn before the profile is written
-    return shell.Finish(code);
+    const int exitCode = shell.Finish(code);
+    vl::SetDocumentServices(nullptr);
+    return exitCode;
 }
