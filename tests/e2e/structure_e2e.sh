@@ -15,17 +15,8 @@ cp "$settings" "$work/config/Vorlane/settings.xml"
 export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
 cat >"$work/steps.sh" <<'STEPS'
 set -eu
-"$VORLANE" >>"$WORK/out.log" 2>&1 &
-pid=$!
-wid=""
-for _ in $(seq 1 300); do
-  wid=$(xdotool search --name '^Vorlane 7\.3' 2>/dev/null | head -n 1 || true)
-  [ -n "$wid" ] && break
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-[ -n "$wid" ] || { echo "no frame"; exit 1; }
-xdotool windowfocus --sync "$wid"
+. "$LIB"
+start
 # Waits until the title matches (or, with -v, no longer matches) the pattern.
 title() {
   local invert=""
@@ -44,18 +35,7 @@ title() {
 save() {
   title '\*'
   if [ ! -e "$BOOK" ]; then
-    xdotool key F12
-    sid=""
-    for _ in $(seq 1 50); do
-      sid=$(xdotool search --name '^Save As' 2>/dev/null | head -n 1 || true)
-      [ -n "$sid" ] && break
-      sleep 0.1
-    done
-    [ -n "$sid" ] || { echo "no Save As dialog"; exit 1; }
-    xdotool windowfocus --sync "$sid"
-    xdotool type --delay 20 "$BOOK"
-    xdotool key Return
-    title "$BOOK"
+    save_as "$BOOK"
     xdotool windowfocus --sync "$wid"
   else
     xdotool key ctrl+s
@@ -113,16 +93,10 @@ check '' '1\tWorksheet1' "undone to the start"
 for _ in $(seq 1 16); do xdotool key ctrl+y; done
 save
 check "$six" '1\tWorksheet1' "redone to the end"
-xdotool key --clearmodifiers alt+f
-xdotool key --clearmodifiers x
-for _ in $(seq 1 100); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then echo "still running after Alt+F, x"; kill "$pid"; exit 1; fi
-wait "$pid"
+quit
 STEPS
 rc=0
 WORK="$work" VORLANE="$vorlane" BOOKUTIL="$bookutil" BOOK="$work/structure.vln" \
+  LIB="$(cd "$(dirname "$0")" && pwd)/e2elib.sh" \
   bash "$xserver" bash "$work/steps.sh" || rc=$?
 if [ "$rc" -ne 0 ]; then echo "failed ($rc)"; cat "$work/out.log" 2>/dev/null; exit 1; fi
