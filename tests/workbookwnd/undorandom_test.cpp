@@ -1,6 +1,6 @@
-// Three hundred random edits of the structure through the window (rows, columns, Delete,
-// renaming): undone as far as the history reaches they
-// give the workbook as it was that many edits back, redone they give the last one.
+// Three hundred random edits through the window (rows, columns, Delete, renaming, typing):
+// undone as far as the history reaches they give the workbook as it was that many edits
+// back, redone they give the last one.
 
 #include "model/workbook.h"
 #include "resources/commandids.h"
@@ -60,7 +60,7 @@ TEST_F(RandomUndoTest, ThreeHundredEditsUndoAndRedoToTheSameBytes) {
         const uint32_t row = pick(6);
         View()->SetSelection({column, row, uint16_t(column + pick(2)), row + pick(3)});
         const int before = Book().undo.current;
-        const uint32_t what = pick(6);
+        const uint32_t what = pick(7);
         switch (what) {
         case 0:
             Command(ID_INSERT_ROWS);
@@ -85,6 +85,8 @@ TEST_F(RandomUndoTest, ThreeHundredEditsUndoAndRedoToTheSameBytes) {
             Settle();
             break;
         default:
+            Enter(column, row,
+                  pick(2) ? QStringLiteral("=A1+%1").arg(edits) : QString::number(edits));
             break;
         }
         // Only recorded edits count. Below the maximum the index tells; at it, a changed
