@@ -32,7 +32,9 @@ bool CBodyReader::Read() {
     const bool ok =
         ReadDocumentFields() && ReadStyleTables() && ReadInspectedCells() && ReadItems();
     NormalizeTreeLevels(book_.tree.first);
-    return ok;
+    if (!ok) return false;
+    // A tree without a worksheet is no workbook, as in the other forms.
+    return book_.tree.active || Fail(kErrorLastWorksheet);
 }
 
 bool CBodyReader::ReadDocumentFields() {

@@ -1,6 +1,7 @@
 #include "files/workbooksave.h"
 
 #include "files/binaryform.h"
+#include "files/savetarget.h"
 #include "files/workbookopen.h"
 #include "files/xmlworkbook.h"
 #include "model/workbook.h"
@@ -38,12 +39,9 @@ void StampSave(CWorkbook& book) {
 
 // A new file beside the target, under a name no other file has.
 bool OpenTemporary(CFileStream& stream, const std::string& target, bool gzip) {
-    const std::string::size_type slash = target.rfind('/');
-    const std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    const std::string prefix = TemporaryPrefix(target);
     for (int i = 0; i < kTemporaryNameTries; ++i) {
-        const std::string name =
-            dir + "." + base + ".~" + std::to_string(getpid()) + "." + std::to_string(i);
+        const std::string name = prefix + std::to_string(getpid()) + "." + std::to_string(i);
         if (stream.Open(name.c_str(), "w+bx", gzip, kFileBufferSize)) return true;
         if (!CFileStream::FileExists(name.c_str())) return false;
     }
@@ -51,11 +49,49 @@ bool OpenTemporary(CFileStream& stream, const std::string& target, bool gzip) {
 }
 
 bool WriteForm(CWorkbook& book, uint8_t kind) {
+    book.CompactStyleTables();
+    StampSave(book);
     const bool written = kind >= kFileBinary ? SaveBinaryWorkbook(book) : WriteXmlWorkbook(book);
     if (!written) return false;
     if (book.stream.Flush()) return true;
     book.error = book.stream.GetError();
     return false;
+}
+
+// Writes into a new file and renames it over the target only when every byte is on the disk.
+bool SaveAside(CWorkbook& book, CFileStream& document, const std::string& target, uint8_t kind) {
+    // The new file takes the document's place; the old one waits in `document`.
+    book.stream.Swap(document);
+    bool ok = WriteForm(book, kind);
+    if (ok && !book.stream.RenameTo(target.c_str())) {
+        book.error = book.stream.GetError();
+        ok = false;
+    }
+    if (!ok) {
+        const std::string temporary = book.stream.GetPath();
+        book.stream.Close();
+        CFileStream::DeleteFile(temporary.c_str(), nullptr);
+        book.stream.Swap(document);
+        return false;
+    }
+    if (document.IsOpen()) document.Close();
+    return true;
+}
+
+// Rewrites the target itself, which keeps its other names and needs no room in its folder:
+// the document's own file through its stream, any other through the held `guard`.
+bool RewriteInPlace(CWorkbook& book, const SaveTarget& target, CFileStream& guard, bool gzip,
+                    uint8_t kind) {
+    if (!target.own) book.stream.Swap(guard);
+    bool ok = book.stream.Reopen("w+b", gzip);
+    if (!ok) book.error = book.stream.GetError();
+    ok = ok && WriteForm(book, kind);
+    if (target.own) return ok;
+    // Failed, the workbook keeps the document it had; saved, the target is its document.
+    if (!ok) book.stream.Close();
+    if (!ok) book.stream.Swap(guard);
+    if (guard.IsOpen()) guard.Close();
+    return ok;
 }
 
 } // namespace
@@ -65,29 +101,30 @@ bool SaveWorkbookFile(CWorkbook& workbook, const char* path, uint8_t kind) {
         workbook.error = kErrorFileFormat;
         return false;
     }
+    // A workbook without a worksheet is no document any reader takes.
+    if (workbook.tree.worksheetCount == 0) {
+        workbook.error = kErrorNoWorksheet;
+        return false;
+    }
     const bool gzip = kind == kFileXmlCompressed || kind == kFileBinaryCompressed;
+    SaveTarget target;
+    CFileStream guard; // holds the target from the checks to the end of the save
+    if (const ErrorCode refused = PrepareSaveTarget(path, workbook.stream, target, guard)) {
+        workbook.error = refused;
+        return false;
+    }
+    RemoveStaleSaves(target.path);
     CFileStream document;
-    if (!OpenTemporary(document, path, gzip)) {
+    bool ok = false;
+    if (!target.inPlace && OpenTemporary(document, target.path, gzip)) {
+        ok = SaveAside(workbook, document, target.path, kind);
+    } else if (target.exists) {
+        // A folder that takes no new file can still have its files rewritten.
+        ok = RewriteInPlace(workbook, target, guard, gzip, kind);
+    } else {
         workbook.error = document.GetError() ? document.GetError() : uint8_t(kStreamOpenWrite);
-        return false;
     }
-    workbook.CompactStyleTables();
-    StampSave(workbook);
-    // The new file takes the document's place; the old one waits in `document`.
-    workbook.stream.Swap(document);
-    bool ok = WriteForm(workbook, kind);
-    if (ok && !workbook.stream.RenameTo(path)) {
-        workbook.error = workbook.stream.GetError();
-        ok = false;
-    }
-    if (!ok) {
-        const std::string temporary = workbook.stream.GetPath();
-        workbook.stream.Close();
-        CFileStream::DeleteFile(temporary.c_str(), nullptr);
-        workbook.stream.Swap(document);
-        return false;
-    }
-    if (document.IsOpen()) document.Close();
+    if (!ok) return false;
     workbook.fileFamily = 0;
     workbook.fileKind = kind;
     return true;
