@@ -46,10 +46,14 @@ bool CFileStream::Refill(int32_t at) {
             return false;
         }
     }
-    // Positions are 32-bit: content that reaches past the last one is not a file we read.
+    // Positions are 32-bit: the window ends at the last one, and a byte beyond it makes the
+    // file one that cannot be read.
     if (int64_t(at) + count > INT32_MAX) {
-        Fail(kStreamFormat);
-        return false;
+        if (at == INT32_MAX) {
+            Fail(kStreamFormat);
+            return false;
+        }
+        count = INT32_MAX - at;
     }
     windowStart_ = position_ = at;
     windowEnd_ = count > 0 ? at + count - 1 : -1;

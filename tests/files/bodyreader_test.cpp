@@ -64,6 +64,9 @@ public:
     BodyBuilder& EmptySheetTail() {
         return ColumnsAllEqual().U32(0).U32(0).U32(0).DefaultSettings();
     }
+    // An empty worksheet "S" as the tree's item: a body without a worksheet is refused.
+    BodyBuilder& SheetItem() { return Item("S", TREE_TYPE_WORKSHEET, 1).U32(0).EmptySheetTail(); }
+    BodyBuilder& OneSheet() { return U32(1).SheetItem(); }
     // A container of one chart with `series` series.
     BodyBuilder& Chart(const ContainerSettings& c, const ChartSettings& chart, int series,
                        const SeriesSettings& s = {}) {
@@ -156,7 +159,7 @@ Build RunPage(const std::vector<FormatRun>& runs, int usedDelta = 0) {
 }
 
 Build Doc(int fonts, int styles) {
-    return [=](BodyBuilder& b) { b.Head().Tables(fonts, styles).U32(0); };
+    return [=](BodyBuilder& b) { b.Head().Tables(fonts, styles).OneSheet(); };
 }
 
 Build WithStyle(uint8_t font, uint16_t list, uint8_t kind, int fonts = 1) {
@@ -164,7 +167,9 @@ Build WithStyle(uint8_t font, uint16_t list, uint8_t kind, int fonts = 1) {
     s.fontRef.fontIndex = font;
     s.dropDownList = list;
     s.numberFormat.kind = kind;
-    return [=](BodyBuilder& b) { b.Head().NoLists().Fonts(fonts).Styles(1, s).U32(0).U32(0); };
+    return [=](BodyBuilder& b) {
+        b.Head().NoLists().Fonts(fonts).Styles(1, s).U32(0).OneSheet();
+    };
 }
 
 Build WithList(uint16_t index, const std::string& name, size_t entry, uint16_t count = 1) {
@@ -174,7 +179,7 @@ Build WithList(uint16_t index, const std::string& name, size_t entry, uint16_t c
             b.U16(uint16_t(index + i)).U16(uint16_t(name.size())).Text(name).U32(1);
             b.U16(uint16_t(entry)).Text(std::string(entry, 'e'));
         }
-        b.Fonts(1).Styles(1).U32(0).U32(0);
+        b.Fonts(1).Styles(1).U32(0).OneSheet();
     };
 }
 
@@ -182,13 +187,14 @@ Build WithInspected(uint16_t column, uint32_t row) {
     const InspectedCellRecord r{{column, row, kRefCell}, "", ""};
     return [=](BodyBuilder& b) {
         b.Head().NoLists().Fonts(1).Styles(1).U32(1);
-        b.Raw(RecordBytes(r, kInspectedCellRecordSize, WriteInspectedCellRecord)).U32(0);
+        b.Raw(RecordBytes(r, kInspectedCellRecordSize, WriteInspectedCellRecord)).OneSheet();
     };
 }
 
 Build WithItems(uint32_t count, int names, size_t length = 1) {
     return [=](BodyBuilder& b) {
-        b.Head().Tables().U32(count);
+        // The worksheet first, so that a count past the items written runs out of items.
+        b.Head().Tables().U32(count + 1).SheetItem();
         for (int i = 0; i < names; ++i) b.Item(std::string(length, char('a' + i)), 2);
     };
 }
@@ -385,7 +391,7 @@ TEST(BodyVersions, OldDropDownListsAreJoinedAndNamed) {
     OldListRecord(b, 3, 0, "cd");
     OldListRecord(b, 3, 0, std::string(30, 'z'));
     OldListRecord(b, 100, 0, "last");
-    b.Fonts(1).Styles(1).U32(0).U32(0);
+    b.Fonts(1).Styles(1).U32(0).OneSheet();
     bool ok = false;
     auto book = Read(b, ok);
     ASSERT_TRUE(ok) << int(book->error);
@@ -398,7 +404,7 @@ TEST(BodyVersions, OldDropDownListsAreJoinedAndNamed) {
     EXPECT_FALSE(DropDownListInUse(lists[0]));
     for (uint16_t list : {0, 101}) {
         BodyBuilder bad(2);
-        OldListRecord(bad.Head().U32(1), list, 0, "x").Fonts(1).Styles(1).U32(0).U32(0);
+        OldListRecord(bad.Head().U32(1), list, 0, "x").Fonts(1).Styles(1).U32(0).OneSheet();
         Read(bad, ok);
         EXPECT_FALSE(ok) << list;
     }
