@@ -4,6 +4,7 @@
 
 #include "files/binarybody.h"
 #include "files/bodycheck.h"
+#include "files/loadcheck.h"
 #include "model/inspectedcell.h"
 #include "model/memoryguard.h"
 #include "model/workbook.h"
@@ -34,7 +35,8 @@ bool CBodyReader::Read() {
     NormalizeTreeLevels(book_.tree.first);
     if (!ok) return false;
     // A tree without a worksheet is no workbook, as in the other forms.
-    return book_.tree.active || Fail(kErrorLastWorksheet);
+    if (!book_.tree.active) return Fail(kErrorLastWorksheet);
+    return SettleLoadedRecords(book_) || Invalid();
 }
 
 bool CBodyReader::ReadDocumentFields() {

@@ -105,7 +105,7 @@ TEST_F(FileSafetyTest, AHeldOrReadOnlyTargetIsNotReplaced) {
     PutNumber("$A$1", 9);
     EXPECT_EQ(obj->SaveAs(CBstr(readOnly)), kCannotWrite);
     EXPECT_EQ(tempfiles::ReadBytes(readOnly), saved);
-    struct stat st{};
+    struct stat st {};
     stat(readOnly.c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0444u);
 }

@@ -89,6 +89,14 @@ private:
 
 using Build = std::function<void(BodyBuilder&)>;
 
+// A container whose layout fields lie in their ranges (a zero layout is refused).
+ContainerSettings UsableContainer() {
+    ContainerSettings c;
+    c.id = 1;
+    c.columns = c.rows = c.horzSpacing = c.vertSpacing = 1;
+    return c;
+}
+
 // Reads a body from a file into a new workbook.
 std::unique_ptr<CWorkbook> Read(const BodyBuilder& b, bool& ok) {
     TempFolder dir;
@@ -167,9 +175,7 @@ Build WithStyle(uint8_t font, uint16_t list, uint8_t kind, int fonts = 1) {
     s.fontRef.fontIndex = font;
     s.dropDownList = list;
     s.numberFormat.kind = kind;
-    return [=](BodyBuilder& b) {
-        b.Head().NoLists().Fonts(fonts).Styles(1, s).U32(0).OneSheet();
-    };
+    return [=](BodyBuilder& b) { b.Head().NoLists().Fonts(fonts).Styles(1, s).U32(0).OneSheet(); };
 }
 
 Build WithList(uint16_t index, const std::string& name, size_t entry, uint16_t count = 1) {
@@ -202,10 +208,9 @@ Build WithItems(uint32_t count, int names, size_t length = 1) {
 Build WithChart(int series, uint8_t userGrids = 0, uint8_t slices = 16) {
     return Sheet([](BodyBuilder& b) { b.EmptySheetTail(); },
                  [=](BodyBuilder& b) {
-                     ContainerSettings c;
+                     ContainerSettings c = UsableContainer();
                      c.objectCount = 1;
-                     ChartSettings chart;
-                     chart.type = kChart2D;
+                     ChartSettings chart = CChart(kChart2D).settings;
                      chart.seriesCount = uint8_t(series);
                      SeriesSettings s;
                      s.userGridCount = userGrids;
@@ -416,11 +421,10 @@ TEST(BodyVersions, OlderContainersAndChartMatrices) {
     for (uint8_t version : {2, 3}) {
         BodyBuilder b(version);
         b.Head().Tables().U32(2);
-        ContainerSettings c;
+        ContainerSettings c = UsableContainer();
         c.id = 500; // what the record says does not count in older files
         c.objectCount = 1;
-        ChartSettings chart;
-        chart.type = kChart3D;
+        ChartSettings chart = CChart(kChart3D).settings;
         chart.rotationX = 90;
         chart.seriesCount = 1;
         for (int containers : {2, 1}) {

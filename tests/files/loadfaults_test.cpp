@@ -78,8 +78,8 @@ TEST(LoadFaults, CutCompressedWorkbookIs21) {
     const std::string whole = dir.Path("whole.vlb");
     ASSERT_TRUE(SaveToPath(*rich, whole, true));
     const Bytes bytes = ReadBytes(whole);
-    for (size_t length : {size_t(4), size_t(10), size_t(11), size_t(12), bytes.size() / 2,
-                          bytes.size() - 1}) {
+    for (size_t length :
+         {size_t(4), size_t(10), size_t(11), size_t(12), bytes.size() / 2, bytes.size() - 1}) {
         const std::string cut = dir.Path("cut.vlb");
         WriteBytes(cut, Bytes(bytes.begin(), bytes.begin() + long(length)));
         auto book = CreateWorkbook();
@@ -97,17 +97,27 @@ TEST(LoadFaults, InvalidUtf8BecomesQuestionMarks) {
     const struct {
         std::string raw, text;
     } cases[] = {
-        {"a\xFF" "b", "a?b"},
-        {"a\x80" "b", "a?b"},
-        {"\xC0\x80" "b", "??b"},
+        {"a\xFF"
+         "b",
+         "a?b"},
+        {"a\x80"
+         "b",
+         "a?b"},
+        {"\xC0\x80"
+         "b",
+         "??b"},
         {"\xC1\xBF", "??"},
-        {"\xE0\x80\x80" "z", "???z"},
+        {"\xE0\x80\x80"
+         "z",
+         "???z"},
         {"\xE0\x9F\xBF", "???"},
-        {"\xE0\xA0\x80", "?"},      // U+0800, first of three bytes, outside the page
-        {"\xED\xA0\x80", "???"},    // a surrogate
-        {"\xC3" "c", "?c"},
-        {"x\xE2\x82", "x??"},       // cut by the end
-        {"\xE2\x82\xAC", "\x80"},   // the euro sign
+        {"\xE0\xA0\x80", "?"},   // U+0800, first of three bytes, outside the page
+        {"\xED\xA0\x80", "???"}, // a surrogate
+        {"\xC3"
+         "c",
+         "?c"},
+        {"x\xE2\x82", "x??"},     // cut by the end
+        {"\xE2\x82\xAC", "\x80"}, // the euro sign
         {"\xC3\xBC", "\xFC"},
         {"\xF0\x9F\x98\x80!", "?!"}, // outside the page: one character
         {"\xF4\x8F\xBF\xBF", "?"},
@@ -115,7 +125,9 @@ TEST(LoadFaults, InvalidUtf8BecomesQuestionMarks) {
         {"\xF5\x80", "??"},
     };
     for (const auto& c : cases) EXPECT_EQ(Decoded(c.raw), c.text) << c.raw;
-    EXPECT_EQ(Utf8ToAnsi("a\xFF" "b\xC3\xA9"), "a?b\xE9");
+    EXPECT_EQ(Utf8ToAnsi("a\xFF"
+                         "b\xC3\xA9"),
+              "a?b\xE9");
 }
 
 // Byte 0 is written as a reference the reader takes back, never raw.

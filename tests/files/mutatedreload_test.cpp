@@ -1,6 +1,6 @@
 // Files changed one byte at a time, read by the binary and version-6 readers: whatever loads
-// must save as XML and as binary and read back to the same records. VORLANE_FULL_SWEEP=1 tries
-// every byte; the default steps over the file.
+// must save as XML and as binary and read back to the same records. The default steps over
+// the file; VORLANE_SWEEP_STRIDE=1 tries every byte.
 
 #include "files/binarybody.h"
 #include "filestestutil.h"
@@ -23,10 +23,11 @@ struct SweepResult {
     std::string first; // where the first few faults were, for the message
 };
 
-// Every byte with VORLANE_FULL_SWEEP=1, else bytes `stride` apart.
+// Bytes `stride` apart, or as many as VORLANE_SWEEP_STRIDE says (1 for every byte).
 size_t Step(size_t stride) {
-    const char* full = std::getenv("VORLANE_FULL_SWEEP");
-    return full && *full == '1' ? 1 : stride;
+    const char* chosen = std::getenv("VORLANE_SWEEP_STRIDE");
+    const long n = chosen ? std::atol(chosen) : 0;
+    return n > 0 ? size_t(n) : stride;
 }
 
 // Tries each byte at 0x00, 0xFF and one above its value; `load` reads the file at the path.
@@ -40,7 +41,7 @@ SweepResult Sweep(const Bytes& seed, const TempFolder& dir, size_t stride, Load 
         if (!load(*book, input)) return;
         ++result.loaded;
         const std::string fault = reloadcheck::ReloadFault(*book, saved);
-        if (!fault.empty() && ++result.faults <= 40) result.first += "\n " + label + ": " + fault;
+        if (!fault.empty() && ++result.faults <= 400) result.first += "\n " + label + ": " + fault;
     };
     attempt(seed, "the seed");
     for (size_t at = 0; at < seed.size(); at += Step(stride)) {

@@ -24,7 +24,7 @@ bool IsRoot() {
 }
 
 ino_t Inode(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     lstat(path.c_str(), &st);
     return st.st_ino;
 }
@@ -141,8 +141,8 @@ TEST(SaveTarget, NextSaveRemovesLeftovers) {
     EXPECT_EQ(prefix, dir.Path(".book.vlb.~"));
     const std::string dead1 = prefix + "4242.0", dead2 = prefix + "77.13";
     const std::string running = prefix + "99.0";
-    const std::string notOurs[] = {prefix + "12", prefix + "1.2.3", prefix + "x.1",
-                                   prefix + "1.", dir.Path(".other.vlb.~1.0")};
+    const std::string notOurs[] = {prefix + "12", prefix + "1.2.3", prefix + "x.1", prefix + "1.",
+                                   dir.Path(".other.vlb.~1.0")};
     for (const std::string& p : {dead1, dead2, running}) WriteBytes(p, {1});
     for (const std::string& p : notOurs) WriteBytes(p, {1});
     CFileStream live;

@@ -29,7 +29,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WriteFile(g_file, data, size);
     auto book = CreateWorkbook();
     if (!book || !OpenDocumentFile(*book, g_file.c_str())) return 0;
-    if (OpenWorkbookFile(*book, nullptr))
-        Require(reloadcheck::ReloadFault(*book, g_saved).empty());
+    if (OpenWorkbookFile(*book, nullptr)) Require(reloadcheck::ReloadFault(*book, g_saved).empty());
     return 0;
 }

@@ -46,8 +46,8 @@ TEST(FileStreamGuard, OnlyRegularFilesOpen) {
         const char* mode;
         uint8_t error;
     } cases[] = {
-        {fifo, "rb", kStreamOpenRead},       {fifo, "r+b", kStreamOpenRead},
-        {fifo, "w+b", kStreamOpenWrite},     {dir.Dir(), "rb", kStreamOpenRead},
+        {fifo, "rb", kStreamOpenRead},        {fifo, "r+b", kStreamOpenRead},
+        {fifo, "w+b", kStreamOpenWrite},      {dir.Dir(), "rb", kStreamOpenRead},
         {"/dev/zero", "rb", kStreamOpenRead}, {"/dev/null", "w+b", kStreamOpenWrite},
     };
     for (const auto& c : cases) {

@@ -2,9 +2,9 @@
 #include "platform/core/filestream.h"
 #include "tempfiles.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 #include <string>
-#include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <tuple>

@@ -1,0 +1,135 @@
+#include "files/loadcheck.h"
+
+#include "files/xmlconvert.h"
+#include "files/xmlnames.h"
+#include "model/container.h"
+
+namespace vl {
+
+namespace {
+
+constexpr uint8_t kLastSeriesScale = 3;
+constexpr uint8_t kLastAxisType = 3;
+constexpr uint8_t kLastLabels = 4;
+
+template <class T> bool Within(T v, long min, long max) {
+    return long(v) >= min && long(v) <= max;
+}
+
+template <class Table> bool InTable(uint8_t v, const Table& table) {
+    return v < table.size();
+}
+
+void Flag(uint8_t& v) {
+    v = v != 0;
+}
+
+bool SettleFont(FontRecord& f) {
+    Flag(f.italic);
+    Flag(f.underline);
+    Flag(f.strikeout);
+    return InTable(f.family, kXmlFontFamilies) && f.size <= kXmlCapU8 &&
+           InTable(f.weight, kXmlFontWeights) && InTable(f.charSet, kXmlCharSets);
+}
+
+bool SettleColoredFont(ColoredFont& f) {
+    Flag(f.colorGiven);
+    return SettleFont(f.font);
+}
+
+bool SettleLine(BorderLine& line) {
+    Flag(line.colorGiven);
+    return InTable(line.style, kXmlLineStyles);
+}
+
+bool SettleFill(InteriorFill& fill) {
+    Flag(fill.patternColorGiven);
+    Flag(fill.backgroundColorGiven);
+    return InTable(fill.pattern, kXmlFillPatterns);
+}
+
+bool SettleStyle(StyleRecord& s) {
+    for (uint8_t* flag : {&s.wrapText, &s.fitToCell, &s.sort, &s.autoAppend, &s.autoComplete,
+                          &s.formulaHidden, &s.isProtected, &s.fontRef.colorGiven})
+        Flag(*flag);
+    const uint8_t v = s.verticalAlignment, h = s.horizontalAlignment;
+    return (v == 0 || v == 4 || v == 5 || v == 7) && h <= 3 && s.horizontalIndent <= kXmlCapU8 &&
+           s.verticalIndent <= kXmlCapU8 && Within(s.rotation, -90, 90) && SettleFill(s.fill) &&
+           SettleLine(s.borderLine);
+}
+
+bool SettlePage(PageSetupRecord& p) {
+    for (uint8_t* flag : {&p.landscape, &p.fitToSheetSize, &p.collate, &p.backToFront,
+                          &p.onFirstPage, &p.rowHeadings, &p.columnHeadings})
+        Flag(*flag);
+    return p.printRangeKind <= kPrintPageList && (p.fitToSheetSize || Within(p.scale, 10, 1000)) &&
+           Within(p.firstPageNumber, 1, kXmlCapU16) && Within(p.copies, 1, kXmlCapU16) &&
+           Within(p.pagesPerSheetRows, 1, kXmlCapU8) &&
+           Within(p.pagesPerSheetColumns, 1, kXmlCapU8) && SettleColoredFont(p.headerFont);
+}
+
+bool SettleView(ViewSettingsRecord& v) {
+    Flag(v.showGrid);
+    Flag(v.gridColorGiven);
+    Flag(v.headingsColorGiven);
+    return Within(v.scale, 10, 1000);
+}
+
+bool SettleSeries(SeriesSettings& s) {
+    bool ok = s.scale <= kLastSeriesScale && s.axisType <= kLastAxisType &&
+              s.labels <= kLastLabels && InTable(s.symbol, kXmlPointSymbols) &&
+              SettleColoredFont(s.font) && SettleColoredFont(s.axisFont) && SettleLine(s.line) &&
+              SettleLine(s.connectingLine) && SettleLine(s.axisLine) && SettleLine(s.majorGrid) &&
+              SettleLine(s.minorGrid) && SettleFill(s.fill);
+    for (int i = 0; ok && i < s.userGridCount && i < 16; ++i) ok = SettleLine(s.userGridLines[i]);
+    for (int i = 0; ok && i < s.sliceFillCount && i < 16; ++i) ok = SettleFill(s.sliceFills[i]);
+    return ok;
+}
+
+bool SettleChart(CChart& chart) {
+    ChartSettings& c = chart.settings;
+    bool ok = Within(c.viewWidth, 1, 100) && Within(c.viewHeight, 1, 100) &&
+              Within(c.barSize, 1, 100) && Within(c.stackBarSize, 1, 100) && c.pieSplit <= 100 &&
+              c.lightDirectionX <= 180 && c.lightDirectionY <= 180 &&
+              Within(c.perspective, 1, 100) && SettleColoredFont(c.titleFont[0]) &&
+              SettleColoredFont(c.titleFont[1]) && SettleColoredFont(c.legendFont) &&
+              SettleFill(c.planeFill) && SettleLine(c.planeBorder);
+    if (ok && c.type == kChart3D)
+        ok = Within(c.lineWidth3D, 1, 100) && Within(c.pieThickness3D, 1, 100);
+    for (int i = 0; ok && i < c.seriesCount && i < kChartSeries; ++i)
+        ok = SettleSeries(chart.series[i].settings);
+    return ok;
+}
+
+bool SettleContainer(CContainer& box) {
+    ContainerSettings& s = box.settings;
+    bool ok = Within(s.id, 1, kXmlCapU16) && Within(s.columns, 1, kXmlCapU8) && s.rows >= 1 &&
+              s.horzSpacing >= 1 && s.vertSpacing >= 1 && s.opacity <= 100 &&
+              SettleColoredFont(s.titleFont[0]) && SettleColoredFont(s.titleFont[1]) &&
+              SettleLine(s.border);
+    for (int i = 0; ok && i < s.objectCount; ++i)
+        if (CChart* chart = box.slots[i].chart.get()) ok = SettleChart(*chart);
+    return ok;
+}
+
+bool SettleSheet(CWorksheet& sheet) {
+    bool ok = SettlePage(sheet.pageSetup) && SettleView(sheet.view);
+    for (CContainer* box = sheet.firstContainer; ok && box; box = box->next)
+        ok = SettleContainer(*box);
+    return ok;
+}
+
+} // namespace
+
+bool SettleLoadedRecords(CWorkbook& book) {
+    StyleTables& tables = book.styles;
+    for (int i = 0; i < tables.fontCount; ++i)
+        if (!SettleFont(tables.fonts[i])) return false;
+    for (int i = 0; i < tables.styleCount; ++i)
+        if (!SettleStyle(tables.styles[i])) return false;
+    for (CTreeItem* item = book.tree.first; item; item = item->next)
+        if (CWorksheet* sheet = AsWorksheet(item); sheet && !SettleSheet(*sheet)) return false;
+    return true;
+}
+
+} // namespace vl
