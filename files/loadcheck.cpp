@@ -1,8 +1,12 @@
 #include "files/loadcheck.h"
 
 #include "files/xmlconvert.h"
+#include "files/xmlelements.h"
 #include "files/xmlnames.h"
 #include "model/container.h"
+
+#include <cmath>
+#include <initializer_list>
 
 namespace vl {
 
@@ -22,6 +26,13 @@ template <class Table> bool InTable(uint8_t v, const Table& table) {
 
 void Flag(uint8_t& v) {
     v = v != 0;
+}
+
+// Numbers are written as decimal text, which has no form for infinities and NaN.
+bool Finite(std::initializer_list<double> values) {
+    for (const double v : values)
+        if (!std::isfinite(v)) return false;
+    return true;
 }
 
 bool SettleFont(FontRecord& f) {
@@ -48,10 +59,31 @@ bool SettleFill(InteriorFill& fill) {
     return InTable(fill.pattern, kXmlFillPatterns);
 }
 
+// A user-defined format without a code is the default format, as the XML form reads it.
+void SettleFormat(StandardFormat& format) {
+    if (format.kind == STD_STYLE_USER_DEFINED && format.code[0] == 0)
+        format.kind = STD_STYLE_DEFAULT;
+}
+
+// Only the kind a background shows is written, so only its fields must be writable.
+bool SettleBackground(BackgroundRecord& b) {
+    switch (b.kind) {
+    case kBackgroundPattern:
+        return SettleFill(b.pattern);
+    case kBackgroundImage:
+        return b.imageView <= 2 && (!b.imagePath[0] || IsImageFileName(b.imagePath));
+    case kBackgroundFractal:
+        return Finite({b.zr, b.zi, b.minX, b.maxX, b.minY, b.maxY});
+    default:
+        return false;
+    }
+}
+
 bool SettleStyle(StyleRecord& s) {
     for (uint8_t* flag : {&s.wrapText, &s.fitToCell, &s.sort, &s.autoAppend, &s.autoComplete,
                           &s.formulaHidden, &s.isProtected, &s.fontRef.colorGiven})
         Flag(*flag);
+    SettleFormat(s.numberFormat);
     const uint8_t v = s.verticalAlignment, h = s.horizontalAlignment;
     return (v == 0 || v == 4 || v == 5 || v == 7) && h <= 3 && s.horizontalIndent <= kXmlCapU8 &&
            s.verticalIndent <= kXmlCapU8 && Within(s.rotation, -90, 90) && SettleFill(s.fill) &&
@@ -65,23 +97,28 @@ bool SettlePage(PageSetupRecord& p) {
     return p.printRangeKind <= kPrintPageList && (p.fitToSheetSize || Within(p.scale, 10, 1000)) &&
            Within(p.firstPageNumber, 1, kXmlCapU16) && Within(p.copies, 1, kXmlCapU16) &&
            Within(p.pagesPerSheetRows, 1, kXmlCapU8) &&
-           Within(p.pagesPerSheetColumns, 1, kXmlCapU8) && SettleColoredFont(p.headerFont);
+           Within(p.pagesPerSheetColumns, 1, kXmlCapU8) && SettleColoredFont(p.headerFont) &&
+           Finite({p.headerDistance, p.footerDistance, p.marginLeft, p.marginRight, p.marginTop,
+                   p.marginBottom});
 }
 
 bool SettleView(ViewSettingsRecord& v) {
     Flag(v.showGrid);
     Flag(v.gridColorGiven);
     Flag(v.headingsColorGiven);
-    return Within(v.scale, 10, 1000);
+    return Within(v.scale, 10, 1000) && SettleBackground(v.background);
 }
 
 bool SettleSeries(SeriesSettings& s) {
+    SettleFormat(s.numberFormat);
     bool ok = s.scale <= kLastSeriesScale && s.axisType <= kLastAxisType &&
               s.labels <= kLastLabels && InTable(s.symbol, kXmlPointSymbols) &&
               SettleColoredFont(s.font) && SettleColoredFont(s.axisFont) && SettleLine(s.line) &&
               SettleLine(s.connectingLine) && SettleLine(s.axisLine) && SettleLine(s.majorGrid) &&
-              SettleLine(s.minorGrid) && SettleFill(s.fill);
-    for (int i = 0; ok && i < s.userGridCount && i < 16; ++i) ok = SettleLine(s.userGridLines[i]);
+              SettleLine(s.minorGrid) && SettleFill(s.fill) &&
+              Finite({s.fromValue, s.toValue, s.stackLower, s.stackUpper});
+    for (int i = 0; ok && i < s.userGridCount && i < 16; ++i)
+        ok = SettleLine(s.userGridLines[i]) && Finite({s.userGridValues[i]});
     for (int i = 0; ok && i < s.sliceFillCount && i < 16; ++i) ok = SettleFill(s.sliceFills[i]);
     return ok;
 }
@@ -96,6 +133,7 @@ bool SettleChart(CChart& chart) {
               SettleFill(c.planeFill) && SettleLine(c.planeBorder);
     if (ok && c.type == kChart3D)
         ok = Within(c.lineWidth3D, 1, 100) && Within(c.pieThickness3D, 1, 100);
+    for (const float m : chart.viewMatrix) ok = ok && std::isfinite(m);
     for (int i = 0; ok && i < c.seriesCount && i < kChartSeries; ++i)
         ok = SettleSeries(chart.series[i].settings);
     return ok;
@@ -106,7 +144,7 @@ bool SettleContainer(CContainer& box) {
     bool ok = Within(s.id, 1, kXmlCapU16) && Within(s.columns, 1, kXmlCapU8) && s.rows >= 1 &&
               s.horzSpacing >= 1 && s.vertSpacing >= 1 && s.opacity <= 100 &&
               SettleColoredFont(s.titleFont[0]) && SettleColoredFont(s.titleFont[1]) &&
-              SettleLine(s.border);
+              SettleLine(s.border) && SettleBackground(s.background);
     for (int i = 0; ok && i < s.objectCount; ++i)
         if (CChart* chart = box.slots[i].chart.get()) ok = SettleChart(*chart);
     return ok;

@@ -6,6 +6,7 @@
 #include "filestestutil.h"
 #include "model/container.h"
 
+#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -99,6 +100,18 @@ TEST(LoadCheck, EveryLimitAtTheLastValueTakenAndTheFirstRefused) {
              s.userGridCount = 1;
              s.userGridLines[0].style = uint8_t(v);
          }},
+        {"image name", 1, 0,
+         [](CWorkbook& b, int v) {
+             BackgroundRecord& g = FirstSheet(b).view.background;
+             g.kind = kBackgroundImage;
+             CopyTextField(g.imagePath, v ? "back.png" : "back.pn", kImagePathSize);
+         }},
+        {"range value", 1, 0,
+         [](CWorkbook& b, int v) {
+             FirstChart(b).series[0].settings.toValue = v ? 1e308 : std::nan("");
+         }},
+        {"margin", 1, 0,
+         [](CWorkbook& b, int v) { FirstSheet(b).pageSetup.marginTop = v ? 5 : INFINITY; }},
     };
     for (const auto& c : cases) {
         for (const bool taken : {true, false}) {

@@ -71,7 +71,7 @@ TEST(MutatedReload, BinaryBodiesThatLoadReadBack) {
     TempFolder dir;
     auto rich = MakeRichWorkbook();
     const Bytes seed = BodyOf(*rich);
-    const SweepResult r = Sweep(seed, dir, 89, [](CWorkbook& book, const std::string& path) {
+    const SweepResult r = Sweep(seed, dir, 251, [](CWorkbook& book, const std::string& path) {
         return book.stream.Open(path.c_str(), "r+b", false, kFileBufferSize) &&
                ReadBinaryWorkbookBody(book, book.stream, 3, nullptr);
     });
