@@ -4,6 +4,7 @@
 #include "files/xmlelements.h"
 #include "files/xmlnames.h"
 #include "model/container.h"
+#include "platform/core/bytes.h"
 
 #include <cmath>
 #include <initializer_list>
@@ -59,10 +60,42 @@ bool SettleFill(InteriorFill& fill) {
     return InTable(fill.pattern, kXmlFillPatterns);
 }
 
-// A user-defined format without a code is the default format, as the XML form reads it.
-void SettleFormat(StandardFormat& format) {
-    if (format.kind == STD_STYLE_USER_DEFINED && format.code[0] == 0)
-        format.kind = STD_STYLE_DEFAULT;
+// The digits and choices of a number format that its family writes. A user-defined format
+// without a code is the default format, as the XML form reads it.
+bool SettleFormat(StandardFormat& format) {
+    using namespace fmtparam;
+    const uint8_t* p = format.params;
+    constexpr uint8_t kDigits = 14, kNegatives = 3, kPositions = 3;
+    const bool decimals = !p[kFixedDecimals] || p[kDecimals] <= kDigits;
+    switch (format.kind) {
+    case STD_STYLE_USER_DEFINED:
+        if (format.code[0] == 0) format.kind = STD_STYLE_DEFAULT;
+        return true;
+    case STD_STYLE_GENERAL:
+        return decimals && (!p[kZeroPadded] || p[kIntegerDigits] <= kDigits) &&
+               p[kNegativeStyle] <= kNegatives;
+    case STD_STYLE_PERCENTAGE:
+        return decimals;
+    case STD_STYLE_CURRENCY:
+        return p[kCurrencyDecimals] <= kDigits && p[kSymbolPosition] <= kPositions &&
+               p[kCurrencyNegative] <= kNegatives;
+    case STD_STYLE_ACCOUNTING:
+        return p[kCurrencyDecimals] <= kDigits;
+    case STD_STYLE_TIME:
+        return p[kTimeStyle] <= 9;
+    case STD_STYLE_DATE:
+        return p[kDateStyle] <= 10;
+    case STD_STYLE_DATE_TIME:
+        return p[kDateStyle] <= 10 && p[kTimeStyle] <= 10;
+    case STD_STYLE_FRACTION:
+        if (p[kDenominatorMode] == 0)
+            return p[kDenominatorDigits] >= 1 && p[kDenominatorDigits] <= kDigits;
+        return Within(LoadU64(p + kFixedDenominator), 1, long(kXmlCapU32));
+    case STD_STYLE_SCIENTIFIC:
+        return decimals && p[kExponentNumber] <= 99;
+    default:
+        return true;
+    }
 }
 
 // Only the kind a background shows is written, so only its fields must be writable.
@@ -83,11 +116,10 @@ bool SettleStyle(StyleRecord& s) {
     for (uint8_t* flag : {&s.wrapText, &s.fitToCell, &s.sort, &s.autoAppend, &s.autoComplete,
                           &s.formulaHidden, &s.isProtected, &s.fontRef.colorGiven})
         Flag(*flag);
-    SettleFormat(s.numberFormat);
     const uint8_t v = s.verticalAlignment, h = s.horizontalAlignment;
-    return (v == 0 || v == 4 || v == 5 || v == 7) && h <= 3 && s.horizontalIndent <= kXmlCapU8 &&
-           s.verticalIndent <= kXmlCapU8 && Within(s.rotation, -90, 90) && SettleFill(s.fill) &&
-           SettleLine(s.borderLine);
+    return SettleFormat(s.numberFormat) && (v == 0 || v == 4 || v == 5 || v == 7) && h <= 3 &&
+           s.horizontalIndent <= kXmlCapU8 && s.verticalIndent <= kXmlCapU8 &&
+           Within(s.rotation, -90, 90) && SettleFill(s.fill) && SettleLine(s.borderLine);
 }
 
 bool SettlePage(PageSetupRecord& p) {
@@ -110,17 +142,24 @@ bool SettleView(ViewSettingsRecord& v) {
 }
 
 bool SettleSeries(SeriesSettings& s) {
-    SettleFormat(s.numberFormat);
-    bool ok = s.scale <= kLastSeriesScale && s.axisType <= kLastAxisType &&
-              s.labels <= kLastLabels && InTable(s.symbol, kXmlPointSymbols) &&
-              SettleColoredFont(s.font) && SettleColoredFont(s.axisFont) && SettleLine(s.line) &&
-              SettleLine(s.connectingLine) && SettleLine(s.axisLine) && SettleLine(s.majorGrid) &&
-              SettleLine(s.minorGrid) && SettleFill(s.fill) &&
-              Finite({s.fromValue, s.toValue, s.stackLower, s.stackUpper});
+    bool ok = SettleFormat(s.numberFormat) && s.scale <= kLastSeriesScale &&
+              s.axisType <= kLastAxisType && s.labels <= kLastLabels &&
+              InTable(s.symbol, kXmlPointSymbols) && SettleColoredFont(s.font) &&
+              SettleColoredFont(s.axisFont) && SettleLine(s.line) && SettleLine(s.connectingLine) &&
+              SettleLine(s.axisLine) && SettleLine(s.majorGrid) && SettleLine(s.minorGrid) &&
+              SettleFill(s.fill) && Finite({s.fromValue, s.toValue, s.stackLower, s.stackUpper});
     for (int i = 0; ok && i < s.userGridCount && i < 16; ++i)
         ok = SettleLine(s.userGridLines[i]) && Finite({s.userGridValues[i]});
     for (int i = 0; ok && i < s.sliceFillCount && i < 16; ++i) ok = SettleFill(s.sliceFills[i]);
     return ok;
+}
+
+// Value series write their periods, and an X series outside an XY chart its divisor.
+bool SettlePeriods(const SeriesSettings& s, uint8_t type) {
+    constexpr uint8_t kRoleValues = 1, kRoleErrorBars = 4;
+    if (s.role == 0 || s.role >= kRoleErrorBars) return true;
+    if (s.role != kRoleValues && type != kChartXY) return s.divisor >= 1 && s.divisor <= kXmlCapU32;
+    return s.periods >= 1 && s.periods <= kXmlCapU16;
 }
 
 bool SettleChart(CChart& chart) {
@@ -134,8 +173,10 @@ bool SettleChart(CChart& chart) {
     if (ok && c.type == kChart3D)
         ok = Within(c.lineWidth3D, 1, 100) && Within(c.pieThickness3D, 1, 100);
     for (const float m : chart.viewMatrix) ok = ok && std::isfinite(m);
-    for (int i = 0; ok && i < c.seriesCount && i < kChartSeries; ++i)
-        ok = SettleSeries(chart.series[i].settings);
+    for (int i = 0; ok && i < c.seriesCount && i < kChartSeries; ++i) {
+        SeriesSettings& s = chart.series[i].settings;
+        ok = SettleSeries(s) && SettlePeriods(s, c.type);
+    }
     return ok;
 }
 
