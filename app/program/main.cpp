@@ -1,6 +1,7 @@
 // The vorlane program: starts the shell with the automation server and runs its message loop.
 
 #include "app/shell.h"
+#include "automation/dbus/dbusclient.h"
 #include "automation/dbus/dbusregistration.h"
 #include "automation/dbus/dbusserver.h"
 #include "functions/bindall/bindall.h"
@@ -29,6 +30,12 @@ vl::AutomationHooks ServerHooks(std::unique_ptr<vl::CAutomationBus>& server) {
     return hooks;
 }
 
+// The client of RTD and UDF for the life of the program.
+struct InstalledClient {
+    explicit InstalledClient(vl::IAutomationClient* client) { vl::SetAutomationClient(client); }
+    ~InstalledClient() { vl::SetAutomationClient(nullptr); }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -42,6 +49,10 @@ int main(int argc, char** argv) {
     vl::CQtTimerHost timers;
     vl::CSystemClock clock;
     vl::BindAllFunctions();
+    // RTD and UDF reach the registered servers in every mode; the bus is joined at the first call.
+    vl::CDBusAutomationClient servers(vl::LoadServerList(),
+                                      [] { return QDBusConnection::sessionBus(); });
+    const InstalledClient installed(&servers);
     vl::CWorkbookWndFactory windows;
     vl::CApplicationShell shell(timers, clock, vl::DefaultProfileIo(), &windows);
     std::unique_ptr<vl::CAutomationBus> server;
