@@ -5,6 +5,7 @@
 #include "model/workbook.h"
 #include "platform/core/bytes.h"
 
+#include <atomic>
 #include <cstring>
 #include <vector>
 
@@ -13,6 +14,8 @@ namespace vl {
 namespace {
 
 ChartRefresh gChartRefresh = nullptr;
+// Numbers recalculations across all workbooks, so that two workbooks never share one.
+std::atomic<uint32_t> gRecalculations{0};
 
 uint32_t ItemIndexOfStore(const CEvalContext& ctx, const CCellStore* cells) {
     uint32_t index = 0;
@@ -162,7 +165,7 @@ bool RecalcSheet(CEvalContext& ctx, CCellStore& cells, CTreeItem* list) {
 bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cells) {
     ctx.worksheetList = workbook.tree.first;
     ctx.currentCells = cells;
-    ++ctx.recalculation;
+    ctx.recalculation = ++gRecalculations;
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)
         if (CWorksheet* sheet = AsWorksheet(item)) ResetFormulaCells(sheet->cells);
     for (CTreeItem* item = workbook.tree.first; item; item = item->next) {
