@@ -14,7 +14,9 @@ from gi.repository import GLib
 FUNCTIONS = "org.vorlane.test.IFunctions"
 CONTROL = "org.vorlane.test.IControl"
 PROPERTIES = "org.freedesktop.DBus.Properties"
-(VT_EMPTY, VT_I4, VT_R8, VT_CY, VT_DATE, VT_BSTR, VT_BOOL, VT_UI1) = (0, 3, 5, 6, 7, 8, 11, 17)
+(VT_EMPTY, VT_NULL, VT_I2, VT_I4, VT_R4, VT_R8, VT_CY, VT_DATE, VT_BSTR) = (0, 1, 2, 3, 4, 5, 6, 7, 8)
+(VT_ERROR, VT_BOOL, VT_DECIMAL, VT_I1, VT_UI1, VT_UI2, VT_UI4) = (10, 11, 14, 16, 17, 18, 19)
+(VT_I8, VT_UI8, VT_INT, VT_UINT) = (20, 21, 22, 23)
 VT_ARRAY_VARIANT = 0x200C
 VT_BYREF_VARIANT = 0x400C
 
@@ -58,6 +60,19 @@ PROPERTY_VALUES = {
     "NaN": var(VT_R8, dbus.Double(math.nan)),
     "Empty": var(VT_EMPTY, dbus.Int32(0)),
     "I4": var(VT_I4, dbus.Int32(-7)),
+    "Null": var(VT_NULL, dbus.Int32(0)),
+    "I1": var(VT_I1, dbus.Int16(-5)),
+    "I2": var(VT_I2, dbus.Int16(-300)),
+    "UI2": var(VT_UI2, dbus.UInt16(60000)),
+    "UI4": var(VT_UI4, dbus.UInt32(4000000000)),
+    "Int": var(VT_INT, dbus.Int32(11)),
+    "UInt": var(VT_UINT, dbus.UInt32(12)),
+    "I8": var(VT_I8, dbus.Int64(-5)),
+    "UI8": var(VT_UI8, dbus.UInt64(5)),
+    "R4": var(VT_R4, dbus.Double(0.5)),
+    "Error": var(VT_ERROR, dbus.Int32(-2147352572)),
+    "Decimal": var(VT_DECIMAL, dbus.Struct((dbus.Byte(2), dbus.Boolean(True), dbus.UInt32(0), dbus.UInt64(12345)),
+                                           signature="ybut")),
     "Text1023": var(VT_BSTR, dbus.String("x" * 1023)),
     "Text1024": var(VT_BSTR, dbus.String("x" * 1024)),
     "Ref": var(VT_BYREF_VARIANT, var(VT_R8, dbus.Double(2.5))),
