@@ -2,6 +2,7 @@
 
 #include "formula/literals.h"
 #include "formula/translate.h"
+#include "platform/core/number.h"
 #include "values/formatdouble.h"
 #include "values/numfmt_date.h"
 #include "values/numfmt_number.h"
@@ -60,12 +61,26 @@ std::string Quoted(std::string_view text) {
     return quote + std::string(text) + quote;
 }
 
+// A number as the editor starts from it: the plain form, unless that form drops significant
+// digits (a small number's fixed form keeps 14 decimals), so that Enter stores the number
+// again; then 15 significant digits, in exponent form where that is shorter.
+std::string EditorNumberText(double value, const SeparatorSet& set) {
+    const std::string full = FormatNumberG(value, 15);
+    double shown = 0, kept = 0;
+    if (!ParseNumber(FormatDouble(value), shown) || !ParseNumber(full, kept) || shown == kept)
+        return FormatDouble(value, &set);
+    std::string text = full;
+    const std::size_t dot = text.find('.');
+    if (dot != std::string::npos && text.find('e') == std::string::npos) text[dot] = set.decimal;
+    return text;
+}
+
 // One value of an array constant.
 std::string RangeValue(const uint8_t* cell) {
     if (!cell) return {};
     if (cell::Error(cell)) return ErrorText(cell);
     if (HasTextValue(cell)) return Quoted(TextValue(cell));
-    return FormatDouble(NumberValue(cell), &UserSeparators());
+    return EditorNumberText(NumberValue(cell), UserSeparators());
 }
 
 } // namespace
@@ -145,6 +160,8 @@ std::string GetCellText(CEvalContext& ctx, const CCellStore& cells, uint16_t fir
         const uint8_t* cell = FindCell(cells, firstRow, firstColumn);
         if (!cell) return {};
         if (cell::IsFormula(cell)) return GetFormulaUserText(ctx, cell);
+        if (cell::IsNumber(cell) && !cell::Error(cell))
+            return EditorNumberText(cell::Number(cell), user);
         std::string text;
         FormatCellValue(cell, StandardFormat{}, text);
         if (quoteTexts && cell::IsText(cell) && !cell::Error(cell) &&

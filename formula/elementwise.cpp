@@ -1,5 +1,6 @@
 // An operator or a scalar function applied once per element of its range and array
 // arguments, collecting the results into a temporary array.
+#include "formula/arraylimits.h"
 #include "formula/operands.h"
 
 #include <algorithm>
@@ -148,13 +149,14 @@ void SingleValue(CEvalContext& ctx, FormulaToken& result) {
     }
 }
 
-void Mismatch(CEvalContext& ctx, uint16_t first, uint16_t top) {
+// Drops the arguments: the call gives the error instead of a result.
+void Refuse(CEvalContext& ctx, uint16_t first, uint16_t top, FormulaError error) {
     for (uint16_t i = top; i-- > first;) ReleaseOperand(ctx, ctx.values[i]);
     FormulaToken& slot = ctx.values[first];
     slot.type = kTokenEmpty;
     slot.number = 0;
     slot.cells = nullptr;
-    slot.error = MergeError(slot.error, kErrValue);
+    slot.error = MergeError(slot.error, error);
 }
 
 } // namespace
@@ -165,8 +167,13 @@ bool ApplyElementwise(CEvalContext& ctx, const uint8_t* flags, uint16_t first) {
     const uint16_t count = uint16_t(top - first);
     Shape shape;
     if (!SameShapes(ctx, flags, first, count, shape)) {
-        Mismatch(ctx, first, top);
+        Refuse(ctx, first, top, kErrValue);
         return false;
+    }
+    // The result has a position for every one of the shape's, filled or not.
+    if (uint64_t(shape.columns) * shape.rows > kMaxArrayPositions) {
+        Refuse(ctx, first, top, kErrMemory);
+        return true;
     }
     ElementArgument args[kStackSlots];
     bool anyWhole = false;

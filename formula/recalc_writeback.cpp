@@ -2,6 +2,7 @@
 // rebuilt otherwise, and spread over the cells of its area for an array.
 #include "formula/operands.h"
 #include "formula/recalc.h"
+#include "model/arrayelements.h"
 #include "model/rangeops.h"
 #include "platform/core/bytes.h"
 
@@ -27,10 +28,16 @@ Area OldArea(const uint8_t* r) {
             std::max<uint32_t>(cell::ArrayHeight(r), 1)};
 }
 
+CellRange AreaAt(uint16_t column, uint32_t row, Area a) {
+    return {column, row, uint16_t(std::min<uint32_t>(column + a.columns - 1u, kLastColumn)),
+            uint32_t(std::min<uint64_t>(uint64_t(row) + a.rows - 1, kLastRow))};
+}
+
 // The cells of an area but its top-left one, which holds the formula.
 void ClearAreaButAnchor(CCellStore& cells, uint16_t column, uint32_t row, Area a) {
-    uint16_t lastColumn = uint16_t(std::min<uint32_t>(column + a.columns - 1u, kLastColumn));
-    uint32_t lastRow = uint32_t(std::min<uint64_t>(uint64_t(row) + a.rows - 1, kLastRow));
+    const CellRange area = AreaAt(column, row, a);
+    const uint16_t lastColumn = area.c2;
+    const uint32_t lastRow = area.r2;
     if (lastColumn > column)
         ClearRect(cells, CellRange{uint16_t(column + 1), row, lastColumn, row}, nullptr, false);
     if (lastRow > row)
@@ -54,10 +61,12 @@ void Rebuild(CCellStore& cells, uint16_t column, uint32_t row, const FormulaHead
     StoreRecord(cells, record, cursor);
 }
 
-// A plain result no longer spreads: a former array formula first loses its area.
+// A plain result no longer spreads: a former array formula first loses the elements of its
+// area. A value typed into the area since is the user's and stays.
 FormulaHead PlainHead(CCellStore& cells, const uint8_t* r, uint16_t column, uint32_t row) {
     FormulaHead head = ReadFormulaHead(r);
-    if (head.resultFlags & kResultArray) ClearAreaButAnchor(cells, column, row, OldArea(r));
+    if (head.resultFlags & kResultArray)
+        ClearArrayElements(cells, AreaAt(column, row, OldArea(r)), false);
     head.arrayWidth = FormulaHead{}.arrayWidth;
     head.arrayHeight = FormulaHead{}.arrayHeight;
     return head;
@@ -101,27 +110,33 @@ void WriteText(CCellStore& cells, uint8_t* r, std::string_view formula, std::str
     Rebuild(cells, column, row, head, formula, text);
 }
 
-bool Inside(uint32_t row, uint16_t column, uint32_t top, uint16_t left, Area a) {
-    return row >= top && row - top < a.rows && column >= left && column - left < a.columns;
-}
-
-// Every cell the old or the new area covers must be the formula or an element of an array.
-bool AreaIsFree(CCellStore& cells, uint16_t column, uint32_t row, Area oldArea, Area newArea) {
-    Area box{std::max(oldArea.columns, newArea.columns), std::max(oldArea.rows, newArea.rows)};
+// Every cell the new area covers must be the formula or an element of an array. Cells of the
+// old area outside it lose only their elements, so a value typed there blocks nothing.
+bool AreaIsFree(CCellStore& cells, uint16_t column, uint32_t row, Area newArea) {
     CellCursor cursor;
     cursor.flags = kAdvance;
     cursor.page = cells.StartPageForRow(row);
     if (!cursor.page) return true;
-    uint16_t lastColumn = uint16_t(std::min<uint32_t>(column + box.columns - 1u, kLastColumn));
-    uint32_t lastRow = uint32_t(std::min<uint64_t>(uint64_t(row) + box.rows - 1, kLastRow));
-    while (const uint8_t* r = NextCellInRectangle(cursor, column, row, lastColumn, lastRow)) {
-        uint32_t rr = cell::Row(r);
-        uint16_t rc = cell::Column(r);
-        if (rr == row && rc == column) continue;
-        bool covered = Inside(rr, rc, row, column, oldArea) || Inside(rr, rc, row, column, newArea);
-        if (covered && !(r[0] & kCellArrayElement)) return false;
+    const CellRange area = AreaAt(column, row, newArea);
+    while (const uint8_t* r = NextCellInRectangle(cursor, column, row, area.c2, area.r2)) {
+        if (cell::Row(r) == row && cell::Column(r) == column) continue;
+        if (!(r[0] & kCellArrayElement)) return false;
     }
     return true;
+}
+
+// An array that cannot spread holds no area: the elements it spread before go, cells it did
+// not own stay, and the anchor becomes a plain formula carrying the error, whatever it showed
+// before.
+void Unspread(CCellStore& cells, uint8_t* r, std::string_view formula, FormulaError error) {
+    const uint16_t column = cell::Column(r);
+    const uint32_t row = cell::Row(r);
+    FormulaHead head = PlainHead(cells, r, column, row);
+    head.flags = uint8_t((error & 0xF0) | kCellFormula);
+    head.resultFlags =
+        uint8_t((head.resultFlags & (kResultCalculated | kResultWaiting)) | kResultNumber);
+    head.cachedNumber = 0;
+    Rebuild(cells, column, row, head, formula, {});
 }
 
 // The element at (0, 0) goes into the formula record, every other one into a cell of its own.
@@ -173,12 +188,12 @@ void WriteArray(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_vi
     Area newArea{uint16_t(value.lastColumn + 1), value.lastRow + 1};
     if (uint32_t(column) + newArea.columns > kMaxColumns ||
         uint64_t(row) + newArea.rows > kMaxRows) {
-        SetFormulaError(r, kErrRef);
+        Unspread(cells, r, formula, kErrRef);
         return;
     }
     Area oldArea = OldArea(r);
-    if (!AreaIsFree(cells, column, row, oldArea, newArea)) {
-        SetFormulaError(r, kErrFill);
+    if (!AreaIsFree(cells, column, row, newArea)) {
+        Unspread(cells, r, formula, kErrFill);
         return;
     }
     FormulaHead head = ReadFormulaHead(r);
@@ -186,7 +201,7 @@ void WriteArray(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_vi
     head.arrayHeight = newArea.rows;
     head.resultFlags =
         uint8_t((head.resultFlags & (kResultCalculated | kResultWaiting)) | kResultArray);
-    ClearAreaButAnchor(cells, column, row, oldArea);
+    ClearArrayElements(cells, AreaAt(column, row, oldArea), false);
     ClearAreaButAnchor(cells, column, row, newArea);
     Page* chain = ctx.scratch.PopPointer();
     SpreadArray(cells, column, row, head, formula, chain);

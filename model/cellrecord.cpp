@@ -44,7 +44,8 @@ void StoreText(uint8_t* p, std::string_view text) {
 
 bool MakeNumberCell(CellBuffer& out, uint16_t column, uint32_t row, double value, uint8_t error) {
     StorePosition(out.bytes, uint8_t(kCellNumber | (error << 4)), column, row);
-    StoreF64(out.bytes + 7, value);
+    // Zero is stored as +0 whatever made it, so that no cell shows or passes on "-0".
+    StoreF64(out.bytes + 7, value == 0 ? 0.0 : value);
     out.size = kNumberRecordSize;
     return true;
 }

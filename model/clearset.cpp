@@ -8,27 +8,26 @@ namespace vl {
 
 namespace {
 
-constexpr uint8_t kFillError = 9; // "#FILL!": the array was not spread over its area
+auto Key(const CellRange& r) {
+    return std::make_tuple(r.r1, r.c1, r.r2, r.c2);
+}
 
-bool IsArrayAnchor(const uint8_t* r) {
+} // namespace
+
+bool IsSpreadArrayAnchor(const uint8_t* r) {
+    constexpr uint8_t kFillError = 9; // "#FILL!": the array was not spread over its area
     if (!cell::IsFormula(r) || !(cell::ResultFlags(r) & kResultArray)) return false;
     if (cell::Error(r) == kFillError) return false;
     return cell::ArrayWidth(r) > 1 || cell::ArrayHeight(r) > 1;
 }
 
-CellRange ArrayArea(const uint8_t* r) {
+CellRange SpreadArrayArea(const uint8_t* r) {
     const int64_t width = std::max<int64_t>(cell::ArrayWidth(r), 1);
     const int64_t height = std::max<int64_t>(cell::ArrayHeight(r), 1);
     const int64_t c2 = std::min<int64_t>(int64_t(cell::Column(r)) + width - 1, kLastColumn);
     const int64_t r2 = std::min<int64_t>(int64_t(cell::Row(r)) + height - 1, kLastRow);
     return {cell::Column(r), cell::Row(r), uint16_t(c2), uint32_t(r2)};
 }
-
-auto Key(const CellRange& r) {
-    return std::make_tuple(r.r1, r.c1, r.r2, r.c2);
-}
-
-} // namespace
 
 std::vector<CellRange> CollectClearSet(const CCellStore& store, const CellRange& rect) {
     std::vector<CellRange> set{rect};
@@ -37,8 +36,8 @@ std::vector<CellRange> CollectClearSet(const CCellStore& store, const CellRange&
         const CellRange area = set[i];
         CellCursor cursor{kAdvance, store.StartPageForRow(area.r1), 0};
         while (const uint8_t* r = GetNextCellInRange(cursor, area)) {
-            if (!IsArrayAnchor(r)) continue;
-            const CellRange spread = ArrayArea(r);
+            if (!IsSpreadArrayAnchor(r)) continue;
+            const CellRange spread = SpreadArrayArea(r);
             if (known.insert(Key(spread)).second) set.push_back(spread);
         }
     }

@@ -10,6 +10,11 @@
 
 namespace vl {
 
+// Whether a record anchors an array formula spread over more than one cell ("#FILL!" anchors
+// spread over nothing), and the area it spreads over.
+bool IsSpreadArrayAnchor(const uint8_t* record);
+CellRange SpreadArrayArea(const uint8_t* record);
+
 // The rectangles that clearing `rect` empties, without repeats; anchors whose spreading
 // failed ("#FILL!") count as single cells.
 std::vector<CellRange> CollectClearSet(const CCellStore& store, const CellRange& rect);

@@ -26,7 +26,11 @@ static uint32_t SqueezePage(Page* page, CClearSetIndex& set) {
 void ClearRect(CCellStore& store, const CellRange& rect, CellCursor* cursor, bool freePages) {
     if (cursor) *cursor = CellCursor{cursor->flags, nullptr, 0};
     if (RangeEmpty(rect) || !store.FirstPage()) return;
-    const std::vector<CellRange> rects = CollectClearSet(store, rect);
+    ClearCells(store, CollectClearSet(store, rect), freePages);
+}
+
+void ClearCells(CCellStore& store, const std::vector<CellRange>& rects, bool freePages) {
+    if (rects.empty() || !store.FirstPage()) return;
     uint32_t top, bottom;
     ClearSetRows(rects, &top, &bottom);
     CClearSetIndex set(rects);

@@ -23,6 +23,9 @@ class CWorksheet;
 // Removes every record inside the rectangle, array areas included. Cannot fail. Emptied
 // pages are freed or kept on the free-page list by the flag; a given cursor is reset.
 void ClearRect(CCellStore& store, const CellRange& rect, CellCursor* cursor, bool freePages);
+// Removes every record that lies in one of the rectangles of `set`, taken as they are (no
+// array rule). Cannot fail.
+void ClearCells(CCellStore& store, const std::vector<CellRange>& set, bool freePages);
 // Deletes columns c1..c2: their records go and later columns move left.
 void ClearColumns(CCellStore& store, uint16_t c1, uint16_t c2);
 // The target becomes a page-by-page copy of the source; false (target unchanged) when

@@ -16,7 +16,9 @@ class CWorksheet;
 // Cells. Insertion moves every cell at or after the first row (column) on by the count and
 // refuses, changing nothing, when one would pass the last row (column). Removal deletes
 // the cells of the span (whole array areas anchored there included) and moves later cells
-// back. Neither allocates, so neither fails otherwise.
+// back. Both then drop the array elements that no array's area holds any longer (those an
+// insertion pushed past their area's end); the recalculation fills the areas again. Neither
+// fails otherwise.
 bool InsertRowsInCellStore(CCellStore& store, uint32_t first, uint32_t count);
 void RemoveRowsFromCellStore(CCellStore& store, uint32_t first, uint32_t last);
 bool InsertColumnsInCellStore(CCellStore& store, uint16_t first, uint16_t count);

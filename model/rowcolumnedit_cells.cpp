@@ -1,3 +1,4 @@
+#include "model/arrayelements.h"
 #include "model/rangeops.h"
 #include "model/rowcolumnedit.h"
 
@@ -45,6 +46,7 @@ bool InsertRowsInCellStore(CCellStore& store, uint32_t first, uint32_t count) {
     ForEachRecord(store.StartPageForRow(first), [&](uint8_t* r) {
         if (cell::Row(r) >= first) StoreU32(r + 3, cell::Row(r) + count);
     });
+    DropStrayArrayElements(store);
     return true;
 }
 
@@ -56,6 +58,7 @@ void RemoveRowsFromCellStore(CCellStore& store, uint32_t first, uint32_t last) {
     ForEachRecord(store.StartPageForRow(first), [&](uint8_t* r) {
         if (cell::Row(r) > last) StoreU32(r + 3, cell::Row(r) - count);
     });
+    DropStrayArrayElements(store);
 }
 
 bool InsertColumnsInCellStore(CCellStore& store, uint16_t first, uint16_t count) {
@@ -65,6 +68,7 @@ bool InsertColumnsInCellStore(CCellStore& store, uint16_t first, uint16_t count)
     ForEachRecord(store.FirstPage(), [&](uint8_t* r) {
         if (cell::Column(r) >= first) StoreU16(r + 1, uint16_t(cell::Column(r) + count));
     });
+    DropStrayArrayElements(store);
     return true;
 }
 

@@ -1,3 +1,4 @@
+#include "model/arrayelements.h"
 #include "model/rangeops.h"
 #include "model/rowcolumnedit.h"
 #include "model/runappender.h"
@@ -262,8 +263,10 @@ void TakeOutEmptyColumns(CWorksheet& ws, uint16_t first, uint16_t last) {
 bool RemoveWorksheetColumns(CWorksheet& ws, uint16_t first, uint16_t last, ErrorCode& error) {
     if (first > last || last > kLastColumn) return true;
     return Guarded(error, [&] {
-        return RemoveColumnFormatsAnd(ws.formats, first, last,
-                                      [&] { ClearColumns(ws.cells, first, last); });
+        return RemoveColumnFormatsAnd(ws.formats, first, last, [&] {
+            ClearColumns(ws.cells, first, last);
+            DropStrayArrayElements(ws.cells);
+        });
     });
 }
 

@@ -1,5 +1,6 @@
 #include "model/rowpermute.h"
 
+#include "model/arrayelements.h"
 #include "model/cellmerge.h"
 #include "model/memoryguard.h"
 #include "model/runappender.h"
@@ -99,6 +100,8 @@ bool PermuteUnguarded(CWorksheet& ws, const CellRange& rect, const uint32_t* gat
     if (!FillRuns(runSplice, rect, movedRuns)) return false;
     cellSplice.Commit();
     runSplice.Commit();
+    // Rows of an array area sorted apart leave elements that their array no longer holds.
+    DropStrayArrayElements(ws.cells);
     return true;
 }
 

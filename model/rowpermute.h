@@ -13,7 +13,8 @@ namespace vl {
 class CWorkbook;
 class CWorksheet;
 
-// `gather` holds one row of r1..r2 for each row of the rectangle, each once. False with the
+// `gather` holds one row of r1..r2 for each row of the rectangle, each once. Array elements
+// that the move carries out of their array's area are dropped. False with the
 // workbook's error at 8 (nothing moved) when memory runs out, 12 when `gather` is no such
 // permutation.
 bool PermuteRangeRows(CWorkbook& workbook, CWorksheet& ws, const CellRange& rect,

@@ -57,7 +57,8 @@ bool ReadKeptCells(const UndoEntry& e, CellRange* kept, std::vector<KeptCell>* c
     return true;
 }
 
-// The record a kept cell becomes at (c, r): a formula without a result, to be recalculated.
+// The record a kept cell becomes at (c, r): a formula without a result, to be recalculated;
+// an array's element stays one.
 bool MakeKeptRecord(CellBuffer& b, const KeptCell& k, uint16_t c, uint32_t r) {
     if (k.kind == kCellFormula) {
         FormulaHead head;
@@ -66,8 +67,13 @@ bool MakeKeptRecord(CellBuffer& b, const KeptCell& k, uint16_t c, uint32_t r) {
         head.resultFlags = 0;
         return MakeFormulaCell(b, c, r, head, k.text);
     }
-    if (k.kind == kCellText) return MakeTextCell(b, c, r, k.text);
-    return MakeNumberCell(b, c, r, k.kind == kCellNumber ? k.number : 0.0, k.kind >> 4);
+    const uint8_t kind = k.kind & ~kCellArrayElement;
+    const bool made =
+        kind == kCellText
+            ? MakeTextCell(b, c, r, k.text)
+            : MakeNumberCell(b, c, r, kind == kCellNumber ? k.number : 0.0, kind >> 4);
+    if (made) b.bytes[0] |= k.kind & kCellArrayElement;
+    return made;
 }
 
 bool RestoreCellUnguarded(CWorkbook& workbook, CWorksheet& ws, uint16_t column, uint32_t row,

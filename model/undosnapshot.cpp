@@ -36,15 +36,16 @@ void NoteItem(CWorkbook& workbook, const CTreeItem& item, UndoEntry& e, bool fol
     e.treePosition = GetTreeItemIndex(&item, workbook.tree.first);
 }
 
-// What a kept cell keeps: its kind byte and text.
+// What a kept cell keeps: its kind byte and text. An element of an array keeps its flag, so
+// that the array it belongs to finds it again as its own.
 uint8_t KeptKind(const uint8_t* r, std::string_view* text) {
     *text = {};
     if (cell::IsFormula(r)) return *text = cell::Formula(r), kCellFormula;
+    const uint8_t element = cell::Flags(r) & kCellArrayElement;
     if (cell::Error(r))
-        return uint8_t((cell::Flags(r) & ~(kCellText | kCellFormula | kCellArrayElement)) |
-                       kCellNumber);
-    if (cell::IsNumber(r)) return kCellNumber;
-    return *text = cell::Text(r), kCellText;
+        return uint8_t((cell::Flags(r) & ~(kCellText | kCellFormula)) | kCellNumber);
+    if (cell::IsNumber(r)) return uint8_t(kCellNumber | element);
+    return *text = cell::Text(r), uint8_t(kCellText | element);
 }
 
 // Styles of the workbook renumbered into an entry's own small table.
@@ -115,7 +116,7 @@ bool FillKeptCells(CWorkbook& workbook, CWorksheet& ws, const CellRange& rect, U
         StoreU16(p, cell::Column(r));
         StoreU32(p + 2, cell::Row(r));
         p[6] = kind;
-        StoreF64(p + 7, kind == kCellNumber ? cell::Number(r) : 0.0);
+        StoreF64(p + 7, (kind & ~kCellArrayElement) == kCellNumber ? cell::Number(r) : 0.0);
         // A formula keeps its array size in the number's place: put back, it is as it was
         // once recalculated.
         if (kind == kCellFormula) {

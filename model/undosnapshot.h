@@ -61,7 +61,8 @@ bool SnapshotContainer(CWorkbook& workbook, CTreeItem* item, CContainer& contain
 
 // The layout of a kind-1 cell buffer: a header (u16 c1, u32 r1, u16 c2, u32 r2, u32 count)
 // and per kept cell u16 column, u32 row, u8 kind, f64 number, u16 length, the text and a
-// zero. Kind: 1 text, 2 number, 4 formula text, or the flags byte of a constant error. A
+// zero. Kind: 1 text, 2 number, 4 formula text, or the flags byte of a constant error; text,
+// number and error keep bit 8 when the cell is an element of an array. A
 // formula keeps its array width (u16) and height (u32) in the number's first six bytes.
 constexpr uint32_t kKeptCellsHead = 16;
 constexpr uint32_t kKeptCellHead = 17;

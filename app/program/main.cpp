@@ -1,5 +1,6 @@
 // The vorlane program: starts the shell with the automation server and runs its message loop.
 
+#include "app/program/documentservices.h"
 #include "app/shell.h"
 #include "automation/dbus/dbusclient.h"
 #include "automation/dbus/dbusregistration.h"
@@ -53,6 +54,8 @@ int main(int argc, char** argv) {
     vl::CDBusAutomationClient servers(vl::LoadServerList(),
                                       [] { return QDBusConnection::sessionBus(); });
     const InstalledClient installed(&servers);
+    vl::CScreenDocumentServices documents;
+    vl::SetDocumentServices(&documents);
     vl::CWorkbookWndFactory windows;
     vl::CApplicationShell shell(timers, clock, vl::DefaultProfileIo(), &windows);
     std::unique_ptr<vl::CAutomationBus> server;
@@ -61,5 +64,7 @@ int main(int argc, char** argv) {
         return shell.ExitCode();
     const int code = app.exec();
     server.reset(); // the classes are withdrawn before the profile is written
-    return shell.Finish(code);
+    const int exitCode = shell.Finish(code);
+    vl::SetDocumentServices(nullptr);
+    return exitCode;
 }

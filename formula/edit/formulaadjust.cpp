@@ -1,9 +1,11 @@
 #include "formula/edit/formulaadjust.h"
 
+#include "formula/folderrange.h"
 #include "formula/textscan.h"
 #include "formula/tokenizer.h"
 #include "model/cellmerge.h"
 #include "model/memoryguard.h"
+#include "model/worksheet.h"
 #include "platform/core/cp1252.h"
 
 #include <algorithm>
@@ -111,11 +113,26 @@ bool RewriteReference(const Edit& e, std::string_view ref, int64_t baseRow, int6
     return true;
 }
 
-// Drops what reading a token left on the context's stacks.
-void ReleaseToken(CEvalContext& ctx, uint16_t type) {
-    if (type == kTokenText) ctx.stringPool.PopTempString();
+// Drops what reading a token left on the context's stacks; a text token's text is kept in
+// `text`, as the name a qualifier may follow.
+void ReleaseToken(CEvalContext& ctx, uint16_t type, std::string& text) {
+    if (type == kTokenText) text = ctx.stringPool.PopTempString();
     if (type == kTokenArray)
         if (Page* chain = ctx.scratch.PopPointer()) ctx.scratch.cells.FreePageChain(chain);
+}
+
+// Whether a qualifier's name (as the evaluator resolves it: from the worksheet's folder
+// unless it starts at the root) is the worksheet whose store `own` is.
+bool NamesOwnWorksheet(const CEvalContext& ctx, std::string_view name, const CCellStore* own) {
+    const size_t first = name.find_first_not_of(' ');
+    if (!own || first == std::string_view::npos) return false;
+    name = name.substr(first, name.find_last_not_of(' ') + 1 - first);
+    if (name.front() == '[') return false; // another workbook
+    std::string path;
+    if (name.front() != '\\') GetFolderPath(ctx, own, path);
+    path.append(name);
+    const CWorksheet* ws = AsWorksheet(FindNodeByPath(ctx, path));
+    return ws && &ws->cells == own;
 }
 
 // The rewrites of every formula of the store; false when one fails. `only` limits the walk to
@@ -133,7 +150,7 @@ bool CollectFormulaTexts(CEvalContext& ctx, const CCellStore& store, uint8_t mod
         const std::string_view formula = cell::Formula(r);
         bool reached = false;
         if (!AdjustFormulaText(ctx, formula, cell::Column(r), cell::Row(r), mode, range, text,
-                               &reached))
+                               &reached, &store))
             return false;
         if (onlyBefore) continue;
         if (text != formula) out.push_back({cell::Column(r), cell::Row(r), text});
@@ -180,7 +197,7 @@ bool ApplyFormulaTexts(CCellStore& store, const std::vector<FormulaText>& rewrit
 
 bool AdjustFormulaText(CEvalContext& ctx, std::string_view text, uint16_t column, uint32_t row,
                        uint8_t mode, const RangeDescriptor& range, std::string& out,
-                       bool* reachedSpan) {
+                       bool* reachedSpan, const CCellStore* own) {
     const Edit e = MakeEdit(mode, range);
     bool reached = false;
     ctx.BeginFormula(column, row);
@@ -189,6 +206,8 @@ bool AdjustFormulaText(CEvalContext& ctx, std::string_view text, uint16_t column
     out.append(text.substr(0, pos));
     uint16_t previous = 0;
     bool lastQualified = false;
+    bool qualifiesOwn = false; // the latest qualifier names the edited worksheet
+    std::string name;
     for (;;) {
         const size_t start = SkipBlanks(text, pos);
         out.append(text.substr(pos, start - pos));
@@ -196,16 +215,19 @@ bool AdjustFormulaText(CEvalContext& ctx, std::string_view text, uint16_t column
         FormulaToken token;
         const uint16_t type = ReadFormulaToken(ctx, text, pos, token, InternalSyntax());
         if (type == 0 || type == kTokenEnd) break;
-        ReleaseToken(ctx, type);
+        ReleaseToken(ctx, type, name);
         const std::string_view piece = text.substr(start, pos - start);
+        if (type == kTokenQualifier)
+            qualifiesOwn = previous == kTokenText && NamesOwnWorksheet(ctx, name, own);
         if (type == kTokenReference) {
-            // A qualifier names another worksheet, also for the far end of its range.
+            // A qualifier names another worksheet, also for the far end of its range, unless
+            // it names the edited one.
             const bool qualified =
                 previous == kTokenQualifier || (previous == kTokenRange && lastQualified);
             lastQualified = qualified;
             // A distance that reaches off the sheet from where the cell now stands may come
             // back onto it: the rules read the text, not the resolved place.
-            if (!qualified) {
+            if (!qualified || qualifiesOwn) {
                 if (!RewriteReference(e, piece, row, column, out, reached)) return false;
                 previous = type;
                 continue;
@@ -251,7 +273,7 @@ bool PlanFormulasAfterEdit(CEvalContext& ctx, const CCellStore& store, uint8_t m
         const uint32_t row = e.rows ? uint32_t(moved) : cell::Row(r);
         const std::string_view formula = cell::Formula(r);
         bool reached = false;
-        if (!AdjustFormulaText(ctx, formula, column, row, mode, range, text, &reached))
+        if (!AdjustFormulaText(ctx, formula, column, row, mode, range, text, &reached, &store))
             return false;
         if (text != formula) texts.push_back({column, row, text});
         if (reached && lost) lost->push_back({cell::Column(r), cell::Row(r), std::string(formula)});

@@ -31,7 +31,8 @@ struct FormulaText {
 
 // Rewrites every formula of the store for rows (columns) of `range` inserted or removed;
 // the store already holds the cells where the edit put them. References that follow a
-// worksheet qualifier point into other worksheets and are left alone. False, changing no
+// worksheet qualifier point into other worksheets and are left alone, unless the qualifier
+// names the store's own worksheet. False, changing no
 // formula, when a rewrite would take a reference off the sheet or a record could not be
 // had. A removal cannot be rewritten back for a formula that reached into the removed
 // span; with `lost` given, such formulas come back with the texts they had and the cells
@@ -61,9 +62,10 @@ bool UnpackFormulaTexts(const uint8_t* block, uint32_t size, std::vector<Formula
 // The rewrite of one formula text (internal form) of the cell at (column, row), as it
 // stands after the edit. False when a reference would leave the sheet; `out` is the text
 // with the changes, equal to `text` when none applies.
-// `reachedSpan`, when given, is set when a reference reached into a removed span.
+// `reachedSpan`, when given, is set when a reference reached into a removed span. `own` is
+// the store of the formula's worksheet: a qualifier that names it counts as none.
 bool AdjustFormulaText(CEvalContext& ctx, std::string_view text, uint16_t column, uint32_t row,
                        uint8_t mode, const RangeDescriptor& range, std::string& out,
-                       bool* reachedSpan = nullptr);
+                       bool* reachedSpan = nullptr, const CCellStore* own = nullptr);
 
 } // namespace vl

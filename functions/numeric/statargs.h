@@ -4,6 +4,7 @@
 // argument to the first), the data argument of the ranked functions, parameters applied
 // element by element, and areas read position by position into a matrix.
 
+#include "formula/arraylimits.h"
 #include "formula/operands.h"
 #include "functions/numeric/matrix.h"
 #include "functions/numeric/orderstat.h"
@@ -103,7 +104,7 @@ bool ApplyOverParameters(CEvalContext& ctx, std::initializer_list<uint16_t> para
 void GatherDataItems(CEvalContext& ctx, AreaWalk& area, std::vector<DataItem>& items);
 
 // Positions beyond which an area is not read into a matrix: #MEMORY!.
-constexpr uint64_t kMaxAreaPositions = uint64_t(1) << 26;
+constexpr uint64_t kMaxAreaPositions = kMaxArrayPositions;
 
 // Reads a taken area into a zero-filled rows x columns matrix: numbers and numeric texts
 // at their positions; error cells, other texts and empty cells stay 0.

@@ -2,8 +2,11 @@
 
 #include "platform/core/cp1252.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 namespace vl {
 
@@ -27,15 +30,70 @@ std::string WidenExponent(std::string s) {
 constexpr int kMaxPrecision = 340;
 // The longest text: a sign, the 309 whole digits of the largest double, the point and the
 // decimals.
-constexpr int kMaxText = 1 + 309 + 1 + kMaxPrecision;
+constexpr int kMaxText = 1 + 309 + 1 + kMaxPrecision + 1;
 
 std::string Format(double value, std::chars_format fmt, int precision) {
     if (precision < 0) precision = 0;
-    if (precision > kMaxPrecision) precision = kMaxPrecision;
+    // One more decimal than callers may ask for: the digit that decides an exact half.
+    if (precision > kMaxPrecision + 1) precision = kMaxPrecision + 1;
     char buf[kMaxText];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, fmt, precision);
     if (ec != std::errc()) return "0";
     return WidenExponent(std::string(buf, end));
+}
+
+// The number of binary digits after the point of a finite value (0 for whole numbers):
+// value × 10^p is an exact half exactly when this is p + 1.
+int FractionBits(double value) {
+    if (value == 0 || !std::isfinite(value)) return 0;
+    int exponent = 0;
+    const double mantissa = std::frexp(std::fabs(value), &exponent);
+    const auto bits = static_cast<uint64_t>(std::ldexp(mantissa, 53));
+    const int count = 53 - exponent - std::countr_zero(bits);
+    return count > 0 ? count : 0;
+}
+
+// Adds one to the last digit of a printed magnitude (a sign, digits and a point), carrying
+// to the left; a carry past the first digit puts a new "1" there.
+void BumpLastDigit(std::string& s) {
+    const std::size_t first = !s.empty() && s[0] == '-' ? 1 : 0;
+    for (std::size_t i = s.size(); i > first; --i) {
+        char& c = s[i - 1];
+        if (c == '.') continue;
+        if (c != '9') {
+            ++c;
+            return;
+        }
+        c = '0';
+    }
+    s.insert(first, 1, '1');
+}
+
+// The text of an exact half rounded away from zero: the digits one place further, which
+// then end in the 5, lose that 5 and round up.
+std::string DropHalfAndBump(std::string s) {
+    s.pop_back();
+    if (!s.empty() && s.back() == '.') s.pop_back();
+    BumpLastDigit(s);
+    return s;
+}
+
+// Whether the scientific text of `value` with `precision` + 1 decimals ends in a 5 that is
+// exact: every further digit of the value's full expansion is 0.
+bool ScientificHalf(double value, int precision, std::string_view text) {
+    const std::size_t e = text.find('e');
+    if (e == std::string_view::npos || e == 0 || text[e - 1] != '5') return false;
+    // A double has at most 767 significant digits; 780 decimals show all of them.
+    char full[800];
+    auto [end, ec] =
+        std::to_chars(full, full + sizeof full, value, std::chars_format::scientific, 780);
+    if (ec != std::errc()) return false;
+    const std::string_view digits(full, std::size_t(end - full));
+    const std::size_t point = digits.find('.');
+    const std::size_t mark = digits.find('e');
+    if (point == std::string_view::npos || mark == std::string_view::npos) return false;
+    const std::size_t rest = point + 1 + std::size_t(precision) + 1;
+    return digits.substr(rest, mark - rest).find_first_not_of('0') == std::string_view::npos;
 }
 
 // The power of ten of the first significant digit of an unsigned number text.
@@ -117,12 +175,36 @@ std::string FormatNumberG(double value, int precision) {
     return Format(value, std::chars_format::general, precision);
 }
 
+// An exact half rounds away from zero, as people round and the classic runtimes print;
+// every other value keeps its correctly rounded digits.
 std::string FormatNumberE(double value, int precision) {
-    return Format(value, std::chars_format::scientific, precision);
+    precision = std::clamp(precision, 0, kMaxPrecision);
+    const std::string longer = Format(value, std::chars_format::scientific, precision + 1);
+    if (!ScientificHalf(value, precision, longer))
+        return Format(value, std::chars_format::scientific, precision);
+    const std::size_t e = longer.find('e');
+    std::string mantissa = DropHalfAndBump(longer.substr(0, e));
+    const std::size_t sign = longer[e + 1] == '-' ? 1 : 0;
+    long exponent = 0;
+    std::from_chars(longer.data() + e + 2, longer.data() + longer.size(), exponent);
+    if (sign) exponent = -exponent;
+    const std::size_t first = mantissa[0] == '-' ? 1 : 0;
+    if (mantissa.size() > first + 1 && mantissa[first + 1] != '.') {
+        // Every digit was 9: 9.95 became 10.0, which is 1.00 one power of ten up.
+        mantissa.resize(first);
+        mantissa += precision > 0 ? "1." + std::string(std::size_t(precision), '0') : "1";
+        ++exponent;
+    }
+    const std::string digits = std::to_string(exponent < 0 ? -exponent : exponent);
+    return WidenExponent(mantissa + (exponent < 0 ? "e-" : "e+") + (digits.size() < 2 ? "0" : "") +
+                         digits);
 }
 
 std::string FormatNumberF(double value, int precision) {
-    return Format(value, std::chars_format::fixed, precision);
+    precision = std::clamp(precision, 0, kMaxPrecision);
+    if (FractionBits(value) != precision + 1)
+        return Format(value, std::chars_format::fixed, precision);
+    return DropHalfAndBump(Format(value, std::chars_format::fixed, precision + 1));
 }
 
 } // namespace vl

@@ -402,6 +402,12 @@ TEST(BodyVersions, OldDropDownListsAreJoinedAndNamed) {
         Read(bad, ok);
         EXPECT_FALSE(ok) << list;
     }
+    // A piece's length byte says at most 30: 31 is refused.
+    BodyBuilder longer(2);
+    longer.Head().U32(1).U16(3).U8(0).U8(31).Text(std::string(30, 'z'));
+    longer.Fonts(1).Styles(1).U32(0).U32(0);
+    Read(longer, ok);
+    EXPECT_FALSE(ok);
 }
 
 // Containers of older files are numbered over the whole file, and their charts' view

@@ -102,6 +102,17 @@ TEST(XmlContainerRead, IdsAreMadeUniqueOverTheWorkbook) {
     while (last->next) last = last->next;
     EXPECT_EQ(last->settings.id, 256);
     EXPECT_TRUE(ReadFromMemory(WriteToMemory(*all.book)).ok);
+    // With 1 to 254 taken the last small id is still free: a repeated id and a missing one
+    // take 255 and then 256.
+    std::string most;
+    for (int id = 1; id <= 254; ++id)
+        most += "<Container ID='" + std::to_string(id) + "'></Container>";
+    Loaded some = Read(Document("<Worksheet>" + most +
+                                "<Container ID='3'></Container><Container/>" + "</Worksheet>"));
+    std::vector<uint16_t> tail;
+    for (const CContainer* c = SheetOf(some).firstContainer; c; c = c->next)
+        if (c->settings.id >= 254) tail.push_back(c->settings.id);
+    EXPECT_EQ(tail, (std::vector<uint16_t>{254, 255, 256}));
 }
 
 TEST(XmlContainerRead, LayoutAndPlacement) {

@@ -238,3 +238,59 @@ TEST_F(CellInputTest, EditorTextOfEveryNumberReadsBackAsThatNumber) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+// Zero typed in any signed form is stored as +0: the cell and the editor show "0".
+TEST_F(CellInputTest, TypedNegativeZeroIsStoredAsPlusZero) {
+    for (const char* text : {"-0", "(0)", "-0%", "-0.000", "-0e5", "($0)"}) {
+        ASSERT_EQ(Parse(text), CellInput::kStored) << text;
+        ASSERT_TRUE(cell::IsNumber(cell_.data())) << text;
+        EXPECT_EQ(cell::Number(cell_.data()), 0.0) << text;
+        EXPECT_FALSE(std::signbit(cell::Number(cell_.data()))) << text;
+        CCellStore cells;
+        CellCursor cursor;
+        ASSERT_TRUE(cells.PutCell(cell_.data(), cursor));
+        EXPECT_EQ(GetCellText(ctx_, cells, 1, 2, 1, 2, false, false), "0") << text;
+    }
+}
+
+// The editor keeps 15 significant digits: a small number whose fixed form would lose some
+// opens in exponent form and Enter stores it unchanged; others keep the plain form.
+TEST_F(CellInputTest, EditorTextOfSmallNumbersKeepsFifteenSignificantDigits) {
+    struct Case {
+        double value;
+        const char* text;
+    } cases[] = {
+        {1.23456789e-10, "1.23456789e-010"},
+        {-1.23456789e-10, "-1.23456789e-010"},
+        {0.0123456789012345, "0.0123456789012345"},
+        {0.01234567890123456, "0.0123456789012346"},
+        {1.5e-10, "0.00000000015"},
+        {0.1, "0.1"},
+        {1234.5678, "1234.5678"},
+        {1e-14, "0.00000000000001"},
+        {1.2e-14, "1.2e-014"},
+        {123456789012345678.0, "1.23456789012346e+017"},
+    };
+    for (const SeparatorSet& set : {InternalSeparators(), formulatest::CommaLocaleSeparators()}) {
+        UserSeparators() = set;
+        for (const Case& c : cases) {
+            CCellStore cells;
+            CellBuffer b;
+            CellCursor cursor;
+            ASSERT_TRUE(MakeNumberCell(b, 0, 0, c.value) && cells.PutCell(b.data(), cursor));
+            std::string expected = c.text;
+            if (!std::strchr(c.text, 'e'))
+                for (char& ch : expected) ch = ch == '.' ? set.decimal : ch;
+            const std::string text = GetCellText(ctx_, cells, 0, 0, 0, 0, false, false);
+            EXPECT_EQ(text, expected);
+            ASSERT_EQ(Parse(text), CellInput::kStored) << text;
+            if (c.value == 123456789012345678.0) continue; // beyond 15 digits by nature
+            if (c.value == 0.01234567890123456) continue;
+            EXPECT_EQ(cell::Number(cell_.data()), c.value) << text;
+        }
+    }
+}
+
+} // namespace vl

@@ -78,3 +78,45 @@ TEST(EvaluateFormulaText, ConcatenationIsBoundedByItsBuffer) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+// An element-wise result has a position for each of its shape's: up to 2^26 are made, past
+// that the operator gives #MEMORY! and allocates nothing, whatever the cells hold (a constant
+// beside the range would otherwise be paired with every position).
+TEST(EvaluateFormulaText, ElementwiseResultsAreCappedAtTwoToTheTwentySix) {
+    struct Case {
+        const char* formula;
+        uint16_t columns; // of the result, 0 for #MEMORY!
+        uint32_t rows;
+    } cases[] = {
+        {"=R1C1:R65536C1024=R1C1:R65536C1024", 1024, 65536}, // exactly 2^26
+        {"=C1:C32=C1:C32", 32, kMaxRows},                    // 2^26 as whole columns
+        {"=R1C1:R85489C785=R1C1:R85489C785", 0, 0},          // 2^26 + 1
+        {"=R1C1:R85489C785=2", 0, 0},
+        {"=C1:C33=2", 0, 0},
+        {"=-C1:C304", 0, 0},
+        {"=R1C1:R3C2*2", 2, 3},
+    };
+    test::TestBook book;
+    book.Number("B2", 5);
+    CEvalContext& ctx = book.Ctx();
+    ctx.worksheetList = book.Book().tree.first;
+    ctx.currentCells = &book.Sheet().cells;
+    for (const Case& c : cases) {
+        const uint16_t kind = EvaluateFormulaText(ctx, c.formula, 10, 10);
+        const FormulaToken& v = ctx.values[1];
+        if (c.columns == 0) {
+            EXPECT_EQ(std::tuple(v.error, ctx.scratch.arrayCount), std::tuple(kErrMemory, 0))
+                << c.formula;
+        } else {
+            ASSERT_EQ(kind, kTokenArray) << c.formula;
+            EXPECT_EQ(std::tuple(v.error, v.lastColumn + 1, v.lastRow + 1),
+                      std::tuple(0, int(c.columns), c.rows))
+                << c.formula;
+        }
+        ctx.ReleaseScratchArrays();
+    }
+}
+
+} // namespace vl

@@ -103,3 +103,57 @@ TEST(EvaluateFormulaText, NoFormulaAndUnclosedCalls) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+// Ranges on two worksheets share no cell, however their rectangles overlap.
+TEST(EvaluateFormulaText, IntersectionOfRangesOnTwoWorksheetsIsNull) {
+    TestBook book;
+    CWorksheet& first = book.Sheet();
+    CWorksheet& other = book.AddSheet("Other");
+    Numbers(book, first, {{"B2", 1}});
+    Numbers(book, other, {{"B2", 2}});
+    EXPECT_EQ(book.Eval("=Other!A1:B2 _ B2:C3"), "#NULL!");
+    EXPECT_EQ(book.Eval("=A1:B2 _ (Other!B2:C3)"), "#NULL!");
+    EXPECT_EQ(book.Eval("=Other!A1:B2 _ (Other!B2:C3)"), "2");
+    EXPECT_EQ(book.Eval("=Sheet1!A1:B2 _ B2:C3"), "1");
+}
+
+// A folder's stack of blocks may be exactly as tall as the grid: a whole column over a folder
+// of one worksheet reads, down to its last row, and so do two blocks of half the grid; one
+// row more gives #REF!.
+TEST(EvaluateFormulaText, AFolderStackExactlyAsTallAsTheGridReads) {
+    TestBook book;
+    book.Sheet();
+    book.AddFolder("F");
+    CWorksheet& inner = book.AddSheet("Inner", 2);
+    book.Number(inner, "A1", 4);
+    book.Number(inner, "A2097152", 7);
+    CEvalContext& ctx = book.Ctx();
+    ctx.worksheetList = book.Book().tree.first;
+    ctx.currentCells = &book.Sheet().cells;
+    // The error and last row of the result, and its stored cells as (row, number).
+    const auto stack = [&](const char* formula) {
+        std::vector<std::pair<uint32_t, double>> read;
+        const uint16_t kind = EvaluateFormulaText(ctx, formula, 5, 5);
+        const FormulaToken& v = ctx.values[1];
+        const auto shape = std::tuple(int(v.error), kind == kTokenArray ? v.lastRow : 0u);
+        if (kind == kTokenArray && ctx.scratch.arrayCount == 1) {
+            CellCursor cursor{kAdvance, ctx.scratch.arrays[0], 0};
+            while (const uint8_t* r = NextCellRecord(cursor))
+                read.emplace_back(cell::Row(r), cell::Number(r));
+        }
+        ctx.ReleaseScratchArrays();
+        return std::pair(shape, read);
+    };
+    using Read = std::vector<std::pair<uint32_t, double>>;
+    EXPECT_EQ(stack("='\\F'!C1"), std::pair(std::tuple(0, kLastRow), Read{{0, 4}, {kLastRow, 7}}));
+    CWorksheet& second = book.AddSheet("Second", 2);
+    book.Number(second, "A1", 5);
+    EXPECT_EQ(stack("='\\F'!R1C1:R1048576C1"),
+              std::pair(std::tuple(0, kLastRow), Read{{0, 4}, {1048576, 5}}));
+    EXPECT_EQ(stack("='\\F'!R1C1:R1048577C1").first, std::tuple(int(kErrRef), 0u));
+    EXPECT_EQ(stack("='\\F'!C1").first, std::tuple(int(kErrRef), 0u));
+}
+
+} // namespace vl

@@ -114,3 +114,109 @@ TEST(PermuteRangeRows, MovesCellsAndRunsInsideTheRectangleOnly) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+using namespace modeltest;
+using storetest::Consistent;
+
+namespace {
+
+// Each cell of column `column`, rows 0..rows-1: "a" anchor, "e" element, "p" plain, "-" none.
+std::string ColumnKinds(const CCellStore& store, uint16_t column, uint32_t rows) {
+    std::string out;
+    for (uint32_t row = 0; row < rows; ++row) {
+        const uint8_t* r = FindCell(store, row, column);
+        out += !r ? '-' : cell::IsFormula(r) ? 'a' : cell::Flags(r) & kCellArrayElement ? 'e' : 'p';
+    }
+    return out;
+}
+
+} // namespace
+
+// Elements that an edit carries out of their array's area go; elements still inside one stay,
+// also those of an array whose anchor an edit moved beside them; plain cells always stay.
+TEST(RowColumnEdit, ElementsCarriedOutOfTheirAreaAreDropped) {
+    struct Case {
+        const char* name;
+        std::function<void(CWorksheet&)> edit;
+        const char* columnA; // rows 0..8 after the edit
+    } cases[] = {
+        {"insert inside",
+         [](CWorksheet& ws) {
+             ErrorCode e;
+             InsertWorksheetRows(ws, 1, 1, e);
+         },
+         "a-e----p-"},
+        {"insert two inside",
+         [](CWorksheet& ws) {
+             ErrorCode e;
+             InsertWorksheetRows(ws, 2, 3, e);
+         },
+         "ae------p"},
+        {"insert above",
+         [](CWorksheet& ws) {
+             ErrorCode e;
+             InsertWorksheetRows(ws, 0, 0, e);
+         },
+         "-aee---p-"},
+        {"insert below",
+         [](CWorksheet& ws) {
+             ErrorCode e;
+             InsertWorksheetRows(ws, 3, 3, e);
+         },
+         "aee----p-"},
+        {"remove inside",
+         [](CWorksheet& ws) {
+             ErrorCode e;
+             RemoveWorksheetRows(ws, 1, 1, e);
+         },
+         "ae---p---"},
+        {"remove anchor",
+         [](CWorksheet& ws) {
+             ErrorCode e;
+             RemoveWorksheetRows(ws, 0, 0, e);
+         },
+         "-----p---"},
+        {"insert column",
+         [](CWorksheet& ws) {
+             ErrorCode e;
+             InsertWorksheetColumns(ws, 0, 0, e);
+         },
+         "---------"},
+    };
+    for (const Case& c : cases) {
+        auto book = BookWithSheets(1);
+        CWorksheet& ws = *book->tree.active;
+        PutArray(ws.cells, 0, 0, 1, 3); // A1:A3
+        PutArray(ws.cells, 1, 0, 2, 1); // B1:C1
+        PutNumber(ws.cells, 0, 6, 7);
+        c.edit(ws);
+        EXPECT_EQ(ColumnKinds(ws.cells, 0, 9), c.columnA) << c.name;
+        EXPECT_TRUE(Consistent(ws.cells)) << c.name;
+    }
+    // A column inserted through B1:C1 pushes its element to D1, past the area.
+    auto book = BookWithSheets(1);
+    CWorksheet& ws = *book->tree.active;
+    PutArray(ws.cells, 1, 0, 2, 1);
+    ErrorCode e;
+    ASSERT_TRUE(InsertWorksheetColumns(ws, 2, 2, e));
+    EXPECT_EQ(std::tuple(FindCell(ws.cells, 0, 2), FindCell(ws.cells, 0, 3)),
+              std::tuple(nullptr, nullptr));
+    ASSERT_NE(FindCell(ws.cells, 0, 1), nullptr);
+}
+
+// A sort that takes an anchor away from its elements leaves them to no array: they go, and
+// those the anchor's new area holds stay.
+TEST(PermuteRangeRows, ElementsSortedAwayFromTheirAreaAreDropped) {
+    auto book = BookWithSheets(1);
+    CWorksheet& ws = *book->tree.active;
+    PutArray(ws.cells, 1, 0, 1, 2); // B1:B2
+    PutArray(ws.cells, 2, 0, 1, 3); // C1:C3, an element of which lands on the moved area
+    const uint32_t gather[] = {2, 1, 0};
+    ASSERT_TRUE(PermuteRangeRows(*book, ws, {0, 0, 1, 2}, gather));
+    // B3 anchors B3:B4 now: B2, its old element, is held by no area.
+    EXPECT_EQ(ColumnKinds(ws.cells, 1, 4), "--a-");
+    EXPECT_EQ(ColumnKinds(ws.cells, 2, 4), "aee-");
+}
+} // namespace vl

@@ -449,3 +449,30 @@ TEST(UndoSnapshots, BadIndexesAndRunningOutOfMemoryLeaveSlotsEmptyAndSheetsUntou
 }
 
 } // namespace vl
+
+namespace vl {
+
+using namespace modeltest;
+
+// Kept elements of an array (a number, a text, an error) come back as elements, byte for byte,
+// so that their array owns them again; a plain cell beside them stays plain.
+TEST(UndoSnapshots, KeptArrayElementsComeBackAsElements) {
+    auto book = BookWithSheets(1);
+    CWorksheet& ws = *book->tree.active;
+    PutArray(ws.cells, 0, 0, 1, 4);
+    CellBuffer b;
+    ASSERT_TRUE(MakeTextCell(b, 0, 2, "element"));
+    b.bytes[0] |= kCellArrayElement;
+    Put(ws.cells, b);
+    ASSERT_TRUE(MakeNumberCell(b, 0, 3, 0, 4));
+    b.bytes[0] |= kCellArrayElement;
+    Put(ws.cells, b);
+    PutNumber(ws.cells, 0, 4, 2.5);
+    const Cells before = Dump(ws.cells);
+    ASSERT_TRUE(book->RecordUndoCells({0, 1, 0, 4}, 0, 1));
+    for (uint32_t row = 1; row <= 4; ++row) PutText(ws.cells, 0, row, "typed");
+    ASSERT_TRUE(RestoreCellFromUndo(*book, ws, 0, 1, book->undo, 0));
+    EXPECT_EQ(Dump(ws.cells), before);
+}
+
+} // namespace vl

@@ -1,5 +1,7 @@
 #include "edittestutil.h"
+#include "formula/edit/editcommands.h"
 #include "formula/edit/formulaadjust.h"
+#include "undobook.h"
 
 #include <gtest/gtest.h>
 
@@ -138,6 +140,37 @@ TEST(AdjustFormulasAfterEdit, ARemovalGivesBackTheFormulasThatReachedIntoTheSpan
     EXPECT_EQ(Listed(back), Listed(lost));
     back.clear();
     EXPECT_FALSE(UnpackFormulaTexts(block.get(), size - 1, back));
+}
+
+// A qualifier that names the edited worksheet (by its name in any case, quoted, or by its
+// path from the root) is read as none; one naming another worksheet keeps its text. Undo
+// gives back the texts before.
+TEST(AdjustFormulasAfterEdit, AQualifierNamingTheEditedWorksheetIsAdjustedLikeNone) {
+    CUndoBook b;
+    struct Case {
+        CWorksheet* ws;
+        uint16_t column;
+        uint32_t row;
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {&b.S1(), 10, 0, "=S1!R[4]C[-10]+R[4]C[-10]", "=S1!R[5]C[-10]+R[5]C[-10]"},
+        {&b.S1(), 10, 1, "=SUM(s1!R[-1]C[-10]:R[8]C[-10])", "=SUM(s1!R[-1]C[-10]:R[9]C[-10])"},
+        {&b.S1(), 11, 0, "=S3!R[4]C+'S1'!R[4]C", "=S3!R[4]C+'S1'!R[5]C"},
+        {&b.S1(), 11, 1, "=S3!R[3]C:S1!R[3]C", "=S3!R[3]C:S1!R[4]C"},
+        // S2 stands in folder F: its own name is found from there, and from the root.
+        {&b.S2(), 10, 0, "=S2!R[4]C+'\\F\\S2'!R[4]C+S3!R[4]C",
+         "=S2!R[5]C+'\\F\\S2'!R[5]C+S3!R[4]C"},
+        {&b.S2(), 10, 1, "='\\S2'!R[4]C", "='\\S2'!R[4]C"}, // no such item at the root
+    };
+    for (const Case& c : cases) b.Formula(*c.ws, c.column, c.row, c.in);
+    for (CWorksheet* ws : {&b.S1(), &b.S2()}) {
+        b.Book().tree.active = ws;
+        ASSERT_EQ(InsertRowsCommand(b.Book(), {{0, 2, 3, 2}, 0, 2}), CommandResult::kDone);
+    }
+    for (const Case& c : cases) EXPECT_EQ(b.FormulaAt(*c.ws, c.column, c.row), c.out) << c.in;
+    for (int i = 0; i < 2; ++i) ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+    for (const Case& c : cases) EXPECT_EQ(b.FormulaAt(*c.ws, c.column, c.row), c.in) << c.in;
 }
 
 } // namespace vl

@@ -44,6 +44,7 @@ TEST_F(SolverBuiltins, ResultsLeaveTheVariablesAsTheyWere) {
         {"=ROOT(B2, B3, 0, 3, )", {2.02521163744482}, 1e-13},
         {"=ROOT(B2, B3, -3, 0, )", {-2.38467666014657}, 1e-13},
         {"=ROOT(K1, K2, 0, 10, )", {4}, 1e-12},
+
         {"=MINSIMPLEX(D1, E1:E2, {1; 1}, , , , 2)", {2}, 1e-6},
         {"=MINSIMPLEX(D1, E1:E2, {1; 1}, , , , 1)", {3, -1}, 1e-6},
         // Only E1 is free: E2 keeps its value. With one free variable the two vertices stall
@@ -67,6 +68,8 @@ TEST_F(SolverBuiltins, FailuresLeaveTheVariablesAsTheyWere) {
     } cases[] = {
         {"=ROOT(B2, B3, 1, 1, )", "#NUM!"},
         {"=ROOT(B2, B3, 3, 4, )", "#VALUE!"},  // no sign change
+        {"=ROOT(K1, K2, 4, 10, )", "#VALUE!"}, // a root at an end brackets nothing
+        {"=ROOT(K1, K2, 0, 4, )", "#VALUE!"},
         {"=ROOT(B2, B3:B4, 0, 3, )", "#REF!"}, // a range is no variable
         {"=ROOT(B3, B3, 0, 3, )", "#REF!"},    // a constant is no function cell
         {"=ROOT(B2, C9, 0, 3, )", "#REF!"},    // an empty cell is no variable

@@ -65,6 +65,8 @@ TEST(TextFunctions, PiecesPositionsAndLimits) {
         {"=LEN(REPLACE(REPT(\"a\",1000),1000,100,REPT(\"b\",25)))", "1024"},
         {"=LEN(REPT(\"abc\",341))", "1023"},
         {"=REPT(\"abc\",342)", "#VALUE!"},
+        {"=LEN(REPT(\"a\",1023))", "1023"}, // the longest result
+        {"=REPT(\"ab\",512)", "#VALUE!"},   // 1,024 characters: refused
         {"=REPT(\"ab\",0)&REPT(\"ab\",)", ""},
         {"=LEN(1.5)", "3"},
         {"=LEN({\"ab\",\"cde\"})", "{2, 3}"},
@@ -136,6 +138,9 @@ TEST(TextFunctions, NumbersAsTextInTheUserLocale) {
         {"=FIXED(1234.89,,)", "1234.89", "1234,89"},
         {"=FIXED(1234.567,1,0)", "1,234.6", "1.234,6"},
         {"=FIXED(-1234.567,0,1)", "-1235"},
+        {"=FIXED(2.5,0,1)", "3"}, // an exact half rounds away from zero
+        {"=FIXED(-0.125,2,1)", "-0.13", "-0,13"},
+        {"=TEXT(2.5,\"0\")", "3"},
         {"=FIXED(1,15,)", "#NUM!"},
         {"=FIXED(1,2,{0})", "#VALUE!"},
         {"=FIXED({1.5,2},0,)", "{\"2\", \"2\"}"},

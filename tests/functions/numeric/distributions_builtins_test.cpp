@@ -26,6 +26,10 @@ TEST(DistributionBuiltins, GiveTheQuotedValues) {
                    {"CONFIDENCE(0.05, 2.5, 50)", "0.6929519802241"},
                    {"CRITBINOM(6, 0.5, 0.75)", "4"},
                    {"CRITBINOM(6, 0.5, 0)", "0"},
+                   // The running total reaching alpha exactly stops there: 1/64, then 7/64.
+                   {"CRITBINOM(6, 0.5, 0.015625)", "0"},
+                   {"CRITBINOM(6, 0.5, 0.109375)", "1"},
+                   {"CRITBINOM(6, 0.5, 0.1093750000001)", "2"},
                    {"EXPONDIST(0.2, 10, 1)", "0.86466471676339"},
                    {"FDIST(15.20675, 6, 4)", "0.997299885972726"},
                    {"FINV(0.99729988597273, 6, 4)", "15.206750002102"},

@@ -190,6 +190,9 @@ TEST_F(MatrixBuiltins, LinearPrograms) {
             {"=LPROG(" LP_UNIQUE ", 1, , )", "{2; 6}"},
             {"=LPROG(" LP_UNIQUE ", 0, , )", "1"},
             {"=LPROG(" LP_UNIQUE ", 2, , )", "#NULL!"},
+            // A last <= constraint that is loose at the optimum leaves it as it is.
+            {"=LPROG({1, 0; 0, 2; 3, 2; 1, 1}, {1; 1; 1; 1}, {4; 12; 18; 100}, {3; 5}, 1, , )",
+             "{2; 6}"},
             {"=LPROG({-1, 1}, {1}, {1}, {1; 0}, 1, , )", "#VALUE!"},
             {"=LPROG({1, 1; 1, 1}, {1; -1}, {1; 3}, {1; 1}, 1, , )", "#NULL!"},
             // Cycles under the largest-cost rule.

@@ -8,6 +8,13 @@ namespace vl {
 
 namespace {
 
+struct FormatCase {
+    char form; // 'G', 'E' or 'F'
+    double value;
+    int precision;
+    const char* text;
+};
+
 std::string Format(char form, double value, int precision) {
     return form == 'G'   ? FormatNumberG(value, precision)
            : form == 'E' ? FormatNumberE(value, precision)
@@ -63,12 +70,7 @@ TEST(NumberScan, ParseTakesOnlyAWholeFiniteNumber) {
 }
 
 TEST(NumberFormat, WritesCLocaleTextWithThreeDigitExponents) {
-    struct Case {
-        char form;
-        double value;
-        int precision;
-        const char* text;
-    } cases[] = {
+    const FormatCase cases[] = {
         {'G', 1e15, 15, "1e+015"},
         {'G', 1e-15, 15, "1e-015"},
         {'G', 1e300, 15, "1e+300"},
@@ -78,7 +80,7 @@ TEST(NumberFormat, WritesCLocaleTextWithThreeDigitExponents) {
         {'F', 2.5, 3, "2.500"},
         {'F', -0.004, 2, "-0.00"},
     };
-    for (const Case& c : cases) EXPECT_EQ(Format(c.form, c.value, c.precision), c.text);
+    for (const FormatCase& c : cases) EXPECT_EQ(Format(c.form, c.value, c.precision), c.text);
 }
 
 TEST(NumberFormat, FixedFormOfTheLargestValuesAtFullPrecision) {
@@ -107,6 +109,51 @@ TEST(NumberFormat, EveryWrittenDoubleReadsBackExactly) {
         ASSERT_TRUE(ParseNumber(text, back)) << text;
         EXPECT_EQ(back, d) << text;
     }
+}
+
+} // namespace vl
+
+namespace vl {
+
+// An exact half rounds away from zero; a value a hair beside the half (0.285 is stored as
+// 0.28499999999999998) keeps its correctly rounded digits.
+TEST(NumberFormat, ExactHalvesRoundAwayFromZeroAndOtherValuesRoundCorrectly) {
+    const FormatCase cases[] = {
+        {'F', 2.5, 0, "3"},
+        {'F', 3.5, 0, "4"},
+        {'F', -2.5, 0, "-3"},
+        {'F', 0.5, 0, "1"},
+        {'F', 0.125, 2, "0.13"},
+        {'F', -0.125, 2, "-0.13"},
+        {'F', 9.5, 0, "10"},
+        {'F', 99.95, 1, "100.0"}, // 99.950000000000003: above the half anyway
+        {'F', 0.375, 2, "0.38"},
+        {'F', 1.25, 1, "1.3"},
+        {'F', 1.25, 2, "1.25"},
+        {'F', 1.25, 3, "1.250"},
+        {'F', 0.285, 2, "0.28"},
+        {'F', 1.0000000000000002, 15, "1.000000000000000"},
+        {'F', 0x1p-30, 29, "0.00000000093132257461547851563"},
+        {'F', 0x1p-30, 30, "0.000000000931322574615478515625"},
+        {'F', 2.0000000000000004, 0, "2"},
+        {'E', 25, 0, "3e+001"},
+        {'E', -25, 0, "-3e+001"},
+        {'E', 95, 0, "1e+002"},
+        {'E', 0.995, 1, "9.9e-001"},   // 0.99499999999999999556
+        {'E', 9.95e-3, 1, "1.0e-002"}, // 0.0099500000000000005
+        {'E', 0.0125, 1, "1.3e-002"},
+        {'E', 999.5, 2, "1.00e+003"},
+        {'E', 1234.5, 3, "1.235e+003"},
+        {'E', 1234.5, 4, "1.2345e+003"},
+        {'E', 0x1p-30, 28, "9.3132257461547851562500000000e-010"},
+        {'E', 0x1p-30, 17, "9.31322574615478516e-010"},
+        {'E', 12345678901234567890.0, 0, "1e+019"},
+        {'E', 2.5e300, 0, "3e+300"}, // 2.50000000000000013e300
+        {'E', 0x1p-30, 19, "9.3132257461547851563e-010"},
+    };
+    for (const FormatCase& c : cases)
+        EXPECT_EQ(Format(c.form, c.value, c.precision), c.text)
+            << c.form << " " << c.value << " " << c.precision;
 }
 
 } // namespace vl
