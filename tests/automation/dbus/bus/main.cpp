@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QProcess>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace vl::test {
