@@ -85,7 +85,12 @@ void CMainFrame::AddWorkbookWindow(IWorkbookWnd* window) {
         return;
     }
     QWidget* widget = window->Widget();
-    connect(widget, &QObject::destroyed, this, [window] { ReleaseDocumentEntry(window); });
+    // A window closed by its own button goes later, by a deferred delete: the idle pass after
+    // it brings the toolbars in step at once, not at the next input.
+    connect(widget, &QObject::destroyed, this, [this, window] {
+        ReleaseDocumentEntry(window);
+        idleDirty_ = true;
+    });
     QMdiSubWindow* sub = mdi_->addSubWindow(widget);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(window->Title());

@@ -3,6 +3,7 @@
 #include "app/mainframe.h"
 #include "app/messages.h"
 #include "app/statusbarwnd.h"
+#include "app/uiutil.h"
 #include "core/settings.h"
 #include "formula/celltext.h"
 #include "platform/core/cp1252.h"
@@ -138,7 +139,9 @@ void CMainFrame::UpdateStatusBar() {
     IsoDateTime saved;
     if (doc.fileOpen && ParseIsoDateTime(saved, doc.lastSaved)) {
         const QLocale locale = QLocale::system();
-        QString timeFormat = locale.timeFormat(QLocale::ShortFormat);
+        // Hours and minutes only: a time shown with seconds would show ":00" for them.
+        const QString timeFormat =
+            TimeFormatWithoutSeconds(locale.timeFormat(QLocale::ShortFormat));
         pane2 += QStringLiteral("; Last saved: %1 %2, by %3")
                      .arg(locale.toString(QDate(saved.year, saved.month, saved.day),
                                           QLocale::ShortFormat),

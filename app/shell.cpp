@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
@@ -72,10 +74,17 @@ std::optional<QRect> CApplicationShell::StartRect() {
     return rect;
 }
 
+QRect CApplicationShell::DefaultFrameRect() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
 void CApplicationShell::Run() {
     frame_ = std::make_unique<CMainFrame>(&module_, clock_, factory_);
     std::optional<QRect> rect = StartRect();
-    if (rect) frame_->setGeometry(*rect);
+    // Also the size to come back to from a maximised frame, and what a frame gets whose
+    // maximising the desktop ignores.
+    frame_->setGeometry(rect ? *rect : DefaultFrameRect());
     frame_->OnCreate();
     module_.Lock();
     const int32_t show = Profile().frameShow;

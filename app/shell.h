@@ -52,6 +52,9 @@ public:
     const QString& ProfilePath() const { return profilePath_; }
     // Where the frame starts, or nothing for the default placement.
     static std::optional<QRect> StartRect();
+    // The default placement: the primary screen's work area, so that a frame that cannot be
+    // maximised still shows its toolbars and every status-bar pane whole.
+    static QRect DefaultFrameRect();
 
 private:
     void Run();

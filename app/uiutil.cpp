@@ -183,4 +183,31 @@ bool SetWindowOpacity(QWidget* window, int percent) {
     return true;
 }
 
+QString TimeFormatWithoutSeconds(const QString& format) {
+    QString out;
+    qsizetype kept = 0; // the length of `out` after its last field
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format[i];
+        if (c == QLatin1Char('\'')) {
+            // Quoted text stands as it is, quotes and all.
+            qsizetype end = format.indexOf(QLatin1Char('\''), i + 1);
+            end = end < 0 ? format.size() : end + 1;
+            out += format.mid(i, end - i);
+            i = end;
+            continue;
+        }
+        qsizetype run = i;
+        while (run < format.size() && format[run] == c) ++run;
+        if (c == QLatin1Char('s') || c == QLatin1Char('z')) {
+            // The separator between the last field and the seconds goes with them.
+            out.truncate(kept);
+        } else {
+            out += format.mid(i, run - i);
+            if (c.isLetter()) kept = out.size();
+        }
+        i = run;
+    }
+    return out;
+}
+
 } // namespace vl

@@ -5,6 +5,7 @@
 #include "core/fontrecord.h"
 #include "platform/core/muldiv.h"
 
+#include <QString>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -56,6 +57,10 @@ bool AddComboLines(QComboBox* combo, std::string_view text);
 int OpacityAlpha(int percent);
 // Sets the window's opacity; 100 percent makes it opaque again.
 bool SetWindowOpacity(QWidget* window, int percent);
+
+// A time format of the locale with its seconds (and fractions) and the separator before
+// them left out: "HH:mm:ss" gives "HH:mm", "h:mm:ss AP" gives "h:mm AP".
+QString TimeFormatWithoutSeconds(const QString& format);
 
 // The grey of a colour as greyed toolbar pictures show it.
 inline uint8_t GreyLevel(uint8_t r, uint8_t g, uint8_t b) {

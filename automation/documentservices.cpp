@@ -3,15 +3,20 @@
 namespace vl {
 
 namespace {
-IDocumentServices* g_services = nullptr;
-} // namespace
 
-void SetDocumentServices(IDocumentServices* services) {
-    g_services = services;
+IDocumentServices*& Installed() {
+    static IDocumentServices* services = nullptr;
+    return services;
 }
 
-IDocumentServices* DocumentServices() {
-    return g_services;
+} // namespace
+
+IDocumentServices* GetDocumentServices() {
+    return Installed();
+}
+
+void SetDocumentServices(IDocumentServices* services) {
+    Installed() = services;
 }
 
 } // namespace vl

@@ -1,18 +1,24 @@
 #pragma once
-// What the automation objects ask of the drawing side: image export (and, as they come,
-// printing and row auto-fit). The program installs the real services at start-up; engine
-// tests install a double. Without any, the requests fail with E_FAIL.
+// What the automation objects need of code above the engine: measuring cell text for
+// automatic row heights, and writing ranges and containers as images. The program installs
+// the real services at start-up in every mode; tests install doubles. Without any, rows keep
+// the heights they were read with and the image exports fail with E_FAIL.
 
 #include "model/cellrange.h"
-#include "model/workbook.h"
 
 #include <cstdint>
 
 namespace vl {
 
+class CWorkbook;
+class CWorksheet;
+
 class IDocumentServices {
 public:
     virtual ~IDocumentServices() = default;
+    // Recomputes the automatic heights of the rows first..last of a worksheet.
+    virtual void AutoFitRows(CWorkbook& workbook, CWorksheet& sheet, uint32_t first,
+                             uint32_t last) = 0;
     // A cell range, or a container, of the worksheet at `sheetPath` written as a PNG image
     // with the gamma at 100 %; false with the error code in the workbook.
     virtual bool SaveRangeAsImage(CWorkbook& workbook, const char* sheetPath,
@@ -21,8 +27,8 @@ public:
                                       uint16_t containerId, const char* file, double gamma) = 0;
 };
 
-// The services in use (not owned), or null.
+IDocumentServices* GetDocumentServices();
+// The caller keeps the services alive while objects may use them; null removes them.
 void SetDocumentServices(IDocumentServices* services);
-IDocumentServices* DocumentServices();
 
 } // namespace vl

@@ -7,6 +7,8 @@
 #include "automation/typelib.h"
 #include "automation/workbookobj.h"
 #include "core/settings.h"
+#include "exchange/excelxml.h"
+#include "exchange/excelxmlsave.h"
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
 #include "formula/recalc.h"
@@ -39,6 +41,15 @@ bool PathText(const CBstr& path, size_t buffer, std::string& out) {
     return path.ToAnsi(buffer, out) && !out.empty();
 }
 
+// Row heights through the program's document services, when it installed them.
+RowAutoFit ServicesAutoFit() {
+    IDocumentServices* services = GetDocumentServices();
+    if (!services) return nullptr;
+    return [services](CWorkbook& wb, CWorksheet& ws, uint32_t first, uint32_t last) {
+        services->AutoFitRows(wb, ws, first, last);
+    };
+}
+
 } // namespace
 
 void SetWrongPasswordPause(std::function<void(int)> pause) {
@@ -53,8 +64,8 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
     // An unknown format opens nothing: the document and its file stay as they were.
     if (format < 0 || format > kLastLoadFormat) return S_OK;
     if ((format == 1 && !textFileInfo) || (format >= 3 && !xbaseInfo)) return E_INVALIDARG;
-    // Text, xBase and Excel 2003 XML files come with the exchange code.
-    if (format != 0) return E_FAIL;
+    // Text and xBase files come with their exchange code.
+    if (format != kFileNative && format != kFileExcelXml) return E_FAIL;
     std::unique_ptr<CWorkbook> loaded = CreateWorkbook();
     if (!loaded) return E_OUTOFMEMORY;
     if (!OpenDocumentFile(*loaded, file.c_str())) {
@@ -63,7 +74,13 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
         return ReportDocumentError(IID_IWorksheet);
     }
     uint32_t line = 0;
-    if (!OpenWorkbookFile(*loaded, key.empty() ? nullptr : key.c_str(), &line)) {
+    if (format == kFileExcelXml) {
+        if (!ReadExcelXml(*loaded, ServicesAutoFit())) {
+            doc_->error = loaded->error;
+            return ReportDocumentError(IID_IWorksheet, loaded->xmlErrorLine);
+        }
+        loaded->fileFamily = kFileExcelXml;
+    } else if (!OpenWorkbookFile(*loaded, key.empty() ? nullptr : key.c_str(), &line)) {
         doc_->error = loaded->error;
         if (doc_->error == kErrorInvalidPassword) PausePtr()(kWrongPasswordPauseMs);
         return ReportDocumentError(IID_IWorksheet, line);
@@ -84,7 +101,8 @@ uint8_t CWorkbookObj::SaveForm() {
     return form;
 }
 
-bool CWorkbookObj::SaveToFile(const char* path, uint8_t form) {
+bool CWorkbookObj::SaveToFile(const char* path, uint8_t form, uint8_t kind) {
+    if (kind == kFileExcelXml) return SaveExcelXmlFile(*doc_, path);
     if (!SaveWorkbookFile(*doc_, path, form)) return false;
     doc_->fileFamily = 0;
     return true;
@@ -93,7 +111,8 @@ bool CWorkbookObj::SaveToFile(const char* path, uint8_t form) {
 HRESULT CWorkbookObj::Save() {
     if (doc_->readOnly || !doc_->stream.IsOpen()) return S_FALSE;
     const std::string path = doc_->stream.GetPath();
-    if (!SaveToFile(path.c_str(), SaveForm())) return ReportDocumentError(IID_IWorksheet);
+    if (!SaveToFile(path.c_str(), SaveForm(), doc_->fileFamily))
+        return ReportDocumentError(IID_IWorksheet);
     return S_OK;
 }
 
@@ -101,7 +120,8 @@ HRESULT CWorkbookObj::SaveAs(const CBstr& path) {
     std::string file;
     if (!PathText(path, kSavePathBuffer, file)) return E_INVALIDARG;
     if (doc_->readOnly && doc_->encryption != 0) return S_FALSE;
-    if (!SaveToFile(file.c_str(), SaveForm())) return ReportDocumentError(IID_IWorksheet);
+    if (!SaveToFile(file.c_str(), SaveForm(), kFileNative))
+        return ReportDocumentError(IID_IWorksheet);
     return S_OK;
 }
 
@@ -120,7 +140,8 @@ HRESULT CWorkbookObj::SaveAsTextFile(const CBstr& path, ITextFileInfo* textFileI
 HRESULT CWorkbookObj::SaveAsExcelFile(const CBstr& path) {
     std::string file;
     if (!PathText(path, kSavePathBuffer, file)) return E_INVALIDARG;
-    return E_FAIL; // Excel 2003 XML comes with the exchange code
+    if (!SaveExcelXmlFile(*doc_, file.c_str())) return ReportDocumentError(IID_IWorksheet);
+    return S_OK;
 }
 
 HRESULT CWorkbookObj::GetProtection(CBstr& password, int32_t& allowReadOnly) {
@@ -149,7 +170,7 @@ HRESULT CWorkbookObj::SaveRangeAsImage(const CBstr& range, const CBstr& path, do
     std::string file;
     if (!PathText(path, kLoadPathBuffer, file)) return E_INVALIDARG;
     if (const HRESULT hr = PrepareCells(range, sheet, r); hr != S_OK) return hr;
-    IDocumentServices* services = DocumentServices();
+    IDocumentServices* services = GetDocumentServices();
     std::string sheetPath;
     if (!services || !BuildTreeItemPath(sheet, sheetPath, false)) return E_FAIL;
     if (services->SaveRangeAsImage(*doc_, sheetPath.c_str(), r, file.c_str(), gamma)) return S_OK;
@@ -169,7 +190,7 @@ HRESULT CWorkbookObj::SaveContainerAsImage(int32_t containerId, const CBstr& pat
         doc_->error = kErrorContainerNotFound;
         return ReportDocumentError(IID_IWorksheet);
     }
-    IDocumentServices* services = DocumentServices();
+    IDocumentServices* services = GetDocumentServices();
     std::string sheetPath;
     if (!services || !BuildTreeItemPath(sheet, sheetPath, false)) return E_FAIL;
     if (services->SaveContainerAsImage(*doc_, sheetPath.c_str(), found->settings.id, file.c_str(),

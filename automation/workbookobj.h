@@ -93,7 +93,8 @@ private:
     // Parses a reference and finds the active worksheet: S_OK, E_INVALIDARG or error 13.
     HRESULT PrepareCells(const CBstr& text, CWorksheet*& sheet, CellRange& range);
     // The save worker: the document in `form` (1 to 4) to `path`, or back into its own file.
-    bool SaveToFile(const char* path, uint8_t form);
+    // Writes the document in `kind` (0 native in `form`, 2 Excel 2003 XML).
+    bool SaveToFile(const char* path, uint8_t form, uint8_t kind);
     // The form a save writes: the document's, else the profile's, binary when protected.
     uint8_t SaveForm();
 

@@ -74,10 +74,6 @@ public:
             why = "no session bus: run under dbus-run-session";
             return false;
         }
-        static int argc = 1;
-        static char name[] = "bench";
-        static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance()) app_ = std::make_unique<QCoreApplication>(argc, argv);
         vl::RegisterAutomationDBusTypes();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("HOME"), home_.path());
@@ -114,23 +110,25 @@ public:
 
 private:
     static inline const QString kService = QStringLiteral("org.vorlane.Vorlan");
-    std::unique_ptr<QCoreApplication> app_;
     QTemporaryDir home_;
     QProcess server_;
     QString path_;
 };
 
+// Started on first use and owned by main, so that the server process and its connection go
+// while the application object still lives.
+std::unique_ptr<BusServer>* g_server = nullptr;
+
 BusServer* Server(std::string& why) {
-    static std::unique_ptr<BusServer> server;
     static std::string failure;
     static bool started = false;
     if (!started) {
         started = true;
-        server = std::make_unique<BusServer>();
-        if (!server->Start(failure)) server.reset();
+        *g_server = std::make_unique<BusServer>();
+        if (!(*g_server)->Start(failure)) g_server->reset();
     }
     why = failure;
-    return server.get();
+    return g_server->get();
 }
 
 QVariant Number(double x) {
@@ -184,3 +182,15 @@ void BM_PingOverBus(benchmark::State& state) {
 BENCHMARK(BM_PingOverBus)->Arg(0)->Arg(1)->Iterations(kCalls / 5)->UseRealTime();
 
 } // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    QCoreApplication app(argc, argv);
+    std::unique_ptr<BusServer> server;
+    g_server = &server;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    server.reset();
+    return 0;
+}

@@ -87,9 +87,12 @@ struct Screen {
     }
 };
 
+// Made on first use and owned by main, so that it goes before the application object.
+std::unique_ptr<Screen>* g_screen = nullptr;
+
 Screen& TheScreen() {
-    static Screen screen;
-    return screen;
+    if (!*g_screen) *g_screen = std::make_unique<Screen>();
+    return **g_screen;
 }
 
 void BM_OpenThroughWindow(benchmark::State& state) {
@@ -178,9 +181,12 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     vl::BindAllFunctions();
+    std::unique_ptr<vl::Screen> screen;
+    vl::g_screen = &screen;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    screen.reset();
     std::filesystem::remove(vl::BookPath());
     return 0;
 }

@@ -19,9 +19,7 @@ namespace {
 constexpr int kTemporaryNameTries = 100;
 
 void StampSave(CWorkbook& book) {
-    const passwd* user = getpwuid(geteuid());
-    const char* name = user && user->pw_name ? user->pw_name : std::getenv("USER");
-    CopyTextField(book.lastSavedUser, name ? name : "", kLastSavedUserSize);
+    CopyTextField(book.lastSavedUser, SaveUserName().c_str(), kLastSavedUserSize);
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -50,9 +48,8 @@ bool OpenTemporary(CFileStream& stream, const std::string& target, bool gzip) {
     return false;
 }
 
-bool WriteForm(CWorkbook& book, uint8_t kind) {
-    const bool written = kind >= kFileBinary ? SaveBinaryWorkbook(book) : WriteXmlWorkbook(book);
-    if (!written) return false;
+bool WriteForm(CWorkbook& book, const WorkbookWriter& write) {
+    if (!write(book)) return false;
     if (book.stream.Flush()) return true;
     book.error = book.stream.GetError();
     return false;
@@ -60,12 +57,35 @@ bool WriteForm(CWorkbook& book, uint8_t kind) {
 
 } // namespace
 
+std::string SaveUserName() {
+    const passwd* user = getpwuid(geteuid());
+    const char* name = user && user->pw_name ? user->pw_name : std::getenv("USER");
+    std::string text = name ? name : "";
+    if (text.size() > kLastSavedUserSize - 1) text.resize(kLastSavedUserSize - 1);
+    return text;
+}
+
 bool SaveWorkbookFile(CWorkbook& workbook, const char* path, uint8_t kind) {
     if (!path || kind < kFileXml || kind > kFileBinaryCompressed) {
         workbook.error = kErrorFileFormat;
         return false;
     }
     const bool gzip = kind == kFileXmlCompressed || kind == kFileBinaryCompressed;
+    const auto write = [kind](CWorkbook& book) {
+        return kind >= kFileBinary ? SaveBinaryWorkbook(book) : WriteXmlWorkbook(book);
+    };
+    if (!SaveWorkbookFileWith(workbook, path, gzip, write)) return false;
+    workbook.fileFamily = 0;
+    workbook.fileKind = kind;
+    return true;
+}
+
+bool SaveWorkbookFileWith(CWorkbook& workbook, const char* path, bool gzip,
+                          const WorkbookWriter& write) {
+    if (!path) {
+        workbook.error = kErrorFileFormat;
+        return false;
+    }
     CFileStream document;
     if (!OpenTemporary(document, path, gzip)) {
         workbook.error = document.GetError() ? document.GetError() : uint8_t(kStreamOpenWrite);
@@ -75,7 +95,7 @@ bool SaveWorkbookFile(CWorkbook& workbook, const char* path, uint8_t kind) {
     StampSave(workbook);
     // The new file takes the document's place; the old one waits in `document`.
     workbook.stream.Swap(document);
-    bool ok = WriteForm(workbook, kind);
+    bool ok = WriteForm(workbook, write);
     if (ok && !workbook.stream.RenameTo(path)) {
         workbook.error = workbook.stream.GetError();
         ok = false;
@@ -88,8 +108,6 @@ bool SaveWorkbookFile(CWorkbook& workbook, const char* path, uint8_t kind) {
         return false;
     }
     if (document.IsOpen()) document.Close();
-    workbook.fileFamily = 0;
-    workbook.fileKind = kind;
     return true;
 }
 

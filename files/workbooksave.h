@@ -2,6 +2,8 @@
 // Saving a workbook in one of its native forms.
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 namespace vl {
 
@@ -13,5 +15,15 @@ class CWorkbook;
 // the disk; that file then stays open and locked as the workbook's document. On failure the
 // target and the document stream are as they were and the workbook's error says why.
 bool SaveWorkbookFile(CWorkbook& workbook, const char* path, uint8_t kind);
+
+// The same road for a form written by `write` (true when every byte went to the workbook's
+// stream, else false with the workbook's error set); the file family and kind stay as they
+// were, for the caller to set.
+// The name of the user the process runs as, as saves record it (at most 127 bytes).
+std::string SaveUserName();
+
+using WorkbookWriter = std::function<bool(CWorkbook&)>;
+bool SaveWorkbookFileWith(CWorkbook& workbook, const char* path, bool gzip,
+                          const WorkbookWriter& write);
 
 } // namespace vl

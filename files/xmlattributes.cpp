@@ -14,7 +14,9 @@ void CXmlReader::ClearAttributes() {
 bool CXmlReader::AddAttribute(std::string_view prefix, std::string_view name,
                               std::string_view value) {
     const std::size_t size = prefix.size() + name.size() + value.size() + 3;
-    if (count_ == kXmlAttributeCount || area_.size() + size >= kXmlAttributeArea) return false;
+    // Room for every attribute at the usual limit, and one more at a raised one.
+    const std::size_t area = kXmlAttributeArea + (valueLimit_ - kXmlValueLimit);
+    if (count_ == kXmlAttributeCount || area_.size() + size >= area) return false;
     attributes_[count_++] = Attribute{uint32_t(area_.size()), uint16_t(prefix.size()),
                                       uint16_t(name.size()), uint16_t(value.size())};
     for (std::string_view part : {prefix, name, value}) {
@@ -45,7 +47,7 @@ bool CXmlReader::FindAttributeBounded(std::string_view name, std::size_t maximum
 
 bool CXmlReader::DecodeValue(std::string& out, std::size_t maximum) {
     out.clear();
-    if (!Check(DecodeXmlText(current_, Utf8(), kXmlValueLimit, out))) return false;
+    if (!Check(DecodeXmlText(current_, Utf8(), valueLimit_, out))) return false;
     return out.size() <= maximum || Fail(kErrorXmlAttribute);
 }
 

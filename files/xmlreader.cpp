@@ -54,6 +54,7 @@ void CXmlReader::ResetMemory(std::string_view document) {
     prefix_.clear();
     isStart_ = isEnd_ = false;
     encoding_ = kXmlUtf8;
+    valueLimit_ = kXmlValueLimit;
     line_ = 1;
     error_ = kErrorNone;
     errorLine_ = 0;
@@ -147,7 +148,7 @@ bool CXmlReader::ReadQuotedValue(std::string& value) {
     if (quote != '"' && quote != '\'') return Fail(kErrorXmlAttribute);
     Advance();
     for (int c = Peek(); c != quote; c = Peek()) {
-        if (c < 0 || value.size() == kXmlValueLimit) return Fail(kErrorXmlAttribute);
+        if (c < 0 || value.size() == valueLimit_) return Fail(kErrorXmlAttribute);
         value += char(c);
         Advance();
     }
@@ -243,16 +244,14 @@ bool CXmlReader::ReadDeclarationName(std::string& prefix, std::string& name) {
     return true;
 }
 
-bool CXmlReader::ReadDeclaration() {
-    if (error_) return false;
-    ClearAttributes();
+bool CXmlReader::ReadInstruction(bool declaration) {
     SkipWhitespace();
     if (!LooksAt("<?")) return Fail(kErrorXmlElement);
     Advance();
     Advance();
     std::string prefix;
     if (!ReadDeclarationName(prefix, scratchName_)) return false;
-    if (scratchName_ != "xml") return Fail(kErrorXmlElement);
+    if (declaration && scratchName_ != "xml") return Fail(kErrorXmlElement);
     for (SkipWhitespace(); Peek() != '?'; SkipWhitespace()) {
         if (!ReadDeclarationName(prefix, scratchName_)) return false;
         SkipWhitespace();
@@ -266,6 +265,24 @@ bool CXmlReader::ReadDeclaration() {
     Advance();
     Advance();
     return true;
+}
+
+bool CXmlReader::ReadDeclaration() {
+    if (error_) return false;
+    ClearAttributes();
+    return ReadInstruction(true);
+}
+
+bool CXmlReader::SkipInstructions() {
+    for (;;) {
+        if (error_) return false;
+        SkipWhitespace();
+        if (!SkipComments(true)) return false;
+        if (!LooksAt("<?")) return true;
+        ClearAttributes();
+        if (!ReadInstruction(false)) return false;
+        ClearAttributes();
+    }
 }
 
 } // namespace vl

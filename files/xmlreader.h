@@ -71,6 +71,15 @@ public:
                          bool verbatim = false);
     // The declaration "<?xml ...?>" at the start; its attributes stay in the table.
     bool ReadDeclaration();
+    // Further processing instructions, each read as the declaration is but with any target,
+    // then dropped with their attributes.
+    bool SkipInstructions();
+    // Raw attribute values up to `limit` bytes (the attribute area grows with it) for a
+    // form whose attributes carry whole cell texts; kXmlValueLimit otherwise.
+    void SetValueLimit(std::size_t limit) {
+        valueLimit_ = limit < kXmlValueLimit ? kXmlValueLimit : limit;
+    }
+    std::size_t ValueLimit() const { return valueLimit_; }
     void SkipWhitespace();
 
     const std::string& Text() const { return text_; }
@@ -145,6 +154,7 @@ private:
     // ':' included; error 56 past the name limit.
     bool ReadDeclarationName(std::string& prefix, std::string& name);
     bool ReadQuotedValue(std::string& value);
+    bool ReadInstruction(bool declaration);
     bool CheckTagKind(uint8_t flags);
     bool CollectText(std::size_t rawLimit, bool verbatim);
 
@@ -179,6 +189,7 @@ private:
     std::array<Attribute, kXmlAttributeCount> attributes_{};
     std::size_t count_ = 0;
     std::string_view current_;
+    std::size_t valueLimit_ = kXmlValueLimit;
 };
 
 } // namespace vl

@@ -3,6 +3,7 @@
 // stacks, the pool of temporary strings, the scratch store of temporary arrays, the
 // status byte, the operator precedences and the base cell of the formula at hand.
 
+#include "formula/growarray.h"
 #include "formula/token.h"
 #include "model/cellstore.h"
 
@@ -54,6 +55,28 @@ struct ScratchStore {
     void ReleaseArrays();
 };
 
+// A formula cell that an evaluation read before it was calculated in this pass.
+struct PendingCell {
+    CCellStore* cells;
+    uint32_t row;
+    uint16_t column;
+};
+
+// Every such cell one evaluation met, in the order met, repeats included. When memory ran
+// out some are missing, and the last one met is still the context's pendingPrecedent.
+struct PendingCells {
+    CGrowArray<PendingCell> cells;
+    bool incomplete = false;
+
+    void Clear() {
+        cells.Clear();
+        incomplete = false;
+    }
+    void Add(const PendingCell& cell) {
+        if (!cells.Push(cell)) incomplete = true;
+    }
+};
+
 // Empties the store and returns every page it holds, on chains and free, to the heap.
 void FreeTempRanges(ScratchStore& store);
 void InitTempStore(ScratchStore& store);
@@ -74,7 +97,8 @@ public:
     FormulaToken operators[kStackSlots];
     uint16_t valueCount = 0;
     uint16_t operatorCount = 0;
-    FormulaToken pendingPrecedent; // a formula cell read before it was calculated
+    FormulaToken pendingPrecedent; // the last formula cell read before it was calculated
+    PendingCells pendingCells;     // all of them, emptied when an evaluation begins
     StringPool stringPool;
     ScratchStore scratch;
     uint8_t status = 0; // 0 while evaluation may go on; kErrSyntax once the text is malformed

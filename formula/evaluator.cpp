@@ -186,6 +186,7 @@ bool IsFormulaText(std::string_view text) {
 
 bool EvaluateFormula(CEvalContext& ctx, std::string_view text, uint16_t column, uint32_t row) {
     ctx.BeginFormula(column, row);
+    ctx.pendingCells.Clear();
     if (!IsFormulaText(text)) {
         ctx.status = kErrSyntax;
         return false;

@@ -48,6 +48,7 @@ void LoadCell(CEvalContext& ctx, FormulaToken& slot, const uint8_t* record) {
             pending.row = cell::Row(record);
             pending.refFlags = kRefCell;
             pending.cells = slot.cells;
+            ctx.pendingCells.Add({slot.cells, pending.row, pending.column});
         }
     }
     if (isText) {

@@ -34,7 +34,8 @@ namespace vl {
 // ---- Operand access ------------------------------------------------------------------
 
 // Fills the slot from a cell record (null: empty) with its error starting at 0; reading a
-// formula cell not yet calculated records it as the pending precedent when `slot.cells` is set.
+// formula cell not yet calculated records it as the pending precedent, and adds it to the
+// context's pending cells, when `slot.cells` is set.
 void CellToOperand(CEvalContext& ctx, FormulaToken& slot, const uint8_t* record);
 // Replaces a reference slot by its cell's value (text pushed on the pool); a slot with an error
 // becomes empty.

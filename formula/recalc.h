@@ -27,6 +27,11 @@ bool UpdateWorkbookCharts(CWorkbook& workbook);
 // demand); `ctx` is the workbook's evaluator context. False when a chart refresh failed.
 bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cells = nullptr);
 
+// The start of a pass over one store: every formula cell uncalculated and unvisited, and a
+// direct row index for every block that holds formulas, so that a precedent is found by a
+// block lookup.
+void ResetFormulaCells(CCellStore& cells);
+
 // Calculates every formula cell of the store that is not yet calculated in this pass.
 bool RecalcSheet(CEvalContext& ctx, CCellStore& cells, CTreeItem* list);
 

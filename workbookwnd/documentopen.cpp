@@ -3,10 +3,13 @@
 #include "app/messages.h"
 #include "app/uiservices.h"
 #include "core/settings.h"
+#include "exchange/excelxml.h"
 #include "files/workbookopen.h"
 #include "formula/recalc.h"
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"
+#include "render/canvas.h"
+#include "render/metrics.h"
 #include "workbookwnd/environment.h"
 #include "workbookwnd/workbookwnd.h"
 
@@ -130,6 +133,19 @@ bool ReadNativeDocument(CWorkbook& book) {
     return ok;
 }
 
+bool ReadExcelXmlDocument(CWorkbook& book, CCellDisplay& display) {
+    CCanvas canvas;
+    canvas.AttachWindow(nullptr);
+    const RowAutoFit fit = [&](CWorkbook& wb, CWorksheet& ws, uint32_t first, uint32_t last) {
+        AutoFitRowHeights(wb, display, canvas, ws, first, last);
+    };
+    UiServices().SetWaitCursor(true);
+    const bool ok = ReadExcelXml(book, fit, kScreenDpi);
+    UiServices().SetWaitCursor(false);
+    if (ok) UpdateWorkbookCharts(book);
+    return ok;
+}
+
 bool OpenDocument(CWorkbookWnd& window, const std::string& path, uint8_t type) {
     CWorkbook& book = window.Book();
     if (!OpenWaiting(book, path)) return false;
@@ -137,6 +153,9 @@ bool OpenDocument(CWorkbookWnd& window, const std::string& path, uint8_t type) {
     bool ok = false;
     if (type == kFileNative) {
         ok = ReadNativeDocument(book);
+    } else if (type == kFileExcelXml) {
+        ok = ReadExcelXmlDocument(book, window.Display());
+        if (ok) book.fileFamily = kFileExcelXml;
     } else {
         // The foreign forms come with their importers.
         book.error = kErrorFileFormat;

@@ -12,6 +12,8 @@
 
 namespace vl {
 
+class CCellDisplay;
+
 class CWorkbook;
 class CWorkbookWnd;
 
@@ -51,6 +53,9 @@ bool OpenDocument(CWorkbookWnd& window, const std::string& path, uint8_t type);
 // Reads the native file already open in the workbook's stream, asking the password of a
 // protected file; refreshes the charts of a workbook read whole.
 bool ReadNativeDocument(CWorkbook& workbook);
+// Reads the Excel 2003 XML file already open in the workbook's stream, fitting the rows of
+// what it read to their content; refreshes the charts.
+bool ReadExcelXmlDocument(CWorkbook& workbook, CCellDisplay& display);
 // Shows the workbook's error code, with the line of the XML reader for its errors.
 void ShowOpenError(const CWorkbook& workbook);
 

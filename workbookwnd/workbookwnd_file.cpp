@@ -1,11 +1,13 @@
 #include "app/messages.h"
 #include "app/uiservices.h"
 #include "core/settings.h"
+#include "exchange/excelxmlsave.h"
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
 #include "platform/core/cp1252.h"
 #include "resources/strings.h"
 #include "workbookwnd/documentopen.h"
+#include "workbookwnd/environment.h"
 #include "workbookwnd/treepane.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"
@@ -145,15 +147,15 @@ bool CWorkbookWnd::SaveAs() {
 
 bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uint8_t fileFormat,
                               bool withDialogs) {
-    (void)withDialogs;
-    if (sourceFormat != kFileNative) {
-        // The foreign forms come with their exporters.
+    const bool excel = sourceFormat == kFileExcelXml;
+    if (sourceFormat != kFileNative && !excel) {
+        // Text and xBase files come with their exporters.
         book_->error = kErrorFileFormat;
         ShowErrorMessage(kErrorFileFormat);
         return false;
     }
     const uint8_t form = EffectiveForm(fileFormat);
-    if (form < kFormatXml || form > kFormatBinaryCompressed) {
+    if (!excel && (form < kFormatXml || form > kFormatBinaryCompressed)) {
         book_->error = kErrorFileFormat;
         ShowErrorMessage(kErrorFileFormat);
         return false;
@@ -167,7 +169,14 @@ bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uin
         return false;
     }
     UiServices().SetWaitCursor(true);
-    const bool ok = SaveWorkbookFile(*book_, target.c_str(), form);
+    bool ok = false;
+    if (excel) {
+        PrepareExcelXmlProperties(book_->properties, SaveUserName().c_str(),
+                                  WorkbookClock().NowSeconds(), withDialogs);
+        ok = SaveExcelXmlFile(*book_, target.c_str());
+    } else {
+        ok = SaveWorkbookFile(*book_, target.c_str(), form);
+    }
     UiServices().SetWaitCursor(false);
     if (!ok) {
         if (book_->error == kStreamInUse) book_->error = kStreamOpenWrite;
@@ -193,6 +202,8 @@ void CWorkbookWnd::OnFileReload() {
     book_->readOnly = stream.IsReadOnly() ? 1 : 0;
     if (ok && book_->fileFamily == kFileNative) {
         ok = ReadNativeDocument(*book_);
+    } else if (ok && book_->fileFamily == kFileExcelXml) {
+        ok = ReadExcelXmlDocument(*book_, display_);
     } else if (ok) {
         book_->error = kErrorFileFormat;
         ok = false;

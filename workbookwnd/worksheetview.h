@@ -90,9 +90,6 @@ public:
     // Cursor movement: the codes above; `track` is the thumb position of SB_THUMBTRACK.
     void OnHScroll(int code, int track = 0);
     void OnVScroll(int code, int track = 0);
-    // The same once the current event is done.
-    void PostHScroll(int code);
-    void PostVScroll(int code);
 
     // Pixel rectangle of a range in the view's coordinates (right and bottom inclusive); it
     // may lie partly or wholly outside.

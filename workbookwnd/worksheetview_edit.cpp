@@ -184,16 +184,18 @@ void CWorksheetView::RecalculateAfterEdit() {
     InvalidateValueCells(true);
 }
 
+// The move runs before EndCellEdit returns, after the commit: keys typed meanwhile wait in
+// the queue and reach the cell the cursor moved to, never the one just stored.
 void CWorksheetView::MoveAfterEdit(int direction) {
     switch (direction) {
     case kEditLeft:
-        return PostHScroll(SB_LINELEFT);
+        return OnHScroll(SB_LINELEFT);
     case kEditRight:
-        return PostHScroll(SB_LINERIGHT);
+        return OnHScroll(SB_LINERIGHT);
     case kEditUp:
-        return PostVScroll(SB_LINEUP);
+        return OnVScroll(SB_LINEUP);
     case kEditDown:
-        return PostVScroll(SB_LINEDOWN);
+        return OnVScroll(SB_LINEDOWN);
     case kEditEnter:
         break;
     default:
@@ -201,11 +203,11 @@ void CWorksheetView::MoveAfterEdit(int direction) {
     }
     switch (Profile().whenEnterPressed) {
     case kEnterDown:
-        return PostVScroll(SB_LINEDOWN);
+        return OnVScroll(SB_LINEDOWN);
     case kEnterNextFilledBelow:
         return MoveToNextFilled(true);
     case kEnterRight:
-        return PostHScroll(SB_LINERIGHT);
+        return OnHScroll(SB_LINERIGHT);
     case kEnterNextFilledRight:
         return MoveToNextFilled(false);
     default:

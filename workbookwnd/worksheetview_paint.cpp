@@ -24,6 +24,12 @@ bool SameRange(const CellRange& a, const CellRange& b) {
     return a.c1 == b.c1 && a.r1 == b.r1 && a.c2 == b.c2 && a.r2 == b.r2;
 }
 
+// True when the next render paints the whole image. (QRegion::contains(QRect) only says
+// whether the two overlap.)
+bool Covers(const QRegion& dirty, const QRect& rect) {
+    return (QRegion(rect) - dirty).isEmpty();
+}
+
 } // namespace
 
 void CWorksheetView::EnsureBuffer() {
@@ -74,7 +80,7 @@ void CWorksheetView::InvalidateValueCells(bool formulasOnly) {
 
 void CWorksheetView::RepaintHighlight() {
     CWorksheet* sheet = Sheet();
-    if (!sheet || buffer_.isNull() || dirty_.contains(buffer_.rect()) ||
+    if (!sheet || buffer_.isNull() || Covers(dirty_, buffer_.rect()) ||
         (highlightDrawn_ && SameRange(highlighted_, sel_))) {
         highlighted_ = sel_;
         highlightDrawn_ = sheet && !buffer_.isNull();
@@ -159,7 +165,7 @@ void CWorksheetView::scrollContentsBy(int, int) {
 }
 
 void CWorksheetView::ScrollPixels(bool rows, int32_t pixels) {
-    if (buffer_.isNull() || pixels == 0 || dirty_.contains(buffer_.rect())) return InvalidateAll();
+    if (buffer_.isNull() || pixels == 0 || Covers(dirty_, buffer_.rect())) return InvalidateAll();
     const SheetLayout layout = Layout();
     const int width = buffer_.width(), height = buffer_.height();
     QRect moved, uncovered;

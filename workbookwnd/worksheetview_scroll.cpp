@@ -79,16 +79,6 @@ void CWorksheetView::OnVScroll(int code, int track) {
     MoveCursor(true, code, track);
 }
 
-void CWorksheetView::PostHScroll(int code) {
-    QMetaObject::invokeMethod(
-        this, [this, code] { OnHScroll(code); }, Qt::QueuedConnection);
-}
-
-void CWorksheetView::PostVScroll(int code) {
-    QMetaObject::invokeMethod(
-        this, [this, code] { OnVScroll(code); }, Qt::QueuedConnection);
-}
-
 void CWorksheetView::MoveCursor(bool rows, int code, int track) {
     if (!Sheet()) return;
     EndCellEdit(kEditStay);

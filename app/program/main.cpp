@@ -1,10 +1,9 @@
 // The vorlane program: starts the shell with the automation server and runs its message loop.
 
+#include "app/program/documentservices.h"
 #include "app/shell.h"
 #include "automation/dbus/dbusregistration.h"
 #include "automation/dbus/dbusserver.h"
-#include "automation/documentservices.h"
-#include "charts/draw/imageexport.h"
 #include "functions/bindall/bindall.h"
 #include "workbookwnd/workbookwndfactory.h"
 
@@ -13,21 +12,6 @@
 #include <memory>
 
 namespace {
-
-// The drawing side of the automation objects: image export as PNG at 100 %.
-class CDocumentServices : public vl::IDocumentServices {
-public:
-    bool SaveRangeAsImage(vl::CWorkbook& workbook, const char* sheetPath,
-                          const vl::CellRange& range, const char* file, double gamma) override {
-        return vl::RenderRangeToBitmap(workbook, sheetPath, range, file, vl::kImageFormatPng, gamma,
-                                       {100, 100});
-    }
-    bool SaveContainerAsImage(vl::CWorkbook& workbook, const char* sheetPath, uint16_t containerId,
-                              const char* file, double gamma) override {
-        return vl::RenderContainerToBitmap(workbook, sheetPath, containerId, file,
-                                           vl::kImageFormatPng, gamma, {100, 100});
-    }
-};
 
 vl::AutomationHooks ServerHooks(std::unique_ptr<vl::CAutomationBus>& server) {
     vl::AutomationHooks hooks;
@@ -59,8 +43,8 @@ int main(int argc, char** argv) {
     vl::CQtTimerHost timers;
     vl::CSystemClock clock;
     vl::BindAllFunctions();
-    CDocumentServices services;
-    vl::SetDocumentServices(&services);
+    vl::CScreenDocumentServices documents;
+    vl::SetDocumentServices(&documents);
     vl::CWorkbookWndFactory windows;
     vl::CApplicationShell shell(timers, clock, vl::DefaultProfileIo(), &windows);
     std::unique_ptr<vl::CAutomationBus> server;
@@ -69,7 +53,7 @@ int main(int argc, char** argv) {
         return shell.ExitCode();
     const int code = app.exec();
     server.reset(); // the classes are withdrawn before the profile is written
-    const int finished = shell.Finish(code);
+    const int exitCode = shell.Finish(code);
     vl::SetDocumentServices(nullptr);
-    return finished;
+    return exitCode;
 }

@@ -17,8 +17,15 @@ bool HasPending(const CEvalContext& ctx) {
 // caller's recalculation learns of the cell.
 void HandOverPending(UserFunction& f) {
     CEvalContext& ctx = *f.ctx;
-    if (f.caller && !HasPending(*f.caller)) f.caller->pendingPrecedent = ctx.pendingPrecedent;
+    if (f.caller) {
+        if (!HasPending(*f.caller)) f.caller->pendingPrecedent = ctx.pendingPrecedent;
+        PendingCells& to = f.caller->pendingCells;
+        const PendingCells& from = ctx.pendingCells;
+        for (std::size_t i = 0; i < from.cells.Size(); ++i) to.Add(from.cells[i]);
+        if (from.incomplete) to.incomplete = true;
+    }
     ClearOperand(ctx.pendingPrecedent);
+    ctx.pendingCells.Clear();
 }
 
 // The number of a result slot, a text result read whole as a number.

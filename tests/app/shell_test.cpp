@@ -159,4 +159,29 @@ TEST_F(ShellTest, SavedRectangleOrDefaultPlacement) {
     EXPECT_FALSE(CApplicationShell::StartRect().has_value());
 }
 
+TEST_F(ShellTest, AFrameWithoutAUsableRectangleStartsOverTheWorkArea) {
+    struct Case {
+        int32_t show;
+        ProfileRect rect;
+        bool saved; // the saved rectangle is the placement
+    };
+    const Case cases[] = {{kShowMaximized, {20, 30, 420, 330}, false},
+                          {kShowRestored, {20, 30, 20, 330}, false},
+                          {kShowRestored, {-9000, -9000, -8000, -8000}, false},
+                          {kShowRestored, {20, 30, 420, 330}, true}};
+    for (const Case& c : cases) {
+        Profile().frameShow = c.show;
+        Profile().frameRect = c.rect;
+        CApplicationShell shell(timers, clock, io);
+        ASSERT_TRUE(shell.Start({}, where));
+        ASSERT_NE(shell.Frame(), nullptr);
+        const QRect expected =
+            c.saved ? QRect(20, 30, 400, 300) : CApplicationShell::DefaultFrameRect();
+        // A platform may move the frame by its border; the size is what the panes need.
+        EXPECT_EQ(shell.Frame()->normalGeometry().size(), expected.size()) << c.show;
+        shell.Frame()->close();
+        shell.Finish(0);
+    }
+}
+
 } // namespace vl

@@ -15,36 +15,16 @@ grep -q marker.png "$work/config/Vorlane/settings.xml"
 export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
 cat >"$work/drive.sh" <<'DRIVE'
 set -u
-"$@" >"$WORK/out.log" 2>&1 &
-pid=$!
-wid=""
-for _ in $(seq 1 300); do
-  wid=$(xdotool search --name '^Vorlane 7\.3' 2>/dev/null | head -n 1 || true)
-  [ -n "$wid" ] && break
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-if [ -z "$wid" ]; then
-  echo "no window titled 'Vorlane 7.3...'"; cat "$WORK/out.log"; kill "$pid" 2>/dev/null; exit 1
-fi
+. "$LIB"
+VORLANE=$1
+shift
+start "$@"
 echo "title: $(xdotool getwindowname "$wid")"
-# No window manager runs under Xvfb: give the frame the focus directly.
-xdotool windowfocus --sync "$wid"
-sleep 0.5
-xdotool key --clearmodifiers alt+f
-sleep 0.5
-xdotool key --clearmodifiers x
-for _ in $(seq 1 100); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-  echo "still running after Alt+F, x"; kill "$pid"; exit 1
-fi
-wait "$pid"
+quit
 DRIVE
 rc=0
-WORK="$work" bash "$xserver" bash "$work/drive.sh" "$@" || rc=$?
+WORK="$work" LIB="$(cd "$(dirname "$0")" && pwd)/e2elib.sh" bash "$xserver" bash "$work/drive.sh" "$@" ||
+  rc=$?
 if [ "$rc" -ne 0 ]; then
   echo "exit code $rc"; cat "$work/out.log" 2>/dev/null; exit 1
 fi

@@ -6,55 +6,16 @@
 set -euo pipefail
 settings=$1 vorlane=$2 bookutil=$3
 xserver="$(dirname "$0")/xserver.sh"
+lib="$(cd "$(dirname "$0")" && pwd)/e2elib.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/config/Vorlane"
 cp "$settings" "$work/config/Vorlane/settings.xml"
 book="$work/typed.vln"
 export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
-cat >"$work/lib.sh" <<'LIB'
-# Starts the program with the given arguments and waits for its frame; sets $pid and $wid.
-start() {
-  "$VORLANE" "$@" >>"$WORK/out.log" 2>&1 &
-  pid=$!
-  wid=""
-  for _ in $(seq 1 300); do
-    wid=$(xdotool search --name '^Vorlane 7\.3' 2>/dev/null | head -n 1 || true)
-    [ -n "$wid" ] && break
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  [ -n "$wid" ] || { echo "no frame"; cat "$WORK/out.log"; exit 1; }
-  # No window manager runs under Xvfb: the frame gets the focus directly.
-  xdotool windowfocus --sync "$wid"
-  sleep 1
-}
-# Waits until the frame's title matches the pattern.
-title_is() {
-  for _ in $(seq 1 50); do
-    xdotool getwindowname "$wid" | grep -q -- "$1" && return 0
-    sleep 0.1
-  done
-  echo "title is '$(xdotool getwindowname "$wid")', expected '$1'"; exit 1
-}
-# Quits by the File menu's Exit and waits for the process to end.
-quit() {
-  xdotool windowfocus --sync "$wid"
-  sleep 0.3
-  xdotool key --clearmodifiers alt+f
-  sleep 0.5
-  xdotool key --clearmodifiers x
-  for _ in $(seq 1 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$pid" 2>/dev/null; then echo "still running after Alt+F, x"; kill "$pid"; exit 1; fi
-  wait "$pid"
-}
-LIB
 cat >"$work/first.sh" <<'FIRST'
 set -eu
-. "$WORK/lib.sh"
+. "$LIB"
 start
 title_is 'New Workbook - \\Worksheet1'
 # A number, a text, a formula and a date, each ended by the arrow below.
@@ -63,24 +24,12 @@ for entry in 12 Apples '=A1*2' 3/5/2024; do
   xdotool key Down
 done
 title_is 'Worksheet1 \*'
-xdotool key F12
-sid=""
-for _ in $(seq 1 50); do
-  sid=$(xdotool search --name '^Save As' 2>/dev/null | head -n 1 || true)
-  [ -n "$sid" ] && break
-  sleep 0.1
-done
-[ -n "$sid" ] || { echo "no Save As dialog"; exit 1; }
-xdotool windowfocus --sync "$sid"
-sleep 0.3
-xdotool type --delay 20 "$BOOK"
-xdotool key Return
-title_is "$BOOK - "
+save_as "$BOOK"
 quit
 FIRST
 cat >"$work/second.sh" <<'SECOND'
 set -eu
-. "$WORK/lib.sh"
+. "$LIB"
 start "$BOOK"
 title_is "$BOOK - "
 # The cursor comes back where it was saved (A5); the new cell goes one row further down.
@@ -94,7 +43,7 @@ quit
 SECOND
 run() {
   local rc=0
-  WORK="$work" VORLANE="$vorlane" BOOK="$book" \
+  WORK="$work" VORLANE="$vorlane" BOOK="$book" LIB="$lib" \
     bash "$xserver" bash "$work/$1" || rc=$?
   if [ "$rc" -ne 0 ]; then echo "$1 failed ($rc)"; cat "$work/out.log"; exit 1; fi
 }

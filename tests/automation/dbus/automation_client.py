@@ -155,6 +155,30 @@ class AutomationClient(unittest.TestCase):
         self.assertGreaterEqual(time.monotonic() - started, 2.0)
         wrong.unknown.Release()
 
+    def test_excel_2003_xml_saves_and_loads(self):
+        wb = self.build()
+        wb.ws.UpdateWorksheet()
+        path = os.path.join(FILES, "sheet.xml")
+        wb.ws.SaveAsExcelFile(path)
+        with open(path, "rb") as f:
+            self.assertEqual(f.read(5), b"<?xml")
+        wb.ws.Save()  # the same form again
+        self.assertEqual(int(wb.unknown.Release()), 0)
+        loaded = Workbook(self.bus)
+        loaded.ws.Load(path, "", 2, "/", "/")
+        # The file is flat: the worksheets of the folders stand at the top.
+        self.assertEqual(int(loaded.tree.GetItemCount()), 2)
+        self.assertEqual(int(loaded.tree.SetActiveWorksheet("\\Sheet1")), 0)
+        self.assertEqual(loaded.value("$B$1"), (VT_R8, 42.0))
+        self.assertEqual(loaded.value("$B$2"), (VT_BSTR, "Gr\u00fc\u00dfe!"))
+        self.assertEqual(int(loaded.unknown.Release()), 0)
+        with open(path, "wb") as f:
+            f.write(b"<?xml version='1.0'?>\n<Workbook>\n<Worksheet><Table><Row ss:Index='0'/>")
+        bad = Workbook(self.bus)
+        self.assertFails(0x8004003B, "Invalid xml element data (c_data)\nLine: 3",
+                         bad.ws.Load, path, "", 2, "/", "/")
+        bad.unknown.Release()
+
     def test_references_are_counted_and_die_with_their_client(self):
         wb = Workbook(self.bus)
         self.assertEqual(int(wb.unknown.AddRef()), 2)

@@ -1,0 +1,124 @@
+// Writing an Excel 2003 XML spreadsheet: the prolog, the root with its namespaces, the
+// document properties, the fixed settings blocks, the styles and one "Worksheet" per
+// worksheet of the tree under a name unique in the file.
+
+#include "exchange/excelxmlparts.h"
+#include "model/cellrecord.h"
+
+#include <new>
+#include <string>
+#include <vector>
+
+namespace vl {
+
+namespace {
+
+constexpr std::size_t kSheetNameLimit = kTreeNameSize - 1;
+
+void WriteRoot(CXmlWriter& w) {
+    w.WriteRaw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n");
+    w.WriteRaw("<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"\r\n"
+               "\txmlns:o=\"urn:schemas-microsoft-com:office:office\"\r\n"
+               "\txmlns:x=\"urn:schemas-microsoft-com:office:excel\"\r\n"
+               "\txmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"\r\n"
+               "\txmlns:html=\"http://www.w3.org/TR/REC-html40\">\r\n");
+}
+
+void WriteProperties(CXmlWriter& w, const DocumentProperties& p) {
+    w.WriteTag("DocumentProperties", "xmlns=\"urn:schemas-microsoft-com:office:office\"",
+               kXmlStartTag, 1, 1);
+    w.WriteElement("Author", p.author, 2, 1);
+    w.WriteElement("LastAuthor", p.lastAuthor, 2, 1);
+    w.WriteElement("Created", p.created, 2, 1);
+    w.WriteElement("LastSaved", p.lastSaved, 2, 1);
+    if (p.company[0]) w.WriteElement("Company", p.company, 2, 1);
+    w.WriteElement("Version", p.version, 2, 1);
+    w.WriteTag("DocumentProperties", {}, kXmlEndTag, 1, 1);
+}
+
+void WriteSettings(CXmlWriter& w) {
+    w.WriteTag("OfficeDocumentSettings", "xmlns=\"urn:schemas-microsoft-com:office:office\"",
+               kXmlStartTag, 1, 1);
+    w.WriteTag("DownloadComponents", {}, kXmlEmptyTag, 2, 1);
+    w.WriteTag("LocationOfComponents", {}, kXmlEmptyTag, 2, 1);
+    w.WriteTag("OfficeDocumentSettings", {}, kXmlEndTag, 1, 1);
+    w.WriteTag("ExcelWorkbook", "xmlns=\"urn:schemas-microsoft-com:office:excel\"", kXmlStartTag, 1,
+               1);
+    // The window's size and place are the reader's own choice: the elements stay empty.
+    for (const char* name : {"WindowHeight", "WindowWidth", "WindowTopX", "WindowTopY"})
+        w.WriteElement(name, {}, 2, 1);
+    w.WriteElement("ActiveSheet", "1", 2, 1);
+    w.WriteElement("ProtectStructure", "False", 2, 1);
+    w.WriteElement("ProtectWindows", "False", 2, 1);
+    w.WriteTag("ExcelWorkbook", {}, kXmlEndTag, 1, 1);
+}
+
+bool NameTaken(const std::vector<std::string>& names, const std::string& candidate) {
+    for (const std::string& name : names)
+        if (CompareNoCase(name.c_str(), candidate.c_str()) == 0) return true;
+    return false;
+}
+
+// The worksheet's own name, else the name followed by "(k)" for the first k from 0 that
+// no earlier worksheet took; a long name is shortened so that the suffix fits.
+std::string UniqueSheetName(std::vector<std::string>& names, const char* own) {
+    std::string candidate = own;
+    for (int k = 0; NameTaken(names, candidate); ++k) {
+        const std::string suffix = "(" + std::to_string(k) + ")";
+        std::string base = own;
+        if (base.size() + suffix.size() > kSheetNameLimit)
+            base.resize(kSheetNameLimit - suffix.size());
+        candidate = base + suffix;
+    }
+    names.push_back(candidate);
+    return candidate;
+}
+
+void WriteWorksheets(CXmlWriter& w, const CWorkbook& wb, int dpi) {
+    std::vector<std::string> names;
+    for (const CTreeItem* item = wb.tree.first; item; item = item->next) {
+        const CWorksheet* ws = AsWorksheet(item);
+        if (!ws) continue;
+        XmlAttributeText a(w.Utf8());
+        a.Text("ss:Name", UniqueSheetName(names, ws->name));
+        w.WriteTag("Worksheet", a.str(), kXmlStartTag, 1, 1);
+        WriteExcelXmlTable(w, *ws, dpi, 2);
+        WriteExcelXmlWorksheetOptions(w, *ws, 2);
+        w.WriteTag("Worksheet", {}, kXmlEndTag, 1, 1);
+    }
+}
+
+} // namespace
+
+bool WriteExcelXml(CWorkbook& workbook, CXmlWriter& w, int logPixelsY) {
+    workbook.error = kErrorNone;
+    try {
+        WriteRoot(w);
+        WriteProperties(w, workbook.properties);
+        WriteSettings(w);
+        WriteExcelXmlStyles(w, workbook, 1);
+        WriteWorksheets(w, workbook, logPixelsY);
+        w.WriteTag("Workbook", {}, kXmlEndTag, 0, 1);
+    } catch (const std::bad_alloc&) {
+        workbook.error = kErrorXmlMemory;
+    }
+    w.Flush();
+    return workbook.error == kErrorNone;
+}
+
+bool WriteExcelXml(CWorkbook& workbook, int logPixelsY) {
+    try {
+        CXmlWriter writer(&workbook.stream);
+        WriteExcelXml(workbook, writer, logPixelsY);
+    } catch (const std::bad_alloc&) {
+        workbook.error = kErrorXmlMemory;
+    }
+    if (workbook.stream.GetError()) workbook.error = workbook.stream.GetError();
+    return workbook.error == kErrorNone;
+}
+
+std::string ExcelStyleId(uint16_t index) {
+    return index == 0 ? std::string("Default") : "s" + std::to_string(index + 20);
+}
+
+} // namespace vl

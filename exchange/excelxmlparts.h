@@ -1,0 +1,66 @@
+#pragma once
+// The element readers and writers of the Excel 2003 XML form, and the rules they share:
+// style identifiers, sizes in points and lengths in inches.
+
+#include "exchange/excelxml.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace vl {
+
+// Style slots by the identifiers of one document. One letter and a number 1 to 512 keep
+// slot number - 1 and "Default" slot 0; any other identifier (other writers name styles
+// "ce1" or "Heading_20_1") takes the highest slot no identifier holds yet.
+class ExcelStyleIds {
+public:
+    // The slot of an identifier a "Style" defines; false when none is free, or when a
+    // numbered identifier meets a slot another identifier took.
+    bool Define(std::string_view id, uint16_t& slot);
+    // The slot an identifier refers to ("StyleID", "Parent"); false for an identifier
+    // that is neither defined nor numbered.
+    bool Resolve(std::string_view id, uint16_t& slot) const;
+
+private:
+    std::map<std::string, uint16_t, std::less<>> named_;
+    std::array<bool, 512> taken_{};
+};
+
+// The state of one import.
+struct ExcelImport {
+    CXmlReader& reader;
+    CWorkbook& workbook;
+    int logPixelsY;
+    ExcelStyleIds styles;
+};
+
+// Reads the consecutive "Style" elements; the reader stands before the first.
+bool ReadExcelXmlStyle(ExcelImport& import);
+// One "Table" of a worksheet; nothing when the next tag is not a "Table" start tag.
+bool ReadExcelXmlTable(ExcelImport& import, CWorksheet& worksheet);
+// "WorksheetOptions"; nothing when it does not come next.
+bool ReadExcelXmlWorksheetOptions(ExcelImport& import, CWorksheet& worksheet);
+
+// Skips everything up to the end tag of `name`; the start tag is read already.
+bool SkipToEndTag(CXmlReader& reader, std::string_view name);
+
+// Points to pixels: density x points / 72, cut to whole pixels within 1 to 4,095. The
+// whole text must be a finite number, else 59.
+bool ReadExcelSize(CXmlReader& reader, int logPixelsY, uint16_t& pixels);
+// Pixels to points, rounded half up to 1/400 point, as the text written.
+std::string ExcelPointsText(uint16_t pixels, int logPixelsY);
+// Inches with 25.3995 millimetres to the inch, both ways, rounded half up to thousandths.
+double InchesToMillimetres(double inches);
+double MillimetresToInches(double millimetres);
+
+void WriteExcelXmlStyles(CXmlWriter& writer, CWorkbook& workbook, int level);
+void WriteExcelXmlTable(CXmlWriter& writer, const CWorksheet& worksheet, int logPixelsY, int level);
+void WriteExcelXmlWorksheetOptions(CXmlWriter& writer, const CWorksheet& worksheet, int level);
+
+// The identifier of style record n in the file: "Default", else "s" and n + 20.
+std::string ExcelStyleId(uint16_t index);
+
+} // namespace vl

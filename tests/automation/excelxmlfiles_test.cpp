@@ -1,0 +1,104 @@
+// Excel 2003 XML through the Workbook object: Load format 2, SaveAsExcelFile, and Save
+// writing the same form again; rows measured through the installed document services.
+
+#include "automation/documentservices.h"
+#include "automation/typelib.h"
+#include "automationtestutil.h"
+
+#include <string>
+#include <vector>
+
+namespace vl {
+
+namespace {
+
+// Records what the automation objects asked to be fitted.
+class CServicesDouble : public IDocumentServices {
+public:
+    void AutoFitRows(CWorkbook&, CWorksheet& sheet, uint32_t first, uint32_t last) override {
+        fitted.push_back(std::string(sheet.name) + ":" + std::to_string(first) + "-" +
+                         std::to_string(last));
+    }
+    // These tests export no images.
+    bool SaveRangeAsImage(CWorkbook&, const char*, const CellRange&, const char*, double) override {
+        return false;
+    }
+    bool SaveContainerAsImage(CWorkbook&, const char*, uint16_t, const char*, double) override {
+        return false;
+    }
+    std::vector<std::string> fitted;
+};
+
+class ExcelFilesTest : public autotest::AutomationTest {
+protected:
+    void SetUp() override {
+        AutomationTest::SetUp();
+        SetDocumentServices(&services);
+        NewDocument();
+        PutNumber("$A$1", 6);
+        ASSERT_EQ(obj->PutValue("$B$2", CVariant::Bstr("text & more")), S_OK);
+        ASSERT_EQ(obj->PutFormula("$C$3", "=A1*7"), S_OK);
+        ASSERT_EQ(obj->UpdateWorksheet(), S_OK);
+    }
+    void TearDown() override {
+        SetDocumentServices(nullptr);
+        AutomationTest::TearDown();
+    }
+    std::shared_ptr<CWorkbookObj> Loaded(const std::string& path, HRESULT expected = S_OK) {
+        std::shared_ptr<CWorkbookObj> other;
+        EXPECT_EQ(CWorkbookObj::Create(other), S_OK);
+        EXPECT_EQ(other->Load(CBstr(path), CBstr(), 2, nullptr, nullptr), expected);
+        return other;
+    }
+    static std::string Text(CWorkbookObj& book, const char* ref) {
+        CVariant v;
+        EXPECT_EQ(book.GetValue(ref, v), S_OK);
+        return v.vt == VT_BSTR ? v.text : std::to_string(v.real);
+    }
+    CServicesDouble services;
+};
+
+TEST_F(ExcelFilesTest, SaveAsExcelFileLoadsBackAndSaveKeepsTheForm) {
+    const std::string path = folder.Path("book.xml");
+    ASSERT_EQ(obj->SaveAsExcelFile(CBstr(path)), S_OK);
+    EXPECT_EQ(Doc().fileFamily, kFileExcelXml);
+    // Save writes the same form again, into the same file.
+    PutNumber("$A$1", 8);
+    ASSERT_EQ(obj->UpdateWorksheet(), S_OK);
+    ASSERT_EQ(obj->Save(), S_OK);
+    const std::vector<uint8_t> bytes = tempfiles::ReadBytes(path);
+    ASSERT_GE(bytes.size(), 5u);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 5), "<?xml");
+    Doc().stream.Close();
+    services.fitted.clear();
+    auto other = Loaded(path);
+    EXPECT_EQ(Text(*other, "$A$1"), std::to_string(8.0));
+    EXPECT_EQ(Text(*other, "$B$2"), "text & more");
+    EXPECT_EQ(Text(*other, "$C$3"), std::to_string(56.0));
+    EXPECT_EQ(other->Document().fileFamily, kFileExcelXml);
+    EXPECT_EQ(services.fitted, (std::vector<std::string>{"Worksheet1:0-2"}));
+    // SaveAs writes the native form, whatever the document was loaded as.
+    const std::string native = folder.Path("native.vln");
+    ASSERT_EQ(other->SaveAs(CBstr(native)), S_OK);
+    EXPECT_EQ(other->Document().fileFamily, kFileNative);
+    const std::vector<uint8_t> written = tempfiles::ReadBytes(native);
+    EXPECT_EQ(std::string(written.begin(), written.end()).find("urn:schemas"), std::string::npos);
+}
+
+TEST_F(ExcelFilesTest, BadFilesReportTheirCodeAndLine) {
+    const std::string path = folder.Path("bad.xml");
+    const std::string bad = "<?xml version=\"1.0\"?>\n<Workbook>\n<Worksheet ss:Name=\"A\">"
+                            "<Table><Column ss:Width=\"wide\"/></Table></Worksheet></Workbook>";
+    tempfiles::WriteBytes(path, std::vector<uint8_t>(bad.begin(), bad.end()));
+    auto failed = Loaded(path, HRESULT(0x8004003B));
+    EXPECT_EQ(TakenMessage(), "Invalid xml element data (c_data)\nLine: 3");
+    // A failed load keeps the object's document as it was.
+    int32_t count = -1;
+    EXPECT_EQ(failed->GetItemCount(count), S_OK);
+    EXPECT_EQ(count, 0);
+    Loaded(folder.Path("missing.xml"), HRESULT(0x80040022));
+}
+
+} // namespace
+
+} // namespace vl

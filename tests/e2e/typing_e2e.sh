@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Typing into the program under a real X server. First, three texts each ended by Down, in
+# a frame as wide as the screen: the window's picture must be the same before and after a
+# forced repaint of the whole window (a resize by one pixel and back), so nothing drawn
+# earlier was left behind. Then 2,000 numbers each ended by Down, sent as fast as xdotool
+# can: saved and read back, every cell must hold its own number.
+# Usage: typing_e2e.sh <default-settings.xml> <vorlane> <bookutil>
+set -euo pipefail
+settings=$1 vorlane=$2 bookutil=$3
+here="$(cd "$(dirname "$0")" && pwd)"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/config/Vorlane"
+cp "$settings" "$work/config/Vorlane/settings.xml"
+export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
+export WORK="$work" VORLANE="$vorlane" LIB="$here/e2elib.sh" BOOK="$work/fast.vln"
+count=2000
+cat >"$work/repaint.sh" <<'REPAINT'
+set -eu
+. "$LIB"
+start
+for entry in Pear apple Mango; do
+  xdotool type --delay 40 "$entry"
+  xdotool key Down
+done
+title_is 'Worksheet1 \*'
+sleep 1
+import -window "$wid" "$WORK/before.png"
+geometry=$(xdotool getwindowgeometry --shell "$wid")
+eval "$geometry"
+# No window manager maximises the frame here: its first placement is the whole screen.
+read -r screen_width _ < <(xdotool getdisplaygeometry)
+[ "$WIDTH" -eq "$screen_width" ] || { echo "the frame is $WIDTH wide on a $screen_width screen"; exit 1; }
+xdotool windowsize --sync "$wid" $((WIDTH + 1)) "$HEIGHT"
+sleep 0.5
+xdotool windowsize --sync "$wid" "$WIDTH" "$HEIGHT"
+sleep 1
+import -window "$wid" "$WORK/after.png"
+REPAINT
+cat >"$work/fast.sh" <<'FAST'
+set -eu
+. "$LIB"
+start
+# One xdotool call per 100 entries, each number's digits then Down, with no delay at all.
+for first in $(seq 1 100 "$COUNT"); do
+  keys=()
+  for n in $(seq "$first" $((first + 99))); do
+    [ "$n" -le "$COUNT" ] || break
+    keys+=($(echo "$n" | fold -w1) Down)
+  done
+  xdotool key --delay 0 "${keys[@]}"
+done
+# F12 waits in the queue behind every key typed before it.
+save_as "$BOOK"
+quit
+FAST
+run() {
+  local rc=0
+  COUNT=$count bash "$here/xserver.sh" bash "$work/$1" || rc=$?
+  if [ "$rc" -ne 0 ]; then echo "$1 failed ($rc)"; cat "$work/out.log"; exit 1; fi
+}
+run repaint.sh
+differ=$(compare -metric AE "$work/before.png" "$work/after.png" "$work/diff.png" 2>&1 || true)
+if [ "$differ" != "0" ]; then
+  keep="${TMPDIR:-/tmp}/typing_e2e.$$"
+  mkdir -p "$keep" && cp "$work"/*.png "$keep/"
+  echo "the picture changed on a full repaint: $differ pixels differ (pictures in $keep)"
+  exit 1
+fi
+echo "repaint: the picture after the typing equals a full repaint"
+run fast.sh
+"$bookutil" dump "$BOOK" >"$work/dump.txt"
+seq 1 "$count" | awk '{ printf "A%d\tnumber\t%d\n", $1, $1 }' >"$work/expected.txt"
+if ! diff -u "$work/expected.txt" "$work/dump.txt" >"$work/diff.txt"; then
+  echo "cells differ from what was typed ($(grep -c '^[-+]A' "$work/diff.txt") lines):"
+  head -n 40 "$work/diff.txt"
+  exit 1
+fi
+echo "fast typing: all $count cells hold their numbers"

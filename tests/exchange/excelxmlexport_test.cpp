@@ -1,0 +1,336 @@
+// Writing Excel 2003 XML: golden pieces of the output and whole round trips.
+
+#include "excelxmltestutil.h"
+#include "formula/token.h"
+#include "model/cellrecord.h"
+#include "model/formatstore.h"
+#include "model/styles.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace vl {
+namespace {
+
+using namespace excelxmltest;
+
+std::unique_ptr<CWorkbook> Book(std::initializer_list<const char*> names) {
+    std::unique_ptr<CWorkbook> book = CreateWorkbook();
+    for (const char* name : names) book->AppendTreeItem(TREE_TYPE_WORKSHEET, name, 1);
+    book->tree.active = AsWorksheet(book->tree.first);
+    return book;
+}
+
+CWorksheet& Sheet0(CWorkbook& book) {
+    return *AsWorksheet(book.tree.first);
+}
+
+void PutNumber(CWorksheet& ws, uint32_t row, uint16_t column, double value, uint8_t error = 0) {
+    CellBuffer b;
+    ASSERT_TRUE(MakeNumberCell(b, column, row, value, error));
+    CellCursor cursor;
+    ASSERT_TRUE(ws.cells.PutCell(b.bytes, cursor));
+}
+
+void PutText(CWorksheet& ws, uint32_t row, uint16_t column, const std::string& text) {
+    CellBuffer b;
+    ASSERT_TRUE(MakeTextCell(b, column, row, text));
+    CellCursor cursor;
+    ASSERT_TRUE(ws.cells.PutCell(b.bytes, cursor));
+}
+
+void PutFormula(CWorksheet& ws, uint32_t row, uint16_t column, const std::string& formula,
+                FormulaHead head, const std::string& cached = {}) {
+    CellBuffer b;
+    ASSERT_TRUE(MakeFormulaCell(b, column, row, head, formula, cached));
+    CellCursor cursor;
+    ASSERT_TRUE(ws.cells.PutCell(b.bytes, cursor));
+}
+
+bool Has(const std::string& text, const std::string& piece) {
+    return text.find(piece) != std::string::npos;
+}
+
+TEST(ExcelXmlExport, DocumentLevel) {
+    auto book = Book({"Data", "data", "DATA", "A(0)", "A", "A"});
+    book->AppendTreeItem(TREE_TYPE_FOLDER, "F", 1);
+    CopyTextField(book->properties.author, "Ann & <Bo>", 128);
+    const std::string out = Export(*book);
+    EXPECT_EQ(out.substr(0, 42), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n");
+    EXPECT_TRUE(Has(out, "\t<DocumentProperties xmlns=\"urn:schemas-microsoft-com:office:office\">"
+                         "\r\n\t\t<Author>Ann &amp; &lt;Bo&gt;</Author>\r\n\t\t<LastAuthor>"
+                         "</LastAuthor>\r\n"));
+    EXPECT_FALSE(Has(out, "<Company>"));
+    EXPECT_TRUE(Has(out, "\t\t<ActiveSheet>1</ActiveSheet>\r\n"));
+    std::vector<std::string> names;
+    for (std::size_t at = out.find("<Worksheet ss:Name=\""); at != std::string::npos;
+         at = out.find("<Worksheet ss:Name=\"", at + 1)) {
+        const std::size_t from = at + 20;
+        names.push_back(out.substr(from, out.find('"', from) - from));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Data", "data(0)", "DATA(1)", "A(0)", "A", "A(1)"}));
+    std::size_t selected = 0;
+    for (std::size_t at = out.find("<Selected/>"); at != std::string::npos;
+         at = out.find("<Selected/>", at + 1))
+        ++selected;
+    EXPECT_EQ(selected, 6u);
+}
+
+TEST(ExcelXmlExport, LongSheetNamesStayUnique) {
+    const std::string name(127, 'n');
+    auto book = Book({name.c_str(), name.c_str()});
+    const std::string out = Export(*book);
+    EXPECT_TRUE(Has(out, "ss:Name=\"" + std::string(124, 'n') + "(0)\""));
+    const Imported back = Import(out);
+    ASSERT_TRUE(back.ok);
+    EXPECT_EQ(std::string(back.book->tree.first->next->name), std::string(124, 'n') + "(0)");
+}
+
+TEST(ExcelXmlExport, DefaultStyleWritesEveryChild) {
+    auto book = Book({"S"});
+    const std::string out = Export(*book);
+    EXPECT_TRUE(Has(out,
+                    "\t\t<Style ss:ID=\"Default\" ss:Name=\"Normal\">\r\n\t\t\t<Alignment/>\r\n"
+                    "\t\t\t<Borders/>\r\n\t\t\t<Font/>\r\n"
+                    "\t\t\t<Interior/>\r\n\t\t\t<NumberFormat/>\r\n\t\t\t<Protection/>\r\n"
+                    "\t\t</Style>\r\n"))
+        << out;
+}
+
+TEST(ExcelXmlExport, StyleRecords) {
+    auto book = Book({"S"});
+    StyleTables& t = book->styles;
+    t.styleCount = 4;
+    StyleRecord& pct = t.styles[1];
+    pct.numberFormat.kind = STD_STYLE_PERCENTAGE;
+    pct.numberFormat.params[fmtparam::kFixedDecimals] = 1;
+    pct.numberFormat.params[fmtparam::kDecimals] = 2;
+    StyleRecord& fill = t.styles[2];
+    fill.fill.pattern = FORMAT_PAT_GRAY50;
+    fill.fill.backgroundColorGiven = fill.fill.patternColorGiven = 1;
+    fill.fill.backgroundColor = 0x00CCBBAA;
+    fill.fill.patternColor = 0x00332211;
+    fill.fontRef.colorGiven = 1;
+    fill.fontRef.color = 0x00CCBBAA;
+    StyleRecord& border = t.styles[3];
+    border.borderSides = kBorderLeft | kBorderBottom;
+    border.borderLine.style = FORMAT_LINE_DOUBLE;
+    border.borderLine.colorGiven = 1;
+    border.borderLine.color = 0x00CCBBAA;
+    border.horizontalAlignment = t.styles[0].horizontalAlignment = 3;
+    const std::string out = Export(*book);
+    EXPECT_TRUE(
+        Has(out, "<Style ss:ID=\"s21\">\r\n\t\t\t<NumberFormat ss:Format=\"#,##0.00\\%\"/>"));
+    EXPECT_TRUE(Has(out, "<Interior ss:Color=\"#AABBCC\" ss:Pattern=\"Gray50\" "
+                         "ss:PatternColor=\"#112233\"/>"));
+    EXPECT_TRUE(Has(out, "ss:Color=\"#aabbcc\"/>")) << "font colour in small letters";
+    EXPECT_TRUE(Has(out, "<Style ss:ID=\"s23\">\r\n\t\t\t<Borders>\r\n\t\t\t\t<Border "
+                         "ss:Position=\"Left\" ss:LineStyle=\"Double\" ss:Weight=\"3\" "
+                         "ss:Color=\"#AABBCC\"/>\r\n\t\t\t\t<Border ss:Position=\"Bottom\""))
+        << "no Horizontal where the default has it";
+}
+
+TEST(ExcelXmlExport, TableColumnsRowsAndCells) {
+    auto book = Book({"S"});
+    CWorksheet& ws = Sheet0(*book);
+    ws.formats.columns[0].width = uint16_t(64 << 1 | 1);
+    ws.formats.columns[19].style = 1;
+    book->styles.styleCount = 2;
+    PutNumber(ws, 0, 9, 1.5);
+    FormulaHead array;
+    array.arrayWidth = 2;
+    array.arrayHeight = 3;
+    array.resultFlags = kResultArray | kResultNumber;
+    array.cachedNumber = 7;
+    PutFormula(ws, 1, 0, "=1", array);
+    FormulaHead circ;
+    circ.flags = kCellFormula | kErrCirc;
+    PutFormula(ws, 1, 1, "=R[0]C", circ);
+    FormulaHead none;
+    none.resultFlags = 0;
+    PutFormula(ws, 1, 2, "=2", none);
+    ASSERT_TRUE(SetFormatStoreRowEntry(ws.formats, 2, 30, true));
+    ASSERT_TRUE(SetFormatStoreRowEntry(ws.formats, 5, 30, true)); // below the used rows
+    CellCursor cursor;
+    ASSERT_TRUE(PutFormatRun(ws.formats, FormatRun{3, 4, 1, 1}, cursor));
+    const std::string out = Export(*book);
+    EXPECT_TRUE(Has(out, "<Table ss:ExpandedColumnCount=\"10\" ss:ExpandedRowCount=\"2\" "
+                         "x:FullColumns=\"1\" x:FullRows=\"1\">\r\n"
+                         "\t\t\t<Column ss:Index=\"1\" ss:AutoFitWidth=\"0\" ss:Width=\"48\"/>\r\n"
+                         "\t\t\t<Column ss:Index=\"20\" ss:StyleID=\"s21\"/>\r\n"))
+        << out;
+    EXPECT_TRUE(Has(out, "<Row ss:Index=\"1\">\r\n\t\t\t\t<Cell ss:Index=\"10\"><Data "
+                         "ss:Type=\"Number\">1.5</Data></Cell>\r\n"));
+    EXPECT_TRUE(Has(out, "<Cell ss:Index=\"1\" ss:Formula=\"=1\" ss:ArrayRange=\"RC:R[2]C[1]\">"
+                         "<Data ss:Type=\"Number\">7</Data></Cell>"));
+    EXPECT_TRUE(Has(out, "<Cell ss:Index=\"2\" ss:Formula=\"=R[0]C\"><Data "
+                         "ss:Type=\"Error\">#N/A!</Data></Cell>"));
+    EXPECT_TRUE(Has(out, "<Cell ss:Index=\"3\" ss:Formula=\"=2\"></Cell>"));
+    EXPECT_TRUE(Has(out, "<Cell ss:Index=\"4\" ss:StyleID=\"s21\"/>\r\n\t\t\t\t<Cell "
+                         "ss:Index=\"5\" ss:StyleID=\"s21\"/>"));
+    EXPECT_FALSE(Has(out, "ss:Index=\"6\" ss:AutoFitHeight"));
+    const std::string at120 = Export(*book, 120);
+    EXPECT_TRUE(Has(at120, "ss:Width=\"38.4\""));
+}
+
+TEST(ExcelXmlExport, RowsWithOnlyAHeightInsideTheUsedRows) {
+    auto book = Book({"S"});
+    CWorksheet& ws = Sheet0(*book);
+    PutNumber(ws, 4, 0, 1);
+    ASSERT_TRUE(SetFormatStoreRowEntry(ws.formats, 2, 30, false));
+    const std::string out = Export(*book);
+    EXPECT_TRUE(Has(out, "<Row ss:Index=\"3\" ss:Height=\"22.5\"/>")) << out;
+}
+
+TEST(ExcelXmlExport, WorksheetOptions) {
+    auto book = Book({"S"});
+    CWorksheet& ws = Sheet0(*book);
+    ws.pageSetup.headerText[0] = '\0';
+    const std::string plain = Export(*book);
+    EXPECT_FALSE(Has(plain, "<Layout"));
+    EXPECT_TRUE(Has(plain, "<Header x:Data=\"\"/>"));
+    EXPECT_FALSE(Has(plain, "TopRowVisible"));
+    EXPECT_TRUE(Has(plain, "<ActiveRow>1</ActiveRow>\r\n\t\t\t\t\t<ActiveCol>1</ActiveCol>"));
+    ws.pageSetup.marginLeft = 20;
+    ws.pageSetup.marginTop = 25.4;
+    ws.pageSetup.landscape = 1;
+    ws.pageSetup.firstPageNumber = 3;
+    CopyTextField(ws.pageSetup.headerText, "&P of &N", kPageTextSize);
+    ws.view.topLeft.row = 5;
+    ws.view.showGrid = 0;
+    const std::string out = Export(*book);
+    EXPECT_TRUE(Has(out, "<Layout x:Orientation=\"Landscape\" x:StartPageNumber=\"3\"/>"));
+    EXPECT_TRUE(Has(out, "<Header x:Data=\"&amp;P of &amp;N\"/>"));
+    EXPECT_TRUE(Has(out, "x:Left=\"0.787\" x:Top=\"1\""));
+    EXPECT_TRUE(Has(out, "<TopRowVisible>6</TopRowVisible>"));
+    EXPECT_TRUE(Has(out, "<DoNotDisplayGridlines/>"));
+}
+
+// Everything a worksheet holds, away from its defaults, comes back.
+TEST(ExcelXmlExport, RoundTrip) {
+    auto book = Book({"One", "Two & <3>"});
+    CWorksheet& ws = Sheet0(*book);
+    PutNumber(ws, 0, 0, 0.1 + 0.2);
+    PutNumber(ws, 0, 1, -1e300);
+    PutNumber(ws, 0, 2, 0, kErrDivZero >> 4);
+    PutText(ws, 1, 0, std::string(kMaxCellText, 't'));
+    PutText(ws, 1, 1, "line\nbreak \x01 \xE9");
+    FormulaHead text;
+    text.resultFlags = kResultText;
+    PutFormula(ws, 2, 0, "=\"a\"&\"b\"", text, "ab");
+    FormulaHead array;
+    array.arrayWidth = 2;
+    array.arrayHeight = 2;
+    array.resultFlags = kResultArray | kResultNumber;
+    array.cachedNumber = 4;
+    PutFormula(ws, 3, 0, "=R1C1:R2C2", array);
+    PutNumber(ws, kLastRow, kLastColumn, 9);
+    StyleTables& t = book->styles;
+    t.styleCount = 2;
+    FontRecord font{};
+    std::strcpy(font.faceName, "Caf\xE9 & Serif");
+    font.size = 14;
+    font.weight = 2;
+    font.italic = 1;
+    font.family = 3;
+    uint8_t fontIndex = 0;
+    ASSERT_TRUE(FindOrAddFont(t, font, &fontIndex));
+    StyleRecord& s = t.styles[1];
+    s.fontRef = {fontIndex, 1, 0x000000FF};
+    s.horizontalAlignment = 2;
+    s.verticalAlignment = 7;
+    s.horizontalIndent = 3;
+    s.wrapText = 1;
+    s.rotation = -45;
+    s.borderSides = kBorderTop | kBorderRight;
+    s.borderLine = {FORMAT_LINE_DASH, 1, 0x00123456};
+    s.fill = {FORMAT_PAT_DCROSS, 1, 0x00010203, 1, 0x00040506};
+    s.numberFormat.kind = STD_STYLE_USER_DEFINED;
+    std::strcpy(s.numberFormat.code, "0.000;[Red]-0.000");
+    CellCursor cursor;
+    ASSERT_TRUE(PutFormatRun(ws.formats, FormatRun{0, 1, 0, 1}, cursor));
+    ws.formats.columns[2].width = uint16_t(100 << 1 | 1);
+    ws.formats.columns[3].style = 1;
+    ASSERT_TRUE(SetFormatStoreRowEntry(ws.formats, 1, 40, true));
+    ws.pageSetup.landscape = 1;
+    ws.pageSetup.alignment = 2 | 16;
+    ws.pageSetup.firstPageNumber = 7;
+    ws.pageSetup.scale = 150;
+    ws.pageSetup.copies = 3;
+    ws.pageSetup.marginLeft = 19.989;
+    ws.pageSetup.marginRight = 25.4;
+    CopyTextField(ws.pageSetup.headerText, "&F", kPageTextSize);
+    CopyTextField(ws.pageSetup.footerText, "Page &P", kPageTextSize);
+    ws.view.showGrid = 0;
+    ws.view.topLeft = {4, 9, kRefCell};
+    ws.view.selection[0] = ws.view.selection[1] = {5, kLastRow, kRefCell};
+    ws.pageSetup.rowHeadings = ws.pageSetup.columnHeadings = 0;
+
+    const std::string out = Export(*book);
+    const Imported back = Import(out);
+    ASSERT_TRUE(back.ok) << int(back.error) << " line " << back.line;
+    const CWorksheet& r = back.First();
+    EXPECT_STREQ(AsWorksheet(back.book->tree.first->next)->name, "Two & <3>");
+    EXPECT_EQ(cell::Number(FindCell(r.cells, 0, 0)), 0.1 + 0.2);
+    EXPECT_EQ(cell::Number(FindCell(r.cells, 0, 1)), -1e300);
+    EXPECT_EQ(cell::Error(FindCell(r.cells, 0, 2)) << 4, kErrDivZero);
+    EXPECT_EQ(cell::Text(FindCell(r.cells, 1, 0)), std::string(kMaxCellText, 't'));
+    EXPECT_EQ(cell::Text(FindCell(r.cells, 1, 1)), "line\nbreak \x01 \xE9");
+    EXPECT_EQ(cell::CachedText(FindCell(r.cells, 2, 0)), "ab");
+    EXPECT_EQ(cell::Formula(FindCell(r.cells, 2, 0)), "=\"a\"&\"b\"");
+    const uint8_t* a = FindCell(r.cells, 3, 0);
+    EXPECT_EQ(cell::ArrayWidth(a), 2);
+    EXPECT_EQ(cell::ArrayHeight(a), 2u);
+    EXPECT_EQ(cell::CachedNumber(a), 4);
+    EXPECT_EQ(cell::Number(FindCell(r.cells, kLastRow, kLastColumn)), 9);
+
+    CellCursor runs{kAdvance, r.formats.runs.FirstPage(), 0};
+    const FormatRun run = LoadFormatRun(FormatRunCursorNext(runs));
+    EXPECT_EQ(run.firstColumn, 0);
+    EXPECT_EQ(run.lastColumn, 1);
+    const StyleRecord& rs = back.book->styles.styles[run.style];
+    EXPECT_TRUE(CompareStyleRecords(rs, s) || rs.fontRef.fontIndex != s.fontRef.fontIndex);
+    const FontRecord& rf = back.book->styles.fonts[rs.fontRef.fontIndex];
+    EXPECT_STREQ(rf.faceName, "Caf\xE9 & Serif");
+    EXPECT_EQ(rf.size, 14);
+    EXPECT_EQ(rf.weight, 2);
+    EXPECT_EQ(rf.italic, 1);
+    EXPECT_EQ(rf.family, 3);
+    EXPECT_EQ(rs.fontRef.color, 0x000000FFu);
+    EXPECT_EQ(rs.horizontalAlignment, 2);
+    EXPECT_EQ(rs.verticalAlignment, 7);
+    EXPECT_EQ(rs.horizontalIndent, 3);
+    EXPECT_EQ(rs.wrapText, 1);
+    EXPECT_EQ(rs.rotation, -45);
+    EXPECT_EQ(rs.borderSides, kBorderTop | kBorderRight);
+    EXPECT_EQ(rs.borderLine.style, FORMAT_LINE_DASH);
+    EXPECT_EQ(rs.borderLine.color, 0x00123456u);
+    EXPECT_EQ(rs.fill.pattern, FORMAT_PAT_DCROSS);
+    EXPECT_EQ(rs.fill.patternColor, 0x00010203u);
+    EXPECT_EQ(rs.fill.backgroundColor, 0x00040506u);
+    EXPECT_STREQ(rs.numberFormat.code, "0.000;[Red]-0.000");
+
+    EXPECT_EQ(r.formats.columns[2].width, uint16_t(100 << 1 | 1));
+    EXPECT_NE(r.formats.columns[3].style & kStyleIndexMask, 0);
+    EXPECT_EQ(*const_cast<CPagedList&>(r.formats.rowHeights).GetItem2(1), uint16_t(40 << 1 | 1));
+    const PageSetupRecord& p = r.pageSetup;
+    EXPECT_EQ(p.landscape, 1);
+    EXPECT_EQ(p.alignment, 2 | 16);
+    EXPECT_EQ(p.firstPageNumber, 7);
+    EXPECT_EQ(p.scale, 150);
+    EXPECT_EQ(p.copies, 3);
+    EXPECT_DOUBLE_EQ(p.marginLeft, 19.989);
+    EXPECT_DOUBLE_EQ(p.marginRight, 25.4);
+    EXPECT_STREQ(p.headerText, "&F");
+    EXPECT_STREQ(p.footerText, "Page &P");
+    EXPECT_EQ(p.columnHeadings, 0);
+    EXPECT_EQ(r.view.showGrid, 0);
+    EXPECT_EQ(r.view.topLeft.row, 9u);
+    EXPECT_EQ(r.view.topLeft.column, 4);
+    EXPECT_EQ(r.view.selection[0].row, kLastRow);
+    EXPECT_EQ(r.view.selection[0].column, 5);
+}
+
+} // namespace
+} // namespace vl

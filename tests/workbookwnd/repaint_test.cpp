@@ -1,0 +1,72 @@
+// What the grid shows after typing, moving and selecting equals a repaint of the whole
+// view, and committing a value leaves the row as high as the text needs.
+
+#include "model/workbook.h"
+#include "render/metrics.h"
+#include "wndtest.h"
+
+#include <QTest>
+
+namespace vl {
+
+namespace {
+
+class RepaintTest : public wndtest::WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ASSERT_NE(NewWindow(), nullptr);
+        View()->Render();
+    }
+    // The picture now, and the one a repaint of everything gives; the first pixel that
+    // differs is reported.
+    ::testing::AssertionResult SameAsFullRepaint() {
+        Settle();
+        const QImage shown = View()->Render().copy();
+        View()->InvalidateAll();
+        const QImage clean = View()->Render().copy();
+        if (shown == clean) return ::testing::AssertionSuccess();
+        for (int y = 0; y < clean.height(); ++y)
+            for (int x = 0; x < clean.width(); ++x)
+                if (shown.pixel(x, y) != clean.pixel(x, y))
+                    return ::testing::AssertionFailure()
+                           << "first differing pixel at " << x << "," << y;
+        return ::testing::AssertionFailure() << "sizes differ";
+    }
+    int32_t RowHeight(uint32_t row) const { return GetRowHeight(*Book().tree.active, row, 100); }
+};
+
+TEST_F(RepaintTest, TypedEntriesLeaveNothingOfTheOldCursorBehind) {
+    const int32_t height = RowHeight(0);
+    struct Case {
+        const char* text;
+        int key;
+    };
+    // Down, Up, Right and Left end the edits, texts and numbers alike.
+    const Case cases[] = {{"Pear", Qt::Key_Down},  {"apple", Qt::Key_Down}, {"12.5", Qt::Key_Right},
+                          {"Mango", Qt::Key_Down}, {"7", Qt::Key_Up},       {"=1+2", Qt::Key_Left},
+                          {"x", Qt::Key_Return}};
+    View()->setFocus();
+    for (const Case& c : cases) {
+        Type(QString::fromLatin1(c.text));
+        Key(c.key);
+        EXPECT_TRUE(SameAsFullRepaint()) << c.text;
+    }
+    for (uint32_t row = 0; row < 4; ++row) EXPECT_EQ(RowHeight(row), height) << row;
+}
+
+TEST_F(RepaintTest, SelectionChangesRepaintWhatTheyCover) {
+    View()->setFocus();
+    QTest::keyPress(View(), Qt::Key_Shift);
+    for (int key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Down, Qt::Key_Left, Qt::Key_Up}) {
+        Key(key, Qt::ShiftModifier);
+        EXPECT_TRUE(SameAsFullRepaint()) << key;
+    }
+    QTest::keyRelease(View(), Qt::Key_Shift);
+    Key(Qt::Key_Right);
+    EXPECT_TRUE(SameAsFullRepaint());
+}
+
+} // namespace
+
+} // namespace vl
