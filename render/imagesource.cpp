@@ -73,7 +73,8 @@ bool LoadImageSource(CWorkbook& workbook, ImageListEntry& e) {
         return false;
     }
     if (size > 0 && stream.Read(bytes.data(), size) != size) {
-        workbook.imageError = ErrorCode(stream.GetError() ? stream.GetError() : uint8_t(kStreamRead));
+        workbook.imageError =
+            ErrorCode(stream.GetError() ? stream.GetError() : uint8_t(kStreamRead));
         return false;
     }
     stream.Close();
