@@ -173,24 +173,38 @@ HRESULT CWorkbookObj::SetProtection(const CBstr& password, int32_t allowReadOnly
     return S_OK;
 }
 
-HRESULT CWorkbookObj::SaveRangeAsImage(const CBstr& range, const CBstr& path, double) {
+HRESULT CWorkbookObj::SaveRangeAsImage(const CBstr& range, const CBstr& path, double gamma) {
     CWorksheet* sheet = nullptr;
     CellRange r;
     std::string file;
     if (!PathText(path, kLoadPathBuffer, file)) return E_INVALIDARG;
     if (const HRESULT hr = PrepareCells(range, sheet, r); hr != S_OK) return hr;
-    return E_FAIL; // images come with the drawing code
+    IDocumentServices* services = GetDocumentServices();
+    std::string sheetPath;
+    if (!services || !BuildTreeItemPath(sheet, sheetPath, false)) return E_FAIL;
+    if (services->SaveRangeAsImage(*doc_, sheetPath.c_str(), r, file.c_str(), gamma)) return S_OK;
+    return ReportDocumentError(IID_IWorksheet);
 }
 
-HRESULT CWorkbookObj::SaveContainerAsImage(int32_t containerId, const CBstr& path, double) {
+HRESULT CWorkbookObj::SaveContainerAsImage(int32_t containerId, const CBstr& path, double gamma) {
     std::string file;
     if (!PathText(path, kLoadPathBuffer, file)) return E_INVALIDARG;
     HRESULT hr = S_OK;
     CWorksheet* sheet = ActiveSheet(hr);
     if (!sheet) return hr;
-    for (CContainer* c = sheet->firstContainer; c; c = c->next)
-        if (c->settings.id == containerId) return E_FAIL; // images come with the drawing code
-    doc_->error = kErrorContainerNotFound;
+    CContainer* found = nullptr;
+    for (CContainer* c = sheet->firstContainer; c && !found; c = c->next)
+        if (c->settings.id == containerId) found = c;
+    if (!found) {
+        doc_->error = kErrorContainerNotFound;
+        return ReportDocumentError(IID_IWorksheet);
+    }
+    IDocumentServices* services = GetDocumentServices();
+    std::string sheetPath;
+    if (!services || !BuildTreeItemPath(sheet, sheetPath, false)) return E_FAIL;
+    if (services->SaveContainerAsImage(*doc_, sheetPath.c_str(), found->settings.id, file.c_str(),
+                                       gamma))
+        return S_OK;
     return ReportDocumentError(IID_IWorksheet);
 }
 

@@ -247,6 +247,16 @@ class AutomationClient(unittest.TestCase):
             dbus.Interface(other, TREE).GetItemCount()
         self.assertEqual(caught.exception.get_dbus_name(), "org.freedesktop.DBus.Error.UnknownObject")
 
+    def test_ranges_save_as_png_images(self):
+        wb = self.build()
+        path = os.path.join(FILES, "range.png")
+        wb.ws.SaveRangeAsImage("$A$1:$B$2", path, 0)
+        with open(path, "rb") as f:
+            self.assertEqual(f.read(8), b"\x89PNG\r\n\x1a\n")
+        self.assertFails(0x8004000B, "An invalid container ID - not found",
+                         wb.ws.SaveContainerAsImage, 5, path, 0)
+        wb.unknown.Release()
+
     def test_zz_the_server_ends_after_its_last_object(self):
         # Runs last: every object of the other tests has been released.
         deadline = time.monotonic() + 30
