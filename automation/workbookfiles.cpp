@@ -68,22 +68,27 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
     if (format != kFileNative && format != kFileExcelXml) return E_FAIL;
     std::unique_ptr<CWorkbook> loaded = CreateWorkbook();
     if (!loaded) return E_OUTOFMEMORY;
-    if (!OpenDocumentFile(*loaded, file.c_str())) {
+    // The object's own file is opened again: its lock is lent to the new stream for the
+    // load and taken back when the load fails, so the old document keeps its file.
+    const bool ownFile = doc_->stream.IsOpen() && doc_->stream.IsSameFile(file.c_str());
+    if (ownFile) doc_->stream.HoldLock(false);
+    uint32_t line = 0;
+    const bool opened = OpenDocumentFile(*loaded, file.c_str());
+    bool read = false;
+    if (opened && format == kFileExcelXml) {
+        read = ReadExcelXml(*loaded, ServicesAutoFit());
+        line = loaded->xmlErrorLine;
+        if (read) loaded->fileFamily = kFileExcelXml;
+    } else if (opened) {
+        read = OpenWorkbookFile(*loaded, key.empty() ? nullptr : key.c_str(), &line);
+    }
+    if (!read) {
+        loaded->stream.Close();
+        if (ownFile) doc_->stream.HoldLock(true);
         // No one waits for a file held elsewhere here: it cannot be opened for reading.
         doc_->error = loaded->error == kStreamInUse ? uint8_t(kStreamOpenRead) : loaded->error;
-        return ReportDocumentError(IID_IWorksheet);
-    }
-    uint32_t line = 0;
-    if (format == kFileExcelXml) {
-        if (!ReadExcelXml(*loaded, ServicesAutoFit())) {
-            doc_->error = loaded->error;
-            return ReportDocumentError(IID_IWorksheet, loaded->xmlErrorLine);
-        }
-        loaded->fileFamily = kFileExcelXml;
-    } else if (!OpenWorkbookFile(*loaded, key.empty() ? nullptr : key.c_str(), &line)) {
-        doc_->error = loaded->error;
         if (doc_->error == kErrorInvalidPassword) PausePtr()(kWrongPasswordPauseMs);
-        return ReportDocumentError(IID_IWorksheet, line);
+        return ReportDocumentError(IID_IWorksheet, opened ? line : 0);
     }
     UpdateWorkbookCharts(*loaded);
     doc_ = std::move(loaded);
@@ -102,9 +107,13 @@ uint8_t CWorkbookObj::SaveForm() {
 }
 
 bool CWorkbookObj::SaveToFile(const char* path, uint8_t form, uint8_t kind) {
-    if (kind == kFileExcelXml) return SaveExcelXmlFile(*doc_, path);
-    if (!SaveWorkbookFile(*doc_, path, form)) return false;
-    doc_->fileFamily = 0;
+    const bool excel = kind == kFileExcelXml;
+    if (!(excel ? SaveExcelXmlFile(*doc_, path) : SaveWorkbookFile(*doc_, path, form))) {
+        // A client does not wait for a file held elsewhere: it cannot be opened.
+        if (doc_->error == kStreamInUse) doc_->error = kStreamOpenRead;
+        return false;
+    }
+    if (!excel) doc_->fileFamily = 0;
     return true;
 }
 
@@ -164,24 +173,38 @@ HRESULT CWorkbookObj::SetProtection(const CBstr& password, int32_t allowReadOnly
     return S_OK;
 }
 
-HRESULT CWorkbookObj::SaveRangeAsImage(const CBstr& range, const CBstr& path, double) {
+HRESULT CWorkbookObj::SaveRangeAsImage(const CBstr& range, const CBstr& path, double gamma) {
     CWorksheet* sheet = nullptr;
     CellRange r;
     std::string file;
     if (!PathText(path, kLoadPathBuffer, file)) return E_INVALIDARG;
     if (const HRESULT hr = PrepareCells(range, sheet, r); hr != S_OK) return hr;
-    return E_FAIL; // images come with the drawing code
+    IDocumentServices* services = GetDocumentServices();
+    std::string sheetPath;
+    if (!services || !BuildTreeItemPath(sheet, sheetPath, false)) return E_FAIL;
+    if (services->SaveRangeAsImage(*doc_, sheetPath.c_str(), r, file.c_str(), gamma)) return S_OK;
+    return ReportDocumentError(IID_IWorksheet);
 }
 
-HRESULT CWorkbookObj::SaveContainerAsImage(int32_t containerId, const CBstr& path, double) {
+HRESULT CWorkbookObj::SaveContainerAsImage(int32_t containerId, const CBstr& path, double gamma) {
     std::string file;
     if (!PathText(path, kLoadPathBuffer, file)) return E_INVALIDARG;
     HRESULT hr = S_OK;
     CWorksheet* sheet = ActiveSheet(hr);
     if (!sheet) return hr;
-    for (CContainer* c = sheet->firstContainer; c; c = c->next)
-        if (c->settings.id == containerId) return E_FAIL; // images come with the drawing code
-    doc_->error = kErrorContainerNotFound;
+    CContainer* found = nullptr;
+    for (CContainer* c = sheet->firstContainer; c && !found; c = c->next)
+        if (c->settings.id == containerId) found = c;
+    if (!found) {
+        doc_->error = kErrorContainerNotFound;
+        return ReportDocumentError(IID_IWorksheet);
+    }
+    IDocumentServices* services = GetDocumentServices();
+    std::string sheetPath;
+    if (!services || !BuildTreeItemPath(sheet, sheetPath, false)) return E_FAIL;
+    if (services->SaveContainerAsImage(*doc_, sheetPath.c_str(), found->settings.id, file.c_str(),
+                                       gamma))
+        return S_OK;
     return ReportDocumentError(IID_IWorksheet);
 }
 

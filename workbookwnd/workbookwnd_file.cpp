@@ -15,44 +15,10 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <filesystem>
-#include <unistd.h>
 
 namespace vl {
 
 namespace {
-
-constexpr int kMaxLinkDepth = 40;
-
-// The file a save replaces: through symbolic links to the file they name, so that a link
-// stays a link and the file it names is the one written.
-std::string SaveTarget(const std::string& path) {
-    namespace fs = std::filesystem;
-    fs::path target(path);
-    std::error_code ec;
-    for (int depth = 0; depth < kMaxLinkDepth && fs::is_symlink(target, ec); ++depth) {
-        const fs::path next = fs::read_symlink(target, ec);
-        if (ec) break;
-        target = next.is_absolute() ? next : target.parent_path() / next;
-    }
-    return target.lexically_normal().string();
-}
-
-// A save may replace the target only when the target may be written and no other open
-// document holds it; the temporary file and the rename would go round both. A held file
-// is reported as one that cannot be written: the code for "in use" has no message of its
-// own and would show "No error".
-ErrorCode CheckTarget(const std::string& target, const CFileStream& own) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (!fs::exists(target, ec)) return kErrorNone;
-    if (access(target.c_str(), W_OK) != 0) return kStreamOpenWrite;
-    if (own.IsOpen() && fs::equivalent(target, own.GetPath(), ec)) return kErrorNone;
-    CFileStream probe;
-    if (!probe.Open(target.c_str(), "rb", false, 512) && probe.GetError() == kStreamInUse)
-        return kStreamOpenWrite;
-    return kErrorNone;
-}
 
 uint8_t EffectiveForm(uint8_t fileFormat) {
     return fileFormat ? fileFormat : Profile().fileFormat;
@@ -163,12 +129,7 @@ bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uin
     }
     StorePaneLayout();
     if (CWorksheetView* view = GetActiveView()) view->StoreViewPosition();
-    const std::string target = SaveTarget(path ? *path : path_);
-    if (const ErrorCode refused = CheckTarget(target, book_->stream)) {
-        book_->error = refused;
-        ShowErrorMessage(refused);
-        return false;
-    }
+    const std::string& target = path ? *path : path_;
     UiServices().SetWaitCursor(true);
     bool ok = false;
     if (excel) {
@@ -180,6 +141,8 @@ bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uin
     }
     UiServices().SetWaitCursor(false);
     if (!ok) {
+        // A target held elsewhere is one that cannot be written: the code for "in use" has
+        // no message of its own and would show "No error".
         if (book_->error == kStreamInUse) book_->error = kStreamOpenWrite;
         ShowErrorMessage(book_->error);
         return false;
