@@ -110,6 +110,8 @@ private:
     void ApplySavedVisibility();
     void RegisterHandlers();
     void RegisterBookmarkHandlers();
+    // Menu 281 under the arrow of the Remove Current Item button.
+    void AttachRemoveListMenu();
     void LayoutAddressBox();
     void RecordPlacement();
     void OnDestroy();

@@ -13,6 +13,10 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
+#include <utility>
 
 namespace vl {
 
@@ -33,6 +37,19 @@ void CMainFrame::RegisterBookmarkHandlers() {
     handlers_[ID_CURRENT_ADDRESS] = [this] { OnCurrentAddress(); };
     handlers_[ID_REMOVE_ITEM] = [this] { OnRemoveListItem(ID_REMOVE_ITEM); };
     handlers_[ID_REMOVE_ALL_ITEMS] = [this] { OnRemoveListItem(ID_REMOVE_ALL_ITEMS); };
+}
+
+void CMainFrame::AttachRemoveListMenu() {
+    QAction* remove = ToolAction(ID_REMOVE_ITEM);
+    auto* button =
+        remove ? qobject_cast<QToolButton*>(bars_[kAddressBar]->widgetForAction(remove)) : nullptr;
+    if (!button) return;
+    auto* menu = new QMenu(button);
+    for (auto [id, text] : {std::pair{ID_REMOVE_ITEM, "Remove this Item From the List"},
+                            std::pair{ID_REMOVE_ALL_ITEMS, "Remove All Items"}})
+        connect(menu->addAction(QString::fromLatin1(text)), &QAction::triggered, this,
+                [this, id] { OnCommand(id); });
+    button->setMenu(menu);
 }
 
 void CMainFrame::FillAddressBox() {

@@ -9,6 +9,9 @@
 #include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
 
 namespace vl {
 
@@ -134,6 +137,19 @@ TEST_F(BookmarkTest, RemovalsAskAndKeepProfileAndListInStep) {
     const std::size_t asked = ui.boxes.size();
     frame->OnCommand(ID_REMOVE_ALL_ITEMS);
     EXPECT_EQ(ui.boxes.size(), asked);
+    // The Remove button's arrow offers both removals; the second runs Remove All Items.
+    auto* button = qobject_cast<QToolButton*>(
+        frame->Toolbar(kAddressBar)->widgetForAction(frame->ToolAction(ID_REMOVE_ITEM)));
+    ASSERT_TRUE(button && button->menu());
+    const QList<QAction*> items = button->menu()->actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0]->text(), "Remove this Item From the List");
+    Stored() = {"R1C1  -  a"};
+    frame->FillAddressBox();
+    ui.answers = {IDYES};
+    items[1]->trigger();
+    EXPECT_TRUE(Stored().empty());
+    EXPECT_EQ(ui.boxes.back().text, "Empty address list?");
 }
 
 TEST(ShownBookmarkTest, RangesAreWrittenAgainAndTheTailKept) {
