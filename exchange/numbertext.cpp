@@ -1,0 +1,95 @@
+#include "exchange/numbertext.h"
+
+#include "platform/core/cp1252.h"
+#include "platform/core/number.h"
+
+#include <cmath>
+#include <limits>
+
+namespace vl {
+
+namespace {
+
+std::size_t SkipBlanks(std::string_view text, std::size_t i) {
+    while (i < text.size() && text[i] == ' ') ++i;
+    return i;
+}
+
+std::size_t SkipDigits(std::string_view text, std::size_t i) {
+    while (i < text.size() && IsAsciiDigit(text[i])) ++i;
+    return i;
+}
+
+} // namespace
+
+bool ReadFieldNumber(std::string_view field, char decimal, double& value) {
+    std::size_t i = 0;
+    const bool negative = !field.empty() && field[0] == '-';
+    if (negative) i = SkipBlanks(field, 1);
+    std::string number;
+    const std::size_t intStart = i;
+    i = SkipDigits(field, i);
+    number.append(field.substr(intStart, i - intStart));
+    std::size_t digits = i - intStart;
+    if (i < field.size() && field[i] == decimal) {
+        const std::size_t fracStart = ++i;
+        i = SkipDigits(field, i);
+        number += '.';
+        number.append(field.substr(fracStart, i - fracStart));
+        digits += i - fracStart;
+    }
+    if (digits == 0) return false;
+    if (i < field.size() && (field[i] == 'E' || field[i] == 'e')) {
+        std::size_t j = i + 1;
+        if (j < field.size() && (field[j] == '+' || field[j] == '-')) ++j;
+        const std::size_t expStart = j;
+        j = SkipDigits(field, j);
+        if (j == expStart) return false;
+        number += 'e';
+        number.append(field.substr(i + 1, j - i - 1));
+        i = j;
+    }
+    if (SkipBlanks(field, i) != field.size()) return false;
+    if (number[0] == '.') number.insert(number.begin(), '0');
+    if (number.back() == '.') number.pop_back();
+    double v = 0;
+    const NumberScan scan = ScanNumber(number, v, false);
+    if (scan.length != number.size()) return false;
+    value = negative ? -v : v;
+    return true;
+}
+
+double ReadDecimalField(std::string_view field) {
+    std::size_t i = 0;
+    while (i < field.size() && IsAsciiSpace(field[i])) ++i;
+    double value = 0;
+    // A lone point before digits (".5") is read as the C runtime reads it.
+    std::string text(field.substr(i));
+    std::size_t sign = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    if (sign < text.size() && text[sign] == '.') text.insert(sign, "0");
+    if (ScanNumber(text, value, true).length == 0) return 0;
+    return std::isfinite(value) ? value : 0;
+}
+
+uint32_t ReadWholeField(std::string_view field) {
+    std::size_t i = 0;
+    while (i < field.size() && IsAsciiSpace(field[i])) ++i;
+    if (i < field.size() && field[i] == '+') ++i;
+    uint64_t value = 0;
+    for (; i < field.size() && IsAsciiDigit(field[i]); ++i) {
+        value = value * 10 + uint64_t(field[i] - '0');
+        if (value > std::numeric_limits<uint32_t>::max())
+            return std::numeric_limits<uint32_t>::max();
+    }
+    return uint32_t(value);
+}
+
+std::string FixedWidthNumber(double value, int width, int decimals) {
+    std::string text = std::isfinite(value) ? FormatNumberF(value, decimals) : std::string();
+    if (width <= 0) return {};
+    if (text.empty() || text.size() > std::size_t(width))
+        return std::string(std::size_t(width), '*');
+    return std::string(std::size_t(width) - text.size(), ' ') + text;
+}
+
+} // namespace vl
