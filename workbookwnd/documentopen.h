@@ -51,6 +51,9 @@ bool OpenDocument(CWorkbookWnd& window, const std::string& path, uint8_t type);
 // Reads the native file already open in the workbook's stream, asking the password of a
 // protected file; refreshes the charts of a workbook read whole.
 bool ReadNativeDocument(CWorkbook& workbook);
+// Imports the text file or xBase table (`type` 1 or 3 to 6) in the workbook's stream with
+// the workbook's stored settings, and records the type; error 21 for any other type.
+bool ReadForeignDocument(CWorkbook& workbook, uint8_t type);
 // Shows the workbook's error code, with the line of the XML reader for its errors.
 void ShowOpenError(const CWorkbook& workbook);
 
