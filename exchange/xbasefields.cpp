@@ -7,6 +7,7 @@
 #include "formula/literals.h"
 #include "model/cellstyle.h"
 #include "model/workbook.h"
+#include "platform/core/number.h"
 
 #include <cstring>
 #include <vector>
@@ -19,6 +20,7 @@ constexpr uint32_t kLongText = 255;
 constexpr uint8_t kFloatLength = 20;
 constexpr uint8_t kNumericLength = 18;
 constexpr uint8_t kMemoLength = 10;
+constexpr uint8_t kFloatDecimals = 6;
 
 enum class ColumnState : uint8_t { kOpen, kNumeric, kText, kDone };
 
@@ -26,7 +28,18 @@ struct ColumnPlan {
     ColumnState state = ColumnState::kOpen;
     char type = 'C';
     uint32_t length = 1;
+    uint8_t decimals = 0;
 };
+
+// The fraction digits of a number's shortest form (15 significant digits, as it is shown),
+// at most what a Numeric field of 18 keeps beside a sign and eight whole digits.
+uint8_t FractionDigits(double value) {
+    constexpr uint8_t kMostDecimals = 8;
+    const std::string text = FormatNumberG(value, 15);
+    const std::size_t point = text.find('.');
+    if (point == std::string::npos || text.find('e') != std::string::npos) return 0;
+    return uint8_t(std::min<std::size_t>(text.size() - point - 1, kMostDecimals));
+}
 
 class CFieldPlanner {
 public:
@@ -43,7 +56,7 @@ public:
             ColumnPlan& plan = plans_[column];
             if (plan.state == ColumnState::kDone || value.kind == XBaseValue::kNone) continue;
             if (value.kind == XBaseValue::kNumber)
-                AddNumber(plan, r);
+                AddNumber(plan, r, value.number);
             else
                 AddText(plan, value.text.size());
         }
@@ -53,7 +66,10 @@ public:
     const std::vector<ColumnPlan>& Plans() const { return plans_; }
 
 private:
-    void AddNumber(ColumnPlan& plan, const uint8_t* r) {
+    void AddNumber(ColumnPlan& plan, const uint8_t* r, double value) {
+        // A Numeric field keeps the fractions its numbers have: with none, 1.5 would be 2.
+        if (plan.state != ColumnState::kText && plan.type != 'F')
+            plan.decimals = std::max(plan.decimals, FractionDigits(value));
         if (plan.state == ColumnState::kOpen) {
             const bool floating = format_ == kXBaseDBase4 || format_ == kXBaseFoxPro;
             plan.type = floating ? 'F' : 'N';
@@ -153,8 +169,12 @@ bool BuildXBaseFieldList(CWorkbook& workbook, const CWorksheet& sheet, XBaseSave
     for (uint32_t i = 0; i < fields; ++i) {
         uint8_t* d = built.fieldDescriptors + std::size_t(i) * kDescriptorSize;
         NameField(d, sheet.cells, uint16_t(i));
-        d[kFieldTypeByte] = uint8_t(planner.Plans()[i].type);
-        SetFieldLength(d, planner.Plans()[i].length, format);
+        const ColumnPlan& plan = planner.Plans()[i];
+        d[kFieldTypeByte] = uint8_t(plan.type);
+        SetFieldLength(d, plan.length, format);
+        if (plan.type == 'N') d[kFieldDecimalsByte] = plan.decimals;
+        // Float fields are written with six decimals; other programs read the count here.
+        if (plan.type == 'F') d[kFieldDecimalsByte] = kFloatDecimals;
     }
     FillXBaseHeader(built, fields, uint32_t(recordLength), lastRow, planner.memo);
     ReleaseXBaseSaveOptions(options);

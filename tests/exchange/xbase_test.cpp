@@ -225,10 +225,10 @@ TEST(XBaseExport, DerivedFields) {
         uint8_t version;
     };
     const std::vector<Case> cases = {
-        {3, "CNM", std::string("\x05\x12\x0A", 3), std::string(3, '\0'), 0x83},
-        {4, "CFM", std::string("\x05\x14\x0A", 3), std::string(3, '\0'), 0x8B},
-        {5, "CFC", std::string("\x05\x14\x2C", 3), std::string("\0\0\x01", 3), 0x03},
-        {6, "CNC", std::string("\x05\x12\x2C", 3), std::string("\0\0\x01", 3), 0x03},
+        {3, "CNM", std::string("\x05\x12\x0A", 3), std::string("\0\x01\0", 3), 0x83},
+        {4, "CFM", std::string("\x05\x14\x0A", 3), std::string("\0\x06\0", 3), 0x8B},
+        {5, "CFC", std::string("\x05\x14\x2C", 3), std::string("\0\x06\x01", 3), 0x03},
+        {6, "CNC", std::string("\x05\x12\x2C", 3), std::string("\0\x01\x01", 3), 0x03},
     };
     for (const Case& c : cases) {
         auto book = BookWithSheet();
