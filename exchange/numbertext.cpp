@@ -23,38 +23,45 @@ std::size_t SkipDigits(std::string_view text, std::size_t i) {
 } // namespace
 
 bool ReadFieldNumber(std::string_view field, char decimal, double& value) {
+    // The number is rebuilt in the scanner's form ('.', no blanks) in a buffer of its own.
+    constexpr std::size_t kLongest = 400;
+    if (field.size() >= kLongest) return false;
+    char number[kLongest + 2];
+    std::size_t n = 0;
     std::size_t i = 0;
     const bool negative = !field.empty() && field[0] == '-';
     if (negative) i = SkipBlanks(field, 1);
-    std::string number;
     const std::size_t intStart = i;
     i = SkipDigits(field, i);
-    number.append(field.substr(intStart, i - intStart));
     std::size_t digits = i - intStart;
+    number[n++] = '0';
+    field.copy(number + n, i - intStart, intStart);
+    n += i - intStart;
     if (i < field.size() && field[i] == decimal) {
         const std::size_t fracStart = ++i;
         i = SkipDigits(field, i);
-        number += '.';
-        number.append(field.substr(fracStart, i - fracStart));
+        number[n++] = '.';
+        field.copy(number + n, i - fracStart, fracStart);
+        n += i - fracStart;
         digits += i - fracStart;
     }
     if (digits == 0) return false;
+    if (number[n - 1] == '.') --n;
     if (i < field.size() && (field[i] == 'E' || field[i] == 'e')) {
         std::size_t j = i + 1;
         if (j < field.size() && (field[j] == '+' || field[j] == '-')) ++j;
         const std::size_t expStart = j;
         j = SkipDigits(field, j);
         if (j == expStart) return false;
-        number += 'e';
-        number.append(field.substr(i + 1, j - i - 1));
+        number[n++] = 'e';
+        field.copy(number + n, j - i - 1, i + 1);
+        n += j - i - 1;
         i = j;
     }
     if (SkipBlanks(field, i) != field.size()) return false;
-    if (number[0] == '.') number.insert(number.begin(), '0');
-    if (number.back() == '.') number.pop_back();
     double v = 0;
-    const NumberScan scan = ScanNumber(number, v, false);
-    if (scan.length != number.size()) return false;
+    const std::string_view text(number, n);
+    if (ScanNumber(text, v, false).length != n) return false;
     value = negative ? -v : v;
     return true;
 }

@@ -90,8 +90,10 @@ private:
 
     bool Store(uint16_t column, uint32_t row) {
         if (field_.empty() || row >= kMaxRows || column >= kMaxColumns) return true;
-        std::string text = FieldToAnsi(field_, s_.encoding);
-        if (text.size() > kMaxCellText) text.resize(kMaxCellText);
+        // Fields in the program's own code page are taken as they are.
+        if (s_.encoding == 1 || s_.encoding == 3) converted_ = FieldToAnsi(field_, s_.encoding);
+        std::string_view text = s_.encoding == 1 || s_.encoding == 3 ? converted_ : field_;
+        if (text.size() > kMaxCellText) text = text.substr(0, kMaxCellText);
         if (text.empty()) return true;
         if (!MakeCell(text, column, row)) return true;
         if (sheet_.cells.PutCell(record_.bytes, cursor_)) return true;
@@ -99,7 +101,7 @@ private:
         return false;
     }
 
-    bool MakeCell(const std::string& text, uint16_t column, uint32_t row) {
+    bool MakeCell(std::string_view text, uint16_t column, uint32_t row) {
         if (s_.conversion != 0) {
             if (text[0] == '=') {
                 StandardFormat format;
@@ -121,6 +123,7 @@ private:
     const TextFileSettings& s_;
     uint32_t limit_ = kMaxCellText;
     std::string field_;
+    std::string converted_;
     CellBuffer record_;
     CellCursor cursor_;
     uint16_t column_ = 0;
