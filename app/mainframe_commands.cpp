@@ -50,7 +50,10 @@ void CMainFrame::RegisterHandlers() {
     h[ID_VIEW_COMPOSER] = [this] { OnViewComposer(); };
     // Go jumps in the active workbook window; without one there is nothing to do.
     h[ID_GO_TO_ADDRESS] = [this] {
-        if (IWorkbookWnd* wnd = GetActiveWorkbookWnd()) wnd->HandleCommand(ID_GO_TO_ADDRESS);
+        if (IWorkbookWnd* wnd = GetActiveWorkbookWnd())
+            wnd->HandleCommand(ID_GO_TO_ADDRESS);
+        else
+            ShowMessageText(AppString(IDS_INVALID_ADDRESS));
     };
 }
 

@@ -81,6 +81,9 @@ public:
     uint8_t precedence[kLastOperator + 1] = {};
     uint16_t baseColumn = 0;
     uint32_t baseRow = 0;
+    // Counts whole recalculations, so that automation servers that failed to answer are
+    // asked again only in the next one.
+    uint32_t recalculation = 0;
 };
 
 // Drops the temporaries of `count` value-stack entries from `index` downward: an array

@@ -162,6 +162,7 @@ bool RecalcSheet(CEvalContext& ctx, CCellStore& cells, CTreeItem* list) {
 bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cells) {
     ctx.worksheetList = workbook.tree.first;
     ctx.currentCells = cells;
+    ++ctx.recalculation;
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)
         if (CWorksheet* sheet = AsWorksheet(item)) ResetFormulaCells(sheet->cells);
     for (CTreeItem* item = workbook.tree.first; item; item = item->next) {

@@ -149,6 +149,10 @@ enum CommandId : int {
     ID_INSERT_ROWS = 33030,
     ID_REMOVE_ROWS = 33028,
     ID_PANE_CLOSE = 57682,
+    ID_PRINT_ALL = 32772,
+    ID_INSPECT_ALL_FORMULAS = 33006,
+    ID_INSPECT_ERROR_FORMULAS = 33007,
+    ID_INSPECT_SELECTED = 33008,
     ID_NEXT_PANE = 57680,
     ID_PREV_PANE = 57681,
     // Sent by the view to itself after each character typed into the cell editor.

@@ -29,6 +29,10 @@ const AcceleratorKey* FrameAccelerators(std::size_t& count);
 const MenuLine* WorkbookMenuLines(std::size_t& count);
 // The grid's context menu (263).
 const MenuLine* GridContextMenuLines(std::size_t& count);
+// The worksheet tree's context menu (262).
+const MenuLine* TreeContextMenuLines(std::size_t& count);
+// The inspect pane's Add menu (261).
+const MenuLine* InspectAddMenuLines(std::size_t& count);
 // The workbook window's keys of accelerator table 127; a command may have several.
 const AcceleratorKey* WorkbookAccelerators(std::size_t& count);
 

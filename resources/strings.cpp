@@ -17,6 +17,7 @@ constexpr Entry kStrings[] = {
     {IDS_NEW_WORKBOOK, "New Workbook"},
     {IDS_MAX_CHARACTERS, "Please enter no more than %1!d! characters."},
     {IDS_MAX_ITEMS, "Please enter no more than %1!d! items."},
+    {IDS_INVALID_ADDRESS, "Invalid worksheet path and/or cell address."},
     {IDS_USE_BINARY_FORMAT,
      "To apply your current password protection and encryption settings for this workbook, "
      "you must use the native binary file format.\n\nClick OK to switch to the binary file "

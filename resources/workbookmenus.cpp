@@ -162,6 +162,32 @@ constexpr MenuLine kGridContextMenu[] = {
     {1, ID_TRANSPOSE, "&Transpose"},
 };
 
+constexpr MenuLine kTreeContextMenu[] = {
+    {0, 0, "Tree"},
+    {1, ID_NEW_WORKSHEET, "New &Worksheet"},
+    {1, ID_NEW_FOLDER, "New &Folder"},
+    {1, 0, nullptr},
+    {1, ID_RENAME, "R&ename..."},
+    {1, 0, nullptr},
+    {1, ID_EDIT_COPY, "&Copy"},
+    {1, ID_EDIT_PASTE, "&Paste"},
+    {1, ID_EDIT_CLEAR, "&Delete"},
+    {1, 0, nullptr},
+    {1, ID_FILE_PRINT, "P&rint..."},
+    {1, ID_PRINT_ALL, "Print &All"},
+    {1, ID_FILE_PRINT_PREVIEW, "Print Pre&view"},
+    {1, ID_FILE_PAGE_SETUP, "Page Set&up..."},
+    {1, 0, nullptr},
+    {1, ID_FILE_STATISTICS, "&Statistics..."},
+};
+
+constexpr MenuLine kInspectAddMenu[] = {
+    {0, 0, "Add"},
+    {1, ID_INSPECT_ALL_FORMULAS, "&All Formulas"},
+    {1, ID_INSPECT_ERROR_FORMULAS, "&Formulas Returning Errors"},
+    {1, ID_INSPECT_SELECTED, "&Selected Cell(s)"},
+};
+
 constexpr AcceleratorKey kWorkbookKeys[] = {
     {"Ctrl+S", ID_FILE_SAVE},
     {"F12", ID_FILE_SAVE_AS},
@@ -207,6 +233,16 @@ const MenuLine* WorkbookMenuLines(std::size_t& count) {
 const MenuLine* GridContextMenuLines(std::size_t& count) {
     count = std::size(kGridContextMenu);
     return kGridContextMenu;
+}
+
+const MenuLine* TreeContextMenuLines(std::size_t& count) {
+    count = std::size(kTreeContextMenu);
+    return kTreeContextMenu;
+}
+
+const MenuLine* InspectAddMenuLines(std::size_t& count) {
+    count = std::size(kInspectAddMenu);
+    return kInspectAddMenu;
 }
 
 const AcceleratorKey* WorkbookAccelerators(std::size_t& count) {

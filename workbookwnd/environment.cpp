@@ -1,5 +1,7 @@
 #include "workbookwnd/environment.h"
 
+#include <QGuiApplication>
+
 namespace vl {
 
 namespace {
@@ -11,7 +13,21 @@ TimerMaker& Maker() {
     return maker;
 }
 
+KeyStateQuery& KeyQuery() {
+    static KeyStateQuery query;
+    return query;
+}
+
 } // namespace
+
+Qt::KeyboardModifiers WorkbookKeyState() {
+    if (KeyQuery()) return KeyQuery()();
+    return QGuiApplication::queryKeyboardModifiers();
+}
+
+void SetWorkbookKeyState(KeyStateQuery query) {
+    KeyQuery() = std::move(query);
+}
 
 const IClock& WorkbookClock() {
     static const CSystemClock system;

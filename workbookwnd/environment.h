@@ -1,11 +1,12 @@
 #pragma once
-// What workbook windows take from their surroundings: the clock of the file wait and the
-// timers of drags and auto-scrolling. The program uses the system's; tests install their
-// own so that time moves only when they say.
+// What workbook windows take from their surroundings: the clock of the file wait, the
+// timers of drags and auto-scrolling, and the state of the modifier keys. The program uses the
+// system's; tests install their own so that time moves only when they say.
 
 #include "app/servermodule.h"
 #include "core/clock.h"
 
+#include <Qt>
 #include <functional>
 #include <memory>
 
@@ -20,5 +21,11 @@ void SetWorkbookClock(const IClock* clock);
 std::unique_ptr<ITimerHost> MakeWorkbookTimer();
 // An empty maker restores Qt's timers.
 void SetWorkbookTimerMaker(TimerMaker maker);
+
+// The Shift and Ctrl states that commands read (Delete, Shift+F6): the keyboard's now.
+using KeyStateQuery = std::function<Qt::KeyboardModifiers()>;
+Qt::KeyboardModifiers WorkbookKeyState();
+// An empty query restores the keyboard's.
+void SetWorkbookKeyState(KeyStateQuery query);
 
 } // namespace vl

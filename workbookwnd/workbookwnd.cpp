@@ -9,6 +9,7 @@
 #include "resources/strings.h"
 #include "workbookwnd/celleditor.h"
 #include "workbookwnd/menumerger.h"
+#include "workbookwnd/treepane.h"
 #include "workbookwnd/worksheetview.h"
 
 #include <QApplication>
@@ -78,8 +79,7 @@ bool CWorkbookWnd::OnCreate() {
     outer_ = new QSplitter(Qt::Horizontal, this);
     inner_ = new QSplitter(Qt::Vertical, outer_);
     tree_ = new QTreeWidget();
-    tree_->setHeaderHidden(true);
-    tree_->setRootIsDecorated(true);
+    treeCtl_ = new CTreePane(*this, tree_);
     treePane_ = MakePaneContainer(QStringLiteral("Worksheets"), tree_, outer_,
                                   [this] { HandleCommand(ID_VIEW_TREE); });
     table_ = new QSplitter(Qt::Vertical, inner_);
@@ -103,6 +103,11 @@ bool CWorkbookWnd::OnCreate() {
     layout->addWidget(outer_);
     SyncContext();
     BuildMenus();
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        for (int i = 0; i < 2; ++i)
+            if (now && views_[i] && (now == views_[i] || views_[i]->isAncestorOf(now)))
+                activeView_ = i;
+    });
     return true;
 }
 
@@ -124,6 +129,7 @@ void CWorkbookWnd::ShowWindowLayout() {
         const int total = std::max(inner_->height(), panes.inspectHeight + 60);
         inner_->setSizes({total - panes.inspectHeight, int(panes.inspectHeight)});
     }
+    treeCtl_->Fill();
     views_[0]->LoadViewPosition();
     views_[0]->setFocus();
     UpdateTitle();
@@ -222,11 +228,13 @@ DocumentState CWorkbookWnd::State() const {
     doc.treePane = treePane_ && treePane_->isVisibleTo(this) ? 1 : 0;
     doc.inspectPane = inspectPane_ && inspectPane_->isVisibleTo(this) ? 1 : 0;
     doc.undoPosition = book.undo.current;
-    doc.nextUndoEntry = book.undo.current + 1 < kUndoSlots &&
-                        book.undo.entries[book.undo.current + 1].kind != kUndoEmpty;
+    // Redo reaches the history's maximum, never the spare slot.
+    const int32_t next = book.undo.current + 1;
+    const int32_t last = int32_t(std::min<uint32_t>(book.undo.maximum, kUndoSpareSlot - 1));
+    doc.nextUndoEntry = next >= 0 && next <= last && book.undo.entries[next].kind != kUndoEmpty;
     doc.splitHorizontal = SplitHorizontally();
     doc.splitVertical = SplitVertically();
-    doc.updateMode = updateMode_;
+    doc.updateMode = book.updateMode;
     return doc;
 }
 
@@ -240,6 +248,7 @@ void CWorkbookWnd::RefreshViews() {
 }
 
 CWorksheetView* CWorkbookWnd::GetActiveView() const {
+    if (activeView_ == 1 && views_[1] && !views_[1]->isHidden()) return views_[1];
     return views_[0];
 }
 
@@ -271,13 +280,13 @@ void CWorkbookWnd::SyncContext() {
 }
 
 uint8_t CWorkbookWnd::UpdateMode() const {
-    return updateMode_ ? updateMode_ : Profile().updateMode;
+    return book_->updateMode ? book_->updateMode : Profile().updateMode;
 }
 
 void CWorkbookWnd::OnReferenceCommand(const std::string* typed) {
     CWorksheetView* view = GetActiveView();
-    // Picking a reference while the editor is open comes with the reference command's own
-    // work; until then the command only opens the editor.
+    if (refPick_ == kRefPickEditing && !typed) return StartPicking();
+    if (refPick_ == kRefPickPicking && !typed) return FinishPicking();
     if (!view || refPick_ != kRefPickNone || !book_->tree.active) return;
     SyncContext();
     const CellRange& sel = view->Selection();

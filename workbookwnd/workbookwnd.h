@@ -6,6 +6,7 @@
 
 #include "app/workbookwndapi.h"
 #include "formula/celltext.h"
+#include "formula/edit/editcommands.h"
 #include "formula/evalcontext.h"
 #include "model/workbook.h"
 #include "resources/menus.h"
@@ -26,7 +27,9 @@ class QTreeWidget;
 
 namespace vl {
 
+class CInspectPane;
 class CMainFrame;
+class CTreePane;
 class CWorksheetView;
 
 // The reference-pick states of the window.
@@ -82,13 +85,36 @@ public:
     void SyncContext();
     // The update mode in force: the document's, else the profile's.
     uint8_t UpdateMode() const;
-    uint8_t DocumentUpdateMode() const { return updateMode_; }
+    uint8_t DocumentUpdateMode() const { return book_->updateMode; }
 
     uint32_t RefPickState() const { return refPick_; }
     void SetRefPickState(uint32_t state) { refPick_ = state; }
     // Command 33023: opens the editor on the active cell, with `typed` as its text when
     // given.
     void OnReferenceCommand(const std::string* typed);
+
+    // State 1 keeps the editor and lets the user pick cells; state 2 writes the picked
+    // reference into the kept text and reopens the editor.
+    void StartPicking();
+    void FinishPicking();
+
+    // The panes (workbookwnd_panes.cpp).
+    CTreePane* TreePane() const { return treeCtl_; }
+    QTreeWidget* TreeControl() const { return tree_; }
+    CInspectPane* InspectPane() const { return inspectCtl_; }
+    QSplitter* TableSplitter() const { return table_; }
+    void OnSplit(Qt::Orientation orientation);
+    void OnPaneClose(QWidget* pane);
+    void OnNextPrevPane(bool backward);
+
+    // Navigation (workbookwnd_navigate.cpp).
+    void OnNextPrevWorksheet(bool next);
+    void OnGoToCell(int id);
+    // Go: a located address; false (string 143 shown) when it names nothing.
+    bool GoToAddress(const std::string& text);
+
+    // The selection of the active view as the editing commands take it.
+    GridSelection CurrentGridSelection() const;
 
     // Refreshes the frame's status bar and the command states (ours and the frame's).
     void UpdateStatus();
@@ -130,6 +156,15 @@ private:
     void OnViewTree();
     void OnViewInspect();
     void AfterEdit();
+    // Editing commands (workbookwnd_edit.cpp): commit the editor and note the history;
+    // after the command, the one refresh of the window.
+    void BeginCommand();
+    void AfterCommand(CommandResult result);
+    void GoToUndoPlace(const UndoPlace& place);
+    void OnEditUndoRedo(bool redo);
+    void OnInsertRemove(int id);
+    void OnEditDelete();
+    void RegisterPaneCommands();
     bool PasswordCheck(uint8_t sourceFormat);
     bool SaveAs();
 
@@ -147,7 +182,19 @@ private:
     CWorksheetView* views_[2] = {};
     bool modified_ = false;
     uint32_t refPick_ = kRefPickNone;
-    uint8_t updateMode_ = 0;
+    CTreePane* treeCtl_ = nullptr;
+    CInspectPane* inspectCtl_ = nullptr;
+    int32_t undoBefore_ = -1;
+    int activeView_ = 0; // the table's active pane
+    // The editor kept while a reference is picked.
+    struct PickedEdit {
+        QString text;
+        int selStart = 0;
+        int selEnd = 0;
+        CWorksheet* sheet = nullptr;
+        uint16_t column = 0;
+        uint32_t row = 0;
+    } picked_;
     std::string path_;
     bool laidOut_ = false;
     bool closing_ = false;

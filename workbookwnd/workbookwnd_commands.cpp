@@ -68,6 +68,7 @@ void CWorkbookWnd::RegisterCommands() {
     c[ID_VIEW_TREE] = [this] { OnViewTree(); };
     c[ID_VIEW_INSPECT] = [this] { OnViewInspect(); };
     c[ID_REFERENCE] = [this] { OnReferenceCommand(nullptr); };
+    RegisterPaneCommands();
 }
 
 bool CWorkbookWnd::CommandAvailable(int id) const {
@@ -168,13 +169,14 @@ void CWorkbookWnd::OnSplitNone() {
     if (CWorksheetView* view = GetActiveView()) view->EndCellEdit(kEditStay);
     // The table shows its first pane alone.
     if (views_[1]) views_[1]->hide();
+    activeView_ = 0;
     UpdateStatus();
 }
 
 void CWorkbookWnd::OnUpdateMode(int id) {
     if (CWorksheetView* view = GetActiveView()) view->EndCellEdit(kEditStay);
     static const uint8_t kModes[] = {1, 2, 3, 4, 0};
-    updateMode_ = kModes[id - ID_UPDATE_AUTO_ALL];
+    book_->updateMode = kModes[id - ID_UPDATE_AUTO_ALL];
     AfterEdit();
 }
 

@@ -9,6 +9,7 @@
 #include "platform/core/cp1252.h"
 #include "resources/strings.h"
 #include "workbookwnd/documentopen.h"
+#include "workbookwnd/treepane.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"
 
@@ -215,7 +216,6 @@ void CWorkbookWnd::OnFileReload() {
                                        QString::fromStdString(path_)) != IDYES)
         return;
     EmptyDocument(*book_, true);
-    updateMode_ = 0;
     CFileStream& stream = book_->stream;
     bool ok = stream.Reopen(stream.IsReadOnly() ? "rb" : "r+b", true);
     if (!ok) book_->error = stream.GetError();
@@ -238,6 +238,7 @@ void CWorkbookWnd::OnFileReload() {
     book_->InitUndoHistory();
     book_->ApplyUndoLevelSetting();
     SyncContext();
+    treeCtl_->Fill();
     if (view) view->LoadViewPosition();
     modified_ = false;
     UpdateTitle();

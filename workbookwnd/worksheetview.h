@@ -75,6 +75,9 @@ public:
     int32_t HeadingWidth() const { return headingWidth_; }
     int32_t HeadingHeight() const { return headingHeight_; }
     uint16_t CurrentContainer() const { return currentContainer_; }
+    void SetCurrentContainer(uint16_t id) { currentContainer_ = id; }
+    // Recomputes the automatic heights of rows first to last (custom heights stay).
+    void RefitRows(uint32_t first, uint32_t last);
 
     // The selection, the view position and the anchor as one step (no repaint).
     void SetSelection(const CellRange& range);

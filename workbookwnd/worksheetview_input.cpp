@@ -66,4 +66,11 @@ bool CWorksheetView::SetCellFromText(const std::string& text, uint32_t row, uint
     return ok;
 }
 
+void CWorksheetView::RefitRows(uint32_t first, uint32_t last) {
+    CWorksheet* sheet = Sheet();
+    if (!sheet || first > last) return;
+    if (!AutoFitRowHeights(Book(), owner_->Display(), measure_, *sheet, first, last))
+        ShowErrorMessage(Book().error);
+}
+
 } // namespace vl

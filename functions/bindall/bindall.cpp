@@ -2,6 +2,7 @@
 
 #include "functions/general/annuityfunctions.h"
 #include "functions/general/arrayfunctions.h"
+#include "functions/general/automationbridge.h"
 #include "functions/general/baseconversion.h"
 #include "functions/general/besselfunctions.h"
 #include "functions/general/cashflowfunctions.h"
@@ -48,6 +49,7 @@ void BindAllFunctions() {
     BindArrayFunctions();
     BindLogicalFunctions();
     BindInformationFunctions();
+    BindAutomationFunctions();
 }
 
 } // namespace vl

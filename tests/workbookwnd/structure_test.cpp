@@ -1,0 +1,392 @@
+// The window's structure commands: the worksheet tree, rows and columns, Delete, Undo and
+// Redo, navigation, the panes and reference picking.
+
+#include "core/settings.h"
+#include "model/workbook.h"
+#include "resources/commandids.h"
+#include "tests/formula/edit/workbookdump.h"
+#include "wndtest.h"
+#include "workbookwnd/celleditor.h"
+#include "workbookwnd/environment.h"
+#include "workbookwnd/treepane.h"
+
+#include <QSplitter>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace vl {
+
+namespace {
+
+class StructureTest : public wndtest::WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ASSERT_NE(NewWindow(), nullptr);
+    }
+    void TearDown() override {
+        SetWorkbookKeyState(nullptr);
+        WindowTest::TearDown();
+    }
+    CTreePane& Tree() const { return *Active()->TreePane(); }
+    // "name:level" of every item in order.
+    std::string Shape() const {
+        std::string out;
+        for (CTreeItem* p = Book().tree.first; p; p = p->next)
+            out += std::string(p->name) + ":" + std::to_string(p->level) + " ";
+        return out;
+    }
+    CTreeItem* Item(const char* name) const {
+        for (CTreeItem* p = Book().tree.first; p; p = p->next)
+            if (std::string(p->name) == name) return p;
+        return nullptr;
+    }
+    void SelectItem(const char* name) { Tree().Select(Item(name)); }
+    void Command(int id) {
+        Active()->HandleCommand(id);
+        Settle();
+    }
+    // Ends the label editing that New Worksheet and New Folder start.
+    void EndLabelEdit() {
+        Tree().Control()->closePersistentEditor(Tree().Control()->currentItem());
+        View()->setFocus();
+        Settle();
+    }
+    void NewItem(int id, const char* selected = nullptr) {
+        if (selected) SelectItem(selected);
+        Command(id);
+        EndLabelEdit();
+    }
+    QString LastBox() const { return ui.boxes.empty() ? QString() : ui.boxes.back().text; }
+};
+
+TEST_F(StructureTest, NewItemsTakeTheirNamesAndPlaces) {
+    NewItem(ID_NEW_WORKSHEET);
+    EXPECT_EQ(Shape(), "Worksheet1:1 Worksheet2:1 ");
+    EXPECT_EQ(Book().tree.active, Item("Worksheet2"));
+    NewItem(ID_NEW_FOLDER);
+    NewItem(ID_NEW_WORKSHEET, "Folder1");
+    EXPECT_EQ(Shape(), "Worksheet1:1 Worksheet2:1 Folder1:1 Worksheet3:2 ");
+    // On a worksheet inside a folder: last inside it, one level deeper than the folder.
+    NewItem(ID_NEW_FOLDER, "Worksheet3");
+    EXPECT_EQ(Shape(), "Worksheet1:1 Worksheet2:1 Folder1:1 Worksheet3:2 Folder2:2 ");
+    // On the root or a top-level worksheet: the end at level 1.
+    Tree().Control()->setCurrentItem(Tree().Root());
+    Command(ID_NEW_FOLDER);
+    EndLabelEdit();
+    NewItem(ID_NEW_FOLDER, "Worksheet1");
+    EXPECT_EQ(Shape(),
+              "Worksheet1:1 Worksheet2:1 Folder1:1 Worksheet3:2 Folder2:2 Folder3:1 Folder4:1 ");
+    EXPECT_EQ(Tree().Root()->childCount(), 5);
+    EXPECT_TRUE(Active()->IsModified());
+}
+
+TEST_F(StructureTest, DropsLandBeforeInsideOrAtTheEnd) {
+    NewItem(ID_NEW_WORKSHEET);
+    NewItem(ID_NEW_FOLDER);
+    NewItem(ID_NEW_WORKSHEET, "Folder1");
+    NewItem(ID_NEW_FOLDER, "Worksheet3"); // Folder2 inside Folder1
+    NewItem(ID_NEW_WORKSHEET, "Folder2");
+    ASSERT_EQ(Shape(), "Worksheet1:1 Worksheet2:1 Folder1:1 Worksheet3:2 Folder2:2 Worksheet4:3 ");
+    const int undoBefore = Book().undo.current;
+    // On a worksheet: just before it, at its level.
+    Tree().Drop(Item("Worksheet1"), Tree().FindHandle(Item("Worksheet4")));
+    EXPECT_EQ(Shape(), "Worksheet2:1 Folder1:1 Worksheet3:2 Folder2:2 Worksheet1:3 Worksheet4:3 ");
+    EXPECT_EQ(Book().undo.current, undoBefore + 2); // the insertion and the removal
+    // A folder on the root: the end at level 1, its contents' nesting kept.
+    Tree().Drop(Item("Folder2"), Tree().Root());
+    EXPECT_EQ(Shape(), "Worksheet2:1 Folder1:1 Worksheet3:2 Folder2:1 Worksheet1:2 Worksheet4:2 ");
+    // On a folder: last inside it.
+    Tree().Drop(Item("Worksheet2"), Tree().FindHandle(Item("Folder2")));
+    EXPECT_EQ(Shape(), "Folder1:1 Worksheet3:2 Folder2:1 Worksheet1:2 Worksheet4:2 Worksheet2:2 ");
+    // The control follows the list.
+    EXPECT_EQ(Tree().FindHandle(Item("Worksheet2"))->parent(), Tree().FindHandle(Item("Folder2")));
+    // On itself, or inside its own subtree: nothing moves, the document is marked modified.
+    const std::string shape = Shape();
+    const int undo = Book().undo.current;
+    for (const char* target : {"Folder2", "Worksheet4"}) {
+        Active()->SetModified(false);
+        Tree().Drop(Item("Folder2"), Tree().FindHandle(Item(target)));
+        EXPECT_EQ(Shape(), shape) << target;
+        EXPECT_EQ(Book().undo.current, undo) << target;
+        EXPECT_TRUE(Active()->IsModified()) << target;
+    }
+}
+
+TEST_F(StructureTest, TheDragOpensACollapsedFolderAfterTenTicks) {
+    NewItem(ID_NEW_FOLDER);
+    NewItem(ID_NEW_WORKSHEET, "Folder1");
+    QTreeWidgetItem* folder = Tree().FindHandle(Item("Folder1"));
+    folder->setExpanded(false);
+    Settle();
+    const QRect from = Tree().Control()->visualItemRect(Tree().FindHandle(Item("Worksheet1")));
+    const QRect over = Tree().Control()->visualItemRect(folder);
+    Tree().BeginDrag(from.center());
+    ASSERT_TRUE(Tree().Dragging());
+    Tree().DragTo(over.center());
+    timers->Advance(900);
+    EXPECT_FALSE(folder->isExpanded());
+    timers->Advance(100);
+    EXPECT_TRUE(folder->isExpanded());
+    EXPECT_EQ(CTreePane::ImageOf(folder), kImageFolderOpen);
+    // Closed again while still hovering: the count has passed 1000, it stays closed.
+    folder->setExpanded(false);
+    timers->Advance(500);
+    EXPECT_FALSE(folder->isExpanded());
+    Tree().EndDrag();
+    EXPECT_FALSE(Tree().Dragging());
+    EXPECT_FALSE(timers->Armed());
+    EXPECT_EQ(Shape(), "Folder1:1 Worksheet2:2 Worksheet1:2 ");
+}
+
+TEST_F(StructureTest, RenameAndDeleteKeepTheRules) {
+    NewItem(ID_NEW_FOLDER);
+    QTreeWidgetItem* handle = Tree().FindHandle(Item("Folder1"));
+    Active()->SetModified(false);
+    const int undo = Book().undo.current;
+    // The same text records nothing; an empty one is refused; a long one is cut to 127.
+    handle->setText(0, QStringLiteral("Folder1"));
+    EXPECT_EQ(Book().undo.current, undo);
+    EXPECT_FALSE(Active()->IsModified());
+    handle->setText(0, QString());
+    EXPECT_EQ(Shape(), "Worksheet1:1 Folder1:1 ");
+    EXPECT_EQ(handle->text(0), QStringLiteral("Folder1"));
+    handle->setText(0, QString(200, QChar('n')));
+    EXPECT_EQ(std::string(Item(std::string(127, 'n').c_str())->name), std::string(127, 'n'));
+    EXPECT_EQ(Book().undo.current, undo + 1);
+    EXPECT_TRUE(Active()->IsModified());
+    // The only worksheet cannot go, nor the folder around it.
+    Tree().Drop(Item("Worksheet1"), Tree().FindHandle(Book().tree.first->next));
+    const std::string shape = Shape();
+    const int undoNow = Book().undo.current;
+    Tree().Control()->setFocus();
+    Tree().Select(Book().tree.first);
+    Command(ID_EDIT_CLEAR);
+    EXPECT_EQ(Shape(), shape);
+    EXPECT_EQ(Book().undo.current, undoNow);
+    EXPECT_EQ(LastBox(), QStringLiteral("A workbook must contain at least one worksheet"));
+    EXPECT_EQ(Tree().Root()->childCount(), 1);
+}
+
+TEST_F(StructureTest, DeleteTakesTextOrFormatOrTreeItemsByFocus) {
+    Enter(1, 1, QStringLiteral("keep"));
+    Book().tree.active->formats.autoRowHeightKnown = false;
+    Select(1, 1);
+    View()->setFocus();
+    // Ctrl: the format store only; the text stays.
+    SetWorkbookKeyState([] { return Qt::KeyboardModifiers(Qt::ControlModifier); });
+    Command(ID_EDIT_CLEAR);
+    EXPECT_EQ(CellText(1, 1), "keep");
+    SetWorkbookKeyState([] { return Qt::KeyboardModifiers(Qt::NoModifier); });
+    Command(ID_EDIT_CLEAR);
+    EXPECT_EQ(CellText(1, 1), "");
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(CellText(1, 1), "keep");
+    // With the tree focused only tree items go.
+    NewItem(ID_NEW_WORKSHEET);
+    Tree().Control()->setFocus();
+    Tree().Select(Item("Worksheet1"));
+    Settle();
+    Command(ID_EDIT_CLEAR);
+    EXPECT_EQ(Shape(), "Worksheet2:1 ");
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(Shape(), "Worksheet1:1 Worksheet2:1 ");
+    SelectItem("Worksheet1");
+    EXPECT_EQ(CellText(1, 1), "keep");
+}
+
+TEST_F(StructureTest, InsertingColumnsStopsAtTheEdgeAndRecordsNothing) {
+    struct Case {
+        uint16_t lastUsed;
+        bool ok;
+    };
+    for (const Case c : {Case{2044, false}, Case{2043, true}}) {
+        Active()->HandleCommand(ID_NEW_WORKSHEET);
+        EndLabelEdit();
+        Enter(c.lastUsed, 0, QStringLiteral("1"));
+        const edittest::WorkbookDump before = edittest::DumpWorkbook(Book());
+        const int undo = Book().undo.current;
+        ui.boxes.clear();
+        View()->SetSelection({5, 3, 7, 3});
+        Key(Qt::Key_L, Qt::ControlModifier);
+        EXPECT_EQ(ui.boxes.size(), c.ok ? 0u : 1u) << c.lastUsed;
+        EXPECT_EQ(Book().undo.current, c.ok ? undo + 1 : undo) << c.lastUsed;
+        EXPECT_EQ(CellText(c.lastUsed + 3, 0), c.ok ? "1" : "") << c.lastUsed;
+        if (!c.ok) {
+            EXPECT_TRUE(edittest::DumpWorkbook(Book()) == before);
+            EXPECT_EQ(View()->Selection().c2, 7);
+        } else {
+            EXPECT_EQ(View()->Selection().c2, 5); // reduced to its first column
+        }
+    }
+}
+
+TEST_F(StructureTest, EachEditUndoesAndRedoesToTheSameBytes) {
+    Enter(0, 0, QStringLiteral("1"));
+    Enter(0, 1, QStringLiteral("2"));
+    Enter(0, 2, QStringLiteral("=A1+A2"));
+    View()->SetScrollPosition(0, 0);
+    struct Step {
+        const char* name;
+        uint32_t row; // the cell selected first
+        std::function<void()> run;
+    };
+    const Step steps[] = {
+        {"insert rows", 1, [&] { Command(ID_INSERT_ROWS); }},
+        {"remove rows", 0, [&] { Command(ID_REMOVE_ROWS); }},
+        {"insert columns", 0, [&] { Command(ID_INSERT_COLUMNS); }},
+        {"remove columns", 0, [&] { Command(ID_REMOVE_COLUMNS); }},
+        {"delete", 1, [&] { View()->setFocus(), Command(ID_EDIT_CLEAR); }},
+        {"new worksheet", 2, [&] { NewItem(ID_NEW_WORKSHEET); }},
+        {"rename", 2, [&] { Tree().FindHandle(Book().tree.first)->setText(0, "Renamed"); }},
+    };
+    for (const Step& step : steps) {
+        Select(0, step.row);
+        // Leaving a worksheet stores its view position; the dumps start from it stored.
+        View()->StoreViewPosition();
+        const edittest::WorkbookDump before = edittest::DumpWorkbook(Book());
+        const CellRange selection = View()->Selection();
+        step.run();
+        const edittest::WorkbookDump after = edittest::DumpWorkbook(Book());
+        EXPECT_FALSE(after == before) << step.name;
+        Command(ID_EDIT_UNDO);
+        const edittest::WorkbookDump undone = edittest::DumpWorkbook(Book());
+        EXPECT_TRUE(undone == before) << step.name;
+        for (size_t i = 0; i < before.sections.size() && i < undone.sections.size(); ++i)
+            EXPECT_EQ(before.sections[i], undone.sections[i]) << step.name;
+        EXPECT_EQ(View()->Selection(), selection) << step.name;
+        Command(ID_EDIT_REDO);
+        EXPECT_TRUE(edittest::DumpWorkbook(Book()) == after) << step.name;
+        Command(ID_EDIT_UNDO);
+        EXPECT_TRUE(edittest::DumpWorkbook(Book()) == before) << step.name;
+        Command(ID_EDIT_REDO);
+    }
+    EXPECT_EQ(std::string(Book().tree.first->name), "Renamed");
+}
+
+TEST_F(StructureTest, RedoReachesTheMaximumAndItsStateFollows) {
+    Book().SetUndoLevel(200);
+    for (int i = 0; i < 205; ++i) Book().RecordUndoInsertRows({0, 0, 0, 0}, 0, 0, 0, 0);
+    ASSERT_EQ(Book().undo.current, 199);
+    EXPECT_FALSE(Active()->State().nextUndoEntry);
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(Book().undo.current, 198);
+    EXPECT_TRUE(Active()->State().nextUndoEntry);
+    Command(ID_EDIT_REDO);
+    EXPECT_EQ(Book().undo.current, 199);
+    EXPECT_FALSE(Active()->State().nextUndoEntry);
+    Command(ID_EDIT_REDO);
+    EXPECT_EQ(Book().undo.current, 199);
+}
+
+TEST_F(StructureTest, NavigationByWorksheetRowAndAddress) {
+    NewItem(ID_NEW_FOLDER);
+    NewItem(ID_NEW_WORKSHEET); // Worksheet2 inside Folder1 (the folder was selected)
+    NewItem(ID_NEW_WORKSHEET, "Worksheet1");
+    ASSERT_EQ(Shape(), "Worksheet1:1 Folder1:1 Worksheet2:2 Worksheet3:1 ");
+    SelectItem("Worksheet1");
+    Command(ID_NEXT_WORKSHEET);
+    EXPECT_EQ(Book().tree.active, Item("Worksheet2"));
+    Command(ID_NEXT_WORKSHEET);
+    Command(ID_NEXT_WORKSHEET);
+    EXPECT_EQ(Book().tree.active, Item("Worksheet3"));
+    Command(ID_PREV_WORKSHEET);
+    EXPECT_EQ(Book().tree.active, Item("Worksheet2"));
+    // Rows: three columns, the next row that holds all of them.
+    Enter(0, 1, QStringLiteral("1"));
+    Enter(0, 2, QStringLiteral("1"));
+    Enter(1, 2, QStringLiteral("1"));
+    for (uint16_t c = 0; c < 3; ++c) Enter(c, 4, QStringLiteral("1"));
+    View()->SetSelection({0, 0, 2, 0});
+    Command(ID_NEXT_NONEMPTY);
+    EXPECT_EQ(View()->Selection(), (CellRange{0, 4, 2, 4}));
+    View()->SetSelection({0, 0, 2, 0});
+    Command(ID_PREV_EMPTY);
+    EXPECT_EQ(ui.beeps, 1);
+    EXPECT_EQ(View()->Selection(), (CellRange{0, 0, 2, 0}));
+    // Go.
+    struct Case {
+        const char* text;
+        bool ok;
+        CellRange range;
+    };
+    const Case cases[] = {{"B:D", true, {1, 0, 3, kLastRow}},
+                          {"3:5", true, {0, 2, kLastColumn, 4}},
+                          {"\\Worksheet1!C2", true, {2, 1, 2, 1}},
+                          {"Worksheet3!A1", true, {0, 0, 0, 0}}, // relative: the same folder
+                          {"B", false, {}},
+                          {"A1:5", false, {}},
+                          {"\\Nowhere!A1", false, {}}};
+    for (const Case& c : cases) {
+        ui.boxes.clear();
+        View()->SetSelection({9, 9, 9, 9});
+        CWorksheet* before = Book().tree.active;
+        EXPECT_EQ(Active()->GoToAddress(c.text), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(View()->Selection(), c.range) << c.text;
+            EXPECT_TRUE(ui.boxes.empty()) << c.text;
+        } else {
+            EXPECT_EQ(Book().tree.active, before) << c.text;
+            EXPECT_EQ(LastBox(), QStringLiteral("Invalid worksheet path and/or cell address."));
+        }
+    }
+}
+
+TEST_F(StructureTest, SplittingKeepsOneSplitterAndF6WalksThePanes) {
+    Command(ID_SPLIT_HORIZONTAL);
+    Command(ID_SPLIT_VERTICAL);
+    QSplitter* table = Active()->TableSplitter();
+    EXPECT_EQ(table->orientation(), Qt::Horizontal);
+    EXPECT_TRUE(Active()->SplitVertically());
+    EXPECT_FALSE(Active()->SplitHorizontally());
+    EXPECT_TRUE(Active()->View(1)->isVisible());
+    EXPECT_EQ(Active()->GetActiveView(), Active()->View(0));
+    EXPECT_LE(std::abs(table->sizes()[0] - table->sizes()[1]), table->handleWidth() + 1);
+    Command(ID_SPLIT_NONE);
+    // Tree and one grid: F6 alternates, Shift+F6 too.
+    View()->setFocus();
+    Settle();
+    for (QWidget* expected :
+         {static_cast<QWidget*>(Active()->TreeControl()), static_cast<QWidget*>(View()),
+          static_cast<QWidget*>(Active()->TreeControl())}) {
+        Command(ID_NEXT_PANE);
+        EXPECT_EQ(QApplication::focusWidget(), expected);
+    }
+    Command(ID_PREV_PANE);
+    EXPECT_EQ(QApplication::focusWidget(), View());
+}
+
+TEST_F(StructureTest, PickingWritesTheWholeReferenceIntoTheKeptText) {
+    Active()->HandleCommand(ID_NEW_WORKSHEET);
+    EndLabelEdit();
+    Tree().FindHandle(Item("Worksheet2"))->setText(0, "Sales");
+    Active()->HandleCommand(ID_NEW_WORKSHEET);
+    EndLabelEdit();
+    Tree().FindHandle(Item("Worksheet3"))->setText(0, "My Sales");
+    struct Case {
+        const char* sheet;
+        bool r1c1;
+        const char* text;
+    };
+    const Case cases[] = {{"Sales", false, "=1+Sales!B3"},
+                          {"My Sales", false, "=1+\"My Sales\"!B3"},
+                          {"Sales", true, "=1+Sales!R3C2"}};
+    for (const Case& c : cases) {
+        Profile().addressingA1 = c.r1c1 ? 0 : 1;
+        SelectItem("Worksheet1");
+        StartTyping(0, 0, QStringLiteral("=1+"));
+        Command(ID_REFERENCE);
+        EXPECT_EQ(Active()->RefPickState(), uint32_t(kRefPickPicking));
+        SelectItem(c.sheet);
+        Select(1, 2);
+        Command(ID_REFERENCE);
+        EXPECT_EQ(Active()->RefPickState(), uint32_t(kRefPickEditing));
+        EXPECT_EQ(Book().tree.active, Item("Worksheet1")) << c.text;
+        EXPECT_EQ(View()->Editor()->toPlainText(), QString::fromLatin1(c.text));
+        View()->CancelCellEdit();
+    }
+}
+
+} // namespace
+
+} // namespace vl

@@ -1,0 +1,549 @@
+#include "workbookwnd/treepane.h"
+
+#include "app/messages.h"
+#include "formula/edit/undoexec.h"
+#include "model/workbook.h"
+#include "platform/core/cp1252.h"
+#include "resources/commandids.h"
+#include "resources/menus.h"
+#include "workbookwnd/environment.h"
+#include "workbookwnd/workbookwnd.h"
+#include "workbookwnd/worksheetview.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTreeWidget>
+#include <vector>
+
+namespace vl {
+
+namespace {
+
+constexpr int kItemRole = Qt::UserRole;
+constexpr int kImageRole = Qt::UserRole + 1;
+
+QString Label(const CTreeItem& item) {
+    return QString::fromStdString(Cp1252ToUtf8(item.name));
+}
+
+QIcon ImageIcon(int image) {
+    QStyle* style = QApplication::style();
+    switch (image) {
+    case kImageFolderClosed:
+        return style->standardIcon(QStyle::SP_DirClosedIcon);
+    case kImageFolderOpen:
+        return style->standardIcon(QStyle::SP_DirOpenIcon);
+    case kImageActive:
+        return style->standardIcon(QStyle::SP_FileDialogDetailedView);
+    case kImageWorkbook:
+        return style->standardIcon(QStyle::SP_DriveHDIcon);
+    default:
+        return style->standardIcon(QStyle::SP_FileIcon);
+    }
+}
+
+// Whether `item` lies in the subtree of `branch` (the branch head included).
+bool InSubtree(const CTreeItem* item, CTreeItem* branch) {
+    for (CTreeItem *p = branch, *end = SubtreeEnd(branch);; p = p->next) {
+        if (p == item) return true;
+        if (p == end || !p) return false;
+    }
+}
+
+} // namespace
+
+CTreePane::CTreePane(CWorkbookWnd& wnd, QTreeWidget* tree)
+    : QObject(tree), wnd_(wnd), tree_(tree), timer_(MakeWorkbookTimer()) {
+    tree_->setHeaderHidden(true);
+    tree_->setRootIsDecorated(true);
+    tree_->setDragEnabled(false);
+    tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tree_->setContextMenuPolicy(Qt::NoContextMenu);
+    tree_->installEventFilter(this);
+    tree_->viewport()->installEventFilter(this);
+    connect(tree_, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { OnCurrentChanged(current); });
+    connect(tree_, &QTreeWidget::itemChanged, this,
+            [this](QTreeWidgetItem* handle) { OnItemChanged(handle); });
+    connect(tree_, &QTreeWidget::itemExpanded, this,
+            [this](QTreeWidgetItem* handle) { OnExpanded(handle, true); });
+    connect(tree_, &QTreeWidget::itemCollapsed, this,
+            [this](QTreeWidgetItem* handle) { OnExpanded(handle, false); });
+}
+
+CTreePane::~CTreePane() {
+    if (timer_) timer_->Disarm();
+}
+
+CTreeItem* CTreePane::ItemOf(const QTreeWidgetItem* handle) {
+    return handle ? static_cast<CTreeItem*>(handle->data(0, kItemRole).value<void*>()) : nullptr;
+}
+
+int CTreePane::ImageOf(const QTreeWidgetItem* handle) {
+    return handle ? handle->data(0, kImageRole).toInt() : -1;
+}
+
+void CTreePane::SetImage(QTreeWidgetItem* handle, int image) {
+    const bool quiet = quiet_;
+    quiet_ = true;
+    handle->setData(0, kImageRole, image);
+    handle->setIcon(0, ImageIcon(image));
+    quiet_ = quiet;
+}
+
+QTreeWidgetItem* CTreePane::NewHandle(QTreeWidgetItem* parent, QTreeWidgetItem* after,
+                                      CTreeItem* item) {
+    auto* handle = after ? new QTreeWidgetItem(parent, after) : new QTreeWidgetItem();
+    if (!after) parent->insertChild(0, handle);
+    handle->setText(0, Label(*item));
+    handle->setData(0, kItemRole, QVariant::fromValue<void*>(item));
+    handle->setFlags(handle->flags() | Qt::ItemIsEditable);
+    const int image = item->IsFolder()
+                          ? (item->expanded ? kImageFolderOpen : kImageFolderClosed)
+                          : (item == wnd_.Book().tree.active ? kImageActive : kImageWorksheet);
+    SetImage(handle, image);
+    if (image == kImageActive) activeHandle_ = handle;
+    return handle;
+}
+
+bool CTreePane::Fill() {
+    quiet_ = true;
+    tree_->clear();
+    activeHandle_ = nullptr;
+    root_ = new QTreeWidgetItem(tree_);
+    root_->setText(0, QStringLiteral("Workbook"));
+    SetImage(root_, kImageWorkbook);
+    // The open folders of the walk, innermost last: an item goes under the last folder of a
+    // smaller level.
+    struct Open {
+        uint16_t level;
+        QTreeWidgetItem* handle;
+    };
+    std::vector<Open> open;
+    std::vector<QTreeWidgetItem*> toExpand;
+    for (CTreeItem* p = wnd_.Book().tree.first; p; p = p->next) {
+        while (!open.empty() && open.back().level >= p->level) open.pop_back();
+        QTreeWidgetItem* parent = open.empty() ? root_ : open.back().handle;
+        QTreeWidgetItem* after =
+            parent->childCount() ? parent->child(parent->childCount() - 1) : nullptr;
+        QTreeWidgetItem* handle = NewHandle(parent, after, p);
+        if (p->IsFolder()) {
+            open.push_back({p->level, handle});
+            if (p->expanded) toExpand.push_back(handle);
+        }
+    }
+    root_->setExpanded(true);
+    for (QTreeWidgetItem* handle : toExpand) handle->setExpanded(true);
+    quiet_ = false;
+    if (activeHandle_) {
+        tree_->setCurrentItem(activeHandle_);
+        tree_->scrollToItem(activeHandle_);
+    }
+    return true;
+}
+
+QTreeWidgetItem* CTreePane::FindHandle(const CTreeItem* item, QTreeWidgetItem* start) const {
+    if (!start) start = root_;
+    if (!start || !item) return nullptr;
+    if (ItemOf(start) == item) return start;
+    for (int i = 0; i < start->childCount(); ++i)
+        if (QTreeWidgetItem* found = FindHandle(item, start->child(i))) return found;
+    return nullptr;
+}
+
+QTreeWidgetItem* CTreePane::InsertBranch(CTreeItem* item) {
+    // The parent is the nearest folder before the item with a smaller level; the item goes
+    // after its previous sibling, the nearest item before it of the same level.
+    QTreeWidgetItem* parent = root_;
+    CTreeItem* sibling = nullptr;
+    for (CTreeItem* p = item->prev; p; p = p->prev) {
+        if (p->level == item->level && !sibling) sibling = p;
+        if (p->level < item->level) {
+            if (p->IsFolder()) parent = FindHandle(p);
+            break;
+        }
+    }
+    if (!parent) return nullptr;
+    QTreeWidgetItem* after = sibling ? FindHandle(sibling, parent) : nullptr;
+    quiet_ = true;
+    QTreeWidgetItem* handle = NewHandle(parent, after, item);
+    std::vector<std::pair<uint16_t, QTreeWidgetItem*>> open{{item->level, handle}};
+    std::vector<QTreeWidgetItem*> toExpand;
+    if (item->IsFolder() && item->expanded) toExpand.push_back(handle);
+    for (CTreeItem *p = item->next, *end = SubtreeEnd(item); p && item != end; p = p->next) {
+        while (open.back().first >= p->level) open.pop_back();
+        QTreeWidgetItem* under = open.back().second;
+        QTreeWidgetItem* last =
+            under->childCount() ? under->child(under->childCount() - 1) : nullptr;
+        QTreeWidgetItem* child = NewHandle(under, last, p);
+        if (p->IsFolder()) {
+            open.emplace_back(p->level, child);
+            if (p->expanded) toExpand.push_back(child);
+        }
+        if (p == end) break;
+    }
+    for (QTreeWidgetItem* h : toExpand) h->setExpanded(true);
+    quiet_ = false;
+    return handle;
+}
+
+void CTreePane::Select(const CTreeItem* item) {
+    QTreeWidgetItem* handle = FindHandle(item);
+    if (!handle) {
+        tree_->setCurrentItem(nullptr);
+        return;
+    }
+    tree_->setCurrentItem(handle);
+    tree_->scrollToItem(handle);
+}
+
+CTreeItem* CTreePane::SelectedItem() const {
+    return ItemOf(tree_->currentItem());
+}
+
+void CTreePane::OnCurrentChanged(QTreeWidgetItem* current) {
+    CWorksheet* sheet = AsWorksheet(ItemOf(current));
+    CWorkbook& book = wnd_.Book();
+    if (!sheet || quiet_) return;
+    CWorksheetView* view = wnd_.GetActiveView();
+    if (view) {
+        view->EndCellEdit(kEditStay);
+        if (sheet == book.tree.active) return;
+        if (view->isVisible()) view->StoreViewPosition();
+    }
+    if (activeHandle_ && ItemOf(activeHandle_)) SetImage(activeHandle_, kImageWorksheet);
+    SetImage(current, kImageActive);
+    activeHandle_ = current;
+    book.tree.active = sheet;
+    wnd_.SyncContext();
+    for (int i = 0; i < 2; ++i)
+        if (CWorksheetView* v = wnd_.View(i)) v->LoadViewPosition();
+    if (view) view->SyncSplitPane();
+    wnd_.UpdateTitle();
+    wnd_.UpdateStatus();
+}
+
+void CTreePane::OnExpanded(QTreeWidgetItem* handle, bool expanded) {
+    if (quiet_) return;
+    if (CWorksheetView* view = wnd_.GetActiveView()) view->EndCellEdit(kEditStay);
+    if (handle == root_) {
+        // The root stays open.
+        if (!expanded)
+            QMetaObject::invokeMethod(
+                tree_, [this] { root_->setExpanded(true); }, Qt::QueuedConnection);
+        return;
+    }
+    CTreeItem* item = ItemOf(handle);
+    if (!item || !item->IsFolder()) return;
+    SetImage(handle, expanded ? kImageFolderOpen : kImageFolderClosed);
+    item->expanded = expanded ? 1 : 0;
+}
+
+void CTreePane::OnItemChanged(QTreeWidgetItem* handle) {
+    if (quiet_) return;
+    CTreeItem* item = ItemOf(handle);
+    if (!item) return;
+    std::string name = Utf8ToCp1252(handle->text(0).toStdString());
+    // The name field holds 127 bytes.
+    if (name.size() > kTreeNameSize - 1) name.resize(kTreeNameSize - 1);
+    auto restore = [&] {
+        quiet_ = true;
+        handle->setText(0, Label(*item));
+        quiet_ = false;
+    };
+    if (name.empty()) return restore();
+    if (name == item->name) return restore();
+    CWorkbook& book = wnd_.Book();
+    CWorksheetView* view = wnd_.GetActiveView();
+    const CellRange sel = view ? view->Selection() : CellRange{};
+    if (!book.RecordUndoRename(sel, sel.c1, sel.r1, item)) ShowErrorMessage(book.error);
+    item->SetName(name.c_str());
+    restore();
+    Refresh(true);
+}
+
+void CTreePane::Rename() {
+    QTreeWidgetItem* handle = tree_->currentItem();
+    if (!handle || handle == root_) return;
+    if (CWorksheetView* view = wnd_.GetActiveView()) view->EndCellEdit(kEditStay);
+    tree_->editItem(handle, 0);
+}
+
+void CTreePane::NewItem(bool folder) {
+    CWorkbook& book = wnd_.Book();
+    CWorksheetView* view = wnd_.GetActiveView();
+    if (view) view->EndCellEdit(kEditStay);
+    const uint32_t number = folder ? ++folderCounter : ++worksheetCounter;
+    const std::string name = (folder ? "Folder" : "Worksheet") + std::to_string(number);
+    std::unique_ptr<CTreeItem> item;
+    if (folder)
+        item = NewBlockObject<CTreeItem>(name.c_str(), 1, TREE_TYPE_FOLDER, 0);
+    else
+        item = NewBlockObject<CWorksheet>(name.c_str(), 1);
+    if (!item) return ShowErrorMessage(kErrorWorksheetMemory);
+    // The target: a selected folder itself, a worksheet's own folder; else the end.
+    CTreeItem* target = SelectedItem();
+    if (target && target->IsWorksheet()) {
+        CTreeItem* p = target->prev;
+        while (p && !(p->IsFolder() && p->level < target->level)) p = p->prev;
+        target = p;
+    }
+    CTreeItem* raw = item.release();
+    InsertTreeItem(book.tree, raw, target);
+    QTreeWidgetItem* handle = InsertBranch(raw);
+    if (!handle) {
+        ErrorCode error = kErrorNone;
+        DetachTreeItem(book.tree, raw, error);
+        FreeTreeItemList(raw);
+        return ShowErrorMessage(kErrorWorksheetMemory);
+    }
+    const CellRange sel = view ? view->Selection() : CellRange{};
+    book.RecordUndoTreeChange(sel, sel.c1, sel.r1, GetTreeItemIndex(raw, book.tree.first));
+    tree_->setFocus();
+    tree_->setCurrentItem(handle);
+    tree_->scrollToItem(handle);
+    tree_->editItem(handle, 0);
+    if (view) view->SyncSplitPane();
+    wnd_.UpdateStatus();
+    wnd_.SetModified(true);
+}
+
+bool CTreePane::DeleteSelected() {
+    CTreeItem* item = SelectedItem();
+    if (!item) return false;
+    CWorkbook& book = wnd_.Book();
+    CWorksheetView* view = wnd_.GetActiveView();
+    const CellRange sel = view ? view->Selection() : CellRange{};
+    QTreeWidgetItem* handle = FindHandle(item);
+    if (view && view->isVisible()) view->StoreViewPosition();
+    const CWorksheet* activeBefore = book.tree.active;
+    if (!book.RecordUndoTreeRemove(sel, sel.c1, sel.r1, item)) {
+        const ErrorCode error = book.error;
+        book.DiscardLastUndo(false);
+        ShowErrorMessage(error);
+        return false;
+    }
+    quiet_ = true;
+    if (activeBefore != book.tree.active) activeHandle_ = nullptr;
+    delete handle;
+    quiet_ = false;
+    wnd_.SyncContext();
+    if (QTreeWidgetItem* active = FindHandle(book.tree.active)) {
+        if (activeBefore != book.tree.active) {
+            for (int i = 0; i < 2; ++i)
+                if (CWorksheetView* v = wnd_.View(i)) v->LoadViewPosition();
+            SetImage(active, kImageActive);
+            activeHandle_ = active;
+        }
+        quiet_ = true;
+        tree_->setCurrentItem(active);
+        quiet_ = false;
+    }
+    Refresh(true);
+    return true;
+}
+
+void CTreePane::Drop(CTreeItem* dragged, QTreeWidgetItem* targetHandle) {
+    CWorkbook& book = wnd_.Book();
+    CTreeItem* target = targetHandle ? ItemOf(targetHandle) : nullptr;
+    const bool onRoot = targetHandle == root_;
+    // A drop on the item itself or inside its own subtree moves nothing.
+    if (!dragged || !targetHandle || (!onRoot && (!target || InSubtree(target, dragged))))
+        return Refresh(true);
+    TreeChain copy(CWorksheet::Clone(book, dragged));
+    if (!copy) return ShowErrorMessage(book.error), Refresh(true);
+    CTreeItem* head = copy.release();
+    InsertTreeItem(book.tree, head, target);
+    QTreeWidgetItem* handle = InsertBranch(head);
+    if (!handle) {
+        ErrorCode error = kErrorNone;
+        DetachTreeItem(book.tree, head, error);
+        FreeTreeItemList(head);
+        ShowErrorMessage(kErrorWorksheetMemory);
+        return Refresh(true);
+    }
+    CWorksheetView* view = wnd_.GetActiveView();
+    const CellRange sel = view ? view->Selection() : CellRange{};
+    book.RecordUndoTreeChange(sel, sel.c1, sel.r1, GetTreeItemIndex(head, book.tree.first));
+    QTreeWidgetItem* old = FindHandle(dragged);
+    const CWorksheet* activeBefore = book.tree.active;
+    if (!book.RecordUndoTreeRemove(sel, sel.c1, sel.r1, dragged)) {
+        const ErrorCode error = book.error;
+        book.DiscardLastUndo(false);
+        ShowErrorMessage(error);
+        return Refresh(true);
+    }
+    quiet_ = true;
+    delete old;
+    activeHandle_ = FindHandle(book.tree.active);
+    if (activeHandle_) SetImage(activeHandle_, kImageActive);
+    tree_->setCurrentItem(activeHandle_);
+    quiet_ = false;
+    if (activeBefore != book.tree.active) {
+        wnd_.SyncContext();
+        for (int i = 0; i < 2; ++i)
+            if (CWorksheetView* v = wnd_.View(i)) v->LoadViewPosition();
+    }
+    Refresh(true);
+}
+
+void CTreePane::Refresh(bool recalc) {
+    CWorkbook& book = wnd_.Book();
+    wnd_.SyncContext();
+    if (recalc) {
+        const uint8_t mode = wnd_.UpdateMode();
+        if ((mode == 1 || mode == 2) && !RecalculateByUpdateMode(book))
+            ShowErrorMessage(book.error);
+        wnd_.SyncContext();
+    }
+    wnd_.RefreshViews();
+    wnd_.UpdateTitle();
+    wnd_.UpdateStatus();
+    wnd_.SetModified(true);
+}
+
+void CTreePane::BeginDrag(QPoint point) {
+    if (CWorksheetView* view = wnd_.GetActiveView()) view->EndCellEdit(kEditStay);
+    QTreeWidgetItem* handle = tree_->itemAt(point);
+    if (!handle || handle == root_) return;
+    drag_.active = true;
+    drag_.item = ItemOf(handle);
+    drag_.target = nullptr;
+    drag_.hover = 0;
+    drag_.pointer = point;
+    quiet_ = true;
+    tree_->setCurrentItem(handle);
+    quiet_ = false;
+    tree_->viewport()->grabMouse();
+    timer_->Arm(kDragTickMs, [this] { OnDragTick(); });
+}
+
+void CTreePane::DragTo(QPoint point) {
+    drag_.pointer = point;
+    QTreeWidgetItem* under = tree_->itemAt(point);
+    if (under == drag_.target) return;
+    if (drag_.target) drag_.target->setSelected(false);
+    drag_.target = under;
+    drag_.hover = 0;
+    // The drop highlight.
+    if (under) under->setSelected(true);
+}
+
+void CTreePane::OnDragTick() {
+    if (!drag_.active) return;
+    const QPoint p = drag_.pointer;
+    const QSize size = tree_->viewport()->size();
+    QScrollBar* v = tree_->verticalScrollBar();
+    QScrollBar* h = tree_->horizontalScrollBar();
+    if (p.y() <= 0) v->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    if (p.x() <= 0) h->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    if (p.y() >= size.height()) v->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    if (p.x() >= size.width()) h->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    if (drag_.target) {
+        drag_.hover += kDragTickMs;
+        if (drag_.hover == kHoverOpen && drag_.target != root_ && drag_.target->childCount())
+            drag_.target->setExpanded(true);
+    }
+    timer_->Arm(kDragTickMs, [this] { OnDragTick(); });
+}
+
+void CTreePane::EndDrag() {
+    if (!drag_.active) return;
+    drag_.active = false;
+    timer_->Disarm();
+    if (drag_.target) drag_.target->setSelected(false);
+    tree_->viewport()->releaseMouse();
+    QTreeWidgetItem* target = drag_.target;
+    CTreeItem* item = drag_.item;
+    drag_ = DragState{};
+    Drop(item, target);
+}
+
+bool CTreePane::OnKey(int key) {
+    QTreeWidgetItem* handle = tree_->currentItem();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (handle && handle != root_) Rename();
+        return true;
+    }
+    if (key == Qt::Key_Delete && handle && handle != root_) {
+        wnd_.HandleCommand(ID_EDIT_CLEAR);
+        return true;
+    }
+    return false;
+}
+
+void CTreePane::ShowMenu(QPoint global) {
+    std::size_t count = 0;
+    const MenuLine* lines = TreeContextMenuLines(count);
+    auto* menu = new QMenu(tree_);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (std::size_t i = 1; i < count; ++i) {
+        if (!lines[i].text) {
+            menu->addSeparator();
+            continue;
+        }
+        const int id = lines[i].id;
+        QAction* action = menu->addAction(QString::fromLatin1(lines[i].text));
+        action->setEnabled(wnd_.CommandAvailable(id));
+        connect(action, &QAction::triggered, &wnd_, [this, id] { wnd_.HandleCommand(id); });
+    }
+    menu->popup(global);
+}
+
+bool CTreePane::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tree_ && event->type() == QEvent::KeyPress)
+        return OnKey(static_cast<QKeyEvent*>(event)->key());
+    if (watched != tree_->viewport()) return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPoint point = mouse->position().toPoint();
+        if (mouse->button() == Qt::RightButton) {
+            // An open label editor commits its text.
+            QWidget* focus = QApplication::focusWidget();
+            if (focus && tree_->viewport()->isAncestorOf(focus)) tree_->setFocus();
+            if (QTreeWidgetItem* under = tree_->itemAt(point)) tree_->setCurrentItem(under);
+            ShowMenu(mouse->globalPosition().toPoint());
+            return true;
+        }
+        if (mouse->button() == Qt::LeftButton) {
+            drag_.pressed = true;
+            drag_.start = point;
+        }
+        return false;
+    }
+    case QEvent::MouseMove: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPoint point = mouse->position().toPoint();
+        if (drag_.active) {
+            DragTo(point);
+            return true;
+        }
+        if (drag_.pressed && (mouse->buttons() & Qt::LeftButton) &&
+            (point - drag_.start).manhattanLength() >= QApplication::startDragDistance()) {
+            drag_.pressed = false;
+            BeginDrag(drag_.start);
+            if (drag_.active) DragTo(point);
+            return true;
+        }
+        return false;
+    }
+    case QEvent::MouseButtonRelease:
+        drag_.pressed = false;
+        if (!drag_.active) return false;
+        EndDrag();
+        return true;
+    case QEvent::UngrabMouse:
+        // The capture went elsewhere: the drag ends where it stands.
+        EndDrag();
+        return false;
+    default:
+        return false;
+    }
+}
+
+} // namespace vl

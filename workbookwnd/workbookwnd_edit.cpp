@@ -1,0 +1,169 @@
+// The window's editing commands over the engine's: Undo and Redo, inserting and removing
+// rows and columns, and Delete; each ends with the window's one after-edit refresh.
+
+#include "app/messages.h"
+#include "app/uiservices.h"
+#include "formula/edit/deletecommand.h"
+#include "formula/edit/editcommands.h"
+#include "model/container.h"
+#include "resources/commandids.h"
+#include "workbookwnd/celleditor.h"
+#include "workbookwnd/environment.h"
+#include "workbookwnd/treepane.h"
+#include "workbookwnd/workbookwnd.h"
+#include "workbookwnd/worksheetview.h"
+
+#include <QApplication>
+#include <QTextCursor>
+#include <QTreeWidget>
+
+namespace vl {
+
+namespace {
+
+// The wait cursor for the length of a command.
+class WaitCursor {
+public:
+    WaitCursor() { UiServices().SetWaitCursor(true); }
+    ~WaitCursor() { UiServices().SetWaitCursor(false); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+GridSelection CWorkbookWnd::CurrentGridSelection() const {
+    GridSelection grid;
+    if (CWorksheetView* view = GetActiveView()) {
+        grid.range = view->Selection();
+        // The history notes the view's first visible cell as the cursor.
+        grid.cursorColumn = view->FirstColumn();
+        grid.cursorRow = view->FirstRow();
+    }
+    return grid;
+}
+
+void CWorkbookWnd::AfterCommand(CommandResult result) {
+    if (result == CommandResult::kNothing) return;
+    if (result == CommandResult::kFailed) ShowErrorMessage(book_->error);
+    SyncContext();
+    for (CWorksheetView* view : views_)
+        if (view) view->InvalidateValueCells(false);
+    RefreshViews();
+    if (CWorksheetView* view = GetActiveView()) view->SyncSplitPane();
+    if (result == CommandResult::kDone || book_->undo.current != undoBefore_) SetModified(true);
+    UpdateStatus();
+}
+
+void CWorkbookWnd::BeginCommand() {
+    if (CWorksheetView* view = GetActiveView()) view->EndCellEdit(kEditStay);
+    undoBefore_ = book_->undo.current;
+}
+
+void CWorkbookWnd::GoToUndoPlace(const UndoPlace& place) {
+    if (place.operation == kOpTree || place.operation == kOpRename) treeCtl_->Fill();
+    if (place.worksheet && place.worksheet != book_->tree.active && place.worksheet->IsWorksheet())
+        book_->tree.active = static_cast<CWorksheet*>(place.worksheet);
+    if (QTreeWidgetItem* handle = treeCtl_->FindHandle(book_->tree.active)) {
+        if (tree_->currentItem() != handle) treeCtl_->Select(book_->tree.active);
+    }
+    SyncContext();
+    CWorksheetView* view = GetActiveView();
+    if (!view) return;
+    view->SetSelection(place.selection);
+    view->ScrollToCell(place.selection.r1, place.selection.c1);
+    const uint8_t op = place.operation;
+    if (op == kOpCells || op == kOpRange || op == kOpRowHeights || op == kOpRows || op == kOpSort)
+        view->RefitRows(place.selection.r1, place.selection.r2);
+    view->InvalidateAll();
+}
+
+void CWorkbookWnd::OnEditUndoRedo(bool redo) {
+    BeginCommand();
+    WaitCursor wait;
+    UndoPlace place;
+    const CommandResult result = redo ? RedoCommand(*book_, &place) : UndoCommand(*book_, &place);
+    if (result == CommandResult::kNothing) return;
+    GoToUndoPlace(place);
+    AfterCommand(result == CommandResult::kFailed ? result : CommandResult::kDone);
+}
+
+void CWorkbookWnd::OnInsertRemove(int id) {
+    CWorksheetView* view = GetActiveView();
+    if (!view || !book_->tree.active) return;
+    BeginCommand();
+    WaitCursor wait;
+    const GridSelection grid = CurrentGridSelection();
+    uint16_t c1 = 0, c2 = 0;
+    uint32_t r1 = 0, r2 = 0;
+    const bool used = book_->tree.active->cells.GetUsedRange(&c1, &c2, &r1, &r2);
+    CommandResult result = CommandResult::kNothing;
+    const bool columns = id == ID_INSERT_COLUMNS || id == ID_REMOVE_COLUMNS;
+    switch (id) {
+    case ID_INSERT_ROWS:
+        result = InsertRowsCommand(*book_, grid);
+        break;
+    case ID_REMOVE_ROWS:
+        result = RemoveRowsCommand(*book_, grid);
+        break;
+    case ID_INSERT_COLUMNS:
+        result = InsertColumnsCommand(*book_, grid);
+        break;
+    case ID_REMOVE_COLUMNS:
+        result = RemoveColumnsCommand(*book_, grid);
+        break;
+    default:
+        return;
+    }
+    if (result == CommandResult::kDone) {
+        CellRange sel = grid.range;
+        if (columns)
+            sel.c2 = sel.c1;
+        else
+            sel.r2 = sel.r1;
+        view->SetSelection(sel);
+        // Wrapped texts may have changed their columns.
+        if (id == ID_REMOVE_COLUMNS && used) view->RefitRows(r1, r2);
+        view->UpdateScrollBars(true, true);
+    }
+    AfterCommand(result);
+}
+
+void CWorkbookWnd::OnEditDelete() {
+    CWorksheetView* view = GetActiveView();
+    if (!view) return;
+    // An open editor loses its selected characters only.
+    if (view->EditorOpen()) {
+        QTextCursor cursor = view->Editor()->textCursor();
+        cursor.removeSelectedText();
+        view->Editor()->setTextCursor(cursor);
+        return;
+    }
+    QWidget* focus = QApplication::focusWidget();
+    const bool treeFocus = focus && (focus == tree_ || tree_->isAncestorOf(focus));
+    const bool gridFocus = focus && (views_[0]->isAncestorOf(focus) || focus == views_[0] ||
+                                     focus == views_[1] || views_[1]->isAncestorOf(focus));
+    if (!treeFocus && !gridFocus) return;
+    BeginCommand();
+    WaitCursor wait;
+    if (treeFocus) {
+        treeCtl_->DeleteSelected();
+        return;
+    }
+    CWorksheet* sheet = book_->tree.active;
+    if (!sheet) return;
+    const GridSelection grid = CurrentGridSelection();
+    if (CContainer* container = FindContainer(*sheet, view->CurrentContainer());
+        container && view->CurrentContainer()) {
+        view->SetCurrentContainer(0);
+        book_->RecordUndoContainerKept(grid.range, grid.cursorColumn, grid.cursorRow,
+                                       UnlinkContainer(*sheet, container));
+        return AfterCommand(FinishCommand(*book_, true));
+    }
+    const bool formats = (WorkbookKeyState() & Qt::ControlModifier) != 0;
+    const CommandResult result = DeleteRangeCommand(*book_, grid, formats);
+    if (result == CommandResult::kDone) view->RefitRows(grid.range.r1, grid.range.r2);
+    AfterCommand(result);
+}
+
+} // namespace vl
