@@ -76,7 +76,9 @@ TEST(MemoFile, BlocksOfEachFormat) {
             EXPECT_EQ(LoadU16(bytes + 20), 512);
             EXPECT_EQ(w.file.substr(512, 8), std::string("\xFF\xFF\x08\x00\x00\x02\x00\x00", 8));
         }
-        if (c.format == 3) EXPECT_EQ(w.file.substr(512 + 510, 2), "\x1A\x1A");
+        if (c.format == 3) {
+            EXPECT_EQ(w.file.substr(512 + 510, 2), "\x1A\x1A");
+        }
     }
 }
 

@@ -118,7 +118,9 @@ TEST(TextExport, LongTextsRoundTrip) {
         TextFileSettings s;
         s.encoding = encoding;
         const std::string bytes = Export(dir, *book, s);
-        if (encoding == 1) EXPECT_EQ(bytes.size(), 2 * kMaxCellText + 22);
+        if (encoding == 1) {
+            EXPECT_EQ(bytes.size(), 2 * kMaxCellText + 22);
+        }
         auto back = OpenForImport(dir.Path("out.csv"));
         back->textFile = s;
         CEvalContext ctx;

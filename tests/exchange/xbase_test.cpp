@@ -211,7 +211,9 @@ TEST(XBaseExport, EmptySheet) {
         EXPECT_EQ(bytes.substr(32, 12), std::string("field_1\0\0\0\0C", 12));
         EXPECT_EQ(bytes[48], 1);
         EXPECT_EQ(bytes[64], '\x0D');
-        if (endMark) EXPECT_EQ(bytes[65], '\x1A');
+        if (endMark) {
+            EXPECT_EQ(bytes[65], '\x1A');
+        }
     }
 }
 
