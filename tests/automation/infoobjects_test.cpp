@@ -2,6 +2,7 @@
 #include "automation/infoobjects.h"
 #include "automation/objectfactory.h"
 #include "automation/typelib.h"
+#include "platform/core/alloc.h"
 
 #include <gtest/gtest.h>
 
@@ -116,6 +117,24 @@ TEST(XBaseInfo, FieldsByType) {
     ASSERT_EQ(info->SetXBaseFormat(4), S_OK);
     EXPECT_EQ(info->SetField(1, "C", 'C', 255, 0), S_OK);
     EXPECT_EQ(info->SetField(1, "C", 'C', 256, 0), E_INVALIDARG);
+}
+
+// Without memory for a new array the old fields and count stay.
+TEST(XBaseInfo, SetFieldCountOutOfMemoryKeepsTheFields) {
+    std::shared_ptr<CXBaseInfoObj> info;
+    ASSERT_EQ(CXBaseInfoObj::Create(info), S_OK);
+    ASSERT_EQ(info->SetFieldCount(1), S_OK);
+    ASSERT_EQ(info->SetField(0, "KEPT", 'N', 9, 3), S_OK);
+    SetAllocFailAfter(0);
+    EXPECT_EQ(info->SetFieldCount(5), E_OUTOFMEMORY);
+    SetAllocFailAfter(-1);
+    int32_t count = 0;
+    info->GetFieldCount(count);
+    EXPECT_EQ(count, 1);
+    const Field f = GetField(*info, 0);
+    EXPECT_EQ(f.name, "KEPT");
+    EXPECT_EQ(f.length, 9);
+    EXPECT_EQ(f.decimals, 3);
 }
 
 TEST(XBaseInfo, DeleteFieldMovesTheRestDown) {
