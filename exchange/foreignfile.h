@@ -41,6 +41,13 @@ public:
     }
     // Up to n bytes into dest; the count read.
     uint32_t Read(uint8_t* dest, uint32_t n);
+    // The bytes read ahead and not yet taken (none only at the end of the input).
+    std::string_view Ahead() {
+        if (pos_ == end_ && !Fill()) return {};
+        return {reinterpret_cast<const char*>(buffer_ + pos_), end_ - pos_};
+    }
+    // Takes n of the bytes Ahead gave.
+    void Take(uint32_t n) { pos_ += n; }
 
 private:
     bool Fill();

@@ -50,6 +50,7 @@ private:
         const uint32_t width = fixed && column < kMaxColumns ? s_.columnWidths[column] : 0;
         uint32_t taken = 0;
         for (;;) {
+            if (!quoted && !fixed) CollectPlainRun(taken);
             if (width != 0 && taken == width) {
                 ++column_;
                 break;
@@ -80,6 +81,19 @@ private:
             Collect(uint8_t(c), taken);
         }
         return Store(column, row);
+    }
+
+    // The bytes of an unquoted delimited field up to its next separator or control byte,
+    // taken at once.
+    void CollectPlainRun(uint32_t& taken) {
+        const std::string_view ahead = in_.Ahead();
+        std::size_t n = 0;
+        while (n < ahead.size() && uint8_t(ahead[n]) >= 32 && uint8_t(ahead[n]) != s_.separator)
+            ++n;
+        const std::size_t room = limit_ - std::min<std::size_t>(field_.size(), limit_);
+        field_.append(ahead.data(), std::min(n, room));
+        in_.Take(uint32_t(n));
+        taken += uint32_t(n);
     }
 
     // Bytes past the limit are consumed and dropped: they belong to the same field.
