@@ -2,6 +2,9 @@
 #include "app/uiservices.h"
 #include "core/settings.h"
 #include "exchange/excelxmlsave.h"
+#include "exchange/foreignfile.h"
+#include "exchange/textfile.h"
+#include "exchange/xbase.h"
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
 #include "platform/core/cp1252.h"
@@ -115,12 +118,7 @@ bool CWorkbookWnd::SaveAs() {
 bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uint8_t fileFormat,
                               bool withDialogs) {
     const bool excel = sourceFormat == kFileExcelXml;
-    if (sourceFormat != kFileNative && !excel) {
-        // Text and xBase files come with their exporters.
-        book_->error = kErrorFileFormat;
-        ShowErrorMessage(kErrorFileFormat);
-        return false;
-    }
+    if (sourceFormat != kFileNative && !excel) return SaveForeign(path, sourceFormat);
     const uint8_t form = EffectiveForm(fileFormat);
     if (!excel && (form < kFormatXml || form > kFormatBinaryCompressed)) {
         book_->error = kErrorFileFormat;
@@ -152,6 +150,33 @@ bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uin
     return true;
 }
 
+bool CWorkbookWnd::SaveForeign(const std::string* path, uint8_t type) {
+    CWorksheet* sheet = book_->tree.active;
+    const bool text = type == kFileText;
+    if (!sheet || (!text && (type < kFileDBase3 || type > kFileClipper))) {
+        book_->error = sheet ? kErrorFileFormat : kErrorNoWorksheet;
+        ShowErrorMessage(book_->error);
+        return false;
+    }
+    if (CWorksheetView* view = GetActiveView()) view->StoreViewPosition();
+    // The shared save road follows links and refuses held or read-only targets.
+    const std::string target = path ? *path : path_;
+    // The option dialogs of text files and tables take their settings as they stand; a table
+    // gets the field list its worksheet gives now.
+    UiServices().SetWaitCursor(true);
+    const bool ok = SaveAside(*book_, target.c_str(), [&](CWorkbook& book) {
+        if (text) return ExportTextFile(book, *sheet);
+        return BuildXBaseFieldList(book, *sheet, book.xbase, type) &&
+               ExportXBase(book, *sheet, target);
+    });
+    UiServices().SetWaitCursor(false);
+    if (!ok) {
+        if (book_->error == kStreamInUse) book_->error = kStreamOpenWrite;
+        ShowErrorMessage(book_->error);
+    }
+    return ok;
+}
+
 void CWorkbookWnd::OnFileReload() {
     if (!HasOpenFile()) return;
     CWorksheetView* view = GetActiveView();
@@ -164,14 +189,12 @@ void CWorkbookWnd::OnFileReload() {
     bool ok = stream.Reopen(stream.IsReadOnly() ? "rb" : "r+b", true);
     if (!ok) book_->error = stream.GetError();
     book_->readOnly = stream.IsReadOnly() ? 1 : 0;
-    if (ok && book_->fileFamily == kFileNative) {
+    if (ok && book_->fileFamily == kFileNative)
         ok = ReadNativeDocument(*book_);
-    } else if (ok && book_->fileFamily == kFileExcelXml) {
+    else if (ok && book_->fileFamily == kFileExcelXml)
         ok = ReadExcelXmlDocument(*book_, display_);
-    } else if (ok) {
-        book_->error = kErrorFileFormat;
-        ok = false;
-    }
+    else if (ok)
+        ok = ReadForeignDocument(*book_, book_->fileFamily);
     if (!ok) {
         const ErrorCode error = book_->error;
         const uint32_t line = book_->xmlErrorLine;

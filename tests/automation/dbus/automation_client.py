@@ -229,6 +229,53 @@ class AutomationClient(unittest.TestCase):
         self.assertEqual(int(other.unknown.Release()), 0)
         self.assertEqual(int(wb.unknown.Release()), 0)
 
+    def test_text_and_table_files_through_information_objects(self):
+        root = self.bus.get_object(SERVICE, "/")
+        text_path = root.CreateObject("Vorlan.TextFileInfo", dbus_interface="org.vorlane.Vorlan")
+        xbase_path = root.CreateObject("Vorlan.XBaseInfo.1", dbus_interface="org.vorlane.Vorlan")
+        self.assertTrue(text_path.startswith("/TextFileInfo/"))
+        self.assertTrue(xbase_path.startswith("/XBaseInfo/"))
+        text = dbus.Interface(self.bus.get_object(SERVICE, text_path), "org.vorlane.ITextFileInfo")
+        xbase = dbus.Interface(self.bus.get_object(SERVICE, xbase_path), "org.vorlane.IXBaseInfo")
+        text.SetSeparator(";")
+        self.assertEqual(text.GetSeparator(), ";")
+        self.assertFails(0x80070057, None, text.SetConversion, 2)
+        lower, widths = text.GetColumnWidths()
+        self.assertEqual((int(lower), len(widths)), (0, 2047))
+        text.SetColumnWidths(dbus.Struct((dbus.Int32(0), [var(18, dbus.UInt16(3))]), signature="ia(qv)"))
+        props = dbus.Interface(self.bus.get_object(SERVICE, text_path), "org.freedesktop.DBus.Properties")
+        self.assertEqual(int(props.Get("org.vorlane.ITextFileInfo", "useFixedColWidths")), 1)
+        props.Set("org.vorlane.ITextFileInfo", "useFixedColWidths", dbus.Int32(0))
+
+        wb = Workbook(self.bus)
+        wb.ws.NewDocument()
+        wb.ws.PutValue("$A$1", bstr("NAME"))
+        wb.ws.PutValue("$A$2", bstr("a;b"))
+        wb.ws.PutValue("$B$2", r8(2.5))
+        csv = os.path.join(FILES, "bus.csv")
+        wb.ws.SaveAsTextFile(csv, text_path)
+        with open(csv, "rb") as f:
+            self.assertEqual(f.read(), b'NAME\r\n"a;b";2.5')
+        xbase.SetXBaseFormat(5)
+        xbase.SetFieldCount(2)
+        xbase.SetField(0, "NAME", dbus.Byte(ord("C")), 300, 0)
+        xbase.SetField(1, "N", dbus.Byte(ord("N")), 8, 2)
+        name, kind, length, decimals = xbase.GetField(0)
+        self.assertEqual((str(name), int(kind), int(length), int(decimals)), ("NAME", ord("C"), 44, 1))
+        table = os.path.join(FILES, "bus.dbf")
+        wb.ws.SaveAsDatabase(table, xbase_path)
+        with open(table, "rb") as f:
+            self.assertEqual(f.read(1), b"\x03")
+        wb.unknown.Release()
+
+        loaded = Workbook(self.bus)
+        loaded.ws.Load(table, "", 5, "/", xbase_path)
+        self.assertEqual(loaded.value("$A$2"), (VT_BSTR, "a;b"))
+        self.assertEqual(loaded.value("$B$2"), (VT_R8, 2.5))
+        loaded.unknown.Release()
+        for path in (text_path, xbase_path):
+            dbus.Interface(self.bus.get_object(SERVICE, path), UNKNOWN).Release()
+
     def test_references_are_counted_and_die_with_their_client(self):
         wb = Workbook(self.bus)
         self.assertEqual(int(wb.unknown.AddRef()), 2)
