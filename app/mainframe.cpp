@@ -1,5 +1,6 @@
 #include "app/mainframe.h"
 
+#include "app/copyhistory.h"
 #include "app/imagelists.h"
 #include "app/messages.h"
 #include "app/servermodule.h"
@@ -76,6 +77,7 @@ void CMainFrame::OnCreate() {
     if (QAction* composer = Action(ID_VIEW_COMPOSER))
         composer->setChecked(Profile().composerVisible);
     SetDefaultFontFace(Profile().font.faceName);
+    CopyHistory().ApplyCopyLevel(Profile().copyLevel);
     qApp->installEventFilter(this);
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             [this] {
