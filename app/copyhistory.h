@@ -9,6 +9,9 @@
 
 namespace vl {
 
+// The clipboard type of the private block.
+inline constexpr char kPrivateClipboardMime[] = "application/x-vorlane-clipboard-format";
+
 class CCopyHistory {
 public:
     UndoHistory& Entries() { return history_; }

@@ -16,10 +16,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 class QAction;
+class QLineEdit;
 class QListWidget;
 class QMenu;
 class QSplitter;
@@ -129,6 +131,16 @@ public:
     bool SaveToFile(const std::string* path, uint8_t sourceFormat, uint8_t fileFormat,
                     bool withDialogs);
 
+    // Clipboard (workbookwnd_clipboard.cpp).
+    void OnEditCopyCut(bool cut);
+    void OnEditPaste();
+    // Item `item` of the copied-data menu: that entry of the copy history.
+    void OnPasteCopiedData(int item);
+    CommandResult PasteInternalEntry(int32_t index);
+    CommandResult PasteText(std::string_view text);
+    // The end of a range drag in the grid: moves the source (copies it with Ctrl) to `drop`.
+    void MoveRangeByDrag(const CellRange& source, const CellRange& drop);
+
     // The menus that the frame's menu bar shows while this window is active.
     const std::vector<QAction*>& MenuBarActions() const { return menuBar_; }
 
@@ -163,6 +175,10 @@ private:
     void OnInsertRemove(int id);
     void OnEditDelete();
     void RegisterPaneCommands();
+    void RegisterDataCommands();
+    void CopyToClipboard(int32_t index, bool withPrivate);
+    QLineEdit* FocusedAddressEdit() const;
+    bool TreeHasFocus() const;
     bool PasswordCheck(uint8_t sourceFormat);
     bool SaveAs();
 

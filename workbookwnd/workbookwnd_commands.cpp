@@ -69,6 +69,7 @@ void CWorkbookWnd::RegisterCommands() {
     c[ID_VIEW_INSPECT] = [this] { OnViewInspect(); };
     c[ID_REFERENCE] = [this] { OnReferenceCommand(nullptr); };
     RegisterPaneCommands();
+    RegisterDataCommands();
 }
 
 bool CWorkbookWnd::CommandAvailable(int id) const {
