@@ -211,4 +211,8 @@ int MessageBoxAnswer(const QMessageBox& box) {
     }
 }
 
+int IUiServices::SortDialog(SortSettings&) {
+    return IDCANCEL;
+}
+
 } // namespace vl
