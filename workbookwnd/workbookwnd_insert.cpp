@@ -228,6 +228,7 @@ void CWorkbookWnd::OnInsertFunction(int row) {
     }
     const std::string text = FunctionTemplateText(rows[row], false);
     if (!view->BeginCellEdit(text, 0)) return;
+    refPick_ = kRefPickEditing;
     view->EndCellEdit(kEditStay);
     AfterCommand(CommandResult::kDone);
 }
