@@ -146,9 +146,13 @@ public:
     void OnMouseWheel(int delta, Qt::KeyboardModifiers modifiers);
     void OnMButtonDown(QPoint globalPoint);
     // The drag now running, for tests and the rubber band.
-    enum class Drag { kNone, kSelect, kColumnResize, kRowResize };
+    enum class Drag { kNone, kSelect, kColumnResize, kRowResize, kMoveSelection };
     Drag CurrentDrag() const { return drag_.kind; }
     int32_t ResizeLine() const { return drag_.line; }
+    // Where a selection move would put the selection.
+    const CellRange& MoveTarget() const { return drag_.target; }
+    // The band along the selection's rectangle that starts a move.
+    bool HitTestSelectionFrame(QPoint point);
     CMouseWheelWnd* AutoScrollWindow() const { return wheelWnd_.get(); }
 
     // CDcWindow: a context over the back buffer.
@@ -181,8 +185,12 @@ private:
         int32_t line = 0;     // where the rubber band is
         int32_t restMs = 0;   // how long the pointer has rested
         bool ticking = false; // the 100 ms timer is armed
+        CellRange target;     // a selection move's target
     };
 
+    void StartSelectionMove(QPoint point);
+    void MoveSelectionTarget(QPoint point);
+    void EndSelectionMove();
     void ConnectScrollBars();
     void OnScrollAction(Qt::Orientation orientation, int action);
     void MoveCursor(bool rows, int code, int track);

@@ -140,6 +140,11 @@ void CWorksheetView::paintEvent(QPaintEvent* event) {
         painter.fillRect(QRect(drag_.line, 0, 1, viewport()->height()), Qt::black);
     else if (drag_.kind == Drag::kRowResize)
         painter.fillRect(QRect(0, drag_.line, viewport()->width(), 1), Qt::black);
+    else if (drag_.kind == Drag::kMoveSelection) {
+        const DcRect r = GetRangeRect(drag_.target);
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.drawRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+    }
 }
 
 void CWorksheetView::resizeEvent(QResizeEvent* event) {

@@ -286,3 +286,41 @@ TEST_F(ClipboardTest, AFailedCopyPlacesNoPrivateBlockAndCutDeletesNothing) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+TEST_F(ClipboardTest, DraggingTheSelectionFrameMovesItsCells) {
+    Enter(1, 1, QStringLiteral("1"));
+    Enter(1, 2, QStringLiteral("2"));
+    SelectRange(1, 1, 1, 2);
+    const DcRect rect = View()->GetRangeRect({1, 1, 1, 2});
+    const QPoint top(rect.left + 10, rect.top + 1);
+    // The band: the top 4 pixels of a one- or two-row selection, not the cells below.
+    EXPECT_TRUE(View()->HitTestSelectionFrame(top));
+    EXPECT_TRUE(View()->HitTestSelectionFrame({rect.left + 10, rect.top + 3}));
+    EXPECT_FALSE(View()->HitTestSelectionFrame({rect.left + 10, rect.top + 4}));
+    View()->OnLButtonDown(top, Qt::NoModifier);
+    ASSERT_EQ(View()->CurrentDrag(), CWorksheetView::Drag::kMoveSelection);
+    const DcRect right = View()->GetRangeRect({2, 1, 2, 1});
+    const DcRect down = View()->GetRangeRect({1, 2, 1, 2});
+    // One column right, then one row down: one step per move.
+    View()->OnMouseMove({right.left + 5, top.y()}, Qt::LeftButton);
+    EXPECT_EQ(View()->MoveTarget(), (CellRange{2, 1, 2, 2}));
+    View()->OnMouseMove({right.left + 5, down.bottom + 2}, Qt::LeftButton);
+    EXPECT_EQ(View()->MoveTarget(), (CellRange{2, 2, 2, 3}));
+    View()->OnLButtonUp();
+    Settle();
+    EXPECT_EQ(CellText(1, 1), "");
+    EXPECT_EQ(CellText(2, 2), "1");
+    EXPECT_EQ(CellText(2, 3), "2");
+    EXPECT_EQ(View()->Selection(), (CellRange{2, 2, 2, 3}));
+    EXPECT_EQ(View()->CurrentDrag(), CWorksheetView::Drag::kNone);
+    // A release where it started moves nothing.
+    const int32_t undo = Book().undo.current;
+    const DcRect moved = View()->GetRangeRect({2, 2, 2, 3});
+    View()->OnLButtonDown({moved.left + 5, moved.top + 1}, Qt::NoModifier);
+    View()->OnLButtonUp();
+    EXPECT_EQ(Book().undo.current, undo);
+}
+
+} // namespace vl
