@@ -165,6 +165,17 @@ CommandResult FillSeriesCommand(CWorkbook& workbook, CEvalContext& ctx,
     CellCursor cursor;
     CellBuffer record;
     const uint64_t n = uint64_t(s.c2 - s.c1) + 1;
+    // Dates are stepped from cell to cell, in the order the cells are written: from the base
+    // forward, or from the far end back towards the base.
+    IsoDateTime current = base.date;
+    IsoDuration unit = dateStep;
+    bool valid = true;
+    if (base.kind == SeriesKind::kDateTime && !forward) {
+        IsoDuration scaled;
+        valid = ScaleDuration(dateStep, (uint64_t(s.r2 - s.r1) + 1) * n - 1, scaled) &&
+                AddToDateTime(base.date, scaled, current);
+        unit.negative = !unit.negative;
+    }
     bool ok = true;
     for (uint32_t r = s.r1; ok; ++r) {
         for (uint32_t c = s.c1; c <= s.c2 && ok; ++c) {
@@ -179,8 +190,14 @@ CommandResult FillSeriesCommand(CWorkbook& workbook, CEvalContext& ctx,
                 IsoDuration scaled;
                 IsoDateTime value;
                 // A date past the calendar's end leaves its cell empty.
-                if (ScaleDuration(dateStep, k, scaled) && AddToDateTime(base.date, scaled, value))
+                if (valid) {
+                    made = MakeTextCell(record, uint16_t(c), r, FormatIsoDateTime(current));
+                    valid = AddToDateTime(current, unit, value);
+                    current = value;
+                } else if (ScaleDuration(dateStep, k, scaled) &&
+                           AddToDateTime(base.date, scaled, value)) {
                     made = MakeTextCell(record, uint16_t(c), r, FormatIsoDateTime(value));
+                }
             }
             if (made) ok = scratch.PutCell(record.bytes, cursor);
         }
