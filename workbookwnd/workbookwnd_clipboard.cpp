@@ -16,6 +16,7 @@
 #include "workbookwnd/celleditor.h"
 #include "workbookwnd/environment.h"
 #include "workbookwnd/treepane.h"
+#include "workbookwnd/waitcursor.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"
 
@@ -31,14 +32,6 @@ namespace vl {
 namespace {
 
 constexpr int kClipboardError = 110;
-
-class WaitCursor {
-public:
-    WaitCursor() { UiServices().SetWaitCursor(true); }
-    ~WaitCursor() { UiServices().SetWaitCursor(false); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 uint64_t ThisProcess() {
     return uint64_t(QCoreApplication::applicationPid());

@@ -12,6 +12,7 @@
 #include "platform/core/cp1252.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
+#include "workbookwnd/waitcursor.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"
 
@@ -22,14 +23,6 @@
 namespace vl {
 
 namespace {
-
-class WaitCursor {
-public:
-    WaitCursor() { UiServices().SetWaitCursor(true); }
-    ~WaitCursor() { UiServices().SetWaitCursor(false); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 // The Sort dialog's settings since the program started.
 SortSettings& RememberedSort() {
