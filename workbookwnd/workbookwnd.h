@@ -22,6 +22,7 @@
 
 class QAction;
 class QComboBox;
+class QImage;
 class QLineEdit;
 class QListWidget;
 class QMenu;
@@ -132,6 +133,8 @@ public:
     // Writes the document; no path: the file the document holds. True when written.
     bool SaveToFile(const std::string* path, uint8_t sourceFormat, uint8_t fileFormat,
                     bool withDialogs);
+    // Writes the active worksheet as a text file or xBase table (`type` 1, 3 to 6).
+    bool SaveForeign(const std::string* path, uint8_t type);
 
     // Clipboard (workbookwnd_clipboard.cpp).
     void OnEditCopyCut(bool cut);
@@ -201,6 +204,8 @@ private:
     void RegisterPaneCommands();
     void RegisterDataCommands();
     void CopyToClipboard(int32_t index, bool withPrivate);
+    // The container's picture at 100 percent, or a null image when it cannot be drawn.
+    QImage ContainerImage(uint16_t id);
     QLineEdit* FocusedAddressEdit() const;
     bool TreeHasFocus() const;
     CContainer* NewContainer(uint8_t chartType, const std::string* image = nullptr);

@@ -6,12 +6,14 @@
 #include "app/mainframe.h"
 #include "app/messages.h"
 #include "app/uiservices.h"
+#include "charts/draw/imageexport.h"
 #include "core/errorcode.h"
 #include "formula/edit/clipboardtext.h"
 #include "model/container.h"
 #include "model/containerpaste.h"
 #include "model/rangeops.h"
 #include "model/undosnapshot.h"
+#include "model/worksheettree.h"
 #include "platform/core/cp1252.h"
 #include "workbookwnd/celleditor.h"
 #include "workbookwnd/environment.h"
@@ -23,8 +25,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 namespace vl {
@@ -91,8 +95,10 @@ void CWorkbookWnd::CopyToClipboard(int32_t index, bool withPrivate) {
     auto mime = std::make_unique<QMimeData>();
     const bool container = view->CurrentContainer() && !TreeHasFocus() &&
                            FindContainer(*sheet, view->CurrentContainer());
-    // A container's picture joins once containers can be rendered to bitmaps.
-    if (!container) {
+    if (container) {
+        const QImage image = ContainerImage(view->CurrentContainer());
+        if (!image.isNull()) mime->setImageData(image);
+    } else {
         std::string text;
         WriteRangeText(sheet->cells, view->Selection(), text);
         mime->setText(QString::fromStdString(Cp1252ToUtf8(text)));
@@ -105,6 +111,19 @@ void CWorkbookWnd::CopyToClipboard(int32_t index, bool withPrivate) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard) return ShowErrorMessage(kClipboardError);
     clipboard->setMimeData(mime.release());
+}
+
+QImage CWorkbookWnd::ContainerImage(uint16_t id) {
+    std::string sheetPath;
+    if (!book_->tree.active || !BuildTreeItemPath(book_->tree.active, sheetPath, false)) return {};
+    // The renderer writes files: a PNG in a folder of our own, read back at once.
+    QTemporaryDir dir;
+    if (!dir.isValid()) return {};
+    const std::string file = (dir.path() + QStringLiteral("/container.png")).toStdString();
+    if (!RenderContainerToBitmap(*book_, sheetPath.c_str(), id, file.c_str(), kImageFormatPng, 0,
+                                 ZoomPair{100, 100}))
+        return {};
+    return QImage(QString::fromStdString(file));
 }
 
 void CWorkbookWnd::OnEditPaste() {

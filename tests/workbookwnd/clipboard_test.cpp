@@ -324,3 +324,32 @@ TEST_F(ClipboardTest, DraggingTheSelectionFrameMovesItsCells) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+TEST_F(ClipboardTest, ACopiedContainerPlacesItsPictureAndPastesAsANewContainer) {
+    Select(2, 2);
+    Command(ID_EMPTY_CONTAINER);
+    CWorksheet& ws = *Book().tree.active;
+    ASSERT_NE(ws.firstContainer, nullptr);
+    View()->SetCurrentContainer(ws.firstContainer->settings.id);
+    View()->setFocus();
+    Settle();
+    Command(ID_EDIT_COPY);
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    EXPECT_TRUE(mime->hasImage());
+    EXPECT_FALSE(mime->hasText());
+    const QImage image = qvariant_cast<QImage>(mime->imageData());
+    const ContainerSettings& s = ws.firstContainer->settings;
+    EXPECT_EQ(image.width(), s.right - s.left + 1);
+    EXPECT_FALSE(ClipPrivate().isEmpty());
+    EXPECT_EQ(CopyHistory().Entries().entries[CopyHistory().Entries().current].kind,
+              kUndoContainer);
+    Command(ID_EDIT_PASTE);
+    ASSERT_NE(ws.firstContainer->next, nullptr);
+    EXPECT_EQ(ws.firstContainer->next->settings.id, 2);
+    EXPECT_EQ(View()->CurrentContainer(), 2);
+}
+
+} // namespace vl
