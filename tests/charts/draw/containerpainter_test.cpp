@@ -33,7 +33,8 @@ protected:
     }
     static void Caption(CContainer& c, int line, const char* text, COLORREF color) {
         std::strncpy(c.settings.titleText[line], text, sizeof c.settings.titleText[line] - 1);
-        c.settings.titleFont[line].font = rendertest::Font("DejaVu Sans", 9, line == 0 ? 1 : 0);
+        // Bold rather than thin: a thin face is an extra font package some machines lack.
+        c.settings.titleFont[line].font = rendertest::Font("DejaVu Sans", 9, line == 0 ? 2 : 0);
         c.settings.titleFont[line].colorGiven = 1;
         c.settings.titleFont[line].color = color;
     }
