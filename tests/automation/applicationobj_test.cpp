@@ -96,11 +96,21 @@ TEST_F(ApplicationTest, OpenKeepsTheWorkbookWhenTheLoadFails) {
                   E_INVALIDARG);
         EXPECT_FALSE(none);
     }
+    const std::string xml = folder.Path("made.xml");
+    ASSERT_EQ(book->QueryWorksheet()->PutValue("$A$1", CVariant::R8(3)), S_OK);
+    ASSERT_EQ(book->QueryWorksheet()->SaveAsExcelFile(xml.c_str()), S_OK);
+    book.reset(); // its save holds the file
+    std::shared_ptr<IAutomationObject> again;
+    ASSERT_EQ(app->OpenExcelFile(xml.c_str(), again), S_OK);
+    CVariant three;
+    again->QueryWorksheet()->GetValue("$A$1", three);
+    EXPECT_EQ(three.real, 3);
     std::shared_ptr<IAutomationObject> text;
     ASSERT_EQ(app->CreateTextFileInfo(text), S_OK);
     ASSERT_NE(text->QueryTextFileInfo(), nullptr);
     const std::string csv = Write("a.csv", "1,2\n3,4\n");
     ASSERT_EQ(app->OpenTextFile(csv.c_str(), text->QueryTextFileInfo(), book), S_OK);
+    ASSERT_TRUE(book);
     CVariant v;
     book->QueryWorksheet()->GetValue("$B$2", v);
     EXPECT_EQ(v.real, 4);

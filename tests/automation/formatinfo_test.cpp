@@ -1,8 +1,8 @@
 // FormatInfo objects and IWorksheet::format: the properties' limits and defaults, and one
 // attribute applied over a range with styles shared, compacted and put back on failure.
 
-#include "automation/formatinfo.h"
 #include "automation/documentservices.h"
+#include "automation/formatinfo.h"
 #include "automation/typelib.h"
 #include "automationtestutil.h"
 #include "model/formatattribute.h"
@@ -39,8 +39,7 @@ struct RowFitCounter : IDocumentServices {
     void AutoFitRows(CWorkbook&, CWorksheet&, uint32_t first, uint32_t last) override {
         fitted.push_back({first, last});
     }
-    bool SaveRangeAsImage(CWorkbook&, const char*, const CellRange&, const char*,
-                          double) override {
+    bool SaveRangeAsImage(CWorkbook&, const char*, const CellRange&, const char*, double) override {
         return false;
     }
     bool SaveContainerAsImage(CWorkbook&, const char*, uint16_t, const char*, double) override {

@@ -101,8 +101,10 @@ TEST_F(PageTest, RecordsPrintingWouldRefuseChangeNothing) {
         SheetBytes(before);
         EXPECT_EQ(obj->SetPageSettings(info.get()), cases[i].hr) << i;
         SheetBytes(after);
-        if (cases[i].hr != S_OK) EXPECT_EQ(std::memcmp(before, after, sizeof before), 0) << i;
-        else EXPECT_EQ(std::memcmp(bytes, after, sizeof bytes), 0) << i;
+        if (cases[i].hr != S_OK)
+            EXPECT_EQ(std::memcmp(before, after, sizeof before), 0) << i;
+        else
+            EXPECT_EQ(std::memcmp(bytes, after, sizeof bytes), 0) << i;
     }
 }
 
