@@ -165,6 +165,11 @@ class FormatClient(unittest.TestCase):
             f.write(text.replace('MD5="" ', ""))
         e = self.assertFails(0x8004003A, self.options.LoadProfile, bad)
         self.assertEqual(e.get_dbus_message(), "A required attribute is missing")
+        saved = os.path.join(FILES, "saved.xml")
+        self.options.SaveProfile(saved)
+        with open(saved) as f:
+            self.assertIn("<Profile", f.read())
+        self.assertFails(0x80040022, self.options.LoadProfile, os.path.join(FILES, "none.xml"))
         other = os.path.join(FILES, "other.xml")
         shutil.copy(source, other)
         self.options.LoadProfile(other)
