@@ -1,5 +1,6 @@
 #include "app/mainframe.h"
 
+#include "app/copyhistory.h"
 #include "app/imagelists.h"
 #include "app/messages.h"
 #include "app/servermodule.h"
@@ -78,6 +79,7 @@ void CMainFrame::OnCreate() {
     SetDefaultFontFace(Profile().font.faceName);
     AttachRemoveListMenu();
     FillAddressBox();
+    CopyHistory().ApplyCopyLevel(Profile().copyLevel);
     qApp->installEventFilter(this);
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             [this] {

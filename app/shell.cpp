@@ -1,5 +1,6 @@
 #include "app/shell.h"
 
+#include "app/copyhistory.h"
 #include "app/imagelists.h"
 #include "app/localenamesqt.h"
 #include "app/localeseparators.h"
@@ -115,6 +116,7 @@ bool CApplicationShell::WriteProfile() {
 
 int CApplicationShell::Finish(int loopCode) {
     frame_.reset();
+    CopyHistory().ReleaseAll();
     DestroySharedImageLists();
     WriteProfile();
     return loopCode;

@@ -232,4 +232,8 @@ int MessageBoxAnswer(const QMessageBox& box) {
     }
 }
 
+int IUiServices::SortDialog(SortSettings&) {
+    return IDCANCEL;
+}
+
 } // namespace vl

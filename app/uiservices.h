@@ -28,6 +28,17 @@ enum : uint32_t {
 };
 enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 
+// The Sort dialog's settings: five keys, each with a column position counted from 1 at the
+// sorted range's first column; the first key alone is on at start.
+struct SortKeySetting {
+    uint32_t enabled = 0;
+    uint32_t position = 1;
+    uint32_t descending = 0;
+};
+struct SortSettings {
+    SortKeySetting keys[5] = {{1, 1, 0}, {}, {}, {}, {}};
+};
+
 class IUiServices {
 public:
     virtual ~IUiServices() = default;
@@ -58,6 +69,10 @@ public:
     virtual int AskPassword(bool readOnlyOffered, QString& password, bool& readOnly);
     // The "Bookmark Name" dialog: IDOK with 1 to 255 characters in `name`, or IDCANCEL.
     virtual int AskBookmarkName(QString& name);
+    // The Sort dialog over `settings`: IDOK with them as the user left them, or IDCANCEL.
+    // The defaults have no dialog: they answer IDCANCEL and Sort stays disabled.
+    virtual int SortDialog(SortSettings& settings);
+    virtual bool HasSortDialog() const { return false; }
 };
 
 // The services in use: the Qt ones until SetUiServices installs others.

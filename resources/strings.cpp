@@ -18,6 +18,11 @@ constexpr Entry kStrings[] = {
     {IDS_MAX_CHARACTERS, "Please enter no more than %1!d! characters."},
     {IDS_MAX_ITEMS, "Please enter no more than %1!d! items."},
     {IDS_INVALID_ADDRESS, "Invalid worksheet path and/or cell address."},
+    {IDS_CANNOT_TRANSPOSE, "The selected range can't be transposed.\nThe number of transposed "
+                           "columns or rows is too big."},
+    {IDS_NO_RANGE_SELECTED, "No cell range selected.\nFor help, press OK."},
+    {IDS_SERIES_ELEMENTS,
+     "Please enter either 1-2 initial elements or the last 1-2 elements of the series."},
     {IDS_USE_BINARY_FORMAT,
      "To apply your current password protection and encryption settings for this workbook, "
      "you must use the native binary file format.\n\nClick OK to switch to the binary file "

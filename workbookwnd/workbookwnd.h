@@ -16,10 +16,14 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 class QAction;
+class QComboBox;
+class QImage;
+class QLineEdit;
 class QListWidget;
 class QMenu;
 class QSplitter;
@@ -27,6 +31,7 @@ class QTreeWidget;
 
 namespace vl {
 
+class CContainer;
 class CInspectPane;
 class CMainFrame;
 class CTreePane;
@@ -132,6 +137,38 @@ public:
     // Writes the active worksheet as a text file or xBase table (`type` 1, 3 to 6).
     bool SaveForeign(const std::string* path, uint8_t type);
 
+    // Clipboard (workbookwnd_clipboard.cpp).
+    void OnEditCopyCut(bool cut);
+    void OnEditPaste();
+    // Item `item` of the copied-data menu: that entry of the copy history.
+    void OnPasteCopiedData(int item);
+    CommandResult PasteInternalEntry(int32_t index);
+    CommandResult PasteText(std::string_view text);
+    // The end of a range drag in the grid: moves the source (copies it with Ctrl) to `drop`.
+    void MoveRangeByDrag(const CellRange& source, const CellRange& drop);
+
+    // Insert commands (workbookwnd_insert.cpp).
+    void OnInsertDateTime(int id);
+    void OnInsertDataSeries();
+    void OnQuickStatistics(const char* format);
+    void OnInsertContainer(int id);
+    void OnInsertImage();
+    // Row `row` of the function catalogue as a call in the editor or the active cell.
+    void OnInsertFunction(int row);
+    // Hooks of the container window: nothing until it is there.
+    void OpenContainerProperties(CContainer& container);
+    void InsertSelectionReference(CContainer& container);
+
+    // Tools and values (workbookwnd_tools.cpp).
+    void OnSortAscDesc(bool descending);
+    void OnToolsSort();
+    void OnTranspose();
+    void OnUpdateData();
+    void OnStepValue(int step);
+    void OnConvertContents(int id);
+    void OnFindNext();
+    void OnReplace(bool all);
+
     // The menus that the frame's menu bar shows while this window is active.
     const std::vector<QAction*>& MenuBarActions() const { return menuBar_; }
 
@@ -166,6 +203,19 @@ private:
     void OnInsertRemove(int id);
     void OnEditDelete();
     void RegisterPaneCommands();
+    void RegisterDataCommands();
+    void CopyToClipboard(int32_t index, bool withPrivate);
+    // The container's picture at 100 percent, or a null image when it cannot be drawn.
+    QImage ContainerImage(uint16_t id);
+    QLineEdit* FocusedAddressEdit() const;
+    bool TreeHasFocus() const;
+    CContainer* NewContainer(uint8_t chartType, const std::string* image = nullptr);
+    void SetContainerImage(CContainer& container, const std::string& name);
+    void SortWithKeys(const std::vector<uint16_t>& positions,
+                      const std::vector<uint8_t>& ascending);
+    // The search toolbar's find (0) and replace (1) boxes, and its two check buttons.
+    QComboBox* SearchBox(int index) const;
+    SearchOptions SearchFlags() const;
     bool PasswordCheck(uint8_t sourceFormat);
     bool SaveAs();
 

@@ -1,4 +1,5 @@
 #include "app/mainframe.h"
+#include "app/uiservices.h"
 #include "core/settings.h"
 #include "resources/commandids.h"
 #include "workbookwnd/celleditor.h"
@@ -69,9 +70,12 @@ void CWorkbookWnd::RegisterCommands() {
     c[ID_VIEW_INSPECT] = [this] { OnViewInspect(); };
     c[ID_REFERENCE] = [this] { OnReferenceCommand(nullptr); };
     RegisterPaneCommands();
+    RegisterDataCommands();
 }
 
 bool CWorkbookWnd::CommandAvailable(int id) const {
+    // Sort waits for a dialog to ask for its keys.
+    if (id == ID_TOOLS_SORT && !UiServices().HasSortDialog()) return false;
     return commands_.count(id) != 0;
 }
 

@@ -152,11 +152,15 @@ public:
     void OnMouseWheel(int delta, Qt::KeyboardModifiers modifiers);
     void OnMButtonDown(QPoint globalPoint);
     // The drag now running, for tests and the rubber band.
-    enum class Drag { kNone, kSelect, kColumnResize, kRowResize, kContainer };
+    enum class Drag { kNone, kSelect, kColumnResize, kRowResize, kContainer, kMoveSelection };
     Drag CurrentDrag() const { return drag_.kind; }
     // Where a container drag has the rectangle now.
     DcRect ContainerDragRect() const { return drag_.rect; }
     int32_t ResizeLine() const { return drag_.line; }
+    // Where a selection move would put the selection.
+    const CellRange& MoveTarget() const { return drag_.target; }
+    // The band along the selection's rectangle that starts a move.
+    bool HitTestSelectionFrame(QPoint point);
     CMouseWheelWnd* AutoScrollWindow() const { return wheelWnd_.get(); }
 
     // CDcWindow: a context over the back buffer.
@@ -194,8 +198,12 @@ private:
         uint8_t zone = 0;
         DcRect start;
         DcRect rect;
+        CellRange target; // a selection move's target
     };
 
+    void StartSelectionMove(QPoint point);
+    void MoveSelectionTarget(QPoint point);
+    void EndSelectionMove();
     void ConnectScrollBars();
     void OnScrollAction(Qt::Orientation orientation, int action);
     void MoveCursor(bool rows, int code, int track);

@@ -60,7 +60,13 @@ bool CWorksheetView::SetCellFromText(const std::string& text, uint32_t row, uint
             return true;
         }
     }
-    if (!book.RecordUndoCells(cellRange, firstColumn_, firstRow_)) return false;
+    // A text that brings a number format of its own records the cell's format too, so that
+    // its undo puts both back.
+    const bool restyle =
+        !text.empty() && Profile().autoFormatting && format.kind != style.numberFormat.kind;
+    if (!(restyle ? book.RecordUndoRange(cellRange, firstColumn_, firstRow_, true, true)
+                  : book.RecordUndoCells(cellRange, firstColumn_, firstRow_)))
+        return false;
     // The cell goes, and with an array formula anchored in it the array's whole area.
     ClearRect(sheet->cells, CellRange{column, row, column, row}, nullptr, false);
     bool ok = true;

@@ -76,7 +76,9 @@ void CWorksheetView::OnLButtonDown(QPoint point, Qt::KeyboardModifiers modifiers
         owner_->UpdateStatus();
         return;
     }
-    if (HitTestCell(point, column, row))
+    if (HitTestSelectionFrame(point))
+        StartSelectionMove(point);
+    else if (HitTestCell(point, column, row))
         ClickCell(column, row, modifiers & Qt::ShiftModifier);
     else if (HitTestColumnHeading(point, column))
         SelectWholeColumn(column);
@@ -126,6 +128,7 @@ void CWorksheetView::SelectWholeRow(uint32_t row) {
 
 void CWorksheetView::OnLButtonUp() {
     const Drag kind = drag_.kind;
+    if (kind == Drag::kMoveSelection) return EndSelectionMove();
     if (kind == Drag::kContainer) {
         EndContainerDrag();
         owner_->UpdateStatus();
@@ -163,6 +166,7 @@ void CWorksheetView::OnMouseMove(QPoint point, Qt::MouseButtons buttons) {
     if (drag_.kind == Drag::kSelect && extending_) return DragSelectTo(point);
     if (drag_.kind == Drag::kColumnResize || drag_.kind == Drag::kRowResize)
         return MoveResizeLine(point);
+    if (drag_.kind == Drag::kMoveSelection) return MoveSelectionTarget(point);
     if (drag_.kind == Drag::kContainer) return DragContainerTo(point);
     uint16_t column = 0;
     uint32_t row = 0;
@@ -173,8 +177,73 @@ void CWorksheetView::OnMouseMove(QPoint point, Qt::MouseButtons buttons) {
         viewport()->setCursor(Qt::SizeHorCursor);
     else if (HitTestRowBorder(point, row, from, to))
         viewport()->setCursor(Qt::SizeVerCursor);
+    else if (HitTestSelectionFrame(point))
+        viewport()->setCursor(Qt::SizeAllCursor);
     else
         viewport()->unsetCursor();
+}
+
+bool CWorksheetView::HitTestSelectionFrame(QPoint point) {
+    const SheetLayout layout = Layout();
+    if (point.x() < layout.headingWidth || point.y() < layout.bandHeight) return false;
+    const DcRect r = GetRangeRect(sel_);
+    const int32_t x = point.x(), y = point.y();
+    if (x < r.left || x > r.right || y < r.top || y > r.bottom) return false;
+    // One or two rows: the top band alone, so that the cells stay easy to click.
+    if (sel_.r2 - sel_.r1 < 2) return y < r.top + 4;
+    constexpr int32_t kBand = 8;
+    return x < r.left + kBand || x > r.right - kBand || y < r.top + kBand || y > r.bottom - kBand;
+}
+
+void CWorksheetView::StartSelectionMove(QPoint point) {
+    currentContainer_ = 0;
+    drag_ = DragState{};
+    drag_.kind = Drag::kMoveSelection;
+    drag_.pointer = point;
+    drag_.target = sel_;
+    viewport()->setCursor(Qt::SizeAllCursor);
+    viewport()->update();
+}
+
+void CWorksheetView::MoveSelectionTarget(QPoint point) {
+    CellRange& t = drag_.target;
+    const DcRect rect = GetRangeRect(t);
+    auto width = [this](uint16_t c) {
+        const DcRect r = GetRangeRect({c, 0, c, 0});
+        return r.right - r.left + 1;
+    };
+    auto height = [this](uint32_t row) {
+        const DcRect r = GetRangeRect({0, row, 0, row});
+        return r.bottom - r.top + 1;
+    };
+    const int32_t dx = point.x() - drag_.pointer.x(), dy = point.y() - drag_.pointer.y();
+    bool shifted = false;
+    // At most one column and one row per move, the pointer's place becoming the reference.
+    if ((dx > width(t.c1) + 1 || point.x() > rect.right) && t.c2 + 1 <= kLastColumn) {
+        ++t.c1, ++t.c2, shifted = true;
+    } else if ((-dx > (t.c1 ? width(uint16_t(t.c1 - 1)) : 0) + 1 || point.x() < rect.left) &&
+               t.c1 >= 1) {
+        --t.c1, --t.c2, shifted = true;
+    }
+    if ((dy > height(t.r1) + 1 || point.y() > rect.bottom) && t.r2 + 1 <= kLastRow) {
+        ++t.r1, ++t.r2, shifted = true;
+    } else if ((-dy > (t.r1 ? height(t.r1 - 1) : 0) + 1 || point.y() < rect.top) && t.r1 >= 1) {
+        --t.r1, --t.r2, shifted = true;
+    }
+    if (shifted) drag_.pointer = point;
+    viewport()->update();
+}
+
+void CWorksheetView::EndSelectionMove() {
+    const CellRange source = sel_, target = drag_.target;
+    drag_ = DragState{};
+    viewport()->unsetCursor();
+    viewport()->update();
+    if (source.c1 == target.c1 && source.r1 == target.r1 && source.c2 == target.c2 &&
+        source.r2 == target.r2)
+        return;
+    owner_->MoveRangeByDrag(source, target);
+    InvalidateAll();
 }
 
 void CWorksheetView::DragSelectTo(QPoint point) {

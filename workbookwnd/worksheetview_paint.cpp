@@ -146,8 +146,13 @@ void CWorksheetView::paintEvent(QPaintEvent* event) {
         painter.fillRect(QRect(drag_.line, 0, 1, viewport()->height()), Qt::black);
     else if (drag_.kind == Drag::kRowResize)
         painter.fillRect(QRect(0, drag_.line, viewport()->width(), 1), Qt::black);
-    else if (drag_.kind == Drag::kContainer) {
-        const DcRect& r = drag_.rect;
+    else if (drag_.kind == Drag::kContainer || drag_.kind == Drag::kMoveSelection) {
+        DcRect r = drag_.rect;
+        if (drag_.kind == Drag::kMoveSelection) {
+            // The range's rectangle holds its right and bottom edges.
+            r = GetRangeRect(drag_.target);
+            ++r.right, ++r.bottom;
+        }
         painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
         painter.drawRect(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)));
     }

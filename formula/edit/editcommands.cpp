@@ -81,8 +81,10 @@ CommandResult SortSelection(CWorkbook& workbook, const GridSelection& selection,
     if (!ws->cells.GetUsedRange(nullptr, &lastColumn, nullptr, &lastRow) || keyCount > kMaxSortKeys)
         return CommandResult::kNothing;
     const CellRange& s = selection.range;
-    const CellRange rect{std::min(s.c1, lastColumn), std::min(s.r1, lastRow),
-                         std::min(s.c2, lastColumn), std::min(s.r2, lastRow)};
+    // A selection wholly past the used cells has nothing to sort (clamped, it would sort
+    // cells outside it).
+    if (s.c1 > lastColumn || s.r1 > lastRow) return CommandResult::kNothing;
+    const CellRange rect{s.c1, s.r1, std::min(s.c2, lastColumn), std::min(s.r2, lastRow)};
     if (rect.r1 >= rect.r2 || rect.c1 > rect.c2) return CommandResult::kNothing;
     CEvalContext* ctx = EditContext(workbook);
     const uint32_t count = rect.r2 - rect.r1 + 1;

@@ -1,7 +1,8 @@
 // The end-to-end tests' window into a workbook file, through the engine's own reader and
 // writer: "dump FILE" prints each cell of the active worksheet as "A1<TAB>kind<TAB>text",
 // "tree FILE" prints each item of the worksheet tree as "level<TAB>name", "make FILE" writes a
-// small sales workbook for pictures of the program.
+// small sales workbook for pictures of the program, "clip FILE" the block the clipboard test
+// copies (A1 1 in bold, B1 2, A2 3, B2 =A1+B1). A bold cell's line ends in "<TAB>bold".
 
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
@@ -9,6 +10,7 @@
 #include "formula/evalcontext.h"
 #include "formula/recalc.h"
 #include "functions/bindall/bindall.h"
+#include "model/rangeops.h"
 #include "model/workbook.h"
 
 #include <cstdio>
@@ -22,6 +24,16 @@ std::string CellName(uint16_t column, uint32_t row) {
     for (uint32_t c = column + 1u; c > 0; c = (c - 1) / 26)
         letters.insert(letters.begin(), char('A' + (c - 1) % 26));
     return letters + std::to_string(row + 1);
+}
+
+bool Bold(const vl::CWorkbook& book, uint16_t column, uint32_t row) {
+    const vl::CFormatStore& formats = book.tree.active->formats;
+    uint16_t style = formats.columns[column].style & 0x0FFF;
+    for (const vl::FormatRun& run : vl::RunsInRect(formats, {column, row, column, row}))
+        style = run.style;
+    if (style >= book.styles.styleCount) return false;
+    const uint8_t font = book.styles.styles[style].fontRef.fontIndex;
+    return font < book.styles.fontCount && book.styles.fonts[font].weight == 2;
 }
 
 int Dump(const char* path) {
@@ -44,7 +56,8 @@ int Dump(const char* path) {
                                                    : "formula";
         std::string text = vl::GetCellText(ctx, *ctx.currentCells, c, row, c, row, false, false);
         if (vl::cell::IsFormula(r)) text += " -> " + std::to_string(vl::cell::CachedNumber(r));
-        std::printf("%s\t%s\t%s\n", CellName(c, row).c_str(), kind, text.c_str());
+        std::printf("%s\t%s\t%s%s\n", CellName(c, row).c_str(), kind, text.c_str(),
+                    Bold(*book, c, row) ? "\tbold" : "");
     }
     return 0;
 }
@@ -108,6 +121,39 @@ int Make(const char* path) {
     return 0;
 }
 
+int Clip(const char* path) {
+    auto book = vl::CreateWorkbook();
+    if (!book || !vl::NewWorkbook(*book)) return 1;
+    vl::CWorksheet& sheet = *book->tree.active;
+    vl::CellBuffer b;
+    const double numbers[] = {1, 2, 3};
+    const uint16_t columns[] = {0, 1, 0};
+    const uint32_t rows[] = {0, 0, 1};
+    for (int i = 0; i < 3; ++i) {
+        vl::MakeNumberCell(b, columns[i], rows[i], numbers[i]);
+        Put(sheet, b);
+    }
+    vl::FormulaHead head;
+    vl::MakeFormulaCell(b, 1, 1, head, "=R[-1]C[-1]+R[-1]C");
+    Put(sheet, b);
+    vl::StyleTables& t = book->styles;
+    vl::FontRecord bold = t.fonts[0];
+    bold.weight = 2;
+    t.fonts[t.fontCount] = bold;
+    vl::StyleRecord style = t.styles[0];
+    style.fontRef.fontIndex = t.fontCount++;
+    t.styles[t.styleCount] = style;
+    vl::CellCursor cursor;
+    vl::PutFormatRun(sheet.formats, {0, 0, 0, t.styleCount++}, cursor);
+    vl::CEvalContext ctx;
+    vl::RecalculateWorkbook(*book, ctx);
+    if (!vl::SaveWorkbookFile(*book, path, 3)) {
+        std::fprintf(stderr, "cannot write %s (error %d)\n", path, int(book->error));
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -115,6 +161,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "dump") == 0) return Dump(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "make") == 0) return Make(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "tree") == 0) return Tree(argv[2]);
-    std::fprintf(stderr, "usage: bookutil dump|make FILE\n");
+    if (argc == 3 && std::strcmp(argv[1], "clip") == 0) return Clip(argv[2]);
+    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip FILE\n");
     return 2;
 }

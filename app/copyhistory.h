@@ -1,0 +1,34 @@
+#pragma once
+// The process's copy history: the copies Copy and Cut keep, newest last, pasted into any
+// workbook window and kept after the workbook they came from is closed. Its capacity
+// follows the CopyLevel setting; every entry is released when the shell finishes.
+
+#include "model/undoentry.h"
+
+#include <cstdint>
+
+namespace vl {
+
+// The clipboard type of the private block.
+inline constexpr char kPrivateClipboardMime[] = "application/x-vorlane-clipboard-format";
+
+class CCopyHistory {
+public:
+    UndoHistory& Entries() { return history_; }
+    const UndoHistory& Entries() const { return history_; }
+    bool Empty() const { return history_.current < 0; }
+    // A level from 1 to 200 becomes the capacity; when the history holds more copies, the
+    // newest `level` stay in their order and the older ones are released. Other levels
+    // change nothing.
+    void ApplyCopyLevel(int level);
+    // Releases every entry; the history is empty afterwards.
+    void ReleaseAll();
+
+private:
+    UndoHistory history_;
+};
+
+// The one history of the process.
+CCopyHistory& CopyHistory();
+
+} // namespace vl

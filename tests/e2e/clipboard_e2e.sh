@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Copies a block between two workbooks of one program through the X clipboard, reads what it
+# put there with xclip, pastes text put by xclip and a copy made by a second program, fills a
+# series with F8, saves and checks the file with the engine's reader.
+# Usage: clipboard_e2e.sh <default-settings.xml> <vorlane> <bookutil>
+set -euo pipefail
+settings=$1 vorlane=$2 bookutil=$3
+command -v xclip >/dev/null || { echo "xclip is missing (tools/install-deps.sh)"; exit 1; }
+xserver="$(dirname "$0")/xserver.sh"
+lib="$(cd "$(dirname "$0")" && pwd)/e2elib.sh"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/config/Vorlane"
+cp "$settings" "$work/config/Vorlane/settings.xml"
+"$bookutil" clip "$work/source.vln"
+export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
+cat >"$work/run.sh" <<'RUN'
+set -eu
+. "$LIB"
+keys() { for k in "$@"; do xdotool key --clearmodifiers "$k"; sleep 0.15; done; }
+start "$WORK/source.vln"
+title_is 'source.vln'
+keys shift+Right shift+Down ctrl+c
+sleep 0.5
+xclip -selection clipboard -o >"$WORK/copied.txt"
+printf '1\t2\r\n3\t3' | cmp - "$WORK/copied.txt" || { echo "copied text:"; od -c "$WORK/copied.txt"; exit 1; }
+xclip -selection clipboard -t TARGETS -o | grep -qx 'application/x-vorlane-clipboard-format' ||
+  { echo "no private type among:"; xclip -selection clipboard -t TARGETS -o; exit 1; }
+keys ctrl+n
+title_is 'New Workbook'
+keys Right Right Down Down ctrl+v
+title_is '\*'
+# Text from another program: a lone LF ends the row.
+keys Home Down Down Down Down Down Down Down
+printf '5\t6\n7' | xclip -selection clipboard -i
+sleep 0.3
+keys ctrl+v
+# A copy made by a second program pastes as its text.
+first=$pid firstwid=$wid
+"$VORLANE" >>"$WORK/out.log" 2>&1 &
+second=$!
+wid=""
+for _ in $(seq 1 300); do
+  wid=$(xdotool search --all --pid "$second" --name '^Vorlane 7\.3' 2>/dev/null | head -n 1 || true)
+  [ -n "$wid" ] && break
+  sleep 0.1
+done
+[ -n "$wid" ] || { echo "no second frame"; exit 1; }
+xdotool windowfocus --sync "$wid"
+sleep 1
+xdotool type --delay 40 42
+keys Down Up ctrl+c
+sleep 0.5
+pid=$first wid=$firstwid
+xdotool windowfocus --sync "$wid"
+sleep 0.5
+keys Down Down Down ctrl+v
+sleep 0.3
+kill "$second"
+# F8 over F1:F10 from 1 and 3.
+keys Home ctrl+Prior Right Right Right Right Right
+xdotool type --delay 40 1
+keys Down
+xdotool type --delay 40 3
+keys Down Up Up
+for _ in 1 2 3 4 5 6 7 8 9; do keys shift+Down; done
+keys F8
+save_as "$WORK/target.vln"
+quit
+RUN
+rc=0
+WORK="$work" VORLANE="$vorlane" LIB="$lib" bash "$xserver" bash "$work/run.sh" || rc=$?
+if [ "$rc" -ne 0 ]; then echo "run failed ($rc)"; cat "$work/out.log" 2>/dev/null; exit 1; fi
+"$bookutil" dump "$work/target.vln" >"$work/dump.txt"
+for line in $'C3\tnumber\t1\tbold' $'D3\tnumber\t2' $'C4\tnumber\t3' \
+  $'D4\tformula\t=C3+D3 -> 3.000000' $'A10\tnumber\t5' $'B10\tnumber\t6' $'A11\tnumber\t7' \
+  $'A13\tnumber\t42' $'F10\tnumber\t19'; do
+  grep -qxF -- "$line" "$work/dump.txt" || { echo "missing '$line' in:"; cat "$work/dump.txt"; exit 1; }
+done
+if grep -q $'^B13\t\|^A14\t' "$work/dump.txt"; then
+  echo "the second program's copy pasted more than its text:"; cat "$work/dump.txt"; exit 1
+fi
+echo "copied, pasted from the history, from xclip and from a second program, filled: ok"

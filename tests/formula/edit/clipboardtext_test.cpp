@@ -1,0 +1,164 @@
+#include "formula/edit/clipboardtext.h"
+#include "formula/edit/editcommands.h"
+#include "platform/core/alloc.h"
+#include "undobook.h"
+
+#include <gtest/gtest.h>
+
+namespace vl {
+
+using namespace edittest;
+
+TEST(WriteRangeText, FieldsTabsRowsAndQuotes) {
+    CCellStore store;
+    PutColumn(store, 0, 0, {"1", "3", "'a\"b", "'x\ty", "#N/A"});
+    PutColumn(store, 1, 0, {"2", "4", "", "'line\nbreak", ""});
+    struct Case {
+        CellRange range;
+        const char* text;
+    };
+    const Case cases[] = {
+        {{0, 0, 1, 1}, "1\t2\r\n3\t4"},
+        {{0, 2, 0, 2}, "\"a\"\"b\""},
+        {{0, 3, 1, 3}, "\"x\ty\"\tline\nbreak"},
+        {{0, 4, 0, 4}, "#N/A"},
+        {{5, 5, 5, 5}, ""},
+        {{5, 5, 7, 6}, "\t\t\r\n\t\t"},
+        {{1, 1, 2, 2}, "4\t\r\n\t"},
+    };
+    std::string out;
+    for (const Case& c : cases) {
+        WriteRangeText(store, c.range, out);
+        EXPECT_EQ(out, c.text) << c.range.c1 << "," << c.range.r1;
+    }
+}
+
+TEST(PrivateClipboardData, WrittenAndReadBack) {
+    const std::string data = WritePrivateClipboardData(0x12345, 98765);
+    ASSERT_EQ(data.size(), kPrivateBlockSize + 5);
+    EXPECT_EQ(data.substr(0, 6), std::string("9029\0\0", 6)); // the low 16 bits
+    PrivateClipboardData read;
+    ASSERT_TRUE(ReadPrivateClipboardData(data, read));
+    EXPECT_EQ(read.index, 9029);
+    EXPECT_TRUE(read.hasProcess);
+    EXPECT_EQ(read.processId, 98765u);
+    struct Case {
+        std::string data;
+        bool ok;
+    };
+    const std::string zeros(9, '\0');
+    const Case cases[] = {
+        {"0" + zeros, true},
+        {"65535" + std::string(5, '\0'), true},
+        {"65536" + std::string(5, '\0'), false},
+        {"12" + std::string(7, '\0'), false}, // nine bytes
+        {std::string(10, '\0'), false},       // no digits
+        {"1x" + std::string(8, '\0'), false}, // garbage in the block
+        {"0" + zeros + "18446744073709551615", true},
+        {"0" + zeros + "18446744073709551616", false},
+        {"0" + zeros + "12a", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ReadPrivateClipboardData(c.data, read), c.ok) << c.data;
+}
+
+TEST(ParseClipboardText, RowsColumnsLimitsAndExtent) {
+    CUndoBook b;
+    CEvalContext* ctx = EditContext(b.Book());
+    ASSERT_NE(ctx, nullptr);
+    struct Case {
+        std::string text;
+        uint16_t column;
+        uint32_t row;
+        uint16_t lastColumn;
+        uint32_t lastRow;
+        std::vector<std::tuple<uint16_t, uint32_t, std::string>> cells;
+    };
+    const std::string limit(kPastedFieldLimit, 'a');
+    const Case cases[] = {
+        {"1\t2\r\n3", 0, 0, 1, 1, {{0, 0, "1"}, {1, 0, "2"}, {0, 1, "3"}}},
+        {"5\t6\n7", 2, 3, 1, 1, {{2, 3, "5"}, {3, 3, "6"}, {2, 4, "7"}}},
+        {"a\r\r\nb", 0, 0, 0, 2, {{0, 0, "a"}, {0, 2, "b"}}},
+        {"\"a\"\"b\"", 0, 0, 0, 0, {{0, 0, "\"a\"\"b\""}}},
+        {"\t\tx", 0, 0, 2, 0, {{2, 0, "x"}}},
+        {"x\ty", kLastColumn, 0, 0, 0, {{kLastColumn, 0, "x"}}},
+        {"x\ny", 0, kLastRow, 0, 0, {{0, kLastRow, "x"}}},
+        {limit, 0, 0, 0, 0, {{0, 0, limit}}},
+        {limit + "bcd\tz", 0, 0, 1, 0, {{0, 0, limit}, {1, 0, "z"}}},
+    };
+    for (const Case& c : cases) {
+        CCellStore scratch;
+        const ParsedText parsed = ParseClipboardText(*ctx, c.text, c.column, c.row, scratch);
+        EXPECT_FALSE(parsed.failed);
+        EXPECT_EQ(parsed.lastColumn, c.lastColumn) << c.text.substr(0, 20);
+        EXPECT_EQ(parsed.lastRow, c.lastRow) << c.text.substr(0, 20);
+        EXPECT_EQ(DumpStore(scratch).size(), c.cells.size()) << c.text.substr(0, 20);
+        for (const auto& [column, row, value] : c.cells)
+            EXPECT_EQ(ValueAt(scratch, column, row), value) << c.text.substr(0, 20);
+    }
+}
+
+TEST(PasteTextCommand, FillsClearsCutsAndUndoes) {
+    CUndoBook b;
+    CWorksheet& ws = b.S3();
+    b.Book().tree.active = &ws;
+    b.Number(ws, 1, 1, 99); // B2, cleared by the paste
+    b.Number(ws, 2, 0, 42); // C1, outside the target
+    const WorkbookDump before = b.Dump();
+    CEvalContext* ctx = EditContext(b.Book());
+    CellRange pasted;
+    ASSERT_EQ(PasteTextCommand(b.Book(), *ctx, {{0, 0, 0, 0}, 0, 0}, "1\t2\r\n3", &pasted),
+              CommandResult::kDone);
+    EXPECT_EQ(pasted.c2, 1);
+    EXPECT_EQ(pasted.r2, 1u);
+    EXPECT_EQ(KindAndValue(ws.cells, 0, 0), "n 1");
+    EXPECT_EQ(ValueAt(ws.cells, 1, 0), "2");
+    EXPECT_EQ(ValueAt(ws.cells, 0, 1), "3");
+    EXPECT_EQ(ValueAt(ws.cells, 1, 1), "");
+    EXPECT_EQ(ValueAt(ws.cells, 2, 0), "42");
+    const WorkbookDump after = b.Dump();
+    ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+    ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_TRUE(SameWorkbook(after, b.Dump()));
+    // A smaller selection drops what lies past it.
+    ASSERT_EQ(PasteTextCommand(b.Book(), *ctx, {{4, 0, 4, 1}, 0, 0}, "7\t8\r\n9\t10"),
+              CommandResult::kDone);
+    EXPECT_EQ(ValueAt(ws.cells, 4, 0), "7");
+    EXPECT_EQ(ValueAt(ws.cells, 4, 1), "9");
+    EXPECT_EQ(ValueAt(ws.cells, 5, 0), "");
+    // At the last column the target is cut.
+    ASSERT_EQ(
+        PasteTextCommand(b.Book(), *ctx, {{kLastColumn, 9, kLastColumn, 9}, 0, 0}, "1\t2", &pasted),
+        CommandResult::kDone);
+    EXPECT_EQ(pasted.c2, kLastColumn);
+}
+
+TEST(PasteTextCommand, OutOfMemoryLeavesTheWorksheetAsItWas) {
+    CUndoBook b;
+    CWorksheet& ws = b.S3();
+    b.Book().tree.active = &ws;
+    CEvalContext* ctx = EditContext(b.Book());
+    std::string text;
+    for (int i = 0; i < 300; ++i) text += "text " + std::to_string(i) + "\tmore\r\n";
+    const WorkbookDump before = b.Dump();
+    const int32_t undo = b.Book().undo.current;
+    bool done = false;
+    for (long fail = 0; fail < 60 && !done; ++fail) {
+        SetAllocFailAfter(fail);
+        const CommandResult result = PasteTextCommand(b.Book(), *ctx, {{0, 0, 0, 0}, 0, 0}, text);
+        SetAllocFailAfter(-1);
+        done = result == CommandResult::kDone;
+        if (done) break;
+        EXPECT_EQ(b.Book().error, kErrorWorksheetMemory);
+        const int32_t top = b.Book().undo.current;
+        // A failed record leaves its slot empty; a parse cut short pastes what it read,
+        // and the entry's undo puts the worksheet back.
+        if (top >= 0 && b.Book().undo.entries[top].kind != kUndoEmpty && top != undo) {
+            ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+        }
+        ASSERT_TRUE(SameWorkbook(before, b.Dump())) << "failing after " << fail;
+    }
+    EXPECT_TRUE(done);
+}
+
+} // namespace vl

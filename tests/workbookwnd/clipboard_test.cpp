@@ -1,0 +1,355 @@
+// Copy, Cut, Paste and the range drag of the workbook window over the offscreen clipboard.
+
+#include "app/copyhistory.h"
+#include "core/settings.h"
+#include "formula/edit/clipboardtext.h"
+#include "model/formatattribute.h"
+#include "model/workbook.h"
+#include "platform/core/alloc.h"
+#include "resources/commandids.h"
+#include "tests/formula/edit/workbookdump.h"
+#include "wndtest.h"
+#include "workbookwnd/environment.h"
+#include "workbookwnd/rangestyle.h"
+#include "workbookwnd/treepane.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTreeWidget>
+
+namespace vl {
+
+namespace {
+
+class ClipboardTest : public wndtest::WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        CopyHistory().ReleaseAll();
+        CopyHistory().ApplyCopyLevel(16);
+        QGuiApplication::clipboard()->clear();
+        ASSERT_NE(NewWindow(), nullptr);
+    }
+    void TearDown() override {
+        SetWorkbookKeyState(nullptr);
+        CopyHistory().ReleaseAll();
+        WindowTest::TearDown();
+    }
+    void Command(int id) {
+        Active()->HandleCommand(id);
+        Settle();
+    }
+    void SelectRange(uint16_t c1, uint32_t r1, uint16_t c2, uint32_t r2) {
+        View()->SetSelection({c1, r1, c2, r2});
+        View()->setFocus();
+        Settle();
+    }
+    QString ClipText() const { return QGuiApplication::clipboard()->text(); }
+    QByteArray ClipPrivate() const {
+        const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+        return mime ? mime->data(QLatin1String(kPrivateClipboardMime)) : QByteArray();
+    }
+    void PutClipboard(const QString& text, const QByteArray* block) {
+        auto* mime = new QMimeData;
+        mime->setText(text);
+        if (block) mime->setData(QLatin1String(kPrivateClipboardMime), *block);
+        QGuiApplication::clipboard()->setMimeData(mime);
+    }
+    void Bold(uint16_t column, uint32_t row) {
+        FontRecord font = DefaultFontRecord();
+        font.weight = 2;
+        ASSERT_TRUE(ApplyStyleToRange(Book().styles, column, column, row, row,
+                                      Book().tree.active->formats, kAttrFontWeight, StyleRecord{},
+                                      font));
+    }
+    bool IsBold(uint16_t column, uint32_t row) const {
+        const uint16_t style = CellStyleIndex(Book().tree.active->formats, row, column);
+        return Book().styles.fonts[Book().styles.styles[style].fontRef.fontIndex].weight == 2;
+    }
+    // Checks the command's undo and redo against the workbook before and after it. A
+    // paste that brought new styles leaves them in the style table (unused after the undo).
+    void ExpectUndoRedo(edittest::WorkbookDump before, const char* name, bool stylesGrow = false) {
+        const edittest::WorkbookDump after = edittest::DumpWorkbook(Book());
+        EXPECT_FALSE(after == before) << name;
+        Command(ID_EDIT_UNDO);
+        edittest::WorkbookDump undone = edittest::DumpWorkbook(Book());
+        if (stylesGrow)
+            for (size_t i = 0; i < before.sections.size() && i < undone.sections.size(); ++i)
+                if (before.sections[i].first == "styles") undone.sections[i] = before.sections[i];
+        EXPECT_TRUE(undone == before) << name;
+        Command(ID_EDIT_REDO);
+        EXPECT_TRUE(edittest::DumpWorkbook(Book()) == after) << name;
+    }
+};
+
+} // namespace
+
+TEST_F(ClipboardTest, CopyPlacesTextAndThePrivateBlock) {
+    Enter(0, 0, QStringLiteral("1"));
+    Enter(1, 0, QStringLiteral("2"));
+    Enter(0, 1, QStringLiteral("3"));
+    Enter(1, 1, QStringLiteral("4"));
+    Enter(3, 0, QStringLiteral("a\"b"));
+    struct Case {
+        CellRange range;
+        const char* text;
+    };
+    const Case cases[] = {
+        {{0, 0, 1, 1}, "1\t2\r\n3\t4"},
+        {{3, 0, 3, 0}, "\"a\"\"b\""},
+        {{5, 5, 6, 6}, "\t\r\n\t"},
+        {{5, 5, 5, 5}, ""},
+    };
+    int32_t index = -1;
+    for (const Case& c : cases) {
+        SelectRange(c.range.c1, c.range.r1, c.range.c2, c.range.r2);
+        Command(ID_EDIT_COPY);
+        ++index;
+        EXPECT_EQ(ClipText().toStdString(), c.text);
+        const QByteArray block = ClipPrivate();
+        ASSERT_GE(block.size(), int(kPrivateBlockSize));
+        const std::string digits = std::to_string(index);
+        EXPECT_EQ(block.left(int(digits.size()) + 1).toStdString(), digits + '\0');
+        EXPECT_EQ(block.mid(int(kPrivateBlockSize)).toULongLong(),
+                  uint64_t(QCoreApplication::applicationPid()));
+        EXPECT_EQ(CopyHistory().Entries().current, index);
+    }
+}
+
+TEST_F(ClipboardTest, PasteTextFillsClearsAndUndoes) {
+    Enter(1, 1, QStringLiteral("9"));
+    Enter(4, 0, QStringLiteral("8"));
+    SelectRange(0, 0, 0, 0);
+    PutClipboard(QStringLiteral("1\t2\r\n3"), nullptr);
+    const edittest::WorkbookDump before = edittest::DumpWorkbook(Book());
+    Command(ID_EDIT_PASTE);
+    EXPECT_EQ(CellText(0, 0), "1");
+    EXPECT_EQ(CellText(1, 0), "2");
+    EXPECT_EQ(CellText(0, 1), "3");
+    EXPECT_EQ(CellText(1, 1), "");
+    EXPECT_EQ(CellText(4, 0), "8");
+    ExpectUndoRedo(before, "paste text");
+    // A smaller selection drops what lies past it; a lone LF ends the row.
+    PutClipboard(QStringLiteral("5\t6\n7\t8"), nullptr);
+    SelectRange(4, 4, 4, 5);
+    Command(ID_EDIT_PASTE);
+    EXPECT_EQ(CellText(4, 4), "5");
+    EXPECT_EQ(CellText(4, 5), "7");
+    EXPECT_EQ(CellText(5, 4), "");
+}
+
+TEST_F(ClipboardTest, PasteTakesTheHistoryOnlyForThisProcess) {
+    Enter(0, 0, QStringLiteral("1"));
+    Bold(0, 0);
+    SelectRange(0, 0, 0, 0);
+    Command(ID_EDIT_COPY);
+    struct Case {
+        const char* name;
+        bool emptyHistory;
+        uint64_t process;
+        const char* a5; // what lands in A5
+        bool bold;
+    };
+    const uint64_t self = uint64_t(QCoreApplication::applicationPid());
+    const Case cases[] = {
+        {"ours", false, self, "1", true},
+        {"another instance", false, self + 1, "7", false},
+        {"empty history", true, self, "7", false},
+    };
+    for (const Case& c : cases) {
+        if (c.emptyHistory) CopyHistory().ReleaseAll();
+        const std::string block = WritePrivateClipboardData(0, c.process);
+        const QByteArray bytes(block.data(), qsizetype(block.size()));
+        PutClipboard(QStringLiteral("7"), &bytes);
+        SelectRange(0, 4, 0, 4);
+        Command(ID_EDIT_PASTE);
+        EXPECT_EQ(CellText(0, 4), c.a5) << c.name;
+        EXPECT_EQ(IsBold(0, 4), c.bold) << c.name;
+        Command(ID_EDIT_UNDO);
+    }
+}
+
+TEST_F(ClipboardTest, ARangeCopyPastesIntoAnotherWorkbookAfterItsSourceCloses) {
+    Enter(0, 0, QStringLiteral("1"));
+    Enter(1, 0, QStringLiteral("2"));
+    Enter(0, 1, QStringLiteral("3"));
+    Enter(1, 1, QStringLiteral("=A1+B1"));
+    Bold(0, 0);
+    SelectRange(0, 0, 1, 1);
+    Command(ID_EDIT_COPY);
+    EXPECT_EQ(ClipText().toStdString(), "1\t2\r\n3\t3");
+    CWorkbookWnd* first = Active();
+    ASSERT_NE(NewWindow(), nullptr);
+    first->SetModified(false);
+    first->close();
+    Settle();
+    SelectRange(2, 2, 2, 2);
+    const edittest::WorkbookDump before = edittest::DumpWorkbook(Book());
+    Command(ID_EDIT_PASTE);
+    EXPECT_EQ(CellText(2, 2), "1");
+    EXPECT_TRUE(IsBold(2, 2));
+    EXPECT_EQ(CellText(3, 3), "=C3+D3");
+    EXPECT_EQ(View()->Selection().c2, 2); // the selection stays; the target grew
+    ExpectUndoRedo(before, "paste copy", true);
+    // Shift pastes the contents alone.
+    SetWorkbookKeyState([] { return Qt::KeyboardModifiers(Qt::ShiftModifier); });
+    SelectRange(6, 6, 6, 6);
+    Command(ID_EDIT_PASTE);
+    EXPECT_EQ(CellText(6, 6), "1");
+    EXPECT_FALSE(IsBold(6, 6));
+    // At the last column the paste is cut there.
+    SetWorkbookKeyState(nullptr);
+    SelectRange(kLastColumn, 10, kLastColumn, 10);
+    Command(ID_EDIT_PASTE);
+    EXPECT_EQ(CellText(kLastColumn, 10), "1");
+    EXPECT_EQ(CellText(kLastColumn, 11), "3");
+}
+
+TEST_F(ClipboardTest, CopyLevelOneKeepsOneCopy) {
+    CopyHistory().ApplyCopyLevel(1);
+    Enter(0, 0, QStringLiteral("1"));
+    Enter(0, 1, QStringLiteral("2"));
+    for (uint32_t row : {0u, 1u}) {
+        SelectRange(0, row, 0, row);
+        Command(ID_EDIT_COPY);
+    }
+    EXPECT_EQ(CopyHistory().Entries().current, 0);
+    SelectRange(3, 3, 3, 3);
+    Command(ID_EDIT_PASTE);
+    EXPECT_EQ(CellText(3, 3), "2");
+}
+
+TEST_F(ClipboardTest, ACopiedWorksheetPastesUnderANewName) {
+    std::strcpy(Book().tree.first->name, "Sales");
+    Active()->TreePane()->Fill();
+    Active()->TreePane()->Select(Book().tree.first);
+    Active()->TreeControl()->setFocus();
+    Settle();
+    Command(ID_EDIT_COPY);
+    Command(ID_EDIT_PASTE);
+    std::string names;
+    for (CTreeItem* p = Book().tree.first; p; p = p->next) names += std::string(p->name) + " ";
+    // The copy goes before the worksheet it was pasted on, as tree insertions do.
+    EXPECT_EQ(names, "Sales(1) Sales ");
+}
+
+TEST_F(ClipboardTest, DragMovesAndCtrlDragCopies) {
+    Enter(0, 0, QStringLiteral("1"));
+    Enter(0, 1, QStringLiteral("2"));
+    const edittest::WorkbookDump before = edittest::DumpWorkbook(Book());
+    SelectRange(0, 0, 0, 1);
+    Active()->MoveRangeByDrag({0, 0, 0, 1}, {2, 3, 2, 4});
+    Settle();
+    EXPECT_EQ(CellText(0, 0), "");
+    EXPECT_EQ(CellText(2, 3), "1");
+    EXPECT_EQ(CellText(2, 4), "2");
+    EXPECT_EQ(CopyHistory().Entries().entries[kUndoSpareSlot].kind, kUndoEmpty);
+    // The move is undone in its two entries: the drop, then the source.
+    Command(ID_EDIT_UNDO);
+    Command(ID_EDIT_UNDO);
+    EXPECT_TRUE(edittest::DumpWorkbook(Book()) == before);
+    SetWorkbookKeyState([] { return Qt::KeyboardModifiers(Qt::ControlModifier); });
+    Active()->MoveRangeByDrag({0, 0, 0, 1}, {2, 3, 2, 4});
+    Settle();
+    EXPECT_EQ(CellText(0, 0), "1");
+    EXPECT_EQ(CellText(2, 4), "2");
+    Command(ID_EDIT_UNDO);
+    EXPECT_TRUE(edittest::DumpWorkbook(Book()) == before);
+}
+
+TEST_F(ClipboardTest, AFailedCopyPlacesNoPrivateBlockAndCutDeletesNothing) {
+    Enter(0, 0, QStringLiteral("5"));
+    SelectRange(0, 0, 0, 0);
+    Command(ID_EDIT_COPY);
+    Enter(0, 1, QStringLiteral("6"));
+    SelectRange(0, 1, 0, 1);
+    ui.boxes.clear();
+    SetAllocFailAfter(0);
+    Active()->HandleCommand(ID_EDIT_CUT);
+    SetAllocFailAfter(-1);
+    Settle();
+    EXPECT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ClipText().toStdString(), "6");
+    EXPECT_TRUE(ClipPrivate().isEmpty());
+    EXPECT_EQ(CellText(0, 1), "6");
+    EXPECT_EQ(CopyHistory().Entries().current, 0);
+    // The next Paste takes the text, not the earlier copy.
+    SelectRange(2, 2, 2, 2);
+    Command(ID_EDIT_PASTE);
+    EXPECT_EQ(CellText(2, 2), "6");
+    // A Cut that copies deletes its cells.
+    SelectRange(0, 1, 0, 1);
+    Command(ID_EDIT_CUT);
+    EXPECT_EQ(CellText(0, 1), "");
+    EXPECT_EQ(ClipText().toStdString(), "6");
+}
+
+} // namespace vl
+
+namespace vl {
+
+TEST_F(ClipboardTest, DraggingTheSelectionFrameMovesItsCells) {
+    Enter(1, 1, QStringLiteral("1"));
+    Enter(1, 2, QStringLiteral("2"));
+    SelectRange(1, 1, 1, 2);
+    const DcRect rect = View()->GetRangeRect({1, 1, 1, 2});
+    const QPoint top(rect.left + 10, rect.top + 1);
+    // The band: the top 4 pixels of a one- or two-row selection, not the cells below.
+    EXPECT_TRUE(View()->HitTestSelectionFrame(top));
+    EXPECT_TRUE(View()->HitTestSelectionFrame({rect.left + 10, rect.top + 3}));
+    EXPECT_FALSE(View()->HitTestSelectionFrame({rect.left + 10, rect.top + 4}));
+    View()->OnLButtonDown(top, Qt::NoModifier);
+    ASSERT_EQ(View()->CurrentDrag(), CWorksheetView::Drag::kMoveSelection);
+    const DcRect right = View()->GetRangeRect({2, 1, 2, 1});
+    const DcRect down = View()->GetRangeRect({1, 2, 1, 2});
+    // One column right, then one row down: one step per move.
+    View()->OnMouseMove({right.left + 5, top.y()}, Qt::LeftButton);
+    EXPECT_EQ(View()->MoveTarget(), (CellRange{2, 1, 2, 2}));
+    View()->OnMouseMove({right.left + 5, down.bottom + 2}, Qt::LeftButton);
+    EXPECT_EQ(View()->MoveTarget(), (CellRange{2, 2, 2, 3}));
+    View()->OnLButtonUp();
+    Settle();
+    EXPECT_EQ(CellText(1, 1), "");
+    EXPECT_EQ(CellText(2, 2), "1");
+    EXPECT_EQ(CellText(2, 3), "2");
+    EXPECT_EQ(View()->Selection(), (CellRange{2, 2, 2, 3}));
+    EXPECT_EQ(View()->CurrentDrag(), CWorksheetView::Drag::kNone);
+    // A release where it started moves nothing.
+    const int32_t undo = Book().undo.current;
+    const DcRect moved = View()->GetRangeRect({2, 2, 2, 3});
+    View()->OnLButtonDown({moved.left + 5, moved.top + 1}, Qt::NoModifier);
+    View()->OnLButtonUp();
+    EXPECT_EQ(Book().undo.current, undo);
+}
+
+} // namespace vl
+
+namespace vl {
+
+TEST_F(ClipboardTest, ACopiedContainerPlacesItsPictureAndPastesAsANewContainer) {
+    Select(2, 2);
+    Command(ID_EMPTY_CONTAINER);
+    CWorksheet& ws = *Book().tree.active;
+    ASSERT_NE(ws.firstContainer, nullptr);
+    View()->SetCurrentContainer(ws.firstContainer->settings.id);
+    View()->setFocus();
+    Settle();
+    Command(ID_EDIT_COPY);
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    EXPECT_TRUE(mime->hasImage());
+    EXPECT_FALSE(mime->hasText());
+    const QImage image = qvariant_cast<QImage>(mime->imageData());
+    const ContainerSettings& s = ws.firstContainer->settings;
+    EXPECT_EQ(image.width(), s.right - s.left + 1);
+    EXPECT_FALSE(ClipPrivate().isEmpty());
+    EXPECT_EQ(CopyHistory().Entries().entries[CopyHistory().Entries().current].kind,
+              kUndoContainer);
+    Command(ID_EDIT_PASTE);
+    ASSERT_NE(ws.firstContainer->next, nullptr);
+    EXPECT_EQ(ws.firstContainer->next->settings.id, 2);
+    EXPECT_EQ(View()->CurrentContainer(), 2);
+}
+
+} // namespace vl

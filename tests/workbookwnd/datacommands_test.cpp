@@ -1,0 +1,384 @@
+// The window's Insert, Tools, value and search commands, driven as the user drives them.
+
+#include "app/frametoolbars.h"
+#include "core/settings.h"
+#include "formula/celltext.h"
+#include "model/container.h"
+#include "model/formatattribute.h"
+#include "model/workbook.h"
+#include "resources/commandids.h"
+#include "tests/formula/edit/workbookdump.h"
+#include "wndtest.h"
+#include "workbookwnd/celleditor.h"
+#include "workbookwnd/functiontemplate.h"
+#include "workbookwnd/rangestyle.h"
+#include "workbookwnd/treepane.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDateTime>
+#include <QToolBar>
+
+namespace vl {
+
+namespace {
+
+// A Sort dialog that answers OK with the settings it is given.
+class SortUi : public apptest::FakeUi {
+public:
+    int SortDialog(SortSettings& s) override {
+        seen = s;
+        s = answer;
+        return IDOK;
+    }
+    bool HasSortDialog() const override { return true; }
+    SortSettings answer, seen;
+};
+
+class DataTest : public wndtest::WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ASSERT_NE(NewWindow(), nullptr);
+    }
+    void TearDown() override {
+        SetInsertFunctionCatalogue({});
+        SetUiServices(&ui);
+        WindowTest::TearDown();
+    }
+    void Command(int id) {
+        Active()->HandleCommand(id);
+        Settle();
+    }
+    void SelectRange(uint16_t c1, uint32_t r1, uint16_t c2, uint32_t r2) {
+        View()->SetSelection({c1, r1, c2, r2});
+        View()->setFocus();
+        Settle();
+    }
+    QString LastBox() const { return ui.boxes.empty() ? QString() : ui.boxes.back().text; }
+    std::vector<uint16_t> ContainerIds(const CWorksheet& ws) const {
+        std::vector<uint16_t> ids;
+        for (CContainer* c = ws.firstContainer; c; c = c->next) ids.push_back(c->settings.id);
+        return ids;
+    }
+    CWorksheet* Sheet(int n) const {
+        int i = 0;
+        for (CTreeItem* p = Book().tree.first; p; p = p->next)
+            if (p->IsWorksheet() && i++ == n) return static_cast<CWorksheet*>(p);
+        return nullptr;
+    }
+    void SetClock(int year, int month, int day, int hour) {
+        clock.now = QDateTime(QDate(year, month, day), QTime(hour, 0)).toSecsSinceEpoch();
+    }
+    QComboBox* SearchBox(int index) const {
+        return frame->Toolbar(kSearchBar)->findChildren<QComboBox*>()[index];
+    }
+    std::string Kind(uint16_t column, uint32_t row) const {
+        const uint8_t* r = FindCell(Book().tree.active->cells, row, column);
+        return !r ? "" : cell::IsNumber(r) ? "n" : cell::IsText(r) ? "t" : "f";
+    }
+};
+
+} // namespace
+
+TEST_F(DataTest, ContainerIdsAreTheSmallestFreeAcrossWorksheets) {
+    Command(ID_EMPTY_CONTAINER);
+    Command(ID_NEW_WORKSHEET);
+    View()->setFocus();
+    Command(ID_CHART_2D);
+    Active()->TreePane()->Select(Sheet(0));
+    Settle();
+    Command(ID_CHART_XY);
+    EXPECT_EQ(ContainerIds(*Sheet(0)), (std::vector<uint16_t>{1, 3}));
+    EXPECT_EQ(ContainerIds(*Sheet(1)), (std::vector<uint16_t>{2}));
+    ASSERT_NE(Sheet(1)->firstContainer->slots[0].chart, nullptr);
+    Command(ID_EMPTY_CONTAINER);
+    EXPECT_EQ(ContainerIds(*Sheet(0)), (std::vector<uint16_t>{1, 3, 4}));
+    // Deleting container 2 frees its id.
+    Active()->TreePane()->Select(Sheet(1));
+    Settle();
+    View()->SetCurrentContainer(2);
+    View()->setFocus();
+    Command(ID_EDIT_CLEAR);
+    EXPECT_TRUE(ContainerIds(*Sheet(1)).empty());
+    Command(ID_EMPTY_CONTAINER);
+    EXPECT_EQ(ContainerIds(*Sheet(1)), (std::vector<uint16_t>{2}));
+    // An image: the dialog's path names the container's background; Cancel inserts nothing.
+    ui.openPath = QString::fromStdString(TempPath("picture.png"));
+    Command(ID_INSERT_IMAGE);
+    ASSERT_EQ(ContainerIds(*Sheet(1)).size(), 2u);
+    EXPECT_EQ(Sheet(1)->firstContainer->next->settings.background.kind, kBackgroundImage);
+    EXPECT_EQ(Book().images.size(), 1u);
+    ui.openPath.clear();
+    Command(ID_INSERT_IMAGE);
+    EXPECT_EQ(ContainerIds(*Sheet(1)).size(), 2u);
+}
+
+TEST_F(DataTest, DatesAndTimesComeFromTheClock) {
+    SetClock(2024, 1, 31, 8);
+    struct Case {
+        int id;
+        const char* text;
+        const char* kind;
+    };
+    const Case cases[] = {
+        {ID_INSERT_DATE, "2024-01-31", "t"},
+        {ID_INSERT_TIME, "08:00:00", "t"},
+        {ID_INSERT_DATE_AND_TIME, "2024-01-31T08:00:00", "t"},
+        {ID_END_NEXT_MONTH, "2024-02-29", "t"},
+        {ID_END_PREV_MONTH, "2023-12-31", "t"},
+        {ID_NEXT_WEEK, "2024-02-07", "t"},
+    };
+    for (const Case& c : cases) {
+        SelectRange(0, 0, 1, 1);
+        Command(c.id);
+        for (uint16_t col = 0; col < 2; ++col)
+            for (uint32_t row = 0; row < 2; ++row) {
+                const uint8_t* r = FindCell(Book().tree.active->cells, row, col);
+                ASSERT_NE(r, nullptr) << c.text;
+                EXPECT_EQ(cell::Text(r), c.text);
+            }
+        EXPECT_EQ(CellText(2, 0), "") << c.text;
+    }
+}
+
+TEST_F(DataTest, InsertFunctionFillsTheEditorOrTheCell) {
+    static const FunctionInfo kRows[] = {{0x100, "abs", "x", "0", ""},
+                                         {0x200, "max", "a\0b", "00", ""}};
+    SetInsertFunctionCatalogue(kRows);
+    StartTyping(0, 0, QStringLiteral("=1+"));
+    Command(0xFF00);
+    EXPECT_EQ(View()->Editor()->toPlainText().toStdString(), "=1+abs(x)");
+    View()->CancelCellEdit();
+    Select(1, 1);
+    Command(0xFF01);
+    EXPECT_EQ(CellText(1, 1), "=max(a, b)");
+    // A name is added while the text stays within 1,020 characters.
+    for (const size_t length : {size_t(1018), size_t(1019)}) {
+        const std::string name(length, 'n');
+        const FunctionInfo row{0x100, "f", name.c_str(), "0", ""};
+        EXPECT_EQ(FunctionTemplateText(row, true), length == 1018 ? "f(" + name + ")" : "f()");
+    }
+}
+
+TEST_F(DataTest, F8FillsSeriesAndEmptyEndsAsk) {
+    Enter(0, 0, QStringLiteral("1"));
+    Enter(0, 1, QStringLiteral("3"));
+    SelectRange(0, 0, 0, 9);
+    Key(Qt::Key_F8);
+    Settle();
+    EXPECT_EQ(CellText(0, 9), "19");
+    ui.boxes.clear();
+    SelectRange(3, 0, 3, 5);
+    Key(Qt::Key_F8);
+    Settle();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(LastBox().startsWith(QStringLiteral("Please enter either 1-2 initial")));
+}
+
+TEST_F(DataTest, QuickStatisticsWriteSumsOrAskForARange) {
+    for (uint16_t c = 0; c < 3; ++c)
+        for (uint32_t r = 0; r < 3; ++r) Enter(c, r, QString::number(c + r));
+    SelectRange(0, 0, 3, 3);
+    Command(ID_STAT_SUM);
+    EXPECT_EQ(CellText(3, 0), "=sum(A1:C1)");
+    EXPECT_EQ(CellText(0, 3), "=sum(A1:A3)");
+    EXPECT_EQ(CellText(3, 3), "=sum(A1:C3)");
+    ui.boxes.clear();
+    ui.answers = {IDOK};
+    SelectRange(5, 5, 5, 5);
+    Command(ID_STAT_MAXIMUM);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(LastBox(), QStringLiteral("No cell range selected.\nFor help, press OK."));
+    EXPECT_EQ(CellText(5, 5), "");
+}
+
+TEST_F(DataTest, SortByTheDialogsKeysMovesStylesAndLeavesOtherColumns) {
+    // B2:D10 with column C descending from 9 and a bold cell in the row of C's 5.
+    for (uint32_t r = 1; r <= 9; ++r) {
+        Enter(1, r, QString::number(r));
+        Enter(2, r, QString::number(10 - r));
+        Enter(4, r, QString::number(r * 100));
+    }
+    FontRecord font = DefaultFontRecord();
+    font.weight = 2;
+    ASSERT_TRUE(ApplyStyleToRange(Book().styles, 1, 1, 5, 5, Book().tree.active->formats,
+                                  kAttrFontWeight, StyleRecord{}, font));
+    const uint16_t boldStyle = CellStyleIndex(Book().tree.active->formats, 5, 1);
+    EXPECT_FALSE(Active()->CommandAvailable(ID_TOOLS_SORT)); // no dialog yet
+    SortUi sortUi;
+    SetUiServices(&sortUi);
+    EXPECT_TRUE(Active()->CommandAvailable(ID_TOOLS_SORT));
+    sortUi.answer.keys[0] = {1, 2, 0};
+    SelectRange(1, 1, 3, 9);
+    Command(ID_TOOLS_SORT);
+    for (uint32_t r = 1; r <= 9; ++r) {
+        EXPECT_EQ(CellText(2, r), std::to_string(r));
+        EXPECT_EQ(CellText(1, r), std::to_string(10 - r));
+        EXPECT_EQ(CellText(4, r), std::to_string(r * 100)); // right of the range
+    }
+    EXPECT_EQ(CellStyleIndex(Book().tree.active->formats, 5, 1), boldStyle);
+    // The dialog opens with the settings of its last use.
+    sortUi.answer.keys[0] = {1, 1, 1};
+    Command(ID_TOOLS_SORT);
+    EXPECT_EQ(sortUi.seen.keys[0].position, 2u);
+    EXPECT_EQ(CellText(1, 1), "9");
+}
+
+TEST_F(DataTest, SortAscendingOnWholeColumnsStopsAtTheLastUsedRow) {
+    Enter(0, 0, QStringLiteral("3"));
+    Enter(0, 1, QStringLiteral("1"));
+    Enter(0, 2, QStringLiteral("2"));
+    SelectRange(0, 0, 0, kLastRow);
+    const int32_t undo = Book().undo.current;
+    Command(ID_SORT_ASCENDING);
+    EXPECT_EQ(CellText(0, 0), "1");
+    EXPECT_EQ(CellText(0, 2), "3");
+    Command(ID_SORT_DESCENDING);
+    EXPECT_EQ(CellText(0, 0), "3");
+    EXPECT_EQ(Book().undo.current, undo + 2);
+    SelectRange(0, 5, 0, kLastRow);
+    Command(ID_SORT_ASCENDING);
+    EXPECT_EQ(Book().undo.current, undo + 2);
+}
+
+TEST_F(DataTest, TransposeTurnsTheRangeOrRefusesPastTheEdge) {
+    Enter(0, 0, QStringLiteral("a"));
+    Enter(1, 0, QStringLiteral("b"));
+    Enter(2, 0, QStringLiteral("c"));
+    Enter(0, 1, QStringLiteral("d"));
+    SelectRange(0, 0, 2, 1);
+    Command(ID_TRANSPOSE);
+    EXPECT_EQ(CellText(0, 2), "c");
+    EXPECT_EQ(CellText(1, 0), "d");
+    EXPECT_EQ(CellText(2, 0), "");
+    EXPECT_EQ(View()->Selection(), (CellRange{0, 0, 1, 2}));
+    // The last column accepted and the first refused.
+    struct Case {
+        uint16_t c1;
+        bool refused;
+    };
+    for (const Case c : {Case{kLastColumn - 1, false}, Case{kLastColumn, true}}) {
+        ui.boxes.clear();
+        const int32_t undo = Book().undo.current;
+        SelectRange(c.c1, 10, c.c1, 11);
+        Command(ID_TRANSPOSE);
+        EXPECT_EQ(ui.boxes.size(), c.refused ? 1u : 0u) << c.c1;
+        EXPECT_EQ(Book().undo.current, c.refused ? undo : undo + 2) << c.c1;
+    }
+    EXPECT_TRUE(LastBox().startsWith(QStringLiteral("The selected range can't be transposed.")));
+}
+
+TEST_F(DataTest, F9RecalculatesInAManualMode) {
+    Enter(0, 0, QStringLiteral("1"));
+    Enter(0, 1, QStringLiteral("=A1*2"));
+    Command(ID_UPDATE_AUTO_ALL + 2); // manual, all worksheets
+    Enter(0, 0, QStringLiteral("5"));
+    const uint8_t* f = FindCell(Book().tree.active->cells, 1, 0);
+    EXPECT_EQ(cell::CachedNumber(f), 2);
+    Select(0, 1);
+    Key(Qt::Key_F9);
+    Settle();
+    f = FindCell(Book().tree.active->cells, 1, 0);
+    EXPECT_EQ(cell::CachedNumber(f), 10);
+}
+
+TEST_F(DataTest, ValuesStepByKeys) {
+    Enter(0, 0, QStringLiteral("2.5"));
+    Enter(0, 1, QStringLiteral("0"));
+    Enter(0, 2, QStringLiteral("hello"));
+    Select(0, 0);
+    Key(Qt::Key_Up, Qt::ControlModifier | Qt::AltModifier);
+    Settle();
+    EXPECT_EQ(CellText(0, 0), "3.5");
+    Select(0, 1);
+    Key(Qt::Key_Down, Qt::ControlModifier | Qt::AltModifier);
+    Settle();
+    EXPECT_EQ(CellText(0, 1), "-1");
+    const int32_t undo = Book().undo.current;
+    Select(0, 2);
+    Command(ID_INCREMENT_VALUE);
+    EXPECT_EQ(CellText(0, 2), "hello");
+    EXPECT_EQ(Book().undo.current, undo);
+}
+
+TEST_F(DataTest, FindWalksMatchesAndReplaceKeepsToItsRange) {
+    Enter(2, 0, QStringLiteral("xb"));
+    Enter(0, 2, QStringLiteral("b1"));
+    Enter(3, 2, QStringLiteral("b2"));
+    Enter(1, 5, QStringLiteral("b3"));
+    SearchBox(0)->setEditText(QStringLiteral("b"));
+    Select(0, 0);
+    std::vector<std::pair<uint16_t, uint32_t>> found;
+    ui.boxes.clear();
+    for (int i = 0; i < 6 && ui.boxes.empty(); ++i) {
+        Key(Qt::Key_F3);
+        Settle();
+        if (ui.boxes.empty()) found.emplace_back(View()->Selection().c1, View()->Selection().r1);
+    }
+    EXPECT_EQ(found, (std::vector<std::pair<uint16_t, uint32_t>>{{2, 0}, {0, 2}, {3, 2}, {1, 5}}));
+    EXPECT_EQ(LastBox(), QStringLiteral("No more cells found."));
+    EXPECT_EQ(SearchBox(0)->itemText(0), QStringLiteral("b"));
+    // A range keeps the search inside it: (0, 2) lies before its start, (3, 2) right of it.
+    SelectRange(0, 2, 2, 9);
+    Command(ID_SEARCH_FIND);
+    EXPECT_EQ(View()->Selection(), (CellRange{1, 5, 1, 5}));
+    // Replace with: the selection only; Replace All: the sheet.
+    SearchBox(1)->setEditText(QStringLiteral("Q"));
+    SelectRange(0, 0, 1, 9);
+    Command(ID_SEARCH_REPLACE);
+    EXPECT_EQ(CellText(0, 2), "Q1");
+    EXPECT_EQ(CellText(3, 2), "b2");
+    Command(ID_SEARCH_REPLACE_ALL);
+    EXPECT_EQ(CellText(3, 2), "Q2");
+    EXPECT_EQ(CellText(2, 0), "xQ");
+}
+
+TEST_F(DataTest, EachCommandUndoesAndRedoesToTheSameBytes) {
+    Enter(0, 0, QStringLiteral("1"));
+    Enter(0, 1, QStringLiteral("3"));
+    Enter(1, 0, QStringLiteral("2.5"));
+    Enter(2, 0, QStringLiteral("b"));
+    SetClock(2024, 1, 31, 8);
+    SearchBox(0)->setEditText(QStringLiteral("b"));
+    SearchBox(1)->setEditText(QStringLiteral("c"));
+    struct Step {
+        const char* name;
+        CellRange selection;
+        int id;
+    };
+    const Step steps[] = {
+        {"series", {0, 0, 0, 5}, ID_DATA_SERIES},
+        {"statistics", {0, 0, 3, 1}, ID_STAT_SUM},
+        {"sort", {0, 0, 0, 1}, ID_SORT_DESCENDING},
+        {"increment", {1, 0, 1, 0}, ID_INCREMENT_VALUE},
+        {"date", {4, 4, 4, 4}, ID_INSERT_DATE},
+        {"container", {4, 4, 4, 4}, ID_EMPTY_CONTAINER},
+        {"convert", {0, 0, 2, 2}, ID_NUMBERS_TO_LABELS},
+        {"replace", {0, 0, 2, 2}, ID_SEARCH_REPLACE_ALL},
+    };
+    for (const Step& step : steps) {
+        SelectRange(step.selection.c1, step.selection.r1, step.selection.c2, step.selection.r2);
+        View()->SetScrollPosition(0, 0);
+        View()->StoreViewPosition();
+        const edittest::WorkbookDump before = edittest::DumpWorkbook(Book());
+        Command(step.id);
+        const edittest::WorkbookDump after = edittest::DumpWorkbook(Book());
+        EXPECT_FALSE(after == before) << step.name;
+        Command(ID_EDIT_UNDO);
+        View()->StoreViewPosition();
+        edittest::WorkbookDump undone = edittest::DumpWorkbook(Book());
+        for (size_t i = 0; i < before.sections.size() && i < undone.sections.size(); ++i) {
+            // Typed dates take a date style, which stays in the table after the undo.
+            if (step.id == ID_INSERT_DATE && before.sections[i].first == "styles")
+                undone.sections[i] = before.sections[i];
+            EXPECT_EQ(before.sections[i], undone.sections[i]) << step.name;
+        }
+        EXPECT_TRUE(undone == before) << step.name;
+        Command(ID_EDIT_REDO);
+        View()->StoreViewPosition();
+        EXPECT_TRUE(edittest::DumpWorkbook(Book()) == after) << step.name;
+    }
+}
+
+} // namespace vl

@@ -1,0 +1,236 @@
+// The Insert commands of the workbook window: dates and times from the clock, the series
+// fill, the quick statistics formulas, containers, charts, images and function templates.
+
+#include "app/mainframe.h"
+#include "app/messages.h"
+#include "app/uiservices.h"
+#include "core/errorcode.h"
+#include "formula/edit/datacommands.h"
+#include "model/chart.h"
+#include "model/container.h"
+#include "model/containerpaste.h"
+#include "platform/core/cp1252.h"
+#include "resources/commandids.h"
+#include "resources/strings.h"
+#include "workbookwnd/celleditor.h"
+#include "workbookwnd/environment.h"
+#include "workbookwnd/functiontemplate.h"
+#include "workbookwnd/workbookwnd.h"
+#include "workbookwnd/worksheetview.h"
+
+#include <QDateTime>
+#include <QStandardPaths>
+#include <QTextCursor>
+
+namespace vl {
+
+namespace {
+
+std::span<const FunctionInfo> g_catalogue;
+
+// The folder the Insert Image dialog starts in, for the whole process.
+QString& ImageFolder() {
+    static QString folder;
+    return folder;
+}
+
+DateStep StepOfCommand(int id) {
+    switch (id) {
+    case ID_NEXT_WEEK:
+        return DateStep::kNextWeek;
+    case ID_PREV_WEEK:
+        return DateStep::kPrevWeek;
+    case ID_NEXT_MONTH:
+        return DateStep::kNextMonth;
+    case ID_PREV_MONTH:
+        return DateStep::kPrevMonth;
+    case ID_END_NEXT_MONTH:
+        return DateStep::kEndNextMonth;
+    case ID_END_PREV_MONTH:
+        return DateStep::kEndPrevMonth;
+    default:
+        return DateStep::kNone;
+    }
+}
+
+IsoDateTime LocalNow() {
+    const QDateTime now = QDateTime::fromSecsSinceEpoch(WorkbookClock().NowSeconds()).toLocalTime();
+    IsoDateTime rec;
+    rec.year = now.date().year();
+    rec.month = now.date().month();
+    rec.day = now.date().day();
+    rec.hour = now.time().hour();
+    rec.minute = now.time().minute();
+    rec.second = now.time().second();
+    return rec;
+}
+
+} // namespace
+
+std::span<const FunctionInfo> InsertFunctionCatalogue() {
+    return g_catalogue.empty() ? FunctionCatalogue() : g_catalogue;
+}
+
+void SetInsertFunctionCatalogue(std::span<const FunctionInfo> rows) {
+    g_catalogue = rows;
+}
+
+std::string FunctionTemplateText(const FunctionInfo& row, bool editorOpen) {
+    std::string text = editorOpen ? "" : "=";
+    text += row.name ? row.name : "";
+    text += '(';
+    const char* name = row.argumentNames;
+    for (uint8_t i = 0; name && i < FixedArgumentCount(row); ++i) {
+        const std::string_view arg(name);
+        if (text.size() + arg.size() + (i ? 2 : 0) <= 1020) {
+            if (i) text += ", ";
+            text += arg;
+        }
+        name += arg.size() + 1;
+    }
+    if (text.size() < 1024) text += ')';
+    return text;
+}
+
+void CWorkbookWnd::OnInsertDateTime(int id) {
+    CWorksheetView* view = GetActiveView();
+    if (!view || !book_->tree.active) return;
+    BeginCommand();
+    const bool date = id != ID_INSERT_TIME;
+    const bool time = id == ID_INSERT_TIME || id == ID_INSERT_DATE_AND_TIME;
+    const std::string text = DateTimeInsertText(LocalNow(), date, time, StepOfCommand(id));
+    const CellRange sel = view->Selection();
+    // Each cell takes the text as typed input, with its own undo entry.
+    for (uint32_t r = sel.r1;; ++r) {
+        for (uint32_t c = sel.c1; c <= sel.c2; ++c) {
+            if (!view->SetCellFromText(text, r, uint16_t(c), true)) {
+                ShowErrorMessage(kErrorWorksheetMemory);
+                break;
+            }
+        }
+        if (r == sel.r2) break;
+    }
+    AfterCommand(FinishCommand(*book_, true));
+}
+
+void CWorkbookWnd::OnInsertDataSeries() {
+    CWorksheetView* view = GetActiveView();
+    if (!view || !book_->tree.active) return;
+    BeginCommand();
+    SyncContext();
+    bool noElements = false;
+    const CommandResult result =
+        FillSeriesCommand(*book_, ctx_, CurrentGridSelection(), &noElements);
+    if (noElements) ShowStringMessage(IDS_SERIES_ELEMENTS, MB_ICONEXCLAMATION);
+    if (result == CommandResult::kDone) view->RefitRows(view->Selection().r1, view->Selection().r2);
+    AfterCommand(result);
+}
+
+void CWorkbookWnd::OnQuickStatistics(const char* format) {
+    CWorksheetView* view = GetActiveView();
+    if (!view || !book_->tree.active) return;
+    BeginCommand();
+    SyncContext();
+    bool single = false;
+    const CommandResult result =
+        QuickStatisticsCommand(*book_, ctx_, CurrentGridSelection(), format, &single);
+    if (single &&
+        ShowStringMessage(IDS_NO_RANGE_SELECTED, MB_OKCANCEL | MB_ICONINFORMATION) == IDOK &&
+        frame_)
+        frame_->ShowHelpTopic(18);
+    AfterCommand(result);
+}
+
+CContainer* CWorkbookWnd::NewContainer(uint8_t chartType, const std::string* image) {
+    CWorksheetView* view = GetActiveView();
+    CWorksheet* sheet = book_->tree.active;
+    if (!view || !sheet) return nullptr;
+    auto container = NewBlockObject<CContainer>();
+    if (!container) return ShowErrorMessage(kErrorWorksheetMemory), nullptr;
+    const CellRef anchor{view->Selection().c1, view->Selection().r1, 0};
+    InitContainerDefaults(*container, &anchor, nullptr);
+    container->settings.id = CContainerIds(*book_).Take();
+    if (!container->settings.id) return ShowErrorMessage(kErrorTooManyContainers), nullptr;
+    if (chartType) {
+        auto chart = NewBlockObject<CChart>(chartType);
+        if (!chart) return ShowErrorMessage(kErrorContainerMemory), nullptr;
+        container->slots[0].kind = 1;
+        container->slots[0].chart = std::move(chart);
+        container->settings.objectCount = 1;
+        container->selected = 0;
+    }
+    if (image) SetContainerImage(*container, *image);
+    CContainer* added = container.get();
+    LinkContainer(*sheet, std::move(container));
+    const GridSelection grid = CurrentGridSelection();
+    book_->RecordUndoContainer(grid.range, grid.cursorColumn, grid.cursorRow, *added);
+    return added;
+}
+
+void CWorkbookWnd::OnInsertContainer(int id) {
+    BeginCommand();
+    const uint8_t type = id == ID_CHART_2D ? 1 : id == ID_CHART_3D ? 2 : id == ID_CHART_XY ? 3 : 0;
+    CContainer* added = NewContainer(type);
+    if (!added) return;
+    // The properties window comes with the container window.
+    OpenContainerProperties(*added);
+    if (type) InsertSelectionReference(*added);
+    GetActiveView()->InvalidateAll();
+    AfterCommand(CommandResult::kDone);
+}
+
+void CWorkbookWnd::OnInsertImage() {
+    if (ImageFolder().isEmpty())
+        ImageFolder() = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (CWorksheetView* view = GetActiveView()) view->EndCellEdit(kEditStay);
+    const QString path = UiServices().GetOpenFileName(
+        QStringLiteral("Insert Image"), ImageFolder(),
+        QStringLiteral("PNG (*.png);;JPEG (*.jpg *.jpeg);;BMP (*.bmp);;All Files (*)"));
+    if (path.isEmpty()) return;
+    ImageFolder() = path.section(QLatin1Char('/'), 0, -2);
+    BeginCommand();
+    const std::string name = Utf8ToCp1252(path.toStdString());
+    CContainer* added = NewContainer(0, &name);
+    if (!added) return;
+    GetActiveView()->InvalidateAll();
+    AfterCommand(CommandResult::kDone);
+}
+
+void CWorkbookWnd::SetContainerImage(CContainer& container, const std::string& name) {
+    BackgroundRecord& back = container.settings.background;
+    back.kind = kBackgroundImage;
+    back.imageView = 0;
+    const size_t length = std::min(name.size(), sizeof(back.imagePath) - 1);
+    std::copy_n(name.data(), length, back.imagePath);
+    back.imagePath[length] = '\0';
+    for (auto& e : book_->images)
+        if (CompareNoCase(e->name, back.imagePath) == 0) return;
+    // A new entry goes to the head of the list; its picture is decoded by the image readers
+    // once they are there, and until then the container keeps its default size.
+    auto entry = std::make_unique<ImageListEntry>();
+    std::copy_n(name.data(), std::min(name.size(), size_t(255)), entry->name);
+    book_->images.insert(book_->images.begin(), std::move(entry));
+}
+
+void CWorkbookWnd::OpenContainerProperties(CContainer&) {}
+
+void CWorkbookWnd::InsertSelectionReference(CContainer&) {}
+
+void CWorkbookWnd::OnInsertFunction(int row) {
+    const std::span<const FunctionInfo> rows = InsertFunctionCatalogue();
+    CWorksheetView* view = GetActiveView();
+    if (!view || row < 0 || size_t(row) >= rows.size() || !book_->tree.active) return;
+    if (view->EditorOpen()) {
+        view->Editor()->textCursor().insertText(
+            QString::fromStdString(Cp1252ToUtf8(FunctionTemplateText(rows[row], true))));
+        view->UpdateCellEditor();
+        return;
+    }
+    const std::string text = FunctionTemplateText(rows[row], false);
+    if (!view->BeginCellEdit(text, 0)) return;
+    refPick_ = kRefPickEditing;
+    view->EndCellEdit(kEditStay);
+    AfterCommand(CommandResult::kDone);
+}
+
+} // namespace vl

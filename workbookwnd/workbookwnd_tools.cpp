@@ -1,0 +1,192 @@
+// The Tools and value commands of the workbook window: sorting, transposing, Update Data,
+// Increment and Decrement, Convert Contents, and find and replace from the search toolbar.
+
+#include "app/frametoolbars.h"
+#include "app/mainframe.h"
+#include "app/messages.h"
+#include "app/uiservices.h"
+#include "core/errorcode.h"
+#include "formula/edit/datacommands.h"
+#include "formula/recalc.h"
+#include "model/rangeops.h"
+#include "platform/core/cp1252.h"
+#include "resources/commandids.h"
+#include "resources/strings.h"
+#include "workbookwnd/waitcursor.h"
+#include "workbookwnd/workbookwnd.h"
+#include "workbookwnd/worksheetview.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QToolBar>
+
+namespace vl {
+
+namespace {
+
+// The Sort dialog's settings since the program started.
+SortSettings& RememberedSort() {
+    static SortSettings settings;
+    return settings;
+}
+
+} // namespace
+
+void CWorkbookWnd::SortWithKeys(const std::vector<uint16_t>& positions,
+                                const std::vector<uint8_t>& ascending) {
+    CWorksheetView* view = GetActiveView();
+    if (!view || !book_->tree.active) return;
+    WaitCursor wait;
+    const GridSelection grid = CurrentGridSelection();
+    std::vector<uint16_t> columns;
+    for (uint16_t position : positions)
+        columns.push_back(uint16_t(std::min<uint32_t>(kLastColumn, grid.range.c1 + position - 1)));
+    const CommandResult result =
+        SortSelection(*book_, grid, uint32_t(columns.size()), columns.data(), ascending.data());
+    if (result != CommandResult::kNothing) view->RefitRows(grid.range.r1, grid.range.r2);
+    AfterCommand(result);
+}
+
+void CWorkbookWnd::OnSortAscDesc(bool descending) {
+    BeginCommand();
+    SortWithKeys({1}, {uint8_t(descending ? 0 : 1)});
+}
+
+void CWorkbookWnd::OnToolsSort() {
+    BeginCommand();
+    SortSettings settings = RememberedSort();
+    if (UiServices().SortDialog(settings) != IDOK) return;
+    RememberedSort() = settings;
+    std::vector<uint16_t> positions;
+    std::vector<uint8_t> ascending;
+    for (const SortKeySetting& key : settings.keys) {
+        if (!key.enabled) continue;
+        positions.push_back(uint16_t(std::clamp<uint32_t>(key.position, 1, kLastColumn + 1)));
+        ascending.push_back(key.descending ? 0 : 1);
+    }
+    SortWithKeys(positions, ascending);
+}
+
+void CWorkbookWnd::OnTranspose() {
+    CWorksheetView* view = GetActiveView();
+    CWorksheet* sheet = book_->tree.active;
+    if (!view || !sheet) return;
+    BeginCommand();
+    WaitCursor wait;
+    const GridSelection grid = CurrentGridSelection();
+    const CellRange& s = grid.range;
+    const uint64_t c2 = uint64_t(s.c1) + (s.r2 - s.r1);
+    const uint64_t r2 = uint64_t(s.r1) + (s.c2 - s.c1);
+    if (c2 > kLastColumn || r2 > kLastRow) {
+        ShowStringMessage(IDS_CANNOT_TRANSPOSE, MB_ICONEXCLAMATION);
+        return;
+    }
+    const CellRange result{s.c1, s.r1, uint16_t(c2), uint32_t(r2)};
+    if (!book_->RecordUndoRange(s, grid.cursorColumn, grid.cursorRow, true, true)) {
+        book_->error = kErrorWorksheetMemory;
+        return AfterCommand(CommandResult::kFailed);
+    }
+    if (!book_->RecordUndoRange(result, grid.cursorColumn, grid.cursorRow, true, true)) {
+        DiscardLastUndo(book_->undo, true);
+        DiscardLastUndo(book_->undo, true);
+        book_->error = kErrorWorksheetMemory;
+        return AfterCommand(CommandResult::kFailed);
+    }
+    const bool ok = TransposeRange(*book_, *sheet, s);
+    view->UpdateScrollBars(true, true);
+    view->RefitRows(s.r1, std::max(s.r2, result.r2));
+    view->SetSelection(result);
+    AfterCommand(FinishCommand(*book_, ok));
+}
+
+void CWorkbookWnd::OnUpdateData() {
+    CWorksheetView* view = GetActiveView();
+    if (!view) return;
+    view->EndCellEdit(kEditStay);
+    WaitCursor wait;
+    SyncContext();
+    const uint8_t mode = UpdateMode();
+    CCellStore* only =
+        (mode == 2 || mode == 4) && book_->tree.active ? &book_->tree.active->cells : nullptr;
+    if (!RecalculateWorkbook(*book_, ctx_, only)) ShowErrorMessage(book_->error);
+    view->ScrollToCell(view->Selection().r1, view->Selection().c1);
+    for (CWorksheetView* v : views_)
+        if (v) v->InvalidateValueCells(false);
+    RefreshViews();
+    view->SyncSplitPane();
+    UpdateStatus();
+}
+
+void CWorkbookWnd::OnStepValue(int step) {
+    CWorksheetView* view = GetActiveView();
+    if (!view) return;
+    BeginCommand();
+    const GridSelection grid = CurrentGridSelection();
+    AfterCommand(StepValueCommand(*book_, grid, grid.range.c1, grid.range.r1, step));
+}
+
+void CWorkbookWnd::OnConvertContents(int id) {
+    if (!GetActiveView()) return;
+    BeginCommand();
+    WaitCursor wait;
+    AfterCommand(ConvertContentsCommand(*book_, CurrentGridSelection(), uint16_t(id)));
+}
+
+QComboBox* CWorkbookWnd::SearchBox(int index) const {
+    if (!frame_ || !frame_->Toolbar(kSearchBar)) return nullptr;
+    const QList<QComboBox*> boxes = frame_->Toolbar(kSearchBar)->findChildren<QComboBox*>();
+    return index < boxes.size() ? boxes[index] : nullptr;
+}
+
+SearchOptions CWorkbookWnd::SearchFlags() const {
+    SearchOptions options;
+    if (!frame_) return options;
+    if (QAction* a = frame_->ToolAction(ID_SEARCH_MATCH_CASE)) options.matchCase = a->isChecked();
+    if (QAction* a = frame_->ToolAction(ID_SEARCH_WHOLE_CELLS)) options.wholeCell = a->isChecked();
+    return options;
+}
+
+namespace {
+
+// A box's text in the program's code page, cut to the box's size; a new text that is not
+// empty goes to the top of the box's list.
+std::string TakeSearchText(QComboBox* box, bool remember) {
+    if (!box) return {};
+    std::string text = Utf8ToCp1252(box->currentText().toStdString());
+    if (text.size() > kSearchTextSize - 1) text.resize(kSearchTextSize - 1);
+    if (remember && !text.empty() && box->findText(box->currentText()) < 0)
+        box->insertItem(0, box->currentText());
+    return text;
+}
+
+} // namespace
+
+void CWorkbookWnd::OnFindNext() {
+    CWorksheetView* view = GetActiveView();
+    if (!view) return;
+    view->EndCellEdit(kEditStay);
+    const std::string text = TakeSearchText(SearchBox(0), true);
+    GridSelection grid = CurrentGridSelection();
+    if (!FindCommand(*book_, grid, text, SearchFlags())) {
+        UiServices().MessageBox(QString::fromLatin1(kNoMoreCellsFound), AppTitle(),
+                                MB_ICONINFORMATION | MB_TASKMODAL);
+        return;
+    }
+    view->SetSelection(grid.range);
+    view->ScrollToCell(grid.range.r1, grid.range.c1);
+    view->InvalidateAll();
+    view->SyncSplitPane();
+    UpdateStatus();
+}
+
+void CWorkbookWnd::OnReplace(bool all) {
+    if (!GetActiveView()) return;
+    BeginCommand();
+    WaitCursor wait;
+    const std::string find = TakeSearchText(SearchBox(0), false);
+    const std::string replacement = TakeSearchText(SearchBox(1), true);
+    AfterCommand(
+        ReplaceCommand(*book_, CurrentGridSelection(), find, replacement, SearchFlags(), all));
+}
+
+} // namespace vl
