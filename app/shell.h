@@ -50,6 +50,11 @@ public:
     CMainFrame* Frame() const { return frame_.get(); }
     CServerModule& Module() { return module_; }
     const QString& ProfilePath() const { return profilePath_; }
+    // A profile read or written successfully elsewhere: the settings go there at exit.
+    void SetProfilePath(const QString& path) {
+        profilePath_ = path;
+        profileLoadFailed_ = false;
+    }
     // Where the frame starts, or nothing for the default placement.
     static std::optional<QRect> StartRect();
     // The default placement: the primary screen's work area, so that a frame that cannot be

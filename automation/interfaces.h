@@ -15,6 +15,11 @@
 namespace vl {
 
 struct CoClassInfo;
+class IAutomationObject;
+class IDocuments;
+class IFormatInfo;
+class IOptions;
+class IPageInfo;
 class ITree;
 class IWorksheet;
 
@@ -51,6 +56,83 @@ public:
     virtual HRESULT SetFieldCount(int32_t count) = 0;
 };
 
+// A cell format a client describes, one attribute of which IWorksheet::format applies.
+class IFormatInfo {
+public:
+    virtual ~IFormatInfo() = default;
+    virtual HRESULT get_fontName(CBstr& name) = 0;
+    virtual HRESULT put_fontName(const CBstr& name) = 0;
+    virtual HRESULT get_fontSize(int32_t& size) = 0;
+    virtual HRESULT put_fontSize(int32_t size) = 0;
+    virtual HRESULT get_boldFont(int32_t& on) = 0;
+    virtual HRESULT put_boldFont(int32_t on) = 0;
+    virtual HRESULT get_italicFont(int32_t& on) = 0;
+    virtual HRESULT put_italicFont(int32_t on) = 0;
+    virtual HRESULT get_underlineFont(int32_t& on) = 0;
+    virtual HRESULT put_underlineFont(int32_t on) = 0;
+    virtual HRESULT get_strikeoutFont(int32_t& on) = 0;
+    virtual HRESULT put_strikeoutFont(int32_t on) = 0;
+    virtual HRESULT get_fontColor(uint32_t& color) = 0;
+    virtual HRESULT put_fontColor(uint32_t color) = 0;
+    virtual HRESULT get_styleID(int32_t& id) = 0;
+    virtual HRESULT put_styleID(int32_t id) = 0;
+    virtual HRESULT get_fillType(int32_t& type) = 0;
+    virtual HRESULT put_fillType(int32_t type) = 0;
+    virtual HRESULT get_fillPatternColor(uint32_t& color) = 0;
+    virtual HRESULT put_fillPatternColor(uint32_t color) = 0;
+    virtual HRESULT get_fillBackgroundColor(uint32_t& color) = 0;
+    virtual HRESULT put_fillBackgroundColor(uint32_t color) = 0;
+    virtual HRESULT get_borderType(int32_t& type) = 0;
+    virtual HRESULT put_borderType(int32_t type) = 0;
+    virtual HRESULT get_borderColor(uint32_t& color) = 0;
+    virtual HRESULT put_borderColor(uint32_t color) = 0;
+    virtual HRESULT get_borderPosition(int32_t& position) = 0;
+    virtual HRESULT put_borderPosition(int32_t position) = 0;
+};
+
+// A worksheet's page-setup record, carried between a client and a worksheet.
+class IPageInfo {
+public:
+    virtual ~IPageInfo() = default;
+    virtual HRESULT GetMargins(double& left, double& top, double& right, double& bottom) = 0;
+    virtual HRESULT SetMargins(double left, double top, double right, double bottom) = 0;
+    virtual HRESULT SetData(const CSafeArray* data) = 0;
+    // Fills elements 0 to 1,151 of the caller's array.
+    virtual HRESULT GetData(CSafeArray* data) = 0;
+};
+
+// The user number formats, the bookmarks and the profile file of the application settings.
+class IOptions {
+public:
+    virtual ~IOptions() = default;
+    virtual HRESULT GetStyles(std::shared_ptr<CSafeArray>& styles) = 0;
+    virtual HRESULT SetStyles(const CSafeArray* styles) = 0;
+    virtual HRESULT GetBookmarks(std::shared_ptr<CSafeArray>& bookmarks) = 0;
+    virtual HRESULT SetBookmarks(const CSafeArray* bookmarks) = 0;
+    virtual HRESULT LoadProfile(const CBstr& path) = 0;
+    virtual HRESULT SaveProfile(const CBstr& path) = 0;
+};
+
+// The Application object's entry points: information objects and Workbook objects. The
+// Workbook objects come back as the objects themselves, whose IWorksheet a client uses.
+class IDocuments {
+public:
+    virtual ~IDocuments() = default;
+    virtual HRESULT CreateXBaseInfo(std::shared_ptr<IAutomationObject>& info) = 0;
+    virtual HRESULT CreateTextFileInfo(std::shared_ptr<IAutomationObject>& info) = 0;
+    virtual HRESULT New(std::shared_ptr<IAutomationObject>& workbook) = 0;
+    virtual HRESULT Open(const CBstr& path, const CBstr& password,
+                         std::shared_ptr<IAutomationObject>& workbook) = 0;
+    virtual HRESULT OpenTextFile(const CBstr& path, ITextFileInfo* info,
+                                 std::shared_ptr<IAutomationObject>& workbook) = 0;
+    virtual HRESULT OpenDatabase(const CBstr& path, IXBaseInfo* info,
+                                 std::shared_ptr<IAutomationObject>& workbook) = 0;
+    virtual HRESULT OpenExcelFile(const CBstr& path,
+                                  std::shared_ptr<IAutomationObject>& workbook) = 0;
+    virtual HRESULT get_Options(std::shared_ptr<IAutomationObject>& options) = 0;
+    virtual HRESULT put_Options(IOptions* options) = 0;
+};
+
 // What every object of the server offers: its class, the interfaces it answers for, and
 // ISupportErrorInfo.
 class IAutomationObject {
@@ -63,6 +145,10 @@ public:
     virtual ITree* QueryTree() { return nullptr; }
     virtual ITextFileInfo* QueryTextFileInfo() { return nullptr; }
     virtual IXBaseInfo* QueryXBaseInfo() { return nullptr; }
+    virtual IFormatInfo* QueryFormatInfo() { return nullptr; }
+    virtual IPageInfo* QueryPageInfo() { return nullptr; }
+    virtual IDocuments* QueryDocuments() { return nullptr; }
+    virtual IOptions* QueryOptions() { return nullptr; }
 };
 
 class IWorksheet {
@@ -96,6 +182,12 @@ public:
     virtual HRESULT PutRange(const CBstr& range, const CSafeArray* values) = 0;
     virtual HRESULT GetStyleID(const CBstr& cell, int32_t& id) = 0;
     virtual HRESULT PutStyleID(const CBstr& cell, int32_t id) = 0;
+
+    virtual HRESULT CreateFormatInfo(std::shared_ptr<IAutomationObject>& info) = 0;
+    virtual HRESULT format(const CBstr& range, int32_t formatType, IFormatInfo* info) = 0;
+    virtual HRESULT CreatePageInfo(std::shared_ptr<IAutomationObject>& info) = 0;
+    virtual HRESULT GetPageSettings(IPageInfo* info) = 0;
+    virtual HRESULT SetPageSettings(IPageInfo* info) = 0;
 };
 
 class ITree {

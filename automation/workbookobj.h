@@ -65,6 +65,12 @@ public:
     HRESULT PutRange(const CBstr& range, const CSafeArray* values) override;
     HRESULT GetStyleID(const CBstr& cell, int32_t& id) override;
     HRESULT PutStyleID(const CBstr& cell, int32_t id) override;
+    // IWorksheet: formats and page setup (workbookformat.cpp)
+    HRESULT CreateFormatInfo(std::shared_ptr<IAutomationObject>& info) override;
+    HRESULT format(const CBstr& range, int32_t formatType, IFormatInfo* info) override;
+    HRESULT CreatePageInfo(std::shared_ptr<IAutomationObject>& info) override;
+    HRESULT GetPageSettings(IPageInfo* info) override;
+    HRESULT SetPageSettings(IPageInfo* info) override;
 
     // ITree (workbooktree.cpp)
     HRESULT GetItemCount(int32_t& count) override;

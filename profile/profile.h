@@ -15,8 +15,7 @@ class CXmlReader;
 class CXmlWriter;
 
 // Reads the profile at `path` into Profile(); 0 or the code of the first failure, shown
-// through the reporter when `showErrors` is set. Fields read before a failure keep their
-// new values.
+// through the reporter when `showErrors` is set. A failure changes no setting.
 ErrorCode LoadProfile(const std::string& path, bool showErrors);
 // Writes Profile() to `path` through a file beside it that replaces it only when whole.
 ErrorCode SaveProfile(const std::string& path, bool showErrors);

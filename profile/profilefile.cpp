@@ -31,9 +31,14 @@ ErrorCode LoadProfile(const std::string& path, bool showErrors) {
         return Report(stream.GetError(), showErrors);
     CXmlReader reader;
     reader.Reset(&stream);
-    const bool ok = ReadProfile(reader, Profile());
+    // Read into a copy: a profile that fails half way changes no setting.
+    SettingsProfile copy = Profile();
+    const bool ok = ReadProfile(reader, copy);
     stream.Close();
-    if (ok) return kErrorNone;
+    if (ok) {
+        Profile() = std::move(copy);
+        return kErrorNone;
+    }
     // A failure of the file itself says more than the XML code it caused.
     return Report(stream.GetError() ? stream.GetError() : reader.Error(), showErrors);
 }

@@ -4,7 +4,7 @@
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"
 #include "workbookwnd/celleditor.h"
-#include "workbookwnd/rangestyle.h"
+#include "model/rangestyle.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"
 

@@ -3,11 +3,11 @@
 #include "formula/cellinput.h"
 #include "model/formatattribute.h"
 #include "model/rangeops.h"
+#include "model/rangestyle.h"
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/screen.h"
 #include "render/metrics.h"
-#include "workbookwnd/rangestyle.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"
 

@@ -2,10 +2,12 @@
 
 #include "app/program/documentservices.h"
 #include "app/shell.h"
+#include "automation/applicationobj.h"
 #include "automation/dbus/dbusclient.h"
 #include "automation/dbus/dbusregistration.h"
 #include "automation/dbus/dbusserver.h"
 #include "functions/bindall/bindall.h"
+#include "platform/core/cp1252.h"
 #include "workbookwnd/workbookwndfactory.h"
 
 #include <QApplication>
@@ -60,11 +62,15 @@ int main(int argc, char** argv) {
     vl::CApplicationShell shell(timers, clock, vl::DefaultProfileIo(), &windows);
     std::unique_ptr<vl::CAutomationBus> server;
     shell.SetAutomationHooks(ServerHooks(server));
+    vl::SetProfilePathHandler([&shell](const std::string& path) {
+        shell.SetProfilePath(QString::fromStdString(vl::Cp1252ToUtf8(path)));
+    });
     if (!shell.Start(app.arguments().mid(1), vl::CurrentProfileLocations()))
         return shell.ExitCode();
     const int code = app.exec();
     server.reset(); // the classes are withdrawn before the profile is written
     const int exitCode = shell.Finish(code);
+    vl::SetProfilePathHandler(nullptr);
     vl::SetDocumentServices(nullptr);
     return exitCode;
 }

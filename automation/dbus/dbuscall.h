@@ -21,6 +21,7 @@ public:
 
     CBstr Bstr(int i) const;
     int32_t Int(int i) const { return in_.value(i).toInt(); }
+    uint32_t UInt(int i) const { return in_.value(i).toUInt(); }
     double Real(int i) const { return in_.value(i).toDouble(); }
     uint8_t Byte(int i) const { return uint8_t(in_.value(i).toUInt()); }
     // False when the value does not have the form of its type.

@@ -21,6 +21,10 @@ inline constexpr char kWorksheetInterface[] = "org.vorlane.IWorksheet";
 inline constexpr char kTreeInterface[] = "org.vorlane.ITree";
 inline constexpr char kTextFileInfoInterface[] = "org.vorlane.ITextFileInfo";
 inline constexpr char kXBaseInfoInterface[] = "org.vorlane.IXBaseInfo";
+inline constexpr char kFormatInfoInterface[] = "org.vorlane.IFormatInfo";
+inline constexpr char kPageInfoInterface[] = "org.vorlane.IPageInfo";
+inline constexpr char kDocumentsInterface[] = "org.vorlane.IDocuments";
+inline constexpr char kOptionsInterface[] = "org.vorlane.IOptions";
 
 struct DBusArgSpec {
     std::string_view name;

@@ -92,6 +92,22 @@ HRESULT CAutomationBus::CreateObject(const CBstr& progId, const QString& caller,
     return S_OK;
 }
 
+QString CAutomationBus::Publish(std::shared_ptr<IAutomationObject> object, const QString& caller) {
+    for (auto& [path, entry] : objects_) {
+        if (entry.object != object) continue;
+        ++entry.holders[caller];
+        watcher_->addWatchedService(caller);
+        return path;
+    }
+    const std::string_view name = object->ClassInfo().name;
+    const QString path = QStringLiteral("/%1/%2")
+                             .arg(QString::fromLatin1(name.data(), qsizetype(name.size())))
+                             .arg(nextId_++);
+    objects_[path] = Entry{std::move(object), {{caller, 1}}};
+    watcher_->addWatchedService(caller);
+    return path;
+}
+
 HRESULT CAutomationBus::AddRef(const QString& path, const QString& caller, uint32_t& count) {
     auto it = objects_.find(path);
     if (it == objects_.end()) return E_INVALIDARG;

@@ -33,6 +33,9 @@ public:
 
     // The factory: a new object of the class a ProgID names, held once by the caller.
     HRESULT CreateObject(const CBstr& progId, const QString& caller, QString& path);
+    // An object a method made, held once by the caller; an object already on the bus keeps
+    // its path and gains the reference.
+    QString Publish(std::shared_ptr<IAutomationObject> object, const QString& caller);
     HRESULT AddRef(const QString& path, const QString& caller, uint32_t& count);
     HRESULT Release(const QString& path, const QString& caller, uint32_t& count);
     // The live object at a path, or null.

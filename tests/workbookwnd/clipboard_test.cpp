@@ -4,13 +4,13 @@
 #include "core/settings.h"
 #include "formula/edit/clipboardtext.h"
 #include "model/formatattribute.h"
+#include "model/rangestyle.h"
 #include "model/workbook.h"
 #include "platform/core/alloc.h"
 #include "resources/commandids.h"
 #include "tests/formula/edit/workbookdump.h"
 #include "wndtest.h"
 #include "workbookwnd/environment.h"
-#include "workbookwnd/rangestyle.h"
 #include "workbookwnd/treepane.h"
 
 #include <QApplication>

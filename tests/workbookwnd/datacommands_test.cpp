@@ -5,13 +5,13 @@
 #include "formula/celltext.h"
 #include "model/container.h"
 #include "model/formatattribute.h"
+#include "model/rangestyle.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
 #include "tests/formula/edit/workbookdump.h"
 #include "wndtest.h"
 #include "workbookwnd/celleditor.h"
 #include "workbookwnd/functiontemplate.h"
-#include "workbookwnd/rangestyle.h"
 #include "workbookwnd/treepane.h"
 
 #include <QAction>

@@ -5,7 +5,7 @@
 #include "platform/core/cp1252.h"
 #include "wndtest.h"
 #include "workbookwnd/celleditor.h"
-#include "workbookwnd/rangestyle.h"
+#include "model/rangestyle.h"
 
 #include <QApplication>
 #include <QTest>

@@ -125,7 +125,12 @@ TEST(DBusTexts, ErrorNamesIntrospectionAndServiceFile) {
     EXPECT_TRUE(
         root.contains(QStringLiteral("org.vorlane.ERROR_TYPES.ERR_ARRAY_CIRC\" value=\"10\"")));
     EXPECT_TRUE(root.contains(QStringLiteral("<node name=\"Workbook\"/>")));
-    EXPECT_TRUE(IntrospectPath(QStringLiteral("/PageInfo/1")).isEmpty());
+    EXPECT_TRUE(IntrospectPath(QStringLiteral("/PageInfo/1"))
+                    .contains(QStringLiteral("<method name=\"GetMargins\">")));
+    const QString app = IntrospectPath(QStringLiteral("/Application/2"));
+    EXPECT_TRUE(app.contains(QStringLiteral("<interface name=\"org.vorlane.IOptions\">")));
+    EXPECT_TRUE(app.contains(QStringLiteral("<property name=\"Options\" type=\"o\"")));
+    EXPECT_TRUE(IntrospectPath(QStringLiteral("/Nothing/1")).isEmpty());
     // Every method named in the table is unique within its interface and has a handler.
     for (const DBusMethod& m : AutomationMethods()) {
         EXPECT_EQ(FindMethod(m.interface, m.name), &m);

@@ -18,7 +18,13 @@ export VORLANE_PROGRAM="$program" VORLANE_FILES="$work/files"
 unset DBUS_SESSION_BUS_ADDRESS
 "$program" -RegServer
 grep -q "^Exec=.*-Automation$" "$work/data/dbus-1/services/org.vorlane.Vorlan.service"
+grep -q "^Exec=.* %f$" "$work/data/applications/vorlane.desktop"
+grep -q "^MimeType=application/x-vorlane;$" "$work/data/applications/vorlane.desktop"
+grep -q 'glob pattern="\*.vln"' "$work/data/mime/packages/vorlane.xml"
 dbus-run-session -- /usr/bin/python3 "$(dirname "$0")/automation_client.py"
+dbus-run-session -- /usr/bin/python3 "$(dirname "$0")/format_client.py"
 "$program" --UnregServer
 test ! -e "$work/data/dbus-1/services/org.vorlane.Vorlan.service"
+test ! -e "$work/data/applications/vorlane.desktop"
+test ! -e "$work/data/mime/packages/vorlane.xml"
 echo "registration removed"

@@ -1,8 +1,8 @@
-#include "workbookwnd/rangestyle.h"
+#include "model/rangestyle.h"
 
+#include "model/cellstyle.h"
 #include "model/formatattribute.h"
 #include "model/runpage.h"
-#include "render/rowscan.h"
 
 #include <algorithm>
 #include <memory>

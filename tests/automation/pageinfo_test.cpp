@@ -1,0 +1,141 @@
+// PageInfo objects and the worksheet's page settings: margins in their stored order, the
+// record byte for byte, and records printing would refuse turned away untouched.
+
+#include "automation/pageinfo.h"
+#include "automationtestutil.h"
+#include "platform/core/bytes.h"
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <limits>
+
+namespace vl {
+
+namespace {
+
+class PageTest : public autotest::AutomationTest {
+protected:
+    void SetUp() override {
+        AutomationTest::SetUp();
+        NewDocument();
+        ASSERT_EQ(CPageInfoObj::Create(info), S_OK);
+    }
+    void SheetBytes(uint8_t* out) { WritePageSetupRecord(out, Doc().tree.active->pageSetup); }
+    std::shared_ptr<CPageInfoObj> info;
+};
+
+} // namespace
+
+TEST_F(PageTest, MarginsComeBackInTheirOrderAndAreStoredLeftRightTopBottom) {
+    double l = 1, t = 1, r = 1, b = 1;
+    info->GetMargins(l, t, r, b);
+    EXPECT_EQ(l + t + r + b, 0); // a new object's record is all zero
+    ASSERT_EQ(info->SetMargins(10, 20, 30, 40), S_OK);
+    info->GetMargins(l, t, r, b);
+    EXPECT_EQ(l, 10);
+    EXPECT_EQ(t, 20);
+    EXPECT_EQ(r, 30);
+    EXPECT_EQ(b, 40);
+    EXPECT_EQ(LoadF64(info->Bytes() + 1104), 10);
+    EXPECT_EQ(LoadF64(info->Bytes() + 1112), 30);
+    EXPECT_EQ(LoadF64(info->Bytes() + 1120), 20);
+    EXPECT_EQ(LoadF64(info->Bytes() + 1128), 40);
+}
+
+TEST_F(PageTest, GetThenSetLeavesTheRecordByteIdentical) {
+    PageSetupRecord& page = Doc().tree.active->pageSetup;
+    page.landscape = 1;
+    page.scale = 150;
+    std::strcpy(page.headerText, "head");
+    uint8_t before[kPageSetupRecordSize], after[kPageSetupRecordSize];
+    SheetBytes(before);
+    ASSERT_EQ(obj->GetPageSettings(info.get()), S_OK);
+    EXPECT_EQ(std::memcmp(info->Bytes(), before, sizeof before), 0);
+    ASSERT_EQ(obj->SetPageSettings(info.get()), S_OK);
+    SheetBytes(after);
+    EXPECT_EQ(std::memcmp(before, after, sizeof before), 0);
+    // Margins set through the object reach the worksheet.
+    info->SetMargins(11, 22, 33, 44);
+    ASSERT_EQ(obj->SetPageSettings(info.get()), S_OK);
+    EXPECT_EQ(page.marginLeft, 11);
+    EXPECT_EQ(page.marginTop, 22);
+    EXPECT_EQ(page.marginRight, 33);
+    EXPECT_EQ(page.marginBottom, 44);
+}
+
+TEST_F(PageTest, RecordsPrintingWouldRefuseChangeNothing) {
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        std::function<void(PageSetupRecord&)> change;
+        HRESULT hr;
+    };
+    const Case cases[] = {
+        {[](PageSetupRecord& p) { p.printRangeKind = 4; }, S_OK},
+        {[](PageSetupRecord& p) { p.printRangeKind = 5; }, E_INVALIDARG},
+        {[](PageSetupRecord& p) { p.pagesPerSheetRows = 0; }, E_INVALIDARG},
+        {[](PageSetupRecord& p) { p.pagesPerSheetColumns = 10; }, S_OK},
+        {[](PageSetupRecord& p) { p.pagesPerSheetColumns = 11; }, E_INVALIDARG},
+        {[](PageSetupRecord& p) { p.scale = 9; }, E_INVALIDARG},
+        {[](PageSetupRecord& p) { p.scale = 10; }, S_OK},
+        {[](PageSetupRecord& p) { p.scale = 1000; }, S_OK},
+        {[](PageSetupRecord& p) { p.scale = 1001; }, E_INVALIDARG},
+        {[](PageSetupRecord& p) { p.copies = 0; }, E_INVALIDARG},
+        {[](PageSetupRecord& p) { p.copies = 65534; }, S_OK},
+        {[](PageSetupRecord& p) { p.copies = 65535; }, E_INVALIDARG},
+        {[](PageSetupRecord& p) { p.marginLeft = 65534; }, S_OK},
+        {[](PageSetupRecord& p) { p.marginLeft = 65534.5; }, E_INVALIDARG},
+        {[](PageSetupRecord& p) { p.marginTop = -0.5; }, E_INVALIDARG},
+        {[inf](PageSetupRecord& p) { p.marginBottom = inf; }, E_INVALIDARG},
+        {[](PageSetupRecord& p) { p.footerDistance = std::nan(""); }, E_INVALIDARG},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        PageSetupRecord page;
+        InitPageSetup(page);
+        cases[i].change(page);
+        uint8_t bytes[kPageSetupRecordSize];
+        WritePageSetupRecord(bytes, page);
+        std::shared_ptr<CSafeArray> array = PageRecordArray(bytes);
+        ASSERT_EQ(info->SetData(array.get()), S_OK);
+        uint8_t before[kPageSetupRecordSize], after[kPageSetupRecordSize];
+        SheetBytes(before);
+        EXPECT_EQ(obj->SetPageSettings(info.get()), cases[i].hr) << i;
+        SheetBytes(after);
+        if (cases[i].hr != S_OK)
+            EXPECT_EQ(std::memcmp(before, after, sizeof before), 0) << i;
+        else
+            EXPECT_EQ(std::memcmp(bytes, after, sizeof bytes), 0) << i;
+    }
+}
+
+TEST_F(PageTest, DataNeedsEveryByteOfTheRecord) {
+    uint8_t bytes[kPageSetupRecordSize];
+    for (uint32_t i = 0; i < kPageSetupRecordSize; ++i) bytes[i] = uint8_t(i * 7);
+    std::shared_ptr<CSafeArray> full = PageRecordArray(bytes);
+    ASSERT_EQ(info->SetData(full.get()), S_OK);
+    EXPECT_EQ(std::memcmp(info->Bytes(), bytes, sizeof bytes), 0);
+    // One element short, a value over 255, or a bound starting past 0: refused, kept.
+    std::shared_ptr<CSafeArray> shorter = CSafeArray::Create({{0, kPageSetupRecordSize - 1}});
+    std::shared_ptr<CSafeArray> wide = PageRecordArray(bytes);
+    const int32_t last[] = {int32_t(kPageSetupRecordSize - 1)};
+    wide->PutElement(last, CVariant::Integer(VT_I4, 256));
+    std::shared_ptr<CSafeArray> late = CSafeArray::Create({{1, kPageSetupRecordSize}});
+    for (const auto& a : {shorter, wide, late}) {
+        EXPECT_EQ(info->SetData(a.get()), E_FAIL);
+        EXPECT_EQ(std::memcmp(info->Bytes(), bytes, sizeof bytes), 0);
+    }
+    // GetData fills a caller's array; one too short is E_FAIL.
+    std::shared_ptr<CSafeArray> out = CSafeArray::Create({{0, kPageSetupRecordSize}});
+    ASSERT_EQ(info->GetData(out.get()), S_OK);
+    uint8_t back[kPageSetupRecordSize];
+    ASSERT_TRUE(ReadPageRecordArray(*out, back));
+    EXPECT_EQ(std::memcmp(back, bytes, sizeof bytes), 0);
+    EXPECT_EQ(info->GetData(shorter.get()), E_FAIL);
+    // No worksheet: error 13.
+    std::shared_ptr<CWorkbookObj> empty;
+    ASSERT_EQ(CWorkbookObj::Create(empty), S_OK);
+    EXPECT_EQ(empty->GetPageSettings(info.get()), HRESULT(0x8004000D));
+    EXPECT_EQ(empty->SetPageSettings(info.get()), HRESULT(0x8004000D));
+}
+
+} // namespace vl

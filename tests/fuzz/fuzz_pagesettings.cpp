@@ -1,0 +1,39 @@
+// Page-setup records from arbitrary bytes through a PageInfo object into a worksheet: a
+// record the worksheet takes must be one printing can use and come back byte for byte.
+
+#include "automation/pageinfo.h"
+#include "automation/workbookobj.h"
+#include "harness.h"
+#include "model/workbook.h"
+
+#include <cstring>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    using namespace vl;
+    if (size < kPageSetupRecordSize) return 0;
+    static std::shared_ptr<CWorkbookObj> book = [] {
+        std::shared_ptr<CWorkbookObj> b;
+        CWorkbookObj::Create(b);
+        b->NewDocument();
+        return b;
+    }();
+    std::shared_ptr<CPageInfoObj> info;
+    CPageInfoObj::Create(info);
+    std::shared_ptr<CSafeArray> array = PageRecordArray(data);
+    fuzz::Require(array && info->SetData(array.get()) == S_OK);
+    uint8_t before[kPageSetupRecordSize];
+    WritePageSetupRecord(before, book->Document().tree.active->pageSetup);
+    const HRESULT hr = book->SetPageSettings(info.get());
+    uint8_t after[kPageSetupRecordSize];
+    WritePageSetupRecord(after, book->Document().tree.active->pageSetup);
+    if (hr != S_OK) {
+        fuzz::Require(std::memcmp(before, after, sizeof after) == 0);
+        return 0;
+    }
+    fuzz::Require(IsPrintablePageSetup(book->Document().tree.active->pageSetup));
+    std::shared_ptr<CPageInfoObj> back;
+    CPageInfoObj::Create(back);
+    fuzz::Require(book->GetPageSettings(back.get()) == S_OK);
+    fuzz::Require(std::memcmp(back->Bytes(), after, sizeof after) == 0);
+    return 0;
+}
