@@ -57,14 +57,15 @@ bool InSubtree(const CTreeItem* item, CTreeItem* branch) {
 } // namespace
 
 CTreePane::CTreePane(CWorkbookWnd& wnd, QTreeWidget* tree)
-    : QObject(tree), wnd_(wnd), tree_(tree), timer_(MakeWorkbookTimer()) {
+    : QObject(tree), wnd_(wnd), tree_(tree), viewport_(tree->viewport()),
+      timer_(MakeWorkbookTimer()) {
     tree_->setHeaderHidden(true);
     tree_->setRootIsDecorated(true);
     tree_->setDragEnabled(false);
     tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tree_->setContextMenuPolicy(Qt::NoContextMenu);
     tree_->installEventFilter(this);
-    tree_->viewport()->installEventFilter(this);
+    viewport_->installEventFilter(this);
     connect(tree_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { OnCurrentChanged(current); });
     connect(tree_, &QTreeWidget::itemChanged, this,
@@ -497,7 +498,7 @@ void CTreePane::ShowMenu(QPoint global) {
 bool CTreePane::eventFilter(QObject* watched, QEvent* event) {
     if (watched == tree_ && event->type() == QEvent::KeyPress)
         return OnKey(static_cast<QKeyEvent*>(event)->key());
-    if (watched != tree_->viewport()) return false;
+    if (watched != viewport_) return false;
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         auto* mouse = static_cast<QMouseEvent*>(event);
