@@ -43,6 +43,8 @@ struct FileDialogMemory {
     std::string lastFolder; // shared by both dialogs
     int openIndex = 1;
     int saveIndex = 1;
+    // Save Selection As Image keeps its own folder; empty: the user's pictures folder.
+    std::string imageFolder;
 };
 FileDialogMemory& DialogMemory();
 

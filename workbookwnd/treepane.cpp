@@ -57,7 +57,8 @@ bool InSubtree(const CTreeItem* item, CTreeItem* branch) {
 } // namespace
 
 CTreePane::CTreePane(CWorkbookWnd& wnd, QTreeWidget* tree)
-    : QObject(tree), wnd_(wnd), tree_(tree), timer_(MakeWorkbookTimer()) {
+    : QObject(tree), wnd_(wnd), tree_(tree), viewport_(tree->viewport()),
+      timer_(MakeWorkbookTimer()) {
     for (int i = 0; i <= kImageWorkbook; ++i) icons_[i] = ImageIcon(i);
     tree_->setHeaderHidden(true);
     // Every row is one icon and one line: no item needs measuring on its own.
@@ -67,7 +68,7 @@ CTreePane::CTreePane(CWorkbookWnd& wnd, QTreeWidget* tree)
     tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tree_->setContextMenuPolicy(Qt::NoContextMenu);
     tree_->installEventFilter(this);
-    tree_->viewport()->installEventFilter(this);
+    viewport_->installEventFilter(this);
     connect(tree_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { OnCurrentChanged(current); });
     connect(tree_, &QTreeWidget::itemChanged, this,
@@ -510,7 +511,7 @@ void CTreePane::ShowMenu(QPoint global) {
 bool CTreePane::eventFilter(QObject* watched, QEvent* event) {
     if (watched == tree_ && event->type() == QEvent::KeyPress)
         return OnKey(static_cast<QKeyEvent*>(event)->key());
-    if (watched != tree_->viewport()) return false;
+    if (watched != viewport_) return false;
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         auto* mouse = static_cast<QMouseEvent*>(event);

@@ -102,6 +102,8 @@ private:
 
     CWorkbookWnd& wnd_;
     QTreeWidget* tree_;
+    // Compared by address: the viewport still sends events while the tree is being destroyed.
+    QWidget* viewport_;
     QTreeWidgetItem* root_ = nullptr;
     QTreeWidgetItem* activeHandle_ = nullptr;
     bool quiet_ = false; // programmatic changes raise no rename

@@ -131,6 +131,9 @@ public:
     void OnFileSave();
     void OnFileSaveAs();
     void OnFileReload();
+    // Writes the current container, else the selected range, as a PNG file the user names
+    // (workbookwnd_image.cpp).
+    void OnSaveAsImage();
     // Writes the document; no path: the file the document holds. True when written.
     bool SaveToFile(const std::string* path, uint8_t sourceFormat, uint8_t fileFormat,
                     bool withDialogs);

@@ -56,6 +56,7 @@ void CWorkbookWnd::RegisterCommands() {
     c[ID_FILE_SAVE] = [this] { OnFileSave(); };
     c[ID_FILE_SAVE_AS] = [this] { OnFileSaveAs(); };
     c[ID_FILE_RELOAD] = [this] { OnFileReload(); };
+    c[ID_SAVE_AS_IMAGE] = [this] { OnSaveAsImage(); };
     c[ID_EDIT_SELECT_ALL] = [this] { OnSelectAll(); };
     c[ID_SELECT_ROW] = [this] { OnSelectRow(); };
     c[ID_SELECT_COLUMN] = [this] { OnSelectColumn(); };

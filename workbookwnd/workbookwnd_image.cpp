@@ -1,0 +1,57 @@
+#include "app/messages.h"
+#include "app/uiservices.h"
+#include "charts/draw/imageexport.h"
+#include "model/worksheettree.h"
+#include "workbookwnd/documentopen.h"
+#include "workbookwnd/workbookwnd.h"
+#include "workbookwnd/worksheetview.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace vl {
+
+namespace {
+
+QString ImageFolder() {
+    if (!DialogMemory().imageFolder.empty())
+        return QString::fromStdString(DialogMemory().imageFolder);
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return pictures.isEmpty() ? QDir::homePath() : pictures;
+}
+
+} // namespace
+
+void CWorkbookWnd::OnSaveAsImage() {
+    CWorksheetView* view = GetActiveView();
+    if (!view || !book_->tree.active) return;
+    view->EndCellEdit(kEditStay);
+    int index = 1;
+    const QString chosen =
+        UiServices().ChooseSaveFile(QStringLiteral("Save Selection As Image"), ImageFolder(),
+                                    QStringLiteral("PNG (*.png)"), index);
+    if (chosen.isEmpty()) return;
+    const QFileInfo info(chosen);
+    DialogMemory().imageFolder = info.absolutePath().toStdString();
+    std::string sheetPath;
+    bool ok = false;
+    if (!BuildTreeItemPath(book_->tree.active, sheetPath, false)) {
+        // A cut path could name another worksheet.
+        book_->error = kErrorPathNotFound;
+    } else {
+        const std::string file = info.absoluteFilePath().toStdString();
+        const uint16_t container = view->CurrentContainer();
+        UiServices().SetWaitCursor(true);
+        if (container && view->FindContainerById(container))
+            ok = RenderContainerToBitmap(*book_, sheetPath.c_str(), container, file.c_str(),
+                                         kImageFormatPng, 0.0, {100, 100});
+        else
+            ok = RenderRangeToBitmap(*book_, sheetPath.c_str(), view->Selection(), file.c_str(),
+                                     kImageFormatPng, 0.0, {100, 100});
+        UiServices().SetWaitCursor(false);
+    }
+    if (!ok) ShowErrorMessage(book_->error);
+}
+
+} // namespace vl
