@@ -4,6 +4,7 @@
 #include "app/shell.h"
 #include "automation/dbus/dbusregistration.h"
 #include "automation/dbus/dbusserver.h"
+#include "charts/seriesdata.h"
 #include "functions/bindall/bindall.h"
 #include "workbookwnd/workbookwndfactory.h"
 
@@ -43,6 +44,8 @@ int main(int argc, char** argv) {
     vl::CQtTimerHost timers;
     vl::CSystemClock clock;
     vl::BindAllFunctions();
+    // Before the shell starts, so that files opened by automation refresh their charts too.
+    vl::InstallChartRefresh();
     vl::CScreenDocumentServices documents;
     vl::SetDocumentServices(&documents);
     vl::CWorkbookWndFactory windows;
