@@ -45,6 +45,8 @@ TEST(ChartScales, LimitsTicksAndLabels) {
          {"1", "50", "99"}},
         {"from only", {3, 97}, 1, 0, kFromValueGiven, -4, 0, -4, 97, 1, {"-4", "97"}},
         {"log10", {1, 1000}, 3, 3, 0, 0, 0, 0, 3, 3, {"1", "10", "100", "1000"}},
+        {"log2", {1, 8}, 3, 1, 0, 0, 0, 0, 3, 3, {"2^0", "2^1", "2^2", "2^3"}},
+        {"ln", {1, 8}, 1, 2, 0, 0, 0, 0, 3, 1, {"e^0", "e^3"}},
     };
     for (const ScaleCase& c : cases) {
         ChartFixture f;
