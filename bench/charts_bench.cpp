@@ -9,6 +9,7 @@
 #include "model/container.h"
 #include "model/workbook.h"
 #include "model/worksheet.h"
+#include "tests/charts/chartcontainer.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -34,11 +35,7 @@ struct ChartBook {
                 CellCursor cursor;
                 if (!sheet.cells.PutCell(b.data(), cursor)) std::abort();
             }
-        auto c = NewBlockObject<CContainer>();
-        InitContainerDefaults(*c, nullptr, nullptr);
-        c->slots[0].kind = kObjectChart;
-        c->slots[0].chart = NewBlockObject<CChart>(kChart2D);
-        c->settings.objectCount = 1;
+        auto c = charttest::ChartContainer(1);
         CChart& chart = *c->slots[0].chart;
         chart.settings.seriesCount = kChartSeries;
         for (int k = 0; k < kChartSeries; ++k) {

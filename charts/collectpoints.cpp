@@ -17,6 +17,20 @@ namespace {
 
 constexpr uint32_t kMaxCategoryTicks = 65534;
 
+// Every item is appended before any is stored, so that the page index is built once and
+// every store is a direct lookup.
+template <class Item>
+bool AppendEmptyItems(CChart& chart, CPagedList& list, const Item& empty, uint64_t count) {
+    while (list.ItemCount() < count)
+        if (!list.AppendItem(&empty, sizeof empty)) {
+            chart.error = kErrorChartMemory;
+            return false;
+        }
+    if (list.BuildPageIndex()) return true;
+    chart.error = kErrorChartMemory;
+    return false;
+}
+
 void CutLabel(ChartLabel& label, const std::string& text) {
     const size_t n = std::min<size_t>(text.size(), kChartLabelSize - 1);
     std::memcpy(label.text, text.data(), n);
@@ -30,16 +44,7 @@ bool CollectLabels(CChart& chart, CChartSeries& s, Page* pages, uint32_t rows, u
     while (count / divisor > kMaxCategoryTicks) divisor *= 1000;
     s.settings.divisor = uint32_t(divisor);
     s.settings.periods = uint16_t(count / divisor);
-    const ChartLabel empty;
-    while (s.labels.ItemCount() < count)
-        if (!s.labels.AppendItem44(&empty)) {
-            chart.error = kErrorChartMemory;
-            return false;
-        }
-    if (!s.labels.BuildPageIndex()) {
-        chart.error = kErrorChartMemory;
-        return false;
-    }
+    if (!AppendEmptyItems(chart, s.labels, ChartLabel{}, count)) return false;
     if (s.settings.numberFormat.kind != STD_STYLE_USER_DEFINED)
         BuildStandardFormatCode(s.settings.numberFormat);
     const std::string_view code = s.settings.numberFormat.code;
@@ -101,16 +106,7 @@ bool OutsideRange(const SeriesSettings& s, double v) {
 
 bool CollectValues(CChart& chart, CChartSeries& s, Page* pages, uint32_t rows, uint32_t columns) {
     const uint64_t count = uint64_t(rows) * columns;
-    const ChartPoint empty;
-    while (s.points.ItemCount() < count)
-        if (!s.points.AppendItem16(&empty)) {
-            chart.error = kErrorChartMemory;
-            return false;
-        }
-    if (!s.points.BuildPageIndex()) {
-        chart.error = kErrorChartMemory;
-        return false;
-    }
+    if (!AppendEmptyItems(chart, s.points, ChartPoint{}, count)) return false;
     ValueSummary sum;
     CellCursor cursor;
     cursor.flags = kAdvance;

@@ -5,8 +5,7 @@
 #include "charts/seriesdata.h"
 #include "formula/recalc.h"
 #include "model/container.h"
-
-#include <cstring>
+#include "tests/charts/chartcontainer.h"
 
 namespace vl {
 
@@ -18,15 +17,7 @@ TEST_F(ChartFilesTest, ALoadedDocumentHasItsChartsRefreshed) {
     NewDocument();
     PutNumber("$A$1", 4);
     PutNumber("$A$2", 9);
-    auto c = NewBlockObject<CContainer>();
-    InitContainerDefaults(*c, nullptr, nullptr);
-    c->slots[0].kind = kObjectChart;
-    c->slots[0].chart = NewBlockObject<CChart>(kChart2D);
-    c->settings.objectCount = 1;
-    CChart& chart = *c->slots[0].chart;
-    chart.settings.seriesCount = 1;
-    chart.series[0].settings.role = 1;
-    std::strcpy(chart.series[0].settings.dataArray, "R1C1:R2C1");
+    auto c = charttest::ChartContainer(1, "R1C1:R2C1");
     LinkContainer(*Doc().tree.active, std::move(c));
     const std::string path = folder.Path("chart.vln");
     ASSERT_EQ(obj->SaveAs(CBstr(path)), S_OK);

@@ -1,3 +1,4 @@
+#include "chartcontainer.h"
 #include "charts/axislabel.h"
 #include "charts/seriesdata.h"
 #include "charttestutil.h"
@@ -22,13 +23,7 @@ struct ChartBook : test::TestBook {
 
     explicit ChartBook(int charts) {
         Sheet();
-        auto c = NewBlockObject<CContainer>();
-        InitContainerDefaults(*c, nullptr, nullptr);
-        for (int k = 0; k < charts; ++k) {
-            c->slots[k].kind = kObjectChart;
-            c->slots[k].chart = NewBlockObject<CChart>(kChart2D);
-        }
-        c->settings.objectCount = uint8_t(charts);
+        auto c = charttest::ChartContainer(charts);
         container = c.get();
         LinkContainer(Sheet(), std::move(c));
     }

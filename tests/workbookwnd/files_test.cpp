@@ -6,6 +6,7 @@
 #include "model/workbook.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
+#include "tests/charts/chartcontainer.h"
 #include "wndtest.h"
 #include "workbookwnd/documentopen.h"
 
@@ -97,15 +98,7 @@ TEST_F(FilesTest, EachNativeFormRoundTripsThroughTheWindow) {
 TEST_F(FilesTest, AnOpenedWorkbookHasItsChartsRefreshed) {
     ASSERT_NE(NewWindow(), nullptr);
     TypeCells();
-    auto c = NewBlockObject<CContainer>();
-    InitContainerDefaults(*c, nullptr, nullptr);
-    c->slots[0].kind = kObjectChart;
-    c->slots[0].chart = NewBlockObject<CChart>(kChart2D);
-    c->settings.objectCount = 1;
-    CChart& chart = *c->slots[0].chart;
-    chart.settings.seriesCount = 1;
-    chart.series[0].settings.role = 1;
-    std::strcpy(chart.series[0].settings.dataArray, "R3C1:R3C3");
+    auto c = charttest::ChartContainer(1, "R3C1:R3C3");
     LinkContainer(*Active()->Book().tree.active, std::move(c));
     const std::string path = TempPath("chart.vln");
     ui.savePath = QString::fromStdString(path);
