@@ -3,38 +3,8 @@
 #include "render/canvas.h"
 
 #include <algorithm>
-#include <string>
 
 namespace vl {
-
-namespace {
-
-// The height of a title laid out as a header: the tallest of its left, centre and right
-// sections (&L, &C, &R), "&&" standing for "&" and other codes for nothing.
-int32_t MeasureTitleHeight(CCanvas& canvas, std::string_view text) {
-    std::string sections[3];
-    int at = 1;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '&' || i + 1 == text.size()) {
-            sections[at] += text[i];
-            continue;
-        }
-        const char code = char(text[++i] & ~0x20);
-        if (text[i] == '&') sections[at] += '&';
-        if (code == 'L') at = 0;
-        if (code == 'C') at = 1;
-        if (code == 'R') at = 2;
-    }
-    int32_t tallest = 0;
-    for (const std::string& section : sections) {
-        int32_t width = 0, height = 0;
-        if (!section.empty() && canvas.MeasureText(section, width, height))
-            tallest = std::max(tallest, height);
-    }
-    return tallest;
-}
-
-} // namespace
 
 int32_t GetMarkerSize(uint8_t symbol) {
     switch (symbol) {
@@ -71,11 +41,13 @@ void MeasureChartTextBoxes(CChart& chart, const DcRect& rect) {
         chart.canvas->SelectFont(font.font, 0, chart.zoomY);
         chart.canvas->SetTextColor(font.color);
         chart.canvas->SetBkMode(1);
+        DcRect line = rect;
+        DeflateRectBy(line, chart.margins[0], chart.margins[1], chart.margins[2], chart.margins[3]);
         // The text takes its rectangle from the top down: bottom - top + 1 of it.
-        chart.margins[1] += MeasureTitleHeight(*chart.canvas, text) + 1;
+        if (chart.canvas->DrawHeaderFooter(line, text, true))
+            chart.margins[1] += line.bottom - line.top + 1;
         any = true;
     }
-    (void)rect;
     if (any) chart.margins[1] += chart.gap;
 }
 
