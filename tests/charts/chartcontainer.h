@@ -13,6 +13,7 @@ namespace vl::charttest {
 inline std::unique_ptr<CContainer> ChartContainer(int charts, const char* range = nullptr) {
     auto c = NewBlockObject<CContainer>();
     InitContainerDefaults(*c, nullptr, nullptr);
+    c->settings.id = 1; // files refuse a container without an id
     for (int k = 0; k < charts; ++k) {
         c->slots[k].kind = kObjectChart;
         c->slots[k].chart = NewBlockObject<CChart>(kChart2D);

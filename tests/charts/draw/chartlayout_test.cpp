@@ -326,6 +326,7 @@ TEST_F(LayoutTest, FaultsEndInCleanLayoutsOrCleanFailures) {
                          huge.chart->vertices.ItemCount(), huge.chart->vertices.PageCount()),
               std::tuple(27, 0, 0u, 0u));
     huge.chart->series[0].settings.periods = 100;
+    huge.chart->series[0].settings.subperiods = 10;
     EXPECT_TRUE(Layout(*huge.chart)) << "the next call starts again";
     EXPECT_EQ(huge.chart->error, 0);
     // The axis table: the 33rd record is the last; a 34th fails with 31.
