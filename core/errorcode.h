@@ -28,6 +28,12 @@ enum : ErrorCode {
     kErrorCryptKey = 25,
     kErrorInvalidPassword = 26,
     kErrorChartMemory = 27,
+    kErrorChartArray = 28,
+    kErrorChartStack = 29,
+    kErrorChartLimits = 30,
+    kErrorChartAxes = 31,
+    kErrorChartSeries = 32,
+    kErrorChartGridlines = 33,
 };
 
 // The text of a code; every code without a text of its own gives "No error". The texts are

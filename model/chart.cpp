@@ -168,9 +168,12 @@ std::unique_ptr<CChart> CChart::Clone() const {
     copy->axisCount = axisCount;
     for (int i = 0; i < kChartAxes; ++i) {
         copy->axes[i] = axes[i];
-        // An axis belongs to a series of its own chart.
-        if (axes[i].series && axes[i].series >= series && axes[i].series < series + kChartSeries)
-            copy->axes[i].series = copy->series + (axes[i].series - series);
+        copy->axes[i].series = copy->OwnSeries(axes[i].series, *this);
+    }
+    copy->gridLineCount = gridLineCount;
+    for (int i = 0; i < kChartGridLineSets; ++i) {
+        copy->gridLines[i] = gridLines[i];
+        copy->gridLines[i].series = copy->OwnSeries(gridLines[i].series, *this);
     }
     std::copy(std::begin(light), std::end(light), copy->light);
     copy->canvas = canvas;
@@ -178,6 +181,12 @@ std::unique_ptr<CChart> CChart::Clone() const {
     copy->zoomX = zoomX, copy->zoomY = zoomY;
     std::copy(std::begin(margins), std::end(margins), copy->margins);
     return copy;
+}
+
+CChartSeries* CChart::OwnSeries(const CChartSeries* s, const CChart& source) {
+    // Axes and grid lines belong to a series of their own chart.
+    if (!s || s < source.series || s >= source.series + kChartSeries) return nullptr;
+    return series + (s - source.series);
 }
 
 void ClearChart(CChart& chart) {

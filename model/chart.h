@@ -119,6 +119,8 @@ public:
     CPagedList vertices; // ChartVertex
     CPagedList faces;    // ChartFace
     WallRecord walls[kChartWalls];
+    GridLineSet gridLines[kChartGridLineSets];
+    uint8_t gridLineCount = 0;
     AxisRecord axes[kChartAxes];
     uint8_t axisCount = 0;
     float light[3] = {0, 0, 1.0f};
@@ -128,8 +130,10 @@ public:
     int32_t margins[4] = {}; // left, top, right, bottom
 
     // A deep copy: settings, series with their data, the scene and the layout state; null
-    // when memory runs out. Axis records keep pointing at this chart's series.
+    // when memory runs out. Axis records and grid-line sets point at the copy's own series.
     std::unique_ptr<CChart> Clone() const;
+    // This chart's series at the index of `s` in `source`; null when `s` is none of them.
+    CChartSeries* OwnSeries(const CChartSeries* s, const CChart& source);
 };
 
 // The palette of new series and slices, and of a new container's fractal.

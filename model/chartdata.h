@@ -68,6 +68,18 @@ struct WallRecord {
     float normal[3] = {};
 };
 
+// The grid lines of one axis on one wall: from `firstVertex` on, two vertices a line, the
+// major lines, then the minor ones, then one line per user line whose flag is set.
+enum GridPlane : uint8_t { kPlaneXY = 0, kPlaneYZ = 1, kPlaneFloor = 2 };
+constexpr int kChartGridLineSets = 33;
+struct GridLineSet {
+    uint8_t plane = kPlaneXY;
+    CChartSeries* series = nullptr; // not owned
+    uint32_t firstVertex = 0;
+    uint32_t majorCount = 0, minorCount = 0;
+    uint8_t userFlags[16] = {};
+};
+
 // An axis band: four corners from `firstVertex` on, then the tick segments, two vertices each.
 constexpr int kChartAxes = 33;
 struct AxisRecord {

@@ -6,6 +6,7 @@
 #include "automation/dbus/dbusclient.h"
 #include "automation/dbus/dbusregistration.h"
 #include "automation/dbus/dbusserver.h"
+#include "charts/seriesdata.h"
 #include "functions/bindall/bindall.h"
 #include "platform/core/cp1252.h"
 #include "workbookwnd/workbookwndfactory.h"
@@ -56,6 +57,8 @@ int main(int argc, char** argv) {
     vl::CDBusAutomationClient servers(vl::LoadServerList(),
                                       [] { return QDBusConnection::sessionBus(); });
     const InstalledClient installed(&servers);
+    // Before the shell starts, so that files opened by automation refresh their charts too.
+    vl::InstallChartRefresh();
     vl::CScreenDocumentServices documents;
     vl::SetDocumentServices(&documents);
     vl::CWorkbookWndFactory windows;

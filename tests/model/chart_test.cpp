@@ -85,6 +85,9 @@ TEST(Chart, CloneIsDeepAndAllOrNothing) {
     chart->axes[0].series = &chart->series[4];
     chart->axes[0].extent = 12;
     chart->axisCount = 1;
+    chart->gridLines[2] = {kPlaneFloor, &chart->series[4], 17, 3, 5, {}};
+    chart->gridLines[2].userFlags[15] = 1;
+    chart->gridLineCount = 3;
     chart->margins[3] = -4;
     auto copy = chart->Clone();
     ASSERT_TRUE(copy);
@@ -105,6 +108,10 @@ TEST(Chart, CloneIsDeepAndAllOrNothing) {
                          copy->walls[kWallFloor].firstVertex, copy->axes[0].series, copy->axisCount,
                          copy->axes[0].extent, copy->margins[3]),
               std::tuple(0x123456u, 9u, &copy->series[4], 1, 12u, -4));
+    const GridLineSet& grid = copy->gridLines[2];
+    EXPECT_EQ(std::tuple(copy->gridLineCount, grid.plane, grid.series, grid.firstVertex,
+                         grid.majorCount, grid.minorCount, grid.userFlags[15], grid.userFlags[0]),
+              std::tuple(3, kPlaneFloor, &copy->series[4], 17u, 3u, 5u, 1, 0));
     EXPECT_NE(copy->series[4].points.FirstPage(), chart->series[4].points.FirstPage());
     const long live = LiveBlockCount();
     for (long budget = 0; budget < 4; ++budget) {

@@ -1,8 +1,12 @@
 // Open, save, save as, reload and the save question through the window, on real files.
 
+#include "charts/seriesdata.h"
+#include "formula/recalc.h"
+#include "model/container.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
+#include "tests/charts/chartcontainer.h"
 #include "wndtest.h"
 #include "workbookwnd/documentopen.h"
 
@@ -89,6 +93,29 @@ TEST_F(FilesTest, EachNativeFormRoundTripsThroughTheWindow) {
         CloseActive();
     }
     EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(FilesTest, AnOpenedWorkbookHasItsChartsRefreshed) {
+    ASSERT_NE(NewWindow(), nullptr);
+    TypeCells();
+    auto c = charttest::ChartContainer(1, "R3C1:R3C3");
+    LinkContainer(*Active()->Book().tree.active, std::move(c));
+    const std::string path = TempPath("chart.vln");
+    ui.savePath = QString::fromStdString(path);
+    Active()->HandleCommand(ID_FILE_SAVE_AS);
+    CloseActive();
+    InstallChartRefresh();
+    CWorkbookWnd* opened = OpenWindow(path);
+    SetChartRefresh(nullptr);
+    ASSERT_NE(opened, nullptr);
+    CContainer* read = opened->Book().tree.active->firstContainer;
+    ASSERT_TRUE(read && read->slots[0].chart);
+    const CChartSeries& s = read->slots[0].chart->series[0];
+    // 12.5, a text skipped and =A1*2 of an empty A1: zeros move neither limit, so one step
+    // of 1 round 12.5.
+    EXPECT_EQ(std::tuple(read->slots[0].chart->flags & kChartScalesValid, s.points.ItemCount(),
+                         s.minimum, s.maximum),
+              std::tuple(1, 3u, 12.0, 13.0));
 }
 
 TEST_F(FilesTest, OpeningAnOpenFileActivatesItsWindowAndALinkToItWaits) {
