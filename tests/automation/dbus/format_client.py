@@ -181,8 +181,15 @@ class FormatClient(unittest.TestCase):
         while self.bus.name_has_owner(SERVICE) and time.monotonic() < deadline:
             time.sleep(0.2)
         self.assertFalse(self.bus.name_has_owner(SERVICE))
-        with open(os.path.join(FILES, "other.xml")) as f:
-            self.assertIn("written at the end", f.read())
+        # The server gives its name up before it writes the settings: wait for the file.
+        text = ""
+        while time.monotonic() < deadline:
+            with open(os.path.join(FILES, "other.xml")) as f:
+                text = f.read()
+            if "written at the end" in text:
+                break
+            time.sleep(0.2)
+        self.assertIn("written at the end", text)
 
 
 if __name__ == "__main__":
