@@ -13,6 +13,7 @@ class QWidget;
 namespace vl {
 
 class IClock;
+struct LogFont;
 
 // Message-box buttons, icons and answers.
 enum : uint32_t {
@@ -56,6 +57,14 @@ public:
     // The password of a protected workbook: IDOK with the password typed, or with `readOnly`
     // set when the file offers a copy that opens without it and the user chose that; IDCANCEL.
     virtual int AskPassword(bool readOnlyOffered, QString& password, bool& readOnly);
+    // The colour chooser, fully opened, starting at `color` (0x00BBGGRR) with the 16 custom
+    // colours of `customColors`, which the caller keeps. True on OK, with `color` and the
+    // table updated; on Cancel both stay.
+    virtual bool ChooseColor(uint32_t& color, uint32_t customColors[16]);
+    // The font chooser with a colour and sizes `minPoints` to `maxPoints`, starting at `font`
+    // and `color`. True on OK with both updated. The default has no chooser and cancels; the
+    // dialogs' services bring it.
+    virtual bool ChooseFontWithColor(LogFont& font, uint32_t& color, int minPoints, int maxPoints);
 };
 
 // The services in use: the Qt ones until SetUiServices installs others.
