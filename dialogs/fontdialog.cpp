@@ -32,6 +32,8 @@ CFontColorDlg::CFontColorDlg(QWidget* parent, int minPoints, int maxPoints)
     for (int points : kSizes)
         if (points >= minPoints && points <= maxPoints)
             ui_->sizes->addItem(QString::number(points));
+    const COLORREF windowText = GetSystemColor(kColorWindowText);
+    ui_->color->Init(windowText, windowText, false);
     connect(ui_->sizes, &QListWidget::currentTextChanged, this, [this](const QString& text) {
         if (!text.isEmpty()) ui_->size->setText(text);
     });
