@@ -234,4 +234,13 @@ bool IUiServices::ChooseFontWithColor(LogFont&, uint32_t&, int, int) {
     return false;
 }
 
+int IUiServices::RunDialog(QDialog& dialog) {
+    QEventLoop loop;
+    QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.open();
+    loop.exec();
+    return dialog.result();
+}
+
 } // namespace vl

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 
+class QDialog;
 class QMessageBox;
 class QWidget;
 
@@ -65,6 +66,9 @@ public:
     // and `color`. True on OK with both updated. The default has no chooser and cancels; the
     // dialogs' services bring it.
     virtual bool ChooseFontWithColor(LogFont& font, uint32_t& color, int minPoints, int maxPoints);
+    // A dialog that another window opens and waits for (a name asked by a page, say): shown
+    // with open(), application-modal; the code it finished with (QDialog::Accepted, ...).
+    virtual int RunDialog(QDialog& dialog);
 };
 
 // The services in use: the Qt ones until SetUiServices installs others.

@@ -158,6 +158,9 @@ int CDialogUiServices::WaitForFile(const QString& path, const IClock& clock,
 int CDialogUiServices::AskPassword(bool readOnlyOffered, QString& password, bool& readOnly) {
     return base_.AskPassword(readOnlyOffered, password, readOnly);
 }
+int CDialogUiServices::RunDialog(QDialog& dialog) {
+    return base_.RunDialog(dialog);
+}
 bool CDialogUiServices::ChooseColor(uint32_t& color, uint32_t customColors[16]) {
     return base_.ChooseColor(color, customColors);
 }

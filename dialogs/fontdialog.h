@@ -62,6 +62,7 @@ public:
     int AskPassword(bool readOnlyOffered, QString& password, bool& readOnly) override;
     bool ChooseColor(uint32_t& color, uint32_t customColors[16]) override;
     bool ChooseFontWithColor(LogFont& font, uint32_t& color, int minPoints, int maxPoints) override;
+    int RunDialog(QDialog& dialog) override;
 
 private:
     IUiServices& base_;

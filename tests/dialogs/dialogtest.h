@@ -28,7 +28,7 @@ public:
     ~FakeUi() override { SetUiServices(nullptr); }
     int MessageBox(const QString& text, const QString&, uint32_t) override {
         boxes.push_back(text);
-        return IDOK;
+        return boxAnswer;
     }
     QString GetOpenFileName(const QString&, const QString&, const QString&) override {
         return openPath;
@@ -54,6 +54,7 @@ public:
         return answerFont && answerFont(font, color);
     }
 
+    int boxAnswer = IDOK;
     int beeps = 0;
     std::vector<QString> boxes;
     QString openPath;

@@ -1,0 +1,109 @@
+#include "dialogs/formatpage.h"
+
+#include "app/uiutil.h"
+#include "core/settings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace vl {
+
+std::function<void(int topic)> CFormatPage::showHelp;
+
+QSize DialogUnitsToPixels(int width, int height) {
+    QFont font;
+    font.setPointSize(8);
+    const QFontMetrics metrics(font);
+    const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    const int average = (metrics.horizontalAdvance(letters) / 26 + 1) / 2;
+    return QSize((width * average + 2) / 4, (height * metrics.height() + 4) / 8);
+}
+
+CFormatPage::CFormatPage(QWidget* parent, int command, int helpTopic)
+    : QDialog(parent, Qt::Tool), command_(command), helpTopic_(helpTopic),
+      toolBar_(new QToolBar(this)), body_(new QWidget(this)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 2, 4, 4);
+    layout->addWidget(toolBar_, 0, Qt::AlignRight);
+    layout->addWidget(body_);
+    setMinimumSize(DialogUnitsToPixels(264, 168));
+    toolBar_->setIconSize(QSize(16, 16));
+    const struct {
+        int id;
+        const char* text;
+    } buttons[] = {
+        {kCopy, "Copy"}, {kPaste, "Paste"}, {0, nullptr}, {kHelp, "Help"}, {kClose, "Close"}};
+    for (const auto& b : buttons) {
+        if (!b.text) {
+            toolBar_->addSeparator();
+            continue;
+        }
+        QAction* action = toolBar_->addAction(QString::fromLatin1(b.text));
+        action->setData(b.id);
+    }
+    connect(Action(kCopy), &QAction::triggered, this, [this] {
+        OnCopy();
+        UpdatePaste();
+    });
+    connect(Action(kPaste), &QAction::triggered, this, [this] {
+        if (ClipboardFilled()) OnPaste();
+    });
+    connect(Action(kHelp), &QAction::triggered, this, [this] {
+        if (showHelp) showHelp(helpTopic_);
+    });
+    connect(Action(kClose), &QAction::triggered, this, &QDialog::close);
+    qApp->installEventFilter(this);
+}
+
+CFormatPage::~CFormatPage() {
+    qApp->removeEventFilter(this);
+}
+
+QAction* CFormatPage::Action(int id) const {
+    for (QAction* action : toolBar_->actions())
+        if (action->data().toInt() == id) return action;
+    return nullptr;
+}
+
+void CFormatPage::UpdatePaste() {
+    Action(kPaste)->setEnabled(ClipboardFilled());
+}
+
+void CFormatPage::ShowAt(const QPoint& point) {
+    UpdatePaste();
+    adjustSize();
+    QPoint at = point;
+    if (const QScreen* screen = QGuiApplication::screenAt(point)
+                                    ? QGuiApplication::screenAt(point)
+                                    : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const QSize size = frameGeometry().size();
+        if (at.x() + size.width() > area.right() + 1) at.setX(area.right() + 1 - size.width());
+        if (at.y() + size.height() > area.bottom() + 1) at.setY(area.bottom() + 1 - size.height());
+        at.setX(std::max(at.x(), area.left()));
+        at.setY(std::max(at.y(), area.top()));
+    }
+    move(at);
+    show();
+    SetWindowOpacity(this, Profile().opacity);
+}
+
+bool CFormatPage::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::MouseButtonPress || type == QEvent::NonClientAreaMouseButtonPress) &&
+        isVisible()) {
+        const QWidget* focus = QApplication::focusWidget();
+        const bool focusInside = focus && (focus == this || isAncestorOf(focus));
+        const QPoint global = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+        const bool pressInside = QRect(mapToGlobal(QPoint(0, 0)), size()).contains(global);
+        if (!focusInside && !pressInside) close(); // before the click is handled
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace vl
