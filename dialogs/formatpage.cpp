@@ -76,20 +76,18 @@ void CFormatPage::UpdatePaste() {
 
 void CFormatPage::ShowAt(const QPoint& point) {
     UpdatePaste();
-    adjustSize();
-    QPoint at = point;
-    if (const QScreen* screen = QGuiApplication::screenAt(point)
-                                    ? QGuiApplication::screenAt(point)
-                                    : QGuiApplication::primaryScreen()) {
+    move(point);
+    show(); // the frame's size is known once shown
+    QScreen* screen = QGuiApplication::screenAt(point);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (screen) {
         const QRect area = screen->availableGeometry();
         const QSize size = frameGeometry().size();
-        if (at.x() + size.width() > area.right() + 1) at.setX(area.right() + 1 - size.width());
-        if (at.y() + size.height() > area.bottom() + 1) at.setY(area.bottom() + 1 - size.height());
-        at.setX(std::max(at.x(), area.left()));
-        at.setY(std::max(at.y(), area.top()));
+        QPoint at = point;
+        at.setX(std::max(std::min(at.x(), area.right() + 1 - size.width()), area.left()));
+        at.setY(std::max(std::min(at.y(), area.bottom() + 1 - size.height()), area.top()));
+        move(at);
     }
-    move(at);
-    show();
     SetWindowOpacity(this, Profile().opacity);
 }
 

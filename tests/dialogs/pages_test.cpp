@@ -2,6 +2,7 @@
 #include "dialogs/backgroundpage.h"
 #include "dialogs/borderpage.h"
 #include "dialogs/fontpage.h"
+#include "dialogs/formatpages.h"
 #include "dialogs/listpage.h"
 #include "tests/dialogs/dialogtest.h"
 #include "ui_alignmentpage.h"
@@ -12,7 +13,11 @@
 #include "ui_listpage.h"
 
 #include <QAction>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
 #include <QTest>
+#include <QToolBar>
 #include <cstring>
 
 using namespace vl;
@@ -431,4 +436,54 @@ TEST(BackgroundPage, KindsPathsAndGridColour) {
     ui.openPath = "/" + QString(254, 'p');
     page.Browse();
     EXPECT_EQ(std::strlen(log.Last().background.imagePath), 255u);
+}
+
+TEST(FormatPages, OnePageAtATimeAndItsCommand) {
+    std::vector<DropDownListRecord> lists(kDropDownLists);
+    CFormatPages pages;
+    EXPECT_EQ(pages.OpenPageCommand(), 0);
+    FormatPageRequest request;
+    request.point = QPoint(100000, 100000); // far off: kept inside the work area
+    struct Row {
+        std::function<void()> open;
+        int command;
+    };
+    const Row rows[] = {
+        {[&] { pages.OpenFontPage(request, ArialFont(), nullptr); }, 57696},
+        {[&] { pages.OpenBorderPage(request, StyleRecord{}, nullptr); }, 33051},
+        {[&] { pages.OpenStylePage(request, StandardFormat{}, nullptr); }, 32818},
+        {[&] { pages.OpenAlignmentPage(request, StyleRecord{}, nullptr); }, 33052},
+        {[&] { pages.OpenListPage(request, StyleRecord{}, lists.data(), nullptr); }, 33053},
+        {[&] { pages.OpenBackgroundPage(request, ViewSettingsRecord{}, nullptr); }, 32813},
+    };
+    QPointer<CFormatPage> previous;
+    for (const Row& row : rows) {
+        row.open();
+        EXPECT_EQ(pages.OpenPageCommand(), row.command);
+        EXPECT_TRUE(previous.isNull()); // the page before is gone
+        previous = pages.Page();
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        EXPECT_TRUE(area.contains(pages.Page()->frameGeometry().bottomRight())) << row.command;
+    }
+    pages.ClosePage();
+    EXPECT_EQ(pages.OpenPageCommand(), 0);
+}
+
+TEST(FormatPages, APressOutsideClosesThePage) {
+    CFormatPages pages;
+    FormatPageRequest request;
+    request.point = QPoint(0, 0);
+    pages.OpenFontPage(request, ArialFont(), nullptr);
+    QPointer<CFormatPage> page = pages.Page();
+    QWidget other;
+    other.setGeometry(600, 600, 100, 100);
+    other.show();
+    // A press inside keeps it; one outside while the focus is elsewhere closes it.
+    QTest::mouseClick(page->ToolBar(), Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_FALSE(page.isNull());
+    other.setFocus();
+    QTest::mouseClick(&other, Qt::LeftButton, {}, QPoint(5, 5));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(page.isNull());
+    EXPECT_EQ(pages.OpenPageCommand(), 0);
 }
