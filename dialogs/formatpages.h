@@ -3,12 +3,11 @@
 // window of its kind.
 
 #include "app/formatpages.h"
+#include "dialogs/formatpage.h"
 
 #include <QPointer>
 
 namespace vl {
-
-class CFormatPage;
 
 class CFormatPages : public IFormatPages {
 public:

@@ -4,6 +4,8 @@
 #include "app/shell.h"
 #include "automation/dbus/dbusregistration.h"
 #include "automation/dbus/dbusserver.h"
+#include "dialogs/fontdialog.h"
+#include "dialogs/formatpages.h"
 #include "functions/bindall/bindall.h"
 #include "workbookwnd/workbookwndfactory.h"
 
@@ -43,6 +45,11 @@ int main(int argc, char** argv) {
     vl::CQtTimerHost timers;
     vl::CSystemClock clock;
     vl::BindAllFunctions();
+    // The dialogs' choosers join the Qt services; the frame opens the format pages.
+    vl::CDialogUiServices dialogServices(vl::UiServices());
+    vl::SetUiServices(&dialogServices);
+    vl::CFormatPages formatPages;
+    vl::SetFormatPages(&formatPages);
     vl::CScreenDocumentServices documents;
     vl::SetDocumentServices(&documents);
     vl::CWorkbookWndFactory windows;
@@ -55,5 +62,7 @@ int main(int argc, char** argv) {
     server.reset(); // the classes are withdrawn before the profile is written
     const int exitCode = shell.Finish(code);
     vl::SetDocumentServices(nullptr);
+    vl::SetFormatPages(nullptr);
+    vl::SetUiServices(nullptr);
     return exitCode;
 }
