@@ -1,9 +1,19 @@
+#include "app/composerpane.h"
 #include "app/formatpages.h"
 
 namespace vl {
 
 namespace {
 IFormatPages* g_pages = nullptr;
+IComposerPane* g_composer = nullptr;
+} // namespace
+
+IComposerPane* ComposerPane() {
+    return g_composer;
+}
+
+void SetComposerPane(IComposerPane* pane) {
+    g_composer = pane;
 }
 
 IFormatPages* FormatPages() {
