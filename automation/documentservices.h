@@ -1,7 +1,10 @@
 #pragma once
 // What the automation objects need of code above the engine: measuring cell text for
-// automatic row heights. The program installs the real services at start-up in every mode;
-// tests install doubles. Without any, rows keep the heights they were read with.
+// automatic row heights, and writing ranges and containers as images. The program installs
+// the real services at start-up in every mode; tests install doubles. Without any, rows keep
+// the heights they were read with and the image exports fail with E_FAIL.
+
+#include "model/cellrange.h"
 
 #include <cstdint>
 
@@ -16,6 +19,12 @@ public:
     // Recomputes the automatic heights of the rows first..last of a worksheet.
     virtual void AutoFitRows(CWorkbook& workbook, CWorksheet& sheet, uint32_t first,
                              uint32_t last) = 0;
+    // A cell range, or a container, of the worksheet at `sheetPath` written as a PNG image
+    // with the gamma at 100 %; false with the error code in the workbook.
+    virtual bool SaveRangeAsImage(CWorkbook& workbook, const char* sheetPath,
+                                  const CellRange& range, const char* file, double gamma) = 0;
+    virtual bool SaveContainerAsImage(CWorkbook& workbook, const char* sheetPath,
+                                      uint16_t containerId, const char* file, double gamma) = 0;
 };
 
 IDocumentServices* GetDocumentServices();

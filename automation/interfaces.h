@@ -18,15 +18,37 @@ struct CoClassInfo;
 class ITree;
 class IWorksheet;
 
-// The information objects that the load and save methods read their settings from; the
-// exchange code gives them their methods.
+// The information objects that the load and save methods read their settings from.
 class ITextFileInfo {
 public:
     virtual ~ITextFileInfo() = default;
+    virtual HRESULT SetSeparator(const CBstr& separator) = 0;
+    virtual HRESULT SetEncoding(int32_t encoding) = 0;
+    virtual HRESULT SetQuotingSymbol(const CBstr& symbol) = 0;
+    virtual HRESULT SetConversion(int32_t conversion) = 0;
+    virtual HRESULT SetColumnWidths(const CSafeArray* widths) = 0;
+    virtual HRESULT GetConversion(int32_t& conversion) = 0;
+    virtual HRESULT GetQuotingSymbol(CBstr& symbol) = 0;
+    virtual HRESULT GetEncoding(int32_t& encoding) = 0;
+    virtual HRESULT GetSeparator(CBstr& separator) = 0;
+    virtual HRESULT GetColumnWidths(std::shared_ptr<CSafeArray>& widths) = 0;
+    virtual HRESULT get_useFixedColWidths(int32_t& fixed) = 0;
+    virtual HRESULT put_useFixedColWidths(int32_t fixed) = 0;
 };
 class IXBaseInfo {
 public:
     virtual ~IXBaseInfo() = default;
+    virtual HRESULT SetXBaseFormat(int32_t format) = 0;
+    virtual HRESULT GetXBaseFormat(int32_t& format) = 0;
+    virtual HRESULT SetField(int32_t index, const CBstr& name, uint8_t type, int32_t length,
+                             int32_t decimals) = 0;
+    virtual HRESULT GetField(int32_t index, CBstr& name, uint8_t& type, int32_t& length,
+                             int32_t& decimals) = 0;
+    virtual HRESULT GetFieldCount(int32_t& count) = 0;
+    virtual HRESULT DeleteField(int32_t index) = 0;
+    virtual HRESULT GetEncoding(int32_t& encoding) = 0;
+    virtual HRESULT SetEncoding(int32_t encoding) = 0;
+    virtual HRESULT SetFieldCount(int32_t count) = 0;
 };
 
 // What every object of the server offers: its class, the interfaces it answers for, and

@@ -9,14 +9,19 @@
 #include "core/settings.h"
 #include "exchange/excelxml.h"
 #include "exchange/excelxmlsave.h"
+#include "exchange/foreignfile.h"
+#include "exchange/textfile.h"
+#include "exchange/xbase.h"
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
+#include "formula/evalcontext.h"
 #include "formula/recalc.h"
 #include "model/container.h"
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 namespace vl {
@@ -50,6 +55,42 @@ RowAutoFit ServicesAutoFit() {
     };
 }
 
+// The settings of a TextFileInfo object, read as the load and the text save read them.
+HRESULT ReadTextFileInfo(ITextFileInfo& info, TextFileSettings& settings) {
+    int32_t fixed = 0, conversion = 0, encoding = 0;
+    CBstr text;
+    if (info.get_useFixedColWidths(fixed) != S_OK) return E_FAIL;
+    settings.useFixedColWidths = fixed == 1 ? 1 : 0;
+    if (fixed == 1) {
+        std::shared_ptr<CSafeArray> widths;
+        if (info.GetColumnWidths(widths) != S_OK || !widths || widths->Dimensions() != 1)
+            return E_OUTOFMEMORY;
+        const SafeArrayBound& bound = widths->Bound(0);
+        for (uint32_t k = 0; k < bound.count; ++k) {
+            const int64_t column = int64_t(bound.lowerBound) + k;
+            CVariant element;
+            const int32_t index[] = {int32_t(column)};
+            if (column < 0 || column >= kMaxColumns) continue;
+            if (Failed(widths->GetElement(index, element))) return E_OUTOFMEMORY;
+            settings.columnWidths[column] = uint16_t(element.integer);
+        }
+    } else {
+        std::string ansi;
+        if (info.GetSeparator(text) != S_OK || !text.ToAnsi(kLoadPathBuffer, ansi) || ansi.empty())
+            return E_FAIL;
+        settings.separator = uint8_t(ansi[0]);
+    }
+    std::string quote;
+    if (info.GetQuotingSymbol(text) != S_OK || !text.ToAnsi(kLoadPathBuffer, quote) ||
+        quote.empty())
+        return E_FAIL;
+    settings.quotingSymbol = uint8_t(quote[0]);
+    if (info.GetConversion(conversion) != S_OK || info.GetEncoding(encoding) != S_OK) return E_FAIL;
+    settings.conversion = uint8_t(conversion);
+    settings.encoding = uint8_t(encoding);
+    return S_OK;
+}
+
 } // namespace
 
 void SetWrongPasswordPause(std::function<void(int)> pause) {
@@ -64,29 +105,81 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
     // An unknown format opens nothing: the document and its file stay as they were.
     if (format < 0 || format > kLastLoadFormat) return S_OK;
     if ((format == 1 && !textFileInfo) || (format >= 3 && !xbaseInfo)) return E_INVALIDARG;
-    // Text and xBase files come with their exchange code.
-    if (format != kFileNative && format != kFileExcelXml) return E_FAIL;
     std::unique_ptr<CWorkbook> loaded = CreateWorkbook();
     if (!loaded) return E_OUTOFMEMORY;
-    if (!OpenDocumentFile(*loaded, file.c_str())) {
+    if (format == kFileText) {
+        if (const HRESULT hr = ReadTextFileInfo(*textFileInfo, loaded->textFile); hr != S_OK)
+            return hr;
+    }
+    // The object's own file is opened again: its lock is lent to the new stream for the
+    // load and taken back when the load fails, so the old document keeps its file.
+    const bool ownFile = doc_->stream.IsOpen() && doc_->stream.IsSameFile(file.c_str());
+    if (ownFile) doc_->stream.HoldLock(false);
+    uint32_t line = 0;
+    const bool opened = OpenDocumentFile(*loaded, file.c_str());
+    HRESULT result = S_OK;
+    bool read = false;
+    if (opened) {
+        loaded->readOnly = loaded->stream.IsReadOnly() ? 1 : 0;
+        if (format == kFileNative) {
+            read = OpenWorkbookFile(*loaded, key.empty() ? nullptr : key.c_str(), &line);
+            if (read) UpdateWorkbookCharts(*loaded);
+        } else if (format == kFileExcelXml) {
+            read = ReadExcelXml(*loaded, ServicesAutoFit());
+            line = loaded->xmlErrorLine;
+        } else if (format == kFileText) {
+            std::unique_ptr<CEvalContext> ctx(new (std::nothrow) CEvalContext);
+            if (!ctx) result = E_OUTOFMEMORY;
+            read = ctx && ImportTextFile(*loaded, *ctx);
+        } else {
+            // The table's reader reports its own failures.
+            result = LoadXBase(*loaded, uint8_t(format), *xbaseInfo);
+            read = result == S_OK;
+        }
+    }
+    if (!read) {
+        loaded->stream.Close();
+        if (ownFile) doc_->stream.HoldLock(true);
+        if (result != S_OK) return result;
         // No one waits for a file held elsewhere here: it cannot be opened for reading.
         doc_->error = loaded->error == kStreamInUse ? uint8_t(kStreamOpenRead) : loaded->error;
+        if (doc_->error == kErrorInvalidPassword) PausePtr()(kWrongPasswordPauseMs);
+        return ReportDocumentError(IID_IWorksheet, opened ? line : 0);
+    }
+    if (format != kFileNative) {
+        loaded->fileFamily = uint8_t(format);
+        loaded->fileKind = Profile().fileFormat;
+    }
+    doc_ = std::move(loaded);
+    return S_OK;
+}
+
+HRESULT CWorkbookObj::LoadXBase(CWorkbook& loaded, uint8_t format, IXBaseInfo& info) {
+    loaded.xbase.format = format;
+    int32_t encoding = 0;
+    if (info.GetEncoding(encoding) != S_OK) return E_FAIL;
+    loaded.xbase.encoding = uint8_t(encoding);
+    if (!ReadDbfHeader(loaded, loaded.xbase)) {
+        doc_->error = loaded.error;
         return ReportDocumentError(IID_IWorksheet);
     }
-    uint32_t line = 0;
-    if (format == kFileExcelXml) {
-        if (!ReadExcelXml(*loaded, ServicesAutoFit())) {
-            doc_->error = loaded->error;
-            return ReportDocumentError(IID_IWorksheet, loaded->xmlErrorLine);
-        }
-        loaded->fileFamily = kFileExcelXml;
-    } else if (!OpenWorkbookFile(*loaded, key.empty() ? nullptr : key.c_str(), &line)) {
-        doc_->error = loaded->error;
-        if (doc_->error == kErrorInvalidPassword) PausePtr()(kWrongPasswordPauseMs);
-        return ReportDocumentError(IID_IWorksheet, line);
+    // The object describes the table it was given, in the table's format, so that a
+    // Character field's length reads back whole.
+    const uint32_t count = FieldCount(loaded.xbase);
+    if (info.SetXBaseFormat(format) != S_OK) return E_FAIL;
+    if (info.SetFieldCount(int32_t(count)) != S_OK) return E_OUTOFMEMORY;
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint8_t* d = Descriptor(loaded.xbase, i);
+        const uint8_t type = d[kFieldTypeByte];
+        const int32_t length = type == 'C' ? int32_t(FieldLength(d, format)) : d[kFieldLengthByte];
+        if (info.SetField(int32_t(i), CBstr::FromAnsi(FieldName(d)), type, length,
+                          d[kFieldDecimalsByte]) != S_OK)
+            return E_FAIL;
     }
-    UpdateWorkbookCharts(*loaded);
-    doc_ = std::move(loaded);
+    if (!ImportXBase(loaded)) {
+        doc_->error = loaded.error;
+        return ReportDocumentError(IID_IWorksheet);
+    }
     return S_OK;
 }
 
@@ -101,17 +194,39 @@ uint8_t CWorkbookObj::SaveForm() {
     return form;
 }
 
-bool CWorkbookObj::SaveToFile(const char* path, uint8_t form, uint8_t kind) {
-    if (kind == kFileExcelXml) return SaveExcelXmlFile(*doc_, path);
-    if (!SaveWorkbookFile(*doc_, path, form)) return false;
-    doc_->fileFamily = 0;
-    return true;
+bool CWorkbookObj::SaveToFile(const char* path, uint8_t kind, uint8_t form) {
+    if (kind == kFileNative || kind == kFileExcelXml) {
+        const bool excel = kind == kFileExcelXml;
+        if (!(excel ? SaveExcelXmlFile(*doc_, path) : SaveWorkbookFile(*doc_, path, form))) {
+            // A client does not wait for a file held elsewhere: it cannot be opened.
+            if (doc_->error == kStreamInUse) doc_->error = kStreamOpenRead;
+            return false;
+        }
+        doc_->fileFamily = kind;
+        return true;
+    }
+    CWorksheet* sheet = doc_->tree.active;
+    if (!sheet) {
+        doc_->error = kErrorNoWorksheet;
+        return false;
+    }
+    const std::string target = path;
+    bool ok = false;
+    if (kind == kFileText)
+        ok = SaveAside(*doc_, path, [&](CWorkbook& book) { return ExportTextFile(book, *sheet); });
+    else if (kind >= kFileDBase3 && kind <= kFileClipper)
+        ok = SaveAside(*doc_, path,
+                       [&](CWorkbook& book) { return ExportXBase(book, *sheet, target); });
+    else
+        doc_->error = kErrorFileFormat;
+    if (!ok && doc_->error == kStreamInUse) doc_->error = kStreamOpenRead;
+    return ok;
 }
 
 HRESULT CWorkbookObj::Save() {
     if (doc_->readOnly || !doc_->stream.IsOpen()) return S_FALSE;
     const std::string path = doc_->stream.GetPath();
-    if (!SaveToFile(path.c_str(), SaveForm(), doc_->fileFamily))
+    if (!SaveToFile(path.c_str(), doc_->fileFamily, SaveForm()))
         return ReportDocumentError(IID_IWorksheet);
     return S_OK;
 }
@@ -120,7 +235,7 @@ HRESULT CWorkbookObj::SaveAs(const CBstr& path) {
     std::string file;
     if (!PathText(path, kSavePathBuffer, file)) return E_INVALIDARG;
     if (doc_->readOnly && doc_->encryption != 0) return S_FALSE;
-    if (!SaveToFile(file.c_str(), SaveForm(), kFileNative))
+    if (!SaveToFile(file.c_str(), kFileNative, SaveForm()))
         return ReportDocumentError(IID_IWorksheet);
     return S_OK;
 }
@@ -128,13 +243,67 @@ HRESULT CWorkbookObj::SaveAs(const CBstr& path) {
 HRESULT CWorkbookObj::SaveAsDatabase(const CBstr& path, IXBaseInfo* xbaseInfo) {
     std::string file;
     if (!PathText(path, kSavePathBuffer, file) || !xbaseInfo) return E_INVALIDARG;
-    return E_FAIL; // xBase tables come with the exchange code
+    int32_t format = 0, count = 0, encoding = 0;
+    if (xbaseInfo->GetXBaseFormat(format) != S_OK) return E_FAIL;
+    if (format < kFileDBase3 || format > kFileClipper) return E_INVALIDARG;
+    // A table without fields could not be read again.
+    if (xbaseInfo->GetFieldCount(count) != S_OK || count < 1) return E_INVALIDARG;
+    XBaseSaveOptions options;
+    options.format = uint8_t(format);
+    if (!AllocateDescriptors(options, uint32_t(count))) return E_OUTOFMEMORY;
+    bool tooLong = false;
+    HRESULT hr = FillDescriptors(*xbaseInfo, options, uint32_t(count), tooLong);
+    if (hr == S_OK && xbaseInfo->GetEncoding(encoding) != S_OK) hr = E_FAIL;
+    if (hr != S_OK || tooLong) {
+        ReleaseXBaseSaveOptions(options);
+        if (hr != S_OK) return hr;
+        doc_->error = kErrorTooManyFields;
+        return ReportDocumentError(IID_IWorksheet);
+    }
+    options.encoding = uint8_t(encoding);
+    ReleaseXBaseSaveOptions(doc_->xbase);
+    doc_->xbase = options;
+    if (!SaveToFile(file.c_str(), uint8_t(format), SaveForm()))
+        return ReportDocumentError(IID_IWorksheet);
+    doc_->fileFamily = uint8_t(format);
+    return S_OK;
+}
+
+HRESULT CWorkbookObj::FillDescriptors(IXBaseInfo& info, XBaseSaveOptions& options, uint32_t count,
+                                      bool& tooLong) {
+    uint64_t recordLength = 1;
+    bool memo = false;
+    for (uint32_t i = 0; i < count; ++i) {
+        CBstr name;
+        uint8_t type = 0;
+        int32_t length = 0, decimals = 0;
+        if (info.GetField(int32_t(i), name, type, length, decimals) != S_OK) return E_FAIL;
+        uint8_t* d = options.fieldDescriptors + std::size_t(i) * kDescriptorSize;
+        std::string ansi;
+        name.ToAnsi(std::string::npos, ansi);
+        std::memcpy(d, ansi.data(), std::min<std::size_t>(ansi.size(), kFieldNameLength));
+        d[kFieldTypeByte] = type;
+        d[kFieldLengthByte] = uint8_t(length);
+        d[kFieldDecimalsByte] = uint8_t(decimals);
+        recordLength += FieldLength(d, options.format);
+        memo = memo || type == 'M';
+    }
+    const uint64_t limit = SplitsLengths(options.format) ? kLargestRecord - 1 : kLargestRecord;
+    tooLong = recordLength > limit || count * kDescriptorSize + kXBaseHeaderSize + 1 >= 65535;
+    FillXBaseHeader(options, count, uint32_t(recordLength), 0, memo);
+    return S_OK;
 }
 
 HRESULT CWorkbookObj::SaveAsTextFile(const CBstr& path, ITextFileInfo* textFileInfo) {
     std::string file;
     if (!PathText(path, kSavePathBuffer, file) || !textFileInfo) return E_INVALIDARG;
-    return E_FAIL; // text files come with the exchange code
+    auto settings = std::make_unique<TextFileSettings>(doc_->textFile);
+    if (const HRESULT hr = ReadTextFileInfo(*textFileInfo, *settings); hr != S_OK) return hr;
+    doc_->textFile = *settings;
+    if (!SaveToFile(file.c_str(), kFileText, SaveForm()))
+        return ReportDocumentError(IID_IWorksheet);
+    doc_->fileFamily = kFileText;
+    return S_OK;
 }
 
 HRESULT CWorkbookObj::SaveAsExcelFile(const CBstr& path) {
@@ -164,24 +333,38 @@ HRESULT CWorkbookObj::SetProtection(const CBstr& password, int32_t allowReadOnly
     return S_OK;
 }
 
-HRESULT CWorkbookObj::SaveRangeAsImage(const CBstr& range, const CBstr& path, double) {
+HRESULT CWorkbookObj::SaveRangeAsImage(const CBstr& range, const CBstr& path, double gamma) {
     CWorksheet* sheet = nullptr;
     CellRange r;
     std::string file;
     if (!PathText(path, kLoadPathBuffer, file)) return E_INVALIDARG;
     if (const HRESULT hr = PrepareCells(range, sheet, r); hr != S_OK) return hr;
-    return E_FAIL; // images come with the drawing code
+    IDocumentServices* services = GetDocumentServices();
+    std::string sheetPath;
+    if (!services || !BuildTreeItemPath(sheet, sheetPath, false)) return E_FAIL;
+    if (services->SaveRangeAsImage(*doc_, sheetPath.c_str(), r, file.c_str(), gamma)) return S_OK;
+    return ReportDocumentError(IID_IWorksheet);
 }
 
-HRESULT CWorkbookObj::SaveContainerAsImage(int32_t containerId, const CBstr& path, double) {
+HRESULT CWorkbookObj::SaveContainerAsImage(int32_t containerId, const CBstr& path, double gamma) {
     std::string file;
     if (!PathText(path, kLoadPathBuffer, file)) return E_INVALIDARG;
     HRESULT hr = S_OK;
     CWorksheet* sheet = ActiveSheet(hr);
     if (!sheet) return hr;
-    for (CContainer* c = sheet->firstContainer; c; c = c->next)
-        if (c->settings.id == containerId) return E_FAIL; // images come with the drawing code
-    doc_->error = kErrorContainerNotFound;
+    CContainer* found = nullptr;
+    for (CContainer* c = sheet->firstContainer; c && !found; c = c->next)
+        if (c->settings.id == containerId) found = c;
+    if (!found) {
+        doc_->error = kErrorContainerNotFound;
+        return ReportDocumentError(IID_IWorksheet);
+    }
+    IDocumentServices* services = GetDocumentServices();
+    std::string sheetPath;
+    if (!services || !BuildTreeItemPath(sheet, sheetPath, false)) return E_FAIL;
+    if (services->SaveContainerAsImage(*doc_, sheetPath.c_str(), found->settings.id, file.c_str(),
+                                       gamma))
+        return S_OK;
     return ReportDocumentError(IID_IWorksheet);
 }
 

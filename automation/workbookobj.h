@@ -5,6 +5,7 @@
 
 #include "automation/interfaces.h"
 #include "automation/serverlock.h"
+#include "model/exchangesettings.h"
 #include "model/rangedescriptor.h"
 
 #include <functional>
@@ -92,9 +93,14 @@ private:
     HRESULT ReportDocumentError(const Guid& iid, uint32_t line = 0);
     // Parses a reference and finds the active worksheet: S_OK, E_INVALIDARG or error 13.
     HRESULT PrepareCells(const CBstr& text, CWorksheet*& sheet, CellRange& range);
-    // The save worker: the document in `form` (1 to 4) to `path`, or back into its own file.
-    // Writes the document in `kind` (0 native in `form`, 2 Excel 2003 XML).
-    bool SaveToFile(const char* path, uint8_t form, uint8_t kind);
+    // The save worker: the document as `kind` (0 native in `form` 1 to 4, 1 text, 2 Excel
+    // 2003 XML, 3 to 6 xBase: the active worksheet) to `path`.
+    bool SaveToFile(const char* path, uint8_t kind, uint8_t form);
+    HRESULT LoadXBase(CWorkbook& loaded, uint8_t format, IXBaseInfo& info);
+    // The descriptors and header of a table from an XBaseInfo object.
+    // `tooLong` when the record or the header would not fit a table.
+    HRESULT FillDescriptors(IXBaseInfo& info, XBaseSaveOptions& options, uint32_t count,
+                            bool& tooLong);
     // The form a save writes: the document's, else the profile's, binary when protected.
     uint8_t SaveForm();
 

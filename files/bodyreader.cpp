@@ -4,6 +4,7 @@
 
 #include "files/binarybody.h"
 #include "files/bodycheck.h"
+#include "files/loadcheck.h"
 #include "model/inspectedcell.h"
 #include "model/memoryguard.h"
 #include "model/workbook.h"
@@ -32,7 +33,10 @@ bool CBodyReader::Read() {
     const bool ok =
         ReadDocumentFields() && ReadStyleTables() && ReadInspectedCells() && ReadItems();
     NormalizeTreeLevels(book_.tree.first);
-    return ok;
+    if (!ok) return false;
+    // A tree without a worksheet is no workbook, as in the other forms.
+    if (!book_.tree.active) return Fail(kErrorLastWorksheet);
+    return SettleLoadedRecords(book_) || Invalid();
 }
 
 bool CBodyReader::ReadDocumentFields() {

@@ -83,6 +83,13 @@ bool ReadRunList(CWorkbook& book, CV6Input& in, uint16_t count, RunList& runs) {
         run.lastColumn = std::min(run.lastColumn, kLastColumn);
         if (run.style >= book.styles.styleCount) run.style = 0;
         if (!runs.empty() && run.firstColumn <= runs.back().lastColumn) apart = false;
+        // A run that goes on with the style of the one before it extends it: a block is put
+        // on every row it covers, so each run kept here is paid for once per row.
+        if (apart && !runs.empty() && runs.back().style == run.style &&
+            uint32_t(runs.back().lastColumn) + 1 == run.firstColumn) {
+            runs.back().lastColumn = run.lastColumn;
+            continue;
+        }
         runs.push_back(run);
     }
     if (!apart) Flatten(runs);

@@ -5,6 +5,7 @@
 
 #include "files/v6workbook.h"
 
+#include "files/loadcheck.h"
 #include "files/v6records.h"
 #include "formula/evalcontext.h"
 #include "model/workbook.h"
@@ -147,7 +148,7 @@ bool ReadWorkbook(CWorkbook& book) {
         if (!ReadItem(book, in, *ctx)) return false;
     if (!book.tree.active) return V6Fail(book, kErrorLastWorksheet);
     NormalizeTreeLevels(book.tree.first);
-    return true;
+    return SettleLoadedRecords(book) || V6Invalid(book);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "files/workbooksave.h"
 
 #include "files/binaryform.h"
+#include "files/savetarget.h"
 #include "files/workbookopen.h"
 #include "files/xmlworkbook.h"
 #include "model/workbook.h"
@@ -36,12 +37,9 @@ void StampSave(CWorkbook& book) {
 
 // A new file beside the target, under a name no other file has.
 bool OpenTemporary(CFileStream& stream, const std::string& target, bool gzip) {
-    const std::string::size_type slash = target.rfind('/');
-    const std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    const std::string prefix = TemporaryPrefix(target);
     for (int i = 0; i < kTemporaryNameTries; ++i) {
-        const std::string name =
-            dir + "." + base + ".~" + std::to_string(getpid()) + "." + std::to_string(i);
+        const std::string name = prefix + std::to_string(getpid()) + "." + std::to_string(i);
         if (stream.Open(name.c_str(), "w+bx", gzip, kFileBufferSize)) return true;
         if (!CFileStream::FileExists(name.c_str())) return false;
     }
@@ -49,10 +47,49 @@ bool OpenTemporary(CFileStream& stream, const std::string& target, bool gzip) {
 }
 
 bool WriteForm(CWorkbook& book, const WorkbookWriter& write) {
+    book.CompactStyleTables();
+    StampSave(book);
     if (!write(book)) return false;
     if (book.stream.Flush()) return true;
     book.error = book.stream.GetError();
     return false;
+}
+
+// Writes into a new file and renames it over the target only when every byte is on the disk.
+bool SaveAside(CWorkbook& book, CFileStream& document, const std::string& target,
+               const WorkbookWriter& write) {
+    // The new file takes the document's place; the old one waits in `document`.
+    book.stream.Swap(document);
+    bool ok = WriteForm(book, write);
+    if (ok && !book.stream.RenameTo(target.c_str())) {
+        book.error = book.stream.GetError();
+        ok = false;
+    }
+    if (!ok) {
+        const std::string temporary = book.stream.GetPath();
+        book.stream.Close();
+        CFileStream::DeleteFile(temporary.c_str(), nullptr);
+        book.stream.Swap(document);
+        return false;
+    }
+    if (document.IsOpen()) document.Close();
+    return true;
+}
+
+// Rewrites the target itself, which keeps its other names and needs no room in its folder:
+// the document's own file through its stream, any other through the held `guard`.
+bool RewriteInPlace(CWorkbook& book, const SaveTarget& target, CFileStream& guard, bool gzip,
+                    const WorkbookWriter& write) {
+    if (!target.own) book.stream.Swap(guard);
+    bool ok = book.stream.Reopen("w+b", gzip);
+    if (!ok) book.error = book.stream.GetError();
+    ok = ok && WriteForm(book, write);
+    if (target.own) return ok;
+    // Failed, the workbook keeps the document it had; saved, the target is its document.
+    if (!ok) book.stream.Close();
+    if (!ok) book.stream.Swap(guard);
+    if (guard.IsOpen()) guard.Close();
+    return ok;
 }
 
 } // namespace
@@ -86,29 +123,29 @@ bool SaveWorkbookFileWith(CWorkbook& workbook, const char* path, bool gzip,
         workbook.error = kErrorFileFormat;
         return false;
     }
+    // A workbook without a worksheet is no document any reader takes.
+    if (workbook.tree.worksheetCount == 0) {
+        workbook.error = kErrorNoWorksheet;
+        return false;
+    }
+    SaveTarget target;
+    CFileStream guard; // holds the target from the checks to the end of the save
+    if (const ErrorCode refused = PrepareSaveTarget(path, workbook.stream, target, guard)) {
+        workbook.error = refused;
+        return false;
+    }
+    RemoveStaleSaves(target.path);
     CFileStream document;
-    if (!OpenTemporary(document, path, gzip)) {
+    bool ok = false;
+    if (!target.inPlace && OpenTemporary(document, target.path, gzip)) {
+        ok = SaveAside(workbook, document, target.path, write);
+    } else if (target.exists) {
+        // A folder that takes no new file can still have its files rewritten.
+        ok = RewriteInPlace(workbook, target, guard, gzip, write);
+    } else {
         workbook.error = document.GetError() ? document.GetError() : uint8_t(kStreamOpenWrite);
-        return false;
     }
-    workbook.CompactStyleTables();
-    StampSave(workbook);
-    // The new file takes the document's place; the old one waits in `document`.
-    workbook.stream.Swap(document);
-    bool ok = WriteForm(workbook, write);
-    if (ok && !workbook.stream.RenameTo(path)) {
-        workbook.error = workbook.stream.GetError();
-        ok = false;
-    }
-    if (!ok) {
-        const std::string temporary = workbook.stream.GetPath();
-        workbook.stream.Close();
-        CFileStream::DeleteFile(temporary.c_str(), nullptr);
-        workbook.stream.Swap(document);
-        return false;
-    }
-    if (document.IsOpen()) document.Close();
-    return true;
+    return ok;
 }
 
 } // namespace vl

@@ -21,6 +21,7 @@ std::size_t RawLimit(std::size_t maximum) {
 
 bool CXmlReader::CollectText(std::size_t rawLimit, bool verbatim) {
     raw_.clear();
+    if (textCut_) return Fail(kErrorXmlData);
     if (!verbatim) SkipWhitespace();
     bool blank = false;
     for (int c = Peek(); c >= 0; c = Peek()) {

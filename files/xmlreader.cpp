@@ -2,6 +2,7 @@
 
 #include "files/xmlreader.h"
 
+#include "model/cellrecord.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/filestream.h"
 
@@ -14,6 +15,9 @@ namespace vl {
 namespace {
 
 constexpr std::size_t kBlockSize = 65536;
+// More than the file bytes of the longest element text (a cell text of escaped characters).
+constexpr std::size_t kKeptTextLimit = std::size_t(1) << 20;
+static_assert(kKeptTextLimit > 6 * std::size_t(kMaxCellText) + 6);
 
 bool IsXmlSpace(int c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -48,7 +52,7 @@ void CXmlReader::ResetMemory(std::string_view document) {
     pos_ = 0;
     limit_ = document.size();
     origin_ = 0;
-    marked_ = false;
+    marked_ = markCut_ = textCut_ = false;
     text_.clear();
     name_.clear();
     prefix_.clear();
@@ -95,6 +99,7 @@ bool CXmlReader::LooksAt(std::string_view literal) {
 
 void CXmlReader::Mark() {
     marked_ = true;
+    markCut_ = false;
     mark_ = Position();
     markLine_ = line_;
 }
@@ -103,6 +108,7 @@ void CXmlReader::Restore() {
     pos_ = std::size_t(mark_ - origin_);
     line_ = markLine_;
     marked_ = false;
+    textCut_ = markCut_;
 }
 
 void CXmlReader::SkipWhitespace() {
@@ -157,7 +163,9 @@ bool CXmlReader::ReadQuotedValue(std::string& value) {
 }
 
 bool CXmlReader::ReadAttributes(bool keep) {
-    while (IsNameChar(Peek(), kAttributeName)) {
+    // Counted even when not kept: a tag is held whole until it is read.
+    for (std::size_t count = 0; IsNameChar(Peek(), kAttributeName); ++count) {
+        if (count == kXmlAttributeCount) return Fail(kErrorXmlAttribute);
         if (!ReadTagName(scratchPrefix_, scratchName_, false)) return false;
         SkipWhitespace();
         if (Peek() != '=') return Fail(kErrorXmlElement);
@@ -186,9 +194,13 @@ bool CXmlReader::ReadNextTag(std::string_view expected, uint8_t flags) {
     prefix_.clear();
     isStart_ = isEnd_ = false;
     if (flags & kXmlAttributes) ClearAttributes();
-    Mark();
+    textCut_ = false;
+    // Whitespace and comments are nothing a restore gives back, so they are dropped as they
+    // are read; the scan a restore returns to starts after them.
+    marked_ = false;
     SkipWhitespace();
     if (!SkipComments(true)) return false;
+    Mark();
     for (int c = Peek(); c != '<'; c = Peek()) {
         if (c < 0) {
             if (!(flags & kXmlOptional)) return Fail(kErrorXmlElement);
@@ -196,6 +208,12 @@ bool CXmlReader::ReadNextTag(std::string_view expected, uint8_t flags) {
             return false;
         }
         Advance();
+        // Text longer than any element keeps is let go; a restore into it leaves a mark
+        // that makes the next text read fail as too long.
+        if (Position() - mark_ > kKeptTextLimit) {
+            Mark();
+            markCut_ = true;
+        }
     }
     Advance();
     SkipWhitespace();

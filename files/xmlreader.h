@@ -7,8 +7,10 @@
 // optional tag that is absent also gives false, so a caller tells the two apart by Ok().
 //
 // The reader takes its bytes from a file stream in blocks into a buffer of its own, which
-// keeps every byte since the start of the tag being scanned: going back to it never seeks
-// the stream (a backward seek on a gzip layer would inflate the file again from its start).
+// keeps the bytes of the tag being scanned and of the text before it: going back to it never
+// seeks the stream (a backward seek on a gzip layer would inflate the file again from its
+// start). Whitespace, comments and text beyond the longest element text are dropped as they
+// are read, so memory does not grow with the file.
 
 #include "core/errorcode.h"
 #include "files/xmlconvert.h"
@@ -166,6 +168,8 @@ private:
     std::size_t limit_ = 0;
     uint64_t origin_ = 0; // source position of data_[0]
     bool marked_ = false;
+    bool markCut_ = false; // text after the mark was let go
+    bool textCut_ = false; // restored into text that was let go: the next text is too long
     uint64_t mark_ = 0;
     uint32_t markLine_ = 1;
 

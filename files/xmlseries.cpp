@@ -120,9 +120,17 @@ bool ReadGridLines(CXmlReader& r, SeriesSettings& s, bool repeat) {
     return r.Ok() && r.ReadNextTag("GridLines", kXmlEnd);
 }
 
+// The value range of a series, when its "DataArray" carries one: any series may hold one
+// (the version-6 form gives one to its category series), and what is written reads back.
+bool ReadRange(CXmlReader& r, SeriesSettings& s) {
+    return ReadRangeValue(r, "FromValue", kFromValueGiven, s, s.fromValue) &&
+           ReadRangeValue(r, "ToValue", kToValueGiven, s, s.toValue);
+}
+
 bool ReadSigma(CXmlReader& r, SeriesSettings& s) {
     return ReadXmlTextField(r, "Name", s.name, kChartTextSize) &&
-           ReadXmlTextField(r, "DataArray", s.dataArray, kDataArraySize);
+           ReadXmlTextField(r, "DataArray", s.dataArray, kDataArraySize, kXmlAttributes) &&
+           ReadRange(r, s);
 }
 
 bool ReadValueSeries(CXmlReader& r, uint8_t type, SeriesSettings& s) {
@@ -133,10 +141,7 @@ bool ReadValueSeries(CXmlReader& r, uint8_t type, SeriesSettings& s) {
     if (y && !ReadXmlTextField(r, "RelatedX", s.relatedX, kChartTextSize)) return false;
     if (!ReadXmlTextField(r, "DataArray", s.dataArray, kDataArraySize, kXmlAttributes))
         return false;
-    if ((y || type == kChartXY) &&
-        (!ReadRangeValue(r, "FromValue", kFromValueGiven, s, s.fromValue) ||
-         !ReadRangeValue(r, "ToValue", kToValueGiven, s, s.toValue)))
-        return false;
+    if (!ReadRange(r, s)) return false;
     if (!ReadPeriods(r, s) || !ReadXmlNumberFormat(r, s.numberFormat)) return false;
     if (y && !ReadXmlSeriesStyle(r, type, s)) return false;
     return ReadAxis(r, s) && ReadGridLines(r, s, y);

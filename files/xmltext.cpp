@@ -57,15 +57,49 @@ ErrorCode ScanReference(std::string_view raw, std::size_t i, char& byte, std::si
     return kErrorNone;
 }
 
-// A UTF-8 sequence at raw[i]: its code-page byte and length; length 0 ends the text.
-void ScanUtf8(std::string_view raw, std::size_t i, char& byte, std::size_t& length) {
+bool IsContinuation(std::string_view raw, std::size_t at, unsigned low = 0x80,
+                    unsigned high = 0xBF) {
+    if (at >= raw.size()) return false;
+    const auto b = static_cast<unsigned char>(raw[at]);
+    return b >= low && b <= high;
+}
+
+// The length of the well-formed UTF-8 sequence at raw[i], 0 when none starts there.
+std::size_t SequenceLength(std::string_view raw, std::size_t i) {
     const auto lead = static_cast<unsigned char>(raw[i]);
-    length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : 0;
-    if (length == 0 || i + length > raw.size()) {
-        length = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) return IsContinuation(raw, i + 1) ? 2 : 0;
+    // The second byte's range rules out overlong forms, surrogates and code points past
+    // U+10FFFF.
+    unsigned low = 0x80, high = 0xBF;
+    std::size_t length = 0;
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (!IsContinuation(raw, i + 1, low, high)) return 0;
+    for (std::size_t k = 2; k < length; ++k)
+        if (!IsContinuation(raw, i + k)) return 0;
+    return length;
+}
+
+// A UTF-8 sequence at raw[i]: its code-page byte and length. A byte that starts no
+// well-formed sequence is one "?", and decoding goes on with the byte after it.
+void ScanUtf8(std::string_view raw, std::size_t i, char& byte, std::size_t& length) {
+    length = SequenceLength(raw, i);
+    if (length == 0) {
+        length = 1;
+        byte = '?';
         return;
     }
-    char32_t cp = lead & (length == 2 ? 0x1F : 0x0F);
+    const auto lead = static_cast<unsigned char>(raw[i]);
+    char32_t cp = lead & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
     for (std::size_t k = 1; k < length; ++k)
         cp = (cp << 6) | (static_cast<unsigned char>(raw[i + k]) & 0x3F);
     byte = CodePointToCp1252(cp);
@@ -97,7 +131,6 @@ ErrorCode DecodeXmlText(std::string_view raw, bool utf8, std::size_t maximum, st
             if (length == 0) length = 1; // copied as it stands
         } else if (utf8 && static_cast<unsigned char>(byte) >= 0x80) {
             ScanUtf8(raw, i, byte, length);
-            if (length == 0) break;
         }
         if (out.size() >= limit) return kErrorXmlData;
         out += byte;
@@ -128,7 +161,7 @@ void AppendXmlEscaped(std::string& out, std::string_view text, bool utf8) {
         default:
             break;
         }
-        if (b >= 1 && b <= 31) {
+        if (b <= 31) {
             out += "&#";
             out += char('0' + b / 10);
             out += char('0' + b % 10);
@@ -156,7 +189,6 @@ std::string Utf8ToAnsi(std::string_view text) {
         std::size_t length = 1;
         if (static_cast<unsigned char>(byte) >= 0x80) {
             ScanUtf8(text, i, byte, length);
-            if (length == 0) break;
         }
         out += byte;
         i += length;

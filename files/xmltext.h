@@ -11,9 +11,10 @@
 
 namespace vl {
 
-// Appends the decoded text to `out`. With `utf8`, multi-byte sequences become code-page
-// bytes (lead bytes C2-DF take one continuation byte, E0-EF two; any other byte of 0x80 or
-// above, or a sequence cut off by the end, ends the text and the rest is dropped). The
+// Appends the decoded text to `out`. With `utf8`, well-formed multi-byte sequences become
+// code-page bytes ("?" for a character outside the page); a byte of 0x80 or above that
+// starts no well-formed sequence (a lone continuation byte, an overlong form, a surrogate, a
+// sequence cut short) becomes one "?" and decoding goes on with the next byte. The
 // references "&quot;", "&apos;", "&lt;", "&gt;", "&amp;", "&#" with up to three decimal
 // digits and "&#x" with up to two hexadecimal digits, each closed by ";", give their byte;
 // an "&" that starts none of these forms is copied as it stands. Error 59 for a numeric
@@ -22,7 +23,7 @@ namespace vl {
 ErrorCode DecodeXmlText(std::string_view raw, bool utf8, std::size_t maximum, std::string& out);
 
 // Appends `text` escaped for an element or attribute value: the double quote, ampersand,
-// apostrophe and angle brackets as named references, bytes 1 to 31 as "&#" with two decimal
+// apostrophe and angle brackets as named references, bytes 0 to 31 as "&#" with two decimal
 // digits and ";", and, with `utf8`, bytes of 128 and above as their UTF-8 sequences.
 void AppendXmlEscaped(std::string& out, std::string_view text, bool utf8);
 

@@ -105,8 +105,8 @@ public:
     uint8_t precedence[kLastOperator + 1] = {};
     uint16_t baseColumn = 0;
     uint32_t baseRow = 0;
-    // Counts whole recalculations, so that automation servers that failed to answer are
-    // asked again only in the next one.
+    // The number of the last whole recalculation, unique among all workbooks, so that
+    // automation servers that failed to answer are asked again only in the next one.
     uint32_t recalculation = 0;
 };
 

@@ -4,6 +4,7 @@
 #include "model/container.h"
 #include "model/workbook.h"
 
+#include <atomic>
 #include <vector>
 
 namespace vl {
@@ -11,6 +12,8 @@ namespace vl {
 namespace {
 
 ChartRefresh gChartRefresh = nullptr;
+// Numbers recalculations across all workbooks, so that two workbooks never share one.
+std::atomic<uint32_t> gRecalculations{0};
 
 } // namespace
 
@@ -73,7 +76,7 @@ bool RecalcSheet(CEvalContext& ctx, CCellStore& cells, CTreeItem* list) {
 bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cells) {
     ctx.worksheetList = workbook.tree.first;
     ctx.currentCells = cells;
-    ++ctx.recalculation;
+    ctx.recalculation = ++gRecalculations;
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)
         if (CWorksheet* sheet = AsWorksheet(item)) ResetFormulaCells(sheet->cells);
     for (CTreeItem* item = workbook.tree.first; item; item = item->next) {

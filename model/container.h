@@ -6,6 +6,7 @@
 #include "model/chart.h"
 #include "model/rangedescriptor.h"
 #include "model/stylerecords.h"
+#include "platform/core/packeddib.h"
 
 #include <cstdint>
 #include <memory>
@@ -41,10 +42,9 @@ struct ContainerSlot {
     uint16_t id = 0;
 };
 
-// The drawn fractal background, cached by the painter.
+// The drawn fractal background, cached by the painter: a 24-bit top-down packed bitmap.
 struct FractalBitmap {
-    uint32_t width = 0, height = 0;
-    std::vector<COLORREF> pixels;
+    PackedDib dib;
 };
 
 class CContainer : public BlockAllocated {

@@ -25,8 +25,23 @@ bool Joins(const FormatRun& before, const FormatRun& run) {
            uint32_t(before.lastColumn) + 1 == run.firstColumn;
 }
 
-// Repacks the runs to the front of the chain, joining touching runs of one style.
-void CompactRuns(CCellStore& runs) {
+// Tries to join the run into a neighbour of its row; true when it did.
+bool JoinAt(uint8_t* p, const FormatRun& run) {
+    FormatRun r = LoadFormatRun(p);
+    if (r.row != run.row || r.style != run.style) return false;
+    if (uint32_t(r.lastColumn) + 1 == run.firstColumn)
+        r.lastColumn = run.lastColumn;
+    else if (r.firstColumn == uint32_t(run.lastColumn) + 1)
+        r.firstColumn = run.firstColumn;
+    else
+        return false;
+    StoreFormatRun(p, r);
+    return true;
+}
+
+} // namespace
+
+void CompactFormatRuns(CCellStore& runs, bool freePages) {
     runs.ClearRowIndex(false);
     runs.SetFreeBytes(0);
     Page* write = runs.FirstPage();
@@ -56,25 +71,9 @@ void CompactRuns(CCellStore& runs) {
         }
     }
     write->used = uint16_t(writeOffset);
-    while (write->next) runs.ReleasePage(write->next, false);
-    if (writeOffset == 0) runs.ReleasePage(write, false);
+    while (write->next) runs.ReleasePage(write->next, freePages);
+    if (writeOffset == 0) runs.ReleasePage(write, freePages);
 }
-
-// Tries to join the run into a neighbour of its row; true when it did.
-bool JoinAt(uint8_t* p, const FormatRun& run) {
-    FormatRun r = LoadFormatRun(p);
-    if (r.row != run.row || r.style != run.style) return false;
-    if (uint32_t(r.lastColumn) + 1 == run.firstColumn)
-        r.lastColumn = run.lastColumn;
-    else if (r.firstColumn == uint32_t(run.lastColumn) + 1)
-        r.firstColumn = run.firstColumn;
-    else
-        return false;
-    StoreFormatRun(p, r);
-    return true;
-}
-
-} // namespace
 
 FormatRun LoadFormatRun(const uint8_t* p) {
     return {LoadU16(p), LoadU16(p + 2), LoadU32(p + 4), LoadU16(p + 8)};
@@ -140,7 +139,7 @@ bool PutFormatRun(CFormatStore& store, const FormatRun& run, CellCursor& cursor)
     cursor.offset = placed.offset;
     if (runs.FreeBytes() > kCompactMinFree &&
         uint64_t(runs.PageCount()) * kPageBytes / runs.FreeBytes() < 5) {
-        CompactRuns(runs);
+        CompactFormatRuns(runs, false);
         cursor.page = runs.FirstPage();
         cursor.offset = 0;
     }

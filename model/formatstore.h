@@ -56,6 +56,10 @@ bool GetFormatRunsRange(const CFormatStore& store, uint16_t* firstCol, uint16_t*
 uint8_t* FormatRunCursorNext(CellCursor& cursor);
 bool SetFormatStoreRowEntry(CFormatStore& store, uint32_t row, uint16_t height, bool fixed);
 void ReleaseFormatStore(CFormatStore& store, bool free);
+// Merges the runs of one row and style that touch and packs the runs into the first pages;
+// the emptied pages are freed or kept on the free-page list. The row index is dropped and the
+// free-byte count becomes 0.
+void CompactFormatRuns(CCellStore& runs, bool freePages);
 void ClearFormatStore(CFormatStore& store);
 
 } // namespace vl

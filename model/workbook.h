@@ -10,6 +10,7 @@
 #include "model/undoentry.h"
 #include "model/worksheettree.h"
 #include "platform/core/filestream.h"
+#include "platform/core/packeddib.h"
 
 #include <cstdint>
 #include <memory>
@@ -35,11 +36,13 @@ struct PaneLayout {
     uint16_t inspectHeight = 100;
 };
 
-// One image of the document's image list.
+// One picture of the document's image list: its name, the file's bytes once read and the
+// picture once decoded. Sheet and container backgrounds share the entries by name.
 struct ImageListEntry {
-    char name[260] = {};
+    char name[256] = {};
+    bool loaded = false; // `data` holds the file
     std::vector<uint8_t> data;
-    std::vector<uint8_t> decoded;
+    PackedDib decoded;
 };
 
 constexpr int kPasswordSize = 1024;
@@ -78,7 +81,8 @@ public:
 
     TreeHead tree;
     StyleTables styles;
-    std::vector<std::unique_ptr<ImageListEntry>> images;
+    std::vector<std::unique_ptr<ImageListEntry>> images; // the newest first
+    ErrorCode imageError = kErrorNone;                   // of the last picture that failed
     CPagedList imagePages;
     // The document file: its stream stays open, and the file locked, while the workbook is
     // open; the fields below are what the file forms record about it.

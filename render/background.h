@@ -1,6 +1,6 @@
 #pragma once
-// What lies behind a worksheet's cells: a fill (pattern, solid colour or gradient). Pictures
-// come with the image sources and are not drawn yet.
+// What lies behind a worksheet's cells: a fill (pattern, solid colour or gradient) or a
+// picture from the workbook's image list, stretched, tiled or at its natural size.
 
 #include "model/workbook.h"
 #include "platform/gui/gdi.h"
@@ -9,7 +9,7 @@ namespace vl {
 
 class CCanvas;
 
-void PaintSheetBackground(const CWorkbook& workbook, CCanvas& canvas, const CWorksheet& sheet,
+void PaintSheetBackground(CWorkbook& workbook, CCanvas& canvas, const CWorksheet& sheet,
                           const DcRect& rect);
 
 } // namespace vl

@@ -5,6 +5,8 @@
 // each put one on the stack for one drawing operation.
 
 #include "model/stylerecords.h"
+#include "platform/core/julia.h"
+#include "platform/core/packeddib.h"
 #include "platform/gui/devicecontext.h"
 #include "values/numfmt_render.h"
 
@@ -15,6 +17,17 @@
 namespace vl {
 
 class CDcWindow;
+class IClock;
+
+// What the &-codes of a header or footer take their texts from; a missing one inserts
+// nothing. The page record's words: 0 for &n, 1 for &m, then the pages &p prints up to a 0.
+struct HeaderFooterSources {
+    const char* fileName = nullptr;
+    const char* extra = nullptr;
+    const uint32_t* pages = nullptr;
+    size_t pageWords = 0;
+    const IClock* clock = nullptr; // the system clock when null
+};
 
 // Alignment codes shared with the style records.
 enum AlignCode : uint32_t {
@@ -82,6 +95,25 @@ public:
     bool FillRectWithPattern(const DcRect& rect);
     // Right and bottom as given lie outside the clip.
     bool IntersectClip(const DcRect& rect);
+
+    // Expands the &-codes of a header or footer text into its left, centre and right parts
+    // and draws them (headerfooter.cpp); the rectangle's bottom becomes its top plus the
+    // tallest part. With `measureOnly` nothing is drawn.
+    bool DrawHeaderFooter(DcRect& rect, std::string_view text, bool measureOnly,
+                          const HeaderFooterSources& sources = {});
+
+    // Pictures (canvas_image.cpp). Mode 1 stretches over the rectangle, 2 tiles it at
+    // natural size, any other draws one copy at the scales; false for a block whose header
+    // fails the check.
+    bool DrawDib(int32_t left, int32_t top, int32_t right, int32_t bottom, const PackedDib& dib,
+                 uint8_t mode, uint16_t scaleAcross, uint16_t scaleDown);
+    // Copies the first `lines` scan lines of the back buffer into the block, in the form its
+    // 24- or 32-bit header asks for; false without a back buffer or with a bad block.
+    bool GetDibBits(PackedDib& dib, uint32_t lines) const;
+    // Draws the Julia set over the rectangle: stretched from the cache when there is one,
+    // else computed into it band by band, each band drawn as it is finished.
+    void DrawFractal(const DcRect& rect, PackedDib& cache, const COLORREF palette[16],
+                     const JuliaParams& params, uint8_t* error);
 
     // Text in the current font (canvas_text.cpp, canvas_layout.cpp); texts are Windows-1252.
     bool MeasureText(std::string_view text, int32_t& width, int32_t& height);

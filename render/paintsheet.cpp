@@ -77,17 +77,20 @@ void DrawCornerMark(const CWorkbook& workbook, CCanvas& canvas, const DcRect& bo
 }
 
 void PaintSheet(CWorkbook& workbook, CCellDisplay& display, CCanvas& canvas, const DcRect& area,
-                CWorksheet& sheet, uint32_t firstRow, uint16_t firstColumn, ZoomPair zoom) {
+                CWorksheet& sheet, uint32_t firstRow, uint16_t firstColumn, ZoomPair zoom,
+                SheetContainersPainter containers) {
     display.SetShowFormulas(workbook.showFormulas != 0);
-    CSheetPainter painter(workbook, display, canvas, area, sheet, firstRow, firstColumn, zoom);
+    CSheetPainter painter(workbook, display, canvas, area, sheet, firstRow, firstColumn, zoom,
+                          containers);
     painter.Paint();
 }
 
 CSheetPainter::CSheetPainter(CWorkbook& workbook, CCellDisplay& display, CCanvas& canvas,
                              const DcRect& area, CWorksheet& sheet, uint32_t firstRow,
-                             uint16_t firstColumn, ZoomPair zoom)
+                             uint16_t firstColumn, ZoomPair zoom, SheetContainersPainter containers)
     : workbook_(workbook), display_(display), canvas_(canvas), area_(area), sheet_(sheet),
-      firstRow_(firstRow), firstColumn_(firstColumn), zoom_(zoom), scan_(sheet) {}
+      firstRow_(firstRow), firstColumn_(firstColumn), zoom_(zoom), containers_(containers),
+      scan_(sheet) {}
 
 void CSheetPainter::Paint() {
     const ViewSettingsRecord& view = sheet_.view;
@@ -121,6 +124,20 @@ void CSheetPainter::Paint() {
     if (layout_.pins.row) paintRow(layout_.pins.pinnedRow);
     for (uint32_t row = firstRow_; row <= layout_.lastRow; ++row) paintRow(row);
     DrawBorderRecords(canvas_, borders_, 100);
+    DrawContainers();
+}
+
+void CSheetPainter::DrawContainers() {
+    if (!containers_) return;
+    const int32_t top = area_.top + layout_.bandHeight + 1;
+    CCanvas clipped;
+    clipped.AttachSavedDC(canvas_);
+    // Containers never cover the headings or the pinned row and column.
+    clipped.IntersectClip(
+        {scrolledLeft_, top + layout_.pinnedHeight, area_.right + 1, area_.bottom + 1});
+    containers_(workbook_, clipped, {cellsLeft_, top, area_.right, area_.bottom}, sheet_,
+                firstColumn_, firstRow_, zoom_);
+    clipped.DetachSavedDC();
 }
 
 void CSheetPainter::PaintRow(uint32_t row, int32_t y, bool firstSeen) {

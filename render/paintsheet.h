@@ -36,9 +36,16 @@ void DrawCornerMark(const CWorkbook& workbook, CCanvas& canvas, const DcRect& bo
 constexpr COLORREF kFormulaMarkColor = 0x00BE00;
 constexpr COLORREF kListMarkColor = 0xBE0000;
 
+// Draws a worksheet's containers over its cells. `origin` holds the gridlines left of the
+// first painted column and above the first painted row, and the area's right and bottom.
+using SheetContainersPainter = void (*)(CWorkbook& workbook, CCanvas& canvas, const DcRect& origin,
+                                        CWorksheet& sheet, uint16_t firstColumn, uint32_t firstRow,
+                                        ZoomPair zoom);
+
 // `area` is inclusive; the display gives the cells' texts (its show-formulas switch follows
-// the workbook's).
+// the workbook's). The containers, when a painter is given, come last, clipped to the cells.
 void PaintSheet(CWorkbook& workbook, CCellDisplay& display, CCanvas& canvas, const DcRect& area,
-                CWorksheet& sheet, uint32_t firstRow, uint16_t firstColumn, ZoomPair zoom);
+                CWorksheet& sheet, uint32_t firstRow, uint16_t firstColumn, ZoomPair zoom,
+                SheetContainersPainter containers = nullptr);
 
 } // namespace vl

@@ -19,7 +19,8 @@ enum : uint8_t {
 class CSheetPainter {
 public:
     CSheetPainter(CWorkbook& workbook, CCellDisplay& display, CCanvas& canvas, const DcRect& area,
-                  CWorksheet& sheet, uint32_t firstRow, uint16_t firstColumn, ZoomPair zoom);
+                  CWorksheet& sheet, uint32_t firstRow, uint16_t firstColumn, ZoomPair zoom,
+                  SheetContainersPainter containers);
     void Paint();
 
 private:
@@ -49,6 +50,7 @@ private:
     void FillBox(const CellPlace& place, const StyleRecord& style, const Span& span);
     void AddBorder(const StyleRecord& style, const DcRect& box);
     void DrawGridlines(int32_t y);
+    void DrawContainers();
     uint8_t& Flags(const CellPlace& place) {
         return place.pinned ? pinnedFlags_ : flags_[place.column];
     }
@@ -62,6 +64,7 @@ private:
     uint32_t firstRow_;
     uint16_t firstColumn_;
     ZoomPair zoom_;
+    SheetContainersPainter containers_;
     SheetLayout layout_;
     int32_t cellsLeft_ = 0;    // the gridline left of the first painted column
     int32_t scrolledLeft_ = 0; // the gridline left of the first scrolled column

@@ -4,7 +4,10 @@
 #include "app/uiservices.h"
 #include "core/settings.h"
 #include "exchange/excelxml.h"
+#include "exchange/textfile.h"
+#include "exchange/xbase.h"
 #include "files/workbookopen.h"
+#include "formula/evalcontext.h"
 #include "formula/recalc.h"
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"
@@ -146,6 +149,24 @@ bool ReadExcelXmlDocument(CWorkbook& book, CCellDisplay& display) {
     return ok;
 }
 
+bool ReadForeignDocument(CWorkbook& book, uint8_t type) {
+    // The option dialogs of text files and tables take their settings as they stand.
+    bool ok = false;
+    UiServices().SetWaitCursor(true);
+    if (type == kFileText) {
+        std::unique_ptr<CEvalContext> ctx(new (std::nothrow) CEvalContext);
+        ok = ctx ? ImportTextFile(book, *ctx) : (book.error = kErrorWorksheetMemory, false);
+    } else if (type >= kFileDBase3 && type <= kFileClipper) {
+        book.xbase.format = type;
+        ok = ImportXBase(book);
+    } else {
+        book.error = kErrorFileFormat;
+    }
+    UiServices().SetWaitCursor(false);
+    if (ok) book.fileFamily = type;
+    return ok;
+}
+
 bool OpenDocument(CWorkbookWnd& window, const std::string& path, uint8_t type) {
     CWorkbook& book = window.Book();
     if (!OpenWaiting(book, path)) return false;
@@ -157,8 +178,7 @@ bool OpenDocument(CWorkbookWnd& window, const std::string& path, uint8_t type) {
         ok = ReadExcelXmlDocument(book, window.Display());
         if (ok) book.fileFamily = kFileExcelXml;
     } else {
-        // The foreign forms come with their importers.
-        book.error = kErrorFileFormat;
+        ok = ReadForeignDocument(book, type);
     }
     if (!ok) {
         book.stream.Close();

@@ -56,6 +56,9 @@ bool ReadNativeDocument(CWorkbook& workbook);
 // Reads the Excel 2003 XML file already open in the workbook's stream, fitting the rows of
 // what it read to their content; refreshes the charts.
 bool ReadExcelXmlDocument(CWorkbook& workbook, CCellDisplay& display);
+// Imports the text file or xBase table (`type` 1 or 3 to 6) in the workbook's stream with
+// the workbook's stored settings, and records the type; error 21 for any other type.
+bool ReadForeignDocument(CWorkbook& workbook, uint8_t type);
 // Shows the workbook's error code, with the line of the XML reader for its errors.
 void ShowOpenError(const CWorkbook& workbook);
 

@@ -128,6 +128,8 @@ public:
     // Writes the document; no path: the file the document holds. True when written.
     bool SaveToFile(const std::string* path, uint8_t sourceFormat, uint8_t fileFormat,
                     bool withDialogs);
+    // Writes the active worksheet as a text file or xBase table (`type` 1, 3 to 6).
+    bool SaveForeign(const std::string* path, uint8_t type);
 
     // The menus that the frame's menu bar shows while this window is active.
     const std::vector<QAction*>& MenuBarActions() const { return menuBar_; }

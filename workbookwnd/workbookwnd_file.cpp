@@ -2,6 +2,9 @@
 #include "app/uiservices.h"
 #include "core/settings.h"
 #include "exchange/excelxmlsave.h"
+#include "exchange/foreignfile.h"
+#include "exchange/textfile.h"
+#include "exchange/xbase.h"
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
 #include "platform/core/cp1252.h"
@@ -14,44 +17,10 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <filesystem>
-#include <unistd.h>
 
 namespace vl {
 
 namespace {
-
-constexpr int kMaxLinkDepth = 40;
-
-// The file a save replaces: through symbolic links to the file they name, so that a link
-// stays a link and the file it names is the one written.
-std::string SaveTarget(const std::string& path) {
-    namespace fs = std::filesystem;
-    fs::path target(path);
-    std::error_code ec;
-    for (int depth = 0; depth < kMaxLinkDepth && fs::is_symlink(target, ec); ++depth) {
-        const fs::path next = fs::read_symlink(target, ec);
-        if (ec) break;
-        target = next.is_absolute() ? next : target.parent_path() / next;
-    }
-    return target.lexically_normal().string();
-}
-
-// A save may replace the target only when the target may be written and no other open
-// document holds it; the temporary file and the rename would go round both. A held file
-// is reported as one that cannot be written: the code for "in use" has no message of its
-// own and would show "No error".
-ErrorCode CheckTarget(const std::string& target, const CFileStream& own) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (!fs::exists(target, ec)) return kErrorNone;
-    if (access(target.c_str(), W_OK) != 0) return kStreamOpenWrite;
-    if (own.IsOpen() && fs::equivalent(target, own.GetPath(), ec)) return kErrorNone;
-    CFileStream probe;
-    if (!probe.Open(target.c_str(), "rb", false, 512) && probe.GetError() == kStreamInUse)
-        return kStreamOpenWrite;
-    return kErrorNone;
-}
 
 uint8_t EffectiveForm(uint8_t fileFormat) {
     return fileFormat ? fileFormat : Profile().fileFormat;
@@ -148,12 +117,7 @@ bool CWorkbookWnd::SaveAs() {
 bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uint8_t fileFormat,
                               bool withDialogs) {
     const bool excel = sourceFormat == kFileExcelXml;
-    if (sourceFormat != kFileNative && !excel) {
-        // Text and xBase files come with their exporters.
-        book_->error = kErrorFileFormat;
-        ShowErrorMessage(kErrorFileFormat);
-        return false;
-    }
+    if (sourceFormat != kFileNative && !excel) return SaveForeign(path, sourceFormat);
     const uint8_t form = EffectiveForm(fileFormat);
     if (!excel && (form < kFormatXml || form > kFormatBinaryCompressed)) {
         book_->error = kErrorFileFormat;
@@ -162,12 +126,7 @@ bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uin
     }
     StorePaneLayout();
     if (CWorksheetView* view = GetActiveView()) view->StoreViewPosition();
-    const std::string target = SaveTarget(path ? *path : path_);
-    if (const ErrorCode refused = CheckTarget(target, book_->stream)) {
-        book_->error = refused;
-        ShowErrorMessage(refused);
-        return false;
-    }
+    const std::string& target = path ? *path : path_;
     UiServices().SetWaitCursor(true);
     bool ok = false;
     if (excel) {
@@ -179,6 +138,8 @@ bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uin
     }
     UiServices().SetWaitCursor(false);
     if (!ok) {
+        // A target held elsewhere is one that cannot be written: the code for "in use" has
+        // no message of its own and would show "No error".
         if (book_->error == kStreamInUse) book_->error = kStreamOpenWrite;
         ShowErrorMessage(book_->error);
         return false;
@@ -186,6 +147,33 @@ bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uin
     // A form chosen only by the profile stays the profile's.
     book_->fileKind = fileFormat;
     return true;
+}
+
+bool CWorkbookWnd::SaveForeign(const std::string* path, uint8_t type) {
+    CWorksheet* sheet = book_->tree.active;
+    const bool text = type == kFileText;
+    if (!sheet || (!text && (type < kFileDBase3 || type > kFileClipper))) {
+        book_->error = sheet ? kErrorFileFormat : kErrorNoWorksheet;
+        ShowErrorMessage(book_->error);
+        return false;
+    }
+    if (CWorksheetView* view = GetActiveView()) view->StoreViewPosition();
+    // The shared save road follows links and refuses held or read-only targets.
+    const std::string target = path ? *path : path_;
+    // The option dialogs of text files and tables take their settings as they stand; a table
+    // gets the field list its worksheet gives now.
+    UiServices().SetWaitCursor(true);
+    const bool ok = SaveAside(*book_, target.c_str(), [&](CWorkbook& book) {
+        if (text) return ExportTextFile(book, *sheet);
+        return BuildXBaseFieldList(book, *sheet, book.xbase, type) &&
+               ExportXBase(book, *sheet, target);
+    });
+    UiServices().SetWaitCursor(false);
+    if (!ok) {
+        if (book_->error == kStreamInUse) book_->error = kStreamOpenWrite;
+        ShowErrorMessage(book_->error);
+    }
+    return ok;
 }
 
 void CWorkbookWnd::OnFileReload() {
@@ -200,14 +188,12 @@ void CWorkbookWnd::OnFileReload() {
     bool ok = stream.Reopen(stream.IsReadOnly() ? "rb" : "r+b", true);
     if (!ok) book_->error = stream.GetError();
     book_->readOnly = stream.IsReadOnly() ? 1 : 0;
-    if (ok && book_->fileFamily == kFileNative) {
+    if (ok && book_->fileFamily == kFileNative)
         ok = ReadNativeDocument(*book_);
-    } else if (ok && book_->fileFamily == kFileExcelXml) {
+    else if (ok && book_->fileFamily == kFileExcelXml)
         ok = ReadExcelXmlDocument(*book_, display_);
-    } else if (ok) {
-        book_->error = kErrorFileFormat;
-        ok = false;
-    }
+    else if (ok)
+        ok = ReadForeignDocument(*book_, book_->fileFamily);
     if (!ok) {
         const ErrorCode error = book_->error;
         const uint32_t line = book_->xmlErrorLine;

@@ -19,6 +19,7 @@
 namespace vl {
 
 class CCellEditor;
+class CContainer;
 class CDropDownList;
 class CMouseWheelWnd;
 class CWorkbook;
@@ -114,6 +115,11 @@ public:
     void InvalidateAll();
     void InvalidateRect(const DcRect& rect);
     void InvalidateValueCells(bool formulasOnly);
+    // Containers (worksheetview_containers.cpp). The rectangle of a container in the view,
+    // false when it cannot be seen; `invalidate` clear paints the container at once.
+    CContainer* FindContainerById(uint16_t id) const;
+    bool ContainerRect(const CContainer& container, DcRect& rect);
+    void RedrawContainer(uint16_t id, bool invalidate);
     // Moves the highlight in the buffer from the range last drawn to the selection.
     void RepaintHighlight();
     // Paints what is invalid now; the image is then what the window shows.
@@ -146,8 +152,10 @@ public:
     void OnMouseWheel(int delta, Qt::KeyboardModifiers modifiers);
     void OnMButtonDown(QPoint globalPoint);
     // The drag now running, for tests and the rubber band.
-    enum class Drag { kNone, kSelect, kColumnResize, kRowResize };
+    enum class Drag { kNone, kSelect, kColumnResize, kRowResize, kContainer };
     Drag CurrentDrag() const { return drag_.kind; }
+    // Where a container drag has the rectangle now.
+    DcRect ContainerDragRect() const { return drag_.rect; }
     int32_t ResizeLine() const { return drag_.line; }
     CMouseWheelWnd* AutoScrollWindow() const { return wheelWnd_.get(); }
 
@@ -181,6 +189,11 @@ private:
         int32_t line = 0;     // where the rubber band is
         int32_t restMs = 0;   // how long the pointer has rested
         bool ticking = false; // the 100 ms timer is armed
+        // A container drag: the container, the zone taken, its rectangle at the start and now.
+        uint16_t container = 0;
+        uint8_t zone = 0;
+        DcRect start;
+        DcRect rect;
     };
 
     void ConnectScrollBars();
@@ -215,6 +228,16 @@ private:
     void SelectWholeColumn(uint16_t column);
     void SelectWholeRow(uint32_t row);
     void ClickCell(uint16_t column, uint32_t row, bool shift);
+
+    // Container clicks, cursors and drags (worksheetview_containers.cpp).
+    DcRect CellsOrigin();
+    bool ClickContainer(QPoint point);
+    void ForgetCurrentContainer();
+    void DragContainerTo(QPoint point);
+    void EndContainerDrag();
+    bool SetContainerCursor(QPoint point);
+    void FrameCurrentContainer(CCanvas& canvas);
+    void GrowToContainers(uint16_t& lastColumn, uint32_t& lastRow);
 
     // Editing (worksheetview_edit.cpp).
     void LayoutEditor();

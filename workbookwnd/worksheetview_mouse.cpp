@@ -72,6 +72,10 @@ void CWorksheetView::OnLButtonDown(QPoint point, Qt::KeyboardModifiers modifiers
     uint16_t column = 0;
     uint32_t row = 0;
     int32_t from = 0, to = 0;
+    if (ClickContainer(point)) {
+        owner_->UpdateStatus();
+        return;
+    }
     if (HitTestCell(point, column, row))
         ClickCell(column, row, modifiers & Qt::ShiftModifier);
     else if (HitTestColumnHeading(point, column))
@@ -86,7 +90,7 @@ void CWorksheetView::OnLButtonDown(QPoint point, Qt::KeyboardModifiers modifiers
 }
 
 void CWorksheetView::ClickCell(uint16_t column, uint32_t row, bool shift) {
-    currentContainer_ = 0;
+    ForgetCurrentContainer();
     if (shift)
         sel_ = {std::min(sel_.c1, column), std::min(sel_.r1, row), std::max(sel_.c1, column),
                 std::max(sel_.r1, row)};
@@ -105,7 +109,7 @@ void CWorksheetView::ClickCell(uint16_t column, uint32_t row, bool shift) {
 }
 
 void CWorksheetView::SelectWholeColumn(uint16_t column) {
-    currentContainer_ = 0;
+    ForgetCurrentContainer();
     sel_ = {column, 0, column, kLastRow};
     anchorColumn_ = column;
     anchorRow_ = 0;
@@ -113,7 +117,7 @@ void CWorksheetView::SelectWholeColumn(uint16_t column) {
 }
 
 void CWorksheetView::SelectWholeRow(uint32_t row) {
-    currentContainer_ = 0;
+    ForgetCurrentContainer();
     sel_ = {0, row, kLastColumn, row};
     anchorColumn_ = 0;
     anchorRow_ = row;
@@ -122,6 +126,11 @@ void CWorksheetView::SelectWholeRow(uint32_t row) {
 
 void CWorksheetView::OnLButtonUp() {
     const Drag kind = drag_.kind;
+    if (kind == Drag::kContainer) {
+        EndContainerDrag();
+        owner_->UpdateStatus();
+        return;
+    }
     if (kind == Drag::kColumnResize || kind == Drag::kRowResize) {
         const bool changed = ApplyResize();
         EndDrag();
@@ -140,7 +149,8 @@ void CWorksheetView::OnLButtonUp() {
 
 void CWorksheetView::OnLButtonDblClk(QPoint point) {
     (void)point;
-    // Containers and their property window come later; a double click edits the cell.
+    // A current container's property window comes with the chart pages; a double click
+    // edits the cell.
     owner_->OnReferenceCommand(nullptr);
 }
 
@@ -153,10 +163,13 @@ void CWorksheetView::OnMouseMove(QPoint point, Qt::MouseButtons buttons) {
     if (drag_.kind == Drag::kSelect && extending_) return DragSelectTo(point);
     if (drag_.kind == Drag::kColumnResize || drag_.kind == Drag::kRowResize)
         return MoveResizeLine(point);
+    if (drag_.kind == Drag::kContainer) return DragContainerTo(point);
     uint16_t column = 0;
     uint32_t row = 0;
     int32_t from = 0, to = 0;
-    if (HitTestColumnBorder(point, column, from, to))
+    if (SetContainerCursor(point))
+        return;
+    else if (HitTestColumnBorder(point, column, from, to))
         viewport()->setCursor(Qt::SizeHorCursor);
     else if (HitTestRowBorder(point, row, from, to))
         viewport()->setCursor(Qt::SizeVerCursor);

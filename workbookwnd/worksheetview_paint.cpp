@@ -1,4 +1,6 @@
+#include "charts/draw/containerpainter.h"
 #include "core/settings.h"
+#include "model/container.h"
 #include "model/workbook.h"
 #include "render/highlight.h"
 #include "render/metrics.h"
@@ -72,6 +74,8 @@ void CWorksheetView::InvalidateValueCells(bool formulasOnly) {
         cursor.offset = uint16_t(cursor.offset + cell::Length(r));
         r = NextCellRecord(cursor);
     }
+    for (const CContainer* c = sheet->firstContainer; c; c = c->next)
+        RedrawContainer(c->settings.id, true);
 }
 
 void CWorksheetView::RepaintHighlight() {
@@ -114,9 +118,11 @@ void CWorksheetView::RenderRegion(const QRect& rect) {
     CCanvas canvas;
     canvas.AttachDC(dc.get());
     const DcRect area = ClientArea();
-    PaintSheet(book, owner_->Display(), canvas, area, *sheet, firstRow_, firstColumn_, zoom_);
+    PaintSheet(book, owner_->Display(), canvas, area, *sheet, firstRow_, firstColumn_, zoom_,
+               DrawSheetContainers);
     PaintSelectionHighlight(book, canvas, area, *sheet, firstRow_, firstColumn_, nullptr, sel_,
                             zoom_);
+    FrameCurrentContainer(canvas);
     canvas.RestoreObjects();
     highlighted_ = sel_;
     highlightDrawn_ = true;
@@ -140,6 +146,11 @@ void CWorksheetView::paintEvent(QPaintEvent* event) {
         painter.fillRect(QRect(drag_.line, 0, 1, viewport()->height()), Qt::black);
     else if (drag_.kind == Drag::kRowResize)
         painter.fillRect(QRect(0, drag_.line, viewport()->width(), 1), Qt::black);
+    else if (drag_.kind == Drag::kContainer) {
+        const DcRect& r = drag_.rect;
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.drawRect(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)));
+    }
 }
 
 void CWorksheetView::resizeEvent(QResizeEvent* event) {

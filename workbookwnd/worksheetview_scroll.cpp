@@ -264,7 +264,10 @@ void CWorksheetView::SetScrollBars(bool vertical, bool horizontal, bool fromFirs
 void CWorksheetView::UpdateScrollBars(bool scan, bool keepPosition) {
     uint16_t lastColumn = 0;
     uint32_t lastRow = 0;
-    if (scan && Sheet()) Sheet()->cells.GetUsedRange(nullptr, &lastColumn, nullptr, &lastRow);
+    if (scan && Sheet()) {
+        Sheet()->cells.GetUsedRange(nullptr, &lastColumn, nullptr, &lastRow);
+        GrowToContainers(lastColumn, lastRow);
+    }
     lastColumn = std::max<uint16_t>({lastColumn, sel_.c2, 1});
     lastRow = std::max<uint32_t>({lastRow, sel_.r2, 1});
     for (bool rows : {false, true}) {

@@ -1,5 +1,6 @@
 #include "app/program/documentservices.h"
 
+#include "charts/draw/imageexport.h"
 #include "formula/celltext.h"
 #include "formula/workbookcontext.h"
 #include "model/workbook.h"
@@ -15,6 +16,20 @@ void CScreenDocumentServices::AutoFitRows(CWorkbook& workbook, CWorksheet& sheet
     CCanvas canvas;
     canvas.AttachWindow(nullptr);
     AutoFitRowHeights(workbook, display, canvas, sheet, first, last);
+}
+
+bool CScreenDocumentServices::SaveRangeAsImage(CWorkbook& workbook, const char* sheetPath,
+                                               const CellRange& range, const char* file,
+                                               double gamma) {
+    return RenderRangeToBitmap(workbook, sheetPath, range, file, kImageFormatPng, gamma,
+                               {100, 100});
+}
+
+bool CScreenDocumentServices::SaveContainerAsImage(CWorkbook& workbook, const char* sheetPath,
+                                                   uint16_t containerId, const char* file,
+                                                   double gamma) {
+    return RenderContainerToBitmap(workbook, sheetPath, containerId, file, kImageFormatPng, gamma,
+                                   {100, 100});
 }
 
 } // namespace vl

@@ -2,6 +2,7 @@
 
 #include "app/program/documentservices.h"
 #include "app/shell.h"
+#include "automation/dbus/dbusclient.h"
 #include "automation/dbus/dbusregistration.h"
 #include "automation/dbus/dbusserver.h"
 #include "dialogs/fontdialog.h"
@@ -32,6 +33,12 @@ vl::AutomationHooks ServerHooks(std::unique_ptr<vl::CAutomationBus>& server) {
     return hooks;
 }
 
+// The client of RTD and UDF for the life of the program.
+struct InstalledClient {
+    explicit InstalledClient(vl::IAutomationClient* client) { vl::SetAutomationClient(client); }
+    ~InstalledClient() { vl::SetAutomationClient(nullptr); }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -45,6 +52,10 @@ int main(int argc, char** argv) {
     vl::CQtTimerHost timers;
     vl::CSystemClock clock;
     vl::BindAllFunctions();
+    // RTD and UDF reach the registered servers in every mode; the bus is joined at the first call.
+    vl::CDBusAutomationClient servers(vl::LoadServerList(),
+                                      [] { return QDBusConnection::sessionBus(); });
+    const InstalledClient installed(&servers);
     // The dialogs' choosers join the Qt services; the frame opens the format pages.
     vl::CDialogUiServices dialogServices(vl::UiServices());
     vl::SetUiServices(&dialogServices);

@@ -37,6 +37,13 @@ std::shared_ptr<CSafeArray> CDBusCall::Table(int i, HRESULT& hr) const {
     return SafeArrayFromDBus(table, hr);
 }
 
+std::shared_ptr<CSafeArray> CDBusCall::List(int i, HRESULT& hr) const {
+    DBusArray1 list;
+    hr = E_INVALIDARG;
+    if (!Take(in_.value(i), list)) return nullptr;
+    return SafeArray1FromDBus(list, hr);
+}
+
 bool CDBusCall::Object(int i, IAutomationObject*& out) const {
     out = nullptr;
     const QString target = in_.value(i).value<QDBusObjectPath>().path();
@@ -61,6 +68,13 @@ bool CDBusCall::OutTable(const CSafeArray& table) {
     DBusArray2 t;
     if (!SafeArrayToDBus(table, t)) return false;
     Out(QVariant::fromValue(t));
+    return true;
+}
+
+bool CDBusCall::OutList(const CSafeArray& list) {
+    DBusArray1 l;
+    if (!SafeArray1ToDBus(list, l)) return false;
+    Out(QVariant::fromValue(l));
     return true;
 }
 

@@ -22,10 +22,13 @@ public:
     CBstr Bstr(int i) const;
     int32_t Int(int i) const { return in_.value(i).toInt(); }
     double Real(int i) const { return in_.value(i).toDouble(); }
+    uint8_t Byte(int i) const { return uint8_t(in_.value(i).toUInt()); }
     // False when the value does not have the form of its type.
     bool Variant(int i, CVariant& out) const;
     // A table argument; null with E_INVALIDARG or E_OUTOFMEMORY in `hr`.
     std::shared_ptr<CSafeArray> Table(int i, HRESULT& hr) const;
+    // A one-dimensional array argument, likewise.
+    std::shared_ptr<CSafeArray> List(int i, HRESULT& hr) const;
     // An interface pointer: "/" is none; any other path must be a live object of the server.
     bool Object(int i, IAutomationObject*& out) const;
 
@@ -34,6 +37,7 @@ public:
     // False (nothing written) when the variant cannot travel.
     bool OutVariant(const CVariant& value);
     bool OutTable(const CSafeArray& table);
+    bool OutList(const CSafeArray& list);
 
     CAutomationBus& server;
     std::shared_ptr<IAutomationObject> object; // null for the root

@@ -18,6 +18,56 @@ IWorksheet& Sheet(Call& c) {
 ITree& Tree(Call& c) {
     return *c.object->QueryTree();
 }
+ITextFileInfo& TextInfo(Call& c) {
+    return *c.object->QueryTextFileInfo();
+}
+IXBaseInfo& XBase(Call& c) {
+    return *c.object->QueryXBaseInfo();
+}
+
+// A getter of one integer or one string of an information object.
+template <class I, I& (*Of)(Call&), HRESULT (I::*M)(int32_t&)> HRESULT InfoInt(Call& c) {
+    int32_t value = 0;
+    const HRESULT hr = (Of(c).*M)(value);
+    c.Out(value);
+    return hr;
+}
+template <HRESULT (ITextFileInfo::*M)(CBstr&)> HRESULT TextInfoText(Call& c) {
+    CBstr text;
+    const HRESULT hr = (TextInfo(c).*M)(text);
+    c.OutBstr(text);
+    return hr;
+}
+
+HRESULT SetColumnWidths(Call& c) {
+    HRESULT hr = S_OK;
+    std::shared_ptr<CSafeArray> widths = c.List(0, hr);
+    if (!widths) return hr;
+    return TextInfo(c).SetColumnWidths(widths.get());
+}
+
+HRESULT GetColumnWidths(Call& c) {
+    std::shared_ptr<CSafeArray> widths;
+    const HRESULT hr = TextInfo(c).GetColumnWidths(widths);
+    if (Succeeded(hr) && (!widths || !c.OutList(*widths))) return E_FAIL;
+    return hr;
+}
+
+HRESULT SetField(Call& c) {
+    return XBase(c).SetField(c.Int(0), c.Bstr(1), c.Byte(2), c.Int(3), c.Int(4));
+}
+
+HRESULT GetField(Call& c) {
+    CBstr name;
+    uint8_t type = 0;
+    int32_t length = 0, decimals = 0;
+    const HRESULT hr = XBase(c).GetField(c.Int(0), name, type, length, decimals);
+    c.OutBstr(name);
+    c.Out(QVariant::fromValue(uchar(type)));
+    c.Out(length);
+    c.Out(decimals);
+    return hr;
+}
 
 // A method of one string argument and no output, such as SaveAs.
 template <HRESULT (IWorksheet::*M)(const CBstr&)> HRESULT SheetOfText(Call& c) {
@@ -187,6 +237,8 @@ HRESULT SupportsErrorInfo(Call& c) {
 
 constexpr std::string_view W = kWorksheetInterface;
 constexpr std::string_view T = kTreeInterface;
+constexpr std::string_view F = kTextFileInfoInterface;
+constexpr std::string_view X = kXBaseInfoInterface;
 
 const std::vector<DBusMethod>& Methods() {
     static const std::vector<DBusMethod> methods = {
@@ -330,6 +382,110 @@ const std::vector<DBusMethod>& Methods() {
          [](Call& c) { return Tree(c).SetActiveWorksheet(c.Bstr(0)); }},
         {T, "GetActiveWorksheet", {}, {{"path", "s"}}, true, GetActiveWorksheet},
         {T, "UpdateWorkbook", {}, {}, false, [](Call& c) { return Tree(c).UpdateWorkbook(); }},
+        {X,
+         "SetXBaseFormat",
+         {{"format", "i"}},
+         {},
+         false,
+         [](Call& c) { return XBase(c).SetXBaseFormat(c.Int(0)); }},
+        {X,
+         "GetXBaseFormat",
+         {},
+         {{"format", "i"}},
+         false,
+         InfoInt<IXBaseInfo, XBase, &IXBaseInfo::GetXBaseFormat>},
+        {X,
+         "SetField",
+         {{"index", "i"}, {"name", "s"}, {"type", "y"}, {"length", "i"}, {"decimals", "i"}},
+         {},
+         false,
+         SetField},
+        {X,
+         "GetField",
+         {{"index", "i"}},
+         {{"name", "s"}, {"type", "y"}, {"length", "i"}, {"decimals", "i"}},
+         false,
+         GetField},
+        {X,
+         "GetFieldCount",
+         {},
+         {{"count", "i"}},
+         false,
+         InfoInt<IXBaseInfo, XBase, &IXBaseInfo::GetFieldCount>},
+        {X,
+         "DeleteField",
+         {{"index", "i"}},
+         {},
+         false,
+         [](Call& c) { return XBase(c).DeleteField(c.Int(0)); }},
+        {X,
+         "GetEncoding",
+         {},
+         {{"encoding", "i"}},
+         false,
+         InfoInt<IXBaseInfo, XBase, &IXBaseInfo::GetEncoding>},
+        {X,
+         "SetEncoding",
+         {{"encoding", "i"}},
+         {},
+         false,
+         [](Call& c) { return XBase(c).SetEncoding(c.Int(0)); }},
+        {X,
+         "SetFieldCount",
+         {{"counter", "i"}},
+         {},
+         false,
+         [](Call& c) { return XBase(c).SetFieldCount(c.Int(0)); }},
+        {F,
+         "SetSeparator",
+         {{"separator", "s"}},
+         {},
+         false,
+         [](Call& c) { return TextInfo(c).SetSeparator(c.Bstr(0)); }},
+        {F,
+         "SetEncoding",
+         {{"encoding", "i"}},
+         {},
+         false,
+         [](Call& c) { return TextInfo(c).SetEncoding(c.Int(0)); }},
+        {F,
+         "SetQuotingSymbol",
+         {{"symbol", "s"}},
+         {},
+         false,
+         [](Call& c) { return TextInfo(c).SetQuotingSymbol(c.Bstr(0)); }},
+        {F,
+         "SetConversion",
+         {{"conversion", "i"}},
+         {},
+         false,
+         [](Call& c) { return TextInfo(c).SetConversion(c.Int(0)); }},
+        {F, "SetColumnWidths", {{"widths", "(ia(qv))"}}, {}, false, SetColumnWidths},
+        {F,
+         "GetConversion",
+         {},
+         {{"conversion", "i"}},
+         false,
+         InfoInt<ITextFileInfo, TextInfo, &ITextFileInfo::GetConversion>},
+        {F,
+         "GetQuotingSymbol",
+         {},
+         {{"symbol", "s"}},
+         false,
+         TextInfoText<&ITextFileInfo::GetQuotingSymbol>},
+        {F,
+         "GetEncoding",
+         {},
+         {{"encoding", "i"}},
+         false,
+         InfoInt<ITextFileInfo, TextInfo, &ITextFileInfo::GetEncoding>},
+        {F,
+         "GetSeparator",
+         {},
+         {{"separator", "s"}},
+         false,
+         TextInfoText<&ITextFileInfo::GetSeparator>},
+        {F, "GetColumnWidths", {}, {{"widths", "(ia(qv))"}}, false, GetColumnWidths},
     };
     return methods;
 }
@@ -337,6 +493,9 @@ const std::vector<DBusMethod>& Methods() {
 const std::vector<DBusProperty>& Properties() {
     static const std::vector<DBusProperty> properties = {
         {W, "WorksheetTree", "o", GetWorksheetTree, PutWorksheetTree},
+        {F, "useFixedColWidths", "i",
+         InfoInt<ITextFileInfo, TextInfo, &ITextFileInfo::get_useFixedColWidths>,
+         [](Call& c) { return TextInfo(c).put_useFixedColWidths(c.Int(0)); }},
     };
     return properties;
 }
@@ -368,6 +527,8 @@ std::vector<std::string_view> InterfacesOf(IAutomationObject* object) {
     std::vector<std::string_view> names = {kUnknownInterface, kErrorInfoInterface};
     if (object->QueryWorksheet()) names.push_back(kWorksheetInterface);
     if (object->QueryTree()) names.push_back(kTreeInterface);
+    if (object->QueryTextFileInfo()) names.push_back(kTextFileInfoInterface);
+    if (object->QueryXBaseInfo()) names.push_back(kXBaseInfoInterface);
     return names;
 }
 

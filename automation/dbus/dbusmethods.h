@@ -19,6 +19,8 @@ inline constexpr char kUnknownInterface[] = "org.vorlane.IUnknown";
 inline constexpr char kErrorInfoInterface[] = "org.vorlane.ISupportErrorInfo";
 inline constexpr char kWorksheetInterface[] = "org.vorlane.IWorksheet";
 inline constexpr char kTreeInterface[] = "org.vorlane.ITree";
+inline constexpr char kTextFileInfoInterface[] = "org.vorlane.ITextFileInfo";
+inline constexpr char kXBaseInfoInterface[] = "org.vorlane.IXBaseInfo";
 
 struct DBusArgSpec {
     std::string_view name;

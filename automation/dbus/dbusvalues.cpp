@@ -65,15 +65,7 @@ bool ArrayValueFromDBus(const QVariant& value, CVariant& out) {
     if (Structure(value, kArray2Signature, table)) {
         out = CVariant::Array(SafeArrayFromDBus(table, hr));
     } else if (Structure(value, kArray1Signature, list)) {
-        auto array = CSafeArray::Create({{list.lowerBound, uint32_t(list.items.size())}});
-        if (!array) return false;
-        CVariant element;
-        for (qsizetype i = 0; i < list.items.size(); ++i) {
-            const int32_t index = int32_t(list.lowerBound + int64_t(i));
-            if (!VariantFromDBus(list.items[i], element)) return false;
-            array->PutElement(std::span(&index, 1), std::move(element));
-        }
-        out = CVariant::Array(std::move(array));
+        out = CVariant::Array(SafeArray1FromDBus(list, hr));
     } else {
         return false;
     }
@@ -335,6 +327,26 @@ std::shared_ptr<CSafeArray> SafeArrayFromDBus(const DBusArray2& in, HRESULT& hr)
                                       int32_t(first.lowerBound + int64_t(j))};
             array->PutElement(index, std::move(element));
         }
+    }
+    hr = S_OK;
+    return array;
+}
+
+bool SafeArray1ToDBus(const CSafeArray& in, DBusArray1& out) {
+    out = DBusArray1{};
+    return in.Dimensions() == 1 && Array1ToDBus(in, out);
+}
+
+std::shared_ptr<CSafeArray> SafeArray1FromDBus(const DBusArray1& in, HRESULT& hr) {
+    hr = E_OUTOFMEMORY;
+    auto array = CSafeArray::Create({{in.lowerBound, uint32_t(in.items.size())}});
+    if (!array) return nullptr;
+    hr = E_INVALIDARG;
+    CVariant element;
+    for (qsizetype i = 0; i < in.items.size(); ++i) {
+        const int32_t index = int32_t(in.lowerBound + int64_t(i));
+        if (!VariantFromDBus(in.items[i], element)) return nullptr;
+        array->PutElement(std::span(&index, 1), std::move(element));
     }
     hr = S_OK;
     return array;

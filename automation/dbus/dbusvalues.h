@@ -65,6 +65,9 @@ bool SafeArrayToDBus(const CSafeArray& in, DBusArray2& out);
 // Null when the rows differ in length or bounds, or the elements cannot be had (`hr` says
 // which: E_INVALIDARG or E_OUTOFMEMORY).
 std::shared_ptr<CSafeArray> SafeArrayFromDBus(const DBusArray2& in, HRESULT& hr);
+// A one-dimensional safe array and its bus form (ia(qv)).
+bool SafeArray1ToDBus(const CSafeArray& in, DBusArray1& out);
+std::shared_ptr<CSafeArray> SafeArray1FromDBus(const DBusArray1& in, HRESULT& hr);
 
 } // namespace vl
 

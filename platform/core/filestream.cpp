@@ -100,8 +100,17 @@ bool CFileStream::OpenFile(const char* path, const char* mode) {
         status_ = failure;
         return false;
     }
-    const int fd = open(path, OpenFlags(m), 0666);
+    // Not blocking, so that a pipe with no writer cannot hold the open; only a regular
+    // file is a document (a pipe or a device would block or never end).
+    const int fd = open(path, OpenFlags(m) | O_NONBLOCK, 0666);
     if (fd < 0) {
+        status_ = failure;
+        return false;
+    }
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        close(fd);
         status_ = failure;
         return false;
     }
@@ -229,6 +238,17 @@ bool CFileStream::RenameTo(const char* path) {
     }
     path_ = path;
     return true;
+}
+
+bool CFileStream::IsSameFile(const char* path) const {
+    struct stat own, other;
+    return file_ && path && fstat(fileno(file_), &own) == 0 && stat(path, &other) == 0 &&
+           own.st_dev == other.st_dev && own.st_ino == other.st_ino;
+}
+
+bool CFileStream::HoldLock(bool hold) {
+    if (!file_) return false;
+    return flock(fileno(file_), hold ? LOCK_EX | LOCK_NB : LOCK_UN) == 0;
 }
 
 void CFileStream::Swap(CFileStream& other) noexcept {

@@ -16,6 +16,9 @@ namespace vl {
 // Status codes; the numbers are the document error codes with the same meaning.
 enum StreamStatus : uint8_t {
     kStreamOk = 0,
+    // A compressed stream that ends early, or content past the 2 GiB a position can reach:
+    // the document error "wrong format".
+    kStreamFormat = 21,
     kStreamOpenRead = 34,  // a file opened for reading is missing or may not be read
     kStreamOpenWrite = 35, // a file cannot be opened for writing
     kStreamClose = 36,
@@ -43,7 +46,8 @@ public:
     CFileStream& operator=(const CFileStream&) = delete;
 
     // Modes are those of fopen ("rb", "r+b", "w+b", ...); an "x" makes the open fail when
-    // the file exists. A file is held with an exclusive lock while it is open.
+    // the file exists. A file is held with an exclusive lock while it is open. Only a
+    // regular file opens: a pipe, a device or a folder fails as a missing file would.
     bool Open(const char* path, const char* mode, bool gzip, int32_t bufferSize);
     // False when the window could not be written back or the file not closed.
     bool Close();
@@ -84,6 +88,11 @@ public:
     // Gives the open file the name `path`, replacing a file of that name (whose permission
     // bits it takes over), so that a save written aside becomes the document at once.
     bool RenameTo(const char* path);
+    // Whether `path` names the open file (the same file, through any link or name).
+    bool IsSameFile(const char* path) const;
+    // Gives up (false) or takes again (true) the open file's lock, so that the file can be
+    // opened once more while it stays open here; false when the lock could not be had.
+    bool HoldLock(bool hold);
     // Exchanges everything two streams hold, open files included.
     void Swap(CFileStream& other) noexcept;
 

@@ -29,6 +29,13 @@ bool CFileStream::Refill(int32_t at) {
             Fail(kStreamRead);
             return false;
         }
+        // zlib hands over what it could inflate of a stream that was cut short and marks it.
+        int code = Z_OK;
+        gzerror(static_cast<gzFile>(gz_), &code);
+        if (n < bufferSize_ && code == Z_BUF_ERROR) {
+            Fail(kStreamFormat);
+            return false;
+        }
         count = n;
     } else {
         count = int32_t(fread(buffer_, 1, size_t(bufferSize_), file_));
@@ -38,6 +45,15 @@ bool CFileStream::Refill(int32_t at) {
             Fail(kStreamRead);
             return false;
         }
+    }
+    // Positions are 32-bit: the window ends at the last one, and a byte beyond it makes the
+    // file one that cannot be read.
+    if (int64_t(at) + count > INT32_MAX) {
+        if (at == INT32_MAX) {
+            Fail(kStreamFormat);
+            return false;
+        }
+        count = INT32_MAX - at;
     }
     windowStart_ = position_ = at;
     windowEnd_ = count > 0 ? at + count - 1 : -1;

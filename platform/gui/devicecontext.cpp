@@ -263,6 +263,17 @@ bool CDeviceContext::PatBlt(int32_t left, int32_t top, int32_t width, int32_t he
     return true;
 }
 
+bool CDeviceContext::StretchImage(int32_t left, int32_t top, int32_t width, int32_t height,
+                                  const QImage& image) {
+    if (!painter_) return false;
+    if (width <= 0 || height <= 0 || image.isNull()) return true;
+    painter_->setCompositionMode(QPainter::CompositionMode_Source);
+    painter_->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter_->drawImage(QRect(left, top, width, height), image);
+    painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    return true;
+}
+
 bool CDeviceContext::GradientFillRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, COLORREF from,
                                       COLORREF to, bool vertical) {
     if (!painter_) return false;

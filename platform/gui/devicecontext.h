@@ -71,6 +71,9 @@ public:
     bool Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom);
     bool SetPixelV(int32_t x, int32_t y, COLORREF color);
     bool PatBlt(int32_t left, int32_t top, int32_t width, int32_t height, uint32_t rop);
+    // Copies the image over the box at its size, nearest pixel, whatever it covered before.
+    bool StretchImage(int32_t left, int32_t top, int32_t width, int32_t height,
+                      const QImage& image);
     // Fills the box from (x1, y1) up to, not including, (x2, y2), from colour `from` to `to`.
     bool GradientFillRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, COLORREF from,
                           COLORREF to, bool vertical);

@@ -51,7 +51,7 @@ public:
     }
     QString ChooseSaveFile(const QString&, const QString&, const QString&, int& index) override {
         ++saveDialogs;
-        index = 1;
+        index = saveIndex;
         return savePath;
     }
     int WaitForFile(const QString& path, const IClock&,
@@ -82,6 +82,7 @@ public:
     std::deque<int> answers;
     QString openPath, savePath;
     int openIndex = 1;
+    int saveIndex = 1;
     int saveDialogs = 0;
     // The wait: how many retries it allows before the user gives up (IDCANCEL).
     int waitRetries = 0;

@@ -19,6 +19,13 @@ public:
         fitted.push_back(std::string(sheet.name) + ":" + std::to_string(first) + "-" +
                          std::to_string(last));
     }
+    // These tests export no images.
+    bool SaveRangeAsImage(CWorkbook&, const char*, const CellRange&, const char*, double) override {
+        return false;
+    }
+    bool SaveContainerAsImage(CWorkbook&, const char*, uint16_t, const char*, double) override {
+        return false;
+    }
     std::vector<std::string> fitted;
 };
 

@@ -1,5 +1,9 @@
+#include "automation/documentservices.h"
 #include "automation/typelib.h"
 #include "automationtestutil.h"
+#include "model/container.h"
+
+#include <tuple>
 
 namespace vl {
 
@@ -207,6 +211,76 @@ TEST_F(FilesTest, AReadOnlyCopyOpensWithoutThePasswordAndCannotBeSaved) {
     CVariant v;
     ASSERT_EQ(reader->GetValue("$B$1", v), S_OK);
     EXPECT_EQ(v.text, "text");
+}
+
+} // namespace vl
+
+namespace vl {
+
+namespace {
+
+// Records what the automation objects ask and answers as told.
+class ServicesDouble : public IDocumentServices {
+public:
+    void AutoFitRows(CWorkbook&, CWorksheet&, uint32_t, uint32_t) override {}
+    bool SaveRangeAsImage(CWorkbook& workbook, const char* sheetPath, const CellRange& range,
+                          const char* file, double gamma) override {
+        asked = {sheetPath, file, gamma, range.c1, range.r1, range.c2, range.r2, 0};
+        if (!succeed) workbook.error = ErrorCode(35);
+        return succeed;
+    }
+    bool SaveContainerAsImage(CWorkbook& workbook, const char* sheetPath, uint16_t id,
+                              const char* file, double gamma) override {
+        asked = {sheetPath, file, gamma, 0, 0, 0, 0, id};
+        if (!succeed) workbook.error = ErrorCode(35);
+        return succeed;
+    }
+    using Asked = std::tuple<std::string, std::string, double, uint16_t, uint32_t, uint16_t,
+                             uint32_t, uint16_t>;
+    Asked asked;
+    bool succeed = true;
+};
+
+class ImageServicesTest : public FilesTest {
+protected:
+    void SetUp() override {
+        FilesTest::SetUp();
+        SetDocumentServices(&services);
+    }
+    void TearDown() override {
+        SetDocumentServices(nullptr);
+        FilesTest::TearDown();
+    }
+    std::string ActivePath() {
+        std::string path;
+        BuildTreeItemPath(Doc().tree.active, path, false);
+        return path;
+    }
+    ServicesDouble services;
+};
+
+} // namespace
+
+TEST_F(ImageServicesTest, ExportsGoToTheServicesWithTheActiveSheetsPath) {
+    ASSERT_EQ(obj->SaveRangeAsImage("$B$2:$D$5", "/tmp/r.png", 0.5), S_OK);
+    EXPECT_EQ(services.asked,
+              ServicesDouble::Asked(ActivePath(), "/tmp/r.png", 0.5, 1, 1, 3, 4, 0));
+    auto c = NewBlockObject<CContainer>();
+    InitContainerDefaults(*c, nullptr, nullptr);
+    c->settings.id = 9;
+    LinkContainer(*Doc().tree.active, std::move(c));
+    ASSERT_EQ(obj->SaveContainerAsImage(9, "/tmp/c.png", 0.25), S_OK);
+    EXPECT_EQ(services.asked,
+              ServicesDouble::Asked(ActivePath(), "/tmp/c.png", 0.25, 0, 0, 0, 0, 9));
+    // A failure is reported with the workbook's code; an absent container asks nothing.
+    services.succeed = false;
+    EXPECT_EQ(obj->SaveRangeAsImage("$A$1", "/tmp/r.png", 0), HRESULT(0x80040023));
+    EXPECT_EQ(TakenMessage(), "Can't open the specified file for writing");
+    services.asked = {};
+    EXPECT_EQ(obj->SaveContainerAsImage(10, "/tmp/c.png", 0), HRESULT(0x8004000B));
+    EXPECT_EQ(services.asked, ServicesDouble::Asked());
+    SetDocumentServices(nullptr);
+    EXPECT_EQ(obj->SaveRangeAsImage("$A$1", "/tmp/r.png", 0), E_FAIL);
 }
 
 } // namespace vl

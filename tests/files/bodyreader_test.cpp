@@ -64,6 +64,9 @@ public:
     BodyBuilder& EmptySheetTail() {
         return ColumnsAllEqual().U32(0).U32(0).U32(0).DefaultSettings();
     }
+    // An empty worksheet "S" as the tree's item: a body without a worksheet is refused.
+    BodyBuilder& SheetItem() { return Item("S", TREE_TYPE_WORKSHEET, 1).U32(0).EmptySheetTail(); }
+    BodyBuilder& OneSheet() { return U32(1).SheetItem(); }
     // A container of one chart with `series` series.
     BodyBuilder& Chart(const ContainerSettings& c, const ChartSettings& chart, int series,
                        const SeriesSettings& s = {}) {
@@ -85,6 +88,14 @@ private:
 };
 
 using Build = std::function<void(BodyBuilder&)>;
+
+// A container whose layout fields lie in their ranges (a zero layout is refused).
+ContainerSettings UsableContainer() {
+    ContainerSettings c;
+    c.id = 1;
+    c.columns = c.rows = c.horzSpacing = c.vertSpacing = 1;
+    return c;
+}
 
 // Reads a body from a file into a new workbook.
 std::unique_ptr<CWorkbook> Read(const BodyBuilder& b, bool& ok) {
@@ -156,7 +167,7 @@ Build RunPage(const std::vector<FormatRun>& runs, int usedDelta = 0) {
 }
 
 Build Doc(int fonts, int styles) {
-    return [=](BodyBuilder& b) { b.Head().Tables(fonts, styles).U32(0); };
+    return [=](BodyBuilder& b) { b.Head().Tables(fonts, styles).OneSheet(); };
 }
 
 Build WithStyle(uint8_t font, uint16_t list, uint8_t kind, int fonts = 1) {
@@ -164,7 +175,7 @@ Build WithStyle(uint8_t font, uint16_t list, uint8_t kind, int fonts = 1) {
     s.fontRef.fontIndex = font;
     s.dropDownList = list;
     s.numberFormat.kind = kind;
-    return [=](BodyBuilder& b) { b.Head().NoLists().Fonts(fonts).Styles(1, s).U32(0).U32(0); };
+    return [=](BodyBuilder& b) { b.Head().NoLists().Fonts(fonts).Styles(1, s).U32(0).OneSheet(); };
 }
 
 Build WithList(uint16_t index, const std::string& name, size_t entry, uint16_t count = 1) {
@@ -174,7 +185,7 @@ Build WithList(uint16_t index, const std::string& name, size_t entry, uint16_t c
             b.U16(uint16_t(index + i)).U16(uint16_t(name.size())).Text(name).U32(1);
             b.U16(uint16_t(entry)).Text(std::string(entry, 'e'));
         }
-        b.Fonts(1).Styles(1).U32(0).U32(0);
+        b.Fonts(1).Styles(1).U32(0).OneSheet();
     };
 }
 
@@ -182,13 +193,14 @@ Build WithInspected(uint16_t column, uint32_t row) {
     const InspectedCellRecord r{{column, row, kRefCell}, "", ""};
     return [=](BodyBuilder& b) {
         b.Head().NoLists().Fonts(1).Styles(1).U32(1);
-        b.Raw(RecordBytes(r, kInspectedCellRecordSize, WriteInspectedCellRecord)).U32(0);
+        b.Raw(RecordBytes(r, kInspectedCellRecordSize, WriteInspectedCellRecord)).OneSheet();
     };
 }
 
 Build WithItems(uint32_t count, int names, size_t length = 1) {
     return [=](BodyBuilder& b) {
-        b.Head().Tables().U32(count);
+        // The worksheet first, so that a count past the items written runs out of items.
+        b.Head().Tables().U32(count + 1).SheetItem();
         for (int i = 0; i < names; ++i) b.Item(std::string(length, char('a' + i)), 2);
     };
 }
@@ -196,10 +208,9 @@ Build WithItems(uint32_t count, int names, size_t length = 1) {
 Build WithChart(int series, uint8_t userGrids = 0, uint8_t slices = 16) {
     return Sheet([](BodyBuilder& b) { b.EmptySheetTail(); },
                  [=](BodyBuilder& b) {
-                     ContainerSettings c;
+                     ContainerSettings c = UsableContainer();
                      c.objectCount = 1;
-                     ChartSettings chart;
-                     chart.type = kChart2D;
+                     ChartSettings chart = CChart(kChart2D).settings;
                      chart.seriesCount = uint8_t(series);
                      SeriesSettings s;
                      s.userGridCount = userGrids;
@@ -385,7 +396,7 @@ TEST(BodyVersions, OldDropDownListsAreJoinedAndNamed) {
     OldListRecord(b, 3, 0, "cd");
     OldListRecord(b, 3, 0, std::string(30, 'z'));
     OldListRecord(b, 100, 0, "last");
-    b.Fonts(1).Styles(1).U32(0).U32(0);
+    b.Fonts(1).Styles(1).U32(0).OneSheet();
     bool ok = false;
     auto book = Read(b, ok);
     ASSERT_TRUE(ok) << int(book->error);
@@ -398,7 +409,7 @@ TEST(BodyVersions, OldDropDownListsAreJoinedAndNamed) {
     EXPECT_FALSE(DropDownListInUse(lists[0]));
     for (uint16_t list : {0, 101}) {
         BodyBuilder bad(2);
-        OldListRecord(bad.Head().U32(1), list, 0, "x").Fonts(1).Styles(1).U32(0).U32(0);
+        OldListRecord(bad.Head().U32(1), list, 0, "x").Fonts(1).Styles(1).U32(0).OneSheet();
         Read(bad, ok);
         EXPECT_FALSE(ok) << list;
     }
@@ -416,11 +427,10 @@ TEST(BodyVersions, OlderContainersAndChartMatrices) {
     for (uint8_t version : {2, 3}) {
         BodyBuilder b(version);
         b.Head().Tables().U32(2);
-        ContainerSettings c;
+        ContainerSettings c = UsableContainer();
         c.id = 500; // what the record says does not count in older files
         c.objectCount = 1;
-        ChartSettings chart;
-        chart.type = kChart3D;
+        ChartSettings chart = CChart(kChart3D).settings;
         chart.rotationX = 90;
         chart.seriesCount = 1;
         for (int containers : {2, 1}) {

@@ -50,10 +50,12 @@ TEST(XmlReader, TagKindsFlagsAndLimits) {
         {"<a k 'v'/>", kXmlStart, false, kErrorXmlElement},
         {"<!-- c --> text <a>", kXmlStart, true, 0},
         {"<!-- never ends <a>", kXmlStart, false, kErrorXmlElement},
-        // Fifty attributes are kept, not one more; without the flag they are read past.
+        // Fifty attributes are read, not one more, kept or not: a tag is held whole until
+        // it is read.
         {fifty + "/>", kept, true, 0},
+        {fifty + "/>", kXmlStart, true, 0},
         {fifty + " k50='v'/>", kept, false, kErrorXmlAttribute},
-        {fifty + " k50='v'/>", kXmlStart, true, 0},
+        {fifty + " k50='v'/>", kXmlStart, false, kErrorXmlAttribute},
         {"<a k='" + value + "'/>", kept, true, 0},
         {"<a k='" + value + "v'/>", kept, false, kErrorXmlAttribute},
         {"<" + name + "/>", kXmlStart, true, 0, name},
@@ -68,14 +70,16 @@ TEST(XmlReader, TagKindsFlagsAndLimits) {
     }
 }
 
+// Whitespace and comments before the tag are gone once read; the tag and what follows stay.
 TEST(XmlReader, OptionalAndPeekLeaveTheSourceAndLineWhereTheyWere) {
     Reader t("\r\n\r\n<!-- x\r\n -->\r\n<b k=\"1\"/>\r\n<c/>");
     EXPECT_FALSE(t.r.ReadNextTag("a", kXmlStart | kXmlOptional));
     EXPECT_TRUE(t.r.Ok());
-    EXPECT_EQ(t.r.Line(), 1u);
-    EXPECT_EQ(t.r.Position(), 0u);
+    EXPECT_EQ(t.r.Line(), 5u);
+    EXPECT_EQ(t.r.Position(), 18u);
     EXPECT_TRUE(t.r.ReadNextTag("b", kXmlAttributes | kXmlStart | kXmlPeek));
-    EXPECT_EQ(t.r.Line(), 1u);
+    EXPECT_EQ(t.r.Line(), 5u);
+    EXPECT_EQ(t.r.Position(), 18u);
     EXPECT_TRUE(t.r.ReadNextTag("b", kXmlAttributes | kXmlStart | kXmlEnd));
     EXPECT_EQ(t.r.Line(), 5u);
     ASSERT_TRUE(t.r.FindAttribute("k"));
@@ -143,7 +147,7 @@ TEST(XmlReader, ElementTextLimitsAndStructure) {
     Reader absent("\r\n<b/>");
     EXPECT_FALSE(absent.r.ReadElementText("a", 10, kXmlOptional));
     EXPECT_TRUE(absent.r.Ok());
-    EXPECT_EQ(absent.r.Position(), 0u);
+    EXPECT_EQ(absent.r.Position(), 2u); // after the line break, at the tag
 }
 
 TEST(XmlReader, FirstErrorSticksWithItsLine) {

@@ -33,12 +33,14 @@ TEST(XmlText, DecodesReferencesAndUtf8) {
         {"caf\xc3\xa9", false, "caf\xc3\xa9", 0},
         // Outside the code page: a question mark.
         {"\xe4\xb8\xad", true, "?", 0},
-        // A byte that starts no sequence ends the text; so does a cut-off sequence.
-        {"ab\xf0\x9f\x98\x80 cd", true, "ab", 0},
-        {"ab\xc3", true, "ab", 0},
-        {"ab\x80z", true, "ab", 0},
-        // References are not taken from the dropped rest.
-        {"\xff&#300;", true, "", 0},
+        // A character outside the page is one "?"; a byte that starts no well-formed
+        // sequence is one "?" and the text goes on after it.
+        {"ab\xf0\x9f\x98\x80 cd", true, "ab? cd", 0},
+        {"ab\xc3", true, "ab?", 0},
+        {"ab\x80z", true, "ab?z", 0},
+        // References after it are read as ever.
+        {"\xff&#300;", true, "", kErrorXmlData},
+        {"\xff&#65;", true, "?A", 0},
     };
     for (const DecodeCase& c : cases) {
         std::string out;

@@ -264,3 +264,24 @@ TEST(RecalculateWorkbook, ResultThatCannotBeStoredIsMemoryError) {
 }
 
 } // namespace vl
+
+namespace vl::test {
+
+// Automation servers that timed out are skipped by the number of the recalculation: two
+// workbooks must never share one.
+TEST(RecalculateWorkbook, EachRecalculationHasANumberOfItsOwn) {
+    TestBook first, second;
+    first.Sheet();
+    second.Sheet();
+    ASSERT_TRUE(first.Recalc());
+    const uint32_t a = first.Ctx().recalculation;
+    ASSERT_TRUE(second.Recalc());
+    const uint32_t b = second.Ctx().recalculation;
+    ASSERT_TRUE(first.Recalc());
+    EXPECT_NE(a, 0u);
+    EXPECT_NE(b, a);
+    EXPECT_NE(first.Ctx().recalculation, a);
+    EXPECT_NE(first.Ctx().recalculation, b);
+}
+
+} // namespace vl::test

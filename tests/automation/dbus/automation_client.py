@@ -2,6 +2,7 @@
 creates a Workbook, builds a tree, puts values and formulas, recalculates, saves and loads
 both native forms with and without a password, and checks the failures it is told of."""
 
+import fcntl
 import os
 import time
 import unittest
@@ -179,6 +180,102 @@ class AutomationClient(unittest.TestCase):
                          bad.ws.Load, path, "", 2, "/", "/")
         bad.unknown.Release()
 
+    def test_shared_files_are_not_replaced_and_pipes_not_read(self):
+        cannot_read = "Can't open the specified file for reading"
+        own = os.path.join(FILES, "own.vln")
+        wb = self.build()
+        self.assertEqual(int(wb.ws.SaveAs(own)), 0)
+        wb.ws.PutValue("$A$1", r8(7))
+        wb.ws.Load(own, "", 0, "/", "/")  # the object's own file
+        self.assertEqual(wb.value("$A$1"), (VT_R8, 6.0))
+
+        other = Workbook(self.bus)
+        empty_target = os.path.join(FILES, "empty.vln")
+        self.assertFails(0x8004000D, "No worksheet selected", other.ws.SaveAs, empty_target)
+        self.assertFalse(os.path.exists(empty_target))
+        other.ws.NewDocument()
+        with open(own, "rb") as f:
+            before = f.read()
+        self.assertFails(0x80040022, cannot_read, other.ws.SaveAs, own)  # held by wb
+        with open(own, "rb") as f:
+            self.assertEqual(f.read(), before)
+        self.assertEqual(int(wb.ws.Save()), 0)
+
+        mine = os.path.join(FILES, "mine.vln")
+        with open(mine, "wb") as f:
+            f.write(b"mine")
+        with open(mine, "rb") as f:
+            fcntl.flock(f, fcntl.LOCK_EX)  # held by this process
+            self.assertFails(0x80040022, cannot_read, other.ws.SaveAs, mine)
+        with open(mine, "rb") as f:
+            self.assertEqual(f.read(), b"mine")
+
+        if os.geteuid() != 0:  # permissions do not bind the superuser
+            readonly = os.path.join(FILES, "readonly.vln")
+            with open(readonly, "wb") as f:
+                f.write(b"ro")
+            os.chmod(readonly, 0o444)
+            self.assertFails(0x80040023, "Can't open the specified file for writing",
+                             other.ws.SaveAs, readonly)
+            with open(readonly, "rb") as f:
+                self.assertEqual(f.read(), b"ro")
+            self.assertEqual(os.stat(readonly).st_mode & 0o777, 0o444)
+
+        pipe = os.path.join(FILES, "pipe")
+        os.mkfifo(pipe)
+        started = time.monotonic()
+        self.assertFails(0x80040022, cannot_read, other.ws.Load, pipe, "", 0, "/", "/")
+        self.assertLess(time.monotonic() - started, 5.0)
+        self.assertEqual(int(other.unknown.Release()), 0)
+        self.assertEqual(int(wb.unknown.Release()), 0)
+
+    def test_text_and_table_files_through_information_objects(self):
+        root = self.bus.get_object(SERVICE, "/")
+        text_path = root.CreateObject("Vorlan.TextFileInfo", dbus_interface="org.vorlane.Vorlan")
+        xbase_path = root.CreateObject("Vorlan.XBaseInfo.1", dbus_interface="org.vorlane.Vorlan")
+        self.assertTrue(text_path.startswith("/TextFileInfo/"))
+        self.assertTrue(xbase_path.startswith("/XBaseInfo/"))
+        text = dbus.Interface(self.bus.get_object(SERVICE, text_path), "org.vorlane.ITextFileInfo")
+        xbase = dbus.Interface(self.bus.get_object(SERVICE, xbase_path), "org.vorlane.IXBaseInfo")
+        text.SetSeparator(";")
+        self.assertEqual(text.GetSeparator(), ";")
+        self.assertFails(0x80070057, None, text.SetConversion, 2)
+        lower, widths = text.GetColumnWidths()
+        self.assertEqual((int(lower), len(widths)), (0, 2047))
+        text.SetColumnWidths(dbus.Struct((dbus.Int32(0), [var(18, dbus.UInt16(3))]), signature="ia(qv)"))
+        props = dbus.Interface(self.bus.get_object(SERVICE, text_path), "org.freedesktop.DBus.Properties")
+        self.assertEqual(int(props.Get("org.vorlane.ITextFileInfo", "useFixedColWidths")), 1)
+        props.Set("org.vorlane.ITextFileInfo", "useFixedColWidths", dbus.Int32(0))
+
+        wb = Workbook(self.bus)
+        wb.ws.NewDocument()
+        wb.ws.PutValue("$A$1", bstr("NAME"))
+        wb.ws.PutValue("$A$2", bstr("a;b"))
+        wb.ws.PutValue("$B$2", r8(2.5))
+        csv = os.path.join(FILES, "bus.csv")
+        wb.ws.SaveAsTextFile(csv, text_path)
+        with open(csv, "rb") as f:
+            self.assertEqual(f.read(), b'NAME\r\n"a;b";2.5')
+        xbase.SetXBaseFormat(5)
+        xbase.SetFieldCount(2)
+        xbase.SetField(0, "NAME", dbus.Byte(ord("C")), 300, 0)
+        xbase.SetField(1, "N", dbus.Byte(ord("N")), 8, 2)
+        name, kind, length, decimals = xbase.GetField(0)
+        self.assertEqual((str(name), int(kind), int(length), int(decimals)), ("NAME", ord("C"), 44, 1))
+        table = os.path.join(FILES, "bus.dbf")
+        wb.ws.SaveAsDatabase(table, xbase_path)
+        with open(table, "rb") as f:
+            self.assertEqual(f.read(1), b"\x03")
+        wb.unknown.Release()
+
+        loaded = Workbook(self.bus)
+        loaded.ws.Load(table, "", 5, "/", xbase_path)
+        self.assertEqual(loaded.value("$A$2"), (VT_BSTR, "a;b"))
+        self.assertEqual(loaded.value("$B$2"), (VT_R8, 2.5))
+        loaded.unknown.Release()
+        for path in (text_path, xbase_path):
+            dbus.Interface(self.bus.get_object(SERVICE, path), UNKNOWN).Release()
+
     def test_references_are_counted_and_die_with_their_client(self):
         wb = Workbook(self.bus)
         self.assertEqual(int(wb.unknown.AddRef()), 2)
@@ -196,6 +293,16 @@ class AutomationClient(unittest.TestCase):
         with self.assertRaises(dbus.exceptions.DBusException) as caught:
             dbus.Interface(other, TREE).GetItemCount()
         self.assertEqual(caught.exception.get_dbus_name(), "org.freedesktop.DBus.Error.UnknownObject")
+
+    def test_ranges_save_as_png_images(self):
+        wb = self.build()
+        path = os.path.join(FILES, "range.png")
+        wb.ws.SaveRangeAsImage("$A$1:$B$2", path, 0)
+        with open(path, "rb") as f:
+            self.assertEqual(f.read(8), b"\x89PNG\r\n\x1a\n")
+        self.assertFails(0x8004000B, "An invalid container ID - not found",
+                         wb.ws.SaveContainerAsImage, 5, path, 0)
+        wb.unknown.Release()
 
     def test_zz_the_server_ends_after_its_last_object(self):
         # Runs last: every object of the other tests has been released.

@@ -2,8 +2,10 @@
 #include "platform/core/filestream.h"
 #include "tempfiles.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <tuple>
 #include <vector>
@@ -259,18 +261,26 @@ TEST_F(FileStreamTest, EncryptionWithoutAKeyFails) {
 
 // The first close, seek or read/write error sticks; Close reports a failed write-back.
 TEST_F(FileStreamTest, FirstErrorSticksAndCloseReportsIt) {
-    ASSERT_TRUE(s.Open("/dev/full", "r+b", false, 64));
+    // A file that may not grow past 5 bytes: the write-back of 10 falls short.
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{5, old.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    ASSERT_TRUE(Open("full", "w+b", false, 64));
     ASSERT_TRUE(s.Write("0123456789", 10));
     EXPECT_FALSE(s.Flush());
     EXPECT_EQ(s.GetError(), kStreamRead);
     EXPECT_FALSE(s.Seek(kSeekCurrent, -100));
     EXPECT_EQ(s.GetError(), kStreamRead);
     EXPECT_FALSE(s.Close());
+    setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_EQ(std::pair(s.GetError(), s.IsOpen()), std::pair(uint8_t(kStreamRead), false));
 }
 
 TEST_F(FileStreamTest, ReadErrorAndSeekErrorCodes) {
-    ASSERT_TRUE(s.Open(dir.Dir().c_str(), "rb", false, kFileBufferSize));
+    // A file opened only for writing cannot be read.
+    ASSERT_TRUE(Open("writeonly", "wb"));
     uint8_t b[4];
     EXPECT_EQ(s.Read(b, 4), 0);
     EXPECT_EQ(s.GetError(), kStreamRead);

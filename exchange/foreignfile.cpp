@@ -1,0 +1,77 @@
+#include "exchange/foreignfile.h"
+
+#include "files/workbooksave.h"
+
+#include <cstring>
+
+namespace vl {
+
+std::string_view FileNameOfPath(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string ReplaceExtension(std::string_view path, std::string_view extension) {
+    const std::size_t nameStart = path.size() - FileNameOfPath(path).size();
+    const std::size_t dot = path.rfind('.');
+    std::string out(
+        path.substr(0, dot != std::string_view::npos && dot >= nameStart ? dot : path.size()));
+    out += extension;
+    return out;
+}
+
+CWorksheet* StartImportWorksheet(CWorkbook& workbook) {
+    const std::string name(FileNameOfPath(workbook.stream.GetPath()));
+    auto sheet = NewBlockObject<CWorksheet>(name.c_str(), 1);
+    if (!sheet) {
+        workbook.error = kErrorWorksheetMemory;
+        return nullptr;
+    }
+    TreeHead& tree = workbook.tree;
+    FreeTreeItemList(tree.first);
+    tree = TreeHead{};
+    InsertTreeItem(tree, sheet.get(), nullptr);
+    workbook.currentItem = sheet.get();
+    workbook.currentCells = &sheet->cells;
+    tree.active = sheet.get();
+    return sheet.release();
+}
+
+bool CByteReader::Fill() {
+    const int32_t n = stream_.Read(buffer_, int32_t(sizeof buffer_));
+    pos_ = 0;
+    end_ = n > 0 ? uint32_t(n) : 0;
+    return end_ > 0;
+}
+
+uint32_t CByteReader::Read(uint8_t* dest, uint32_t n) {
+    uint32_t done = 0;
+    while (done < n) {
+        if (pos_ == end_ && !Fill()) break;
+        const uint32_t take = std::min(n - done, end_ - pos_);
+        std::memcpy(dest + done, buffer_ + pos_, take);
+        pos_ += take;
+        done += take;
+    }
+    return done;
+}
+
+bool CByteWriter::Flush() {
+    if (!out_.empty() && !book_.stream.Write(out_.data(), int32_t(out_.size()))) {
+        book_.error = book_.stream.GetError() ? book_.stream.GetError() : uint8_t(kStreamWrite);
+        return false;
+    }
+    out_.clear();
+    book_.error = book_.stream.GetError();
+    return book_.error == kErrorNone;
+}
+
+bool SaveAside(CWorkbook& workbook, const char* path,
+               const std::function<bool(CWorkbook&)>& write) {
+    workbook.error = kErrorNone;
+    if (SaveWorkbookFileWith(workbook, path, false, write)) return true;
+    if (workbook.error == kErrorNone) workbook.error = kStreamWrite;
+    return false;
+}
+
+} // namespace vl

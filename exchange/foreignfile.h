@@ -1,0 +1,82 @@
+#pragma once
+// What every foreign form shares: the new worksheet an import fills, a byte reader over the
+// workbook's stream, and the save that writes beside the target and takes its place only
+// when the whole file was written.
+
+#include "model/workbook.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace vl {
+
+class CWorksheet;
+
+// The part of a path after its last '/', extension included.
+std::string_view FileNameOfPath(std::string_view path);
+// The path with the extension of its file name replaced by `extension` (appended when the
+// name has none); a '.' in a folder name is left alone.
+std::string ReplaceExtension(std::string_view path, std::string_view extension);
+
+// Replaces the workbook's tree with one new worksheet named after the stream's file and makes
+// it the current worksheet; null with error 8 when it cannot be had (the tree then stays).
+CWorksheet* StartImportWorksheet(CWorkbook& workbook);
+
+// Bytes from the workbook's stream in chunks; a read failure ends the input and leaves the
+// stream's status for the caller.
+class CByteReader {
+public:
+    explicit CByteReader(CFileStream& stream) : stream_(stream) {}
+    // The next byte, or -1 at the end of the input.
+    int Peek() {
+        if (pos_ == end_ && !Fill()) return -1;
+        return buffer_[pos_];
+    }
+    int Get() {
+        const int c = Peek();
+        if (c >= 0) ++pos_;
+        return c;
+    }
+    // Up to n bytes into dest; the count read.
+    uint32_t Read(uint8_t* dest, uint32_t n);
+    // The bytes read ahead and not yet taken (none only at the end of the input).
+    std::string_view Ahead() {
+        if (pos_ == end_ && !Fill()) return {};
+        return {reinterpret_cast<const char*>(buffer_ + pos_), end_ - pos_};
+    }
+    // Takes n of the bytes Ahead gave.
+    void Take(uint32_t n) { pos_ += n; }
+
+private:
+    bool Fill();
+
+    CFileStream& stream_;
+    uint8_t buffer_[65536];
+    uint32_t pos_ = 0;
+    uint32_t end_ = 0;
+};
+
+// Bytes to the workbook's stream, gathered in chunks; a failure leaves the stream's code as
+// the workbook's error.
+class CByteWriter {
+public:
+    explicit CByteWriter(CWorkbook& workbook) : book_(workbook) { out_.reserve(2 * kChunk); }
+    std::string& Buffer() { return out_; }
+    // Writes the gathered bytes once a chunk is full.
+    bool Step() { return out_.size() < kChunk || Flush(); }
+    bool Flush();
+
+private:
+    static constexpr std::size_t kChunk = 1 << 16;
+    CWorkbook& book_;
+    std::string out_;
+};
+
+// Writes the file through `write`, which fills the workbook's stream, into a new file beside
+// `path` that then replaces it and stays open as the document. On failure the target and the
+// document stream are as they were and the workbook's error says why.
+bool SaveAside(CWorkbook& workbook, const char* path, const std::function<bool(CWorkbook&)>& write);
+
+} // namespace vl

@@ -1,0 +1,204 @@
+#include "exchange/memofile.h"
+
+#include "exchange/foreignfile.h"
+#include "model/cellrecord.h"
+#include "platform/core/bytes.h"
+#include "platform/core/cp1252.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace vl {
+
+namespace {
+
+constexpr int32_t kMemoBuffer = 65536;
+constexpr uint32_t kDBase3Block = 512;
+constexpr uint32_t kDBase4Block = 512;
+constexpr uint32_t kFoxProBlock = 64;
+constexpr uint32_t kBlockHead = 8;
+constexpr int64_t kLargestOffset = std::numeric_limits<int32_t>::max();
+
+uint32_t LoadU32Big(const uint8_t* p) {
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+}
+
+void StoreU32Big(uint8_t* p, uint32_t v) {
+    p[0] = uint8_t(v >> 24);
+    p[1] = uint8_t(v >> 16);
+    p[2] = uint8_t(v >> 8);
+    p[3] = uint8_t(v);
+}
+
+bool IsDBase4(uint8_t format) {
+    return format == kXBaseDBase4;
+}
+
+// The block size the header gives.
+uint32_t HeaderBlockSize(const uint8_t* header, uint8_t format) {
+    if (format == kXBaseFoxPro) return uint32_t(header[6]) << 8 | header[7];
+    if (IsDBase4(format)) return LoadU16(header + 20);
+    return kDBase3Block;
+}
+
+void AppendZeros(std::string& out, std::size_t n) {
+    out.append(n, '\0');
+}
+
+} // namespace
+
+std::string MemoFilePath(std::string_view tablePath, uint8_t format) {
+    return ReplaceExtension(tablePath, format == kXBaseFoxPro ? ".ftp" : ".dbt");
+}
+
+bool CMemoReader::Open(std::string_view tablePath, uint8_t format) {
+    format_ = format;
+    std::string path = MemoFilePath(tablePath, format);
+    // Other programs name FoxPro memo files ".fpt".
+    if (format == kXBaseFoxPro && !CFileStream::FileExists(path.c_str()))
+        path = ReplaceExtension(tablePath, ".fpt");
+    if (!file_.Open(path.c_str(), "rb", false, kMemoBuffer)) return false;
+    size_ = file_.GetLength();
+    uint8_t header[kMemoHeaderSize] = {};
+    file_.ReadAt(header, int32_t(sizeof header), kSeekStart, 0);
+    blockSize_ = HeaderBlockSize(header, format);
+    return file_.GetError() == kStreamOk;
+}
+
+bool CMemoReader::ReadText(int64_t offset, int64_t length, std::string& text) {
+    length = std::min<int64_t>({length, int64_t(kMaxCellText), size_ - offset});
+    if (length <= 0) return true;
+    text.resize(std::size_t(length));
+    const int32_t n = file_.ReadAt(text.data(), int32_t(length), kSeekStart, int32_t(offset));
+    text.resize(std::size_t(std::max(n, 0)));
+    return file_.GetError() == kStreamOk;
+}
+
+bool CMemoReader::Read(uint32_t block, std::string& text) {
+    text.clear();
+    if (blockSize_ == 0 || block == 0) return true;
+    const int64_t offset = int64_t(block) * blockSize_;
+    if (offset >= size_ || offset > kLargestOffset) return true;
+    if (format_ == kXBaseDBase3 || format_ == kXBaseClipper) {
+        // The text ends at two 0x1A bytes, or at the end of the file.
+        if (!ReadText(offset, int64_t(kMaxCellText) + 1, text)) return false;
+        const std::size_t end = text.find("\x1A\x1A");
+        if (end != std::string::npos) text.resize(end);
+        if (text.size() > kMaxCellText) text.resize(kMaxCellText);
+        return true;
+    }
+    uint8_t head[kBlockHead] = {};
+    if (offset + int64_t(kBlockHead) > size_) return true;
+    if (file_.ReadAt(head, int32_t(kBlockHead), kSeekStart, int32_t(offset)) != kBlockHead)
+        return file_.GetError() == kStreamOk;
+    int64_t length = 0;
+    if (IsDBase4(format_)) {
+        const uint32_t stored = LoadU32(head + 4);
+        if (stored < kBlockHead) return true;
+        length = int64_t(stored) - kBlockHead;
+    } else {
+        length = LoadU32Big(head + 4);
+    }
+    return ReadText(offset + kBlockHead, length, text);
+}
+
+CMemoWriter::CMemoWriter(std::string tablePath, uint8_t format)
+    : tablePath_(std::move(tablePath)), format_(format) {}
+
+bool CMemoWriter::Fail(uint8_t& error) {
+    error = file_.GetError() ? file_.GetError() : uint8_t(kStreamWrite);
+    return false;
+}
+
+bool CMemoWriter::Prepare(uint8_t& error) {
+    if (file_.IsOpen()) return true;
+    const std::string path = MemoFilePath(tablePath_, format_);
+    uint8_t header[kMemoHeaderSize] = {};
+    if (!CFileStream::FileExists(path.c_str())) {
+        if (format_ == kXBaseFoxPro) {
+            StoreU32Big(header, kMemoHeaderSize / kFoxProBlock);
+            header[6] = uint8_t(kFoxProBlock >> 8);
+            header[7] = uint8_t(kFoxProBlock);
+        } else {
+            StoreU32(header, 1);
+            if (IsDBase4(format_)) {
+                const std::string_view name = FileNameOfPath(tablePath_);
+                const std::size_t n = std::min<std::size_t>(name.find('.'), 8);
+                for (std::size_t i = 0; i < n && i < name.size(); ++i)
+                    header[8 + i] = uint8_t(CharUpper1252(name[i]));
+                StoreU16(header + 20, uint16_t(kDBase4Block));
+            } else {
+                header[16] = 3;
+            }
+        }
+        if (!file_.Open(path.c_str(), "w+b", false, kMemoBuffer) ||
+            !file_.Write(header, int32_t(sizeof header)))
+            return Fail(error);
+    } else if (!file_.Open(path.c_str(), "r+b", false, kMemoBuffer) ||
+               file_.ReadAt(header, int32_t(sizeof header), kSeekStart, 0) < 0) {
+        return Fail(error);
+    }
+    size_ = std::max<int64_t>(file_.GetLength(), kMemoHeaderSize);
+    blockSize_ = HeaderBlockSize(header, format_);
+    if (blockSize_ == 0)
+        blockSize_ = format_ == kXBaseFoxPro ? kFoxProBlock
+                     : IsDBase4(format_)     ? kDBase4Block
+                                             : kDBase3Block;
+    return true;
+}
+
+bool CMemoWriter::Write(std::string_view text, uint32_t& block, uint8_t& error) {
+    block = 0;
+    if (text.empty()) return true;
+    if (!Prepare(error)) return false;
+    // The text goes at the block its number names, after zero bytes when the file's last
+    // block was left short.
+    const int64_t first = (size_ + blockSize_ - 1) / blockSize_;
+    const int64_t at = first * blockSize_;
+    std::string bytes;
+    uint8_t head[kBlockHead] = {};
+    if (format_ == kXBaseFoxPro) {
+        StoreU32Big(head, 1);
+        StoreU32Big(head + 4, uint32_t(text.size()));
+        bytes.append(reinterpret_cast<const char*>(head), kBlockHead);
+    } else if (IsDBase4(format_)) {
+        head[0] = head[1] = 0xFF;
+        head[2] = 0x08;
+        StoreU32(head + 4, uint32_t(text.size() + kBlockHead));
+        bytes.append(reinterpret_cast<const char*>(head), kBlockHead);
+    }
+    bytes += text;
+    if (format_ == kXBaseDBase3 || format_ == kXBaseClipper) bytes += "\x1A\x1A";
+    AppendZeros(bytes, (blockSize_ - bytes.size() % blockSize_) % blockSize_);
+    const int64_t end = at + int64_t(bytes.size());
+    if (end > kLargestOffset || first > std::numeric_limits<uint32_t>::max()) {
+        error = kStreamWrite;
+        return false;
+    }
+    if (at > size_) {
+        const std::string gap(std::size_t(at - size_), '\0');
+        if (!file_.WriteAt(gap.data(), int32_t(gap.size()), kSeekStart, int32_t(size_)))
+            return Fail(error);
+    }
+    if (!file_.WriteAt(bytes.data(), int32_t(bytes.size()), kSeekStart, int32_t(at)))
+        return Fail(error);
+    size_ = end;
+    block = uint32_t(first);
+    return true;
+}
+
+bool CMemoWriter::Close(uint8_t& error) {
+    if (!file_.IsOpen()) return true;
+    uint8_t next[4];
+    const uint32_t nextBlock = uint32_t((size_ + blockSize_ - 1) / blockSize_);
+    if (format_ == kXBaseFoxPro)
+        StoreU32Big(next, nextBlock);
+    else
+        StoreU32(next, nextBlock);
+    const bool ok = file_.WriteAt(next, 4, kSeekStart, 0) && file_.Flush();
+    if (!ok) Fail(error);
+    return file_.Close() && ok;
+}
+
+} // namespace vl

@@ -1,0 +1,28 @@
+#pragma once
+// Numbers in the text and xBase forms, through the locale-free number module: the number
+// form of a text field, the decimal text of xBase fields and their fixed-width forms.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vl {
+
+// A text field that is a number: an optional '-' (blanks may follow), digits with an
+// optional `decimal` separator and fraction, an optional exponent with at least one digit,
+// then only blanks. A field without any digit is no number.
+bool ReadFieldNumber(std::string_view field, char decimal, double& value);
+
+// The decimal number at the start of an xBase field after leading blanks ("12.50 ",
+// "  -3"); 0 when it holds none.
+double ReadDecimalField(std::string_view field);
+// The whole number at the start of a field after leading blanks (a memo's block number);
+// 0 when it holds none or a negative one, saturated at the largest 32-bit value.
+uint32_t ReadWholeField(std::string_view field);
+
+// `value` with `decimals` digits after the point, right-aligned in `width` characters.
+// A text wider than the field becomes `width` asterisks: a cut number would read as
+// another number.
+std::string FixedWidthNumber(double value, int width, int decimals);
+
+} // namespace vl

@@ -1,0 +1,97 @@
+// Writing a worksheet as a delimited or fixed-width text file.
+#include "exchange/foreignfile.h"
+#include "exchange/textfile.h"
+#include "formula/celltext.h"
+#include "model/cellstyle.h"
+#include "model/workbook.h"
+
+namespace vl {
+
+namespace {
+
+class CTextWriter {
+public:
+    CTextWriter(CWorkbook& book, const CWorksheet& sheet)
+        : book_(book), sheet_(sheet), s_(book.textFile), writer_(book), out_(writer_.Buffer()) {}
+
+    bool Run() {
+        CellCursor cursor{kAdvance, sheet_.cells.FirstPage(), 0};
+        while (const uint8_t* r = NextCellRecord(cursor)) {
+            if (!WriteCell(r)) return false;
+            if (!writer_.Step()) return false;
+        }
+        return writer_.Flush();
+    }
+
+private:
+    bool WriteCell(const uint8_t* r) {
+        const uint16_t c = cell::Column(r);
+        const uint32_t row = cell::Row(r);
+        if (row > row_) {
+            for (uint32_t k = row_; k < row; ++k) out_ += "\r\n";
+            row_ = row;
+            next_ = 0;
+        }
+        if (s_.useFixedColWidths) {
+            for (uint32_t k = next_; k < c; ++k) out_.append(s_.columnWidths[k], ' ');
+        } else {
+            out_.append(next_ == 0 ? c : c - next_ + 1, char(s_.separator));
+        }
+        const uint16_t style = StyleIndexAt(sheet_.formats, row, c, runs_);
+        const StandardFormat& format = GetStyleRecord(book_.styles, style).numberFormat;
+        std::string text;
+        if (!FormatCellValue(r, format, text)) {
+            // A cell left out would shift every later field of its line.
+            book_.error = kErrorWorksheetMemory;
+            return false;
+        }
+        const std::string bytes = AnsiToFileText(text, s_.encoding);
+        if (s_.useFixedColWidths && s_.columnWidths[c] != 0)
+            WriteFixed(bytes, s_.columnWidths[c]);
+        else if (s_.useFixedColWidths)
+            out_ += bytes;
+        else
+            WriteDelimited(bytes);
+        next_ = uint32_t(c) + 1;
+        return true;
+    }
+
+    void WriteFixed(const std::string& bytes, uint32_t width) {
+        out_.append(bytes, 0, width);
+        if (bytes.size() < width) out_.append(width - bytes.size(), ' ');
+    }
+
+    // A line break is quoted too, so that the text stays one record for every reader.
+    void WriteDelimited(const std::string& bytes) {
+        const char quote = char(s_.quotingSymbol);
+        const char special[] = {char(s_.separator), quote, '\r', '\n'};
+        if (bytes.find_first_of(std::string_view(special, 4)) == std::string::npos) {
+            out_ += bytes;
+            return;
+        }
+        out_ += quote;
+        for (char ch : bytes) {
+            if (ch == quote) out_ += quote;
+            out_ += ch;
+        }
+        out_ += quote;
+    }
+
+    CWorkbook& book_;
+    const CWorksheet& sheet_;
+    const TextFileSettings& s_;
+    CByteWriter writer_;
+    std::string& out_;
+    CellCursor runs_;
+    uint32_t row_ = 0;
+    uint32_t next_ = 0;
+};
+
+} // namespace
+
+bool ExportTextFile(CWorkbook& workbook, const CWorksheet& sheet) {
+    CTextWriter writer(workbook, sheet);
+    return writer.Run();
+}
+
+} // namespace vl

@@ -1,0 +1,158 @@
+// Reading a delimited or fixed-width text file into a new worksheet.
+#include "core/settings.h"
+#include "exchange/foreignfile.h"
+#include "exchange/numbertext.h"
+#include "exchange/textfile.h"
+#include "formula/cellinput.h"
+#include "formula/evalcontext.h"
+#include "model/workbook.h"
+
+namespace vl {
+
+namespace {
+
+constexpr int kCR = '\r';
+constexpr int kLF = '\n';
+
+class CTextReader {
+public:
+    CTextReader(CWorkbook& book, CWorksheet& sheet, CEvalContext& ctx)
+        : book_(book), sheet_(sheet), ctx_(ctx), in_(book.stream), s_(book.textFile) {
+        // A UTF-8 field may take up to three bytes for each character of a cell's text, and a
+        // four-byte sequence still yields one '?'.
+        limit_ = s_.encoding == 1 ? 4 * kMaxCellText : kMaxCellText;
+        field_.reserve(limit_);
+    }
+
+    bool Run() {
+        while (in_.Peek() >= 0) {
+            if (!ReadField()) return false;
+        }
+        if (book_.stream.GetError() != kStreamOk) {
+            book_.error = book_.stream.GetError();
+            return false;
+        }
+        return true;
+    }
+
+private:
+    bool ReadField() {
+        const bool fixed = s_.useFixedColWidths != 0;
+        bool quoted = false;
+        if (!fixed && in_.Peek() == s_.quotingSymbol) {
+            in_.Get();
+            quoted = true;
+        }
+        const uint16_t column = column_;
+        const uint32_t row = row_;
+        if (in_.Peek() < 0) return true;
+        field_.clear();
+        const uint32_t width = fixed && column < kMaxColumns ? s_.columnWidths[column] : 0;
+        uint32_t taken = 0;
+        for (;;) {
+            if (!quoted && !fixed) CollectPlainRun(taken);
+            if (width != 0 && taken == width) {
+                ++column_;
+                break;
+            }
+            const int c = in_.Peek();
+            if (c < 0) break;
+            if (quoted && c == s_.quotingSymbol) {
+                in_.Get();
+                const int next = in_.Peek();
+                if (next != s_.quotingSymbol) break;
+                in_.Get();
+                Collect(uint8_t(c), taken);
+                continue;
+            }
+            if (!quoted && !fixed && c == s_.separator) {
+                in_.Get();
+                ++column_;
+                break;
+            }
+            if (!quoted && (c == kCR || c == kLF)) {
+                in_.Get();
+                if (c == kCR && in_.Peek() == kLF) in_.Get();
+                column_ = 0;
+                ++row_;
+                break;
+            }
+            in_.Get();
+            Collect(uint8_t(c), taken);
+        }
+        return Store(column, row);
+    }
+
+    // The bytes of an unquoted delimited field up to its next separator or control byte,
+    // taken at once.
+    void CollectPlainRun(uint32_t& taken) {
+        const std::string_view ahead = in_.Ahead();
+        std::size_t n = 0;
+        while (n < ahead.size() && uint8_t(ahead[n]) >= 32 && uint8_t(ahead[n]) != s_.separator)
+            ++n;
+        const std::size_t room = limit_ - std::min<std::size_t>(field_.size(), limit_);
+        field_.append(ahead.data(), std::min(n, room));
+        in_.Take(uint32_t(n));
+        taken += uint32_t(n);
+    }
+
+    // Bytes past the limit are consumed and dropped: they belong to the same field.
+    void Collect(uint8_t c, uint32_t& taken) {
+        ++taken;
+        if (field_.size() < limit_) field_ += char(c < 32 ? ' ' : c);
+    }
+
+    bool Store(uint16_t column, uint32_t row) {
+        if (field_.empty() || row >= kMaxRows || column >= kMaxColumns) return true;
+        // Fields in the program's own code page are taken as they are.
+        if (s_.encoding == 1 || s_.encoding == 3) converted_ = FieldToAnsi(field_, s_.encoding);
+        std::string_view text = s_.encoding == 1 || s_.encoding == 3 ? converted_ : field_;
+        if (text.size() > kMaxCellText) text = text.substr(0, kMaxCellText);
+        if (text.empty()) return true;
+        if (!MakeCell(text, column, row)) return true;
+        if (sheet_.cells.PutCell(record_.bytes, cursor_)) return true;
+        book_.error = kErrorWorksheetMemory;
+        return false;
+    }
+
+    bool MakeCell(std::string_view text, uint16_t column, uint32_t row) {
+        if (s_.conversion != 0) {
+            if (text[0] == '=') {
+                StandardFormat format;
+                if (ParseCellInput(ctx_, text, format, row, column, record_) == CellInput::kStored)
+                    return true;
+            } else {
+                double value = 0;
+                if (ReadFieldNumber(text, UserSeparators().decimal, value))
+                    return MakeNumberCell(record_, column, row, value);
+            }
+        }
+        return MakeTextCell(record_, column, row, text);
+    }
+
+    CWorkbook& book_;
+    CWorksheet& sheet_;
+    CEvalContext& ctx_;
+    CByteReader in_;
+    const TextFileSettings& s_;
+    uint32_t limit_ = kMaxCellText;
+    std::string field_;
+    std::string converted_;
+    CellBuffer record_;
+    CellCursor cursor_;
+    uint16_t column_ = 0;
+    uint32_t row_ = 0;
+};
+
+} // namespace
+
+bool ImportTextFile(CWorkbook& workbook, CEvalContext& ctx) {
+    CWorksheet* sheet = StartImportWorksheet(workbook);
+    if (!sheet) return false;
+    ctx.worksheetList = workbook.tree.first;
+    ctx.currentCells = &sheet->cells;
+    auto reader = std::make_unique<CTextReader>(workbook, *sheet, ctx);
+    return reader->Run();
+}
+
+} // namespace vl

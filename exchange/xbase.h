@@ -1,0 +1,70 @@
+#pragma once
+// xBase tables (".dbf" of dBase III+, dBase IV, FoxPro 2.x and Clipper) and their field
+// lists, kept in the workbook's XBaseSaveOptions: a 32-byte header image and 32-byte field
+// descriptors as they stand in the file.
+
+#include "core/errorcode.h"
+#include "model/exchangesettings.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vl {
+
+class CWorkbook;
+class CWorksheet;
+
+constexpr uint32_t kXBaseHeaderSize = 32;
+constexpr uint32_t kDescriptorSize = 32;
+constexpr uint32_t kMaxXBaseFields = 2047;
+constexpr uint32_t kLargestRecord = 65534;
+constexpr int kFieldNameLength = 10;
+constexpr int kFieldTypeByte = 11;
+constexpr int kFieldLengthByte = 16;
+constexpr int kFieldDecimalsByte = 17;
+constexpr ErrorCode kErrorTooManyFields = ErrorCode(61);
+
+// Header fields of the image.
+uint32_t RecordCount(const XBaseSaveOptions& options);
+uint16_t HeaderLength(const XBaseSaveOptions& options);
+uint16_t RecordLength(const XBaseSaveOptions& options);
+// The fields the header length gives room for: (header length - 32) / 32.
+uint32_t FieldCount(const XBaseSaveOptions& options);
+const uint8_t* Descriptor(const XBaseSaveOptions& options, uint32_t index);
+
+// A descriptor's name, at most 10 characters up to its first zero byte.
+std::string FieldName(const uint8_t* descriptor);
+// The bytes a field takes in a record: the length byte, for Character fields of FoxPro and
+// Clipper tables plus 256 times the decimal count.
+uint32_t FieldLength(const uint8_t* descriptor, uint8_t format);
+// Stores a length, split into the length and decimal bytes for a Character field of a
+// FoxPro or Clipper table.
+void SetFieldLength(uint8_t* descriptor, uint32_t length, uint8_t format);
+bool SplitsLengths(uint8_t format);
+
+// Replaces the record's descriptors with `count` zeroed ones; false (the old ones kept) when
+// the memory cannot be had.
+bool AllocateDescriptors(XBaseSaveOptions& options, uint32_t count);
+// The version byte of a table in `format`, with or without a memo file.
+uint8_t XBaseVersion(uint8_t format, bool memo);
+// Fills the header image: version, today's date, header and record lengths, the records.
+void FillXBaseHeader(XBaseSaveOptions& options, uint32_t fields, uint32_t recordLength,
+                     uint32_t records, bool memo);
+
+// Reads the header and descriptors of the table open in the workbook's stream into
+// `options`. Every count and length is checked against the file; error 21 for one that does
+// not fit, 8 without memory.
+bool ReadDbfHeader(CWorkbook& workbook, XBaseSaveOptions& options);
+// Reads the table into a new worksheet, with the workbook's xBase encoding and format.
+bool ImportXBase(CWorkbook& workbook);
+// Derives a field list and header for the worksheet in `format`; error 61 when the record
+// or header would be too long.
+bool BuildXBaseFieldList(CWorkbook& workbook, const CWorksheet& sheet, XBaseSaveOptions& options,
+                         uint8_t format);
+// Writes the worksheet as a table into the workbook's stream, and its memo texts into the
+// memo file beside `tablePath` (the stream may be writing a file that later takes that
+// name).
+bool ExportXBase(CWorkbook& workbook, const CWorksheet& sheet, const std::string& tablePath);
+
+} // namespace vl

@@ -1,0 +1,214 @@
+#include "files/loadcheck.h"
+
+#include "files/xmlconvert.h"
+#include "files/xmlelements.h"
+#include "files/xmlnames.h"
+#include "model/container.h"
+#include "platform/core/bytes.h"
+
+#include <cmath>
+#include <initializer_list>
+
+namespace vl {
+
+namespace {
+
+constexpr uint8_t kLastSeriesScale = 3;
+constexpr uint8_t kLastAxisType = 3;
+constexpr uint8_t kLastLabels = 4;
+
+template <class T> bool Within(T v, long min, long max) {
+    return long(v) >= min && long(v) <= max;
+}
+
+template <class Table> bool InTable(uint8_t v, const Table& table) {
+    return v < table.size();
+}
+
+void Flag(uint8_t& v) {
+    v = v != 0;
+}
+
+// Numbers are written as decimal text, which has no form for infinities and NaN.
+bool Finite(std::initializer_list<double> values) {
+    for (const double v : values)
+        if (!std::isfinite(v)) return false;
+    return true;
+}
+
+bool SettleFont(FontRecord& f) {
+    Flag(f.italic);
+    Flag(f.underline);
+    Flag(f.strikeout);
+    return InTable(f.family, kXmlFontFamilies) && f.size <= kXmlCapU8 &&
+           InTable(f.weight, kXmlFontWeights) && InTable(f.charSet, kXmlCharSets);
+}
+
+bool SettleColoredFont(ColoredFont& f) {
+    Flag(f.colorGiven);
+    return SettleFont(f.font);
+}
+
+bool SettleLine(BorderLine& line) {
+    Flag(line.colorGiven);
+    return InTable(line.style, kXmlLineStyles);
+}
+
+bool SettleFill(InteriorFill& fill) {
+    Flag(fill.patternColorGiven);
+    Flag(fill.backgroundColorGiven);
+    return InTable(fill.pattern, kXmlFillPatterns);
+}
+
+// The digits and choices of a number format that its family writes. A user-defined format
+// without a code is the default format, as the XML form reads it.
+bool SettleFormat(StandardFormat& format) {
+    using namespace fmtparam;
+    const uint8_t* p = format.params;
+    constexpr uint8_t kDigits = 14, kNegatives = 3, kPositions = 3;
+    const bool decimals = !p[kFixedDecimals] || p[kDecimals] <= kDigits;
+    switch (format.kind) {
+    case STD_STYLE_USER_DEFINED:
+        if (format.code[0] == 0) format.kind = STD_STYLE_DEFAULT;
+        return true;
+    case STD_STYLE_GENERAL:
+        return decimals && (!p[kZeroPadded] || p[kIntegerDigits] <= kDigits) &&
+               p[kNegativeStyle] <= kNegatives;
+    case STD_STYLE_PERCENTAGE:
+        return decimals;
+    case STD_STYLE_CURRENCY:
+        return p[kCurrencyDecimals] <= kDigits && p[kSymbolPosition] <= kPositions &&
+               p[kCurrencyNegative] <= kNegatives;
+    case STD_STYLE_ACCOUNTING:
+        return p[kCurrencyDecimals] <= kDigits;
+    case STD_STYLE_TIME:
+        return p[kTimeStyle] <= 9;
+    case STD_STYLE_DATE:
+        return p[kDateStyle] <= 10;
+    case STD_STYLE_DATE_TIME:
+        return p[kDateStyle] <= 10 && p[kTimeStyle] <= 10;
+    case STD_STYLE_FRACTION:
+        if (p[kDenominatorMode] == 0)
+            return p[kDenominatorDigits] >= 1 && p[kDenominatorDigits] <= kDigits;
+        return Within(LoadU64(p + kFixedDenominator), 1, long(kXmlCapU32));
+    case STD_STYLE_SCIENTIFIC:
+        return decimals && p[kExponentNumber] <= 99;
+    default:
+        return true;
+    }
+}
+
+// Only the kind a background shows is written, so only its fields must be writable.
+bool SettleBackground(BackgroundRecord& b) {
+    switch (b.kind) {
+    case kBackgroundPattern:
+        return SettleFill(b.pattern);
+    case kBackgroundImage:
+        return b.imageView <= 2 && (!b.imagePath[0] || IsImageFileName(b.imagePath));
+    case kBackgroundFractal:
+        return Finite({b.zr, b.zi, b.minX, b.maxX, b.minY, b.maxY});
+    default:
+        return false;
+    }
+}
+
+bool SettleStyle(StyleRecord& s) {
+    for (uint8_t* flag : {&s.wrapText, &s.fitToCell, &s.sort, &s.autoAppend, &s.autoComplete,
+                          &s.formulaHidden, &s.isProtected, &s.fontRef.colorGiven})
+        Flag(*flag);
+    const uint8_t v = s.verticalAlignment, h = s.horizontalAlignment;
+    return SettleFormat(s.numberFormat) && (v == 0 || v == 4 || v == 5 || v == 7) && h <= 3 &&
+           s.horizontalIndent <= kXmlCapU8 && s.verticalIndent <= kXmlCapU8 &&
+           Within(s.rotation, -90, 90) && SettleFill(s.fill) && SettleLine(s.borderLine);
+}
+
+bool SettlePage(PageSetupRecord& p) {
+    for (uint8_t* flag : {&p.landscape, &p.fitToSheetSize, &p.collate, &p.backToFront,
+                          &p.onFirstPage, &p.rowHeadings, &p.columnHeadings})
+        Flag(*flag);
+    return p.printRangeKind <= kPrintPageList && (p.fitToSheetSize || Within(p.scale, 10, 1000)) &&
+           Within(p.firstPageNumber, 1, kXmlCapU16) && Within(p.copies, 1, kXmlCapU16) &&
+           Within(p.pagesPerSheetRows, 1, kXmlCapU8) &&
+           Within(p.pagesPerSheetColumns, 1, kXmlCapU8) && SettleColoredFont(p.headerFont) &&
+           Finite({p.headerDistance, p.footerDistance, p.marginLeft, p.marginRight, p.marginTop,
+                   p.marginBottom});
+}
+
+bool SettleView(ViewSettingsRecord& v) {
+    Flag(v.showGrid);
+    Flag(v.gridColorGiven);
+    Flag(v.headingsColorGiven);
+    return Within(v.scale, 10, 1000) && SettleBackground(v.background);
+}
+
+bool SettleSeries(SeriesSettings& s) {
+    bool ok = SettleFormat(s.numberFormat) && s.scale <= kLastSeriesScale &&
+              s.axisType <= kLastAxisType && s.labels <= kLastLabels &&
+              InTable(s.symbol, kXmlPointSymbols) && SettleColoredFont(s.font) &&
+              SettleColoredFont(s.axisFont) && SettleLine(s.line) && SettleLine(s.connectingLine) &&
+              SettleLine(s.axisLine) && SettleLine(s.majorGrid) && SettleLine(s.minorGrid) &&
+              SettleFill(s.fill) && Finite({s.fromValue, s.toValue, s.stackLower, s.stackUpper});
+    for (int i = 0; ok && i < s.userGridCount && i < 16; ++i)
+        ok = SettleLine(s.userGridLines[i]) && Finite({s.userGridValues[i]});
+    for (int i = 0; ok && i < s.sliceFillCount && i < 16; ++i) ok = SettleFill(s.sliceFills[i]);
+    return ok;
+}
+
+// Value series write their periods, and an X series outside an XY chart its divisor.
+bool SettlePeriods(const SeriesSettings& s, uint8_t type) {
+    constexpr uint8_t kRoleValues = 1, kRoleErrorBars = 4;
+    if (s.role == 0 || s.role >= kRoleErrorBars) return true;
+    if (s.role != kRoleValues && type != kChartXY) return s.divisor >= 1 && s.divisor <= kXmlCapU32;
+    return s.periods >= 1 && s.periods <= kXmlCapU16;
+}
+
+bool SettleChart(CChart& chart) {
+    ChartSettings& c = chart.settings;
+    bool ok = Within(c.viewWidth, 1, 100) && Within(c.viewHeight, 1, 100) &&
+              Within(c.barSize, 1, 100) && Within(c.stackBarSize, 1, 100) && c.pieSplit <= 100 &&
+              c.lightDirectionX <= 180 && c.lightDirectionY <= 180 &&
+              Within(c.perspective, 1, 100) && SettleColoredFont(c.titleFont[0]) &&
+              SettleColoredFont(c.titleFont[1]) && SettleColoredFont(c.legendFont) &&
+              SettleFill(c.planeFill) && SettleLine(c.planeBorder);
+    if (ok && c.type == kChart3D)
+        ok = Within(c.lineWidth3D, 1, 100) && Within(c.pieThickness3D, 1, 100);
+    for (const float m : chart.viewMatrix) ok = ok && std::isfinite(m);
+    for (int i = 0; ok && i < c.seriesCount && i < kChartSeries; ++i) {
+        SeriesSettings& s = chart.series[i].settings;
+        ok = SettleSeries(s) && SettlePeriods(s, c.type);
+    }
+    return ok;
+}
+
+bool SettleContainer(CContainer& box) {
+    ContainerSettings& s = box.settings;
+    bool ok = Within(s.id, 1, kXmlCapU16) && Within(s.columns, 1, kXmlCapU8) && s.rows >= 1 &&
+              s.horzSpacing >= 1 && s.vertSpacing >= 1 && s.opacity <= 100 &&
+              SettleColoredFont(s.titleFont[0]) && SettleColoredFont(s.titleFont[1]) &&
+              SettleLine(s.border) && SettleBackground(s.background);
+    for (int i = 0; ok && i < s.objectCount; ++i)
+        if (CChart* chart = box.slots[i].chart.get()) ok = SettleChart(*chart);
+    return ok;
+}
+
+bool SettleSheet(CWorksheet& sheet) {
+    bool ok = SettlePage(sheet.pageSetup) && SettleView(sheet.view);
+    for (CContainer* box = sheet.firstContainer; ok && box; box = box->next)
+        ok = SettleContainer(*box);
+    return ok;
+}
+
+} // namespace
+
+bool SettleLoadedRecords(CWorkbook& book) {
+    StyleTables& tables = book.styles;
+    for (int i = 0; i < tables.fontCount; ++i)
+        if (!SettleFont(tables.fonts[i])) return false;
+    for (int i = 0; i < tables.styleCount; ++i)
+        if (!SettleStyle(tables.styles[i])) return false;
+    for (CTreeItem* item = book.tree.first; item; item = item->next)
+        if (CWorksheet* sheet = AsWorksheet(item); sheet && !SettleSheet(*sheet)) return false;
+    return true;
+}
+
+} // namespace vl

@@ -1,0 +1,82 @@
+#include "files/savetarget.h"
+
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vl {
+
+namespace {
+
+constexpr int kMaxLinkDepth = 40;
+constexpr int32_t kProbeBuffer = 512;
+
+namespace fs = std::filesystem;
+
+// A temporary name of the prefix: ".~" then the process and a counter, digits and one dot.
+bool IsTemporarySuffix(const std::string& rest) {
+    size_t dots = 0;
+    for (const char c : rest) {
+        if (c == '.')
+            ++dots;
+        else if (c < '0' || c > '9')
+            return false;
+    }
+    return dots == 1 && rest.front() != '.' && rest.back() != '.';
+}
+
+} // namespace
+
+std::string FollowLinks(const std::string& path) {
+    fs::path target(path);
+    std::error_code ec;
+    for (int depth = 0; depth < kMaxLinkDepth && fs::is_symlink(target, ec); ++depth) {
+        const fs::path next = fs::read_symlink(target, ec);
+        if (ec) break;
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    return target.lexically_normal().string();
+}
+
+ErrorCode PrepareSaveTarget(const char* path, const CFileStream& own, SaveTarget& target,
+                            CFileStream& guard) {
+    target = SaveTarget{};
+    target.path = FollowLinks(path);
+    struct stat st;
+    if (lstat(target.path.c_str(), &st) != 0) return kErrorNone;
+    target.exists = true;
+    if (!S_ISREG(st.st_mode) || access(target.path.c_str(), W_OK) != 0) return kStreamOpenWrite;
+    target.inPlace = st.st_nlink > 1;
+    target.own = own.IsOpen() && own.IsSameFile(target.path.c_str());
+    if (target.own) return kErrorNone;
+    if (guard.Open(target.path.c_str(), "r+b", false, kFileBufferSize)) return kErrorNone;
+    return guard.GetError() == kStreamInUse ? kStreamInUse : kStreamOpenWrite;
+}
+
+std::string TemporaryPrefix(const std::string& target) {
+    const std::string::size_type slash = target.rfind('/');
+    const std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    return dir + "." + base + ".~";
+}
+
+void RemoveStaleSaves(const std::string& target) {
+    const std::string prefix = TemporaryPrefix(target);
+    const std::string::size_type slash = prefix.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : prefix.substr(0, slash + 1);
+    const std::string namePrefix = slash == std::string::npos ? prefix : prefix.substr(slash + 1);
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= namePrefix.size() || name.compare(0, namePrefix.size(), namePrefix))
+            continue;
+        if (!IsTemporarySuffix(name.substr(namePrefix.size()))) continue;
+        // A save that is still running holds its file; one that died holds nothing.
+        CFileStream probe;
+        const std::string leftover = it->path().string();
+        if (probe.Open(leftover.c_str(), "rb", false, kProbeBuffer))
+            CFileStream::DeleteFile(leftover.c_str(), nullptr);
+    }
+}
+
+} // namespace vl

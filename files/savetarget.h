@@ -1,0 +1,37 @@
+#pragma once
+// Where a save writes and how: the file a path names through its symbolic links, whether
+// that file may be replaced, and whether it is replaced by a renamed new file or rewritten
+// in place.
+
+#include "core/errorcode.h"
+#include "platform/core/filestream.h"
+
+#include <string>
+
+namespace vl {
+
+struct SaveTarget {
+    std::string path;     // the file written: the path with its symbolic links followed
+    bool exists = false;  // a file of that name is there
+    bool own = false;     // it is the file the document stream holds
+    bool inPlace = false; // it has other hard links: only a rewrite keeps them
+};
+
+// Follows the symbolic links of `path` (not the folders above it) to the file they name,
+// which need not exist yet.
+std::string FollowLinks(const std::string& path);
+
+// Resolves and checks the target of a save: error 35 when it may not be written or is not a
+// regular file, 43 when another document or process holds it (then `guard` stays closed).
+// Otherwise `guard` holds the target open and locked until the save is done, so that no one
+// takes it in between; the document's own file is left to `own`.
+ErrorCode PrepareSaveTarget(const char* path, const CFileStream& own, SaveTarget& target,
+                            CFileStream& guard);
+
+// The name prefix of the files a save of `target` writes aside.
+std::string TemporaryPrefix(const std::string& target);
+// Removes what interrupted saves of `target` left beside it: temporary files that no running
+// save holds.
+void RemoveStaleSaves(const std::string& target);
+
+} // namespace vl

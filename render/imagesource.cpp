@@ -1,0 +1,93 @@
+#include "render/imagesource.h"
+
+#include "platform/core/cp1252.h"
+#include "platform/core/imagecodecs.h"
+
+#include <cstring>
+#include <new>
+
+namespace vl {
+
+namespace {
+
+// Case-blind: the text starts with the prefix.
+bool StartsWithNoCase(const char* text, const char* prefix) {
+    for (; *prefix; ++text, ++prefix)
+        if (!*text || CharUpper1252(*text) != CharUpper1252(*prefix)) return false;
+    return true;
+}
+
+bool Refused(const char* name) {
+    for (const char* p : {"http://", "www.", "ftp://", "inline://"})
+        if (StartsWithNoCase(name, p)) return true;
+    return false;
+}
+
+void Decode(CWorkbook& workbook, ImageListEntry& e) {
+    const char* dot = std::strrchr(e.name, '.');
+    const uint8_t* data = e.data.data();
+    const size_t size = e.data.size();
+    uint8_t error = kErrorImageFormat;
+    if (!dot) {
+    } else if (StartsWithNoCase(dot, ".BMP")) {
+        e.decoded = LoadBmp(data, size, &error);
+    } else if (StartsWithNoCase(dot, ".JPG") || StartsWithNoCase(dot, ".JPEG")) {
+        e.decoded = LoadJpeg(data, size, &error);
+    } else if (StartsWithNoCase(dot, ".PNG")) {
+        e.decoded = LoadPng(data, size, false, GetSystemColor(kColorWindow), &error);
+    }
+    if (!e.decoded) workbook.imageError = ErrorCode(error);
+}
+
+} // namespace
+
+ImageListEntry& FindOrAddImage(CWorkbook& workbook, const char* name) {
+    for (auto& e : workbook.images)
+        if (std::strncmp(e->name, name, sizeof e->name - 1) == 0) return *e;
+    auto e = std::make_unique<ImageListEntry>();
+    std::strncpy(e->name, name, sizeof e->name - 1);
+    workbook.images.insert(workbook.images.begin(), std::move(e));
+    return *workbook.images.front();
+}
+
+bool LoadImageSource(CWorkbook& workbook, ImageListEntry& e) {
+    if (e.loaded) return true;
+    if (Refused(e.name)) {
+        workbook.imageError = kErrorImageProtocol;
+        return false;
+    }
+    uint8_t status = 0;
+    const int32_t size = CFileStream::GetFileSize(e.name, &status);
+    CFileStream stream;
+    if (size < 0 || !stream.Open(e.name, "rb", false, kFileBufferSize)) {
+        workbook.imageError = ErrorCode(size < 0 && status ? status : stream.GetError());
+        if (!workbook.imageError) workbook.imageError = ErrorCode(kStreamOpenRead);
+        return false;
+    }
+    std::vector<uint8_t> bytes;
+    try {
+        if (uint64_t(size) > kMaxImageBytes) throw std::bad_alloc();
+        bytes.resize(size_t(size));
+    } catch (const std::bad_alloc&) {
+        workbook.imageError = kErrorImageMemory;
+        return false;
+    }
+    if (size > 0 && stream.Read(bytes.data(), size) != size) {
+        workbook.imageError =
+            ErrorCode(stream.GetError() ? stream.GetError() : uint8_t(kStreamRead));
+        return false;
+    }
+    stream.Close();
+    e.data = std::move(bytes);
+    e.loaded = true;
+    return true;
+}
+
+const PackedDib* LoadNamedImage(CWorkbook& workbook, const char* name) {
+    ImageListEntry& e = FindOrAddImage(workbook, name);
+    if (!LoadImageSource(workbook, e)) return nullptr;
+    if (!e.decoded) Decode(workbook, e);
+    return e.decoded ? &e.decoded : nullptr;
+}
+
+} // namespace vl

@@ -1,0 +1,23 @@
+#pragma once
+// Pictures named by sheet and container backgrounds: found in the workbook's image list by
+// their exact name (file names are case-sensitive here), read from their file and decoded
+// by their extension. A failure is stored in the workbook's image error and tried again at
+// the next paint.
+
+#include "model/workbook.h"
+
+namespace vl {
+
+constexpr ErrorCode kErrorImageMemory = ErrorCode(1);
+constexpr ErrorCode kErrorImageProtocol = ErrorCode(3);
+constexpr ErrorCode kErrorImageFormat = ErrorCode(6);
+
+// The entry of that name, made at the head of the list when there is none.
+ImageListEntry& FindOrAddImage(CWorkbook& workbook, const char* name);
+// True when the entry holds its file's bytes afterwards. Web and transfer addresses are
+// refused without being opened.
+bool LoadImageSource(CWorkbook& workbook, ImageListEntry& entry);
+// The decoded picture of the name, read and decoded as needed; null when it fails.
+const PackedDib* LoadNamedImage(CWorkbook& workbook, const char* name);
+
+} // namespace vl

@@ -1,0 +1,183 @@
+// Loading and saving text files and xBase tables through the Workbook object.
+#include "automation/infoobjects.h"
+#include "tests/automation/automationtestutil.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace vl::autotest {
+namespace {
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class ForeignFilesTest : public AutomationTest {
+protected:
+    void SetUp() override {
+        AutomationTest::SetUp();
+        ASSERT_EQ(CTextFileInfoObj::Create(text), S_OK);
+        ASSERT_EQ(CXBaseInfoObj::Create(xbase), S_OK);
+    }
+    std::string TextOf(const char* cell) {
+        CVariant v = Value(cell);
+        return v.vt == VT_BSTR ? v.text : "<not text>";
+    }
+    std::shared_ptr<CTextFileInfoObj> text;
+    std::shared_ptr<CXBaseInfoObj> xbase;
+};
+
+TEST_F(ForeignFilesTest, TextRoundTripAndSaveWritesTextAgain) {
+    NewDocument();
+    PutNumber("$A$1", 1.5);
+    ASSERT_EQ(obj->PutValue("$B$2", CVariant::Bstr("x;y")), S_OK);
+    ASSERT_EQ(text->SetSeparator(";"), S_OK);
+    ASSERT_EQ(text->SetEncoding(1), S_OK);
+    const std::string path = folder.Path("data.txt");
+    ASSERT_EQ(obj->SaveAsTextFile(CBstr(path), text.get()), S_OK);
+    EXPECT_EQ(FileBytes(path), "1.5\r\n;\"x;y\"");
+    EXPECT_EQ(Doc().fileFamily, 1);
+    PutNumber("$C$1", 7);
+    ASSERT_EQ(obj->Save(), S_OK);
+    EXPECT_EQ(FileBytes(path), "1.5;;7\r\n;\"x;y\"");
+
+    // The document holds its file locked until it lets it go.
+    Doc().stream.Close();
+    std::shared_ptr<CWorkbookObj> other;
+    ASSERT_EQ(CWorkbookObj::Create(other), S_OK);
+    ASSERT_EQ(other->Load(CBstr(path), CBstr(), 1, text.get(), nullptr), S_OK);
+    CVariant v;
+    ASSERT_EQ(other->GetValue("$C$1", v), S_OK);
+    EXPECT_EQ(v.real, 7);
+    ASSERT_EQ(other->GetValue("$B$2", v), S_OK);
+    EXPECT_EQ(v.text, "x;y");
+    EXPECT_EQ(other->Document().fileFamily, 1);
+    EXPECT_EQ(other->Document().textFile.separator, ';');
+    CBstr active;
+    other->GetActiveWorksheet(active);
+    EXPECT_EQ(active.Utf8(), "\\data.txt");
+}
+
+TEST_F(ForeignFilesTest, FixedWidthLoadStoresTheFlag) {
+    const std::string path = folder.Path("fixed.txt");
+    std::ofstream(path, std::ios::binary) << "abcdefgh";
+    auto widths = CSafeArray::Create({{0, 2}});
+    const int32_t i0[] = {0}, i1[] = {1};
+    widths->PutElement(i0, CVariant::Integer(VT_UI2, 3));
+    widths->PutElement(i1, CVariant::Integer(VT_UI2, 2));
+    ASSERT_EQ(text->SetColumnWidths(widths.get()), S_OK);
+    ASSERT_EQ(obj->Load(CBstr(path), CBstr(), 1, text.get(), nullptr), S_OK);
+    EXPECT_EQ(Doc().textFile.useFixedColWidths, 1);
+    EXPECT_EQ(TextOf("$A$1"), "abc");
+    EXPECT_EQ(TextOf("$B$1"), "de");
+    EXPECT_EQ(TextOf("$C$1"), "fgh");
+}
+
+TEST_F(ForeignFilesTest, DatabaseRoundTripInEveryFormat) {
+    for (int32_t format : {3, 4, 5, 6}) {
+        NewDocument();
+        ASSERT_EQ(obj->PutValue("$A$1", CVariant::Bstr("NAME")), S_OK);
+        ASSERT_EQ(obj->PutValue("$A$2", CVariant::Bstr(std::string(300, 'n'))), S_OK);
+        ASSERT_EQ(obj->PutValue("$B$2", CVariant::Bstr("Y")), S_OK);
+        ASSERT_EQ(xbase->SetXBaseFormat(format), S_OK);
+        ASSERT_EQ(xbase->SetFieldCount(2), S_OK);
+        const bool split = format == 5 || format == 6;
+        ASSERT_EQ(xbase->SetField(0, "NAME", split ? 'C' : 'M', 300, 0), S_OK);
+        ASSERT_EQ(xbase->SetField(1, "OK", 'L', 1, 0), S_OK);
+        ASSERT_EQ(xbase->SetEncoding(3), S_OK);
+        const std::string path = folder.Path("t" + std::to_string(format) + ".dbf");
+        ASSERT_EQ(obj->SaveAsDatabase(CBstr(path), xbase.get()), S_OK) << format;
+        EXPECT_EQ(Doc().fileFamily, format);
+        EXPECT_EQ(Doc().xbase.format, format);
+        const std::string bytes = FileBytes(path);
+        ASSERT_GT(bytes.size(), 32u);
+        const uint8_t versions[] = {0x83, 0x8B, 0x03, 0x03};
+        EXPECT_EQ(uint8_t(bytes[0]), versions[format - 3]) << format;
+
+        std::shared_ptr<CXBaseInfoObj> read;
+        ASSERT_EQ(CXBaseInfoObj::Create(read), S_OK);
+        ASSERT_EQ(read->SetEncoding(3), S_OK);
+        Doc().stream.Close();
+        std::shared_ptr<CWorkbookObj> other;
+        ASSERT_EQ(CWorkbookObj::Create(other), S_OK);
+        ASSERT_EQ(other->Load(CBstr(path), CBstr(), format, nullptr, read.get()), S_OK) << format;
+        CVariant v;
+        ASSERT_EQ(other->GetValue("$A$2", v), S_OK);
+        EXPECT_EQ(v.text, std::string(300, 'n')) << format;
+        ASSERT_EQ(other->GetValue("$B$2", v), S_OK);
+        EXPECT_EQ(v.text, "Y");
+        int32_t count = 0;
+        read->GetFieldCount(count);
+        EXPECT_EQ(count, 2);
+        CBstr name;
+        uint8_t type = 0;
+        int32_t length = 0, decimals = 0;
+        ASSERT_EQ(read->GetField(0, name, type, length, decimals), S_OK);
+        EXPECT_EQ(name.Utf8(), "NAME");
+        EXPECT_EQ(length, split ? 44 : 10) << format;
+        EXPECT_EQ(decimals, split ? 1 : 0) << format;
+        // Save writes the table again in its own format.
+        ASSERT_EQ(other->PutValue("$B$2", CVariant::Bstr("N")), S_OK);
+        ASSERT_EQ(other->Save(), S_OK);
+        EXPECT_EQ(FileBytes(path)[98 + (split ? 300 : 10)], 'N') << format;
+    }
+}
+
+TEST_F(ForeignFilesTest, FoxProWithAMemoWritesF5) {
+    NewDocument();
+    ASSERT_EQ(obj->PutValue("$A$2", CVariant::Bstr("memo text")), S_OK);
+    ASSERT_EQ(xbase->SetXBaseFormat(5), S_OK);
+    ASSERT_EQ(xbase->SetFieldCount(1), S_OK);
+    ASSERT_EQ(xbase->SetField(0, "NOTE", 'M', 10, 0), S_OK);
+    const std::string path = folder.Path("fox.dbf");
+    ASSERT_EQ(obj->SaveAsDatabase(CBstr(path), xbase.get()), S_OK);
+    EXPECT_EQ(uint8_t(FileBytes(path)[0]), 0xF5);
+    const std::string memo = FileBytes(folder.Path("fox.ftp"));
+    ASSERT_EQ(memo.size(), 576u);
+    EXPECT_EQ(memo.substr(512, 17), std::string("\0\0\0\1\0\0\0\x09memo text", 17));
+}
+
+TEST_F(ForeignFilesTest, DatabaseRefusals) {
+    NewDocument();
+    const CBstr path(folder.Path("r.dbf"));
+    ASSERT_EQ(xbase->SetXBaseFormat(7), S_OK);
+    EXPECT_EQ(obj->SaveAsDatabase(path, xbase.get()), E_INVALIDARG);
+    ASSERT_EQ(xbase->SetXBaseFormat(2), S_OK);
+    EXPECT_EQ(obj->SaveAsDatabase(path, xbase.get()), E_INVALIDARG);
+    ASSERT_EQ(xbase->SetXBaseFormat(4), S_OK);
+    EXPECT_EQ(obj->SaveAsDatabase(path, xbase.get()), E_INVALIDARG); // no fields
+    // 258 fields of 254 and one of 1: 65,534 bytes pass for dBase IV; one more is refused.
+    ASSERT_EQ(xbase->SetFieldCount(259), S_OK);
+    for (int32_t i = 0; i < 258; ++i) ASSERT_EQ(xbase->SetField(i, "F", 'C', 254, 0), S_OK);
+    ASSERT_EQ(xbase->SetField(258, "G", 'C', 1, 0), S_OK);
+    EXPECT_EQ(obj->SaveAsDatabase(path, xbase.get()), S_OK);
+    ASSERT_EQ(xbase->SetField(258, "G", 'C', 2, 0), S_OK);
+    EXPECT_EQ(obj->SaveAsDatabase(CBstr(folder.Path("big.dbf")), xbase.get()), HRESULT(0x8004003D));
+    EXPECT_EQ(TakenMessage(), "Too many database fields - max. record size = 64K");
+    EXPECT_FALSE(CFileStream::FileExists(folder.Path("big.dbf").c_str()));
+    // The split formats stop one byte earlier, split lengths counted whole.
+    ASSERT_EQ(xbase->SetXBaseFormat(5), S_OK);
+    ASSERT_EQ(xbase->SetFieldCount(2), S_OK);
+    ASSERT_EQ(xbase->SetField(0, "F", 'C', 65532, 0), S_OK);
+    ASSERT_EQ(xbase->SetField(1, "G", 'L', 1, 0), S_OK);
+    EXPECT_EQ(obj->SaveAsDatabase(path, xbase.get()), HRESULT(0x8004003D));
+    ASSERT_EQ(xbase->SetField(0, "F", 'C', 65531, 0), S_OK);
+    EXPECT_EQ(obj->SaveAsDatabase(path, xbase.get()), S_OK);
+}
+
+TEST_F(ForeignFilesTest, LoadFailuresKeepTheDocument) {
+    NewDocument();
+    PutNumber("$A$1", 42);
+    const std::string bad = folder.Path("bad.dbf");
+    std::ofstream(bad, std::ios::binary) << std::string(20, 'x');
+    EXPECT_EQ(obj->Load(CBstr(bad), CBstr(), 4, nullptr, xbase.get()), HRESULT(0x80040015));
+    EXPECT_EQ(Number("$A$1"), 42);
+    EXPECT_EQ(obj->Load(CBstr(folder.Path("none.csv")), CBstr(), 1, text.get(), nullptr),
+              HRESULT(0x80040022));
+    EXPECT_EQ(Number("$A$1"), 42);
+    EXPECT_EQ(Doc().fileFamily, 0);
+}
+
+} // namespace
+} // namespace vl::autotest

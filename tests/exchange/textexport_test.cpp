@@ -1,0 +1,149 @@
+// Worksheets written as text files: golden bytes of each form, and round trips.
+#include "exchange/textfile.h"
+#include "formula/evalcontext.h"
+#include "tests/exchange/exchangetestutil.h"
+
+#include <gtest/gtest.h>
+
+namespace vl {
+namespace {
+
+using namespace exchangetest;
+
+std::unique_ptr<CWorkbook> BookWithSheet() {
+    auto book = CreateWorkbook();
+    EXPECT_TRUE(NewWorkbook(*book));
+    return book;
+}
+
+std::string Export(const TempFolder& dir, CWorkbook& book, const TextFileSettings& s) {
+    book.textFile = s;
+    CWorksheet& sheet = *book.tree.active;
+    return SaveBytes(book, dir.Path("out.csv"),
+                     [&](CWorkbook& b) { return ExportTextFile(b, sheet); });
+}
+
+TEST(TextExport, GoldenBytes) {
+    TempFolder dir;
+    struct Case {
+        const char* name;
+        std::function<void(CWorksheet&)> fill;
+        std::string bytes;
+        uint8_t encoding = 2;
+        char separator = ',';
+    };
+    const std::vector<Case> cases = {
+        {"only C2", [](CWorksheet& s) { PutNumber(s, 2, 1, 7); }, "\r\n,,7"},
+        {"gaps in a line",
+         [](CWorksheet& s) {
+             PutText(s, 1, 0, "b");
+             PutText(s, 4, 0, "e");
+         },
+         ",b,,,e"},
+        {"separator quoted", [](CWorksheet& s) { PutText(s, 0, 0, "a,b"); }, "\"a,b\""},
+        {"quote doubled", [](CWorksheet& s) { PutText(s, 0, 0, "say \"hi\""); },
+         "\"say \"\"hi\"\"\""},
+        {"line break quoted", [](CWorksheet& s) { PutText(s, 0, 0, "a\nb"); }, "\"a\nb\""},
+        {"return quoted", [](CWorksheet& s) { PutText(s, 0, 0, "a\rb"); }, "\"a\rb\""},
+        {"other separator",
+         [](CWorksheet& s) {
+             PutText(s, 0, 0, "a,b");
+             PutNumber(s, 1, 0, -1.5);
+         },
+         "a,b;-1.5", 2, ';'},
+        {"utf8",
+         [](CWorksheet& s) {
+             PutText(s, 0, 0,
+                     "Gr\xFC\xDF"
+                     "e");
+         },
+         "Gr\xC3\xBC\xC3\x9F"
+         "e",
+         1},
+        {"ansi",
+         [](CWorksheet& s) {
+             PutText(s, 0, 0,
+                     "Gr\xFC\xDF"
+                     "e");
+         },
+         "Gr\xFC\xDF"
+         "e",
+         2},
+        {"oem",
+         [](CWorksheet& s) {
+             PutText(s, 0, 0,
+                     "Gr\xFC\xDF"
+                     "e");
+         },
+         "Gr\x81\xE1"
+         "e",
+         3},
+        {"oem lacks the euro", [](CWorksheet& s) { PutText(s, 0, 0, "\x80"); }, "?", 3},
+    };
+    for (const Case& c : cases) {
+        auto book = BookWithSheet();
+        c.fill(*book->tree.active);
+        TextFileSettings s;
+        s.encoding = c.encoding;
+        s.separator = uint8_t(c.separator);
+        EXPECT_EQ(Export(dir, *book, s), c.bytes) << c.name;
+    }
+}
+
+TEST(TextExport, FixedWidths) {
+    TempFolder dir;
+    auto book = BookWithSheet();
+    CWorksheet& sheet = *book->tree.active;
+    PutText(sheet, 0, 0, "abcdef");
+    PutText(sheet, 1, 0, "ab");
+    PutText(sheet, 3, 0, "tail");
+    PutText(sheet, 1, 1, "x,\"y");
+    TextFileSettings s;
+    s.useFixedColWidths = 1;
+    s.columnWidths[0] = 4;
+    s.columnWidths[1] = 4;
+    s.columnWidths[2] = 3;
+    EXPECT_EQ(Export(dir, *book, s), "abcdab     tail\r\n    x,\"y");
+}
+
+// A whole text of the cell limit leaves as UTF-8 of twice its length and comes back equal.
+TEST(TextExport, LongTextsRoundTrip) {
+    TempFolder dir;
+    const std::string text(kMaxCellText, '\xE9');
+    for (uint8_t encoding : {1, 2, 3}) {
+        auto book = BookWithSheet();
+        PutText(*book->tree.active, 0, 0, text);
+        PutText(*book->tree.active, 1, 0, "a,\"b\"\r\nc");
+        PutNumber(*book->tree.active, 0, 2, -0.25);
+        TextFileSettings s;
+        s.encoding = encoding;
+        const std::string bytes = Export(dir, *book, s);
+        if (encoding == 1) {
+            EXPECT_EQ(bytes.size(), 2 * kMaxCellText + 22);
+        }
+        auto back = OpenForImport(dir.Path("out.csv"));
+        back->textFile = s;
+        CEvalContext ctx;
+        ASSERT_TRUE(ImportTextFile(*back, ctx));
+        const CWorksheet& sheet = *back->tree.active;
+        EXPECT_EQ(CellAt(sheet, 0, 0), "t:" + text) << int(encoding);
+        EXPECT_EQ(CellAt(sheet, 1, 0), "t:a,\"b\"  c") << int(encoding);
+        EXPECT_EQ(CellAt(sheet, 0, 2), "n:-0.25") << int(encoding);
+    }
+}
+
+TEST(TextExport, WriteFailureKeepsTarget) {
+    TempFolder dir;
+    auto book = BookWithSheet();
+    PutText(*book->tree.active, 0, 0, "new");
+    const std::string target = dir.Path("missing/out.csv");
+    EXPECT_EQ(
+        SaveBytes(*book, target, [&](CWorkbook& b) { return ExportTextFile(b, *b.tree.active); }),
+        "<failed>");
+    EXPECT_NE(book->error, kErrorNone);
+    EXPECT_FALSE(book->stream.IsOpen());
+    EXPECT_FALSE(CFileStream::FileExists(target.c_str()));
+}
+
+} // namespace
+} // namespace vl

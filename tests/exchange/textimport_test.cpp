@@ -1,0 +1,170 @@
+// Text files read into a worksheet: fields, quoting, line ends, widths, code pages and the
+// number form, also under a decimal-comma locale.
+#include "core/settings.h"
+#include "exchange/textfile.h"
+#include "formula/evalcontext.h"
+#include "model/cellrecord.h"
+#include "tests/exchange/exchangetestutil.h"
+
+#include <clocale>
+#include <gtest/gtest.h>
+
+namespace vl {
+namespace {
+
+using namespace exchangetest;
+
+struct ImportCase {
+    const char* name;
+    std::string bytes;
+    std::string cells;
+    uint8_t encoding = 2;
+    uint8_t conversion = 1;
+};
+
+std::string Import(const TempFolder& dir, const std::string& bytes, TextFileSettings settings,
+                   bool* ok = nullptr, std::string* sheetName = nullptr) {
+    const std::string path = dir.Path("in.csv");
+    WriteFile(path, bytes);
+    auto book = OpenForImport(path);
+    book->textFile = settings;
+    CEvalContext ctx;
+    const bool done = ImportTextFile(*book, ctx);
+    if (ok) *ok = done;
+    if (sheetName) *sheetName = book->tree.active ? book->tree.active->name : "";
+    return book->tree.active ? AllCells(*book->tree.active) : "<no sheet>";
+}
+
+std::vector<ImportCase> DelimitedCases() {
+    const std::string x8173(kMaxCellText, 'x');
+    return {
+        {"quoted separator", "\"a,b\",5", "A1=t:a,b|B1=n:5"},
+        {"doubled quote", "\"a\"\"b\"", "A1=t:a\"b"},
+        {"empty field counts", "a,,c", "A1=t:a|C1=t:c"},
+        {"minus blanks exponent", "-  12.5e3", "A1=n:-12500"},
+        {"leading blank", " 12", "A1=t: 12"},
+        {"thousands separator", "\"1.000,5\"", "A1=t:1.000,5"},
+        {"point in a comma file", "1.000,5", "A1=n:1|B1=n:5"},
+        {"percent", "12%", "A1=t:12%"},
+        {"dangling exponent", "1e", "A1=t:1e"},
+        {"trailing blanks", "12  ", "A1=n:12"},
+        {"lone minus", "-", "A1=t:-"},
+        {"lone point", ".", "A1=t:."},
+        {"blanks only", "  ", "A1=t:  "},
+        {"fraction only", ".5", "A1=n:0.5"},
+        {"line ends", "a\r\nb\nc\rd", "A1=t:a|A2=t:b|A3=t:c|A4=t:d"},
+        {"empty line", "a\n\nb", "A1=t:a|A3=t:b"},
+        {"control to blank", "a\tb", "A1=t:a b"},
+        {"break inside quotes", "\"a\r\nb\"", "A1=t:a  b"},
+        {"formula", "=1+2", "A1=f:=1+2"},
+        {"no conversion", "5", "A1=t:5", 2, 0},
+        {"utf8 umlauts",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e",
+         "A1=t:Gr\xFC\xDF"
+         "e",
+         1},
+        {"utf8 stray byte",
+         "ab\xFF"
+         "cd,e",
+         "A1=t:ab|B1=t:e", 1},
+        {"utf8 cut sequence", "ab\xC3", "A1=t:ab", 1},
+        {"utf8 four bytes",
+         "a\xF0\x9F\x98\x80"
+         "b",
+         "A1=t:a?b", 1},
+        {"utf8 signature kept",
+         "\xEF\xBB\xBF"
+         "x",
+         "A1=t:\xEF\xBB\xBF"
+         "x"},
+        {"utf8 signature read",
+         "\xEF\xBB\xBF"
+         "x",
+         "A1=t:?x", 1},
+        {"oem", "\x81\xE1", "A1=t:\xFC\xDF", 3},
+        {"long field dropped past limit", std::string(kMaxCellText + 100, 'x') + ",5",
+         "A1=t:" + x8173 + "|B1=n:5"},
+        {"long quoted field", "\"" + std::string(kMaxCellText + 1, 'x') + "\",5",
+         "A1=t:" + x8173 + "|B1=n:5"},
+    };
+}
+
+TEST(TextImport, DelimitedFields) {
+    TempFolder dir;
+    for (const ImportCase& c : DelimitedCases()) {
+        TextFileSettings s;
+        s.encoding = c.encoding;
+        s.conversion = c.conversion;
+        bool ok = false;
+        EXPECT_EQ(Import(dir, c.bytes, s, &ok), c.cells) << c.name;
+        EXPECT_TRUE(ok) << c.name;
+    }
+}
+
+// The locale's decimal separator reads numbers; the C runtime's locale changes nothing.
+TEST(TextImport, DecimalCommaLocale) {
+    TempFolder dir;
+    const char* old = std::setlocale(LC_ALL, nullptr);
+    const std::string saved = old ? old : "C";
+    std::setlocale(LC_ALL, "de_DE.UTF-8");
+    for (const ImportCase& c : DelimitedCases()) {
+        TextFileSettings s;
+        s.encoding = c.encoding;
+        s.conversion = c.conversion;
+        EXPECT_EQ(Import(dir, c.bytes, s), c.cells) << c.name;
+    }
+    SeparatorSet& user = UserSeparators();
+    const SeparatorSet kept = user;
+    user.decimal = ',';
+    user.thousands = '.';
+    TextFileSettings s;
+    s.separator = ';';
+    EXPECT_EQ(Import(dir, "12,5;12.5;-1,5e2", s), "A1=n:12.5|B1=t:12.5|C1=n:-150");
+    user = kept;
+    std::setlocale(LC_ALL, saved.c_str());
+}
+
+TEST(TextImport, FixedWidths) {
+    TempFolder dir;
+    TextFileSettings s;
+    s.useFixedColWidths = 1;
+    s.columnWidths[0] = 3;
+    s.columnWidths[1] = 2;
+    EXPECT_EQ(Import(dir, "abcdefgh", s), "A1=t:abc|B1=t:de|C1=t:fgh");
+    EXPECT_EQ(Import(dir, "abcdefgh\r\n12,4567", s),
+              "A1=t:abc|B1=t:de|C1=t:fgh|A2=t:12,|B2=n:45|C2=n:67");
+    // Quoting symbols and separators are plain characters here.
+    EXPECT_EQ(Import(dir, "\"a,\"", s), "A1=t:\"a,|B1=t:\"");
+}
+
+// Column 2046 is the last one kept; a field of column 2047 is dropped and the import succeeds.
+TEST(TextImport, ColumnLimit) {
+    TempFolder dir;
+    TextFileSettings s;
+    bool ok = false;
+    const std::string last = Import(dir, std::string(kLastColumn, ',') + "x", s, &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(last, "S1=t:x"); // column 2046: the short form names columns modulo 26
+    EXPECT_EQ(Import(dir, std::string(kMaxColumns, ',') + "x\ny", s, &ok), "A2=t:y");
+    EXPECT_TRUE(ok);
+}
+
+TEST(TextImport, SheetNamedAfterFile) {
+    TempFolder dir;
+    std::string name;
+    Import(dir, "1", TextFileSettings{}, nullptr, &name);
+    EXPECT_EQ(name, "in.csv");
+}
+
+TEST(TextImport, ReadFailureReportsStreamError) {
+    auto book = CreateWorkbook();
+    CEvalContext ctx;
+    // A stream that was never opened reads nothing and has no error: an empty worksheet.
+    EXPECT_TRUE(ImportTextFile(*book, ctx));
+    ASSERT_NE(book->tree.active, nullptr);
+    EXPECT_EQ(AllCells(*book->tree.active), "");
+}
+
+} // namespace
+} // namespace vl

@@ -1,0 +1,399 @@
+// xBase tables: field lists derived from worksheets, golden headers, field values both ways,
+// and headers that must be refused.
+#include "exchange/memofile.h"
+#include "exchange/xbase.h"
+#include "formula/token.h"
+#include "model/formatstore.h"
+#include "platform/core/bytes.h"
+#include "tests/exchange/exchangetestutil.h"
+
+#include <gtest/gtest.h>
+
+namespace vl {
+namespace {
+
+using namespace exchangetest;
+
+struct FieldSpec {
+    std::string name;
+    char type;
+    uint8_t length;
+    uint8_t decimals = 0;
+};
+
+// A table as another program writes it.
+std::string TableBytes(const std::vector<FieldSpec>& fields, const std::vector<std::string>& rows,
+                       uint8_t version = 0x03, int recordLength = -1, int headerLength = -1) {
+    std::string out(32, '\0');
+    uint32_t length = 1;
+    for (const FieldSpec& f : fields) length += f.length;
+    out[0] = char(version);
+    StoreU32(reinterpret_cast<uint8_t*>(out.data()) + 4, uint32_t(rows.size()));
+    StoreU16(reinterpret_cast<uint8_t*>(out.data()) + 8,
+             uint16_t(headerLength >= 0 ? headerLength : 32 * fields.size() + 33));
+    StoreU16(reinterpret_cast<uint8_t*>(out.data()) + 10,
+             uint16_t(recordLength >= 0 ? recordLength : length));
+    for (const FieldSpec& f : fields) {
+        std::string d(32, '\0');
+        d.replace(0, f.name.size(), f.name);
+        d[11] = f.type;
+        d[16] = char(f.length);
+        d[17] = char(f.decimals);
+        out += d;
+    }
+    out += '\x0D';
+    for (const std::string& r : rows) out += r;
+    out += '\x1A';
+    return out;
+}
+
+struct Imported {
+    std::unique_ptr<CWorkbook> book;
+    bool ok = false;
+    std::string cells;
+};
+
+Imported ImportTable(const TempFolder& dir, const std::string& bytes, uint8_t format = 4,
+                     uint8_t encoding = 2, const std::string& name = "t.dbf") {
+    WriteFile(dir.Path(name), bytes);
+    Imported r;
+    r.book = OpenForImport(dir.Path(name));
+    r.book->xbase.format = format;
+    r.book->xbase.encoding = encoding;
+    r.ok = ImportXBase(*r.book);
+    if (r.ok) r.cells = AllCells(*r.book->tree.active);
+    return r;
+}
+
+std::unique_ptr<CWorkbook> BookWithSheet() {
+    auto book = CreateWorkbook();
+    EXPECT_TRUE(NewWorkbook(*book));
+    return book;
+}
+
+std::string ExportTable(const TempFolder& dir, CWorkbook& book, uint8_t format,
+                        const std::string& name = "out.dbf") {
+    const std::string path = dir.Path(name);
+    CWorksheet& sheet = *book.tree.active;
+    return SaveBytes(book, path, [&](CWorkbook& b) {
+        return BuildXBaseFieldList(b, sheet, b.xbase, format) && ExportXBase(b, sheet, path);
+    });
+}
+
+TEST(XBaseImport, FieldValues) {
+    TempFolder dir;
+    const std::vector<FieldSpec> fields = {{"NAME", 'C', 6}, {"AMOUNT", 'N', 8, 2}, {"OK", 'L', 1},
+                                           {"DAY", 'D', 8},  {"BLOB", 'G', 2},      {"AT", 'T', 2},
+                                           {"ODD", 'Q', 1}};
+    const std::vector<std::string> rows = {
+        std::string(" ") + "abc   " + "  -12.50" + "T" + "20071231" + "xxyyz",
+        std::string("*") + "\x81     " + "   1.5e2" + "?" + "20071331" + "xxyyz",
+        std::string(" ") + "x     " + "        " + "n" + "        " + "xxyyz",
+        std::string(" ") + "y     " + "       9" + "x" + "00000000" + "xxyyz",
+    };
+    const Imported r = ImportTable(dir, TableBytes(fields, rows), 4, 3);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.cells, "A1=t:NAME|B1=t:AMOUNT|C1=t:OK|D1=t:DAY|E1=t:BLOB|F1=t:AT|G1=t:ODD|"
+                       "A2=t:abc|B2=n:-12.5|C2=t:Y|D2=t:2007-12-31|E2=t:Binary data|F2=t:Time|"
+                       "A3=t:\xFC|B3=n:150|D3=t:!7|E3=t:Binary data|F3=t:Time|"
+                       "A4=t:x|B4=n:0|C4=t:N|E4=t:Binary data|F4=t:Time|"
+                       "A5=t:y|B5=n:9|C5=t:x|D5=t:!7|E5=t:Binary data|F5=t:Time");
+    EXPECT_EQ(r.book->tree.active->name, std::string("t.dbf"));
+}
+
+// A deleted record keeps its values and turns red.
+TEST(XBaseImport, DeletedRecordIsRed) {
+    TempFolder dir;
+    const Imported r = ImportTable(dir, TableBytes({{"A", 'C', 1}}, {" a", "*b", " c"}));
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.cells, "A1=t:A|A2=t:a|A3=t:b|A4=t:c");
+    CellCursor runs{0, r.book->tree.active->formats.runs.FirstPage(), 0};
+    const uint8_t* p = FormatRunCursorNext(runs);
+    ASSERT_NE(p, nullptr);
+    const FormatRun run = LoadFormatRun(p);
+    EXPECT_EQ(run.row, 2u);
+    EXPECT_EQ(run.firstColumn, 0);
+    EXPECT_EQ(run.lastColumn, kLastColumn);
+    const StyleRecord& style = GetStyleRecord(r.book->styles, run.style);
+    EXPECT_EQ(style.fontRef.colorGiven, 1);
+    EXPECT_EQ(style.fontRef.color, Rgb(255, 0, 0));
+    runs.offset = uint16_t(runs.offset + kFormatRunSize);
+    EXPECT_EQ(FormatRunCursorNext(runs), nullptr);
+}
+
+// A record the file's end cuts keeps its whole fields; the end mark stops the records.
+TEST(XBaseImport, ShortFileAndEndMark) {
+    TempFolder dir;
+    std::string bytes = TableBytes({{"A", 'C', 2}, {"B", 'C', 2}}, {" aabb"});
+    bytes.pop_back();
+    EXPECT_EQ(ImportTable(dir, bytes + " cc").cells, "A1=t:A|B1=t:B|A2=t:aa|B2=t:bb|A3=t:cc");
+    EXPECT_EQ(ImportTable(dir, bytes + "\x1A"
+                                       " ccdd")
+                  .cells,
+              "A1=t:A|B1=t:B|A2=t:aa|B2=t:bb");
+}
+
+struct BadHeader {
+    const char* name;
+    std::string bytes;
+};
+
+TEST(XBaseImport, RefusedHeaders) {
+    TempFolder dir;
+    const std::string good = TableBytes({{"A", 'C', 3}}, {" abc"});
+    std::string noLetter = good;
+    noLetter[32 + 11] = '3';
+    std::string lowerType = good;
+    lowerType[32 + 11] = 'c';
+    const std::vector<BadHeader> cases = {
+        {"empty file", ""},
+        {"truncated header", good.substr(0, 31)},
+        {"truncated descriptors", good.substr(0, 40)},
+        {"no fields", TableBytes({}, {}, 3, 1, 32)},
+        {"header one short", TableBytes({{"A", 'C', 3}}, {" abc"}, 3, -1, 64)},
+        {"record length 0", TableBytes({{"A", 'C', 3}}, {}, 3, 0)},
+        {"fields past the record", TableBytes({{"A", 'C', 3}}, {}, 3, 3)},
+        {"type no letter", noLetter},
+        {"type lower case", lowerType},
+    };
+    for (const BadHeader& c : cases) {
+        const Imported r = ImportTable(dir, c.bytes);
+        EXPECT_FALSE(r.ok) << c.name;
+        EXPECT_EQ(r.book->error, kErrorFileFormat) << c.name;
+        // The tree is left as it was: no worksheet was made.
+        EXPECT_EQ(r.book->tree.first, nullptr) << c.name;
+    }
+    // The last values accepted beside them.
+    EXPECT_TRUE(ImportTable(dir, TableBytes({{"A", 'C', 3}}, {" abc"}, 3, 4, 65)).ok);
+    const Imported wide = ImportTable(dir, TableBytes({{"A", 'C', 3}}, {}, 3, 5, 65) + "x");
+    EXPECT_TRUE(wide.ok);
+}
+
+// The largest field count a header length can give, with the excess bytes of a record skipped.
+TEST(XBaseImport, LargestFieldCount) {
+    TempFolder dir;
+    std::vector<FieldSpec> fields(2046, FieldSpec{"F", 'C', 1});
+    const std::string record = " " + std::string(2046, 'z') + "??";
+    const Imported r = ImportTable(dir, TableBytes(fields, {record}, 3, 2049));
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(CellAt(*r.book->tree.active, 2045, 1), "t:z");
+    EXPECT_EQ(CellAt(*r.book->tree.active, 2045, 0), "t:F");
+}
+
+// A header that claims more records than the file holds reads what is there.
+TEST(XBaseImport, RecordCountFromFileLength) {
+    TempFolder dir;
+    const std::string path = dir.Path("n.dbf");
+    std::string bytes = TableBytes({{"A", 'C', 1}}, {" a", " b"});
+    StoreU32(reinterpret_cast<uint8_t*>(bytes.data()) + 4, 1000);
+    WriteFile(path, bytes);
+    auto book = OpenForImport(path);
+    ASSERT_TRUE(ReadDbfHeader(*book, book->xbase));
+    EXPECT_EQ(RecordCount(book->xbase), 2u);
+    book.reset();
+    WriteFile(path, bytes.substr(0, 60) + std::string(6, '\0'));
+    auto shorter = OpenForImport(path);
+    ASSERT_TRUE(ReadDbfHeader(*shorter, shorter->xbase));
+    EXPECT_EQ(RecordCount(shorter->xbase), 0u);
+}
+
+TEST(XBaseExport, EmptySheet) {
+    TempFolder dir;
+    for (uint8_t format : {3, 4, 5, 6}) {
+        auto book = BookWithSheet();
+        const std::string bytes = ExportTable(dir, *book, format);
+        const bool endMark = format == 3 || format == 4;
+        ASSERT_EQ(bytes.size(), endMark ? 66u : 65u) << int(format);
+        EXPECT_EQ(uint8_t(bytes[0]), 0x03);
+        EXPECT_EQ(LoadU16(reinterpret_cast<const uint8_t*>(bytes.data()) + 8), 65);
+        EXPECT_EQ(LoadU16(reinterpret_cast<const uint8_t*>(bytes.data()) + 10), 2);
+        EXPECT_EQ(LoadU32(reinterpret_cast<const uint8_t*>(bytes.data()) + 4), 0u);
+        EXPECT_EQ(bytes.substr(32, 12), std::string("field_1\0\0\0\0C", 12));
+        EXPECT_EQ(bytes[48], 1);
+        EXPECT_EQ(bytes[64], '\x0D');
+        if (endMark) {
+            EXPECT_EQ(bytes[65], '\x1A');
+        }
+    }
+}
+
+TEST(XBaseExport, DerivedFields) {
+    TempFolder dir;
+    struct Case {
+        uint8_t format;
+        std::string types;   // type letters of the three fields
+        std::string lengths; // length bytes
+        std::string decimals;
+        uint8_t version;
+    };
+    const std::vector<Case> cases = {
+        {3, "CNM", std::string("\x05\x12\x0A", 3), std::string("\0\x01\0", 3), 0x83},
+        {4, "CFM", std::string("\x05\x14\x0A", 3), std::string("\0\x06\0", 3), 0x8B},
+        {5, "CFC", std::string("\x05\x14\x2C", 3), std::string("\0\x06\x01", 3), 0x03},
+        {6, "CNC", std::string("\x05\x12\x2C", 3), std::string("\0\x01\x01", 3), 0x03},
+    };
+    for (const Case& c : cases) {
+        auto book = BookWithSheet();
+        CWorksheet& s = *book->tree.active;
+        PutText(s, 0, 0, "Name of the field");
+        PutText(s, 1, 0, "Amount");
+        PutText(s, 0, 1, "abc");
+        PutText(s, 0, 2, "abcde");
+        PutNumber(s, 1, 1, 2.5);
+        PutText(s, 2, 3, std::string(300, 'm'));
+        book->xbase.encoding = 3;
+        const std::string bytes = ExportTable(dir, *book, uint8_t(c.format));
+        ASSERT_GT(bytes.size(), 128u);
+        EXPECT_EQ(uint8_t(bytes[0]), c.version) << int(c.format);
+        EXPECT_EQ(book->xbase.encoding, 3) << int(c.format);
+        EXPECT_EQ(bytes.substr(32, 11), std::string("Name of the", 10) + '\0');
+        EXPECT_EQ(bytes.substr(64, 7), std::string("Amount\0", 7));
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(bytes[32 + 32 * i + 11], c.types[i]) << int(c.format) << i;
+            EXPECT_EQ(bytes[32 + 32 * i + 16], c.lengths[i]) << int(c.format) << i;
+            EXPECT_EQ(bytes[32 + 32 * i + 17], c.decimals[i]) << int(c.format) << i;
+        }
+        EXPECT_EQ(LoadU32(reinterpret_cast<const uint8_t*>(bytes.data()) + 4), 3u);
+    }
+}
+
+// A text after a number widens the field to it; a number after a text is written whole.
+TEST(XBaseExport, MixedColumns) {
+    TempFolder dir;
+    auto book = BookWithSheet();
+    CWorksheet& s = *book->tree.active;
+    PutNumber(s, 0, 1, 1);
+    PutText(s, 0, 2, std::string(30, 't'));
+    PutText(s, 1, 1, "a");
+    PutNumber(s, 1, 2, 123456);
+    const std::string bytes = ExportTable(dir, *book, 4);
+    EXPECT_EQ(bytes[32 + 11], 'C');
+    EXPECT_EQ(bytes[32 + 16], 30);
+    EXPECT_EQ(bytes[64 + 11], 'C');
+    EXPECT_EQ(bytes[64 + 16], 6);
+    const Imported back = ImportTable(dir, bytes, 4, 2, "out.dbf");
+    EXPECT_EQ(CellAt(*back.book->tree.active, 1, 2), "t:123456");
+    EXPECT_EQ(CellAt(*back.book->tree.active, 0, 2), "t:" + std::string(30, 't'));
+}
+
+// Field list from a table object: logical, date and numeric fields written from cells.
+TEST(XBaseExport, WrittenFieldValues) {
+    TempFolder dir;
+    auto book = BookWithSheet();
+    CWorksheet& s = *book->tree.active;
+    const std::vector<std::pair<double, const char*>> logical = {
+        {0, nullptr}, {1, nullptr}, {0, "true"}, {0, "x-ray"}, {0, "no"}};
+    for (uint32_t i = 0; i < logical.size(); ++i) {
+        if (logical[i].second)
+            PutText(s, 0, i + 1, logical[i].second);
+        else
+            PutNumber(s, 0, i + 1, logical[i].first);
+    }
+    PutText(s, 1, 1, "2007-12-31");
+    PutText(s, 1, 2, "no date");
+    PutNumber(s, 1, 3, 5);
+    PutNumber(s, 2, 1, 123456);
+    PutNumber(s, 2, 2, -1.26);
+    PutText(s, 2, 3, "12.5");
+    XBaseSaveOptions& o = book->xbase;
+    o.format = 4;
+    ASSERT_TRUE(AllocateDescriptors(o, 3));
+    const FieldSpec specs[] = {{"L", 'L', 1}, {"D", 'D', 8}, {"N", 'N', 5, 1}};
+    for (int i = 0; i < 3; ++i) {
+        uint8_t* d = o.fieldDescriptors + 32 * i;
+        d[0] = uint8_t(specs[i].name[0]);
+        d[11] = uint8_t(specs[i].type);
+        d[16] = specs[i].length;
+        d[17] = specs[i].decimals;
+    }
+    FillXBaseHeader(o, 3, 15, 0, false);
+    const std::string path = dir.Path("v.dbf");
+    const std::string bytes =
+        SaveBytes(*book, path, [&](CWorkbook& b) { return ExportXBase(b, s, path); });
+    ASSERT_EQ(bytes.size(), 129u + 5 * 15 + 1);
+    const std::string records = bytes.substr(129, 5 * 15);
+    const std::string blank8(8, ' ');
+    EXPECT_EQ(records, " N20071231*****"
+                       " Y" +
+                           blank8 + " -1.3" + " Y" + blank8 + " 12.5" + "  " + blank8 + "     " +
+                           " N" + blank8 + "     ");
+}
+
+// The record's limit: 65,534 bytes pass for dBase III+ and are refused for the split formats.
+TEST(XBaseExport, RecordTooLong) {
+    struct Case {
+        uint8_t format;
+        uint32_t last; // length of the text in the last column, 0 for none
+        bool ok;
+    };
+    const Case cases[] = {{3, 1, true}, {3, 2, false}, {5, 0, true}, {5, 1, false}};
+    for (const Case& c : cases) {
+        auto book = BookWithSheet();
+        CWorksheet& s = *book->tree.active;
+        // 258 texts of 254 characters and the flag byte: 65,533 bytes.
+        for (uint16_t col = 0; col < 258; ++col) PutText(s, col, 1, std::string(254, 'a'));
+        XBaseSaveOptions& o = book->xbase;
+        ASSERT_TRUE(BuildXBaseFieldList(*book, s, o, 4));
+        const std::string before(reinterpret_cast<const char*>(o.header), 32);
+        if (c.last) PutText(s, 258, 1, std::string(c.last, 'b'));
+        const bool ok = BuildXBaseFieldList(*book, s, o, c.format);
+        EXPECT_EQ(ok, c.ok) << int(c.format) << " " << c.last;
+        if (ok) {
+            EXPECT_EQ(RecordLength(o), 65533 + c.last);
+        } else {
+            EXPECT_EQ(book->error, kErrorTooManyFields);
+            // The field list of the last success is kept whole.
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(o.header), 32), before);
+            EXPECT_EQ(o.format, 4);
+        }
+    }
+}
+
+// Texts up to the cell limit survive every format, through memos or split lengths.
+TEST(XBaseRoundTrip, LongTextsEveryFormat) {
+    TempFolder dir;
+    for (uint8_t format : {3, 4, 5, 6}) {
+        for (uint8_t encoding : {2, 3}) {
+            auto book = BookWithSheet();
+            CWorksheet& s = *book->tree.active;
+            PutText(s, 0, 0, "TEXT");
+            PutText(s, 0, 1, std::string(kMaxCellText, '\xE4'));
+            PutText(s, 0, 2, "short");
+            PutText(s, 0, 3, std::string(511, 'q'));
+            PutNumber(s, 1, 3, -3);
+            book->xbase.encoding = encoding;
+            const std::string bytes = ExportTable(dir, *book, format);
+            ASSERT_NE(bytes, "<failed>");
+            const Imported back = ImportTable(dir, bytes, format, encoding, "out.dbf");
+            ASSERT_TRUE(back.ok);
+            const CWorksheet& t = *back.book->tree.active;
+            EXPECT_EQ(CellAt(t, 0, 1), "t:" + std::string(kMaxCellText, '\xE4'))
+                << int(format) << int(encoding);
+            EXPECT_EQ(CellAt(t, 0, 2), "t:short");
+            EXPECT_EQ(CellAt(t, 0, 3), "t:" + std::string(511, 'q'));
+            EXPECT_EQ(CellAt(t, 1, 3), "n:-3");
+        }
+    }
+}
+
+TEST(XBaseExport, FoxProMemoVersion) {
+    TempFolder dir;
+    auto book = BookWithSheet();
+    PutText(*book->tree.active, 0, 1, std::string(300, 'x'));
+    XBaseSaveOptions& o = book->xbase;
+    o.format = 5;
+    ASSERT_TRUE(AllocateDescriptors(o, 1));
+    o.fieldDescriptors[0] = 'M';
+    o.fieldDescriptors[11] = 'M';
+    o.fieldDescriptors[16] = 10;
+    FillXBaseHeader(o, 1, 11, 0, true);
+    const std::string path = dir.Path("f.dbf");
+    const std::string bytes =
+        SaveBytes(*book, path, [&](CWorkbook& b) { return ExportXBase(b, *b.tree.active, path); });
+    EXPECT_EQ(uint8_t(bytes[0]), 0xF5);
+    EXPECT_EQ(bytes.substr(66, 10), "         8");
+    EXPECT_TRUE(CFileStream::FileExists(dir.Path("f.ftp").c_str()));
+}
+
+} // namespace
+} // namespace vl

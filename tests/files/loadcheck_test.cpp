@@ -1,0 +1,153 @@
+// The ranges a loaded record must keep for every form to hold it: each limit at the last value
+// taken and the first refused, yes/no fields made 0 or 1, and both readers refusing with 21.
+
+#include "files/binarybody.h"
+#include "files/loadcheck.h"
+#include "filestestutil.h"
+#include "model/container.h"
+
+#include <cmath>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace vl {
+
+using namespace filestest;
+
+namespace {
+
+CWorksheet& FirstSheet(CWorkbook& book) {
+    for (CTreeItem* p = book.tree.first;; p = p->next)
+        if (CWorksheet* sheet = AsWorksheet(p)) return *sheet;
+}
+
+CContainer& FirstContainer(CWorkbook& book) {
+    for (CTreeItem* p = book.tree.first; p; p = p->next)
+        if (CWorksheet* sheet = AsWorksheet(p); sheet && sheet->firstContainer)
+            return *sheet->firstContainer;
+    return *static_cast<CContainer*>(nullptr);
+}
+
+CChart& FirstChart(CWorkbook& book) {
+    return *FirstContainer(book).slots[0].chart;
+}
+
+} // namespace
+
+TEST(LoadCheck, EveryLimitAtTheLastValueTakenAndTheFirstRefused) {
+    using Spoil = std::function<void(CWorkbook&, int)>;
+    const struct {
+        const char* name;
+        int taken, refused;
+        Spoil set;
+    } cases[] = {
+        {"font family", 5, 6, [](CWorkbook& b, int v) { b.styles.fonts[0].family = uint8_t(v); }},
+        {"font weight", 3, 4, [](CWorkbook& b, int v) { b.styles.fonts[0].weight = uint8_t(v); }},
+        {"font character set", 16, 17,
+         [](CWorkbook& b, int v) { b.styles.fonts[0].charSet = uint8_t(v); }},
+        {"font size", 254, 255, [](CWorkbook& b, int v) { b.styles.fonts[0].size = uint8_t(v); }},
+        {"rotation", 90, 91, [](CWorkbook& b, int v) { b.styles.styles[0].rotation = int8_t(v); }},
+        {"rotation down", -90, -91,
+         [](CWorkbook& b, int v) { b.styles.styles[0].rotation = int8_t(v); }},
+        {"indent", 254, 255,
+         [](CWorkbook& b, int v) { b.styles.styles[0].horizontalIndent = uint8_t(v); }},
+        {"vertical alignment", 7, 6,
+         [](CWorkbook& b, int v) { b.styles.styles[0].verticalAlignment = uint8_t(v); }},
+        {"horizontal alignment", 3, 4,
+         [](CWorkbook& b, int v) { b.styles.styles[0].horizontalAlignment = uint8_t(v); }},
+        {"fill pattern", 22, 23,
+         [](CWorkbook& b, int v) { b.styles.styles[0].fill.pattern = uint8_t(v); }},
+        {"line style", 9, 10,
+         [](CWorkbook& b, int v) { b.styles.styles[0].borderLine.style = uint8_t(v); }},
+        {"zoom", 10, 9, [](CWorkbook& b, int v) { FirstSheet(b).view.scale = uint16_t(v); }},
+        {"zoom up", 1000, 1001,
+         [](CWorkbook& b, int v) { FirstSheet(b).view.scale = uint16_t(v); }},
+        {"print scale", 1000, 1001,
+         [](CWorkbook& b, int v) {
+             FirstSheet(b).pageSetup.fitToSheetSize = 0;
+             FirstSheet(b).pageSetup.scale = uint16_t(v);
+         }},
+        {"copies", 1, 0, [](CWorkbook& b, int v) { FirstSheet(b).pageSetup.copies = uint16_t(v); }},
+        {"first page", 1, 0,
+         [](CWorkbook& b, int v) { FirstSheet(b).pageSetup.firstPageNumber = uint16_t(v); }},
+        {"pages per sheet", 1, 0,
+         [](CWorkbook& b, int v) { FirstSheet(b).pageSetup.pagesPerSheetRows = uint8_t(v); }},
+        {"pages per sheet up", 254, 255,
+         [](CWorkbook& b, int v) { FirstSheet(b).pageSetup.pagesPerSheetColumns = uint8_t(v); }},
+        {"print range kind", 4, 5,
+         [](CWorkbook& b, int v) { FirstSheet(b).pageSetup.printRangeKind = uint8_t(v); }},
+        {"container columns", 254, 255,
+         [](CWorkbook& b, int v) { FirstContainer(b).settings.columns = uint8_t(v); }},
+        {"container rows", 1, 0,
+         [](CWorkbook& b, int v) { FirstContainer(b).settings.rows = uint8_t(v); }},
+        {"opacity", 100, 101,
+         [](CWorkbook& b, int v) { FirstContainer(b).settings.opacity = uint8_t(v); }},
+        {"chart width", 100, 101,
+         [](CWorkbook& b, int v) { FirstChart(b).settings.viewWidth = uint8_t(v); }},
+        {"stacked bar size", 1, 0,
+         [](CWorkbook& b, int v) { FirstChart(b).settings.stackBarSize = uint8_t(v); }},
+        {"light direction", 180, 181,
+         [](CWorkbook& b, int v) { FirstChart(b).settings.lightDirectionY = uint16_t(v); }},
+        {"perspective", 1, 0,
+         [](CWorkbook& b, int v) { FirstChart(b).settings.perspective = uint16_t(v); }},
+        {"series scale", 3, 4,
+         [](CWorkbook& b, int v) { FirstChart(b).series[0].settings.scale = uint8_t(v); }},
+        {"point symbol", 15, 16,
+         [](CWorkbook& b, int v) { FirstChart(b).series[0].settings.symbol = uint8_t(v); }},
+        {"grid line style", 9, 10,
+         [](CWorkbook& b, int v) {
+             SeriesSettings& s = FirstChart(b).series[0].settings;
+             s.userGridCount = 1;
+             s.userGridLines[0].style = uint8_t(v);
+         }},
+        {"image name", 1, 0,
+         [](CWorkbook& b, int v) {
+             BackgroundRecord& g = FirstSheet(b).view.background;
+             g.kind = kBackgroundImage;
+             CopyTextField(g.imagePath, v ? "back.png" : "back.pn", kImagePathSize);
+         }},
+        {"range value", 1, 0,
+         [](CWorkbook& b, int v) {
+             FirstChart(b).series[0].settings.toValue = v ? 1e308 : std::nan("");
+         }},
+        {"margin", 1, 0,
+         [](CWorkbook& b, int v) { FirstSheet(b).pageSetup.marginTop = v ? 5 : INFINITY; }},
+    };
+    for (const auto& c : cases) {
+        for (const bool taken : {true, false}) {
+            auto book = MakeRichWorkbook();
+            ASSERT_TRUE(SettleLoadedRecords(*book)) << c.name; // the workbook as made
+            c.set(*book, taken ? c.taken : c.refused);
+            EXPECT_EQ(SettleLoadedRecords(*book), taken) << c.name << " " << taken;
+        }
+    }
+}
+
+// A yes/no field other than 0 is 1, as every form writes it.
+TEST(LoadCheck, FlagsBecomeZeroOrOne) {
+    auto book = MakeRichWorkbook();
+    book->styles.fonts[0].italic = 7;
+    book->styles.styles[0].wrapText = 0x80;
+    FirstSheet(*book).view.showGrid = 2;
+    FirstSheet(*book).pageSetup.landscape = 0;
+    ASSERT_TRUE(SettleLoadedRecords(*book));
+    EXPECT_EQ(Of(book->styles.fonts[0].italic, book->styles.styles[0].wrapText,
+                 FirstSheet(*book).view.showGrid, FirstSheet(*book).pageSetup.landscape),
+              Of(1, 1, 1, 0));
+}
+
+// The binary reader refuses a field out of range with 21 and keeps the rest of its promise.
+TEST(LoadCheck, TheBinaryReaderRefusesWith21) {
+    TempFolder dir;
+    for (const bool spoil : {false, true}) {
+        auto book = MakeRichWorkbook();
+        if (spoil) FirstSheet(*book).view.scale = 1001;
+        WriteBytes(dir.Path("body"), BodyOf(*book));
+        auto loaded = CreateWorkbook();
+        ASSERT_TRUE(loaded->stream.Open(dir.Path("body").c_str(), "rb", false, kFileBufferSize));
+        EXPECT_EQ(ReadBinaryWorkbookBody(*loaded, loaded->stream, 3, nullptr), !spoil);
+        EXPECT_EQ(loaded->error, spoil ? kErrorFileFormat : kErrorNone);
+    }
+}
+
+} // namespace vl

@@ -1,0 +1,82 @@
+// Files changed one byte at a time, read by the binary and version-6 readers: whatever loads
+// must save as XML and as binary and read back to the same records. The default steps over
+// the file; VORLANE_SWEEP_STRIDE=1 tries every byte.
+
+#include "files/binarybody.h"
+#include "filestestutil.h"
+#include "reloadcheck.h"
+#include "v6fixtures.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace vl {
+
+using namespace filestest;
+using v6test::V6DataPath;
+
+namespace {
+
+struct SweepResult {
+    int loaded = 0;
+    int faults = 0;
+    std::string first; // where the first few faults were, for the message
+};
+
+// Bytes `stride` apart, or as many as VORLANE_SWEEP_STRIDE says (1 for every byte).
+size_t Step(size_t stride) {
+    const char* chosen = std::getenv("VORLANE_SWEEP_STRIDE");
+    const long n = chosen ? std::atol(chosen) : 0;
+    return n > 0 ? size_t(n) : stride;
+}
+
+// Tries each byte at 0x00, 0xFF and one above its value; `load` reads the file at the path.
+template <class Load>
+SweepResult Sweep(const Bytes& seed, const TempFolder& dir, size_t stride, Load load) {
+    SweepResult result;
+    const std::string input = dir.Path("input"), saved = dir.Path("saved.vlb");
+    auto attempt = [&](const Bytes& bytes, const std::string& label) {
+        WriteBytes(input, bytes);
+        auto book = CreateWorkbook();
+        if (!load(*book, input)) return;
+        ++result.loaded;
+        const std::string fault = reloadcheck::ReloadFault(*book, saved);
+        if (!fault.empty() && ++result.faults <= 400) result.first += "\n " + label + ": " + fault;
+    };
+    attempt(seed, "the seed");
+    for (size_t at = 0; at < seed.size(); at += Step(stride)) {
+        for (const uint8_t value : {uint8_t(0), uint8_t(0xFF), uint8_t(seed[at] + 1)}) {
+            if (value == seed[at]) continue;
+            Bytes bytes = seed;
+            bytes[at] = value;
+            attempt(bytes, "byte " + std::to_string(at) + " = " + std::to_string(value));
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+TEST(MutatedReload, Version6FilesThatLoadReadBack) {
+    TempFolder dir;
+    const Bytes seed = ReadBytes(V6DataPath("book.vlb"));
+    const SweepResult r = Sweep(seed, dir, 29, [](CWorkbook& book, const std::string& path) {
+        return OpenDocumentFile(book, path.c_str()) && OpenWorkbookFile(book, nullptr);
+    });
+    EXPECT_GT(r.loaded, 0);
+    EXPECT_EQ(r.faults, 0) << r.first;
+}
+
+TEST(MutatedReload, BinaryBodiesThatLoadReadBack) {
+    TempFolder dir;
+    auto rich = MakeRichWorkbook();
+    const Bytes seed = BodyOf(*rich);
+    const SweepResult r = Sweep(seed, dir, 251, [](CWorkbook& book, const std::string& path) {
+        return book.stream.Open(path.c_str(), "r+b", false, kFileBufferSize) &&
+               ReadBinaryWorkbookBody(book, book.stream, 3, nullptr);
+    });
+    EXPECT_GT(r.loaded, 0);
+    EXPECT_EQ(r.faults, 0) << r.first;
+}
+
+} // namespace vl

@@ -1,0 +1,169 @@
+// Where a save writes: through links, over linked and held files, into folders that take no
+// new file, and what interrupted saves left.
+
+#include "files/savetarget.h"
+#include "files/workbookopen.h"
+#include "files/workbooksave.h"
+#include "filestestutil.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vl {
+
+using namespace filestest;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool IsRoot() {
+    return geteuid() == 0;
+}
+
+ino_t Inode(const std::string& path) {
+    struct stat st {};
+    lstat(path.c_str(), &st);
+    return st.st_ino;
+}
+
+// The workbook the file holds, as its text in the XML form would show it.
+void ExpectHolds(const std::string& path, const CWorkbook& expected) {
+    bool ok = false;
+    auto loaded = LoadFromPath(path, nullptr, ok);
+    ASSERT_TRUE(ok) << path;
+    ExpectSameWorkbook(expected, *loaded);
+}
+
+} // namespace
+
+// A link stays a link and the file it names is written; a file of two names keeps both; a
+// writable file in a folder that takes no new file is rewritten where it is. Each time the
+// saved file is the document and nothing is left beside it.
+TEST(SaveTarget, LinksAndFoldersKeepWhatTheyAre) {
+    TempFolder dir;
+    auto book = MakeRichWorkbook();
+    const std::string real = dir.Path("real.vlb"), link = dir.Path("link.vlb");
+    const std::string twin = dir.Path("twin.vlb");
+    WriteBytes(real, {'o', 'l', 'd'});
+    ASSERT_EQ(symlink("real.vlb", link.c_str()), 0);
+    ASSERT_TRUE(SaveWorkbookFile(*book, link.c_str(), kFileBinary)) << int(book->error);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(book->stream.GetPath(), real);
+    book->stream.Close();
+    ExpectHolds(real, *book);
+
+    ASSERT_EQ(::link(real.c_str(), twin.c_str()), 0);
+    const ino_t inode = Inode(real);
+    ASSERT_TRUE(SaveWorkbookFile(*book, twin.c_str(), kFileXmlCompressed)) << int(book->error);
+    EXPECT_EQ(std::pair(Inode(real), Inode(twin)), std::pair(inode, inode));
+    EXPECT_TRUE(book->stream.IsOpen());
+    // The document's own file, rewritten through its own stream.
+    ASSERT_TRUE(SaveWorkbookFile(*book, real.c_str(), kFileBinary)) << int(book->error);
+    EXPECT_EQ(std::pair(Inode(real), Inode(twin)), std::pair(inode, inode));
+    book->stream.Close();
+    ExpectHolds(twin, *book);
+    EXPECT_EQ(fs::hard_link_count(real), 2u);
+
+    if (IsRoot()) GTEST_SKIP() << "permissions do not bind the superuser";
+    const std::string inner = dir.Path("locked"), file = inner + "/book.vlb";
+    fs::create_directory(inner);
+    WriteBytes(file, {});
+    chmod(inner.c_str(), 0555);
+    EXPECT_TRUE(SaveWorkbookFile(*book, file.c_str(), kFileBinaryCompressed));
+    EXPECT_FALSE(SaveWorkbookFile(*book, (inner + "/new.vlb").c_str(), kFileBinary));
+    EXPECT_EQ(book->error, kStreamOpenWrite);
+    chmod(inner.c_str(), 0755);
+    book->stream.Close();
+    ExpectHolds(file, *book);
+    EXPECT_EQ(std::distance(fs::directory_iterator(inner), fs::directory_iterator()), 1);
+}
+
+// Refused before anything is written: the target, the document and its stream stay as they
+// were.
+TEST(SaveTarget, RefusedTargetsChangeNothing) {
+    TempFolder dir;
+    auto book = MakeRichWorkbook();
+    const std::string own = dir.Path("own.vlb"), held = dir.Path("held.vlb");
+    ASSERT_TRUE(SaveWorkbookFile(*book, own.c_str(), kFileBinary));
+    const Bytes ownBytes = ReadBytes(own);
+    WriteBytes(held, {'h', 'e', 'l', 'd'});
+    auto other = CreateWorkbook();
+    ASSERT_TRUE(OpenDocumentFile(*other, held.c_str()));
+
+    struct Case {
+        std::string path;
+        uint8_t error;
+        bool asUser; // permissions do not bind the superuser
+    } cases[] = {
+        {held, kStreamInUse, false},
+        {dir.Dir(), kStreamOpenWrite, false},
+        {dir.Path("readonly.vlb"), kStreamOpenWrite, true},
+    };
+    WriteBytes(cases[2].path, {'r', 'o'});
+    chmod(cases[2].path.c_str(), 0444);
+    for (const Case& c : cases) {
+        if (c.asUser && IsRoot()) continue;
+        const Bytes before = fs::is_regular_file(c.path) ? ReadBytes(c.path) : Bytes{};
+        book->error = kErrorNone;
+        EXPECT_FALSE(SaveWorkbookFile(*book, c.path.c_str(), kFileBinary)) << c.path;
+        EXPECT_EQ(book->error, c.error) << c.path;
+        if (fs::is_regular_file(c.path)) {
+            EXPECT_EQ(ReadBytes(c.path), before) << c.path;
+            EXPECT_EQ(fs::status(c.path).permissions(),
+                      c.asUser ? fs::perms(0444) : fs::perms(0644))
+                << c.path;
+        }
+        EXPECT_TRUE(book->stream.IsOpen() && book->stream.GetPath() == own) << c.path;
+    }
+    EXPECT_EQ(ReadBytes(own), ownBytes);
+    // The held file's holder still holds it.
+    EXPECT_TRUE(other->stream.IsOpen());
+    EXPECT_EQ(ReadBytes(held), (Bytes{'h', 'e', 'l', 'd'}));
+
+    // A workbook without a worksheet writes nothing at all.
+    auto empty = CreateWorkbook();
+    const std::string none = dir.Path("none.vlb");
+    EXPECT_FALSE(SaveWorkbookFile(*empty, none.c_str(), kFileXml));
+    EXPECT_EQ(empty->error, kErrorNoWorksheet);
+    EXPECT_FALSE(fs::exists(none));
+}
+
+// What a save that was killed left beside its file goes with the next save of that file;
+// a save still running (its file held), other names and other files' leftovers stay.
+TEST(SaveTarget, NextSaveRemovesLeftovers) {
+    TempFolder dir;
+    auto book = MakeRichWorkbook();
+    const std::string path = dir.Path("book.vlb");
+    const std::string prefix = TemporaryPrefix(path);
+    EXPECT_EQ(prefix, dir.Path(".book.vlb.~"));
+    const std::string dead1 = prefix + "4242.0", dead2 = prefix + "77.13";
+    const std::string running = prefix + "99.0";
+    const std::string notOurs[] = {prefix + "12", prefix + "1.2.3", prefix + "x.1", prefix + "1.",
+                                   dir.Path(".other.vlb.~1.0")};
+    for (const std::string& p : {dead1, dead2, running}) WriteBytes(p, {1});
+    for (const std::string& p : notOurs) WriteBytes(p, {1});
+    CFileStream live;
+    ASSERT_TRUE(live.Open(running.c_str(), "r+b", false, 512));
+    ASSERT_TRUE(SaveWorkbookFile(*book, path.c_str(), kFileXml));
+    EXPECT_FALSE(fs::exists(dead1));
+    EXPECT_FALSE(fs::exists(dead2));
+    EXPECT_TRUE(fs::exists(running));
+    for (const std::string& p : notOurs) EXPECT_TRUE(fs::exists(p)) << p;
+}
+
+TEST(SaveTarget, FollowLinksEndsAtTheFileNamed) {
+    TempFolder dir;
+    const std::string a = dir.Path("a"), b = dir.Path("b"), c = dir.Path("c");
+    ASSERT_EQ(symlink("b", a.c_str()), 0);
+    ASSERT_EQ(symlink(c.c_str(), b.c_str()), 0);
+    EXPECT_EQ(FollowLinks(a), c); // c need not exist
+    EXPECT_EQ(FollowLinks(c), c);
+    const std::string loop = dir.Path("loop");
+    ASSERT_EQ(symlink("loop", loop.c_str()), 0);
+    EXPECT_EQ(FollowLinks(loop), loop); // gives up; the save then fails on it
+}
+
+} // namespace vl
