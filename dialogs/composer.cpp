@@ -162,8 +162,12 @@ void CFormulaComposer::ShowHelp() {
 
 void CFormulaComposer::ShowPrototype() {
     const ComposedText proto = BuildPrototypeText(RowAt(function_), slots_, current_);
+    // The text is plain again first: a new text takes the format at the caret otherwise.
+    ui_->id1064->setCurrentCharFormat(QTextCharFormat());
     ui_->id1064->setPlainText(ToQt(proto.text));
     QTextCursor cursor(ui_->id1064->document());
+    cursor.select(QTextCursor::Document);
+    cursor.setCharFormat(QTextCharFormat());
     cursor.setPosition(int(proto.start));
     cursor.setPosition(int(proto.end), QTextCursor::KeepAnchor);
     QTextCharFormat bold;
@@ -203,6 +207,7 @@ void CFormulaComposer::ChooseCategory(int category) {
             }
         }
     }
+    ui_->id215->setCurrentIndex(category);
     FillList(category);
     filling_ = true;
     ui_->id1020->setCurrentRow(0);

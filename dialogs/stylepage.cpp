@@ -72,6 +72,7 @@ CStylePage::CStylePage(QWidget* parent, const StandardFormat& format, ApplyNumbe
       apply_(std::move(apply)) {
     ui_->setupUi(Body());
     setWindowTitle(Body()->windowTitle());
+    ui_->label394->setBuddy(ui_->id394); // shows its mnemonic as the template does
     new QVBoxLayout(ui_->id394);
     ui_->id394->layout()->setContentsMargins(2, 2, 2, 2);
     // A record per entry, the user styles included, however many the profile brought.

@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -91,7 +92,15 @@ TEST_F(ComposerTest, FunctionsSlotsAndHistory) {
     EXPECT_EQ(pane.Prototype(), "=sum(v1)");
     EXPECT_EQ(pane.Formula(), "=sum()");
     pane.ChooseCategory(3); // financial
+    EXPECT_EQ(pane.Form().id215->currentIndex(), 3);
     ClickItem(pane.Form().id1020, "npv");
+    // Only the current argument is bold.
+    QTextCursor cursor(pane.Form().id1064->document());
+    cursor.setPosition(2);
+    EXPECT_NE(cursor.charFormat().fontWeight(), QFont::Bold);
+    cursor.setPosition(7); // inside "rate"
+    EXPECT_EQ(cursor.charFormat().fontWeight(), QFont::Bold);
+    EXPECT_EQ(cursor.charFormat().foreground().color(), QColor(0, 128, 0));
     EXPECT_EQ(pane.Function(), IndexOf("npv"));
     EXPECT_EQ(pane.Prototype(), "=npv(rate)");
     QTest::mouseClick(pane.Form().id408, Qt::LeftButton);
