@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QToolBar>
@@ -13,6 +14,17 @@
 namespace vl {
 
 std::function<void(int topic)> CFormatPage::showHelp;
+
+QWidget* AddFormWithOkCancel(QDialog& dialog) {
+    auto* body = new QWidget(&dialog);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(body);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    return body;
+}
 
 QSize DialogUnitsToPixels(int width, int height) {
     QFont font;

@@ -12,6 +12,10 @@ class QToolBar;
 
 namespace vl {
 
+// Puts a form's body above OK and Cancel in a dialog titled as the form; returns the body
+// to set the form up on.
+QWidget* AddFormWithOkCancel(QDialog& dialog);
+
 // Pixels of a size in dialog units of the 8-point default font.
 QSize DialogUnitsToPixels(int width, int height);
 

@@ -6,9 +6,6 @@
 #include "ui_listnamedialog.h"
 #include "ui_listpage.h"
 
-#include <QDialogButtonBox>
-#include <QVBoxLayout>
-
 namespace vl {
 
 namespace {
@@ -26,15 +23,9 @@ QString FromCp1252(std::string_view text) {
 
 CListNameDlg::CListNameDlg(QWidget* parent, const QString& name)
     : QDialog(parent), ui_(std::make_unique<Ui::ListNameDialog>()) {
-    auto* body = new QWidget(this);
+    QWidget* body = AddFormWithOkCancel(*this);
     ui_->setupUi(body);
     setWindowTitle(body->windowTitle());
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(body);
-    layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     ui_->id205->setText(name);
     ui_->id205->selectAll();
 }

@@ -9,7 +9,6 @@
 #include "ui_stylename.h"
 #include "ui_stylepage.h"
 
-#include <QDialogButtonBox>
 #include <QVBoxLayout>
 #include <cstring>
 
@@ -49,15 +48,9 @@ std::vector<UserNumericFormat>& UserStyles() {
 
 CStyleNameDlg::CStyleNameDlg(QWidget* parent, const QString& name)
     : QDialog(parent), ui_(std::make_unique<Ui::StyleNameDialog>()) {
-    auto* body = new QWidget(this);
+    QWidget* body = AddFormWithOkCancel(*this);
     ui_->setupUi(body);
     setWindowTitle(body->windowTitle());
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(body);
-    layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     ui_->id205->setText(name);
 }
 
