@@ -151,7 +151,10 @@ void CListPage::NewList() {
     SetDropDownName(lists_[slot], Utf8ToCp1252(name.toStdString()).c_str());
     SaveItems();
     record_.dropDownList = uint16_t(slot + 1);
-    Read();
+    // The style's copies of the flags follow the new list, not the boxes of the old one.
+    record_.autoAppend = lists_[slot].appendNewItems;
+    record_.sort = lists_[slot].sort;
+    record_.autoComplete = lists_[slot].autoComplete;
     Fill();
     Apply();
 }

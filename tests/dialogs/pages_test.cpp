@@ -340,8 +340,13 @@ TEST(ListPage, ItemsNamesAndSlots) {
     for (int i = 0; i < 3; ++i) QTest::keyClick(form.id205, Qt::Key_Return);
     QTest::keyClicks(form.id205, "green");
     QTest::keyClick(form.id205, Qt::Key_Return);
+    Click(form.id1001); // sort the first list
+    EXPECT_EQ(lists[0].sort, 1);
     page.NewList(); // the items go to the first list before the second is made
     EXPECT_EQ(lists[0].entries, (std::vector<std::string>{"red", "green"}));
+    EXPECT_EQ(lists[1].sort, 0); // the new list takes nothing of the old one's boxes
+    EXPECT_EQ(log.Last().sort, 0);
+    EXPECT_FALSE(form.id1001->isChecked());
     EXPECT_EQ(ui.proposed.back(), "List 2.");
     EXPECT_STREQ(lists[1].name, "Colours");
     // An empty name makes no list.
