@@ -158,6 +158,9 @@ int CDialogUiServices::WaitForFile(const QString& path, const IClock& clock,
 int CDialogUiServices::AskPassword(bool readOnlyOffered, QString& password, bool& readOnly) {
     return base_.AskPassword(readOnlyOffered, password, readOnly);
 }
+int CDialogUiServices::AskBookmarkName(QString& name) {
+    return base_.AskBookmarkName(name);
+}
 int CDialogUiServices::RunDialog(QDialog& dialog) {
     return base_.RunDialog(dialog);
 }

@@ -63,6 +63,7 @@ public:
     bool ChooseColor(uint32_t& color, uint32_t customColors[16]) override;
     bool ChooseFontWithColor(LogFont& font, uint32_t& color, int minPoints, int maxPoints) override;
     int RunDialog(QDialog& dialog) override;
+    int AskBookmarkName(QString& name) override;
 
 private:
     IUiServices& base_;
