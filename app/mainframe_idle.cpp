@@ -1,4 +1,5 @@
 #include "app/commandstates.h"
+#include "app/formatpages.h"
 #include "app/imagelists.h"
 #include "app/mainframe.h"
 #include "app/messages.h"
@@ -109,6 +110,16 @@ void CMainFrame::OnIdle() {
             if (open && (id == ID_EDIT_UNDO || id == ID_EDIT_REDO || id == ID_EDIT_PASTE))
                 enabled = Action(id) ? Action(id)->isEnabled() : GetActiveWorkbookWnd() != nullptr;
             action->setEnabled(enabled);
+        }
+    }
+    // A format button stays pressed while its page is open.
+    const IFormatPages* pages = FormatPages();
+    const int openPage = pages ? pages->OpenPageCommand() : 0;
+    for (int id : {ID_FORMAT_FONT, ID_FORMAT_CELL, ID_FORMAT_STYLE, ID_FORMAT_ALIGNMENT,
+                   ID_FORMAT_LIST, ID_FORMAT_WORKSHEET}) {
+        if (QAction* action = ToolAction(id)) {
+            action->setCheckable(true);
+            action->setChecked(id == openPage);
         }
     }
     IWorkbookWnd* active = GetActiveWorkbookWnd();

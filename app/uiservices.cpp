@@ -3,6 +3,7 @@
 #include "core/clock.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEventLoop>
@@ -234,6 +235,37 @@ int MessageBoxAnswer(const QMessageBox& box) {
 
 int IUiServices::SortDialog(SortSettings&) {
     return IDCANCEL;
+}
+
+bool IUiServices::ChooseColor(uint32_t& color, uint32_t customColors[16]) {
+    for (int i = 0; i < 16; ++i) {
+        const uint32_t c = customColors[i];
+        QColorDialog::setCustomColor(i, QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+    }
+    const QColor start(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+    const QColor chosen = QColorDialog::getColor(start, MessageOwner());
+    for (int i = 0; i < 16; ++i) {
+        const QColor c = QColorDialog::customColor(i);
+        customColors[i] =
+            uint32_t(c.red()) | (uint32_t(c.green()) << 8) | (uint32_t(c.blue()) << 16);
+    }
+    if (!chosen.isValid()) return false;
+    color =
+        uint32_t(chosen.red()) | (uint32_t(chosen.green()) << 8) | (uint32_t(chosen.blue()) << 16);
+    return true;
+}
+
+bool IUiServices::ChooseFontWithColor(LogFont&, uint32_t&, int, int) {
+    return false;
+}
+
+int IUiServices::RunDialog(QDialog& dialog) {
+    QEventLoop loop;
+    QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.open();
+    loop.exec();
+    return dialog.result();
 }
 
 } // namespace vl

@@ -7,12 +7,14 @@
 #include <cstdint>
 #include <functional>
 
+class QDialog;
 class QMessageBox;
 class QWidget;
 
 namespace vl {
 
 class IClock;
+struct LogFont;
 
 // Message-box buttons, icons and answers.
 enum : uint32_t {
@@ -73,6 +75,17 @@ public:
     // The defaults have no dialog: they answer IDCANCEL and Sort stays disabled.
     virtual int SortDialog(SortSettings& settings);
     virtual bool HasSortDialog() const { return false; }
+    // The colour chooser, fully opened, starting at `color` (0x00BBGGRR) with the 16 custom
+    // colours of `customColors`, which the caller keeps. True on OK, with `color` and the
+    // table updated; on Cancel both stay.
+    virtual bool ChooseColor(uint32_t& color, uint32_t customColors[16]);
+    // The font chooser with a colour and sizes `minPoints` to `maxPoints`, starting at `font`
+    // and `color`. True on OK with both updated. The default has no chooser and cancels; the
+    // dialogs' services bring it.
+    virtual bool ChooseFontWithColor(LogFont& font, uint32_t& color, int minPoints, int maxPoints);
+    // A dialog that another window opens and waits for (a name asked by a page, say): shown
+    // with open(), application-modal; the code it finished with (QDialog::Accepted, ...).
+    virtual int RunDialog(QDialog& dialog);
 };
 
 // The services in use: the Qt ones until SetUiServices installs others.

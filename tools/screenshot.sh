@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Makes docs/screenshot.png: the program's main window under Xvfb, showing a workbook of its
-# own (written by the engine through the end-to-end tests' book utility).
+# own (written by the engine through the end-to-end tests' book utility); and docs/dialogs/,
+# a picture of every dialog.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/tools/install-deps.sh"
 if [ ! -f "$root/build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-cmake --build "$root/build" --target vorlane vorlane_bookutil >/dev/null
+cmake --build "$root/build" --target vorlane vorlane_bookutil vorlane_dialogshots >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/config/Vorlane" "$root/docs"
@@ -43,3 +44,7 @@ SHOOT
 WORK="$work" VORLANE="$root/build/vorlane" OUT="$root/docs/screenshot.png" \
   bash "$root/tests/e2e/xserver.sh" bash "$work/shoot.sh"
 echo "wrote docs/screenshot.png"
+# One picture per dialog, page and sub-page, on fixture data of the picture program.
+QT_QPA_PLATFORM=xcb bash "$root/tests/e2e/xserver.sh" \
+  "$root/build/vorlane_dialogshots" "$root/docs/dialogs"
+echo "wrote docs/dialogs/*.png"

@@ -7,6 +7,8 @@
 #include "automation/dbus/dbusregistration.h"
 #include "automation/dbus/dbusserver.h"
 #include "charts/seriesdata.h"
+#include "dialogs/fontdialog.h"
+#include "dialogs/formatpages.h"
 #include "functions/bindall/bindall.h"
 #include "platform/core/cp1252.h"
 #include "workbookwnd/workbookwndfactory.h"
@@ -59,6 +61,11 @@ int main(int argc, char** argv) {
     const InstalledClient installed(&servers);
     // Before the shell starts, so that files opened by automation refresh their charts too.
     vl::InstallChartRefresh();
+    // The dialogs' choosers join the Qt services; the frame opens the format pages.
+    vl::CDialogUiServices dialogServices(vl::UiServices());
+    vl::SetUiServices(&dialogServices);
+    vl::CFormatPages formatPages;
+    vl::SetFormatPages(&formatPages);
     vl::CScreenDocumentServices documents;
     vl::SetDocumentServices(&documents);
     vl::CWorkbookWndFactory windows;
@@ -75,5 +82,7 @@ int main(int argc, char** argv) {
     const int exitCode = shell.Finish(code);
     vl::SetProfilePathHandler(nullptr);
     vl::SetDocumentServices(nullptr);
+    vl::SetFormatPages(nullptr);
+    vl::SetUiServices(nullptr);
     return exitCode;
 }

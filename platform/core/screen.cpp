@@ -18,6 +18,8 @@ COLORREF GetSystemColor(uint16_t code) {
         return Rgb(128, 128, 128);
     case kColorHighlight:
         return Rgb(10, 36, 106);
+    case kColorHighlightText:
+        return Rgb(255, 255, 255);
     default:
         return Rgb(0, 0, 0);
     }

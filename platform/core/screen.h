@@ -32,6 +32,7 @@ enum SystemColor : uint8_t {
     kColorButtonHighlight = 5,
     kColorButtonShadow = 6,
     kColorHighlight = 7,
+    kColorHighlightText = 8,
 };
 
 // The colour of a system colour code (the low byte of the argument); black for others.

@@ -1,3 +1,4 @@
+#include "app/formatpages.h"
 #include "app/mainframe.h"
 #include "app/statusbarwnd.h"
 #include "apptestutil.h"
@@ -259,6 +260,45 @@ TEST_F(MainFrameTest, RecentFileMenuShowsTheListNewestFirst) {
     EXPECT_EQ(menu->actions()[1]->text(), QStringLiteral("&2 /tmp/caf\u00E9.vln"));
     menu->actions()[1]->trigger();
     EXPECT_EQ(factory.paths.back(), QStringLiteral("/tmp/caf\u00E9.vln"));
+}
+
+} // namespace vl
+
+namespace vl {
+
+namespace {
+
+// Pages that only say which is open.
+class OpenPageOnly : public IFormatPages {
+public:
+    void OpenStylePage(const FormatPageRequest&, const StandardFormat&,
+                       ApplyNumberFormatFn) override {}
+    void OpenFontPage(const FormatPageRequest&, const ColoredFont&, ApplyFontFn) override {}
+    void OpenBorderPage(const FormatPageRequest&, const StyleRecord&, ApplyStyleFn) override {}
+    void OpenAlignmentPage(const FormatPageRequest&, const StyleRecord&, ApplyStyleFn) override {}
+    void OpenListPage(const FormatPageRequest&, const StyleRecord&, DropDownListRecord*,
+                      ApplyStyleFn) override {}
+    void OpenBackgroundPage(const FormatPageRequest&, const ViewSettingsRecord&,
+                            ApplyBackgroundFn) override {}
+    int OpenPageCommand() const override { return open; }
+    void ClosePage() override { open = 0; }
+    int open = 0;
+};
+
+} // namespace
+
+TEST_F(MainFrameTest, AFormatButtonStaysPressedWhileItsPageIsOpen) {
+    OpenPageOnly pages;
+    SetFormatPages(&pages);
+    Open();
+    const int buttons[] = {ID_FORMAT_FONT,      ID_FORMAT_CELL, ID_FORMAT_STYLE,
+                           ID_FORMAT_ALIGNMENT, ID_FORMAT_LIST, ID_FORMAT_WORKSHEET};
+    for (int open : {int(ID_FORMAT_FONT), int(ID_FORMAT_LIST), 0}) {
+        pages.open = open;
+        frame->OnIdle();
+        for (int id : buttons) EXPECT_EQ(frame->ToolAction(id)->isChecked(), id == open) << id;
+    }
+    SetFormatPages(nullptr);
 }
 
 } // namespace vl

@@ -9,7 +9,8 @@ TEST(Screen, SystemColoursByTheCodesLowByteAndBlackForUnknownCodes) {
     EXPECT_EQ(Rgb(1, 2, 3), 0x030201u);
     EXPECT_EQ(GetSystemColor(kColorHighlight), Rgb(10, 36, 106));
     EXPECT_EQ(GetSystemColor(0x0100 | kColorHighlight), Rgb(10, 36, 106));
-    EXPECT_EQ(GetSystemColor(8), Rgb(0, 0, 0));
+    EXPECT_EQ(GetSystemColor(kColorHighlightText), Rgb(255, 255, 255));
+    EXPECT_EQ(GetSystemColor(9), Rgb(0, 0, 0));
 }
 
 } // namespace vl

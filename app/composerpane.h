@@ -1,0 +1,24 @@
+#pragma once
+// The formula composer pane as the frame sees it: shown and hidden by its View command, and
+// given a history entry by the recent-formula menu. The program installs the real pane.
+
+class QWidget;
+
+namespace vl {
+
+class IComposerPane {
+public:
+    virtual ~IComposerPane() = default;
+    // Shows the pane owned by `frame`, or hides it when shown; true when it is now shown.
+    virtual bool Toggle(QWidget* frame) = 0;
+    virtual bool IsVisible() const = 0;
+    // Makes history entry `i` (newest first) the composer's formula, showing the pane.
+    virtual void UseHistoryEntry(QWidget* frame, int i) = 0;
+};
+
+// The installed pane, null when none is.
+IComposerPane* ComposerPane();
+// Installs `pane` (not owned); null removes it.
+void SetComposerPane(IComposerPane* pane);
+
+} // namespace vl

@@ -1,0 +1,185 @@
+#include "dialogs/fontdialog.h"
+
+#include "app/uiutil.h"
+#include "dialogs/combos.h"
+#include "platform/core/cp1252.h"
+#include "ui_fontdialog.h"
+
+#include <QEventLoop>
+#include <QFontDatabase>
+#include <QPointer>
+
+namespace vl {
+
+namespace {
+
+constexpr int kDpi = 96;
+
+QString FromCp1252(const char* text) {
+    return QString::fromStdString(Cp1252ToUtf8(text));
+}
+
+} // namespace
+
+CFontColorDlg::CFontColorDlg(QWidget* parent, int minPoints, int maxPoints)
+    : QDialog(parent), ui_(std::make_unique<Ui::FontColorDialog>()), minPoints_(minPoints),
+      maxPoints_(maxPoints) {
+    ui_->setupUi(this);
+    for (const QString& family : QFontDatabase::families())
+        if (QFontDatabase::isSmoothlyScalable(family)) ui_->faces->addItem(family);
+    static const int kSizes[] = {4,  5,  6,  7,  8,  9,  10, 11, 12, 14,
+                                 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
+    for (int points : kSizes)
+        if (points >= minPoints && points <= maxPoints)
+            ui_->sizes->addItem(QString::number(points));
+    const COLORREF windowText = GetSystemColor(kColorWindowText);
+    ui_->color->Init(windowText, windowText, false);
+    connect(ui_->sizes, &QListWidget::currentTextChanged, this, [this](const QString& text) {
+        if (!text.isEmpty()) ui_->size->setText(text);
+    });
+    connect(ui_->buttons, &QDialogButtonBox::accepted, this, &CFontColorDlg::accept);
+    connect(ui_->buttons, &QDialogButtonBox::rejected, this, &CFontColorDlg::reject);
+    for (QCheckBox* box : {ui_->bold, ui_->italic, ui_->underline, ui_->strikeout})
+        connect(box, &QCheckBox::toggled, this, [this] { ShowSample(); });
+    connect(ui_->faces, &QListWidget::currentRowChanged, this, [this] { ShowSample(); });
+    connect(ui_->size, &QLineEdit::textChanged, this, [this] { ShowSample(); });
+}
+
+CFontColorDlg::~CFontColorDlg() = default;
+
+void CFontColorDlg::SetChoice(const LogFont& font, COLORREF color) {
+    const QString face = FromCp1252(font.faceName);
+    ui_->faces->setCurrentRow(-1);
+    for (int i = 0; i < ui_->faces->count(); ++i) {
+        if (ui_->faces->item(i)->text().compare(face, Qt::CaseInsensitive) == 0) {
+            ui_->faces->setCurrentRow(i);
+            break;
+        }
+    }
+    const int points = font.height < 0 ? (-font.height * 72 + kDpi / 2) / kDpi : font.height;
+    ui_->size->setText(QString::number(points));
+    ui_->bold->setChecked(font.weight >= 600);
+    ui_->italic->setChecked(font.italic != 0);
+    ui_->underline->setChecked(font.underline != 0);
+    ui_->strikeout->setChecked(font.strikeOut != 0);
+    ui_->color->Init(color, GetSystemColor(kColorWindowText), false);
+    ShowSample();
+}
+
+bool CFontColorDlg::ReadSize(int& points) const {
+    bool ok = false;
+    points = ui_->size->text().trimmed().toInt(&ok);
+    return ok && points >= minPoints_ && points <= maxPoints_;
+}
+
+bool CFontColorDlg::Choice(LogFont& font, COLORREF& color) const {
+    int points = 0;
+    if (!ReadSize(points)) return false;
+    font.height = -(points * kDpi + 36) / 72;
+    font.weight = ui_->bold->isChecked() ? 700 : 400;
+    font.italic = ui_->italic->isChecked() ? 1 : 0;
+    font.underline = ui_->underline->isChecked() ? 1 : 0;
+    font.strikeOut = ui_->strikeout->isChecked() ? 1 : 0;
+    if (const QListWidgetItem* item = ui_->faces->currentItem()) {
+        const std::string face = Utf8ToCp1252(item->text().toStdString());
+        const size_t n = std::min(face.size(), size_t(kFaceNameSize - 1));
+        std::fill(std::begin(font.faceName), std::end(font.faceName), '\0');
+        std::copy_n(face.data(), n, font.faceName);
+    }
+    color = ui_->color->GetColor();
+    return true;
+}
+
+void CFontColorDlg::accept() {
+    int points = 0;
+    if (!ReadSize(points)) {
+        UiServices().MessageBox(
+            QString("Size must be between %1 and %2 points.").arg(minPoints_).arg(maxPoints_),
+            windowTitle(), MB_OK | MB_ICONEXCLAMATION);
+        ui_->size->setFocus();
+        return;
+    }
+    QDialog::accept();
+}
+
+void CFontColorDlg::ShowSample() {
+    QFont sample;
+    if (const QListWidgetItem* item = ui_->faces->currentItem()) sample.setFamily(item->text());
+    int points = 0;
+    if (ReadSize(points)) sample.setPointSize(points);
+    sample.setBold(ui_->bold->isChecked());
+    sample.setItalic(ui_->italic->isChecked());
+    sample.setUnderline(ui_->underline->isChecked());
+    sample.setStrikeOut(ui_->strikeout->isChecked());
+    ui_->sample->setFont(sample);
+}
+
+bool EditChartFont(ColoredFont& record) {
+    LogFont font;
+    StyleFontToLogFont(record.font, font);
+    const COLORREF windowText = GetSystemColor(kColorWindowText);
+    uint32_t color = record.colorGiven ? record.color : windowText;
+    if (!UiServices().ChooseFontWithColor(font, color, 4, 72)) return false;
+    LogFontToStyleFont(record.font, font);
+    record.colorGiven = color == windowText ? 0 : 1;
+    record.color = color;
+    return true;
+}
+
+int CDialogUiServices::MessageBox(const QString& text, const QString& title, uint32_t flags) {
+    return base_.MessageBox(text, title, flags);
+}
+QString CDialogUiServices::GetOpenFileName(const QString& caption, const QString& folder,
+                                           const QString& filter) {
+    return base_.GetOpenFileName(caption, folder, filter);
+}
+QString CDialogUiServices::GetSaveFileName(const QString& caption, const QString& folder,
+                                           const QString& filter) {
+    return base_.GetSaveFileName(caption, folder, filter);
+}
+void CDialogUiServices::Beep() {
+    base_.Beep();
+}
+void CDialogUiServices::SetWaitCursor(bool on) {
+    base_.SetWaitCursor(on);
+}
+QString CDialogUiServices::ChooseOpenFile(const QString& caption, const QString& folder,
+                                          const QString& filters, int& index) {
+    return base_.ChooseOpenFile(caption, folder, filters, index);
+}
+QString CDialogUiServices::ChooseSaveFile(const QString& caption, const QString& folder,
+                                          const QString& filters, int& index) {
+    return base_.ChooseSaveFile(caption, folder, filters, index);
+}
+int CDialogUiServices::WaitForFile(const QString& path, const IClock& clock,
+                                   const std::function<bool()>& retry) {
+    return base_.WaitForFile(path, clock, retry);
+}
+int CDialogUiServices::AskPassword(bool readOnlyOffered, QString& password, bool& readOnly) {
+    return base_.AskPassword(readOnlyOffered, password, readOnly);
+}
+int CDialogUiServices::AskBookmarkName(QString& name) {
+    return base_.AskBookmarkName(name);
+}
+int CDialogUiServices::RunDialog(QDialog& dialog) {
+    return base_.RunDialog(dialog);
+}
+bool CDialogUiServices::ChooseColor(uint32_t& color, uint32_t customColors[16]) {
+    return base_.ChooseColor(color, customColors);
+}
+
+bool CDialogUiServices::ChooseFontWithColor(LogFont& font, uint32_t& color, int minPoints,
+                                            int maxPoints) {
+    QPointer<CFontColorDlg> dialog = new CFontColorDlg(MessageOwner(), minPoints, maxPoints);
+    dialog->SetChoice(font, color);
+    QEventLoop loop;
+    QObject::connect(dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    dialog->open();
+    loop.exec();
+    bool chosen = dialog && dialog->result() == QDialog::Accepted;
+    if (chosen) chosen = dialog->Choice(font, color);
+    delete dialog;
+    return chosen;
+}
+
+} // namespace vl

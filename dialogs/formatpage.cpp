@@ -1,0 +1,119 @@
+#include "dialogs/formatpage.h"
+
+#include "app/uiutil.h"
+#include "core/settings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace vl {
+
+std::function<void(int topic)> CFormatPage::showHelp;
+
+QWidget* AddFormWithOkCancel(QDialog& dialog) {
+    auto* body = new QWidget(&dialog);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(body);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    return body;
+}
+
+QSize DialogUnitsToPixels(int width, int height) {
+    QFont font;
+    font.setPointSize(8);
+    const QFontMetrics metrics(font);
+    const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    const int average = (metrics.horizontalAdvance(letters) / 26 + 1) / 2;
+    return QSize((width * average + 2) / 4, (height * metrics.height() + 4) / 8);
+}
+
+CFormatPage::CFormatPage(QWidget* parent, int command, int helpTopic)
+    : QDialog(parent, Qt::Tool), command_(command), helpTopic_(helpTopic),
+      toolBar_(new QToolBar(this)), body_(new QWidget(this)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 2, 4, 4);
+    layout->addWidget(toolBar_, 0, Qt::AlignRight);
+    layout->addWidget(body_);
+    setMinimumSize(DialogUnitsToPixels(264, 168));
+    toolBar_->setIconSize(QSize(16, 16));
+    const struct {
+        int id;
+        const char* text;
+    } buttons[] = {
+        {kCopy, "Copy"}, {kPaste, "Paste"}, {0, nullptr}, {kHelp, "Help"}, {kClose, "Close"}};
+    for (const auto& b : buttons) {
+        if (!b.text) {
+            toolBar_->addSeparator();
+            continue;
+        }
+        QAction* action = toolBar_->addAction(QString::fromLatin1(b.text));
+        action->setData(b.id);
+    }
+    connect(Action(kCopy), &QAction::triggered, this, [this] {
+        OnCopy();
+        UpdatePaste();
+    });
+    connect(Action(kPaste), &QAction::triggered, this, [this] {
+        if (ClipboardFilled()) OnPaste();
+    });
+    connect(Action(kHelp), &QAction::triggered, this, [this] {
+        if (showHelp) showHelp(helpTopic_);
+    });
+    connect(Action(kClose), &QAction::triggered, this, &QDialog::close);
+    qApp->installEventFilter(this);
+}
+
+CFormatPage::~CFormatPage() {
+    qApp->removeEventFilter(this);
+}
+
+QAction* CFormatPage::Action(int id) const {
+    for (QAction* action : toolBar_->actions())
+        if (action->data().toInt() == id) return action;
+    return nullptr;
+}
+
+void CFormatPage::UpdatePaste() {
+    Action(kPaste)->setEnabled(ClipboardFilled());
+}
+
+void CFormatPage::ShowAt(const QPoint& point) {
+    UpdatePaste();
+    move(point);
+    show(); // the frame's size is known once shown
+    QScreen* screen = QGuiApplication::screenAt(point);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        const QSize size = frameGeometry().size();
+        QPoint at = point;
+        at.setX(std::max(std::min(at.x(), area.right() + 1 - size.width()), area.left()));
+        at.setY(std::max(std::min(at.y(), area.bottom() + 1 - size.height()), area.top()));
+        move(at);
+    }
+    SetWindowOpacity(this, Profile().opacity);
+}
+
+bool CFormatPage::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::MouseButtonPress || type == QEvent::NonClientAreaMouseButtonPress) &&
+        isVisible()) {
+        const QWidget* focus = QApplication::focusWidget();
+        const bool focusInside = focus && (focus == this || isAncestorOf(focus));
+        const QPoint global = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+        const bool pressInside = QRect(mapToGlobal(QPoint(0, 0)), size()).contains(global);
+        if (!focusInside && !pressInside) close(); // before the click is handled
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace vl

@@ -1,0 +1,58 @@
+#pragma once
+// The frame every format page shares: a tool window placed at a screen point inside the
+// screen's work area, a toolbar with Copy, Paste, Help and Close, the opacity setting, and
+// closing when the user presses a mouse button outside it while the focus is elsewhere.
+
+#include <QDialog>
+#include <QObject>
+#include <functional>
+
+class QAction;
+class QToolBar;
+
+namespace vl {
+
+// Puts a form's body above OK and Cancel in a dialog titled as the form; returns the body
+// to set the form up on.
+QWidget* AddFormWithOkCancel(QDialog& dialog);
+
+// Pixels of a size in dialog units of the 8-point default font.
+QSize DialogUnitsToPixels(int width, int height);
+
+class CFormatPage : public QDialog {
+public:
+    static constexpr int kCopy = 57634;
+    static constexpr int kPaste = 57637;
+    static constexpr int kHelp = 9;
+    static constexpr int kClose = 2;
+
+    CFormatPage(QWidget* parent, int command, int helpTopic);
+    ~CFormatPage() override;
+    // The frame command that opened the page (57696 Font, ...).
+    int Command() const { return command_; }
+    QToolBar* ToolBar() const { return toolBar_; }
+    // The widget the page's form is set up on, under the toolbar.
+    QWidget* Body() const { return body_; }
+    QAction* Action(int id) const;
+    // Moves the page to the point, shifted left and up as far as it must to stay inside
+    // the work area of the screen under the point; then shows it.
+    void ShowAt(const QPoint& point);
+    // The help topic shown for Help; the program routes it to the frame.
+    static std::function<void(int topic)> showHelp;
+
+protected:
+    // Copy stores the page's record in its kind's clipboard; Paste puts it back.
+    virtual void OnCopy() = 0;
+    virtual void OnPaste() = 0;
+    virtual bool ClipboardFilled() const = 0;
+    void UpdatePaste();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    int command_;
+    int helpTopic_;
+    QToolBar* toolBar_;
+    QWidget* body_;
+};
+
+} // namespace vl

@@ -1,0 +1,170 @@
+#include "app/uiutil.h"
+#include "dialogs/fontdialog.h"
+#include "tests/dialogs/dialogtest.h"
+#include "ui_fontdialog.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <cstring>
+
+using namespace vl;
+using vl::dialogtest::FakeUi;
+
+namespace {
+
+LogFont Font(const char* face, int32_t height, int32_t weight, uint8_t italic) {
+    LogFont f;
+    std::strncpy(f.faceName, face, sizeof f.faceName - 1);
+    f.height = height;
+    f.weight = weight;
+    f.italic = italic;
+    return f;
+}
+
+} // namespace
+
+TEST(FontDialog, ShowsItsControls) {
+    CFontColorDlg dialog(nullptr, 4, 72);
+    auto& ui = dialog.Form();
+    struct Row {
+        QString shown, expected;
+    };
+    const Row rows[] = {
+        {dialog.windowTitle(), "Font"},       {ui.faceLabel->text(), "&Font:"},
+        {ui.sizeLabel->text(), "&Size:"},     {ui.bold->text(), "&Bold"},
+        {ui.italic->text(), "&Italic"},       {ui.underline->text(), "&Underline"},
+        {ui.strikeout->text(), "Stri&keout"}, {ui.colorLabel->text(), "&Color:"},
+        {ui.sizes->item(0)->text(), "4"},     {ui.sizes->item(ui.sizes->count() - 1)->text(), "72"},
+    };
+    for (const Row& row : rows) EXPECT_EQ(row.shown, row.expected);
+    EXPECT_EQ(ui.color->count(), 18);
+    EXPECT_GT(ui.faces->count(), 0);
+}
+
+TEST(FontDialog, SizesOutsideTheRangeAreRefused) {
+    struct Row {
+        const char* size;
+        bool accepted;
+    };
+    const Row rows[] = {{"3", false}, {"4", true}, {"72", true}, {"73", false}, {"x", false}};
+    for (const Row& row : rows) {
+        FakeUi ui;
+        CFontColorDlg dialog(nullptr, 4, 72);
+        dialog.SetChoice(Font("Liberation Sans", -16, 700, 1), Rgb(255, 0, 0));
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        dialog.open();
+        dialog.Form().size->setText(row.size);
+        QTest::mouseClick(dialog.Form().buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        EXPECT_EQ(finished.count(), row.accepted ? 1 : 0) << row.size;
+        EXPECT_EQ(dialog.isVisible(), !row.accepted) << row.size;
+        EXPECT_EQ(ui.boxes.size(), row.accepted ? 0u : 1u) << row.size;
+        if (!row.accepted) {
+            EXPECT_EQ(ui.boxes[0], "Size must be between 4 and 72 points.");
+        }
+        LogFont out = Font("keep", -1, 1, 0);
+        COLORREF color = 7;
+        EXPECT_EQ(dialog.Choice(out, color), row.accepted) << row.size;
+        if (!row.accepted) {
+            EXPECT_STREQ(out.faceName, "keep");
+            EXPECT_EQ(out.height, -1);
+            EXPECT_EQ(out.weight, 1);
+            EXPECT_EQ(color, 7u);
+        }
+    }
+}
+
+TEST(FontDialog, ChoiceRoundTrips) {
+    CFontColorDlg dialog(nullptr, 4, 72);
+    LogFont in = Font("liberation sans", -16, 700, 1); // the face is found without case
+    in.underline = 1;
+    in.strikeOut = 1;
+    dialog.SetChoice(in, Rgb(0, 128, 0));
+    EXPECT_EQ(dialog.Form().size->text(), "12");
+    LogFont out;
+    COLORREF color = 0;
+    ASSERT_TRUE(dialog.Choice(out, color));
+    EXPECT_STREQ(out.faceName, "Liberation Sans");
+    EXPECT_EQ(out.height, -16);
+    EXPECT_EQ(out.weight, 700);
+    EXPECT_EQ(out.italic, 1);
+    EXPECT_EQ(out.underline, 1);
+    EXPECT_EQ(out.strikeOut, 1);
+    EXPECT_EQ(color, Rgb(0, 128, 0));
+    EXPECT_EQ(dialog.Form().color->currentIndex(), 2);
+}
+
+TEST(FontDialog, EditChartFontStoresTheColourFlag) {
+    struct Row {
+        uint8_t colorGiven;
+        COLORREF color, startsWith, chosen;
+        uint8_t flagAfter;
+    };
+    const Row rows[] = {
+        {1, Rgb(255, 0, 0), Rgb(255, 0, 0), Rgb(0, 0, 0), 0},
+        {0, Rgb(9, 9, 9), Rgb(0, 0, 0), Rgb(0, 0, 128), 1},
+        {1, Rgb(1, 1, 1), Rgb(1, 1, 1), Rgb(1, 1, 1), 1},
+    };
+    for (const Row& row : rows) {
+        FakeUi ui;
+        ui.answerFont = [&](LogFont& font, uint32_t& color) {
+            font.weight = 700;
+            color = row.chosen;
+            return true;
+        };
+        ColoredFont record;
+        std::strcpy(record.font.faceName, "Liberation Serif");
+        record.font.size = 14;
+        record.colorGiven = row.colorGiven;
+        record.color = row.color;
+        ASSERT_TRUE(EditChartFont(record));
+        EXPECT_EQ(ui.fontRange, std::make_pair(4, 72));
+        EXPECT_EQ(ui.startFontColor, row.startsWith);
+        EXPECT_EQ(record.colorGiven, row.flagAfter);
+        EXPECT_EQ(record.color, row.chosen);
+        EXPECT_STREQ(record.font.faceName, "Liberation Serif");
+        EXPECT_EQ(record.font.size, 14);
+        EXPECT_EQ(record.font.weight, 2); // bold
+    }
+}
+
+TEST(FontDialog, EditChartFontCancelledKeepsTheRecord) {
+    FakeUi ui;
+    ColoredFont record;
+    std::strcpy(record.font.faceName, "Liberation Mono");
+    record.font.size = 9;
+    record.font.weight = 3;
+    record.font.italic = 1;
+    record.colorGiven = 1;
+    record.color = Rgb(3, 4, 5);
+    const ColoredFont before = record;
+    EXPECT_FALSE(EditChartFont(record));
+    EXPECT_EQ(std::memcmp(&record.font, &before.font, sizeof record.font), 0);
+    EXPECT_EQ(record.colorGiven, 1);
+    EXPECT_EQ(record.color, Rgb(3, 4, 5));
+}
+
+TEST(FontDialog, TheServicesRunTheDialog) {
+    FakeUi base;
+    CDialogUiServices services(base);
+    LogFont font = Font("Liberation Sans", -13, 400, 0);
+    uint32_t color = Rgb(0, 0, 0);
+    // The dialog is answered once its loop runs: size 20, red, OK.
+    QTimer::singleShot(0, [] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* dialog = dynamic_cast<CFontColorDlg*>(w); dialog && dialog->isVisible()) {
+                dialog->Form().size->setText("20");
+                dialog->Form().color->setCurrentIndex(9);
+                dialog->accept();
+            }
+        }
+    });
+    ASSERT_TRUE(services.ChooseFontWithColor(font, color, 4, 72));
+    EXPECT_EQ(font.height, -27);
+    EXPECT_EQ(color, Rgb(255, 0, 0));
+    // Everything else goes to the base services.
+    services.Beep();
+    EXPECT_EQ(base.beeps, 1);
+}

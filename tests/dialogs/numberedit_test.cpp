@@ -1,0 +1,142 @@
+#include "dialogs/bookmarkbox.h"
+#include "dialogs/numberedit.h"
+#include "tests/dialogs/dialogtest.h"
+
+#include <QCoreApplication>
+#include <QTest>
+#include <QToolButton>
+
+using namespace vl;
+using vl::dialogtest::FakeClock;
+using vl::dialogtest::FakeUi;
+
+TEST(NumberEdit, Steps) {
+    struct Row {
+        CNumberEdit::Kind kind;
+        double minimum, maximum;
+        int decimals;
+        char separator;
+        const char* text;
+        int delta;
+        bool result;
+        const char* after;
+    };
+    using K = CNumberEdit;
+    const Row rows[] = {
+        {K::kInteger, 1, 10, 0, '.', "10", 1, true, "10"},
+        {K::kInteger, 1, 10, 0, '.', "9", 1, true, "10"},
+        {K::kInteger, 1, 10, 0, '.', "7 ", 1, true, "8"},
+        {K::kInteger, 1, 10, 0, '.', " 7", -1, true, "6"},
+        {K::kInteger, 1, 10, 0, '.', "7a", 1, false, "7a"},
+        {K::kInteger, 1, 10, 0, '.', "-", 1, false, "-"},
+        {K::kInteger, 1, 10, 0, '.', "", 1, true, "1"},
+        {K::kInteger, 1, 10, 0, '.', "2", -1, true, "1"},
+        {K::kInteger, 1, 10, 0, '.', "1", -1, true, "1"},
+        {K::kInteger, -5, 10, 0, '.', "-4", -1, true, "-5"},
+        {K::kDecimal, 0, 5, 2, '.', "1.25", 1, true, "1.35"},
+        {K::kDecimal, 0, 5, 2, ',', "1,25", 1, true, "1,35"},
+        {K::kDecimal, 0, 5, 2, '.', "1.1", 9, true, "2"},
+        {K::kDecimal, 0, 5, 2, '.', "4.95", 1, true, "5"},
+        {K::kDecimal, 0, 5, 2, '.', "0.05", -1, true, "0"},
+        {K::kDecimal, 0, 5, 2, '.', "1.2x", 1, false, "1.2x"},
+        {K::kColumnLetters, 1, 2047, 0, '.', "A", 1, true, "B"},
+        {K::kColumnLetters, 1, 2047, 0, '.', "z", 1, true, "AA"},
+        {K::kColumnLetters, 1, 2047, 0, '.', "A", -1, true, "A"},
+        {K::kColumnLetters, 1, 2047, 0, '.', "1", 1, false, "1"},
+        {K::kPlain, 0, 0, 0, '.', "abc", 1, true, "abc"},
+    };
+    for (const Row& row : rows) {
+        FakeUi ui;
+        CNumberEdit edit;
+        if (row.kind == K::kInteger) edit.SetInteger(int32_t(row.minimum), int32_t(row.maximum));
+        if (row.kind == K::kDecimal) edit.SetDecimal(row.minimum, row.maximum, row.decimals);
+        if (row.kind == K::kColumnLetters)
+            edit.SetColumnLetters(int32_t(row.minimum), int32_t(row.maximum));
+        edit.SetDecimalSeparator(row.separator);
+        edit.setText(row.text);
+        EXPECT_EQ(edit.Step(row.delta), row.result) << row.text;
+        EXPECT_EQ(edit.text().toStdString(), row.after) << row.text;
+        EXPECT_EQ(ui.beeps, row.result ? 0 : 1) << row.text;
+    }
+}
+
+TEST(NumberEdit, FiltersTypedCharacters) {
+    struct Row {
+        CNumberEdit::Kind kind;
+        char separator;
+        char typed;
+        bool accepted;
+    };
+    using K = CNumberEdit;
+    const Row rows[] = {
+        {K::kInteger, '.', '-', true},        {K::kInteger, '.', '7', true},
+        {K::kInteger, '.', 'a', false},       {K::kInteger, '.', '.', false},
+        {K::kDecimal, ',', ',', true},        {K::kDecimal, ',', '.', false},
+        {K::kDecimal, '.', '-', true},        {K::kColumnLetters, '.', '-', false},
+        {K::kColumnLetters, '.', 'q', true},  {K::kColumnLetters, '.', 'Z', true},
+        {K::kColumnLetters, '.', '1', false}, {K::kPlain, '.', '#', true},
+    };
+    for (const Row& row : rows) {
+        FakeUi ui;
+        CNumberEdit edit;
+        if (row.kind == K::kInteger) edit.SetInteger(0, 100);
+        if (row.kind == K::kDecimal) edit.SetDecimal(0, 100, 2);
+        if (row.kind == K::kColumnLetters) edit.SetColumnLetters(1, 2047);
+        edit.SetDecimalSeparator(row.separator);
+        edit.setText("X");
+        QTest::keyClick(&edit, row.typed);
+        const QString expected = row.accepted ? QString("X") + QChar(row.typed) : QString("X");
+        EXPECT_EQ(edit.text(), expected) << row.typed;
+        EXPECT_EQ(ui.beeps, row.accepted ? 0 : 1) << row.typed;
+    }
+    // Control keys pass in every kind.
+    FakeUi ui;
+    CNumberEdit edit;
+    edit.SetColumnLetters(1, 2047);
+    edit.setText("AB");
+    edit.end(false);
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    QTest::keyClick(&edit, Qt::Key_F1);
+    EXPECT_EQ(edit.text(), "A");
+    EXPECT_EQ(ui.beeps, 0);
+}
+
+TEST(NumberEdit, UpDownAcceleratesByTheClock) {
+    FakeClock clock;
+    CUpDown upDown(clock);
+    std::vector<int> deltas;
+    upDown.onStep = [&](int delta) { deltas.push_back(delta); };
+    struct Row {
+        int64_t advance;
+        int direction;
+        bool held;
+        int delta;
+    };
+    const Row rows[] = {{0, 1, false, 1},  {1, 1, true, 1},   {1, 1, true, 5},
+                        {2, 1, true, 5},   {1, 1, true, 20},  {0, -1, false, -1},
+                        {1, -1, true, -1}, {1, -1, true, -5}, {10, -1, true, -20}};
+    for (const Row& row : rows) {
+        clock.now += row.advance;
+        upDown.Press(row.direction, row.held);
+        ASSERT_FALSE(deltas.empty());
+        EXPECT_EQ(deltas.back(), row.delta) << clock.now;
+        EXPECT_EQ(upDown.Position(), CUpDown::kParked);
+    }
+    // A click on a button is one step.
+    deltas.clear();
+    QTest::mouseClick(upDown.DownButton(), Qt::LeftButton);
+    EXPECT_EQ(deltas, std::vector<int>{-1});
+}
+
+TEST(BookmarkBox, EnterPostsGoToBookmark) {
+    CBookmarkBox box;
+    box.setEditable(true);
+    std::vector<int> posted;
+    box.postCommand = [&](int command) { posted.push_back(command); };
+    QTest::keyClick(&box, Qt::Key_A);
+    QTest::keyClick(&box, Qt::Key_Return);
+    EXPECT_TRUE(posted.empty()); // posted, not sent
+    QCoreApplication::processEvents();
+    EXPECT_EQ(posted, std::vector<int>{CBookmarkBox::kGoToBookmark});
+    EXPECT_EQ(box.currentText(), "a"); // the box saw the keys too
+}

@@ -1,0 +1,228 @@
+#include "core/settings.h"
+#include "dialogs/stylepage.h"
+#include "dialogs/stylesubpages.h"
+#include "platform/core/bytes.h"
+#include "tests/dialogs/dialogtest.h"
+#include "ui_stylename.h"
+#include "ui_stylepage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <cstring>
+
+using namespace vl;
+using vl::dialogtest::FakeUi;
+
+namespace {
+
+class StylePageTest : public ::testing::Test {
+protected:
+    void SetUp() override { saved_ = Profile().userNumericFormats; }
+    void TearDown() override { Profile().userNumericFormats = saved_; }
+
+    std::vector<StandardFormat> applied;
+    ApplyNumberFormatFn Record() {
+        return [this](const StandardFormat& f) {
+            applied.push_back(f);
+            return true;
+        };
+    }
+    template <class T> static T* Child(CStylePage& page, const char* name) {
+        T* child = page.SubPage()->findChild<T*>(name);
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+
+private:
+    std::vector<UserNumericFormat> saved_;
+};
+
+StandardFormat Family(uint8_t kind) {
+    StandardFormat f;
+    f.kind = kind;
+    DefaultStyleParams(kind, f.params);
+    return f;
+}
+
+class NamingUi : public FakeUi {
+public:
+    int RunDialog(QDialog& dialog) override {
+        auto& d = dynamic_cast<CStyleNameDlg&>(dialog);
+        proposed.push_back(d.Name());
+        d.Form().id205->setText("Mine");
+        return QDialog::Accepted;
+    }
+    std::vector<QString> proposed;
+};
+
+} // namespace
+
+TEST_F(StylePageTest, ShowsItsControlsAndSubPages) {
+    Profile().userNumericFormats = {{"Two places", "0.00"}};
+    CStylePage page(nullptr, Family(STD_STYLE_GENERAL), nullptr);
+    auto& ui = page.Form();
+    const std::pair<QString, QString> rows[] = {
+        {ui.label1020->text(), "&Available styles:"}, {ui.label394->text(), "&Options:"},
+        {ui.label205->text(), "&Pattern:"},           {ui.id408->text(), "Add &User Style..."},
+        {ui.id410->text(), "&Delete User Style"},     {ui.id1020->item(0)->text(), "Default"},
+        {ui.id1020->item(6)->text(), "Date/Time"},    {ui.id1020->item(9)->text(), "Scientific"},
+        {ui.id1020->item(10)->text(), "Two places"},
+    };
+    for (const auto& [shown, expected] : rows) EXPECT_EQ(shown, expected);
+    EXPECT_EQ(ui.id205->maxLength(), 1024);
+    EXPECT_FALSE(ui.id410->isEnabled());
+    // Each family's sub-page: a control, its text or item count.
+    struct Sub {
+        uint8_t family;
+        const char* name;
+        QString text;
+        int items;
+    };
+    const Sub subs[] = {
+        {1, "id1007", "Negative numbers in &parentesis", -1},
+        {1, "id215", "", 15},
+        {2, "id229", "", 4},
+        {2, "id1001", "Negative numbers in &red", -1},
+        {4, "id216", "&Use system day-month-year order", -1},
+        {4, "id1020", "", 11},
+        {5, "id1020", "", 10},
+        {6, "id218", "&Place time string before date string", -1},
+        {8, "id189", "Denominator &value:", -1},
+        {9, "id218", "Fixed &exponent value:", -1},
+    };
+    for (const Sub& sub : subs) {
+        ASSERT_TRUE(page.Choose(sub.family));
+        QWidget* w = page.SubPage()->findChild<QWidget*>(sub.name);
+        ASSERT_NE(w, nullptr) << int(sub.family) << sub.name;
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+            EXPECT_EQ(b->text(), sub.text);
+        } else if (auto* c = qobject_cast<QComboBox*>(w)) {
+            EXPECT_EQ(c->count(), sub.items);
+        } else {
+            EXPECT_EQ(qobject_cast<QListWidget*>(w)->count(), sub.items);
+        }
+    }
+    CStyleNameDlg name(nullptr, "x");
+    EXPECT_EQ(name.windowTitle(), "User Style Name");
+    EXPECT_EQ(name.Form().id205->maxLength(), 49);
+}
+
+TEST_F(StylePageTest, GeneralRedAloneIsNegatives1) {
+    CStylePage page(nullptr, Family(STD_STYLE_GENERAL), Record());
+    page.show();
+    QTest::mouseClick(Child<QCheckBox>(page, "id1002"), Qt::LeftButton, {}, QPoint(8, 8));
+    ASSERT_EQ(applied.size(), 1u);
+    EXPECT_EQ(applied[0].kind, STD_STYLE_GENERAL);
+    EXPECT_EQ(applied[0].params[fmtparam::kNegativeStyle], 1);
+    CStylePage again(nullptr, applied[0], nullptr);
+    EXPECT_TRUE(again.SubPage()->findChild<QCheckBox*>("id1002")->isChecked());
+    EXPECT_FALSE(again.SubPage()->findChild<QCheckBox*>("id1007")->isChecked());
+}
+
+TEST_F(StylePageTest, ScientificExponentLimits) {
+    struct Row {
+        const char* typed;
+        bool applied;
+        uint8_t form, magnitude;
+    };
+    const Row rows[] = {{"-5", true, 2, 5},    {"99", true, 1, 99},    {"-99", true, 2, 99},
+                        {"100", false, 0, 10}, {"-100", false, 0, 10}, {"150", false, 0, 10}};
+    for (const Row& row : rows) {
+        FakeUi ui;
+        applied.clear();
+        CStylePage page(nullptr, Family(STD_STYLE_SCIENTIFIC), Record());
+        page.show();
+        Child<QCheckBox>(page, "id218")->setChecked(true);
+        auto* edit = Child<QLineEdit>(page, "id205");
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, row.typed);
+        const StandardFormat last = applied.empty() ? StandardFormat{} : applied.back();
+        if (row.applied) {
+            ASSERT_FALSE(applied.empty()) << row.typed;
+            EXPECT_EQ(last.params[fmtparam::kExponentForm], row.form) << row.typed;
+            EXPECT_EQ(last.params[fmtparam::kExponentNumber], row.magnitude) << row.typed;
+            CStylePage again(nullptr, last, nullptr);
+            EXPECT_EQ(again.SubPage()->findChild<QLineEdit*>("id205")->text(), row.typed);
+        } else {
+            EXPECT_GE(ui.beeps, 1) << row.typed;
+            // Only the digits before the refused value applied; the refused one did not.
+            for (const StandardFormat& f : applied)
+                EXPECT_LT(f.params[fmtparam::kExponentNumber], 100) << row.typed;
+            // Choosing another entry is refused and the list stays.
+            EXPECT_FALSE(page.Choose(1));
+            EXPECT_EQ(page.Current(), STD_STYLE_SCIENTIFIC);
+            EXPECT_EQ(page.Form().id1020->currentRow(), STD_STYLE_SCIENTIFIC);
+        }
+    }
+}
+
+TEST_F(StylePageTest, TypingAPatternLeavesTheFamily) {
+    CStylePage page(nullptr, Family(STD_STYLE_CURRENCY), Record());
+    page.show();
+    auto* edit = page.Form().id205;
+    edit->setFocus();
+    edit->clear();
+    QTest::keyClicks(edit, "0.0");
+    ASSERT_FALSE(applied.empty());
+    EXPECT_EQ(applied.back().kind, STD_STYLE_USER_DEFINED);
+    EXPECT_STREQ(applied.back().code, "0.0");
+    EXPECT_EQ(page.Current(), -1);
+    EXPECT_EQ(page.Form().id1020->currentRow(), -1);
+}
+
+TEST_F(StylePageTest, UserStylesAreFoundDeletedAndKeptShort) {
+    Profile().userNumericFormats = {{"A", "0.0"}, {"B", "0.000"}};
+    StandardFormat typed;
+    typed.kind = STD_STYLE_USER_DEFINED;
+    std::strcpy(typed.code, "0.000");
+    {
+        CStylePage page(nullptr, typed, Record());
+        EXPECT_EQ(page.Current(), 11);
+        ASSERT_TRUE(page.Choose(10));
+        page.DeleteUserStyle();
+        EXPECT_EQ(page.Current(), STD_STYLE_SCIENTIFIC);
+        EXPECT_EQ(applied.back().kind, STD_STYLE_SCIENTIFIC);
+        ASSERT_EQ(Profile().userNumericFormats.size(), 1u);
+        EXPECT_EQ(Profile().userNumericFormats[0].pattern, "0.000");
+    }
+    // A pattern over 49 characters is no user style.
+    NamingUi ui;
+    CStylePage page(nullptr, Family(STD_STYLE_GENERAL), Record());
+    page.show();
+    page.Form().id205->setText(QString(50, '0'));
+    page.AddUserStyle();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0], "Please enter no more than 49 characters.");
+    EXPECT_EQ(Profile().userNumericFormats.size(), 1u);
+    page.Form().id205->setText(QString(49, '0'));
+    page.AddUserStyle();
+    EXPECT_EQ(ui.proposed.back(), "Style 11.");
+    ASSERT_EQ(Profile().userNumericFormats.size(), 2u);
+    EXPECT_EQ(Profile().userNumericFormats[1].name, "Mine");
+    EXPECT_EQ(Profile().userNumericFormats[1].pattern, std::string(49, '0'));
+    // Typing past 49 into a user style makes it a typed pattern and keeps the style.
+    ASSERT_TRUE(page.Choose(11));
+    auto* edit = page.Form().id205;
+    edit->setFocus();
+    edit->end(false);
+    QTest::keyClick(edit, Qt::Key_0);
+    EXPECT_EQ(page.Current(), -1);
+    EXPECT_EQ(Profile().userNumericFormats[1].pattern, std::string(49, '0'));
+    EXPECT_EQ(std::strlen(applied.back().code), 50u);
+}
+
+TEST_F(StylePageTest, FiftyProfileStylesHaveARecordEach) {
+    Profile().userNumericFormats.clear();
+    for (int i = 0; i < kMaxUserNumericFormats; ++i)
+        Profile().userNumericFormats.push_back({"S" + std::to_string(i), std::to_string(i)});
+    CStylePage page(nullptr, Family(STD_STYLE_GENERAL), Record());
+    EXPECT_EQ(page.Form().id1020->count(), 60);
+    ASSERT_TRUE(page.Choose(59));
+    EXPECT_STREQ(applied.back().code, "49");
+    page.AddUserStyle(); // the table is full
+    EXPECT_EQ(Profile().userNumericFormats.size(), 50u);
+}
