@@ -38,7 +38,8 @@ SheetGrid MakeGrid(const PageSetupRecord& setup, const PrintMetrics& m, ZoomPair
     return g;
 }
 
-// The page's place in its cell by the alignment flags.
+} // namespace
+
 DcRect PlacePage(const DcRect& cell, uint32_t w, uint32_t h, uint8_t alignment) {
     const int32_t width = int32_t(std::min<uint32_t>(w, INT32_MAX / 2));
     const int32_t height = int32_t(std::min<uint32_t>(h, INT32_MAX / 2));
@@ -53,6 +54,8 @@ DcRect PlacePage(const DcRect& cell, uint32_t w, uint32_t h, uint8_t alignment) 
         y0 = cell.bottom - height + 1;
     return {x0, y0, x0 + width - 1, y0 + height - 1};
 }
+
+namespace {
 
 CContainer* FindContainerInTree(CWorkbook& workbook, uint16_t id) {
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)
@@ -108,9 +111,11 @@ void PaintPageHeadings(CCanvas& canvas, const DcRect& rect, CWorksheet& sheet, i
     const int32_t left = rect.left + headingWidth + 1;
     const int32_t top = rect.top + band + 1;
     if (grid) {
-        const DcPoint frame[5] = {
-            {left, top}, {rect.right + 1, top}, {rect.right + 1, rect.bottom + 1},
-            {left, rect.bottom + 1}, {left, top}};
+        const DcPoint frame[5] = {{left, top},
+                                  {rect.right + 1, top},
+                                  {rect.right + 1, rect.bottom + 1},
+                                  {left, rect.bottom + 1},
+                                  {left, top}};
         canvas.DrawPolyline(frame, 5);
         if (setup.rowHeadings && setup.columnHeadings)
             DrawBox(canvas, {rect.left, rect.top, left, top}, true, {});

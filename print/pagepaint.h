@@ -20,6 +20,10 @@ std::string DocumentPathText(const CWorkbook& workbook, const CWorksheet& sheet)
 std::vector<uint32_t> PagesOnSheet(const CWorkbook& workbook, const PageSetupRecord& setup,
                                    uint32_t sheetNumber);
 
+// The page's place in its cell by the alignment flags; a centred page keeps the odd pixel
+// at its right.
+DcRect PlacePage(const DcRect& cell, uint32_t width, uint32_t height, uint8_t alignment);
+
 // `fileName` is the text of the file-name header code.
 bool PaintPrintPage(CWorkbook& workbook, CCellDisplay& display, CCanvas& canvas,
                     uint32_t sheetNumber, CWorksheet& sheet, const PrintMetrics& metrics,
