@@ -204,8 +204,8 @@ std::vector<uint32_t> PagesOnSheet(const CWorkbook& workbook, const PageSetupRec
 void PaintPageBody(CWorkbook& workbook, CCellDisplay& display, CCanvas& canvas, const DcRect& rect,
                    CWorksheet& sheet, const PageRecord& page, ZoomPair scale) {
     const PageSetupRecord& setup = sheet.pageSetup;
-    const CExclusions rows(setup.excludedRows, kLastPrintRow + 1);
-    const CExclusions columns(setup.excludedColumns, kLastPrintColumn + 1);
+    const CExclusions rows = PageRows(sheet);
+    const CExclusions columns = PageColumns(sheet);
     PagePaint paint;
     paint.lastRow = page.lastRow;
     paint.lastColumn = page.lastColumn;

@@ -294,13 +294,39 @@ bool ApplyCopies(CWorkbook& workbook, const PageSetupRecord& setup) {
 CExclusions::CExclusions(const char* text, uint32_t highest) {
     std::vector<std::pair<uint32_t, uint32_t>> pairs;
     if (ParseNumberRanges(text, &pairs, 1, highest) <= 0) return;
-    std::sort(pairs.begin(), pairs.end());
-    for (const auto& [low, high] : pairs) {
-        if (!ranges_.empty() && low <= ranges_.back().second + 2)
-            ranges_.back().second = std::max(ranges_.back().second, high - 1);
+    for (const auto& [low, high] : pairs) ranges_.push_back({low - 1, high - 1});
+    Merge();
+}
+
+void CExclusions::Add(uint32_t line) {
+    ranges_.push_back({line, line});
+    Merge();
+}
+
+void CExclusions::Merge() {
+    std::sort(ranges_.begin(), ranges_.end());
+    std::vector<std::pair<uint32_t, uint32_t>> merged;
+    for (const auto& range : ranges_) {
+        if (!merged.empty() && range.first <= merged.back().second + 1)
+            merged.back().second = std::max(merged.back().second, range.second);
         else
-            ranges_.push_back({low - 1, high - 1});
+            merged.push_back(range);
     }
+    ranges_ = std::move(merged);
+}
+
+CExclusions PageRows(const CWorksheet& sheet) {
+    CExclusions rows(sheet.pageSetup.excludedRows, kLastPrintRow + 1);
+    const PinnedPanes pins = GetPinnedPanes(sheet);
+    if (pins.row) rows.Add(pins.pinnedRow);
+    return rows;
+}
+
+CExclusions PageColumns(const CWorksheet& sheet) {
+    CExclusions columns(sheet.pageSetup.excludedColumns, kLastPrintColumn + 1);
+    const PinnedPanes pins = GetPinnedPanes(sheet);
+    if (pins.column) columns.Add(pins.pinnedColumn);
+    return columns;
 }
 
 bool CExclusions::Contains(uint32_t line) const {
@@ -402,8 +428,8 @@ bool PaginateSheet(CWorkbook& workbook, CCanvas& canvas, CWorksheet& sheet,
     PageContext ctx{workbook,
                     canvas,
                     sheet,
-                    CExclusions(setup.excludedRows, kLastPrintRow + 1),
-                    CExclusions(setup.excludedColumns, kLastPrintColumn + 1),
+                    PageRows(sheet),
+                    PageColumns(sheet),
                     GetPinnedPanes(sheet),
                     {metrics.pageLeft + metrics.marginLeft, metrics.pageTop + metrics.marginTop,
                      metrics.pageRight - metrics.marginRight,

@@ -43,16 +43,23 @@ public:
     CExclusions() = default;
     // An empty or invalid text excludes nothing.
     CExclusions(const char* text, uint32_t highest);
+    // Leaves one more line out: the pinned one, printed before every page's own lines.
+    void Add(uint32_t line);
     bool Contains(uint32_t line) const;
     // The first line from `line` on that is not excluded.
     uint32_t NextIncluded(uint32_t line) const;
 
 private:
+    void Merge();
+
     std::vector<std::pair<uint32_t, uint32_t>> ranges_;
 };
 
 uint32_t PageListCount(const CWorkbook& workbook);
 bool GetPageRecord(const CWorkbook& workbook, uint32_t index, PageRecord& record);
+// The exclusions of the page walks: the texts' lines and the pinned row or column.
+CExclusions PageRows(const CWorksheet& sheet);
+CExclusions PageColumns(const CWorksheet& sheet);
 bool IsRowExcluded(const CWorksheet& sheet, uint32_t row);
 bool IsColumnExcluded(const CWorksheet& sheet, uint16_t column);
 

@@ -10,7 +10,7 @@ namespace vl {
 namespace {
 
 PaperInfo PaperOf(const QPageSize& size) {
-    return {size.name().toStdString(), size.windowsId(), size};
+    return {size.key().toStdString(), size.windowsId(), size};
 }
 
 class CSystemPrinterService : public IPrinterService {

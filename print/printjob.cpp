@@ -126,6 +126,7 @@ PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
             workbook.error = kErrorNone;
             if (!PaginateSheet(workbook, canvas, *sheet, metrics, scale)) {
                 outcome.error = workbook.error;
+                FreePageList(workbook);
                 break;
             }
             const uint32_t count = SheetCount(workbook, sheet->pageSetup);

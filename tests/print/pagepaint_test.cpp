@@ -63,7 +63,7 @@ TEST_F(PagePaintTest, PagesFallOnSheetsInReadingOrder) {
     EXPECT_TRUE(Drew(1, "5"));   // the header's page list
     EXPECT_TRUE(Drew(1, "220")); // the first row of page 5
     EXPECT_FALSE(Drew(1, "219"));
-    EXPECT_TRUE(Drew(0, "1, 2, 3, 4") || Drew(0, "1,2,3,4") || Drew(0, "1"));
+    EXPECT_TRUE(Drew(0, "1, 2, 3, 4"));
 
     // A page list: each sheet shows its record and the header its position in the list.
     Page().pagesPerSheetRows = Page().pagesPerSheetColumns = 1;
