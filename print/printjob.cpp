@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -17,8 +18,11 @@ bool HasNothingToPrint(const CWorksheet& sheet) {
     return !NextCellRecord(cursor) && !sheet.firstContainer;
 }
 
+// Lengths of a file's margins may be anything: no number counts as 0, and the rest stays
+// far inside 32 bits.
 int32_t Truncated(double value) {
-    return int32_t(std::trunc(value));
+    if (!std::isfinite(value)) return 0;
+    return int32_t(std::clamp(std::trunc(value), -1e7, 1e7));
 }
 
 } // namespace
