@@ -2,6 +2,7 @@
 
 #include "app/imagelists.h"
 #include "app/messages.h"
+#include "app/printservices.h"
 #include "app/servermodule.h"
 #include "app/statusbarwnd.h"
 #include "app/uiservices.h"

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <array>
 #include <functional>
+#include <memory>
 #include <unordered_map>
 
 class QAction;
@@ -23,6 +24,7 @@ class QToolBar;
 namespace vl {
 
 class CServerModule;
+class IPrintPreviewPane;
 class CStatusBarWnd;
 
 class CMainFrame : public QMainWindow {
@@ -73,6 +75,13 @@ public:
     void UpdateCommandStates();
     void UpdateTitle();
 
+    // Printing (printcommands.cpp): the preview stands in the multiple-document area's place.
+    void OnFilePrintPreview();
+    void OnPreviewClose();
+    void OnFilePrint(bool all);
+    IPrintPreviewPane* Preview() const { return preview_.get(); }
+    QComboBox* PageSelector() const { return pageSelector_; }
+
     // Help topics show their page in the status bar.
     void ShowHelpTopic(int topic);
     static const char* HelpTopicPage(int topic);
@@ -99,6 +108,10 @@ private:
     void CreateStatusBar();
     void ApplySavedVisibility();
     void RegisterHandlers();
+    void RegisterPrintHandlers();
+    // Next and Previous Worksheet page the preview while it is open.
+    bool PreviewCommand(int id);
+    void ShowPreviewSheet(int step);
     void LayoutAddressBox();
     void RecordPlacement();
     void OnDestroy();
@@ -125,6 +138,8 @@ private:
     QMenu* recentMenu_ = nullptr;
     QStackedWidget* stack_ = nullptr;
     QMdiArea* mdi_ = nullptr;
+    std::unique_ptr<IPrintPreviewPane> preview_;
+    QComboBox* pageSelector_ = nullptr;
     CStatusBarWnd* status_ = nullptr;
     int timerId_ = 0;
     int64_t lastAutoSave_ = 0;

@@ -1,6 +1,7 @@
 // The vorlane program: starts the shell with the automation server and runs its message loop.
 
 #include "app/program/documentservices.h"
+#include "app/program/printservices.h"
 #include "app/shell.h"
 #include "automation/dbus/dbusclient.h"
 #include "automation/dbus/dbusregistration.h"
@@ -56,6 +57,9 @@ int main(int argc, char** argv) {
     const InstalledClient installed(&servers);
     vl::CScreenDocumentServices documents;
     vl::SetDocumentServices(&documents);
+    const auto printers = vl::CreateSystemPrinterService();
+    vl::CProgramPrintServices printing(*printers);
+    vl::SetPrintServices(&printing);
     vl::CWorkbookWndFactory windows;
     vl::CApplicationShell shell(timers, clock, vl::DefaultProfileIo(), &windows);
     std::unique_ptr<vl::CAutomationBus> server;
@@ -66,5 +70,6 @@ int main(int argc, char** argv) {
     server.reset(); // the classes are withdrawn before the profile is written
     const int exitCode = shell.Finish(code);
     vl::SetDocumentServices(nullptr);
+    vl::SetPrintServices(nullptr);
     return exitCode;
 }
