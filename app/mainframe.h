@@ -112,6 +112,8 @@ private:
     // Next and Previous Worksheet page the preview while it is open.
     bool PreviewCommand(int id);
     void ShowPreviewSheet(int step);
+    // The preview's commands are enabled only while it is open.
+    void UpdatePreviewCommands();
     void LayoutAddressBox();
     void RecordPlacement();
     void OnDestroy();

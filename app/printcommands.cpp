@@ -6,6 +6,7 @@
 #include "app/printservices.h"
 #include "resources/commandids.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QMdiArea>
 #include <QStackedWidget>
@@ -39,9 +40,10 @@ void CMainFrame::RegisterPrintHandlers() {
         if (preview_) preview_->ZoomOut();
     };
     h[ID_PREVIEW_GO_TO] = [] {}; // the page selector beside it does the going
+    // The preview's Print closes it and then prints the previewed worksheet.
     h[ID_PREVIEW_PRINT] = [this] {
         OnPreviewClose();
-        OnFilePrint(true);
+        OnFilePrint(false);
     };
     h[ID_FILE_PRINT] = [this] { OnFilePrint(false); };
     h[ID_PRINT_ALL] = [this] { OnFilePrint(true); };
@@ -56,6 +58,13 @@ bool CMainFrame::PreviewCommand(int id) {
     else
         return false;
     return true;
+}
+
+void CMainFrame::UpdatePreviewCommands() {
+    for (int id : {ID_PREVIEW_PRINT, ID_PREVIEW_GO_TO, ID_PREVIEW_PREV, ID_PREVIEW_NEXT,
+                   ID_PREVIEW_ZOOM_IN, ID_PREVIEW_ZOOM_OUT, ID_PREVIEW_CLOSE})
+        for (QAction* action : {Action(id), ToolAction(id)})
+            if (action) action->setEnabled(preview_ != nullptr);
 }
 
 void CMainFrame::OnFilePrintPreview() {
@@ -74,6 +83,7 @@ void CMainFrame::OnFilePrintPreview() {
     });
     stack_->addWidget(preview_->Widget());
     stack_->setCurrentWidget(preview_->Widget());
+    UpdatePreviewCommands();
     idleDirty_ = true;
 }
 
@@ -89,6 +99,7 @@ void CMainFrame::OnPreviewClose() {
     stack_->removeWidget(preview_->Widget());
     preview_.reset();
     pageSelector_ = nullptr;
+    UpdatePreviewCommands();
     idleDirty_ = true;
 }
 

@@ -36,7 +36,9 @@ private:
 
 void ResolvePrintSelection(CWorksheet& sheet) {
     PageSetupRecord& setup = sheet.pageSetup;
-    if (setup.printRangeKind < kPrintCellRange || setup.printRangeKind > kPrintSelection) return;
+    // A container stored by the last printing stays: the window's selected container is not
+    // reachable from here.
+    if (setup.printRangeKind != kPrintCellRange && setup.printRangeKind != kPrintSelection) return;
     const CellRef* s = sheet.view.selection;
     const CellRange range{std::min(s[0].column, s[1].column), std::min(s[0].row, s[1].row),
                           std::max(s[0].column, s[1].column), std::max(s[0].row, s[1].row)};

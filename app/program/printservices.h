@@ -9,7 +9,8 @@ namespace vl {
 
 class CWorksheet;
 
-// Kinds 1 to 3 resolve to the sheet's selected cells, stored as kind 1.
+// Kinds 1 and 3 resolve to the sheet's selected cells, stored as kind 1; kind 2 keeps its
+// container.
 void ResolvePrintSelection(CWorksheet& sheet);
 
 class CProgramPrintServices : public IPrintServices {

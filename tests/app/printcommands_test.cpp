@@ -4,6 +4,7 @@
 #include "core/settings.h"
 #include "resources/commandids.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QMdiArea>
 #include <QStackedWidget>
@@ -84,7 +85,11 @@ protected:
 } // namespace
 
 TEST_F(PrintCommandsTest, PreviewPagesInPlaceOfTheWorkbooks) {
+    frame->OnIdle();
+    ASSERT_TRUE(frame->ToolAction(ID_PREVIEW_NEXT));
+    EXPECT_FALSE(frame->ToolAction(ID_PREVIEW_NEXT)->isEnabled());
     frame->OnCommand(ID_FILE_PRINT_PREVIEW);
+    EXPECT_TRUE(frame->ToolAction(ID_PREVIEW_NEXT)->isEnabled());
     ASSERT_TRUE(frame->Preview());
     EXPECT_EQ(Stack()->currentWidget(), printing.last->widget);
     QComboBox* selector = frame->PageSelector();
@@ -111,6 +116,7 @@ TEST_F(PrintCommandsTest, PreviewPagesInPlaceOfTheWorkbooks) {
 
     frame->OnCommand(ID_PREVIEW_CLOSE);
     EXPECT_FALSE(frame->Preview());
+    EXPECT_FALSE(frame->ToolAction(ID_PREVIEW_NEXT)->isEnabled());
     EXPECT_EQ(Stack()->currentWidget(), static_cast<QWidget*>(frame->MdiArea()));
     EXPECT_EQ(Stack()->count(), 1);
     frame->OnCommand(ID_NEXT_WORKSHEET); // the workbook's again
@@ -131,8 +137,8 @@ TEST_F(PrintCommandsTest, PrintAndPrintAll) {
     frame->OnCommand(ID_FILE_PRINT);
     frame->OnCommand(ID_PRINT_ALL);
     frame->OnCommand(ID_FILE_PRINT_PREVIEW);
-    frame->OnCommand(ID_PREVIEW_PRINT); // closes the preview, then prints all
-    EXPECT_EQ(printing.prints, (std::vector<bool>{false, true, true}));
+    frame->OnCommand(ID_PREVIEW_PRINT); // closes the preview, then prints the worksheet
+    EXPECT_EQ(printing.prints, (std::vector<bool>{false, true, false}));
     EXPECT_FALSE(frame->Preview());
     printing.printError = 20;
     frame->OnCommand(ID_FILE_PRINT);
