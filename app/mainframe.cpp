@@ -77,6 +77,8 @@ void CMainFrame::OnCreate() {
     if (QAction* composer = Action(ID_VIEW_COMPOSER))
         composer->setChecked(Profile().composerVisible);
     SetDefaultFontFace(Profile().font.faceName);
+    AttachRemoveListMenu();
+    FillAddressBox();
     qApp->installEventFilter(this);
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             [this] {

@@ -47,6 +47,9 @@ public:
     bool HasHandler(int id) const;
 
     IWorkbookWnd* GetActiveWorkbookWnd() const;
+    // Set by the workbook windows whenever one is activated or deactivated.
+    void SetWindowActivated() { windowActivated_ = 1; }
+    uint8_t WindowActivated() const { return windowActivated_; }
     CWorkbook* GetActiveWorkbook() const;
     QMdiArea* MdiArea() const { return mdi_; }
     CStatusBarWnd* StatusBarWnd() const { return status_; }
@@ -86,6 +89,13 @@ public:
     void ShowHelpTopic(int topic);
     static const char* HelpTopicPage(int topic);
 
+    // The address box's list: one item per bookmark, in the notation in use; the edit
+    // field emptied (mainframe_bookmarks.cpp).
+    void FillAddressBox();
+    void OnAddBookmark();
+    void OnCurrentAddress();
+    void OnRemoveListItem(int id);
+
     // Width of the address box for a band `bandWidth` wide whose other buttons take `others`.
     static int AddressBoxWidth(int bandWidth, int others);
     // Where the frame starts: its saved rectangle when that is usable, else nothing.
@@ -114,6 +124,9 @@ private:
     void ShowPreviewSheet(int step);
     // The preview's commands are enabled only while it is open.
     void UpdatePreviewCommands();
+    void RegisterBookmarkHandlers();
+    // Menu 281 under the arrow of the Remove Current Item button.
+    void AttachRemoveListMenu();
     void LayoutAddressBox();
     void RecordPlacement();
     void OnDestroy();
@@ -151,6 +164,7 @@ private:
     bool created_ = false;
     bool destroyed_ = false;
     bool inTimer_ = false;
+    uint8_t windowActivated_ = 0;
 };
 
 } // namespace vl

@@ -49,6 +49,7 @@ void CMainFrame::RegisterHandlers() {
         h[id] = [this, id] { OnLocales(id); };
     h[ID_SEARCH_CLOSE] = [this] { OnSearchBarCommand(); };
     h[ID_VIEW_COMPOSER] = [this] { OnViewComposer(); };
+    RegisterBookmarkHandlers();
     // Go jumps in the active workbook window; without one there is nothing to do.
     h[ID_GO_TO_ADDRESS] = [this] {
         if (IWorkbookWnd* wnd = GetActiveWorkbookWnd())

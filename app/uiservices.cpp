@@ -173,6 +173,27 @@ int IUiServices::AskPassword(bool readOnlyOffered, QString& password, bool& read
     return IDOK;
 }
 
+int IUiServices::AskBookmarkName(QString& name) {
+    QDialog dialog(MessageOwner());
+    dialog.setWindowTitle(QStringLiteral("Bookmark Name"));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(QStringLiteral("&Name:"), &dialog));
+    auto* edit = new QLineEdit(&dialog);
+    edit->setMaxLength(255);
+    layout->addWidget(edit);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+    ok->setEnabled(false);
+    QObject::connect(edit, &QLineEdit::textChanged, ok,
+                     [ok](const QString& text) { ok->setEnabled(!text.isEmpty()); });
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted) return IDCANCEL;
+    name = edit->text();
+    return IDOK;
+}
+
 IUiServices& UiServices() {
     static CQtUiServices qtServices;
     return g_services ? *g_services : qtServices;

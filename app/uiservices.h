@@ -56,6 +56,8 @@ public:
     // The password of a protected workbook: IDOK with the password typed, or with `readOnly`
     // set when the file offers a copy that opens without it and the user chose that; IDCANCEL.
     virtual int AskPassword(bool readOnlyOffered, QString& password, bool& readOnly);
+    // The "Bookmark Name" dialog: IDOK with 1 to 255 characters in `name`, or IDCANCEL.
+    virtual int AskBookmarkName(QString& name);
 };
 
 // The services in use: the Qt ones until SetUiServices installs others.

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <memory>
+#include <string>
 
 class QKeyEvent;
 class QWidget;
@@ -42,6 +43,12 @@ public:
     virtual const CCellStore* ActiveCells() const = 0;
     virtual CEvalContext* EvalContext() = 0;
     virtual void RefreshViews() = 0;
+    // The reference of the active view's selection, "[file]path!range" in R1C1 or A1
+    // notation (the range alone when the whole passes 255 characters); empty without one.
+    virtual std::string SelectionAddress(bool r1c1) {
+        (void)r1c1;
+        return {};
+    }
 };
 
 // Makes workbook windows: a new workbook when the path is empty, else the file opened.

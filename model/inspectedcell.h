@@ -26,5 +26,8 @@ void ReadInspectedCellRecord(const uint8_t* p, InspectedCellRecord& r);
 bool GetInspectedCell(CPagedList& list, uint32_t index, InspectedCellRecord& out);
 // Appends a record to a list of inspected cells; false when no page was to be had.
 bool AppendInspectedCell(CPagedList& list, const InspectedCellRecord& r);
+// Removes item `index`; the later items move up by one. False past the end, or when the
+// list could not be rebuilt (it then holds the items before the failure).
+bool RemoveInspectedCell(CPagedList& list, uint32_t index);
 
 } // namespace vl

@@ -58,7 +58,10 @@ bool InSubtree(const CTreeItem* item, CTreeItem* branch) {
 
 CTreePane::CTreePane(CWorkbookWnd& wnd, QTreeWidget* tree)
     : QObject(tree), wnd_(wnd), tree_(tree), timer_(MakeWorkbookTimer()) {
+    for (int i = 0; i <= kImageWorkbook; ++i) icons_[i] = ImageIcon(i);
     tree_->setHeaderHidden(true);
+    // Every row is one icon and one line: no item needs measuring on its own.
+    tree_->setUniformRowHeights(true);
     tree_->setRootIsDecorated(true);
     tree_->setDragEnabled(false);
     tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -91,7 +94,7 @@ void CTreePane::SetImage(QTreeWidgetItem* handle, int image) {
     const bool quiet = quiet_;
     quiet_ = true;
     handle->setData(0, kImageRole, image);
-    handle->setIcon(0, ImageIcon(image));
+    handle->setIcon(0, icons_[image >= 0 && image <= kImageWorkbook ? image : kImageWorksheet]);
     quiet_ = quiet;
 }
 
@@ -107,12 +110,20 @@ QTreeWidgetItem* CTreePane::NewHandle(QTreeWidgetItem* parent, QTreeWidgetItem* 
                           : (item == wnd_.Book().tree.active ? kImageActive : kImageWorksheet);
     SetImage(handle, image);
     if (image == kImageActive) activeHandle_ = handle;
+    handles_[item] = handle;
     return handle;
+}
+
+void CTreePane::ForgetBranch(QTreeWidgetItem* handle) {
+    if (auto it = handles_.find(ItemOf(handle)); it != handles_.end() && it->second == handle)
+        handles_.erase(it);
+    for (int i = 0; i < handle->childCount(); ++i) ForgetBranch(handle->child(i));
 }
 
 bool CTreePane::Fill() {
     quiet_ = true;
     tree_->clear();
+    handles_.clear();
     activeHandle_ = nullptr;
     root_ = new QTreeWidgetItem(tree_);
     root_->setText(0, QStringLiteral("Workbook"));
@@ -147,12 +158,12 @@ bool CTreePane::Fill() {
 }
 
 QTreeWidgetItem* CTreePane::FindHandle(const CTreeItem* item, QTreeWidgetItem* start) const {
-    if (!start) start = root_;
-    if (!start || !item) return nullptr;
-    if (ItemOf(start) == item) return start;
-    for (int i = 0; i < start->childCount(); ++i)
-        if (QTreeWidgetItem* found = FindHandle(item, start->child(i))) return found;
-    return nullptr;
+    auto it = item ? handles_.find(item) : handles_.end();
+    if (it == handles_.end()) return nullptr;
+    // Only a handle inside the subtree of `start` counts.
+    for (QTreeWidgetItem* up = it->second; start && up != start; up = up->parent())
+        if (!up) return nullptr;
+    return it->second;
 }
 
 QTreeWidgetItem* CTreePane::InsertBranch(CTreeItem* item) {
@@ -329,6 +340,7 @@ bool CTreePane::DeleteSelected() {
     }
     quiet_ = true;
     if (activeBefore != book.tree.active) activeHandle_ = nullptr;
+    ForgetBranch(handle);
     delete handle;
     quiet_ = false;
     wnd_.SyncContext();
@@ -378,6 +390,7 @@ void CTreePane::Drop(CTreeItem* dragged, QTreeWidgetItem* targetHandle) {
         return Refresh(true);
     }
     quiet_ = true;
+    ForgetBranch(old);
     delete old;
     activeHandle_ = FindHandle(book.tree.active);
     if (activeHandle_) SetImage(activeHandle_, kImageActive);

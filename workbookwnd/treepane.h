@@ -5,10 +5,12 @@
 // and folders, deletes a branch, and moves a branch by dragging (a state machine in the
 // mouse handlers, ticked by the 100 ms timer).
 
+#include <QIcon>
 #include <QObject>
 #include <QPoint>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -44,7 +46,7 @@ public:
     // Rebuilds the control from the list and selects the active worksheet; false when an
     // item cannot be inserted.
     bool Fill();
-    // The control item that carries `item`, searched depth first from `start` (the root
+    // The control item that carries `item` when it lies in the subtree of `start` (anywhere
     // when null).
     QTreeWidgetItem* FindHandle(const CTreeItem* item, QTreeWidgetItem* start = nullptr) const;
     // Inserts the item and its subtree; the item's handle.
@@ -89,6 +91,8 @@ private:
 
     QTreeWidgetItem* NewHandle(QTreeWidgetItem* parent, QTreeWidgetItem* after, CTreeItem* item);
     void SetImage(QTreeWidgetItem* handle, int image);
+    // Drops the handles of a branch about to be deleted from the lookup.
+    void ForgetBranch(QTreeWidgetItem* handle);
     void OnCurrentChanged(QTreeWidgetItem* current);
     void OnItemChanged(QTreeWidgetItem* handle);
     void OnExpanded(QTreeWidgetItem* handle, bool expanded);
@@ -103,6 +107,11 @@ private:
     bool quiet_ = false; // programmatic changes raise no rename
     DragState drag_;
     std::unique_ptr<ITimerHost> timer_;
+    // The style's icons, made once: making one decodes its pictures, which every change of
+    // the active worksheet would otherwise repeat.
+    QIcon icons_[kImageWorkbook + 1];
+    // The control item of each list item, kept as items are inserted and deleted.
+    std::unordered_map<const CTreeItem*, QTreeWidgetItem*> handles_;
 };
 
 } // namespace vl

@@ -8,6 +8,7 @@
 #include "resources/commandids.h"
 #include "resources/strings.h"
 #include "workbookwnd/celleditor.h"
+#include "workbookwnd/inspectpane.h"
 #include "workbookwnd/menumerger.h"
 #include "workbookwnd/treepane.h"
 #include "workbookwnd/worksheetview.h"
@@ -83,8 +84,9 @@ bool CWorkbookWnd::OnCreate() {
     treePane_ = MakePaneContainer(QStringLiteral("Worksheets"), tree_, outer_,
                                   [this] { HandleCommand(ID_VIEW_TREE); });
     table_ = new QSplitter(Qt::Vertical, inner_);
-    inspect_ = new QListWidget();
-    inspectPane_ = MakePaneContainer(QStringLiteral("Inspect Cells"), inspect_, inner_,
+    inspectCtl_ = new CInspectPane(*this);
+    inspect_ = inspectCtl_->List();
+    inspectPane_ = MakePaneContainer(QStringLiteral("Inspect Cells"), inspectCtl_, inner_,
                                      [this] { HandleCommand(ID_VIEW_INSPECT); });
     for (CWorksheetView*& view : views_) {
         view = new CWorksheetView(this, table_);
@@ -130,6 +132,7 @@ void CWorkbookWnd::ShowWindowLayout() {
         inner_->setSizes({total - panes.inspectHeight, int(panes.inspectHeight)});
     }
     treeCtl_->Fill();
+    inspectCtl_->Reload();
     views_[0]->LoadViewPosition();
     views_[0]->setFocus();
     UpdateTitle();
@@ -192,6 +195,9 @@ bool CWorkbookWnd::QuerySaveChanges() {
 void CWorkbookWnd::closeEvent(QCloseEvent* event) {
     if (closing_ || QuerySaveChanges()) {
         closing_ = true;
+        // New and Open maximize their only window the way the last one closed.
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            Profile().maximizeDocWindow = sub->isMaximized() ? 1 : 0;
         event->accept();
     } else {
         event->ignore();
@@ -245,6 +251,8 @@ const CCellStore* CWorkbookWnd::ActiveCells() const {
 void CWorkbookWnd::RefreshViews() {
     for (CWorksheetView* view : views_)
         if (view) view->InvalidateAll();
+    // The watched cells show values that edits change.
+    if (inspect_) inspect_->viewport()->update();
 }
 
 CWorksheetView* CWorkbookWnd::GetActiveView() const {

@@ -63,6 +63,7 @@ public:
     const CCellStore* ActiveCells() const override;
     CEvalContext* EvalContext() override { return &ctx_; }
     void RefreshViews() override;
+    std::string SelectionAddress(bool r1c1) override;
 
     CWorkbook& Book() { return *book_; }
     CMainFrame* Frame() const { return frame_; }

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QTextCursor>
 #include <QTreeWidget>
+#include <algorithm>
 
 namespace vl {
 
@@ -81,10 +82,26 @@ void CWorkbookWnd::GoToUndoPlace(const UndoPlace& place) {
 void CWorkbookWnd::OnEditUndoRedo(bool redo) {
     BeginCommand();
     WaitCursor wait;
+    // Columns coming back or going again change the wrapped texts of every row they hold,
+    // before and after.
+    auto usedRows = [this](uint32_t& first, uint32_t& last) {
+        uint16_t c1 = 0, c2 = 0;
+        uint32_t r1 = 0, r2 = 0;
+        if (!book_->tree.active || !book_->tree.active->cells.GetUsedRange(&c1, &c2, &r1, &r2))
+            return;
+        first = std::min(first, r1);
+        last = std::max(last, r2);
+    };
+    uint32_t first = kLastRow, last = 0;
+    usedRows(first, last);
     UndoPlace place;
     const CommandResult result = redo ? RedoCommand(*book_, &place) : UndoCommand(*book_, &place);
     if (result == CommandResult::kNothing) return;
     GoToUndoPlace(place);
+    if (place.operation == kOpColumns || place.operation == kOpColumnWidths) {
+        usedRows(first, last);
+        if (first <= last && GetActiveView()) GetActiveView()->RefitRows(first, last);
+    }
     AfterCommand(result == CommandResult::kFailed ? result : CommandResult::kDone);
 }
 

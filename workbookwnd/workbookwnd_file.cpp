@@ -11,6 +11,7 @@
 #include "resources/strings.h"
 #include "workbookwnd/documentopen.h"
 #include "workbookwnd/environment.h"
+#include "workbookwnd/inspectpane.h"
 #include "workbookwnd/treepane.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"
@@ -209,6 +210,7 @@ void CWorkbookWnd::OnFileReload() {
     book_->ApplyUndoLevelSetting();
     SyncContext();
     treeCtl_->Fill();
+    inspectCtl_->Reload();
     if (view) view->LoadViewPosition();
     modified_ = false;
     UpdateTitle();

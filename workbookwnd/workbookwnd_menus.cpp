@@ -124,6 +124,7 @@ void CWorkbookWnd::BuildMenus() {
     RefreshMenuStates();
     if (!frame_ || !frame_->MdiArea()) return;
     connect(frame_->MdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        frame_->SetWindowActivated();
         if (sub && sub->widget() == this) {
             CMenuMerger::Activate(frame_, this);
             UpdateTitle();

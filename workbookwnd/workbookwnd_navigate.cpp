@@ -73,6 +73,16 @@ void CWorkbookWnd::OnGoToCell(int id) {
     }
 }
 
+std::string CWorkbookWnd::SelectionAddress(bool r1c1) {
+    CWorksheetView* view = GetActiveView();
+    if (!view || !book_->tree.active) return {};
+    std::string location;
+    BuildTreeItemPath(book_->tree.active, location, false);
+    RangeDescriptor range;
+    MakeRangeDescriptor(view->Selection(), &range);
+    return FormatCellAddress(Utf8ToCp1252(path_), location, range, r1c1);
+}
+
 bool CWorkbookWnd::GoToAddress(const std::string& text) {
     auto fail = [] {
         ShowMessageText(AppString(IDS_INVALID_ADDRESS));

@@ -40,6 +40,9 @@ COLORREF GetSystemColor(uint16_t code);
 void GetDefaultPalette16(COLORREF table[16]);
 
 // The screen font's "X" is 8 x 16 pixels: a row is its height plus 2, a column 9 widths.
+// The height of a menu bar; panes use it for their controls' height.
+constexpr int kMenuBarHeight = 20;
+
 constexpr int kScreenCharWidth = 8;
 constexpr int kScreenCharHeight = 16;
 constexpr uint16_t GetDefaultRowHeight() {

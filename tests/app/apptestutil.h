@@ -71,6 +71,11 @@ public:
         typed = password;
         return IDOK;
     }
+    int AskBookmarkName(QString& name) override {
+        if (bookmarkName.isEmpty()) return IDCANCEL;
+        name = bookmarkName;
+        return IDOK;
+    }
     void Beep() override { ++beeps; }
     void SetWaitCursor(bool) override {}
 
@@ -91,6 +96,7 @@ public:
     FakeClock* clock = nullptr; // moved a second per retry
     QString password;
     int passwordAsks = 0;
+    QString bookmarkName; // empty: the name dialog is cancelled
     int beeps = 0;
 };
 

@@ -1,6 +1,7 @@
 // The end-to-end tests' window into a workbook file, through the engine's own reader and
 // writer: "dump FILE" prints each cell of the active worksheet as "A1<TAB>kind<TAB>text",
-// "make FILE" writes a small sales workbook for pictures of the program.
+// "tree FILE" prints each item of the worksheet tree as "level<TAB>name", "make FILE" writes a
+// small sales workbook for pictures of the program.
 
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
@@ -45,6 +46,17 @@ int Dump(const char* path) {
         if (vl::cell::IsFormula(r)) text += " -> " + std::to_string(vl::cell::CachedNumber(r));
         std::printf("%s\t%s\t%s\n", CellName(c, row).c_str(), kind, text.c_str());
     }
+    return 0;
+}
+
+int Tree(const char* path) {
+    auto book = vl::CreateWorkbook();
+    if (!book || !vl::OpenDocumentFile(*book, path) || !vl::OpenWorkbookFile(*book, nullptr)) {
+        std::fprintf(stderr, "cannot read %s (error %d)\n", path, book ? int(book->error) : 8);
+        return 1;
+    }
+    for (const vl::CTreeItem* p = book->tree.first; p; p = p->next)
+        std::printf("%u\t%s\n", unsigned(p->level), p->name);
     return 0;
 }
 
@@ -102,6 +114,7 @@ int main(int argc, char** argv) {
     vl::BindAllFunctions();
     if (argc == 3 && std::strcmp(argv[1], "dump") == 0) return Dump(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "make") == 0) return Make(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "tree") == 0) return Tree(argv[2]);
     std::fprintf(stderr, "usage: bookutil dump|make FILE\n");
     return 2;
 }
