@@ -3,6 +3,7 @@
 #include "app/copyhistory.h"
 #include "app/imagelists.h"
 #include "app/messages.h"
+#include "app/printservices.h"
 #include "app/servermodule.h"
 #include "app/statusbarwnd.h"
 #include "app/uiservices.h"

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <array>
 #include <functional>
+#include <memory>
 #include <unordered_map>
 
 class QAction;
@@ -23,6 +24,7 @@ class QToolBar;
 namespace vl {
 
 class CServerModule;
+class IPrintPreviewPane;
 class CStatusBarWnd;
 
 class CMainFrame : public QMainWindow {
@@ -76,6 +78,13 @@ public:
     void UpdateCommandStates();
     void UpdateTitle();
 
+    // Printing (printcommands.cpp): the preview stands in the multiple-document area's place.
+    void OnFilePrintPreview();
+    void OnPreviewClose();
+    void OnFilePrint(bool all);
+    IPrintPreviewPane* Preview() const { return preview_.get(); }
+    QComboBox* PageSelector() const { return pageSelector_; }
+
     // Help topics show their page in the status bar.
     void ShowHelpTopic(int topic);
     static const char* HelpTopicPage(int topic);
@@ -109,6 +118,12 @@ private:
     void CreateStatusBar();
     void ApplySavedVisibility();
     void RegisterHandlers();
+    void RegisterPrintHandlers();
+    // Next and Previous Worksheet page the preview while it is open.
+    bool PreviewCommand(int id);
+    void ShowPreviewSheet(int step);
+    // The preview's commands are enabled only while it is open.
+    void UpdatePreviewCommands();
     void RegisterBookmarkHandlers();
     // Menu 281 under the arrow of the Remove Current Item button.
     void AttachRemoveListMenu();
@@ -138,6 +153,8 @@ private:
     QMenu* recentMenu_ = nullptr;
     QStackedWidget* stack_ = nullptr;
     QMdiArea* mdi_ = nullptr;
+    std::unique_ptr<IPrintPreviewPane> preview_;
+    QComboBox* pageSelector_ = nullptr;
     CStatusBarWnd* status_ = nullptr;
     int timerId_ = 0;
     int64_t lastAutoSave_ = 0;

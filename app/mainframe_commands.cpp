@@ -25,6 +25,7 @@ namespace vl {
 
 void CMainFrame::RegisterHandlers() {
     auto& h = handlers_;
+    RegisterPrintHandlers();
     if (factory_) {
         h[ID_FILE_NEW] = [this] { OnFileNew(); };
         h[ID_FILE_OPEN] = [this] { OnFileOpen(); };
@@ -60,6 +61,7 @@ void CMainFrame::RegisterHandlers() {
 
 void CMainFrame::OnCommand(int id) {
     idleDirty_ = true;
+    if (PreviewCommand(id)) return;
     if (auto it = handlers_.find(id); it != handlers_.end()) {
         it->second();
         return;

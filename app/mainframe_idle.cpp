@@ -96,6 +96,7 @@ void CMainFrame::OnIdle() {
         SetFormatButtonTexts(open);
         LayoutAddressBox();
     }
+    UpdatePreviewCommands();
     for (int bar : {kStandardBar, kAddressBar, kFormattingBar}) {
         const ToolbarSpec& spec = FrameToolbar(bar);
         for (std::size_t i = 0; i < spec.count; ++i) {

@@ -31,18 +31,6 @@ std::size_t SkipBlanks(std::string_view text, std::size_t pos) {
     return pos;
 }
 
-// Decimal digits at `pos`; false when there are none or the value passes `limit`.
-bool ScanDigits(std::string_view text, std::size_t& pos, int64_t limit, int64_t& value) {
-    std::size_t start = pos;
-    value = 0;
-    while (pos < text.size() && IsAsciiDigit(text[pos])) {
-        value = value * 10 + (text[pos] - '0');
-        if (value > limit) return false;
-        ++pos;
-    }
-    return pos > start;
-}
-
 } // namespace
 
 bool ParseNumber(std::string_view text, char decimal, double& value) {
@@ -85,29 +73,6 @@ std::string ColumnNumberToLetters(uint32_t number) {
     for (uint64_t n = number; n > 0; n = (n - 1) / 26)
         letters.insert(letters.begin(), char('A' + (n - 1) % 26));
     return letters;
-}
-
-int ParseIntegerList(std::string_view text, std::vector<std::pair<int, int>>* pairs, int lowest,
-                     int highest) {
-    if (pairs) pairs->clear();
-    int count = 0;
-    std::size_t pos = 0;
-    for (;;) {
-        while (pos < text.size() && (IsBlank(text[pos]) || text[pos] == ',')) ++pos;
-        if (pos == text.size()) return count;
-        int64_t first = 0, last = 0;
-        if (!ScanDigits(text, pos, highest, first) || first < lowest) return -1;
-        last = first;
-        std::size_t after = SkipBlanks(text, pos);
-        if (after < text.size() && text[after] == '-') {
-            pos = SkipBlanks(text, after + 1);
-            if (!ScanDigits(text, pos, highest, last) || last < lowest) return -1;
-        }
-        if (pos < text.size() && !IsBlank(text[pos]) && text[pos] != ',') return -1;
-        if (pairs)
-            pairs->push_back({int(std::min(first, last)) - 1, int(std::max(first, last)) - 1});
-        ++count;
-    }
 }
 
 namespace {

@@ -3,6 +3,7 @@
 // locale's decimal separator, column letters, page lists, fonts, combo lines, opacity.
 
 #include "core/fontrecord.h"
+#include "core/integerlist.h"
 #include "platform/core/muldiv.h"
 
 #include <QString>
@@ -28,12 +29,6 @@ std::string FormatNumber(char decimal, double value, int decimals);
 // character is no letter or the number outgrows 32 bits.
 bool ColumnLettersToNumber(std::string_view text, uint32_t& number);
 std::string ColumnNumberToLetters(uint32_t number);
-
-// Items separated by blanks and commas, each a number or two joined by a hyphen, every
-// number within lowest..highest. Each item gives {smaller - 1, larger - 1}. Returns the
-// item count or -1.
-int ParseIntegerList(std::string_view text, std::vector<std::pair<int, int>>* pairs, int lowest,
-                     int highest);
 
 // The system font description of a style font record.
 struct LogFont {

@@ -4,9 +4,11 @@
 #include "files/xmlelements.h"
 #include "files/xmlfields.h"
 #include "files/xmlstyleitems.h"
+#include "formula/addresstext.h"
 #include "values/inttext.h"
 
 #include <array>
+#include <charconv>
 
 namespace vl {
 
@@ -43,6 +45,28 @@ bool ReadRangeScale(CXmlReader& r, PageSetupRecord& p, bool mayFit) {
            r.GetU16Attribute(p.firstPageNumber, 1, uint16_t(kXmlCapU16));
 }
 
+// A selection resolved when it was printed keeps its cell range or its container; a bare
+// one is resolved again at the next printing.
+bool ReadSelectionTarget(CXmlReader& r, PageSetupRecord& p) {
+    if (r.FindAttribute("Range")) {
+        RangeDescriptor range;
+        if (!ParseGoRange(r.Value(), false, 0, 0, range)) return r.Fail(kErrorXmlAttribute);
+        p.printRangeKind = kPrintCellRange;
+        p.printRange = range;
+        return true;
+    }
+    if (!r.FindAttribute("Container")) return true;
+    // Read exactly: a capped value would name another container.
+    const std::string_view text = r.Value();
+    uint32_t id = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), id);
+    if (ec != std::errc() || end != text.data() + text.size() || id < 1 || id > UINT16_MAX)
+        return r.Fail(kErrorXmlAttribute);
+    p.printedContainer = uint16_t(id);
+    p.printRangeKind = kPrintContainer;
+    return true;
+}
+
 bool ReadRangeKind(CXmlReader& r, PageSetupRecord& p) {
     if (r.ReadNextTag("All", kEmptyElement | kXmlOptional)) {
         p.printRangeKind = kPrintAll;
@@ -50,7 +74,7 @@ bool ReadRangeKind(CXmlReader& r, PageSetupRecord& p) {
     }
     if (r.Ok() && r.ReadNextTag("Selection", kEmptyElement | kXmlOptional)) {
         p.printRangeKind = kPrintSelection;
-        return ReadRangeScale(r, p, true);
+        return ReadSelectionTarget(r, p) && ReadRangeScale(r, p, true);
     }
     if (r.Ok() &&
         r.ReadElementText("Pages", kPageTextSize - 1, kXmlAttributes | kXmlOptional, true)) {
@@ -149,9 +173,13 @@ void WritePrintRange(CXmlWriter& w, const PageSetupRecord& p) {
     a.Int("FirstPageNumber", p.firstPageNumber);
     if (p.printRangeKind == kPrintAll)
         w.WriteTag("All", a.str(), kXmlEmptyTag, 3, 1);
-    else if (p.printRangeKind <= kPrintSelection)
+    else if (p.printRangeKind <= kPrintSelection) {
+        if (p.printRangeKind == kPrintCellRange)
+            a.Raw("Range", FormatRangeText(p.printRange, false));
+        else if (p.printRangeKind == kPrintContainer)
+            a.Int("Container", p.printedContainer);
         w.WriteTag("Selection", a.str(), kXmlEmptyTag, 3, 1);
-    else if (pages)
+    } else if (pages)
         WriteXmlTextElement(w, "Pages", a.str(), p.pages, 3);
     w.WriteElement("ExcludedRows", p.excludedRows, 3, 1);
     w.WriteElement("ExcludedColumns", p.excludedColumns, 3, 1);

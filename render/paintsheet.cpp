@@ -87,12 +87,52 @@ void PaintSheet(CWorkbook& workbook, CCellDisplay& display, CCanvas& canvas, con
 
 CSheetPainter::CSheetPainter(CWorkbook& workbook, CCellDisplay& display, CCanvas& canvas,
                              const DcRect& area, CWorksheet& sheet, uint32_t firstRow,
-                             uint16_t firstColumn, ZoomPair zoom, SheetContainersPainter containers)
+                             uint16_t firstColumn, ZoomPair zoom, SheetContainersPainter containers,
+                             const PagePaint* page)
     : workbook_(workbook), display_(display), canvas_(canvas), area_(area), sheet_(sheet),
       firstRow_(firstRow), firstColumn_(firstColumn), zoom_(zoom), containers_(containers),
-      scan_(sheet) {}
+      page_(page), scan_(sheet) {}
+
+COLORREF CSheetPainter::GridColor() const {
+    const ViewSettingsRecord& view = sheet_.view;
+    if (view.gridColorGiven) return view.gridColor;
+    return GetSystemColor(page_ ? kColorWindowText : kColorButtonFace);
+}
+
+// A page's rows and columns are fixed by pagination; the caller drew its headings.
+void CSheetPainter::PaintPageRows() {
+    layout_.pins = GetPinnedPanes(sheet_);
+    layout_.pinnedHeight =
+        layout_.pins.row ? GetRowHeight(sheet_, layout_.pins.pinnedRow, zoom_[1]) + 1 : 0;
+    layout_.pinnedWidth =
+        layout_.pins.column ? GetColumnWidth(sheet_, layout_.pins.pinnedColumn, zoom_[0]) + 1 : 0;
+    layout_.bandHeight = page_->bandHeight;
+    layout_.headingWidth = page_->headingWidth;
+    layout_.lastRow = page_->lastRow;
+    layout_.lastColumn = page_->lastColumn;
+    cellsLeft_ = area_.left + layout_.headingWidth + 1;
+    scrolledLeft_ = cellsLeft_ + layout_.pinnedWidth;
+    canvas_.SetBkMode(1);
+    int32_t y = area_.top + layout_.bandHeight + 1;
+    bool firstSeen = true;
+    auto paintRow = [&](uint32_t row) {
+        PaintRow(row, y, firstSeen);
+        y += rowHeight_ + 1;
+        firstSeen = false;
+    };
+    if (layout_.pins.row) paintRow(layout_.pins.pinnedRow);
+    for (uint32_t row = firstRow_; row <= layout_.lastRow; ++row)
+        if (!RowLeftOut(row)) paintRow(row);
+    const uint16_t size = std::min(zoom_[0], zoom_[1]);
+    DrawBorderRecords(canvas_, borders_, size);
+    DrawContainers();
+}
 
 void CSheetPainter::Paint() {
+    if (page_) {
+        PaintPageRows();
+        return;
+    }
     const ViewSettingsRecord& view = sheet_.view;
     const COLORREF grid = view.gridColorGiven ? view.gridColor : GetSystemColor(kColorButtonFace);
     const COLORREF frame =
@@ -158,9 +198,22 @@ void CSheetPainter::PaintRow(uint32_t row, int32_t y, bool firstSeen) {
         if (style.borderLine.style != FORMAT_LINE_NULL) AddBorder(style, place.box);
         x += place.width + 1;
     };
+    if (page_ && !layout_.pins.column) {
+        // The nearest text left of the page may flow onto it.
+        int32_t left = x;
+        for (int32_t c = int32_t(firstColumn_) - 1; c >= 0; --c) {
+            if (ColumnLeftOut(uint32_t(c))) continue;
+            left -= GetColumnWidth(sheet_, uint16_t(c), zoom_[0]) + 1;
+            if (!scan_.Cell(uint16_t(c))) continue;
+            x = left;
+            paintCell(uint16_t(c), false);
+            x = cellsLeft_;
+            break;
+        }
+    }
     if (layout_.pins.column) paintCell(layout_.pins.pinnedColumn, true);
     for (uint32_t column = firstColumn_; column <= layout_.lastColumn; ++column)
-        paintCell(uint16_t(column), false);
+        if (!ColumnLeftOut(column)) paintCell(uint16_t(column), false);
     if (sheet_.view.showGrid) DrawGridlines(y);
 }
 
@@ -179,8 +232,7 @@ void CSheetPainter::AddBorder(const StyleRecord& style, const DcRect& box) {
 }
 
 void CSheetPainter::DrawGridlines(int32_t y) {
-    const ViewSettingsRecord& view = sheet_.view;
-    const COLORREF grid = view.gridColorGiven ? view.gridColor : GetSystemColor(kColorButtonFace);
+    const COLORREF grid = GridColor();
     canvas_.SelectFillPattern(FORMAT_PAT_SOLID, grid, grid);
     int32_t x = cellsLeft_;
     auto lines = [&](uint16_t column, uint8_t flags) {
@@ -193,7 +245,7 @@ void CSheetPainter::DrawGridlines(int32_t y) {
     };
     if (layout_.pins.column) lines(layout_.pins.pinnedColumn, pinnedFlags_);
     for (uint32_t column = firstColumn_; column <= layout_.lastColumn; ++column)
-        lines(uint16_t(column), flags_[column]);
+        if (!ColumnLeftOut(column)) lines(uint16_t(column), flags_[column]);
 }
 
 } // namespace vl

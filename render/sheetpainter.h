@@ -6,6 +6,8 @@
 #include "render/paintsheet.h"
 #include "render/rowscan.h"
 
+#include <functional>
+
 namespace vl {
 
 // Gridline flags of a cell, reset for each row.
@@ -16,11 +18,22 @@ enum : uint8_t {
     kNotFlowedInto = 8, // no text flows into the cell from a neighbour
 };
 
+// A printed page: its last row and column, the lines left out of it, and its headings
+// drawn by the caller. No background, and gridlines in the window text colour.
+struct PagePaint {
+    uint32_t lastRow = 0;
+    uint16_t lastColumn = 0;
+    int32_t headingWidth = 0;
+    int32_t bandHeight = 0;
+    std::function<bool(uint32_t)> rowExcluded;
+    std::function<bool(uint16_t)> columnExcluded;
+};
+
 class CSheetPainter {
 public:
     CSheetPainter(CWorkbook& workbook, CCellDisplay& display, CCanvas& canvas, const DcRect& area,
                   CWorksheet& sheet, uint32_t firstRow, uint16_t firstColumn, ZoomPair zoom,
-                  SheetContainersPainter containers);
+                  SheetContainersPainter containers, const PagePaint* page = nullptr);
     void Paint();
 
 private:
@@ -51,6 +64,12 @@ private:
     void AddBorder(const StyleRecord& style, const DcRect& box);
     void DrawGridlines(int32_t y);
     void DrawContainers();
+    void PaintPageRows();
+    bool RowLeftOut(uint32_t row) const { return page_ && page_->rowExcluded(row); }
+    bool ColumnLeftOut(uint32_t column) const {
+        return page_ && page_->columnExcluded(uint16_t(column));
+    }
+    COLORREF GridColor() const;
     uint8_t& Flags(const CellPlace& place) {
         return place.pinned ? pinnedFlags_ : flags_[place.column];
     }
@@ -65,6 +84,7 @@ private:
     uint16_t firstColumn_;
     ZoomPair zoom_;
     SheetContainersPainter containers_;
+    const PagePaint* page_;
     SheetLayout layout_;
     int32_t cellsLeft_ = 0;    // the gridline left of the first painted column
     int32_t scrolledLeft_ = 0; // the gridline left of the first scrolled column

@@ -1,6 +1,7 @@
 // The vorlane program: starts the shell with the automation server and runs its message loop.
 
 #include "app/program/documentservices.h"
+#include "app/program/printservices.h"
 #include "app/shell.h"
 #include "automation/applicationobj.h"
 #include "automation/dbus/dbusclient.h"
@@ -68,6 +69,9 @@ int main(int argc, char** argv) {
     vl::SetFormatPages(&formatPages);
     vl::CScreenDocumentServices documents;
     vl::SetDocumentServices(&documents);
+    const auto printers = vl::CreateSystemPrinterService();
+    vl::CProgramPrintServices printing(*printers);
+    vl::SetPrintServices(&printing);
     vl::CWorkbookWndFactory windows;
     vl::CApplicationShell shell(timers, clock, vl::DefaultProfileIo(), &windows);
     std::unique_ptr<vl::CAutomationBus> server;
@@ -82,6 +86,7 @@ int main(int argc, char** argv) {
     const int exitCode = shell.Finish(code);
     vl::SetProfilePathHandler(nullptr);
     vl::SetDocumentServices(nullptr);
+    vl::SetPrintServices(nullptr);
     vl::SetFormatPages(nullptr);
     vl::SetUiServices(nullptr);
     return exitCode;

@@ -120,3 +120,62 @@ TEST(XmlSheetSettings, ChartWriterRules) {
 
 } // namespace
 } // namespace vl::xmltest
+
+namespace vl::xmltest {
+namespace {
+
+// A selection resolved at printing keeps its range or container; a bare one stays to resolve.
+TEST(XmlSheetSettings, ResolvedSelectionsRoundTrip) {
+    auto book = CreateWorkbook();
+    CWorksheet& ws = AddSheet(*book);
+    ws.InitPageSetup();
+    PageSetupRecord& p = ws.pageSetup;
+    struct Case {
+        uint8_t kind;
+        const char* attribute;
+    };
+    p.printRange.c1 = 1;
+    p.printRange.r1 = 1;
+    p.printRange.c2 = 3;
+    p.printRange.r2 = 8;
+    p.printedContainer = 7;
+    const Case cases[] = {{kPrintCellRange, "Range=\"B2:D9\""},
+                          {kPrintContainer, "Container=\"7\""},
+                          {kPrintSelection, "<Selection Scale"}};
+    for (const Case& c : cases) {
+        p.printRangeKind = c.kind;
+        const std::string written = Written([&](CXmlWriter& w) { WriteXmlPageSettings(w, ws); });
+        EXPECT_NE(written.find(c.attribute), std::string::npos) << written;
+        CWorksheet& back = AddSheet(*book);
+        CXmlReader r;
+        r.ResetMemory(written);
+        ASSERT_TRUE(ReadXmlPageSettings(r, back)) << written;
+        const PageSetupRecord& q = back.pageSetup;
+        EXPECT_EQ(q.printRangeKind, c.kind);
+        if (c.kind == kPrintCellRange) {
+            EXPECT_EQ(
+                std::tuple(q.printRange.c1, q.printRange.r1, q.printRange.c2, q.printRange.r2),
+                std::tuple(1, 1u, 3, 8u));
+        }
+        if (c.kind == kPrintContainer) {
+            EXPECT_EQ(q.printedContainer, 7);
+        }
+    }
+    // Bad attributes are refused with 57.
+    const char* bad[] = {"<Selection Range='B2:'/>", "<Selection Range='nowhere'/>",
+                         "<Selection Container='0'/>", "<Selection Container='65536'/>",
+                         "<Selection Container='7x'/>"};
+    for (const char* selection : bad) {
+        CWorksheet& back = AddSheet(*book);
+        const std::string document = std::string("<PageSettings><PrintRange>") + selection +
+                                     "<ExcludedRows/><ExcludedColumns/><Copies>1</Copies>"
+                                     "</PrintRange></PageSettings>";
+        CXmlReader r;
+        r.ResetMemory(document); // the reader reads the text in place
+        EXPECT_FALSE(ReadXmlPageSettings(r, back)) << selection;
+        EXPECT_EQ(r.Error(), kErrorXmlAttribute) << selection;
+    }
+}
+
+} // namespace
+} // namespace vl::xmltest

@@ -1,0 +1,119 @@
+// Printing throughput on 100,000 rows x 6 columns of numbers and short texts, Letter paper
+// at 300 dpi: pagination in pages per second, and painting the first and the last tenth of
+// the pages into a PDF, whose rates should match.
+
+#include "formula/celltext.h"
+#include "formula/evalcontext.h"
+#include "model/workbook.h"
+#include "print/pagepaint.h"
+#include "print/printjob.h"
+#include "render/canvas.h"
+
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace vl {
+
+namespace {
+
+struct Document {
+    std::unique_ptr<CWorkbook> book = CreateWorkbook();
+    CWorksheet* sheet = nullptr;
+    CEvalContext ctx;
+    CCellDisplay display{ctx, false};
+    DeviceMode mode;
+
+    Document() {
+        sheet = AsWorksheet(book->AppendTreeItem(TREE_TYPE_WORKSHEET, nullptr, 1));
+        sheet->InitViewSettings();
+        sheet->InitPageSetup();
+        for (uint32_t row = 0; row < 100000; ++row)
+            for (uint16_t column = 0; column < 6; ++column) {
+                CellBuffer b;
+                const bool made = column % 2
+                                      ? MakeTextCell(b, column, row, "t" + std::to_string(row))
+                                      : MakeNumberCell(b, column, row, row * 1.5 + column);
+                CellCursor cursor;
+                if (!made || !sheet->cells.PutCell(b.bytes, cursor)) std::abort();
+            }
+        mode.printer = PdfPrinter();
+        mode.printer.dpi = 300;
+        mode.paper = {"Letter", 1, QPageSize(QPageSize::Letter)};
+    }
+};
+
+Document& Shared() {
+    static Document document;
+    return document;
+}
+
+void BM_Paginate(benchmark::State& state) {
+    Document& d = Shared();
+    QImage image(8, 8, QImage::Format_RGB32);
+    auto dc = CDeviceContext::ForImage(image);
+    CCanvas canvas;
+    canvas.AttachDC(dc.get());
+    canvas.SetPrintFlags(true, false);
+    const DeviceCaps caps{2550, 3300, 0, 0, 2550, 3300, 300, 300, 216, 279};
+    uint64_t pages = 0;
+    for (auto _ : state) {
+        ZoomPair scale{};
+        const PrintMetrics m = ComputePrintMetrics(caps, d.sheet->pageSetup, 96, 96, true, scale);
+        if (!PaginateSheet(*d.book, canvas, *d.sheet, m, scale)) std::abort();
+        pages += PageListCount(*d.book);
+    }
+    state.counters["pages/s"] = benchmark::Counter(double(pages), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_Paginate)->Unit(benchmark::kMillisecond);
+
+// Arg 0: the first tenth of the sheets, 1: the last tenth.
+void BM_PrintTenthToPdf(benchmark::State& state) {
+    Document& d = Shared();
+    QTemporaryDir dir;
+    uint64_t sheets = 0;
+    for (auto _ : state) {
+        QPrinter printer(QPrinter::HighResolution);
+        SetUpPrinter(printer, d.mode, dir.filePath("bench.pdf").toStdString());
+        auto dc = CDeviceContext::ForDevice(printer);
+        CCanvas canvas;
+        canvas.AttachDC(dc.get());
+        canvas.SetPrintFlags(true, false);
+        ZoomPair scale{};
+        const PrintMetrics m =
+            ComputePrintMetrics(CapsOf(printer), d.sheet->pageSetup, 96, 96, true, scale);
+        state.PauseTiming();
+        if (!PaginateSheet(*d.book, canvas, *d.sheet, m, scale)) std::abort();
+        const uint32_t count = SheetCount(*d.book, d.sheet->pageSetup);
+        state.ResumeTiming();
+        const uint32_t tenth = count / 10;
+        const uint32_t first = state.range(0) ? count - tenth : 0;
+        for (uint32_t n = first; n < first + tenth; ++n) {
+            if (n > first) printer.newPage();
+            const int level = dc->SaveDC();
+            PaintPrintPage(*d.book, d.display, canvas, n, *d.sheet, m, scale, "Book");
+            dc->RestoreDC(level);
+        }
+        sheets += tenth;
+        canvas.Release();
+    }
+    state.counters["pages/s"] = benchmark::Counter(double(sheets), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_PrintTenthToPdf)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+} // namespace vl
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,110 @@
+#include "print/printerservice.h"
+
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QStandardPaths>
+#include <algorithm>
+
+namespace vl {
+
+namespace {
+
+PaperInfo PaperOf(const QPageSize& size) {
+    return {size.key().toStdString(), size.windowsId(), size};
+}
+
+class CSystemPrinterService : public IPrinterService {
+public:
+    std::vector<PrinterEntry> SystemPrinters() const override {
+        std::vector<PrinterEntry> printers;
+        const QString fallback = QPrinterInfo::defaultPrinterName();
+        for (const QPrinterInfo& info : QPrinterInfo::availablePrinters()) {
+            PrinterEntry e;
+            e.name = info.printerName().toStdString();
+            e.location = info.location().toStdString();
+            e.comment = info.description().toStdString();
+            e.isDefault = info.isDefault() || info.printerName() == fallback;
+            e.builtInPdf = false;
+            const QList<int> resolutions = info.supportedResolutions();
+            e.dpi = resolutions.isEmpty()
+                        ? 300
+                        : *std::max_element(resolutions.begin(), resolutions.end());
+            for (const QPageSize& size : info.supportedPageSizes())
+                e.papers.push_back(PaperOf(size));
+            QPageLayout layout = QPrinter(info).pageLayout();
+            layout.setUnits(QPageLayout::Millimeter);
+            const QMarginsF m = layout.minimumMargins();
+            e.minMargins[0] = m.left();
+            e.minMargins[1] = m.top();
+            e.minMargins[2] = m.right();
+            e.minMargins[3] = m.bottom();
+            printers.push_back(std::move(e));
+        }
+        return printers;
+    }
+    std::string DocumentsFolder() const override {
+        return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+    }
+};
+
+bool FindPaper(const PrinterEntry& printer, const char* name, PaperInfo& paper) {
+    for (const PaperInfo& p : printer.papers)
+        if (p.name == name) {
+            paper = p;
+            return true;
+        }
+    return false;
+}
+
+} // namespace
+
+std::unique_ptr<IPrinterService> CreateSystemPrinterService() {
+    return std::make_unique<CSystemPrinterService>();
+}
+
+PrinterEntry PdfPrinter() {
+    PrinterEntry e;
+    e.name = kPdfPrinterName;
+    e.comment = "Writes PDF files";
+    e.builtInPdf = true;
+    e.dpi = kPdfPrinterDpi;
+    for (QPageSize::PageSizeId id :
+         {QPageSize::A4, QPageSize::A3, QPageSize::A5, QPageSize::Letter, QPageSize::Legal,
+          QPageSize::Executive, QPageSize::Tabloid, QPageSize::B5})
+        e.papers.push_back(PaperOf(QPageSize(id)));
+    return e;
+}
+
+std::vector<PrinterEntry> ListPrinters(const IPrinterService& service) {
+    std::vector<PrinterEntry> printers = service.SystemPrinters();
+    PrinterEntry pdf = PdfPrinter();
+    pdf.isDefault = std::none_of(printers.begin(), printers.end(),
+                                 [](const PrinterEntry& p) { return p.isDefault; });
+    printers.push_back(std::move(pdf));
+    return printers;
+}
+
+bool SelectPrinter(const IPrinterService& service, const PageSetupRecord& setup, DeviceMode& mode,
+                   ErrorCode& error) {
+    const std::vector<PrinterEntry> printers = ListPrinters(service);
+    const PrinterEntry* chosen = nullptr;
+    for (const PrinterEntry& p : printers)
+        if (setup.printerName[0] && p.name == setup.printerName) chosen = &p;
+    for (const PrinterEntry& p : printers)
+        if (!chosen && p.isDefault) chosen = &p;
+    if (!chosen || chosen->papers.empty()) {
+        error = 20;
+        return false;
+    }
+    DeviceMode m;
+    m.printer = *chosen;
+    if (!FindPaper(*chosen, setup.paperName, m.paper)) {
+        m.paper = chosen->papers.front();
+        if (chosen->builtInPdf) FindPaper(*chosen, "A4", m.paper);
+    }
+    m.landscape = setup.landscape != 0;
+    mode = std::move(m);
+    return true;
+}
+
+} // namespace vl

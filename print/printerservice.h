@@ -1,0 +1,67 @@
+#pragma once
+// The printers the program offers: those the system lists, and the built-in "PDF" printer,
+// which writes files and is the default when the system lists none.
+
+#include "core/errorcode.h"
+#include "model/sheetsettings.h"
+
+#include <QPageSize>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vl {
+
+constexpr const char* kPdfPrinterName = "PDF";
+constexpr int kPdfPrinterDpi = 600;
+constexpr int kAutomaticBin = 7;
+
+struct PaperInfo {
+    std::string name;
+    int windowsId = 0;
+    QPageSize size;
+};
+
+struct PrinterEntry {
+    std::string name;
+    std::string location;
+    std::string comment;
+    bool isDefault = false;
+    bool builtInPdf = false;
+    int dpi = kPdfPrinterDpi;
+    std::vector<PaperInfo> papers;
+    std::vector<int> bins{kAutomaticBin};
+    double minMargins[4] = {}; // left, top, right, bottom, millimetres
+};
+
+// What the printer selection settles on: our own stand-in for the system's device mode.
+struct DeviceMode {
+    PrinterEntry printer;
+    PaperInfo paper;
+    bool landscape = false;
+    int bin = kAutomaticBin;
+};
+
+class IPrinterService {
+public:
+    virtual ~IPrinterService() = default;
+    // The system's printers, without the built-in one.
+    virtual std::vector<PrinterEntry> SystemPrinters() const = 0;
+    // Where the PDF printer writes when nobody is asked for a path.
+    virtual std::string DocumentsFolder() const = 0;
+};
+
+// The printers by QPrinterInfo; the documents folder of the user.
+std::unique_ptr<IPrinterService> CreateSystemPrinterService();
+
+PrinterEntry PdfPrinter();
+// The system's printers and the PDF printer last; it is the default when none is.
+std::vector<PrinterEntry> ListPrinters(const IPrinterService& service);
+
+// The page setup's printer (or the default one) with its paper by name, else A4 for the PDF
+// printer and the printer's first paper otherwise. False with error 20 for a printer that
+// offers no paper.
+bool SelectPrinter(const IPrinterService& service, const PageSetupRecord& setup, DeviceMode& mode,
+                   ErrorCode& error);
+
+} // namespace vl

@@ -1,0 +1,162 @@
+#include "print/printjob.h"
+
+#include "print/pagepaint.h"
+#include "render/canvas.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+namespace vl {
+
+namespace {
+
+bool HasNothingToPrint(const CWorksheet& sheet) {
+    CellCursor cursor{kAdvance, sheet.cells.FirstPage(), 0};
+    return !NextCellRecord(cursor) && !sheet.firstContainer;
+}
+
+// Lengths of a file's margins may be anything: no number counts as 0, and the rest stays
+// far inside 32 bits.
+int32_t Truncated(double value) {
+    if (!std::isfinite(value)) return 0;
+    return int32_t(std::clamp(std::trunc(value), -1e7, 1e7));
+}
+
+} // namespace
+
+void SetUpPrinter(QPrinter& printer, const DeviceMode& mode, const std::string& outputPath) {
+    if (!mode.printer.builtInPdf) printer.setPrinterName(QString::fromStdString(mode.printer.name));
+    if (mode.printer.builtInPdf || !outputPath.empty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(outputPath));
+    }
+    printer.setResolution(mode.printer.dpi);
+    printer.setPageSize(mode.paper.size);
+    printer.setPageOrientation(mode.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setDocName("Vorlane Document");
+    printer.setCopyCount(1); // the page list repeats the pages itself
+    if (mode.printer.builtInPdf) {
+        printer.setFullPage(true);
+        printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    }
+}
+
+DeviceCaps CapsOf(const QPrinter& printer) {
+    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    const QRectF paperMm = printer.paperRect(QPrinter::Millimeter);
+    DeviceCaps caps;
+    caps.physicalWidth = int32_t(std::lround(paper.width()));
+    caps.physicalHeight = int32_t(std::lround(paper.height()));
+    caps.physicalOffsetX = int32_t(std::lround(page.left() - paper.left()));
+    caps.physicalOffsetY = int32_t(std::lround(page.top() - paper.top()));
+    caps.horzRes = int32_t(std::lround(page.width()));
+    caps.vertRes = int32_t(std::lround(page.height()));
+    caps.logPixelsX = caps.logPixelsY = printer.resolution();
+    caps.horzSize = std::max(1, int32_t(std::lround(paperMm.width())));
+    caps.vertSize = std::max(1, int32_t(std::lround(paperMm.height())));
+    return caps;
+}
+
+PrintMetrics ComputePrintMetrics(const DeviceCaps& caps, const PageSetupRecord& setup,
+                                 int screenDpiX, int screenDpiY, bool sameResolution,
+                                 ZoomPair& scale) {
+    const int32_t percent = setup.scale ? setup.scale : 100;
+    const int32_t across = caps.logPixelsX * 100 / std::max(1, screenDpiX);
+    const int32_t down = sameResolution ? across : caps.logPixelsY * 100 / std::max(1, screenDpiY);
+    scale[0] = uint16_t(std::clamp<int64_t>(int64_t(across) * percent / 100, 0, 65535));
+    scale[1] = uint16_t(std::clamp<int64_t>(int64_t(down) * percent / 100, 0, 65535));
+    const double horzSize = std::max(1, caps.horzSize), vertSize = std::max(1, caps.vertSize);
+    auto h = [&](double mm) { return Truncated(caps.physicalWidth * mm / horzSize); };
+    auto v = [&](double mm) { return Truncated(caps.physicalHeight * mm / vertSize); };
+    PrintMetrics m;
+    m.pageRight = caps.physicalWidth - caps.physicalOffsetX;
+    m.pageBottom = caps.physicalHeight - caps.physicalOffsetY;
+    m.marginLeft = h(setup.marginLeft) - caps.physicalOffsetX;
+    m.marginTop = v(setup.marginTop) - caps.physicalOffsetY;
+    m.marginRight = h(setup.marginRight);
+    m.marginBottom = v(setup.marginBottom);
+    m.headerY = v(setup.headerDistance) - caps.physicalOffsetY + m.pageTop;
+    m.footerY = m.pageBottom - v(setup.footerDistance);
+    return m;
+}
+
+uint32_t SheetCount(const CWorkbook& workbook, const PageSetupRecord& setup) {
+    uint64_t printed = 0;
+    const uint32_t count = PageListCount(workbook);
+    for (uint32_t i = 0; i < count; ++i) {
+        PageRecord page;
+        if (GetPageRecord(workbook, i, page) && page.print) ++printed;
+    }
+    const auto [rows, columns] = PagesPerSheet(setup);
+    const uint64_t perSheet = uint64_t(rows) * uint64_t(columns);
+    return uint32_t((printed + perSheet - 1) / perSheet);
+}
+
+std::string FreePdfPath(const std::string& folder, const std::string& workbookName) {
+    const std::string stem = workbookName.empty() ? "Vorlane Document" : workbookName;
+    for (int n = 1;; ++n) {
+        const std::string name = n == 1 ? stem : stem + " (" + std::to_string(n) + ")";
+        const std::filesystem::path path = std::filesystem::path(folder) / (name + ".pdf");
+        std::error_code ec;
+        if (!std::filesystem::exists(path, ec)) return path.string();
+    }
+}
+
+PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
+                             const std::vector<CWorksheet*>& sheets, const DeviceMode& mode,
+                             const std::string& outputPath, const char* fileName) {
+    PrintOutcome outcome;
+    const bool toFile = mode.printer.builtInPdf || !outputPath.empty();
+    const std::string partial = toFile ? outputPath + ".part" : std::string();
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        SetUpPrinter(printer, mode, partial);
+        auto dc = CDeviceContext::ForDevice(printer);
+        if (!dc->CanDraw()) outcome.error = 20;
+        CCanvas canvas;
+        canvas.AttachDC(dc.get());
+        canvas.SetPrintFlags(true, false);
+        const DeviceCaps caps = CapsOf(printer);
+        for (CWorksheet* sheet : sheets) {
+            if (outcome.error) break;
+            if (sheets.size() > 1 && HasNothingToPrint(*sheet)) continue;
+            ZoomPair scale{};
+            const PrintMetrics metrics =
+                ComputePrintMetrics(caps, sheet->pageSetup, kScreenDpi, kScreenDpi, true, scale);
+            workbook.error = kErrorNone;
+            if (!PaginateSheet(workbook, canvas, *sheet, metrics, scale)) {
+                outcome.error = workbook.error;
+                FreePageList(workbook);
+                break;
+            }
+            const uint32_t count = SheetCount(workbook, sheet->pageSetup);
+            for (uint32_t n = 0; n < count; ++n) {
+                if (outcome.sheets++ > 0) printer.newPage();
+                const int level = dc->SaveDC();
+                PaintPrintPage(workbook, display, canvas, n, *sheet, metrics, scale, fileName);
+                dc->RestoreDC(level);
+            }
+            FreePageList(workbook);
+        }
+        if (!outcome.error && outcome.sheets == 0) outcome.error = 16;
+        canvas.Release();
+    }
+    if (!toFile) return outcome;
+    std::error_code ec;
+    if (outcome.error) {
+        std::filesystem::remove(partial, ec);
+        return outcome;
+    }
+    std::filesystem::rename(partial, outputPath, ec);
+    if (ec) {
+        std::filesystem::remove(partial, ec);
+        outcome.error = 35; // the file could not be written
+    }
+    return outcome;
+}
+
+} // namespace vl

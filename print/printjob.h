@@ -1,0 +1,53 @@
+#pragma once
+// The print job: a printer's capabilities and the metrics they give, then worksheets
+// paginated and painted one physical sheet after another into a QPrinter.
+
+#include "print/pagination.h"
+#include "print/printerservice.h"
+
+#include <QPrinter>
+#include <string>
+#include <vector>
+
+namespace vl {
+
+class CCellDisplay;
+
+// The device capabilities printing reads, at the printer's resolution.
+struct DeviceCaps {
+    int32_t physicalWidth = 0, physicalHeight = 0;    // the paper
+    int32_t physicalOffsetX = 0, physicalOffsetY = 0; // its unprintable edge
+    int32_t horzRes = 0, vertRes = 0;                 // the printable area
+    int32_t logPixelsX = 0, logPixelsY = 0;
+    int32_t horzSize = 0, vertSize = 0; // the paper in millimetres
+};
+
+// Sets the printer up for the mode: resolution, paper, orientation, one copy, and for the
+// PDF printer no border and the output file.
+void SetUpPrinter(QPrinter& printer, const DeviceMode& mode, const std::string& outputPath);
+DeviceCaps CapsOf(const QPrinter& printer);
+
+// `sameResolution` takes the vertical scale from the horizontal resolutions as well.
+PrintMetrics ComputePrintMetrics(const DeviceCaps& caps, const PageSetupRecord& setup,
+                                 int screenDpiX, int screenDpiY, bool sameResolution,
+                                 ZoomPair& scale);
+
+// Physical sheets the page list fills: printed pages over pages per sheet, rounded up.
+uint32_t SheetCount(const CWorkbook& workbook, const PageSetupRecord& setup);
+
+// The path the PDF printer writes into a folder: the workbook's name, with " (2)" and on
+// when the name is taken.
+std::string FreePdfPath(const std::string& folder, const std::string& workbookName);
+
+struct PrintOutcome {
+    ErrorCode error = kErrorNone;
+    uint32_t sheets = 0;
+};
+
+// Paginates and prints each worksheet in turn into one job, skipping those with nothing to
+// print; a PDF is written to a temporary name and moved over the path only when whole.
+PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
+                             const std::vector<CWorksheet*>& sheets, const DeviceMode& mode,
+                             const std::string& outputPath, const char* fileName);
+
+} // namespace vl

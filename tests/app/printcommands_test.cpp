@@ -1,0 +1,149 @@
+#include "app/mainframe.h"
+#include "app/printservices.h"
+#include "apptestutil.h"
+#include "core/settings.h"
+#include "resources/commandids.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMdiArea>
+#include <QStackedWidget>
+
+namespace vl {
+
+using apptest::FakeWorkbookWnd;
+
+namespace {
+
+class FakePane : public IPrintPreviewPane {
+public:
+    explicit FakePane(int sheets, QWidget* parent) : widget(new QWidget(parent)), sheets_(sheets) {}
+    ~FakePane() override { delete widget; }
+    QWidget* Widget() override { return widget; }
+    int SheetCount() const override { return sheets_; }
+    int CurrentSheet() const override { return current; }
+    void ShowSheet(int sheet) override {
+        if (sheet >= 0 && sheet < sheets_) current = sheet;
+    }
+    void ZoomIn() override { zoom *= 2; }
+    void ZoomOut() override { zoom = 1.0; }
+
+    QWidget* widget;
+    int current = 0;
+    double zoom = 1.0;
+
+private:
+    int sheets_;
+};
+
+class FakePrinting : public IPrintServices {
+public:
+    FakePrinting() { SetPrintServices(this); }
+    ~FakePrinting() override { SetPrintServices(nullptr); }
+    std::unique_ptr<IPrintPreviewPane> OpenPreview(QWidget* parent, IWorkbookWnd&,
+                                                   int& error) override {
+        if (failWith) {
+            error = failWith;
+            return nullptr;
+        }
+        auto pane = std::make_unique<FakePane>(sheets, parent);
+        last = pane.get();
+        return pane;
+    }
+    int Print(QWidget*, IWorkbookWnd&, bool all) override {
+        prints.push_back(all);
+        return printError;
+    }
+    int sheets = 3;
+    int failWith = 0;
+    int printError = 0;
+    FakePane* last = nullptr;
+    std::vector<bool> prints;
+};
+
+class PrintCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Profile() = SettingsProfile{};
+        frame = std::make_unique<CMainFrame>(nullptr, clock, &factory);
+        frame->OnCreate();
+        frame->OnCommand(ID_FILE_NEW);
+    }
+    void TearDown() override {
+        frame.reset();
+        Profile() = SettingsProfile{};
+    }
+    QStackedWidget* Stack() { return static_cast<QStackedWidget*>(frame->centralWidget()); }
+
+    apptest::FakeUi ui;
+    apptest::FakeClock clock;
+    apptest::FakeFactory factory;
+    FakePrinting printing;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+} // namespace
+
+TEST_F(PrintCommandsTest, PreviewPagesInPlaceOfTheWorkbooks) {
+    frame->OnIdle();
+    ASSERT_TRUE(frame->ToolAction(ID_PREVIEW_NEXT));
+    EXPECT_FALSE(frame->ToolAction(ID_PREVIEW_NEXT)->isEnabled());
+    frame->OnCommand(ID_FILE_PRINT_PREVIEW);
+    EXPECT_TRUE(frame->ToolAction(ID_PREVIEW_NEXT)->isEnabled());
+    ASSERT_TRUE(frame->Preview());
+    EXPECT_EQ(Stack()->currentWidget(), printing.last->widget);
+    QComboBox* selector = frame->PageSelector();
+    ASSERT_TRUE(selector);
+    EXPECT_EQ(selector->count(), 3);
+    EXPECT_EQ(selector->itemText(2), "3");
+
+    frame->OnCommand(ID_PREVIEW_PREV); // on the first: nothing
+    EXPECT_EQ(printing.last->current, 0);
+    frame->OnCommand(ID_NEXT_WORKSHEET); // pages the preview, not the workbook
+    frame->OnCommand(ID_PREVIEW_NEXT);
+    EXPECT_EQ(printing.last->current, 2);
+    EXPECT_EQ(selector->currentIndex(), 2);
+    frame->OnCommand(ID_PREVIEW_NEXT); // on the last: nothing
+    EXPECT_EQ(printing.last->current, 2);
+    frame->OnCommand(ID_PREV_WORKSHEET);
+    EXPECT_EQ(printing.last->current, 1);
+    EXPECT_TRUE(factory.made.back()->handled.empty());
+
+    frame->OnCommand(ID_PREVIEW_ZOOM_OUT); // unzoomed it stays 1.0
+    EXPECT_EQ(printing.last->zoom, 1.0);
+    frame->OnCommand(ID_PREVIEW_ZOOM_IN);
+    EXPECT_EQ(printing.last->zoom, 2.0);
+
+    frame->OnCommand(ID_PREVIEW_CLOSE);
+    EXPECT_FALSE(frame->Preview());
+    EXPECT_FALSE(frame->ToolAction(ID_PREVIEW_NEXT)->isEnabled());
+    EXPECT_EQ(Stack()->currentWidget(), static_cast<QWidget*>(frame->MdiArea()));
+    EXPECT_EQ(Stack()->count(), 1);
+    frame->OnCommand(ID_NEXT_WORKSHEET); // the workbook's again
+    EXPECT_EQ(factory.made.back()->handled, std::vector<int>{ID_NEXT_WORKSHEET});
+}
+
+TEST_F(PrintCommandsTest, FailedPreviewLeavesTheFrameNormal) {
+    printing.failWith = 17;
+    frame->OnCommand(ID_FILE_PRINT_PREVIEW);
+    EXPECT_FALSE(frame->Preview());
+    EXPECT_EQ(Stack()->currentWidget(), static_cast<QWidget*>(frame->MdiArea()));
+    EXPECT_EQ(Stack()->count(), 1);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "An invalid print page range");
+}
+
+TEST_F(PrintCommandsTest, PrintAndPrintAll) {
+    frame->OnCommand(ID_FILE_PRINT);
+    frame->OnCommand(ID_PRINT_ALL);
+    frame->OnCommand(ID_FILE_PRINT_PREVIEW);
+    frame->OnCommand(ID_PREVIEW_PRINT); // closes the preview, then prints the worksheet
+    EXPECT_EQ(printing.prints, (std::vector<bool>{false, true, false}));
+    EXPECT_FALSE(frame->Preview());
+    printing.printError = 20;
+    frame->OnCommand(ID_FILE_PRINT);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "No printer selected.");
+}
+
+} // namespace vl

@@ -1,0 +1,243 @@
+#include "model/formatstore.h"
+#include "print/pagination.h"
+#include "render/metrics.h"
+#include "rendertest.h"
+
+#include <cstring>
+
+namespace vl {
+
+using rendertest::FixedSheetTest;
+
+// A 96-dpi printer with Letter paper and no margins; without headings a default row takes
+// 19 pixels with its gridline and a default column 73; with the frame line above and left
+// of the cells a page holds 55 rows and 11 columns.
+class PaginationTest : public FixedSheetTest {
+protected:
+    PaginationTest() {
+        Sheet().InitPageSetup();
+        Page().rowHeadings = Page().columnHeadings = 0;
+        metrics_.pageRight = 815;
+        metrics_.pageBottom = 1055;
+    }
+    PageSetupRecord& Page() { return Sheet().pageSetup; }
+    void SetText(char* field, const char* text) { std::strcpy(field, text); }
+    bool Paginate() {
+        scale_ = {100, 100};
+        return PaginateSheet(Book(), canvas_, Sheet(), metrics_, scale_);
+    }
+    std::vector<PageRecord> Pages() {
+        std::vector<PageRecord> pages(PageListCount(Book()));
+        for (uint32_t i = 0; i < pages.size(); ++i) EXPECT_TRUE(GetPageRecord(Book(), i, pages[i]));
+        return pages;
+    }
+    std::vector<uint32_t> FirstRows() {
+        std::vector<uint32_t> rows;
+        for (const PageRecord& p : Pages()) rows.push_back(p.firstRow);
+        return rows;
+    }
+    void FillRows(uint32_t last) {
+        for (uint32_t row = 0; row <= last; ++row) PutNumber(0, row, row);
+    }
+
+    PrintMetrics metrics_;
+    ZoomPair scale_{100, 100};
+};
+
+TEST_F(PaginationTest, BlocksOfRowsAndColumns) {
+    ASSERT_TRUE(Paginate()); // an empty sheet still prints one page
+    auto pages = Pages();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].lastRow, 0u);
+    EXPECT_EQ(pages[0].lastColumn, 0u);
+    EXPECT_EQ(pages[0].print, 1);
+    EXPECT_EQ(pages[0].width, 74u);
+    EXPECT_EQ(pages[0].height, 20u);
+
+    // Rows that fill the height exactly all fit; the first that does not starts a band.
+    FillRows(60);
+    PutNumber(11, 0, 1);           // the twelfth column starts a second page in each band
+    metrics_.pageBottom = 55 * 19; // 1 + 55 x 19 pixels high
+    ASSERT_TRUE(Paginate());
+    pages = Pages();
+    ASSERT_EQ(pages.size(), 4u);
+    const uint32_t expected[4][4] = {
+        {0, 0, 54, 10}, {0, 11, 54, 11}, {55, 0, 60, 10}, {55, 11, 60, 11}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(pages[i].firstRow, expected[i][0]) << i;
+        EXPECT_EQ(pages[i].firstColumn, expected[i][1]) << i;
+        EXPECT_EQ(pages[i].lastRow, expected[i][2]) << i;
+        EXPECT_EQ(pages[i].lastColumn, expected[i][3]) << i;
+    }
+    EXPECT_EQ(pages[0].height, 55u * 19 + 1);
+}
+
+TEST_F(PaginationTest, ARowTallerThanThePageIsAPageAlone) {
+    FillRows(2);
+    ASSERT_TRUE(SetFormatStoreRowEntry(Sheet().formats, 1, 2000, true));
+    ASSERT_TRUE(Paginate());
+    EXPECT_EQ(FirstRows(), (std::vector<uint32_t>{0, 1, 2}));
+    for (const PageRecord& p : Pages()) EXPECT_EQ(p.firstRow, p.lastRow);
+    EXPECT_LT(scale_[1], 100); // the tall page set the scale of all
+}
+
+TEST_F(PaginationTest, LongTextGrowsThePageAndAddsABand) {
+    PutText(0, 0, std::string(30, 'x')); // 218 pixels with its indents: three columns
+    metrics_.pageRight = 2 * 73;
+    ASSERT_TRUE(Paginate());
+    auto pages = Pages();
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[0].lastColumn, 1u);
+    EXPECT_EQ(pages[0].continued, 1);
+    EXPECT_EQ(pages[1].firstColumn, 2u);
+    EXPECT_EQ(pages[1].lastColumn, 2u);
+    EXPECT_EQ(pages[1].continued, 0);
+}
+
+TEST_F(PaginationTest, ExcludedRows) {
+    struct Case {
+        const char* text;
+        uint32_t lastData;
+        size_t pages;
+        uint32_t lastRow;   // of the first page
+        uint32_t rowsShown; // on the first page
+    };
+    const Case cases[] = {
+        {"2,5-6", 9, 1, 9, 7},
+        {"2-", 9, 1, 9, 10}, // invalid: nothing excluded
+        {"", 9, 1, 9, 10},
+        {"51-2097152", 99999, 1, 99999, 50},
+        {"51-2097151", 99999, 1, 99999, 50}, // the last row itself stays out of reach
+    };
+    for (const Case& c : cases) {
+        PutNumber(0, c.lastData, 1);
+        FillRows(std::min<uint32_t>(c.lastData, 60));
+        SetText(Page().excludedRows, c.text);
+        ASSERT_TRUE(Paginate()) << c.text;
+        auto pages = Pages();
+        ASSERT_EQ(pages.size(), c.pages) << c.text;
+        EXPECT_EQ(pages[0].lastRow, c.lastRow) << c.text;
+        EXPECT_EQ(pages[0].height, c.rowsShown * 19 + 1) << c.text;
+    }
+    SetText(Page().excludedRows, "2,5-6");
+    EXPECT_TRUE(IsRowExcluded(Sheet(), 1));
+    EXPECT_FALSE(IsRowExcluded(Sheet(), 2));
+    EXPECT_TRUE(IsRowExcluded(Sheet(), 5));
+    EXPECT_FALSE(IsRowExcluded(Sheet(), 6));
+    SetText(Page().excludedColumns, "2047");
+    EXPECT_TRUE(IsColumnExcluded(Sheet(), 2046));
+    SetText(Page().excludedColumns, "2048"); // past the bound: the text is invalid
+    EXPECT_FALSE(IsColumnExcluded(Sheet(), 2046));
+}
+
+TEST_F(PaginationTest, PageListSelectsPrintedPages) {
+    FillRows(10 * 55 - 1);
+    Page().printRangeKind = kPrintPageList;
+    struct Case {
+        const char* text;
+        bool ok;
+        std::vector<uint8_t> printed;
+    };
+    const Case cases[] = {
+        {"3-5", true, {0, 0, 1, 1, 1, 0, 0, 0, 0, 0}},
+        {"1, 10", true, {1, 0, 0, 0, 0, 0, 0, 0, 0, 1}},
+        {"", false, {}},
+        {"12", false, {}},
+        {"1;2", false, {}},
+    };
+    for (const Case& c : cases) {
+        SetText(Page().pages, c.text);
+        Book().error = kErrorNone;
+        ASSERT_EQ(Paginate(), c.ok) << c.text;
+        if (!c.ok) {
+            EXPECT_EQ(Book().error, 17) << c.text;
+            continue;
+        }
+        std::vector<uint8_t> printed;
+        for (const PageRecord& p : Pages()) printed.push_back(p.print);
+        EXPECT_EQ(printed, c.printed) << c.text;
+    }
+}
+
+TEST_F(PaginationTest, FitToSheetSizeLowersTheScale) {
+    PutNumber(21, 109, 1); // two bands of two pages
+    Page().fitToSheetSize = 1;
+    Page().pagesPerSheetRows = Page().pagesPerSheetColumns = 2;
+    ASSERT_TRUE(Paginate());
+    auto pages = Pages();
+    ASSERT_EQ(pages.size(), 4u);
+    EXPECT_EQ(pages[0].print, 1);
+    EXPECT_EQ(pages[0].lastRow, 109u);
+    EXPECT_EQ(pages[0].lastColumn, 21u);
+    for (int i = 1; i < 4; ++i) EXPECT_EQ(pages[i].print, 0) << i;
+    EXPECT_LT(scale_[0], 100);
+    EXPECT_LE(pages[0].width, 816u);
+    EXPECT_LE(pages[0].height, 1056u);
+    // The fitted page fills the whole printable area.
+    EXPECT_EQ(Page().pagesPerSheetRows, 1);
+    EXPECT_EQ(Page().pagesPerSheetColumns, 1);
+}
+
+TEST_F(PaginationTest, CopiesRepeatThePrintedPages) {
+    FillRows(3 * 55 - 1);
+    Page().copies = 2;
+    ASSERT_TRUE(Paginate());
+    EXPECT_EQ(FirstRows(), (std::vector<uint32_t>{0, 55, 110, 0, 55, 110}));
+    Page().collate = 1;
+    ASSERT_TRUE(Paginate());
+    EXPECT_EQ(FirstRows(), (std::vector<uint32_t>{0, 0, 55, 55, 110, 110}));
+}
+
+TEST_F(PaginationTest, SheetGridsWithoutRoomFailAndBoundsHold) {
+    FillRows(3 * 55 - 1);
+    struct Case {
+        uint8_t rows, columns;
+        int32_t pageRight;
+        bool ok;
+    };
+    const Case cases[] = {
+        {2, 2, 815, true},
+        {10, 10, 10 * (2 * 4 + 1) - 1, false}, // one pixel: the lines alone outgrow it
+        {10, 10, 10 * (2 * 4) - 1, false},     // no room at all
+        {11, 11, 10 * (2 * 4) - 1, false},     // counted as 10
+        {0, 0, 815, true},                     // counted as 1
+    };
+    for (const Case& c : cases) {
+        Page().pagesPerSheetRows = c.rows;
+        Page().pagesPerSheetColumns = c.columns;
+        metrics_.pageRight = c.pageRight;
+        Book().error = kErrorNone;
+        EXPECT_EQ(Paginate(), c.ok) << int(c.rows) << " " << c.pageRight;
+        if (!c.ok) {
+            EXPECT_EQ(Book().error, 18);
+        }
+    }
+    EXPECT_EQ(PagesPerSheet(Page()), (std::pair<int32_t, int32_t>{1, 1}));
+}
+
+TEST_F(PaginationTest, ContainerAndRangeKinds) {
+    FillRows(100);
+    Page().printRangeKind = kPrintContainer;
+    Page().printedContainer = 7;
+    ASSERT_TRUE(Paginate());
+    auto pages = Pages();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].objectId, 7);
+    EXPECT_EQ(pages[0].width, 816u);
+    EXPECT_EQ(pages[0].height, 1056u);
+
+    Page().printRangeKind = kPrintCellRange;
+    Page().printRange.c1 = 2;
+    Page().printRange.r1 = 3;
+    Page().printRange.c2 = 5;
+    Page().printRange.r2 = 70;
+    ASSERT_TRUE(Paginate());
+    pages = Pages();
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[0].firstRow, Page().printRange.r1);
+    EXPECT_EQ(pages[0].firstColumn, Page().printRange.c1);
+    EXPECT_EQ(pages[1].lastRow, Page().printRange.r2);
+    EXPECT_EQ(pages[1].lastColumn, Page().printRange.c2);
+}
+
+} // namespace vl
