@@ -41,7 +41,7 @@ first=$pid firstwid=$wid
 second=$!
 wid=""
 for _ in $(seq 1 300); do
-  wid=$(xdotool search --all --pid "$second" --name '^Vorlane 7\.3' 2>/dev/null | head -n 1 || true)
+  wid=$(xdotool search --all --onlyvisible --pid "$second" --name '^Vorlane 7\.3' 2>/dev/null | head -n 1 || true)
   [ -n "$wid" ] && break
   sleep 0.1
 done

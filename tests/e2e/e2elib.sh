@@ -7,7 +7,7 @@ start() {
   pid=$!
   wid=""
   for _ in $(seq 1 300); do
-    wid=$(xdotool search --name '^Vorlane 7\.3' 2>/dev/null | head -n 1 || true)
+    wid=$(xdotool search --onlyvisible --name '^Vorlane 7\.3' 2>/dev/null | head -n 1 || true)
     [ -n "$wid" ] && break
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
@@ -31,7 +31,7 @@ save_as() {
   xdotool key F12
   local sid=""
   for _ in $(seq 1 600); do
-    sid=$(xdotool search --name '^Save As' 2>/dev/null | head -n 1 || true)
+    sid=$(xdotool search --onlyvisible --name '^Save As' 2>/dev/null | head -n 1 || true)
     [ -n "$sid" ] && break
     sleep 0.1
   done
