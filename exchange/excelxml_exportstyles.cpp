@@ -12,20 +12,6 @@ namespace vl {
 
 namespace {
 
-constexpr std::array<std::string_view, 23> kPatternNames = {
-    "None",           "Solid",
-    "Gray125",        "Gray75",
-    "Gray50",         "Gray25",
-    "Gray0625",       "HorzStripe",
-    "VertStripe",     "ReverseDiagStripe",
-    "DiagStripe",     "DiagCross",
-    "ThickDiagCross", "ThinHorzStripe",
-    "ThinVertStripe", "ThinReverseDiagStripe",
-    "ThinDiagStripe", "ThinHorzCross",
-    "ThinDiagCross",  "VertGradient",
-    "HorzGradient",   "VertSymGradient",
-    "HorzSymGradient"};
-
 // An element of attributes only: bare when it has none.
 void WriteEmpty(CXmlWriter& w, std::string_view name, const XmlAttributeText& a, int level) {
     w.WriteTag(name, a.str(), kXmlEmptyTag, level, 1);

@@ -15,20 +15,6 @@ namespace {
 constexpr std::size_t kMaxFaceName = 127;
 constexpr std::size_t kMaxPattern = 1024;
 
-constexpr std::array<std::string_view, 23> kPatternNames = {
-    "None",           "Solid",
-    "Gray125",        "Gray75",
-    "Gray50",         "Gray25",
-    "Gray0625",       "HorzStripe",
-    "VertStripe",     "ReverseDiagStripe",
-    "DiagStripe",     "DiagCross",
-    "ThickDiagCross", "ThinHorzStripe",
-    "ThinVertStripe", "ThinReverseDiagStripe",
-    "ThinDiagStripe", "ThinHorzCross",
-    "ThinDiagCross",  "VertGradient",
-    "HorzGradient",   "VertSymGradient",
-    "HorzSymGradient"};
-
 struct Word {
     std::string_view text;
     uint8_t code;

@@ -12,6 +12,21 @@
 
 namespace vl {
 
+// The fill patterns by code (0 to 22), as both directions name them.
+constexpr std::array<std::string_view, 23> kPatternNames = {
+    "None",           "Solid",
+    "Gray125",        "Gray75",
+    "Gray50",         "Gray25",
+    "Gray0625",       "HorzStripe",
+    "VertStripe",     "ReverseDiagStripe",
+    "DiagStripe",     "DiagCross",
+    "ThickDiagCross", "ThinHorzStripe",
+    "ThinVertStripe", "ThinReverseDiagStripe",
+    "ThinDiagStripe", "ThinHorzCross",
+    "ThinDiagCross",  "VertGradient",
+    "HorzGradient",   "VertSymGradient",
+    "HorzSymGradient"};
+
 // Style slots by the identifiers of one document. One letter and a number 1 to 512 keep
 // slot number - 1 and "Default" slot 0; any other identifier (other writers name styles
 // "ce1" or "Heading_20_1") takes the highest slot no identifier holds yet.
