@@ -237,6 +237,18 @@ int IUiServices::SortDialog(SortSettings&) {
     return IDCANCEL;
 }
 
+int IUiServices::OptionsDialog(QWidget*) {
+    return IDCANCEL;
+}
+
+int IUiServices::ProtectionDialog(QWidget*, ProtectionChoice&) {
+    return IDCANCEL;
+}
+
+int IUiServices::StatisticsDialog(QWidget*, CWorkbook&, const CellRange&) {
+    return IDCANCEL;
+}
+
 bool IUiServices::ChooseColor(uint32_t& color, uint32_t customColors[16]) {
     for (int i = 0; i < 16; ++i) {
         const uint32_t c = customColors[i];

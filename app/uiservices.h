@@ -13,7 +13,9 @@ class QWidget;
 
 namespace vl {
 
+class CWorkbook;
 class IClock;
+struct CellRange;
 struct LogFont;
 
 // Message-box buttons, icons and answers.
@@ -39,6 +41,15 @@ struct SortKeySetting {
 };
 struct SortSettings {
     SortKeySetting keys[5] = {{1, 1, 0}, {}, {}, {}, {}};
+};
+
+// What the Workbook Protection dialog edits: protection off or on, the encryption (0 RC4
+// 40-bit, 1 RC4 128-bit), whether read-only access needs no password, and the password.
+struct ProtectionChoice {
+    bool on = false;
+    int encryption = 0;
+    bool allowReadOnly = false;
+    QString password;
 };
 
 class IUiServices {
@@ -75,6 +86,17 @@ public:
     // The defaults have no dialog: they answer IDCANCEL and Sort stays disabled.
     virtual int SortDialog(SortSettings& settings);
     virtual bool HasSortDialog() const { return false; }
+    // The Options dialog over the profile's settings, which it writes itself on OK: IDOK or
+    // IDCANCEL. The defaults have no dialog: they answer IDCANCEL and Options stays disabled.
+    virtual int OptionsDialog(QWidget* parent);
+    virtual bool HasOptionsDialog() const { return false; }
+    // The Workbook Protection dialog over `choice`: IDOK with it as the user left it, or
+    // IDCANCEL with it untouched. Defaults as for Options.
+    virtual int ProtectionDialog(QWidget* parent, ProtectionChoice& choice);
+    virtual bool HasProtectionDialog() const { return false; }
+    // The Statistics dialog counting `book` (its active worksheet and tree) and `selection`.
+    virtual int StatisticsDialog(QWidget* parent, CWorkbook& book, const CellRange& selection);
+    virtual bool HasStatisticsDialog() const { return false; }
     // The colour chooser, fully opened, starting at `color` (0x00BBGGRR) with the 16 custom
     // colours of `customColors`, which the caller keeps. True on OK, with `color` and the
     // table updated; on Cancel both stay.
