@@ -249,6 +249,11 @@ int IUiServices::StatisticsDialog(QWidget*, CWorkbook&, const CellRange&) {
     return IDCANCEL;
 }
 
+bool IUiServices::ZoomDialog(QWidget*, const QPoint&, uint16_t,
+                             const std::function<void(uint16_t, bool)>&) {
+    return false;
+}
+
 bool IUiServices::ChooseColor(uint32_t& color, uint32_t customColors[16]) {
     for (int i = 0; i < 16; ++i) {
         const uint32_t c = customColors[i];

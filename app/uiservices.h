@@ -8,6 +8,7 @@
 #include <functional>
 
 class QDialog;
+class QPoint;
 class QMessageBox;
 class QWidget;
 
@@ -97,6 +98,12 @@ public:
     // The Statistics dialog counting `book` (its active worksheet and tree) and `selection`.
     virtual int StatisticsDialog(QWidget* parent, CWorkbook& book, const CellRange& selection);
     virtual bool HasStatisticsDialog() const { return false; }
+    // The modeless Zoom pop-up placed by its lower-right corner at `at` (screen point), on
+    // `zoom` percent; `apply` gets (zoom percent, all-worksheets flag) at every slider move.
+    // False when no pop-up could be shown (the defaults have none).
+    virtual bool ZoomDialog(QWidget* owner, const QPoint& at, uint16_t zoom,
+                            const std::function<void(uint16_t, bool)>& apply);
+    virtual bool HasZoomDialog() const { return false; }
     // The colour chooser, fully opened, starting at `color` (0x00BBGGRR) with the 16 custom
     // colours of `customColors`, which the caller keeps. True on OK, with `color` and the
     // table updated; on Cancel both stay.

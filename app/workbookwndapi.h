@@ -49,6 +49,13 @@ public:
         (void)r1c1;
         return {};
     }
+    // The zoom of the active worksheet, and the Zoom pop-up's callback: sets the zoom of the
+    // active worksheet, or of every worksheet when `allWorksheets`, and repaints.
+    virtual uint16_t ActiveZoom() const { return 100; }
+    virtual void ApplyZoom(uint16_t zoom, bool allWorksheets) {
+        (void)zoom;
+        (void)allWorksheets;
+    }
 };
 
 // Makes workbook windows: a new workbook when the path is empty, else the file opened.
