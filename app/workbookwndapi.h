@@ -43,6 +43,11 @@ public:
     virtual const CCellStore* ActiveCells() const = 0;
     virtual CEvalContext* EvalContext() = 0;
     virtual void RefreshViews() = 0;
+    // Whether the window carries command `id` now (its menu item enabled by that).
+    virtual bool CommandAvailable(int id) const {
+        (void)id;
+        return true;
+    }
     // The reference of the active view's selection, "[file]path!range" in R1C1 or A1
     // notation (the range alone when the whole passes 255 characters); empty without one.
     virtual std::string SelectionAddress(bool r1c1) {
