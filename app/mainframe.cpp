@@ -57,6 +57,13 @@ bool CMainFrame::HasHandler(int id) const {
     return handlers_.count(id) != 0;
 }
 
+QAction* CMainFrame::SharedAction(int id, const QString& text) {
+    QAction* action = Action(id);
+    if (!action) action = MenuAction(id, text);
+    action->setEnabled(HasHandler(id) && FrameCommandAvailable(id));
+    return action;
+}
+
 void CMainFrame::OnCreate() {
     RegisterHandlers();
     CreateMenus();
@@ -95,6 +102,7 @@ void CMainFrame::OnCreate() {
 
 QAction* CMainFrame::MenuAction(int id, const QString& text) {
     auto* action = new QAction(text, this);
+    action->setData(id);
     actions_[id] = action;
     action->setEnabled(HasHandler(id));
     connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });

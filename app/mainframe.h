@@ -61,6 +61,9 @@ public:
     QAction* Action(int id) const;
     QAction* ToolAction(int id) const;
     bool HasHandler(int id) const;
+    // The frame's item of one of its commands, made with `text` when it has none yet, for
+    // the workbook windows' menus: its state is the frame's.
+    QAction* SharedAction(int id, const QString& text);
 
     // Whether a command is carried now: by the frame's own handler (some need a dialog or a
     // service), or by the active workbook window.

@@ -61,6 +61,14 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     if (DropArrowPress(watched, event)) return true;
+    // F3 in the search bar's boxes finds the next match, as it does in the grid.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F3 &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier &&
+        bars_[kSearchBar]->isAncestorOf(static_cast<QWidget*>(watched))) {
+        OnCommand(ID_EDIT_FIND);
+        return true;
+    }
     // The active workbook window's own keys come after the frame's shortcuts.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {

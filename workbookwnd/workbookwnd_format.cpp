@@ -316,6 +316,7 @@ uint16_t CWorkbookWnd::ActiveZoom() const {
 }
 
 void CWorkbookWnd::ApplyZoom(uint16_t zoom, bool allWorksheets) {
+    if (CWorksheetView* view = GetActiveView()) view->EndCellEdit(kEditStay);
     ApplyZoomToWindow(*this, zoom, allWorksheets);
 }
 

@@ -30,14 +30,10 @@ bool IsPopupWithoutLines(const MenuLine* lines, std::size_t count, std::size_t i
 } // namespace
 
 QAction* CWorkbookWnd::CommandAction(int id, const QString& text, QWidget* parent) {
-    if (frame_ && frame_->HasHandler(id)) {
-        // The frame's commands keep the frame's items (and with them their keys and states).
-        if (QAction* action = frame_->Action(id)) return action;
-        auto* action = new QAction(text, parent);
-        connect(action, &QAction::triggered, this, [this, id] { frame_->OnCommand(id); });
-        return action;
-    }
+    // The frame's commands keep the frame's items (and with them their keys and states).
+    if (frame_ && frame_->HasHandler(id)) return frame_->SharedAction(id, text);
     auto* action = new QAction(text, parent);
+    action->setData(id);
     action->setEnabled(CommandAvailable(id));
     connect(action, &QAction::triggered, this, [this, id] {
         if (CommandAvailable(id)) HandleCommand(id);
