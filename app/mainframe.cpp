@@ -193,7 +193,8 @@ QToolBar* CMainFrame::CreateToolbar(int index) {
         action->setEnabled(HasHandler(b.id));
         // A whole drop-down button shows its menu (a format button its page).
         if (b.kind == ButtonKind::kWholeDrop)
-            connect(action, &QAction::triggered, this, [this, id = b.id] { OnToolbarDropDown(id); });
+            connect(action, &QAction::triggered, this,
+                    [this, id = b.id] { OnToolbarDropDown(id); });
         else
             connect(action, &QAction::triggered, this, [this, id = b.id] { OnCommand(id); });
         bar->addAction(action);

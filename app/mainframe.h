@@ -91,8 +91,7 @@ public:
     QMenu* DropDownMenu() const { return dropMenu_; }
     // Where a menu of `menuSize` opens under a button at `button` (screen coordinates):
     // the lower-left corner, moved left or right to stay inside `available`.
-    static QPoint DropDownPoint(const QRect& button, const QSize& menuSize,
-                                const QRect& available);
+    static QPoint DropDownPoint(const QRect& button, const QSize& menuSize, const QRect& available);
 
     IWorkbookWnd* GetActiveWorkbookWnd() const;
     // Set by the workbook windows whenever one is activated or deactivated.

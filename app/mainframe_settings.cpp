@@ -49,9 +49,8 @@ void CMainFrame::OnOptions() {
 void CMainFrame::OnLoadProfile() {
     if (!settings_.loadProfile) return;
     int index = 1;
-    const QString path =
-        UiServices().ChooseOpenFile(QString(), ProfileFolder(settings_),
-                                    QString::fromLatin1(kProfileFilter), index);
+    const QString path = UiServices().ChooseOpenFile(QString(), ProfileFolder(settings_),
+                                                     QString::fromLatin1(kProfileFilter), index);
     if (path.isEmpty()) return;
     const SettingsProfile& p = Profile();
     const int undoLevel = p.undoLevel, copyLevel = p.copyLevel;
@@ -64,9 +63,8 @@ void CMainFrame::OnLoadProfile() {
 void CMainFrame::OnSaveProfileAs() {
     if (!settings_.saveProfile) return;
     int index = 1;
-    const QString path =
-        UiServices().ChooseSaveFile(QString(), ProfileFolder(settings_),
-                                    QString::fromLatin1(kProfileFilter), index);
+    const QString path = UiServices().ChooseSaveFile(QString(), ProfileFolder(settings_),
+                                                     QString::fromLatin1(kProfileFilter), index);
     if (path.isEmpty()) return;
     if (settings_.saveProfile(path, true) != 0) return;
     if (settings_.setProfilePath) settings_.setProfilePath(path);

@@ -37,8 +37,8 @@ void BM_CompareSelection(benchmark::State& state) {
     const uint32_t rows = uint32_t(state.range(0));
     auto book = Alternating(rows);
     for (auto _ : state) {
-        SelectionStyle s = CompareSelectionStyles(book->styles, 0, 2, 0, rows - 1,
-                                                  book->tree.active->formats);
+        SelectionStyle s =
+            CompareSelectionStyles(book->styles, 0, 2, 0, rows - 1, book->tree.active->formats);
         benchmark::DoNotOptimize(s.mixed);
     }
     state.counters["runs/s"] =
@@ -46,22 +46,16 @@ void BM_CompareSelection(benchmark::State& state) {
 }
 BENCHMARK(BM_CompareSelection)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
-FontRecord BoldFont() {
-    FontRecord font;
-    font.weight = 2;
-    return font;
-}
-
-void BM_BoldRange(benchmark::State& state) {
+// Bold over the rows of a fresh book by `apply`, then the compaction; runs counted by rows.
+template <class Apply> void BoldAndCompact(benchmark::State& state, Apply apply) {
     const uint32_t rows = uint32_t(state.range(0));
-    const FontRecord bold = BoldFont();
+    FontRecord bold;
+    bold.weight = 2;
     for (auto _ : state) {
         state.PauseTiming();
         auto book = Alternating(rows);
         state.ResumeTiming();
-        if (!ApplyStyleToRange(book->styles, 0, 2, 0, rows - 1, book->tree.active->formats,
-                               kAttrFontWeight, StyleRecord{}, bold))
-            std::abort();
+        if (!apply(*book, rows, bold)) std::abort();
         book->CompactStyleTables();
         state.PauseTiming();
         book.reset();
@@ -69,27 +63,24 @@ void BM_BoldRange(benchmark::State& state) {
     }
     state.counters["runs/s"] =
         benchmark::Counter(double(state.iterations()) * rows, benchmark::Counter::kIsRate);
+}
+
+void BM_BoldRange(benchmark::State& state) {
+    BoldAndCompact(state, [](CWorkbook& book, uint32_t rows, const FontRecord& bold) {
+        return ApplyStyleToRange(book.styles, 0, 2, 0, rows - 1, book.tree.active->formats,
+                                 kAttrFontWeight, StyleRecord{}, bold);
+    });
 }
 BENCHMARK(BM_BoldRange)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 void BM_BoldWholeColumns(benchmark::State& state) {
-    const uint32_t rows = uint32_t(state.range(0));
-    const FontRecord bold = BoldFont();
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto book = Alternating(rows);
-        state.ResumeTiming();
+    BoldAndCompact(state, [](CWorkbook& book, uint32_t, const FontRecord& bold) {
         for (uint16_t c = 0; c <= 2; ++c)
-            if (!ApplyStyleToColumn(book->styles, c, book->tree.active->formats, kAttrFontWeight,
+            if (!ApplyStyleToColumn(book.styles, c, book.tree.active->formats, kAttrFontWeight,
                                     StyleRecord{}, bold))
-                std::abort();
-        book->CompactStyleTables();
-        state.PauseTiming();
-        book.reset();
-        state.ResumeTiming();
-    }
-    state.counters["runs/s"] =
-        benchmark::Counter(double(state.iterations()) * rows, benchmark::Counter::kIsRate);
+                return false;
+        return true;
+    });
 }
 BENCHMARK(BM_BoldWholeColumns)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 

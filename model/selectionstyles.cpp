@@ -1,7 +1,6 @@
 #include "model/selectionstyles.h"
 
 #include "model/cellstyle.h"
-#include "model/runpage.h"
 
 #include <bitset>
 #include <cstring>
@@ -136,17 +135,6 @@ private:
     bool any_ = false;
 };
 
-CellCursor RunsAtRow(const CFormatStore& store, uint32_t row) {
-    CellCursor cursor;
-    Page* page = store.runs.FirstPage();
-    if (!page) return cursor;
-    uint32_t offset = 0;
-    runpage::PositionOnRunRow(page, offset, row);
-    cursor.page = page;
-    cursor.flags = kAdvance;
-    return cursor;
-}
-
 } // namespace
 
 SelectionStyle CompareSelectionStyles(const StyleTables& tables, uint16_t c1, uint16_t c2,
@@ -160,7 +148,8 @@ SelectionStyle CompareSelectionStyles(const StyleTables& tables, uint16_t c1, ui
     };
     bool all = false;
     uint32_t row = r1, column = c1; // the next position expected
-    CellCursor cursor = RunsAtRow(store, r1);
+    CellCursor cursor = FormatRunsFromRow(store, r1);
+    cursor.flags = kAdvance;
     while (const uint8_t* p = FormatRunCursorNext(cursor)) {
         const FormatRun run = LoadFormatRun(p);
         if (run.row > r2 || (run.row == r2 && run.firstColumn > c2)) break;

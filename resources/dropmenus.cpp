@@ -94,12 +94,9 @@ struct DropMenu {
 };
 
 constexpr DropMenu kDropMenus[] = {
-    {253, kPasteList, std::size(kPasteList)},
-    {258, kDateTime, std::size(kDateTime)},
-    {249, kStatistics, std::size(kStatistics)},
-    {282, kRecentFormulas, std::size(kRecentFormulas)},
-    {240, kCharts, std::size(kCharts)},
-    {280, kGo, std::size(kGo)},
+    {253, kPasteList, std::size(kPasteList)},   {258, kDateTime, std::size(kDateTime)},
+    {249, kStatistics, std::size(kStatistics)}, {282, kRecentFormulas, std::size(kRecentFormulas)},
+    {240, kCharts, std::size(kCharts)},         {280, kGo, std::size(kGo)},
     {281, kRemoveItem, std::size(kRemoveItem)},
 };
 

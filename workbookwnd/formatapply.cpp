@@ -103,10 +103,10 @@ bool ApplySelectionFormat(CWorkbookWnd& wnd, uint8_t code, const StyleRecord& st
                           const FontRecord& font) {
     const bool waiting = code >= kAttrFontSize && code <= kAttrFontColor;
     if (waiting) UiServices().SetWaitCursor(true);
-    const bool ok = ApplyAround(wnd, code, [&](CWorkbook& book, CWorksheet& sheet,
-                                               const CellRange& sel) {
-        return ApplyToRect(book, sheet, sel, code, style, font);
-    });
+    const bool ok =
+        ApplyAround(wnd, code, [&](CWorkbook& book, CWorksheet& sheet, const CellRange& sel) {
+            return ApplyToRect(book, sheet, sel, code, style, font);
+        });
     if (waiting) UiServices().SetWaitCursor(false);
     return ok;
 }

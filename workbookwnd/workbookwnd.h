@@ -180,10 +180,9 @@ public:
     void OnFontStyleToggle(int id);
     // The font page's callback on this window.
     bool ApplyFontChoice(const ColoredFont& font, uint8_t code);
-    void OnRowHeight();
-    void OnAutoRowHeight();
-    void OnColumnWidth();
-    void OnAutoColumnWidth();
+    // Row Height and Column Width (`columns`) through their dialog; their Auto forms.
+    void OnChangeSize(bool columns);
+    void OnAutoSize(bool columns);
     void OnFileStatistics();
     void OnFileProtection();
     // The Format menu's tick of Auto Row Height for the selection.
@@ -232,6 +231,9 @@ private:
     // The window the pages' callbacks apply to: the frame's active one (this without a frame).
     CWorkbookWnd* FormatTarget();
     void AfterSizeChange();
+    // Records the selected rows' heights (or columns' widths) for Undo; false after showing
+    // the failure.
+    bool RecordSizes(bool columns);
     void RegisterDataCommands();
     void CopyToClipboard(int32_t index, bool withPrivate);
     // The container's picture at 100 percent, or a null image when it cannot be drawn.

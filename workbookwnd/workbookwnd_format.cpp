@@ -42,10 +42,10 @@ void CWorkbookWnd::RegisterFormatCommands() {
     for (int id : kPageCommands) c[id] = [this, id] { OnFormat(id); };
     for (int id : {int(ID_BOLD), int(ID_ITALIC), int(ID_UNDERLINE), int(ID_FONT_STYLE_4)})
         c[id] = [this, id] { OnFontStyleToggle(id); };
-    c[ID_ROW_HEIGHT] = [this] { OnRowHeight(); };
-    c[ID_AUTO_ROW_HEIGHT] = [this] { OnAutoRowHeight(); };
-    c[ID_COLUMN_WIDTH] = [this] { OnColumnWidth(); };
-    c[ID_AUTO_COLUMN_WIDTH] = [this] { OnAutoColumnWidth(); };
+    c[ID_ROW_HEIGHT] = [this] { OnChangeSize(false); };
+    c[ID_AUTO_ROW_HEIGHT] = [this] { OnAutoSize(false); };
+    c[ID_COLUMN_WIDTH] = [this] { OnChangeSize(true); };
+    c[ID_AUTO_COLUMN_WIDTH] = [this] { OnAutoSize(true); };
     c[ID_FILE_STATISTICS] = [this] { OnFileStatistics(); };
     c[ID_FILE_PROTECTION] = [this] { OnFileProtection(); };
 }
@@ -132,16 +132,15 @@ void CWorkbookWnd::OpenFormatPane(int id, FormatPageRequest request) {
         pages->OpenAlignmentPage(request, merged.style, applyStyle);
         break;
     case ID_FORMAT_STYLE:
-        pages->OpenStylePage(request, merged.style.numberFormat,
-                             [target](const StandardFormat& format) {
-                                 CWorkbookWnd* wnd = target();
-                                 if (!wnd) return false;
-                                 StyleRecord style;
-                                 style.numberFormat = format;
-                                 const uint8_t code = format.kind < 10 ? kAttrNumberFormat
-                                                                       : kAttrNumberFormatCode;
-                                 return ApplySelectionFormat(*wnd, code, style, FontRecord{});
-                             });
+        pages->OpenStylePage(
+            request, merged.style.numberFormat, [target](const StandardFormat& format) {
+                CWorkbookWnd* wnd = target();
+                if (!wnd) return false;
+                StyleRecord style;
+                style.numberFormat = format;
+                const uint8_t code = format.kind < 10 ? kAttrNumberFormat : kAttrNumberFormatCode;
+                return ApplySelectionFormat(*wnd, code, style, FontRecord{});
+            });
         break;
     case ID_FORMAT_CELL:
         if (!merged.style.borderSides && !merged.style.borderLine.style)
@@ -214,70 +213,55 @@ void CWorkbookWnd::AfterSizeChange() {
     UpdateStatus();
 }
 
-void CWorkbookWnd::OnRowHeight() {
+bool CWorkbookWnd::RecordSizes(bool columns) {
+    const GridSelection grid = CurrentGridSelection();
+    const CellRange& sel = grid.range;
+    const bool ok =
+        columns
+            ? book_->RecordUndoColumnWidths(sel, grid.cursorColumn, grid.cursorRow, sel.c1, sel.c2)
+            : book_->RecordUndoRowHeights(sel, grid.cursorColumn, grid.cursorRow, sel.r1, sel.r2);
+    if (!ok) ShowErrorMessage(book_->error);
+    return ok;
+}
+
+void CWorkbookWnd::OnChangeSize(bool columns) {
     CWorksheetView* view = GetActiveView();
     CWorksheet* sheet = book_->tree.active;
     if (!view || !sheet) return;
     view->EndCellEdit(kEditStay);
     const CellRange sel = view->Selection();
-    int height = GetRowHeight(*sheet, sel.r1, 100);
-    if (UiServices().ChangeSizeDialog(this, false, height) != IDOK) return;
+    // The dialog starts at the first selected row's height or column's width.
+    int size = columns ? GetColumnWidth(*sheet, sel.c1, 100) : GetRowHeight(*sheet, sel.r1, 100);
+    if (UiServices().ChangeSizeDialog(this, columns, size) != IDOK) return;
     WaitCursor wait;
-    const GridSelection grid = CurrentGridSelection();
-    if (!book_->RecordUndoRowHeights(sel, grid.cursorColumn, grid.cursorRow, sel.r1, sel.r2))
-        return ShowErrorMessage(book_->error);
-    if (!SetCustomRowHeights(sheet->formats, sel.r1, sel.r2, uint16_t(height))) {
+    if (!RecordSizes(columns)) return;
+    if (columns) {
+        SetCustomColumnWidths(sheet->formats, sel.c1, sel.c2, uint16_t(size));
+    } else if (!SetCustomRowHeights(sheet->formats, sel.r1, sel.r2, uint16_t(size))) {
         book_->error = kErrorWorksheetMemory;
         ShowErrorMessage(book_->error);
     }
     AfterSizeChange();
 }
 
-void CWorkbookWnd::OnAutoRowHeight() {
+void CWorkbookWnd::OnAutoSize(bool columns) {
     CWorksheetView* view = GetActiveView();
     CWorksheet* sheet = book_->tree.active;
     if (!view || !sheet) return;
     view->EndCellEdit(kEditStay);
     WaitCursor wait;
     const CellRange sel = view->Selection();
-    const GridSelection grid = CurrentGridSelection();
-    if (!book_->RecordUndoRowHeights(sel, grid.cursorColumn, grid.cursorRow, sel.r1, sel.r2))
-        return ShowErrorMessage(book_->error);
-    ClearCustomRowHeights(sheet->formats, sel.r1, sel.r2);
-    view->RefitRows(sel.r1, sel.r2);
-    AfterSizeChange();
-}
-
-void CWorkbookWnd::OnColumnWidth() {
-    CWorksheetView* view = GetActiveView();
-    CWorksheet* sheet = book_->tree.active;
-    if (!view || !sheet) return;
-    view->EndCellEdit(kEditStay);
-    const CellRange sel = view->Selection();
-    int width = GetColumnWidth(*sheet, sel.c1, 100);
-    if (UiServices().ChangeSizeDialog(this, true, width) != IDOK) return;
-    const GridSelection grid = CurrentGridSelection();
-    if (!book_->RecordUndoColumnWidths(sel, grid.cursorColumn, grid.cursorRow, sel.c1, sel.c2))
-        return ShowErrorMessage(book_->error);
-    SetCustomColumnWidths(sheet->formats, sel.c1, sel.c2, uint16_t(width));
-    AfterSizeChange();
-}
-
-void CWorkbookWnd::OnAutoColumnWidth() {
-    CWorksheetView* view = GetActiveView();
-    CWorksheet* sheet = book_->tree.active;
-    if (!view || !sheet) return;
-    view->EndCellEdit(kEditStay);
-    WaitCursor wait;
-    const CellRange sel = view->Selection();
-    const GridSelection grid = CurrentGridSelection();
-    if (!book_->RecordUndoColumnWidths(sel, grid.cursorColumn, grid.cursorRow, sel.c1, sel.c2))
-        return ShowErrorMessage(book_->error);
-    view->RefitColumns(sel.c1, sel.c2);
-    // Wrapped texts follow the new widths.
-    uint16_t c1 = 0, c2 = 0;
-    uint32_t r1 = 0, r2 = 0;
-    if (sheet->cells.GetUsedRange(&c1, &c2, &r1, &r2)) view->RefitRows(r1, r2);
+    if (!RecordSizes(columns)) return;
+    if (columns) {
+        view->RefitColumns(sel.c1, sel.c2);
+        // Wrapped texts follow the new widths.
+        uint16_t c1 = 0, c2 = 0;
+        uint32_t r1 = 0, r2 = 0;
+        if (sheet->cells.GetUsedRange(&c1, &c2, &r1, &r2)) view->RefitRows(r1, r2);
+    } else {
+        ClearCustomRowHeights(sheet->formats, sel.r1, sel.r2);
+        view->RefitRows(sel.r1, sel.r2);
+    }
     AfterSizeChange();
 }
 

@@ -107,9 +107,9 @@ protected:
 TEST_F(FrameSettingsTest, LoadProfileTakesAWholeFileOrNothing) {
     // A bad element: the error shows, and every setting and the path stay.
     Profile().undoLevel = 33;
-    ui.openPath = Write(QStringLiteral("bad.xml"),
-                        "<?xml version=\"1.0\"?><Profile><UndoLevel>7</UndoLevel>"
-                        "<CopyLevel>99</CopyLevel></Profile>");
+    ui.openPath =
+        Write(QStringLiteral("bad.xml"), "<?xml version=\"1.0\"?><Profile><UndoLevel>7</UndoLevel>"
+                                         "<CopyLevel>99</CopyLevel></Profile>");
     frame->OnCommand(ID_LOAD_PROFILE);
     EXPECT_EQ(reported.size(), 1u);
     EXPECT_EQ(Profile().undoLevel, 33);
@@ -282,8 +282,8 @@ TEST_F(FrameSettingsTest, DropDownsListTheirMenus) {
          {ID_INSERT_DATE, ID_INSERT_TIME, ID_INSERT_DATE_AND_TIME, ID_NEXT_WEEK, ID_PREV_WEEK,
           ID_NEXT_MONTH, ID_PREV_MONTH, ID_END_NEXT_MONTH, ID_END_PREV_MONTH}},
         {ID_INSERT_FORMULA,
-         {32897, 33085, 33086, 33087, 33088, 32898, 33093, 33092, 32899, 33094, 33095, 33102,
-          33096, 32900, 33099, 33100, 33101, 32901}},
+         {32897, 33085, 33086, 33087, 33088, 32898, 33093, 33092, 32899, 33094, 33095, 33102, 33096,
+          32900, 33099, 33100, 33101, 32901}},
         {ID_INSERT_CHART, {32910, 32912, 32911}},
         {ID_GO_TO_ADDRESS,
          {33081, 33070, 33071, 33072, 33073, 33082, 33074, 33075, 33083, 33077, 33033, 33032}},

@@ -17,8 +17,8 @@ TEST(ChangeSizeDlg, AcceptsZeroTo4095AndStaysOpenOtherwise) {
         bool accepted;
         int value;
     };
-    const Case cases[] = {{"0", true, 0},       {"4095", true, 4095}, {"4096", false, 18},
-                          {"-1", false, 18},    {"", false, 18},      {" 40 ", true, 40},
+    const Case cases[] = {{"0", true, 0},    {"4095", true, 4095}, {"4096", false, 18},
+                          {"-1", false, 18}, {"", false, 18},      {" 40 ", true, 40},
                           {"12x", false, 18}};
     for (const Case& c : cases) {
         FakeUi ui;

@@ -64,7 +64,8 @@ int Dump(const char* path) {
     vl::CPagedList& rows = book->tree.active->formats.rowHeights;
     for (uint32_t row = 0; row < rows.ItemCount(); ++row)
         if (const uint16_t* entry = rows.GetItem2(row); entry && (*entry & 1))
-            std::printf("row %u\tcustom\t%u\n", unsigned(row + 1), unsigned((*entry >> 1) & 0x0FFF));
+            std::printf("row %u\tcustom\t%u\n", unsigned(row + 1),
+                        unsigned((*entry >> 1) & 0x0FFF));
     return 0;
 }
 

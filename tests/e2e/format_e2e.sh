@@ -32,14 +32,8 @@ xdotool key Up Left
 xdotool key --clearmodifiers alt+o
 sleep 0.5
 xdotool key r
-did=""
-for _ in $(seq 1 100); do
-  did=$(xdotool search --onlyvisible --name '^Change Width/Height' 2>/dev/null | head -n 1 || true)
-  [ -n "$did" ] && break
-  sleep 0.1
-done
-[ -n "$did" ] || { echo "no Change Width/Height dialog"; exit 1; }
-xdotool windowfocus --sync "$did"
+wait_window '^Change Width/Height'
+xdotool windowfocus --sync "$found"
 sleep 0.3
 xdotool key ctrl+a
 xdotool type --delay 40 "40"

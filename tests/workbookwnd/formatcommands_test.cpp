@@ -26,7 +26,8 @@ public:
         Opened(r, ID_FORMAT_STYLE);
         number = std::move(apply);
     }
-    void OpenFontPage(const FormatPageRequest& r, const ColoredFont& f, ApplyFontFn apply) override {
+    void OpenFontPage(const FormatPageRequest& r, const ColoredFont& f,
+                      ApplyFontFn apply) override {
         Opened(r, ID_FORMAT_FONT);
         shownFont = f;
         font = std::move(apply);
