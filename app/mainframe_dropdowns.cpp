@@ -162,7 +162,7 @@ bool CMainFrame::DropArrowPress(QObject* watched, QEvent* event) {
     int id = 0;
     for (const auto& [command, action] : toolActions_)
         if (button->defaultAction() == action) id = command;
-    if (!id || id == ID_REMOVE_ITEM || !DropMenuResource(id)) return false;
+    if (!id || !DropMenuResource(id)) return false;
     QStyleOptionToolButton option;
     option.initFrom(button);
     option.features = QStyleOptionToolButton::MenuButtonPopup | QStyleOptionToolButton::HasMenu;

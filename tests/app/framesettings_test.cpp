@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <cerrno>
 #include <cstring>
 
@@ -288,12 +289,22 @@ TEST_F(FrameSettingsTest, DropDownsListTheirMenus) {
         {ID_GO_TO_ADDRESS,
          {33081, 33070, 33071, 33072, 33073, 33082, 33074, 33075, 33083, 33077, 33033, 33032}},
         {ID_EDIT_PASTE, {ID_COPIED_DATA_FIRST}},
+        {ID_REMOVE_ITEM, {ID_REMOVE_ITEM, ID_REMOVE_ALL_ITEMS}},
     };
     for (const Case& c : cases) {
         frame->OnToolbarDropDown(c.button);
         ASSERT_NE(frame->DropDownMenu(), nullptr);
         EXPECT_EQ(MenuIds(), c.ids) << c.button;
     }
+    // A press on the Paste button's arrow opens its list.
+    auto* paste = qobject_cast<QToolButton*>(
+        frame->Toolbar(kStandardBar)->widgetForAction(frame->ToolAction(ID_EDIT_PASTE)));
+    ASSERT_NE(paste, nullptr);
+    frame->OnToolbarDropDown(ID_INSERT_CHART);
+    paste->setEnabled(true);
+    QTest::mousePress(paste, Qt::LeftButton, {}, QPoint(paste->width() - 3, paste->height() / 2));
+    EXPECT_EQ(frame->DropDownMenu()->objectName(), QStringLiteral("menu253"));
+    QTest::mouseRelease(paste, Qt::LeftButton, {}, QPoint(paste->width() - 3, paste->height() / 2));
     // Without a workbook the paste list is its placeholder.
     EXPECT_EQ(frame->DropDownMenu()->actions()[0]->text(), QStringLiteral("(No copied data)"));
     // A chosen item runs as its command in the active window.
