@@ -82,6 +82,7 @@ void CMainFrame::OnSearchBarCommand() {
 void CMainFrame::OnZoom() {
     IWorkbookWnd* wnd = GetActiveWorkbookWnd();
     if (!wnd || !wnd->Workbook() || !UiServices().HasZoomDialog()) return;
+    wnd->CommitCellEdit();
     // The pop-up's lower-right corner at the zoom pane's upper-right one.
     const QPoint at = status_->mapToGlobal(status_->PaneRect(5).topRight());
     UiServices().ZoomDialog(this, at, wnd->ActiveZoom(), [this](uint16_t zoom, bool all) {

@@ -187,6 +187,7 @@ public:
     void OnFileProtection();
     // The Format menu's tick of Auto Row Height for the selection.
     bool AutoRowHeightTicked() const;
+    void CommitCellEdit() override;
     uint16_t ActiveZoom() const override;
     void ApplyZoom(uint16_t zoom, bool allWorksheets) override;
 

@@ -299,8 +299,11 @@ uint16_t CWorkbookWnd::ActiveZoom() const {
     return sheet && sheet->view.scale ? sheet->view.scale : 100;
 }
 
-void CWorkbookWnd::ApplyZoom(uint16_t zoom, bool allWorksheets) {
+void CWorkbookWnd::CommitCellEdit() {
     if (CWorksheetView* view = GetActiveView()) view->EndCellEdit(kEditStay);
+}
+
+void CWorkbookWnd::ApplyZoom(uint16_t zoom, bool allWorksheets) {
     ApplyZoomToWindow(*this, zoom, allWorksheets);
 }
 

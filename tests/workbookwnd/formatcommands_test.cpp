@@ -381,7 +381,11 @@ TEST_F(FormatCommandsTest, ZoomWithoutAllWorksheetsChangesTheActiveOne) {
     for (CTreeItem* item = book.tree.first; item; item = item->next)
         if (CWorksheet* ws = AsWorksheet(item); ws && ws != active) other = ws;
     ASSERT_NE(other, nullptr);
+    // An open edit is stored before the pop-up opens.
+    StartTyping(0, 0, QStringLiteral("7"));
     Command(ID_ZOOM);
+    EXPECT_FALSE(View()->EditorOpen());
+    EXPECT_EQ(CellText(0, 0), "7");
     ASSERT_TRUE(ui.zoomApply);
     EXPECT_EQ(ui.zoomShown, 100);
     ui.zoomApply(150, false);
