@@ -1,5 +1,7 @@
 #include "charts/draw/containerpainter.h"
 
+#include "charts/draw/chartlayout.h"
+#include "charts/draw/chartseries.h"
 #include "render/canvas.h"
 #include "render/containerbackground.h"
 #include "render/containerplace.h"
@@ -18,6 +20,17 @@ void PaintContainer(CWorkbook& workbook, CContainer& c, CCanvas& source, const D
     // after the charts.
     DcRect area = rect;
     DrawContainerCaptions(c, canvas, area, zoomAcross, zoomDown, true);
+    for (int k = 0; k < c.settings.objectCount && k < kMaxContainerObjects; ++k) {
+        if (c.slots[k].kind != kObjectChart || !c.slots[k].chart) continue;
+        CChart& chart = *c.slots[k].chart;
+        const DcRect cell = ContainerObjectCell(c, area, k, zoomAcross, zoomDown);
+        if (DrawChartLayout(chart, &canvas, cell, zoomAcross, zoomDown))
+            FitChartPlotArea(chart, cell, canvas);
+        else
+            c.status = chart.error;
+        // The canvas ends with this call: the chart keeps no pointer to it.
+        chart.canvas = nullptr;
+    }
     DcRect captions = rect;
     DrawContainerCaptions(c, canvas, captions, zoomAcross, zoomDown, false);
     PaintItemBorders(c, canvas, rect);
