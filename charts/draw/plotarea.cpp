@@ -106,10 +106,11 @@ bool ZeroFraction(const CChartSeries& s, float& b) {
     return ValueToAxisFraction(0, b, s);
 }
 
-bool StackBase(const CChartSeries& s, float& b) {
+bool StackBase(CChartSeries* const* series, int count, float& b) {
     b = 0;
-    if (!(s.valueFlags & kPointNegative)) return true;
-    return ZeroFraction(s, b);
+    bool negative = false;
+    for (int i = 0; i < count; ++i) negative |= (series[i]->valueFlags & kPointNegative) != 0;
+    return !negative || ZeroFraction(*series[0], b);
 }
 
 void DrawAllSeriesLabels(CChart& chart, CChartSeries* const* series, int count) {

@@ -51,8 +51,9 @@ void SelectBandStyle(CCanvas& canvas, const InteriorFill& fill);
 
 // The axis fraction of the value 0 for a series; false when it is not a normal float.
 bool ZeroFraction(const CChartSeries& series, float& b);
-// 0 without negative values, else the fraction of 0 (false when not normal).
-bool StackBase(const CChartSeries& series, float& b);
+// The base of a stack on the axis its series share: 0 when none of them has a negative
+// value, else the fraction of 0 (false when not normal).
+bool StackBase(CChartSeries* const* series, int count, float& b);
 
 // Draws the labels of every series that shows them, each with its X domain.
 void DrawAllSeriesLabels(CChart& chart, CChartSeries* const* series, int count);

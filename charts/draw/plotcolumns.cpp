@@ -90,7 +90,7 @@ bool PlotStacked(CChart& chart, CChartSeries* const* series, int count, bool out
     const uint32_t m = LargestPointCount(series, count);
     if (count == 0 || m == 0) return true;
     float b = 0;
-    if (!StackBase(*series[0], b)) return false;
+    if (!StackBase(series, count, b)) return false;
     CCanvas& canvas = *chart.canvas;
     const double c = f.CategoryLength() / m;
     const double w = std::trunc(chart.settings.stackBarSize * c * 0.01);

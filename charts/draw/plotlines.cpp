@@ -61,7 +61,7 @@ bool PlotAreaSeries(CChart& chart, CChartSeries* const* series, int count, bool 
     const uint32_t m = LargestPointCount(series, count);
     if (count == 0 || m < 2) return true;
     float b = 0;
-    if (!StackBase(*series[0], b)) return false;
+    if (!StackBase(series, count, b)) return false;
     CCanvas& canvas = *chart.canvas;
     const double c = double(a.w) / m;
     for (uint32_t p = 0; p + 1 < m; ++p) {
