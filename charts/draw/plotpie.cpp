@@ -21,7 +21,8 @@ double KeepOneSign(CChartSeries& s, bool& negative) {
     double total = 0;
     ForEachPoint(s.points, [&](ChartPoint& p, uint32_t) {
         if (p.flags & (kPointOutside | kPointNoValue)) return;
-        const int own = p.flags & kPointPositive ? 1 : p.flags & kPointNegative ? -1 : 0;
+        // The scales flag points by their place on the axis; a pie goes by their sign.
+        const int own = p.value > 0 ? 1 : p.value < 0 ? -1 : 0;
         if (own == 0) return;
         if (sign == 0) sign = own;
         if (own != sign) {
@@ -45,15 +46,15 @@ struct Pie {
 };
 
 void FillSlice(CCanvas& canvas, const Pie& pie, double x, double y, double a0, double a1) {
-    double t = a0;
-    while (t < a1) {
-        const double next = std::min(t + kFanStep, a1);
+    // Whole steps from the start; a sliver left by rounding is no step of its own.
+    const double steps = std::ceil((a1 - a0) / kFanStep - 1e-9);
+    for (double k = 0; k < steps; ++k) {
+        const double t = a0 + k * kFanStep, next = std::min(t + kFanStep, a1);
         double px, py, qx, qy;
         pie.At(x, y, t, pie.radius, px, py);
         pie.At(x, y, next, pie.radius, qx, qy);
         const DcPoint fan[3] = {DevicePoint(x, y), DevicePoint(px, py), DevicePoint(qx, qy)};
         FillPolygon(canvas, fan, 3);
-        t = next;
     }
 }
 

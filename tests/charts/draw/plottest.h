@@ -7,8 +7,18 @@
 #include "tests/render/rendertest.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 #include <vector>
+
+namespace vl {
+inline bool operator==(const DcPoint& a, const DcPoint& b) {
+    return a.x == b.x && a.y == b.y;
+}
+inline std::ostream& operator<<(std::ostream& os, const DcPoint& p) {
+    return os << '(' << p.x << ", " << p.y << ')';
+}
+} // namespace vl
 
 namespace vl::charttest {
 
