@@ -96,7 +96,9 @@ double Direction(const ChartVertex& a, const ChartVertex& p) {
     if (p.viewY == a.viewY) return 90;
     if (p.viewX == a.viewX) return p.viewY < a.viewY ? 90 : 270;
     double d = std::atan2(double(a.viewY) - p.viewY, double(p.viewX) - a.viewX) * 180 / M_PI;
-    return d < 0 ? d + 360 : d;
+    if (d < 0) d += 360;
+    // Float vertices hold a boundary direction only to a few millionths of a degree.
+    return std::round(d * 1000) / 1000;
 }
 
 double Distance(const ChartVertex& a, const ChartVertex& b) {
