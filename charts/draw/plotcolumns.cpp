@@ -3,7 +3,9 @@
 #include "charts/draw/plotarea.h"
 #include "render/canvas.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace vl {
 
@@ -95,19 +97,22 @@ bool PlotStacked(CChart& chart, CChartSeries* const* series, int count, bool out
     const double c = f.CategoryLength() / m;
     const double w = std::trunc(chart.settings.stackBarSize * c * 0.01);
     const double length = f.ValueLength();
-    for (uint32_t p = 0; p < m; ++p) {
-        double up = b, down = b;
-        const double from = p * c + (c - w) / 2, to = from + w;
-        for (int i = 0; i < count; ++i) {
-            CChartSeries& s = *series[i];
-            if (p >= s.points.ItemCount()) continue;
+    // Series by series, so that each selects its style once; the running ends of every
+    // category carry the stack from one series to the next.
+    std::vector<double> ups(m, b), downs(m, b);
+    for (int i = 0; i < count; ++i) {
+        CChartSeries& s = *series[i];
+        const bool shown = s.settings.visible != 0;
+        if (shown) SelectStyle(canvas, s, outline);
+        const uint32_t n = std::min(s.points.ItemCount(), m);
+        for (uint32_t p = 0; p < n; ++p) {
             const ChartPoint point = SeriesPoint(s, p);
             if (!Drawable(point)) continue;
-            double& run = point.flags & (kPointPositive | kPointZero) ? up : down;
+            double& run = point.flags & (kPointPositive | kPointZero) ? ups[p] : downs[p];
             const double before = run;
             run += point.position - b;
-            if (!s.settings.visible) continue;
-            SelectStyle(canvas, s, outline);
+            if (!shown) continue;
+            const double from = p * c + (c - w) / 2, to = from + w;
             f.Fill(canvas, from, to, length * before, length * run);
             if (!s.settings.labels) continue;
             double x, y;

@@ -3,6 +3,8 @@
 #include "charts/draw/plotarea.h"
 #include "render/canvas.h"
 
+#include <vector>
+
 namespace vl {
 
 namespace {
@@ -64,23 +66,37 @@ bool PlotAreaSeries(CChart& chart, CChartSeries* const* series, int count, bool 
     if (!StackBase(series, count, b)) return false;
     CCanvas& canvas = *chart.canvas;
     const double c = double(a.w) / m;
-    for (uint32_t p = 0; p + 1 < m; ++p) {
-        StackEnds ends[2] = {{b, b}, {b, b}};
-        for (int i = 0; i < count; ++i) {
-            CChartSeries& s = *series[i];
-            if (p + 1 >= s.points.ItemCount()) break;
+    // Series by series, so that each selects its style once. Each pair of neighbouring
+    // categories keeps its running ends, and stops stacking at its first gap.
+    std::vector<StackEnds> at(m - 1, {b, b}), next(m - 1, {b, b});
+    std::vector<uint8_t> stopped(m - 1, 0);
+    for (int i = 0; i < count; ++i) {
+        CChartSeries& s = *series[i];
+        const bool shown = s.settings.visible != 0;
+        if (shown) {
+            SelectBandStyle(canvas, s.settings.fill);
+            if (outline) canvas.SelectFillPattern(0, 0, 0);
+        }
+        for (uint32_t p = 0; p + 1 < m; ++p) {
+            if (stopped[p]) continue;
+            if (p + 1 >= s.points.ItemCount()) {
+                stopped[p] = 1;
+                continue;
+            }
             const ChartPoint points[2] = {SeriesPoint(s, p), SeriesPoint(s, p + 1)};
-            if (!Drawable(points[0]) || !Drawable(points[1])) break;
+            if (!Drawable(points[0]) || !Drawable(points[1])) {
+                stopped[p] = 1;
+                continue;
+            }
             double before[2], after[2];
+            StackEnds* ends[2] = {&at[p], &next[p]};
             for (int k = 0; k < 2; ++k) {
-                double& run = ends[k].For(points[k]);
+                double& run = ends[k]->For(points[k]);
                 before[k] = run;
                 run += points[k].position - b;
                 after[k] = run;
             }
-            if (!s.settings.visible) continue;
-            SelectBandStyle(canvas, s.settings.fill);
-            if (outline) canvas.SelectFillPattern(0, 0, 0);
+            if (!shown) continue;
             const DcPoint oldP = AreaPoint(a, c, p, before[0]), newP = AreaPoint(a, c, p, after[0]);
             const DcPoint oldQ = AreaPoint(a, c, p + 1, before[1]),
                           newQ = AreaPoint(a, c, p + 1, after[1]);
