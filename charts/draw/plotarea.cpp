@@ -80,6 +80,11 @@ void FillPolygon(CCanvas& canvas, const DcPoint* corners, int count) {
 void FillQuad(CCanvas& canvas, double l, double t, double r, double b) {
     const DcPoint corners[4] = {DevicePoint(l, t), DevicePoint(r, t), DevicePoint(r, b),
                                 DevicePoint(l, b)};
+    // A box without width or height is only its outline: one line, far cheaper to draw.
+    if (corners[0].x == corners[1].x || corners[0].y == corners[2].y) {
+        canvas.DrawLine(corners[0].x, corners[0].y, corners[2].x, corners[2].y);
+        return;
+    }
     FillPolygon(canvas, corners, 4);
 }
 

@@ -41,7 +41,7 @@ TEST_F(ColumnTest, BarSizeAndHiddenAndZeroValues) {
     } cases[] = {
         {70, false, {2, 2, 2}, 52}, // W 600 over 2 categories: slots 75, bars 52
         {100, false, {2, 2, 2}, 75},
-        {0, false, {2, 2, 2}, 0},
+        {0, false, {0, 0, 0}, 0}, // outlines only: a line each
         {70, true, {2, 0, 2}, 52},
     };
     for (const Case& c : cases) {
@@ -51,6 +51,12 @@ TEST_F(ColumnTest, BarSizeAndHiddenAndZeroValues) {
         chart->series[1].settings.visible = !c.hideMiddle;
         Draw();
         for (int i = 0; i < 3; ++i) EXPECT_EQ(Filled(SeriesColor(i)).size(), c.bars[i]);
+        if (c.size == 0) {
+            const auto lines = dc.ShapesOf(ShapeKind::kLine);
+            ASSERT_FALSE(lines.empty());
+            EXPECT_EQ(lines.back()->points[0].x, lines.back()->points[1].x);
+            continue;
+        }
         const auto first = Filled(SeriesColor(0));
         EXPECT_EQ(Span(first[0]).second - Span(first[0]).first, c.firstWidth) << int(c.size);
         if (c.size == 100) {
