@@ -12,15 +12,6 @@ namespace vl {
 
 namespace {
 
-enum : uint16_t {
-    kLabelsVertical = 1,
-    kLabelsHorizontal = 2,
-    kTitleVertical = 4,
-    kTitleHorizontal = 8,
-    kMajorTickMarks = 16,
-    kMinorTickMarks = 32,
-};
-
 // Where texts stand beside a band: left or right of it, above or below it.
 enum class Placement { kNone, kLeft, kRight, kAbove, kBelow };
 
@@ -126,6 +117,32 @@ void DrawBesideEdge(CCanvas& canvas, Placement place, Pt at, double offset, bool
     canvas.DrawTextLines(DeviceCoord(left), DeviceCoord(y), text, upright ? M_PI / 2 : 0);
 }
 
+// What the label and title drawers share: the band's edge, the side the texts stand on, and
+// the axis font turned with the band (and a quarter more for upright texts).
+struct AxisTexts {
+    const CChartSeries* series = nullptr;
+    Placement place = Placement::kNone;
+    BandEdge edge{};
+    double turn = 0;
+    bool upright = false;
+
+    bool Start(CChart& chart, const AxisRecord& axis, uint16_t uprightFlag, uint16_t levelFlag) {
+        if (!HasBand(chart, axis)) return false;
+        series = axis.series;
+        const uint16_t flags = series->settings.axisFlags;
+        place = PlacementOf(axis.side);
+        if (!(flags & (uprightFlag | levelFlag)) || place == Placement::kNone) return false;
+        edge = EdgeOf(chart, axis);
+        turn = edge.Turn();
+        upright = flags & uprightFlag;
+        SelectAxisFont(chart, *series, turn + (upright ? 90 : 0));
+        return true;
+    }
+    void Draw(CChart& chart, Pt at, double offset, const std::string& text) const {
+        DrawBesideEdge(*chart.canvas, place, at, offset, upright, turn, text);
+    }
+};
+
 } // namespace
 
 void DrawAxisLine(CChart& chart, const AxisRecord& axis) {
@@ -152,61 +169,43 @@ void DrawAxisLine(CChart& chart, const AxisRecord& axis) {
 }
 
 void DrawValueAxisLabels(CChart& chart, const AxisRecord& axis) {
-    if (!HasBand(chart, axis)) return;
-    const CChartSeries& s = *axis.series;
-    const uint16_t flags = s.settings.axisFlags;
-    const Placement place = PlacementOf(axis.side);
-    if (!(flags & (kLabelsVertical | kLabelsHorizontal)) || place == Placement::kNone) return;
-    const BandEdge edge = EdgeOf(chart, axis);
-    const double turn = edge.Turn();
-    SelectAxisFont(chart, s, turn + ((flags & kLabelsVertical) ? 90 : 0));
-    const uint32_t ticks = MajorIntervals(s);
+    AxisTexts t;
+    if (!t.Start(chart, axis, kLabelsVertical, kLabelsHorizontal)) return;
+    const uint32_t ticks = MajorIntervals(*t.series);
     std::string text;
     for (uint32_t k = 0; k <= ticks; ++k) {
         float f = 0;
-        if (!FormatAxisLabel(k, s, text) || !AxisTickFraction(s, k, 0, f)) continue;
-        DrawBesideEdge(*chart.canvas, place, edge.At(f), 0, flags & kLabelsVertical, turn, text);
+        if (!FormatAxisLabel(k, *t.series, text) || !AxisTickFraction(*t.series, k, 0, f)) continue;
+        t.Draw(chart, t.edge.At(f), 0, text);
     }
 }
 
 void DrawCategoryAxisLabels(CChart& chart, const AxisRecord& axis) {
-    if (!HasBand(chart, axis)) return;
-    const CChartSeries& s = *axis.series;
-    const uint16_t flags = s.settings.axisFlags;
-    const Placement place = PlacementOf(axis.side);
-    if (!(flags & (kLabelsVertical | kLabelsHorizontal)) || place == Placement::kNone) return;
-    const BandEdge edge = EdgeOf(chart, axis);
-    const double turn = edge.Turn();
-    SelectAxisFont(chart, s, turn + ((flags & kLabelsVertical) ? 90 : 0));
+    AxisTexts t;
+    if (!t.Start(chart, axis, kLabelsVertical, kLabelsHorizontal)) return;
+    const CChartSeries& s = *t.series;
     const uint32_t ticks = MajorIntervals(s);
     const double count = s.labels.ItemCount();
     std::string text;
     for (uint32_t k = 0; k < ticks; ++k) {
         if (!FormatAxisLabel(k, s, text)) break;
         const double f = (k + 0.5) * CategoryDivisor(s) / count;
-        DrawBesideEdge(*chart.canvas, place, edge.At(std::fmin(f, 1.0)), 0, flags & kLabelsVertical,
-                       turn, text);
+        t.Draw(chart, t.edge.At(std::fmin(f, 1.0)), 0, text);
     }
 }
 
 void DrawAxisTitle(CChart& chart, const AxisRecord& axis) {
-    if (!HasBand(chart, axis)) return;
-    const CChartSeries& s = *axis.series;
-    const uint16_t flags = s.settings.axisFlags;
-    const Placement place = PlacementOf(axis.side);
-    if (!(flags & (kTitleVertical | kTitleHorizontal)) || place == Placement::kNone) return;
-    const BandEdge edge = EdgeOf(chart, axis);
-    const double turn = edge.Turn();
-    SelectAxisFont(chart, s, turn + ((flags & kTitleVertical) ? 90 : 0));
+    AxisTexts t;
+    if (!t.Start(chart, axis, kTitleVertical, kTitleHorizontal)) return;
+    const uint16_t flags = t.series->settings.axisFlags;
     // Beyond the labels and the gap that follows them.
-    const bool across = place == Placement::kLeft || place == Placement::kRight;
+    const bool across = t.place == Placement::kLeft || t.place == Placement::kRight;
     const bool labelsUpright = flags & kLabelsVertical;
     double offset = 0;
     if (flags & (kLabelsVertical | kLabelsHorizontal))
         offset = double(across == labelsUpright ? axis.labelHeight : axis.labelWidth) + chart.gap;
-    const std::string title(s.settings.axisTitle,
-                            strnlen(s.settings.axisTitle, kChartTextSize - 1));
-    DrawBesideEdge(*chart.canvas, place, edge.At(0.5), offset, flags & kTitleVertical, turn, title);
+    const char* title = t.series->settings.axisTitle;
+    t.Draw(chart, t.edge.At(0.5), offset, std::string(title, strnlen(title, kChartTextSize - 1)));
 }
 
 } // namespace vl

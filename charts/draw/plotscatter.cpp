@@ -94,9 +94,29 @@ void ConnectStyle(CCanvas& canvas, const CChartSeries& s) {
     canvas.SetPen(line.style > 5 ? 1 : line.style, LineColor(line), 100);
 }
 
-uint16_t SymbolScale(const CChart& chart) {
-    return std::max(chart.zoomX, chart.zoomY);
-}
+// The symbols of one series in order, with the label sides of their pieces.
+struct SymbolWalk {
+    SymbolWalk(CChart& c, CChartSeries& series) : chart(c), s(series) {}
+    CChart& chart;
+    CChartSeries& s;
+    uint16_t scale = std::max(chart.zoomX, chart.zoomY);
+    LabelSide side;
+    bool previous = false;
+    float px = 0, py = 0;
+
+    void Break() {
+        previous = false;
+        side.Break();
+    }
+    bool Point(uint32_t p, float x, float y, const ErrorBars& bars) {
+        DrawScatterSymbol(chart, DeviceCoord(x), DeviceCoord(y), s.settings.symbol, bars, scale);
+        if (s.settings.labels &&
+            !RecordLabel(chart, s, p, x, y, side.Above(previous, py, y), scale))
+            return false;
+        previous = true, px = x, py = y;
+        return true;
+    }
+};
 
 } // namespace
 
@@ -107,37 +127,29 @@ bool PlotScatterSeries(CChart& chart, CChartSeries* const* series, int count) {
     if (count == 0 || m == 0) return true;
     CCanvas& canvas = *chart.canvas;
     const double c = double(a.w) / m;
-    const uint16_t scale = SymbolScale(chart);
     for (int i = 0; i < count; ++i) {
         CChartSeries& s = *series[i];
         if (!s.settings.visible) continue;
         const CChartSeries* sigma = FindSigmaSeries(chart, s);
-        LabelSide side;
-        bool previous = false;
-        float px = 0, py = 0;
+        SymbolWalk walk(chart, s);
         const uint32_t n = s.points.ItemCount();
         for (uint32_t p = 0; p < n; ++p) {
             const ChartPoint point = SeriesPoint(s, p);
             if (!Drawable(point)) {
-                previous = false;
-                side.Break();
+                walk.Break();
                 continue;
             }
             const float x = a.X((p + 0.5) * c), y = a.Y(double(a.h) * point.position);
-            if (previous && s.settings.connectingLine.style != 0) {
+            if (walk.previous && s.settings.connectingLine.style != 0) {
                 ConnectStyle(canvas, s);
-                canvas.DrawLine(DeviceCoord(px), DeviceCoord(py), DeviceCoord(x), DeviceCoord(y));
+                canvas.DrawLine(DeviceCoord(walk.px), DeviceCoord(walk.py), DeviceCoord(x),
+                                DeviceCoord(y));
             }
             SymbolStyle(canvas, s);
             ErrorBars bars;
             BarPair(s, sigma, p, point.position, a.h, bars.up, bars.down, bars.clip, kClipUp,
                     kClipDown);
-            DrawScatterSymbol(chart, DeviceCoord(x), DeviceCoord(y), s.settings.symbol, bars,
-                              scale);
-            if (s.settings.labels &&
-                !RecordLabel(chart, s, p, x, y, side.Above(previous, py, y), scale))
-                return false;
-            previous = true, px = x, py = y;
+            if (!walk.Point(p, x, y, bars)) return false;
         }
     }
     DrawAllSeriesLabels(chart, series, count);
@@ -148,7 +160,6 @@ bool PlotXYScatterSeries(CChart& chart, CChartSeries* const* series, int count) 
     PlotArea a;
     if (!chart.canvas || !SetupPlotArea(chart, series, count, a)) return false;
     CCanvas& canvas = *chart.canvas;
-    const uint16_t scale = SymbolScale(chart);
     for (int i = 0; i < count; ++i) {
         CChartSeries& s = *series[i];
         CChartSeries* domain = FindXDomainSeries(chart, s);
@@ -176,12 +187,10 @@ bool PlotXYScatterSeries(CChart& chart, CChartSeries* const* series, int count) 
         const CChartSeries* sigmaY = FindSigmaSeries(chart, s);
         const CChartSeries* sigmaX = FindSigmaSeries(chart, *domain);
         SymbolStyle(canvas, s);
-        LabelSide side;
-        previous = false;
+        SymbolWalk walk(chart, s);
         for (uint32_t p = 0; p < n; ++p) {
             if (!at(p, v, d, x, y)) {
-                previous = false;
-                side.Break();
+                walk.Break();
                 continue;
             }
             ErrorBars bars;
@@ -189,12 +198,7 @@ bool PlotXYScatterSeries(CChart& chart, CChartSeries* const* series, int count) 
                     kClipDown);
             BarPair(*domain, sigmaX, p, d.position, a.w, bars.right, bars.left, bars.clip,
                     kClipRight, kClipLeft);
-            DrawScatterSymbol(chart, DeviceCoord(x), DeviceCoord(y), s.settings.symbol, bars,
-                              scale);
-            if (s.settings.labels &&
-                !RecordLabel(chart, s, p, x, y, side.Above(previous, py, y), scale))
-                return false;
-            previous = true, px = x, py = y;
+            if (!walk.Point(p, x, y, bars)) return false;
         }
     }
     DrawAllSeriesLabels(chart, series, count);
