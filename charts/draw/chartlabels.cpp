@@ -72,7 +72,14 @@ bool ComposeLabel(CChartSeries& s, const CChartSeries* domain, uint32_t p, std::
     return true;
 }
 
-void PrepareLabels(CChart& chart, CChartSeries& s) {
+// The label format code, font and colour, and the page indexes the texts are read through.
+void PrepareLabels(CChart& chart, CChartSeries& s, const CChartSeries* domain) {
+    s.points.BuildPageIndex();
+    if (domain) {
+        auto& d = const_cast<CChartSeries&>(*domain);
+        d.points.BuildPageIndex();
+        d.labels.BuildPageIndex();
+    }
     StandardFormat& format = s.settings.numberFormat;
     if (format.kind != STD_STYLE_USER_DEFINED) {
         const std::string code = BuildStandardFormatCode(format.kind, format.params);
@@ -146,13 +153,7 @@ CChartSeries* FindXDomainSeries(CChart& chart, const CChartSeries& series) {
 void DrawSeriesLabels(CChart& chart, CChartSeries& s, const CChartSeries* domain) {
     if (s.settings.role != 1 || s.settings.labels == 0 || !chart.canvas) return;
     if (!chart.vertices.BuildPageIndex() || !s.labelAnchors.BuildPageIndex()) return;
-    s.points.BuildPageIndex();
-    if (domain) {
-        auto& d = const_cast<CChartSeries&>(*domain);
-        d.points.BuildPageIndex();
-        d.labels.BuildPageIndex();
-    }
-    PrepareLabels(chart, s);
+    PrepareLabels(chart, s, domain);
     CCanvas& canvas = *chart.canvas;
     const uint32_t vertices = chart.vertices.ItemCount();
     std::string text;
@@ -174,13 +175,7 @@ void MeasureSeriesLabels(CChart& chart, CChartSeries& s, const CChartSeries* dom
                          uint32_t& width, uint32_t& height) {
     width = height = 0;
     if (s.settings.role != 1 || s.settings.labels == 0 || !chart.canvas) return;
-    s.points.BuildPageIndex();
-    if (domain) {
-        auto& d = const_cast<CChartSeries&>(*domain);
-        d.points.BuildPageIndex();
-        d.labels.BuildPageIndex();
-    }
-    PrepareLabels(chart, s);
+    PrepareLabels(chart, s, domain);
     std::string text;
     const uint32_t count = s.points.ItemCount();
     for (uint32_t p = 0; p < count; ++p) {
