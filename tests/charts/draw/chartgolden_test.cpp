@@ -15,9 +15,6 @@ using rendertest::MatchesGolden;
 struct ChartGolden : ::testing::Test, rendertest::SheetFixture {
     // The container painted at the zoom into a white image of its size.
     QImage Paint(CContainer& c, int width, int height, uint16_t zoom = 100, bool printing = false) {
-        // A layout is kept whatever the rectangle; its owner forgets it when the zoom changes.
-        for (int k = 0; k < c.settings.objectCount; ++k)
-            if (c.slots[k].chart) ClearChartLayout(*c.slots[k].chart);
         return rendertest::Drawn(width, height, [&](CCanvas& canvas) {
             canvas.SetPrintFlags(printing, false);
             PaintContainer(Book(), c, canvas, {0, 0, width - 1, height - 1}, zoom, zoom);

@@ -76,6 +76,24 @@ TEST_F(PaintChartsTest, RepaintsDrawTheSameAndKeepTheLayout) {
     EXPECT_NEAR(plane[1].x - plane[0].x, 196, 3);
 }
 
+TEST_F(PaintChartsTest, AnotherZoomOrCellLaysTheChartOutAgain) {
+    auto c = ContainerOf(Ready());
+    struct Case {
+        DcRect rect;
+        uint16_t zoom;
+    } cases[] = {{{0, 0, 399, 299}, 100},
+                 {{0, 0, 799, 599}, 200},
+                 {{0, 0, 299, 199}, 200},
+                 {{10, 10, 309, 209}, 200}};
+    for (const Case& k : cases) {
+        Paint(*c, k.rect, k.zoom);
+        const std::vector<DcPoint> kept = Planes()[1]->points;
+        ClearChartLayout(*c->slots[0].chart);
+        Paint(*c, k.rect, k.zoom);
+        EXPECT_EQ(Planes()[1]->points, kept) << k.zoom;
+    }
+}
+
 TEST_F(PaintChartsTest, AFailingChartLeavesItsCodeAndTheOthersDraw) {
     auto bad = NewDrawnChart(kChart2D);
     PutSeries(*bad, 0, "S", {1, 2}, 1);
