@@ -113,8 +113,15 @@ private:
     void UsePen(const DcPen& pen);
     // False for a null brush, which paints nothing.
     bool UseBrush(const DcBrush& brush);
+    bool UseBrushOnPainter(const DcBrush& brush);
 
     std::unique_ptr<QPainter> painter_;
+    // What was last set on the painter, so that an unchanged pen or brush is not set again.
+    bool penApplied_ = false;
+    DcPen appliedPen_;
+    bool brushApplied_ = false;
+    bool brushUsable_ = false;
+    DcBrush appliedBrush_;
     DcBitmap bitmap_;
     bool memory_ = false;
     int dpiX_;

@@ -67,7 +67,9 @@ TEST_F(SymbolTest, ErrorBarsCapsAndArrowheads) {
         DrawOne(4, 100, c.bars);
         const auto lines = dc.ShapesOf(ShapeKind::kLine);
         ASSERT_EQ(lines.size(), c.lines);
-        if (c.lines) EXPECT_EQ(lines.back()->points[1], c.lastEnd);
+        if (c.lines) {
+            EXPECT_EQ(lines.back()->points[1], c.lastEnd);
+        }
     }
 }
 
