@@ -87,7 +87,8 @@ void DrawBesideEdge(CCanvas& canvas, Placement place, Pt at, double offset, bool
     if (text.empty() || !canvas.MeasureText(text, w, h)) return;
     if (turn != 0) {
         canvas.SetTextAlign(kAlignCenter, kAlignTop);
-        const double r = turn * M_PI / 180;
+        // Lines step across the text: a quarter turn more for upright texts.
+        const double r = (turn + (upright ? 90 : 0)) * M_PI / 180;
         const double out = place == Placement::kLeft || place == Placement::kAbove ? -1 : 1;
         const double nx = place == Placement::kLeft || place == Placement::kRight ? out : 0;
         const double ny = nx == 0 ? out : 0;

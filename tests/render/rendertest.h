@@ -50,6 +50,7 @@ public:
         uint32_t align;
         COLORREF color;
         int32_t fontHeight;
+        int32_t escapement = 0; // tenths of a degree
     };
 
     CFixedMetricsDC(int32_t charWidth, int32_t height)
@@ -64,8 +65,8 @@ public:
         return true;
     }
     bool TextOut(int32_t x, int32_t y, std::string_view text) override {
-        outputs.push_back(
-            {x, y, std::string(text), GetTextAlign(), GetTextColor(), CurrentFont().Log().height});
+        outputs.push_back({x, y, std::string(text), GetTextAlign(), GetTextColor(),
+                           CurrentFont().Log().height, CurrentFont().Log().escapement});
         return true;
     }
 

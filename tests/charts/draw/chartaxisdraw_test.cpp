@@ -1,3 +1,5 @@
+#include "charts/draw/chartgeometry.h"
+#include "charts/draw/chartplot.h"
 #include "tests/charts/draw/plottest.h"
 
 #include <gtest/gtest.h>
@@ -86,6 +88,31 @@ TEST_F(AxisDrawTest, TitlesStandBeyondTheLabels) {
     const auto& title = dc.outputs.back();
     EXPECT_GE(title.x, 0);
     for (size_t k = 0; k + 1 < dc.outputs.size(); ++k) EXPECT_LT(title.x + 30, dc.outputs[k].x + 1);
+}
+
+TEST_F(AxisDrawTest, AnObliqueBandTurnsItsLabels) {
+    CChartSeries& s = Put(0, {1}, 1);
+    s.minimum = 0, s.maximum = 100, s.valueFlags = kPointPositive;
+    s.settings.periods = 2;
+    s.settings.axisFlags = kLabels;
+    // A left band whose outer edge runs from (0, 100) at the axis's start up to (100, 0).
+    const uint32_t first = chart->vertices.ItemCount();
+    for (auto [x, y] : {std::pair(0, 0), std::pair(100, 0), std::pair(0, 100), std::pair(0, 0)})
+        ASSERT_TRUE(AddVertex(*chart, float(x), float(y), 0));
+    AxisRecord axis;
+    axis.side = 1;
+    axis.series = &s;
+    axis.firstVertex = first;
+    chart->canvas = &canvas;
+    DrawValueAxisLabels(*chart, axis);
+    ASSERT_EQ(Texts(), (std::vector<std::string>{"0", "50", "100"}));
+    // Turned 45 degrees with the edge, centred on their points, one text height out to the left.
+    const std::vector<DcPoint> at = {{-10, 100}, {40, 50}, {90, 0}};
+    for (size_t k = 0; k < 3; ++k) {
+        EXPECT_EQ((DcPoint{dc.outputs[k].x, dc.outputs[k].y}), at[k]) << k;
+        EXPECT_EQ(dc.outputs[k].escapement, 450);
+        EXPECT_EQ(dc.outputs[k].align, uint32_t(TA_CENTER | TA_TOP));
+    }
 }
 
 } // namespace
