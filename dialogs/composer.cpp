@@ -8,8 +8,11 @@
 #include "platform/core/cp1252.h"
 #include "ui_composer.h"
 
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
+#include <QSplitter>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QVBoxLayout>
@@ -47,7 +50,10 @@ CFormulaComposer::CFormulaComposer(QWidget* parent, IComposerHost& host, int fun
     layout->addWidget(body);
     setWindowTitle(body->windowTitle());
     setSizeGripEnabled(true);
+    // The first size is the smallest the user may make it.
     resize(DialogUnitsToPixels(173, 252));
+    setMinimumSize(size());
+    ui_->id396->installEventFilter(this);
     if (function >= 0 && std::size_t(function) < kCatalogueRows) function_ = function;
     for (uint8_t c = 0; c < kCategoryCount; ++c) ui_->id215->addItem(ToQt(FunctionCategoryName(c)));
     ui_->id215->setCurrentIndex(CategoryOf(RowAt(function_)));
@@ -106,7 +112,72 @@ CFormulaComposer::CFormulaComposer(QWidget* parent, IComposerHost& host, int fun
     SetWindowOpacity(this, Profile().opacity);
 }
 
-CFormulaComposer::~CFormulaComposer() = default;
+CFormulaComposer::~CFormulaComposer() {
+    if (shown_) SavePlacement();
+}
+
+void CFormulaComposer::SavePlacement() const {
+    int32_t* p = Profile().composerPosition;
+    const QRect r = geometry();
+    p[0] = r.left();
+    p[1] = r.top();
+    p[2] = r.left() + r.width();
+    p[3] = r.top() + r.height();
+    p[4] = SplitterPosition();
+}
+
+int CFormulaComposer::SplitterPosition() const {
+    const QList<int> sizes = ui_->id396->sizes();
+    return sizes.isEmpty() ? -1 : sizes.front();
+}
+
+void CFormulaComposer::RestorePlacement(const QWidget* frame) {
+    const int32_t* p = Profile().composerPosition;
+    const QRect saved(QPoint(p[0], p[1]), QSize(p[2] - p[0], p[3] - p[1]));
+    bool onWorkArea = false;
+    for (const QScreen* screen : QGuiApplication::screens())
+        onWorkArea = onWorkArea || screen->availableGeometry().contains(saved.topLeft());
+    if (saved.isValid() && onWorkArea) {
+        setGeometry(QRect(saved.topLeft(), saved.size().expandedTo(minimumSize())));
+        return;
+    }
+    // Beside the frame's client area, centred on it, inside the frame's work area.
+    const QScreen* screen = frame ? frame->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect work = screen->availableGeometry();
+    const QRect client = frame ? QRect(frame->mapToGlobal(QPoint(0, 0)), frame->size()) : work;
+    QRect placed(QPoint(client.right() + 1, client.center().y() - height() / 2), size());
+    if (!frame) placed.moveCenter(work.center());
+    placed.moveRight(std::min(placed.right(), work.right()));
+    placed.moveBottom(std::min(placed.bottom(), work.bottom()));
+    placed.moveLeft(std::max(placed.left(), work.left()));
+    placed.moveTop(std::max(placed.top(), work.top()));
+    setGeometry(placed);
+}
+
+void CFormulaComposer::showEvent(QShowEvent* event) {
+    shown_ = true;
+    QDialog::showEvent(event);
+}
+
+bool CFormulaComposer::eventFilter(QObject* watched, QEvent* event) {
+    // The saved divider is applied once the splitter knows its height: -1 is the middle.
+    if (watched == ui_->id396 && event->type() == QEvent::Resize && splitterPending_) {
+        const int total = ui_->id396->height() - ui_->id396->handleWidth();
+        if (total > 0) {
+            splitterPending_ = false;
+            const int saved = Profile().composerPosition[4];
+            const int first = saved < 0 ? total / 2 : std::min(saved, total);
+            ui_->id396->setSizes({first, total - first});
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CFormulaComposer::reject() {
+    Profile().composerVisible = 0;
+    QDialog::reject();
+}
 
 QString CFormulaComposer::Prototype() const {
     return ui_->id1064->toPlainText();
@@ -358,6 +429,7 @@ bool CComposerPane::Toggle(QWidget* frame) {
     delete pane_;
     pane_ = new CFormulaComposer(frame, host_, 0);
     pane_->setAttribute(Qt::WA_DeleteOnClose);
+    pane_->RestorePlacement(frame);
     pane_->show();
     Profile().composerVisible = 1;
     return true;
@@ -365,6 +437,10 @@ bool CComposerPane::Toggle(QWidget* frame) {
 
 bool CComposerPane::IsVisible() const {
     return pane_ && pane_->isVisible();
+}
+
+void CComposerPane::UpdateControls() {
+    if (pane_) pane_->EnableInserts();
 }
 
 void CComposerPane::UseHistoryEntry(QWidget* frame, int i) {
