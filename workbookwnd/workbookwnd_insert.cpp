@@ -191,6 +191,12 @@ void CWorkbookWnd::OnInsertImage() {
     ImageFolder() = path.section(QLatin1Char('/'), 0, -2);
     BeginCommand();
     const std::string name = Utf8ToCp1252(path.toStdString());
+    // A cut path would name another file: a longer one is refused whole.
+    if (name.size() > size_t(kImagePathSize - 1)) {
+        ShowStringMessage(IDS_MAX_CHARACTERS, MB_OK | MB_ICONEXCLAMATION,
+                          QString::number(kImagePathSize - 1));
+        return;
+    }
     CContainer* added = NewContainer(0, &name);
     if (!added) return;
     GetActiveView()->InvalidateAll();

@@ -111,6 +111,23 @@ TEST_F(InsertImageTest, AnUnreadablePictureIsReportedAndTheContainerStays) {
         ASSERT_EQ(Book().images.size(), images + 1) << c.path;
         EXPECT_FALSE(Book().images.front()->decoded) << c.path;
     }
+    // A path that would have to be cut is refused before anything is made.
+    const std::string folder = TempPath("");
+    const std::string longest =
+        Picture(std::string(255 - folder.size() - 4, 'p').append(".png").c_str(), 2, 3, "PNG");
+    ASSERT_EQ(longest.size(), 255u);
+    const std::size_t boxes = ui.boxes.size();
+    CContainer* fits = InsertAt(longest);
+    EXPECT_EQ(ui.boxes.size(), boxes);
+    EXPECT_EQ(Width(*fits), 2);
+    const std::string over =
+        Picture(std::string(256 - folder.size() - 4, 'q').append(".png").c_str(), 2, 3, "PNG");
+    const std::size_t images = Book().images.size();
+    EXPECT_EQ(InsertAt(over), fits);
+    ASSERT_EQ(ui.boxes.size(), boxes + 1);
+    EXPECT_EQ(ui.boxes.back().text, "Please enter no more than 255 characters.");
+    EXPECT_EQ(Book().images.size(), images);
+    Active()->HandleCommand(ID_EDIT_UNDO);
     // Each insert is one undo entry, taken back whole.
     for (std::size_t i = 0; i < std::size(cases); ++i) Active()->HandleCommand(ID_EDIT_UNDO);
     Settle();
