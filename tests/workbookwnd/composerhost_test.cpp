@@ -201,6 +201,13 @@ TEST_F(ComposerHostTest, TheIdlePassFollowsTheActiveWindow) {
                        static_cast<QWidget*>(composer.Form().id410),
                        static_cast<QWidget*>(composer.Form().id33067)})
         EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    // Keys and clicks in the pane are the user's activity, as in the frame.
+    clock.now += 600;
+    QTest::keyClick(composer.Form().id229, Qt::Key_A);
+    EXPECT_EQ(frame->LastAutoSave(), clock.now);
+    clock.now += 60;
+    QTest::mouseClick(composer.Form().id33065, Qt::LeftButton);
+    EXPECT_EQ(frame->LastAutoClose(), clock.now);
     // Esc hides it for good and the command's tick follows.
     QTest::keyClick(&composer, Qt::Key_Escape);
     Settle();
