@@ -50,9 +50,6 @@ CFormulaComposer::CFormulaComposer(QWidget* parent, IComposerHost& host, int fun
     layout->addWidget(body);
     setWindowTitle(body->windowTitle());
     setSizeGripEnabled(true);
-    // The first size is the smallest the user may make it.
-    resize(DialogUnitsToPixels(173, 252));
-    setMinimumSize(size());
     ui_->id396->installEventFilter(this);
     if (function >= 0 && std::size_t(function) < kCatalogueRows) function_ = function;
     for (uint8_t c = 0; c < kCategoryCount; ++c) ui_->id215->addItem(ToQt(FunctionCategoryName(c)));
@@ -110,6 +107,11 @@ CFormulaComposer::CFormulaComposer(QWidget* parent, IComposerHost& host, int fun
     connect(ui_->id410, &QPushButton::clicked, this, [this] { Insert(true); });
     EnableInserts();
     SetWindowOpacity(this, Profile().opacity);
+    // The first size is the smallest the user may make it; wide enough for the buttons'
+    // texts, which stand where the toolbars' pictures would.
+    const QSize first = DialogUnitsToPixels(173, 252);
+    resize(std::max(first.width(), sizeHint().width()), first.height());
+    setMinimumSize(size());
 }
 
 CFormulaComposer::~CFormulaComposer() {

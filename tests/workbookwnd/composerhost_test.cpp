@@ -9,6 +9,7 @@
 #include "wndtest.h"
 #include "workbookwnd/composerhost.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
@@ -63,6 +64,15 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
         Enter(column, row, text);
         ASSERT_EQ(CellText(column, row), text.toStdString());
+    }
+
+    // The first size: the template's height, and its width unless the buttons need more.
+    QSize FirstSize() {
+        CFormulaComposer composer(nullptr, host, 0);
+        const QSize template_ = DialogUnitsToPixels(173, 252);
+        EXPECT_EQ(composer.minimumSize().height(), template_.height());
+        EXPECT_GE(composer.minimumSize().width(), template_.width());
+        return composer.minimumSize();
     }
 
     CComposerHost host{[this]() -> IWorkbookWnd* { return frame->GetActiveWorkbookWnd(); }};
@@ -219,7 +229,7 @@ TEST_F(ComposerHostTest, TheIdlePassFollowsTheActiveWindow) {
 
 TEST_F(ComposerHostTest, PlacementAndDividerAreSavedAndRestored) {
     const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
-    const QSize least = DialogUnitsToPixels(173, 252);
+    const QSize least = FirstSize();
     const QRect saved(work.left() + 40, work.top() + 30, least.width() + 50, least.height() + 60);
     int32_t* p = Profile().composerPosition;
     const int32_t values[] = {saved.left(), saved.top(), saved.left() + saved.width(),
@@ -256,7 +266,7 @@ TEST_F(ComposerHostTest, PlacementAndDividerAreSavedAndRestored) {
 
 TEST_F(ComposerHostTest, WithoutAUsableRectangleItStandsBesideTheFrame) {
     const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
-    const QSize least = DialogUnitsToPixels(173, 252);
+    const QSize least = FirstSize();
     struct Case {
         const char* what;
         int32_t position[5];
@@ -274,6 +284,9 @@ TEST_F(ComposerHostTest, WithoutAUsableRectangleItStandsBesideTheFrame) {
         const QRect g = composer.geometry();
         const QRect client(frame->mapToGlobal(QPoint(0, 0)), frame->size());
         EXPECT_EQ(g.size(), least) << c.what;
+        // Its first size shows every button's whole text.
+        for (const QAbstractButton* b : composer.findChildren<QAbstractButton*>())
+            EXPECT_GE(b->width(), b->sizeHint().width()) << b->objectName().toStdString();
         EXPECT_TRUE(work.contains(g)) << c.what;
         EXPECT_EQ(g.left(), std::min(client.right() + 1, work.right() - g.width() + 1)) << c.what;
         EXPECT_NEAR(g.center().y(), client.center().y(), 1) << c.what;
