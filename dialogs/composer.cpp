@@ -135,11 +135,17 @@ int CFormulaComposer::SplitterPosition() const {
 
 void CFormulaComposer::RestorePlacement(const QWidget* frame) {
     const int32_t* p = Profile().composerPosition;
-    const QRect saved(QPoint(p[0], p[1]), QSize(p[2] - p[0], p[3] - p[1]));
+    // The profile may hold any numbers: a side is taken only while a window may have it.
+    const int64_t savedWidth = int64_t(p[2]) - p[0];
+    const int64_t savedHeight = int64_t(p[3]) - p[1];
+    const bool sized = savedWidth > 0 && savedHeight > 0 && savedWidth <= QWIDGETSIZE_MAX &&
+                       savedHeight <= QWIDGETSIZE_MAX;
+    const QRect saved(QPoint(p[0], p[1]),
+                      sized ? QSize(int(savedWidth), int(savedHeight)) : QSize());
     bool onWorkArea = false;
     for (const QScreen* screen : QGuiApplication::screens())
         onWorkArea = onWorkArea || screen->availableGeometry().contains(saved.topLeft());
-    if (saved.isValid() && onWorkArea) {
+    if (sized && onWorkArea) {
         setGeometry(QRect(saved.topLeft(), saved.size().expandedTo(minimumSize())));
         return;
     }

@@ -275,6 +275,9 @@ TEST_F(ComposerHostTest, WithoutAUsableRectangleItStandsBesideTheFrame) {
         {"never saved", {0, 0, 0, 0, -1}},
         {"empty", {work.left() + 5, work.top() + 5, work.left() + 5, work.top() + 300, -1}},
         {"corner off the work area", {work.right() + 10, work.top(), work.right() + 400, 500, -1}},
+        {"wider than any window", {work.left(), work.top(), INT32_MAX, work.top() + 300, -1}},
+        {"negative size", {work.left() + 300, work.top() + 300, work.left(), work.top(), -1}},
+        {"the widest numbers", {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, -1}},
     };
     frame->setGeometry(work.left() + 20, work.top() + 20, 500, 400);
     Settle();
