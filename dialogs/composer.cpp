@@ -140,13 +140,13 @@ void CFormulaComposer::RestorePlacement(const QWidget* frame) {
     const int64_t savedHeight = int64_t(p[3]) - p[1];
     const bool sized = savedWidth > 0 && savedHeight > 0 && savedWidth <= QWIDGETSIZE_MAX &&
                        savedHeight <= QWIDGETSIZE_MAX;
-    const QRect saved(QPoint(p[0], p[1]),
-                      sized ? QSize(int(savedWidth), int(savedHeight)) : QSize());
+    const QPoint corner(p[0], p[1]);
     bool onWorkArea = false;
     for (const QScreen* screen : QGuiApplication::screens())
-        onWorkArea = onWorkArea || screen->availableGeometry().contains(saved.topLeft());
+        onWorkArea = onWorkArea || screen->availableGeometry().contains(corner);
     if (sized && onWorkArea) {
-        setGeometry(QRect(saved.topLeft(), saved.size().expandedTo(minimumSize())));
+        const QSize kept{int(savedWidth), int(savedHeight)};
+        setGeometry(QRect(corner, kept.expandedTo(minimumSize())));
         return;
     }
     // Beside the frame's client area, centred on it, inside the frame's work area.
