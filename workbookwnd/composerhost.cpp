@@ -29,6 +29,19 @@ bool Storable(CWorkbookWnd& window, const std::string& text, uint32_t row, uint1
            CellInput::kStored;
 }
 
+// By the update mode: the workbook, the active worksheet, or nothing in the manual modes.
+void Recalculate(CWorkbookWnd& window, uint32_t row, uint16_t column) {
+    const uint8_t mode = window.UpdateMode();
+    if (mode != kUpdateWorkbook && mode != kUpdateWorksheet) return;
+    WaitCursor wait;
+    CWorkbook& book = window.Book();
+    const bool ok = RecalculateWorkbook(
+        book, *window.EvalContext(), mode == kUpdateWorksheet ? &book.tree.active->cells : nullptr);
+    window.SyncContext();
+    if (!ok) ShowErrorMessage(book.error);
+    window.GetActiveView()->ScrollToCell(row, column);
+}
+
 } // namespace
 
 CWorkbookWnd* CComposerHost::Window() const {
@@ -79,19 +92,7 @@ bool CComposerHost::InsertFormula(const std::string& text, bool asValue) {
         ShowErrorMessage(kErrorWorksheetMemory);
         return false;
     }
-    {
-        WaitCursor wait;
-        CWorkbook& book = window->Book();
-        const uint8_t mode = window->UpdateMode();
-        if (mode == kUpdateWorkbook || mode == kUpdateWorksheet) {
-            const bool ok =
-                RecalculateWorkbook(book, *window->EvalContext(),
-                                    mode == kUpdateWorksheet ? &book.tree.active->cells : nullptr);
-            window->SyncContext();
-            if (!ok) ShowErrorMessage(book.error);
-            view->ScrollToCell(row, column);
-        }
-    }
+    Recalculate(*window, row, column);
     window->SetModified(true);
     if (asValue) ReplaceByValue(*window);
     for (int i = 0; i < 2; ++i)
@@ -103,7 +104,7 @@ bool CComposerHost::InsertFormula(const std::string& text, bool asValue) {
 }
 
 // The formula just stored becomes its value; its array's whole area when it spreads.
-bool CComposerHost::ReplaceByValue(CWorkbookWnd& window) {
+void CComposerHost::ReplaceByValue(CWorkbookWnd& window) {
     CWorksheetView* view = window.GetActiveView();
     CWorksheet* sheet = window.Book().tree.active;
     GridSelection grid = window.CurrentGridSelection();
@@ -116,13 +117,9 @@ bool CComposerHost::ReplaceByValue(CWorkbookWnd& window) {
     WaitCursor wait;
     const CommandResult result = ConvertContentsCommand(window.Book(), grid, ID_FORMULAS_TO_VALUES);
     window.SyncContext();
-    if (result == CommandResult::kFailed) {
-        ShowErrorMessage(window.Book().error);
-        return false;
-    }
+    if (result == CommandResult::kFailed) return ShowErrorMessage(window.Book().error);
     view->UpdateScrollBars(true, true);
     window.SetModified(true);
-    return true;
 }
 
 } // namespace vl

@@ -23,7 +23,7 @@ public:
 private:
     // The active window when it shows a worksheet in a view.
     CWorkbookWnd* Window() const;
-    bool ReplaceByValue(CWorkbookWnd& window);
+    void ReplaceByValue(CWorkbookWnd& window);
 
     std::function<IWorkbookWnd*()> active_;
 };
