@@ -9,6 +9,7 @@
 #include "model/chartprojection.h"
 #include "tests/charts/charttestutil.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -73,6 +74,14 @@ inline void ExpectNormalsOutward(Chart3D& f, const char* name) {
             const Vec v = Model(f.Vertex(c));
             centre = {centre.x + v.x, centre.y + v.y, centre.z + v.z};
         }
+        // A solid flat in some direction (a zero value's box) has no inside to point away from.
+        Vec lo{1e30, 1e30, 1e30}, hi{-1e30, -1e30, -1e30};
+        for (uint32_t c : corners) {
+            const Vec v = Model(f.Vertex(c));
+            lo = {std::min(lo.x, v.x), std::min(lo.y, v.y), std::min(lo.z, v.z)};
+            hi = {std::max(hi.x, v.x), std::max(hi.y, v.y), std::max(hi.z, v.z)};
+        }
+        if (hi.x - lo.x < 1e-3 || hi.y - lo.y < 1e-3 || hi.z - lo.z < 1e-3) continue;
         const double n = double(corners.size());
         centre = {centre.x / n, centre.y / n, centre.z / n};
         for (const ChartFace& face : faces) {
