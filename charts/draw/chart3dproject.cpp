@@ -72,6 +72,12 @@ void ApplyPerspective(CChart& chart) {
     }
     const double d = (zmax - zmin) * p * 0.1;
     if (!(d > 0) || !(d - zmax - zmin > 0)) return;
+    // A divisor barely above zero throws vertices past the float range: parallel then too.
+    for (uint32_t i = 0; i < count; ++i) {
+        const ChartVertex v = LoadVertex(chart, i);
+        const double f = d / (d - v.viewZ - zmin);
+        if (!(std::fabs(f * v.viewX) <= FLT_MAX && std::fabs(f * v.viewY) <= FLT_MAX)) return;
+    }
     for (uint32_t i = 0; i < count; ++i) {
         ChartVertex v = LoadVertex(chart, i);
         const double f = d / (d - v.viewZ - zmin);
