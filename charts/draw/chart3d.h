@@ -37,9 +37,9 @@ struct SceneSize {
     uint64_t faces = 0;
     uint64_t vertices = 0;
 };
-SceneSize CountSceneSize(const CChart& chart);
+SceneSize CountSceneSize(CChart& chart);
 // Whether a 3D chart's scene stays below the face and vertex ceilings (any other chart does).
-bool SceneFits(const CChart& chart);
+bool SceneFits(CChart& chart);
 
 // The 3D part of a layout after the XY wall: the other walls, the axes unless the first data
 // series is a 3D pie, then the faces; false with error 27.

@@ -139,8 +139,7 @@ bool Build3DStackedColumnFaces(CChart& chart, CChartSeries* const* series, int c
     return true;
 }
 
-SceneSize CountSceneSize(const CChart& constChart) {
-    CChart& chart = const_cast<CChart&>(constChart);
+SceneSize CountSceneSize(CChart& chart) {
     CChartSeries* data[kChartSeries];
     const int count = CollectDataSeries(chart, data);
     SceneSize size;

@@ -98,7 +98,7 @@ bool BuildChartFloor(CChart& chart, int32_t w, int32_t h) {
     return true;
 }
 
-bool SceneFits(const CChart& chart) {
+bool SceneFits(CChart& chart) {
     if (chart.settings.type != kChart3D) return true;
     const SceneSize scene = CountSceneSize(chart);
     // The other walls take their corners, separators and a grid as large as the XY wall's.
