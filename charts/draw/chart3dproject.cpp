@@ -112,6 +112,12 @@ public:
         std::memcpy(&d, item_ + offsetof(ChartFace, distance), sizeof d);
         return d;
     }
+    uint32_t Reference() const {
+        uint32_t r;
+        std::memcpy(&r, item_ + offsetof(ChartFace, reference), sizeof r);
+        return r;
+    }
+    void SetDistance(float d) { std::memcpy(item_ + offsetof(ChartFace, distance), &d, sizeof d); }
     void Next() {
         ++index_;
         if (++slot_ == kPerPage) return Seek(index_);
@@ -185,14 +191,12 @@ void DepthSortFaces(CChart& chart) {
     if (!chart.faces.IndexValid()) chart.faces.BuildPageIndex();
     const uint32_t count = chart.faces.ItemCount();
     if (count == 0 || !chart.vertices.IndexValid() || !chart.faces.IndexValid()) return;
-    for (uint32_t i = 0; i < count; ++i) {
-        ChartFace f = LoadFace(chart, i);
-        const ChartVertex r = LoadVertex(chart, f.reference);
+    for (FaceCursor face(chart.faces, 0); face.Index() < count; face.Next()) {
+        const ChartVertex r = LoadVertex(chart, face.Reference());
         const double x = r.viewX, y = r.viewY, z = double(r.viewZ) - 800;
         const double distance = std::sqrt(x * x + y * y + z * z);
         // Distances past the float range still order: they become infinite.
-        f.distance = std::isnan(distance) ? 0.0f : float(distance);
-        StoreFace(chart, i, f);
+        face.SetDistance(std::isnan(distance) ? 0.0f : float(distance));
     }
     // Quicksort, farthest first; the larger part waits on the stack and the smaller one is
     // sorted next, so 32 pairs hold any list.
