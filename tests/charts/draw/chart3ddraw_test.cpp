@@ -2,8 +2,10 @@
 // images of every kind of 3D chart, as a new chart shows it and turned, in parallel view and
 // in perspective.
 
+#include "charts/draw/containerpainter.h"
 #include "model/viewtransform.h"
 #include "tests/charts/draw/chart3dtestutil.h"
+#include "tests/charts/draw/chartdrawtest.h"
 #include "tests/render/rendertest.h"
 
 #include <QImage>
@@ -194,6 +196,27 @@ TEST(Draw3DGolden, EveryKindInFourViews) {
 TEST(Draw3DGolden, OutlineAndPrinted) {
     EXPECT_TRUE(rendertest::MatchesGolden(FourViews(kKinds[0], true), "charts/3d_outline"));
     EXPECT_TRUE(rendertest::MatchesGolden(FourViews(kKinds[2], false, true), "charts/3d_printed"));
+}
+
+// The whole road: a container paints its turned 3D chart with title, legend and axes.
+struct Chart3DContainer : ::testing::Test, rendertest::SheetFixture {};
+
+TEST_F(Chart3DContainer, AContainerPaintsItsChart) {
+    auto chart = charttest::NewDrawnChart(kChart3D);
+    charttest::SetText(chart->settings.titleText[0], "Sales");
+    chart->settings.legendCode = 5;
+    charttest::PutCategories(*chart, 0, {"North", "East", "South", "West"});
+    CChartSeries& a = charttest::PutSeries(*chart, 1, "2025", {40, 25, 10, 30}, 7);
+    charttest::PutSeries(*chart, 2, "2026", {20, 35, 15, 10}, 7);
+    a.settings.axisType = 1, a.settings.periods = 4;
+    ApplyChartTransform(chart->viewMatrix, kRotateX, ChartDegreesToRadians(20));
+    ApplyChartTransform(chart->viewMatrix, kRotateY, ChartDegreesToRadians(25));
+    ASSERT_TRUE(UpdateChartScales(*chart));
+    auto c = charttest::ContainerOf(std::move(chart));
+    const QImage image = rendertest::Drawn(360, 260, [&](CCanvas& canvas) {
+        PaintContainer(Book(), *c, canvas, {0, 0, 359, 259}, 100, 100);
+    });
+    EXPECT_TRUE(rendertest::MatchesGolden(image, "charts/3d_container"));
 }
 
 } // namespace
