@@ -20,6 +20,8 @@ public:
     // The items of the recent-formula menu, one per history entry in order: "1.\t=Name(" and
     // the argument texts joined by ", " (Windows-1252); none without a history.
     virtual std::vector<std::string> HistoryMenuItems() const { return {}; }
+    // The idle pass: the insert controls follow whether a workbook window is active.
+    virtual void UpdateControls() {}
 };
 
 // The installed pane, null when none is.

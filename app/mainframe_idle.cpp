@@ -130,6 +130,11 @@ void CMainFrame::OnIdle() {
             action->setChecked(id == openPage);
         }
     }
+    if (IComposerPane* composer = ComposerPane()) {
+        composer->UpdateControls();
+        // Esc or the close box may have hidden it.
+        if (QAction* action = Action(ID_VIEW_COMPOSER)) action->setChecked(composer->IsVisible());
+    }
     IWorkbookWnd* active = GetActiveWorkbookWnd();
     if (!active) status_->ClearPanes();
     if (active) UpdateCommandStates();
