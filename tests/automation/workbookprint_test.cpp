@@ -6,6 +6,7 @@
 #include "model/container.h"
 
 #include <cstring>
+#include <functional>
 
 namespace vl {
 
