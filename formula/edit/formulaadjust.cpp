@@ -66,6 +66,32 @@ Outcome Rule(const Edit& e, int64_t r, int64_t t, int64_t& target, bool& reached
     return Outcome::kKeep;
 }
 
+// Whether the edit leaves a formula's text as it is, found without reading its tokens: every
+// bracketed distance is taken for a part along the edited dimension (more than the parts
+// the reading rewrites), and none moves or reaches the span. False leaves it to the reading.
+bool KeptByEdit(const Edit& e, std::string_view text, int64_t row, int64_t column) {
+    constexpr size_t kLongestDistance = 9;
+    const int64_t base = e.rows ? row : column;
+    // A plain loop: formulas are short, and a library search per bracket costs more.
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '[') continue;
+        const bool back = At(text, ++i) == '-';
+        if (back) ++i;
+        const size_t digits = i;
+        int64_t distance = 0;
+        while (IsAsciiDigit(At(text, i)) && i - digits < kLongestDistance)
+            distance = distance * 10 + (text[i++] - '0');
+        if (i == digits || At(text, i) != ']') return false;
+        int64_t target = 0;
+        bool reached = false;
+        if (Rule(e, base, base + (back ? -distance : distance), target, reached) !=
+                Outcome::kKeep ||
+            reached)
+            return false;
+    }
+    return true;
+}
+
 void AppendPart(std::string& out, char letter, int64_t distance) {
     out += letter;
     if (distance == 0) return;
@@ -148,6 +174,7 @@ bool CollectFormulaTexts(CEvalContext& ctx, const CCellStore& store, uint8_t mod
         const int64_t position = e.rows ? cell::Row(r) : cell::Column(r);
         if (onlyBefore && position >= e.first) continue;
         const std::string_view formula = cell::Formula(r);
+        if (KeptByEdit(e, formula, cell::Row(r), cell::Column(r))) continue;
         bool reached = false;
         if (!AdjustFormulaText(ctx, formula, cell::Column(r), cell::Row(r), mode, range, text,
                                &reached, &store))
@@ -272,6 +299,7 @@ bool PlanFormulasAfterEdit(CEvalContext& ctx, const CCellStore& store, uint8_t m
         const uint16_t column = e.rows ? cell::Column(r) : uint16_t(moved);
         const uint32_t row = e.rows ? uint32_t(moved) : cell::Row(r);
         const std::string_view formula = cell::Formula(r);
+        if (KeptByEdit(e, formula, row, column)) continue;
         bool reached = false;
         if (!AdjustFormulaText(ctx, formula, column, row, mode, range, text, &reached, &store))
             return false;
