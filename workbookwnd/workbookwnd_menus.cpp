@@ -10,6 +10,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <algorithm>
+#include <vector>
 
 namespace vl {
 
@@ -137,14 +139,18 @@ void CWorkbookWnd::BuildMenus() {
 
 void CWorkbookWnd::RefreshMenuStates() {
     const DocumentState doc = State();
-    std::unordered_map<int, CommandState> states;
-    for (const CommandState& s : ComputeCommandStates(doc, std::nullopt, Profile().region))
-        states[s.id] = s;
+    // Sorted by id and searched: this runs on every change of the active worksheet.
+    std::vector<CommandState> states = ComputeCommandStates(doc, std::nullopt, Profile().region);
+    const auto byId = [](const CommandState& a, const CommandState& b) { return a.id < b.id; };
+    // Of several states of one id the last given holds.
+    std::stable_sort(states.begin(), states.end(), byId);
     for (auto& [id, action] : actions_) {
         bool enabled = CommandAvailable(id);
-        if (auto it = states.find(id); it != states.end()) {
-            enabled = enabled && it->second.enabled;
-            if (action->isCheckable()) action->setChecked(it->second.check != 0);
+        const auto it =
+            std::upper_bound(states.begin(), states.end(), CommandState{id, false, 0}, byId);
+        if (it != states.begin() && std::prev(it)->id == id) {
+            enabled = enabled && std::prev(it)->enabled;
+            if (action->isCheckable()) action->setChecked(std::prev(it)->check != 0);
         }
         action->setEnabled(enabled);
     }
