@@ -113,6 +113,7 @@ private:
     uint32_t freeBytes_ = 0;
     // Blocks whose flag is set, so that edits drop a stale index without a scan.
     uint32_t validBlocks_ = 0;
+    uint32_t indexBlocks_ = 0; // blocks of the row index allocated
     // The pages of the chain in order, for bisection, each with its first row as it was
     // last seen: built on demand, followed by pages linked and released one by one, and
     // dropped when whole chains change. A search checks the rows it relies on against the

@@ -110,6 +110,7 @@ bool CCellStore::BuildRowBlockIndex(uint32_t block, CellCursor& cursor) {
         void* p = AllocBlock(sizeof(RowIndexEntry) * kRowBlockRows);
         if (!p) return false;
         blockIndex_[block] = static_cast<RowIndexEntry*>(p);
+        ++indexBlocks_;
     }
     RowIndexEntry* entries = blockIndex_[block];
     std::fill(entries, entries + kRowBlockRows, RowIndexEntry{nullptr, 0});

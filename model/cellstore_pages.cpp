@@ -155,11 +155,13 @@ void CCellStore::ClearRowIndex(bool freePages) {
         std::memset(blockFlags_, 0, sizeof blockFlags_);
         validBlocks_ = 0;
     }
-    if (!freePages) return;
+    // Most stores never index a row: the table of blocks is then not read.
+    if (!freePages || indexBlocks_ == 0) return;
     for (RowIndexEntry*& block : blockIndex_) {
         FreeBlock(block);
         block = nullptr;
     }
+    indexBlocks_ = 0;
 }
 
 void CCellStore::FreeAll() {
