@@ -43,7 +43,8 @@ public:
                   const FontRecord& font)
         : tables_(tables), store_(store), code_(code), style_(style), font_(font),
           oldCount_(tables.styleCount) {
-        std::fill(std::begin(mapped_), std::end(mapped_), -1);
+        // Only old styles below the count (or 0 in their place) are ever mapped.
+        std::fill(mapped_, mapped_ + std::max<uint16_t>(oldCount_, 1), -1);
     }
 
     // Writes the runs of one row: the kept runs of the row cut to the columns, and between

@@ -63,8 +63,6 @@ void UpdateColumnStyleHeights(const CWorkbook& workbook, CCanvas& canvas, CWorks
     bool changed = false;
     for (uint32_t c = first; c <= last && c < kMaxColumns; ++c) {
         ColumnEntry& column = sheet.formats.columns[c];
-        const uint16_t before = column.autoRowHeight;
-        column.autoRowHeight &= ~kSizeBits;
         const uint32_t index = column.style & kStyleIndexMask;
         if (index != measuredStyle) {
             measuredStyle = index;
@@ -72,8 +70,10 @@ void UpdateColumnStyleHeights(const CWorkbook& workbook, CCanvas& canvas, CWorks
             const FontRecord& font = GetFontRecord(workbook.styles, style.fontRef.fontIndex);
             height = style.fitToCell || IsEmptyFont(font) ? 0 : LetterRowHeight(canvas, font);
         }
-        column.autoRowHeight = uint16_t(column.autoRowHeight | height);
-        changed = changed || column.autoRowHeight != before;
+        const uint16_t value = uint16_t((column.autoRowHeight & ~kSizeBits) | height);
+        if (value == column.autoRowHeight) continue;
+        column.autoRowHeight = value;
+        changed = true;
     }
     // The largest height kept for the table holds while no height changed.
     if (changed) ColumnsChanged(sheet.formats);
