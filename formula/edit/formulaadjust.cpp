@@ -36,6 +36,27 @@ Edit MakeEdit(uint8_t mode, const RangeDescriptor& range) {
             rows ? int64_t(kMaxRows) : int64_t(kMaxColumns)};
 }
 
+// The records of a store in order, read straight from its pages: the walks below pass over
+// every record at each row or column edit.
+class CRecordWalk {
+public:
+    explicit CRecordWalk(const CCellStore& store) : page_(store.FirstPage()) {}
+    const uint8_t* Next() {
+        while (page_ && offset_ >= page_->used) {
+            page_ = page_->next;
+            offset_ = 0;
+        }
+        if (!page_) return nullptr;
+        const uint8_t* r = page_->payload + offset_;
+        offset_ += cell::Length(r);
+        return r;
+    }
+
+private:
+    const Page* page_;
+    uint32_t offset_ = 0;
+};
+
 enum class Outcome { kKeep, kMove, kFail };
 
 // The rule for one relative part: r the formula cell's position after the edit, t the target
@@ -168,8 +189,8 @@ bool CollectFormulaTexts(CEvalContext& ctx, const CCellStore& store, uint8_t mod
                          std::vector<FormulaText>& out, std::vector<FormulaText>* lost) {
     const Edit e = MakeEdit(mode, range);
     std::string text;
-    CellCursor cursor{kAdvance, store.FirstPage(), 0};
-    while (const uint8_t* r = NextCellRecord(cursor)) {
+    CRecordWalk walk(store);
+    while (const uint8_t* r = walk.Next()) {
         if (!cell::IsFormula(r)) continue;
         const int64_t position = e.rows ? cell::Row(r) : cell::Column(r);
         if (onlyBefore && position >= e.first) continue;
@@ -289,8 +310,8 @@ bool PlanFormulasAfterEdit(CEvalContext& ctx, const CCellStore& store, uint8_t m
     if (mode < kAdjustRowsInserted || mode > kAdjustColumnsRemoved) return false;
     const Edit e = MakeEdit(mode, range);
     std::string text;
-    CellCursor cursor{kAdvance, store.FirstPage(), 0};
-    while (const uint8_t* r = NextCellRecord(cursor)) {
+    CRecordWalk walk(store);
+    while (const uint8_t* r = walk.Next()) {
         if (!cell::IsFormula(r)) continue;
         const int64_t at = e.rows ? cell::Row(r) : cell::Column(r);
         if (!e.inserted && at >= e.first && at <= e.last) continue;
