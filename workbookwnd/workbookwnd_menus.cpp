@@ -45,6 +45,7 @@ QAction* CWorkbookWnd::CommandAction(int id, const QString& text, QWidget* paren
         if (CommandAvailable(id)) HandleCommand(id);
     });
     actions_[id] = action;
+    sortedActions_.clear();
     return action;
 }
 
@@ -139,19 +140,23 @@ void CWorkbookWnd::BuildMenus() {
 
 void CWorkbookWnd::RefreshMenuStates() {
     const DocumentState doc = State();
-    // Sorted by id and searched: this runs on every change of the active worksheet.
+    // This runs after every edit and change of worksheet: the states and the actions are
+    // both taken in order of id.
     std::vector<CommandState> states = ComputeCommandStates(doc, std::nullopt, Profile().region);
-    const auto byId = [](const CommandState& a, const CommandState& b) { return a.id < b.id; };
-    // Of several states of one id the last given holds.
-    std::stable_sort(states.begin(), states.end(), byId);
-    for (auto& [id, action] : actions_) {
-        bool enabled = CommandAvailable(id);
-        const auto it =
-            std::upper_bound(states.begin(), states.end(), CommandState{id, false, 0}, byId);
-        if (it != states.begin() && std::prev(it)->id == id) {
-            enabled = enabled && std::prev(it)->enabled;
-            if (action->isCheckable()) action->setChecked(std::prev(it)->check != 0);
-        }
+    std::stable_sort(states.begin(), states.end(),
+                     [](const CommandState& a, const CommandState& b) { return a.id < b.id; });
+    if (sortedActions_.size() != actions_.size()) {
+        sortedActions_.assign(actions_.begin(), actions_.end());
+        std::sort(sortedActions_.begin(), sortedActions_.end());
+    }
+    auto next = states.begin();
+    for (const auto& [id, action] : sortedActions_) {
+        while (next != states.end() && next->id < id) ++next;
+        // Of several states of one id the last given holds.
+        const CommandState* given = nullptr;
+        for (; next != states.end() && next->id == id; ++next) given = &*next;
+        const bool enabled = (!given || given->enabled) && CommandAvailable(id);
+        if (given && action->isCheckable()) action->setChecked(given->check != 0);
         action->setEnabled(enabled);
     }
 }
