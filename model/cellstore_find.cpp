@@ -83,6 +83,11 @@ uint8_t* GetNextCellInRange(CellCursor& cursor, const CellRange& rect) {
     cellwalk::PositionOnRow(page, offset, rect.r1);
     while (cellwalk::StepPage(page, offset)) {
         uint8_t* r = page->payload + offset;
+        // Records of the rows above the range are only stepped over.
+        if (cell::Row(r) < rect.r1) {
+            offset += cell::Length(r);
+            continue;
+        }
         cursor.page = page;
         cursor.offset = uint16_t(offset);
         if (InRect(r, rect)) {
