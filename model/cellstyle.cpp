@@ -4,7 +4,7 @@ namespace vl {
 
 uint16_t StyleIndexAt(const CFormatStore& formats, uint32_t row, uint16_t column,
                       CellCursor& runs) {
-    if (!runs.page) runs = RunCursorFromRow(formats, row);
+    if (!runs.page) runs = FormatRunsFromRow(formats, row);
     runs.flags = 0;
     while (const uint8_t* p = FormatRunCursorNext(runs)) {
         const FormatRun run = LoadFormatRun(p);

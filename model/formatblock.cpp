@@ -79,7 +79,7 @@ private:
 
 std::vector<FormatRun> RunsInRect(const CFormatStore& store, const CellRange& rect) {
     std::vector<FormatRun> runs;
-    CellCursor cursor = RunCursorFromRow(store, rect.r1);
+    CellCursor cursor = FormatRunsFromRow(store, rect.r1);
     cursor.flags = kAdvance;
     while (const uint8_t* p = FormatRunCursorNext(cursor)) {
         FormatRun run = LoadFormatRun(p);

@@ -171,7 +171,7 @@ bool GetFormatRunsRange(const CFormatStore& store, uint16_t* firstCol, uint16_t*
     return any;
 }
 
-CellCursor RunCursorFromRow(const CFormatStore& store, uint32_t row) {
+CellCursor FormatRunsFromRow(const CFormatStore& store, uint32_t row) {
     CellCursor cursor;
     Page* page = store.runs.FirstPage();
     if (!page) return cursor;

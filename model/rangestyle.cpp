@@ -2,7 +2,6 @@
 
 #include "model/cellstyle.h"
 #include "model/formatattribute.h"
-#include "model/runpage.h"
 
 #include <algorithm>
 #include <memory>
@@ -16,7 +15,7 @@ namespace {
 // The runs of the rows first row to last row, as they are, in order.
 bool KeepRuns(const CFormatStore& store, uint32_t r1, uint32_t r2, std::vector<FormatRun>& kept) {
     try {
-        CellCursor read = RunCursorFromRow(store, r1);
+        CellCursor read = FormatRunsFromRow(store, r1);
         read.flags = kAdvance;
         while (const uint8_t* p = FormatRunCursorNext(read)) {
             const FormatRun run = LoadFormatRun(p);
@@ -154,7 +153,7 @@ bool ApplyStyleToRange(StyleTables& tables, uint16_t firstColumn, uint16_t lastC
 }
 
 uint16_t CellStyleIndex(const CFormatStore& store, uint32_t row, uint16_t column) {
-    CellCursor runs = RunCursorFromRow(store, row);
+    CellCursor runs = FormatRunsFromRow(store, row);
     if (!runs.page) return ColumnStyleIndex(store, column);
     return StyleIndexAt(store, row, column, runs);
 }

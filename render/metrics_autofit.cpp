@@ -100,7 +100,7 @@ uint16_t MeasureRowAutoHeights(const CWorkbook& workbook, CCellDisplay& display,
         }
         cellCursor.offset = uint16_t(cellCursor.offset + cell::Length(r));
     }
-    if (!runCursor.page) runCursor = RunCursorFromRow(sheet.formats, row);
+    if (!runCursor.page) runCursor = FormatRunsFromRow(sheet.formats, row);
     runCursor.flags = 0;
     while (const uint8_t* p = FormatRunCursorNext(runCursor)) {
         const FormatRun run = LoadFormatRun(p);
