@@ -54,6 +54,11 @@ public:
         prints.push_back(all);
         return printError;
     }
+    int PageSetup(QWidget*, IWorkbookWnd&) override {
+        ++pageSetups;
+        return printError;
+    }
+    int pageSetups = 0;
     int sheets = 3;
     int failWith = 0;
     int printError = 0;
