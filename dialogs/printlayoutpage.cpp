@@ -1,6 +1,7 @@
 #include "dialogs/printlayoutpage.h"
 
 #include "app/uiservices.h"
+#include "app/uiutil.h"
 #include "core/settings.h"
 #include "dialogs/numberedit.h"
 #include "platform/core/cp1252.h"
@@ -101,7 +102,7 @@ void CPrintLayoutPage::Load(const PageSetupRecord& record) {
     columns_ = record.pagesPerSheetColumns;
     header_ = PageText(record.headerText);
     footer_ = PageText(record.footerText);
-    StyleFontToLogFont(record.headerFont.font, font_);
+    font_ = record.headerFont.font;
     color_ = record.headerFont.color;
     filling_ = true;
     FillPaperSizes();
@@ -127,7 +128,7 @@ void CPrintLayoutPage::Store(PageSetupRecord& record) const {
     record.pagesPerSheetColumns = uint8_t(std::min<uint32_t>(columns_, 255));
     SetPageText(record.headerText, header_);
     SetPageText(record.footerText, footer_);
-    LogFontToStyleFont(record.headerFont.font, font_);
+    record.headerFont.font = font_;
     record.headerFont.colorGiven = 1;
     record.headerFont.color = color_;
     SetPageText(record.paperName, paperName_);
@@ -201,7 +202,10 @@ void CPrintLayoutPage::FillPaperSources() {
 }
 
 void CPrintLayoutPage::OnFont() {
-    UiServices().ChooseFontWithColor(font_, color_, 4, 72);
+    LogFont font;
+    StyleFontToLogFont(font_, font);
+    if (!UiServices().ChooseFontWithColor(font, color_, 4, 72)) return;
+    LogFontToStyleFont(font_, font);
 }
 
 void CPrintLayoutPage::ApplyListsToMode() {

@@ -2,7 +2,6 @@
 // The Layout page of the print sheet: paper, source, orientation, pages per sheet, margins
 // with the page's alignment between them, and the header and footer with their font.
 
-#include "app/uiutil.h"
 #include "dialogs/printsheet.h"
 
 #include <QString>
@@ -31,7 +30,7 @@ public:
     // Fo&nt...: the font chooser with colour over the header and footer font.
     void OnFont();
 
-    const LogFont& HeaderFont() const { return font_; }
+    const FontRecord& HeaderFont() const { return font_; }
     uint32_t HeaderColor() const { return color_; }
 
 private:
@@ -53,7 +52,7 @@ private:
     QString footer_;
     QString headerPosition_;
     QString footerPosition_;
-    LogFont font_;
+    FontRecord font_;
     uint32_t color_ = 0;
 };
 

@@ -242,16 +242,8 @@ TEST_F(PrintSheetTest, EveryFieldRoundTripsThroughThePages) {
     DeviceMode mode;
     ASSERT_TRUE(sheet->Outcome(out, mode));
     PageSetupRecord expected = record;
-    expected.backToFront = 0; // cleared on every store
-    // The font comes back through the system description: the face and its attributes; it
-    // then counts as set.
-    EXPECT_STREQ(out.headerFont.font.faceName, "Serif");
-    EXPECT_EQ(out.headerFont.font.size, 14);
-    EXPECT_EQ(out.headerFont.font.weight, 2);
-    EXPECT_EQ(out.headerFont.font.italic, 1);
-    EXPECT_EQ(out.headerFont.colorGiven, 1);
-    EXPECT_EQ(out.headerFont.color, 0x00123456u);
-    out.headerFont = expected.headerFont;
+    expected.backToFront = 0;           // cleared on every store
+    expected.headerFont.colorGiven = 1; // the font counts as set once stored
     std::vector<uint8_t> a(kPageSetupRecordSize), b(kPageSetupRecordSize);
     WritePageSetupRecord(a.data(), out);
     WritePageSetupRecord(b.data(), expected);
