@@ -10,6 +10,7 @@
 
 #include <QDialog>
 #include <QFile>
+#include <QProcess>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <cstring>
@@ -243,6 +244,26 @@ TEST_F(PrintServicesTest, APaperlessPrinterGivesTwenty) {
     EXPECT_EQ(services.PageSetup(nullptr, window), 20);
     EXPECT_EQ(services.Print(nullptr, window, false), 20);
     EXPECT_EQ(ui.sheets, 0);
+}
+
+TEST_F(PrintServicesTest, FivePagesTwoByTwoPrintTwoSheets) {
+    for (uint32_t row = 200; row < 600; ++row) PutNumber(0, row, row);
+    ui.savePath = QString::fromStdString(Path("five.pdf"));
+    ui.onSheet = [](CPrintSheet& sheet) {
+        sheet.General()->Form().id282->click();
+        sheet.General()->Form().id205->setText("1-5");
+        sheet.Tabs()->setCurrentIndex(1);
+        sheet.Layout()->Form().id205->setText("2");
+        sheet.Layout()->Form().id257->setText("2");
+        sheet.accept();
+    };
+    EXPECT_EQ(services.Print(nullptr, window, false), 0);
+    EXPECT_EQ(Settings().printRangeKind, kPrintPageList);
+    EXPECT_EQ(Settings().pagesPerSheetRows, 2);
+    QProcess info;
+    info.start("pdfinfo", {ui.savePath});
+    ASSERT_TRUE(info.waitForFinished(-1));
+    EXPECT_TRUE(info.readAllStandardOutput().contains("Pages:           2"));
 }
 
 TEST_F(PrintServicesTest, PrintAllShowsTheSheetOnce) {
