@@ -2,12 +2,14 @@
 #include "dialogs/printcontentpage.h"
 #include "dialogs/printgeneralpage.h"
 #include "dialogs/printlayoutpage.h"
+#include "dialogs/printsetup.h"
 #include "dialogs/printsheet.h"
 #include "dialogtest.h"
 #include "ui_printcontentpage.h"
 #include "ui_printgeneralpage.h"
 #include "ui_printlayoutpage.h"
 
+#include <QPrinter>
 #include <QPushButton>
 #include <QTabWidget>
 #include <cstring>
@@ -503,6 +505,32 @@ TEST_F(PrintSheetTest, PrintSetupAddsAPrinterTheListLacks) {
     EXPECT_EQ(sheet->Layout()->Form().id229->currentText(), "Bin 2");
     form.id1014->click(); // known now: not added twice
     EXPECT_EQ(form.id215->count(), before + 1);
+}
+
+} // namespace vl
+
+namespace vl {
+
+TEST(PrintSetup, OutputToAFileIsThePdfPrinter) {
+    dialogtest::FakeUi ui;
+    PrinterEntry office;
+    office.name = "Office";
+    office.papers = PdfPrinter().papers;
+    struct Printers : IPrinterService {
+        std::vector<PrinterEntry> list;
+        std::vector<PrinterEntry> SystemPrinters() const override { return list; }
+        std::string DocumentsFolder() const override { return "/tmp"; }
+    } printers;
+    printers.list = {office};
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A5));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    const DeviceMode mode = ModeOfPrinter(printer, printers);
+    EXPECT_TRUE(mode.printer.builtInPdf);
+    EXPECT_EQ(mode.printer.name, "PDF");
+    EXPECT_EQ(mode.paper.name, "A5");
+    EXPECT_TRUE(mode.landscape);
 }
 
 } // namespace vl
