@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+class QLocale;
 class QPushButton;
 class QTabWidget;
 
