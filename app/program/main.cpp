@@ -1,5 +1,6 @@
 // The vorlane program: starts the shell with the automation server and runs its message loop.
 
+#include "app/mainframe.h"
 #include "app/program/documentservices.h"
 #include "app/program/printservices.h"
 #include "app/shell.h"
@@ -9,6 +10,7 @@
 #include "automation/dbus/dbusserver.h"
 #include "charts/seriesdata.h"
 #include "dialogs/fontdialog.h"
+#include "dialogs/formatpage.h"
 #include "dialogs/formatpages.h"
 #include "functions/bindall/bindall.h"
 #include "platform/core/cp1252.h"
@@ -81,7 +83,12 @@ int main(int argc, char** argv) {
     });
     if (!shell.Start(app.arguments().mid(1), vl::CurrentProfileLocations()))
         return shell.ExitCode();
+    // The Help buttons of the pages and the print sheet show their topic as the frame does.
+    vl::CFormatPage::showHelp = [&shell](int topic) {
+        if (vl::CMainFrame* frame = shell.Frame()) frame->ShowHelpTopic(topic);
+    };
     const int code = app.exec();
+    vl::CFormatPage::showHelp = nullptr;
     server.reset(); // the classes are withdrawn before the profile is written
     const int exitCode = shell.Finish(code);
     vl::SetProfilePathHandler(nullptr);

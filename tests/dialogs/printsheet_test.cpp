@@ -1,4 +1,5 @@
 #include "app/uiutil.h"
+#include "dialogs/formatpage.h"
 #include "dialogs/printcontentpage.h"
 #include "dialogs/printgeneralpage.h"
 #include "dialogs/printlayoutpage.h"
@@ -9,6 +10,7 @@
 #include "ui_printgeneralpage.h"
 #include "ui_printlayoutpage.h"
 
+#include <QDialogButtonBox>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTabWidget>
@@ -96,6 +98,14 @@ TEST_F(PrintSheetTest, TabsOfEachModeAndTheirLastActivePage) {
     setup->Tabs()->setCurrentIndex(1);
     EXPECT_EQ(Open(false)->Tabs()->currentIndex(), 2);
     EXPECT_EQ(Open(true)->Tabs()->currentIndex(), 1);
+    // Help shows the sheet's topic wherever the program routes help.
+    int topic = 0;
+    CFormatPage::showHelp = [&topic](int t) { topic = t; };
+    auto buttons = setup->findChild<QDialogButtonBox*>();
+    ASSERT_TRUE(buttons);
+    buttons->button(QDialogButtonBox::Help)->click();
+    CFormatPage::showHelp = nullptr;
+    EXPECT_EQ(topic, 2);
 }
 
 TEST_F(PrintSheetTest, LengthsInCentimetresAndInches) {
