@@ -77,6 +77,10 @@ bool CProgramPrintServices::ChoosePrinter(const PageSetupRecord& setup, DeviceMo
         error = code;
         return false;
     }
+    if (printer_->printer.papers.empty()) { // chosen in the sheet, but it offers no paper
+        error = 20;
+        return false;
+    }
     mode = *printer_;
     for (const PaperInfo& paper : mode.printer.papers)
         if (paper.name == setup.paperName) mode.paper = paper;
@@ -144,6 +148,7 @@ int CProgramPrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool all
     if (!ChoosePrinter(active->pageSetup, mode, error)) return error;
     const SheetAnswer answer = RunSheet(parent, window, *active, false, mode);
     if (!answer.print) return 0;
+    if (mode.printer.papers.empty()) return 20; // the sheet chose a printer without paper
     std::vector<CWorksheet*> sheets;
     if (all) {
         for (CTreeItem* item = workbook->tree.first; item; item = item->next)

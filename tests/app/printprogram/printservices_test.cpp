@@ -244,6 +244,31 @@ TEST_F(PrintServicesTest, APaperlessPrinterGivesTwenty) {
     EXPECT_EQ(services.PageSetup(nullptr, window), 20);
     EXPECT_EQ(services.Print(nullptr, window, false), 20);
     EXPECT_EQ(ui.sheets, 0);
+
+    // Chosen in the sheet, it stops the next command the same way.
+    PrinterEntry office = bare;
+    office.name = "Office";
+    office.papers = PdfPrinter().papers;
+    bare.isDefault = false;
+    printers.printers = {office, bare};
+    ui.onSheet = [](CPrintSheet& sheet) {
+        ASSERT_EQ(sheet.General()->Form().id215->itemText(1), "Bare");
+        sheet.General()->Form().id215->setCurrentIndex(1);
+        sheet.General()->OnPrinterCloseUp();
+        sheet.reject();
+    };
+    EXPECT_EQ(services.Print(nullptr, window, false), 0); // cancelled: nothing kept
+    ui.onSheet = [](CPrintSheet& sheet) {
+        sheet.General()->Form().id215->setCurrentIndex(1);
+        sheet.General()->OnPrinterCloseUp();
+        sheet.accept();
+    };
+    ui.savePath = QString::fromStdString(Path("bare.pdf"));
+    EXPECT_EQ(services.Print(nullptr, window, false), 20);
+    EXPECT_EQ(ui.saveDialogs, 0);
+    EXPECT_FALSE(QFile::exists(ui.savePath));
+    EXPECT_EQ(services.PageSetup(nullptr, window), 20);
+    EXPECT_EQ(ui.sheets, 2);
 }
 
 TEST_F(PrintServicesTest, FivePagesTwoByTwoPrintTwoSheets) {
