@@ -40,6 +40,12 @@ bool AsksForSelection(uint8_t kind) {
     return kind == kPrintCellRange || kind == kPrintContainer || kind == kPrintSelection;
 }
 
+CellRange StoredSelection(const CWorksheet& sheet) {
+    const CellRef* s = sheet.view.selection;
+    return {std::min(s[0].column, s[1].column), std::min(s[0].row, s[1].row),
+            std::max(s[0].column, s[1].column), std::max(s[0].row, s[1].row)};
+}
+
 } // namespace
 
 void ResolvePrintSelection(CWorksheet& sheet, const CellRange* selection, uint16_t container) {
@@ -50,10 +56,7 @@ void ResolvePrintSelection(CWorksheet& sheet, const CellRange* selection, uint16
         setup.printedContainer = container;
         return;
     }
-    const CellRef* s = sheet.view.selection;
-    const CellRange stored{std::min(s[0].column, s[1].column), std::min(s[0].row, s[1].row),
-                           std::max(s[0].column, s[1].column), std::max(s[0].row, s[1].row)};
-    MakeRangeDescriptor(selection ? *selection : stored, &setup.printRange);
+    MakeRangeDescriptor(selection ? *selection : StoredSelection(sheet), &setup.printRange);
     setup.printRangeKind = kPrintCellRange;
 }
 
@@ -133,8 +136,13 @@ int CProgramPrintServices::PageSetup(QWidget* parent, IWorkbookWnd& window) {
     int error = 0;
     if (!ChoosePrinter(sheet->pageSetup, mode, error)) return error;
     const SheetAnswer answer = RunSheet(parent, window, *sheet, true, mode);
-    if (answer.stored && AsksForSelection(sheet->pageSetup.printRangeKind))
-        ResolveFromWindow(window, *sheet);
+    // The selected cells become the print range; the kind stays for printing to resolve.
+    if (answer.stored && AsksForSelection(sheet->pageSetup.printRangeKind)) {
+        CellRange range;
+        uint16_t container = 0;
+        if (!window.ActiveSelection(range, container)) range = StoredSelection(*sheet);
+        MakeRangeDescriptor(range, &sheet->pageSetup.printRange);
+    }
     return 0;
 }
 

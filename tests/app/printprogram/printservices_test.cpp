@@ -152,8 +152,8 @@ TEST_F(PrintServicesTest, ChangedMarginsMarkTheWorkbookModified) {
     EXPECT_TRUE(window.modified);
     EXPECT_DOUBLE_EQ(Settings().marginLeft, 30);
     EXPECT_EQ(Settings().landscape, 1);
-    // The stored selection kind takes the view's selection.
-    EXPECT_EQ(Settings().printRangeKind, kPrintCellRange);
+    // The view's selection becomes the print range; printing resolves the kind.
+    EXPECT_EQ(Settings().printRangeKind, kPrintSelection);
     EXPECT_EQ(Settings().printRange.c1, 1);
     EXPECT_EQ(Settings().printRange.r2, 40u);
 
