@@ -107,8 +107,13 @@ bool CPrintPage::Refuse(QWidget* control, int id, const QString& first, const QS
     QString text = AppString(id, first);
     text.replace(QLatin1String("%2!d!"), second);
     UiServices().MessageBox(text, AppTitle(), MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
-    if (control && control->isVisible()) control->setFocus();
+    refused_ = control;
+    FocusRefused();
     return false;
+}
+
+void CPrintPage::FocusRefused() {
+    if (refused_ && refused_->isVisible()) refused_->setFocus();
 }
 
 bool CPrintPage::ReadUnsigned(QWidget* control, const QString& text, uint32_t& value) {
@@ -119,7 +124,8 @@ bool CPrintPage::ReadUnsigned(QWidget* control, const QString& text, uint32_t& v
         return true;
     }
     UiServices().Beep();
-    if (control && control->isVisible()) control->setFocus();
+    refused_ = control;
+    FocusRefused();
     return false;
 }
 
@@ -222,6 +228,7 @@ void CPrintSheet::OnTabChanged(int index) {
         switching_ = true;
         tabs_->setCurrentIndex(activeIndex_);
         switching_ = false;
+        PageAt(activeIndex_)->FocusRefused();
         return;
     }
     activeIndex_ = index;
@@ -235,6 +242,7 @@ bool CPrintSheet::ApplyPages() {
         if (!page->Visited()) continue;
         if (!page->OnApply()) {
             if (i != activeIndex_) ShowPage(i);
+            page->FocusRefused();
             return false;
         }
     }

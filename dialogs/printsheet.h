@@ -44,6 +44,8 @@ public:
     bool OnApply();
     void OnQueryCancel();
     bool Visited() const { return visited_; }
+    // Gives the focus to the control the last refusal named, once the page is shown again.
+    void FocusRefused();
 
 protected:
     // Tells the sheet the page changed, unless the controls are being filled.
@@ -58,6 +60,7 @@ protected:
 
 private:
     bool visited_ = false;
+    QWidget* refused_ = nullptr;
 };
 
 class CPrintSheet : public QDialog {

@@ -14,6 +14,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <cstring>
 
 namespace vl {
@@ -436,10 +437,14 @@ TEST_F(PrintSheetTest, CancelKeepsWhatTheLastApplyStored) {
 
 TEST_F(PrintSheetTest, RefusedPagesKeepTheSheetOpen) {
     auto sheet = Open(false);
+    sheet->show();
+    sheet->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
     sheet->Tabs()->setCurrentIndex(1);
     sheet->Layout()->Form().id205->setText("0");
-    sheet->Tabs()->setCurrentIndex(2); // refused: the page stays
+    sheet->Tabs()->setCurrentIndex(2); // refused: the page stays, the rows take the focus
     EXPECT_EQ(sheet->Tabs()->currentIndex(), 1);
+    EXPECT_TRUE(sheet->Layout()->Form().id205->hasFocus());
     sheet->Layout()->Form().id205->setText("2");
     sheet->Tabs()->setCurrentIndex(0);
     sheet->General()->Form().id257->setText("0");
@@ -467,6 +472,7 @@ TEST_F(PrintSheetTest, RefusedPagesKeepTheSheetOpen) {
     sheet->accept();
     EXPECT_NE(sheet->result(), QDialog::Accepted);
     EXPECT_EQ(sheet->Tabs()->currentIndex(), 1);
+    EXPECT_TRUE(sheet->Layout()->Form().id405->hasFocus());
     EXPECT_FALSE(sheet->Applied());
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0], "The minimum margin for the current printer is 3.");
