@@ -233,6 +233,22 @@ TEST_F(PrintServicesTest, ASelectedContainerPreviewsAlone) {
     EXPECT_EQ(page.firstColumn, 1u);
 }
 
+TEST_F(PrintServicesTest, TenPagesTwoByTwoPreviewAsThreeSheets) {
+    for (uint32_t row = 200; row < 800; ++row) PutNumber(0, row, row);
+    Settings().printRangeKind = kPrintPageList;
+    std::strcpy(Settings().pages, "1-10");
+    Settings().pagesPerSheetRows = Settings().pagesPerSheetColumns = 2;
+    int error = 0;
+    auto pane = services.OpenPreview(nullptr, window, error);
+    ASSERT_TRUE(pane) << error;
+    EXPECT_GT(PageListCount(Book()), 10u);
+    EXPECT_EQ(pane->SheetCount(), 3);
+    pane->ShowSheet(3); // past the last: nothing
+    EXPECT_EQ(pane->CurrentSheet(), 0);
+    pane->ShowSheet(2);
+    EXPECT_EQ(pane->CurrentSheet(), 2);
+}
+
 TEST_F(PrintServicesTest, APaperlessPrinterGivesTwenty) {
     PrinterEntry bare;
     bare.name = "Bare";
