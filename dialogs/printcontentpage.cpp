@@ -97,10 +97,10 @@ bool CPrintContentPage::Exchange(bool save) {
 bool CPrintContentPage::Validate() {
     // The scale is checked with fit chosen too: it is what a later return to scaling uses.
     if (scale_ < kMinScale || scale_ > kMaxScale)
-        return Refuse(ui_->id205, IDS_INTEGER_BETWEEN, QString::number(kMinScale),
+        return Refuse(ui_->id205, IDS_ENTER_INTEGER, QString::number(kMinScale),
                       QString::number(kMaxScale));
     if (firstPage_ < 1 || firstPage_ > kMaxFirstPage)
-        return Refuse(ui_->id257, IDS_INTEGER_BETWEEN, "1", QString::number(kMaxFirstPage));
+        return Refuse(ui_->id257, IDS_ENTER_INTEGER, "1", QString::number(kMaxFirstPage));
     const QString limit = QString::number(kPageTextSize - 1);
     if (!ListFits(rows_, kLastRowNumber)) return Refuse(ui_->id405, IDS_INVALID_VALUE);
     if (TooLong(rows_)) return Refuse(ui_->id405, IDS_MAX_CHARACTERS, limit);

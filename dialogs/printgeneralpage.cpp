@@ -82,8 +82,8 @@ bool CPrintGeneralPage::Validate() {
     const bool pagesOk = pages.empty() || ParseIntegerList(pages, nullptr, 1, kMaxPage) >= 0;
     // Both wrong: the copies are named, as their check comes second.
     if (copies_ < 1 || copies_ > kMaxCopies)
-        return Refuse(ui_->id257, IDS_INTEGER_BETWEEN, "1", QString::number(kMaxCopies));
-    if (!pagesOk) return Refuse(ui_->id205, IDS_INTEGER_BETWEEN, "1", QString::number(kMaxPage));
+        return Refuse(ui_->id257, IDS_ENTER_INTEGER, "1", QString::number(kMaxCopies));
+    if (!pagesOk) return Refuse(ui_->id205, IDS_ENTER_INTEGER, "1", QString::number(kMaxPage));
     return true;
 }
 

@@ -234,9 +234,9 @@ bool CPrintLayoutPage::Validate() {
         return Refuse(ui_->id259, IDS_MAX_CHARACTERS, QString::number(kPageTextSize - 1));
     const QString ten = QString::number(kMaxPagesPerSheet);
     if (rows_ < 1 || rows_ > kMaxPagesPerSheet)
-        return Refuse(ui_->id205, IDS_INTEGER_BETWEEN, "1", ten);
+        return Refuse(ui_->id205, IDS_ENTER_INTEGER, "1", ten);
     if (columns_ < 1 || columns_ > kMaxPagesPerSheet)
-        return Refuse(ui_->id257, IDS_INTEGER_BETWEEN, "1", ten);
+        return Refuse(ui_->id257, IDS_ENTER_INTEGER, "1", ten);
     return CheckMargins();
 }
 

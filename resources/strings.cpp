@@ -15,7 +15,7 @@ constexpr Entry kStrings[] = {
     {IDR_MAINFRAME, "Vorlane 7.3"},
     {IDS_SAVE_CHANGES, "Save changes to %1!s!?"},
     {IDS_NEW_WORKBOOK, "New Workbook"},
-    {IDS_INTEGER_BETWEEN, "Please enter an integer between %1!d! and %2!d!."},
+    {IDS_ENTER_INTEGER, "Please enter an integer between %1!d! and %2!d!."},
     {IDS_MAX_CHARACTERS, "Please enter no more than %1!d! characters."},
     {IDS_MINIMUM_MARGIN, "The minimum margin for the current printer is %1!s!."},
     {IDS_INVALID_VALUE, "Invalid value."},

@@ -9,7 +9,7 @@ enum StringId : int {
     IDR_MAINFRAME = 127, // the application title
     IDS_SAVE_CHANGES = 128,
     IDS_NEW_WORKBOOK = 129,
-    IDS_INTEGER_BETWEEN = 130,
+    IDS_ENTER_INTEGER = 130,
     IDS_MAX_CHARACTERS = 131,
     IDS_MINIMUM_MARGIN = 132,
     IDS_INVALID_VALUE = 133,
