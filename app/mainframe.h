@@ -129,6 +129,7 @@ public:
     void OnFilePrintPreview();
     void OnPreviewClose();
     void OnFilePrint(bool all);
+    void OnFilePageSetup();
     IPrintPreviewPane* Preview() const { return preview_.get(); }
     QComboBox* PageSelector() const { return pageSelector_; }
 

@@ -47,6 +47,7 @@ void CMainFrame::RegisterPrintHandlers() {
     };
     h[ID_FILE_PRINT] = [this] { OnFilePrint(false); };
     h[ID_PRINT_ALL] = [this] { OnFilePrint(true); };
+    h[ID_FILE_PAGE_SETUP] = [this] { OnFilePageSetup(); };
 }
 
 bool CMainFrame::PreviewCommand(int id) {
@@ -107,6 +108,12 @@ void CMainFrame::OnFilePrint(bool all) {
     IWorkbookWnd* wnd = GetActiveWorkbookWnd();
     if (!wnd || !g_printServices) return;
     if (const int error = g_printServices->Print(this, *wnd, all)) ShowErrorMessage(error);
+}
+
+void CMainFrame::OnFilePageSetup() {
+    IWorkbookWnd* wnd = GetActiveWorkbookWnd();
+    if (!wnd || !g_printServices) return;
+    if (const int error = g_printServices->PageSetup(this, *wnd)) ShowErrorMessage(error);
 }
 
 } // namespace vl

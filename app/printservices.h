@@ -1,7 +1,7 @@
 #pragma once
-// What the frame asks of printing: a preview to show in place of the workbook windows, and
-// print jobs of the active worksheet or of all of them. The program installs the one
-// implementation at start-up; without it the printing commands do nothing.
+// What the frame asks of printing: a preview to show in place of the workbook windows, the
+// page settings edited, and print jobs of the active worksheet or of all of them. The program
+// installs the one implementation at start-up; without it the printing commands do nothing.
 
 #include "app/workbookwndapi.h"
 
@@ -29,8 +29,12 @@ public:
     // Null with an error code (shown by the caller) when the worksheet cannot be previewed.
     virtual std::unique_ptr<IPrintPreviewPane> OpenPreview(QWidget* parent, IWorkbookWnd& window,
                                                            int& error) = 0;
-    // Prints the active worksheet, or every worksheet; 0 or the error code.
+    // Shows the print sheet over the active worksheet's page settings and prints the
+    // worksheet, or every worksheet, unless it was cancelled; 0 or the error code.
     virtual int Print(QWidget* parent, IWorkbookWnd& window, bool all) = 0;
+    // Shows the page-setup sheet over the active worksheet's page settings; 0 or the error
+    // code.
+    virtual int PageSetup(QWidget* parent, IWorkbookWnd& window) = 0;
 };
 
 void SetPrintServices(IPrintServices* services);

@@ -16,6 +16,7 @@ namespace vl {
 class CCellStore;
 class CEvalContext;
 class CWorkbook;
+struct CellRange;
 
 class IWorkbookWnd {
 public:
@@ -59,6 +60,13 @@ public:
     // The zoom of the active worksheet, and the Zoom pop-up's callback: sets the zoom of the
     // active worksheet, or of every worksheet when `allWorksheets`, and repaints.
     virtual uint16_t ActiveZoom() const { return 100; }
+    // The active view's selected cells, and the id of its selected container (0 for none);
+    // false without a view.
+    virtual bool ActiveSelection(CellRange& range, uint16_t& container) const {
+        (void)range;
+        (void)container;
+        return false;
+    }
     virtual void ApplyZoom(uint16_t zoom, bool allWorksheets) {
         (void)zoom;
         (void)allWorksheets;

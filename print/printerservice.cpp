@@ -50,6 +50,24 @@ public:
         if (!documents.isEmpty() && QDir(documents).exists()) return documents.toStdString();
         return QDir::homePath().toStdString();
     }
+    // Asks the printer itself, set to the paper and orientation, as its driver knows them.
+    bool MinimumMargins(const DeviceMode& mode, double margins[4]) const override {
+        if (mode.printer.builtInPdf) return IPrinterService::MinimumMargins(mode, margins);
+        const QPrinterInfo info =
+            QPrinterInfo::printerInfo(QString::fromStdString(mode.printer.name));
+        if (info.isNull()) return false;
+        QPrinter printer(info);
+        printer.setPageSize(mode.paper.size);
+        printer.setPageOrientation(mode.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+        QPageLayout layout = printer.pageLayout();
+        layout.setUnits(QPageLayout::Millimeter);
+        const QMarginsF m = layout.minimumMargins();
+        margins[0] = m.left();
+        margins[1] = m.top();
+        margins[2] = m.right();
+        margins[3] = m.bottom();
+        return true;
+    }
 };
 
 bool FindPaper(const PrinterEntry& printer, const char* name, PaperInfo& paper) {
@@ -62,6 +80,14 @@ bool FindPaper(const PrinterEntry& printer, const char* name, PaperInfo& paper) 
 }
 
 } // namespace
+
+bool IPrinterService::MinimumMargins(const DeviceMode& mode, double margins[4]) const {
+    const double* m = mode.printer.minMargins;
+    // Turned a quarter: the portrait left edge becomes the landscape bottom, and so on.
+    const double turned[4] = {m[1], m[2], m[3], m[0]};
+    std::copy(mode.landscape ? turned : m, (mode.landscape ? turned : m) + 4, margins);
+    return true;
+}
 
 std::unique_ptr<IPrinterService> CreateSystemPrinterService() {
     return std::make_unique<CSystemPrinterService>();
@@ -101,15 +127,20 @@ bool SelectPrinter(const IPrinterService& service, const PageSetupRecord& setup,
         error = 20;
         return false;
     }
-    DeviceMode m;
-    m.printer = *chosen;
-    if (!FindPaper(*chosen, setup.paperName, m.paper)) {
-        m.paper = chosen->papers.front();
-        if (chosen->builtInPdf) FindPaper(*chosen, "A4", m.paper);
-    }
-    m.landscape = setup.landscape != 0;
-    mode = std::move(m);
+    mode = DefaultDeviceMode(*chosen, setup.paperName);
+    mode.landscape = setup.landscape != 0;
     return true;
+}
+
+DeviceMode DefaultDeviceMode(const PrinterEntry& printer, const char* paperName) {
+    DeviceMode m;
+    m.printer = printer;
+    if (printer.papers.empty()) return m;
+    if (!FindPaper(printer, paperName, m.paper)) {
+        m.paper = printer.papers.front();
+        if (printer.builtInPdf) FindPaper(printer, "A4", m.paper);
+    }
+    return m;
 }
 
 } // namespace vl

@@ -49,12 +49,19 @@ public:
     virtual std::vector<PrinterEntry> SystemPrinters() const = 0;
     // Where the PDF printer writes when nobody is asked for a path.
     virtual std::string DocumentsFolder() const = 0;
+    // The unprintable border of the mode's paper in its orientation, in millimetres (left,
+    // top, right, bottom); false when the printer cannot tell. By default the printer's
+    // minimum margins, turned for landscape.
+    virtual bool MinimumMargins(const DeviceMode& mode, double margins[4]) const;
 };
 
 // The printers by QPrinterInfo; the documents folder of the user.
 std::unique_ptr<IPrinterService> CreateSystemPrinterService();
 
 PrinterEntry PdfPrinter();
+// The mode a printer starts with: its paper of that name, else A4 for the PDF printer and its
+// first paper otherwise; portrait, the automatic bin.
+DeviceMode DefaultDeviceMode(const PrinterEntry& printer, const char* paperName);
 // The system's printers and the PDF printer last; it is the default when none is.
 std::vector<PrinterEntry> ListPrinters(const IPrinterService& service);
 

@@ -17,6 +17,8 @@ constexpr Entry kStrings[] = {
     {IDS_NEW_WORKBOOK, "New Workbook"},
     {IDS_ENTER_INTEGER, "Please enter an integer between %1!d! and %2!d!."},
     {IDS_MAX_CHARACTERS, "Please enter no more than %1!d! characters."},
+    {IDS_MINIMUM_MARGIN, "The minimum margin for the current printer is %1!s!."},
+    {IDS_INVALID_VALUE, "Invalid value."},
     {IDS_MAX_ITEMS, "Please enter no more than %1!d! items."},
     {IDS_INVALID_ADDRESS, "Invalid worksheet path and/or cell address."},
     {IDS_CANNOT_TRANSPOSE, "The selected range can't be transposed.\nThe number of transposed "

@@ -70,6 +70,7 @@ public:
     CEvalContext* EvalContext() override { return &ctx_; }
     void RefreshViews() override;
     std::string SelectionAddress(bool r1c1) override;
+    bool ActiveSelection(CellRange& range, uint16_t& container) const override;
 
     CWorkbook& Book() { return *book_; }
     CMainFrame* Frame() const { return frame_; }

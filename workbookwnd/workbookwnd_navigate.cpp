@@ -83,6 +83,14 @@ std::string CWorkbookWnd::SelectionAddress(bool r1c1) {
     return FormatCellAddress(Utf8ToCp1252(path_), location, range, r1c1);
 }
 
+bool CWorkbookWnd::ActiveSelection(CellRange& range, uint16_t& container) const {
+    const CWorksheetView* view = GetActiveView();
+    if (!view) return false;
+    range = view->Selection();
+    container = view->CurrentContainer();
+    return true;
+}
+
 bool CWorkbookWnd::GoToAddress(const std::string& text) {
     auto fail = [] {
         ShowMessageText(AppString(IDS_INVALID_ADDRESS));

@@ -10,6 +10,7 @@
 #include "automation/dbus/dbusserver.h"
 #include "charts/seriesdata.h"
 #include "dialogs/fontdialog.h"
+#include "dialogs/formatpage.h"
 #include "dialogs/formatpages.h"
 #include "functions/bindall/bindall.h"
 #include "platform/core/cp1252.h"
@@ -94,7 +95,12 @@ int main(int argc, char** argv) {
     // The composer comes back when it was shown at the last exit.
     if (vl::Profile().composerVisible && shell.Frame() && !composer.IsVisible())
         composer.Toggle(shell.Frame());
+    // The Help buttons of the pages and the print sheet show their topic as the frame does.
+    vl::CFormatPage::showHelp = [&shell](int topic) {
+        if (vl::CMainFrame* frame = shell.Frame()) frame->ShowHelpTopic(topic);
+    };
     const int code = app.exec();
+    vl::CFormatPage::showHelp = nullptr;
     server.reset(); // the classes are withdrawn before the profile is written
     const int exitCode = shell.Finish(code);
     vl::SetProfilePathHandler(nullptr);

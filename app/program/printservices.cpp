@@ -1,12 +1,16 @@
 #include "app/program/printservices.h"
 
+#include "app/messages.h"
 #include "app/uiservices.h"
+#include "dialogs/printgeneralpage.h"
+#include "dialogs/printpreview.h"
+#include "dialogs/printsheet.h"
 #include "formula/celltext.h"
 #include "model/workbook.h"
 #include "print/printjob.h"
-#include "print/printpreview.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <algorithm>
 
 namespace vl {
@@ -32,18 +36,79 @@ private:
     std::unique_ptr<CPrintPreview> preview_;
 };
 
+bool AsksForSelection(uint8_t kind) {
+    return kind == kPrintCellRange || kind == kPrintContainer || kind == kPrintSelection;
+}
+
+CellRange StoredSelection(const CWorksheet& sheet) {
+    const CellRef* s = sheet.view.selection;
+    return {std::min(s[0].column, s[1].column), std::min(s[0].row, s[1].row),
+            std::max(s[0].column, s[1].column), std::max(s[0].row, s[1].row)};
+}
+
 } // namespace
 
-void ResolvePrintSelection(CWorksheet& sheet) {
+void ResolvePrintSelection(CWorksheet& sheet, const CellRange* selection, uint16_t container) {
     PageSetupRecord& setup = sheet.pageSetup;
-    // A container stored by the last printing stays: the window's selected container is not
-    // reachable from here.
-    if (setup.printRangeKind != kPrintCellRange && setup.printRangeKind != kPrintSelection) return;
-    const CellRef* s = sheet.view.selection;
-    const CellRange range{std::min(s[0].column, s[1].column), std::min(s[0].row, s[1].row),
-                          std::max(s[0].column, s[1].column), std::max(s[0].row, s[1].row)};
-    MakeRangeDescriptor(range, &setup.printRange);
+    if (!AsksForSelection(setup.printRangeKind)) return;
+    if (container) {
+        setup.printRangeKind = kPrintContainer;
+        setup.printedContainer = container;
+        return;
+    }
+    MakeRangeDescriptor(selection ? *selection : StoredSelection(sheet), &setup.printRange);
     setup.printRangeKind = kPrintCellRange;
+}
+
+CProgramPrintServices::CProgramPrintServices(const IPrinterService& printers)
+    : inches(UsesInches(QLocale::system())), printers_(printers) {}
+
+void CProgramPrintServices::ResolveFromWindow(IWorkbookWnd& window, CWorksheet& sheet) const {
+    CellRange range;
+    uint16_t container = 0;
+    if (window.ActiveSelection(range, container))
+        ResolvePrintSelection(sheet, &range, container);
+    else
+        ResolvePrintSelection(sheet);
+}
+
+bool CProgramPrintServices::ChoosePrinter(const PageSetupRecord& setup, DeviceMode& mode,
+                                          int& error) const {
+    if (!printer_) {
+        ErrorCode code = kErrorNone;
+        if (SelectPrinter(printers_, setup, mode, code)) return true;
+        error = code;
+        return false;
+    }
+    if (printer_->printer.papers.empty()) { // chosen in the sheet, but it offers no paper
+        error = 20;
+        return false;
+    }
+    mode = *printer_;
+    for (const PaperInfo& paper : mode.printer.papers)
+        if (paper.name == setup.paperName) mode.paper = paper;
+    mode.landscape = setup.landscape != 0;
+    return true;
+}
+
+CProgramPrintServices::SheetAnswer
+CProgramPrintServices::RunSheet(QWidget* parent, IWorkbookWnd& window, CWorksheet& sheet,
+                                bool pageSetupMode, DeviceMode& mode) {
+    CPrintSheet dialog(parent, pageSetupMode, inches, printers_, AppTitle());
+    dialog.SetPrinter(mode);
+    dialog.LoadPageSettings(sheet.pageSetup);
+    const int answer = UiServices().RunDialog(dialog);
+    SheetAnswer result;
+    PageSetupRecord record = sheet.pageSetup;
+    if (dialog.Outcome(record, mode)) {
+        sheet.pageSetup = record;
+        printer_ = mode;
+        window.SetModified(true);
+        result.stored = true;
+    }
+    result.print = answer == QDialog::Accepted && !dialog.CancelPressed();
+    result.toFile = dialog.General() && dialog.General()->PrintToFile();
+    return result;
 }
 
 std::unique_ptr<IPrintPreviewPane>
@@ -52,13 +117,9 @@ CProgramPrintServices::OpenPreview(QWidget* parent, IWorkbookWnd& window, int& e
     CWorksheet* sheet = workbook ? workbook->tree.active : nullptr;
     CEvalContext* ctx = window.EvalContext();
     if (!sheet || !ctx) return nullptr;
-    ResolvePrintSelection(*sheet);
+    ResolveFromWindow(window, *sheet);
     DeviceMode mode;
-    ErrorCode code = kErrorNone;
-    if (!SelectPrinter(printers_, sheet->pageSetup, mode, code)) {
-        error = code;
-        return nullptr;
-    }
+    if (!ChoosePrinter(sheet->pageSetup, mode, error)) return nullptr;
     auto pane = std::make_unique<CPreviewPane>(*ctx, workbook->showFormulas != 0);
     if (!pane->Open(*workbook, *sheet, mode, parent)) {
         error = workbook->error;
@@ -67,11 +128,35 @@ CProgramPrintServices::OpenPreview(QWidget* parent, IWorkbookWnd& window, int& e
     return pane;
 }
 
-int CProgramPrintServices::Print(QWidget*, IWorkbookWnd& window, bool all) {
+int CProgramPrintServices::PageSetup(QWidget* parent, IWorkbookWnd& window) {
+    CWorkbook* workbook = window.Workbook();
+    CWorksheet* sheet = workbook ? workbook->tree.active : nullptr;
+    if (!sheet) return 0;
+    DeviceMode mode;
+    int error = 0;
+    if (!ChoosePrinter(sheet->pageSetup, mode, error)) return error;
+    const SheetAnswer answer = RunSheet(parent, window, *sheet, true, mode);
+    // The selected cells become the print range; the kind stays for printing to resolve.
+    if (answer.stored && AsksForSelection(sheet->pageSetup.printRangeKind)) {
+        CellRange range;
+        uint16_t container = 0;
+        if (!window.ActiveSelection(range, container)) range = StoredSelection(*sheet);
+        MakeRangeDescriptor(range, &sheet->pageSetup.printRange);
+    }
+    return 0;
+}
+
+int CProgramPrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool all) {
     CWorkbook* workbook = window.Workbook();
     CWorksheet* active = workbook ? workbook->tree.active : nullptr;
     CEvalContext* ctx = window.EvalContext();
     if (!active || !ctx) return 0;
+    DeviceMode mode;
+    int error = 0;
+    if (!ChoosePrinter(active->pageSetup, mode, error)) return error;
+    const SheetAnswer answer = RunSheet(parent, window, *active, false, mode);
+    if (!answer.print) return 0;
+    if (mode.printer.papers.empty()) return 20; // the sheet chose a printer without paper
     std::vector<CWorksheet*> sheets;
     if (all) {
         for (CTreeItem* item = workbook->tree.first; item; item = item->next)
@@ -79,12 +164,14 @@ int CProgramPrintServices::Print(QWidget*, IWorkbookWnd& window, bool all) {
     } else {
         sheets.push_back(active);
     }
-    for (CWorksheet* ws : sheets) ResolvePrintSelection(*ws);
-    DeviceMode mode;
-    ErrorCode code = kErrorNone;
-    if (!SelectPrinter(printers_, active->pageSetup, mode, code)) return code;
+    for (CWorksheet* ws : sheets) {
+        if (ws == active)
+            ResolveFromWindow(window, *ws);
+        else
+            ResolvePrintSelection(*ws);
+    }
     std::string path;
-    if (mode.printer.builtInPdf) {
+    if (mode.printer.builtInPdf || answer.toFile) {
         const QString stem = QFileInfo(window.Title()).completeBaseName();
         const QString suggested =
             QString::fromStdString(FreePdfPath(printers_.DocumentsFolder(), stem.toStdString()));

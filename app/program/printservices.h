@@ -1,27 +1,49 @@
 #pragma once
-// The frame's printing over the print library: the preview of the active worksheet, and
-// print jobs to the selected printer or the PDF printer, whose file the user names.
+// The frame's printing over the print library and the print sheet: the preview of the
+// active worksheet, Page Setup, and print jobs to the chosen printer or a PDF file, whose
+// path the user names.
 
 #include "app/printservices.h"
 #include "print/printerservice.h"
 
+#include <optional>
+
 namespace vl {
 
 class CWorksheet;
+struct CellRange;
 
-// Kinds 1 and 3 resolve to the sheet's selected cells, stored as kind 1; kind 2 keeps its
-// container.
-void ResolvePrintSelection(CWorksheet& sheet);
+// Kinds 1, 2 and 3 resolve to the selected container as kind 2, else to the selected cells
+// (the stored view selection without `selection`) as kind 1.
+void ResolvePrintSelection(CWorksheet& sheet, const CellRange* selection = nullptr,
+                           uint16_t container = 0);
 
 class CProgramPrintServices : public IPrintServices {
 public:
-    explicit CProgramPrintServices(const IPrinterService& printers) : printers_(printers) {}
+    explicit CProgramPrintServices(const IPrinterService& printers);
     std::unique_ptr<IPrintPreviewPane> OpenPreview(QWidget* parent, IWorkbookWnd& window,
                                                    int& error) override;
     int Print(QWidget* parent, IWorkbookWnd& window, bool all) override;
+    int PageSetup(QWidget* parent, IWorkbookWnd& window) override;
+
+    // Lengths in inches in the sheet; from the system locale at start.
+    bool inches;
 
 private:
+    struct SheetAnswer {
+        bool stored = false;
+        bool print = false;
+        bool toFile = false;
+    };
+    // The printer the sheet stored last, else the page settings' one; false with error 20.
+    bool ChoosePrinter(const PageSetupRecord& setup, DeviceMode& mode, int& error) const;
+    // Shows the sheet and stores what it hands back; the printer chosen comes back in `mode`.
+    SheetAnswer RunSheet(QWidget* parent, IWorkbookWnd& window, CWorksheet& sheet,
+                         bool pageSetupMode, DeviceMode& mode);
+    void ResolveFromWindow(IWorkbookWnd& window, CWorksheet& sheet) const;
+
     const IPrinterService& printers_;
+    std::optional<DeviceMode> printer_;
 };
 
 } // namespace vl

@@ -54,6 +54,11 @@ public:
         prints.push_back(all);
         return printError;
     }
+    int PageSetup(QWidget*, IWorkbookWnd&) override {
+        ++pageSetups;
+        return printError;
+    }
+    int pageSetups = 0;
     int sheets = 3;
     int failWith = 0;
     int printError = 0;
@@ -140,10 +145,14 @@ TEST_F(PrintCommandsTest, PrintAndPrintAll) {
     frame->OnCommand(ID_PREVIEW_PRINT); // closes the preview, then prints the worksheet
     EXPECT_EQ(printing.prints, (std::vector<bool>{false, true, false}));
     EXPECT_FALSE(frame->Preview());
+    frame->OnCommand(ID_FILE_PAGE_SETUP);
+    EXPECT_EQ(printing.pageSetups, 1);
     printing.printError = 20;
     frame->OnCommand(ID_FILE_PRINT);
-    ASSERT_EQ(ui.boxes.size(), 1u);
+    frame->OnCommand(ID_FILE_PAGE_SETUP);
+    ASSERT_EQ(ui.boxes.size(), 2u);
     EXPECT_EQ(ui.boxes[0].text, "No printer selected.");
+    EXPECT_EQ(ui.boxes[1].text, "No printer selected.");
 }
 
 } // namespace vl

@@ -130,6 +130,7 @@ public:
     CWorkbook& Book() { return *book_; }
     CWorksheet& Sheet() { return *sheet_; }
     CCellDisplay& Display() { return display_; }
+    CEvalContext& Context() { return ctx_; }
 
     void PutText(uint16_t column, uint32_t row, const std::string& text);
     void PutNumber(uint16_t column, uint32_t row, double value);

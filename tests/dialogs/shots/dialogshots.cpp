@@ -9,11 +9,13 @@
 #include "dialogs/fontdialog.h"
 #include "dialogs/fontpage.h"
 #include "dialogs/listpage.h"
+#include "dialogs/printsheet.h"
 #include "dialogs/stylepage.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QTabWidget>
 #include <cstdio>
 #include <cstring>
 
@@ -32,6 +34,13 @@ void Shoot(QWidget& widget, const char* name) {
     }
     widget.hide();
 }
+
+// The PDF printer alone, as on a machine without printers.
+class NoPrinters : public vl::IPrinterService {
+public:
+    std::vector<vl::PrinterEntry> SystemPrinters() const override { return {}; }
+    std::string DocumentsFolder() const override { return "/tmp"; }
+};
 
 class NoHost : public vl::IComposerHost {
 public:
@@ -107,5 +116,16 @@ int main(int argc, char** argv) {
     CFormulaComposer composer(nullptr, host, 0);
     composer.ChooseCategory(3);
     Shoot(composer, "composer");
+    NoPrinters printers;
+    PageSetupRecord setup;
+    InitPageSetup(setup);
+    CPrintSheet sheet(nullptr, false, false, printers, "Vorlane 7.3");
+    sheet.SetPrinter(DefaultDeviceMode(PdfPrinter(), ""));
+    sheet.LoadPageSettings(setup);
+    const char* tabs[] = {"printsheet-general", "printsheet-layout", "printsheet-content"};
+    for (int i = 0; i < 3; ++i) {
+        sheet.Tabs()->setCurrentIndex(i);
+        Shoot(sheet, tabs[i]);
+    }
     return g_failures == 0 ? 0 : 1;
 }

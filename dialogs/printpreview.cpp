@@ -1,4 +1,4 @@
-#include "print/printpreview.h"
+#include "dialogs/printpreview.h"
 
 #include "print/pagepaint.h"
 #include "print/printjob.h"

@@ -1,4 +1,4 @@
-#include "print/printpreview.h"
+#include "dialogs/printpreview.h"
 #include "rendertest.h"
 
 #include <cstring>
