@@ -139,6 +139,8 @@ private:
     void OnWindowArrange();
     void OnSearchBarCommand();
     void OnViewComposer();
+    // Zoom (32798): the pop-up above the status bar's zoom pane, applied to the active window.
+    void OnZoom();
     void AddWorkbookWindow(IWorkbookWnd* window);
     void SetFormatButtonTexts(bool shown);
 

@@ -49,6 +49,7 @@ void CMainFrame::RegisterHandlers() {
         h[id] = [this, id] { OnLocales(id); };
     h[ID_SEARCH_CLOSE] = [this] { OnSearchBarCommand(); };
     h[ID_VIEW_COMPOSER] = [this] { OnViewComposer(); };
+    h[ID_ZOOM] = [this] { OnZoom(); };
     RegisterBookmarkHandlers();
     // Go jumps in the active workbook window; without one there is nothing to do.
     h[ID_GO_TO_ADDRESS] = [this] {
@@ -57,6 +58,17 @@ void CMainFrame::RegisterHandlers() {
         else
             ShowMessageText(AppString(IDS_INVALID_ADDRESS));
     };
+}
+
+void CMainFrame::OnZoom() {
+    IWorkbookWnd* wnd = GetActiveWorkbookWnd();
+    if (!wnd || !status_) return;
+    wnd->EndCellEdit();
+    const QRect pane = status_->PaneRect(5);
+    const QPoint at = status_->mapToGlobal(QPoint(pane.x() + pane.width(), pane.y()));
+    UiServices().ZoomDialog(this, at, wnd->ActiveZoom(), [this](uint16_t zoom, bool all) {
+        if (IWorkbookWnd* active = GetActiveWorkbookWnd()) active->ApplyZoom(zoom, all);
+    });
 }
 
 void CMainFrame::OnCommand(int id) {

@@ -116,6 +116,19 @@ QString IUiServices::ChooseSaveFile(const QString& caption, const QString& folde
     return RunFileDialog(true, caption, folder, filters, index);
 }
 
+QString IUiServices::ChooseFolder(const QString& title, const QString& start) {
+    return QFileDialog::getExistingDirectory(
+        MessageOwner(), title, start, QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+}
+
+int IUiServices::TextFileDialog(TextFileSettings&, bool) {
+    return IDOK;
+}
+
+int IUiServices::XBaseDialog(XBaseSaveOptions&, const QString&, bool) {
+    return IDOK;
+}
+
 int IUiServices::WaitForFile(const QString& path, const IClock& clock,
                              const std::function<bool()>& retry) {
     QDialog dialog(MessageOwner());

@@ -52,6 +52,8 @@ public:
     // The zoom of the active worksheet, and the Zoom pop-up's callback: sets the zoom of the
     // active worksheet, or of every worksheet when `allWorksheets`, and repaints.
     virtual uint16_t ActiveZoom() const { return 100; }
+    // Ends the active view's cell edit, keeping the cursor where it is.
+    virtual void EndCellEdit() {}
     virtual void ApplyZoom(uint16_t zoom, bool allWorksheets) {
         (void)zoom;
         (void)allWorksheets;

@@ -255,6 +255,10 @@ void CWorkbookWnd::RefreshViews() {
     if (inspect_) inspect_->viewport()->update();
 }
 
+void CWorkbookWnd::EndCellEdit() {
+    if (CWorksheetView* view = GetActiveView()) view->EndCellEdit(kEditStay);
+}
+
 CWorksheetView* CWorkbookWnd::GetActiveView() const {
     if (activeView_ == 1 && views_[1] && !views_[1]->isHidden()) return views_[1];
     return views_[0];

@@ -8,7 +8,7 @@
 #include "automation/dbus/dbusregistration.h"
 #include "automation/dbus/dbusserver.h"
 #include "charts/seriesdata.h"
-#include "dialogs/fontdialog.h"
+#include "dialogs/dialoguiservices.h"
 #include "dialogs/formatpages.h"
 #include "functions/bindall/bindall.h"
 #include "platform/core/cp1252.h"
