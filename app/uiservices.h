@@ -85,6 +85,7 @@ public:
                             const std::function<bool()>& retry);
     // The password of a protected workbook: IDOK with the password typed, or with `readOnly`
     // set when the file offers a copy that opens without it and the user chose that; IDCANCEL.
+    // The defaults have neither dialog and answer IDCANCEL; the dialogs' services bring them.
     virtual int AskPassword(bool readOnlyOffered, QString& password, bool& readOnly);
     // The options of a text file about to be read (`save` false) or written: IDOK with
     // `settings` as the user left them, or IDCANCEL with them untouched. The defaults take

@@ -210,7 +210,9 @@ TEST(OptionsDialog, RefusedValuesChangeNothing) {
         f.id1->click();
         EXPECT_EQ(dialog.result() == QDialog::Accepted, c.ok) << c.undo << c.copy << c.opacity;
         EXPECT_EQ(int(ui.boxes.size()), c.boxes);
-        if (c.boxes) EXPECT_EQ(ui.boxes[0], "Please enter no more than 255 characters.");
+        if (c.boxes) {
+            EXPECT_EQ(ui.boxes[0], "Please enter no more than 255 characters.");
+        }
         if (c.ok) continue;
         EXPECT_EQ(ui.beeps + int(ui.boxes.size()), 1);
         EXPECT_EQ(dialog.focusWidget()->objectName(), c.focus);
