@@ -1,6 +1,7 @@
 // Writes one picture per dialog, page and sub-page into the folder given, each shown on
 // fixture data as the user would first see it.
 #include "app/uiutil.h"
+#include "core/clock.h"
 #include "core/settings.h"
 #include "dialogs/alignmentpage.h"
 #include "dialogs/backgroundpage.h"
@@ -18,6 +19,7 @@
 #include "dialogs/textfiledlg.h"
 #include "dialogs/xbasedlg.h"
 #include "dialogs/zoomdlg.h"
+#include "exchange/memofile.h"
 #include "exchange/xbase.h"
 #include "model/workbook.h"
 #include "platform/core/bytes.h"
