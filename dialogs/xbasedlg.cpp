@@ -8,6 +8,8 @@
 #include "platform/core/cp1252.h"
 #include "ui_xbasedlg.h"
 
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QPushButton>
 #include <cstring>
@@ -15,6 +17,12 @@
 namespace vl {
 
 namespace {
+
+// A row as high as the font with its leading and 3 pixels, as wide as its name.
+QSize RowSize(const QFont& font, const QString& name) {
+    const QFontMetrics metrics(font);
+    return QSize(metrics.horizontalAdvance(name) + 6, metrics.height() + metrics.leading() + 3);
+}
 
 QString Text(const std::string& bytes) {
     return QString::fromStdString(Cp1252ToUtf8(bytes));
@@ -38,6 +46,8 @@ CXBaseDlg::CXBaseDlg(QWidget* parent, XBaseSaveOptions& options, const QString& 
                            QStringLiteral("Length (Decimals)")});
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
+    // Rows in the default GUI font.
+    list->setFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
     list->header()->setSectionsMovable(false);
     FillRows();
     ui_->id408->setVisible(mode == kSave);
@@ -69,6 +79,7 @@ void CXBaseDlg::FillRows() {
             i + 1, descriptors_.data() + std::size_t(i) * kDescriptorSize, options_.format);
         auto* item = new QTreeWidgetItem(
             {Text(row.name), QString::fromLatin1(row.type), QString::fromStdString(row.length)});
+        item->setSizeHint(0, RowSize(list->font(), item->text(0)));
         list->addTopLevelItem(item);
     }
     if (current >= 0 && current < int(count_)) list->setCurrentItem(list->topLevelItem(current));

@@ -10,6 +10,7 @@
 #include "ui_xbasedlg.h"
 #include "ui_xbasefielddlg.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTest>
@@ -118,6 +119,9 @@ TEST(XBaseDialog, FieldRowsAndTheCharacterSet) {
     EXPECT_EQ(Row(list, 3), QStringList({"4.  OK", "Logical", "1"}));
     EXPECT_EQ(Row(list, 4), QStringList({"5.  NOTE", "Memo", "10"}));
     EXPECT_EQ(Row(list, 5), QStringList({"6.  ODD", "Unknown", "7"}));
+    const QFontMetrics metrics(list->font());
+    EXPECT_EQ(list->topLevelItem(0)->sizeHint(0).height(),
+              metrics.height() + metrics.leading() + 3);
     EXPECT_TRUE(dialog.Form().id189->isChecked());
     dialog.Form().id400->setChecked(true);
     dialog.Form().id1->click();
