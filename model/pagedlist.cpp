@@ -161,6 +161,36 @@ void CPagedList::Clear(bool recycle) {
     lastIndexed_ = nullptr;
 }
 
+void CPagedList::Truncate(uint32_t count, uint32_t size) {
+    if (count >= itemCount_ || size == 0 || size > kPagePayload) return;
+    if (count == 0) {
+        Clear(true);
+        return;
+    }
+    const uint32_t perPage = kPagePayload / size;
+    const uint32_t keep = (count + perPage - 1) / perPage;
+    Page* last = firstPage_;
+    for (uint32_t n = 1; n < keep; ++n) last = last->next;
+    last->used = uint16_t((count - (keep - 1) * perPage) * size);
+    while (Page* page = last->next) {
+        last->next = page->next;
+        page->prev = nullptr;
+        page->next = freePages_;
+        if (freePages_) freePages_->prev = page;
+        freePages_ = page;
+        ++freePageCount_;
+        --pageCount_;
+    }
+    currentPage_ = last;
+    itemCount_ = count;
+    if (indexedPages_ > keep) {
+        indexedPages_ = keep;
+        lastIndexed_ = last;
+    }
+    // The entries left still point at the kept pages.
+    indexValid_ = indexedPages_ == keep ? 1 : 0;
+}
+
 void CPagedList::FreeAll() {
     for (Page* chain : {firstPage_, freePages_}) {
         while (chain) {

@@ -62,6 +62,9 @@ public:
     bool AppendItem128(const void* item) { return AppendItem(item, 128); }
 
     void Clear(bool recycle);
+    // Keeps the first `count` items of `size` bytes; the pages past them go to the free-page
+    // list.
+    void Truncate(uint32_t count, uint32_t size);
     void FreeAll();
     Page* AllocPage();
     bool BuildPageIndex();

@@ -10,13 +10,6 @@ namespace vl {
 
 namespace {
 
-enum : uint16_t {
-    kLabelsVertical = 1,
-    kLabelsHorizontal = 2,
-    kTitleVertical = 4,
-    kTitleHorizontal = 8,
-};
-
 bool BarsAcross(const CChart& chart) {
     for (uint16_t i = 0; i < UsedSeriesCount(chart); ++i) {
         const SeriesSettings& s = chart.series[i].settings;

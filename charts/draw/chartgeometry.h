@@ -21,6 +21,16 @@ enum AxisSide : uint8_t {
     kSideDepthRight = 128,
 };
 
+// Axis flags of a series.
+enum AxisFlag : uint16_t {
+    kLabelsVertical = 1,
+    kLabelsHorizontal = 2,
+    kTitleVertical = 4,
+    kTitleHorizontal = 8,
+    kMajorTickMarks = 16,
+    kMinorTickMarks = 32,
+};
+
 // The depth of a 3D chart's scene (0 for other charts and for none of data series).
 float ChartDepth(CChart& chart, int32_t w, int32_t h);
 // Appends a vertex at the model position; false when no page could be had.

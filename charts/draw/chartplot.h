@@ -16,9 +16,20 @@ struct LabelAnchor {
     uint32_t a = 0, b = 0, c = 0;
     uint8_t horizontal = 0; // 0 automatic, 1 left, 2 centre, 3 right
     uint8_t vertical = 0;   // 0 automatic, 4 top, 5 centre, 7 bottom
-    uint8_t reserved[2] = {};
+    uint8_t reserved[6] = {};
 };
 static_assert(sizeof(LabelAnchor) == 24);
+
+// Alignment codes of an anchor.
+enum : uint8_t {
+    kLabelAuto = 0,
+    kLabelLeft = 1,
+    kLabelCentre = 2,
+    kLabelRight = 3,
+    kLabelTop = 4,
+    kLabelMiddle = 5,
+    kLabelBottom = 7,
+};
 
 // The longest label text that is measured or drawn.
 constexpr size_t kMaxLabelText = 1024;

@@ -1,12 +1,36 @@
 #include "charts/draw/containerpainter.h"
 
+#include "charts/draw/chartlayout.h"
+#include "charts/draw/chartseries.h"
+#include "model/chartprojection.h"
 #include "render/canvas.h"
 #include "render/containerbackground.h"
 #include "render/containerplace.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace vl {
+
+namespace {
+
+// A kept layout made for another zoom or another size of cell: the grid's zoom, a printed
+// page or an export would otherwise draw a plot sized for somewhere else.
+bool ChartLayoutIsStale(CChart& chart, const DcRect& cell, uint16_t zoomAcross, uint16_t zoomDown) {
+    if (!(chart.flags & kChartLaidOut)) return false;
+    if (chart.zoomX != zoomAcross || chart.zoomY != zoomDown) return true;
+    const WallRecord& wall = chart.walls[kWallXY];
+    if (!wall.built || wall.firstVertex + 2 >= chart.vertices.ItemCount()) return false;
+    const ChartVertex a = LoadVertex(chart, wall.firstVertex);
+    const ChartVertex b = LoadVertex(chart, wall.firstVertex + 2);
+    const int32_t* m = chart.margins;
+    const float w = float(cell.right - cell.left - m[0] - m[2]);
+    const float h = float(cell.bottom - cell.top - m[1] - m[3]);
+    return std::fabs(std::fabs(b.modelX - a.modelX) - w) > 0.5f ||
+           std::fabs(std::fabs(b.modelY - a.modelY) - h) > 0.5f;
+}
+
+} // namespace
 
 void PaintContainer(CWorkbook& workbook, CContainer& c, CCanvas& source, const DcRect& rect,
                     uint16_t zoomAcross, uint16_t zoomDown) {
@@ -18,6 +42,18 @@ void PaintContainer(CWorkbook& workbook, CContainer& c, CCanvas& source, const D
     // after the charts.
     DcRect area = rect;
     DrawContainerCaptions(c, canvas, area, zoomAcross, zoomDown, true);
+    for (int k = 0; k < c.settings.objectCount && k < kMaxContainerObjects; ++k) {
+        if (c.slots[k].kind != kObjectChart || !c.slots[k].chart) continue;
+        CChart& chart = *c.slots[k].chart;
+        const DcRect cell = ContainerObjectCell(c, area, k, zoomAcross, zoomDown);
+        if (ChartLayoutIsStale(chart, cell, zoomAcross, zoomDown)) ClearChartLayout(chart);
+        if (DrawChartLayout(chart, &canvas, cell, zoomAcross, zoomDown))
+            FitChartPlotArea(chart, cell, canvas);
+        else
+            c.status = chart.error;
+        // The canvas ends with this call: the chart keeps no pointer to it.
+        chart.canvas = nullptr;
+    }
     DcRect captions = rect;
     DrawContainerCaptions(c, canvas, captions, zoomAcross, zoomDown, false);
     PaintItemBorders(c, canvas, rect);

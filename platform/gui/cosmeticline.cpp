@@ -58,6 +58,16 @@ void DrawCosmeticLine(QPainter& painter, DcPoint from, DcPoint to, const DcPen& 
     const int64_t major = alongX ? (dx > 0 ? 1 : -1) : (dy > 0 ? 1 : -1);
     const int64_t minorSpan = alongX ? dy : dx;
     const QColor color = ToQColor(pen.color);
+    if (minorSpan == 0 && pen.style == PS_SOLID) {
+        // A level or upright solid line is one run: no need to walk its pixels.
+        const int64_t last = (alongX ? from.x : from.y) + (steps - 1) * major;
+        const int64_t a = std::min<int64_t>(alongX ? from.x : from.y, last);
+        if (alongX)
+            painter.fillRect(QRect(int(a), int(from.y), int(steps), 1), color);
+        else
+            painter.fillRect(QRect(int(from.x), int(a), 1, int(steps)), color);
+        return;
+    }
     DashWalk dashes(pen.style);
     // Pixels of one run share the minor coordinate and the dash state; each run is one fill.
     int64_t runStart = 0;

@@ -82,6 +82,7 @@ bool CDeviceContext::Begin(QPaintDevice& device) {
 void CDeviceContext::End() {
     if (painter_) painter_->end();
     painter_.reset();
+    penApplied_ = brushApplied_ = false;
 }
 
 DcFont CDeviceContext::SelectFont(const DcFont& font) {
@@ -166,6 +167,12 @@ void CDeviceContext::ApplyClip() {
 }
 
 void CDeviceContext::UsePen(const DcPen& pen) {
+    // Shapes drawn one after another mostly share their pen: set it on the painter once.
+    if (penApplied_ && appliedPen_.style == pen.style && appliedPen_.width == pen.width &&
+        appliedPen_.color == pen.color)
+        return;
+    penApplied_ = true;
+    appliedPen_ = pen;
     if (pen.style == PS_NULL) {
         painter_->setPen(Qt::NoPen);
         return;
@@ -186,6 +193,16 @@ void CDeviceContext::UsePen(const DcPen& pen) {
 }
 
 bool CDeviceContext::UseBrush(const DcBrush& brush) {
+    if (brushApplied_ && appliedBrush_.kind == brush.kind && appliedBrush_.color == brush.color &&
+        appliedBrush_.pattern == brush.pattern)
+        return brushUsable_;
+    brushApplied_ = true;
+    appliedBrush_ = brush;
+    brushUsable_ = UseBrushOnPainter(brush);
+    return brushUsable_;
+}
+
+bool CDeviceContext::UseBrushOnPainter(const DcBrush& brush) {
     switch (brush.kind) {
     case DcBrush::kSolid:
         painter_->setBrush(ToQColor(brush.color));
@@ -254,6 +271,7 @@ bool CDeviceContext::PatBlt(int32_t left, int32_t top, int32_t width, int32_t he
         painter_->fillRect(rect, Qt::black);
     } else {
         painter_->setPen(Qt::NoPen);
+        penApplied_ = false;
         if (!UseBrush(state_.brush)) return true;
         painter_->setCompositionMode(rop == PATINVERT ? QPainter::RasterOp_SourceXorDestination
                                                       : QPainter::CompositionMode_SourceOver);

@@ -63,14 +63,15 @@ public:
     // Right and bottom are outside the clip.
     bool IntersectClipRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
 
-    void MoveTo(int32_t x, int32_t y);
+    // The shapes are virtual so that a test context can record them.
+    virtual void MoveTo(int32_t x, int32_t y);
     // Draws to the point without its last pixel and moves there.
-    bool LineTo(int32_t x, int32_t y);
-    bool Polygon(const DcPoint* points, int count);
+    virtual bool LineTo(int32_t x, int32_t y);
+    virtual bool Polygon(const DcPoint* points, int count);
     // The box excludes right and bottom.
-    bool Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom);
-    bool SetPixelV(int32_t x, int32_t y, COLORREF color);
-    bool PatBlt(int32_t left, int32_t top, int32_t width, int32_t height, uint32_t rop);
+    virtual bool Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom);
+    virtual bool SetPixelV(int32_t x, int32_t y, COLORREF color);
+    virtual bool PatBlt(int32_t left, int32_t top, int32_t width, int32_t height, uint32_t rop);
     // Copies the image over the box at its size, nearest pixel, whatever it covered before.
     bool StretchImage(int32_t left, int32_t top, int32_t width, int32_t height,
                       const QImage& image);
@@ -112,8 +113,15 @@ private:
     void UsePen(const DcPen& pen);
     // False for a null brush, which paints nothing.
     bool UseBrush(const DcBrush& brush);
+    bool UseBrushOnPainter(const DcBrush& brush);
 
     std::unique_ptr<QPainter> painter_;
+    // What was last set on the painter, so that an unchanged pen or brush is not set again.
+    bool penApplied_ = false;
+    DcPen appliedPen_;
+    bool brushApplied_ = false;
+    bool brushUsable_ = false;
+    DcBrush appliedBrush_;
     DcBitmap bitmap_;
     bool memory_ = false;
     int dpiX_;

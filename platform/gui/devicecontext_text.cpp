@@ -52,6 +52,7 @@ bool CDeviceContext::TextOut(int32_t x, int32_t y, std::string_view text) {
         painter_->fillRect(QRect(dx, dy - ascent, width, ascent + metrics.descent()),
                            ToQColor(state_.bkColor));
     painter_->setPen(ToQColor(state_.textColor));
+    penApplied_ = false;
     painter_->drawGlyphRun(QPointF(dx, dy), GlyphRun(text));
     painter_->resetTransform();
     return true;

@@ -50,6 +50,7 @@ public:
         uint32_t align;
         COLORREF color;
         int32_t fontHeight;
+        int32_t escapement = 0; // tenths of a degree
     };
 
     CFixedMetricsDC(int32_t charWidth, int32_t height)
@@ -64,14 +65,60 @@ public:
         return true;
     }
     bool TextOut(int32_t x, int32_t y, std::string_view text) override {
-        outputs.push_back(
-            {x, y, std::string(text), GetTextAlign(), GetTextColor(), CurrentFont().Log().height});
+        outputs.push_back({x, y, std::string(text), GetTextAlign(), GetTextColor(),
+                           CurrentFont().Log().height, CurrentFont().Log().escapement});
         return true;
     }
 
+    // A drawn shape: the points of a line (two), polygon, ellipse box (two), pixel (one) or
+    // filled box (two, right and bottom outside), with the pen and brush it was drawn with.
+    enum class ShapeKind { kLine, kPolygon, kEllipse, kPixel, kFill };
+    struct Shape {
+        ShapeKind kind;
+        std::vector<DcPoint> points;
+        DcPen pen;
+        DcBrush brush;
+    };
+
+    void MoveTo(int32_t x, int32_t y) override { at_ = {x, y}; }
+    bool LineTo(int32_t x, int32_t y) override {
+        Record(ShapeKind::kLine, {at_, {x, y}});
+        at_ = {x, y};
+        return true;
+    }
+    bool Polygon(const DcPoint* points, int count) override {
+        Record(ShapeKind::kPolygon, std::vector<DcPoint>(points, points + count));
+        return true;
+    }
+    bool Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) override {
+        Record(ShapeKind::kEllipse, {{left, top}, {right, bottom}});
+        return true;
+    }
+    bool SetPixelV(int32_t x, int32_t y, COLORREF color) override {
+        Record(ShapeKind::kPixel, {{x, y}});
+        shapes.back().pen.color = color;
+        return true;
+    }
+    bool PatBlt(int32_t left, int32_t top, int32_t width, int32_t height, uint32_t) override {
+        Record(ShapeKind::kFill, {{left, top}, {left + width, top + height}});
+        return true;
+    }
+    std::vector<const Shape*> ShapesOf(ShapeKind kind) const {
+        std::vector<const Shape*> found;
+        for (const Shape& s : shapes)
+            if (s.kind == kind) found.push_back(&s);
+        return found;
+    }
+
     std::vector<Output> outputs;
+    std::vector<Shape> shapes;
 
 private:
+    void Record(ShapeKind kind, std::vector<DcPoint> points) {
+        shapes.push_back({kind, std::move(points), CurrentPen(), CurrentBrush()});
+    }
+
+    DcPoint at_;
     int32_t charWidth_;
     int32_t height_;
 };

@@ -1,7 +1,9 @@
 // Charts made from random bytes, the fuzz target's inputs, laid out on the test device
-// context: no crash, failures only with the chart codes, and finite geometry.
+// context and drawn on it: no crash, failures only with the chart codes, finite geometry and
+// device points within bounds.
 
 #include "charts/draw/chartlayout.h"
+#include "charts/draw/chartseries.h"
 #include "charts/scales.h"
 #include "model/chartprojection.h"
 #include "tests/charts/chartfrombytes.h"
@@ -43,6 +45,17 @@ TEST(ChartLayoutRandom, RandomChartsLayOutOrFailWithAChartCode) {
                 << round << " " << i;
         }
         EXPECT_LE(chart->axisCount, 32) << round;
+        // Drawn, every point handed to the device stays well inside 32 bits, and the layout
+        // is left as it was.
+        dc.shapes.clear();
+        FitChartPlotArea(*chart, rect, canvas);
+        EXPECT_EQ(chart->vertices.ItemCount(), count) << round;
+        EXPECT_EQ(chart->canvas, nullptr);
+        for (const auto& shape : dc.shapes)
+            for (const DcPoint& p : shape.points)
+                ASSERT_TRUE(std::abs(int64_t(p.x)) <= (1 << 29) &&
+                            std::abs(int64_t(p.y)) <= (1 << 29))
+                    << round;
     }
     // The inputs reach the layout often enough to mean something.
     EXPECT_GT(laidOut, 30);

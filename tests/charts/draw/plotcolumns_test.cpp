@@ -1,0 +1,126 @@
+#include "tests/charts/draw/plottest.h"
+
+#include <gtest/gtest.h>
+
+namespace vl {
+namespace {
+
+using namespace charttest;
+
+struct ColumnTest : PlotTest {
+    // Left and right of a five-point box.
+    static std::pair<int32_t, int32_t> Span(const Shape* s) {
+        return {s->points[0].x, s->points[1].x};
+    }
+};
+
+TEST_F(ColumnTest, CategoriesAndSlotsOfThreeSeries) {
+    Put(0, {1, 2, 3, 4}, 1);
+    Put(1, {1, 2, 3, 4, 5, 6}, 1);
+    Put(2, {1, 2}, 1);
+    Draw();
+    // W 600, six categories of 100, slots of 25, bars 17 wide; x0 is 1.
+    const auto second = Filled(SeriesColor(1));
+    ASSERT_EQ(second.size(), 6u);
+    EXPECT_EQ(Span(second[0]), std::pair(1 + 41, 1 + 58));
+    EXPECT_EQ(Span(second[5]), std::pair(1 + 541, 1 + 558));
+    const auto first = Filled(SeriesColor(0)), third = Filled(SeriesColor(2));
+    ASSERT_EQ(first.size(), 4u);
+    ASSERT_EQ(third.size(), 2u);
+    EXPECT_EQ(Span(first[0]), std::pair(1 + 16, 1 + 33));
+    EXPECT_EQ(Span(third[1]), std::pair(1 + 166, 1 + 183));
+    for (const Shape* s : first) EXPECT_EQ(s->points.size(), 5u);
+}
+
+TEST_F(ColumnTest, BarSizeAndHiddenAndZeroValues) {
+    struct Case {
+        uint8_t size;
+        bool hideMiddle;
+        size_t bars[3];
+        int32_t firstWidth;
+    } cases[] = {
+        {70, false, {2, 2, 2}, 52}, // W 600 over 2 categories: slots 75, bars 52
+        {100, false, {2, 2, 2}, 75},
+        {0, false, {0, 0, 0}, 0}, // outlines only: a line each
+        {70, true, {2, 0, 2}, 52},
+    };
+    for (const Case& c : cases) {
+        chart = NewDrawnChart(kChart2D);
+        chart->settings.barSize = c.size;
+        for (uint16_t i = 0; i < 3; ++i) Put(i, {1, 2}, 1);
+        chart->series[1].settings.visible = !c.hideMiddle;
+        Draw();
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(Filled(SeriesColor(i)).size(), c.bars[i]);
+        if (c.size == 0) {
+            const auto lines = dc.ShapesOf(ShapeKind::kLine);
+            ASSERT_FALSE(lines.empty());
+            EXPECT_EQ(lines.back()->points[0].x, lines.back()->points[1].x);
+            continue;
+        }
+        const auto first = Filled(SeriesColor(0));
+        EXPECT_EQ(Span(first[0]).second - Span(first[0]).first, c.firstWidth) << int(c.size);
+        if (c.size == 100) {
+            // Neighbours touch: one ends where the next begins.
+            EXPECT_EQ(Span(first[0]).second, Span(Filled(SeriesColor(1))[0]).first);
+        }
+    }
+}
+
+TEST_F(ColumnTest, AZeroValueHasItsLabelButNoBar) {
+    Put(0, {-2, 0, 3}, 1).settings.labels = 2;
+    Draw();
+    EXPECT_EQ(Filled(SeriesColor(0)).size(), 2u);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"-2", "0", "3"}));
+    // The negative label hangs below its bar end, the others stand above theirs.
+    EXPECT_EQ(dc.outputs[0].align & TA_BASELINE, 0u);
+    const auto bars = Filled(SeriesColor(0));
+    EXPECT_GT(dc.outputs[0].y, bars[0]->points[2].y);
+    EXPECT_LT(dc.outputs[2].y + 10, bars[1]->points[0].y + 1);
+}
+
+TEST_F(ColumnTest, StacksGrowUpAndDownFromTheBase) {
+    for (uint16_t i = 0; i < 3; ++i) {
+        CChartSeries& s = Put(i, i == 1 ? std::vector<double>{-4} : std::vector<double>{2}, 1);
+        s.settings.stacked = 1;
+        s.settings.rangeFlags = 0;
+    }
+    Draw();
+    const Shape* a = Filled(SeriesColor(0))[0];
+    const Shape* b = Filled(SeriesColor(1))[0];
+    const Shape* c = Filled(SeriesColor(2))[0];
+    // The first positive segment starts at the base, the second continues it upwards; the
+    // negative one hangs below the base.
+    const int32_t base = a->points[0].y;
+    EXPECT_EQ(c->points[0].y, a->points[2].y);
+    EXPECT_LT(c->points[2].y, a->points[2].y);
+    EXPECT_EQ(b->points[0].y, base);
+    EXPECT_GT(b->points[2].y, base);
+}
+
+TEST_F(ColumnTest, AHiddenSeriesLeavesAnEmptySegment) {
+    for (uint16_t i = 0; i < 3; ++i) {
+        CChartSeries& s = Put(i, {1, 1}, 1);
+        s.settings.stacked = 1;
+        s.settings.rangeFlags = 0;
+    }
+    chart->series[1].settings.visible = 0;
+    Draw();
+    EXPECT_EQ(Filled(SeriesColor(1)).size(), 0u);
+    const Shape* a = Filled(SeriesColor(0))[0];
+    const Shape* c = Filled(SeriesColor(2))[0];
+    const int32_t segment = a->points[0].y - a->points[2].y;
+    EXPECT_EQ(a->points[2].y - c->points[0].y, segment);
+}
+
+TEST_F(ColumnTest, BarsRunUpFromTheOrigin) {
+    Put(0, {1, 2}, 2);
+    Draw();
+    const auto bars = Filled(SeriesColor(0));
+    ASSERT_EQ(bars.size(), 2u);
+    // Category 0 is the lower one; values run right from x0.
+    EXPECT_GT(bars[0]->points[0].y, bars[1]->points[0].y);
+    EXPECT_EQ(bars[0]->points[0].x, 1);
+}
+
+} // namespace
+} // namespace vl
