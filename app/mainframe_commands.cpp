@@ -49,8 +49,9 @@ void CMainFrame::RegisterHandlers() {
         h[id] = [this, id] { OnLocales(id); };
     h[ID_SEARCH_CLOSE] = [this] { OnSearchBarCommand(); };
     h[ID_VIEW_COMPOSER] = [this] { OnViewComposer(); };
-    h[ID_ZOOM] = [this] { OnZoom(); };
     RegisterBookmarkHandlers();
+    RegisterSettingsHandlers();
+    RegisterViewHandlers();
     // Go jumps in the active workbook window; without one there is nothing to do.
     h[ID_GO_TO_ADDRESS] = [this] {
         if (IWorkbookWnd* wnd = GetActiveWorkbookWnd())
@@ -58,17 +59,6 @@ void CMainFrame::RegisterHandlers() {
         else
             ShowMessageText(AppString(IDS_INVALID_ADDRESS));
     };
-}
-
-void CMainFrame::OnZoom() {
-    IWorkbookWnd* wnd = GetActiveWorkbookWnd();
-    if (!wnd || !status_) return;
-    wnd->EndCellEdit();
-    const QRect pane = status_->PaneRect(5);
-    const QPoint at = status_->mapToGlobal(QPoint(pane.x() + pane.width(), pane.y()));
-    UiServices().ZoomDialog(this, at, wnd->ActiveZoom(), [this](uint16_t zoom, bool all) {
-        if (IWorkbookWnd* active = GetActiveWorkbookWnd()) active->ApplyZoom(zoom, all);
-    });
 }
 
 void CMainFrame::OnCommand(int id) {
@@ -236,18 +226,6 @@ void CMainFrame::OnWindowArrange() {
         sub->move(x, mdi_->viewport()->height() - sub->height());
         x += sub->width();
     }
-}
-
-void CMainFrame::OnSearchBarCommand() {
-    if (bars_[kSearchBar]->isVisible()) bars_[kSearchBar]->hide();
-    if (IWorkbookWnd* wnd = GetActiveWorkbookWnd()) wnd->Widget()->setFocus();
-}
-
-void CMainFrame::OnViewComposer() {
-    // The composer pane comes with the dialogs; its setting and tick are kept already.
-    SettingsProfile& p = Profile();
-    p.composerVisible = !p.composerVisible;
-    if (QAction* a = Action(ID_VIEW_COMPOSER)) a->setChecked(p.composerVisible);
 }
 
 void CMainFrame::OnLocales(int id) {

@@ -36,6 +36,8 @@ public:
     bool ChooseFontWithColor(LogFont& font, uint32_t& color, int minPoints, int maxPoints) override;
     int RunDialog(QDialog& dialog) override;
     int AskBookmarkName(QString& name) override;
+    int ChangeSizeDialog(QWidget* parent, bool columnWidth, int& value) override;
+    bool HasChangeSizeDialog() const override { return true; }
     int SortDialog(SortSettings& settings) override;
     bool HasSortDialog() const override { return true; }
     int OptionsDialog(QWidget* parent) override;

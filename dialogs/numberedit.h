@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QTimer;
 class QToolButton;
@@ -60,6 +61,12 @@ public:
     std::function<void(int delta)> onStep;
     // One step in the direction given; `held` tells a repeat of a held press.
     void Press(int direction, bool held);
+    // The step from each time held on, in seconds (earliest first; the first is from 0).
+    struct Acceleration {
+        int64_t seconds;
+        int step;
+    };
+    void SetAcceleration(std::vector<Acceleration> steps) { acceleration_ = std::move(steps); }
     int Position() const { return position_; }
     QToolButton* UpButton() const { return up_; }
     QToolButton* DownButton() const { return down_; }
@@ -72,6 +79,7 @@ private:
     int heldDirection_ = 1;
     int position_ = kParked;
     int64_t pressedAt_ = 0;
+    std::vector<Acceleration> acceleration_{{0, 1}, {2, 5}, {5, 20}};
 };
 
 } // namespace vl

@@ -17,7 +17,7 @@ public:
     using FakeWorkbookWnd::FakeWorkbookWnd;
     uint16_t ActiveZoom() const override { return zoom; }
     void ApplyZoom(uint16_t z, bool all) override { applied.push_back({z, all}); }
-    void EndCellEdit() override { ++editsEnded; }
+    void CommitCellEdit() override { ++editsEnded; }
     uint16_t zoom = 140;
     int editsEnded = 0;
     std::vector<std::pair<uint16_t, bool>> applied;
@@ -75,7 +75,7 @@ TEST(ZoomCommand, TheStatusBarPaneOpensThePopUpOverIt) {
     ASSERT_EQ(ui.opened, 1);
     EXPECT_EQ(ui.shownOwner, &frame);
     EXPECT_EQ(ui.zoom, 140);
-    EXPECT_EQ(ui.at, bar->mapToGlobal(QPoint(pane.x() + pane.width(), pane.y())));
+    EXPECT_EQ(ui.at, bar->mapToGlobal(pane.topRight()));
     EXPECT_EQ(factory.made->editsEnded, 1);
     ui.apply(220, false);
     ui.apply(60, true);
