@@ -13,7 +13,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace vl {
@@ -97,13 +96,6 @@ QString RunFileDialog(bool save, const QString& caption, const QString& folder,
     return dialog.selectedFiles().first();
 }
 
-QString ElapsedText(int64_t seconds) {
-    return QStringLiteral("%1:%2:%3")
-        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
-        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
-}
-
 } // namespace
 
 QString IUiServices::ChooseOpenFile(const QString& caption, const QString& folder,
@@ -116,62 +108,26 @@ QString IUiServices::ChooseSaveFile(const QString& caption, const QString& folde
     return RunFileDialog(true, caption, folder, filters, index);
 }
 
-int IUiServices::WaitForFile(const QString& path, const IClock& clock,
-                             const std::function<bool()>& retry) {
-    QDialog dialog(MessageOwner());
-    dialog.setWindowTitle(QStringLiteral("Open File"));
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(QStringLiteral("Vorlane cannot open"), &dialog));
-    auto* name = new QLabel(&dialog);
-    name->setText(name->fontMetrics().elidedText(path, Qt::ElideMiddle, 360));
-    layout->addWidget(name);
-    layout->addWidget(
-        new QLabel(QStringLiteral("Either your account does not have permission to "
-                                  "access this file\nor it's in use by another user."),
-                   &dialog));
-    layout->addWidget(new QLabel(QStringLiteral("Waiting..."), &dialog));
-    auto* elapsed = new QLabel(ElapsedText(0), &dialog);
-    layout->addWidget(elapsed);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    layout->addWidget(buttons);
-    const int64_t start = clock.NowSeconds();
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, &dialog, [&] {
-        elapsed->setText(ElapsedText(clock.NowSeconds() - start));
-        if (!retry()) return;
-        timer.stop();
-        QApplication::beep();
-        dialog.accept();
-    });
-    timer.start(1000);
-    return dialog.exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+QString IUiServices::ChooseFolder(const QString& title, const QString& start) {
+    return QFileDialog::getExistingDirectory(
+        MessageOwner(), title, start, QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
 }
 
-int IUiServices::AskPassword(bool readOnlyOffered, QString& password, bool& readOnly) {
-    QDialog dialog(MessageOwner());
-    dialog.setWindowTitle(QStringLiteral("Open Password Protected Workbook"));
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(QStringLiteral("&Password:"), &dialog));
-    auto* edit = new QLineEdit(&dialog);
-    edit->setEchoMode(QLineEdit::Password);
-    edit->setMaxLength(1024);
-    layout->addWidget(edit);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QPushButton* plain =
-        buttons->addButton(QStringLiteral("Open As &Read-Only"), QDialogButtonBox::ActionRole);
-    plain->setEnabled(readOnlyOffered);
-    readOnly = false;
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    QObject::connect(plain, &QPushButton::clicked, &dialog, [&] {
-        readOnly = true;
-        dialog.accept();
-    });
-    layout->addWidget(buttons);
-    if (dialog.exec() != QDialog::Accepted) return IDCANCEL;
-    if (!readOnly) password = edit->text();
+int IUiServices::TextFileDialog(TextFileSettings&, bool) {
     return IDOK;
+}
+
+int IUiServices::XBaseDialog(XBaseSaveOptions&, const QString&, bool) {
+    return IDOK;
+}
+
+int IUiServices::WaitForFile(const QString&, const IClock&, const std::function<bool()>&) {
+    return IDCANCEL;
+}
+
+int IUiServices::AskPassword(bool, QString&, bool& readOnly) {
+    readOnly = false;
+    return IDCANCEL;
 }
 
 int IUiServices::AskBookmarkName(QString& name) {

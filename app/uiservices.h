@@ -18,6 +18,8 @@ class CWorkbook;
 class IClock;
 struct CellRange;
 struct LogFont;
+struct TextFileSettings;
+struct XBaseSaveOptions;
 
 // Message-box buttons, icons and answers.
 enum : uint32_t {
@@ -73,14 +75,26 @@ public:
                                    const QString& filters, int& index);
     virtual QString ChooseSaveFile(const QString& caption, const QString& folder,
                                    const QString& filters, int& index);
+    // A folder chosen in a directory chooser titled `title` that starts at `start`; the empty
+    // text on Cancel.
+    virtual QString ChooseFolder(const QString& title, const QString& start);
     // The wait for a file another process holds: shows the path and the time waited by
-    // `clock`, calls `retry` once a second until it returns true (IDOK) or the user gives up
+    // `clock`, calls `retry` now and then until it returns true (IDOK) or the user gives up
     // (IDCANCEL).
     virtual int WaitForFile(const QString& path, const IClock& clock,
                             const std::function<bool()>& retry);
     // The password of a protected workbook: IDOK with the password typed, or with `readOnly`
     // set when the file offers a copy that opens without it and the user chose that; IDCANCEL.
+    // The defaults have neither dialog and answer IDCANCEL; the dialogs' services bring them.
     virtual int AskPassword(bool readOnlyOffered, QString& password, bool& readOnly);
+    // The options of a text file about to be read (`save` false) or written: IDOK with
+    // `settings` as the user left them, or IDCANCEL with them untouched. The defaults take
+    // the settings as they stand (IDOK).
+    virtual int TextFileDialog(TextFileSettings& settings, bool save);
+    // The xBase table of `path` read by ReadDbfHeader (`save` false) or about to be written
+    // with the field list BuildXBaseFieldList gave: IDOK with `options` as the user left
+    // them, or IDCANCEL. The defaults take the options as they stand (IDOK).
+    virtual int XBaseDialog(XBaseSaveOptions& options, const QString& path, bool save);
     // The "Bookmark Name" dialog: IDOK with 1 to 255 characters in `name`, or IDCANCEL.
     virtual int AskBookmarkName(QString& name);
     // The Sort dialog over `settings`: IDOK with them as the user left them, or IDCANCEL.

@@ -2,6 +2,7 @@
 
 #include "app/messages.h"
 #include "app/uiservices.h"
+#include "dialogs/filedlg.h"
 #include "platform/core/cp1252.h"
 #include "resources/strings.h"
 #include "ui_backgroundpage.h"
@@ -95,15 +96,15 @@ void CBackgroundPage::Change() {
 }
 
 void CBackgroundPage::Browse() {
-    int filter = g_browseFilter;
     const QString start = ui_->id205->text().isEmpty() ? g_browseFolder : ui_->id205->text();
-    const QString chosen = UiServices().ChooseOpenFile(
-        "Select Background Image", start,
-        "PNG (*.png);;JPEG (*.jpeg) (*.jpg *.jpeg);;BMP (*.bmp);;All Files (*.*) (*)", filter);
-    if (chosen.isEmpty() || !PathFits(Utf8ToCp1252(chosen.toStdString()))) return;
-    g_browseFilter = filter;
-    const int slash = chosen.lastIndexOf('/');
-    if (slash >= 0) g_browseFolder = chosen.left(slash);
+    CFileDlg dialog(true, "Select Background Image", QString(), QString(),
+                    "PNG (*.png);;JPEG (*.jpeg) (*.jpg *.jpeg);;BMP (*.bmp);;All Files (*.*) (*)",
+                    g_browseFilter, start, this);
+    if (dialog.DoModal() != IDOK) return;
+    const QString chosen = dialog.GetFileName();
+    if (!PathFits(Utf8ToCp1252(chosen.toStdString()))) return;
+    g_browseFilter = dialog.FilterIndex();
+    g_browseFolder = dialog.GetDirectory();
     ui_->id205->setText(chosen);
     Change();
 }

@@ -4,7 +4,7 @@
 #include "app/uiservices.h"
 #include "app/uiutil.h"
 #include "core/settings.h"
-#include "dialogs/fontdialog.h"
+#include "dialogs/dialoguiservices.h"
 #include "dialogs/formatpage.h"
 #include "dialogs/numberedit.h"
 #include "resources/strings.h"

@@ -41,34 +41,4 @@ private:
 // leaves the record as it was.
 bool EditChartFont(ColoredFont& font);
 
-// The UI services of the program with the dialogs' choosers added: everything else goes to
-// `base`.
-class CDialogUiServices : public IUiServices {
-public:
-    explicit CDialogUiServices(IUiServices& base) : base_(base) {}
-    int MessageBox(const QString& text, const QString& title, uint32_t flags) override;
-    QString GetOpenFileName(const QString& caption, const QString& folder,
-                            const QString& filter) override;
-    QString GetSaveFileName(const QString& caption, const QString& folder,
-                            const QString& filter) override;
-    void Beep() override;
-    void SetWaitCursor(bool on) override;
-    QString ChooseOpenFile(const QString& caption, const QString& folder, const QString& filters,
-                           int& index) override;
-    QString ChooseSaveFile(const QString& caption, const QString& folder, const QString& filters,
-                           int& index) override;
-    int WaitForFile(const QString& path, const IClock& clock,
-                    const std::function<bool()>& retry) override;
-    int AskPassword(bool readOnlyOffered, QString& password, bool& readOnly) override;
-    bool ChooseColor(uint32_t& color, uint32_t customColors[16]) override;
-    bool ChooseFontWithColor(LogFont& font, uint32_t& color, int minPoints, int maxPoints) override;
-    int RunDialog(QDialog& dialog) override;
-    int AskBookmarkName(QString& name) override;
-    int ChangeSizeDialog(QWidget* parent, bool columnWidth, int& value) override;
-    bool HasChangeSizeDialog() const override { return true; }
-
-private:
-    IUiServices& base_;
-};
-
 } // namespace vl

@@ -103,16 +103,21 @@ void CFormatPage::ShowAt(const QPoint& point) {
     SetWindowOpacity(this, Profile().opacity);
 }
 
-bool CFormatPage::eventFilter(QObject* watched, QEvent* event) {
+bool PressedOutsideWithoutFocus(const QWidget& window, const QEvent* event) {
     const QEvent::Type type = event->type();
-    if ((type == QEvent::MouseButtonPress || type == QEvent::NonClientAreaMouseButtonPress) &&
-        isVisible()) {
-        const QWidget* focus = QApplication::focusWidget();
-        const bool focusInside = focus && (focus == this || isAncestorOf(focus));
-        const QPoint global = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
-        const bool pressInside = QRect(mapToGlobal(QPoint(0, 0)), size()).contains(global);
-        if (!focusInside && !pressInside) close(); // before the click is handled
-    }
+    if ((type != QEvent::MouseButtonPress && type != QEvent::NonClientAreaMouseButtonPress) ||
+        !window.isVisible())
+        return false;
+    const QWidget* focus = QApplication::focusWidget();
+    const bool focusInside = focus && (focus == &window || window.isAncestorOf(focus));
+    const QPoint global = static_cast<const QMouseEvent*>(event)->globalPosition().toPoint();
+    const bool pressInside =
+        QRect(window.mapToGlobal(QPoint(0, 0)), window.size()).contains(global);
+    return !focusInside && !pressInside;
+}
+
+bool CFormatPage::eventFilter(QObject* watched, QEvent* event) {
+    if (PressedOutsideWithoutFocus(*this, event)) close(); // before the click is handled
     return QDialog::eventFilter(watched, event);
 }
 

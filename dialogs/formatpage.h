@@ -19,6 +19,10 @@ QWidget* AddFormWithOkCancel(QDialog& dialog);
 // Pixels of a size in dialog units of the 8-point default font.
 QSize DialogUnitsToPixels(int width, int height);
 
+// A mouse press outside the visible window while the keyboard focus is not in it: what
+// closes the pop-ups.
+bool PressedOutsideWithoutFocus(const QWidget& window, const QEvent* event);
+
 class CFormatPage : public QDialog {
 public:
     static constexpr int kCopy = 57634;

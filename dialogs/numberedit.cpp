@@ -20,7 +20,8 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
-// A decimal integer with blanks before and after it; blanks alone are 0.
+} // namespace
+
 bool ParseInteger(const std::string& text, int64_t& value) {
     size_t i = 0;
     while (i < text.size() && IsBlank(text[i])) ++i;
@@ -41,8 +42,6 @@ bool ParseInteger(const std::string& text, int64_t& value) {
     value = negative ? -v : v;
     return true;
 }
-
-} // namespace
 
 CNumberEdit::CNumberEdit(QWidget* parent) : QLineEdit(parent) {
     decimal_ = UserSeparators().decimal;

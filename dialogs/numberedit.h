@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 class QTimer;
@@ -14,6 +15,9 @@ class QToolButton;
 namespace vl {
 
 class IClock;
+
+// A decimal integer with blanks before and after it; blanks alone are 0.
+bool ParseInteger(const std::string& text, int64_t& value);
 
 class CNumberEdit : public QLineEdit {
 public:

@@ -182,7 +182,8 @@ bool CCellStore::GetUsedRange(uint16_t* firstCol, uint16_t* lastCol, uint32_t* f
 
 void CCellStore::CountCellKinds(uint32_t counts[6], const CellRange& rect) const {
     std::fill(counts, counts + 6, 0u);
-    Page* page = firstPage_;
+    // Bisection finds the first row, so a few rows of a long sheet cost a few rows.
+    Page* page = StartPageForRow(rect.r1);
     if (!page) return;
     uint32_t offset = 0;
     cellwalk::PositionOnRow(page, offset, rect.r1);

@@ -23,6 +23,11 @@ constexpr Entry kStrings[] = {
     {IDS_INVALID_ADDRESS, "Invalid worksheet path and/or cell address."},
     {IDS_CANNOT_TRANSPOSE, "The selected range can't be transposed.\nThe number of transposed "
                            "columns or rows is too big."},
+    {IDS_PASSWORDS_DIFFER, "The entered passwords do not match. Please re-type your password."},
+    {IDS_PASSWORD_TOO_SHORT, "Please enter at least 6 characters as a password."},
+    {IDS_ALLOW_READ_ONLY,
+     "The protection option you've selected will allow anyone to open the "
+     "workbook in the 'read-only' mode without using the password.\nContinue?"},
     {IDS_NO_RANGE_SELECTED, "No cell range selected.\nFor help, press OK."},
     {IDS_SERIES_ELEMENTS,
      "Please enter either 1-2 initial elements or the last 1-2 elements of the series."},

@@ -77,6 +77,22 @@ bool OpenWaiting(CWorkbook& book, const std::string& path) {
     return book.stream.IsOpen();
 }
 
+// The options of a text file, or the summary and character set of a table (whose header
+// is read for it), before the file is read; false on Cancel (error 0) or a bad header.
+bool AskForeignOptions(CWorkbook& book, const std::string& path, uint8_t type) {
+    int answer = IDOK;
+    if (type == kFileText) {
+        answer = UiServices().TextFileDialog(book.textFile, false);
+    } else if (type >= kFileDBase3 && type <= kFileClipper) {
+        book.xbase.format = type;
+        if (!ReadDbfHeader(book, book.xbase)) return false;
+        answer = UiServices().XBaseDialog(book.xbase, QString::fromStdString(path), false);
+    }
+    if (answer == IDOK) return true;
+    book.error = kErrorNone;
+    return false;
+}
+
 } // namespace
 
 const FileFilter* OpenFilters(std::size_t& count) {
@@ -87,15 +103,6 @@ const FileFilter* OpenFilters(std::size_t& count) {
 const FileFilter* SaveFilters(std::size_t& count) {
     count = std::size(kSaveFilters);
     return kSaveFilters;
-}
-
-QString QtFilterList(const FileFilter* filters, std::size_t count) {
-    QStringList list;
-    for (std::size_t i = 0; i < count; ++i) {
-        const QString patterns = QString::fromLatin1(filters[i].pattern).replace(';', ' ');
-        list << QStringLiteral("%1 (%2)").arg(QString::fromLatin1(filters[i].text), patterns);
-    }
-    return list.join(QStringLiteral(";;"));
 }
 
 bool GetFileTypeFromExtension(const std::string& name, uint8_t& type) {
@@ -109,11 +116,6 @@ bool GetFileTypeFromExtension(const std::string& name, uint8_t& type) {
         }
     }
     return false;
-}
-
-FileDialogMemory& DialogMemory() {
-    static FileDialogMemory memory;
-    return memory;
 }
 
 bool ReadNativeDocument(CWorkbook& book) {
@@ -178,7 +180,7 @@ bool OpenDocument(CWorkbookWnd& window, const std::string& path, uint8_t type) {
         ok = ReadExcelXmlDocument(book, window.Display());
         if (ok) book.fileFamily = kFileExcelXml;
     } else {
-        ok = ReadForeignDocument(book, type);
+        ok = AskForeignOptions(book, path, type) && ReadForeignDocument(book, type);
     }
     if (!ok) {
         book.stream.Close();

@@ -3,6 +3,7 @@
 // and save dialogs, the exclusive open with its wait while another process holds the file,
 // the password of protected files, and the recent-file list.
 
+#include "dialogs/filedlg.h"
 #include "model/workbook.h"
 
 #include <QString>
@@ -21,32 +22,12 @@ class CWorkbookWnd;
 // (`FileFamily`, model/workbook.h).
 using FileType = FileFamily;
 
-struct FileFilter {
-    const char* text;    // as the dialog shows it
-    const char* pattern; // patterns separated by ";"
-    uint8_t type;
-    bool byExtension; // the type comes from the chosen file's extension
-};
-
 const FileFilter* OpenFilters(std::size_t& count);
 const FileFilter* SaveFilters(std::size_t& count);
-// The filters in the form of Qt's file dialog, which reads its patterns from the last
-// parentheses of each entry and is told to show the text before them.
-QString QtFilterList(const FileFilter* filters, std::size_t count);
 
 // The type of a known extension (".vln", ".vlb", ".txt", ".csv", ".tsv", ".xml", ".dbf"),
 // compared without regard to case; false (type 0) for any other name.
 bool GetFileTypeFromExtension(const std::string& name, uint8_t& type);
-
-// The folder and filter last used by the open and save dialogs while the program runs.
-struct FileDialogMemory {
-    std::string lastFolder; // shared by both dialogs
-    int openIndex = 1;
-    int saveIndex = 1;
-    // Save Selection As Image keeps its own folder; empty: the user's pictures folder.
-    std::string imageFolder;
-};
-FileDialogMemory& DialogMemory();
 
 // Opens the file exclusively (waiting while another process holds it, as long as the user
 // lets it) and reads it as `type`. False with the workbook's error code set; an open that

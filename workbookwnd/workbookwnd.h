@@ -140,7 +140,7 @@ public:
     bool SaveToFile(const std::string* path, uint8_t sourceFormat, uint8_t fileFormat,
                     bool withDialogs);
     // Writes the active worksheet as a text file or xBase table (`type` 1, 3 to 6).
-    bool SaveForeign(const std::string* path, uint8_t type);
+    bool SaveForeign(const std::string* path, uint8_t type, bool withDialogs);
 
     // Clipboard (workbookwnd_clipboard.cpp).
     void OnEditCopyCut(bool cut);

@@ -94,13 +94,12 @@ bool CWorkbookWnd::SaveAs() {
         folder = QDir::homePath();
     std::size_t count = 0;
     const FileFilter* filters = SaveFilters(count);
-    int index = DialogMemory().saveIndex;
-    const QString chosen = UiServices().ChooseSaveFile(QStringLiteral("Save As"), folder,
-                                                       QtFilterList(filters, count), index);
-    if (chosen.isEmpty()) return false;
-    const QFileInfo info(chosen);
-    DialogMemory().lastFolder = info.absolutePath().toStdString();
-    index = std::clamp<int>(index, 1, int(count));
+    CFileDlg dialog(false, QStringLiteral("Save As"), QString(), QString(),
+                    QtFilterList(filters, count), DialogMemory().saveIndex, folder);
+    if (dialog.DoModal() != IDOK) return false;
+    const QFileInfo info(dialog.GetFileName());
+    DialogMemory().lastFolder = dialog.GetDirectory().toStdString();
+    const int index = std::clamp<int>(dialog.FilterIndex(), 1, int(count));
     DialogMemory().saveIndex = index;
     const uint8_t format = filters[index - 1].type;
     if (!PasswordCheck(format)) return false;
@@ -118,7 +117,7 @@ bool CWorkbookWnd::SaveAs() {
 bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uint8_t fileFormat,
                               bool withDialogs) {
     const bool excel = sourceFormat == kFileExcelXml;
-    if (sourceFormat != kFileNative && !excel) return SaveForeign(path, sourceFormat);
+    if (sourceFormat != kFileNative && !excel) return SaveForeign(path, sourceFormat, withDialogs);
     const uint8_t form = EffectiveForm(fileFormat);
     if (!excel && (form < kFormatXml || form > kFormatBinaryCompressed)) {
         book_->error = kErrorFileFormat;
@@ -150,7 +149,7 @@ bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uin
     return true;
 }
 
-bool CWorkbookWnd::SaveForeign(const std::string* path, uint8_t type) {
+bool CWorkbookWnd::SaveForeign(const std::string* path, uint8_t type, bool withDialogs) {
     CWorksheet* sheet = book_->tree.active;
     const bool text = type == kFileText;
     if (!sheet || (!text && (type < kFileDBase3 || type > kFileClipper))) {
@@ -161,12 +160,24 @@ bool CWorkbookWnd::SaveForeign(const std::string* path, uint8_t type) {
     if (CWorksheetView* view = GetActiveView()) view->StoreViewPosition();
     // The shared save road follows links and refuses held or read-only targets.
     const std::string target = path ? *path : path_;
-    // The option dialogs of text files and tables take their settings as they stand; a table
-    // gets the field list its worksheet gives now.
+    // Save As shows the options, and a table's field list as the worksheet gives it now,
+    // which the user may change; Save takes the stored text settings and a fresh field list.
+    bool listed = false;
+    if (withDialogs && text && UiServices().TextFileDialog(book_->textFile, true) != IDOK)
+        return false;
+    if (withDialogs && !text) {
+        if (!BuildXBaseFieldList(*book_, *sheet, book_->xbase, type)) {
+            ShowErrorMessage(book_->error);
+            return false;
+        }
+        const QString shown = QString::fromStdString(target);
+        if (UiServices().XBaseDialog(book_->xbase, shown, true) != IDOK) return false;
+        listed = true;
+    }
     UiServices().SetWaitCursor(true);
     const bool ok = SaveAside(*book_, target.c_str(), [&](CWorkbook& book) {
         if (text) return ExportTextFile(book, *sheet);
-        return BuildXBaseFieldList(book, *sheet, book.xbase, type) &&
+        return (listed || BuildXBaseFieldList(book, *sheet, book.xbase, type)) &&
                ExportXBase(book, *sheet, target);
     });
     UiServices().SetWaitCursor(false);

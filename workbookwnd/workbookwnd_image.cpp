@@ -27,13 +27,11 @@ void CWorkbookWnd::OnSaveAsImage() {
     CWorksheetView* view = GetActiveView();
     if (!view || !book_->tree.active) return;
     view->EndCellEdit(kEditStay);
-    int index = 1;
-    const QString chosen =
-        UiServices().ChooseSaveFile(QStringLiteral("Save Selection As Image"), ImageFolder(),
-                                    QStringLiteral("PNG (*.png)"), index);
-    if (chosen.isEmpty()) return;
-    const QFileInfo info(chosen);
-    DialogMemory().imageFolder = info.absolutePath().toStdString();
+    CFileDlg dialog(false, QStringLiteral("Save Selection As Image"), QString(), QString(),
+                    QStringLiteral("PNG (*.png)"), 1, ImageFolder(), this);
+    if (dialog.DoModal() != IDOK) return;
+    const QFileInfo info(dialog.GetFileName());
+    DialogMemory().imageFolder = dialog.GetDirectory().toStdString();
     std::string sheetPath;
     bool ok = false;
     if (!BuildTreeItemPath(book_->tree.active, sheetPath, false)) {

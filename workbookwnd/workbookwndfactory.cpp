@@ -71,11 +71,12 @@ IWorkbookWnd* CWorkbookWndFactory::CreateFromDialog(QWidget* parent) {
     if (folder.isEmpty()) folder = QDir::homePath();
     std::size_t count = 0;
     const FileFilter* filters = OpenFilters(count);
-    int index = memory.openIndex;
-    const QString chosen = UiServices().ChooseOpenFile(QStringLiteral("Open"), folder,
-                                                       QtFilterList(filters, count), index);
-    if (chosen.isEmpty()) return nullptr;
-    memory.lastFolder = QFileInfo(chosen).absolutePath().toStdString();
+    CFileDlg dialog(true, QStringLiteral("Open"), QString(), QString(),
+                    QtFilterList(filters, count), memory.openIndex, folder, parent);
+    if (dialog.DoModal() != IDOK) return nullptr;
+    const QString chosen = dialog.GetFileName();
+    memory.lastFolder = dialog.GetDirectory().toStdString();
+    const int index = dialog.FilterIndex();
     memory.openIndex = index;
     const std::string absolute = AbsolutePath(chosen);
     uint8_t type = kFileNative;

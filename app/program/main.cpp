@@ -11,6 +11,7 @@
 #include "charts/seriesdata.h"
 #include "dialogs/fontdialog.h"
 #include "dialogs/formatpage.h"
+#include "dialogs/dialoguiservices.h"
 #include "dialogs/formatpages.h"
 #include "functions/bindall/bindall.h"
 #include "platform/core/cp1252.h"

@@ -72,6 +72,14 @@ public:
         typed = password;
         return IDOK;
     }
+    int TextFileDialog(TextFileSettings& settings, bool save) override {
+        textDialogs.push_back(save);
+        return textAnswer ? textAnswer(settings, save) : IDOK;
+    }
+    int XBaseDialog(XBaseSaveOptions& options, const QString& path, bool save) override {
+        xbaseDialogs.push_back({path, save});
+        return xbaseAnswer ? xbaseAnswer(options, save) : IDOK;
+    }
     int AskBookmarkName(QString& name) override {
         if (bookmarkName.isEmpty()) return IDCANCEL;
         name = bookmarkName;
@@ -139,6 +147,12 @@ public:
     QString password;
     int passwordAsks = 0;
     QString bookmarkName; // empty: the name dialog is cancelled
+    // The text-file and xBase option dialogs: shown (save flags, paths), and their answers
+    // (none: IDOK with the settings as they stand).
+    std::vector<bool> textDialogs;
+    std::vector<std::pair<QString, bool>> xbaseDialogs;
+    std::function<int(TextFileSettings&, bool)> textAnswer;
+    std::function<int(XBaseSaveOptions&, bool)> xbaseAnswer;
     int beeps = 0;
 };
 

@@ -1,4 +1,5 @@
 #include "app/uiutil.h"
+#include "dialogs/dialoguiservices.h"
 #include "dialogs/fontdialog.h"
 #include "tests/dialogs/dialogtest.h"
 #include "ui_fontdialog.h"

@@ -1,6 +1,7 @@
 // Writes one picture per dialog, page and sub-page into the folder given, each shown on
 // fixture data as the user would first see it.
 #include "app/uiutil.h"
+#include "core/clock.h"
 #include "core/settings.h"
 #include "dialogs/alignmentpage.h"
 #include "dialogs/backgroundpage.h"
@@ -10,7 +11,19 @@
 #include "dialogs/fontpage.h"
 #include "dialogs/listpage.h"
 #include "dialogs/printsheet.h"
+#include "dialogs/openwaitdlg.h"
+#include "dialogs/optionsdlg.h"
+#include "dialogs/protectiondlg.h"
+#include "dialogs/sortdlg.h"
+#include "dialogs/statisticsdlg.h"
 #include "dialogs/stylepage.h"
+#include "dialogs/textfiledlg.h"
+#include "dialogs/xbasedlg.h"
+#include "dialogs/zoomdlg.h"
+#include "exchange/memofile.h"
+#include "exchange/xbase.h"
+#include "model/workbook.h"
+#include "platform/core/bytes.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,6 +31,7 @@
 #include <QTabWidget>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -48,6 +62,78 @@ public:
     bool GetSelection(Selection&) const override { return false; }
     bool InsertFormula(const std::string&, bool) override { return false; }
 };
+
+// The file and option dialogs on a small table, a text file's settings and a workbook.
+void ShootFileDialogs() {
+    using namespace vl;
+    CSystemClock clock;
+    COpenWaitDlg wait(nullptr, "/home/user/Documents/Reports/2026/Quarterly sales by region.vln",
+                      clock, nullptr);
+    Shoot(wait, "openwait");
+    auto text = std::make_unique<TextFileSettings>();
+    InitTextFileSettings(*text);
+    text->separator = ';';
+    text->columnWidths[0] = 10;
+    text->columnWidths[1] = 8;
+    text->columnWidths[2] = 15;
+    CTextFileDlg openText(nullptr, *text, false);
+    Shoot(openText, "opentextfile");
+    CTextFileDlg saveText(nullptr, *text, true);
+    Shoot(saveText, "savetextfile");
+    XBaseSaveOptions table;
+    table.format = kXBaseFoxPro;
+    AllocateDescriptors(table, 4);
+    const struct {
+        const char* name;
+        char type;
+        uint8_t length, decimals;
+    } fields[] = {
+        {"NAME", 'C', 40, 0}, {"PRICE", 'N', 12, 2}, {"BORN", 'D', 8, 0}, {"NOTE", 'M', 10, 0}};
+    for (int i = 0; i < 4; ++i) {
+        uint8_t* d = table.fieldDescriptors + i * 32;
+        std::memcpy(d, fields[i].name, std::strlen(fields[i].name));
+        d[kFieldTypeByte] = uint8_t(fields[i].type);
+        d[kFieldLengthByte] = fields[i].length;
+        d[kFieldDecimalsByte] = fields[i].decimals;
+    }
+    table.header[1] = 126;
+    table.header[2] = 12;
+    table.header[3] = 7;
+    StoreU32(table.header + 4, 1250);
+    StoreU16(table.header + 8, 4 * 32 + 33);
+    CXBaseDlg xbase(nullptr, table, "/data/PRODUCTS.DBF", CXBaseDlg::kSave);
+    xbase.resize(460, 300);
+    Shoot(xbase, "xbase");
+    CXBaseFieldDlg field(nullptr, {"PRICE", 'N', 12, 2});
+    Shoot(field, "xbasefield");
+    ReleaseXBaseSaveOptions(table);
+    COptionsDlg options(nullptr);
+    Shoot(options, "options");
+    ProtectionChoice choice{true, 1, false, "secret"};
+    CProtectionDlg protection(nullptr, choice);
+    Shoot(protection, "protection");
+    CPasswordDlg password(nullptr, true);
+    Shoot(password, "password");
+    SortSettings sort;
+    sort.keys[1] = {1, 3, 1};
+    CSortDlg sortDialog(nullptr, sort);
+    Shoot(sortDialog, "sort");
+    auto book = CreateWorkbook();
+    book->AppendTreeItem(TREE_TYPE_FOLDER, "Sales", 1);
+    CWorksheet* sheet = AsWorksheet(book->AppendTreeItem(TREE_TYPE_WORKSHEET, "North", 2));
+    CellCursor cursor;
+    CellBuffer b;
+    for (uint32_t row = 0; row < 1500; ++row) {
+        MakeNumberCell(b, 0, row, row);
+        sheet->cells.PutCell(b.bytes, cursor);
+    }
+    book->tree.active = sheet;
+    CStatisticsDlg statistics(nullptr, *book, {0, 0, 0, 9});
+    Shoot(statistics, "statistics");
+    CZoomDlg zoom(nullptr, 100, QPoint(400, 400), nullptr);
+    zoom.setAttribute(Qt::WA_DeleteOnClose, false);
+    Shoot(zoom, "zoom");
+}
 
 } // namespace
 
@@ -127,5 +213,6 @@ int main(int argc, char** argv) {
         sheet.Tabs()->setCurrentIndex(i);
         Shoot(sheet, tabs[i]);
     }
+    ShootFileDialogs();
     return g_failures == 0 ? 0 : 1;
 }

@@ -1,0 +1,50 @@
+#include "dialogs/filedlg.h"
+
+#include "app/uiservices.h"
+#include "core/settings.h"
+#include "platform/core/cp1252.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace vl {
+
+QString QtFilterList(const FileFilter* filters, std::size_t count) {
+    QStringList list;
+    for (std::size_t i = 0; i < count; ++i) {
+        const QString patterns = QString::fromLatin1(filters[i].pattern).replace(';', ' ');
+        list << QStringLiteral("%1 (%2)").arg(QString::fromLatin1(filters[i].text), patterns);
+    }
+    return list.join(QStringLiteral(";;"));
+}
+
+FileDialogMemory& DialogMemory() {
+    static FileDialogMemory memory;
+    return memory;
+}
+
+CFileDlg::CFileDlg(bool open, const QString& title, const QString& defaultExtension,
+                   const QString& fileName, const QString& filters, int filterIndex,
+                   const QString& folder, QWidget*)
+    : open_(open), title_(title), extension_(defaultExtension), path_(fileName), filters_(filters),
+      index_(filterIndex), folder_(folder) {}
+
+int CFileDlg::DoModal() {
+    QString start = folder_;
+    if (start.isEmpty()) start = QString::fromStdString(Cp1252ToUtf8(Profile().folder));
+    if (!path_.isEmpty()) start = start.isEmpty() ? path_ : QDir(start).filePath(path_);
+    int index = index_;
+    QString chosen = open_ ? UiServices().ChooseOpenFile(title_, start, filters_, index)
+                           : UiServices().ChooseSaveFile(title_, start, filters_, index);
+    if (chosen.isEmpty()) return IDCANCEL;
+    const QFileInfo info(chosen);
+    if (!open_ && !extension_.isEmpty() && info.suffix().isEmpty())
+        chosen += QLatin1Char('.') + extension_;
+    path_ = chosen;
+    index_ = index;
+    folder_ = QDir::cleanPath(info.absolutePath());
+    return IDOK;
+}
+
+} // namespace vl

@@ -1,0 +1,36 @@
+#pragma once
+// The Options dialog over the profile's general settings: every value is checked before any
+// is written, so a refused OK or Cancel leaves the settings as they were.
+
+#include <QDialog>
+#include <memory>
+
+namespace Ui {
+class OptionsDialog;
+}
+
+namespace vl {
+
+class COptionsDlg : public QDialog {
+public:
+    static constexpr int kHelpTopic = 14;
+    static constexpr int kLongestFolder = 255;
+    explicit COptionsDlg(QWidget* parent);
+    ~COptionsDlg() override;
+    Ui::OptionsDialog& Form() { return *ui_; }
+    // The folder chooser titled "Default Folder", starting at the edit's folder; a chosen
+    // folder goes into the edit only.
+    void Browse();
+    void accept() override;
+
+private:
+    void Fill();
+    void PreviewOpacity();
+
+    std::unique_ptr<Ui::OptionsDialog> ui_;
+};
+
+// The minutes of the AutoSave and AutoClose entries, "Never" first.
+extern const int kAutoMinutes[12];
+
+} // namespace vl
