@@ -3,6 +3,7 @@
 #include "dialogs/printgeneralpage.h"
 #include "dialogs/printlayoutpage.h"
 #include "dialogs/printsheet.h"
+#include "model/container.h"
 #include "print/pagination.h"
 #include "rendertest.h"
 #include "ui_printgeneralpage.h"
@@ -208,6 +209,10 @@ TEST_F(PrintServicesTest, PrintToFileWritesTheAnsweredPath) {
 }
 
 TEST_F(PrintServicesTest, ASelectedContainerPreviewsAlone) {
+    auto container = NewBlockObject<CContainer>();
+    InitContainerDefaults(*container, nullptr, nullptr);
+    container->settings.id = 7;
+    LinkContainer(Sheet(), std::move(container));
     Settings().printRangeKind = kPrintSelection;
     window.container = 7;
     int error = 0;
