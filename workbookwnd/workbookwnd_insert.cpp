@@ -212,10 +212,6 @@ void CWorkbookWnd::SetContainerImage(CContainer& container, const std::string& n
     book_->images.insert(book_->images.begin(), std::move(entry));
 }
 
-void CWorkbookWnd::OpenContainerProperties(CContainer&) {}
-
-void CWorkbookWnd::InsertSelectionReference(CContainer&) {}
-
 void CWorkbookWnd::OnInsertFunction(int row) {
     const std::span<const FunctionInfo> rows = InsertFunctionCatalogue();
     CWorksheetView* view = GetActiveView();

@@ -1,0 +1,60 @@
+#include "dialogs/chart/chartpage.h"
+
+#include "app/uiservices.h"
+#include "core/clock.h"
+
+#include <QGridLayout>
+
+namespace vl {
+
+namespace {
+
+const IClock* g_clock = nullptr;
+
+} // namespace
+
+CChartPage::CChartPage(QWidget* parent) : QWidget(parent) {}
+
+bool CChartPage::Exchange(bool, CChart*, int) {
+    return true;
+}
+
+bool CChartPage::Exchange(bool, CContainer&) {
+    return true;
+}
+
+bool CChartPage::Refuse(QWidget* control) {
+    UiServices().Beep();
+    if (control) control->setFocus();
+    return false;
+}
+
+void EnableDlgItems(QWidget* page, bool enable, std::initializer_list<int> ids) {
+    for (int id : ids)
+        if (QWidget* w = page->findChild<QWidget*>(QStringLiteral("id%1").arg(id)))
+            w->setEnabled(enable);
+}
+
+CNumberEdit* AddSpinField(QWidget* page, QGridLayout* grid, int row, int column, int editId,
+                          int spinId, int32_t minimum, int32_t maximum) {
+    auto* edit = new CNumberEdit(page);
+    edit->setObjectName(QStringLiteral("id%1").arg(editId));
+    edit->SetInteger(minimum, maximum);
+    auto* spin = new CUpDown(PageClock(), page);
+    spin->setObjectName(QStringLiteral("id%1").arg(spinId));
+    spin->onStep = [edit](int delta) { edit->Step(delta); };
+    grid->addWidget(edit, row, column);
+    grid->addWidget(spin, row, column + 1);
+    return edit;
+}
+
+const IClock& PageClock() {
+    static CSystemClock system;
+    return g_clock ? *g_clock : system;
+}
+
+void SetPageClock(const IClock* clock) {
+    g_clock = clock;
+}
+
+} // namespace vl
