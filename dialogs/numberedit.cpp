@@ -170,7 +170,9 @@ void CUpDown::Press(int direction, bool held) {
     const int64_t now = clock_.NowSeconds();
     if (!held) pressedAt_ = now;
     const int64_t heldFor = now - pressedAt_;
-    const int step = heldFor >= 5 ? 20 : heldFor >= 2 ? 5 : 1;
+    int step = 1;
+    for (const Acceleration& a : acceleration_)
+        if (heldFor >= a.seconds) step = a.step;
     const int delta = direction * step;
     if (onStep) onStep(delta);
     position_ = kParked; // parked again at once, so the next press never meets an end

@@ -2,11 +2,16 @@
 
 #include "app/messages.h"
 #include "core/errorcode.h"
+#include "dialogs/chart/axespage.h"
 #include "dialogs/chart/chartpage.h"
 #include "dialogs/chart/containeredit.h"
 #include "dialogs/chart/containerpages.h"
 #include "dialogs/chart/datapage.h"
+#include "dialogs/chart/gridpage.h"
+#include "dialogs/chart/options3dpage.h"
 #include "dialogs/chart/stylepage.h"
+#include "dialogs/chart/wallspage.h"
+#include "dialogs/chart/windowpage.h"
 #include "dialogs/formatpage.h"
 
 #include <QComboBox>
@@ -61,6 +66,7 @@ CContainerPropertiesDlg::CContainerPropertiesDlg(ContainerDlgHost host, QWidget*
         new CChartPage(this),     new CChartPage(this),          new CContainerContentsPage(this),
         new CChartPage(this),     new CContainerTitlesPage(this)};
     for (CChartPage* page : pages_) page->hide();
+    static_cast<CChart3DOptionsPage*>(pages_[7])->apply = [this] { OnApply(); };
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) { OnTabChanged(index); });
 }
 
