@@ -59,14 +59,17 @@ CContainerPropertiesDlg::CContainerPropertiesDlg(ContainerDlgHost host, QWidget*
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("id1052"));
     layout->addWidget(tabs_, 1);
-    // Pages not built yet are empty pages that take every save.
-    pages_ = {
-        new CChartDataPage(this), new CChartPage(this),          new CChartStylePage(this),
-        new CChartPage(this),     new CChartPage(this),          new CChartPage(this),
-        new CChartPage(this),     new CChartPage(this),          new CContainerContentsPage(this),
-        new CChartPage(this),     new CContainerTitlesPage(this)};
+    // One page object per tab, kept for the window's life; the View page's previews are not
+    // built yet, so its tab shows an empty page that takes every save.
+    auto* options3D = new CChart3DOptionsPage(this);
+    options3D->apply = [this] { OnApply(); };
+    pages_ = {new CChartDataPage(this),         new CChartPage(this),
+              new CChartStylePage(this),        new CChartAxesPage(this),
+              new CChartGridPage(this),         new CChartWallsPage(this),
+              new CChartTitlesPage(this),       options3D,
+              new CContainerContentsPage(this), new CContainerWindowPage(this),
+              new CContainerTitlesPage(this)};
     for (CChartPage* page : pages_) page->hide();
-    static_cast<CChart3DOptionsPage*>(pages_[7])->apply = [this] { OnApply(); };
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) { OnTabChanged(index); });
 }
 
