@@ -10,6 +10,7 @@
 #include "dialogs/chart/gridpage.h"
 #include "dialogs/chart/options3dpage.h"
 #include "dialogs/chart/stylepage.h"
+#include "dialogs/chart/viewpage.h"
 #include "dialogs/chart/wallspage.h"
 #include "dialogs/chart/windowpage.h"
 #include "dialogs/formatpage.h"
@@ -59,11 +60,10 @@ CContainerPropertiesDlg::CContainerPropertiesDlg(ContainerDlgHost host, QWidget*
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("id1052"));
     layout->addWidget(tabs_, 1);
-    // One page object per tab, kept for the window's life; the View page's previews are not
-    // built yet, so its tab shows an empty page that takes every save.
+    // One page object per tab, kept for the window's life.
     auto* options3D = new CChart3DOptionsPage(this);
     options3D->apply = [this] { OnApply(); };
-    pages_ = {new CChartDataPage(this),         new CChartPage(this),
+    pages_ = {new CChartDataPage(this),         new CChartViewPage(this),
               new CChartStylePage(this),        new CChartAxesPage(this),
               new CChartGridPage(this),         new CChartWallsPage(this),
               new CChartTitlesPage(this),       options3D,
