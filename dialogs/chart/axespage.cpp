@@ -30,15 +30,6 @@ enum : uint16_t {
     kMinorTicks = 32,
 };
 
-template <class T> T* Named(T* w, int id) {
-    w->setObjectName(QStringLiteral("id%1").arg(id));
-    return w;
-}
-
-bool IsPie(uint8_t kind) {
-    return kind == 5 || kind == 11;
-}
-
 } // namespace
 
 CChartAxesPage::CChartAxesPage(QWidget* parent) : CChartPage(parent) {
@@ -108,13 +99,9 @@ void CChartAxesPage::Reset() {
 }
 
 bool CChartAxesPage::ReadTicks(CNumberEdit* edit, uint16_t& stored) {
-    const std::string s = edit->text().trimmed().toStdString();
-    int64_t value = 0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
     // A count is stored plus one in 16 bits: more than 65,534 would wrap round.
-    if (s.empty() || ec != std::errc() || end != s.data() + s.size() || value < 0 ||
-        value > kMostTicks)
-        return Refuse(edit);
+    int64_t value = 0;
+    if (!ReadWholeNumber(edit->text(), 0, kMostTicks, value)) return Refuse(edit);
     stored = uint16_t(value + 1);
     return true;
 }
@@ -122,7 +109,7 @@ bool CChartAxesPage::ReadTicks(CNumberEdit* edit, uint16_t& stored) {
 bool CChartAxesPage::Exchange(bool save, CChart* chart, int item) {
     const bool selected = chart && item >= 0 && item < kChartSeries;
     SeriesSettings* s = selected ? &chart->series[item].settings : nullptr;
-    const bool shown = s && !IsPie(s->kind) && s->role >= 1 && s->role <= 3;
+    const bool shown = s && !IsPieKind(s->kind) && s->role >= 1 && s->role <= 3;
     const bool values = shown && s->role != 3;
     if (save) {
         if (!shown) return true;

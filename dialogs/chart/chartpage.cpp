@@ -2,8 +2,12 @@
 
 #include "app/uiservices.h"
 #include "core/clock.h"
+#include "platform/core/cp1252.h"
 
 #include <QGridLayout>
+#include <QLineEdit>
+#include <charconv>
+#include <cstring>
 
 namespace vl {
 
@@ -47,6 +51,26 @@ CNumberEdit* AddSpinField(QWidget* page, QGridLayout* grid, int row, int column,
     grid->addWidget(edit, row, column);
     grid->addWidget(spin, row, column + 1);
     return edit;
+}
+
+bool IsPieKind(uint8_t kind) {
+    return kind == 5 || kind == 11;
+}
+
+bool ReadWholeNumber(const QString& text, int64_t minimum, int64_t maximum, int64_t& value) {
+    const std::string s = text.trimmed().toStdString();
+    int64_t read = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), read);
+    if (s.empty() || ec != std::errc() || end != s.data() + s.size() || read < minimum ||
+        read > maximum)
+        return false;
+    value = read;
+    return true;
+}
+
+void StoreEditText(const QLineEdit* edit, char* field, size_t size) {
+    const std::string text = Utf8ToCp1252(edit->text().toStdString()).substr(0, size - 1);
+    std::memcpy(field, text.c_str(), text.size() + 1);
 }
 
 const IClock& PageClock() {

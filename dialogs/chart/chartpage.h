@@ -8,6 +8,7 @@
 #include <initializer_list>
 
 class QGridLayout;
+class QLineEdit;
 
 namespace vl {
 
@@ -34,6 +35,19 @@ protected:
 };
 
 void EnableDlgItems(QWidget* page, bool enable, std::initializer_list<int> ids);
+
+// Gives a control its name, "id" and the id, by which pages and tests find it.
+template <class T> T* Named(T* control, int id) {
+    control->setObjectName(QStringLiteral("id%1").arg(id));
+    return control;
+}
+
+// Pies (2D and 3D) have no axis and no grid.
+bool IsPieKind(uint8_t kind);
+// A whole number, blanks around it allowed, within the bounds.
+bool ReadWholeNumber(const QString& text, int64_t minimum, int64_t maximum, int64_t& value);
+// The edit's text, cut to the field's size less its terminator.
+void StoreEditText(const QLineEdit* edit, char* field, size_t size);
 
 // A whole-number field with its up-down, put in the grid at (row, column) and beside it.
 CNumberEdit* AddSpinField(QWidget* page, QGridLayout* grid, int row, int column, int editId,

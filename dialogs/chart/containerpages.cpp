@@ -32,19 +32,6 @@ constexpr FieldRow kRows[6] = {
     {"Height:", 1005, 1011, 1021, 10, 10000, 0, 10000},
 };
 
-// An unsigned whole number, blanks around it allowed.
-bool ReadUnsigned(const QString& text, int64_t& value) {
-    const std::string s = text.trimmed().toStdString();
-    if (s.empty()) return false;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    return ec == std::errc() && end == s.data() + s.size() && value >= 0;
-}
-
-void StoreText(const QLineEdit* e, char (&field)[kChartTextSize]) {
-    const std::string text = Utf8ToCp1252(e->text().toStdString()).substr(0, kChartTextSize - 1);
-    std::memcpy(field, text.c_str(), text.size() + 1);
-}
-
 } // namespace
 
 CContainerContentsPage::CContainerContentsPage(QWidget* parent) : CChartPage(parent) {
@@ -79,7 +66,7 @@ bool CContainerContentsPage::Exchange(bool save, CContainer& container) {
     }
     int64_t values[6] = {};
     for (int i = 0; i < 6; ++i) {
-        if (!ReadUnsigned(edits_[i]->text(), values[i])) return Refuse(edits_[i]);
+        if (!ReadWholeNumber(edits_[i]->text(), 0, INT64_MAX, values[i])) return Refuse(edits_[i]);
         // A count the page showed itself is taken back even above 10; 0 never.
         const int32_t shown = i == 0 ? shownColumns_ : i == 1 ? shownRows_ : -1;
         const bool inRange = values[i] >= kRows[i].acceptLow && values[i] <= kRows[i].acceptHigh;
@@ -125,8 +112,8 @@ bool CContainerTitlesPage::Exchange(bool save, CContainer& container) {
         fonts_[1] = s.titleFont[1];
         return true;
     }
-    StoreText(title_, s.titleText[0]);
-    StoreText(subtitle_, s.titleText[1]);
+    StoreEditText(title_, s.titleText[0], kChartTextSize);
+    StoreEditText(subtitle_, s.titleText[1], kChartTextSize);
     s.titleFont[0] = fonts_[0];
     s.titleFont[1] = fonts_[1];
     return true;

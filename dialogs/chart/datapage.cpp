@@ -19,11 +19,6 @@ namespace vl {
 
 namespace {
 
-template <class T> T* Named(T* w, int id) {
-    w->setObjectName(QStringLiteral("id%1").arg(id));
-    return w;
-}
-
 QLineEdit* LimitedEdit(QWidget* parent, int id, int length) {
     auto* e = Named(new QLineEdit(parent), id);
     e->setMaxLength(length);

@@ -24,15 +24,6 @@ namespace vl {
 
 namespace {
 
-template <class T> T* Named(T* w, int id) {
-    w->setObjectName(QStringLiteral("id%1").arg(id));
-    return w;
-}
-
-bool IsPie(uint8_t kind) {
-    return kind == 5 || kind == 11;
-}
-
 QString ValueText(double value) {
     return QString::fromStdString(FormatDouble(value, &UserSeparators()));
 }
@@ -232,7 +223,7 @@ void CChartGridPage::OnRemoveGridline() {
 bool CChartGridPage::Exchange(bool save, CChart* chart, int item) {
     const bool selected = chart && item >= 0 && item < kChartSeries;
     SeriesSettings* s = selected ? &chart->series[item].settings : nullptr;
-    const bool shown = s && !IsPie(s->kind) && s->role >= 1 && s->role <= 3;
+    const bool shown = s && !IsPieKind(s->kind) && s->role >= 1 && s->role <= 3;
     const bool user = shown && s->role != 3;
     if (save) {
         if (!shown) return true;

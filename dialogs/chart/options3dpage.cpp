@@ -14,11 +14,6 @@ namespace vl {
 
 namespace {
 
-template <class T> T* Named(T* w, int id) {
-    w->setObjectName(QStringLiteral("id%1").arg(id));
-    return w;
-}
-
 constexpr double kPi = 3.14159265358979;
 
 QSlider* Slider(QWidget* parent, int id, int minimum, int maximum, int ticks) {

@@ -19,11 +19,6 @@ namespace vl {
 
 namespace {
 
-template <class T> T* Named(T* w, int id) {
-    w->setObjectName(QStringLiteral("id%1").arg(id));
-    return w;
-}
-
 struct ProportionRow {
     const char* label;
     int edit, spin;
@@ -35,17 +30,6 @@ constexpr ProportionRow kProportions[5] = {
     {"&Pie split:", 405, 1008, 0},        {"3D-line &width:", 207, 1009, 1},
     {"3D-pie &tickness:", 1006, 1010, 1},
 };
-
-bool ReadWhole(const QString& text, int minimum, int maximum, int& value) {
-    const std::string s = text.trimmed().toStdString();
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    return !s.empty() && ec == std::errc() && end == s.data() + s.size() && value >= minimum &&
-           value <= maximum;
-}
-
-bool IsPie(uint8_t kind) {
-    return kind == 5 || kind == 11;
-}
 
 } // namespace
 
@@ -68,8 +52,8 @@ CChartStyleAdvancedDlg::CChartStyleAdvancedDlg(ChartProportions& values, QWidget
 void CChartStyleAdvancedDlg::accept() {
     ChartProportions read{};
     for (int i = 0; i < 5; ++i) {
-        int value = 0;
-        if (!ReadWhole(edits_[i]->text(), kProportions[i].minimum, 100, value)) {
+        int64_t value = 0;
+        if (!ReadWholeNumber(edits_[i]->text(), kProportions[i].minimum, 100, value)) {
             UiServices().Beep();
             edits_[i]->setFocus();
             return;
@@ -214,7 +198,7 @@ bool CChartStylePage::Exchange(bool save, CChart* chart, int item) {
         const bool line = s.kind == 3 || s.kind == 6;
         if (line) EnableDlgItems(this, true, {221, 1059});
         if (s.kind == 6) EnableDlgItems(this, true, {220, 218});
-        if (IsPie(s.kind)) EnableDlgItems(this, true, {216, 215, 369});
+        if (IsPieKind(s.kind)) EnableDlgItems(this, true, {216, 215, 369});
         visible_->setChecked(s.visible != 0);
         labelsShown_ = !threeD || s.kind == 11;
         if (labelsShown_) {

@@ -20,18 +20,8 @@ namespace vl {
 
 namespace {
 
-template <class T> T* Named(T* w, int id) {
-    w->setObjectName(QStringLiteral("id%1").arg(id));
-    return w;
-}
-
 constexpr int kExpandWidth = 0;
 constexpr int kExpandHeight = 1;
-
-void StoreText(const QLineEdit* e, char (&field)[kChartTextSize]) {
-    const std::string text = Utf8ToCp1252(e->text().toStdString()).substr(0, kChartTextSize - 1);
-    std::memcpy(field, text.c_str(), text.size() + 1);
-}
 
 } // namespace
 
@@ -81,11 +71,8 @@ void CChartWallsPage::Reset() {
 }
 
 bool CChartWallsPage::ReadPercent(CNumberEdit* edit, uint8_t& stored) {
-    const std::string s = edit->text().trimmed().toStdString();
-    int value = 0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (s.empty() || ec != std::errc() || end != s.data() + s.size() || value < 0 || value > 100)
-        return Refuse(edit);
+    int64_t value = 0;
+    if (!ReadWholeNumber(edit->text(), 0, 100, value)) return Refuse(edit);
     stored = uint8_t(value);
     return true;
 }
@@ -176,8 +163,8 @@ bool CChartTitlesPage::Exchange(bool save, CChart* chart, int) {
     if (!chart) return true;
     ChartSettings& c = chart->settings;
     if (save) {
-        StoreText(title_, c.titleText[0]);
-        StoreText(subtitle_, c.titleText[1]);
+        StoreEditText(title_, c.titleText[0], kChartTextSize);
+        StoreEditText(subtitle_, c.titleText[1], kChartTextSize);
         c.titleFont[0] = fonts_[0];
         c.titleFont[1] = fonts_[1];
         c.legendFont = fonts_[2];

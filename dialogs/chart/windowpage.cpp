@@ -27,11 +27,6 @@ namespace vl {
 
 namespace {
 
-template <class T> T* Named(T* w, int id) {
-    w->setObjectName(QStringLiteral("id%1").arg(id));
-    return w;
-}
-
 constexpr double kDefaultParams[6] = {0.11, 0.66, -1.1, 1.1, -1.1, 1.1};
 constexpr int kParamIds[6] = {205, 257, 405, 207, 1006, 1005};
 constexpr const char* kParamLabels[6] = {

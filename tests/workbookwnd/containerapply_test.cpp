@@ -47,6 +47,7 @@ protected:
         c->settings.bottom = 104;
         EXPECT_EQ(AddChartObject(*c, kChart2D), 0);
         AddChartSeries(*c->slots[0].chart);
+        c->slots[0].chart->series[0].settings.role = 1;
         std::strcpy(c->slots[0].chart->series[0].settings.name, "old");
         CContainer& ref = *c;
         LinkContainer(*Book().tree.active, std::move(c));
