@@ -14,6 +14,8 @@ public:
     virtual bool IsVisible() const = 0;
     // Makes history entry `i` (newest first) the composer's formula, showing the pane.
     virtual void UseHistoryEntry(QWidget* frame, int i) = 0;
+    // The idle pass: the insert controls follow whether a workbook window is active.
+    virtual void UpdateControls() {}
 };
 
 // The installed pane, null when none is.

@@ -1,4 +1,5 @@
 #include "app/commandstates.h"
+#include "app/composerpane.h"
 #include "app/formatpages.h"
 #include "app/imagelists.h"
 #include "app/mainframe.h"
@@ -122,6 +123,11 @@ void CMainFrame::OnIdle() {
             action->setCheckable(true);
             action->setChecked(id == openPage);
         }
+    }
+    if (IComposerPane* composer = ComposerPane()) {
+        composer->UpdateControls();
+        // Esc or the close box may have hidden it.
+        if (QAction* action = Action(ID_VIEW_COMPOSER)) action->setChecked(composer->IsVisible());
     }
     IWorkbookWnd* active = GetActiveWorkbookWnd();
     if (!active) status_->ClearPanes();

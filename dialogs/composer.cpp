@@ -8,8 +8,11 @@
 #include "platform/core/cp1252.h"
 #include "ui_composer.h"
 
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
+#include <QSplitter>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QVBoxLayout>
@@ -47,7 +50,7 @@ CFormulaComposer::CFormulaComposer(QWidget* parent, IComposerHost& host, int fun
     layout->addWidget(body);
     setWindowTitle(body->windowTitle());
     setSizeGripEnabled(true);
-    resize(DialogUnitsToPixels(173, 252));
+    ui_->id396->installEventFilter(this);
     if (function >= 0 && std::size_t(function) < kCatalogueRows) function_ = function;
     for (uint8_t c = 0; c < kCategoryCount; ++c) ui_->id215->addItem(ToQt(FunctionCategoryName(c)));
     ui_->id215->setCurrentIndex(CategoryOf(RowAt(function_)));
@@ -104,9 +107,85 @@ CFormulaComposer::CFormulaComposer(QWidget* parent, IComposerHost& host, int fun
     connect(ui_->id410, &QPushButton::clicked, this, [this] { Insert(true); });
     EnableInserts();
     SetWindowOpacity(this, Profile().opacity);
+    // The first size is the smallest the user may make it; wide enough for the buttons'
+    // texts, which stand where the toolbars' pictures would.
+    const QSize first = DialogUnitsToPixels(173, 252);
+    resize(std::max(first.width(), sizeHint().width()), first.height());
+    setMinimumSize(size());
 }
 
-CFormulaComposer::~CFormulaComposer() = default;
+CFormulaComposer::~CFormulaComposer() {
+    if (shown_) SavePlacement();
+}
+
+void CFormulaComposer::SavePlacement() const {
+    int32_t* p = Profile().composerPosition;
+    const QRect r = geometry();
+    p[0] = r.left();
+    p[1] = r.top();
+    p[2] = r.left() + r.width();
+    p[3] = r.top() + r.height();
+    p[4] = SplitterPosition();
+}
+
+int CFormulaComposer::SplitterPosition() const {
+    const QList<int> sizes = ui_->id396->sizes();
+    return sizes.isEmpty() ? -1 : sizes.front();
+}
+
+void CFormulaComposer::RestorePlacement(const QWidget* frame) {
+    const int32_t* p = Profile().composerPosition;
+    // The profile may hold any numbers: a side is taken only while a window may have it.
+    const int64_t savedWidth = int64_t(p[2]) - p[0];
+    const int64_t savedHeight = int64_t(p[3]) - p[1];
+    const bool sized = savedWidth > 0 && savedHeight > 0 && savedWidth <= QWIDGETSIZE_MAX &&
+                       savedHeight <= QWIDGETSIZE_MAX;
+    const QPoint corner(p[0], p[1]);
+    bool onWorkArea = false;
+    for (const QScreen* screen : QGuiApplication::screens())
+        onWorkArea = onWorkArea || screen->availableGeometry().contains(corner);
+    if (sized && onWorkArea) {
+        const QSize kept{int(savedWidth), int(savedHeight)};
+        setGeometry(QRect(corner, kept.expandedTo(minimumSize())));
+        return;
+    }
+    // Beside the frame's client area, centred on it, inside the frame's work area.
+    const QScreen* screen = frame ? frame->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect work = screen->availableGeometry();
+    const QRect client = frame ? QRect(frame->mapToGlobal(QPoint(0, 0)), frame->size()) : work;
+    QRect placed(QPoint(client.right() + 1, client.center().y() - height() / 2), size());
+    if (!frame) placed.moveCenter(work.center());
+    placed.moveRight(std::min(placed.right(), work.right()));
+    placed.moveBottom(std::min(placed.bottom(), work.bottom()));
+    placed.moveLeft(std::max(placed.left(), work.left()));
+    placed.moveTop(std::max(placed.top(), work.top()));
+    setGeometry(placed);
+}
+
+void CFormulaComposer::showEvent(QShowEvent* event) {
+    shown_ = true;
+    QDialog::showEvent(event);
+}
+
+bool CFormulaComposer::eventFilter(QObject* watched, QEvent* event) {
+    // The saved divider is applied once the splitter knows its height: -1 is the middle.
+    if (watched == ui_->id396 && event->type() == QEvent::Resize && splitterPending_) {
+        const int total = ui_->id396->height() - ui_->id396->handleWidth();
+        if (total > 0) {
+            splitterPending_ = false;
+            const int saved = Profile().composerPosition[4];
+            const int first = saved < 0 ? total / 2 : std::min(saved, total);
+            ui_->id396->setSizes({first, total - first});
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CFormulaComposer::reject() {
+    Profile().composerVisible = 0;
+    QDialog::reject();
+}
 
 QString CFormulaComposer::Prototype() const {
     return ui_->id1064->toPlainText();
@@ -358,6 +437,7 @@ bool CComposerPane::Toggle(QWidget* frame) {
     delete pane_;
     pane_ = new CFormulaComposer(frame, host_, 0);
     pane_->setAttribute(Qt::WA_DeleteOnClose);
+    pane_->RestorePlacement(frame);
     pane_->show();
     Profile().composerVisible = 1;
     return true;
@@ -365,6 +445,10 @@ bool CComposerPane::Toggle(QWidget* frame) {
 
 bool CComposerPane::IsVisible() const {
     return pane_ && pane_->isVisible();
+}
+
+void CComposerPane::UpdateControls() {
+    if (pane_) pane_->EnableInserts();
 }
 
 void CComposerPane::UseHistoryEntry(QWidget* frame, int i) {

@@ -60,8 +60,21 @@ public:
     void Command(int id);
     void ChooseCategory(int category);
     void ChooseHistory(int i);
+    // Enables what needs an active workbook window.
+    void EnableInserts();
+    // Takes the saved rectangle when its corner lies on a work area, else stands beside the
+    // frame; the splitter takes its saved position once it has a size.
+    void RestorePlacement(const QWidget* frame);
+    // The divider's place: the function list's height in pixels.
+    int SplitterPosition() const;
     // The relative-addressing switch, shared by every pane.
     static bool relativeAddressing;
+
+protected:
+    // Esc and the close box hide the pane for good: it is not shown at the next start.
+    void reject() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void SelectFunctionByName(const QString& name);
@@ -74,7 +87,7 @@ private:
     void UseSelection(int id);
     void Insert(bool asValue);
     void RemoveHistory(bool all);
-    void EnableInserts();
+    void SavePlacement() const;
 
     std::unique_ptr<Ui::FormulaComposer> ui_;
     IComposerHost& host_;
@@ -84,6 +97,8 @@ private:
     std::vector<std::string> values_;
     std::vector<std::string> historyTexts_; // the combo's items, beside the profile's entries
     bool filling_ = false;
+    bool shown_ = false;          // the placement is saved only for a pane that was shown
+    bool splitterPending_ = true; // the saved divider waits for the splitter's first size
 };
 
 // The pane behind the frame's interface: made when shown, gone when hidden.
@@ -94,6 +109,7 @@ public:
     bool Toggle(QWidget* frame) override;
     bool IsVisible() const override;
     void UseHistoryEntry(QWidget* frame, int i) override;
+    void UpdateControls() override;
     CFormulaComposer* Pane() const { return pane_; }
 
 private:

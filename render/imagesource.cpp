@@ -23,7 +23,11 @@ bool Refused(const char* name) {
     return false;
 }
 
-void Decode(CWorkbook& workbook, ImageListEntry& e) {
+} // namespace
+
+bool DecodeImageEntry(CWorkbook& workbook, ImageListEntry& e) {
+    if (e.decoded) return true;
+    if (!e.loaded) return false;
     const char* dot = std::strrchr(e.name, '.');
     const uint8_t* data = e.data.data();
     const size_t size = e.data.size();
@@ -37,9 +41,8 @@ void Decode(CWorkbook& workbook, ImageListEntry& e) {
         e.decoded = LoadPng(data, size, false, GetSystemColor(kColorWindow), &error);
     }
     if (!e.decoded) workbook.imageError = ErrorCode(error);
+    return bool(e.decoded);
 }
-
-} // namespace
 
 ImageListEntry& FindOrAddImage(CWorkbook& workbook, const char* name) {
     for (auto& e : workbook.images)
@@ -86,8 +89,7 @@ bool LoadImageSource(CWorkbook& workbook, ImageListEntry& e) {
 const PackedDib* LoadNamedImage(CWorkbook& workbook, const char* name) {
     ImageListEntry& e = FindOrAddImage(workbook, name);
     if (!LoadImageSource(workbook, e)) return nullptr;
-    if (!e.decoded) Decode(workbook, e);
-    return e.decoded ? &e.decoded : nullptr;
+    return DecodeImageEntry(workbook, e) ? &e.decoded : nullptr;
 }
 
 } // namespace vl

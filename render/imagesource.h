@@ -17,6 +17,10 @@ ImageListEntry& FindOrAddImage(CWorkbook& workbook, const char* name);
 // True when the entry holds its file's bytes afterwards. Web and transfer addresses are
 // refused without being opened.
 bool LoadImageSource(CWorkbook& workbook, ImageListEntry& entry);
+// Decodes the entry's file bytes by the name's extension: ".BMP", ".JPG" or ".JPEG", ".PNG"
+// (on the window colour). One already decoded succeeds at once; one without its bytes
+// fails; a reader's failure, or another extension (6), is stored in the image error.
+bool DecodeImageEntry(CWorkbook& workbook, ImageListEntry& entry);
 // The decoded picture of the name, read and decoded as needed; null when it fails.
 const PackedDib* LoadNamedImage(CWorkbook& workbook, const char* name);
 

@@ -10,6 +10,7 @@
 #include "model/container.h"
 #include "model/containerpaste.h"
 #include "platform/core/cp1252.h"
+#include "render/imagesource.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
 #include "workbookwnd/celleditor.h"
@@ -190,6 +191,12 @@ void CWorkbookWnd::OnInsertImage() {
     ImageFolder() = path.section(QLatin1Char('/'), 0, -2);
     BeginCommand();
     const std::string name = Utf8ToCp1252(path.toStdString());
+    // A cut path would name another file: a longer one is refused whole.
+    if (name.size() > size_t(kImagePathSize - 1)) {
+        ShowStringMessage(IDS_MAX_CHARACTERS, MB_OK | MB_ICONEXCLAMATION,
+                          QString::number(kImagePathSize - 1));
+        return;
+    }
     CContainer* added = NewContainer(0, &name);
     if (!added) return;
     GetActiveView()->InvalidateAll();
@@ -203,13 +210,18 @@ void CWorkbookWnd::SetContainerImage(CContainer& container, const std::string& n
     const size_t length = std::min(name.size(), sizeof(back.imagePath) - 1);
     std::copy_n(name.data(), length, back.imagePath);
     back.imagePath[length] = '\0';
-    for (auto& e : book_->images)
-        if (CompareNoCase(e->name, back.imagePath) == 0) return;
-    // A new entry goes to the head of the list; its picture is decoded by the image readers
-    // once they are there, and until then the container keeps its default size.
-    auto entry = std::make_unique<ImageListEntry>();
-    std::copy_n(name.data(), std::min(name.size(), size_t(255)), entry->name);
-    book_->images.insert(book_->images.begin(), std::move(entry));
+    // The painter finds pictures by their exact name: file names differ by case here.
+    ImageListEntry* entry = &FindOrAddImage(*book_, back.imagePath);
+    // A picture that cannot be read or decoded leaves the container at its default size.
+    if (!LoadImageSource(*book_, *entry) || !DecodeImageEntry(*book_, *entry)) {
+        ShowErrorMessage(book_->imageError);
+        return;
+    }
+    DibLayout layout;
+    if (!ReadDibLayout(entry->decoded, layout)) return;
+    ContainerSettings& s = container.settings;
+    s.right = s.left + layout.width - 1;
+    s.bottom = s.top + int32_t(layout.Rows()) - 1;
 }
 
 void CWorkbookWnd::OnInsertFunction(int row) {

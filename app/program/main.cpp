@@ -1,5 +1,6 @@
 // The vorlane program: starts the shell with the automation server and runs its message loop.
 
+#include "app/mainframe.h"
 #include "app/program/documentservices.h"
 #include "app/program/printservices.h"
 #include "app/shell.h"
@@ -12,6 +13,7 @@
 #include "dialogs/formatpages.h"
 #include "functions/bindall/bindall.h"
 #include "platform/core/cp1252.h"
+#include "workbookwnd/composerhost.h"
 #include "workbookwnd/workbookwndfactory.h"
 
 #include <QApplication>
@@ -74,17 +76,29 @@ int main(int argc, char** argv) {
     vl::SetPrintServices(&printing);
     vl::CWorkbookWndFactory windows;
     vl::CApplicationShell shell(timers, clock, vl::DefaultProfileIo(), &windows);
+    // The frame's composer works on the frame's active workbook window.
+    vl::CComposerHost composerHost([&shell]() -> vl::IWorkbookWnd* {
+        return shell.Frame() ? shell.Frame()->GetActiveWorkbookWnd() : nullptr;
+    });
+    vl::CComposerPane composer(composerHost);
+    vl::SetComposerPane(&composer);
     std::unique_ptr<vl::CAutomationBus> server;
     shell.SetAutomationHooks(ServerHooks(server));
     vl::SetProfilePathHandler([&shell](const std::string& path) {
         shell.SetProfilePath(QString::fromStdString(vl::Cp1252ToUtf8(path)));
     });
-    if (!shell.Start(app.arguments().mid(1), vl::CurrentProfileLocations()))
+    if (!shell.Start(app.arguments().mid(1), vl::CurrentProfileLocations())) {
+        vl::SetComposerPane(nullptr);
         return shell.ExitCode();
+    }
+    // The composer comes back when it was shown at the last exit.
+    if (vl::Profile().composerVisible && shell.Frame() && !composer.IsVisible())
+        composer.Toggle(shell.Frame());
     const int code = app.exec();
     server.reset(); // the classes are withdrawn before the profile is written
     const int exitCode = shell.Finish(code);
     vl::SetProfilePathHandler(nullptr);
+    vl::SetComposerPane(nullptr);
     vl::SetDocumentServices(nullptr);
     vl::SetPrintServices(nullptr);
     vl::SetFormatPages(nullptr);

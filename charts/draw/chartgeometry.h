@@ -6,6 +6,7 @@
 #include "model/chart.h"
 
 #include <cstdint>
+#include <functional>
 
 namespace vl {
 
@@ -35,6 +36,14 @@ enum AxisFlag : uint16_t {
 float ChartDepth(CChart& chart, int32_t w, int32_t h);
 // Appends a vertex at the model position; false when no page could be had.
 bool AddVertex(CChart& chart, float x, float y, float z);
+
+// One grid line at fraction f of its axis; false when its vertices cannot be had.
+enum GridLineKind : uint8_t { kGridMajor, kGridMinor, kGridUser };
+using GridLineEmitter = std::function<bool(float f, GridLineKind kind)>;
+// Opens the next grid-line set of the plane for the series and emits its major, minor and
+// user lines; false when the table is full or a line fails.
+bool BuildGridLineSet(CChart& chart, CChartSeries& series, uint8_t plane,
+                      const GridLineEmitter& line);
 
 // The wall of a 2D chart's plot and one grid-line set per axis-owning series.
 bool BuildXYWall(CChart& chart, int32_t w, int32_t h);

@@ -1,5 +1,6 @@
 #include "charts/draw/chartlayout.h"
 
+#include "charts/draw/chart3d.h"
 #include "charts/draw/chartgeometry.h"
 #include "charts/seriesdata.h"
 #include "model/chartprojection.h"
@@ -20,7 +21,7 @@ bool FirstDataSeriesIsPie3D(const CChart& chart) {
 bool BuildPlot(CChart& chart, int32_t w, int32_t h) {
     // A plot squeezed to nothing by its margins gets no wall and no axis.
     if (w <= 0 || h <= 0) return true;
-    if (CountLayoutVertices(chart) > kMaxLayoutVertices) {
+    if (CountLayoutVertices(chart) > kMaxLayoutVertices || !SceneFits(chart)) {
         chart.error = kErrorChartMemory;
         return false;
     }
@@ -28,7 +29,7 @@ bool BuildPlot(CChart& chart, int32_t w, int32_t h) {
         chart.error = kErrorChartMemory;
         return false;
     }
-    if (chart.settings.type == kChart3D && FirstDataSeriesIsPie3D(chart)) return true;
+    if (chart.settings.type == kChart3D) return Build3DScene(chart, w, h);
     if (!BuildChartAxes(chart, w, h)) {
         // The table's own overflow code, too, is reported as memory here.
         chart.error = kErrorChartMemory;
@@ -80,6 +81,7 @@ bool DrawChartLayout(CChart& chart, CCanvas* canvas, const DcRect& rect, uint16_
     chart.gap = uint16_t(4 * std::max(zoomX, zoomY) / 100);
     // A 3D chart without data series has an empty scene, measured for nothing.
     bool hasData = false;
+    int32_t w = 0, h = 0;
     for (uint16_t i = 0; i < chart.settings.seriesCount && i < kChartSeries; ++i)
         hasData |= chart.series[i].settings.role == 1;
     if (chart.settings.type != kChart3D || hasData) {
@@ -87,7 +89,6 @@ bool DrawChartLayout(CChart& chart, CCanvas* canvas, const DcRect& rect, uint16_
         MeasureChartLegend(chart, rect);
         if (!(chart.settings.type == kChart3D && FirstDataSeriesIsPie3D(chart)))
             ReserveAxisMargins(chart);
-        int32_t w = 0, h = 0;
         ApplyChartViewSize(chart, rect, w, h);
         if (!BuildPlot(chart, w, h)) return false;
     }
@@ -96,7 +97,10 @@ bool DrawChartLayout(CChart& chart, CCanvas* canvas, const DcRect& rect, uint16_
         return false;
     }
     CenterChartModel(chart, true);
-    CopyModelToView(chart);
+    if (chart.settings.type == kChart3D)
+        ProjectChart3D(chart, w, h);
+    else
+        CopyModelToView(chart);
     chart.flags |= kChartLaidOut;
     return true;
 }

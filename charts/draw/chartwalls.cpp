@@ -12,22 +12,6 @@ bool IsDataSeries(const CChartSeries& s) {
     return s.settings.role == 1;
 }
 
-// Every line is two vertices; lines across the whole plot or inset one pixel at each end.
-struct LineBuilder {
-    CChart& chart;
-    bool horizontal;
-    int32_t w, h;
-
-    bool Line(float f, float inset) {
-        if (horizontal) {
-            const float y = f * float(h);
-            return AddVertex(chart, inset, y, 0) && AddVertex(chart, float(w) - inset, y, 0);
-        }
-        const float x = f * float(w);
-        return AddVertex(chart, x, inset, 0) && AddVertex(chart, x, float(h) - inset, 0);
-    }
-};
-
 // The fraction of a user grid line's value, or false when it lies off the axis.
 bool UserLineFraction(const CChartSeries& s, double u, float& f) {
     if (s.settings.role == 3) {
@@ -45,11 +29,13 @@ bool UserLineFraction(const CChartSeries& s, double u, float& f) {
     return ValueToAxisFraction(v, f, s);
 }
 
-bool BuildGridLineSet(CChart& chart, CChartSeries& s, LineBuilder& lines) {
+} // namespace
+
+bool BuildGridLineSet(CChart& chart, CChartSeries& s, uint8_t plane, const GridLineEmitter& line) {
     if (chart.gridLineCount >= kChartGridLineSets) return false;
     GridLineSet& set = chart.gridLines[chart.gridLineCount];
     set = GridLineSet{};
-    set.plane = kPlaneXY;
+    set.plane = plane;
     set.series = &s;
     set.firstVertex = chart.vertices.ItemCount();
     const uint32_t n = MajorIntervals(s), m = MinorIntervals(s);
@@ -58,27 +44,25 @@ bool BuildGridLineSet(CChart& chart, CChartSeries& s, LineBuilder& lines) {
     if (s.settings.majorGrid.style != 0) {
         for (uint32_t t = 1; t < n; ++t) {
             if (!AxisTickFraction(s, t, 0, f)) continue;
-            if (!lines.Line(f, 0)) return false;
+            if (!line(f, kGridMajor)) return false;
             ++set.majorCount;
         }
         for (uint32_t t = 0; (role == 1 || role == 2) && t < n; ++t)
             for (uint32_t k = 1; k < m; ++k) {
                 if (!AxisTickFraction(s, t, k, f)) continue;
-                if (!lines.Line(f, 1)) return false;
+                if (!line(f, kGridMinor)) return false;
                 ++set.minorCount;
             }
     }
     const uint8_t users = std::min<uint8_t>(s.settings.userGridCount, 16);
     for (uint8_t k = 0; k < users; ++k) {
         if (!UserLineFraction(s, s.settings.userGridValues[k], f)) continue;
-        if (!lines.Line(f, 0)) return false;
+        if (!line(f, kGridUser)) return false;
         set.userFlags[k] = 1;
     }
     ++chart.gridLineCount;
     return true;
 }
-
-} // namespace
 
 bool AddVertex(CChart& chart, float x, float y, float z) {
     const ChartVertex v{x, x, y, y, z, z};
@@ -141,8 +125,18 @@ bool BuildXYWall(CChart& chart, int32_t w, int32_t h) {
         CChartSeries& s = chart.series[i];
         const uint8_t role = s.settings.role;
         if (role == 0 || role == 4) continue;
-        LineBuilder lines{chart, (role == 1) != across, w, h};
-        if (!BuildGridLineSet(chart, s, lines)) {
+        // Lines run across the whole plot; minor ones are inset one pixel at each end.
+        const bool horizontal = (role == 1) != across;
+        const auto line = [&](float f, GridLineKind kind) {
+            const float inset = kind == kGridMinor ? 1.0f : 0.0f;
+            if (horizontal) {
+                const float y = f * fh;
+                return AddVertex(chart, inset, y, 0) && AddVertex(chart, fw - inset, y, 0);
+            }
+            const float x = f * fw;
+            return AddVertex(chart, x, inset, 0) && AddVertex(chart, x, fh - inset, 0);
+        };
+        if (!BuildGridLineSet(chart, s, kPlaneXY, line)) {
             chart.error = kErrorChartMemory;
             return false;
         }

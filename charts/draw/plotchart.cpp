@@ -1,4 +1,5 @@
 #include "charts/axismap.h"
+#include "charts/draw/chart3d.h"
 #include "charts/draw/chartplot.h"
 #include "charts/draw/chartseries.h"
 #include "charts/draw/plotarea.h"
@@ -168,7 +169,10 @@ void FitChartPlotArea(CChart& chart, const DcRect& rect, CCanvas& canvas) {
     const int32_t cx = w / 2 + m[0] + rect.left, cy = h / 2 + m[1] + rect.top;
     const uint32_t built = chart.vertices.ItemCount();
     MoveVertices(chart, cx, cy, true);
-    if (chart.settings.type != kChart3D) PlotChartSeries(chart, false);
+    if (chart.settings.type == kChart3D)
+        DrawChart3D(chart, false);
+    else
+        PlotChartSeries(chart, false);
     // Label positions appended while plotting are dropped, so repaints do not grow the list.
     chart.vertices.Truncate(built, sizeof(ChartVertex));
     MoveVertices(chart, cx, cy, false);

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The formula composer across two runs of the program: shown at start where the profile
+# puts it, moved by the user and saved there at exit; Esc hides it, and the next profile
+# says so. Usage: composer_e2e.sh <default-settings.xml> <vorlane>
+set -euo pipefail
+settings=$1 vorlane=$2
+xserver="$(dirname "$0")/xserver.sh"
+lib="$(cd "$(dirname "$0")" && pwd)/e2elib.sh"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/config/Vorlane"
+profile="$work/config/Vorlane/settings.xml"
+sed 's|<ComposerWindow Position="0 0 0 0 -1" Visible="No">|<ComposerWindow Position="100 120 500 700 150" Visible="Yes">|' \
+  "$settings" >"$profile"
+grep -q 'Position="100 120 500 700 150" Visible="Yes"' "$profile"
+export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
+cat >"$work/run.sh" <<'RUN'
+set -eu
+. "$LIB"
+# The composer's window id, once it is shown.
+composer() {
+  local cid=""
+  for _ in $(seq 1 50); do
+    cid=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Formula Composer$' 2>/dev/null | head -n 1 || true)
+    [ -n "$cid" ] && break
+    sleep 0.1
+  done
+  echo "$cid"
+}
+# Its place on the screen as "x y".
+place() {
+  xdotool getwindowgeometry --shell "$1" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x, y}'
+}
+start
+cid=$(composer)
+[ -n "$cid" ] || { echo "no composer at start"; exit 1; }
+[ "$(place "$cid")" = "100 120" ] || { echo "composer at $(place "$cid")"; exit 1; }
+xdotool windowmove --sync "$cid" 160 90
+sleep 0.5
+quit
+grep -q '<ComposerWindow Position="160 90 [0-9]* [0-9]* [0-9]*" Visible="Yes">' "$PROFILE" ||
+  { echo "saved:"; grep ComposerWindow "$PROFILE"; exit 1; }
+start
+cid=$(composer)
+[ -n "$cid" ] || { echo "no composer at the second start"; exit 1; }
+[ "$(place "$cid")" = "160 90" ] || { echo "composer back at $(place "$cid")"; exit 1; }
+xdotool windowfocus --sync "$cid"
+sleep 0.3
+xdotool key --clearmodifiers Escape
+sleep 0.5
+[ -z "$(xdotool search --all --onlyvisible --pid "$pid" --name '^Formula Composer$' 2>/dev/null || true)" ] ||
+  { echo "Esc left the composer shown"; exit 1; }
+quit
+grep -q '<ComposerWindow Position="160 90 [0-9 ]*" Visible="No">' "$PROFILE" ||
+  { echo "saved after Esc:"; grep ComposerWindow "$PROFILE"; exit 1; }
+RUN
+rc=0
+WORK="$work" VORLANE="$vorlane" LIB="$lib" PROFILE="$profile" bash "$xserver" bash "$work/run.sh" || rc=$?
+if [ "$rc" -ne 0 ]; then echo "run failed ($rc)"; cat "$work/out.log" 2>/dev/null; exit 1; fi
+echo "the composer came back where it was left, and stayed hidden after Esc"
