@@ -79,8 +79,7 @@ TEST_F(ViewPageTest, CategoriesShowTheListOffAndKeepTheirKind) {
 }
 
 TEST(ViewPreview, EachEntryDrawsAChartAndTheEntriesDiffer) {
-    // 3D charts are laid out but not yet painted by the chart drawing, so only 2D and XY.
-    for (uint8_t type : {kChart2D, kChartXY}) {
+    for (uint8_t type : {kChart2D, kChart3D, kChartXY}) {
         std::set<qint64> pictures;
         for (int i = 0; i < ViewCount(type); ++i) {
             const QImage image = DrawViewPreview(type, i, 64);
