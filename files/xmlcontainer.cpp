@@ -25,8 +25,9 @@ bool ReadLayout(CXmlReader& r, ContainerSettings& s) {
     return r.GetU16Attribute(s.id, 1, uint16_t(kXmlCapU16)) &&
            (!r.FindAttribute("Columns") || r.GetU8Attribute(s.columns, 1, 254)) &&
            (!r.FindAttribute("Rows") || r.GetU8Attribute(s.rows, 1, 255)) &&
-           (!r.FindAttribute("HorzSpacing") || r.GetU8Attribute(s.horzSpacing, 1, 255)) &&
-           (!r.FindAttribute("VertSpacing") || r.GetU8Attribute(s.vertSpacing, 1, 255)) &&
+           // The Contents/Size page stores spacings from 0.
+           (!r.FindAttribute("HorzSpacing") || r.GetU8Attribute(s.horzSpacing, 0, 255)) &&
+           (!r.FindAttribute("VertSpacing") || r.GetU8Attribute(s.vertSpacing, 0, 255)) &&
            (!r.FindAttribute("Opacity") || r.GetU8Attribute(s.opacity, 0, 100));
 }
 

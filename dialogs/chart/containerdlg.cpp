@@ -129,6 +129,7 @@ void CContainerPropertiesDlg::BuildSeriesRow() {
         {QStringLiteral("Series Type"), QStringLiteral("Name"), QStringLiteral("Array Formula")});
     header_->setModel(model);
     header_->setStretchLastSection(true);
+    header_->setFixedHeight(header_->fontMetrics().height() + 6);
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("id1020"));
     lists->addWidget(header_);

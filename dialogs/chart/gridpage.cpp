@@ -163,6 +163,10 @@ CChartGridPage::CChartGridPage(QWidget* parent) : CChartPage(parent) {
     header->setModel(model);
     header->setSectionResizeMode(QHeaderView::Fixed); // the columns keep their widths
     header->setStretchLastSection(true);
+    header->setFixedHeight(header->fontMetrics().height() + 6);
+    // The value column reaches to the right edge of the major style combo.
+    header->resizeSection(
+        0, header->fontMetrics().horizontalAdvance(QStringLiteral("User-defined Value")) + 24);
     list_ = Named(new QListWidget(this), 1020);
     list_->setItemDelegate(new GridlineDelegate(*this, *header, list_));
     grid->addWidget(header, 2, 0, 1, 3);

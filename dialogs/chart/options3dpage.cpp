@@ -49,11 +49,15 @@ CChart3DOptionsPage::CChart3DOptionsPage(QWidget* parent) : CChartPage(parent) {
     grid->addWidget(new QLabel(QStringLiteral("Far"), this), 1, 7);
     lampHorizontal_ = Slider(this, 422, 0, 180, 18);
     lampVertical_ = Slider(this, 425, 0, 180, 18);
-    grid->addWidget(new QLabel(QStringLiteral("&Horz. lamp position:"), this), 2, 0, 1, 2);
+    auto* horizontal = new QLabel(QStringLiteral("&Horz. lamp position:"), this);
+    horizontal->setBuddy(lampHorizontal_);
+    grid->addWidget(horizontal, 2, 0, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("Left"), this), 2, 2);
     grid->addWidget(lampHorizontal_, 2, 3, 1, 4);
     grid->addWidget(new QLabel(QStringLiteral("Right"), this), 2, 7);
-    grid->addWidget(new QLabel(QStringLiteral("&Vert. lamp position:"), this), 3, 0, 1, 2);
+    auto* vertical = new QLabel(QStringLiteral("&Vert. lamp position:"), this);
+    vertical->setBuddy(lampVertical_);
+    grid->addWidget(vertical, 3, 0, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("Low"), this), 3, 2);
     grid->addWidget(lampVertical_, 3, 3, 1, 4);
     grid->addWidget(new QLabel(QStringLiteral("High"), this), 3, 7);

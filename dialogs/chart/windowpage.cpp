@@ -103,7 +103,9 @@ CContainerWindowPage::CContainerWindowPage(QWidget* parent) : CChartPage(parent)
     auto* bg = new QGridLayout(border);
     borderStyle_ = Named(new CLineStyleCombo(border), 215);
     borderColor_ = Named(new CColorCombo(border), 229);
-    bg->addWidget(new QLabel(QStringLiteral("&Style:"), border), 0, 0);
+    auto* styleLabel = new QLabel(QStringLiteral("&Style:"), border);
+    styleLabel->setBuddy(borderStyle_);
+    bg->addWidget(styleLabel, 0, 0);
     bg->addWidget(borderStyle_, 0, 1);
     bg->addWidget(borderColor_, 0, 2);
     auto* back = new QGroupBox(QStringLiteral("Background:"), this);
