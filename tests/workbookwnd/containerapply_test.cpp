@@ -1,6 +1,7 @@
 // The container properties window of a workbook window: opened by a double click on a
 // container, its Apply stored with one undo entry as a copy, and drags followed by it.
 
+#include "dialogs/chart/chartpage.h"
 #include "dialogs/chart/containerdlg.h"
 #include "dialogs/chart/containeredit.h"
 #include "formula/recalc.h"
@@ -10,6 +11,7 @@
 #include "resources/commandids.h"
 #include "wndtest.h"
 
+#include <QLineEdit>
 #include <QTest>
 #include <cstring>
 
@@ -145,6 +147,24 @@ TEST_F(ContainerApply, ADoubleClickOpensTheWindowOnTheFirstObjectWithAnUndoEntry
     EXPECT_EQ(dlg->windowTitle(), "Container [id: 6]");
     EXPECT_EQ(dlg->SelectedObject(), 0);
     EXPECT_EQ(UndoCount(), undo + 1);
+}
+
+TEST_F(ContainerApply, ADragOnTheGridUpdatesTheOpenWindowsSizeFields) {
+    CContainer& c = Add(8);
+    CContainerPropertiesDlg& dlg = Open(c);
+    dlg.ChooseObject(1); // the container, Contents/Size shown
+    ASSERT_EQ(dlg.ShownPage(), CContainerPropertiesDlg::kChartPages);
+    View()->InvalidateAll();
+    View()->Render();
+    DcRect r{};
+    ASSERT_TRUE(View()->ContainerRect(c, r));
+    const QPoint edge(r.right, (r.top + r.bottom) / 2);
+    QTest::mousePress(View()->viewport(), Qt::LeftButton, {}, edge);
+    View()->OnMouseMove(edge + QPoint(30, 0), Qt::LeftButton);
+    QTest::mouseRelease(View()->viewport(), Qt::LeftButton, {}, edge + QPoint(30, 0));
+    EXPECT_EQ(c.settings.right, 209 + 30);
+    EXPECT_EQ(dlg.Working().settings.right, 209 + 30);
+    EXPECT_EQ(dlg.Page(CContainerPropertiesDlg::kChartPages)->Item<QLineEdit>(1006)->text(), "230");
 }
 
 TEST_F(ContainerApply, TheWindowFollowsAContainerMovedOnTheGrid) {
