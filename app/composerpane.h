@@ -2,6 +2,9 @@
 // The formula composer pane as the frame sees it: shown and hidden by its View command, and
 // given a history entry by the recent-formula menu. The program installs the real pane.
 
+#include <string>
+#include <vector>
+
 class QWidget;
 
 namespace vl {
@@ -14,6 +17,9 @@ public:
     virtual bool IsVisible() const = 0;
     // Makes history entry `i` (newest first) the composer's formula, showing the pane.
     virtual void UseHistoryEntry(QWidget* frame, int i) = 0;
+    // The items of the recent-formula menu, one per history entry in order: "1.\t=Name(" and
+    // the argument texts joined by ", " (Windows-1252); none without a history.
+    virtual std::vector<std::string> HistoryMenuItems() const { return {}; }
     // The idle pass: the insert controls follow whether a workbook window is active.
     virtual void UpdateControls() {}
 };

@@ -54,7 +54,7 @@ constexpr ToolButton kFormatting[] = {
 
 constexpr ToolButton kAddress[] = {
     {K::kPlace, 0, "Address", nullptr, 400},
-    {K::kButton, ID_GO_TO_ADDRESS, "Go", " Go"},
+    {K::kDropArrow, ID_GO_TO_ADDRESS, "Go", " Go"},
     {K::kButton, ID_CURRENT_ADDRESS, "Current Address"},
     {K::kButton, ID_ADD_BOOKMARK, "Add Bookmark"},
     {K::kDropArrow, ID_REMOVE_ITEM, "Remove Current Item"},

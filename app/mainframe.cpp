@@ -57,6 +57,13 @@ bool CMainFrame::HasHandler(int id) const {
     return handlers_.count(id) != 0;
 }
 
+QAction* CMainFrame::SharedAction(int id, const QString& text) {
+    QAction* action = Action(id);
+    if (!action) action = MenuAction(id, text);
+    action->setEnabled(HasHandler(id) && FrameCommandAvailable(id));
+    return action;
+}
+
 void CMainFrame::OnCreate() {
     RegisterHandlers();
     CreateMenus();
@@ -95,6 +102,7 @@ void CMainFrame::OnCreate() {
 
 QAction* CMainFrame::MenuAction(int id, const QString& text) {
     auto* action = new QAction(text, this);
+    action->setData(id);
     actions_[id] = action;
     action->setEnabled(HasHandler(id));
     connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
@@ -123,7 +131,8 @@ void CMainFrame::CreateMenus() {
             connect(levels[line.level], &QMenu::aboutToShow, this, [this] { StampActivity(); });
     }
     if (recentMenu_) connect(recentMenu_, &QMenu::aboutToShow, this, [this] { FillRecentFiles(); });
-    for (int id : {ID_LOCALE_GENERIC, ID_LOCALE_SYSTEM, ID_LOCALE_USER, ID_VIEW_COMPOSER})
+    for (int id : {ID_LOCALE_GENERIC, ID_LOCALE_SYSTEM, ID_LOCALE_USER, ID_VIEW_COMPOSER,
+                   ID_VIEW_TOOLBAR, ID_VIEW_FORMATTING_BAR, ID_VIEW_STATUS_BAR})
         if (QAction* a = Action(id)) a->setCheckable(true);
     std::size_t keyCount = 0;
     const AcceleratorKey* keys = FrameAccelerators(keyCount);
@@ -182,7 +191,12 @@ QToolBar* CMainFrame::CreateToolbar(int index) {
         if (b.text) action->setIconText(QString::fromLatin1(b.text));
         action->setCheckable(b.kind == ButtonKind::kCheck);
         action->setEnabled(HasHandler(b.id));
-        connect(action, &QAction::triggered, this, [this, id = b.id] { OnCommand(id); });
+        // A whole drop-down button shows its menu (a format button its page).
+        if (b.kind == ButtonKind::kWholeDrop)
+            connect(action, &QAction::triggered, this,
+                    [this, id = b.id] { OnToolbarDropDown(id); });
+        else
+            connect(action, &QAction::triggered, this, [this, id = b.id] { OnCommand(id); });
         bar->addAction(action);
         toolActions_[b.id] = action;
         if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action))) {
@@ -190,6 +204,9 @@ QToolBar* CMainFrame::CreateToolbar(int index) {
             if (b.kind == ButtonKind::kDropArrow || b.kind == ButtonKind::kWholeDrop)
                 button->setPopupMode(b.kind == ButtonKind::kDropArrow ? QToolButton::MenuButtonPopup
                                                                       : QToolButton::InstantPopup);
+            // The arrow is drawn for a button with a menu; a press on it opens the
+            // drop-down instead (DropArrowPress).
+            if (b.kind == ButtonKind::kDropArrow) button->setMenu(new QMenu(button));
         }
     }
     return bar;
@@ -224,6 +241,10 @@ void CMainFrame::ApplySavedVisibility() {
         bars_[kFormattingBar]->hide();
     }
     if (!p.statusBarVisible) status_->hide();
+    for (auto [id, shown] : {std::pair{ID_VIEW_TOOLBAR, p.standardToolbarVisible},
+                             std::pair{ID_VIEW_FORMATTING_BAR, p.formattingToolbarVisible},
+                             std::pair{ID_VIEW_STATUS_BAR, p.statusBarVisible}})
+        if (QAction* a = Action(id)) a->setChecked(shown != 0);
 }
 
 int CMainFrame::AddressBoxWidth(int bandWidth, int others) {

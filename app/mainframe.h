@@ -7,6 +7,7 @@
 #include "core/clock.h"
 
 #include <QMainWindow>
+#include <QMenu>
 #include <QPointer>
 #include <array>
 #include <functional>
@@ -23,6 +24,19 @@ class QToolBar;
 
 namespace vl {
 
+// What the Settings commands reach outside the frame: the profile file's reader and writer,
+// the path the profile goes back to at exit, and the registration of the automation
+// server. A missing one keeps its commands disabled.
+struct FrameSettingsAccess {
+    // Each returns an error code, 0 on success; a failure was shown when `showErrors`.
+    std::function<int(const QString& path, bool showErrors)> loadProfile;
+    std::function<int(const QString& path, bool showErrors)> saveProfile;
+    std::function<QString()> profilePath;
+    std::function<void(const QString& path)> setProfilePath;
+    // 0 when done; otherwise `error` holds the errno of the failing call (0 when unknown).
+    std::function<int(bool registering, int& error)> registration;
+};
+
 class CServerModule;
 class IPrintPreviewPane;
 class CStatusBarWnd;
@@ -38,6 +52,8 @@ public:
 
     // Builds menus, bars, panes and the timer, and joins the message loop.
     void OnCreate();
+    // Set before OnCreate.
+    void SetSettingsAccess(FrameSettingsAccess access) { settings_ = std::move(access); }
 
     // Runs command `id` through the dispatch table, then the active workbook window.
     void OnCommand(int id);
@@ -45,6 +61,37 @@ public:
     QAction* Action(int id) const;
     QAction* ToolAction(int id) const;
     bool HasHandler(int id) const;
+    // The frame's item of one of its commands, made with `text` when it has none yet, for
+    // the workbook windows' menus: its state is the frame's.
+    QAction* SharedAction(int id, const QString& text);
+
+    // Whether a command is carried now: by the frame's own handler (some need a dialog or a
+    // service), or by the active workbook window.
+    bool CommandHandled(int id) const;
+    bool FrameCommandAvailable(int id) const;
+
+    // Settings commands (mainframe_settings.cpp).
+    void OnOptions();
+    void OnLoadProfile();
+    void OnSaveProfileAs();
+    void OnRegisterServer(bool registering);
+    // After Options and Load Profile: the histories cut to the levels, the default face, the
+    // address box, the states and every view refreshed. The levels are those from before.
+    void ApplyChangedSettings(int undoLevelBefore, int copyLevelBefore);
+
+    // View commands (mainframe_view.cpp).
+    void OnViewBar(int id);
+    void OnViewFullScreen();
+    void OnFindReplace();
+    void OnZoom();
+
+    // The drop-down of a toolbar button (mainframe_dropdowns.cpp): its menu under the
+    // button, or the format page of a format button. The menu shown last, while it lives.
+    void OnToolbarDropDown(int id);
+    QMenu* DropDownMenu() const { return dropMenu_; }
+    // Where a menu of `menuSize` opens under a button at `button` (screen coordinates):
+    // the lower-left corner, moved left or right to stay inside `available`.
+    static QPoint DropDownPoint(const QRect& button, const QSize& menuSize, const QRect& available);
 
     IWorkbookWnd* GetActiveWorkbookWnd() const;
     // Set by the workbook windows whenever one is activated or deactivated.
@@ -139,6 +186,13 @@ private:
     void OnWindowArrange();
     void OnSearchBarCommand();
     void OnViewComposer();
+    void RegisterSettingsHandlers();
+    void RegisterViewHandlers();
+    void FillPasteList(QMenu& menu);
+    void FillRecentFormulas(QMenu& menu);
+    // Presses on the arrow of a drop-down button open its menu.
+    bool DropArrowPress(QObject* watched, QEvent* event);
+    void UpdateFrameCommands();
     void AddWorkbookWindow(IWorkbookWnd* window);
     void SetFormatButtonTexts(bool shown);
 
@@ -156,6 +210,8 @@ private:
     std::unique_ptr<IPrintPreviewPane> preview_;
     QComboBox* pageSelector_ = nullptr;
     CStatusBarWnd* status_ = nullptr;
+    FrameSettingsAccess settings_;
+    QPointer<QMenu> dropMenu_;
     int timerId_ = 0;
     int64_t lastAutoSave_ = 0;
     int64_t lastAutoClose_ = 0;

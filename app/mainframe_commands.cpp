@@ -50,6 +50,8 @@ void CMainFrame::RegisterHandlers() {
     h[ID_SEARCH_CLOSE] = [this] { OnSearchBarCommand(); };
     h[ID_VIEW_COMPOSER] = [this] { OnViewComposer(); };
     RegisterBookmarkHandlers();
+    RegisterSettingsHandlers();
+    RegisterViewHandlers();
     // Go jumps in the active workbook window; without one there is nothing to do.
     h[ID_GO_TO_ADDRESS] = [this] {
         if (IWorkbookWnd* wnd = GetActiveWorkbookWnd())
@@ -224,18 +226,6 @@ void CMainFrame::OnWindowArrange() {
         sub->move(x, mdi_->viewport()->height() - sub->height());
         x += sub->width();
     }
-}
-
-void CMainFrame::OnSearchBarCommand() {
-    if (bars_[kSearchBar]->isVisible()) bars_[kSearchBar]->hide();
-    if (IWorkbookWnd* wnd = GetActiveWorkbookWnd()) wnd->Widget()->setFocus();
-}
-
-void CMainFrame::OnViewComposer() {
-    // The composer pane comes with the dialogs; its setting and tick are kept already.
-    SettingsProfile& p = Profile();
-    p.composerVisible = !p.composerVisible;
-    if (QAction* a = Action(ID_VIEW_COMPOSER)) a->setChecked(p.composerVisible);
 }
 
 void CMainFrame::OnLocales(int id) {

@@ -4,7 +4,9 @@
 #include "app/imagelists.h"
 #include "app/mainframe.h"
 #include "app/messages.h"
+#include "app/printservices.h"
 #include "app/statusbarwnd.h"
+#include "app/uiservices.h"
 #include "app/uiutil.h"
 #include "core/settings.h"
 #include "formula/celltext.h"
@@ -58,6 +60,15 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     default:
         break;
     }
+    if (DropArrowPress(watched, event)) return true;
+    // F3 in the search bar's boxes finds the next match, as it does in the grid.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F3 &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier &&
+        bars_[kSearchBar]->isAncestorOf(static_cast<QWidget*>(watched))) {
+        OnCommand(ID_EDIT_FIND);
+        return true;
+    }
     // The active workbook window's own keys come after the frame's shortcuts.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
@@ -98,20 +109,15 @@ void CMainFrame::OnIdle() {
         LayoutAddressBox();
     }
     UpdatePreviewCommands();
+    UpdateFrameCommands();
+    // A button is enabled exactly when its menu item is; without a workbook only those that
+    // need none.
     for (int bar : {kStandardBar, kAddressBar, kFormattingBar}) {
         const ToolbarSpec& spec = FrameToolbar(bar);
         for (std::size_t i = 0; i < spec.count; ++i) {
             const int id = spec.buttons[i].id;
-            QAction* action = ToolAction(id);
-            if (!action) continue;
-            if (AlwaysAvailable(id)) {
-                action->setEnabled(HasHandler(id));
-                continue;
-            }
-            bool enabled = open;
-            if (open && (id == ID_EDIT_UNDO || id == ID_EDIT_REDO || id == ID_EDIT_PASTE))
-                enabled = Action(id) ? Action(id)->isEnabled() : GetActiveWorkbookWnd() != nullptr;
-            action->setEnabled(enabled);
+            if (QAction* action = ToolAction(id))
+                action->setEnabled(open || AlwaysAvailable(id) ? CommandHandled(id) : false);
         }
     }
     // A format button stays pressed while its page is open.
@@ -132,6 +138,58 @@ void CMainFrame::OnIdle() {
     IWorkbookWnd* active = GetActiveWorkbookWnd();
     if (!active) status_->ClearPanes();
     if (active) UpdateCommandStates();
+}
+
+bool CMainFrame::FrameCommandAvailable(int id) const {
+    switch (id) {
+    case ID_OPTIONS:
+        return UiServices().HasOptionsDialog();
+    case ID_LOAD_PROFILE:
+        return bool(settings_.loadProfile);
+    case ID_SAVE_PROFILE_AS:
+        return bool(settings_.saveProfile);
+    case ID_REGISTER_SERVER:
+    case ID_UNREGISTER_SERVER:
+        return bool(settings_.registration);
+    case ID_VIEW_COMPOSER:
+        return ComposerPane() != nullptr;
+    case ID_ZOOM:
+        return UiServices().HasZoomDialog() && GetActiveWorkbookWnd() != nullptr;
+    case ID_EDIT_FIND:
+        return GetActiveWorkbookWnd() != nullptr;
+    case ID_FILE_MRU_FIRST:
+        return !Profile().recentFiles.empty();
+    case ID_FILE_PRINT_PREVIEW:
+    case ID_FILE_PRINT:
+    case ID_PRINT_ALL:
+        return GetActiveWorkbookWnd() != nullptr && GetPrintServices() != nullptr;
+    case ID_PREVIEW_PRINT:
+    case ID_PREVIEW_GO_TO:
+    case ID_PREVIEW_PREV:
+    case ID_PREVIEW_NEXT:
+    case ID_PREVIEW_ZOOM_IN:
+    case ID_PREVIEW_ZOOM_OUT:
+    case ID_PREVIEW_CLOSE:
+        return preview_ != nullptr;
+    default:
+        return true;
+    }
+}
+
+bool CMainFrame::CommandHandled(int id) const {
+    if (HasHandler(id)) return FrameCommandAvailable(id);
+    IWorkbookWnd* wnd = GetActiveWorkbookWnd();
+    if (!wnd) return false;
+    // A whole drop-down button stands for the commands of its menu.
+    if (id == ID_INSERT_DATE_TIME) id = ID_INSERT_DATE;
+    if (id == ID_INSERT_FORMULA) id = ID_STAT_SUM;
+    if (id == ID_INSERT_CHART) id = ID_CHART_2D;
+    return wnd->CommandAvailable(id);
+}
+
+void CMainFrame::UpdateFrameCommands() {
+    for (const auto& [id, action] : actions_)
+        if (HasHandler(id)) action->setEnabled(FrameCommandAvailable(id));
 }
 
 void CMainFrame::UpdateStatusBar() {
@@ -184,7 +242,7 @@ void CMainFrame::UpdateCommandStates() {
     for (const CommandState& s : ComputeCommandStates(wnd->State(), clip, Profile().region)) {
         for (QAction* action : {Action(s.id), ToolAction(s.id)}) {
             if (!action) continue;
-            action->setEnabled(s.enabled);
+            action->setEnabled(s.enabled && CommandHandled(s.id));
             if (s.check || action->isCheckable()) {
                 action->setCheckable(true);
                 action->setChecked(s.check != 0);

@@ -43,8 +43,10 @@ bool CApplicationShell::Start(const QStringList& arguments, const ProfileLocatio
     line_ = ScanCommandLine(arguments);
     if (line_.mode == StartMode::kRegister || line_.mode == StartMode::kUnregister ||
         line_.mode == StartMode::kUninstall) {
-        exitCode_ =
-            hooks_.registration ? hooks_.registration(line_.mode == StartMode::kRegister) : 1;
+        int error = 0;
+        exitCode_ = hooks_.registration
+                        ? hooks_.registration(line_.mode == StartMode::kRegister, error)
+                        : 1;
         if (exitCode_ != 0)
             std::fputs("Vorlane: the automation server could not be (un)registered\n", stderr);
         return false;
@@ -82,6 +84,13 @@ QRect CApplicationShell::DefaultFrameRect() {
 
 void CApplicationShell::Run() {
     frame_ = std::make_unique<CMainFrame>(&module_, clock_, factory_);
+    FrameSettingsAccess access;
+    access.loadProfile = io_.load;
+    access.saveProfile = io_.save;
+    access.profilePath = [this] { return profilePath_; };
+    access.setProfilePath = [this](const QString& path) { SetProfilePath(path); };
+    access.registration = hooks_.registration;
+    frame_->SetSettingsAccess(std::move(access));
     std::optional<QRect> rect = StartRect();
     // Also the size to come back to from a maximised frame, and what a frame gets whose
     // maximising the desktop ignores.

@@ -27,8 +27,9 @@ ProfileIo DefaultProfileIo();
 
 // What the automation server adds to the start-up, supplied by the program.
 struct AutomationHooks {
-    // "RegServer" (true) or "UnregServer" and "Uninstall" (false): the exit code.
-    std::function<int(bool registering)> registration;
+    // "RegServer" (true) or "UnregServer" and "Uninstall" (false): the exit code, with the
+    // errno of the failing call in `error` (0 when unknown) when it is not 0.
+    std::function<int(bool registering, int& error)> registration;
     // Offers the server's classes, counting their objects in the module.
     std::function<void(CServerModule& module, StartMode mode)> startServer;
 };

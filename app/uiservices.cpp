@@ -237,6 +237,10 @@ int IUiServices::SortDialog(SortSettings&) {
     return IDCANCEL;
 }
 
+int IUiServices::ChangeSizeDialog(QWidget*, bool, int&) {
+    return IDCANCEL;
+}
+
 int IUiServices::OptionsDialog(QWidget*) {
     return IDCANCEL;
 }

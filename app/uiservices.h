@@ -87,6 +87,12 @@ public:
     // The defaults have no dialog: they answer IDCANCEL and Sort stays disabled.
     virtual int SortDialog(SortSettings& settings);
     virtual bool HasSortDialog() const { return false; }
+    // The "Change Width/Height" dialog of Row Height (`columnWidth` false) and Column Width:
+    // IDOK with `value` (0 to 4095 pixels) as the user left it, or IDCANCEL with it
+    // untouched. The defaults have no dialog: they answer IDCANCEL and both commands stay
+    // disabled.
+    virtual int ChangeSizeDialog(QWidget* parent, bool columnWidth, int& value);
+    virtual bool HasChangeSizeDialog() const { return false; }
     // The Options dialog over the profile's settings, which it writes itself on OK: IDOK or
     // IDCANCEL. The defaults have no dialog: they answer IDCANCEL and Options stays disabled.
     virtual int OptionsDialog(QWidget* parent);

@@ -43,12 +43,19 @@ public:
     virtual const CCellStore* ActiveCells() const = 0;
     virtual CEvalContext* EvalContext() = 0;
     virtual void RefreshViews() = 0;
+    // Whether the window carries command `id` now (its menu item enabled by that).
+    virtual bool CommandAvailable(int id) const {
+        (void)id;
+        return true;
+    }
     // The reference of the active view's selection, "[file]path!range" in R1C1 or A1
     // notation (the range alone when the whole passes 255 characters); empty without one.
     virtual std::string SelectionAddress(bool r1c1) {
         (void)r1c1;
         return {};
     }
+    // Ends the active view's cell edit, storing it, without moving the cell cursor.
+    virtual void CommitCellEdit() {}
     // The zoom of the active worksheet, and the Zoom pop-up's callback: sets the zoom of the
     // active worksheet, or of every worksheet when `allWorksheets`, and repaints.
     virtual uint16_t ActiveZoom() const { return 100; }

@@ -456,4 +456,12 @@ void CComposerPane::UseHistoryEntry(QWidget* frame, int i) {
     pane_->ChooseHistory(i);
 }
 
+std::vector<std::string> CComposerPane::HistoryMenuItems() const {
+    std::vector<std::string> items;
+    const std::vector<ComposerFormula>& history = Profile().composerFormulas;
+    for (std::size_t i = 0; i < history.size(); ++i)
+        items.push_back(HistoryMenuText(history[i], int(i) + 1));
+    return items;
+}
+
 } // namespace vl

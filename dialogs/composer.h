@@ -109,6 +109,7 @@ public:
     bool Toggle(QWidget* frame) override;
     bool IsVisible() const override;
     void UseHistoryEntry(QWidget* frame, int i) override;
+    std::vector<std::string> HistoryMenuItems() const override;
     void UpdateControls() override;
     CFormulaComposer* Pane() const { return pane_; }
 

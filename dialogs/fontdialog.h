@@ -64,6 +64,8 @@ public:
     bool ChooseFontWithColor(LogFont& font, uint32_t& color, int minPoints, int maxPoints) override;
     int RunDialog(QDialog& dialog) override;
     int AskBookmarkName(QString& name) override;
+    int ChangeSizeDialog(QWidget* parent, bool columnWidth, int& value) override;
+    bool HasChangeSizeDialog() const override { return true; }
 
 private:
     IUiServices& base_;

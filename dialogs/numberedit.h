@@ -4,9 +4,9 @@
 
 #include <QLineEdit>
 #include <QWidget>
-#include <array>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 class QTimer;
 class QToolButton;
@@ -57,12 +57,12 @@ public:
     std::function<void(int delta)> onStep;
     // One step in the direction given; `held` tells a repeat of a held press.
     void Press(int direction, bool held);
-    // Steps by seconds held: from each entry's time on, its step (times rising).
+    // The step from each time held on, in seconds (earliest first; the first is from 0).
     struct Acceleration {
-        int seconds;
+        int64_t seconds;
         int step;
     };
-    void SetAcceleration(const std::array<Acceleration, 3>& table) { acceleration_ = table; }
+    void SetAcceleration(std::vector<Acceleration> steps) { acceleration_ = std::move(steps); }
     int Position() const { return position_; }
     QToolButton* UpButton() const { return up_; }
     QToolButton* DownButton() const { return down_; }
@@ -75,7 +75,7 @@ private:
     int heldDirection_ = 1;
     int position_ = kParked;
     int64_t pressedAt_ = 0;
-    std::array<Acceleration, 3> acceleration_{{{0, 1}, {2, 5}, {5, 20}}};
+    std::vector<Acceleration> acceleration_{{0, 1}, {2, 5}, {5, 20}};
 };
 
 } // namespace vl

@@ -171,6 +171,16 @@ bool GetFormatRunsRange(const CFormatStore& store, uint16_t* firstCol, uint16_t*
     return any;
 }
 
+CellCursor FormatRunsFromRow(const CFormatStore& store, uint32_t row) {
+    CellCursor cursor;
+    Page* page = store.runs.FirstPage();
+    if (!page) return cursor;
+    uint32_t offset = 0;
+    runpage::PositionOnRunRow(page, offset, row);
+    cursor.page = page;
+    return cursor;
+}
+
 uint8_t* FormatRunCursorNext(CellCursor& cursor) {
     Page* page = cursor.page;
     if (!page) return nullptr;

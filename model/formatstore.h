@@ -52,6 +52,8 @@ bool ClearFormatRect(CFormatStore& store, const CellRange& rect, CellCursor* cur
                      bool freePages);
 bool GetFormatRunsRange(const CFormatStore& store, uint16_t* firstCol, uint16_t* lastCol,
                         uint32_t* firstRow, uint32_t* lastRow);
+// A cursor on the first run page that may hold `row`, for a walk in storage order.
+CellCursor FormatRunsFromRow(const CFormatStore& store, uint32_t row);
 // Returns the run bytes at the cursor (LoadFormatRun reads them), null at the end.
 uint8_t* FormatRunCursorNext(CellCursor& cursor);
 bool SetFormatStoreRowEntry(CFormatStore& store, uint32_t row, uint16_t height, bool fixed);

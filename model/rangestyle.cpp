@@ -2,7 +2,6 @@
 
 #include "model/cellstyle.h"
 #include "model/formatattribute.h"
-#include "model/runpage.h"
 
 #include <algorithm>
 #include <memory>
@@ -12,21 +11,9 @@ namespace vl {
 
 namespace {
 
-// The first run at or after `row`, for a walk in storage order.
-CellCursor RunsFromRow(const CFormatStore& store, uint32_t row) {
-    CellCursor cursor;
-    Page* page = store.runs.FirstPage();
-    if (!page) return cursor;
-    uint32_t offset = 0;
-    runpage::PositionOnRunRow(page, offset, row);
-    cursor.page = page;
-    cursor.offset = 0;
-    return cursor;
-}
-
 // Copies every run of the rows first row to last row into `kept`, as they are.
 bool KeepRuns(const CFormatStore& store, uint32_t r1, uint32_t r2, CFormatStore& kept) {
-    CellCursor read = RunsFromRow(store, r1);
+    CellCursor read = FormatRunsFromRow(store, r1);
     CellCursor write;
     read.flags = kAdvance;
     while (const uint8_t* p = FormatRunCursorNext(read)) {
@@ -166,7 +153,7 @@ bool ApplyStyleToRange(StyleTables& tables, uint16_t firstColumn, uint16_t lastC
 }
 
 uint16_t CellStyleIndex(const CFormatStore& store, uint32_t row, uint16_t column) {
-    CellCursor runs = RunsFromRow(store, row);
+    CellCursor runs = FormatRunsFromRow(store, row);
     if (!runs.page) return ColumnStyleIndex(store, column);
     return StyleIndexAt(store, row, column, runs);
 }

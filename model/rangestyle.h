@@ -16,6 +16,12 @@ bool ApplyStyleToRange(StyleTables& tables, uint16_t firstColumn, uint16_t lastC
                        uint32_t firstRow, uint32_t lastRow, CFormatStore& store, uint8_t code,
                        const StyleRecord& sourceStyle, const FontRecord& sourceFont);
 
+// Changes attribute `code` of a whole column: its column-table style and every format run
+// in it. All or nothing: when the font or style table is full or memory runs out, the
+// column's entry and runs stay as they were and the result is false.
+bool ApplyStyleToColumn(StyleTables& tables, uint16_t column, CFormatStore& store, uint8_t code,
+                        const StyleRecord& sourceStyle, const FontRecord& sourceFont);
+
 // The style index of one cell: its format run's, else its column's.
 uint16_t CellStyleIndex(const CFormatStore& store, uint32_t row, uint16_t column);
 

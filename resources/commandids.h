@@ -138,6 +138,8 @@ enum CommandId : int {
     ID_END_PREV_MONTH = 32943,
     ID_DATA_SERIES = 32879,
     ID_INSERT_FUNCTION = 32824,
+    ID_NO_SAVED_FORMULAS = 32823,
+    ID_RECENT_FORMULA_FIRST = 0xFF00, // the recent-formula list's items
     ID_EMPTY_CONTAINER = 32810,
     ID_CHART_2D = 32910,
     ID_CHART_3D = 32911,

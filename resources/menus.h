@@ -35,5 +35,9 @@ const MenuLine* TreeContextMenuLines(std::size_t& count);
 const MenuLine* InspectAddMenuLines(std::size_t& count);
 // The workbook window's keys of accelerator table 127; a command may have several.
 const AcceleratorKey* WorkbookAccelerators(std::size_t& count);
+// The menus of the toolbar drop-downs by resource: 253 the paste list's placeholder, 258
+// Date & Time, 249 the quick statistics, 282 the recent formulas' placeholder, 240 charts,
+// 280 Go, 281 the address list; null for another.
+const MenuLine* DropDownMenuLines(int resource, std::size_t& count);
 
 } // namespace vl

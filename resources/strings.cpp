@@ -15,6 +15,7 @@ constexpr Entry kStrings[] = {
     {IDR_MAINFRAME, "Vorlane 7.3"},
     {IDS_SAVE_CHANGES, "Save changes to %1!s!?"},
     {IDS_NEW_WORKBOOK, "New Workbook"},
+    {IDS_ENTER_INTEGER, "Please enter an integer between %1!d! and %2!d!."},
     {IDS_MAX_CHARACTERS, "Please enter no more than %1!d! characters."},
     {IDS_MAX_ITEMS, "Please enter no more than %1!d! items."},
     {IDS_INVALID_ADDRESS, "Invalid worksheet path and/or cell address."},

@@ -9,6 +9,7 @@ enum StringId : int {
     IDR_MAINFRAME = 127, // the application title
     IDS_SAVE_CHANGES = 128,
     IDS_NEW_WORKBOOK = 129,
+    IDS_ENTER_INTEGER = 130,
     IDS_MAX_CHARACTERS = 131,
     IDS_MAX_ITEMS = 141,
     IDS_INVALID_ADDRESS = 143,

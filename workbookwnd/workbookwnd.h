@@ -4,6 +4,7 @@
 // flag and the title, asks before unsaved changes are lost, and carries the document's
 // commands (menu, keys and the frame's commands passed on to it).
 
+#include "app/formatpages.h"
 #include "app/workbookwndapi.h"
 #include "formula/celltext.h"
 #include "formula/edit/editcommands.h"
@@ -125,7 +126,7 @@ public:
 
     // Refreshes the frame's status bar and the command states (ours and the frame's).
     void UpdateStatus();
-    bool CommandAvailable(int id) const;
+    bool CommandAvailable(int id) const override;
     void ShowContextMenu(const QPoint& globalPoint);
 
     // File commands (workbookwnd_file.cpp).
@@ -178,6 +179,24 @@ public:
     void OnFindNext();
     void OnReplace(bool all);
 
+    // Format commands (workbookwnd_format.cpp).
+    void OnFormat(int id);
+    // Opens page `id` on the selection's common formatting.
+    void OpenFormatPane(int id, FormatPageRequest request);
+    void OnFontStyleToggle(int id);
+    // The font page's callback on this window.
+    bool ApplyFontChoice(const ColoredFont& font, uint8_t code);
+    // Row Height and Column Width (`columns`) through their dialog; their Auto forms.
+    void OnChangeSize(bool columns);
+    void OnAutoSize(bool columns);
+    void OnFileStatistics();
+    void OnFileProtection();
+    // The Format menu's tick of Auto Row Height for the selection.
+    bool AutoRowHeightTicked() const;
+    void CommitCellEdit() override;
+    uint16_t ActiveZoom() const override;
+    void ApplyZoom(uint16_t zoom, bool allWorksheets) override;
+
     // The menus that the frame's menu bar shows while this window is active.
     const std::vector<QAction*>& MenuBarActions() const { return menuBar_; }
 
@@ -191,6 +210,8 @@ private:
     QMenu* BuildMenu(const MenuLine* lines, std::size_t count, bool bar);
     QAction* CommandAction(int id, const QString& text, QWidget* parent);
     void RefreshMenuStates();
+    // Dropping down the Format menu ticks Auto Row Height by the selection's rows.
+    void TickAutoRowHeight(QMenu* menu);
     void FillWindowList(QMenu* menu);
     void StorePaneLayout();
     void OnSelectAll();
@@ -212,6 +233,14 @@ private:
     void OnInsertRemove(int id);
     void OnEditDelete();
     void RegisterPaneCommands();
+    void RegisterFormatCommands();
+    bool FormatCommandAvailable(int id) const;
+    // The window the pages' callbacks apply to: the frame's active one (this without a frame).
+    CWorkbookWnd* FormatTarget();
+    void AfterSizeChange();
+    // Records the selected rows' heights (or columns' widths) for Undo; false after showing
+    // the failure.
+    bool RecordSizes(bool columns);
     void RegisterDataCommands();
     void CopyToClipboard(int32_t index, bool withPrivate);
     // The container's picture at 100 percent, or a null image when it cannot be drawn.

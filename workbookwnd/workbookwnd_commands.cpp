@@ -72,12 +72,13 @@ void CWorkbookWnd::RegisterCommands() {
     c[ID_REFERENCE] = [this] { OnReferenceCommand(nullptr); };
     RegisterPaneCommands();
     RegisterDataCommands();
+    RegisterFormatCommands();
 }
 
 bool CWorkbookWnd::CommandAvailable(int id) const {
     // Sort waits for a dialog to ask for its keys.
     if (id == ID_TOOLS_SORT && !UiServices().HasSortDialog()) return false;
-    return commands_.count(id) != 0;
+    return commands_.count(id) != 0 && FormatCommandAvailable(id);
 }
 
 bool CWorkbookWnd::HandleCommand(int id) {
@@ -100,6 +101,11 @@ bool CWorkbookWnd::ForwardKey(QKeyEvent* event) {
     for (std::size_t i = 0; i < count; ++i) {
         const QKeySequence sequence(QString::fromLatin1(keys[i].keys));
         if (sequence.isEmpty() || sequence[0] != pressed) continue;
+        // The frame's own commands (Find/Replace) go through the frame.
+        if (frame_ && frame_->HasHandler(keys[i].id)) {
+            frame_->OnCommand(keys[i].id);
+            return true;
+        }
         // A command whose work is not here yet leaves the key to the grid or the editor.
         if (!CommandAvailable(keys[i].id)) return false;
         HandleCommand(keys[i].id);

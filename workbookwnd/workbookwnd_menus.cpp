@@ -30,14 +30,10 @@ bool IsPopupWithoutLines(const MenuLine* lines, std::size_t count, std::size_t i
 } // namespace
 
 QAction* CWorkbookWnd::CommandAction(int id, const QString& text, QWidget* parent) {
-    if (frame_ && frame_->HasHandler(id)) {
-        // The frame's commands keep the frame's items (and with them their keys and states).
-        if (QAction* action = frame_->Action(id)) return action;
-        auto* action = new QAction(text, parent);
-        connect(action, &QAction::triggered, this, [this, id] { frame_->OnCommand(id); });
-        return action;
-    }
+    // The frame's commands keep the frame's items (and with them their keys and states).
+    if (frame_ && frame_->HasHandler(id)) return frame_->SharedAction(id, text);
     auto* action = new QAction(text, parent);
+    action->setData(id);
     action->setEnabled(CommandAvailable(id));
     connect(action, &QAction::triggered, this, [this, id] {
         if (CommandAvailable(id)) HandleCommand(id);
@@ -63,6 +59,7 @@ QMenu* CWorkbookWnd::BuildMenu(const MenuLine* lines, std::size_t count, bool ba
                 connect(menu, &QMenu::aboutToShow, this, [this, menu, windows] {
                     RefreshMenuStates();
                     if (windows) FillWindowList(menu);
+                    TickAutoRowHeight(menu);
                 });
             }
             if (bar) menuBar_.push_back(levels[0]->menuAction());
@@ -114,7 +111,7 @@ void CWorkbookWnd::BuildMenus() {
     BuildMenu(lines, count, true);
     for (int id : {int(ID_VIEW_TREE), int(ID_VIEW_INSPECT), int(ID_FREEZE_COLUMN),
                    int(ID_FREEZE_ROW), int(ID_FREEZE_NONE), int(ID_SPLIT_HORIZONTAL),
-                   int(ID_SPLIT_VERTICAL), int(ID_SPLIT_NONE)})
+                   int(ID_SPLIT_VERTICAL), int(ID_SPLIT_NONE), int(ID_AUTO_ROW_HEIGHT)})
         if (auto it = actions_.find(id); it != actions_.end()) it->second->setCheckable(true);
     for (int i = 0; i < 5; ++i)
         for (int id : {ID_UPDATE_AUTO_ALL + i, ID_FORMAT_XML + i})
@@ -148,6 +145,16 @@ void CWorkbookWnd::RefreshMenuStates() {
         }
         action->setEnabled(enabled);
     }
+}
+
+void CWorkbookWnd::TickAutoRowHeight(QMenu* menu) {
+    // The Format menu, the one that starts with Font.
+    auto font = actions_.find(ID_FORMAT_FONT);
+    auto tick = actions_.find(ID_AUTO_ROW_HEIGHT);
+    if (font == actions_.end() || tick == actions_.end() || menu->actions().isEmpty() ||
+        menu->actions().first() != font->second)
+        return;
+    tick->second->setChecked(AutoRowHeightTicked());
 }
 
 void CWorkbookWnd::ShowContextMenu(const QPoint& globalPoint) {

@@ -79,6 +79,8 @@ public:
     void SetCurrentContainer(uint16_t id) { currentContainer_ = id; }
     // Recomputes the automatic heights of rows first to last (custom heights stay).
     void RefitRows(uint32_t first, uint32_t last);
+    // Fits the widths of columns first to last to their contents.
+    void RefitColumns(uint16_t first, uint16_t last);
 
     // The selection, the view position and the anchor as one step (no repaint).
     void SetSelection(const CellRange& range);

@@ -100,4 +100,9 @@ void CWorksheetView::RefitRows(uint32_t first, uint32_t last) {
     KeepDefaultRowHeights(*sheet, first, last);
 }
 
+void CWorksheetView::RefitColumns(uint16_t first, uint16_t last) {
+    if (CWorksheet* sheet = Sheet(); sheet && first <= last)
+        AutoFitColumnWidths(Book(), measure_, *sheet, first, last);
+}
+
 } // namespace vl

@@ -24,9 +24,9 @@ namespace {
 
 vl::AutomationHooks ServerHooks(std::unique_ptr<vl::CAutomationBus>& server) {
     vl::AutomationHooks hooks;
-    hooks.registration = [](bool registering) {
-        return registering ? vl::RegisterServer(QCoreApplication::applicationFilePath())
-                           : vl::UnregisterServer();
+    hooks.registration = [](bool registering, int& error) {
+        return registering ? vl::RegisterServer(QCoreApplication::applicationFilePath(), &error)
+                           : vl::UnregisterServer(&error);
     };
     hooks.startServer = [&server](vl::CServerModule& module, vl::StartMode mode) {
         // The interactive program serves only a bus it is told of, never one started for it.

@@ -6,8 +6,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vl {
 
@@ -33,16 +37,63 @@ QString DataHome() {
     return data;
 }
 
-bool WriteWhole(const QString& path, const QString& text) {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(text.toUtf8());
-    return file.commit();
+// Each helper below keeps the errno of the call that failed in `error`.
+bool Fail(int& error) {
+    error = errno;
+    return false;
 }
 
-bool RemoveFile(const QString& path) {
-    return !QFileInfo::exists(path) || QFile::remove(path);
+// The folder and every folder above it.
+bool MakeFolders(const QString& folder, int& error) {
+    const QByteArray path = QFile::encodeName(folder);
+    for (int i = 1; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] != '/') continue;
+        if (::mkdir(path.left(i).constData(), 0755) != 0 && errno != EEXIST) return Fail(error);
+    }
+    struct stat info {};
+    if (::stat(path.constData(), &info) != 0) return Fail(error);
+    if (!S_ISDIR(info.st_mode)) {
+        error = ENOTDIR;
+        return false;
+    }
+    return true;
+}
+
+// Writes a file beside the target and renames it over the target once whole.
+bool WriteWhole(const QString& path, const QString& text, int& error) {
+    if (!MakeFolders(QFileInfo(path).absolutePath(), error)) return false;
+    QByteArray temp = QFile::encodeName(path) + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return Fail(error);
+    const QByteArray bytes = text.toUtf8();
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            Fail(error);
+            ::close(fd);
+            ::unlink(temp.constData());
+            return false;
+        }
+        done += n;
+    }
+    if (::fchmod(fd, 0644) != 0 || ::close(fd) != 0) {
+        Fail(error);
+        ::unlink(temp.constData());
+        return false;
+    }
+    if (::rename(temp.constData(), QFile::encodeName(path).constData()) != 0) {
+        Fail(error);
+        ::unlink(temp.constData());
+        return false;
+    }
+    return true;
+}
+
+bool RemoveFile(const QString& path, int& error) {
+    if (::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT) return true;
+    return Fail(error);
 }
 
 // The desktop keeps caches of both folders; a missing tool is no failure.
@@ -94,22 +145,30 @@ QString ServiceFileText(const QString& program) {
         .arg(QLatin1String(kServiceName), Quoted(program));
 }
 
-int RegisterServer(const QString& program) {
+int RegisterServer(const QString& program, int* error) {
+    int failure = 0;
     const QString absolute = QFileInfo(program).absoluteFilePath();
-    const bool ok = WriteWhole(ServiceFilePath(), ServiceFileText(absolute)) &&
-                    WriteWhole(DesktopEntryPath(), DesktopEntryText(absolute)) &&
-                    WriteWhole(MimePackagePath(), MimePackageText());
+    const bool ok = WriteWhole(ServiceFilePath(), ServiceFileText(absolute), failure) &&
+                    WriteWhole(DesktopEntryPath(), DesktopEntryText(absolute), failure) &&
+                    WriteWhole(MimePackagePath(), MimePackageText(), failure);
     if (ok) RefreshCaches();
+    if (error) *error = ok ? 0 : failure;
     return ok ? 0 : 1;
 }
 
-int UnregisterServer() {
-    // Every file goes that can, even after one that cannot.
-    const bool service = RemoveFile(ServiceFilePath());
-    const bool desktop = RemoveFile(DesktopEntryPath());
-    const bool mime = RemoveFile(MimePackagePath());
+int UnregisterServer(int* error) {
+    // Every file goes that can, even after one that cannot; the first failure is told.
+    int failure = 0;
+    int first = 0;
+    bool ok = true;
+    for (const QString& path : {ServiceFilePath(), DesktopEntryPath(), MimePackagePath()})
+        if (!RemoveFile(path, failure)) {
+            if (ok) first = failure;
+            ok = false;
+        }
     RefreshCaches();
-    return service && desktop && mime ? 0 : 1;
+    if (error) *error = ok ? 0 : first;
+    return ok ? 0 : 1;
 }
 
 } // namespace vl

@@ -18,8 +18,8 @@ QString MimePackageText();
 QString ServiceFileText(const QString& program);
 // Writes (or removes) the service file, the desktop entry and the MIME package, then
 // refreshes the desktop's caches where their tools exist; the process's exit code: 0 done,
-// 1 failed.
-int RegisterServer(const QString& program);
-int UnregisterServer();
+// 1 failed, with the errno of the failing call in `error` when given (0 when done).
+int RegisterServer(const QString& program, int* error = nullptr);
+int UnregisterServer(int* error = nullptr);
 
 } // namespace vl

@@ -145,6 +145,19 @@ std::string HistoryText(const ComposerFormula& entry) {
     return BuildFormulaText(row, UnpackArguments(entry), entry.argumentCount, -1).text;
 }
 
+std::string HistoryMenuText(const ComposerFormula& entry, int number) {
+    std::string text = std::to_string(number) + ".\t=";
+    if (entry.index < kCatalogueRows) text += FunctionCatalogue()[entry.index].name;
+    text += '(';
+    const std::vector<std::string> values = UnpackArguments(entry);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const std::string part = (i ? ", " : "") + values[i];
+        if (text.size() + part.size() > kMaxComposerText) break;
+        text += part;
+    }
+    return text;
+}
+
 int AddHistoryEntry(std::vector<ComposerFormula>& history, std::vector<std::string>& texts,
                     ComposerFormula entry, std::string_view text) {
     texts.resize(history.size());

@@ -46,6 +46,9 @@ ComposerFormula PackHistoryEntry(uint16_t function, const std::vector<std::strin
                                  int slots);
 // The composed formula of an entry; empty for an unusable one.
 std::string HistoryText(const ComposerFormula& entry);
+// The recent-formula menu's item of an entry: "1.\t=Name(" and the argument texts joined by
+// ", ", each only while the whole stays within kMaxComposerText characters.
+std::string HistoryMenuText(const ComposerFormula& entry, int number);
 // Puts the entry and its inserted text in front of the history and its texts (kept side by
 // side): an entry whose whole text equals `text` without case is moved, else the oldest
 // goes when 100 are kept. Returns the position removed, -1 for none.

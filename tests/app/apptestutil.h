@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QPoint>
 #include <QWidget>
 #include <clocale>
 #include <deque>
@@ -78,6 +79,47 @@ public:
     }
     void Beep() override { ++beeps; }
     void SetWaitCursor(bool) override {}
+    // The format and settings commands' dialogs: each answers through its function (none:
+    // the dialog is missing, as without the dialogs library).
+    int ChangeSizeDialog(QWidget*, bool columnWidth, int& value) override {
+        sizeAsks.push_back({columnWidth, value});
+        if (sizeAnswer < 0) return IDCANCEL;
+        value = sizeAnswer;
+        return IDOK;
+    }
+    bool HasChangeSizeDialog() const override { return true; }
+    int OptionsDialog(QWidget*) override { return options ? options() : IDCANCEL; }
+    bool HasOptionsDialog() const override { return bool(options); }
+    int ProtectionDialog(QWidget*, ProtectionChoice& choice) override {
+        return protection ? protection(choice) : IDCANCEL;
+    }
+    bool HasProtectionDialog() const override { return bool(protection); }
+    int StatisticsDialog(QWidget*, CWorkbook&, const CellRange& selection) override {
+        statistics.push_back(selection);
+        return IDOK;
+    }
+    bool HasStatisticsDialog() const override { return true; }
+    bool ZoomDialog(QWidget*, const QPoint& at, uint16_t zoom,
+                    const std::function<void(uint16_t, bool)>& apply) override {
+        zoomAt = at;
+        zoomShown = zoom;
+        zoomApply = apply;
+        return true;
+    }
+    bool HasZoomDialog() const override { return true; }
+
+    struct SizeAsk {
+        bool columnWidth;
+        int value;
+    };
+    std::vector<SizeAsk> sizeAsks;
+    int sizeAnswer = -1; // -1 cancels
+    std::function<int()> options;
+    std::function<int(ProtectionChoice&)> protection;
+    std::vector<CellRange> statistics;
+    QPoint zoomAt;
+    uint16_t zoomShown = 0;
+    std::function<void(uint16_t, bool)> zoomApply;
 
     struct Box {
         QString text, title;

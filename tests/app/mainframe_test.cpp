@@ -1,3 +1,4 @@
+#include "app/composerpane.h"
 #include "app/formatpages.h"
 #include "app/mainframe.h"
 #include "app/statusbarwnd.h"
@@ -47,6 +48,14 @@ protected:
 };
 
 TEST_F(MainFrameTest, WithoutWorkbookOnlyFiveButtonsAreEnabled) {
+    // The composer's button needs a composer pane.
+    struct Pane : IComposerPane {
+        Pane() { SetComposerPane(this); }
+        ~Pane() override { SetComposerPane(nullptr); }
+        bool Toggle(QWidget*) override { return true; }
+        bool IsVisible() const override { return false; }
+        void UseHistoryEntry(QWidget*, int) override {}
+    } pane;
     frame->OnIdle();
     std::set<int> enabled;
     for (int bar = 0; bar < kToolbars; ++bar) {

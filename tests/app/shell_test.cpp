@@ -71,7 +71,7 @@ TEST_F(ShellTest, RegistrationSwitchLeavesTheProfileAlone) {
         std::vector<bool> calls;
         CApplicationShell shell(timers, clock, io);
         AutomationHooks hooks;
-        hooks.registration = [&](bool registering) {
+        hooks.registration = [&](bool registering, int&) {
             calls.push_back(registering);
             return c.result;
         };

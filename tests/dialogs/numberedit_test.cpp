@@ -122,6 +122,15 @@ TEST(NumberEdit, UpDownAcceleratesByTheClock) {
         EXPECT_EQ(deltas.back(), row.delta) << clock.now;
         EXPECT_EQ(upDown.Position(), CUpDown::kParked);
     }
+    // Another acceleration: 1, then 5 after 4 seconds and 10 after 6.
+    upDown.SetAcceleration({{0, 1}, {4, 5}, {6, 10}});
+    const Row other[] = {{0, 1, false, 1}, {3, 1, true, 1},  {1, 1, true, 5},
+                         {1, 1, true, 5},  {1, 1, true, 10}, {0, 1, false, 1}};
+    for (const Row& row : other) {
+        clock.now += row.advance;
+        upDown.Press(row.direction, row.held);
+        EXPECT_EQ(deltas.back(), row.delta) << clock.now;
+    }
     // A click on a button is one step.
     deltas.clear();
     QTest::mouseClick(upDown.DownButton(), Qt::LeftButton);

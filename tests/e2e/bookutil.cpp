@@ -2,7 +2,8 @@
 // writer: "dump FILE" prints each cell of the active worksheet as "A1<TAB>kind<TAB>text",
 // "tree FILE" prints each item of the worksheet tree as "level<TAB>name", "make FILE" writes a
 // small sales workbook for pictures of the program, "clip FILE" the block the clipboard test
-// copies (A1 1 in bold, B1 2, A2 3, B2 =A1+B1). A bold cell's line ends in "<TAB>bold".
+// copies (A1 1 in bold, B1 2, A2 3, B2 =A1+B1). A bold cell's line ends in "<TAB>bold"; each
+// row of a custom height follows as "row N<TAB>custom<TAB>height".
 
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
@@ -59,6 +60,12 @@ int Dump(const char* path) {
         std::printf("%s\t%s\t%s%s\n", CellName(c, row).c_str(), kind, text.c_str(),
                     Bold(*book, c, row) ? "\tbold" : "");
     }
+    // Rows of a custom height, numbered from 1.
+    vl::CPagedList& rows = book->tree.active->formats.rowHeights;
+    for (uint32_t row = 0; row < rows.ItemCount(); ++row)
+        if (const uint16_t* entry = rows.GetItem2(row); entry && (*entry & 1))
+            std::printf("row %u\tcustom\t%u\n", unsigned(row + 1),
+                        unsigned((*entry >> 1) & 0x0FFF));
     return 0;
 }
 

@@ -26,6 +26,17 @@ title_is() {
   done
   echo "title is '$(xdotool getwindowname "$wid")', expected '$1'"; exit 1
 }
+# Waits for a shown window whose name matches the pattern and sets $found to it; the second
+# argument is the number of tenths of a second to wait (10 seconds when left out).
+wait_window() {
+  found=""
+  for _ in $(seq 1 "${2:-100}"); do
+    found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
+    [ -n "$found" ] && return 0
+    sleep 0.1
+  done
+  echo "no window '$1'"; exit 1
+}
 # Saves through the Save As dialog (F12) under the given path.
 save_as() {
   xdotool key F12

@@ -132,3 +132,18 @@ TEST(ComposerText, SelectionReferences) {
             SelectionReference(r.left, r.top, r.right, r.bottom, r.a1, r.relative, r.range, 0, 0),
             r.text);
 }
+
+TEST(ComposerText, MenuItemsKeepWithinTheTextLimit) {
+    const ComposerFormula entry = PackHistoryEntry(IndexOf("npv"), {"0.1", "B1:B9"}, 2);
+    EXPECT_EQ(HistoryMenuText(entry, 3), "3.\t=npv(0.1, B1:B9");
+    // The second argument would pass 1,024 characters: it is left out, the first stays.
+    const std::string first(1000, 'a'), second(30, 'b');
+    const ComposerFormula longer = PackHistoryEntry(IndexOf("npv"), {first, second}, 2);
+    const std::string text = HistoryMenuText(longer, 1);
+    EXPECT_EQ(text, "1.\t=npv(" + first);
+    EXPECT_LE(text.size(), kMaxComposerText);
+    // Up to the last character that fits.
+    const std::string fits(1024 - std::string("1.\t=npv(").size() - 2 - 3, 'c');
+    const ComposerFormula exact = PackHistoryEntry(IndexOf("npv"), {"0.1", fits}, 2);
+    EXPECT_EQ(HistoryMenuText(exact, 1).size(), 1024u);
+}

@@ -1,0 +1,178 @@
+// The drop-downs of the toolbar buttons: a menu under the button, built from its resource
+// and, for Paste and the Formula Composer, filled with the copy history and the composer's
+// formulas. A chosen item runs as its command.
+
+#include "app/composerpane.h"
+#include "app/copyhistory.h"
+#include "app/mainframe.h"
+#include "core/settings.h"
+#include "formula/addresstext.h"
+#include "platform/core/cp1252.h"
+#include "resources/commandids.h"
+#include "resources/menus.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleOptionToolButton>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace vl {
+
+namespace {
+
+constexpr int kPasteListItems = ID_COPIED_DATA_LAST - ID_COPIED_DATA_FIRST + 1;
+
+// The menu resource of a drop-down button, 0 for none.
+int DropMenuResource(int id) {
+    switch (id) {
+    case ID_EDIT_PASTE:
+        return 253;
+    case ID_INSERT_DATE_TIME:
+        return 258;
+    case ID_INSERT_FORMULA:
+        return 249;
+    case ID_VIEW_COMPOSER:
+        return 282;
+    case ID_INSERT_CHART:
+        return 240;
+    case ID_GO_TO_ADDRESS:
+        return 280;
+    case ID_REMOVE_ITEM:
+        return 281;
+    default:
+        return 0;
+    }
+}
+
+bool IsFormatPage(int id) {
+    return id == ID_FORMAT_FONT || id == ID_FORMAT_CELL || id == ID_FORMAT_STYLE ||
+           id == ID_FORMAT_ALIGNMENT || id == ID_FORMAT_LIST || id == ID_FORMAT_WORKSHEET;
+}
+
+QString FromCp1252(const std::string& text) {
+    return QString::fromStdString(Cp1252ToUtf8(text));
+}
+
+// The item of one copy, empty for a kind the list does not show.
+QString PasteItemText(const UndoEntry& e, int number) {
+    const std::string path = e.worksheetPath;
+    switch (e.kind) {
+    case kUndoRangeCells:
+    case kUndoRangeFormats:
+    case kUndoRangeBoth:
+    case kUndoCells:
+        return QStringLiteral("%1.\tPaste  ").arg(number) +
+               FromCp1252(FormatCellAddress({}, path, e.blockDescriptor, !Profile().addressingA1));
+    case kUndoTreeChain:
+        return QStringLiteral("%1.\tPaste  %2").arg(number).arg(FromCp1252(path));
+    case kUndoContainer:
+        return QStringLiteral("%1.\tPaste container %2 (%3)")
+            .arg(number)
+            .arg(e.containerId)
+            .arg(FromCp1252(path));
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+QPoint CMainFrame::DropDownPoint(const QRect& button, const QSize& menuSize,
+                                 const QRect& available) {
+    int x = button.left();
+    if (x + menuSize.width() > available.right() + 1) x = available.right() + 1 - menuSize.width();
+    if (x < available.left()) x = available.left();
+    return QPoint(x, button.bottom() + 1);
+}
+
+void CMainFrame::OnToolbarDropDown(int id) {
+    if (IsFormatPage(id)) return OnCommand(id);
+    const int resource = DropMenuResource(id);
+    std::size_t count = 0;
+    const MenuLine* lines = resource ? DropDownMenuLines(resource, count) : nullptr;
+    if (!lines) return;
+    if (dropMenu_) dropMenu_->close();
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setObjectName(QStringLiteral("menu%1").arg(resource));
+    for (std::size_t i = 1; i < count; ++i) {
+        if (!lines[i].text) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* a = menu->addAction(QString::fromLatin1(lines[i].text));
+        a->setData(lines[i].id);
+    }
+    if (id == ID_EDIT_PASTE) FillPasteList(*menu);
+    if (id == ID_VIEW_COMPOSER) FillRecentFormulas(*menu);
+    connect(menu, &QMenu::triggered, this, [this](QAction* a) {
+        const int chosen = a->data().toInt();
+        if (chosen >= ID_RECENT_FORMULA_FIRST && chosen < ID_RECENT_FORMULA_FIRST + 0x100) {
+            if (IComposerPane* pane = ComposerPane())
+                pane->UseHistoryEntry(this, chosen - ID_RECENT_FORMULA_FIRST);
+            return;
+        }
+        if (chosen != ID_NO_SAVED_FORMULAS) OnCommand(chosen);
+    });
+    dropMenu_ = menu;
+    QRect button = rect();
+    for (QToolBar* bar : bars_) {
+        QAction* action = ToolAction(id);
+        QWidget* w = bar && action ? bar->widgetForAction(action) : nullptr;
+        if (w) button = QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
+    }
+    const QScreen* screen = QGuiApplication::screenAt(button.center());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    menu->popup(DropDownPoint(button, menu->sizeHint(), screen->availableGeometry()));
+}
+
+void CMainFrame::FillPasteList(QMenu& menu) {
+    const UndoHistory& history = CopyHistory().Entries();
+    if (!GetActiveWorkbookWnd() || history.current < 0) return;
+    menu.clear();
+    const int last = std::min<int>(history.current, kPasteListItems - 1);
+    for (int i = 0; i <= last; ++i) {
+        const QString text = PasteItemText(history.entries[i], i + 1);
+        if (text.isEmpty()) continue;
+        menu.addAction(text)->setData(ID_COPIED_DATA_FIRST + i);
+    }
+}
+
+void CMainFrame::FillRecentFormulas(QMenu& menu) {
+    const IComposerPane* pane = ComposerPane();
+    const std::vector<std::string> items =
+        pane ? pane->HistoryMenuItems() : std::vector<std::string>();
+    if (items.empty()) {
+        for (QAction* a : menu.actions()) a->setEnabled(false);
+        return;
+    }
+    menu.clear();
+    for (std::size_t i = 0; i < items.size(); ++i)
+        menu.addAction(FromCp1252(items[i]))->setData(int(ID_RECENT_FORMULA_FIRST + i));
+}
+
+bool CMainFrame::DropArrowPress(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::MouseButtonPress) return false;
+    auto* button = qobject_cast<QToolButton*>(watched);
+    if (!button || button->popupMode() != QToolButton::MenuButtonPopup || !button->isEnabled())
+        return false;
+    int id = 0;
+    for (const auto& [command, action] : toolActions_)
+        if (button->defaultAction() == action) id = command;
+    if (!id || !DropMenuResource(id)) return false;
+    QStyleOptionToolButton option;
+    option.initFrom(button);
+    option.features = QStyleOptionToolButton::MenuButtonPopup | QStyleOptionToolButton::HasMenu;
+    option.subControls = QStyle::SC_ToolButton | QStyle::SC_ToolButtonMenu;
+    const QRect arrow = button->style()->subControlRect(QStyle::CC_ToolButton, &option,
+                                                        QStyle::SC_ToolButtonMenu, button);
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (!arrow.contains(mouse->position().toPoint())) return false;
+    OnToolbarDropDown(id);
+    return true;
+}
+
+} // namespace vl

@@ -1,0 +1,94 @@
+// The View commands of the frame: its bars shown and hidden (and remembered in the
+// profile), the formula composer, full screen, the search toolbar, and the Zoom pop-up.
+
+#include "app/composerpane.h"
+#include "app/mainframe.h"
+#include "app/statusbarwnd.h"
+#include "app/uiservices.h"
+#include "core/settings.h"
+#include "resources/commandids.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QToolBar>
+
+namespace vl {
+
+void CMainFrame::RegisterViewHandlers() {
+    auto& h = handlers_;
+    for (int id : {int(ID_VIEW_TOOLBAR), int(ID_VIEW_FORMATTING_BAR), int(ID_VIEW_STATUS_BAR)})
+        h[id] = [this, id] { OnViewBar(id); };
+    h[ID_VIEW_FULL_SCREEN] = [this] { OnViewFullScreen(); };
+    h[ID_EDIT_FIND] = [this] { OnFindReplace(); };
+    h[ID_ZOOM] = [this] { OnZoom(); };
+}
+
+void CMainFrame::OnViewBar(int id) {
+    SettingsProfile& p = Profile();
+    int32_t& flag = id == ID_VIEW_TOOLBAR          ? p.standardToolbarVisible
+                    : id == ID_VIEW_FORMATTING_BAR ? p.formattingToolbarVisible
+                                                   : p.statusBarVisible;
+    flag = flag ? 0 : 1;
+    const bool shown = flag != 0;
+    if (id == ID_VIEW_TOOLBAR) {
+        bars_[kStandardBar]->setVisible(shown);
+    } else if (id == ID_VIEW_FORMATTING_BAR) {
+        bars_[kAddressBar]->setVisible(shown);
+        bars_[kFormattingBar]->setVisible(shown);
+        if (shown) LayoutAddressBox();
+    } else {
+        status_->setVisible(shown);
+    }
+    if (QAction* a = Action(id)) a->setChecked(shown);
+}
+
+void CMainFrame::OnViewComposer() {
+    IComposerPane* pane = ComposerPane();
+    if (!pane) return;
+    SettingsProfile& p = Profile();
+    p.composerVisible = pane->Toggle(this) ? 1 : 0;
+    if (QAction* a = Action(ID_VIEW_COMPOSER)) a->setChecked(p.composerVisible);
+    if (QAction* a = ToolAction(ID_VIEW_COMPOSER)) a->setChecked(p.composerVisible);
+}
+
+void CMainFrame::OnViewFullScreen() {
+    if (isMaximized())
+        showNormal();
+    else
+        showMaximized();
+    LayoutAddressBox();
+}
+
+void CMainFrame::OnFindReplace() {
+    QToolBar* bar = bars_[kSearchBar];
+    if (bar->isVisible()) {
+        // The second Find/Replace searches.
+        if (IWorkbookWnd* wnd = GetActiveWorkbookWnd()) wnd->HandleCommand(ID_EDIT_FIND);
+        return;
+    }
+    bar->show();
+    for (QComboBox* box : bar->findChildren<QComboBox*>()) box->setEnabled(true);
+    if (QComboBox* find = bar->findChild<QComboBox*>()) find->setFocus();
+}
+
+void CMainFrame::OnSearchBarCommand() {
+    QToolBar* bar = bars_[kSearchBar];
+    for (QComboBox* box : bar->findChildren<QComboBox*>()) box->setEnabled(false);
+    if (!bar->isVisible()) return;
+    bar->hide();
+    if (IWorkbookWnd* wnd = GetActiveWorkbookWnd()) wnd->Widget()->setFocus();
+}
+
+void CMainFrame::OnZoom() {
+    IWorkbookWnd* wnd = GetActiveWorkbookWnd();
+    if (!wnd || !wnd->Workbook() || !UiServices().HasZoomDialog()) return;
+    wnd->CommitCellEdit();
+    // The pop-up's lower-right corner at the zoom pane's upper-right one.
+    const QPoint at = status_->mapToGlobal(status_->PaneRect(5).topRight());
+    UiServices().ZoomDialog(this, at, wnd->ActiveZoom(), [this](uint16_t zoom, bool all) {
+        if (IWorkbookWnd* active = GetActiveWorkbookWnd()) active->ApplyZoom(zoom, all);
+        UpdateStatusBar();
+    });
+}
+
+} // namespace vl

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Formats by real keys under an X server: Ctrl+B on A1:B2, Row Height 40 on row 1 through the
+# Format menu and its dialog, the status bar hidden from the View menu; saves and quits, reads
+# the file back with the engine, and starts again to see that the status bar stays hidden.
+# Usage: format_e2e.sh <default-settings.xml> <vorlane> <bookutil>
+set -euo pipefail
+settings=$1 vorlane=$2 bookutil=$3
+xserver="$(dirname "$0")/xserver.sh"
+lib="$(cd "$(dirname "$0")" && pwd)/e2elib.sh"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/config/Vorlane"
+cp "$settings" "$work/config/Vorlane/settings.xml"
+profile="$work/config/Vorlane/settings.xml"
+book="$work/formatted.vln"
+export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
+cat >"$work/first.sh" <<'FIRST'
+set -eu
+. "$LIB"
+start
+title_is 'New Workbook - \\Worksheet1'
+# A1 a, A2 c; B1 b, B2 d; then A1:B2 selected and made bold.
+for entry in a c; do xdotool type --delay 40 "$entry"; xdotool key Down; done
+xdotool key Up Up Right
+for entry in b d; do xdotool type --delay 40 "$entry"; xdotool key Down; done
+xdotool key Up Up Left shift+Right shift+Down
+sleep 0.3
+xdotool key ctrl+b
+sleep 0.3
+# Row Height of row 1 from the Format menu, typed into its dialog.
+xdotool key Up Left
+xdotool key --clearmodifiers alt+o
+sleep 0.5
+xdotool key r
+wait_window '^Change Width/Height'
+xdotool windowfocus --sync "$found"
+sleep 0.3
+xdotool key ctrl+a
+xdotool type --delay 40 "40"
+xdotool key Return
+sleep 0.5
+# The status bar hidden from the View menu.
+xdotool windowfocus --sync "$wid"
+xdotool key --clearmodifiers alt+v
+sleep 0.5
+xdotool key b
+sleep 0.3
+save_as "$BOOK"
+quit
+FIRST
+cat >"$work/second.sh" <<'SECOND'
+set -eu
+. "$LIB"
+start "$BOOK"
+title_is "$BOOK - "
+quit
+SECOND
+run() {
+  local rc=0
+  WORK="$work" VORLANE="$vorlane" BOOK="$book" LIB="$lib" \
+    bash "$xserver" bash "$work/$1" || rc=$?
+  if [ "$rc" -ne 0 ]; then echo "$1 failed ($rc)"; cat "$work/out.log"; exit 1; fi
+}
+run first.sh
+"$bookutil" dump "$book" >"$work/dump.txt"
+for line in $'A1\ttext\ta\tbold' $'B1\ttext\tb\tbold' $'A2\ttext\tc\tbold' $'B2\ttext\td\tbold' \
+            $'row 1\tcustom\t40'; do
+  grep -qxF -- "$line" "$work/dump.txt" || { echo "missing '$line' in:"; cat "$work/dump.txt"; exit 1; }
+done
+grep -q '<Statusbar Visible="No"/>' "$profile" ||
+  { echo "the status bar is not remembered hidden"; grep -i statusbar "$profile"; exit 1; }
+run second.sh
+grep -q '<Statusbar Visible="No"/>' "$profile" ||
+  { echo "the next start showed the status bar"; exit 1; }
+echo "bold A1:B2, row 1 at 40 pixels and the status bar hidden, kept over a restart"

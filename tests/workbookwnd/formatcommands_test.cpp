@@ -1,0 +1,403 @@
+// The format commands of a workbook window: the toggles and keys, the pages' callbacks on
+// the selection, row heights and column widths, protection and zoom.
+
+#include "app/formatpages.h"
+#include "app/statusbarwnd.h"
+#include "model/cellstyle.h"
+#include "model/formatattribute.h"
+#include "model/rangestyle.h"
+#include "render/metrics.h"
+#include "resources/commandids.h"
+#include "wndtest.h"
+
+#include <QToolBar>
+
+namespace vl {
+
+namespace {
+
+// Pages that record what they are opened with and keep the callbacks.
+class RecordingPages : public IFormatPages {
+public:
+    RecordingPages() { SetFormatPages(this); }
+    ~RecordingPages() override { SetFormatPages(nullptr); }
+    void OpenStylePage(const FormatPageRequest& r, const StandardFormat&,
+                       ApplyNumberFormatFn apply) override {
+        Opened(r, ID_FORMAT_STYLE);
+        number = std::move(apply);
+    }
+    void OpenFontPage(const FormatPageRequest& r, const ColoredFont& f,
+                      ApplyFontFn apply) override {
+        Opened(r, ID_FORMAT_FONT);
+        shownFont = f;
+        font = std::move(apply);
+    }
+    void OpenBorderPage(const FormatPageRequest& r, const StyleRecord& s,
+                        ApplyStyleFn apply) override {
+        Opened(r, ID_FORMAT_CELL);
+        shownStyle = s;
+        style = std::move(apply);
+    }
+    void OpenAlignmentPage(const FormatPageRequest& r, const StyleRecord& s,
+                           ApplyStyleFn apply) override {
+        Opened(r, ID_FORMAT_ALIGNMENT);
+        shownStyle = s;
+        style = std::move(apply);
+    }
+    void OpenListPage(const FormatPageRequest& r, const StyleRecord& s, DropDownListRecord*,
+                      ApplyStyleFn apply) override {
+        Opened(r, ID_FORMAT_LIST);
+        shownStyle = s;
+        style = std::move(apply);
+    }
+    void OpenBackgroundPage(const FormatPageRequest& r, const ViewSettingsRecord&,
+                            ApplyBackgroundFn apply) override {
+        Opened(r, ID_FORMAT_WORKSHEET);
+        background = std::move(apply);
+    }
+    int OpenPageCommand() const override { return open; }
+    void ClosePage() override { open = 0; }
+
+    void Opened(const FormatPageRequest& r, int id) {
+        open = id;
+        request = r;
+        opened.push_back(id);
+    }
+    int open = 0;
+    std::vector<int> opened;
+    FormatPageRequest request;
+    ColoredFont shownFont;
+    StyleRecord shownStyle;
+    ApplyNumberFormatFn number;
+    ApplyFontFn font;
+    ApplyStyleFn style;
+    ApplyBackgroundFn background;
+};
+
+class FormatCommandsTest : public wndtest::WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ASSERT_NE(NewWindow(), nullptr);
+        // The idle pass shows the formatting bar now that a workbook is open.
+        frame->OnIdle();
+    }
+    void SelectRange(uint16_t c1, uint32_t r1, uint16_t c2, uint32_t r2) {
+        View()->SetSelection({c1, r1, c2, r2});
+    }
+    void Command(int id) {
+        View()->setFocus();
+        frame->OnCommand(id);
+        Settle();
+    }
+    const StyleRecord& CellStyle(uint16_t column, uint32_t row) const {
+        return GetStyleRecord(Book().styles,
+                              CellStyleIndex(Book().tree.active->formats, row, column));
+    }
+    const FontRecord& CellFont(uint16_t column, uint32_t row) const {
+        return GetFontRecord(Book().styles, CellStyle(column, row).fontRef.fontIndex);
+    }
+    int32_t Height(uint32_t row) const { return GetRowHeight(*Book().tree.active, row, 100); }
+    uint16_t RowEntry(uint32_t row) const {
+        CPagedList& rows = Book().tree.active->formats.rowHeights;
+        return row < rows.ItemCount() ? *rows.GetItem2(row) : 0;
+    }
+
+    RecordingPages pages;
+};
+
+TEST_F(FormatCommandsTest, TogglesTurnMixedOnAndFlipTheRest) {
+    struct Case {
+        int id;
+        Qt::Key key;
+        uint8_t on;
+        uint8_t FontRecord::*field;
+    };
+    const Case cases[] = {{ID_BOLD, Qt::Key_B, 2, &FontRecord::weight},
+                          {ID_ITALIC, Qt::Key_I, 1, &FontRecord::italic},
+                          {ID_UNDERLINE, Qt::Key_U, 1, &FontRecord::underline},
+                          {ID_FONT_STYLE_4, Qt::Key_T, 1, &FontRecord::strikeout}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        // A1 on, B1 off: mixed becomes on for both, then off for both.
+        SelectRange(0, 0, 0, 0);
+        Command(c.id);
+        ASSERT_EQ(CellFont(0, 0).*c.field, c.on);
+        ASSERT_EQ(CellFont(1, 0).*c.field, 0);
+        SelectRange(0, 0, 1, 0);
+        Command(c.id);
+        EXPECT_EQ(CellFont(0, 0).*c.field, c.on);
+        EXPECT_EQ(CellFont(1, 0).*c.field, c.on);
+        // The key reaches the same command.
+        View()->setFocus();
+        Key(c.key, Qt::ControlModifier);
+        EXPECT_EQ(CellFont(0, 0).*c.field, 0);
+        EXPECT_EQ(CellFont(1, 0).*c.field, 0);
+    }
+    EXPECT_TRUE(Active()->IsModified());
+    // Each toggle left one undo entry.
+    EXPECT_EQ(Book().undo.current, 4 * 3 - 1);
+}
+
+TEST_F(FormatCommandsTest, BoldColumnsStyleTextTypedLater) {
+    SelectRange(1, 0, 2, kLastRow);
+    Command(ID_BOLD);
+    const CFormatStore& formats = Book().tree.active->formats;
+    EXPECT_EQ(GetFontRecord(Book().styles,
+                            Book().styles.styles[ColumnStyleIndex(formats, 1)].fontRef.fontIndex)
+                  .weight,
+              2);
+    Enter(2, 500, QStringLiteral("later"));
+    EXPECT_EQ(CellFont(2, 500).weight, 2);
+    EXPECT_EQ(CellFont(0, 500).weight, 0);
+    // Undo gives the columns their plain style back.
+    Command(ID_EDIT_UNDO); // the typed text
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(CellFont(2, 500).weight, 0);
+}
+
+TEST_F(FormatCommandsTest, PagesApplyTheirAttributeToTheSelection) {
+    // A number format over cells of one style adds at most one style.
+    SelectRange(0, 0, 3, 3);
+    Command(ID_FORMAT_STYLE);
+    ASSERT_EQ(pages.open, ID_FORMAT_STYLE);
+    const uint16_t before = Book().styles.styleCount;
+    StandardFormat percent;
+    percent.kind = STD_STYLE_PERCENTAGE;
+    ASSERT_TRUE(pages.number(percent));
+    EXPECT_LE(Book().styles.styleCount, before + 1);
+    EXPECT_EQ(CellStyle(3, 3).numberFormat.kind, STD_STYLE_PERCENTAGE);
+    EXPECT_NE(CellStyle(4, 3).numberFormat.kind, STD_STYLE_PERCENTAGE);
+
+    // A font size refits the selected rows; a colour does not.
+    Enter(0, 10, QStringLiteral("tall"));
+    const int32_t plain = Height(10);
+    SelectRange(0, 10, 0, 10);
+    Command(ID_FORMAT_FONT);
+    ASSERT_EQ(pages.open, ID_FORMAT_FONT);
+    ColoredFont big = pages.shownFont;
+    EXPECT_STREQ(big.font.faceName, DefaultFontRecord().faceName);
+    big.font.size = 36;
+    ASSERT_TRUE(pages.font(big, kAttrFontSize));
+    const int32_t grown = Height(10);
+    EXPECT_GT(grown, plain);
+    // A colour leaves the height, even one set by hand meanwhile.
+    ASSERT_TRUE(SetFormatStoreRowEntry(Book().tree.active->formats, 10, 25, false));
+    big.colorGiven = 1;
+    big.color = 0x0000FF;
+    ASSERT_TRUE(pages.font(big, kAttrFontColor));
+    EXPECT_EQ(Height(10), 25);
+    EXPECT_EQ(CellStyle(0, 10).fontRef.color, 0x0000FFu);
+
+    // An outline lands on the edge cells only.
+    SelectRange(1, 20, 3, 22);
+    Command(ID_FORMAT_CELL);
+    ASSERT_EQ(pages.open, ID_FORMAT_CELL);
+    EXPECT_EQ(pages.shownStyle.borderLine.style, FORMAT_LINE_SOLID);
+    StyleRecord outline = pages.shownStyle;
+    outline.borderSides = kBorderTop | kBorderBottom | kBorderLeft | kBorderRight;
+    ASSERT_TRUE(pages.style(outline, kAttrBorders));
+    struct Cell {
+        uint16_t column;
+        uint32_t row;
+        uint8_t sides;
+    };
+    const Cell cells[] = {{1, 20, kBorderTop | kBorderLeft},
+                          {2, 20, kBorderTop},
+                          {3, 20, kBorderTop | kBorderRight},
+                          {1, 21, kBorderLeft},
+                          {2, 21, 0},
+                          {3, 22, kBorderBottom | kBorderRight},
+                          {2, 22, kBorderBottom},
+                          {4, 21, 0},
+                          {2, 19, 0}};
+    for (const Cell& c : cells)
+        EXPECT_EQ(CellStyle(c.column, c.row).borderSides, c.sides) << c.column << "," << c.row;
+    // One row: top and bottom on every cell of it.
+    SelectRange(1, 30, 2, 30);
+    Command(ID_FORMAT_CELL);
+    ASSERT_TRUE(pages.style(outline, kAttrBorders));
+    EXPECT_EQ(CellStyle(1, 30).borderSides, kBorderTop | kBorderBottom | kBorderLeft);
+    EXPECT_EQ(CellStyle(2, 30).borderSides, kBorderTop | kBorderBottom | kBorderRight);
+}
+
+TEST_F(FormatCommandsTest, PagesOpenOnlyUnderAShownFormattingBar) {
+    SelectRange(0, 0, 0, 0);
+    Command(ID_BOLD);
+    SelectRange(0, 0, 1, 0);
+    Command(ID_FORMAT_FONT);
+    ASSERT_EQ(pages.opened.size(), 1u);
+    EXPECT_EQ(pages.request.mixed[14], 2);
+    // The page opens at the lower-left corner of its button.
+    QToolBar* bar = frame->Toolbar(kFormattingBar);
+    QWidget* button = bar->widgetForAction(frame->ToolAction(ID_FORMAT_FONT));
+    EXPECT_EQ(pages.request.point, button->mapToGlobal(QPoint(0, button->height())));
+    bar->hide();
+    Command(ID_FORMAT_CELL);
+    Command(ID_FORMAT_WORKSHEET);
+    EXPECT_EQ(pages.opened.size(), 1u);
+    // Without pages the six commands are disabled.
+    SetFormatPages(nullptr);
+    EXPECT_FALSE(Active()->CommandAvailable(ID_FORMAT_FONT));
+    EXPECT_TRUE(Active()->CommandAvailable(ID_BOLD));
+    SetFormatPages(&pages);
+    EXPECT_TRUE(Active()->CommandAvailable(ID_FORMAT_FONT));
+}
+
+TEST_F(FormatCommandsTest, RowHeightsAndColumnWidths) {
+    struct Case {
+        int answer;
+        uint16_t entry; // of row 3
+    };
+    const Case cases[] = {{0, 1}, {4095, (4095 << 1) | 1}, {40, (40 << 1) | 1}};
+    for (const Case& c : cases) {
+        ui.sizeAnswer = c.answer;
+        SelectRange(0, 3, 0, 3);
+        Command(ID_ROW_HEIGHT);
+        EXPECT_EQ(RowEntry(3), c.entry);
+    }
+    ASSERT_EQ(ui.sizeAsks.size(), 3u);
+    EXPECT_FALSE(ui.sizeAsks[0].columnWidth);
+    EXPECT_EQ(ui.sizeAsks[2].value, 4095); // the height shown is the row's
+    EXPECT_EQ(Height(3), 40);
+    // Rows past the end of the list extend it with automatic entries.
+    const uint32_t count = Book().tree.active->formats.rowHeights.ItemCount();
+    SelectRange(0, count + 100, 0, count + 101);
+    Command(ID_ROW_HEIGHT);
+    EXPECT_EQ(RowEntry(count + 101), (40 << 1) | 1);
+    EXPECT_EQ(RowEntry(count + 50), 0);
+    // Cancel changes nothing.
+    ui.sizeAnswer = -1;
+    const int32_t undo = Book().undo.current;
+    SelectRange(0, 3, 0, 3);
+    Command(ID_ROW_HEIGHT);
+    EXPECT_EQ(Book().undo.current, undo);
+
+    // Auto Row Height on rows never sized still records an undo entry; the tick follows.
+    SelectRange(0, 600000, 0, 600002);
+    EXPECT_TRUE(Active()->AutoRowHeightTicked());
+    Command(ID_AUTO_ROW_HEIGHT);
+    EXPECT_EQ(Book().undo.current, undo + 1);
+    SelectRange(0, 2, 0, 4);
+    EXPECT_FALSE(Active()->AutoRowHeightTicked());
+    Command(ID_AUTO_ROW_HEIGHT);
+    EXPECT_EQ(RowEntry(3) & 1, 0);
+    EXPECT_TRUE(Active()->AutoRowHeightTicked());
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(RowEntry(3), (40 << 1) | 1);
+
+    // Column Width gives every selected column one width; Undo restores each.
+    CFormatStore& formats = Book().tree.active->formats;
+    formats.columns[1].width = (70 << 1) | 1;
+    ui.sizeAnswer = 33;
+    SelectRange(0, 0, 2, 0);
+    Command(ID_COLUMN_WIDTH);
+    EXPECT_TRUE(ui.sizeAsks.back().columnWidth);
+    for (uint16_t col = 0; col <= 2; ++col) EXPECT_EQ(formats.columns[col].width, (33 << 1) | 1);
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(formats.columns[0].width, 0);
+    EXPECT_EQ(formats.columns[1].width, (70 << 1) | 1);
+}
+
+TEST_F(FormatCommandsTest, AutoColumnWidthOfWrappedTextRefitsItsRows) {
+    CWorkbook& book = Book();
+    const uint16_t wrapped = book.styles.styleCount++;
+    book.styles.styles[wrapped] = book.styles.styles[0];
+    book.styles.styles[wrapped].wrapText = 1;
+    CellCursor runs;
+    ASSERT_TRUE(PutFormatRun(book.tree.active->formats, {0, 0, 0, wrapped}, runs));
+    // Wide enough for one line: the row keeps the default height.
+    book.tree.active->formats.columns[0].width = (600 << 1) | 1;
+    Enter(0, 0, QStringLiteral("one two three four five six seven eight nine ten"));
+    Enter(1, 5, QStringLiteral("a rather long text that needs a wide column"));
+    const int32_t oneLine = Height(0);
+    SelectRange(0, 0, 1, 0);
+    Command(ID_AUTO_COLUMN_WIDTH);
+    EXPECT_GT(GetColumnWidth(*book.tree.active, 1, 100), 100);
+    // Only wrapped text in A: it goes back to the default width, and its row grows.
+    EXPECT_EQ(book.tree.active->formats.columns[0].width & 1, 0);
+    EXPECT_GT(Height(0), oneLine);
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(book.tree.active->formats.columns[0].width, (600 << 1) | 1);
+}
+
+TEST_F(FormatCommandsTest, ProtectionStoresTheCodeOfTheChoice) {
+    struct Case {
+        bool on;
+        int encryption;
+        bool readOnly;
+        uint8_t code;
+        const char* password;
+    };
+    const Case cases[] = {{false, 1, true, 0, ""},
+                          {true, 0, true, 1, "pw1"},
+                          {true, 0, false, 2, "pw2"},
+                          {true, 1, true, 3, "pw3"},
+                          {true, 1, false, 4, "pw4"}};
+    CWorkbook& book = Book();
+    for (const Case& c : cases) {
+        Active()->SetModified(false);
+        ProtectionChoice shown;
+        ui.protection = [&](ProtectionChoice& choice) {
+            shown = choice;
+            choice = {c.on, c.encryption, c.readOnly, QString::fromLatin1(c.password)};
+            return IDOK;
+        };
+        const uint8_t before = book.encryption;
+        Command(ID_FILE_PROTECTION);
+        EXPECT_EQ(book.encryption, c.code);
+        EXPECT_STREQ(book.password, c.password);
+        EXPECT_TRUE(Active()->IsModified());
+        EXPECT_EQ(shown.on, before != 0);
+    }
+    // The dialog starts from the workbook's code 4; Cancel changes nothing.
+    ProtectionChoice shown;
+    ui.protection = [&](ProtectionChoice& choice) {
+        shown = choice;
+        choice = {};
+        return IDCANCEL;
+    };
+    Active()->SetModified(false);
+    Command(ID_FILE_PROTECTION);
+    EXPECT_TRUE(shown.on);
+    EXPECT_EQ(shown.encryption, 1);
+    EXPECT_FALSE(shown.allowReadOnly);
+    EXPECT_EQ(shown.password, QStringLiteral("pw4"));
+    EXPECT_EQ(book.encryption, 4);
+    EXPECT_FALSE(Active()->IsModified());
+    // Statistics opens on the selection and changes nothing.
+    SelectRange(1, 2, 3, 4);
+    Command(ID_FILE_STATISTICS);
+    ASSERT_EQ(ui.statistics.size(), 1u);
+    EXPECT_EQ(ui.statistics[0], (CellRange{1, 2, 3, 4}));
+    EXPECT_FALSE(Active()->IsModified());
+}
+
+TEST_F(FormatCommandsTest, ZoomWithoutAllWorksheetsChangesTheActiveOne) {
+    Command(ID_NEW_WORKSHEET);
+    CWorkbook& book = Book();
+    CWorksheet* active = book.tree.active;
+    CWorksheet* other = nullptr;
+    for (CTreeItem* item = book.tree.first; item; item = item->next)
+        if (CWorksheet* ws = AsWorksheet(item); ws && ws != active) other = ws;
+    ASSERT_NE(other, nullptr);
+    // An open edit is stored before the pop-up opens.
+    StartTyping(0, 0, QStringLiteral("7"));
+    Command(ID_ZOOM);
+    EXPECT_FALSE(View()->EditorOpen());
+    EXPECT_EQ(CellText(0, 0), "7");
+    ASSERT_TRUE(ui.zoomApply);
+    EXPECT_EQ(ui.zoomShown, 100);
+    ui.zoomApply(150, false);
+    EXPECT_EQ(active->view.scale, 150);
+    EXPECT_NE(other->view.scale, 150);
+    EXPECT_EQ(frame->StatusBarWnd()->PaneText(5), QString::fromStdString(ZoomText(150)));
+    ui.zoomApply(75, true);
+    EXPECT_EQ(active->view.scale, 75);
+    EXPECT_EQ(other->view.scale, 75);
+    EXPECT_TRUE(Active()->IsModified());
+}
+
+} // namespace
+
+} // namespace vl

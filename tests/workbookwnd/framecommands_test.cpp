@@ -1,0 +1,145 @@
+// The frame's commands over real workbook windows: the undo level cut by Options, the paste
+// list of the copy history, and toolbar buttons that agree with their menu items.
+
+#include "app/copyhistory.h"
+#include "app/frametoolbars.h"
+#include "resources/commandids.h"
+#include "wndtest.h"
+
+#include <QMenuBar>
+#include <QTest>
+#include <QToolBar>
+#include <map>
+
+namespace vl {
+
+namespace {
+
+class FrameCommandsTest : public wndtest::WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ASSERT_NE(NewWindow(), nullptr);
+        frame->OnIdle();
+    }
+    void TearDown() override {
+        CopyHistory().ReleaseAll();
+        CopyHistory().ApplyCopyLevel(1);
+        WindowTest::TearDown();
+    }
+    void Command(int id) {
+        View()->setFocus();
+        frame->OnCommand(id);
+        Settle();
+    }
+    // The menu bar's items by their commands, submenus included.
+    std::map<int, QAction*> MenuItems() const {
+        std::map<int, QAction*> items;
+        std::vector<QMenu*> menus;
+        for (QAction* a : frame->menuBar()->actions())
+            if (a->menu()) menus.push_back(a->menu());
+        while (!menus.empty()) {
+            QMenu* menu = menus.back();
+            menus.pop_back();
+            Q_EMIT menu->aboutToShow();
+            for (QAction* a : menu->actions()) {
+                if (a->menu()) menus.push_back(a->menu());
+                if (a->data().toInt()) items[a->data().toInt()] = a;
+            }
+        }
+        return items;
+    }
+};
+
+TEST_F(FrameCommandsTest, LoweringTheUndoLevelKeepsTheNewestEntries) {
+    Profile().undoLevel = 20;
+    Book().SetUndoLevel(20);
+    for (int i = 0; i < 12; ++i) Enter(0, uint32_t(i), QString::number(i + 1));
+    ASSERT_EQ(Book().undo.current, 11);
+    // Out of range: nothing changes.
+    for (int level : {0, 201}) {
+        ui.options = [level] {
+            Profile().undoLevel = uint8_t(level);
+            return IDOK;
+        };
+        Command(ID_OPTIONS);
+        EXPECT_EQ(Book().undo.current, 11) << level;
+        Profile().undoLevel = 20;
+    }
+    ui.options = [] {
+        Profile().undoLevel = 5;
+        return IDOK;
+    };
+    Command(ID_OPTIONS);
+    EXPECT_EQ(Book().undo.current, 4);
+    for (int i = 0; i < 6; ++i) Command(ID_EDIT_UNDO);
+    // The five newest came off; the sixth undo found nothing.
+    for (uint32_t row = 0; row < 12; ++row)
+        EXPECT_EQ(CellText(0, row), row < 7 ? std::to_string(row + 1) : "") << row;
+}
+
+TEST_F(FrameCommandsTest, ThePasteListNamesEachCopyOldestFirst) {
+    frame->OnToolbarDropDown(ID_EDIT_PASTE);
+    ASSERT_EQ(frame->DropDownMenu()->actions().size(), 1);
+    EXPECT_EQ(frame->DropDownMenu()->actions()[0]->text(), QStringLiteral("(No copied data)"));
+    Profile().copyLevel = 16;
+    CopyHistory().ApplyCopyLevel(16);
+    Enter(0, 0, QStringLiteral("one"));
+    Enter(1, 0, QStringLiteral("two"));
+    View()->SetSelection({0, 0, 0, 0});
+    Command(ID_EDIT_COPY);
+    View()->SetSelection({1, 0, 1, 0});
+    Command(ID_EDIT_COPY);
+    View()->SetSelection({0, 0, 1, 1});
+    Command(ID_EDIT_COPY);
+    frame->OnToolbarDropDown(ID_EDIT_PASTE);
+    const QList<QAction*> items = frame->DropDownMenu()->actions();
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0]->text(), QStringLiteral("1.\tPaste  \\Worksheet1!A1"));
+    EXPECT_EQ(items[1]->text(), QStringLiteral("2.\tPaste  \\Worksheet1!B1"));
+    EXPECT_EQ(items[2]->text(), QStringLiteral("3.\tPaste  \\Worksheet1!A1:B2"));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(items[i]->data().toInt(), ID_COPIED_DATA_FIRST + i);
+    // The first copy pasted at D5.
+    View()->SetSelection({3, 4, 3, 4});
+    items[0]->trigger();
+    Settle();
+    EXPECT_EQ(CellText(3, 4), "one");
+}
+
+TEST_F(FrameCommandsTest, ButtonsAgreeWithTheirMenuItems) {
+    Enter(0, 0, QStringLiteral("1"));
+    Active()->UpdateStatus();
+    frame->OnIdle();
+    const std::map<int, QAction*> items = MenuItems();
+    int compared = 0;
+    for (int bar : {kStandardBar, kAddressBar, kFormattingBar}) {
+        const ToolbarSpec& spec = FrameToolbar(bar);
+        for (std::size_t i = 0; i < spec.count; ++i) {
+            const int id = spec.buttons[i].id;
+            QAction* button = frame->ToolAction(id);
+            auto item = items.find(id);
+            if (!button || item == items.end()) continue;
+            EXPECT_EQ(button->isEnabled(), item->second->isEnabled()) << "command " << id;
+            ++compared;
+        }
+    }
+    EXPECT_GE(compared, 20);
+    // A button without a handler (no print services here) is greyed, and a click on it
+    // changes nothing.
+    QAction* print = frame->ToolAction(ID_FILE_PRINT);
+    ASSERT_FALSE(print->isEnabled());
+    const int32_t undo = Book().undo.current;
+    Active()->SetModified(false);
+    QWidget* button = frame->Toolbar(kStandardBar)->widgetForAction(print);
+    QTest::mouseClick(button, Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(Book().undo.current, undo);
+    EXPECT_FALSE(Active()->IsModified());
+    // Cut, Copy and Find follow the window's commands with a workbook open.
+    for (int id : {int(ID_EDIT_CUT), int(ID_EDIT_COPY), int(ID_EDIT_FIND)})
+        EXPECT_TRUE(frame->ToolAction(id)->isEnabled()) << id;
+}
+
+} // namespace
+
+} // namespace vl
