@@ -34,7 +34,7 @@ CChart3DOptionsPage::CChart3DOptionsPage(QWidget* parent) : CChartPage(parent) {
     for (int i = 0; i < 3; ++i) {
         grid->addWidget(new QLabel(QString::fromLatin1(axes[i].first), this), 0, 1 + 2 * i);
         auto* spin = Named(new CUpDown(PageClock(), this), axes[i].second);
-        spin->SetAcceleration({{{0, 1}, {1, 5}, {2, 10}}});
+        spin->SetAcceleration({{0, 1}, {1, 5}, {2, 10}});
         const int axis = i + 1;
         spin->onStep = [this, axis](int delta) { OnRotate(axis, delta); };
         grid->addWidget(spin, 0, 2 + 2 * i);
