@@ -1,5 +1,7 @@
 #include "automation/documentservices.h"
 
+#include "model/workbook.h"
+
 namespace vl {
 
 namespace {
@@ -10,6 +12,12 @@ IDocumentServices*& Installed() {
 }
 
 } // namespace
+
+bool IDocumentServices::PrintWorksheet(CWorkbook& workbook, CEvalContext&, CWorksheet&,
+                                       const char*) {
+    workbook.error = 20; // "No printer"
+    return false;
+}
 
 IDocumentServices* GetDocumentServices() {
     return Installed();

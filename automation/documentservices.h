@@ -1,8 +1,9 @@
 #pragma once
 // What the automation objects need of code above the engine: measuring cell text for
-// automatic row heights, and writing ranges and containers as images. The program installs
-// the real services at start-up in every mode; tests install doubles. Without any, rows keep
-// the heights they were read with and the image exports fail with E_FAIL.
+// automatic row heights, writing ranges and containers as images, and printing. The program
+// installs the real services at start-up in every mode; tests install doubles. Without any,
+// rows keep the heights they were read with, the image exports fail with E_FAIL and printing
+// finds no printer.
 
 #include "model/cellrange.h"
 
@@ -10,6 +11,7 @@
 
 namespace vl {
 
+class CEvalContext;
 class CWorkbook;
 class CWorksheet;
 
@@ -25,6 +27,11 @@ public:
                                   const CellRange& range, const char* file, double gamma) = 0;
     virtual bool SaveContainerAsImage(CWorkbook& workbook, const char* sheetPath,
                                       uint16_t containerId, const char* file, double gamma) = 0;
+    // Prints the worksheet's print selection as one job on the printer its page setup names,
+    // else the default one; `documentPath` names the workbook's file (empty when it has none).
+    // False with the error code in the workbook: 20 when there is no such printer.
+    virtual bool PrintWorksheet(CWorkbook& workbook, CEvalContext& ctx, CWorksheet& sheet,
+                                const char* documentPath);
 };
 
 IDocumentServices* GetDocumentServices();

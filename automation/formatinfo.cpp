@@ -25,6 +25,11 @@ HRESULT PutFlag(uint8_t& field, int32_t on) {
     return S_OK;
 }
 
+HRESULT GetByte(uint8_t field, int32_t& out) {
+    out = field;
+    return S_OK;
+}
+
 HRESULT PutByte(uint8_t& field, int32_t value, int32_t last) {
     if (value < 0 || value > last) return E_INVALIDARG;
     field = uint8_t(value);
@@ -53,8 +58,14 @@ HRESULT CFormatInfoObj::InterfaceSupportsErrorInfo(const Guid& iid) const {
     return iid == IID_IFormatInfo ? S_OK : S_FALSE;
 }
 
-uint32_t CFormatInfoObj::Read(const Color& c, uint16_t systemColor) {
-    return c.given ? c.value : GetSystemColor(systemColor);
+HRESULT CFormatInfoObj::GetColor(const Color& c, uint16_t systemColor, uint32_t& out) {
+    out = c.given ? c.value : GetSystemColor(systemColor);
+    return S_OK;
+}
+
+HRESULT CFormatInfoObj::PutColor(Color& c, uint32_t value) {
+    c = {1, value};
+    return S_OK;
 }
 
 HRESULT CFormatInfoObj::get_fontName(CBstr& name) {
@@ -72,8 +83,7 @@ HRESULT CFormatInfoObj::put_fontName(const CBstr& name) {
 }
 
 HRESULT CFormatInfoObj::get_fontSize(int32_t& size) {
-    size = font_.size;
-    return S_OK;
+    return GetByte(font_.size, size);
 }
 
 HRESULT CFormatInfoObj::put_fontSize(int32_t size) {
@@ -93,8 +103,7 @@ HRESULT CFormatInfoObj::put_boldFont(int32_t on) {
 }
 
 HRESULT CFormatInfoObj::get_italicFont(int32_t& on) {
-    on = font_.italic;
-    return S_OK;
+    return GetByte(font_.italic, on);
 }
 
 HRESULT CFormatInfoObj::put_italicFont(int32_t on) {
@@ -102,8 +111,7 @@ HRESULT CFormatInfoObj::put_italicFont(int32_t on) {
 }
 
 HRESULT CFormatInfoObj::get_underlineFont(int32_t& on) {
-    on = font_.underline;
-    return S_OK;
+    return GetByte(font_.underline, on);
 }
 
 HRESULT CFormatInfoObj::put_underlineFont(int32_t on) {
@@ -111,8 +119,7 @@ HRESULT CFormatInfoObj::put_underlineFont(int32_t on) {
 }
 
 HRESULT CFormatInfoObj::get_strikeoutFont(int32_t& on) {
-    on = font_.strikeout;
-    return S_OK;
+    return GetByte(font_.strikeout, on);
 }
 
 HRESULT CFormatInfoObj::put_strikeoutFont(int32_t on) {
@@ -120,18 +127,15 @@ HRESULT CFormatInfoObj::put_strikeoutFont(int32_t on) {
 }
 
 HRESULT CFormatInfoObj::get_fontColor(uint32_t& color) {
-    color = Read(fontColor_, kWindowText);
-    return S_OK;
+    return GetColor(fontColor_, kWindowText, color);
 }
 
 HRESULT CFormatInfoObj::put_fontColor(uint32_t color) {
-    fontColor_ = {1, color};
-    return S_OK;
+    return PutColor(fontColor_, color);
 }
 
 HRESULT CFormatInfoObj::get_styleID(int32_t& id) {
-    id = styleId_;
-    return S_OK;
+    return GetByte(styleId_, id);
 }
 
 HRESULT CFormatInfoObj::put_styleID(int32_t id) {
@@ -141,8 +145,7 @@ HRESULT CFormatInfoObj::put_styleID(int32_t id) {
 }
 
 HRESULT CFormatInfoObj::get_fillType(int32_t& type) {
-    type = fillType_;
-    return S_OK;
+    return GetByte(fillType_, type);
 }
 
 HRESULT CFormatInfoObj::put_fillType(int32_t type) {
@@ -150,28 +153,23 @@ HRESULT CFormatInfoObj::put_fillType(int32_t type) {
 }
 
 HRESULT CFormatInfoObj::get_fillPatternColor(uint32_t& color) {
-    color = Read(patternColor_, fillType_ > 1 ? kWindowText : kWindow);
-    return S_OK;
+    return GetColor(patternColor_, fillType_ > 1 ? kWindowText : kWindow, color);
 }
 
 HRESULT CFormatInfoObj::put_fillPatternColor(uint32_t color) {
-    patternColor_ = {1, color};
-    return S_OK;
+    return PutColor(patternColor_, color);
 }
 
 HRESULT CFormatInfoObj::get_fillBackgroundColor(uint32_t& color) {
-    color = Read(backgroundColor_, kWindow);
-    return S_OK;
+    return GetColor(backgroundColor_, kWindow, color);
 }
 
 HRESULT CFormatInfoObj::put_fillBackgroundColor(uint32_t color) {
-    backgroundColor_ = {1, color};
-    return S_OK;
+    return PutColor(backgroundColor_, color);
 }
 
 HRESULT CFormatInfoObj::get_borderType(int32_t& type) {
-    type = borderType_;
-    return S_OK;
+    return GetByte(borderType_, type);
 }
 
 HRESULT CFormatInfoObj::put_borderType(int32_t type) {
@@ -179,18 +177,15 @@ HRESULT CFormatInfoObj::put_borderType(int32_t type) {
 }
 
 HRESULT CFormatInfoObj::get_borderColor(uint32_t& color) {
-    color = Read(borderColor_, kWindowText);
-    return S_OK;
+    return GetColor(borderColor_, kWindowText, color);
 }
 
 HRESULT CFormatInfoObj::put_borderColor(uint32_t color) {
-    borderColor_ = {1, color};
-    return S_OK;
+    return PutColor(borderColor_, color);
 }
 
 HRESULT CFormatInfoObj::get_borderPosition(int32_t& position) {
-    position = borderPosition_;
-    return S_OK;
+    return GetByte(borderPosition_, position);
 }
 
 HRESULT CFormatInfoObj::put_borderPosition(int32_t position) {

@@ -54,7 +54,9 @@ private:
         uint8_t given = 0;
         uint32_t value = 0;
     };
-    static uint32_t Read(const Color& c, uint16_t systemColor);
+    // A color not given reads as the system color.
+    static HRESULT GetColor(const Color& c, uint16_t systemColor, uint32_t& out);
+    static HRESULT PutColor(Color& c, uint32_t value);
 
     CServerLockHold lock_;
     FontRecord font_;

@@ -26,23 +26,10 @@ bool FirstCharacter(const CBstr& text, uint8_t& out) {
 }
 
 bool ReadWidth(const CVariant& v, uint16_t& width) {
-    switch (v.vt) {
-    case VT_I1:
-    case VT_I2:
-    case VT_I4:
-    case VT_I8:
-    case VT_INT:
-    case VT_UI1:
-    case VT_UI2:
-    case VT_UI4:
-    case VT_UI8:
-    case VT_UINT:
-        if (v.integer < 0 || v.integer > 0xFFFF) return false;
-        width = uint16_t(v.integer);
-        return true;
-    default:
-        return false;
-    }
+    int64_t n = 0;
+    if (!VariantWholeNumber(v, 0xFFFF, n)) return false;
+    width = uint16_t(n);
+    return true;
 }
 
 } // namespace

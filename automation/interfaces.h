@@ -188,6 +188,13 @@ public:
     virtual HRESULT CreatePageInfo(std::shared_ptr<IAutomationObject>& info) = 0;
     virtual HRESULT GetPageSettings(IPageInfo* info) = 0;
     virtual HRESULT SetPageSettings(IPageInfo* info) = 0;
+
+    // Print the active worksheet: S_OK when the job ran, S_FALSE with the reason in the
+    // document's error code when it did not.
+    virtual HRESULT PrintAll() = 0;
+    virtual HRESULT PrintRange(const CBstr& range) = 0;
+    virtual HRESULT PrintPages(const CBstr& pages) = 0;
+    virtual HRESULT PrintContainer(int32_t containerId) = 0;
 };
 
 class ITree {

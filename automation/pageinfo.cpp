@@ -19,23 +19,10 @@ bool InDistance(double mm) {
 }
 
 bool ReadByte(const CVariant& v, uint8_t& out) {
-    switch (v.vt) {
-    case VT_I1:
-    case VT_I2:
-    case VT_I4:
-    case VT_I8:
-    case VT_INT:
-    case VT_UI1:
-    case VT_UI2:
-    case VT_UI4:
-    case VT_UI8:
-    case VT_UINT:
-        if (v.integer < 0 || v.integer > 255) return false;
-        out = uint8_t(v.integer);
-        return true;
-    default:
-        return false;
-    }
+    int64_t n = 0;
+    if (!VariantWholeNumber(v, 255, n)) return false;
+    out = uint8_t(n);
+    return true;
 }
 
 } // namespace

@@ -71,6 +71,11 @@ public:
     HRESULT CreatePageInfo(std::shared_ptr<IAutomationObject>& info) override;
     HRESULT GetPageSettings(IPageInfo* info) override;
     HRESULT SetPageSettings(IPageInfo* info) override;
+    // IWorksheet: printing (workbookprint.cpp)
+    HRESULT PrintAll() override;
+    HRESULT PrintRange(const CBstr& range) override;
+    HRESULT PrintPages(const CBstr& pages) override;
+    HRESULT PrintContainer(int32_t containerId) override;
 
     // ITree (workbooktree.cpp)
     HRESULT GetItemCount(int32_t& count) override;
@@ -109,6 +114,9 @@ private:
                             bool& tooLong);
     // The form a save writes: the document's, else the profile's, binary when protected.
     uint8_t SaveForm();
+    // Prints the active worksheet by the print selection of its page setup: S_OK, or S_FALSE
+    // with the reason in the document's error code.
+    HRESULT PrintDocument(CWorksheet& sheet);
 
     CServerLockHold lock_;
     std::unique_ptr<CWorkbook> doc_;

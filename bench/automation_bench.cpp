@@ -1,6 +1,7 @@
 // PutValue and GetValue of the Workbook object: called in process, and over the session bus
-// from another process's point of view (a server started with -Automation). The bus cases
-// need a session bus: run under dbus-run-session.
+// from another process's point of view (a server started with -Automation); over the bus
+// also format of 1,000 x 100 cells and PrintAll to the PDF printer. The bus cases need a
+// session bus: run under dbus-run-session.
 #include "automation/dbus/dbusvalues.h"
 #include "automation/workbookobj.h"
 
@@ -102,10 +103,23 @@ public:
         }
     }
     bool Call(const QString& method, const QVariantList& args) {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            kService, path_, QStringLiteral("org.vorlane.IWorksheet"), method);
+        return Reply(method, args).type() == QDBusMessage::ReplyMessage;
+    }
+    QDBusMessage Reply(const QString& method, const QVariantList& args,
+                       const QString& interface = QStringLiteral("org.vorlane.IWorksheet"),
+                       QString path = {}) {
+        QDBusMessage call = QDBusMessage::createMethodCall(kService, path.isEmpty() ? path_ : path,
+                                                           interface, method);
         call.setArguments(args);
-        return QDBusConnection::sessionBus().call(call).type() == QDBusMessage::ReplyMessage;
+        return QDBusConnection::sessionBus().call(call);
+    }
+    // A property of another object of the server, such as a FormatInfo.
+    bool Set(const QString& path, const QString& interface, const QString& name,
+             const QVariant& value) {
+        return Reply(QStringLiteral("Set"),
+                     {interface, name, QVariant::fromValue(QDBusVariant(value))},
+                     QStringLiteral("org.freedesktop.DBus.Properties"), path)
+                   .type() == QDBusMessage::ReplyMessage;
     }
 
 private:
@@ -162,6 +176,73 @@ void BM_GetValueOverBus(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_GetValueOverBus)->Iterations(kCalls)->UseRealTime();
+
+// The column letters of a 1-based column number.
+QString ColumnName(int column) {
+    QString name;
+    for (; column > 0; column = (column - 1) / 26) name.prepend(QChar('A' + (column - 1) % 26));
+    return name;
+}
+
+QString Block(int firstColumn, int lastColumn, int rows) {
+    return QStringLiteral("$%1$1:$%2$%3")
+        .arg(ColumnName(firstColumn), ColumnName(lastColumn))
+        .arg(rows);
+}
+
+// format of 1,000 rows x 100 cells over the bus, each row holding ten number formats first.
+void BM_FormatOverBus(benchmark::State& state) {
+    std::string why;
+    BusServer* server = Server(why);
+    if (!server) return state.SkipWithError(why.c_str());
+    const QDBusMessage made = server->Reply(QStringLiteral("CreateFormatInfo"), {});
+    if (made.type() != QDBusMessage::ReplyMessage) return state.SkipWithError("no FormatInfo");
+    const QString info = made.arguments().value(0).value<QDBusObjectPath>().path();
+    const QVariant infoArg = QVariant::fromValue(QDBusObjectPath(info));
+    const QString fi = QStringLiteral("org.vorlane.IFormatInfo");
+    int bold = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        bool ok = server->Call(QStringLiteral("NewDocument"), {});
+        for (int s = 0; s < 10 && ok; ++s)
+            ok = server->Set(info, fi, QStringLiteral("styleID"), s) &&
+                 server->Call(QStringLiteral("format"),
+                              {Block(s * 10 + 1, s * 10 + 10, 1000), 1, infoArg});
+        ok = ok && server->Set(info, fi, QStringLiteral("boldFont"), bold ^= 1);
+        state.ResumeTiming();
+        if (!ok || !server->Call(QStringLiteral("format"), {Block(1, 100, 1000), 6, infoArg}))
+            state.SkipWithError("format failed");
+    }
+    state.SetItemsProcessed(state.iterations() * 100000);
+}
+BENCHMARK(BM_FormatOverBus)->Iterations(20)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// PrintAll to the server's PDF printer of a worksheet of 100 or 1,000 pages (51 rows a page).
+void BM_PrintAllOverBus(benchmark::State& state) {
+    std::string why;
+    BusServer* server = Server(why);
+    if (!server) return state.SkipWithError(why.c_str());
+    const int pages = int(state.range(0));
+    bool ok = server->Call(QStringLiteral("NewDocument"), {});
+    for (int row = 1; row <= pages * 51 && ok; ++row)
+        ok = server->Call(QStringLiteral("PutValue"),
+                          {QStringLiteral("$A$%1").arg(row), Number(row)});
+    if (!ok) return state.SkipWithError("filling failed");
+    for (auto _ : state) {
+        const QDBusMessage reply = server->Reply(QStringLiteral("PrintAll"), {});
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().value(0).toInt() != 0)
+            state.SkipWithError("PrintAll failed");
+    }
+    state.SetItemsProcessed(state.iterations() * pages);
+    state.counters["pages/s"] =
+        benchmark::Counter(double(state.iterations()) * pages, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_PrintAllOverBus)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The floor the transport sets: a ping answered by the bus daemon itself, and one answered
 // by the server's connection without reaching its main thread.

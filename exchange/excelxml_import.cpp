@@ -18,14 +18,6 @@ constexpr uint64_t kActiveSheetMax = 2147483647;
 // character escaped.
 constexpr std::size_t kFormulaValueLimit = 6 * (kPagePayload - kFormulaHead);
 
-XmlEncoding EncodingOf(CXmlReader& r) {
-    if (!r.FindAttribute("encoding")) return kXmlUtf8;
-    const std::string_view v = r.Value();
-    if (v == "UTF-8" || v == "utf-8") return kXmlUtf8;
-    if (v.substr(0, 4) == "ISO-" || v.substr(0, 4) == "iso-") return kXmlIso;
-    return kXmlAnsi;
-}
-
 struct PropertyField {
     std::string_view name;
     char* field;
@@ -105,8 +97,7 @@ bool ReadWorksheet(ExcelImport& im, CWorksheet*& last) {
 bool ReadRoot(ExcelImport& im, uint32_t& activeSheet) {
     CXmlReader& r = im.reader;
     if (!r.ReadDeclaration()) return false;
-    r.SetEncoding(EncodingOf(r));
-    r.ClearAttributes();
+    r.AdoptDeclaredEncoding();
     if (!r.SkipInstructions()) return false;
     if (!r.ReadNextTag("Workbook", kXmlStart)) return false;
     if (r.IsEnd()) return true;

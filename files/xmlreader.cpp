@@ -291,6 +291,20 @@ bool CXmlReader::ReadDeclaration() {
     return ReadInstruction(true);
 }
 
+void CXmlReader::AdoptDeclaredEncoding() {
+    encoding_ = kXmlUtf8;
+    if (FindAttribute("encoding")) {
+        const std::string_view v = current_;
+        if (v == "UTF-8" || v == "utf-8")
+            encoding_ = kXmlUtf8;
+        else if (v.substr(0, 4) == "ISO-" || v.substr(0, 4) == "iso-")
+            encoding_ = kXmlIso;
+        else
+            encoding_ = kXmlAnsi;
+    }
+    ClearAttributes();
+}
+
 bool CXmlReader::SkipInstructions() {
     for (;;) {
         if (error_) return false;

@@ -73,6 +73,9 @@ public:
                          bool verbatim = false);
     // The declaration "<?xml ...?>" at the start; its attributes stay in the table.
     bool ReadDeclaration();
+    // After ReadDeclaration: takes the encoding it names (UTF-8 when it names none) and
+    // empties the attribute table.
+    void AdoptDeclaredEncoding();
     // Further processing instructions, each read as the declaration is but with any target,
     // then dropped with their attributes.
     bool SkipInstructions();

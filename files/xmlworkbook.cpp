@@ -13,14 +13,6 @@ namespace vl {
 
 namespace {
 
-XmlEncoding EncodingOf(CXmlReader& r) {
-    if (!r.FindAttribute("encoding")) return kXmlUtf8;
-    const std::string_view v = r.Value();
-    if (v == "UTF-8" || v == "utf-8") return kXmlUtf8;
-    if (v.substr(0, 4) == "ISO-" || v.substr(0, 4) == "iso-") return kXmlIso;
-    return kXmlAnsi;
-}
-
 bool ReadText(CXmlReader& r, std::string_view name, char* field, std::size_t size) {
     if (!r.ReadElementText(name, size - 1, 0, true)) return false;
     std::memcpy(field, r.Text().c_str(), r.Text().size() + 1);
@@ -141,8 +133,7 @@ bool ReadTree(CXmlReader& r, CWorkbook& wb) {
 
 bool ReadDocument(CXmlReader& r, CWorkbook& wb) {
     if (!r.ReadDeclaration()) return false;
-    r.SetEncoding(EncodingOf(r));
-    r.ClearAttributes();
+    r.AdoptDeclaredEncoding();
     if (!r.ReadNextTag("Workbook", kXmlStart)) return false;
     if (!ReadLastModification(r, wb) || !ReadXmlWindow(r, wb) || !ReadXmlDropDownLists(r, wb) ||
         !ReadXmlStyles(r, wb) || !ReadXmlInspectCells(r, wb) || !ReadTree(r, wb) ||

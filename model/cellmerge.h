@@ -24,7 +24,7 @@ struct PlacedCell {
 class CRangeFeed {
 public:
     CRangeFeed(const CCellStore& source, const CellRange& rect, int64_t dc, int64_t dr)
-        : rect_(rect), dc_(dc), dr_(dr), cursor_{kAdvance, source.FirstPage(), 0} {}
+        : rect_(rect), dc_(dc), dr_(dr), cursor_{kAdvance, source.StartPageForRow(rect.r1), 0} {}
     bool Next(PlacedCell& out) {
         const uint8_t* r = GetNextCellInRange(cursor_, rect_);
         if (!r) return false;

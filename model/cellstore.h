@@ -8,6 +8,7 @@
 #include "model/pagedlist.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace vl {
 
@@ -30,6 +31,13 @@ using RecordLengthFn = uint32_t (*)(const uint8_t*);
 struct RowIndexEntry {
     Page* page;
     uint16_t offset;
+};
+
+// The blocks of the row index with their valid flags, made when a block is first built:
+// most stores (the undo entries' among them) are never indexed.
+struct RowIndexTable {
+    RowIndexEntry* blocks[kRowBlocks];
+    uint8_t flags[kRowBlocks];
 };
 
 class CCellStore {
@@ -80,7 +88,7 @@ public:
     uint32_t FreePageCount() const { return freePageCount_; }
     uint32_t FreeBytes() const { return freeBytes_; }
     bool BlockValid(uint32_t block) const {
-        return block < kRowBlocks && (blockFlags_[block] & 1) != 0;
+        return block < kRowBlocks && rowIndex_ && (rowIndex_->flags[block] & 1) != 0;
     }
     const RowIndexEntry* RowEntry(uint32_t row) const;
 
@@ -106,8 +114,10 @@ private:
 
     Page* firstPage_ = nullptr;
     Page* freePages_ = nullptr;
-    RowIndexEntry* blockIndex_[kRowBlocks] = {};
-    uint8_t blockFlags_[kRowBlocks] = {};
+    struct RowIndexFree {
+        void operator()(RowIndexTable* table) const;
+    };
+    std::unique_ptr<RowIndexTable, RowIndexFree> rowIndex_;
     uint32_t pageCount_ = 0;
     uint32_t freePageCount_ = 0;
     uint32_t freeBytes_ = 0;

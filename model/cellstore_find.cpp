@@ -45,8 +45,8 @@ bool InRect(const uint8_t* r, const CellRange& rect) {
 uint8_t* FindCell(const CCellStore& store, uint32_t row, uint16_t column) {
     if (row > kLastRow) return nullptr;
     const uint32_t block = row / kRowBlockRows;
-    if (store.blockFlags_[block] & 1) {
-        const RowIndexEntry& entry = store.blockIndex_[block][row % kRowBlockRows];
+    if (store.BlockValid(block)) {
+        const RowIndexEntry& entry = store.rowIndex_->blocks[block][row % kRowBlockRows];
         if (!entry.page) return nullptr;
         return ScanForCell(entry.page, entry.offset, row, column, nullptr);
     }
@@ -83,6 +83,11 @@ uint8_t* GetNextCellInRange(CellCursor& cursor, const CellRange& rect) {
     cellwalk::PositionOnRow(page, offset, rect.r1);
     while (cellwalk::StepPage(page, offset)) {
         uint8_t* r = page->payload + offset;
+        // Records of the rows above the range are only stepped over.
+        if (cell::Row(r) < rect.r1) {
+            offset += cell::Length(r);
+            continue;
+        }
         cursor.page = page;
         cursor.offset = uint16_t(offset);
         if (InRect(r, rect)) {
@@ -101,20 +106,26 @@ const RowIndexEntry* CCellStore::RowEntry(uint32_t row) const {
     if (row > kLastRow) return nullptr;
     const uint32_t block = row / kRowBlockRows;
     if (!BlockValid(block)) return nullptr;
-    return &blockIndex_[block][row % kRowBlockRows];
+    return &rowIndex_->blocks[block][row % kRowBlockRows];
 }
 
 bool CCellStore::BuildRowBlockIndex(uint32_t block, CellCursor& cursor) {
     if (block >= kRowBlocks) return false;
-    if (!blockIndex_[block]) {
+    if (!rowIndex_) {
+        void* table = AllocBlock(sizeof(RowIndexTable));
+        if (!table) return false;
+        std::memset(table, 0, sizeof(RowIndexTable));
+        rowIndex_.reset(static_cast<RowIndexTable*>(table));
+    }
+    RowIndexEntry*& entries = rowIndex_->blocks[block];
+    if (!entries) {
         void* p = AllocBlock(sizeof(RowIndexEntry) * kRowBlockRows);
         if (!p) return false;
-        blockIndex_[block] = static_cast<RowIndexEntry*>(p);
+        entries = static_cast<RowIndexEntry*>(p);
     }
-    RowIndexEntry* entries = blockIndex_[block];
     std::fill(entries, entries + kRowBlockRows, RowIndexEntry{nullptr, 0});
-    if (!(blockFlags_[block] & 1)) ++validBlocks_;
-    blockFlags_[block] |= 1;
+    if (!(rowIndex_->flags[block] & 1)) ++validBlocks_;
+    rowIndex_->flags[block] |= 1;
 
     const uint32_t first = block * kRowBlockRows;
     const uint32_t end = first + kRowBlockRows;

@@ -152,14 +152,15 @@ void CCellStore::PurgeFreePages() {
 
 void CCellStore::ClearRowIndex(bool freePages) {
     if (validBlocks_) {
-        std::memset(blockFlags_, 0, sizeof blockFlags_);
+        std::memset(rowIndex_->flags, 0, sizeof rowIndex_->flags);
         validBlocks_ = 0;
     }
-    if (!freePages) return;
-    for (RowIndexEntry*& block : blockIndex_) {
-        FreeBlock(block);
-        block = nullptr;
-    }
+    if (freePages) rowIndex_.reset();
+}
+
+void CCellStore::RowIndexFree::operator()(RowIndexTable* table) const {
+    for (RowIndexEntry* block : table->blocks) FreeBlock(block);
+    FreeBlock(table);
 }
 
 void CCellStore::FreeAll() {

@@ -4,10 +4,7 @@ namespace vl {
 
 uint16_t StyleIndexAt(const CFormatStore& formats, uint32_t row, uint16_t column,
                       CellCursor& runs) {
-    if (!runs.page) {
-        runs.page = formats.runs.FirstPage();
-        runs.offset = 0;
-    }
+    if (!runs.page) runs = FormatRunsFromRow(formats, row);
     runs.flags = 0;
     while (const uint8_t* p = FormatRunCursorNext(runs)) {
         const FormatRun run = LoadFormatRun(p);

@@ -79,7 +79,8 @@ private:
 
 std::vector<FormatRun> RunsInRect(const CFormatStore& store, const CellRange& rect) {
     std::vector<FormatRun> runs;
-    CellCursor cursor{kAdvance, store.runs.FirstPage(), 0};
+    CellCursor cursor = FormatRunsFromRow(store, rect.r1);
+    cursor.flags = kAdvance;
     while (const uint8_t* p = FormatRunCursorNext(cursor)) {
         FormatRun run = LoadFormatRun(p);
         if (run.row < rect.r1) continue;

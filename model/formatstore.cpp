@@ -176,8 +176,18 @@ CellCursor FormatRunsFromRow(const CFormatStore& store, uint32_t row) {
     Page* page = store.runs.FirstPage();
     if (!page) return cursor;
     uint32_t offset = 0;
-    runpage::PositionOnRunRow(page, offset, row);
+    PositionOnRunRow(page, offset, row);
+    // A page's runs are in row order: the first of the row is found by bisection.
+    uint32_t lo = 0, hi = page->used / kFormatRunSize;
+    while (lo < hi) {
+        const uint32_t mid = lo + (hi - lo) / 2;
+        if (LoadU32(page->payload + mid * kFormatRunSize + 4) < row)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
     cursor.page = page;
+    cursor.offset = uint16_t(lo * kFormatRunSize);
     return cursor;
 }
 

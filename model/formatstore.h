@@ -52,7 +52,8 @@ bool ClearFormatRect(CFormatStore& store, const CellRange& rect, CellCursor* cur
                      bool freePages);
 bool GetFormatRunsRange(const CFormatStore& store, uint16_t* firstCol, uint16_t* lastCol,
                         uint32_t* firstRow, uint32_t* lastRow);
-// A cursor on the first run page that may hold `row`, for a walk in storage order.
+// A cursor on the first run of `row` or of a row after it (at the end of a page when there
+// is none there), for a walk in storage order; empty without runs.
 CellCursor FormatRunsFromRow(const CFormatStore& store, uint32_t row);
 // Returns the run bytes at the cursor (LoadFormatRun reads them), null at the end.
 uint8_t* FormatRunCursorNext(CellCursor& cursor);

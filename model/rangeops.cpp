@@ -6,11 +6,17 @@
 
 namespace vl {
 
-// Drops the records of the clear set from one page, in place; returns the bytes removed.
-static uint32_t SqueezePage(Page* page, CClearSetIndex& set) {
-    uint32_t write = 0;
-    for (uint32_t read = 0; read < page->used;) {
+// Drops the records of the clear set, which lies within rows top..bottom, from one page, in
+// place; returns the bytes removed. Records above those rows stay where they are, those below
+// move as one block.
+static uint32_t SqueezePage(Page* page, CClearSetIndex& set, uint32_t top, uint32_t bottom) {
+    uint32_t read = 0;
+    while (read < page->used && cell::Row(page->payload + read) < top)
+        read += cell::Length(page->payload + read);
+    uint32_t write = read;
+    while (read < page->used) {
         uint8_t* r = page->payload + read;
+        if (cell::Row(r) > bottom) break;
         const uint32_t len = cell::Length(r);
         if (!set.Contains(cell::Column(r), cell::Row(r))) {
             if (write != read) std::memmove(page->payload + write, r, len);
@@ -18,6 +24,8 @@ static uint32_t SqueezePage(Page* page, CClearSetIndex& set) {
         }
         read += len;
     }
+    if (write != read) std::memmove(page->payload + write, page->payload + read, page->used - read);
+    write += page->used - read;
     const uint32_t removed = page->used - write;
     page->used = uint16_t(write);
     return removed;
@@ -39,7 +47,7 @@ void ClearCells(CCellStore& store, const std::vector<CellRange>& rects, bool fre
     while (page && cell::Row(page->payload) <= bottom) {
         Page* next = page->next;
         const uint32_t spaceBefore = kPagePayload - page->used;
-        const uint32_t removed = SqueezePage(page, set);
+        const uint32_t removed = SqueezePage(page, set, top, bottom);
         if (page->used == 0) {
             store.ReleasePage(page, freePages);
             if (store.FreeBytes() >= spaceBefore)

@@ -6,34 +6,35 @@
 #include <algorithm>
 #include <memory>
 #include <new>
+#include <vector>
 
 namespace vl {
 
 namespace {
 
-// Copies every run of the rows first row to last row into `kept`, as they are.
-bool KeepRuns(const CFormatStore& store, uint32_t r1, uint32_t r2, CFormatStore& kept) {
-    CellCursor read = FormatRunsFromRow(store, r1);
-    CellCursor write;
-    read.flags = kAdvance;
-    while (const uint8_t* p = FormatRunCursorNext(read)) {
-        const FormatRun run = LoadFormatRun(p);
-        if (run.row > r2) break;
-        if (run.row >= r1 && !PutFormatRun(kept, run, write)) return false;
+// The runs of the rows first row to last row, as they are, in order.
+bool KeepRuns(const CFormatStore& store, uint32_t r1, uint32_t r2, std::vector<FormatRun>& kept) {
+    try {
+        CellCursor read = FormatRunsFromRow(store, r1);
+        read.flags = kAdvance;
+        while (const uint8_t* p = FormatRunCursorNext(read)) {
+            const FormatRun run = LoadFormatRun(p);
+            if (run.row > r2) break;
+            if (run.row >= r1) kept.push_back(run);
+        }
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
     }
-    return true;
 }
 
 // Puts the rows back as they were after a failure: whatever they hold now goes, and the
 // kept runs return.
-void RestoreRuns(CFormatStore& store, uint32_t r1, uint32_t r2, CFormatStore& kept) {
+void RestoreRuns(CFormatStore& store, uint32_t r1, uint32_t r2,
+                 const std::vector<FormatRun>& kept) {
     ClearFormatRect(store, CellRange{0, r1, kLastColumn, r2}, nullptr, false);
-    CellCursor read;
-    read.page = kept.runs.FirstPage();
-    read.flags = kAdvance;
     CellCursor write;
-    while (const uint8_t* p = FormatRunCursorNext(read))
-        PutFormatRun(store, LoadFormatRun(p), write);
+    for (const FormatRun& run : kept) PutFormatRun(store, run, write);
 }
 
 class CStyleApplier {
@@ -42,17 +43,17 @@ public:
                   const FontRecord& font)
         : tables_(tables), store_(store), code_(code), style_(style), font_(font),
           oldCount_(tables.styleCount) {
-        std::fill(std::begin(mapped_), std::end(mapped_), -1);
+        // Only old styles below the count (or 0 in their place) are ever mapped.
+        std::fill(mapped_, mapped_ + std::max<uint16_t>(oldCount_, 1), -1);
     }
 
     // Writes the runs of one row: the kept runs of the row cut to the columns, and between
     // them the columns with their column styles.
-    bool Row(uint32_t row, uint16_t c1, uint16_t c2, CellCursor& kept) {
+    bool Row(uint32_t row, uint16_t c1, uint16_t c2, const std::vector<FormatRun>& kept,
+             std::size_t& next) {
         uint32_t column = c1;
-        while (const uint8_t* p = FormatRunCursorNext(kept)) {
-            const FormatRun run = LoadFormatRun(p);
-            if (run.row != row) break;
-            kept.offset = uint16_t(kept.offset + kFormatRunSize);
+        for (; next < kept.size() && kept[next].row == row; ++next) {
+            const FormatRun& run = kept[next];
             if (run.lastColumn < c1 || run.firstColumn > c2) continue;
             const uint16_t first = std::max(run.firstColumn, c1);
             const uint16_t last = std::min(run.lastColumn, c2);
@@ -139,16 +140,15 @@ bool ApplyStyleToRange(StyleTables& tables, uint16_t firstColumn, uint16_t lastC
     if (firstColumn > lastColumn || lastColumn > kLastColumn || firstRow > lastRow ||
         lastRow > kLastRow)
         return false;
-    std::unique_ptr<CFormatStore> kept(new (std::nothrow) CFormatStore());
-    if (!kept || !KeepRuns(store, firstRow, lastRow, *kept)) return false;
+    std::vector<FormatRun> kept;
+    if (!KeepRuns(store, firstRow, lastRow, kept)) return false;
     bool ok = ClearFormatRect(store, CellRange{firstColumn, firstRow, lastColumn, lastRow}, nullptr,
                               false);
     CStyleApplier applier(tables, store, code, sourceStyle, sourceFont);
-    CellCursor read;
-    read.page = kept->runs.FirstPage();
+    std::size_t next = 0;
     for (uint32_t row = firstRow; ok && row <= lastRow; ++row)
-        ok = applier.Row(row, firstColumn, lastColumn, read);
-    if (!ok) RestoreRuns(store, firstRow, lastRow, *kept);
+        ok = applier.Row(row, firstColumn, lastColumn, kept, next);
+    if (!ok) RestoreRuns(store, firstRow, lastRow, kept);
     return ok;
 }
 

@@ -6,12 +6,28 @@ namespace vl {
 
 namespace {
 
-// Applies `change` to every record from a page on, in place.
-template <class Change> void ForEachRecord(Page* from, Change&& change) {
-    for (Page* page = from; page; page = page->next)
-        for (uint32_t offset = 0; offset < page->used;
+bool IsElement(const uint8_t* r) {
+    return (cell::Flags(r) & kCellArrayElement) != 0;
+}
+
+// Applies `change` to every record from the page `from` on, in place. True when the store
+// holds an array element anywhere (the pages before `from` are only looked at), so that
+// only then the walk for strays follows.
+template <class Change> bool ChangeRecords(CCellStore& store, Page* from, Change&& change) {
+    bool elements = false;
+    Page* page = store.FirstPage();
+    for (; page && page != from && !elements; page = page->next)
+        for (uint32_t offset = 0; offset < page->used && !elements;
              offset += cell::Length(page->payload + offset))
-            change(page->payload + offset);
+            elements = IsElement(page->payload + offset);
+    for (page = from; page; page = page->next)
+        for (uint32_t offset = 0; offset < page->used;
+             offset += cell::Length(page->payload + offset)) {
+            uint8_t* r = page->payload + offset;
+            elements = elements || IsElement(r);
+            change(r);
+        }
+    return elements;
 }
 
 } // namespace
@@ -43,10 +59,10 @@ bool InsertRowsInCellStore(CCellStore& store, uint32_t first, uint32_t count) {
     if (count == 0) return true;
     if (!RowsInsertFit(store, first, count)) return false;
     store.ClearRowIndex(false);
-    ForEachRecord(store.StartPageForRow(first), [&](uint8_t* r) {
-        if (cell::Row(r) >= first) StoreU32(r + 3, cell::Row(r) + count);
-    });
-    DropStrayArrayElements(store);
+    if (ChangeRecords(store, store.StartPageForRow(first), [&](uint8_t* r) {
+            if (cell::Row(r) >= first) StoreU32(r + 3, cell::Row(r) + count);
+        }))
+        DropStrayArrayElements(store);
     return true;
 }
 
@@ -55,20 +71,20 @@ void RemoveRowsFromCellStore(CCellStore& store, uint32_t first, uint32_t last) {
     ClearRect(store, {0, first, kLastColumn, last}, nullptr, true);
     const uint32_t count = last - first + 1;
     store.ClearRowIndex(false);
-    ForEachRecord(store.StartPageForRow(first), [&](uint8_t* r) {
-        if (cell::Row(r) > last) StoreU32(r + 3, cell::Row(r) - count);
-    });
-    DropStrayArrayElements(store);
+    if (ChangeRecords(store, store.StartPageForRow(first), [&](uint8_t* r) {
+            if (cell::Row(r) > last) StoreU32(r + 3, cell::Row(r) - count);
+        }))
+        DropStrayArrayElements(store);
 }
 
 bool InsertColumnsInCellStore(CCellStore& store, uint16_t first, uint16_t count) {
     if (count == 0) return true;
     if (!ColumnsInsertFit(store, first, count)) return false;
     store.ClearRowIndex(false);
-    ForEachRecord(store.FirstPage(), [&](uint8_t* r) {
-        if (cell::Column(r) >= first) StoreU16(r + 1, uint16_t(cell::Column(r) + count));
-    });
-    DropStrayArrayElements(store);
+    if (ChangeRecords(store, store.FirstPage(), [&](uint8_t* r) {
+            if (cell::Column(r) >= first) StoreU16(r + 1, uint16_t(cell::Column(r) + count));
+        }))
+        DropStrayArrayElements(store);
     return true;
 }
 

@@ -97,9 +97,32 @@ struct UndoEntry {
     CWorksheet* Scratch() const { return AsWorksheet(object.get()); }
 };
 
+// The slots of a table by position, 0 the oldest. The first `n` positions may form a ring,
+// so that the oldest entry can give way without every other entry being moved down; the
+// spare slot and the positions past the ring stay where they are.
+class UndoSlots {
+public:
+    UndoEntry& operator[](int32_t i) { return slots_[Slot(i)]; }
+    const UndoEntry& operator[](int32_t i) const { return slots_[Slot(i)]; }
+    // Moves position 0 to position n - 1 and each of positions 1 to n - 1 down one.
+    void RotateFirst(int32_t n);
+    // Every slot, in no particular order.
+    UndoEntry* begin() { return slots_; }
+    UndoEntry* end() { return slots_ + kUndoSlots; }
+    const UndoEntry* begin() const { return slots_; }
+    const UndoEntry* end() const { return slots_ + kUndoSlots; }
+
+private:
+    int32_t Slot(int32_t i) const { return i < ring_ ? (origin_ + i) % ring_ : i; }
+
+    UndoEntry slots_[kUndoSlots];
+    int32_t ring_ = 0; // positions 0 to ring_ - 1 start at slot origin_
+    int32_t origin_ = 0;
+};
+
 // A table of entries: a workbook's undo history, or the copy history of the clipboard.
 struct UndoHistory {
-    UndoEntry entries[kUndoSlots];
+    UndoSlots entries;
     int32_t current = -1;
     uint32_t maximum = 0; // highest usable slot: the undo level minus 1
 };

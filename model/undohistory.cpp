@@ -1,6 +1,8 @@
 #include "core/settings.h"
 #include "model/workbook.h"
 
+#include <algorithm>
+
 namespace vl {
 
 namespace {
@@ -11,6 +13,17 @@ int32_t UsableMaximum(const UndoHistory& h) {
 }
 
 } // namespace
+
+void UndoSlots::RotateFirst(int32_t n) {
+    if (n <= 1) return;
+    if (n != ring_) {
+        // Another ring: the slots are put back in position order first.
+        if (ring_ > 0) std::rotate(slots_, slots_ + origin_, slots_ + ring_);
+        ring_ = n;
+        origin_ = 0;
+    }
+    origin_ = (origin_ + 1) % ring_;
+}
 
 void FreeUndoEntry(UndoHistory& history, int32_t index) {
     if (index < 0 || index >= kUndoSlots) return;
@@ -32,9 +45,7 @@ UndoEntry* ClaimUndoSlot(UndoHistory& history, int32_t& index) {
     if (at > maximum) {
         // Full: the oldest entry goes and the others move down one slot.
         FreeUndoEntry(history, 0);
-        for (int32_t i = 1; i <= maximum; ++i)
-            history.entries[i - 1] = std::move(history.entries[i]);
-        FreeUndoEntry(history, maximum);
+        history.entries.RotateFirst(maximum + 1);
         at = maximum;
     }
     index = at;

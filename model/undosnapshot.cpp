@@ -95,7 +95,7 @@ std::unique_ptr<CWorksheet> NewScratch(const CWorksheet& ws) {
 bool FillKeptCells(CWorkbook& workbook, CWorksheet& ws, const CellRange& rect, UndoEntry& e) {
     uint32_t size = kKeptCellsHead, count = 0;
     std::string_view text;
-    CellCursor cursor{kAdvance, ws.cells.FirstPage(), 0};
+    CellCursor cursor{kAdvance, ws.cells.StartPageForRow(rect.r1), 0};
     while (const uint8_t* r = GetNextCellInRange(cursor, rect)) {
         KeptKind(r, &text);
         size += kKeptCellHead + uint32_t(text.size()) + 1;
@@ -110,7 +110,7 @@ bool FillKeptCells(CWorkbook& workbook, CWorksheet& ws, const CellRange& rect, U
     StoreU32(p + 8, rect.r2);
     StoreU32(p + 12, count);
     p += kKeptCellsHead;
-    cursor = CellCursor{kAdvance, ws.cells.FirstPage(), 0};
+    cursor = CellCursor{kAdvance, ws.cells.StartPageForRow(rect.r1), 0};
     while (const uint8_t* r = GetNextCellInRange(cursor, rect)) {
         const uint8_t kind = KeptKind(r, &text);
         StoreU16(p, cell::Column(r));

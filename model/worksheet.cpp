@@ -15,7 +15,7 @@ void CTreeItem::SetName(const char* text) {
 
 CWorksheet::CWorksheet(const char* name, uint16_t level)
     : CTreeItem(name, level, TREE_TYPE_WORKSHEET, 0) {
-    InitFormatStore(formats);
+    // The format store starts empty: no runs, default columns, no row heights.
     InitViewSettings();
     InitPageSetup();
     cellStore = &cells;
@@ -27,8 +27,9 @@ CWorksheet::~CWorksheet() {
         firstContainer = c->next;
         delete c;
     }
-    ClearFormatStore(formats);
-    columnTableTail = 0;
+    // The column table goes with the worksheet: only what the stores hold is freed.
+    formats.runs.FreeAll();
+    formats.rowHeights.FreeAll();
     cells.FreeAll();
 }
 

@@ -57,13 +57,6 @@ DcRect PlacePage(const DcRect& cell, uint32_t w, uint32_t h, uint8_t alignment) 
 
 namespace {
 
-CContainer* FindContainerInTree(CWorkbook& workbook, uint16_t id) {
-    for (CTreeItem* item = workbook.tree.first; item; item = item->next)
-        if (CWorksheet* sheet = AsWorksheet(item))
-            if (CContainer* c = FindContainer(*sheet, id)) return c;
-    return nullptr;
-}
-
 // Containers over a page, placed with the sheet's excluded lines left out of the walk.
 void PaintPageContainers(CWorkbook& workbook, CCanvas& canvas, const DcRect& origin,
                          CWorksheet& sheet, uint16_t firstColumn, uint32_t firstRow,
@@ -243,7 +236,7 @@ bool PaintPrintPage(CWorkbook& workbook, CCellDisplay& display, CCanvas& canvas,
         InflateRectBy(cell, -grid.gapX, -grid.gapY, -grid.gapX, -grid.gapY);
         const DcRect placed = PlacePage(cell, page.width, page.height, setup.alignment);
         if (setup.printRangeKind == kPrintContainer) {
-            if (CContainer* container = FindContainerInTree(workbook, page.objectId))
+            if (CContainer* container = FindContainer(sheet, page.objectId))
                 PaintContainer(workbook, *container, canvas, placed, scale[0], scale[1]);
         } else {
             PaintPageBody(workbook, display, canvas, placed, sheet, page, scale);

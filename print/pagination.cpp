@@ -436,6 +436,9 @@ bool PaginateSheet(CWorkbook& workbook, CCanvas& canvas, CWorksheet& sheet,
                      metrics.pageBottom - metrics.marginBottom},
                     scale};
     if (setup.printRangeKind == kPrintContainer) {
+        // Only a container of this worksheet prints: a page of another one would be empty.
+        if (!FindContainer(sheet, setup.printedContainer))
+            return Fail(workbook, kErrorContainerNotFound);
         PageRecord page;
         page.objectId = setup.printedContainer;
         page.width = uint32_t(std::max(0, ctx.printable.right - ctx.printable.left + 1));

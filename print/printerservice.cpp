@@ -1,5 +1,6 @@
 #include "print/printerservice.h"
 
+#include <QDir>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStandardPaths>
@@ -42,8 +43,12 @@ public:
         }
         return printers;
     }
+    // The documents folder, else the home folder when the user has none.
     std::string DocumentsFolder() const override {
-        return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!documents.isEmpty() && QDir(documents).exists()) return documents.toStdString();
+        return QDir::homePath().toStdString();
     }
 };
 

@@ -108,7 +108,8 @@ std::string FreePdfPath(const std::string& folder, const std::string& workbookNa
 
 PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
                              const std::vector<CWorksheet*>& sheets, const DeviceMode& mode,
-                             const std::string& outputPath, const char* fileName) {
+                             const std::string& outputPath, const char* fileName,
+                             bool sameResolution) {
     PrintOutcome outcome;
     const bool toFile = mode.printer.builtInPdf || !outputPath.empty();
     const std::string partial = toFile ? outputPath + ".part" : std::string();
@@ -125,8 +126,8 @@ PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
             if (outcome.error) break;
             if (sheets.size() > 1 && HasNothingToPrint(*sheet)) continue;
             ZoomPair scale{};
-            const PrintMetrics metrics =
-                ComputePrintMetrics(caps, sheet->pageSetup, kScreenDpi, kScreenDpi, true, scale);
+            const PrintMetrics metrics = ComputePrintMetrics(caps, sheet->pageSetup, kScreenDpi,
+                                                             kScreenDpi, sameResolution, scale);
             workbook.error = kErrorNone;
             if (!PaginateSheet(workbook, canvas, *sheet, metrics, scale)) {
                 outcome.error = workbook.error;

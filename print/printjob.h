@@ -46,8 +46,10 @@ struct PrintOutcome {
 
 // Paginates and prints each worksheet in turn into one job, skipping those with nothing to
 // print; a PDF is written to a temporary name and moved over the path only when whole.
+// `sameResolution` as for ComputePrintMetrics.
 PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
                              const std::vector<CWorksheet*>& sheets, const DeviceMode& mode,
-                             const std::string& outputPath, const char* fileName);
+                             const std::string& outputPath, const char* fileName,
+                             bool sameResolution = true);
 
 } // namespace vl

@@ -57,15 +57,26 @@ void StartCellCursor(const CWorksheet& sheet, uint32_t row, CellCursor& cursor) 
 
 void UpdateColumnStyleHeights(const CWorkbook& workbook, CCanvas& canvas, CWorksheet& sheet,
                               uint16_t first, uint16_t last) {
+    // Neighbouring columns mostly share a style: its height is measured once for them.
+    uint32_t measuredStyle = kStyleIndexMask + 1;
+    int32_t height = 0;
+    bool changed = false;
     for (uint32_t c = first; c <= last && c < kMaxColumns; ++c) {
         ColumnEntry& column = sheet.formats.columns[c];
-        column.autoRowHeight &= ~kSizeBits;
-        const StyleRecord& style = GetStyleRecord(workbook.styles, column.style & kStyleIndexMask);
-        const FontRecord& font = GetFontRecord(workbook.styles, style.fontRef.fontIndex);
-        if (style.fitToCell || IsEmptyFont(font)) continue;
-        column.autoRowHeight = uint16_t(column.autoRowHeight | LetterRowHeight(canvas, font));
+        const uint32_t index = column.style & kStyleIndexMask;
+        if (index != measuredStyle) {
+            measuredStyle = index;
+            const StyleRecord& style = GetStyleRecord(workbook.styles, index);
+            const FontRecord& font = GetFontRecord(workbook.styles, style.fontRef.fontIndex);
+            height = style.fitToCell || IsEmptyFont(font) ? 0 : LetterRowHeight(canvas, font);
+        }
+        const uint16_t value = uint16_t((column.autoRowHeight & ~kSizeBits) | height);
+        if (value == column.autoRowHeight) continue;
+        column.autoRowHeight = value;
+        changed = true;
     }
-    ColumnsChanged(sheet.formats);
+    // The largest height kept for the table holds while no height changed.
+    if (changed) ColumnsChanged(sheet.formats);
 }
 
 uint16_t MeasureRowAutoHeights(const CWorkbook& workbook, CCellDisplay& display, CCanvas& canvas,
@@ -89,7 +100,7 @@ uint16_t MeasureRowAutoHeights(const CWorkbook& workbook, CCellDisplay& display,
         }
         cellCursor.offset = uint16_t(cellCursor.offset + cell::Length(r));
     }
-    if (!runCursor.page) runCursor.page = sheet.formats.runs.FirstPage();
+    if (!runCursor.page) runCursor = FormatRunsFromRow(sheet.formats, row);
     runCursor.flags = 0;
     while (const uint8_t* p = FormatRunCursorNext(runCursor)) {
         const FormatRun run = LoadFormatRun(p);

@@ -5,6 +5,8 @@
 #include "values/localenames.h"
 #include "values/numfmt_cache.h"
 
+#include <optional>
+
 namespace vl {
 
 namespace {
@@ -30,6 +32,20 @@ private:
     std::string digits_;
     std::size_t next_ = 0;
 };
+
+// Lays out a section's tokens: `part` writes a date or time part and gives its result, or
+// nothing for a token that is no part (the millisecond digits and literals, laid out here).
+template <class Part>
+bool RenderTokens(RenderedList& out, const FormatSection& s, const FormatToken* tokens,
+                  CMillisecondDigits& ms, Part part) {
+    for (uint16_t k = s.firstToken; k < s.EndToken(); ++k) {
+        const FormatToken& t = tokens[k];
+        std::optional<bool> ok = part(k, t);
+        if (!ok) ok = t.kind == kFmtDigit ? ms.Add(out, t.ch) : out.Add(t.kind, char(t.ch));
+        if (!*ok) return false;
+    }
+    return true;
+}
 
 bool DayTokenBefore(const FormatToken* tokens, uint16_t first, uint16_t at) {
     for (uint16_t k = first; k < at; ++k)
@@ -101,9 +117,8 @@ bool RenderDateParts(RenderedList& out, std::string_view iso, const FormatSectio
     if (r.hasDate) DayOfYear(r);
     bool twelveHour = (s.kinds & kFmtAmPm) != 0;
     CMillisecondDigits ms(r.millisecond);
-    for (uint16_t k = s.firstToken; k < s.EndToken(); ++k) {
-        const FormatToken& t = tokens[k];
-        bool ok = true;
+    return RenderTokens(out, s, tokens, ms, [&](uint16_t k, const FormatToken& t) {
+        std::optional<bool> ok;
         switch (t.kind) {
         case kFmtDay:
             ok = AddDay(out, r, t.ch, locale);
@@ -128,16 +143,9 @@ bool RenderDateParts(RenderedList& out, std::string_view iso, const FormatSectio
             ok = t.ch == 3 ? out.Add(kFmtLiteral, r.hour < 12 ? 'A' : 'P')
                            : out.AddText(r.hour < 12 ? "AM" : "PM");
             break;
-        case kFmtDigit:
-            ok = ms.Add(out, t.ch);
-            break;
-        default:
-            ok = out.Add(t.kind, char(t.ch));
-            break;
         }
-        if (!ok) return false;
-    }
-    return true;
+        return ok;
+    });
 }
 
 bool RenderTimeParts(RenderedList& out, std::string_view text, const FormatSection& s,
@@ -146,9 +154,8 @@ bool RenderTimeParts(RenderedList& out, std::string_view text, const FormatSecti
     std::size_t end = 0;
     if (!ParseIsoDuration(d, text, end) || end != text.size()) return false;
     CMillisecondDigits ms(d.milliseconds);
-    for (uint16_t k = s.firstToken; k < s.EndToken(); ++k) {
-        const FormatToken& t = tokens[k];
-        bool ok = true;
+    return RenderTokens(out, s, tokens, ms, [&](uint16_t, const FormatToken& t) {
+        std::optional<bool> ok;
         switch (t.kind & ~kFmtElapsed) {
         case kFmtDay:
             ok = AddNumber(out, d.days, t.ch);
@@ -165,17 +172,11 @@ bool RenderTimeParts(RenderedList& out, std::string_view text, const FormatSecti
         case kFmtYear:
         case kFmtMonth:
         case kFmtAmPm:
-            break;
-        case kFmtDigit:
-            ok = ms.Add(out, t.ch);
-            break;
-        default:
-            ok = out.Add(t.kind, char(t.ch));
+            ok = true; // a duration has no calendar parts
             break;
         }
-        if (!ok) return false;
-    }
-    return true;
+        return ok;
+    });
 }
 
 bool FormatDateTimeValue(RenderedList& out, std::string_view iso, std::string_view code,

@@ -24,7 +24,15 @@ namespace vl {
 namespace {
 
 constexpr int kItemRole = Qt::UserRole;
-constexpr int kImageRole = Qt::UserRole + 1;
+constexpr int kHandleType = QTreeWidgetItem::UserType + 1;
+
+// A control item that keeps its image index beside its icon: set together, the change
+// reaches the view once.
+class CTreeHandle : public QTreeWidgetItem {
+public:
+    CTreeHandle() : QTreeWidgetItem(kHandleType) {}
+    int image = -1;
+};
 
 QString Label(const CTreeItem& item) {
     return QString::fromStdString(Cp1252ToUtf8(item.name));
@@ -88,21 +96,33 @@ CTreeItem* CTreePane::ItemOf(const QTreeWidgetItem* handle) {
 }
 
 int CTreePane::ImageOf(const QTreeWidgetItem* handle) {
-    return handle ? handle->data(0, kImageRole).toInt() : -1;
+    return handle && handle->type() == kHandleType ? static_cast<const CTreeHandle*>(handle)->image
+                                                   : -1;
 }
 
 void CTreePane::SetImage(QTreeWidgetItem* handle, int image) {
     const bool quiet = quiet_;
     quiet_ = true;
-    handle->setData(0, kImageRole, image);
+    if (handle->type() == kHandleType) static_cast<CTreeHandle*>(handle)->image = image;
     handle->setIcon(0, icons_[image >= 0 && image <= kImageWorkbook ? image : kImageWorksheet]);
     quiet_ = quiet;
 }
 
 QTreeWidgetItem* CTreePane::NewHandle(QTreeWidgetItem* parent, QTreeWidgetItem* after,
                                       CTreeItem* item) {
-    auto* handle = after ? new QTreeWidgetItem(parent, after) : new QTreeWidgetItem();
-    if (!after) parent->insertChild(0, handle);
+    QTreeWidgetItem* handle = MakeHandle(item);
+    const int count = parent->childCount();
+    // After the last child needs no search among the others.
+    const int at = !after                                       ? 0
+                   : count && parent->child(count - 1) == after ? count
+                                                                : parent->indexOfChild(after) + 1;
+    parent->insertChild(at, handle);
+    return handle;
+}
+
+QTreeWidgetItem* CTreePane::MakeHandle(CTreeItem* item) {
+    // Made whole before it joins the control, which then hears of it once.
+    auto* handle = new CTreeHandle;
     handle->setText(0, Label(*item));
     handle->setData(0, kItemRole, QVariant::fromValue<void*>(item));
     handle->setFlags(handle->flags() | Qt::ItemIsEditable);
@@ -126,7 +146,8 @@ bool CTreePane::Fill() {
     tree_->clear();
     handles_.clear();
     activeHandle_ = nullptr;
-    root_ = new QTreeWidgetItem(tree_);
+    // The whole tree is built apart and joins the control at once.
+    root_ = new CTreeHandle;
     root_->setText(0, QStringLiteral("Workbook"));
     SetImage(root_, kImageWorkbook);
     // The open folders of the walk, innermost last: an item goes under the last folder of a
@@ -140,21 +161,18 @@ bool CTreePane::Fill() {
     for (CTreeItem* p = wnd_.Book().tree.first; p; p = p->next) {
         while (!open.empty() && open.back().level >= p->level) open.pop_back();
         QTreeWidgetItem* parent = open.empty() ? root_ : open.back().handle;
-        QTreeWidgetItem* after =
-            parent->childCount() ? parent->child(parent->childCount() - 1) : nullptr;
-        QTreeWidgetItem* handle = NewHandle(parent, after, p);
+        QTreeWidgetItem* handle = MakeHandle(p);
+        parent->addChild(handle);
         if (p->IsFolder()) {
             open.push_back({p->level, handle});
             if (p->expanded) toExpand.push_back(handle);
         }
     }
+    tree_->addTopLevelItem(root_);
     root_->setExpanded(true);
     for (QTreeWidgetItem* handle : toExpand) handle->setExpanded(true);
     quiet_ = false;
-    if (activeHandle_) {
-        tree_->setCurrentItem(activeHandle_);
-        tree_->scrollToItem(activeHandle_);
-    }
+    if (activeHandle_) Select(ItemOf(activeHandle_));
     return true;
 }
 
@@ -209,8 +227,11 @@ void CTreePane::Select(const CTreeItem* item) {
         tree_->setCurrentItem(nullptr);
         return;
     }
+    // A new current item of a shown control is scrolled to by the control itself.
+    const bool scrolled =
+        tree_->currentItem() != handle && tree_->isVisible() && tree_->hasAutoScroll();
     tree_->setCurrentItem(handle);
-    tree_->scrollToItem(handle);
+    if (!scrolled) tree_->scrollToItem(handle);
 }
 
 CTreeItem* CTreePane::SelectedItem() const {

@@ -90,6 +90,7 @@ private:
     };
 
     QTreeWidgetItem* NewHandle(QTreeWidgetItem* parent, QTreeWidgetItem* after, CTreeItem* item);
+    QTreeWidgetItem* MakeHandle(CTreeItem* item);
     void SetImage(QTreeWidgetItem* handle, int image);
     // Drops the handles of a branch about to be deleted from the lookup.
     void ForgetBranch(QTreeWidgetItem* handle);

@@ -290,6 +290,8 @@ private:
     bool closing_ = false;
     std::unordered_map<int, std::function<void()>> commands_;
     std::unordered_map<int, QAction*> actions_;
+    // The same actions sorted by id for the state refresh; made again after a change.
+    std::vector<std::pair<int, QAction*>> sortedActions_;
     std::vector<QAction*> menuBar_;
     QMenu* contextMenu_ = nullptr;
     std::vector<QAction*> windowList_;

@@ -10,6 +10,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <algorithm>
+#include <vector>
 
 namespace vl {
 
@@ -39,6 +41,7 @@ QAction* CWorkbookWnd::CommandAction(int id, const QString& text, QWidget* paren
         if (CommandAvailable(id)) HandleCommand(id);
     });
     actions_[id] = action;
+    sortedActions_.clear();
     return action;
 }
 
@@ -134,15 +137,23 @@ void CWorkbookWnd::BuildMenus() {
 
 void CWorkbookWnd::RefreshMenuStates() {
     const DocumentState doc = State();
-    std::unordered_map<int, CommandState> states;
-    for (const CommandState& s : ComputeCommandStates(doc, std::nullopt, Profile().region))
-        states[s.id] = s;
-    for (auto& [id, action] : actions_) {
-        bool enabled = CommandAvailable(id);
-        if (auto it = states.find(id); it != states.end()) {
-            enabled = enabled && it->second.enabled;
-            if (action->isCheckable()) action->setChecked(it->second.check != 0);
-        }
+    // This runs after every edit and change of worksheet: the states and the actions are
+    // both taken in order of id.
+    std::vector<CommandState> states = ComputeCommandStates(doc, std::nullopt, Profile().region);
+    std::stable_sort(states.begin(), states.end(),
+                     [](const CommandState& a, const CommandState& b) { return a.id < b.id; });
+    if (sortedActions_.size() != actions_.size()) {
+        sortedActions_.assign(actions_.begin(), actions_.end());
+        std::sort(sortedActions_.begin(), sortedActions_.end());
+    }
+    auto next = states.begin();
+    for (const auto& [id, action] : sortedActions_) {
+        while (next != states.end() && next->id < id) ++next;
+        // Of several states of one id the last given holds.
+        const CommandState* given = nullptr;
+        for (; next != states.end() && next->id == id; ++next) given = &*next;
+        const bool enabled = (!given || given->enabled) && CommandAvailable(id);
+        if (given && action->isCheckable()) action->setChecked(given->check != 0);
         action->setEnabled(enabled);
     }
 }

@@ -4,10 +4,35 @@
 #include "formula/celltext.h"
 #include "formula/workbookcontext.h"
 #include "model/workbook.h"
+#include "print/printjob.h"
 #include "render/canvas.h"
 #include "render/metrics.h"
 
+#include <algorithm>
+#include <filesystem>
+
 namespace vl {
+
+namespace {
+
+constexpr ErrorCode kErrorNoPrinter = 20;
+
+// The printer the page setup names, or the default one when it names none; a name the
+// service does not know prints nowhere.
+bool ChoosePrinter(const IPrinterService& printers, const PageSetupRecord& setup, DeviceMode& mode,
+                   ErrorCode& error) {
+    if (setup.printerName[0]) {
+        const std::vector<PrinterEntry> known = ListPrinters(printers);
+        if (std::none_of(known.begin(), known.end(),
+                         [&](const PrinterEntry& p) { return p.name == setup.printerName; })) {
+            error = kErrorNoPrinter;
+            return false;
+        }
+    }
+    return SelectPrinter(printers, setup, mode, error);
+}
+
+} // namespace
 
 void CScreenDocumentServices::AutoFitRows(CWorkbook& workbook, CWorksheet& sheet, uint32_t first,
                                           uint32_t last) {
@@ -30,6 +55,27 @@ bool CScreenDocumentServices::SaveContainerAsImage(CWorkbook& workbook, const ch
                                                    double gamma) {
     return RenderContainerToBitmap(workbook, sheetPath, containerId, file, kImageFormatPng, gamma,
                                    {100, 100});
+}
+
+bool CScreenDocumentServices::PrintWorksheet(CWorkbook& workbook, CEvalContext& ctx,
+                                             CWorksheet& sheet, const char* documentPath) {
+    DeviceMode mode;
+    ErrorCode error = kErrorNone;
+    if (!ChoosePrinter(printers_, sheet.pageSetup, mode, error)) {
+        workbook.error = error;
+        return false;
+    }
+    std::string output;
+    if (mode.printer.builtInPdf) {
+        const std::string stem = std::filesystem::path(documentPath).stem().string();
+        output = FreePdfPath(printers_.DocumentsFolder(), stem);
+    }
+    CCellDisplay display(ctx, workbook.showFormulas != 0);
+    // Each axis of the scale from its own resolution, as a job without a dialog has it.
+    const PrintOutcome outcome =
+        PrintWorksheets(workbook, display, {&sheet}, mode, output, documentPath, false);
+    workbook.error = outcome.error;
+    return outcome.error == kErrorNone;
 }
 
 } // namespace vl

@@ -69,9 +69,9 @@ int main(int argc, char** argv) {
     vl::SetUiServices(&dialogServices);
     vl::CFormatPages formatPages;
     vl::SetFormatPages(&formatPages);
-    vl::CScreenDocumentServices documents;
-    vl::SetDocumentServices(&documents);
     const auto printers = vl::CreateSystemPrinterService();
+    vl::CScreenDocumentServices documents(*printers);
+    vl::SetDocumentServices(&documents);
     vl::CProgramPrintServices printing(*printers);
     vl::SetPrintServices(&printing);
     vl::CWorkbookWndFactory windows;

@@ -1,5 +1,5 @@
 // The bus table of the formatting, page-setup and Application interfaces: IFormatInfo,
-// IPageInfo, IDocuments, IOptions and the IWorksheet methods that use the first two.
+// IPageInfo, IDocuments, IOptions and the IWorksheet methods that use the first two or print.
 #include "automation/dbus/dbusformatmethods.h"
 
 #include "automation/dbus/dbusserver.h"
@@ -197,6 +197,25 @@ void AppendFormatMethods(std::vector<DBusMethod>& methods) {
          {},
          false,
          PageSettings<&IWorksheet::SetPageSettings>},
+        {W, "PrintAll", {}, {}, true, [](Call& c) { return Sheet(c).PrintAll(); }},
+        {W,
+         "PrintRange",
+         {{"range", "s"}},
+         {},
+         true,
+         [](Call& c) { return Sheet(c).PrintRange(c.Bstr(0)); }},
+        {W,
+         "PrintPages",
+         {{"pages", "s"}},
+         {},
+         true,
+         [](Call& c) { return Sheet(c).PrintPages(c.Bstr(0)); }},
+        {W,
+         "PrintContainer",
+         {{"containerId", "i"}},
+         {},
+         true,
+         [](Call& c) { return Sheet(c).PrintContainer(c.Int(0)); }},
         {PI,
          "GetMargins",
          {},

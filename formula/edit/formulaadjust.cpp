@@ -36,6 +36,27 @@ Edit MakeEdit(uint8_t mode, const RangeDescriptor& range) {
             rows ? int64_t(kMaxRows) : int64_t(kMaxColumns)};
 }
 
+// The records of a store in order, read straight from its pages: the walks below pass over
+// every record at each row or column edit.
+class CRecordWalk {
+public:
+    explicit CRecordWalk(const CCellStore& store) : page_(store.FirstPage()) {}
+    const uint8_t* Next() {
+        while (page_ && offset_ >= page_->used) {
+            page_ = page_->next;
+            offset_ = 0;
+        }
+        if (!page_) return nullptr;
+        const uint8_t* r = page_->payload + offset_;
+        offset_ += cell::Length(r);
+        return r;
+    }
+
+private:
+    const Page* page_;
+    uint32_t offset_ = 0;
+};
+
 enum class Outcome { kKeep, kMove, kFail };
 
 // The rule for one relative part: r the formula cell's position after the edit, t the target
@@ -64,6 +85,32 @@ Outcome Rule(const Edit& e, int64_t r, int64_t t, int64_t& target, bool& reached
         }
     }
     return Outcome::kKeep;
+}
+
+// Whether the edit leaves a formula's text as it is, found without reading its tokens: every
+// bracketed distance is taken for a part along the edited dimension (more than the parts
+// the reading rewrites), and none moves or reaches the span. False leaves it to the reading.
+bool KeptByEdit(const Edit& e, std::string_view text, int64_t row, int64_t column) {
+    constexpr size_t kLongestDistance = 9;
+    const int64_t base = e.rows ? row : column;
+    // A plain loop: formulas are short, and a library search per bracket costs more.
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '[') continue;
+        const bool back = At(text, ++i) == '-';
+        if (back) ++i;
+        const size_t digits = i;
+        int64_t distance = 0;
+        while (IsAsciiDigit(At(text, i)) && i - digits < kLongestDistance)
+            distance = distance * 10 + (text[i++] - '0');
+        if (i == digits || At(text, i) != ']') return false;
+        int64_t target = 0;
+        bool reached = false;
+        if (Rule(e, base, base + (back ? -distance : distance), target, reached) !=
+                Outcome::kKeep ||
+            reached)
+            return false;
+    }
+    return true;
 }
 
 void AppendPart(std::string& out, char letter, int64_t distance) {
@@ -142,12 +189,13 @@ bool CollectFormulaTexts(CEvalContext& ctx, const CCellStore& store, uint8_t mod
                          std::vector<FormulaText>& out, std::vector<FormulaText>* lost) {
     const Edit e = MakeEdit(mode, range);
     std::string text;
-    CellCursor cursor{kAdvance, store.FirstPage(), 0};
-    while (const uint8_t* r = NextCellRecord(cursor)) {
+    CRecordWalk walk(store);
+    while (const uint8_t* r = walk.Next()) {
         if (!cell::IsFormula(r)) continue;
         const int64_t position = e.rows ? cell::Row(r) : cell::Column(r);
         if (onlyBefore && position >= e.first) continue;
         const std::string_view formula = cell::Formula(r);
+        if (KeptByEdit(e, formula, cell::Row(r), cell::Column(r))) continue;
         bool reached = false;
         if (!AdjustFormulaText(ctx, formula, cell::Column(r), cell::Row(r), mode, range, text,
                                &reached, &store))
@@ -262,8 +310,8 @@ bool PlanFormulasAfterEdit(CEvalContext& ctx, const CCellStore& store, uint8_t m
     if (mode < kAdjustRowsInserted || mode > kAdjustColumnsRemoved) return false;
     const Edit e = MakeEdit(mode, range);
     std::string text;
-    CellCursor cursor{kAdvance, store.FirstPage(), 0};
-    while (const uint8_t* r = NextCellRecord(cursor)) {
+    CRecordWalk walk(store);
+    while (const uint8_t* r = walk.Next()) {
         if (!cell::IsFormula(r)) continue;
         const int64_t at = e.rows ? cell::Row(r) : cell::Column(r);
         if (!e.inserted && at >= e.first && at <= e.last) continue;
@@ -272,6 +320,7 @@ bool PlanFormulasAfterEdit(CEvalContext& ctx, const CCellStore& store, uint8_t m
         const uint16_t column = e.rows ? cell::Column(r) : uint16_t(moved);
         const uint32_t row = e.rows ? uint32_t(moved) : cell::Row(r);
         const std::string_view formula = cell::Formula(r);
+        if (KeptByEdit(e, formula, row, column)) continue;
         bool reached = false;
         if (!AdjustFormulaText(ctx, formula, column, row, mode, range, text, &reached, &store))
             return false;

@@ -26,6 +26,26 @@ CVariant CVariant::Integer(uint16_t type, int64_t value) {
     return v;
 }
 
+bool VariantWholeNumber(const CVariant& v, int64_t max, int64_t& out) {
+    switch (v.vt) {
+    case VT_I1:
+    case VT_I2:
+    case VT_I4:
+    case VT_I8:
+    case VT_INT:
+    case VT_UI1:
+    case VT_UI2:
+    case VT_UI4:
+    case VT_UI8:
+    case VT_UINT:
+        if (v.integer < 0 || v.integer > max) return false;
+        out = v.integer;
+        return true;
+    default:
+        return false;
+    }
+}
+
 CVariant CVariant::Date(double days) {
     CVariant v = R8(days);
     v.vt = VT_DATE;

@@ -109,6 +109,10 @@ private:
     std::vector<CVariant> elements_;
 };
 
+// The value of a variant of an integer type (not VT_BOOL, VT_ERROR or VT_CY) from 0 to
+// `max`; false for another type or a value outside.
+bool VariantWholeNumber(const CVariant& v, int64_t max, int64_t& out);
+
 // The number of a currency or decimal value (VarR8FromCy, VarR8FromDec).
 double CurrencyToDouble(int64_t scaled);
 double DecimalToDouble(const Decimal& value);

@@ -1,6 +1,10 @@
 // Page-setup records from arbitrary bytes through a PageInfo object into a worksheet: a
-// record the worksheet takes must be one printing can use and come back byte for byte.
+// record the worksheet takes must be one printing can use and come back byte for byte, and
+// PrintAll must then end. The fuzz build has no Qt, so the printer is a double of the
+// document services that checks what it is asked to print; the program's PDF printing of
+// such records runs in the normal build's tests.
 
+#include "automation/documentservices.h"
 #include "automation/pageinfo.h"
 #include "automation/workbookobj.h"
 #include "harness.h"
@@ -8,10 +12,34 @@
 
 #include <cstring>
 
+namespace {
+
+class TestPrinter : public vl::IDocumentServices {
+public:
+    void AutoFitRows(vl::CWorkbook&, vl::CWorksheet&, uint32_t, uint32_t) override {}
+    bool SaveRangeAsImage(vl::CWorkbook&, const char*, const vl::CellRange&, const char*,
+                          double) override {
+        return false;
+    }
+    bool SaveContainerAsImage(vl::CWorkbook&, const char*, uint16_t, const char*, double) override {
+        return false;
+    }
+    bool PrintWorksheet(vl::CWorkbook&, vl::CEvalContext&, vl::CWorksheet& sheet,
+                        const char*) override {
+        const vl::PageSetupRecord& setup = sheet.pageSetup;
+        vl::fuzz::Require(setup.printRangeKind == vl::kPrintAll && vl::IsPrintablePageSetup(setup));
+        return true;
+    }
+};
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     using namespace vl;
     if (size < kPageSetupRecordSize) return 0;
+    static TestPrinter printer;
     static std::shared_ptr<CWorkbookObj> book = [] {
+        SetDocumentServices(&printer);
         std::shared_ptr<CWorkbookObj> b;
         CWorkbookObj::Create(b);
         b->NewDocument();
@@ -35,5 +63,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     CPageInfoObj::Create(back);
     fuzz::Require(book->GetPageSettings(back.get()) == S_OK);
     fuzz::Require(std::memcmp(back->Bytes(), after, sizeof after) == 0);
+    fuzz::Require(book->PrintAll() == S_OK);
     return 0;
 }

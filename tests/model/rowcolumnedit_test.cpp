@@ -206,6 +206,33 @@ TEST(RowColumnEdit, ElementsCarriedOutOfTheirAreaAreDropped) {
     ASSERT_NE(FindCell(ws.cells, 0, 1), nullptr);
 }
 
+// A row edit far below the pages holding an array still looks at them: an element with no
+// area there goes, the array's own stay; with no element at all the cells are only moved.
+TEST(RowColumnEdit, ElementsOnPagesBeforeTheEditAreLookedAt) {
+    for (const bool stray : {false, true}) {
+        auto book = BookWithSheets(1);
+        CWorksheet& ws = *book->tree.active;
+        PutArray(ws.cells, 1, 0, 1, 2); // B1:B2
+        if (stray) {
+            CellBuffer b;
+            ASSERT_TRUE(MakeNumberCell(b, 0, 1, 5));
+            b.bytes[0] |= kCellArrayElement;
+            Put(ws.cells, b);
+        }
+        for (uint32_t row = 2; row < 20000; ++row) PutNumber(ws.cells, 0, row, row);
+        ASSERT_NE(ws.cells.StartPageForRow(19000), ws.cells.FirstPage());
+        ErrorCode e = kErrorNone;
+        ASSERT_TRUE(InsertWorksheetRows(ws, 19000, 19001, e));
+        EXPECT_EQ(ColumnKinds(ws.cells, 0, 3), "--p") << stray;
+        EXPECT_EQ(ColumnKinds(ws.cells, 1, 3), "ae-") << stray;
+        EXPECT_EQ(NumberAt(ws.cells, 0, 19002), 19000) << stray;
+        ASSERT_TRUE(RemoveWorksheetRows(ws, 19000, 19001, e));
+        EXPECT_EQ(NumberAt(ws.cells, 0, 19000), 19000) << stray;
+        EXPECT_EQ(ColumnKinds(ws.cells, 1, 3), "ae-") << stray;
+        EXPECT_TRUE(Consistent(ws.cells)) << stray;
+    }
+}
+
 // A sort that takes an anchor away from its elements leaves them to no array: they go, and
 // those the anchor's new area holds stay.
 TEST(PermuteRangeRows, ElementsSortedAwayFromTheirAreaAreDropped) {

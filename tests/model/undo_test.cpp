@@ -48,6 +48,47 @@ TEST(UndoHistory, LevelsWrapAndTheSpareSlotStaysFree) {
     Profile().undoLevel = saved;
 }
 
+// Entries keep their order through many wraps, a redo chain cut short, and changes of the
+// level between wraps; the spare slot is never one of them.
+TEST(UndoHistory, OrderHoldsThroughWrapsAndLevelChanges) {
+    auto book = BookWithSheets(1, 200);
+    uint32_t tag = 0;
+    const auto record = [&](uint32_t n) {
+        for (uint32_t i = 0; i < n; ++i, ++tag) book->RecordUndoInsertRows(kSel, 0, 0, tag, tag);
+    };
+    // Entries from the newest back: tags last, last - 1, ...
+    const auto expectNewest = [&](uint32_t count, uint32_t last, const char* step) {
+        ASSERT_EQ(book->undo.current, int32_t(count) - 1) << step;
+        for (uint32_t i = 0; i < count; ++i)
+            EXPECT_EQ(book->undo.entries[int32_t(i)].secondRange.r1, last - (count - 1 - i))
+                << step << " at " << i;
+        EXPECT_EQ(book->undo.entries[kUndoSpareSlot].kind, kUndoEmpty) << step;
+    };
+    record(450);
+    expectNewest(200, 449, "three wraps at 200");
+    book->undo.current = 196; // three undos: the next entry ends the redo chain
+    record(1);
+    EXPECT_EQ(book->undo.entries[198].kind, kUndoEmpty);
+    EXPECT_EQ(book->undo.entries[197].secondRange.r1, 450u);
+    record(2);
+    EXPECT_EQ(std::tuple(book->undo.current, book->undo.entries[199].secondRange.r1,
+                         book->undo.entries[0].secondRange.r1),
+              std::tuple(199, 452u, 250u));
+    book->SetUndoLevel(50);
+    EXPECT_EQ(std::tuple(book->undo.current, book->undo.entries[0].secondRange.r1,
+                         book->undo.entries[46].secondRange.r1,
+                         book->undo.entries[47].secondRange.r1,
+                         book->undo.entries[49].secondRange.r1, book->undo.entries[50].kind),
+              std::tuple(49, 400u, 446u, 450u, 452u, uint8_t(kUndoEmpty)));
+    record(75);
+    expectNewest(50, 527, "wrapped at 50");
+    book->SetUndoLevel(200);
+    record(180);
+    expectNewest(200, 707, "back at 200");
+    for (int32_t i = 200; i < kUndoSpareSlot; ++i)
+        EXPECT_EQ(book->undo.entries[i].kind, kUndoEmpty);
+}
+
 TEST(UndoHistory, RecordingEndsTheRedoChainAndLevelOneKeepsOneEntry) {
     auto book = BookWithSheets(1);
     for (uint32_t i = 0; i < 3; ++i) ASSERT_TRUE(book->RecordUndoCells({0, i, 0, i}, 0, i));

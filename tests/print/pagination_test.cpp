@@ -1,3 +1,4 @@
+#include "model/container.h"
 #include "model/formatstore.h"
 #include "print/pagination.h"
 #include "render/metrics.h"
@@ -219,6 +220,14 @@ TEST_F(PaginationTest, ContainerAndRangeKinds) {
     FillRows(100);
     Page().printRangeKind = kPrintContainer;
     Page().printedContainer = 7;
+    // A container the worksheet lacks prints nothing.
+    EXPECT_FALSE(Paginate());
+    EXPECT_EQ(Book().error, kErrorContainerNotFound);
+    EXPECT_EQ(PageListCount(Book()), 0u);
+    auto container = NewBlockObject<CContainer>();
+    InitContainerDefaults(*container, nullptr, nullptr);
+    container->settings.id = 7;
+    LinkContainer(Sheet(), std::move(container));
     ASSERT_TRUE(Paginate());
     auto pages = Pages();
     ASSERT_EQ(pages.size(), 1u);

@@ -9,12 +9,12 @@ command -v dbus-run-session >/dev/null || { echo "dbus-run-session is missing (t
 /usr/bin/python3 -c 'import dbus' || { echo "python3-dbus is missing (tools/install-deps.sh)"; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config/Vorlane" "$work/data" "$work/files"
+mkdir -p "$work/config/Vorlane" "$work/data" "$work/files" "$work/Documents"
 # XML is the form of unprotected saves; the generic separators keep "." and ",".
 sed -e 's|<FileFormat Xml="No"|<FileFormat Xml="Yes"|' -e 's|Region="2"|Region="0"|' \
   "$settings" >"$work/config/Vorlane/settings.xml"
 export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
-export VORLANE_PROGRAM="$program" VORLANE_FILES="$work/files"
+export VORLANE_PROGRAM="$program" VORLANE_FILES="$work/files" VORLANE_PDFS="$work/Documents"
 unset DBUS_SESSION_BUS_ADDRESS
 "$program" -RegServer
 grep -q "^Exec=.*-Automation$" "$work/data/dbus-1/services/org.vorlane.Vorlan.service"
@@ -23,6 +23,8 @@ grep -q "^MimeType=application/x-vorlane;$" "$work/data/applications/vorlane.des
 grep -q 'glob pattern="\*.vln"' "$work/data/mime/packages/vorlane.xml"
 dbus-run-session -- /usr/bin/python3 "$(dirname "$0")/automation_client.py"
 dbus-run-session -- /usr/bin/python3 "$(dirname "$0")/format_client.py"
+# The PDF printer writes into the documents folder, $HOME/Documents.
+dbus-run-session -- /usr/bin/python3 "$(dirname "$0")/print_client.py"
 "$program" --UnregServer
 test ! -e "$work/data/dbus-1/services/org.vorlane.Vorlan.service"
 test ! -e "$work/data/applications/vorlane.desktop"

@@ -91,6 +91,66 @@ TEST(AdjustFormulaText, EachRuleOfEachMode) {
     }
 }
 
+// The plan passes over a formula only when the full rewrite would keep it: its texts, the
+// formulas it gives back and its refusals are the full rewrite's, for brackets that hold no
+// distance, distances at the edges of the rules and parts of the other dimension.
+TEST(PlanFormulasAfterEdit, PassesOverOnlyWhatTheFullRewriteKeeps) {
+    const char* const texts[] = {
+        "=R[3]C",         "=R[-3]C",   "=RC[3]",
+        "=R[2]C[-9]",     "=R[1]C[3]", "=\"R[1]C\"&R[3]C",
+        "=\"[x]\"&R[4]C", "=R[+3]C",   "=R[0000000003]C",
+        "=R[2097149]C",   "=R[-13]C",  "=S2!R[3]C",
+        "=[Book]S!R[3]C", "=1",        "=R[4]C:R[5]C",
+        "=R[]C",          "=R[3",      "=R[1234567890]C",
+    };
+    struct Edit {
+        uint8_t mode;
+        RangeDescriptor span;
+    };
+    const Edit edits[] = {{kAdjustRowsInserted, Rows(5, 7)},
+                          {kAdjustRowsRemoved, Rows(5, 7)},
+                          {kAdjustColumnsInserted, Columns(3, 4)},
+                          {kAdjustColumnsRemoved, Columns(3, 4)}};
+    CEvalContext ctx;
+    for (const Edit& e : edits) {
+        const bool rows = e.mode == kAdjustRowsInserted || e.mode == kAdjustRowsRemoved;
+        const bool inserted = e.mode == kAdjustRowsInserted || e.mode == kAdjustColumnsInserted;
+        const uint32_t first = rows ? 5 : 3, last = rows ? 7 : 4, count = last - first + 1;
+        for (const char* text : texts) {
+            for (uint32_t at : {0u, 2u, 4u, 5u, 7u, 8u, 9u, 10u, 13u}) {
+                CCellStore store;
+                const uint16_t column = rows ? 1 : uint16_t(at);
+                const uint32_t row = rows ? at : 1;
+                PutFormula(store, column, row, text);
+                if (!inserted && at >= first && at <= last) continue; // removed with its row
+                const uint32_t moved =
+                    inserted ? (at >= first ? at + count : at) : (at > last ? at - count : at);
+                const uint16_t newColumn = rows ? column : uint16_t(moved);
+                const uint32_t newRow = rows ? moved : row;
+                std::string full;
+                bool reached = false;
+                const bool done = AdjustFormulaText(ctx, text, newColumn, newRow, e.mode, e.span,
+                                                    full, &reached, &store);
+                Strings wanted, wantedLost;
+                if (done && full != text)
+                    wanted.push_back(std::to_string(newColumn) + "," + std::to_string(newRow) +
+                                     " " + full);
+                if (done && reached)
+                    wantedLost.push_back(std::to_string(column) + "," + std::to_string(row) + " " +
+                                         text);
+                std::vector<FormulaText> planned, lost;
+                EXPECT_EQ(PlanFormulasAfterEdit(ctx, store, e.mode, e.span, planned, &lost), done)
+                    << text << " at " << at << " mode " << int(e.mode);
+                if (!done) continue;
+                EXPECT_EQ(Listed(planned), wanted)
+                    << text << " at " << at << " mode " << int(e.mode);
+                EXPECT_EQ(Listed(lost), wantedLost)
+                    << text << " at " << at << " mode " << int(e.mode);
+            }
+        }
+    }
+}
+
 TEST(AdjustFormulasAfterEdit, RewritesInPlaceOrAnewKeepingResultsAndFailsWhole) {
     CEvalContext ctx;
     CCellStore store;

@@ -91,6 +91,27 @@ TEST(VariantNumbers, CurrencyAndDecimal) {
     EXPECT_DOUBLE_EQ(DecimalToDouble({0, false, 1, 0}), 18446744073709551616.0);
 }
 
+TEST(VariantNumbers, WholeNumbersOfIntegerTypesUpToTheLimit) {
+    struct Case {
+        uint16_t vt;
+        int64_t value;
+        bool taken;
+    };
+    const Case cases[] = {
+        {VT_UI1, 255, true},  {VT_I4, 256, false},  {VT_I2, 0, true},
+        {VT_I8, -1, false},   {VT_UINT, 200, true}, {VT_BOOL, 0, false},
+        {VT_ERROR, 1, false}, {VT_CY, 1, false},    {VT_EMPTY, 0, false},
+    };
+    for (const Case& c : cases) {
+        int64_t out = 7;
+        EXPECT_EQ(VariantWholeNumber(CVariant::Integer(c.vt, c.value), 255, out), c.taken)
+            << c.vt << " " << c.value;
+        EXPECT_EQ(out, c.taken ? c.value : 7) << c.vt;
+    }
+    int64_t out = 7;
+    EXPECT_FALSE(VariantWholeNumber(CVariant::R8(3), 255, out));
+}
+
 TEST(ErrorInfo, TakenOnceAndPerThread) {
     SetErrorInfo({Guid{}, "src", "text"});
     std::optional<ErrorInfo> other;
