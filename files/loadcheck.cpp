@@ -182,10 +182,11 @@ bool SettleChart(CChart& chart) {
 
 bool SettleContainer(CContainer& box) {
     ContainerSettings& s = box.settings;
+    // Any spacing is valid: the Contents/Size page stores 0 to 255.
     bool ok = Within(s.id, 1, kXmlCapU16) && Within(s.columns, 1, kXmlCapU8) && s.rows >= 1 &&
-              s.horzSpacing >= 1 && s.vertSpacing >= 1 && s.opacity <= 100 &&
-              SettleColoredFont(s.titleFont[0]) && SettleColoredFont(s.titleFont[1]) &&
-              SettleLine(s.border) && SettleBackground(s.background);
+              s.opacity <= 100 && SettleColoredFont(s.titleFont[0]) &&
+              SettleColoredFont(s.titleFont[1]) && SettleLine(s.border) &&
+              SettleBackground(s.background);
     for (int i = 0; ok && i < s.objectCount; ++i)
         if (CChart* chart = box.slots[i].chart.get()) ok = SettleChart(*chart);
     return ok;

@@ -20,13 +20,21 @@ constexpr uint8_t kEmptyElement = kXmlAttributes | kXmlStart | kXmlEnd;
 constexpr int32_t kMaxPlacement = 2147483647;
 constexpr std::array<std::string_view, 3> kChartElements = {"Chart2D", "ChartXY", "Chart3D"};
 
+// The Contents/Size page stores spacings from 0 to 255, every one of which reads back.
+bool ReadSpacing(CXmlReader& r, uint8_t& out) {
+    uint64_t v = 0;
+    if (!r.Check(ParseXmlUnsigned(r.Value(), 255, 0, 255, v))) return false;
+    out = uint8_t(v);
+    return true;
+}
+
 bool ReadLayout(CXmlReader& r, ContainerSettings& s) {
     if (!r.FindAttribute("ID")) return r.Fail(kErrorXmlMissing);
     return r.GetU16Attribute(s.id, 1, uint16_t(kXmlCapU16)) &&
            (!r.FindAttribute("Columns") || r.GetU8Attribute(s.columns, 1, 254)) &&
            (!r.FindAttribute("Rows") || r.GetU8Attribute(s.rows, 1, 255)) &&
-           (!r.FindAttribute("HorzSpacing") || r.GetU8Attribute(s.horzSpacing, 1, 255)) &&
-           (!r.FindAttribute("VertSpacing") || r.GetU8Attribute(s.vertSpacing, 1, 255)) &&
+           (!r.FindAttribute("HorzSpacing") || ReadSpacing(r, s.horzSpacing)) &&
+           (!r.FindAttribute("VertSpacing") || ReadSpacing(r, s.vertSpacing)) &&
            (!r.FindAttribute("Opacity") || r.GetU8Attribute(s.opacity, 0, 100));
 }
 

@@ -37,6 +37,17 @@ constexpr Entry kStrings[] = {
      "format and to continue saving the workbook."},
     {IDS_PROTECTION_IGNORED, "Your current password protection and encryption settings for "
                              "will be ignored for this file format."},
+    {IDS_XY_DOMAIN, "The XY chart requires that you specify a domain (x-) series for each "
+                    "y-series.\n\nPlease select the 'Data' tab and for each y-series enter the "
+                    "x-series name in the 'X Domain' field."},
+    {IDS_ERROR_BAR_SERIES,
+     "One or more series representing error bars can not be found.\n\nPlease select the 'Data' "
+     "tab and make sure that the 'Error Bars' fields are either empty or contain names of "
+     "existing error bar series."},
+    {IDS_3D_VIEW_TYPES,
+     "You must specify the same view type (for example: columns, stacked columns, bars, etc.) "
+     "for each 'data' series on 3D charts.\n\n\nClick the 'View' tab to change the view type "
+     "for the selected 'data' series."},
     {IDS_NO_REGISTRY_PERMISSION,
      "Your account does not have permission to update the registry database."},
     {IDS_REMOVE_ADDRESS, "Remove the current address from the list?"},

@@ -33,6 +33,7 @@ class QTreeWidget;
 namespace vl {
 
 class CContainer;
+class CContainerPropertiesDlg;
 class CInspectPane;
 class CMainFrame;
 class CTreePane;
@@ -160,9 +161,14 @@ public:
     void OnInsertImage();
     // Row `row` of the function catalogue as a call in the editor or the active cell.
     void OnInsertFunction(int row);
-    // Hooks of the container window: nothing until it is there.
+    // The container properties window (workbookwnd_containers.cpp): opened on a container,
+    // the selection's reference put into its series formula, its Apply stored in the
+    // worksheet, and a container dragged on the grid followed by it.
     void OpenContainerProperties(CContainer& container);
     void InsertSelectionReference(CContainer& container);
+    void ApplyContainerEdits(const CContainer& edited);
+    void SyncPlacement(const CContainer& container);
+    CContainerPropertiesDlg* ContainerProperties() const { return containerDlg_; }
 
     // Tools and values (workbookwnd_tools.cpp).
     void OnSortAscDesc(bool descending);
@@ -268,6 +274,7 @@ private:
     uint32_t refPick_ = kRefPickNone;
     CTreePane* treeCtl_ = nullptr;
     CInspectPane* inspectCtl_ = nullptr;
+    CContainerPropertiesDlg* containerDlg_ = nullptr; // a child window
     int32_t undoBefore_ = -1;
     int activeView_ = 0; // the table's active pane
     // The editor kept while a reference is picked.

@@ -224,10 +224,6 @@ void CWorkbookWnd::SetContainerImage(CContainer& container, const std::string& n
     s.bottom = s.top + int32_t(layout.Rows()) - 1;
 }
 
-void CWorkbookWnd::OpenContainerProperties(CContainer&) {}
-
-void CWorkbookWnd::InsertSelectionReference(CContainer&) {}
-
 void CWorkbookWnd::OnInsertFunction(int row) {
     const std::span<const FunctionInfo> rows = InsertFunctionCatalogue();
     CWorksheetView* view = GetActiveView();

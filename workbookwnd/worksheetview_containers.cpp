@@ -187,6 +187,7 @@ void CWorksheetView::EndContainerDrag() {
     if (resized && !UpdateCharts(book, *sheet, *c)) ShowErrorMessage(book.error);
     RedrawContainer(id, true);
     UpdateScrollBars(true, true);
+    owner_->SyncPlacement(*c);
     owner_->SetModified(true);
 }
 

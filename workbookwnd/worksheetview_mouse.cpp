@@ -1,4 +1,5 @@
 #include "app/messages.h"
+#include "model/container.h"
 #include "model/workbook.h"
 #include "render/metrics.h"
 #include "resources/commandids.h"
@@ -150,11 +151,18 @@ void CWorksheetView::OnLButtonUp() {
     if (owner_->RefPickState() == kRefPickPicking) owner_->HandleCommand(ID_REFERENCE);
 }
 
-void CWorksheetView::OnLButtonDblClk(QPoint point) {
-    (void)point;
-    // A current container's property window comes with the chart pages; a double click
-    // edits the cell.
-    owner_->OnReferenceCommand(nullptr);
+void CWorksheetView::OnLButtonDblClk(QPoint) {
+    CContainer* c = FindContainerById(currentContainer_);
+    if (!c) {
+        owner_->OnReferenceCommand(nullptr);
+        return;
+    }
+    CWorkbook& book = Book();
+    // A failed undo entry is reported; the window opens all the same.
+    if (!book.RecordUndoContainerOp(sel_, sel_.c1, sel_.r1, *c)) ShowErrorMessage(book.error);
+    owner_->UpdateStatus();
+    if (c->settings.objectCount && c->selected < 0) c->selected = 0;
+    owner_->OpenContainerProperties(*c);
 }
 
 void CWorksheetView::OnMouseMove(QPoint point, Qt::MouseButtons buttons) {

@@ -2,6 +2,7 @@
 
 #include "app/frametoolbars.h"
 #include "core/settings.h"
+#include "dialogs/chart/containerdlg.h"
 #include "formula/celltext.h"
 #include "model/container.h"
 #include "model/formatattribute.h"
@@ -94,7 +95,11 @@ TEST_F(DataTest, ContainerIdsAreTheSmallestFreeAcrossWorksheets) {
     ASSERT_NE(Sheet(1)->firstContainer->slots[0].chart, nullptr);
     Command(ID_EMPTY_CONTAINER);
     EXPECT_EQ(ContainerIds(*Sheet(0)), (std::vector<uint16_t>{1, 3, 4}));
-    // Deleting container 2 frees its id.
+    // Deleting container 2 frees its id; the properties window that came with the inserted
+    // containers is closed first, so that Delete goes to the grid.
+    ASSERT_NE(Active()->ContainerProperties(), nullptr);
+    Active()->ContainerProperties()->hide();
+    Active()->window()->activateWindow();
     Active()->TreePane()->Select(Sheet(1));
     Settle();
     View()->SetCurrentContainer(2);

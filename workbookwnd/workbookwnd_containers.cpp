@@ -1,0 +1,105 @@
+// The container properties window of a workbook window: opened on a container, fed with
+// the selection's reference, followed by drags on the grid, and its Apply stored in the
+// worksheet with one undo entry.
+
+#include "app/mainframe.h"
+#include "app/messages.h"
+#include "core/errorcode.h"
+#include "dialogs/chart/containerdlg.h"
+#include "formula/recalc.h"
+#include "formula/translate.h"
+#include "functions/general/composertext.h"
+#include "model/container.h"
+#include "model/worksheettree.h"
+#include "workbookwnd/workbookwnd.h"
+#include "workbookwnd/worksheetview.h"
+
+namespace vl {
+
+namespace {
+
+bool SamePlacement(const ContainerSettings& a, const ContainerSettings& b) {
+    return a.anchor.column == b.anchor.column && a.anchor.row == b.anchor.row && a.left == b.left &&
+           a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// Hands the copy's contents to the container, which keeps its place in the list.
+void SwapContents(CContainer& target, CContainer& copy) {
+    std::swap(target.settings, copy.settings);
+    for (int i = 0; i < kMaxContainerObjects; ++i) {
+        std::swap(target.slots[i].kind, copy.slots[i].kind);
+        std::swap(target.slots[i].id, copy.slots[i].id);
+        std::swap(target.slots[i].chart, copy.slots[i].chart);
+    }
+    std::swap(target.selected, copy.selected);
+    FreeContainerFractalCache(target);
+}
+
+} // namespace
+
+void CWorkbookWnd::OpenContainerProperties(CContainer& container) {
+    if (!containerDlg_) {
+        ContainerDlgHost host;
+        host.apply = [this](const CContainer& edited) { ApplyContainerEdits(edited); };
+        host.context = [this] {
+            SyncContext();
+            return &ctx_;
+        };
+        host.selection = [this](std::string& path, std::string& reference) {
+            CWorksheetView* view = GetActiveView();
+            if (!view || !book_->tree.active) return false;
+            BuildTreeItemPath(book_->tree.active, path, false);
+            const CellRange sel = view->Selection();
+            reference = SelectionReference(uint16_t(sel.c1), sel.r1, uint16_t(sel.c2), sel.r2,
+                                           CurrentUserNotation().addressingA1, false, true, 0, 0);
+            return true;
+        };
+        host.help = [this](int topic) {
+            if (frame_) frame_->ShowHelpTopic(topic);
+        };
+        containerDlg_ = new CContainerPropertiesDlg(std::move(host), this);
+    }
+    containerDlg_->Open(&container);
+}
+
+void CWorkbookWnd::InsertSelectionReference(CContainer&) {
+    if (containerDlg_ && containerDlg_->isVisible())
+        containerDlg_->OnCommand(CContainerPropertiesDlg::kInsertReference);
+}
+
+void CWorkbookWnd::SyncPlacement(const CContainer& container) {
+    if (containerDlg_) containerDlg_->SyncPlacement(container);
+}
+
+void CWorkbookWnd::ApplyContainerEdits(const CContainer& edited) {
+    CWorksheet* sheet = nullptr;
+    CContainer* target = nullptr;
+    for (CTreeItem* item = book_->tree.first; item && !target; item = item->next) {
+        if (!item->IsWorksheet()) continue;
+        sheet = static_cast<CWorksheet*>(item);
+        target = FindContainer(*sheet, edited.settings.id);
+    }
+    if (!target) return;
+    // The copy is made whole before it replaces anything: running out of memory on the way
+    // leaves the container as it was.
+    auto copy = NewBlockObject<CContainer>();
+    if (!copy || !CopyContainerTo(edited, *copy)) return ShowErrorMessage(kErrorContainerMemory);
+    copy->selected = edited.selected;
+    const GridSelection grid = CurrentGridSelection();
+    if (!book_->RecordUndoContainerOp(grid.range, grid.cursorColumn, grid.cursorRow, *target))
+        ShowErrorMessage(book_->error);
+    CWorksheetView* view = GetActiveView();
+    const uint16_t id = target->settings.id;
+    if (view && !SamePlacement(target->settings, edited.settings)) view->RedrawContainer(id, true);
+    SwapContents(*target, *copy);
+    if (!UpdateCharts(*book_, *sheet, *target)) ShowErrorMessage(book_->error);
+    if (view) {
+        view->RedrawContainer(id, true);
+        view->SyncSplitPane();
+    }
+    SetModified(true);
+    UpdateTitle();
+    UpdateStatus();
+}
+
+} // namespace vl
