@@ -55,7 +55,7 @@ TEST_F(GridPageTest, After16GridlinesAddOnlyBeeps) {
     EXPECT_EQ(S().userGridValues[15], 15.0);
     EXPECT_EQ(S().userGridLines[15].style, 3);
     answer = false; // Cancel adds nothing
-    page.List()->takeItem(0);
+    delete page.List()->takeItem(0);
     Add(5);
     EXPECT_EQ(page.List()->count(), 15);
 }
