@@ -167,7 +167,7 @@ void ShootContainerWindow() {
     ChartProportions proportions = static_cast<CChartStylePage*>(window.Page(2))->Proportions();
     CChartStyleAdvancedDlg advanced(proportions, nullptr);
     Shoot(advanced, "chartstyleadvanced");
-    CUserGridlineDlg gridline(12.5, BorderLine{FORMAT_LINE_SOLID_1, 1, Rgb(255, 0, 0)}, nullptr);
+    CUserGridlineDlg gridline(12.5, BorderLine{1, 1, Rgb(255, 0, 0)}, nullptr);
     Shoot(gridline, "usergridline");
     CFractalPropertiesDlg fractalDialog(fractal, nullptr);
     Shoot(fractalDialog, "fractalproperties");
