@@ -39,9 +39,11 @@ CChartAxesPage::CChartAxesPage(QWidget* parent) : CChartPage(parent) {
     for (const char* t : {"None", "Primary", "Secondary", "Dual"})
         type_->addItem(QString::fromLatin1(t));
     grid->addWidget(type_, 0, 1, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("&Style:"), this), 1, 0);
+    auto* styleLabel = new QLabel(QStringLiteral("&Style:"), this);
+    grid->addWidget(styleLabel, 1, 0);
     style_ = Named(new CLineStyleCombo(this), 229);
-    color_ = Named(new CColorCombo(this), 1019);
+    styleLabel->setBuddy(style_);
+    color_ = Unsqueezed(Named(new CColorCombo(this), 1019));
     grid->addWidget(style_, 1, 1, 1, 2);
     grid->addWidget(color_, 1, 3);
     major_ = Named(new QCheckBox(QStringLiteral("Major tick marks:"), this), 216);

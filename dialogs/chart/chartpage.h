@@ -4,6 +4,7 @@
 
 #include "dialogs/numberedit.h"
 
+#include <QComboBox>
 #include <QWidget>
 #include <initializer_list>
 
@@ -39,6 +40,13 @@ void EnableDlgItems(QWidget* page, bool enable, std::initializer_list<int> ids);
 // Gives a control its name, "id" and the id, by which pages and tests find it.
 template <class T> T* Named(T* control, int id) {
     control->setObjectName(QStringLiteral("id%1").arg(id));
+    return control;
+}
+
+// A colour combo that the layout may not narrow below its full text ("default" and all).
+template <class T> T* Unsqueezed(T* control) {
+    control->setMinimumContentsLength(7);
+    control->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     return control;
 }
 

@@ -59,6 +59,8 @@ CContainerPropertiesDlg::CContainerPropertiesDlg(ContainerDlgHost host, QWidget*
     BuildSeriesRow();
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("id1052"));
+    // The eight chart tabs fit the window's width only with narrower padding.
+    tabs_->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 5px; }"));
     layout->addWidget(tabs_, 1);
     // One page object per tab, kept for the window's life.
     auto* options3D = new CChart3DOptionsPage(this);
@@ -84,6 +86,8 @@ void CContainerPropertiesDlg::BuildToolBars() {
     objectButton_->setObjectName(QStringLiteral("id33035"));
     objectButton_->setPopupMode(QToolButton::InstantPopup);
     objectButton_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // Room for the menu arrow, which is drawn over the text's end otherwise.
+    objectButton_->setStyleSheet(QStringLiteral("QToolButton { padding-right: 12px; }"));
     objectMenu_ = new QMenu(objectButton_);
     objectButton_->setMenu(objectMenu_);
     connect(objectMenu_, &QMenu::aboutToShow, this, [this] { FillObjectMenu(*objectMenu_); });

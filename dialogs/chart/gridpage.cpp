@@ -118,8 +118,8 @@ CUserGridlineDlg::CUserGridlineDlg(double value, const BorderLine& line, QWidget
     value_->setText(ValueText(value));
     valueLabel->setBuddy(value_);
     auto* styleLabel = new QLabel(QStringLiteral("Gridline &style:"), body);
-    style_ = Named(new CLineStyleCombo(body), 215);
-    color_ = Named(new CColorCombo(body), 229);
+    style_ = Unsqueezed(Named(new CLineStyleCombo(body), 215));
+    color_ = Unsqueezed(Named(new CColorCombo(body), 229));
     styleLabel->setBuddy(style_);
     ShowLine(*style_, *color_, line);
     grid->addWidget(valueLabel, 0, 0);

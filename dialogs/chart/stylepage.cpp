@@ -77,14 +77,14 @@ CChartStylePage::CChartStylePage(QWidget* parent) : CChartPage(parent) {
     grid->addWidget(font, 1, 3);
     grid->addWidget(new QLabel(QStringLiteral("Fill style:"), this), 2, 0);
     pattern_ = Named(new CPatternCombo(this), 229);
-    patternColor_ = Named(new CColorCombo(this), 1019);
-    background_ = Named(new CColorCombo(this), 1021);
+    patternColor_ = Unsqueezed(Named(new CColorCombo(this), 1019));
+    background_ = Unsqueezed(Named(new CColorCombo(this), 1021));
     grid->addWidget(pattern_, 2, 1);
     grid->addWidget(patternColor_, 2, 2);
     grid->addWidget(background_, 2, 3);
     grid->addWidget(new QLabel(QStringLiteral("Line style:"), this), 3, 0);
     lineStyle_ = Named(new CLineStyleCombo(this), 221);
-    lineColor_ = Named(new CColorCombo(this), 1059);
+    lineColor_ = Unsqueezed(Named(new CColorCombo(this), 1059));
     grid->addWidget(lineStyle_, 3, 1);
     grid->addWidget(lineColor_, 3, 2);
     grid->addWidget(new QLabel(QStringLiteral("Scatter symbol:"), this), 4, 0);

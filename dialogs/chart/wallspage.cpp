@@ -29,14 +29,14 @@ CChartWallsPage::CChartWallsPage(QWidget* parent) : CChartPage(parent) {
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel(QStringLiteral("Fill style:"), this), 0, 0);
     pattern_ = Named(new CPatternCombo(this), 215);
-    patternColor_ = Named(new CColorCombo(this), 229);
-    background_ = Named(new CColorCombo(this), 1019);
+    patternColor_ = Unsqueezed(Named(new CColorCombo(this), 229));
+    background_ = Unsqueezed(Named(new CColorCombo(this), 1019));
     grid->addWidget(pattern_, 0, 1);
     grid->addWidget(patternColor_, 0, 2);
     grid->addWidget(background_, 0, 3);
     grid->addWidget(new QLabel(QStringLiteral("Border style:"), this), 1, 0);
     borderStyle_ = Named(new CLineStyleCombo(this), 1021);
-    borderColor_ = Named(new CColorCombo(this), 221);
+    borderColor_ = Unsqueezed(Named(new CColorCombo(this), 221));
     grid->addWidget(borderStyle_, 1, 1);
     grid->addWidget(borderColor_, 1, 2);
     xy_ = Named(new QCheckBox(QStringLiteral("XY chart wall"), this), 216);

@@ -4,6 +4,7 @@
 #include "app/uiservices.h"
 #include "core/settings.h"
 #include "dialogs/combos.h"
+#include "dialogs/filedlg.h"
 #include "dialogs/formatpage.h"
 #include "model/chart.h"
 #include "model/container.h"
@@ -145,22 +146,21 @@ CContainerWindowPage::CContainerWindowPage(QWidget* parent) : CChartPage(parent)
 }
 
 void CContainerWindowPage::OnBrowseImage() {
-    int filter = g_filter;
     const QString start = path_->text().isEmpty() ? g_folder : path_->text().left(256);
-    const QString chosen = UiServices().ChooseOpenFile(
-        QStringLiteral("Select Background Image"), start,
-        QStringLiteral(
-            "PNG (*.png);;JPEG (*.jpeg) (*.jpg *.jpeg);;BMP (*.bmp);;All Files (*.*) (*)"),
-        filter);
-    if (chosen.isEmpty()) return;
+    CFileDlg dialog(true, QStringLiteral("Select Background Image"), QString(), QString(),
+                    QStringLiteral("PNG (*.png);;JPEG (*.jpeg) (*.jpg *.jpeg);;BMP "
+                                   "(*.bmp);;All Files (*.*) (*)"),
+                    g_filter, start, this);
+    if (dialog.DoModal() != IDOK) return;
+    const QString chosen = dialog.GetFileName();
     // A longer path would be cut by the edit and name another file.
     if (Utf8ToCp1252(chosen.toStdString()).size() > kMaxPath) {
         ShowStringMessage(IDS_MAX_CHARACTERS, MB_OK | MB_ICONEXCLAMATION,
                           QString::number(kMaxPath));
         return;
     }
-    g_filter = filter;
-    g_folder = chosen.section(QLatin1Char('/'), 0, -2);
+    g_filter = dialog.FilterIndex();
+    g_folder = dialog.GetDirectory();
     path_->setText(chosen);
 }
 

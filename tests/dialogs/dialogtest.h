@@ -34,7 +34,10 @@ public:
         return openPath;
     }
     QString GetSaveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString ChooseOpenFile(const QString&, const QString&, const QString&, int&) override {
+    QString ChooseOpenFile(const QString&, const QString& start, const QString&,
+                           int& filter) override {
+        openStart = start;
+        openFilter = filter;
         return openPath;
     }
     void Beep() override { ++beeps; }
@@ -58,6 +61,8 @@ public:
     int beeps = 0;
     std::vector<QString> boxes;
     QString openPath;
+    QString openStart; // where the last file chooser started
+    int openFilter = 0;
     int colorChoosers = 0;
     uint32_t startColor = 0;
     uint32_t* customTable = nullptr;

@@ -66,6 +66,11 @@ TEST_F(WindowPageTest, BrowseChangesThePathNotTheKindAndRefusesPathsOver255) {
     ui.openPath = "/pictures/sky.png";
     page.OnBrowseImage();
     EXPECT_EQ(page.Item<QLineEdit>(205)->text(), "/pictures/sky.png");
+    EXPECT_EQ(ui.openFilter, 1);
+    // A fresh page starts in the folder the last Browse ended in.
+    CContainerWindowPage other;
+    other.OnBrowseImage();
+    EXPECT_EQ(ui.openStart, "/pictures");
     EXPECT_TRUE(page.Item<QRadioButton>(400)->isChecked());
     ui.openPath = "/" + QString(254, 'a'); // 255 characters
     page.OnBrowseImage();

@@ -6,13 +6,17 @@
 #include "dialogs/alignmentpage.h"
 #include "dialogs/backgroundpage.h"
 #include "dialogs/borderpage.h"
+#include "dialogs/chart/containerdlg.h"
+#include "dialogs/chart/gridpage.h"
+#include "dialogs/chart/stylepage.h"
+#include "dialogs/chart/windowpage.h"
 #include "dialogs/composer.h"
 #include "dialogs/fontdialog.h"
 #include "dialogs/fontpage.h"
 #include "dialogs/listpage.h"
-#include "dialogs/printsheet.h"
 #include "dialogs/openwaitdlg.h"
 #include "dialogs/optionsdlg.h"
+#include "dialogs/printsheet.h"
 #include "dialogs/protectiondlg.h"
 #include "dialogs/sortdlg.h"
 #include "dialogs/statisticsdlg.h"
@@ -135,6 +139,40 @@ void ShootFileDialogs() {
     Shoot(zoom, "zoom");
 }
 
+// The container properties window on each of its pages, the container's first and then a
+// column chart's with three series; then the dialogs the Style, Grid and Window pages open.
+void ShootContainerWindow() {
+    using namespace vl;
+    CContainerPropertiesDlg window(ContainerDlgHost{}, nullptr);
+    window.Open(nullptr);
+    const char* names[CContainerPropertiesDlg::kPageCount] = {
+        "data",         "view",      "style",    "axes",   "grid",  "walls",
+        "titleslegend", "options3d", "contents", "window", "titles"};
+    for (int tab = 0; tab < 3; ++tab) {
+        window.Tabs()->setCurrentIndex(tab);
+        Shoot(window,
+              (std::string("container-") + names[CContainerPropertiesDlg::kChartPages + tab])
+                  .c_str());
+    }
+    window.Tabs()->setCurrentIndex(1);
+    auto* windowPage = static_cast<CContainerWindowPage*>(window.Page(9));
+    FractalSettings fractal = windowPage->Fractal();
+    window.ChooseObject(CContainerPropertiesDlg::kAdd2D);
+    for (int i = 0; i < 3; ++i) window.OnCommand(CContainerPropertiesDlg::kAddSeries);
+    for (int tab = 0; tab < CContainerPropertiesDlg::kChartPages; ++tab) {
+        window.Tabs()->setCurrentIndex(tab);
+        Shoot(window, (std::string("container-") + names[tab]).c_str());
+    }
+    window.Tabs()->setCurrentIndex(2);
+    ChartProportions proportions = static_cast<CChartStylePage*>(window.Page(2))->Proportions();
+    CChartStyleAdvancedDlg advanced(proportions, nullptr);
+    Shoot(advanced, "chartstyleadvanced");
+    CUserGridlineDlg gridline(12.5, BorderLine{1, 1, Rgb(255, 0, 0)}, nullptr);
+    Shoot(gridline, "usergridline");
+    CFractalPropertiesDlg fractalDialog(fractal, nullptr);
+    Shoot(fractalDialog, "fractalproperties");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -214,5 +252,6 @@ int main(int argc, char** argv) {
         Shoot(sheet, tabs[i]);
     }
     ShootFileDialogs();
+    ShootContainerWindow();
     return g_failures == 0 ? 0 : 1;
 }
