@@ -13,6 +13,16 @@ struct Ribbon {
     float Y(const ChartPoint& p) const { return frame.y0 + frame.height * p.position; }
 };
 
+// Reads the scene frame, clears the series' label anchors and sets the category slot; false
+// when the frame cannot be read. No categories (n = 0) leaves nothing to build.
+bool StartRibbons(CChart& chart, CChartSeries* const* series, int count, Ribbon& r, uint32_t& n) {
+    if (!ReadSceneFrame(chart, r.frame)) return false;
+    for (int i = 0; i < count; ++i) series[i]->labelAnchors.Clear(true);
+    n = CategoryCount(series, count);
+    if (n) r.slot = (r.frame.x1 - r.frame.x0) / float(n);
+    return true;
+}
+
 bool PlottedAt(const CChartSeries& s, int64_t j) {
     return j >= 0 && j < int64_t(s.points.ItemCount()) && IsPlotted(PointAt(s, uint32_t(j)));
 }
@@ -85,11 +95,9 @@ bool AppendCap(CChart& chart, const Cap& cap, uint8_t face) {
 
 bool Build3DLineFaces(CChart& chart, CChartSeries* const* series, int count) {
     Ribbon r;
-    if (!ReadSceneFrame(chart, r.frame)) return false;
-    for (int i = 0; i < count; ++i) series[i]->labelAnchors.Clear(true);
-    const uint32_t n = CategoryCount(series, count);
+    uint32_t n = 0;
+    if (!StartRibbons(chart, series, count, r, n)) return false;
     if (n == 0) return true;
-    r.slot = (r.frame.x1 - r.frame.x0) / float(n);
     const float d = r.frame.depth / float(count);
     const float w = float(chart.settings.lineWidth3D) * 0.01f * d;
     for (int i = 0; i < count; ++i) {
@@ -116,11 +124,9 @@ bool Build3DLineFaces(CChart& chart, CChartSeries* const* series, int count) {
 
 bool Build3DAreaFaces(CChart& chart, CChartSeries* const* series, int count) {
     Ribbon r;
-    if (!ReadSceneFrame(chart, r.frame)) return false;
-    for (int i = 0; i < count; ++i) series[i]->labelAnchors.Clear(true);
-    const uint32_t n = CategoryCount(series, count);
+    uint32_t n = 0;
+    if (!StartRibbons(chart, series, count, r, n)) return false;
     if (n == 0) return true;
-    r.slot = (r.frame.x1 - r.frame.x0) / float(n);
     const float d = r.frame.depth / float(count);
     const float w = float(chart.settings.lineWidth3D) * 0.01f * d;
     for (int i = 0; i < count; ++i) {
@@ -140,13 +146,11 @@ bool Build3DAreaFaces(CChart& chart, CChartSeries* const* series, int count) {
 
 bool Build3DStackedAreaFaces(CChart& chart, CChartSeries* const* series, int count) {
     Ribbon r;
-    if (!ReadSceneFrame(chart, r.frame)) return false;
-    for (int i = 0; i < count; ++i) series[i]->labelAnchors.Clear(true);
-    const uint32_t n = CategoryCount(series, count);
+    uint32_t n = 0;
+    if (!StartRibbons(chart, series, count, r, n)) return false;
     if (n == 0) return true;
     float b = 0;
     if (!BasePosition(*series[0], b)) return false;
-    r.slot = (r.frame.x1 - r.frame.x0) / float(n);
     const float D = r.frame.depth, H = r.frame.height;
     const float w = float(chart.settings.lineWidth3D) * 0.01f * D;
     const float zs = (D - w) / 2, ze = zs + w;
