@@ -2,6 +2,7 @@
 
 #include "model/chart.h"
 
+#include <QEvent>
 #include <QListWidget>
 #include <QPainter>
 #include <QScrollBar>
@@ -29,9 +30,12 @@ public:
     void paint(QPainter* p, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         const bool selected = option.state & QStyle::State_Selected;
+        p->save();
+        p->setClipRect(option.rect);
         p->fillRect(option.rect, selected ? option.palette.highlight() : option.palette.base());
         const QImage& image = page_.Preview(index.row());
-        p->drawImage(option.rect.topLeft() + QPoint(4, 4), image);
+        p->drawImage(option.rect.center() - image.rect().center(), image);
+        p->restore();
         if (option.state & QStyle::State_HasFocus) {
             p->setPen(QPen(option.palette.text().color(), 1, Qt::DotLine));
             p->drawRect(option.rect.adjusted(0, 0, -1, -1));
@@ -106,6 +110,7 @@ CChartViewPage::CChartViewPage(QWidget* parent) : CChartPage(parent) {
     list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list_->setSpacing(0);
     list_->setItemDelegate(new PreviewDelegate(*this, list_));
+    list_->viewport()->installEventFilter(this);
     layout->addWidget(list_);
     FillList();
 }
@@ -115,10 +120,12 @@ int CChartViewPage::ItemSide() const {
     return std::max(24, list_->viewport()->height() > bar ? list_->viewport()->height() : 64);
 }
 
-void CChartViewPage::resizeEvent(QResizeEvent* event) {
-    CChartPage::resizeEvent(event);
-    for (QImage& image : cache_) image = QImage();
-    list_->setGridSize(QSize(ItemSide(), ItemSide()));
+bool CChartViewPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_->viewport() && event->type() == QEvent::Resize) {
+        for (QImage& image : cache_) image = QImage();
+        list_->setGridSize(QSize(ItemSide(), ItemSide()));
+    }
+    return CChartPage::eventFilter(watched, event);
 }
 
 const QImage& CChartViewPage::Preview(int index) {

@@ -33,7 +33,9 @@ public:
     int ItemSide() const;
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    // The list's viewport, not the page, gives the item size: a page on a hidden tab is
+    // resized before its list is.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FillList();

@@ -1,6 +1,7 @@
 #include "platform/gui/devicecontext.h"
 
 #include "platform/gui/cosmeticline.h"
+#include "platform/gui/solidpolygon.h"
 
 #include <QLinearGradient>
 #include <QPaintDevice>
@@ -239,12 +240,48 @@ bool CDeviceContext::LineTo(int32_t x, int32_t y) {
 
 bool CDeviceContext::Polygon(const DcPoint* points, int count) {
     if (!painter_ || count < 2) return false;
+    if (SolidPolygonIntoImage(points, count)) return true;
     QPolygon polygon(count);
     for (int i = 0; i < count; ++i) polygon.setPoint(i, points[i].x, points[i].y);
     UsePen(state_.pen);
     UseBrush(state_.brush);
     painter_->drawPolygon(polygon, Qt::OddEvenFill);
     return true;
+}
+
+bool CDeviceContext::SolidPolygonIntoImage(const DcPoint* points, int count) {
+    SolidPolygonStyle style;
+    const DcPen& pen = state_.pen;
+    if (pen.style == PS_SOLID && pen.width <= 1)
+        style.outline = true,
+        style.outlineColor = qRgb(RedOf(pen.color), GreenOf(pen.color), BlueOf(pen.color));
+    else if (pen.style != PS_NULL)
+        return false;
+    const DcBrush& brush = state_.brush;
+    if (brush.kind == DcBrush::kSolid)
+        style.fill = true,
+        style.fillColor = qRgb(RedOf(brush.color), GreenOf(brush.color), BlueOf(brush.color));
+    else if (brush.kind != DcBrush::kNull)
+        return false;
+    QPaintDevice* device = painter_->device();
+    if (!device || device->devType() != QInternal::Image) return false;
+    auto* image = static_cast<QImage*>(device);
+    const QImage::Format format = image->format();
+    if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+         format != QImage::Format_ARGB32_Premultiplied) ||
+        image->devicePixelRatio() != 1.0)
+        return false;
+    if (painter_->compositionMode() != QPainter::CompositionMode_SourceOver ||
+        painter_->opacity() != 1.0 || painter_->transform().type() != QTransform::TxNone ||
+        painter_->testRenderHint(QPainter::Antialiasing))
+        return false;
+    // The painter writes into the image's memory as it stands: no detaching copy.
+    const PixelRows rows{const_cast<uint8_t*>(image->constBits()), image->bytesPerLine(),
+                         image->width(), image->height()};
+    if (!state_.clip) return DrawSolidPolygon(rows, image->rect(), points, count, style);
+    for (const QRect& rect : *state_.clip)
+        if (DrawSolidPolygon(rows, rect, points, count, style)) return true;
+    return false;
 }
 
 bool CDeviceContext::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {

@@ -114,6 +114,9 @@ private:
     // False for a null brush, which paints nothing.
     bool UseBrush(const DcBrush& brush);
     bool UseBrushOnPainter(const DcBrush& brush);
+    // Draws a small solid polygon straight into the image being painted, where that gives
+    // the painter's own pixels; false when the painter has to draw it.
+    bool SolidPolygonIntoImage(const DcPoint* points, int count);
 
     std::unique_ptr<QPainter> painter_;
     // What was last set on the painter, so that an unchanged pen or brush is not set again.

@@ -5,7 +5,9 @@
 #include "dialogs/chart/viewpage.h"
 #include "model/chart.h"
 
+#include <QCoreApplication>
 #include <QListWidget>
+#include <QTabWidget>
 #include <set>
 
 namespace vl {
@@ -76,6 +78,36 @@ TEST_F(ViewPageTest, CategoriesShowTheListOffAndKeepTheirKind) {
     ASSERT_TRUE(page.Exchange(true, &chart, 0));
     EXPECT_EQ(s.kind, 5);
     EXPECT_EQ(s.stacked, 1);
+}
+
+// A page first laid out on a hidden tab takes its cells from the list once shown: square
+// cells as tall as the list, side by side, the chosen one framed in the highlight.
+TEST_F(ViewPageTest, CellsFollowTheListShownAfterAHiddenTab) {
+    QTabWidget tabs;
+    tabs.addTab(new QWidget, QStringLiteral("First"));
+    auto* shown = new CChartViewPage;
+    tabs.addTab(shown, QStringLiteral("View"));
+    tabs.resize(500, 260);
+    tabs.show();
+    CChart chart(kChart2D);
+    Series(chart, 1, {1, 0, 0});
+    ASSERT_TRUE(shown->Exchange(false, &chart, 0));
+    tabs.setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    QListWidget* list = shown->List();
+    const int side = list->viewport()->height();
+    ASSERT_GT(side, 64);
+    EXPECT_EQ(list->gridSize(), QSize(side, side));
+    const QRect first = list->visualItemRect(list->item(0));
+    const QRect second = list->visualItemRect(list->item(1));
+    EXPECT_GE(second.left(), first.right());
+    EXPECT_EQ(shown->Preview(0).width(), side - 8);
+    const QImage grab = list->viewport()->grab().toImage();
+    const QColor highlight = list->palette().color(QPalette::Highlight);
+    const int mid = first.center().y();
+    EXPECT_EQ(grab.pixelColor(first.left() + 1, mid), highlight);
+    EXPECT_EQ(grab.pixelColor(first.right() - 1, mid), highlight);
+    EXPECT_NE(grab.pixelColor(second.left() + 1, mid), highlight);
 }
 
 TEST(ViewPreview, EachEntryDrawsAChartAndTheEntriesDiffer) {
