@@ -8,26 +8,6 @@
 
 namespace vl {
 
-ChartVertex LoadVertex(CChart& chart, uint32_t index) {
-    ChartVertex v;
-    if (const void* p = chart.vertices.GetItem24(index)) std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-void StoreVertex(CChart& chart, uint32_t index, const ChartVertex& v) {
-    if (void* p = chart.vertices.GetItem24(index)) std::memcpy(p, &v, sizeof v);
-}
-
-ChartFace LoadFace(CChart& chart, uint32_t index) {
-    ChartFace f;
-    if (const void* p = chart.faces.GetItem52(index)) std::memcpy(&f, p, sizeof f);
-    return f;
-}
-
-void StoreFace(CChart& chart, uint32_t index, const ChartFace& f) {
-    if (void* p = chart.faces.GetItem52(index)) std::memcpy(p, &f, sizeof f);
-}
-
 namespace {
 
 // The coordinates a step works on: the model ones or the view ones.

@@ -7,13 +7,28 @@
 #include "model/chart.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace vl {
 
-ChartVertex LoadVertex(CChart& chart, uint32_t index);
-void StoreVertex(CChart& chart, uint32_t index, const ChartVertex& v);
-ChartFace LoadFace(CChart& chart, uint32_t index);
-void StoreFace(CChart& chart, uint32_t index, const ChartFace& f);
+// Items of the vertex and face lists; out of range, loads give default records and stores
+// do nothing. Inline: a 3D layout reads and writes each vertex many times.
+inline ChartVertex LoadVertex(CChart& chart, uint32_t index) {
+    ChartVertex v;
+    if (const void* p = chart.vertices.GetItem24(index)) std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void StoreVertex(CChart& chart, uint32_t index, const ChartVertex& v) {
+    if (void* p = chart.vertices.GetItem24(index)) std::memcpy(p, &v, sizeof v);
+}
+inline ChartFace LoadFace(CChart& chart, uint32_t index) {
+    ChartFace f;
+    if (const void* p = chart.faces.GetItem52(index)) std::memcpy(&f, p, sizeof f);
+    return f;
+}
+inline void StoreFace(CChart& chart, uint32_t index, const ChartFace& f) {
+    if (void* p = chart.faces.GetItem52(index)) std::memcpy(p, &f, sizeof f);
+}
 
 // Shifts the model coordinates (the view ones without `useModel`) of every vertex so that
 // the box round the corners of the built walls is centred on the origin. Nothing happens

@@ -27,11 +27,44 @@ struct Edge {
     int64_t slope;   // 16.16 change per row
 };
 
+int64_t ColumnAt(const Edge& e, int y) {
+    return e.x + (y - e.top) * e.slope;
+}
+
+// Rows `from` up to `to` of a band that two edges cross.
+void FillTwoEdgeBand(const PixelRows& rows, const Edge& a, const Edge& b, int from, int to,
+                     QRgb color) {
+    int64_t xa = ColumnAt(a, from), xb = ColumnAt(b, from);
+    uint8_t* row = rows.bits + from * rows.stride;
+    for (int y = from; y < to; ++y, xa += a.slope, xb += b.slope, row += rows.stride) {
+        int left = int(xa >> 16), right = int(xb >> 16);
+        if (left > right) std::swap(left, right);
+        QRgb* line = reinterpret_cast<QRgb*>(row);
+        std::fill(line + left, line + right, color);
+    }
+}
+
+// Rows `from` up to `to` of a band that `count` edges cross, odd-even.
+void FillBand(const PixelRows& rows, const Edge* const* edges, int count, int from, int to,
+              QRgb color) {
+    int crossings[kMaxSolidPolygonPoints];
+    for (int y = from; y < to; ++y) {
+        for (int i = 0; i < count; ++i) {
+            const int x = int(ColumnAt(*edges[i], y) >> 16);
+            int j = i;
+            for (; j > 0 && crossings[j - 1] > x; --j) crossings[j] = crossings[j - 1];
+            crossings[j] = x;
+        }
+        QRgb* line = reinterpret_cast<QRgb*>(rows.bits + y * rows.stride);
+        for (int j = 0; j + 1 < count; j += 2)
+            std::fill(line + crossings[j], line + crossings[j + 1], color);
+    }
+}
+
 // Odd-even fill of the pixels whose centres the polygon covers.
 void FillPolygon(const PixelRows& rows, const DcPoint* p, int count, QRgb color) {
     Edge edges[kMaxSolidPolygonPoints];
     int n = 0;
-    int first = INT_MAX, last = INT_MIN;
     for (int i = 0; i < count; ++i) {
         DcPoint a = p[i], b = p[(i + 1) % count];
         if (a.y == b.y) continue;
@@ -47,24 +80,23 @@ void FillPolygon(const PixelRows& rows, const DcPoint* p, int count, QRgb color)
             x = start + ((slope * ((int64_t(top) << 16) + 32768 - (ay << 10))) >> 16);
         }
         edges[n++] = {top, bottom, x, slope};
-        first = std::min(first, top);
-        last = std::max(last, bottom);
     }
-    int crossings[kMaxSolidPolygonPoints];
-    for (int y = first; y <= last; ++y) {
-        // Mostly two crossings a row: an insertion sort beats any other here.
+    // Between two edge ends the same edges cross every row: a band of two (every band of a
+    // triangle) runs without any sorting.
+    int ends[2 * kMaxSolidPolygonPoints];
+    int m = 0;
+    for (int i = 0; i < n; ++i) ends[m++] = edges[i].top, ends[m++] = edges[i].bottom + 1;
+    std::sort(ends, ends + m);
+    for (int b = 0; b + 1 < m; ++b) {
+        if (ends[b] == ends[b + 1]) continue;
+        const Edge* crossing[kMaxSolidPolygonPoints];
         int k = 0;
-        for (int i = 0; i < n; ++i) {
-            const Edge& e = edges[i];
-            if (unsigned(y - e.top) > unsigned(e.bottom - e.top)) continue;
-            const int x = int((e.x + (y - e.top) * e.slope) >> 16);
-            int j = k++;
-            for (; j > 0 && crossings[j - 1] > x; --j) crossings[j] = crossings[j - 1];
-            crossings[j] = x;
-        }
-        QRgb* line = reinterpret_cast<QRgb*>(rows.bits + y * rows.stride);
-        for (int j = 0; j + 1 < k; j += 2)
-            std::fill(line + crossings[j], line + crossings[j + 1], color);
+        for (int i = 0; i < n; ++i)
+            if (edges[i].top <= ends[b] && edges[i].bottom >= ends[b]) crossing[k++] = &edges[i];
+        if (k == 2)
+            FillTwoEdgeBand(rows, *crossing[0], *crossing[1], ends[b], ends[b + 1], color);
+        else
+            FillBand(rows, crossing, k, ends[b], ends[b + 1], color);
     }
 }
 
