@@ -4,6 +4,7 @@
 // used with one item size, fixed by the typed operations its owner calls.
 
 #include <cstdint>
+#include <cstring>
 
 namespace vl {
 
@@ -51,15 +52,15 @@ public:
     uint16_t* NextItem2(PagedListIter& it);
 
     void* GetItem16(uint32_t i) { return GetItemOf<16>(i); }
-    bool AppendItem16(const void* item) { return AppendItem(item, 16); }
+    bool AppendItem16(const void* item) { return AppendItemOf<16>(item); }
     void* GetItem24(uint32_t i) { return GetItemOf<24>(i); }
-    bool AppendItem24(const void* item) { return AppendItem(item, 24); }
-    bool AppendItem28(const void* item) { return AppendItem(item, 28); }
+    bool AppendItem24(const void* item) { return AppendItemOf<24>(item); }
+    bool AppendItem28(const void* item) { return AppendItemOf<28>(item); }
     void* GetItem44(uint32_t i) { return GetItemOf<44>(i); }
-    bool AppendItem44(const void* item) { return AppendItem(item, 44); }
+    bool AppendItem44(const void* item) { return AppendItemOf<44>(item); }
     void* GetItem52(uint32_t i) { return GetItemOf<52>(i); }
-    bool AppendItem52(const void* item) { return AppendItem(item, 52); }
-    bool AppendItem128(const void* item) { return AppendItem(item, 128); }
+    bool AppendItem52(const void* item) { return AppendItemOf<52>(item); }
+    bool AppendItem128(const void* item) { return AppendItemOf<128>(item); }
 
     void Clear(bool recycle);
     // Keeps the first `count` items of `size` bytes; the pages past them go to the free-page
@@ -78,6 +79,17 @@ public:
         constexpr uint32_t perPage = kPagePayload / Size;
         if (indexValid_ && i < itemCount_) return pageIndex_[i / perPage] + (i % perPage) * Size;
         return GetItem(i, Size);
+    }
+    // Appends to the last page while it has room, else as `AppendItem` does.
+    template <uint32_t Size> bool AppendItemOf(const void* item) {
+        static_assert(Size > 0 && Size <= kPagePayload);
+        Page* page = currentPage_;
+        if (!page || page->next || page->used + Size > kPagePayload) return AppendItem(item, Size);
+        std::memcpy(page->payload + page->used, item, Size);
+        page->used = uint16_t(page->used + Size);
+        ++itemCount_;
+        indexValid_ = 0;
+        return true;
     }
     bool AppendItem(const void* item, uint32_t size);
 

@@ -12,10 +12,6 @@ namespace vl {
 
 namespace {
 
-void Put(const PixelRows& rows, int x, int y, QRgb color) {
-    reinterpret_cast<QRgb*>(rows.bits + y * rows.stride)[x] = color;
-}
-
 // 16.16 quotient of two 26.6 lengths, truncated.
 int64_t Ratio16(int64_t num, int64_t den) {
     return num * 65536 / den;
@@ -183,14 +179,29 @@ private:
         }
         lastDir_ = dir;
         lastAxisAligned_ = axisAligned;
-        if (draw) {
-            do {
-                const Pixel p = At(us, v, across);
-                Put(rows_, p.x, p.y, color_);
-                v += inc;
-            } while (++us < ue);
-        }
+        if (draw) Draw(us, ue, v, inc, across);
         lastPixel_ = last;
+    }
+
+    // The pixels from `u` up to `end`, at least one. Locals, not members, in the loops: the
+    // compiler cannot tell the pixel stores from the members and would load them again.
+    void Draw(int u, int end, int64_t v, int64_t inc, bool across) {
+        uint8_t* const bits = rows_.bits;
+        const ptrdiff_t stride = rows_.stride;
+        const QRgb color = color_;
+        if (across) {
+            do {
+                reinterpret_cast<QRgb*>(bits + (v >> 16) * stride)[u] = color;
+                v += inc;
+            } while (++u < end);
+        } else {
+            uint8_t* row = bits + u * stride;
+            do {
+                reinterpret_cast<QRgb*>(row)[v >> 16] = color;
+                v += inc;
+                row += stride;
+            } while (++u < end);
+        }
     }
 
     static Pixel At(int u, int64_t v, bool across) {
