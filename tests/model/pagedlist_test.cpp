@@ -42,6 +42,50 @@ INSTANTIATE_TEST_SUITE_P(ItemSizes, PagedListPerPage,
                                            std::pair{44u, 185u}, std::pair{52u, 157u},
                                            std::pair{128u, 63u})); // 8,064 used, 118 free
 
+// The fixed-size appends and reads take a short way on the last page and through the index;
+// across page ends, with and without the index and when a page cannot be had, they must
+// keep the list as the general ones do.
+TEST(PagedList, FixedSizeAppendsAndReadsMatchTheGeneralOnes) {
+    struct Kind {
+        uint32_t size, perPage;
+        bool (CPagedList::*append)(const void*);
+    } kinds[] = {{16, 511, &CPagedList::AppendItem16}, {24, 340, &CPagedList::AppendItem24},
+                 {28, 292, &CPagedList::AppendItem28}, {44, 185, &CPagedList::AppendItem44},
+                 {52, 157, &CPagedList::AppendItem52}, {128, 63, &CPagedList::AppendItem128}};
+    for (const Kind& k : kinds) {
+        CPagedList list;
+        const uint32_t count = 2 * k.perPage + 1;
+        for (uint32_t i = 0; i < count; ++i) {
+            if (i == k.perPage) {
+                // The first item of the second page needs a page: none to be had.
+                AllocFailGuard guard(0);
+                ASSERT_FALSE((list.*k.append)(Item(k.size, i).data()));
+                EXPECT_EQ(std::tuple(list.ItemCount(), list.PageCount()),
+                          std::tuple(k.perPage, 1u));
+            }
+            ASSERT_TRUE((list.*k.append)(Item(k.size, i).data())) << k.size << " " << i;
+            if (i % 97 == 0) {
+                ASSERT_TRUE(list.BuildPageIndex()); // appends drop it again
+            }
+        }
+        EXPECT_EQ(std::tuple(list.ItemCount(), list.PageCount(), list.IndexValid()),
+                  std::tuple(count, 3u, false));
+        for (bool indexed : {false, true}) {
+            ASSERT_TRUE(!indexed || list.BuildPageIndex());
+            for (uint32_t i : {0u, k.perPage - 1, k.perPage, count - 1}) {
+                const void* fixed = k.size == 16   ? list.GetItem16(i)
+                                    : k.size == 24 ? list.GetItem24(i)
+                                    : k.size == 44 ? list.GetItem44(i)
+                                    : k.size == 52 ? list.GetItem52(i)
+                                                   : list.GetItem(i, k.size);
+                ASSERT_EQ(fixed, list.GetItem(i, k.size)) << k.size << " " << i;
+                EXPECT_EQ(std::memcmp(fixed, Item(k.size, i).data(), k.size), 0) << i;
+            }
+            EXPECT_EQ(list.GetItem24(count + 1000), nullptr);
+        }
+    }
+}
+
 TEST(PagedList, ClearWithOrWithoutRecycle) {
     for (bool recycle : {true, false}) {
         CPagedList list;
