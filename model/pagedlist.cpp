@@ -53,11 +53,7 @@ bool CPagedList::AppendItem(const void* item, uint32_t size) {
     if (size == 0 || size > kPagePayload) return false;
     Page* page = PageForAppend(size);
     if (!page) return false;
-    std::memcpy(page->payload + page->used, item, size);
-    page->used = uint16_t(page->used + size);
-    currentPage_ = page;
-    ++itemCount_;
-    indexValid_ = 0;
+    PutOnPage(page, item, size);
     return true;
 }
 

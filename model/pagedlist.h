@@ -85,10 +85,7 @@ public:
         static_assert(Size > 0 && Size <= kPagePayload);
         Page* page = currentPage_;
         if (!page || page->next || page->used + Size > kPagePayload) return AppendItem(item, Size);
-        std::memcpy(page->payload + page->used, item, Size);
-        page->used = uint16_t(page->used + Size);
-        ++itemCount_;
-        indexValid_ = 0;
+        PutOnPage(page, item, Size);
         return true;
     }
     bool AppendItem(const void* item, uint32_t size);
@@ -101,6 +98,14 @@ public:
 
 private:
     Page* PageForAppend(uint32_t size);
+    // Appends the item at the end of the page, which has room for it.
+    void PutOnPage(Page* page, const void* item, uint32_t size) {
+        std::memcpy(page->payload + page->used, item, size);
+        page->used = uint16_t(page->used + size);
+        currentPage_ = page;
+        ++itemCount_;
+        indexValid_ = 0;
+    }
 
     Page* firstPage_ = nullptr;
     Page* freePages_ = nullptr;

@@ -252,17 +252,19 @@ bool CDeviceContext::Polygon(const DcPoint* points, int count) {
 bool CDeviceContext::SolidPolygonIntoImage(const DcPoint* points, int count) {
     SolidPolygonStyle style;
     const DcPen& pen = state_.pen;
-    if (pen.style == PS_SOLID && pen.width <= 1)
-        style.outline = true,
-        style.outlineColor = qRgb(RedOf(pen.color), GreenOf(pen.color), BlueOf(pen.color));
-    else if (pen.style != PS_NULL)
+    if (pen.style == PS_SOLID && pen.width <= 1) {
+        style.outline = true;
+        style.outlineColor = ToQColor(pen.color).rgb();
+    } else if (pen.style != PS_NULL) {
         return false;
+    }
     const DcBrush& brush = state_.brush;
-    if (brush.kind == DcBrush::kSolid)
-        style.fill = true,
-        style.fillColor = qRgb(RedOf(brush.color), GreenOf(brush.color), BlueOf(brush.color));
-    else if (brush.kind != DcBrush::kNull)
+    if (brush.kind == DcBrush::kSolid) {
+        style.fill = true;
+        style.fillColor = ToQColor(brush.color).rgb();
+    } else if (brush.kind != DcBrush::kNull) {
         return false;
+    }
     QPaintDevice* device = painter_->device();
     if (!device || device->devType() != QInternal::Image) return false;
     auto* image = static_cast<QImage*>(device);

@@ -123,8 +123,7 @@ private:
 
     // Steps along the major axis u, the minor axis v following; `across` when u is x.
     void Walk(int u1, int v1, int u2, int v2, bool across, bool draw) {
-        const int forward = across ? kRight : kDown;
-        int dir = forward;
+        int dir = across ? kRight : kDown;
         const bool swapped = u1 > u2;
         if (swapped) {
             std::swap(u1, u2);
