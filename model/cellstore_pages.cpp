@@ -155,7 +155,10 @@ void CCellStore::ClearRowIndex(bool freePages) {
         std::memset(rowIndex_->flags, 0, sizeof rowIndex_->flags);
         validBlocks_ = 0;
     }
-    if (freePages) rowIndex_.reset();
+    if (freePages) {
+        rowIndex_.reset();
+        FreeColumnMarks();
+    }
 }
 
 void CCellStore::RowIndexFree::operator()(RowIndexTable* table) const {
