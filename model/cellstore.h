@@ -105,10 +105,15 @@ public:
     // not indexed.
     uint32_t ColumnMarkCount(uint32_t block) const;
     const ColumnMark* ColumnMarks(uint32_t block) const;
-    // The place a scan for (row, column) starts from: the row's first record, or the last
-    // column mark of the row at or before the column. False when the row's block is not
+    // The place a scan for (row, column) starts from: the cell itself when it was found
+    // lately, else the row's first record or the last column mark of the row at or before
+    // the column. False when the row's block is not
     // indexed or the row holds no record.
     bool IndexedStart(uint32_t row, uint16_t column, Page*& page, uint32_t& offset) const;
+    // The place of a cell among the last few found while the row index stood; false when
+    // it is not one of them. A recalculation reads, writes and finishes one cell in turn.
+    bool RecentCell(uint32_t row, uint16_t column, Page*& page, uint32_t& offset) const;
+    void NoteFound(uint32_t row, uint16_t column, Page* page, uint32_t offset) const;
 
     // The page a search for `row` starts on when it has no better place: the last page
     // whose first record lies before the row, else the first page (null when empty).
@@ -136,6 +141,7 @@ private:
     // Notes where each row's marks begin, once the block's marks are all in.
     void FinishColumnMarks(uint32_t block);
     void FreeColumnMarks();
+    void ForgetRecent();
 
     Page* firstPage_ = nullptr;
     Page* freePages_ = nullptr;
@@ -155,6 +161,17 @@ private:
     };
     // kRowBlocks lists, made with the first mark.
     MarkList* columnMarks_ = nullptr;
+    // Cells found while their block was indexed, dropped with the index: a record keeps its
+    // place until the layout changes, and every change clears the index.
+    struct Found {
+        Page* page;
+        uint32_t row;
+        uint16_t column;
+        uint16_t offset;
+    };
+    static constexpr uint32_t kRecent = 4;
+    mutable Found recent_[kRecent] = {};
+    mutable uint32_t recentNext_ = 0;
     // Blocks whose flag is set, so that edits drop a stale index without a scan.
     uint32_t validBlocks_ = 0;
     // The pages of the chain in order, for bisection, each with its first row as it was

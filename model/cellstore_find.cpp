@@ -49,7 +49,10 @@ uint8_t* FindCell(const CCellStore& store, uint32_t row, uint16_t column) {
     uint32_t offset = 0;
     if (store.BlockValid(block)) {
         if (!store.IndexedStart(row, column, page, offset)) return nullptr;
-        return ScanForCell(page, offset, row, column, nullptr);
+        CellCursor at;
+        uint8_t* r = ScanForCell(page, offset, row, column, &at);
+        if (r) store.NoteFound(row, column, at.page, at.offset);
+        return r;
     }
     page = store.StartPageForRow(row);
     if (!page) return nullptr;
@@ -60,13 +63,16 @@ uint8_t* FindCellFromCursor(const CCellStore& store, uint32_t row, uint16_t colu
                             CellCursor& cursor) {
     Page* page = cursor.page;
     uint32_t offset = cursor.offset;
-    if (!page && !store.IndexedStart(row, column, page, offset)) {
+    const bool indexed = !page && store.IndexedStart(row, column, page, offset);
+    if (!page) {
         page = store.StartPageForRow(row);
         offset = 0;
     }
     if (!page) return nullptr;
     cellwalk::PositionOnRow(page, offset, row);
-    return ScanForCell(page, offset, row, column, &cursor);
+    uint8_t* r = ScanForCell(page, offset, row, column, &cursor);
+    if (r && indexed) store.NoteFound(row, column, cursor.page, uint32_t(r - cursor.page->payload));
+    return r;
 }
 
 uint8_t* NextCellRecord(CellCursor& cursor) {
@@ -130,6 +136,7 @@ bool CCellStore::BuildRowBlockIndex(uint32_t block, CellCursor& cursor) {
     }
     std::fill(entries, entries + kRowBlockRows, RowIndexEntry{nullptr, 0});
     ResetColumnMarks(block);
+    ForgetRecent();
     if (!(rowIndex_->flags[block] & 1)) ++validBlocks_;
     rowIndex_->flags[block] |= 1;
 

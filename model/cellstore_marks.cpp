@@ -63,6 +63,7 @@ const ColumnMark* CCellStore::ColumnMarks(uint32_t block) const {
 bool CCellStore::IndexedStart(uint32_t row, uint16_t column, Page*& page, uint32_t& offset) const {
     const RowIndexEntry* entry = RowEntry(row);
     if (!entry || !entry->page) return false;
+    if (RecentCell(row, column, page, offset)) return true;
     page = entry->page;
     offset = entry->offset;
     const uint32_t block = row / kRowBlockRows;
@@ -71,21 +72,49 @@ bool CCellStore::IndexedStart(uint32_t row, uint16_t column, Page*& page, uint32
     const MarkList& list = columnMarks_[block];
     const uint32_t at = row % kRowBlockRows;
     const uint32_t begin = list.rowStart[at];
-    // The first mark of the row past the column; the one before it is the last at or
-    // before the column.
-    uint32_t lo = begin, hi = list.rowStart[at + 1];
-    while (lo < hi) {
-        const uint32_t mid = lo + (hi - lo) / 2;
-        if (list.marks[mid].column > column)
-            hi = mid;
-        else
-            lo = mid + 1;
+    uint32_t n = list.rowStart[at + 1] - begin;
+    if (n == 0 || list.marks[begin].column > column) return true;
+    // A row without gaps has its marks kColumnMarkEvery columns apart: the guess is the
+    // mark itself when the next one lies past the column.
+    const uint32_t guess = (column - list.marks[begin].column) / kColumnMarkEvery;
+    if (guess < n && list.marks[begin + guess].column <= column &&
+        (guess + 1 == n || list.marks[begin + guess + 1].column > column)) {
+        page = list.marks[begin + guess].page;
+        offset = list.marks[begin + guess].offset;
+        return true;
     }
-    if (lo > begin) {
-        page = list.marks[lo - 1].page;
-        offset = list.marks[lo - 1].offset;
+    // The last mark of the row at or before the column. Written without branches on the
+    // comparisons: a row is searched at every column, so they would be mispredicted half
+    // the time.
+    const ColumnMark* base = list.marks + begin;
+    while (n > 1) {
+        const uint32_t half = n / 2;
+        base = base[half].column <= column ? base + half : base;
+        n -= half;
     }
+    page = base->page;
+    offset = base->offset;
     return true;
+}
+
+bool CCellStore::RecentCell(uint32_t row, uint16_t column, Page*& page, uint32_t& offset) const {
+    for (const Found& f : recent_)
+        if (f.page && f.row == row && f.column == column) {
+            page = f.page;
+            offset = f.offset;
+            return true;
+        }
+    return false;
+}
+
+void CCellStore::NoteFound(uint32_t row, uint16_t column, Page* page, uint32_t offset) const {
+    if (!BlockValid(row / kRowBlockRows)) return;
+    recent_[recentNext_] = {page, row, column, uint16_t(offset)};
+    recentNext_ = (recentNext_ + 1) % kRecent;
+}
+
+void CCellStore::ForgetRecent() {
+    for (Found& f : recent_) f.page = nullptr;
 }
 
 } // namespace vl

@@ -151,6 +151,7 @@ void CCellStore::PurgeFreePages() {
 }
 
 void CCellStore::ClearRowIndex(bool freePages) {
+    ForgetRecent();
     if (validBlocks_) {
         std::memset(rowIndex_->flags, 0, sizeof rowIndex_->flags);
         validBlocks_ = 0;
