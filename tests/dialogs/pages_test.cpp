@@ -224,6 +224,59 @@ TEST(BorderPage, ButtonsKeysAndPaste) {
     EXPECT_EQ(log.Codes(), (std::vector<int>{19, 17}));
 }
 
+// A colour chosen while the pattern is "none" fills solid; a chosen pattern stays.
+TEST(BorderPage, AColourAloneFillsSolid) {
+    const auto& palette = PaletteColors();
+    const COLORREF window = GetSystemColor(kColorWindow);
+    struct Case {
+        const char* what;
+        int pattern, patternColor, background; // items chosen, in this order
+        uint8_t wantPattern;
+        COLORREF wantPatternColor;
+        COLORREF wantBackground;
+    };
+    constexpr int kDefault = CColorCombo::kDefaultItem;
+    const Case cases[] = {
+        {"background alone", 0, kDefault, 3, FORMAT_PAT_SOLID, palette[3], palette[3]},
+        {"pattern colour alone", 0, 5, kDefault, FORMAT_PAT_SOLID, palette[5], window},
+        {"both colours", 0, 5, 9, FORMAT_PAT_SOLID, palette[5], palette[9]},
+        {"a pattern keeps its colours", 4, 5, 9, 4, palette[5], palette[9]},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Calls<StyleRecord> log;
+        CBorderPage page(nullptr, StyleRecord{}, [&](const StyleRecord& s, uint8_t code) {
+            log.calls.push_back({s, code});
+            return true;
+        });
+        page.show();
+        auto& ui = page.Form();
+        Choose(ui.id215, c.pattern);
+        Choose(ui.id229, c.patternColor);
+        Choose(ui.id1019, c.background);
+        const InteriorFill& f = log.Last().fill;
+        EXPECT_EQ(log.calls.back().second, 19);
+        EXPECT_EQ(f.pattern, c.wantPattern);
+        EXPECT_EQ(f.patternColor, c.wantPatternColor);
+        EXPECT_EQ(f.backgroundColorGiven, c.background != kDefault);
+        if (f.backgroundColorGiven) {
+            EXPECT_EQ(f.backgroundColor, c.wantBackground);
+        }
+        // The page shows what it applied.
+        EXPECT_EQ(GetComboItemData(*ui.id215), c.wantPattern);
+        EXPECT_EQ(ui.id229->GetColor(), c.wantPatternColor);
+    }
+    // No colour and no pattern: nothing filled.
+    Calls<StyleRecord> log;
+    CBorderPage page(nullptr, StyleRecord{}, [&](const StyleRecord& s, uint8_t code) {
+        log.calls.push_back({s, code});
+        return true;
+    });
+    page.show();
+    Choose(page.Form().id215, 0);
+    EXPECT_EQ(log.Last().fill.pattern, FORMAT_PAT_NONE);
+}
+
 TEST(AlignmentPage, ShowsItsControls) {
     CAlignmentPage page(nullptr, StyleRecord{}, nullptr);
     auto& ui = page.Form();
