@@ -341,6 +341,55 @@ TEST(AlignmentPage, RotationAndReset) {
     EXPECT_EQ(log.Codes(), (std::vector<int>{14, 14, 13, 13}));
 }
 
+// Each of the six boxes clicked on a page opened on another choice: its code and value go
+// out, the other boxes of its group are unticked, the other group is kept; clicked again,
+// it gives 0. Opened on a stored value, its box shows ticked.
+TEST(AlignmentPage, EveryBoxAppliesItsValueAndUnticksItsGroup) {
+    struct Box {
+        QCheckBox* Ui::AlignmentPage::*box;
+        bool vertical;
+        uint8_t value;
+    };
+    const Box boxes[] = {
+        {&Ui::AlignmentPage::id216, false, 1},  {&Ui::AlignmentPage::id218, false, 2},
+        {&Ui::AlignmentPage::id1001, false, 3}, {&Ui::AlignmentPage::id1007, true, 4},
+        {&Ui::AlignmentPage::id1002, true, 5},  {&Ui::AlignmentPage::id1003, true, 7},
+    };
+    for (const Box& b : boxes) {
+        SCOPED_TRACE(b.value);
+        Calls<StyleRecord> log;
+        StyleRecord style;
+        // Another box of each group ticked to begin with.
+        style.horizontalAlignment = b.value == 3 ? 1 : 3;
+        style.verticalAlignment = b.value == 7 ? 4 : 7;
+        CAlignmentPage page(nullptr, style, [&](const StyleRecord& s, uint8_t code) {
+            log.calls.push_back({s, code});
+            return true;
+        });
+        page.show();
+        auto& ui = page.Form();
+        Click(ui.*b.box);
+        ASSERT_EQ(log.calls.size(), 1u);
+        EXPECT_EQ(log.calls.back().second, b.vertical ? 15 : 14);
+        const StyleRecord& r = log.Last();
+        EXPECT_EQ(b.vertical ? r.verticalAlignment : r.horizontalAlignment, b.value);
+        EXPECT_EQ(b.vertical ? r.horizontalAlignment : r.verticalAlignment,
+                  b.vertical ? style.horizontalAlignment : style.verticalAlignment);
+        for (const Box& other : boxes)
+            if (other.vertical == b.vertical) {
+                EXPECT_EQ((ui.*other.box)->isChecked(), &other == &b) << int(other.value);
+            }
+        Click(ui.*b.box);
+        EXPECT_EQ(b.vertical ? log.Last().verticalAlignment : log.Last().horizontalAlignment, 0);
+        // A page opened on the value shows its box ticked.
+        StyleRecord stored;
+        (b.vertical ? stored.verticalAlignment : stored.horizontalAlignment) = b.value;
+        CAlignmentPage shown(nullptr, stored, nullptr);
+        for (const Box& other : boxes)
+            EXPECT_EQ((shown.Form().*other.box)->isChecked(), &other == &b) << int(other.value);
+    }
+}
+
 TEST(ListPage, ShowsItsControls) {
     std::vector<DropDownListRecord> lists(kDropDownLists);
     CListPage page(nullptr, StyleRecord{}, lists.data(), nullptr);
