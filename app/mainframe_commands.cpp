@@ -68,7 +68,12 @@ void CMainFrame::OnCommand(int id) {
         it->second();
         return;
     }
-    if (IWorkbookWnd* wnd = GetActiveWorkbookWnd()) wnd->HandleCommand(id);
+    IWorkbookWnd* wnd = GetActiveWorkbookWnd();
+    if (!wnd) return;
+    // The window's commands (deleting the previewed worksheet, reloading the workbook) act
+    // on what the preview shows: it closes first.
+    if (preview_) ClosePreview(nullptr);
+    wnd->HandleCommand(id);
 }
 
 IWorkbookWnd* CMainFrame::GetActiveWorkbookWnd() const {

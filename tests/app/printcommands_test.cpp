@@ -25,10 +25,19 @@ public:
     void ShowSheet(int sheet) override {
         if (sheet >= 0 && sheet < sheets_) current = sheet;
     }
-    void ZoomIn() override { zoom *= 2; }
-    void ZoomOut() override { zoom = 1.0; }
+    void ZoomIn() override { mode = 1; }
+    void ZoomOut() override {
+        zoom = 1.0;
+        mode = 0;
+    }
+    int ZoomMode() const override { return mode; }
+    void SetZoomMode(int m) override { mode = m; }
+    double Zoom() const override { return zoom; }
+    void SetZoomChanged(std::function<void()> notify) override { zoomChanged = std::move(notify); }
 
     QWidget* widget;
+    int mode = 0;
+    std::function<void()> zoomChanged;
     int current = 0;
     double zoom = 1.0;
 
@@ -116,8 +125,12 @@ TEST_F(PrintCommandsTest, PreviewPagesInPlaceOfTheWorkbooks) {
 
     frame->OnCommand(ID_PREVIEW_ZOOM_OUT); // unzoomed it stays 1.0
     EXPECT_EQ(printing.last->zoom, 1.0);
-    frame->OnCommand(ID_PREVIEW_ZOOM_IN);
-    EXPECT_EQ(printing.last->zoom, 2.0);
+    frame->OnCommand(ID_PREVIEW_ZOOM_IN); // arms the zoom; the click zooms
+    EXPECT_EQ(printing.last->zoom, 1.0);
+    EXPECT_EQ(printing.last->mode, 1);
+    ASSERT_TRUE(printing.last->zoomChanged);
+    printing.last->zoomChanged(); // the preview zoomed: disarmed
+    EXPECT_EQ(printing.last->mode, 0);
 
     frame->OnCommand(ID_PREVIEW_CLOSE);
     EXPECT_FALSE(frame->Preview());
