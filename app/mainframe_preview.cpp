@@ -5,6 +5,8 @@
 #include "app/mainframe.h"
 #include "core/settings.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QToolBar>
 
@@ -18,7 +20,7 @@ void CMainFrame::HideForPreview(IWorkbookWnd& window) {
         composer->SetShown(false);
         previewHidden_.composer = true;
     }
-    previewHidden_.searchBar = bars_[kSearchBar]->isVisible();
+    previewHidden_.searchBar = !bars_[kSearchBar]->isHidden();
     menuBar()->hide();
     for (int bar : {kStandardBar, kFormattingBar, kAddressBar, kSearchBar}) bars_[bar]->hide();
     bars_[kPreviewBar]->show();
@@ -31,10 +33,14 @@ void CMainFrame::RestoreAfterPreview() {
     const SettingsProfile& p = Profile();
     bars_[kStandardBar]->setVisible(p.standardToolbarVisible != 0);
     bars_[kAddressBar]->setVisible(p.formattingToolbarVisible != 0);
-    bars_[kFormattingBar]->setVisible(p.formattingToolbarVisible != 0);
-    bars_[kSearchBar]->setVisible(previewHidden_.searchBar);
+    // The formatting toolbar stands only by a workbook.
+    bars_[kFormattingBar]->setVisible(p.formattingToolbarVisible != 0 && OpenDocumentCount() > 0);
+    bars_[kSearchBar]->setVisible(previewHidden_.searchBar && OpenDocumentCount() > 0);
     LayoutAddressBox();
     IWorkbookWnd* window = previewHidden_.window;
+    if (auto* sub =
+            window ? qobject_cast<QMdiSubWindow*>(window->Widget()->parentWidget()) : nullptr)
+        MdiArea()->setActiveSubWindow(sub);
     if (window && previewHidden_.containerProperties) window->ShowContainerProperties(true);
     if (IComposerPane* composer = ComposerPane(); composer && previewHidden_.composer)
         composer->SetShown(true);
