@@ -5,6 +5,7 @@
 #include "print/pagination.h"
 #include "print/printerservice.h"
 
+#include <QImage>
 #include <QPicture>
 #include <QWidget>
 #include <functional>
@@ -81,6 +82,9 @@ private:
     QPoint pressAt_;
     std::function<void()> zoomChanged_;
     QPicture picture_;
+    QImage reduced_; // the picture as drawn, reduced for the window
+    int reducedBy_ = 0;
+    int reducedSheet_ = -1;
 };
 
 } // namespace vl
