@@ -29,8 +29,14 @@ for entry in 4 9 2 7; do
   xdotool type --delay 40 "$entry"
   xdotool key Down
 done
-# The table selected from its last cell up.
-xdotool key Up shift+Up shift+Up shift+Up
+# The table selected from its last cell up, Shift held down through the three steps.
+xdotool key Up
+xdotool keydown shift
+for _ in 1 2 3; do
+  xdotool key Up
+  sleep 0.2
+done
+xdotool keyup shift
 sleep 0.5
 before=$(green)
 xdotool key --clearmodifiers alt+i
@@ -63,5 +69,6 @@ WORK="$work" VORLANE="$vorlane" BOOK="$book" LIB="$lib" bash "$xserver" bash "$w
 if [ "$rc" -ne 0 ]; then echo "run failed ($rc)"; cat "$work/out.log"; exit 1; fi
 "$bookutil" charts "$book" >"$work/charts.txt"
 expected=$'container 1\ttype 1\nseries 1\t1\t=\\Worksheet1!R1C1:R4C1'
-[ "$(cat "$work/charts.txt")" = "$expected" ] || { echo "saved charts:"; cat "$work/charts.txt"; exit 1; }
+[ "$(cat "$work/charts.txt")" = "$expected" ] ||
+  { echo "saved charts:"; cat "$work/charts.txt"; "$bookutil" dump "$book"; exit 1; }
 echo "the chart was drawn after Add Series and Apply and saved with its series"
