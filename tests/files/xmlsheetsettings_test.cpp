@@ -21,7 +21,7 @@ TEST(XmlSheetSettings, AbsentViewAttributes) {
     EXPECT_EQ(std::tuple(v.scale, v.showGrid, v.gridColorGiven, v.gridColor, v.headingsColorGiven,
                          v.headingsColor, v.background.kind),
               std::tuple(10, 0, 0, GetSystemColor(kColorButtonFace), 0,
-                         GetSystemColor(kColorButtonShadow), kBackgroundPattern));
+                         GetSystemColor(kColorButtonFace), kBackgroundPattern));
     Loaded c = ReadSheet("<GeneralSettings><Table HeadingsColor='lime'><TopLeft/>"
                          "<Freezed rc='c2'/></Table></GeneralSettings>");
     const ViewSettingsRecord& w = SheetOf(c).view;
