@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Insert > 2D Chart over a typed table, as a user meets it: the properties window opens with
 # the selection's reference; the chart stays empty until Add Series and Apply, then shows the
-# table's bars, and the saved file holds the series. Keys only, sent to the real windows.
+# table's bars, and the saved file holds the series; Insert > Function puts the first
+# function of the list into a cell. Keys only, sent to the real windows.
 # Usage: chart_e2e.sh <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
 settings=$1 vorlane=$2 bookutil=$3
@@ -61,6 +62,19 @@ echo "green pixels: $before before, $empty after Insert, $added after Add Series
 xdotool key --clearmodifiers Escape
 sleep 0.5
 xdotool windowfocus --sync "$wid"
+# Insert > Function: the function list's first category, its first function into a cell
+# below the chart.
+for _ in $(seq 1 20); do xdotool key Down; done
+xdotool key --clearmodifiers alt+i
+sleep 0.5
+xdotool key u
+sleep 0.5
+xdotool key Down
+sleep 0.2
+xdotool key Right
+sleep 0.3
+xdotool key Return
+sleep 0.5
 save_as "$BOOK"
 quit
 RUN
@@ -71,4 +85,6 @@ if [ "$rc" -ne 0 ]; then echo "run failed ($rc)"; cat "$work/out.log"; exit 1; f
 expected=$'container 1\ttype 1\nseries 1\t1\t=\\Worksheet1!R1C1:R4C1'
 [ "$(cat "$work/charts.txt")" = "$expected" ] ||
   { echo "saved charts:"; cat "$work/charts.txt"; "$bookutil" dump "$book"; exit 1; }
-echo "the chart was drawn after Add Series and Apply and saved with its series"
+grep -qP '^A[0-9]+\tformula\t=abs\(x\)' <("$bookutil" dump "$book") ||
+  { echo "no =abs(x) from the function menu:"; "$bookutil" dump "$book"; exit 1; }
+echo "the chart was drawn after Add Series and Apply and saved with its series; Insert Function put =abs(x)"
