@@ -36,7 +36,8 @@ bool CBodyReader::Read() {
     if (!ok) return false;
     // A tree without a worksheet is no workbook, as in the other forms.
     if (!book_.tree.active) return Fail(kErrorLastWorksheet);
-    return SettleLoadedRecords(book_) || Invalid();
+    if (SettleLoadedRecords(book_)) return true;
+    return book_.error == kErrorWorksheetMemory ? NoMemory() : Invalid();
 }
 
 bool CBodyReader::ReadDocumentFields() {

@@ -126,3 +126,126 @@ TEST(FormRecords, ArrayAnchorsOfNoCellsAreRefused) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+using namespace filestest;
+
+// Charts whose series come in any order of roles (sigma, X, Y, sigma ...), in each chart
+// type, with planes and placements the XML form writes only in part: what the binary reader
+// keeps is what the XML form gives back, and a placement of -2^31 is cut to -(2^31 - 1).
+TEST(FormRecords, ChartsLoadAsTheXmlFormWritesThem) {
+    auto book = CreateWorkbook();
+    ASSERT_TRUE(NewWorkbook(*book));
+    CWorksheet& sheet = *AsWorksheet(book->tree.active);
+    CContainer& box = AddContainer(sheet, 3, {5, 4, 3});
+    box.settings.left = INT32_MIN;
+    box.settings.bottom = INT32_MAX;
+    for (int i = 0; i < 3; ++i) {
+        ChartSettings& c = box.slots[i].chart->settings;
+        c.planeXZ = c.planeYZ = 0;
+        for (int s = 0; s < c.seriesCount; ++s) box.slots[i].chart->series[s].settings.kind = 0;
+    }
+    TempFolder dir;
+    WriteBytes(dir.Path("body"), BodyOf(*book));
+    auto loaded = CreateWorkbook();
+    ASSERT_TRUE(loaded->stream.Open(dir.Path("body").c_str(), "rb", false, kFileBufferSize));
+    ASSERT_TRUE(
+        ReadBinaryWorkbookBody(*loaded, loaded->stream, reloadcheck::kNewestBodyVersion, nullptr))
+        << int(loaded->error);
+    loaded->stream.Close();
+    const CContainer& back = *AsWorksheet(loaded->tree.active)->firstContainer;
+    EXPECT_EQ(Of(back.settings.left, back.settings.bottom, back.settings.objectCount),
+              Of(-INT32_MAX, INT32_MAX, 3));
+    // Series come back grouped by role: sigma, then X, then Y; an X series of the XY kind
+    // in a chart of another type is an X series of that type.
+    const CChart& first = *back.slots[0].chart;
+    Ints roles;
+    for (int s = 0; s < first.settings.seriesCount; ++s)
+        roles.push_back(first.series[s].settings.role);
+    EXPECT_EQ(roles, Of(4, 3, 3, 1, 1));
+    EXPECT_EQ(reloadcheck::RecordFault(*loaded, dir.Path("saved")), "");
+}
+
+// The print range and container are kept only for the kind that prints them, a fitted page
+// keeps no scale, and a page list is never fitted; a container kind without a container is
+// refused, as the XML form refuses it.
+TEST(FormRecords, PrintRangesKeepWhatTheirKindPrints) {
+    struct Case {
+        uint8_t kind;
+        bool fit;
+        uint16_t container;
+        bool loads;
+        Ints kept; // range first column, container, fitted, scale
+    };
+    const Case cases[] = {
+        {kPrintAll, true, 7, true, Of(0, 0, 1, 100)},
+        {kPrintCellRange, false, 7, true, Of(2, 0, 0, 55)},
+        {kPrintContainer, false, 7, true, Of(0, 7, 0, 55)},
+        {kPrintContainer, false, 0, false, {}},
+        {kPrintSelection, true, 7, true, Of(0, 0, 1, 100)},
+        {kPrintPageList, true, 7, true, Of(0, 0, 0, 55)},
+    };
+    for (const Case& c : cases) {
+        auto book = CreateWorkbook();
+        ASSERT_TRUE(NewWorkbook(*book));
+        PageSetupRecord& p = AsWorksheet(book->tree.active)->pageSetup;
+        p.printRangeKind = c.kind;
+        p.printRange = RangeDescriptor{2, 3, kRefCell, 4, 9, kRefCell};
+        p.printedContainer = c.container;
+        p.fitToSheetSize = c.fit;
+        p.scale = 55;
+        TempFolder dir;
+        WriteBytes(dir.Path("body"), BodyOf(*book));
+        auto loaded = CreateWorkbook();
+        ASSERT_TRUE(loaded->stream.Open(dir.Path("body").c_str(), "rb", false, kFileBufferSize));
+        const bool ok = ReadBinaryWorkbookBody(*loaded, loaded->stream,
+                                               reloadcheck::kNewestBodyVersion, nullptr);
+        loaded->stream.Close();
+        ASSERT_EQ(ok, c.loads) << int(c.kind) << " " << c.container;
+        if (!ok) {
+            EXPECT_EQ(loaded->error, kErrorFileFormat);
+            continue;
+        }
+        const PageSetupRecord& q = AsWorksheet(loaded->tree.active)->pageSetup;
+        EXPECT_EQ(Of(q.printRange.c1, q.printedContainer, q.fitToSheetSize, q.scale), c.kept)
+            << int(c.kind);
+        EXPECT_EQ(reloadcheck::RecordFault(*loaded, dir.Path("saved")), "") << int(c.kind);
+    }
+}
+
+// Border sides without a line, and a line without sides, are written and read back; a
+// formula that is no array is read as covering its own cell, whatever its record said.
+TEST(FormRecords, BordersInPartAndPlainFormulasReadBack) {
+    auto book = CreateWorkbook();
+    ASSERT_TRUE(NewWorkbook(*book));
+    const uint16_t sidesOnly = AddStyle(*book, STD_STYLE_GENERAL, 0, "Arial");
+    const uint16_t lineOnly = AddStyle(*book, STD_STYLE_GENERAL, 0, "Tahoma");
+    book->styles.styles[sidesOnly].borderSides = 8;
+    book->styles.styles[sidesOnly].borderLine.style = 0;
+    book->styles.styles[lineOnly].borderSides = 0;
+    book->styles.styles[lineOnly].borderLine.style = 3;
+    FormulaHead head; // no array: width 0, height 1
+    CellBuffer cell;
+    ASSERT_TRUE(MakeFormulaCell(cell, 0, 0, head, "1+1"));
+    CWorksheet& sheet = *AsWorksheet(book->tree.active);
+    PutCell(sheet, cell);
+    TempFolder dir;
+    EXPECT_EQ(reloadcheck::ReloadFault(*book, dir.Path("saved")), "");
+    WriteBytes(dir.Path("body"), BodyOf(*book));
+    auto loaded = CreateWorkbook();
+    ASSERT_TRUE(loaded->stream.Open(dir.Path("body").c_str(), "rb", false, kFileBufferSize));
+    ASSERT_TRUE(
+        ReadBinaryWorkbookBody(*loaded, loaded->stream, reloadcheck::kNewestBodyVersion, nullptr));
+    loaded->stream.Close();
+    const StyleRecord* styles = loaded->styles.styles;
+    EXPECT_EQ(Of(styles[sidesOnly].borderSides, styles[sidesOnly].borderLine.style,
+                 styles[lineOnly].borderSides, styles[lineOnly].borderLine.style),
+              Of(8, 0, 0, 3));
+    const uint8_t* r = FindCell(AsWorksheet(loaded->tree.active)->cells, 0, 0);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(Of(cell::ArrayWidth(r), cell::ArrayHeight(r)), Of(1, 1));
+    EXPECT_EQ(reloadcheck::RecordFault(*loaded, dir.Path("saved")), "");
+}
+
+} // namespace vl
