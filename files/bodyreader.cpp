@@ -36,8 +36,7 @@ bool CBodyReader::Read() {
     if (!ok) return false;
     // A tree without a worksheet is no workbook, as in the other forms.
     if (!book_.tree.active) return Fail(kErrorLastWorksheet);
-    if (SettleLoadedRecords(book_)) return true;
-    return book_.error == kErrorWorksheetMemory ? NoMemory() : Invalid();
+    return SettleLoadedRecords(book_) || Invalid();
 }
 
 bool CBodyReader::ReadDocumentFields() {

@@ -232,35 +232,7 @@ bool SettleChart(CChart& chart) {
     return ok;
 }
 
-// A container and its charts carry many fields that the XML form writes only in some cases
-// (series by their role and order, planes by the chart's type, placements, legends): it is
-// put through the XML form's writer and reader and keeps what they give, so that each form
-// holds the same records. False when the XML form would not read it back.
-bool SettleThroughXml(CContainer& box, bool& noMemory) {
-    CXmlWriter writer;
-    WriteXmlContainer(writer, box);
-    writer.Flush();
-    CContainer read;
-    InitContainerDefaults(read, nullptr, nullptr);
-    CXmlReader reader;
-    const std::string text = "<Worksheet>" + writer.Memory() + "</Worksheet>";
-    reader.ResetMemory(text); // the reader keeps a view of the text
-    if (!reader.ReadNextTag("Worksheet", kXmlAttributes | kXmlStart) ||
-        !ReadXmlContainer(reader, read) || read.settings.objectCount != box.settings.objectCount) {
-        noMemory = reader.Error() == kErrorXmlMemory;
-        return false;
-    }
-    box.settings = read.settings;
-    for (int i = 0; i < kMaxContainerObjects; ++i) {
-        ContainerSlot& slot = box.slots[i];
-        slot.kind = read.slots[i].kind;
-        slot.id = read.slots[i].id;
-        slot.chart = std::move(read.slots[i].chart);
-    }
-    return true;
-}
-
-bool SettleContainer(CContainer& box, bool& noMemory) {
+bool SettleContainer(CContainer& box) {
     ContainerSettings& s = box.settings;
     // The XML form places containers within 2^31 - 1 pixels either way.
     for (int32_t* edge : {&s.left, &s.top, &s.right, &s.bottom})
@@ -272,13 +244,13 @@ bool SettleContainer(CContainer& box, bool& noMemory) {
               SettleBackground(s.background);
     for (int i = 0; ok && i < s.objectCount; ++i)
         if (CChart* chart = box.slots[i].chart.get()) ok = SettleChart(*chart);
-    return ok && SettleThroughXml(box, noMemory);
+    return ok;
 }
 
-bool SettleSheet(CWorksheet& sheet, bool& noMemory) {
+bool SettleSheet(CWorksheet& sheet) {
     bool ok = SettlePage(sheet.pageSetup) && SettleView(sheet.view);
     for (CContainer* box = sheet.firstContainer; ok && box; box = box->next)
-        ok = SettleContainer(*box, noMemory);
+        ok = SettleContainer(*box);
     return ok;
 }
 
@@ -293,13 +265,8 @@ bool SettleLoadedRecords(CWorkbook& book) {
         if (!SettleFont(tables.fonts[i])) return false;
     for (int i = 0; i < tables.styleCount; ++i)
         if (!SettleStyle(tables.styles[i])) return false;
-    bool noMemory = false;
-    for (CTreeItem* item = book.tree.first; item; item = item->next) {
-        CWorksheet* sheet = AsWorksheet(item);
-        if (!sheet || SettleSheet(*sheet, noMemory)) continue;
-        if (noMemory && book.error == kErrorNone) book.error = kErrorWorksheetMemory;
-        return false;
-    }
+    for (CTreeItem* item = book.tree.first; item; item = item->next)
+        if (CWorksheet* sheet = AsWorksheet(item); sheet && !SettleSheet(*sheet)) return false;
     return true;
 }
 

@@ -9,8 +9,7 @@ namespace vl {
 
 // True when every font, style, page, view, container, chart and series record lies within the
 // ranges of the XML form; yes/no fields are made 0 or 1 on the way. False (error 21 for the
-// caller) at the first field out of range; when memory ran out on the way, the workbook's
-// error is 8 before it returns false.
+// caller) at the first field out of range.
 bool SettleLoadedRecords(CWorkbook& book);
 
 } // namespace vl
