@@ -31,6 +31,8 @@ public:
     virtual bool IsModified() const = 0;
     virtual void SetModified(bool modified) = 0;
     virtual bool HasOpenFile() const = 0;
+    // The path of the document's file; empty for a workbook without one.
+    virtual QString FilePath() const { return {}; }
     // Runs a command now (File Save waits until the save is over).
     virtual void SendCommand(int id) = 0;
     // Runs a command once the current event is done (File Close).

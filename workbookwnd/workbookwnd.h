@@ -62,6 +62,7 @@ public:
     bool IsModified() const override { return modified_; }
     void SetModified(bool modified) override;
     bool HasOpenFile() const override;
+    QString FilePath() const override;
     void SendCommand(int id) override;
     void PostCommand(int id) override;
     bool HandleCommand(int id) override;
