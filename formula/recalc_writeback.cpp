@@ -74,6 +74,8 @@ FormulaHead PlainHead(CCellStore& cells, const uint8_t* r, uint16_t column, uint
 
 void WriteNumber(CCellStore& cells, uint8_t* r, std::string_view formula, double value,
                  FormulaError error) {
+    // A result of zero is kept as +0 whatever made it, as typed zeros are.
+    if (value == 0) value = 0.0;
     uint8_t calc = cell::ResultFlags(r);
     uint8_t kept = calc & (kResultCalculated | kResultWaiting);
     if (!(calc & (kResultArray | kResultText))) {
@@ -208,6 +210,17 @@ void WriteArray(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_vi
     if (chain) ctx.scratch.cells.FreePageChain(chain);
 }
 
+// The cells a result may write: the formula's cell and the larger of its old and new areas.
+CellRange WrittenArea(const uint8_t* r, uint16_t column, uint32_t row, uint16_t kind,
+                      const FormulaToken& value) {
+    Area a = OldArea(r);
+    if (kind == kTokenArray) {
+        a.columns = uint16_t(std::max<uint32_t>(a.columns, value.lastColumn + 1u));
+        a.rows = std::max<uint32_t>(a.rows, value.lastRow + 1u);
+    }
+    return AreaAt(column, row, a);
+}
+
 } // namespace
 
 void WriteFormulaResult(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint16_t column,
@@ -216,6 +229,7 @@ void WriteFormulaResult(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint
     if (!r || !cell::IsFormula(r)) return;
     r[14] |= kResultCalculated;
     FormulaToken& value = ctx.values[1];
+    ctx.lookups.CellsWritten(cells, WrittenArea(r, column, row, kind, value));
     switch (kind) {
     case kTokenNumber:
         WriteNumber(cells, r, formula, value.type == kTokenNumber ? value.number : 0, value.error);
