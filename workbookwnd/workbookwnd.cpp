@@ -174,10 +174,6 @@ bool CWorkbookWnd::HasOpenFile() const {
     return book_ && book_->stream.IsOpen();
 }
 
-QString CWorkbookWnd::FilePath() const {
-    return HasOpenFile() ? QString::fromStdString(path_) : QString();
-}
-
 bool CWorkbookWnd::QuerySaveChanges() {
     if (!modified_) return true;
     const QString name =
