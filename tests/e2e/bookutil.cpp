@@ -229,7 +229,6 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "clip") == 0) return Clip(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "table") == 0) return Table(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "charts") == 0) return Charts(argv[2]);
-    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip|table|charts FILE
-");
+    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip|table|charts FILE\n");
     return 2;
 }
