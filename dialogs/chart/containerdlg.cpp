@@ -199,7 +199,11 @@ void CContainerPropertiesDlg::showEvent(QShowEvent* event) {
 }
 
 void CContainerPropertiesDlg::hideEvent(QHideEvent* event) {
-    if (!event->spontaneous()) LastPlace() = frameGeometry();
+    if (!event->spontaneous()) {
+        LastPlace() = frameGeometry();
+        // A step named for this window means nothing once it is closed.
+        Hint(QString());
+    }
     QDialog::hideEvent(event);
 }
 

@@ -120,6 +120,11 @@ TEST_F(ChartSteps, ASecondSeriesByAddSeriesAndReferenceKeepsTheFirst) {
     Press("id33046");
     EXPECT_TRUE(Status().startsWith(QStringLiteral("Press Add Series"))) << Status().toStdString();
     EXPECT_EQ(StoredFormulas().size(), 2u) << "nothing applied";
+    // Closed, the window's next step is no longer shown.
+    QTest::keyClick(&Dlg(), Qt::Key_Escape);
+    Settle();
+    EXPECT_FALSE(Dlg().isVisible());
+    EXPECT_TRUE(Status().isEmpty()) << Status().toStdString();
 }
 
 TEST_F(ChartSteps, TheHighlightStopsAtEveryContainerAndComesBackWhenItMoves) {
