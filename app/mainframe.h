@@ -88,6 +88,7 @@ public:
     // The drop-down of a toolbar button (mainframe_dropdowns.cpp): its menu under the
     // button, or the format page of a format button. The menu shown last, while it lives.
     void OnToolbarDropDown(int id);
+    void OnFunctionMenu();
     QMenu* DropDownMenu() const { return dropMenu_; }
     // Where a menu of `menuSize` opens under a button at `button` (screen coordinates):
     // the lower-left corner, moved left or right to stay inside `available`.
@@ -107,6 +108,9 @@ public:
     // Commands of the workbooks (Part of the workbook window's services).
     void OnFileNew();
     void OnFileOpen();
+    void OnGoToAddress();
+    // Brings forward the window of the file with exactly this path; false when none shows it.
+    bool ActivateDocument(const QString& path);
     // Opens a file of the recent-file list in a new workbook window.
     void OpenRecentFile(const QString& path);
     // Opens the named files, each in a new workbook window.
@@ -125,7 +129,8 @@ public:
     void UpdateCommandStates();
     void UpdateTitle();
 
-    // Printing (printcommands.cpp): the preview stands in the multiple-document area's place.
+    // Printing (printcommands.cpp): the preview stands in the multiple-document area's place,
+    // its toolbar in place of the others (mainframe_preview.cpp).
     void OnFilePrintPreview();
     void OnPreviewClose();
     void OnFilePrint(bool all);
@@ -133,7 +138,7 @@ public:
     IPrintPreviewPane* Preview() const { return preview_.get(); }
     QComboBox* PageSelector() const { return pageSelector_; }
 
-    // Help topics show their page in the status bar.
+    // Help topics show their page in the status bar and open the README's section on them.
     void ShowHelpTopic(int topic);
     static const char* HelpTopicPage(int topic);
 
@@ -172,6 +177,14 @@ private:
     void ShowPreviewSheet(int step);
     // The preview's commands are enabled only while it is open.
     void UpdatePreviewCommands();
+    // The bars and panes the preview stands over go, and come back as they were.
+    void HideForPreview(IWorkbookWnd& window);
+    void RestoreAfterPreview();
+    // Closes the preview; `dying` is a window going away, left alone.
+    void ClosePreview(IWorkbookWnd* dying);
+    // The preview toolbar's list of sheets: choosing n shows sheet n.
+    void AttachPageSelector(QComboBox* box);
+    void OnDocumentReleased(IWorkbookWnd* window);
     void RegisterBookmarkHandlers();
     // Menu 281 under the arrow of the Remove Current Item button.
     void AttachRemoveListMenu();
@@ -210,6 +223,13 @@ private:
     QMdiArea* mdi_ = nullptr;
     std::unique_ptr<IPrintPreviewPane> preview_;
     QComboBox* pageSelector_ = nullptr;
+    // What the preview hid, to show again on Close.
+    struct PreviewHidden {
+        IWorkbookWnd* window = nullptr; // the previewed window while it lives
+        bool containerProperties = false;
+        bool composer = false;
+        bool searchBar = false;
+    } previewHidden_;
     CStatusBarWnd* status_ = nullptr;
     FrameSettingsAccess settings_;
     QPointer<QMenu> dropMenu_;

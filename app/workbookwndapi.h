@@ -5,8 +5,11 @@
 #include "app/statustext.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QKeyEvent;
 class QWidget;
@@ -17,6 +20,11 @@ class CCellStore;
 class CEvalContext;
 class CWorkbook;
 struct CellRange;
+
+struct FunctionMenuGroup {
+    std::string category;
+    std::vector<std::pair<int, std::string>> rows;
+};
 
 class IWorkbookWnd {
 public:
@@ -57,6 +65,18 @@ public:
     }
     // Ends the active view's cell edit, storing it, without moving the cell cursor.
     virtual void CommitCellEdit() {}
+    // The functions Insert Function offers, by category: each row's index in the
+    // composer's function list and its name (Windows-1252).
+    virtual std::vector<FunctionMenuGroup> FunctionMenu() const { return {}; }
+    // A command that carries a parameter (Insert Function: the row); false when the window
+    // has no such command.
+    virtual bool HandleCommandWith(int id, int parameter) {
+        (void)id;
+        (void)parameter;
+        return false;
+    }
+    // The path of the file the window shows; empty for a workbook never saved.
+    virtual QString FilePath() const { return {}; }
     // The zoom of the active worksheet, and the Zoom pop-up's callback: sets the zoom of the
     // active worksheet, or of every worksheet when `allWorksheets`, and repaints.
     virtual uint16_t ActiveZoom() const { return 100; }
@@ -70,6 +90,11 @@ public:
     virtual void ApplyZoom(uint16_t zoom, bool allWorksheets) {
         (void)zoom;
         (void)allWorksheets;
+    }
+    // Shows or hides the container properties window when it is open; whether it was shown.
+    virtual bool ShowContainerProperties(bool shown) {
+        (void)shown;
+        return false;
     }
 };
 
@@ -97,8 +122,11 @@ struct DocumentEntry {
 DocumentEntry* DocumentTable();
 // Stores the window in the first free entry; false when all 16 are in use.
 bool AddDocumentEntry(IWorkbookWnd* window);
-// Clears the window's entry; nothing when it has none. The window calls it when it dies.
+// Clears the window's entry; nothing when it has none. The window calls it when it dies,
+// while its workbook still lives.
 void ReleaseDocumentEntry(IWorkbookWnd* window);
+// Told of each window whose entry was just cleared (one listener: the frame).
+void SetDocumentReleaseListener(std::function<void(IWorkbookWnd*)> listener);
 IWorkbookWnd* FindWorkbookWndByHandle(const QWidget* widget);
 int OpenDocumentCount();
 

@@ -255,7 +255,8 @@ void CTreePane::OnCurrentChanged(QTreeWidgetItem* current) {
     wnd_.SyncContext();
     for (int i = 0; i < 2; ++i)
         if (CWorksheetView* v = wnd_.View(i)) v->LoadViewPosition();
-    if (view) view->SyncSplitPane();
+    wnd_.RestoreSplit();
+    if (CWorksheetView* active = wnd_.GetActiveView()) active->SyncSplitPane();
     wnd_.UpdateTitle();
     wnd_.UpdateStatus();
 }
@@ -370,6 +371,7 @@ bool CTreePane::DeleteSelected() {
         if (activeBefore != book.tree.active) {
             for (int i = 0; i < 2; ++i)
                 if (CWorksheetView* v = wnd_.View(i)) v->LoadViewPosition();
+            wnd_.RestoreSplit();
             SetImage(active, kImageActive);
             activeHandle_ = active;
         }
@@ -422,6 +424,7 @@ void CTreePane::Drop(CTreeItem* dragged, QTreeWidgetItem* targetHandle) {
         wnd_.SyncContext();
         for (int i = 0; i < 2; ++i)
             if (CWorksheetView* v = wnd_.View(i)) v->LoadViewPosition();
+        wnd_.RestoreSplit();
     }
     Refresh(true);
 }
@@ -523,8 +526,8 @@ void CTreePane::ShowMenu(QPoint global) {
         }
         const int id = lines[i].id;
         QAction* action = menu->addAction(QString::fromLatin1(lines[i].text));
-        action->setEnabled(wnd_.CommandAvailable(id));
-        connect(action, &QAction::triggered, &wnd_, [this, id] { wnd_.HandleCommand(id); });
+        action->setEnabled(wnd_.MenuCommandAvailable(id));
+        connect(action, &QAction::triggered, &wnd_, [this, id] { wnd_.RunMenuCommand(id); });
     }
     menu->popup(global);
 }

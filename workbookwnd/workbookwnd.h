@@ -62,6 +62,9 @@ public:
     bool IsModified() const override { return modified_; }
     void SetModified(bool modified) override;
     bool HasOpenFile() const override;
+    QString FilePath() const override;
+    std::vector<FunctionMenuGroup> FunctionMenu() const override;
+    bool HandleCommandWith(int id, int parameter) override;
     void SendCommand(int id) override;
     void PostCommand(int id) override;
     bool HandleCommand(int id) override;
@@ -113,6 +116,8 @@ public:
     CInspectPane* InspectPane() const { return inspectCtl_; }
     QSplitter* TableSplitter() const { return table_; }
     void OnSplit(Qt::Orientation orientation);
+    // Shows the active worksheet split as it was when it was last active.
+    void RestoreSplit();
     void OnPaneClose(QWidget* pane);
     void OnNextPrevPane(bool backward);
 
@@ -128,6 +133,10 @@ public:
     // Refreshes the frame's status bar and the command states (ours and the frame's).
     void UpdateStatus();
     bool CommandAvailable(int id) const override;
+    // A command of a menu the window shows (the tree pane's): the window's own, else the
+    // frame's (printing, for one).
+    bool MenuCommandAvailable(int id) const;
+    void RunMenuCommand(int id);
     void ShowContextMenu(const QPoint& globalPoint);
 
     // File commands (workbookwnd_file.cpp).
@@ -169,6 +178,7 @@ public:
     void ApplyContainerEdits(const CContainer& edited);
     void SyncPlacement(const CContainer& container);
     CContainerPropertiesDlg* ContainerProperties() const { return containerDlg_; }
+    bool ShowContainerProperties(bool shown) override;
 
     // Tools and values (workbookwnd_tools.cpp).
     void OnSortAscDesc(bool descending);

@@ -4,6 +4,7 @@
 
 #include "app/mainframe.h"
 #include "app/messages.h"
+#include "app/statusbarwnd.h"
 #include "core/errorcode.h"
 #include "dialogs/chart/containerdlg.h"
 #include "formula/recalc.h"
@@ -57,9 +58,23 @@ void CWorkbookWnd::OpenContainerProperties(CContainer& container) {
         host.help = [this](int topic) {
             if (frame_) frame_->ShowHelpTopic(topic);
         };
+        host.hint = [this](const QString& text) {
+            if (!frame_ || !frame_->StatusBarWnd()) return;
+            if (text.isEmpty())
+                frame_->StatusBarWnd()->clearMessage();
+            else
+                frame_->StatusBarWnd()->showMessage(text);
+        };
         containerDlg_ = new CContainerPropertiesDlg(std::move(host), this);
     }
     containerDlg_->Open(&container);
+}
+
+bool CWorkbookWnd::ShowContainerProperties(bool shown) {
+    if (!containerDlg_) return false;
+    const bool was = containerDlg_->isVisible();
+    containerDlg_->setVisible(shown);
+    return was;
 }
 
 void CWorkbookWnd::InsertSelectionReference(CContainer&) {

@@ -8,6 +8,7 @@
 #include "formula/celltext.h"
 #include "model/workbook.h"
 #include "print/printjob.h"
+#include "resources/strings.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -30,6 +31,12 @@ public:
     void ShowSheet(int sheet) override { preview_->ShowSheet(sheet); }
     void ZoomIn() override { preview_->ZoomIn(); }
     void ZoomOut() override { preview_->ZoomOut(); }
+    int ZoomMode() const override { return preview_->ZoomMode(); }
+    void SetZoomMode(int mode) override { preview_->SetZoomMode(mode); }
+    double Zoom() const override { return preview_->Zoom(); }
+    void SetZoomChanged(std::function<void()> notify) override {
+        preview_->SetZoomChanged(std::move(notify));
+    }
 
 private:
     CCellDisplay display_;
@@ -172,7 +179,10 @@ int CProgramPrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool all
     }
     std::string path;
     if (mode.printer.builtInPdf || answer.toFile) {
-        const QString stem = QFileInfo(window.Title()).completeBaseName();
+        // The document's own name, not the window title with its worksheet and star.
+        const QString file = window.FilePath();
+        const QString stem =
+            file.isEmpty() ? AppString(IDS_NEW_WORKBOOK) : QFileInfo(file).completeBaseName();
         const QString suggested =
             QString::fromStdString(FreePdfPath(printers_.DocumentsFolder(), stem.toStdString()));
         const QString chosen = UiServices().GetSaveFileName(QString(), suggested, "PDF (*.pdf)");
