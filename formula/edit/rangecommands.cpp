@@ -1,6 +1,7 @@
 #include "formula/edit/rangecommands.h"
 
 #include "core/errorcode.h"
+#include "formula/edit/clipboardtext.h"
 #include "model/containerpaste.h"
 #include "model/rangedescriptor.h"
 #include "model/rangeops.h"

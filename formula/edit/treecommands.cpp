@@ -41,7 +41,7 @@ CommandResult RenameTreeItemCommand(CWorkbook& workbook, const GridSelection& se
         return CommandResult::kFailed;
     }
     item.SetName(std::string(name).c_str());
-    return CommandResult::kDone;
+    return FinishCommand(workbook, true);
 }
 
 CommandResult NewTreeItemCommand(CWorkbook& workbook, const GridSelection& selection, bool folder,
@@ -62,13 +62,14 @@ CommandResult NewTreeItemCommand(CWorkbook& workbook, const GridSelection& selec
     const CellRange& sel = selection.range;
     workbook.RecordUndoTreeChange(sel, sel.c1, sel.r1, GetTreeItemIndex(raw, workbook.tree.first));
     if (added) *added = raw;
-    return CommandResult::kDone;
+    return FinishCommand(workbook, true);
 }
 
 CommandResult RemoveTreeItemCommand(CWorkbook& workbook, const GridSelection& selection,
                                     CTreeItem& item) {
     const CellRange& sel = selection.range;
-    if (workbook.RecordUndoTreeRemove(sel, sel.c1, sel.r1, &item)) return CommandResult::kDone;
+    if (workbook.RecordUndoTreeRemove(sel, sel.c1, sel.r1, &item))
+        return FinishCommand(workbook, true);
     const ErrorCode error = workbook.error;
     workbook.DiscardLastUndo(false);
     workbook.error = error;
@@ -94,7 +95,7 @@ CommandResult MoveTreeItemCommand(CWorkbook& workbook, const GridSelection& sele
         return CommandResult::kFailed;
     }
     if (moved) *moved = head;
-    return CommandResult::kDone;
+    return FinishCommand(workbook, true);
 }
 
 } // namespace vl

@@ -1,7 +1,8 @@
 #pragma once
 // The edits of the worksheet tree: rename, new worksheet or folder, remove, and the move of
-// an item with its subtree. Each records its undo entry and edits the tree; the window
-// keeps its own tree widget in step afterwards.
+// an item with its subtree. Each records its undo entry, edits the tree and recalculates by
+// the update mode, as its undo and redo do, since references by worksheet name may now
+// find another worksheet or none; the window keeps its own tree widget in step afterwards.
 
 #include "formula/edit/editcommands.h"
 #include "formula/edit/undoexec.h"

@@ -67,7 +67,7 @@ TEST(TransposeCommand, TheSheetsEdgesLastAcceptedFirstRefused) {
         {{kLastColumn - 1u, kLastRow - 1, kLastColumn, kLastRow}, false}, // the last row
         {{kLastColumn - 1u, kLastRow, kLastColumn, kLastRow}, true},      // one row lower
         {{0, 0, 0, kLastRow}, true},                                      // a whole column
-        {{0, 0, kLastColumn, 0}, true},                                   // a whole row
+        {{0, 0, kLastColumn, 0}, false}, // a whole row turns into a column
     };
     for (const Case& c : cases) {
         CUndoBook b;

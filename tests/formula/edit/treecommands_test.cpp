@@ -28,11 +28,9 @@ const GridSelection kSel{{1, 2, 3, 2}, 1, 2};
 
 void ExpectUndoRedo(CUndoBook& b, int steps, const WorkbookDump& before,
                     const WorkbookDump& after) {
-    for (int i = 0; i < steps; ++i)
-        ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+    for (int i = 0; i < steps; ++i) ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
     EXPECT_TRUE(SameWorkbook(before, b.Dump()));
-    for (int i = 0; i < steps; ++i)
-        ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
+    for (int i = 0; i < steps; ++i) ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
     EXPECT_TRUE(SameWorkbook(after, b.Dump()));
 }
 
@@ -149,6 +147,7 @@ TEST(MoveTreeItemCommand, MovesSubtreesAndRefusesItsOwnInside) {
         ASSERT_NE(moved, nullptr);
         EXPECT_EQ(std::string(moved->name), c.dragged);
         EXPECT_EQ(b.Book().undo.current, undo + 2);
+        SCOPED_TRACE(c.dragged);
         ExpectUndoRedo(b, 2, before, b.Dump());
     }
 }
