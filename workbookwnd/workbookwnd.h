@@ -249,9 +249,6 @@ private:
     // The window the pages' callbacks apply to: the frame's active one (this without a frame).
     CWorkbookWnd* FormatTarget();
     void AfterSizeChange();
-    // Records the selected rows' heights (or columns' widths) for Undo; false after showing
-    // the failure.
-    bool RecordSizes(bool columns);
     void RegisterDataCommands();
     void CopyToClipboard(int32_t index, bool withPrivate);
     // The container's picture at 100 percent, or a null image when it cannot be drawn.
