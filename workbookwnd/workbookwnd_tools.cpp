@@ -77,7 +77,10 @@ void CWorkbookWnd::OnTranspose() {
     CellRange result;
     bool offSheet = false;
     const CommandResult done = TransposeCommand(*book_, grid, &result, &offSheet);
-    if (offSheet) return ShowStringMessage(IDS_CANNOT_TRANSPOSE, MB_ICONEXCLAMATION);
+    if (offSheet) {
+        ShowStringMessage(IDS_CANNOT_TRANSPOSE, MB_ICONEXCLAMATION);
+        return;
+    }
     if (done == CommandResult::kDone) {
         view->UpdateScrollBars(true, true);
         view->RefitRows(grid.range.r1, std::max(grid.range.r2, result.r2));
