@@ -57,6 +57,8 @@ public:
     }
     // Ends the active view's cell edit, storing it, without moving the cell cursor.
     virtual void CommitCellEdit() {}
+    // Gives the keyboard focus to the active grid view.
+    virtual void FocusActiveView();
     // The zoom of the active worksheet, and the Zoom pop-up's callback: sets the zoom of the
     // active worksheet, or of every worksheet when `allWorksheets`, and repaints.
     virtual uint16_t ActiveZoom() const { return 100; }
