@@ -218,6 +218,10 @@ HRESULT CXBaseInfoObj::SetField(int32_t index, const CBstr& name, uint8_t type, 
         d[kFieldLengthByte] = 10;
         break;
     default:
+        // A type with no fixed size here (a date-time or a double of a loaded table) keeps
+        // the size it was given, so that a table saved again has records as long as before.
+        if (length > 0 && length <= kByteLimit) d[kFieldLengthByte] = uint8_t(length);
+        if (decimals > 0 && decimals <= kByteLimit) d[kFieldDecimalsByte] = uint8_t(decimals);
         break;
     }
     return S_OK;

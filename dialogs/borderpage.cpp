@@ -140,7 +140,19 @@ void CBorderPage::ReadBorder() {
 }
 
 void CBorderPage::ReadInterior() {
-    GetFillFormatFromCombos(*ui_->id215, *ui_->id229, *ui_->id1019, record_.fill);
+    InteriorFill& f = record_.fill;
+    GetFillFormatFromCombos(*ui_->id215, *ui_->id229, *ui_->id1019, f);
+    if (f.pattern != FORMAT_PAT_NONE || !(f.patternColorGiven || f.backgroundColorGiven)) return;
+    // A colour chosen without a pattern fills: no pattern draws nothing, so the page takes
+    // the solid one, which paints in the pattern colour.
+    f.pattern = FORMAT_PAT_SOLID;
+    if (!f.patternColorGiven) {
+        f.patternColorGiven = 1;
+        f.patternColor = f.backgroundColor;
+    }
+    const COLORREF window = GetSystemColor(kColorWindow);
+    ui_->id215->Init(f.pattern, true, true);
+    ui_->id229->Init(f.patternColor, window, false);
 }
 
 void CBorderPage::SetSides(uint8_t sides, uint8_t code) {

@@ -1,5 +1,6 @@
 #include "dialogs/printpreview.h"
 
+#include "dialogs/previewimage.h"
 #include "print/pagepaint.h"
 #include "print/printjob.h"
 #include "render/canvas.h"
@@ -96,9 +97,17 @@ void CPrintPreview::paintEvent(QPaintEvent*) {
     const QSizeF shown(paper_.width() * factor, paper_.height() * factor);
     const QPointF origin(std::max(8.0, (width() - shown.width()) / 2), 8.0 - scroll_);
     painter.fillRect(QRectF(origin, shown), Qt::white);
+    // Played back straight into a smaller scale the picture would lose its one-pixel
+    // gridlines and borders, which the printed page shows.
+    const int n = PreviewReduction(factor);
+    if (n != reducedBy_ || current_ != reducedSheet_) {
+        reduced_ = ReducedSheet(picture_, paper_, n);
+        reducedBy_ = n;
+        reducedSheet_ = current_;
+    }
     painter.translate(origin);
-    painter.scale(factor, factor);
-    painter.drawPicture(0, 0, picture_);
+    painter.scale(factor * n, factor * n);
+    painter.drawImage(0, 0, reduced_);
 }
 
 void CPrintPreview::wheelEvent(QWheelEvent* event) {

@@ -5,6 +5,7 @@
 #include "print/pagination.h"
 #include "print/printerservice.h"
 
+#include <QImage>
 #include <QPicture>
 #include <QWidget>
 #include <memory>
@@ -54,6 +55,9 @@ private:
     double zoom_ = 1.0;
     int scroll_ = 0;
     QPicture picture_;
+    QImage reduced_; // the picture as drawn, reduced for the window
+    int reducedBy_ = 0;
+    int reducedSheet_ = -1;
 };
 
 } // namespace vl

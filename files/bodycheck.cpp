@@ -39,8 +39,11 @@ bool InOrder(PageOrder& order, uint32_t row, uint16_t column) {
     return true;
 }
 
+// An array anchor covers at least its own cell, as the XML form reads it.
 bool CheckFormulaHead(const uint8_t* r) {
-    return cell::ArrayWidth(r) <= kMaxColumns && cell::ArrayHeight(r) <= kMaxRows;
+    const uint32_t least = (cell::ResultFlags(r) & kResultArray) ? 1 : 0;
+    return cell::ArrayWidth(r) >= least && cell::ArrayWidth(r) <= kMaxColumns &&
+           cell::ArrayHeight(r) >= least && cell::ArrayHeight(r) <= kMaxRows;
 }
 
 bool CheckFormat(const StandardFormat& format) {

@@ -6,6 +6,7 @@
 #include "model/container.h"
 #include "platform/core/bytes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 
@@ -122,7 +123,14 @@ bool SettleStyle(StyleRecord& s) {
            Within(s.rotation, -90, 90) && SettleFill(s.fill) && SettleLine(s.borderLine);
 }
 
+// The lowest bit of `bits` that is set, 0 when none is.
+uint8_t LowestBit(uint8_t bits) {
+    return uint8_t(bits & -bits);
+}
+
 bool SettlePage(PageSetupRecord& p) {
+    // The XML form names one horizontal and one vertical alignment: the first bit of each.
+    p.alignment = uint8_t(LowestBit(p.alignment & 0x07) | LowestBit(p.alignment & 0x38));
     for (uint8_t* flag : {&p.landscape, &p.fitToSheetSize, &p.collate, &p.backToFront,
                           &p.onFirstPage, &p.rowHeadings, &p.columnHeadings})
         Flag(*flag);
@@ -134,10 +142,26 @@ bool SettlePage(PageSetupRecord& p) {
                    p.marginBottom});
 }
 
+// A view position is a cell, as the XML form writes it; a frozen edge is a row or a column.
+void SettleViewPlaces(ViewSettingsRecord& v) {
+    for (CellRef* ref : {&v.topLeft, &v.selection[0], &v.selection[1]}) ref->flags = kRefCell;
+    CellRef& f = v.freezed;
+    if (f.flags & kRefRow)
+        f = CellRef{0, f.row, kRefRow};
+    else if (f.flags & kRefColumn)
+        f = CellRef{f.column, 0, kRefColumn};
+    else
+        f = CellRef{};
+}
+
 bool SettleView(ViewSettingsRecord& v) {
     Flag(v.showGrid);
     Flag(v.gridColorGiven);
     Flag(v.headingsColorGiven);
+    // A colour not given is not written; reading gives it the default.
+    if (!v.gridColorGiven) v.gridColor = GetSystemColor(kColorButtonFace);
+    if (!v.headingsColorGiven) v.headingsColor = GetSystemColor(kColorButtonFace);
+    SettleViewPlaces(v);
     return Within(v.scale, 10, 1000) && SettleBackground(v.background);
 }
 
@@ -202,6 +226,9 @@ bool SettleSheet(CWorksheet& sheet) {
 } // namespace
 
 bool SettleLoadedRecords(CWorkbook& book) {
+    // Pane sizes only place the window's parts: one past what the XML form holds is cut.
+    book.panes.treeWidth = uint16_t(std::min<uint32_t>(book.panes.treeWidth, kXmlCapU16));
+    book.panes.inspectHeight = uint16_t(std::min<uint32_t>(book.panes.inspectHeight, kXmlCapU16));
     StyleTables& tables = book.styles;
     for (int i = 0; i < tables.fontCount; ++i)
         if (!SettleFont(tables.fonts[i])) return false;

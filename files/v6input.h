@@ -15,12 +15,16 @@ namespace vl {
 class CV6Input {
 public:
     CV6Input() = default;
-    CV6Input(const uint8_t* data, size_t size) : start_(data), p_(data), end_(data + size) {}
+    CV6Input(const uint8_t* data, size_t size)
+        : start_(data), p_(data), end_(data + size), whole_(size) {}
 
     bool Ok() const { return ok_; }
     size_t Left() const { return size_t(end_ - p_); }
     size_t Position() const { return size_t(p_ - start_); }
     bool AtEnd() const { return p_ == end_; }
+    // The size of the whole file this input was cut from: what a load may spend is bounded
+    // by it.
+    size_t Whole() const { return whole_; }
 
     uint8_t U8() { return Has(1) ? *p_++ : 0; }
     uint16_t U16() { return Has(2) ? Advance(LoadU16(p_), 2) : 0; }
@@ -44,7 +48,10 @@ public:
     // The next `n` bytes as an input of their own; this one goes on after them.
     CV6Input Take(size_t n) {
         const uint8_t* at = Bytes(n);
-        return at ? CV6Input(at, n) : Failed();
+        if (!at) return Failed();
+        CV6Input part(at, n);
+        part.whole_ = whole_;
+        return part;
     }
     // Whether `count` records of at least `size` bytes each can still follow; a count that
     // cannot fails the cursor before anything is read or allocated for it.
@@ -72,6 +79,7 @@ private:
     const uint8_t* start_ = nullptr;
     const uint8_t* p_ = nullptr;
     const uint8_t* end_ = nullptr;
+    size_t whole_ = 0;
     bool ok_ = true;
 };
 

@@ -2,6 +2,11 @@
 // of runs. Blocks come in row order, so the runs are put through one cursor; a block that
 // goes back over rows already styled clears the columns it restyles first, so that no two
 // runs of a row ever overlap.
+//
+// A block repeats its runs on every row it covers, so a few bytes of file can describe a
+// store of gigabytes. The run stores of all the workbook's worksheets together may take
+// 64 MiB and 256 bytes more for each byte of the file; a file that describes more fails as
+// out of memory (error 8) before the store grows past that.
 
 #include "files/v6records.h"
 #include "model/workbook.h"
@@ -15,6 +20,8 @@ namespace {
 
 constexpr size_t kV6RunSize = 6;
 constexpr uint16_t kUnstyled = 0xFFFF;
+constexpr uint64_t kRunBudgetFloor = uint64_t(64) << 20;
+constexpr uint64_t kRunBudgetPerFileByte = 256;
 
 using RunList = std::vector<FormatRun>;
 
@@ -35,7 +42,8 @@ void Flatten(RunList& runs) {
 
 class CRunWriter {
 public:
-    CRunWriter(CWorkbook& book, CFormatStore& formats) : book_(book), formats_(formats) {}
+    CRunWriter(CWorkbook& book, CFormatStore& formats, uint64_t pageBudget)
+        : book_(book), formats_(formats), pageBudget_(pageBudget) {}
 
     // Puts the runs, in column order and apart from each other, into one row.
     bool PutRow(uint32_t row, const RunList& runs) {
@@ -49,6 +57,7 @@ public:
                 return V6NoMemory(book_);
             if (!PutFormatRun(formats_, run, cursor_)) return V6NoMemory(book_);
         }
+        if (formats_.runs.PageCount() > pageBudget_) return V6NoMemory(book_);
         if (!any_ || After(row, runs.back().lastColumn)) {
             any_ = true;
             lastRow_ = row;
@@ -65,6 +74,7 @@ private:
 
     CWorkbook& book_;
     CFormatStore& formats_;
+    uint64_t pageBudget_;
     CellCursor cursor_;
     bool any_ = false;
     uint32_t lastRow_ = 0;
@@ -96,12 +106,23 @@ bool ReadRunList(CWorkbook& book, CV6Input& in, uint16_t count, RunList& runs) {
     return true;
 }
 
+// The run pages this worksheet may still take: the workbook's budget less what the
+// worksheets read before it hold.
+uint64_t RunPageBudget(const CWorkbook& book, const CWorksheet& sheet, size_t fileSize) {
+    const uint64_t pages = (kRunBudgetFloor + kRunBudgetPerFileByte * fileSize) / sizeof(Page);
+    uint64_t used = 0;
+    for (const CTreeItem* item = book.tree.first; item; item = item->next)
+        if (const CWorksheet* other = AsWorksheet(item); other && other != &sheet)
+            used += other->formats.runs.PageCount();
+    return used < pages ? pages - used : 0;
+}
+
 } // namespace
 
 bool ReadV6FormatRuns(CWorkbook& book, CV6Input& in, CWorksheet& sheet) {
     const uint32_t total = in.U32();
     if (!in.Ok()) return V6Invalid(book);
-    CRunWriter writer(book, sheet.formats);
+    CRunWriter writer(book, sheet.formats, RunPageBudget(book, sheet, in.Whole()));
     RunList runs;
     for (uint64_t covered = 0; covered < total;) {
         const uint16_t rows = in.U16();

@@ -9,9 +9,12 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <pwd.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace vl {
 
@@ -76,18 +79,57 @@ bool SaveAside(CWorkbook& book, CFileStream& document, const std::string& target
     return true;
 }
 
+// A new file for a form written aside: beside the target, else (a folder that takes no new
+// file) in the temporary folder.
+bool OpenAside(CFileStream& stream, const std::string& target, bool gzip) {
+    if (OpenTemporary(stream, target, gzip)) return true;
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
+    if (ec) return false;
+    const std::string slash = target.substr(target.rfind('/') + 1);
+    return OpenTemporary(stream, (folder / slash).string(), gzip);
+}
+
+// Copies the bytes of the file at `from` into `to`, which is open for writing.
+bool CopyInto(const std::string& from, CFileStream& to) {
+    std::ifstream in(from, std::ios::binary);
+    std::vector<char> chunk(kFileBufferSize);
+    while (in) {
+        in.read(chunk.data(), std::streamsize(chunk.size()));
+        const auto n = int32_t(in.gcount());
+        if (n > 0 && !to.Write(chunk.data(), n)) return false;
+    }
+    return in.eof() && to.Flush();
+}
+
 // Rewrites the target itself, which keeps its other names and needs no room in its folder:
-// the document's own file through its stream, any other through the held `guard`.
+// the document's own file through its stream, any other through the held `guard`. The form
+// is written aside first, so that a writer that fails leaves the target as it was; only a
+// finished form is copied in.
 bool RewriteInPlace(CWorkbook& book, const SaveTarget& target, CFileStream& guard, bool gzip,
                     const WorkbookWriter& write) {
-    if (!target.own) book.stream.Swap(guard);
-    bool ok = book.stream.Reopen("w+b", gzip);
-    if (!ok) book.error = book.stream.GetError();
-    ok = ok && WriteForm(book, write);
-    if (target.own) return ok;
-    // Failed, the workbook keeps the document it had; saved, the target is its document.
-    if (!ok) book.stream.Close();
-    if (!ok) book.stream.Swap(guard);
+    CFileStream aside;
+    if (!OpenAside(aside, target.path, gzip)) {
+        book.error = aside.GetError() ? aside.GetError() : uint8_t(kStreamOpenWrite);
+        return false;
+    }
+    book.stream.Swap(aside);
+    bool ok = WriteForm(book, write);
+    const std::string written = book.stream.GetPath();
+    book.stream.Close();
+    book.stream.Swap(aside);
+    if (ok) {
+        if (!target.own) book.stream.Swap(guard);
+        ok = book.stream.Reopen("w+b", false) && CopyInto(written, book.stream);
+        if (!ok)
+            book.error = book.stream.GetError() ? book.stream.GetError() : uint8_t(kStreamWrite);
+        if (!ok && !target.own) {
+            // Failed, the workbook keeps the document it had; saved, the target is its document.
+            book.stream.Close();
+            book.stream.Swap(guard);
+        }
+    }
+    CFileStream::DeleteFile(written.c_str(), nullptr);
     if (guard.IsOpen()) guard.Close();
     return ok;
 }

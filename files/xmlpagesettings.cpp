@@ -156,10 +156,15 @@ bool ReadHeadings(CXmlReader& r, std::string_view name, uint8_t& visible) {
     return ReadXmlBoolIf(r, "Visible", visible);
 }
 
-std::string_view AlignmentName(uint8_t alignment, const std::array<AlignmentWord, 3>& words) {
+// The word of the group's first bit set, none when no bit is (which places the page left or
+// at the top): reading adds the bit of a word, so a record without one reads back whole.
+void AddAlignmentName(XmlAttributeText& a, std::string_view name, uint8_t alignment,
+                      const std::array<AlignmentWord, 3>& words) {
     for (const AlignmentWord& w : words)
-        if (alignment & w.bit) return w.word;
-    return words[0].word;
+        if (alignment & w.bit) {
+            a.Raw(name, w.word);
+            return;
+        }
 }
 
 void WritePrintRange(CXmlWriter& w, const PageSetupRecord& p) {
@@ -214,8 +219,8 @@ void WritePageLayout(CXmlWriter& w, const PageSetupRecord& p) {
     pages.Int("Columns", p.pagesPerSheetColumns).Int("Rows", p.pagesPerSheetRows);
     w.WriteTag("PagesPerSheet", pages.str(), kXmlEmptyTag, 3, 1);
     XmlAttributeText alignment;
-    alignment.Raw("HorizontalAlignment", AlignmentName(p.alignment, kHorizontal));
-    alignment.Raw("VerticalAlignment", AlignmentName(p.alignment, kVertical));
+    AddAlignmentName(alignment, "HorizontalAlignment", p.alignment, kHorizontal);
+    AddAlignmentName(alignment, "VerticalAlignment", p.alignment, kVertical);
     w.WriteTag("Alignment", alignment.str(), kXmlEmptyTag, 3, 1);
     w.WriteTag("PageLayout", {}, kXmlEndTag, 2, 1);
 }

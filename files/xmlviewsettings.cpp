@@ -36,8 +36,7 @@ bool ReadTableAttributes(CXmlReader& r, ViewSettingsRecord& v) {
     if (r.FindAttribute("Scale") && !GetPercentAttribute(r, v.scale, 10, 1000)) return false;
     return ReadXmlBoolIf(r, "ShowGrid", v.showGrid) &&
            ReadColorIf(r, "GridColor", v.gridColorGiven, v.gridColor, kColorButtonFace) &&
-           ReadColorIf(r, "HeadingsColor", v.headingsColorGiven, v.headingsColor,
-                       kColorButtonShadow);
+           ReadColorIf(r, "HeadingsColor", v.headingsColorGiven, v.headingsColor, kColorButtonFace);
 }
 
 bool ReadTopLeft(CXmlReader& r, ViewSettingsRecord& v) {

@@ -74,6 +74,8 @@ FormulaHead PlainHead(CCellStore& cells, const uint8_t* r, uint16_t column, uint
 
 void WriteNumber(CCellStore& cells, uint8_t* r, std::string_view formula, double value,
                  FormulaError error) {
+    // A result of zero is kept as +0 whatever made it, as typed zeros are.
+    if (value == 0) value = 0.0;
     uint8_t calc = cell::ResultFlags(r);
     uint8_t kept = calc & (kResultCalculated | kResultWaiting);
     if (!(calc & (kResultArray | kResultText))) {

@@ -21,6 +21,9 @@ void InitViewSettings(ViewSettingsRecord& view) {
     view.showGrid = 1;
     view.gridColor = view.headingsColor = GetSystemColor(kColorButtonFace);
     view.scale = 100;
+    // Positions are cells, as every reader stores them.
+    for (CellRef* ref : {&view.topLeft, &view.selection[0], &view.selection[1]})
+        ref->flags = kRefCell;
 }
 
 void InitPageSetup(PageSetupRecord& page) {

@@ -22,6 +22,13 @@ double Radians(int8_t degrees) {
 
 } // namespace
 
+// On a printed page the gridline is one printer pixel, far narrower than the screen's at
+// the page's scale: the text keeps the rest of that width clear of the cell's sides, so that
+// the texts of neighbouring cells never touch.
+int32_t CSheetPainter::TextGap() const {
+    return page_ ? std::max(0, int32_t(zoom_[0]) / 100 - 1) : 0;
+}
+
 bool CSheetPainter::FlowRight(Span& span, int32_t needRight) {
     while (needRight > span.box.right && span.last < kLastColumn &&
            !scan_.Cell(uint16_t(span.last + 1))) {
@@ -51,9 +58,8 @@ bool CSheetPainter::FlowLeft(Span& span, int32_t needLeft) {
 }
 
 // The text's reference point and the cells it flows into; the pinned column's text never flows.
-void CSheetPainter::PlaceText(const CellPlace& place, const StyleRecord& style, int32_t textWidth,
+void CSheetPainter::PlaceText(const CellPlace& place, int32_t indent, int32_t textWidth,
                               uint32_t& align, int32_t& x, Span& span) {
-    const int32_t indent = style.horizontalIndent;
     const DcRect& box = place.box;
     if (align == kAlignRight) {
         x = box.right - indent;
@@ -90,8 +96,9 @@ void CSheetPainter::PaintCell(const CellPlace& place, const uint8_t* cell,
     display_.GetCellDisplayText(cell, style.numberFormat, text);
     int32_t width = 0, height = 0;
     canvas_.MeasureTextRun(text, width, height, 0, kMaxRenderedCells);
-    Span span{place.column, place.column, place.box,
-              place.width - 2 * int32_t(style.horizontalIndent)};
+    const int32_t gap = TextGap();
+    const int32_t indent = int32_t(style.horizontalIndent) + gap;
+    Span span{place.column, place.column, place.box, place.width - 2 * indent};
     if (style.wrapText && width > span.available) {
         canvas_.WrapText(text, span.available);
         canvas_.MeasureTextRun(text, width, height, 0, kMaxRenderedCells);
@@ -107,7 +114,7 @@ void CSheetPainter::PaintCell(const CellPlace& place, const uint8_t* cell,
     }
 
     int32_t x = 0;
-    PlaceText(place, style, width, align, x, span);
+    PlaceText(place, indent, width, align, x, span);
     const DcRect& box = place.box;
     const int32_t y = vertical == kAlignTop      ? box.top + style.verticalIndent
                       : vertical == kAlignMiddle ? (box.top + box.bottom) / 2
@@ -123,17 +130,22 @@ void CSheetPainter::PaintCell(const CellPlace& place, const uint8_t* cell,
     canvas_.SetTextAlign(align, vertical);
     CCanvas clipped;
     clipped.AttachSavedDC(canvas_);
-    clipped.IntersectClip({span.box.left, span.box.top, span.box.right + 1, span.box.bottom + 1});
+    clipped.IntersectClip(
+        {span.box.left + gap, span.box.top, span.box.right + 1 - gap, span.box.bottom + 1});
     clipped.DrawRotatedText(x, y, text, span.available, Radians(style.rotation));
-    if (cell::IsFormula(cell)) DrawCornerMark(workbook_, clipped, box, kFormulaMarkColor, 0, zoom_);
-    if (style.dropDownList) DrawCornerMark(workbook_, clipped, box, kListMarkColor, 2, zoom_);
+    // The markers help the one editing the sheet: printed pages go without them.
+    if (!page_ && cell::IsFormula(cell))
+        DrawCornerMark(workbook_, clipped, box, kFormulaMarkColor, 0, zoom_);
+    if (!page_ && style.dropDownList)
+        DrawCornerMark(workbook_, clipped, box, kListMarkColor, 2, zoom_);
     clipped.DetachSavedDC();
 }
 
 void CSheetPainter::PaintEmptyCell(const CellPlace& place, const StyleRecord& style) {
     const Span span{place.column, place.column, place.box, 0};
     FillBox(place, style, span);
-    if (style.dropDownList) DrawCornerMark(workbook_, canvas_, place.box, kListMarkColor, 2, zoom_);
+    if (!page_ && style.dropDownList)
+        DrawCornerMark(workbook_, canvas_, place.box, kListMarkColor, 2, zoom_);
 }
 
 // A fill covers the gridlines right of and below its cells and, past the first painted

@@ -56,8 +56,9 @@ private:
     void PaintRow(uint32_t row, int32_t y, bool firstSeen);
     void PaintCell(const CellPlace& place, const uint8_t* cell, const StyleRecord& style);
     void PaintEmptyCell(const CellPlace& place, const StyleRecord& style);
-    void PlaceText(const CellPlace& place, const StyleRecord& style, int32_t textWidth,
-                   uint32_t& align, int32_t& x, Span& span);
+    void PlaceText(const CellPlace& place, int32_t indent, int32_t textWidth, uint32_t& align,
+                   int32_t& x, Span& span);
+    int32_t TextGap() const;
     bool FlowRight(Span& span, int32_t needRight);
     bool FlowLeft(Span& span, int32_t needLeft);
     void FillBox(const CellPlace& place, const StyleRecord& style, const Span& span);

@@ -112,20 +112,24 @@ bool ApplySelectionFormat(CWorkbookWnd& wnd, uint8_t code, const StyleRecord& st
 }
 
 bool ApplyBorderFormat(CWorkbookWnd& wnd, const StyleRecord& style, uint8_t code) {
-    if (code != kAttrBorders) return ApplySelectionFormat(wnd, code, style, FontRecord{});
+    // Sides set by the page go onto every cell of the selection, inner edges too.
+    if (code != kAttrNothing) return ApplySelectionFormat(wnd, code, style, FontRecord{});
     return ApplyAround(wnd, code, [&](CWorkbook& book, CWorksheet& sheet, const CellRange& sel) {
         const bool whole = WholeColumns(sel);
         // Whole columns take their column form: a top or bottom side there would border
         // every cell of the column.
-        const uint8_t sides =
-            whole ? uint8_t(style.borderSides & ~(kBorderTop | kBorderBottom)) : style.borderSides;
+        const uint8_t outline =
+            kBorderLeft | kBorderRight | (whole ? 0 : kBorderTop | kBorderBottom);
         for (const Band& rows : Bands(whole ? 0 : sel.r1, whole ? 0 : sel.r2))
             for (const Band& cols : Bands(sel.c1, sel.c2)) {
                 const CellRange strip{uint16_t(cols.first), whole ? 0 : rows.first,
                                       uint16_t(cols.last), whole ? kLastRow : rows.last};
                 StyleRecord part = style;
-                part.borderSides = StripSides(sides, sel, strip);
-                if (!ApplyToRect(book, sheet, strip, code, part, FontRecord{})) return false;
+                part.borderSides = StripSides(outline, sel, strip);
+                // The cells inside the outline keep their borders.
+                if (!part.borderSides) continue;
+                if (!ApplyToRect(book, sheet, strip, kAttrBorders, part, FontRecord{}))
+                    return false;
             }
         return true;
     });

@@ -17,8 +17,9 @@ class CWorkbookWnd;
 // the selected rows. False when nothing was applied (the failure shown).
 bool ApplySelectionFormat(CWorkbookWnd& wnd, uint8_t code, const StyleRecord& style,
                           const FontRecord& font);
-// Borders (code 17) strip by strip, so that the sides of an outline land on the cells at
-// the selection's edges and the diagonals on every cell; other codes as above.
+// Borders around the selection (code 18) strip by strip, so that the sides of the outline
+// land on the cells at the selection's edges and the cells inside keep theirs; other codes,
+// borders (17) among them, as above on every cell.
 bool ApplyBorderFormat(CWorkbookWnd& wnd, const StyleRecord& style, uint8_t code);
 // The background, grid and heading settings of the page onto the active worksheet.
 bool ApplyBackgroundFormat(CWorkbookWnd& wnd, const ViewSettingsRecord& view);

@@ -3,10 +3,8 @@
 #include "formula/edit/permsort.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/number.h"
-#include "values/formatdouble.h"
 
 #include <cmath>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -81,23 +79,8 @@ int Sign(bool less, bool greater) {
     return less ? -1 : greater ? 1 : 0;
 }
 
-int CompareKey(const KeyValue& a, KeyValue b, bool ascending) {
-    const int direction = ascending ? 1 : -1;
-    if (a.error || b.error) {
-        if (a.error && b.error) {
-            const bool less = a.error<b.error, greater = a.error> b.error;
-            return direction * Sign(less, greater);
-        }
-        return direction * (a.error ? -1 : 1);
-    }
-    std::string written;
-    if (a.kind == KeyKind::kNumber && b.kind == KeyKind::kText) {
-        b = TextAsNumber(b.text);
-    } else if (a.kind == KeyKind::kText && b.kind == KeyKind::kNumber) {
-        written = FormatDouble(b.number);
-        b.kind = KeyKind::kText;
-        b.text = written;
-    }
+// Two values after the mixed kinds were resolved.
+int CompareSameKind(const KeyValue& a, const KeyValue& b, int direction) {
     // Empty values go last in both directions.
     if (a.kind == KeyKind::kEmpty || b.kind == KeyKind::kEmpty) {
         if (a.kind == b.kind) return 0;
@@ -108,6 +91,26 @@ int CompareKey(const KeyValue& a, KeyValue b, bool ascending) {
         return direction * Sign(less, greater);
     }
     return direction * CompareTextNoCase(a.text, b.text);
+}
+
+int CompareKey(const KeyValue& a, KeyValue b, bool ascending) {
+    const int direction = ascending ? 1 : -1;
+    if (a.error || b.error) {
+        if (a.error && b.error) {
+            const bool less = a.error<b.error, greater = a.error> b.error;
+            return direction * Sign(less, greater);
+        }
+        return direction * (a.error ? -1 : 1);
+    }
+    // A number and a text meet as numbers, the text counting as empty when it spells none,
+    // whichever side each is on: a comparison that changed with the order of its sides
+    // would let a sort put 1 before 3 among texts.
+    KeyValue first = a;
+    if (a.kind == KeyKind::kNumber && b.kind == KeyKind::kText)
+        b = TextAsNumber(b.text);
+    else if (a.kind == KeyKind::kText && b.kind == KeyKind::kNumber)
+        first = TextAsNumber(a.text);
+    return CompareSameKind(first, b, direction);
 }
 
 // A row being sorted with the values of its first keys, so that the partitions, which run

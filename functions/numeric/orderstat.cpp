@@ -1,7 +1,6 @@
 #include "functions/numeric/orderstat.h"
 
 #include "formula/formulanumber.h"
-#include "platform/core/cp1252.h"
 #include "platform/core/number.h"
 
 #include <algorithm>
@@ -9,57 +8,6 @@
 #include <cmath>
 
 namespace vl {
-
-namespace {
-
-int CompareTextNoCase(std::string_view a, std::string_view b) {
-    std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        auto ca = static_cast<unsigned char>(CharUpper1252(a[i]));
-        auto cb = static_cast<unsigned char>(CharUpper1252(b[i]));
-        if (ca != cb) return ca < cb ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
-enum class ItemClass { Error, Number, Text };
-
-ItemClass ClassOf(const DataItem& item) {
-    if (item.error) return ItemClass::Error;
-    return item.conversion ? ItemClass::Text : ItemClass::Number;
-}
-
-// Place of a class in the order: errors first ascending, last descending; texts after
-// numbers both ways.
-int Rank(ItemClass c, bool ascending) {
-    switch (c) {
-    case ItemClass::Error:
-        return ascending ? 0 : 2;
-    case ItemClass::Number:
-        return ascending ? 1 : 0;
-    case ItemClass::Text:
-        return 1 + (ascending ? 1 : 0);
-    }
-    return 0;
-}
-
-bool Precedes(const DataItem& a, const DataItem& b, bool ascending) {
-    ItemClass ca = ClassOf(a), cb = ClassOf(b);
-    if (ca != cb) return Rank(ca, ascending) < Rank(cb, ascending);
-    switch (ca) {
-    case ItemClass::Error:
-        return ascending ? a.error < b.error : a.error > b.error;
-    case ItemClass::Number:
-        return ascending ? a.number < b.number : a.number > b.number;
-    case ItemClass::Text: {
-        int c = CompareTextNoCase(a.text, b.text);
-        return ascending ? c < 0 : c > 0;
-    }
-    }
-    return false;
-}
-
-} // namespace
 
 Extreme::Extreme(bool findLargest)
     : largest(findLargest), value(findLargest ? -DBL_MAX : DBL_MAX) {}
@@ -98,12 +46,6 @@ StatResult Mode(std::vector<double>& values) {
         }
     }
     return {best, 0};
-}
-
-void SortDataItems(std::vector<DataItem>& items, bool ascending) {
-    std::sort(items.begin(), items.end(), [ascending](const DataItem& a, const DataItem& b) {
-        return Precedes(a, b, ascending);
-    });
 }
 
 PickedItem LargeSmall(const std::vector<DataItem>& sorted, int32_t k) {

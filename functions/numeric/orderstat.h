@@ -37,11 +37,8 @@ struct DataItem {
     // The error of reading the item as a number: the cell's own, or #NUM! for a text
     // that is no number; 0 when it reads as one.
     FormulaError conversion = 0;
+    const uint8_t* record = nullptr; // the cell, which decides the item's place in a sort
 };
-
-// Ascending: errors by code, then numbers (numeric texts by value), then other texts
-// without regard to case. Descending: numbers from the largest, other texts, errors.
-void SortDataItems(std::vector<DataItem>& items, bool ascending);
 
 // A picked item of LARGE or SMALL: its text, or its number.
 struct PickedItem {

@@ -1,5 +1,8 @@
 #include "functions/numeric/statargs.h"
 
+#include "formula/edit/permsort.h"
+#include "formula/edit/rowsort.h"
+
 namespace vl {
 
 FormulaError AreaWalk::Take(FormulaToken& slot) {
@@ -53,8 +56,37 @@ void GatherDataItems(CEvalContext& ctx, AreaWalk& area, std::vector<DataItem>& i
         FormulaToken slot;
         area.Load(ctx, record, slot);
         item.conversion = GetNumberArg(ctx, slot, item.number);
+        item.record = record;
         items.push_back(item);
     }
+}
+
+namespace {
+
+// The items' cells compared one against the pivot, as rows of one key column.
+class CItemKeys {
+public:
+    CItemKeys(CEvalContext& ctx, bool ascending) : ctx_(ctx), ascending_(ascending ? 1 : 0) {}
+    bool HasKey(const DataItem& item) const { return item.record != nullptr; }
+    void LoadPivot(const DataItem& item) { pivot_ = item.record; }
+    int RowToPivot(const DataItem& item) const {
+        return CompareRows(ctx_, &item.record, &pivot_, 1, &ascending_);
+    }
+    int PivotToRow(const DataItem& item) const {
+        return CompareRows(ctx_, &pivot_, &item.record, 1, &ascending_);
+    }
+
+private:
+    CEvalContext& ctx_;
+    uint8_t ascending_;
+    const uint8_t* pivot_ = nullptr;
+};
+
+} // namespace
+
+void SortDataItems(CEvalContext& ctx, std::vector<DataItem>& items, bool ascending) {
+    CItemKeys keys(ctx, ascending);
+    CPermutationSort<CItemKeys, DataItem>(keys, items.data()).Sort(uint32_t(items.size()));
 }
 
 FormulaError ReadAreaPositions(CEvalContext& ctx, AreaWalk& area, Matrix& positions) {

@@ -36,6 +36,8 @@ std::string Format(double value, std::chars_format fmt, int precision) {
     if (precision < 0) precision = 0;
     // One more decimal than callers may ask for: the digit that decides an exact half.
     if (precision > kMaxPrecision + 1) precision = kMaxPrecision + 1;
+    // A negative zero is written as zero: no number a user sees carries the sign of nothing.
+    if (value == 0) value = 0.0;
     char buf[kMaxText];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, fmt, precision);
     if (ec != std::errc()) return "0";

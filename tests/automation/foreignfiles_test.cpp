@@ -2,6 +2,7 @@
 #include "automation/infoobjects.h"
 #include "tests/automation/automationtestutil.h"
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -122,6 +123,50 @@ TEST_F(ForeignFilesTest, DatabaseRoundTripInEveryFormat) {
         ASSERT_EQ(other->Save(), S_OK);
         EXPECT_EQ(FileBytes(path)[98 + (split ? 300 : 10)], 'N') << format;
     }
+}
+
+// A table of another program with date-time and double fields: the information object
+// that Load filled saves records as long as the table's.
+TEST_F(ForeignFilesTest, LoadedFieldSizesSaveTheSameRecordLength) {
+    struct Field {
+        const char* name;
+        char type;
+        uint8_t length, decimals;
+    };
+    const Field fields[] = {{"NAME", 'C', 20, 0}, {"AT", 'T', 8, 0}, {"PRICE", 'B', 8, 4}};
+    std::string table(32, '\0');
+    table[0] = '\x30';
+    table[4] = 1;
+    const uint16_t header = 32 * 3 + 33, record = 1 + 20 + 8 + 8;
+    table[8] = char(header & 0xFF), table[9] = char(header >> 8);
+    table[10] = char(record & 0xFF), table[11] = char(record >> 8);
+    for (const Field& f : fields) {
+        std::string d(32, '\0');
+        d.replace(0, std::strlen(f.name), f.name);
+        d[11] = f.type, d[16] = char(f.length), d[17] = char(f.decimals);
+        table += d;
+    }
+    table += '\x0D';
+    table += " " + std::string("pear") + std::string(16, ' ') + std::string(16, '\0');
+    table += '\x1A';
+    const std::string path = folder.Path("fox.dbf");
+    std::ofstream(path, std::ios::binary) << table;
+
+    ASSERT_EQ(obj->Load(CBstr(path), CBstr(), 5, nullptr, xbase.get()), S_OK);
+    const int32_t lengths[] = {20, 8, 8}, decimals[] = {0, 0, 4};
+    for (int32_t i = 0; i < 3; ++i) {
+        CBstr name;
+        uint8_t type = 0;
+        int32_t length = -1, places = -1;
+        ASSERT_EQ(xbase->GetField(i, name, type, length, places), S_OK);
+        EXPECT_EQ(length, lengths[i]) << i;
+        EXPECT_EQ(places, decimals[i]) << i;
+    }
+    const std::string again = folder.Path("again.dbf");
+    ASSERT_EQ(obj->SaveAsDatabase(CBstr(again), xbase.get()), S_OK);
+    const std::string bytes = FileBytes(again);
+    ASSERT_GT(bytes.size(), 12u);
+    EXPECT_EQ(uint8_t(bytes[10]) | uint8_t(bytes[11]) << 8, record);
 }
 
 TEST_F(ForeignFilesTest, FoxProWithAMemoWritesF5) {

@@ -94,7 +94,11 @@ TEST(XBaseInfo, FieldsByType) {
         {"FLAG", 'L', 9, 9, S_OK, 1, 0, "FLAG"},
         {"DAY", 'D', 9, 9, S_OK, 8, 0, "DAY"},
         {"NOTE", 'M', 9, 9, S_OK, 10, 0, "NOTE"},
-        {"PIC", 'G', 9, 9, S_OK, 0, 0, "PIC"},
+        // Types of no fixed size keep what they are given, within a byte.
+        {"PIC", 'G', 9, 9, S_OK, 9, 9, "PIC"},
+        {"STAMP", 'T', 8, 0, S_OK, 8, 0, "STAMP"},
+        {"PRICE", 'B', 255, 4, S_OK, 255, 4, "PRICE"},
+        {"PRICE", 'B', 256, 256, S_OK, 0, 0, "PRICE"},
         {"ABCDEFGHIJKLM", 'L', 1, 0, S_OK, 1, 0, "ABCDEFGHIJ"},
     };
     for (const Case& c : cases) {

@@ -122,7 +122,7 @@ TEST_F(FilesTest, LoadFailuresCarryTheirCodeAndMessage) {
     EXPECT_TRUE(pauses.empty());
 }
 
-TEST_F(FilesTest, ArgumentsAndTargetsAreCheckedAndOtherFormatsAreNotYetThere) {
+TEST_F(FilesTest, UnknownFormatsLoadNothingAndBadArgumentsAndTargetsAreRefused) {
     const CBstr path(folder.Path("x.vln"));
     EXPECT_EQ(obj->Load(path, CBstr(), 7, nullptr, nullptr), S_OK);
     EXPECT_EQ(obj->Load(path, CBstr(), -1, nullptr, nullptr), S_OK);

@@ -224,6 +224,59 @@ TEST(BorderPage, ButtonsKeysAndPaste) {
     EXPECT_EQ(log.Codes(), (std::vector<int>{19, 17}));
 }
 
+// A colour chosen while the pattern is "none" fills solid; a chosen pattern stays.
+TEST(BorderPage, AColourAloneFillsSolid) {
+    const auto& palette = PaletteColors();
+    const COLORREF window = GetSystemColor(kColorWindow);
+    struct Case {
+        const char* what;
+        int pattern, patternColor, background; // items chosen, in this order
+        uint8_t wantPattern;
+        COLORREF wantPatternColor;
+        COLORREF wantBackground;
+    };
+    constexpr int kDefault = CColorCombo::kDefaultItem;
+    const Case cases[] = {
+        {"background alone", 0, kDefault, 3, FORMAT_PAT_SOLID, palette[3], palette[3]},
+        {"pattern colour alone", 0, 5, kDefault, FORMAT_PAT_SOLID, palette[5], window},
+        {"both colours", 0, 5, 9, FORMAT_PAT_SOLID, palette[5], palette[9]},
+        {"a pattern keeps its colours", 4, 5, 9, 4, palette[5], palette[9]},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Calls<StyleRecord> log;
+        CBorderPage page(nullptr, StyleRecord{}, [&](const StyleRecord& s, uint8_t code) {
+            log.calls.push_back({s, code});
+            return true;
+        });
+        page.show();
+        auto& ui = page.Form();
+        Choose(ui.id215, c.pattern);
+        Choose(ui.id229, c.patternColor);
+        Choose(ui.id1019, c.background);
+        const InteriorFill& f = log.Last().fill;
+        EXPECT_EQ(log.calls.back().second, 19);
+        EXPECT_EQ(f.pattern, c.wantPattern);
+        EXPECT_EQ(f.patternColor, c.wantPatternColor);
+        EXPECT_EQ(f.backgroundColorGiven, c.background != kDefault);
+        if (f.backgroundColorGiven) {
+            EXPECT_EQ(f.backgroundColor, c.wantBackground);
+        }
+        // The page shows what it applied.
+        EXPECT_EQ(GetComboItemData(*ui.id215), c.wantPattern);
+        EXPECT_EQ(ui.id229->GetColor(), c.wantPatternColor);
+    }
+    // No colour and no pattern: nothing filled.
+    Calls<StyleRecord> log;
+    CBorderPage page(nullptr, StyleRecord{}, [&](const StyleRecord& s, uint8_t code) {
+        log.calls.push_back({s, code});
+        return true;
+    });
+    page.show();
+    Choose(page.Form().id215, 0);
+    EXPECT_EQ(log.Last().fill.pattern, FORMAT_PAT_NONE);
+}
+
 TEST(AlignmentPage, ShowsItsControls) {
     CAlignmentPage page(nullptr, StyleRecord{}, nullptr);
     auto& ui = page.Form();
@@ -286,6 +339,55 @@ TEST(AlignmentPage, RotationAndReset) {
     EXPECT_EQ(r.rotation, 0);
     EXPECT_TRUE(ui.id400->isChecked());
     EXPECT_EQ(log.Codes(), (std::vector<int>{14, 14, 13, 13}));
+}
+
+// Each of the six boxes clicked on a page opened on another choice: its code and value go
+// out, the other boxes of its group are unticked, the other group is kept; clicked again,
+// it gives 0. Opened on a stored value, its box shows ticked.
+TEST(AlignmentPage, EveryBoxAppliesItsValueAndUnticksItsGroup) {
+    struct Box {
+        QCheckBox* Ui::AlignmentPage::*box;
+        bool vertical;
+        uint8_t value;
+    };
+    const Box boxes[] = {
+        {&Ui::AlignmentPage::id216, false, 1},  {&Ui::AlignmentPage::id218, false, 2},
+        {&Ui::AlignmentPage::id1001, false, 3}, {&Ui::AlignmentPage::id1007, true, 4},
+        {&Ui::AlignmentPage::id1002, true, 5},  {&Ui::AlignmentPage::id1003, true, 7},
+    };
+    for (const Box& b : boxes) {
+        SCOPED_TRACE(b.value);
+        Calls<StyleRecord> log;
+        StyleRecord style;
+        // Another box of each group ticked to begin with.
+        style.horizontalAlignment = b.value == 3 ? 1 : 3;
+        style.verticalAlignment = b.value == 7 ? 4 : 7;
+        CAlignmentPage page(nullptr, style, [&](const StyleRecord& s, uint8_t code) {
+            log.calls.push_back({s, code});
+            return true;
+        });
+        page.show();
+        auto& ui = page.Form();
+        Click(ui.*b.box);
+        ASSERT_EQ(log.calls.size(), 1u);
+        EXPECT_EQ(log.calls.back().second, b.vertical ? 15 : 14);
+        const StyleRecord& r = log.Last();
+        EXPECT_EQ(b.vertical ? r.verticalAlignment : r.horizontalAlignment, b.value);
+        EXPECT_EQ(b.vertical ? r.horizontalAlignment : r.verticalAlignment,
+                  b.vertical ? style.horizontalAlignment : style.verticalAlignment);
+        for (const Box& other : boxes)
+            if (other.vertical == b.vertical) {
+                EXPECT_EQ((ui.*other.box)->isChecked(), &other == &b) << int(other.value);
+            }
+        Click(ui.*b.box);
+        EXPECT_EQ(b.vertical ? log.Last().verticalAlignment : log.Last().horizontalAlignment, 0);
+        // A page opened on the value shows its box ticked.
+        StyleRecord stored;
+        (b.vertical ? stored.verticalAlignment : stored.horizontalAlignment) = b.value;
+        CAlignmentPage shown(nullptr, stored, nullptr);
+        for (const Box& other : boxes)
+            EXPECT_EQ((shown.Form().*other.box)->isChecked(), &other == &b) << int(other.value);
+    }
 }
 
 TEST(ListPage, ShowsItsControls) {

@@ -1,6 +1,12 @@
+#include "dialogs/previewimage.h"
 #include "dialogs/printpreview.h"
+#include "print/printjob.h"
 #include "rendertest.h"
 
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <cstring>
 
 namespace vl {
@@ -24,7 +30,120 @@ protected:
     DeviceMode mode_;
 };
 
+// The rows of the image, from `top` down to the paper's end, whose pixels between `left` and
+// `right` are mostly dark: the horizontal lines drawn across that span, each run of rows one line.
+int HorizontalLines(const QImage& image, int left, int right, int top) {
+    int lines = 0;
+    bool inLine = false;
+    for (int y = top; y < image.height(); ++y) {
+        int dark = 0;
+        for (int x = left; x < right; ++x) dark += qGray(image.pixel(x, y)) < 160;
+        if (qGray(image.pixel(left, y)) < 255 && qGray(image.pixel(left, y)) > 100 &&
+            image.pixel(left, y) == image.pixel(0, y))
+            break; // the window's background below the paper
+        const bool line = dark * 10 > (right - left) * 6;
+        if (line && !inLine) ++lines;
+        inLine = line;
+    }
+    return lines;
+}
+
+// The share of pixels whose grey differs by more than a quarter, in quarter-size copies.
+double Differing(const QImage& fullA, const QImage& fullB) {
+    if (fullA.size() != fullB.size()) return 1.0;
+    const QSize size = fullA.size() / 4;
+    const QImage a = fullA.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage b = fullB.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    int64_t differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            differing += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 64;
+    return double(differing) / (double(a.width()) * a.height());
+}
+
 } // namespace
+
+// At a printer's resolution the window shows the sheet many times smaller; every gridline
+// the page prints is still drawn.
+TEST_F(PrintPreviewTest, TheWindowShowsEveryPrintedGridline) {
+    Sheet().view.showGrid = 1;
+    Sheet().pageSetup.rowHeadings = Sheet().pageSetup.columnHeadings = 0;
+    Rows(1);
+    mode_.printer.dpi = 300;
+    auto preview = CPrintPreview::Open(Book(), Display(), Sheet(), mode_);
+    ASSERT_TRUE(preview);
+    PageRecord page;
+    ASSERT_TRUE(GetPageRecord(Book(), 0, page));
+    const int rows = int(page.lastRow - page.firstRow + 1);
+    ASSERT_GT(rows, 30);
+    preview->resize(420, 540); // about a seventh of the printer's pixels
+    const QImage shown = preview->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    // Past the window's background and the paper's white margin: column A's left gridline.
+    const int y = shown.height() / 4;
+    int left = 0;
+    while (left < shown.width() && shown.pixel(left, y) != qRgb(255, 255, 255)) ++left;
+    while (left < shown.width() && qGray(shown.pixel(left, y)) > 160) ++left;
+    ASSERT_LT(left, shown.width() / 3);
+    int top = 0; // the paper's first row
+    while (top < shown.height() && shown.pixel(left + 3, top) != qRgb(255, 255, 255)) ++top;
+    // One line above the first row and one under every row.
+    EXPECT_EQ(HorizontalLines(shown, left + 3, left + 20, top), rows + 1);
+}
+
+// The recorded sheet the window shows and the page the printer prints are the same pixels.
+TEST_F(PrintPreviewTest, PreviewAndPrintDrawTheSamePixels) {
+    Sheet().view.showGrid = 1;
+    for (uint32_t row = 0; row < 50; ++row) {
+        PutText(0, row, "Row " + std::to_string(row));
+        PutNumber(1, row, row * 1.5);
+        PutText(2, row, "A long label that flows on");
+    }
+    auto preview = CPrintPreview::Open(Book(), Display(), Sheet(), mode_);
+    ASSERT_TRUE(preview);
+    const QImage previewed = ReducedSheet(preview->RecordSheet(0), QSize(816, 1056), 1);
+    preview.reset();
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("sheet.pdf");
+    ASSERT_EQ(PrintWorksheets(Book(), Display(), {&Sheet()}, mode_, pdf.toStdString(), "").error,
+              kErrorNone);
+    QProcess render;
+    render.start("pdftoppm", {"-r", "96", "-f", "1", "-l", "1", "-png", pdf, dir.filePath("p")});
+    ASSERT_TRUE(render.waitForFinished(-1));
+    const QImage printed = QImage(dir.filePath("p-1.png")).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(printed.size(), previewed.size());
+    EXPECT_LT(Differing(printed, previewed), 0.0005);
+    // The check tells sheets apart: the second sheet differs from the first.
+    auto again = CPrintPreview::Open(Book(), Display(), Sheet(), mode_);
+    ASSERT_TRUE(again);
+    ASSERT_GT(again->SheetCount(), 1);
+    EXPECT_GT(Differing(printed, ReducedSheet(again->RecordSheet(1), printed.size(), 1)), 0.0005);
+}
+
+// Each block of n x n printer pixels keeps its darkest value per channel; the image is
+// rounded up to whole blocks, and n below 1 counts as 1.
+TEST(PreviewImage, BlocksKeepTheirDarkestChannels) {
+    QPicture picture;
+    {
+        QPainter painter(&picture);
+        painter.fillRect(QRect(4, 0, 1, 1), QColor(200, 10, 250));
+        painter.fillRect(QRect(5, 1, 1, 1), QColor(30, 220, 240));
+        painter.fillRect(QRect(0, 6, 7, 1), Qt::black);
+    }
+    const QImage reduced = ReducedSheet(picture, QSize(7, 7), 3);
+    ASSERT_EQ(reduced.size(), QSize(3, 3));
+    EXPECT_EQ(reduced.pixel(1, 0), qRgb(30, 10, 240));
+    EXPECT_EQ(reduced.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(reduced.pixel(2, 0), qRgb(255, 255, 255));
+    for (int x = 0; x < 3; ++x) EXPECT_EQ(reduced.pixel(x, 2), qRgb(0, 0, 0)) << x;
+    EXPECT_EQ(reduced.pixel(1, 1), qRgb(255, 255, 255));
+    EXPECT_EQ(ReducedSheet(picture, QSize(7, 7), 0).size(), QSize(7, 7));
+    const struct {
+        double factor;
+        int n;
+    } reductions[] = {{1.0, 1},  {2.0, 1},  {0.51, 2}, {0.5, 2},
+                      {0.49, 3}, {0.34, 3}, {0.1, 10}, {0, 1}};
+    for (const auto& r : reductions) EXPECT_EQ(PreviewReduction(r.factor), r.n) << r.factor;
+}
 
 TEST_F(PrintPreviewTest, PagesSheetsAndZoom) {
     Rows(10);

@@ -355,6 +355,50 @@ TEST_F(PrintSheetTest, LayoutChecksPagesPerSheetAndMargins) {
     EXPECT_TRUE(sheet->Layout()->OnApply());
 }
 
+// A printer whose four minimum margins all differ: each edit is held to its own edge's
+// minimum, accepted at it and refused just under it, upright and turned to landscape (where
+// the upright left edge becomes the bottom one).
+TEST_F(PrintSheetTest, EachMarginIsHeldToItsOwnEdgesMinimum) {
+    const double minimum[4] = {3, 5, 7, 9}; // left, top, right, bottom, millimetres
+    std::copy(minimum, minimum + 4, printers.printers[0].minMargins);
+    struct Edit {
+        CNumberEdit* Ui::PrintLayoutPage::*edit;
+        int edge; // index into left, top, right, bottom
+    };
+    const Edit edits[] = {
+        {&Ui::PrintLayoutPage::id405, 0},  {&Ui::PrintLayoutPage::id207, 2},
+        {&Ui::PrintLayoutPage::id1006, 1}, {&Ui::PrintLayoutPage::id1005, 3},
+        {&Ui::PrintLayoutPage::id406, 1},  {&Ui::PrintLayoutPage::id210, 3},
+    };
+    for (bool landscape : {false, true}) {
+        // Landscape: left, top, right, bottom take the upright top, right, bottom, left.
+        const double turned[4] = {minimum[1], minimum[2], minimum[3], minimum[0]};
+        const double* edges = landscape ? turned : minimum;
+        for (const Edit& e : edits) {
+            const double mm = edges[e.edge];
+            for (bool under : {false, true}) {
+                SCOPED_TRACE(std::to_string(landscape) + " edge " + std::to_string(e.edge) +
+                             (under ? " under" : " at"));
+                auto sheet = Open(true);
+                Ui::PrintLayoutPage& form = sheet->Layout()->Form();
+                (landscape ? form.id189 : form.id400)->click();
+                for (const Edit& other : edits) (form.*other.edit)->setText("2");
+                const QString at = QString::number(mm / 10);
+                (form.*e.edit)->setText(under ? QString::number(mm / 10 - 0.01) : at);
+                ui.boxes.clear();
+                EXPECT_EQ(sheet->Layout()->OnApply(), !under);
+                if (under) {
+                    ASSERT_EQ(ui.boxes.size(), 1u);
+                    EXPECT_EQ(ui.boxes[0],
+                              "The minimum margin for the current printer is " + at + ".");
+                } else {
+                    EXPECT_TRUE(ui.boxes.empty());
+                }
+            }
+        }
+    }
+}
+
 TEST_F(PrintSheetTest, ContentChecksScaleFirstPageAndLists) {
     // 128 characters, one more than a list may have.
     static const std::string longList = QString("1,").repeated(64).toStdString();

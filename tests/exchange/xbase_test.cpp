@@ -319,6 +319,46 @@ TEST(XBaseExport, WrittenFieldValues) {
                            " N" + blank8 + "     ");
 }
 
+// The limits of the derived fields: a text of 254 characters stays Character, 255 and more
+// become a memo.
+TEST(XBaseExport, MemoFromTheFirstTextOf255Characters) {
+    TempFolder dir;
+    auto book = BookWithSheet();
+    CWorksheet& s = *book->tree.active;
+    const uint32_t lengths[] = {254, 255, 300};
+    for (uint16_t c = 0; c < 3; ++c) PutText(s, c, 1, std::string(lengths[c], 'a' + c));
+    const std::string bytes = ExportTable(dir, *book, 3);
+    ASSERT_GT(bytes.size(), 128u);
+    const char types[] = {'C', 'M', 'M'};
+    const uint8_t stored[] = {254, 10, 10};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(bytes[32 + 32 * i + 11], types[i]) << lengths[i];
+        EXPECT_EQ(uint8_t(bytes[32 + 32 * i + 16]), stored[i]) << lengths[i];
+    }
+}
+
+// A number exactly as wide as its Numeric field is written; one character wider is stars.
+TEST(XBaseExport, NumbersAtTheFieldWidth) {
+    TempFolder dir;
+    auto book = BookWithSheet();
+    CWorksheet& s = *book->tree.active;
+    const double values[] = {999.9, -99.9, 1000, -100};
+    for (uint32_t i = 0; i < 4; ++i) PutNumber(s, 0, i + 1, values[i]);
+    XBaseSaveOptions& o = book->xbase;
+    o.format = 3;
+    ASSERT_TRUE(AllocateDescriptors(o, 1));
+    o.fieldDescriptors[0] = 'N';
+    o.fieldDescriptors[11] = 'N';
+    o.fieldDescriptors[16] = 5;
+    o.fieldDescriptors[17] = 1;
+    FillXBaseHeader(o, 1, 6, 0, false);
+    const std::string path = dir.Path("w.dbf");
+    const std::string bytes =
+        SaveBytes(*book, path, [&](CWorkbook& b) { return ExportXBase(b, s, path); });
+    ASSERT_EQ(bytes.size(), 65u + 4 * 6 + 1);
+    EXPECT_EQ(bytes.substr(65, 4 * 6), " 999.9 -99.9 ***** *****");
+}
+
 // The record's limit: 65,534 bytes pass for dBase III+ and are refused for the split formats.
 TEST(XBaseExport, RecordTooLong) {
     struct Case {

@@ -167,3 +167,47 @@ TEST(SaveTarget, FollowLinksEndsAtTheFileNamed) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+// A file of two names is rewritten in place; a writer that fails midway leaves it byte for
+// byte as it was, the workbook with its document and both names on one file, and nothing
+// beside it. The same for the document's own file.
+TEST(SaveTarget, AFailedInPlaceSaveLeavesTheFileWhole) {
+    TempFolder dir;
+    auto book = MakeRichWorkbook();
+    const std::string own = dir.Path("own.vlb"), twin = dir.Path("twin.vlb");
+    const std::string other = dir.Path("other.vlb");
+    ASSERT_TRUE(SaveWorkbookFile(*book, own.c_str(), kFileBinary));
+    ASSERT_EQ(::link(own.c_str(), twin.c_str()), 0);
+    WriteBytes(other, {'o', 't', 'h', 'e', 'r'});
+    const std::string otherTwin = dir.Path("other-twin.vlb");
+    ASSERT_EQ(::link(other.c_str(), otherTwin.c_str()), 0);
+    const auto failing = [](CWorkbook& b) {
+        const char half[] = "half a form";
+        b.stream.Write(half, int32_t(sizeof half));
+        b.error = kStreamWrite;
+        return false;
+    };
+    for (const std::string& target : {other, own}) {
+        const Bytes before = ReadBytes(target);
+        const ino_t inode = Inode(target);
+        book->error = kErrorNone;
+        EXPECT_FALSE(SaveWorkbookFileWith(*book, target.c_str(), true, failing)) << target;
+        EXPECT_EQ(book->error, kStreamWrite) << target;
+        EXPECT_EQ(ReadBytes(target), before) << target;
+        EXPECT_EQ(Inode(target), inode) << target;
+        EXPECT_EQ(fs::hard_link_count(target), 2u) << target;
+        EXPECT_TRUE(book->stream.IsOpen() && book->stream.GetPath() == own) << target;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.Dir()), fs::directory_iterator()), 4)
+            << target;
+    }
+    // A sound save over the other file still goes in place and is the new document.
+    ASSERT_TRUE(SaveWorkbookFile(*book, other.c_str(), kFileBinaryCompressed));
+    EXPECT_EQ(fs::hard_link_count(other), 2u);
+    EXPECT_EQ(book->stream.GetPath(), other);
+    book->stream.Close();
+    ExpectHolds(otherTwin, *book);
+}
+
+} // namespace vl

@@ -208,6 +208,7 @@ TEST(XmlLoadErrors, Charts) {
         {Transformation(rotations, "0"), kData},
         {Transformation("<Matrix/>", "181"), kData},
         {Transformation("<Matrix/>", "0", "0"), kData},
+        {Transformation("<Matrix/>", "0", "101"), kData},
         {ObjectsDoc("<Chart2D><Options/></Chart2D>"), kElem},
         {ObjectsDoc("<Chart2D><DataSeries/></ChartXY>"), kElem},
         {C2("", "<Legend Position='Middle'><Font/></Legend>"), kAttr},
@@ -286,7 +287,7 @@ TEST(XmlLoadErrors, SoundNeighboursLoad) {
           Background("<Image View='Wallpaper'>photo.JPEG</Image>"),
           ObjectsDoc(Repeat("<Image ID='65535'/>", 255)), Options("100"), Options(" 5 "),
           Transformation("<Matrix m11='3.4e38'/>", "180", "100"),
-          C2(Repeat(X2D(), 7) + Repeat(Y2D(), 9)),
+          Transformation("<Matrix/>", "0", "1"), C2(Repeat(X2D(), 7) + Repeat(Y2D(), 9)),
           C2(Y2D("<Pie><Font/>" + Repeat("<FillPattern/>", 16) + "</Pie>")),
           Table("Scale='1000%'", "<Freezed rc='c2047'/>"), Range("<All/>", "65534"),
           Layout("Rows='254' Columns='1'", "HorizontalAlignment='Center'")}) {

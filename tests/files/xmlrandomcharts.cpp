@@ -224,7 +224,7 @@ void RandomSheetSettings(Draw& d, CWorksheet& ws) {
     RandomBackground(d, v.background);
     for (uint8_t* flag : {&v.showGrid, &v.gridColorGiven, &v.headingsColorGiven}) *flag = d.Coin();
     v.gridColor = v.gridColorGiven ? d.Color() : GetSystemColor(kColorButtonFace);
-    v.headingsColor = v.headingsColorGiven ? d.Color() : GetSystemColor(kColorButtonShadow);
+    v.headingsColor = v.headingsColorGiven ? d.Color() : GetSystemColor(kColorButtonFace);
     for (CellRef* ref : {&v.topLeft, &v.selection[0], &v.selection[1]})
         *ref = CellRef{uint16_t(d.Below(kMaxColumns)), d.Below(kMaxRows), kRefCell};
     const uint32_t freeze = d.Below(3);

@@ -21,7 +21,7 @@ TEST(XmlSheetSettings, AbsentViewAttributes) {
     EXPECT_EQ(std::tuple(v.scale, v.showGrid, v.gridColorGiven, v.gridColor, v.headingsColorGiven,
                          v.headingsColor, v.background.kind),
               std::tuple(10, 0, 0, GetSystemColor(kColorButtonFace), 0,
-                         GetSystemColor(kColorButtonShadow), kBackgroundPattern));
+                         GetSystemColor(kColorButtonFace), kBackgroundPattern));
     Loaded c = ReadSheet("<GeneralSettings><Table HeadingsColor='lime'><TopLeft/>"
                          "<Freezed rc='c2'/></Table></GeneralSettings>");
     const ViewSettingsRecord& w = SheetOf(c).view;
@@ -138,9 +138,9 @@ TEST(XmlSheetSettings, ResolvedSelectionsRoundTrip) {
     p.printRange.r1 = 1;
     p.printRange.c2 = 3;
     p.printRange.r2 = 8;
-    p.printedContainer = 7;
+    p.printedContainer = 65535; // the last one a document names
     const Case cases[] = {{kPrintCellRange, "Range=\"B2:D9\""},
-                          {kPrintContainer, "Container=\"7\""},
+                          {kPrintContainer, "Container=\"65535\""},
                           {kPrintSelection, "<Selection Scale"}};
     for (const Case& c : cases) {
         p.printRangeKind = c.kind;
@@ -158,7 +158,7 @@ TEST(XmlSheetSettings, ResolvedSelectionsRoundTrip) {
                 std::tuple(1, 1u, 3, 8u));
         }
         if (c.kind == kPrintContainer) {
-            EXPECT_EQ(q.printedContainer, 7);
+            EXPECT_EQ(q.printedContainer, 65535);
         }
     }
     // Bad attributes are refused with 57.

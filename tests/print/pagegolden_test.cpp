@@ -97,4 +97,44 @@ TEST_F(PageGoldenTest, AContainerPage) {
     EXPECT_TRUE(MatchesGolden(Printed(0), "print_container"));
 }
 
+
+// At a printer's scale (three printer pixels to a screen pixel) a right-aligned number keeps
+// clear of the left-aligned date beside it, a long text flows over the empty cell beside it
+// and stops at a filled one, and neither the formula nor the drop-down list is marked.
+TEST(PageGolden, NeighboursKeepApartAtAPrintersScale) {
+    rendertest::SheetFixture f;
+    f.Sheet().InitPageSetup();
+    f.Sheet().view.showGrid = 1;
+    f.Sheet().pageSetup.headerText[0] = f.Sheet().pageSetup.footerText[0] = 0;
+    StyleRecord date;
+    date.numberFormat.kind = STD_STYLE_DATE;
+    date.horizontalAlignment = kAlignLeft;
+    const uint16_t dated = f.AddStyle(date);
+    StyleRecord listed;
+    listed.dropDownList = 1;
+    const uint16_t list = f.AddStyle(listed);
+    f.PutNumber(0, 0, 5);
+    f.PutText(1, 0, "2024-01-15"); // dates are stored as their ISO text
+    f.SetStyle(1, 0, dated);
+    f.PutNumber(0, 1, 123456);
+    f.PutText(1, 1, "2024-01-16");
+    f.SetStyle(1, 1, dated);
+    f.PutText(0, 2, "A long text over the empty cell beside it");
+    f.PutText(2, 2, "Next");
+    f.PutFormula(2, 0, "=A1+1", 6);
+    f.SetStyle(2, 1, list);
+    PrintMetrics m;
+    m.pageRight = 899;
+    m.pageBottom = 259;
+    m.marginLeft = m.marginRight = m.marginTop = m.marginBottom = 10;
+    const QImage printed = Drawn(900, 260, [&](CCanvas& canvas) {
+        canvas.SetPrintFlags(true, false);
+        ZoomPair scale{300, 300};
+        ASSERT_TRUE(PaginateSheet(f.Book(), canvas, f.Sheet(), m, scale));
+        EXPECT_TRUE(PaintPrintPage(f.Book(), f.Display(), canvas, 0, f.Sheet(), m, scale));
+        FreePageList(f.Book());
+    });
+    EXPECT_TRUE(MatchesGolden(printed, "print_neighbours"));
+}
+
 } // namespace vl

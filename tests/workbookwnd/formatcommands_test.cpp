@@ -189,14 +189,14 @@ TEST_F(FormatCommandsTest, PagesApplyTheirAttributeToTheSelection) {
     EXPECT_EQ(Height(10), 25);
     EXPECT_EQ(CellStyle(0, 10).fontRef.color, 0x0000FFu);
 
-    // An outline lands on the edge cells only.
+    // An outline (Around Selection: no sides, code 18) lands on the edge cells only.
     SelectRange(1, 20, 3, 22);
     Command(ID_FORMAT_CELL);
     ASSERT_EQ(pages.open, ID_FORMAT_CELL);
     EXPECT_EQ(pages.shownStyle.borderLine.style, FORMAT_LINE_SOLID);
     StyleRecord outline = pages.shownStyle;
-    outline.borderSides = kBorderTop | kBorderBottom | kBorderLeft | kBorderRight;
-    ASSERT_TRUE(pages.style(outline, kAttrBorders));
+    outline.borderSides = 0;
+    ASSERT_TRUE(pages.style(outline, kAttrNothing));
     struct Cell {
         uint16_t column;
         uint32_t row;
@@ -216,9 +216,143 @@ TEST_F(FormatCommandsTest, PagesApplyTheirAttributeToTheSelection) {
     // One row: top and bottom on every cell of it.
     SelectRange(1, 30, 2, 30);
     Command(ID_FORMAT_CELL);
-    ASSERT_TRUE(pages.style(outline, kAttrBorders));
+    ASSERT_TRUE(pages.style(outline, kAttrNothing));
     EXPECT_EQ(CellStyle(1, 30).borderSides, kBorderTop | kBorderBottom | kBorderLeft);
     EXPECT_EQ(CellStyle(2, 30).borderSides, kBorderTop | kBorderBottom | kBorderRight);
+}
+
+// Around Cell, Clear All and Around Selection of the cell page on a 2 x 3 box, on whole
+// columns and on whole rows: each cell's sides after each, and the neighbours untouched.
+TEST_F(FormatCommandsTest, BorderButtonsOnBoxesWholeColumnsAndWholeRows) {
+    constexpr uint8_t kAll = kBorderTop | kBorderBottom | kBorderLeft | kBorderRight;
+    constexpr uint8_t T = kBorderTop, B = kBorderBottom, L = kBorderLeft, R = kBorderRight;
+    struct Cell {
+        uint16_t column;
+        uint32_t row;
+        uint8_t sides;
+    };
+    struct Case {
+        const char* what;
+        CellRange sel;
+        uint8_t code;
+        uint8_t sides;
+        std::vector<Cell> cells;
+    };
+    const CellRange box{1, 40, 2, 42}, columns{2, 0, 4, kLastRow}, rows{0, 3, kLastColumn, 5};
+    const Case cases[] = {
+        {"around cell, box",
+         box,
+         kAttrBorders,
+         kAll,
+         {{1, 40, kAll}, {2, 41, kAll}, {1, 42, kAll}, {0, 41, 0}, {3, 41, 0}, {1, 43, 0}}},
+        {"clear all, box", box, kAttrBorders, 0, {{1, 40, 0}, {2, 41, 0}, {1, 42, 0}}},
+        {"around selection, box",
+         box,
+         kAttrNothing,
+         0,
+         {{1, 40, T | L},
+          {2, 40, T | R},
+          {1, 41, L},
+          {2, 41, R},
+          {1, 42, B | L},
+          {2, 42, B | R},
+          {0, 41, 0},
+          {3, 41, 0},
+          {1, 39, 0},
+          {1, 43, 0}}},
+        {"around cell, columns",
+         columns,
+         kAttrBorders,
+         kAll,
+         {{2, 0, kAll}, {3, 700, kAll}, {4, kLastRow, kAll}, {1, 9, 0}, {5, 9, 0}}},
+        {"clear all, columns", columns, kAttrBorders, 0, {{2, 0, 0}, {3, 700, 0}}},
+        {"around selection, columns",
+         columns,
+         kAttrNothing,
+         0,
+         {{2, 0, L}, {2, kLastRow, L}, {3, 9, 0}, {4, 0, R}, {4, 500, R}, {1, 9, 0}, {5, 9, 0}}},
+        {"around cell, rows",
+         rows,
+         kAttrBorders,
+         kAll,
+         {{0, 3, kAll}, {900, 4, kAll}, {kLastColumn, 5, kAll}, {0, 2, 0}, {0, 6, 0}}},
+        {"clear all, rows", rows, kAttrBorders, 0, {{0, 3, 0}, {900, 4, 0}}},
+        {"around selection, rows",
+         rows,
+         kAttrNothing,
+         0,
+         {{0, 3, T | L},
+          {900, 3, T},
+          {kLastColumn, 3, T | R},
+          {0, 4, L},
+          {900, 4, 0},
+          {kLastColumn, 4, R},
+          {0, 5, B | L},
+          {900, 5, B},
+          {kLastColumn, 5, B | R},
+          {900, 2, 0},
+          {900, 6, 0}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SelectRange(c.sel.c1, c.sel.r1, c.sel.c2, c.sel.r2);
+        Command(ID_FORMAT_CELL);
+        ASSERT_EQ(pages.open, ID_FORMAT_CELL);
+        StyleRecord style = pages.shownStyle;
+        style.borderSides = c.sides;
+        style.borderLine = {FORMAT_LINE_DOUBLE, 1, Rgb(200, 0, 0)};
+        ASSERT_TRUE(pages.style(style, c.code));
+        for (const Cell& cell : c.cells) {
+            const StyleRecord& got = CellStyle(cell.column, cell.row);
+            EXPECT_EQ(got.borderSides, cell.sides) << cell.column << "," << cell.row;
+            if (cell.sides) {
+                EXPECT_EQ(got.borderLine.style, FORMAT_LINE_DOUBLE);
+            }
+        }
+    }
+}
+
+// The worksheet page's record goes onto the active worksheet: the background, the grid and
+// the heading colours; the position, selection, panes and zoom stay the window's.
+TEST_F(FormatCommandsTest, BackgroundPageAppliesItsFieldsOnly) {
+    CWorksheet& sheet = *Book().tree.active;
+    sheet.view.topLeft = {3, 7, 0};
+    sheet.view.freezed = {2, 5, uint8_t(kRefRow | kRefColumn)};
+    sheet.view.scale = 130;
+    const ViewSettingsRecord before = sheet.view;
+    Command(ID_FORMAT_WORKSHEET);
+    ASSERT_EQ(pages.open, ID_FORMAT_WORKSHEET);
+    ASSERT_TRUE(pages.background);
+    ViewSettingsRecord chosen;
+    chosen.background.kind = kBackgroundImage;
+    std::strcpy(chosen.background.imagePath, "/pictures/sea.png");
+    chosen.background.imageView = 2;
+    chosen.background.pattern = {FORMAT_PAT_GRAY50, 1, Rgb(1, 2, 3), 1, Rgb(4, 5, 6)};
+    chosen.showGrid = 0;
+    chosen.gridColorGiven = 1;
+    chosen.gridColor = Rgb(10, 20, 30);
+    chosen.headingsColorGiven = 1;
+    chosen.headingsColor = Rgb(40, 50, 60);
+    chosen.topLeft = {9, 99, 0};
+    chosen.freezed = {};
+    chosen.scale = 55;
+    Active()->SetModified(false);
+    ASSERT_TRUE(pages.background(chosen));
+    const ViewSettingsRecord& v = sheet.view;
+    EXPECT_EQ(v.background.kind, kBackgroundImage);
+    EXPECT_STREQ(v.background.imagePath, "/pictures/sea.png");
+    EXPECT_EQ(v.background.imageView, 2);
+    EXPECT_EQ(v.background.pattern.pattern, FORMAT_PAT_GRAY50);
+    EXPECT_EQ(v.background.pattern.patternColor, Rgb(1, 2, 3));
+    EXPECT_EQ(v.background.pattern.backgroundColor, Rgb(4, 5, 6));
+    EXPECT_EQ(v.showGrid, 0);
+    EXPECT_EQ(std::tuple(v.gridColorGiven, v.gridColor), std::tuple(1, Rgb(10, 20, 30)));
+    EXPECT_EQ(std::tuple(v.headingsColorGiven, v.headingsColor), std::tuple(1, Rgb(40, 50, 60)));
+    EXPECT_EQ(std::tuple(v.topLeft.column, v.topLeft.row), std::tuple(3, 7u));
+    EXPECT_EQ(std::tuple(v.freezed.column, v.freezed.row, v.freezed.flags),
+              std::tuple(before.freezed.column, before.freezed.row, before.freezed.flags));
+    EXPECT_EQ(v.scale, 130);
+    EXPECT_TRUE(Active()->IsModified());
 }
 
 TEST_F(FormatCommandsTest, PagesOpenOnlyUnderAShownFormattingBar) {

@@ -56,6 +56,9 @@ TEST(SortRows, OneKeyOrdersByKindsErrorsAndEmptyCells) {
         {{"5", "#N/A!", "#DIV/0!", "2"}, true, {"#DIV/0!", "#N/A!", "2", "5"}},
         {{"5", "#N/A!", "#DIV/0!", "2"}, false, {"5", "2", "#N/A!", "#DIV/0!"}},
         {{"pear", "Apple", "banana", "apples"}, true, {"Apple", "apples", "banana", "pear"}},
+        // Texts that spell no number keep out of the numbers' order both ways.
+        {{"1", "x", "3", "!", "2", "b"}, false, {"3", "2", "1", "x", "b", "!"}},
+        {{"1", "x", "3", "!", "2", "b"}, true, {"1", "2", "3", "!", "b", "x"}},
     };
     for (const Case& c : cases) {
         CSorter s;
@@ -135,10 +138,11 @@ TEST(CompareRows, OneKeyBothDirections) {
         {"30", "'12", 1, -1},
         {"3", "'x", -1, -1},
         {"3", "'1e999", -1, -1},
-        // Text against a number: the number written as text.
-        {"'10", "3", -1, 1},
-        {"'b", "1", 1, -1},
+        // Text against a number: the same rule from the other side.
+        {"'10", "3", 1, -1},
+        {"'b", "1", 1, 1},
         {"'0.5", "0.5", 0, 0},
+        {"' 12 ", "3", 1, -1},
     };
     CEvalContext ctx;
     for (const Case& c : cases) {

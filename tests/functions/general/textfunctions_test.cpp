@@ -1,5 +1,6 @@
 #include "functiontestutil.h"
 
+#include <cmath>
 #include <string>
 
 namespace vl::test {
@@ -189,6 +190,32 @@ TEST(TextFunctions, CharOfCodeGivesEveryByteBack) {
     for (int b = 1; b < 256; ++b) {
         std::string n = std::to_string(b);
         EXPECT_EQ(book.Eval("=CODE(CHAR(" + n + "))", "J20"), n);
+    }
+}
+
+} // namespace vl::test
+
+namespace vl::test {
+
+// A zero of any sign that a formula makes is kept, shown and converted as "0".
+TEST(TextFunctions, NegativeZeroNeitherShowsNorConverts) {
+    FunctionBook book;
+    const char* formulas[] = {"=VALUE(\"-0\")",         "=N(\"-0\")",
+                              "=IF(1,VALUE(\"-0\"),1)", "=VALUE(\"-0\")&\"\"",
+                              "=-VALUE(\"0\")",         "=TEXT(VALUE(\"-0\"),\"0.0\")"};
+    const char* shown[] = {"0", "0", "0", "0", "0", "0.0"};
+    for (std::size_t i = 0; i < std::size(formulas); ++i)
+        book.Formula("B" + std::to_string(i + 2), formulas[i]);
+    ASSERT_TRUE(book.Recalc());
+    for (std::size_t i = 0; i < std::size(formulas); ++i) {
+        const std::string a1 = "B" + std::to_string(i + 2);
+        EXPECT_EQ(book.Shown(a1), shown[i]) << formulas[i];
+        const Place p = At(a1);
+        const uint8_t* r = FindCell(book.Sheet().cells, p.row, p.column);
+        ASSERT_NE(r, nullptr);
+        if (!(cell::ResultFlags(r) & kResultText)) {
+            EXPECT_FALSE(std::signbit(cell::CachedNumber(r))) << formulas[i];
+        }
     }
 }
 

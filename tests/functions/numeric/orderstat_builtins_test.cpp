@@ -1,4 +1,5 @@
 #include "callharness.h"
+#include "formula/edit/rowsort.h"
 
 namespace vl::stattest {
 
@@ -147,6 +148,52 @@ TEST_F(OrderStatistics, RangesOnAnotherSheetReadAlike) {
     }
     EXPECT_TRUE(IsNumber(h.Call("LARGE", {Area{4, 0, 4, 9, &other}, 2.0}), "9"));
     EXPECT_TRUE(IsNumber(h.Call("MEDIAN", {Area{4, 0, 4, 9, &other}}), "5.5"));
+}
+
+} // namespace vl::stattest
+
+namespace vl::stattest {
+
+// LARGE and SMALL pick the k-th cell of the order a sort of the worksheet gives the same
+// column: numbers, numeric and other texts, errors and a formula's text result mixed.
+TEST(OrderStatisticsSort, PicksFollowTheWorksheetSortInBothDirections) {
+    CallHarness h;
+    const std::vector<Cell> column = {9.0,
+                                      std::string("b"),
+                                      ErrorValue{kErrNA},
+                                      std::string(" 7 "),
+                                      -2.0,
+                                      std::string("!"),
+                                      ErrorValue{kErrDivZero},
+                                      std::string("A"),
+                                      5.0,
+                                      std::string("12"),
+                                      0.5};
+    h.PutColumn(3, 0, column);
+    h.PutFormula(3, uint32_t(column.size()), std::string("a"));
+    const uint32_t n = uint32_t(column.size()) + 1;
+    const uint16_t key = 3;
+    for (const bool large : {false, true}) {
+        const uint8_t ascending = large ? 0 : 1;
+        std::vector<uint32_t> order(n);
+        ASSERT_TRUE(SortRows(h.ctx, h.sheet, 0, n - 1, 1, &key, &ascending, order.data()));
+        for (uint32_t k = 1; k <= n; ++k) {
+            const std::string call =
+                std::string(large ? "LARGE" : "SMALL") + "(D1:D12, " + std::to_string(k) + ")";
+            const Outcome got = h.Call(call);
+            const uint8_t* cell = FindCell(h.sheet, order[k - 1], key);
+            ASSERT_NE(cell, nullptr);
+            const bool text = cell::IsText(cell) ||
+                              (cell::IsFormula(cell) && (cell::ResultFlags(cell) & kResultText));
+            if (cell::Error(cell))
+                EXPECT_TRUE(IsError(got, kErrValue)) << call;
+            else if (text)
+                EXPECT_EQ(got.text, cell::IsText(cell) ? cell::Text(cell) : cell::CachedText(cell))
+                    << call;
+            else
+                EXPECT_EQ(got.number, cell::Number(cell)) << call;
+        }
+    }
 }
 
 } // namespace vl::stattest

@@ -1,0 +1,128 @@
+// What a reader accepts, every writer writes in a form the readers take back, record for
+// record: a new workbook through the XML form, and binary bodies whose values lie at the
+// edges of what the XML form holds.
+
+#include "filestestutil.h"
+#include "reloadcheck.h"
+
+#include <gtest/gtest.h>
+
+namespace vl {
+
+using namespace filestest;
+
+namespace {
+
+// The body of `book` read back from a file; `ok` tells whether the binary reader took it.
+std::unique_ptr<CWorkbook> ThroughBody(CWorkbook& book, bool& ok) {
+    TempFolder dir;
+    WriteBytes(dir.Path("body"), BodyOf(book));
+    auto loaded = CreateWorkbook();
+    ok = loaded->stream.Open(dir.Path("body").c_str(), "rb", false, kFileBufferSize) &&
+         ReadBinaryWorkbookBody(*loaded, loaded->stream, reloadcheck::kNewestBodyVersion, nullptr);
+    loaded->stream.Close();
+    return loaded;
+}
+
+// A workbook as the program makes a new one.
+std::unique_ptr<CWorkbook> NewBook() {
+    auto book = CreateWorkbook();
+    EXPECT_TRUE(NewWorkbook(*book));
+    return book;
+}
+
+CWorksheet& Sheet(CWorkbook& book) {
+    return *AsWorksheet(book.tree.active);
+}
+
+} // namespace
+
+// A new worksheet's page alignment (no bit), headings colour (not given) and view positions
+// come back from the XML form as they were, and the second save gives the same bytes.
+TEST(FormRecords, NewWorkbookKeepsEveryRecordThroughTheXmlForm) {
+    auto book = NewBook();
+    TempFolder dir;
+    EXPECT_EQ(reloadcheck::RecordFault(*book, dir.Path("saved")), "");
+    const CWorksheet& s = Sheet(*book);
+    EXPECT_EQ(Of(s.pageSetup.alignment, s.view.headingsColorGiven, s.view.topLeft.flags,
+                 s.view.selection[0].flags, s.view.selection[1].flags, s.view.freezed.flags),
+              Of(0, 0, kRefCell, kRefCell, kRefCell, 0));
+    EXPECT_EQ(s.view.headingsColor, s.view.gridColor);
+}
+
+// Page alignment bytes as the binary form may hold them: the first bit of each group is
+// what the page uses and what the XML form names, and all of them read back whole.
+TEST(FormRecords, PageAlignmentKeepsTheFirstBitOfEachGroup) {
+    const uint8_t cases[][2] = {{0, 0},  {1, 1},   {3, 1},      {6, 2},   {7, 1},
+                                {8, 8},  {24, 8},  {48, 16},    {18, 18}, {63, 9},
+                                {64, 0}, {255, 9}, {4 | 32, 36}};
+    for (const auto& [stored, kept] : cases) {
+        auto book = NewBook();
+        Sheet(*book).pageSetup.alignment = stored;
+        bool ok = false;
+        auto loaded = ThroughBody(*book, ok);
+        ASSERT_TRUE(ok) << int(stored);
+        EXPECT_EQ(Sheet(*loaded).pageSetup.alignment, kept) << int(stored);
+        TempFolder dir;
+        EXPECT_EQ(reloadcheck::RecordFault(*loaded, dir.Path("saved")), "") << int(stored);
+    }
+}
+
+// Pane sizes up to 65,534 are kept; 65,535, which the XML form does not read, is cut to it.
+TEST(FormRecords, PaneSizesAreCutToWhatTheXmlFormReads) {
+    const uint16_t cases[][2] = {{0, 0}, {65533, 65533}, {65534, 65534}, {65535, 65534}};
+    for (const auto& [stored, kept] : cases) {
+        auto book = NewBook();
+        book->panes.treeWidth = stored;
+        book->panes.inspectHeight = uint16_t(65535 - stored); // the other edge at once
+        bool ok = false;
+        auto loaded = ThroughBody(*book, ok);
+        ASSERT_TRUE(ok) << stored;
+        EXPECT_EQ(Of(loaded->panes.treeWidth, loaded->panes.inspectHeight),
+                  Of(kept, std::min(65535 - stored, 65534)))
+            << stored;
+        TempFolder dir;
+        EXPECT_EQ(reloadcheck::RecordFault(*loaded, dir.Path("saved")), "") << stored;
+    }
+}
+
+// An array anchor covers at least its own cell: width or height 0 is refused as the XML form
+// refuses it, 1 and the sheet's width and height are read and read back.
+TEST(FormRecords, ArrayAnchorsOfNoCellsAreRefused) {
+    struct Case {
+        uint16_t width;
+        uint32_t height;
+        bool loads;
+    };
+    const Case cases[] = {{0, 3, false},
+                          {2, 0, false},
+                          {1, 1, true},
+                          {kMaxColumns, kMaxRows, true},
+                          {kMaxColumns + 1, 1, false},
+                          {1, kMaxRows + 1, false}};
+    for (const Case& c : cases) {
+        auto book = NewBook();
+        FormulaHead head;
+        head.arrayWidth = c.width;
+        head.arrayHeight = c.height;
+        head.resultFlags = kResultArray | kResultNumber;
+        CellBuffer cell;
+        ASSERT_TRUE(MakeFormulaCell(cell, 1, 2, head, "1+2"));
+        PutCell(Sheet(*book), cell);
+        const std::string label = std::to_string(c.width) + " x " + std::to_string(c.height);
+        bool ok = false;
+        auto loaded = ThroughBody(*book, ok);
+        ASSERT_EQ(ok, c.loads) << label;
+        if (!ok) {
+            EXPECT_EQ(loaded->error, kErrorFileFormat) << label;
+            continue;
+        }
+        const uint8_t* r = FindCell(Sheet(*loaded).cells, 2, 1);
+        ASSERT_NE(r, nullptr) << label;
+        EXPECT_EQ(Of(cell::ArrayWidth(r), cell::ArrayHeight(r)), Of(c.width, c.height)) << label;
+        TempFolder dir;
+        EXPECT_EQ(reloadcheck::RecordFault(*loaded, dir.Path("saved")), "") << label;
+    }
+}
+
+} // namespace vl
