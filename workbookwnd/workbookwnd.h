@@ -205,6 +205,7 @@ public:
     // The Format menu's tick of Auto Row Height for the selection.
     bool AutoRowHeightTicked() const;
     void CommitCellEdit() override;
+    void FocusActiveView() override;
     uint16_t ActiveZoom() const override;
     void ApplyZoom(uint16_t zoom, bool allWorksheets) override;
 
@@ -243,6 +244,8 @@ private:
     void OnEditUndoRedo(bool redo);
     void OnInsertRemove(int id);
     void OnEditDelete();
+    // Delete of what has the focus; in the grid, the cells' formats or their contents.
+    void DeleteFocused(bool formats);
     void RegisterPaneCommands();
     void RegisterFormatCommands();
     bool FormatCommandAvailable(int id) const;

@@ -84,8 +84,9 @@ void CWorkbookWnd::OnEditCopyCut(bool cut) {
         ShowErrorMessage(book_->error);
     }
     CopyToClipboard(history.current, copied);
-    // A Cut whose copy failed keeps the cells it could not copy.
-    if (cut && copied) OnEditDelete();
+    // A Cut whose copy failed keeps the cells it could not copy. Cut takes the cells and
+    // leaves their formats, whatever keys are held.
+    if (cut && copied) DeleteFocused(false);
     UpdateStatus();
 }
 
