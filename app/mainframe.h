@@ -138,7 +138,7 @@ public:
     IPrintPreviewPane* Preview() const { return preview_.get(); }
     QComboBox* PageSelector() const { return pageSelector_; }
 
-    // Help topics show their page in the status bar.
+    // Help topics show their page in the status bar and open the README's section on them.
     void ShowHelpTopic(int topic);
     static const char* HelpTopicPage(int topic);
 
@@ -199,6 +199,8 @@ private:
     void OnAppAbout();
     void OnWindowArrange();
     void OnSearchBarCommand();
+    // F3 and Enter in the search bar's boxes; true when the key was taken.
+    bool SearchBoxKey(QObject* watched, QEvent* event);
     void OnViewComposer();
     void RegisterSettingsHandlers();
     void RegisterViewHandlers();
