@@ -2,8 +2,8 @@
 // writer: "dump FILE" prints each cell of the active worksheet as "A1<TAB>kind<TAB>text",
 // "tree FILE" prints each item of the worksheet tree as "level<TAB>name", "make FILE" writes a
 // small sales workbook for pictures of the program, "clip FILE" the block the clipboard test
-// copies (A1 1 in bold, B1 2, A2 3, B2 =A1+B1). A bold cell's line ends in "<TAB>bold"; each
-// row of a custom height follows as "row N<TAB>custom<TAB>height".
+// copies (A1 1 in bold, B1 2, A2 3, B2 =A1+B1), "pages FILE" 1 to 200 down column A. A bold cell's
+// line ends in "<TAB>bold"; each row of a custom height follows as "row N<TAB>custom<TAB>height".
 
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
@@ -163,12 +163,27 @@ int Clip(const char* path) {
 
 } // namespace
 
+// Numbers 1 to 200 down column A: several printed pages.
+int Pages(const char* path) {
+    auto book = vl::CreateWorkbook();
+    if (!book || !vl::NewWorkbook(*book)) return 1;
+    vl::CWorksheet& sheet = *book->tree.active;
+    vl::CellBuffer b;
+    for (uint32_t r = 0; r < 200; ++r) {
+        vl::MakeNumberCell(b, 0, r, double(r + 1));
+        Put(sheet, b);
+    }
+    if (!vl::SaveWorkbookFile(*book, path, 3)) return 1;
+    return 0;
+}
+
 int main(int argc, char** argv) {
     vl::BindAllFunctions();
     if (argc == 3 && std::strcmp(argv[1], "dump") == 0) return Dump(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "make") == 0) return Make(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "tree") == 0) return Tree(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "clip") == 0) return Clip(argv[2]);
-    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip FILE\n");
+    if (argc == 3 && std::strcmp(argv[1], "pages") == 0) return Pages(argv[2]);
+    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip|pages FILE\n");
     return 2;
 }
