@@ -13,7 +13,9 @@
 #include "dialogs/chart/viewpage.h"
 #include "dialogs/chart/wallspage.h"
 #include "dialogs/chart/windowpage.h"
+#include "dialogs/dialogutil.h"
 #include "dialogs/formatpage.h"
+#include "dialogs/toolpictures.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -93,13 +95,16 @@ void CContainerPropertiesDlg::BuildToolBars() {
     connect(objectMenu_, &QMenu::aboutToShow, this, [this] { FillObjectMenu(*objectMenu_); });
     bar->addWidget(objectButton_);
     bar->addSpacing(8);
-    const char* const texts[7] = {"Later",     "Earlier",    " Apply",       " Help",
-                                  "Reference", "Add Series", "Remove Series"};
+    // Keys for the steps of filling a chart, which the mouse alone reached before.
+    const char* const texts[7] = {"Later",      "Earlier",     " &Apply",       " Help",
+                                  "&Reference", "A&dd Series", "Re&move Series"};
     for (int i = 0; i < 7; ++i) {
         auto* b = new QToolButton(this);
         b->setObjectName(QStringLiteral("id%1").arg(kButtonIds[i]));
         b->setText(QString::fromLatin1(texts[i]));
         b->setAutoRaise(true);
+        // Apply and Help keep their texts beside their pictures.
+        ShowToolPicture(*b, kContainerList, i, i == 2 || i == 3);
         buttons_[i] = b;
         const int id = kButtonIds[i];
         connect(b, &QToolButton::clicked, this, [this, id] { OnCommand(id); });
@@ -184,6 +189,7 @@ bool CContainerPropertiesDlg::Open(const CContainer* container) {
     setWindowTitle(caption.left(100));
     SelectObject(object_);
     show();
+    ApplyProfileOpacity(this);
     return true;
 }
 
@@ -193,7 +199,11 @@ void CContainerPropertiesDlg::showEvent(QShowEvent* event) {
 }
 
 void CContainerPropertiesDlg::hideEvent(QHideEvent* event) {
-    if (!event->spontaneous()) LastPlace() = frameGeometry();
+    if (!event->spontaneous()) {
+        LastPlace() = frameGeometry();
+        // A step named for this window means nothing once it is closed.
+        Hint(QString());
+    }
     QDialog::hideEvent(event);
 }
 
