@@ -15,6 +15,8 @@ public:
     // Shows the pane owned by `frame`, or hides it when shown; true when it is now shown.
     virtual bool Toggle(QWidget* frame) = 0;
     virtual bool IsVisible() const = 0;
+    // Hides the pane, or shows it again, as it is (the print preview stands over it).
+    virtual void SetShown(bool shown) { (void)shown; }
     // Makes history entry `i` (newest first) the composer's formula, showing the pane.
     virtual void UseHistoryEntry(QWidget* frame, int i) = 0;
     // The items of the recent-formula menu, one per history entry in order: "1.\t=Name(" and

@@ -28,11 +28,23 @@ bool AddDocumentEntry(IWorkbookWnd* window) {
     return false;
 }
 
+namespace {
+std::function<void(IWorkbookWnd*)>& ReleaseListener() {
+    static std::function<void(IWorkbookWnd*)> listener;
+    return listener;
+}
+} // namespace
+
+void SetDocumentReleaseListener(std::function<void(IWorkbookWnd*)> listener) {
+    ReleaseListener() = std::move(listener);
+}
+
 void ReleaseDocumentEntry(IWorkbookWnd* window) {
     for (int i = 0; i < kMaxDocuments; ++i) {
         DocumentEntry& e = DocumentTable()[i];
         if (e.window == window) {
             e = DocumentEntry{};
+            if (ReleaseListener()) ReleaseListener()(window);
             return;
         }
     }

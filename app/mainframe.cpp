@@ -37,6 +37,9 @@ CMainFrame::CMainFrame(CServerModule* module, const IClock& clock, IWorkbookWndF
 }
 
 CMainFrame::~CMainFrame() {
+    // The preview frees its pages while their workbook lives.
+    ClosePreview(nullptr);
+    if (created_) SetDocumentReleaseListener(nullptr);
     // The workbook windows go first, while the table they leave is still whole.
     if (mdi_) qDeleteAll(mdi_->subWindowList());
     if (created_ && !destroyed_) OnDestroy();
@@ -60,6 +63,8 @@ bool CMainFrame::HasHandler(int id) const {
 QAction* CMainFrame::SharedAction(int id, const QString& text) {
     QAction* action = Action(id);
     if (!action) action = MenuAction(id, text);
+    // A key's action was made without a text.
+    if (action->text().isEmpty()) action->setText(text);
     action->setEnabled(HasHandler(id) && FrameCommandAvailable(id));
     return action;
 }
@@ -96,6 +101,7 @@ void CMainFrame::OnCreate() {
     lastAutoSave_ = lastAutoClose_ = clock_.NowSeconds();
     timerId_ = startTimer(kTimerMs);
     SetMessageOwner(this);
+    SetDocumentReleaseListener([this](IWorkbookWnd* window) { OnDocumentReleased(window); });
     created_ = true;
     OnIdle();
 }
@@ -138,10 +144,9 @@ void CMainFrame::CreateMenus() {
     const AcceleratorKey* keys = FrameAccelerators(keyCount);
     for (std::size_t i = 0; i < keyCount; ++i) {
         QAction* action = Action(keys[i].id);
-        if (!action) {
-            action = MenuAction(keys[i].id, QString());
-            addAction(action);
-        }
+        if (!action) action = MenuAction(keys[i].id, QString());
+        // Held by the frame too, so the keys work while the print preview hides the menus.
+        addAction(action);
         action->setShortcut(QKeySequence(QString::fromLatin1(keys[i].keys)));
     }
     // F10 opens the menu bar, as Alt alone would.
@@ -178,6 +183,7 @@ QToolBar* CMainFrame::CreateToolbar(int index) {
             box->setFixedWidth(b.width);
             box->setToolTip(QString::fromLatin1(b.tip));
             if (index == kAddressBar) addressBox_ = box;
+            if (index == kPreviewBar) AttachPageSelector(box);
             bar->addWidget(box);
             continue;
         }
@@ -313,6 +319,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         if (e.workbook && !e.window->QuerySaveChanges()) return event->ignore();
     }
     event->accept();
+    ClosePreview(nullptr);
     OnDestroy();
 }
 

@@ -125,7 +125,8 @@ public:
     void UpdateCommandStates();
     void UpdateTitle();
 
-    // Printing (printcommands.cpp): the preview stands in the multiple-document area's place.
+    // Printing (printcommands.cpp): the preview stands in the multiple-document area's place,
+    // its toolbar in place of the others (mainframe_preview.cpp).
     void OnFilePrintPreview();
     void OnPreviewClose();
     void OnFilePrint(bool all);
@@ -172,6 +173,14 @@ private:
     void ShowPreviewSheet(int step);
     // The preview's commands are enabled only while it is open.
     void UpdatePreviewCommands();
+    // The bars and panes the preview stands over go, and come back as they were.
+    void HideForPreview(IWorkbookWnd& window);
+    void RestoreAfterPreview();
+    // Closes the preview; `dying` is a window going away, left alone.
+    void ClosePreview(IWorkbookWnd* dying);
+    // The preview toolbar's list of sheets: choosing n shows sheet n.
+    void AttachPageSelector(QComboBox* box);
+    void OnDocumentReleased(IWorkbookWnd* window);
     void RegisterBookmarkHandlers();
     // Menu 281 under the arrow of the Remove Current Item button.
     void AttachRemoveListMenu();
@@ -210,6 +219,13 @@ private:
     QMdiArea* mdi_ = nullptr;
     std::unique_ptr<IPrintPreviewPane> preview_;
     QComboBox* pageSelector_ = nullptr;
+    // What the preview hid, to show again on Close.
+    struct PreviewHidden {
+        IWorkbookWnd* window = nullptr; // the previewed window while it lives
+        bool containerProperties = false;
+        bool composer = false;
+        bool searchBar = false;
+    } previewHidden_;
     CStatusBarWnd* status_ = nullptr;
     FrameSettingsAccess settings_;
     QPointer<QMenu> dropMenu_;

@@ -43,7 +43,14 @@ void CMainFrame::RegisterHandlers() {
     h[ID_WINDOW_CASCADE] = [this] { mdi_->cascadeSubWindows(); };
     h[ID_WINDOW_TILE] = [this] { mdi_->tileSubWindows(); };
     h[ID_WINDOW_ARRANGE] = [this] { OnWindowArrange(); };
-    h[ID_WINDOW_CLOSE_ACTIVE] = [this] { mdi_->closeActiveSubWindow(); };
+    // The current window: the active one is none while the preview hides the area.
+    h[ID_WINDOW_CLOSE_ACTIVE] = [this] {
+        IWorkbookWnd* wnd = GetActiveWorkbookWnd();
+        if (auto* sub = wnd ? qobject_cast<QMdiSubWindow*>(wnd->Widget()->parentWidget()) : nullptr)
+            sub->close();
+        else
+            mdi_->closeActiveSubWindow();
+    };
     h[ID_WINDOW_NEXT] = [this] { mdi_->activateNextSubWindow(); };
     for (int id : {ID_LOCALE_GENERIC, ID_LOCALE_SYSTEM, ID_LOCALE_USER})
         h[id] = [this, id] { OnLocales(id); };
@@ -68,10 +75,17 @@ void CMainFrame::OnCommand(int id) {
         it->second();
         return;
     }
-    if (IWorkbookWnd* wnd = GetActiveWorkbookWnd()) wnd->HandleCommand(id);
+    IWorkbookWnd* wnd = GetActiveWorkbookWnd();
+    if (!wnd) return;
+    // The window's commands (deleting the previewed worksheet, reloading the workbook) act
+    // on what the preview shows: it closes first.
+    if (preview_) ClosePreview(nullptr);
+    wnd->HandleCommand(id);
 }
 
 IWorkbookWnd* CMainFrame::GetActiveWorkbookWnd() const {
+    // The hidden area has no current window while the preview stands in its place.
+    if (preview_ && previewHidden_.window) return previewHidden_.window;
     // The current sub-window stays while the frame itself is inactive.
     QMdiSubWindow* sub = mdi_ ? mdi_->currentSubWindow() : nullptr;
     return sub ? FindWorkbookWndByHandle(sub->widget()) : nullptr;

@@ -100,7 +100,8 @@ void CMainFrame::OnIdle() {
     if (open != hadWorkbook_) {
         hadWorkbook_ = open;
         if (open) {
-            if (p.formattingToolbarVisible) bars_[kFormattingBar]->show();
+            // The preview's Close shows it.
+            if (p.formattingToolbarVisible && !preview_) bars_[kFormattingBar]->show();
         } else {
             if (p.searchToolbarVisible) bars_[kSearchBar]->hide();
             if (p.formattingToolbarVisible) bars_[kFormattingBar]->hide();

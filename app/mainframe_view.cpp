@@ -3,6 +3,7 @@
 
 #include "app/composerpane.h"
 #include "app/mainframe.h"
+#include "app/printservices.h"
 #include "app/statusbarwnd.h"
 #include "app/uiservices.h"
 #include "core/settings.h"
@@ -30,6 +31,9 @@ void CMainFrame::OnViewBar(int id) {
                                                    : p.statusBarVisible;
     flag = flag ? 0 : 1;
     const bool shown = flag != 0;
+    if (QAction* a = Action(id)) a->setChecked(shown);
+    // The preview's Close shows the toolbars the settings then ask for.
+    if (preview_ && id != ID_VIEW_STATUS_BAR) return;
     if (id == ID_VIEW_TOOLBAR) {
         bars_[kStandardBar]->setVisible(shown);
     } else if (id == ID_VIEW_FORMATTING_BAR) {
@@ -39,7 +43,6 @@ void CMainFrame::OnViewBar(int id) {
     } else {
         status_->setVisible(shown);
     }
-    if (QAction* a = Action(id)) a->setChecked(shown);
 }
 
 void CMainFrame::OnViewComposer() {

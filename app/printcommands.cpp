@@ -50,6 +50,15 @@ void CMainFrame::RegisterPrintHandlers() {
     h[ID_FILE_PAGE_SETUP] = [this] { OnFilePageSetup(); };
 }
 
+void CMainFrame::AttachPageSelector(QComboBox* box) {
+    pageSelector_ = box;
+    box->setObjectName(QStringLiteral("pageSelector"));
+    box->setEnabled(false);
+    connect(box, &QComboBox::activated, this, [this](int index) {
+        if (preview_) preview_->ShowSheet(index);
+    });
+}
+
 bool CMainFrame::PreviewCommand(int id) {
     if (!preview_) return false;
     if (id == ID_NEXT_WORKSHEET)
@@ -62,6 +71,7 @@ bool CMainFrame::PreviewCommand(int id) {
 }
 
 void CMainFrame::UpdatePreviewCommands() {
+    if (pageSelector_) pageSelector_->setEnabled(preview_ != nullptr);
     for (int id : {ID_PREVIEW_PRINT, ID_PREVIEW_GO_TO, ID_PREVIEW_PREV, ID_PREVIEW_NEXT,
                    ID_PREVIEW_ZOOM_IN, ID_PREVIEW_ZOOM_OUT, ID_PREVIEW_CLOSE})
         for (QAction* action : {Action(id), ToolAction(id)})
@@ -77,13 +87,30 @@ void CMainFrame::OnFilePrintPreview() {
         if (error) ShowErrorMessage(error);
         return;
     }
-    pageSelector_ = new QComboBox(preview_->Widget());
-    for (int n = 1; n <= preview_->SheetCount(); ++n) pageSelector_->addItem(QString::number(n));
-    connect(pageSelector_, &QComboBox::activated, this, [this](int index) {
-        if (preview_) preview_->ShowSheet(index);
+    if (pageSelector_) {
+        pageSelector_->clear();
+        for (int n = 1; n <= preview_->SheetCount(); ++n)
+            pageSelector_->addItem(QString::number(n));
+        pageSelector_->setCurrentIndex(0);
+        pageSelector_->setEnabled(true);
+    }
+    preview_->SetZoomChanged([this] {
+        if (preview_) preview_->SetZoomMode(0);
     });
-    stack_->addWidget(preview_->Widget());
-    stack_->setCurrentWidget(preview_->Widget());
+    QWidget* widget = preview_->Widget();
+    // Escape leaves the preview as Close does; posted, since Close destroys the widget
+    // that holds the key.
+    auto* escape = new QAction(widget);
+    escape->setShortcut(Qt::Key_Escape);
+    widget->addAction(escape);
+    connect(escape, &QAction::triggered, this, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { OnCommand(ID_PREVIEW_CLOSE); }, Qt::QueuedConnection);
+    });
+    HideForPreview(*wnd);
+    stack_->addWidget(widget);
+    stack_->setCurrentWidget(widget);
+    widget->setFocus();
     UpdatePreviewCommands();
     idleDirty_ = true;
 }
@@ -91,17 +118,31 @@ void CMainFrame::OnFilePrintPreview() {
 void CMainFrame::ShowPreviewSheet(int step) {
     if (!preview_) return;
     preview_->ShowSheet(preview_->CurrentSheet() + step);
-    pageSelector_->setCurrentIndex(preview_->CurrentSheet());
+    if (pageSelector_) pageSelector_->setCurrentIndex(preview_->CurrentSheet());
 }
 
 void CMainFrame::OnPreviewClose() {
+    ClosePreview(nullptr);
+}
+
+void CMainFrame::ClosePreview(IWorkbookWnd* dying) {
     if (!preview_) return;
+    if (previewHidden_.window == dying) previewHidden_.window = nullptr;
     stack_->setCurrentWidget(mdi_);
     stack_->removeWidget(preview_->Widget());
+    // Frees the page list while the workbook still lives.
     preview_.reset();
-    pageSelector_ = nullptr;
+    if (pageSelector_) {
+        pageSelector_->clear();
+        pageSelector_->setEnabled(false);
+    }
+    RestoreAfterPreview();
     UpdatePreviewCommands();
     idleDirty_ = true;
+}
+
+void CMainFrame::OnDocumentReleased(IWorkbookWnd* window) {
+    if (preview_ && previewHidden_.window == window) ClosePreview(window);
 }
 
 void CMainFrame::OnFilePrint(bool all) {

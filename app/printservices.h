@@ -5,6 +5,7 @@
 
 #include "app/workbookwndapi.h"
 
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -19,8 +20,15 @@ public:
     virtual int CurrentSheet() const = 0;
     // Outside the sheets nothing changes.
     virtual void ShowSheet(int sheet) = 0;
+    // Zoom In arms the zoom (mode 1): the next click or dragged rectangle zooms there, and
+    // the zoom-changed notification follows. Zoom Out returns to the whole sheet.
     virtual void ZoomIn() = 0;
     virtual void ZoomOut() = 0;
+    virtual int ZoomMode() const = 0;
+    virtual void SetZoomMode(int mode) = 0;
+    virtual double Zoom() const = 0;
+    // Called after a click or rectangle changed the zoom.
+    virtual void SetZoomChanged(std::function<void()> notify) = 0;
 };
 
 class IPrintServices {

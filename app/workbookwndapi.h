@@ -5,6 +5,7 @@
 #include "app/statustext.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -71,6 +72,11 @@ public:
         (void)zoom;
         (void)allWorksheets;
     }
+    // Shows or hides the container properties window when it is open; whether it was shown.
+    virtual bool ShowContainerProperties(bool shown) {
+        (void)shown;
+        return false;
+    }
 };
 
 // Makes workbook windows: a new workbook when the path is empty, else the file opened.
@@ -97,8 +103,11 @@ struct DocumentEntry {
 DocumentEntry* DocumentTable();
 // Stores the window in the first free entry; false when all 16 are in use.
 bool AddDocumentEntry(IWorkbookWnd* window);
-// Clears the window's entry; nothing when it has none. The window calls it when it dies.
+// Clears the window's entry; nothing when it has none. The window calls it when it dies,
+// while its workbook still lives.
 void ReleaseDocumentEntry(IWorkbookWnd* window);
+// Told of each window whose entry was just cleared (one listener: the frame).
+void SetDocumentReleaseListener(std::function<void(IWorkbookWnd*)> listener);
 IWorkbookWnd* FindWorkbookWndByHandle(const QWidget* widget);
 int OpenDocumentCount();
 

@@ -10,6 +10,7 @@
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
 #include <QStyledItemDelegate>
+#include <algorithm>
 #include <cstdio>
 
 namespace vl {
@@ -225,6 +226,18 @@ void CPatternCombo::DrawItem(CDeviceContext& dc, int width, int height, int, uin
     }
     dc.SelectBrush(DcBrush{DcBrush::kNull, 0, nullptr});
     Outline(dc, l, t, r, b);
+}
+
+QSize CColorCombo::sizeHint() const {
+    const DcFont font = DcFont::Create(StockLogFont());
+    int widest = 0;
+    for (int i = 0; i <= kCustomItem; ++i)
+        widest = std::max(widest, font.Metrics().horizontalAdvance(ColorItemName(i)));
+    // The item's text starts at 32 and is clipped 2 short of its right end.
+    const QSize content(32 + widest + 2, GetComboItemHeight());
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    return style()->sizeFromContents(QStyle::CT_ComboBox, &option, content, this);
 }
 
 void CColorCombo::DrawItem(CDeviceContext& dc, int width, int height, int index,

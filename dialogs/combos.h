@@ -99,6 +99,9 @@ public:
     std::function<void()> onCustomChosen;
     // Closing the list on "custom" opens the colour chooser.
     void hidePopup() override;
+    // Room for the swatch and the longest colour name beside it.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
     void DrawItem(CDeviceContext& dc, int width, int height, int index,

@@ -447,6 +447,10 @@ bool CComposerPane::IsVisible() const {
     return pane_ && pane_->isVisible();
 }
 
+void CComposerPane::SetShown(bool shown) {
+    if (pane_) pane_->setVisible(shown);
+}
+
 void CComposerPane::UpdateControls() {
     if (pane_) pane_->EnableInserts();
 }

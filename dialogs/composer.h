@@ -108,6 +108,7 @@ public:
     ~CComposerPane() override;
     bool Toggle(QWidget* frame) override;
     bool IsVisible() const override;
+    void SetShown(bool shown) override;
     void UseHistoryEntry(QWidget* frame, int i) override;
     std::vector<std::string> HistoryMenuItems() const override;
     void UpdateControls() override;

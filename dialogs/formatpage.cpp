@@ -2,6 +2,7 @@
 
 #include "app/uiutil.h"
 #include "core/settings.h"
+#include "dialogs/toolpictures.h"
 
 #include <QAction>
 #include <QApplication>
@@ -50,6 +51,7 @@ CFormatPage::CFormatPage(QWidget* parent, int command, int helpTopic)
         const char* text;
     } buttons[] = {
         {kCopy, "Copy"}, {kPaste, "Paste"}, {0, nullptr}, {kHelp, "Help"}, {kClose, "Close"}};
+    int picture = 0;
     for (const auto& b : buttons) {
         if (!b.text) {
             toolBar_->addSeparator();
@@ -57,6 +59,7 @@ CFormatPage::CFormatPage(QWidget* parent, int command, int helpTopic)
         }
         QAction* action = toolBar_->addAction(QString::fromLatin1(b.text));
         action->setData(b.id);
+        ShowToolPicture(*action, kFormatPageList, picture++);
     }
     connect(Action(kCopy), &QAction::triggered, this, [this] {
         OnCopy();

@@ -103,9 +103,15 @@ void COptionsDlg::Fill() {
         seen << family;
         ui_->id221->addItem(family);
     }
-    ui_->id221->setCurrentIndex(
-        int(seen.indexOf(QRegularExpression(QRegularExpression::escape(FaceText(p.font.faceName)),
-                                            QRegularExpression::CaseInsensitiveOption))));
+    const QString face = FaceText(p.font.faceName);
+    int at = int(seen.indexOf(QRegularExpression("^" + QRegularExpression::escape(face) + "$",
+                                                 QRegularExpression::CaseInsensitiveOption)));
+    // A profile font the screen lacks (drawn with a stand-in) still shows, and OK keeps it.
+    if (at < 0 && !face.isEmpty()) {
+        ui_->id221->insertItem(0, face);
+        at = 0;
+    }
+    ui_->id221->setCurrentIndex(at);
     ApplyProfileOpacity(this);
 }
 

@@ -5,10 +5,14 @@
 #include "print/printjob.h"
 #include "render/canvas.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 namespace vl {
 
@@ -75,28 +79,69 @@ void CPrintPreview::ShowSheet(int sheet) {
     update();
 }
 
-void CPrintPreview::ZoomIn() {
-    zoom_ = std::min(zoom_ * 2, 8.0);
+void CPrintPreview::ZoomOut() {
+    const QPointF centre(width() / 2.0, height() / 2.0);
+    ZoomAt(1.0, centre);
+    zoomMode_ = 0;
+}
+
+double CPrintPreview::FitFactor() const {
+    if (paper_.isEmpty()) return 0.01;
+    const double fit = std::min(double(width() - 2 * kMargin) / paper_.width(),
+                                double(height() - 2 * kMargin) / paper_.height());
+    return std::max(fit, 0.01);
+}
+
+QSizeF CPrintPreview::ShownSize() const {
+    const double factor = FitFactor() * zoom_;
+    return {paper_.width() * factor, paper_.height() * factor};
+}
+
+QPointF CPrintPreview::Origin() const {
+    const QSizeF shown = ShownSize();
+    return {std::max(double(kMargin), (width() - shown.width()) / 2) - scroll_.x(),
+            double(kMargin) - scroll_.y()};
+}
+
+QPoint CPrintPreview::ScrollLimit() const {
+    const QSizeF shown = ShownSize();
+    const int x = int(std::ceil(shown.width() + 2 * kMargin - width()));
+    const int y = int(std::ceil(shown.height() + 2 * kMargin - height()));
+    return {std::max(0, x), std::max(0, y)};
+}
+
+void CPrintPreview::ScrollBy(QPoint delta) {
+    const QPoint limit = ScrollLimit();
+    const QPoint next(std::clamp(scroll_.x() + delta.x(), 0, limit.x()),
+                      std::clamp(scroll_.y() + delta.y(), 0, limit.y()));
+    if (next == scroll_) return;
+    scroll_ = next;
     update();
 }
 
-void CPrintPreview::ZoomOut() {
-    zoom_ = 1.0;
-    scroll_ = 0;
+void CPrintPreview::ZoomAt(double zoom, QPointF anchor) {
+    const double before = FitFactor() * zoom_;
+    const QPointF point = (anchor - Origin()) / before; // in printer pixels
+    zoom_ = std::clamp(zoom, 1.0, 8.0);
+    scroll_ = {};
+    const QPointF base = Origin();
+    const QPointF wanted = base + point * FitFactor() * zoom_ - anchor;
+    ScrollBy(wanted.toPoint());
     update();
+}
+
+int CPrintPreview::WheelSteps(int delta, int lines) {
+    if (lines <= 0) lines = 3;
+    return (std::abs(delta) * lines + 119) / 120;
 }
 
 void CPrintPreview::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().dark());
     if (paper_.isEmpty()) return;
-    // The whole sheet fits the window at zoom 1.0.
-    const double fit =
-        std::min(double(width() - 16) / paper_.width(), double(height() - 16) / paper_.height());
-    const double factor = std::max(fit, 0.01) * zoom_;
-    const QSizeF shown(paper_.width() * factor, paper_.height() * factor);
-    const QPointF origin(std::max(8.0, (width() - shown.width()) / 2), 8.0 - scroll_);
-    painter.fillRect(QRectF(origin, shown), Qt::white);
+    const double factor = FitFactor() * zoom_;
+    const QPointF origin = Origin();
+    painter.fillRect(QRectF(origin, ShownSize()), Qt::white);
     // Played back straight into a smaller scale the picture would lose its one-pixel
     // gridlines and borders, which the printed page shows.
     const int n = PreviewReduction(factor);
@@ -111,9 +156,33 @@ void CPrintPreview::paintEvent(QPaintEvent*) {
 }
 
 void CPrintPreview::wheelEvent(QWheelEvent* event) {
-    scroll_ = std::max(0, scroll_ - event->angleDelta().y() / 2);
-    update();
     event->accept();
+    const int delta = event->angleDelta().y();
+    if (delta == 0) return;
+    const int steps = WheelSteps(delta, QApplication::wheelScrollLines());
+    ScrollBy({0, (delta > 0 ? -1 : 1) * steps * kLine});
+}
+
+void CPrintPreview::mousePressEvent(QMouseEvent* event) {
+    pressAt_ = event->position().toPoint();
+    event->accept();
+}
+
+void CPrintPreview::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (zoomMode_ != 1 || event->button() != Qt::LeftButton) return;
+    const QRect dragged = QRect(pressAt_, event->position().toPoint()).normalized();
+    if (dragged.width() > 4 && dragged.height() > 4) {
+        // The dragged rectangle fills the window, its centre at the window's.
+        const double grow = std::min(double(width() - 2 * kMargin) / dragged.width(),
+                                     double(height() - 2 * kMargin) / dragged.height());
+        const QPointF centre = QRectF(dragged).center();
+        ZoomAt(zoom_ * grow, centre);
+        ScrollBy((centre - QPointF(width() / 2.0, height() / 2.0)).toPoint());
+    } else {
+        ZoomAt(zoom_ * 2, event->position());
+    }
+    if (zoomChanged_) zoomChanged_();
 }
 
 } // namespace vl

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPicture>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 namespace vl {
@@ -29,18 +30,40 @@ public:
     void ShowSheet(int sheet);
     void Next() { ShowSheet(current_ + 1); }
     void Previous() { ShowSheet(current_ - 1); }
-    // Zoom In doubles the scale up to 8; Zoom Out returns to the whole sheet, 1.0.
-    void ZoomIn();
+    // Zoom In arms the zoom (mode 1): the next click doubles the scale there, a dragged
+    // rectangle fills the window, up to 8; then `zoomChanged` runs. Zoom Out returns to the
+    // whole sheet, 1.0, and disarms.
+    void ZoomIn() { zoomMode_ = 1; }
     void ZoomOut();
     double Zoom() const { return zoom_; }
+    int ZoomMode() const { return zoomMode_; }
+    void SetZoomMode(int mode) { zoomMode_ = mode; }
+    void SetZoomChanged(std::function<void()> notify) { zoomChanged_ = std::move(notify); }
+    // Sets the scale, keeping the sheet point under `anchor` (window pixels) there.
+    void ZoomAt(double zoom, QPointF anchor);
+    // The scroll offset in window pixels, each side within 0 to ScrollLimit().
+    QPoint Scroll() const { return scroll_; }
+    QPoint ScrollLimit() const;
+    void ScrollBy(QPoint delta);
+    // The wheel's lines per notch, from the system (3 when it says nothing).
+    static int WheelSteps(int delta, int lines);
     // The sheet as drawn, in printer pixels.
     QPicture RecordSheet(int sheet) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    static constexpr int kMargin = 8;
+    static constexpr int kLine = 20;
+    // Window pixels per printer pixel at zoom 1.0: the whole sheet fits the window.
+    double FitFactor() const;
+    QSizeF ShownSize() const;
+    QPointF Origin() const;
+
     CPrintPreview(CWorkbook& workbook, CCellDisplay& display, CWorksheet& sheet, QWidget* parent);
 
     CWorkbook& workbook_;
@@ -53,7 +76,11 @@ private:
     int sheets_ = 0;
     int current_ = 0;
     double zoom_ = 1.0;
-    int scroll_ = 0;
+    int zoomMode_ = 0;
+    int wheelRest_ = 0;
+    QPoint scroll_;
+    QPoint pressAt_;
+    std::function<void()> zoomChanged_;
     QPicture picture_;
     QImage reduced_; // the picture as drawn, reduced for the window
     int reducedBy_ = 0;

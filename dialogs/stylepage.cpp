@@ -130,6 +130,10 @@ void CStylePage::MakeSubPage() {
     ConnectStyleSubPage(*subPage_, [this] {
         if (Read()) Apply();
     });
+    // A family's options may need more room than the page was shown with: it grows to fit.
+    if (layout()) layout()->activate();
+    const QSize fits = size().expandedTo(sizeHint());
+    if (fits != size()) resize(fits);
 }
 
 void CStylePage::Fill() {

@@ -77,6 +77,7 @@ bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cel
     ctx.worksheetList = workbook.tree.first;
     ctx.currentCells = cells;
     ctx.recalculation = ++gRecalculations;
+    ctx.lookups.BeginPass();
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)
         if (CWorksheet* sheet = AsWorksheet(item)) ResetFormulaCells(sheet->cells);
     for (CTreeItem* item = workbook.tree.first; item; item = item->next) {
@@ -86,6 +87,7 @@ bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cel
     }
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)
         if (CWorksheet* sheet = AsWorksheet(item)) sheet->cells.ClearRowIndex(false);
+    ctx.lookups.EndPass();
     return UpdateWorkbookCharts(workbook);
 }
 

@@ -48,7 +48,7 @@ constexpr MenuLine kMainMenu[] = {
 constexpr AcceleratorKey kFrameKeys[] = {
     {"Ctrl+N", ID_FILE_NEW},     {"Ctrl+O", ID_FILE_OPEN},
     {"Ctrl+Q", ID_APP_EXIT},     {"Ctrl+F4", ID_WINDOW_CLOSE_ACTIVE},
-    {"Ctrl+F6", ID_WINDOW_NEXT},
+    {"Ctrl+F6", ID_WINDOW_NEXT}, {"Ctrl+P", ID_FILE_PRINT},
 };
 
 } // namespace

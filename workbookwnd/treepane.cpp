@@ -523,8 +523,8 @@ void CTreePane::ShowMenu(QPoint global) {
         }
         const int id = lines[i].id;
         QAction* action = menu->addAction(QString::fromLatin1(lines[i].text));
-        action->setEnabled(wnd_.CommandAvailable(id));
-        connect(action, &QAction::triggered, &wnd_, [this, id] { wnd_.HandleCommand(id); });
+        action->setEnabled(wnd_.MenuCommandAvailable(id));
+        connect(action, &QAction::triggered, &wnd_, [this, id] { wnd_.RunMenuCommand(id); });
     }
     menu->popup(global);
 }

@@ -128,6 +128,10 @@ public:
     // Refreshes the frame's status bar and the command states (ours and the frame's).
     void UpdateStatus();
     bool CommandAvailable(int id) const override;
+    // A command of a menu the window shows (the tree pane's): the window's own, else the
+    // frame's (printing, for one).
+    bool MenuCommandAvailable(int id) const;
+    void RunMenuCommand(int id);
     void ShowContextMenu(const QPoint& globalPoint);
 
     // File commands (workbookwnd_file.cpp).
@@ -169,6 +173,7 @@ public:
     void ApplyContainerEdits(const CContainer& edited);
     void SyncPlacement(const CContainer& container);
     CContainerPropertiesDlg* ContainerProperties() const { return containerDlg_; }
+    bool ShowContainerProperties(bool shown) override;
 
     // Tools and values (workbookwnd_tools.cpp).
     void OnSortAscDesc(bool descending);

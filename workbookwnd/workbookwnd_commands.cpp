@@ -81,6 +81,19 @@ bool CWorkbookWnd::CommandAvailable(int id) const {
     return commands_.count(id) != 0 && FormatCommandAvailable(id);
 }
 
+bool CWorkbookWnd::MenuCommandAvailable(int id) const {
+    if (commands_.count(id)) return CommandAvailable(id);
+    return frame_ && frame_->HasHandler(id) && frame_->CommandHandled(id);
+}
+
+void CWorkbookWnd::RunMenuCommand(int id) {
+    if (commands_.count(id)) {
+        HandleCommand(id);
+        return;
+    }
+    if (frame_ && frame_->HasHandler(id)) frame_->OnCommand(id);
+}
+
 bool CWorkbookWnd::HandleCommand(int id) {
     auto it = commands_.find(id);
     if (it == commands_.end()) return false;

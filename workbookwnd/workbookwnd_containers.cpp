@@ -62,6 +62,13 @@ void CWorkbookWnd::OpenContainerProperties(CContainer& container) {
     containerDlg_->Open(&container);
 }
 
+bool CWorkbookWnd::ShowContainerProperties(bool shown) {
+    if (!containerDlg_) return false;
+    const bool was = containerDlg_->isVisible();
+    containerDlg_->setVisible(shown);
+    return was;
+}
+
 void CWorkbookWnd::InsertSelectionReference(CContainer&) {
     if (containerDlg_ && containerDlg_->isVisible())
         containerDlg_->OnCommand(CContainerPropertiesDlg::kInsertReference);

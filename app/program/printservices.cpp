@@ -30,6 +30,12 @@ public:
     void ShowSheet(int sheet) override { preview_->ShowSheet(sheet); }
     void ZoomIn() override { preview_->ZoomIn(); }
     void ZoomOut() override { preview_->ZoomOut(); }
+    int ZoomMode() const override { return preview_->ZoomMode(); }
+    void SetZoomMode(int mode) override { preview_->SetZoomMode(mode); }
+    double Zoom() const override { return preview_->Zoom(); }
+    void SetZoomChanged(std::function<void()> notify) override {
+        preview_->SetZoomChanged(std::move(notify));
+    }
 
 private:
     CCellDisplay display_;

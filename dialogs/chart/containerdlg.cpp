@@ -13,7 +13,9 @@
 #include "dialogs/chart/viewpage.h"
 #include "dialogs/chart/wallspage.h"
 #include "dialogs/chart/windowpage.h"
+#include "dialogs/dialogutil.h"
 #include "dialogs/formatpage.h"
+#include "dialogs/toolpictures.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -100,6 +102,8 @@ void CContainerPropertiesDlg::BuildToolBars() {
         b->setObjectName(QStringLiteral("id%1").arg(kButtonIds[i]));
         b->setText(QString::fromLatin1(texts[i]));
         b->setAutoRaise(true);
+        // Apply and Help keep their texts beside their pictures.
+        ShowToolPicture(*b, kContainerList, i, i == 2 || i == 3);
         buttons_[i] = b;
         const int id = kButtonIds[i];
         connect(b, &QToolButton::clicked, this, [this, id] { OnCommand(id); });
@@ -184,6 +188,7 @@ bool CContainerPropertiesDlg::Open(const CContainer* container) {
     setWindowTitle(caption.left(100));
     SelectObject(object_);
     show();
+    ApplyProfileOpacity(this);
     return true;
 }
 

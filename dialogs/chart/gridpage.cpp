@@ -4,6 +4,7 @@
 #include "core/settings.h"
 #include "dialogs/combos.h"
 #include "dialogs/formatpage.h"
+#include "dialogs/toolpictures.h"
 #include "model/chart.h"
 #include "platform/core/screen.h"
 #include "values/formatdouble.h"
@@ -175,6 +176,8 @@ CChartGridPage::CChartGridPage(QWidget* parent) : CChartPage(parent) {
     add_->setText(QStringLiteral("Add"));
     remove_ = Named(new QToolButton(this), 33050);
     remove_->setText(QStringLiteral("Remove"));
+    ShowToolPicture(*add_, kContainerList, 5);
+    ShowToolPicture(*remove_, kContainerList, 6);
     grid->addWidget(add_, 3, 3, Qt::AlignTop);
     grid->addWidget(remove_, 4, 3, Qt::AlignTop);
     connect(add_, &QToolButton::clicked, this, [this] { OnAddGridline(); });

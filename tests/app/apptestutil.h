@@ -240,8 +240,15 @@ public:
     const CCellStore* ActiveCells() const override { return cells; }
     CEvalContext* EvalContext() override { return context; }
     void RefreshViews() override { ++refreshes; }
+    bool ShowContainerProperties(bool shown) override {
+        const bool was = containerShown;
+        if (containerOpen) containerShown = shown;
+        return was;
+    }
 
     DocumentState state;
+    bool containerOpen = false; // the container properties window
+    bool containerShown = false;
     const CCellStore* cells = nullptr;
     CEvalContext* context = nullptr;
     bool modified = false;

@@ -1,3 +1,4 @@
+#include "app/composerpane.h"
 #include "app/mainframe.h"
 #include "app/printservices.h"
 #include "apptestutil.h"
@@ -7,7 +8,10 @@
 #include <QAction>
 #include <QComboBox>
 #include <QMdiArea>
+#include <QMenuBar>
 #include <QStackedWidget>
+#include <QStatusBar>
+#include <QToolBar>
 
 namespace vl {
 
@@ -25,10 +29,19 @@ public:
     void ShowSheet(int sheet) override {
         if (sheet >= 0 && sheet < sheets_) current = sheet;
     }
-    void ZoomIn() override { zoom *= 2; }
-    void ZoomOut() override { zoom = 1.0; }
+    void ZoomIn() override { mode = 1; }
+    void ZoomOut() override {
+        zoom = 1.0;
+        mode = 0;
+    }
+    int ZoomMode() const override { return mode; }
+    void SetZoomMode(int m) override { mode = m; }
+    double Zoom() const override { return zoom; }
+    void SetZoomChanged(std::function<void()> notify) override { zoomChanged = std::move(notify); }
 
     QWidget* widget;
+    int mode = 0;
+    std::function<void()> zoomChanged;
     int current = 0;
     double zoom = 1.0;
 
@@ -66,6 +79,20 @@ public:
     std::vector<bool> prints;
 };
 
+class FakeComposer : public IComposerPane {
+public:
+    FakeComposer() { SetComposerPane(this); }
+    ~FakeComposer() override { SetComposerPane(nullptr); }
+    bool Toggle(QWidget*) override { return exists = shown = !shown; }
+    bool IsVisible() const override { return shown; }
+    void SetShown(bool s) override {
+        if (exists) shown = s;
+    }
+    void UseHistoryEntry(QWidget*, int) override {}
+    bool exists = false;
+    bool shown = false;
+};
+
 class PrintCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -84,8 +111,21 @@ protected:
     apptest::FakeClock clock;
     apptest::FakeFactory factory;
     FakePrinting printing;
+    FakeComposer composer;
     std::unique_ptr<CMainFrame> frame;
 };
+
+// What of the frame a user sees: the menu bar, the five toolbars in order, the status bar,
+// the composer and the container properties window.
+std::vector<bool> Shown(CMainFrame& frame, const FakeComposer& composer,
+                        const FakeWorkbookWnd& wnd) {
+    std::vector<bool> shown{!frame.menuBar()->isHidden()};
+    for (int bar = 0; bar < kToolbars; ++bar) shown.push_back(!frame.Toolbar(bar)->isHidden());
+    shown.push_back(!frame.statusBar()->isHidden());
+    shown.push_back(composer.shown);
+    shown.push_back(wnd.containerShown);
+    return shown;
+}
 
 } // namespace
 
@@ -116,8 +156,12 @@ TEST_F(PrintCommandsTest, PreviewPagesInPlaceOfTheWorkbooks) {
 
     frame->OnCommand(ID_PREVIEW_ZOOM_OUT); // unzoomed it stays 1.0
     EXPECT_EQ(printing.last->zoom, 1.0);
-    frame->OnCommand(ID_PREVIEW_ZOOM_IN);
-    EXPECT_EQ(printing.last->zoom, 2.0);
+    frame->OnCommand(ID_PREVIEW_ZOOM_IN); // arms the zoom; the click zooms
+    EXPECT_EQ(printing.last->zoom, 1.0);
+    EXPECT_EQ(printing.last->mode, 1);
+    ASSERT_TRUE(printing.last->zoomChanged);
+    printing.last->zoomChanged(); // the preview zoomed: disarmed
+    EXPECT_EQ(printing.last->mode, 0);
 
     frame->OnCommand(ID_PREVIEW_CLOSE);
     EXPECT_FALSE(frame->Preview());
@@ -153,6 +197,76 @@ TEST_F(PrintCommandsTest, PrintAndPrintAll) {
     ASSERT_EQ(ui.boxes.size(), 2u);
     EXPECT_EQ(ui.boxes[0].text, "No printer selected.");
     EXPECT_EQ(ui.boxes[1].text, "No printer selected.");
+}
+
+} // namespace vl
+
+namespace vl {
+
+TEST_F(PrintCommandsTest, CloseBringsBackWhatWasShownAndOnlyThat) {
+    frame->show(); // the search toolbar's commands ask what is visible
+    FakeWorkbookWnd& wnd = *factory.made.back();
+    wnd.containerOpen = true;
+    // standard toolbar, formatting toolbars, search toolbar, status bar, composer, container
+    // properties: each shown alone and all shown.
+    const std::vector<std::vector<bool>> cases = {
+        {false, false, false, false, false, false}, {true, false, false, false, false, false},
+        {false, true, false, false, false, false},  {false, false, true, false, false, false},
+        {false, false, false, true, false, false},  {false, false, false, false, true, false},
+        {false, false, false, false, false, true},  {true, true, true, true, true, true},
+    };
+    for (const std::vector<bool>& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c));
+        if ((Profile().standardToolbarVisible != 0) != c[0]) frame->OnCommand(ID_VIEW_TOOLBAR);
+        if ((Profile().formattingToolbarVisible != 0) != c[1])
+            frame->OnCommand(ID_VIEW_FORMATTING_BAR);
+        if (frame->Toolbar(kSearchBar)->isHidden() == c[2])
+            frame->OnCommand(c[2] ? ID_EDIT_FIND : ID_SEARCH_CLOSE);
+        if ((Profile().statusBarVisible != 0) != c[3]) frame->OnCommand(ID_VIEW_STATUS_BAR);
+        if (composer.shown != c[4]) frame->OnCommand(ID_VIEW_COMPOSER);
+        wnd.containerShown = c[5];
+        const std::vector<bool> before = Shown(*frame, composer, wnd);
+        EXPECT_EQ(before,
+                  (std::vector<bool>{true, c[0], c[1], c[1], false, c[2], c[3], c[4], c[5]}));
+
+        frame->OnCommand(ID_FILE_PRINT_PREVIEW);
+        ASSERT_TRUE(frame->Preview());
+        // Only the preview toolbar (and the status bar as it was) stays.
+        EXPECT_EQ(Shown(*frame, composer, wnd),
+                  (std::vector<bool>{false, false, false, false, true, false, c[3], false, false}));
+        EXPECT_TRUE(frame->PageSelector()->isEnabled());
+        EXPECT_EQ(frame->PageSelector()->parentWidget(), frame->Toolbar(kPreviewBar));
+        frame->OnCommand(ID_PREVIEW_CLOSE);
+        EXPECT_EQ(Shown(*frame, composer, wnd), before);
+        EXPECT_FALSE(frame->PageSelector()->isEnabled());
+        EXPECT_EQ(frame->PageSelector()->count(), 0);
+    }
+}
+
+TEST_F(PrintCommandsTest, BarTogglesDuringThePreviewWaitForClose) {
+    frame->OnCommand(ID_FILE_PRINT_PREVIEW);
+    frame->OnCommand(ID_VIEW_TOOLBAR); // off: the setting only
+    frame->OnCommand(ID_VIEW_FORMATTING_BAR);
+    EXPECT_FALSE(frame->Action(ID_VIEW_TOOLBAR)->isChecked());
+    for (int bar : {kStandardBar, kFormattingBar, kAddressBar})
+        EXPECT_TRUE(frame->Toolbar(bar)->isHidden()) << bar;
+    frame->OnCommand(ID_VIEW_TOOLBAR); // on again: still hidden in the preview
+    EXPECT_TRUE(frame->Toolbar(kStandardBar)->isHidden());
+    frame->OnCommand(ID_PREVIEW_CLOSE);
+    EXPECT_FALSE(frame->Toolbar(kStandardBar)->isHidden());
+    EXPECT_TRUE(frame->Toolbar(kFormattingBar)->isHidden());
+    EXPECT_TRUE(frame->Toolbar(kAddressBar)->isHidden());
+}
+
+TEST_F(PrintCommandsTest, ClosingThePreviewedWindowClosesThePreview) {
+    frame->OnCommand(ID_FILE_PRINT_PREVIEW);
+    ASSERT_TRUE(frame->Preview());
+    delete factory.made.back()->Widget();
+    EXPECT_FALSE(frame->Preview());
+    EXPECT_EQ(Stack()->currentWidget(), static_cast<QWidget*>(frame->MdiArea()));
+    EXPECT_TRUE(frame->Toolbar(kPreviewBar)->isHidden());
+    EXPECT_FALSE(frame->Toolbar(kStandardBar)->isHidden());
+    EXPECT_TRUE(frame->Toolbar(kFormattingBar)->isHidden()); // no workbook left
 }
 
 } // namespace vl

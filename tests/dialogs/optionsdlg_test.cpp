@@ -8,6 +8,7 @@
 #include <QFontDatabase>
 #include <QPushButton>
 #include <QTest>
+#include <cstring>
 
 using namespace vl;
 using namespace vl::dialogtest;
@@ -264,4 +265,41 @@ TEST(OptionsDialog, BrowseFillsTheEditOnly) {
     dialog.Form().id405->setText("/typed");
     dialog.Form().id408->click();
     EXPECT_EQ(dialog.Form().id405->text(), "/typed");
+}
+
+// The font box shows the profile's font: found among the families whatever its case, as
+// itself when the screen lacks it, and never a family that merely contains its name.
+TEST(OptionsDialog, FontBoxShowsTheProfilesFont) {
+    ProfileGuard guard;
+    FakeUi ui;
+    QStringList families; // each name once, as the dialog lists them
+    for (const QString& family : QFontDatabase::families())
+        if (!families.contains(family, Qt::CaseInsensitive)) families << family;
+    ASSERT_FALSE(families.isEmpty());
+    const QString installed = families.front();
+    const struct {
+        QString face;
+        QString shown;
+        bool added; // an entry of its own ahead of the families
+    } cases[] = {
+        {installed, installed, false},
+        {installed.toUpper(), installed, false},
+        {"Arial Imaginary", "Arial Imaginary", true},
+        {installed.left(installed.size() - 1), installed.left(installed.size() - 1), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.face.toStdString());
+        const std::string face = c.face.toStdString();
+        std::memset(Profile().font.faceName, 0, sizeof Profile().font.faceName);
+        std::memcpy(Profile().font.faceName, face.data(), face.size());
+        COptionsDlg dialog(nullptr);
+        Ui::OptionsDialog& f = dialog.Form();
+        EXPECT_EQ(f.id221->currentText(), c.shown);
+        EXPECT_EQ(f.id221->count(), families.size() + (c.added ? 1 : 0));
+        if (c.added) {
+            EXPECT_EQ(f.id221->itemText(0), c.shown);
+        }
+        f.id1->click();
+        EXPECT_EQ(QString::fromLatin1(Profile().font.faceName), c.shown);
+    }
 }

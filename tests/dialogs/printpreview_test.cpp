@@ -3,11 +3,15 @@
 #include "print/printjob.h"
 #include "rendertest.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWheelEvent>
 #include <cstring>
+#include <tuple>
 
 namespace vl {
 
@@ -167,16 +171,82 @@ TEST_F(PrintPreviewTest, PagesSheetsAndZoom) {
     EXPECT_EQ(preview->CurrentSheet(), preview->SheetCount() - 1);
     preview->ZoomOut(); // unzoomed it stays 1.0
     EXPECT_EQ(preview->Zoom(), 1.0);
-    preview->ZoomIn();
-    EXPECT_EQ(preview->Zoom(), 2.0);
-    preview->ZoomOut();
-    EXPECT_EQ(preview->Zoom(), 1.0);
     // A recorded sheet holds drawing; past the last it holds the header and footer only.
     EXPECT_GT(preview->RecordSheet(0).size(), preview->RecordSheet(99).size());
     preview->resize(400, 500);
     preview->grab(); // paints without a display
     preview.reset(); // closing frees the page list
     EXPECT_EQ(PageListCount(Book()), 0u);
+}
+
+// Wheel `notches` (positive: down) over the preview's centre.
+void Wheel(QWidget& w, int notches) {
+    const QPointF at(w.width() / 2.0, w.height() / 2.0);
+    QWheelEvent event(at, w.mapToGlobal(at), {}, {0, -120 * notches}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&w, &event);
+}
+
+TEST_F(PrintPreviewTest, ZoomInWaitsForAClickOrRectangle) {
+    Rows(1);
+    auto preview = CPrintPreview::Open(Book(), Display(), Sheet(), mode_);
+    ASSERT_TRUE(preview);
+    preview->resize(300, 400);
+    int notified = 0;
+    preview->SetZoomChanged([&] { ++notified; });
+    QTest::mouseClick(preview.get(), Qt::LeftButton, {}, {100, 100}); // not armed: nothing
+    EXPECT_EQ(preview->Zoom(), 1.0);
+    preview->ZoomIn();
+    EXPECT_EQ(preview->Zoom(), 1.0);
+    EXPECT_EQ(preview->ZoomMode(), 1);
+    QTest::mouseClick(preview.get(), Qt::LeftButton, {}, {100, 100});
+    EXPECT_EQ(preview->Zoom(), 2.0);
+    EXPECT_EQ(notified, 1);
+    // The clicked point stays under the mouse: the view scrolled right and down.
+    EXPECT_GT(preview->Scroll().x(), 0);
+    EXPECT_GT(preview->Scroll().y(), 0);
+    preview->ZoomOut();
+    EXPECT_EQ(preview->Zoom(), 1.0);
+    EXPECT_EQ(preview->ZoomMode(), 0);
+    EXPECT_EQ(preview->Scroll(), QPoint(0, 0));
+    // A rectangle a quarter of the window wide and tall zooms about four times.
+    preview->ZoomIn();
+    QTest::mousePress(preview.get(), Qt::LeftButton, {}, {150, 100});
+    QTest::mouseRelease(preview.get(), Qt::LeftButton, {}, {80, 200}); // dragged up-left first
+    EXPECT_GT(preview->Zoom(), 2.5);
+    EXPECT_LE(preview->Zoom(), 8.0);
+    EXPECT_EQ(notified, 2);
+    for (int i = 0; i < 5; ++i) preview->ZoomAt(preview->Zoom() * 2, {10, 10});
+    EXPECT_EQ(preview->Zoom(), 8.0); // the most
+}
+
+TEST_F(PrintPreviewTest, WheelStopsAtThePageEnd) {
+    for (auto [delta, lines, steps] : {std::tuple{120, 3, 3},
+                                       {-120, 3, 3},
+                                       {40, 3, 1},
+                                       {39, 3, 1},
+                                       {1, 1, 1},
+                                       {240, 1, 2},
+                                       {0, 3, 0},
+                                       {120, 0, 3}})
+        EXPECT_EQ(CPrintPreview::WheelSteps(delta, lines), steps) << delta << " " << lines;
+    Rows(1);
+    auto preview = CPrintPreview::Open(Book(), Display(), Sheet(), mode_);
+    ASSERT_TRUE(preview);
+    preview->resize(300, 400);
+    Wheel(*preview, 3); // the whole sheet shows: nothing to scroll
+    EXPECT_EQ(preview->Scroll(), QPoint(0, 0));
+    preview->ZoomAt(4.0, {0, 0});
+    const QPoint limit = preview->ScrollLimit();
+    ASSERT_GT(limit.y(), 0);
+    Wheel(*preview, 1);
+    EXPECT_GT(preview->Scroll().y(), 0);
+    Wheel(*preview, 1000); // past the bottom: stops at the page's end
+    EXPECT_EQ(preview->Scroll().y(), limit.y());
+    Wheel(*preview, -1000);
+    EXPECT_EQ(preview->Scroll().y(), 0);
+    preview->ScrollBy({100000, 0});
+    EXPECT_EQ(preview->Scroll().x(), limit.x());
 }
 
 TEST_F(PrintPreviewTest, FailedPaginationOpensNothing) {

@@ -1,0 +1,51 @@
+// The frame's bars and panes around the print preview: its toolbar stands alone while it is
+// open, and Close brings back what was shown before, and only that.
+
+#include "app/composerpane.h"
+#include "app/mainframe.h"
+#include "core/settings.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QToolBar>
+
+namespace vl {
+
+void CMainFrame::HideForPreview(IWorkbookWnd& window) {
+    previewHidden_ = {};
+    previewHidden_.window = &window;
+    previewHidden_.containerProperties = window.ShowContainerProperties(false);
+    if (IComposerPane* composer = ComposerPane(); composer && composer->IsVisible()) {
+        composer->SetShown(false);
+        previewHidden_.composer = true;
+    }
+    previewHidden_.searchBar = !bars_[kSearchBar]->isHidden();
+    menuBar()->hide();
+    for (int bar : {kStandardBar, kFormattingBar, kAddressBar, kSearchBar}) bars_[bar]->hide();
+    bars_[kPreviewBar]->show();
+}
+
+void CMainFrame::RestoreAfterPreview() {
+    bars_[kPreviewBar]->hide();
+    menuBar()->show();
+    // The toggles may have changed during the preview: the settings say what comes back.
+    const SettingsProfile& p = Profile();
+    bars_[kStandardBar]->setVisible(p.standardToolbarVisible != 0);
+    bars_[kAddressBar]->setVisible(p.formattingToolbarVisible != 0);
+    // The formatting toolbar stands only by a workbook.
+    bars_[kFormattingBar]->setVisible(p.formattingToolbarVisible != 0 && OpenDocumentCount() > 0);
+    bars_[kSearchBar]->setVisible(previewHidden_.searchBar && OpenDocumentCount() > 0);
+    LayoutAddressBox();
+    IWorkbookWnd* window = previewHidden_.window;
+    if (auto* sub =
+            window ? qobject_cast<QMdiSubWindow*>(window->Widget()->parentWidget()) : nullptr)
+        MdiArea()->setActiveSubWindow(sub);
+    if (window && previewHidden_.containerProperties) window->ShowContainerProperties(true);
+    if (IComposerPane* composer = ComposerPane(); composer && previewHidden_.composer)
+        composer->SetShown(true);
+    previewHidden_ = {};
+    if (IWorkbookWnd* active = GetActiveWorkbookWnd()) active->Widget()->setFocus();
+}
+
+} // namespace vl
