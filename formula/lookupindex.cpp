@@ -13,6 +13,9 @@ namespace vl {
 namespace {
 
 constexpr uint32_t kNoEntry = UINT32_MAX;
+// Keys per sample: a bisection of the samples, which stay in the nearest cache, leaves a few
+// cache lines of keys to bisect.
+constexpr std::size_t kSampleStride = 32;
 
 // -0 and 0 compare equal, so they share one hash.
 uint64_t HashNumber(double x) {
@@ -46,10 +49,9 @@ bool IsPattern(std::string_view v) {
 
 // Bisection without branches on the keys, which a lookup's random key would mispredict: the
 // number of keys before the first one above v (`orEqual`) or not below it.
-std::size_t CountBefore(const std::vector<double>& keys, double v, bool orEqual) {
-    if (keys.empty()) return 0;
-    const double* base = keys.data();
-    std::size_t n = keys.size();
+std::size_t CountIn(const double* keys, std::size_t n, double v, bool orEqual) {
+    if (n == 0) return 0;
+    const double* base = keys;
     while (n > 1) {
         const std::size_t half = n / 2;
         const bool before = orEqual ? base[half - 1] <= v : base[half - 1] < v;
@@ -57,7 +59,7 @@ std::size_t CountBefore(const std::vector<double>& keys, double v, bool orEqual)
         n -= half;
     }
     const bool before = orEqual ? *base <= v : *base < v;
-    return std::size_t(base - keys.data()) + (before ? 1 : 0);
+    return std::size_t(base - keys) + (before ? 1 : 0);
 }
 
 } // namespace
@@ -123,6 +125,7 @@ void CLookupIndex::Arrange(LookupKeys kind) {
     if (kind != LookupKeys::kTexts) {
         sortedNumbers_.resize(n);
         for (uint32_t i = 0; i < n; ++i) sortedNumbers_[i] = numbers_[sorted_[i]];
+        for (std::size_t i = 0; i < n; i += kSampleStride) samples_.push_back(sortedNumbers_[i]);
     }
     std::size_t size = 16;
     while (size < 2 * std::size_t(n)) size *= 2;
@@ -164,6 +167,16 @@ LookupAnswer CLookupIndex::Answer(int64_t entry, LookupCell& found) const {
     return LookupAnswer::kFound;
 }
 
+// Keys before v lie in the samples' blocks before the last sample before v, and in part of
+// that block.
+std::size_t CLookupIndex::CountBefore(double v, bool orEqual) const {
+    const std::size_t blocks = CountIn(samples_.data(), samples_.size(), v, orEqual);
+    if (blocks == 0) return 0;
+    const std::size_t first = (blocks - 1) * kSampleStride;
+    const std::size_t n = std::min(kSampleStride, sortedNumbers_.size() - first);
+    return first + CountIn(sortedNumbers_.data() + first, n, v, orEqual);
+}
+
 // Most keys are unique, so the place before is checked before bisecting.
 template <class Less> std::size_t CLookupIndex::FirstEqual(std::size_t place, Less less) const {
     if (place == 0 || less(place - 1, place)) return place;
@@ -184,11 +197,11 @@ LookupAnswer CLookupIndex::FindNumber(double v, int type, LookupCell& found) con
     if (isText_ || std::isnan(v)) return LookupAnswer::kWalk;
     if (type == 0) return Answer(FirstOf(HashNumber(v), v, {}), found);
     if (type == -1) {
-        const std::size_t lower = CountBefore(sortedNumbers_, v, false);
+        const std::size_t lower = CountBefore(v, false);
         return Answer(lower == sorted_.size() ? -1 : int64_t(sorted_[lower]), found);
     }
     if (type != 1) return LookupAnswer::kNotFound;
-    const std::size_t upper = CountBefore(sortedNumbers_, v, true);
+    const std::size_t upper = CountBefore(v, true);
     if (upper == 0) return LookupAnswer::kNotFound;
     const std::size_t first = FirstEqual(upper - 1, [this](std::size_t a, std::size_t b) {
         return sortedNumbers_[a] < sortedNumbers_[b];

@@ -60,6 +60,8 @@ private:
     uint64_t HashOf(uint32_t entry) const;
     bool SameKey(uint32_t entry, double number, std::string_view text) const;
     int64_t FirstOf(uint64_t hash, double number, std::string_view text) const;
+    // The number of sorted keys below v (or not above it, `orEqual`).
+    std::size_t CountBefore(double v, bool orEqual) const;
     // The first place in sorted_ of the key at `place`.
     template <class Less> std::size_t FirstEqual(std::size_t place, Less less) const;
 
@@ -68,6 +70,7 @@ private:
     std::vector<std::string> texts_;    // upper case, by the code page's case mapping
     std::vector<uint32_t> sorted_;      // entries by key, then by store order
     std::vector<double> sortedNumbers_; // the keys of sorted_, for bisection in one array
+    std::vector<double> samples_;       // every kSampleStride-th of them, to bisect first
     std::vector<uint32_t> slots_;       // a power of two, at most half full
     bool isText_ = false;
 };

@@ -110,7 +110,8 @@ public:
     explicit RandomLookups(uint32_t seed) : random_(seed) {}
 
     void Build() {
-        rows_ = 1 + Draw(24);
+        // Some tables long enough to span several blocks of the bisection.
+        rows_ = 1 + (Draw(4) == 0 ? Draw(160) : Draw(24));
         sorted_ = Draw(2) == 0;
         double last = -2;
         for (uint32_t i = 0; i < rows_; ++i) {
@@ -219,7 +220,7 @@ private:
             break;
         }
         default:
-            book_.Number(a1, Draw(5));
+            book_.Number(a1, Draw(rows_ + 4));
             break;
         }
     }
@@ -233,7 +234,7 @@ private:
             v.text = kSoughtTexts[Draw(std::size(kSoughtTexts))];
             book_.Text(e, v.text);
         } else {
-            v.number = -2.5 + 0.25 * Draw(60);
+            v.number = -2.5 + 0.25 * Draw(4 * rows_ + 40);
             book_.Number(e, v.number);
         }
     }
