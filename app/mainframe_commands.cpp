@@ -1,3 +1,4 @@
+#include "app/helpviewer.h"
 #include "app/imagelists.h"
 #include "app/localeseparators.h"
 #include "app/mainframe.h"
@@ -5,12 +6,14 @@
 #include "app/statusbarwnd.h"
 #include "app/uiservices.h"
 #include "core/settings.h"
+#include "formula/addresstext.h"
 #include "platform/core/cp1252.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -40,6 +43,11 @@ void CMainFrame::RegisterHandlers() {
     h[ID_APP_ABOUT] = [this] { OnAppAbout(); };
     h[ID_HELP_CONTENTS] = [this] { ShowHelpTopic(1); };
     h[ID_HELP_SUPPORT] = [this] { ShowHelpTopic(17); };
+    h[ID_HELP_ONLINE] = [] {
+        if (!OpenOnlineHelp())
+            ShowMessageText(QStringLiteral("No program here opens the online help at %1.")
+                                .arg(QString::fromLatin1(kOnlineHelpAddress)));
+    };
     h[ID_WINDOW_CASCADE] = [this] { mdi_->cascadeSubWindows(); };
     h[ID_WINDOW_TILE] = [this] { mdi_->tileSubWindows(); };
     h[ID_WINDOW_ARRANGE] = [this] { OnWindowArrange(); };
@@ -59,13 +67,8 @@ void CMainFrame::RegisterHandlers() {
     RegisterBookmarkHandlers();
     RegisterSettingsHandlers();
     RegisterViewHandlers();
-    // Go jumps in the active workbook window; without one there is nothing to do.
-    h[ID_GO_TO_ADDRESS] = [this] {
-        if (IWorkbookWnd* wnd = GetActiveWorkbookWnd())
-            wnd->HandleCommand(ID_GO_TO_ADDRESS);
-        else
-            ShowMessageText(AppString(IDS_INVALID_ADDRESS));
-    };
+    h[ID_GO_TO_ADDRESS] = [this] { OnGoToAddress(); };
+    h[ID_INSERT_FUNCTION] = [this] { OnFunctionMenu(); };
 }
 
 void CMainFrame::OnCommand(int id) {
@@ -135,6 +138,37 @@ void CMainFrame::OnFileOpen() {
 void CMainFrame::OpenRecentFile(const QString& path) {
     if (IWorkbookWnd* window = factory_ ? factory_->CreateRecent(mdi_, path) : nullptr)
         AddWorkbookWindow(window);
+}
+
+// A "[file]" part first brings that workbook forward, opening it when no window shows it;
+// then Go jumps in the active workbook window.
+void CMainFrame::OnGoToAddress() {
+    AddressParts parts;
+    const std::string text = addressBox_ ? addressBox_->currentText().toStdString() : "";
+    if (SplitAddressText(text, parts) && !parts.file.empty()) {
+        const QString file = QString::fromStdString(parts.file);
+        if (!ActivateDocument(file)) {
+            IWorkbookWnd* window = factory_ ? factory_->Create(mdi_, file) : nullptr;
+            // The failed open has told the user why.
+            if (!window) return;
+            AddWorkbookWindow(window);
+        }
+    }
+    if (IWorkbookWnd* wnd = GetActiveWorkbookWnd())
+        wnd->HandleCommand(ID_GO_TO_ADDRESS);
+    else
+        ShowMessageText(AppString(IDS_INVALID_ADDRESS));
+}
+
+bool CMainFrame::ActivateDocument(const QString& path) {
+    for (int i = 0; i < kMaxDocuments; ++i) {
+        IWorkbookWnd* window = DocumentTable()[i].window;
+        if (!window || window->FilePath() != path) continue;
+        for (QMdiSubWindow* sub : mdi_->subWindowList())
+            if (sub->widget() == window->Widget()) mdi_->setActiveSubWindow(sub);
+        return GetActiveWorkbookWnd() == window;
+    }
+    return false;
 }
 
 void CMainFrame::OpenCommandLineFiles(const QStringList& files) {
@@ -208,9 +242,17 @@ const char* CMainFrame::HelpTopicPage(int topic) {
 }
 
 void CMainFrame::ShowHelpTopic(int topic) {
-    // There is no help file: the topic's page is named in the status bar.
+    // There is no help file: the topic's page is named in the status bar, and the README's
+    // section on the topic opens in the help window, one for the frame.
     status_->showMessage(QStringLiteral("Help: vorlan.chm::/") +
                          QString::fromLatin1(HelpTopicPage(topic)));
+    auto* viewer =
+        findChild<CHelpViewer*>(QStringLiteral("helpViewer"), Qt::FindDirectChildrenOnly);
+    if (!viewer) viewer = new CHelpViewer(this);
+    viewer->ShowSection(HelpTopicSection(topic));
+    viewer->show();
+    viewer->raise();
+    viewer->activateWindow();
 }
 
 void CMainFrame::OnAppAbout() {
