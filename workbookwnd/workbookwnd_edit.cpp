@@ -147,6 +147,11 @@ void CWorkbookWnd::OnInsertRemove(int id) {
 }
 
 void CWorkbookWnd::OnEditDelete() {
+    // Ctrl held at the time of the command (Ctrl+Delete in the grid) deletes formats.
+    DeleteFocused((WorkbookKeyState() & Qt::ControlModifier) != 0);
+}
+
+void CWorkbookWnd::DeleteFocused(bool formats) {
     CWorksheetView* view = GetActiveView();
     if (!view) return;
     // An open editor loses its selected characters only.
@@ -177,7 +182,6 @@ void CWorkbookWnd::OnEditDelete() {
                                        UnlinkContainer(*sheet, container));
         return AfterCommand(FinishCommand(*book_, true));
     }
-    const bool formats = (WorkbookKeyState() & Qt::ControlModifier) != 0;
     const CommandResult result = DeleteRangeCommand(*book_, grid, formats);
     if (result == CommandResult::kDone) view->RefitRows(grid.range.r1, grid.range.r2);
     AfterCommand(result);

@@ -86,9 +86,11 @@ bool CWorksheetView::SetCellFromText(const std::string& text, uint32_t row, uint
     ok = AutoFitRowHeights(book, owner_->Display(), measure_, *sheet, row, row) && ok;
     KeepDefaultRowHeights(*sheet, row, row);
     const int32_t after = GetRowHeight(*sheet, row, 100);
-    DcRect box = GetRangeRect(cellRange);
-    if (after != before) box = {0, box.top, viewport()->width() - 1, viewport()->height() - 1};
-    InvalidateRect({box.left, box.top, box.right + 1, box.bottom + 1});
+    // The whole row band: the cell's old text may have flowed over its neighbours on either
+    // side, and a neighbour's text may now flow over this cell or stop at it.
+    const DcRect box = GetRangeRect(cellRange);
+    const int bottom = after != before ? viewport()->height() - 1 : box.bottom;
+    InvalidateRect({0, box.top, viewport()->width(), bottom + 1});
     return ok;
 }
 
