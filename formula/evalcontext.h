@@ -4,6 +4,7 @@
 // status byte, the operator precedences and the base cell of the formula at hand.
 
 #include "formula/growarray.h"
+#include "formula/lookupcache.h"
 #include "formula/token.h"
 #include "model/cellstore.h"
 
@@ -108,6 +109,8 @@ public:
     // The number of the last whole recalculation, unique among all workbooks, so that
     // automation servers that failed to answer are asked again only in the next one.
     uint32_t recalculation = 0;
+    // Indexes of searched ranges, kept while a recalculation runs.
+    CLookupCache lookups;
 };
 
 // Drops the temporaries of `count` value-stack entries from `index` downward: an array

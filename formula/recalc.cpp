@@ -62,11 +62,10 @@ bool RecalcSheet(CEvalContext& ctx, CCellStore& cells, CTreeItem* list) {
         const uint16_t column = cell::Column(r);
         chain.Calculate(cells, row, column);
         // The walk goes on after the cell it started from, whatever the chain moved, so
-        // that no formula cell it passed is left uncalculated.
+        // that no formula cell it passed is left uncalculated. The row index, while it
+        // stands, finds the cell without a scan from the start of its row.
         walk = CellCursor{};
         walk.flags = kAdvance;
-        if (const RowIndexEntry* entry = cells.RowEntry(row); entry && entry->page)
-            walk.page = entry->page, walk.offset = entry->offset;
         FindCellFromCursor(cells, row, column, walk);
         if (!walk.page) break;
     }
@@ -77,6 +76,7 @@ bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cel
     ctx.worksheetList = workbook.tree.first;
     ctx.currentCells = cells;
     ctx.recalculation = ++gRecalculations;
+    ctx.lookups.BeginPass();
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)
         if (CWorksheet* sheet = AsWorksheet(item)) ResetFormulaCells(sheet->cells);
     for (CTreeItem* item = workbook.tree.first; item; item = item->next) {
@@ -86,6 +86,7 @@ bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cel
     }
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)
         if (CWorksheet* sheet = AsWorksheet(item)) sheet->cells.ClearRowIndex(false);
+    ctx.lookups.EndPass();
     return UpdateWorkbookCharts(workbook);
 }
 

@@ -210,6 +210,17 @@ void WriteArray(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_vi
     if (chain) ctx.scratch.cells.FreePageChain(chain);
 }
 
+// The cells a result may write: the formula's cell and the larger of its old and new areas.
+CellRange WrittenArea(const uint8_t* r, uint16_t column, uint32_t row, uint16_t kind,
+                      const FormulaToken& value) {
+    Area a = OldArea(r);
+    if (kind == kTokenArray) {
+        a.columns = uint16_t(std::max<uint32_t>(a.columns, value.lastColumn + 1u));
+        a.rows = std::max<uint32_t>(a.rows, value.lastRow + 1u);
+    }
+    return AreaAt(column, row, a);
+}
+
 } // namespace
 
 void WriteFormulaResult(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint16_t column,
@@ -218,6 +229,7 @@ void WriteFormulaResult(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint
     if (!r || !cell::IsFormula(r)) return;
     r[14] |= kResultCalculated;
     FormulaToken& value = ctx.values[1];
+    ctx.lookups.CellsWritten(cells, WrittenArea(r, column, row, kind, value));
     switch (kind) {
     case kTokenNumber:
         WriteNumber(cells, r, formula, value.type == kTokenNumber ? value.number : 0, value.error);

@@ -33,6 +33,16 @@ struct RowIndexEntry {
     uint16_t offset;
 };
 
+// A place inside a wide row kept beside the row index: every kColumnMarkEvery-th record of a
+// row, so that a cell far along a row is found after a short scan from the mark before it.
+struct ColumnMark {
+    Page* page;
+    uint32_t row;
+    uint16_t column;
+    uint16_t offset;
+};
+constexpr uint32_t kColumnMarkEvery = 8;
+
 // The blocks of the row index with their valid flags, made when a block is first built:
 // most stores (the undo entries' among them) are never indexed.
 struct RowIndexTable {
@@ -91,6 +101,19 @@ public:
         return block < kRowBlocks && rowIndex_ && (rowIndex_->flags[block] & 1) != 0;
     }
     const RowIndexEntry* RowEntry(uint32_t row) const;
+    // The column marks of an indexed block, in (row, column) order; none when the block is
+    // not indexed.
+    uint32_t ColumnMarkCount(uint32_t block) const;
+    const ColumnMark* ColumnMarks(uint32_t block) const;
+    // The place a scan for (row, column) starts from: the cell itself when it was found
+    // lately, else the row's first record or the last column mark of the row at or before
+    // the column. False when the row's block is not
+    // indexed or the row holds no record.
+    bool IndexedStart(uint32_t row, uint16_t column, Page*& page, uint32_t& offset) const;
+    // The place of a cell among the last few found while the row index stood; false when
+    // it is not one of them. A recalculation reads, writes and finishes one cell in turn.
+    bool RecentCell(uint32_t row, uint16_t column, Page*& page, uint32_t& offset) const;
+    void NoteFound(uint32_t row, uint16_t column, Page* page, uint32_t offset) const;
 
     // The page a search for `row` starts on when it has no better place: the last page
     // whose first record lies before the row, else the first page (null when empty).
@@ -111,6 +134,14 @@ private:
     void CompactTo(uint32_t fill, bool freePages);
     void PushFreePage(Page* page);
     void CompactIfSparse(const uint8_t* record, CellCursor& cursor);
+    // The marks are a cache in plain heap memory: a mark that cannot be had is left out,
+    // which only lengthens the scans of its row.
+    void ResetColumnMarks(uint32_t block);
+    void AddColumnMark(uint32_t block, const ColumnMark& mark);
+    // Notes where each row's marks begin, once the block's marks are all in.
+    void FinishColumnMarks(uint32_t block);
+    void FreeColumnMarks();
+    void ForgetRecent();
 
     Page* firstPage_ = nullptr;
     Page* freePages_ = nullptr;
@@ -121,6 +152,26 @@ private:
     uint32_t pageCount_ = 0;
     uint32_t freePageCount_ = 0;
     uint32_t freeBytes_ = 0;
+    struct MarkList {
+        ColumnMark* marks;
+        uint32_t count;
+        uint32_t capacity;
+        // kRowBlockRows + 1 entries: the index of the first mark of each row of the block.
+        uint32_t* rowStart;
+    };
+    // kRowBlocks lists, made with the first mark.
+    MarkList* columnMarks_ = nullptr;
+    // Cells found while their block was indexed, dropped with the index: a record keeps its
+    // place until the layout changes, and every change clears the index.
+    struct Found {
+        Page* page;
+        uint32_t row;
+        uint16_t column;
+        uint16_t offset;
+    };
+    static constexpr uint32_t kRecent = 4;
+    mutable Found recent_[kRecent] = {};
+    mutable uint32_t recentNext_ = 0;
     // Blocks whose flag is set, so that edits drop a stale index without a scan.
     uint32_t validBlocks_ = 0;
     // The pages of the chain in order, for bisection, each with its first row as it was

@@ -45,23 +45,34 @@ bool InRect(const uint8_t* r, const CellRange& rect) {
 uint8_t* FindCell(const CCellStore& store, uint32_t row, uint16_t column) {
     if (row > kLastRow) return nullptr;
     const uint32_t block = row / kRowBlockRows;
+    Page* page = nullptr;
+    uint32_t offset = 0;
     if (store.BlockValid(block)) {
-        const RowIndexEntry& entry = store.rowIndex_->blocks[block][row % kRowBlockRows];
-        if (!entry.page) return nullptr;
-        return ScanForCell(entry.page, entry.offset, row, column, nullptr);
+        if (!store.IndexedStart(row, column, page, offset)) return nullptr;
+        CellCursor at;
+        uint8_t* r = ScanForCell(page, offset, row, column, &at);
+        if (r) store.NoteFound(row, column, at.page, at.offset);
+        return r;
     }
-    Page* page = store.StartPageForRow(row);
+    page = store.StartPageForRow(row);
     if (!page) return nullptr;
     return ScanForCell(page, 0, row, column, nullptr);
 }
 
 uint8_t* FindCellFromCursor(const CCellStore& store, uint32_t row, uint16_t column,
                             CellCursor& cursor) {
-    Page* page = cursor.page ? cursor.page : store.StartPageForRow(row);
+    Page* page = cursor.page;
+    uint32_t offset = cursor.offset;
+    const bool indexed = !page && store.IndexedStart(row, column, page, offset);
+    if (!page) {
+        page = store.StartPageForRow(row);
+        offset = 0;
+    }
     if (!page) return nullptr;
-    uint32_t offset = cursor.page ? cursor.offset : 0;
     cellwalk::PositionOnRow(page, offset, row);
-    return ScanForCell(page, offset, row, column, &cursor);
+    uint8_t* r = ScanForCell(page, offset, row, column, &cursor);
+    if (r && indexed) store.NoteFound(row, column, cursor.page, uint32_t(r - cursor.page->payload));
+    return r;
 }
 
 uint8_t* NextCellRecord(CellCursor& cursor) {
@@ -124,6 +135,8 @@ bool CCellStore::BuildRowBlockIndex(uint32_t block, CellCursor& cursor) {
         entries = static_cast<RowIndexEntry*>(p);
     }
     std::fill(entries, entries + kRowBlockRows, RowIndexEntry{nullptr, 0});
+    ResetColumnMarks(block);
+    ForgetRecent();
     if (!(rowIndex_->flags[block] & 1)) ++validBlocks_;
     rowIndex_->flags[block] |= 1;
 
@@ -138,6 +151,7 @@ bool CCellStore::BuildRowBlockIndex(uint32_t block, CellCursor& cursor) {
     cellwalk::PositionOnRow(page, offset, first);
     uint32_t lastRow = first - 1;
     bool any = false;
+    uint32_t inRow = 0;
     while (cellwalk::StepPage(page, offset)) {
         uint8_t* r = page->payload + offset;
         const uint32_t row = cell::Row(r);
@@ -147,11 +161,15 @@ bool CCellStore::BuildRowBlockIndex(uint32_t block, CellCursor& cursor) {
             entries[row - first] = {page, uint16_t(offset)};
             any = true;
             lastRow = row;
+            inRow = 0;
             cursor.page = page;
             cursor.offset = uint16_t(offset + ((cursor.flags & kAdvance) ? len : 0));
+        } else if (row >= first && ++inRow % kColumnMarkEvery == 0) {
+            AddColumnMark(block, {page, row, cell::Column(r), uint16_t(offset)});
         }
         offset += len;
     }
+    FinishColumnMarks(block);
     return true;
 }
 

@@ -151,11 +151,15 @@ void CCellStore::PurgeFreePages() {
 }
 
 void CCellStore::ClearRowIndex(bool freePages) {
+    ForgetRecent();
     if (validBlocks_) {
         std::memset(rowIndex_->flags, 0, sizeof rowIndex_->flags);
         validBlocks_ = 0;
     }
-    if (freePages) rowIndex_.reset();
+    if (freePages) {
+        rowIndex_.reset();
+        FreeColumnMarks();
+    }
 }
 
 void CCellStore::RowIndexFree::operator()(RowIndexTable* table) const {

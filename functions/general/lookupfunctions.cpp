@@ -1,5 +1,6 @@
 #include "functions/general/lookupfunctions.h"
 
+#include "formula/lookupindex.h"
 #include "functions/general/argumentarea.h"
 #include "functions/general/generalargs.h"
 #include "functions/general/wildcard.h"
@@ -11,15 +12,10 @@ namespace vl {
 
 namespace {
 
-// A cell's value or the value looked for: a number (an empty value counts as 0) or a text.
-struct Key {
-    double number = 0;
-    std::string text;
-};
-
+// The value looked for: a number (an empty value counts as 0) or a text.
 struct Sought {
     bool isText = false;
-    Key key;
+    LookupKey key;
 };
 
 FormulaError ReadSought(CEvalContext& ctx, FormulaToken& slot, Sought& v) {
@@ -29,13 +25,13 @@ FormulaError ReadSought(CEvalContext& ctx, FormulaToken& slot, Sought& v) {
     return GetNumberArg(ctx, slot, v.key.number);
 }
 
-int CompareKeys(bool text, const Key& a, const Key& b) {
+int CompareKeys(bool text, const LookupKey& a, const LookupKey& b) {
     if (text) return CompareNoCase(a.text.c_str(), b.text.c_str());
     return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
 }
 
 // Exact match: numbers by value, texts by the wildcard pattern that v is.
-bool Equal(const Sought& v, const Key& key) {
+bool Equal(const Sought& v, const LookupKey& key) {
     if (!v.isText) return key.number == v.key.number;
     uint8_t full = 0;
     return MatchWildcard(v.key.text, key.text, &full) == 0 && full;
@@ -43,7 +39,7 @@ bool Equal(const Sought& v, const Key& key) {
 
 // Whether `key` replaces the best so far: type 1 the largest not above v, type -1 the
 // smallest not below it; of equal values the first stays.
-bool Better(const Sought& v, int type, const Key& key, const Key* best) {
+bool Better(const Sought& v, int type, const LookupKey& key, const LookupKey* best) {
     int toSought = CompareKeys(v.isText, key, v.key);
     if (type == 1) return toSought <= 0 && (!best || CompareKeys(v.isText, key, *best) > 0);
     if (type == -1) return toSought >= 0 && (!best || CompareKeys(v.isText, key, *best) < 0);
@@ -56,22 +52,43 @@ struct Found {
     uint32_t row = 0;
 };
 
+LookupKeys KeysOf(const Sought& v, bool numbersOnly) {
+    if (v.isText) return LookupKeys::kTexts;
+    return numbersOnly ? LookupKeys::kNumbers : LookupKeys::kNumbersOrZero;
+}
+
+// A range searched again in a recalculation is answered by its index, which finds the cell
+// the walk would find; kWalk when there is none or it cannot answer.
+LookupAnswer SearchIndex(CEvalContext& ctx, const CArgumentArea& area, const CellRange& part,
+                         const Sought& v, int type, bool numbersOnly, Found& found) {
+    if (!area.Store() || !ctx.lookups.Active()) return LookupAnswer::kWalk;
+    const CellRange& r = area.Rectangle();
+    const CellRange rect{uint16_t(r.c1 + part.c1), r.r1 + part.r1, uint16_t(r.c1 + part.c2),
+                         r.r1 + part.r2};
+    const CLookupIndex* index = ctx.lookups.Find(ctx, *area.Store(), rect, KeysOf(v, numbersOnly));
+    if (!index) return LookupAnswer::kWalk;
+    LookupCell cell;
+    const LookupAnswer answer = v.isText ? index->FindText(v.key.text, type, cell)
+                                         : index->FindNumber(v.key.number, type, cell);
+    if (answer == LookupAnswer::kFound)
+        found = Found{true, uint16_t(cell.column - r.c1), cell.row - r.r1};
+    return answer;
+}
+
 // The search shared by VLOOKUP, HLOOKUP and LOOKUP over a part of the area; `numbersOnly`
 // passes over cells that do not read as numbers (MATCH compares them as 0 instead).
 Found SearchPart(CEvalContext& ctx, const CArgumentArea& area, const CellRange& part,
                  const Sought& v, int type, bool numbersOnly) {
     Found found;
-    Key best, key;
+    if (SearchIndex(ctx, area, part, v, type, numbersOnly, found) != LookupAnswer::kWalk)
+        return found;
+    const LookupKeys kind = KeysOf(v, numbersOnly);
+    LookupKey best, key;
     CArgumentArea::CPartWalk walk(area, part);
     while (const uint8_t* record = walk.Next()) {
         FormulaToken value;
         area.ReadValue(record, value);
-        key.number = 0;
-        if (v.isText) {
-            GetStringArg(ctx, value, key.text);
-        } else if (GetNumberArg(ctx, value, key.number) && numbersOnly) {
-            continue;
-        }
+        if (!ReadLookupKey(ctx, value, kind, key)) continue;
         bool hit = type == 0 ? Equal(v, key) : Better(v, type, key, found.any ? &best : nullptr);
         if (!hit) continue;
         found = Found{true, walk.ColumnOffset(), walk.RowOffset()};
