@@ -88,6 +88,7 @@ public:
     // The drop-down of a toolbar button (mainframe_dropdowns.cpp): its menu under the
     // button, or the format page of a format button. The menu shown last, while it lives.
     void OnToolbarDropDown(int id);
+    void OnFunctionMenu();
     QMenu* DropDownMenu() const { return dropMenu_; }
     // Where a menu of `menuSize` opens under a button at `button` (screen coordinates):
     // the lower-left corner, moved left or right to stay inside `available`.
@@ -107,6 +108,9 @@ public:
     // Commands of the workbooks (Part of the workbook window's services).
     void OnFileNew();
     void OnFileOpen();
+    void OnGoToAddress();
+    // Brings forward the window of the file with exactly this path; false when none shows it.
+    bool ActivateDocument(const QString& path);
     // Opens a file of the recent-file list in a new workbook window.
     void OpenRecentFile(const QString& path);
     // Opens the named files, each in a new workbook window.

@@ -5,12 +5,14 @@
 #include "app/statusbarwnd.h"
 #include "app/uiservices.h"
 #include "core/settings.h"
+#include "formula/addresstext.h"
 #include "platform/core/cp1252.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -59,13 +61,8 @@ void CMainFrame::RegisterHandlers() {
     RegisterBookmarkHandlers();
     RegisterSettingsHandlers();
     RegisterViewHandlers();
-    // Go jumps in the active workbook window; without one there is nothing to do.
-    h[ID_GO_TO_ADDRESS] = [this] {
-        if (IWorkbookWnd* wnd = GetActiveWorkbookWnd())
-            wnd->HandleCommand(ID_GO_TO_ADDRESS);
-        else
-            ShowMessageText(AppString(IDS_INVALID_ADDRESS));
-    };
+    h[ID_GO_TO_ADDRESS] = [this] { OnGoToAddress(); };
+    h[ID_INSERT_FUNCTION] = [this] { OnFunctionMenu(); };
 }
 
 void CMainFrame::OnCommand(int id) {
@@ -135,6 +132,37 @@ void CMainFrame::OnFileOpen() {
 void CMainFrame::OpenRecentFile(const QString& path) {
     if (IWorkbookWnd* window = factory_ ? factory_->CreateRecent(mdi_, path) : nullptr)
         AddWorkbookWindow(window);
+}
+
+// A "[file]" part first brings that workbook forward, opening it when no window shows it;
+// then Go jumps in the active workbook window.
+void CMainFrame::OnGoToAddress() {
+    AddressParts parts;
+    const std::string text = addressBox_ ? addressBox_->currentText().toStdString() : "";
+    if (SplitAddressText(text, parts) && !parts.file.empty()) {
+        const QString file = QString::fromStdString(parts.file);
+        if (!ActivateDocument(file)) {
+            IWorkbookWnd* window = factory_ ? factory_->Create(mdi_, file) : nullptr;
+            // The failed open has told the user why.
+            if (!window) return;
+            AddWorkbookWindow(window);
+        }
+    }
+    if (IWorkbookWnd* wnd = GetActiveWorkbookWnd())
+        wnd->HandleCommand(ID_GO_TO_ADDRESS);
+    else
+        ShowMessageText(AppString(IDS_INVALID_ADDRESS));
+}
+
+bool CMainFrame::ActivateDocument(const QString& path) {
+    for (int i = 0; i < kMaxDocuments; ++i) {
+        IWorkbookWnd* window = DocumentTable()[i].window;
+        if (!window || window->FilePath() != path) continue;
+        for (QMdiSubWindow* sub : mdi_->subWindowList())
+            if (sub->widget() == window->Widget()) mdi_->setActiveSubWindow(sub);
+        return GetActiveWorkbookWnd() == window;
+    }
+    return false;
 }
 
 void CMainFrame::OpenCommandLineFiles(const QStringList& files) {

@@ -12,6 +12,7 @@
 #include "resources/menus.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStyle>
@@ -127,6 +128,31 @@ void CMainFrame::OnToolbarDropDown(int id) {
     const QScreen* screen = QGuiApplication::screenAt(button.center());
     if (!screen) screen = QGuiApplication::primaryScreen();
     menu->popup(DropDownPoint(button, menu->sizeHint(), screen->availableGeometry()));
+}
+
+// The Insert menu's Function: the function list in a popup at the pointer, one submenu per
+// category; a chosen row goes to the active workbook window as Insert Function.
+void CMainFrame::OnFunctionMenu() {
+    IWorkbookWnd* wnd = GetActiveWorkbookWnd();
+    if (!wnd) return;
+    const std::vector<FunctionMenuGroup> groups = wnd->FunctionMenu();
+    if (groups.empty()) return;
+    if (dropMenu_) dropMenu_->close();
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setObjectName(QStringLiteral("functionMenu"));
+    for (const FunctionMenuGroup& group : groups) {
+        QMenu* sub = menu->addMenu(FromCp1252(group.category));
+        for (const auto& [row, name] : group.rows)
+            sub->addAction(FromCp1252(name))->setData(ID_RECENT_FORMULA_FIRST + row);
+    }
+    connect(menu, &QMenu::triggered, this, [this](QAction* a) {
+        const int row = a->data().toInt() - ID_RECENT_FORMULA_FIRST;
+        if (IWorkbookWnd* target = GetActiveWorkbookWnd())
+            target->HandleCommandWith(ID_INSERT_FUNCTION, row);
+    });
+    dropMenu_ = menu;
+    menu->popup(QCursor::pos());
 }
 
 void CMainFrame::FillPasteList(QMenu& menu) {

@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QKeyEvent;
 class QWidget;
@@ -18,6 +20,11 @@ class CCellStore;
 class CEvalContext;
 class CWorkbook;
 struct CellRange;
+
+struct FunctionMenuGroup {
+    std::string category;
+    std::vector<std::pair<int, std::string>> rows;
+};
 
 class IWorkbookWnd {
 public:
@@ -58,6 +65,18 @@ public:
     }
     // Ends the active view's cell edit, storing it, without moving the cell cursor.
     virtual void CommitCellEdit() {}
+    // The functions Insert Function offers, by category: each row's index in the
+    // composer's function list and its name (Windows-1252).
+    virtual std::vector<FunctionMenuGroup> FunctionMenu() const { return {}; }
+    // A command that carries a parameter (Insert Function: the row); false when the window
+    // has no such command.
+    virtual bool HandleCommandWith(int id, int parameter) {
+        (void)id;
+        (void)parameter;
+        return false;
+    }
+    // The path of the file the window shows; empty for a workbook never saved.
+    virtual QString FilePath() const { return {}; }
     // The zoom of the active worksheet, and the Zoom pop-up's callback: sets the zoom of the
     // active worksheet, or of every worksheet when `allWorksheets`, and repaints.
     virtual uint16_t ActiveZoom() const { return 100; }

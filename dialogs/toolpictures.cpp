@@ -20,6 +20,20 @@ QIcon SharedToolIcon(int list, int image) {
     return icon;
 }
 
+namespace {
+
+// The text as shown: a mnemonic's "&" dropped, "&&" as one "&".
+QString WithoutMnemonic(const QString& text) {
+    QString plain;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) ++i;
+        plain += text[i];
+    }
+    return plain;
+}
+
+} // namespace
+
 void ShowToolPicture(QToolButton& button, int list, int image, bool keepText) {
     const QIcon icon = SharedToolIcon(list, image);
     if (icon.isNull()) return;
@@ -29,7 +43,7 @@ void ShowToolPicture(QToolButton& button, int list, int image, bool keepText) {
         button.setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         return;
     }
-    button.setToolTip(button.text().trimmed());
+    button.setToolTip(WithoutMnemonic(button.text()).trimmed());
     button.setToolButtonStyle(Qt::ToolButtonIconOnly);
 }
 

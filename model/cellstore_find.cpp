@@ -87,30 +87,33 @@ uint8_t* NextCellRecord(CellCursor& cursor) {
     return r;
 }
 
+// The tests stay in the loop and the cursor is written once, on the way out: a lookup walks
+// every record of its rows, most of them beside the range.
 uint8_t* GetNextCellInRange(CellCursor& cursor, const CellRange& rect) {
     if (!cursor.page) return nullptr;
     Page* page = cursor.page;
     uint32_t offset = cursor.offset;
     cellwalk::PositionOnRow(page, offset, rect.r1);
+    uint8_t* found = nullptr;
     while (cellwalk::StepPage(page, offset)) {
         uint8_t* r = page->payload + offset;
+        const uint32_t row = cell::Row(r);
         // Records of the rows above the range are only stepped over.
-        if (cell::Row(r) < rect.r1) {
-            offset += cell::Length(r);
-            continue;
+        if (row >= rect.r1) {
+            if (row > rect.r2) break;
+            const uint16_t column = cell::Column(r);
+            if (column >= rect.c1 && column <= rect.c2) {
+                found = r;
+                break;
+            }
+            if (row == rect.r2 && column > rect.c2) break;
         }
-        cursor.page = page;
-        cursor.offset = uint16_t(offset);
-        if (InRect(r, rect)) {
-            if (cursor.flags & kAdvance) cursor.offset = uint16_t(offset + cell::Length(r));
-            return r;
-        }
-        if (cell::Before(rect.r2, rect.c2, cell::Row(r), cell::Column(r))) return nullptr;
         offset += cell::Length(r);
     }
     cursor.page = page;
     cursor.offset = uint16_t(offset);
-    return nullptr;
+    if (found && (cursor.flags & kAdvance)) cursor.offset = uint16_t(offset + cell::Length(found));
+    return found;
 }
 
 const RowIndexEntry* CCellStore::RowEntry(uint32_t row) const {

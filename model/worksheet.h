@@ -64,7 +64,10 @@ public:
     CContainer* firstContainer = nullptr; // owned list
     ViewSettingsRecord view;
     PageSetupRecord pageSetup;
-    uint8_t flags[2] = {};
+    uint8_t flags[2] = {}; // the display modes: scrolling may move pixels with {1, 0 or 1}
+    // Split horizontally, split vertically: how the window showed this worksheet, restored
+    // when it becomes active again. Not kept in files.
+    uint8_t split[2] = {};
 
     void InitViewSettings() { vl::InitViewSettings(view); }
     void InitPageSetup() { vl::InitPageSetup(pageSetup); }

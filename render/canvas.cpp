@@ -320,4 +320,8 @@ bool CCanvas::IntersectClip(const DcRect& rect) {
     return dc_ && dc_->IntersectClipRect(rect.left, rect.top, rect.right, rect.bottom);
 }
 
+bool CCanvas::ExcludeClip(const DcRect& rect) {
+    return dc_ && dc_->ExcludeClipRect(rect.left, rect.top, rect.right + 1, rect.bottom + 1);
+}
+
 } // namespace vl

@@ -95,6 +95,8 @@ public:
     bool FillRectWithPattern(const DcRect& rect);
     // Right and bottom as given lie outside the clip.
     bool IntersectClip(const DcRect& rect);
+    // Inclusive like FillRect: the whole rectangle leaves the clip.
+    bool ExcludeClip(const DcRect& rect);
 
     // Expands the &-codes of a header or footer text into its left, centre and right parts
     // and draws them (headerfooter.cpp); the rectangle's bottom becomes its top plus the

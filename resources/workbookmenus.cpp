@@ -107,6 +107,7 @@ constexpr MenuLine kWorkbookMenu[] = {
     {1, ID_CHART_3D, "&3D Chart..."},
     {1, ID_CHART_XY, "&XY Chart..."},
     {1, ID_INSERT_IMAGE, "&Image..."},
+    {1, ID_INSERT_FUNCTION, "F&unction..."},
     {1, 0, nullptr},
     {1, ID_INSERT_COLUMNS, "Insert &Columns\tCtrl+L"},
     {1, ID_REMOVE_COLUMNS, "Remove C&olumns\tCtrl+Shift+L"},

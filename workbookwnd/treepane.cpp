@@ -255,7 +255,8 @@ void CTreePane::OnCurrentChanged(QTreeWidgetItem* current) {
     wnd_.SyncContext();
     for (int i = 0; i < 2; ++i)
         if (CWorksheetView* v = wnd_.View(i)) v->LoadViewPosition();
-    if (view) view->SyncSplitPane();
+    wnd_.RestoreSplit();
+    if (CWorksheetView* active = wnd_.GetActiveView()) active->SyncSplitPane();
     wnd_.UpdateTitle();
     wnd_.UpdateStatus();
 }
@@ -370,6 +371,7 @@ bool CTreePane::DeleteSelected() {
         if (activeBefore != book.tree.active) {
             for (int i = 0; i < 2; ++i)
                 if (CWorksheetView* v = wnd_.View(i)) v->LoadViewPosition();
+            wnd_.RestoreSplit();
             SetImage(active, kImageActive);
             activeHandle_ = active;
         }
@@ -422,6 +424,7 @@ void CTreePane::Drop(CTreeItem* dragged, QTreeWidgetItem* targetHandle) {
         wnd_.SyncContext();
         for (int i = 0; i < 2; ++i)
             if (CWorksheetView* v = wnd_.View(i)) v->LoadViewPosition();
+        wnd_.RestoreSplit();
     }
     Refresh(true);
 }

@@ -62,6 +62,9 @@ public:
     bool IsModified() const override { return modified_; }
     void SetModified(bool modified) override;
     bool HasOpenFile() const override;
+    QString FilePath() const override;
+    std::vector<FunctionMenuGroup> FunctionMenu() const override;
+    bool HandleCommandWith(int id, int parameter) override;
     void SendCommand(int id) override;
     void PostCommand(int id) override;
     bool HandleCommand(int id) override;
@@ -113,6 +116,8 @@ public:
     CInspectPane* InspectPane() const { return inspectCtl_; }
     QSplitter* TableSplitter() const { return table_; }
     void OnSplit(Qt::Orientation orientation);
+    // Shows the active worksheet split as it was when it was last active.
+    void RestoreSplit();
     void OnPaneClose(QWidget* pane);
     void OnNextPrevPane(bool backward);
 

@@ -194,6 +194,7 @@ void CWorkbookWnd::OnSplitNone() {
     // The table shows its first pane alone.
     if (views_[1]) views_[1]->hide();
     activeView_ = 0;
+    if (CWorksheet* sheet = book_->tree.active) sheet->split[0] = sheet->split[1] = 0;
     UpdateStatus();
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/mainframe.h"
 #include "app/messages.h"
+#include "app/statusbarwnd.h"
 #include "core/errorcode.h"
 #include "dialogs/chart/containerdlg.h"
 #include "formula/recalc.h"
@@ -56,6 +57,13 @@ void CWorkbookWnd::OpenContainerProperties(CContainer& container) {
         };
         host.help = [this](int topic) {
             if (frame_) frame_->ShowHelpTopic(topic);
+        };
+        host.hint = [this](const QString& text) {
+            if (!frame_ || !frame_->StatusBarWnd()) return;
+            if (text.isEmpty())
+                frame_->StatusBarWnd()->clearMessage();
+            else
+                frame_->StatusBarWnd()->showMessage(text);
         };
         containerDlg_ = new CContainerPropertiesDlg(std::move(host), this);
     }

@@ -3,15 +3,11 @@
 
 #include "app/uiservices.h"
 #include "resources/commandids.h"
-#include "workbookwnd/functiontemplate.h"
 #include "workbookwnd/workbookwnd.h"
 
 namespace vl {
 
 namespace {
-
-// Menu items of the function list: this base plus the catalogue row.
-constexpr int kFunctionItemBase = 0xFF00;
 
 struct Statistic {
     int id;
@@ -57,9 +53,6 @@ void CWorkbookWnd::RegisterDataCommands() {
     for (int id : {ID_EMPTY_CONTAINER, ID_CHART_2D, ID_CHART_3D, ID_CHART_XY})
         c[id] = [this, id] { OnInsertContainer(id); };
     c[ID_INSERT_IMAGE] = [this] { OnInsertImage(); };
-    const int rows = int(InsertFunctionCatalogue().size());
-    for (int row = 0; row < rows; ++row)
-        c[kFunctionItemBase + row] = [this, row] { OnInsertFunction(row); };
     c[ID_SORT_ASCENDING] = [this] { OnSortAscDesc(false); };
     c[ID_SORT_DESCENDING] = [this] { OnSortAscDesc(true); };
     c[ID_TOOLS_SORT] = [this] { OnToolsSort(); };

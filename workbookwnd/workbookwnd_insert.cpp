@@ -224,6 +224,26 @@ void CWorkbookWnd::SetContainerImage(CContainer& container, const std::string& n
     s.bottom = s.top + int32_t(layout.Rows()) - 1;
 }
 
+std::vector<FunctionMenuGroup> CWorkbookWnd::FunctionMenu() const {
+    const std::span<const FunctionInfo> rows = InsertFunctionCatalogue();
+    std::vector<FunctionMenuGroup> groups;
+    for (uint8_t category = 0; category < kCategoryAll; ++category) {
+        FunctionMenuGroup group;
+        group.category = FunctionCategoryName(category);
+        for (size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].name && CategoryOf(rows[i]) == category)
+                group.rows.emplace_back(int(i), rows[i].name);
+        if (!group.rows.empty()) groups.push_back(std::move(group));
+    }
+    return groups;
+}
+
+bool CWorkbookWnd::HandleCommandWith(int id, int parameter) {
+    if (id != ID_INSERT_FUNCTION) return false;
+    OnInsertFunction(parameter);
+    return true;
+}
+
 void CWorkbookWnd::OnInsertFunction(int row) {
     const std::span<const FunctionInfo> rows = InsertFunctionCatalogue();
     CWorksheetView* view = GetActiveView();

@@ -91,6 +91,10 @@ bool CWorkbookWnd::ActiveSelection(CellRange& range, uint16_t& container) const 
     return true;
 }
 
+QString CWorkbookWnd::FilePath() const {
+    return HasOpenFile() ? QString::fromStdString(path_) : QString();
+}
+
 bool CWorkbookWnd::GoToAddress(const std::string& text) {
     auto fail = [] {
         ShowMessageText(AppString(IDS_INVALID_ADDRESS));

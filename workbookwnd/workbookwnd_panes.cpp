@@ -65,7 +65,21 @@ void CWorkbookWnd::OnSplit(Qt::Orientation orientation) {
     const int extent = orientation == Qt::Vertical ? table_->height() : table_->width();
     const int half = std::max(extent / 2, 30);
     table_->setSizes({half, std::max(extent - half, 30)});
+    if (CWorksheet* sheet = book_->tree.active) {
+        sheet->split[0] = orientation == Qt::Vertical;
+        sheet->split[1] = orientation == Qt::Horizontal;
+    }
     UpdateStatus();
+}
+
+void CWorkbookWnd::RestoreSplit() {
+    const CWorksheet* sheet = book_->tree.active;
+    if (sheet && sheet->split[0])
+        OnSplit(Qt::Vertical);
+    else if (sheet && sheet->split[1])
+        OnSplit(Qt::Horizontal);
+    else
+        OnSplitNone();
 }
 
 void CWorkbookWnd::OnPaneClose(QWidget* pane) {

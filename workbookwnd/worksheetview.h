@@ -247,6 +247,8 @@ private:
     void EndContainerDrag();
     bool SetContainerCursor(QPoint point);
     void FrameCurrentContainer(CCanvas& canvas);
+    // The selection's highlight (and the removal of `previous`'s) outside every container.
+    void HighlightSelection(CCanvas& canvas, const CellRange* previous);
     void GrowToContainers(uint16_t& lastColumn, uint32_t& lastRow);
 
     // Editing (worksheetview_edit.cpp).

@@ -90,12 +90,31 @@ void CWorksheetView::RepaintHighlight() {
     CCanvas canvas;
     canvas.AttachDC(dc.get());
     Layout();
-    PaintSelectionHighlight(Book(), canvas, ClientArea(), *sheet, firstRow_, firstColumn_,
-                            highlightDrawn_ ? &highlighted_ : nullptr, sel_, zoom_);
+    HighlightSelection(canvas, highlightDrawn_ ? &highlighted_ : nullptr);
     canvas.RestoreObjects();
     highlighted_ = sel_;
     highlightDrawn_ = true;
     viewport()->update();
+}
+
+void CWorksheetView::HighlightSelection(CCanvas& canvas, const CellRange* previous) {
+    CWorksheet* sheet = Sheet();
+    if (!sheet) return;
+    // The inverted highlight stops at every container, so that a chart over the selection
+    // stays as drawn. Each pass leaves them out alike, so a pass over an earlier one still
+    // takes back exactly what that one inverted.
+    CCanvas clipped;
+    clipped.AttachSavedDC(canvas);
+    const DcRect cells = CellsOrigin();
+    for (const CContainer* c = sheet->firstContainer; c; c = c->next) {
+        DcRect rect;
+        if (!ContainerRect(*c, rect)) continue;
+        clipped.ExcludeClip({std::max(rect.left, cells.left), std::max(rect.top, cells.top),
+                             rect.right, rect.bottom});
+    }
+    PaintSelectionHighlight(Book(), clipped, ClientArea(), *sheet, firstRow_, firstColumn_,
+                            previous, sel_, zoom_);
+    clipped.DetachSavedDC();
 }
 
 void CWorksheetView::RenderRegion(const QRect& rect) {
@@ -120,8 +139,7 @@ void CWorksheetView::RenderRegion(const QRect& rect) {
     const DcRect area = ClientArea();
     PaintSheet(book, owner_->Display(), canvas, area, *sheet, firstRow_, firstColumn_, zoom_,
                DrawSheetContainers);
-    PaintSelectionHighlight(book, canvas, area, *sheet, firstRow_, firstColumn_, nullptr, sel_,
-                            zoom_);
+    HighlightSelection(canvas, nullptr);
     FrameCurrentContainer(canvas);
     canvas.RestoreObjects();
     highlighted_ = sel_;

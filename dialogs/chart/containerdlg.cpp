@@ -95,8 +95,9 @@ void CContainerPropertiesDlg::BuildToolBars() {
     connect(objectMenu_, &QMenu::aboutToShow, this, [this] { FillObjectMenu(*objectMenu_); });
     bar->addWidget(objectButton_);
     bar->addSpacing(8);
-    const char* const texts[7] = {"Later",     "Earlier",    " Apply",       " Help",
-                                  "Reference", "Add Series", "Remove Series"};
+    // Keys for the steps of filling a chart, which the mouse alone reached before.
+    const char* const texts[7] = {"Later",      "Earlier",     " &Apply",       " Help",
+                                  "&Reference", "A&dd Series", "Re&move Series"};
     for (int i = 0; i < 7; ++i) {
         auto* b = new QToolButton(this);
         b->setObjectName(QStringLiteral("id%1").arg(kButtonIds[i]));
@@ -198,7 +199,11 @@ void CContainerPropertiesDlg::showEvent(QShowEvent* event) {
 }
 
 void CContainerPropertiesDlg::hideEvent(QHideEvent* event) {
-    if (!event->spontaneous()) LastPlace() = frameGeometry();
+    if (!event->spontaneous()) {
+        LastPlace() = frameGeometry();
+        // A step named for this window means nothing once it is closed.
+        Hint(QString());
+    }
     QDialog::hideEvent(event);
 }
 

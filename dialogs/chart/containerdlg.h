@@ -34,6 +34,8 @@ struct ContainerDlgHost {
     // false when there is no selection.
     std::function<bool(std::string& path, std::string& reference)> selection;
     std::function<void(int topic)> help;
+    // Tells the user the next step of making a chart; an empty text clears it.
+    std::function<void(const QString& text)> hint;
 };
 
 class CContainerPropertiesDlg : public QDialog {
@@ -102,6 +104,7 @@ private:
     void OnRemoveSeries();
     void OnMoveObject(bool later);
     void InsertSelectionReference();
+    void Hint(const QString& text);
     void AddChart(uint8_t type);
     bool RowBlocks();
 

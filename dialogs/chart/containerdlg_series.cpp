@@ -64,6 +64,10 @@ public:
 
 } // namespace
 
+void CContainerPropertiesDlg::Hint(const QString& text) {
+    if (host_.hint) host_.hint(text);
+}
+
 void CContainerPropertiesDlg::FillSeriesList() {
     CChart* chart = SelectedChart();
     if (!list_->itemDelegate() || !dynamic_cast<SeriesDelegate*>(list_->itemDelegate())) {
@@ -165,6 +169,10 @@ void CContainerPropertiesDlg::OnAddSeries() {
     list_->setCurrentRow(index);
     series_ = index;
     FillCurrentPage();
+    // The row now edits the new series: a reference taken next replaces only its formula.
+    Hint(QStringLiteral("Series %1 added. Press Apply to draw the chart. For another series, "
+                        "press Add Series, select its cells and press Reference.")
+             .arg(index + 1));
 }
 
 void CContainerPropertiesDlg::OnRemoveSeries() {
@@ -196,6 +204,14 @@ void CContainerPropertiesDlg::InsertSelectionReference() {
     }
     formula_->setText(QString::fromStdString(Cp1252ToUtf8(text)));
     ExchangeSeriesRow(true);
+    const CChart* chart = SelectedChart();
+    if (series_ < 0 || series_ >= chart->settings.seriesCount)
+        Hint(QStringLiteral("Press Add Series to make these cells a series of the chart, "
+                            "then Apply to draw it."));
+    else
+        Hint(QStringLiteral("Series %1 now reads these cells. Press Apply to draw the chart; "
+                            "to add a series instead, press Add Series before Reference.")
+                 .arg(series_ + 1));
 }
 
 void CContainerPropertiesDlg::OnApply() {
@@ -206,6 +222,7 @@ void CContainerPropertiesDlg::OnApply() {
     }
     work_->selected = object_;
     if (host_.apply) host_.apply(*work_);
+    Hint(QString());
 }
 
 } // namespace vl

@@ -159,6 +159,17 @@ bool CDeviceContext::IntersectClipRect(int32_t left, int32_t top, int32_t right,
     return true;
 }
 
+bool CDeviceContext::ExcludeClipRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    if (!painter_ || !painter_->device()) return false;
+    const QRegion rect(QRect(left, top, std::max(0, right - left), std::max(0, bottom - top)));
+    const QPaintDevice* device = painter_->device();
+    const QRegion base =
+        state_.clip ? *state_.clip : QRegion(0, 0, device->width(), device->height());
+    state_.clip = base.subtracted(rect);
+    ApplyClip();
+    return true;
+}
+
 void CDeviceContext::ApplyClip() {
     if (!painter_) return;
     if (state_.clip)

@@ -62,6 +62,9 @@ public:
     bool RestoreDC(int level);
     // Right and bottom are outside the clip.
     bool IntersectClipRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
+    // Takes the box out of the clip (right and bottom outside it); without a clip the
+    // device's whole surface is the clip it is taken from. False without a device.
+    bool ExcludeClipRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
 
     // The shapes are virtual so that a test context can record them.
     virtual void MoveTo(int32_t x, int32_t y);

@@ -4,7 +4,8 @@
 // small sales workbook for pictures of the program, "clip FILE" the block the clipboard test
 // copies (A1 1 in bold, B1 2, A2 3, B2 =A1+B1). A bold cell's line ends in "<TAB>bold", a
 // bordered cell's in "<TAB>sides N"; each row of a custom height follows as
-// "row N<TAB>custom<TAB>height".
+// "row N<TAB>custom<TAB>height". "charts FILE" prints the series of each chart of the active
+// worksheet.
 
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
@@ -12,6 +13,8 @@
 #include "formula/evalcontext.h"
 #include "formula/recalc.h"
 #include "functions/bindall/bindall.h"
+#include "model/chart.h"
+#include "model/container.h"
 #include "model/rangeops.h"
 #include "model/workbook.h"
 
@@ -91,6 +94,27 @@ int Tree(const char* path) {
     }
     for (const vl::CTreeItem* p = book->tree.first; p; p = p->next)
         std::printf("%u\t%s\n", unsigned(p->level), p->name);
+    return 0;
+}
+
+// Each chart of the active worksheet: "container ID<TAB>type TYPE" and a line per series,
+// "series N<TAB>role<TAB>formula".
+int Charts(const char* path) {
+    auto book = vl::CreateWorkbook();
+    if (!book || !vl::OpenDocumentFile(*book, path) || !vl::OpenWorkbookFile(*book, nullptr)) {
+        std::fprintf(stderr, "cannot read %s (error %d)\n", path, book ? int(book->error) : 8);
+        return 1;
+    }
+    for (const vl::CContainer* c = book->tree.active->firstContainer; c; c = c->next)
+        for (int i = 0; i < c->settings.objectCount; ++i) {
+            const vl::CChart* chart = c->slots[i].chart.get();
+            if (!chart) continue;
+            std::printf("container %u\ttype %u\n", unsigned(c->settings.id),
+                        unsigned(chart->settings.type));
+            for (int k = 0; k < chart->settings.seriesCount; ++k)
+                std::printf("series %d\t%u\t%s\n", k + 1, unsigned(chart->series[k].settings.role),
+                            chart->series[k].settings.dataArray);
+        }
     return 0;
 }
 
@@ -183,6 +207,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "make") == 0) return Make(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "tree") == 0) return Tree(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "clip") == 0) return Clip(argv[2]);
-    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip FILE\n");
+    if (argc == 3 && std::strcmp(argv[1], "charts") == 0) return Charts(argv[2]);
+    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip|charts FILE\n");
     return 2;
 }

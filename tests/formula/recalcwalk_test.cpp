@@ -108,7 +108,8 @@ void BuildRandom(TestBook& book, uint32_t seed) {
     sheets[3] = &book.AddSheet("Under", 2);
     sheets[4] = &book.AddSheet("Omega");
     const char* prefixes[] = {"Alpha!", "Bravo!", "'\\Fold\\Inner'!", "'\\Fold\\Under'!", "Omega!"};
-    const uint32_t rows = 4 + pick(10), columns = 2 + pick(4);
+    // Every fourth workbook has rows wide enough for the row index to mark places in them.
+    const uint32_t rows = 4 + pick(10), columns = seed % 4 == 3 ? 12 + pick(14) : 2 + pick(4);
     auto cellName = [&](uint32_t column, uint32_t row) {
         return std::string(1, char('A' + column)) + std::to_string(row + 1);
     };

@@ -152,11 +152,13 @@ TEST_F(DataTest, InsertFunctionFillsTheEditorOrTheCell) {
                                          {0x200, "max", "a\0b", "00", ""}};
     SetInsertFunctionCatalogue(kRows);
     StartTyping(0, 0, QStringLiteral("=1+"));
-    Command(0xFF00);
+    // Insert Function carries the row of the function list.
+    EXPECT_TRUE(Active()->HandleCommandWith(ID_INSERT_FUNCTION, 0));
     EXPECT_EQ(View()->Editor()->toPlainText().toStdString(), "=1+abs(x)");
     View()->CancelCellEdit();
     Select(1, 1);
-    Command(0xFF01);
+    EXPECT_TRUE(Active()->HandleCommandWith(ID_INSERT_FUNCTION, 1));
+    Settle();
     EXPECT_EQ(CellText(1, 1), "=max(a, b)");
     // A name is added while the text stays within 1,020 characters.
     for (const size_t length : {size_t(1018), size_t(1019)}) {

@@ -1,11 +1,11 @@
 // Typing into the grid: the editor opens, ends, moves the cursor and stores what was typed.
 
 #include "model/formatstore.h"
+#include "model/rangestyle.h"
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"
 #include "wndtest.h"
 #include "workbookwnd/celleditor.h"
-#include "model/rangestyle.h"
 
 #include <QApplication>
 #include <QTest>

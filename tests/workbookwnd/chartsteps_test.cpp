@@ -1,0 +1,175 @@
+// A chart inserted over a table as the user meets it: the properties window takes the
+// selection's reference, the status bar names the next step until Apply draws the chart, a
+// second series added by Add Series and Reference leaves the first as it was, and the
+// selection's highlight never paints over a container.
+
+#include "app/statusbarwnd.h"
+#include "charts/seriesdata.h"
+#include "dialogs/chart/containerdlg.h"
+#include "formula/recalc.h"
+#include "model/container.h"
+#include "model/workbook.h"
+#include "resources/commandids.h"
+#include "wndtest.h"
+
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+#include <string>
+#include <vector>
+
+namespace vl {
+
+namespace {
+
+class ChartSteps : public wndtest::WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ASSERT_NE(NewWindow(), nullptr);
+        InstallChartRefresh();
+    }
+    void TearDown() override {
+        SetChartRefresh(nullptr);
+        WindowTest::TearDown();
+    }
+    void Command(int id) {
+        Active()->HandleCommand(id);
+        Settle();
+    }
+    CContainerPropertiesDlg& Dlg() const { return *Active()->ContainerProperties(); }
+    void Press(const char* button) {
+        auto* b = Dlg().findChild<QToolButton*>(QString::fromLatin1(button));
+        ASSERT_NE(b, nullptr) << button;
+        QTest::mouseClick(b, Qt::LeftButton);
+        Settle();
+    }
+    QString Status() const { return frame->StatusBarWnd()->currentMessage(); }
+    // Selects from the cell by Shift and the arrow keys on the grid.
+    void SelectBy(uint16_t column, uint32_t row, int right, int down) {
+        Select(column, row);
+        View()->activateWindow();
+        View()->setFocus();
+        // The grid itself takes the keys: the properties window may hold the focus.
+        for (int i = 0; i < right; ++i) QTest::keyClick(View(), Qt::Key_Right, Qt::ShiftModifier);
+        for (int i = 0; i < down; ++i) QTest::keyClick(View(), Qt::Key_Down, Qt::ShiftModifier);
+        Settle();
+    }
+    std::vector<std::string> StoredFormulas() const {
+        std::vector<std::string> out;
+        const CContainer* c = Book().tree.active->firstContainer;
+        const CChart* chart = c ? c->slots[0].chart.get() : nullptr;
+        for (int i = 0; chart && i < chart->settings.seriesCount; ++i)
+            out.push_back(chart->series[i].settings.dataArray);
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(ChartSteps, AddSeriesThenApplyDrawsTheTableAndTheStatusSaysEachStep) {
+    // A table of two columns and three rows, selected from its top-left corner.
+    for (uint32_t r = 0; r < 3; ++r) {
+        Enter(0, r, QString::number(r + 1));
+        Enter(1, r, QString::number(10 * (r + 1)));
+    }
+    SelectBy(0, 0, 1, 2);
+    ASSERT_EQ(View()->Selection(), (CellRange{0, 0, 1, 2}));
+    Command(ID_CHART_2D);
+    ASSERT_NE(Active()->ContainerProperties(), nullptr);
+    ASSERT_TRUE(Dlg().isVisible());
+    auto* formula = Dlg().findChild<QLineEdit*>(QStringLiteral("id257"));
+    EXPECT_EQ(formula->text(), QStringLiteral("=\\Worksheet1!$A$1:$B$3"));
+    // Nothing is drawn yet: the chart has no series, and the status bar says why.
+    EXPECT_EQ(StoredFormulas(), std::vector<std::string>{});
+    EXPECT_TRUE(Status().startsWith(QStringLiteral("Press Add Series"))) << Status().toStdString();
+
+    Press("id33047");
+    ASSERT_EQ(Dlg().SelectedChart()->settings.seriesCount, 1);
+    EXPECT_STREQ(Dlg().SelectedChart()->series[0].settings.dataArray, "=\\Worksheet1!R1C1:R3C2");
+    EXPECT_EQ(StoredFormulas(), std::vector<std::string>{}) << "not applied yet";
+    EXPECT_TRUE(Status().startsWith(QStringLiteral("Series 1 added. Press Apply")))
+        << Status().toStdString();
+
+    Press("id33045");
+    EXPECT_EQ(StoredFormulas(), std::vector<std::string>{"=\\Worksheet1!R1C1:R3C2"});
+    EXPECT_TRUE(Status().isEmpty()) << Status().toStdString();
+    const CContainer* c = Book().tree.active->firstContainer;
+    EXPECT_TRUE(c->slots[0].chart->flags & kChartScalesValid);
+    EXPECT_EQ(c->slots[0].chart->series[0].points.ItemCount(), 6u);
+}
+
+TEST_F(ChartSteps, ASecondSeriesByAddSeriesAndReferenceKeepsTheFirst) {
+    SelectBy(0, 0, 0, 3);
+    Command(ID_CHART_2D);
+    Press("id33047");
+    // The second series: Add Series first, then the new cells by Reference.
+    SelectBy(2, 1, 1, 0);
+    Press("id33047");
+    EXPECT_TRUE(Status().startsWith(QStringLiteral("Series 2 added"))) << Status().toStdString();
+    Press("id33046");
+    EXPECT_TRUE(Status().startsWith(QStringLiteral("Series 2 now reads these cells")))
+        << Status().toStdString();
+    Press("id33045");
+    EXPECT_EQ(StoredFormulas(),
+              (std::vector<std::string>{"=\\Worksheet1!R1C1:R4C1", "=\\Worksheet1!R2C3:R2C4"}));
+    // Reference with no series selected only fills the row: the next step is Add Series.
+    Press("id33048");
+    Press("id33048");
+    ASSERT_EQ(Dlg().SelectedChart()->settings.seriesCount, 0);
+    Press("id33046");
+    EXPECT_TRUE(Status().startsWith(QStringLiteral("Press Add Series"))) << Status().toStdString();
+    EXPECT_EQ(StoredFormulas().size(), 2u) << "nothing applied";
+    // Closed, the window's next step is no longer shown.
+    QTest::keyClick(&Dlg(), Qt::Key_Escape);
+    Settle();
+    EXPECT_FALSE(Dlg().isVisible());
+    EXPECT_TRUE(Status().isEmpty()) << Status().toStdString();
+}
+
+TEST_F(ChartSteps, TheHighlightStopsAtEveryContainerAndComesBackWhenItMoves) {
+    Command(ID_EMPTY_CONTAINER);
+    Active()->ContainerProperties()->hide();
+    CContainer* c = Book().tree.active->firstContainer;
+    ASSERT_NE(c, nullptr);
+    DcRect box{};
+    ASSERT_TRUE(View()->ContainerRect(*c, box));
+    auto region = [&] {
+        return View()->Render().copy(box.left, box.top, box.right - box.left + 1,
+                                     box.bottom - box.top + 1);
+    };
+    auto fresh = [&] {
+        View()->InvalidateAll();
+        return region();
+    };
+    Select(60, 1000);
+    const QImage alone = fresh();
+    // Whole columns, whole rows and a box over the container, each painted incrementally
+    // from the previous selection and then from scratch.
+    const CellRange over[] = {{0, 0, 30, 0x1FFFFF}, {0, 0, 2046, 60}, {0, 0, 20, 40}};
+    for (const CellRange& range : over) {
+        View()->SetSelection(range);
+        View()->RepaintHighlight();
+        EXPECT_EQ(region(), alone) << range.c2 << " " << range.r2;
+        EXPECT_EQ(fresh(), alone) << range.c2 << " " << range.r2;
+    }
+    // Outside the container the same selection is highlighted.
+    const QImage& whole = View()->Render();
+    const QPoint outside(box.right + 20, box.bottom + 20);
+    const QRgb highlighted = whole.pixel(outside);
+    Select(60, 1000);
+    EXPECT_NE(View()->Render().pixel(outside), highlighted);
+    // Moved away with only its old place repainted, the highlight taken back and drawn
+    // anew around it gives the picture a full repaint gives.
+    View()->SetSelection(over[2]);
+    View()->RepaintHighlight();
+    View()->RedrawContainer(c->settings.id, true);
+    c->settings.anchor = {40, 200, 0};
+    View()->SetSelection({1, 2, 5, 9});
+    View()->RepaintHighlight();
+    const QImage incremental = View()->Render().copy();
+    View()->InvalidateAll();
+    EXPECT_EQ(View()->Render(), incremental);
+}
+
+} // namespace vl
