@@ -138,7 +138,7 @@ public:
     IPrintPreviewPane* Preview() const { return preview_.get(); }
     QComboBox* PageSelector() const { return pageSelector_; }
 
-    // Help topics show their page in the status bar.
+    // Help topics show their page in the status bar and open the README's section on them.
     void ShowHelpTopic(int topic);
     static const char* HelpTopicPage(int topic);
 

@@ -1,3 +1,4 @@
+#include "app/helpviewer.h"
 #include "app/imagelists.h"
 #include "app/localeseparators.h"
 #include "app/mainframe.h"
@@ -42,6 +43,11 @@ void CMainFrame::RegisterHandlers() {
     h[ID_APP_ABOUT] = [this] { OnAppAbout(); };
     h[ID_HELP_CONTENTS] = [this] { ShowHelpTopic(1); };
     h[ID_HELP_SUPPORT] = [this] { ShowHelpTopic(17); };
+    h[ID_HELP_ONLINE] = [] {
+        if (!OpenOnlineHelp())
+            ShowMessageText(QStringLiteral("No program here opens the online help at %1.")
+                                .arg(QString::fromLatin1(kOnlineHelpAddress)));
+    };
     h[ID_WINDOW_CASCADE] = [this] { mdi_->cascadeSubWindows(); };
     h[ID_WINDOW_TILE] = [this] { mdi_->tileSubWindows(); };
     h[ID_WINDOW_ARRANGE] = [this] { OnWindowArrange(); };
@@ -236,9 +242,17 @@ const char* CMainFrame::HelpTopicPage(int topic) {
 }
 
 void CMainFrame::ShowHelpTopic(int topic) {
-    // There is no help file: the topic's page is named in the status bar.
+    // There is no help file: the topic's page is named in the status bar, and the README's
+    // section on the topic opens in the help window, one for the frame.
     status_->showMessage(QStringLiteral("Help: vorlan.chm::/") +
                          QString::fromLatin1(HelpTopicPage(topic)));
+    auto* viewer =
+        findChild<CHelpViewer*>(QStringLiteral("helpViewer"), Qt::FindDirectChildrenOnly);
+    if (!viewer) viewer = new CHelpViewer(this);
+    viewer->ShowSection(HelpTopicSection(topic));
+    viewer->show();
+    viewer->raise();
+    viewer->activateWindow();
 }
 
 void CMainFrame::OnAppAbout() {

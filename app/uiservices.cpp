@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEventLoop>
@@ -79,6 +80,24 @@ QMessageBox::StandardButtons ButtonsOf(uint32_t flags) {
     }
 }
 
+// A filter as the dialog shows it with its details hidden: the text before its last
+// parentheses, spaces simplified.
+QString ShownFilterText(const QString& filter) {
+    const qsizetype open = filter.lastIndexOf(QLatin1Char('('));
+    if (open < 0 || !filter.endsWith(QLatin1Char(')'))) return filter.simplified();
+    return filter.left(open).simplified();
+}
+
+// The 1-based place of the chosen filter in `list`, 0 when it is none of them. Some Qt
+// versions answer with the filter as it was given, others with the text shown.
+int ChosenFilterIndex(const QStringList& list, const QString& chosen) {
+    const qsizetype exact = list.indexOf(chosen);
+    if (exact >= 0) return int(exact) + 1;
+    for (qsizetype i = 0; i < list.size(); ++i)
+        if (ShownFilterText(list[i]) == chosen.simplified()) return int(i) + 1;
+    return 0;
+}
+
 // Qt's own file dialog (the same under every desktop), showing each filter's text without
 // the pattern list that Qt reads from its last parentheses.
 QString RunFileDialog(bool save, const QString& caption, const QString& folder,
@@ -90,9 +109,16 @@ QString RunFileDialog(bool save, const QString& caption, const QString& folder,
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     const QStringList list = filters.split(QStringLiteral(";;"));
     dialog.setNameFilters(list);
+    // Alt+N and Alt+T reach the name and the type from the keyboard.
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("File &name:"));
+    dialog.setLabelText(QFileDialog::FileType, save ? QStringLiteral("Save as &type:")
+                                                    : QStringLiteral("Files of &type:"));
+    auto* typeLabel = dialog.findChild<QLabel*>(QStringLiteral("fileTypeLabel"));
+    auto* typeBox = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    if (typeLabel && typeBox) typeLabel->setBuddy(typeBox);
     if (index >= 1 && index <= list.size()) dialog.selectNameFilter(list[index - 1]);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    index = int(list.indexOf(dialog.selectedNameFilter())) + 1;
+    index = ChosenFilterIndex(list, dialog.selectedNameFilter());
     return dialog.selectedFiles().first();
 }
 

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 
 namespace vl {
@@ -96,8 +97,22 @@ uint32_t SheetCount(const CWorkbook& workbook, const PageSetupRecord& setup) {
     return uint32_t((printed + perSheet - 1) / perSheet);
 }
 
+std::string SafeFileStem(const std::string& name) {
+    std::string stem;
+    for (const char c : name) {
+        const bool refused =
+            static_cast<unsigned char>(c) < 0x20 || std::strchr("\\/:*?\"<>|", c) != nullptr;
+        stem += refused ? '_' : c;
+    }
+    // Blanks and dots at either end are lost or hidden on some file systems.
+    const std::size_t first = stem.find_first_not_of(" .");
+    if (first == std::string::npos) return "Vorlane Document";
+    const std::size_t last = stem.find_last_not_of(" .");
+    return stem.substr(first, last - first + 1);
+}
+
 std::string FreePdfPath(const std::string& folder, const std::string& workbookName) {
-    const std::string stem = workbookName.empty() ? "Vorlane Document" : workbookName;
+    const std::string stem = SafeFileStem(workbookName);
     for (int n = 1;; ++n) {
         const std::string name = n == 1 ? stem : stem + " (" + std::to_string(n) + ")";
         const std::filesystem::path path = std::filesystem::path(folder) / (name + ".pdf");

@@ -35,8 +35,13 @@ PrintMetrics ComputePrintMetrics(const DeviceCaps& caps, const PageSetupRecord& 
 // Physical sheets the page list fills: printed pages over pages per sheet, rounded up.
 uint32_t SheetCount(const CWorkbook& workbook, const PageSetupRecord& setup);
 
-// The path the PDF printer writes into a folder: the workbook's name, with " (2)" and on
-// when the name is taken.
+// `name` as a file name every file system takes: the characters \ / : * ? " < > | and
+// control characters become "_", blanks and dots at either end go; "Vorlane Document" when
+// nothing is left.
+std::string SafeFileStem(const std::string& name);
+
+// The path the PDF printer writes into a folder: the workbook's name made safe by
+// SafeFileStem, with " (2)" and on when the name is taken.
 std::string FreePdfPath(const std::string& folder, const std::string& workbookName);
 
 struct PrintOutcome {

@@ -8,6 +8,7 @@
 #include "formula/celltext.h"
 #include "model/workbook.h"
 #include "print/printjob.h"
+#include "resources/strings.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -178,7 +179,10 @@ int CProgramPrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool all
     }
     std::string path;
     if (mode.printer.builtInPdf || answer.toFile) {
-        const QString stem = QFileInfo(window.Title()).completeBaseName();
+        // The document's own name, not the window title with its worksheet and star.
+        const QString file = window.FilePath();
+        const QString stem =
+            file.isEmpty() ? AppString(IDS_NEW_WORKBOOK) : QFileInfo(file).completeBaseName();
         const QString suggested =
             QString::fromStdString(FreePdfPath(printers_.DocumentsFolder(), stem.toStdString()));
         const QString chosen = UiServices().GetSaveFileName(QString(), suggested, "PDF (*.pdf)");

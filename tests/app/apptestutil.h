@@ -46,12 +46,16 @@ public:
     QString GetSaveFileName(const QString&, const QString&, const QString&) override {
         return savePath;
     }
-    QString ChooseOpenFile(const QString&, const QString&, const QString&, int& index) override {
+    QString ChooseOpenFile(const QString& caption, const QString& folder, const QString& filters,
+                           int& index) override {
+        if (realFileDialogs) return IUiServices::ChooseOpenFile(caption, folder, filters, index);
         index = openIndex;
         return openPath;
     }
-    QString ChooseSaveFile(const QString&, const QString&, const QString&, int& index) override {
+    QString ChooseSaveFile(const QString& caption, const QString& folder, const QString& filters,
+                           int& index) override {
         ++saveDialogs;
+        if (realFileDialogs) return IUiServices::ChooseSaveFile(caption, folder, filters, index);
         index = saveIndex;
         return savePath;
     }
@@ -139,6 +143,8 @@ public:
     int openIndex = 1;
     int saveIndex = 1;
     int saveDialogs = 0;
+    // Open and Save As show Qt's real file dialog, which the test answers itself.
+    bool realFileDialogs = false;
     // The wait: how many retries it allows before the user gives up (IDCANCEL).
     int waitRetries = 0;
     std::function<void(int)> onRetry; // called before each retry with its number (from 1)

@@ -2,8 +2,9 @@
 // writer: "dump FILE" prints each cell of the active worksheet as "A1<TAB>kind<TAB>text",
 // "tree FILE" prints each item of the worksheet tree as "level<TAB>name", "make FILE" writes a
 // small sales workbook for pictures of the program, "clip FILE" the block the clipboard test
-// copies (A1 1 in bold, B1 2, A2 3, B2 =A1+B1). A bold cell's line ends in "<TAB>bold", a
-// bordered cell's in "<TAB>sides N"; each row of a custom height follows as
+// copies (A1 1 in bold, B1 2, A2 3, B2 =A1+B1), "table FILE" a table with a memo column. A
+// bold cell's line ends in "<TAB>bold", a bordered cell's in "<TAB>sides N"; each row of a
+// custom height follows as
 // "row N<TAB>custom<TAB>height". "charts FILE" prints the series of each chart of the active
 // worksheet.
 
@@ -199,6 +200,39 @@ int Clip(const char* path) {
     return 0;
 }
 
+// A table for the exchange formats: a header row, texts, numbers of uneven precision and a
+// note column whose longest entry passes what a character field holds.
+int Table(const char* path) {
+    auto book = vl::CreateWorkbook();
+    if (!book || !vl::NewWorkbook(*book)) return 1;
+    vl::CWorksheet& sheet = *book->tree.active;
+    std::string memo;
+    for (int i = 0; i < 30; ++i) memo += "Note " + std::to_string(i) + " of the memo. ";
+    memo.pop_back();
+    const char* texts[][2] = {{"NAME", "NOTE"},
+                              {"North", memo.c_str()},
+                              {"South", "short"},
+                              {"East", "Second memo line that stays in the memo field"}};
+    const double numbers[] = {12.5, -3, 1000.25};
+    vl::CellBuffer b;
+    for (uint32_t r = 0; r < 4; ++r) {
+        vl::MakeTextCell(b, 0, r, texts[r][0]);
+        Put(sheet, b);
+        if (r == 0)
+            vl::MakeTextCell(b, 1, r, "AMOUNT");
+        else
+            vl::MakeNumberCell(b, 1, r, numbers[r - 1]);
+        Put(sheet, b);
+        vl::MakeTextCell(b, 2, r, texts[r][1]);
+        Put(sheet, b);
+    }
+    if (!vl::SaveWorkbookFile(*book, path, 3)) {
+        std::fprintf(stderr, "cannot write %s (error %d)\n", path, int(book->error));
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -207,7 +241,8 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "make") == 0) return Make(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "tree") == 0) return Tree(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "clip") == 0) return Clip(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "table") == 0) return Table(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "charts") == 0) return Charts(argv[2]);
-    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip|charts FILE\n");
+    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip|table|charts FILE\n");
     return 2;
 }

@@ -164,6 +164,31 @@ TEST(PrinterService, FreePdfNames) {
     EXPECT_EQ(FreePdfPath(folder, "Book"), folder + "/Book (3).pdf");
 }
 
+// Each character some file system refuses, blanks and dots at the ends, and names with
+// nothing left; letters beyond ASCII stay.
+TEST(PrinterService, PdfNamesHoldOnlyWhatAFileNameCan) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"a\\b", "a_b"},
+        {"a/b", "a_b"},
+        {"a:b", "a_b"},
+        {"a*b", "a_b"},
+        {"a?b", "a_b"},
+        {"a\"b", "a_b"},
+        {"a<b>", "a_b_"},
+        {"a|b", "a_b"},
+        {"a\tb\x01", "a_b_"},
+        {" .Book. ", "Book"},
+        {"Q3 v1.2", "Q3 v1.2"},
+        {"K\xC3\xA4se", "K\xC3\xA4se"},
+        {"New Workbook - \\Fruit *", "New Workbook - _Fruit _"},
+        {"", "Vorlane Document"},
+        {" . ..", "Vorlane Document"}};
+    for (const auto& [name, safe] : cases) EXPECT_EQ(SafeFileStem(name), safe) << name;
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString();
+    EXPECT_EQ(FreePdfPath(folder, "2024/Q1: *"), folder + "/2024_Q1_ _.pdf");
+}
+
 TEST_F(PrintJobTest, CopiesPrintedToPdfRenderBackAsPainted) {
     for (uint32_t row = 0; row < 120; ++row)
         for (uint16_t column = 0; column < 3; ++column)

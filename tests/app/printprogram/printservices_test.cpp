@@ -74,6 +74,7 @@ public:
     bool IsModified() const override { return modified; }
     void SetModified(bool m) override { modified = m; }
     bool HasOpenFile() const override { return false; }
+    QString FilePath() const override { return filePath; }
     void SendCommand(int) override {}
     void PostCommand(int) override {}
     bool HandleCommand(int) override { return false; }
@@ -89,6 +90,7 @@ public:
     }
 
     bool modified = false;
+    QString filePath = QStringLiteral("/home/user/Budget.vln");
     CellRange selection{1, 2, 3, 40};
     uint16_t container = 0;
 
@@ -206,6 +208,30 @@ TEST_F(PrintServicesTest, PrintToFileWritesTheAnsweredPath) {
     ui.savePath.clear();
     EXPECT_EQ(services.Print(nullptr, window, false), 0);
     EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("answered.pdf"))));
+}
+
+// The proposed name is the document's file name, never the title with its worksheet path
+// and modified star; a workbook without a file is "New Workbook".
+TEST_F(PrintServicesTest, PrintToFileProposesTheDocumentsName) {
+    PrinterEntry office;
+    office.name = "Office";
+    office.isDefault = true;
+    office.papers = PdfPrinter().papers;
+    printers.printers = {office};
+    printers.folder = dir.path().toStdString();
+    ui.onSheet = [](CPrintSheet& sheet) {
+        sheet.General()->Form().id216->click();
+        sheet.accept();
+    };
+    const std::pair<QString, QString> cases[] = {{QString(), "/New Workbook.pdf"},
+                                                 {"/home/user/Fruit.2024.vln", "/Fruit.2024.pdf"},
+                                                 {"/home/user/a:b*c?.vlb", "/a_b_c_.pdf"}};
+    for (const auto& [file, proposed] : cases) {
+        window.filePath = file;
+        EXPECT_EQ(services.Print(nullptr, window, false), 0);
+        EXPECT_EQ(ui.suggested, dir.path() + proposed) << file.toStdString();
+    }
+    EXPECT_EQ(ui.saveDialogs, 3);
 }
 
 TEST_F(PrintServicesTest, ASelectedContainerPreviewsAlone) {

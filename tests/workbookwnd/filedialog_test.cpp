@@ -1,0 +1,214 @@
+// Open and Save As through Qt's real file dialog: the type chosen in its type box decides the
+// form written and the reader used, whatever the file's extension.
+
+#include "core/settings.h"
+#include "dialogs/filedlg.h"
+#include "model/workbook.h"
+#include "resources/commandids.h"
+#include "wndtest.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QCompleter>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <cctype>
+#include <fstream>
+#include <functional>
+#include <iterator>
+
+namespace vl {
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+const QString kMemo =
+    QStringLiteral("A note longer than any character field can hold. ").repeated(6).trimmed();
+
+class FileDialogTest : public wndtest::WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ui.realFileDialogs = true;
+    }
+    // Answers the next file dialog as a user does: the filter's place (from 1) in the type
+    // box by Home and Down, then the path typed into the name box and Enter. `shown` gets
+    // the type box's text and whether its label leads to it.
+    void AnswerFileDialog(int filter, const std::string& path) {
+        auto* poll = new QTimer(frame.get());
+        QObject::connect(poll, &QTimer::timeout, poll, [this, poll, filter, path] {
+            // Keys go to the dialog once it is the active window, as they do for a user.
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible() || !dialog->isActiveWindow()) return;
+            poll->stop();
+            poll->deleteLater();
+            auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            auto* label = dialog->findChild<QLabel*>(QStringLiteral("fileTypeLabel"));
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!types || !label || !name) return dialog->reject();
+            labelLeads = label->buddy() == types && label->text().contains(QLatin1String("&t"));
+            types->setFocus();
+            QTest::keyClick(types, Qt::Key_Home);
+            for (int i = 1; i < filter; ++i) QTest::keyClick(types, Qt::Key_Down);
+            shown = types->currentText();
+            name->setFocus();
+            QTest::keyClicks(name, QString::fromStdString(path));
+            QAbstractItemView* popup = name->completer() ? name->completer()->popup() : nullptr;
+            if (popup && popup->isVisible()) popup->hide();
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        poll->start(10);
+    }
+    void SaveAs(int filter, const std::string& path) {
+        AnswerFileDialog(filter, path);
+        Active()->HandleCommand(ID_FILE_SAVE_AS);
+        Settle();
+    }
+    void Open(int filter, const std::string& path) {
+        AnswerFileDialog(filter, path);
+        frame->OnCommand(ID_FILE_OPEN);
+        Settle();
+    }
+    void CloseActive() {
+        frame->MdiArea()->closeActiveSubWindow();
+        Settle();
+    }
+    // A header row over a name, an amount and a note too long for a character field.
+    void TypeTable() {
+        Enter(0, 0, QStringLiteral("NAME"));
+        Enter(1, 0, QStringLiteral("AMOUNT"));
+        Enter(2, 0, QStringLiteral("NOTE"));
+        Enter(0, 1, QStringLiteral("North"));
+        Enter(1, 1, QStringLiteral("12.5"));
+        Enter(2, 1, kMemo);
+    }
+    void ExpectTable(const char* what) const {
+        EXPECT_EQ(CellText(0, 0), "NAME") << what;
+        EXPECT_EQ(CellText(1, 0), "AMOUNT") << what;
+        EXPECT_EQ(CellText(2, 0), "NOTE") << what;
+        EXPECT_EQ(CellText(0, 1), "North") << what;
+        EXPECT_EQ(CellText(1, 1), "12.5") << what;
+        EXPECT_EQ(CellText(2, 1), kMemo.toStdString()) << what;
+    }
+
+    QString shown;
+    bool labelLeads = false;
+};
+
+bool NativeBinary(const std::string& bytes) {
+    return bytes.size() > 2 && bytes[0] >= '1' && bytes[0] <= '3' && std::isdigit(bytes[1]);
+}
+
+// Each Save As filter in turn writes its own form under a name that does not tell it, asks
+// for the options of the foreign forms, and the window's book takes the chosen type; each
+// file read back through the Open filter of its type gives every cell again.
+TEST_F(FileDialogTest, EachSaveAndOpenFilterWritesAndReadsItsOwnForm) {
+    Profile().fileFormat = kFormatBinary;
+    ASSERT_NE(NewWindow(), nullptr);
+    TypeTable();
+    struct Case {
+        int filter;
+        const char* name;
+        const char* shownText;
+        uint8_t family;
+        int textDialogs, xbaseDialogs;
+        std::function<bool(const std::string&)> form;
+    };
+    const auto lead = [](unsigned char first) {
+        return [first](const std::string& b) { return !b.empty() && (unsigned char)b[0] == first; };
+    };
+    const Case cases[] = {
+        {1, "v.out", "Vorlane (*.vln)", kFileNative, 0, 0, NativeBinary},
+        {2, "t.out", "Text (*.txt;*.csv;*.tsv)", kFileText, 1, 0,
+         [](const std::string& b) { return b.rfind("NAME", 0) == 0; }},
+        {3, "x.out", "Excel 2003 XML (*.xml)", kFileExcelXml, 0, 0,
+         [](const std::string& b) {
+             return b.rfind("<?xml", 0) == 0 && b.find("<Workbook xmlns=") != std::string::npos;
+         }},
+        {4, "d3.out", "dBase III+ (*.dbf)", kFileDBase3, 0, 1, lead(0x83)},
+        {5, "d4.out", "dBase IV (*.dbf)", kFileDBase4, 0, 1, lead(0x8B)},
+        {6, "f.out", "FoxPro 2.x (*.dbf)", kFileFoxPro, 0, 1, lead(0x03)},
+        {7, "c.out", "Clipper (*.dbf)", kFileClipper, 0, 1, lead(0x03)},
+        {8, "a.out", "All Files (*.*)", kFileNative, 0, 0, NativeBinary},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.textDialogs.clear();
+        ui.xbaseDialogs.clear();
+        const std::string path = TempPath(c.name);
+        SaveAs(c.filter, path);
+        EXPECT_EQ(shown, QString::fromLatin1(c.shownText));
+        EXPECT_TRUE(labelLeads);
+        EXPECT_TRUE(c.form(ReadAll(path))) << ReadAll(path).substr(0, 16);
+        EXPECT_EQ(Book().fileFamily, c.family);
+        EXPECT_EQ(Active()->Path(), path);
+        EXPECT_FALSE(Active()->IsModified());
+        EXPECT_EQ(int(ui.textDialogs.size()), c.textDialogs);
+        EXPECT_EQ(int(ui.xbaseDialogs.size()), c.xbaseDialogs);
+        EXPECT_TRUE(ui.boxes.empty());
+    }
+    CloseActive();
+    ASSERT_EQ(OpenDocumentCount(), 0);
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.textDialogs.clear();
+        ui.xbaseDialogs.clear();
+        Open(c.filter, TempPath(c.name));
+        ASSERT_EQ(OpenDocumentCount(), 1);
+        EXPECT_EQ(Book().fileFamily, c.family);
+        EXPECT_EQ(int(ui.textDialogs.size()), c.textDialogs);
+        EXPECT_EQ(int(ui.xbaseDialogs.size()), c.xbaseDialogs);
+        ExpectTable(c.name);
+        CloseActive();
+    }
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+// The type box overrides the extension: an ".xml" file chosen as Text is read as lines of
+// text, and a table named ".dbf" chosen through the first filter is a dBase IV table.
+TEST_F(FileDialogTest, TheChosenTypeOverridesTheExtension) {
+    ASSERT_NE(NewWindow(), nullptr);
+    TypeTable();
+    const std::string xml = TempPath("book.xml");
+    const std::string dbf = TempPath("book.dbf");
+    SaveAs(3, xml);
+    SaveAs(4, dbf);
+    CloseActive();
+    Open(2, xml);
+    ASSERT_EQ(OpenDocumentCount(), 1);
+    EXPECT_EQ(Book().fileFamily, kFileText);
+    EXPECT_EQ(CellText(0, 0).rfind("<?xml", 0), 0u) << CellText(0, 0);
+    CloseActive();
+    Open(1, dbf);
+    ASSERT_EQ(OpenDocumentCount(), 1);
+    EXPECT_EQ(Book().fileFamily, kFileDBase4);
+    CloseActive();
+    // Cancel leaves no window and keeps the remembered filter.
+    auto* poll = new QTimer(frame.get());
+    QObject::connect(poll, &QTimer::timeout, poll, [poll] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        poll->deleteLater();
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    poll->start(10);
+    frame->OnCommand(ID_FILE_OPEN);
+    Settle();
+    EXPECT_EQ(OpenDocumentCount(), 0);
+    EXPECT_EQ(DialogMemory().openIndex, 1);
+}
+
+} // namespace
+
+} // namespace vl
