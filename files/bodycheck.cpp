@@ -57,14 +57,19 @@ bool CheckRange(const RangeDescriptor& range) {
 
 } // namespace
 
-bool CheckCellPage(const uint8_t* payload, uint32_t used, PageOrder& order) {
+bool CheckCellPage(uint8_t* payload, uint32_t used, PageOrder& order) {
     if (used > kPagePayload) return false;
     for (uint32_t offset = 0; offset < used;) {
-        const uint8_t* r = payload + offset;
+        uint8_t* r = payload + offset;
         const uint32_t n = RecordLength(r, used - offset);
         if (n == 0 || cell::Column(r) > kLastColumn || cell::Row(r) > kLastRow) return false;
         if (cell::Error(r) > kLastFormulaError) return false;
         if (cell::IsFormula(r) && !CheckFormulaHead(r)) return false;
+        // A formula that is no array covers its own cell, as typed and as the XML form reads it.
+        if (cell::IsFormula(r) && !(cell::ResultFlags(r) & kResultArray)) {
+            StoreU16(r + 7, 1);
+            StoreU32(r + 9, 1);
+        }
         if (!InOrder(order, cell::Row(r), cell::Column(r))) return false;
         offset += n;
     }

@@ -20,8 +20,9 @@ struct PageOrder {
 };
 
 // A page of cell records: each whole inside the used bytes, lengths adding up to them, in
-// strictly increasing (row, column) order, positions and values within their limits.
-bool CheckCellPage(const uint8_t* payload, uint32_t used, PageOrder& order);
+// strictly increasing (row, column) order, positions and values within their limits. A
+// formula that is no array is made to cover one cell, as the XML form reads it.
+bool CheckCellPage(uint8_t* payload, uint32_t used, PageOrder& order);
 // A page of 10-byte format runs: columns in order, rows and styles within their limits,
 // runs in strictly increasing (row, first column) order.
 bool CheckRunPage(const uint8_t* payload, uint32_t used, uint16_t styleCount, PageOrder& order);

@@ -3,10 +3,12 @@
 #include "files/xmlconvert.h"
 #include "files/xmlelements.h"
 #include "files/xmlnames.h"
+#include "formula/addresstext.h"
 #include "model/container.h"
 #include "platform/core/bytes.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <initializer_list>
 
@@ -45,19 +47,25 @@ bool SettleFont(FontRecord& f) {
            InTable(f.weight, kXmlFontWeights) && InTable(f.charSet, kXmlCharSets);
 }
 
+// A colour given is written as red, green and blue: the byte above them does not come back.
+void SettleColor(uint8_t& given, COLORREF& color) {
+    Flag(given);
+    if (given) color &= 0x00FFFFFF;
+}
+
 bool SettleColoredFont(ColoredFont& f) {
-    Flag(f.colorGiven);
+    SettleColor(f.colorGiven, f.color);
     return SettleFont(f.font);
 }
 
 bool SettleLine(BorderLine& line) {
-    Flag(line.colorGiven);
+    SettleColor(line.colorGiven, line.color);
     return InTable(line.style, kXmlLineStyles);
 }
 
 bool SettleFill(InteriorFill& fill) {
-    Flag(fill.patternColorGiven);
-    Flag(fill.backgroundColorGiven);
+    SettleColor(fill.patternColorGiven, fill.patternColor);
+    SettleColor(fill.backgroundColorGiven, fill.backgroundColor);
     return InTable(fill.pattern, kXmlFillPatterns);
 }
 
@@ -115,8 +123,9 @@ bool SettleBackground(BackgroundRecord& b) {
 
 bool SettleStyle(StyleRecord& s) {
     for (uint8_t* flag : {&s.wrapText, &s.fitToCell, &s.sort, &s.autoAppend, &s.autoComplete,
-                          &s.formulaHidden, &s.isProtected, &s.fontRef.colorGiven})
+                          &s.formulaHidden, &s.isProtected})
         Flag(*flag);
+    SettleColor(s.fontRef.colorGiven, s.fontRef.color);
     const uint8_t v = s.verticalAlignment, h = s.horizontalAlignment;
     return SettleFormat(s.numberFormat) && (v == 0 || v == 4 || v == 5 || v == 7) && h <= 3 &&
            s.horizontalIndent <= kXmlCapU8 && s.verticalIndent <= kXmlCapU8 &&
@@ -128,13 +137,32 @@ uint8_t LowestBit(uint8_t bits) {
     return uint8_t(bits & -bits);
 }
 
+// The print range and container are written only for the kind that uses them, the scale only
+// when the page is not fitted, and pages of a list are never fitted; a range is written as
+// its text.
+bool SettlePrintRange(PageSetupRecord& p) {
+    if (p.printRangeKind == kPrintContainer && p.printedContainer < 1) return false; // ids from 1
+    if (p.printRangeKind != kPrintContainer) p.printedContainer = 0;
+    if (p.printRangeKind == kPrintPageList) p.fitToSheetSize = 0;
+    if (p.fitToSheetSize) p.scale = 100;
+    if (p.printRangeKind != kPrintCellRange) {
+        p.printRange = RangeDescriptor{};
+        return true;
+    }
+    RangeDescriptor read;
+    if (!ParseGoRange(FormatRangeText(p.printRange, false), false, 0, 0, read)) return false;
+    p.printRange = read;
+    return true;
+}
+
 bool SettlePage(PageSetupRecord& p) {
     // The XML form names one horizontal and one vertical alignment: the first bit of each.
     p.alignment = uint8_t(LowestBit(p.alignment & 0x07) | LowestBit(p.alignment & 0x38));
     for (uint8_t* flag : {&p.landscape, &p.fitToSheetSize, &p.collate, &p.backToFront,
                           &p.onFirstPage, &p.rowHeadings, &p.columnHeadings})
         Flag(*flag);
-    return p.printRangeKind <= kPrintPageList && (p.fitToSheetSize || Within(p.scale, 10, 1000)) &&
+    return p.printRangeKind <= kPrintPageList && SettlePrintRange(p) &&
+           (p.fitToSheetSize || Within(p.scale, 10, 1000)) &&
            Within(p.firstPageNumber, 1, kXmlCapU16) && Within(p.copies, 1, kXmlCapU16) &&
            Within(p.pagesPerSheetRows, 1, kXmlCapU8) &&
            Within(p.pagesPerSheetColumns, 1, kXmlCapU8) && SettleColoredFont(p.headerFont) &&
@@ -206,6 +234,9 @@ bool SettleChart(CChart& chart) {
 
 bool SettleContainer(CContainer& box) {
     ContainerSettings& s = box.settings;
+    // The XML form places containers within 2^31 - 1 pixels either way.
+    for (int32_t* edge : {&s.left, &s.top, &s.right, &s.bottom})
+        *edge = std::max(*edge, -INT32_MAX);
     // Any spacing is valid: the Contents/Size page stores 0 to 255.
     bool ok = Within(s.id, 1, kXmlCapU16) && Within(s.columns, 1, kXmlCapU8) && s.rows >= 1 &&
               s.opacity <= 100 && SettleColoredFont(s.titleFont[0]) &&

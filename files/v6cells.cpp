@@ -80,8 +80,9 @@ private:
             return;
         }
         FormulaHead head;
-        head.arrayWidth = 0;
-        head.arrayHeight = 0;
+        // One cell, as a typed formula and as the XML form reads it.
+        head.arrayWidth = 1;
+        head.arrayHeight = 1;
         head.resultFlags = kResultNumber;
         head.cachedNumber = cached;
         MakeFormulaCell(*buffer_, column, row, head, translated_);

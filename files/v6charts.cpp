@@ -3,6 +3,7 @@
 // the chart and the container were built with.
 
 #include "files/v6records.h"
+#include "files/xmlchartparts.h"
 #include "model/container.h"
 
 #include <algorithm>
@@ -151,6 +152,23 @@ void ConvertGrids(CChart& chart, const uint8_t* r) {
     }
 }
 
+// What the XML form writes of the chart, so that the converted chart reads back the same from
+// it: side planes only for 3D charts; the kind and symbol of a value series as its style
+// element carries them, and of any other series those of a new series.
+void SettleAsWritten(CChart& chart) {
+    ChartSettings& s = chart.settings;
+    if (s.type != kChart3D) s.planeXZ = s.planeYZ = 1;
+    for (int i = 0; i < s.seriesCount && i < kChartSeries; ++i) {
+        SeriesSettings& series = chart.series[i].settings;
+        if (series.role == 1 /* values */) {
+            SettleXmlSeriesStyle(s.type, series);
+            continue;
+        }
+        series.kind = DefaultSeriesKind(s.type);
+        series.symbol = kNewSeriesSymbol;
+    }
+}
+
 } // namespace
 
 void SetColoredFont(ColoredFont& out, const uint8_t* logFont, COLORREF color) {
@@ -180,6 +198,7 @@ bool ConvertV6ChartRecord(CContainer& container, CChart& chart, const uint8_t* r
     ConvertCategorySeries(chart, r);
     s.seriesCount = uint8_t(1 + ConvertValueSeries(chart, r, kind));
     ConvertGrids(chart, r);
+    SettleAsWritten(chart);
     return true;
 }
 

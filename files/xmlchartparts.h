@@ -31,6 +31,9 @@ void WriteXmlSeriesStyle(CXmlWriter& writer, uint8_t chartType, const SeriesSett
                          int level);
 
 // "Stacked", "Labels", "Visible" and "Symbol" of the presentation element just read.
+// Brings a "Y" series read from another form to what its style element writes and reads
+// back: the kind of the form it is written in, and symbol 5 where that form carries none.
+void SettleXmlSeriesStyle(uint8_t chartType, SeriesSettings& series);
 bool ReadXmlSeriesOptions(CXmlReader& reader, SeriesSettings& series, bool readStacked,
                           bool readSymbol);
 

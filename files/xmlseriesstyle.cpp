@@ -142,6 +142,12 @@ std::string_view StackedName(const SeriesSettings& s) {
 
 } // namespace
 
+void SettleXmlSeriesStyle(uint8_t chartType, SeriesSettings& s) {
+    const StyleForm& form = WrittenForm(chartType, s.kind);
+    s.kind = form.kind;
+    if (!form.symbol) s.symbol = 5;
+}
+
 bool ReadXmlSeriesOptions(CXmlReader& r, SeriesSettings& s, bool readStacked, bool readSymbol) {
     if (readStacked && r.FindAttribute("Stacked")) {
         const std::string_view v = r.Value();

@@ -188,7 +188,8 @@ void WriteStyle(CXmlWriter& w, const StyleRecord& s, int id) {
         p.Bool("Protected", s.isProtected).Bool("Hidden", s.formulaHidden);
         w.WriteTag("Protection", p.str(), kXmlEmptyTag, 2, 1);
     }
-    if (s.borderSides && s.borderLine.style) WriteBorders(w, s);
+    // Sides without a line, or a line without sides, are kept as well: both read back.
+    if (s.borderSides || s.borderLine.style) WriteBorders(w, s);
     w.WriteTag("Style", {}, kXmlEndTag, 1, 1);
 }
 

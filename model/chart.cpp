@@ -34,6 +34,8 @@ InteriorFill SolidFill(COLORREF color) {
     return fill;
 }
 
+} // namespace
+
 uint8_t DefaultSeriesKind(uint8_t chartType) {
     switch (chartType) {
     case kChart2D:
@@ -46,8 +48,6 @@ uint8_t DefaultSeriesKind(uint8_t chartType) {
         return 0;
     }
 }
-
-} // namespace
 
 COLORREF ChartPaletteColor(int index) {
     return kPalette[index & 15];
@@ -77,7 +77,7 @@ void InitSeries(CChart& chart, uint16_t index) {
     s.divisor = 1;
     s.kind = DefaultSeriesKind(chart.settings.type);
     s.visible = 1;
-    s.symbol = 4;
+    s.symbol = kNewSeriesSymbol;
     s.font.color = WindowText();
     s.line = SolidLine(color, 1);
     s.fill = SolidFill(color);

@@ -139,6 +139,9 @@ public:
 // The palette of new series and slices, and of a new container's fractal.
 COLORREF ChartPaletteColor(int index);
 
+// The kind and the point symbol a new series takes in a chart of the type.
+uint8_t DefaultSeriesKind(uint8_t chartType);
+constexpr uint8_t kNewSeriesSymbol = 4;
 void InitSeries(CChart& chart, uint16_t index);
 // Restores the settings' defaults (the chart type stays) and the identity view matrix, and
 // resets every series to the defaults of the chart's type.

@@ -35,6 +35,7 @@ void PutText(CWorksheet& sheet, uint16_t column, uint32_t row, const std::string
 void PutFormula(CWorksheet& sheet, uint16_t column, uint32_t row, const std::string& formula,
                 double number, const char* text, uint8_t error) {
     FormulaHead head;
+    head.arrayWidth = 1; // one cell, as a typed formula
     head.flags = uint8_t(kCellFormula | (error << 4));
     head.resultFlags = uint8_t((text ? kResultText : kResultNumber) | kResultCalculated);
     head.cachedNumber = number;

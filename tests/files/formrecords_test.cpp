@@ -126,3 +126,114 @@ TEST(FormRecords, ArrayAnchorsOfNoCellsAreRefused) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+using namespace filestest;
+
+// Container placements reach 2^31 - 1 either way in the XML form: -2^31, which the binary
+// form can hold, is cut to -(2^31 - 1); the other edges are kept.
+TEST(FormRecords, PlacementsAreCutToWhatTheXmlFormReads) {
+    auto book = CreateWorkbook();
+    ASSERT_TRUE(NewWorkbook(*book));
+    CContainer& box = AddContainer(*AsWorksheet(book->tree.active), 3, {});
+    box.settings.left = INT32_MIN;
+    box.settings.top = INT32_MIN + 1;
+    box.settings.right = INT32_MAX;
+    box.settings.bottom = 0;
+    TempFolder dir;
+    WriteBytes(dir.Path("body"), BodyOf(*book));
+    auto loaded = CreateWorkbook();
+    ASSERT_TRUE(loaded->stream.Open(dir.Path("body").c_str(), "rb", false, kFileBufferSize));
+    ASSERT_TRUE(
+        ReadBinaryWorkbookBody(*loaded, loaded->stream, reloadcheck::kNewestBodyVersion, nullptr))
+        << int(loaded->error);
+    loaded->stream.Close();
+    const ContainerSettings& back = AsWorksheet(loaded->tree.active)->firstContainer->settings;
+    EXPECT_EQ(Of(back.left, back.top, back.right, back.bottom),
+              Of(-INT32_MAX, -INT32_MAX, INT32_MAX, 0));
+    EXPECT_EQ(reloadcheck::RecordFault(*loaded, dir.Path("saved")), "");
+}
+
+// The print range and container are kept only for the kind that prints them, a fitted page
+// keeps no scale, and a page list is never fitted; a container kind without a container is
+// refused, as the XML form refuses it.
+TEST(FormRecords, PrintRangesKeepWhatTheirKindPrints) {
+    struct Case {
+        uint8_t kind;
+        bool fit;
+        uint16_t container;
+        bool loads;
+        Ints kept; // range first column, container, fitted, scale
+    };
+    const Case cases[] = {
+        {kPrintAll, true, 7, true, Of(0, 0, 1, 100)},
+        {kPrintCellRange, false, 7, true, Of(2, 0, 0, 55)},
+        {kPrintContainer, false, 7, true, Of(0, 7, 0, 55)},
+        {kPrintContainer, false, 0, false, {}},
+        {kPrintSelection, true, 7, true, Of(0, 0, 1, 100)},
+        {kPrintPageList, true, 7, true, Of(0, 0, 0, 55)},
+    };
+    for (const Case& c : cases) {
+        auto book = CreateWorkbook();
+        ASSERT_TRUE(NewWorkbook(*book));
+        PageSetupRecord& p = AsWorksheet(book->tree.active)->pageSetup;
+        p.printRangeKind = c.kind;
+        p.printRange = RangeDescriptor{2, 3, kRefCell, 4, 9, kRefCell};
+        p.printedContainer = c.container;
+        p.fitToSheetSize = c.fit;
+        p.scale = 55;
+        TempFolder dir;
+        WriteBytes(dir.Path("body"), BodyOf(*book));
+        auto loaded = CreateWorkbook();
+        ASSERT_TRUE(loaded->stream.Open(dir.Path("body").c_str(), "rb", false, kFileBufferSize));
+        const bool ok = ReadBinaryWorkbookBody(*loaded, loaded->stream,
+                                               reloadcheck::kNewestBodyVersion, nullptr);
+        loaded->stream.Close();
+        ASSERT_EQ(ok, c.loads) << int(c.kind) << " " << c.container;
+        if (!ok) {
+            EXPECT_EQ(loaded->error, kErrorFileFormat);
+            continue;
+        }
+        const PageSetupRecord& q = AsWorksheet(loaded->tree.active)->pageSetup;
+        EXPECT_EQ(Of(q.printRange.c1, q.printedContainer, q.fitToSheetSize, q.scale), c.kept)
+            << int(c.kind);
+        EXPECT_EQ(reloadcheck::RecordFault(*loaded, dir.Path("saved")), "") << int(c.kind);
+    }
+}
+
+// Border sides without a line, and a line without sides, are written and read back; a
+// formula that is no array is read as covering its own cell, whatever its record said.
+TEST(FormRecords, BordersInPartAndPlainFormulasReadBack) {
+    auto book = CreateWorkbook();
+    ASSERT_TRUE(NewWorkbook(*book));
+    const uint16_t sidesOnly = AddStyle(*book, STD_STYLE_GENERAL, 0, "Arial");
+    const uint16_t lineOnly = AddStyle(*book, STD_STYLE_GENERAL, 0, "Tahoma");
+    book->styles.styles[sidesOnly].borderSides = 8;
+    book->styles.styles[sidesOnly].borderLine.style = 0;
+    book->styles.styles[lineOnly].borderSides = 0;
+    book->styles.styles[lineOnly].borderLine.style = 3;
+    FormulaHead head; // no array: width 0, height 1
+    CellBuffer cell;
+    ASSERT_TRUE(MakeFormulaCell(cell, 0, 0, head, "1+1"));
+    CWorksheet& sheet = *AsWorksheet(book->tree.active);
+    PutCell(sheet, cell);
+    TempFolder dir;
+    EXPECT_EQ(reloadcheck::ReloadFault(*book, dir.Path("saved")), "");
+    WriteBytes(dir.Path("body"), BodyOf(*book));
+    auto loaded = CreateWorkbook();
+    ASSERT_TRUE(loaded->stream.Open(dir.Path("body").c_str(), "rb", false, kFileBufferSize));
+    ASSERT_TRUE(
+        ReadBinaryWorkbookBody(*loaded, loaded->stream, reloadcheck::kNewestBodyVersion, nullptr));
+    loaded->stream.Close();
+    const StyleRecord* styles = loaded->styles.styles;
+    EXPECT_EQ(Of(styles[sidesOnly].borderSides, styles[sidesOnly].borderLine.style,
+                 styles[lineOnly].borderSides, styles[lineOnly].borderLine.style),
+              Of(8, 0, 0, 3));
+    const uint8_t* r = FindCell(AsWorksheet(loaded->tree.active)->cells, 0, 0);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(Of(cell::ArrayWidth(r), cell::ArrayHeight(r)), Of(1, 1));
+    EXPECT_EQ(reloadcheck::RecordFault(*loaded, dir.Path("saved")), "");
+}
+
+} // namespace vl

@@ -1,0 +1,33 @@
+#pragma once
+// The edits of containers that record undo without the window: removing one, and storing
+// what its properties window edited.
+
+#include "formula/edit/editcommands.h"
+#include "formula/edit/undoexec.h"
+
+#include <cstdint>
+
+namespace vl {
+
+class CContainer;
+class CWorkbook;
+class CWorksheet;
+
+// Delete on a selected container: the container `id` of the active worksheet goes into the
+// undo entry, which puts it back. kNothing when the worksheet has no container `id`.
+CommandResult DeleteContainerCommand(CWorkbook& workbook, const GridSelection& selection,
+                                     uint16_t id);
+
+// The container `id` on whichever worksheet holds it (`sheet` gets that worksheet), or null.
+CContainer* FindBookContainer(CWorkbook& workbook, uint16_t id, CWorksheet** sheet = nullptr);
+
+// Apply of the properties window: `target` takes a whole copy of `edited` (its settings,
+// objects and selected object), keeping its place in the list, after the record of what it
+// held. kFailed with error 4, nothing changed, when the copy cannot be made. A record that
+// cannot be made does not stop the edit: `unrecorded` is then set, with the workbook's
+// error saying why.
+CommandResult EditContainerCommand(CWorkbook& workbook, const GridSelection& selection,
+                                   CContainer& target, const CContainer& edited,
+                                   bool* unrecorded = nullptr);
+
+} // namespace vl

@@ -1,0 +1,101 @@
+#include "formula/edit/containercommands.h"
+#include "platform/core/alloc.h"
+#include "undobook.h"
+
+#include <gtest/gtest.h>
+
+namespace vl {
+
+using namespace edittest;
+
+TEST(DeleteContainerCommand, TheNamedOneGoesOthersStayAndUndoRedoRestore) {
+    CUndoBook b;
+    CWorksheet& ws = b.S1();
+    CContainer& second = b.AddContainer(ws, 300, 40);
+    const uint16_t first = ws.firstContainer->settings.id;
+    const uint16_t kept = second.settings.id;
+    const WorkbookDump before = b.Dump();
+    const GridSelection sel{{0, 2, 1, 4}, 0, 2};
+    // The newest (last) one: its undo links it back at the end, where it was.
+    ASSERT_EQ(DeleteContainerCommand(b.Book(), sel, kept), CommandResult::kDone);
+    ASSERT_NE(ws.firstContainer, nullptr);
+    EXPECT_EQ(ws.firstContainer->settings.id, first);
+    EXPECT_EQ(ws.firstContainer->next, nullptr);
+    const WorkbookDump after = b.Dump();
+    ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+    ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_TRUE(SameWorkbook(after, b.Dump()));
+
+    // No container 0, none with an unused id, none on another worksheet: nothing recorded.
+    const int32_t undo = b.Book().undo.current;
+    const uint16_t unused = uint16_t(kept + 7);
+    EXPECT_EQ(DeleteContainerCommand(b.Book(), sel, kept), CommandResult::kNothing); // gone
+    EXPECT_EQ(DeleteContainerCommand(b.Book(), sel, 0), CommandResult::kNothing);
+    EXPECT_EQ(DeleteContainerCommand(b.Book(), sel, unused), CommandResult::kNothing);
+    b.Book().tree.active = &b.S2();
+    EXPECT_EQ(DeleteContainerCommand(b.Book(), sel, first), CommandResult::kNothing);
+    EXPECT_EQ(b.Book().undo.current, undo);
+    EXPECT_TRUE(SameWorkbook(after, b.Dump()));
+
+    // The first of two: it goes, and its undo brings it back (after the other).
+    b.Book().tree.active = &ws;
+    ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+    ASSERT_EQ(DeleteContainerCommand(b.Book(), sel, first), CommandResult::kDone);
+    EXPECT_EQ(ws.firstContainer->settings.id, kept);
+    EXPECT_EQ(ws.firstContainer->next, nullptr);
+    ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+    ASSERT_NE(FindContainer(ws, first), nullptr);
+    ASSERT_NE(FindContainer(ws, kept), nullptr);
+}
+
+TEST(EditContainerCommand, TheEditedCopyTakesThePlaceAndUndoRedoRestore) {
+    CUndoBook b;
+    CWorksheet& ws = b.S1();
+    CContainer& second = b.AddContainer(ws, 300, 40);
+    CContainer& first = *ws.firstContainer;
+    CWorksheet* found = nullptr;
+    ASSERT_EQ(FindBookContainer(b.Book(), second.settings.id, &found), &second);
+    EXPECT_EQ(found, &ws);
+    EXPECT_EQ(FindBookContainer(b.Book(), uint16_t(second.settings.id + 5)), nullptr);
+
+    auto edited = NewBlockObject<CContainer>();
+    ASSERT_TRUE(CopyContainerTo(first, *edited));
+    // Four different sides, so that a swapped field shows.
+    edited->settings.left = 11;
+    edited->settings.top = 23;
+    edited->settings.right = 317;
+    edited->settings.bottom = 405;
+    const WorkbookDump before = b.Dump();
+    const GridSelection sel{{2, 1, 4, 2}, 2, 1};
+
+    // Out of memory for the copy: nothing changes, nothing is recorded.
+    const int32_t undo = b.Book().undo.current;
+    SetAllocFailAfter(0);
+    const CommandResult refused = EditContainerCommand(b.Book(), sel, first, *edited);
+    SetAllocFailAfter(-1);
+    EXPECT_EQ(refused, CommandResult::kFailed);
+    EXPECT_EQ(b.Book().error, kErrorContainerMemory);
+    EXPECT_EQ(b.Book().undo.current, undo);
+    EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+
+    bool unrecorded = true;
+    ASSERT_EQ(EditContainerCommand(b.Book(), sel, first, *edited, &unrecorded),
+              CommandResult::kDone);
+    EXPECT_FALSE(unrecorded);
+    EXPECT_EQ(ws.firstContainer, &first); // its place in the list kept
+    EXPECT_EQ(first.next, &second);
+    const ContainerSettings& s = first.settings;
+    EXPECT_EQ(s.left, 11);
+    EXPECT_EQ(s.top, 23);
+    EXPECT_EQ(s.right, 317);
+    EXPECT_EQ(s.bottom, 405);
+    EXPECT_EQ(b.Book().undo.current, undo + 1);
+    const WorkbookDump after = b.Dump();
+    ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+    ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_TRUE(SameWorkbook(after, b.Dump()));
+}
+
+} // namespace vl
