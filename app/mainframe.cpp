@@ -1,5 +1,6 @@
 #include "app/mainframe.h"
 
+#include "app/bookmarkbox.h"
 #include "app/copyhistory.h"
 #include "app/imagelists.h"
 #include "app/messages.h"
@@ -176,13 +177,16 @@ QToolBar* CMainFrame::CreateToolbar(int index) {
             continue;
         }
         if (b.kind == ButtonKind::kPlace) {
-            auto* box = new QComboBox(bar);
+            QComboBox* box = index == kAddressBar ? new CBookmarkBox(bar) : new QComboBox(bar);
             box->setEditable(index != kPreviewBar);
             box->setInsertPolicy(QComboBox::NoInsert);
             box->setMinimumWidth(40);
             box->setFixedWidth(b.width);
             box->setToolTip(QString::fromLatin1(b.tip));
-            if (index == kAddressBar) addressBox_ = box;
+            if (index == kAddressBar) {
+                addressBox_ = box;
+                static_cast<CBookmarkBox*>(box)->postCommand = [this](int id) { OnCommand(id); };
+            }
             if (index == kPreviewBar) AttachPageSelector(box);
             bar->addWidget(box);
             continue;

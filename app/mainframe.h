@@ -199,6 +199,8 @@ private:
     void OnAppAbout();
     void OnWindowArrange();
     void OnSearchBarCommand();
+    // F3 and Enter in the search bar's boxes; true when the key was taken.
+    bool SearchBoxKey(QObject* watched, QEvent* event);
     void OnViewComposer();
     void RegisterSettingsHandlers();
     void RegisterViewHandlers();

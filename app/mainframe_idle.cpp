@@ -61,14 +61,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     if (DropArrowPress(watched, event)) return true;
-    // F3 in the search bar's boxes finds the next match, as it does in the grid.
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F3 &&
-        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier &&
-        bars_[kSearchBar]->isAncestorOf(static_cast<QWidget*>(watched))) {
-        OnCommand(ID_EDIT_FIND);
-        return true;
-    }
+    if (SearchBoxKey(watched, event)) return true;
     // The active workbook window's own keys come after the frame's shortcuts.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
@@ -113,12 +106,16 @@ void CMainFrame::OnIdle() {
     UpdateFrameCommands();
     // A button is enabled exactly when its menu item is; without a workbook only those that
     // need none.
-    for (int bar : {kStandardBar, kAddressBar, kFormattingBar}) {
+    for (int bar : {kStandardBar, kAddressBar, kFormattingBar, kSearchBar}) {
         const ToolbarSpec& spec = FrameToolbar(bar);
         for (std::size_t i = 0; i < spec.count; ++i) {
-            const int id = spec.buttons[i].id;
-            if (QAction* action = ToolAction(id))
-                action->setEnabled(open || AlwaysAvailable(id) ? CommandHandled(id) : false);
+            const ToolButton& button = spec.buttons[i];
+            QAction* action = ToolAction(button.id);
+            if (!action) continue;
+            // The search options have no handler: the search commands read them.
+            const bool handled =
+                button.kind == ButtonKind::kCheck ? open : CommandHandled(button.id);
+            action->setEnabled(open || AlwaysAvailable(button.id) ? handled : false);
         }
     }
     // A format button stays pressed while its page is open.

@@ -11,9 +11,14 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QToolBar>
 
 namespace vl {
+
+void IWorkbookWnd::FocusActiveView() {
+    if (QWidget* widget = Widget()) widget->setFocus();
+}
 
 void CMainFrame::RegisterViewHandlers() {
     auto& h = handlers_;
@@ -79,7 +84,24 @@ void CMainFrame::OnSearchBarCommand() {
     for (QComboBox* box : bar->findChildren<QComboBox*>()) box->setEnabled(false);
     if (!bar->isVisible()) return;
     bar->hide();
-    if (IWorkbookWnd* wnd = GetActiveWorkbookWnd()) wnd->Widget()->setFocus();
+    if (IWorkbookWnd* wnd = GetActiveWorkbookWnd()) wnd->FocusActiveView();
+}
+
+bool CMainFrame::SearchBoxKey(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+    auto* widget = static_cast<QWidget*>(watched);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() != Qt::NoModifier || !bars_[kSearchBar]->isAncestorOf(widget))
+        return false;
+    // F3 in either box finds the next match, as it does in the grid; Enter in the find box
+    // does the same, so that a typed text is looked for at once.
+    const QList<QComboBox*> boxes = bars_[kSearchBar]->findChildren<QComboBox*>();
+    const bool inFindBox =
+        !boxes.isEmpty() && (widget == boxes.first() || boxes.first()->isAncestorOf(widget));
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (key->key() != Qt::Key_F3 && !(enter && inFindBox)) return false;
+    OnCommand(ID_EDIT_FIND);
+    return true;
 }
 
 void CMainFrame::OnZoom() {

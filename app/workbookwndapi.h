@@ -65,6 +65,8 @@ public:
     }
     // Ends the active view's cell edit, storing it, without moving the cell cursor.
     virtual void CommitCellEdit() {}
+    // Gives the keyboard focus to the active grid view.
+    virtual void FocusActiveView();
     // The functions Insert Function offers, by category: each row's index in the
     // composer's function list and its name (Windows-1252).
     virtual std::vector<FunctionMenuGroup> FunctionMenu() const { return {}; }

@@ -4,8 +4,8 @@
 #include "automation/formatinfo.h"
 #include "automation/pageinfo.h"
 #include "automation/workbookobj.h"
+#include "formula/edit/formatcommands.h"
 #include "model/formatattribute.h"
-#include "model/rangestyle.h"
 #include "model/workbook.h"
 
 #include <cstring>
@@ -82,8 +82,7 @@ HRESULT CWorkbookObj::format(const CBstr& text, int32_t formatType, IFormatInfo*
     CellRange r;
     if (const HRESULT hr = PrepareCells(text, sheet, r); hr != S_OK) return hr;
     if (formatType < 1 || formatType > kAttrProtection) return S_OK;
-    if (!ApplyStyleToRange(doc_->styles, r.c1, r.c2, r.r1, r.r2, sheet->formats,
-                           uint8_t(formatType), style, font))
+    if (!ApplyFormatToRange(*doc_, *sheet, r, uint8_t(formatType), style, font))
         return E_OUTOFMEMORY;
     if (formatType == kAttrFontSize || formatType == kAttrFontName || formatType == kAttrFont)
         if (IDocumentServices* services = GetDocumentServices())

@@ -18,11 +18,26 @@ KeyStateQuery& KeyQuery() {
     return query;
 }
 
+Qt::KeyboardModifiers& InvokingModifiers() {
+    static Qt::KeyboardModifiers modifiers;
+    return modifiers;
+}
+
 } // namespace
 
 Qt::KeyboardModifiers WorkbookKeyState() {
-    if (KeyQuery()) return KeyQuery()();
-    return QGuiApplication::queryKeyboardModifiers();
+    const Qt::KeyboardModifiers held =
+        KeyQuery() ? KeyQuery()() : QGuiApplication::queryKeyboardModifiers();
+    return held & ~InvokingModifiers();
+}
+
+InvokingKeyScope::InvokingKeyScope(Qt::KeyboardModifiers keyModifiers)
+    : previous_(InvokingModifiers()) {
+    InvokingModifiers() = keyModifiers;
+}
+
+InvokingKeyScope::~InvokingKeyScope() {
+    InvokingModifiers() = previous_;
 }
 
 void SetWorkbookKeyState(KeyStateQuery query) {

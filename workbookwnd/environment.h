@@ -28,4 +28,18 @@ Qt::KeyboardModifiers WorkbookKeyState();
 // An empty query restores the keyboard's.
 void SetWorkbookKeyState(KeyStateQuery query);
 
+// While it lives, the modifiers of the key that invoked a command are left out of
+// WorkbookKeyState: Ctrl of Ctrl+X must not make Cut's Delete one of formats, nor Shift of
+// Shift+Ins make Paste one of contents alone.
+class InvokingKeyScope {
+public:
+    explicit InvokingKeyScope(Qt::KeyboardModifiers keyModifiers);
+    ~InvokingKeyScope();
+    InvokingKeyScope(const InvokingKeyScope&) = delete;
+    InvokingKeyScope& operator=(const InvokingKeyScope&) = delete;
+
+private:
+    Qt::KeyboardModifiers previous_;
+};
+
 } // namespace vl

@@ -2,41 +2,17 @@
 
 #include "app/messages.h"
 #include "app/uiservices.h"
+#include "formula/edit/formatcommands.h"
 #include "formula/recalc.h"
 #include "model/formatattribute.h"
-#include "model/rangestyle.h"
 #include "workbookwnd/waitcursor.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"
 
-#include <vector>
 
 namespace vl {
 
 namespace {
-
-bool WholeColumns(const CellRange& sel) {
-    return sel.r1 == 0 && sel.r2 == kLastRow;
-}
-
-// One attribute over a rectangle of the active worksheet; whole columns by their column
-// form. A full table leaves error 14, memory error 8.
-bool ApplyToRect(CWorkbook& book, CWorksheet& sheet, const CellRange& r, uint8_t code,
-                 const StyleRecord& style, const FontRecord& font) {
-    bool ok = true;
-    if (WholeColumns(r)) {
-        for (uint32_t c = r.c1; ok && c <= r.c2; ++c)
-            ok = ApplyStyleToColumn(book.styles, uint16_t(c), sheet.formats, code, style, font);
-    } else {
-        ok = ApplyStyleToRange(book.styles, r.c1, r.c2, r.r1, r.r2, sheet.formats, code, style,
-                               font);
-    }
-    if (!ok)
-        book.error = book.styles.styleCount >= kMaxStyles || book.styles.fontCount >= kMaxFonts
-                         ? kErrorTooManyStyles
-                         : kErrorWorksheetMemory;
-    return ok;
-}
 
 // The invalidated range: the selection's rectangle when it lies inside the sheet.
 void InvalidateRange(CWorksheetView& view, const CellRange& r) {
@@ -50,20 +26,18 @@ bool RefitsRows(uint8_t code) {
            (code >= kAttrAlignment && code <= kAttrWrapping);
 }
 
-// The common course around the change of one or more rectangles.
-template <class Change> bool ApplyAround(CWorkbookWnd& wnd, uint8_t code, Change change) {
+// The common course around a formatting command.
+template <class Command> bool ApplyAround(CWorkbookWnd& wnd, uint8_t code, Command command) {
     CWorksheetView* view = wnd.GetActiveView();
     CWorkbook& book = wnd.Book();
-    CWorksheet* sheet = book.tree.active;
-    if (!view || !sheet) return false;
+    if (!view || !book.tree.active) return false;
     const CellRange sel = view->Selection();
-    const GridSelection grid = wnd.CurrentGridSelection();
-    if (!book.RecordUndoRange(sel, grid.cursorColumn, grid.cursorRow, false, true)) {
-        ShowErrorMessage(kErrorWorksheetMemory);
+    bool recorded = false;
+    const CommandResult result = command(book, wnd.CurrentGridSelection(), &recorded);
+    if (!recorded) {
+        ShowErrorMessage(book.error);
         return false;
     }
-    const bool ok = change(book, *sheet, sel);
-    book.CompactStyleTables();
     if (RefitsRows(code)) {
         view->RefitRows(sel.r1, sel.r2);
         view->InvalidateAll();
@@ -71,30 +45,8 @@ template <class Change> bool ApplyAround(CWorkbookWnd& wnd, uint8_t code, Change
     wnd.SetModified(true);
     InvalidateRange(*view, sel);
     wnd.UpdateStatus();
-    if (!ok) ShowErrorMessage(book.error);
-    return ok;
-}
-
-// The part of `sides` that lies on the edges of the strip [c1, c2] x [r1, r2] of `sel`.
-uint8_t StripSides(uint8_t sides, const CellRange& sel, const CellRange& strip) {
-    uint8_t out = sides & (kBorderDiagonalLeft | kBorderDiagonalRight);
-    if (strip.r1 == sel.r1) out |= sides & kBorderTop;
-    if (strip.r2 == sel.r2) out |= sides & kBorderBottom;
-    if (strip.c1 == sel.c1) out |= sides & kBorderLeft;
-    if (strip.c2 == sel.c2) out |= sides & kBorderRight;
-    return out;
-}
-
-struct Band {
-    uint32_t first, last;
-};
-
-// The first line, the lines between and the last line of first to last (fewer when they
-// are one or two).
-std::vector<Band> Bands(uint32_t first, uint32_t last) {
-    if (first == last) return {{first, first}};
-    if (last == first + 1) return {{first, first}, {last, last}};
-    return {{first, first}, {first + 1, last - 1}, {last, last}};
+    if (result != CommandResult::kDone) ShowErrorMessage(book.error);
+    return result == CommandResult::kDone;
 }
 
 } // namespace
@@ -104,8 +56,8 @@ bool ApplySelectionFormat(CWorkbookWnd& wnd, uint8_t code, const StyleRecord& st
     const bool waiting = code >= kAttrFontSize && code <= kAttrFontColor;
     if (waiting) UiServices().SetWaitCursor(true);
     const bool ok =
-        ApplyAround(wnd, code, [&](CWorkbook& book, CWorksheet& sheet, const CellRange& sel) {
-            return ApplyToRect(book, sheet, sel, code, style, font);
+        ApplyAround(wnd, code, [&](CWorkbook& book, const GridSelection& grid, bool* recorded) {
+            return FormatCommand(book, grid, code, style, font, recorded);
         });
     if (waiting) UiServices().SetWaitCursor(false);
     return ok;
@@ -114,24 +66,8 @@ bool ApplySelectionFormat(CWorkbookWnd& wnd, uint8_t code, const StyleRecord& st
 bool ApplyBorderFormat(CWorkbookWnd& wnd, const StyleRecord& style, uint8_t code) {
     // Sides set by the page go onto every cell of the selection, inner edges too.
     if (code != kAttrNothing) return ApplySelectionFormat(wnd, code, style, FontRecord{});
-    return ApplyAround(wnd, code, [&](CWorkbook& book, CWorksheet& sheet, const CellRange& sel) {
-        const bool whole = WholeColumns(sel);
-        // Whole columns take their column form: a top or bottom side there would border
-        // every cell of the column.
-        const uint8_t outline =
-            kBorderLeft | kBorderRight | (whole ? 0 : kBorderTop | kBorderBottom);
-        for (const Band& rows : Bands(whole ? 0 : sel.r1, whole ? 0 : sel.r2))
-            for (const Band& cols : Bands(sel.c1, sel.c2)) {
-                const CellRange strip{uint16_t(cols.first), whole ? 0 : rows.first,
-                                      uint16_t(cols.last), whole ? kLastRow : rows.last};
-                StyleRecord part = style;
-                part.borderSides = StripSides(outline, sel, strip);
-                // The cells inside the outline keep their borders.
-                if (!part.borderSides) continue;
-                if (!ApplyToRect(book, sheet, strip, kAttrBorders, part, FontRecord{}))
-                    return false;
-            }
-        return true;
+    return ApplyAround(wnd, code, [&](CWorkbook& book, const GridSelection& grid, bool* recorded) {
+        return OutlineBordersCommand(book, grid, style, recorded);
     });
 }
 

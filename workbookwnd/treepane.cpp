@@ -1,6 +1,7 @@
 #include "workbookwnd/treepane.h"
 
 #include "app/messages.h"
+#include "formula/edit/treecommands.h"
 #include "formula/edit/undoexec.h"
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"
@@ -289,15 +290,13 @@ void CTreePane::OnItemChanged(QTreeWidgetItem* handle) {
         handle->setText(0, Label(*item));
         quiet_ = false;
     };
-    if (name.empty()) return restore();
-    if (name == item->name) return restore();
     CWorkbook& book = wnd_.Book();
     CWorksheetView* view = wnd_.GetActiveView();
     const CellRange sel = view ? view->Selection() : CellRange{};
-    if (!book.RecordUndoRename(sel, sel.c1, sel.r1, item)) ShowErrorMessage(book.error);
-    item->SetName(name.c_str());
+    const CommandResult result = RenameTreeItemCommand(book, {sel, sel.c1, sel.r1}, *item, name);
     restore();
-    Refresh(true);
+    if (result == CommandResult::kFailed) ShowErrorMessage(book.error);
+    if (result == CommandResult::kDone) Refresh(true);
 }
 
 void CTreePane::Rename() {
@@ -313,30 +312,16 @@ void CTreePane::NewItem(bool folder) {
     if (view) view->EndCellEdit(kEditStay);
     const uint32_t number = folder ? ++folderCounter : ++worksheetCounter;
     const std::string name = (folder ? "Folder" : "Worksheet") + std::to_string(number);
-    std::unique_ptr<CTreeItem> item;
-    if (folder)
-        item = NewBlockObject<CTreeItem>(name.c_str(), 1, TREE_TYPE_FOLDER, 0);
-    else
-        item = NewBlockObject<CWorksheet>(name.c_str(), 1);
-    if (!item) return ShowErrorMessage(kErrorWorksheetMemory);
-    // The target: a selected folder itself, a worksheet's own folder; else the end.
-    CTreeItem* target = SelectedItem();
-    if (target && target->IsWorksheet()) {
-        CTreeItem* p = target->prev;
-        while (p && !(p->IsFolder() && p->level < target->level)) p = p->prev;
-        target = p;
-    }
-    CTreeItem* raw = item.release();
-    InsertTreeItem(book.tree, raw, target);
+    const CellRange sel = view ? view->Selection() : CellRange{};
+    CTreeItem* raw = nullptr;
+    if (NewTreeItemCommand(book, {sel, sel.c1, sel.r1}, folder, name.c_str(), SelectedItem(),
+                           &raw) != CommandResult::kDone)
+        return ShowErrorMessage(book.error);
     QTreeWidgetItem* handle = InsertBranch(raw);
     if (!handle) {
-        ErrorCode error = kErrorNone;
-        DetachTreeItem(book.tree, raw, error);
-        FreeTreeItemList(raw);
-        return ShowErrorMessage(kErrorWorksheetMemory);
+        Fill();
+        return;
     }
-    const CellRange sel = view ? view->Selection() : CellRange{};
-    book.RecordUndoTreeChange(sel, sel.c1, sel.r1, GetTreeItemIndex(raw, book.tree.first));
     tree_->setFocus();
     tree_->setCurrentItem(handle);
     tree_->scrollToItem(handle);
@@ -355,10 +340,8 @@ bool CTreePane::DeleteSelected() {
     QTreeWidgetItem* handle = FindHandle(item);
     if (view && view->isVisible()) view->StoreViewPosition();
     const CWorksheet* activeBefore = book.tree.active;
-    if (!book.RecordUndoTreeRemove(sel, sel.c1, sel.r1, item)) {
-        const ErrorCode error = book.error;
-        book.DiscardLastUndo(false);
-        ShowErrorMessage(error);
+    if (RemoveTreeItemCommand(book, {sel, sel.c1, sel.r1}, *item) != CommandResult::kDone) {
+        ShowErrorMessage(book.error);
         return false;
     }
     quiet_ = true;
@@ -390,28 +373,18 @@ void CTreePane::Drop(CTreeItem* dragged, QTreeWidgetItem* targetHandle) {
     // A drop on the item itself or inside its own subtree moves nothing.
     if (!dragged || !targetHandle || (!onRoot && (!target || InSubtree(target, dragged))))
         return Refresh(true);
-    TreeChain copy(CWorksheet::Clone(book, dragged));
-    if (!copy) return ShowErrorMessage(book.error), Refresh(true);
-    CTreeItem* head = copy.release();
-    InsertTreeItem(book.tree, head, target);
-    QTreeWidgetItem* handle = InsertBranch(head);
-    if (!handle) {
-        ErrorCode error = kErrorNone;
-        DetachTreeItem(book.tree, head, error);
-        FreeTreeItemList(head);
-        ShowErrorMessage(kErrorWorksheetMemory);
-        return Refresh(true);
-    }
     CWorksheetView* view = wnd_.GetActiveView();
     const CellRange sel = view ? view->Selection() : CellRange{};
-    book.RecordUndoTreeChange(sel, sel.c1, sel.r1, GetTreeItemIndex(head, book.tree.first));
     QTreeWidgetItem* old = FindHandle(dragged);
     const CWorksheet* activeBefore = book.tree.active;
-    if (!book.RecordUndoTreeRemove(sel, sel.c1, sel.r1, dragged)) {
-        const ErrorCode error = book.error;
-        book.DiscardLastUndo(false);
-        ShowErrorMessage(error);
-        return Refresh(true);
+    CTreeItem* head = nullptr;
+    const CommandResult result =
+        MoveTreeItemCommand(book, {sel, sel.c1, sel.r1}, *dragged, target, &head);
+    if (result == CommandResult::kFailed) ShowErrorMessage(book.error);
+    if (result != CommandResult::kDone) return Refresh(true);
+    if (!InsertBranch(head)) {
+        Fill();
+        return;
     }
     quiet_ = true;
     ForgetBranch(old);

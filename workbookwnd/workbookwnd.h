@@ -205,6 +205,7 @@ public:
     // The Format menu's tick of Auto Row Height for the selection.
     bool AutoRowHeightTicked() const;
     void CommitCellEdit() override;
+    void FocusActiveView() override;
     uint16_t ActiveZoom() const override;
     void ApplyZoom(uint16_t zoom, bool allWorksheets) override;
 
@@ -243,15 +244,14 @@ private:
     void OnEditUndoRedo(bool redo);
     void OnInsertRemove(int id);
     void OnEditDelete();
+    // Delete of what has the focus; in the grid, the cells' formats or their contents.
+    void DeleteFocused(bool formats);
     void RegisterPaneCommands();
     void RegisterFormatCommands();
     bool FormatCommandAvailable(int id) const;
     // The window the pages' callbacks apply to: the frame's active one (this without a frame).
     CWorkbookWnd* FormatTarget();
     void AfterSizeChange();
-    // Records the selected rows' heights (or columns' widths) for Undo; false after showing
-    // the failure.
-    bool RecordSizes(bool columns);
     void RegisterDataCommands();
     void CopyToClipboard(int32_t index, bool withPrivate);
     // The container's picture at 100 percent, or a null image when it cannot be drawn.

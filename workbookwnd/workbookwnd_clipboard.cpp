@@ -9,6 +9,7 @@
 #include "charts/draw/imageexport.h"
 #include "core/errorcode.h"
 #include "formula/edit/clipboardtext.h"
+#include "formula/edit/rangecommands.h"
 #include "model/container.h"
 #include "model/containerpaste.h"
 #include "model/rangeops.h"
@@ -83,8 +84,9 @@ void CWorkbookWnd::OnEditCopyCut(bool cut) {
         ShowErrorMessage(book_->error);
     }
     CopyToClipboard(history.current, copied);
-    // A Cut whose copy failed keeps the cells it could not copy.
-    if (cut && copied) OnEditDelete();
+    // A Cut whose copy failed keeps the cells it could not copy. Cut takes the cells and
+    // leaves their formats, whatever keys are held.
+    if (cut && copied) DeleteFocused(false);
     UpdateStatus();
 }
 
@@ -162,59 +164,25 @@ void CWorkbookWnd::OnPasteCopiedData(int item) {
 
 CommandResult CWorkbookWnd::PasteInternalEntry(int32_t index) {
     CWorksheetView* view = GetActiveView();
-    CWorksheet* sheet = book_->tree.active;
     UndoHistory& history = CopyHistory().Entries();
-    if (!view || !sheet || index < 0 || index >= kUndoSpareSlot) return CommandResult::kNothing;
-    const UndoEntry& e = history.entries[index];
+    if (!view || !book_->tree.active || index < 0 || index >= kUndoSpareSlot)
+        return CommandResult::kNothing;
     const GridSelection grid = CurrentGridSelection();
-    const CellRange& sel = grid.range;
-    switch (e.kind) {
-    case kUndoCells: {
-        if (!book_->RecordUndoCell(*sheet, sel.c1, sel.r1, grid.cursorColumn, grid.cursorRow)) {
-            book_->error = kErrorWorksheetMemory;
-            return CommandResult::kFailed;
-        }
-        const bool ok = RestoreCellFromUndo(*book_, *sheet, sel.c1, sel.r1, history, index);
-        view->RefitRows(sel.r1, sel.r1);
-        return FinishCommand(*book_, ok);
-    }
-    case kUndoRangeCells:
-    case kUndoRangeFormats:
-    case kUndoRangeBoth: {
-        const CellRange kept = e.blockDescriptor.Range();
-        const CellRange target = PasteTarget(sel, kept.c2 - kept.c1, kept.r2 - kept.r1);
-        if (!book_->RecordUndoRange(target, grid.cursorColumn, grid.cursorRow, true, true)) {
-            book_->error = kErrorWorksheetMemory;
-            return CommandResult::kFailed;
-        }
-        // With Shift only the contents are pasted; the formats stay.
-        const bool formats = !(WorkbookKeyState() & Qt::ShiftModifier);
-        const bool ok = PasteRangeFromEntry(*book_, *sheet, target, history, index, true, formats);
-        view->UpdateScrollBars(true, true);
-        view->RefitRows(target.r1, target.r2);
-        return FinishCommand(*book_, ok);
-    }
-    case kUndoContainer: {
-        if (!RestoreContainerFromUndo(*book_, *sheet, CellRef{sel.c1, sel.r1, 0}, history, index))
-            return CommandResult::kFailed;
-        CContainer* added = sheet->firstContainer;
-        while (added && added->next) added = added->next;
-        view->SetCurrentContainer(added ? added->settings.id : 0);
-        if (added) book_->RecordUndoContainer(sel, grid.cursorColumn, grid.cursorRow, *added);
-        view->UpdateScrollBars(true, true);
-        return FinishCommand(*book_, true);
-    }
-    case kUndoTreeChain: {
+    if (history.entries[index].kind == kUndoTreeChain) {
         CTreeItem* first =
             PasteWorksheetCommand(*book_, grid, treeCtl_->SelectedItem(), history, index);
         treeCtl_->Fill();
-        if (!first) return CommandResult::kFailed;
-        return CommandResult::kDone;
+        return first ? CommandResult::kDone : CommandResult::kFailed;
     }
-    default:
-        book_->error = kErrorInvalidCacheIndex;
-        return CommandResult::kFailed;
-    }
+    // With Shift only the contents are pasted; the formats stay.
+    const bool formats = !(WorkbookKeyState() & Qt::ShiftModifier);
+    PastedEntry pasted;
+    const CommandResult result = PasteEntryCommand(*book_, grid, history, index, formats, &pasted);
+    if (result != CommandResult::kDone) return result;
+    if (pasted.container) view->SetCurrentContainer(pasted.container->settings.id);
+    view->UpdateScrollBars(true, true);
+    view->RefitRows(pasted.range.r1, pasted.range.r2);
+    return result;
 }
 
 CommandResult CWorkbookWnd::PasteText(std::string_view text) {
@@ -231,38 +199,19 @@ CommandResult CWorkbookWnd::PasteText(std::string_view text) {
 
 void CWorkbookWnd::MoveRangeByDrag(const CellRange& source, const CellRange& drop) {
     CWorksheetView* view = GetActiveView();
-    CWorksheet* sheet = book_->tree.active;
-    if (!view || !sheet) return;
+    if (!view || !book_->tree.active) return;
     BeginCommand();
     WaitCursor wait;
     const bool copy = (WorkbookKeyState() & Qt::ControlModifier) != 0;
-    UndoHistory& history = CopyHistory().Entries();
-    int32_t spare = kUndoSpareSlot;
-    RangeDescriptor range;
-    MakeRangeDescriptor(source, &range);
-    if (!SnapshotRangeToUndo(*book_, *sheet, range, history, spare, true, true))
-        return AfterCommand(CommandResult::kFailed);
-    const GridSelection grid = CurrentGridSelection();
-    const bool sourceKept =
-        copy || book_->RecordUndoRange(source, grid.cursorColumn, grid.cursorRow, true, true);
-    if (!sourceKept ||
-        !book_->RecordUndoRange(drop, grid.cursorColumn, grid.cursorRow, true, true)) {
-        FreeUndoEntry(history, kUndoSpareSlot);
-        DiscardLastUndo(book_->undo, true);
-        if (sourceKept && !copy) DiscardLastUndo(book_->undo, true);
-        book_->error = kErrorWorksheetMemory;
-        return AfterCommand(CommandResult::kFailed);
-    }
-    bool ok = true;
-    if (!copy) ok = ClearRange(*book_, *sheet, source);
-    ok = ok && PasteRangeFromEntry(*book_, *sheet, drop, history, kUndoSpareSlot, true, true);
-    FreeUndoEntry(history, kUndoSpareSlot);
+    const CommandResult result =
+        MoveRangeCommand(*book_, CurrentGridSelection(), source, drop, copy);
+    if (result != CommandResult::kDone) return AfterCommand(result);
     view->SetSelection(drop);
     view->UpdateScrollBars(true, true);
     if (!copy && (source.r1 != drop.r1 || source.r2 != drop.r2))
         view->RefitRows(source.r1, source.r2);
     view->RefitRows(drop.r1, drop.r2);
-    AfterCommand(FinishCommand(*book_, ok));
+    AfterCommand(result);
 }
 
 } // namespace vl

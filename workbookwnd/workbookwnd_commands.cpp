@@ -3,6 +3,7 @@
 #include "core/settings.h"
 #include "resources/commandids.h"
 #include "workbookwnd/celleditor.h"
+#include "workbookwnd/environment.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"
 
@@ -121,6 +122,7 @@ bool CWorkbookWnd::ForwardKey(QKeyEvent* event) {
         }
         // A command whose work is not here yet leaves the key to the grid or the editor.
         if (!CommandAvailable(keys[i].id)) return false;
+        const InvokingKeyScope invoking(pressed.keyboardModifiers());
         HandleCommand(keys[i].id);
         return true;
     }

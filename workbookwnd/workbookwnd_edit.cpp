@@ -3,6 +3,7 @@
 
 #include "app/messages.h"
 #include "app/uiservices.h"
+#include "formula/edit/containercommands.h"
 #include "formula/edit/deletecommand.h"
 #include "formula/edit/editcommands.h"
 #include "model/container.h"
@@ -147,6 +148,11 @@ void CWorkbookWnd::OnInsertRemove(int id) {
 }
 
 void CWorkbookWnd::OnEditDelete() {
+    // Ctrl held at the time of the command (Ctrl+Delete in the grid) deletes formats.
+    DeleteFocused((WorkbookKeyState() & Qt::ControlModifier) != 0);
+}
+
+void CWorkbookWnd::DeleteFocused(bool formats) {
     CWorksheetView* view = GetActiveView();
     if (!view) return;
     // An open editor loses its selected characters only.
@@ -170,14 +176,10 @@ void CWorkbookWnd::OnEditDelete() {
     CWorksheet* sheet = book_->tree.active;
     if (!sheet) return;
     const GridSelection grid = CurrentGridSelection();
-    if (CContainer* container = FindContainer(*sheet, view->CurrentContainer());
-        container && view->CurrentContainer()) {
+    if (const uint16_t id = view->CurrentContainer(); id && FindContainer(*sheet, id)) {
         view->SetCurrentContainer(0);
-        book_->RecordUndoContainerKept(grid.range, grid.cursorColumn, grid.cursorRow,
-                                       UnlinkContainer(*sheet, container));
-        return AfterCommand(FinishCommand(*book_, true));
+        return AfterCommand(DeleteContainerCommand(*book_, grid, id));
     }
-    const bool formats = (WorkbookKeyState() & Qt::ControlModifier) != 0;
     const CommandResult result = DeleteRangeCommand(*book_, grid, formats);
     if (result == CommandResult::kDone) view->RefitRows(grid.range.r1, grid.range.r2);
     AfterCommand(result);

@@ -7,6 +7,7 @@
 #include "app/mainframe.h"
 #include "app/messages.h"
 #include "app/uiservices.h"
+#include "formula/edit/sizecommands.h"
 #include "model/formatattribute.h"
 #include "model/rowcolumnsizes.h"
 #include "model/selectionstyles.h"
@@ -213,17 +214,6 @@ void CWorkbookWnd::AfterSizeChange() {
     UpdateStatus();
 }
 
-bool CWorkbookWnd::RecordSizes(bool columns) {
-    const GridSelection grid = CurrentGridSelection();
-    const CellRange& sel = grid.range;
-    const bool ok =
-        columns
-            ? book_->RecordUndoColumnWidths(sel, grid.cursorColumn, grid.cursorRow, sel.c1, sel.c2)
-            : book_->RecordUndoRowHeights(sel, grid.cursorColumn, grid.cursorRow, sel.r1, sel.r2);
-    if (!ok) ShowErrorMessage(book_->error);
-    return ok;
-}
-
 void CWorkbookWnd::OnChangeSize(bool columns) {
     CWorksheetView* view = GetActiveView();
     CWorksheet* sheet = book_->tree.active;
@@ -234,14 +224,11 @@ void CWorkbookWnd::OnChangeSize(bool columns) {
     int size = columns ? GetColumnWidth(*sheet, sel.c1, 100) : GetRowHeight(*sheet, sel.r1, 100);
     if (UiServices().ChangeSizeDialog(this, columns, size) != IDOK) return;
     WaitCursor wait;
-    if (!RecordSizes(columns)) return;
-    if (columns) {
-        SetCustomColumnWidths(sheet->formats, sel.c1, sel.c2, uint16_t(size));
-    } else if (!SetCustomRowHeights(sheet->formats, sel.r1, sel.r2, uint16_t(size))) {
-        book_->error = kErrorWorksheetMemory;
+    bool recorded = false;
+    if (SetSizesCommand(*book_, CurrentGridSelection(), columns, uint16_t(size), &recorded) !=
+        CommandResult::kDone)
         ShowErrorMessage(book_->error);
-    }
-    AfterSizeChange();
+    if (recorded) AfterSizeChange();
 }
 
 void CWorkbookWnd::OnAutoSize(bool columns) {
@@ -251,7 +238,8 @@ void CWorkbookWnd::OnAutoSize(bool columns) {
     view->EndCellEdit(kEditStay);
     WaitCursor wait;
     const CellRange sel = view->Selection();
-    if (!RecordSizes(columns)) return;
+    if (AutoSizeCommand(*book_, CurrentGridSelection(), columns) != CommandResult::kDone)
+        return ShowErrorMessage(book_->error);
     if (columns) {
         view->RefitColumns(sel.c1, sel.c2);
         // Wrapped texts follow the new widths.
@@ -259,7 +247,6 @@ void CWorkbookWnd::OnAutoSize(bool columns) {
         uint32_t r1 = 0, r2 = 0;
         if (sheet->cells.GetUsedRange(&c1, &c2, &r1, &r2)) view->RefitRows(r1, r2);
     } else {
-        ClearCustomRowHeights(sheet->formats, sel.r1, sel.r2);
         view->RefitRows(sel.r1, sel.r2);
     }
     AfterSizeChange();

@@ -125,13 +125,18 @@ bool CWorkbookWnd::GoToAddress(const std::string& text) {
     }
     RangeDescriptor range;
     const CellRange sel = view->Selection();
-    if (!ParseGoRange(parts.rest, Profile().addressingA1 == 0, sel.c1, sel.r1, range))
-        return fail();
+    // A bookmark chosen from the list brings its name behind the range.
+    const std::string_view reference = parts.rest.substr(0, parts.rest.find(kBookmarkSeparator));
+    if (!ParseGoRange(reference, Profile().addressingA1 == 0, sel.c1, sel.r1, range)) return fail();
     if (target != book_->tree.active) treeCtl_->Select(target);
     SetActiveSelection(range.c1, range.r1, range.c2, range.r2);
     GetActiveView()->InvalidateAll();
     UpdateStatus();
     return true;
+}
+
+void CWorkbookWnd::FocusActiveView() {
+    if (CWorksheetView* view = GetActiveView()) view->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace vl

@@ -41,9 +41,11 @@ void CWorkbookWnd::RegisterPaneCommands() {
     };
     c[ID_NEXT_PANE] = [this] { OnNextPrevPane((WorkbookKeyState() & Qt::ShiftModifier) != 0); };
     c[ID_PREV_PANE] = [this] { OnNextPrevPane(true); };
+    // After a Go the keys go to the grid again; a refused address stays in the box.
     c[ID_GO_TO_ADDRESS] = [this] {
-        if (frame_ && frame_->AddressBox())
-            GoToAddress(Utf8ToCp1252(frame_->AddressBox()->currentText().toStdString()));
+        if (frame_ && frame_->AddressBox() &&
+            GoToAddress(Utf8ToCp1252(frame_->AddressBox()->currentText().toStdString())))
+            FocusActiveView();
     };
     c[ID_NEXT_WORKSHEET] = [this] { OnNextPrevWorksheet(true); };
     c[ID_PREV_WORKSHEET] = [this] { OnNextPrevWorksheet(false); };

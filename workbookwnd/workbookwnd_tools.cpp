@@ -7,6 +7,7 @@
 #include "app/uiservices.h"
 #include "core/errorcode.h"
 #include "formula/edit/datacommands.h"
+#include "formula/edit/rangecommands.h"
 #include "formula/recalc.h"
 #include "model/rangeops.h"
 #include "platform/core/cp1252.h"
@@ -69,34 +70,23 @@ void CWorkbookWnd::OnToolsSort() {
 
 void CWorkbookWnd::OnTranspose() {
     CWorksheetView* view = GetActiveView();
-    CWorksheet* sheet = book_->tree.active;
-    if (!view || !sheet) return;
+    if (!view || !book_->tree.active) return;
     BeginCommand();
     WaitCursor wait;
     const GridSelection grid = CurrentGridSelection();
-    const CellRange& s = grid.range;
-    const uint64_t c2 = uint64_t(s.c1) + (s.r2 - s.r1);
-    const uint64_t r2 = uint64_t(s.r1) + (s.c2 - s.c1);
-    if (c2 > kLastColumn || r2 > kLastRow) {
+    CellRange result;
+    bool offSheet = false;
+    const CommandResult done = TransposeCommand(*book_, grid, &result, &offSheet);
+    if (offSheet) {
         ShowStringMessage(IDS_CANNOT_TRANSPOSE, MB_ICONEXCLAMATION);
         return;
     }
-    const CellRange result{s.c1, s.r1, uint16_t(c2), uint32_t(r2)};
-    if (!book_->RecordUndoRange(s, grid.cursorColumn, grid.cursorRow, true, true)) {
-        book_->error = kErrorWorksheetMemory;
-        return AfterCommand(CommandResult::kFailed);
+    if (done == CommandResult::kDone) {
+        view->UpdateScrollBars(true, true);
+        view->RefitRows(grid.range.r1, std::max(grid.range.r2, result.r2));
+        view->SetSelection(result);
     }
-    if (!book_->RecordUndoRange(result, grid.cursorColumn, grid.cursorRow, true, true)) {
-        DiscardLastUndo(book_->undo, true);
-        DiscardLastUndo(book_->undo, true);
-        book_->error = kErrorWorksheetMemory;
-        return AfterCommand(CommandResult::kFailed);
-    }
-    const bool ok = TransposeRange(*book_, *sheet, s);
-    view->UpdateScrollBars(true, true);
-    view->RefitRows(s.r1, std::max(s.r2, result.r2));
-    view->SetSelection(result);
-    AfterCommand(FinishCommand(*book_, ok));
+    AfterCommand(done);
 }
 
 void CWorkbookWnd::OnUpdateData() {

@@ -174,6 +174,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    // Tab and Shift+Tab are keys of the grid (and of its editor and list), never a move of
+    // the focus to the next widget of the window.
+    bool focusNextPrevChild(bool) override { return false; }
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

@@ -36,6 +36,12 @@ constexpr int kKeyMargin = 2;
 } // namespace
 
 void CWorksheetView::keyPressEvent(QKeyEvent* event) {
+    // A key the editor or its list left (Shift before Shift+Tab among them) is not the grid's:
+    // it would start extending the selection that the edit's move then stretches.
+    if (focusWidget() && focusWidget() != this && focusWidget() != viewport()) {
+        event->ignore();
+        return;
+    }
     OnKeyDown(event->key(), event->modifiers());
     if (!event->text().isEmpty()) OnChar(event->text(), event->modifiers());
 }

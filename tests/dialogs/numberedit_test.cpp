@@ -1,4 +1,4 @@
-#include "dialogs/bookmarkbox.h"
+#include "app/bookmarkbox.h"
 #include "dialogs/numberedit.h"
 #include "tests/dialogs/dialogtest.h"
 

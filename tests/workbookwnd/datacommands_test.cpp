@@ -147,6 +147,43 @@ TEST_F(DataTest, DatesAndTimesComeFromTheClock) {
     }
 }
 
+TEST_F(DataTest, EveryDateCommandOnTheFifteenthOfAMonth) {
+    // 15 March 2023, 14:05:09: a month's steps cannot land on a month's end unseen, and the
+    // weeks cross no month.
+    clock.now = QDateTime(QDate(2023, 3, 15), QTime(14, 5, 9)).toSecsSinceEpoch();
+    struct Case {
+        int id;
+        const char* text;
+    };
+    const Case cases[] = {
+        {ID_INSERT_DATE, "2023-03-15"},
+        {ID_INSERT_TIME, "14:05:09"},
+        {ID_INSERT_DATE_AND_TIME, "2023-03-15T14:05:09"},
+        {ID_NEXT_WEEK, "2023-03-22"},
+        {ID_PREV_WEEK, "2023-03-08"},
+        {ID_NEXT_MONTH, "2023-04-15"},
+        {ID_PREV_MONTH, "2023-02-15"},
+        {ID_END_NEXT_MONTH, "2023-04-30"},
+        {ID_END_PREV_MONTH, "2023-02-28"},
+    };
+    uint32_t top = 0;
+    for (const Case& c : cases) {
+        // Two columns by three rows, at a place of its own for each command.
+        SelectRange(1, top, 2, top + 2);
+        Command(c.id);
+        for (uint32_t row = top; row <= top + 2; ++row)
+            for (uint16_t col = 1; col <= 2; ++col) {
+                const uint8_t* r = FindCell(Book().tree.active->cells, row, col);
+                ASSERT_NE(r, nullptr) << c.text;
+                EXPECT_EQ(cell::Text(r), c.text) << col << "," << row;
+            }
+        EXPECT_EQ(CellText(0, top), "") << c.text;
+        EXPECT_EQ(CellText(3, top + 2), "") << c.text;
+        EXPECT_EQ(CellText(1, top + 3), "") << c.text;
+        top += 4;
+    }
+}
+
 TEST_F(DataTest, InsertFunctionFillsTheEditorOrTheCell) {
     static const FunctionInfo kRows[] = {{0x100, "abs", "x", "0", ""},
                                          {0x200, "max", "a\0b", "00", ""}};

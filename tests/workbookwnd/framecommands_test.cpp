@@ -106,6 +106,44 @@ TEST_F(FrameCommandsTest, ThePasteListNamesEachCopyOldestFirst) {
     EXPECT_EQ(CellText(3, 4), "one");
 }
 
+TEST_F(FrameCommandsTest, EveryItemOfThePasteListPastesItsOwnCopy) {
+    Profile().copyLevel = 16;
+    CopyHistory().ApplyCopyLevel(16);
+    // Copies: A1 alone, B1:B2 (one column, two rows), then A1:B3 (two columns, three rows),
+    // each value its own.
+    for (uint32_t row = 0; row < 3; ++row)
+        for (uint16_t column = 0; column < 2; ++column)
+            Enter(column, row, QString::number(10 * (row + 1) + column + 1));
+    const CellRange copies[] = {{0, 0, 0, 0}, {1, 0, 1, 1}, {0, 0, 1, 2}};
+    for (const CellRange& copy : copies) {
+        View()->SetSelection(copy);
+        Command(ID_EDIT_COPY);
+    }
+    frame->OnToolbarDropDown(ID_EDIT_PASTE);
+    const QList<QAction*> items = frame->DropDownMenu()->actions();
+    ASSERT_EQ(items.size(), 3);
+    // The newest first, so that an older paste cannot hide behind it; each at column F
+    // on a row of its own.
+    const uint32_t targets[] = {20, 10, 5};
+    for (int i = 2; i >= 0; --i) {
+        View()->SetSelection({5, targets[i], 5, targets[i]});
+        items[i]->trigger();
+        Settle();
+        const CellRange& copy = copies[i];
+        const uint16_t width = uint16_t(copy.c2 - copy.c1 + 1);
+        const uint32_t height = copy.r2 - copy.r1 + 1;
+        for (uint32_t r = 0; r <= height; ++r)
+            for (uint16_t c = 0; c <= width; ++c) {
+                const std::string expected =
+                    r < height && c < width
+                        ? std::to_string(10 * (copy.r1 + r + 1) + copy.c1 + c + 1)
+                        : "";
+                EXPECT_EQ(CellText(uint16_t(5 + c), targets[i] + r), expected)
+                    << "item " << i + 1 << " at " << c << "," << r;
+            }
+    }
+}
+
 TEST_F(FrameCommandsTest, ButtonsAgreeWithTheirMenuItems) {
     Enter(0, 0, QStringLiteral("1"));
     Active()->UpdateStatus();

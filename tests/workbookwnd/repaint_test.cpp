@@ -4,6 +4,7 @@
 #include "model/workbook.h"
 #include "render/metrics.h"
 #include "wndtest.h"
+#include "workbookwnd/celleditor.h"
 
 #include <QTest>
 
@@ -53,6 +54,30 @@ TEST_F(RepaintTest, TypedEntriesLeaveNothingOfTheOldCursorBehind) {
         EXPECT_TRUE(SameAsFullRepaint()) << c.text;
     }
     for (uint32_t row = 0; row < 4; ++row) EXPECT_EQ(RowHeight(row), height) << row;
+}
+
+TEST_F(RepaintTest, ALongTextCutShortOrFreedAgainLeavesNoTrail) {
+    // A text running past the right edge from B16; each step changes how far it flows.
+    Enter(1, 15, QString(300, QLatin1Char('w')));
+    ASSERT_TRUE(SameAsFullRepaint());
+    struct Step {
+        uint16_t column;
+        const char* text;
+    };
+    const Step steps[] = {{2, "=1"}, {2, ""}, {5, "x"}, {1, "short"}, {1, ""}};
+    View()->setFocus();
+    for (const Step& s : steps) {
+        Select(s.column, 15);
+        if (*s.text) {
+            Type(QString::fromLatin1(s.text));
+        } else {
+            Key(Qt::Key_F2);
+            View()->Editor()->selectAll();
+            Key(Qt::Key_Backspace);
+        }
+        Key(Qt::Key_Return);
+        EXPECT_TRUE(SameAsFullRepaint()) << s.column << " " << s.text;
+    }
 }
 
 TEST_F(RepaintTest, SelectionChangesRepaintWhatTheyCover) {

@@ -104,6 +104,35 @@ TEST_F(RowsColumnsTest, IdenticalRowsCompareAllColumnsOfTheSelection) {
     EXPECT_EQ(ui.beeps, 0);
 }
 
+TEST_F(RowsColumnsTest, EveryRowSearchForwardAndBackOverBToD) {
+    // Columns B to D; A and E hold decoys that the searches must not see.
+    //   row 0: x y z   row 1: x . .   row 2: . . .   row 3: x y z   row 4: x y w
+    //   row 5: p q r   row 6: . . .   row 7: x y z
+    const char* rows[] = {"xyz", "x..", "...", "xyz", "xyw", "pqr", "...", "xyz"};
+    for (uint32_t row = 0; row < 8; ++row) {
+        for (uint16_t c = 0; c < 3; ++c)
+            if (rows[row][c] != '.') Enter(uint16_t(c + 1), row, QString(QChar(rows[row][c])));
+        Enter(row % 2 ? 0 : 4, row, QStringLiteral("decoy"));
+    }
+    struct Case {
+        int id;
+        uint32_t from, to; // to == from: no row qualifies
+    } cases[] = {
+        {ID_NEXT_NONEMPTY, 1, 3},  {ID_NEXT_EMPTY, 3, 6},     {ID_NEXT_IDENTICAL, 0, 3},
+        {ID_NEXT_DIFFERENT, 3, 5}, {ID_PREV_NONEMPTY, 3, 0},  {ID_PREV_EMPTY, 5, 2},
+        {ID_PREV_IDENTICAL, 7, 3}, {ID_PREV_DIFFERENT, 4, 2}, {ID_NEXT_IDENTICAL, 5, 5},
+        {ID_PREV_EMPTY, 0, 0},     {ID_PREV_NONEMPTY, 0, 0},  {ID_NEXT_NONEMPTY, 7, 7},
+    };
+    int beeps = ui.beeps;
+    for (const Case& c : cases) {
+        View()->SetSelection({1, c.from, 3, c.from});
+        Command(c.id);
+        EXPECT_EQ(View()->Selection(), (CellRange{1, c.to, 3, c.to})) << c.id << " from " << c.from;
+        if (c.to == c.from) ++beeps;
+        EXPECT_EQ(ui.beeps, beeps) << c.id << " from " << c.from;
+    }
+}
+
 } // namespace
 
 } // namespace vl

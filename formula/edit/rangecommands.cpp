@@ -1,0 +1,113 @@
+#include "formula/edit/rangecommands.h"
+
+#include "core/errorcode.h"
+#include "formula/edit/clipboardtext.h"
+#include "model/containerpaste.h"
+#include "model/rangedescriptor.h"
+#include "model/rangeops.h"
+#include "model/undosnapshot.h"
+#include "model/workbook.h"
+
+namespace vl {
+
+namespace {
+
+// A failed record leaves its claimed slot behind, empty: it goes, with the `count` - 1
+// records made before it, so that the history ends as it was.
+CommandResult FailRecords(CWorkbook& workbook, int count) {
+    for (int i = 0; i < count; ++i) workbook.DiscardLastUndo(true);
+    workbook.error = kErrorWorksheetMemory;
+    return CommandResult::kFailed;
+}
+
+} // namespace
+
+CommandResult TransposeCommand(CWorkbook& workbook, const GridSelection& selection,
+                               CellRange* transposed, bool* offSheet) {
+    if (offSheet) *offSheet = false;
+    CWorksheet* sheet = workbook.tree.active;
+    if (!sheet) return workbook.error = kErrorNoWorksheet, CommandResult::kFailed;
+    const CellRange& s = selection.range;
+    const uint64_t c2 = uint64_t(s.c1) + (s.r2 - s.r1);
+    const uint64_t r2 = uint64_t(s.r1) + (s.c2 - s.c1);
+    if (c2 > kLastColumn || r2 > kLastRow) {
+        if (offSheet) *offSheet = true;
+        return CommandResult::kNothing;
+    }
+    const CellRange result{s.c1, s.r1, uint16_t(c2), uint32_t(r2)};
+    if (transposed) *transposed = result;
+    const uint16_t column = selection.cursorColumn;
+    const uint32_t row = selection.cursorRow;
+    if (!workbook.RecordUndoRange(s, column, row, true, true)) return FailRecords(workbook, 1);
+    if (!workbook.RecordUndoRange(result, column, row, true, true)) return FailRecords(workbook, 2);
+    return FinishCommand(workbook, TransposeRange(workbook, *sheet, s));
+}
+
+CommandResult PasteEntryCommand(CWorkbook& workbook, const GridSelection& selection,
+                                UndoHistory& history, int32_t index, bool formats,
+                                PastedEntry* pasted) {
+    CWorksheet* sheet = workbook.tree.active;
+    if (!sheet) return workbook.error = kErrorNoWorksheet, CommandResult::kFailed;
+    if (index < 0 || index >= kUndoSpareSlot)
+        return workbook.error = kErrorInvalidCacheIndex, CommandResult::kFailed;
+    const UndoEntry& e = history.entries[index];
+    const CellRange& sel = selection.range;
+    const uint16_t column = selection.cursorColumn;
+    const uint32_t row = selection.cursorRow;
+    PastedEntry out{{sel.c1, sel.r1, sel.c1, sel.r1}, nullptr};
+    bool ok = true;
+    switch (e.kind) {
+    case kUndoCells:
+        if (!workbook.RecordUndoCell(*sheet, sel.c1, sel.r1, column, row))
+            return FailRecords(workbook, 1);
+        ok = RestoreCellFromUndo(workbook, *sheet, sel.c1, sel.r1, history, index);
+        break;
+    case kUndoRangeCells:
+    case kUndoRangeFormats:
+    case kUndoRangeBoth: {
+        const CellRange kept = e.blockDescriptor.Range();
+        out.range = PasteTarget(sel, kept.c2 - kept.c1, kept.r2 - kept.r1);
+        if (!workbook.RecordUndoRange(out.range, column, row, true, true))
+            return FailRecords(workbook, 1);
+        ok = PasteRangeFromEntry(workbook, *sheet, out.range, history, index, true, formats);
+        break;
+    }
+    case kUndoContainer:
+        if (!RestoreContainerFromUndo(workbook, *sheet, CellRef{sel.c1, sel.r1, 0}, history, index))
+            return CommandResult::kFailed;
+        out.container = sheet->firstContainer;
+        while (out.container && out.container->next) out.container = out.container->next;
+        if (out.container) workbook.RecordUndoContainer(sel, column, row, *out.container);
+        break;
+    default:
+        return workbook.error = kErrorInvalidCacheIndex, CommandResult::kFailed;
+    }
+    if (pasted) *pasted = out;
+    return FinishCommand(workbook, ok);
+}
+
+CommandResult MoveRangeCommand(CWorkbook& workbook, const GridSelection& selection,
+                               const CellRange& source, const CellRange& drop, bool copy) {
+    CWorksheet* sheet = workbook.tree.active;
+    if (!sheet) return workbook.error = kErrorNoWorksheet, CommandResult::kFailed;
+    // The block travels through the spare slot, which only an undo in progress uses.
+    UndoHistory& history = workbook.undo;
+    int32_t spare = kUndoSpareSlot;
+    RangeDescriptor range;
+    MakeRangeDescriptor(source, &range);
+    if (!SnapshotRangeToUndo(workbook, *sheet, range, history, spare, true, true))
+        return CommandResult::kFailed;
+    const uint16_t column = selection.cursorColumn;
+    const uint32_t row = selection.cursorRow;
+    const bool sourceKept = copy || workbook.RecordUndoRange(source, column, row, true, true);
+    if (!sourceKept || !workbook.RecordUndoRange(drop, column, row, true, true)) {
+        FreeUndoEntry(history, kUndoSpareSlot);
+        return FailRecords(workbook, sourceKept && !copy ? 2 : 1);
+    }
+    bool ok = copy || ClearRange(workbook, *sheet, source);
+    ok = ok && PasteRangeFromEntry(workbook, *sheet, drop, history, kUndoSpareSlot, true, true);
+    FreeUndoEntry(history, kUndoSpareSlot);
+    return FinishCommand(workbook, ok);
+}
+
+} // namespace vl

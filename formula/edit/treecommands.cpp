@@ -1,0 +1,101 @@
+#include "formula/edit/treecommands.h"
+
+#include "core/errorcode.h"
+#include "model/blockobject.h"
+#include "model/workbook.h"
+#include "model/worksheettree.h"
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+namespace vl {
+
+namespace {
+
+bool InSubtree(const CTreeItem* item, CTreeItem* branch) {
+    for (CTreeItem *p = branch, *end = SubtreeEnd(branch);; p = p->next) {
+        if (p == item) return true;
+        if (p == end || !p) return false;
+    }
+}
+
+// Takes a chain put in back out of the tree and frees it.
+void TakeBack(CWorkbook& workbook, CTreeItem* head) {
+    ErrorCode error = kErrorNone;
+    DetachTreeItem(workbook.tree, head, error);
+    FreeTreeItemList(head);
+}
+
+} // namespace
+
+CommandResult RenameTreeItemCommand(CWorkbook& workbook, const GridSelection& selection,
+                                    CTreeItem& item, std::string_view name) {
+    name = name.substr(0, std::min(name.size(), size_t(kTreeNameSize) - 1));
+    if (name.empty() || name == item.name) return CommandResult::kNothing;
+    const CellRange& sel = selection.range;
+    if (!workbook.RecordUndoRename(sel, sel.c1, sel.r1, &item)) {
+        const ErrorCode error = workbook.error;
+        workbook.DiscardLastUndo(true);
+        workbook.error = error;
+        return CommandResult::kFailed;
+    }
+    item.SetName(std::string(name).c_str());
+    return FinishCommand(workbook, true);
+}
+
+CommandResult NewTreeItemCommand(CWorkbook& workbook, const GridSelection& selection, bool folder,
+                                 const char* name, CTreeItem* target, CTreeItem** added) {
+    std::unique_ptr<CTreeItem> item;
+    if (folder)
+        item = NewBlockObject<CTreeItem>(name, 1, TREE_TYPE_FOLDER, 0);
+    else
+        item = NewBlockObject<CWorksheet>(name, 1);
+    if (!item) return workbook.error = kErrorWorksheetMemory, CommandResult::kFailed;
+    if (target && target->IsWorksheet()) {
+        CTreeItem* p = target->prev;
+        while (p && !(p->IsFolder() && p->level < target->level)) p = p->prev;
+        target = p;
+    }
+    CTreeItem* raw = item.release();
+    InsertTreeItem(workbook.tree, raw, target);
+    const CellRange& sel = selection.range;
+    workbook.RecordUndoTreeChange(sel, sel.c1, sel.r1, GetTreeItemIndex(raw, workbook.tree.first));
+    if (added) *added = raw;
+    return FinishCommand(workbook, true);
+}
+
+CommandResult RemoveTreeItemCommand(CWorkbook& workbook, const GridSelection& selection,
+                                    CTreeItem& item) {
+    const CellRange& sel = selection.range;
+    if (workbook.RecordUndoTreeRemove(sel, sel.c1, sel.r1, &item))
+        return FinishCommand(workbook, true);
+    const ErrorCode error = workbook.error;
+    workbook.DiscardLastUndo(false);
+    workbook.error = error;
+    return CommandResult::kFailed;
+}
+
+CommandResult MoveTreeItemCommand(CWorkbook& workbook, const GridSelection& selection,
+                                  CTreeItem& dragged, CTreeItem* target, CTreeItem** moved) {
+    if (target && InSubtree(target, &dragged)) return CommandResult::kNothing;
+    TreeChain copy(CWorksheet::Clone(workbook, &dragged));
+    if (!copy) return CommandResult::kFailed;
+    CTreeItem* head = copy.release();
+    InsertTreeItem(workbook.tree, head, target);
+    const CellRange& sel = selection.range;
+    workbook.RecordUndoTreeChange(sel, sel.c1, sel.r1, GetTreeItemIndex(head, workbook.tree.first));
+    if (!workbook.RecordUndoTreeRemove(sel, sel.c1, sel.r1, &dragged)) {
+        // The copy goes again, so that a refused move leaves no second item behind.
+        const ErrorCode error = workbook.error;
+        workbook.DiscardLastUndo(false);
+        workbook.DiscardLastUndo(true);
+        TakeBack(workbook, head);
+        workbook.error = error;
+        return CommandResult::kFailed;
+    }
+    if (moved) *moved = head;
+    return FinishCommand(workbook, true);
+}
+
+} // namespace vl

@@ -1,0 +1,43 @@
+#pragma once
+// The edits of the worksheet tree: rename, new worksheet or folder, remove, and the move of
+// an item with its subtree. Each records its undo entry, edits the tree and recalculates by
+// the update mode, as its undo and redo do, since references by worksheet name may now
+// find another worksheet or none; the window keeps its own tree widget in step afterwards.
+
+#include "formula/edit/editcommands.h"
+#include "formula/edit/undoexec.h"
+
+#include <string_view>
+
+namespace vl {
+
+class CTreeItem;
+class CWorkbook;
+
+// Renames `item` to `name`, cut to the 127 bytes its field holds. kNothing for an empty
+// name or the name it has; kFailed with the workbook's error, the name unchanged, when the
+// undo record cannot be made.
+CommandResult RenameTreeItemCommand(CWorkbook& workbook, const GridSelection& selection,
+                                    CTreeItem& item, std::string_view name);
+
+// Adds a new worksheet (or folder) named `name` at level 1 into `target`'s folder: a
+// selected folder itself, a worksheet's own folder, or the end of the tree without one.
+// `added` gets the new item. kFailed with error 8 when it cannot be had.
+CommandResult NewTreeItemCommand(CWorkbook& workbook, const GridSelection& selection, bool folder,
+                                 const char* name, CTreeItem* target, CTreeItem** added = nullptr);
+
+// Removes `item` with its subtree into the undo entry. kFailed with error 9 when the subtree
+// holds every worksheet, 10 for an item not in the tree; nothing changes then.
+CommandResult RemoveTreeItemCommand(CWorkbook& workbook, const GridSelection& selection,
+                                    CTreeItem& item);
+
+// Moves `dragged` with its subtree to `target` (see InsertTreeItem; null for the end of the
+// tree at level 1) as a copy put in and the original taken out, two entries. kNothing for a
+// target inside the dragged subtree. kFailed with the workbook's error when the copy or
+// the removal cannot be made; the tree and the history are then as they were. `moved` gets
+// the copy now in the tree.
+CommandResult MoveTreeItemCommand(CWorkbook& workbook, const GridSelection& selection,
+                                  CTreeItem& dragged, CTreeItem* target,
+                                  CTreeItem** moved = nullptr);
+
+} // namespace vl

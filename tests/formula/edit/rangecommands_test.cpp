@@ -1,0 +1,217 @@
+#include "formula/edit/rangecommands.h"
+#include "model/rangedescriptor.h"
+#include "model/rangestyle.h"
+#include "model/undosnapshot.h"
+#include "undobook.h"
+
+#include <gtest/gtest.h>
+
+namespace vl {
+
+using namespace edittest;
+
+namespace {
+
+using V = std::vector<std::string>;
+
+std::string Box(const CellRange& r) {
+    return std::to_string(r.c1) + "," + std::to_string(r.r1) + ":" + std::to_string(r.c2) + "," +
+           std::to_string(r.r2);
+}
+
+V Row(const CWorksheet& ws, uint16_t c1, uint16_t c2, uint32_t r) {
+    V out;
+    for (uint32_t c = c1; c <= c2; ++c) out.push_back(ValueAt(ws.cells, uint16_t(c), r));
+    return out;
+}
+
+// Undo walks back `steps` entries to `before`; redo walks forward again to `after`.
+void ExpectUndoRedo(CUndoBook& b, int steps, const WorkbookDump& before,
+                    const WorkbookDump& after) {
+    for (int i = 0; i < steps; ++i) ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+    for (int i = 0; i < steps; ++i) ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_TRUE(SameWorkbook(after, b.Dump()));
+}
+
+} // namespace
+
+TEST(TransposeCommand, TwoByThreeTurnsAndUndoRedoRestoreTheWholeBook) {
+    CUndoBook b;
+    CWorksheet& ws = b.S3();
+    b.Book().tree.active = &ws;
+    PutColumn(ws.cells, 0, 0, {"1", "2"});
+    PutColumn(ws.cells, 1, 0, {"a", "b"});
+    PutColumn(ws.cells, 2, 0, {"x", "y"});
+    const WorkbookDump before = b.Dump();
+    CellRange result;
+    bool offSheet = true;
+    ASSERT_EQ(TransposeCommand(b.Book(), {{0, 0, 2, 1}, 1, 1}, &result, &offSheet),
+              CommandResult::kDone);
+    EXPECT_FALSE(offSheet);
+    EXPECT_EQ(Box(result), "0,0:1,2");
+    EXPECT_EQ(Row(ws, 0, 2, 0), (V{"1", "2", ""}));
+    EXPECT_EQ(Row(ws, 0, 2, 1), (V{"a", "b", ""}));
+    EXPECT_EQ(Row(ws, 0, 2, 2), (V{"x", "y", ""}));
+    EXPECT_EQ(b.Book().undo.current, 1); // the source and the result are both kept
+    ExpectUndoRedo(b, 2, before, b.Dump());
+}
+
+TEST(TransposeCommand, TheSheetsEdgesLastAcceptedFirstRefused) {
+    struct Case {
+        CellRange range;
+        bool offSheet;
+    };
+    const Case cases[] = {
+        {{0, 0, 1, kLastColumn}, false},     // turns into the last column
+        {{0, 0, 1, kLastColumn + 1u}, true}, // one row more passes it
+        {{kLastColumn - 1u, kLastRow - 1, kLastColumn, kLastRow}, false}, // the last row
+        {{kLastColumn - 1u, kLastRow, kLastColumn, kLastRow}, true},      // one row lower
+        {{0, 0, 0, kLastRow}, true},                                      // a whole column
+        {{0, 0, kLastColumn, 0}, false}, // a whole row turns into a column
+    };
+    for (const Case& c : cases) {
+        CUndoBook b;
+        b.Book().tree.active = &b.S3();
+        const int32_t undo = b.Book().undo.current;
+        bool offSheet = !c.offSheet;
+        const CommandResult r = TransposeCommand(b.Book(), {c.range, 0, 0}, nullptr, &offSheet);
+        EXPECT_EQ(offSheet, c.offSheet) << c.range.r2;
+        EXPECT_EQ(r, c.offSheet ? CommandResult::kNothing : CommandResult::kDone);
+        EXPECT_EQ(b.Book().undo.current, c.offSheet ? undo : undo + 2);
+    }
+    CUndoBook b;
+    b.Book().tree.active = nullptr;
+    EXPECT_EQ(TransposeCommand(b.Book(), {{0, 0, 1, 1}, 0, 0}), CommandResult::kFailed);
+    EXPECT_EQ(b.Book().error, kErrorNoWorksheet);
+}
+
+TEST(PasteEntryCommand, RangeCellAndContainerEntriesPasteAndUndoRestores) {
+    CUndoBook b;
+    CWorksheet& ws = b.S1();
+    UndoHistory copies;
+    copies.maximum = 10;
+    // A 2 x 3 block with its formats (row 3 carries style 1 in columns 1..6).
+    RangeDescriptor range;
+    MakeRangeDescriptor({1, 2, 2, 4}, &range);
+    ASSERT_TRUE(SnapshotRangeToUndo(b.Book(), ws, range, copies, copies.current, true, true));
+    ASSERT_TRUE(SnapshotCellToUndo(b.Book(), ws, 0, 3, copies, copies.current));
+    int32_t kept = copies.current;
+    ASSERT_TRUE(SnapshotContainer(b.Book(), &ws, *ws.firstContainer, copies, kept));
+    copies.current = kept;
+    const V block6 = Row(ws, 1, 2, 2), block8 = Row(ws, 1, 2, 4);
+
+    const WorkbookDump before = b.Dump();
+    PastedEntry pasted;
+    // A single selected cell grows to the block's size.
+    ASSERT_EQ(PasteEntryCommand(b.Book(), {{10, 30, 10, 30}, 10, 30}, copies, 0, true, &pasted),
+              CommandResult::kDone);
+    EXPECT_EQ(Box(pasted.range), "10,30:11,32");
+    EXPECT_EQ(Row(ws, 10, 11, 30), block6);
+    EXPECT_EQ(Row(ws, 10, 11, 32), block8);
+    EXPECT_EQ(b.Book().styles.styles[CellStyleIndex(ws.formats, 31, 11)].horizontalAlignment, 1);
+    EXPECT_EQ(CellStyleIndex(ws.formats, 30, 11), 0);
+    ExpectUndoRedo(b, 1, before, b.Dump());
+
+    // Contents only: the cells land, the target's formats stay.
+    CUndoBook c;
+    const WorkbookDump plain = c.Dump();
+    ASSERT_EQ(PasteEntryCommand(c.Book(), {{20, 40, 21, 42}, 0, 0}, copies, 0, false),
+              CommandResult::kDone);
+    EXPECT_EQ(Row(c.S1(), 20, 21, 40), block6);
+    const WorkbookDump withCells = c.Dump();
+    for (size_t i = 0; i < plain.sections.size(); ++i) {
+        if (plain.sections[i].first == "S1 runs") {
+            EXPECT_EQ(plain.sections[i], withCells.sections[i]);
+        }
+    }
+    EXPECT_EQ(CellStyleIndex(c.S1().formats, 41, 20), 0);
+    ExpectUndoRedo(c, 1, plain, withCells);
+
+    // One cell.
+    CUndoBook d;
+    const WorkbookDump one = d.Dump();
+    ASSERT_EQ(PasteEntryCommand(d.Book(), {{4, 50, 6, 51}, 0, 0}, copies, 1, true),
+              CommandResult::kDone);
+    EXPECT_EQ(ValueAt(d.S1().cells, 4, 50), ValueAt(ws.cells, 0, 3));
+    EXPECT_EQ(ValueAt(d.S1().cells, 5, 50), "");
+    ExpectUndoRedo(d, 1, one, d.Dump());
+
+    // A container: a second one, the newest, is named.
+    CUndoBook e;
+    const WorkbookDump none = e.Dump();
+    ASSERT_EQ(PasteEntryCommand(e.Book(), {{3, 3, 3, 3}, 0, 0}, copies, 2, true, &pasted),
+              CommandResult::kDone);
+    ASSERT_NE(pasted.container, nullptr);
+    EXPECT_EQ(pasted.container, e.S1().firstContainer->next);
+    ExpectUndoRedo(e, 1, none, e.Dump());
+}
+
+TEST(PasteEntryCommand, EveryRefusalLeavesTheBookAndHistoryAsTheyWere) {
+    CUndoBook b;
+    UndoHistory copies;
+    copies.maximum = 10;
+    const WorkbookDump before = b.Dump();
+    const int32_t undo = b.Book().undo.current;
+    struct Case {
+        int32_t index;
+        ErrorCode error;
+    };
+    // An empty entry, the spare slot and an index below the table.
+    for (const Case& c :
+         {Case{0, kErrorInvalidCacheIndex}, Case{kUndoSpareSlot, kErrorInvalidCacheIndex},
+          Case{-1, kErrorInvalidCacheIndex}}) {
+        b.Book().error = kErrorNone;
+        EXPECT_EQ(PasteEntryCommand(b.Book(), {{0, 0, 0, 0}, 0, 0}, copies, c.index, true),
+                  CommandResult::kFailed);
+        EXPECT_EQ(b.Book().error, c.error) << c.index;
+        EXPECT_EQ(b.Book().undo.current, undo);
+        EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+    }
+    b.Book().tree.active = nullptr;
+    EXPECT_EQ(PasteEntryCommand(b.Book(), {{0, 0, 0, 0}, 0, 0}, copies, 0, true),
+              CommandResult::kFailed);
+    EXPECT_EQ(b.Book().error, kErrorNoWorksheet);
+}
+
+TEST(MoveRangeCommand, MoveAndCopyBlocksAndWholeRowsUndoAndRedo) {
+    struct Case {
+        const char* name;
+        CellRange source, drop;
+        bool copy;
+        int entries;
+    };
+    const Case cases[] = {
+        {"move 2x3", {0, 2, 1, 4}, {5, 30, 6, 32}, false, 2},
+        {"copy 2x3", {0, 2, 1, 4}, {5, 30, 6, 32}, true, 1},
+        {"overlapping move", {0, 2, 1, 4}, {1, 3, 2, 5}, false, 2},
+        {"whole rows", {0, 1, kLastColumn, 2}, {0, 40, kLastColumn, 41}, false, 2},
+    };
+    for (const Case& c : cases) {
+        CUndoBook b;
+        CWorksheet& ws = b.S1();
+        const uint16_t width = c.source.c2 == kLastColumn ? 2 : c.source.c2 - c.source.c1;
+        std::vector<V> moved;
+        for (uint32_t r = c.source.r1; r <= c.source.r2; ++r)
+            moved.push_back(Row(ws, c.source.c1, uint16_t(c.source.c1 + width), r));
+        const WorkbookDump before = b.Dump();
+        const int32_t undo = b.Book().undo.current;
+        ASSERT_EQ(MoveRangeCommand(b.Book(), {c.source, 0, 0}, c.source, c.drop, c.copy),
+                  CommandResult::kDone)
+            << c.name;
+        EXPECT_EQ(b.Book().undo.current, undo + c.entries) << c.name;
+        EXPECT_EQ(b.Book().undo.entries[kUndoSpareSlot].kind, kUndoEmpty) << c.name;
+        for (uint32_t i = 0; i < moved.size(); ++i)
+            EXPECT_EQ(Row(ws, c.drop.c1, uint16_t(c.drop.c1 + width), c.drop.r1 + i), moved[i])
+                << c.name;
+        if (!c.copy && c.drop.r1 > c.source.r2) {
+            EXPECT_EQ(Row(ws, c.source.c1, c.source.c1, c.source.r1), V{""}) << c.name;
+        }
+        if (c.copy) {
+            EXPECT_EQ(Row(ws, c.source.c1, c.source.c1 + width, c.source.r1), moved[0]);
+        }
+        ExpectUndoRedo(b, c.entries, before, b.Dump());
+    }
+}
+
+} // namespace vl

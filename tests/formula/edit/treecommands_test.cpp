@@ -1,0 +1,155 @@
+#include "formula/edit/treecommands.h"
+#include "model/worksheettree.h"
+#include "undobook.h"
+
+#include <gtest/gtest.h>
+
+namespace vl {
+
+using namespace edittest;
+
+namespace {
+
+// The tree as "name/level" in order.
+std::string Tree(const CWorkbook& book) {
+    std::string out;
+    for (const CTreeItem* p = book.tree.first; p; p = p->next)
+        out += std::string(p->name) + "/" + std::to_string(p->level) + " ";
+    return out;
+}
+
+CTreeItem* Item(CWorkbook& book, const char* name) {
+    for (CTreeItem* p = book.tree.first; p; p = p->next)
+        if (std::string(p->name) == name) return p;
+    return nullptr;
+}
+
+const GridSelection kSel{{1, 2, 3, 2}, 1, 2};
+
+void ExpectUndoRedo(CUndoBook& b, int steps, const WorkbookDump& before,
+                    const WorkbookDump& after) {
+    for (int i = 0; i < steps; ++i) ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+    for (int i = 0; i < steps; ++i) ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_TRUE(SameWorkbook(after, b.Dump()));
+}
+
+} // namespace
+
+TEST(RenameTreeItemCommand, NamesUpToTheFieldsLimitAndUndoRedo) {
+    struct Case {
+        std::string name;
+        CommandResult result;
+        std::string stored;
+    };
+    const std::string longest(127, 'n');
+    const Case cases[] = {
+        {"", CommandResult::kNothing, "S2"},
+        {"S2", CommandResult::kNothing, "S2"},
+        {"Sales", CommandResult::kDone, "Sales"},
+        {longest, CommandResult::kDone, longest},       // the last length kept whole
+        {longest + "x", CommandResult::kDone, longest}, // the first one cut
+        {longest.substr(0, 126) + "S", CommandResult::kDone, longest.substr(0, 126) + "S"},
+    };
+    for (const Case& c : cases) {
+        CUndoBook b;
+        const WorkbookDump before = b.Dump();
+        const int32_t undo = b.Book().undo.current;
+        CTreeItem& s2 = *Item(b.Book(), "S2");
+        EXPECT_EQ(RenameTreeItemCommand(b.Book(), kSel, s2, c.name), c.result) << c.name;
+        EXPECT_EQ(std::string(s2.name), c.stored);
+        if (c.result == CommandResult::kNothing) {
+            EXPECT_EQ(b.Book().undo.current, undo);
+            EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+            continue;
+        }
+        EXPECT_EQ(b.Book().undo.current, undo + 1);
+        ExpectUndoRedo(b, 1, before, b.Dump());
+    }
+}
+
+TEST(NewTreeItemCommand, TheTargetsFolderTakesTheItem) {
+    struct Case {
+        const char* target;
+        bool folder;
+        const char* tree;
+    };
+    const Case cases[] = {
+        {"S2", false, "S1/1 F/1 S2/2 New/2 S3/1 "}, // a worksheet's own folder
+        {"F", true, "S1/1 F/1 S2/2 New/2 S3/1 "},   // a folder itself
+        {"S1", false, "S1/1 F/1 S2/2 S3/1 New/1 "}, // a top-level worksheet: the end
+        {nullptr, true, "S1/1 F/1 S2/2 S3/1 New/1 "},
+    };
+    for (const Case& c : cases) {
+        CUndoBook b;
+        const WorkbookDump before = b.Dump();
+        CTreeItem* added = nullptr;
+        CTreeItem* target = c.target ? Item(b.Book(), c.target) : nullptr;
+        ASSERT_EQ(NewTreeItemCommand(b.Book(), kSel, c.folder, "New", target, &added),
+                  CommandResult::kDone);
+        EXPECT_EQ(Tree(b.Book()), c.tree) << (c.target ? c.target : "none");
+        ASSERT_NE(added, nullptr);
+        EXPECT_EQ(added->IsFolder(), c.folder);
+        ExpectUndoRedo(b, 1, before, b.Dump());
+    }
+}
+
+TEST(RemoveTreeItemCommand, RemovesUntilTheLastWorksheetWhichIsRefused) {
+    CUndoBook b;
+    const WorkbookDump before = b.Dump();
+    ASSERT_EQ(RemoveTreeItemCommand(b.Book(), kSel, *Item(b.Book(), "F")), CommandResult::kDone);
+    EXPECT_EQ(Tree(b.Book()), "S1/1 S3/1 ");
+    ExpectUndoRedo(b, 1, before, b.Dump());
+    ASSERT_EQ(RemoveTreeItemCommand(b.Book(), kSel, *Item(b.Book(), "S1")), CommandResult::kDone);
+    const WorkbookDump one = b.Dump();
+    const int32_t undo = b.Book().undo.current;
+    CTreeItem& last = *Item(b.Book(), "S3");
+    EXPECT_EQ(RemoveTreeItemCommand(b.Book(), kSel, last), CommandResult::kFailed);
+    EXPECT_EQ(b.Book().error, kErrorLastWorksheet);
+    EXPECT_EQ(b.Book().undo.current, undo);
+    EXPECT_TRUE(SameWorkbook(one, b.Dump()));
+    // Undo still walks back through both removals.
+    ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+    ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+}
+
+TEST(MoveTreeItemCommand, MovesSubtreesAndRefusesItsOwnInside) {
+    struct Case {
+        const char* dragged;
+        const char* target;
+        CommandResult result;
+        const char* tree;
+    };
+    const Case cases[] = {
+        {"S1", "F", CommandResult::kDone, "F/1 S2/2 S1/2 S3/1 "},
+        {"S3", "S2", CommandResult::kDone, "S1/1 F/1 S3/2 S2/2 "},
+        {"F", nullptr, CommandResult::kDone, "S1/1 S3/1 F/1 S2/2 "},
+        {"F", "S2", CommandResult::kNothing, "S1/1 F/1 S2/2 S3/1 "},
+        {"F", "F", CommandResult::kNothing, "S1/1 F/1 S2/2 S3/1 "},
+    };
+    for (const Case& c : cases) {
+        CUndoBook b;
+        const WorkbookDump before = b.Dump();
+        const int32_t undo = b.Book().undo.current;
+        CTreeItem* target = c.target ? Item(b.Book(), c.target) : nullptr;
+        CTreeItem* moved = nullptr;
+        ASSERT_EQ(MoveTreeItemCommand(b.Book(), kSel, *Item(b.Book(), c.dragged), target, &moved),
+                  c.result)
+            << c.dragged;
+        EXPECT_EQ(Tree(b.Book()), c.tree) << c.dragged;
+        if (c.result == CommandResult::kNothing) {
+            EXPECT_EQ(moved, nullptr);
+            EXPECT_EQ(b.Book().undo.current, undo);
+            EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+            continue;
+        }
+        ASSERT_NE(moved, nullptr);
+        EXPECT_EQ(std::string(moved->name), c.dragged);
+        EXPECT_EQ(b.Book().undo.current, undo + 2);
+        SCOPED_TRACE(c.dragged);
+        ExpectUndoRedo(b, 2, before, b.Dump());
+    }
+}
+
+} // namespace vl

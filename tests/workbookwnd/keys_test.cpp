@@ -1,0 +1,265 @@
+// Keys of the workbook window as a user presses them: Cut and Paste by their keys whatever
+// modifiers they are held with, Tab in the grid, Enter in the address box and in the search
+// bar, and the search bar's buttons following whether a workbook is open.
+
+#include "app/copyhistory.h"
+#include "app/frametoolbars.h"
+#include "model/formatattribute.h"
+#include "model/rangestyle.h"
+#include "model/workbook.h"
+#include "resources/commandids.h"
+#include "wndtest.h"
+#include "workbookwnd/environment.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolBar>
+
+namespace vl {
+
+namespace {
+
+class KeysTest : public wndtest::WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        CopyHistory().ReleaseAll();
+        CopyHistory().ApplyCopyLevel(16);
+        QGuiApplication::clipboard()->clear();
+        ASSERT_NE(NewWindow(), nullptr);
+    }
+    void TearDown() override {
+        SetWorkbookKeyState(nullptr);
+        CopyHistory().ReleaseAll();
+        CopyHistory().ApplyCopyLevel(1);
+        WindowTest::TearDown();
+    }
+    void Bold(uint16_t column, uint32_t row) {
+        FontRecord font = DefaultFontRecord();
+        font.weight = 2;
+        ASSERT_TRUE(ApplyStyleToRange(Book().styles, column, column, row, row,
+                                      Book().tree.active->formats, kAttrFontWeight, StyleRecord{},
+                                      font));
+    }
+    bool IsBold(uint16_t column, uint32_t row) const {
+        const uint16_t style = CellStyleIndex(Book().tree.active->formats, row, column);
+        return Book().styles.fonts[Book().styles.styles[style].fontRef.fontIndex].weight == 2;
+    }
+    // B2:C4, two columns by three rows, each cell its own value, the left column bold.
+    void FillBlock() {
+        for (uint32_t row = 1; row <= 3; ++row)
+            for (uint16_t column = 1; column <= 2; ++column) {
+                Enter(column, row, QString::number(row * 10 + column));
+                if (column == 1) Bold(column, row);
+            }
+    }
+    // The block's values and bold left column at (column, row); the cells right of it and
+    // below it stay empty.
+    void ExpectBlockAt(uint16_t column, uint32_t row, const char* name) {
+        for (uint32_t r = 0; r < 3; ++r)
+            for (uint16_t c = 0; c < 2; ++c) {
+                EXPECT_EQ(CellText(column + c, row + r), std::to_string((r + 1) * 10 + c + 1))
+                    << name << " " << c << "," << r;
+                EXPECT_EQ(IsBold(column + c, row + r), c == 0) << name << " " << c << "," << r;
+            }
+        for (uint32_t r = 0; r < 3; ++r) EXPECT_EQ(CellText(column + 2, row + r), "") << name;
+        EXPECT_EQ(CellText(column, row + 3), "") << name;
+    }
+    void FocusGrid() {
+        View()->setFocus();
+        Settle();
+    }
+    QToolBar* SearchBar() const { return frame->Toolbar(kSearchBar); }
+    QComboBox* SearchBox(int index) const { return SearchBar()->findChildren<QComboBox*>()[index]; }
+};
+
+TEST_F(KeysTest, CutKeysTakeTheValuesAndLeaveTheFormats) {
+    // Each key that cuts, with the keyboard reporting its modifiers still held.
+    struct Case {
+        const char* name;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+    };
+    const Case cases[] = {{"Ctrl+X", Qt::Key_X, Qt::ControlModifier},
+                          {"Shift+Del", Qt::Key_Delete, Qt::ShiftModifier}};
+    uint16_t target = 4;
+    for (const Case& c : cases) {
+        FillBlock();
+        View()->SetSelection({1, 1, 2, 3});
+        FocusGrid();
+        SetWorkbookKeyState([m = c.modifiers] { return m; });
+        Key(c.key, c.modifiers);
+        SetWorkbookKeyState(nullptr);
+        for (uint32_t row = 1; row <= 3; ++row) {
+            EXPECT_EQ(CellText(1, row), "") << c.name;
+            EXPECT_EQ(CellText(2, row), "") << c.name;
+            EXPECT_TRUE(IsBold(1, row)) << c.name << " row " << row;
+            EXPECT_FALSE(IsBold(2, row)) << c.name << " row " << row;
+        }
+        Select(target, 6);
+        FocusGrid();
+        Key(Qt::Key_V, Qt::ControlModifier);
+        ExpectBlockAt(target, 6, c.name);
+        target += 3;
+    }
+}
+
+TEST_F(KeysTest, PasteKeysPasteFormatsUnlessShiftIsHeldBesideThem) {
+    FillBlock();
+    View()->SetSelection({1, 1, 2, 3});
+    FocusGrid();
+    Key(Qt::Key_C, Qt::ControlModifier);
+    // Shift+Ins is Paste itself: its Shift asks for nothing more.
+    Select(5, 5);
+    FocusGrid();
+    SetWorkbookKeyState([] { return Qt::KeyboardModifiers(Qt::ShiftModifier); });
+    Key(Qt::Key_Insert, Qt::ShiftModifier);
+    ExpectBlockAt(5, 5, "Shift+Ins");
+    // Shift held while Paste is chosen otherwise pastes the contents alone.
+    Select(8, 5);
+    Active()->HandleCommand(ID_EDIT_PASTE);
+    Settle();
+    SetWorkbookKeyState(nullptr);
+    EXPECT_EQ(CellText(8, 5), "11");
+    EXPECT_FALSE(IsBold(8, 5));
+    // Ctrl held beside Delete deletes the formats; the values stay.
+    View()->SetSelection({5, 5, 6, 7});
+    FocusGrid();
+    SetWorkbookKeyState([] { return Qt::KeyboardModifiers(Qt::ControlModifier); });
+    Key(Qt::Key_Delete, Qt::ControlModifier);
+    SetWorkbookKeyState(nullptr);
+    EXPECT_EQ(CellText(5, 5), "11");
+    EXPECT_FALSE(IsBold(5, 5));
+}
+
+TEST_F(KeysTest, TabInTheGridKeepsTheFocusAndTypingGoesToTheCell) {
+    Select(2, 3);
+    FocusGrid();
+    for (int key : {int(Qt::Key_Tab), int(Qt::Key_Backtab), int(Qt::Key_Tab)}) {
+        Key(key, key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+        EXPECT_EQ(QApplication::focusWidget(), View()) << key;
+        EXPECT_EQ(View()->Selection(), (CellRange{2, 3, 2, 3})) << key;
+        EXPECT_EQ(Active()->RefPickState(), kRefPickNone) << key;
+    }
+    Type(QStringLiteral("42"));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(CellText(2, 3), "42");
+    // In the editor Tab commits and moves right, Shift+Tab left: a move, not a selection.
+    Select(2, 4);
+    Type(QStringLiteral("7"));
+    Key(Qt::Key_Tab);
+    Type(QStringLiteral("8"));
+    Key(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), View());
+    EXPECT_EQ(CellText(2, 4), "7");
+    EXPECT_EQ(CellText(3, 4), "8");
+    EXPECT_EQ(View()->Selection(), (CellRange{2, 4, 2, 4}));
+}
+
+TEST_F(KeysTest, EnterInTheAddressBoxGoesAndHandsTheKeysToTheGrid) {
+    QComboBox* box = frame->AddressBox();
+    ASSERT_NE(box, nullptr);
+    struct Case {
+        const char* typed;
+        CellRange selection; // unchanged for a refused address
+        bool refused;
+    };
+    const Case cases[] = {
+        {"D7", {3, 6, 3, 6}, false},
+        {"B3:E4", {1, 2, 4, 3}, false},
+        {"D7:5", {1, 2, 4, 3}, true},
+        {"C:D", {2, 0, 3, kLastRow}, false},
+    };
+    for (const Case& c : cases) {
+        box->setFocus();
+        Settle();
+        box->lineEdit()->selectAll();
+        Type(QString::fromLatin1(c.typed));
+        ui.boxes.clear();
+        Key(Qt::Key_Return);
+        EXPECT_EQ(View()->Selection(), c.selection) << c.typed;
+        EXPECT_EQ(ui.boxes.size(), c.refused ? 1u : 0u) << c.typed;
+        QWidget* focus = QApplication::focusWidget();
+        EXPECT_EQ(focus == box || box->isAncestorOf(focus), c.refused) << c.typed;
+        EXPECT_EQ(focus == View(), !c.refused) << c.typed;
+    }
+    // Typing after a Go lands in the cell gone to.
+    Type(QStringLiteral("5"));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(CellText(2, 0), "5");
+    // Choosing an entry of the list goes there too.
+    box->addItem(QStringLiteral("R9C2  -  nine"));
+    Profile().addressingA1 = 0;
+    box->setFocus();
+    box->showPopup();
+    Settle();
+    box->view()->setCurrentIndex(box->model()->index(box->count() - 1, 0));
+    QTest::keyClick(box->view(), Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(View()->Selection(), (CellRange{1, 8, 1, 8}));
+    EXPECT_EQ(QApplication::focusWidget(), View());
+}
+
+TEST_F(KeysTest, TheSearchBarFollowsTheWorkbookAndEnterFindsTheNextMatch) {
+    const int buttons[] = {ID_SEARCH_FIND, ID_SEARCH_REPLACE, ID_SEARCH_REPLACE_ALL,
+                           ID_SEARCH_MATCH_CASE, ID_SEARCH_WHOLE_CELLS};
+    frame->OnIdle();
+    for (int id : buttons) EXPECT_TRUE(frame->ToolAction(id)->isEnabled()) << id;
+    EXPECT_TRUE(frame->ToolAction(ID_SEARCH_CLOSE)->isEnabled());
+    Enter(1, 1, QStringLiteral("pear"));
+    Enter(3, 2, QStringLiteral("Pear tree"));
+    Enter(0, 4, QStringLiteral("pear"));
+    // F3 shows the bar with the keys in the find box; Enter there finds, again and again.
+    Select(0, 0);
+    FocusGrid();
+    Key(Qt::Key_F3);
+    ASSERT_TRUE(SearchBar()->isVisible());
+    ASSERT_TRUE(SearchBox(0)->isAncestorOf(QApplication::focusWidget()) ||
+                QApplication::focusWidget() == SearchBox(0));
+    Type(QStringLiteral("pear"));
+    std::vector<CellRange> found;
+    for (int i = 0; i < 3; ++i) {
+        Key(Qt::Key_Return);
+        found.push_back(View()->Selection());
+    }
+    EXPECT_EQ(found, (std::vector<CellRange>{{1, 1, 1, 1}, {3, 2, 3, 2}, {0, 4, 0, 4}}));
+    EXPECT_TRUE(ui.boxes.empty());
+    // Match case, as the user ticks it, leaves out "Pear tree".
+    frame->ToolAction(ID_SEARCH_MATCH_CASE)->trigger();
+    Select(0, 0);
+    SearchBox(0)->setFocus();
+    Key(Qt::Key_Return);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(View()->Selection(), (CellRange{0, 4, 0, 4}));
+    // Enter in the replacement box replaces nothing; Replace All does.
+    SearchBox(1)->setFocus();
+    Type(QStringLiteral("plum"));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(CellText(1, 1), "pear");
+    frame->ToolAction(ID_SEARCH_REPLACE_ALL)->trigger();
+    Settle();
+    EXPECT_EQ(CellText(1, 1), "plum");
+    EXPECT_EQ(CellText(0, 4), "plum");
+    EXPECT_EQ(CellText(3, 2), "Pear tree");
+    // Close gives the keys back to the grid.
+    frame->ToolAction(ID_SEARCH_CLOSE)->trigger();
+    Settle();
+    EXPECT_FALSE(SearchBar()->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), View());
+    // Without a workbook only Close stays.
+    Active()->SetModified(false);
+    frame->OnCommand(ID_FILE_CLOSE);
+    Settle();
+    frame->OnIdle();
+    for (int id : buttons) EXPECT_FALSE(frame->ToolAction(id)->isEnabled()) << id;
+    EXPECT_TRUE(frame->ToolAction(ID_SEARCH_CLOSE)->isEnabled());
+}
+
+} // namespace
+
+} // namespace vl
