@@ -5,7 +5,7 @@
 // copies (A1 1 in bold, B1 2, A2 3, B2 =A1+B1), "table FILE" a table with a memo column. A
 // bold cell's line ends in "<TAB>bold"; each row of a custom height follows as
 // "row N<TAB>custom<TAB>height". "charts FILE" prints the series of each chart of the active
-// worksheet.
+// worksheet, "pages FILE" writes 1 to 200 down column A.
 
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
@@ -221,6 +221,20 @@ int Table(const char* path) {
 
 } // namespace
 
+// Numbers 1 to 200 down column A: several printed pages.
+int Pages(const char* path) {
+    auto book = vl::CreateWorkbook();
+    if (!book || !vl::NewWorkbook(*book)) return 1;
+    vl::CWorksheet& sheet = *book->tree.active;
+    vl::CellBuffer b;
+    for (uint32_t r = 0; r < 200; ++r) {
+        vl::MakeNumberCell(b, 0, r, double(r + 1));
+        Put(sheet, b);
+    }
+    if (!vl::SaveWorkbookFile(*book, path, 3)) return 1;
+    return 0;
+}
+
 int main(int argc, char** argv) {
     vl::BindAllFunctions();
     if (argc == 3 && std::strcmp(argv[1], "dump") == 0) return Dump(argv[2]);
@@ -229,6 +243,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "clip") == 0) return Clip(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "table") == 0) return Table(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "charts") == 0) return Charts(argv[2]);
-    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip|table|charts FILE\n");
+    if (argc == 3 && std::strcmp(argv[1], "pages") == 0) return Pages(argv[2]);
+    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip|table|charts|pages FILE\n");
     return 2;
 }
