@@ -2,7 +2,9 @@
 
 #include "core/errorcode.h"
 #include "model/blockobject.h"
+#include "model/chart.h"
 #include "model/container.h"
+#include "model/containerpaste.h"
 #include "model/workbook.h"
 #include "model/worksheettree.h"
 
@@ -46,6 +48,33 @@ CContainer* FindBookContainer(CWorkbook& workbook, uint16_t id, CWorksheet** she
         return found;
     }
     return nullptr;
+}
+
+CommandResult InsertContainerCommand(CWorkbook& workbook, const GridSelection& selection,
+                                     uint8_t chartType, CContainer** added) {
+    CWorksheet* ws = workbook.tree.active;
+    if (!ws) return workbook.error = kErrorNoWorksheet, CommandResult::kFailed;
+    auto container = NewBlockObject<CContainer>();
+    if (!container) return workbook.error = kErrorWorksheetMemory, CommandResult::kFailed;
+    const CellRef anchor{selection.range.c1, selection.range.r1, 0};
+    InitContainerDefaults(*container, &anchor, nullptr);
+    container->settings.id = CContainerIds(workbook).Take();
+    if (!container->settings.id)
+        return workbook.error = kErrorTooManyContainers, CommandResult::kFailed;
+    if (chartType) {
+        auto chart = NewBlockObject<CChart>(chartType);
+        if (!chart) return workbook.error = kErrorContainerMemory, CommandResult::kFailed;
+        container->slots[0].kind = 1;
+        container->slots[0].chart = std::move(chart);
+        container->settings.objectCount = 1;
+        container->selected = 0;
+    }
+    CContainer* linked = container.get();
+    LinkContainer(*ws, std::move(container));
+    workbook.RecordUndoContainer(selection.range, selection.cursorColumn, selection.cursorRow,
+                                 *linked);
+    if (added) *added = linked;
+    return CommandResult::kDone;
 }
 
 CommandResult EditContainerCommand(CWorkbook& workbook, const GridSelection& selection,

@@ -21,6 +21,13 @@ CommandResult DeleteContainerCommand(CWorkbook& workbook, const GridSelection& s
 // The container `id` on whichever worksheet holds it (`sheet` gets that worksheet), or null.
 CContainer* FindBookContainer(CWorkbook& workbook, uint16_t id, CWorksheet** sheet = nullptr);
 
+// Insert Container or a chart type: a new container anchored at the selection's first cell
+// with the default frame, under the smallest free id, at the end of the list, holding a new
+// chart of `chartType` (0: none); `added` gets it. kFailed with error 8 (the container), 22
+// (no id free) or 4 (the chart), nothing changed.
+CommandResult InsertContainerCommand(CWorkbook& workbook, const GridSelection& selection,
+                                     uint8_t chartType, CContainer** added = nullptr);
+
 // Apply of the properties window: `target` takes a whole copy of `edited` (its settings,
 // objects and selected object), keeping its place in the list, after the record of what it
 // held. kFailed with error 4, nothing changed, when the copy cannot be made. A record that

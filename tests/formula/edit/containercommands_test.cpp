@@ -49,6 +49,42 @@ TEST(DeleteContainerCommand, TheNamedOneGoesOthersStayAndUndoRedoRestore) {
     ASSERT_NE(FindContainer(ws, kept), nullptr);
 }
 
+TEST(InsertContainerCommand, AnchoredAtTheSelectionAtTheEndAndUndoRedo) {
+    for (const uint8_t chartType : {uint8_t(0), uint8_t(2)}) {
+        CUndoBook b;
+        CWorksheet& ws = b.S1();
+        const uint16_t existing = ws.firstContainer->settings.id;
+        const WorkbookDump before = b.Dump();
+        CContainer* added = nullptr;
+        // A 2 x 3 selection made from its bottom-right cell: the anchor is its first cell.
+        ASSERT_EQ(InsertContainerCommand(b.Book(), {{3, 5, 4, 7}, 4, 7}, chartType, &added),
+                  CommandResult::kDone);
+        ASSERT_NE(added, nullptr);
+        EXPECT_EQ(ws.firstContainer->next, added);
+        EXPECT_EQ(added->settings.anchor.column, 3);
+        EXPECT_EQ(added->settings.anchor.row, 5u);
+        EXPECT_NE(added->settings.id, existing);
+        EXPECT_EQ(added->settings.objectCount, chartType ? 1 : 0);
+        EXPECT_EQ(added->slots[0].chart != nullptr, chartType != 0);
+        const WorkbookDump after = b.Dump();
+        ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+        EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+        ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
+        EXPECT_TRUE(SameWorkbook(after, b.Dump()));
+    }
+    // Out of memory for the container: nothing linked, nothing recorded.
+    CUndoBook b;
+    const WorkbookDump before = b.Dump();
+    const int32_t undo = b.Book().undo.current;
+    SetAllocFailAfter(0);
+    const CommandResult refused = InsertContainerCommand(b.Book(), {{0, 0, 0, 0}, 0, 0}, 1);
+    SetAllocFailAfter(-1);
+    EXPECT_EQ(refused, CommandResult::kFailed);
+    EXPECT_EQ(b.Book().error, kErrorWorksheetMemory);
+    EXPECT_EQ(b.Book().undo.current, undo);
+    EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+}
+
 TEST(EditContainerCommand, TheEditedCopyTakesThePlaceAndUndoRedoRestore) {
     CUndoBook b;
     CWorksheet& ws = b.S1();
