@@ -251,8 +251,10 @@ void CMainFrame::UpdateCommandStates() {
 
 void CMainFrame::UpdateTitle() {
     QString title = AppTitle();
-    QMdiSubWindow* sub = mdi_ ? mdi_->currentSubWindow() : nullptr;
-    if (IWorkbookWnd* wnd = GetActiveWorkbookWnd(); wnd && sub->isMaximized())
+    IWorkbookWnd* wnd = GetActiveWorkbookWnd();
+    // The previewed window's frame: the hidden area has no current one.
+    auto* sub = wnd ? qobject_cast<QMdiSubWindow*>(wnd->Widget()->parentWidget()) : nullptr;
+    if (sub && sub->isMaximized())
         title += QStringLiteral(" - [") + wnd->Title() + QStringLiteral("]");
     setWindowTitle(title);
 }

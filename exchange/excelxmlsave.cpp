@@ -3,8 +3,8 @@
 #include "exchange/excelxml.h"
 #include "files/workbooksave.h"
 #include "values/isodate.h"
+#include "values/localtime.h"
 
-#include <ctime>
 #include <string>
 
 namespace vl {
@@ -12,18 +12,7 @@ namespace vl {
 namespace {
 
 std::string LocalIsoTime(int64_t now) {
-    const std::time_t t = std::time_t(now);
-    std::tm local{};
-    localtime_r(&t, &local);
-    IsoDateTime date;
-    date.hasDate = date.hasTime = 1;
-    date.year = local.tm_year + 1900;
-    date.month = local.tm_mon + 1;
-    date.day = local.tm_mday;
-    date.hour = local.tm_hour;
-    date.minute = local.tm_min;
-    date.second = local.tm_sec;
-    return FormatIsoDateTime(date) + "Z";
+    return FormatIsoDateTime(LocalDateTimeAt(now)) + "Z";
 }
 
 } // namespace

@@ -4,9 +4,9 @@
 #include "model/workbook.h"
 #include "platform/core/alloc.h"
 #include "platform/core/bytes.h"
+#include "values/localtime.h"
 
 #include <cstring>
-#include <ctime>
 
 namespace vl {
 
@@ -87,12 +87,11 @@ void FillXBaseHeader(XBaseSaveOptions& options, uint32_t fields, uint32_t record
                      uint32_t records, bool memo) {
     std::memset(options.header, 0, sizeof options.header);
     options.header[0] = XBaseVersion(options.format, memo);
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    options.header[1] = uint8_t(local.tm_year);
-    options.header[2] = uint8_t(local.tm_mon + 1);
-    options.header[3] = uint8_t(local.tm_mday);
+    // The date of the last change: years since 1900, month, day.
+    const IsoDateTime today = LocalDateTime();
+    options.header[1] = uint8_t(today.year - 1900);
+    options.header[2] = uint8_t(today.month);
+    options.header[3] = uint8_t(today.day);
     StoreU32(options.header + kRecordsOffset, records);
     StoreU16(options.header + kHeaderLengthOffset,
              uint16_t(fields * kDescriptorSize + kXBaseHeaderSize + 1));

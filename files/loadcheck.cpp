@@ -1,11 +1,14 @@
 #include "files/loadcheck.h"
 
+#include "core/settings.h"
+#include "files/loadchart.h"
 #include "files/xmlconvert.h"
 #include "files/xmlelements.h"
 #include "files/xmlnames.h"
 #include "formula/addresstext.h"
 #include "model/container.h"
 #include "platform/core/bytes.h"
+#include "values/standardformat.h"
 
 #include <algorithm>
 #include <climits>
@@ -76,6 +79,9 @@ bool SettleFormat(StandardFormat& format) {
     const uint8_t* p = format.params;
     constexpr uint8_t kDigits = 14, kNegatives = 3, kPositions = 3;
     const bool decimals = !p[kFixedDecimals] || p[kDecimals] <= kDigits;
+    // The XML form writes a family's settings and builds its code from them on reading.
+    if (format.kind != STD_STYLE_USER_DEFINED && format.kind != STD_STYLE_DEFAULT)
+        BuildStandardFormatCode(format, &InternalSeparators());
     switch (format.kind) {
     case STD_STYLE_USER_DEFINED:
         if (format.code[0] == 0) format.kind = STD_STYLE_DEFAULT;
@@ -215,6 +221,7 @@ bool SettlePeriods(const SeriesSettings& s, uint8_t type) {
 }
 
 bool SettleChart(CChart& chart) {
+    SettleFlatChart(chart);
     ChartSettings& c = chart.settings;
     bool ok = Within(c.viewWidth, 1, 100) && Within(c.viewHeight, 1, 100) &&
               Within(c.barSize, 1, 100) && Within(c.stackBarSize, 1, 100) && c.pieSplit <= 100 &&
@@ -225,6 +232,7 @@ bool SettleChart(CChart& chart) {
     if (ok && c.type == kChart3D)
         ok = Within(c.lineWidth3D, 1, 100) && Within(c.pieThickness3D, 1, 100);
     for (const float m : chart.viewMatrix) ok = ok && std::isfinite(m);
+    if (ok) SettleSeriesRoles(chart);
     for (int i = 0; ok && i < c.seriesCount && i < kChartSeries; ++i) {
         SeriesSettings& s = chart.series[i].settings;
         ok = SettleSeries(s) && SettlePeriods(s, c.type);

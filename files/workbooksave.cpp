@@ -6,9 +6,9 @@
 #include "files/xmlworkbook.h"
 #include "model/workbook.h"
 #include "values/isodate.h"
+#include "values/localtime.h"
 
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <pwd.h>
@@ -24,18 +24,8 @@ constexpr int kTemporaryNameTries = 100;
 
 void StampSave(CWorkbook& book) {
     CopyTextField(book.lastSavedUser, SaveUserName().c_str(), kLastSavedUserSize);
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    IsoDateTime date;
-    date.hasDate = date.hasTime = 1;
-    date.year = local.tm_year + 1900;
-    date.month = local.tm_mon + 1;
-    date.day = local.tm_mday;
-    date.hour = local.tm_hour;
-    date.minute = local.tm_min;
-    date.second = local.tm_sec;
-    CopyTextField(book.lastSavedDate, FormatIsoDateTime(date).c_str(), kLastSavedDateSize);
+    CopyTextField(book.lastSavedDate, FormatIsoDateTime(LocalDateTime()).c_str(),
+                  kLastSavedDateSize);
 }
 
 // A new file beside the target, under a name no other file has.

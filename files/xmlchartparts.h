@@ -34,6 +34,9 @@ void WriteXmlSeriesStyle(CXmlWriter& writer, uint8_t chartType, const SeriesSett
 // Brings a "Y" series read from another form to what its style element writes and reads
 // back: the kind of the form it is written in, and symbol 5 where that form carries none.
 void SettleXmlSeriesStyle(uint8_t chartType, SeriesSettings& series);
+// Gives the options, fills and lines that the form of a "Y" series does not write the values
+// of `fresh`, a new series at its place, as reading it back does.
+void FreshUnwrittenStyle(uint8_t chartType, const SeriesSettings& fresh, SeriesSettings& series);
 bool ReadXmlSeriesOptions(CXmlReader& reader, SeriesSettings& series, bool readStacked,
                           bool readSymbol);
 

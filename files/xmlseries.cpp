@@ -210,7 +210,7 @@ void WriteSeries(CXmlWriter& w, uint8_t type, const SeriesSettings& s, int level
     if (s.role == kRoleSigma) {
         w.WriteTag("Sigma", {}, kXmlStartTag, level, 1);
         w.WriteElement("Name", s.name, level + 1, 1);
-        w.WriteElement("DataArray", s.dataArray, level + 1, 1);
+        WriteDataArray(w, s, level + 1);
         w.WriteTag("Sigma", {}, kXmlEndTag, level, 1);
         return;
     }

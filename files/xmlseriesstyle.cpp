@@ -6,6 +6,7 @@
 #include "files/xmlnames.h"
 #include "files/xmlstyleitems.h"
 
+#include <algorithm>
 #include <array>
 #include <span>
 
@@ -146,6 +147,29 @@ void SettleXmlSeriesStyle(uint8_t chartType, SeriesSettings& s) {
     const StyleForm& form = WrittenForm(chartType, s.kind);
     s.kind = form.kind;
     if (!form.symbol) s.symbol = 5;
+}
+
+void FreshUnwrittenStyle(uint8_t chartType, const SeriesSettings& fresh, SeriesSettings& s) {
+    const StyleForm& form = WrittenForm(chartType, s.kind);
+    auto has = [&form](Child c) {
+        return std::find(form.children.begin(), form.children.end(), c) != form.children.end();
+    };
+    if (!form.stacked) s.stacked = fresh.stacked;
+    if (!s.stacked) s.relative = fresh.relative;
+    s.relative = s.relative != 0;
+    s.stacked = s.stacked != 0;
+    if (!has(kFont)) s.font = fresh.font;
+    if (!has(kFill)) s.fill = fresh.fill;
+    if (!has(kLine) && !has(kBorder)) s.line = fresh.line;
+    if (!has(kConnectingLine)) s.connectingLine = fresh.connectingLine;
+    if (!has(kSlices)) {
+        s.sliceFillCount = fresh.sliceFillCount;
+        std::copy(fresh.sliceFills, fresh.sliceFills + kMaxSlices, s.sliceFills);
+        return;
+    }
+    s.sliceFillCount = std::clamp<uint8_t>(s.sliceFillCount, 1, kMaxSlices);
+    std::copy(fresh.sliceFills + s.sliceFillCount, fresh.sliceFills + kMaxSlices,
+              s.sliceFills + s.sliceFillCount);
 }
 
 bool ReadXmlSeriesOptions(CXmlReader& r, SeriesSettings& s, bool readStacked, bool readSymbol) {

@@ -4,10 +4,10 @@
 #include "core/clock.h"
 #include "core/settings.h"
 #include "render/canvas.h"
+#include "values/localtime.h"
 
 #include <algorithm>
 #include <charconv>
-#include <ctime>
 #include <string>
 #include <sys/stat.h>
 
@@ -23,19 +23,11 @@ std::string Number(int64_t v) {
     return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
 }
 
-std::tm LocalTime(int64_t seconds) {
-    const std::time_t t = std::time_t(seconds);
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    return tm;
-}
-
 // The short date in the user's order and separator.
 std::string DateText(int64_t seconds) {
-    const std::tm tm = LocalTime(seconds);
+    const IsoDateTime t = LocalDateTimeAt(seconds);
     const SeparatorSet& s = UserSeparators();
-    const std::string d = Number(tm.tm_mday), m = Number(tm.tm_mon + 1),
-                      y = Number(tm.tm_year + 1900L);
+    const std::string d = Number(t.day), m = Number(t.month), y = Number(t.year);
     const std::string sep(1, s.date);
     switch (s.shortDateOrder) {
     case 1:
@@ -52,9 +44,9 @@ std::string TwoDigits(int v) {
 }
 
 std::string TimeText(int64_t seconds) {
-    const std::tm tm = LocalTime(seconds);
+    const IsoDateTime t = LocalDateTimeAt(seconds);
     const std::string sep(1, UserSeparators().time);
-    return Number(tm.tm_hour) + sep + TwoDigits(tm.tm_min) + sep + TwoDigits(tm.tm_sec);
+    return Number(t.hour) + sep + TwoDigits(t.minute) + sep + TwoDigits(t.second);
 }
 
 // The file's last change; time 0 when it cannot be examined.
@@ -130,8 +122,7 @@ std::string PageList(const HeaderFooterSources& s, int64_t offset) {
 
 bool CCanvas::DrawHeaderFooter(DcRect& rect, std::string_view text, bool measureOnly,
                                const HeaderFooterSources& s) {
-    static const CSystemClock systemClock;
-    const IClock& clock = s.clock ? *s.clock : systemClock;
+    const IClock& clock = s.clock ? *s.clock : ProcessClock();
     HeaderFooterWriter out(*this, rect, measureOnly);
     for (size_t i = 0; i < text.size();) {
         const char c = text[i];

@@ -2,12 +2,12 @@
 
 #include "platform/core/cp1252.h"
 #include "values/localenames.h"
+#include "values/localtime.h"
 #include "values/numberinput.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,11 +19,6 @@ namespace {
 constexpr int32_t kMaxTypedYear = 49919;
 // Duration fields stay below this, so that the duration text reads back.
 constexpr int64_t kMaxDurationField = 214748353;
-
-int32_t& PinnedYear() {
-    static int32_t year = 0;
-    return year;
-}
 
 class CDateMatcher {
 public:
@@ -261,15 +256,7 @@ bool CDateMatcher::Finish() {
 } // namespace
 
 int32_t CurrentYear() {
-    if (PinnedYear() != 0) return PinnedYear();
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local.tm_year + 1900;
-}
-
-void SetCurrentYearForTests(int32_t year) {
-    PinnedYear() = year;
+    return LocalDateTime().year;
 }
 
 bool ParseDateParts(const CompiledFormat& format, std::string_view text, std::size_t& end,

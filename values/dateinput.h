@@ -34,6 +34,5 @@ bool ParseDateParts(const CompiledFormat& format, std::string_view text, std::si
 
 // The year the clock shows now; tests may pin it (0 unpins).
 int32_t CurrentYear();
-void SetCurrentYearForTests(int32_t year);
 
 } // namespace vl

@@ -6,6 +6,7 @@
 #include "app/messages.h"
 #include "app/statusbarwnd.h"
 #include "dialogs/chart/containerdlg.h"
+#include "formula/edit/containercommands.h"
 #include "formula/recalc.h"
 #include "formula/translate.h"
 #include "functions/general/composertext.h"
@@ -22,18 +23,6 @@ namespace {
 bool SamePlacement(const ContainerSettings& a, const ContainerSettings& b) {
     return a.anchor.column == b.anchor.column && a.anchor.row == b.anchor.row && a.left == b.left &&
            a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-// Hands the copy's contents to the container, which keeps its place in the list.
-void SwapContents(CContainer& target, CContainer& copy) {
-    std::swap(target.settings, copy.settings);
-    for (int i = 0; i < kMaxContainerObjects; ++i) {
-        std::swap(target.slots[i].kind, copy.slots[i].kind);
-        std::swap(target.slots[i].id, copy.slots[i].id);
-        std::swap(target.slots[i].chart, copy.slots[i].chart);
-    }
-    std::swap(target.selected, copy.selected);
-    FreeContainerFractalCache(target);
 }
 
 } // namespace
@@ -88,25 +77,18 @@ void CWorkbookWnd::SyncPlacement(const CContainer& container) {
 
 void CWorkbookWnd::ApplyContainerEdits(const CContainer& edited) {
     CWorksheet* sheet = nullptr;
-    CContainer* target = nullptr;
-    for (CTreeItem* item = book_->tree.first; item && !target; item = item->next) {
-        if (!item->IsWorksheet()) continue;
-        sheet = static_cast<CWorksheet*>(item);
-        target = FindContainer(*sheet, edited.settings.id);
-    }
+    CContainer* target = FindBookContainer(*book_, edited.settings.id, &sheet);
     if (!target) return;
-    // The copy is made whole before it replaces anything: running out of memory on the way
-    // leaves the container as it was.
-    auto copy = NewBlockObject<CContainer>();
-    if (!copy || !CopyContainerTo(edited, *copy)) return ShowErrorMessage(kErrorContainerMemory);
-    copy->selected = edited.selected;
-    const GridSelection grid = CurrentGridSelection();
-    if (!book_->RecordUndoContainerOp(grid.range, grid.cursorColumn, grid.cursorRow, *target))
-        ShowErrorMessage(book_->error);
     CWorksheetView* view = GetActiveView();
     const uint16_t id = target->settings.id;
-    if (view && !SamePlacement(target->settings, edited.settings)) view->RedrawContainer(id, true);
-    SwapContents(*target, *copy);
+    const bool moved = !SamePlacement(target->settings, edited.settings);
+    // The old place is repainted before the container leaves it.
+    if (view && moved) view->RedrawContainer(id, true);
+    bool unrecorded = false;
+    if (EditContainerCommand(*book_, CurrentGridSelection(), *target, edited, &unrecorded) !=
+        CommandResult::kDone)
+        return ShowErrorMessage(book_->error);
+    if (unrecorded) ShowErrorMessage(book_->error);
     if (!UpdateCharts(*book_, *sheet, *target)) ShowErrorMessage(book_->error);
     if (view) {
         view->RedrawContainer(id, true);

@@ -3,6 +3,7 @@
 
 #include "app/messages.h"
 #include "app/uiservices.h"
+#include "formula/edit/containercommands.h"
 #include "formula/edit/deletecommand.h"
 #include "formula/edit/editcommands.h"
 #include "model/container.h"
@@ -175,12 +176,9 @@ void CWorkbookWnd::DeleteFocused(bool formats) {
     CWorksheet* sheet = book_->tree.active;
     if (!sheet) return;
     const GridSelection grid = CurrentGridSelection();
-    if (CContainer* container = FindContainer(*sheet, view->CurrentContainer());
-        container && view->CurrentContainer()) {
+    if (const uint16_t id = view->CurrentContainer(); id && FindContainer(*sheet, id)) {
         view->SetCurrentContainer(0);
-        book_->RecordUndoContainerKept(grid.range, grid.cursorColumn, grid.cursorRow,
-                                       UnlinkContainer(*sheet, container));
-        return AfterCommand(FinishCommand(*book_, true));
+        return AfterCommand(DeleteContainerCommand(*book_, grid, id));
     }
     const CommandResult result = DeleteRangeCommand(*book_, grid, formats);
     if (result == CommandResult::kDone) view->RefitRows(grid.range.r1, grid.range.r2);

@@ -4,6 +4,7 @@
 #include "app/mainframe.h"
 #include "app/messages.h"
 #include "app/uiservices.h"
+#include "formula/edit/containercommands.h"
 #include "formula/edit/datacommands.h"
 #include "model/chart.h"
 #include "model/container.h"
@@ -143,28 +144,13 @@ void CWorkbookWnd::OnQuickStatistics(const char* format) {
 }
 
 CContainer* CWorkbookWnd::NewContainer(uint8_t chartType, const std::string* image) {
-    CWorksheetView* view = GetActiveView();
-    CWorksheet* sheet = book_->tree.active;
-    if (!view || !sheet) return nullptr;
-    auto container = NewBlockObject<CContainer>();
-    if (!container) return ShowErrorMessage(kErrorWorksheetMemory), nullptr;
-    const CellRef anchor{view->Selection().c1, view->Selection().r1, 0};
-    InitContainerDefaults(*container, &anchor, nullptr);
-    container->settings.id = CContainerIds(*book_).Take();
-    if (!container->settings.id) return ShowErrorMessage(kErrorTooManyContainers), nullptr;
-    if (chartType) {
-        auto chart = NewBlockObject<CChart>(chartType);
-        if (!chart) return ShowErrorMessage(kErrorContainerMemory), nullptr;
-        container->slots[0].kind = 1;
-        container->slots[0].chart = std::move(chart);
-        container->settings.objectCount = 1;
-        container->selected = 0;
-    }
-    if (image) SetContainerImage(*container, *image);
-    CContainer* added = container.get();
-    LinkContainer(*sheet, std::move(container));
-    const GridSelection grid = CurrentGridSelection();
-    book_->RecordUndoContainer(grid.range, grid.cursorColumn, grid.cursorRow, *added);
+    if (!GetActiveView() || !book_->tree.active) return nullptr;
+    CContainer* added = nullptr;
+    if (InsertContainerCommand(*book_, CurrentGridSelection(), chartType, &added) !=
+        CommandResult::kDone)
+        return ShowErrorMessage(book_->error), nullptr;
+    // The entry names the container by its id, so the image may follow the record.
+    if (image) SetContainerImage(*added, *image);
     return added;
 }
 

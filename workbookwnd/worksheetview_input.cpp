@@ -1,6 +1,7 @@
 #include "app/messages.h"
 #include "core/settings.h"
 #include "formula/cellinput.h"
+#include "formula/edit/cellcommands.h"
 #include "model/formatattribute.h"
 #include "model/rangeops.h"
 #include "model/rangestyle.h"
@@ -60,28 +61,14 @@ bool CWorksheetView::SetCellFromText(const std::string& text, uint32_t row, uint
             return true;
         }
     }
-    // A text that brings a number format of its own records the cell's format too, so that
-    // its undo puts both back.
+    bool stored = false;
     const bool restyle =
         !text.empty() && Profile().autoFormatting && format.kind != style.numberFormat.kind;
-    if (!(restyle ? book.RecordUndoRange(cellRange, firstColumn_, firstRow_, true, true)
-                  : book.RecordUndoCells(cellRange, firstColumn_, firstRow_)))
-        return false;
-    // The cell goes, and with an array formula anchored in it the array's whole area.
-    ClearRect(sheet->cells, CellRange{column, row, column, row}, nullptr, false);
-    bool ok = true;
-    if (!text.empty()) {
-        CellCursor cursor;
-        if (!sheet->cells.PutCell(record.bytes, cursor)) return false;
-        if (Profile().autoFormatting && format.kind != style.numberFormat.kind) {
-            StyleRecord source = style;
-            source.numberFormat = format;
-            // A style table with no room keeps the cell's value with its old style.
-            ok = ApplyStyleToRange(book.styles, column, column, row, row, sheet->formats,
-                                   kAttrNumberFormat, source, DefaultFontRecord());
-            owner_->UpdateStatus();
-        }
-    }
+    bool ok = StoreCellCommand(book, column, row, text.empty() ? nullptr : &record, format,
+                               Profile().autoFormatting, firstColumn_, firstRow_,
+                               &stored) == CommandResult::kDone;
+    if (!stored) return false;
+    if (restyle) owner_->UpdateStatus();
     const int32_t before = GetRowHeight(*sheet, row, 100);
     ok = AutoFitRowHeights(book, owner_->Display(), measure_, *sheet, row, row) && ok;
     KeepDefaultRowHeights(*sheet, row, row);

@@ -3,10 +3,9 @@
 #include "core/settings.h"
 #include "functions/general/argreader.h"
 #include "values/dateinput.h"
+#include "values/localtime.h"
 
-#include <chrono>
 #include <cstdlib>
-#include <ctime>
 
 namespace vl {
 
@@ -175,32 +174,11 @@ void WeekNum(CEvalContext& ctx) {
     ReturnNumber(ctx, x / 7 + (x % 7 != 0 ? 1 : 0));
 }
 
-LocalClock& ClockSource() {
-    static LocalClock clock = nullptr;
-    return clock;
-}
-
-IsoDateTime SystemClock() {
-    std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm local{};
-    localtime_r(&now, &local);
-    IsoDateTime r;
-    r.hasDate = r.hasTime = 1;
-    r.year = local.tm_year + 1900;
-    r.month = local.tm_mon + 1;
-    r.day = local.tm_mday;
-    r.hour = local.tm_hour;
-    r.minute = local.tm_min;
-    // A leap second shows as the last ordinary one.
-    r.second = local.tm_sec > 59 ? 59 : local.tm_sec;
-    return r;
-}
-
 // NOW gives the time of day alone, TODAY the date alone.
 template <bool DatePart> void Clock(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 0, 0)) return;
     if (FormulaError error = ctx.values[ctx.valueCount].error) return ReturnError(ctx, error);
-    IsoDateTime now = ReadLocalClock();
+    const IsoDateTime now = LocalDateTime();
     IsoDateTime r;
     if (DatePart) {
         r.hasDate = 1;
@@ -217,14 +195,6 @@ template <bool DatePart> void Clock(CEvalContext& ctx) {
 }
 
 } // namespace
-
-void SetLocalClock(LocalClock clock) {
-    ClockSource() = clock;
-}
-
-IsoDateTime ReadLocalClock() {
-    return ClockSource() ? ClockSource()() : SystemClock();
-}
 
 void BindDateFunctions() {
     BindBuiltinFunction("DATE", &Date);

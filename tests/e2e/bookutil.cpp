@@ -3,9 +3,10 @@
 // "tree FILE" prints each item of the worksheet tree as "level<TAB>name", "make FILE" writes a
 // small sales workbook for pictures of the program, "clip FILE" the block the clipboard test
 // copies (A1 1 in bold, B1 2, A2 3, B2 =A1+B1), "table FILE" a table with a memo column. A
-// bold cell's line ends in "<TAB>bold"; each row of a custom height follows as
+// bold cell's line ends in "<TAB>bold", a bordered cell's in "<TAB>sides N"; each row of a
+// custom height follows as
 // "row N<TAB>custom<TAB>height". "charts FILE" prints the series of each chart of the active
-// worksheet.
+// worksheet, "pages FILE" writes 1 to 200 down column A.
 
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
@@ -31,14 +32,27 @@ std::string CellName(uint16_t column, uint32_t row) {
     return letters + std::to_string(row + 1);
 }
 
-bool Bold(const vl::CWorkbook& book, uint16_t column, uint32_t row) {
+// The style of a cell: its run's, else its column's; null past the table.
+const vl::StyleRecord* StyleOf(const vl::CWorkbook& book, uint16_t column, uint32_t row) {
     const vl::CFormatStore& formats = book.tree.active->formats;
     uint16_t style = formats.columns[column].style & 0x0FFF;
     for (const vl::FormatRun& run : vl::RunsInRect(formats, {column, row, column, row}))
         style = run.style;
-    if (style >= book.styles.styleCount) return false;
-    const uint8_t font = book.styles.styles[style].fontRef.fontIndex;
+    return style < book.styles.styleCount ? &book.styles.styles[style] : nullptr;
+}
+
+bool Bold(const vl::CWorkbook& book, uint16_t column, uint32_t row) {
+    const vl::StyleRecord* style = StyleOf(book, column, row);
+    if (!style) return false;
+    const uint8_t font = style->fontRef.fontIndex;
     return font < book.styles.fontCount && book.styles.fonts[font].weight == 2;
+}
+
+// "<TAB>sides N" for a cell with drawn border sides (1 top, 2 bottom, 4 left, 8 right).
+std::string Borders(const vl::CWorkbook& book, uint16_t column, uint32_t row) {
+    const vl::StyleRecord* style = StyleOf(book, column, row);
+    if (!style || !style->borderSides || style->borderLine.style == vl::FORMAT_LINE_NULL) return {};
+    return "\tsides " + std::to_string(style->borderSides);
 }
 
 int Dump(const char* path) {
@@ -61,8 +75,8 @@ int Dump(const char* path) {
                                                    : "formula";
         std::string text = vl::GetCellText(ctx, *ctx.currentCells, c, row, c, row, false, false);
         if (vl::cell::IsFormula(r)) text += " -> " + std::to_string(vl::cell::CachedNumber(r));
-        std::printf("%s\t%s\t%s%s\n", CellName(c, row).c_str(), kind, text.c_str(),
-                    Bold(*book, c, row) ? "\tbold" : "");
+        std::printf("%s\t%s\t%s%s%s\n", CellName(c, row).c_str(), kind, text.c_str(),
+                    Bold(*book, c, row) ? "\tbold" : "", Borders(*book, c, row).c_str());
     }
     // Rows of a custom height, numbered from 1.
     vl::CPagedList& rows = book->tree.active->formats.rowHeights;
@@ -221,6 +235,20 @@ int Table(const char* path) {
 
 } // namespace
 
+// Numbers 1 to 200 down column A: several printed pages.
+int Pages(const char* path) {
+    auto book = vl::CreateWorkbook();
+    if (!book || !vl::NewWorkbook(*book)) return 1;
+    vl::CWorksheet& sheet = *book->tree.active;
+    vl::CellBuffer b;
+    for (uint32_t r = 0; r < 200; ++r) {
+        vl::MakeNumberCell(b, 0, r, double(r + 1));
+        Put(sheet, b);
+    }
+    if (!vl::SaveWorkbookFile(*book, path, 3)) return 1;
+    return 0;
+}
+
 int main(int argc, char** argv) {
     vl::BindAllFunctions();
     if (argc == 3 && std::strcmp(argv[1], "dump") == 0) return Dump(argv[2]);
@@ -229,6 +257,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "clip") == 0) return Clip(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "table") == 0) return Table(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "charts") == 0) return Charts(argv[2]);
-    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip|table|charts FILE\n");
+    if (argc == 3 && std::strcmp(argv[1], "pages") == 0) return Pages(argv[2]);
+    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip|table|charts|pages FILE\n");
     return 2;
 }

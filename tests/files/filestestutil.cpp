@@ -1,5 +1,6 @@
 #include "filestestutil.h"
 
+#include "core/settings.h"
 #include "model/formatstore.h"
 #include "model/viewtransform.h"
 #include "values/standardformat.h"
@@ -87,21 +88,30 @@ CContainer& AddContainer(CWorksheet& sheet, uint16_t id, const std::vector<int>&
         slot.chart = NewBlockObject<CChart>(uint8_t(1 + i % 3));
         CChart& chart = *slot.chart;
         chart.settings.seriesCount = uint8_t(seriesCounts[i]);
-        chart.settings.rotationX = int16_t(30 * (i + 1));
-        chart.settings.rotationZ = -45;
         CopyTextField(chart.settings.titleText[0], "Chart", kChartTextSize);
-        ApplyChartTransform(chart.viewMatrix, kRotateY, 0.5 + double(i));
+        // Only a 3D chart has a rotation and a view of its own.
+        if (chart.settings.type == kChart3D) {
+            chart.settings.rotationX = int16_t(30 * (i + 1));
+            chart.settings.rotationZ = -45;
+            ApplyChartTransform(chart.viewMatrix, kRotateY, 0.5 + double(i));
+        }
         for (int s = 0; s < seriesCounts[i]; ++s) {
+            InitSeries(chart, uint16_t(s)); // as a chart of its type makes a series
             SeriesSettings& series = chart.series[s].settings;
-            series.role = uint8_t(1 + s % 4);
+            // Error bars, then X series, then values, as every form keeps them.
+            const uint8_t x = chart.settings.type == kChartXY ? 2 : 3;
+            series.role = s == 0 ? uint8_t(4) : s == 1 ? x : uint8_t(1);
             series.rangeFlags = kFromValueGiven | kToValueGiven;
             series.fromValue = -s;
             series.toValue = 1000.5 + s;
             std::string range = "R1C1:R" + std::to_string(10 + s) + "C2";
             CopyTextField(series.dataArray, range.c_str(), kDataArraySize);
-            series.numberFormat.kind = STD_STYLE_SCIENTIFIC;
+            if (series.role != 4) { // error bars have no number format
+                series.numberFormat.kind = STD_STYLE_SCIENTIFIC;
+                BuildStandardFormatCode(series.numberFormat, &InternalSeparators());
+            }
             series.userGridCount = uint8_t(s % 17);
-            series.userGridValues[15] = 1.5 * s;
+            if (series.userGridCount) series.userGridValues[series.userGridCount - 1] = 1.5 * s;
         }
     }
     c.settings.objectCount = uint8_t(seriesCounts.size());

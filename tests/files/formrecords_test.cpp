@@ -237,3 +237,68 @@ TEST(FormRecords, BordersInPartAndPlainFormulasReadBack) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+using namespace filestest;
+
+// The XML form writes error-bar series, then X series, then value series, each with only the
+// fields its role uses: a loaded chart keeps them in that order with those fields, a series
+// without a role is dropped, and an error-bar series keeps its value range.
+TEST(FormRecords, SeriesKeepTheOrderAndFieldsOfTheirRoles) {
+    auto book = CreateWorkbook();
+    ASSERT_TRUE(NewWorkbook(*book));
+    CContainer& box = AddContainer(*AsWorksheet(book->tree.active), 3, {5});
+    CChart& chart = *box.slots[0].chart;
+    ASSERT_EQ(chart.settings.type, kChart2D);
+    const uint8_t roles[5] = {1, 4, 0, 3, 1};
+    for (int i = 0; i < 5; ++i) {
+        SeriesSettings& s = chart.series[i].settings;
+        s.role = roles[i];
+        CopyTextField(s.name, std::to_string(i).c_str(), kChartTextSize);
+        s.userGridCount = 1;
+        s.fill.pattern = 2; // an X or error-bar series has no fill
+        s.stackLower = 7.5; // worked out from the data, not kept
+        CopyTextField(s.relatedX, "x", kChartTextSize);
+    }
+    chart.series[3].settings.divisor = 9;
+    bool ok = false;
+    TempFolder dir;
+    WriteBytes(dir.Path("body"), BodyOf(*book));
+    auto loaded = CreateWorkbook();
+    ASSERT_TRUE(loaded->stream.Open(dir.Path("body").c_str(), "rb", false, kFileBufferSize));
+    ok = ReadBinaryWorkbookBody(*loaded, loaded->stream, reloadcheck::kNewestBodyVersion, nullptr);
+    loaded->stream.Close();
+    ASSERT_TRUE(ok) << int(loaded->error);
+    CChart& back = *AsWorksheet(loaded->tree.active)->firstContainer->slots[0].chart;
+    ASSERT_EQ(back.settings.seriesCount, 4);
+    CChart fresh(kChart2D);
+    const struct {
+        uint8_t role;
+        const char* name;
+        double from;
+        bool ownFill;
+        const char* relatedX;
+    } want[4] = {{4, "1", -1, false, ""},
+                 {3, "3", -3, false, ""},
+                 {1, "0", 0, true, "x"},
+                 {1, "4", -4, true, "x"}};
+    for (int i = 0; i < 4; ++i) {
+        const SeriesSettings& s = back.series[i].settings;
+        InitSeries(fresh, uint16_t(i));
+        const SeriesSettings& f = fresh.series[i].settings;
+        EXPECT_EQ(Of(s.role, s.fromValue, s.toValue, s.stackLower, s.fill.pattern == 2),
+                  Of(want[i].role, want[i].from, 1000.5 - want[i].from, 0, want[i].ownFill))
+            << i;
+        EXPECT_STREQ(s.name, want[i].name) << i;
+        EXPECT_STREQ(s.relatedX, want[i].relatedX) << i;
+        if (!want[i].ownFill) {
+            EXPECT_EQ(s.fill.pattern, f.fill.pattern) << i;
+        }
+    }
+    EXPECT_EQ(back.series[1].settings.divisor, 9u);
+    EXPECT_EQ(back.series[0].settings.divisor, 1u);
+    EXPECT_EQ(reloadcheck::RecordFault(*loaded, dir.Path("saved")), "");
+}
+
+} // namespace vl

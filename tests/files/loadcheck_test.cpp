@@ -32,6 +32,16 @@ CChart& FirstChart(CWorkbook& book) {
     return *FirstContainer(book).slots[0].chart;
 }
 
+// Light and perspective belong to 3D charts; the others' are not kept.
+CChart& Chart3D(CWorkbook& book) {
+    return *FirstContainer(book).slots[1].chart;
+}
+
+// A value series, which uses every series field.
+SeriesSettings& ValueSeries(CWorkbook& book) {
+    return FirstContainer(book).slots[2].chart->series[2].settings;
+}
+
 } // namespace
 
 TEST(LoadCheck, EveryLimitAtTheLastValueTakenAndTheFirstRefused) {
@@ -87,16 +97,14 @@ TEST(LoadCheck, EveryLimitAtTheLastValueTakenAndTheFirstRefused) {
         {"stacked bar size", 1, 0,
          [](CWorkbook& b, int v) { FirstChart(b).settings.stackBarSize = uint8_t(v); }},
         {"light direction", 180, 181,
-         [](CWorkbook& b, int v) { FirstChart(b).settings.lightDirectionY = uint16_t(v); }},
+         [](CWorkbook& b, int v) { Chart3D(b).settings.lightDirectionY = uint16_t(v); }},
         {"perspective", 1, 0,
-         [](CWorkbook& b, int v) { FirstChart(b).settings.perspective = uint16_t(v); }},
-        {"series scale", 3, 4,
-         [](CWorkbook& b, int v) { FirstChart(b).series[0].settings.scale = uint8_t(v); }},
-        {"point symbol", 15, 16,
-         [](CWorkbook& b, int v) { FirstChart(b).series[0].settings.symbol = uint8_t(v); }},
+         [](CWorkbook& b, int v) { Chart3D(b).settings.perspective = uint16_t(v); }},
+        {"series scale", 3, 4, [](CWorkbook& b, int v) { ValueSeries(b).scale = uint8_t(v); }},
+        {"point symbol", 15, 16, [](CWorkbook& b, int v) { ValueSeries(b).symbol = uint8_t(v); }},
         {"grid line style", 9, 10,
          [](CWorkbook& b, int v) {
-             SeriesSettings& s = FirstChart(b).series[0].settings;
+             SeriesSettings& s = ValueSeries(b);
              s.userGridCount = 1;
              s.userGridLines[0].style = uint8_t(v);
          }},
@@ -117,6 +125,8 @@ TEST(LoadCheck, EveryLimitAtTheLastValueTakenAndTheFirstRefused) {
         for (const bool taken : {true, false}) {
             auto book = MakeRichWorkbook();
             ASSERT_TRUE(SettleLoadedRecords(*book)) << c.name; // the workbook as made
+            ASSERT_EQ(Chart3D(*book).settings.type, kChart3D);
+            ASSERT_EQ(ValueSeries(*book).role, 1);
             c.set(*book, taken ? c.taken : c.refused);
             EXPECT_EQ(SettleLoadedRecords(*book), taken) << c.name << " " << taken;
         }

@@ -5,12 +5,14 @@
 #include "formula/translate.h"
 #include "platform/core/number.h"
 #include "separatortestutil.h"
+#include "tests/core/fixedclock.h"
 #include "values/dateinput.h"
 #include "values/formatdouble.h"
 
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <memory>
 #include <random>
 #include <tuple>
 
@@ -31,11 +33,12 @@ SeparatorSet DottedSet() { // "." for decimals, dates and times
 // and restores them afterwards.
 class CellInputTest : public formulatest::SettingsTest {
 protected:
-    void SetUp() override { SetCurrentYearForTests(2006); }
+    void SetUp() override { clock_ = std::make_unique<testclock::CFixedClock>(2006, 6, 15); }
     void TearDown() override {
         SettingsTest::TearDown();
-        SetCurrentYearForTests(0);
+        clock_.reset();
     }
+    std::unique_ptr<testclock::CFixedClock> clock_;
 
     // Parses `text` in the cell B3 of format `kind`; the record lands in `cell_`.
     CellInput Parse(std::string_view text, uint8_t kind = 0) {

@@ -1,5 +1,6 @@
 #include "formula/edit/rangecommands.h"
 #include "model/rangedescriptor.h"
+#include "model/rangestyle.h"
 #include "model/undosnapshot.h"
 #include "undobook.h"
 
@@ -90,15 +91,15 @@ TEST(PasteEntryCommand, RangeCellAndContainerEntriesPasteAndUndoRestores) {
     CWorksheet& ws = b.S1();
     UndoHistory copies;
     copies.maximum = 10;
-    // A 2 x 3 block with its formats (rows 6..8 carry a style run in columns 1..3).
+    // A 2 x 3 block with its formats (row 3 carries style 1 in columns 1..6).
     RangeDescriptor range;
-    MakeRangeDescriptor({1, 6, 2, 8}, &range);
+    MakeRangeDescriptor({1, 2, 2, 4}, &range);
     ASSERT_TRUE(SnapshotRangeToUndo(b.Book(), ws, range, copies, copies.current, true, true));
     ASSERT_TRUE(SnapshotCellToUndo(b.Book(), ws, 0, 3, copies, copies.current));
     int32_t kept = copies.current;
     ASSERT_TRUE(SnapshotContainer(b.Book(), &ws, *ws.firstContainer, copies, kept));
     copies.current = kept;
-    const V block6 = Row(ws, 1, 2, 6), block8 = Row(ws, 1, 2, 8);
+    const V block6 = Row(ws, 1, 2, 2), block8 = Row(ws, 1, 2, 4);
 
     const WorkbookDump before = b.Dump();
     PastedEntry pasted;
@@ -108,6 +109,8 @@ TEST(PasteEntryCommand, RangeCellAndContainerEntriesPasteAndUndoRestores) {
     EXPECT_EQ(Box(pasted.range), "10,30:11,32");
     EXPECT_EQ(Row(ws, 10, 11, 30), block6);
     EXPECT_EQ(Row(ws, 10, 11, 32), block8);
+    EXPECT_EQ(b.Book().styles.styles[CellStyleIndex(ws.formats, 31, 11)].horizontalAlignment, 1);
+    EXPECT_EQ(CellStyleIndex(ws.formats, 30, 11), 0);
     ExpectUndoRedo(b, 1, before, b.Dump());
 
     // Contents only: the cells land, the target's formats stay.
@@ -117,9 +120,12 @@ TEST(PasteEntryCommand, RangeCellAndContainerEntriesPasteAndUndoRestores) {
               CommandResult::kDone);
     EXPECT_EQ(Row(c.S1(), 20, 21, 40), block6);
     const WorkbookDump withCells = c.Dump();
-    for (size_t i = 0; i < plain.sections.size(); ++i)
-        if (plain.sections[i].first == "S1 runs")
+    for (size_t i = 0; i < plain.sections.size(); ++i) {
+        if (plain.sections[i].first == "S1 runs") {
             EXPECT_EQ(plain.sections[i], withCells.sections[i]);
+        }
+    }
+    EXPECT_EQ(CellStyleIndex(c.S1().formats, 41, 20), 0);
     ExpectUndoRedo(c, 1, plain, withCells);
 
     // One cell.
@@ -198,9 +204,12 @@ TEST(MoveRangeCommand, MoveAndCopyBlocksAndWholeRowsUndoAndRedo) {
         for (uint32_t i = 0; i < moved.size(); ++i)
             EXPECT_EQ(Row(ws, c.drop.c1, uint16_t(c.drop.c1 + width), c.drop.r1 + i), moved[i])
                 << c.name;
-        if (!c.copy && c.drop.r1 > c.source.r2)
+        if (!c.copy && c.drop.r1 > c.source.r2) {
             EXPECT_EQ(Row(ws, c.source.c1, c.source.c1, c.source.r1), V{""}) << c.name;
-        if (c.copy) EXPECT_EQ(Row(ws, c.source.c1, c.source.c1 + width, c.source.r1), moved[0]);
+        }
+        if (c.copy) {
+            EXPECT_EQ(Row(ws, c.source.c1, c.source.c1 + width, c.source.r1), moved[0]);
+        }
         ExpectUndoRedo(b, c.entries, before, b.Dump());
     }
 }

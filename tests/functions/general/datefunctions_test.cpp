@@ -1,6 +1,9 @@
 #include "functions/general/datefunctions.h"
 #include "functiontestutil.h"
+#include "tests/core/fixedclock.h"
+#include "values/localtime.h"
 
+#include <optional>
 #include <string>
 
 namespace vl::test {
@@ -126,13 +129,9 @@ TEST(DateFunctions, DateTextsLongerThanTheLimitAreRefused) {
     });
 }
 
-IsoDateTime FixedClock() {
-    return IsoDateTime{1, 1, 2005, 3, 4, 13, 14, 5};
-}
-
 TEST(DateFunctions, NowAndTodayReadTheClock) {
     FunctionBook book;
-    SetLocalClock(&FixedClock);
+    std::optional<testclock::CFixedClock> clock(std::in_place, 2005, 3, 4, 13, 14, 5);
     book.Check({
         {"=TODAY()", "2005-03-04"},
         {"=NOW()", "13:14:05"},
@@ -140,8 +139,8 @@ TEST(DateFunctions, NowAndTodayReadTheClock) {
         {"=TODAY(,)", "#SYNTAX!"},
         {"=WEEKDAY(TODAY(),)", "6"},
     });
-    SetLocalClock(nullptr);
-    IsoDateTime now = ReadLocalClock();
+    clock.reset();
+    const IsoDateTime now = LocalDateTime();
     EXPECT_GE(now.year, 2024);
     EXPECT_EQ(book.Eval("=YEAR(TODAY())", "J20"), std::to_string(now.year));
     EXPECT_EQ(book.Eval("=HOUR(NOW())>=0", "J20"), "1");

@@ -1,0 +1,162 @@
+#include "files/loadchart.h"
+
+#include "files/xmlchartparts.h"
+#include "model/blockobject.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace vl {
+
+namespace {
+
+enum : uint8_t { kRoleY = 1, kRoleXY = 2, kRoleX = 3, kRoleSigma = 4 };
+constexpr int kUserGridLines = 16;
+
+// The group the XML form writes a role in; 3 for a role it does not write.
+int WrittenGroup(uint8_t role) {
+    switch (role) {
+    case kRoleSigma:
+        return 0;
+    case kRoleXY:
+    case kRoleX:
+        return 1;
+    case kRoleY:
+        return 2;
+    default:
+        return 3;
+    }
+}
+
+void KeepRange(const SeriesSettings& from, SeriesSettings& to) {
+    to.rangeFlags =
+        uint16_t(from.rangeFlags & (kFromValueGiven | kToValueGiven | kStackLimitsFixed));
+    to.fromValue = (from.rangeFlags & kFromValueGiven) ? from.fromValue : 0;
+    to.toValue = (from.rangeFlags & kToValueGiven) ? from.toValue : 0;
+    // Stack limits are worked out from the data unless they are fixed.
+    const bool fixed = from.rangeFlags & kStackLimitsFixed;
+    to.stackLower = fixed ? from.stackLower : 0;
+    to.stackUpper = fixed ? from.stackUpper : 0;
+}
+
+void KeepAxisAndGrid(const SeriesSettings& from, SeriesSettings& to) {
+    to.numberFormat = from.numberFormat;
+    to.axisType = from.axisType;
+    to.axisFlags = from.axisFlags;
+    to.axisLine = from.axisLine;
+    to.axisFont = from.axisFont;
+    std::memcpy(to.axisTitle, from.axisTitle, sizeof to.axisTitle);
+    to.majorGrid = from.majorGrid;
+    to.minorGrid = from.minorGrid;
+    to.userGridCount = std::min<uint8_t>(from.userGridCount, kUserGridLines);
+    for (int i = 0; i < to.userGridCount; ++i) {
+        to.userGridLines[i] = from.userGridLines[i];
+        to.userGridValues[i] = from.userGridValues[i];
+    }
+}
+
+// A colour not given is not written: reading gives the new series' colour at that place.
+void FreshColor(uint8_t given, COLORREF fresh, COLORREF& color) {
+    if (!given) color = fresh;
+}
+
+void FreshLine(const BorderLine& fresh, BorderLine& line) {
+    FreshColor(line.colorGiven, fresh.color, line.color);
+}
+
+void FreshFill(const InteriorFill& fresh, InteriorFill& fill) {
+    FreshColor(fill.patternColorGiven, fresh.patternColor, fill.patternColor);
+    FreshColor(fill.backgroundColorGiven, fresh.backgroundColor, fill.backgroundColor);
+}
+
+void FreshColors(const SeriesSettings& f, SeriesSettings& s) {
+    FreshColor(s.font.colorGiven, f.font.color, s.font.color);
+    FreshColor(s.axisFont.colorGiven, f.axisFont.color, s.axisFont.color);
+    FreshFill(f.fill, s.fill);
+    for (int i = 0; i < 16; ++i) FreshFill(f.sliceFills[i], s.sliceFills[i]);
+    for (int i = 0; i < kUserGridLines; ++i) FreshLine(f.userGridLines[i], s.userGridLines[i]);
+    FreshLine(f.line, s.line);
+    FreshLine(f.connectingLine, s.connectingLine);
+    FreshLine(f.axisLine, s.axisLine);
+    FreshLine(f.majorGrid, s.majorGrid);
+    FreshLine(f.minorGrid, s.minorGrid);
+}
+
+// `fresh` is a new series at the same place; `kept` what was loaded there.
+void SettleFields(uint8_t chartType, const SeriesSettings& kept, SeriesSettings& s) {
+    const SeriesSettings fresh = s;
+    if (kept.role == kRoleY) {
+        s = kept;
+        s.reserved = 0;
+        // Grid lines past the count are not written.
+        for (int i = s.userGridCount; i < kUserGridLines; ++i) {
+            s.userGridLines[i] = fresh.userGridLines[i];
+            s.userGridValues[i] = 0;
+        }
+        SettleXmlSeriesStyle(chartType, s);
+        FreshUnwrittenStyle(chartType, fresh, s);
+    } else {
+        s.role = kept.role;
+        std::memcpy(s.name, kept.name, sizeof s.name);
+        std::memcpy(s.dataArray, kept.dataArray, sizeof s.dataArray);
+    }
+    KeepRange(kept, s);
+    if (kept.role == kRoleSigma) return;
+    if (kept.role != kRoleY) {
+        // An X series is read back with the role its chart's type gives it.
+        s.role = chartType == kChartXY ? kRoleXY : kRoleX;
+        if (s.role == kRoleXY) {
+            s.scale = kept.scale;
+            s.periods = kept.periods;
+            s.subperiods = kept.subperiods;
+        } else {
+            s.divisor = kept.divisor;
+        }
+        std::memcpy(s.relatedSigma, kept.relatedSigma, sizeof s.relatedSigma);
+        KeepAxisAndGrid(kept, s);
+    }
+    if (chartType == kChart3D) std::memset(s.relatedSigma, 0, sizeof s.relatedSigma);
+    FreshColors(fresh, s);
+}
+
+} // namespace
+
+void SettleSeriesRoles(CChart& chart) {
+    const int count = std::min<int>(chart.settings.seriesCount, kChartSeries);
+    std::vector<SeriesSettings> loaded;
+    for (int i = 0; i < count; ++i) loaded.push_back(chart.series[i].settings);
+    std::stable_sort(loaded.begin(), loaded.end(), [](const auto& a, const auto& b) {
+        return WrittenGroup(a.role) < WrittenGroup(b.role);
+    });
+    const uint8_t type = WrittenChartType(chart.settings.type);
+    uint8_t used = 0;
+    for (const SeriesSettings& kept : loaded) {
+        if (WrittenGroup(kept.role) == 3) break;
+        InitSeries(chart, used);
+        SettleFields(type, kept, chart.series[used].settings);
+        ++used;
+    }
+    chart.settings.seriesCount = used;
+}
+
+void SettleFlatChart(CChart& chart) {
+    if (WrittenChartType(chart.settings.type) == kChart3D) return;
+    const auto fresh = NewBlockObject<CChart>(chart.settings.type);
+    if (!fresh) return;
+    ChartSettings& s = chart.settings;
+    const ChartSettings& f = fresh->settings;
+    s.rotationX = f.rotationX;
+    s.rotationY = f.rotationY;
+    s.rotationZ = f.rotationZ;
+    s.lightDirectionX = f.lightDirectionX;
+    s.lightDirectionY = f.lightDirectionY;
+    s.perspective = f.perspective;
+    s.lineWidth3D = f.lineWidth3D;
+    s.pieThickness3D = f.pieThickness3D;
+    s.planeXZ = f.planeXZ;
+    s.planeYZ = f.planeYZ;
+    std::copy(fresh->viewMatrix, fresh->viewMatrix + 16, chart.viewMatrix);
+}
+
+} // namespace vl

@@ -1,0 +1,18 @@
+#pragma once
+// A loaded chart brought to what every native form holds alike: the XML form writes the
+// error-bar series first, then the X series, then the value series, and carries for each only
+// the fields its role uses; it writes the rotation and view of 3D charts only.
+
+#include "model/chart.h"
+
+namespace vl {
+
+// Orders the used series by role as the XML form writes them (dropping any without a role)
+// and gives every field a role does not use the value a new series has.
+void SettleSeriesRoles(CChart& chart);
+
+// Gives a chart that is not 3D the rotation, light, perspective, 3D sizes and view of a new
+// chart, as the XML form reads it back.
+void SettleFlatChart(CChart& chart);
+
+} // namespace vl

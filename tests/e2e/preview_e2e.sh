@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Print preview as a user meets it: File > Print Preview puts the preview toolbar in place of
+# the others, Next Page turns the page, Close and Escape bring the bars back; closing the
+# workbook, or quitting, while it is previewed ends the program cleanly.
+# Usage: preview_e2e.sh <default-settings.xml> <vorlane> <bookutil>
+set -euo pipefail
+settings=$1 vorlane=$2 bookutil=$3
+here="$(cd "$(dirname "$0")" && pwd)"
+pictures="$here/../../resources/pictures"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/config/Vorlane"
+cp "$settings" "$work/config/Vorlane/settings.xml"
+"$bookutil" pages "$work/pages.vln"
+export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
+cat >"$work/run.sh" <<'RUN'
+set -eu
+. "$LIB"
+shot() { xdotool mousemove --sync 5 790; sleep 0.3; import -window "$wid" "$WORK/$1.png"; }
+# "x y" of a toolbar picture in a screenshot's top 150 rows, empty when it is not there.
+icon() { python3 "$FIND" "$WORK/$1.png" "$PICTURES/toolbar_$2.png" "$3" 150 || true; }
+standard_new() { icon "$1" 267 0; }     # New on the standard toolbar
+formatting_font() { icon "$1" 227 0; }  # Font on the formatting toolbar
+preview_next() { icon "$1" 108 3; }     # Next Page on the preview toolbar
+preview_close() { icon "$1" 108 6; }
+click_at() { set -- $1; xdotool mousemove --window "$wid" --sync $(($1 + 8)) $(($2 + 8)) click 1; sleep 1.5; }
+open_preview() {
+  xdotool key --clearmodifiers alt+f
+  sleep 0.5
+  xdotool key --clearmodifiers v
+  sleep 2
+}
+# The preview's page: a region of the client area below the bars.
+page() { convert "$WORK/$1.png" -crop 500x300+300+300 +repage "$WORK/$1-page.png"; }
+expect_normal() {
+  [ -n "$(standard_new "$1")" ] || { echo "$1: no standard toolbar"; exit 1; }
+  [ -n "$(formatting_font "$1")" ] || { echo "$1: no formatting toolbar"; exit 1; }
+  [ -z "$(preview_next "$1")" ] || { echo "$1: the preview toolbar shows"; exit 1; }
+}
+
+# Run 1: the bars around the preview, its pages, Close and Escape.
+start "$WORK/pages.vln"
+title_is "pages.vln"
+shot normal
+expect_normal normal
+open_preview
+shot preview
+next=$(preview_next preview)
+[ -n "$next" ] || { echo "no preview toolbar"; exit 1; }
+[ -z "$(standard_new preview)" ] || { echo "the standard toolbar stays in the preview"; exit 1; }
+[ -z "$(formatting_font preview)" ] || { echo "the formatting toolbar stays in the preview"; exit 1; }
+page preview
+click_at "$next"
+shot next
+page next
+if compare -metric AE "$WORK/preview-page.png" "$WORK/next-page.png" null: 2>/dev/null; then
+  echo "Next Page left the page as it was"; exit 1
+fi
+close=$(preview_close next)
+[ -n "$close" ] || { echo "no Close on the preview toolbar"; exit 1; }
+click_at "$close"
+shot closed
+expect_normal closed
+# The bars stand where they stood before.
+[ "$(standard_new closed)" = "$(standard_new normal)" ] || { echo "standard toolbar moved"; exit 1; }
+[ "$(formatting_font closed)" = "$(formatting_font normal)" ] || { echo "formatting toolbar moved"; exit 1; }
+open_preview
+shot again
+[ -n "$(preview_next again)" ] || { echo "no preview the second time"; exit 1; }
+xdotool key --clearmodifiers Escape
+sleep 1.5
+shot escaped
+expect_normal escaped
+quit
+echo "run 1 exit $?"
+
+# Run 2: the workbook closed (Ctrl+F4) during the preview, then quit.
+start "$WORK/pages.vln"
+title_is "pages.vln"
+open_preview
+shot run2
+[ -n "$(preview_next run2)" ] || { echo "run 2: no preview"; exit 1; }
+xdotool key --clearmodifiers ctrl+F4
+sleep 1.5
+shot run2-closed
+[ -z "$(preview_next run2-closed)" ] || { echo "run 2: the preview outlived its workbook"; exit 1; }
+[ -n "$(standard_new run2-closed)" ] || { echo "run 2: no standard toolbar after the close"; exit 1; }
+quit
+echo "run 2 exit $?"
+
+# Run 3: quit (Ctrl+Q) during the preview.
+start "$WORK/pages.vln"
+title_is "pages.vln"
+open_preview
+shot run3
+[ -n "$(preview_next run3)" ] || { echo "run 3: no preview"; exit 1; }
+xdotool key --clearmodifiers ctrl+q
+for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then echo "run 3: still running after Ctrl+Q"; kill "$pid"; exit 1; fi
+wait "$pid"
+echo "run 3 exit $?"
+RUN
+rc=0
+WORK="$work" VORLANE="$vorlane" LIB="$here/e2elib.sh" FIND="$here/findicon.py" PICTURES="$pictures" \
+  bash "$here/xserver.sh" bash "$work/run.sh" || rc=$?
+if [ "$rc" -ne 0 ]; then
+  echo "run failed ($rc)"; cat "$work/out.log" 2>/dev/null
+  [ -n "${KEEP_SHOTS:-}" ] && cp "$work"/*.png "$KEEP_SHOTS"/ 2>/dev/null
+  exit 1
+fi
+grep -q "ERROR: AddressSanitizer\|runtime error" "$work/out.log" && { cat "$work/out.log"; exit 1; }
+echo "the preview toolbar stood alone, turned the page, and Close, Escape and quitting came back clean"
