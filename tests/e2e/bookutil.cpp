@@ -3,7 +3,8 @@
 // "tree FILE" prints each item of the worksheet tree as "level<TAB>name", "make FILE" writes a
 // small sales workbook for pictures of the program, "clip FILE" the block the clipboard test
 // copies (A1 1 in bold, B1 2, A2 3, B2 =A1+B1), "table FILE" a table with a memo column. A
-// bold cell's line ends in "<TAB>bold"; each row of a custom height follows as
+// bold cell's line ends in "<TAB>bold", a bordered cell's in "<TAB>sides N"; each row of a
+// custom height follows as
 // "row N<TAB>custom<TAB>height". "charts FILE" prints the series of each chart of the active
 // worksheet, "pages FILE" writes 1 to 200 down column A.
 
@@ -31,14 +32,27 @@ std::string CellName(uint16_t column, uint32_t row) {
     return letters + std::to_string(row + 1);
 }
 
-bool Bold(const vl::CWorkbook& book, uint16_t column, uint32_t row) {
+// The style of a cell: its run's, else its column's; null past the table.
+const vl::StyleRecord* StyleOf(const vl::CWorkbook& book, uint16_t column, uint32_t row) {
     const vl::CFormatStore& formats = book.tree.active->formats;
     uint16_t style = formats.columns[column].style & 0x0FFF;
     for (const vl::FormatRun& run : vl::RunsInRect(formats, {column, row, column, row}))
         style = run.style;
-    if (style >= book.styles.styleCount) return false;
-    const uint8_t font = book.styles.styles[style].fontRef.fontIndex;
+    return style < book.styles.styleCount ? &book.styles.styles[style] : nullptr;
+}
+
+bool Bold(const vl::CWorkbook& book, uint16_t column, uint32_t row) {
+    const vl::StyleRecord* style = StyleOf(book, column, row);
+    if (!style) return false;
+    const uint8_t font = style->fontRef.fontIndex;
     return font < book.styles.fontCount && book.styles.fonts[font].weight == 2;
+}
+
+// "<TAB>sides N" for a cell with drawn border sides (1 top, 2 bottom, 4 left, 8 right).
+std::string Borders(const vl::CWorkbook& book, uint16_t column, uint32_t row) {
+    const vl::StyleRecord* style = StyleOf(book, column, row);
+    if (!style || !style->borderSides || style->borderLine.style == vl::FORMAT_LINE_NULL) return {};
+    return "\tsides " + std::to_string(style->borderSides);
 }
 
 int Dump(const char* path) {
@@ -61,8 +75,8 @@ int Dump(const char* path) {
                                                    : "formula";
         std::string text = vl::GetCellText(ctx, *ctx.currentCells, c, row, c, row, false, false);
         if (vl::cell::IsFormula(r)) text += " -> " + std::to_string(vl::cell::CachedNumber(r));
-        std::printf("%s\t%s\t%s%s\n", CellName(c, row).c_str(), kind, text.c_str(),
-                    Bold(*book, c, row) ? "\tbold" : "");
+        std::printf("%s\t%s\t%s%s%s\n", CellName(c, row).c_str(), kind, text.c_str(),
+                    Bold(*book, c, row) ? "\tbold" : "", Borders(*book, c, row).c_str());
     }
     // Rows of a custom height, numbered from 1.
     vl::CPagedList& rows = book->tree.active->formats.rowHeights;

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# The cell page's border buttons by real keys under an X server: Around Selection on E2:F4
+# draws the outline only, each side on the cells along it; Around Cell on B2:C4 borders every
+# cell of it, inner edges too. Saves and quits, then reads the file back with the engine.
+# Usage: borders_e2e.sh <default-settings.xml> <vorlane> <bookutil>
+set -euo pipefail
+settings=$1 vorlane=$2 bookutil=$3
+xserver="$(dirname "$0")/xserver.sh"
+lib="$(cd "$(dirname "$0")" && pwd)/e2elib.sh"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/config/Vorlane"
+cp "$settings" "$work/config/Vorlane/settings.xml"
+book="$work/borders.vln"
+export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
+cat >"$work/first.sh" <<'FIRST'
+set -eu
+. "$LIB"
+start
+title_is 'New Workbook - \\Worksheet1'
+# Two columns of three numbers: B2:C4 and E2:F4, the cursor back on the first cell of each.
+column() { for entry in "$@"; do xdotool type --delay 40 "$entry"; xdotool key Down; done; xdotool key Up Up Up; }
+xdotool key Right Down
+column 1 2 3; xdotool key Right
+column 4 5 6; xdotool key Right Right
+column 7 8 9; xdotool key Right
+column 10 11 12
+# E2:F4 selected (the cursor stands on F2), the cell page opened from the Format menu, and
+# Around Selection pressed.
+xdotool key Left shift+Right shift+Down shift+Down
+sleep 0.3
+xdotool key --clearmodifiers alt+o
+sleep 0.5
+xdotool key c
+wait_window '^Cell$'
+page=$found
+# Alt+S is the frame's Settings menu even while the page has the focus: the button is
+# clicked instead (157, 145 inside the page with the default layout).
+xdotool mousemove --window "$page" 157 145 click 1
+sleep 0.5
+# A press outside the page closes it and goes no further; a second one on B2 (column B
+# starts 208 pixels in, row 2 at 118 with the default layout) selects that cell. B2:C4
+# selected, the page opened again, and Around Cell by its mnemonic.
+xdotool mousemove --window "$wid" 244 127 click 1
+sleep 0.5
+xdotool click 1
+sleep 0.5
+xdotool key shift+Right shift+Down shift+Down
+sleep 0.3
+xdotool key --clearmodifiers alt+o
+sleep 0.5
+xdotool key c
+wait_window '^Cell$'
+xdotool windowfocus --sync "$found"
+sleep 0.3
+xdotool key --clearmodifiers alt+a
+sleep 0.5
+xdotool windowfocus --sync "$wid"
+sleep 0.3
+save_as "$BOOK"
+quit
+FIRST
+run() {
+  local rc=0
+  WORK="$work" VORLANE="$vorlane" BOOK="$book" LIB="$lib" \
+    bash "$xserver" bash "$work/$1" || rc=$?
+  if [ "$rc" -ne 0 ]; then echo "$1 failed ($rc)"; cat "$work/out.log"; exit 1; fi
+}
+run first.sh
+"$bookutil" dump "$book" >"$work/dump.txt"
+# Around Cell: all four sides (15) on every cell; Around Selection: top 1, bottom 2, left 4,
+# right 8 on the cells along each side only.
+expected=(
+  $'B2\tnumber\t1\tsides 15' $'B3\tnumber\t2\tsides 15' $'B4\tnumber\t3\tsides 15'
+  $'C2\tnumber\t4\tsides 15' $'C3\tnumber\t5\tsides 15' $'C4\tnumber\t6\tsides 15'
+  $'E2\tnumber\t7\tsides 5' $'E3\tnumber\t8\tsides 4' $'E4\tnumber\t9\tsides 6'
+  $'F2\tnumber\t10\tsides 9' $'F3\tnumber\t11\tsides 8' $'F4\tnumber\t12\tsides 10'
+)
+for line in "${expected[@]}"; do
+  grep -qxF -- "$line" "$work/dump.txt" || { echo "missing '$line' in:"; cat "$work/dump.txt"; exit 1; }
+done
+echo "Around Cell bordered all six cells, Around Selection outlined the other six"
