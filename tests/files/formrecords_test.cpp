@@ -262,6 +262,7 @@ TEST(FormRecords, SeriesKeepTheOrderAndFieldsOfTheirRoles) {
         CopyTextField(s.relatedX, "x", kChartTextSize);
     }
     chart.series[3].settings.divisor = 9;
+    chart.series[0].settings.divisor = 5;
     bool ok = false;
     TempFolder dir;
     WriteBytes(dir.Path("body"), BodyOf(*book));
@@ -298,6 +299,7 @@ TEST(FormRecords, SeriesKeepTheOrderAndFieldsOfTheirRoles) {
     }
     EXPECT_EQ(back.series[1].settings.divisor, 9u);
     EXPECT_EQ(back.series[0].settings.divisor, 1u);
+    EXPECT_EQ(back.series[2].settings.divisor, 1u);
     EXPECT_EQ(reloadcheck::RecordFault(*loaded, dir.Path("saved")), "");
 }
 
