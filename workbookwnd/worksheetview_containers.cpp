@@ -3,6 +3,7 @@
 
 #include "app/messages.h"
 #include "charts/draw/containerpainter.h"
+#include "formula/edit/containercommands.h"
 #include "formula/recalc.h"
 #include "model/container.h"
 #include "model/workbook.h"
@@ -174,13 +175,14 @@ void CWorksheetView::EndContainerDrag() {
          before.bottom == after.bottom))
         return;
     CWorkbook& book = Book();
-    if (!book.RecordUndoContainerOp(sel_, sel_.c1, sel_.r1, *c)) ShowErrorMessage(book.error);
+    // The old place is repainted before the container leaves it.
     RedrawContainer(id, true);
-    ContainerSettings& s = c->settings;
-    s.left += Scale(after.left - before.left, zoom_[0]);
-    s.right += Scale(after.right - before.right, zoom_[0]);
-    s.top += Scale(after.top - before.top, zoom_[1]);
-    s.bottom += Scale(after.bottom - before.bottom, zoom_[1]);
+    const FrameShift shift{
+        Scale(after.left - before.left, zoom_[0]), Scale(after.top - before.top, zoom_[1]),
+        Scale(after.right - before.right, zoom_[0]), Scale(after.bottom - before.bottom, zoom_[1])};
+    bool unrecorded = false;
+    MoveContainerCommand(book, {sel_, sel_.c1, sel_.r1}, id, shift, &unrecorded);
+    if (unrecorded) ShowErrorMessage(book.error);
     AnchorContainer(*sheet, CellsOrigin(), firstRow_, firstColumn_, *c, after, zoom_);
     const bool resized = after.right - after.left != before.right - before.left ||
                          after.bottom - after.top != before.bottom - before.top;

@@ -77,6 +77,39 @@ CommandResult InsertContainerCommand(CWorkbook& workbook, const GridSelection& s
     return CommandResult::kDone;
 }
 
+namespace {
+
+// Records what the container holds before a change; a failed record gives its slot back
+// and is reported through `unrecorded`.
+void RecordContainer(CWorkbook& workbook, const GridSelection& selection, CContainer& container,
+                     bool* unrecorded) {
+    if (workbook.RecordUndoContainerOp(selection.range, selection.cursorColumn, selection.cursorRow,
+                                       container))
+        return;
+    const ErrorCode error = workbook.error;
+    workbook.DiscardLastUndo(true);
+    workbook.error = error;
+    if (unrecorded) *unrecorded = true;
+}
+
+} // namespace
+
+CommandResult MoveContainerCommand(CWorkbook& workbook, const GridSelection& selection, uint16_t id,
+                                   const FrameShift& shift, bool* unrecorded) {
+    if (unrecorded) *unrecorded = false;
+    CWorksheet* ws = workbook.tree.active;
+    if (!ws) return workbook.error = kErrorNoWorksheet, CommandResult::kFailed;
+    CContainer* c = id ? FindContainer(*ws, id) : nullptr;
+    if (!c) return CommandResult::kNothing;
+    RecordContainer(workbook, selection, *c, unrecorded);
+    ContainerSettings& s = c->settings;
+    s.left += shift.left;
+    s.top += shift.top;
+    s.right += shift.right;
+    s.bottom += shift.bottom;
+    return CommandResult::kDone;
+}
+
 CommandResult EditContainerCommand(CWorkbook& workbook, const GridSelection& selection,
                                    CContainer& target, const CContainer& edited, bool* unrecorded) {
     if (unrecorded) *unrecorded = false;
@@ -86,13 +119,7 @@ CommandResult EditContainerCommand(CWorkbook& workbook, const GridSelection& sel
     if (!copy || !CopyContainerTo(edited, *copy))
         return workbook.error = kErrorContainerMemory, CommandResult::kFailed;
     copy->selected = edited.selected;
-    if (!workbook.RecordUndoContainerOp(selection.range, selection.cursorColumn,
-                                        selection.cursorRow, target)) {
-        const ErrorCode error = workbook.error;
-        workbook.DiscardLastUndo(true);
-        workbook.error = error;
-        if (unrecorded) *unrecorded = true;
-    }
+    RecordContainer(workbook, selection, target, unrecorded);
     SwapContents(target, *copy);
     return CommandResult::kDone;
 }

@@ -28,6 +28,16 @@ CContainer* FindBookContainer(CWorkbook& workbook, uint16_t id, CWorksheet** she
 CommandResult InsertContainerCommand(CWorkbook& workbook, const GridSelection& selection,
                                      uint8_t chartType, CContainer** added = nullptr);
 
+// The end of a drag that moves or sizes container `id` of the active worksheet: its frame's
+// sides move by the given amounts (at 100 percent) after the record of what it held; the
+// window anchors it to the cells afterwards. kNothing when the worksheet has no container
+// `id`. A record that cannot be made does not stop the move: `unrecorded` is then set.
+struct FrameShift {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+CommandResult MoveContainerCommand(CWorkbook& workbook, const GridSelection& selection, uint16_t id,
+                                   const FrameShift& shift, bool* unrecorded = nullptr);
+
 // Apply of the properties window: `target` takes a whole copy of `edited` (its settings,
 // objects and selected object), keeping its place in the list, after the record of what it
 // held. kFailed with error 4, nothing changed, when the copy cannot be made. A record that

@@ -85,6 +85,36 @@ TEST(InsertContainerCommand, AnchoredAtTheSelectionAtTheEndAndUndoRedo) {
     EXPECT_TRUE(SameWorkbook(before, b.Dump()));
 }
 
+TEST(MoveContainerCommand, EachSideMovesByItsOwnShiftAndUndoRedo) {
+    CUndoBook b;
+    CWorksheet& ws = b.S1();
+    CContainer& c = *ws.firstContainer;
+    const ContainerSettings old = c.settings;
+    const WorkbookDump before = b.Dump();
+    bool unrecorded = true;
+    ASSERT_EQ(MoveContainerCommand(b.Book(), {{1, 2, 3, 2}, 1, 2}, c.settings.id, {-3, 5, 17, 40},
+                                   &unrecorded),
+              CommandResult::kDone);
+    EXPECT_FALSE(unrecorded);
+    EXPECT_EQ(c.settings.left, old.left - 3);
+    EXPECT_EQ(c.settings.top, old.top + 5);
+    EXPECT_EQ(c.settings.right, old.right + 17);
+    EXPECT_EQ(c.settings.bottom, old.bottom + 40);
+    const WorkbookDump after = b.Dump();
+    ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+    ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_TRUE(SameWorkbook(after, b.Dump()));
+    // Another worksheet's container, or none: nothing moves, nothing is recorded.
+    const int32_t undo = b.Book().undo.current;
+    b.Book().tree.active = &b.S2();
+    EXPECT_EQ(MoveContainerCommand(b.Book(), {}, c.settings.id, {1, 1, 1, 1}),
+              CommandResult::kNothing);
+    EXPECT_EQ(MoveContainerCommand(b.Book(), {}, 0, {1, 1, 1, 1}), CommandResult::kNothing);
+    EXPECT_EQ(b.Book().undo.current, undo);
+    EXPECT_TRUE(SameWorkbook(after, b.Dump()));
+}
+
 TEST(EditContainerCommand, TheEditedCopyTakesThePlaceAndUndoRedoRestore) {
     CUndoBook b;
     CWorksheet& ws = b.S1();
