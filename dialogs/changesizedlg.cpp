@@ -38,9 +38,9 @@ CChangeSizeDlg::CChangeSizeDlg(QWidget* parent, bool columnWidth, int value)
     CNumberEdit* other = columnWidth ? ui_->id205 : ui_->id257;
     field_->SetInteger(0, kLargest);
     other->SetInteger(0, kLargest);
-    AttachUpDown(columnWidth ? ui_->id370 : ui_->id369, field_, clock_);
+    AttachUpDown(columnWidth ? ui_->id370 : ui_->id369, field_, ProcessClock());
     QWidget* otherArrows = columnWidth ? ui_->id369 : ui_->id370;
-    AttachUpDown(otherArrows, other, clock_);
+    AttachUpDown(otherArrows, other, ProcessClock());
     other->setEnabled(false);
     otherArrows->setEnabled(false);
     field_->setText(QString::number(value));

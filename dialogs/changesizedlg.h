@@ -28,7 +28,6 @@ public:
 
 private:
     std::unique_ptr<Ui::ChangeSizeDialog> ui_;
-    CSystemClock clock_;
     CNumberEdit* field_ = nullptr;
     int value_ = 0;
 };

@@ -15,14 +15,9 @@
 
 namespace vl {
 
-const IClock& DialogClock() {
-    static CSystemClock clock;
-    return clock;
-}
-
 CUpDown* AttachUpDown(QWidget* placeholder, CNumberEdit* edit) {
     QWidget* parent = placeholder->parentWidget();
-    auto* upDown = new CUpDown(DialogClock(), parent);
+    auto* upDown = new CUpDown(ProcessClock(), parent);
     upDown->setObjectName(placeholder->objectName());
     if (parent && parent->layout()) delete parent->layout()->replaceWidget(placeholder, upDown);
     delete placeholder;

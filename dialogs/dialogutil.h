@@ -16,7 +16,6 @@ class CUpDown;
 class IClock;
 
 // The clock of the dialogs' up-downs.
-const IClock& DialogClock();
 // Puts an up-down in place of `placeholder` (taking its name); every step steps `edit`.
 CUpDown* AttachUpDown(QWidget* placeholder, CNumberEdit* edit);
 // A whole number with blanks around it; false for an empty text or any other character.

@@ -1,11 +1,13 @@
 #include "dialogs/printgeneralpage.h"
 
+#include "app/imagelists.h"
 #include "core/integerlist.h"
 #include "dialogs/numberedit.h"
 #include "dialogs/printlayoutpage.h"
 #include "resources/strings.h"
 #include "ui_printgeneralpage.h"
 
+#include <QPixmap>
 #include <algorithm>
 
 namespace vl {
@@ -20,6 +22,7 @@ constexpr int kMaxCopies = 65534;
 CPrintGeneralPage::CPrintGeneralPage(CPrintSheet& sheet)
     : CPrintPage(sheet), ui_(std::make_unique<Ui::PrintGeneralPage>()) {
     ui_->setupUi(this);
+    ui_->id399->setPixmap(QPixmap::fromImage(LoadPicture(QStringLiteral("bitmap_471"))));
     ui_->id257->SetInteger(1, kMaxCopies);
     AttachUpDown(ui_->id369, ui_->id257, [this] { Changed(); });
     connect(ui_->id215, &QComboBox::activated, this, [this] { OnPrinterCloseUp(); });
@@ -105,6 +108,9 @@ void CPrintGeneralPage::ShowPrinterStatus() {
     if (printer.name.empty()) return;
     ui_->id394->setText(QString::fromStdString(printer.location));
     ui_->id396->setText(QString::fromStdString(printer.comment));
+    // An unknown count shows nothing rather than the previous printer's number.
+    const int jobs = PrintJobs(sheet_.Printers(), printer);
+    ui_->id395->setText(jobs >= 0 ? QString::asprintf("%d", jobs) : QString());
 }
 
 void CPrintGeneralPage::OnPrinterCloseUp() {

@@ -34,8 +34,7 @@ constexpr int kHelpTopic = 2;
 } // namespace
 
 CUpDown* AttachUpDown(QWidget* holder, CNumberEdit* edit, const std::function<void()>& changed) {
-    static const CSystemClock clock;
-    auto* upDown = new CUpDown(clock, holder);
+    auto* upDown = new CUpDown(ProcessClock(), holder);
     upDown->setObjectName("updown" + holder->objectName().mid(2));
     holder->layout()->addWidget(upDown);
     upDown->onStep = [edit, changed](int delta) {

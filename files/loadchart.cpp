@@ -89,6 +89,7 @@ void SettleFields(uint8_t chartType, const SeriesSettings& kept, SeriesSettings&
     if (kept.role == kRoleY) {
         s = kept;
         s.reserved = 0;
+        s.divisor = fresh.divisor; // value series write their periods, not a divisor
         // Grid lines past the count are not written.
         for (int i = s.userGridCount; i < kUserGridLines; ++i) {
             s.userGridLines[i] = fresh.userGridLines[i];

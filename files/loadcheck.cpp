@@ -6,6 +6,7 @@
 #include "files/xmlelements.h"
 #include "files/xmlnames.h"
 #include "formula/addresstext.h"
+#include "model/blockobject.h"
 #include "model/container.h"
 #include "platform/core/bytes.h"
 #include "values/standardformat.h"
@@ -14,6 +15,7 @@
 #include <climits>
 #include <cmath>
 #include <initializer_list>
+#include <iterator>
 
 namespace vl {
 
@@ -240,8 +242,37 @@ bool SettleChart(CChart& chart) {
     return ok;
 }
 
+// Only the kind a background shows is written: the others' fields, and colours not given,
+// read back as a new container has them.
+void FreshBackground(const BackgroundRecord& fresh, BackgroundRecord& b) {
+    if (b.kind != kBackgroundPattern) {
+        b.pattern = fresh.pattern;
+    } else {
+        if (!b.pattern.patternColorGiven) b.pattern.patternColor = fresh.pattern.patternColor;
+        if (!b.pattern.backgroundColorGiven)
+            b.pattern.backgroundColor = fresh.pattern.backgroundColor;
+    }
+    if (b.kind != kBackgroundImage) {
+        std::copy(std::begin(fresh.imagePath), std::end(fresh.imagePath), b.imagePath);
+        b.imageView = fresh.imageView;
+    }
+    if (b.kind != kBackgroundFractal) {
+        b.zr = fresh.zr;
+        b.zi = fresh.zi;
+        b.minX = fresh.minX;
+        b.maxX = fresh.maxX;
+        b.minY = fresh.minY;
+        b.maxY = fresh.maxY;
+        std::copy(std::begin(fresh.fractalColors), std::end(fresh.fractalColors), b.fractalColors);
+    }
+}
+
 bool SettleContainer(CContainer& box) {
     ContainerSettings& s = box.settings;
+    if (const auto fresh = NewBlockObject<CContainer>()) {
+        InitContainerDefaults(*fresh, nullptr, nullptr);
+        FreshBackground(fresh->settings.background, s.background);
+    }
     // The XML form places containers within 2^31 - 1 pixels either way.
     for (int32_t* edge : {&s.left, &s.top, &s.right, &s.bottom})
         *edge = std::max(*edge, -INT32_MAX);

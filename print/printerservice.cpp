@@ -143,4 +143,12 @@ DeviceMode DefaultDeviceMode(const PrinterEntry& printer, const char* paperName)
     return m;
 }
 
+int IPrinterService::QueuedJobs(const std::string&) const {
+    return -1;
+}
+
+int PrintJobs(const IPrinterService& service, const PrinterEntry& printer) {
+    return printer.builtInPdf ? 0 : service.QueuedJobs(printer.name);
+}
+
 } // namespace vl

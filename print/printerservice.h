@@ -53,6 +53,8 @@ public:
     // top, right, bottom); false when the printer cannot tell. By default the printer's
     // minimum margins, turned for landscape.
     virtual bool MinimumMargins(const DeviceMode& mode, double margins[4]) const;
+    // The jobs waiting in the named system printer's queue; -1 when the system cannot tell.
+    virtual int QueuedJobs(const std::string& printer) const;
 };
 
 // The printers by QPrinterInfo; the documents folder of the user.
@@ -64,6 +66,8 @@ PrinterEntry PdfPrinter();
 DeviceMode DefaultDeviceMode(const PrinterEntry& printer, const char* paperName);
 // The system's printers and the PDF printer last; it is the default when none is.
 std::vector<PrinterEntry> ListPrinters(const IPrinterService& service);
+// The jobs queued for a printer: none for the PDF printer, which writes at once; -1 unknown.
+int PrintJobs(const IPrinterService& service, const PrinterEntry& printer);
 
 // The page setup's printer (or the default one) with its paper by name, else A4 for the PDF
 // printer and the printer's first paper otherwise. False with error 20 for a printer that

@@ -63,7 +63,7 @@ bool OpenWaiting(CWorkbook& book, const std::string& path) {
     if (OpenDocumentFile(book, path.c_str())) return true;
     if (book.error != kStreamInUse) return false;
     // Another process holds the file: wait for it as long as the user lets us.
-    const int answer = UiServices().WaitForFile(QString::fromStdString(path), WorkbookClock(), [&] {
+    const int answer = UiServices().WaitForFile(QString::fromStdString(path), ProcessClock(), [&] {
         return OpenDocumentFile(book, path.c_str()) || book.error != kStreamInUse;
     });
     if (answer != IDOK) {

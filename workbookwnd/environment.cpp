@@ -6,8 +6,6 @@ namespace vl {
 
 namespace {
 
-const IClock* g_clock = nullptr;
-
 TimerMaker& Maker() {
     static TimerMaker maker;
     return maker;
@@ -42,15 +40,6 @@ InvokingKeyScope::~InvokingKeyScope() {
 
 void SetWorkbookKeyState(KeyStateQuery query) {
     KeyQuery() = std::move(query);
-}
-
-const IClock& WorkbookClock() {
-    static const CSystemClock system;
-    return g_clock ? *g_clock : system;
-}
-
-void SetWorkbookClock(const IClock* clock) {
-    g_clock = clock;
 }
 
 std::unique_ptr<ITimerHost> MakeWorkbookTimer() {

@@ -14,10 +14,6 @@ namespace vl {
 
 using TimerMaker = std::function<std::unique_ptr<ITimerHost>()>;
 
-const IClock& WorkbookClock();
-// Null restores the system clock; the clock is not owned.
-void SetWorkbookClock(const IClock* clock);
-
 std::unique_ptr<ITimerHost> MakeWorkbookTimer();
 // An empty maker restores Qt's timers.
 void SetWorkbookTimerMaker(TimerMaker maker);

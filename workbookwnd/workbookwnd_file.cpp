@@ -131,7 +131,7 @@ bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uin
     bool ok = false;
     if (excel) {
         PrepareExcelXmlProperties(book_->properties, SaveUserName().c_str(),
-                                  WorkbookClock().NowSeconds(), withDialogs);
+                                  ProcessClock().NowSeconds(), withDialogs);
         ok = SaveExcelXmlFile(*book_, target.c_str());
     } else {
         ok = SaveWorkbookFile(*book_, target.c_str(), form);

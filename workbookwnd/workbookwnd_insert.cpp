@@ -14,13 +14,13 @@
 #include "render/imagesource.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
+#include "values/localtime.h"
 #include "workbookwnd/celleditor.h"
 #include "workbookwnd/environment.h"
 #include "workbookwnd/functiontemplate.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"
 
-#include <QDateTime>
 #include <QStandardPaths>
 #include <QTextCursor>
 
@@ -53,18 +53,6 @@ DateStep StepOfCommand(int id) {
     default:
         return DateStep::kNone;
     }
-}
-
-IsoDateTime LocalNow() {
-    const QDateTime now = QDateTime::fromSecsSinceEpoch(WorkbookClock().NowSeconds()).toLocalTime();
-    IsoDateTime rec;
-    rec.year = now.date().year();
-    rec.month = now.date().month();
-    rec.day = now.date().day();
-    rec.hour = now.time().hour();
-    rec.minute = now.time().minute();
-    rec.second = now.time().second();
-    return rec;
 }
 
 } // namespace
@@ -100,7 +88,7 @@ void CWorkbookWnd::OnInsertDateTime(int id) {
     BeginCommand();
     const bool date = id != ID_INSERT_TIME;
     const bool time = id == ID_INSERT_TIME || id == ID_INSERT_DATE_AND_TIME;
-    const std::string text = DateTimeInsertText(LocalNow(), date, time, StepOfCommand(id));
+    const std::string text = DateTimeInsertText(LocalDateTime(), date, time, StepOfCommand(id));
     const CellRange sel = view->Selection();
     // Each cell takes the text as typed input, with its own undo entry.
     for (uint32_t r = sel.r1;; ++r) {

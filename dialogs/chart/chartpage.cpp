@@ -11,11 +11,7 @@
 
 namespace vl {
 
-namespace {
-
-const IClock* g_clock = nullptr;
-
-} // namespace
+namespace {} // namespace
 
 CChartPage::CChartPage(QWidget* parent) : QWidget(parent) {}
 
@@ -44,7 +40,7 @@ CNumberEdit* AddSpinField(QWidget* page, QGridLayout* grid, int row, int column,
     auto* edit = new CNumberEdit(page);
     edit->setObjectName(QStringLiteral("id%1").arg(editId));
     edit->SetInteger(minimum, maximum);
-    auto* spin = new CUpDown(PageClock(), page);
+    auto* spin = new CUpDown(ProcessClock(), page);
     spin->setObjectName(QStringLiteral("id%1").arg(spinId));
     spin->SetAcceleration({{0, 1}, {4, 5}, {6, 10}});
     spin->onStep = [edit](int delta) { edit->Step(delta); };
@@ -71,15 +67,6 @@ bool ReadWholeNumber(const QString& text, int64_t minimum, int64_t maximum, int6
 void StoreEditText(const QLineEdit* edit, char* field, size_t size) {
     const std::string text = Utf8ToCp1252(edit->text().toStdString()).substr(0, size - 1);
     std::memcpy(field, text.c_str(), text.size() + 1);
-}
-
-const IClock& PageClock() {
-    static CSystemClock system;
-    return g_clock ? *g_clock : system;
-}
-
-void SetPageClock(const IClock* clock) {
-    g_clock = clock;
 }
 
 } // namespace vl

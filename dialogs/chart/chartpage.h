@@ -62,7 +62,5 @@ CNumberEdit* AddSpinField(QWidget* page, QGridLayout* grid, int row, int column,
                           int spinId, int32_t minimum, int32_t maximum);
 
 // The clock the up-downs of the pages accelerate by.
-const IClock& PageClock();
-void SetPageClock(const IClock* clock);
 
 } // namespace vl

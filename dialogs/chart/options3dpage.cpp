@@ -1,5 +1,6 @@
 #include "dialogs/chart/options3dpage.h"
 
+#include "core/clock.h"
 #include "model/chart.h"
 #include "model/viewtransform.h"
 
@@ -33,7 +34,7 @@ CChart3DOptionsPage::CChart3DOptionsPage(QWidget* parent) : CChartPage(parent) {
     const std::pair<const char*, int> axes[3] = {{"X-", 369}, {"Y-", 370}, {"Z-", 1008}};
     for (int i = 0; i < 3; ++i) {
         grid->addWidget(new QLabel(QString::fromLatin1(axes[i].first), this), 0, 1 + 2 * i);
-        auto* spin = Named(new CUpDown(PageClock(), this), axes[i].second);
+        auto* spin = Named(new CUpDown(ProcessClock(), this), axes[i].second);
         spin->SetAcceleration({{0, 1}, {1, 5}, {2, 10}});
         const int axis = i + 1;
         spin->onStep = [this, axis](int delta) { OnRotate(axis, delta); };

@@ -1,6 +1,7 @@
 #include "dialogs/chart/stylepage.h"
 
 #include "app/uiservices.h"
+#include "core/clock.h"
 #include "dialogs/combos.h"
 #include "dialogs/fontdialog.h"
 #include "dialogs/formatpage.h"
@@ -94,7 +95,7 @@ CChartStylePage::CChartStylePage(QWidget* parent) : CChartPage(parent) {
     grid->addWidget(connect_, 4, 2);
     sliceText_ = Named(new QLineEdit(this), 205);
     sliceText_->setReadOnly(true);
-    auto* sliceSpin = Named(new CUpDown(PageClock(), this), 369);
+    auto* sliceSpin = Named(new CUpDown(ProcessClock(), this), 369);
     sliceSpin->onStep = [this](int delta) { StepSlice(delta); };
     grid->addWidget(sliceText_, 5, 1);
     grid->addWidget(sliceSpin, 5, 2, Qt::AlignLeft);

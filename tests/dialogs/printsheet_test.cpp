@@ -52,6 +52,10 @@ public:
     bool MinimumMargins(const DeviceMode& mode, double margins[4]) const override {
         return measures && IPrinterService::MinimumMargins(mode, margins);
     }
+    // "Office" has three jobs waiting; the system cannot count "Plain"'s.
+    int QueuedJobs(const std::string& printer) const override {
+        return printer == "Office" ? 3 : IPrinterService::QueuedJobs(printer);
+    }
     std::vector<PrinterEntry> printers;
     bool measures = true;
 };
@@ -305,6 +309,31 @@ TEST_F(PrintSheetTest, PaperAndSourceFallBack) {
     EXPECT_EQ(sheet->Layout()->Form().id215->count(), 2);
     EXPECT_EQ(sheet->Layout()->Form().id215->currentText(), "Legal");
     EXPECT_TRUE(sheet->ApplyButton()->isEnabled());
+}
+
+TEST_F(PrintSheetTest, GeneralPageShowsQueuedJobsAndPrinterPicture) {
+    auto sheet = Open(false);
+    sheet->show();
+    Ui::PrintGeneralPage& general = sheet->General()->Form();
+    EXPECT_FALSE(general.id399->pixmap().isNull());
+    EXPECT_EQ(general.id399->pixmap().width(), 32);
+    // Walk the printer list with the keys: Office, Plain (count unknown), then PDF last.
+    const struct {
+        const char* printer;
+        const char* jobs;
+        const char* location;
+    } steps[] = {{"Office", "3", "Second floor"}, {"Plain", "", "Second floor"}, {"PDF", "0", ""}};
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        if (i > 0) QTest::keyClick(general.id215, Qt::Key_Down);
+        EXPECT_EQ(sheet->Printer().printer.name, steps[i].printer);
+        EXPECT_EQ(general.id395->text(), steps[i].jobs) << steps[i].printer;
+        EXPECT_EQ(general.id394->text(), steps[i].location) << steps[i].printer;
+    }
+    // Back up to Office: the number of the printer now chosen, not the last one shown.
+    QTest::keyClick(general.id215, Qt::Key_Up);
+    QTest::keyClick(general.id215, Qt::Key_Up);
+    EXPECT_EQ(sheet->Printer().printer.name, "Office");
+    EXPECT_EQ(general.id395->text(), "3");
 }
 
 TEST_F(PrintSheetTest, LayoutChecksPagesPerSheetAndMargins) {

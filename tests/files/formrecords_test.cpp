@@ -262,6 +262,7 @@ TEST(FormRecords, SeriesKeepTheOrderAndFieldsOfTheirRoles) {
         CopyTextField(s.relatedX, "x", kChartTextSize);
     }
     chart.series[3].settings.divisor = 9;
+    chart.series[0].settings.divisor = 5;
     bool ok = false;
     TempFolder dir;
     WriteBytes(dir.Path("body"), BodyOf(*book));
@@ -298,7 +299,55 @@ TEST(FormRecords, SeriesKeepTheOrderAndFieldsOfTheirRoles) {
     }
     EXPECT_EQ(back.series[1].settings.divisor, 9u);
     EXPECT_EQ(back.series[0].settings.divisor, 1u);
+    EXPECT_EQ(back.series[2].settings.divisor, 1u);
     EXPECT_EQ(reloadcheck::RecordFault(*loaded, dir.Path("saved")), "");
+}
+
+} // namespace vl
+
+namespace vl {
+
+using namespace filestest;
+
+// A container's background writes only the kind it shows: the other kinds' fields come back
+// as a new container has them, the shown kind's as they were.
+TEST(FormRecords, BackgroundsKeepOnlyTheKindTheyShow) {
+    for (const uint8_t kind : {kBackgroundPattern, kBackgroundImage, kBackgroundFractal}) {
+        auto book = CreateWorkbook();
+        ASSERT_TRUE(NewWorkbook(*book));
+        CContainer& box = AddContainer(*AsWorksheet(book->tree.active), 3, {});
+        BackgroundRecord& b = box.settings.background;
+        const auto newBox = NewBlockObject<CContainer>();
+        InitContainerDefaults(*newBox, nullptr, nullptr);
+        const BackgroundRecord fresh = newBox->settings.background;
+        b.kind = kind;
+        b.pattern = {.pattern = 3, .patternColorGiven = 1, .patternColor = 0x123456};
+        CopyTextField(b.imagePath, "back.png", kImagePathSize);
+        b.imageView = 2;
+        b.zr = 0.5;
+        b.maxY = 3.25;
+        b.fractalColors[15] = 0x0000ff;
+        const BackgroundRecord spoiled = b;
+        bool ok = false;
+        auto loaded = ThroughBody(*book, ok);
+        ASSERT_TRUE(ok) << int(loaded->error);
+        const BackgroundRecord& back =
+            AsWorksheet(loaded->tree.active)->firstContainer->settings.background;
+        auto pick = [kind](uint8_t own, const BackgroundRecord& a, const BackgroundRecord& f) {
+            return own == kind ? a : f;
+        };
+        const BackgroundRecord& p = pick(kBackgroundPattern, spoiled, fresh);
+        const BackgroundRecord& i = pick(kBackgroundImage, spoiled, fresh);
+        const BackgroundRecord& f = pick(kBackgroundFractal, spoiled, fresh);
+        EXPECT_EQ(Of(back.kind, back.pattern.pattern, back.pattern.patternColor, back.imageView,
+                     back.zr == f.zr, back.maxY == f.maxY, back.fractalColors[15]),
+                  Of(kind, p.pattern.pattern, p.pattern.patternColor, i.imageView, true, true,
+                     f.fractalColors[15]))
+            << int(kind);
+        EXPECT_STREQ(back.imagePath, i.imagePath) << int(kind);
+        TempFolder dir;
+        EXPECT_EQ(reloadcheck::RecordFault(*loaded, dir.Path("saved")), "") << int(kind);
+    }
 }
 
 } // namespace vl

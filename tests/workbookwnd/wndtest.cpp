@@ -27,7 +27,7 @@ void WindowTest::SetUp() {
     Profile() = SettingsProfile{};
     ui.clock = &clock;
     timers = std::make_unique<FakeTimeline>();
-    SetWorkbookClock(&clock);
+    InstallClock(&clock);
     DialogMemory() = FileDialogMemory{};
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     // Unique per run, so that the same test run twice at once (two checkouts) cannot collide.
@@ -48,7 +48,7 @@ void WindowTest::SetUp() {
 void WindowTest::TearDown() {
     frame.reset();
     timers.reset();
-    SetWorkbookClock(nullptr);
+    InstallClock(nullptr);
     Profile() = SettingsProfile{};
     std::error_code ec;
     std::filesystem::remove_all(folder, ec);
