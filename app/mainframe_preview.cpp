@@ -8,6 +8,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QTimer>
 #include <QToolBar>
 
 namespace vl {
@@ -41,6 +42,18 @@ void CMainFrame::RestoreAfterPreview() {
     if (auto* sub =
             window ? qobject_cast<QMdiSubWindow*>(window->Widget()->parentWidget()) : nullptr)
         MdiArea()->setActiveSubWindow(sub);
+    if (!window) {
+        // The previewed window is being closed: once it has left the area, the window used
+        // before it takes its place, as after any close.
+        QTimer::singleShot(0, this, [this] {
+            if (MdiArea()->activeSubWindow()) return;
+            const QList<QMdiSubWindow*> left =
+                MdiArea()->subWindowList(QMdiArea::ActivationHistoryOrder);
+            if (left.isEmpty()) return;
+            MdiArea()->setActiveSubWindow(left.back());
+            if (IWorkbookWnd* active = GetActiveWorkbookWnd()) active->Widget()->setFocus();
+        });
+    }
     if (window && previewHidden_.containerProperties) window->ShowContainerProperties(true);
     if (IComposerPane* composer = ComposerPane(); composer && previewHidden_.composer)
         composer->SetShown(true);

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPointer>
 #include <QTest>
@@ -132,7 +133,8 @@ TEST_F(PrintEntryTest, CtrlPOpensPrint) {
 }
 
 TEST_F(PrintEntryTest, ClosingThePreviewedWindowClosesThePreviewFirst) {
-    ASSERT_TRUE(NewWindow());
+    CWorkbookWnd* first = NewWindow();
+    ASSERT_TRUE(first);
     CWorkbookWnd* other = NewWindow();
     ASSERT_TRUE(other);
     frame->OnCommand(ID_FILE_PRINT_PREVIEW);
@@ -147,6 +149,11 @@ TEST_F(PrintEntryTest, ClosingThePreviewedWindowClosesThePreviewFirst) {
     EXPECT_EQ(OpenDocumentCount(), 1);
     EXPECT_FALSE(frame->Toolbar(kPreviewBar)->isVisibleTo(frame.get()));
     EXPECT_TRUE(frame->Toolbar(kStandardBar)->isVisibleTo(frame.get()));
+    // The window left takes the place of the closed one, with the keyboard.
+    EXPECT_EQ(static_cast<QWidget*>(frame->MdiArea()->activeSubWindow()),
+              first->Widget()->parentWidget());
+    ASSERT_TRUE(QApplication::focusWidget());
+    EXPECT_TRUE(first->Widget()->isAncestorOf(QApplication::focusWidget()));
 }
 
 TEST_F(PrintEntryTest, AWindowCommandDuringThePreviewClosesItFirst) {
