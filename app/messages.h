@@ -1,7 +1,7 @@
 #pragma once
 // The message boxes of failures and questions, titled "Vorlane 7.3".
 
-#include "core/errorcode.h"
+#include "platform/core/errorcode.h"
 
 #include <QString>
 #include <cstdint>

@@ -4,6 +4,7 @@
 #include "app/mainframe.h"
 #include "app/messages.h"
 #include "app/printservices.h"
+#include "model/workbook.h"
 #include "resources/commandids.h"
 
 #include <QAction>
@@ -81,10 +82,10 @@ void CMainFrame::UpdatePreviewCommands() {
 void CMainFrame::OnFilePrintPreview() {
     IWorkbookWnd* wnd = GetActiveWorkbookWnd();
     if (!wnd || !g_printServices || preview_) return;
-    int error = 0;
-    preview_ = g_printServices->OpenPreview(stack_, *wnd, error);
+    preview_ = g_printServices->OpenPreview(stack_, *wnd);
     if (!preview_) {
-        if (error) ShowErrorMessage(error);
+        if (const CWorkbook* book = wnd->Workbook(); book && book->error)
+            ShowErrorMessage(book->error);
         return;
     }
     if (pageSelector_) {

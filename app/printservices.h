@@ -34,9 +34,10 @@ public:
 class IPrintServices {
 public:
     virtual ~IPrintServices() = default;
-    // Null with an error code (shown by the caller) when the worksheet cannot be previewed.
-    virtual std::unique_ptr<IPrintPreviewPane> OpenPreview(QWidget* parent, IWorkbookWnd& window,
-                                                           int& error) = 0;
+    // Null when the worksheet cannot be previewed, with the code (shown by the caller) in the
+    // workbook's error, or none when there was nothing to preview.
+    virtual std::unique_ptr<IPrintPreviewPane> OpenPreview(QWidget* parent,
+                                                           IWorkbookWnd& window) = 0;
     // Shows the print sheet over the active worksheet's page settings and prints the
     // worksheet, or every worksheet, unless it was cancelled; 0 or the error code.
     virtual int Print(QWidget* parent, IWorkbookWnd& window, bool all) = 0;

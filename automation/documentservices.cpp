@@ -15,7 +15,7 @@ IDocumentServices*& Installed() {
 
 bool IDocumentServices::PrintWorksheet(CWorkbook& workbook, CEvalContext&, CWorksheet&,
                                        const char*) {
-    workbook.error = 20; // "No printer"
+    workbook.error = kErrorNoPrinter;
     return false;
 }
 

@@ -9,8 +9,6 @@ namespace vl {
 
 namespace {
 
-constexpr ErrorCode kFirstXmlCode = 55;
-constexpr ErrorCode kLastXmlCode = 59;
 // The description buffer of the error object.
 constexpr size_t kMaxDescription = 1024;
 
@@ -18,7 +16,7 @@ constexpr size_t kMaxDescription = 1024;
 
 std::string AutomationErrorMessage(ErrorCode code, uint32_t line) {
     std::string text = GetErrorMessage(code);
-    if (code >= kFirstXmlCode && code <= kLastXmlCode && line != 0) {
+    if (code >= kErrorXmlMemory && code <= kErrorXmlData && line != 0) {
         text += "\nLine: ";
         AppendUnsigned(text, line);
     }

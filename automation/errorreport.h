@@ -2,9 +2,9 @@
 // Turning a document's error code into the HRESULT an automation client sees, with the
 // error information that carries its message.
 
-#include "core/errorcode.h"
 #include "platform/com/guid.h"
 #include "platform/com/hresult.h"
+#include "platform/core/errorcode.h"
 
 #include <cstdint>
 #include <string>

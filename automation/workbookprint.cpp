@@ -12,8 +12,6 @@ namespace vl {
 
 namespace {
 
-constexpr ErrorCode kErrorInvalidPageList = 17;
-constexpr ErrorCode kErrorNoPrinter = 20;
 constexpr int32_t kLastContainerId = 65535;
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "charts/axismap.h"
 #include "charts/points.h"
 #include "charts/seriesdata.h"
-#include "core/errorcode.h"
 #include "model/cellrecord.h"
 #include "model/cellstore.h"
+#include "platform/core/errorcode.h"
 #include "values/numfmt_date.h"
 #include "values/numfmt_number.h"
 

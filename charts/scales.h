@@ -2,8 +2,8 @@
 // The limits of every value and X axis of a chart and the position of every stored value on
 // its axis. Series stacked on one another share one axis, computed from the stack sums.
 
-#include "core/errorcode.h"
 #include "model/chart.h"
+#include "platform/core/errorcode.h"
 
 #include <cstdint>
 

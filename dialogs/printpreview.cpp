@@ -47,7 +47,7 @@ std::unique_ptr<CPrintPreview> CPrintPreview::Open(CWorkbook& workbook, CCellDis
     preview->sheets_ =
         int(std::min<uint32_t>(vl::SheetCount(workbook, sheet.pageSetup), INT32_MAX));
     if (preview->sheets_ == 0) {
-        workbook.error = 16;
+        workbook.error = kErrorNoPages;
         FreePageList(workbook);
         return nullptr;
     }

@@ -63,7 +63,7 @@ bool CMemoReader::Open(std::string_view tablePath, uint8_t format) {
     uint8_t header[kMemoHeaderSize] = {};
     file_.ReadAt(header, int32_t(sizeof header), kSeekStart, 0);
     blockSize_ = HeaderBlockSize(header, format);
-    return file_.GetError() == kStreamOk;
+    return file_.GetError() == kErrorNone;
 }
 
 bool CMemoReader::ReadText(int64_t offset, int64_t length, std::string& text) {
@@ -72,7 +72,7 @@ bool CMemoReader::ReadText(int64_t offset, int64_t length, std::string& text) {
     text.resize(std::size_t(length));
     const int32_t n = file_.ReadAt(text.data(), int32_t(length), kSeekStart, int32_t(offset));
     text.resize(std::size_t(std::max(n, 0)));
-    return file_.GetError() == kStreamOk;
+    return file_.GetError() == kErrorNone;
 }
 
 bool CMemoReader::Read(uint32_t block, std::string& text) {
@@ -91,7 +91,7 @@ bool CMemoReader::Read(uint32_t block, std::string& text) {
     uint8_t head[kBlockHead] = {};
     if (offset + int64_t(kBlockHead) > size_) return true;
     if (file_.ReadAt(head, int32_t(kBlockHead), kSeekStart, int32_t(offset)) != kBlockHead)
-        return file_.GetError() == kStreamOk;
+        return file_.GetError() == kErrorNone;
     int64_t length = 0;
     if (IsDBase4(format_)) {
         const uint32_t stored = LoadU32(head + 4);

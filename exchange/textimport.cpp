@@ -28,7 +28,7 @@ public:
         while (in_.Peek() >= 0) {
             if (!ReadField()) return false;
         }
-        if (book_.stream.GetError() != kStreamOk) {
+        if (book_.stream.GetError() != kErrorNone) {
             book_.error = book_.stream.GetError();
             return false;
         }

@@ -3,8 +3,8 @@
 // lists, kept in the workbook's XBaseSaveOptions: a 32-byte header image and 32-byte field
 // descriptors as they stand in the file.
 
-#include "core/errorcode.h"
 #include "model/exchangesettings.h"
+#include "platform/core/errorcode.h"
 
 #include <cstdint>
 #include <string>
@@ -23,7 +23,6 @@ constexpr int kFieldNameLength = 10;
 constexpr int kFieldTypeByte = 11;
 constexpr int kFieldLengthByte = 16;
 constexpr int kFieldDecimalsByte = 17;
-constexpr ErrorCode kErrorTooManyFields = ErrorCode(61);
 
 // Header fields of the image.
 uint32_t RecordCount(const XBaseSaveOptions& options);

@@ -102,7 +102,7 @@ bool ReadDbfHeader(CWorkbook& workbook, XBaseSaveOptions& options) {
     CFileStream& stream = workbook.stream;
     uint8_t header[kXBaseHeaderSize];
     if (stream.ReadAt(header, int32_t(sizeof header), kSeekStart, 0) != int32_t(sizeof header)) {
-        if (stream.GetError() != kStreamOk) return workbook.error = stream.GetError(), false;
+        if (stream.GetError() != kErrorNone) return workbook.error = stream.GetError(), false;
         return Refuse(workbook);
     }
     const int64_t fileLength = stream.GetLength();
@@ -118,7 +118,7 @@ bool ReadDbfHeader(CWorkbook& workbook, XBaseSaveOptions& options) {
     if (!block) return workbook.error = kErrorWorksheetMemory, false;
     if (stream.Read(block, int32_t(bytes)) != int32_t(bytes)) {
         FreeBlock(block);
-        if (stream.GetError() != kStreamOk) return workbook.error = stream.GetError(), false;
+        if (stream.GetError() != kErrorNone) return workbook.error = stream.GetError(), false;
         return Refuse(workbook);
     }
     uint64_t total = 0;

@@ -88,7 +88,7 @@ public:
             if (n == 0) break;
             if (!ReadRecord(bytes.data(), n, row, fields)) return false;
         }
-        if (book_.stream.GetError() != kStreamOk)
+        if (book_.stream.GetError() != kErrorNone)
             return book_.error = book_.stream.GetError(), false;
         return true;
     }

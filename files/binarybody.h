@@ -5,8 +5,8 @@
 // and view records. Most records are the model's records in their stored form, and cell
 // pages keep their packing, so reading rebuilds a workbook without parsing cells.
 
-#include "core/errorcode.h"
 #include "platform/core/crypto.h"
+#include "platform/core/errorcode.h"
 #include "platform/core/filestream.h"
 
 #include <cstdint>
@@ -21,12 +21,10 @@ enum BodyMode : uint8_t {
     kBodyPlainCopy = 1, // the values-only copy ahead of an encrypted body
 };
 
-// The error of a save whose workbook holds something the form cannot carry (an object of a
-// container that is not a chart, a chart of more than 16 series); nothing is written then.
-constexpr ErrorCode kErrorUnwritableObject = kStreamWrite;
-
 // Writes the body through the stream with or without a key. False with the workbook's
-// error set: the stream's status, 8 when memory ran out, or kErrorUnwritableObject.
+// error set: the stream's status, 8 when memory ran out, or kStreamWrite
+// for a workbook that holds something the form cannot carry (an object of a container that
+// is not a chart, a chart of more than 16 series); nothing is written then.
 bool WriteBinaryWorkbookBody(CWorkbook& workbook, CFileStream& stream, CryptoContext* ctx,
                              uint8_t mode);
 // The same bytes into any sink; false with `error` as above (a sink reports no failure).

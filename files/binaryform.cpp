@@ -34,7 +34,7 @@ uint32_t FillerLength(uint8_t d) {
 
 // The failure of a load: the stream's status when it has one, else `code`.
 bool LoadFailure(CWorkbook& book, ErrorCode code) {
-    book.error = book.stream.GetError() != kStreamOk ? book.stream.GetError() : code;
+    book.error = book.stream.GetError() != kErrorNone ? book.stream.GetError() : code;
     return false;
 }
 
@@ -59,7 +59,7 @@ bool CheckPassword(CWorkbook& book, const char* password, int bits, CryptoContex
     CMd5 md5;
     uint8_t block[kCheckBlock];
     while (const int32_t n = s.ReadDecrypt(block, kCheckBlock, &ctx)) md5.Update(block, size_t(n));
-    if (s.GetError() != kStreamOk) return LoadFailure(book, kErrorFileFormat);
+    if (s.GetError() != kErrorNone) return LoadFailure(book, kErrorFileFormat);
     uint8_t computed[kMd5Size];
     md5.Final(computed);
     if (std::memcmp(computed, stored, kMd5Size) != 0) {

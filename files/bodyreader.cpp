@@ -208,7 +208,7 @@ bool ReadBinaryWorkbookBody(CWorkbook& workbook, CFileStream& stream, uint8_t ve
         ErrorCode error = kErrorNone;
     } slot;
     const bool read = GuardWorksheetMemory(slot, [&] { return reader.Read(); });
-    if (stream.GetError() != kStreamOk) {
+    if (stream.GetError() != kErrorNone) {
         workbook.error = stream.GetError();
         return false;
     }

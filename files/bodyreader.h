@@ -2,8 +2,8 @@
 // The reader of the binary workbook body. Every field is checked against the record it
 // fills before it is kept; the first failure ends the read with its error.
 
-#include "core/errorcode.h"
 #include "files/bodyio.h"
+#include "platform/core/errorcode.h"
 
 #include <cstdint>
 

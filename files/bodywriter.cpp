@@ -209,7 +209,7 @@ bool WorkbookIsWritable(const CWorkbook& book) {
 
 bool SerializeWorkbookBody(CWorkbook& workbook, CBodySink& sink, uint8_t mode, ErrorCode& error) {
     if (!WorkbookIsWritable(workbook)) {
-        error = kErrorUnwritableObject;
+        error = kStreamWrite; // an object the form cannot carry
         return false;
     }
     struct ErrorSlot {
@@ -231,7 +231,7 @@ bool WriteBinaryWorkbookBody(CWorkbook& workbook, CFileStream& stream, CryptoCon
         workbook.error = error;
         return false;
     }
-    if (stream.GetError() != kStreamOk) {
+    if (stream.GetError() != kErrorNone) {
         workbook.error = stream.GetError();
         return false;
     }

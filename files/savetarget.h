@@ -3,7 +3,7 @@
 // that file may be replaced, and whether it is replaced by a renamed new file or rewritten
 // in place.
 
-#include "core/errorcode.h"
+#include "platform/core/errorcode.h"
 #include "platform/core/filestream.h"
 
 #include <string>

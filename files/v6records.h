@@ -4,8 +4,8 @@
 // the workbook's error set: 21 for bytes that break the form or end too soon, 8 when memory
 // ran out.
 
-#include "core/errorcode.h"
 #include "files/v6input.h"
+#include "platform/core/errorcode.h"
 #include "platform/core/muldiv.h"
 #include "platform/core/screen.h"
 

@@ -47,16 +47,16 @@ struct Content {
 // The length of the content as the stream reads it: a compressed file's is only known
 // once it has been read through.
 int64_t ContentSize(CFileStream& s) {
-    uint8_t status = kStreamOk;
+    uint8_t status = kErrorNone;
     if (!s.IsCompressed()) {
         const int32_t size = CFileStream::GetFileSize(s.GetPath().c_str(), &status);
-        return status == kStreamOk ? size : -int64_t(status);
+        return status == kErrorNone ? size : -int64_t(status);
     }
     std::vector<uint8_t> chunk(kSizingChunk);
     int64_t total = 0;
     s.Seek(kSeekStart, 0);
     for (int32_t n; (n = s.Read(chunk.data(), kSizingChunk)) > 0;) total += n;
-    return s.GetError() == kStreamOk ? total : -int64_t(s.GetError());
+    return s.GetError() == kErrorNone ? total : -int64_t(s.GetError());
 }
 
 bool ReadContent(CWorkbook& book, Content& out) {
@@ -68,7 +68,7 @@ bool ReadContent(CWorkbook& book, Content& out) {
     out.size = size_t(size);
     s.Seek(kSeekStart, 0);
     const int32_t read = s.Read(out.bytes.get(), int32_t(size));
-    if (s.GetError() != kStreamOk) return V6Fail(book, s.GetError());
+    if (s.GetError() != kErrorNone) return V6Fail(book, s.GetError());
     // A file that changed its length meanwhile is not what was measured.
     return read == size || V6Invalid(book);
 }

@@ -51,7 +51,7 @@ bool DetectWorkbookFormat(CWorkbook& workbook, uint8_t& kind, uint8_t& encryptio
         kind = s.IsCompressed() ? kFileBinaryCompressed : kFileBinary;
         encryption = EncryptionCodeOf(head[1], head[2] == '1');
     }
-    if (s.GetError() != kStreamOk) {
+    if (s.GetError() != kErrorNone) {
         workbook.error = s.GetError();
         return false;
     }

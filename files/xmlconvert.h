@@ -3,22 +3,13 @@
 // Each converter returns 0 or the error code the reader reports: malformed or out-of-range
 // numbers are 59, words outside their table (booleans, colours) are 57.
 
-#include "core/errorcode.h"
+#include "platform/core/errorcode.h"
 #include "platform/core/screen.h"
 
 #include <cstdint>
 #include <string_view>
 
 namespace vl {
-
-enum : ErrorCode {
-    kErrorXmlMemory = 55,
-    kErrorXmlElement = 56,
-    kErrorXmlAttribute = 57,
-    kErrorXmlMissing = 58,
-    kErrorXmlData = 59,
-    kErrorXmlEncoding = 60,
-};
 
 // The largest value each unsigned converter accumulates: the type's maximum minus one.
 constexpr uint64_t kXmlCapU8 = 254;

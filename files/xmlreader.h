@@ -12,8 +12,8 @@
 // start). Whitespace, comments and text beyond the longest element text are dropped as they
 // are read, so memory does not grow with the file.
 
-#include "core/errorcode.h"
 #include "files/xmlconvert.h"
+#include "platform/core/errorcode.h"
 
 #include <array>
 #include <cstddef>

@@ -3,7 +3,7 @@
 // references) into the program's 8-bit code page, and escaping program text for a file.
 // Both work on whole texts of any length; nothing passes through a fixed-size stage.
 
-#include "core/errorcode.h"
+#include "platform/core/errorcode.h"
 
 #include <cstddef>
 #include <string>

@@ -4,7 +4,7 @@
 // edit wrapped here builds its result aside and commits only with operations that
 // allocate nothing, so leaving by the exception changes nothing.
 
-#include "core/errorcode.h"
+#include "platform/core/errorcode.h"
 
 #include <new>
 

@@ -9,11 +9,6 @@ namespace {
 
 constexpr CellRange kNoCells{1, 1, 0, 0};
 
-bool Fail(CWorkbook& workbook, ErrorCode code) {
-    workbook.error = code;
-    return false;
-}
-
 // The cells of `clear` emptied and the feed's cells put, prepared aside; nothing is in
 // place until Commit.
 struct PreparedCells {

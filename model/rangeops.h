@@ -4,12 +4,12 @@
 // that needs memory builds its result aside and puts it in place only when complete, so a
 // failure leaves the worksheet as it was.
 
-#include "core/errorcode.h"
 #include "model/cellstore.h"
 #include "model/clearset.h"
 #include "model/formatstore.h"
 #include "model/rangedescriptor.h"
 #include "model/styles.h"
+#include "platform/core/errorcode.h"
 
 #include <cstdint>
 #include <memory>

@@ -3,9 +3,9 @@
 // the row heights and the column table move together. Formulas are not rewritten here (the
 // editing library does that over the moved cells).
 
-#include "core/errorcode.h"
 #include "model/cellstore.h"
 #include "model/formatstore.h"
+#include "platform/core/errorcode.h"
 
 #include <cstdint>
 

@@ -10,11 +10,6 @@ namespace vl {
 
 namespace {
 
-bool Fail(CWorkbook& workbook, ErrorCode code) {
-    workbook.error = code;
-    return false;
-}
-
 const UndoEntry* EntryAt(const UndoHistory& history, int32_t index) {
     return index >= 0 && index < kUndoSlots ? &history.entries[index] : nullptr;
 }

@@ -12,11 +12,6 @@ namespace vl {
 
 namespace {
 
-bool Fail(CWorkbook& workbook, ErrorCode code) {
-    workbook.error = code;
-    return false;
-}
-
 // Claims the slot, fills it, and empties it again when the fill fails (also when a working
 // list ran out of memory).
 template <class Fill>

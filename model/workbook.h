@@ -3,12 +3,12 @@
 // drop-down lists, the exchange settings and the document state. One record, built whole
 // and never failing once its memory is had.
 
-#include "core/errorcode.h"
 #include "model/dropdownlist.h"
 #include "model/exchangesettings.h"
 #include "model/styles.h"
 #include "model/undoentry.h"
 #include "model/worksheettree.h"
+#include "platform/core/errorcode.h"
 #include "platform/core/filestream.h"
 #include "platform/core/packeddib.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 // The workbook's tree of folders and worksheets: paths, insertion, detaching subtrees.
 
-#include "core/errorcode.h"
 #include "model/worksheet.h"
+#include "platform/core/errorcode.h"
 
 #include <cstdint>
 #include <string>

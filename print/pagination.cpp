@@ -203,11 +203,6 @@ void BuildPageBreaks(PageContext& ctx, const RangeDescriptor* range) {
     }
 }
 
-bool Fail(CWorkbook& workbook, ErrorCode code) {
-    workbook.error = code;
-    return false;
-}
-
 // Lowers the scale until the page fits one cell of the sheet grid; error 18 when it cannot.
 bool ShrinkIntoCell(PageContext& ctx, PageRecord& page) {
     const auto [rows, columns] = PagesPerSheet(ctx.sheet.pageSetup);
@@ -221,11 +216,11 @@ bool ShrinkIntoCell(PageContext& ctx, PageRecord& page) {
     for (;;) {
         GetPageContentSize(ctx.canvas, ctx.sheet, ctx.rows, ctx.columns, page, ctx.scale);
         if (page.width <= cellWidth && page.height <= cellHeight) return true;
-        if (cellWidth <= 0 || cellHeight <= 0) return Fail(ctx.workbook, 18);
+        if (cellWidth <= 0 || cellHeight <= 0) return Fail(ctx.workbook, kErrorZoomTooSmall);
         const int64_t factor =
             std::min(cellWidth * 100 / page.width, cellHeight * 100 / page.height);
         for (uint16_t& s : ctx.scale) s = uint16_t(s * factor / 100);
-        if (ctx.scale[0] == 0 || ctx.scale[1] == 0) return Fail(ctx.workbook, 18);
+        if (ctx.scale[0] == 0 || ctx.scale[1] == 0) return Fail(ctx.workbook, kErrorZoomTooSmall);
     }
 }
 
@@ -243,7 +238,7 @@ bool SelectPages(PageContext& ctx) {
         any = any || page.print;
         PutPageRecord(ctx.workbook, i, page);
     }
-    return any || Fail(ctx.workbook, 17);
+    return any || Fail(ctx.workbook, kErrorInvalidPageList);
 }
 
 bool FitToSheet(PageContext& ctx) {
@@ -447,7 +442,7 @@ bool PaginateSheet(CWorkbook& workbook, CCanvas& canvas, CWorksheet& sheet,
         return AppendPage(workbook, page) || Fail(workbook, kErrorWorksheetMemory);
     }
     BuildPageBreaks(ctx, setup.printRangeKind == kPrintCellRange ? &setup.printRange : nullptr);
-    if (PageListCount(workbook) == 0) return Fail(workbook, 16);
+    if (PageListCount(workbook) == 0) return Fail(workbook, kErrorNoPages);
     if (setup.printRangeKind == kPrintPageList) {
         if (!SelectPages(ctx)) return false;
     } else if (setup.fitToSheetSize) {

@@ -124,7 +124,7 @@ bool SelectPrinter(const IPrinterService& service, const PageSetupRecord& setup,
     for (const PrinterEntry& p : printers)
         if (!chosen && p.isDefault) chosen = &p;
     if (!chosen || chosen->papers.empty()) {
-        error = 20;
+        error = kErrorNoPrinter;
         return false;
     }
     mode = DefaultDeviceMode(*chosen, setup.paperName);

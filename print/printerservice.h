@@ -2,8 +2,8 @@
 // The printers the program offers: those the system lists, and the built-in "PDF" printer,
 // which writes files and is the default when the system lists none.
 
-#include "core/errorcode.h"
 #include "model/sheetsettings.h"
+#include "platform/core/errorcode.h"
 
 #include <QPageSize>
 #include <memory>

@@ -132,7 +132,7 @@ PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
         QPrinter printer(QPrinter::HighResolution);
         SetUpPrinter(printer, mode, partial);
         auto dc = CDeviceContext::ForDevice(printer);
-        if (!dc->CanDraw()) outcome.error = 20;
+        if (!dc->CanDraw()) outcome.error = kErrorNoPrinter;
         CCanvas canvas;
         canvas.AttachDC(dc.get());
         canvas.SetPrintFlags(true, false);
@@ -158,7 +158,7 @@ PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
             }
             FreePageList(workbook);
         }
-        if (!outcome.error && outcome.sheets == 0) outcome.error = 16;
+        if (!outcome.error && outcome.sheets == 0) outcome.error = kErrorNoPages;
         canvas.Release();
     }
     if (!toFile) return outcome;
@@ -170,7 +170,7 @@ PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
     std::filesystem::rename(partial, outputPath, ec);
     if (ec) {
         std::filesystem::remove(partial, ec);
-        outcome.error = 35; // the file could not be written
+        outcome.error = kStreamOpenWrite; // the file could not be written
     }
     return outcome;
 }

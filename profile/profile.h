@@ -2,8 +2,8 @@
 // The settings profile's file form: an XML document with the root "Profile", read into the
 // process-wide settings and written from them.
 
-#include "core/errorcode.h"
 #include "core/settings.h"
+#include "platform/core/errorcode.h"
 
 #include <functional>
 #include <string>

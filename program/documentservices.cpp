@@ -15,8 +15,6 @@ namespace vl {
 
 namespace {
 
-constexpr ErrorCode kErrorNoPrinter = 20;
-
 // The printer the page setup names, or the default one when it names none; a name the
 // service does not know prints nowhere.
 bool ChoosePrinter(const IPrinterService& printers, const PageSetupRecord& setup, DeviceMode& mode,

@@ -79,23 +79,19 @@ void CProgramPrintServices::ResolveFromWindow(IWorkbookWnd& window, CWorksheet& 
         ResolvePrintSelection(sheet);
 }
 
-bool CProgramPrintServices::ChoosePrinter(const PageSetupRecord& setup, DeviceMode& mode,
-                                          int& error) const {
+ErrorCode CProgramPrintServices::ChoosePrinter(const PageSetupRecord& setup,
+                                               DeviceMode& mode) const {
     if (!printer_) {
         ErrorCode code = kErrorNone;
-        if (SelectPrinter(printers_, setup, mode, code)) return true;
-        error = code;
-        return false;
+        return SelectPrinter(printers_, setup, mode, code) ? kErrorNone : code;
     }
-    if (printer_->printer.papers.empty()) { // chosen in the sheet, but it offers no paper
-        error = 20;
-        return false;
-    }
+    if (printer_->printer.papers.empty()) // chosen in the sheet, but it offers no paper
+        return kErrorNoPrinter;
     mode = *printer_;
     for (const PaperInfo& paper : mode.printer.papers)
         if (paper.name == setup.paperName) mode.paper = paper;
     mode.landscape = setup.landscape != 0;
-    return true;
+    return kErrorNone;
 }
 
 CProgramPrintServices::SheetAnswer
@@ -118,20 +114,21 @@ CProgramPrintServices::RunSheet(QWidget* parent, IWorkbookWnd& window, CWorkshee
     return result;
 }
 
-std::unique_ptr<IPrintPreviewPane>
-CProgramPrintServices::OpenPreview(QWidget* parent, IWorkbookWnd& window, int& error) {
+std::unique_ptr<IPrintPreviewPane> CProgramPrintServices::OpenPreview(QWidget* parent,
+                                                                      IWorkbookWnd& window) {
     CWorkbook* workbook = window.Workbook();
     CWorksheet* sheet = workbook ? workbook->tree.active : nullptr;
     CEvalContext* ctx = window.EvalContext();
+    if (workbook) workbook->error = kErrorNone;
     if (!sheet || !ctx) return nullptr;
     ResolveFromWindow(window, *sheet);
     DeviceMode mode;
-    if (!ChoosePrinter(sheet->pageSetup, mode, error)) return nullptr;
-    auto pane = std::make_unique<CPreviewPane>(*ctx, workbook->showFormulas != 0);
-    if (!pane->Open(*workbook, *sheet, mode, parent)) {
-        error = workbook->error;
+    if (const ErrorCode error = ChoosePrinter(sheet->pageSetup, mode)) {
+        Fail(*workbook, error);
         return nullptr;
     }
+    auto pane = std::make_unique<CPreviewPane>(*ctx, workbook->showFormulas != 0);
+    if (!pane->Open(*workbook, *sheet, mode, parent)) return nullptr; // the error recorded
     return pane;
 }
 
@@ -140,8 +137,7 @@ int CProgramPrintServices::PageSetup(QWidget* parent, IWorkbookWnd& window) {
     CWorksheet* sheet = workbook ? workbook->tree.active : nullptr;
     if (!sheet) return 0;
     DeviceMode mode;
-    int error = 0;
-    if (!ChoosePrinter(sheet->pageSetup, mode, error)) return error;
+    if (const ErrorCode error = ChoosePrinter(sheet->pageSetup, mode)) return error;
     const SheetAnswer answer = RunSheet(parent, window, *sheet, true, mode);
     // The selected cells become the print range; the kind stays for printing to resolve.
     if (answer.stored && AsksForSelection(sheet->pageSetup.printRangeKind)) {
@@ -159,11 +155,10 @@ int CProgramPrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool all
     CEvalContext* ctx = window.EvalContext();
     if (!active || !ctx) return 0;
     DeviceMode mode;
-    int error = 0;
-    if (!ChoosePrinter(active->pageSetup, mode, error)) return error;
+    if (const ErrorCode error = ChoosePrinter(active->pageSetup, mode)) return error;
     const SheetAnswer answer = RunSheet(parent, window, *active, false, mode);
     if (!answer.print) return 0;
-    if (mode.printer.papers.empty()) return 20; // the sheet chose a printer without paper
+    if (mode.printer.papers.empty()) return kErrorNoPrinter; // the sheet chose a paperless one
     std::vector<CWorksheet*> sheets;
     if (all) {
         for (CTreeItem* item = workbook->tree.first; item; item = item->next)

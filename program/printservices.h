@@ -21,8 +21,7 @@ void ResolvePrintSelection(CWorksheet& sheet, const CellRange* selection = nullp
 class CProgramPrintServices : public IPrintServices {
 public:
     explicit CProgramPrintServices(const IPrinterService& printers);
-    std::unique_ptr<IPrintPreviewPane> OpenPreview(QWidget* parent, IWorkbookWnd& window,
-                                                   int& error) override;
+    std::unique_ptr<IPrintPreviewPane> OpenPreview(QWidget* parent, IWorkbookWnd& window) override;
     int Print(QWidget* parent, IWorkbookWnd& window, bool all) override;
     int PageSetup(QWidget* parent, IWorkbookWnd& window) override;
 
@@ -36,7 +35,8 @@ private:
         bool toFile = false;
     };
     // The printer the sheet stored last, else the page settings' one; false with error 20.
-    bool ChoosePrinter(const PageSetupRecord& setup, DeviceMode& mode, int& error) const;
+    // kErrorNone with the mode filled, or the code of the failure.
+    ErrorCode ChoosePrinter(const PageSetupRecord& setup, DeviceMode& mode) const;
     // Shows the sheet and stores what it hands back; the printer chosen comes back in `mode`.
     SheetAnswer RunSheet(QWidget* parent, IWorkbookWnd& window, CWorksheet& sheet,
                          bool pageSetupMode, DeviceMode& mode);

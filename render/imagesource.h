@@ -8,10 +8,6 @@
 
 namespace vl {
 
-constexpr ErrorCode kErrorImageMemory = ErrorCode(1);
-constexpr ErrorCode kErrorImageProtocol = ErrorCode(3);
-constexpr ErrorCode kErrorImageFormat = ErrorCode(6);
-
 // The entry of that name, made at the head of the list when there is none.
 ImageListEntry& FindOrAddImage(CWorkbook& workbook, const char* name);
 // True when the entry holds its file's bytes afterwards. Web and transfer addresses are

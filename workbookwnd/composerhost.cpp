@@ -1,7 +1,6 @@
 #include "workbookwnd/composerhost.h"
 
 #include "app/messages.h"
-#include "core/errorcode.h"
 #include "core/settings.h"
 #include "formula/addresstext.h"
 #include "formula/cellinput.h"
@@ -10,6 +9,7 @@
 #include "formula/recalc.h"
 #include "model/clearset.h"
 #include "model/worksheettree.h"
+#include "platform/core/errorcode.h"
 #include "resources/commandids.h"
 #include "workbookwnd/waitcursor.h"
 #include "workbookwnd/workbookwnd.h"

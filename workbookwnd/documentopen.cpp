@@ -54,10 +54,6 @@ constexpr Extension kExtensions[] = {
     {".tsv", kFileText},   {".xml", kFileExcelXml}, {".dbf", kFileDBase4},
 };
 
-// Error codes of the XML reader, shown with the line where reading stopped.
-constexpr uint8_t kFirstXmlError = 55;
-constexpr uint8_t kLastXmlError = 59;
-
 // Files whose header offers a plain copy open read-only without the password.
 bool OffersPlainCopy(uint8_t encryption) {
     return encryption == 1 || encryption == 3;
@@ -193,7 +189,8 @@ bool OpenDocument(CWorkbookWnd& window, const std::string& path, uint8_t type) {
 
 void ShowOpenError(const CWorkbook& book) {
     if (book.error == kErrorNone) return;
-    if (book.error >= kFirstXmlError && book.error <= kLastXmlError)
+    // The XML reader's codes are shown with the line where reading stopped.
+    if (book.error >= kErrorXmlMemory && book.error <= kErrorXmlData)
         ShowErrorMessageAtLine(book.error, int(book.xmlErrorLine));
     else
         ShowErrorMessage(book.error);

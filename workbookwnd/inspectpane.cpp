@@ -1,7 +1,6 @@
 #include "workbookwnd/inspectpane.h"
 
 #include "app/messages.h"
-#include "core/errorcode.h"
 #include "core/settings.h"
 #include "formula/addresstext.h"
 #include "formula/celltext.h"
@@ -11,6 +10,7 @@
 #include "model/workbook.h"
 #include "model/worksheettree.h"
 #include "platform/core/cp1252.h"
+#include "platform/core/errorcode.h"
 #include "platform/core/screen.h"
 #include "resources/commandids.h"
 #include "resources/menus.h"

@@ -7,7 +7,6 @@
 #include "app/messages.h"
 #include "app/uiservices.h"
 #include "charts/draw/imageexport.h"
-#include "core/errorcode.h"
 #include "formula/edit/clipboardtext.h"
 #include "formula/edit/rangecommands.h"
 #include "model/container.h"
@@ -16,6 +15,7 @@
 #include "model/undosnapshot.h"
 #include "model/worksheettree.h"
 #include "platform/core/cp1252.h"
+#include "platform/core/errorcode.h"
 #include "workbookwnd/celleditor.h"
 #include "workbookwnd/environment.h"
 #include "workbookwnd/treepane.h"
@@ -35,8 +35,6 @@
 namespace vl {
 
 namespace {
-
-constexpr int kClipboardError = 110;
 
 uint64_t ThisProcess() {
     return uint64_t(QCoreApplication::applicationPid());
@@ -111,7 +109,7 @@ void CWorkbookWnd::CopyToClipboard(int32_t index, bool withPrivate) {
     }
     if (mime->formats().isEmpty()) return;
     QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!clipboard) return ShowErrorMessage(kClipboardError);
+    if (!clipboard) return ShowErrorMessage(kErrorClipboard);
     clipboard->setMimeData(mime.release());
 }
 
@@ -139,7 +137,7 @@ void CWorkbookWnd::OnEditPaste() {
     }
     QClipboard* clipboard = QGuiApplication::clipboard();
     const QMimeData* mime = clipboard ? clipboard->mimeData() : nullptr;
-    if (!mime) return ShowErrorMessage(kClipboardError);
+    if (!mime) return ShowErrorMessage(kErrorClipboard);
     BeginCommand();
     WaitCursor wait;
     PrivateClipboardData block;

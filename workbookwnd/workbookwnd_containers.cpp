@@ -5,7 +5,6 @@
 #include "app/mainframe.h"
 #include "app/messages.h"
 #include "app/statusbarwnd.h"
-#include "core/errorcode.h"
 #include "dialogs/chart/containerdlg.h"
 #include "formula/edit/containercommands.h"
 #include "formula/recalc.h"
@@ -13,6 +12,7 @@
 #include "functions/general/composertext.h"
 #include "model/container.h"
 #include "model/worksheettree.h"
+#include "platform/core/errorcode.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"
 

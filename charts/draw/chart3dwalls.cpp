@@ -30,11 +30,6 @@ bool AddSeparators(CChart& chart, WallRecord& wall, float depth, float x0, bool 
     return true;
 }
 
-bool Fail(CChart& chart) {
-    chart.error = kErrorChartMemory;
-    return false;
-}
-
 } // namespace
 
 int CollectDataSeries(CChart& chart, CChartSeries* out[kChartSeries]) {
@@ -56,7 +51,8 @@ bool BuildYZWall(CChart& chart, int32_t w, int32_t h) {
                                     AddVertex(chart, fw, fh, depth) && AddVertex(chart, fw, fh, 0)
                               : AddVertex(chart, 0, 0, 0) && AddVertex(chart, 0, fh, 0) &&
                                     AddVertex(chart, 0, fh, depth) && AddVertex(chart, 0, 0, depth);
-    if (!corners || !AddSeparators(chart, wall, depth, x0, false, fw, fh)) return Fail(chart);
+    if (!corners || !AddSeparators(chart, wall, depth, x0, false, fw, fh))
+        return Fail(chart, kErrorChartMemory);
     wall.built = 1;
     wall.shown = chart.settings.planeYZ;
     for (uint16_t i = 0; i < UsedSeriesCount(chart); ++i) {
@@ -68,7 +64,7 @@ bool BuildYZWall(CChart& chart, int32_t w, int32_t h) {
                 return AddVertex(chart, x0, y, depth) && AddVertex(chart, x0, y, 0);
             return AddVertex(chart, x0, y, 1) && AddVertex(chart, x0, y, depth - 1);
         };
-        if (!BuildGridLineSet(chart, s, kPlaneYZ, line)) return Fail(chart);
+        if (!BuildGridLineSet(chart, s, kPlaneYZ, line)) return Fail(chart, kErrorChartMemory);
     }
     return true;
 }
@@ -81,7 +77,7 @@ bool BuildChartFloor(CChart& chart, int32_t w, int32_t h) {
     if (!AddVertex(chart, 0, 0, 0) || !AddVertex(chart, 0, 0, depth) ||
         !AddVertex(chart, fw, 0, depth) || !AddVertex(chart, fw, 0, 0) ||
         !AddSeparators(chart, wall, depth, 0, true, fw, float(h)))
-        return Fail(chart);
+        return Fail(chart, kErrorChartMemory);
     wall.built = 1;
     wall.shown = chart.settings.planeXZ;
     for (uint16_t i = 0; i < UsedSeriesCount(chart); ++i) {
@@ -93,7 +89,7 @@ bool BuildChartFloor(CChart& chart, int32_t w, int32_t h) {
                 return AddVertex(chart, x, 0, 1) && AddVertex(chart, x, 0, depth - 1);
             return AddVertex(chart, x, 0, 0) && AddVertex(chart, x, 0, depth);
         };
-        if (!BuildGridLineSet(chart, s, kPlaneFloor, line)) return Fail(chart);
+        if (!BuildGridLineSet(chart, s, kPlaneFloor, line)) return Fail(chart, kErrorChartMemory);
     }
     return true;
 }
@@ -108,12 +104,13 @@ bool SceneFits(CChart& chart) {
 }
 
 bool Build3DScene(CChart& chart, int32_t w, int32_t h) {
-    if (!BuildYZWall(chart, w, h) || !BuildChartFloor(chart, w, h)) return Fail(chart);
+    if (!BuildYZWall(chart, w, h) || !BuildChartFloor(chart, w, h))
+        return Fail(chart, kErrorChartMemory);
     CChartSeries* data[kChartSeries];
     const bool pie = CollectDataSeries(chart, data) > 0 && data[0]->settings.kind == 11;
     // The axis table's own overflow code, too, is reported as memory here.
-    if (!pie && !BuildChartAxes(chart, w, h)) return Fail(chart);
-    if (!Build3DFaces(chart)) return Fail(chart);
+    if (!pie && !BuildChartAxes(chart, w, h)) return Fail(chart, kErrorChartMemory);
+    if (!Build3DFaces(chart)) return Fail(chart, kErrorChartMemory);
     return true;
 }
 

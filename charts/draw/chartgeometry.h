@@ -2,8 +2,8 @@
 // The builders of a layout's geometry: the XY wall with the grid lines of every axis, and
 // the axis bands with their tick marks, stacked outward on their sides.
 
-#include "core/errorcode.h"
 #include "model/chart.h"
+#include "platform/core/errorcode.h"
 
 #include <cstdint>
 #include <functional>

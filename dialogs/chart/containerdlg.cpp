@@ -1,7 +1,6 @@
 #include "dialogs/chart/containerdlg.h"
 
 #include "app/messages.h"
-#include "core/errorcode.h"
 #include "dialogs/chart/axespage.h"
 #include "dialogs/chart/chartpage.h"
 #include "dialogs/chart/containeredit.h"
@@ -16,6 +15,7 @@
 #include "dialogs/dialogutil.h"
 #include "dialogs/formatpage.h"
 #include "dialogs/toolpictures.h"
+#include "platform/core/errorcode.h"
 
 #include <QComboBox>
 #include <QGuiApplication>

@@ -3,12 +3,12 @@
 
 #include "app/messages.h"
 #include "app/uiservices.h"
-#include "core/errorcode.h"
 #include "dialogs/chart/chartpage.h"
 #include "dialogs/chart/containerdlg.h"
 #include "dialogs/chart/containeredit.h"
 #include "formula/translate.h"
 #include "platform/core/cp1252.h"
+#include "platform/core/errorcode.h"
 
 #include <QComboBox>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #include "dialogs/chart/containeredit.h"
 
-#include "core/errorcode.h"
+#include "platform/core/errorcode.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,11 +1,11 @@
 #include "formula/edit/cellcommands.h"
 
-#include "core/errorcode.h"
 #include "formula/edit/formatcommands.h"
 #include "model/formatattribute.h"
 #include "model/rangeops.h"
 #include "model/rangestyle.h"
 #include "model/workbook.h"
+#include "platform/core/errorcode.h"
 
 namespace vl {
 

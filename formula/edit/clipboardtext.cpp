@@ -1,12 +1,12 @@
 #include "formula/edit/clipboardtext.h"
 
-#include "core/errorcode.h"
 #include "formula/cellinput.h"
 #include "formula/celltext.h"
 #include "formula/edit/editcommands.h"
 #include "model/rangeops.h"
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"
+#include "platform/core/errorcode.h"
 
 #include <algorithm>
 

@@ -1,12 +1,12 @@
 #include "formula/edit/containercommands.h"
 
-#include "core/errorcode.h"
 #include "model/blockobject.h"
 #include "model/chart.h"
 #include "model/container.h"
 #include "model/containerpaste.h"
 #include "model/workbook.h"
 #include "model/worksheettree.h"
+#include "platform/core/errorcode.h"
 
 #include <utility>
 

@@ -1,11 +1,11 @@
 #include "formula/edit/datacommands.h"
 
-#include "core/errorcode.h"
 #include "core/settings.h"
 #include "formula/cellinput.h"
 #include "formula/edit/editcommands.h"
 #include "model/rangeops.h"
 #include "model/workbook.h"
+#include "platform/core/errorcode.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
 #include "formula/edit/formatcommands.h"
 
-#include "core/errorcode.h"
 #include "model/formatattribute.h"
 #include "model/rangestyle.h"
 #include "model/workbook.h"
+#include "platform/core/errorcode.h"
 
 #include <vector>
 

@@ -1,12 +1,12 @@
 #include "formula/edit/rangecommands.h"
 
-#include "core/errorcode.h"
 #include "formula/edit/clipboardtext.h"
 #include "model/containerpaste.h"
 #include "model/rangedescriptor.h"
 #include "model/rangeops.h"
 #include "model/undosnapshot.h"
 #include "model/workbook.h"
+#include "platform/core/errorcode.h"
 
 namespace vl {
 

@@ -1,8 +1,8 @@
 #include "formula/edit/sizecommands.h"
 
-#include "core/errorcode.h"
 #include "model/rowcolumnsizes.h"
 #include "model/workbook.h"
+#include "platform/core/errorcode.h"
 
 namespace vl {
 

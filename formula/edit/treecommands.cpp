@@ -1,9 +1,9 @@
 #include "formula/edit/treecommands.h"
 
-#include "core/errorcode.h"
 #include "model/blockobject.h"
 #include "model/workbook.h"
 #include "model/worksheettree.h"
+#include "platform/core/errorcode.h"
 
 #include <algorithm>
 #include <memory>

@@ -15,11 +15,6 @@ namespace undocase {
 
 namespace {
 
-bool Fail(CWorkbook& workbook, ErrorCode code) {
-    workbook.error = code;
-    return false;
-}
-
 // A restore that fails leaves the spare slot's snapshot unused.
 bool Restored(UndoHistory& history, bool restored) {
     if (!restored) FreeUndoEntry(history, kSpare);

@@ -13,15 +13,6 @@
 
 namespace vl::undocase {
 
-namespace {
-
-bool Fail(CWorkbook& workbook, ErrorCode code) {
-    workbook.error = code;
-    return false;
-}
-
-} // namespace
-
 bool ContainerInserted(CWorkbook& workbook, CWorksheet& ws, int32_t index) {
     UndoEntry& e = workbook.undo.entries[index];
     if (e.container) {

@@ -167,7 +167,7 @@ bool CFileStream::Open(const char* path, const char* mode, bool gzip, int32_t bu
     dirty_ = 0;
     readOnly_ = m.kind == 'r' && !m.update;
     path_ = path;
-    status_ = kStreamOk;
+    status_ = kErrorNone;
     return true;
 }
 
@@ -198,7 +198,7 @@ bool CFileStream::Flush() {
 
 bool CFileStream::Reopen(const char* mode, bool gzip) {
     if (!file_) return false;
-    status_ = kStreamOk;
+    status_ = kErrorNone;
     WriteBack();
     if (gz_) {
         gzclose(static_cast<gzFile>(gz_));
@@ -207,7 +207,7 @@ bool CFileStream::Reopen(const char* mode, bool gzip) {
     if (fseek(file_, 0, SEEK_SET) != 0) Fail(kStreamSeek);
     const bool writing = mode && mode[0] == 'w';
     if (writing && ftruncate(fileno(file_), 0) != 0) status_ = kStreamWrite;
-    if (gzip && status_ == kStreamOk) {
+    if (gzip && status_ == kErrorNone) {
         gz_ = OpenLayer(file_, writing ? 'w' : 'r');
         if (!gz_) status_ = kStreamWrite;
     }
@@ -215,7 +215,7 @@ bool CFileStream::Reopen(const char* mode, bool gzip) {
     position_ = windowStart_ = 0;
     windowEnd_ = -1;
     dirty_ = 0;
-    return status_ == kStreamOk;
+    return status_ == kErrorNone;
 }
 
 int32_t CFileStream::GetLength() const {

@@ -6,6 +6,7 @@
 // callers report.
 
 #include "platform/core/crypto.h"
+#include "platform/core/errorcode.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -13,25 +14,8 @@
 
 namespace vl {
 
-// Status codes; the numbers are the document error codes with the same meaning.
-enum StreamStatus : uint8_t {
-    kStreamOk = 0,
-    // A compressed stream that ends early, or content past the 2 GiB a position can reach:
-    // the document error "wrong format".
-    kStreamFormat = 21,
-    kStreamOpenRead = 34,  // a file opened for reading is missing or may not be read
-    kStreamOpenWrite = 35, // a file cannot be opened for writing
-    kStreamClose = 36,
-    kStreamSeek = 37,
-    kStreamRead = 38, // also a write-back that wrote fewer bytes than the window holds
-    kStreamWrite = 39,
-    kStreamDelete = 40,
-    kStreamFileSize = 41,
-    kStreamBuffer = 42,
-    kStreamInUse = 43, // another open holds the file: callers may wait and retry
-    kStreamDecrypt = 44,
-    kStreamEncrypt = 45,
-};
+// The status byte holds a code of the error list: kErrorNone, kErrorFileFormat (a compressed
+// stream that ends early, or content past the 2 GiB a position can reach) or a kStream code.
 
 // The buffer size every caller asks for.
 constexpr int32_t kFileBufferSize = 524228;
@@ -111,7 +95,7 @@ private:
     // also with `failed` set when the window could not be had.
     bool FillAtPosition(bool* failed = nullptr);
     void Fail(uint8_t code) {
-        if (status_ == kStreamOk) status_ = code;
+        if (status_ == kErrorNone) status_ = code;
     }
     bool WindowEmpty() const { return windowEnd_ < windowStart_; }
 
@@ -128,7 +112,7 @@ private:
     uint8_t dirty_ = 0;
     uint8_t readOnly_ = 0;
     uint8_t writing_ = 0; // the gzip layer was opened for writing
-    uint8_t status_ = kStreamOk;
+    uint8_t status_ = kErrorNone;
 };
 
 } // namespace vl

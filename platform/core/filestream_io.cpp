@@ -33,7 +33,7 @@ bool CFileStream::Refill(int32_t at) {
         int code = Z_OK;
         gzerror(static_cast<gzFile>(gz_), &code);
         if (n < bufferSize_ && code == Z_BUF_ERROR) {
-            Fail(kStreamFormat);
+            Fail(kErrorFileFormat);
             return false;
         }
         count = n;
@@ -50,7 +50,7 @@ bool CFileStream::Refill(int32_t at) {
     // file one that cannot be read.
     if (int64_t(at) + count > INT32_MAX) {
         if (at == INT32_MAX) {
-            Fail(kStreamFormat);
+            Fail(kErrorFileFormat);
             return false;
         }
         count = INT32_MAX - at;

@@ -3,22 +3,13 @@
 // table if any and the pixel rows padded to 4 bytes, blue first. The block knows its
 // length, so that nothing reading it trusts the header alone.
 
+#include "platform/core/errorcode.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace vl {
-
-// Failures of the image codecs and of the fractal renderer.
-enum ImageError : uint8_t {
-    kImageOutOfMemory = 46,
-    kJpegReadError = 49,
-    kJpegWriteError = 50,
-    kJpegChannels = 51,
-    kBadBitmap = 52,
-    kPngReadError = 53,
-    kPngWriteError = 54,
-};
 
 // One side of a picture, and all of its bytes, may not pass these.
 constexpr int64_t kMaxImageSide = 32767;

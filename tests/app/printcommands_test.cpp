@@ -53,10 +53,9 @@ class FakePrinting : public IPrintServices {
 public:
     FakePrinting() { SetPrintServices(this); }
     ~FakePrinting() override { SetPrintServices(nullptr); }
-    std::unique_ptr<IPrintPreviewPane> OpenPreview(QWidget* parent, IWorkbookWnd&,
-                                                   int& error) override {
+    std::unique_ptr<IPrintPreviewPane> OpenPreview(QWidget* parent, IWorkbookWnd& window) override {
         if (failWith) {
-            error = failWith;
+            Fail(*window.Workbook(), failWith);
             return nullptr;
         }
         auto pane = std::make_unique<FakePane>(sheets, parent);
@@ -73,7 +72,7 @@ public:
     }
     int pageSetups = 0;
     int sheets = 3;
-    int failWith = 0;
+    ErrorCode failWith = kErrorNone;
     int printError = 0;
     FakePane* last = nullptr;
     std::vector<bool> prints;
@@ -173,7 +172,7 @@ TEST_F(PrintCommandsTest, PreviewPagesInPlaceOfTheWorkbooks) {
 }
 
 TEST_F(PrintCommandsTest, FailedPreviewLeavesTheFrameNormal) {
-    printing.failWith = 17;
+    printing.failWith = kErrorInvalidPageList;
     frame->OnCommand(ID_FILE_PRINT_PREVIEW);
     EXPECT_FALSE(frame->Preview());
     EXPECT_EQ(Stack()->currentWidget(), static_cast<QWidget*>(frame->MdiArea()));

@@ -79,7 +79,7 @@ TEST(WorkbookSave, FailedSaveChangesNothing) {
         book->error = kErrorNone;
         EXPECT_FALSE(SaveWorkbookFile(*book, path.c_str(), c.kind)) << c.name;
         c.mend();
-        EXPECT_EQ(book->error, kErrorUnwritableObject) << c.name;
+        EXPECT_EQ(book->error, kStreamWrite) << c.name;
         EXPECT_EQ(ReadBytes(path), before) << c.name;
         EXPECT_EQ(FolderEntries(dir), std::vector<std::string>{"book.vlb"}) << c.name;
         EXPECT_TRUE(book->stream.IsOpen() && book->stream.GetPath() == path) << c.name;

@@ -241,8 +241,7 @@ TEST_F(PrintServicesTest, ASelectedContainerPreviewsAlone) {
     LinkContainer(Sheet(), std::move(container));
     Settings().printRangeKind = kPrintSelection;
     window.container = 7;
-    int error = 0;
-    auto pane = services.OpenPreview(nullptr, window, error);
+    auto pane = services.OpenPreview(nullptr, window);
     ASSERT_TRUE(pane);
     EXPECT_EQ(pane->SheetCount(), 1);
     EXPECT_EQ(Settings().printRangeKind, kPrintContainer);
@@ -255,7 +254,7 @@ TEST_F(PrintServicesTest, ASelectedContainerPreviewsAlone) {
 
     window.container = 0; // the cells then
     Settings().printRangeKind = kPrintSelection;
-    pane = services.OpenPreview(nullptr, window, error);
+    pane = services.OpenPreview(nullptr, window);
     ASSERT_TRUE(pane);
     EXPECT_EQ(Settings().printRangeKind, kPrintCellRange);
     ASSERT_TRUE(GetPageRecord(Book(), 0, page));
@@ -269,9 +268,8 @@ TEST_F(PrintServicesTest, TenPagesTwoByTwoPreviewAsThreeSheets) {
     Settings().printRangeKind = kPrintPageList;
     std::strcpy(Settings().pages, "1-10");
     Settings().pagesPerSheetRows = Settings().pagesPerSheetColumns = 2;
-    int error = 0;
-    auto pane = services.OpenPreview(nullptr, window, error);
-    ASSERT_TRUE(pane) << error;
+    auto pane = services.OpenPreview(nullptr, window);
+    ASSERT_TRUE(pane) << int(Book().error);
     EXPECT_GT(PageListCount(Book()), 10u);
     EXPECT_EQ(pane->SheetCount(), 3);
     pane->ShowSheet(3); // past the last: nothing
@@ -285,9 +283,9 @@ TEST_F(PrintServicesTest, APaperlessPrinterGivesTwenty) {
     bare.name = "Bare";
     bare.isDefault = true;
     printers.printers = {bare};
-    int error = 0;
-    EXPECT_FALSE(services.OpenPreview(nullptr, window, error));
-    EXPECT_EQ(error, 20);
+    Book().error = kErrorChartAxes; // a stale code is not kept
+    EXPECT_FALSE(services.OpenPreview(nullptr, window));
+    EXPECT_EQ(Book().error, kErrorNoPrinter);
     EXPECT_EQ(services.PageSetup(nullptr, window), 20);
     EXPECT_EQ(services.Print(nullptr, window, false), 20);
     EXPECT_EQ(ui.sheets, 0);

@@ -54,8 +54,7 @@ public:
 
     RecordingPrinting() { SetPrintServices(this); }
     ~RecordingPrinting() override { SetPrintServices(nullptr); }
-    std::unique_ptr<IPrintPreviewPane> OpenPreview(QWidget* parent, IWorkbookWnd& window,
-                                                   int&) override {
+    std::unique_ptr<IPrintPreviewPane> OpenPreview(QWidget* parent, IWorkbookWnd& window) override {
         calls.push_back(ID_FILE_PRINT_PREVIEW);
         return std::make_unique<Pane>(*this, window, parent);
     }

@@ -2,9 +2,9 @@
 // PNG that the export makes at 100 %, into a folder the command remembers apart from Save As.
 
 #include "charts/draw/imageexport.h"
-#include "core/errorcode.h"
 #include "model/container.h"
 #include "model/workbook.h"
+#include "platform/core/errorcode.h"
 #include "resources/commandids.h"
 #include "wndtest.h"
 #include "workbookwnd/documentopen.h"

@@ -3,9 +3,9 @@
 // setting, the last drop-down list and the XML errors shown with their line.
 
 #include "app/messages.h"
-#include "core/errorcode.h"
 #include "model/rangeops.h"
 #include "model/workbook.h"
+#include "platform/core/errorcode.h"
 #include "wndtest.h"
 #include "workbookwnd/celleditor.h"
 #include "workbookwnd/documentopen.h"

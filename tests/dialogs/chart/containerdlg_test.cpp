@@ -2,13 +2,13 @@
 // object and series edits, pages that refuse their values, the series formula, and Apply.
 
 #include "../dialogtest.h"
-#include "core/errorcode.h"
 #include "dialogs/chart/containerdlg.h"
 #include "dialogs/chart/containeredit.h"
 #include "dialogs/chart/containerpages.h"
 #include "dialogs/chart/datapage.h"
 #include "formula/evalcontext.h"
 #include "formula/translate.h"
+#include "platform/core/errorcode.h"
 
 #include <QCheckBox>
 #include <QComboBox>

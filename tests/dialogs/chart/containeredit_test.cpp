@@ -1,7 +1,7 @@
 // The edits of the container properties window on its working copy, without the window.
 
-#include "core/errorcode.h"
 #include "dialogs/chart/containeredit.h"
+#include "platform/core/errorcode.h"
 
 #include <gtest/gtest.h>
 

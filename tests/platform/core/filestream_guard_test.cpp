@@ -79,20 +79,20 @@ TEST(FileStreamGuard, CutCompressedStreamIsTheFormatError) {
         const int32_t n = s.Read(b, 11);
         // Two bytes that are not the gzip magic read as they stand.
         if (length == 1) {
-            EXPECT_EQ(std::pair(n, s.GetError()), std::pair(1, uint8_t(kStreamOk)));
+            EXPECT_EQ(std::pair(n, s.GetError()), std::pair(1, uint8_t(kErrorNone)));
             continue;
         }
-        EXPECT_EQ(std::pair(n, s.GetError()), std::pair(0, uint8_t(kStreamFormat))) << length;
+        EXPECT_EQ(std::pair(n, s.GetError()), std::pair(0, uint8_t(kErrorFileFormat))) << length;
     }
     WriteBytes(path, whole);
     CFileStream s;
     ASSERT_TRUE(s.Open(path.c_str(), "rb", true, kFileBufferSize));
     uint8_t b[5];
     EXPECT_EQ(s.Read(b, 5), 5);
-    EXPECT_EQ(s.GetError(), kStreamOk);
+    EXPECT_EQ(s.GetError(), kErrorNone);
     WriteBytes(path, {});
     ASSERT_TRUE(s.Open(path.c_str(), "rb", true, kFileBufferSize));
-    EXPECT_EQ(std::pair(s.Read(b, 5), s.GetError()), std::pair(0, uint8_t(kStreamOk)));
+    EXPECT_EQ(std::pair(s.Read(b, 5), s.GetError()), std::pair(0, uint8_t(kErrorNone)));
 }
 
 // The last byte a 32-bit position reaches reads; the one after it fails at once, never
@@ -113,7 +113,7 @@ TEST(FileStreamGuard, BytesPastTheLastPositionFail) {
         EXPECT_EQ(s.GetPosition(), INT32_MAX);
         const bool beyond = size > INT32_MAX;
         EXPECT_EQ(s.Read(b, 1), 0) << size;
-        EXPECT_EQ(s.GetError(), beyond ? uint8_t(kStreamFormat) : uint8_t(kStreamOk)) << size;
+        EXPECT_EQ(s.GetError(), beyond ? uint8_t(kErrorFileFormat) : uint8_t(kErrorNone)) << size;
         EXPECT_EQ(s.GetPosition(), INT32_MAX);
     }
 }

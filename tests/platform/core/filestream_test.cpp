@@ -57,7 +57,7 @@ TEST_F(FileStreamTest, OpenFailuresByCause) {
     // Success clears what an earlier open left.
     EXPECT_TRUE(Open("new", "w+b"));
     EXPECT_EQ(std::tuple(s.GetError(), s.IsOpen(), s.IsReadOnly(), s.GetPath()),
-              std::tuple(kStreamOk, true, false, dir.Path("new")));
+              std::tuple(kErrorNone, true, false, dir.Path("new")));
 }
 
 // An open file is held exclusively, even against a second open in this process; only that
@@ -99,7 +99,7 @@ TEST_F(FileStreamTest, EmptyFileReadsNothing) {
     EXPECT_EQ(s.Read(b, 4), 0);
     EXPECT_TRUE(s.IsEof());
     EXPECT_EQ(s.Peek(), 0);
-    EXPECT_EQ(std::pair(s.GetPosition(), s.GetError()), std::pair(0, uint8_t(kStreamOk)));
+    EXPECT_EQ(std::pair(s.GetPosition(), s.GetError()), std::pair(0, uint8_t(kErrorNone)));
 }
 
 // Writing exactly one window's bytes writes it once and leaves an empty window behind it;

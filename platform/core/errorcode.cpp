@@ -1,4 +1,4 @@
-#include "core/errorcode.h"
+#include "platform/core/errorcode.h"
 
 #include <iterator>
 
@@ -79,13 +79,12 @@ constexpr const char* kMessages[] = {
 static_assert(std::size(kMessages) == 61);
 
 // The one code past the dense range that has a text.
-constexpr int kClipboardError = 110;
 constexpr const char* kClipboardMessage = "Can't open the Clipboard";
 
 } // namespace
 
 const char* GetErrorMessage(int code) {
-    if (code == kClipboardError) return kClipboardMessage;
+    if (code == kErrorClipboard) return kClipboardMessage;
     if (code < 1 || code > int(std::size(kMessages))) return kNoError;
     const char* text = kMessages[code - 1];
     return text ? text : kNoError;
