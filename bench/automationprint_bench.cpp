@@ -1,9 +1,9 @@
 // IWorksheet::PrintAll in process through the program's document services onto the built-in
 // PDF printer: worksheets of 100 and of 1,000 pages, in pages per second.
-#include "app/program/documentservices.h"
 #include "automation/workbookobj.h"
 #include "model/workbook.h"
 #include "print/printerservice.h"
+#include "program/documentservices.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>

@@ -2,6 +2,8 @@
 # become one GoogleTest executable whose cases CTest lists one by one.
 function(vorlane_library name dir)
   file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  # A folder's main.cpp is its program's entry point, never part of the library.
+  list(FILTER _src EXCLUDE REGEX "/main\\.cpp$")
   if(_src)
     add_library(vorlane_${name} STATIC ${_src})
   else()

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Fails when a source or test file includes a project header from a library above its own,
 # or from one its library does not stand on (cmake/layers.txt), and when a library's folder
-# lies inside the folder of a library that stands on it: read from the top down, the tree
-# is the layers from the top down. Benchmarks, fuzz targets and files outside the table's
-# folders may include anything.
+# lies inside the folder of a library it does not stand on: read from the top down, the
+# tree is the layers from the top down. Every folder that holds code is a line of the table
+# or the tests of one (tests/X/... are checked as X's library); only benchmarks, fuzz
+# targets, the end-to-end drivers and the screenshot tool may include anything.
+# Usage: tools/check-layers.sh [TREE]   (TREE defaults to this repository)
 set -euo pipefail
-cd "$(dirname "$0")/.."
-python3 - "$@" <<'PY'
+cd "${1:-$(dirname "$0")/..}"
+python3 - <<'PY'
 import os, re, sys
+
+# The screenshot tool pictures the dialogs of every layer, as the program does.
+FREE = ("bench", "tests/fuzz", "tests/e2e", "tests/dialogs/shots")
 
 rows = []
 for line in open("cmake/layers.txt"):
@@ -27,9 +32,9 @@ for name, d, deps in rows:
 faults = 0
 for name, d, _ in rows:
     for outer, outer_dir, _ in rows:
-        if outer != name and d.startswith(outer_dir + "/") and name in below[outer]:
+        if outer != name and d.startswith(outer_dir + "/") and outer not in below[name]:
             print(f"cmake/layers.txt: {name} ({d}) lies inside {outer_dir}, "
-                  f"but {outer} stands on it: give {name} a folder of its own")
+                  f"but does not stand on {outer}: give {name} a folder of its own")
             faults += 1
 
 # Longest folder first, so formula/edit/x.h belongs to edit, not formula.
@@ -40,16 +45,35 @@ def owner(path):
             return name
     return None
 
-include = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
-roots = [d for _, d, _ in rows] + ["tests/" + d for _, d, _ in rows]
-for root in roots:
-    if not os.path.isdir(root):
-        continue
-    for entry in sorted(os.listdir(root)):
-        path = f"{root}/{entry}"
-        if not entry.endswith((".h", ".cpp")):
+def code_folders():
+    for top, dirs, files in os.walk("."):
+        dirs[:] = sorted(x for x in dirs if not x.startswith(".") and x != "build")
+        top = os.path.relpath(top)
+        if top == "." or top.startswith(FREE) or top.startswith(tuple(f + "/" for f in FREE)):
             continue
-        lib = owner(path[len("tests/"):] if path.startswith("tests/") else path)
+        code = sorted(f for f in files if f.endswith((".h", ".cpp")))
+        if code:
+            yield top, code
+
+# A test folder belongs to the deepest table folder it mirrors.
+def folder_owner(top):
+    if not top.startswith("tests/"):
+        return next((name for name, d, _ in rows if d == top), None)
+    rest = top[len("tests/"):]
+    for name, d, _ in by_length:
+        if rest == d or rest.startswith(d + "/"):
+            return name
+    return None
+
+include = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
+for top, code in code_folders():
+    lib = folder_owner(top)
+    if lib is None:
+        print(f"{top}: holds code but is no folder of cmake/layers.txt (nor its tests)")
+        faults += 1
+        continue
+    for entry in code:
+        path = f"{top}/{entry}"
         for number, text in enumerate(open(path, encoding="utf-8", errors="replace"), 1):
             m = include.match(text)
             if not m:

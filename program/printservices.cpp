@@ -1,4 +1,4 @@
-#include "app/program/printservices.h"
+#include "program/printservices.h"
 
 #include "app/messages.h"
 #include "app/uiservices.h"

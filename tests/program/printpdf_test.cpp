@@ -1,9 +1,9 @@
 // The Workbook object printing through the program's document services on the built-in PDF
 // printer, into a folder of the test's own: pages and paper of the files it writes.
 
-#include "app/program/documentservices.h"
 #include "automation/pageinfo.h"
 #include "print/printerservice.h"
+#include "program/documentservices.h"
 #include "tests/automation/automationtestutil.h"
 
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "app/program/documentservices.h"
+#include "program/documentservices.h"
 
 #include "charts/draw/imageexport.h"
 #include "formula/celltext.h"

@@ -1,20 +1,20 @@
 // The vorlane program: starts the shell with the automation server and runs its message loop.
 
 #include "app/mainframe.h"
-#include "app/program/documentservices.h"
-#include "app/program/printservices.h"
 #include "app/shell.h"
 #include "automation/applicationobj.h"
 #include "automation/dbus/dbusclient.h"
 #include "automation/dbus/dbusregistration.h"
 #include "automation/dbus/dbusserver.h"
 #include "charts/seriesdata.h"
+#include "dialogs/dialoguiservices.h"
 #include "dialogs/fontdialog.h"
 #include "dialogs/formatpage.h"
-#include "dialogs/dialoguiservices.h"
 #include "dialogs/formatpages.h"
 #include "functions/bindall/bindall.h"
 #include "platform/core/cp1252.h"
+#include "program/documentservices.h"
+#include "program/printservices.h"
 #include "workbookwnd/composerhost.h"
 #include "workbookwnd/workbookwndfactory.h"
 
