@@ -83,7 +83,7 @@ ErrorCode CProgramPrintServices::ChoosePrinter(const PageSetupRecord& setup,
                                                DeviceMode& mode) const {
     if (!printer_) {
         ErrorCode code = kErrorNone;
-        return SelectPrinter(printers_, setup, mode, code) ? kErrorNone : code;
+        return SelectPrinter(printers_, setup, mode, code) ? ErrorCode(kErrorNone) : code;
     }
     if (printer_->printer.papers.empty()) // chosen in the sheet, but it offers no paper
         return kErrorNoPrinter;

@@ -176,8 +176,9 @@ public:
             const bool element =
                 cell::Column(r) == 0 && cell::Row(r) > kTop && cell::Row(r) <= kTop + kSpill;
             CellCursor write;
-            if (!element && cell::Row(r) > kTop && cell::Row(r) <= kTop + kSpill + rows_)
+            if (!element && cell::Row(r) > kTop && cell::Row(r) <= kTop + kSpill + rows_) {
                 ASSERT_TRUE(early.PutCell(r, write));
+            }
         }
         for (const std::vector<uint8_t>& r : spilled_) {
             CellCursor write;
