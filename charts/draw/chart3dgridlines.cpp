@@ -1,3 +1,4 @@
+// The XY wall of a 3D chart and the grid-line sets on its walls, as vertices of the layout.
 #include "charts/axismap.h"
 #include "charts/draw/chartgeometry.h"
 

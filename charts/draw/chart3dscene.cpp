@@ -1,3 +1,4 @@
+// The scene of a 3D chart: the floor, the YZ wall and the data series laid out in depth.
 #include "charts/axismap.h"
 #include "charts/draw/chart3d.h"
 #include "charts/draw/chartgeometry.h"

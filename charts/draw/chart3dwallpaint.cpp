@@ -1,3 +1,4 @@
+// Painting the walls of a 3D chart: their faces shaded by the light, their grid lines.
 #include "charts/draw/chart3d.h"
 #include "charts/draw/chart3ddevice.h"
 #include "model/chartprojection.h"
