@@ -47,7 +47,10 @@ def owner(path):
 
 def code_folders():
     for top, dirs, files in os.walk("."):
-        dirs[:] = sorted(x for x in dirs if not x.startswith(".") and x != "build")
+        # Build trees (build/, build-asan/, build-fuzz/, any folder CMake configured) hold
+        # generated code, not ours.
+        dirs[:] = sorted(x for x in dirs if not x.startswith(".") and x != "build" and
+                         not os.path.exists(os.path.join(top, x, "CMakeCache.txt")))
         top = os.path.relpath(top)
         if top == "." or top.startswith(FREE) or top.startswith(tuple(f + "/" for f in FREE)):
             continue

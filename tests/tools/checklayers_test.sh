@@ -10,7 +10,9 @@ failures=0
 
 fresh_copy() {
     rm -rf "$work/tree" && mkdir -p "$work/tree"
-    tar -C "$source_dir" --exclude=./build --exclude=./.git -cf - . | tar -C "$work/tree" -xf -
+    # The sources only: no build tree (any folder CMake configured) and no history.
+    tar -C "$source_dir" --exclude-tag-all=CMakeCache.txt --exclude=./build --exclude=./.git \
+        -cf - . | tar -C "$work/tree" -xf -
 }
 
 # expect NAME WANT(pass|fail) TEXT: runs the check on the copy; TEXT must be in its output.
