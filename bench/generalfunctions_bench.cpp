@@ -1,6 +1,7 @@
 // Full recalculation of 100,000 formula cells that each call one function of a general
 // family on the cell beside it: rounding, integers, dates, working days, annuities, cash
 // flows, depreciation, base conversion, complex numbers and the error function.
+#include "bench/benchbook.h"
 #include "formula/evalcontext.h"
 #include "formula/recalc.h"
 #include "functions/bindall/bindall.h"
@@ -16,14 +17,7 @@ using namespace vl;
 
 constexpr uint32_t kCells = 100000;
 
-struct Book {
-    std::unique_ptr<CWorkbook> workbook = CreateWorkbook();
-    std::unique_ptr<CEvalContext> ctx = std::make_unique<CEvalContext>();
-    CCellStore& cells;
-    Book() : cells(AsWorksheet(workbook->AppendTreeItem(TREE_TYPE_WORKSHEET, "Sheet1", 1))->cells) {
-        BindAllFunctions();
-    }
-};
+using benchbook::Book;
 
 // Column A holds the argument (a number or a text), column B the
 // formula in the stored R1C1 form.

@@ -3,6 +3,7 @@
 // cost at most five times the simple formula, grow linearly with the number of lookups
 // (ten times the lookups within twelve times the time) and not with the table (ten times
 // the rows within twice the time), for exact and approximate match alike.
+#include "bench/benchbook.h"
 #include "formula/evalcontext.h"
 #include "formula/recalc.h"
 #include "functions/bindall/bindall.h"
@@ -17,30 +18,7 @@ namespace {
 
 using namespace vl;
 
-struct Book {
-    std::unique_ptr<CWorkbook> workbook = CreateWorkbook();
-    std::unique_ptr<CEvalContext> ctx = std::make_unique<CEvalContext>();
-    CCellStore& cells;
-    CellCursor cursor;
-    Book() : cells(AsWorksheet(workbook->AppendTreeItem(TREE_TYPE_WORKSHEET, "Sheet1", 1))->cells) {
-        BindAllFunctions();
-    }
-    void Number(uint16_t column, uint32_t row, double x) {
-        CellBuffer b;
-        MakeNumberCell(b, column, row, x);
-        cells.PutCell(b.data(), cursor);
-    }
-    void Text(uint16_t column, uint32_t row, std::string_view text) {
-        CellBuffer b;
-        MakeTextCell(b, column, row, text);
-        cells.PutCell(b.data(), cursor);
-    }
-    void Formula(uint16_t column, uint32_t row, std::string_view formula) {
-        CellBuffer b;
-        MakeFormulaCell(b, column, row, FormulaHead{}, formula);
-        cells.PutCell(b.data(), cursor);
-    }
-};
+using benchbook::Book;
 
 void Recalculate(benchmark::State& state, Book& book, uint32_t formulas) {
     for (auto _ : state) benchmark::DoNotOptimize(RecalculateWorkbook(*book.workbook, *book.ctx));

@@ -5,6 +5,7 @@
 // a column of SUMs of the next ten rows and of the previous ten. An "above" or "before"
 // shape should cost at most twice its control, and the cost per formula should grow little
 // from 100,000 rows to 1,000,000.
+#include "bench/benchbook.h"
 #include "formula/evalcontext.h"
 #include "formula/recalc.h"
 #include "functions/bindall/bindall.h"
@@ -31,14 +32,7 @@ void PutFormula(CCellStore& cells, CellCursor& cursor, uint16_t column, uint32_t
     cells.PutCell(b.data(), cursor);
 }
 
-struct Book {
-    std::unique_ptr<CWorkbook> workbook = CreateWorkbook();
-    std::unique_ptr<CEvalContext> ctx = std::make_unique<CEvalContext>();
-    CCellStore& cells;
-    Book() : cells(AsWorksheet(workbook->AppendTreeItem(TREE_TYPE_WORKSHEET, "Sheet1", 1))->cells) {
-        BindAllFunctions();
-    }
-};
+using benchbook::Book;
 
 void Recalculate(benchmark::State& state, Book& book, int64_t formulas) {
     for (auto _ : state) benchmark::DoNotOptimize(RecalculateWorkbook(*book.workbook, *book.ctx));

@@ -1,6 +1,7 @@
 // Recalculation of 100,000 formula cells that each call one function of the text, lookup,
 // reference, logical and information families, and one SORT of 100,000 rows. Items are
 // function calls, so items per second are calls per second.
+#include "bench/benchbook.h"
 #include "formula/evalcontext.h"
 #include "formula/recalc.h"
 #include "functions/bindall/bindall.h"
@@ -16,30 +17,7 @@ using namespace vl;
 
 constexpr uint32_t kCells = 100000;
 
-struct Book {
-    std::unique_ptr<CWorkbook> workbook = CreateWorkbook();
-    std::unique_ptr<CEvalContext> ctx = std::make_unique<CEvalContext>();
-    CCellStore& cells;
-    CellCursor cursor;
-    Book() : cells(AsWorksheet(workbook->AppendTreeItem(TREE_TYPE_WORKSHEET, "Sheet1", 1))->cells) {
-        BindAllFunctions();
-    }
-    void Number(uint16_t column, uint32_t row, double x) {
-        CellBuffer b;
-        MakeNumberCell(b, column, row, x);
-        cells.PutCell(b.data(), cursor);
-    }
-    void Text(uint16_t column, uint32_t row, std::string_view text) {
-        CellBuffer b;
-        MakeTextCell(b, column, row, text);
-        cells.PutCell(b.data(), cursor);
-    }
-    void Formula(uint16_t column, uint32_t row, std::string_view formula) {
-        CellBuffer b;
-        MakeFormulaCell(b, column, row, FormulaHead{}, formula);
-        cells.PutCell(b.data(), cursor);
-    }
-};
+using benchbook::Book;
 
 void Recalculate(benchmark::State& state, Book& book, int64_t calls) {
     for (auto _ : state) benchmark::DoNotOptimize(RecalculateWorkbook(*book.workbook, *book.ctx));

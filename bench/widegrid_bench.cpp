@@ -6,6 +6,7 @@
 //   recalculation at most three times a formula of the narrow chain.
 // The "Input" forms also type every cell's A1 text as the text import does, so they measure
 // the translation and the stores as well as the recalculation.
+#include "bench/benchbook.h"
 #include "formula/cellinput.h"
 #include "formula/evalcontext.h"
 #include "formula/recalc.h"
@@ -21,14 +22,7 @@ namespace {
 
 using namespace vl;
 
-struct Book {
-    std::unique_ptr<CWorkbook> workbook = CreateWorkbook();
-    std::unique_ptr<CEvalContext> ctx = std::make_unique<CEvalContext>();
-    CCellStore& cells;
-    Book() : cells(AsWorksheet(workbook->AppendTreeItem(TREE_TYPE_WORKSHEET, "Sheet1", 1))->cells) {
-        BindAllFunctions();
-    }
-};
+using benchbook::Book;
 
 struct Cell {
     uint16_t column;
