@@ -1,4 +1,4 @@
-#include "app/messages.h"
+#include "ui/messages.h"
 #include "model/container.h"
 #include "model/workbook.h"
 #include "render/metrics.h"
