@@ -1,6 +1,5 @@
 #include "tests/dialogs/dialogwalk.h"
 
-#include "app/uiutil.h"
 #include "core/settings.h"
 #include "dialogs/alignmentpage.h"
 #include "dialogs/backgroundpage.h"
@@ -23,6 +22,7 @@
 #include "exchange/xbase.h"
 #include "model/workbook.h"
 #include "platform/core/bytes.h"
+#include "ui/uiutil.h"
 
 #include <QApplication>
 #include <QTabWidget>
