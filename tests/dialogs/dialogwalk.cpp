@@ -1,6 +1,5 @@
 #include "tests/dialogs/dialogwalk.h"
 
-#include "app/uiutil.h"
 #include "core/settings.h"
 #include "dialogs/alignmentpage.h"
 #include "dialogs/backgroundpage.h"
@@ -24,6 +23,7 @@
 #include "model/workbook.h"
 #include "platform/core/bytes.h"
 #include "tests/print/fakeprinters.h"
+#include "ui/uiutil.h"
 
 #include <QApplication>
 #include <QTabWidget>

@@ -1,6 +1,6 @@
 // Writes one picture per dialog, page and sub-page into the folder given, each shown on
 // fixture data as the user would first see it.
-#include "app/uiutil.h"
+#include "ui/uiutil.h"
 #include "core/clock.h"
 #include "core/settings.h"
 #include "dialogs/chart/containerdlg.h"
