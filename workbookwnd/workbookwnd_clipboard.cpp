@@ -4,8 +4,8 @@
 
 #include "app/copyhistory.h"
 #include "app/mainframe.h"
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "charts/draw/imageexport.h"
 #include "formula/edit/clipboardtext.h"
 #include "formula/edit/rangecommands.h"

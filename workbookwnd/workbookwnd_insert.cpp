@@ -2,8 +2,8 @@
 // fill, the quick statistics formulas, containers, charts, images and function templates.
 
 #include "app/mainframe.h"
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "formula/edit/containercommands.h"
 #include "formula/edit/datacommands.h"
 #include "model/chart.h"
