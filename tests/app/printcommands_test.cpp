@@ -1,8 +1,8 @@
-#include "app/composerpane.h"
 #include "app/mainframe.h"
 #include "app/printservices.h"
 #include "apptestutil.h"
 #include "core/settings.h"
+#include "dialogs/composerpane.h"
 #include "resources/commandids.h"
 
 #include <QAction>
