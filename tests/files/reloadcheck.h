@@ -59,6 +59,17 @@ inline bool BodyBytes(CWorkbook& book, std::string& out) {
 // The first step that broke, or empty when the workbook came back whole.
 constexpr uint8_t kNewestBodyVersion = 3;
 
+// Whether saving as XML again gives the bytes `first` of the first save: saving must change
+// nothing it writes. `when` names the save in the fault.
+inline std::string SaveAgainFault(CWorkbook& book, const std::string& first, const char* when) {
+    CXmlWriter writer;
+    if (!WriteXmlWorkbook(book, writer)) return std::string("the XML save failed ") + when;
+    if (writer.Memory() != first)
+        return std::string("the XML save differs ") + when +
+               FirstDifference(first, writer.Memory());
+    return {};
+}
+
 inline std::string ReloadFault(CWorkbook& book, const std::string& binaryPath) {
     auto text = [](CWorkbook& b, std::string& out) {
         CXmlWriter writer;
@@ -80,6 +91,10 @@ inline std::string ReloadFault(CWorkbook& book, const std::string& binaryPath) {
     }
     if (!text(*again, second)) return "the XML reload does not save";
     if (second != first) return "the XML reload differs" + FirstDifference(first, second);
+    for (const std::string& fault :
+         {SaveAgainFault(book, first, "when saved twice"),
+          SaveAgainFault(*again, first, "when the reload is saved twice")})
+        if (!fault.empty()) return fault;
     // The binary body: every record the binary form holds, without the header's stamp.
     struct Sink : CBodySink {
         std::string bytes;
@@ -88,6 +103,8 @@ inline std::string ReloadFault(CWorkbook& book, const std::string& binaryPath) {
     ErrorCode error = kErrorNone;
     if (!SerializeWorkbookBody(book, sink, kBodyFull, error))
         return "the binary save failed with " + std::to_string(error);
+    if (std::string fault = SaveAgainFault(book, first, "after the binary save"); !fault.empty())
+        return fault;
     if (FILE* f = std::fopen(binaryPath.c_str(), "wb")) {
         std::fwrite(sink.bytes.data(), 1, sink.bytes.size(), f);
         std::fclose(f);
@@ -124,9 +141,15 @@ inline std::string RecordFault(CWorkbook& book, const std::string& binaryPath) {
     }
     if (!text(*again, second)) return "the XML reload does not save";
     if (second != first) return "the XML reload differs" + FirstDifference(first, second);
+    for (const std::string& fault :
+         {SaveAgainFault(book, first, "when saved twice"),
+          SaveAgainFault(*again, first, "when the reload is saved twice")})
+        if (!fault.empty()) return fault;
     // The binary body holds every record: the reloaded workbook must hold the same ones.
     std::string records, again_records;
     if (!BodyBytes(book, records)) return "the binary save failed";
+    if (std::string fault = SaveAgainFault(book, first, "after the binary save"); !fault.empty())
+        return fault;
     if (!BodyBytes(*again, again_records)) return "the binary save of the XML reload failed";
     if (again_records != records)
         return "the XML reload changes records at byte " + FirstByteApart(records, again_records);
