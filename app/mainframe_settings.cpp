@@ -3,8 +3,8 @@
 
 #include "app/copyhistory.h"
 #include "app/mainframe.h"
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "model/stylerecords.h"
 #include "model/workbook.h"

@@ -5,7 +5,7 @@
 #include "app/mainframe.h"
 #include "app/printservices.h"
 #include "app/statusbarwnd.h"
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "resources/commandids.h"
 

@@ -2,7 +2,7 @@
 // and zoom, and Print and Print All through the installed print services.
 
 #include "app/mainframe.h"
-#include "app/messages.h"
+#include "ui/messages.h"
 #include "app/printservices.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"

@@ -1,7 +1,7 @@
 #include "program/printservices.h"
 
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "dialogs/printgeneralpage.h"
 #include "dialogs/printpreview.h"
 #include "dialogs/printsheet.h"

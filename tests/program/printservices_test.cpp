@@ -1,4 +1,4 @@
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 #include "dialogs/printgeneralpage.h"
 #include "dialogs/printlayoutpage.h"
 #include "dialogs/printsheet.h"
