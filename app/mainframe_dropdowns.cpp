@@ -2,10 +2,10 @@
 // and, for Paste and the Formula Composer, filled with the copy history and the composer's
 // formulas. A chosen item runs as its command.
 
-#include "app/composerpane.h"
 #include "app/copyhistory.h"
 #include "app/mainframe.h"
 #include "core/settings.h"
+#include "dialogs/composerpane.h"
 #include "formula/addresstext.h"
 #include "platform/core/cp1252.h"
 #include "resources/commandids.h"

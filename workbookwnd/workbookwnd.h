@@ -4,8 +4,8 @@
 // flag and the title, asks before unsaved changes are lost, and carries the document's
 // commands (menu, keys and the frame's commands passed on to it).
 
-#include "app/formatpages.h"
 #include "app/workbookwndapi.h"
+#include "dialogs/formatpageapi.h"
 #include "formula/celltext.h"
 #include "formula/edit/editcommands.h"
 #include "formula/evalcontext.h"

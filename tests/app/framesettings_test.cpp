@@ -1,12 +1,12 @@
 // The frame's Settings and View commands, its toolbar drop-downs and the shell behind them.
 
-#include "app/composerpane.h"
 #include "app/copyhistory.h"
 #include "app/mainframe.h"
 #include "app/shell.h"
 #include "app/statusbarwnd.h"
 #include "apptestutil.h"
 #include "core/settings.h"
+#include "dialogs/composerpane.h"
 #include "profile/profile.h"
 #include "resources/commandids.h"
 

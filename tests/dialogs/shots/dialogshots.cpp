@@ -1,6 +1,5 @@
 // Writes one picture per dialog, page and sub-page into the folder given, each shown on
 // fixture data as the user would first see it.
-#include "ui/uiutil.h"
 #include "core/clock.h"
 #include "core/settings.h"
 #include "dialogs/chart/containerdlg.h"
@@ -8,6 +7,7 @@
 #include "dialogs/chart/stylepage.h"
 #include "dialogs/chart/windowpage.h"
 #include "tests/dialogs/dialogwalk.h"
+#include "ui/uiutil.h"
 
 #include <QApplication>
 #include <QDir>
