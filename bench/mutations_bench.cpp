@@ -7,16 +7,19 @@
 #include "tests/files/mutations.h"
 
 #include <benchmark/benchmark.h>
+#include <cstdio>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 
 namespace vl {
 
 namespace {
 
 void Run(benchmark::State& state, bool v6, mutations::Keep keep) {
-    const std::string folder =
-        (std::filesystem::temp_directory_path() / "vorlane-mutations-bench").string();
+    const std::string folder = (std::filesystem::temp_directory_path() /
+                                ("vorlane-mutations-bench-" + std::to_string(::getpid())))
+                                   .string();
     std::filesystem::create_directories(folder);
     const mutations::Bytes seed = v6 ? mutations::SmallV6File() : mutations::SmallBody();
     mutations::Outcome total;
@@ -27,6 +30,7 @@ void Run(benchmark::State& state, bool v6, mutations::Keep keep) {
         total.tried += r.tried;
         total.loaded += r.loaded;
         total.faults += r.faults;
+        if (!r.first.empty()) std::fprintf(stderr, "first faults:%s\n", r.first.c_str());
     }
     std::filesystem::remove_all(folder);
     state.counters["tried"] = total.tried;

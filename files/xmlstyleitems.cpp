@@ -76,11 +76,24 @@ bool ReadXmlFontRef(CXmlReader& r, const StyleTables& tables, FontRef& ref) {
     return ReadGivenColor(r, "Color", ref.colorGiven, ref.color);
 }
 
+COLORREF XmlDefaultLineColor() {
+    return GetSystemColor(kColorWindowText);
+}
+
+// Plain fills default to the window colour, hatches to the text colour.
+COLORREF XmlDefaultPatternColor(uint8_t pattern) {
+    return GetSystemColor(pattern <= FORMAT_PAT_SOLID ? kColorWindow : kColorWindowText);
+}
+
+COLORREF XmlDefaultBackgroundColor() {
+    return GetSystemColor(kColorWindow);
+}
+
 bool ReadXmlBorder(CXmlReader& r, BorderLine& line) {
     line.style = FORMAT_LINE_NULL;
     if (!ReadXmlKeywordIf(r, "Style", kXmlLineStyles, line.style)) return false;
     if (!r.FindAttribute("Color")) {
-        line.color = GetSystemColor(kColorWindowText);
+        line.color = XmlDefaultLineColor();
         return true;
     }
     return ReadGivenColor(r, "Color", line.colorGiven, line.color);
@@ -93,12 +106,10 @@ bool ReadXmlInterior(CXmlReader& r, InteriorFill& fill) {
         if (!ReadGivenColor(r, "PatternColor", fill.patternColorGiven, fill.patternColor))
             return false;
     } else {
-        // Plain fills default to the window colour, hatches to the text colour.
-        fill.patternColor =
-            GetSystemColor(fill.pattern <= FORMAT_PAT_SOLID ? kColorWindow : kColorWindowText);
+        fill.patternColor = XmlDefaultPatternColor(fill.pattern);
     }
     if (!r.FindAttribute("BackgroundColor")) {
-        fill.backgroundColor = GetSystemColor(kColorWindow);
+        fill.backgroundColor = XmlDefaultBackgroundColor();
         return true;
     }
     return ReadGivenColor(r, "BackgroundColor", fill.backgroundColorGiven, fill.backgroundColor);
