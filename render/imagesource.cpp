@@ -1,10 +1,13 @@
 #include "render/imagesource.h"
 
+#include "model/cellrecord.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/imagecodecs.h"
 
 #include <cstring>
 #include <new>
+#include <string>
+#include <string_view>
 
 namespace vl {
 
@@ -45,10 +48,12 @@ bool DecodeImageEntry(CWorkbook& workbook, ImageListEntry& e) {
 }
 
 ImageListEntry& FindOrAddImage(CWorkbook& workbook, const char* name) {
+    // An entry keeps at most 255 characters, so a longer name is known by that much of it.
+    const std::string key(std::string_view(name).substr(0, sizeof(ImageListEntry::name) - 1));
     for (auto& e : workbook.images)
-        if (std::strncmp(e->name, name, sizeof e->name - 1) == 0) return *e;
+        if (CompareNoCase(e->name, key.c_str()) == 0) return *e;
     auto e = std::make_unique<ImageListEntry>();
-    std::strncpy(e->name, name, sizeof e->name - 1);
+    std::memcpy(e->name, key.data(), key.size());
     workbook.images.insert(workbook.images.begin(), std::move(e));
     return *workbook.images.front();
 }

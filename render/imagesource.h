@@ -1,14 +1,15 @@
 #pragma once
 // Pictures named by sheet and container backgrounds: found in the workbook's image list by
-// their exact name (file names are case-sensitive here), read from their file and decoded
-// by their extension. A failure is stored in the workbook's image error and tried again at
-// the next paint.
+// their name without regard to letter case, so "a.png" and "A.PNG" share one entry and one
+// decoded picture; read from their file and decoded by their extension. A failure is stored
+// in the workbook's image error and tried again at the next paint.
 
 #include "model/workbook.h"
 
 namespace vl {
 
-// The entry of that name, made at the head of the list when there is none.
+// The entry whose name equals this one ignoring case (the first 255 characters count), made
+// at the head of the list when there is none.
 ImageListEntry& FindOrAddImage(CWorkbook& workbook, const char* name);
 // True when the entry holds its file's bytes afterwards. Web and transfer addresses are
 // refused without being opened.

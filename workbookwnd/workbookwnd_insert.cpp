@@ -2,8 +2,6 @@
 // fill, the quick statistics formulas, containers, charts, images and function templates.
 
 #include "app/mainframe.h"
-#include "app/messages.h"
-#include "app/uiservices.h"
 #include "formula/edit/containercommands.h"
 #include "formula/edit/datacommands.h"
 #include "model/chart.h"
@@ -14,6 +12,8 @@
 #include "render/imagesource.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "values/localtime.h"
 #include "workbookwnd/celleditor.h"
 #include "workbookwnd/environment.h"
@@ -184,7 +184,7 @@ void CWorkbookWnd::SetContainerImage(CContainer& container, const std::string& n
     const size_t length = std::min(name.size(), sizeof(back.imagePath) - 1);
     std::copy_n(name.data(), length, back.imagePath);
     back.imagePath[length] = '\0';
-    // The painter finds pictures by their exact name: file names differ by case here.
+    // The painter finds the same entry: names are compared without regard to case.
     ImageListEntry* entry = &FindOrAddImage(*book_, back.imagePath);
     // A picture that cannot be read or decoded leaves the container at its default size.
     if (!LoadImageSource(*book_, *entry) || !DecodeImageEntry(*book_, *entry)) {

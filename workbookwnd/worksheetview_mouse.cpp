@@ -1,8 +1,10 @@
-#include "app/messages.h"
+#include "formula/edit/containercommands.h"
+#include "formula/edit/sizecommands.h"
 #include "model/container.h"
 #include "model/workbook.h"
 #include "render/metrics.h"
 #include "resources/commandids.h"
+#include "ui/messages.h"
 #include "workbookwnd/environment.h"
 #include "workbookwnd/mousewheelwnd.h"
 #include "workbookwnd/workbookwnd.h"
@@ -159,9 +161,10 @@ void CWorksheetView::OnLButtonDblClk(QPoint) {
     }
     CWorkbook& book = Book();
     // A failed undo entry is reported; the window opens all the same.
-    if (!book.RecordUndoContainerOp(sel_, sel_.c1, sel_.r1, *c)) ShowErrorMessage(book.error);
+    bool unrecorded = false;
+    OpenContainerCommand(book, {sel_, sel_.c1, sel_.r1}, c->settings.id, &unrecorded);
+    if (unrecorded) ShowErrorMessage(book.error);
     owner_->UpdateStatus();
-    if (c->settings.objectCount && c->selected < 0) c->selected = 0;
     owner_->OpenContainerProperties(*c);
 }
 
@@ -301,11 +304,10 @@ void CWorksheetView::ArmDragTimer() {
 
 void CWorksheetView::StartResize(bool rows, uint32_t index, int32_t origin, int32_t start) {
     CWorkbook& book = Book();
-    const bool recorded =
-        rows ? book.RecordUndoRowHeights(sel_, firstColumn_, firstRow_, index, index)
-             : book.RecordUndoColumnWidths(sel_, firstColumn_, firstRow_, uint16_t(index),
-                                           uint16_t(index));
-    if (!recorded) ShowErrorMessage(book.error);
+    // A failed undo entry is reported; the resize goes on.
+    if (RecordLineSizeCommand(book, {sel_, firstColumn_, firstRow_}, !rows, index) ==
+        CommandResult::kFailed)
+        ShowErrorMessage(book.error);
     drag_ = DragState{};
     drag_.kind = rows ? Drag::kRowResize : Drag::kColumnResize;
     drag_.index = index;
@@ -336,30 +338,15 @@ void CWorksheetView::OnResizeTick() {
 }
 
 bool CWorksheetView::ApplyResize() {
-    CWorksheet* sheet = Sheet();
-    if (!sheet) return false;
+    if (!Sheet()) return false;
     const bool rows = drag_.kind == Drag::kRowResize;
     const int32_t pixels = drag_.line - drag_.origin - 1;
     const uint16_t zoom = zoom_[rows ? 1 : 0] ? zoom_[rows ? 1 : 0] : 100;
     const uint16_t stored = uint16_t(std::min<int32_t>(pixels * 100 / zoom, kMaxMetric));
-    CFormatStore& formats = sheet->formats;
-    if (rows) {
-        const uint32_t row = drag_.index;
-        const uint16_t* entry = formats.rowHeights.GetItem2(row);
-        const uint16_t old = entry ? *entry : 0;
-        if (uint16_t((old & 0xE000) | (stored << 1) | 1) == old) return false;
-        if (!SetFormatStoreRowEntry(formats, row, stored, true)) {
-            ShowErrorMessage(kErrorWorksheetMemory);
-            return false;
-        }
-        return true;
-    }
-    ColumnEntry& entry = formats.columns[drag_.index];
-    const uint16_t width = uint16_t((entry.width & 0xE000) | (stored << 1) | 1);
-    if (width == entry.width) return false;
-    entry.width = width;
-    ColumnsChanged(formats);
-    return true;
+    CWorkbook& book = Book();
+    const CommandResult result = SetLineSizeCommand(book, !rows, drag_.index, stored);
+    if (result == CommandResult::kFailed) ShowErrorMessage(book.error);
+    return result == CommandResult::kDone;
 }
 
 void CWorksheetView::EndDrag() {

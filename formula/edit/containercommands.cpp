@@ -110,6 +110,18 @@ CommandResult MoveContainerCommand(CWorkbook& workbook, const GridSelection& sel
     return CommandResult::kDone;
 }
 
+CommandResult OpenContainerCommand(CWorkbook& workbook, const GridSelection& selection, uint16_t id,
+                                   bool* unrecorded) {
+    if (unrecorded) *unrecorded = false;
+    CWorksheet* ws = workbook.tree.active;
+    if (!ws) return workbook.error = kErrorNoWorksheet, CommandResult::kFailed;
+    CContainer* c = id ? FindContainer(*ws, id) : nullptr;
+    if (!c) return CommandResult::kNothing;
+    RecordContainer(workbook, selection, *c, unrecorded);
+    if (c->settings.objectCount && c->selected < 0) c->selected = 0;
+    return CommandResult::kDone;
+}
+
 CommandResult EditContainerCommand(CWorkbook& workbook, const GridSelection& selection,
                                    CContainer& target, const CContainer& edited, bool* unrecorded) {
     if (unrecorded) *unrecorded = false;

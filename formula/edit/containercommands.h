@@ -1,6 +1,6 @@
 #pragma once
-// The edits of containers that record undo without the window: removing one, and storing
-// what its properties window edited.
+// The edits of containers that record undo without the window: removing one, moving it,
+// opening and storing what its properties window edited.
 
 #include "formula/edit/editcommands.h"
 #include "formula/edit/undoexec.h"
@@ -37,6 +37,13 @@ struct FrameShift {
 };
 CommandResult MoveContainerCommand(CWorkbook& workbook, const GridSelection& selection, uint16_t id,
                                    const FrameShift& shift, bool* unrecorded = nullptr);
+
+// A double click on container `id` of the active worksheet, before its properties window
+// opens on it: the record of what it holds, then its first object selected when it has
+// objects and none is. kNothing when the worksheet has no container `id`. A record that
+// cannot be made does not stop it: `unrecorded` is then set, with the workbook's error.
+CommandResult OpenContainerCommand(CWorkbook& workbook, const GridSelection& selection, uint16_t id,
+                                   bool* unrecorded = nullptr);
 
 // Apply of the properties window: `target` takes a whole copy of `edited` (its settings,
 // objects and selected object), keeping its place in the list, after the record of what it

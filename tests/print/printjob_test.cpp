@@ -108,13 +108,12 @@ TEST(PrinterService, PdfPrinterAndSelection) {
     PageSetupRecord setup;
     InitPageSetup(setup);
     DeviceMode mode;
-    ErrorCode error = kErrorNone;
-    ASSERT_TRUE(SelectPrinter(service, setup, mode, error));
+    ASSERT_EQ(SelectPrinter(service, setup, mode), kErrorNone);
     EXPECT_EQ(mode.printer.name, "PDF");
     EXPECT_EQ(mode.printer.dpi, 600);
     EXPECT_EQ(mode.paper.size.id(), QPageSize::A4); // no paper named: A4
     std::strcpy(setup.paperName, "Letter");
-    ASSERT_TRUE(SelectPrinter(service, setup, mode, error));
+    ASSERT_EQ(SelectPrinter(service, setup, mode), kErrorNone);
     EXPECT_EQ(mode.paper.windowsId, 1);
 
     // A system default takes over; a printer without papers cannot be selected.
@@ -126,11 +125,10 @@ TEST(PrinterService, PdfPrinterAndSelection) {
     ASSERT_EQ(printers.size(), 2u);
     EXPECT_FALSE(printers[1].isDefault);
     const DeviceMode before = mode;
-    EXPECT_FALSE(SelectPrinter(service, setup, mode, error));
-    EXPECT_EQ(error, 20);
+    EXPECT_EQ(SelectPrinter(service, setup, mode), kErrorNoPrinter);
     EXPECT_EQ(mode.printer.name, before.printer.name); // the mode is left as it was
     std::strcpy(setup.printerName, "PDF");
-    EXPECT_TRUE(SelectPrinter(service, setup, mode, error));
+    EXPECT_EQ(SelectPrinter(service, setup, mode), kErrorNone);
 }
 
 TEST(PrinterService, MetricsFromCapabilities) {

@@ -5,7 +5,10 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace vl {
 
@@ -65,18 +68,67 @@ TEST_F(ImageFolder, WebAddressesAreNeverOpened) {
     }
 }
 
-TEST_F(ImageFolder, OneEntryPerExactNameAndAFailedLoadIsTriedAgain) {
-    const std::string lower = Path("a.png"), upper = Path("A.png");
-    Copy("palette.png", "A.png");
-    EXPECT_EQ(LoadNamedImage(*book_, lower.c_str()), nullptr); // "a.png" is not "A.png"
+TEST_F(ImageFolder, OneEntryPerNameInAnyCaseAndAFailedLoadIsTriedAgain) {
+    const std::string lower = Path("a.png");
+    EXPECT_EQ(LoadNamedImage(*book_, lower.c_str()), nullptr); // no file yet
     EXPECT_EQ(book_->imageError, ErrorCode(kStreamOpenRead));
-    EXPECT_NE(LoadNamedImage(*book_, upper.c_str()), nullptr);
-    EXPECT_NE(LoadNamedImage(*book_, upper.c_str()), nullptr);
-    ASSERT_EQ(book_->images.size(), 2u);
-    EXPECT_EQ(book_->images.front()->name, upper); // new entries go first
+    ASSERT_EQ(book_->images.size(), 1u);
+    EXPECT_FALSE(book_->images.front()->loaded);
+    // The entry keeps the first spelling and reads its file under it once it exists.
     Copy("palette.png", "a.png");
+    EXPECT_NE(LoadNamedImage(*book_, Path("A.PNG").c_str()), nullptr);
     EXPECT_NE(LoadNamedImage(*book_, lower.c_str()), nullptr);
-    EXPECT_EQ(book_->images.size(), 2u);
+    ASSERT_EQ(book_->images.size(), 1u);
+    EXPECT_EQ(book_->images.front()->name, lower);
+    const std::string other = Copy("palette.png", "b.png");
+    EXPECT_NE(LoadNamedImage(*book_, other.c_str()), nullptr);
+    ASSERT_EQ(book_->images.size(), 2u);
+    EXPECT_EQ(book_->images.front()->name, other); // new entries go first
+}
+
+// Names compare as the code page's upper case letters, the folder part included; a name is
+// known by its first 255 characters, as much as an entry keeps.
+TEST(ImageList, NamesDifferingOnlyInCaseFindOneEntry) {
+    std::unique_ptr<CWorkbook> book = CreateWorkbook();
+    const std::string p250 = "/" + std::string(245, 'p') + ".png"; // 250 characters
+    const std::string p255 = p250 + "xxxxx";
+    ASSERT_EQ(p255.size(), 255u);
+    const char* first[] = {"/Pics/Photo.png", "/pics/\xe9t\xe9.bmp", "www.Host.png", p255.c_str()};
+    std::vector<ImageListEntry*> entries;
+    for (const char* name : first) entries.push_back(&FindOrAddImage(*book, name));
+    // name looked up, the entry it must find (-1: a new one)
+    const std::vector<std::pair<std::string, int>> cases = {
+        {"/Pics/Photo.png", 0},
+        {"/pics/photo.png", 0},
+        {"/PICS/PHOTO.PNG", 0},
+        {"/pIcS/pHoTo.PnG", 0},
+        {"/Pics/Photo.png ", -1},
+        {"/Pics/Photo.pn", -1},
+        {"/Pics/Photos.png", -1},
+        {"/PICS/\xc9T\xc9.BMP", 1}, // the accented letters of the code
+                                    // page fold too
+        {"/pics/\xe9t\xe9.bmp", 1},
+        {"/pics/et\xe9.bmp", -1},
+        {"WWW.HOST.PNG", 2},
+        {p250 + "XXXXX", 3},
+        {p250 + "XXXXXy", 3}, // the 256th character is not kept, so it
+                              // does not count
+        {p250 + "XXXXY", -1},
+    };
+    for (const auto& [name, expected] : cases) {
+        const std::size_t before = book->images.size();
+        ImageListEntry& found = FindOrAddImage(*book, name.c_str());
+        if (expected < 0) {
+            EXPECT_EQ(book->images.size(), before + 1) << name;
+            EXPECT_EQ(&found, book->images.front().get()) << name;
+            EXPECT_EQ(std::string(found.name), name.substr(0, 255)) << name;
+        } else {
+            EXPECT_EQ(&found, entries[std::size_t(expected)]) << name;
+            EXPECT_EQ(book->images.size(), before) << name;
+            EXPECT_EQ(std::string(found.name), std::string(first[expected]).substr(0, 255));
+        }
+    }
+    EXPECT_EQ(book->images.size(), 4u + 5u);
 }
 
 TEST_F(ImageFolder, SheetBackgroundsStretchedTiledAndNatural) {
@@ -94,6 +146,20 @@ TEST_F(ImageFolder, SheetBackgroundsStretchedTiledAndNatural) {
     });
     EXPECT_TRUE(MatchesGolden(image, "sheet_backgrounds"));
     EXPECT_EQ(sheet.Book().images.size(), 1u);
+    // The same name in other letters shares the entry and its decoded picture: no file of
+    // that spelling exists, yet the picture is drawn.
+    const std::string upper = Path("P.PNG");
+    std::snprintf(b.imagePath, sizeof b.imagePath, "%s", upper.c_str());
+    b.imageView = 1;
+    const auto stretched = [&](CCanvas& canvas) {
+        PaintSheetBackground(sheet.Book(), canvas, sheet.Sheet(), {0, 0, 44, 23});
+    };
+    const QImage again = Drawn(45, 24, stretched);
+    EXPECT_EQ(sheet.Book().images.size(), 1u);
+    std::snprintf(b.imagePath, sizeof b.imagePath, "%s", path.c_str());
+    EXPECT_EQ(again, Drawn(45, 24, stretched));
+    b.kind = kBackgroundPattern;
+    EXPECT_NE(again, Drawn(45, 24, stretched)); // the picture was really drawn
 }
 
 } // namespace vl

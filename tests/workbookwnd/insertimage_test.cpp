@@ -68,15 +68,22 @@ TEST_F(InsertImageTest, TheContainerTakesThePicturesSize) {
     }
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(Book().images.size(), 4u);
-    // A name met again shares its entry and its size; file names differ by case.
+    // A name met again, in any letter case, shares its entry and its size: the picture read
+    // first stands for every spelling.
     CContainer* again = InsertAt(cases[0].path);
     EXPECT_EQ(Book().images.size(), 4u);
     EXPECT_EQ(Width(*again), 30);
     EXPECT_EQ(Height(*again), 20);
-    CContainer* other = InsertAt(Picture("WIDE.png", 3, 2, "PNG"));
+    const std::string upper = Picture("WIDE.PNG", 3, 2, "PNG");
+    CContainer* other = InsertAt(upper);
+    EXPECT_EQ(Book().images.size(), 4u);
+    EXPECT_EQ(Width(*other), 30);
+    EXPECT_EQ(Height(*other), 20);
+    EXPECT_STREQ(other->settings.background.imagePath, upper.c_str());
+    CContainer* different = InsertAt(Picture("wide2.png", 3, 2, "PNG"));
     EXPECT_EQ(Book().images.size(), 5u);
-    EXPECT_EQ(Width(*other), 3);
-    EXPECT_EQ(Height(*other), 2);
+    EXPECT_EQ(Width(*different), 3);
+    EXPECT_EQ(Height(*different), 2);
 }
 
 TEST_F(InsertImageTest, AnUnreadablePictureIsReportedAndTheContainerStays) {

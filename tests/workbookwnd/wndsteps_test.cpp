@@ -145,7 +145,7 @@ TEST_F(WndSteps, TheFunctionMenuInsertsTheChosenRowIntoTheCellOrTheEditor) {
     Select(1, 2);
     View()->setFocus();
     choose("vLookUp");
-    EXPECT_EQ(CellText(1, 2), "=vLookUp(v, array, column, [sorted])");
+    EXPECT_EQ(CellText(1, 2), "=vLookUp(v, array, n, [type])");
     // With the editor open the template goes in at the caret.
     StartTyping(2, 4, QStringLiteral("=1+"));
     ASSERT_TRUE(View()->EditorOpen());

@@ -164,4 +164,59 @@ TEST(EditContainerCommand, TheEditedCopyTakesThePlaceAndUndoRedoRestore) {
     EXPECT_TRUE(SameWorkbook(after, b.Dump()));
 }
 
+TEST(OpenContainerCommand, RecordsAndSelectsTheFirstObjectOnlyWhenNoneIs) {
+    struct Case {
+        uint8_t objects;
+        int32_t selectedBefore, selectedAfter;
+    };
+    const Case cases[] = {
+        {0, -1, -1}, // nothing to select
+        {2, -1, 0},  // the first of two
+        {2, 1, 1},   // the second stays selected
+    };
+    for (const Case& c : cases) {
+        CUndoBook b;
+        CWorksheet& ws = b.S1();
+        CContainer& second = b.AddContainer(ws, 300, 40);
+        second.settings.objectCount = c.objects;
+        second.selected = c.selectedBefore;
+        const WorkbookDump before = b.Dump();
+        const int32_t undo = b.Book().undo.current;
+        bool unrecorded = true;
+        ASSERT_EQ(
+            OpenContainerCommand(b.Book(), {{2, 3, 4, 9}, 4, 9}, second.settings.id, &unrecorded),
+            CommandResult::kDone);
+        EXPECT_FALSE(unrecorded);
+        EXPECT_EQ(second.selected, c.selectedAfter) << int(c.objects);
+        EXPECT_EQ(ws.firstContainer->selected, -1); // the other one untouched
+        EXPECT_EQ(b.Book().undo.current, undo + 1);
+        const UndoEntry& entry = b.Book().undo.entries[undo + 1];
+        EXPECT_EQ(entry.cursorColumn, 4);
+        EXPECT_EQ(entry.cursorRow, 9u);
+        EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+        // Undo gives back what the container held before the double click.
+        UndoPlace place;
+        ASSERT_EQ(UndoCommand(b.Book(), &place), CommandResult::kDone);
+        CContainer* back = FindContainer(ws, second.settings.id);
+        ASSERT_NE(back, nullptr);
+        EXPECT_EQ(back->selected, c.selectedBefore);
+        EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+        ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
+        EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+    }
+    // Another worksheet's container, id 0, no worksheet: nothing recorded, nothing selected.
+    CUndoBook b;
+    CContainer& c = *b.S1().firstContainer;
+    c.settings.objectCount = 1;
+    const int32_t undo = b.Book().undo.current;
+    b.Book().tree.active = &b.S2();
+    EXPECT_EQ(OpenContainerCommand(b.Book(), {}, c.settings.id), CommandResult::kNothing);
+    EXPECT_EQ(OpenContainerCommand(b.Book(), {}, 0), CommandResult::kNothing);
+    b.Book().tree.active = nullptr;
+    EXPECT_EQ(OpenContainerCommand(b.Book(), {}, c.settings.id), CommandResult::kFailed);
+    EXPECT_EQ(b.Book().error, kErrorNoWorksheet);
+    EXPECT_EQ(c.selected, -1);
+    EXPECT_EQ(b.Book().undo.current, undo);
+}
+
 } // namespace vl

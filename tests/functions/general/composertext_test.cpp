@@ -45,6 +45,45 @@ TEST(ComposerText, PrototypesAndFormulas) {
     }
 }
 
+// The lookup functions show the names of their signatures, each argument current in turn;
+// only the searched arrays take a range from the selection.
+TEST(ComposerText, TheLookupFunctionsShowTheirArgumentNames) {
+    struct Row_ {
+        const char* name;
+        const char* prototype;
+        std::vector<std::string> names;
+        const char* kinds;
+    };
+    const Row_ rows[] = {
+        {"hLookUp", "=hLookUp(v, array, n, [type])", {"v", "array", "n", "[type]"}, "0100"},
+        {"lookUp",
+         "=lookUp(v, searchArray, [resultArray])",
+         {"v", "searchArray", "[resultArray]"},
+         "011"},
+        {"match", "=match(v, array, [type])", {"v", "array", "[type]"}, "010"},
+        {"vLookUp", "=vLookUp(v, array, n, [type])", {"v", "array", "n", "[type]"}, "0100"},
+    };
+    int family = 0;
+    for (const FunctionInfo& row : FunctionCatalogue())
+        for (const Row_& r : rows) family += std::string_view(r.name) == row.name;
+    EXPECT_EQ(family, 4);
+    for (const Row_& r : rows) {
+        SCOPED_TRACE(r.name);
+        const FunctionInfo& row = Row(r.name);
+        ASSERT_EQ(FixedArgumentCount(row), r.names.size());
+        EXPECT_FALSE(TakesArgumentList(row));
+        EXPECT_EQ(CategorySlots(row), int(r.names.size()));
+        EXPECT_STREQ(row.argumentKinds, r.kinds);
+        for (int i = 0; i < int(r.names.size()); ++i) {
+            EXPECT_EQ(ArgumentName(row, i), r.names[std::size_t(i)]);
+            const ComposedText proto = BuildPrototypeText(row, CategorySlots(row), i);
+            EXPECT_EQ(proto.text, r.prototype);
+            EXPECT_EQ(proto.text.substr(proto.start, proto.end - proto.start),
+                      r.names[std::size_t(i)]);
+        }
+    }
+}
+
 TEST(ComposerText, TextsStayWithinTheirBound) {
     std::vector<std::string> values;
     SetArgumentValue(values, 0, std::string(1000, 'a'));
