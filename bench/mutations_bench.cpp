@@ -30,8 +30,9 @@ void Run(benchmark::State& state, bool v6, mutations::Keep keep) {
         total.tried += r.tried;
         total.loaded += r.loaded;
         total.faults += r.faults;
-        if (!r.first.empty()) std::fprintf(stderr, "first faults:%s\n", r.first.c_str());
+        if (total.first.empty()) total.first = r.first;
     }
+    if (!total.first.empty()) std::fprintf(stderr, "first faults:%s\n", total.first.c_str());
     std::filesystem::remove_all(folder);
     state.counters["tried"] = total.tried;
     state.counters["loaded"] = total.loaded;

@@ -3,6 +3,7 @@
 #include "core/settings.h"
 #include "files/containerids.h"
 #include "files/loadchart.h"
+#include "files/loadstyles.h"
 #include "files/xmlchartparts.h"
 #include "files/xmlconvert.h"
 #include "files/xmlelements.h"
@@ -83,6 +84,7 @@ bool SettleFill(InteriorFill& fill) {
 // without a code is the default format, as the XML form reads it.
 bool SettleFormat(StandardFormat& format) {
     using namespace fmtparam;
+    SettleFormatParams(format);
     const uint8_t* p = format.params;
     constexpr uint8_t kDigits = 14, kNegatives = 3, kPositions = 3;
     const bool decimals = !p[kFixedDecimals] || p[kDecimals] <= kDigits;
@@ -127,10 +129,7 @@ void FreshBackground(const BackgroundRecord& fresh, BackgroundRecord& b) {
     if (b.kind != kBackgroundPattern) {
         b.pattern = fresh.pattern;
     } else {
-        if (!b.pattern.patternColorGiven)
-            b.pattern.patternColor = XmlDefaultPatternColor(b.pattern.pattern);
-        if (!b.pattern.backgroundColorGiven)
-            b.pattern.backgroundColor = XmlDefaultBackgroundColor();
+        SetUnwrittenFillColors(b.pattern);
     }
     if (b.kind != kBackgroundImage) {
         std::copy(std::begin(fresh.imagePath), std::end(fresh.imagePath), b.imagePath);
@@ -268,12 +267,9 @@ bool SettlePeriods(const SeriesSettings& s, uint8_t type) {
 }
 
 bool SettleChart(CChart& chart) {
+    SettleChartLook(chart);
     SettleFlatChart(chart);
     ChartSettings& c = chart.settings;
-    // A chart without a legend writes no legend font, and a legend font's colour not given
-    // is not written: both read back as a new chart has them.
-    if (c.legendCode == 0) c.legendFont = ColoredFont{};
-    if (!c.legendFont.colorGiven) c.legendFont.color = 0;
     bool ok = Within(c.viewWidth, 1, 100) && Within(c.viewHeight, 1, 100) &&
               Within(c.barSize, 1, 100) && Within(c.stackBarSize, 1, 100) && c.pieSplit <= 100 &&
               c.lightDirectionX <= 180 && c.lightDirectionY <= 180 &&
@@ -317,7 +313,7 @@ bool SettleContainer(CContainer& box, ContainerIds& ids) {
     for (int32_t* edge : {&s.left, &s.top, &s.right, &s.bottom})
         *edge = std::max(*edge, -INT32_MAX);
     FreshTitles(f, s);
-    if (!s.border.colorGiven) s.border.color = XmlDefaultLineColor();
+    SetUnwrittenLineColor(s.border);
     // Any spacing is valid: the Contents/Size page stores 0 to 255.
     bool ok = Within(s.id, 1, kXmlCapU16) && Within(s.columns, 1, kXmlCapU8) &&
               Within(s.rows, 1, kXmlCapU8) && s.opacity <= 100 &&
@@ -342,6 +338,7 @@ bool SettleLoadedRecords(CWorkbook& book) {
     book.panes.treeWidth = uint16_t(std::min<uint32_t>(book.panes.treeWidth, kXmlCapU16));
     book.panes.inspectHeight = uint16_t(std::min<uint32_t>(book.panes.inspectHeight, kXmlCapU16));
     StyleTables& tables = book.styles;
+    SettleStyleTable(tables);
     for (int i = 0; i < tables.fontCount; ++i)
         if (!SettleFont(tables.fonts[i])) return false;
     for (int i = 0; i < tables.styleCount; ++i)

@@ -52,7 +52,25 @@ bool ReadFlag(CXmlReader& r, std::string_view name, uint8_t& out) {
     return !r.FindAttribute(name) || r.GetBoolAttribute(out);
 }
 
+// Plain fills default to the window colour, hatches to the text colour.
+COLORREF UnwrittenPatternColor(uint8_t pattern) {
+    return GetSystemColor(pattern <= FORMAT_PAT_SOLID ? kColorWindow : kColorWindowText);
+}
+
+COLORREF UnwrittenLineColor() {
+    return GetSystemColor(kColorWindowText);
+}
+
 } // namespace
+
+void SetUnwrittenFillColors(InteriorFill& fill) {
+    if (!fill.patternColorGiven) fill.patternColor = UnwrittenPatternColor(fill.pattern);
+    if (!fill.backgroundColorGiven) fill.backgroundColor = GetSystemColor(kColorWindow);
+}
+
+void SetUnwrittenLineColor(BorderLine& line) {
+    if (!line.colorGiven) line.color = UnwrittenLineColor();
+}
 
 bool ReadXmlFont(CXmlReader& r, FontRecord& font) {
     return ReadFaceName(r, font) && ReadXmlKeywordIf(r, "Family", kXmlFontFamilies, font.family) &&
@@ -76,24 +94,11 @@ bool ReadXmlFontRef(CXmlReader& r, const StyleTables& tables, FontRef& ref) {
     return ReadGivenColor(r, "Color", ref.colorGiven, ref.color);
 }
 
-COLORREF XmlDefaultLineColor() {
-    return GetSystemColor(kColorWindowText);
-}
-
-// Plain fills default to the window colour, hatches to the text colour.
-COLORREF XmlDefaultPatternColor(uint8_t pattern) {
-    return GetSystemColor(pattern <= FORMAT_PAT_SOLID ? kColorWindow : kColorWindowText);
-}
-
-COLORREF XmlDefaultBackgroundColor() {
-    return GetSystemColor(kColorWindow);
-}
-
 bool ReadXmlBorder(CXmlReader& r, BorderLine& line) {
     line.style = FORMAT_LINE_NULL;
     if (!ReadXmlKeywordIf(r, "Style", kXmlLineStyles, line.style)) return false;
     if (!r.FindAttribute("Color")) {
-        line.color = XmlDefaultLineColor();
+        line.color = UnwrittenLineColor();
         return true;
     }
     return ReadGivenColor(r, "Color", line.colorGiven, line.color);
@@ -106,10 +111,10 @@ bool ReadXmlInterior(CXmlReader& r, InteriorFill& fill) {
         if (!ReadGivenColor(r, "PatternColor", fill.patternColorGiven, fill.patternColor))
             return false;
     } else {
-        fill.patternColor = XmlDefaultPatternColor(fill.pattern);
+        fill.patternColor = UnwrittenPatternColor(fill.pattern);
     }
     if (!r.FindAttribute("BackgroundColor")) {
-        fill.backgroundColor = XmlDefaultBackgroundColor();
+        fill.backgroundColor = GetSystemColor(kColorWindow);
         return true;
     }
     return ReadGivenColor(r, "BackgroundColor", fill.backgroundColorGiven, fill.backgroundColor);

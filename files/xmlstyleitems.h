@@ -18,14 +18,15 @@ bool ReadXmlColoredFont(CXmlReader& reader, ColoredFont& font);
 // "FontID" must name a font the table already holds.
 bool ReadXmlFontRef(CXmlReader& reader, const StyleTables& tables, FontRef& ref);
 bool ReadXmlBorder(CXmlReader& reader, BorderLine& line);
-// The colours a line or a fill takes when its element names none.
-COLORREF XmlDefaultLineColor();
-COLORREF XmlDefaultPatternColor(uint8_t pattern);
-COLORREF XmlDefaultBackgroundColor();
 bool ReadXmlInterior(CXmlReader& reader, InteriorFill& fill);
 // An optional "NumberFormat" element at the reader's position; when it is absent nothing
 // but whitespace and comments is consumed and the record is unchanged.
 bool ReadXmlNumberFormat(CXmlReader& reader, StandardFormat& format);
+
+// The colours a fill or a line read without them gets (their flags stay as they were): a
+// loaded record is given these so that it reads back alike.
+void SetUnwrittenFillColors(InteriorFill& fill);
+void SetUnwrittenLineColor(BorderLine& line);
 
 // The same readers under the names the element descriptions give them.
 inline bool ReadXmlColorFont(CXmlReader& reader, ColoredFont& font) {
