@@ -22,6 +22,7 @@
 #include "exchange/xbase.h"
 #include "model/workbook.h"
 #include "platform/core/bytes.h"
+#include "tests/print/fakeprinters.h"
 #include "ui/uiutil.h"
 
 #include <QApplication>
@@ -32,13 +33,6 @@
 namespace vl::dialogtest {
 
 namespace {
-
-// The PDF printer alone, as on a machine without printers.
-class NoPrinters : public IPrinterService {
-public:
-    std::vector<PrinterEntry> SystemPrinters() const override { return {}; }
-    std::string DocumentsFolder() const override { return "/tmp"; }
-};
 
 class NoHost : public IComposerHost {
 public:
@@ -113,7 +107,7 @@ void WalkFileDialogs(const DialogVisit& visit) {
 
 // The print sheet with the PDF printer, on each of its tabs.
 void WalkPrintSheet(const DialogVisit& visit) {
-    NoPrinters printers;
+    printtest::FakePrinters printers;
     PageSetupRecord setup;
     InitPageSetup(setup);
     CPrintSheet sheet(nullptr, false, false, printers, "Vorlane 7.3");

@@ -6,20 +6,16 @@
 # Usage: pastelist_e2e.sh <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
 settings=$1 vorlane=$2 bookutil=$3
-here="$(cd "$(dirname "$0")" && pwd)"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config/Vorlane"
-sed 's|<CopyLevel>[0-9]*</CopyLevel>|<CopyLevel>16</CopyLevel>|' "$settings" \
-  >"$work/config/Vorlane/settings.xml"
-grep -q '<CopyLevel>16</CopyLevel>' "$work/config/Vorlane/settings.xml" ||
+. "$(dirname "$0")/e2elib.sh"
+e2e_setup
+sed 's|<CopyLevel>[0-9]*</CopyLevel>|<CopyLevel>16</CopyLevel>|' "$settings" >"$profile"
+grep -q '<CopyLevel>16</CopyLevel>' "$profile" ||
   { echo "no CopyLevel in $settings"; exit 1; }
 "$bookutil" pages "$work/pages.vln"
-export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
+export FIND="$E2E_HERE/findicon.py" PICTURES="$E2E_HERE/../../resources/pictures"
 cat >"$work/run.sh" <<'RUN'
 set -eu
 . "$LIB"
-keys() { for k in "$@"; do xdotool key --clearmodifiers "$k"; sleep 0.15; done; }
 start "$WORK/pages.vln"
 title_is 'pages.vln'
 # The cursor starts at A1.
@@ -48,10 +44,7 @@ title_is '\*'
 save_as "$WORK/pasted.vln"
 quit
 RUN
-rc=0
-WORK="$work" VORLANE="$vorlane" LIB="$here/e2elib.sh" FIND="$here/findicon.py" \
-  PICTURES="$here/../../resources/pictures" bash "$here/xserver.sh" bash "$work/run.sh" || rc=$?
-if [ "$rc" -ne 0 ]; then echo "run failed ($rc)"; cat "$work/out.log" 2>/dev/null; exit 1; fi
+run run.sh
 "$bookutil" dump "$work/pasted.vln" >"$work/dump.txt"
 # Nothing but the two pastes in column C.
 expected=$'C17\tnumber\t16\nC18\tnumber\t1'

@@ -3,6 +3,7 @@
 #include "print/printjob.h"
 #include "render/canvas.h"
 #include "rendertest.h"
+#include "tests/print/fakeprinters.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,17 +18,12 @@
 
 namespace vl {
 
+using rendertest::Differing;
 using rendertest::SheetFixture;
 
 namespace {
 
-class FakePrinters : public IPrinterService {
-public:
-    std::vector<PrinterEntry> printers;
-    std::string folder;
-    std::vector<PrinterEntry> SystemPrinters() const override { return printers; }
-    std::string DocumentsFolder() const override { return folder; }
-};
+using printtest::FakePrinters;
 
 std::string RunTool(const QString& program, const QStringList& arguments) {
     QProcess process;
@@ -81,20 +77,6 @@ protected:
 
     QTemporaryDir dir_;
 };
-
-// The share of 4 x 4 blocks whose mean grey levels differ by more than a quarter of the
-// range: the rasteriser's smoothing and line widths stay below it, a moved text does not.
-double Differing(const QImage& fullA, const QImage& fullB) {
-    if (fullA.size() != fullB.size()) return 1.0;
-    const QSize size = fullA.size() / 4;
-    const QImage a = fullA.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    const QImage b = fullB.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    int64_t differing = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            differing += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 64;
-    return double(differing) / (double(a.width()) * a.height());
-}
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "print/pagination.h"
 #include "program/printservices.h"
 #include "rendertest.h"
+#include "tests/print/fakeprinters.h"
 #include "ui/uiservices.h"
 #include "ui_printgeneralpage.h"
 #include "ui_printlayoutpage.h"
@@ -23,13 +24,7 @@ using rendertest::SheetFixture;
 
 namespace {
 
-class FakePrinters : public IPrinterService {
-public:
-    std::vector<PrinterEntry> printers;
-    std::string folder = "/tmp";
-    std::vector<PrinterEntry> SystemPrinters() const override { return printers; }
-    std::string DocumentsFolder() const override { return folder; }
-};
+using printtest::FakePrinters;
 
 // Answers the print sheet through `onSheet` and the file dialog with `savePath`.
 class SheetUi : public IUiServices {
