@@ -70,6 +70,16 @@ inline bool XmlText(CWorkbook& book, std::string& out) {
     return true;
 }
 
+// Whether saving as XML again gives the bytes `first` of the first save: saving must change
+// nothing it writes. `when` names the save in the fault.
+inline std::string SaveAgainFault(CWorkbook& book, const std::string& first, const char* when) {
+    std::string again;
+    if (!XmlText(book, again)) return std::string("the XML save failed ") + when;
+    if (again != first)
+        return std::string("the XML save differs ") + when + FirstDifference(first, again);
+    return {};
+}
+
 // The workbook saved as XML into `first` and loaded again into `again`, which must save the
 // same text; the first step that broke, or empty.
 inline std::string XmlReloadFault(CWorkbook& book, std::string& first,
@@ -88,7 +98,10 @@ inline std::string XmlReloadFault(CWorkbook& book, std::string& first,
     }
     if (!XmlText(*again, second)) return "the XML reload does not save";
     if (second != first) return "the XML reload differs" + FirstDifference(first, second);
-    return {};
+    // Saving again, the workbook or its reload, gives the same bytes once more.
+    if (std::string fault = SaveAgainFault(book, first, "when saved twice"); !fault.empty())
+        return fault;
+    return SaveAgainFault(*again, first, "when the reload is saved twice");
 }
 
 // The binary body written to the file and read again into `loaded`, which must save the XML
@@ -119,6 +132,8 @@ inline std::string ReloadFault(CWorkbook& book, const std::string& binaryPath) {
     ErrorCode error = kErrorNone;
     if (!BodyBytes(book, records, &error))
         return "the binary save failed with " + std::to_string(error);
+    if (std::string fault = SaveAgainFault(book, first, "after the binary save"); !fault.empty())
+        return fault;
     return BinaryReloadFault(records, binaryPath, first, loaded);
 }
 
@@ -131,6 +146,8 @@ inline std::string RecordFault(CWorkbook& book, const std::string& binaryPath) {
     // The binary body holds every record: the reloaded workbook must hold the same ones.
     std::string records, again_records;
     if (!BodyBytes(book, records)) return "the binary save failed";
+    if (std::string fault = SaveAgainFault(book, first, "after the binary save"); !fault.empty())
+        return fault;
     if (!BodyBytes(*again, again_records)) return "the binary save of the XML reload failed";
     if (again_records != records)
         return "the XML reload changes records at byte " + FirstByteApart(records, again_records);
