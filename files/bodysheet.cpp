@@ -3,14 +3,34 @@
 #include "files/bodycharts.h"
 #include "files/bodycheck.h"
 #include "files/bodyreader.h"
+#include "model/formatstore.h"
+#include "model/styles.h"
 #include "model/workbook.h"
 
 namespace vl {
 
 namespace {
 
+// Only the bits the column table uses are kept: the XML form writes no others.
 ColumnEntry LoadColumnEntry(const uint8_t* p) {
-    return {LoadU16(p), LoadU16(p + 2), LoadU16(p + 4)};
+    constexpr uint16_t kWidthBits = 0x1FFF, kSizeBits = 0x0FFF;
+    return {uint16_t(LoadU16(p) & kWidthBits), uint16_t(LoadU16(p + 2) & kStyleIndexMask),
+            uint16_t(LoadU16(p + 4) & kSizeBits)};
+}
+
+// Puts the settled records of a chain into the store one by one, for records whose settled
+// form has another length than the stored one.
+bool PutSettledCells(CCellStore& store, const Page* chain) {
+    CellCursor cursor;
+    CellBuffer settled;
+    for (const Page* page = chain; page; page = page->next)
+        for (uint32_t offset = 0; offset < page->used;) {
+            const uint8_t* r = page->payload + offset;
+            if (!SettleCellRecord(r, settled) || !store.PutCell(settled.bytes, cursor))
+                return false;
+            offset += cell::Length(r);
+        }
+    return true;
 }
 
 // Version 1 packs width and style into one word pair of a u32.
@@ -52,8 +72,7 @@ bool CBodyReader::ReadColumnTable(CFormatStore& formats) {
         uint8_t entry[6];
         if (!Need(in_.U16(count) && in_.Bytes(entry, sizeof entry))) return false;
         const ColumnEntry e = LoadColumnEntry(entry);
-        if (count == 0 || count > kMaxColumns - filled || (e.style & kStyleIndexMask) >= styles)
-            return Invalid();
+        if (count == 0 || count > kMaxColumns - filled || e.style >= styles) return Invalid();
         for (uint32_t i = 0; i < count; ++i) formats.columns[filled++] = e;
     }
     return true;
@@ -95,6 +114,7 @@ bool CBodyReader::ReadPages(CCellStore& store, bool runs) {
     Page* head = nullptr;
     Page* tail = nullptr;
     PageOrder order;
+    bool rebuild = false;
     auto fail = [&](bool result) {
         store.FreePageChain(head);
         return result;
@@ -107,7 +127,7 @@ bool CBodyReader::ReadPages(CCellStore& store, bool runs) {
         if (!page) return fail(NoMemory());
         const bool whole = in_.Bytes(page->payload, used);
         const bool valid = runs ? CheckRunPage(page->payload, used, book_.styles.styleCount, order)
-                                : CheckCellPage(page->payload, used, order);
+                                : CheckCellPage(page->payload, used, order, rebuild);
         if (!whole || !valid || used == 0) {
             // An empty page carries nothing and is not kept.
             store.FreePageChain(page);
@@ -119,7 +139,14 @@ bool CBodyReader::ReadPages(CCellStore& store, bool runs) {
         (tail ? tail->next : head) = page;
         tail = page;
     }
+    if (rebuild) {
+        const bool put = PutSettledCells(store, head);
+        store.FreePageChain(head);
+        return put || NoMemory();
+    }
     store.AdoptPages(head);
+    // Touching runs of one style are written as one: they are joined as the XML form reads them.
+    if (runs) CompactFormatRuns(store, true);
     return true;
 }
 
