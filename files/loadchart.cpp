@@ -61,13 +61,17 @@ void FreshColor(uint8_t given, COLORREF fresh, COLORREF& color) {
     if (!given) color = fresh;
 }
 
+// A line or fill colour not given gets the reader's colour, and keeps the flag of the new
+// series the reader starts from: where that is set, the colour is given from then on.
 void FreshLine(const BorderLine& fresh, BorderLine& line) {
-    FreshColor(line.colorGiven, fresh.color, line.color);
+    SetUnwrittenLineColor(line);
+    line.colorGiven |= fresh.colorGiven;
 }
 
 void FreshFill(const InteriorFill& fresh, InteriorFill& fill) {
-    FreshColor(fill.patternColorGiven, fresh.patternColor, fill.patternColor);
-    FreshColor(fill.backgroundColorGiven, fresh.backgroundColor, fill.backgroundColor);
+    SetUnwrittenFillColors(fill);
+    fill.patternColorGiven |= fresh.patternColorGiven;
+    fill.backgroundColorGiven |= fresh.backgroundColorGiven;
 }
 
 void FreshColors(const SeriesSettings& f, SeriesSettings& s) {

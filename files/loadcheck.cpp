@@ -200,6 +200,12 @@ bool SettlePrintRange(PageSetupRecord& p) {
 }
 
 bool SettlePage(PageSetupRecord& p) {
+    // A header colour not given prints in the text colour, which is what the XML form reads
+    // back when it writes none.
+    if (!p.headerFont.colorGiven) {
+        p.headerFont.colorGiven = 1;
+        p.headerFont.color = GetSystemColor(kColorWindowText);
+    }
     // The XML form names one horizontal and one vertical alignment: the first bit of each.
     p.alignment = uint8_t(LowestBit(p.alignment & 0x07) | LowestBit(p.alignment & 0x38));
     for (uint8_t* flag : {&p.landscape, &p.fitToSheetSize, &p.collate, &p.backToFront,
