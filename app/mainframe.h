@@ -40,6 +40,7 @@ struct FrameSettingsAccess {
 class CServerModule;
 class IPrintPreviewPane;
 class IPrintServices;
+class IComposerPane;
 class CStatusBarWnd;
 
 class CMainFrame : public QMainWindow {
@@ -139,6 +140,9 @@ public:
     IPrintPreviewPane* Preview() const { return preview_.get(); }
     // What the printing commands use (not owned); without any they stay disabled.
     void SetPrintServices(IPrintServices* services) { printing_ = services; }
+    // The formula composer pane (not owned); without one its View command stays disabled.
+    void SetComposerPane(IComposerPane* pane) { composer_ = pane; }
+    IComposerPane* ComposerPane() const { return composer_; }
     QComboBox* PageSelector() const { return pageSelector_; }
 
     // Help topics show their page in the status bar and open the README's section on them.
@@ -228,6 +232,7 @@ private:
     QMdiArea* mdi_ = nullptr;
     std::unique_ptr<IPrintPreviewPane> preview_;
     IPrintServices* printing_ = nullptr;
+    IComposerPane* composer_ = nullptr;
     QComboBox* pageSelector_ = nullptr;
     // What the preview hid, to show again on Close.
     struct PreviewHidden {

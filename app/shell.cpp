@@ -40,6 +40,11 @@ CApplicationShell::CApplicationShell(ITimerHost& timers, const IClock& clock, Pr
 
 CApplicationShell::~CApplicationShell() = default;
 
+void CApplicationShell::SetComposerPane(IComposerPane* pane) {
+    composer_ = pane;
+    if (frame_) frame_->SetComposerPane(pane);
+}
+
 bool CApplicationShell::Start(const QStringList& arguments, const ProfileLocations& where) {
     QApplication::setQuitOnLastWindowClosed(false);
     line_ = ScanCommandLine(arguments);
@@ -87,6 +92,7 @@ QRect CApplicationShell::DefaultFrameRect() {
 void CApplicationShell::Run() {
     frame_ = std::make_unique<CMainFrame>(&module_, clock_, factory_);
     frame_->SetPrintServices(printing_.get());
+    frame_->SetComposerPane(composer_);
     FrameSettingsAccess access;
     access.loadProfile = io_.load;
     access.saveProfile = io_.save;

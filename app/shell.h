@@ -14,6 +14,8 @@
 
 namespace vl {
 
+class IComposerPane;
+
 class CMainFrame;
 
 // The profile file's work, supplied by the profile library once it is there.
@@ -45,6 +47,8 @@ public:
     ~CApplicationShell();
 
     void SetAutomationHooks(AutomationHooks hooks) { hooks_ = std::move(hooks); }
+    // The composer pane the frame shows (not owned); null takes it away again.
+    void SetComposerPane(IComposerPane* pane);
     // Start-up up to the message loop: false when the process ends at once (`ExitCode`).
     bool Start(const QStringList& arguments, const ProfileLocations& where);
     // After the loop: drops the picture lists and writes the profile back.
@@ -80,6 +84,7 @@ private:
     bool profileLoadFailed_ = false;
     int exitCode_ = 0;
     std::unique_ptr<CFramePrintServices> printing_;
+    IComposerPane* composer_ = nullptr;
     std::unique_ptr<CMainFrame> frame_;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 // The formula composer pane as the frame sees it: shown and hidden by its View command, and
-// given a history entry by the recent-formula menu. The program installs the real pane.
+// given a history entry by the recent-formula menu. The program gives the frame the real
+// pane; tests give a double.
 
 #include <string>
 #include <vector>
@@ -25,10 +26,5 @@ public:
     // The idle pass: the insert controls follow whether a workbook window is active.
     virtual void UpdateControls() {}
 };
-
-// The installed pane, null when none is.
-IComposerPane* ComposerPane();
-// Installs `pane` (not owned); null removes it.
-void SetComposerPane(IComposerPane* pane);
 
 } // namespace vl

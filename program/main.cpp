@@ -81,14 +81,14 @@ int main(int argc, char** argv) {
         return shell.Frame() ? shell.Frame()->GetActiveWorkbookWnd() : nullptr;
     });
     vl::CComposerPane composer(composerHost);
-    vl::SetComposerPane(&composer);
+    shell.SetComposerPane(&composer);
     std::unique_ptr<vl::CAutomationBus> server;
     shell.SetAutomationHooks(ServerHooks(server));
     vl::SetProfilePathHandler([&shell](const std::string& path) {
         shell.SetProfilePath(QString::fromStdString(vl::Cp1252ToUtf8(path)));
     });
     if (!shell.Start(app.arguments().mid(1), vl::CurrentProfileLocations())) {
-        vl::SetComposerPane(nullptr);
+        shell.SetComposerPane(nullptr);
         return shell.ExitCode();
     }
     // The composer comes back when it was shown at the last exit.
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
     server.reset(); // the classes are withdrawn before the profile is written
     const int exitCode = shell.Finish(code);
     vl::SetProfilePathHandler(nullptr);
-    vl::SetComposerPane(nullptr);
+    shell.SetComposerPane(nullptr);
     vl::SetDocumentServices(nullptr);
     vl::SetFormatPages(nullptr);
     vl::SetUiServices(nullptr);

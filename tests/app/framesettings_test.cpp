@@ -31,8 +31,8 @@ namespace {
 
 class FakeComposer : public IComposerPane {
 public:
-    FakeComposer() { SetComposerPane(this); }
-    ~FakeComposer() override { SetComposerPane(nullptr); }
+    explicit FakeComposer(CMainFrame& frame) : frame_(frame) { frame.SetComposerPane(this); }
+    ~FakeComposer() override { frame_.SetComposerPane(nullptr); }
     bool Toggle(QWidget*) override { return shown = !shown; }
     bool IsVisible() const override { return shown; }
     void UseHistoryEntry(QWidget*, int i) override { used.push_back(i); }
@@ -40,6 +40,9 @@ public:
     bool shown = false;
     std::vector<int> used;
     std::vector<std::string> items;
+
+private:
+    CMainFrame& frame_;
 };
 
 class FrameSettingsTest : public ::testing::Test {
@@ -250,7 +253,7 @@ TEST_F(FrameSettingsTest, ViewTogglesShowHideAndRemember) {
     // The composer: disabled without a pane; with one, shown and hidden, remembered.
     frame->OnIdle();
     EXPECT_FALSE(frame->Action(ID_VIEW_COMPOSER)->isEnabled());
-    FakeComposer composer;
+    FakeComposer composer(*frame);
     frame->OnIdle();
     EXPECT_TRUE(frame->Action(ID_VIEW_COMPOSER)->isEnabled());
     frame->OnCommand(ID_VIEW_COMPOSER);
@@ -316,7 +319,7 @@ TEST_F(FrameSettingsTest, DropDownsListTheirMenus) {
     EXPECT_EQ(book->handled, std::vector<int>{ID_CHART_XY});
     // An empty composer history shows its placeholder greyed; a history lists its formulas
     // and a choice goes to the composer.
-    FakeComposer composer;
+    FakeComposer composer(*frame);
     frame->OnToolbarDropDown(ID_VIEW_COMPOSER);
     ASSERT_EQ(frame->DropDownMenu()->actions().size(), 1);
     EXPECT_EQ(frame->DropDownMenu()->actions()[0]->text(), QStringLiteral("(No saved formulas)"));

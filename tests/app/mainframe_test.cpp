@@ -50,12 +50,11 @@ protected:
 TEST_F(MainFrameTest, WithoutWorkbookOnlyFiveButtonsAreEnabled) {
     // The composer's button needs a composer pane.
     struct Pane : IComposerPane {
-        Pane() { SetComposerPane(this); }
-        ~Pane() override { SetComposerPane(nullptr); }
         bool Toggle(QWidget*) override { return true; }
         bool IsVisible() const override { return false; }
         void UseHistoryEntry(QWidget*, int) override {}
     } pane;
+    frame->SetComposerPane(&pane);
     frame->OnIdle();
     std::set<int> enabled;
     for (int bar = 0; bar < kToolbars; ++bar) {

@@ -78,8 +78,6 @@ public:
 
 class FakeComposer : public IComposerPane {
 public:
-    FakeComposer() { SetComposerPane(this); }
-    ~FakeComposer() override { SetComposerPane(nullptr); }
     bool Toggle(QWidget*) override { return exists = shown = !shown; }
     bool IsVisible() const override { return shown; }
     void SetShown(bool s) override {
@@ -96,6 +94,7 @@ protected:
         Profile() = SettingsProfile{};
         frame = std::make_unique<CMainFrame>(nullptr, clock, &factory);
         frame->SetPrintServices(&printing);
+        frame->SetComposerPane(&composer);
         frame->OnCreate();
         frame->OnCommand(ID_FILE_NEW);
     }

@@ -3,6 +3,7 @@
 #include "app/workbookwndapi.h"
 #include "apptestutil.h"
 #include "core/settings.h"
+#include "dialogs/composerpane.h"
 #include "formula/externalref.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
@@ -153,6 +154,29 @@ TEST_F(ShellTest, TheFramePrintsThroughThePrintersTheShellWasGiven) {
         frame.close();
         shell.Finish(0);
     }
+}
+
+// A composer pane given before the start reaches the frame the start makes; taken away, the
+// frame loses it too and its View command greys.
+TEST_F(ShellTest, TheComposerPaneGivenToTheShellIsTheFrames) {
+    struct Pane : IComposerPane {
+        bool Toggle(QWidget*) override { return true; }
+        bool IsVisible() const override { return false; }
+        void UseHistoryEntry(QWidget*, int) override {}
+    } pane;
+    CApplicationShell shell(timers, clock, io);
+    shell.SetComposerPane(&pane);
+    ASSERT_TRUE(shell.Start({}, where));
+    CMainFrame& frame = *shell.Frame();
+    EXPECT_EQ(frame.ComposerPane(), &pane);
+    frame.OnIdle();
+    EXPECT_TRUE(frame.Action(ID_VIEW_COMPOSER)->isEnabled());
+    shell.SetComposerPane(nullptr);
+    EXPECT_EQ(frame.ComposerPane(), nullptr);
+    frame.OnIdle();
+    EXPECT_FALSE(frame.Action(ID_VIEW_COMPOSER)->isEnabled());
+    frame.close();
+    shell.Finish(0);
 }
 
 TEST_F(ShellTest, ClosingTheFrameQuitsAtOnceAndWritesTheProfileIntoANewFolder) {

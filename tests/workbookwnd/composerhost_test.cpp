@@ -26,14 +26,14 @@ protected:
         WindowTest::SetUp();
         ASSERT_NE(NewWindow(), nullptr);
         CFormulaComposer::relativeAddressing = false;
-        SetComposerPane(&pane);
+        frame->SetComposerPane(&pane);
     }
     void TearDown() override {
-        SetComposerPane(nullptr);
+        if (frame) frame->SetComposerPane(nullptr); // a test may have ended the frame
         WindowTest::TearDown();
     }
     CFormulaComposer& Shown() {
-        if (!pane.IsVisible()) ComposerPane()->Toggle(frame.get());
+        if (!pane.IsVisible()) frame->ComposerPane()->Toggle(frame.get());
         return *pane.Pane();
     }
     // Types the formula into the composer's combo and clicks one of the insert buttons.
@@ -242,7 +242,7 @@ TEST_F(ComposerHostTest, PlacementAndDividerAreSavedAndRestored) {
     composer.Form().id396->setSizes({90, 200});
     const QRect moved = composer.geometry();
     const int divider = composer.SplitterPosition();
-    ComposerPane()->Toggle(frame.get());
+    frame->ComposerPane()->Toggle(frame.get());
     EXPECT_EQ(std::vector<int32_t>(p, p + 5),
               (std::vector<int32_t>{moved.left(), moved.top(), moved.left() + moved.width(),
                                     moved.top() + moved.height(), divider}));
@@ -292,7 +292,7 @@ TEST_F(ComposerHostTest, WithoutAUsableRectangleItStandsBesideTheFrame) {
         // The divider starts in the middle.
         const QList<int> sizes = composer.Form().id396->sizes();
         EXPECT_NEAR(sizes[0], sizes[1], 1) << c.what;
-        ComposerPane()->Toggle(frame.get());
+        frame->ComposerPane()->Toggle(frame.get());
     }
     // A saved size under the first size grows to it.
     const int32_t small[] = {work.left() + 10, work.top() + 10, work.left() + 60, work.top() + 60,
