@@ -84,6 +84,14 @@ TEST_F(ImageFolder, OneEntryPerNameInAnyCaseAndAFailedLoadIsTriedAgain) {
     EXPECT_NE(LoadNamedImage(*book_, other.c_str()), nullptr);
     ASSERT_EQ(book_->images.size(), 2u);
     EXPECT_EQ(book_->images.front()->name, other); // new entries go first
+    // Two existing files whose names differ only in case are two pictures; each spelling
+    // finds its own entry again.
+    const std::string upper = Copy("palette.png", "B.PNG");
+    EXPECT_NE(LoadNamedImage(*book_, upper.c_str()), nullptr);
+    ASSERT_EQ(book_->images.size(), 3u);
+    EXPECT_EQ(book_->images.front()->name, upper);
+    EXPECT_EQ(&FindOrAddImage(*book_, other.c_str()), book_->images[1].get());
+    EXPECT_EQ(&FindOrAddImage(*book_, upper.c_str()), book_->images[0].get());
 }
 
 // Names compare as the code page's upper case letters, the folder part included; a name is
