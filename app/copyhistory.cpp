@@ -1,5 +1,6 @@
 #include "app/copyhistory.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace vl {
@@ -16,6 +17,16 @@ void CCopyHistory::ApplyCopyLevel(int level) {
         history_.current = level - 1;
     }
     history_.maximum = uint32_t(level - 1);
+}
+
+int32_t CCopyHistory::FirstListed() const {
+    return std::max<int32_t>(0, history_.current + 1 - kPasteListSize);
+}
+
+int32_t CCopyHistory::ListedEntry(int item) const {
+    if (item < 0 || item >= kPasteListSize) return -1;
+    const int32_t index = FirstListed() + item;
+    return index <= history_.current ? index : -1;
 }
 
 void CCopyHistory::ReleaseAll() {

@@ -12,11 +12,19 @@ namespace vl {
 // The clipboard type of the private block.
 inline constexpr char kPrivateClipboardMime[] = "application/x-vorlane-clipboard-format";
 
+// The paste list has one command for each of this many items.
+inline constexpr int kPasteListSize = 16;
+
 class CCopyHistory {
 public:
     UndoHistory& Entries() { return history_; }
     const UndoHistory& Entries() const { return history_; }
     bool Empty() const { return history_.current < 0; }
+    // The paste list shows the newest kPasteListSize copies, oldest first: the index of the
+    // first copy listed, and the copy that item `item` (0 for the first) stands for, -1 for
+    // an item past the newest.
+    int32_t FirstListed() const;
+    int32_t ListedEntry(int item) const;
     // A level from 1 to 200 becomes the capacity; when the history holds more copies, the
     // newest `level` stay in their order and the older ones are released. Other levels
     // change nothing.

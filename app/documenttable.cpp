@@ -1,4 +1,4 @@
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 #include "app/workbookwndapi.h"
 #include "core/settings.h"
 #include "platform/core/cp1252.h"

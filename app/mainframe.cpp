@@ -2,18 +2,18 @@
 
 #include "app/bookmarkbox.h"
 #include "app/copyhistory.h"
-#include "app/imagelists.h"
-#include "app/messages.h"
 #include "app/printservices.h"
-#include "app/servermodule.h"
 #include "app/statusbarwnd.h"
-#include "app/uiservices.h"
-#include "app/uiutil.h"
+#include "automation/servermodule.h"
 #include "core/settings.h"
 #include "model/stylerecords.h"
 #include "resources/commandids.h"
 #include "resources/menus.h"
 #include "resources/strings.h"
+#include "ui/imagelists.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
+#include "ui/uiutil.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>

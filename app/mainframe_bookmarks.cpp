@@ -3,8 +3,8 @@
 
 #include "app/bookmarks.h"
 #include "app/mainframe.h"
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "formula/addresstext.h"
 #include "platform/core/cp1252.h"

@@ -2,10 +2,10 @@
 // and, for Paste and the Formula Composer, filled with the copy history and the composer's
 // formulas. A chosen item runs as its command.
 
-#include "app/composerpane.h"
 #include "app/copyhistory.h"
 #include "app/mainframe.h"
 #include "core/settings.h"
+#include "dialogs/composerpane.h"
 #include "formula/addresstext.h"
 #include "platform/core/cp1252.h"
 #include "resources/commandids.h"
@@ -24,7 +24,8 @@ namespace vl {
 
 namespace {
 
-constexpr int kPasteListItems = ID_COPIED_DATA_LAST - ID_COPIED_DATA_FIRST + 1;
+static_assert(kPasteListSize == ID_COPIED_DATA_LAST - ID_COPIED_DATA_FIRST + 1,
+              "one command for each item of the paste list");
 
 // The menu resource of a drop-down button, 0 for none.
 int DropMenuResource(int id) {
@@ -159,11 +160,13 @@ void CMainFrame::FillPasteList(QMenu& menu) {
     const UndoHistory& history = CopyHistory().Entries();
     if (!GetActiveWorkbookWnd() || history.current < 0) return;
     menu.clear();
-    const int last = std::min<int>(history.current, kPasteListItems - 1);
-    for (int i = 0; i <= last; ++i) {
-        const QString text = PasteItemText(history.entries[i], i + 1);
+    // Past sixteen copies the oldest drop out of the list, so the newest can still be chosen.
+    const int32_t first = CopyHistory().FirstListed();
+    for (int32_t i = first; i <= history.current; ++i) {
+        const int item = int(i - first);
+        const QString text = PasteItemText(history.entries[i], item + 1);
         if (text.isEmpty()) continue;
-        menu.addAction(text)->setData(ID_COPIED_DATA_FIRST + i);
+        menu.addAction(text)->setData(ID_COPIED_DATA_FIRST + item);
     }
 }
 

@@ -1,9 +1,9 @@
 // The frame's bars and panes around the print preview: its toolbar stands alone while it is
 // open, and Close brings back what was shown before, and only that.
 
-#include "app/composerpane.h"
 #include "app/mainframe.h"
 #include "core/settings.h"
+#include "dialogs/composerpane.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>

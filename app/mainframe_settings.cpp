@@ -3,8 +3,8 @@
 
 #include "app/copyhistory.h"
 #include "app/mainframe.h"
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "model/stylerecords.h"
 #include "model/workbook.h"
@@ -72,9 +72,7 @@ void CMainFrame::OnSaveProfileAs() {
 
 void CMainFrame::ApplyChangedSettings(int undoLevelBefore, int copyLevelBefore) {
     const SettingsProfile& p = Profile();
-    // The paste list names at most 16 copies: the copy history stays within the profile's
-    // 1 to 16.
-    if (p.copyLevel != copyLevelBefore && p.copyLevel >= 1 && p.copyLevel <= 16)
+    if (p.copyLevel != copyLevelBefore && p.copyLevel >= 1 && p.copyLevel <= 200)
         CopyHistory().ApplyCopyLevel(p.copyLevel);
     if (p.undoLevel != undoLevelBefore && p.undoLevel >= 1 && p.undoLevel <= 200)
         for (int i = 0; i < kMaxDocuments; ++i)

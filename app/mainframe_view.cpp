@@ -1,13 +1,13 @@
 // The View commands of the frame: its bars shown and hidden (and remembered in the
 // profile), the formula composer, full screen, the search toolbar, and the Zoom pop-up.
 
-#include "app/composerpane.h"
 #include "app/mainframe.h"
 #include "app/printservices.h"
 #include "app/statusbarwnd.h"
-#include "app/uiservices.h"
 #include "core/settings.h"
+#include "dialogs/composerpane.h"
 #include "resources/commandids.h"
+#include "ui/uiservices.h"
 
 #include <QAction>
 #include <QComboBox>

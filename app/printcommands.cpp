@@ -2,10 +2,10 @@
 // and zoom, and Print and Print All through the installed print services.
 
 #include "app/mainframe.h"
-#include "app/messages.h"
 #include "app/printservices.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
+#include "ui/messages.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -149,13 +149,13 @@ void CMainFrame::OnDocumentReleased(IWorkbookWnd* window) {
 void CMainFrame::OnFilePrint(bool all) {
     IWorkbookWnd* wnd = GetActiveWorkbookWnd();
     if (!wnd || !g_printServices) return;
-    if (const int error = g_printServices->Print(this, *wnd, all)) ShowErrorMessage(error);
+    if (const ErrorCode error = g_printServices->Print(this, *wnd, all)) ShowErrorMessage(error);
 }
 
 void CMainFrame::OnFilePageSetup() {
     IWorkbookWnd* wnd = GetActiveWorkbookWnd();
     if (!wnd || !g_printServices) return;
-    if (const int error = g_printServices->PageSetup(this, *wnd)) ShowErrorMessage(error);
+    if (const ErrorCode error = g_printServices->PageSetup(this, *wnd)) ShowErrorMessage(error);
 }
 
 } // namespace vl

@@ -4,6 +4,7 @@
 // installs the one implementation at start-up; without it the printing commands do nothing.
 
 #include "app/workbookwndapi.h"
+#include "platform/core/errorcode.h"
 
 #include <functional>
 #include <memory>
@@ -39,11 +40,11 @@ public:
     virtual std::unique_ptr<IPrintPreviewPane> OpenPreview(QWidget* parent,
                                                            IWorkbookWnd& window) = 0;
     // Shows the print sheet over the active worksheet's page settings and prints the
-    // worksheet, or every worksheet, unless it was cancelled; 0 or the error code.
-    virtual int Print(QWidget* parent, IWorkbookWnd& window, bool all) = 0;
-    // Shows the page-setup sheet over the active worksheet's page settings; 0 or the error
-    // code.
-    virtual int PageSetup(QWidget* parent, IWorkbookWnd& window) = 0;
+    // worksheet, or every worksheet, unless it was cancelled; kErrorNone or the error.
+    virtual ErrorCode Print(QWidget* parent, IWorkbookWnd& window, bool all) = 0;
+    // Shows the page-setup sheet over the active worksheet's page settings;
+    // kErrorNone or the error.
+    virtual ErrorCode PageSetup(QWidget* parent, IWorkbookWnd& window) = 0;
 };
 
 void SetPrintServices(IPrintServices* services);

@@ -1,4 +1,4 @@
-#include "app/messages.h"
+#include "ui/messages.h"
 #include "app/shell.h"
 #include "profile/profile.h"
 

@@ -1,7 +1,7 @@
 #include "app/shell.h"
 
 #include "app/copyhistory.h"
-#include "app/imagelists.h"
+#include "ui/imagelists.h"
 #include "app/localenamesqt.h"
 #include "app/localeseparators.h"
 #include "app/mainframe.h"

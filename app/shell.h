@@ -2,9 +2,9 @@
 // The process's spine: what the command line asks for, the profile read at start and
 // written at exit, the locale, the picture lists, the server's lock and the main frame.
 
-#include "app/servermodule.h"
 #include "app/startup.h"
 #include "app/workbookwndapi.h"
+#include "automation/servermodule.h"
 #include "core/clock.h"
 
 #include <QRect>

@@ -4,6 +4,7 @@
 #include "model/workbook.h"
 #include "print/printerservice.h"
 #include "program/documentservices.h"
+#include "qtmain.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -60,11 +61,5 @@ BENCHMARK(BM_PrintAllToPdf)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)-
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vl::bench::RunUnderQt<QGuiApplication>(argc, argv);
 }

@@ -10,6 +10,7 @@
 #include "charts/scales.h"
 #include "model/chartprojection.h"
 #include "model/viewtransform.h"
+#include "qtmain.h"
 #include "render/canvas.h"
 
 #include <QGuiApplication>
@@ -114,10 +115,5 @@ BENCHMARK(BM_Draw3D)->Apply(Args)->Unit(benchmark::kMillisecond);
 } // namespace vl
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vl::bench::RunUnderQt<QGuiApplication>(argc, argv);
 }

@@ -6,6 +6,7 @@
 #include "charts/scales.h"
 #include "charts/seriesdata.h"
 #include "model/cellstore.h"
+#include "qtmain.h"
 #include "render/canvas.h"
 
 #include <QGuiApplication>
@@ -49,10 +50,5 @@ BENCHMARK(BM_DrawChartLayout)->Unit(benchmark::kMillisecond);
 } // namespace vl
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vl::bench::RunUnderQt<QGuiApplication>(argc, argv);
 }

@@ -6,6 +6,7 @@
 
 #include "charts/draw/chartlayout.h"
 #include "charts/draw/chartseries.h"
+#include "qtmain.h"
 #include "render/canvas.h"
 #include "tests/charts/draw/chartdrawtest.h"
 
@@ -117,10 +118,5 @@ BENCHMARK(BM_ChartRefreshLayoutPaint)->Apply(Arguments)->Unit(benchmark::kMillis
 } // namespace vl
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vl::bench::RunUnderQt<QGuiApplication>(argc, argv);
 }

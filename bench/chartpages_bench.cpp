@@ -3,6 +3,7 @@
 // (workbookwnd_containers_bench).
 #include "dialogs/chart/viewpage.h"
 #include "model/chart.h"
+#include "qtmain.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -24,10 +25,5 @@ BENCHMARK(BM_ViewPreviews3D)->Unit(benchmark::kMillisecond);
 } // namespace vl
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vl::bench::RunUnderQt<QApplication>(argc, argv);
 }

@@ -3,6 +3,7 @@
 #include "dialogs/combos.h"
 #include "dialogs/composer.h"
 #include "platform/gui/devicecontext.h"
+#include "qtmain.h"
 
 #include <QApplication>
 #include <QImage>
@@ -66,11 +67,5 @@ BENCHMARK(BM_ComposerCategorySwitch)->Unit(benchmark::kMicrosecond);
 } // namespace vl
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vl::bench::RunUnderQt<QApplication>(argc, argv);
 }

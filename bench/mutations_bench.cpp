@@ -7,16 +7,19 @@
 #include "tests/files/mutations.h"
 
 #include <benchmark/benchmark.h>
+#include <cstdio>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 
 namespace vl {
 
 namespace {
 
 void Run(benchmark::State& state, bool v6, mutations::Keep keep) {
-    const std::string folder =
-        (std::filesystem::temp_directory_path() / "vorlane-mutations-bench").string();
+    const std::string folder = (std::filesystem::temp_directory_path() /
+                                ("vorlane-mutations-bench-" + std::to_string(::getpid())))
+                                   .string();
     std::filesystem::create_directories(folder);
     const mutations::Bytes seed = v6 ? mutations::SmallV6File() : mutations::SmallBody();
     mutations::Outcome total;
@@ -27,7 +30,9 @@ void Run(benchmark::State& state, bool v6, mutations::Keep keep) {
         total.tried += r.tried;
         total.loaded += r.loaded;
         total.faults += r.faults;
+        if (total.first.empty()) total.first = r.first;
     }
+    if (!total.first.empty()) std::fprintf(stderr, "first faults:%s\n", total.first.c_str());
     std::filesystem::remove_all(folder);
     state.counters["tried"] = total.tried;
     state.counters["loaded"] = total.loaded;

@@ -7,6 +7,7 @@
 #include "model/workbook.h"
 #include "print/pagepaint.h"
 #include "print/printjob.h"
+#include "qtmain.h"
 #include "render/canvas.h"
 
 #include <QGuiApplication>
@@ -109,11 +110,5 @@ BENCHMARK(BM_PrintTenthToPdf)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kM
 } // namespace vl
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vl::bench::RunUnderQt<QGuiApplication>(argc, argv);
 }

@@ -5,6 +5,7 @@
 #include "formula/evalcontext.h"
 #include "model/rowcolumnsizes.h"
 #include "model/workbook.h"
+#include "qtmain.h"
 #include "render/canvas.h"
 #include "render/metrics.h"
 
@@ -54,11 +55,5 @@ BENCHMARK(BM_AutoRowHeight)->Unit(benchmark::kMillisecond);
 } // namespace vl
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vl::bench::RunUnderQt<QGuiApplication>(argc, argv);
 }

@@ -6,6 +6,7 @@
 #include "formula/celltext.h"
 #include "formula/evalcontext.h"
 #include "model/workbook.h"
+#include "qtmain.h"
 #include "render/canvas.h"
 #include "render/highlight.h"
 #include "render/paintsheet.h"
@@ -157,11 +158,5 @@ BENCHMARK(BM_PageDown)->Arg(0)->Arg(975000)->Unit(benchmark::kMicrosecond);
 } // namespace vl
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vl::bench::RunUnderQt<QGuiApplication>(argc, argv);
 }

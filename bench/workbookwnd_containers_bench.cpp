@@ -12,6 +12,7 @@
 #include "model/cellrecord.h"
 #include "model/container.h"
 #include "model/workbook.h"
+#include "qtmain.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/workbookwndfactory.h"
 
@@ -99,11 +100,5 @@ BENCHMARK(BM_RotateXAppliedInTheWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillis
 } // namespace vl
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    vl::BindAllFunctions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vl::bench::RunUnderQt<QApplication>(argc, argv, [] { vl::BindAllFunctions(); });
 }

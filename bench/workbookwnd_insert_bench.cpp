@@ -3,6 +3,7 @@
 
 #include "functions/bindall/bindall.h"
 #include "model/workbook.h"
+#include "qtmain.h"
 #include "resources/commandids.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/workbookwndfactory.h"
@@ -37,11 +38,5 @@ BENCHMARK(BM_InsertDate)->Arg(1)->Arg(200)->Unit(benchmark::kMillisecond);
 } // namespace vl
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    vl::BindAllFunctions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vl::bench::RunUnderQt<QApplication>(argc, argv, [] { vl::BindAllFunctions(); });
 }

@@ -4,6 +4,7 @@
 
 #include "functions/bindall/bindall.h"
 #include "model/workbook.h"
+#include "qtmain.h"
 #include "workbookwnd/treepane.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/workbookwndfactory.h"
@@ -64,11 +65,5 @@ BENCHMARK(BM_TreeFillAndWalk)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond
 } // namespace vl
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    vl::BindAllFunctions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vl::bench::RunUnderQt<QApplication>(argc, argv, [] { vl::BindAllFunctions(); });
 }

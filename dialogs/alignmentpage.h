@@ -2,8 +2,8 @@
 // The alignment page: horizontal and vertical alignment, indents, what text wider than its
 // cell does, and the rotation in steps of 10 degrees.
 
-#include "app/formatpages.h"
 #include "dialogs/formatpage.h"
+#include "dialogs/formatpageapi.h"
 
 #include <memory>
 

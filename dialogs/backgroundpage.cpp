@@ -1,7 +1,7 @@
 #include "dialogs/backgroundpage.h"
 
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "dialogs/filedlg.h"
 #include "platform/core/cp1252.h"
 #include "resources/strings.h"

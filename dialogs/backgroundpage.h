@@ -2,8 +2,8 @@
 // The worksheet page: the background behind the cells (nothing, a pattern or an image) and
 // the gridlines with their colour.
 
-#include "app/formatpages.h"
 #include "dialogs/formatpage.h"
+#include "dialogs/formatpageapi.h"
 
 #include <memory>
 

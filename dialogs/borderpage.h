@@ -2,8 +2,8 @@
 // The cell page: the border line and the sides of a cell that carry it, chosen on a
 // clickable preview, and the cell interior.
 
-#include "app/formatpages.h"
 #include "dialogs/formatpage.h"
+#include "dialogs/formatpageapi.h"
 
 #include <QWidget>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "dialogs/combos.h"
 
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 #include "platform/core/screen.h"
 
 namespace vl {

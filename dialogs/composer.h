@@ -3,7 +3,7 @@
 // function, fills its arguments from the selection or by typing, and inserts the call into
 // the active cell as a formula or as its value. The workbook side is reached through a host.
 
-#include "app/composerpane.h"
+#include "dialogs/composerpane.h"
 #include "functions/general/composertext.h"
 
 #include <QDialog>

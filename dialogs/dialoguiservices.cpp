@@ -1,6 +1,6 @@
 #include "dialogs/dialoguiservices.h"
 
-#include "app/uiutil.h"
+#include "ui/uiutil.h"
 #include "dialogs/dialogutil.h"
 #include "dialogs/fontdialog.h"
 #include "dialogs/openwaitdlg.h"

@@ -3,7 +3,7 @@
 // file, the password, the text-file and xBase options, Options, Protection, Sort, Statistics
 // and Zoom. Everything else goes to `base`.
 
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 
 #include <QPointer>
 

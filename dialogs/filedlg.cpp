@@ -1,6 +1,6 @@
 #include "dialogs/filedlg.h"
 
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "platform/core/cp1252.h"
 

@@ -1,6 +1,6 @@
 #include "dialogs/fontdialog.h"
 
-#include "app/uiutil.h"
+#include "ui/uiutil.h"
 #include "dialogs/combos.h"
 #include "platform/core/cp1252.h"
 #include "ui_fontdialog.h"

@@ -2,8 +2,8 @@
 // The font page: face, size, bold, italic, underline, strikeout and colour of the selection,
 // each change applied at once with its attribute code.
 
-#include "app/formatpages.h"
 #include "dialogs/formatpage.h"
+#include "dialogs/formatpageapi.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #include "dialogs/formatpage.h"
 
-#include "app/uiutil.h"
+#include "ui/uiutil.h"
 #include "core/settings.h"
 #include "dialogs/toolpictures.h"
 

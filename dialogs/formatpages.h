@@ -2,8 +2,8 @@
 // The format pages behind the frame's page interface: one page open at a time, each a new
 // window of its kind.
 
-#include "app/formatpages.h"
 #include "dialogs/formatpage.h"
+#include "dialogs/formatpageapi.h"
 
 #include <QPointer>
 

@@ -1,7 +1,7 @@
 #include "dialogs/listpage.h"
 
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "platform/core/cp1252.h"
 #include "ui_listnamedialog.h"
 #include "ui_listpage.h"

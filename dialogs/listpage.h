@@ -2,8 +2,8 @@
 // The list page: which of the workbook's drop-down lists the selection offers, and the lists
 // themselves (new, renamed, edited, removed), written straight into the workbook's table.
 
-#include "app/formatpages.h"
 #include "dialogs/formatpage.h"
+#include "dialogs/formatpageapi.h"
 
 #include <QDialog>
 #include <memory>

@@ -1,7 +1,7 @@
 #include "dialogs/numberedit.h"
 
-#include "app/uiservices.h"
-#include "app/uiutil.h"
+#include "ui/uiservices.h"
+#include "ui/uiutil.h"
 #include "core/clock.h"
 #include "core/settings.h"
 

@@ -1,6 +1,6 @@
 #include "dialogs/openwaitdlg.h"
 
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 #include "core/clock.h"
 #include "dialogs/formatpage.h"
 #include "ui_openwaitdlg.h"

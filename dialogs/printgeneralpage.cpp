@@ -1,6 +1,6 @@
 #include "dialogs/printgeneralpage.h"
 
-#include "app/imagelists.h"
+#include "ui/imagelists.h"
 #include "core/integerlist.h"
 #include "dialogs/numberedit.h"
 #include "dialogs/printlayoutpage.h"

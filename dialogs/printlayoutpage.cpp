@@ -1,7 +1,7 @@
 #include "dialogs/printlayoutpage.h"
 
-#include "app/uiservices.h"
-#include "app/uiutil.h"
+#include "ui/uiservices.h"
+#include "ui/uiutil.h"
 #include "core/settings.h"
 #include "dialogs/numberedit.h"
 #include "platform/core/cp1252.h"

@@ -1,6 +1,6 @@
 #include "dialogs/printsetup.h"
 
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 
 #include <QPrintDialog>
 #include <QPrinter>

@@ -1,8 +1,8 @@
 #include "dialogs/printsheet.h"
 
-#include "app/messages.h"
-#include "app/uiservices.h"
-#include "app/uiutil.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
+#include "ui/uiutil.h"
 #include "core/clock.h"
 #include "core/settings.h"
 #include "dialogs/formatpage.h"

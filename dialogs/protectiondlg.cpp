@@ -1,6 +1,6 @@
 #include "dialogs/protectiondlg.h"
 
-#include "app/messages.h"
+#include "ui/messages.h"
 #include "dialogs/dialogutil.h"
 #include "dialogs/formatpage.h"
 #include "resources/strings.h"

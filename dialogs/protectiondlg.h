@@ -3,7 +3,7 @@
 // perhaps read-only access without it) and the password asked when a protected file opens.
 // Passwords take only characters of the program's code page, which is what gets hashed.
 
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 
 #include <QDialog>
 #include <memory>

@@ -2,7 +2,7 @@
 // The Sort dialog: up to five keys, each used or not, with a column position inside the
 // selection (1 to 1,024) and an order.
 
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 
 #include <QDialog>
 #include <array>

@@ -1,6 +1,6 @@
 #include "dialogs/statisticsdlg.h"
 
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "dialogs/dialogutil.h"
 #include "ui_statisticsdlg.h"

@@ -1,7 +1,7 @@
 #include "dialogs/stylepage.h"
 
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "dialogs/stylesubpages.h"
 #include "platform/core/cp1252.h"

@@ -2,8 +2,8 @@
 // The number style page: a standard family with its options sub-page, a user style, or a
 // typed pattern, applied at once.
 
-#include "app/formatpages.h"
 #include "dialogs/formatpage.h"
+#include "dialogs/formatpageapi.h"
 
 #include <memory>
 #include <string>

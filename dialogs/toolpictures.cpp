@@ -1,6 +1,6 @@
 #include "dialogs/toolpictures.h"
 
-#include "app/imagelists.h"
+#include "ui/imagelists.h"
 
 #include <QAction>
 #include <QPixmap>

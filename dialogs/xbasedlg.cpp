@@ -1,7 +1,7 @@
 #include "dialogs/xbasedlg.h"
 
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "dialogs/dialogutil.h"
 #include "dialogs/formatpage.h"
 #include "exchange/xbase.h"

@@ -1,6 +1,7 @@
 #include "files/loadchart.h"
 
 #include "files/xmlchartparts.h"
+#include "files/xmlstyleitems.h"
 #include "model/blockobject.h"
 
 #include <algorithm>
@@ -83,6 +84,17 @@ void FreshColors(const SeriesSettings& f, SeriesSettings& s) {
     FreshLine(f.minorGrid, s.minorGrid);
 }
 
+// Axis flags: labels and title each one orientation, the writer naming horizontal first;
+// ticks and subticks; bits the XML form has no word for stay as a new series has them.
+uint16_t WrittenAxisFlags(uint16_t fresh, uint16_t flags) {
+    constexpr uint16_t kWritten = 0x3F, kTicks = 0x30;
+    auto orientation = [flags](int shift) {
+        const unsigned v = (flags >> shift) & 3u;
+        return unsigned(v == 3 ? 2 : v) << shift;
+    };
+    return uint16_t((fresh & ~kWritten) | (flags & kTicks) | orientation(0) | orientation(2));
+}
+
 // `fresh` is a new series at the same place; `kept` what was loaded there.
 void SettleFields(uint8_t chartType, const SeriesSettings& kept, SeriesSettings& s) {
     const SeriesSettings fresh = s;
@@ -118,6 +130,7 @@ void SettleFields(uint8_t chartType, const SeriesSettings& kept, SeriesSettings&
         KeepAxisAndGrid(kept, s);
     }
     if (chartType == kChart3D) std::memset(s.relatedSigma, 0, sizeof s.relatedSigma);
+    s.axisFlags = WrittenAxisFlags(fresh.axisFlags, s.axisFlags);
     FreshColors(fresh, s);
 }
 
@@ -139,6 +152,30 @@ void SettleSeriesRoles(CChart& chart) {
         ++used;
     }
     chart.settings.seriesCount = used;
+}
+
+void SettleChartLook(CChart& chart) {
+    ChartSettings& s = chart.settings;
+    s.type = WrittenChartType(s.type);
+    const auto fresh = NewBlockObject<CChart>(s.type);
+    if (!fresh) return;
+    const ChartSettings& f = fresh->settings;
+    const int titles = s.titleText[1][0] ? 2 : s.titleText[0][0] ? 1 : 0;
+    for (int t = 0; t < 2; ++t) {
+        if (t >= titles) s.titleFont[t] = f.titleFont[t];
+        FreshColor(s.titleFont[t].colorGiven, f.titleFont[t].color, s.titleFont[t].color);
+    }
+    // Codes 1 to 8 name a position and a layout; any other reads back as a new chart's.
+    if (s.legendCode > 8) s.legendCode = f.legendCode;
+    if (!s.legendCode) s.legendFont = f.legendFont;
+    FreshColor(s.legendFont.colorGiven, f.legendFont.color, s.legendFont.color);
+    s.planeXY = s.planeXY != 0;
+    s.planeXZ = s.planeXZ != 0;
+    s.planeYZ = s.planeYZ != 0;
+    // The plane of a 3D chart is written solid.
+    if (s.type == kChart3D) s.planeFill.pattern = FORMAT_PAT_SOLID;
+    SetUnwrittenFillColors(s.planeFill);
+    SetUnwrittenLineColor(s.planeBorder);
 }
 
 void SettleFlatChart(CChart& chart) {

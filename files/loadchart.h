@@ -11,6 +11,11 @@ namespace vl {
 // and gives every field a role does not use the value a new series has.
 void SettleSeriesRoles(CChart& chart);
 
+// Gives the chart a type the XML form writes, and the titles, legend and plane fields it does
+// not write the values they read back with: a title or legend not shown keeps a new chart's
+// font, a colour not given the reader's default.
+void SettleChartLook(CChart& chart);
+
 // Gives a chart that is not 3D the rotation, light, perspective, 3D sizes and view of a new
 // chart, as the XML form reads it back.
 void SettleFlatChart(CChart& chart);

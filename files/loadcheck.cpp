@@ -2,6 +2,7 @@
 
 #include "core/settings.h"
 #include "files/loadchart.h"
+#include "files/loadstyles.h"
 #include "files/xmlconvert.h"
 #include "files/xmlelements.h"
 #include "files/xmlnames.h"
@@ -78,6 +79,7 @@ bool SettleFill(InteriorFill& fill) {
 // without a code is the default format, as the XML form reads it.
 bool SettleFormat(StandardFormat& format) {
     using namespace fmtparam;
+    SettleFormatParams(format);
     const uint8_t* p = format.params;
     constexpr uint8_t kDigits = 14, kNegatives = 3, kPositions = 3;
     const bool decimals = !p[kFixedDecimals] || p[kDecimals] <= kDigits;
@@ -223,6 +225,7 @@ bool SettlePeriods(const SeriesSettings& s, uint8_t type) {
 }
 
 bool SettleChart(CChart& chart) {
+    SettleChartLook(chart);
     SettleFlatChart(chart);
     ChartSettings& c = chart.settings;
     bool ok = Within(c.viewWidth, 1, 100) && Within(c.viewHeight, 1, 100) &&
@@ -300,6 +303,7 @@ bool SettleLoadedRecords(CWorkbook& book) {
     book.panes.treeWidth = uint16_t(std::min<uint32_t>(book.panes.treeWidth, kXmlCapU16));
     book.panes.inspectHeight = uint16_t(std::min<uint32_t>(book.panes.inspectHeight, kXmlCapU16));
     StyleTables& tables = book.styles;
+    SettleStyleTable(tables);
     for (int i = 0; i < tables.fontCount; ++i)
         if (!SettleFont(tables.fonts[i])) return false;
     for (int i = 0; i < tables.styleCount; ++i)

@@ -158,6 +158,7 @@ void FreshUnwrittenStyle(uint8_t chartType, const SeriesSettings& fresh, SeriesS
     if (!s.stacked) s.relative = fresh.relative;
     s.relative = s.relative != 0;
     s.stacked = s.stacked != 0;
+    s.visible = s.visible != 0;
     if (!has(kFont)) s.font = fresh.font;
     if (!has(kFill)) s.fill = fresh.fill;
     if (!has(kLine) && !has(kBorder)) s.line = fresh.line;

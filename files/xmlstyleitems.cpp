@@ -52,7 +52,25 @@ bool ReadFlag(CXmlReader& r, std::string_view name, uint8_t& out) {
     return !r.FindAttribute(name) || r.GetBoolAttribute(out);
 }
 
+// Plain fills default to the window colour, hatches to the text colour.
+COLORREF UnwrittenPatternColor(uint8_t pattern) {
+    return GetSystemColor(pattern <= FORMAT_PAT_SOLID ? kColorWindow : kColorWindowText);
+}
+
+COLORREF UnwrittenLineColor() {
+    return GetSystemColor(kColorWindowText);
+}
+
 } // namespace
+
+void SetUnwrittenFillColors(InteriorFill& fill) {
+    if (!fill.patternColorGiven) fill.patternColor = UnwrittenPatternColor(fill.pattern);
+    if (!fill.backgroundColorGiven) fill.backgroundColor = GetSystemColor(kColorWindow);
+}
+
+void SetUnwrittenLineColor(BorderLine& line) {
+    if (!line.colorGiven) line.color = UnwrittenLineColor();
+}
 
 bool ReadXmlFont(CXmlReader& r, FontRecord& font) {
     return ReadFaceName(r, font) && ReadXmlKeywordIf(r, "Family", kXmlFontFamilies, font.family) &&
@@ -80,7 +98,7 @@ bool ReadXmlBorder(CXmlReader& r, BorderLine& line) {
     line.style = FORMAT_LINE_NULL;
     if (!ReadXmlKeywordIf(r, "Style", kXmlLineStyles, line.style)) return false;
     if (!r.FindAttribute("Color")) {
-        line.color = GetSystemColor(kColorWindowText);
+        line.color = UnwrittenLineColor();
         return true;
     }
     return ReadGivenColor(r, "Color", line.colorGiven, line.color);
@@ -93,9 +111,7 @@ bool ReadXmlInterior(CXmlReader& r, InteriorFill& fill) {
         if (!ReadGivenColor(r, "PatternColor", fill.patternColorGiven, fill.patternColor))
             return false;
     } else {
-        // Plain fills default to the window colour, hatches to the text colour.
-        fill.patternColor =
-            GetSystemColor(fill.pattern <= FORMAT_PAT_SOLID ? kColorWindow : kColorWindowText);
+        fill.patternColor = UnwrittenPatternColor(fill.pattern);
     }
     if (!r.FindAttribute("BackgroundColor")) {
         fill.backgroundColor = GetSystemColor(kColorWindow);

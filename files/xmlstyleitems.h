@@ -23,6 +23,11 @@ bool ReadXmlInterior(CXmlReader& reader, InteriorFill& fill);
 // but whitespace and comments is consumed and the record is unchanged.
 bool ReadXmlNumberFormat(CXmlReader& reader, StandardFormat& format);
 
+// The colours a fill or a line read without them gets (their flags stay as they were): a
+// loaded record is given these so that it reads back alike.
+void SetUnwrittenFillColors(InteriorFill& fill);
+void SetUnwrittenLineColor(BorderLine& line);
+
 // The same readers under the names the element descriptions give them.
 inline bool ReadXmlColorFont(CXmlReader& reader, ColoredFont& font) {
     return ReadXmlColoredFont(reader, font);

@@ -115,21 +115,18 @@ std::vector<PrinterEntry> ListPrinters(const IPrinterService& service) {
     return printers;
 }
 
-bool SelectPrinter(const IPrinterService& service, const PageSetupRecord& setup, DeviceMode& mode,
-                   ErrorCode& error) {
+ErrorCode SelectPrinter(const IPrinterService& service, const PageSetupRecord& setup,
+                        DeviceMode& mode) {
     const std::vector<PrinterEntry> printers = ListPrinters(service);
     const PrinterEntry* chosen = nullptr;
     for (const PrinterEntry& p : printers)
         if (setup.printerName[0] && p.name == setup.printerName) chosen = &p;
     for (const PrinterEntry& p : printers)
         if (!chosen && p.isDefault) chosen = &p;
-    if (!chosen || chosen->papers.empty()) {
-        error = kErrorNoPrinter;
-        return false;
-    }
+    if (!chosen || chosen->papers.empty()) return kErrorNoPrinter;
     mode = DefaultDeviceMode(*chosen, setup.paperName);
     mode.landscape = setup.landscape != 0;
-    return true;
+    return kErrorNone;
 }
 
 DeviceMode DefaultDeviceMode(const PrinterEntry& printer, const char* paperName) {

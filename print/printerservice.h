@@ -70,9 +70,9 @@ std::vector<PrinterEntry> ListPrinters(const IPrinterService& service);
 int PrintJobs(const IPrinterService& service, const PrinterEntry& printer);
 
 // The page setup's printer (or the default one) with its paper by name, else A4 for the PDF
-// printer and the printer's first paper otherwise. False with error 20 for a printer that
-// offers no paper.
-bool SelectPrinter(const IPrinterService& service, const PageSetupRecord& setup, DeviceMode& mode,
-                   ErrorCode& error);
+// printer and the printer's first paper otherwise. kErrorNoPrinter, with `mode` left as it
+// was, when there is no such printer or it offers no paper.
+ErrorCode SelectPrinter(const IPrinterService& service, const PageSetupRecord& setup,
+                        DeviceMode& mode);
 
 } // namespace vl

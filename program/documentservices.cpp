@@ -17,17 +17,15 @@ namespace {
 
 // The printer the page setup names, or the default one when it names none; a name the
 // service does not know prints nowhere.
-bool ChoosePrinter(const IPrinterService& printers, const PageSetupRecord& setup, DeviceMode& mode,
-                   ErrorCode& error) {
+ErrorCode ChoosePrinter(const IPrinterService& printers, const PageSetupRecord& setup,
+                        DeviceMode& mode) {
     if (setup.printerName[0]) {
         const std::vector<PrinterEntry> known = ListPrinters(printers);
         if (std::none_of(known.begin(), known.end(),
-                         [&](const PrinterEntry& p) { return p.name == setup.printerName; })) {
-            error = kErrorNoPrinter;
-            return false;
-        }
+                         [&](const PrinterEntry& p) { return p.name == setup.printerName; }))
+            return kErrorNoPrinter;
     }
-    return SelectPrinter(printers, setup, mode, error);
+    return SelectPrinter(printers, setup, mode);
 }
 
 } // namespace
@@ -58,8 +56,7 @@ bool CScreenDocumentServices::SaveContainerAsImage(CWorkbook& workbook, const ch
 bool CScreenDocumentServices::PrintWorksheet(CWorkbook& workbook, CEvalContext& ctx,
                                              CWorksheet& sheet, const char* documentPath) {
     DeviceMode mode;
-    ErrorCode error = kErrorNone;
-    if (!ChoosePrinter(printers_, sheet.pageSetup, mode, error)) {
+    if (const ErrorCode error = ChoosePrinter(printers_, sheet.pageSetup, mode)) {
         workbook.error = error;
         return false;
     }

@@ -1,6 +1,7 @@
 // The vorlane program: starts the shell with the automation server and runs its message loop.
 
 #include "app/mainframe.h"
+#include "app/qttimerhost.h"
 #include "app/shell.h"
 #include "automation/applicationobj.h"
 #include "automation/dbus/dbusclient.h"

@@ -1,7 +1,5 @@
 #include "program/printservices.h"
 
-#include "app/messages.h"
-#include "app/uiservices.h"
 #include "dialogs/printgeneralpage.h"
 #include "dialogs/printpreview.h"
 #include "dialogs/printsheet.h"
@@ -9,6 +7,8 @@
 #include "model/workbook.h"
 #include "print/printjob.h"
 #include "resources/strings.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -82,8 +82,7 @@ void CProgramPrintServices::ResolveFromWindow(IWorkbookWnd& window, CWorksheet& 
 ErrorCode CProgramPrintServices::ChoosePrinter(const PageSetupRecord& setup,
                                                DeviceMode& mode) const {
     if (!printer_) {
-        ErrorCode code = kErrorNone;
-        return SelectPrinter(printers_, setup, mode, code) ? ErrorCode(kErrorNone) : code;
+        return SelectPrinter(printers_, setup, mode);
     }
     if (printer_->printer.papers.empty()) // chosen in the sheet, but it offers no paper
         return kErrorNoPrinter;
@@ -132,10 +131,10 @@ std::unique_ptr<IPrintPreviewPane> CProgramPrintServices::OpenPreview(QWidget* p
     return pane;
 }
 
-int CProgramPrintServices::PageSetup(QWidget* parent, IWorkbookWnd& window) {
+ErrorCode CProgramPrintServices::PageSetup(QWidget* parent, IWorkbookWnd& window) {
     CWorkbook* workbook = window.Workbook();
     CWorksheet* sheet = workbook ? workbook->tree.active : nullptr;
-    if (!sheet) return 0;
+    if (!sheet) return kErrorNone;
     DeviceMode mode;
     if (const ErrorCode error = ChoosePrinter(sheet->pageSetup, mode)) return error;
     const SheetAnswer answer = RunSheet(parent, window, *sheet, true, mode);
@@ -146,18 +145,18 @@ int CProgramPrintServices::PageSetup(QWidget* parent, IWorkbookWnd& window) {
         if (!window.ActiveSelection(range, container)) range = StoredSelection(*sheet);
         MakeRangeDescriptor(range, &sheet->pageSetup.printRange);
     }
-    return 0;
+    return kErrorNone;
 }
 
-int CProgramPrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool all) {
+ErrorCode CProgramPrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool all) {
     CWorkbook* workbook = window.Workbook();
     CWorksheet* active = workbook ? workbook->tree.active : nullptr;
     CEvalContext* ctx = window.EvalContext();
-    if (!active || !ctx) return 0;
+    if (!active || !ctx) return kErrorNone;
     DeviceMode mode;
     if (const ErrorCode error = ChoosePrinter(active->pageSetup, mode)) return error;
     const SheetAnswer answer = RunSheet(parent, window, *active, false, mode);
-    if (!answer.print) return 0;
+    if (!answer.print) return kErrorNone;
     if (mode.printer.papers.empty()) return kErrorNoPrinter; // the sheet chose a paperless one
     std::vector<CWorksheet*> sheets;
     if (all) {
@@ -181,7 +180,7 @@ int CProgramPrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool all
         const QString suggested =
             QString::fromStdString(FreePdfPath(printers_.DocumentsFolder(), stem.toStdString()));
         const QString chosen = UiServices().GetSaveFileName(QString(), suggested, "PDF (*.pdf)");
-        if (chosen.isEmpty()) return 0;
+        if (chosen.isEmpty()) return kErrorNone;
         path = chosen.toStdString();
     }
     CCellDisplay display(*ctx, workbook->showFormulas != 0);

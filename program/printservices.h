@@ -22,8 +22,8 @@ class CProgramPrintServices : public IPrintServices {
 public:
     explicit CProgramPrintServices(const IPrinterService& printers);
     std::unique_ptr<IPrintPreviewPane> OpenPreview(QWidget* parent, IWorkbookWnd& window) override;
-    int Print(QWidget* parent, IWorkbookWnd& window, bool all) override;
-    int PageSetup(QWidget* parent, IWorkbookWnd& window) override;
+    ErrorCode Print(QWidget* parent, IWorkbookWnd& window, bool all) override;
+    ErrorCode PageSetup(QWidget* parent, IWorkbookWnd& window) override;
 
     // Lengths in inches in the sheet; from the system locale at start.
     bool inches;

@@ -5,6 +5,7 @@
 #include "platform/core/imagecodecs.h"
 
 #include <cstring>
+#include <filesystem>
 #include <new>
 #include <string>
 #include <string_view>
@@ -24,6 +25,15 @@ bool Refused(const char* name) {
     for (const char* p : {"http://", "www.", "ftp://", "inline://"})
         if (StartsWithNoCase(name, p)) return true;
     return false;
+}
+
+// Names that differ only in letter case stand for one picture, as they do where workbooks are
+// shared; but where the file system tells two such names apart and both files exist, showing
+// one file's picture for the other would be wrong.
+bool TwoFiles(const char* a, const char* b) {
+    std::error_code ea, eb, same;
+    if (!std::filesystem::exists(a, ea) || !std::filesystem::exists(b, eb)) return false;
+    return !std::filesystem::equivalent(a, b, same) && !same;
 }
 
 } // namespace
@@ -50,8 +60,12 @@ bool DecodeImageEntry(CWorkbook& workbook, ImageListEntry& e) {
 ImageListEntry& FindOrAddImage(CWorkbook& workbook, const char* name) {
     // An entry keeps at most 255 characters, so a longer name is known by that much of it.
     const std::string key(std::string_view(name).substr(0, sizeof(ImageListEntry::name) - 1));
-    for (auto& e : workbook.images)
-        if (CompareNoCase(e->name, key.c_str()) == 0) return *e;
+    ImageListEntry* sameName = nullptr;
+    for (auto& e : workbook.images) {
+        if (key == e->name) return *e;
+        if (!sameName && CompareNoCase(e->name, key.c_str()) == 0) sameName = e.get();
+    }
+    if (sameName && !TwoFiles(sameName->name, key.c_str())) return *sameName;
     auto e = std::make_unique<ImageListEntry>();
     std::memcpy(e->name, key.data(), key.size());
     workbook.images.insert(workbook.images.begin(), std::move(e));

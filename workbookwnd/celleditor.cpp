@@ -1,6 +1,6 @@
 #include "workbookwnd/celleditor.h"
 
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 #include "platform/core/cp1252.h"
 #include "workbookwnd/worksheetview.h"
 

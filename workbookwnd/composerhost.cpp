@@ -1,6 +1,6 @@
 #include "workbookwnd/composerhost.h"
 
-#include "app/messages.h"
+#include "ui/messages.h"
 #include "core/settings.h"
 #include "formula/addresstext.h"
 #include "formula/cellinput.h"

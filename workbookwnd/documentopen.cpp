@@ -1,7 +1,7 @@
 #include "workbookwnd/documentopen.h"
 
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "exchange/excelxml.h"
 #include "exchange/textfile.h"

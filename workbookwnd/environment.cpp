@@ -1,5 +1,7 @@
 #include "workbookwnd/environment.h"
 
+#include "app/qttimerhost.h"
+
 #include <QGuiApplication>
 
 namespace vl {

@@ -3,8 +3,8 @@
 // timers of drags and auto-scrolling, and the state of the modifier keys. The program uses the
 // system's; tests install their own so that time moves only when they say.
 
-#include "app/servermodule.h"
 #include "core/clock.h"
+#include "core/timerhost.h"
 
 #include <Qt>
 #include <functional>

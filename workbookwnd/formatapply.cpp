@@ -1,7 +1,7 @@
 #include "workbookwnd/formatapply.h"
 
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "formula/edit/formatcommands.h"
 #include "formula/recalc.h"
 #include "model/formatattribute.h"

@@ -1,6 +1,6 @@
 #include "workbookwnd/inspectpane.h"
 
-#include "app/messages.h"
+#include "ui/messages.h"
 #include "core/settings.h"
 #include "formula/addresstext.h"
 #include "formula/celltext.h"

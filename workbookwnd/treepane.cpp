@@ -1,6 +1,6 @@
 #include "workbookwnd/treepane.h"
 
-#include "app/messages.h"
+#include "ui/messages.h"
 #include "formula/edit/treecommands.h"
 #include "formula/edit/undoexec.h"
 #include "model/workbook.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The wait cursor for the length of a command, through the UI services.
 
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 
 namespace vl {
 

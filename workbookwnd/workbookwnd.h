@@ -4,8 +4,8 @@
 // flag and the title, asks before unsaved changes are lost, and carries the document's
 // commands (menu, keys and the frame's commands passed on to it).
 
-#include "app/formatpages.h"
 #include "app/workbookwndapi.h"
+#include "dialogs/formatpageapi.h"
 #include "formula/celltext.h"
 #include "formula/edit/editcommands.h"
 #include "formula/evalcontext.h"
@@ -155,7 +155,7 @@ public:
     // Clipboard (workbookwnd_clipboard.cpp).
     void OnEditCopyCut(bool cut);
     void OnEditPaste();
-    // Item `item` of the copied-data menu: that entry of the copy history.
+    // Item `item` of the paste list: the copy it stands for (the list shows the newest 16).
     void OnPasteCopiedData(int item);
     CommandResult PasteInternalEntry(int32_t index);
     CommandResult PasteText(std::string_view text);

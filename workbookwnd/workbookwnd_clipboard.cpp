@@ -4,8 +4,6 @@
 
 #include "app/copyhistory.h"
 #include "app/mainframe.h"
-#include "app/messages.h"
-#include "app/uiservices.h"
 #include "charts/draw/imageexport.h"
 #include "formula/edit/clipboardtext.h"
 #include "formula/edit/rangecommands.h"
@@ -16,6 +14,8 @@
 #include "model/worksheettree.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/errorcode.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "workbookwnd/celleditor.h"
 #include "workbookwnd/environment.h"
 #include "workbookwnd/treepane.h"
@@ -154,10 +154,11 @@ void CWorkbookWnd::OnEditPaste() {
 }
 
 void CWorkbookWnd::OnPasteCopiedData(int item) {
-    if (item < 0 || item > CopyHistory().Entries().current) return;
+    const int32_t index = CopyHistory().ListedEntry(item);
+    if (index < 0) return;
     BeginCommand();
     WaitCursor wait;
-    AfterCommand(PasteInternalEntry(item));
+    AfterCommand(PasteInternalEntry(index));
 }
 
 CommandResult CWorkbookWnd::PasteInternalEntry(int32_t index) {

@@ -1,5 +1,5 @@
 #include "app/mainframe.h"
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "resources/commandids.h"
 #include "workbookwnd/celleditor.h"

@@ -3,7 +3,7 @@
 // worksheet with one undo entry.
 
 #include "app/mainframe.h"
-#include "app/messages.h"
+#include "ui/messages.h"
 #include "app/statusbarwnd.h"
 #include "dialogs/chart/containerdlg.h"
 #include "formula/edit/containercommands.h"

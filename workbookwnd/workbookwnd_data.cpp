@@ -1,7 +1,7 @@
 // The window's data commands in its one command table: the clipboard, Insert, series fill,
 // quick statistics, sorting and transposing, cell values, find and replace.
 
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 #include "resources/commandids.h"
 #include "workbookwnd/workbookwnd.h"
 

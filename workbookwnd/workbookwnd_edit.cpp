@@ -1,8 +1,8 @@
 // The window's editing commands over the engine's: Undo and Redo, inserting and removing
 // rows and columns, and Delete; each ends with the window's one after-edit refresh.
 
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "formula/edit/containercommands.h"
 #include "formula/edit/deletecommand.h"
 #include "formula/edit/editcommands.h"

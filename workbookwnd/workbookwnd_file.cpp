@@ -1,5 +1,5 @@
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "exchange/excelxmlsave.h"
 #include "exchange/foreignfile.h"

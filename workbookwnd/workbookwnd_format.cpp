@@ -2,11 +2,9 @@
 // formatting, the four font toggles, row heights and column widths, and the Statistics and
 // Protection dialogs.
 
-#include "app/formatpages.h"
 #include "app/frametoolbars.h"
 #include "app/mainframe.h"
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "dialogs/formatpageapi.h"
 #include "formula/edit/sizecommands.h"
 #include "model/formatattribute.h"
 #include "model/rowcolumnsizes.h"
@@ -14,6 +12,8 @@
 #include "platform/core/cp1252.h"
 #include "render/metrics.h"
 #include "resources/commandids.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "workbookwnd/formatapply.h"
 #include "workbookwnd/waitcursor.h"
 #include "workbookwnd/workbookwnd.h"

@@ -1,5 +1,5 @@
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "charts/draw/imageexport.h"
 #include "model/worksheettree.h"
 #include "workbookwnd/documentopen.h"

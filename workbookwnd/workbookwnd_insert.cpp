@@ -2,8 +2,6 @@
 // fill, the quick statistics formulas, containers, charts, images and function templates.
 
 #include "app/mainframe.h"
-#include "app/messages.h"
-#include "app/uiservices.h"
 #include "formula/edit/containercommands.h"
 #include "formula/edit/datacommands.h"
 #include "model/chart.h"
@@ -14,6 +12,8 @@
 #include "render/imagesource.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "values/localtime.h"
 #include "workbookwnd/celleditor.h"
 #include "workbookwnd/environment.h"

@@ -1,8 +1,8 @@
 // Moving through the workbook without editing it: the next or previous worksheet in tree
 // order, the row search of the navigation menu, and Go to an address.
 
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "formula/addresstext.h"
 #include "model/rowsearch.h"

@@ -3,8 +3,8 @@
 
 #include "app/frametoolbars.h"
 #include "app/mainframe.h"
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "formula/edit/datacommands.h"
 #include "formula/edit/rangecommands.h"
 #include "formula/recalc.h"

@@ -1,8 +1,8 @@
 #include "workbookwnd/workbookwndfactory.h"
 
 #include "app/mainframe.h"
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "files/workbookopen.h"
 #include "platform/core/cp1252.h"

@@ -1,6 +1,6 @@
 #include "workbookwnd/worksheetview.h"
 
-#include "app/messages.h"
+#include "ui/messages.h"
 #include "model/workbook.h"
 #include "render/metrics.h"
 #include "workbookwnd/celleditor.h"

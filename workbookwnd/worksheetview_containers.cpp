@@ -1,7 +1,7 @@
 // The containers on the grid: found by id, hit by the mouse and made current (framed),
 // dragged by an edge, a corner or as a whole, and repainted one by one.
 
-#include "app/messages.h"
+#include "ui/messages.h"
 #include "charts/draw/containerpainter.h"
 #include "formula/edit/containercommands.h"
 #include "formula/recalc.h"

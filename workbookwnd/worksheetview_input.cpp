@@ -1,4 +1,4 @@
-#include "app/messages.h"
+#include "ui/messages.h"
 #include "core/settings.h"
 #include "formula/cellinput.h"
 #include "formula/edit/cellcommands.h"

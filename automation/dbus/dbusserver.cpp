@@ -48,8 +48,8 @@ QString ErrorNameOf(HRESULT hr) {
            QStringLiteral("%1").arg(uint32_t(hr), 8, 16, QLatin1Char('0')).toUpper();
 }
 
-CAutomationBus::CAutomationBus(QDBusConnection connection, CServerModule& module)
-    : connection_(std::move(connection)), lock_(module),
+CAutomationBus::CAutomationBus(QDBusConnection connection, IServerLock& lock)
+    : connection_(std::move(connection)), lock_(lock),
       watcher_(std::make_unique<QDBusServiceWatcher>()) {
     watcher_->setConnection(connection_);
     watcher_->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);

@@ -3,9 +3,9 @@
 // factory, one object path per live automation object. Clients hold references to objects
 // (CreateObject gives one, AddRef and Release count them); an object dies when no client
 // holds it any more, also when a client leaves the bus. Every live object holds one lock
-// of the server module, so the module's time-out ends an idle automation process.
+// of the server (the program passes its server module), so that the module's time-out
+// ends an idle automation process.
 
-#include "app/servermodule.h"
 #include "automation/interfaces.h"
 #include "automation/serverlock.h"
 
@@ -24,7 +24,7 @@ struct DBusMethod;
 
 class CAutomationBus : public QDBusVirtualObject {
 public:
-    CAutomationBus(QDBusConnection connection, CServerModule& module);
+    CAutomationBus(QDBusConnection connection, IServerLock& lock);
     ~CAutomationBus() override;
 
     // Registers the objects and takes the service name; false when either is refused
@@ -49,16 +49,6 @@ private:
         std::shared_ptr<IAutomationObject> object;
         std::map<QString, uint32_t> holders; // client -> references
     };
-    class ModuleLock : public IServerLock {
-    public:
-        explicit ModuleLock(CServerModule& module) : module_(module) {}
-        void Lock() override { module_.Lock(); }
-        void Unlock() override { module_.Unlock(); }
-
-    private:
-        CServerModule& module_;
-    };
-
     void Dispatch(const QDBusMessage& message);
     void Reply(const QDBusMessage& message, HRESULT hr, const DBusMethod* method,
                const CDBusCall& call);
@@ -69,7 +59,7 @@ private:
     uint32_t References(const Entry& entry) const;
 
     QDBusConnection connection_;
-    ModuleLock lock_;
+    IServerLock& lock_;
     std::unique_ptr<QDBusServiceWatcher> watcher_;
     std::map<QString, Entry> objects_;
     uint64_t nextId_ = 1;

@@ -1,6 +1,6 @@
 #include "dialogs/chart/chartpage.h"
 
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 #include "core/clock.h"
 #include "platform/core/cp1252.h"
 

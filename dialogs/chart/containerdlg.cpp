@@ -1,6 +1,6 @@
 #include "dialogs/chart/containerdlg.h"
 
-#include "app/messages.h"
+#include "ui/messages.h"
 #include "dialogs/chart/axespage.h"
 #include "dialogs/chart/chartpage.h"
 #include "dialogs/chart/containeredit.h"

@@ -1,8 +1,8 @@
 // The series of the selected chart in the container properties window: the series row,
 // the list, adding and removing series, the selection's reference, and Apply.
 
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "dialogs/chart/chartpage.h"
 #include "dialogs/chart/containerdlg.h"
 #include "dialogs/chart/containeredit.h"

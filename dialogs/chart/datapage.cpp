@@ -1,7 +1,7 @@
 #include "dialogs/chart/datapage.h"
 
-#include "app/formatpages.h"
 #include "core/settings.h"
+#include "dialogs/formatpageapi.h"
 #include "model/chart.h"
 #include "platform/core/cp1252.h"
 #include "values/formatdouble.h"

@@ -1,6 +1,6 @@
 #include "dialogs/chart/gridpage.h"
 
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "dialogs/combos.h"
 #include "dialogs/formatpage.h"

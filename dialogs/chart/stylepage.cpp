@@ -1,6 +1,6 @@
 #include "dialogs/chart/stylepage.h"
 
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 #include "core/clock.h"
 #include "dialogs/combos.h"
 #include "dialogs/fontdialog.h"

@@ -1,7 +1,7 @@
 #include "dialogs/chart/windowpage.h"
 
-#include "app/messages.h"
-#include "app/uiservices.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "dialogs/combos.h"
 #include "dialogs/filedlg.h"

@@ -55,6 +55,32 @@ TEST(CopyHistory, LevelsKeepTheNewestCopiesInOrder) {
     }
 }
 
+// The paste list's sixteen items stand for the newest copies, the oldest of them first.
+TEST(CopyHistory, ThePasteListItemsStandForTheNewestCopies) {
+    struct Case {
+        int copies;
+        int32_t first;              // the first copy listed
+        std::vector<int32_t> items; // the copies of items -1, 0, 1, 14, 15, 16
+    };
+    const Case cases[] = {
+        {0, 0, {-1, -1, -1, -1, -1, -1}},         {1, 0, {-1, 0, -1, -1, -1, -1}},
+        {15, 0, {-1, 0, 1, 14, -1, -1}},          {16, 0, {-1, 0, 1, 14, 15, -1}},
+        {17, 1, {-1, 1, 2, 15, 16, -1}},          {18, 2, {-1, 2, 3, 16, 17, -1}},
+        {200, 184, {-1, 184, 185, 198, 199, -1}},
+    };
+    for (const Case& c : cases) {
+        CCopyHistory h;
+        h.ApplyCopyLevel(200);
+        for (int i = 0; i < c.copies; ++i) AddCopy(h, uint32_t(i));
+        ASSERT_EQ(h.Entries().current, c.copies - 1);
+        EXPECT_EQ(h.FirstListed(), c.first) << c.copies;
+        std::vector<int32_t> items;
+        for (int item : {-1, 0, 1, 14, 15, 16}) items.push_back(h.ListedEntry(item));
+        EXPECT_EQ(items, c.items) << c.copies;
+        h.ReleaseAll();
+    }
+}
+
 TEST(CopyHistory, ReleaseAllEmptiesEverySlot) {
     CCopyHistory h;
     h.ApplyCopyLevel(16);

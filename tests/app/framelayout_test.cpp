@@ -3,7 +3,7 @@
 
 #include "app/mainframe.h"
 #include "app/statusbarwnd.h"
-#include "app/uiutil.h"
+#include "ui/uiutil.h"
 #include "apptestutil.h"
 #include "core/settings.h"
 #include "resources/commandids.h"

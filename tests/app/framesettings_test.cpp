@@ -1,12 +1,12 @@
 // The frame's Settings and View commands, its toolbar drop-downs and the shell behind them.
 
-#include "app/composerpane.h"
 #include "app/copyhistory.h"
 #include "app/mainframe.h"
 #include "app/shell.h"
 #include "app/statusbarwnd.h"
 #include "apptestutil.h"
 #include "core/settings.h"
+#include "dialogs/composerpane.h"
 #include "profile/profile.h"
 #include "resources/commandids.h"
 
@@ -148,9 +148,10 @@ TEST_F(FrameSettingsTest, SaveProfileAsMovesThePathOnlyWhenWritten) {
 TEST_F(FrameSettingsTest, OptionsCutTheHistoriesOnlyToLevelsInRange) {
     struct Case {
         int copyLevel;
-        int kept; // copies left of four
+        int kept;         // copies left of four
+        uint32_t maximum; // the capacity less one afterwards
     };
-    const Case cases[] = {{0, 4}, {17, 4}, {2, 2}};
+    const Case cases[] = {{0, 4, 15}, {201, 4, 15}, {200, 4, 199}, {17, 4, 16}, {2, 2, 1}};
     for (const Case& c : cases) {
         CopyHistory().ReleaseAll();
         CopyHistory().ApplyCopyLevel(16);
@@ -167,6 +168,7 @@ TEST_F(FrameSettingsTest, OptionsCutTheHistoriesOnlyToLevelsInRange) {
         };
         frame->OnCommand(ID_OPTIONS);
         EXPECT_EQ(copies.current + 1, c.kept) << c.copyLevel;
+        EXPECT_EQ(copies.maximum, c.maximum) << c.copyLevel;
         EXPECT_EQ(copies.entries[copies.current].containerId, 3u); // the newest stays
     }
     // Cancel applies nothing.

@@ -1,5 +1,5 @@
 #include "app/frametoolbars.h"
-#include "app/imagelists.h"
+#include "ui/imagelists.h"
 #include "apptestutil.h"
 
 #include <QPainter>

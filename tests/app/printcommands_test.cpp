@@ -1,8 +1,8 @@
-#include "app/composerpane.h"
 #include "app/mainframe.h"
 #include "app/printservices.h"
 #include "apptestutil.h"
 #include "core/settings.h"
+#include "dialogs/composerpane.h"
 #include "resources/commandids.h"
 
 #include <QAction>
@@ -62,18 +62,18 @@ public:
         last = pane.get();
         return pane;
     }
-    int Print(QWidget*, IWorkbookWnd&, bool all) override {
+    ErrorCode Print(QWidget*, IWorkbookWnd&, bool all) override {
         prints.push_back(all);
         return printError;
     }
-    int PageSetup(QWidget*, IWorkbookWnd&) override {
+    ErrorCode PageSetup(QWidget*, IWorkbookWnd&) override {
         ++pageSetups;
         return printError;
     }
     int pageSetups = 0;
     int sheets = 3;
     ErrorCode failWith = kErrorNone;
-    int printError = 0;
+    ErrorCode printError = kErrorNone;
     FakePane* last = nullptr;
     std::vector<bool> prints;
 };
@@ -190,7 +190,7 @@ TEST_F(PrintCommandsTest, PrintAndPrintAll) {
     EXPECT_FALSE(frame->Preview());
     frame->OnCommand(ID_FILE_PAGE_SETUP);
     EXPECT_EQ(printing.pageSetups, 1);
-    printing.printError = 20;
+    printing.printError = kErrorNoPrinter;
     frame->OnCommand(ID_FILE_PRINT);
     frame->OnCommand(ID_FILE_PAGE_SETUP);
     ASSERT_EQ(ui.boxes.size(), 2u);

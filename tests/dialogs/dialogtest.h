@@ -2,7 +2,7 @@
 // Doubles of the dialogs' tests: UI services that count beeps and boxes and answer the
 // choosers at once, and a clock moved by hand.
 
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 #include "core/clock.h"
 
 #include <QImage>

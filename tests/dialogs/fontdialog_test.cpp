@@ -1,4 +1,4 @@
-#include "app/uiutil.h"
+#include "ui/uiutil.h"
 #include "dialogs/dialoguiservices.h"
 #include "dialogs/fontdialog.h"
 #include "tests/dialogs/dialogtest.h"

@@ -1,8 +1,6 @@
-#include "app/bookmarkbox.h"
 #include "dialogs/numberedit.h"
 #include "tests/dialogs/dialogtest.h"
 
-#include <QCoreApplication>
 #include <QTest>
 #include <QToolButton>
 
@@ -135,17 +133,4 @@ TEST(NumberEdit, UpDownAcceleratesByTheClock) {
     deltas.clear();
     QTest::mouseClick(upDown.DownButton(), Qt::LeftButton);
     EXPECT_EQ(deltas, std::vector<int>{-1});
-}
-
-TEST(BookmarkBox, EnterPostsGoToBookmark) {
-    CBookmarkBox box;
-    box.setEditable(true);
-    std::vector<int> posted;
-    box.postCommand = [&](int command) { posted.push_back(command); };
-    QTest::keyClick(&box, Qt::Key_A);
-    QTest::keyClick(&box, Qt::Key_Return);
-    EXPECT_TRUE(posted.empty()); // posted, not sent
-    QCoreApplication::processEvents();
-    EXPECT_EQ(posted, std::vector<int>{CBookmarkBox::kGoToBookmark});
-    EXPECT_EQ(box.currentText(), "a"); // the box saw the keys too
 }

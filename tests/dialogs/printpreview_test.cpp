@@ -15,6 +15,7 @@
 
 namespace vl {
 
+using rendertest::Differing;
 using rendertest::SheetFixture;
 
 namespace {
@@ -50,19 +51,6 @@ int HorizontalLines(const QImage& image, int left, int right, int top) {
         inLine = line;
     }
     return lines;
-}
-
-// The share of pixels whose grey differs by more than a quarter, in quarter-size copies.
-double Differing(const QImage& fullA, const QImage& fullB) {
-    if (fullA.size() != fullB.size()) return 1.0;
-    const QSize size = fullA.size() / 4;
-    const QImage a = fullA.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    const QImage b = fullB.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    int64_t differing = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            differing += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 64;
-    return double(differing) / (double(a.width()) * a.height());
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "app/uiutil.h"
+#include "ui/uiutil.h"
 #include "dialogs/formatpage.h"
 #include "dialogs/printcontentpage.h"
 #include "dialogs/printgeneralpage.h"

@@ -1,4 +1,4 @@
-#include "app/uiutil.h"
+#include "ui/uiutil.h"
 #include "dialogs/numberedit.h"
 #include "dialogs/xbasedlg.h"
 #include "exchange/memofile.h"

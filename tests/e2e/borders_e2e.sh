@@ -5,14 +5,9 @@
 # Usage: borders_e2e.sh <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
 settings=$1 vorlane=$2 bookutil=$3
-xserver="$(dirname "$0")/xserver.sh"
-lib="$(cd "$(dirname "$0")" && pwd)/e2elib.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config/Vorlane"
-cp "$settings" "$work/config/Vorlane/settings.xml"
-book="$work/borders.vln"
-export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
+. "$(dirname "$0")/e2elib.sh"
+e2e_setup "$settings"
+export BOOK="$work/borders.vln"
 cat >"$work/first.sh" <<'FIRST'
 set -eu
 . "$LIB"
@@ -60,14 +55,7 @@ sleep 0.3
 save_as "$BOOK"
 quit
 FIRST
-run() {
-  local rc=0
-  WORK="$work" VORLANE="$vorlane" BOOK="$book" LIB="$lib" \
-    bash "$xserver" bash "$work/$1" || rc=$?
-  if [ "$rc" -ne 0 ]; then echo "$1 failed ($rc)"; cat "$work/out.log"; exit 1; fi
-}
 run first.sh
-"$bookutil" dump "$book" >"$work/dump.txt"
 # Around Cell: all four sides (15) on every cell; Around Selection: top 1, bottom 2, left 4,
 # right 8 on the cells along each side only.
 expected=(
@@ -76,7 +64,5 @@ expected=(
   $'E2\tnumber\t7\tsides 5' $'E3\tnumber\t8\tsides 4' $'E4\tnumber\t9\tsides 6'
   $'F2\tnumber\t10\tsides 9' $'F3\tnumber\t11\tsides 8' $'F4\tnumber\t12\tsides 10'
 )
-for line in "${expected[@]}"; do
-  grep -qxF -- "$line" "$work/dump.txt" || { echo "missing '$line' in:"; cat "$work/dump.txt"; exit 1; }
-done
+expect_cells "$BOOK" "${expected[@]}"
 echo "Around Cell bordered all six cells, Around Selection outlined the other six"

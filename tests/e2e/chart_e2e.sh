@@ -6,14 +6,9 @@
 # Usage: chart_e2e.sh <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
 settings=$1 vorlane=$2 bookutil=$3
-xserver="$(dirname "$0")/xserver.sh"
-lib="$(cd "$(dirname "$0")" && pwd)/e2elib.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config/Vorlane"
-cp "$settings" "$work/config/Vorlane/settings.xml"
-book="$work/chart.vln"
-export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
+. "$(dirname "$0")/e2elib.sh"
+e2e_setup "$settings"
+export BOOK="$work/chart.vln"
 cat >"$work/run.sh" <<'RUN'
 set -eu
 . "$LIB"
@@ -78,13 +73,11 @@ sleep 0.5
 save_as "$BOOK"
 quit
 RUN
-rc=0
-WORK="$work" VORLANE="$vorlane" BOOK="$book" LIB="$lib" bash "$xserver" bash "$work/run.sh" || rc=$?
-if [ "$rc" -ne 0 ]; then echo "run failed ($rc)"; cat "$work/out.log"; exit 1; fi
-"$bookutil" charts "$book" >"$work/charts.txt"
+run run.sh
+"$bookutil" charts "$BOOK" >"$work/charts.txt"
 expected=$'container 1\ttype 1\nseries 1\t1\t=\\Worksheet1!R1C1:R4C1'
 [ "$(cat "$work/charts.txt")" = "$expected" ] ||
-  { echo "saved charts:"; cat "$work/charts.txt"; "$bookutil" dump "$book"; exit 1; }
-grep -qP '^A[0-9]+\tformula\t=abs\(x\)' <("$bookutil" dump "$book") ||
-  { echo "no =abs(x) from the function menu:"; "$bookutil" dump "$book"; exit 1; }
+  { echo "saved charts:"; cat "$work/charts.txt"; "$bookutil" dump "$BOOK"; exit 1; }
+grep -qP '^A[0-9]+\tformula\t=abs\(x\)' <("$bookutil" dump "$BOOK") ||
+  { echo "no =abs(x) from the function menu:"; "$bookutil" dump "$BOOK"; exit 1; }
 echo "the chart was drawn after Add Series and Apply and saved with its series; Insert Function put =abs(x)"

@@ -6,18 +6,12 @@
 set -euo pipefail
 settings=$1 vorlane=$2 bookutil=$3
 command -v xclip >/dev/null || { echo "xclip is missing (tools/install-deps.sh)"; exit 1; }
-xserver="$(dirname "$0")/xserver.sh"
-lib="$(cd "$(dirname "$0")" && pwd)/e2elib.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config/Vorlane"
-cp "$settings" "$work/config/Vorlane/settings.xml"
+. "$(dirname "$0")/e2elib.sh"
+e2e_setup "$settings"
 "$bookutil" clip "$work/source.vln"
-export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
 cat >"$work/run.sh" <<'RUN'
 set -eu
 . "$LIB"
-keys() { for k in "$@"; do xdotool key --clearmodifiers "$k"; sleep 0.15; done; }
 start "$WORK/source.vln"
 title_is 'source.vln'
 keys shift+Right shift+Down ctrl+c
@@ -68,15 +62,10 @@ keys F8
 save_as "$WORK/target.vln"
 quit
 RUN
-rc=0
-WORK="$work" VORLANE="$vorlane" LIB="$lib" bash "$xserver" bash "$work/run.sh" || rc=$?
-if [ "$rc" -ne 0 ]; then echo "run failed ($rc)"; cat "$work/out.log" 2>/dev/null; exit 1; fi
-"$bookutil" dump "$work/target.vln" >"$work/dump.txt"
-for line in $'C3\tnumber\t1\tbold' $'D3\tnumber\t2' $'C4\tnumber\t3' \
+run run.sh
+expect_cells "$work/target.vln" $'C3\tnumber\t1\tbold' $'D3\tnumber\t2' $'C4\tnumber\t3' \
   $'D4\tformula\t=C3+D3 -> 3.000000' $'A10\tnumber\t5' $'B10\tnumber\t6' $'A11\tnumber\t7' \
-  $'A13\tnumber\t42' $'F10\tnumber\t19'; do
-  grep -qxF -- "$line" "$work/dump.txt" || { echo "missing '$line' in:"; cat "$work/dump.txt"; exit 1; }
-done
+  $'A13\tnumber\t42' $'F10\tnumber\t19'
 if grep -q $'^B13\t\|^A14\t' "$work/dump.txt"; then
   echo "the second program's copy pasted more than its text:"; cat "$work/dump.txt"; exit 1
 fi

@@ -4,16 +4,12 @@
 # says so. Usage: composer_e2e.sh <default-settings.xml> <vorlane>
 set -euo pipefail
 settings=$1 vorlane=$2
-xserver="$(dirname "$0")/xserver.sh"
-lib="$(cd "$(dirname "$0")" && pwd)/e2elib.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config/Vorlane"
-profile="$work/config/Vorlane/settings.xml"
+. "$(dirname "$0")/e2elib.sh"
+e2e_setup
 sed 's|<ComposerWindow Position="0 0 0 0 -1" Visible="No">|<ComposerWindow Position="100 120 500 700 150" Visible="Yes">|' \
   "$settings" >"$profile"
 grep -q 'Position="100 120 500 700 150" Visible="Yes"' "$profile"
-export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
+export PROFILE="$profile"
 cat >"$work/run.sh" <<'RUN'
 set -eu
 . "$LIB"
@@ -54,7 +50,5 @@ quit
 grep -q '<ComposerWindow Position="160 90 [0-9 ]*" Visible="No">' "$PROFILE" ||
   { echo "saved after Esc:"; grep ComposerWindow "$PROFILE"; exit 1; }
 RUN
-rc=0
-WORK="$work" VORLANE="$vorlane" LIB="$lib" PROFILE="$profile" bash "$xserver" bash "$work/run.sh" || rc=$?
-if [ "$rc" -ne 0 ]; then echo "run failed ($rc)"; cat "$work/out.log" 2>/dev/null; exit 1; fi
+run run.sh
 echo "the composer came back where it was left, and stayed hidden after Esc"

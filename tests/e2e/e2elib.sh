@@ -1,5 +1,70 @@
-# Functions the end-to-end scripts share, sourced inside the X server's session. They read
-# $VORLANE (the program), $WORK (a scratch folder with out.log) and set $pid and $wid.
+# Functions the end-to-end scripts share. The first group serves the test script itself,
+# outside the X server: its scratch folder, the runs of its steps under a server of their own
+# and the checks of what was saved. The rest is sourced inside the X server's session by each
+# step; it reads $VORLANE (the program), $WORK (the scratch folder with out.log) and sets
+# $pid and $wid.
+
+E2E_HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+
+# Makes the scratch folder $work (removed at exit) with the program's settings folder, whose
+# profile path is $profile; copies the given default profile there when one is given. Points
+# the program's configuration and home at the folder and exports what every step reads:
+# WORK, LIB and VORLANE (from $vorlane, when the script has set it).
+e2e_setup() {
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  mkdir -p "$work/config/Vorlane"
+  profile="$work/config/Vorlane/settings.xml"
+  if [ -n "${1:-}" ]; then cp "$1" "$profile"; fi
+  export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
+  export WORK="$work" LIB="$E2E_HERE/e2elib.sh" VORLANE="${vorlane:-}"
+}
+# Runs the step script of that name in $work, with any further arguments, under an X server
+# of its own; when it fails, shows the program's output, copies the pictures it took into
+# the folder $KEEP_SHOTS when that is set, and ends the test.
+run() {
+  local rc=0
+  bash "$E2E_HERE/xserver.sh" bash "$work/$1" "${@:2}" || rc=$?
+  if [ "$rc" -ne 0 ]; then
+    echo "$1 failed ($rc)"; cat "$work/out.log" 2>/dev/null
+    if [ -n "${KEEP_SHOTS:-}" ]; then cp "$work"/*.png "$KEEP_SHOTS"/ 2>/dev/null || true; fi
+    exit 1
+  fi
+}
+# Checks that the file holds each given line whole; shows the file when one is missing.
+expect_lines() {
+  local file=$1 line
+  shift
+  for line in "$@"; do
+    grep -qxF -- "$line" "$file" || { echo "missing '$line' in:"; cat "$file"; exit 1; }
+  done
+}
+# Dumps the cells of the workbook with the engine's reader ($bookutil) into $work/dump.txt
+# and checks that it holds each given line.
+expect_cells() {
+  local book=$1
+  shift
+  "$bookutil" dump "$book" >"$work/dump.txt"
+  expect_lines "$work/dump.txt" "$@"
+}
+# Checks that $work/before.png and $work/after.png are the same picture; when they differ, keeps
+# both in a folder named after the given label and ends the test with the message given
+# second, after the count of pixels.
+same_pictures() {
+  local differ
+  differ=$(compare -metric AE "$work/before.png" "$work/after.png" "$work/diff.png" 2>&1 || true)
+  if [ "$differ" != "0" ]; then
+    local keep="${TMPDIR:-/tmp}/$1.$$"
+    mkdir -p "$keep" && cp "$work"/*.png "$keep/"
+    echo "$2: $differ pixels differ from a full repaint (pictures in $keep)"
+    exit 1
+  fi
+}
+
+# --- Inside the X server's session.
+
+# Presses each given key in turn, with a short pause after each.
+keys() { for k in "$@"; do xdotool key --clearmodifiers "$k"; sleep 0.15; done; }
 
 # Starts the program with the given arguments and waits for its frame.
 start() {

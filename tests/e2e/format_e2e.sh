@@ -5,15 +5,9 @@
 # Usage: format_e2e.sh <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
 settings=$1 vorlane=$2 bookutil=$3
-xserver="$(dirname "$0")/xserver.sh"
-lib="$(cd "$(dirname "$0")" && pwd)/e2elib.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config/Vorlane"
-cp "$settings" "$work/config/Vorlane/settings.xml"
-profile="$work/config/Vorlane/settings.xml"
-book="$work/formatted.vln"
-export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
+. "$(dirname "$0")/e2elib.sh"
+e2e_setup "$settings"
+export BOOK="$work/formatted.vln"
 cat >"$work/first.sh" <<'FIRST'
 set -eu
 . "$LIB"
@@ -55,18 +49,9 @@ start "$BOOK"
 title_is "$BOOK - "
 quit
 SECOND
-run() {
-  local rc=0
-  WORK="$work" VORLANE="$vorlane" BOOK="$book" LIB="$lib" \
-    bash "$xserver" bash "$work/$1" || rc=$?
-  if [ "$rc" -ne 0 ]; then echo "$1 failed ($rc)"; cat "$work/out.log"; exit 1; fi
-}
 run first.sh
-"$bookutil" dump "$book" >"$work/dump.txt"
-for line in $'A1\ttext\ta\tbold' $'B1\ttext\tb\tbold' $'A2\ttext\tc\tbold' $'B2\ttext\td\tbold' \
-            $'row 1\tcustom\t40'; do
-  grep -qxF -- "$line" "$work/dump.txt" || { echo "missing '$line' in:"; cat "$work/dump.txt"; exit 1; }
-done
+expect_cells "$BOOK" $'A1\ttext\ta\tbold' $'B1\ttext\tb\tbold' $'A2\ttext\tc\tbold' $'B2\ttext\td\tbold' \
+  $'row 1\tcustom\t40'
 grep -q '<Statusbar Visible="No"/>' "$profile" ||
   { echo "the status bar is not remembered hidden"; grep -i statusbar "$profile"; exit 1; }
 run second.sh

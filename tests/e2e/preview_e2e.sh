@@ -5,14 +5,10 @@
 # Usage: preview_e2e.sh <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
 settings=$1 vorlane=$2 bookutil=$3
-here="$(cd "$(dirname "$0")" && pwd)"
-pictures="$here/../../resources/pictures"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config/Vorlane"
-cp "$settings" "$work/config/Vorlane/settings.xml"
+. "$(dirname "$0")/e2elib.sh"
+e2e_setup "$settings"
 "$bookutil" pages "$work/pages.vln"
-export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
+export FIND="$E2E_HERE/findicon.py" PICTURES="$E2E_HERE/../../resources/pictures"
 cat >"$work/run.sh" <<'RUN'
 set -eu
 . "$LIB"
@@ -100,13 +96,6 @@ if kill -0 "$pid" 2>/dev/null; then echo "run 3: still running after Ctrl+Q"; ki
 wait "$pid"
 echo "run 3 exit $?"
 RUN
-rc=0
-WORK="$work" VORLANE="$vorlane" LIB="$here/e2elib.sh" FIND="$here/findicon.py" PICTURES="$pictures" \
-  bash "$here/xserver.sh" bash "$work/run.sh" || rc=$?
-if [ "$rc" -ne 0 ]; then
-  echo "run failed ($rc)"; cat "$work/out.log" 2>/dev/null
-  [ -n "${KEEP_SHOTS:-}" ] && cp "$work"/*.png "$KEEP_SHOTS"/ 2>/dev/null
-  exit 1
-fi
+run run.sh
 grep -q "ERROR: AddressSanitizer\|runtime error" "$work/out.log" && { cat "$work/out.log"; exit 1; }
 echo "the preview toolbar stood alone, turned the page, and Close, Escape and quitting came back clean"

@@ -5,14 +5,11 @@
 set -euo pipefail
 settings=$1
 shift
-xserver="$(dirname "$0")/xserver.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config/Vorlane"
+. "$(dirname "$0")/e2elib.sh"
+e2e_setup
 # An element the reader skips and the writer never writes: its absence shows the rewrite.
-sed 's|</Profile>|\t<Image>marker.png</Image>\r\n</Profile>|' "$settings" >"$work/config/Vorlane/settings.xml"
-grep -q marker.png "$work/config/Vorlane/settings.xml"
-export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
+sed 's|</Profile>|\t<Image>marker.png</Image>\r\n</Profile>|' "$settings" >"$profile"
+grep -q marker.png "$profile"
 cat >"$work/drive.sh" <<'DRIVE'
 set -u
 . "$LIB"
@@ -22,13 +19,7 @@ start "$@"
 echo "title: $(xdotool getwindowname "$wid")"
 quit
 DRIVE
-rc=0
-WORK="$work" LIB="$(cd "$(dirname "$0")" && pwd)/e2elib.sh" bash "$xserver" bash "$work/drive.sh" "$@" ||
-  rc=$?
-if [ "$rc" -ne 0 ]; then
-  echo "exit code $rc"; cat "$work/out.log" 2>/dev/null; exit 1
-fi
-profile="$work/config/Vorlane/settings.xml"
+run drive.sh "$@"
 grep -q '<Profile MD5=""' "$profile" || { echo "profile not written"; exit 1; }
 if grep -q marker.png "$profile"; then echo "profile not rewritten"; exit 1; fi
 echo "quit with 0 and wrote $profile"

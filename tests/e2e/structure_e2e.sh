@@ -7,12 +7,9 @@
 # Usage: structure_e2e.sh <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
 settings=$1 vorlane=$2 bookutil=$3
-xserver="$(dirname "$0")/xserver.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config/Vorlane"
-cp "$settings" "$work/config/Vorlane/settings.xml"
-export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
+. "$(dirname "$0")/e2elib.sh"
+e2e_setup "$settings"
+export BOOKUTIL="$bookutil" BOOK="$work/structure.vln"
 cat >"$work/steps.sh" <<'STEPS'
 set -eu
 . "$LIB"
@@ -95,8 +92,4 @@ save
 check "$six" '1\tWorksheet1' "redone to the end"
 quit
 STEPS
-rc=0
-WORK="$work" VORLANE="$vorlane" BOOKUTIL="$bookutil" BOOK="$work/structure.vln" \
-  LIB="$(cd "$(dirname "$0")" && pwd)/e2elib.sh" \
-  bash "$xserver" bash "$work/steps.sh" || rc=$?
-if [ "$rc" -ne 0 ]; then echo "failed ($rc)"; cat "$work/out.log" 2>/dev/null; exit 1; fi
+run steps.sh

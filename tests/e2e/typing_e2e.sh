@@ -7,14 +7,9 @@
 # Usage: typing_e2e.sh <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
 settings=$1 vorlane=$2 bookutil=$3
-here="$(cd "$(dirname "$0")" && pwd)"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config/Vorlane"
-cp "$settings" "$work/config/Vorlane/settings.xml"
-export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
-export WORK="$work" VORLANE="$vorlane" LIB="$here/e2elib.sh" BOOK="$work/fast.vln"
-count=2000
+. "$(dirname "$0")/e2elib.sh"
+e2e_setup "$settings"
+export BOOK="$work/fast.vln" COUNT=2000
 cat >"$work/repaint.sh" <<'REPAINT'
 set -eu
 . "$LIB"
@@ -54,26 +49,15 @@ done
 save_as "$BOOK"
 quit
 FAST
-run() {
-  local rc=0
-  COUNT=$count bash "$here/xserver.sh" bash "$work/$1" || rc=$?
-  if [ "$rc" -ne 0 ]; then echo "$1 failed ($rc)"; cat "$work/out.log"; exit 1; fi
-}
 run repaint.sh
-differ=$(compare -metric AE "$work/before.png" "$work/after.png" "$work/diff.png" 2>&1 || true)
-if [ "$differ" != "0" ]; then
-  keep="${TMPDIR:-/tmp}/typing_e2e.$$"
-  mkdir -p "$keep" && cp "$work"/*.png "$keep/"
-  echo "the picture changed on a full repaint: $differ pixels differ (pictures in $keep)"
-  exit 1
-fi
+same_pictures typing_e2e repaint
 echo "repaint: the picture after the typing equals a full repaint"
 run fast.sh
 "$bookutil" dump "$BOOK" >"$work/dump.txt"
-seq 1 "$count" | awk '{ printf "A%d\tnumber\t%d\n", $1, $1 }' >"$work/expected.txt"
+seq 1 "$COUNT" | awk '{ printf "A%d\tnumber\t%d\n", $1, $1 }' >"$work/expected.txt"
 if ! diff -u "$work/expected.txt" "$work/dump.txt" >"$work/diff.txt"; then
   echo "cells differ from what was typed ($(grep -c '^[-+]A' "$work/diff.txt") lines):"
   head -n 40 "$work/diff.txt"
   exit 1
 fi
-echo "fast typing: all $count cells hold their numbers"
+echo "fast typing: all $COUNT cells hold their numbers"

@@ -5,14 +5,9 @@
 # Usage: workbook_e2e.sh <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
 settings=$1 vorlane=$2 bookutil=$3
-xserver="$(dirname "$0")/xserver.sh"
-lib="$(cd "$(dirname "$0")" && pwd)/e2elib.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config/Vorlane"
-cp "$settings" "$work/config/Vorlane/settings.xml"
-book="$work/typed.vln"
-export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb HOME="$work"
+. "$(dirname "$0")/e2elib.sh"
+e2e_setup "$settings"
+export BOOK="$work/typed.vln"
 cat >"$work/first.sh" <<'FIRST'
 set -eu
 . "$LIB"
@@ -41,22 +36,10 @@ xdotool key ctrl+s
 title_is 'Worksheet1]\?$'
 quit
 SECOND
-run() {
-  local rc=0
-  WORK="$work" VORLANE="$vorlane" BOOK="$book" LIB="$lib" \
-    bash "$xserver" bash "$work/$1" || rc=$?
-  if [ "$rc" -ne 0 ]; then echo "$1 failed ($rc)"; cat "$work/out.log"; exit 1; fi
-}
-expect() {
-  "$bookutil" dump "$book" >"$work/dump.txt"
-  for line in "$@"; do
-    grep -qxF -- "$line" "$work/dump.txt" || { echo "missing '$line' in:"; cat "$work/dump.txt"; exit 1; }
-  done
-}
 run first.sh
-expect $'A1\tnumber\t12' $'A2\ttext\tApples' $'A3\tformula\t=A1*2 -> 24.000000'
-grep -q $'^A4\ttext\t2024-03-05$' <("$bookutil" dump "$book") ||
-  { echo "the date is not stored as one"; "$bookutil" dump "$book"; exit 1; }
+expect_cells "$BOOK" $'A1\tnumber\t12' $'A2\ttext\tApples' $'A3\tformula\t=A1*2 -> 24.000000'
+grep -q $'^A4\ttext\t2024-03-05$' "$work/dump.txt" ||
+  { echo "the date is not stored as one"; cat "$work/dump.txt"; exit 1; }
 run second.sh
-expect $'A1\tnumber\t12' $'A2\ttext\tApples' $'A6\tnumber\t99'
+expect_cells "$BOOK" $'A1\tnumber\t12' $'A2\ttext\tApples' $'A6\tnumber\t99'
 echo "typed, saved, reopened and saved again: $(wc -l <"$work/dump.txt") cells"

@@ -51,24 +51,24 @@ TEST(LoadCheck, EveryLimitAtTheLastValueTakenAndTheFirstRefused) {
         int taken, refused;
         Spoil set;
     } cases[] = {
-        {"font family", 5, 6, [](CWorkbook& b, int v) { b.styles.fonts[0].family = uint8_t(v); }},
-        {"font weight", 3, 4, [](CWorkbook& b, int v) { b.styles.fonts[0].weight = uint8_t(v); }},
+        {"font family", 5, 6, [](CWorkbook& b, int v) { b.styles.fonts[1].family = uint8_t(v); }},
+        {"font weight", 3, 4, [](CWorkbook& b, int v) { b.styles.fonts[1].weight = uint8_t(v); }},
         {"font character set", 16, 17,
-         [](CWorkbook& b, int v) { b.styles.fonts[0].charSet = uint8_t(v); }},
-        {"font size", 254, 255, [](CWorkbook& b, int v) { b.styles.fonts[0].size = uint8_t(v); }},
-        {"rotation", 90, 91, [](CWorkbook& b, int v) { b.styles.styles[0].rotation = int8_t(v); }},
+         [](CWorkbook& b, int v) { b.styles.fonts[1].charSet = uint8_t(v); }},
+        {"font size", 254, 255, [](CWorkbook& b, int v) { b.styles.fonts[1].size = uint8_t(v); }},
+        {"rotation", 90, 91, [](CWorkbook& b, int v) { b.styles.styles[1].rotation = int8_t(v); }},
         {"rotation down", -90, -91,
-         [](CWorkbook& b, int v) { b.styles.styles[0].rotation = int8_t(v); }},
+         [](CWorkbook& b, int v) { b.styles.styles[1].rotation = int8_t(v); }},
         {"indent", 254, 255,
-         [](CWorkbook& b, int v) { b.styles.styles[0].horizontalIndent = uint8_t(v); }},
+         [](CWorkbook& b, int v) { b.styles.styles[1].horizontalIndent = uint8_t(v); }},
         {"vertical alignment", 7, 6,
-         [](CWorkbook& b, int v) { b.styles.styles[0].verticalAlignment = uint8_t(v); }},
+         [](CWorkbook& b, int v) { b.styles.styles[1].verticalAlignment = uint8_t(v); }},
         {"horizontal alignment", 3, 4,
-         [](CWorkbook& b, int v) { b.styles.styles[0].horizontalAlignment = uint8_t(v); }},
+         [](CWorkbook& b, int v) { b.styles.styles[1].horizontalAlignment = uint8_t(v); }},
         {"fill pattern", 22, 23,
-         [](CWorkbook& b, int v) { b.styles.styles[0].fill.pattern = uint8_t(v); }},
+         [](CWorkbook& b, int v) { b.styles.styles[1].fill.pattern = uint8_t(v); }},
         {"line style", 9, 10,
-         [](CWorkbook& b, int v) { b.styles.styles[0].borderLine.style = uint8_t(v); }},
+         [](CWorkbook& b, int v) { b.styles.styles[1].borderLine.style = uint8_t(v); }},
         {"zoom", 10, 9, [](CWorkbook& b, int v) { FirstSheet(b).view.scale = uint16_t(v); }},
         {"zoom up", 1000, 1001,
          [](CWorkbook& b, int v) { FirstSheet(b).view.scale = uint16_t(v); }},
@@ -136,12 +136,12 @@ TEST(LoadCheck, EveryLimitAtTheLastValueTakenAndTheFirstRefused) {
 // A yes/no field other than 0 is 1, as every form writes it.
 TEST(LoadCheck, FlagsBecomeZeroOrOne) {
     auto book = MakeRichWorkbook();
-    book->styles.fonts[0].italic = 7;
-    book->styles.styles[0].wrapText = 0x80;
+    book->styles.fonts[1].italic = 7;
+    book->styles.styles[1].wrapText = 0x80;
     FirstSheet(*book).view.showGrid = 2;
     FirstSheet(*book).pageSetup.landscape = 0;
     ASSERT_TRUE(SettleLoadedRecords(*book));
-    EXPECT_EQ(Of(book->styles.fonts[0].italic, book->styles.styles[0].wrapText,
+    EXPECT_EQ(Of(book->styles.fonts[1].italic, book->styles.styles[1].wrapText,
                  FirstSheet(*book).view.showGrid, FirstSheet(*book).pageSetup.landscape),
               Of(1, 1, 1, 0));
 }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -44,31 +45,48 @@ inline std::string FirstByteApart(const std::string& a, const std::string& b) {
            ": " + around(a) + " | " + around(b);
 }
 
-// The binary body of a workbook: every record the binary form holds.
-inline bool BodyBytes(CWorkbook& book, std::string& out) {
+// The binary body of a workbook: every record the binary form holds. A failed save leaves
+// its error code in `error` when one is asked for.
+inline bool BodyBytes(CWorkbook& book, std::string& out, ErrorCode* error = nullptr) {
     struct Sink : CBodySink {
         std::string bytes;
         void Put(const uint8_t* p, uint32_t n) override { bytes.append(p, p + n); }
     } sink;
-    ErrorCode error = kErrorNone;
-    if (!SerializeWorkbookBody(book, sink, kBodyFull, error)) return false;
+    ErrorCode failure = kErrorNone;
+    if (!SerializeWorkbookBody(book, sink, kBodyFull, failure)) {
+        if (error) *error = failure;
+        return false;
+    }
     out = std::move(sink.bytes);
     return true;
 }
 
-// The first step that broke, or empty when the workbook came back whole.
 constexpr uint8_t kNewestBodyVersion = 3;
 
-inline std::string ReloadFault(CWorkbook& book, const std::string& binaryPath) {
-    auto text = [](CWorkbook& b, std::string& out) {
-        CXmlWriter writer;
-        if (!WriteXmlWorkbook(b, writer)) return false;
-        out = writer.Memory();
-        return true;
-    };
-    std::string first, second;
-    if (!text(book, first)) return "the XML save failed";
-    auto again = CreateWorkbook();
+inline bool XmlText(CWorkbook& book, std::string& out) {
+    CXmlWriter writer;
+    if (!WriteXmlWorkbook(book, writer)) return false;
+    out = writer.Memory();
+    return true;
+}
+
+// Whether saving as XML again gives the bytes `first` of the first save: saving must change
+// nothing it writes. `when` names the save in the fault.
+inline std::string SaveAgainFault(CWorkbook& book, const std::string& first, const char* when) {
+    std::string again;
+    if (!XmlText(book, again)) return std::string("the XML save failed ") + when;
+    if (again != first)
+        return std::string("the XML save differs ") + when + FirstDifference(first, again);
+    return {};
+}
+
+// The workbook saved as XML into `first` and loaded again into `again`, which must save the
+// same text; the first step that broke, or empty.
+inline std::string XmlReloadFault(CWorkbook& book, std::string& first,
+                                  std::unique_ptr<CWorkbook>& again) {
+    std::string second;
+    if (!XmlText(book, first)) return "the XML save failed";
+    again = CreateWorkbook();
     CXmlReader reader;
     reader.ResetMemory(first);
     if (!ReadXmlWorkbook(*again, reader)) {
@@ -78,68 +96,63 @@ inline std::string ReloadFault(CWorkbook& book, const std::string& binaryPath) {
         return "the XML reload failed with " + std::to_string(again->error) + " at " +
                first.substr(from, std::min<size_t>(first.find('\n', from) - from, 200));
     }
-    if (!text(*again, second)) return "the XML reload does not save";
+    if (!XmlText(*again, second)) return "the XML reload does not save";
     if (second != first) return "the XML reload differs" + FirstDifference(first, second);
-    // The binary body: every record the binary form holds, without the header's stamp.
-    struct Sink : CBodySink {
-        std::string bytes;
-        void Put(const uint8_t* p, uint32_t n) override { bytes.append(p, p + n); }
-    } sink;
-    ErrorCode error = kErrorNone;
-    if (!SerializeWorkbookBody(book, sink, kBodyFull, error))
-        return "the binary save failed with " + std::to_string(error);
+    // Saving again, the workbook or its reload, gives the same bytes once more.
+    if (std::string fault = SaveAgainFault(book, first, "when saved twice"); !fault.empty())
+        return fault;
+    return SaveAgainFault(*again, first, "when the reload is saved twice");
+}
+
+// The binary body written to the file and read again into `loaded`, which must save the XML
+// text `first`; the first step that broke, or empty.
+inline std::string BinaryReloadFault(const std::string& records, const std::string& binaryPath,
+                                     const std::string& first, std::unique_ptr<CWorkbook>& loaded) {
     if (FILE* f = std::fopen(binaryPath.c_str(), "wb")) {
-        std::fwrite(sink.bytes.data(), 1, sink.bytes.size(), f);
+        std::fwrite(records.data(), 1, records.size(), f);
         std::fclose(f);
     }
-    auto loaded = CreateWorkbook();
+    loaded = CreateWorkbook();
     if (!loaded->stream.Open(binaryPath.c_str(), "rb", false, kFileBufferSize) ||
         !ReadBinaryWorkbookBody(*loaded, loaded->stream, kNewestBodyVersion, nullptr))
         return "the binary reload failed with " + std::to_string(loaded->error);
-    if (!text(*loaded, second)) return "the binary reload does not save";
+    std::string second;
+    if (!XmlText(*loaded, second)) return "the binary reload does not save";
     if (second != first) return "the binary reload differs" + FirstDifference(first, second);
     return {};
+}
+
+// The first step that broke, or empty when the workbook came back whole.
+inline std::string ReloadFault(CWorkbook& book, const std::string& binaryPath) {
+    std::string first;
+    std::unique_ptr<CWorkbook> again, loaded;
+    if (std::string fault = XmlReloadFault(book, first, again); !fault.empty()) return fault;
+    // The binary body: every record the binary form holds, without the header's stamp.
+    std::string records;
+    ErrorCode error = kErrorNone;
+    if (!BodyBytes(book, records, &error))
+        return "the binary save failed with " + std::to_string(error);
+    if (std::string fault = SaveAgainFault(book, first, "after the binary save"); !fault.empty())
+        return fault;
+    return BinaryReloadFault(records, binaryPath, first, loaded);
 }
 
 // As ReloadFault, and besides every record of the binary form must come back the same from
 // the XML form and from the binary form.
 inline std::string RecordFault(CWorkbook& book, const std::string& binaryPath) {
-    auto text = [](CWorkbook& b, std::string& out) {
-        CXmlWriter writer;
-        if (!WriteXmlWorkbook(b, writer)) return false;
-        out = writer.Memory();
-        return true;
-    };
-    std::string first, second;
-    if (!text(book, first)) return "the XML save failed";
-    auto again = CreateWorkbook();
-    CXmlReader reader;
-    reader.ResetMemory(first);
-    if (!ReadXmlWorkbook(*again, reader)) {
-        size_t from = 0;
-        for (uint32_t line = 1; line < again->xmlErrorLine && from != std::string::npos; ++line)
-            from = first.find('\n', from) + 1;
-        return "the XML reload failed with " + std::to_string(again->error) + " at " +
-               first.substr(from, std::min<size_t>(first.find('\n', from) - from, 200));
-    }
-    if (!text(*again, second)) return "the XML reload does not save";
-    if (second != first) return "the XML reload differs" + FirstDifference(first, second);
+    std::string first;
+    std::unique_ptr<CWorkbook> again, loaded;
+    if (std::string fault = XmlReloadFault(book, first, again); !fault.empty()) return fault;
     // The binary body holds every record: the reloaded workbook must hold the same ones.
     std::string records, again_records;
     if (!BodyBytes(book, records)) return "the binary save failed";
+    if (std::string fault = SaveAgainFault(book, first, "after the binary save"); !fault.empty())
+        return fault;
     if (!BodyBytes(*again, again_records)) return "the binary save of the XML reload failed";
     if (again_records != records)
         return "the XML reload changes records at byte " + FirstByteApart(records, again_records);
-    if (FILE* f = std::fopen(binaryPath.c_str(), "wb")) {
-        std::fwrite(records.data(), 1, records.size(), f);
-        std::fclose(f);
-    }
-    auto loaded = CreateWorkbook();
-    if (!loaded->stream.Open(binaryPath.c_str(), "rb", false, kFileBufferSize) ||
-        !ReadBinaryWorkbookBody(*loaded, loaded->stream, kNewestBodyVersion, nullptr))
-        return "the binary reload failed with " + std::to_string(loaded->error);
-    if (!text(*loaded, second)) return "the binary reload does not save";
-    if (second != first) return "the binary reload differs" + FirstDifference(first, second);
+    if (std::string fault = BinaryReloadFault(records, binaryPath, first, loaded); !fault.empty())
+        return fault;
     std::string loaded_records;
     if (!BodyBytes(*loaded, loaded_records)) return "the binary save of the binary reload failed";
     if (loaded_records != records)

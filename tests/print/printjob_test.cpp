@@ -3,6 +3,7 @@
 #include "print/printjob.h"
 #include "render/canvas.h"
 #include "rendertest.h"
+#include "tests/print/fakeprinters.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,17 +18,12 @@
 
 namespace vl {
 
+using rendertest::Differing;
 using rendertest::SheetFixture;
 
 namespace {
 
-class FakePrinters : public IPrinterService {
-public:
-    std::vector<PrinterEntry> printers;
-    std::string folder;
-    std::vector<PrinterEntry> SystemPrinters() const override { return printers; }
-    std::string DocumentsFolder() const override { return folder; }
-};
+using printtest::FakePrinters;
 
 std::string RunTool(const QString& program, const QStringList& arguments) {
     QProcess process;
@@ -82,20 +78,6 @@ protected:
     QTemporaryDir dir_;
 };
 
-// The share of 4 x 4 blocks whose mean grey levels differ by more than a quarter of the
-// range: the rasteriser's smoothing and line widths stay below it, a moved text does not.
-double Differing(const QImage& fullA, const QImage& fullB) {
-    if (fullA.size() != fullB.size()) return 1.0;
-    const QSize size = fullA.size() / 4;
-    const QImage a = fullA.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    const QImage b = fullB.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    int64_t differing = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            differing += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 64;
-    return double(differing) / (double(a.width()) * a.height());
-}
-
 } // namespace
 
 TEST(PrinterService, PdfPrinterAndSelection) {
@@ -108,13 +90,12 @@ TEST(PrinterService, PdfPrinterAndSelection) {
     PageSetupRecord setup;
     InitPageSetup(setup);
     DeviceMode mode;
-    ErrorCode error = kErrorNone;
-    ASSERT_TRUE(SelectPrinter(service, setup, mode, error));
+    ASSERT_EQ(SelectPrinter(service, setup, mode), kErrorNone);
     EXPECT_EQ(mode.printer.name, "PDF");
     EXPECT_EQ(mode.printer.dpi, 600);
     EXPECT_EQ(mode.paper.size.id(), QPageSize::A4); // no paper named: A4
     std::strcpy(setup.paperName, "Letter");
-    ASSERT_TRUE(SelectPrinter(service, setup, mode, error));
+    ASSERT_EQ(SelectPrinter(service, setup, mode), kErrorNone);
     EXPECT_EQ(mode.paper.windowsId, 1);
 
     // A system default takes over; a printer without papers cannot be selected.
@@ -126,11 +107,10 @@ TEST(PrinterService, PdfPrinterAndSelection) {
     ASSERT_EQ(printers.size(), 2u);
     EXPECT_FALSE(printers[1].isDefault);
     const DeviceMode before = mode;
-    EXPECT_FALSE(SelectPrinter(service, setup, mode, error));
-    EXPECT_EQ(error, 20);
+    EXPECT_EQ(SelectPrinter(service, setup, mode), kErrorNoPrinter);
     EXPECT_EQ(mode.printer.name, before.printer.name); // the mode is left as it was
     std::strcpy(setup.printerName, "PDF");
-    EXPECT_TRUE(SelectPrinter(service, setup, mode, error));
+    EXPECT_EQ(SelectPrinter(service, setup, mode), kErrorNone);
 }
 
 TEST(PrinterService, MetricsFromCapabilities) {

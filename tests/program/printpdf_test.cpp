@@ -5,6 +5,7 @@
 #include "print/printerservice.h"
 #include "program/documentservices.h"
 #include "tests/automation/automationtestutil.h"
+#include "tests/print/fakeprinters.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -16,13 +17,6 @@
 namespace vl {
 
 namespace {
-
-class FolderPrinters : public IPrinterService {
-public:
-    std::vector<PrinterEntry> SystemPrinters() const override { return {}; }
-    std::string DocumentsFolder() const override { return folder; }
-    std::string folder;
-};
 
 std::string PdfInfo(const std::string& path) {
     QProcess process;
@@ -81,7 +75,7 @@ protected:
         return pages;
     }
 
-    FolderPrinters printers;
+    printtest::FakePrinters printers;
     CScreenDocumentServices services{printers};
 };
 

@@ -1,4 +1,3 @@
-#include "app/uiservices.h"
 #include "dialogs/printgeneralpage.h"
 #include "dialogs/printlayoutpage.h"
 #include "dialogs/printsheet.h"
@@ -6,6 +5,8 @@
 #include "print/pagination.h"
 #include "program/printservices.h"
 #include "rendertest.h"
+#include "tests/print/fakeprinters.h"
+#include "ui/uiservices.h"
 #include "ui_printgeneralpage.h"
 #include "ui_printlayoutpage.h"
 
@@ -23,13 +24,7 @@ using rendertest::SheetFixture;
 
 namespace {
 
-class FakePrinters : public IPrinterService {
-public:
-    std::vector<PrinterEntry> printers;
-    std::string folder = "/tmp";
-    std::vector<PrinterEntry> SystemPrinters() const override { return printers; }
-    std::string DocumentsFolder() const override { return folder; }
-};
+using printtest::FakePrinters;
 
 // Answers the print sheet through `onSheet` and the file dialog with `savePath`.
 class SheetUi : public IUiServices {
@@ -130,7 +125,7 @@ TEST_F(PrintServicesTest, PageSetupCancelledChangesNothing) {
         sheet.Layout()->Form().id189->click();
         sheet.reject();
     };
-    EXPECT_EQ(services.PageSetup(nullptr, window), 0);
+    EXPECT_EQ(services.PageSetup(nullptr, window), kErrorNone);
     EXPECT_EQ(ui.sheets, 1);
     EXPECT_EQ(std::memcmp(&before, &Settings(), sizeof before), 0);
     EXPECT_FALSE(window.modified);
@@ -151,7 +146,7 @@ TEST_F(PrintServicesTest, ChangedMarginsMarkTheWorkbookModified) {
         sheet.Layout()->Form().id189->click();
         sheet.accept();
     };
-    EXPECT_EQ(services.PageSetup(nullptr, window), 0);
+    EXPECT_EQ(services.PageSetup(nullptr, window), kErrorNone);
     EXPECT_TRUE(window.modified);
     EXPECT_DOUBLE_EQ(Settings().marginLeft, 30);
     EXPECT_EQ(Settings().landscape, 1);
@@ -169,7 +164,7 @@ TEST_F(PrintServicesTest, ChangedMarginsMarkTheWorkbookModified) {
         sheet.Layout()->Form().id405->setText("4");
         sheet.reject();
     };
-    EXPECT_EQ(services.Print(nullptr, window, false), 0);
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
     EXPECT_TRUE(window.modified);
     EXPECT_DOUBLE_EQ(Settings().marginLeft, 25); // what Apply stored, not what was typed after
     EXPECT_EQ(ui.saveDialogs, 0);
@@ -195,7 +190,7 @@ TEST_F(PrintServicesTest, PrintToFileWritesTheAnsweredPath) {
         sheet.accept();
     };
     // A printer of the system does not open here: the job goes into the file instead.
-    EXPECT_EQ(services.Print(nullptr, window, false), 0);
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
     EXPECT_EQ(ui.saveDialogs, 1);
     EXPECT_TRUE(ui.suggested.endsWith("/Budget.pdf")) << ui.suggested.toStdString();
     QFile file(ui.savePath);
@@ -206,7 +201,7 @@ TEST_F(PrintServicesTest, PrintToFileWritesTheAnsweredPath) {
     // No path given: nothing is printed.
     QFile::remove(ui.savePath);
     ui.savePath.clear();
-    EXPECT_EQ(services.Print(nullptr, window, false), 0);
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
     EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("answered.pdf"))));
 }
 
@@ -228,7 +223,7 @@ TEST_F(PrintServicesTest, PrintToFileProposesTheDocumentsName) {
                                                  {"/home/user/a:b*c?.vlb", "/a_b_c_.pdf"}};
     for (const auto& [file, proposed] : cases) {
         window.filePath = file;
-        EXPECT_EQ(services.Print(nullptr, window, false), 0);
+        EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
         EXPECT_EQ(ui.suggested, dir.path() + proposed) << file.toStdString();
     }
     EXPECT_EQ(ui.saveDialogs, 3);
@@ -286,8 +281,8 @@ TEST_F(PrintServicesTest, APaperlessPrinterGivesTwenty) {
     Book().error = kErrorChartAxes; // a stale code is not kept
     EXPECT_FALSE(services.OpenPreview(nullptr, window));
     EXPECT_EQ(Book().error, kErrorNoPrinter);
-    EXPECT_EQ(services.PageSetup(nullptr, window), 20);
-    EXPECT_EQ(services.Print(nullptr, window, false), 20);
+    EXPECT_EQ(services.PageSetup(nullptr, window), kErrorNoPrinter);
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNoPrinter);
     EXPECT_EQ(ui.sheets, 0);
 
     // Chosen in the sheet, it stops the next command the same way.
@@ -302,17 +297,17 @@ TEST_F(PrintServicesTest, APaperlessPrinterGivesTwenty) {
         sheet.General()->OnPrinterCloseUp();
         sheet.reject();
     };
-    EXPECT_EQ(services.Print(nullptr, window, false), 0); // cancelled: nothing kept
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone); // cancelled: nothing kept
     ui.onSheet = [](CPrintSheet& sheet) {
         sheet.General()->Form().id215->setCurrentIndex(1);
         sheet.General()->OnPrinterCloseUp();
         sheet.accept();
     };
     ui.savePath = QString::fromStdString(Path("bare.pdf"));
-    EXPECT_EQ(services.Print(nullptr, window, false), 20);
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNoPrinter);
     EXPECT_EQ(ui.saveDialogs, 0);
     EXPECT_FALSE(QFile::exists(ui.savePath));
-    EXPECT_EQ(services.PageSetup(nullptr, window), 20);
+    EXPECT_EQ(services.PageSetup(nullptr, window), kErrorNoPrinter);
     EXPECT_EQ(ui.sheets, 2);
 }
 
@@ -327,7 +322,7 @@ TEST_F(PrintServicesTest, FivePagesTwoByTwoPrintTwoSheets) {
         sheet.Layout()->Form().id257->setText("2");
         sheet.accept();
     };
-    EXPECT_EQ(services.Print(nullptr, window, false), 0);
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
     EXPECT_EQ(Settings().printRangeKind, kPrintPageList);
     EXPECT_EQ(Settings().pagesPerSheetRows, 2);
     QProcess info;
@@ -346,13 +341,13 @@ TEST_F(PrintServicesTest, PrintAllShowsTheSheetOnce) {
         EXPECT_EQ(sheet.Tabs()->count(), 3);
         sheet.accept();
     };
-    EXPECT_EQ(services.Print(nullptr, window, true), 0);
+    EXPECT_EQ(services.Print(nullptr, window, true), kErrorNone);
     EXPECT_EQ(ui.sheets, 1);
     EXPECT_TRUE(QFile::exists(ui.savePath));
     // Cancelled, nothing is printed.
     QFile::remove(ui.savePath);
     ui.onSheet = [](CPrintSheet& sheet) { sheet.reject(); };
-    EXPECT_EQ(services.Print(nullptr, window, true), 0);
+    EXPECT_EQ(services.Print(nullptr, window, true), kErrorNone);
     EXPECT_FALSE(QFile::exists(ui.savePath));
 }
 

@@ -84,6 +84,14 @@ TEST_F(ImageFolder, OneEntryPerNameInAnyCaseAndAFailedLoadIsTriedAgain) {
     EXPECT_NE(LoadNamedImage(*book_, other.c_str()), nullptr);
     ASSERT_EQ(book_->images.size(), 2u);
     EXPECT_EQ(book_->images.front()->name, other); // new entries go first
+    // Two existing files whose names differ only in case are two pictures; each spelling
+    // finds its own entry again.
+    const std::string upper = Copy("palette.png", "B.PNG");
+    EXPECT_NE(LoadNamedImage(*book_, upper.c_str()), nullptr);
+    ASSERT_EQ(book_->images.size(), 3u);
+    EXPECT_EQ(book_->images.front()->name, upper);
+    EXPECT_EQ(&FindOrAddImage(*book_, other.c_str()), book_->images[1].get());
+    EXPECT_EQ(&FindOrAddImage(*book_, upper.c_str()), book_->images[0].get());
 }
 
 // Names compare as the code page's upper case letters, the folder part included; a name is
@@ -98,13 +106,21 @@ TEST(ImageList, NamesDifferingOnlyInCaseFindOneEntry) {
     for (const char* name : first) entries.push_back(&FindOrAddImage(*book, name));
     // name looked up, the entry it must find (-1: a new one)
     const std::vector<std::pair<std::string, int>> cases = {
-        {"/Pics/Photo.png", 0},     {"/pics/photo.png", 0},     {"/PICS/PHOTO.PNG", 0},
-        {"/pIcS/pHoTo.PnG", 0},     {"/Pics/Photo.png ", -1},   {"/Pics/Photo.pn", -1},
-        {"/Pics/Photos.png", -1},   {"/PICS/\xc9T\xc9.BMP", 1}, // the accented letters of the code
-                                                                // page fold too
-        {"/pics/\xe9t\xe9.bmp", 1}, {"/pics/et\xe9.bmp", -1},   {"WWW.HOST.PNG", 2},
-        {p250 + "XXXXX", 3},        {p250 + "XXXXXy", 3}, // the 256th character is not kept, so it
-                                                          // does not count
+        {"/Pics/Photo.png", 0},
+        {"/pics/photo.png", 0},
+        {"/PICS/PHOTO.PNG", 0},
+        {"/pIcS/pHoTo.PnG", 0},
+        {"/Pics/Photo.png ", -1},
+        {"/Pics/Photo.pn", -1},
+        {"/Pics/Photos.png", -1},
+        {"/PICS/\xc9T\xc9.BMP", 1}, // the accented letters of the code
+                                    // page fold too
+        {"/pics/\xe9t\xe9.bmp", 1},
+        {"/pics/et\xe9.bmp", -1},
+        {"WWW.HOST.PNG", 2},
+        {p250 + "XXXXX", 3},
+        {p250 + "XXXXXy", 3}, // the 256th character is not kept, so it
+                              // does not count
         {p250 + "XXXXY", -1},
     };
     for (const auto& [name, expected] : cases) {

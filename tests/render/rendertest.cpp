@@ -91,6 +91,18 @@ QString GoldenPath(const std::string& name) {
 
 } // namespace
 
+double Differing(const QImage& fullA, const QImage& fullB) {
+    if (fullA.size() != fullB.size()) return 1.0;
+    const QSize size = fullA.size() / 4;
+    const QImage a = fullA.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage b = fullB.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    int64_t differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            differing += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 64;
+    return double(differing) / (double(a.width()) * a.height());
+}
+
 ::testing::AssertionResult MatchesGolden(const QImage& image, const std::string& name) {
     const QImage actual = image.convertToFormat(QImage::Format_RGB32);
     const QString path = GoldenPath(name);

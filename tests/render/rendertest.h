@@ -175,6 +175,11 @@ inline int RowY(int r) {
 
 FontRecord Font(const char* face, uint8_t size, uint8_t weight = 0);
 
+// The share of 4 x 4 blocks whose mean grey levels differ by more than a quarter of the
+// range (1 for images of different sizes): a rasteriser's smoothing and line widths stay
+// below it, a moved text does not.
+double Differing(const QImage& a, const QImage& b);
+
 // Compares with tests/data/render/<name>.png. With VORLANE_UPDATE_GOLDENS=1 in the
 // environment the golden is rewritten instead; on a mismatch the actual image is written
 // beside the test executable.

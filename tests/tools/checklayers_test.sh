@@ -35,13 +35,13 @@ fresh_copy
 expect "real tree" pass "every include points down"
 
 fresh_copy
-echo '#include "program/printservices.h"' >>"$work/tree/app/uiutil.cpp"
+echo '#include "program/printservices.h"' >>"$work/tree/app/shell.cpp"
 expect "frame includes the program" fail \
-    'app/uiutil.cpp:'"$(wc -l <"$work/tree/app/uiutil.cpp")"': includes program/printservices.h'
+    'app/shell.cpp:'"$(wc -l <"$work/tree/app/shell.cpp")"': includes program/printservices.h'
 
 fresh_copy
-echo '#include "program/documentservices.h"' >>"$work/tree/tests/app/messages_test.cpp"
-expect "frame test includes the program" fail "tests/app/messages_test.cpp"
+echo '#include "program/documentservices.h"' >>"$work/tree/tests/app/shell_test.cpp"
+expect "frame test includes the program" fail "tests/app/shell_test.cpp"
 
 fresh_copy
 mv "$work/tree/program" "$work/tree/app/program"

@@ -33,10 +33,6 @@ protected:
         SetChartRefresh(nullptr);
         WindowTest::TearDown();
     }
-    void Command(int id) {
-        Active()->HandleCommand(id);
-        Settle();
-    }
     CContainerPropertiesDlg& Dlg() const { return *Active()->ContainerProperties(); }
     void Press(const char* button) {
         auto* b = Dlg().findChild<QToolButton*>(QString::fromLatin1(button));

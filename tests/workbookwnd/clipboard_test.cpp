@@ -1,6 +1,7 @@
 // Copy, Cut, Paste and the range drag of the workbook window over the offscreen clipboard.
 
 #include "app/copyhistory.h"
+#include "copytest.h"
 #include "core/settings.h"
 #include "formula/edit/clipboardtext.h"
 #include "model/formatattribute.h"
@@ -9,7 +10,6 @@
 #include "platform/core/alloc.h"
 #include "resources/commandids.h"
 #include "tests/formula/edit/workbookdump.h"
-#include "wndtest.h"
 #include "workbookwnd/environment.h"
 #include "workbookwnd/treepane.h"
 
@@ -22,29 +22,8 @@ namespace vl {
 
 namespace {
 
-class ClipboardTest : public wndtest::WindowTest {
+class ClipboardTest : public wndtest::CopyTest {
 protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        CopyHistory().ReleaseAll();
-        CopyHistory().ApplyCopyLevel(16);
-        QGuiApplication::clipboard()->clear();
-        ASSERT_NE(NewWindow(), nullptr);
-    }
-    void TearDown() override {
-        SetWorkbookKeyState(nullptr);
-        CopyHistory().ReleaseAll();
-        WindowTest::TearDown();
-    }
-    void Command(int id) {
-        Active()->HandleCommand(id);
-        Settle();
-    }
-    void SelectRange(uint16_t c1, uint32_t r1, uint16_t c2, uint32_t r2) {
-        View()->SetSelection({c1, r1, c2, r2});
-        View()->setFocus();
-        Settle();
-    }
     QString ClipText() const { return QGuiApplication::clipboard()->text(); }
     QByteArray ClipPrivate() const {
         const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
@@ -55,17 +34,6 @@ protected:
         mime->setText(text);
         if (block) mime->setData(QLatin1String(kPrivateClipboardMime), *block);
         QGuiApplication::clipboard()->setMimeData(mime);
-    }
-    void Bold(uint16_t column, uint32_t row) {
-        FontRecord font = DefaultFontRecord();
-        font.weight = 2;
-        ASSERT_TRUE(ApplyStyleToRange(Book().styles, column, column, row, row,
-                                      Book().tree.active->formats, kAttrFontWeight, StyleRecord{},
-                                      font));
-    }
-    bool IsBold(uint16_t column, uint32_t row) const {
-        const uint16_t style = CellStyleIndex(Book().tree.active->formats, row, column);
-        return Book().styles.fonts[Book().styles.styles[style].fontRef.fontIndex].weight == 2;
     }
     // Checks the command's undo and redo against the workbook before and after it. A
     // paste that brought new styles leaves them in the style table (unused after the undo).

@@ -54,10 +54,6 @@ protected:
         const uint8_t* r = FindCell(Book().tree.active->cells, row, column);
         return r && cell::IsFormula(r);
     }
-    void Command(int id) {
-        Active()->HandleCommand(id);
-        Settle();
-    }
     // Typing goes to the frame's window, not to the composer shown beside it.
     void Type(uint16_t column, uint32_t row, const QString& text) {
         QApplication::setActiveWindow(frame.get());

@@ -1,6 +1,7 @@
 // The container properties window of a workbook window: opened by a double click on a
 // container, its Apply stored with one undo entry as a copy, and drags followed by it.
 
+#include "containertest.h"
 #include "dialogs/chart/chartpage.h"
 #include "dialogs/chart/containerdlg.h"
 #include "dialogs/chart/containeredit.h"
@@ -9,7 +10,6 @@
 #include "model/workbook.h"
 #include "platform/core/alloc.h"
 #include "resources/commandids.h"
-#include "wndtest.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -19,24 +19,11 @@ namespace vl {
 
 namespace {
 
-int g_refreshes = 0;
-bool CountRefresh(CWorkbook&, CTreeItem&, CContainer&) {
-    ++g_refreshes;
-    return true;
-}
-
-class ContainerApply : public wndtest::WindowTest {
+class ContainerApply : public wndtest::ContainerTest {
 protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        ASSERT_NE(NewWindow(), nullptr);
-        g_refreshes = 0;
-        SetChartRefresh(CountRefresh);
-    }
     void TearDown() override {
         SetAllocFailAfter(-1);
-        SetChartRefresh(nullptr);
-        WindowTest::TearDown();
+        ContainerTest::TearDown();
     }
     CContainer& Add(uint16_t id) {
         auto c = NewBlockObject<CContainer>();
@@ -76,7 +63,7 @@ TEST_F(ContainerApply, ApplyStoresACopyWithOneUndoEntryAndRefreshesTheCharts) {
     dlg.ChooseObject(2);
     dlg.OnCommand(CContainerPropertiesDlg::kApply);
     EXPECT_EQ(UndoCount(), undo + 1);
-    EXPECT_EQ(g_refreshes, 1);
+    EXPECT_EQ(refreshes, 1);
     EXPECT_EQ(c.settings.objectCount, 2);
     EXPECT_EQ(c.settings.right, 409);
     EXPECT_EQ(c.selected, 0);
@@ -101,7 +88,7 @@ TEST_F(ContainerApply, ACopyWhoseContainerWasDeletedChangesNothing) {
     const int undo = UndoCount();
     dlg.OnCommand(CContainerPropertiesDlg::kApply);
     EXPECT_EQ(UndoCount(), undo);
-    EXPECT_EQ(g_refreshes, 0);
+    EXPECT_EQ(refreshes, 0);
     EXPECT_FALSE(Active()->IsModified());
 }
 

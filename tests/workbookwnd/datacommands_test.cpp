@@ -47,15 +47,6 @@ protected:
         SetUiServices(&ui);
         WindowTest::TearDown();
     }
-    void Command(int id) {
-        Active()->HandleCommand(id);
-        Settle();
-    }
-    void SelectRange(uint16_t c1, uint32_t r1, uint16_t c2, uint32_t r2) {
-        View()->SetSelection({c1, r1, c2, r2});
-        View()->setFocus();
-        Settle();
-    }
     QString LastBox() const { return ui.boxes.empty() ? QString() : ui.boxes.back().text; }
     std::vector<uint16_t> ContainerIds(const CWorksheet& ws) const {
         std::vector<uint16_t> ids;

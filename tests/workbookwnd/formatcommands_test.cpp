@@ -1,8 +1,8 @@
 // The format commands of a workbook window: the toggles and keys, the pages' callbacks on
 // the selection, row heights and column widths, protection and zoom.
 
-#include "app/formatpages.h"
 #include "app/statusbarwnd.h"
+#include "dialogs/formatpageapi.h"
 #include "model/cellstyle.h"
 #include "model/formatattribute.h"
 #include "model/rangestyle.h"

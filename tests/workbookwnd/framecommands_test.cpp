@@ -106,6 +106,52 @@ TEST_F(FrameCommandsTest, ThePasteListNamesEachCopyOldestFirst) {
     EXPECT_EQ(CellText(3, 4), "one");
 }
 
+// Sixteen items at most: past that the oldest copies drop out of the list and each item
+// still pastes the copy it names.
+TEST_F(FrameCommandsTest, ThePasteListShowsTheNewestSixteenCopies) {
+    Profile().copyLevel = 17;
+    CopyHistory().ApplyCopyLevel(17);
+    for (uint32_t row = 0; row < 17; ++row) Enter(0, row, QString::number(row + 1));
+    const auto copy = [&](uint32_t row) {
+        View()->SetSelection({0, row, 0, row});
+        Command(ID_EDIT_COPY);
+    };
+    // The items' texts, and the values the first and the last item paste at C1 and C2.
+    const auto list = [&](int copies, int firstRow) {
+        SCOPED_TRACE(copies);
+        frame->OnToolbarDropDown(ID_EDIT_PASTE);
+        const QList<QAction*> items = frame->DropDownMenu()->actions();
+        ASSERT_EQ(items.size(), 16);
+        for (int i = 0; i < 16; ++i) {
+            EXPECT_EQ(items[i]->text(),
+                      QStringLiteral("%1.\tPaste  \\Worksheet1!A%2").arg(i + 1).arg(firstRow + i));
+            EXPECT_EQ(items[i]->data().toInt(), ID_COPIED_DATA_FIRST + i);
+        }
+        View()->SetSelection({2, 0, 2, 0});
+        items[0]->trigger();
+        Settle();
+        EXPECT_EQ(CellText(2, 0), std::to_string(firstRow));
+        frame->OnToolbarDropDown(ID_EDIT_PASTE);
+        View()->SetSelection({2, 1, 2, 1});
+        frame->DropDownMenu()->actions()[15]->trigger();
+        Settle();
+        EXPECT_EQ(CellText(2, 1), std::to_string(copies));
+    };
+    for (uint32_t row = 0; row < 16; ++row) copy(row);
+    list(16, 1);
+    copy(16);
+    ASSERT_EQ(CopyHistory().Entries().current, 16);
+    list(17, 2);
+    // A command past the last item pastes nothing.
+    CopyHistory().ReleaseAll();
+    copy(4);
+    View()->SetSelection({3, 0, 3, 0});
+    Command(ID_COPIED_DATA_FIRST + 1);
+    EXPECT_EQ(CellText(3, 0), "");
+    Command(ID_COPIED_DATA_FIRST);
+    EXPECT_EQ(CellText(3, 0), "5");
+}
+
 TEST_F(FrameCommandsTest, EveryItemOfThePasteListPastesItsOwnCopy) {
     Profile().copyLevel = 16;
     CopyHistory().ApplyCopyLevel(16);

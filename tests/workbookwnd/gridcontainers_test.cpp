@@ -2,10 +2,10 @@
 // it, drags of an edge or of the whole container store the change once, and the scroll ranges
 // reach a container's edges.
 
+#include "containertest.h"
 #include "formula/recalc.h"
 #include "model/container.h"
 #include "model/workbook.h"
-#include "wndtest.h"
 
 #include <QScrollBar>
 #include <QTest>
@@ -15,24 +15,8 @@ namespace vl {
 
 namespace {
 
-int g_refreshes = 0;
-bool CountRefresh(CWorkbook&, CTreeItem&, CContainer&) {
-    ++g_refreshes;
-    return true;
-}
-
-class GridContainers : public wndtest::WindowTest {
+class GridContainers : public wndtest::ContainerTest {
 protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        ASSERT_NE(NewWindow(), nullptr);
-        g_refreshes = 0;
-        SetChartRefresh(CountRefresh);
-    }
-    void TearDown() override {
-        SetChartRefresh(nullptr);
-        WindowTest::TearDown();
-    }
     CWorksheet& Sheet() const { return *Book().tree.active; }
     CContainer& Add(uint16_t id, uint16_t column, uint32_t row, int32_t w, int32_t h) {
         auto c = NewBlockObject<CContainer>();
@@ -109,7 +93,7 @@ TEST_F(GridContainers, ARightEdgeDraggedAtTwiceTheZoomStoresHalfThePixels) {
     EXPECT_EQ(std::tuple(s.left, s.top, s.right, s.bottom),
               std::tuple(10, 5, 10 + 99 + 10, 5 + 59));
     EXPECT_EQ(Book().undo.current, undoBefore + 1);
-    EXPECT_EQ(g_refreshes, 1);
+    EXPECT_EQ(refreshes, 1);
     EXPECT_TRUE(Active()->IsModified());
 }
 
@@ -127,7 +111,7 @@ TEST_F(GridContainers, AMoveKeepsTheSizeAndReanchors) {
     EXPECT_EQ(std::tuple(moved.left, moved.top), std::tuple(r.left + 80, r.top + 40));
     // 10 + 80 passes column B's 73 pixels: the anchor moves one column right.
     EXPECT_EQ(std::tuple(s.anchor.column, s.left), std::tuple(2, 17));
-    EXPECT_EQ(g_refreshes, 0);
+    EXPECT_EQ(refreshes, 0);
     // A click without a move changes nothing and records nothing.
     const int32_t undo = Book().undo.current;
     Press({moved.left + 40, moved.top + 30});

@@ -68,20 +68,20 @@ TEST_F(InsertImageTest, TheContainerTakesThePicturesSize) {
     }
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(Book().images.size(), 4u);
-    // A name met again, in any letter case, shares its entry and its size: the picture read
-    // first stands for every spelling.
+    // A name met again shares its entry and its size; a spelling in other letter case that
+    // names another existing file is another picture.
     CContainer* again = InsertAt(cases[0].path);
     EXPECT_EQ(Book().images.size(), 4u);
     EXPECT_EQ(Width(*again), 30);
     EXPECT_EQ(Height(*again), 20);
     const std::string upper = Picture("WIDE.PNG", 3, 2, "PNG");
     CContainer* other = InsertAt(upper);
-    EXPECT_EQ(Book().images.size(), 4u);
-    EXPECT_EQ(Width(*other), 30);
-    EXPECT_EQ(Height(*other), 20);
+    EXPECT_EQ(Book().images.size(), 5u);
+    EXPECT_EQ(Width(*other), 3);
+    EXPECT_EQ(Height(*other), 2);
     EXPECT_STREQ(other->settings.background.imagePath, upper.c_str());
     CContainer* different = InsertAt(Picture("wide2.png", 3, 2, "PNG"));
-    EXPECT_EQ(Book().images.size(), 5u);
+    EXPECT_EQ(Book().images.size(), 6u);
     EXPECT_EQ(Width(*different), 3);
     EXPECT_EQ(Height(*different), 2);
 }

@@ -4,11 +4,11 @@
 
 #include "app/copyhistory.h"
 #include "app/frametoolbars.h"
+#include "copytest.h"
 #include "model/formatattribute.h"
 #include "model/rangestyle.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
-#include "wndtest.h"
 #include "workbookwnd/environment.h"
 
 #include <QAbstractItemView>
@@ -24,32 +24,8 @@ namespace vl {
 
 namespace {
 
-class KeysTest : public wndtest::WindowTest {
+class KeysTest : public wndtest::CopyTest {
 protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        CopyHistory().ReleaseAll();
-        CopyHistory().ApplyCopyLevel(16);
-        QGuiApplication::clipboard()->clear();
-        ASSERT_NE(NewWindow(), nullptr);
-    }
-    void TearDown() override {
-        SetWorkbookKeyState(nullptr);
-        CopyHistory().ReleaseAll();
-        CopyHistory().ApplyCopyLevel(1);
-        WindowTest::TearDown();
-    }
-    void Bold(uint16_t column, uint32_t row) {
-        FontRecord font = DefaultFontRecord();
-        font.weight = 2;
-        ASSERT_TRUE(ApplyStyleToRange(Book().styles, column, column, row, row,
-                                      Book().tree.active->formats, kAttrFontWeight, StyleRecord{},
-                                      font));
-    }
-    bool IsBold(uint16_t column, uint32_t row) const {
-        const uint16_t style = CellStyleIndex(Book().tree.active->formats, row, column);
-        return Book().styles.fonts[Book().styles.styles[style].fontRef.fontIndex].weight == 2;
-    }
     // B2:C4, two columns by three rows, each cell its own value, the left column bold.
     void FillBlock() {
         for (uint32_t row = 1; row <= 3; ++row)

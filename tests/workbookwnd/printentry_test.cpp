@@ -59,13 +59,13 @@ public:
         calls.push_back(ID_FILE_PRINT_PREVIEW);
         return std::make_unique<Pane>(*this, window, parent);
     }
-    int Print(QWidget*, IWorkbookWnd&, bool all) override {
+    ErrorCode Print(QWidget*, IWorkbookWnd&, bool all) override {
         calls.push_back(all ? ID_PRINT_ALL : ID_FILE_PRINT);
-        return 0;
+        return kErrorNone;
     }
-    int PageSetup(QWidget*, IWorkbookWnd&) override {
+    ErrorCode PageSetup(QWidget*, IWorkbookWnd&) override {
         calls.push_back(ID_FILE_PAGE_SETUP);
-        return 0;
+        return kErrorNone;
     }
 
     std::vector<int> calls;

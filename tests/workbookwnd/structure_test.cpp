@@ -42,10 +42,6 @@ protected:
         return nullptr;
     }
     void SelectItem(const char* name) { Tree().Select(Item(name)); }
-    void Command(int id) {
-        Active()->HandleCommand(id);
-        Settle();
-    }
     // Ends the label editing that New Worksheet and New Folder start.
     void EndLabelEdit() {
         Tree().Control()->closePersistentEditor(Tree().Control()->currentItem());

@@ -87,6 +87,17 @@ void WindowTest::Select(uint16_t column, uint32_t row) {
     View()->RepaintHighlight();
 }
 
+void WindowTest::SelectRange(uint16_t c1, uint32_t r1, uint16_t c2, uint32_t r2) {
+    View()->SetSelection({c1, r1, c2, r2});
+    View()->setFocus();
+    Settle();
+}
+
+void WindowTest::Command(int id) {
+    Active()->HandleCommand(id);
+    Settle();
+}
+
 void WindowTest::Key(int key, Qt::KeyboardModifiers modifiers) {
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : View();
     QTest::keyClick(target, Qt::Key(key), modifiers);

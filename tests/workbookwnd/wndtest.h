@@ -46,6 +46,10 @@ protected:
     CWorkbook& Book() const;
     // Puts the cursor on a cell (0-based) as a click would.
     void Select(uint16_t column, uint32_t row);
+    // Selects the range (0-based, corners as given) with the grid focused.
+    void SelectRange(uint16_t c1, uint32_t r1, uint16_t c2, uint32_t r2);
+    // Runs a command of the active window and lets what it queued run.
+    void Command(int id);
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void Type(const QString& text);
     // Selects a cell and types into it; Enter also ends the edit with the Enter key.

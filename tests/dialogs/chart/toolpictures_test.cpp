@@ -1,8 +1,8 @@
 // The dialogs' tool buttons show the shared pictures, greyed while disabled, and the
 // container window takes the profile's opacity as the other modeless windows do.
 #include "../dialogtest.h"
-#include "app/imagelists.h"
-#include "app/uiutil.h"
+#include "ui/imagelists.h"
+#include "ui/uiutil.h"
 #include "core/settings.h"
 #include "dialogs/borderpage.h"
 #include "dialogs/chart/containerdlg.h"

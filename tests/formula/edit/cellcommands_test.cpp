@@ -70,14 +70,7 @@ TEST(StoreCellCommand, AFullStyleTableKeepsTheValueAndTheOldStyle) {
     CUndoBook b;
     CWorksheet& ws = b.S3();
     b.Book().tree.active = &ws;
-    StyleTables& t = b.Book().styles;
-    CellCursor cursor;
-    for (uint16_t i = t.styleCount; i < kMaxStyles; ++i) {
-        t.styles[i] = StyleRecord{};
-        t.styles[i].fill = {1, 1, i, 0, 0};
-        PutFormatRun(ws.formats, {uint16_t(i % 200), uint16_t(i % 200), 100u + i / 200, i}, cursor);
-    }
-    t.styleCount = kMaxStyles;
+    b.FillStyleTable(ws);
     CellBuffer record;
     ASSERT_TRUE(MakeNumberCell(record, 0, 0, 0.5));
     const int32_t undo = b.Book().undo.current;

@@ -22,7 +22,7 @@ StyleRecord Aligned(uint8_t align) {
 }
 
 // Undo leaves the styles the command added in the table, unused until the next compaction.
-void ExpectUndoRedo(CUndoBook& b, const WorkbookDump& before, const WorkbookDump& after) {
+void ExpectUndoRedoCompacted(CUndoBook& b, const WorkbookDump& before, const WorkbookDump& after) {
     ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
     b.Book().CompactStyleTables();
     EXPECT_TRUE(SameWorkbook(before, b.Dump()));
@@ -58,7 +58,7 @@ TEST(FormatCommand, ABoxAndWholeColumnsTakeTheAttributeAndUndoRedoRestore) {
         EXPECT_TRUE(recorded);
         EXPECT_EQ(StyleAt(b, ws, c.inColumn, c.inRow).horizontalAlignment, 3) << c.inRow;
         EXPECT_EQ(StyleAt(b, ws, c.outColumn, c.outRow).horizontalAlignment, 0) << c.outRow;
-        ExpectUndoRedo(b, before, b.Dump());
+        ExpectUndoRedoCompacted(b, before, b.Dump());
     }
 }
 
@@ -86,7 +86,7 @@ TEST(OutlineBordersCommand, SidesLandOnTheEdgesOnlyWholeColumnsTakeNoTopOrBottom
                 << c << "," << r;
     EXPECT_EQ(StyleAt(b, ws, 0, 2).borderSides, 0);
     EXPECT_EQ(StyleAt(b, ws, 1, 6).borderSides, 0);
-    ExpectUndoRedo(b, before, b.Dump());
+    ExpectUndoRedoCompacted(b, before, b.Dump());
 
     CUndoBook w;
     w.Book().tree.active = &w.S3();
@@ -102,15 +102,7 @@ TEST(FormatCommand, AFullStyleTableFailsWithTheEntryKeptAndTheCellsAsTheyWere) {
     CUndoBook b;
     CWorksheet& ws = b.S3();
     b.Book().tree.active = &ws;
-    StyleTables& t = b.Book().styles;
-    // Every slot taken by a style some cell uses, so that none can be dropped.
-    CellCursor cursor;
-    for (uint16_t i = t.styleCount; i < kMaxStyles; ++i) {
-        t.styles[i] = StyleRecord{};
-        t.styles[i].fill = {1, 1, i, 0, 0};
-        PutFormatRun(ws.formats, {uint16_t(i % 200), uint16_t(i % 200), 100u + i / 200, i}, cursor);
-    }
-    t.styleCount = kMaxStyles;
+    b.FillStyleTable(ws);
     // A fill no style has yet needs a new slot.
     StyleRecord fresh;
     fresh.fill = {1, 1, 99999, 0, 0};

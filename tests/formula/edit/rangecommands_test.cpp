@@ -25,15 +25,6 @@ V Row(const CWorksheet& ws, uint16_t c1, uint16_t c2, uint32_t r) {
     return out;
 }
 
-// Undo walks back `steps` entries to `before`; redo walks forward again to `after`.
-void ExpectUndoRedo(CUndoBook& b, int steps, const WorkbookDump& before,
-                    const WorkbookDump& after) {
-    for (int i = 0; i < steps; ++i) ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
-    EXPECT_TRUE(SameWorkbook(before, b.Dump()));
-    for (int i = 0; i < steps; ++i) ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
-    EXPECT_TRUE(SameWorkbook(after, b.Dump()));
-}
-
 } // namespace
 
 TEST(TransposeCommand, TwoByThreeTurnsAndUndoRedoRestoreTheWholeBook) {

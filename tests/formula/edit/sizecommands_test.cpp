@@ -15,13 +15,6 @@ uint16_t Height(CWorksheet& ws, uint32_t row) {
     return row < list.ItemCount() ? *list.GetItem2(row) : 0;
 }
 
-void ExpectUndoRedo(CUndoBook& b, const WorkbookDump& before, const WorkbookDump& after) {
-    ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
-    EXPECT_TRUE(SameWorkbook(before, b.Dump()));
-    ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
-    EXPECT_TRUE(SameWorkbook(after, b.Dump()));
-}
-
 } // namespace
 
 TEST(SetSizesCommand, ColumnsAndRowsOfTheSelectionOnlyAndUndoRedo) {

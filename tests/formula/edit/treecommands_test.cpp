@@ -26,14 +26,6 @@ CTreeItem* Item(CWorkbook& book, const char* name) {
 
 const GridSelection kSel{{1, 2, 3, 2}, 1, 2};
 
-void ExpectUndoRedo(CUndoBook& b, int steps, const WorkbookDump& before,
-                    const WorkbookDump& after) {
-    for (int i = 0; i < steps; ++i) ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
-    EXPECT_TRUE(SameWorkbook(before, b.Dump()));
-    for (int i = 0; i < steps; ++i) ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
-    EXPECT_TRUE(SameWorkbook(after, b.Dump()));
-}
-
 } // namespace
 
 TEST(RenameTreeItemCommand, NamesUpToTheFieldsLimitAndUndoRedo) {

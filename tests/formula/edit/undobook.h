@@ -66,6 +66,19 @@ public:
         const uint8_t* rec = FindCell(ws.cells, r, c);
         return rec && cell::IsFormula(rec) ? std::string(cell::Formula(rec)) : "<none>";
     }
+    // Takes every free slot of the style table with a style some cell of `ws` uses, so that
+    // none can be dropped to make room.
+    void FillStyleTable(CWorksheet& ws) {
+        StyleTables& t = book_->styles;
+        CellCursor cursor;
+        for (uint16_t i = t.styleCount; i < kMaxStyles; ++i) {
+            t.styles[i] = StyleRecord{};
+            t.styles[i].fill = {1, 1, i, 0, 0};
+            PutFormatRun(ws.formats, {uint16_t(i % 200), uint16_t(i % 200), 100u + i / 200, i},
+                         cursor);
+        }
+        t.styleCount = kMaxStyles;
+    }
     CContainer& AddContainer(CWorksheet& ws, int32_t left, int32_t top) {
         auto c = NewBlockObject<CContainer>();
         const ContainerFrame frame{left, top, left + 200, top + 100};
@@ -100,5 +113,17 @@ private:
     CWorksheet* s2_;
     CWorksheet* s3_;
 };
+
+// Undo walks back `steps` entries to `before`; redo walks forward again to `after`.
+inline void ExpectUndoRedo(CUndoBook& b, int steps, const WorkbookDump& before,
+                           const WorkbookDump& after) {
+    for (int i = 0; i < steps; ++i) ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+    for (int i = 0; i < steps; ++i) ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_TRUE(SameWorkbook(after, b.Dump()));
+}
+inline void ExpectUndoRedo(CUndoBook& b, const WorkbookDump& before, const WorkbookDump& after) {
+    ExpectUndoRedo(b, 1, before, after);
+}
 
 } // namespace vl::edittest

@@ -42,6 +42,18 @@ struct Fixture {
         a->PutElement(first, CVariant::R8(3));
         return a;
     }
+    // The call shows `shown` having created `created` servers, none left alive, and leaves no
+    // string on the stack.
+    void ExpectCall(const char* formula, const char* shown, int created) {
+        server.created = 0;
+        EXPECT_EQ(book.Eval(formula, "J20"), shown) << formula;
+        EXPECT_EQ(server.created, created) << formula;
+        EXPECT_EQ(server.live, 0) << formula;
+        // A malformed call leaves the stack as it was for the evaluator to drop.
+        if (book.Ctx().status) book.Ctx().stringPool.ResetStringStack();
+        EXPECT_EQ(book.Ctx().stringPool.count, 0) << formula;
+    }
+
     CInstalledDouble server;
     FunctionBook book;
 };
@@ -89,13 +101,7 @@ TEST(AutomationBridge, RtdValuesAndFailures) {
         {"=rtd(\"Test.Server\",,rept(\"a\",1000),rept(\"b\",24))", "#VALUE!", 0},
     };
     for (const Case& c : cases) {
-        f.server.created = 0;
-        EXPECT_EQ(f.book.Eval(c.formula, "J20"), c.shown) << c.formula;
-        EXPECT_EQ(f.server.created, c.created) << c.formula;
-        EXPECT_EQ(f.server.live, 0) << c.formula;
-        // A malformed call leaves the stack as it was for the evaluator to drop.
-        if (f.book.Ctx().status) f.book.Ctx().stringPool.ResetStringStack();
-        EXPECT_EQ(f.book.Ctx().stringPool.count, 0) << c.formula;
+        f.ExpectCall(c.formula, c.shown, c.created);
         EXPECT_EQ(f.book.Ctx().scratch.arrayCount, c.shown[0] == '{' ? 1 : 0) << c.formula;
         f.book.Ctx().scratch.ReleaseArrays();
     }
@@ -184,13 +190,7 @@ TEST(AutomationBridge, UdfFailuresCreateNothingOrReleaseAll) {
         {"=udf(\"Test.Server\",)", "#SYNTAX!", 0},
     };
     for (const Case& c : cases) {
-        f.server.created = 0;
-        EXPECT_EQ(f.book.Eval(c.formula, "J20"), c.shown) << c.formula;
-        EXPECT_EQ(f.server.created, c.created) << c.formula;
-        EXPECT_EQ(f.server.live, 0) << c.formula;
-        // A malformed call leaves the stack as it was for the evaluator to drop.
-        if (f.book.Ctx().status) f.book.Ctx().stringPool.ResetStringStack();
-        EXPECT_EQ(f.book.Ctx().stringPool.count, 0) << c.formula;
+        f.ExpectCall(c.formula, c.shown, c.created);
     }
 }
 

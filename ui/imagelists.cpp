@@ -1,6 +1,6 @@
-#include "app/imagelists.h"
+#include "ui/imagelists.h"
 
-#include "app/uiutil.h"
+#include "ui/uiutil.h"
 
 #include <QPainter>
 

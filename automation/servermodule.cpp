@@ -1,34 +1,15 @@
-#include "app/servermodule.h"
+#include "automation/servermodule.h"
 
 namespace vl {
-
-CQtTimerHost::CQtTimerHost() {
-    timer_.setSingleShot(true);
-    timer_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-        auto fire = std::move(fire_);
-        if (fire) fire();
-    });
-}
-
-void CQtTimerHost::Arm(int ms, std::function<void()> fire) {
-    fire_ = std::move(fire);
-    timer_.start(ms);
-}
-
-void CQtTimerHost::Disarm() {
-    timer_.stop();
-    fire_ = nullptr;
-}
 
 CServerModule::CServerModule(ITimerHost& host, std::function<void(int)> quit)
     : host_(host), quit_(std::move(quit)) {}
 
-long CServerModule::Lock() {
-    return ++locks_;
+void CServerModule::Lock() {
+    ++locks_;
 }
 
-long CServerModule::Unlock() {
+void CServerModule::Unlock() {
     if (locks_ > 0 && --locks_ == 0 && state_ != State::kPausing && state_ != State::kDone) {
         // Activity: the time-out starts again from this release.
         state_ = State::kWaiting;
@@ -37,7 +18,6 @@ long CServerModule::Unlock() {
         else
             host_.Arm(timeoutMs_, [this] { OnTimeout(); });
     }
-    return locks_;
 }
 
 void CServerModule::ReleaseFrameLock() {

@@ -1,4 +1,4 @@
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 
 #include "core/clock.h"
 

@@ -1,5 +1,5 @@
-#include "app/composerpane.h"
-#include "app/formatpages.h"
+#include "dialogs/composerpane.h"
+#include "dialogs/formatpageapi.h"
 
 namespace vl {
 

@@ -1,5 +1,5 @@
-#include "app/uiutil.h"
-#include "apptestutil.h"
+#include "ui/uiutil.h"
+#include "uitestutil.h"
 
 #include <QComboBox>
 #include <QWidget>
@@ -48,7 +48,7 @@ void CheckNumberTexts() {
 
 TEST(UiUtil, NumberTextsAreTheSameUnderADecimalCommaLocale) {
     CheckNumberTexts();
-    apptest::CommaLocale comma;
+    uitest::CommaLocale comma;
     if (!comma.active()) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
     CheckNumberTexts();
 }

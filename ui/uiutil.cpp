@@ -1,4 +1,4 @@
-#include "app/uiutil.h"
+#include "ui/uiutil.h"
 
 #include "model/stylerecords.h"
 #include "platform/core/cp1252.h"

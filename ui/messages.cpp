@@ -1,6 +1,6 @@
-#include "app/messages.h"
+#include "ui/messages.h"
 
-#include "app/uiservices.h"
+#include "ui/uiservices.h"
 #include "platform/core/cp1252.h"
 #include "resources/strings.h"
 

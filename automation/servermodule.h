@@ -1,35 +1,17 @@
 #pragma once
 // The server's lock count and what it does at zero: after the last release the process
 // waits the time-out for new activity, then the pause, then quits. The frame holds one
-// lock; releasing it as the last one quits at once. Timers come from an injectable host.
+// lock; releasing it as the last one quits at once. Every live automation object holds one
+// lock through IServerLock. Timers come from an injectable host.
 
-#include <QTimer>
-#include <cstdint>
+#include "automation/serverlock.h"
+#include "core/timerhost.h"
+
 #include <functional>
 
 namespace vl {
 
-// Time and one timer for the module; tests drive a fake one.
-class ITimerHost {
-public:
-    virtual ~ITimerHost() = default;
-    // Calls `fire` once after `ms` milliseconds, replacing any call armed before.
-    virtual void Arm(int ms, std::function<void()> fire) = 0;
-    virtual void Disarm() = 0;
-};
-
-class CQtTimerHost : public ITimerHost {
-public:
-    CQtTimerHost();
-    void Arm(int ms, std::function<void()> fire) override;
-    void Disarm() override;
-
-private:
-    QTimer timer_;
-    std::function<void()> fire_;
-};
-
-class CServerModule {
+class CServerModule : public IServerLock {
 public:
     static constexpr int kTimeoutMs = 5000;
     static constexpr int kPauseMs = 1000;
@@ -37,8 +19,8 @@ public:
     // `quit` receives the exit code when the module ends the process.
     CServerModule(ITimerHost& host, std::function<void(int)> quit);
 
-    long Lock();
-    long Unlock();
+    void Lock() override;
+    void Unlock() override;
     // The frame's release: as the last lock it drops the time-out and the pause to 0.
     void ReleaseFrameLock();
 

@@ -1,6 +1,6 @@
-#include "app/messages.h"
-#include "app/uiservices.h"
-#include "apptestutil.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
+#include "uitestutil.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -11,7 +11,7 @@
 namespace vl {
 
 TEST(Messages, ErrorBoxesShowTheCodesText) {
-    apptest::FakeUi ui;
+    uitest::FakeUi ui;
     struct Case {
         int code;
         QString text;
@@ -33,14 +33,14 @@ TEST(Messages, ErrorBoxesShowTheCodesText) {
 }
 
 TEST(Messages, XmlErrorsEndWithTheirLine) {
-    apptest::FakeUi ui;
+    uitest::FakeUi ui;
     ShowErrorMessageAtLine(56, 12);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, QStringLiteral("An unexpected xml element\nLine: 12"));
 }
 
 TEST(Messages, StringMessagesAreTaskModalAndReturnTheAnswer) {
-    apptest::FakeUi ui;
+    uitest::FakeUi ui;
     ui.answers = {IDNO};
     EXPECT_EQ(ShowStringMessage(160, MB_YESNO | MB_ICONQUESTION), IDNO);
     EXPECT_EQ(ui.boxes[0].text, QStringLiteral("Remove the current address from the list?"));
