@@ -1,8 +1,12 @@
 #include "files/bodycheck.h"
 
+#include "formula/token.h"
 #include "model/cellrecord.h"
 #include "model/dropdownlist.h"
 #include "model/formatstore.h"
+
+#include <cmath>
+#include <cstring>
 
 namespace vl {
 
@@ -57,20 +61,54 @@ bool CheckRange(const RangeDescriptor& range) {
 
 } // namespace
 
-bool CheckCellPage(uint8_t* payload, uint32_t used, PageOrder& order) {
+bool SettleCellRecord(const uint8_t* r, CellBuffer& out) {
+    const uint16_t column = cell::Column(r);
+    const uint32_t row = cell::Row(r);
+    uint8_t error = cell::Error(r);
+    if (!cell::IsFormula(r)) {
+        bool ok = false;
+        if (cell::IsText(r) && !error) {
+            ok = MakeTextCell(out, column, row, cell::Text(r));
+        } else {
+            double value = error || cell::IsText(r) ? 0 : cell::Number(r);
+            if (!std::isfinite(value)) error = kErrNum >> 4;
+            ok = MakeNumberCell(out, column, row, error || value == 0 ? 0 : value, error);
+        }
+        if (ok && (cell::Flags(r) & kCellArrayElement)) out.bytes[0] |= kCellArrayElement;
+        return ok;
+    }
+    FormulaHead head = ReadFormulaHead(r);
+    const uint8_t array = head.resultFlags & kResultArray;
+    const bool text =
+        !error && !(head.resultFlags & kResultNumber) && (head.resultFlags & kResultText);
+    if (!text && !error && !std::isfinite(head.cachedNumber)) error = kErrNum >> 4;
+    head.flags = uint8_t(kCellFormula | (error << 4));
+    if (!array) head.arrayWidth = 1, head.arrayHeight = 1;
+    head.visits = 0;
+    head.resultFlags = uint8_t(array | (text ? kResultText : kResultNumber));
+    head.waitingColumn = 0;
+    head.waitingRow = 0;
+    head.waitingWorksheet = 0;
+    if (text || error || head.cachedNumber == 0) head.cachedNumber = 0;
+    return MakeFormulaCell(out, column, row, head, cell::Formula(r),
+                           text ? cell::CachedText(r) : std::string_view{});
+}
+
+bool CheckCellPage(uint8_t* payload, uint32_t used, PageOrder& order, bool& rebuild) {
     if (used > kPagePayload) return false;
+    CellBuffer settled;
     for (uint32_t offset = 0; offset < used;) {
         uint8_t* r = payload + offset;
         const uint32_t n = RecordLength(r, used - offset);
         if (n == 0 || cell::Column(r) > kLastColumn || cell::Row(r) > kLastRow) return false;
         if (cell::Error(r) > kLastFormulaError) return false;
         if (cell::IsFormula(r) && !CheckFormulaHead(r)) return false;
-        // A formula that is no array covers its own cell, as typed and as the XML form reads it.
-        if (cell::IsFormula(r) && !(cell::ResultFlags(r) & kResultArray)) {
-            StoreU16(r + 7, 1);
-            StoreU32(r + 9, 1);
-        }
         if (!InOrder(order, cell::Row(r), cell::Column(r))) return false;
+        if (!SettleCellRecord(r, settled)) return false;
+        if (settled.size == n)
+            std::memcpy(r, settled.bytes, n);
+        else
+            rebuild = true;
         offset += n;
     }
     return true;
@@ -82,7 +120,10 @@ bool CheckRunPage(const uint8_t* payload, uint32_t used, uint16_t styleCount, Pa
         const FormatRun run = LoadFormatRun(payload + offset);
         if (run.firstColumn > run.lastColumn || run.lastColumn > kLastColumn) return false;
         if (run.row > kLastRow || run.style >= styleCount) return false;
+        // Runs of a row keep apart, as the XML form reads them.
+        if (order.any && order.row == run.row && run.firstColumn <= order.last) return false;
         if (!InOrder(order, run.row, run.firstColumn)) return false;
+        order.last = run.lastColumn;
     }
     return true;
 }

@@ -3,6 +3,7 @@
 // and position lies inside what the record it fills can hold. A file that fails any check is
 // not a workbook of ours.
 
+#include "model/cellrecord.h"
 #include "model/cellref.h"
 #include "model/chart.h"
 #include "model/sheetsettings.h"
@@ -17,14 +18,20 @@ struct PageOrder {
     bool any = false;
     uint32_t row = 0;
     uint16_t column = 0;
+    uint16_t last = 0; // the last column of the last run
 };
 
 // A page of cell records: each whole inside the used bytes, lengths adding up to them, in
-// strictly increasing (row, column) order, positions and values within their limits. A
-// formula that is no array is made to cover one cell, as the XML form reads it.
-bool CheckCellPage(uint8_t* payload, uint32_t used, PageOrder& order);
+// strictly increasing (row, column) order, positions and values within their limits. Each
+// record is settled in place; `rebuild` is set when one changes its length.
+bool CheckCellPage(uint8_t* payload, uint32_t used, PageOrder& order, bool& rebuild);
+// A cell record as the XML form writes and reads it back: the flags of its kind, an error
+// value as a number 0 with its code (a number without a decimal form is #NUM!), a negative
+// zero as 0, a formula that is no array covering one cell, with one kind of result, and
+// nothing of a recalculation in progress. False when the record cannot be built.
+bool SettleCellRecord(const uint8_t* record, CellBuffer& out);
 // A page of 10-byte format runs: columns in order, rows and styles within their limits,
-// runs in strictly increasing (row, first column) order.
+// runs in strictly increasing (row, first column) order, apart from each other.
 bool CheckRunPage(const uint8_t* payload, uint32_t used, uint16_t styleCount, PageOrder& order);
 
 bool CheckCellRef(const CellRef& ref);

@@ -30,15 +30,14 @@ int WrittenGroup(uint8_t role) {
     }
 }
 
+// Stack limits, fixed or not, are worked out again from the data by the chart's next
+// refresh, which clears them first: the XML form does not carry them.
 void KeepRange(const SeriesSettings& from, SeriesSettings& to) {
-    to.rangeFlags =
-        uint16_t(from.rangeFlags & (kFromValueGiven | kToValueGiven | kStackLimitsFixed));
+    to.rangeFlags = uint16_t(from.rangeFlags & (kFromValueGiven | kToValueGiven));
     to.fromValue = (from.rangeFlags & kFromValueGiven) ? from.fromValue : 0;
     to.toValue = (from.rangeFlags & kToValueGiven) ? from.toValue : 0;
-    // Stack limits are worked out from the data unless they are fixed.
-    const bool fixed = from.rangeFlags & kStackLimitsFixed;
-    to.stackLower = fixed ? from.stackLower : 0;
-    to.stackUpper = fixed ? from.stackUpper : 0;
+    to.stackLower = 0;
+    to.stackUpper = 0;
 }
 
 void KeepAxisAndGrid(const SeriesSettings& from, SeriesSettings& to) {
@@ -62,13 +61,17 @@ void FreshColor(uint8_t given, COLORREF fresh, COLORREF& color) {
     if (!given) color = fresh;
 }
 
+// A line or fill colour not given gets the reader's colour, and keeps the flag of the new
+// series the reader starts from: where that is set, the colour is given from then on.
 void FreshLine(const BorderLine& fresh, BorderLine& line) {
-    FreshColor(line.colorGiven, fresh.color, line.color);
+    SetUnwrittenLineColor(line);
+    line.colorGiven |= fresh.colorGiven;
 }
 
 void FreshFill(const InteriorFill& fresh, InteriorFill& fill) {
-    FreshColor(fill.patternColorGiven, fresh.patternColor, fill.patternColor);
-    FreshColor(fill.backgroundColorGiven, fresh.backgroundColor, fill.backgroundColor);
+    SetUnwrittenFillColors(fill);
+    fill.patternColorGiven |= fresh.patternColorGiven;
+    fill.backgroundColorGiven |= fresh.backgroundColorGiven;
 }
 
 void FreshColors(const SeriesSettings& f, SeriesSettings& s) {

@@ -1,13 +1,15 @@
 #include "files/loadcheck.h"
 
 #include "core/settings.h"
+#include "files/containerids.h"
 #include "files/loadchart.h"
 #include "files/loadstyles.h"
+#include "files/xmlchartparts.h"
 #include "files/xmlconvert.h"
 #include "files/xmlelements.h"
 #include "files/xmlnames.h"
+#include "files/xmlstyleitems.h"
 #include "formula/addresstext.h"
-#include "model/blockobject.h"
 #include "model/container.h"
 #include "platform/core/bytes.h"
 #include "values/standardformat.h"
@@ -38,10 +40,13 @@ void Flag(uint8_t& v) {
     v = v != 0;
 }
 
-// Numbers are written as decimal text, which has no form for infinities and NaN.
-bool Finite(std::initializer_list<double> values) {
-    for (const double v : values)
-        if (!std::isfinite(v)) return false;
+// Numbers are written as decimal text, which has no form for infinities and NaN and writes
+// a negative zero as 0.
+bool Finite(std::initializer_list<double*> values) {
+    for (double* v : values) {
+        if (!std::isfinite(*v)) return false;
+        if (*v == 0) *v = 0;
+    }
     return true;
 }
 
@@ -117,15 +122,43 @@ bool SettleFormat(StandardFormat& format) {
     }
 }
 
-// Only the kind a background shows is written, so only its fields must be writable.
-bool SettleBackground(BackgroundRecord& b) {
+// Only the kind a background shows is written: the others' fields read back as `fresh`, a
+// new background at its place, has them, and a fill's colours not given as the XML form
+// names them.
+void FreshBackground(const BackgroundRecord& fresh, BackgroundRecord& b) {
+    if (b.kind != kBackgroundPattern) {
+        b.pattern = fresh.pattern;
+    } else {
+        SetUnwrittenFillColors(b.pattern);
+    }
+    if (b.kind != kBackgroundImage) {
+        std::copy(std::begin(fresh.imagePath), std::end(fresh.imagePath), b.imagePath);
+        b.imageView = fresh.imageView;
+    }
+    if (b.kind != kBackgroundFractal) {
+        b.zr = fresh.zr;
+        b.zi = fresh.zi;
+        b.minX = fresh.minX;
+        b.maxX = fresh.maxX;
+        b.minY = fresh.minY;
+        b.maxY = fresh.maxY;
+        std::copy(std::begin(fresh.fractalColors), std::end(fresh.fractalColors), b.fractalColors);
+    }
+}
+
+bool SettleBackground(const BackgroundRecord& fresh, BackgroundRecord& b) {
+    FreshBackground(fresh, b);
     switch (b.kind) {
+    case 0: // no background: written as an empty element
+        return true;
     case kBackgroundPattern:
         return SettleFill(b.pattern);
     case kBackgroundImage:
         return b.imageView <= 2 && (!b.imagePath[0] || IsImageFileName(b.imagePath));
     case kBackgroundFractal:
-        return Finite({b.zr, b.zi, b.minX, b.maxX, b.minY, b.maxY});
+        // Fractal colours are written as red, green and blue.
+        for (COLORREF& c : b.fractalColors) c &= 0x00FFFFFF;
+        return Finite({&b.zr, &b.zi, &b.minX, &b.maxX, &b.minY, &b.maxY});
     default:
         return false;
     }
@@ -153,6 +186,7 @@ uint8_t LowestBit(uint8_t bits) {
 bool SettlePrintRange(PageSetupRecord& p) {
     if (p.printRangeKind == kPrintContainer && p.printedContainer < 1) return false; // ids from 1
     if (p.printRangeKind != kPrintContainer) p.printedContainer = 0;
+    if (p.printRangeKind != kPrintPageList) std::fill(std::begin(p.pages), std::end(p.pages), 0);
     if (p.printRangeKind == kPrintPageList) p.fitToSheetSize = 0;
     if (p.fitToSheetSize) p.scale = 100;
     if (p.printRangeKind != kPrintCellRange) {
@@ -166,18 +200,29 @@ bool SettlePrintRange(PageSetupRecord& p) {
 }
 
 bool SettlePage(PageSetupRecord& p) {
+    // A header colour not given prints in the text colour, which is what the XML form reads
+    // back when it writes none.
+    if (!p.headerFont.colorGiven) {
+        p.headerFont.colorGiven = 1;
+        p.headerFont.color = GetSystemColor(kColorWindowText);
+    }
     // The XML form names one horizontal and one vertical alignment: the first bit of each.
     p.alignment = uint8_t(LowestBit(p.alignment & 0x07) | LowestBit(p.alignment & 0x38));
     for (uint8_t* flag : {&p.landscape, &p.fitToSheetSize, &p.collate, &p.backToFront,
                           &p.onFirstPage, &p.rowHeadings, &p.columnHeadings})
         Flag(*flag);
+    // A header font without a colour is written without one, which reads as the text colour.
+    if (!p.headerFont.colorGiven) {
+        p.headerFont.colorGiven = 1;
+        p.headerFont.color = GetSystemColor(kColorWindowText);
+    }
     return p.printRangeKind <= kPrintPageList && SettlePrintRange(p) &&
            (p.fitToSheetSize || Within(p.scale, 10, 1000)) &&
            Within(p.firstPageNumber, 1, kXmlCapU16) && Within(p.copies, 1, kXmlCapU16) &&
            Within(p.pagesPerSheetRows, 1, kXmlCapU8) &&
            Within(p.pagesPerSheetColumns, 1, kXmlCapU8) && SettleColoredFont(p.headerFont) &&
-           Finite({p.headerDistance, p.footerDistance, p.marginLeft, p.marginRight, p.marginTop,
-                   p.marginBottom});
+           Finite({&p.headerDistance, &p.footerDistance, &p.marginLeft, &p.marginRight,
+                   &p.marginTop, &p.marginBottom});
 }
 
 // A view position is a cell, as the XML form writes it; a frozen edge is a row or a column.
@@ -200,7 +245,9 @@ bool SettleView(ViewSettingsRecord& v) {
     if (!v.gridColorGiven) v.gridColor = GetSystemColor(kColorButtonFace);
     if (!v.headingsColorGiven) v.headingsColor = GetSystemColor(kColorButtonFace);
     SettleViewPlaces(v);
-    return Within(v.scale, 10, 1000) && SettleBackground(v.background);
+    ViewSettingsRecord fresh;
+    InitViewSettings(fresh);
+    return Within(v.scale, 10, 1000) && SettleBackground(fresh.background, v.background);
 }
 
 bool SettleSeries(SeriesSettings& s) {
@@ -209,9 +256,10 @@ bool SettleSeries(SeriesSettings& s) {
               InTable(s.symbol, kXmlPointSymbols) && SettleColoredFont(s.font) &&
               SettleColoredFont(s.axisFont) && SettleLine(s.line) && SettleLine(s.connectingLine) &&
               SettleLine(s.axisLine) && SettleLine(s.majorGrid) && SettleLine(s.minorGrid) &&
-              SettleFill(s.fill) && Finite({s.fromValue, s.toValue, s.stackLower, s.stackUpper});
+              SettleFill(s.fill) &&
+              Finite({&s.fromValue, &s.toValue, &s.stackLower, &s.stackUpper});
     for (int i = 0; ok && i < s.userGridCount && i < 16; ++i)
-        ok = SettleLine(s.userGridLines[i]) && Finite({s.userGridValues[i]});
+        ok = SettleLine(s.userGridLines[i]) && Finite({&s.userGridValues[i]});
     for (int i = 0; ok && i < s.sliceFillCount && i < 16; ++i) ok = SettleFill(s.sliceFills[i]);
     return ok;
 }
@@ -245,54 +293,47 @@ bool SettleChart(CChart& chart) {
     return ok;
 }
 
-// Only the kind a background shows is written: the others' fields, and colours not given,
-// read back as a new container has them.
-void FreshBackground(const BackgroundRecord& fresh, BackgroundRecord& b) {
-    if (b.kind != kBackgroundPattern) {
-        b.pattern = fresh.pattern;
-    } else {
-        if (!b.pattern.patternColorGiven) b.pattern.patternColor = fresh.pattern.patternColor;
-        if (!b.pattern.backgroundColorGiven)
-            b.pattern.backgroundColor = fresh.pattern.backgroundColor;
-    }
-    if (b.kind != kBackgroundImage) {
-        std::copy(std::begin(fresh.imagePath), std::end(fresh.imagePath), b.imagePath);
-        b.imageView = fresh.imageView;
-    }
-    if (b.kind != kBackgroundFractal) {
-        b.zr = fresh.zr;
-        b.zi = fresh.zi;
-        b.minX = fresh.minX;
-        b.maxX = fresh.maxX;
-        b.minY = fresh.minY;
-        b.maxY = fresh.maxY;
-        std::copy(std::begin(fresh.fractalColors), std::end(fresh.fractalColors), b.fractalColors);
+// Title slots past the written ones read back as a new container has them, and a written
+// title's colour not given keeps the new container's.
+void FreshTitles(const ContainerSettings& fresh, ContainerSettings& s) {
+    const int written = XmlTitlesWritten(s.titleText);
+    for (int t = 0; t < 2; ++t) {
+        if (t >= written) {
+            s.titleFont[t] = fresh.titleFont[t];
+            std::fill(std::begin(s.titleText[t]), std::end(s.titleText[t]), 0);
+        } else if (!s.titleFont[t].colorGiven) {
+            s.titleFont[t].color = fresh.titleFont[t].color;
+        }
     }
 }
 
-bool SettleContainer(CContainer& box) {
+bool SettleContainer(CContainer& box, ContainerIds& ids) {
     ContainerSettings& s = box.settings;
-    if (const auto fresh = NewBlockObject<CContainer>()) {
-        InitContainerDefaults(*fresh, nullptr, nullptr);
-        FreshBackground(fresh->settings.background, s.background);
-    }
+    CContainer fresh;
+    InitContainerDefaults(fresh, nullptr, nullptr);
+    const ContainerSettings& f = fresh.settings;
+    ids.MakeUnique(s.id);
+    // Only the column and row place a container; the XML form writes them as a cell.
+    s.anchor.flags = kRefCell;
     // The XML form places containers within 2^31 - 1 pixels either way.
     for (int32_t* edge : {&s.left, &s.top, &s.right, &s.bottom})
         *edge = std::max(*edge, -INT32_MAX);
+    FreshTitles(f, s);
+    SetUnwrittenLineColor(s.border);
     // Any spacing is valid: the Contents/Size page stores 0 to 255.
-    bool ok = Within(s.id, 1, kXmlCapU16) && Within(s.columns, 1, kXmlCapU8) && s.rows >= 1 &&
-              s.opacity <= 100 && SettleColoredFont(s.titleFont[0]) &&
-              SettleColoredFont(s.titleFont[1]) && SettleLine(s.border) &&
-              SettleBackground(s.background);
+    bool ok = Within(s.id, 1, kXmlCapU16) && Within(s.columns, 1, kXmlCapU8) &&
+              Within(s.rows, 1, kXmlCapU8) && s.opacity <= 100 &&
+              SettleColoredFont(s.titleFont[0]) && SettleColoredFont(s.titleFont[1]) &&
+              SettleLine(s.border) && SettleBackground(f.background, s.background);
     for (int i = 0; ok && i < s.objectCount; ++i)
         if (CChart* chart = box.slots[i].chart.get()) ok = SettleChart(*chart);
     return ok;
 }
 
-bool SettleSheet(CWorksheet& sheet) {
+bool SettleSheet(CWorksheet& sheet, ContainerIds& ids) {
     bool ok = SettlePage(sheet.pageSetup) && SettleView(sheet.view);
     for (CContainer* box = sheet.firstContainer; ok && box; box = box->next)
-        ok = SettleContainer(*box);
+        ok = SettleContainer(*box, ids);
     return ok;
 }
 
@@ -308,8 +349,9 @@ bool SettleLoadedRecords(CWorkbook& book) {
         if (!SettleFont(tables.fonts[i])) return false;
     for (int i = 0; i < tables.styleCount; ++i)
         if (!SettleStyle(tables.styles[i])) return false;
+    ContainerIds ids;
     for (CTreeItem* item = book.tree.first; item; item = item->next)
-        if (CWorksheet* sheet = AsWorksheet(item); sheet && !SettleSheet(*sheet)) return false;
+        if (CWorksheet* sheet = AsWorksheet(item); sheet && !SettleSheet(*sheet, ids)) return false;
     return true;
 }
 

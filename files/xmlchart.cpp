@@ -176,7 +176,7 @@ bool ReadXmlTitles(CXmlReader& r, ColoredFont fonts[2], char texts[2][kChartText
 
 void WriteXmlTitles(CXmlWriter& w, const ColoredFont fonts[2], const char texts[2][kChartTextSize],
                     int level) {
-    const int count = texts[1][0] ? 2 : texts[0][0] ? 1 : 0;
+    const int count = XmlTitlesWritten(texts);
     for (int t = 0; t < count; ++t) {
         w.WriteTag("Title", {}, kXmlStartTag, level, 1);
         WriteXmlColorFont(w, fonts[t], level + 1);

@@ -16,6 +16,10 @@ namespace vl {
 bool ReadXmlTitles(CXmlReader& reader, ColoredFont fonts[2], char texts[2][kChartTextSize]);
 void WriteXmlTitles(CXmlWriter& writer, const ColoredFont fonts[2],
                     const char texts[2][kChartTextSize], int level);
+// How many title slots are written, from the first.
+inline int XmlTitlesWritten(const char texts[2][kChartTextSize]) {
+    return texts[1][0] ? 2 : texts[0][0] ? 1 : 0;
+}
 
 // "Position" and "Layout" of the "Legend" just read.
 bool ReadXmlLegendLayout(CXmlReader& reader, CChart& chart);

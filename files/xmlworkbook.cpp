@@ -2,10 +2,10 @@
 
 #include "files/xmlworkbook.h"
 
+#include "files/containerids.h"
 #include "files/xmlelements.h"
 #include "model/container.h"
 
-#include <bitset>
 #include <cstring>
 #include <new>
 
@@ -62,25 +62,6 @@ bool ReadFolder(CXmlReader& r, CWorkbook& wb) {
     return true;
 }
 
-// Which container ids up to 255 the document has given out; 0 is never given.
-using ContainerIds = std::bitset<256>;
-
-// An id of 255 or less that is taken already becomes the lowest free one (it stays when
-// none is free); larger ids are kept as they are. A container without an id gets 256 when
-// no small one is free, so that it is saved with an id that reads back.
-void MakeIdUnique(uint16_t& id, ContainerIds& taken) {
-    if (id > 255) return;
-    if (taken[id]) {
-        uint16_t free = 1;
-        while (free <= 255 && taken[free]) ++free;
-        if (free <= 255)
-            id = free;
-        else if (id == 0)
-            id = 256;
-    }
-    if (id <= 255) taken[id] = true;
-}
-
 bool ReadContainers(CXmlReader& r, CWorksheet& ws, ContainerIds& taken) {
     while (r.ReadNextTag("Container", kXmlStart | kXmlOptional | kXmlPeek)) {
         auto owned = NewBlockObject<CContainer>();
@@ -89,7 +70,7 @@ bool ReadContainers(CXmlReader& r, CWorksheet& ws, ContainerIds& taken) {
         InitContainerDefaults(c, nullptr, nullptr);
         LinkContainer(ws, std::move(owned));
         if (!ReadXmlContainer(r, c)) return false;
-        MakeIdUnique(c.settings.id, taken);
+        taken.MakeUnique(c.settings.id);
     }
     return r.Ok();
 }
@@ -117,7 +98,6 @@ bool ReadWorksheet(CXmlReader& r, CWorkbook& wb, ContainerIds& taken) {
 
 bool ReadTree(CXmlReader& r, CWorkbook& wb) {
     ContainerIds taken;
-    taken[0] = true;
     for (;;) {
         if (r.ReadNextTag("Worksheet", kXmlAttributes | kXmlStart | kXmlOptional)) {
             if (!ReadWorksheet(r, wb, taken)) return false;

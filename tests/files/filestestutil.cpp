@@ -38,7 +38,8 @@ void PutFormula(CWorksheet& sheet, uint16_t column, uint32_t row, const std::str
     FormulaHead head;
     head.arrayWidth = 1; // one cell, as a typed formula
     head.flags = uint8_t(kCellFormula | (error << 4));
-    head.resultFlags = uint8_t((text ? kResultText : kResultNumber) | kResultCalculated);
+    // As every reader loads a formula: a recalculation's marks are not kept in files.
+    head.resultFlags = uint8_t(text ? kResultText : kResultNumber);
     head.cachedNumber = number;
     CellBuffer b;
     ASSERT_TRUE(MakeFormulaCell(b, column, row, head, formula, text ? text : ""));

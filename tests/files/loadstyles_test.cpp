@@ -171,6 +171,21 @@ TEST(LoadedFormats, FieldsTheXmlFormDoesNotWriteReadBackAlike) {
          window},
         {"axis flags", [](CWorkbook& b) { ValueSeries(b).axisFlags = 0xAF; },
          [](CWorkbook& b) { return long(ValueSeries(b).axisFlags); }, 0x6A},
+        {"header colour not given",
+         [](CWorkbook& b) { AsWorksheet(b.tree.first)->pageSetup.headerFont.colorGiven = 0; },
+         [](CWorkbook& b) {
+             const ColoredFont& f = AsWorksheet(b.tree.first)->pageSetup.headerFont;
+             return long(f.colorGiven) << 24 | long(f.color);
+         },
+         1L << 24 | long(GetSystemColor(kColorWindowText))},
+        {"series line colour not given", [](CWorkbook& b) { ValueSeries(b).line.colorGiven = 0; },
+         [](CWorkbook& b) { return long(ValueSeries(b).line.colorGiven); }, 1},
+        {"series fill colour not given",
+         [](CWorkbook& b) { ValueSeries(b).fill.patternColorGiven = 0; },
+         [](CWorkbook& b) { return long(ValueSeries(b).fill.patternColorGiven); }, 1},
+        {"slice colour not given",
+         [](CWorkbook& b) { ValueSeries(b).sliceFills[0].patternColorGiven = 0; },
+         [](CWorkbook& b) { return long(ValueSeries(b).sliceFills[0].patternColorGiven); }, 1},
         {"series visible", [](CWorkbook& b) { ValueSeries(b).visible = 180; },
          [](CWorkbook& b) { return long(ValueSeries(b).visible); }, 1},
     };

@@ -1,0 +1,337 @@
+// Values a binary body may hold that the XML form writes otherwise or not at all: the binary
+// reader settles them as the XML form reads them back, or refuses them, so that both forms
+// give the same records.
+
+#include "files/bodycheck.h"
+#include "filestestutil.h"
+#include "formula/token.h"
+#include "reloadcheck.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace vl {
+
+using namespace filestest;
+
+namespace {
+
+struct Loaded {
+    std::unique_ptr<CWorkbook> book;
+    bool ok = false;
+    std::string fault; // what the XML and binary round trips find, when it loaded
+};
+
+// The body of `book` read back by the binary reader, then checked through both forms.
+Loaded ThroughBody(CWorkbook& book) {
+    TempFolder dir;
+    WriteBytes(dir.Path("body"), BodyOf(book));
+    Loaded out{CreateWorkbook(), false, {}};
+    out.ok = out.book->stream.Open(dir.Path("body").c_str(), "rb", false, kFileBufferSize) &&
+             ReadBinaryWorkbookBody(*out.book, out.book->stream, reloadcheck::kNewestBodyVersion,
+                                    nullptr);
+    out.book->stream.Close();
+    if (out.ok) out.fault = reloadcheck::RecordFault(*out.book, dir.Path("saved"));
+    return out;
+}
+
+std::unique_ptr<CWorkbook> NewBook() {
+    auto book = CreateWorkbook();
+    EXPECT_TRUE(NewWorkbook(*book));
+    return book;
+}
+
+CWorksheet& Sheet(CWorkbook& book) {
+    return *AsWorksheet(book.tree.active);
+}
+
+constexpr COLORREF kWindow = 0xFFFFFF, kText = 0;
+
+} // namespace
+
+// The sheet's own background writes only the kind it shows: the other kinds' fields read
+// back as a new sheet has them, fill colours not given as the fill reader names them (a
+// window-coloured plain fill, a text-coloured hatch), fractal colours without their top byte.
+TEST(LoadSettle, SheetBackgroundsKeepOnlyWhatTheyShow) {
+    ViewSettingsRecord fresh;
+    InitViewSettings(fresh);
+    const struct {
+        uint8_t kind, pattern;
+        COLORREF patternColor;
+    } cases[] = {{0, 1, kWindow},
+                 {kBackgroundPattern, 1, kWindow},
+                 {kBackgroundPattern, 5, kText},
+                 {kBackgroundImage, 1, kWindow},
+                 {kBackgroundFractal, 1, kWindow}};
+    for (const auto& c : cases) {
+        auto book = NewBook();
+        BackgroundRecord& b = Sheet(*book).view.background;
+        b.kind = c.kind;
+        b.pattern = {c.pattern, 0, 0x123456, 0, 0x654321};
+        CopyTextField(b.imagePath, "sky.png", kImagePathSize);
+        b.zr = 0.75;
+        b.minY = -0.0;
+        for (COLORREF& color : b.fractalColors) color = 0x7F0000FF;
+        Loaded l = ThroughBody(*book);
+        ASSERT_TRUE(l.ok) << int(c.kind);
+        const BackgroundRecord& back = Sheet(*l.book).view.background;
+        const bool fractal = c.kind == kBackgroundFractal;
+        EXPECT_EQ(Of(back.kind, back.pattern.pattern, back.pattern.patternColor,
+                     back.pattern.backgroundColor, back.fractalColors[7]),
+                  Of(c.kind, c.kind == kBackgroundPattern ? c.pattern : 1, c.patternColor, kWindow,
+                     fractal ? 0xFF : fresh.background.fractalColors[7]))
+            << int(c.kind);
+        EXPECT_EQ(std::tuple(back.zr, back.minY, std::signbit(back.minY)),
+                  fractal ? std::tuple(0.75, 0.0, false)
+                          : std::tuple(fresh.background.zr, fresh.background.minY, true))
+            << int(c.kind);
+        EXPECT_STREQ(back.imagePath, c.kind == kBackgroundImage ? "sky.png" : "") << int(c.kind);
+        EXPECT_EQ(l.fault, "") << int(c.kind);
+    }
+}
+
+// A container is placed by its column and row alone, whatever flags its cell carries; its
+// layout rows stop at 254 as its columns do; title slots not written, frame and title
+// colours not given read back as a new container has them.
+TEST(LoadSettle, ContainersKeepWhatTheXmlFormWrites) {
+    for (const uint8_t flags : {0, 1, 8, 9, 0x3D}) {
+        auto book = NewBook();
+        ContainerSettings& s = AddContainer(Sheet(*book), 3, {}).settings;
+        s.anchor = {7, 40, flags};
+        s.border = {FORMAT_LINE_SOLID, 0, 0x00ABCDEF};
+        s.titleFont[0] = {{}, 0, 0x112233};
+        s.titleFont[1].font.italic = 1;
+        CopyTextField(s.titleText[1], "", kChartTextSize);
+        CopyTextField(s.titleText[0], flags == 9 ? "" : "Top", kChartTextSize);
+        Loaded l = ThroughBody(*book);
+        ASSERT_TRUE(l.ok) << int(flags);
+        const ContainerSettings& back = Sheet(*l.book).firstContainer->settings;
+        const bool titled = flags != 9;
+        EXPECT_EQ(Of(back.anchor.column, back.anchor.row, back.anchor.flags, back.border.color,
+                     back.titleFont[0].color, back.titleFont[1].font.italic,
+                     back.titleFont[1].color),
+                  Of(7, 40, kRefCell, kText, kText, 0, kText))
+            << int(flags);
+        EXPECT_STREQ(back.titleText[0], titled ? "Top" : "") << int(flags);
+        EXPECT_EQ(l.fault, "") << int(flags);
+    }
+    for (const auto& [rows, loads] : {std::pair{1, true}, {254, true}, {255, false}}) {
+        auto book = NewBook();
+        AddContainer(Sheet(*book), 3, {}).settings.rows = uint8_t(rows);
+        Loaded l = ThroughBody(*book);
+        EXPECT_EQ(l.ok, loads) << rows;
+        EXPECT_EQ(l.ok ? l.fault : "", "") << rows;
+    }
+}
+
+// Ids up to 255 are made unique over the whole workbook in document order, as the XML reader
+// makes them; larger ids stay as they are.
+TEST(LoadSettle, RepeatedContainerIdsBecomeTheLowestFree) {
+    auto book = NewBook();
+    for (const uint16_t id : {5, 5, 1, 300, 300}) AddContainer(Sheet(*book), id, {});
+    Loaded l = ThroughBody(*book);
+    ASSERT_TRUE(l.ok);
+    Ints ids;
+    for (const CContainer* c = Sheet(*l.book).firstContainer; c; c = c->next)
+        ids.push_back(c->settings.id);
+    EXPECT_EQ(ids, Of(5, 1, 2, 300, 300));
+    EXPECT_EQ(l.fault, "");
+}
+
+// Every record kind as the XML form gives it back: the flags of its kind, an error as a
+// number 0 with its code, #NUM! for a number without a decimal form, no negative zero, one
+// kind of formula result and nothing of a recalculation under way.
+TEST(LoadSettle, CellRecordsAreSettledAsTheXmlFormReadsThem) {
+    struct Case {
+        const char* what;
+        uint8_t flags;  // for plain records; formulas are built below
+        double number;  // the value, or a formula's cached number
+        uint8_t result; // formula result flags; 0 for a plain record
+        uint8_t wantFlags;
+        double wantNumber;
+        uint8_t wantResult;
+        uint32_t wantLength;
+    };
+    const Case cases[] = {
+        {"text+number bits", kCellText | kCellNumber | kCellFormula, 0, 0, kCellText, 0, 0, 11},
+        {"text with error", kCellText | 0x20, 0, 0, kCellNumber | 0x20, 0, 0, 15},
+        {"automatic text", kCellText | kCellArrayElement, 0, 0, kCellText | kCellArrayElement, 0, 0,
+         11},
+        {"number with error", kCellNumber | 0x70, 4.5, 0, kCellNumber | 0x70, 0, 0, 15},
+        {"negative zero", kCellNumber, -0.0, 0, kCellNumber, 0, 0, 15},
+        {"infinity", kCellNumber, INFINITY, 0, kCellNumber | kErrNum, 0, 0, 15},
+        {"calculated, waiting", kCellFormula | kCellArrayElement, 3.5,
+         kResultNumber | kResultCalculated | kResultWaiting, kCellFormula, 3.5, kResultNumber, 38},
+        {"text and number", kCellFormula, 3.5, kResultNumber | kResultText, kCellFormula, 3.5,
+         kResultNumber, 38},
+        {"text result", kCellFormula, 3.5, kResultText, kCellFormula, 0, kResultText, 42},
+        {"error with text", kCellFormula | 0x20, 3.5, kResultText, kCellFormula | 0x20, 0,
+         kResultNumber, 38},
+        {"no result", kCellFormula, -0.0, 0, kCellFormula, 0, kResultNumber, 38},
+    };
+    for (const Case& c : cases) {
+        auto book = NewBook();
+        CellBuffer b;
+        if (c.result || (c.flags & 0x0F) == kCellFormula) {
+            FormulaHead head;
+            head.flags = c.flags;
+            head.arrayWidth = 1;
+            head.visits = 3;
+            head.resultFlags = c.result;
+            head.waitingColumn = 9;
+            head.waitingRow = 9;
+            head.cachedNumber = c.number;
+            ASSERT_TRUE(MakeFormulaCell(b, 2, 5, head, "1+2", "ab"));
+        } else {
+            ASSERT_TRUE(MakeTextCell(b, 2, 5, "ab"));
+            if (c.flags & kCellNumber && !(c.flags & kCellText)) {
+                ASSERT_TRUE(MakeNumberCell(b, 2, 5, c.number));
+            }
+            b.bytes[0] = c.flags;
+        }
+        PutCell(Sheet(*book), b);
+        PutNumber(Sheet(*book), 3, 5, 1); // the record after it keeps its place
+        Loaded l = ThroughBody(*book);
+        ASSERT_TRUE(l.ok) << c.what;
+        const uint8_t* r = FindCell(Sheet(*l.book).cells, 5, 2);
+        ASSERT_NE(r, nullptr) << c.what;
+        const bool formula = cell::IsFormula(r);
+        const double n = formula ? cell::CachedNumber(r) : cell::IsText(r) ? 0 : cell::Number(r);
+        EXPECT_EQ(Of(cell::Flags(r), n, std::signbit(n), formula ? cell::ResultFlags(r) : 0,
+                     formula ? cell::Visits(r) + cell::WaitingRow(r) : 0, cell::Length(r)),
+                  Of(c.wantFlags, c.wantNumber, false, c.wantResult, 0, c.wantLength))
+            << c.what;
+        ASSERT_NE(FindCell(Sheet(*l.book).cells, 5, 3), nullptr) << c.what;
+        EXPECT_EQ(l.fault, "") << c.what;
+    }
+}
+
+// A page of empty texts with errors grows as each becomes a number record: the records are
+// put into the store anew, every one kept in order.
+TEST(LoadSettle, GrowingRecordsFillNewPages) {
+    auto book = NewBook();
+    constexpr uint32_t kRows = 1500; // 9-byte records, more than the 909 of one page
+    for (uint32_t row = 0; row < kRows; ++row) {
+        CellBuffer b;
+        ASSERT_TRUE(MakeTextCell(b, 0, row, ""));
+        cell::SetError(b.bytes, kErrValue >> 4);
+        PutCell(Sheet(*book), b);
+    }
+    Loaded l = ThroughBody(*book);
+    ASSERT_TRUE(l.ok);
+    uint32_t count = 0;
+    CellCursor cursor{kAdvance, Sheet(*l.book).cells.FirstPage(), 0};
+    while (const uint8_t* r = NextCellRecord(cursor)) {
+        EXPECT_EQ(Of(cell::Row(r), cell::Flags(r), cell::Length(r)),
+                  Of(count, kCellNumber | kErrValue, 15));
+        ++count;
+    }
+    EXPECT_EQ(count, kRows);
+}
+
+// Runs of a row keep apart: a run may start one column after the last one ends, not on it
+// (on another row it may); touching runs of one style become one.
+TEST(LoadSettle, StyleRunsKeepApartAndTouchingOnesJoin) {
+    const struct {
+        FormatRun second;
+        bool loads;
+        int runs;
+    } cases[] = {{{5, 6, 3, 1}, false, 0}, {{6, 7, 3, 2}, true, 2},  {{6, 7, 3, 1}, true, 1},
+                 {{2, 4, 4, 1}, true, 2},  {{4, 4, 3, 2}, false, 0}, {{7, 9, 3, 1}, true, 2}};
+    for (const auto& c : cases) {
+        auto book = NewBook();
+        StyleTables& styles = book->styles;
+        styles.styles[1] = styles.styles[2] = styles.styles[0];
+        styles.styleCount = 3;
+        CCellStore& runs = Sheet(*book).formats.runs;
+        Page* page = runs.AllocPage(true);
+        ASSERT_NE(page, nullptr);
+        StoreFormatRun(page->payload, {2, 5, 3, 1});
+        StoreFormatRun(page->payload + kFormatRunSize, c.second);
+        page->used = 2 * kFormatRunSize;
+        runs.AdoptPages(page);
+        const std::string label = std::to_string(c.second.firstColumn);
+        Loaded l = ThroughBody(*book);
+        ASSERT_EQ(l.ok, c.loads) << label;
+        if (!l.ok) {
+            EXPECT_EQ(l.book->error, kErrorFileFormat) << label;
+            continue;
+        }
+        const Page* back = Sheet(*l.book).formats.runs.FirstPage();
+        ASSERT_NE(back, nullptr) << label;
+        EXPECT_EQ(back->used, c.runs * kFormatRunSize) << label;
+        EXPECT_EQ(l.fault, "") << label;
+    }
+}
+
+// Row entries keep their height and fixed bit; a row that is not fixed and of the height
+// rows are measured against (or of none) is 0, and the list ends at the last row left, as the
+// XML form writes rows. A watched cell is named by its row and column alone.
+TEST(LoadSettle, RowHeightsAndWatchedCellsAsTheXmlFormWritesThem) {
+    auto book = NewBook();
+    CWorksheet& sheet = Sheet(*book);
+    sheet.formats.columns[2].autoRowHeight = 20; // the reference height
+    const struct {
+        uint32_t row;
+        uint16_t height;
+        bool fixed;
+        uint16_t stored, kept;
+    } rows[] = {{1, 30, false, 0xE000, 60}, {3, 20, true, 0, 41}, {4, 20, false, 0, 0},
+                {5, 19, false, 0, 38},      {6, 0, true, 0, 1},   {8, 21, false, 0x2000, 42},
+                {9, 20, false, 0, 0},       {12, 0, false, 0, 0}};
+    for (const auto& r : rows)
+        ASSERT_TRUE(sheet.formats.rowHeights.SetItem2(
+            r.row, uint16_t(r.stored | r.height << 1 | (r.fixed ? 1 : 0))));
+    InspectedCellRecord watched;
+    watched.cell = {4, 9, 0x3F};
+    ASSERT_TRUE(AppendInspectedCell(book->inspectedCells, watched));
+    Loaded l = ThroughBody(*book);
+    ASSERT_TRUE(l.ok);
+    CPagedList& back = Sheet(*l.book).formats.rowHeights;
+    ASSERT_EQ(back.ItemCount(), 9u); // up to row 8, the last written
+    for (const auto& r : rows)
+        if (r.row < 9) {
+            EXPECT_EQ(*back.GetItem2(r.row), r.kept) << r.row;
+        }
+    InspectedCellRecord cell;
+    ASSERT_TRUE(GetInspectedCell(l.book->inspectedCells, 0, cell));
+    EXPECT_EQ(Of(cell.cell.column, cell.cell.row, cell.cell.flags), Of(4, 9, kRefCell));
+    EXPECT_EQ(l.fault, "");
+}
+
+// Column-table bits beyond width, style and automatic row height are dropped; the print
+// pages are kept only for a page list; a header font without a colour reads back with the
+// text colour; margins of negative zero are 0; fixed stack limits are left to the refresh.
+TEST(LoadSettle, UnwrittenBitsAndFieldsReadBackAsTheXmlFormGivesThem) {
+    auto book = NewBook();
+    CWorksheet& sheet = Sheet(*book);
+    sheet.formats.columns[4] = {uint16_t(0xE000 | (40 << 1) | 1), 0xF000, 0xF020};
+    PageSetupRecord& p = sheet.pageSetup;
+    p.printRangeKind = kPrintSelection;
+    CopyTextField(p.pages, "1-2", kPageTextSize);
+    p.headerFont.colorGiven = 0;
+    p.headerFont.color = 0x00FF00;
+    p.marginTop = -0.0;
+    CChart& chart = *AddContainer(sheet, 3, {1}).slots[0].chart;
+    chart.settings.legendCode = 0;
+    chart.settings.legendFont.font.size = 30;
+    SeriesSettings& s = chart.series[0].settings;
+    s.role = 1;
+    s.rangeFlags = kFromValueGiven | kStackLimitsFixed;
+    s.stackLower = -1;
+    s.stackUpper = 1;
+    Loaded l = ThroughBody(*book);
+    ASSERT_TRUE(l.ok);
+    CWorksheet& back = Sheet(*l.book);
+    const ColumnEntry& e = back.formats.columns[4];
+    const PageSetupRecord& bp = back.pageSetup;
+    const CChart& bc = *back.firstContainer->slots[0].chart;
+    const SeriesSettings& bs = bc.series[0].settings;
+    EXPECT_EQ(Of(e.width, e.style, e.autoRowHeight, bp.pages[0], bp.headerFont.colorGiven,
+                 bp.headerFont.color, std::signbit(bp.marginTop), bc.settings.legendFont.font.size,
+                 bs.rangeFlags, bs.stackLower, bs.stackUpper),
+              Of((40 << 1) | 1, 0, 0x20, 0, 1, kText, false, 0, kFromValueGiven, 0, 0));
+    EXPECT_EQ(l.fault, "");
+}
+
+} // namespace vl
