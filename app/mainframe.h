@@ -39,6 +39,7 @@ struct FrameSettingsAccess {
 
 class CServerModule;
 class IPrintPreviewPane;
+class IPrintServices;
 class CStatusBarWnd;
 
 class CMainFrame : public QMainWindow {
@@ -136,6 +137,8 @@ public:
     void OnFilePrint(bool all);
     void OnFilePageSetup();
     IPrintPreviewPane* Preview() const { return preview_.get(); }
+    // What the printing commands use (not owned); without any they stay disabled.
+    void SetPrintServices(IPrintServices* services) { printing_ = services; }
     QComboBox* PageSelector() const { return pageSelector_; }
 
     // Help topics show their page in the status bar and open the README's section on them.
@@ -224,6 +227,7 @@ private:
     QStackedWidget* stack_ = nullptr;
     QMdiArea* mdi_ = nullptr;
     std::unique_ptr<IPrintPreviewPane> preview_;
+    IPrintServices* printing_ = nullptr;
     QComboBox* pageSelector_ = nullptr;
     // What the preview hid, to show again on Close.
     struct PreviewHidden {

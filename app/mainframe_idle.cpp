@@ -160,7 +160,7 @@ bool CMainFrame::FrameCommandAvailable(int id) const {
     case ID_FILE_PRINT_PREVIEW:
     case ID_FILE_PRINT:
     case ID_PRINT_ALL:
-        return GetActiveWorkbookWnd() != nullptr && GetPrintServices() != nullptr;
+        return GetActiveWorkbookWnd() != nullptr && printing_ != nullptr;
     case ID_PREVIEW_PRINT:
     case ID_PREVIEW_GO_TO:
     case ID_PREVIEW_PREV:

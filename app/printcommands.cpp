@@ -1,5 +1,5 @@
 // The frame's printing commands: the preview in place of the workbook windows, its paging
-// and zoom, and Print and Print All through the installed print services.
+// and zoom, and Print and Print All through the frame's print services.
 
 #include "app/mainframe.h"
 #include "app/printservices.h"
@@ -13,20 +13,6 @@
 #include <QStackedWidget>
 
 namespace vl {
-
-namespace {
-
-IPrintServices* g_printServices = nullptr;
-
-} // namespace
-
-void SetPrintServices(IPrintServices* services) {
-    g_printServices = services;
-}
-
-IPrintServices* GetPrintServices() {
-    return g_printServices;
-}
 
 void CMainFrame::RegisterPrintHandlers() {
     auto& h = handlers_;
@@ -81,8 +67,8 @@ void CMainFrame::UpdatePreviewCommands() {
 
 void CMainFrame::OnFilePrintPreview() {
     IWorkbookWnd* wnd = GetActiveWorkbookWnd();
-    if (!wnd || !g_printServices || preview_) return;
-    preview_ = g_printServices->OpenPreview(stack_, *wnd);
+    if (!wnd || !printing_ || preview_) return;
+    preview_ = printing_->OpenPreview(stack_, *wnd);
     if (!preview_) {
         if (const CWorkbook* book = wnd->Workbook(); book && book->error)
             ShowErrorMessage(book->error);
@@ -148,14 +134,14 @@ void CMainFrame::OnDocumentReleased(IWorkbookWnd* window) {
 
 void CMainFrame::OnFilePrint(bool all) {
     IWorkbookWnd* wnd = GetActiveWorkbookWnd();
-    if (!wnd || !g_printServices) return;
-    if (const ErrorCode error = g_printServices->Print(this, *wnd, all)) ShowErrorMessage(error);
+    if (!wnd || !printing_) return;
+    if (const ErrorCode error = printing_->Print(this, *wnd, all)) ShowErrorMessage(error);
 }
 
 void CMainFrame::OnFilePageSetup() {
     IWorkbookWnd* wnd = GetActiveWorkbookWnd();
-    if (!wnd || !g_printServices) return;
-    if (const ErrorCode error = g_printServices->PageSetup(this, *wnd)) ShowErrorMessage(error);
+    if (!wnd || !printing_) return;
+    if (const ErrorCode error = printing_->PageSetup(this, *wnd)) ShowErrorMessage(error);
 }
 
 } // namespace vl

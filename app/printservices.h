@@ -1,7 +1,7 @@
 #pragma once
 // What the frame asks of printing: a preview to show in place of the workbook windows, the
-// page settings edited, and print jobs of the active worksheet or of all of them. The program
-// installs the one implementation at start-up; without it the printing commands do nothing.
+// page settings edited, and print jobs of the active worksheet or of all of them. The shell
+// gives its frame the one implementation (app/frameprinting.h); tests give a double.
 
 #include "app/workbookwndapi.h"
 #include "platform/core/errorcode.h"
@@ -46,8 +46,5 @@ public:
     // kErrorNone or the error.
     virtual ErrorCode PageSetup(QWidget* parent, IWorkbookWnd& window) = 0;
 };
-
-void SetPrintServices(IPrintServices* services);
-IPrintServices* GetPrintServices();
 
 } // namespace vl

@@ -1,7 +1,6 @@
 #include "app/shell.h"
 
 #include "app/copyhistory.h"
-#include "ui/imagelists.h"
 #include "app/localenamesqt.h"
 #include "app/localeseparators.h"
 #include "app/mainframe.h"
@@ -10,6 +9,7 @@
 #include "files/externalload.h"
 #include "formula/externalref.h"
 #include "resources/commandids.h"
+#include "ui/imagelists.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,9 +32,11 @@ static void InstallExternalReferences() {
 }
 
 CApplicationShell::CApplicationShell(ITimerHost& timers, const IClock& clock, ProfileIo io,
-                                     IWorkbookWndFactory* factory)
+                                     IWorkbookWndFactory* factory, const IPrinterService* printers)
     : clock_(clock), io_(std::move(io)), factory_(factory),
-      module_(timers, [](int code) { QCoreApplication::exit(code); }) {}
+      module_(timers, [](int code) { QCoreApplication::exit(code); }) {
+    if (printers) printing_ = std::make_unique<CFramePrintServices>(*printers);
+}
 
 CApplicationShell::~CApplicationShell() = default;
 
@@ -84,6 +86,7 @@ QRect CApplicationShell::DefaultFrameRect() {
 
 void CApplicationShell::Run() {
     frame_ = std::make_unique<CMainFrame>(&module_, clock_, factory_);
+    frame_->SetPrintServices(printing_.get());
     FrameSettingsAccess access;
     access.loadProfile = io_.load;
     access.saveProfile = io_.save;

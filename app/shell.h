@@ -2,6 +2,7 @@
 // The process's spine: what the command line asks for, the profile read at start and
 // written at exit, the locale, the picture lists, the server's lock and the main frame.
 
+#include "app/frameprinting.h"
 #include "app/startup.h"
 #include "app/workbookwndapi.h"
 #include "automation/servermodule.h"
@@ -36,8 +37,11 @@ struct AutomationHooks {
 
 class CApplicationShell {
 public:
+    // With `printers` the frame prints through the print sheet to them; without, its
+    // printing commands stay disabled.
     CApplicationShell(ITimerHost& timers, const IClock& clock, ProfileIo io,
-                      IWorkbookWndFactory* factory = nullptr);
+                      IWorkbookWndFactory* factory = nullptr,
+                      const IPrinterService* printers = nullptr);
     ~CApplicationShell();
 
     void SetAutomationHooks(AutomationHooks hooks) { hooks_ = std::move(hooks); }
@@ -75,6 +79,7 @@ private:
     QString profilePath_;
     bool profileLoadFailed_ = false;
     int exitCode_ = 0;
+    std::unique_ptr<CFramePrintServices> printing_;
     std::unique_ptr<CMainFrame> frame_;
 };
 

@@ -147,6 +147,8 @@ bool CBodyReader::ReadInspectedCells() {
         InspectedCellRecord r;
         ReadInspectedCellRecord(bytes, r);
         if (!CheckCellRef(r.cell)) return Invalid();
+        // The pane and the XML form name a watched cell by its row and column alone.
+        r.cell.flags = kRefCell;
         if (!AppendInspectedCell(book_.inspectedCells, r)) return NoMemory();
     }
     return true;

@@ -50,7 +50,7 @@ private:
     bool ReadContainers(CWorksheet& sheet);
     bool ReadColumnTable(CFormatStore& formats);
     bool ReadOldColumnTable(CFormatStore& formats);
-    bool ReadRowHeights(CPagedList& heights);
+    bool ReadRowHeights(CFormatStore& formats);
     bool ReadPages(CCellStore& store, bool runs);
     bool ReadSheetSettings(CWorksheet& sheet);
 

@@ -3,9 +3,14 @@
 #include "files/bodycharts.h"
 #include "files/bodycheck.h"
 #include "files/bodyreader.h"
+#include "files/xmlelements.h"
 #include "model/formatstore.h"
 #include "model/styles.h"
 #include "model/workbook.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace vl {
 
@@ -44,9 +49,8 @@ bool CBodyReader::ReadWorksheet(CWorksheet& sheet) {
     if (!ReadContainers(sheet)) return false;
     const bool columns =
         version_ >= 2 ? ReadColumnTable(sheet.formats) : ReadOldColumnTable(sheet.formats);
-    return columns && ReadRowHeights(sheet.formats.rowHeights) &&
-           ReadPages(sheet.formats.runs, true) && ReadPages(sheet.cells, false) &&
-           ReadSheetSettings(sheet);
+    return columns && ReadRowHeights(sheet.formats) && ReadPages(sheet.formats.runs, true) &&
+           ReadPages(sheet.cells, false) && ReadSheetSettings(sheet);
 }
 
 bool CBodyReader::ReadContainers(CWorksheet& sheet) {
@@ -91,18 +95,33 @@ bool CBodyReader::ReadOldColumnTable(CFormatStore& formats) {
     return true;
 }
 
-bool CBodyReader::ReadRowHeights(CPagedList& heights) {
+// Row heights as the XML form writes them: the height and the fixed bit of a row that is
+// fixed or of its own height, 0 for another, and the list ending at the last such row.
+bool CBodyReader::ReadRowHeights(CFormatStore& formats) {
     uint32_t rows = 0;
     if (!Need(in_.U32(rows))) return false;
     if (rows > kMaxRows) return Invalid();
+    constexpr uint16_t kEntryBits = 0x1FFF;
+    const uint16_t reference = XmlReferenceRowHeight(formats);
+    std::vector<std::pair<uint32_t, uint16_t>> runs;
+    uint32_t written = 0; // rows up to the last one the XML form writes
     for (uint32_t filled = 0; filled < rows;) {
         uint32_t count = 0;
-        uint16_t height = 0;
-        if (!Need(in_.U32(count) && in_.U16(height))) return false;
+        uint16_t entry = 0;
+        if (!Need(in_.U32(count) && in_.U16(entry))) return false;
         if (count == 0 || count > rows - filled) return Invalid();
+        entry &= kEntryBits;
+        const uint16_t height = entry >> 1;
+        if (!(entry & 1) && (height == 0 || height == reference)) entry = 0;
         filled += count;
-        if (!heights.GrowTo2(filled, height, false)) return NoMemory();
+        if (entry) written = filled;
+        if (!runs.empty() && runs.back().second == entry)
+            runs.back().first = filled;
+        else
+            runs.emplace_back(filled, entry);
     }
+    for (const auto& [end, entry] : runs)
+        if (!formats.rowHeights.GrowTo2(std::min(end, written), entry, false)) return NoMemory();
     return true;
 }
 

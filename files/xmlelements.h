@@ -23,6 +23,9 @@ void WriteXmlInspectCells(CXmlWriter& writer, CWorkbook& workbook);
 
 bool ReadXmlFormatting(CXmlReader& reader, const CWorkbook& workbook, CWorksheet& worksheet);
 void WriteXmlFormatting(CXmlWriter& writer, const CWorksheet& worksheet);
+// The height rows are measured against: a row of this height that is not fixed is not
+// written.
+uint16_t XmlReferenceRowHeight(const CFormatStore& formats);
 
 bool ReadXmlCells(CXmlReader& reader, CWorksheet& worksheet);
 void WriteXmlCells(CXmlWriter& writer, const CWorksheet& worksheet);

@@ -90,14 +90,6 @@ bool ReadRows(CXmlReader& r, const CWorkbook& workbook, CWorksheet& ws) {
     return r.Ok();
 }
 
-// The height rows are measured against: the tallest automatic row height of the columns.
-uint16_t ReferenceHeight(const CWorksheet& ws) {
-    uint16_t tallest = 0;
-    for (const ColumnEntry& e : ws.formats.columns)
-        tallest = std::max<uint16_t>(tallest, e.autoRowHeight & kSizeMask);
-    return tallest ? tallest : GetDefaultRowHeight();
-}
-
 void WriteColumns(CXmlWriter& w, const CWorksheet& ws) {
     for (uint16_t c = 0; c < kMaxColumns; ++c) {
         const ColumnEntry& e = ws.formats.columns[c];
@@ -160,7 +152,7 @@ private:
 };
 
 void WriteRows(CXmlWriter& w, const CWorksheet& ws) {
-    const uint16_t reference = ReferenceHeight(ws);
+    const uint16_t reference = XmlReferenceRowHeight(ws.formats);
     const uint32_t count = ws.formats.rowHeights.ItemCount();
     RowHeightWalk heights(ws.formats.rowHeights);
     CellCursor cursor{kAdvance, ws.formats.runs.FirstPage(), 0};
@@ -184,6 +176,14 @@ void WriteRows(CXmlWriter& w, const CWorksheet& ws) {
 }
 
 } // namespace
+
+// The tallest automatic row height of the columns.
+uint16_t XmlReferenceRowHeight(const CFormatStore& formats) {
+    uint16_t tallest = 0;
+    for (const ColumnEntry& e : formats.columns)
+        tallest = std::max<uint16_t>(tallest, e.autoRowHeight & kSizeMask);
+    return tallest ? tallest : GetDefaultRowHeight();
+}
 
 bool ReadXmlFormatting(CXmlReader& r, const CWorkbook& workbook, CWorksheet& worksheet) {
     if (!r.ReadNextTag("Formatting", kXmlStart | kXmlOptional)) return r.Ok();

@@ -15,7 +15,6 @@
 #include "functions/bindall/bindall.h"
 #include "platform/core/cp1252.h"
 #include "program/documentservices.h"
-#include "program/printservices.h"
 #include "workbookwnd/composerhost.h"
 #include "workbookwnd/workbookwndfactory.h"
 
@@ -75,10 +74,8 @@ int main(int argc, char** argv) {
     const auto printers = vl::CreateSystemPrinterService();
     vl::CScreenDocumentServices documents(*printers);
     vl::SetDocumentServices(&documents);
-    vl::CProgramPrintServices printing(*printers);
-    vl::SetPrintServices(&printing);
     vl::CWorkbookWndFactory windows;
-    vl::CApplicationShell shell(timers, clock, vl::DefaultProfileIo(), &windows);
+    vl::CApplicationShell shell(timers, clock, vl::DefaultProfileIo(), &windows, printers.get());
     // The frame's composer works on the frame's active workbook window.
     vl::CComposerHost composerHost([&shell]() -> vl::IWorkbookWnd* {
         return shell.Frame() ? shell.Frame()->GetActiveWorkbookWnd() : nullptr;
@@ -108,7 +105,6 @@ int main(int argc, char** argv) {
     vl::SetProfilePathHandler(nullptr);
     vl::SetComposerPane(nullptr);
     vl::SetDocumentServices(nullptr);
-    vl::SetPrintServices(nullptr);
     vl::SetFormatPages(nullptr);
     vl::SetUiServices(nullptr);
     return exitCode;

@@ -51,8 +51,6 @@ private:
 
 class FakePrinting : public IPrintServices {
 public:
-    FakePrinting() { SetPrintServices(this); }
-    ~FakePrinting() override { SetPrintServices(nullptr); }
     std::unique_ptr<IPrintPreviewPane> OpenPreview(QWidget* parent, IWorkbookWnd& window) override {
         if (failWith) {
             Fail(*window.Workbook(), failWith);
@@ -97,6 +95,7 @@ protected:
     void SetUp() override {
         Profile() = SettingsProfile{};
         frame = std::make_unique<CMainFrame>(nullptr, clock, &factory);
+        frame->SetPrintServices(&printing);
         frame->OnCreate();
         frame->OnCommand(ID_FILE_NEW);
     }

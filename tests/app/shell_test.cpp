@@ -5,7 +5,10 @@
 #include "core/settings.h"
 #include "formula/externalref.h"
 #include "model/workbook.h"
+#include "resources/commandids.h"
+#include "tests/print/fakeprinters.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -128,6 +131,28 @@ TEST_F(ShellTest, AutomationHasNoWindowButReadsAndWritesTheProfile) {
     EXPECT_EQ(saves, std::vector<QString>{ProfileFile()});
     EXPECT_EQ(Contents(ProfileFile() + QStringLiteral(".bak")), QByteArray("old"));
     EXPECT_EQ(Contents(ProfileFile()), QByteArray("new"));
+}
+
+// The shell gives its frame the print sheet's services over the printers it was given;
+// without printers the printing commands stay disabled, with them they follow the window.
+TEST_F(ShellTest, TheFramePrintsThroughThePrintersTheShellWasGiven) {
+    printtest::FakePrinters printers;
+    const int printing[] = {ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT}; // the standard toolbar's
+    for (const bool given : {false, true}) {
+        SCOPED_TRACE(given);
+        apptest::FakeFactory factory;
+        CApplicationShell shell(timers, clock, io, &factory, given ? &printers : nullptr);
+        ASSERT_TRUE(shell.Start({}, where));
+        CMainFrame& frame = *shell.Frame();
+        for (int id : printing) ASSERT_NE(frame.ToolAction(id), nullptr) << id;
+        frame.OnIdle();
+        for (int id : printing) EXPECT_FALSE(frame.ToolAction(id)->isEnabled()) << id;
+        frame.OnCommand(ID_FILE_NEW);
+        frame.OnIdle();
+        for (int id : printing) EXPECT_EQ(frame.ToolAction(id)->isEnabled(), given) << id;
+        frame.close();
+        shell.Finish(0);
+    }
 }
 
 TEST_F(ShellTest, ClosingTheFrameQuitsAtOnceAndWritesTheProfileIntoANewFolder) {

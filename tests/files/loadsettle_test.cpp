@@ -264,6 +264,41 @@ TEST(LoadSettle, StyleRunsKeepApartAndTouchingOnesJoin) {
     }
 }
 
+// Row entries keep their height and fixed bit; a row that is not fixed and of the height
+// rows are measured against (or of none) is 0, and the list ends at the last row left, as the
+// XML form writes rows. A watched cell is named by its row and column alone.
+TEST(LoadSettle, RowHeightsAndWatchedCellsAsTheXmlFormWritesThem) {
+    auto book = NewBook();
+    CWorksheet& sheet = Sheet(*book);
+    sheet.formats.columns[2].autoRowHeight = 20; // the reference height
+    const struct {
+        uint32_t row;
+        uint16_t height;
+        bool fixed;
+        uint16_t stored, kept;
+    } rows[] = {{1, 30, false, 0xE000, 60}, {3, 20, true, 0, 41}, {4, 20, false, 0, 0},
+                {5, 19, false, 0, 38},      {6, 0, true, 0, 1},   {8, 21, false, 0x2000, 42},
+                {9, 20, false, 0, 0},       {12, 0, false, 0, 0}};
+    for (const auto& r : rows)
+        ASSERT_TRUE(sheet.formats.rowHeights.SetItem2(
+            r.row, uint16_t(r.stored | r.height << 1 | (r.fixed ? 1 : 0))));
+    InspectedCellRecord watched;
+    watched.cell = {4, 9, 0x3F};
+    ASSERT_TRUE(AppendInspectedCell(book->inspectedCells, watched));
+    Loaded l = ThroughBody(*book);
+    ASSERT_TRUE(l.ok);
+    CPagedList& back = Sheet(*l.book).formats.rowHeights;
+    ASSERT_EQ(back.ItemCount(), 9u); // up to row 8, the last written
+    for (const auto& r : rows)
+        if (r.row < 9) {
+            EXPECT_EQ(*back.GetItem2(r.row), r.kept) << r.row;
+        }
+    InspectedCellRecord cell;
+    ASSERT_TRUE(GetInspectedCell(l.book->inspectedCells, 0, cell));
+    EXPECT_EQ(Of(cell.cell.column, cell.cell.row, cell.cell.flags), Of(4, 9, kRefCell));
+    EXPECT_EQ(l.fault, "");
+}
+
 // Column-table bits beyond width, style and automatic row height are dropped; the print
 // pages are kept only for a page list; a header font without a colour reads back with the
 // text colour; margins of negative zero are 0; fixed stack limits are left to the refresh.

@@ -35,9 +35,9 @@ fresh_copy
 expect "real tree" pass "every include points down"
 
 fresh_copy
-echo '#include "program/printservices.h"' >>"$work/tree/app/shell.cpp"
+echo '#include "program/documentservices.h"' >>"$work/tree/app/shell.cpp"
 expect "frame includes the program" fail \
-    'app/shell.cpp:'"$(wc -l <"$work/tree/app/shell.cpp")"': includes program/printservices.h'
+    'app/shell.cpp:'"$(wc -l <"$work/tree/app/shell.cpp")"': includes program/documentservices.h'
 
 fresh_copy
 echo '#include "program/documentservices.h"' >>"$work/tree/tests/app/shell_test.cpp"

@@ -53,8 +53,6 @@ public:
         CWorkbook* workbook_;
     };
 
-    RecordingPrinting() { SetPrintServices(this); }
-    ~RecordingPrinting() override { SetPrintServices(nullptr); }
     std::unique_ptr<IPrintPreviewPane> OpenPreview(QWidget* parent, IWorkbookWnd& window) override {
         calls.push_back(ID_FILE_PRINT_PREVIEW);
         return std::make_unique<Pane>(*this, window, parent);
@@ -75,6 +73,10 @@ public:
 
 class PrintEntryTest : public wndtest::WindowTest {
 protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        frame->SetPrintServices(&printing);
+    }
     // Right-clicks the tree pane and returns its menu.
     QMenu* OpenTreeMenu() {
         QWidget* viewport = Active()->TreePane()->Control()->viewport();

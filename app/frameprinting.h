@@ -18,9 +18,9 @@ struct CellRange;
 void ResolvePrintSelection(CWorksheet& sheet, const CellRange* selection = nullptr,
                            uint16_t container = 0);
 
-class CProgramPrintServices : public IPrintServices {
+class CFramePrintServices : public IPrintServices {
 public:
-    explicit CProgramPrintServices(const IPrinterService& printers);
+    explicit CFramePrintServices(const IPrinterService& printers);
     std::unique_ptr<IPrintPreviewPane> OpenPreview(QWidget* parent, IWorkbookWnd& window) override;
     ErrorCode Print(QWidget* parent, IWorkbookWnd& window, bool all) override;
     ErrorCode PageSetup(QWidget* parent, IWorkbookWnd& window) override;

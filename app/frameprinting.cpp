@@ -1,4 +1,4 @@
-#include "program/printservices.h"
+#include "app/frameprinting.h"
 
 #include "dialogs/printgeneralpage.h"
 #include "dialogs/printpreview.h"
@@ -67,10 +67,10 @@ void ResolvePrintSelection(CWorksheet& sheet, const CellRange* selection, uint16
     setup.printRangeKind = kPrintCellRange;
 }
 
-CProgramPrintServices::CProgramPrintServices(const IPrinterService& printers)
+CFramePrintServices::CFramePrintServices(const IPrinterService& printers)
     : inches(UsesInches(QLocale::system())), printers_(printers) {}
 
-void CProgramPrintServices::ResolveFromWindow(IWorkbookWnd& window, CWorksheet& sheet) const {
+void CFramePrintServices::ResolveFromWindow(IWorkbookWnd& window, CWorksheet& sheet) const {
     CellRange range;
     uint16_t container = 0;
     if (window.ActiveSelection(range, container))
@@ -79,8 +79,7 @@ void CProgramPrintServices::ResolveFromWindow(IWorkbookWnd& window, CWorksheet& 
         ResolvePrintSelection(sheet);
 }
 
-ErrorCode CProgramPrintServices::ChoosePrinter(const PageSetupRecord& setup,
-                                               DeviceMode& mode) const {
+ErrorCode CFramePrintServices::ChoosePrinter(const PageSetupRecord& setup, DeviceMode& mode) const {
     if (!printer_) {
         return SelectPrinter(printers_, setup, mode);
     }
@@ -93,9 +92,9 @@ ErrorCode CProgramPrintServices::ChoosePrinter(const PageSetupRecord& setup,
     return kErrorNone;
 }
 
-CProgramPrintServices::SheetAnswer
-CProgramPrintServices::RunSheet(QWidget* parent, IWorkbookWnd& window, CWorksheet& sheet,
-                                bool pageSetupMode, DeviceMode& mode) {
+CFramePrintServices::SheetAnswer
+CFramePrintServices::RunSheet(QWidget* parent, IWorkbookWnd& window, CWorksheet& sheet,
+                              bool pageSetupMode, DeviceMode& mode) {
     CPrintSheet dialog(parent, pageSetupMode, inches, printers_, AppTitle());
     dialog.SetPrinter(mode);
     dialog.LoadPageSettings(sheet.pageSetup);
@@ -113,8 +112,8 @@ CProgramPrintServices::RunSheet(QWidget* parent, IWorkbookWnd& window, CWorkshee
     return result;
 }
 
-std::unique_ptr<IPrintPreviewPane> CProgramPrintServices::OpenPreview(QWidget* parent,
-                                                                      IWorkbookWnd& window) {
+std::unique_ptr<IPrintPreviewPane> CFramePrintServices::OpenPreview(QWidget* parent,
+                                                                    IWorkbookWnd& window) {
     CWorkbook* workbook = window.Workbook();
     CWorksheet* sheet = workbook ? workbook->tree.active : nullptr;
     CEvalContext* ctx = window.EvalContext();
@@ -131,7 +130,7 @@ std::unique_ptr<IPrintPreviewPane> CProgramPrintServices::OpenPreview(QWidget* p
     return pane;
 }
 
-ErrorCode CProgramPrintServices::PageSetup(QWidget* parent, IWorkbookWnd& window) {
+ErrorCode CFramePrintServices::PageSetup(QWidget* parent, IWorkbookWnd& window) {
     CWorkbook* workbook = window.Workbook();
     CWorksheet* sheet = workbook ? workbook->tree.active : nullptr;
     if (!sheet) return kErrorNone;
@@ -148,7 +147,7 @@ ErrorCode CProgramPrintServices::PageSetup(QWidget* parent, IWorkbookWnd& window
     return kErrorNone;
 }
 
-ErrorCode CProgramPrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool all) {
+ErrorCode CFramePrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool all) {
     CWorkbook* workbook = window.Workbook();
     CWorksheet* active = workbook ? workbook->tree.active : nullptr;
     CEvalContext* ctx = window.EvalContext();

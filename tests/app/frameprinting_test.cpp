@@ -1,9 +1,9 @@
+#include "app/frameprinting.h"
 #include "dialogs/printgeneralpage.h"
 #include "dialogs/printlayoutpage.h"
 #include "dialogs/printsheet.h"
 #include "model/container.h"
 #include "print/pagination.h"
-#include "program/printservices.h"
 #include "rendertest.h"
 #include "tests/print/fakeprinters.h"
 #include "ui/uiservices.h"
@@ -110,7 +110,7 @@ protected:
 
     SheetUi ui;
     FakePrinters printers;
-    CProgramPrintServices services{printers};
+    CFramePrintServices services{printers};
     FakeWindow window;
     QTemporaryDir dir;
 };

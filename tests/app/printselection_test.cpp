@@ -1,8 +1,8 @@
 // Which cells a print of "the selection" covers: the selection stored with the worksheet,
 // whatever corner it was started from, or the window's own selection or container.
 
+#include "app/frameprinting.h"
 #include "model/workbook.h"
-#include "program/printservices.h"
 
 #include <gtest/gtest.h>
 
