@@ -22,19 +22,7 @@ std::string ReplaceExtension(std::string_view path, std::string_view extension) 
 
 CWorksheet* StartImportWorksheet(CWorkbook& workbook) {
     const std::string name(FileNameOfPath(workbook.stream.GetPath()));
-    auto sheet = NewBlockObject<CWorksheet>(name.c_str(), 1);
-    if (!sheet) {
-        workbook.error = kErrorWorksheetMemory;
-        return nullptr;
-    }
-    TreeHead& tree = workbook.tree;
-    FreeTreeItemList(tree.first);
-    tree = TreeHead{};
-    InsertTreeItem(tree, sheet.get(), nullptr);
-    workbook.currentItem = sheet.get();
-    workbook.currentCells = &sheet->cells;
-    tree.active = sheet.get();
-    return sheet.release();
+    return ReplaceTreeWithWorksheet(workbook, name.c_str());
 }
 
 bool CByteReader::Fill() {

@@ -105,19 +105,6 @@ void ScanUtf8(std::string_view raw, std::size_t i, char& byte, std::size_t& leng
     byte = CodePointToCp1252(cp);
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += char(cp);
-    } else if (cp < 0x800) {
-        out += char(0xC0 | (cp >> 6));
-        out += char(0x80 | (cp & 0x3F));
-    } else {
-        out += char(0xE0 | (cp >> 12));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    }
-}
-
 } // namespace
 
 ErrorCode DecodeXmlText(std::string_view raw, bool utf8, std::size_t maximum, std::string& out) {
@@ -175,10 +162,7 @@ void AppendXmlEscaped(std::string& out, std::string_view text, bool utf8) {
 }
 
 std::string AnsiToUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) AppendUtf8(out, Cp1252ToCodePoint(static_cast<unsigned char>(c)));
-    return out;
+    return Cp1252ToUtf8(text);
 }
 
 std::string Utf8ToAnsi(std::string_view text) {

@@ -84,16 +84,7 @@ double RoundHalfAway(double value) {
 // an empty value or something else that no conversion applies to.
 void ToNumberSlot(CEvalContext& ctx, FormulaToken& slot) {
     ResolveReferenceValue(ctx, slot);
-    if (slot.type != kTokenText) return;
-    std::string_view text = ctx.stringPool.PopTempString();
-    double value = 0;
-    if (slot.error == 0 && TextToNumber(text, value)) {
-        slot.type = kTokenNumber;
-        slot.number = value;
-        return;
-    }
-    MakeEmpty(slot);
-    SetErrorIfNone(slot, kErrNum);
+    TextToNumberOperand(ctx, slot);
 }
 
 FormulaError RejectOther(CEvalContext& ctx, FormulaToken& slot) {

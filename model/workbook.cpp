@@ -83,12 +83,12 @@ std::unique_ptr<CWorkbook> CreateWorkbook() {
     return NewBlockObject<CWorkbook>();
 }
 
-bool NewWorkbook(CWorkbook& workbook) {
+CWorksheet* ReplaceTreeWithWorksheet(CWorkbook& workbook, const char* name) {
     // The new worksheet first, so that a failure leaves the old tree whole.
-    auto sheet = NewBlockObject<CWorksheet>("Worksheet1", 1);
+    auto sheet = NewBlockObject<CWorksheet>(name, 1);
     if (!sheet) {
         workbook.error = kErrorWorksheetMemory;
-        return false;
+        return nullptr;
     }
     TreeHead& tree = workbook.tree;
     FreeTreeItemList(tree.first);
@@ -96,8 +96,12 @@ bool NewWorkbook(CWorkbook& workbook) {
     InsertTreeItem(tree, sheet.get(), nullptr);
     workbook.currentItem = sheet.get();
     workbook.currentCells = &sheet->cells;
-    tree.active = sheet.release();
-    return true;
+    tree.active = sheet.get();
+    return sheet.release();
+}
+
+bool NewWorkbook(CWorkbook& workbook) {
+    return ReplaceTreeWithWorksheet(workbook, "Worksheet1") != nullptr;
 }
 
 } // namespace vl

@@ -200,8 +200,10 @@ private:
 
 // A workbook record, empty (no tree item), or null when its memory could not be had.
 std::unique_ptr<CWorkbook> CreateWorkbook();
-// Replaces the tree with one new worksheet "Worksheet1" and makes it active; false with
-// error 8 (and an empty tree) when the worksheet could not be had.
+// Replaces the tree with one new worksheet of that name and makes it the active and current
+// item; null with error 8, and the old tree whole, when the worksheet could not be had.
+CWorksheet* ReplaceTreeWithWorksheet(CWorkbook& workbook, const char* name);
+// The same with the worksheet "Worksheet1"; false when it could not be had.
 bool NewWorkbook(CWorkbook& workbook);
 // Records the cells of a range of any worksheet before an edit (operation 2, cells only).
 bool RecordRangeUndo(CWorkbook& workbook, CWorksheet& ws, const CellRange& range);

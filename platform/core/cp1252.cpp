@@ -43,19 +43,6 @@ const CaseTables& Tables() {
     return tables;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += char(cp);
-    } else if (cp < 0x800) {
-        out += char(0xC0 | (cp >> 6));
-        out += char(0x80 | (cp & 0x3F));
-    } else {
-        out += char(0xE0 | (cp >> 12));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    }
-}
-
 // Decodes one UTF-8 sequence at text[i]; advances i. Returns U+FFFD for a malformed one.
 char32_t DecodeUtf8(std::string_view text, size_t& i) {
     unsigned char c = static_cast<unsigned char>(text[i++]);
@@ -84,6 +71,19 @@ char32_t DecodeUtf8(std::string_view text, size_t& i) {
 }
 
 } // namespace
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += char(cp);
+    } else if (cp < 0x800) {
+        out += char(0xC0 | (cp >> 6));
+        out += char(0x80 | (cp & 0x3F));
+    } else {
+        out += char(0xE0 | (cp >> 12));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    }
+}
 
 char32_t Cp1252ToCodePoint(unsigned char c) {
     if (c >= 0x80 && c <= 0x9F) return kHigh[c - 0x80];
