@@ -95,7 +95,7 @@ bool CFileStream::PrepareBuffer(int32_t size) {
 // writing is truncated only once it is ours.
 bool CFileStream::OpenFile(const char* path, const char* mode) {
     const OpenMode m = ParseMode(mode);
-    const uint8_t failure = m.kind == 'r' ? kStreamOpenRead : kStreamOpenWrite;
+    const ErrorCode failure = m.kind == 'r' ? kStreamOpenRead : kStreamOpenWrite;
     if (!m.valid || !path) {
         status_ = failure;
         return false;
