@@ -142,7 +142,8 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
         if (ownFile) doc_->stream.HoldLock(true);
         if (result != S_OK) return result;
         // No one waits for a file held elsewhere here: it cannot be opened for reading.
-        doc_->error = loaded->error == kStreamInUse ? uint8_t(kStreamOpenRead) : loaded->error;
+        doc_->error = loaded->error;
+        if (doc_->error == kStreamInUse) doc_->error = kStreamOpenRead;
         if (doc_->error == kErrorInvalidPassword) PausePtr()(kWrongPasswordPauseMs);
         return ReportDocumentError(IID_IWorksheet, opened ? line : 0);
     }

@@ -1,7 +1,9 @@
 // ITree: walking and editing the document's worksheet tree. Indexes count the items in
 // display order from 0; an index below 1 names the first item, and one past the end makes
-// the method change nothing and return S_FALSE.
+// the method change nothing and return S_FALSE. The edits are the window's tree commands,
+// recorded for undo as the window's are; automation has no selection to record.
 #include "automation/workbookobj.h"
+#include "formula/edit/treecommands.h"
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"
 
@@ -85,15 +87,14 @@ HRESULT CWorkbookObj::InsertItem(int32_t insertAt, int32_t type, const CBstr& na
         if (!target) return S_FALSE;
     }
     const std::string ansi = Utf8ToCp1252(name.Utf8());
-    std::unique_ptr<CTreeItem> item;
-    if (type == TREE_TYPE_WORKSHEET)
-        item = NewBlockObject<CWorksheet>(ansi.c_str(), uint16_t(1));
-    else
-        item = NewBlockObject<CTreeItem>(ansi.c_str(), uint16_t(1), uint8_t(TREE_TYPE_FOLDER),
-                                         uint8_t(0));
-    if (!item) return E_OUTOFMEMORY;
-    CTreeItem* added = item.release();
-    InsertTreeItem(doc_->tree, added, target);
+    const ErrorCode kept = doc_->error;
+    CTreeItem* added = nullptr;
+    if (InsertTreeItemCommand(*doc_, {}, type == TREE_TYPE_FOLDER, ansi.c_str(), target, &added) !=
+        CommandResult::kDone) {
+        // Out of memory is a plain failure code: the document's error stays as it was.
+        doc_->error = kept;
+        return E_OUTOFMEMORY;
+    }
     index = GetTreeItemIndex(added, doc_->tree.first);
     return S_OK;
 }
@@ -102,9 +103,7 @@ HRESULT CWorkbookObj::DeleteItem(int32_t position) {
     CTreeItem* item = GetTreeItemAt(position, doc_->tree.first);
     if (!item) return S_FALSE;
     // A group holding every worksheet stays, with error 9 in the document.
-    if (!DetachTreeItem(doc_->tree, item, doc_->error)) return S_FALSE;
-    FreeTreeItemList(item);
-    return S_OK;
+    return RemoveTreeItemCommand(*doc_, {}, *item) == CommandResult::kDone ? S_OK : S_FALSE;
 }
 
 HRESULT CWorkbookObj::GetItemName(int32_t position, CBstr& name) {
@@ -117,7 +116,12 @@ HRESULT CWorkbookObj::GetItemName(int32_t position, CBstr& name) {
 HRESULT CWorkbookObj::SetItemName(int32_t position, const CBstr& name) {
     CTreeItem* item = GetTreeItemAt(position, doc_->tree.first);
     if (!item) return S_FALSE;
-    item->SetName(Utf8ToCp1252(name.Utf8()).c_str());
+    const ErrorCode kept = doc_->error;
+    if (RenameTreeItemCommand(*doc_, {}, *item, Utf8ToCp1252(name.Utf8()), true) ==
+        CommandResult::kFailed) {
+        doc_->error = kept;
+        return E_OUTOFMEMORY;
+    }
     return S_OK;
 }
 

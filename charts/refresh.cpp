@@ -47,7 +47,7 @@ ErrorCode StoreChartData(CChart& chart, const SeriesArray* arrays) {
     for (uint16_t i = 0; i < chart.settings.seriesCount; ++i) {
         const SeriesArray& a = arrays[i];
         if (!CollectSeriesPoints(chart, i, a.pages, a.rows, a.columns))
-            return chart.error ? chart.error : ErrorCode(kErrorChartArray);
+            return ErrorOr(chart.error, kErrorChartArray);
     }
     if (!UpdateChartScales(chart)) return chart.error;
     return kErrorNone;

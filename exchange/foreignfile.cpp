@@ -46,7 +46,7 @@ uint32_t CByteReader::Read(uint8_t* dest, uint32_t n) {
 
 bool CByteWriter::Flush() {
     if (!out_.empty() && !book_.stream.Write(out_.data(), int32_t(out_.size()))) {
-        book_.error = book_.stream.GetError() ? book_.stream.GetError() : uint8_t(kStreamWrite);
+        book_.error = book_.stream.ErrorOr(kStreamWrite);
         return false;
     }
     out_.clear();

@@ -106,12 +106,12 @@ bool CMemoReader::Read(uint32_t block, std::string& text) {
 CMemoWriter::CMemoWriter(std::string tablePath, uint8_t format)
     : tablePath_(std::move(tablePath)), format_(format) {}
 
-bool CMemoWriter::Fail(uint8_t& error) {
-    error = file_.GetError() ? file_.GetError() : uint8_t(kStreamWrite);
+bool CMemoWriter::Fail(ErrorCode& error) {
+    error = file_.ErrorOr(kStreamWrite);
     return false;
 }
 
-bool CMemoWriter::Prepare(uint8_t& error) {
+bool CMemoWriter::Prepare(ErrorCode& error) {
     if (file_.IsOpen()) return true;
     const std::string path = MemoFilePath(tablePath_, format_);
     uint8_t header[kMemoHeaderSize] = {};
@@ -148,7 +148,7 @@ bool CMemoWriter::Prepare(uint8_t& error) {
     return true;
 }
 
-bool CMemoWriter::Write(std::string_view text, uint32_t& block, uint8_t& error) {
+bool CMemoWriter::Write(std::string_view text, uint32_t& block, ErrorCode& error) {
     block = 0;
     if (text.empty()) return true;
     if (!Prepare(error)) return false;
@@ -188,7 +188,7 @@ bool CMemoWriter::Write(std::string_view text, uint32_t& block, uint8_t& error) 
     return true;
 }
 
-bool CMemoWriter::Close(uint8_t& error) {
+bool CMemoWriter::Close(ErrorCode& error) {
     if (!file_.IsOpen()) return true;
     uint8_t next[4];
     const uint32_t nextBlock = uint32_t((size_ + blockSize_ - 1) / blockSize_);

@@ -2,6 +2,7 @@
 // The memo files of xBase tables: texts kept in blocks of a file beside the table, in the
 // layout of the table's format (3 dBase III+, 4 dBase IV, 5 FoxPro, 6 Clipper).
 
+#include "platform/core/errorcode.h"
 #include "platform/core/filestream.h"
 
 #include <cstdint>
@@ -46,12 +47,12 @@ public:
     CMemoWriter(std::string tablePath, uint8_t format);
     // Stores one text and gives its block; an empty text gives block 0 and writes nothing.
     // False with the stream's code in `error`.
-    bool Write(std::string_view text, uint32_t& block, uint8_t& error);
-    bool Close(uint8_t& error);
+    bool Write(std::string_view text, uint32_t& block, ErrorCode& error);
+    bool Close(ErrorCode& error);
 
 private:
-    bool Prepare(uint8_t& error);
-    bool Fail(uint8_t& error);
+    bool Prepare(ErrorCode& error);
+    bool Fail(ErrorCode& error);
 
     std::string tablePath_;
     uint8_t format_;

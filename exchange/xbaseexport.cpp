@@ -59,7 +59,7 @@ public:
             if (!writer_.Step()) return false;
         }
         if (options_.format == kXBaseDBase3 || options_.format == kXBaseDBase4) out += kEndOfData;
-        uint8_t error = 0;
+        ErrorCode error = kErrorNone;
         if (!memo_.Close(error)) return book_.error = error, false;
         return writer_.Flush();
     }
@@ -192,7 +192,7 @@ private:
                                : std::string(value.text);
         if (options_.encoding == 3) AnsiToOemInPlace(text);
         uint32_t block = 0;
-        uint8_t error = 0;
+        ErrorCode error = kErrorNone;
         if (!memo_.Write(text, block, error)) {
             book_.error = error;
             return false;

@@ -3,6 +3,7 @@
 #include "files/xmlchartparts.h"
 #include "files/xmlstyleitems.h"
 #include "model/blockobject.h"
+#include "platform/core/screen.h"
 
 #include <algorithm>
 #include <cstring>
@@ -61,17 +62,25 @@ void FreshColor(uint8_t given, COLORREF fresh, COLORREF& color) {
     if (!given) color = fresh;
 }
 
-// A line or fill colour not given gets the reader's colour, and keeps the flag of the new
-// series the reader starts from: where that is set, the colour is given from then on.
+// A colour not given is drawn in the window colour (fills) or the text colour (lines). Where a
+// new series, which the reader starts from, has the colour given, the XML form cannot say
+// "not given": the colour becomes given as it is drawn. Otherwise it gets the reader's colour.
+void GiveAsDrawn(uint8_t freshGiven, uint8_t& given, COLORREF& color, uint16_t drawn) {
+    if (!freshGiven || given) return;
+    given = 1;
+    color = GetSystemColor(drawn);
+}
+
 void FreshLine(const BorderLine& fresh, BorderLine& line) {
+    GiveAsDrawn(fresh.colorGiven, line.colorGiven, line.color, kColorWindowText);
     SetUnwrittenLineColor(line);
-    line.colorGiven |= fresh.colorGiven;
 }
 
 void FreshFill(const InteriorFill& fresh, InteriorFill& fill) {
+    GiveAsDrawn(fresh.patternColorGiven, fill.patternColorGiven, fill.patternColor, kColorWindow);
+    GiveAsDrawn(fresh.backgroundColorGiven, fill.backgroundColorGiven, fill.backgroundColor,
+                kColorWindow);
     SetUnwrittenFillColors(fill);
-    fill.patternColorGiven |= fresh.patternColorGiven;
-    fill.backgroundColorGiven |= fresh.backgroundColorGiven;
 }
 
 void FreshColors(const SeriesSettings& f, SeriesSettings& s) {

@@ -47,7 +47,7 @@ struct Content {
 // The length of the content as the stream reads it: a compressed file's is only known
 // once it has been read through.
 int64_t ContentSize(CFileStream& s) {
-    uint8_t status = kErrorNone;
+    ErrorCode status = kErrorNone;
     if (!s.IsCompressed()) {
         const int32_t size = CFileStream::GetFileSize(s.GetPath().c_str(), &status);
         return status == kErrorNone ? size : -int64_t(status);

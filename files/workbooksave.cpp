@@ -100,7 +100,7 @@ bool RewriteInPlace(CWorkbook& book, const SaveTarget& target, CFileStream& guar
                     const WorkbookWriter& write) {
     CFileStream aside;
     if (!OpenAside(aside, target.path, gzip)) {
-        book.error = aside.GetError() ? aside.GetError() : uint8_t(kStreamOpenWrite);
+        book.error = aside.ErrorOr(kStreamOpenWrite);
         return false;
     }
     book.stream.Swap(aside);
@@ -111,8 +111,7 @@ bool RewriteInPlace(CWorkbook& book, const SaveTarget& target, CFileStream& guar
     if (ok) {
         if (!target.own) book.stream.Swap(guard);
         ok = book.stream.Reopen("w+b", false) && CopyInto(written, book.stream);
-        if (!ok)
-            book.error = book.stream.GetError() ? book.stream.GetError() : uint8_t(kStreamWrite);
+        if (!ok) book.error = book.stream.ErrorOr(kStreamWrite);
         if (!ok && !target.own) {
             // Failed, the workbook keeps the document it had; saved, the target is its document.
             book.stream.Close();
@@ -175,7 +174,7 @@ bool SaveWorkbookFileWith(CWorkbook& workbook, const char* path, bool gzip,
         // A folder that takes no new file can still have its files rewritten.
         ok = RewriteInPlace(workbook, target, guard, gzip, write);
     } else {
-        workbook.error = document.GetError() ? document.GetError() : uint8_t(kStreamOpenWrite);
+        workbook.error = document.ErrorOr(kStreamOpenWrite);
     }
     return ok;
 }

@@ -7,6 +7,7 @@
 #include "model/chartdata.h"
 #include "model/pagedlist.h"
 #include "model/stylerecords.h"
+#include "platform/core/errorcode.h"
 #include "values/standardformat.h"
 
 #include <cstdint>
@@ -112,7 +113,7 @@ public:
     CChart& operator=(const CChart&) = delete;
 
     uint8_t flags = 0;
-    uint8_t error = 0;
+    ErrorCode error = kErrorNone;
     ChartSettings settings;
     float viewMatrix[16] = {};
     CChartSeries series[kChartSeries];

@@ -57,7 +57,7 @@ ErrorCode SaveProfile(const std::string& path, bool showErrors) {
     if (!stream.Close() && !code) code = stream.GetError();
     if (!ok || code) {
         std::remove(temp.c_str());
-        return Report(code ? code : ErrorCode(kStreamWrite), showErrors);
+        return Report(ErrorOr(code, kStreamWrite), showErrors);
     }
     return kErrorNone;
 }

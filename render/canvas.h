@@ -115,7 +115,7 @@ public:
     // Draws the Julia set over the rectangle: stretched from the cache when there is one,
     // else computed into it band by band, each band drawn as it is finished.
     void DrawFractal(const DcRect& rect, PackedDib& cache, const COLORREF palette[16],
-                     const JuliaParams& params, uint8_t* error);
+                     const JuliaParams& params, ErrorCode* error);
 
     // Text in the current font (canvas_text.cpp, canvas_layout.cpp); texts are Windows-1252.
     bool MeasureText(std::string_view text, int32_t& width, int32_t& height);

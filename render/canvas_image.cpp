@@ -76,7 +76,7 @@ bool CCanvas::GetDibBits(PackedDib& dib, uint32_t lines) const {
 }
 
 void CCanvas::DrawFractal(const DcRect& r, PackedDib& cache, const COLORREF palette[16],
-                          const JuliaParams& params, uint8_t* error) {
+                          const JuliaParams& params, ErrorCode* error) {
     const int64_t width = int64_t(r.right) - r.left + 1, height = int64_t(r.bottom) - r.top + 1;
     // A rectangle without pixels (a container 0 wide) draws nothing.
     if (width <= 0 || height <= 0) return;

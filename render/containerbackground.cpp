@@ -44,7 +44,7 @@ void PaintFractal(CContainer& c, CCanvas& canvas, const DcRect& rect, uint16_t z
     if (!c.fractalCache) c.fractalCache = std::make_unique<FractalBitmap>();
     PackedDib& cache = c.fractalCache->dib;
     const JuliaParams params{b.zr, b.zi, b.minX, b.maxX, b.minY, b.maxY};
-    uint8_t error = 0;
+    ErrorCode error = kErrorNone;
     if (!cache && (zoomAcross != 100 || zoomDown != 100)) {
         const auto scaled = [](int32_t v, uint16_t z) { return int32_t(int64_t(v) * z / 100); };
         const int32_t w = scaled(rect.right, zoomAcross) - scaled(rect.left, zoomAcross) + 1;

@@ -44,7 +44,7 @@ bool DecodeImageEntry(CWorkbook& workbook, ImageListEntry& e) {
     const char* dot = std::strrchr(e.name, '.');
     const uint8_t* data = e.data.data();
     const size_t size = e.data.size();
-    uint8_t error = kErrorImageFormat;
+    ErrorCode error = kErrorImageFormat;
     if (!dot) {
     } else if (StartsWithNoCase(dot, ".BMP")) {
         e.decoded = LoadBmp(data, size, &error);
@@ -53,7 +53,7 @@ bool DecodeImageEntry(CWorkbook& workbook, ImageListEntry& e) {
     } else if (StartsWithNoCase(dot, ".PNG")) {
         e.decoded = LoadPng(data, size, false, GetSystemColor(kColorWindow), &error);
     }
-    if (!e.decoded) workbook.imageError = ErrorCode(error);
+    if (!e.decoded) workbook.imageError = error;
     return bool(e.decoded);
 }
 
@@ -78,12 +78,12 @@ bool LoadImageSource(CWorkbook& workbook, ImageListEntry& e) {
         workbook.imageError = kErrorImageProtocol;
         return false;
     }
-    uint8_t status = 0;
+    ErrorCode status = kErrorNone;
     const int32_t size = CFileStream::GetFileSize(e.name, &status);
     CFileStream stream;
     if (size < 0 || !stream.Open(e.name, "rb", false, kFileBufferSize)) {
-        workbook.imageError = ErrorCode(size < 0 && status ? status : stream.GetError());
-        if (!workbook.imageError) workbook.imageError = ErrorCode(kStreamOpenRead);
+        workbook.imageError = size < 0 && status ? status : stream.GetError();
+        if (!workbook.imageError) workbook.imageError = kStreamOpenRead;
         return false;
     }
     std::vector<uint8_t> bytes;
@@ -95,8 +95,7 @@ bool LoadImageSource(CWorkbook& workbook, ImageListEntry& e) {
         return false;
     }
     if (size > 0 && stream.Read(bytes.data(), size) != size) {
-        workbook.imageError =
-            ErrorCode(stream.GetError() ? stream.GetError() : uint8_t(kStreamRead));
+        workbook.imageError = stream.ErrorOr(kStreamRead);
         return false;
     }
     stream.Close();

@@ -58,7 +58,7 @@ private:
 };
 
 bool Encode(const PackedDib& dib, uint8_t format, double quality, std::vector<uint8_t>& out) {
-    uint8_t error = 0;
+    ErrorCode error = kErrorNone;
     switch (format) {
     case kImageFormatJpeg:
         return SaveJpeg(dib, out, uint8_t(std::clamp(quality, 0.0, 255.0)), &error);
@@ -87,13 +87,13 @@ bool WriteReplacing(CWorkbook& workbook, const char* path, const std::vector<uin
         if (!opened && !CFileStream::FileExists(name.c_str())) break;
     }
     if (!opened) {
-        workbook.error = ErrorCode(kStreamOpenWrite);
+        workbook.error = kStreamOpenWrite;
         return false;
     }
     const bool ok =
         file.Write(bytes.data(), int32_t(bytes.size())) && file.Flush() && file.RenameTo(path);
     if (!ok) {
-        workbook.error = ErrorCode(file.GetError() ? file.GetError() : uint8_t(kStreamWrite));
+        workbook.error = file.ErrorOr(kStreamWrite);
         const std::string temporary = file.GetPath();
         file.Close();
         CFileStream::DeleteFile(temporary.c_str(), nullptr);

@@ -30,9 +30,9 @@ void TakeBack(CWorkbook& workbook, CTreeItem* head) {
 } // namespace
 
 CommandResult RenameTreeItemCommand(CWorkbook& workbook, const GridSelection& selection,
-                                    CTreeItem& item, std::string_view name) {
+                                    CTreeItem& item, std::string_view name, bool emptyAllowed) {
     name = name.substr(0, std::min(name.size(), size_t(kTreeNameSize) - 1));
-    if (name.empty() || name == item.name) return CommandResult::kNothing;
+    if ((name.empty() && !emptyAllowed) || name == item.name) return CommandResult::kNothing;
     const CellRange& sel = selection.range;
     if (!workbook.RecordUndoRename(sel, sel.c1, sel.r1, &item)) {
         const ErrorCode error = workbook.error;
@@ -46,17 +46,23 @@ CommandResult RenameTreeItemCommand(CWorkbook& workbook, const GridSelection& se
 
 CommandResult NewTreeItemCommand(CWorkbook& workbook, const GridSelection& selection, bool folder,
                                  const char* name, CTreeItem* target, CTreeItem** added) {
+    if (target && target->IsWorksheet()) {
+        CTreeItem* p = target->prev;
+        while (p && !(p->IsFolder() && p->level < target->level)) p = p->prev;
+        target = p;
+    }
+    return InsertTreeItemCommand(workbook, selection, folder, name, target, added);
+}
+
+CommandResult InsertTreeItemCommand(CWorkbook& workbook, const GridSelection& selection,
+                                    bool folder, const char* name, CTreeItem* target,
+                                    CTreeItem** added) {
     std::unique_ptr<CTreeItem> item;
     if (folder)
         item = NewBlockObject<CTreeItem>(name, 1, TREE_TYPE_FOLDER, 0);
     else
         item = NewBlockObject<CWorksheet>(name, 1);
     if (!item) return workbook.error = kErrorWorksheetMemory, CommandResult::kFailed;
-    if (target && target->IsWorksheet()) {
-        CTreeItem* p = target->prev;
-        while (p && !(p->IsFolder() && p->level < target->level)) p = p->prev;
-        target = p;
-    }
     CTreeItem* raw = item.release();
     InsertTreeItem(workbook.tree, raw, target);
     const CellRange& sel = selection.range;

@@ -14,17 +14,26 @@ namespace vl {
 class CTreeItem;
 class CWorkbook;
 
-// Renames `item` to `name`, cut to the 127 bytes its field holds. kNothing for an empty
-// name or the name it has; kFailed with the workbook's error, the name unchanged, when the
-// undo record cannot be made.
+// Renames `item` to `name`, cut to the 127 bytes its field holds. kNothing for the name it
+// has, and for an empty name unless `emptyAllowed` (automation names items with any text);
+// kFailed with the workbook's error, the name unchanged, when the undo record cannot be made.
 CommandResult RenameTreeItemCommand(CWorkbook& workbook, const GridSelection& selection,
-                                    CTreeItem& item, std::string_view name);
+                                    CTreeItem& item, std::string_view name,
+                                    bool emptyAllowed = false);
 
 // Adds a new worksheet (or folder) named `name` at level 1 into `target`'s folder: a
 // selected folder itself, a worksheet's own folder, or the end of the tree without one.
 // `added` gets the new item. kFailed with error 8 when it cannot be had.
 CommandResult NewTreeItemCommand(CWorkbook& workbook, const GridSelection& selection, bool folder,
                                  const char* name, CTreeItem* target, CTreeItem** added = nullptr);
+
+// Adds a new worksheet (or folder) named `name` where InsertTreeItem links a chain: at the
+// end of a target folder's contents one level deeper, before a target worksheet at its
+// level, or at the end of the tree at level 1 without a target. It does not become active;
+// `added` gets it. kFailed with error 8, nothing changed, when it cannot be had.
+CommandResult InsertTreeItemCommand(CWorkbook& workbook, const GridSelection& selection,
+                                    bool folder, const char* name, CTreeItem* target,
+                                    CTreeItem** added = nullptr);
 
 // Removes `item` with its subtree into the undo entry. kFailed with error 9 when the subtree
 // holds every worksheet, 10 for an item not in the tree; nothing changes then.

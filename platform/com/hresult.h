@@ -2,6 +2,8 @@
 // The result codes of automation calls: the success codes, the plain failure codes that
 // argument checks return, and the document failures, 0x80040000 plus an ErrorCode.
 
+#include "platform/core/errorcode.h"
+
 #include <cstdint>
 
 namespace vl {
@@ -26,7 +28,7 @@ constexpr bool Succeeded(HRESULT hr) {
 constexpr bool Failed(HRESULT hr) {
     return hr < 0;
 }
-constexpr HRESULT HResultFromErrorCode(uint8_t code) {
+constexpr HRESULT HResultFromErrorCode(ErrorCode code) {
     return HRESULT(uint32_t(kItfErrorBase) | code);
 }
 

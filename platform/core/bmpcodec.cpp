@@ -119,7 +119,7 @@ bool CheckHeader(const uint8_t* info, size_t avail, BmpHeader& h) {
 
 } // namespace
 
-PackedDib LoadBmp(const uint8_t* data, size_t size, uint8_t* error) {
+PackedDib LoadBmp(const uint8_t* data, size_t size, ErrorCode* error) {
     *error = kBadBitmap;
     if (!data || size < kFileHeaderSize || data[0] != 'B' || data[1] != 'M') return {};
     // A size field past the data reads no further than the data.

@@ -98,6 +98,11 @@ enum : ErrorCode {
 // constants and are never freed.
 const char* GetErrorMessage(int code);
 
+// The code a failing step recorded, or `fallback` when it recorded none.
+constexpr ErrorCode ErrorOr(ErrorCode code, ErrorCode fallback) {
+    return code ? code : fallback;
+}
+
 // The one way to record a failure on an object that keeps its last error in `error` (a
 // workbook, a chart): the code is stored and the result is false, so that a failing step
 // can end with `return Fail(workbook, code);`.

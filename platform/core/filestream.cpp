@@ -95,7 +95,7 @@ bool CFileStream::PrepareBuffer(int32_t size) {
 // writing is truncated only once it is ours.
 bool CFileStream::OpenFile(const char* path, const char* mode) {
     const OpenMode m = ParseMode(mode);
-    const uint8_t failure = m.kind == 'r' ? kStreamOpenRead : kStreamOpenWrite;
+    const ErrorCode failure = m.kind == 'r' ? kStreamOpenRead : kStreamOpenWrite;
     if (!m.valid || !path) {
         status_ = failure;
         return false;
@@ -268,7 +268,7 @@ void CFileStream::Swap(CFileStream& other) noexcept {
     std::swap(status_, other.status_);
 }
 
-int32_t CFileStream::GetFileSize(const char* path, uint8_t* status) {
+int32_t CFileStream::GetFileSize(const char* path, ErrorCode* status) {
     struct stat st;
     if (!path || stat(path, &st) != 0) {
         if (status) *status = kStreamFileSize;
@@ -277,7 +277,7 @@ int32_t CFileStream::GetFileSize(const char* path, uint8_t* status) {
     return ClampSize(st.st_size);
 }
 
-bool CFileStream::DeleteFile(const char* path, uint8_t* status) {
+bool CFileStream::DeleteFile(const char* path, ErrorCode* status) {
     if (path && unlink(path) == 0) return true;
     if (status) *status = kStreamDelete;
     return false;

@@ -66,7 +66,9 @@ public:
     bool IsOpen() const { return file_ != nullptr; }
     bool IsReadOnly() const { return readOnly_ != 0; }
     bool IsCompressed() const;
-    uint8_t GetError() const { return status_; }
+    ErrorCode GetError() const { return status_; }
+    // The stream's own failure, or `fallback` when it has none.
+    ErrorCode ErrorOr(ErrorCode fallback) const { return vl::ErrorOr(status_, fallback); }
     const std::string& GetPath() const { return path_; }
 
     // Gives the open file the name `path`, replacing a file of that name (whose permission
@@ -80,8 +82,8 @@ public:
     // Exchanges everything two streams hold, open files included.
     void Swap(CFileStream& other) noexcept;
 
-    static int32_t GetFileSize(const char* path, uint8_t* status);
-    static bool DeleteFile(const char* path, uint8_t* status);
+    static int32_t GetFileSize(const char* path, ErrorCode* status);
+    static bool DeleteFile(const char* path, ErrorCode* status);
     static bool FileExists(const char* path);
 
 private:
@@ -94,7 +96,7 @@ private:
     // Makes the window hold the byte at the position; false at the end of the file, and
     // also with `failed` set when the window could not be had.
     bool FillAtPosition(bool* failed = nullptr);
-    void Fail(uint8_t code) {
+    void Fail(ErrorCode code) {
         if (status_ == kErrorNone) status_ = code;
     }
     bool WindowEmpty() const { return windowEnd_ < windowStart_; }
@@ -112,7 +114,7 @@ private:
     uint8_t dirty_ = 0;
     uint8_t readOnly_ = 0;
     uint8_t writing_ = 0; // the gzip layer was opened for writing
-    uint8_t status_ = kErrorNone;
+    ErrorCode status_ = kErrorNone;
 };
 
 } // namespace vl

@@ -41,7 +41,7 @@ struct DecodeState {
     JpegErrors errors;
     PackedDib* dib;
     uint8_t* cmykRow;
-    uint8_t error;
+    ErrorCode error;
 };
 
 uint8_t Scale(uint32_t a, uint32_t b) {
@@ -146,7 +146,7 @@ bool Encode(EncodeState& s, const uint8_t* rows, const DibLayout& l, int quality
 
 } // namespace
 
-PackedDib LoadJpeg(const uint8_t* data, size_t size, uint8_t* error) {
+PackedDib LoadJpeg(const uint8_t* data, size_t size, ErrorCode* error) {
     PackedDib dib;
     DecodeState s;
     std::memset(&s, 0, sizeof s);
@@ -167,7 +167,7 @@ PackedDib LoadJpeg(const uint8_t* data, size_t size, uint8_t* error) {
     return dib;
 }
 
-bool SaveJpeg(const PackedDib& dib, std::vector<uint8_t>& out, uint8_t quality, uint8_t* error) {
+bool SaveJpeg(const PackedDib& dib, std::vector<uint8_t>& out, uint8_t quality, ErrorCode* error) {
     DibLayout l;
     if (!ReadDibLayout(dib, l) || l.bitCount != 24 || l.compression != kDibCompressionNone) {
         *error = kJpegWriteError;

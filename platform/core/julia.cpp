@@ -36,7 +36,7 @@ int JuliaEntry(double zr, double zi, double cr, double ci) {
 }
 
 bool RenderJuliaRows(PackedDib& block, uint32_t first, uint32_t last, int32_t width, int32_t height,
-                     const COLORREF palette[16], const JuliaParams& p, uint8_t* error) {
+                     const COLORREF palette[16], const JuliaParams& p, ErrorCode* error) {
     if (!ImageSizeAllowed(width, height, 24) || first > last || last >= uint32_t(height)) {
         *error = kImageOutOfMemory;
         return false;

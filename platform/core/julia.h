@@ -2,6 +2,7 @@
 // The fractal background of containers: a Julia set rendered row band by row band into a
 // 24-bit top-down packed bitmap, whose header always shows only the rows finished.
 
+#include "platform/core/errorcode.h"
 #include "platform/core/packeddib.h"
 #include "platform/core/screen.h"
 
@@ -26,6 +27,6 @@ int JuliaEntry(double zr, double zi, double cr, double ci);
 // Renders rows first..last of a width x height picture into `block`, made on the first
 // call; false with error 46 when it cannot be made or the size is out of bounds.
 bool RenderJuliaRows(PackedDib& block, uint32_t first, uint32_t last, int32_t width, int32_t height,
-                     const COLORREF palette[16], const JuliaParams& p, uint8_t* error);
+                     const COLORREF palette[16], const JuliaParams& p, ErrorCode* error);
 
 } // namespace vl

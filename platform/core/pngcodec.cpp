@@ -182,7 +182,7 @@ bool WritePng(WriteState& s, const DibLayout& l, double gamma) {
 } // namespace
 
 PackedDib LoadPng(const uint8_t* data, size_t size, bool keepAlpha, COLORREF background,
-                  uint8_t* error) {
+                  ErrorCode* error) {
     if (!data || size < 8 || png_sig_cmp(data, 0, 8) != 0) {
         *error = kPngReadError;
         return {};
@@ -226,7 +226,7 @@ PackedDib LoadPng(const uint8_t* data, size_t size, bool keepAlpha, COLORREF bac
     return dib;
 }
 
-bool SavePng(const PackedDib& dib, std::vector<uint8_t>& out, double gamma, uint8_t* error) {
+bool SavePng(const PackedDib& dib, std::vector<uint8_t>& out, double gamma, ErrorCode* error) {
     DibLayout l;
     if (!ReadDibLayout(dib, l) || l.bitCount != 24 || l.compression != kDibCompressionNone) {
         *error = kPngWriteError;

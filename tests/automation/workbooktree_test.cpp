@@ -1,5 +1,8 @@
 #include "automation/typelib.h"
 #include "automationtestutil.h"
+#include "formula/edit/undoexec.h"
+
+#include <functional>
 
 namespace vl {
 
@@ -26,6 +29,15 @@ protected:
     std::string Active() {
         CBstr path;
         return obj->GetActiveWorksheet(path) == S_OK ? std::string(path.Utf8()) : "<none>";
+    }
+    // Every item's path, type and level, the counts and, when asked, the active worksheet.
+    std::string Picture(bool active = true) {
+        std::string out;
+        for (const CTreeItem* p = Doc().tree.first; p; p = p->next)
+            out += Path(GetTreeItemIndex(p, Doc().tree.first)) + "/" + std::to_string(p->itemType) +
+                   "/" + std::to_string(p->level) + " ";
+        return out + std::to_string(Doc().tree.worksheetCount) + " " +
+               std::to_string(Doc().tree.folderCount) + (active ? " " + Active() : "");
     }
 };
 
@@ -147,6 +159,40 @@ TEST_F(TreeTest, AnEmptyTreeHasNothingToWalk) {
     EXPECT_EQ(obj->GetNextItem(0, n), S_FALSE);
     EXPECT_EQ(obj->InsertItem(0, TREE_TYPE_WORKSHEET, "x", n), S_FALSE);
     EXPECT_EQ(Active(), "<none>");
+}
+
+TEST_F(TreeTest, EditsAreUndoneAndRedoneAsTheWindowsAre) {
+    struct Case {
+        const char* what;
+        std::function<HRESULT(CWorkbookObj&)> edit;
+        const char* after;
+    };
+    int32_t n = 0;
+    const Case cases[] = {
+        {"worksheet into F", [&](CWorkbookObj& o) { return o.InsertItem(1, 1, "New", n); },
+         "\\Sheet1/1/1 \\F/2/1 \\F\\Sheet2/1/2 \\F\\New/1/2 \\Sheet3/1/1 4 1 \\F\\Sheet2"},
+        {"folder before Sheet3", [&](CWorkbookObj& o) { return o.InsertItem(3, 2, "G", n); },
+         "\\Sheet1/1/1 \\F/2/1 \\F\\Sheet2/1/2 \\G/2/1 \\Sheet3/1/1 3 2 \\F\\Sheet2"},
+        {"F with Sheet2", [](CWorkbookObj& o) { return o.DeleteItem(1); },
+         "\\Sheet1/1/1 \\Sheet3/1/1 2 0 \\Sheet3"},
+        {"Sheet2 renamed", [](CWorkbookObj& o) { return o.SetItemName(2, "Sales"); },
+         "\\Sheet1/1/1 \\F/2/1 \\F\\Sales/1/2 \\Sheet3/1/1 3 1 \\F\\Sales"},
+        {"Sheet1 emptied", [](CWorkbookObj& o) { return o.SetItemName(0, ""); },
+         "\\/1/1 \\F/2/1 \\F\\Sheet2/1/2 \\Sheet3/1/1 3 1 \\F\\Sheet2"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(CWorkbookObj::Create(obj), S_OK);
+        BuildTree();
+        ASSERT_EQ(obj->SetActiveWorksheet("\\F\\Sheet2"), S_OK);
+        // Undo puts the tree back; the active worksheet is not part of what it restores.
+        const std::string before = Picture(false);
+        ASSERT_EQ(c.edit(*obj), S_OK) << c.what;
+        EXPECT_EQ(Picture(), c.after) << c.what;
+        ASSERT_EQ(UndoCommand(Doc(), nullptr), CommandResult::kDone) << c.what;
+        EXPECT_EQ(Picture(false), before) << c.what;
+        ASSERT_EQ(RedoCommand(Doc(), nullptr), CommandResult::kDone) << c.what;
+        EXPECT_EQ(Picture(), c.after) << c.what;
+    }
 }
 
 } // namespace vl

@@ -111,6 +111,7 @@ std::unique_ptr<CWorkbook> ReadBody(const Bytes& body, const std::string& path) 
 // Each field spoiled in a stored body: the binary reader takes it, gives it the value the XML
 // form reads back, and both forms then hold the same records.
 TEST(LoadedFormats, FieldsTheXmlFormDoesNotWriteReadBackAlike) {
+    // A colour not given is drawn in the window colour.
     const COLORREF window = GetSystemColor(kColorWindow);
     const struct {
         const char* name;
@@ -180,9 +181,16 @@ TEST(LoadedFormats, FieldsTheXmlFormDoesNotWriteReadBackAlike) {
          1L << 24 | long(GetSystemColor(kColorWindowText))},
         {"series line colour not given", [](CWorkbook& b) { ValueSeries(b).line.colorGiven = 0; },
          [](CWorkbook& b) { return long(ValueSeries(b).line.colorGiven); }, 1},
-        {"series fill colour not given",
-         [](CWorkbook& b) { ValueSeries(b).fill.patternColorGiven = 0; },
-         [](CWorkbook& b) { return long(ValueSeries(b).fill.patternColorGiven); }, 1},
+        {"series hatch colour not given",
+         [](CWorkbook& b) {
+             ValueSeries(b).fill.pattern = FORMAT_PAT_HSTRIPE;
+             ValueSeries(b).fill.patternColorGiven = 0;
+         },
+         [](CWorkbook& b) {
+             const InteriorFill& f = ValueSeries(b).fill;
+             return long(f.patternColorGiven) << 24 | long(f.patternColor);
+         },
+         1L << 24 | long(window)},
         {"slice colour not given",
          [](CWorkbook& b) { ValueSeries(b).sliceFills[0].patternColorGiven = 0; },
          [](CWorkbook& b) { return long(ValueSeries(b).sliceFills[0].patternColorGiven); }, 1},

@@ -435,11 +435,7 @@ TEST_F(FormatCommandsTest, RowHeightsAndColumnWidths) {
 
 TEST_F(FormatCommandsTest, AutoColumnWidthOfWrappedTextRefitsItsRows) {
     CWorkbook& book = Book();
-    const uint16_t wrapped = book.styles.styleCount++;
-    book.styles.styles[wrapped] = book.styles.styles[0];
-    book.styles.styles[wrapped].wrapText = 1;
-    CellCursor runs;
-    ASSERT_TRUE(PutFormatRun(book.tree.active->formats, {0, 0, 0, wrapped}, runs));
+    ASSERT_TRUE(WrapText(0, 0));
     // Wide enough for one line: the row keeps the default height.
     book.tree.active->formats.columns[0].width = (600 << 1) | 1;
     Enter(0, 0, QStringLiteral("one two three four five six seven eight nine ten"));

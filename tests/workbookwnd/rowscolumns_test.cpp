@@ -46,12 +46,7 @@ TEST_F(RowsColumnsTest, ACustomHeightMovesWithItsRow) {
 }
 
 TEST_F(RowsColumnsTest, RemovingColumnsOfWrappedTextRefitsHeights) {
-    CWorkbook& book = Book();
-    const uint16_t wrapped = book.styles.styleCount++;
-    book.styles.styles[wrapped] = book.styles.styles[0];
-    book.styles.styles[wrapped].wrapText = 1;
-    CellCursor runs;
-    ASSERT_TRUE(PutFormatRun(book.tree.active->formats, {0, 0, 0, wrapped}, runs));
+    ASSERT_TRUE(WrapText(0, 0));
     Enter(0, 0, QStringLiteral("one two three four five six seven eight"));
     Enter(1, 0, QStringLiteral("1"));
     const int32_t tall = Height(0);

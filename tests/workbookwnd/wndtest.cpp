@@ -1,6 +1,7 @@
 #include "wndtest.h"
 
 #include "formula/celltext.h"
+#include "model/formatstore.h"
 #include "platform/core/cp1252.h"
 #include "resources/commandids.h"
 #include "workbookwnd/documentopen.h"
@@ -121,6 +122,15 @@ void WindowTest::StartTyping(uint16_t column, uint32_t row, const QString& text)
 void WindowTest::Enter(uint16_t column, uint32_t row, const QString& text) {
     StartTyping(column, row, text);
     Key(Qt::Key_Return);
+}
+
+bool WindowTest::WrapText(uint16_t column, uint32_t row) {
+    StyleTables& styles = Book().styles;
+    const uint16_t wrapped = styles.styleCount++;
+    styles.styles[wrapped] = styles.styles[0];
+    styles.styles[wrapped].wrapText = 1;
+    CellCursor runs;
+    return PutFormatRun(Book().tree.active->formats, {column, column, row, wrapped}, runs);
 }
 
 void WindowTest::Settle() {

@@ -55,6 +55,8 @@ protected:
     // Selects a cell and types into it; Enter also ends the edit with the Enter key.
     void StartTyping(uint16_t column, uint32_t row, const QString& text);
     void Enter(uint16_t column, uint32_t row, const QString& text);
+    // Gives a cell of the active worksheet a new style that wraps its text.
+    bool WrapText(uint16_t column, uint32_t row);
     // Lets queued calls run.
     void Settle();
     // The text of a cell as the editor would start from it ("" for none).

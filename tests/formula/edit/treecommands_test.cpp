@@ -144,4 +144,42 @@ TEST(MoveTreeItemCommand, MovesSubtreesAndRefusesItsOwnInside) {
     }
 }
 
+TEST(InsertTreeItemCommand, BeforeAWorksheetIntoAFolderOrAtTheEnd) {
+    struct Case {
+        const char* target;
+        bool folder;
+        const char* tree;
+    };
+    const Case cases[] = {
+        {"S2", false, "S1/1 F/1 New/2 S2/2 S3/1 "}, // before a worksheet, at its level
+        {"S1", true, "New/1 S1/1 F/1 S2/2 S3/1 "},  // before the first item
+        {"F", false, "S1/1 F/1 S2/2 New/2 S3/1 "},  // the end of a folder, one deeper
+        {nullptr, false, "S1/1 F/1 S2/2 S3/1 New/1 "},
+    };
+    for (const Case& c : cases) {
+        CUndoBook b;
+        CWorksheet* active = b.Book().tree.active;
+        const WorkbookDump before = b.Dump();
+        CTreeItem* added = nullptr;
+        CTreeItem* target = c.target ? Item(b.Book(), c.target) : nullptr;
+        ASSERT_EQ(InsertTreeItemCommand(b.Book(), kSel, c.folder, "New", target, &added),
+                  CommandResult::kDone);
+        EXPECT_EQ(Tree(b.Book()), c.tree) << (c.target ? c.target : "none");
+        ASSERT_NE(added, nullptr);
+        EXPECT_EQ(added->IsFolder(), c.folder);
+        EXPECT_EQ(b.Book().tree.active, active); // the new item does not become active
+        ExpectUndoRedo(b, 1, before, b.Dump());
+    }
+}
+
+TEST(RenameTreeItemCommand, AnEmptyNameWhenAllowedIsKeptAndUndone) {
+    CUndoBook b;
+    const WorkbookDump before = b.Dump();
+    CTreeItem& f = *Item(b.Book(), "F");
+    ASSERT_EQ(RenameTreeItemCommand(b.Book(), kSel, f, "", true), CommandResult::kDone);
+    EXPECT_STREQ(f.name, "");
+    EXPECT_EQ(RenameTreeItemCommand(b.Book(), kSel, f, "", true), CommandResult::kNothing);
+    ExpectUndoRedo(b, 1, before, b.Dump());
+}
+
 } // namespace vl
