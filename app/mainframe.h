@@ -41,6 +41,7 @@ class CServerModule;
 class IPrintPreviewPane;
 class IPrintServices;
 class IComposerPane;
+class IFormatPages;
 class CStatusBarWnd;
 
 class CMainFrame : public QMainWindow {
@@ -143,6 +144,10 @@ public:
     // The formula composer pane (not owned); without one its View command stays disabled.
     void SetComposerPane(IComposerPane* pane) { composer_ = pane; }
     IComposerPane* ComposerPane() const { return composer_; }
+    // The format pages under the formatting toolbar (not owned); without them the six page
+    // commands stay disabled.
+    void SetFormatPages(IFormatPages* pages) { formatPages_ = pages; }
+    IFormatPages* FormatPages() const { return formatPages_; }
     QComboBox* PageSelector() const { return pageSelector_; }
 
     // Help topics show their page in the status bar and open the README's section on them.
@@ -233,6 +238,7 @@ private:
     std::unique_ptr<IPrintPreviewPane> preview_;
     IPrintServices* printing_ = nullptr;
     IComposerPane* composer_ = nullptr;
+    IFormatPages* formatPages_ = nullptr;
     QComboBox* pageSelector_ = nullptr;
     // What the preview hid, to show again on Close.
     struct PreviewHidden {

@@ -119,7 +119,7 @@ void CMainFrame::OnIdle() {
         }
     }
     // A format button stays pressed while its page is open.
-    const IFormatPages* pages = FormatPages();
+    const IFormatPages* pages = formatPages_;
     const int openPage = pages ? pages->OpenPageCommand() : 0;
     for (int id : {ID_FORMAT_FONT, ID_FORMAT_CELL, ID_FORMAT_STYLE, ID_FORMAT_ALIGNMENT,
                    ID_FORMAT_LIST, ID_FORMAT_WORKSHEET}) {

@@ -6,6 +6,7 @@
 #include "app/mainframe.h"
 #include "app/workbookwndapi.h"
 #include "core/settings.h"
+#include "dialogs/formatpages.h"
 #include "files/externalload.h"
 #include "formula/externalref.h"
 #include "resources/commandids.h"
@@ -34,7 +35,8 @@ static void InstallExternalReferences() {
 CApplicationShell::CApplicationShell(ITimerHost& timers, const IClock& clock, ProfileIo io,
                                      IWorkbookWndFactory* factory, const IPrinterService* printers)
     : clock_(clock), io_(std::move(io)), factory_(factory),
-      module_(timers, [](int code) { QCoreApplication::exit(code); }) {
+      module_(timers, [](int code) { QCoreApplication::exit(code); }),
+      formatPages_(std::make_unique<CFormatPages>()) {
     if (printers) printing_ = std::make_unique<CFramePrintServices>(*printers);
 }
 
@@ -93,6 +95,7 @@ void CApplicationShell::Run() {
     frame_ = std::make_unique<CMainFrame>(&module_, clock_, factory_);
     frame_->SetPrintServices(printing_.get());
     frame_->SetComposerPane(composer_);
+    frame_->SetFormatPages(formatPages_.get());
     FrameSettingsAccess access;
     access.loadProfile = io_.load;
     access.saveProfile = io_.save;

@@ -15,6 +15,7 @@
 namespace vl {
 
 class IComposerPane;
+class CFormatPages;
 
 class CMainFrame;
 
@@ -85,6 +86,8 @@ private:
     int exitCode_ = 0;
     std::unique_ptr<CFramePrintServices> printing_;
     IComposerPane* composer_ = nullptr;
+    // Before the frame, which may hold an open page as its child.
+    std::unique_ptr<CFormatPages> formatPages_;
     std::unique_ptr<CMainFrame> frame_;
 };
 

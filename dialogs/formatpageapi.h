@@ -1,7 +1,7 @@
 #pragma once
-// The six format pages the frame drops down under its formatting toolbar. The frame opens
-// them through this interface only: the dialogs library holds the pages and the program
-// installs them at start-up; while nothing is installed the frame keeps the six page
+// The six format pages the frame drops down under its formatting toolbar. The frame and the
+// dialogs that open a page reach them through this interface only: the dialogs library holds
+// the pages, the shell gives them to its frame; while a frame has none it keeps the six page
 // commands disabled. Each page applies every change at once through the callback it is
 // given, with the attribute code of the change (the codes of ApplyFormatAttribute).
 
@@ -58,10 +58,5 @@ public:
     virtual int OpenPageCommand() const = 0;
     virtual void ClosePage() = 0;
 };
-
-// The installed pages, null when none are.
-IFormatPages* FormatPages();
-// Installs `pages` (not owned); null removes them.
-void SetFormatPages(IFormatPages* pages);
 
 } // namespace vl

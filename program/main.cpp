@@ -11,7 +11,6 @@
 #include "dialogs/dialoguiservices.h"
 #include "dialogs/fontdialog.h"
 #include "dialogs/formatpage.h"
-#include "dialogs/formatpages.h"
 #include "functions/bindall/bindall.h"
 #include "platform/core/cp1252.h"
 #include "program/documentservices.h"
@@ -66,11 +65,9 @@ int main(int argc, char** argv) {
     const InstalledClient installed(&servers);
     // Before the shell starts, so that files opened by automation refresh their charts too.
     vl::InstallChartRefresh();
-    // The dialogs' choosers join the Qt services; the frame opens the format pages.
+    // The dialogs' choosers join the Qt services.
     vl::CDialogUiServices dialogServices(vl::UiServices());
     vl::SetUiServices(&dialogServices);
-    vl::CFormatPages formatPages;
-    vl::SetFormatPages(&formatPages);
     const auto printers = vl::CreateSystemPrinterService();
     vl::CScreenDocumentServices documents(*printers);
     vl::SetDocumentServices(&documents);
@@ -105,7 +102,6 @@ int main(int argc, char** argv) {
     vl::SetProfilePathHandler(nullptr);
     shell.SetComposerPane(nullptr);
     vl::SetDocumentServices(nullptr);
-    vl::SetFormatPages(nullptr);
     vl::SetUiServices(nullptr);
     return exitCode;
 }

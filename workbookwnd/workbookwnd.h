@@ -251,6 +251,8 @@ private:
     bool FormatCommandAvailable(int id) const;
     // The window the pages' callbacks apply to: the frame's active one (this without a frame).
     CWorkbookWnd* FormatTarget();
+    // The frame's format pages; none without a frame.
+    IFormatPages* Pages() const;
     void AfterSizeChange();
     void RegisterDataCommands();
     void CopyToClipboard(int32_t index, bool withPrivate);

@@ -3,7 +3,6 @@
 // worksheet with one undo entry.
 
 #include "app/mainframe.h"
-#include "ui/messages.h"
 #include "app/statusbarwnd.h"
 #include "dialogs/chart/containerdlg.h"
 #include "formula/edit/containercommands.h"
@@ -13,6 +12,7 @@
 #include "model/container.h"
 #include "model/worksheettree.h"
 #include "platform/core/errorcode.h"
+#include "ui/messages.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"
 
@@ -54,6 +54,7 @@ void CWorkbookWnd::OpenContainerProperties(CContainer& container) {
             else
                 frame_->StatusBarWnd()->showMessage(text);
         };
+        host.formatPages = Pages();
         containerDlg_ = new CContainerPropertiesDlg(std::move(host), this);
     }
     containerDlg_->Open(&container);

@@ -52,11 +52,15 @@ void CWorkbookWnd::RegisterFormatCommands() {
 }
 
 bool CWorkbookWnd::FormatCommandAvailable(int id) const {
-    if (IsPageCommand(id)) return FormatPages() != nullptr;
+    if (IsPageCommand(id)) return Pages() != nullptr;
     if (id == ID_ROW_HEIGHT || id == ID_COLUMN_WIDTH) return UiServices().HasChangeSizeDialog();
     if (id == ID_FILE_STATISTICS) return UiServices().HasStatisticsDialog();
     if (id == ID_FILE_PROTECTION) return UiServices().HasProtectionDialog();
     return true;
+}
+
+IFormatPages* CWorkbookWnd::Pages() const {
+    return frame_ ? frame_->FormatPages() : nullptr;
 }
 
 CWorkbookWnd* CWorkbookWnd::FormatTarget() {
@@ -65,7 +69,7 @@ CWorkbookWnd* CWorkbookWnd::FormatTarget() {
 }
 
 void CWorkbookWnd::OnFormat(int id) {
-    IFormatPages* pages = FormatPages();
+    IFormatPages* pages = Pages();
     CWorksheetView* view = GetActiveView();
     CWorksheet* sheet = book_->tree.active;
     if (!pages || !view || !sheet) return;
@@ -95,7 +99,7 @@ void CWorkbookWnd::OnFormat(int id) {
 }
 
 void CWorkbookWnd::OpenFormatPane(int id, FormatPageRequest request) {
-    IFormatPages* pages = FormatPages();
+    IFormatPages* pages = Pages();
     CWorksheetView* view = GetActiveView();
     CWorksheet* sheet = book_->tree.active;
     if (!pages || !view || !sheet) return;

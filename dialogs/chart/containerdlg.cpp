@@ -1,6 +1,5 @@
 #include "dialogs/chart/containerdlg.h"
 
-#include "ui/messages.h"
 #include "dialogs/chart/axespage.h"
 #include "dialogs/chart/chartpage.h"
 #include "dialogs/chart/containeredit.h"
@@ -16,6 +15,7 @@
 #include "dialogs/formatpage.h"
 #include "dialogs/toolpictures.h"
 #include "platform/core/errorcode.h"
+#include "ui/messages.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -67,11 +67,16 @@ CContainerPropertiesDlg::CContainerPropertiesDlg(ContainerDlgHost host, QWidget*
     // One page object per tab, kept for the window's life.
     auto* options3D = new CChart3DOptionsPage(this);
     options3D->apply = [this] { OnApply(); };
-    pages_ = {new CChartDataPage(this),         new CChartViewPage(this),
-              new CChartStylePage(this),        new CChartAxesPage(this),
-              new CChartGridPage(this),         new CChartWallsPage(this),
-              new CChartTitlesPage(this),       options3D,
-              new CContainerContentsPage(this), new CContainerWindowPage(this),
+    pages_ = {new CChartDataPage(this, host_.formatPages),
+              new CChartViewPage(this),
+              new CChartStylePage(this),
+              new CChartAxesPage(this),
+              new CChartGridPage(this),
+              new CChartWallsPage(this),
+              new CChartTitlesPage(this),
+              options3D,
+              new CContainerContentsPage(this),
+              new CContainerWindowPage(this),
               new CContainerTitlesPage(this)};
     for (CChartPage* page : pages_) page->hide();
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) { OnTabChanged(index); });

@@ -23,6 +23,7 @@ namespace vl {
 
 class CChartPage;
 class CEvalContext;
+class IFormatPages;
 
 // What the window needs of the workbook window that owns it.
 struct ContainerDlgHost {
@@ -36,6 +37,9 @@ struct ContainerDlgHost {
     std::function<void(int topic)> help;
     // Tells the user the next step of making a chart; an empty text clears it.
     std::function<void(const QString& text)> hint;
+    // The pages the Data page opens its number format page from (not owned); null leaves
+    // its Numeric Format button without effect.
+    IFormatPages* formatPages = nullptr;
 };
 
 class CContainerPropertiesDlg : public QDialog {

@@ -38,7 +38,8 @@ void StoreTrimmed(const QLineEdit* e, char (&field)[kChartTextSize]) {
 
 } // namespace
 
-CChartDataPage::CChartDataPage(QWidget* parent) : CChartPage(parent) {
+CChartDataPage::CChartDataPage(QWidget* parent, IFormatPages* pages)
+    : CChartPage(parent), pages_(pages) {
     auto* grid = new QGridLayout(this);
     auto* group = new QGroupBox(QStringLiteral("Show range"), this);
     auto* range = new QGridLayout(group);
@@ -64,12 +65,11 @@ CChartDataPage::CChartDataPage(QWidget* parent) : CChartPage(parent) {
 }
 
 void CChartDataPage::OnNumericFormat() {
-    IFormatPages* pages = FormatPages();
-    if (!pages) return;
+    if (!pages_) return;
     FormatPageRequest request;
     request.parent = this;
     request.point = format408_->mapToGlobal(format408_->rect().bottomLeft());
-    pages->OpenStylePage(request, format_, [this](const StandardFormat& chosen) {
+    pages_->OpenStylePage(request, format_, [this](const StandardFormat& chosen) {
         format_ = chosen;
         return true;
     });

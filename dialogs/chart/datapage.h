@@ -11,9 +11,13 @@ class QPushButton;
 
 namespace vl {
 
+class IFormatPages;
+
 class CChartDataPage : public CChartPage {
 public:
-    explicit CChartDataPage(QWidget* parent = nullptr);
+    // Numeric Format opens the number format page of `pages` (not owned); without them it
+    // does nothing.
+    explicit CChartDataPage(QWidget* parent = nullptr, IFormatPages* pages = nullptr);
     bool Exchange(bool save, CChart* chart, int item) override;
     const StandardFormat& NumberFormat() const { return format_; }
     // The style page's confirmation.
@@ -30,6 +34,7 @@ private:
     QLineEdit* toValue_;
     QLineEdit* xDomain_;
     QLineEdit* errorBars_;
+    IFormatPages* pages_;
     QPushButton* format408_;
     StandardFormat format_{};
 };

@@ -297,7 +297,7 @@ public:
 
 TEST_F(MainFrameTest, AFormatButtonStaysPressedWhileItsPageIsOpen) {
     OpenPageOnly pages;
-    SetFormatPages(&pages);
+    frame->SetFormatPages(&pages);
     Open();
     const int buttons[] = {ID_FORMAT_FONT,      ID_FORMAT_CELL, ID_FORMAT_STYLE,
                            ID_FORMAT_ALIGNMENT, ID_FORMAT_LIST, ID_FORMAT_WORKSHEET};
@@ -306,7 +306,7 @@ TEST_F(MainFrameTest, AFormatButtonStaysPressedWhileItsPageIsOpen) {
         frame->OnIdle();
         for (int id : buttons) EXPECT_EQ(frame->ToolAction(id)->isChecked(), id == open) << id;
     }
-    SetFormatPages(nullptr);
+    frame->SetFormatPages(nullptr);
 }
 
 } // namespace vl

@@ -4,6 +4,7 @@
 #include "apptestutil.h"
 #include "core/settings.h"
 #include "dialogs/composerpane.h"
+#include "dialogs/formatpages.h"
 #include "formula/externalref.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
@@ -157,7 +158,7 @@ TEST_F(ShellTest, TheFramePrintsThroughThePrintersTheShellWasGiven) {
 }
 
 // A composer pane given before the start reaches the frame the start makes; taken away, the
-// frame loses it too and its View command greys.
+// frame loses it too and its View command greys. The format pages are the shell's own.
 TEST_F(ShellTest, TheComposerPaneGivenToTheShellIsTheFrames) {
     struct Pane : IComposerPane {
         bool Toggle(QWidget*) override { return true; }
@@ -169,6 +170,7 @@ TEST_F(ShellTest, TheComposerPaneGivenToTheShellIsTheFrames) {
     ASSERT_TRUE(shell.Start({}, where));
     CMainFrame& frame = *shell.Frame();
     EXPECT_EQ(frame.ComposerPane(), &pane);
+    EXPECT_NE(dynamic_cast<CFormatPages*>(frame.FormatPages()), nullptr);
     frame.OnIdle();
     EXPECT_TRUE(frame.Action(ID_VIEW_COMPOSER)->isEnabled());
     shell.SetComposerPane(nullptr);

@@ -19,8 +19,6 @@ namespace {
 // Pages that record what they are opened with and keep the callbacks.
 class RecordingPages : public IFormatPages {
 public:
-    RecordingPages() { SetFormatPages(this); }
-    ~RecordingPages() override { SetFormatPages(nullptr); }
     void OpenStylePage(const FormatPageRequest& r, const StandardFormat&,
                        ApplyNumberFormatFn apply) override {
         Opened(r, ID_FORMAT_STYLE);
@@ -78,6 +76,7 @@ class FormatCommandsTest : public wndtest::WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
+        frame->SetFormatPages(&pages);
         ASSERT_NE(NewWindow(), nullptr);
         // The idle pass shows the formatting bar now that a workbook is open.
         frame->OnIdle();
@@ -371,10 +370,10 @@ TEST_F(FormatCommandsTest, PagesOpenOnlyUnderAShownFormattingBar) {
     Command(ID_FORMAT_WORKSHEET);
     EXPECT_EQ(pages.opened.size(), 1u);
     // Without pages the six commands are disabled.
-    SetFormatPages(nullptr);
+    frame->SetFormatPages(nullptr);
     EXPECT_FALSE(Active()->CommandAvailable(ID_FORMAT_FONT));
     EXPECT_TRUE(Active()->CommandAvailable(ID_BOLD));
-    SetFormatPages(&pages);
+    frame->SetFormatPages(&pages);
     EXPECT_TRUE(Active()->CommandAvailable(ID_FORMAT_FONT));
 }
 

@@ -6,6 +6,7 @@
 #include "dialogs/chart/containeredit.h"
 #include "dialogs/chart/containerpages.h"
 #include "dialogs/chart/datapage.h"
+#include "dialogs/formatpageapi.h"
 #include "formula/evalcontext.h"
 #include "formula/translate.h"
 #include "platform/core/errorcode.h"
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -27,6 +29,9 @@ class ContainerDlgTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Profile().addressingA1 = 1;
+        dlg = std::make_unique<CContainerPropertiesDlg>(Host(), nullptr);
+    }
+    ContainerDlgHost Host() {
         ContainerDlgHost host;
         host.apply = [this](const CContainer& c) {
             ++applies;
@@ -38,7 +43,7 @@ protected:
             r = reference;
             return true;
         };
-        dlg = std::make_unique<CContainerPropertiesDlg>(std::move(host), nullptr);
+        return host;
     }
     QLineEdit* Edit(int id) { return dlg->findChild<QLineEdit*>(QStringLiteral("id%1").arg(id)); }
     QStringList TabTexts() {
@@ -286,6 +291,71 @@ TEST_F(ContainerDlgTest, AWindowClosedOutsideTheWorkAreaReopensCentred) {
     ASSERT_TRUE(dlg->Open(nullptr));
     const QRect area = dlg->screen()->availableGeometry();
     EXPECT_TRUE(area.contains(dlg->frameGeometry().topLeft()));
+}
+
+namespace {
+
+// Pages that keep what the number format page was opened with.
+struct StylePageOnly : IFormatPages {
+    void OpenStylePage(const FormatPageRequest& r, const StandardFormat& format,
+                       ApplyNumberFormatFn apply) override {
+        ++opened;
+        request = r;
+        shown = format;
+        choose = std::move(apply);
+    }
+    void OpenFontPage(const FormatPageRequest&, const ColoredFont&, ApplyFontFn) override {}
+    void OpenBorderPage(const FormatPageRequest&, const StyleRecord&, ApplyStyleFn) override {}
+    void OpenAlignmentPage(const FormatPageRequest&, const StyleRecord&, ApplyStyleFn) override {}
+    void OpenListPage(const FormatPageRequest&, const StyleRecord&, DropDownListRecord*,
+                      ApplyStyleFn) override {}
+    void OpenBackgroundPage(const FormatPageRequest&, const ViewSettingsRecord&,
+                            ApplyBackgroundFn) override {}
+    int OpenPageCommand() const override { return 0; }
+    void ClosePage() override {}
+    int opened = 0;
+    FormatPageRequest request;
+    StandardFormat shown;
+    ApplyNumberFormatFn choose;
+};
+
+} // namespace
+
+// Numeric Format opens the number format page of the pages the window was given, under the
+// button, with the series' format; the choice is the series' at Apply. Without pages the
+// button changes nothing.
+TEST_F(ContainerDlgTest, NumericFormatOpensThePagesTheWindowWasGiven) {
+    StylePageOnly pages;
+    for (bool given : {false, true}) {
+        ContainerDlgHost host = Host();
+        if (given) host.formatPages = &pages;
+        dlg = std::make_unique<CContainerPropertiesDlg>(std::move(host), nullptr);
+        OpenWithChart(kChart2D);
+        dlg->OnCommand(CContainerPropertiesDlg::kAddSeries);
+        ASSERT_EQ(dlg->SelectedSeries(), 0);
+        // Away from the Data page, which reads the series again when it comes back.
+        dlg->Tabs()->setCurrentIndex(1);
+        dlg->SelectedChart()->series[0].settings.numberFormat.kind = STD_STYLE_CURRENCY;
+        dlg->Tabs()->setCurrentIndex(0);
+        auto* page = static_cast<CChartDataPage*>(dlg->Page(0));
+        auto* button = page->Item<QPushButton>(408);
+        ASSERT_TRUE(button->isEnabled());
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(pages.opened, given ? 1 : 0);
+        if (given) {
+            EXPECT_EQ(pages.request.parent, page);
+            EXPECT_EQ(pages.request.point, button->mapToGlobal(button->rect().bottomLeft()));
+            EXPECT_EQ(pages.shown.kind, STD_STYLE_CURRENCY);
+            StandardFormat percent;
+            percent.kind = STD_STYLE_PERCENTAGE;
+            ASSERT_TRUE(pages.choose(percent));
+        }
+        dlg->OnCommand(CContainerPropertiesDlg::kApply);
+        EXPECT_EQ(dlg->SelectedChart()->series[0].settings.numberFormat.kind,
+                  given ? STD_STYLE_PERCENTAGE : STD_STYLE_CURRENCY)
+            << given;
+    }
+    EXPECT_EQ(applies, 2);
 }
 
 } // namespace vl
