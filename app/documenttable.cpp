@@ -1,7 +1,7 @@
-#include "ui/uiservices.h"
 #include "app/workbookwndapi.h"
 #include "core/settings.h"
 #include "platform/core/cp1252.h"
+#include "ui/uiservices.h"
 
 namespace vl {
 

@@ -3,13 +3,13 @@
 
 #include "app/bookmarks.h"
 #include "app/mainframe.h"
-#include "ui/messages.h"
-#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "formula/addresstext.h"
 #include "platform/core/cp1252.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,15 +1,15 @@
 #include "app/helpviewer.h"
-#include "ui/imagelists.h"
 #include "app/localeseparators.h"
 #include "app/mainframe.h"
-#include "ui/messages.h"
 #include "app/statusbarwnd.h"
-#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "formula/addresstext.h"
 #include "platform/core/cp1252.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
+#include "ui/imagelists.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 
 #include <QAction>
 #include <QApplication>

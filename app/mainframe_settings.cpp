@@ -3,13 +3,13 @@
 
 #include "app/copyhistory.h"
 #include "app/mainframe.h"
-#include "ui/messages.h"
-#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "model/stylerecords.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 
 #include <QFileInfo>
 #include <cerrno>

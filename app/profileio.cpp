@@ -1,6 +1,6 @@
-#include "ui/messages.h"
 #include "app/shell.h"
 #include "profile/profile.h"
+#include "ui/messages.h"
 
 namespace vl {
 

@@ -1,10 +1,10 @@
 #include "dialogs/backgroundpage.h"
 
-#include "ui/messages.h"
-#include "ui/uiservices.h"
 #include "dialogs/filedlg.h"
 #include "platform/core/cp1252.h"
 #include "resources/strings.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "ui_backgroundpage.h"
 
 #include <cstring>

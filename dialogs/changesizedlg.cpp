@@ -1,13 +1,13 @@
 #include "dialogs/changesizedlg.h"
 
-#include "ui/messages.h"
-#include "ui/uiservices.h"
-#include "ui/uiutil.h"
 #include "core/settings.h"
 #include "dialogs/dialoguiservices.h"
 #include "dialogs/formatpage.h"
 #include "dialogs/numberedit.h"
 #include "resources/strings.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
+#include "ui/uiutil.h"
 #include "ui_changesizedlg.h"
 
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "dialogs/combos.h"
 
-#include "ui/uiservices.h"
 #include "platform/core/screen.h"
+#include "ui/uiservices.h"
 
 namespace vl {
 

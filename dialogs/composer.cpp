@@ -1,11 +1,11 @@
 #include "dialogs/composer.h"
 
-#include "ui/messages.h"
-#include "ui/uiservices.h"
-#include "ui/uiutil.h"
 #include "core/settings.h"
 #include "dialogs/formatpage.h"
 #include "platform/core/cp1252.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
+#include "ui/uiutil.h"
 #include "ui_composer.h"
 
 #include <QGuiApplication>

@@ -1,6 +1,5 @@
 #include "dialogs/dialoguiservices.h"
 
-#include "ui/uiutil.h"
 #include "dialogs/dialogutil.h"
 #include "dialogs/fontdialog.h"
 #include "dialogs/openwaitdlg.h"
@@ -11,6 +10,7 @@
 #include "dialogs/textfiledlg.h"
 #include "dialogs/xbasedlg.h"
 #include "dialogs/zoomdlg.h"
+#include "ui/uiutil.h"
 
 #include <QEventLoop>
 #include <QPointer>

@@ -1,11 +1,11 @@
 #include "dialogs/dialogutil.h"
 
-#include "ui/uiservices.h"
-#include "ui/uiutil.h"
 #include "core/clock.h"
 #include "core/settings.h"
 #include "dialogs/numberedit.h"
 #include "platform/core/cp1252.h"
+#include "ui/uiservices.h"
+#include "ui/uiutil.h"
 
 #include <QDialog>
 #include <QEventLoop>

@@ -1,8 +1,8 @@
 #include "dialogs/filedlg.h"
 
-#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "platform/core/cp1252.h"
+#include "ui/uiservices.h"
 
 #include <QDir>
 #include <QFileInfo>

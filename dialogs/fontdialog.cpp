@@ -1,8 +1,8 @@
 #include "dialogs/fontdialog.h"
 
-#include "ui/uiutil.h"
 #include "dialogs/combos.h"
 #include "platform/core/cp1252.h"
+#include "ui/uiutil.h"
 #include "ui_fontdialog.h"
 
 #include <QEventLoop>

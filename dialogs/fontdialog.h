@@ -2,8 +2,8 @@
 // The font chooser with a colour, shared by the chart pages and printing: faces, sizes in a
 // range, bold, italic, underline, strikeout and a colour list.
 
-#include "ui/uiservices.h"
 #include "model/stylerecords.h"
+#include "ui/uiservices.h"
 
 #include <QDialog>
 #include <memory>

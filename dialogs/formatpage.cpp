@@ -1,8 +1,8 @@
 #include "dialogs/formatpage.h"
 
-#include "ui/uiutil.h"
 #include "core/settings.h"
 #include "dialogs/toolpictures.h"
+#include "ui/uiutil.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "dialogs/listpage.h"
 
+#include "platform/core/cp1252.h"
 #include "ui/messages.h"
 #include "ui/uiservices.h"
-#include "platform/core/cp1252.h"
 #include "ui_listnamedialog.h"
 #include "ui_listpage.h"
 

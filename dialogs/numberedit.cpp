@@ -1,9 +1,9 @@
 #include "dialogs/numberedit.h"
 
-#include "ui/uiservices.h"
-#include "ui/uiutil.h"
 #include "core/clock.h"
 #include "core/settings.h"
+#include "ui/uiservices.h"
+#include "ui/uiutil.h"
 
 #include <QKeyEvent>
 #include <QTimer>

@@ -1,8 +1,8 @@
 #include "dialogs/openwaitdlg.h"
 
-#include "ui/uiservices.h"
 #include "core/clock.h"
 #include "dialogs/formatpage.h"
+#include "ui/uiservices.h"
 #include "ui_openwaitdlg.h"
 
 #include <QFontMetrics>

@@ -1,14 +1,14 @@
 #include "dialogs/optionsdlg.h"
 
-#include "ui/messages.h"
-#include "ui/uiservices.h"
-#include "ui/uiutil.h"
 #include "core/settings.h"
 #include "dialogs/dialogutil.h"
 #include "dialogs/formatpage.h"
 #include "dialogs/numberedit.h"
 #include "platform/core/cp1252.h"
 #include "resources/strings.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
+#include "ui/uiutil.h"
 #include "ui_optionsdlg.h"
 
 #include <QFontDatabase>

@@ -1,10 +1,10 @@
 #include "dialogs/printgeneralpage.h"
 
-#include "ui/imagelists.h"
 #include "core/integerlist.h"
 #include "dialogs/numberedit.h"
 #include "dialogs/printlayoutpage.h"
 #include "resources/strings.h"
+#include "ui/imagelists.h"
 #include "ui_printgeneralpage.h"
 
 #include <QPixmap>

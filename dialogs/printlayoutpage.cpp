@@ -1,11 +1,11 @@
 #include "dialogs/printlayoutpage.h"
 
-#include "ui/uiservices.h"
-#include "ui/uiutil.h"
 #include "core/settings.h"
 #include "dialogs/numberedit.h"
 #include "platform/core/cp1252.h"
 #include "resources/strings.h"
+#include "ui/uiservices.h"
+#include "ui/uiutil.h"
 #include "ui_printlayoutpage.h"
 
 #include <algorithm>

@@ -1,8 +1,5 @@
 #include "dialogs/printsheet.h"
 
-#include "ui/messages.h"
-#include "ui/uiservices.h"
-#include "ui/uiutil.h"
 #include "core/clock.h"
 #include "core/settings.h"
 #include "dialogs/formatpage.h"
@@ -12,6 +9,9 @@
 #include "dialogs/printlayoutpage.h"
 #include "dialogs/printsetup.h"
 #include "platform/core/cp1252.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
+#include "ui/uiutil.h"
 
 #include <QDialogButtonBox>
 #include <QLocale>

@@ -1,9 +1,9 @@
 #include "dialogs/protectiondlg.h"
 
-#include "ui/messages.h"
 #include "dialogs/dialogutil.h"
 #include "dialogs/formatpage.h"
 #include "resources/strings.h"
+#include "ui/messages.h"
 #include "ui_passworddlg.h"
 #include "ui_protectiondlg.h"
 

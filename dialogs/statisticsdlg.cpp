@@ -1,8 +1,8 @@
 #include "dialogs/statisticsdlg.h"
 
-#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "dialogs/dialogutil.h"
+#include "ui/uiservices.h"
 #include "ui_statisticsdlg.h"
 #include "values/numfmt_number.h"
 #include "values/standardformat.h"

@@ -1,11 +1,11 @@
 #include "dialogs/stylepage.h"
 
-#include "ui/messages.h"
-#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "dialogs/stylesubpages.h"
 #include "platform/core/cp1252.h"
 #include "resources/strings.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "ui_stylename.h"
 #include "ui_stylepage.h"
 

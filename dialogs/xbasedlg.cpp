@@ -1,11 +1,11 @@
 #include "dialogs/xbasedlg.h"
 
-#include "ui/messages.h"
-#include "ui/uiservices.h"
 #include "dialogs/dialogutil.h"
 #include "dialogs/formatpage.h"
 #include "exchange/xbase.h"
 #include "platform/core/cp1252.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "ui_xbasedlg.h"
 
 #include <QFontDatabase>

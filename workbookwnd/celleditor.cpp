@@ -1,7 +1,7 @@
 #include "workbookwnd/celleditor.h"
 
-#include "ui/uiservices.h"
 #include "platform/core/cp1252.h"
+#include "ui/uiservices.h"
 #include "workbookwnd/worksheetview.h"
 
 #include <QApplication>

@@ -1,6 +1,5 @@
 #include "workbookwnd/composerhost.h"
 
-#include "ui/messages.h"
 #include "core/settings.h"
 #include "formula/addresstext.h"
 #include "formula/cellinput.h"
@@ -11,6 +10,7 @@
 #include "model/worksheettree.h"
 #include "platform/core/errorcode.h"
 #include "resources/commandids.h"
+#include "ui/messages.h"
 #include "workbookwnd/waitcursor.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"

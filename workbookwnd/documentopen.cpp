@@ -1,7 +1,5 @@
 #include "workbookwnd/documentopen.h"
 
-#include "ui/messages.h"
-#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "exchange/excelxml.h"
 #include "exchange/textfile.h"
@@ -13,6 +11,8 @@
 #include "platform/core/cp1252.h"
 #include "render/canvas.h"
 #include "render/metrics.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "workbookwnd/environment.h"
 #include "workbookwnd/workbookwnd.h"
 

@@ -1,14 +1,13 @@
 #include "workbookwnd/formatapply.h"
 
-#include "ui/messages.h"
-#include "ui/uiservices.h"
 #include "formula/edit/formatcommands.h"
 #include "formula/recalc.h"
 #include "model/formatattribute.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "workbookwnd/waitcursor.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"
-
 
 namespace vl {
 

@@ -1,6 +1,5 @@
 #include "workbookwnd/inspectpane.h"
 
-#include "ui/messages.h"
 #include "core/settings.h"
 #include "formula/addresstext.h"
 #include "formula/celltext.h"
@@ -15,6 +14,7 @@
 #include "resources/commandids.h"
 #include "resources/menus.h"
 #include "resources/strings.h"
+#include "ui/messages.h"
 #include "workbookwnd/treepane.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"

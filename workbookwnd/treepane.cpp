@@ -1,12 +1,12 @@
 #include "workbookwnd/treepane.h"
 
-#include "ui/messages.h"
 #include "formula/edit/treecommands.h"
 #include "formula/edit/undoexec.h"
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"
 #include "resources/commandids.h"
 #include "resources/menus.h"
+#include "ui/messages.h"
 #include "workbookwnd/environment.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"

@@ -1,7 +1,7 @@
 #include "app/mainframe.h"
-#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "resources/commandids.h"
+#include "ui/uiservices.h"
 #include "workbookwnd/celleditor.h"
 #include "workbookwnd/environment.h"
 #include "workbookwnd/workbookwnd.h"

@@ -1,8 +1,8 @@
 // The window's data commands in its one command table: the clipboard, Insert, series fill,
 // quick statistics, sorting and transposing, cell values, find and replace.
 
-#include "ui/uiservices.h"
 #include "resources/commandids.h"
+#include "ui/uiservices.h"
 #include "workbookwnd/workbookwnd.h"
 
 namespace vl {

@@ -1,13 +1,13 @@
 // The window's editing commands over the engine's: Undo and Redo, inserting and removing
 // rows and columns, and Delete; each ends with the window's one after-edit refresh.
 
-#include "ui/messages.h"
-#include "ui/uiservices.h"
 #include "formula/edit/containercommands.h"
 #include "formula/edit/deletecommand.h"
 #include "formula/edit/editcommands.h"
 #include "model/container.h"
 #include "resources/commandids.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "workbookwnd/celleditor.h"
 #include "workbookwnd/environment.h"
 #include "workbookwnd/treepane.h"

@@ -1,8 +1,6 @@
 // Moving through the workbook without editing it: the next or previous worksheet in tree
 // order, the row search of the navigation menu, and Go to an address.
 
-#include "ui/messages.h"
-#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "formula/addresstext.h"
 #include "model/rowsearch.h"
@@ -10,6 +8,8 @@
 #include "platform/core/cp1252.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "workbookwnd/treepane.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"

@@ -3,8 +3,6 @@
 
 #include "app/frametoolbars.h"
 #include "app/mainframe.h"
-#include "ui/messages.h"
-#include "ui/uiservices.h"
 #include "formula/edit/datacommands.h"
 #include "formula/edit/rangecommands.h"
 #include "formula/recalc.h"
@@ -13,6 +11,8 @@
 #include "platform/core/errorcode.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "workbookwnd/waitcursor.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"

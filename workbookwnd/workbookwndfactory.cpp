@@ -1,11 +1,11 @@
 #include "workbookwnd/workbookwndfactory.h"
 
 #include "app/mainframe.h"
-#include "ui/messages.h"
-#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "files/workbookopen.h"
 #include "platform/core/cp1252.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "workbookwnd/documentopen.h"
 #include "workbookwnd/workbookwnd.h"
 

@@ -1,8 +1,8 @@
 #include "workbookwnd/worksheetview.h"
 
-#include "ui/messages.h"
 #include "model/workbook.h"
 #include "render/metrics.h"
+#include "ui/messages.h"
 #include "workbookwnd/celleditor.h"
 #include "workbookwnd/environment.h"
 #include "workbookwnd/mousewheelwnd.h"

@@ -1,7 +1,6 @@
 // The containers on the grid: found by id, hit by the mouse and made current (framed),
 // dragged by an edge, a corner or as a whole, and repainted one by one.
 
-#include "ui/messages.h"
 #include "charts/draw/containerpainter.h"
 #include "formula/edit/containercommands.h"
 #include "formula/recalc.h"
@@ -9,6 +8,7 @@
 #include "model/workbook.h"
 #include "render/containerplace.h"
 #include "render/metrics.h"
+#include "ui/messages.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"
 

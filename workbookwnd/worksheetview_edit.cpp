@@ -1,10 +1,10 @@
-#include "ui/messages.h"
 #include "core/settings.h"
 #include "formula/recalc.h"
+#include "model/rangestyle.h"
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"
+#include "ui/messages.h"
 #include "workbookwnd/celleditor.h"
-#include "model/rangestyle.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"
 

@@ -1,4 +1,3 @@
-#include "ui/messages.h"
 #include "core/settings.h"
 #include "formula/cellinput.h"
 #include "formula/edit/cellcommands.h"
@@ -9,6 +8,7 @@
 #include "platform/core/cp1252.h"
 #include "platform/core/screen.h"
 #include "render/metrics.h"
+#include "ui/messages.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"
 

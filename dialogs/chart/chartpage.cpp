@@ -1,8 +1,8 @@
 #include "dialogs/chart/chartpage.h"
 
-#include "ui/uiservices.h"
 #include "core/clock.h"
 #include "platform/core/cp1252.h"
+#include "ui/uiservices.h"
 
 #include <QGridLayout>
 #include <QLineEdit>

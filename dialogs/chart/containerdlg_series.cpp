@@ -1,14 +1,14 @@
 // The series of the selected chart in the container properties window: the series row,
 // the list, adding and removing series, the selection's reference, and Apply.
 
-#include "ui/messages.h"
-#include "ui/uiservices.h"
 #include "dialogs/chart/chartpage.h"
 #include "dialogs/chart/containerdlg.h"
 #include "dialogs/chart/containeredit.h"
 #include "formula/translate.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/errorcode.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 
 #include <QComboBox>
 #include <QHeaderView>

@@ -1,12 +1,12 @@
 #include "dialogs/chart/gridpage.h"
 
-#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "dialogs/combos.h"
 #include "dialogs/formatpage.h"
 #include "dialogs/toolpictures.h"
 #include "model/chart.h"
 #include "platform/core/screen.h"
+#include "ui/uiservices.h"
 #include "values/formatdouble.h"
 #include "values/numberinput.h"
 

@@ -1,12 +1,12 @@
 #include "dialogs/chart/stylepage.h"
 
-#include "ui/uiservices.h"
 #include "core/clock.h"
 #include "dialogs/combos.h"
 #include "dialogs/fontdialog.h"
 #include "dialogs/formatpage.h"
 #include "model/chart.h"
 #include "platform/core/screen.h"
+#include "ui/uiservices.h"
 
 #include <QCheckBox>
 #include <QComboBox>

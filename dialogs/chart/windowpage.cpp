@@ -1,7 +1,5 @@
 #include "dialogs/chart/windowpage.h"
 
-#include "ui/messages.h"
-#include "ui/uiservices.h"
 #include "core/settings.h"
 #include "dialogs/combos.h"
 #include "dialogs/filedlg.h"
@@ -11,6 +9,8 @@
 #include "platform/core/cp1252.h"
 #include "platform/core/screen.h"
 #include "resources/strings.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "values/formatdouble.h"
 #include "values/numberinput.h"
 

@@ -3,10 +3,10 @@
 
 #include "app/mainframe.h"
 #include "app/statusbarwnd.h"
-#include "ui/uiutil.h"
 #include "apptestutil.h"
 #include "core/settings.h"
 #include "resources/commandids.h"
+#include "ui/uiutil.h"
 
 #include <QAbstractEventDispatcher>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "app/frametoolbars.h"
-#include "ui/imagelists.h"
 #include "apptestutil.h"
+#include "ui/imagelists.h"
 
 #include <QPainter>
 

@@ -2,8 +2,8 @@
 // Doubles of the dialogs' tests: UI services that count beeps and boxes and answer the
 // choosers at once, and a clock moved by hand.
 
-#include "ui/uiservices.h"
 #include "core/clock.h"
+#include "ui/uiservices.h"
 
 #include <QImage>
 #include <QString>

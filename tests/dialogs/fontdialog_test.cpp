@@ -1,7 +1,7 @@
-#include "ui/uiutil.h"
 #include "dialogs/dialoguiservices.h"
 #include "dialogs/fontdialog.h"
 #include "tests/dialogs/dialogtest.h"
+#include "ui/uiutil.h"
 #include "ui_fontdialog.h"
 
 #include <QApplication>

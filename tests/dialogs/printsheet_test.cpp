@@ -1,4 +1,3 @@
-#include "ui/uiutil.h"
 #include "dialogs/formatpage.h"
 #include "dialogs/printcontentpage.h"
 #include "dialogs/printgeneralpage.h"
@@ -6,6 +5,7 @@
 #include "dialogs/printsetup.h"
 #include "dialogs/printsheet.h"
 #include "dialogtest.h"
+#include "ui/uiutil.h"
 #include "ui_printcontentpage.h"
 #include "ui_printgeneralpage.h"
 #include "ui_printlayoutpage.h"

@@ -1,4 +1,3 @@
-#include "ui/uiutil.h"
 #include "dialogs/numberedit.h"
 #include "dialogs/xbasedlg.h"
 #include "exchange/memofile.h"
@@ -7,6 +6,7 @@
 #include "platform/core/bytes.h"
 #include "tests/dialogs/dialogtest.h"
 #include "tests/dialogs/modaltest.h"
+#include "ui/uiutil.h"
 #include "ui_xbasedlg.h"
 #include "ui_xbasefielddlg.h"
 

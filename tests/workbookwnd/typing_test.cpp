@@ -2,10 +2,10 @@
 // scrolls, keys typed faster than the commits, Shift moves on both axes, every Enter
 // setting, the last drop-down list and the XML errors shown with their line.
 
-#include "ui/messages.h"
 #include "model/rangeops.h"
 #include "model/workbook.h"
 #include "platform/core/errorcode.h"
+#include "ui/messages.h"
 #include "wndtest.h"
 #include "workbookwnd/celleditor.h"
 #include "workbookwnd/documentopen.h"

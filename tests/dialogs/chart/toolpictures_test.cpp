@@ -1,12 +1,12 @@
 // The dialogs' tool buttons show the shared pictures, greyed while disabled, and the
 // container window takes the profile's opacity as the other modeless windows do.
 #include "../dialogtest.h"
-#include "ui/imagelists.h"
-#include "ui/uiutil.h"
 #include "core/settings.h"
 #include "dialogs/borderpage.h"
 #include "dialogs/chart/containerdlg.h"
 #include "dialogs/chart/gridpage.h"
+#include "ui/imagelists.h"
+#include "ui/uiutil.h"
 
 #include <QAction>
 #include <QToolButton>
