@@ -3,10 +3,10 @@
 #include "apptestutil.h"
 #include "core/settings.h"
 #include "dialogs/composerpane.h"
-#include "dialogs/formatpageapi.h"
 #include "formula/evalcontext.h"
 #include "model/cellrecord.h"
 #include "resources/commandids.h"
+#include "tests/dialogs/idleformatpages.h"
 
 #include <QAction>
 #include <QApplication>
@@ -277,17 +277,8 @@ namespace vl {
 namespace {
 
 // Pages that only say which is open.
-class OpenPageOnly : public IFormatPages {
+class OpenPageOnly : public IdleFormatPages {
 public:
-    void OpenStylePage(const FormatPageRequest&, const StandardFormat&,
-                       ApplyNumberFormatFn) override {}
-    void OpenFontPage(const FormatPageRequest&, const ColoredFont&, ApplyFontFn) override {}
-    void OpenBorderPage(const FormatPageRequest&, const StyleRecord&, ApplyStyleFn) override {}
-    void OpenAlignmentPage(const FormatPageRequest&, const StyleRecord&, ApplyStyleFn) override {}
-    void OpenListPage(const FormatPageRequest&, const StyleRecord&, DropDownListRecord*,
-                      ApplyStyleFn) override {}
-    void OpenBackgroundPage(const FormatPageRequest&, const ViewSettingsRecord&,
-                            ApplyBackgroundFn) override {}
     int OpenPageCommand() const override { return open; }
     void ClosePage() override { open = 0; }
     int open = 0;

@@ -2,40 +2,13 @@
 // record: a new workbook through the XML form, and binary bodies whose values lie at the
 // edges of what the XML form holds.
 
-#include "filestestutil.h"
-#include "reloadcheck.h"
+#include "bodyreload.h"
 
 #include <gtest/gtest.h>
 
 namespace vl {
 
 using namespace filestest;
-
-namespace {
-
-// The body of `book` read back from a file; `ok` tells whether the binary reader took it.
-std::unique_ptr<CWorkbook> ThroughBody(CWorkbook& book, bool& ok) {
-    TempFolder dir;
-    WriteBytes(dir.Path("body"), BodyOf(book));
-    auto loaded = CreateWorkbook();
-    ok = loaded->stream.Open(dir.Path("body").c_str(), "rb", false, kFileBufferSize) &&
-         ReadBinaryWorkbookBody(*loaded, loaded->stream, reloadcheck::kNewestBodyVersion, nullptr);
-    loaded->stream.Close();
-    return loaded;
-}
-
-// A workbook as the program makes a new one.
-std::unique_ptr<CWorkbook> NewBook() {
-    auto book = CreateWorkbook();
-    EXPECT_TRUE(NewWorkbook(*book));
-    return book;
-}
-
-CWorksheet& Sheet(CWorkbook& book) {
-    return *AsWorksheet(book.tree.active);
-}
-
-} // namespace
 
 // A new worksheet's page alignment (no bit), headings colour (not given) and view positions
 // come back from the XML form as they were, and the second save gives the same bytes.

@@ -2,10 +2,9 @@
 // reader settles them as the XML form reads them back, or refuses them, so that both forms
 // give the same records.
 
+#include "bodyreload.h"
 #include "files/bodycheck.h"
-#include "filestestutil.h"
 #include "formula/token.h"
-#include "reloadcheck.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -23,26 +22,14 @@ struct Loaded {
 };
 
 // The body of `book` read back by the binary reader, then checked through both forms.
-Loaded ThroughBody(CWorkbook& book) {
-    TempFolder dir;
-    WriteBytes(dir.Path("body"), BodyOf(book));
-    Loaded out{CreateWorkbook(), false, {}};
-    out.ok = out.book->stream.Open(dir.Path("body").c_str(), "rb", false, kFileBufferSize) &&
-             ReadBinaryWorkbookBody(*out.book, out.book->stream, reloadcheck::kNewestBodyVersion,
-                                    nullptr);
-    out.book->stream.Close();
-    if (out.ok) out.fault = reloadcheck::RecordFault(*out.book, dir.Path("saved"));
+Loaded ThroughBodyChecked(CWorkbook& book) {
+    Loaded out{nullptr, false, {}};
+    out.book = ThroughBody(book, out.ok);
+    if (out.ok) {
+        TempFolder dir;
+        out.fault = reloadcheck::RecordFault(*out.book, dir.Path("saved"));
+    }
     return out;
-}
-
-std::unique_ptr<CWorkbook> NewBook() {
-    auto book = CreateWorkbook();
-    EXPECT_TRUE(NewWorkbook(*book));
-    return book;
-}
-
-CWorksheet& Sheet(CWorkbook& book) {
-    return *AsWorksheet(book.tree.active);
 }
 
 constexpr COLORREF kWindow = 0xFFFFFF, kText = 0;
@@ -72,7 +59,7 @@ TEST(LoadSettle, SheetBackgroundsKeepOnlyWhatTheyShow) {
         b.zr = 0.75;
         b.minY = -0.0;
         for (COLORREF& color : b.fractalColors) color = 0x7F0000FF;
-        Loaded l = ThroughBody(*book);
+        Loaded l = ThroughBodyChecked(*book);
         ASSERT_TRUE(l.ok) << int(c.kind);
         const BackgroundRecord& back = Sheet(*l.book).view.background;
         const bool fractal = c.kind == kBackgroundFractal;
@@ -103,7 +90,7 @@ TEST(LoadSettle, ContainersKeepWhatTheXmlFormWrites) {
         s.titleFont[1].font.italic = 1;
         CopyTextField(s.titleText[1], "", kChartTextSize);
         CopyTextField(s.titleText[0], flags == 9 ? "" : "Top", kChartTextSize);
-        Loaded l = ThroughBody(*book);
+        Loaded l = ThroughBodyChecked(*book);
         ASSERT_TRUE(l.ok) << int(flags);
         const ContainerSettings& back = Sheet(*l.book).firstContainer->settings;
         const bool titled = flags != 9;
@@ -118,7 +105,7 @@ TEST(LoadSettle, ContainersKeepWhatTheXmlFormWrites) {
     for (const auto& [rows, loads] : {std::pair{1, true}, {254, true}, {255, false}}) {
         auto book = NewBook();
         AddContainer(Sheet(*book), 3, {}).settings.rows = uint8_t(rows);
-        Loaded l = ThroughBody(*book);
+        Loaded l = ThroughBodyChecked(*book);
         EXPECT_EQ(l.ok, loads) << rows;
         EXPECT_EQ(l.ok ? l.fault : "", "") << rows;
     }
@@ -129,7 +116,7 @@ TEST(LoadSettle, ContainersKeepWhatTheXmlFormWrites) {
 TEST(LoadSettle, RepeatedContainerIdsBecomeTheLowestFree) {
     auto book = NewBook();
     for (const uint16_t id : {5, 5, 1, 300, 300}) AddContainer(Sheet(*book), id, {});
-    Loaded l = ThroughBody(*book);
+    Loaded l = ThroughBodyChecked(*book);
     ASSERT_TRUE(l.ok);
     Ints ids;
     for (const CContainer* c = Sheet(*l.book).firstContainer; c; c = c->next)
@@ -191,7 +178,7 @@ TEST(LoadSettle, CellRecordsAreSettledAsTheXmlFormReadsThem) {
         }
         PutCell(Sheet(*book), b);
         PutNumber(Sheet(*book), 3, 5, 1); // the record after it keeps its place
-        Loaded l = ThroughBody(*book);
+        Loaded l = ThroughBodyChecked(*book);
         ASSERT_TRUE(l.ok) << c.what;
         const uint8_t* r = FindCell(Sheet(*l.book).cells, 5, 2);
         ASSERT_NE(r, nullptr) << c.what;
@@ -217,7 +204,7 @@ TEST(LoadSettle, GrowingRecordsFillNewPages) {
         cell::SetError(b.bytes, kErrValue >> 4);
         PutCell(Sheet(*book), b);
     }
-    Loaded l = ThroughBody(*book);
+    Loaded l = ThroughBodyChecked(*book);
     ASSERT_TRUE(l.ok);
     uint32_t count = 0;
     CellCursor cursor{kAdvance, Sheet(*l.book).cells.FirstPage(), 0};
@@ -251,7 +238,7 @@ TEST(LoadSettle, StyleRunsKeepApartAndTouchingOnesJoin) {
         page->used = 2 * kFormatRunSize;
         runs.AdoptPages(page);
         const std::string label = std::to_string(c.second.firstColumn);
-        Loaded l = ThroughBody(*book);
+        Loaded l = ThroughBodyChecked(*book);
         ASSERT_EQ(l.ok, c.loads) << label;
         if (!l.ok) {
             EXPECT_EQ(l.book->error, kErrorFileFormat) << label;
@@ -285,7 +272,7 @@ TEST(LoadSettle, RowHeightsAndWatchedCellsAsTheXmlFormWritesThem) {
     InspectedCellRecord watched;
     watched.cell = {4, 9, 0x3F};
     ASSERT_TRUE(AppendInspectedCell(book->inspectedCells, watched));
-    Loaded l = ThroughBody(*book);
+    Loaded l = ThroughBodyChecked(*book);
     ASSERT_TRUE(l.ok);
     CPagedList& back = Sheet(*l.book).formats.rowHeights;
     ASSERT_EQ(back.ItemCount(), 9u); // up to row 8, the last written
@@ -320,7 +307,7 @@ TEST(LoadSettle, UnwrittenBitsAndFieldsReadBackAsTheXmlFormGivesThem) {
     s.rangeFlags = kFromValueGiven | kStackLimitsFixed;
     s.stackLower = -1;
     s.stackUpper = 1;
-    Loaded l = ThroughBody(*book);
+    Loaded l = ThroughBodyChecked(*book);
     ASSERT_TRUE(l.ok);
     CWorksheet& back = Sheet(*l.book);
     const ColumnEntry& e = back.formats.columns[4];

@@ -6,10 +6,10 @@
 #include "dialogs/chart/containeredit.h"
 #include "dialogs/chart/containerpages.h"
 #include "dialogs/chart/datapage.h"
-#include "dialogs/formatpageapi.h"
 #include "formula/evalcontext.h"
 #include "formula/translate.h"
 #include "platform/core/errorcode.h"
+#include "tests/dialogs/idleformatpages.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -296,7 +296,7 @@ TEST_F(ContainerDlgTest, AWindowClosedOutsideTheWorkAreaReopensCentred) {
 namespace {
 
 // Pages that keep what the number format page was opened with.
-struct StylePageOnly : IFormatPages {
+struct StylePageOnly : IdleFormatPages {
     void OpenStylePage(const FormatPageRequest& r, const StandardFormat& format,
                        ApplyNumberFormatFn apply) override {
         ++opened;
@@ -304,15 +304,6 @@ struct StylePageOnly : IFormatPages {
         shown = format;
         choose = std::move(apply);
     }
-    void OpenFontPage(const FormatPageRequest&, const ColoredFont&, ApplyFontFn) override {}
-    void OpenBorderPage(const FormatPageRequest&, const StyleRecord&, ApplyStyleFn) override {}
-    void OpenAlignmentPage(const FormatPageRequest&, const StyleRecord&, ApplyStyleFn) override {}
-    void OpenListPage(const FormatPageRequest&, const StyleRecord&, DropDownListRecord*,
-                      ApplyStyleFn) override {}
-    void OpenBackgroundPage(const FormatPageRequest&, const ViewSettingsRecord&,
-                            ApplyBackgroundFn) override {}
-    int OpenPageCommand() const override { return 0; }
-    void ClosePage() override {}
     int opened = 0;
     FormatPageRequest request;
     StandardFormat shown;

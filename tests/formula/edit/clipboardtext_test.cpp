@@ -116,10 +116,7 @@ TEST(PasteTextCommand, FillsClearsCutsAndUndoes) {
     EXPECT_EQ(ValueAt(ws.cells, 1, 1), "");
     EXPECT_EQ(ValueAt(ws.cells, 2, 0), "42");
     const WorkbookDump after = b.Dump();
-    ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
-    EXPECT_TRUE(SameWorkbook(before, b.Dump()));
-    ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
-    EXPECT_TRUE(SameWorkbook(after, b.Dump()));
+    ExpectUndoRedo(b, before, after);
     // A smaller selection drops what lies past it.
     ASSERT_EQ(PasteTextCommand(b.Book(), *ctx, {{4, 0, 4, 1}, 0, 0}, "7\t8\r\n9\t10"),
               CommandResult::kDone);

@@ -22,10 +22,7 @@ TEST(DeleteContainerCommand, TheNamedOneGoesOthersStayAndUndoRedoRestore) {
     EXPECT_EQ(ws.firstContainer->settings.id, first);
     EXPECT_EQ(ws.firstContainer->next, nullptr);
     const WorkbookDump after = b.Dump();
-    ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
-    EXPECT_TRUE(SameWorkbook(before, b.Dump()));
-    ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
-    EXPECT_TRUE(SameWorkbook(after, b.Dump()));
+    ExpectUndoRedo(b, before, after);
 
     // No container 0, none with an unused id, none on another worksheet: nothing recorded.
     const int32_t undo = b.Book().undo.current;
@@ -67,10 +64,7 @@ TEST(InsertContainerCommand, AnchoredAtTheSelectionAtTheEndAndUndoRedo) {
         EXPECT_EQ(added->settings.objectCount, chartType ? 1 : 0);
         EXPECT_EQ(added->slots[0].chart != nullptr, chartType != 0);
         const WorkbookDump after = b.Dump();
-        ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
-        EXPECT_TRUE(SameWorkbook(before, b.Dump()));
-        ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
-        EXPECT_TRUE(SameWorkbook(after, b.Dump()));
+        ExpectUndoRedo(b, before, after);
     }
     // Out of memory for the container: nothing linked, nothing recorded.
     CUndoBook b;
@@ -101,10 +95,7 @@ TEST(MoveContainerCommand, EachSideMovesByItsOwnShiftAndUndoRedo) {
     EXPECT_EQ(c.settings.right, old.right + 17);
     EXPECT_EQ(c.settings.bottom, old.bottom + 40);
     const WorkbookDump after = b.Dump();
-    ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
-    EXPECT_TRUE(SameWorkbook(before, b.Dump()));
-    ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
-    EXPECT_TRUE(SameWorkbook(after, b.Dump()));
+    ExpectUndoRedo(b, before, after);
     // Another worksheet's container, or none: nothing moves, nothing is recorded.
     const int32_t undo = b.Book().undo.current;
     b.Book().tree.active = &b.S2();
@@ -158,10 +149,7 @@ TEST(EditContainerCommand, TheEditedCopyTakesThePlaceAndUndoRedoRestore) {
     EXPECT_EQ(s.bottom, 405);
     EXPECT_EQ(b.Book().undo.current, undo + 1);
     const WorkbookDump after = b.Dump();
-    ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
-    EXPECT_TRUE(SameWorkbook(before, b.Dump()));
-    ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
-    EXPECT_TRUE(SameWorkbook(after, b.Dump()));
+    ExpectUndoRedo(b, before, after);
 }
 
 TEST(OpenContainerCommand, RecordsAndSelectsTheFirstObjectOnlyWhenNoneIs) {
