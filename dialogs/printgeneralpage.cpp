@@ -106,11 +106,12 @@ int CPrintGeneralPage::FillPrinterList() {
 void CPrintGeneralPage::ShowPrinterStatus() {
     const PrinterEntry& printer = sheet_.Printer().printer;
     if (printer.name.empty()) return;
-    ui_->id394->setText(QString::fromStdString(printer.location));
-    ui_->id396->setText(QString::fromStdString(printer.comment));
-    // An unknown count shows nothing rather than the previous printer's number.
+    // A printer whose queue cannot be read leaves the three fields as they were.
     const int jobs = PrintJobs(sheet_.Printers(), printer);
-    ui_->id395->setText(jobs >= 0 ? QString::asprintf("%d", jobs) : QString());
+    if (jobs < 0) return;
+    ui_->id394->setText(QString::fromStdString(printer.location));
+    ui_->id395->setText(QString::asprintf("%d", jobs));
+    ui_->id396->setText(QString::fromStdString(printer.comment));
 }
 
 void CPrintGeneralPage::OnPrinterCloseUp() {

@@ -16,6 +16,8 @@ PaperInfo PaperOf(const QPageSize& size) {
 
 class CSystemPrinterService : public IPrinterService {
 public:
+    explicit CSystemPrinterService(std::unique_ptr<IPrintQueues> queues)
+        : queues_(std::move(queues)) {}
     std::vector<PrinterEntry> SystemPrinters() const override {
         std::vector<PrinterEntry> printers;
         const QString fallback = QPrinterInfo::defaultPrinterName();
@@ -68,6 +70,12 @@ public:
         margins[3] = m.bottom();
         return true;
     }
+    int QueuedJobs(const std::string& printer) const override {
+        return queues_ ? QueuedJobsOf(*queues_, printer) : -1;
+    }
+
+private:
+    std::unique_ptr<IPrintQueues> queues_;
 };
 
 bool FindPaper(const PrinterEntry& printer, const char* name, PaperInfo& paper) {
@@ -89,8 +97,8 @@ bool IPrinterService::MinimumMargins(const DeviceMode& mode, double margins[4]) 
     return true;
 }
 
-std::unique_ptr<IPrinterService> CreateSystemPrinterService() {
-    return std::make_unique<CSystemPrinterService>();
+std::unique_ptr<IPrinterService> CreateSystemPrinterService(std::unique_ptr<IPrintQueues> queues) {
+    return std::make_unique<CSystemPrinterService>(std::move(queues));
 }
 
 PrinterEntry PdfPrinter() {

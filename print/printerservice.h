@@ -4,6 +4,7 @@
 
 #include "model/sheetsettings.h"
 #include "platform/core/errorcode.h"
+#include "print/printqueues.h"
 
 #include <QPageSize>
 #include <memory>
@@ -57,8 +58,10 @@ public:
     virtual int QueuedJobs(const std::string& printer) const;
 };
 
-// The printers by QPrinterInfo; the documents folder of the user.
-std::unique_ptr<IPrinterService> CreateSystemPrinterService();
+// The printers by QPrinterInfo, their queues' jobs from `queues`; the documents folder of
+// the user.
+std::unique_ptr<IPrinterService>
+CreateSystemPrinterService(std::unique_ptr<IPrintQueues> queues = CreateSystemPrintQueues());
 
 PrinterEntry PdfPrinter();
 // The mode a printer starts with: its paper of that name, else A4 for the PDF printer and its

@@ -45,6 +45,8 @@ public:
         plain.isDefault = false;
         plain.papers = {Paper(QPageSize::Legal), Paper(QPageSize::Letter)};
         plain.bins = {2, 3};
+        plain.location = "Basement";
+        plain.comment = "Draft";
         printers = {office, plain};
     }
     std::vector<PrinterEntry> SystemPrinters() const override { return printers; }
@@ -317,23 +319,35 @@ TEST_F(PrintSheetTest, GeneralPageShowsQueuedJobsAndPrinterPicture) {
     Ui::PrintGeneralPage& general = sheet->General()->Form();
     EXPECT_FALSE(general.id399->pixmap().isNull());
     EXPECT_EQ(general.id399->pixmap().width(), 32);
-    // Walk the printer list with the keys: Office, Plain (count unknown), then PDF last.
+    // Walk the printer list with the keys: Office, Plain, PDF, and back. Plain's queue
+    // cannot be read: its location, count and comment stay those of the printer before.
     const struct {
+        int key;
         const char* printer;
-        const char* jobs;
         const char* location;
-    } steps[] = {{"Office", "3", "Second floor"}, {"Plain", "", "Second floor"}, {"PDF", "0", ""}};
-    for (size_t i = 0; i < std::size(steps); ++i) {
-        if (i > 0) QTest::keyClick(general.id215, Qt::Key_Down);
-        EXPECT_EQ(sheet->Printer().printer.name, steps[i].printer);
-        EXPECT_EQ(general.id395->text(), steps[i].jobs) << steps[i].printer;
-        EXPECT_EQ(general.id394->text(), steps[i].location) << steps[i].printer;
+        const char* jobs;
+        const char* comment;
+    } steps[] = {
+        {0, "Office", "Second floor", "3", "Colour laser"},
+        {Qt::Key_Down, "Plain", "Second floor", "3", "Colour laser"},
+        {Qt::Key_Down, "PDF", "", "0", "Writes PDF files"},
+        {Qt::Key_Up, "Plain", "", "0", "Writes PDF files"},
+        {Qt::Key_Up, "Office", "Second floor", "3", "Colour laser"},
+    };
+    for (const auto& s : steps) {
+        if (s.key) QTest::keyClick(general.id215, Qt::Key(s.key));
+        EXPECT_EQ(sheet->Printer().printer.name, s.printer);
+        EXPECT_EQ(general.id394->text(), s.location) << s.printer;
+        EXPECT_EQ(general.id395->text(), s.jobs) << s.printer;
+        EXPECT_EQ(general.id396->text(), s.comment) << s.printer;
     }
-    // Back up to Office: the number of the printer now chosen, not the last one shown.
-    QTest::keyClick(general.id215, Qt::Key_Up);
-    QTest::keyClick(general.id215, Qt::Key_Up);
-    EXPECT_EQ(sheet->Printer().printer.name, "Office");
-    EXPECT_EQ(general.id395->text(), "3");
+    // Opened on a printer that cannot be read, the fields keep the template's empty text.
+    sheet = Open(false, false, "Plain");
+    Ui::PrintGeneralPage& plain = sheet->General()->Form();
+    EXPECT_EQ(plain.id215->currentText(), "Plain");
+    EXPECT_EQ(plain.id394->text(), "");
+    EXPECT_EQ(plain.id395->text(), "");
+    EXPECT_EQ(plain.id396->text(), "");
 }
 
 TEST_F(PrintSheetTest, LayoutChecksPagesPerSheetAndMargins) {

@@ -1,0 +1,78 @@
+// The jobs waiting in a system printer's queue: read from the print system by queue name,
+// and "cannot tell" for every way the read fails.
+
+#include "print/printerservice.h"
+#include "print/printqueues.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <vector>
+
+namespace vl {
+
+namespace {
+
+// Queues of known lengths; any other name is one the print system does not know.
+class FakeQueues : public IPrintQueues {
+public:
+    int ActiveJobs(const std::string& queue) const override {
+        asked.push_back(queue);
+        const auto it = lengths.find(queue);
+        return it == lengths.end() ? -1 : it->second;
+    }
+    std::map<std::string, int> lengths{{"Office", 3}, {"Idle", 0}, {"Confused", -7}};
+    mutable std::vector<std::string> asked;
+};
+
+TEST(PrintQueuesTest, CountsComeFromThePrinterQueue) {
+    const struct {
+        const char* printer;
+        const char* asked; // nullptr: the print system is not asked at all
+        int jobs;
+    } cases[] = {
+        {"Office", "Office", 3},
+        {"Office/duplex", "Office", 3}, // an instance shares its queue's jobs
+        {"Idle", "Idle", 0},            // an empty queue is a count, not "unknown"
+        {"Gone", "Gone", -1},
+        {"Confused", "Confused", -1}, // any failure reads as unknown
+        {"", nullptr, -1},            // no name would count every queue's jobs
+        {"/duplex", nullptr, -1},
+    };
+    for (const auto& c : cases) {
+        FakeQueues queues;
+        EXPECT_EQ(QueuedJobsOf(queues, c.printer), c.jobs) << c.printer;
+        const std::vector<std::string> expected =
+            c.asked ? std::vector<std::string>{c.asked} : std::vector<std::string>{};
+        EXPECT_EQ(queues.asked, expected) << c.printer;
+    }
+}
+
+// The system's printer service reads through the queues it is given; the PDF printer
+// writes at once and never asks.
+TEST(PrintQueuesTest, SystemServiceAsksItsQueues) {
+    auto owned = std::make_unique<FakeQueues>();
+    FakeQueues& queues = *owned;
+    const auto service = CreateSystemPrinterService(std::move(owned));
+    EXPECT_EQ(service->QueuedJobs("Office/duplex"), 3);
+    EXPECT_EQ(service->QueuedJobs("Gone"), -1);
+    EXPECT_EQ(PrintJobs(*service, PdfPrinter()), 0);
+    PrinterEntry office;
+    office.name = "Office";
+    EXPECT_EQ(PrintJobs(*service, office), 3);
+    EXPECT_EQ(queues.asked, (std::vector<std::string>{"Office", "Gone", "Office"}));
+}
+
+// The print system's own library, asked about queues that do not exist: whether a print
+// server runs here or not, the answer is "cannot tell", never a count or a crash.
+TEST(PrintQueuesTest, SystemLibraryCannotReadAMissingQueue) {
+    const auto queues = CreateSystemPrintQueues();
+    for (const char* name : {"vorlane-no-such-queue", "no such queue", "vorlane%2Fnone"}) {
+        EXPECT_LT(queues->ActiveJobs(name), 0) << name;
+        EXPECT_EQ(QueuedJobsOf(*queues, name), -1) << name;
+    }
+    EXPECT_EQ(CreateSystemPrinterService()->QueuedJobs("vorlane-no-such-queue/copy"), -1);
+}
+
+} // namespace
+
+} // namespace vl
