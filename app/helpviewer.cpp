@@ -1,26 +1,37 @@
 #include "app/helpviewer.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QDesktopServices>
-#include <QFile>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#ifndef VORLANE_ONLINE_HELP_URL
+#define VORLANE_ONLINE_HELP_URL ""
+#endif
+
 namespace vl {
 
-QString HelpTopicSection(int topic) {
-    static const char* const kSections[] = {
-        "Printing", "Protection", "Containers", "Charts",  "Charts",  "Charts",
-        "Formats",  "Formats",    "Formats",    "Formats", "Formats", "Formats",
-        "Settings", "Text files", "Tables",     "Support", "Formulas"};
-    return QString::fromLatin1(topic >= 2 && topic <= 18 ? kSections[topic - 2] : "Vorlane");
+namespace {
+
+// The position of the anchor named `name`; -1 when the document has none.
+int AnchorPosition(const QTextDocument& doc, const QString& name) {
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().anchorNames().contains(name))
+                return it.fragment().position();
+    return -1;
 }
 
-bool OpenOnlineHelp() {
-    return QDesktopServices::openUrl(QUrl(QString::fromLatin1(kOnlineHelpAddress)));
+} // namespace
+
+QString OnlineHelpAddress() {
+    return QString::fromUtf8(VORLANE_ONLINE_HELP_URL).trimmed();
+}
+
+bool OpenOnlineHelp(const QString& address) {
+    return !address.isEmpty() && QDesktopServices::openUrl(QUrl(address));
 }
 
 CHelpViewer::CHelpViewer(QWidget* parent) : QDialog(parent), browser_(new QTextBrowser(this)) {
@@ -30,30 +41,35 @@ CHelpViewer::CHelpViewer(QWidget* parent) : QDialog(parent), browser_(new QTextB
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_);
     browser_->setOpenExternalLinks(true);
-    QFile readme(QStringLiteral(":/doc/README.md"));
-    if (readme.open(QIODevice::ReadOnly))
-        browser_->setMarkdown(QString::fromUtf8(readme.readAll()));
-    resize(720, 560);
+    browser_->setSource(QUrl(QString::fromLatin1(kHelpDocument)));
+    resize(760, 600);
 }
 
-bool CHelpViewer::ShowSection(const QString& section) {
+bool CHelpViewer::ShowTopic(const QString& page) {
+    QString anchor = page;
+    anchor.chop(page.endsWith(QLatin1String(".htm")) ? 4 : 0);
     QTextDocument* doc = browser_->document();
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        if (block.blockFormat().headingLevel() == 0 || block.text().trimmed() != section) continue;
-        QTextCursor cursor(block);
-        browser_->setTextCursor(cursor);
-        const QRectF box = doc->documentLayout()->blockBoundingRect(block);
-        browser_->verticalScrollBar()->setValue(int(box.top()));
-        return true;
-    }
-    browser_->setTextCursor(QTextCursor(doc));
-    browser_->verticalScrollBar()->setValue(0);
-    return false;
+    const int at = AnchorPosition(*doc, anchor);
+    browser_->setTextCursor(QTextCursor(doc->findBlock(at < 0 ? 0 : at)));
+    if (at < 0)
+        browser_->verticalScrollBar()->setValue(0);
+    else
+        browser_->scrollToAnchor(anchor);
+    return at >= 0;
 }
 
 QString CHelpViewer::CurrentHeading() const {
     const QTextBlock block = browser_->textCursor().block();
     return block.blockFormat().headingLevel() ? block.text().trimmed() : QString();
+}
+
+QStringList CHelpViewer::Anchors() const {
+    QStringList names;
+    const QTextDocument* doc = browser_->document();
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            names += it.fragment().charFormat().anchorNames();
+    return names;
 }
 
 } // namespace vl

@@ -43,10 +43,13 @@ void CMainFrame::RegisterHandlers() {
     h[ID_APP_ABOUT] = [this] { OnAppAbout(); };
     h[ID_HELP_CONTENTS] = [this] { ShowHelpTopic(1); };
     h[ID_HELP_SUPPORT] = [this] { ShowHelpTopic(17); };
-    h[ID_HELP_ONLINE] = [] {
-        if (!OpenOnlineHelp())
-            ShowMessageText(QStringLiteral("No program here opens the online help at %1.")
-                                .arg(QString::fromLatin1(kOnlineHelpAddress)));
+    // Without an address of its own, Online Help is the help the program carries.
+    h[ID_HELP_ONLINE] = [this] {
+        const QString address = OnlineHelpAddress();
+        if (address.isEmpty()) return ShowHelpTopic(1);
+        if (!OpenOnlineHelp(address))
+            ShowMessageText(
+                QStringLiteral("No program here opens the online help at %1.").arg(address));
     };
     h[ID_WINDOW_CASCADE] = [this] { mdi_->cascadeSubWindows(); };
     h[ID_WINDOW_TILE] = [this] { mdi_->tileSubWindows(); };
@@ -242,15 +245,15 @@ const char* CMainFrame::HelpTopicPage(int topic) {
 }
 
 void CMainFrame::ShowHelpTopic(int topic) {
-    // There is no help file: the topic's page is named in the status bar, and the README's
-    // section on the topic opens in the help window, one for the frame.
+    // The topic's page is named in the status bar, and the help document opens at the
+    // topic in the help window, one for the frame.
     status_->showMessage(QStringLiteral("Help: vorlan.chm::/") +
                          QString::fromLatin1(HelpTopicPage(topic)));
     auto* viewer =
         findChild<CHelpViewer*>(QStringLiteral("helpViewer"), Qt::FindDirectChildrenOnly);
     if (!viewer) viewer = new CHelpViewer(this);
-    viewer->ShowSection(HelpTopicSection(topic));
     viewer->show();
+    viewer->ShowTopic(QString::fromLatin1(HelpTopicPage(topic)));
     viewer->raise();
     viewer->activateWindow();
 }
