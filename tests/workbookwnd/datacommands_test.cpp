@@ -1,6 +1,7 @@
 // The window's Insert, Tools, value and search commands, driven as the user drives them.
 
 #include "app/frametoolbars.h"
+#include "app/helpviewer.h"
 #include "core/settings.h"
 #include "dialogs/chart/containerdlg.h"
 #include "formula/celltext.h"
@@ -226,6 +227,11 @@ TEST_F(DataTest, QuickStatisticsWriteSumsOrAskForARange) {
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(LastBox(), QStringLiteral("No cell range selected.\nFor help, press OK."));
     EXPECT_EQ(CellText(5, 5), "");
+    // OK opens the help at entering formulas.
+    const CHelpViewer* help = frame->findChild<CHelpViewer*>();
+    ASSERT_TRUE(help);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->CurrentHeading().toStdString(), "Entering data and formulas");
 }
 
 TEST_F(DataTest, SortByTheDialogsKeysMovesStylesAndLeavesOtherColumns) {
