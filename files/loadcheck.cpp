@@ -79,7 +79,7 @@ bool CheckFormat(const StandardFormat& format) {
             return p[kDenominatorDigits] >= 1 && p[kDenominatorDigits] <= kDigits;
         return Within(LoadU64(p + kFixedDenominator), 1, long(kXmlCapU32));
     case STD_STYLE_SCIENTIFIC:
-        return decimals && p[kExponentNumber] <= 99;
+        return decimals && (!p[kExponentForm] || p[kExponentNumber] <= 99);
     default:
         return true;
     }

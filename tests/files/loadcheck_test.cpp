@@ -118,6 +118,13 @@ TEST(LoadCheck, EveryLimitAtTheLastValueTakenAndTheFirstRefused) {
          [](CWorkbook& b, int v) {
              FirstChart(b).series[0].settings.toValue = v ? 1e308 : std::nan("");
          }},
+        {"exponent digits", 99, 100,
+         [](CWorkbook& b, int v) {
+             StandardFormat& f = b.styles.styles[1].numberFormat;
+             f.kind = STD_STYLE_SCIENTIFIC;
+             f.params[fmtparam::kExponentForm] = 1;
+             f.params[fmtparam::kExponentNumber] = uint8_t(v);
+         }},
         {"margin", 1, 0,
          [](CWorkbook& b, int v) { FirstSheet(b).pageSetup.marginTop = v ? 5 : INFINITY; }},
     };
@@ -143,6 +150,11 @@ TEST(LoadCheck, ValidValuesAreLeftAsTheyAre) {
     FirstSheet(*book).pageSetup.landscape = 0;
     FirstSheet(*book).pageSetup.headerFont.colorGiven = 0;
     book->styles.styles[1].numberFormat.params[20] = 0xA5;
+    // Exponent digits count only for a form that shows them.
+    StandardFormat& scientific = book->styles.styles[2].numberFormat;
+    scientific.kind = STD_STYLE_SCIENTIFIC;
+    scientific.params[fmtparam::kExponentForm] = 0;
+    scientific.params[fmtparam::kExponentNumber] = 200;
     FirstChart(*book).settings.rotationY = -200;
     ASSERT_NE(FirstChart(*book).settings.type, kChart3D);
     ASSERT_TRUE(CheckLoadedRecords(*book));
@@ -150,8 +162,9 @@ TEST(LoadCheck, ValidValuesAreLeftAsTheyAre) {
                  FirstSheet(*book).view.showGrid, FirstSheet(*book).pageSetup.landscape,
                  FirstSheet(*book).pageSetup.headerFont.colorGiven,
                  book->styles.styles[1].numberFormat.params[20],
-                 FirstChart(*book).settings.rotationY),
-              Of(7, 0x80, 2, 0, 0, 0xA5, -200));
+                 FirstChart(*book).settings.rotationY,
+                 scientific.params[fmtparam::kExponentNumber]),
+              Of(7, 0x80, 2, 0, 0, 0xA5, -200, 200));
 }
 
 // The binary reader refuses a field out of range with 21 and keeps the rest of its promise.
