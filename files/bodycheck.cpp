@@ -6,7 +6,6 @@
 #include "model/formatstore.h"
 
 #include <cmath>
-#include <cstring>
 
 namespace vl {
 

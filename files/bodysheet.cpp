@@ -3,14 +3,9 @@
 #include "files/bodycharts.h"
 #include "files/bodycheck.h"
 #include "files/bodyreader.h"
-#include "files/xmlelements.h"
 #include "model/formatstore.h"
 #include "model/styles.h"
 #include "model/workbook.h"
-
-#include <algorithm>
-#include <utility>
-#include <vector>
 
 namespace vl {
 
