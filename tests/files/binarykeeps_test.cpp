@@ -377,3 +377,17 @@ TEST(BinaryKeeps, SeriesOrderAndAutomaticColours) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+using namespace filestest;
+
+// The tests' workbook holding every kind of record comes back whole from the binary form,
+// and the XML form carries what it can of it.
+TEST(BinaryKeeps, TheRichWorkbookThroughBothForms) {
+    auto book = MakeRichWorkbook();
+    TempFolder dir;
+    EXPECT_EQ(reloadcheck::RecordFault(*book, dir.Path("saved")), "");
+}
+
+} // namespace vl
