@@ -32,27 +32,22 @@ SeriesSettings XmlWrittenSeries(const SeriesSettings& fresh, const SeriesSetting
 
 // Rewrites every record of `book` to what saving it as XML and loading that gives back:
 // - pane sizes as written; font 0 and style 0 the built-in defaults; in other styles a number
-// format's parameters
-//   only as its family writes them (the code of a family format built from them), colours
-//   not given, fills without a pattern, border lines without sides and list flags without a
-//   list as the reader gives them, border sides past the six dropped;
+//   format's parameters only as its family writes them (the code of a family format built
+//   from them), colours not given, fills without a pattern, border lines without sides and
+//   list flags without a list as the reader gives them, border sides past the six dropped;
 // - yes/no fields 0 or 1, colours given without their top byte, negative zeros 0;
 // - page setup: one horizontal and one vertical alignment bit, the print range, container and
 //   pages only for the kind that uses them, the scale only when not fitted, the header colour
 //   as written;
 // - views and backgrounds: cell places with the cell flags, one kind of frozen edge, colours
 //   not given as read, the fields of the background kinds not shown as a new one has them;
-// - containers and charts: a cell anchor, title slots not written and colours not given as
-//   read, the series in the order written (error bars, X, values) with only the fields of
-//   their role, axis flags as written, stack limits cleared, a 2D chart's 3D fields as new;
-// - column entries without bits 13-15 of the width word, bits 12-15 of the style word and of
-//   the row height word; row entries as height and fixed bit, 0 for a row that is not fixed
-//   and of the measuring height, the list ending at its last such row; touching style runs
-//   of one style joined; inspected cells named by row and column;
-// - cell records: an error or text with an error as the number 0 with its code, a formula
-//   with one kind of result, covering its cell unless it is an array, and nothing of a
-//   recalculation under way.
-// False when memory for a rebuilt store ran out.
+// - containers and charts: the anchor as written, title slots not written and colours not
+//   given as read, the series in the order written (error bars, X, values) with only the
+//   fields of their role and colours as written, axis flags as written, stack limits cleared,
+//   rotations 0 (the view matrix is written instead), a 2D chart's 3D fields as new;
+// - inspected cells named by row and column; column entries, row entries, style runs and cell
+//   records as `KeepXmlCarriedFormatsAndCells` gives them.
+// False when memory for a rebuilt list or store ran out.
 bool KeepXmlCarried(CWorkbook& book);
 
 } // namespace vl
