@@ -1,8 +1,9 @@
 // Thousands of small files changed at one random byte each, read by the version-6 and the
 // binary-body readers; each file that loads is saved as XML and as binary and read back. The
-// counters show how many files loaded and how many did not come back whole: records for the
-// records check, the XML text for the XML check (faults must stay 0 where they are checked
-// in the tests).
+// counters show how many files loaded and how many did not come back whole: for the records
+// check every record through the binary form and the records the XML form carries through
+// it, for the XML check the XML text (faults must stay 0 where they are checked in the
+// tests).
 
 #include "tests/files/mutations.h"
 

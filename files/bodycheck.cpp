@@ -6,7 +6,6 @@
 #include "model/formatstore.h"
 
 #include <cmath>
-#include <cstring>
 
 namespace vl {
 
@@ -61,42 +60,24 @@ bool CheckRange(const RangeDescriptor& range) {
 
 } // namespace
 
-bool SettleCellRecord(const uint8_t* r, CellBuffer& out) {
-    const uint16_t column = cell::Column(r);
-    const uint32_t row = cell::Row(r);
-    uint8_t error = cell::Error(r);
-    if (!cell::IsFormula(r)) {
-        bool ok = false;
-        if (cell::IsText(r) && !error) {
-            ok = MakeTextCell(out, column, row, cell::Text(r));
-        } else {
-            double value = error || cell::IsText(r) ? 0 : cell::Number(r);
-            if (!std::isfinite(value)) error = kErrNum >> 4;
-            ok = MakeNumberCell(out, column, row, error || value == 0 ? 0 : value, error);
-        }
-        if (ok && (cell::Flags(r) & kCellArrayElement)) out.bytes[0] |= kCellArrayElement;
-        return ok;
-    }
-    FormulaHead head = ReadFormulaHead(r);
-    const uint8_t array = head.resultFlags & kResultArray;
-    const bool text =
-        !error && !(head.resultFlags & kResultNumber) && (head.resultFlags & kResultText);
-    if (!text && !error && !std::isfinite(head.cachedNumber)) error = kErrNum >> 4;
-    head.flags = uint8_t(kCellFormula | (error << 4));
-    if (!array) head.arrayWidth = 1, head.arrayHeight = 1;
-    head.visits = 0;
-    head.resultFlags = uint8_t(array | (text ? kResultText : kResultNumber));
-    head.waitingColumn = 0;
-    head.waitingRow = 0;
-    head.waitingWorksheet = 0;
-    if (text || error || head.cachedNumber == 0) head.cachedNumber = 0;
-    return MakeFormulaCell(out, column, row, head, cell::Formula(r),
-                           text ? cell::CachedText(r) : std::string_view{});
+// A number without a decimal form cannot be shown, written or calculated with: it becomes
+// #NUM! in place, its value 0. A negative zero, which no cell holds (it would show as "-0"),
+// becomes 0. Every other record is kept as stored.
+void ClampNumber(uint8_t* r) {
+    constexpr uint32_t kNumberAt = 7, kCachedAt = 25;
+    if (cell::IsText(r) || cell::Error(r)) return;
+    const bool formula = cell::IsFormula(r);
+    if (formula && !(cell::ResultFlags(r) & kResultNumber) && (cell::ResultFlags(r) & kResultText))
+        return;
+    const uint32_t at = formula ? kCachedAt : kNumberAt;
+    const double value = LoadF64(r + at);
+    if (std::isfinite(value) && !(value == 0 && std::signbit(value))) return;
+    StoreF64(r + at, 0);
+    if (!std::isfinite(value)) cell::SetError(r, kErrNum >> 4);
 }
 
-bool CheckCellPage(uint8_t* payload, uint32_t used, PageOrder& order, bool& rebuild) {
+bool CheckCellPage(uint8_t* payload, uint32_t used, PageOrder& order) {
     if (used > kPagePayload) return false;
-    CellBuffer settled;
     for (uint32_t offset = 0; offset < used;) {
         uint8_t* r = payload + offset;
         const uint32_t n = RecordLength(r, used - offset);
@@ -104,11 +85,7 @@ bool CheckCellPage(uint8_t* payload, uint32_t used, PageOrder& order, bool& rebu
         if (cell::Error(r) > kLastFormulaError) return false;
         if (cell::IsFormula(r) && !CheckFormulaHead(r)) return false;
         if (!InOrder(order, cell::Row(r), cell::Column(r))) return false;
-        if (!SettleCellRecord(r, settled)) return false;
-        if (settled.size == n)
-            std::memcpy(r, settled.bytes, n);
-        else
-            rebuild = true;
+        ClampNumber(r);
         offset += n;
     }
     return true;

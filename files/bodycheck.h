@@ -22,14 +22,10 @@ struct PageOrder {
 };
 
 // A page of cell records: each whole inside the used bytes, lengths adding up to them, in
-// strictly increasing (row, column) order, positions and values within their limits. Each
-// record is settled in place; `rebuild` is set when one changes its length.
-bool CheckCellPage(uint8_t* payload, uint32_t used, PageOrder& order, bool& rebuild);
-// A cell record as the XML form writes and reads it back: the flags of its kind, an error
-// value as a number 0 with its code (a number without a decimal form is #NUM!), a negative
-// zero as 0, a formula that is no array covering one cell, with one kind of result, and
-// nothing of a recalculation in progress. False when the record cannot be built.
-bool SettleCellRecord(const uint8_t* record, CellBuffer& out);
+// strictly increasing (row, column) order, positions and values within their limits. A number
+// or cached number that is infinite or NaN becomes #NUM! in place, a negative zero 0; nothing
+// else is changed.
+bool CheckCellPage(uint8_t* payload, uint32_t used, PageOrder& order);
 // A page of 10-byte format runs: columns in order, rows and styles within their limits,
 // runs in strictly increasing (row, first column) order, apart from each other.
 bool CheckRunPage(const uint8_t* payload, uint32_t used, uint16_t styleCount, PageOrder& order);

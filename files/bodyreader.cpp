@@ -36,7 +36,7 @@ bool CBodyReader::Read() {
     if (!ok) return false;
     // A tree without a worksheet is no workbook, as in the other forms.
     if (!book_.tree.active) return Fail(kErrorLastWorksheet);
-    return SettleLoadedRecords(book_) || Invalid();
+    return CheckLoadedRecords(book_) || Invalid();
 }
 
 bool CBodyReader::ReadDocumentFields() {
@@ -147,8 +147,6 @@ bool CBodyReader::ReadInspectedCells() {
         InspectedCellRecord r;
         ReadInspectedCellRecord(bytes, r);
         if (!CheckCellRef(r.cell)) return Invalid();
-        // The pane and the XML form name a watched cell by its row and column alone.
-        r.cell.flags = kRefCell;
         if (!AppendInspectedCell(book_.inspectedCells, r)) return NoMemory();
     }
     return true;

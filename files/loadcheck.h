@@ -1,15 +1,17 @@
 #pragma once
-// The ranges every loaded record must keep so that each native form can hold it: the binary
-// and version-6 readers check what they read against them after a load, so that a file of
-// one form that loads also saves in the others and reads back.
+// The ranges a loaded record must keep to be one of ours: the binary and version-6 readers
+// check what they read against them after a load. Valid values are kept as they were read;
+// only damage is refused, or clamped where a safe value is plain.
 
 #include "model/workbook.h"
 
 namespace vl {
 
 // True when every font, style, page, view, container, chart and series record lies within the
-// ranges of the XML form; yes/no fields are made 0 or 1 on the way. False (error 21 for the
-// caller) at the first field out of range.
-bool SettleLoadedRecords(CWorkbook& book);
+// ranges the program and the XML form work with. False (error 21 for the caller) at the first
+// field out of range. Damage that has a plain safe value is clamped instead: container edges of
+// -2^31, repeated container ids (made unique as the XML reader makes them), a chart type outside
+// 1-3 (2D) and a legend code above 8 (no legend).
+bool CheckLoadedRecords(CWorkbook& book);
 
 } // namespace vl

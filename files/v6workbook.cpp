@@ -148,7 +148,7 @@ bool ReadWorkbook(CWorkbook& book) {
         if (!ReadItem(book, in, *ctx)) return false;
     if (!book.tree.active) return V6Fail(book, kErrorLastWorksheet);
     NormalizeTreeLevels(book.tree.first);
-    return SettleLoadedRecords(book) || V6Invalid(book);
+    return CheckLoadedRecords(book) || V6Invalid(book);
 }
 
 } // namespace

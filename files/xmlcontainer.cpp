@@ -1,6 +1,7 @@
 // The "Container" element: a container's layout, placement, frame, background, titles and
 // objects (charts, and objects identified by number, written as "Image").
 
+#include "files/xmlcarried.h"
 #include "files/xmlchartparts.h"
 #include "files/xmlelements.h"
 #include "files/xmlstyleitems.h"
@@ -102,10 +103,9 @@ bool ReadObjects(CXmlReader& r, CContainer& c) {
 }
 
 void WritePlacement(CXmlWriter& w, const ContainerSettings& s) {
-    if ((s.anchor.flags & kRefCell) != kRefCell) return;
+    const CellRef anchor = XmlWrittenAnchor(s.anchor);
     XmlAttributeText a;
-    a.Raw("rc",
-          "r" + IntText(int64_t(s.anchor.row) + 1) + "c" + IntText(int64_t(s.anchor.column) + 1));
+    a.Raw("rc", "r" + IntText(int64_t(anchor.row) + 1) + "c" + IntText(int64_t(anchor.column) + 1));
     a.Int("Left", s.left).Int("Top", s.top).Int("Right", s.right).Int("Bottom", s.bottom);
     w.WriteTag("Placement", a.str(), kXmlEmptyTag, 2, 1);
 }

@@ -1,6 +1,7 @@
 // The "PageSettings" element: a worksheet's printer and paper, print range, copies, header
 // and footer, margins and page layout.
 
+#include "files/xmlcarried.h"
 #include "files/xmlelements.h"
 #include "files/xmlfields.h"
 #include "files/xmlstyleitems.h"
@@ -204,7 +205,7 @@ void WriteHeaders(CXmlWriter& w, const PageSetupRecord& p) {
     w.WriteTag("Margins", margins.str(), kXmlEmptyTag, 3, 1);
     w.WriteElement("HeaderText", p.headerText, 3, 1);
     w.WriteElement("FooterText", p.footerText, 3, 1);
-    WriteXmlColorFont(w, p.headerFont, 3);
+    WriteXmlColorFont(w, XmlWrittenHeaderFont(p.headerFont), 3);
     w.WriteTag("Headers", {}, kXmlEndTag, 2, 1);
 }
 

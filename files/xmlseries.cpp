@@ -1,10 +1,12 @@
 // "DataSeries": the "Sigma", "X" and "Y" series of a chart with their data texts, scale,
 // periods, number format, axis and grid lines.
 
+#include "files/xmlcarried.h"
 #include "files/xmlchartparts.h"
 #include "files/xmlfields.h"
 #include "files/xmlnames.h"
 #include "files/xmlstyleitems.h"
+#include "model/blockobject.h"
 #include "platform/core/cp1252.h"
 
 #include <array>
@@ -252,12 +254,18 @@ void WriteXmlDataSeries(CXmlWriter& w, const CChart& chart, int level) {
     const int count =
         chart.settings.seriesCount < kChartSeries ? chart.settings.seriesCount : kChartSeries;
     w.WriteTag("DataSeries", {}, kXmlStartTag, level, 1);
+    // The reader starts each series as a new one at the place it is read to.
+    const auto fresh = NewBlockObject<CChart>(type);
+    uint16_t place = 0;
     for (const uint8_t role : {kRoleSigma, kRoleXY, kRoleY}) {
         for (int i = 0; i < count; ++i) {
-            const uint8_t own = chart.series[i].settings.role;
+            const SeriesSettings& s = chart.series[i].settings;
             // X series of both kinds form one group.
-            if (own == role || (role == kRoleXY && own == kRoleX))
-                WriteSeries(w, type, chart.series[i].settings, level + 1);
+            if (s.role != role && !(role == kRoleXY && s.role == kRoleX)) continue;
+            if (fresh) InitSeries(*fresh, place);
+            WriteSeries(w, type, fresh ? XmlWrittenSeries(fresh->series[place].settings, s) : s,
+                        level + 1);
+            ++place;
         }
     }
     w.WriteTag("DataSeries", {}, kXmlEndTag, level, 1);

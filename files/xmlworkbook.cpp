@@ -3,6 +3,7 @@
 #include "files/xmlworkbook.h"
 
 #include "files/containerids.h"
+#include "files/xmlcarried.h"
 #include "files/xmlelements.h"
 #include "model/container.h"
 
@@ -133,8 +134,9 @@ void WriteHead(CXmlWriter& w, const CWorkbook& wb) {
     w.WriteTag("LastModification", {}, kXmlEndTag, 0, 2);
     w.WriteTag("Window", {}, kXmlStartTag, 0, 1);
     XmlAttributeText tree, inspect;
-    tree.Bool("Visible", wb.panes.treeShown).Int("Width", wb.panes.treeWidth);
-    inspect.Bool("Visible", wb.panes.inspectShown).Int("Height", wb.panes.inspectHeight);
+    tree.Bool("Visible", wb.panes.treeShown).Int("Width", XmlWrittenPaneSize(wb.panes.treeWidth));
+    inspect.Bool("Visible", wb.panes.inspectShown)
+        .Int("Height", XmlWrittenPaneSize(wb.panes.inspectHeight));
     w.WriteTag("TreePane", tree.str(), kXmlEmptyTag, 1, 1);
     w.WriteTag("InspectPane", inspect.str(), kXmlEmptyTag, 1, 1);
     w.WriteTag("Window", {}, kXmlEndTag, 0, 2);

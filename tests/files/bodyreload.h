@@ -1,6 +1,6 @@
 #pragma once
-// What the tests of loaded values share: a new workbook as the program makes one, and its
-// body read back through a file by the binary reader.
+// What the tests of loaded values share: a new workbook as the program makes one, its body
+// read back through a file by the binary reader, and its XML save read back.
 
 #include "filestestutil.h"
 #include "reloadcheck.h"
@@ -30,6 +30,21 @@ inline std::unique_ptr<CWorkbook> ThroughBody(CWorkbook& book, bool& ok) {
          ReadBinaryWorkbookBody(*loaded, loaded->stream, reloadcheck::kNewestBodyVersion, nullptr);
     loaded->stream.Close();
     return loaded;
+}
+
+// `book` saved as XML and read back; `text` is what was saved.
+inline std::unique_ptr<CWorkbook> ThroughXml(CWorkbook& book, std::string& text) {
+    EXPECT_TRUE(reloadcheck::XmlText(book, text));
+    auto again = CreateWorkbook();
+    CXmlReader reader;
+    reader.ResetMemory(text);
+    EXPECT_TRUE(ReadXmlWorkbook(*again, reader)) << int(again->error);
+    return again;
+}
+
+inline std::unique_ptr<CWorkbook> ThroughXml(CWorkbook& book) {
+    std::string text;
+    return ThroughXml(book, text);
 }
 
 } // namespace vl::filestest

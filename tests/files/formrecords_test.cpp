@@ -23,8 +23,8 @@ TEST(FormRecords, NewWorkbookKeepsEveryRecordThroughTheXmlForm) {
     EXPECT_EQ(s.view.headingsColor, s.view.gridColor);
 }
 
-// Page alignment bytes as the binary form may hold them: the first bit of each group is
-// what the page uses and what the XML form names, and all of them read back whole.
+// Page alignment bytes as the binary form may hold them: the binary form keeps them whole;
+// the first bit of each group is what the page uses and what the XML form names.
 TEST(FormRecords, PageAlignmentKeepsTheFirstBitOfEachGroup) {
     const uint8_t cases[][2] = {{0, 0},  {1, 1},   {3, 1},      {6, 2},   {7, 1},
                                 {8, 8},  {24, 8},  {48, 16},    {18, 18}, {63, 9},
@@ -35,13 +35,14 @@ TEST(FormRecords, PageAlignmentKeepsTheFirstBitOfEachGroup) {
         bool ok = false;
         auto loaded = ThroughBody(*book, ok);
         ASSERT_TRUE(ok) << int(stored);
-        EXPECT_EQ(Sheet(*loaded).pageSetup.alignment, kept) << int(stored);
+        EXPECT_EQ(Sheet(*loaded).pageSetup.alignment, stored) << int(stored);
+        EXPECT_EQ(Sheet(*ThroughXml(*loaded)).pageSetup.alignment, kept) << int(stored);
         TempFolder dir;
         EXPECT_EQ(reloadcheck::RecordFault(*loaded, dir.Path("saved")), "") << int(stored);
     }
 }
 
-// Pane sizes up to 65,534 are kept; 65,535, which the XML form does not read, is cut to it.
+// Pane sizes are kept; the XML form writes 65,535, which it does not read, as 65,534.
 TEST(FormRecords, PaneSizesAreCutToWhatTheXmlFormReads) {
     const uint16_t cases[][2] = {{0, 0}, {65533, 65533}, {65534, 65534}, {65535, 65534}};
     for (const auto& [stored, kept] : cases) {
@@ -52,6 +53,10 @@ TEST(FormRecords, PaneSizesAreCutToWhatTheXmlFormReads) {
         auto loaded = ThroughBody(*book, ok);
         ASSERT_TRUE(ok) << stored;
         EXPECT_EQ(Of(loaded->panes.treeWidth, loaded->panes.inspectHeight),
+                  Of(stored, 65535 - stored))
+            << stored;
+        auto xml = ThroughXml(*loaded);
+        EXPECT_EQ(Of(xml->panes.treeWidth, xml->panes.inspectHeight),
                   Of(kept, std::min(65535 - stored, 65534)))
             << stored;
         TempFolder dir;
@@ -128,8 +133,9 @@ TEST(FormRecords, PlacementsAreCutToWhatTheXmlFormReads) {
     EXPECT_EQ(reloadcheck::RecordFault(*loaded, dir.Path("saved")), "");
 }
 
-// The print range and container are kept only for the kind that prints them, a fitted page
-// keeps no scale, and a page list is never fitted; a container kind without a container is
+// The binary form keeps the print range, container, fit and scale of every kind; the XML form
+// writes the range and container only for the kind that prints them, the scale only for a
+// page not fitted, and never fits a page list. A container kind without a container is
 // refused, as the XML form refuses it.
 TEST(FormRecords, PrintRangesKeepWhatTheirKindPrints) {
     struct Case {
@@ -169,14 +175,20 @@ TEST(FormRecords, PrintRangesKeepWhatTheirKindPrints) {
             continue;
         }
         const PageSetupRecord& q = AsWorksheet(loaded->tree.active)->pageSetup;
-        EXPECT_EQ(Of(q.printRange.c1, q.printedContainer, q.fitToSheetSize, q.scale), c.kept)
+        EXPECT_EQ(Of(q.printRange.c1, q.printedContainer, q.fitToSheetSize, q.scale),
+                  Of(2, c.container, c.fit, 55))
+            << int(c.kind);
+        auto xml = ThroughXml(*loaded);
+        const PageSetupRecord& x = AsWorksheet(xml->tree.active)->pageSetup;
+        EXPECT_EQ(Of(x.printRange.c1, x.printedContainer, x.fitToSheetSize, x.scale), c.kept)
             << int(c.kind);
         EXPECT_EQ(reloadcheck::RecordFault(*loaded, dir.Path("saved")), "") << int(c.kind);
     }
 }
 
 // Border sides without a line, and a line without sides, are written and read back; a
-// formula that is no array is read as covering its own cell, whatever its record said.
+// formula that is no array keeps its stored size in the binary form and is read from the XML
+// form as covering its own cell.
 TEST(FormRecords, BordersInPartAndPlainFormulasReadBack) {
     auto book = CreateWorkbook();
     ASSERT_TRUE(NewWorkbook(*book));
@@ -205,7 +217,11 @@ TEST(FormRecords, BordersInPartAndPlainFormulasReadBack) {
               Of(8, 0, 0, 3));
     const uint8_t* r = FindCell(AsWorksheet(loaded->tree.active)->cells, 0, 0);
     ASSERT_NE(r, nullptr);
-    EXPECT_EQ(Of(cell::ArrayWidth(r), cell::ArrayHeight(r)), Of(1, 1));
+    EXPECT_EQ(Of(cell::ArrayWidth(r), cell::ArrayHeight(r)), Of(0, 1));
+    auto xml = ThroughXml(*loaded);
+    const uint8_t* x = FindCell(AsWorksheet(xml->tree.active)->cells, 0, 0);
+    ASSERT_NE(x, nullptr);
+    EXPECT_EQ(Of(cell::ArrayWidth(x), cell::ArrayHeight(x)), Of(1, 1));
     EXPECT_EQ(reloadcheck::RecordFault(*loaded, dir.Path("saved")), "");
 }
 
@@ -215,9 +231,10 @@ namespace vl {
 
 using namespace filestest;
 
-// The XML form writes error-bar series, then X series, then value series, each with only the
-// fields its role uses: a loaded chart keeps them in that order with those fields, a series
-// without a role is dropped, and an error-bar series keeps its value range.
+// The binary form keeps a chart's series in their order with every field. The XML form writes
+// error-bar series, then X series, then value series, each with only the fields its role
+// uses: read back from it, a chart has them in that order with those fields, a series without
+// a role is dropped, and an error-bar series keeps its value range.
 TEST(FormRecords, SeriesKeepTheOrderAndFieldsOfTheirRoles) {
     auto book = CreateWorkbook();
     ASSERT_TRUE(NewWorkbook(*book));
@@ -244,7 +261,16 @@ TEST(FormRecords, SeriesKeepTheOrderAndFieldsOfTheirRoles) {
     ok = ReadBinaryWorkbookBody(*loaded, loaded->stream, reloadcheck::kNewestBodyVersion, nullptr);
     loaded->stream.Close();
     ASSERT_TRUE(ok) << int(loaded->error);
-    CChart& back = *AsWorksheet(loaded->tree.active)->firstContainer->slots[0].chart;
+    CChart& kept = *AsWorksheet(loaded->tree.active)->firstContainer->slots[0].chart;
+    ASSERT_EQ(kept.settings.seriesCount, 5);
+    for (int i = 0; i < 5; ++i) {
+        const SeriesSettings& s = kept.series[i].settings;
+        EXPECT_EQ(Of(s.role, s.name[0], s.stackLower, s.fill.pattern, s.relatedX[0]),
+                  Of(roles[i], '0' + i, 7.5, 2, 'x'))
+            << i;
+    }
+    auto xml = ThroughXml(*loaded);
+    CChart& back = *AsWorksheet(xml->tree.active)->firstContainer->slots[0].chart;
     ASSERT_EQ(back.settings.seriesCount, 4);
     CChart fresh(kChart2D);
     const struct {
@@ -282,8 +308,9 @@ namespace vl {
 
 using namespace filestest;
 
-// A container's background writes only the kind it shows: the other kinds' fields come back
-// as a new container has them, the shown kind's as they were.
+// The binary form keeps a container background's fields of every kind; the XML form writes
+// only the kind it shows: read back from it, the other kinds' fields are as a new container
+// has them, the shown kind's as they were.
 TEST(FormRecords, BackgroundsKeepOnlyTheKindTheyShow) {
     for (const uint8_t kind : {kBackgroundPattern, kBackgroundImage, kBackgroundFractal}) {
         auto book = CreateWorkbook();
@@ -304,8 +331,14 @@ TEST(FormRecords, BackgroundsKeepOnlyTheKindTheyShow) {
         bool ok = false;
         auto loaded = ThroughBody(*book, ok);
         ASSERT_TRUE(ok) << int(loaded->error);
-        const BackgroundRecord& back =
+        const BackgroundRecord& kept =
             AsWorksheet(loaded->tree.active)->firstContainer->settings.background;
+        EXPECT_EQ(Of(kept.pattern.pattern, kept.imageView, kept.zr == 0.5, kept.fractalColors[15]),
+                  Of(3, 2, true, 0x0000ff))
+            << int(kind);
+        auto xml = ThroughXml(*loaded);
+        const BackgroundRecord& back =
+            AsWorksheet(xml->tree.active)->firstContainer->settings.background;
         auto pick = [kind](uint8_t own, const BackgroundRecord& a, const BackgroundRecord& f) {
             return own == kind ? a : f;
         };

@@ -1,5 +1,5 @@
-// The ranges a loaded record must keep for every form to hold it: each limit at the last value
-// taken and the first refused, yes/no fields made 0 or 1, and both readers refusing with 21.
+// The ranges a loaded record must keep to be one of ours: each limit at the last value taken
+// and the first refused, valid values left as they are, and the binary reader refusing with 21.
 
 #include "files/binarybody.h"
 #include "files/loadcheck.h"
@@ -118,32 +118,53 @@ TEST(LoadCheck, EveryLimitAtTheLastValueTakenAndTheFirstRefused) {
          [](CWorkbook& b, int v) {
              FirstChart(b).series[0].settings.toValue = v ? 1e308 : std::nan("");
          }},
+        {"exponent digits", 99, 100,
+         [](CWorkbook& b, int v) {
+             StandardFormat& f = b.styles.styles[1].numberFormat;
+             f.kind = STD_STYLE_SCIENTIFIC;
+             f.params[fmtparam::kExponentForm] = 1;
+             f.params[fmtparam::kExponentNumber] = uint8_t(v);
+         }},
         {"margin", 1, 0,
          [](CWorkbook& b, int v) { FirstSheet(b).pageSetup.marginTop = v ? 5 : INFINITY; }},
     };
     for (const auto& c : cases) {
         for (const bool taken : {true, false}) {
             auto book = MakeRichWorkbook();
-            ASSERT_TRUE(SettleLoadedRecords(*book)) << c.name; // the workbook as made
+            ASSERT_TRUE(CheckLoadedRecords(*book)) << c.name; // the workbook as made
             ASSERT_EQ(Chart3D(*book).settings.type, kChart3D);
             ASSERT_EQ(ValueSeries(*book).role, 1);
             c.set(*book, taken ? c.taken : c.refused);
-            EXPECT_EQ(SettleLoadedRecords(*book), taken) << c.name << " " << taken;
+            EXPECT_EQ(CheckLoadedRecords(*book), taken) << c.name << " " << taken;
         }
     }
 }
 
-// A yes/no field other than 0 is 1, as every form writes it.
-TEST(LoadCheck, FlagsBecomeZeroOrOne) {
+// The check changes no valid value: yes/no bytes above 1, a header colour not given, a number
+// format's unused parameters and a 2D chart's 3D fields stay as they were.
+TEST(LoadCheck, ValidValuesAreLeftAsTheyAre) {
     auto book = MakeRichWorkbook();
     book->styles.fonts[1].italic = 7;
     book->styles.styles[1].wrapText = 0x80;
     FirstSheet(*book).view.showGrid = 2;
     FirstSheet(*book).pageSetup.landscape = 0;
-    ASSERT_TRUE(SettleLoadedRecords(*book));
+    FirstSheet(*book).pageSetup.headerFont.colorGiven = 0;
+    book->styles.styles[1].numberFormat.params[20] = 0xA5;
+    // Exponent digits count only for a form that shows them.
+    StandardFormat& scientific = book->styles.styles[2].numberFormat;
+    scientific.kind = STD_STYLE_SCIENTIFIC;
+    scientific.params[fmtparam::kExponentForm] = 0;
+    scientific.params[fmtparam::kExponentNumber] = 200;
+    FirstChart(*book).settings.rotationY = -200;
+    ASSERT_NE(FirstChart(*book).settings.type, kChart3D);
+    ASSERT_TRUE(CheckLoadedRecords(*book));
     EXPECT_EQ(Of(book->styles.fonts[1].italic, book->styles.styles[1].wrapText,
-                 FirstSheet(*book).view.showGrid, FirstSheet(*book).pageSetup.landscape),
-              Of(1, 1, 1, 0));
+                 FirstSheet(*book).view.showGrid, FirstSheet(*book).pageSetup.landscape,
+                 FirstSheet(*book).pageSetup.headerFont.colorGiven,
+                 book->styles.styles[1].numberFormat.params[20],
+                 FirstChart(*book).settings.rotationY,
+                 scientific.params[fmtparam::kExponentNumber]),
+              Of(7, 0x80, 2, 0, 0, 0xA5, -200, 200));
 }
 
 // The binary reader refuses a field out of range with 21 and keeps the rest of its promise.

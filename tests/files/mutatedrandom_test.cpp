@@ -1,6 +1,6 @@
 // Small files changed at one random byte each: whatever the version-6 reader or the
-// binary-body reader takes must read back with the same records from the XML form and from
-// the binary form, and give the same XML again from either form.
+// binary-body reader takes must read back with every record from the binary form and with the
+// records the XML form carries from it, and give the same XML again from either form.
 // VORLANE_MUTATIONS sets how many files each test tries (thousands run in the benchmark).
 
 #include "mutations.h"

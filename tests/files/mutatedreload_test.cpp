@@ -1,6 +1,7 @@
 // Files changed one byte at a time, read by the binary and version-6 readers: whatever loads
-// must save as XML and as binary and read back to the same records. The default steps over
-// the file; VORLANE_SWEEP_STRIDE=1 tries every byte.
+// must save as XML and as binary and read back, every record through the binary form and the
+// records the XML form carries through it. The default steps over the file;
+// VORLANE_SWEEP_STRIDE=1 tries every byte.
 
 #include "files/binarybody.h"
 #include "filestestutil.h"

@@ -1,7 +1,8 @@
 #pragma once
 // Small workbook files changed at one random byte each, read by the binary-body and
-// version-6 readers: every file that loads must save as XML and as binary and read back to
-// the same records. Shared by the tests (some hundreds of files) and a benchmark (thousands).
+// version-6 readers: every file that loads must save as XML and as binary and read back, the
+// binary form with every record, the XML form with the records it carries. Shared by the
+// tests (some hundreds of files) and a benchmark (thousands).
 
 #include <cstdint>
 #include <string>
@@ -27,9 +28,10 @@ struct Outcome {
     std::string first; // the first few faults, each with the byte and value that made it
 };
 
-// What each loaded file must keep: every record (the XML form and the binary form read back
-// the same records), or only the XML text (a second XML save gives the same bytes, and the
-// binary form reads back to the same XML).
+// What each loaded file must keep: its records (`reloadcheck::RecordFault`: the binary form
+// reads back every record byte for byte, and the XML form the same records as far as it
+// carries them, compared by `reloadcheck::CarriedRecordsFault`), or only the XML text (a
+// second XML save gives the same bytes, and the binary form reads back to the same XML).
 enum class Keep { kRecords, kXmlText };
 
 // `count` copies of `seed`, each with one byte (drawn from `randomSeed`) set to a random other

@@ -214,12 +214,12 @@ TEST_F(V6Golden, PageSetupTakesFlagsTextsAndMeasures) {
                    SheetNamed(Book(), "Blank")->pageSetup.headerText),
               Strs("Letter", "1-3,5", "Head &p", "Foot", "Courier New 8 0 0 10", "A4", "",
                    "&c Document: &f"));
-    // A page list is never fitted, and keeps no cell range: neither is written with it.
+    // A page list keeps the cell range and fit the file set, though it prints neither.
     EXPECT_EQ(Of(p.printRangeKind, p.printRange.kind, p.fitToSheetSize,
-                 p.collate + p.backToFront + p.onFirstPage,
-                 p.rowHeadings + p.columnHeadings, p.alignment, sheet_->view.showGrid,
-                 p.headerFont.color, p.pagesPerSheetRows, p.pagesPerSheetColumns),
-              Of(kPrintPageList, 0, 0, 3, 2, 18, 1, 0x00AA00, 3, 2));
+                 p.collate + p.backToFront + p.onFirstPage, p.rowHeadings + p.columnHeadings,
+                 p.alignment, sheet_->view.showGrid, p.headerFont.color, p.pagesPerSheetRows,
+                 p.pagesPerSheetColumns),
+              Of(kPrintPageList, 9, 1, 3, 2, 18, 1, 0x00AA00, 3, 2));
     EXPECT_EQ(std::vector<double>({p.headerDistance, p.footerDistance, p.marginLeft, p.marginTop,
                                    p.marginRight, p.marginBottom}),
               std::vector<double>({15, 25, 10, 20, 30, 40}));

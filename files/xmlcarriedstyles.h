@@ -1,7 +1,7 @@
 #pragma once
-// Loaded styles and number formats brought to what the XML form writes of them: a field the
-// form does not write for a record reads back as the record's starting value, so a loaded
-// record takes that value at once and every form then holds the same records.
+// Styles and number formats brought to what the XML form carries of them: a field the form
+// does not write for a record reads back as the record's starting value. Used to compare
+// records across forms; the binary form keeps styles as they are.
 
 #include "model/styles.h"
 

@@ -1,5 +1,6 @@
-#include "files/loadchart.h"
+#include "files/xmlcarriedchart.h"
 
+#include "files/xmlcarried.h"
 #include "files/xmlchartparts.h"
 #include "files/xmlstyleitems.h"
 #include "model/blockobject.h"
@@ -62,38 +63,17 @@ void FreshColor(uint8_t given, COLORREF fresh, COLORREF& color) {
     if (!given) color = fresh;
 }
 
-// A colour not given is drawn in the window colour (fills) or the text colour (lines). Where a
-// new series, which the reader starts from, has the colour given, the XML form cannot say
-// "not given": the colour becomes given as it is drawn. Otherwise it gets the reader's colour.
-void GiveAsDrawn(uint8_t freshGiven, uint8_t& given, COLORREF& color, uint16_t drawn) {
-    if (!freshGiven || given) return;
-    given = 1;
-    color = GetSystemColor(drawn);
-}
-
-void FreshLine(const BorderLine& fresh, BorderLine& line) {
-    GiveAsDrawn(fresh.colorGiven, line.colorGiven, line.color, kColorWindowText);
-    SetUnwrittenLineColor(line);
-}
-
-void FreshFill(const InteriorFill& fresh, InteriorFill& fill) {
-    GiveAsDrawn(fresh.patternColorGiven, fill.patternColorGiven, fill.patternColor, kColorWindow);
-    GiveAsDrawn(fresh.backgroundColorGiven, fill.backgroundColorGiven, fill.backgroundColor,
-                kColorWindow);
-    SetUnwrittenFillColors(fill);
-}
-
+// Colours not given are written as `XmlWrittenSeries` gives them, and read back with the
+// reader's colours where they stay not given.
 void FreshColors(const SeriesSettings& f, SeriesSettings& s) {
+    s = XmlWrittenSeries(f, s);
     FreshColor(s.font.colorGiven, f.font.color, s.font.color);
     FreshColor(s.axisFont.colorGiven, f.axisFont.color, s.axisFont.color);
-    FreshFill(f.fill, s.fill);
-    for (int i = 0; i < 16; ++i) FreshFill(f.sliceFills[i], s.sliceFills[i]);
-    for (int i = 0; i < kUserGridLines; ++i) FreshLine(f.userGridLines[i], s.userGridLines[i]);
-    FreshLine(f.line, s.line);
-    FreshLine(f.connectingLine, s.connectingLine);
-    FreshLine(f.axisLine, s.axisLine);
-    FreshLine(f.majorGrid, s.majorGrid);
-    FreshLine(f.minorGrid, s.minorGrid);
+    SetUnwrittenFillColors(s.fill);
+    for (InteriorFill& fill : s.sliceFills) SetUnwrittenFillColors(fill);
+    for (BorderLine& line : s.userGridLines) SetUnwrittenLineColor(line);
+    for (BorderLine* line : {&s.line, &s.connectingLine, &s.axisLine, &s.majorGrid, &s.minorGrid})
+        SetUnwrittenLineColor(*line);
 }
 
 // Axis flags: labels and title each one orientation, the writer naming horizontal first;

@@ -1,7 +1,8 @@
 #pragma once
-// A loaded chart brought to what every native form holds alike: the XML form writes the
-// error-bar series first, then the X series, then the value series, and carries for each only
-// the fields its role uses; it writes the rotation and view of 3D charts only.
+// A chart brought to what the XML form carries of it: the XML form writes the error-bar series
+// first, then the X series, then the value series, and carries for each only the fields its
+// role uses; it writes the rotation and view of 3D charts only. Used to compare records
+// across forms; the binary form keeps a chart as it is.
 
 #include "model/chart.h"
 

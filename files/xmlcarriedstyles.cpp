@@ -1,4 +1,4 @@
-#include "files/loadstyles.h"
+#include "files/xmlcarriedstyles.h"
 
 #include "files/xmlstyleitems.h"
 #include "platform/core/bytes.h"
