@@ -57,6 +57,7 @@ void GatherDataItems(CEvalContext& ctx, AreaWalk& area, std::vector<DataItem>& i
         area.Load(ctx, record, slot);
         item.conversion = GetNumberArg(ctx, slot, item.number);
         item.record = record;
+        item.position = uint32_t(items.size());
         items.push_back(item);
     }
 }
@@ -75,6 +76,7 @@ public:
     int PivotToRow(const DataItem& item) const {
         return CompareRows(ctx_, &pivot_, &item.record, 1, &ascending_);
     }
+    uint32_t Position(const DataItem& item) const { return item.position; }
 
 private:
     CEvalContext& ctx_;
