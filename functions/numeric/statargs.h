@@ -105,7 +105,7 @@ void GatherDataItems(CEvalContext& ctx, AreaWalk& area, std::vector<DataItem>& i
 
 // Orders gathered items by their cells as a sort of the worksheet orders rows (sortkey.h),
 // items of equal value in the order they were gathered.
-void SortDataItems(CEvalContext& ctx, std::vector<DataItem>& items, bool ascending);
+void SortDataItems(std::vector<DataItem>& items, bool ascending);
 
 // Positions beyond which an area is not read into a matrix: #MEMORY!.
 constexpr uint64_t kMaxAreaPositions = kMaxArrayPositions;
