@@ -43,6 +43,8 @@ struct SortItem {
     }
 };
 
+static_assert(sizeof(SortItem) == 48);
+
 // The key cells of the rows being sorted: each partition's pivot keys are read once, the
 // first key of a row from its item, later keys through the row index and only as far as
 // the earlier keys tie.

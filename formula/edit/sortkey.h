@@ -28,7 +28,7 @@ struct SortKey {
 };
 
 // The key of one cell record (null for a missing cell). A text spells a number when the
-// number conversion of the formulas reads it whole.
+// number conversion of the formulas reads it whole and it holds more than blanks.
 SortKey MakeSortKey(const uint8_t* record);
 
 // Negative when `a` goes first, 0 when the two are equal, positive when `b` goes first.
