@@ -67,14 +67,6 @@ std::size_t SkipSpaces(std::string_view text, std::size_t i) {
     return i;
 }
 
-// The number a whole text holds: blanks around it, an optional "-", nothing else.
-bool TextToNumber(std::string_view text, double& value) {
-    std::size_t start = SkipSpaces(text, 0);
-    std::size_t end = 0;
-    if (!ScanNumber(text.substr(start), value, end, false)) return false;
-    return SkipSpaces(text, start + end) == text.size() && !IsOutOfRange(value);
-}
-
 // The rounding of whole-number arguments: halves away from zero.
 double RoundHalfAway(double value) {
     return std::trunc(value < 0 ? value - 0.5 : value + 0.5);
@@ -224,11 +216,18 @@ FormulaError GetRangeArg(CEvalContext& ctx, FormulaToken& slot, Page*& firstPage
     return RejectOther(ctx, slot);
 }
 
+bool TextAsNumber(std::string_view text, double& value) {
+    std::size_t start = SkipSpaces(text, 0);
+    std::size_t end = 0;
+    if (!ScanNumber(text.substr(start), value, end, false)) return false;
+    return SkipSpaces(text, start + end) == text.size() && !IsOutOfRange(value);
+}
+
 void TextToNumberOperand(CEvalContext& ctx, FormulaToken& slot) {
     if (slot.type != kTokenText) return;
     std::string_view text = ctx.stringPool.PopTempString();
     double value = 0;
-    if (slot.error == 0 && TextToNumber(text, value)) {
+    if (slot.error == 0 && TextAsNumber(text, value)) {
         slot.type = kTokenNumber;
         slot.number = value;
         return;

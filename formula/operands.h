@@ -61,6 +61,9 @@ FormulaError GetDateTimeArg(CEvalContext& ctx, FormulaToken& slot, IsoDateTime& 
 FormulaError GetRangeArg(CEvalContext& ctx, FormulaToken& slot, Page*& firstPage);
 // Pops the text or array a slot owns and makes it empty, keeping its error.
 void ReleaseOperand(CEvalContext& ctx, FormulaToken& slot);
+// The number a whole text holds as the number conversion reads it: blanks around it, an
+// optional "-", the user decimal separator, a finite value; false for any other text.
+bool TextAsNumber(std::string_view text, double& value);
 // Turns a text slot into a number slot (blanks around, an optional "-"); text that is no number is
 // empty with #NUM!.
 void TextToNumberOperand(CEvalContext& ctx, FormulaToken& slot);

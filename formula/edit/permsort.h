@@ -6,9 +6,13 @@
 //   void LoadPivot(const Element&)   takes the row as the pivot of the next partition
 //   int RowToPivot(const Element&)   negative when the row goes before the pivot
 //   int PivotToRow(const Element&)   negative when the pivot goes before the row
-// Nothing is assumed of the comparisons: whatever they return, every scan stays inside its
-// part and the sort ends with a permutation of what it was given.
+//   uint32_t Position(const Element&) the element's place before the sort
+// Elements that compare equal keep their places' order, so the sort is stable and gives one
+// result for every order of its input. Nothing else is assumed of the comparisons:
+// whatever they return, every scan stays inside its part and the sort ends with a
+// permutation of what it was given.
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -27,6 +31,7 @@ public:
             const int64_t at = part.high > part.low ? FindPivot(part.low, part.high) : -1;
             if (at >= 0) {
                 keys_.LoadPivot(perm_[at]);
+                pivotPosition_ = keys_.Position(perm_[at]);
                 Part left, right;
                 Partition(part.low, part.high, left, right);
                 if (left.high - left.low < right.high - right.low) std::swap(left, right);
@@ -34,7 +39,12 @@ public:
                 part = right;
                 continue;
             }
-            // A part of one row, or one whose rows have no key cell, stays as it is.
+            // The rows of a part without key cells all tie: they go by their places.
+            if (part.high > part.low)
+                std::sort(perm_ + part.low, perm_ + part.high + 1,
+                          [this](const Element& a, const Element& b) {
+                              return keys_.Position(a) < keys_.Position(b);
+                          });
             if (depth == 0) break;
             part = stack[--depth];
         }
@@ -61,8 +71,8 @@ private:
     void Partition(int64_t low, int64_t high, Part& left, Part& right) {
         int64_t i = low, j = high;
         while (i <= j) {
-            while (i <= high && keys_.RowToPivot(perm_[i]) < 0) ++i;
-            while (j >= low && keys_.PivotToRow(perm_[j]) < 0) --j;
+            while (i <= high && RowToPivot(perm_[i]) < 0) ++i;
+            while (j >= low && PivotToRow(perm_[j]) < 0) --j;
             if (i <= j) std::swap(perm_[i++], perm_[j--]);
         }
         left = {low, j};
@@ -73,8 +83,20 @@ private:
         if (right.low <= low) right.low = low + 1, left = {low, low};
     }
 
+    // The comparisons with ties broken by place.
+    int RowToPivot(const Element& e) const {
+        if (const int c = keys_.RowToPivot(e)) return c;
+        return ComparePositions(keys_.Position(e), pivotPosition_);
+    }
+    int PivotToRow(const Element& e) const {
+        if (const int c = keys_.PivotToRow(e)) return c;
+        return ComparePositions(pivotPosition_, keys_.Position(e));
+    }
+    static int ComparePositions(uint32_t a, uint32_t b) { return a < b ? -1 : a > b ? 1 : 0; }
+
     Keys& keys_;
     Element* perm_;
+    uint32_t pivotPosition_ = 0;
 };
 
 } // namespace vl

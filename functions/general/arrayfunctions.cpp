@@ -3,7 +3,6 @@
 #include "formula/edit/rowsort.h"
 #include "functions/general/argumentarea.h"
 #include "functions/general/generalargs.h"
-#include "platform/core/cp1252.h"
 
 #include <memory>
 #include <new>
@@ -99,19 +98,6 @@ void Sort(CEvalContext& ctx) {
     ReturnArray(ctx, builder.Detach(), 1, source.Rows());
 }
 
-// Two cells hold one value when both carry the same error, or, without errors, both are
-// numbers of equal value or both texts equal but for case.
-bool SameValue(const uint8_t* a, const uint8_t* b) {
-    if (cell::Error(a) || cell::Error(b)) return cell::Error(a) == cell::Error(b);
-    if (cell::IsText(a) != cell::IsText(b)) return false;
-    if (!cell::IsText(a)) return cell::Number(a) == cell::Number(b);
-    std::string_view x = cell::Text(a), y = cell::Text(b);
-    if (x.size() != y.size()) return false;
-    for (std::size_t i = 0; i < x.size(); ++i)
-        if (CharUpper1252(x[i]) != CharUpper1252(y[i])) return false;
-    return true;
-}
-
 bool CopyValue(const uint8_t* record, uint16_t column, uint32_t row, CArrayBuilder& builder) {
     CellBuffer b;
     if (cell::IsText(record)) {
@@ -138,8 +124,9 @@ bool PutGroup(CArrayBuilder& builder, int32_t type, const uint8_t* head, uint32_
     return builder.PutRecord(b.bytes);
 }
 
-// The rows sorted on the column, each run of equal values one group. Empty cells take no
-// part; each error code is a group of its own.
+// The rows sorted on the column, each run of values the sort takes for equal one group: the
+// sort's order puts every value next to those equal to it, wherever they stood. Empty
+// cells take no part; each error code is a group of its own.
 void Unique(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 2, 2)) return;
     int32_t type = 1;
@@ -159,7 +146,7 @@ void Unique(CEvalContext& ctx) {
     for (uint32_t k = 0; k <= rows; ++k) {
         const uint8_t* record = k < rows ? FindCell(source.Store(), order[k], 0) : nullptr;
         if (k < rows && !record) continue;
-        if (head && record && SameValue(head, record)) {
+        if (head && record && CompareRows(ctx, &head, &record, 1, &ascending) == 0) {
             ++size;
             continue;
         }

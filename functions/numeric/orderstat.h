@@ -38,6 +38,7 @@ struct DataItem {
     // that is no number; 0 when it reads as one.
     FormulaError conversion = 0;
     const uint8_t* record = nullptr; // the cell, which decides the item's place in a sort
+    uint32_t position = 0;           // its place before the sort, which decides ties
 };
 
 // A picked item of LARGE or SMALL: its text, or its number.

@@ -71,7 +71,7 @@ void RankedFunction(CEvalContext& ctx, uint16_t count, uint16_t dataIndex,
         }
         std::vector<DataItem> items;
         GatherDataItems(ctx, area, items);
-        SortDataItems(ctx, items, ascending);
+        SortDataItems(items, ascending);
         compute(items);
     });
 }

@@ -1,7 +1,7 @@
 #include "functions/numeric/statargs.h"
 
 #include "formula/edit/permsort.h"
-#include "formula/edit/rowsort.h"
+#include "formula/edit/sortkey.h"
 
 namespace vl {
 
@@ -63,30 +63,37 @@ void GatherDataItems(CEvalContext& ctx, AreaWalk& area, std::vector<DataItem>& i
 
 namespace {
 
-// The items' cells compared one against the pivot, as rows of one key column.
+// The items' cells compared one against the pivot by their keys, made once for each item.
 class CItemKeys {
 public:
-    CItemKeys(CEvalContext& ctx, bool ascending) : ctx_(ctx), ascending_(ascending ? 1 : 0) {}
+    CItemKeys(const std::vector<SortKey>& keys, bool ascending)
+        : keys_(keys), ascending_(ascending) {}
     bool HasKey(const DataItem& item) const { return item.record != nullptr; }
-    void LoadPivot(const DataItem& item) { pivot_ = item.record; }
+    void LoadPivot(const DataItem& item) { pivot_ = &keys_[item.position]; }
     int RowToPivot(const DataItem& item) const {
-        return CompareRows(ctx_, &item.record, &pivot_, 1, &ascending_);
+        return CompareSortKeys(keys_[item.position], *pivot_, ascending_);
     }
     int PivotToRow(const DataItem& item) const {
-        return CompareRows(ctx_, &pivot_, &item.record, 1, &ascending_);
+        return CompareSortKeys(*pivot_, keys_[item.position], ascending_);
     }
+    uint32_t Position(const DataItem& item) const { return item.position; }
 
 private:
-    CEvalContext& ctx_;
-    uint8_t ascending_;
-    const uint8_t* pivot_ = nullptr;
+    const std::vector<SortKey>& keys_;
+    bool ascending_;
+    const SortKey* pivot_ = nullptr;
 };
 
 } // namespace
 
-void SortDataItems(CEvalContext& ctx, std::vector<DataItem>& items, bool ascending) {
-    CItemKeys keys(ctx, ascending);
-    CPermutationSort<CItemKeys, DataItem>(keys, items.data()).Sort(uint32_t(items.size()));
+void SortDataItems(std::vector<DataItem>& items, bool ascending) {
+    std::vector<SortKey> keys(items.size());
+    for (uint32_t i = 0; i < items.size(); ++i) {
+        items[i].position = i;
+        keys[i] = MakeSortKey(items[i].record);
+    }
+    CItemKeys order(keys, ascending);
+    CPermutationSort<CItemKeys, DataItem>(order, items.data()).Sort(uint32_t(items.size()));
 }
 
 FormulaError ReadAreaPositions(CEvalContext& ctx, AreaWalk& area, Matrix& positions) {

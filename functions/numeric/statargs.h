@@ -103,10 +103,9 @@ bool ApplyOverParameters(CEvalContext& ctx, std::initializer_list<uint16_t> para
 // the walk's pages, which must outlive the items.
 void GatherDataItems(CEvalContext& ctx, AreaWalk& area, std::vector<DataItem>& items);
 
-// Orders gathered items by their cells as a sort of the worksheet orders rows: errors first
-// ascending and last descending, a text that spells no number after the numbers, texts
-// without regard to case.
-void SortDataItems(CEvalContext& ctx, std::vector<DataItem>& items, bool ascending);
+// Orders gathered items by their cells as a sort of the worksheet orders rows (sortkey.h),
+// items of equal value in the order they were gathered.
+void SortDataItems(std::vector<DataItem>& items, bool ascending);
 
 // Positions beyond which an area is not read into a matrix: #MEMORY!.
 constexpr uint64_t kMaxAreaPositions = kMaxArrayPositions;

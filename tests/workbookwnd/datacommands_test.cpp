@@ -283,6 +283,28 @@ TEST_F(DataTest, SortAscendingOnWholeColumnsStopsAtTheLastUsedRow) {
     EXPECT_EQ(Book().undo.current, undo + 2);
 }
 
+// Numbers and texts that spell numbers by value, a number before the text of its value,
+// other texts after them and empty cells last; descending reverses the numbers but keeps
+// them before the texts. Each row's marker in column B moves with it.
+TEST_F(DataTest, SortAscendingAndDescendingOrderMixedValuesOneWay) {
+    const char* values[] = {"banana", "1", "=\"-5\"", "-1", "=\" 1\"", "", "2", "Apple"};
+    for (uint32_t r = 0; r < 8; ++r) {
+        if (*values[r]) Enter(0, r, QString::fromUtf8(values[r]));
+        Enter(1, r, QString(QChar('a' + r)));
+    }
+    ASSERT_EQ(Kind(0, 2) + Kind(0, 1), "fn");
+    SelectRange(1, 7, 0, 0);
+    Command(ID_SORT_ASCENDING);
+    std::string markers;
+    for (uint32_t r = 0; r < 8; ++r) markers += CellText(1, r);
+    EXPECT_EQ(markers, "cdbeghaf");
+    EXPECT_EQ(CellText(0, 0), "=\"-5\"");
+    Command(ID_SORT_DESCENDING);
+    markers.clear();
+    for (uint32_t r = 0; r < 8; ++r) markers += CellText(1, r);
+    EXPECT_EQ(markers, "gebdcahf");
+}
+
 TEST_F(DataTest, TransposeTurnsTheRangeOrRefusesPastTheEdge) {
     Enter(0, 0, QStringLiteral("a"));
     Enter(1, 0, QStringLiteral("b"));

@@ -66,7 +66,7 @@ TEST(SortRows, OneKeyOrdersByKindsErrorsAndEmptyCells) {
         EXPECT_EQ(s.Values(0, s.Sort(0, uint32_t(c.in.size() - 1), {0}, {c.ascending})), c.out);
         EXPECT_TRUE(s.ok);
     }
-    // Numbers against texts order as they may, but empty cells stay last descending too.
+    // Empty cells stay last descending too.
     CSorter s;
     PutColumn(s.store, 0, 0, {"3", "b", "", "1", "A", ""});
     const auto out = s.Values(0, s.Sort(0, 5, {0}, {0}));
@@ -83,6 +83,23 @@ TEST(SortRows, LaterKeysDecideTiesAndRowsOutsideTheRangeOrWithoutKeysStay) {
     // Column 5 holds no key cell: the rows keep their order.
     EXPECT_EQ(s.Sort(0, 3, {5}, {1}), (std::vector<uint32_t>{0, 1, 2, 3}));
     EXPECT_TRUE(s.ok);
+}
+
+// Rows with equal keys, and rows without a key cell, keep their order in both directions.
+TEST(SortRows, EqualKeysKeepTheirOrderBothWays) {
+    struct Case {
+        bool ascending;
+        std::vector<uint32_t> rows;
+    };
+    const Case cases[] = {
+        {true, {2, 5, 0, 3, 6, 7, 1, 4, 8}},
+        {false, {0, 3, 2, 5, 6, 7, 1, 4, 8}},
+    };
+    for (const Case& c : cases) {
+        CSorter s;
+        PutColumn(s.store, 0, 0, {"2", "", "1", "2", "", "1", "b", "B", ""});
+        EXPECT_EQ(s.Sort(0, 8, {0}, {c.ascending}), c.rows) << c.ascending;
+    }
 }
 
 TEST(SortRows, KeyCountAtTheLimitSortsAndOnePastLeavesTheIdentity) {
@@ -130,10 +147,11 @@ TEST(CompareRows, OneKeyBothDirections) {
         {"1", "", -1, -1},
         {"", "", 0, 0},
         {"#N/A!", "1", -1, 1},
-        {"#N/A!", "", -1, 1},
+        // Empty cells stay last, behind the errors too.
+        {"#N/A!", "", -1, -1},
         {"#N/A!", "#DIV/0!", 1, -1},
         {"#N/A!", "#N/A!", 0, 0},
-        // A number against text: the text read as a number, or empty.
+        // A number against text: the text read as a number, or after the numbers.
         {"3", "' 12 ", -1, 1},
         {"30", "'12", 1, -1},
         {"3", "'x", -1, -1},
@@ -141,7 +159,8 @@ TEST(CompareRows, OneKeyBothDirections) {
         // Text against a number: the same rule from the other side.
         {"'10", "3", 1, -1},
         {"'b", "1", 1, 1},
-        {"'0.5", "0.5", 0, 0},
+        // A text after the number it spells, in both directions' own sense.
+        {"'0.5", "0.5", 1, -1},
         {"' 12 ", "3", 1, -1},
     };
     CEvalContext ctx;
@@ -204,6 +223,7 @@ struct CLyingKeys {
     int mode; // 0 random, 1 always before, 2 always after
     bool HasKey(uint32_t row) const { return mode != 0 || row % 3 != 0; }
     void LoadPivot(uint32_t) {}
+    uint32_t Position(uint32_t row) const { return row; }
     int Answer() const { return mode == 1 ? -1 : mode == 2 ? 1 : int((*rng)() % 3) - 1; }
     int RowToPivot(uint32_t) const { return Answer(); }
     int PivotToRow(uint32_t) const { return Answer(); }

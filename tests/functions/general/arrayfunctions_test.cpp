@@ -29,9 +29,19 @@ TEST(ArrayFunctions, SortUniqueAndTranspose) {
         {"=index({\"a\";\"b\";\"cd\";\"a\";\"cd\";\"b\";\"d\"},unique({\"a\";\"b\";\"cd\";\"a\";"
          "\"cd\";\"b\";\"d\"},0),)",
          "{\"a\"; \"b\"; \"cd\"; \"d\"}"},
-        {"=unique({\"a\";\"A\"},2)", "{\"A\", 2}"},
-        // A text never equals a number, though the sort may take them for equal.
-        {"=ROWS(unique({1;\"1\"},2))", "2"},
+        // A group shows its first value as it came; a text never equals a number.
+        {"=unique({\"a\";\"A\"},2)", "{\"a\", 2}"},
+        {"=unique({\"A\";\"a\"},2)", "{\"A\", 2}"},
+        {"=unique({\"1\";1},2)", "{1, 1; \"1\", 1}"},
+        // Equal values group wherever they stand.
+        {"=unique({\"banana\";1;-2;2;\"2\";2;-3},2)",
+         "{-3, 1; -2, 1; 1, 1; 2, 2; \"2\", 1; \"banana\", 1}"},
+        {"=unique({\"banana\";1;-2;2;\"2\";2;-3},0)", "{7; 3; 2; 4; 5; 1}"},
+        {"=unique({\" 1\";1;\"1\";\" 1\";-0;0},2)", "{0, 2; 1, 1; \" 1\", 2; \"1\", 1}"},
+        // Descending reverses the ascending order, but numbers stay before other texts.
+        {"=sort({\"banana\";1;\"-5\";-1;\" 1\"},1,1)", "{3; 4; 2; 5; 1}"},
+        {"=sort({\"banana\";1;\"-5\";-1;\" 1\"},1,0)", "{5; 2; 4; 3; 1}"},
+        {"=sort({2;1;2;1},1,0)", "{1; 3; 2; 4}"},
         {"=unique({1;2},3)", "#NUM!"},
         {"=unique({1;2})", "#SYNTAX!"},
         {"=transpose({1,2,3;4,5,6})", "{1, 4; 2, 5; 3, 6}"},
@@ -64,9 +74,8 @@ TEST(ArrayFunctions, WorksheetCellsWithFormulasEmptiesAndErrors) {
     EXPECT_EQ(book.Eval("=TRANSPOSE(A1:B2)", "J20"), "{2, ; \"q\", 7}");
 }
 
-// Whatever the comparison says of numbers against text (it is not symmetric), the result
-// names every row once: its own numbers sorted are 1 to 8 (the row sort's own tests try
-// this on random data).
+// Mixed numbers and texts: the result names every row once, so its own numbers sorted are
+// 1 to 8 (the row sort's own tests try this on random data).
 TEST(ArrayFunctions, SortGivesAPermutationOfMixedRows) {
     const std::string order = "SORT({10;\"9\";8;\"x\";10;\"9\";\"!\";1},1,1)";
     FunctionBook book;

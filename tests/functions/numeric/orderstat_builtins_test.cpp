@@ -121,6 +121,25 @@ TEST_F(OrderStatistics, RankInterpolatesBetweenNeighbours) {
             });
 }
 
+// Texts among the data sort as the worksheet sorts them: a text that spells a number by its
+// value, another text after the numbers in both directions, so a heading is never the
+// largest value.
+TEST_F(OrderStatistics, MixedDataFollowsTheSortOrder) {
+    RunRows(h, {
+                   {"RANK(3, {1, \"x\", 3}, 0)", "1"},
+                   {"RANK(3, {1, \"x\", 3}, 1)", "2"},
+                   {"LARGE({1, \"x\", 3}, 1)", "3"},
+                   {"LARGE({1, \"x\", 3}, 3)", "\"x\""},
+                   {"SMALL({\"x\", 2, \"-5\"}, 1)", "\"-5\""},
+                   {"LARGE({\" 7 \", 2, 10}, 2)", "\" 7 \""},
+                   {"PERCENTILE({\"3\", 1, 2}, 1)", "3"},
+                   {"PERCENTILE({\"3\", 1, 2}, 0)", "1"},
+                   {"SMALL({\"b\", 2, \"A\"}, 2)", "\"A\""},
+                   {"SMALL({\"a\", \"A\"}, 1)", "\"a\""},
+                   {"SMALL({\"A\", \"a\"}, 1)", "\"A\""},
+               });
+}
+
 TEST(TrimMean, DropsTwiceTheNearestWholeHalf) {
     EXPECT_EQ(TrimCount(3.0), 2u);
     EXPECT_EQ(TrimCount(3.6), 4u);
