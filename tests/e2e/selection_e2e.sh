@@ -3,8 +3,8 @@
 # Shift+Up three times and Shift+Left twice, Shift released between the presses, selects
 # B3:D6, which Delete clears; from C2, Shift+Left then Shift+Up selects B1:C2, cleared too;
 # Alt+A, Alt+Q and Alt+Z on E1 type nothing before "ok"; Shift held over Down and then P on
-# E2 starts an edit with "P". The saved file is read back with the engine's reader and the
-# title names it.
+# E2 starts an edit with "P"; on a German layout AltGr+Q types "@" into E4. The saved file is
+# read back with the engine's reader and the title names it.
 # Usage: selection_e2e.sh <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
 settings=$1 vorlane=$2 bookutil=$3
@@ -45,7 +45,20 @@ sleep 0.15
 xdotool keyup shift
 sleep 0.15
 xdotool type --delay 40 ear
-keys Return
+keys Return Down Down
+# AltGr composes on a German layout: AltGr+Q is "@", and it types.
+setxkbmap de
+sleep 0.3
+xdotool keydown ISO_Level3_Shift
+sleep 0.15
+xdotool key q
+sleep 0.15
+xdotool keyup ISO_Level3_Shift
+sleep 0.15
+xdotool key x Return
+sleep 0.15
+setxkbmap us
+sleep 0.3
 save_as "$BOOK"
 title_is "selection.vln - \\\\Worksheet1"
 if xdotool getwindowname "$wid" | grep -q '\*'; then
@@ -56,7 +69,7 @@ RUN
 
 run run.sh
 "$bookutil" dump "$BOOK" >"$work/dump.txt"
-expected=$'A1\tnumber\t11\nD1\tnumber\t14\nE1\ttext\tok\nA2\tnumber\t21\nD2\tnumber\t24\nE2\ttext\tPear\nA3\tnumber\t31\nA4\tnumber\t41\nA5\tnumber\t51\nA6\tnumber\t61'
+expected=$'A1\tnumber\t11\nD1\tnumber\t14\nE1\ttext\tok\nA2\tnumber\t21\nD2\tnumber\t24\nE2\ttext\tPear\nA3\tnumber\t31\nA4\tnumber\t41\nE4\ttext\t@x\nA5\tnumber\t51\nA6\tnumber\t61'
 if ! diff -u <(printf '%s\n' "$expected") "$work/dump.txt"; then
   echo "the saved cells differ from what the keys should have made"
   exit 1
