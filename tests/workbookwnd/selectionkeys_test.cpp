@@ -152,21 +152,35 @@ TEST_F(SelectionKeysTest, ShiftPressedAgainKeepsTheAnchorOfTheSelectionInEveryDi
     }
 }
 
-TEST_F(SelectionKeysTest, TheIssueWalkUpFromD12GivesD9ToD12) {
-    MakeSelection({});
-    for (int step = 0; step < 3; ++step) {
+TEST_F(SelectionKeysTest, AShiftClickSpansFromTheAnchorTheKeysLeft) {
+    struct Case {
+        uint16_t column;
+        uint32_t row;
+        CellRange selection;
+    };
+    // From D9:D12 made upward from D12: below right, above left, and the anchor itself.
+    const Case cases[] = {{5, 13, {3, 11, 5, 13}}, {1, 4, {1, 4, 3, 11}}, {3, 11, {3, 11, 3, 11}}};
+    for (const Case& c : cases) {
+        MakeSelection({Qt::Key_Up, Qt::Key_Up, Qt::Key_Up});
+        ASSERT_EQ(View()->Selection(), (CellRange{3, 8, 3, 11}));
+        const DcRect cell = View()->GetRangeRect({c.column, c.row, c.column, c.row});
+        QTest::mouseClick(View()->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                          QPoint((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+        Settle();
+        EXPECT_EQ(View()->Selection(), c.selection) << c.column << "," << c.row;
+        EXPECT_FALSE(View()->Extending()) << c.column << "," << c.row;
+    }
+    // A plain click anchors at the clicked cell: Shift pressed anew extends from there.
+    const DcRect b3 = View()->GetRangeRect({1, 2, 1, 2});
+    QTest::mouseClick(View()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint((b3.left + b3.right) / 2, (b3.top + b3.bottom) / 2));
+    for (int key : {int(Qt::Key_Up), int(Qt::Key_Left)}) {
         ShiftDown();
-        ShiftedKey(Qt::Key_Up, Qt::NoModifier);
+        ShiftedKey(key, Qt::NoModifier);
         ShiftUp();
     }
     Settle();
-    EXPECT_EQ(View()->Selection(), (CellRange{3, 8, 3, 11}));
-    // A click with Shift spans from the same anchor, D12, to the clicked cell.
-    const DcRect cell = View()->GetRangeRect({5, 13, 5, 13});
-    QTest::mouseClick(View()->viewport(), Qt::LeftButton, Qt::ShiftModifier,
-                      QPoint((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
-    Settle();
-    EXPECT_EQ(View()->Selection(), (CellRange{3, 11, 5, 13}));
+    EXPECT_EQ(View()->Selection(), (CellRange{0, 1, 1, 2}));
 }
 
 TEST_F(SelectionKeysTest, KeysHeldWithACommandModifierNeverTypeAltGrDoes) {
