@@ -1,6 +1,6 @@
 // Keys in the frame's boxes: the keypad's Enter in the address box goes as Return does, Enter
-// in the replacement box leaves the selection where it was, and the find box keeps each text
-// searched once, the latest at the top.
+// in the replacement box leaves the selection where it was, and the find box searches on
+// either Enter and keeps each text searched once, the latest at the top.
 
 #include "app/frametoolbars.h"
 #include "resources/commandids.h"
@@ -115,9 +115,13 @@ TEST_F(SearchKeysTest, ATextSearchedAgainStandsOnceAtTheTopOfTheFindBox) {
     ASSERT_TRUE(SearchBar()->isVisible());
     for (const Case& c : cases) {
         SearchBox(0)->clear();
+        bool keypad = false;
         for (const QString& text : c.searched) {
             Select(0, 0);
-            TypeAndPress(SearchBox(0), text, Qt::Key_Return);
+            // Return and the keypad's Enter in turn.
+            keypad = !keypad;
+            TypeAndPress(SearchBox(0), text, keypad ? Qt::Key_Enter : Qt::Key_Return,
+                         keypad ? Qt::KeypadModifier : Qt::NoModifier);
             // The search found the text: the cursor is on its cell.
             EXPECT_EQ(CellText(View()->Selection().c1, View()->Selection().r1), text.toStdString());
             EXPECT_EQ(SearchBox(0)->currentText(), text);
