@@ -2,9 +2,9 @@
 # A keyboard-only session under a real X server: a 4 x 6 table typed cell by cell; from D6,
 # Shift+Up three times and Shift+Left twice, Shift released between the presses, selects
 # B3:D6, which Delete clears; from C2, Shift+Left then Shift+Up selects B1:C2, cleared too;
-# Alt+A, Alt+Q and Alt+Z on E1 type nothing before "ok"; Shift held over Down and then P on
-# E2 starts an edit with "P"; on a German layout AltGr+Q types "@" into E4. The saved file is
-# read back with the engine's reader and the title names it.
+# Alt+A, Alt+Q and Alt+Z on E1 type nothing before "ok", nor Alt+J in the editor; Shift held
+# over Down and then P on E2 starts an edit with "P"; on a German layout AltGr+Q types "@" into
+# E4. The saved file is read back with the engine's reader and the title names it.
 # Usage: selection_e2e.sh <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
 settings=$1 vorlane=$2 bookutil=$3
@@ -34,6 +34,9 @@ keys shift+Left shift+Up Delete
 # B1 is active now: three to the right is E1. Alt+letters are no typing.
 keys Right Right Right alt+a alt+q alt+z
 xdotool type --delay 40 ok
+# Nor in the editor.
+keys alt+j
+xdotool type --delay 40 ay
 keys Return Down
 # Shift held down across the step and the letter: the letter starts the edit.
 xdotool keydown shift
@@ -69,7 +72,7 @@ RUN
 
 run run.sh
 "$bookutil" dump "$BOOK" >"$work/dump.txt"
-expected=$'A1\tnumber\t11\nD1\tnumber\t14\nE1\ttext\tok\nA2\tnumber\t21\nD2\tnumber\t24\nE2\ttext\tPear\nA3\tnumber\t31\nA4\tnumber\t41\nE4\ttext\t@x\nA5\tnumber\t51\nA6\tnumber\t61'
+expected=$'A1\tnumber\t11\nD1\tnumber\t14\nE1\ttext\tokay\nA2\tnumber\t21\nD2\tnumber\t24\nE2\ttext\tPear\nA3\tnumber\t31\nA4\tnumber\t41\nE4\ttext\t@x\nA5\tnumber\t51\nA6\tnumber\t61'
 if ! diff -u <(printf '%s\n' "$expected") "$work/dump.txt"; then
   echo "the saved cells differ from what the keys should have made"
   exit 1

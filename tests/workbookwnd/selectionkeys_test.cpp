@@ -1,7 +1,7 @@
 // The grid's keys as a user presses them: Shift released and pressed again between steps keeps
 // extending from where the selection was anchored, whichever way it was made; keys held with
-// Alt, Ctrl or the logo key never type, while AltGr still composes; and a letter typed with
-// Shift held opens the editor and ends the extending.
+// Alt, Ctrl or the logo key never type, on the grid or in the editor, while AltGr still
+// composes; and a letter typed with Shift held opens the editor and ends the extending.
 
 #include "wndtest.h"
 #include "workbookwnd/celleditor.h"
@@ -235,6 +235,34 @@ TEST_F(SelectionKeysTest, KeysHeldWithACommandModifierNeverTypeAltGrDoes) {
             ++column;
         }
     }
+}
+
+TEST_F(SelectionKeysTest, InTheEditorAltAndTheLogoKeyTypeNothingAltGrTypes) {
+    StartTyping(1, 1, QStringLiteral("x"));
+    ASSERT_TRUE(Editing());
+    QWidget* editor = QApplication::focusWidget();
+    ASSERT_EQ(editor, static_cast<QWidget*>(View()->Editor()));
+    const struct {
+        Qt::Key key;
+        const char* text;
+        Qt::KeyboardModifiers modifiers;
+    } keys[] = {
+        {Qt::Key_G, "g", Qt::AltModifier},
+        {Qt::Key_G, "G", Qt::AltModifier | Qt::ShiftModifier},
+        {Qt::Key_K, "k", Qt::MetaModifier},
+        {Qt::Key_Q, "@", Qt::GroupSwitchModifier},
+        {Qt::Key_Q, "@", Qt::GroupSwitchModifier | Qt::AltModifier},
+        {Qt::Key_J, "j", Qt::NoModifier},
+    };
+    for (const auto& k : keys) {
+        QTest::sendKeyEvent(QTest::Press, editor, k.key, QString::fromLatin1(k.text), k.modifiers);
+        QTest::sendKeyEvent(QTest::Release, editor, k.key, QString::fromLatin1(k.text),
+                            k.modifiers);
+        Settle();
+    }
+    EXPECT_EQ(View()->Editor()->toPlainText(), QStringLiteral("x@@j"));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(CellText(1, 1), "x@@j");
 }
 
 TEST_F(SelectionKeysTest, ALetterTypedWithShiftHeldOpensTheEditAndEndsTheExtending) {
