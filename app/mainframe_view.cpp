@@ -91,7 +91,9 @@ bool CMainFrame::SearchBoxKey(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
     auto* widget = static_cast<QWidget*>(watched);
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->modifiers() != Qt::NoModifier || !bars_[kSearchBar]->isAncestorOf(widget))
+    // The keypad's Enter comes with the keypad modifier; it is Enter all the same.
+    if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier ||
+        !bars_[kSearchBar]->isAncestorOf(widget))
         return false;
     // F3 in either box finds the next match, as it does in the grid; Enter in the find box
     // does the same, so that a typed text is looked for at once.

@@ -136,10 +136,18 @@ bool CCellEditor::HandleKey(QKeyEvent* event) {
 void CCellEditor::keyPressEvent(QKeyEvent* event) {
     if (HandleKey(event)) return;
     const QString text = event->text();
-    const bool typed = !text.isEmpty() && text[0].isPrint() &&
-                       !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-    if (typed) {
+    const bool printable = !text.isEmpty() && text[0].isPrint();
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    // AltGr (the group switch) composes characters; Alt or the logo key held make a command's
+    // key, which the text box would otherwise type. Ctrl's keys are the text box's own.
+    const bool composed = mods & Qt::GroupSwitchModifier;
+    const bool chord = mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (printable && (composed || !chord)) {
         if (InsertLimited(text)) view_->PostUpdateCellEditor();
+        return;
+    }
+    if (printable && !(mods & Qt::ControlModifier)) {
+        event->ignore();
         return;
     }
     QPlainTextEdit::keyPressEvent(event);

@@ -214,6 +214,9 @@ private:
     void MoveCursor(bool rows, int code, int track);
     int32_t Step(bool rows, int code, uint32_t& moving);
     void StoreMove(bool rows, uint32_t moving);
+    // Starts extending from the corner the selection was anchored at (the active cell when
+    // the anchor is no longer one of the selection's corners).
+    void StartExtending();
     void AfterMove(bool rows, int code, int32_t scrolled, uint32_t oldFirst, int32_t oldHeading);
     void ThumbTrack(bool rows, int track);
     void SetScrollMax(bool rows, uint32_t value);

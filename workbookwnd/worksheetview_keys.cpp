@@ -29,6 +29,13 @@ bool BringsCellIntoView(int key) {
     }
 }
 
+// Alt, Ctrl or the logo key held make a key a command, never typing; AltGr (reported as the
+// group switch) composes characters on layouts that need it, so those still type.
+bool IsCommandChord(Qt::KeyboardModifiers modifiers) {
+    if (modifiers & Qt::GroupSwitchModifier) return false;
+    return modifiers & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier);
+}
+
 // Pixels below the column headings that must stay free above a typed-into cell.
 constexpr int kTypingMargin = 18;
 constexpr int kKeyMargin = 2;
@@ -61,11 +68,8 @@ void CWorksheetView::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     // Shift held down extends the selection around the cell where it began, even when its
     // own press went to another window.
     if ((key == Qt::Key_Shift || (modifiers & Qt::ShiftModifier)) && !extending_ &&
-        key != Qt::Key_Return && key != Qt::Key_Enter) {
-        extending_ = true;
-        anchorColumn_ = sel_.c1;
-        anchorRow_ = sel_.r1;
-    }
+        key != Qt::Key_Return && key != Qt::Key_Enter)
+        StartExtending();
     if (!extending_ && BringsCellIntoView(key)) BringActiveCellIntoView(kKeyMargin);
     switch (key) {
     case Qt::Key_Return:
@@ -112,6 +116,7 @@ void CWorksheetView::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 
 void CWorksheetView::OnChar(const QString& text, Qt::KeyboardModifiers modifiers) {
     if (text.isEmpty() || text[0].unicode() < 32 || text[0].unicode() == 127) return;
+    if (IsCommandChord(modifiers)) return;
     if (!Sheet()) return;
     // An upper-case letter starts an edit rather than extending the selection.
     if (modifiers & Qt::ShiftModifier) extending_ = false;

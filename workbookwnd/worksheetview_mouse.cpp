@@ -96,18 +96,21 @@ void CWorksheetView::OnLButtonDown(QPoint point, Qt::KeyboardModifiers modifiers
 
 void CWorksheetView::ClickCell(uint16_t column, uint32_t row, bool shift) {
     ForgetCurrentContainer();
-    if (shift)
-        sel_ = {std::min(sel_.c1, column), std::min(sel_.r1, row), std::max(sel_.c1, column),
-                std::max(sel_.r1, row)};
-    else
+    if (shift) {
+        // The selection spans from where it was anchored to the clicked cell.
+        StartExtending();
+        sel_ = {std::min(anchorColumn_, column), std::min(anchorRow_, row),
+                std::max(anchorColumn_, column), std::max(anchorRow_, row)};
+    } else {
         sel_ = {column, row, column, row};
+        anchorColumn_ = column;
+        anchorRow_ = row;
+    }
     UpdateScrollBars(false, false);
     SetScrollPos(false, column);
     SetScrollPos(true, row);
     RepaintHighlight();
     SyncSplitPane();
-    anchorColumn_ = sel_.c1;
-    anchorRow_ = sel_.r1;
     extending_ = true;
     drag_ = DragState{};
     drag_.kind = Drag::kSelect;

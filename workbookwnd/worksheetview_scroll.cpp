@@ -87,6 +87,8 @@ void CWorksheetView::MoveCursor(bool rows, int code, int track) {
     if (!extending_ && IsCursorCode(rows, code) && !single) {
         sel_.c2 = sel_.c1;
         sel_.r2 = sel_.r1;
+        anchorColumn_ = sel_.c1;
+        anchorRow_ = sel_.r1;
         RepaintHighlight();
         SyncSplitPane();
     }
@@ -181,10 +183,21 @@ int32_t CWorksheetView::Step(bool rows, int code, uint32_t& moving) {
     return pixels;
 }
 
+void CWorksheetView::StartExtending() {
+    extending_ = true;
+    const bool corner = (anchorColumn_ == sel_.c1 || anchorColumn_ == sel_.c2) &&
+                        (anchorRow_ == sel_.r1 || anchorRow_ == sel_.r2);
+    if (corner) return;
+    anchorColumn_ = sel_.c1;
+    anchorRow_ = sel_.r1;
+}
+
 void CWorksheetView::StoreMove(bool rows, uint32_t moving) {
     if (rows) {
         if (!extending_) {
             sel_.r1 = sel_.r2 = moving;
+            anchorColumn_ = sel_.c1;
+            anchorRow_ = moving;
         } else {
             // The anchor stays one corner; the moving edge may pass it.
             sel_.r1 = std::min(anchorRow_, moving);
@@ -195,6 +208,8 @@ void CWorksheetView::StoreMove(bool rows, uint32_t moving) {
     const uint16_t column = uint16_t(moving);
     if (!extending_) {
         sel_.c1 = sel_.c2 = column;
+        anchorColumn_ = column;
+        anchorRow_ = sel_.r1;
     } else {
         sel_.c1 = std::min(anchorColumn_, column);
         sel_.c2 = std::max(anchorColumn_, column);

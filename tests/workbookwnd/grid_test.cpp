@@ -1,6 +1,7 @@
 // The grid's mouse, wheel and scroll bars: clicks on cells and headings, resize drags on the
 // fake clock, drag selection with its auto-scroll, the wheel's notches and the thumb.
 
+#include "formula/edit/sizecommands.h"
 #include "model/workbook.h"
 #include "render/metrics.h"
 #include "wndtest.h"
@@ -223,6 +224,35 @@ TEST_F(GridTest, TheMiddleButtonScrollsTowardsThePointer) {
     EXPECT_GT(View()->Selection().r1, row + 5);
     wnd->hide();
     EXPECT_FALSE(timers->Armed());
+}
+
+TEST_F(GridTest, AColumnBorderDraggedPastItsLeftEdgeGivesWidthZero) {
+    // C's right border dragged to points around its own left edge, by mouse events on the
+    // heading band; the last pixel that keeps one pixel of width and the first that gives none.
+    struct Case {
+        int fromLeft; // pixels right of the column's left edge
+        int width;
+    };
+    const Case cases[] = {{2, 1}, {1, 0}, {0, 0}, {-1, 0}, {-40, 0}};
+    for (const Case& c : cases) {
+        ASSERT_TRUE(SetLineSizeCommand(Book(), true, 2, 64) == CommandResult::kDone);
+        View()->InvalidateAll();
+        View()->Render();
+        const int left = LeftX(2);
+        Press({BorderX(2), BandY()});
+        ASSERT_EQ(View()->CurrentDrag(), CWorksheetView::Drag::kColumnResize) << c.fromLeft;
+        const QPoint to(left + c.fromLeft, BandY());
+        QMouseEvent move(QEvent::MouseMove, QPointF(to),
+                         View()->viewport()->mapToGlobal(QPointF(to)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(View()->viewport(), &move);
+        Release(to);
+        EXPECT_EQ(Width(2), c.width) << c.fromLeft;
+        EXPECT_EQ(Sheet().formats.columns[2].width & 1, 1) << c.fromLeft; // a size of its own
+        // Its neighbours keep their widths.
+        EXPECT_EQ(Width(1), GetDefaultColumnWidth()) << c.fromLeft;
+        EXPECT_EQ(Width(3), GetDefaultColumnWidth()) << c.fromLeft;
+    }
 }
 
 } // namespace
