@@ -1,7 +1,8 @@
 // ITree: walking and editing the document's worksheet tree. Indexes count the items in
 // display order from 0; an index below 1 names the first item, and one past the end makes
 // the method change nothing and return S_FALSE. The edits are the window's tree commands,
-// recorded for undo as the window's are; automation has no selection to record.
+// carried for automation: no undo entry (the document has no undo) and no recalculation
+// (that is UpdateWorkbook's).
 #include "automation/workbookobj.h"
 #include "formula/edit/treecommands.h"
 #include "model/workbook.h"
@@ -89,9 +90,10 @@ HRESULT CWorkbookObj::InsertItem(int32_t insertAt, int32_t type, const CBstr& na
     const std::string ansi = Utf8ToCp1252(name.Utf8());
     const ErrorCode kept = doc_->error;
     CTreeItem* added = nullptr;
-    if (InsertTreeItemCommand(*doc_, {}, type == TREE_TYPE_FOLDER, ansi.c_str(), target, &added) !=
-        CommandResult::kDone) {
-        // Out of memory is a plain failure code: the document's error stays as it was.
+    // Memory is the command's only failure; it is told by the result code alone, and the
+    // document's error stays as it was.
+    if (InsertTreeItemCommand(*doc_, {}, type == TREE_TYPE_FOLDER, ansi.c_str(), target, &added,
+                              TreeEditor::kAutomation) != CommandResult::kDone) {
         doc_->error = kept;
         return E_OUTOFMEMORY;
     }
@@ -102,8 +104,10 @@ HRESULT CWorkbookObj::InsertItem(int32_t insertAt, int32_t type, const CBstr& na
 HRESULT CWorkbookObj::DeleteItem(int32_t position) {
     CTreeItem* item = GetTreeItemAt(position, doc_->tree.first);
     if (!item) return S_FALSE;
-    // A group holding every worksheet stays, with error 9 in the document.
-    return RemoveTreeItemCommand(*doc_, {}, *item) == CommandResult::kDone ? S_OK : S_FALSE;
+    // A group holding every worksheet stays; the call still succeeds, and error 9 in the
+    // document tells the client why nothing went.
+    RemoveTreeItemCommand(*doc_, {}, *item, TreeEditor::kAutomation);
+    return S_OK;
 }
 
 HRESULT CWorkbookObj::GetItemName(int32_t position, CBstr& name) {
@@ -116,12 +120,8 @@ HRESULT CWorkbookObj::GetItemName(int32_t position, CBstr& name) {
 HRESULT CWorkbookObj::SetItemName(int32_t position, const CBstr& name) {
     CTreeItem* item = GetTreeItemAt(position, doc_->tree.first);
     if (!item) return S_FALSE;
-    const ErrorCode kept = doc_->error;
-    if (RenameTreeItemCommand(*doc_, {}, *item, Utf8ToCp1252(name.Utf8()), true) ==
-        CommandResult::kFailed) {
-        doc_->error = kept;
-        return E_OUTOFMEMORY;
-    }
+    // Without an undo record a rename cannot fail.
+    RenameTreeItemCommand(*doc_, {}, *item, Utf8ToCp1252(name.Utf8()), TreeEditor::kAutomation);
     return S_OK;
 }
 

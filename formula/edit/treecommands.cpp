@@ -27,21 +27,26 @@ void TakeBack(CWorkbook& workbook, CTreeItem* head) {
     FreeTreeItemList(head);
 }
 
+CommandResult Finish(CWorkbook& workbook, TreeEditor editor) {
+    return editor == TreeEditor::kWindow ? FinishCommand(workbook, true) : CommandResult::kDone;
+}
+
 } // namespace
 
 CommandResult RenameTreeItemCommand(CWorkbook& workbook, const GridSelection& selection,
-                                    CTreeItem& item, std::string_view name, bool emptyAllowed) {
+                                    CTreeItem& item, std::string_view name, TreeEditor editor) {
+    const bool window = editor == TreeEditor::kWindow;
     name = name.substr(0, std::min(name.size(), size_t(kTreeNameSize) - 1));
-    if ((name.empty() && !emptyAllowed) || name == item.name) return CommandResult::kNothing;
+    if ((name.empty() && window) || name == item.name) return CommandResult::kNothing;
     const CellRange& sel = selection.range;
-    if (!workbook.RecordUndoRename(sel, sel.c1, sel.r1, &item)) {
+    if (window && !workbook.RecordUndoRename(sel, sel.c1, sel.r1, &item)) {
         const ErrorCode error = workbook.error;
         workbook.DiscardLastUndo(true);
         workbook.error = error;
         return CommandResult::kFailed;
     }
     item.SetName(std::string(name).c_str());
-    return FinishCommand(workbook, true);
+    return Finish(workbook, editor);
 }
 
 CommandResult NewTreeItemCommand(CWorkbook& workbook, const GridSelection& selection, bool folder,
@@ -56,7 +61,7 @@ CommandResult NewTreeItemCommand(CWorkbook& workbook, const GridSelection& selec
 
 CommandResult InsertTreeItemCommand(CWorkbook& workbook, const GridSelection& selection,
                                     bool folder, const char* name, CTreeItem* target,
-                                    CTreeItem** added) {
+                                    CTreeItem** added, TreeEditor editor) {
     std::unique_ptr<CTreeItem> item;
     if (folder)
         item = NewBlockObject<CTreeItem>(name, 1, TREE_TYPE_FOLDER, 0);
@@ -66,13 +71,20 @@ CommandResult InsertTreeItemCommand(CWorkbook& workbook, const GridSelection& se
     CTreeItem* raw = item.release();
     InsertTreeItem(workbook.tree, raw, target);
     const CellRange& sel = selection.range;
-    workbook.RecordUndoTreeChange(sel, sel.c1, sel.r1, GetTreeItemIndex(raw, workbook.tree.first));
+    if (editor == TreeEditor::kWindow)
+        workbook.RecordUndoTreeChange(sel, sel.c1, sel.r1,
+                                      GetTreeItemIndex(raw, workbook.tree.first));
     if (added) *added = raw;
-    return FinishCommand(workbook, true);
+    return Finish(workbook, editor);
 }
 
 CommandResult RemoveTreeItemCommand(CWorkbook& workbook, const GridSelection& selection,
-                                    CTreeItem& item) {
+                                    CTreeItem& item, TreeEditor editor) {
+    if (editor == TreeEditor::kAutomation) {
+        if (!DetachTreeItem(workbook.tree, &item, workbook.error)) return CommandResult::kFailed;
+        FreeTreeItemList(&item);
+        return CommandResult::kDone;
+    }
     const CellRange& sel = selection.range;
     if (workbook.RecordUndoTreeRemove(sel, sel.c1, sel.r1, &item))
         return FinishCommand(workbook, true);

@@ -135,6 +135,12 @@ bool CFileStream::OpenFile(const char* path, const char* mode) {
     return true;
 }
 
+void CFileStream::StartLayer() {
+    layerStop_ = INT64_MAX;
+    layerStopCode_ = kErrorNone;
+    rewinds_ = 0;
+}
+
 bool CFileStream::CloseFiles() {
     bool ok = true;
     if (gz_) {
@@ -162,6 +168,7 @@ bool CFileStream::Open(const char* path, const char* mode, bool gzip, int32_t bu
     const OpenMode m = ParseMode(mode);
     if (gzip) gz_ = OpenLayer(file_, m.kind);
     writing_ = gz_ && m.kind != 'r';
+    StartLayer();
     position_ = windowStart_ = 0;
     windowEnd_ = -1;
     dirty_ = 0;
@@ -212,6 +219,7 @@ bool CFileStream::Reopen(const char* mode, bool gzip) {
         if (!gz_) status_ = kStreamWrite;
     }
     writing_ = gz_ && writing;
+    StartLayer();
     position_ = windowStart_ = 0;
     windowEnd_ = -1;
     dirty_ = 0;
@@ -266,6 +274,9 @@ void CFileStream::Swap(CFileStream& other) noexcept {
     std::swap(readOnly_, other.readOnly_);
     std::swap(writing_, other.writing_);
     std::swap(status_, other.status_);
+    std::swap(layerStop_, other.layerStop_);
+    std::swap(layerStopCode_, other.layerStopCode_);
+    std::swap(rewinds_, other.rewinds_);
 }
 
 int32_t CFileStream::GetFileSize(const char* path, ErrorCode* status) {

@@ -70,6 +70,9 @@ public:
     // The stream's own failure, or `fallback` when it has none.
     ErrorCode ErrorOr(ErrorCode fallback) const { return vl::ErrorOr(status_, fallback); }
     const std::string& GetPath() const { return path_; }
+    // How often since the open a gzip layer being read went back to the start of the file to
+    // reach an earlier position, inflating everything before it once more.
+    int32_t GetRewinds() const { return rewinds_; }
 
     // Gives the open file the name `path`, replacing a file of that name (whose permission
     // bits it takes over), so that a save written aside becomes the document at once.
@@ -93,6 +96,10 @@ private:
     bool Refill(int32_t at);
     bool WriteBack();
     bool PositionLayer(int32_t at);
+    // A new layer (or none) has neither stopped nor rewound.
+    void StartLayer();
+    // Records that a gzip layer being read delivers nothing from `at` on; false with `code`.
+    bool StopLayer(int32_t at, ErrorCode code);
     // Makes the window hold the byte at the position; false at the end of the file, and
     // also with `failed` set when the window could not be had.
     bool FillAtPosition(bool* failed = nullptr);
@@ -115,6 +122,9 @@ private:
     uint8_t readOnly_ = 0;
     uint8_t writing_ = 0; // the gzip layer was opened for writing
     ErrorCode status_ = kErrorNone;
+    int64_t layerStop_ = INT64_MAX; // see StopLayer
+    ErrorCode layerStopCode_ = kErrorNone;
+    int32_t rewinds_ = 0;
 };
 
 } // namespace vl

@@ -14,17 +14,40 @@ constexpr int32_t kCryptChunk = 2048;
 }
 
 bool CFileStream::PositionLayer(int32_t at) {
-    const bool ok = gz_ ? gzseek(static_cast<gzFile>(gz_), at, SEEK_SET) == at
-                        : fseek(file_, at, SEEK_SET) == 0;
+    auto* gz = static_cast<gzFile>(gz_);
+    if (gz && !writing_) {
+        // Nothing can be read where the layer stopped, so it stays where it is.
+        if (at >= layerStop_) return true;
+        if (at < gztell(gz)) ++rewinds_;
+    }
+    const bool ok = gz ? gzseek(gz, at, SEEK_SET) == at : fseek(file_, at, SEEK_SET) == 0;
     if (!ok) Fail(kStreamSeek);
     return ok;
 }
 
+bool CFileStream::StopLayer(int32_t at, ErrorCode code) {
+    if (gz_) {
+        layerStop_ = at;
+        layerStopCode_ = code;
+    }
+    Fail(code);
+    return false;
+}
+
 bool CFileStream::Refill(int32_t at) {
+    // Going back to where a gzip layer stopped would inflate the file again from its start.
+    if (gz_ && at >= layerStop_) {
+        Fail(layerStopCode_);
+        return false;
+    }
     if (!PositionLayer(at)) return false;
+    // Positions are 32-bit: a window ends at INT32_MAX - 1, and a byte at INT32_MAX makes the
+    // file one that cannot be read. No refill reads past that byte, so that the layer waits
+    // where the next refill starts.
+    const int32_t want = at == INT32_MAX ? 1 : std::min(bufferSize_, INT32_MAX - at);
     int32_t count = 0;
     if (gz_) {
-        const int n = gzread(static_cast<gzFile>(gz_), buffer_, unsigned(bufferSize_));
+        const int n = gzread(static_cast<gzFile>(gz_), buffer_, unsigned(want));
         if (n < 0) {
             Fail(kStreamRead);
             return false;
@@ -32,29 +55,18 @@ bool CFileStream::Refill(int32_t at) {
         // zlib hands over what it could inflate of a stream that was cut short and marks it.
         int code = Z_OK;
         gzerror(static_cast<gzFile>(gz_), &code);
-        if (n < bufferSize_ && code == Z_BUF_ERROR) {
-            Fail(kErrorFileFormat);
-            return false;
-        }
+        if (n < want && code == Z_BUF_ERROR) return StopLayer(at, kErrorFileFormat);
         count = n;
     } else {
-        count = int32_t(fread(buffer_, 1, size_t(bufferSize_), file_));
-        const bool failed = count < bufferSize_ && ferror(file_);
+        count = int32_t(fread(buffer_, 1, size_t(want), file_));
+        const bool failed = count < want && ferror(file_);
         clearerr(file_);
         if (failed) {
             Fail(kStreamRead);
             return false;
         }
     }
-    // Positions are 32-bit: the window ends at the last one, and a byte beyond it makes the
-    // file one that cannot be read.
-    if (int64_t(at) + count > INT32_MAX) {
-        if (at == INT32_MAX) {
-            Fail(kErrorFileFormat);
-            return false;
-        }
-        count = INT32_MAX - at;
-    }
+    if (at == INT32_MAX && count > 0) return StopLayer(at, kErrorFileFormat);
     windowStart_ = position_ = at;
     windowEnd_ = count > 0 ? at + count - 1 : -1;
     return true;

@@ -1,6 +1,6 @@
 #include "automation/typelib.h"
 #include "automationtestutil.h"
-#include "formula/edit/undoexec.h"
+#include "platform/core/alloc.h"
 
 #include <functional>
 
@@ -38,6 +38,17 @@ protected:
                    "/" + std::to_string(p->level) + " ";
         return out + std::to_string(Doc().tree.worksheetCount) + " " +
                std::to_string(Doc().tree.folderCount) + (active ? " " + Active() : "");
+    }
+    // B1 of the active worksheet: its number, or "error " and the cell error's code.
+    std::string B1() {
+        const CVariant v = Value("$B$1");
+        if (v.vt == VT_R8) return std::to_string(int(v.real));
+        return v.vt == VT_UI1 ? "error " + std::to_string(v.integer) : "?";
+    }
+    int UndoEntries() {
+        int n = 0;
+        for (const UndoEntry& e : Doc().undo.entries) n += e.kind != kUndoEmpty;
+        return n + (Doc().undo.current != -1);
     }
 };
 
@@ -123,14 +134,14 @@ TEST_F(TreeTest, DeletingAGroupMovesTheActiveWorksheetOutwards) {
     EXPECT_EQ(Doc().tree.folderCount, 0u);
 }
 
-TEST_F(TreeTest, DeletingEveryWorksheetIsRefusedAsNothingChanged) {
+TEST_F(TreeTest, DeletingEveryWorksheetKeepsTheTreeWithError9) {
     NewDocument();
     int32_t index = -1;
     ASSERT_EQ(obj->InsertItem(-1, TREE_TYPE_FOLDER, "Empty", index), S_OK);
-    EXPECT_EQ(obj->DeleteItem(0), S_FALSE);
+    EXPECT_EQ(obj->DeleteItem(0), S_OK);
     EXPECT_EQ(Doc().error, kErrorLastWorksheet);
-    EXPECT_EQ(ItemCount(), 2);
-    EXPECT_EQ(Active(), "\\Worksheet1");
+    EXPECT_EQ(Picture(), "\\Worksheet1/1/1 \\Empty/2/1 1 1 \\Worksheet1");
+    EXPECT_EQ(UndoEntries(), 0);
     EXPECT_EQ(obj->DeleteItem(1), S_OK); // the folder alone may go
     EXPECT_EQ(ItemCount(), 1);
 }
@@ -161,37 +172,86 @@ TEST_F(TreeTest, AnEmptyTreeHasNothingToWalk) {
     EXPECT_EQ(Active(), "<none>");
 }
 
-TEST_F(TreeTest, EditsAreUndoneAndRedoneAsTheWindowsAre) {
+// Every result of the three edits, with the whole tree after it. None records an undo entry
+// or recalculates: B1 of Sheet1 (A1 + '\F\Sheet2'!A1 + Sheet3!A1, calculated as 1 + 5 + 7
+// before A1 became 100) keeps 13 until UpdateWorkbook, which then sees the new tree.
+TEST_F(TreeTest, EveryResultOfTheEditsWithNoUndoAndNoRecalculation) {
     struct Case {
         const char* what;
-        std::function<HRESULT(CWorkbookObj&)> edit;
+        std::function<HRESULT(CWorkbookObj&, int32_t&)> edit;
+        HRESULT result;
+        int32_t index; // InsertItem's out value; 99 stays for the others
         const char* after;
+        const char* updated; // B1 after UpdateWorkbook; error 2 is #NAME?, a worksheet gone
     };
-    int32_t n = 0;
+    const char* kBefore = "\\Sheet1/1/1 \\F/2/1 \\F\\Sheet2/1/2 \\Sheet3/1/1 3 1 \\Sheet1";
+    const auto insert = [](int32_t at, int32_t type, const char* name) {
+        return [=](CWorkbookObj& o, int32_t& n) { return o.InsertItem(at, type, name, n); };
+    };
+    const auto failing = [](int32_t at, int32_t type) {
+        return [=](CWorkbookObj& o, int32_t& n) {
+            SetAllocFailAfter(0);
+            const HRESULT hr = o.InsertItem(at, type, "New", n);
+            SetAllocFailAfter(-1);
+            return hr;
+        };
+    };
+    const auto remove = [](int32_t at) {
+        return [=](CWorkbookObj& o, int32_t&) { return o.DeleteItem(at); };
+    };
+    const auto rename = [](int32_t at, const char* name) {
+        return [=](CWorkbookObj& o, int32_t&) { return o.SetItemName(at, name); };
+    };
     const Case cases[] = {
-        {"worksheet into F", [&](CWorkbookObj& o) { return o.InsertItem(1, 1, "New", n); },
-         "\\Sheet1/1/1 \\F/2/1 \\F\\Sheet2/1/2 \\F\\New/1/2 \\Sheet3/1/1 4 1 \\F\\Sheet2"},
-        {"folder before Sheet3", [&](CWorkbookObj& o) { return o.InsertItem(3, 2, "G", n); },
-         "\\Sheet1/1/1 \\F/2/1 \\F\\Sheet2/1/2 \\G/2/1 \\Sheet3/1/1 3 2 \\F\\Sheet2"},
-        {"F with Sheet2", [](CWorkbookObj& o) { return o.DeleteItem(1); },
-         "\\Sheet1/1/1 \\Sheet3/1/1 2 0 \\Sheet3"},
-        {"Sheet2 renamed", [](CWorkbookObj& o) { return o.SetItemName(2, "Sales"); },
-         "\\Sheet1/1/1 \\F/2/1 \\F\\Sales/1/2 \\Sheet3/1/1 3 1 \\F\\Sales"},
-        {"Sheet1 emptied", [](CWorkbookObj& o) { return o.SetItemName(0, ""); },
-         "\\/1/1 \\F/2/1 \\F\\Sheet2/1/2 \\Sheet3/1/1 3 1 \\F\\Sheet2"},
+        {"type 3", insert(0, 3, "New"), E_INVALIDARG, -1, kBefore, "112"},
+        {"type 0", insert(-1, 0, "New"), E_INVALIDARG, -1, kBefore, "112"},
+        {"insert past the end", insert(4, 1, "New"), S_FALSE, -1, kBefore, "112"},
+        {"worksheet, no memory", failing(-1, 1), E_OUTOFMEMORY, -1, kBefore, "112"},
+        {"folder, no memory", failing(1, 2), E_OUTOFMEMORY, -1, kBefore, "112"},
+        {"worksheet into F", insert(1, 1, "New"), S_OK, 3,
+         "\\Sheet1/1/1 \\F/2/1 \\F\\Sheet2/1/2 \\F\\New/1/2 \\Sheet3/1/1 4 1 \\Sheet1", "112"},
+        {"folder before Sheet3", insert(3, 2, "G"), S_OK, 3,
+         "\\Sheet1/1/1 \\F/2/1 \\F\\Sheet2/1/2 \\G/2/1 \\Sheet3/1/1 3 2 \\Sheet1", "112"},
+        {"worksheet at the end", insert(-1, 1, "New"), S_OK, 4,
+         "\\Sheet1/1/1 \\F/2/1 \\F\\Sheet2/1/2 \\Sheet3/1/1 \\New/1/1 4 1 \\Sheet1", "112"},
+        {"worksheet before the first", insert(-5, 1, "New"), S_OK, 0,
+         "\\New/1/1 \\Sheet1/1/1 \\F/2/1 \\F\\Sheet2/1/2 \\Sheet3/1/1 4 1 \\Sheet1", "112"},
+        {"delete past the end", remove(4), S_FALSE, 99, kBefore, "112"},
+        {"delete F with Sheet2", remove(1), S_OK, 99, "\\Sheet1/1/1 \\Sheet3/1/1 2 0 \\Sheet1",
+         "error 2"},
+        {"delete Sheet3", remove(3), S_OK, 99, "\\Sheet1/1/1 \\F/2/1 \\F\\Sheet2/1/2 2 1 \\Sheet1",
+         "error 2"},
+        {"rename past the end", rename(4, "x"), S_FALSE, 99, kBefore, "112"},
+        {"rename Sheet2", rename(2, "Sales"), S_OK, 99,
+         "\\Sheet1/1/1 \\F/2/1 \\F\\Sales/1/2 \\Sheet3/1/1 3 1 \\Sheet1", "error 2"},
+        {"rename Sheet3 as it is", rename(3, "Sheet3"), S_OK, 99, kBefore, "112"},
+        {"rename Sheet1 to nothing", rename(-2, ""), S_OK, 99,
+         "\\/1/1 \\F/2/1 \\F\\Sheet2/1/2 \\Sheet3/1/1 3 1 \\", "112"},
     };
     for (const Case& c : cases) {
         ASSERT_EQ(CWorkbookObj::Create(obj), S_OK);
         BuildTree();
-        ASSERT_EQ(obj->SetActiveWorksheet("\\F\\Sheet2"), S_OK);
-        // Undo puts the tree back; the active worksheet is not part of what it restores.
-        const std::string before = Picture(false);
-        ASSERT_EQ(c.edit(*obj), S_OK) << c.what;
+        for (const auto& [sheet, value] : {std::pair("\\F\\Sheet2", 5), {"\\Sheet3", 7}}) {
+            ASSERT_EQ(obj->SetActiveWorksheet(sheet), S_OK);
+            PutNumber("$A$1", value);
+        }
+        ASSERT_EQ(obj->SetActiveWorksheet("\\Sheet1"), S_OK);
+        PutNumber("$A$1", 1);
+        ASSERT_EQ(obj->PutFormula("$B$1", "=A1+'\\F\\Sheet2'!A1+Sheet3!A1"), S_OK);
+        ASSERT_EQ(obj->UpdateWorkbook(), S_OK);
+        PutNumber("$A$1", 100);
+        Doc().updateMode = kUpdateWorkbook; // what a window's edit would recalculate by
+        ASSERT_EQ(Picture(), kBefore);
+        ASSERT_EQ(B1(), "13");
+        int32_t index = 99;
+        EXPECT_EQ(c.edit(*obj, index), c.result) << c.what;
+        EXPECT_EQ(index, c.index) << c.what;
         EXPECT_EQ(Picture(), c.after) << c.what;
-        ASSERT_EQ(UndoCommand(Doc(), nullptr), CommandResult::kDone) << c.what;
-        EXPECT_EQ(Picture(false), before) << c.what;
-        ASSERT_EQ(RedoCommand(Doc(), nullptr), CommandResult::kDone) << c.what;
-        EXPECT_EQ(Picture(), c.after) << c.what;
+        EXPECT_EQ(Doc().error, kErrorNone) << c.what;
+        EXPECT_EQ(UndoEntries(), 0) << c.what;
+        EXPECT_EQ(B1(), "13") << c.what;
+        ASSERT_EQ(obj->UpdateWorkbook(), S_OK);
+        EXPECT_EQ(B1(), c.updated) << c.what;
     }
 }
 

@@ -1,8 +1,10 @@
 #include "files/workbookopen.h"
 #include "filestestutil.h"
 #include "platform/core/alloc.h"
+#include "tests/platform/core/gzipfill.h"
 #include "v6fixtures.h"
 
+#include <climits>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -134,6 +136,20 @@ TEST(WorkbookOpen, OlderSignedFormOpensWithFileKindZero) {
 
 // A file that is open is "in use" to a second open; a missing file is 34 and is neither
 // retried nor created.
+// A compressed document whose blanks run one byte past the last position is refused with
+// the format error after inflating it once, not again for every read the parser tries.
+TEST(WorkbookOpen, CompressedPastTheLastPositionIsRefusedInOnePass) {
+    TempFolder dir;
+    const std::string path = dir.Path("blanks.vln");
+    const std::string head = "<?xml version=\"1.0\"?>\n<Workbook>";
+    tempfiles::WriteGzipFill(path, head, ' ', uint64_t(INT32_MAX) + 1 - head.size(), "</Workbook>");
+    auto book = CreateWorkbook();
+    ASSERT_TRUE(OpenDocumentFile(*book, path.c_str()));
+    EXPECT_FALSE(OpenWorkbookFile(*book, nullptr));
+    EXPECT_EQ(book->error, kErrorFileFormat);
+    EXPECT_EQ(book->stream.GetRewinds(), 0);
+}
+
 TEST(WorkbookOpen, DocumentOpenFailures) {
     TempFolder dir;
     const std::string path = dir.Path("doc.vlb");

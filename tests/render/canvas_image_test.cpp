@@ -1,9 +1,12 @@
 #include "core/clock.h"
+#include "core/settings.h"
 #include "platform/core/bytes.h"
 #include "render/canvas.h"
 #include "rendertest.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <string>
 #include <tuple>
 
 namespace vl {
@@ -181,6 +184,41 @@ TEST_F(HeaderFooter, SectionsStackAndMeasureOnlyDrawsNothing) {
     // Text before the first code is the left part.
     ASSERT_TRUE(Draw("left&c Document: &f"));
     EXPECT_EQ(std::get<0>(Drawn().front()), 10);
+}
+
+// 3 February 1971 in each short-date order with its own separator: a day and a month that
+// differ show which field went where.
+TEST_F(HeaderFooter, DateCodeFollowsTheShortDateOrder) {
+    class February3 : public IClock {
+    public:
+        int64_t NowSeconds() const override { return 86400 * (365 + 31 + 2) + 3600 * 12; }
+    } clock;
+    const SeparatorSet saved = UserSeparators();
+    const char* zone = std::getenv("TZ");
+    const std::string savedZone = zone ? zone : "";
+    setenv("TZ", "UTC", 1);
+    tzset();
+    const std::tuple<uint8_t, char, std::string> cases[] = {
+        {1, '.', "3.2.1971"}, // day-month-year
+        {0, '/', "2/3/1971"}, // month-day-year
+        {2, '-', "1971-2-3"}, // year-month-day
+    };
+    for (const auto& [order, separator, want] : cases) {
+        UserSeparators().shortDateOrder = order;
+        UserSeparators().date = separator;
+        dc_.outputs.clear();
+        HeaderFooterSources s;
+        s.clock = &clock;
+        ASSERT_TRUE(Draw("&d", s));
+        ASSERT_EQ(dc_.outputs.size(), 1u) << int(order);
+        EXPECT_EQ(dc_.outputs[0].text, want) << int(order);
+    }
+    UserSeparators() = saved;
+    if (zone)
+        setenv("TZ", savedZone.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
 }
 
 TEST_F(HeaderFooter, FileDateOfAMissingFileIsTimeZero) {

@@ -172,14 +172,17 @@ TEST(InsertTreeItemCommand, BeforeAWorksheetIntoAFolderOrAtTheEnd) {
     }
 }
 
-TEST(RenameTreeItemCommand, AnEmptyNameWhenAllowedIsKeptAndUndone) {
+// Automation's name may be empty, and its edits leave the history as it was.
+TEST(RenameTreeItemCommand, AutomationsEmptyNameIsKeptWithoutAnUndoEntry) {
     CUndoBook b;
-    const WorkbookDump before = b.Dump();
+    const int32_t current = b.Book().undo.current;
     CTreeItem& f = *Item(b.Book(), "F");
-    ASSERT_EQ(RenameTreeItemCommand(b.Book(), kSel, f, "", true), CommandResult::kDone);
+    ASSERT_EQ(RenameTreeItemCommand(b.Book(), kSel, f, "", TreeEditor::kAutomation),
+              CommandResult::kDone);
     EXPECT_STREQ(f.name, "");
-    EXPECT_EQ(RenameTreeItemCommand(b.Book(), kSel, f, "", true), CommandResult::kNothing);
-    ExpectUndoRedo(b, 1, before, b.Dump());
+    EXPECT_EQ(RenameTreeItemCommand(b.Book(), kSel, f, "", TreeEditor::kAutomation),
+              CommandResult::kNothing);
+    EXPECT_EQ(b.Book().undo.current, current);
 }
 
 } // namespace vl

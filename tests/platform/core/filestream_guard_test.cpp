@@ -1,6 +1,7 @@
 // What the stream refuses to read: files that are not regular files, compressed streams cut
 // short, and bytes past the last 32-bit position. And the same file opened twice.
 
+#include "gzipfill.h"
 #include "platform/core/filestream.h"
 #include "tempfiles.h"
 
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 #include <zlib.h>
 
 namespace vl {
@@ -32,8 +34,6 @@ std::vector<uint8_t> Gzip(const std::string& text) {
     deflateEnd(&z);
     return out;
 }
-
-} // namespace
 
 // Reading from a pipe with no writer would wait for ever, a device may never end: neither
 // opens, in any mode, and nothing is read.
@@ -65,6 +65,24 @@ TEST(FileStreamGuard, OnlyRegularFilesOpen) {
     EXPECT_EQ(s.Read(b, 3), 3); // blocking again: a whole read
 }
 
+// Every way of reading at the place where a gzip layer stopped fails with the error it
+// stopped with, and none goes back to inflate the file again from its start.
+void ExpectStoppedWithoutRewinding(CFileStream& s, int32_t at, ErrorCode error) {
+    uint8_t b[4] = {};
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_EQ(s.Read(b, 4), 0);
+        EXPECT_EQ(s.Peek(), 0);
+        EXPECT_TRUE(s.IsEof());
+        EXPECT_EQ(s.CompareAhead("a", 1), 1);
+        EXPECT_TRUE(s.Seek(kSeekStart, at));
+        EXPECT_EQ(s.ReadAt(b, 1, kSeekStart, at), 0);
+    }
+    EXPECT_EQ(std::pair(s.GetPosition(), s.GetError()), std::pair(at, uint8_t(error)));
+    EXPECT_EQ(s.GetRewinds(), 0);
+}
+
+} // namespace
+
 // A compressed stream that ends early is the format error, whatever its length, and a whole
 // one reads; an empty file is still an empty file.
 TEST(FileStreamGuard, CutCompressedStreamIsTheFormatError) {
@@ -83,6 +101,7 @@ TEST(FileStreamGuard, CutCompressedStreamIsTheFormatError) {
             continue;
         }
         EXPECT_EQ(std::pair(n, s.GetError()), std::pair(0, uint8_t(kErrorFileFormat))) << length;
+        ExpectStoppedWithoutRewinding(s, 0, kErrorFileFormat);
     }
     WriteBytes(path, whole);
     CFileStream s;
@@ -115,6 +134,35 @@ TEST(FileStreamGuard, BytesPastTheLastPositionFail) {
         EXPECT_EQ(s.Read(b, 1), 0) << size;
         EXPECT_EQ(s.GetError(), beyond ? uint8_t(kErrorFileFormat) : uint8_t(kErrorNone)) << size;
         EXPECT_EQ(s.GetPosition(), INT32_MAX);
+    }
+}
+
+// The same through a gzip layer: one pass of inflating reaches the last position, the byte
+// after it is refused there, and nothing afterwards inflates the file again. A step back
+// into the file does go back to its start, and counts.
+TEST(FileStreamGuard, CompressedBytesPastTheLastPositionFailInOnePass) {
+    TempFolder dir;
+    const std::string path = dir.Path("big.gz");
+    for (const uint64_t size : {uint64_t(INT32_MAX), uint64_t(INT32_MAX) + 1}) {
+        tempfiles::WriteGzipFill(path, "", ' ', size, "");
+        CFileStream s;
+        ASSERT_TRUE(s.Open(path.c_str(), "rb", true, kFileBufferSize));
+        ASSERT_TRUE(s.IsCompressed());
+        // A full window, then one of the 3 bytes up to the last position.
+        ASSERT_TRUE(s.Seek(kSeekStart, INT32_MAX - kFileBufferSize - 3));
+        std::vector<uint8_t> b(kFileBufferSize + 3);
+        EXPECT_EQ(s.Read(b.data(), kFileBufferSize + 3), kFileBufferSize + 3) << size;
+        EXPECT_EQ(std::pair(b[0], b[kFileBufferSize + 2]), std::pair(uint8_t(' '), uint8_t(' ')));
+        EXPECT_EQ(s.GetPosition(), INT32_MAX);
+        if (size > uint64_t(INT32_MAX)) {
+            ExpectStoppedWithoutRewinding(s, INT32_MAX, kErrorFileFormat);
+        } else {
+            EXPECT_EQ(s.Read(b.data(), 1), 0);
+            EXPECT_TRUE(s.IsEof());
+            EXPECT_EQ(std::pair(s.GetError(), s.GetRewinds()), std::pair(uint8_t(kErrorNone), 0));
+        }
+        EXPECT_EQ(s.ReadAt(b.data(), 2, kSeekStart, 1), 2);
+        EXPECT_EQ(s.GetRewinds(), 1);
     }
 }
 
