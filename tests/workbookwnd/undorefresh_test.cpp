@@ -308,7 +308,7 @@ TEST_F(UndoRefreshTest, EveryUndoableCommandLeavesTitleTreeAndRangesAsTheDocumen
         ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
         Settle();
         View()->setFocus();
-        ASSERT_EQ(Shown(), TitleOf(c.pathBefore));
+        EXPECT_EQ(Shown(), TitleOf(c.pathBefore));
         const int32_t before = Book().undo.current;
         c.run();
         Settle();
