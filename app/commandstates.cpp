@@ -1,6 +1,11 @@
 #include "app/commandstates.h"
 
+#include "app/copyhistory.h"
 #include "resources/commandids.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 
 namespace vl {
 
@@ -31,6 +36,16 @@ std::vector<CommandState> ComputeCommandStates(const DocumentState& doc,
     add(ID_LOCALE_SYSTEM, true, region == 1);
     add(ID_LOCALE_USER, true, region == 2);
     return states;
+}
+
+std::optional<bool> ClipboardHoldsPasteData() {
+    const QClipboard* clipboard = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
+                                      ? QGuiApplication::clipboard()
+                                      : nullptr;
+    if (!clipboard) return std::nullopt;
+    // An emptied clipboard has no data at all.
+    const QMimeData* mime = clipboard->mimeData();
+    return mime && (mime->hasFormat(QString::fromLatin1(kPrivateClipboardMime)) || mime->hasText());
 }
 
 } // namespace vl

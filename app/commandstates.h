@@ -20,4 +20,9 @@ std::vector<CommandState> ComputeCommandStates(const DocumentState& doc,
                                                std::optional<bool> clipboardHasData,
                                                uint8_t region);
 
+// Whether the system clipboard holds what Paste takes: the private block or text. Nothing
+// when the clipboard cannot be read. The menus, the toolbars and the context menus all
+// take Paste's state from it.
+std::optional<bool> ClipboardHoldsPasteData();
+
 } // namespace vl

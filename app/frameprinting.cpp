@@ -5,6 +5,7 @@
 #include "dialogs/printsheet.h"
 #include "formula/celltext.h"
 #include "model/workbook.h"
+#include "platform/core/cp1252.h"
 #include "print/printjob.h"
 #include "resources/strings.h"
 #include "ui/messages.h"
@@ -21,8 +22,9 @@ namespace {
 class CPreviewPane : public IPrintPreviewPane {
 public:
     CPreviewPane(CEvalContext& ctx, bool showFormulas) : display_(ctx, showFormulas) {}
-    bool Open(CWorkbook& workbook, CWorksheet& sheet, const DeviceMode& mode, QWidget* parent) {
-        preview_ = CPrintPreview::Open(workbook, display_, sheet, mode, parent);
+    bool Open(CWorkbook& workbook, CWorksheet& sheet, const DeviceMode& mode, QWidget* parent,
+              const std::string& fileName) {
+        preview_ = CPrintPreview::Open(workbook, display_, sheet, mode, parent, fileName);
         return preview_ != nullptr;
     }
     QWidget* Widget() override { return preview_.get(); }
@@ -54,6 +56,10 @@ CellRange StoredSelection(const CWorksheet& sheet) {
 }
 
 } // namespace
+
+std::string HeaderFileName(const IWorkbookWnd& window) {
+    return Utf8ToCp1252(window.FilePath().toStdString());
+}
 
 void ResolvePrintSelection(CWorksheet& sheet, const CellRange* selection, uint16_t container) {
     PageSetupRecord& setup = sheet.pageSetup;
@@ -126,7 +132,8 @@ std::unique_ptr<IPrintPreviewPane> CFramePrintServices::OpenPreview(QWidget* par
         return nullptr;
     }
     auto pane = std::make_unique<CPreviewPane>(*ctx, workbook->showFormulas != 0);
-    if (!pane->Open(*workbook, *sheet, mode, parent)) return nullptr; // the error recorded
+    if (!pane->Open(*workbook, *sheet, mode, parent, HeaderFileName(window)))
+        return nullptr; // the error recorded
     return pane;
 }
 
@@ -183,8 +190,8 @@ ErrorCode CFramePrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool
         path = chosen.toStdString();
     }
     CCellDisplay display(*ctx, workbook->showFormulas != 0);
-    const std::string title = window.Title().toStdString();
-    return PrintWorksheets(*workbook, display, sheets, mode, path, title.c_str()).error;
+    const std::string fileName = HeaderFileName(window);
+    return PrintWorksheets(*workbook, display, sheets, mode, path, fileName.c_str()).error;
 }
 
 } // namespace vl

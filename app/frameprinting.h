@@ -7,11 +7,16 @@
 #include "print/printerservice.h"
 
 #include <optional>
+#include <string>
 
 namespace vl {
 
 class CWorksheet;
 struct CellRange;
+
+// The file name that the header and footer codes show, in preview and print alike: the
+// document's path (Windows-1252), empty for a workbook never saved.
+std::string HeaderFileName(const IWorkbookWnd& window);
 
 // Kinds 1, 2 and 3 resolve to the selected container as kind 2, else to the selected cells
 // (the stored view selection without `selection`) as kind 1.

@@ -18,6 +18,7 @@
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -95,6 +96,9 @@ void CMainFrame::OnCreate() {
     FillAddressBox();
     CopyHistory().ApplyCopyLevel(Profile().copyLevel);
     qApp->installEventFilter(this);
+    // Paste's state follows what another program puts on the clipboard or takes off it.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            [this] { idleDirty_ = true; });
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             [this] {
                 if (idleDirty_) OnIdle();

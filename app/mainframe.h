@@ -254,6 +254,9 @@ private:
     int64_t lastAutoSave_ = 0;
     int64_t lastAutoClose_ = 0;
     bool idleDirty_ = true;
+    // The last key press or mouse button came from the keyboard: popups that a command
+    // opens go where the keyboard user works, not to the pointer.
+    bool lastInputByKeys_ = false;
     bool hadWorkbook_ = true;
     bool created_ = false;
     bool destroyed_ = false;

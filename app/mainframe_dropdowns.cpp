@@ -58,6 +58,12 @@ QString FromCp1252(const std::string& text) {
     return QString::fromStdString(Cp1252ToUtf8(text));
 }
 
+// A name as a menu item shows it: an "&" is doubled, so that it is not taken for a
+// mnemonic.
+QString MenuItemText(QString name) {
+    return name.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
 // The item of one copy, empty for a kind the list does not show.
 QString PasteItemText(const UndoEntry& e, int number) {
     const std::string path = e.worksheetPath;
@@ -131,8 +137,10 @@ void CMainFrame::OnToolbarDropDown(int id) {
     menu->popup(DropDownPoint(button, menu->sizeHint(), screen->availableGeometry()));
 }
 
-// The Insert menu's Function: the function list in a popup at the pointer, one submenu per
-// category; a chosen row goes to the active workbook window as Insert Function.
+// The Insert menu's Function: the function list in a popup, one submenu per category; a
+// chosen row goes to the active workbook window as Insert Function. Chosen with the mouse
+// the popup opens at the pointer; chosen by keys, under the active cell, where the user
+// types.
 void CMainFrame::OnFunctionMenu() {
     IWorkbookWnd* wnd = GetActiveWorkbookWnd();
     if (!wnd) return;
@@ -143,9 +151,9 @@ void CMainFrame::OnFunctionMenu() {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setObjectName(QStringLiteral("functionMenu"));
     for (const FunctionMenuGroup& group : groups) {
-        QMenu* sub = menu->addMenu(FromCp1252(group.category));
+        QMenu* sub = menu->addMenu(MenuItemText(FromCp1252(group.category)));
         for (const auto& [row, name] : group.rows)
-            sub->addAction(FromCp1252(name))->setData(ID_RECENT_FORMULA_FIRST + row);
+            sub->addAction(MenuItemText(FromCp1252(name)))->setData(ID_RECENT_FORMULA_FIRST + row);
     }
     connect(menu, &QMenu::triggered, this, [this](QAction* a) {
         const int row = a->data().toInt() - ID_RECENT_FORMULA_FIRST;
@@ -153,7 +161,15 @@ void CMainFrame::OnFunctionMenu() {
             target->HandleCommandWith(ID_INSERT_FUNCTION, row);
     });
     dropMenu_ = menu;
-    menu->popup(QCursor::pos());
+    QPoint at = QCursor::pos();
+    if (lastInputByKeys_) {
+        QRect cell = wnd->ActiveCellRect();
+        if (cell.isEmpty()) cell = QRect(wnd->Widget()->mapToGlobal(QPoint(0, 0)), QSize(1, 1));
+        const QScreen* screen = QGuiApplication::screenAt(cell.center());
+        if (!screen) screen = QGuiApplication::primaryScreen();
+        at = DropDownPoint(cell, menu->sizeHint(), screen->availableGeometry());
+    }
+    menu->popup(at);
 }
 
 void CMainFrame::FillPasteList(QMenu& menu) {

@@ -16,13 +16,11 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMimeData>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -50,6 +48,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::NonClientAreaMouseButtonPress:
         StampActivity();
         idleDirty_ = true;
+        lastInputByKeys_ = event->type() == QEvent::KeyPress;
         break;
     case QEvent::WindowActivate:
     case QEvent::FocusIn:
@@ -233,10 +232,7 @@ void CMainFrame::UpdateStatusBar() {
 void CMainFrame::UpdateCommandStates() {
     IWorkbookWnd* wnd = GetActiveWorkbookWnd();
     if (!wnd) return;
-    std::optional<bool> clip;
-    if (const QMimeData* mime = QGuiApplication::clipboard()->mimeData())
-        clip = mime->hasFormat(QStringLiteral("application/x-vorlane-clipboard-format")) ||
-               mime->hasText();
+    const std::optional<bool> clip = ClipboardHoldsPasteData();
     for (const CommandState& s : ComputeCommandStates(wnd->State(), clip, Profile().region)) {
         for (QAction* action : {Action(s.id), ToolAction(s.id)}) {
             if (!action) continue;

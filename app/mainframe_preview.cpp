@@ -51,14 +51,15 @@ void CMainFrame::RestoreAfterPreview() {
                 MdiArea()->subWindowList(QMdiArea::ActivationHistoryOrder);
             if (left.isEmpty()) return;
             MdiArea()->setActiveSubWindow(left.back());
-            if (IWorkbookWnd* active = GetActiveWorkbookWnd()) active->Widget()->setFocus();
+            if (IWorkbookWnd* active = GetActiveWorkbookWnd()) active->FocusActiveView();
         });
     }
     if (window && previewHidden_.containerProperties) window->ShowContainerProperties(true);
     if (IComposerPane* composer = ComposerPane(); composer && previewHidden_.composer)
         composer->SetShown(true);
     previewHidden_ = {};
-    if (IWorkbookWnd* active = GetActiveWorkbookWnd()) active->Widget()->setFocus();
+    // The keys go to the grid again, where they went before the preview.
+    if (IWorkbookWnd* active = GetActiveWorkbookWnd()) active->FocusActiveView();
 }
 
 } // namespace vl

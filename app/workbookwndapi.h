@@ -4,6 +4,7 @@
 
 #include "app/statustext.h"
 
+#include <QRect>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -77,6 +78,8 @@ public:
         (void)parameter;
         return false;
     }
+    // The active cell's rectangle on the screen, cut to the grid; empty without one.
+    virtual QRect ActiveCellRect() const { return {}; }
     // The path of the file the window shows; empty for a workbook never saved.
     virtual QString FilePath() const { return {}; }
     // The zoom of the active worksheet, and the Zoom pop-up's callback: sets the zoom of the

@@ -1,7 +1,7 @@
 #pragma once
 // A recorded sheet made small enough for the preview without losing its one-pixel lines:
 // played back at the printer's resolution band by band, and each block of n x n printer
-// pixels kept as its darkest value per colour channel.
+// pixels kept as its average colour, or as the darkness of a line that crosses it whole.
 
 #include <QImage>
 #include <QPicture>

@@ -26,8 +26,9 @@ CPrintPreview::~CPrintPreview() {
 
 std::unique_ptr<CPrintPreview> CPrintPreview::Open(CWorkbook& workbook, CCellDisplay& display,
                                                    CWorksheet& sheet, const DeviceMode& mode,
-                                                   QWidget* parent) {
+                                                   QWidget* parent, const std::string& fileName) {
     std::unique_ptr<CPrintPreview> preview(new CPrintPreview(workbook, display, sheet, parent));
+    preview->fileName_ = fileName;
     QPrinter printer(QPrinter::HighResolution);
     SetUpPrinter(printer, mode, {});
     const DeviceCaps caps = CapsOf(printer);
@@ -65,7 +66,8 @@ QPicture CPrintPreview::RecordSheet(int sheet) const {
         canvas.AttachDC(dc.get());
         canvas.SetPrintFlags(true, true);
         const int level = dc->SaveDC();
-        PaintPrintPage(workbook_, display_, canvas, uint32_t(sheet), sheet_, metrics_, scale_);
+        PaintPrintPage(workbook_, display_, canvas, uint32_t(sheet), sheet_, metrics_, scale_,
+                       fileName_.c_str());
         dc->RestoreDC(level);
         canvas.Release();
     }
@@ -144,13 +146,18 @@ void CPrintPreview::paintEvent(QPaintEvent*) {
     painter.fillRect(QRectF(origin, ShownSize()), Qt::white);
     // Played back straight into a smaller scale the picture would lose its one-pixel
     // gridlines and borders, which the printed page shows.
-    const int n = PreviewReduction(factor);
+    // Reduced for the screen's pixels, which a high-density screen has more of than the
+    // window has units.
+    const int n = PreviewReduction(factor * devicePixelRatioF());
     if (n != reducedBy_ || current_ != reducedSheet_) {
         reduced_ = ReducedSheet(picture_, paper_, n);
         reducedBy_ = n;
         reducedSheet_ = current_;
     }
     painter.translate(origin);
+    // Blocks of printer pixels seldom fit the window's pixels exactly: resampled smoothly,
+    // letters keep their shapes instead of doubling a column here and there.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.scale(factor * n, factor * n);
     painter.drawImage(0, 0, reduced_);
 }

@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace vl {
 
@@ -18,10 +19,12 @@ class CCellDisplay;
 class CPrintPreview : public QWidget {
 public:
     // Paginates the worksheet for the printer; null with the workbook's error when it fails,
-    // the page list then empty.
+    // the page list then empty. `fileName` (Windows-1252) is what the header and footer show
+    // for the file, as printing shows it.
     static std::unique_ptr<CPrintPreview> Open(CWorkbook& workbook, CCellDisplay& display,
                                                CWorksheet& sheet, const DeviceMode& mode,
-                                               QWidget* parent = nullptr);
+                                               QWidget* parent = nullptr,
+                                               const std::string& fileName = {});
     ~CPrintPreview() override;
 
     int SheetCount() const { return sheets_; }
@@ -81,6 +84,7 @@ private:
     QPoint scroll_;
     QPoint pressAt_;
     std::function<void()> zoomChanged_;
+    std::string fileName_;
     QPicture picture_;
     QImage reduced_; // the picture as drawn, reduced for the window
     int reducedBy_ = 0;

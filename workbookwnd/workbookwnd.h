@@ -4,6 +4,7 @@
 // flag and the title, asks before unsaved changes are lost, and carries the document's
 // commands (menu, keys and the frame's commands passed on to it).
 
+#include "app/commandstates.h"
 #include "app/workbookwndapi.h"
 #include "dialogs/formatpageapi.h"
 #include "formula/celltext.h"
@@ -64,6 +65,7 @@ public:
     bool HasOpenFile() const override;
     QString FilePath() const override;
     std::vector<FunctionMenuGroup> FunctionMenu() const override;
+    QRect ActiveCellRect() const override;
     bool HandleCommandWith(int id, int parameter) override;
     void SendCommand(int id) override;
     void PostCommand(int id) override;
@@ -133,6 +135,9 @@ public:
     // Refreshes the frame's status bar and the command states (ours and the frame's).
     void UpdateStatus();
     bool CommandAvailable(int id) const override;
+    // Whether a command of the window is enabled as its menus show it: available, and
+    // allowed by the document's state (Undo, Redo, Save) and the clipboard (Paste).
+    bool CommandEnabled(int id) const;
     // A command of a menu the window shows (the tree pane's): the window's own, else the
     // frame's (printing, for one).
     bool MenuCommandAvailable(int id) const;
@@ -222,6 +227,8 @@ private:
     QMenu* BuildMenu(const MenuLine* lines, std::size_t count, bool bar);
     QAction* CommandAction(int id, const QString& text, QWidget* parent);
     void RefreshMenuStates();
+    // The command states of the document and the clipboard, in order of id.
+    std::vector<CommandState> MenuStates() const;
     // Dropping down the Format menu ticks Auto Row Height by the selection's rows.
     void TickAutoRowHeight(QMenu* menu);
     void FillWindowList(QMenu* menu);
@@ -240,7 +247,10 @@ private:
     // after the command, the one refresh of the window.
     void BeginCommand();
     void AfterCommand(CommandResult result);
-    void GoToUndoPlace(const UndoPlace& place);
+    // `shownBefore`: the worksheet active before the entry was carried out (only compared).
+    void GoToUndoPlace(const UndoPlace& place, const CWorksheet* shownBefore);
+    // The views' scroll ranges measured again from the worksheet and the selection.
+    void FitScrollExtents();
     void OnEditUndoRedo(bool redo);
     void OnInsertRemove(int id);
     void OnEditDelete();

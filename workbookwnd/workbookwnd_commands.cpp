@@ -83,7 +83,7 @@ bool CWorkbookWnd::CommandAvailable(int id) const {
 }
 
 bool CWorkbookWnd::MenuCommandAvailable(int id) const {
-    if (commands_.count(id)) return CommandAvailable(id);
+    if (commands_.count(id)) return CommandEnabled(id);
     return frame_ && frame_->HasHandler(id) && frame_->CommandHandled(id);
 }
 

@@ -54,6 +54,8 @@ void CWorkbookWnd::AfterCommand(CommandResult result) {
     RefreshViews();
     if (CWorksheetView* view = GetActiveView()) view->SyncSplitPane();
     if (result == CommandResult::kDone || book_->undo.current != undoBefore_) SetModified(true);
+    // A renamed worksheet or folder shows in the title whether or not the flag changed.
+    UpdateTitle();
     UpdateStatus();
 }
 
@@ -62,14 +64,21 @@ void CWorkbookWnd::BeginCommand() {
     undoBefore_ = book_->undo.current;
 }
 
-void CWorkbookWnd::GoToUndoPlace(const UndoPlace& place) {
-    if (place.operation == kOpTree || place.operation == kOpRename) treeCtl_->Fill();
-    if (place.worksheet && place.worksheet != book_->tree.active && place.worksheet->IsWorksheet())
-        book_->tree.active = static_cast<CWorksheet*>(place.worksheet);
-    if (QTreeWidgetItem* handle = treeCtl_->FindHandle(book_->tree.active)) {
-        if (tree_->currentItem() != handle) treeCtl_->Select(book_->tree.active);
-    }
+void CWorkbookWnd::GoToUndoPlace(const UndoPlace& place, const CWorksheet* shownBefore) {
+    // The executor makes the entry's worksheet the active one; shown, it is activated as a
+    // click in the tree would: its icon, its view position, its split and the title follow.
+    const bool switched = book_->tree.active != shownBefore;
+    if (switched || place.operation == kOpTree || place.operation == kOpRename)
+        treeCtl_->Fill();
+    else if (QTreeWidgetItem* handle = treeCtl_->FindHandle(book_->tree.active);
+             handle && tree_->currentItem() != handle)
+        treeCtl_->Select(book_->tree.active);
     SyncContext();
+    if (switched) {
+        for (CWorksheetView* view : views_)
+            if (view) view->LoadViewPosition();
+        RestoreSplit();
+    }
     CWorksheetView* view = GetActiveView();
     if (!view) return;
     view->SetSelection(place.selection);
@@ -78,6 +87,17 @@ void CWorkbookWnd::GoToUndoPlace(const UndoPlace& place) {
     if (op == kOpCells || op == kOpRange || op == kOpRowHeights || op == kOpRows || op == kOpSort)
         view->RefitRows(place.selection.r1, place.selection.r2);
     view->InvalidateAll();
+}
+
+void CWorkbookWnd::FitScrollExtents() {
+    // The ranges grow as cells are filled and the cursor moves; an undone edit may leave
+    // less to reach, so they are measured again from the worksheet.
+    for (CWorksheetView* view : views_) {
+        if (!view || view->isHidden()) continue;
+        view->ResetScrollBars();
+        view->UpdateScrollBars(true, false);
+        view->SetScrollBars(true, true, true, true);
+    }
 }
 
 void CWorkbookWnd::OnEditUndoRedo(bool redo) {
@@ -95,14 +115,16 @@ void CWorkbookWnd::OnEditUndoRedo(bool redo) {
     };
     uint32_t first = kLastRow, last = 0;
     usedRows(first, last);
+    const CWorksheet* shownBefore = book_->tree.active;
     UndoPlace place;
     const CommandResult result = redo ? RedoCommand(*book_, &place) : UndoCommand(*book_, &place);
     if (result == CommandResult::kNothing) return;
-    GoToUndoPlace(place);
+    GoToUndoPlace(place, shownBefore);
     if (place.operation == kOpColumns || place.operation == kOpColumnWidths) {
         usedRows(first, last);
         if (first <= last && GetActiveView()) GetActiveView()->RefitRows(first, last);
     }
+    FitScrollExtents();
     AfterCommand(result == CommandResult::kFailed ? result : CommandResult::kDone);
 }
 

@@ -34,6 +34,9 @@ bool IsPopupWithoutLines(const MenuLine* lines, std::size_t count, std::size_t i
 QAction* CWorkbookWnd::CommandAction(int id, const QString& text, QWidget* parent) {
     // The frame's commands keep the frame's items (and with them their keys and states).
     if (frame_ && frame_->HasHandler(id)) return frame_->SharedAction(id, text);
+    // A command in both the menu bar and the grid's menu is one item, so one state serves
+    // both.
+    if (auto it = actions_.find(id); it != actions_.end()) return it->second;
     auto* action = new QAction(text, parent);
     action->setData(id);
     action->setEnabled(CommandAvailable(id));
@@ -135,13 +138,27 @@ void CWorkbookWnd::BuildMenus() {
     });
 }
 
-void CWorkbookWnd::RefreshMenuStates() {
-    const DocumentState doc = State();
-    // This runs after every edit and change of worksheet: the states and the actions are
-    // both taken in order of id.
-    std::vector<CommandState> states = ComputeCommandStates(doc, std::nullopt, Profile().region);
+std::vector<CommandState> CWorkbookWnd::MenuStates() const {
+    std::vector<CommandState> states =
+        ComputeCommandStates(State(), ClipboardHoldsPasteData(), Profile().region);
     std::stable_sort(states.begin(), states.end(),
                      [](const CommandState& a, const CommandState& b) { return a.id < b.id; });
+    return states;
+}
+
+bool CWorkbookWnd::CommandEnabled(int id) const {
+    const std::vector<CommandState> states = MenuStates();
+    // Of several states of one id the last given holds.
+    auto end = std::upper_bound(states.begin(), states.end(), id,
+                                [](int key, const CommandState& s) { return key < s.id; });
+    const bool given = end != states.begin() && std::prev(end)->id == id;
+    return (!given || std::prev(end)->enabled) && CommandAvailable(id);
+}
+
+void CWorkbookWnd::RefreshMenuStates() {
+    // This runs after every edit and change of worksheet: the states and the actions are
+    // both taken in order of id.
+    const std::vector<CommandState> states = MenuStates();
     if (sortedActions_.size() != actions_.size()) {
         sortedActions_.assign(actions_.begin(), actions_.end());
         std::sort(sortedActions_.begin(), sortedActions_.end());

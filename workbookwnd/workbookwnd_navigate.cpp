@@ -135,6 +135,18 @@ bool CWorkbookWnd::GoToAddress(const std::string& text) {
     return true;
 }
 
+QRect CWorkbookWnd::ActiveCellRect() const {
+    CWorksheetView* view = GetActiveView();
+    if (!view || !book_->tree.active) return {};
+    const CellRange& sel = view->Selection();
+    const DcRect cell = view->GetRangeRect({sel.c1, sel.r1, sel.c1, sel.r1});
+    QWidget* port = view->viewport();
+    const QRect shown = QRect(QPoint(cell.left, cell.top), QPoint(cell.right, cell.bottom))
+                            .intersected(port->rect());
+    if (shown.isEmpty()) return {};
+    return QRect(port->mapToGlobal(shown.topLeft()), shown.size());
+}
+
 void CWorkbookWnd::FocusActiveView() {
     if (CWorksheetView* view = GetActiveView()) view->setFocus(Qt::OtherFocusReason);
 }

@@ -1,6 +1,7 @@
 #include "app/frameprinting.h"
 #include "dialogs/printgeneralpage.h"
 #include "dialogs/printlayoutpage.h"
+#include "dialogs/printpreview.h"
 #include "dialogs/printsheet.h"
 #include "model/container.h"
 #include "print/pagination.h"
@@ -12,11 +13,14 @@
 
 #include <QDialog>
 #include <QFile>
+#include <QPainter>
+#include <QPicture>
 #include <QProcess>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <cstring>
 #include <functional>
+#include <sstream>
 
 namespace vl {
 
@@ -64,7 +68,8 @@ public:
     FakeWindow(CWorkbook& book, CEvalContext& ctx) : book_(book), ctx_(ctx) {}
     QWidget* Widget() override { return nullptr; }
     CWorkbook* Workbook() override { return &book_; }
-    QString Title() const override { return "Budget.vln"; }
+    // The title as the window shows it: not a name for the header.
+    QString Title() const override { return "/home/user/Budget.vln - \\Worksheet1 *"; }
     bool QuerySaveChanges() override { return true; }
     bool IsModified() const override { return modified; }
     void SetModified(bool m) override { modified = m; }
@@ -227,6 +232,99 @@ TEST_F(PrintServicesTest, PrintToFileProposesTheDocumentsName) {
         EXPECT_EQ(ui.suggested, dir.path() + proposed) << file.toStdString();
     }
     EXPECT_EQ(ui.saveDialogs, 3);
+}
+
+namespace {
+
+// The lines of the first page of a PDF that hold `marker`, its words one space apart.
+std::vector<std::string> LinesWith(const QString& pdf, const std::string& marker) {
+    QProcess process;
+    process.start("pdftotext", {"-f", "1", "-l", "1", "-layout", pdf, "-"});
+    EXPECT_TRUE(process.waitForFinished(-1));
+    std::istringstream text(process.readAllStandardOutput().toStdString());
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(text, line);) {
+        if (line.find(marker) == std::string::npos) continue;
+        // The spaces pdftotext puts between the sections say nothing about the text.
+        std::string words;
+        std::istringstream in(line);
+        for (std::string word; in >> word;) words += (words.empty() ? "" : " ") + word;
+        lines.push_back(words);
+    }
+    return lines;
+}
+
+} // namespace
+
+namespace {
+
+constexpr int kInch = kPdfPrinterDpi;
+
+// The band of the recorded sheet from `top`, an inch tall, as the printer's pixels.
+QImage Band(const QPicture& sheet, int width, int top) {
+    QImage band(width, kInch, QImage::Format_RGB32);
+    band.fill(Qt::white);
+    QPainter painter(&band);
+    painter.translate(0, -top);
+    painter.drawPicture(0, 0, sheet);
+    return band;
+}
+
+// The same band of the PDF's first page.
+QImage PrintedBand(const QString& pdf, int width, int top, const QString& stem) {
+    QProcess render;
+    render.start("pdftoppm", {"-r", QString::number(kInch), "-f", "1", "-singlefile", "-x", "0",
+                              "-y", QString::number(top), "-W", QString::number(width), "-H",
+                              QString::number(kInch), "-png", pdf, stem});
+    EXPECT_TRUE(render.waitForFinished(-1));
+    return QImage(stem + ".png").convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+// The preview paints the header and the footer that print puts on paper: the document's file
+// name (never the window title with its worksheet and star), the worksheet's path, the page.
+TEST_F(PrintServicesTest, PreviewAndPrintShowTheSameHeaderAndFooter) {
+    ui.onSheet = [](CPrintSheet& sheet) { sheet.accept(); }; // the PDF printer
+    std::strcpy(Settings().headerText, "&c Document: &f");
+    std::strcpy(Settings().footerText, "&lfoot &a&rpage &p");
+    window.modified = true;
+    const std::string sheetPath = "\\" + std::string(Sheet().name);
+    std::vector<QImage> previewed;
+    // Glyphs drawn before the process's first print job are hinted a little differently:
+    // one job first, so that the comparisons below see the names and not the hinting.
+    ui.savePath = QString::fromStdString(Path("first.pdf"));
+    ASSERT_EQ(services.Print(nullptr, window, false), kErrorNone);
+    for (const QString& file : {QStringLiteral("/home/user/Budget.vln"), QString()}) {
+        SCOPED_TRACE(file.toStdString());
+        window.filePath = file;
+        auto pane = services.OpenPreview(nullptr, window);
+        ASSERT_TRUE(pane);
+        auto* preview = dynamic_cast<CPrintPreview*>(pane->Widget());
+        ASSERT_TRUE(preview);
+        const QPicture sheet = preview->RecordSheet(0);
+        pane.reset();
+        ui.savePath = QString::fromStdString(Path("printed.pdf"));
+        ASSERT_EQ(services.Print(nullptr, window, false), kErrorNone);
+        const std::string name = file.toStdString();
+        EXPECT_EQ(LinesWith(ui.savePath, "Document:"),
+                  std::vector<std::string>{name.empty() ? "Document:" : "Document: " + name});
+        EXPECT_EQ(LinesWith(ui.savePath, "foot"),
+                  std::vector<std::string>{"foot " + sheetPath + " page 1"});
+        // The header's and the footer's bands: the top and the bottom inch of the page.
+        const QSize paper = QPageSize(QPageSize::A4).sizePixels(kInch);
+        for (int top : {0, paper.height() - kInch}) {
+            const QImage printed =
+                PrintedBand(ui.savePath, paper.width(), top, QString::fromStdString(Path("band")));
+            ASSERT_EQ(printed.size(), QSize(paper.width(), kInch));
+            const QImage shown = Band(sheet, paper.width(), top);
+            EXPECT_LT(rendertest::Differing(printed, shown), 0.002) << top;
+            previewed.push_back(shown);
+        }
+    }
+    // The check tells the two names apart; the footers are the same.
+    EXPECT_GT(rendertest::Differing(previewed[0], previewed[2]), 0.002);
+    EXPECT_LT(rendertest::Differing(previewed[1], previewed[3]), 0.002);
 }
 
 TEST_F(PrintServicesTest, ASelectedContainerPreviewsAlone) {

@@ -111,23 +111,29 @@ TEST_F(PrintPreviewTest, PreviewAndPrintDrawTheSamePixels) {
     EXPECT_GT(Differing(printed, ReducedSheet(again->RecordSheet(1), printed.size(), 1)), 0.0005);
 }
 
-// Each block of n x n printer pixels keeps its darkest value per channel; the image is
-// rounded up to whole blocks, and n below 1 counts as 1.
-TEST(PreviewImage, BlocksKeepTheirDarkestChannels) {
+// Each block of n x n printer pixels keeps its average colour, unless a line crosses it
+// whole: then it keeps the line's darkness. The image is rounded up to whole blocks, and n
+// below 1 counts as 1.
+TEST(PreviewImage, BlocksKeepTheirAverageOrTheLineThatCrossesThem) {
     QPicture picture;
     {
         QPainter painter(&picture);
         painter.fillRect(QRect(4, 0, 1, 1), QColor(200, 10, 250));
         painter.fillRect(QRect(5, 1, 1, 1), QColor(30, 220, 240));
-        painter.fillRect(QRect(0, 6, 7, 1), Qt::black);
+        painter.fillRect(QRect(0, 6, 7, 1), Qt::black);          // across the lowest blocks
+        painter.fillRect(QRect(1, 0, 1, 3), QColor(20, 40, 60)); // down the first block
+        painter.fillRect(QRect(3, 3, 1, 2), Qt::black);          // two of three rows: no line
     }
     const QImage reduced = ReducedSheet(picture, QSize(7, 7), 3);
     ASSERT_EQ(reduced.size(), QSize(3, 3));
-    EXPECT_EQ(reduced.pixel(1, 0), qRgb(30, 10, 240));
-    EXPECT_EQ(reduced.pixel(0, 0), qRgb(255, 255, 255));
+    // Seven white pixels and the two dots: (7 x 255 + 200 + 30) / 9 and so on, rounded.
+    EXPECT_EQ(reduced.pixel(1, 0), qRgb(224, 224, 253));
+    EXPECT_EQ(reduced.pixel(0, 0), qRgb(20, 40, 60));
     EXPECT_EQ(reduced.pixel(2, 0), qRgb(255, 255, 255));
     for (int x = 0; x < 3; ++x) EXPECT_EQ(reduced.pixel(x, 2), qRgb(0, 0, 0)) << x;
-    EXPECT_EQ(reduced.pixel(1, 1), qRgb(255, 255, 255));
+    EXPECT_EQ(reduced.pixel(2, 1), qRgb(255, 255, 255));
+    // Two black pixels of nine: 7 x 255 / 9, rounded.
+    EXPECT_EQ(reduced.pixel(1, 1), qRgb(198, 198, 198));
     EXPECT_EQ(ReducedSheet(picture, QSize(7, 7), 0).size(), QSize(7, 7));
     const struct {
         double factor;
@@ -135,6 +141,36 @@ TEST(PreviewImage, BlocksKeepTheirDarkestChannels) {
     } reductions[] = {{1.0, 1},  {2.0, 1},  {0.51, 2}, {0.5, 2},
                       {0.49, 3}, {0.34, 3}, {0.1, 10}, {0, 1}};
     for (const auto& r : reductions) EXPECT_EQ(PreviewReduction(r.factor), r.n) << r.factor;
+}
+
+// Made seven times smaller, text keeps about the ink it has: letters neither smear into
+// blots nor fade.
+TEST(PreviewImage, TextKeepsItsInk) {
+    const QSize paper(1400, 420);
+    QPicture picture;
+    {
+        QPainter painter(&picture);
+        QFont font(QStringLiteral("Sans"));
+        font.setPixelSize(60);
+        painter.setFont(font);
+        for (int line = 0; line < 6; ++line)
+            painter.drawText(10, 60 + line * 66, QStringLiteral("A long label that flows on 1.5"));
+    }
+    QImage full(paper, QImage::Format_RGB32);
+    full.fill(Qt::white);
+    {
+        QPainter painter(&full);
+        painter.drawPicture(0, 0, picture);
+    }
+    auto ink = [](const QImage& image) {
+        double sum = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) sum += 255 - qGray(image.pixel(x, y));
+        return sum;
+    };
+    const double ratio = ink(ReducedSheet(picture, paper, 7)) * 49 / ink(full);
+    EXPECT_GT(ratio, 0.8);
+    EXPECT_LT(ratio, 1.4);
 }
 
 TEST_F(PrintPreviewTest, PagesSheetsAndZoom) {

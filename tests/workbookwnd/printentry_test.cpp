@@ -158,6 +158,35 @@ TEST_F(PrintEntryTest, ClosingThePreviewedWindowClosesThePreviewFirst) {
     EXPECT_TRUE(first->Widget()->isAncestorOf(QApplication::focusWidget()));
 }
 
+// Closed with its own Close button, the preview gives the keyboard back to the grid of the
+// window it showed: the next keys type into the cell.
+TEST_F(PrintEntryTest, ThePreviewsCloseGivesTheKeyboardToTheGrid) {
+    CWorkbookWnd* first = NewWindow();
+    ASSERT_TRUE(first);
+    CWorkbookWnd* second = NewWindow();
+    ASSERT_TRUE(second);
+    Select(1, 2);
+    View()->setFocus();
+    frame->OnCommand(ID_FILE_PRINT_PREVIEW);
+    ASSERT_TRUE(frame->Preview());
+    frame->OnIdle();
+    QToolBar* bar = frame->Toolbar(kPreviewBar);
+    QWidget* close = bar->widgetForAction(frame->ToolAction(ID_PREVIEW_CLOSE));
+    ASSERT_TRUE(close);
+    QTest::mouseClick(close, Qt::LeftButton);
+    Settle();
+    ASSERT_FALSE(frame->Preview());
+    EXPECT_EQ(Active(), second);
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_TRUE(focus);
+    EXPECT_TRUE(focus == second->View(0) || second->View(0)->isAncestorOf(focus))
+        << focus->metaObject()->className();
+    QTest::keyClick(focus, Qt::Key_7);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(CellText(1, 2), "7");
+}
+
 TEST_F(PrintEntryTest, AWindowCommandDuringThePreviewClosesItFirst) {
     ASSERT_TRUE(NewWindow());
     frame->OnCommand(ID_FILE_PRINT_PREVIEW);

@@ -77,6 +77,50 @@ TEST_F(StructureTest, NewItemsTakeTheirNamesAndPlaces) {
     EXPECT_TRUE(Active()->IsModified());
 }
 
+// A top-level worksheet after a folder of its own level lies in no folder: new items made
+// on it go to the end at level 1, and the control puts them under the root, not inside the
+// folder before them.
+TEST_F(StructureTest, NewItemsBesideATopLevelWorksheetAfterAFolderStayAtTheTop) {
+    NewItem(ID_NEW_FOLDER);
+    NewItem(ID_NEW_WORKSHEET, "Folder1");
+    NewItem(ID_NEW_WORKSHEET); // on Worksheet2, inside the folder: also inside
+    Tree().Drop(Item("Worksheet1"), Tree().Root());
+    ASSERT_EQ(Shape(), "Folder1:1 Worksheet2:2 Worksheet3:2 Worksheet1:1 ");
+    struct Case {
+        int id;
+        const char* shape;
+    };
+    const Case cases[] = {
+        {ID_NEW_WORKSHEET, "Folder1:1 Worksheet2:2 Worksheet3:2 Worksheet1:1 Worksheet4:1 "},
+        {ID_NEW_FOLDER, "Folder1:1 Worksheet2:2 Worksheet3:2 Worksheet1:1 Folder2:1 "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        const int undo = Book().undo.current;
+        NewItem(c.id, "Worksheet1");
+        EXPECT_EQ(Shape(), c.shape);
+        // The control: the root holds the folder, Worksheet1 and the new item, in order.
+        QTreeWidgetItem* root = Tree().Root();
+        ASSERT_EQ(root->childCount(), 3);
+        EXPECT_EQ(CTreePane::ItemOf(root->child(0)), Item("Folder1"));
+        EXPECT_EQ(CTreePane::ItemOf(root->child(1)), Item("Worksheet1"));
+        EXPECT_EQ(CTreePane::ItemOf(root->child(2)), Book().tree.first->next->next->next->next);
+        EXPECT_EQ(Tree().FindHandle(Item("Folder1"))->childCount(), 2);
+        Command(ID_EDIT_UNDO);
+        EXPECT_EQ(Book().undo.current, undo);
+    }
+    // A new folder made last at level 1 right after an empty folder is its sibling too.
+    Tree().Control()->setCurrentItem(Tree().Root());
+    Command(ID_NEW_FOLDER);
+    EndLabelEdit();
+    Tree().Control()->setCurrentItem(Tree().Root());
+    Command(ID_NEW_FOLDER);
+    EndLabelEdit();
+    EXPECT_EQ(Shape(), "Folder1:1 Worksheet2:2 Worksheet3:2 Worksheet1:1 Folder3:1 Folder4:1 ");
+    EXPECT_EQ(Tree().Root()->childCount(), 4);
+    EXPECT_EQ(Tree().FindHandle(Item("Folder3"))->childCount(), 0);
+}
+
 TEST_F(StructureTest, DropsLandBeforeInsideOrAtTheEnd) {
     NewItem(ID_NEW_WORKSHEET);
     NewItem(ID_NEW_FOLDER);
