@@ -45,16 +45,20 @@ bool InRect(const uint8_t* r, const CellRange& rect) {
 uint8_t* FindCell(const CCellStore& store, uint32_t row, uint16_t column) {
     if (row > kLastRow) return nullptr;
     const uint32_t block = row / kRowBlockRows;
-    Page* page = nullptr;
-    uint32_t offset = 0;
     if (store.BlockValid(block)) {
-        if (!store.IndexedStart(row, column, page, offset)) return nullptr;
+        const RowIndexEntry& entry = store.rowIndex_->blocks[block][row % kRowBlockRows];
+        if (!entry.page) return nullptr;
+        if (!store.RowMarked(row))
+            return ScanForCell(entry.page, entry.offset, row, column, nullptr);
+        Page* page = entry.page;
+        uint32_t offset = entry.offset;
+        if (store.MarkedStart(row, column, page, offset)) return page->payload + offset;
         CellCursor at;
         uint8_t* r = ScanForCell(page, offset, row, column, &at);
         if (r) store.NoteFound(row, column, at.page, at.offset);
         return r;
     }
-    page = store.StartPageForRow(row);
+    Page* page = store.StartPageForRow(row);
     if (!page) return nullptr;
     return ScanForCell(page, 0, row, column, nullptr);
 }
@@ -63,15 +67,28 @@ uint8_t* FindCellFromCursor(const CCellStore& store, uint32_t row, uint16_t colu
                             CellCursor& cursor) {
     Page* page = cursor.page;
     uint32_t offset = cursor.offset;
-    const bool indexed = !page && store.IndexedStart(row, column, page, offset);
+    bool marked = false;
     if (!page) {
-        page = store.StartPageForRow(row);
-        offset = 0;
+        if (const RowIndexEntry* entry = store.RowEntry(row); entry && entry->page) {
+            page = entry->page;
+            offset = entry->offset;
+            marked = store.RowMarked(row);
+            if (marked && store.MarkedStart(row, column, page, offset)) {
+                uint8_t* r = page->payload + offset;
+                cursor.page = page;
+                cursor.offset =
+                    uint16_t(offset + ((cursor.flags & kAdvance) ? cell::Length(r) : 0));
+                return r;
+            }
+        } else {
+            page = store.StartPageForRow(row);
+            offset = 0;
+        }
     }
     if (!page) return nullptr;
     cellwalk::PositionOnRow(page, offset, row);
     uint8_t* r = ScanForCell(page, offset, row, column, &cursor);
-    if (r && indexed) store.NoteFound(row, column, cursor.page, uint32_t(r - cursor.page->payload));
+    if (r && marked) store.NoteFound(row, column, cursor.page, uint32_t(r - cursor.page->payload));
     return r;
 }
 
