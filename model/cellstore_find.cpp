@@ -40,6 +40,22 @@ bool InRect(const uint8_t* r, const CellRange& rect) {
     return RangeContains(rect, cell::Column(r), cell::Row(r));
 }
 
+// A find in a row with column marks, from the row's first record at page and offset: from
+// the cell itself when it was found lately, else from the mark before the column; the cell
+// found is noted. Kept out of line, so that the finds in rows without marks stay as short.
+[[gnu::noinline]] uint8_t* FindInMarkedRow(const CCellStore& store, uint32_t row, uint16_t column,
+                                           Page* page, uint32_t offset, CellCursor& cursor) {
+    if (store.MarkedStart(row, column, page, offset)) {
+        uint8_t* r = page->payload + offset;
+        cursor.page = page;
+        cursor.offset = uint16_t(offset + ((cursor.flags & kAdvance) ? cell::Length(r) : 0));
+        return r;
+    }
+    uint8_t* r = ScanForCell(page, offset, row, column, &cursor);
+    if (r) store.NoteFound(row, column, cursor.page, uint32_t(r - cursor.page->payload));
+    return r;
+}
+
 } // namespace
 
 uint8_t* FindCell(const CCellStore& store, uint32_t row, uint16_t column) {
@@ -50,13 +66,8 @@ uint8_t* FindCell(const CCellStore& store, uint32_t row, uint16_t column) {
         if (!entry.page) return nullptr;
         if (!store.RowMarked(row))
             return ScanForCell(entry.page, entry.offset, row, column, nullptr);
-        Page* page = entry.page;
-        uint32_t offset = entry.offset;
-        if (store.MarkedStart(row, column, page, offset)) return page->payload + offset;
         CellCursor at;
-        uint8_t* r = ScanForCell(page, offset, row, column, &at);
-        if (r) store.NoteFound(row, column, at.page, at.offset);
-        return r;
+        return FindInMarkedRow(store, row, column, entry.page, entry.offset, at);
     }
     Page* page = store.StartPageForRow(row);
     if (!page) return nullptr;
@@ -67,19 +78,13 @@ uint8_t* FindCellFromCursor(const CCellStore& store, uint32_t row, uint16_t colu
                             CellCursor& cursor) {
     Page* page = cursor.page;
     uint32_t offset = cursor.offset;
-    bool marked = false;
     if (!page) {
-        if (const RowIndexEntry* entry = store.RowEntry(row); entry && entry->page) {
+        const RowIndexEntry* entry = store.RowEntry(row);
+        if (entry && entry->page) {
+            if (store.RowMarked(row))
+                return FindInMarkedRow(store, row, column, entry->page, entry->offset, cursor);
             page = entry->page;
             offset = entry->offset;
-            marked = store.RowMarked(row);
-            if (marked && store.MarkedStart(row, column, page, offset)) {
-                uint8_t* r = page->payload + offset;
-                cursor.page = page;
-                cursor.offset =
-                    uint16_t(offset + ((cursor.flags & kAdvance) ? cell::Length(r) : 0));
-                return r;
-            }
         } else {
             page = store.StartPageForRow(row);
             offset = 0;
@@ -87,9 +92,7 @@ uint8_t* FindCellFromCursor(const CCellStore& store, uint32_t row, uint16_t colu
     }
     if (!page) return nullptr;
     cellwalk::PositionOnRow(page, offset, row);
-    uint8_t* r = ScanForCell(page, offset, row, column, &cursor);
-    if (r && marked) store.NoteFound(row, column, cursor.page, uint32_t(r - cursor.page->payload));
-    return r;
+    return ScanForCell(page, offset, row, column, &cursor);
 }
 
 uint8_t* NextCellRecord(CellCursor& cursor) {
