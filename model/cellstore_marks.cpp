@@ -93,6 +93,10 @@ bool CCellStore::MarkedStart(uint32_t row, uint16_t column, Page*& page, uint32_
 bool CCellStore::RecentCell(uint32_t row, uint16_t column, Page*& page, uint32_t& offset) const {
     for (const Found& f : recent_)
         if (f.page && f.row == row && f.column == column) {
+            // The place is taken without a scan, so its record must still be the cell.
+            const uint8_t* r = f.page->payload + f.offset;
+            if (f.offset >= f.page->used || cell::Row(r) != row || cell::Column(r) != column)
+                return false;
             page = f.page;
             offset = f.offset;
             return true;
