@@ -24,6 +24,8 @@ public:
     // no pass, the first search of the range, a formula cell of it not calculated yet.
     const CLookupIndex* Find(CEvalContext& ctx, const CCellStore& cells, const CellRange& rect,
                              LookupKeys kind);
+    // Whether any index stands, so that a write with none to drop costs no more than this.
+    bool Holding() const { return !built_.empty(); }
     // A rectangle of the store changed: the indexes over any of its cells go.
     void CellsWritten(const CCellStore& cells, const CellRange& rect);
 

@@ -229,7 +229,8 @@ void WriteFormulaResult(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint
     if (!r || !cell::IsFormula(r)) return;
     r[14] |= kResultCalculated;
     FormulaToken& value = ctx.values[1];
-    ctx.lookups.CellsWritten(cells, WrittenArea(r, column, row, kind, value));
+    if (ctx.lookups.Holding())
+        ctx.lookups.CellsWritten(cells, WrittenArea(r, column, row, kind, value));
     switch (kind) {
     case kTokenNumber:
         WriteNumber(cells, r, formula, value.type == kTokenNumber ? value.number : 0, value.error);

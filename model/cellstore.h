@@ -105,11 +105,18 @@ public:
     // not indexed.
     uint32_t ColumnMarkCount(uint32_t block) const;
     const ColumnMark* ColumnMarks(uint32_t block) const;
-    // The place a scan for (row, column) starts from: the cell itself when it was found
-    // lately, else the row's first record or the last column mark of the row at or before
-    // the column. False when the row's block is not
-    // indexed or the row holds no record.
-    bool IndexedStart(uint32_t row, uint16_t column, Page*& page, uint32_t& offset) const;
+    // Whether a row of an indexed block holds column marks. A row without them has a few
+    // records and is scanned from its first, with no more work than that scan.
+    bool RowMarked(uint32_t row) const {
+        if (!columnMarks_) return false;
+        const MarkList& list = columnMarks_[row / kRowBlockRows];
+        const uint32_t at = row % kRowBlockRows;
+        return list.count != 0 && list.rowStart[at + 1] != list.rowStart[at];
+    }
+    // The place a scan for (row, column) of a marked row starts from, given the row's first
+    // record: the cell itself when it was found lately (true), else the last column mark of
+    // the row at or before the column (false; the first record when none is).
+    bool MarkedStart(uint32_t row, uint16_t column, Page*& page, uint32_t& offset) const;
     // The place of a cell among the last few found while the row index stood; false when
     // it is not one of them. A recalculation reads, writes and finishes one cell in turn.
     bool RecentCell(uint32_t row, uint16_t column, Page*& page, uint32_t& offset) const;

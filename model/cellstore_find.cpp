@@ -40,21 +40,36 @@ bool InRect(const uint8_t* r, const CellRange& rect) {
     return RangeContains(rect, cell::Column(r), cell::Row(r));
 }
 
+// A find in a row with column marks, from the row's first record at page and offset: from
+// the cell itself when it was found lately, else from the mark before the column; the cell
+// found is noted. Kept out of line, so that the finds in rows without marks stay as short.
+[[gnu::noinline]] uint8_t* FindInMarkedRow(const CCellStore& store, uint32_t row, uint16_t column,
+                                           Page* page, uint32_t offset, CellCursor& cursor) {
+    if (store.MarkedStart(row, column, page, offset)) {
+        uint8_t* r = page->payload + offset;
+        cursor.page = page;
+        cursor.offset = uint16_t(offset + ((cursor.flags & kAdvance) ? cell::Length(r) : 0));
+        return r;
+    }
+    uint8_t* r = ScanForCell(page, offset, row, column, &cursor);
+    if (r) store.NoteFound(row, column, cursor.page, uint32_t(r - cursor.page->payload));
+    return r;
+}
+
 } // namespace
 
 uint8_t* FindCell(const CCellStore& store, uint32_t row, uint16_t column) {
     if (row > kLastRow) return nullptr;
     const uint32_t block = row / kRowBlockRows;
-    Page* page = nullptr;
-    uint32_t offset = 0;
     if (store.BlockValid(block)) {
-        if (!store.IndexedStart(row, column, page, offset)) return nullptr;
+        const RowIndexEntry& entry = store.rowIndex_->blocks[block][row % kRowBlockRows];
+        if (!entry.page) return nullptr;
+        if (!store.RowMarked(row))
+            return ScanForCell(entry.page, entry.offset, row, column, nullptr);
         CellCursor at;
-        uint8_t* r = ScanForCell(page, offset, row, column, &at);
-        if (r) store.NoteFound(row, column, at.page, at.offset);
-        return r;
+        return FindInMarkedRow(store, row, column, entry.page, entry.offset, at);
     }
-    page = store.StartPageForRow(row);
+    Page* page = store.StartPageForRow(row);
     if (!page) return nullptr;
     return ScanForCell(page, 0, row, column, nullptr);
 }
@@ -63,16 +78,21 @@ uint8_t* FindCellFromCursor(const CCellStore& store, uint32_t row, uint16_t colu
                             CellCursor& cursor) {
     Page* page = cursor.page;
     uint32_t offset = cursor.offset;
-    const bool indexed = !page && store.IndexedStart(row, column, page, offset);
     if (!page) {
-        page = store.StartPageForRow(row);
-        offset = 0;
+        const RowIndexEntry* entry = store.RowEntry(row);
+        if (entry && entry->page) {
+            if (store.RowMarked(row))
+                return FindInMarkedRow(store, row, column, entry->page, entry->offset, cursor);
+            page = entry->page;
+            offset = entry->offset;
+        } else {
+            page = store.StartPageForRow(row);
+            offset = 0;
+        }
     }
     if (!page) return nullptr;
     cellwalk::PositionOnRow(page, offset, row);
-    uint8_t* r = ScanForCell(page, offset, row, column, &cursor);
-    if (r && indexed) store.NoteFound(row, column, cursor.page, uint32_t(r - cursor.page->payload));
-    return r;
+    return ScanForCell(page, offset, row, column, &cursor);
 }
 
 uint8_t* NextCellRecord(CellCursor& cursor) {

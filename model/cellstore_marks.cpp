@@ -60,20 +60,13 @@ const ColumnMark* CCellStore::ColumnMarks(uint32_t block) const {
     return ColumnMarkCount(block) ? columnMarks_[block].marks : nullptr;
 }
 
-bool CCellStore::IndexedStart(uint32_t row, uint16_t column, Page*& page, uint32_t& offset) const {
-    const RowIndexEntry* entry = RowEntry(row);
-    if (!entry || !entry->page) return false;
+bool CCellStore::MarkedStart(uint32_t row, uint16_t column, Page*& page, uint32_t& offset) const {
     if (RecentCell(row, column, page, offset)) return true;
-    page = entry->page;
-    offset = entry->offset;
-    const uint32_t block = row / kRowBlockRows;
-    const uint32_t count = ColumnMarkCount(block);
-    if (count == 0) return true;
-    const MarkList& list = columnMarks_[block];
+    const MarkList& list = columnMarks_[row / kRowBlockRows];
     const uint32_t at = row % kRowBlockRows;
     const uint32_t begin = list.rowStart[at];
     uint32_t n = list.rowStart[at + 1] - begin;
-    if (n == 0 || list.marks[begin].column > column) return true;
+    if (list.marks[begin].column > column) return false;
     // A row without gaps has its marks kColumnMarkEvery columns apart: the guess is the
     // mark itself when the next one lies past the column.
     const uint32_t guess = (column - list.marks[begin].column) / kColumnMarkEvery;
@@ -81,7 +74,7 @@ bool CCellStore::IndexedStart(uint32_t row, uint16_t column, Page*& page, uint32
         (guess + 1 == n || list.marks[begin + guess + 1].column > column)) {
         page = list.marks[begin + guess].page;
         offset = list.marks[begin + guess].offset;
-        return true;
+        return false;
     }
     // The last mark of the row at or before the column. Written without branches on the
     // comparisons: a row is searched at every column, so they would be mispredicted half
@@ -94,12 +87,16 @@ bool CCellStore::IndexedStart(uint32_t row, uint16_t column, Page*& page, uint32
     }
     page = base->page;
     offset = base->offset;
-    return true;
+    return false;
 }
 
 bool CCellStore::RecentCell(uint32_t row, uint16_t column, Page*& page, uint32_t& offset) const {
     for (const Found& f : recent_)
         if (f.page && f.row == row && f.column == column) {
+            // The place is taken without a scan, so its record must still be the cell.
+            const uint8_t* r = f.page->payload + f.offset;
+            if (f.offset >= f.page->used || cell::Row(r) != row || cell::Column(r) != column)
+                return false;
             page = f.page;
             offset = f.offset;
             return true;
