@@ -97,22 +97,15 @@ CBorderPage::CBorderPage(QWidget* parent, const StyleRecord& style, ApplyStyleFn
             ReadBorder();
             if (apply_) apply_(record_, 17);
         });
-    for (QComboBox* combo :
-         {static_cast<QComboBox*>(ui_->id215), static_cast<QComboBox*>(ui_->id229),
-          static_cast<QComboBox*>(ui_->id1019)})
-        connect(combo, &QComboBox::activated, this, [this] {
-            ReadInterior();
-            if (apply_) apply_(record_, 19);
-        });
+    connect(ui_->id215, &QComboBox::activated, this, [this] { ApplyInterior(false); });
+    for (CColorCombo* combo : {ui_->id229, ui_->id1019}) {
+        connect(combo, &QComboBox::activated, this, [this] { ApplyInterior(true); });
+        combo->onCustomChosen = [this] { ApplyInterior(true); };
+    }
     ui_->id221->onCustomChosen = [this] {
         ReadBorder();
         if (apply_) apply_(record_, 17);
     };
-    for (CColorCombo* combo : {ui_->id229, ui_->id1019})
-        combo->onCustomChosen = [this] {
-            ReadInterior();
-            if (apply_) apply_(record_, 19);
-        };
     connect(ui_->id408, &QPushButton::clicked, this, [this] { SetSides(15, 17); });
     connect(ui_->id409, &QPushButton::clicked, this, [this] { SetSides(0, 17); });
     connect(ui_->id410, &QPushButton::clicked, this, [this] { SetSides(0, 18); });
@@ -139,12 +132,19 @@ void CBorderPage::ReadBorder() {
     GetLineFormatFromCombos(*ui_->id1021, *ui_->id221, record_.borderLine);
 }
 
-void CBorderPage::ReadInterior() {
+void CBorderPage::ApplyInterior(bool colorChosen) {
     InteriorFill& f = record_.fill;
     GetFillFormatFromCombos(*ui_->id215, *ui_->id229, *ui_->id1019, f);
+    if (colorChosen) FillWithoutPattern();
+    if (apply_) apply_(record_, 19);
+}
+
+void CBorderPage::FillWithoutPattern() {
+    InteriorFill& f = record_.fill;
     if (f.pattern != FORMAT_PAT_NONE || !(f.patternColorGiven || f.backgroundColorGiven)) return;
     // A colour chosen without a pattern fills: no pattern draws nothing, so the page takes
-    // the solid one, which paints in the pattern colour.
+    // the solid one, which paints in the pattern colour. Choosing no pattern itself keeps
+    // it, so that a fill can be taken away.
     f.pattern = FORMAT_PAT_SOLID;
     if (!f.patternColorGiven) {
         f.patternColorGiven = 1;

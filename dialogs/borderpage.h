@@ -51,7 +51,10 @@ protected:
 private:
     void Fill();
     void ReadBorder();
-    void ReadInterior();
+    // Reads the interior boxes and applies the interior; `colorChosen` when a colour box
+    // changed rather than the pattern box.
+    void ApplyInterior(bool colorChosen);
+    void FillWithoutPattern();
     void SetSides(uint8_t sides, uint8_t code);
 
     std::unique_ptr<Ui::BorderPage> ui_;

@@ -3,6 +3,8 @@
 #include "platform/core/screen.h"
 #include "ui/uiservices.h"
 
+#include <QAbstractItemView>
+
 namespace vl {
 
 namespace {
@@ -110,8 +112,11 @@ COLORREF CColorCombo::GetColor() const {
 }
 
 void CColorCombo::hidePopup() {
+    // Qt also calls this when the box itself is hidden, as when its page closes: only a
+    // list the user had open and closed on "custom" asks for a colour.
+    const bool wasOpen = view()->isVisible();
     QComboBox::hidePopup();
-    if (currentIndex() != kCustomItem) return;
+    if (!wasOpen || currentIndex() != kCustomItem) return;
     uint32_t chosen = stored_;
     if (!UiServices().ChooseColor(chosen, SharedCustomColors())) return;
     stored_ = chosen;

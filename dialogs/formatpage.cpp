@@ -6,7 +6,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDialogButtonBox>
+#include <QHideEvent>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QToolBar>
@@ -37,8 +39,11 @@ QSize DialogUnitsToPixels(int width, int height) {
 }
 
 CFormatPage::CFormatPage(QWidget* parent, int command, int helpTopic)
-    : QDialog(parent, Qt::Tool), command_(command), helpTopic_(helpTopic),
-      toolBar_(new QToolBar(this)), body_(new QWidget(this)) {
+    // A dialog window, not a tool one: the frame's menu keys stay working in a tool window
+    // of the frame and took the page's own mnemonics (Alt+S opened Settings, not "Around
+    // &Selection").
+    : QDialog(parent), command_(command), helpTopic_(helpTopic), toolBar_(new QToolBar(this)),
+      body_(new QWidget(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 4);
@@ -104,6 +109,47 @@ void CFormatPage::ShowAt(const QPoint& point) {
         move(at);
     }
     SetWindowOpacity(this, Profile().opacity);
+    // Shown alone it may stay without the keyboard, which then went on to the grid under it.
+    FocusFirstControl();
+    raise();
+    activateWindow();
+}
+
+void CFormatPage::FocusFirstControl() {
+    for (QWidget* w = body_->nextInFocusChain(); w && w != body_; w = w->nextInFocusChain()) {
+        if (body_->isAncestorOf(w) && w->isVisibleTo(this) && w->isEnabled() &&
+            (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
+void CFormatPage::NoteHandBack() {
+    // Only a page the user closed from the keyboard or its own button hands the keyboard
+    // back; one closed by a press elsewhere leaves the focus where that press put it.
+    const QWidget* focus = QApplication::focusWidget();
+    handBack_ = isActiveWindow() || (focus && isAncestorOf(focus));
+}
+
+void CFormatPage::closeEvent(QCloseEvent* event) {
+    NoteHandBack();
+    QDialog::closeEvent(event);
+}
+
+void CFormatPage::reject() {
+    NoteHandBack(); // Escape: the dialog closes without a close event
+    QDialog::reject();
+}
+
+void CFormatPage::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    if (event->spontaneous() || !handBack_) return;
+    handBack_ = false;
+    QWidget* target = returnFocus_ ? returnFocus_.data() : parentWidget();
+    if (!target) return;
+    target->activateWindow();
+    if (returnFocus_) returnFocus_->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 bool PressedOutsideWithoutFocus(const QWidget& window, const QEvent* event) {

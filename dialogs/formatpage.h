@@ -1,10 +1,12 @@
 #pragma once
-// The frame every format page shares: a tool window placed at a screen point inside the
-// screen's work area, a toolbar with Copy, Paste, Help and Close, the opacity setting, and
-// closing when the user presses a mouse button outside it while the focus is elsewhere.
+// The frame every format page shares: a window placed at a screen point inside the
+// screen's work area that takes the keyboard when shown and gives it back when closed, a
+// toolbar with Copy, Paste, Help and Close, the opacity setting, and closing when the user
+// presses a mouse button outside it while the focus is elsewhere.
 
 #include <QDialog>
 #include <QObject>
+#include <QPointer>
 #include <functional>
 
 class QAction;
@@ -39,8 +41,13 @@ public:
     QWidget* Body() const { return body_; }
     QAction* Action(int id) const;
     // Moves the page to the point, shifted left and up as far as it must to stay inside
-    // the work area of the screen under the point; then shows it.
+    // the work area of the screen under the point; then shows it with the keyboard on its
+    // first control.
     void ShowAt(const QPoint& point);
+    // Where the keyboard goes back to when the user closes the page (Close or Escape);
+    // without one, to the page's owner.
+    void ReturnFocusTo(QWidget* widget) { returnFocus_ = widget; }
+    QWidget* ReturnFocus() const { return returnFocus_; }
     // The help topic shown for Help; the program routes it to the frame.
     static std::function<void(int topic)> showHelp;
 
@@ -51,8 +58,16 @@ protected:
     virtual bool ClipboardFilled() const = 0;
     void UpdatePaste();
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    void FocusFirstControl();
+    void NoteHandBack();
+
+    QPointer<QWidget> returnFocus_;
+    bool handBack_ = false;
     int command_;
     int helpTopic_;
     QToolBar* toolBar_;

@@ -30,9 +30,11 @@ public:
     CFormatPage* Page() const { return page_; }
 
 private:
+    void NoteReturnFocus();
     void Show(CFormatPage* page, const QPoint& point);
 
     QPointer<CFormatPage> page_;
+    QPointer<QWidget> returnFocus_;
 };
 
 } // namespace vl

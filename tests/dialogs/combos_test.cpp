@@ -194,7 +194,13 @@ TEST(Combos, CustomEntryOpensTheSharedChooser) {
     combo.onCustomChosen = [&] { ++notices; };
     combo.Init(Rgb(1, 2, 3), Rgb(0, 0, 0), false);
     ASSERT_EQ(combo.currentIndex(), 17);
-    // Cancel: everything stays.
+    combo.show();
+    // Hidden with "custom" chosen, as when its page closes: no chooser.
+    combo.hide();
+    EXPECT_EQ(ui.colorChoosers, 0);
+    combo.show();
+    // The list opened and closed on "custom", Cancel: everything stays.
+    combo.showPopup();
     combo.hidePopup();
     EXPECT_EQ(ui.colorChoosers, 1);
     EXPECT_EQ(ui.startColor, Rgb(1, 2, 3));
@@ -206,12 +212,14 @@ TEST(Combos, CustomEntryOpensTheSharedChooser) {
     EXPECT_EQ(notices, 0);
     // OK: the stored colour and the custom entry take the choice.
     ui.chosenColor = Rgb(40, 50, 60);
+    combo.showPopup();
     combo.hidePopup();
     EXPECT_EQ(combo.GetColor(), Rgb(40, 50, 60));
     EXPECT_EQ(combo.ItemData(17), Rgb(40, 50, 60));
     EXPECT_EQ(notices, 1);
     // Another entry closing the list opens nothing.
     combo.setCurrentIndex(3);
+    combo.showPopup();
     combo.hidePopup();
     EXPECT_EQ(ui.colorChoosers, 2);
 }

@@ -277,6 +277,51 @@ TEST(BorderPage, AColourAloneFillsSolid) {
     EXPECT_EQ(log.Last().fill.pattern, FORMAT_PAT_NONE);
 }
 
+// On a solid fill, each box of the interior group changed alone: the pattern box to "none"
+// takes the fill away, whatever colours stay chosen; a colour box changed while the
+// pattern is "none" fills solid again.
+TEST(BorderPage, NoPatternTakesTheFillAwayAColourPutsItBack) {
+    const auto& palette = PaletteColors();
+    StyleRecord solid;
+    solid.fill = {FORMAT_PAT_SOLID, 1, palette[5], 1, palette[9]};
+    struct Step {
+        const char* what;
+        QComboBox* (*box)(Ui::BorderPage&);
+        int item;
+        uint8_t wantPattern;
+    };
+    auto patternColor = [](Ui::BorderPage& ui) -> QComboBox* { return ui.id229; };
+    auto background = [](Ui::BorderPage& ui) -> QComboBox* { return ui.id1019; };
+    const Step cases[] = {
+        {"pattern colour", patternColor, 3, FORMAT_PAT_SOLID},
+        {"background colour", background, 7, FORMAT_PAT_SOLID},
+        {"pattern colour to automatic", patternColor, CColorCombo::kDefaultItem, FORMAT_PAT_SOLID},
+    };
+    for (const Step& c : cases) {
+        SCOPED_TRACE(c.what);
+        Calls<StyleRecord> log;
+        CBorderPage page(nullptr, solid, [&](const StyleRecord& s, uint8_t code) {
+            log.calls.push_back({s, code});
+            return true;
+        });
+        page.show();
+        auto& ui = page.Form();
+        Choose(ui.id215, 0);
+        ASSERT_EQ(log.calls.size(), 1u);
+        EXPECT_EQ(log.calls[0].second, 19);
+        const InteriorFill& none = log.calls[0].first.fill;
+        EXPECT_EQ(none.pattern, FORMAT_PAT_NONE);
+        EXPECT_EQ(none.patternColor, palette[5]); // the colours stay as chosen
+        EXPECT_EQ(none.backgroundColor, palette[9]);
+        EXPECT_EQ(GetComboItemData(*ui.id215), FORMAT_PAT_NONE);
+        Choose(c.box(ui), c.item);
+        ASSERT_EQ(log.calls.size(), 2u);
+        EXPECT_EQ(log.calls[1].second, 19);
+        EXPECT_EQ(log.Last().fill.pattern, c.wantPattern);
+        EXPECT_EQ(GetComboItemData(*ui.id215), c.wantPattern);
+    }
+}
+
 TEST(AlignmentPage, ShowsItsControls) {
     CAlignmentPage page(nullptr, StyleRecord{}, nullptr);
     auto& ui = page.Form();

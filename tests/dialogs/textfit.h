@@ -1,14 +1,19 @@
 #pragma once
 // Whether every text of a shown dialog fits the room its layout gave it at the default
 // font: each label, check box, radio button and push button at least as wide as its size
-// hint, each combo box at least as wide as its widest item needs.
+// hint, each combo box at least as wide as its widest item needs, and no such text drawn
+// over another control.
 
 #include "dialogs/combos.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QWidget>
 #include <algorithm>
@@ -65,16 +70,58 @@ inline std::vector<std::string> CutTexts(QWidget& top) {
     return cut;
 }
 
+// A widget the user works: what a text must not be drawn over.
+inline bool IsControl(const QWidget* w) {
+    return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QComboBox*>(w) ||
+           qobject_cast<const QLineEdit*>(w) || qobject_cast<const QAbstractScrollArea*>(w) ||
+           qobject_cast<const QAbstractSpinBox*>(w) || qobject_cast<const QAbstractSlider*>(w) ||
+           qobject_cast<const QLabel*>(w);
+}
+
+// "label "text" overlaps name" for each label or button text of `top` shown whose box
+// meets that of another control shown beside it (not one inside the other).
+inline std::vector<std::string> OverlappingTexts(QWidget& top) {
+    std::vector<QWidget*> controls;
+    for (QWidget* w : top.findChildren<QWidget*>())
+        if (w->isVisibleTo(&top) && IsControl(w)) controls.push_back(w);
+    auto box = [&top](const QWidget* w) { return QRect(w->mapTo(&top, QPoint(0, 0)), w->size()); };
+    auto text = [](const QWidget* w) {
+        if (const auto* label = qobject_cast<const QLabel*>(w)) return label->text();
+        if (const auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
+        return QString();
+    };
+    std::vector<std::string> overlaps;
+    for (QWidget* w : controls) {
+        if (text(w).isEmpty()) continue;
+        for (QWidget* other : controls) {
+            if (other == w || w->isAncestorOf(other) || other->isAncestorOf(w)) continue;
+            // Two texts meeting are reported once.
+            if (!text(other).isEmpty() && other < w) continue;
+            if (!box(w).intersects(box(other))) continue;
+            overlaps.push_back(w->objectName().toStdString() + " \"" + text(w).toStdString() +
+                               "\" overlaps " + other->objectName().toStdString());
+        }
+    }
+    return overlaps;
+}
+
+// Both faults of a shown widget: texts cut short and texts over other controls.
+inline std::vector<std::string> TextFaults(QWidget& top) {
+    std::vector<std::string> faults = CutTexts(top);
+    for (std::string& o : OverlappingTexts(top)) faults.push_back(std::move(o));
+    return faults;
+}
+
 // Shows the dialog and, for a tab widget inside it, each of its pages in turn.
-inline std::vector<std::string> CutTextsOnEveryPage(QWidget& top) {
+inline std::vector<std::string> TextFaultsOnEveryPage(QWidget& top) {
     top.show();
     QApplication::processEvents();
-    std::vector<std::string> cut = CutTexts(top);
+    std::vector<std::string> cut = TextFaults(top);
     for (QTabWidget* tabs : top.findChildren<QTabWidget*>()) {
         for (int i = 0; i < tabs->count(); ++i) {
             tabs->setCurrentIndex(i);
             QApplication::processEvents();
-            for (std::string& c : CutTexts(top))
+            for (std::string& c : TextFaults(top))
                 cut.push_back(tabs->tabText(i).toStdString() + ": " + std::move(c));
         }
     }

@@ -1,5 +1,6 @@
 // Every dialog, page and sub-page shown as the user first sees it: no label, button or
-// combo cuts its text off at the default font.
+// combo cuts its text off at the default font, and no label or button text lies over
+// another control.
 #include "tests/dialogs/dialogtest.h"
 #include "tests/dialogs/dialogwalk.h"
 #include "tests/dialogs/textfit.h"
@@ -11,7 +12,7 @@ using namespace vl;
 namespace {
 
 void ExpectAllFit(QWidget& dialog, const std::string& name) {
-    for (const std::string& cut : dialogtest::CutTextsOnEveryPage(dialog))
+    for (const std::string& cut : dialogtest::TextFaultsOnEveryPage(dialog))
         ADD_FAILURE() << name << ": " << cut;
 }
 
