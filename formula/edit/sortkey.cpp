@@ -35,7 +35,7 @@ int Sign(bool less, bool greater) {
 int CompareNumbers(double a, double b) {
     const bool nanA = std::isnan(a), nanB = std::isnan(b);
     if (nanA || nanB) return Sign(nanB && !nanA, nanA && !nanB);
-    return Sign(a<b, a> b);
+    return Sign(a < b, b < a);
 }
 
 // The place of a class in the direction: descending keeps numbers before texts and empty
@@ -58,7 +58,7 @@ int ClassRank(SortClass c, bool ascending) {
 int CompareInClass(const SortKey& a, const SortKey& b) {
     switch (a.sortClass) {
     case SortClass::kError:
-        return Sign(a.error<b.error, a.error> b.error);
+        return Sign(a.error < b.error, b.error < a.error);
     case SortClass::kNumber:
         if (const int c = CompareNumbers(a.number, b.number)) return c;
         if (a.isText != b.isText) return a.isText ? 1 : -1;
