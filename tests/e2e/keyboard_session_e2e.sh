@@ -2,8 +2,8 @@
 # One session by the keyboard alone under a real X server, never the mouse: a 3 x 4 table
 # typed cell by cell; from C4, Shift+Up twice and Shift+Left, Shift released between the
 # presses, selects B2:C4, made Percent on the Style page (Alt+O, S, then P in its list and
-# Escape); from B2, Shift+Left then Shift+Up selects A1:B2, framed by the Cell page's "Around
-# &Selection" (Alt+O, C, Alt+S, Escape); Alt+A, Alt+Q and Alt+Z on D1 type nothing before
+# Escape); from C2, Shift+Left twice then Shift+Up selects A1:C2, framed by the Cell page's
+# "Around &Selection" (Alt+O, C, Alt+S, Escape); Alt+A, Alt+Q and Alt+Z on D1 type nothing before
 # "ok"; the worksheet renamed in the tree (Tools > Rename, a name fixed with Home and Delete)
 # shows in the title, Ctrl+Z brings the old name back to it and Ctrl+Y the new one; Insert >
 # Function by keys opens under A6 and its first function becomes A6's formula; Ctrl+S saves
@@ -34,8 +34,8 @@ done
 keys Up Right Right shift+Up shift+Up shift+Left alt+o s
 wait_window '^Style$'
 keys p Escape
-# Escape gave the keyboard back to the grid: to B2 by keys, leftward first, then upward.
-keys Home ctrl+Prior Right Down shift+Left shift+Up alt+o c
+# Escape gave the keyboard back to the grid: to C2 by keys, leftward twice, then upward.
+keys Home ctrl+Prior Right Right Down shift+Left shift+Left shift+Up alt+o c
 wait_window '^Cell$'
 keys alt+s Escape
 # D1: Alt+letters with no menu of their own type nothing.
@@ -88,12 +88,12 @@ run run.sh
 expected=$(
   cat <<'EXPECTED'
 A1	number	11	sides 5
-B1	number	12	sides 9
-C1	number	13
+B1	number	12	sides 1
+C1	number	13	sides 9
 D1	text	ok
 A2	number	21	sides 6
-B2	number	22	sides 10
-C2	number	23
+B2	number	22	sides 2
+C2	number	23	sides 10
 A3	number	31
 B3	number	32
 C3	number	33
