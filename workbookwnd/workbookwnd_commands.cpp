@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QSplitter>
@@ -109,6 +110,11 @@ bool CWorkbookWnd::ForwardKey(QKeyEvent* event) {
     const bool inEditor = view && view->EditorOpen() &&
                           (focus == view->Editor() || focus == static_cast<QWidget*>(view->List()));
     if (inEditor && EditorTextKey(*event)) return false;
+    // A name typed into the tree (or any line of text in the window) keeps its text keys and
+    // Ctrl+A: Delete there had deleted the worksheet being renamed.
+    if (qobject_cast<QLineEdit*>(focus) &&
+        (EditorTextKey(*event) || Combination(*event) == QKeyCombination(Qt::CTRL | Qt::Key_A)))
+        return false;
     std::size_t count = 0;
     const AcceleratorKey* keys = WorkbookAccelerators(count);
     const QKeyCombination pressed = Combination(*event);

@@ -6,7 +6,8 @@
 // bold cell's line ends in "<TAB>bold", a bordered cell's in "<TAB>sides N"; each row of a
 // custom height follows as
 // "row N<TAB>custom<TAB>height". "charts FILE" prints the series of each chart of the active
-// worksheet, "pages FILE" writes 1 to 200 down column A.
+// worksheet, "pages FILE" writes 1 to 200 down column A, "styles FILE" prints each cell's
+// number format kind as "A1<TAB>format KIND".
 
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
@@ -84,6 +85,25 @@ int Dump(const char* path) {
         if (const uint16_t* entry = rows.GetItem2(row); entry && (*entry & 1))
             std::printf("row %u\tcustom\t%u\n", unsigned(row + 1),
                         unsigned((*entry >> 1) & 0x0FFF));
+    return 0;
+}
+
+int Styles(const char* path) {
+    auto book = vl::CreateWorkbook();
+    if (!book || !vl::OpenDocumentFile(*book, path) || !vl::OpenWorkbookFile(*book, nullptr)) {
+        std::fprintf(stderr, "cannot read %s (error %d)\n", path, book ? int(book->error) : 8);
+        return 1;
+    }
+    vl::CellCursor cursor;
+    cursor.page = book->tree.active->cells.FirstPage();
+    cursor.flags = vl::kAdvance;
+    while (const uint8_t* r = vl::NextCellRecord(cursor)) {
+        const uint16_t c = vl::cell::Column(r);
+        const uint32_t row = vl::cell::Row(r);
+        const vl::StyleRecord* style = StyleOf(*book, c, row);
+        std::printf("%s\tformat %d\n", CellName(c, row).c_str(),
+                    style ? int(style->numberFormat.kind) : -1);
+    }
     return 0;
 }
 
@@ -258,6 +278,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "table") == 0) return Table(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "charts") == 0) return Charts(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "pages") == 0) return Pages(argv[2]);
-    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip|table|charts|pages FILE\n");
+    if (argc == 3 && std::strcmp(argv[1], "styles") == 0) return Styles(argv[2]);
+    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip|table|charts|pages|styles FILE\n");
     return 2;
 }

@@ -1,6 +1,7 @@
 // Keys of the workbook window as a user presses them: Cut and Paste by their keys whatever
 // modifiers they are held with, Tab in the grid, Enter in the address box and in the search
-// bar, and the search bar's buttons following whether a workbook is open.
+// bar, the search bar's buttons following whether a workbook is open, and the keys of a
+// worksheet's name typed into the tree.
 
 #include "app/copyhistory.h"
 #include "app/frametoolbars.h"
@@ -10,6 +11,7 @@
 #include "model/workbook.h"
 #include "resources/commandids.h"
 #include "workbookwnd/environment.h"
+#include "workbookwnd/treepane.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -19,6 +21,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QToolBar>
+#include <QTreeWidget>
 
 namespace vl {
 
@@ -234,6 +237,47 @@ TEST_F(KeysTest, TheSearchBarFollowsTheWorkbookAndEnterFindsTheNextMatch) {
     frame->OnIdle();
     for (int id : buttons) EXPECT_FALSE(frame->ToolAction(id)->isEnabled()) << id;
     EXPECT_TRUE(frame->ToolAction(ID_SEARCH_CLOSE)->isEnabled());
+}
+
+TEST_F(KeysTest, KeysInTheTreeNameEditorEditTheNameNotTheWorksheet) {
+    // The cells and the worksheet the window's own Delete, Cut, Paste and Select All would hit.
+    Enter(0, 0, QStringLiteral("keep"));
+    Enter(1, 0, QStringLiteral("3"));
+    View()->SetSelection({0, 0, 1, 0});
+    QApplication::clipboard()->setText(QStringLiteral("clip"));
+    Active()->HandleCommand(ID_RENAME);
+    Settle();
+    auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(line, nullptr);
+    ASSERT_TRUE(Active()->TreePane()->Control()->isAncestorOf(line));
+    // Each key with the text it leaves in the name.
+    const struct {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        const char* text;
+    } steps[] = {{Qt::Key_Home, {}, "Worksheet1"},
+                 {Qt::Key_Delete, {}, "orksheet1"},
+                 {Qt::Key_End, {}, "orksheet1"},
+                 {Qt::Key_Backspace, {}, "orksheet"},
+                 {Qt::Key_A, Qt::ControlModifier, "orksheet"},
+                 {Qt::Key_X, Qt::ControlModifier, ""},
+                 {Qt::Key_V, Qt::ControlModifier, "orksheet"},
+                 {Qt::Key_V, Qt::ControlModifier, "orksheetorksheet"},
+                 {Qt::Key_A, Qt::ControlModifier, "orksheetorksheet"},
+                 {Qt::Key_Delete, {}, ""}};
+    for (const auto& step : steps) {
+        Key(step.key, step.modifiers);
+        ASSERT_EQ(QApplication::focusWidget(), line) << step.key;
+        EXPECT_EQ(line->text().toStdString(), step.text) << step.key;
+    }
+    Type(QStringLiteral("Sales"));
+    Key(Qt::Key_Return);
+    ASSERT_NE(Book().tree.first, nullptr);
+    EXPECT_EQ(std::string(Book().tree.first->name), "Sales");
+    EXPECT_EQ(Book().tree.first->next, nullptr);
+    EXPECT_EQ(CellText(0, 0), "keep");
+    EXPECT_EQ(CellText(1, 0), "3");
+    EXPECT_EQ(View()->Selection(), (CellRange{0, 0, 1, 0}));
 }
 
 } // namespace
