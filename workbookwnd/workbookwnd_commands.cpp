@@ -39,6 +39,15 @@ QKeyCombination Combination(const QKeyEvent& event) {
     return QKeyCombination(mods, Qt::Key(event.key()));
 }
 
+// Keys a line of text handles itself beyond typing: select all, undo and redo.
+bool LineEditKey(const QKeyEvent& event) {
+    const QKeyCombination pressed = Combination(event);
+    return pressed == QKeyCombination(Qt::CTRL | Qt::Key_A) ||
+           pressed == QKeyCombination(Qt::CTRL | Qt::Key_Z) ||
+           pressed == QKeyCombination(Qt::CTRL | Qt::Key_Y) ||
+           pressed == QKeyCombination(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+}
+
 } // namespace
 
 void CWorkbookWnd::RegisterCommands() {
@@ -110,10 +119,10 @@ bool CWorkbookWnd::ForwardKey(QKeyEvent* event) {
     const bool inEditor = view && view->EditorOpen() &&
                           (focus == view->Editor() || focus == static_cast<QWidget*>(view->List()));
     if (inEditor && EditorTextKey(*event)) return false;
-    // A name typed into the tree (or any line of text in the window) keeps its text keys and
-    // Ctrl+A: Delete there had deleted the worksheet being renamed.
-    if (qobject_cast<QLineEdit*>(focus) &&
-        (EditorTextKey(*event) || Combination(*event) == QKeyCombination(Qt::CTRL | Qt::Key_A)))
+    // A name typed into the tree (or any line of text in the window) keeps its text keys,
+    // Ctrl+A and its own undo: Delete there had deleted the worksheet being renamed, and
+    // Ctrl+Z undid the workbook's last edit under the open name.
+    if (qobject_cast<QLineEdit*>(focus) && (EditorTextKey(*event) || LineEditKey(*event)))
         return false;
     std::size_t count = 0;
     const AcceleratorKey* keys = WorkbookAccelerators(count);

@@ -270,6 +270,15 @@ TEST_F(KeysTest, KeysInTheTreeNameEditorEditTheNameNotTheWorksheet) {
         ASSERT_EQ(QApplication::focusWidget(), line) << step.key;
         EXPECT_EQ(line->text().toStdString(), step.text) << step.key;
     }
+    // Undo and Redo there take back typing, not the workbook's last edit.
+    Type(QStringLiteral("Sa"));
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::focusWidget(), line);
+    EXPECT_NE(line->text().toStdString(), "Sa");
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(line->text().toStdString(), "Sa");
+    EXPECT_EQ(CellText(1, 0), "3");
+    line->clear();
     Type(QStringLiteral("Sales"));
     Key(Qt::Key_Return);
     ASSERT_NE(Book().tree.first, nullptr);
