@@ -23,6 +23,8 @@ struct Reach {
     bool any;        // names at least one reference
     bool everywhere; // may read any cell of any worksheet
     bool marked;     // to be calculated again in the next round
+    // An array formula's own references one by one: whether it reads its own elements.
+    std::vector<CellRange> areas;
 };
 
 struct Dirty {
@@ -55,7 +57,7 @@ CellRange TokenArea(const FormulaToken& t) {
 }
 
 // Reads the formula's tokens without evaluating them; the temporaries they make are dropped.
-void ScanFormula(CEvalContext& ctx, const uint8_t* r, Reach& reach) {
+void ScanFormula(CEvalContext& ctx, const uint8_t* r, Reach& reach, bool keepAreas) {
     const std::string_view text = cell::Formula(r);
     ctx.currentCells = reach.cells;
     ctx.BeginFormula(reach.column, reach.row);
@@ -69,6 +71,7 @@ void ScanFormula(CEvalContext& ctx, const uint8_t* r, Reach& reach) {
             const CellRange area = TokenArea(token);
             reach.box = reach.any ? Union(reach.box, area) : area;
             reach.any = true;
+            if (keepAreas) reach.areas.push_back(area);
         } else if (type == kTokenQualifier) {
             reach.everywhere = true;
         } else if (type == kTokenFunction) {
@@ -95,9 +98,10 @@ std::size_t ScanWorkbook(CEvalContext& ctx, CWorkbook& workbook, std::vector<Rea
         cursor.page = sheet->cells.FirstPage();
         while (const uint8_t* r = NextCellRecord(cursor)) {
             if (!cell::IsFormula(r)) continue;
-            if (cell::ResultFlags(r) & kResultArray) ++arrays;
-            Reach reach{&sheet->cells, cell::Row(r), cell::Column(r), {}, false, false, false};
-            ScanFormula(ctx, r, reach);
+            const bool array = cell::ResultFlags(r) & kResultArray;
+            if (array) ++arrays;
+            Reach reach{&sheet->cells, cell::Row(r), cell::Column(r), {}, false, false, false, {}};
+            ScanFormula(ctx, r, reach, array);
             reaches.push_back(reach);
         }
     }
@@ -129,8 +133,21 @@ bool Reads(const Reach& reach, const std::vector<Dirty>& dirty) {
     return false;
 }
 
-bool IsCircular(const Reach& reach, const std::vector<SpreadChange>& circular) {
-    for (const SpreadChange& c : circular)
+// Whether the array that made `change` names a reference into the area it spread over. A
+// reference built from text (INDIRECT, OFFSET) or on another worksheet does not count: an
+// array of random numbers over such a reference changes on every turn without reading itself.
+bool ReadsOwnArea(const std::vector<Reach>& reaches, const SpreadChange& change) {
+    for (const Reach& reach : reaches) {
+        if (reach.cells != change.cells || reach.row != change.row || reach.column != change.column)
+            continue;
+        return std::any_of(reach.areas.begin(), reach.areas.end(),
+                           [&](const CellRange& a) { return Intersect(a, change.area); });
+    }
+    return false;
+}
+
+bool IsStopped(const Reach& reach, const std::vector<SpreadChange>& stopped) {
+    for (const SpreadChange& c : stopped)
         if (c.cells == reach.cells && c.row == reach.row && c.column == reach.column) return true;
     return false;
 }
@@ -138,7 +155,7 @@ bool IsCircular(const Reach& reach, const std::vector<SpreadChange>& circular) {
 // Marks every calculated formula that reads a dirty cell, and every one that reads those,
 // uncalculated; the cells a marked formula writes are dirty in turn.
 bool MarkReaders(std::vector<Reach>& reaches, std::vector<Dirty>& dirty, bool everything,
-                 const std::vector<SpreadChange>& circular) {
+                 const std::vector<SpreadChange>& stopped) {
     bool any = false;
     for (bool grew = true; grew;) {
         grew = false;
@@ -146,7 +163,7 @@ bool MarkReaders(std::vector<Reach>& reaches, std::vector<Dirty>& dirty, bool ev
             if (reach.marked || !(everything || Reads(reach, dirty))) continue;
             uint8_t* r = FindCell(*reach.cells, reach.row, reach.column);
             if (!r || !cell::IsFormula(r) || !(r[14] & kResultCalculated) ||
-                IsCircular(reach, circular))
+                IsStopped(reach, stopped))
                 continue;
             reach.marked = true;
             r[14] = uint8_t(r[14] & ~(kResultCalculated | kResultWaiting));
@@ -169,7 +186,7 @@ bool MarkReaders(std::vector<Reach>& reaches, std::vector<Dirty>& dirty, bool ev
 } // namespace
 
 void SettleSpreads(CEvalContext& ctx, CWorkbook& workbook, SheetWalk walk) {
-    std::vector<SpreadChange> circular;
+    std::vector<SpreadChange> stopped;
     std::size_t limit = 0;
     for (std::size_t round = 1; !ctx.spreads.Empty(); ++round) {
         std::vector<Reach> reaches;
@@ -185,21 +202,22 @@ void SettleSpreads(CEvalContext& ctx, CWorkbook& workbook, SheetWalk walk) {
         for (std::size_t i = 0; i < ctx.spreads.Size(); ++i) changes.push_back(ctx.spreads[i]);
         const bool everything = ctx.spreads.Lost();
         ctx.spreads.Clear();
-        // Still changing after every array had its turn: an array that reads its own
-        // elements, through other formulas or not. Its clearing is a change of its own.
+        // Still changing after every array had its turn: no more turns for those arrays. One
+        // that names its own elements is circular (its clearing is a change of its own); the
+        // others (random numbers, a loop through other formulas) keep their last result.
         if (round >= limit) {
             for (const SpreadChange& c : changes) {
-                Reach anchor{c.cells, c.row, c.column, {}, false, false, false};
-                if (IsCircular(anchor, circular)) continue;
-                circular.push_back(c);
-                WriteCircularArray(ctx, *c.cells, c.row, c.column);
+                Reach anchor{c.cells, c.row, c.column, {}, false, false, false, {}};
+                if (IsStopped(anchor, stopped)) continue;
+                stopped.push_back(c);
+                if (ReadsOwnArea(reaches, c)) WriteCircularArray(ctx, *c.cells, c.row, c.column);
             }
             for (std::size_t i = 0; i < ctx.spreads.Size(); ++i) changes.push_back(ctx.spreads[i]);
             ctx.spreads.Clear();
         }
         std::vector<Dirty> dirty;
         for (const SpreadChange& c : changes) AddDirty(dirty, c.cells, c.area);
-        if (!MarkReaders(reaches, dirty, everything, circular)) break;
+        if (!MarkReaders(reaches, dirty, everything, stopped)) break;
         for (CTreeItem* item = workbook.tree.first; item; item = item->next) {
             CWorksheet* sheet = AsWorksheet(item);
             if (!sheet) continue;

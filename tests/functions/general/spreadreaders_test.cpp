@@ -1,6 +1,7 @@
 // Formulas that read cells an array spreads over, calculated before the array in the same
 // recalculation: one recalculation must leave every one of them showing what the array
 // wrote, whether the array spread for the first time, shrank or was spread by another array.
+#include "functions/general/randomfunctions.h"
 #include "functiontestutil.h"
 
 #include <string>
@@ -109,6 +110,25 @@ TEST(SpreadReaders, AnArrayReadingItsOwnElementsIsCircular) {
                   (Strings{"#CIRC!", "<none>", "#CIRC!", "5"}))
             << pass;
     }
+}
+
+// Arrays of random numbers change on every turn without reading themselves, whether their
+// reference is built from text or named: they keep a result, and so do their readers.
+TEST(SpreadReaders, ArraysOfRandomNumbersAreNotCircular) {
+    BindRandomMatrixFunctions();
+    FunctionBook book;
+    book.Number("D1", 1);
+    book.Number("D2", 2);
+    book.Formula("A1", "=INDIRECT(\"D1:D2\",1)*RAND()");
+    book.Formula("B1", "=D1:D2*RAND()+E9"); // the box around its references holds B1:B2
+    book.Formula("F1", "=SUM(A1:B2)");
+    ASSERT_TRUE(book.Recalc());
+    for (const char* a1 : {"A1", "A2", "B1", "B2"}) {
+        const std::string shown = book.Shown(a1);
+        EXPECT_TRUE(!shown.empty() && shown[0] >= '0' && shown[0] <= '9') << a1 << " " << shown;
+    }
+    const auto value = [&](const char* a1) { return std::stod(book.Shown(a1)); };
+    EXPECT_NEAR(value("F1"), value("A1") + value("A2") + value("B1") + value("B2"), 1e-9);
 }
 
 } // namespace vl::test
