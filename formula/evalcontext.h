@@ -5,6 +5,7 @@
 
 #include "formula/growarray.h"
 #include "formula/lookupcache.h"
+#include "formula/spreadlog.h"
 #include "formula/token.h"
 #include "model/cellstore.h"
 
@@ -111,6 +112,8 @@ public:
     uint32_t recalculation = 0;
     // Indexes of searched ranges, kept while a recalculation runs.
     CLookupCache lookups;
+    // Array areas changed in the current round of a recalculation.
+    CSpreadLog spreads;
 };
 
 // Drops the temporaries of `count` value-stack entries from `index` downward: an array

@@ -1,6 +1,7 @@
 #include "formula/recalc.h"
 
 #include "formula/recalc_chain.h"
+#include "formula/recalc_spread.h"
 #include "model/container.h"
 #include "model/workbook.h"
 
@@ -77,6 +78,7 @@ bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cel
     ctx.currentCells = cells;
     ctx.recalculation = ++gRecalculations;
     ctx.lookups.BeginPass();
+    ctx.spreads.Begin();
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)
         if (CWorksheet* sheet = AsWorksheet(item)) ResetFormulaCells(sheet->cells);
     for (CTreeItem* item = workbook.tree.first; item; item = item->next) {
@@ -84,6 +86,10 @@ bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cel
         if (sheet && (!cells || cells == &sheet->cells))
             RecalcSheet(ctx, sheet->cells, workbook.tree.first);
     }
+    SettleSpreads(ctx, workbook, [](CEvalContext& c, CCellStore& store, CTreeItem* list) {
+        RecalcSheet(c, store, list);
+    });
+    ctx.spreads.End();
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)
         if (CWorksheet* sheet = AsWorksheet(item)) sheet->cells.ClearRowIndex(false);
     ctx.lookups.EndPass();

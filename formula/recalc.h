@@ -1,7 +1,9 @@
 #pragma once
 // Recalculation of a workbook's formula cells without a dependency graph: a walk in storage
 // order that calculates a formula's uncalculated precedents first, with circular
-// references found by counting how often a cell is entered while it waits.
+// references found by counting how often a cell is entered while it waits. An array that
+// changes the cells it spreads over makes the formulas that read them calculated again in
+// the same recalculation (recalc_spread.h).
 
 #include "formula/evalcontext.h"
 
@@ -44,5 +46,8 @@ CCellStore* GetWorksheetByIndex(const CEvalContext& ctx, uint32_t n);
 // cell's formula text, kept aside in case the record has to be built again.
 void WriteFormulaResult(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint16_t column,
                         std::string_view formula, uint16_t kind);
+
+// Makes the array formula at (row, column) a calculated #CIRC! that spreads over no area.
+void WriteCircularArray(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint16_t column);
 
 } // namespace vl

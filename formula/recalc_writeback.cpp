@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace vl {
 
@@ -61,19 +62,29 @@ void Rebuild(CCellStore& cells, uint16_t column, uint32_t row, const FormulaHead
     StoreRecord(cells, record, cursor);
 }
 
+// A change to the cells of an area besides its anchor, whose own readers wait for it anyway.
+void NoteSpread(CEvalContext& ctx, CCellStore& cells, uint16_t column, uint32_t row,
+                const CellRange& area) {
+    if (area.c2 > area.c1 || area.r2 > area.r1) ctx.spreads.Changed(cells, row, column, area);
+}
+
 // A plain result no longer spreads: a former array formula first loses the elements of its
 // area. A value typed into the area since is the user's and stays.
-FormulaHead PlainHead(CCellStore& cells, const uint8_t* r, uint16_t column, uint32_t row) {
+FormulaHead PlainHead(CEvalContext& ctx, CCellStore& cells, const uint8_t* r, uint16_t column,
+                      uint32_t row) {
     FormulaHead head = ReadFormulaHead(r);
-    if (head.resultFlags & kResultArray)
-        ClearArrayElements(cells, AreaAt(column, row, OldArea(r)), false);
+    if (head.resultFlags & kResultArray) {
+        const CellRange area = AreaAt(column, row, OldArea(r));
+        ClearArrayElements(cells, area, false);
+        NoteSpread(ctx, cells, column, row, area);
+    }
     head.arrayWidth = FormulaHead{}.arrayWidth;
     head.arrayHeight = FormulaHead{}.arrayHeight;
     return head;
 }
 
-void WriteNumber(CCellStore& cells, uint8_t* r, std::string_view formula, double value,
-                 FormulaError error) {
+void WriteNumber(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_view formula,
+                 double value, FormulaError error) {
     // A result of zero is kept as +0 whatever made it, as typed zeros are.
     if (value == 0) value = 0.0;
     uint8_t calc = cell::ResultFlags(r);
@@ -86,15 +97,15 @@ void WriteNumber(CCellStore& cells, uint8_t* r, std::string_view formula, double
     }
     uint16_t column = cell::Column(r);
     uint32_t row = cell::Row(r);
-    FormulaHead head = PlainHead(cells, r, column, row);
+    FormulaHead head = PlainHead(ctx, cells, r, column, row);
     head.flags = uint8_t((error & 0xF0) | kCellFormula);
     head.resultFlags = uint8_t(kept | kResultNumber);
     head.cachedNumber = value;
     Rebuild(cells, column, row, head, formula, {});
 }
 
-void WriteText(CCellStore& cells, uint8_t* r, std::string_view formula, std::string_view text,
-               FormulaError error) {
+void WriteText(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_view formula,
+               std::string_view text, FormulaError error) {
     uint8_t calc = cell::ResultFlags(r);
     uint8_t kept = calc & (kResultCalculated | kResultWaiting);
     std::string_view cached = cell::CachedText(r);
@@ -106,7 +117,7 @@ void WriteText(CCellStore& cells, uint8_t* r, std::string_view formula, std::str
     }
     uint16_t column = cell::Column(r);
     uint32_t row = cell::Row(r);
-    FormulaHead head = PlainHead(cells, r, column, row);
+    FormulaHead head = PlainHead(ctx, cells, r, column, row);
     head.flags = uint8_t((error & 0xF0) | kCellFormula);
     head.resultFlags = uint8_t(kept | kResultText);
     Rebuild(cells, column, row, head, formula, text);
@@ -130,10 +141,11 @@ bool AreaIsFree(CCellStore& cells, uint16_t column, uint32_t row, Area newArea) 
 // An array that cannot spread holds no area: the elements it spread before go, cells it did
 // not own stay, and the anchor becomes a plain formula carrying the error, whatever it showed
 // before.
-void Unspread(CCellStore& cells, uint8_t* r, std::string_view formula, FormulaError error) {
+void Unspread(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_view formula,
+              FormulaError error) {
     const uint16_t column = cell::Column(r);
     const uint32_t row = cell::Row(r);
-    FormulaHead head = PlainHead(cells, r, column, row);
+    FormulaHead head = PlainHead(ctx, cells, r, column, row);
     head.flags = uint8_t((error & 0xF0) | kCellFormula);
     head.resultFlags =
         uint8_t((head.resultFlags & (kResultCalculated | kResultWaiting)) | kResultNumber);
@@ -179,6 +191,43 @@ void SpreadArray(CCellStore& cells, uint16_t column, uint32_t row, FormulaHead h
     }
 }
 
+CellRange Union(const CellRange& a, const CellRange& b) {
+    return {std::min(a.c1, b.c1), std::min(a.r1, b.r1), std::max(a.c2, b.c2), std::max(a.r2, b.r2)};
+}
+
+// Two element records alike but for the array flag and the place given apart.
+bool SameElement(const uint8_t* stored, const uint8_t* element) {
+    constexpr uint32_t kHead = 7; // flags, column, row
+    const uint32_t length = cell::Length(element);
+    return length == cell::Length(stored) && ((stored[0] ^ element[0]) & ~kCellArrayElement) == 0 &&
+           std::memcmp(stored + kHead, element + kHead, length - kHead) == 0;
+}
+
+// Whether the area, the same as before, holds besides its anchor exactly the elements of the
+// array, so that no formula that read them before this write read anything else.
+bool SameElements(CCellStore& cells, uint16_t column, uint32_t row, Area oldArea, Area newArea,
+                  Page* chain) {
+    if (oldArea.columns != newArea.columns || oldArea.rows != newArea.rows) return false;
+    const CellRange area = AreaAt(column, row, newArea);
+    CellCursor stored;
+    stored.flags = kAdvance;
+    stored.page = cells.StartPageForRow(row);
+    CellCursor walk;
+    walk.flags = kAdvance;
+    walk.page = chain;
+    for (;;) {
+        const uint8_t* s =
+            stored.page ? NextCellInRectangle(stored, column, row, area.c2, area.r2) : nullptr;
+        if (s && cell::Row(s) == row && cell::Column(s) == column) continue;
+        const uint8_t* e = NextCellRecord(walk);
+        if (e && cell::Row(e) == 0 && cell::Column(e) == 0) e = NextCellRecord(walk);
+        if (!s || !e) return !s && !e;
+        if (cell::Row(s) != row + cell::Row(e) || cell::Column(s) != column + cell::Column(e) ||
+            !(s[0] & kCellArrayElement) || !SameElement(s, e))
+            return false;
+    }
+}
+
 void WriteArray(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_view formula,
                 const FormulaToken& value) {
     if (value.error) {
@@ -190,12 +239,12 @@ void WriteArray(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_vi
     Area newArea{uint16_t(value.lastColumn + 1), value.lastRow + 1};
     if (uint32_t(column) + newArea.columns > kMaxColumns ||
         uint64_t(row) + newArea.rows > kMaxRows) {
-        Unspread(cells, r, formula, kErrRef);
+        Unspread(ctx, cells, r, formula, kErrRef);
         return;
     }
     Area oldArea = OldArea(r);
     if (!AreaIsFree(cells, column, row, newArea)) {
-        Unspread(cells, r, formula, kErrFill);
+        Unspread(ctx, cells, r, formula, kErrFill);
         return;
     }
     FormulaHead head = ReadFormulaHead(r);
@@ -203,9 +252,14 @@ void WriteArray(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_vi
     head.arrayHeight = newArea.rows;
     head.resultFlags =
         uint8_t((head.resultFlags & (kResultCalculated | kResultWaiting)) | kResultArray);
+    Page* chain = ctx.scratch.PopPointer();
+    const bool wasArray = cell::ResultFlags(r) & kResultArray;
+    if (ctx.spreads.Active() &&
+        !(wasArray && SameElements(cells, column, row, oldArea, newArea, chain)))
+        NoteSpread(ctx, cells, column, row,
+                   Union(AreaAt(column, row, oldArea), AreaAt(column, row, newArea)));
     ClearArrayElements(cells, AreaAt(column, row, oldArea), false);
     ClearAreaButAnchor(cells, column, row, newArea);
-    Page* chain = ctx.scratch.PopPointer();
     SpreadArray(cells, column, row, head, formula, chain);
     if (chain) ctx.scratch.cells.FreePageChain(chain);
 }
@@ -233,10 +287,11 @@ void WriteFormulaResult(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint
         ctx.lookups.CellsWritten(cells, WrittenArea(r, column, row, kind, value));
     switch (kind) {
     case kTokenNumber:
-        WriteNumber(cells, r, formula, value.type == kTokenNumber ? value.number : 0, value.error);
+        WriteNumber(ctx, cells, r, formula, value.type == kTokenNumber ? value.number : 0,
+                    value.error);
         break;
     case kTokenText:
-        WriteText(cells, r, formula, ctx.stringPool.PopTempString(), value.error);
+        WriteText(ctx, cells, r, formula, ctx.stringPool.PopTempString(), value.error);
         break;
     case kTokenArray:
         WriteArray(ctx, cells, r, formula, value);
@@ -245,6 +300,15 @@ void WriteFormulaResult(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint
         SetFormulaError(r, kErrSyntax);
         break;
     }
+}
+
+void WriteCircularArray(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint16_t column) {
+    uint8_t* r = FindCell(cells, row, column);
+    if (!r || !cell::IsFormula(r)) return;
+    r[14] |= kResultCalculated;
+    // The record moves while the area is cleared; its formula text is kept aside.
+    const std::string formula(cell::Formula(r));
+    Unspread(ctx, cells, r, formula, kErrCirc);
 }
 
 } // namespace vl

@@ -8,6 +8,7 @@
 #include "formula/evaluator.h"
 #include "formula/operands.h"
 #include "formula/recalc.h"
+#include "formula/recalc_spread.h"
 #include "model/workbook.h"
 #include "platform/core/bytes.h"
 
@@ -117,6 +118,7 @@ inline void Recalculate(CWorkbook& workbook, CEvalContext& ctx, CCellStore* only
     ctx.worksheetList = workbook.tree.first;
     ctx.currentCells = only;
     ++ctx.recalculation;
+    ctx.spreads.Begin();
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)
         if (CWorksheet* sheet = AsWorksheet(item)) ResetFormulaCells(sheet->cells);
     for (CTreeItem* item = workbook.tree.first; item; item = item->next) {
@@ -124,6 +126,9 @@ inline void Recalculate(CWorkbook& workbook, CEvalContext& ctx, CCellStore* only
         if (sheet && (!only || only == &sheet->cells))
             WalkSheet(ctx, sheet->cells, workbook.tree.first);
     }
+    // The rounds after an array spread are walked the same way.
+    SettleSpreads(ctx, workbook, &WalkSheet);
+    ctx.spreads.End();
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)
         if (CWorksheet* sheet = AsWorksheet(item)) sheet->cells.ClearRowIndex(false);
 }

@@ -1,0 +1,56 @@
+#pragma once
+// The areas whose array elements a recalculation pass changed: an array spread for the first
+// time, grown, shrunk, given other values or turned into a plain result. Formulas calculated
+// before such a change read the old elements; the pass calculates them again afterwards.
+
+#include "formula/growarray.h"
+#include "model/cellrange.h"
+
+#include <cstdint>
+
+namespace vl {
+
+class CCellStore;
+
+// The anchor of the array and the cells its elements were or are now written to.
+struct SpreadChange {
+    CCellStore* cells;
+    uint32_t row;
+    uint16_t column;
+    CellRange area;
+};
+
+class CSpreadLog {
+public:
+    // Changes are kept only between Begin and End: outside a recalculation no formula
+    // waits to be calculated again.
+    void Begin() {
+        active_ = true;
+        Clear();
+    }
+    void End() {
+        active_ = false;
+        Clear();
+    }
+    bool Active() const { return active_; }
+
+    void Changed(CCellStore& cells, uint32_t row, uint16_t column, const CellRange& area) {
+        if (active_ && !changes_.Push({&cells, row, column, area})) lost_ = true;
+    }
+    bool Empty() const { return changes_.Empty() && !lost_; }
+    // A change that could not be kept for want of memory: every formula counts as a reader.
+    bool Lost() const { return lost_; }
+    std::size_t Size() const { return changes_.Size(); }
+    const SpreadChange& operator[](std::size_t i) const { return changes_[i]; }
+    void Clear() {
+        changes_.Clear();
+        lost_ = false;
+    }
+
+private:
+    CGrowArray<SpreadChange> changes_;
+    bool active_ = false;
+    bool lost_ = false;
+};
+
+} // namespace vl
