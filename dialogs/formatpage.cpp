@@ -11,6 +11,7 @@
 #include <QHideEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -113,6 +114,23 @@ void CFormatPage::ShowAt(const QPoint& point) {
     FocusFirstControl();
     raise();
     activateWindow();
+    // Without a window manager the owner can take the keyboard back just after, when the menu
+    // that opened the page lets go of its grab: the page holds on to it until the user acts.
+    holdKeyboard_ = true;
+    QTimer::singleShot(kHoldKeyboardMs, this, [this] { holdKeyboard_ = false; });
+}
+
+void CFormatPage::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !holdKeyboard_ || isActiveWindow()) return;
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (!owner || QApplication::activeWindow() != owner) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (holdKeyboard_ && isVisible() && !isActiveWindow()) activateWindow();
+        },
+        Qt::QueuedConnection);
 }
 
 void CFormatPage::FocusFirstControl() {
@@ -166,6 +184,10 @@ bool PressedOutsideWithoutFocus(const QWidget& window, const QEvent* event) {
 }
 
 bool CFormatPage::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonPress || type == QEvent::NonClientAreaMouseButtonPress ||
+        type == QEvent::KeyPress)
+        holdKeyboard_ = false;
     if (PressedOutsideWithoutFocus(*this, event)) close(); // before the click is handled
     return QDialog::eventFilter(watched, event);
 }

@@ -61,6 +61,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
     void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void FocusFirstControl();
@@ -68,6 +69,9 @@ private:
 
     QPointer<QWidget> returnFocus_;
     bool handBack_ = false;
+    // Set while a page just shown holds on to the keyboard its owner takes back.
+    bool holdKeyboard_ = false;
+    static constexpr int kHoldKeyboardMs = 1000;
     int command_;
     int helpTopic_;
     QToolBar* toolBar_;

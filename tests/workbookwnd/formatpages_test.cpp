@@ -67,14 +67,14 @@ protected:
         Press(Qt::Key_O, Qt::AltModifier);
         EXPECT_NE(qobject_cast<QMenu*>(QApplication::activePopupWidget()), nullptr);
         Press(Qt::Key(page.menuLetter));
-        if (pages.Page()) (void)QTest::qWaitForWindowActive(pages.Page(), 500);
+        if (pages.Page()) (void)QTest::qWaitForWindowActive(pages.Page(), 5000);
         Settle();
         return pages.Page();
     }
     // B2:C4, two columns by three rows, in the grid that has the keyboard.
     void SelectBlock() {
         frame->activateWindow();
-        (void)QTest::qWaitForWindowActive(frame.get(), 500);
+        (void)QTest::qWaitForWindowActive(frame.get(), 5000);
         SelectRange(1, 1, 2, 3);
         selected = View()->Selection();
     }
@@ -149,7 +149,7 @@ TEST_F(FormatPageKeysTest, EscapeAndCloseGiveTheKeyboardBackToTheGrid) {
             ASSERT_FALSE(page.isNull());
             ASSERT_TRUE(page->isActiveWindow());
             close(*page);
-            (void)QTest::qWaitForWindowActive(frame.get(), 500);
+            (void)QTest::qWaitForWindowActive(frame.get(), 5000);
             Settle();
             EXPECT_TRUE(page.isNull());
             EXPECT_EQ(pages.OpenPageCommand(), 0);
