@@ -56,12 +56,19 @@ std::string Borders(const vl::CWorkbook& book, uint16_t column, uint32_t row) {
     return "\tsides " + std::to_string(style->borderSides);
 }
 
-int Dump(const char* path) {
+// The workbook in the file, or null after saying why it cannot be read.
+auto OpenBook(const char* path) -> decltype(vl::CreateWorkbook()) {
     auto book = vl::CreateWorkbook();
     if (!book || !vl::OpenDocumentFile(*book, path) || !vl::OpenWorkbookFile(*book, nullptr)) {
         std::fprintf(stderr, "cannot read %s (error %d)\n", path, book ? int(book->error) : 8);
-        return 1;
+        return nullptr;
     }
+    return book;
+}
+
+int Dump(const char* path) {
+    auto book = OpenBook(path);
+    if (!book) return 1;
     vl::CEvalContext ctx;
     ctx.worksheetList = book->tree.first;
     ctx.currentCells = &book->tree.active->cells;
@@ -89,11 +96,8 @@ int Dump(const char* path) {
 }
 
 int Styles(const char* path) {
-    auto book = vl::CreateWorkbook();
-    if (!book || !vl::OpenDocumentFile(*book, path) || !vl::OpenWorkbookFile(*book, nullptr)) {
-        std::fprintf(stderr, "cannot read %s (error %d)\n", path, book ? int(book->error) : 8);
-        return 1;
-    }
+    auto book = OpenBook(path);
+    if (!book) return 1;
     vl::CellCursor cursor;
     cursor.page = book->tree.active->cells.FirstPage();
     cursor.flags = vl::kAdvance;
@@ -108,11 +112,8 @@ int Styles(const char* path) {
 }
 
 int Tree(const char* path) {
-    auto book = vl::CreateWorkbook();
-    if (!book || !vl::OpenDocumentFile(*book, path) || !vl::OpenWorkbookFile(*book, nullptr)) {
-        std::fprintf(stderr, "cannot read %s (error %d)\n", path, book ? int(book->error) : 8);
-        return 1;
-    }
+    auto book = OpenBook(path);
+    if (!book) return 1;
     for (const vl::CTreeItem* p = book->tree.first; p; p = p->next)
         std::printf("%u\t%s\n", unsigned(p->level), p->name);
     return 0;
@@ -121,11 +122,8 @@ int Tree(const char* path) {
 // Each chart of the active worksheet: "container ID<TAB>type TYPE" and a line per series,
 // "series N<TAB>role<TAB>formula".
 int Charts(const char* path) {
-    auto book = vl::CreateWorkbook();
-    if (!book || !vl::OpenDocumentFile(*book, path) || !vl::OpenWorkbookFile(*book, nullptr)) {
-        std::fprintf(stderr, "cannot read %s (error %d)\n", path, book ? int(book->error) : 8);
-        return 1;
-    }
+    auto book = OpenBook(path);
+    if (!book) return 1;
     for (const vl::CContainer* c = book->tree.active->firstContainer; c; c = c->next)
         for (int i = 0; i < c->settings.objectCount; ++i) {
             const vl::CChart* chart = c->slots[i].chart.get();
