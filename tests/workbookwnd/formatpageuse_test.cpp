@@ -16,6 +16,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -163,7 +164,19 @@ TEST_F(FormatPageUseTest, TypedNumbersApplyWhenEnteredAndBadOnesBeep) {
             EXPECT_TRUE(BlockHas(uint8_t(c.entry), before)) << edit->text().toStdString();
             EXPECT_EQ(ui.beeps, beeps);
         });
+        // Enter must open nothing; a dialog that opens all the same is closed and noted.
+        bool dialogOpened = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                dialogOpened = true;
+                modal->reject();
+            }
+        });
+        watch.start(20);
         Press(Qt::Key_Return);
+        watch.stop();
+        EXPECT_FALSE(dialogOpened);
         uint8_t expected[kStandardFormatParams];
         std::memcpy(expected, before, sizeof expected);
         if (c.taken) c.expect(expected);
@@ -203,6 +216,16 @@ TEST_F(FormatPageUseTest, AnsweringTheRemoveQuestionByMouseKeepsTheListPage) {
         QAbstractButton* yes = box->button(QMessageBox::Yes);
         if (!yes) return;
         answered = true;
+        // The box has the keyboard, as it has on the screen, before the click.
+        (void)QTest::qWaitForWindowActive(box, 2000);
+        // Where the box stands apart from the page, as "Yes" does on a real screen.
+        const QRect onPage = page->frameGeometry();
+        const QRect area = WorkArea();
+        box->move(onPage.center().x() > area.center().x() ? area.left()
+                                                          : area.right() - box->width(),
+                  box->y());
+        QTest::qWait(20);
+        EXPECT_FALSE(onPage.contains(yes->mapToGlobal(yes->rect().center())));
         QTest::mouseClick(yes, Qt::LeftButton);
     });
     Click(page->findChild<QPushButton*>("id410"));
