@@ -184,6 +184,9 @@ QToolBar* CMainFrame::CreateToolbar(int index) {
             QComboBox* box = index == kAddressBar ? new CBookmarkBox(bar) : new QComboBox(bar);
             box->setEditable(index != kPreviewBar);
             box->setInsertPolicy(QComboBox::NoInsert);
+            // The find, replace and address boxes take what is typed, never a longer text
+            // of their lists that begins with it.
+            if (box->isEditable()) box->setCompleter(nullptr);
             box->setMinimumWidth(40);
             box->setFixedWidth(b.width);
             box->setToolTip(QString::fromLatin1(b.tip));

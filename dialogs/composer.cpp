@@ -51,6 +51,10 @@ CFormulaComposer::CFormulaComposer(QWidget* parent, IComposerHost& host, int fun
     setWindowTitle(body->windowTitle());
     setSizeGripEnabled(true);
     ui_->id396->installEventFilter(this);
+    // The formula box takes what is typed: completing from the history would store an older
+    // formula that merely begins with the typing, and Enter adds nothing to the history.
+    ui_->id229->setCompleter(nullptr);
+    ui_->id229->setInsertPolicy(QComboBox::NoInsert);
     if (function >= 0 && std::size_t(function) < kCatalogueRows) function_ = function;
     for (uint8_t c = 0; c < kCategoryCount; ++c) ui_->id215->addItem(ToQt(FunctionCategoryName(c)));
     ui_->id215->setCurrentIndex(CategoryOf(RowAt(function_)));

@@ -112,7 +112,14 @@ int CDialogUiServices::StatisticsDialog(QWidget* parent, CWorkbook& book,
 bool CDialogUiServices::ZoomDialog(QWidget* owner, const QPoint& at, uint16_t zoom,
                                    const std::function<void(uint16_t, bool)>& apply) {
     delete zoom_.data();
-    zoom_ = new CZoomDlg(owner, zoom, at, apply);
+    // The flag outlives each pop-up: the next one opens ticked as the last move left it.
+    zoom_ = new CZoomDlg(
+        owner, zoom, at,
+        [this, apply](uint16_t percent, bool all) {
+            zoomAllWorksheets_ = all;
+            if (apply) apply(percent, all);
+        },
+        zoomAllWorksheets_);
     zoom_->show();
     return true;
 }

@@ -55,6 +55,7 @@ public:
 private:
     IUiServices& base_;
     QPointer<CZoomDlg> zoom_;
+    bool zoomAllWorksheets_ = false; // the Zoom pop-up's "All worksheets", kept between openings
 };
 
 } // namespace vl

@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QHideEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
@@ -99,16 +100,7 @@ void CFormatPage::ShowAt(const QPoint& point) {
     UpdatePaste();
     move(point);
     show(); // the frame's size is known once shown
-    QScreen* screen = QGuiApplication::screenAt(point);
-    if (!screen) screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect area = screen->availableGeometry();
-        const QSize size = frameGeometry().size();
-        QPoint at = point;
-        at.setX(std::max(std::min(at.x(), area.right() + 1 - size.width()), area.left()));
-        at.setY(std::max(std::min(at.y(), area.bottom() + 1 - size.height()), area.top()));
-        move(at);
-    }
+    KeepInsideWorkArea();
     SetWindowOpacity(this, Profile().opacity);
     // Shown alone it may stay without the keyboard, which then went on to the grid under it.
     FocusFirstControl();
@@ -118,6 +110,29 @@ void CFormatPage::ShowAt(const QPoint& point) {
     // that opened the page lets go of its grab: the page holds on to it until the user acts.
     holdKeyboard_ = true;
     QTimer::singleShot(kHoldKeyboardMs, this, [this] { holdKeyboard_ = false; });
+}
+
+void CFormatPage::KeepInsideWorkArea() {
+    const QPoint point = pos();
+    QScreen* screen = QGuiApplication::screenAt(point);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QSize size = frameGeometry().size();
+    QPoint at = point;
+    at.setX(std::max(std::min(at.x(), area.right() + 1 - size.width()), area.left()));
+    at.setY(std::max(std::min(at.y(), area.bottom() + 1 - size.height()), area.top()));
+    if (at != point) move(at);
+}
+
+void CFormatPage::keyPressEvent(QKeyEvent* event) {
+    // A page has no default button: Enter ends a typed number, which its edit takes, and
+    // never presses the page's first button (a focused button still takes its own Enter).
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void CFormatPage::changeEvent(QEvent* event) {
@@ -175,6 +190,10 @@ bool PressedOutsideWithoutFocus(const QWidget& window, const QEvent* event) {
     if ((type != QEvent::MouseButtonPress && type != QEvent::NonClientAreaMouseButtonPress) ||
         !window.isVisible())
         return false;
+    // A modal window (a question the page asks, say) runs its own loop: its presses are
+    // not the page's to see, so answering it leaves the page open.
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != &window) return false;
     const QWidget* focus = QApplication::focusWidget();
     const bool focusInside = focus && (focus == &window || window.isAncestorOf(focus));
     const QPoint global = static_cast<const QMouseEvent*>(event)->globalPosition().toPoint();

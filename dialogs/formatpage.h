@@ -62,6 +62,9 @@ protected:
     void reject() override;
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // Shifted left and up as far as needed to lie inside the work area of its screen.
+    void KeepInsideWorkArea();
 
 private:
     void FocusFirstControl();

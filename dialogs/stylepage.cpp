@@ -133,7 +133,9 @@ void CStylePage::MakeSubPage() {
     // A family's options may need more room than the page was shown with: it grows to fit.
     if (layout()) layout()->activate();
     const QSize fits = size().expandedTo(sizeHint());
-    if (fits != size()) resize(fits);
+    if (fits == size()) return;
+    resize(fits);
+    if (isVisible()) KeepInsideWorkArea(); // grown past the screen's edge, it moves back in
 }
 
 void CStylePage::Fill() {

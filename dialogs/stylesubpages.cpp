@@ -14,6 +14,7 @@
 #include "ui_styletime.h"
 #include "values/numfmt_compile.h"
 
+#include <QSignalBlocker>
 #include <cstring>
 
 namespace vl {
@@ -57,9 +58,17 @@ QString Symbol(const uint8_t* params) {
 
 void FillDateList(QWidget& page, const uint8_t* params) {
     auto* list = Find<QListWidget>(page, "id1020");
+    const QSignalBlocker filling(list); // a fill is no choice of the user's
     list->clear();
     list->addItems(DateTimeTexts(true, params[fp::kDateOrderFlag]));
     list->setCurrentRow(params[fp::kDateStyle] <= 10 ? params[fp::kDateStyle] : -1);
+}
+
+// A symbol of up to 14 characters, taken as typed: the box does not complete from its list.
+void TakeSymbolAsTyped(QComboBox& box) {
+    box.lineEdit()->setMaxLength(14);
+    box.setCompleter(nullptr);
+    box.setInsertPolicy(QComboBox::NoInsert);
 }
 
 } // namespace
@@ -115,11 +124,11 @@ QWidget* CreateStyleSubPage(uint8_t family, QWidget* parent) {
         break;
     case STD_STYLE_CURRENCY:
         Ui::StyleCurrency().setupUi(page);
-        Find<QComboBox>(*page, "id1019")->lineEdit()->setMaxLength(14);
+        TakeSymbolAsTyped(*Find<QComboBox>(*page, "id1019"));
         break;
     case STD_STYLE_ACCOUNTING:
         Ui::StyleAccounting().setupUi(page);
-        Find<QComboBox>(*page, "id229")->lineEdit()->setMaxLength(14);
+        TakeSymbolAsTyped(*Find<QComboBox>(*page, "id229"));
         break;
     case STD_STYLE_DATE:
         Ui::StyleDate().setupUi(page);
@@ -179,10 +188,12 @@ void FillStyleSubPage(QWidget& page, uint8_t family, const uint8_t* p) {
         check("id216", p[fp::kDateOrderFlag]);
         FillDateList(page, p);
         break;
-    case STD_STYLE_TIME:
-        Find<QListWidget>(page, "id1020")
-            ->setCurrentRow(p[fp::kTimeStyle] <= 9 ? p[fp::kTimeStyle] : -1);
+    case STD_STYLE_TIME: {
+        auto* list = Find<QListWidget>(page, "id1020");
+        const QSignalBlocker filling(list);
+        list->setCurrentRow(p[fp::kTimeStyle] <= 9 ? p[fp::kTimeStyle] : -1);
         break;
+    }
     case STD_STYLE_DATE_TIME: {
         auto* dates = Find<QComboBox>(page, "id215");
         dates->clear();
@@ -314,11 +325,19 @@ void ConnectStyleSubPage(QWidget& page, const std::function<void()>& changed) {
         if (combo->isEditable())
             QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, &page, changed);
     }
+    // Keys move a list's selection as a click does.
     for (QListWidget* list : page.findChildren<QListWidget*>())
-        QObject::connect(list, &QListWidget::itemClicked, &page, changed);
-    for (QLineEdit* edit : page.findChildren<QLineEdit*>())
-        if (!qobject_cast<QComboBox*>(edit->parentWidget()))
-            QObject::connect(edit, &QLineEdit::textEdited, &page, changed);
+        QObject::connect(list, &QListWidget::currentRowChanged, &page, changed);
+    // A number is taken once typed (Enter or the focus leaving), not digit by digit: the
+    // first digits of 15 would apply an exponent of 1 on the way.
+    for (QLineEdit* edit : page.findChildren<QLineEdit*>()) {
+        if (qobject_cast<QComboBox*>(edit->parentWidget())) continue;
+        QObject::connect(edit, &QLineEdit::editingFinished, &page, [edit, changed] {
+            if (!edit->isModified() || !edit->isVisible()) return;
+            edit->setModified(false);
+            changed();
+        });
+    }
 }
 
 } // namespace vl

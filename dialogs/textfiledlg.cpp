@@ -84,6 +84,8 @@ CTextFileDlg::CTextFileDlg(QWidget* parent, TextFileSettings& settings, bool sav
     }
     ui_->id257->setMaxLength(kWidthsLength);
     ui_->id229->lineEdit()->setMaxLength(1);
+    ui_->id229->setCompleter(nullptr); // the quote is the character typed
+    ui_->id229->setInsertPolicy(QComboBox::NoInsert);
     connect(ui_->id215, &QComboBox::activated, this, &CTextFileDlg::ChooseSeparator);
     connect(ui_->id1, &QPushButton::clicked, this, &CTextFileDlg::accept);
     connect(ui_->id2, &QPushButton::clicked, this, &QDialog::reject);

@@ -38,6 +38,7 @@ CXBaseFieldDlg::CXBaseFieldDlg(QWidget* parent, const XBaseFieldEdit& field)
     ui_->id405->SetInteger(0, kMostDecimals);
     AttachUpDown(ui_->id369, ui_->id257);
     AttachUpDown(ui_->id370, ui_->id405);
+    ui_->id205->setMaxLength(kLongestName); // typing stops at the tenth character
     ui_->id205->setText(QString::fromStdString(Cp1252ToUtf8(field_.name)));
     ui_->id215->setCurrentIndex(TypeIndex(field_.type));
     FixLength(field_);

@@ -25,9 +25,10 @@ QPoint CZoomDlg::Placement(const QPoint& at, const QSize& size, const QRect& are
     return p;
 }
 
-CZoomDlg::CZoomDlg(QWidget* owner, uint16_t zoom, const QPoint& at, ApplyFn apply)
+CZoomDlg::CZoomDlg(QWidget* owner, uint16_t zoom, const QPoint& at, ApplyFn apply,
+                   bool allWorksheets)
     : QDialog(owner, Qt::Tool | Qt::FramelessWindowHint), ui_(std::make_unique<Ui::ZoomDialog>()),
-      apply_(std::move(apply)), zoom_(zoom) {
+      apply_(std::move(apply)), zoom_(zoom), allWorksheets_(allWorksheets) {
     ui_->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     QSlider* slider = ui_->id411;
@@ -40,7 +41,7 @@ CZoomDlg::CZoomDlg(QWidget* owner, uint16_t zoom, const QPoint& at, ApplyFn appl
     slider->setInvertedAppearance(true);
     slider->setInvertedControls(true);
     slider->setValue(PositionOfZoom(zoom));
-    ui_->id216->setChecked(false);
+    ui_->id216->setChecked(allWorksheets_);
     connect(slider, &QSlider::valueChanged, this, &CZoomDlg::Report);
     connect(slider, &QSlider::sliderReleased, this, &CZoomDlg::Report);
     connect(this, &QDialog::finished, this, &QWidget::close);

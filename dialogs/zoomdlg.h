@@ -19,11 +19,15 @@ public:
     using ApplyFn = std::function<void(uint16_t zoom, bool allWorksheets)>;
     static constexpr int kLastPosition = 18;
 
-    // Placed with its lower-right corner 2 pixels left of and above `at` (screen point).
-    CZoomDlg(QWidget* owner, uint16_t zoom, const QPoint& at, ApplyFn apply);
+    // Placed with its lower-right corner 2 pixels left of and above `at` (screen point);
+    // "All worksheets" ticked by `allWorksheets`.
+    CZoomDlg(QWidget* owner, uint16_t zoom, const QPoint& at, ApplyFn apply,
+             bool allWorksheets = false);
     ~CZoomDlg() override;
     Ui::ZoomDialog& Form() { return *ui_; }
     uint16_t Zoom() const { return zoom_; }
+    // The flag as the last slider move read it.
+    bool AllWorksheets() const { return allWorksheets_; }
 
     static int PositionOfZoom(int zoom);
     static uint16_t ZoomOfPosition(int position);

@@ -70,7 +70,9 @@ bool OpenWaiting(CWorkbook& book, const std::string& path) {
         book.error = kErrorNone;
         return false;
     }
-    return book.stream.IsOpen();
+    if (!book.stream.IsOpen()) return false;
+    book.error = kErrorNone; // the wait is over: the file is no longer in use
+    return true;
 }
 
 // The options of a text file, or the summary and character set of a table (whose header

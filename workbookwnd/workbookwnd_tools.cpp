@@ -139,14 +139,13 @@ SearchOptions CWorkbookWnd::SearchFlags() const {
 namespace {
 
 // A box's text in the program's code page, cut to the box's size; a text that is not empty
-// goes to the top of the box's list, once.
+// and not yet in the box's list goes to its top. A text listed already keeps its place.
 std::string TakeSearchText(QComboBox* box, bool remember) {
     if (!box) return {};
     const QString typed = box->currentText();
     std::string text = Utf8ToCp1252(typed.toStdString());
     if (text.size() > kSearchTextSize - 1) text.resize(kSearchTextSize - 1);
-    if (!remember || text.empty() || box->findText(typed) == 0) return text;
-    for (int at = box->findText(typed); at >= 0; at = box->findText(typed)) box->removeItem(at);
+    if (!remember || text.empty() || box->findText(typed) >= 0) return text;
     box->insertItem(0, typed);
     box->setCurrentIndex(0);
     return text;

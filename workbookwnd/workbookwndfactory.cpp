@@ -105,8 +105,8 @@ IWorkbookWnd* CWorkbookWndFactory::Open(QWidget* parent, const std::string& path
     CWorkbookWnd* window = MakeWindow(parent);
     if (!window) return nullptr;
     const bool ok = OpenDocument(*window, path, type);
-    ShowOpenError(window->Book());
     if (!ok) {
+        ShowOpenError(window->Book()); // a workbook that opened has nothing to report
         delete window;
         if (recent) RemoveRecentFile(path);
         return nullptr;

@@ -269,7 +269,7 @@ TEST(XBaseFieldDialog, OkChecksEachValue) {
         bool ok;
         const char* focus;
     } cases[] = {
-        {"ABCDEFGHIJ", "1", "0", true, ""},  {"ABCDEFGHIJK", "1", "0", false, "id205"},
+        {"ABCDEFGHIJ", "1", "0", true, ""},  {"AB\u4e2d", "1", "0", false, "id205"},
         {"A", "0", "0", false, "id257"},     {"A", "32767", "18", true, ""},
         {"A", "32768", "0", false, "id257"}, {"A", "", "0", false, "id257"},
         {"A", "5", "19", false, "id405"},    {"A", "5", "-1", false, "id405"},
@@ -291,5 +291,30 @@ TEST(XBaseFieldDialog, OkChecksEachValue) {
             ASSERT_NE(dialog.focusWidget(), nullptr);
             EXPECT_EQ(dialog.focusWidget()->objectName(), c.focus);
         }
+    }
+}
+
+// The name edit takes ten characters from the keyboard: the eleventh is not typed, and the
+// ten are accepted.
+TEST(XBaseFieldDialog, TheNameEditTakesTenTypedCharacters) {
+    const std::pair<const char*, const char*> typed[] = {
+        {"ABCDEFGHI", "ABCDEFGHI"},
+        {"ABCDEFGHIJ", "ABCDEFGHIJ"},
+        {"ABCDEFGHIJK", "ABCDEFGHIJ"},
+        {"ABCDEFGHIJKLM", "ABCDEFGHIJ"},
+    };
+    for (const auto& [keys, name] : typed) {
+        FakeUi ui;
+        CXBaseFieldDlg dialog(nullptr, {"F", 'C', 5, 0});
+        dialog.show();
+        QLineEdit* edit = dialog.Form().id205;
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, QString::fromLatin1(keys));
+        EXPECT_EQ(edit->text(), name) << keys;
+        QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted) << keys;
+        EXPECT_EQ(dialog.Field().name, name);
+        EXPECT_EQ(ui.beeps, 0);
     }
 }

@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QScreen>
 #include <QSplitter>
 #include <QTest>
@@ -299,6 +300,30 @@ TEST_F(ComposerHostTest, WithoutAUsableRectangleItStandsBesideTheFrame) {
                              -1};
     std::copy(std::begin(small), std::end(small), Profile().composerPosition);
     EXPECT_EQ(Shown().geometry(), QRect(QPoint(work.left() + 10, work.top() + 10), least));
+}
+
+// The formula box takes what is typed: a formula of the history that begins with the typing
+// is not completed into the box, and Insert stores the typed formula.
+TEST_F(ComposerHostTest, TheFormulaBoxTakesWhatIsTyped) {
+    CFormulaComposer& c = Shown();
+    QLineEdit* edit = c.Form().id229->lineEdit();
+    const struct {
+        uint32_t row;
+        const char* typed;
+    } steps[] = {{0, "=abs(1)+1"}, {1, "=abs(1)"}, {2, "=1+2"}, {3, "=1"}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.typed);
+        Select(0, step.row);
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, QString::fromLatin1(step.typed));
+        Settle();
+        EXPECT_EQ(c.Form().id229->currentText(), step.typed);
+        QTest::mouseClick(c.Form().id408, Qt::LeftButton);
+        Settle();
+        EXPECT_EQ(CellText(0, step.row), step.typed);
+    }
+    EXPECT_EQ(CellText(0, 4), "");
 }
 
 } // namespace vl

@@ -1,6 +1,8 @@
 // Open, save, save as, reload and the save question through the window, on real files.
 
 #include "charts/seriesdata.h"
+#include "dialogs/dialoguiservices.h"
+#include "dialogs/openwaitdlg.h"
 #include "formula/recalc.h"
 #include "model/container.h"
 #include "model/workbook.h"
@@ -10,8 +12,10 @@
 #include "wndtest.h"
 #include "workbookwnd/documentopen.h"
 
+#include <QApplication>
 #include <QMdiArea>
 #include <QTest>
+#include <QTimer>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -145,6 +149,38 @@ TEST_F(FilesTest, OpeningAnOpenFileActivatesItsWindowAndALinkToItWaits) {
     EXPECT_EQ(clock.now, start + 2);
     ExpectTypedCells();
     EXPECT_EQ(ui.waits.size(), 2u);
+}
+
+// The real wait dialog over a file another window holds: when the holder lets go, the next
+// retry opens the file, the dialog closes with its beep and the workbook shows without a
+// message box ("No error" was one).
+TEST_F(FilesTest, AWaitThatEndsInAnOpenShowsNoMessage) {
+    const std::string path = Reopened("held.vln", 3);
+    CWorkbookWnd* holder = Active();
+    const std::string link = TempPath("link.vln");
+    fs::create_symlink(path, link);
+    CDialogUiServices services(ui);
+    SetUiServices(&services);
+    bool waited = false;
+    QTimer release;
+    release.setInterval(20);
+    QObject::connect(&release, &QTimer::timeout, [&] {
+        if (!dynamic_cast<COpenWaitDlg*>(QApplication::activeModalWidget())) return;
+        release.stop();
+        waited = true;
+        holder->Book().stream.Close();
+        COpenWaitDlg::SharedTicks() = COpenWaitDlg::kRetryTicks - 1; // the next tick retries
+    });
+    release.start();
+    CWorkbookWnd* second = OpenWindow(link);
+    SetUiServices(&ui);
+    EXPECT_TRUE(waited);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second, holder);
+    ExpectTypedCells();
+    EXPECT_EQ(Windows(), 2);
+    EXPECT_EQ(ui.beeps, 1);
+    EXPECT_TRUE(ui.boxes.empty()) << (ui.boxes.empty() ? "" : ui.boxes[0].text.toStdString());
 }
 
 TEST_F(FilesTest, AProtectedWorkbookSetToXmlAsksAndSavesBinary) {

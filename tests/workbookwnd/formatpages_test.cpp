@@ -3,10 +3,7 @@
 // frame's menus, and closing it by Escape or its Close button gives the keyboard back to
 // the grid. The cell page's fill set and taken away again by keys alone.
 
-#include "dialogs/formatpages.h"
-#include "model/rangestyle.h"
-#include "resources/commandids.h"
-#include "wndtest.h"
+#include "formatpagekeys.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -22,83 +19,6 @@
 namespace vl {
 
 namespace {
-
-struct PageKeys {
-    int command;
-    char menuLetter;
-    const char* first;   // the control that has the keyboard once the page is open
-    Qt::Key mnemonic;    // Alt+this reaches the page's own control ...
-    const char* reached; // ... named so
-};
-
-// Each mnemonic but the style page's is also a letter of the frame's menu bar (Insert,
-// Settings, Window), which must not open while the page has the keyboard.
-const PageKeys kPages[] = {
-    {ID_FORMAT_FONT, 'F', "id1020", Qt::Key_I, "id218"},
-    {ID_FORMAT_CELL, 'C', "id1021", Qt::Key_S, "id410"},
-    {ID_FORMAT_STYLE, 'S', "id1020", Qt::Key_P, "id205"},
-    {ID_FORMAT_ALIGNMENT, 'A', "id400", Qt::Key_W, "id189"},
-    {ID_FORMAT_LIST, 'L', "id215", Qt::Key_S, "id1001"},
-    {ID_FORMAT_WORKSHEET, 'W', "id400", Qt::Key_W, "id216"},
-};
-
-class FormatPageKeysTest : public wndtest::WindowTest {
-protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        frame->SetFormatPages(&pages);
-        ASSERT_NE(NewWindow(), nullptr);
-        frame->OnIdle(); // shows the formatting bar the pages drop down from
-    }
-    void TearDown() override {
-        pages.ClosePage();
-        WindowTest::TearDown();
-    }
-    // A key to whatever has the keyboard, as the window system delivers it.
-    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QWidget* target = QApplication::activePopupWidget();
-        if (!target) target = QApplication::focusWidget();
-        ASSERT_NE(target, nullptr);
-        QTest::keyClick(target, key, modifiers);
-        Settle();
-    }
-    // Alt+O, then the item's letter in the menu; the page that opened.
-    CFormatPage* OpenByKeys(const PageKeys& page) {
-        Press(Qt::Key_O, Qt::AltModifier);
-        EXPECT_NE(qobject_cast<QMenu*>(QApplication::activePopupWidget()), nullptr);
-        Press(Qt::Key(page.menuLetter));
-        if (pages.Page()) (void)QTest::qWaitForWindowActive(pages.Page(), 5000);
-        Settle();
-        return pages.Page();
-    }
-    // B2:C4, two columns by three rows, in the grid that has the keyboard.
-    void SelectBlock() {
-        frame->activateWindow();
-        (void)QTest::qWaitForWindowActive(frame.get(), 5000);
-        SelectRange(1, 1, 2, 3);
-        selected = View()->Selection();
-    }
-    // Where Down takes the grid from the block, with no page open.
-    CellRange DownFromBlock() {
-        SelectBlock();
-        Press(Qt::Key_Down);
-        return View()->Selection();
-    }
-    void ExpectGridHasTheKeyboard() {
-        EXPECT_TRUE(frame->isActiveWindow());
-        EXPECT_EQ(QApplication::focusWidget(), View());
-        EXPECT_EQ(View()->Selection(), selected);
-    }
-
-    const InteriorFill& CellFill(uint16_t column, uint32_t row) const {
-        return GetStyleRecord(Book().styles,
-                              CellStyleIndex(Book().tree.active->formats, row, column))
-            .fill;
-    }
-
-    CFormatPages pages;
-    CellRange selected;
-};
 
 TEST_F(FormatPageKeysTest, APageOpenedByKeysTakesTheKeyboard) {
     for (const PageKeys& keys : kPages) {

@@ -1,0 +1,79 @@
+// The Zoom pop-up opened from the frame again and again: "All worksheets" is kept between
+// openings as the last slider move read it.
+
+#include "dialogs/dialoguiservices.h"
+#include "dialogs/zoomdlg.h"
+#include "resources/commandids.h"
+#include "ui_zoomdlg.h"
+#include "wndtest.h"
+
+#include <QCheckBox>
+#include <QPointer>
+#include <QSlider>
+#include <QTest>
+
+namespace vl {
+
+namespace {
+
+class ZoomFlagTest : public wndtest::WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        SetUiServices(&services);
+        ASSERT_NE(NewWindow(), nullptr);
+    }
+    void TearDown() override {
+        SetUiServices(&ui);
+        WindowTest::TearDown();
+    }
+    CZoomDlg* Open() {
+        frame->OnCommand(ID_ZOOM);
+        Settle();
+        return services.OpenZoomDialog();
+    }
+    CDialogUiServices services{ui};
+};
+
+TEST_F(ZoomFlagTest, AllWorksheetsIsKeptBetweenOpenings) {
+    const struct {
+        bool tick;  // the box as the user leaves it
+        bool move;  // then a slider move
+        bool shown; // the box at the next opening
+    } steps[] = {
+        {true, true, true},   // ticked and applied: kept
+        {false, false, true}, // unticked without a move: the last move's flag stays
+        {false, true, false}, // unticked and applied
+        {true, false, false}, // ticked without a move: nothing kept
+        {true, true, true},
+    };
+    CZoomDlg* zoom = Open();
+    ASSERT_NE(zoom, nullptr);
+    EXPECT_FALSE(zoom->Form().id216->isChecked());
+    for (const auto& step : steps) {
+        SCOPED_TRACE(std::to_string(step.tick) + std::to_string(step.move));
+        QCheckBox* box = zoom->Form().id216;
+        if (box->isChecked() != step.tick) QTest::mouseClick(box, Qt::LeftButton);
+        ASSERT_EQ(box->isChecked(), step.tick);
+        QSlider* slider = zoom->Form().id411;
+        const int before = slider->value();
+        if (step.move) {
+            // Up moves the slider one step towards 400 percent.
+            QTest::keyClick(slider, Qt::Key_Up);
+            Settle();
+            ASSERT_NE(slider->value(), before);
+            EXPECT_EQ(zoom->AllWorksheets(), step.tick);
+        }
+        const QPointer<CZoomDlg> closing = zoom;
+        QTest::keyClick(zoom, Qt::Key_Escape);
+        Settle();
+        ASSERT_TRUE(closing.isNull() || !closing->isVisible());
+        zoom = Open();
+        ASSERT_NE(zoom, nullptr);
+        EXPECT_EQ(zoom->Form().id216->isChecked(), step.shown);
+    }
+}
+
+} // namespace
+
+} // namespace vl
