@@ -560,7 +560,7 @@ TEST_F(StructureTest, PickingWritesTheWholeReferenceIntoTheKeptText) {
         Command(ID_REFERENCE);
         EXPECT_EQ(Active()->RefPickState(), uint32_t(kRefPickEditing));
         EXPECT_EQ(Book().tree.active, Item(c.edited));
-        EXPECT_EQ(View()->Editor()->toPlainText(), QString::fromLatin1(c.text));
+        EXPECT_EQ(View()->Editor()->toPlainText().toStdString(), c.text);
         // Committed, the formula reads the picked worksheet.
         Key(Qt::Key_Return);
         const uint8_t* cell = FindCell(Book().tree.active->cells, 0, 0);
