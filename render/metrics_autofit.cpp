@@ -6,6 +6,7 @@
 #include "render/rowscan.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace vl {
@@ -23,13 +24,15 @@ bool ShowsText(const uint8_t* cell) {
            (cell::IsFormula(cell) && (cell::ResultFlags(cell) & kResultText) != 0);
 }
 
-// The default font measures a pixel or two below the default row height that it stands
-// for; text of its size or larger asks at least that height, so that typing a value never
-// shrinks a row. Smaller fonts ask what they measure.
+// The default font, at any weight or slant, measures a pixel or two below the default row
+// height that it stands for; its text asks that height, so that typing a value never
+// shrinks a row. Other fonts ask what they measure.
 int32_t AtLeastDefaultHeight(const FontRecord& font, int32_t height) {
-    const uint8_t standard = DefaultFontRecord().size;
-    const uint8_t size = font.size ? font.size : standard;
-    if (size < standard || height <= 0) return height;
+    const FontRecord& standard = DefaultFontRecord();
+    const bool face =
+        !font.faceName[0] || std::strncmp(font.faceName, standard.faceName, kFaceNameSize) == 0;
+    const bool size = !font.size || font.size == standard.size;
+    if (!face || !size || height <= 0) return height;
     return std::max<int32_t>(height, GetDefaultRowHeight());
 }
 
