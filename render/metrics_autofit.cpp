@@ -1,9 +1,12 @@
 #include "formula/celltext.h"
+#include "model/stylerecords.h"
+#include "platform/core/screen.h"
 #include "render/canvas.h"
 #include "render/metrics.h"
 #include "render/rowscan.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace vl {
@@ -21,12 +24,24 @@ bool ShowsText(const uint8_t* cell) {
            (cell::IsFormula(cell) && (cell::ResultFlags(cell) & kResultText) != 0);
 }
 
+// The default font, at any weight or slant, measures a pixel or two below the default row
+// height that it stands for; its text asks that height, so that typing a value never
+// shrinks a row. Other fonts ask what they measure.
+int32_t AtLeastDefaultHeight(const FontRecord& font, int32_t height) {
+    const FontRecord& standard = DefaultFontRecord();
+    const bool face =
+        !font.faceName[0] || std::strncmp(font.faceName, standard.faceName, kFaceNameSize) == 0;
+    const bool size = !font.size || font.size == standard.size;
+    if (!face || !size || height <= 0) return height;
+    return std::max<int32_t>(height, GetDefaultRowHeight());
+}
+
 // The height of "X" in the font, plus 2, at most 4,095.
 int32_t LetterRowHeight(CCanvas& canvas, const FontRecord& font) {
     canvas.SelectFont(font, 0, 100);
     int32_t width = 0, height = 0;
     if (!canvas.MeasureText("X", width, height)) return 0;
-    return std::min<int32_t>(height + 2, kMaxMetric);
+    return std::min<int32_t>(AtLeastDefaultHeight(font, height + 2), kMaxMetric);
 }
 
 // The height one cell asks of its row.
@@ -37,13 +52,14 @@ int32_t CellAutoHeight(const CWorkbook& workbook, CCellDisplay& display, CCanvas
         display.GetCellDisplayText(cell, style.numberFormat, text);
     else
         text.Add(kFmtLiteral, 'X');
-    canvas.SelectFont(GetFontRecord(workbook.styles, style.fontRef.fontIndex), 0, 100);
+    const FontRecord& font = GetFontRecord(workbook.styles, style.fontRef.fontIndex);
+    canvas.SelectFont(font, 0, 100);
     if (style.wrapText)
         canvas.WrapText(text, GetColumnWidth(sheet, cell::Column(cell), 100) -
                                   2 * int32_t(style.horizontalIndent));
     int32_t width = 0, height = 0;
     if (!canvas.MeasureTextRun(text, width, height, 0, kMaxRenderedCells)) return 0;
-    return height + style.verticalIndent;
+    return AtLeastDefaultHeight(font, height + style.verticalIndent);
 }
 
 // Places an empty cursor on the first record of the row (or the first after it).

@@ -5,6 +5,7 @@
 #include "core/settings.h"
 #include "formula/addresstext.h"
 #include "model/workbook.h"
+#include "model/worksheettree.h"
 #include "platform/core/cp1252.h"
 #include "resources/commandids.h"
 #include "workbookwnd/celleditor.h"
@@ -133,18 +134,11 @@ void CWorkbookWnd::FinishPicking() {
     const CellRange sel = view->Selection();
     RangeDescriptor range;
     MakeRangeDescriptor(sel, &range);
+    // The worksheet's whole path from the top, as the composer writes it: a bare name would
+    // be looked up in the edited worksheet's own folder.
     std::string location;
-    if (book_->tree.active != picked_.sheet && book_->tree.active) {
-        // The whole path, folders and worksheet joined by "\", however long.
-        const CTreeItem* item = book_->tree.active;
-        location = item->name;
-        uint16_t level = item->level;
-        for (const CTreeItem* p = item->prev; p && level > 1; p = p->prev)
-            if (p->IsFolder() && p->level < level) {
-                location = std::string(p->name) + '\\' + location;
-                level = p->level;
-            }
-    }
+    if (book_->tree.active != picked_.sheet && book_->tree.active)
+        BuildTreeItemPath(book_->tree.active, location, false);
     const std::string reference =
         FormatCellAddress({}, location, range, Profile().addressingA1 == 0, SIZE_MAX);
     // Back to the edited cell, with the kept text.

@@ -217,6 +217,8 @@ private:
     // Starts extending from the corner the selection was anchored at (the active cell when
     // the anchor is no longer one of the selection's corners).
     void StartExtending();
+    // True while the editor or its list has the window's keyboard.
+    bool EditorHoldsKeyboard() const;
     void AfterMove(bool rows, int code, int32_t scrolled, uint32_t oldFirst, int32_t oldHeading);
     void ThumbTrack(bool rows, int track);
     void SetScrollMax(bool rows, uint32_t value);

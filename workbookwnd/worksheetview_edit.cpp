@@ -132,9 +132,17 @@ void CWorksheetView::LayoutEditor() {
     if (list_->geometry() != listRect) list_->setGeometry(listRect);
 }
 
+bool CWorksheetView::EditorHoldsKeyboard() const {
+    // The window's focus widget, not the application's: while the window is not the active
+    // one (no window manager, or another program in front) hasFocus() is false, yet the
+    // window's keys still go to its focus widget.
+    const QWidget* focus = window()->focusWidget();
+    return focus && (focus == editor_ || focus == list_);
+}
+
 void CWorksheetView::CancelCellEdit() {
     if (owner_->RefPickState() == kRefPickEditing) owner_->SetRefPickState(kRefPickNone);
-    const bool hadFocus = editor_ && (editor_->hasFocus() || list_->hasFocus());
+    const bool hadFocus = editor_ && EditorHoldsKeyboard();
     if (editor_) editor_->hide();
     listId_ = 0;
     if (list_) {
@@ -156,7 +164,7 @@ void CWorksheetView::EndCellEdit(int direction) {
     owner_->SetRefPickState(kRefPickNone);
     const std::string text = editor_->CellText();
     AddToDropDownList(text);
-    const bool hadFocus = editor_->hasFocus() || list_->hasFocus();
+    const bool hadFocus = EditorHoldsKeyboard();
     editor_->hide();
     if (listId_) {
         listId_ = 0;

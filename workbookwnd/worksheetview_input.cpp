@@ -6,7 +6,6 @@
 #include "model/rangestyle.h"
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"
-#include "platform/core/screen.h"
 #include "render/metrics.h"
 #include "ui/messages.h"
 #include "workbookwnd/workbookwnd.h"
@@ -15,24 +14,6 @@
 #include <QGuiApplication>
 
 namespace vl {
-
-namespace {
-
-// A one-line text in the default font measures a pixel or two below the default row height,
-// so a refitted row would shrink under every typed value. An automatic height grows past
-// the default for taller text but stays at the default otherwise.
-void KeepDefaultRowHeights(CWorksheet& sheet, uint32_t first, uint32_t last) {
-    CPagedList& rows = sheet.formats.rowHeights;
-    for (uint32_t row = first; row <= last && row < rows.ItemCount(); ++row) {
-        uint16_t* entry = rows.GetItem2(row);
-        if (!entry || (*entry & 1)) continue;
-        const uint16_t height = (*entry >> 1) & 0x0FFF;
-        if (height != 0 && height < GetDefaultRowHeight())
-            *entry = uint16_t((*entry & 0xE001) | (GetDefaultRowHeight() << 1));
-    }
-}
-
-} // namespace
 
 bool CWorksheetView::SetCellFromText(const std::string& text, uint32_t row, uint16_t column,
                                      bool parse) {
@@ -71,7 +52,6 @@ bool CWorksheetView::SetCellFromText(const std::string& text, uint32_t row, uint
     if (restyle) owner_->UpdateStatus();
     const int32_t before = GetRowHeight(*sheet, row, 100);
     ok = AutoFitRowHeights(book, owner_->Display(), measure_, *sheet, row, row) && ok;
-    KeepDefaultRowHeights(*sheet, row, row);
     const int32_t after = GetRowHeight(*sheet, row, 100);
     // The whole row band: the cell's old text may have flowed over its neighbours on either
     // side, and a neighbour's text may now flow over this cell or stop at it.
@@ -86,7 +66,6 @@ void CWorksheetView::RefitRows(uint32_t first, uint32_t last) {
     if (!sheet || first > last) return;
     if (!AutoFitRowHeights(Book(), owner_->Display(), measure_, *sheet, first, last))
         ShowErrorMessage(Book().error);
-    KeepDefaultRowHeights(*sheet, first, last);
 }
 
 void CWorksheetView::RefitColumns(uint16_t first, uint16_t last) {

@@ -96,16 +96,14 @@ void CWorksheetView::OnLButtonDown(QPoint point, Qt::KeyboardModifiers modifiers
 
 void CWorksheetView::ClickCell(uint16_t column, uint32_t row, bool shift) {
     ForgetCurrentContainer();
-    if (shift) {
-        // The selection spans from where it was anchored to the clicked cell.
-        StartExtending();
-        sel_ = {std::min(anchorColumn_, column), std::min(anchorRow_, row),
-                std::max(anchorColumn_, column), std::max(anchorRow_, row)};
-    } else {
-        sel_ = {column, row, column, row};
-        anchorColumn_ = column;
-        anchorRow_ = row;
-    }
+    // With Shift the selection spans from the active cell to the clicked one. Either way the
+    // drag that may follow, and Shift+arrow keys after it, extend from the first selected cell.
+    const uint16_t fromColumn = shift ? sel_.c1 : column;
+    const uint32_t fromRow = shift ? sel_.r1 : row;
+    sel_ = {std::min(fromColumn, column), std::min(fromRow, row), std::max(fromColumn, column),
+            std::max(fromRow, row)};
+    anchorColumn_ = sel_.c1;
+    anchorRow_ = sel_.r1;
     UpdateScrollBars(false, false);
     SetScrollPos(false, column);
     SetScrollPos(true, row);
@@ -220,16 +218,12 @@ void CWorksheetView::StartSelectionMove(QPoint point) {
 }
 
 void CWorksheetView::MoveSelectionTarget(QPoint point) {
+    if (!Sheet()) return;
     CellRange& t = drag_.target;
     const DcRect rect = GetRangeRect(t);
-    auto width = [this](uint16_t c) {
-        const DcRect r = GetRangeRect({c, 0, c, 0});
-        return r.right - r.left + 1;
-    };
-    auto height = [this](uint32_t row) {
-        const DcRect r = GetRangeRect({0, row, 0, row});
-        return r.bottom - r.top + 1;
-    };
+    // The cells' own sizes: the step needs one more pixel than the column or row holds.
+    auto width = [this](uint16_t c) { return GetColumnWidth(*Sheet(), c, zoom_[0]); };
+    auto height = [this](uint32_t row) { return GetRowHeight(*Sheet(), row, zoom_[1]); };
     const int32_t dx = point.x() - drag_.pointer.x(), dy = point.y() - drag_.pointer.y();
     bool shifted = false;
     // At most one column and one row per move, the pointer's place becoming the reference.

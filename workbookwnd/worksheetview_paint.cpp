@@ -132,6 +132,9 @@ void CWorksheetView::RenderRegion(const QRect& rect) {
     const SheetLayout layout = Layout();
     headingWidth_ = layout.headingWidth;
     headingHeight_ = layout.bandHeight;
+    // The painter draws nothing past the sheet's last column and row: what the kept image
+    // held there (headings of the view before a jump to the end) is erased first.
+    QPainter(&buffer_).fillRect(rect, Qt::white);
     auto dc = CDeviceContext::ForImage(buffer_);
     dc->IntersectClipRect(rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1);
     CCanvas canvas;

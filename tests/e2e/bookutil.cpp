@@ -7,7 +7,8 @@
 // custom height follows as
 // "row N<TAB>custom<TAB>height". "charts FILE" prints the series of each chart of the active
 // worksheet, "pages FILE" writes 1 to 200 down column A, "styles FILE" prints each cell's
-// number format kind as "A1<TAB>format KIND".
+// number format kind as "A1<TAB>format KIND". "folders FILE" writes a worksheet Sales at the
+// top (B3 41) and a folder Folder1 holding North, the active one, and another Sales (B3 8).
 
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
@@ -15,14 +16,17 @@
 #include "formula/evalcontext.h"
 #include "formula/recalc.h"
 #include "functions/bindall/bindall.h"
+#include "model/blockobject.h"
 #include "model/chart.h"
 #include "model/container.h"
 #include "model/rangeops.h"
 #include "model/workbook.h"
+#include "model/worksheettree.h"
 
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 namespace {
 
@@ -251,6 +255,42 @@ int Table(const char* path) {
     return 0;
 }
 
+// A new item linked in at the end of the tree, or inside `folder` at its end.
+template <class T> T* AddItem(vl::CWorkbook& book, vl::CTreeItem* folder, const char* name) {
+    std::unique_ptr<T> item;
+    if constexpr (std::is_same_v<T, vl::CWorksheet>)
+        item = vl::NewBlockObject<vl::CWorksheet>(name, 1);
+    else
+        item = vl::NewBlockObject<vl::CTreeItem>(name, 1, vl::TREE_TYPE_FOLDER, 1);
+    if (!item) return nullptr;
+    vl::InsertTreeItem(book.tree, item.get(), folder);
+    return item.release();
+}
+
+int Folders(const char* path) {
+    auto book = vl::CreateWorkbook();
+    if (!book || !vl::NewWorkbook(*book)) return 1;
+    vl::CWorksheet& top = *book->tree.active;
+    top.SetName("Sales");
+    vl::CTreeItem* folder = AddItem<vl::CTreeItem>(*book, nullptr, "Folder1");
+    vl::CWorksheet* north = folder ? AddItem<vl::CWorksheet>(*book, folder, "North") : nullptr;
+    vl::CWorksheet* inner = folder ? AddItem<vl::CWorksheet>(*book, folder, "Sales") : nullptr;
+    if (!north || !inner) return 1;
+    vl::CellBuffer b;
+    vl::MakeNumberCell(b, 1, 2, 41);
+    Put(top, b);
+    vl::MakeNumberCell(b, 1, 2, 8);
+    Put(*inner, b);
+    book->tree.active = north;
+    book->currentItem = north;
+    book->currentCells = &north->cells;
+    if (!vl::SaveWorkbookFile(*book, path, 3)) {
+        std::fprintf(stderr, "cannot write %s (error %d)\n", path, int(book->error));
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 // Numbers 1 to 200 down column A: several printed pages.
@@ -271,6 +311,7 @@ int main(int argc, char** argv) {
     vl::BindAllFunctions();
     if (argc == 3 && std::strcmp(argv[1], "dump") == 0) return Dump(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "make") == 0) return Make(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "folders") == 0) return Folders(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "tree") == 0) return Tree(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "clip") == 0) return Clip(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "table") == 0) return Table(argv[2]);

@@ -126,6 +126,38 @@ TEST_F(MetricsTest, AutoHeightsComeFromCellsRunsAndColumnStyles) {
                   RowEntry(row) >> 1);
 }
 
+// Lines here measure 14 pixels in every font: text in the default font, at any weight, asks
+// the default height of 18, every other font what it measures.
+TEST_F(MetricsTest, TheDefaultFontAsksTheDefaultHeightOtherFontsWhatTheyMeasure) {
+    struct Case {
+        const char* name;
+        const char* face; // null: no font of its own
+        uint8_t size, weight, indent;
+        uint16_t height;
+    };
+    const char* standard = DefaultFontRecord().faceName;
+    const Case cases[] = {
+        {"default font", nullptr, 0, 0, 2, 18},
+        {"default face and size, bold", standard, 10, 2, 2, 18},
+        {"default face at 6 points", standard, 6, 0, 2, 16},
+        {"default face at 11 points", standard, 11, 0, 2, 16},
+        {"another face at 10 points", "Liberation Serif", 10, 0, 2, 16},
+        {"default font, indent past the default", standard, 10, 0, 6, 20},
+    };
+    uint32_t row = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StyleRecord style;
+        style.verticalIndent = c.indent;
+        const FontRecord font = c.face ? rendertest::Font(c.face, c.size, c.weight) : FontRecord{};
+        PutText(0, row, "text");
+        if (c.face || c.indent != 2) SetStyle(0, row, AddStyle(style, c.face ? &font : nullptr));
+        ASSERT_TRUE(AutoFitRowHeights(Book(), Display(), canvas_, Sheet(), row, row));
+        EXPECT_EQ(RowEntry(row) >> 1, c.height);
+        ++row;
+    }
+}
+
 TEST_F(MetricsTest, WrappedCellIsWrappedAtTheColumnWidthLessBothIndents) {
     StyleRecord style;
     style.wrapText = 1;

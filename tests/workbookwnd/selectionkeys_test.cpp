@@ -152,14 +152,22 @@ TEST_F(SelectionKeysTest, ShiftPressedAgainKeepsTheAnchorOfTheSelectionInEveryDi
     }
 }
 
-TEST_F(SelectionKeysTest, AShiftClickSpansFromTheAnchorTheKeysLeft) {
+// A Shift+click spans from the active cell (the selection's first cell), not from where the
+// keys anchored it, and anchors at the first selected cell: Shift+Up pressed anew then moves
+// the bottom edge.
+TEST_F(SelectionKeysTest, AShiftClickSpansFromTheActiveCellAndAnchorsAtTheFirst) {
     struct Case {
         uint16_t column;
         uint32_t row;
         CellRange selection;
+        CellRange afterShiftUp;
     };
-    // From D9:D12 made upward from D12: below right, above left, and the anchor itself.
-    const Case cases[] = {{5, 13, {3, 11, 5, 13}}, {1, 4, {1, 4, 3, 11}}, {3, 11, {3, 11, 3, 11}}};
+    // From D9:D12 made upward from D12 (active cell D9): below right, above left, the key
+    // anchor D12 itself and the active cell.
+    const Case cases[] = {{5, 13, {3, 8, 5, 13}, {3, 8, 5, 12}},
+                          {1, 4, {1, 4, 3, 8}, {1, 4, 3, 7}},
+                          {3, 11, {3, 8, 3, 11}, {3, 8, 3, 10}},
+                          {3, 8, {3, 8, 3, 8}, {3, 7, 3, 8}}};
     for (const Case& c : cases) {
         MakeSelection({Qt::Key_Up, Qt::Key_Up, Qt::Key_Up});
         ASSERT_EQ(View()->Selection(), (CellRange{3, 8, 3, 11}));
@@ -169,6 +177,11 @@ TEST_F(SelectionKeysTest, AShiftClickSpansFromTheAnchorTheKeysLeft) {
         Settle();
         EXPECT_EQ(View()->Selection(), c.selection) << c.column << "," << c.row;
         EXPECT_FALSE(View()->Extending()) << c.column << "," << c.row;
+        ShiftDown();
+        ShiftedKey(Qt::Key_Up, Qt::NoModifier);
+        ShiftUp();
+        Settle();
+        EXPECT_EQ(View()->Selection(), c.afterShiftUp) << c.column << "," << c.row;
     }
     // A plain click anchors at the clicked cell: Shift pressed anew extends from there.
     const DcRect b3 = View()->GetRangeRect({1, 2, 1, 2});

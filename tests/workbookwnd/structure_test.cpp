@@ -10,9 +10,11 @@
 #include "workbookwnd/environment.h"
 #include "workbookwnd/treepane.h"
 
+#include <QLineEdit>
 #include <QSplitter>
 #include <QTest>
 #include <QTreeWidget>
+#include <functional>
 
 namespace vl {
 
@@ -396,34 +398,175 @@ TEST_F(StructureTest, SplittingKeepsOneSplitterAndF6WalksThePanes) {
     EXPECT_EQ(QApplication::focusWidget(), View());
 }
 
-TEST_F(StructureTest, PickingWritesTheWholeReferenceIntoTheKeptText) {
-    Active()->HandleCommand(ID_NEW_WORKSHEET);
-    EndLabelEdit();
-    Tree().FindHandle(Item("Worksheet2"))->setText(0, "Sales");
-    Active()->HandleCommand(ID_NEW_WORKSHEET);
-    EndLabelEdit();
-    Tree().FindHandle(Item("Worksheet3"))->setText(0, "My Sales");
+// The control shows every item where the list has it, also when one lands after a sibling
+// that is not the last of its folder.
+TEST_F(StructureTest, TheControlFollowsTheListAfterEveryDrop) {
+    NewItem(ID_NEW_WORKSHEET);
+    NewItem(ID_NEW_WORKSHEET);
+    NewItem(ID_NEW_FOLDER);
+    NewItem(ID_NEW_WORKSHEET, "Folder1");
+    NewItem(ID_NEW_WORKSHEET, "Worksheet4");
+    NewItem(ID_NEW_WORKSHEET, "Worksheet5");
+    ASSERT_EQ(Shape(), "Worksheet1:1 Worksheet2:1 Worksheet3:1 Folder1:1 Worksheet4:2 Worksheet5:2 "
+                       "Worksheet6:2 ");
     struct Case {
-        const char* sheet;
+        const char* dragged;
+        const char* target;
+        const char* shape;
+    };
+    const Case cases[] = {
+        // Before Worksheet2: after Worksheet1, which has siblings after it.
+        {"Worksheet3", "Worksheet2",
+         "Worksheet1:1 Worksheet3:1 Worksheet2:1 Folder1:1 Worksheet4:2 Worksheet5:2 "
+         "Worksheet6:2 "},
+        // Inside the folder, before its middle worksheet.
+        {"Worksheet1", "Worksheet5",
+         "Worksheet3:1 Worksheet2:1 Folder1:1 Worksheet4:2 Worksheet1:2 Worksheet5:2 "
+         "Worksheet6:2 "},
+        // Out of the folder, before the first top-level worksheet.
+        {"Worksheet6", "Worksheet3",
+         "Worksheet6:1 Worksheet3:1 Worksheet2:1 Folder1:1 Worksheet4:2 Worksheet1:2 "
+         "Worksheet5:2 "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dragged);
+        Tree().Drop(Item(c.dragged), Tree().FindHandle(Item(c.target)));
+        EXPECT_EQ(Shape(), c.shape);
+        // The control, depth first, names the same items at the same levels.
+        std::string shown;
+        std::function<void(QTreeWidgetItem*, int)> walk = [&](QTreeWidgetItem* handle, int level) {
+            for (int i = 0; i < handle->childCount(); ++i) {
+                QTreeWidgetItem* child = handle->child(i);
+                shown += child->text(0).toStdString() + ":" + std::to_string(level) + " ";
+                walk(child, level + 1);
+            }
+        };
+        walk(Tree().Root(), 1);
+        EXPECT_EQ(shown, c.shape);
+    }
+}
+
+// Enter and the keypad's Enter on a tree item open its name for editing; what is typed
+// then renames it.
+TEST_F(StructureTest, EnterAndKeypadEnterInTheTreeStartRenaming) {
+    NewItem(ID_NEW_WORKSHEET);
+    struct Case {
+        const char* name;
+        Qt::KeyboardModifiers modifiers;
+        const char* item;
+        const char* typed;
+    };
+    const Case cases[] = {{"Enter", Qt::NoModifier, "Worksheet1", "Plain"},
+                          {"keypad Enter", Qt::KeypadModifier, "Worksheet2", "Keypad"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Tree().Control()->setFocus();
+        SelectItem(c.item);
+        Settle();
+        const int key = c.modifiers & Qt::KeypadModifier ? Qt::Key_Enter : Qt::Key_Return;
+        QTest::keyClick(Tree().Control(), Qt::Key(key), c.modifiers);
+        Settle();
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_NE(editor, nullptr);
+        EXPECT_TRUE(Tree().Control()->viewport()->isAncestorOf(editor));
+        editor->selectAll();
+        QTest::keyClicks(editor, QString::fromLatin1(c.typed));
+        QTest::keyClick(editor, Qt::Key(key), c.modifiers);
+        Settle();
+        EXPECT_NE(Item(c.typed), nullptr) << Shape();
+    }
+    EXPECT_EQ(Shape(), "Plain:1 Keypad:1 ");
+}
+
+// Undo and Redo that go to another worksheet show it split as it was left.
+TEST_F(StructureTest, UndoThatSwitchesWorksheetRestoresItsSplit) {
+    NewItem(ID_NEW_WORKSHEET);
+    // Worksheet1 split one way, Worksheet2 the other, each with an edit of its own.
+    SelectItem("Worksheet1");
+    Command(ID_SPLIT_HORIZONTAL);
+    Enter(0, 0, QStringLiteral("one"));
+    SelectItem("Worksheet2");
+    Command(ID_SPLIT_VERTICAL);
+    Enter(0, 0, QStringLiteral("two"));
+    struct Step {
+        int command;
+        const char* active;
+        bool horizontal, vertical;
+    };
+    const Step steps[] = {
+        {ID_EDIT_UNDO, "Worksheet2", false, true}, // the edit of Worksheet2, shown already
+        {ID_EDIT_UNDO, "Worksheet1", true, false}, // goes back to Worksheet1
+        {ID_EDIT_REDO, "Worksheet1", true, false},
+        {ID_EDIT_REDO, "Worksheet2", false, true},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(std::string(s.command == ID_EDIT_UNDO ? "undo to " : "redo to ") + s.active);
+        Command(s.command);
+        EXPECT_EQ(Book().tree.active, Item(s.active));
+        EXPECT_EQ(Active()->SplitHorizontally(), s.horizontal);
+        EXPECT_EQ(Active()->SplitVertically(), s.vertical);
+        EXPECT_EQ(Tree().Control()->currentItem(), Tree().FindHandle(Item(s.active)));
+    }
+    EXPECT_EQ(CellText(0, 0), "two");
+}
+
+// A picked reference names the worksheet by its path from the top: a bare name would be
+// looked up in the edited worksheet's own folder, where another worksheet may bear it.
+TEST_F(StructureTest, PickingWritesTheWholeReferenceIntoTheKeptText) {
+    auto rename = [this](const char* from, const char* to) {
+        Tree().FindHandle(Item(from))->setText(0, QString::fromLatin1(to));
+    };
+    NewItem(ID_NEW_WORKSHEET);
+    rename("Worksheet2", "Sales");
+    NewItem(ID_NEW_WORKSHEET);
+    rename("Worksheet3", "My Sales");
+    NewItem(ID_NEW_FOLDER);
+    NewItem(ID_NEW_WORKSHEET, "Folder1");
+    rename("Worksheet4", "North");
+    NewItem(ID_NEW_WORKSHEET, "North");
+    CTreeItem* topSales = Item("Sales");
+    CTreeItem* folderSales = Item("Worksheet5");
+    rename("Worksheet5", "Sales");
+    ASSERT_EQ(Shape(), "Worksheet1:1 Sales:1 My Sales:1 Folder1:1 North:2 Sales:2 ");
+    // B3 holds 41 at the top and 8 in the folder.
+    for (auto [sheet, value] : {std::pair{topSales, "41"}, std::pair{folderSales, "8"}}) {
+        Tree().Select(sheet);
+        Enter(1, 2, QString::fromLatin1(value));
+    }
+    struct Case {
+        const char* edited;
+        CTreeItem* picked;
         bool r1c1;
         const char* text;
+        double value; // of the committed formula
     };
-    const Case cases[] = {{"Sales", false, "=1+Sales!B3"},
-                          {"My Sales", false, "=1+\"My Sales\"!B3"},
-                          {"Sales", true, "=1+Sales!R3C2"}};
+    const Case cases[] = {
+        {"Worksheet1", topSales, false, "=1+\\Sales!B3", 42},
+        {"Worksheet1", Item("My Sales"), false, "=1+\"\\My Sales\"!B3", 1},
+        {"Worksheet1", topSales, true, "=1+\\Sales!R3C2", 42},
+        {"North", topSales, false, "=1+\\Sales!B3", 42},
+        {"North", folderSales, false, "=1+\\Folder1\\Sales!B3", 9},
+        {"North", Item("North"), false, "=1+B3", 1},
+    };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
         Profile().addressingA1 = c.r1c1 ? 0 : 1;
-        SelectItem("Worksheet1");
+        SelectItem(c.edited);
         StartTyping(0, 0, QStringLiteral("=1+"));
         Command(ID_REFERENCE);
         EXPECT_EQ(Active()->RefPickState(), uint32_t(kRefPickPicking));
-        SelectItem(c.sheet);
+        Tree().Select(c.picked);
         Select(1, 2);
         Command(ID_REFERENCE);
         EXPECT_EQ(Active()->RefPickState(), uint32_t(kRefPickEditing));
-        EXPECT_EQ(Book().tree.active, Item("Worksheet1")) << c.text;
-        EXPECT_EQ(View()->Editor()->toPlainText(), QString::fromLatin1(c.text));
-        View()->CancelCellEdit();
+        EXPECT_EQ(Book().tree.active, Item(c.edited));
+        EXPECT_EQ(View()->Editor()->toPlainText().toStdString(), c.text);
+        // Committed, the formula reads the picked worksheet.
+        Key(Qt::Key_Return);
+        const uint8_t* cell = FindCell(Book().tree.active->cells, 0, 0);
+        ASSERT_NE(cell, nullptr);
+        EXPECT_TRUE(cell::IsFormula(cell));
+        EXPECT_EQ(cell::CachedNumber(cell), c.value);
     }
 }
 
