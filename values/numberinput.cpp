@@ -4,6 +4,7 @@
 #include "platform/core/cp1252.h"
 #include "platform/core/number.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -267,6 +268,10 @@ bool FractionValue(const NumberScanRecord& s, double& value, double& denominator
     return std::isfinite(value);
 }
 
+// A format shows at most 14 digits after the point or under the bar; more typed ones are
+// still part of the value.
+constexpr int kMaxImpliedDigits = 14;
+
 void ImpliedFormat(const NumberScanRecord& s, const SeparatorSet& set, double denominator,
                    uint8_t& kind, uint8_t params[kStandardFormatParams]) {
     using namespace fmtparam;
@@ -278,7 +283,7 @@ void ImpliedFormat(const NumberScanRecord& s, const SeparatorSet& set, double de
         std::string_view symbol = CurrencyOf(set);
         std::memcpy(params + kCurrencySymbol, symbol.data(), symbol.size());
         params[kCurrencyDecimals] =
-            uint8_t(s.slashPos >= 0 ? 2 : (s.fracDigits > 255 ? 255 : s.fracDigits));
+            uint8_t(s.slashPos >= 0 ? 2 : std::min<int>(s.fracDigits, kMaxImpliedDigits));
         params[kSymbolPosition] = (f & kNumCurrencyBeforeBlank)  ? 1
                                   : (f & kNumCurrencyAfter)      ? 2
                                   : (f & kNumCurrencyAfterBlank) ? 3
@@ -293,7 +298,7 @@ void ImpliedFormat(const NumberScanRecord& s, const SeparatorSet& set, double de
                 params[kDenominatorMode] = 1;
                 StoreU64(params + kFixedDenominator, uint64_t(std::llround(denominator)));
             } else {
-                params[kDenominatorDigits] = uint8_t(s.fracDigits > 255 ? 255 : s.fracDigits);
+                params[kDenominatorDigits] = uint8_t(std::min<int>(s.fracDigits, kMaxImpliedDigits));
             }
         }
     } else if (f & kNumExponent) {

@@ -43,7 +43,7 @@ private:
 StandardFormat Family(uint8_t kind) {
     StandardFormat f;
     f.kind = kind;
-    DefaultStyleParams(kind, f.params);
+    DefaultStandardParams(kind, f.params);
     return f;
 }
 
