@@ -7,6 +7,7 @@
 #include "formula/edit/formatcommands.h"
 #include "model/formatattribute.h"
 #include "model/workbook.h"
+#include "values/formatdefaults.h"
 
 #include <cstring>
 

@@ -8,6 +8,7 @@
 #include "ui/uiservices.h"
 #include "ui_stylename.h"
 #include "ui_stylepage.h"
+#include "values/formatdefaults.h"
 
 #include <QVBoxLayout>
 #include <cstring>

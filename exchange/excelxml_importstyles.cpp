@@ -3,6 +3,7 @@
 
 #include "exchange/excelxmlparts.h"
 #include "model/styles.h"
+#include "values/formatdefaults.h"
 #include "values/numfmt_compile.h"
 
 #include <array>

@@ -9,6 +9,7 @@
 #include "formula/addresstext.h"
 #include "model/container.h"
 #include "platform/core/bytes.h"
+#include "values/formatdefaults.h"
 #include "values/standardformat.h"
 
 #include <algorithm>
@@ -70,8 +71,8 @@ bool CheckBackground(const BackgroundRecord& b) {
 
 bool CheckStyle(const StyleRecord& s) {
     const uint8_t v = s.verticalAlignment, h = s.horizontalAlignment;
-    return IsValidStandardFormat(s.numberFormat) && (v == 0 || v == 4 || v == 5 || v == 7) && h <= 3 &&
-           s.horizontalIndent <= kXmlCapU8 && s.verticalIndent <= kXmlCapU8 &&
+    return IsValidStandardFormat(s.numberFormat) && (v == 0 || v == 4 || v == 5 || v == 7) &&
+           h <= 3 && s.horizontalIndent <= kXmlCapU8 && s.verticalIndent <= kXmlCapU8 &&
            Within(s.rotation, -90, 90) && CheckFill(s.fill) && CheckLine(s.borderLine);
 }
 

@@ -22,7 +22,7 @@ enum FormatAttribute : uint8_t {
     kAttrFont = 10, // the whole font record
     kAttrFontColor = 11,
     kAttrDropDownList = 12,
-    kAttrAlignment = 13, // both alignments with their indents, wrapping and rotation
+    kAttrAlignment = 13, // both alignments with their indents, and wrapping
     kAttrHorizontalAlignment = 14,
     kAttrVerticalAlignment = 15,
     kAttrWrapping = 16,

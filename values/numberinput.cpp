@@ -16,8 +16,9 @@ namespace {
 
 // What may still come, besides the features.
 constexpr uint32_t kAllowAll = 0xFFFFFFFF;
-// Fixed denominators up to here are kept as they were typed.
-constexpr double kFixedDenominatorLimit = 999999999999999.0;
+// Fixed denominators up to here are kept as they were typed; a format holds no larger one
+// (a stored file refuses it), so a larger denominator is kept as its count of digits.
+constexpr double kLastFixedDenominator = 4294967294.0;
 
 std::string_view CurrencyOf(const SeparatorSet& set) {
     std::size_t n = 0;
@@ -294,7 +295,7 @@ void ImpliedFormat(const NumberScanRecord& s, const SeparatorSet& set, double de
             kind = STD_STYLE_PERCENTAGE;
         } else {
             kind = STD_STYLE_FRACTION;
-            if (denominator < kFixedDenominatorLimit) {
+            if (denominator <= kLastFixedDenominator) {
                 params[kDenominatorMode] = 1;
                 StoreU64(params + kFixedDenominator, uint64_t(std::llround(denominator)));
             } else {

@@ -256,6 +256,8 @@ bool CFileStream::IsSameFile(const char* path) const {
            own.st_dev == other.st_dev && own.st_ino == other.st_ino;
 }
 
+// A document kept open holds its file shared: other documents may open it read-only, but
+// no one for writing.
 bool CFileStream::HoldLock(bool hold) {
     if (!file_) return false;
     return flock(fileno(file_), hold ? LOCK_SH | LOCK_NB : LOCK_UN) == 0;

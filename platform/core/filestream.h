@@ -79,9 +79,8 @@ public:
     bool RenameTo(const char* path);
     // Whether `path` names the open file (the same file, through any link or name).
     bool IsSameFile(const char* path) const;
-    // Gives up (false) or holds as shared (true) the open file's lock. A document kept open
-    // holds it shared: other documents may then open the file read-only, but no one for
-    // writing. False when the lock could not be had (a writer holds the file).
+    // Gives up (false) or takes again (true) the open file's lock, so that the file can be
+    // opened once more while it stays open here; false when the lock could not be had.
     bool HoldLock(bool hold);
     // Exchanges everything two streams hold, open files included.
     void Swap(CFileStream& other) noexcept;

@@ -261,8 +261,8 @@ TEST_F(ProfileTest, LoadFailingPartWayKeepsWhatWasRead) {
         {"51st bookmark", "<UndoLevel>50</UndoLevel>" + marks + "<RecentFile>new</RecentFile>",
          kErrorXmlElement, 50, 50, 2},
         {"bad undo level", "<UndoLevel>1</UndoLevel>" + marks, kErrorXmlData, 77, 3, 2},
-        {"bad copy level after the undo level", "<UndoLevel>60</UndoLevel><CopyLevel>17</CopyLevel>",
-         kErrorXmlData, 60, 3, 2},
+        {"bad copy level after the undo level",
+         "<UndoLevel>60</UndoLevel><CopyLevel>17</CopyLevel>", kErrorXmlData, 60, 3, 2},
         {"whole file", "<UndoLevel>40</UndoLevel><RecentFile>new</RecentFile>", kErrorNone, 40, 0,
          1},
     };
@@ -284,8 +284,12 @@ TEST_F(ProfileTest, LoadFailingPartWayKeepsWhatWasRead) {
         EXPECT_EQ(Profile().undoLevel, c.undoLevel) << c.name;
         EXPECT_EQ(Profile().bookmarks.size(), c.bookmarks) << c.name;
         EXPECT_EQ(Profile().recentFiles.size(), c.recentFiles) << c.name;
-        if (c.bookmarks == 50) EXPECT_EQ(Profile().bookmarks[49], "B49") << c.name;
-        if (c.recentFiles == 2) EXPECT_EQ(Profile().recentFiles[0], "old1") << c.name;
+        if (c.bookmarks == 50) {
+            EXPECT_EQ(Profile().bookmarks[49], "B49") << c.name;
+        }
+        if (c.recentFiles == 2) {
+            EXPECT_EQ(Profile().recentFiles[0], "old1") << c.name;
+        }
     }
 }
 

@@ -13,9 +13,11 @@
 #include <QMdiArea>
 #include <QTest>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -118,7 +120,9 @@ TEST_F(FilesTest, AnOpenedWorkbookHasItsChartsRefreshed) {
               std::tuple(1, 3u, 12.0, 13.0));
 }
 
-TEST_F(FilesTest, OpeningAnOpenFileActivatesItsWindowAndALinkToItWaits) {
+// The same path activates the window that holds the file; another name of it opens a second,
+// read-only document at once; only a writer elsewhere, holding the file alone, is waited for.
+TEST_F(FilesTest, OpeningAnOpenFileActivatesItsWindowALinkReadsItAndAWriterIsWaitedFor) {
     const std::string path = Reopened("held.vln", 3);
     CWorkbookWnd* holder = Active();
     NewWindow();
@@ -127,22 +131,39 @@ TEST_F(FilesTest, OpeningAnOpenFileActivatesItsWindowAndALinkToItWaits) {
     EXPECT_TRUE(ui.waits.empty());
     const std::string link = TempPath("link.vln");
     fs::create_symlink(path, link);
+    CWorkbookWnd* reader = OpenWindow(link);
+    ASSERT_NE(reader, nullptr);
+    EXPECT_NE(reader, holder);
+    EXPECT_EQ(Windows(), 3);
+    EXPECT_TRUE(ui.waits.empty());
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(reader->Book().readOnly, 1);
+    EXPECT_EQ(holder->Book().readOnly, 0);
+    ExpectTypedCells();
+    CloseActive();
+    holder->Book().stream.Close();
+    // Another program that writes the file holds it alone: the open waits for it.
+    const int writer = open(path.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(flock(writer, LOCK_EX | LOCK_NB), 0);
     ui.waitRetries = 3;
+    const int before = Windows();
     OpenWindow(link);
     ASSERT_EQ(ui.waits.size(), 1u);
     EXPECT_EQ(ui.waits[0], QString::fromStdString(link));
-    EXPECT_EQ(Windows(), 2);
+    EXPECT_EQ(Windows(), before);
     EXPECT_TRUE(ui.boxes.empty()); // given up without a message
-    // The wait ends when the holder lets go of the file, at the second retry a second later.
+    // The wait ends when the writer lets go of the file, at the second retry a second later.
     ui.waitRetries = 5;
     ui.onRetry = [&](int retry) {
-        if (retry == 2) holder->Book().stream.Close();
+        if (retry == 2) close(writer);
     };
     const int64_t start = clock.now;
     CWorkbookWnd* second = OpenWindow(link);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(second, holder);
     EXPECT_EQ(clock.now, start + 2);
+    EXPECT_EQ(second->Book().readOnly, 0);
     ExpectTypedCells();
     EXPECT_EQ(ui.waits.size(), 2u);
 }
