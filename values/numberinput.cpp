@@ -299,7 +299,8 @@ void ImpliedFormat(const NumberScanRecord& s, const SeparatorSet& set, double de
                 params[kDenominatorMode] = 1;
                 StoreU64(params + kFixedDenominator, uint64_t(std::llround(denominator)));
             } else {
-                params[kDenominatorDigits] = uint8_t(std::min<int>(s.fracDigits, kMaxImpliedDigits));
+                params[kDenominatorDigits] =
+                    uint8_t(std::min<int>(s.fracDigits, kMaxImpliedDigits));
             }
         }
     } else if (f & kNumExponent) {

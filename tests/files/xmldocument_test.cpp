@@ -138,9 +138,9 @@ TEST(XmlDocument, LongNumberTextsReadWhole) {
         double value;
     } const cases[] = {
         {"3.1415926535897932384626433832795028841971693993751058209749445923", M_PI}, // 66
-        {"0." + std::string(62, '0') + "25", 2.5e-63},                               // 66
-        {"1." + std::string(1022, '0'), 1.0},                                     // 1,024
-        {"-" + std::string(63, '9'), -1e63},                                       // 64
+        {"0." + std::string(62, '0') + "25", 2.5e-63},                                // 66
+        {"1." + std::string(1022, '0'), 1.0},                                         // 1,024
+        {"-" + std::string(63, '9'), -1e63},                                          // 64
         {std::string(30, '1') + "e-29", 10.0 / 9},
     };
     std::string cells;
