@@ -3,6 +3,7 @@
 #include "charts/seriesdata.h"
 #include "formula/recalc.h"
 #include "model/container.h"
+#include "model/rangestyle.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
@@ -95,6 +96,41 @@ TEST_F(FilesTest, EachNativeFormRoundTripsThroughTheWindow) {
         CloseActive();
     }
     EXPECT_TRUE(ui.boxes.empty());
+}
+
+// Typed numbers carry the format their text implies; one with more digits than a format
+// shows keeps the value whole and a format the file keeps, in every form.
+TEST_F(FilesTest, TypedNumbersWithLongDigitsSaveAndOpenAgain) {
+    struct Typed {
+        const char* text;
+        uint8_t kind;
+        int param;
+        uint8_t value; // the format's setting at `param`
+    } const typed[] = {
+        {"$1.123456789012345678", STD_STYLE_CURRENCY, fmtparam::kCurrencyDecimals, 14},
+        {"1/12345678901234567", STD_STYLE_FRACTION, fmtparam::kDenominatorDigits, 14},
+        {"1/4294967295", STD_STYLE_FRACTION, fmtparam::kDenominatorDigits, 10},
+    };
+    for (uint8_t form = 1; form <= 4; ++form) {
+        ASSERT_NE(NewWindow(), nullptr);
+        Active()->HandleCommand(ID_FORMAT_XML + form - 1);
+        for (uint32_t r = 0; r < std::size(typed); ++r)
+            Enter(0, r, QString::fromLatin1(typed[r].text));
+        const std::string path = TempPath("typed" + std::to_string(form) + ".vln");
+        ui.savePath = QString::fromStdString(path);
+        Active()->HandleCommand(ID_FILE_SAVE_AS);
+        CloseActive();
+        ASSERT_NE(OpenWindow(path), nullptr) << int(form);
+        EXPECT_TRUE(ui.boxes.empty()) << int(form);
+        const CWorksheet& sheet = *Book().tree.active;
+        for (uint32_t r = 0; r < std::size(typed); ++r) {
+            const StandardFormat& f =
+                GetStyleRecord(Book().styles, CellStyleIndex(sheet.formats, r, 0)).numberFormat;
+            EXPECT_EQ(f.kind, typed[r].kind) << typed[r].text;
+            EXPECT_EQ(f.params[typed[r].param], typed[r].value) << typed[r].text;
+        }
+        CloseActive();
+    }
 }
 
 TEST_F(FilesTest, AnOpenedWorkbookHasItsChartsRefreshed) {
