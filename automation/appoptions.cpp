@@ -32,19 +32,28 @@ std::shared_ptr<CSafeArray> TextArray(const std::vector<std::string>& texts) {
     return array;
 }
 
-// The present, non-empty elements of a one-dimensional array of at most 50 elements
-// numbered 0 to 49, in the code page of the settings; E_INVALIDARG for a larger or other
-// array or an element over 100 characters, E_FAIL for one that cannot be read.
-HRESULT ReadTexts(const CSafeArray* array, std::vector<std::string>& out) {
+// A one-dimensional array of at most 50 elements numbered 0 to 49; E_INVALIDARG for any
+// other, which leaves the list it was meant for as it was.
+HRESULT CheckTextArray(const CSafeArray* array) {
     if (!array || array->Dimensions() != 1) return E_INVALIDARG;
     const SafeArrayBound& b = array->Bound(0);
     const int64_t last = int64_t(b.lowerBound) + b.count - 1;
     if (b.lowerBound < 0 || b.lowerBound >= kMaxBookmarks || last >= kMaxBookmarks)
         return E_INVALIDARG;
+    return S_OK;
+}
+
+// The present, non-empty elements of a checked array, in the code page of the settings, up
+// to the first that fails: E_INVALIDARG for one over 100 characters, E_FAIL for one that
+// cannot be read. The elements before it are in `out` all the same, since the list they
+// replace is already emptied.
+HRESULT ReadTexts(const CSafeArray& array, std::vector<std::string>& out) {
+    const SafeArrayBound& b = array.Bound(0);
+    const int64_t last = int64_t(b.lowerBound) + b.count - 1;
     CVariant element;
     for (int64_t i = b.lowerBound; i <= last; ++i) {
         const int32_t index[] = {int32_t(i)};
-        if (array->GetElement(index, element) != S_OK) return E_FAIL;
+        if (array.GetElement(index, element) != S_OK) return E_FAIL;
         if (element.vt == VT_EMPTY) continue;
         if (element.vt != VT_BSTR) return E_FAIL;
         const std::string text = Utf8ToCp1252(element.text);
@@ -95,13 +104,17 @@ HRESULT CApplicationObj::GetStyles(std::shared_ptr<CSafeArray>& styles) {
 }
 
 HRESULT CApplicationObj::SetStyles(const CSafeArray* styles) {
+    if (const HRESULT hr = CheckTextArray(styles); hr != S_OK) return hr;
     std::vector<std::string> texts;
-    if (const HRESULT hr = ReadTexts(styles, texts); hr != S_OK) return hr;
-    std::vector<UserNumericFormat> formats(texts.size());
-    for (size_t i = 0; i < texts.size(); ++i)
-        if (!SplitStyle(texts[i], formats[i])) return E_INVALIDARG;
-    Profile().userNumericFormats = std::move(formats);
-    return S_OK;
+    const HRESULT read = ReadTexts(*styles, texts);
+    std::vector<UserNumericFormat>& list = Profile().userNumericFormats;
+    list.clear();
+    for (const std::string& text : texts) {
+        UserNumericFormat format;
+        if (!SplitStyle(text, format)) return E_INVALIDARG;
+        list.push_back(std::move(format));
+    }
+    return read;
 }
 
 HRESULT CApplicationObj::GetBookmarks(std::shared_ptr<CSafeArray>& bookmarks) {
@@ -110,10 +123,11 @@ HRESULT CApplicationObj::GetBookmarks(std::shared_ptr<CSafeArray>& bookmarks) {
 }
 
 HRESULT CApplicationObj::SetBookmarks(const CSafeArray* bookmarks) {
+    if (const HRESULT hr = CheckTextArray(bookmarks); hr != S_OK) return hr;
     std::vector<std::string> texts;
-    if (const HRESULT hr = ReadTexts(bookmarks, texts); hr != S_OK) return hr;
+    const HRESULT read = ReadTexts(*bookmarks, texts);
     Profile().bookmarks = std::move(texts);
-    return S_OK;
+    return read;
 }
 
 HRESULT CApplicationObj::LoadProfile(const CBstr& path) {

@@ -7,6 +7,7 @@
 #include "formula/edit/formatcommands.h"
 #include "model/formatattribute.h"
 #include "model/workbook.h"
+#include "values/formatdefaults.h"
 
 #include <cstring>
 
@@ -15,19 +16,6 @@ namespace vl {
 namespace {
 
 constexpr int32_t kUserDefinedKind = STD_STYLE_USER_DEFINED;
-
-// The standard number format of a kind, currencies with the locale's symbol.
-StandardFormat StandardOf(uint8_t kind) {
-    StandardFormat f;
-    f.kind = kind;
-    if (kind == STD_STYLE_CURRENCY || kind == STD_STYLE_ACCOUNTING) {
-        const char* symbol = UserSeparators().currency;
-        std::memcpy(f.params + fmtparam::kCurrencySymbol, symbol, std::strlen(symbol));
-        f.params[fmtparam::kCurrencyDecimals] = 2;
-    }
-    BuildStandardFormatCode(f);
-    return f;
-}
 
 // Every property of the object in slot order into a font and a style, colours given.
 bool ReadFormatInfo(IFormatInfo& info, FontRecord& font, StyleRecord& style) {
@@ -76,7 +64,7 @@ HRESULT CWorkbookObj::format(const CBstr& text, int32_t formatType, IFormatInfo*
         int32_t kind = style.numberFormat.kind;
         if (kind == kUserDefinedKind) kind = STD_STYLE_DEFAULT;
         if (kind > kUserDefinedKind) return S_OK;
-        style.numberFormat = StandardOf(uint8_t(kind));
+        style.numberFormat = DefaultStandardFormat(uint8_t(kind));
     }
     CWorksheet* sheet = nullptr;
     CellRange r;

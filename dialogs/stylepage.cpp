@@ -8,6 +8,7 @@
 #include "ui/uiservices.h"
 #include "ui_stylename.h"
 #include "ui_stylepage.h"
+#include "values/formatdefaults.h"
 
 #include <QVBoxLayout>
 #include <cstring>
@@ -73,7 +74,7 @@ CStylePage::CStylePage(QWidget* parent, const StandardFormat& format, ApplyNumbe
     for (size_t i = 0; i < records_.size(); ++i) {
         if (i < kStandardEntries) {
             records_[i].kind = uint8_t(i);
-            DefaultStyleParams(uint8_t(i), records_[i].params);
+            DefaultStandardParams(uint8_t(i), records_[i].params);
         } else {
             records_[i].kind = STD_STYLE_USER_DEFINED;
             SetCode(records_[i], UserStyles()[i - kStandardEntries].pattern);

@@ -85,37 +85,6 @@ std::string FormatCodeFromUser(const std::string& code) {
     return DescribeFormatCode(compiled, nullptr);
 }
 
-void DefaultStyleParams(uint8_t family, uint8_t params[kStandardFormatParams]) {
-    std::memset(params, 0, kStandardFormatParams);
-    switch (family) {
-    case STD_STYLE_DEFAULT:
-    case STD_STYLE_GENERAL:
-    case STD_STYLE_PERCENTAGE:
-        params[fp::kDecimals] = 2;
-        break;
-    case STD_STYLE_CURRENCY:
-    case STD_STYLE_ACCOUNTING:
-        std::memcpy(params + fp::kCurrencySymbol, UserSeparators().currency,
-                    std::strlen(UserSeparators().currency));
-        params[fp::kCurrencyDecimals] = 2;
-        break;
-    case STD_STYLE_DATE:
-    case STD_STYLE_DATE_TIME:
-        params[fp::kDateOrderFlag] = 1;
-        break;
-    case STD_STYLE_FRACTION:
-        params[fp::kDenominatorDigits] = 1;
-        StoreU64(params + fp::kFixedDenominator, 2);
-        break;
-    case STD_STYLE_SCIENTIFIC:
-        params[fp::kDecimals] = 2;
-        params[fp::kExponentNumber] = 10;
-        break;
-    default:
-        break;
-    }
-}
-
 QWidget* CreateStyleSubPage(uint8_t family, QWidget* parent) {
     auto* page = new QWidget(parent);
     switch (family) {

@@ -10,8 +10,6 @@ class QWidget;
 
 namespace vl {
 
-// The settings a family starts with when the page opens.
-void DefaultStyleParams(uint8_t family, uint8_t params[kStandardFormatParams]);
 // The sub-page of families 1 to 9; null for the others.
 QWidget* CreateStyleSubPage(uint8_t family, QWidget* parent);
 void FillStyleSubPage(QWidget& page, uint8_t family, const uint8_t* params);

@@ -3,6 +3,7 @@
 
 #include "exchange/excelxmlparts.h"
 #include "model/styles.h"
+#include "values/formatdefaults.h"
 #include "values/numfmt_compile.h"
 
 #include <array>
@@ -172,7 +173,8 @@ bool ReadNumberFormat(CXmlReader& r, StyleRecord& s) {
     if (!r.DecodeValue(format, r.ValueLimit())) return false;
     for (const Word& w : kNames)
         if (format == w.text) {
-            s.numberFormat.kind = w.code;
+            // A name gives the kind alone: a kind that changes starts from its own settings.
+            if (s.numberFormat.kind != w.code) s.numberFormat = DefaultStandardFormat(w.code);
             return true;
         }
     s.numberFormat.kind = STD_STYLE_USER_DEFINED;

@@ -3,6 +3,7 @@
 #include "platform/core/cp1252.h"
 #include "platform/core/number.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -94,9 +95,13 @@ uint32_t ReadWholeField(std::string_view field) {
 std::string FixedWidthNumber(double value, int width, int decimals) {
     std::string text = std::isfinite(value) ? FormatNumberF(value, decimals) : std::string();
     if (width <= 0) return {};
-    if (text.empty() || text.size() > std::size_t(width))
-        return std::string(std::size_t(width), '*');
-    return std::string(std::size_t(width) - text.size(), ' ') + text;
+    const std::size_t field = std::size_t(width);
+    // Cut from the right, a number loses only decimals while its whole part fits; a cut
+    // into the whole part would read as another number.
+    const std::size_t whole = std::min(text.find('.'), text.size());
+    if (text.empty() || whole > field) return std::string(field, '*');
+    if (text.size() > field) return text.substr(0, field);
+    return std::string(field - text.size(), ' ') + text;
 }
 
 } // namespace vl

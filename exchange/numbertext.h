@@ -21,8 +21,9 @@ double ReadDecimalField(std::string_view field);
 uint32_t ReadWholeField(std::string_view field);
 
 // `value` with `decimals` digits after the point, right-aligned in `width` characters.
-// A text wider than the field becomes `width` asterisks: a cut number would read as
-// another number.
+// A text wider than the field keeps its first `width` characters while only decimals (and
+// the point) go; one whose whole part is wider becomes `width` asterisks, since the cut
+// number would read as another number.
 std::string FixedWidthNumber(double value, int width, int decimals);
 
 } // namespace vl

@@ -9,6 +9,7 @@
 #include "formula/addresstext.h"
 #include "model/container.h"
 #include "platform/core/bytes.h"
+#include "values/formatdefaults.h"
 #include "values/standardformat.h"
 
 #include <algorithm>
@@ -51,40 +52,6 @@ bool CheckFill(const InteriorFill& fill) {
     return InTable(fill.pattern, kXmlFillPatterns);
 }
 
-// The digits and choices of a number format within what building its code can take.
-bool CheckFormat(const StandardFormat& format) {
-    using namespace fmtparam;
-    const uint8_t* p = format.params;
-    constexpr uint8_t kDigits = 14, kNegatives = 3, kPositions = 3;
-    const bool decimals = !p[kFixedDecimals] || p[kDecimals] <= kDigits;
-    switch (format.kind) {
-    case STD_STYLE_GENERAL:
-        return decimals && (!p[kZeroPadded] || p[kIntegerDigits] <= kDigits) &&
-               p[kNegativeStyle] <= kNegatives;
-    case STD_STYLE_PERCENTAGE:
-        return decimals;
-    case STD_STYLE_CURRENCY:
-        return p[kCurrencyDecimals] <= kDigits && p[kSymbolPosition] <= kPositions &&
-               p[kCurrencyNegative] <= kNegatives;
-    case STD_STYLE_ACCOUNTING:
-        return p[kCurrencyDecimals] <= kDigits;
-    case STD_STYLE_TIME:
-        return p[kTimeStyle] <= 9;
-    case STD_STYLE_DATE:
-        return p[kDateStyle] <= 10;
-    case STD_STYLE_DATE_TIME:
-        return p[kDateStyle] <= 10 && p[kTimeStyle] <= 10;
-    case STD_STYLE_FRACTION:
-        if (p[kDenominatorMode] != 1)
-            return p[kDenominatorDigits] >= 1 && p[kDenominatorDigits] <= kDigits;
-        return Within(LoadU64(p + kFixedDenominator), 1, long(kXmlCapU32));
-    case STD_STYLE_SCIENTIFIC:
-        return decimals && (!p[kExponentForm] || p[kExponentNumber] <= 99);
-    default:
-        return true;
-    }
-}
-
 // Every kind's fields are kept, shown or not: only the kind itself and the fields of the kind
 // shown are checked.
 bool CheckBackground(const BackgroundRecord& b) {
@@ -104,8 +71,8 @@ bool CheckBackground(const BackgroundRecord& b) {
 
 bool CheckStyle(const StyleRecord& s) {
     const uint8_t v = s.verticalAlignment, h = s.horizontalAlignment;
-    return CheckFormat(s.numberFormat) && (v == 0 || v == 4 || v == 5 || v == 7) && h <= 3 &&
-           s.horizontalIndent <= kXmlCapU8 && s.verticalIndent <= kXmlCapU8 &&
+    return IsValidStandardFormat(s.numberFormat) && (v == 0 || v == 4 || v == 5 || v == 7) &&
+           h <= 3 && s.horizontalIndent <= kXmlCapU8 && s.verticalIndent <= kXmlCapU8 &&
            Within(s.rotation, -90, 90) && CheckFill(s.fill) && CheckLine(s.borderLine);
 }
 
@@ -132,7 +99,7 @@ bool CheckView(const ViewSettingsRecord& v) {
 }
 
 bool CheckSeries(const SeriesSettings& s) {
-    bool ok = CheckFormat(s.numberFormat) && s.scale <= kLastSeriesScale &&
+    bool ok = IsValidStandardFormat(s.numberFormat) && s.scale <= kLastSeriesScale &&
               s.axisType <= kLastAxisType && s.labels <= kLastLabels &&
               InTable(s.symbol, kXmlPointSymbols) && CheckFont(s.font.font) &&
               CheckFont(s.axisFont.font) && CheckLine(s.line) && CheckLine(s.connectingLine) &&

@@ -21,9 +21,16 @@ bool IsDigit(char c) {
 
 bool OpenDocumentFile(CWorkbook& workbook, const char* path) {
     CFileStream& s = workbook.stream;
-    if (s.Open(path, "r+b", true, kFileBufferSize)) return true;
-    // Only a file that is there but may not be written is opened read-only instead.
-    if (s.GetError() == kStreamOpenRead && CFileStream::FileExists(path) &&
+    // Opened for writing, the file is ours alone for a moment; kept open, it is only shared,
+    // so that other documents can still read it.
+    if (s.Open(path, "r+b", true, kFileBufferSize)) {
+        s.HoldLock(true);
+        return true;
+    }
+    // A file that is there but may not be written, or that another document holds, is
+    // opened read-only instead; a writer's hold refuses that too ("in use").
+    const bool inUse = s.GetError() == kStreamInUse;
+    if ((inUse || (s.GetError() == kStreamOpenRead && CFileStream::FileExists(path))) &&
         s.Open(path, "rb", true, kFileBufferSize)) {
         workbook.readOnly = 1;
         return true;

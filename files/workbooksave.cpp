@@ -176,6 +176,8 @@ bool SaveWorkbookFileWith(CWorkbook& workbook, const char* path, bool gzip,
     } else {
         workbook.error = document.ErrorOr(kStreamOpenWrite);
     }
+    // Written, the document keeps its file shared like one just opened.
+    if (ok) workbook.stream.HoldLock(true);
     return ok;
 }
 

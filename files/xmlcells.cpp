@@ -14,7 +14,8 @@ namespace {
 
 // The longest formula text a record can hold (with a number as its result).
 constexpr std::size_t kMaxFormulaText = kPagePayload - kFormulaHead;
-constexpr std::size_t kMaxNumberText = 64;
+// A number is element text like any other: files of other tools write long digit strings.
+constexpr std::size_t kMaxNumberText = 1024;
 constexpr std::size_t kMaxErrorText = 16;
 
 // The cached or plain value of a cell: exactly one of N, T and Error.

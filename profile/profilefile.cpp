@@ -31,14 +31,11 @@ ErrorCode LoadProfile(const std::string& path, bool showErrors) {
         return Report(stream.GetError(), showErrors);
     CXmlReader reader;
     reader.Reset(&stream);
-    // Read into a copy: a profile that fails half way changes no setting.
-    SettingsProfile copy = Profile();
-    const bool ok = ReadProfile(reader, copy);
+    // Read in place: a profile that fails half way keeps every setting read before the
+    // fault, so that one bad element does not lose the rest of the user's settings.
+    const bool ok = ReadProfile(reader, Profile());
     stream.Close();
-    if (ok) {
-        Profile() = std::move(copy);
-        return kErrorNone;
-    }
+    if (ok) return kErrorNone;
     // A failure of the file itself says more than the XML code it caused.
     return Report(stream.GetError() ? stream.GetError() : reader.Error(), showErrors);
 }

@@ -4,6 +4,7 @@
 #include "platform/core/cp1252.h"
 #include "platform/core/number.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -15,8 +16,9 @@ namespace {
 
 // What may still come, besides the features.
 constexpr uint32_t kAllowAll = 0xFFFFFFFF;
-// Fixed denominators up to here are kept as they were typed.
-constexpr double kFixedDenominatorLimit = 999999999999999.0;
+// Fixed denominators up to here are kept as they were typed; a format holds no larger one
+// (a stored file refuses it), so a larger denominator is kept as its count of digits.
+constexpr double kLastFixedDenominator = 4294967294.0;
 
 std::string_view CurrencyOf(const SeparatorSet& set) {
     std::size_t n = 0;
@@ -267,6 +269,10 @@ bool FractionValue(const NumberScanRecord& s, double& value, double& denominator
     return std::isfinite(value);
 }
 
+// A format shows at most 14 digits after the point or under the bar; more typed ones are
+// still part of the value.
+constexpr int kMaxImpliedDigits = 14;
+
 void ImpliedFormat(const NumberScanRecord& s, const SeparatorSet& set, double denominator,
                    uint8_t& kind, uint8_t params[kStandardFormatParams]) {
     using namespace fmtparam;
@@ -278,7 +284,7 @@ void ImpliedFormat(const NumberScanRecord& s, const SeparatorSet& set, double de
         std::string_view symbol = CurrencyOf(set);
         std::memcpy(params + kCurrencySymbol, symbol.data(), symbol.size());
         params[kCurrencyDecimals] =
-            uint8_t(s.slashPos >= 0 ? 2 : (s.fracDigits > 255 ? 255 : s.fracDigits));
+            uint8_t(s.slashPos >= 0 ? 2 : std::min<int>(s.fracDigits, kMaxImpliedDigits));
         params[kSymbolPosition] = (f & kNumCurrencyBeforeBlank)  ? 1
                                   : (f & kNumCurrencyAfter)      ? 2
                                   : (f & kNumCurrencyAfterBlank) ? 3
@@ -289,11 +295,12 @@ void ImpliedFormat(const NumberScanRecord& s, const SeparatorSet& set, double de
             kind = STD_STYLE_PERCENTAGE;
         } else {
             kind = STD_STYLE_FRACTION;
-            if (denominator < kFixedDenominatorLimit) {
+            if (denominator <= kLastFixedDenominator) {
                 params[kDenominatorMode] = 1;
                 StoreU64(params + kFixedDenominator, uint64_t(std::llround(denominator)));
             } else {
-                params[kDenominatorDigits] = uint8_t(s.fracDigits > 255 ? 255 : s.fracDigits);
+                params[kDenominatorDigits] =
+                    uint8_t(std::min<int>(s.fracDigits, kMaxImpliedDigits));
             }
         }
     } else if (f & kNumExponent) {

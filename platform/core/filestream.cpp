@@ -114,7 +114,9 @@ bool CFileStream::OpenFile(const char* path, const char* mode) {
         status_ = failure;
         return false;
     }
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    // Readers share the file; a writer must have it alone.
+    const bool reader = m.kind == 'r' && !m.update;
+    if (flock(fd, (reader ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
         close(fd);
         status_ = m.kind == 'r' ? kStreamInUse : kStreamOpenWrite;
         return false;
@@ -254,9 +256,11 @@ bool CFileStream::IsSameFile(const char* path) const {
            own.st_dev == other.st_dev && own.st_ino == other.st_ino;
 }
 
+// A document kept open holds its file shared: other documents may open it read-only, but
+// no one for writing.
 bool CFileStream::HoldLock(bool hold) {
     if (!file_) return false;
-    return flock(fileno(file_), hold ? LOCK_EX | LOCK_NB : LOCK_UN) == 0;
+    return flock(fileno(file_), hold ? LOCK_SH | LOCK_NB : LOCK_UN) == 0;
 }
 
 void CFileStream::Swap(CFileStream& other) noexcept {

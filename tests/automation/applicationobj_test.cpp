@@ -116,6 +116,8 @@ TEST_F(ApplicationTest, OpenKeepsTheWorkbookWhenTheLoadFails) {
     EXPECT_EQ(v.real, 4);
 }
 
+// A bad array leaves the list as it was; a bad element ends the method after the list was
+// emptied, keeping the elements taken before it.
 TEST_F(ApplicationTest, StylesSplitAtTheCommaAndFailuresKeepTheList) {
     std::shared_ptr<CSafeArray> out;
     ASSERT_EQ(app->SetStyles(Texts({"Money,  #,##0.00", "", "Pct,0%"}).get()), S_OK);
@@ -124,28 +126,35 @@ TEST_F(ApplicationTest, StylesSplitAtTheCommaAndFailuresKeepTheList) {
     ASSERT_EQ(Profile().userNumericFormats.size(), 2u);
     EXPECT_EQ(Profile().userNumericFormats[0].name, "Money");
     EXPECT_EQ(Profile().userNumericFormats[0].pattern, "#,##0.00");
+    const std::vector<std::string> kept{"Keep"}, none;
+    std::shared_ptr<CSafeArray> number = Texts({"Before,0", "x"});
+    const int32_t second[] = {1};
+    number->PutElement(second, CVariant::R8(3));
     struct Case {
         std::shared_ptr<CSafeArray> array;
         HRESULT hr;
+        std::vector<std::string> names; // the list after the call
     };
     const Case cases[] = {
-        {Texts(std::vector<std::string>(50, "a,b")), S_OK},
-        {Texts(std::vector<std::string>(51, "a,b")), E_INVALIDARG},
-        {Texts({"a,b"}, 49), S_OK},
-        {Texts({"a,b"}, 50), E_INVALIDARG},
-        {Texts({"a,b"}, -1), E_INVALIDARG},
-        {Texts({std::string(49, 'n') + "," + std::string(49, 'f')}), S_OK},
-        {Texts({std::string(50, 'n') + ",f"}), E_INVALIDARG},
-        {Texts({"n," + std::string(50, 'f')}), E_INVALIDARG},
-        {Texts({"n," + std::string(98, 'f')}), E_INVALIDARG},
+        {Texts(std::vector<std::string>(50, "a,b")), S_OK, std::vector<std::string>(50, "a")},
+        {Texts(std::vector<std::string>(51, "a,b")), E_INVALIDARG, kept},
+        {Texts({"a,b"}, 49), S_OK, {"a"}},
+        {Texts({"a,b"}, 50), E_INVALIDARG, kept},
+        {Texts({"a,b"}, -1), E_INVALIDARG, kept},
+        {Texts({std::string(49, 'n') + "," + std::string(49, 'f')}), S_OK, {std::string(49, 'n')}},
+        {Texts({std::string(50, 'n') + ",f"}), E_INVALIDARG, none},
+        {Texts({"n," + std::string(50, 'f')}), E_INVALIDARG, none},
+        {Texts({"n," + std::string(98, 'f')}), E_INVALIDARG, none},
+        {Texts({"Kept, 0.0", std::string(101, 'x'), "After,0"}), E_INVALIDARG, {"Kept"}},
+        {Texts({"One,0", "Two,0", "n," + std::string(50, 'f')}), E_INVALIDARG, {"One", "Two"}},
+        {number, E_FAIL, {"Before"}},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         ASSERT_EQ(app->SetStyles(Texts({"Keep,0"}).get()), S_OK);
         EXPECT_EQ(app->SetStyles(cases[i].array.get()), cases[i].hr) << i;
-        if (cases[i].hr != S_OK) {
-            ASSERT_EQ(Profile().userNumericFormats.size(), 1u) << i;
-            EXPECT_EQ(Profile().userNumericFormats[0].name, "Keep") << i;
-        }
+        std::vector<std::string> names;
+        for (const UserNumericFormat& f : Profile().userNumericFormats) names.push_back(f.name);
+        EXPECT_EQ(names, cases[i].names) << i;
     }
     ASSERT_EQ(app->SetStyles(Texts({}).get()), S_OK);
     ASSERT_EQ(app->GetStyles(out), S_OK);
@@ -157,9 +166,12 @@ TEST_F(ApplicationTest, BookmarksTakeFiftyAtMost) {
     std::shared_ptr<CSafeArray> out;
     ASSERT_EQ(app->GetBookmarks(out), S_OK);
     EXPECT_EQ(Read(*out), (std::vector<std::string>{"/a/b.vln", "/c.vln"}));
+    // A bad array leaves the list; a bad element keeps what came before it.
     EXPECT_EQ(app->SetBookmarks(Texts({"x"}, 50).get()), E_INVALIDARG);
-    EXPECT_EQ(app->SetBookmarks(Texts({std::string(101, 'x')}).get()), E_INVALIDARG);
     EXPECT_EQ(Profile().bookmarks, (std::vector<std::string>{"/a/b.vln", "/c.vln"}));
+    EXPECT_EQ(app->SetBookmarks(Texts({"/d.vln", std::string(101, 'x'), "/e.vln"}).get()),
+              E_INVALIDARG);
+    EXPECT_EQ(Profile().bookmarks, (std::vector<std::string>{"/d.vln"}));
     ASSERT_EQ(app->SetBookmarks(Texts({std::string(100, 'x')}).get()), S_OK);
     EXPECT_EQ(Profile().bookmarks.size(), 1u);
 }

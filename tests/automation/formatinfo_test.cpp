@@ -5,8 +5,10 @@
 #include "automation/formatinfo.h"
 #include "automation/typelib.h"
 #include "automationtestutil.h"
+#include "formula/celltext.h"
 #include "model/formatattribute.h"
 #include "model/rangestyle.h"
+#include "platform/core/bytes.h"
 #include "platform/core/screen.h"
 
 #include <string>
@@ -214,6 +216,66 @@ TEST_F(FormatTest, RefusalsAndAFullTableKeepTheRuns) {
     std::shared_ptr<CWorkbookObj> empty;
     ASSERT_EQ(CWorkbookObj::Create(empty), S_OK);
     EXPECT_EQ(empty->format("$A$1", kAttrFontWeight, info.get()), HRESULT(0x8004000D));
+}
+
+} // namespace vl
+
+namespace vl {
+
+// Every number-format kind set through a FormatInfo object saves and opens again in both
+// forms, with the kind's default settings where the object gives only the kind.
+TEST_F(FormatTest, EveryNumberKindSavesAndOpensAgain) {
+    using namespace fmtparam;
+    struct Case {
+        int32_t id;
+        uint8_t kind;      // stored
+        const char* shown; // 0.375 as shown, or null where the locale decides
+        int param;         // one default setting of the kind, or -1
+        uint8_t paramValue;
+    } const cases[] = {
+        {0, STD_STYLE_DEFAULT, "0.375", -1, 0},
+        {1, STD_STYLE_GENERAL, "0.4", -1, 0},
+        {2, STD_STYLE_CURRENCY, "$0.38", kCurrencyDecimals, 2},
+        {3, STD_STYLE_ACCOUNTING, nullptr, kCurrencyDecimals, 2},
+        {4, STD_STYLE_DATE, nullptr, kDateOrderFlag, 1},
+        {5, STD_STYLE_TIME, nullptr, -1, 0},
+        {6, STD_STYLE_DATE_TIME, nullptr, kDateOrderFlag, 1},
+        {7, STD_STYLE_PERCENTAGE, "37.5%", -1, 0},
+        {8, STD_STYLE_FRACTION, " 3/8", kDenominatorDigits, 1},
+        {9, STD_STYLE_SCIENTIFIC, nullptr, -1, 0},
+        {10, STD_STYLE_DEFAULT, "0.375", -1, 0},
+    };
+    for (uint8_t form : {kFormatXml, kFormatBinaryCompressed}) {
+        Profile().fileFormat = form;
+        for (const Case& c : cases) {
+            const std::string name = std::to_string(form) + "/" + std::to_string(c.id);
+            NewDocument();
+            PutNumber("$A$1", 0.375);
+            ASSERT_EQ(info->put_styleID(c.id), S_OK);
+            ASSERT_EQ(obj->format("$A$1", kAttrNumberFormat, info.get()), S_OK) << name;
+            const std::string path = folder.Path("kind" + name.substr(2) + ".vln");
+            ASSERT_EQ(obj->SaveAs(CBstr(path)), S_OK) << name;
+            std::shared_ptr<CWorkbookObj> other;
+            ASSERT_EQ(CWorkbookObj::Create(other), S_OK);
+            ASSERT_EQ(other->Load(CBstr(path), CBstr(), 0, nullptr, nullptr), S_OK)
+                << name << " " << TakenMessage();
+            CWorksheet* sheet = other->Document().tree.active;
+            const StandardFormat& f =
+                GetStyleRecord(other->Document().styles, CellStyleIndex(sheet->formats, 0, 0))
+                    .numberFormat;
+            EXPECT_EQ(f.kind, c.kind) << name;
+            if (c.param >= 0) {
+                EXPECT_EQ(f.params[c.param], c.paramValue) << name;
+            }
+            std::string text;
+            ASSERT_TRUE(FormatCellValue(FindCell(sheet->cells, 0, 0), f, text)) << name;
+            if (c.shown) {
+                EXPECT_EQ(text, c.shown) << name;
+            }
+            other.reset();
+            obj->NewDocument(); // lets go of the saved file
+        }
+    }
 }
 
 } // namespace vl

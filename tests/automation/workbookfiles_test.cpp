@@ -3,7 +3,10 @@
 #include "automationtestutil.h"
 #include "model/container.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <tuple>
+#include <unistd.h>
 
 namespace vl {
 
@@ -157,7 +160,7 @@ TEST_F(FilesTest, SaveWritesBackIntoTheDocumentsFile) {
     Profile().fileFormat = kFormatBinary; // the document keeps the form it was saved in
     ASSERT_EQ(obj->Save(), S_OK);
     EXPECT_EQ(Head(path)[0], '<');
-    Loaded(path, nullptr, HRESULT(0x80040022)); // held by the first object
+    EXPECT_EQ(Loaded(path, nullptr)->Document().readOnly, 1); // held by the first object
     LetGo();
     auto loaded = Loaded(path, nullptr);
     ASSERT_EQ(loaded->UpdateWorksheet(), S_OK);
@@ -281,6 +284,38 @@ TEST_F(ImageServicesTest, ExportsGoToTheServicesWithTheActiveSheetsPath) {
     EXPECT_EQ(services.asked, ServicesDouble::Asked());
     SetDocumentServices(nullptr);
     EXPECT_EQ(obj->SaveRangeAsImage("$A$1", "/tmp/r.png", 0), E_FAIL);
+}
+
+} // namespace vl
+
+namespace vl {
+
+// A file that another object holds loads read-only: its content is there, Save answers
+// S_FALSE and leaves the file, and the holder still saves. A writer elsewhere, holding the
+// file alone, leaves it unreadable.
+TEST_F(FilesTest, AHeldFileLoadsReadOnly) {
+    const std::string path = folder.Path("held.vln");
+    ASSERT_EQ(obj->SaveAs(CBstr(path)), S_OK);
+    auto reader = Loaded(path, nullptr);
+    ExpectContent(*reader);
+    EXPECT_EQ(reader->Document().readOnly, 1);
+    const std::vector<uint8_t> before = tempfiles::ReadBytes(path);
+    ASSERT_EQ(reader->PutValue("$A$1", CVariant::R8(1)), S_OK);
+    EXPECT_EQ(reader->Save(), S_FALSE);
+    EXPECT_EQ(tempfiles::ReadBytes(path), before);
+    PutNumber("$A$2", 2);
+    EXPECT_EQ(obj->Save(), S_OK);
+    EXPECT_NE(tempfiles::ReadBytes(path), before);
+    reader.reset();
+    LetGo();
+    const int writer = open(path.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(flock(writer, LOCK_EX | LOCK_NB), 0);
+    Loaded(path, nullptr, HRESULT(0x80040022));
+    EXPECT_EQ(TakenMessage(), "Can't open the specified file for reading");
+    close(writer);
+    auto writable = Loaded(path, nullptr);
+    EXPECT_EQ(writable->Document().readOnly, 0);
 }
 
 } // namespace vl

@@ -5,6 +5,7 @@
 #include "tests/dialogs/dialogtest.h"
 #include "ui_stylename.h"
 #include "ui_stylepage.h"
+#include "values/formatdefaults.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -43,7 +44,7 @@ private:
 StandardFormat Family(uint8_t kind) {
     StandardFormat f;
     f.kind = kind;
-    DefaultStyleParams(kind, f.params);
+    DefaultStandardParams(kind, f.params);
     return f;
 }
 
@@ -226,4 +227,29 @@ TEST_F(StylePageTest, FiftyProfileStylesHaveARecordEach) {
     EXPECT_STREQ(applied.back().code, "49");
     page.AddUserStyle(); // the table is full
     EXPECT_EQ(Profile().userNumericFormats.size(), 50u);
+}
+
+// Every family chosen on the page, and pasted back after another, applies a format that a
+// saved workbook keeps: a family never leaves the page with a setting a file refuses.
+TEST_F(StylePageTest, EveryFamilyAppliesAValidFormat) {
+    CStylePage page(nullptr, Family(STD_STYLE_DEFAULT), Record());
+    page.show();
+    for (int entry = STD_STYLE_GENERAL; entry <= STD_STYLE_SCIENTIFIC; ++entry) {
+        applied.clear();
+        page.Form().id1020->setCurrentRow(entry);
+        ASSERT_FALSE(applied.empty()) << entry;
+        EXPECT_EQ(applied.back().kind, entry);
+        EXPECT_TRUE(IsValidStandardFormat(applied.back())) << entry;
+        EXPECT_NE(applied.back().code[0], 0) << entry;
+    }
+    // Fraction copied, Scientific chosen, Fraction pasted: the copy's settings come back.
+    page.Form().id1020->setCurrentRow(STD_STYLE_FRACTION);
+    page.Action(CFormatPage::kCopy)->trigger();
+    page.Form().id1020->setCurrentRow(STD_STYLE_SCIENTIFIC);
+    applied.clear();
+    page.Action(CFormatPage::kPaste)->trigger();
+    ASSERT_FALSE(applied.empty());
+    EXPECT_EQ(applied.back().kind, STD_STYLE_FRACTION);
+    EXPECT_EQ(applied.back().params[fmtparam::kDenominatorDigits], 1);
+    EXPECT_TRUE(IsValidStandardFormat(applied.back()));
 }

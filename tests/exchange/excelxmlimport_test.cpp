@@ -1,12 +1,12 @@
 // Reading Excel 2003 XML: the document level, styles, tables and worksheet options.
 
 #include "excelxmltestutil.h"
-
 #include "exchange/excelxmlparts.h"
 #include "files/xmlconvert.h"
 #include "formula/token.h"
 #include "model/cellrecord.h"
 #include "model/formatstore.h"
+#include "values/formatdefaults.h"
 
 #include <string>
 #include <vector>
@@ -205,6 +205,39 @@ TEST(ExcelXmlImport, StyleContents) {
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(s->numberFormat.kind, STD_STYLE_USER_DEFINED);
     EXPECT_STREQ(s->numberFormat.code, "General");
+}
+
+// A format name gives the kind alone: the kind takes its own default settings, which a saved
+// workbook keeps, and its code shows the number.
+TEST(ExcelXmlImport, NamedNumberFormatsTakeTheirKindsDefaults) {
+    struct Case {
+        const char* name;
+        uint8_t kind;
+        int param; // a default setting checked, or -1
+        uint8_t value;
+    } const cases[] = {
+        {"Fixed", STD_STYLE_GENERAL, -1, 0},
+        {"Currency", STD_STYLE_CURRENCY, fmtparam::kCurrencyDecimals, 2},
+        {"Accounting", STD_STYLE_ACCOUNTING, fmtparam::kCurrencyDecimals, 2},
+        {"Short Date", STD_STYLE_DATE, fmtparam::kDateOrderFlag, 1},
+        {"Percent", STD_STYLE_PERCENTAGE, -1, 0},
+        {"Fraction", STD_STYLE_GENERAL, -1, 0},
+        {"Scientific", STD_STYLE_GENERAL, -1, 0},
+    };
+    for (const Case& c : cases) {
+        const Imported im = Import(StyledCell(std::string("<Style ss:ID=\"s21\"><NumberFormat "
+                                                          "ss:Format=\"") +
+                                              c.name + "\"/></Style>"));
+        ASSERT_TRUE(im.ok) << c.name;
+        const StyleRecord* s = CellStyle(im, 0, 0);
+        ASSERT_NE(s, nullptr) << c.name;
+        EXPECT_EQ(s->numberFormat.kind, c.kind) << c.name;
+        EXPECT_TRUE(IsValidStandardFormat(s->numberFormat)) << c.name;
+        EXPECT_NE(s->numberFormat.code[0], 0) << c.name;
+        if (c.param >= 0) {
+            EXPECT_EQ(s->numberFormat.params[c.param], c.value) << c.name;
+        }
+    }
 }
 
 TEST(ExcelXmlImport, FontAttributes) {

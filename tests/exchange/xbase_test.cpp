@@ -337,13 +337,23 @@ TEST(XBaseExport, MemoFromTheFirstTextOf255Characters) {
     }
 }
 
-// A number exactly as wide as its Numeric field is written; one character wider is stars.
+// A number exactly as wide as its Numeric field is written; a wider one is cut from the
+// right while only decimals go, and is stars once its whole part (rounding included) no
+// longer fits.
 TEST(XBaseExport, NumbersAtTheFieldWidth) {
     TempFolder dir;
     auto book = BookWithSheet();
     CWorksheet& s = *book->tree.active;
-    const double values[] = {999.9, -99.9, 1000, -100};
-    for (uint32_t i = 0; i < 4; ++i) PutNumber(s, 0, i + 1, values[i]);
+    struct Case {
+        double value;
+        const char* written; // N(5,1)
+    } const cases[] = {
+        {999.9, "999.9"},     {-99.9, "-99.9"},    {1000, "1000."},   {-100, "-100."},
+        {12345.678, "12345"}, {-1234.56, "-1234"}, {123456, "*****"}, {-12345, "*****"},
+        {99999.96, "*****"},  {7, "  7.0"},
+    };
+    const uint32_t n = uint32_t(std::size(cases));
+    for (uint32_t i = 0; i < n; ++i) PutNumber(s, 0, i + 1, cases[i].value);
     XBaseSaveOptions& o = book->xbase;
     o.format = 3;
     ASSERT_TRUE(AllocateDescriptors(o, 1));
@@ -355,8 +365,37 @@ TEST(XBaseExport, NumbersAtTheFieldWidth) {
     const std::string path = dir.Path("w.dbf");
     const std::string bytes =
         SaveBytes(*book, path, [&](CWorkbook& b) { return ExportXBase(b, s, path); });
-    ASSERT_EQ(bytes.size(), 65u + 4 * 6 + 1);
-    EXPECT_EQ(bytes.substr(65, 4 * 6), " 999.9 -99.9 ***** *****");
+    ASSERT_EQ(bytes.size(), 65u + n * 6 + 1);
+    for (uint32_t i = 0; i < n; ++i)
+        EXPECT_EQ(bytes.substr(65 + 6 * i, 6), std::string(" ") + cases[i].written)
+            << cases[i].value;
+}
+
+// The Float field of the newer tables carries six decimals: a number of more than 20
+// characters keeps its whole part and the decimals that fit.
+TEST(XBaseExport, FloatFieldsCutOnlyDecimals) {
+    TempFolder dir;
+    auto book = BookWithSheet();
+    CWorksheet& s = *book->tree.active;
+    PutText(s, 0, 0, "F");
+    struct Case {
+        double value;
+        const char* written;
+    } const cases[] = {
+        {1234567890123.5, "1234567890123.500000"},
+        {12345678901234.25, "12345678901234.25000"},
+        {-1234567890123456.0, "-1234567890123456.00"},
+        {12345678901234567890.0, "12345678901234567168"},
+        {1e20, "********************"},
+    };
+    for (uint32_t i = 0; i < std::size(cases); ++i) PutNumber(s, 0, i + 1, cases[i].value);
+    const std::string bytes = ExportTable(dir, *book, 4);
+    ASSERT_GT(bytes.size(), 32u + 12);
+    ASSERT_EQ(bytes[32 + 11], 'F');
+    const std::size_t header = uint8_t(bytes[8]) | std::size_t(uint8_t(bytes[9])) << 8;
+    ASSERT_EQ(bytes.size(), header + std::size(cases) * 21 + 1);
+    for (uint32_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(bytes.substr(header + 21 * i + 1, 20), cases[i].written) << cases[i].value;
 }
 
 // The record's limit: 65,534 bytes pass for dBase III+ and are refused for the split formats.

@@ -42,7 +42,7 @@ std::string SaveOther(const TempFolder& dir, const std::string& name, uint8_t ki
 
 } // namespace
 
-TEST(ExternalWorkbookFiles, SavedFilesAreReadAndHeldOnesOnlyThroughTheirWindow) {
+TEST(ExternalWorkbookFiles, SavedFilesAreReadAndHeldOnesThroughTheirWindowFirst) {
     InstallExternalWorkbookLoader();
     TempFolder dir;
     test::TestBook book;
@@ -70,13 +70,15 @@ TEST(ExternalWorkbookFiles, SavedFilesAreReadAndHeldOnesOnlyThroughTheirWindow) 
     ASSERT_TRUE(OpenDocumentFile(*held, bin.c_str()) && OpenWorkbookFile(*held, nullptr));
     PutNumber(*held->tree.active, 0, 0, 99);
     const std::string reference = "='[" + bin + "]Costs'!A1";
-    EXPECT_EQ(book.Eval(reference), "#REF!");
+    // Held by a document, the file is still read as saved, beside it.
+    EXPECT_EQ(book.Eval(reference), "20");
     gWindowBook = held.get();
     SetOpenDocumentTable([](uint32_t i) { return i == 15 ? gWindowBook : nullptr; });
     std::string upper = reference;
     for (char& c : upper) c = AsciiUpper(c);
     EXPECT_EQ(book.Eval(upper), "99"); // the unsaved cells of the window's workbook
-    EXPECT_EQ(book.Eval("='[" + dir.Dir() + "/./b.vlb]Costs'!A1"), "#REF!");
+    // Another spelling of the path is no window's: the saved file is read.
+    EXPECT_EQ(book.Eval("='[" + dir.Dir() + "/./b.vlb]Costs'!A1"), "20");
     SetOpenDocumentTable(nullptr);
     held.reset();
     EXPECT_EQ(book.Eval(reference), "20");

@@ -156,11 +156,16 @@ TEST(WorkbookOpen, DocumentOpenFailures) {
     WriteBytes(path, {'3'});
     auto first = CreateWorkbook(), second = CreateWorkbook(), missing = CreateWorkbook();
     ASSERT_TRUE(OpenDocumentFile(*first, path.c_str()));
-    EXPECT_FALSE(OpenDocumentFile(*second, path.c_str()));
-    EXPECT_EQ(second->error, kStreamInUse);
-    EXPECT_FALSE(second->stream.IsOpen());
+    EXPECT_EQ(first->readOnly, 0);
+    // Held by another document, the file opens read-only.
+    EXPECT_TRUE(OpenDocumentFile(*second, path.c_str()));
+    EXPECT_EQ(second->readOnly, 1);
+    EXPECT_TRUE(second->stream.IsReadOnly());
+    second->stream.Close();
+    second->readOnly = 0;
     first->stream.Close();
     EXPECT_TRUE(OpenDocumentFile(*second, path.c_str()));
+    EXPECT_EQ(second->readOnly, 0);
     EXPECT_FALSE(OpenDocumentFile(*missing, dir.Path("missing.vlb").c_str()));
     EXPECT_EQ(missing->error, kStreamOpenRead);
     EXPECT_STREQ(GetErrorMessage(missing->error), "Can't open the specified file for reading");

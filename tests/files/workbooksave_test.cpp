@@ -34,9 +34,11 @@ TEST(WorkbookSave, SaveReplacesTheTargetAndKeepsItOpen) {
         EXPECT_EQ(book->fileKind, kind);
         EXPECT_TRUE(book->stream.IsOpen() && book->stream.GetPath() == path);
         EXPECT_EQ(FolderEntries(dir), std::vector<std::string>{"book.vlb"});
+        // Saved, the file is held as one just opened: another document can only read it.
         auto other = CreateWorkbook();
-        EXPECT_FALSE(OpenDocumentFile(*other, path.c_str()));
-        EXPECT_EQ(other->error, kStreamInUse);
+        EXPECT_TRUE(OpenDocumentFile(*other, path.c_str()));
+        EXPECT_EQ(other->readOnly, 1);
+        EXPECT_TRUE(other->stream.IsReadOnly());
     }
     EXPECT_NE(book->lastSavedUser[0], 0);
     IsoDateTime date;

@@ -130,6 +130,31 @@ TEST(XmlDocument, CellPositionsAndValues) {
     EXPECT_EQ(cell::Flags(r[4]), kCellNumber | kErrSyntax);
 }
 
+// Other tools write numbers with more digits than a double holds: a text of up to 1,024
+// characters is read whole, rounded as the conversion rounds it.
+TEST(XmlDocument, LongNumberTextsReadWhole) {
+    struct Case {
+        std::string text;
+        double value;
+    } const cases[] = {
+        {"3.1415926535897932384626433832795028841971693993751058209749445923", M_PI}, // 66
+        {"0." + std::string(62, '0') + "25", 2.5e-63},                                // 66
+        {"1." + std::string(1022, '0'), 1.0},                                         // 1,024
+        {"-" + std::string(63, '9'), -1e63},                                          // 64
+        {std::string(30, '1') + "e-29", 10.0 / 9},
+    };
+    std::string cells;
+    for (size_t i = 0; i < std::size(cases); ++i)
+        cells += "<Cell rc='r" + std::to_string(i + 1) + "c1'><N>" + cases[i].text + "</N></Cell>";
+    Loaded l = Read(SheetDocument("<Cells>" + cells + "</Cells>"));
+    const CCellStore& store = SheetOf(l).cells;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const uint8_t* r = FindCell(store, uint32_t(i), 0);
+        ASSERT_NE(r, nullptr) << i;
+        EXPECT_DOUBLE_EQ(cell::Number(r), cases[i].value) << cases[i].text.size();
+    }
+}
+
 TEST(XmlDocument, NumbersKeepEveryBitAndThoseWithoutATextAreTheirError) {
     auto book = CreateWorkbook();
     CWorksheet& ws = AddSheet(*book);

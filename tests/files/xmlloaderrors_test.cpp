@@ -128,6 +128,7 @@ TEST(XmlLoadErrors, DocumentTreeCellsFormattingListsAndInspectedCells) {
         {C1(""), kElem, 5},
         {C1("<F>1+1</F>"), kElem, 5},
         {C1("\r\n<N>1.5x</N>"), kData, 6},
+        {C1("<N>1." + std::string(1023, '0') + "</N>"), kData, 5}, // 1,025 characters
         {C1("<Error>#FOO</Error>"), kData, 5},
         {C1("<F Width='0'>1</F><N>1</N>"), kData, 5},
         {C1("<F Height='2097153'>1</F><N>1</N>"), kData, 5},

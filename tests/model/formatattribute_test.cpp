@@ -25,6 +25,7 @@ void Fill(StyleRecord& s, FontRecord& f, uint8_t base) {
     s.autoAppend = uint8_t(base + 19);
     s.autoComplete = uint8_t(base + 20);
     s.isProtected = uint8_t(base + 21);
+    s.rotation = int8_t(base ? -30 : 40);
     std::snprintf(f.faceName, sizeof f.faceName, "Face%d", base);
     f.size = uint8_t(base + 22);
     f.charSet = uint8_t(base + 23);
@@ -44,12 +45,12 @@ struct Expect {
 
 // n kind+params, N kind+code, s size, f face, c charset, w weight, i italic, u underline,
 // k strikeout, F whole font, o font colour, l list, h horizontal, v vertical, r wrap,
-// b borders, I interior, p protection
+// R rotation, b borders, I interior, p protection
 constexpr Expect kExpected[] = {
-    {1, false, "n"},  {2, false, "N"},  {3, true, "s"},     {4, true, "f"},   {5, true, "c"},
-    {6, true, "w"},   {7, true, "i"},   {8, true, "u"},     {9, true, "k"},   {10, true, "F"},
-    {11, false, "o"}, {12, false, "l"}, {13, false, "hvr"}, {14, false, "h"}, {15, false, "v"},
-    {16, false, "r"}, {17, false, "b"}, {18, false, ""},    {19, false, "I"}, {20, false, "p"},
+    {1, false, "n"},  {2, false, "N"},  {3, true, "s"},      {4, true, "f"},   {5, true, "c"},
+    {6, true, "w"},   {7, true, "i"},   {8, true, "u"},      {9, true, "k"},   {10, true, "F"},
+    {11, false, "o"}, {12, false, "l"}, {13, false, "hvrR"}, {14, false, "h"}, {15, false, "v"},
+    {16, false, "r"}, {17, false, "b"}, {18, false, ""},     {19, false, "I"}, {20, false, "p"},
     {0, false, ""},   {21, false, ""}};
 
 bool Has(const char* fields, char c) {
@@ -92,6 +93,7 @@ TEST(FormatAttributeTest, EachCodeCopiesItsFieldsAndNothingElse) {
         EXPECT_TRUE(from('h', target.horizontalAlignment == 112 && target.horizontalIndent == 113));
         EXPECT_TRUE(from('v', target.verticalAlignment == 111 && target.verticalIndent == 114));
         EXPECT_TRUE(from('r', target.wrapText == 115 && target.fitToCell == 116));
+        EXPECT_TRUE(from('R', target.rotation == -30)) << int(e.code);
         EXPECT_TRUE(from('b', target.borderSides == 108 && target.borderLine.style == 109 &&
                                   target.borderLine.color == 110));
         EXPECT_TRUE(from('I', target.fill.pattern == 105 && target.fill.patternColor == 106 &&

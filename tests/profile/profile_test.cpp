@@ -4,6 +4,7 @@
 #include "platform/core/filestream.h"
 #include "profile/profile.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <zlib.h>
@@ -241,6 +242,73 @@ TEST_F(ProfileTest, FailedWriteLeavesTheOldProfileWhole) {
     std::filesystem::remove(path + ".tmp");
     ASSERT_EQ(SaveProfile(path, false), kErrorNone);
     EXPECT_NE(ReadText(path), before);
+}
+
+// A file that fails part way keeps what was read before the fault, through the loader the
+// program starts with: the settings before it new, the list at fault cut at its limit, the
+// settings after it as they were.
+TEST_F(ProfileTest, LoadFailingPartWayKeepsWhatWasRead) {
+    std::string marks;
+    for (int i = 0; i < 51; ++i) marks += "<Bookmark>B" + std::to_string(i) + "</Bookmark>";
+    struct Case {
+        const char* name;
+        std::string body;
+        ErrorCode code;
+        int undoLevel;
+        std::size_t bookmarks;
+        std::string lastBookmark;
+        std::vector<std::string> recentFiles;
+    } const cases[] = {
+        {"51st bookmark",
+         "<UndoLevel>50</UndoLevel>" + marks + "<RecentFile>new</RecentFile>",
+         kErrorXmlElement,
+         50,
+         50,
+         "B49",
+         {"old1", "old2"}},
+        {"bad undo level",
+         "<UndoLevel>1</UndoLevel>" + marks,
+         kErrorXmlData,
+         77,
+         3,
+         "c",
+         {"old1", "old2"}},
+        {"bad copy level after the undo level",
+         "<UndoLevel>60</UndoLevel><CopyLevel>17</CopyLevel>",
+         kErrorXmlData,
+         60,
+         3,
+         "c",
+         {"old1", "old2"}},
+        {"whole file",
+         "<UndoLevel>40</UndoLevel><RecentFile>new</RecentFile>",
+         kErrorNone,
+         40,
+         0,
+         "",
+         {"new"}},
+    };
+    const std::string path = dir.Path("settings.xml");
+    for (const Case& c : cases) {
+        Profile() = SettingsProfile{};
+        Profile().undoLevel = 77;
+        Profile().bookmarks = {"a", "b", "c"};
+        Profile().recentFiles = {"old1", "old2"};
+        {
+            std::ofstream out(path, std::ios::binary | std::ios::trunc);
+            out << Doc(c.body);
+        }
+        std::vector<ErrorCode> shown;
+        SetProfileErrorReporter([&shown](ErrorCode e) { shown.push_back(e); });
+        EXPECT_EQ(LoadProfile(path, true), c.code) << c.name;
+        SetProfileErrorReporter(nullptr);
+        EXPECT_EQ(shown.size(), c.code ? 1u : 0u) << c.name;
+        EXPECT_EQ(Profile().undoLevel, c.undoLevel) << c.name;
+        const std::vector<std::string>& marksRead = Profile().bookmarks;
+        EXPECT_EQ(marksRead.size(), c.bookmarks) << c.name;
+        EXPECT_EQ(marksRead.empty() ? "" : marksRead.back(), c.lastBookmark) << c.name;
+        EXPECT_EQ(Profile().recentFiles, c.recentFiles) << c.name;
+    }
 }
 
 TEST_F(ProfileTest, MissingFileReportsTheStreamAndLeavesTheSettings) {

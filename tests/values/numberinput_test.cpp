@@ -1,5 +1,6 @@
 #include "platform/core/bytes.h"
 #include "tests/formula/separatortestutil.h"
+#include "values/formatdefaults.h"
 #include "values/numberinput.h"
 
 #include <cmath>
@@ -123,7 +124,17 @@ TEST(NumberInput, ReportsTheImpliedParameters) {
         {"1 1/2", kDenominatorMode, 1},
         {"1 1/2", -1, 2},
         {"1/9999999999999999", kDenominatorMode, 0},
-        {"1/9999999999999999", kDenominatorDigits, 16},
+        // A format holds fixed denominators up to 4,294,967,294, and at most 14 digits.
+        {"1/4294967294", kDenominatorMode, 1},
+        {"1/4294967294", -1, 4294967294u},
+        {"1/4294967295", kDenominatorMode, 0},
+        {"1/4294967295", kDenominatorDigits, 10},
+        {"1/99999999999999", kDenominatorDigits, 14},
+        {"1/999999999999999", kDenominatorDigits, 14},
+        {"1/9999999999999999", kDenominatorDigits, 14},
+        {"$1.12345678901234", kCurrencyDecimals, 14},
+        {"$1.123456789012345", kCurrencyDecimals, 14},
+        {"$1.123456789012345678901234567890", kCurrencyDecimals, 14},
     };
     for (const Case& c : cases) {
         double value;
@@ -131,6 +142,27 @@ TEST(NumberInput, ReportsTheImpliedParameters) {
         uint8_t p[kStandardFormatParams];
         ASSERT_TRUE(ParseNumberText(c.text, value, kind, p, InternalSeparators())) << c.text;
         EXPECT_EQ(c.at < 0 ? LoadU64(p + kFixedDenominator) : p[c.at], c.value) << c.text;
+    }
+}
+
+// What typing or pasting a number implies is a format that a saved file keeps.
+TEST(NumberInput, ImpliedFormatsAreValidFormats) {
+    const char* texts[] = {"$1.123456789012345678",
+                           "1/12345678901234567890",
+                           "1 1/4294967294",
+                           "1/4294967295",
+                           "12.5%",
+                           "1,234.5678901234567",
+                           "(1,234)",
+                           "1e+300",
+                           "$ 12",
+                           "1/2%"};
+    for (const char* text : texts) {
+        double value;
+        StandardFormat f;
+        ASSERT_TRUE(ParseNumberText(text, value, f.kind, f.params, InternalSeparators())) << text;
+        EXPECT_NE(f.kind, STD_STYLE_DEFAULT) << text;
+        EXPECT_TRUE(IsValidStandardFormat(f)) << text;
     }
 }
 

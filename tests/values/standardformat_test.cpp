@@ -1,4 +1,5 @@
 #include "platform/core/bytes.h"
+#include "values/formatdefaults.h"
 #include "values/numfmt_compile.h"
 #include "values/numfmt_number.h"
 #include "values/standardformat.h"
@@ -194,6 +195,86 @@ TEST(StandardFormat, StoredRecordIsWrittenFieldByFieldInItsOwnSize) {
     std::memset(bytes + 32, 'z', kStandardFormatSize - 32);
     ReadStandardFormat(bytes, back);
     EXPECT_EQ(std::strlen(back.code), std::size_t(kMaxFormatCode));
+}
+
+} // namespace vl
+
+namespace vl {
+
+// A kind given alone starts from its own settings, each of which a stored file keeps.
+TEST(StandardFormat, DefaultsOfEveryKindAreValidAndShowTheirNumber) {
+    struct Case {
+        uint8_t kind;
+        const char* code; // null where the user's settings decide
+    } const cases[] = {
+        {STD_STYLE_DEFAULT, ""},         {STD_STYLE_GENERAL, "0.#"},
+        {STD_STYLE_CURRENCY, nullptr},   {STD_STYLE_ACCOUNTING, nullptr},
+        {STD_STYLE_DATE, nullptr},       {STD_STYLE_TIME, nullptr},
+        {STD_STYLE_DATE_TIME, nullptr},  {STD_STYLE_PERCENTAGE, "#,##0.#\\%"},
+        {STD_STYLE_FRACTION, "?\\ ?/?"}, {STD_STYLE_SCIENTIFIC, "0.#e+00"},
+        {STD_STYLE_USER_DEFINED, ""},
+    };
+    for (const Case& c : cases) {
+        const StandardFormat f = DefaultStandardFormat(c.kind);
+        EXPECT_EQ(f.kind, c.kind);
+        EXPECT_TRUE(IsValidStandardFormat(f)) << int(c.kind);
+        if (c.code) {
+            EXPECT_STREQ(f.code, c.code) << int(c.kind);
+        }
+        if (c.kind != STD_STYLE_DEFAULT && c.kind != STD_STYLE_USER_DEFINED) {
+            EXPECT_NE(f.code[0], 0) << int(c.kind);
+        }
+    }
+    const StandardFormat fraction = DefaultStandardFormat(STD_STYLE_FRACTION);
+    EXPECT_EQ(fraction.params[kDenominatorDigits], 1);
+    EXPECT_EQ(LoadU64(fraction.params + kFixedDenominator), 2u);
+    const StandardFormat scientific = DefaultStandardFormat(STD_STYLE_SCIENTIFIC);
+    EXPECT_EQ(scientific.params[kDecimals], 2);
+    EXPECT_EQ(scientific.params[kExponentNumber], 10);
+    EXPECT_EQ(DefaultStandardFormat(STD_STYLE_ACCOUNTING).params[kCurrencyDecimals], 2);
+}
+
+// Each setting at the last value a file keeps and the first it refuses.
+TEST(StandardFormat, ValidSettingsEndAtTheirLimits) {
+    struct Case {
+        uint8_t kind;
+        Params params;
+        bool valid;
+    } const cases[] = {
+        {STD_STYLE_FRACTION, P({{kDenominatorDigits, 0}}), false},
+        {STD_STYLE_FRACTION, P({{kDenominatorDigits, 1}}), true},
+        {STD_STYLE_FRACTION, P({{kDenominatorDigits, 14}}), true},
+        {STD_STYLE_FRACTION, P({{kDenominatorDigits, 15}}), false},
+        {STD_STYLE_FRACTION, P({{kDenominatorMode, 1}}), false},
+        {STD_STYLE_FRACTION, P({{kDenominatorMode, 1}}, "", 1), true},
+        {STD_STYLE_FRACTION, P({{kDenominatorMode, 1}}, "", 4294967294u), true},
+        {STD_STYLE_FRACTION, P({{kDenominatorMode, 1}}, "", 4294967295u), false},
+        {STD_STYLE_SCIENTIFIC, P({{kExponentForm, 2}, {kExponentNumber, 99}}), true},
+        {STD_STYLE_SCIENTIFIC, P({{kExponentForm, 1}, {kExponentNumber, 100}}), false},
+        {STD_STYLE_SCIENTIFIC, P({{kExponentNumber, 100}}), true}, // free exponent
+        {STD_STYLE_PERCENTAGE, P({{kFixedDecimals, 1}, {kDecimals, 14}}), true},
+        {STD_STYLE_PERCENTAGE, P({{kFixedDecimals, 1}, {kDecimals, 15}}), false},
+        {STD_STYLE_GENERAL, P({{kZeroPadded, 1}, {kIntegerDigits, 15}}), false},
+        {STD_STYLE_GENERAL, P({{kNegativeStyle, 3}}), true},
+        {STD_STYLE_GENERAL, P({{kNegativeStyle, 4}}), false},
+        {STD_STYLE_CURRENCY, P({{kCurrencyDecimals, 14}, {kSymbolPosition, 3}}), true},
+        {STD_STYLE_CURRENCY, P({{kCurrencyDecimals, 15}}), false},
+        {STD_STYLE_CURRENCY, P({{kSymbolPosition, 4}}), false},
+        {STD_STYLE_ACCOUNTING, P({{kCurrencyDecimals, 15}}), false},
+        {STD_STYLE_TIME, P({{kTimeStyle, 9}}), true},
+        {STD_STYLE_TIME, P({{kTimeStyle, 10}}), false},
+        {STD_STYLE_DATE, P({{kDateStyle, 10}}), true},
+        {STD_STYLE_DATE, P({{kDateStyle, 11}}), false},
+        {STD_STYLE_DATE_TIME, P({{kDateStyle, 10}, {kTimeStyle, 10}}), true},
+        {STD_STYLE_DATE_TIME, P({{kTimeStyle, 11}}), false},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        StandardFormat f;
+        f.kind = c.kind;
+        std::memcpy(f.params, c.params.bytes, kStandardFormatParams);
+        EXPECT_EQ(IsValidStandardFormat(f), c.valid) << "case " << n++;
+    }
 }
 
 } // namespace vl

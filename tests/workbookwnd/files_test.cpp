@@ -5,6 +5,7 @@
 #include "dialogs/openwaitdlg.h"
 #include "formula/recalc.h"
 #include "model/container.h"
+#include "model/rangestyle.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
@@ -17,9 +18,11 @@
 #include <QTest>
 #include <QTimer>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -99,6 +102,41 @@ TEST_F(FilesTest, EachNativeFormRoundTripsThroughTheWindow) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
+// Typed numbers carry the format their text implies; one with more digits than a format
+// shows keeps the value whole and a format the file keeps, in every form.
+TEST_F(FilesTest, TypedNumbersWithLongDigitsSaveAndOpenAgain) {
+    struct Typed {
+        const char* text;
+        uint8_t kind;
+        int param;
+        uint8_t value; // the format's setting at `param`
+    } const typed[] = {
+        {"$1.123456789012345678", STD_STYLE_CURRENCY, fmtparam::kCurrencyDecimals, 14},
+        {"1/12345678901234567", STD_STYLE_FRACTION, fmtparam::kDenominatorDigits, 14},
+        {"1/4294967295", STD_STYLE_FRACTION, fmtparam::kDenominatorDigits, 10},
+    };
+    for (uint8_t form = 1; form <= 4; ++form) {
+        ASSERT_NE(NewWindow(), nullptr);
+        Active()->HandleCommand(ID_FORMAT_XML + form - 1);
+        for (uint32_t r = 0; r < std::size(typed); ++r)
+            Enter(0, r, QString::fromLatin1(typed[r].text));
+        const std::string path = TempPath("typed" + std::to_string(form) + ".vln");
+        ui.savePath = QString::fromStdString(path);
+        Active()->HandleCommand(ID_FILE_SAVE_AS);
+        CloseActive();
+        ASSERT_NE(OpenWindow(path), nullptr) << int(form);
+        EXPECT_TRUE(ui.boxes.empty()) << int(form);
+        const CWorksheet& sheet = *Book().tree.active;
+        for (uint32_t r = 0; r < std::size(typed); ++r) {
+            const StandardFormat& f =
+                GetStyleRecord(Book().styles, CellStyleIndex(sheet.formats, r, 0)).numberFormat;
+            EXPECT_EQ(f.kind, typed[r].kind) << typed[r].text;
+            EXPECT_EQ(f.params[typed[r].param], typed[r].value) << typed[r].text;
+        }
+        CloseActive();
+    }
+}
+
 TEST_F(FilesTest, AnOpenedWorkbookHasItsChartsRefreshed) {
     ASSERT_NE(NewWindow(), nullptr);
     TypeCells();
@@ -122,7 +160,9 @@ TEST_F(FilesTest, AnOpenedWorkbookHasItsChartsRefreshed) {
               std::tuple(1, 3u, 12.0, 13.0));
 }
 
-TEST_F(FilesTest, OpeningAnOpenFileActivatesItsWindowAndALinkToItWaits) {
+// The same path activates the window that holds the file; another name of it opens a second,
+// read-only document at once; only a writer elsewhere, holding the file alone, is waited for.
+TEST_F(FilesTest, OpeningAnOpenFileActivatesItsWindowALinkReadsItAndAWriterIsWaitedFor) {
     const std::string path = Reopened("held.vln", 3);
     CWorkbookWnd* holder = Active();
     NewWindow();
@@ -131,22 +171,39 @@ TEST_F(FilesTest, OpeningAnOpenFileActivatesItsWindowAndALinkToItWaits) {
     EXPECT_TRUE(ui.waits.empty());
     const std::string link = TempPath("link.vln");
     fs::create_symlink(path, link);
+    CWorkbookWnd* reader = OpenWindow(link);
+    ASSERT_NE(reader, nullptr);
+    EXPECT_NE(reader, holder);
+    EXPECT_EQ(Windows(), 3);
+    EXPECT_TRUE(ui.waits.empty());
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(reader->Book().readOnly, 1);
+    EXPECT_EQ(holder->Book().readOnly, 0);
+    ExpectTypedCells();
+    CloseActive();
+    holder->Book().stream.Close();
+    // Another program that writes the file holds it alone: the open waits for it.
+    const int writer = open(path.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(flock(writer, LOCK_EX | LOCK_NB), 0);
     ui.waitRetries = 3;
+    const int before = Windows();
     OpenWindow(link);
     ASSERT_EQ(ui.waits.size(), 1u);
     EXPECT_EQ(ui.waits[0], QString::fromStdString(link));
-    EXPECT_EQ(Windows(), 2);
+    EXPECT_EQ(Windows(), before);
     EXPECT_TRUE(ui.boxes.empty()); // given up without a message
-    // The wait ends when the holder lets go of the file, at the second retry a second later.
+    // The wait ends when the writer lets go of the file, at the second retry a second later.
     ui.waitRetries = 5;
     ui.onRetry = [&](int retry) {
-        if (retry == 2) holder->Book().stream.Close();
+        if (retry == 2) close(writer);
     };
     const int64_t start = clock.now;
     CWorkbookWnd* second = OpenWindow(link);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(second, holder);
     EXPECT_EQ(clock.now, start + 2);
+    EXPECT_EQ(second->Book().readOnly, 0);
     ExpectTypedCells();
     EXPECT_EQ(ui.waits.size(), 2u);
 }

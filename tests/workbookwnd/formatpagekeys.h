@@ -80,10 +80,12 @@ protected:
         EXPECT_EQ(View()->Selection(), selected);
     }
 
-    const InteriorFill& CellFill(uint16_t column, uint32_t row) const {
+    const StyleRecord& CellStyle(uint16_t column, uint32_t row) const {
         return GetStyleRecord(Book().styles,
-                              CellStyleIndex(Book().tree.active->formats, row, column))
-            .fill;
+                              CellStyleIndex(Book().tree.active->formats, row, column));
+    }
+    const InteriorFill& CellFill(uint16_t column, uint32_t row) const {
+        return CellStyle(column, row).fill;
     }
 
     CFormatPages pages;

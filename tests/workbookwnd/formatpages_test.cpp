@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
@@ -106,6 +107,43 @@ TEST_F(FormatPageKeysTest, TheCellPageTakesAFillAway) {
     auto* patterns = page->findChild<QComboBox*>("id215");
     ASSERT_NE(patterns, nullptr);
     EXPECT_EQ(patterns->currentIndex(), 0);
+}
+
+// The rotation bar turns the text of every cell of the block, step by step as the keys move
+// it, and Reset turns it back; no cell outside the block turns.
+TEST_F(FormatPageKeysTest, TheAlignmentPageRotatesTheBlockAndResetsIt) {
+    SelectBlock();
+    QPointer<CFormatPage> page = OpenByKeys(kPages[3]);
+    ASSERT_FALSE(page.isNull());
+    auto* bar = page->findChild<QWidget*>("id411");
+    auto* label = page->findChild<QLabel*>("id394");
+    ASSERT_TRUE(bar && label);
+    bar->setFocus();
+    Settle();
+    const struct {
+        Qt::Key key;
+        int presses;
+        int8_t rotation;
+    } steps[] = {{Qt::Key_Right, 1, 10},
+                 {Qt::Key_Right, 2, 30},
+                 {Qt::Key_Left, 7, -40},
+                 {Qt::Key_End, 1, 90},
+                 {Qt::Key_Home, 1, -90}};
+    for (const auto& step : steps) {
+        for (int i = 0; i < step.presses; ++i) Press(step.key);
+        EXPECT_EQ(label->text(), QString("%1 degrees").arg(step.rotation));
+        for (uint16_t c = 1; c <= 2; ++c)
+            for (uint32_t r = 1; r <= 3; ++r)
+                EXPECT_EQ(CellStyle(c, r).rotation, step.rotation) << c << "," << r;
+        EXPECT_EQ(CellStyle(3, 1).rotation, 0);
+        EXPECT_EQ(CellStyle(1, 4).rotation, 0);
+    }
+    Press(Qt::Key_R, Qt::AltModifier); // "&Reset"
+    QTest::qWait(150);                 // the pressed button's click
+    Settle();
+    EXPECT_EQ(label->text(), "0 degrees");
+    for (uint16_t c = 1; c <= 2; ++c)
+        for (uint32_t r = 1; r <= 3; ++r) EXPECT_EQ(CellStyle(c, r).rotation, 0) << c << "," << r;
 }
 
 } // namespace

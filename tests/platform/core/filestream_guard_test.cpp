@@ -166,8 +166,8 @@ TEST(FileStreamGuard, CompressedBytesPastTheLastPositionFailInOnePass) {
     }
 }
 
-// A second open of a held file is refused until the holder lends its lock; taking it back
-// fails while the other open holds it.
+// A second open of a file held for writing is refused until the holder lends its lock;
+// taken back, the lock is shared: readers stay beside it and writers are refused.
 TEST(FileStreamGuard, SameFileAndLentLock) {
     TempFolder dir;
     const std::string path = dir.Path("doc"), link = dir.Path("link");
@@ -184,10 +184,18 @@ TEST(FileStreamGuard, SameFileAndLentLock) {
     EXPECT_EQ(second.GetError(), kStreamInUse);
     ASSERT_TRUE(holder.HoldLock(false));
     ASSERT_TRUE(second.Open(link.c_str(), "rb", true, kFileBufferSize));
+    EXPECT_TRUE(holder.HoldLock(true));
+    second.Close();
+    EXPECT_FALSE(second.Open(path.c_str(), "r+b", true, kFileBufferSize));
+    EXPECT_EQ(second.GetError(), kStreamInUse);
+    ASSERT_TRUE(second.Open(path.c_str(), "rb", true, kFileBufferSize));
+    second.Close();
+    // A writer that has the file alone keeps the lock from being taken back.
+    ASSERT_TRUE(holder.HoldLock(false));
+    ASSERT_TRUE(second.Open(path.c_str(), "r+b", true, kFileBufferSize));
     EXPECT_FALSE(holder.HoldLock(true));
     second.Close();
     EXPECT_TRUE(holder.HoldLock(true));
-    EXPECT_FALSE(second.Open(path.c_str(), "rb", true, kFileBufferSize));
     EXPECT_FALSE(CFileStream().HoldLock(true));
 }
 

@@ -60,19 +60,26 @@ TEST_F(FileStreamTest, OpenFailuresByCause) {
               std::tuple(kErrorNone, true, false, dir.Path("new")));
 }
 
-// An open file is held exclusively, even against a second open in this process; only that
-// is "in use", and a writer turned away leaves the file as it was.
+// Readers share a file, even against a second open in this process; a writer has it alone.
+// Only a lock conflict is "in use", and a writer turned away leaves the file as it was.
 TEST_F(FileStreamTest, SecondOpenOfAnOpenFileIsInUse) {
     WriteBytes(dir.Path("held"), {1, 2, 3});
     CFileStream second;
     ASSERT_TRUE(Open("held", "rb", true));
     EXPECT_TRUE(s.IsReadOnly());
     for (auto [mode, error] :
-         {std::pair("rb", kStreamInUse), {"r+b", kStreamInUse}, {"w+b", kStreamOpenWrite}}) {
-        EXPECT_FALSE(Open(second, "held", mode, mode[0] == 'r'));
+         {std::pair("rb", kErrorNone), {"r+b", kStreamInUse}, {"w+b", kStreamOpenWrite}}) {
+        EXPECT_EQ(Open(second, "held", mode, mode[0] == 'r'), error == kErrorNone) << mode;
         EXPECT_EQ(second.GetError(), error) << mode;
+        second.Close();
     }
     EXPECT_EQ(ReadBytes(dir.Path("held")), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_TRUE(s.Close());
+    ASSERT_TRUE(Open("held", "r+b", true));
+    for (const char* mode : {"rb", "r+b"}) {
+        EXPECT_FALSE(Open(second, "held", mode, true)) << mode;
+        EXPECT_EQ(second.GetError(), kStreamInUse) << mode;
+    }
     EXPECT_TRUE(s.Close());
     EXPECT_TRUE(Open(second, "held", "r+b", true));
     EXPECT_FALSE(second.IsReadOnly());
