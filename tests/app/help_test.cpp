@@ -346,6 +346,40 @@ TEST_F(HelpOverDialogTest, OpensBesideTheDialogOutOfItsModality) {
     EXPECT_EQ(QApplication::activeWindow(), viewer);
 }
 
+// Every dialog with a Help button, shown modally as the program runs it: its Help opens the
+// help window out of the reach of its modality, and the dialog closed gives the window back
+// to the frame.
+TEST_F(HelpOverDialogTest, EveryModalDialogsHelpIsOutOfItsReach) {
+    CFormatPage::showHelp = [this](int topic) { frame->ShowHelpTopic(topic); };
+    int dialogs = 0;
+    const dialogtest::DialogVisit visit = [&](QWidget& dialog, const std::string& name) {
+        if (!qobject_cast<QDialog*>(&dialog) || dialog.parentWidget() ||
+            (name.rfind("printsheet-", 0) == 0 && name != "printsheet-general"))
+            return;
+        if (!Viewers().empty()) Viewers().front()->close();
+        dialog.setWindowModality(Qt::ApplicationModal);
+        dialog.show();
+        QApplication::processEvents();
+        if (PressHelp(dialog) != 1) {
+            dialog.hide();
+            return;
+        }
+        ++dialogs;
+        QApplication::processEvents();
+        ASSERT_EQ(Viewers().size(), 1) << name;
+        CHelpViewer* viewer = Viewers().front();
+        EXPECT_TRUE(viewer->isVisible()) << name;
+        EXPECT_EQ(viewer->windowHandle()->transientParent(), dialog.windowHandle()) << name;
+        dialog.hide();
+        QApplication::processEvents();
+        EXPECT_EQ(viewer->windowHandle()->transientParent(), frame->windowHandle()) << name;
+        dialog.setWindowModality(Qt::NonModal);
+    };
+    dialogtest::WalkWindowDialogs(clock, visit);
+    // Print, Options, Protection, the text file's two and the table's.
+    EXPECT_EQ(dialogs, 6);
+}
+
 // The topic stays in view when the window is laid out anew after it was shown, until the
 // user scrolls on his own.
 TEST_F(HelpOverDialogTest, TopicStaysInViewWhenLaidOutAgain) {
