@@ -252,10 +252,10 @@ void CMainFrame::ShowHelpTopic(int topic) {
     auto* viewer =
         findChild<CHelpViewer*>(QStringLiteral("helpViewer"), Qt::FindDirectChildrenOnly);
     if (!viewer) viewer = new CHelpViewer(this);
-    viewer->show();
+    // A dialog's Help leaves the keyboard with the dialog, the help beside it.
+    QWidget* modal = QApplication::activeModalWidget();
+    viewer->ShowFor(modal != viewer ? modal : nullptr);
     viewer->ShowTopic(QString::fromLatin1(HelpTopicPage(topic)));
-    viewer->raise();
-    viewer->activateWindow();
 }
 
 void CMainFrame::OnAppAbout() {

@@ -196,7 +196,8 @@ void CMainFrame::FillRecentFormulas(QMenu& menu) {
     }
     menu.clear();
     for (std::size_t i = 0; i < items.size(); ++i)
-        menu.addAction(FromCp1252(items[i]))->setData(int(ID_RECENT_FORMULA_FIRST + i));
+        menu.addAction(MenuItemText(FromCp1252(items[i])))
+            ->setData(int(ID_RECENT_FORMULA_FIRST + i));
 }
 
 bool CMainFrame::DropArrowPress(QObject* watched, QEvent* event) {

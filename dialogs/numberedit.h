@@ -51,8 +51,8 @@ private:
 };
 
 // The arrows beside a numeric field. Its position is parked at 5,000 of 0 to 10,000 so
-// that it never runs into an end; each press steps by 1, a held press by 5 after 2 seconds
-// and by 20 after 5 (by the clock), and reports the step.
+// that it never runs into an end; each press steps by 1, a held press by 5 after 4 seconds
+// and by 10 after 6 (by the clock), and reports the step.
 class CUpDown : public QWidget {
 public:
     static constexpr int kParked = 5000;
@@ -79,7 +79,7 @@ private:
     int heldDirection_ = 1;
     int position_ = kParked;
     int64_t pressedAt_ = 0;
-    std::vector<Acceleration> acceleration_{{0, 1}, {2, 5}, {5, 20}};
+    std::vector<Acceleration> acceleration_{{0, 1}, {4, 5}, {6, 10}};
 };
 
 } // namespace vl

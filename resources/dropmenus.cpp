@@ -78,7 +78,7 @@ constexpr MenuLine kGo[] = {
     {1, ID_NEXT_DIFFERENT, "Next Di&fferent Cell"},
     {1, 0, nullptr},
     {1, ID_PREV_WORKSHEET, "&Previous Worksheet"},
-    {1, ID_NEXT_WORKSHEET, "&Next Worksheet"},
+    {1, ID_NEXT_WORKSHEET, "Next &Worksheet"},
 };
 
 constexpr MenuLine kRemoveItem[] = {

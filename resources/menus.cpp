@@ -30,7 +30,7 @@ constexpr MenuLine kMainMenu[] = {
     {1, ID_LOAD_PROFILE, "&Load Profile..."},
     {1, ID_SAVE_PROFILE_AS, "&Save Profile As..."},
     {1, 0, nullptr},
-    {1, 0, "L&ocales"},
+    {1, 0, "Lo&cales"},
     {2, ID_LOCALE_GENERIC, "&Generic (Fixed)"},
     {2, ID_LOCALE_SYSTEM, "&System Default"},
     {2, ID_LOCALE_USER, "&User Default"},

@@ -160,8 +160,10 @@ int IUiServices::AskBookmarkName(QString& name) {
     QDialog dialog(MessageOwner());
     dialog.setWindowTitle(QStringLiteral("Bookmark Name"));
     auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(QStringLiteral("&Name:"), &dialog));
+    auto* label = new QLabel(QStringLiteral("&Name:"), &dialog);
+    layout->addWidget(label);
     auto* edit = new QLineEdit(&dialog);
+    label->setBuddy(edit);
     edit->setMaxLength(255);
     layout->addWidget(edit);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);

@@ -58,7 +58,14 @@ int DcFont::Advance(uint8_t c) const {
 }
 
 const QRawFont& DcFont::Raw() const {
-    if (!data_->raw.isValid()) data_->raw = QRawFont::fromFont(data_->font);
+    // The glyphs are drawn from their outlines as designed: hinted for one-bit drawing, round
+    // glyphs grow to their whole advance (a "0" of 13 pixels touched the next one). The
+    // advances stay the hinted whole pixels that measuring adds up, and place every glyph.
+    if (!data_->raw.isValid()) {
+        QFont drawn = data_->font;
+        drawn.setHintingPreference(QFont::PreferNoHinting);
+        data_->raw = QRawFont::fromFont(drawn);
+    }
     return data_->raw;
 }
 

@@ -330,6 +330,13 @@ TEST_F(FrameSettingsTest, DropDownsListTheirMenus) {
     EXPECT_EQ(frame->DropDownMenu()->actions()[1]->text(), QStringLiteral("2.\t=max(B2, C3"));
     frame->DropDownMenu()->actions()[1]->trigger();
     EXPECT_EQ(composer.used, std::vector<int>{1});
+    // An "&" of a formula shows as itself, never as the item's mnemonic.
+    composer.items = {"1.\t=if(A1&B1=\"\", \"R&D\"", "2.\t=A&&B"};
+    frame->OnToolbarDropDown(ID_VIEW_COMPOSER);
+    ASSERT_EQ(frame->DropDownMenu()->actions().size(), 2);
+    EXPECT_EQ(frame->DropDownMenu()->actions()[0]->text(),
+              QStringLiteral("1.\t=if(A1&&B1=\"\", \"R&&D\""));
+    EXPECT_EQ(frame->DropDownMenu()->actions()[1]->text(), QStringLiteral("2.\t=A&&&&B"));
 }
 
 TEST_F(FrameSettingsTest, AMenuAtTheRightEdgeStaysOnTheScreen) {

@@ -14,14 +14,18 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QUrl>
+#include <QWindow>
 #include <map>
 
 namespace vl {
@@ -41,7 +45,10 @@ protected:
         frame.reset();
         Profile() = SettingsProfile{};
     }
-    QList<CHelpViewer*> Viewers() const { return frame->findChildren<CHelpViewer*>(); }
+    // By name: without a meta-object of its own, a help window is any dialog to findChildren.
+    QList<CHelpViewer*> Viewers() const {
+        return frame->findChildren<CHelpViewer*>(QStringLiteral("helpViewer"));
+    }
     // The one help window, shown, with its cursor's heading in view.
     std::string ShownHeading() const {
         const QList<CHelpViewer*> viewers = Viewers();
@@ -259,6 +266,137 @@ TEST_F(HelpTest, ContainerHelpOpensTheChosenChartsTopic) {
         EXPECT_EQ(PressHelp(dlg), 1) << c.heading;
         EXPECT_EQ(ShownHeading(), c.heading);
     }
+}
+
+} // namespace
+
+} // namespace vl
+
+namespace vl {
+
+namespace {
+
+// Right of the dialog when it fits, else left, below, above; else on the side with most
+// room, smaller while it stays readable, else whole; always kept on the screen. The dialog
+// stands at four different margins from the screen's edges.
+TEST(HelpPlace, BesideTheDialogWhereItFits) {
+    const QRect screen(10, 20, 1000, 700); // right 1009, bottom 719
+    const QSize help(300, 200);
+    struct Case {
+        QRect dialog;
+        QRect at;
+    } cases[] = {
+        {{100, 150, 400, 250}, {500, 150, 300, 200}}, // room on the right
+        {{410, 150, 300, 250}, {710, 150, 300, 200}}, // right: exactly 300 columns
+        {{411, 150, 300, 250}, {111, 150, 300, 200}}, // right: 299, so left
+        {{310, 150, 401, 250}, {10, 150, 300, 200}},  // left: exactly 300
+        {{309, 150, 402, 250}, {309, 400, 300, 200}}, // neither side: below
+        {{309, 320, 402, 200}, {309, 520, 300, 200}}, // below: exactly 200 rows
+        {{309, 321, 402, 200}, {309, 121, 300, 200}}, // below: 199, so above
+        {{10, 20, 750, 699}, {760, 20, 250, 200}},    // the right's 250 columns: narrower
+        {{10, 20, 1000, 520}, {10, 540, 300, 180}},   // below's 180 rows: lower
+        {{10, 20, 1000, 551}, {10, 520, 300, 200}},   // 149 rows: whole, kept on the screen
+        {{109, 120, 801, 500}, {109, 520, 300, 200}}, // no side holds it, kept on the screen
+        {{700, 600, 300, 150}, {400, 520, 300, 200}}, // left, kept inside the bottom edge
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(HelpPlaceBeside(c.dialog, help, screen), c.at)
+            << c.dialog.x() << "," << c.dialog.y() << " " << c.dialog.width() << "x"
+            << c.dialog.height();
+}
+
+class HelpOverDialogTest : public HelpTest {};
+
+// Help asked for by a modal dialog opens beside it, out of the reach of its modality; the
+// help stays open once the dialog closes.
+TEST_F(HelpOverDialogTest, OpensBesideTheDialogOutOfItsModality) {
+    // A help window of a size that fits beside the dialog on the screen, closed again.
+    frame->ShowHelpTopic(1);
+    Viewers().front()->resize(320, 240);
+    Viewers().front()->close();
+    QDialog dialog(frame.get());
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.resize(300, 250);
+    dialog.move(100, 100);
+    dialog.show();
+    dialog.activateWindow();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
+    frame->ShowHelpTopic(14);
+    QApplication::processEvents();
+    EXPECT_EQ(ShownHeading(), "Settings");
+    CHelpViewer* viewer = Viewers().front();
+    EXPECT_FALSE(viewer->frameGeometry().intersects(dialog.frameGeometry()))
+        << viewer->frameGeometry().x() << "," << viewer->frameGeometry().y() << " "
+        << viewer->frameGeometry().width() << "x" << viewer->frameGeometry().height() << " / "
+        << dialog.frameGeometry().x() << "," << dialog.frameGeometry().y() << " "
+        << dialog.frameGeometry().width() << "x" << dialog.frameGeometry().height();
+    // The window stands for the dialog, so the dialog's modality does not block it. (That
+    // the dialog keeps the keyboard needs a real X server: this platform activates every
+    // window it shows. The end-to-end run checks it.)
+    EXPECT_EQ(viewer->windowHandle()->transientParent(), dialog.windowHandle());
+    dialog.reject();
+    QApplication::processEvents();
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_EQ(viewer->windowHandle()->transientParent(), frame->windowHandle());
+    // Without a dialog the help comes forward as before.
+    frame->ShowHelpTopic(2);
+    QApplication::processEvents();
+    EXPECT_EQ(ShownHeading(), "Printing");
+    EXPECT_EQ(QApplication::activeWindow(), viewer);
+}
+
+// Every dialog with a Help button, shown modally as the program runs it: its Help opens the
+// help window out of the reach of its modality, and the dialog closed gives the window back
+// to the frame.
+TEST_F(HelpOverDialogTest, EveryModalDialogsHelpIsOutOfItsReach) {
+    CFormatPage::showHelp = [this](int topic) { frame->ShowHelpTopic(topic); };
+    int dialogs = 0;
+    const dialogtest::DialogVisit visit = [&](QWidget& dialog, const std::string& name) {
+        if (!qobject_cast<QDialog*>(&dialog) || dialog.parentWidget() ||
+            (name.rfind("printsheet-", 0) == 0 && name != "printsheet-general"))
+            return;
+        if (!Viewers().empty()) Viewers().front()->close();
+        dialog.setWindowModality(Qt::ApplicationModal);
+        dialog.show();
+        QApplication::processEvents();
+        if (PressHelp(dialog) != 1) {
+            dialog.hide();
+            return;
+        }
+        ++dialogs;
+        QApplication::processEvents();
+        ASSERT_EQ(Viewers().size(), 1) << name;
+        CHelpViewer* viewer = Viewers().front();
+        EXPECT_TRUE(viewer->isVisible()) << name;
+        EXPECT_EQ(viewer->windowHandle()->transientParent(), dialog.windowHandle()) << name;
+        dialog.hide();
+        QApplication::processEvents();
+        EXPECT_EQ(viewer->windowHandle()->transientParent(), frame->windowHandle()) << name;
+        dialog.setWindowModality(Qt::NonModal);
+    };
+    dialogtest::WalkWindowDialogs(clock, visit);
+    // Print, Options, Protection, the text file's two and the table's.
+    EXPECT_EQ(dialogs, 6);
+}
+
+// The topic stays in view when the window is laid out anew after it was shown, until the
+// user scrolls on his own.
+TEST_F(HelpOverDialogTest, TopicStaysInViewWhenLaidOutAgain) {
+    frame->ShowHelpTopic(14);
+    CHelpViewer* viewer = Viewers().front();
+    for (const QSize size : {QSize(320, 240), QSize(900, 700), QSize(260, 500)}) {
+        viewer->resize(size);
+        QApplication::processEvents();
+        QApplication::processEvents();
+        EXPECT_EQ(ShownHeading(), "Settings") << size.width() << "x" << size.height();
+    }
+    QScrollBar* bar = viewer->Browser()->verticalScrollBar();
+    bar->triggerAction(QAbstractSlider::SliderToMinimum);
+    viewer->resize(500, 400);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_EQ(bar->value(), 0);
 }
 
 } // namespace

@@ -110,9 +110,10 @@ TEST(NumberEdit, UpDownAcceleratesByTheClock) {
         bool held;
         int delta;
     };
-    const Row rows[] = {{0, 1, false, 1},  {1, 1, true, 1},   {1, 1, true, 5},
-                        {2, 1, true, 5},   {1, 1, true, 20},  {0, -1, false, -1},
-                        {1, -1, true, -1}, {1, -1, true, -5}, {10, -1, true, -20}};
+    // By default 1, then 5 after 4 seconds and 10 after 6.
+    const Row rows[] = {{0, 1, false, 1},  {3, 1, true, 1},   {1, 1, true, 5},
+                        {1, 1, true, 5},   {1, 1, true, 10},  {0, -1, false, -1},
+                        {3, -1, true, -1}, {1, -1, true, -5}, {10, -1, true, -10}};
     for (const Row& row : rows) {
         clock.now += row.advance;
         upDown.Press(row.direction, row.held);
@@ -120,10 +121,10 @@ TEST(NumberEdit, UpDownAcceleratesByTheClock) {
         EXPECT_EQ(deltas.back(), row.delta) << clock.now;
         EXPECT_EQ(upDown.Position(), CUpDown::kParked);
     }
-    // Another acceleration: 1, then 5 after 4 seconds and 10 after 6.
-    upDown.SetAcceleration({{0, 1}, {4, 5}, {6, 10}});
-    const Row other[] = {{0, 1, false, 1}, {3, 1, true, 1},  {1, 1, true, 5},
-                         {1, 1, true, 5},  {1, 1, true, 10}, {0, 1, false, 1}};
+    // Another acceleration: 1, then 5 after 1 second and 10 after 2.
+    upDown.SetAcceleration({{0, 1}, {1, 5}, {2, 10}});
+    const Row other[] = {
+        {0, 1, false, 1}, {1, 1, true, 5}, {1, 1, true, 10}, {5, 1, true, 10}, {0, 1, false, 1}};
     for (const Row& row : other) {
         clock.now += row.advance;
         upDown.Press(row.direction, row.held);
