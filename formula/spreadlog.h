@@ -20,6 +20,16 @@ struct SpreadChange {
     CellRange area;
 };
 
+// A reference a formula built from text or offsets while it was evaluated: what it read
+// besides the references its text names.
+struct BuiltReference {
+    const CCellStore* from; // the formula's worksheet
+    uint32_t row;
+    uint16_t column;
+    const CCellStore* cells; // the worksheet read
+    CellRange area;
+};
+
 class CSpreadLog {
 public:
     // Changes are kept only between Begin and End: outside a recalculation no formula
@@ -27,10 +37,12 @@ public:
     void Begin() {
         active_ = true;
         Clear();
+        ClearBuilt();
     }
     void End() {
         active_ = false;
         Clear();
+        ClearBuilt();
     }
     bool Active() const { return active_; }
 
@@ -47,8 +59,22 @@ public:
         lost_ = false;
     }
 
+    void Built(const BuiltReference& reference) {
+        if (active_ && !built_.Push(reference)) builtLost_ = true;
+    }
+    std::size_t BuiltSize() const { return built_.Size(); }
+    const BuiltReference& BuiltAt(std::size_t i) const { return built_[i]; }
+    // A built reference that could not be kept: a formula that builds one may read anything.
+    bool BuiltLost() const { return builtLost_; }
+    void ClearBuilt() {
+        built_.Clear();
+        builtLost_ = false;
+    }
+
 private:
     CGrowArray<SpreadChange> changes_;
+    CGrowArray<BuiltReference> built_;
+    bool builtLost_ = false;
     bool active_ = false;
     bool lost_ = false;
 };

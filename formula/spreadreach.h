@@ -1,0 +1,144 @@
+#pragma once
+// What each formula of a workbook may read, as far as its text tells, and the formulas that
+// may read a given area: found once per recalculation, so that an array that changed the cells
+// it spreads over finds the formulas to calculate again without a scan of every formula.
+
+#include "formula/evalcontext.h"
+#include "model/cellrange.h"
+
+#include <cstdint>
+#include <span>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace vl {
+
+class CWorkbook;
+
+// Notes, while a recalculation runs, that the formula being evaluated built the reference.
+void NoteBuiltReference(CEvalContext& ctx, const FormulaToken& reference);
+
+// A rectangle of one worksheet that a formula names.
+struct ReadArea {
+    const CCellStore* cells;
+    CellRange area;
+};
+
+struct FormulaReach {
+    CCellStore* cells;
+    uint32_t row;
+    uint16_t column;
+    bool array;      // the cell was an array formula when the reaches were found
+    bool isVolatile; // calls a function whose result changes on every turn
+    bool builds;     // builds references from text or offsets (INDIRECT, OFFSET)
+    bool everywhere; // names a folder, another workbook or a worksheet held in a cell
+    uint32_t firstArea = 0;
+    uint32_t areaCount = 0;
+};
+
+class CFormulaReaches {
+public:
+    // Reads the text of every formula of the workbook; nothing is evaluated.
+    void Scan(CEvalContext& ctx, CWorkbook& workbook);
+
+    std::size_t Size() const { return reaches_.size(); }
+    const FormulaReach& operator[](std::size_t i) const { return reaches_[i]; }
+    std::span<const ReadArea> Areas(std::size_t i) const {
+        return {areas_.data() + reaches_[i].firstArea, reaches_[i].areaCount};
+    }
+    // Takes the references built since the last call as read by the formulas that built
+    // them, so that those read only what they built in this recalculation.
+    void AddBuilt(const CSpreadLog& log);
+
+    // The formula at that place, or -1.
+    int64_t Find(const CCellStore* cells, uint32_t row, uint16_t column) const;
+
+    // Every formula that may read a cell of `area` on `cells`, each at most once per area
+    // named (a formula naming two overlapping areas may come twice).
+    template <typename F> void ForEachReader(const CCellStore* cells, const CellRange& area, F&& f) const {
+        for (uint32_t id : everywhere_) f(id);
+        if (builtLost_)
+            for (uint32_t id : builders_) f(id);
+        else
+            for (const Entry& e : built_[cells])
+                if (Intersects(e.area, area)) f(e.id);
+        auto sheet = sheets_.find(cells);
+        if (sheet == sheets_.end()) return;
+        const SheetIndex& index = sheet->second;
+        if (!index.entries.empty()) Visit(index, 1, 0, index.size, area, f);
+    }
+
+private:
+    // The areas of one worksheet sorted by first row, with the largest last row of every node
+    // of a complete binary tree over them, so that a query skips what ends above it.
+    struct Entry {
+        CellRange area;
+        uint32_t id;
+    };
+    struct SheetIndex {
+        std::vector<Entry> entries;
+        std::vector<uint32_t> maxLastRow; // by tree node, the root 1 over [0, size)
+        std::size_t size = 0;
+    };
+
+    static bool Intersects(const CellRange& a, const CellRange& b) {
+        return a.c1 <= b.c2 && b.c1 <= a.c2 && a.r1 <= b.r2 && b.r1 <= a.r2;
+    }
+
+    template <typename F>
+    static void Visit(const SheetIndex& index, std::size_t node, std::size_t lo, std::size_t hi,
+                      const CellRange& q, F& f) {
+        if (lo >= index.entries.size() || index.maxLastRow[node] < q.r1) return;
+        if (index.entries[lo].area.r1 > q.r2) return; // sorted: every later entry starts below
+        if (hi - lo == 1) {
+            const CellRange& a = index.entries[lo].area;
+            if (a.c1 <= q.c2 && q.c1 <= a.c2) f(index.entries[lo].id);
+            return;
+        }
+        const std::size_t mid = lo + (hi - lo) / 2;
+        Visit(index, node * 2, lo, mid, q, f);
+        Visit(index, node * 2 + 1, mid, hi, q, f);
+    }
+
+    void ScanFormula(CEvalContext& ctx, const uint8_t* r, FormulaReach& reach);
+    void BuildIndexes();
+
+    struct PlaceHash {
+        std::size_t operator()(const std::pair<const CCellStore*, uint64_t>& k) const {
+            return std::hash<const void*>()(k.first) ^ std::hash<uint64_t>()(k.second * 0x9E3779B97F4A7C15ull);
+        }
+    };
+
+    std::vector<FormulaReach> reaches_;
+    std::vector<ReadArea> areas_;
+    std::vector<uint32_t> everywhere_;
+    std::vector<uint32_t> builders_;
+    // Built references by the worksheet they read; few formulas build any.
+    mutable std::unordered_map<const CCellStore*, std::vector<Entry>> built_;
+    struct BuiltKey {
+        const CCellStore* cells;
+        uint32_t id;
+        CellRange area;
+        bool operator==(const BuiltKey& o) const {
+            return cells == o.cells && id == o.id && area.c1 == o.area.c1 && area.r1 == o.area.r1 &&
+                   area.c2 == o.area.c2 && area.r2 == o.area.r2;
+        }
+    };
+    struct BuiltHash {
+        std::size_t operator()(const BuiltKey& k) const {
+            uint64_t h = uint64_t(k.id) * 0x9E3779B97F4A7C15ull;
+            for (uint64_t v : {uint64_t(k.area.c1), uint64_t(k.area.r1), uint64_t(k.area.c2),
+                               uint64_t(k.area.r2)})
+                h = (h ^ v) * 0x100000001B3ull;
+            return std::hash<const void*>()(k.cells) ^ h;
+        }
+    };
+    std::unordered_set<BuiltKey, BuiltHash> builtKnown_;
+    std::size_t builtSeen_ = 0;
+    bool builtLost_ = false;
+    std::unordered_map<const CCellStore*, SheetIndex> sheets_;
+    std::unordered_map<std::pair<const CCellStore*, uint64_t>, uint32_t, PlaceHash> places_;
+};
+
+} // namespace vl
