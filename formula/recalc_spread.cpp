@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 #include <queue>
+#include <utility>
 #include <vector>
 
 namespace vl {
@@ -46,8 +47,24 @@ private:
     std::vector<bool> counted_;         // an array that changed in a round
     std::size_t changedArrays_ = 0;
     uint32_t round_ = 0;
-    std::vector<uint32_t> marked_;      // this round's, in the order marked
-    std::vector<std::vector<uint32_t>> after_; // an array's readers marked in this round
+    std::vector<uint32_t> marked_; // this round's, in the order marked
+    // An array and a reader of its area, both marked in this round: the reader comes after.
+    std::vector<std::pair<uint32_t, uint32_t>> edges_;
+};
+
+// The edges from each node, or into it, as ranges of one sorted list.
+struct Adjacency {
+    std::vector<std::pair<uint32_t, uint32_t>> edges;
+    Adjacency(std::vector<std::pair<uint32_t, uint32_t>> list, bool reversed) : edges(std::move(list)) {
+        if (reversed)
+            for (auto& e : edges) std::swap(e.first, e.second);
+        std::sort(edges.begin(), edges.end());
+        edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    }
+    template <typename F> void ForEach(uint32_t from, F&& f) const {
+        auto it = std::lower_bound(edges.begin(), edges.end(), std::pair<uint32_t, uint32_t>(from, 0));
+        for (; it != edges.end() && it->first == from; ++it) f(it->second);
+    }
 };
 
 bool CSettler::TryMark(uint32_t id, int64_t origin, std::vector<DirtyArea>& queue) {
@@ -92,7 +109,7 @@ void CSettler::Mark(const std::vector<SpreadChange>& changes, bool everything) {
             // plain values it takes one turn over.
             if (int64_t(id) == d.origin || int64_t(id) == d.source) return;
             TryMark(id, d.origin, queue);
-            if (fromArray && markedIn_[id] == round_) after_[std::size_t(d.source)].push_back(id);
+            if (fromArray && markedIn_[id] == round_) edges_.push_back({uint32_t(d.source), id});
         });
     }
 }
@@ -100,9 +117,9 @@ void CSettler::Mark(const std::vector<SpreadChange>& changes, bool everything) {
 // The marked formulas, each array before the formulas noted to read it, otherwise in storage
 // order; those of a loop of arrays come in storage order.
 std::vector<uint32_t> CSettler::Order() const {
+    const Adjacency after(edges_, false);
     std::vector<uint32_t> waiting(reaches_.Size(), 0);
-    for (uint32_t id : marked_)
-        for (uint32_t reader : after_[id]) ++waiting[reader];
+    for (const auto& e : after.edges) ++waiting[e.second];
     std::priority_queue<uint32_t, std::vector<uint32_t>, std::greater<>> ready;
     for (uint32_t id : marked_)
         if (waiting[id] == 0) ready.push(id);
@@ -114,8 +131,9 @@ std::vector<uint32_t> CSettler::Order() const {
         if (placed[id]) continue;
         placed[id] = true;
         order.push_back(id);
-        for (uint32_t reader : after_[id])
+        after.ForEach(id, [&](uint32_t reader) {
             if (--waiting[reader] == 0) ready.push(reader);
+        });
     }
     std::vector<uint32_t> rest;
     for (uint32_t id : marked_)
@@ -131,17 +149,16 @@ std::vector<uint32_t> CSettler::Order() const {
 std::vector<bool> CSettler::Needed() const {
     std::vector<bool> needed(reaches_.Size(), only_ == nullptr);
     if (!only_) return needed;
-    std::vector<std::vector<uint32_t>> before(reaches_.Size());
-    for (uint32_t id : marked_)
-        for (uint32_t reader : after_[id]) before[reader].push_back(id);
+    const Adjacency before(edges_, true);
     std::vector<uint32_t> stack;
     for (uint32_t id : marked_)
         if (reaches_[id].cells == only_ && !needed[id]) needed[id] = true, stack.push_back(id);
     while (!stack.empty()) {
         const uint32_t id = stack.back();
         stack.pop_back();
-        for (uint32_t array : before[id])
+        before.ForEach(id, [&](uint32_t array) {
             if (!needed[array]) needed[array] = true, stack.push_back(array);
+        });
     }
     return needed;
 }
@@ -150,7 +167,6 @@ void CSettler::Run() {
     reaches_.Scan(ctx_, workbook_);
     markedIn_.assign(reaches_.Size(), 0);
     counted_.assign(reaches_.Size(), false);
-    after_.assign(reaches_.Size(), {});
     for (round_ = 1; !ctx_.spreads.Empty(); ++round_) {
         std::vector<SpreadChange> changes;
         for (std::size_t i = 0; i < ctx_.spreads.Size(); ++i) changes.push_back(ctx_.spreads[i]);
@@ -165,7 +181,7 @@ void CSettler::Run() {
             // Arrays that keep changing one another: they keep their last results.
             if (round_ > changedArrays_ + 1) break;
         }
-        for (uint32_t id : marked_) after_[id].clear();
+        edges_.clear();
         reaches_.AddBuilt(ctx_.spreads);
         Mark(changes, everything);
         if (marked_.empty()) break;
@@ -173,8 +189,11 @@ void CSettler::Run() {
         ctx_.worksheetList = workbook_.tree.first;
         for (uint32_t id : Order()) {
             if (!needed[id]) continue;
+            // One calculated already, as a precedent of another, is not calculated twice.
             const FormulaReach& reach = reaches_[id];
-            calculate_(*reach.cells, reach.row, reach.column);
+            const uint8_t* r = FindCell(*reach.cells, reach.row, reach.column);
+            if (r && cell::IsFormula(r) && !(cell::ResultFlags(r) & kResultCalculated))
+                calculate_(*reach.cells, reach.row, reach.column);
         }
     }
     ctx_.spreads.Clear();

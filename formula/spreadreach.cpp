@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 namespace vl {
 
@@ -60,12 +61,13 @@ CCellStore* QualifiedStore(CEvalContext& ctx, const CCellStore* from, std::strin
 } // namespace
 
 // The temporaries the tokens make are dropped as they come.
-void CFormulaReaches::ScanFormula(CEvalContext& ctx, const uint8_t* r, FormulaReach& reach) {
+void CFormulaReaches::ScanFormula(CEvalContext& ctx, const uint8_t* r, FormulaReach& reach,
+                                  std::vector<Named>& named) {
     const KnownFunctions& known = Known();
     const std::string_view text = cell::Formula(r);
     ctx.currentCells = reach.cells;
     ctx.BeginFormula(reach.column, reach.row);
-    reach.firstArea = uint32_t(areas_.size());
+    named.clear();
     std::size_t pos = 1;
     FormulaToken token;
     std::string lastText;
@@ -82,10 +84,10 @@ void CFormulaReaches::ScanFormula(CEvalContext& ctx, const uint8_t* r, FormulaRe
             } else if (!token.error) {
                 const CellRange area = TokenArea(token);
                 // The second end of "A1:B2" widens the area of the first, on its worksheet.
-                if (previous == kTokenRange && areas_.size() > reach.firstArea)
-                    areas_.back().area = Union(areas_.back().area, area);
+                if (previous == kTokenRange && !named.empty())
+                    named.back().area = Union(named.back().area, area);
                 else
-                    areas_.push_back({qualified ? qualified : reach.cells, area});
+                    named.push_back({qualified ? qualified : reach.cells, area});
             }
             qualified = nullptr;
         } else if (type == kTokenQualifier) {
@@ -112,15 +114,16 @@ void CFormulaReaches::ScanFormula(CEvalContext& ctx, const uint8_t* r, FormulaRe
             offsetBase = false;
         previous = type;
     }
-    reach.areaCount = uint32_t(areas_.size() - reach.firstArea);
     ctx.BeginFormula(reach.column, reach.row);
 }
 
 void CFormulaReaches::Scan(CEvalContext& ctx, CWorkbook& workbook) {
     CCellStore* const savedCells = ctx.currentCells;
+    std::vector<Named> named;
     for (CTreeItem* item = workbook.tree.first; item; item = item->next) {
         CWorksheet* sheet = AsWorksheet(item);
         if (!sheet) continue;
+        sheetOrder_.push_back(&sheet->cells);
         CellCursor cursor;
         cursor.flags = kAdvance;
         cursor.page = sheet->cells.FirstPage();
@@ -128,10 +131,11 @@ void CFormulaReaches::Scan(CEvalContext& ctx, CWorkbook& workbook) {
             if (!cell::IsFormula(r)) continue;
             FormulaReach reach{&sheet->cells, cell::Row(r), cell::Column(r),
                                (cell::ResultFlags(r) & kResultArray) != 0, false, false, false};
-            ScanFormula(ctx, r, reach);
-            places_[{reach.cells, (uint64_t(reach.row) << 16) | reach.column}] =
-                uint32_t(reaches_.size());
+            ScanFormula(ctx, r, reach, named);
+            const uint32_t id = uint32_t(reaches_.size());
             reaches_.push_back(reach);
+            if (reach.everywhere) continue;
+            for (const Named& n : named) sheets_[n.cells].entries.push_back({n.area, id});
         }
     }
     ctx.currentCells = savedCells;
@@ -158,8 +162,21 @@ void NoteBuiltReference(CEvalContext& ctx, const FormulaToken& reference) {
 }
 
 int64_t CFormulaReaches::Find(const CCellStore* cells, uint32_t row, uint16_t column) const {
-    auto it = places_.find({cells, (uint64_t(row) << 16) | column});
-    return it == places_.end() ? -1 : int64_t(it->second);
+    const auto sheet = std::find(sheetOrder_.begin(), sheetOrder_.end(), cells);
+    if (sheet == sheetOrder_.end()) return -1;
+    const std::size_t order = std::size_t(sheet - sheetOrder_.begin());
+    const auto key = [&](const FormulaReach& f) {
+        const std::size_t o = f.cells == cells ? order
+                                               : std::size_t(std::find(sheetOrder_.begin(),
+                                                                       sheetOrder_.end(), f.cells) -
+                                                             sheetOrder_.begin());
+        return std::tuple(o, f.row, f.column);
+    };
+    const auto wanted = std::tuple(order, row, column);
+    const auto it = std::lower_bound(reaches_.begin(), reaches_.end(), wanted,
+                                     [&](const FormulaReach& f, const auto& w) { return key(f) < w; });
+    if (it == reaches_.end() || key(*it) != wanted) return -1;
+    return int64_t(it - reaches_.begin());
 }
 
 namespace {
@@ -176,12 +193,8 @@ uint32_t BuildTree(std::vector<uint32_t>& tree, const std::vector<CellRange>& ar
 
 void CFormulaReaches::BuildIndexes() {
     for (uint32_t id = 0; id < reaches_.size(); ++id) {
-        if (reaches_[id].everywhere) {
-            everywhere_.push_back(id);
-            continue;
-        }
+        if (reaches_[id].everywhere) everywhere_.push_back(id);
         if (reaches_[id].builds) builders_.push_back(id);
-        for (const ReadArea& a : Areas(id)) sheets_[a.cells].entries.push_back({a.area, id});
     }
     for (auto& [cells, index] : sheets_) {
         std::sort(index.entries.begin(), index.entries.end(),

@@ -7,7 +7,6 @@
 #include "model/cellrange.h"
 
 #include <cstdint>
-#include <span>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -19,12 +18,6 @@ class CWorkbook;
 // Notes, while a recalculation runs, that the formula being evaluated built the reference.
 void NoteBuiltReference(CEvalContext& ctx, const FormulaToken& reference);
 
-// A rectangle of one worksheet that a formula names.
-struct ReadArea {
-    const CCellStore* cells;
-    CellRange area;
-};
-
 struct FormulaReach {
     CCellStore* cells;
     uint32_t row;
@@ -33,8 +26,6 @@ struct FormulaReach {
     bool isVolatile; // calls a function whose result changes on every turn
     bool builds;     // builds references from text or offsets (INDIRECT, OFFSET)
     bool everywhere; // names a folder, another workbook or a worksheet held in a cell
-    uint32_t firstArea = 0;
-    uint32_t areaCount = 0;
 };
 
 class CFormulaReaches {
@@ -44,9 +35,6 @@ public:
 
     std::size_t Size() const { return reaches_.size(); }
     const FormulaReach& operator[](std::size_t i) const { return reaches_[i]; }
-    std::span<const ReadArea> Areas(std::size_t i) const {
-        return {areas_.data() + reaches_[i].firstArea, reaches_[i].areaCount};
-    }
     // Takes the references built since the last call as read by the formulas that built
     // them, so that those read only what they built in this recalculation.
     void AddBuilt(const CSpreadLog& log);
@@ -101,17 +89,18 @@ private:
         Visit(index, node * 2 + 1, mid, hi, q, f);
     }
 
-    void ScanFormula(CEvalContext& ctx, const uint8_t* r, FormulaReach& reach);
+    struct Named {
+        const CCellStore* cells;
+        CellRange area;
+    };
+    void ScanFormula(CEvalContext& ctx, const uint8_t* r, FormulaReach& reach,
+                     std::vector<Named>& named);
     void BuildIndexes();
 
-    struct PlaceHash {
-        std::size_t operator()(const std::pair<const CCellStore*, uint64_t>& k) const {
-            return std::hash<const void*>()(k.first) ^ std::hash<uint64_t>()(k.second * 0x9E3779B97F4A7C15ull);
-        }
-    };
-
+    // In the order found: worksheets in tree order, each in storage order, so that a place
+    // is found by a binary search.
     std::vector<FormulaReach> reaches_;
-    std::vector<ReadArea> areas_;
+    std::vector<const CCellStore*> sheetOrder_;
     std::vector<uint32_t> everywhere_;
     std::vector<uint32_t> builders_;
     // Built references by the worksheet they read; few formulas build any.
@@ -138,7 +127,6 @@ private:
     std::size_t builtSeen_ = 0;
     bool builtLost_ = false;
     std::unordered_map<const CCellStore*, SheetIndex> sheets_;
-    std::unordered_map<std::pair<const CCellStore*, uint64_t>, uint32_t, PlaceHash> places_;
 };
 
 } // namespace vl
