@@ -36,6 +36,7 @@ private:
     void Mark(const std::vector<SpreadChange>& changes, bool everything);
     bool TryMark(uint32_t id, int64_t origin, std::vector<DirtyArea>& queue);
     std::vector<uint32_t> Order() const;
+    void IndexRows(const std::vector<uint32_t>& order) const;
     std::vector<bool> Needed() const;
 
     CEvalContext& ctx_;
@@ -163,6 +164,22 @@ std::vector<bool> CSettler::Needed() const {
     return needed;
 }
 
+// A result stored again drops the direct row index of its store; the marked formulas get
+// theirs back, so that a precedent is found by a block lookup again.
+void CSettler::IndexRows(const std::vector<uint32_t>& order) const {
+    std::vector<std::pair<CCellStore*, uint32_t>> blocks;
+    for (uint32_t id : order) blocks.push_back({reaches_[id].cells, reaches_[id].row / kRowBlockRows});
+    std::sort(blocks.begin(), blocks.end());
+    blocks.erase(std::unique(blocks.begin(), blocks.end()), blocks.end());
+    CellCursor cursor;
+    const CCellStore* last = nullptr;
+    for (const auto& [cells, block] : blocks) {
+        if (cells != last) cursor = CellCursor{};
+        last = cells;
+        if (!cells->BlockValid(block)) cells->BuildRowBlockIndex(block, cursor);
+    }
+}
+
 void CSettler::Run() {
     reaches_.Scan(ctx_, workbook_);
     markedIn_.assign(reaches_.Size(), 0);
@@ -187,7 +204,9 @@ void CSettler::Run() {
         if (marked_.empty()) break;
         const std::vector<bool> needed = Needed();
         ctx_.worksheetList = workbook_.tree.first;
-        for (uint32_t id : Order()) {
+        const std::vector<uint32_t> order = Order();
+        IndexRows(order);
+        for (uint32_t id : order) {
             if (!needed[id]) continue;
             // One calculated already, as a precedent of another, is not calculated twice.
             const FormulaReach& reach = reaches_[id];
