@@ -90,7 +90,9 @@ void ChainOfArrays(benchmark::State& state, bool readsNext) {
         const bool last = readsNext ? k + 1 == n : k == 0;
         // Put in storage order, as the cursor expects.
         PutFormula(book.cells, cursor, 1, row,
-                   last ? "=R1C5+R1C4:R2C4" : readsNext ? "=R[3]C+R1C4:R2C4" : "=R[-1]C+R1C4:R2C4");
+                   last        ? "=R1C5+R1C4:R2C4"
+                   : readsNext ? "=R[3]C+R1C4:R2C4"
+                               : "=R[-1]C+R1C4:R2C4");
         if (row == 0) {
             PutNumber(book.cells, cursor, 3, 0, 1);
             PutNumber(book.cells, cursor, 4, 0, 0);
@@ -137,7 +139,8 @@ void RandomArrayAmongOthers(benchmark::State& state, bool withRandom) {
     RecalculateWorkbook(*book.workbook, *book.ctx);
     for (auto _ : state) {
         RecalculateWorkbook(*book.workbook, *book.ctx);
-        if (!Right(state, book.cells, 1999, 5, 2 * 1999) || !Right(state, book.cells, 9999, 7, 10000))
+        if (!Right(state, book.cells, 1999, 5, 2 * 1999) ||
+            !Right(state, book.cells, 9999, 7, 10000))
             break;
     }
     state.SetItemsProcessed(state.iterations() * 11000);

@@ -44,8 +44,8 @@ private:
     const CCellStore* only_;
     const CellCalculation& calculate_;
     CFormulaReaches reaches_;
-    std::vector<uint32_t> markedIn_;    // the round a formula was last marked in, 0 never
-    std::vector<bool> counted_;         // an array that changed in a round
+    std::vector<uint32_t> markedIn_; // the round a formula was last marked in, 0 never
+    std::vector<bool> counted_;      // an array that changed in a round
     std::size_t changedArrays_ = 0;
     uint32_t round_ = 0;
     std::vector<uint32_t> marked_; // this round's, in the order marked
@@ -56,14 +56,16 @@ private:
 // The edges from each node, or into it, as ranges of one sorted list.
 struct Adjacency {
     std::vector<std::pair<uint32_t, uint32_t>> edges;
-    Adjacency(std::vector<std::pair<uint32_t, uint32_t>> list, bool reversed) : edges(std::move(list)) {
+    Adjacency(std::vector<std::pair<uint32_t, uint32_t>> list, bool reversed)
+        : edges(std::move(list)) {
         if (reversed)
             for (auto& e : edges) std::swap(e.first, e.second);
         std::sort(edges.begin(), edges.end());
         edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
     }
     template <typename F> void ForEach(uint32_t from, F&& f) const {
-        auto it = std::lower_bound(edges.begin(), edges.end(), std::pair<uint32_t, uint32_t>(from, 0));
+        auto it =
+            std::lower_bound(edges.begin(), edges.end(), std::pair<uint32_t, uint32_t>(from, 0));
         for (; it != edges.end() && it->first == from; ++it) f(it->second);
     }
 };
@@ -168,7 +170,8 @@ std::vector<bool> CSettler::Needed() const {
 // theirs back, so that a precedent is found by a block lookup again.
 void CSettler::IndexRows(const std::vector<uint32_t>& order) const {
     std::vector<std::pair<CCellStore*, uint32_t>> blocks;
-    for (uint32_t id : order) blocks.push_back({reaches_[id].cells, reaches_[id].row / kRowBlockRows});
+    for (uint32_t id : order)
+        blocks.push_back({reaches_[id].cells, reaches_[id].row / kRowBlockRows});
     std::sort(blocks.begin(), blocks.end());
     blocks.erase(std::unique(blocks.begin(), blocks.end()), blocks.end());
     CellCursor cursor;

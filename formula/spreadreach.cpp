@@ -91,7 +91,8 @@ void CFormulaReaches::ScanFormula(CEvalContext& ctx, const uint8_t* r, FormulaRe
             }
             qualified = nullptr;
         } else if (type == kTokenQualifier) {
-            qualified = previous == kTokenText ? QualifiedStore(ctx, reach.cells, lastText) : nullptr;
+            qualified =
+                previous == kTokenText ? QualifiedStore(ctx, reach.cells, lastText) : nullptr;
             // A folder, another workbook or a name taken from a cell: anything may be read.
             if (!qualified) reach.everywhere = true;
         } else if (type == kTokenFunction) {
@@ -129,8 +130,13 @@ void CFormulaReaches::Scan(CEvalContext& ctx, CWorkbook& workbook) {
         cursor.page = sheet->cells.FirstPage();
         while (const uint8_t* r = NextCellRecord(cursor)) {
             if (!cell::IsFormula(r)) continue;
-            FormulaReach reach{&sheet->cells, cell::Row(r), cell::Column(r),
-                               (cell::ResultFlags(r) & kResultArray) != 0, false, false, false};
+            FormulaReach reach{&sheet->cells,
+                               cell::Row(r),
+                               cell::Column(r),
+                               (cell::ResultFlags(r) & kResultArray) != 0,
+                               false,
+                               false,
+                               false};
             ScanFormula(ctx, r, reach, named);
             const uint32_t id = uint32_t(reaches_.size());
             reaches_.push_back(reach);
@@ -166,15 +172,17 @@ int64_t CFormulaReaches::Find(const CCellStore* cells, uint32_t row, uint16_t co
     if (sheet == sheetOrder_.end()) return -1;
     const std::size_t order = std::size_t(sheet - sheetOrder_.begin());
     const auto key = [&](const FormulaReach& f) {
-        const std::size_t o = f.cells == cells ? order
-                                               : std::size_t(std::find(sheetOrder_.begin(),
-                                                                       sheetOrder_.end(), f.cells) -
-                                                             sheetOrder_.begin());
+        const std::size_t o =
+            f.cells == cells
+                ? order
+                : std::size_t(std::find(sheetOrder_.begin(), sheetOrder_.end(), f.cells) -
+                              sheetOrder_.begin());
         return std::tuple(o, f.row, f.column);
     };
     const auto wanted = std::tuple(order, row, column);
-    const auto it = std::lower_bound(reaches_.begin(), reaches_.end(), wanted,
-                                     [&](const FormulaReach& f, const auto& w) { return key(f) < w; });
+    const auto it =
+        std::lower_bound(reaches_.begin(), reaches_.end(), wanted,
+                         [&](const FormulaReach& f, const auto& w) { return key(f) < w; });
     if (it == reaches_.end() || key(*it) != wanted) return -1;
     return int64_t(it - reaches_.begin());
 }

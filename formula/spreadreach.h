@@ -44,7 +44,8 @@ public:
 
     // Every formula that may read a cell of `area` on `cells`, each at most once per area
     // named (a formula naming two overlapping areas may come twice).
-    template <typename F> void ForEachReader(const CCellStore* cells, const CellRange& area, F&& f) const {
+    template <typename F>
+    void ForEachReader(const CCellStore* cells, const CellRange& area, F&& f) const {
         for (uint32_t id : everywhere_) f(id);
         if (builtLost_)
             for (uint32_t id : builders_) f(id);

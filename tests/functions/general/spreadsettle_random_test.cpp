@@ -74,9 +74,11 @@ public:
 
     static CTreeItem* Nth(FunctionBook& book, int n) {
         CTreeItem* t = book.Book().tree.first;
-        for (; t && !t->IsWorksheet(); t = t->next) {}
+        for (; t && !t->IsWorksheet(); t = t->next) {
+        }
         for (int i = 0; i < n && t; ++i)
-            for (t = t->next; t && !t->IsWorksheet(); t = t->next) {}
+            for (t = t->next; t && !t->IsWorksheet(); t = t->next) {
+            }
         return t;
     }
 
@@ -102,7 +104,9 @@ private:
             target = {it.at.sheet, uint16_t(it.at.column + Pick(it.width)),
                       uint32_t(it.at.row + uint32_t(Pick(int(it.height))))};
             const std::string a1 = Name(target.column, target.row);
-            return target.sheet == from.sheet ? a1 : "'\\S" + std::to_string(target.sheet + 1) + "'!" + a1;
+            return target.sheet == from.sheet
+                       ? a1
+                       : "'\\S" + std::to_string(target.sheet + 1) + "'!" + a1;
         }
         item = -1;
         return "";
@@ -113,8 +117,11 @@ private:
             const char* pattern; // X: the reference read
             uint16_t width;
             uint32_t height;
-        } arrays[] = {{"={1;2;3}*X", 1, 3}, {"={1,2}+X", 2, 1}, {"={1,2;3,4}*X", 2, 2},
-                      {"=IF(X>4,{1;2;3},{4;5})+0", 1, 3}, {"=IF(X>4,{1,2},{3})*2", 2, 1}};
+        } arrays[] = {{"={1;2;3}*X", 1, 3},
+                      {"={1,2}+X", 2, 1},
+                      {"={1,2;3,4}*X", 2, 2},
+                      {"=IF(X>4,{1;2;3},{4;5})+0", 1, 3},
+                      {"=IF(X>4,{1,2},{3})*2", 2, 1}};
         for (int tries = 0; tries < 100; ++tries) {
             Item item;
             item.at = {Pick(2), uint16_t(Pick(kColumns)), uint32_t(Pick(int(kRows)))};
@@ -151,7 +158,8 @@ private:
                     break;
                 }
                 item.text = "=SUM(" + Name(it.at.column, it.at.row) + ":" +
-                            Name(uint16_t(it.at.column + it.width - 1), it.at.row + it.height - 1) + ")";
+                            Name(uint16_t(it.at.column + it.width - 1), it.at.row + it.height - 1) +
+                            ")";
                 break;
             }
             case 5:
@@ -209,7 +217,8 @@ Snapshot Take(FunctionBook& book, uint16_t columns = kColumns) {
                 std::string shown = ShownRecord(rec);
                 if (rec && !(rec[0] & 0xF0) && !cell::IsText(rec) &&
                     !(cell::IsFormula(rec) && (cell::ResultFlags(rec) & kResultText))) {
-                    const double v = cell::IsNumber(rec) ? cell::Number(rec) : cell::CachedNumber(rec);
+                    const double v =
+                        cell::IsNumber(rec) ? cell::Number(rec) : cell::CachedNumber(rec);
                     char bits[32];
                     std::snprintf(bits, sizeof bits, "%a", v);
                     shown = bits;

@@ -18,7 +18,8 @@ using Strings = std::vector<std::string>;
 double Value(FunctionBook& book, CWorksheet& sheet, const char* a1) {
     const Place p = At(a1);
     const uint8_t* r = FindCell(sheet.cells, p.row, p.column);
-    EXPECT_TRUE(r && !(r[0] & 0xF0) && !cell::IsText(r)) << a1 << " shows " << book.Shown(sheet, a1);
+    EXPECT_TRUE(r && !(r[0] & 0xF0) && !cell::IsText(r))
+        << a1 << " shows " << book.Shown(sheet, a1);
     if (!r || (r[0] & 0xF0) || cell::IsText(r)) return -1;
     if (cell::IsNumber(r)) return cell::Number(r);
     EXPECT_FALSE(cell::ResultFlags(r) & kResultText) << a1;
@@ -27,8 +28,7 @@ double Value(FunctionBook& book, CWorksheet& sheet, const char* a1) {
 
 // Arrays of two constants far from everything else, none of them read.
 void AddUnrelatedArrays(FunctionBook& book, int count) {
-    for (int i = 0; i < count; ++i)
-        book.Formula("K" + std::to_string(3 * i + 1), "={7;8}");
+    for (int i = 0; i < count; ++i) book.Formula("K" + std::to_string(3 * i + 1), "={7;8}");
 }
 
 } // namespace
