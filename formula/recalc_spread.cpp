@@ -73,23 +73,25 @@ struct Adjacency {
 bool CSettler::TryMark(uint32_t id, int64_t origin, std::vector<DirtyArea>& queue) {
     if (markedIn_[id] == round_) return false;
     const FormulaReach& reach = reaches_[id];
-    // An array of random numbers gives its readers one set of values per recalculation.
-    if (reach.array && reach.isVolatile) return false;
-    uint8_t* r = FindCell(*reach.cells, reach.row, reach.column);
+    CCellStore& cells = *reaches_.Cells(id);
+    uint8_t* r = FindCell(cells, reach.row, reach.column);
     if (!r || !cell::IsFormula(r) || !(r[14] & kResultCalculated)) return false;
+    // An array of random numbers gives its readers one set of values per recalculation.
+    const bool array = cell::ResultFlags(r) & kResultArray;
+    if (array && reach.isVolatile) return false;
     markedIn_[id] = round_;
     marked_.push_back(id);
     r[14] = uint8_t(r[14] & ~(kResultCalculated | kResultWaiting));
     r[13] = 0;
     // A marked array makes its whole area uncalculated: a reader of any element waits.
     CellRange written{reach.column, reach.row, reach.column, reach.row};
-    if (cell::ResultFlags(r) & kResultArray) {
+    if (array) {
         written.c2 = uint16_t(std::min<uint32_t>(
             reach.column + std::max<uint16_t>(cell::ArrayWidth(r), 1) - 1u, kLastColumn));
         written.r2 = uint32_t(std::min<uint64_t>(
             uint64_t(reach.row) + std::max<uint32_t>(cell::ArrayHeight(r), 1) - 1, kLastRow));
     }
-    queue.push_back({reach.cells, written, int64_t(id), origin});
+    queue.push_back({&cells, written, int64_t(id), origin});
     return true;
 }
 
@@ -106,7 +108,10 @@ void CSettler::Mark(const std::vector<SpreadChange>& changes, bool everything) {
         for (uint32_t id = 0; id < reaches_.Size(); ++id) TryMark(id, kNone, queue);
     for (std::size_t i = 0; i < queue.size(); ++i) {
         const DirtyArea d = queue[i];
-        const bool fromArray = d.source != kNone && reaches_[std::size_t(d.source)].array;
+        // Only an area of elements needs its writer first: a formula cell read before it is
+        // calculated is waited for anyway.
+        const bool fromArray =
+            d.source != kNone && (d.area.c2 > d.area.c1 || d.area.r2 > d.area.r1);
         reaches_.ForEachReader(d.cells, d.area, [&](uint32_t id) {
             // Reading its own elements does not make an array calculated again: they are
             // plain values it takes one turn over.
@@ -155,7 +160,7 @@ std::vector<bool> CSettler::Needed() const {
     const Adjacency before(edges_, true);
     std::vector<uint32_t> stack;
     for (uint32_t id : marked_)
-        if (reaches_[id].cells == only_ && !needed[id]) needed[id] = true, stack.push_back(id);
+        if (reaches_.Cells(id) == only_ && !needed[id]) needed[id] = true, stack.push_back(id);
     while (!stack.empty()) {
         const uint32_t id = stack.back();
         stack.pop_back();
@@ -171,7 +176,7 @@ std::vector<bool> CSettler::Needed() const {
 void CSettler::IndexRows(const std::vector<uint32_t>& order) const {
     std::vector<std::pair<CCellStore*, uint32_t>> blocks;
     for (uint32_t id : order)
-        blocks.push_back({reaches_[id].cells, reaches_[id].row / kRowBlockRows});
+        blocks.push_back({reaches_.Cells(id), reaches_[id].row / kRowBlockRows});
     std::sort(blocks.begin(), blocks.end());
     blocks.erase(std::unique(blocks.begin(), blocks.end()), blocks.end());
     CellCursor cursor;
@@ -213,9 +218,10 @@ void CSettler::Run() {
             if (!needed[id]) continue;
             // One calculated already, as a precedent of another, is not calculated twice.
             const FormulaReach& reach = reaches_[id];
-            const uint8_t* r = FindCell(*reach.cells, reach.row, reach.column);
+            CCellStore& cells = *reaches_.Cells(id);
+            const uint8_t* r = FindCell(cells, reach.row, reach.column);
             if (r && cell::IsFormula(r) && !(cell::ResultFlags(r) & kResultCalculated))
-                calculate_(*reach.cells, reach.row, reach.column);
+                calculate_(cells, reach.row, reach.column);
         }
     }
     ctx_.spreads.Clear();

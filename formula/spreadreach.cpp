@@ -61,11 +61,11 @@ CCellStore* QualifiedStore(CEvalContext& ctx, const CCellStore* from, std::strin
 } // namespace
 
 // The temporaries the tokens make are dropped as they come.
-void CFormulaReaches::ScanFormula(CEvalContext& ctx, const uint8_t* r, FormulaReach& reach,
-                                  std::vector<Named>& named) {
+void CFormulaReaches::ScanFormula(CEvalContext& ctx, const uint8_t* r, CCellStore& cells,
+                                  FormulaReach& reach, std::vector<Named>& named) {
     const KnownFunctions& known = Known();
     const std::string_view text = cell::Formula(r);
-    ctx.currentCells = reach.cells;
+    ctx.currentCells = &cells;
     ctx.BeginFormula(reach.column, reach.row);
     named.clear();
     std::size_t pos = 1;
@@ -87,12 +87,11 @@ void CFormulaReaches::ScanFormula(CEvalContext& ctx, const uint8_t* r, FormulaRe
                 if (previous == kTokenRange && !named.empty())
                     named.back().area = Union(named.back().area, area);
                 else
-                    named.push_back({qualified ? qualified : reach.cells, area});
+                    named.push_back({qualified ? qualified : &cells, area});
             }
             qualified = nullptr;
         } else if (type == kTokenQualifier) {
-            qualified =
-                previous == kTokenText ? QualifiedStore(ctx, reach.cells, lastText) : nullptr;
+            qualified = previous == kTokenText ? QualifiedStore(ctx, &cells, lastText) : nullptr;
             // A folder, another workbook or a name taken from a cell: anything may be read.
             if (!qualified) reach.everywhere = true;
         } else if (type == kTokenFunction) {
@@ -120,28 +119,36 @@ void CFormulaReaches::ScanFormula(CEvalContext& ctx, const uint8_t* r, FormulaRe
 
 void CFormulaReaches::Scan(CEvalContext& ctx, CWorkbook& workbook) {
     CCellStore* const savedCells = ctx.currentCells;
+    // Counted first, so that the lists are made to size rather than doubled as they grow.
+    std::size_t formulas = 0;
+    for (CTreeItem* item = workbook.tree.first; item; item = item->next)
+        if (CWorksheet* sheet = AsWorksheet(item)) {
+            sheetOrder_.push_back(&sheet->cells);
+            CellCursor cursor;
+            cursor.flags = kAdvance;
+            cursor.page = sheet->cells.FirstPage();
+            std::size_t count = 0;
+            while (const uint8_t* r = NextCellRecord(cursor)) count += cell::IsFormula(r);
+            if (count) sheets_[&sheet->cells].entries.reserve(count);
+            formulas += count;
+        }
+    reaches_.reserve(formulas);
     std::vector<Named> named;
-    for (CTreeItem* item = workbook.tree.first; item; item = item->next) {
-        CWorksheet* sheet = AsWorksheet(item);
-        if (!sheet) continue;
-        sheetOrder_.push_back(&sheet->cells);
+    for (std::size_t s = 0; s < sheetOrder_.size(); ++s) {
+        CCellStore& cells = *sheetOrder_[s];
         CellCursor cursor;
         cursor.flags = kAdvance;
-        cursor.page = sheet->cells.FirstPage();
+        cursor.page = cells.FirstPage();
         while (const uint8_t* r = NextCellRecord(cursor)) {
             if (!cell::IsFormula(r)) continue;
-            FormulaReach reach{&sheet->cells,
-                               cell::Row(r),
-                               cell::Column(r),
-                               (cell::ResultFlags(r) & kResultArray) != 0,
-                               false,
-                               false,
-                               false};
-            ScanFormula(ctx, r, reach, named);
+            FormulaReach reach{cell::Row(r), cell::Column(r), uint16_t(s), false, false, false};
+            ScanFormula(ctx, r, cells, reach, named);
             const uint32_t id = uint32_t(reaches_.size());
             reaches_.push_back(reach);
             if (reach.everywhere) continue;
-            for (const Named& n : named) sheets_[n.cells].entries.push_back({n.area, id});
+            for (const Named& n : named)
+                sheets_[n.cells].entries.push_back(
+                    {n.area.r1, n.area.r2, id, n.area.c1, n.area.c2});
         }
     }
     ctx.currentCells = savedCells;
@@ -155,7 +162,7 @@ void CFormulaReaches::AddBuilt(const CSpreadLog& log) {
         const int64_t id = Find(b.from, b.row, b.column);
         if (id < 0 || !reaches_[std::size_t(id)].builds) continue;
         if (builtKnown_.insert({b.cells, uint32_t(id), b.area}).second)
-            built_[b.cells].push_back({b.area, uint32_t(id)});
+            built_[b.cells].push_back({b.area.r1, b.area.r2, uint32_t(id), b.area.c1, b.area.c2});
     }
 }
 
@@ -170,34 +177,27 @@ void NoteBuiltReference(CEvalContext& ctx, const FormulaToken& reference) {
 int64_t CFormulaReaches::Find(const CCellStore* cells, uint32_t row, uint16_t column) const {
     const auto sheet = std::find(sheetOrder_.begin(), sheetOrder_.end(), cells);
     if (sheet == sheetOrder_.end()) return -1;
-    const std::size_t order = std::size_t(sheet - sheetOrder_.begin());
-    const auto key = [&](const FormulaReach& f) {
-        const std::size_t o =
-            f.cells == cells
-                ? order
-                : std::size_t(std::find(sheetOrder_.begin(), sheetOrder_.end(), f.cells) -
-                              sheetOrder_.begin());
-        return std::tuple(o, f.row, f.column);
-    };
-    const auto wanted = std::tuple(order, row, column);
-    const auto it =
-        std::lower_bound(reaches_.begin(), reaches_.end(), wanted,
-                         [&](const FormulaReach& f, const auto& w) { return key(f) < w; });
+    const auto wanted = std::tuple(uint16_t(sheet - sheetOrder_.begin()), row, column);
+    const auto key = [](const FormulaReach& f) { return std::tuple(f.sheet, f.row, f.column); };
+    const auto it = std::lower_bound(
+        reaches_.begin(), reaches_.end(), wanted,
+        [&](const FormulaReach& f, const decltype(wanted)& w) { return key(f) < w; });
     if (it == reaches_.end() || key(*it) != wanted) return -1;
     return int64_t(it - reaches_.begin());
 }
 
-namespace {
-
-uint32_t BuildTree(std::vector<uint32_t>& tree, const std::vector<CellRange>& areas,
-                   std::size_t node, std::size_t lo, std::size_t hi) {
-    if (hi - lo == 1) return tree[node] = areas[lo].r2;
+uint32_t CFormulaReaches::BuildTree(SheetIndex& index, std::size_t node, std::size_t lo,
+                                    std::size_t hi) {
+    if (hi - lo == 1) {
+        uint32_t last = 0;
+        const std::size_t end = std::min(index.entries.size(), (lo + 1) * kBlock);
+        for (std::size_t i = lo * kBlock; i < end; ++i) last = std::max(last, index.entries[i].r2);
+        return index.maxLastRow[node] = last;
+    }
     const std::size_t mid = lo + (hi - lo) / 2;
-    return tree[node] = std::max(BuildTree(tree, areas, node * 2, lo, mid),
-                                 BuildTree(tree, areas, node * 2 + 1, mid, hi));
+    const uint32_t left = BuildTree(index, node * 2, lo, mid);
+    return index.maxLastRow[node] = std::max(left, BuildTree(index, node * 2 + 1, mid, hi));
 }
-
-} // namespace
 
 void CFormulaReaches::BuildIndexes() {
     for (uint32_t id = 0; id < reaches_.size(); ++id) {
@@ -205,14 +205,12 @@ void CFormulaReaches::BuildIndexes() {
         if (reaches_[id].builds) builders_.push_back(id);
     }
     for (auto& [cells, index] : sheets_) {
-        std::sort(index.entries.begin(), index.entries.end(),
-                  [](const Entry& a, const Entry& b) { return a.area.r1 < b.area.r1; });
-        index.size = index.entries.size();
-        std::vector<CellRange> areas;
-        areas.reserve(index.size);
-        for (const Entry& e : index.entries) areas.push_back(e.area);
-        index.maxLastRow.assign(index.size * 4, 0);
-        BuildTree(index.maxLastRow, areas, 1, 0, index.size);
+        if (index.entries.empty()) continue;
+        std::stable_sort(index.entries.begin(), index.entries.end(),
+                         [](const Entry& a, const Entry& b) { return a.r1 < b.r1; });
+        index.blocks = (index.entries.size() + kBlock - 1) / kBlock;
+        index.maxLastRow.assign(index.blocks * 4, 0);
+        BuildTree(index, 1, 0, index.blocks);
     }
 }
 

@@ -18,11 +18,11 @@ class CWorkbook;
 // Notes, while a recalculation runs, that the formula being evaluated built the reference.
 void NoteBuiltReference(CEvalContext& ctx, const FormulaToken& reference);
 
+// Kept small: a workbook of a million formulas has a million of these.
 struct FormulaReach {
-    CCellStore* cells;
     uint32_t row;
     uint16_t column;
-    bool array;      // the cell was an array formula when the reaches were found
+    uint16_t sheet;  // the worksheet's place among the workbook's worksheets
     bool isVolatile; // calls a function whose result changes on every turn
     bool builds;     // builds references from text or offsets (INDIRECT, OFFSET)
     bool everywhere; // names a folder, another workbook or a worksheet held in a cell
@@ -35,6 +35,7 @@ public:
 
     std::size_t Size() const { return reaches_.size(); }
     const FormulaReach& operator[](std::size_t i) const { return reaches_[i]; }
+    CCellStore* Cells(std::size_t i) const { return sheetOrder_[reaches_[i].sheet]; }
     // Takes the references built since the last call as read by the formulas that built
     // them, so that those read only what they built in this recalculation.
     void AddBuilt(const CSpreadLog& log);
@@ -51,57 +52,62 @@ public:
             for (uint32_t id : builders_) f(id);
         else
             for (const Entry& e : built_[cells])
-                if (Intersects(e.area, area)) f(e.id);
+                if (Reads(e, area)) f(e.id);
         auto sheet = sheets_.find(cells);
         if (sheet == sheets_.end()) return;
         const SheetIndex& index = sheet->second;
-        if (!index.entries.empty()) Visit(index, 1, 0, index.size, area, f);
+        if (!index.entries.empty()) Visit(index, 1, 0, index.blocks, area, f);
     }
 
 private:
-    // The areas of one worksheet sorted by first row, with the largest last row of every node
-    // of a complete binary tree over them, so that a query skips what ends above it.
+    // An area a formula names, in 16 bytes.
     struct Entry {
-        CellRange area;
-        uint32_t id;
+        uint32_t r1, r2, id;
+        uint16_t c1, c2;
     };
+    // The areas of one worksheet sorted by first row, in blocks of kBlock, with the largest
+    // last row under every node of a binary tree over the blocks, so that a query skips what
+    // ends above it and stops where the areas start below it.
+    static constexpr std::size_t kBlock = 16;
     struct SheetIndex {
         std::vector<Entry> entries;
-        std::vector<uint32_t> maxLastRow; // by tree node, the root 1 over [0, size)
-        std::size_t size = 0;
+        std::vector<uint32_t> maxLastRow; // by tree node, the root 1 over [0, blocks)
+        std::size_t blocks = 0;
     };
 
-    static bool Intersects(const CellRange& a, const CellRange& b) {
-        return a.c1 <= b.c2 && b.c1 <= a.c2 && a.r1 <= b.r2 && b.r1 <= a.r2;
+    static bool Reads(const Entry& e, const CellRange& q) {
+        return e.c1 <= q.c2 && q.c1 <= e.c2 && e.r1 <= q.r2 && q.r1 <= e.r2;
     }
 
     template <typename F>
     static void Visit(const SheetIndex& index, std::size_t node, std::size_t lo, std::size_t hi,
                       const CellRange& q, F& f) {
-        if (lo >= index.entries.size() || index.maxLastRow[node] < q.r1) return;
-        if (index.entries[lo].area.r1 > q.r2) return; // sorted: every later entry starts below
+        if (index.maxLastRow[node] < q.r1) return;
+        if (index.entries[lo * kBlock].r1 > q.r2) return; // every later area starts below
         if (hi - lo == 1) {
-            const CellRange& a = index.entries[lo].area;
-            if (a.c1 <= q.c2 && q.c1 <= a.c2) f(index.entries[lo].id);
+            const std::size_t end = std::min(index.entries.size(), (lo + 1) * kBlock);
+            for (std::size_t i = lo * kBlock; i < end && index.entries[i].r1 <= q.r2; ++i)
+                if (Reads(index.entries[i], q)) f(index.entries[i].id);
             return;
         }
         const std::size_t mid = lo + (hi - lo) / 2;
         Visit(index, node * 2, lo, mid, q, f);
         Visit(index, node * 2 + 1, mid, hi, q, f);
     }
+    static uint32_t BuildTree(SheetIndex& index, std::size_t node, std::size_t lo, std::size_t hi);
 
     struct Named {
         const CCellStore* cells;
         CellRange area;
     };
-    void ScanFormula(CEvalContext& ctx, const uint8_t* r, FormulaReach& reach,
+    void ScanFormula(CEvalContext& ctx, const uint8_t* r, CCellStore& cells, FormulaReach& reach,
                      std::vector<Named>& named);
     void BuildIndexes();
 
     // In the order found: worksheets in tree order, each in storage order, so that a place
     // is found by a binary search.
     std::vector<FormulaReach> reaches_;
-    std::vector<const CCellStore*> sheetOrder_;
+    std::vector<CCellStore*> sheetOrder_;
     std::vector<uint32_t> everywhere_;
     std::vector<uint32_t> builders_;
     // Built references by the worksheet they read; few formulas build any.
