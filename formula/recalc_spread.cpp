@@ -106,19 +106,29 @@ void CSettler::Mark(const std::vector<SpreadChange>& changes, bool everything) {
     }
     if (everything)
         for (uint32_t id = 0; id < reaches_.Size(); ++id) TryMark(id, kNone, queue);
+    // The formulas that read anything are all met by the first area; after it only the one
+    // that area's change started from is left, and arrays need them noted as their readers.
+    bool anythingMet = false;
+    int64_t anythingOrigin = kNone;
     for (std::size_t i = 0; i < queue.size(); ++i) {
         const DirtyArea d = queue[i];
         // Only an area of elements needs its writer first: a formula cell read before it is
         // calculated is waited for anyway.
         const bool fromArray =
             d.source != kNone && (d.area.c2 > d.area.c1 || d.area.r2 > d.area.r1);
-        reaches_.ForEachReader(d.cells, d.area, [&](uint32_t id) {
+        const auto reader = [&](uint32_t id) {
             // Reading its own elements does not make an array calculated again: they are
             // plain values it takes one turn over.
             if (int64_t(id) == d.origin || int64_t(id) == d.source) return;
             TryMark(id, d.origin, queue);
             if (fromArray && markedIn_[id] == round_) edges_.push_back({uint32_t(d.source), id});
-        });
+        };
+        const bool withAnything = !anythingMet || fromArray;
+        reaches_.ForEachReader(d.cells, d.area, withAnything, reader);
+        if (!withAnything && anythingOrigin != d.origin && anythingOrigin != kNone &&
+            reaches_.ReadsAnything(std::size_t(anythingOrigin)))
+            reader(uint32_t(anythingOrigin));
+        if (!anythingMet) anythingMet = true, anythingOrigin = d.origin;
     }
 }
 

@@ -6,6 +6,7 @@
 #include "formula/growarray.h"
 #include "model/cellrange.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vl {
@@ -59,12 +60,16 @@ public:
         lost_ = false;
     }
 
+    // Past the limit, or without memory, the formulas that build references count as
+    // reading every cell: a workbook full of them costs no more than that.
+    static constexpr std::size_t kBuiltLimit = std::size_t(1) << 16;
     void Built(const BuiltReference& reference) {
-        if (active_ && !built_.Push(reference)) builtLost_ = true;
+        if (!active_ || builtLost_) return;
+        if (built_.Size() >= kBuiltLimit || !built_.Push(reference)) builtLost_ = true;
     }
     std::size_t BuiltSize() const { return built_.Size(); }
     const BuiltReference& BuiltAt(std::size_t i) const { return built_[i]; }
-    // A built reference that could not be kept: a formula that builds one may read anything.
+    // A built reference that was not kept: a formula that builds one may read anything.
     bool BuiltLost() const { return builtLost_; }
     void ClearBuilt() {
         built_.Clear();

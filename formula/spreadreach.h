@@ -43,14 +43,23 @@ public:
     // The formula at that place, or -1.
     int64_t Find(const CCellStore* cells, uint32_t row, uint16_t column) const;
 
+    // Whether the formula counts as reading every cell of every worksheet.
+    bool ReadsAnything(std::size_t i) const {
+        return reaches_[i].everywhere || (builtLost_ && reaches_[i].builds);
+    }
+
     // Every formula that may read a cell of `area` on `cells`, each at most once per area
-    // named (a formula naming two overlapping areas may come twice).
+    // named (a formula naming two overlapping areas may come twice); those that read anything
+    // only with `withAnything`.
     template <typename F>
-    void ForEachReader(const CCellStore* cells, const CellRange& area, F&& f) const {
-        for (uint32_t id : everywhere_) f(id);
-        if (builtLost_)
-            for (uint32_t id : builders_) f(id);
-        else
+    void ForEachReader(const CCellStore* cells, const CellRange& area, bool withAnything,
+                       F&& f) const {
+        if (withAnything) {
+            for (uint32_t id : everywhere_) f(id);
+            if (builtLost_)
+                for (uint32_t id : builders_) f(id);
+        }
+        if (!builtLost_)
             for (const Entry& e : built_[cells])
                 if (Reads(e, area)) f(e.id);
         auto sheet = sheets_.find(cells);

@@ -167,6 +167,27 @@ TEST(SpreadSettle, ARandomArrayDrawsOncePerRecalculationWhateverItReads) {
     }
 }
 
+// Past the number of built references a recalculation keeps, every formula that builds one
+// counts as reading every cell: a reader through INDIRECT stays fresh among many others.
+TEST(SpreadSettle, ReadersThroughTextStayFreshPastTheReferencesKept) {
+    FunctionBook book;
+    book.Formula("A1", "=SUM(INDIRECT(\"C2:C3\",1))");
+    book.Formula("C1", "={1;1;1}*D1");
+    const uint32_t others = uint32_t(CSpreadLog::kBuiltLimit) + 1;
+    CellBuffer b;
+    const std::string text = book.Internal("=INDIRECT(\"Z1\",1)", At("F1"));
+    CellCursor cursor; // put in storage order, as the cursor expects
+    for (uint32_t row = 0; row < others; ++row) {
+        ASSERT_TRUE(MakeFormulaCell(b, 5, row, FormulaHead{}, text));
+        ASSERT_TRUE(book.Sheet().cells.PutCell(b.data(), cursor));
+    }
+    for (double d : {2.0, 5.0}) {
+        book.Number("D1", d);
+        ASSERT_TRUE(book.Recalc());
+        EXPECT_EQ(Value(book, book.Sheet(), "A1"), 2 * d);
+    }
+}
+
 // A reference to a whole row or column reaches every cell of it that an array spreads over,
 // however far from the first column or row.
 TEST(SpreadSettle, WholeRowsAndColumnsReadEveryElementOfTheArray) {
