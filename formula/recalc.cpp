@@ -86,8 +86,9 @@ bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cel
         if (sheet && (!cells || cells == &sheet->cells))
             RecalcSheet(ctx, sheet->cells, workbook.tree.first);
     }
-    SettleSpreads(ctx, workbook, [](CEvalContext& c, CCellStore& store, CTreeItem* list) {
-        RecalcSheet(c, store, list);
+    CRecalcChain chain(ctx);
+    SettleSpreads(ctx, workbook, cells, [&chain](CCellStore& store, uint32_t row, uint16_t column) {
+        chain.Calculate(store, row, column);
     });
     ctx.spreads.End();
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)

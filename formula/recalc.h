@@ -47,7 +47,4 @@ CCellStore* GetWorksheetByIndex(const CEvalContext& ctx, uint32_t n);
 void WriteFormulaResult(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint16_t column,
                         std::string_view formula, uint16_t kind);
 
-// Makes the array formula at (row, column) a calculated #CIRC! that spreads over no area.
-void WriteCircularArray(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint16_t column);
-
 } // namespace vl

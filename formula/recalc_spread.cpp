@@ -1,232 +1,248 @@
 #include "formula/recalc_spread.h"
 
-#include "formula/functable.h"
-#include "formula/recalc.h"
-#include "formula/tokenizer.h"
+#include "formula/spreadreach.h"
 #include "model/workbook.h"
 
 #include <algorithm>
+#include <functional>
+#include <queue>
+#include <utility>
 #include <vector>
 
 namespace vl {
 
 namespace {
 
-// The cells a formula may read, as far as its text tells: the box around every reference
-// it names in its own worksheet, or anything when it names another worksheet or builds a
-// reference from text or offsets.
-struct Reach {
-    CCellStore* cells;
-    uint32_t row;
-    uint16_t column;
-    CellRange box;
-    bool any;        // names at least one reference
-    bool everywhere; // may read any cell of any worksheet
-    bool marked;     // to be calculated again in the next round
-    // An array formula's own references one by one: whether it reads its own elements.
-    std::vector<CellRange> areas;
-};
+constexpr int64_t kNone = -1;
 
-struct Dirty {
+// An area whose cells changed or are about to: `source` writes it, the change of `origin`
+// started the marking that reached it.
+struct DirtyArea {
     const CCellStore* cells;
     CellRange area;
+    int64_t source;
+    int64_t origin;
 };
 
-constexpr std::size_t kDirtyAreas = 64;
+class CSettler {
+public:
+    CSettler(CEvalContext& ctx, CWorkbook& workbook, const CCellStore* only,
+             const CellCalculation& calculate)
+        : ctx_(ctx), workbook_(workbook), only_(only), calculate_(calculate) {}
 
-bool Intersect(const CellRange& a, const CellRange& b) {
-    return a.c1 <= b.c2 && b.c1 <= a.c2 && a.r1 <= b.r2 && b.r1 <= a.r2;
-}
+    void Run();
 
-CellRange Union(const CellRange& a, const CellRange& b) {
-    return {std::min(a.c1, b.c1), std::min(a.r1, b.r1), std::max(a.c2, b.c2), std::max(a.r2, b.r2)};
-}
+private:
+    void Mark(const std::vector<SpreadChange>& changes, bool everything);
+    bool TryMark(uint32_t id, int64_t origin, std::vector<DirtyArea>& queue);
+    std::vector<uint32_t> Order() const;
+    void IndexRows(const std::vector<uint32_t>& order) const;
+    std::vector<bool> Needed() const;
 
-bool IsFunction(uint16_t index, const char* name) {
-    uint16_t found = 0;
-    std::size_t end = 0;
-    return FindBuiltinFunction(name, found, end) && found == index;
-}
+    CEvalContext& ctx_;
+    CWorkbook& workbook_;
+    const CCellStore* only_;
+    const CellCalculation& calculate_;
+    CFormulaReaches reaches_;
+    std::vector<uint32_t> markedIn_; // the round a formula was last marked in, 0 never
+    std::vector<bool> counted_;      // an array that changed in a round
+    std::size_t changedArrays_ = 0;
+    uint32_t round_ = 0;
+    std::vector<uint32_t> marked_; // this round's, in the order marked
+    // An array and a reader of its area, both marked in this round: the reader comes after.
+    std::vector<std::pair<uint32_t, uint32_t>> edges_;
+};
 
-CellRange TokenArea(const FormulaToken& t) {
-    if (t.type == kTokenArea) return {t.firstColumn, t.firstRow, t.lastColumn, t.lastRow};
-    const bool row = t.refFlags & kRefRow;
-    const bool column = t.refFlags & kRefColumn;
-    return {column ? t.column : uint16_t(0), row ? t.row : 0,
-            column ? t.column : uint16_t(kLastColumn), row ? t.row : kLastRow};
-}
-
-// Reads the formula's tokens without evaluating them; the temporaries they make are dropped.
-void ScanFormula(CEvalContext& ctx, const uint8_t* r, Reach& reach, bool keepAreas) {
-    const std::string_view text = cell::Formula(r);
-    ctx.currentCells = reach.cells;
-    ctx.BeginFormula(reach.column, reach.row);
-    std::size_t pos = 1;
-    FormulaToken token;
-    for (;;) {
-        const uint16_t type = GetFormulaToken(ctx, text, pos, token, true);
-        if (type == 0 || type == kTokenEnd) break;
-        if (type == kTokenReference || type == kTokenArea) {
-            if (token.error) continue;
-            const CellRange area = TokenArea(token);
-            reach.box = reach.any ? Union(reach.box, area) : area;
-            reach.any = true;
-            if (keepAreas) reach.areas.push_back(area);
-        } else if (type == kTokenQualifier) {
-            reach.everywhere = true;
-        } else if (type == kTokenFunction) {
-            if (IsFunction(token.functionIndex, "INDIRECT(") ||
-                IsFunction(token.functionIndex, "OFFSET("))
-                reach.everywhere = true;
-        } else if (type == kTokenText) {
-            ctx.stringPool.PopTempString();
-        } else if (type == kTokenArray) {
-            if (Page* chain = ctx.scratch.PopPointer()) ctx.scratch.cells.FreePageChain(chain);
-        }
+// The edges from each node, or into it, as ranges of one sorted list.
+struct Adjacency {
+    std::vector<std::pair<uint32_t, uint32_t>> edges;
+    Adjacency(std::vector<std::pair<uint32_t, uint32_t>> list, bool reversed)
+        : edges(std::move(list)) {
+        if (reversed)
+            for (auto& e : edges) std::swap(e.first, e.second);
+        std::sort(edges.begin(), edges.end());
+        edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
     }
-    ctx.BeginFormula(reach.column, reach.row);
-}
-
-// The reach of every formula of the workbook and the number of array formulas among them.
-std::size_t ScanWorkbook(CEvalContext& ctx, CWorkbook& workbook, std::vector<Reach>& reaches) {
-    std::size_t arrays = 0;
-    for (CTreeItem* item = workbook.tree.first; item; item = item->next) {
-        CWorksheet* sheet = AsWorksheet(item);
-        if (!sheet) continue;
-        CellCursor cursor;
-        cursor.flags = kAdvance;
-        cursor.page = sheet->cells.FirstPage();
-        while (const uint8_t* r = NextCellRecord(cursor)) {
-            if (!cell::IsFormula(r)) continue;
-            const bool array = cell::ResultFlags(r) & kResultArray;
-            if (array) ++arrays;
-            Reach reach{&sheet->cells, cell::Row(r), cell::Column(r), {}, false, false, false, {}};
-            ScanFormula(ctx, r, reach, array);
-            reaches.push_back(reach);
-        }
+    template <typename F> void ForEach(uint32_t from, F&& f) const {
+        auto it =
+            std::lower_bound(edges.begin(), edges.end(), std::pair<uint32_t, uint32_t>(from, 0));
+        for (; it != edges.end() && it->first == from; ++it) f(it->second);
     }
-    return arrays;
-}
+};
 
-// Kept short: past the limit the areas of each worksheet merge into the box around them,
-// which only makes more formulas count as readers.
-void AddDirty(std::vector<Dirty>& dirty, const CCellStore* cells, const CellRange& area) {
-    dirty.push_back({cells, area});
-    if (dirty.size() <= kDirtyAreas) return;
-    std::vector<Dirty> merged;
-    for (const Dirty& d : dirty) {
-        auto same = std::find_if(merged.begin(), merged.end(),
-                                 [&](const Dirty& m) { return m.cells == d.cells; });
-        if (same == merged.end())
-            merged.push_back(d);
-        else
-            same->area = Union(same->area, d.area);
+bool CSettler::TryMark(uint32_t id, int64_t origin, std::vector<DirtyArea>& queue) {
+    if (markedIn_[id] == round_) return false;
+    const FormulaReach& reach = reaches_[id];
+    CCellStore& cells = *reaches_.Cells(id);
+    uint8_t* r = FindCell(cells, reach.row, reach.column);
+    if (!r || !cell::IsFormula(r) || !(r[14] & kResultCalculated)) return false;
+    // An array of random numbers gives its readers one set of values per recalculation.
+    const bool array = cell::ResultFlags(r) & kResultArray;
+    if (array && reach.isVolatile) return false;
+    markedIn_[id] = round_;
+    marked_.push_back(id);
+    r[14] = uint8_t(r[14] & ~(kResultCalculated | kResultWaiting));
+    r[13] = 0;
+    // A marked array makes its whole area uncalculated: a reader of any element waits.
+    CellRange written{reach.column, reach.row, reach.column, reach.row};
+    if (array) {
+        written.c2 = uint16_t(std::min<uint32_t>(
+            reach.column + std::max<uint16_t>(cell::ArrayWidth(r), 1) - 1u, kLastColumn));
+        written.r2 = uint32_t(std::min<uint64_t>(
+            uint64_t(reach.row) + std::max<uint32_t>(cell::ArrayHeight(r), 1) - 1, kLastRow));
     }
-    dirty.swap(merged);
+    queue.push_back({&cells, written, int64_t(id), origin});
+    return true;
 }
 
-bool Reads(const Reach& reach, const std::vector<Dirty>& dirty) {
-    if (reach.everywhere) return true;
-    if (!reach.any) return false;
-    for (const Dirty& d : dirty)
-        if (d.cells == reach.cells && Intersect(d.area, reach.box)) return true;
-    return false;
-}
-
-// Whether the array that made `change` names a reference into the area it spread over. A
-// reference built from text (INDIRECT, OFFSET) or on another worksheet does not count: an
-// array of random numbers over such a reference changes on every turn without reading itself.
-bool ReadsOwnArea(const std::vector<Reach>& reaches, const SpreadChange& change) {
-    for (const Reach& reach : reaches) {
-        if (reach.cells != change.cells || reach.row != change.row || reach.column != change.column)
-            continue;
-        return std::any_of(reach.areas.begin(), reach.areas.end(),
-                           [&](const CellRange& a) { return Intersect(a, change.area); });
+// Every formula that reads a changed area, and every one that reads those, becomes
+// uncalculated; an array's readers are noted to be calculated after it.
+void CSettler::Mark(const std::vector<SpreadChange>& changes, bool everything) {
+    marked_.clear();
+    std::vector<DirtyArea> queue;
+    for (const SpreadChange& c : changes) {
+        const int64_t id = reaches_.Find(c.cells, c.row, c.column);
+        queue.push_back({c.cells, c.area, kNone, id});
     }
-    return false;
+    if (everything)
+        for (uint32_t id = 0; id < reaches_.Size(); ++id) TryMark(id, kNone, queue);
+    // The formulas that read anything are all met by the first area; after it only the one
+    // that area's change started from is left, and arrays need them noted as their readers.
+    bool anythingMet = false;
+    int64_t anythingOrigin = kNone;
+    for (std::size_t i = 0; i < queue.size(); ++i) {
+        const DirtyArea d = queue[i];
+        // Only an area of elements needs its writer first: a formula cell read before it is
+        // calculated is waited for anyway.
+        const bool fromArray =
+            d.source != kNone && (d.area.c2 > d.area.c1 || d.area.r2 > d.area.r1);
+        const auto reader = [&](uint32_t id) {
+            // Reading its own elements does not make an array calculated again: they are
+            // plain values it takes one turn over.
+            if (int64_t(id) == d.origin || int64_t(id) == d.source) return;
+            TryMark(id, d.origin, queue);
+            if (fromArray && markedIn_[id] == round_) edges_.push_back({uint32_t(d.source), id});
+        };
+        const bool withAnything = !anythingMet || fromArray;
+        reaches_.ForEachReader(d.cells, d.area, withAnything, reader);
+        if (!withAnything && anythingOrigin != d.origin && anythingOrigin != kNone &&
+            reaches_.ReadsAnything(std::size_t(anythingOrigin)))
+            reader(uint32_t(anythingOrigin));
+        if (!anythingMet) anythingMet = true, anythingOrigin = d.origin;
+    }
 }
 
-bool IsStopped(const Reach& reach, const std::vector<SpreadChange>& stopped) {
-    for (const SpreadChange& c : stopped)
-        if (c.cells == reach.cells && c.row == reach.row && c.column == reach.column) return true;
-    return false;
+// The marked formulas, each array before the formulas noted to read it, otherwise in storage
+// order; those of a loop of arrays come in storage order.
+std::vector<uint32_t> CSettler::Order() const {
+    const Adjacency after(edges_, false);
+    std::vector<uint32_t> waiting(reaches_.Size(), 0);
+    for (const auto& e : after.edges) ++waiting[e.second];
+    std::priority_queue<uint32_t, std::vector<uint32_t>, std::greater<>> ready;
+    for (uint32_t id : marked_)
+        if (waiting[id] == 0) ready.push(id);
+    std::vector<uint32_t> order;
+    std::vector<bool> placed(reaches_.Size(), false);
+    while (!ready.empty()) {
+        const uint32_t id = ready.top();
+        ready.pop();
+        if (placed[id]) continue;
+        placed[id] = true;
+        order.push_back(id);
+        after.ForEach(id, [&](uint32_t reader) {
+            if (--waiting[reader] == 0) ready.push(reader);
+        });
+    }
+    std::vector<uint32_t> rest;
+    for (uint32_t id : marked_)
+        if (!placed[id]) rest.push_back(id);
+    std::sort(rest.begin(), rest.end());
+    rest.erase(std::unique(rest.begin(), rest.end()), rest.end());
+    order.insert(order.end(), rest.begin(), rest.end());
+    return order;
 }
 
-// Marks every calculated formula that reads a dirty cell, and every one that reads those,
-// uncalculated; the cells a marked formula writes are dirty in turn.
-bool MarkReaders(std::vector<Reach>& reaches, std::vector<Dirty>& dirty, bool everything,
-                 const std::vector<SpreadChange>& stopped) {
-    bool any = false;
-    for (bool grew = true; grew;) {
-        grew = false;
-        for (Reach& reach : reaches) {
-            if (reach.marked || !(everything || Reads(reach, dirty))) continue;
-            uint8_t* r = FindCell(*reach.cells, reach.row, reach.column);
-            if (!r || !cell::IsFormula(r) || !(r[14] & kResultCalculated) ||
-                IsStopped(reach, stopped))
-                continue;
-            reach.marked = true;
-            r[14] = uint8_t(r[14] & ~(kResultCalculated | kResultWaiting));
-            r[13] = 0;
-            CellRange written{reach.column, reach.row, reach.column, reach.row};
-            if (cell::ResultFlags(r) & kResultArray) {
-                written.c2 = uint16_t(std::min<uint32_t>(
-                    reach.column + std::max<uint16_t>(cell::ArrayWidth(r), 1) - 1u, kLastColumn));
-                written.r2 = uint32_t(std::min<uint64_t>(
-                    uint64_t(reach.row) + std::max<uint32_t>(cell::ArrayHeight(r), 1) - 1,
-                    kLastRow));
+// With one worksheet recalculated: its marked formulas and the marked arrays they read.
+// Formulas they read are calculated on demand; nothing else elsewhere is.
+std::vector<bool> CSettler::Needed() const {
+    std::vector<bool> needed(reaches_.Size(), only_ == nullptr);
+    if (!only_) return needed;
+    const Adjacency before(edges_, true);
+    std::vector<uint32_t> stack;
+    for (uint32_t id : marked_)
+        if (reaches_.Cells(id) == only_ && !needed[id]) needed[id] = true, stack.push_back(id);
+    while (!stack.empty()) {
+        const uint32_t id = stack.back();
+        stack.pop_back();
+        before.ForEach(id, [&](uint32_t array) {
+            if (!needed[array]) needed[array] = true, stack.push_back(array);
+        });
+    }
+    return needed;
+}
+
+// A result stored again drops the direct row index of its store; the marked formulas get
+// theirs back, so that a precedent is found by a block lookup again.
+void CSettler::IndexRows(const std::vector<uint32_t>& order) const {
+    std::vector<std::pair<CCellStore*, uint32_t>> blocks;
+    for (uint32_t id : order)
+        blocks.push_back({reaches_.Cells(id), reaches_[id].row / kRowBlockRows});
+    std::sort(blocks.begin(), blocks.end());
+    blocks.erase(std::unique(blocks.begin(), blocks.end()), blocks.end());
+    CellCursor cursor;
+    const CCellStore* last = nullptr;
+    for (const auto& [cells, block] : blocks) {
+        if (cells != last) cursor = CellCursor{};
+        last = cells;
+        if (!cells->BlockValid(block)) cells->BuildRowBlockIndex(block, cursor);
+    }
+}
+
+void CSettler::Run() {
+    reaches_.Scan(ctx_, workbook_);
+    markedIn_.assign(reaches_.Size(), 0);
+    counted_.assign(reaches_.Size(), false);
+    for (round_ = 1; !ctx_.spreads.Empty(); ++round_) {
+        std::vector<SpreadChange> changes;
+        for (std::size_t i = 0; i < ctx_.spreads.Size(); ++i) changes.push_back(ctx_.spreads[i]);
+        const bool everything = ctx_.spreads.Lost();
+        ctx_.spreads.Clear();
+        if (round_ > 1) {
+            for (const SpreadChange& c : changes) {
+                const int64_t id = reaches_.Find(c.cells, c.row, c.column);
+                if (id != kNone && !counted_[std::size_t(id)])
+                    counted_[std::size_t(id)] = true, ++changedArrays_;
             }
-            AddDirty(dirty, reach.cells, written);
-            any = grew = true;
+            // Arrays that keep changing one another: they keep their last results.
+            if (round_ > changedArrays_ + 1) break;
+        }
+        edges_.clear();
+        reaches_.AddBuilt(ctx_.spreads);
+        Mark(changes, everything);
+        if (marked_.empty()) break;
+        const std::vector<bool> needed = Needed();
+        ctx_.worksheetList = workbook_.tree.first;
+        const std::vector<uint32_t> order = Order();
+        IndexRows(order);
+        for (uint32_t id : order) {
+            if (!needed[id]) continue;
+            // One calculated already, as a precedent of another, is not calculated twice.
+            const FormulaReach& reach = reaches_[id];
+            CCellStore& cells = *reaches_.Cells(id);
+            const uint8_t* r = FindCell(cells, reach.row, reach.column);
+            if (r && cell::IsFormula(r) && !(cell::ResultFlags(r) & kResultCalculated))
+                calculate_(cells, reach.row, reach.column);
         }
     }
-    return any;
+    ctx_.spreads.Clear();
 }
 
 } // namespace
 
-void SettleSpreads(CEvalContext& ctx, CWorkbook& workbook, SheetWalk walk) {
-    std::vector<SpreadChange> stopped;
-    std::size_t limit = 0;
-    for (std::size_t round = 1; !ctx.spreads.Empty(); ++round) {
-        std::vector<Reach> reaches;
-        std::size_t arrays = ScanWorkbook(ctx, workbook, reaches);
-        // An array that has just become a plain result still counts as one.
-        for (std::size_t i = 0; i < ctx.spreads.Size(); ++i) {
-            const SpreadChange& c = ctx.spreads[i];
-            const uint8_t* r = FindCell(*c.cells, c.row, c.column);
-            if (r && cell::IsFormula(r) && !(cell::ResultFlags(r) & kResultArray)) ++arrays;
-        }
-        limit = std::max(limit, arrays + 1);
-        std::vector<SpreadChange> changes;
-        for (std::size_t i = 0; i < ctx.spreads.Size(); ++i) changes.push_back(ctx.spreads[i]);
-        const bool everything = ctx.spreads.Lost();
-        ctx.spreads.Clear();
-        // Still changing after every array had its turn: no more turns for those arrays. One
-        // that names its own elements is circular (its clearing is a change of its own); the
-        // others (random numbers, a loop through other formulas) keep their last result.
-        if (round >= limit) {
-            for (const SpreadChange& c : changes) {
-                Reach anchor{c.cells, c.row, c.column, {}, false, false, false, {}};
-                if (IsStopped(anchor, stopped)) continue;
-                stopped.push_back(c);
-                if (ReadsOwnArea(reaches, c)) WriteCircularArray(ctx, *c.cells, c.row, c.column);
-            }
-            for (std::size_t i = 0; i < ctx.spreads.Size(); ++i) changes.push_back(ctx.spreads[i]);
-            ctx.spreads.Clear();
-        }
-        std::vector<Dirty> dirty;
-        for (const SpreadChange& c : changes) AddDirty(dirty, c.cells, c.area);
-        if (!MarkReaders(reaches, dirty, everything, stopped)) break;
-        for (CTreeItem* item = workbook.tree.first; item; item = item->next) {
-            CWorksheet* sheet = AsWorksheet(item);
-            if (!sheet) continue;
-            const bool marked = std::any_of(reaches.begin(), reaches.end(), [&](const Reach& r) {
-                return r.marked && r.cells == &sheet->cells;
-            });
-            if (marked) walk(ctx, sheet->cells, workbook.tree.first);
-        }
-    }
+void SettleSpreads(CEvalContext& ctx, CWorkbook& workbook, const CCellStore* only,
+                   const CellCalculation& calculate) {
+    if (ctx.spreads.Empty()) return;
+    CSettler(ctx, workbook, only, calculate).Run();
 }
 
 } // namespace vl

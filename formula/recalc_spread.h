@@ -5,17 +5,22 @@
 
 #include "formula/evalcontext.h"
 
+#include <functional>
+
 namespace vl {
 
-class CTreeItem;
 class CWorkbook;
 
-// Calculates the formula cells of one worksheet not yet calculated in the pass.
-using SheetWalk = void (*)(CEvalContext& ctx, CCellStore& cells, CTreeItem* list);
+// Calculates one formula cell, its uncalculated precedents first.
+using CellCalculation = std::function<void(CCellStore& cells, uint32_t row, uint16_t column)>;
 
-// Runs rounds, each a walk of the worksheets with cells to calculate again, until no array
-// changes its elements. An array still changing after as many rounds as the workbook has
-// arrays, plus one, depends on its own elements: it becomes #CIRC! and spreads no more.
-void SettleSpreads(CEvalContext& ctx, CWorkbook& workbook, SheetWalk walk);
+// Runs rounds while arrays change their elements. Each round makes the formulas that read a
+// changed area uncalculated, and those that read them, and calculates them again, an array
+// before the formulas that read its elements. An array is not made uncalculated by its own
+// change, and one of random numbers takes one turn only. The rounds after the first are
+// bounded by the number of arrays that changed in them. With `only`, the formulas calculated
+// are those of that worksheet and the arrays they read.
+void SettleSpreads(CEvalContext& ctx, CWorkbook& workbook, const CCellStore* only,
+                   const CellCalculation& calculate);
 
 } // namespace vl

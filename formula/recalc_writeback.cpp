@@ -302,13 +302,4 @@ void WriteFormulaResult(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint
     }
 }
 
-void WriteCircularArray(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint16_t column) {
-    uint8_t* r = FindCell(cells, row, column);
-    if (!r || !cell::IsFormula(r)) return;
-    r[14] |= kResultCalculated;
-    // The record moves while the area is cleared; its formula text is kept aside.
-    const std::string formula(cell::Formula(r));
-    Unspread(ctx, cells, r, formula, kErrCirc);
-}
-
 } // namespace vl

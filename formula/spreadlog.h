@@ -6,6 +6,7 @@
 #include "formula/growarray.h"
 #include "model/cellrange.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vl {
@@ -20,6 +21,16 @@ struct SpreadChange {
     CellRange area;
 };
 
+// A reference a formula built from text or offsets while it was evaluated: what it read
+// besides the references its text names.
+struct BuiltReference {
+    const CCellStore* from; // the formula's worksheet
+    uint32_t row;
+    uint16_t column;
+    const CCellStore* cells; // the worksheet read
+    CellRange area;
+};
+
 class CSpreadLog {
 public:
     // Changes are kept only between Begin and End: outside a recalculation no formula
@@ -27,10 +38,12 @@ public:
     void Begin() {
         active_ = true;
         Clear();
+        ClearBuilt();
     }
     void End() {
         active_ = false;
         Clear();
+        ClearBuilt();
     }
     bool Active() const { return active_; }
 
@@ -47,8 +60,26 @@ public:
         lost_ = false;
     }
 
+    // Past the limit, or without memory, the formulas that build references count as
+    // reading every cell: a workbook full of them costs no more than that.
+    static constexpr std::size_t kBuiltLimit = std::size_t(1) << 16;
+    void Built(const BuiltReference& reference) {
+        if (!active_ || builtLost_) return;
+        if (built_.Size() >= kBuiltLimit || !built_.Push(reference)) builtLost_ = true;
+    }
+    std::size_t BuiltSize() const { return built_.Size(); }
+    const BuiltReference& BuiltAt(std::size_t i) const { return built_[i]; }
+    // A built reference that was not kept: a formula that builds one may read anything.
+    bool BuiltLost() const { return builtLost_; }
+    void ClearBuilt() {
+        built_.Clear();
+        builtLost_ = false;
+    }
+
 private:
     CGrowArray<SpreadChange> changes_;
+    CGrowArray<BuiltReference> built_;
+    bool builtLost_ = false;
     bool active_ = false;
     bool lost_ = false;
 };

@@ -1,5 +1,6 @@
 // INDIRECT: a reference or range read from A1 or R1C1 text, on the formula's worksheet.
 #include "formula/cellref.h"
+#include "formula/spreadreach.h"
 #include "functions/general/generalargs.h"
 #include "functions/general/referencefunctions.h"
 
@@ -83,6 +84,7 @@ void Indirect(CEvalContext& ctx) {
     if (error == 0) error = ParseReferenceText(ctx, text, mode == 1, result);
     if (error) return ReturnError(ctx, error);
     result.cells = ctx.currentCells;
+    NoteBuiltReference(ctx, result);
     ReturnValue(ctx, result);
 }
 

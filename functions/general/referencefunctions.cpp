@@ -2,6 +2,7 @@
 
 #include "core/settings.h"
 #include "formula/cellref.h"
+#include "formula/spreadreach.h"
 #include "functions/general/generalargs.h"
 #include "platform/core/cp1252.h"
 
@@ -187,6 +188,7 @@ void Offset(CEvalContext& ctx) {
         result.lastRow = uint32_t(r2);
         result.firstFlags = result.lastFlags = kRefCell;
     }
+    NoteBuiltReference(ctx, result);
     ReturnValue(ctx, result);
 }
 

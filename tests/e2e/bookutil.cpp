@@ -9,12 +9,16 @@
 // worksheet, "pages FILE" writes 1 to 200 down column A, "styles FILE" prints each cell's
 // number format kind as "A1<TAB>format KIND". "folders FILE" writes a worksheet Sales at the
 // top (B3 41) and a folder Folder1 holding North, the active one, and another Sales (B3 8).
+// "spill FILE" writes two worksheets, S1 and S2, where S1 reads an element of its own array
+// through S2 and S2 holds a formula S1 does not read, calculated before its input changed;
+// "sheet FILE NAME" prints the cells of the worksheet of that name as "dump" does.
 
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
 #include "formula/celltext.h"
 #include "formula/evalcontext.h"
 #include "formula/recalc.h"
+#include "formula/translate.h"
 #include "functions/bindall/bindall.h"
 #include "model/blockobject.h"
 #include "model/chart.h"
@@ -68,6 +72,41 @@ auto OpenBook(const char* path) -> decltype(vl::CreateWorkbook()) {
         return nullptr;
     }
     return book;
+}
+
+// The cells of the worksheet, one line each.
+void PrintCells(vl::CWorkbook& book, vl::CWorksheet& sheet) {
+    vl::CEvalContext ctx;
+    ctx.worksheetList = book.tree.first;
+    ctx.currentCells = &sheet.cells;
+    vl::CellCursor cursor;
+    cursor.page = sheet.cells.FirstPage();
+    cursor.flags = vl::kAdvance;
+    while (const uint8_t* r = vl::NextCellRecord(cursor)) {
+        const uint16_t c = vl::cell::Column(r);
+        const uint32_t row = vl::cell::Row(r);
+        std::string text = vl::GetCellText(ctx, sheet.cells, c, row, c, row, false, false);
+        if (vl::cell::IsFormula(r)) {
+            char value[40];
+            std::snprintf(value, sizeof value, " -> %g%s", vl::cell::CachedNumber(r),
+                          (r[0] & 0xF0) ? " error" : "");
+            text += value;
+        }
+        std::printf("%s\t%s\n", CellName(c, row).c_str(), text.c_str());
+    }
+}
+
+int Sheet(const char* path, const char* name) {
+    auto book = OpenBook(path);
+    if (!book) return 1;
+    for (vl::CTreeItem* item = book->tree.first; item; item = item->next)
+        if (vl::CWorksheet* sheet = vl::AsWorksheet(item);
+            sheet && std::strcmp(item->name, name) == 0) {
+            PrintCells(*book, *sheet);
+            return 0;
+        }
+    std::fprintf(stderr, "no worksheet %s in %s\n", name, path);
+    return 1;
 }
 
 int Dump(const char* path) {
@@ -293,6 +332,50 @@ int Folders(const char* path) {
 
 } // namespace
 
+namespace {
+
+void PutFormula(vl::CEvalContext& ctx, vl::CWorksheet& sheet, uint16_t column, uint32_t row,
+                std::string formula) {
+    ctx.currentCells = &sheet.cells;
+    vl::TranslateFormula(ctx, formula, column, row, true);
+    vl::CellBuffer b;
+    vl::MakeFormulaCell(b, column, row, vl::FormulaHead{}, formula);
+    Put(sheet, b);
+}
+
+} // namespace
+
+// S1: D1 1, C1 ={1;1;1}*D1, A1 ='\S2'!A1; S2: A1 =SUM('\S1'!C2:C3), Z1 1, B1 =Z1*2. After a
+// recalculation Z1 becomes 50 and the workbook is saved as it is, S1 active.
+int Spill(const char* path) {
+    auto book = vl::CreateWorkbook();
+    if (!book || !vl::NewWorkbook(*book)) return 1;
+    vl::CTreeItem* first = book->tree.first;
+    first->SetName("S1");
+    vl::CWorksheet& s1 = *vl::AsWorksheet(first);
+    vl::CWorksheet& s2 = *vl::AsWorksheet(book->AppendTreeItem(vl::TREE_TYPE_WORKSHEET, "S2", 1));
+    vl::CEvalContext ctx;
+    ctx.worksheetList = book->tree.first;
+    vl::CellBuffer b;
+    PutFormula(ctx, s1, 0, 0, "='\\S2'!A1");
+    PutFormula(ctx, s1, 2, 0, "={1;1;1}*D1");
+    vl::MakeNumberCell(b, 3, 0, 1);
+    Put(s1, b);
+    PutFormula(ctx, s2, 0, 0, "=SUM('\\S1'!C2:C3)");
+    PutFormula(ctx, s2, 1, 0, "=Z1*2");
+    vl::MakeNumberCell(b, 25, 0, 1);
+    Put(s2, b);
+    vl::RecalculateWorkbook(*book, ctx);
+    vl::MakeNumberCell(b, 25, 0, 50);
+    Put(s2, b);
+    book->tree.active = &s1;
+    if (!vl::SaveWorkbookFile(*book, path, 3)) {
+        std::fprintf(stderr, "cannot write %s (error %d)\n", path, int(book->error));
+        return 1;
+    }
+    return 0;
+}
+
 // Numbers 1 to 200 down column A: several printed pages.
 int Pages(const char* path) {
     auto book = vl::CreateWorkbook();
@@ -318,6 +401,8 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "charts") == 0) return Charts(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "pages") == 0) return Pages(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "styles") == 0) return Styles(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "spill") == 0) return Spill(argv[2]);
+    if (argc == 4 && std::strcmp(argv[1], "sheet") == 0) return Sheet(argv[2], argv[3]);
     std::fprintf(stderr, "usage: bookutil dump|tree|make|clip|table|charts|pages|styles FILE\n");
     return 2;
 }

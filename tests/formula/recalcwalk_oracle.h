@@ -127,7 +127,9 @@ inline void Recalculate(CWorkbook& workbook, CEvalContext& ctx, CCellStore* only
             WalkSheet(ctx, sheet->cells, workbook.tree.first);
     }
     // The rounds after an array spread are walked the same way.
-    SettleSpreads(ctx, workbook, &WalkSheet);
+    SettleSpreads(ctx, workbook, only, [&ctx](CCellStore& cells, uint32_t row, uint16_t column) {
+        CalculateChain(ctx, {&cells, row, column});
+    });
     ctx.spreads.End();
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)
         if (CWorksheet* sheet = AsWorksheet(item)) sheet->cells.ClearRowIndex(false);

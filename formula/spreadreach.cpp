@@ -1,0 +1,217 @@
+#include "formula/spreadreach.h"
+
+#include "formula/folderrange.h"
+#include "formula/functable.h"
+#include "formula/tokenizer.h"
+#include "model/workbook.h"
+
+#include <algorithm>
+#include <string>
+#include <tuple>
+
+namespace vl {
+
+namespace {
+
+CellRange Union(const CellRange& a, const CellRange& b) {
+    return {std::min(a.c1, b.c1), std::min(a.r1, b.r1), std::max(a.c2, b.c2), std::max(a.r2, b.r2)};
+}
+
+CellRange TokenArea(const FormulaToken& t) {
+    if (t.type == kTokenArea) return {t.firstColumn, t.firstRow, t.lastColumn, t.lastRow};
+    const bool row = t.refFlags & kRefRow;
+    const bool column = t.refFlags & kRefColumn;
+    return {column ? t.column : uint16_t(0), row ? t.row : 0,
+            column ? t.column : uint16_t(kLastColumn), row ? t.row : kLastRow};
+}
+
+uint16_t FunctionIndex(const char* name) {
+    uint16_t found = 0;
+    std::size_t end = 0;
+    return FindBuiltinFunction(name, found, end) ? found : UINT16_MAX;
+}
+
+struct KnownFunctions {
+    uint16_t indirect = FunctionIndex("INDIRECT(");
+    uint16_t offset = FunctionIndex("OFFSET(");
+    uint16_t volatiles[6] = {FunctionIndex("RAND("),    FunctionIndex("RANDBETWEEN("),
+                             FunctionIndex("NOW("),     FunctionIndex("TODAY("),
+                             FunctionIndex("MTXRAND("), FunctionIndex("MTXRAND2(")};
+};
+
+const KnownFunctions& Known() {
+    static const KnownFunctions known;
+    return known;
+}
+
+// The store of the worksheet a qualifier names, seen from the formula's own worksheet; null
+// for a folder, another workbook or a name that finds nothing.
+CCellStore* QualifiedStore(CEvalContext& ctx, const CCellStore* from, std::string_view name) {
+    while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    if (name.empty() || name.front() == '[') return nullptr;
+    std::string path;
+    if (name.front() != '\\') GetFolderPath(ctx, from, path);
+    path.append(name);
+    CTreeItem* item = FindNodeByPath(ctx, path);
+    CWorksheet* sheet = item ? AsWorksheet(item) : nullptr;
+    return sheet ? &sheet->cells : nullptr;
+}
+
+} // namespace
+
+// The temporaries the tokens make are dropped as they come.
+void CFormulaReaches::ScanFormula(CEvalContext& ctx, const uint8_t* r, CCellStore& cells,
+                                  FormulaReach& reach, std::vector<Named>& named) {
+    const KnownFunctions& known = Known();
+    const std::string_view text = cell::Formula(r);
+    ctx.currentCells = &cells;
+    ctx.BeginFormula(reach.column, reach.row);
+    named.clear();
+    std::size_t pos = 1;
+    FormulaToken token;
+    std::string lastText;
+    const CCellStore* qualified = nullptr; // the worksheet the next reference lies on
+    uint16_t previous = 0;
+    // OFFSET's first argument is where it starts counting, not a cell it reads.
+    bool offsetBase = false;
+    for (;;) {
+        const uint16_t type = GetFormulaToken(ctx, text, pos, token, true);
+        if (type == 0 || type == kTokenEnd) break;
+        if (type == kTokenReference || type == kTokenArea) {
+            if (offsetBase) {
+                // The base may be a range "A1:B2": its second end goes too.
+            } else if (!token.error) {
+                const CellRange area = TokenArea(token);
+                // The second end of "A1:B2" widens the area of the first, on its worksheet.
+                if (previous == kTokenRange && !named.empty())
+                    named.back().area = Union(named.back().area, area);
+                else
+                    named.push_back({qualified ? qualified : &cells, area});
+            }
+            qualified = nullptr;
+        } else if (type == kTokenQualifier) {
+            qualified = previous == kTokenText ? QualifiedStore(ctx, &cells, lastText) : nullptr;
+            // A folder, another workbook or a name taken from a cell: anything may be read.
+            if (!qualified) reach.everywhere = true;
+        } else if (type == kTokenFunction) {
+            const uint16_t f = token.functionIndex;
+            if (f == known.indirect || f == known.offset) reach.builds = true;
+            if (std::find(std::begin(known.volatiles), std::end(known.volatiles), f) !=
+                std::end(known.volatiles))
+                reach.isVolatile = true;
+        } else if (type == kTokenText) {
+            lastText = ctx.stringPool.PopTempString();
+        } else if (type == kTokenArray) {
+            if (Page* chain = ctx.scratch.PopPointer()) ctx.scratch.cells.FreePageChain(chain);
+        }
+        if (type != kTokenReference && type != kTokenArea && type != kTokenQualifier)
+            qualified = type == kTokenRange ? qualified : nullptr;
+        if (type == kTokenFunction)
+            offsetBase = token.functionIndex == known.offset;
+        else if (type != kTokenReference && type != kTokenArea && type != kTokenRange &&
+                 type != kTokenQualifier && type != kTokenText)
+            offsetBase = false;
+        previous = type;
+    }
+    ctx.BeginFormula(reach.column, reach.row);
+}
+
+void CFormulaReaches::Scan(CEvalContext& ctx, CWorkbook& workbook) {
+    CCellStore* const savedCells = ctx.currentCells;
+    // Counted first, so that the lists are made to size rather than doubled as they grow.
+    std::size_t formulas = 0;
+    for (CTreeItem* item = workbook.tree.first; item; item = item->next)
+        if (CWorksheet* sheet = AsWorksheet(item)) {
+            sheetOrder_.push_back(&sheet->cells);
+            CellCursor cursor;
+            cursor.flags = kAdvance;
+            cursor.page = sheet->cells.FirstPage();
+            std::size_t count = 0;
+            while (const uint8_t* r = NextCellRecord(cursor)) count += cell::IsFormula(r);
+            if (count) sheets_[&sheet->cells].entries.reserve(count);
+            formulas += count;
+        }
+    reaches_.reserve(formulas);
+    std::vector<Named> named;
+    for (std::size_t s = 0; s < sheetOrder_.size(); ++s) {
+        CCellStore& cells = *sheetOrder_[s];
+        CellCursor cursor;
+        cursor.flags = kAdvance;
+        cursor.page = cells.FirstPage();
+        while (const uint8_t* r = NextCellRecord(cursor)) {
+            if (!cell::IsFormula(r)) continue;
+            FormulaReach reach{cell::Row(r), cell::Column(r), uint16_t(s), false, false, false};
+            ScanFormula(ctx, r, cells, reach, named);
+            const uint32_t id = uint32_t(reaches_.size());
+            reaches_.push_back(reach);
+            if (reach.everywhere) continue;
+            for (const Named& n : named)
+                sheets_[n.cells].entries.push_back(
+                    {n.area.r1, n.area.r2, id, n.area.c1, n.area.c2});
+        }
+    }
+    ctx.currentCells = savedCells;
+    BuildIndexes();
+}
+
+void CFormulaReaches::AddBuilt(const CSpreadLog& log) {
+    builtLost_ = builtLost_ || log.BuiltLost();
+    for (; builtSeen_ < log.BuiltSize(); ++builtSeen_) {
+        const BuiltReference& b = log.BuiltAt(builtSeen_);
+        const int64_t id = Find(b.from, b.row, b.column);
+        if (id < 0 || !reaches_[std::size_t(id)].builds) continue;
+        if (builtKnown_.insert({b.cells, uint32_t(id), b.area}).second)
+            built_[b.cells].push_back({b.area.r1, b.area.r2, uint32_t(id), b.area.c1, b.area.c2});
+    }
+}
+
+void NoteBuiltReference(CEvalContext& ctx, const FormulaToken& reference) {
+    if (!ctx.spreads.Active() || !reference.cells) return;
+    CellRange area{reference.column, reference.row, reference.column, reference.row};
+    if (reference.type == kTokenArea)
+        area = {reference.firstColumn, reference.firstRow, reference.lastColumn, reference.lastRow};
+    ctx.spreads.Built({ctx.currentCells, ctx.baseRow, ctx.baseColumn, reference.cells, area});
+}
+
+int64_t CFormulaReaches::Find(const CCellStore* cells, uint32_t row, uint16_t column) const {
+    const auto sheet = std::find(sheetOrder_.begin(), sheetOrder_.end(), cells);
+    if (sheet == sheetOrder_.end()) return -1;
+    const auto wanted = std::tuple(uint16_t(sheet - sheetOrder_.begin()), row, column);
+    const auto key = [](const FormulaReach& f) { return std::tuple(f.sheet, f.row, f.column); };
+    const auto it = std::lower_bound(
+        reaches_.begin(), reaches_.end(), wanted,
+        [&](const FormulaReach& f, const decltype(wanted)& w) { return key(f) < w; });
+    if (it == reaches_.end() || key(*it) != wanted) return -1;
+    return int64_t(it - reaches_.begin());
+}
+
+uint32_t CFormulaReaches::BuildTree(SheetIndex& index, std::size_t node, std::size_t lo,
+                                    std::size_t hi) {
+    if (hi - lo == 1) {
+        uint32_t last = 0;
+        const std::size_t end = std::min(index.entries.size(), (lo + 1) * kBlock);
+        for (std::size_t i = lo * kBlock; i < end; ++i) last = std::max(last, index.entries[i].r2);
+        return index.maxLastRow[node] = last;
+    }
+    const std::size_t mid = lo + (hi - lo) / 2;
+    const uint32_t left = BuildTree(index, node * 2, lo, mid);
+    return index.maxLastRow[node] = std::max(left, BuildTree(index, node * 2 + 1, mid, hi));
+}
+
+void CFormulaReaches::BuildIndexes() {
+    for (uint32_t id = 0; id < reaches_.size(); ++id) {
+        if (reaches_[id].everywhere) everywhere_.push_back(id);
+        if (reaches_[id].builds) builders_.push_back(id);
+    }
+    for (auto& [cells, index] : sheets_) {
+        if (index.entries.empty()) continue;
+        std::stable_sort(index.entries.begin(), index.entries.end(),
+                         [](const Entry& a, const Entry& b) { return a.r1 < b.r1; });
+        index.blocks = (index.entries.size() + kBlock - 1) / kBlock;
+        index.maxLastRow.assign(index.blocks * 4, 0);
+        BuildTree(index, 1, 0, index.blocks);
+    }
+}
+
+} // namespace vl

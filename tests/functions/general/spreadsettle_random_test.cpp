@@ -1,0 +1,323 @@
+// Random workbooks of arrays and the formulas that read them, on two worksheets, with readers
+// placed before and after what they read: one recalculation gives what a second one gives,
+// arrays nothing reads change nothing, and a recalculation of one worksheet changes on the
+// other only what the first reads.
+#include "functions/general/randomfunctions.h"
+#include "functiontestutil.h"
+
+#include <map>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace vl::test {
+
+namespace {
+
+constexpr uint32_t kRows = 18;
+constexpr uint16_t kColumns = 8;
+
+std::string Name(uint16_t column, uint32_t row) {
+    return std::string(1, char('A' + column)) + std::to_string(row + 1);
+}
+
+struct Cell {
+    int sheet;
+    uint16_t column;
+    uint32_t row;
+};
+
+// One cell or array of the workbook; an item reads only items made before it, so nothing
+// is circular unless it reads its own elements on purpose.
+struct Item {
+    Cell at;
+    uint16_t width = 1;
+    uint32_t height = 1;
+    std::string text; // a number or a formula
+    std::vector<int> reads;
+};
+
+class CRandomBook {
+public:
+    CRandomBook(uint32_t seed, bool withVolatile, bool withSelfReaders)
+        : rng_(seed), volatile_(withVolatile), selfReaders_(withSelfReaders) {
+        for (int i = 0; i < 28; ++i) AddItem();
+    }
+
+    const std::vector<Item>& Items() const { return items_; }
+
+    // The book with every item, and `unrelated` arrays nothing reads in columns of their own.
+    void Build(FunctionBook& book, int unrelated = 0) const {
+        CWorksheet* sheets[2] = {&book.AddSheet("S1"), &book.AddSheet("S2")};
+        for (const Item& item : items_) {
+            CWorksheet& s = *sheets[item.at.sheet];
+            const std::string a1 = Name(item.at.column, item.at.row);
+            if (item.text[0] == '=')
+                book.Formula(s, a1, item.text);
+            else
+                book.Number(s, a1, std::stod(item.text));
+        }
+        for (int i = 0; i < unrelated; ++i)
+            book.Formula(*sheets[i % 2], Name(uint16_t(kColumns + 2), uint32_t(3 * i)), "={7;8}");
+    }
+
+    // New values for every number.
+    void Renumber(FunctionBook& book, uint32_t seed) const {
+        std::mt19937 rng(seed);
+        for (const Item& item : items_)
+            if (item.text[0] != '=') {
+                CWorksheet& s = *AsWorksheet(Nth(book, item.at.sheet));
+                book.Number(s, Name(item.at.column, item.at.row), double(rng() % 9));
+            }
+    }
+
+    static CTreeItem* Nth(FunctionBook& book, int n) {
+        CTreeItem* t = book.Book().tree.first;
+        for (; t && !t->IsWorksheet(); t = t->next) {
+        }
+        for (int i = 0; i < n && t; ++i)
+            for (t = t->next; t && !t->IsWorksheet(); t = t->next) {
+            }
+        return t;
+    }
+
+private:
+    int Pick(int n) { return int(rng_() % uint32_t(n)); }
+
+    bool Free(const Cell& c, uint16_t w, uint32_t h) const {
+        if (c.column + w > kColumns || c.row + h > kRows) return false;
+        for (const Item& it : items_)
+            if (it.at.sheet == c.sheet && c.column < it.at.column + it.width &&
+                it.at.column < c.column + w && c.row < it.at.row + it.height &&
+                it.at.row < c.row + h)
+                return false;
+        return true;
+    }
+
+    // A cell of an earlier item, and the reference to it as seen from `from`.
+    std::string Reference(const Cell& from, int& item, Cell& target, bool sameSheet) {
+        for (int tries = 0; tries < 50; ++tries) {
+            item = Pick(int(items_.size()));
+            const Item& it = items_[std::size_t(item)];
+            if (sameSheet && it.at.sheet != from.sheet) continue;
+            target = {it.at.sheet, uint16_t(it.at.column + Pick(it.width)),
+                      uint32_t(it.at.row + uint32_t(Pick(int(it.height))))};
+            const std::string a1 = Name(target.column, target.row);
+            return target.sheet == from.sheet
+                       ? a1
+                       : "'\\S" + std::to_string(target.sheet + 1) + "'!" + a1;
+        }
+        item = -1;
+        return "";
+    }
+
+    void AddItem() {
+        static const struct {
+            const char* pattern; // X: the reference read
+            uint16_t width;
+            uint32_t height;
+        } arrays[] = {{"={1;2;3}*X", 1, 3},
+                      {"={1,2}+X", 2, 1},
+                      {"={1,2;3,4}*X", 2, 2},
+                      {"=IF(X>4,{1;2;3},{4;5})+0", 1, 3},
+                      {"=IF(X>4,{1,2},{3})*2", 2, 1}};
+        for (int tries = 0; tries < 100; ++tries) {
+            Item item;
+            item.at = {Pick(2), uint16_t(Pick(kColumns)), uint32_t(Pick(int(kRows)))};
+            int kind = items_.size() < 6 ? 0 : Pick(volatile_ ? 10 : 9);
+            if (kind == 1 || kind == 2) {
+                const auto& a = arrays[Pick(int(std::size(arrays)))];
+                item.width = a.width;
+                item.height = a.height;
+                item.text = a.pattern;
+            }
+            if (kind == 7 && selfReaders_) item.height = 2;
+            if (kind == 9) item.height = 2;
+            if (!Free(item.at, item.width, item.height)) continue;
+            int read = -1;
+            Cell target{};
+            const std::string x =
+                kind == 0 ? "" : Reference(item.at, read, target, kind == 5 || kind == 6);
+            if (kind != 0 && read < 0) continue;
+            switch (kind) {
+            case 0:
+                item.text = std::to_string(Pick(9));
+                break;
+            case 1:
+            case 2:
+                item.text.replace(item.text.find('X'), 1, x);
+                break;
+            case 3:
+                item.text = "=" + x + "+1";
+                break;
+            case 4: { // the whole area of an earlier array, or the one cell
+                const Item& it = items_[std::size_t(read)];
+                if (it.at.sheet != item.at.sheet) {
+                    item.text = "=" + x + "*3";
+                    break;
+                }
+                item.text = "=SUM(" + Name(it.at.column, it.at.row) + ":" +
+                            Name(uint16_t(it.at.column + it.width - 1), it.at.row + it.height - 1) +
+                            ")";
+                break;
+            }
+            case 5:
+                item.text = "=INDIRECT(\"" + x + "\",1)*2";
+                break;
+            case 6: // from its own cell to one below and right of it
+                if (target.row < item.at.row || target.column < item.at.column) continue;
+                item.text = "=OFFSET(" + Name(item.at.column, item.at.row) + "," +
+                            std::to_string(target.row - item.at.row) + "," +
+                            std::to_string(target.column - item.at.column) + ",1,1)+1";
+                break;
+            case 7: // an array over a reference built from text, or reading its own element
+                item.height = 2;
+                if (selfReaders_ && Pick(2) == 0) {
+                    const std::string own = Name(item.at.column, item.at.row + 1);
+                    item.text = Pick(2) ? "={0;0}+IF(" + own + "<5," + own + "+1,5)"
+                                        : "={0;0}+INDIRECT(\"" + own + "\",1)+1";
+                    read = -1;
+                } else if (target.sheet == item.at.sheet) {
+                    item.text = "={1;1}*INDIRECT(\"" + Name(target.column, target.row) + "\",1)";
+                } else {
+                    item.text = "={1;1}*" + x;
+                }
+                break;
+            case 8:
+                item.text = "=" + x + "-1";
+                break;
+            case 9: // random numbers over a reference
+                item.text = "={1;1}*RAND()+" + x;
+                break;
+            }
+            if (!Free(item.at, item.width, item.height)) continue;
+            if (read >= 0) item.reads.push_back(read);
+            items_.push_back(item);
+            return;
+        }
+    }
+
+    std::mt19937 rng_;
+    bool volatile_;
+    bool selfReaders_;
+    std::vector<Item> items_;
+};
+
+using Snapshot = std::map<std::string, std::string>;
+
+// What every cell of both worksheets shows; numbers to the last bit.
+Snapshot Take(FunctionBook& book, uint16_t columns = kColumns) {
+    Snapshot out;
+    for (int s = 0; s < 2; ++s) {
+        CWorksheet& sheet = *AsWorksheet(CRandomBook::Nth(book, s));
+        for (uint32_t r = 0; r < kRows; ++r)
+            for (uint16_t c = 0; c < columns; ++c) {
+                const uint8_t* rec = FindCell(sheet.cells, r, c);
+                std::string shown = ShownRecord(rec);
+                if (rec && !(rec[0] & 0xF0) && !cell::IsText(rec) &&
+                    !(cell::IsFormula(rec) && (cell::ResultFlags(rec) & kResultText))) {
+                    const double v =
+                        cell::IsNumber(rec) ? cell::Number(rec) : cell::CachedNumber(rec);
+                    char bits[32];
+                    std::snprintf(bits, sizeof bits, "%a", v);
+                    shown = bits;
+                }
+                out[std::to_string(s) + "!" + Name(c, r)] = shown;
+            }
+    }
+    return out;
+}
+
+std::string Differences(const Snapshot& a, const Snapshot& b) {
+    std::string out;
+    for (const auto& [place, shown] : a)
+        if (b.at(place) != shown) out += place + ": " + shown + " then " + b.at(place) + "\n";
+    return out;
+}
+
+} // namespace
+
+TEST(SpreadSettleRandom, OneRecalculationGivesWhatASecondOneGives) {
+    for (uint32_t seed = 1; seed <= 150; ++seed) {
+        SCOPED_TRACE(seed);
+        CRandomBook shape(seed, false, false);
+        FunctionBook book;
+        shape.Build(book);
+        ASSERT_TRUE(book.Recalc());
+        const Snapshot first = Take(book);
+        ASSERT_TRUE(book.Recalc());
+        ASSERT_EQ(Differences(first, Take(book)), "");
+        shape.Renumber(book, seed * 7);
+        ASSERT_TRUE(book.Recalc());
+        const Snapshot changed = Take(book);
+        ASSERT_TRUE(book.Recalc());
+        ASSERT_EQ(Differences(changed, Take(book)), "");
+    }
+}
+
+TEST(SpreadSettleRandom, ArraysNothingReadsChangeNoResult) {
+    for (uint32_t seed = 1; seed <= 150; ++seed) {
+        SCOPED_TRACE(seed);
+        CRandomBook shape(seed, false, true);
+        FunctionBook alone;
+        shape.Build(alone);
+        FunctionBook crowded;
+        shape.Build(crowded, 12);
+        for (int pass = 0; pass < 2; ++pass) {
+            ASSERT_TRUE(alone.Recalc());
+            ASSERT_TRUE(crowded.Recalc());
+            ASSERT_EQ(Differences(Take(alone), Take(crowded)), "") << pass;
+        }
+    }
+}
+
+// The items of S2 that S1's formulas read, those read by them, and so on.
+std::set<int> ReadFromFirstSheet(const std::vector<Item>& items) {
+    std::set<int> read;
+    std::vector<int> stack;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i].at.sheet == 0) stack.push_back(int(i));
+    std::set<int> seen(stack.begin(), stack.end());
+    while (!stack.empty()) {
+        const int i = stack.back();
+        stack.pop_back();
+        for (int j : items[std::size_t(i)].reads) {
+            if (items[std::size_t(j)].at.sheet == 1) read.insert(j);
+            if (seen.insert(j).second) stack.push_back(j);
+        }
+    }
+    return read;
+}
+
+TEST(SpreadSettleRandom, OneWorksheetRecalculatedChangesElsewhereOnlyWhatItReads) {
+    BindRandomMatrixFunctions();
+    int checked = 0;
+    for (uint32_t seed = 1; seed <= 150; ++seed) {
+        SCOPED_TRACE(seed);
+        CRandomBook shape(seed, true, true);
+        FunctionBook book;
+        shape.Build(book);
+        ASSERT_TRUE(book.Recalc());
+        shape.Renumber(book, seed * 11);
+        const Snapshot before = Take(book);
+        CWorksheet& s1 = *AsWorksheet(CRandomBook::Nth(book, 0));
+        ASSERT_TRUE(book.Recalc(&s1.cells));
+        const Snapshot after = Take(book);
+        const std::set<int> read = ReadFromFirstSheet(shape.Items());
+        for (std::size_t i = 0; i < shape.Items().size(); ++i) {
+            const Item& item = shape.Items()[i];
+            if (item.at.sheet != 1 || read.count(int(i))) continue;
+            for (uint32_t r = 0; r < item.height; ++r)
+                for (uint16_t c = 0; c < item.width; ++c) {
+                    const std::string place =
+                        "1!" + Name(uint16_t(item.at.column + c), item.at.row + r);
+                    EXPECT_EQ(before.at(place), after.at(place)) << place << " " << item.text;
+                    ++checked;
+                }
+        }
+    }
+    EXPECT_GT(checked, 500);
+}
+
+} // namespace vl::test
