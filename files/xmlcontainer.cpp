@@ -1,10 +1,10 @@
 // The "Container" element: a container's layout, placement, frame, background, titles and
 // objects (charts, and objects identified by number, written as "Image").
 
-#include "files/xmlcarried.h"
 #include "files/xmlchartparts.h"
 #include "files/xmlelements.h"
 #include "files/xmlstyleitems.h"
+#include "files/xmlwritten.h"
 #include "formula/cellref.h"
 #include "model/container.h"
 #include "values/inttext.h"

@@ -1,10 +1,10 @@
 // The "PageSettings" element: a worksheet's printer and paper, print range, copies, header
 // and footer, margins and page layout.
 
-#include "files/xmlcarried.h"
 #include "files/xmlelements.h"
 #include "files/xmlfields.h"
 #include "files/xmlstyleitems.h"
+#include "files/xmlwritten.h"
 #include "formula/addresstext.h"
 #include "values/inttext.h"
 

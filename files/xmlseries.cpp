@@ -1,11 +1,11 @@
 // "DataSeries": the "Sigma", "X" and "Y" series of a chart with their data texts, scale,
 // periods, number format, axis and grid lines.
 
-#include "files/xmlcarried.h"
 #include "files/xmlchartparts.h"
 #include "files/xmlfields.h"
 #include "files/xmlnames.h"
 #include "files/xmlstyleitems.h"
+#include "files/xmlwritten.h"
 #include "model/blockobject.h"
 #include "platform/core/cp1252.h"
 

@@ -3,8 +3,8 @@
 #include "files/xmlworkbook.h"
 
 #include "files/containerids.h"
-#include "files/xmlcarried.h"
 #include "files/xmlelements.h"
+#include "files/xmlwritten.h"
 #include "model/container.h"
 
 #include <cstring>

@@ -5,6 +5,7 @@
 
 #include "formula/growarray.h"
 #include "formula/lookupcache.h"
+#include "formula/qualifiermemo.h"
 #include "formula/spreadlog.h"
 #include "formula/token.h"
 #include "model/cellstore.h"
@@ -114,6 +115,8 @@ public:
     CLookupCache lookups;
     // Array areas changed in the current round of a recalculation.
     CSpreadLog spreads;
+    // Worksheets and folders that qualifier names found, kept while a recalculation runs.
+    CQualifierMemo qualifiers;
 };
 
 // Drops the temporaries of `count` value-stack entries from `index` downward: an array

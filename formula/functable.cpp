@@ -2,6 +2,7 @@
 
 #include "formula/evalcontext.h"
 #include "formula/literals.h"
+#include "platform/core/cp1252.h"
 
 #include <cstring>
 #include <mutex>
@@ -394,6 +395,8 @@ constexpr const char* kStoredNames[kBuiltinRows] = {
 BuiltinFunction gTable[kBuiltinRows + 1];
 uint16_t gRowCount = 0;
 std::once_flag gSorted;
+// The characters that can stand in a function's name before its "(", in either case.
+bool gSpells[256] = {};
 
 int CompareNames(const char* a, const char* b) {
     return std::strcmp(a, b); // byte order: "(" sorts before digits and letters
@@ -413,6 +416,12 @@ void BuildAndSort() {
         for (uint16_t j = i + 1; j < count; ++j)
             if (CompareNames(gTable[i].name, gTable[j].name) > 0) std::swap(gTable[i], gTable[j]);
     gRowCount = count;
+    bool upper[256] = {};
+    for (uint16_t i = 0; i < kBuiltinRows; ++i)
+        for (const char* c = kStoredNames[i]; *c; ++c)
+            upper[static_cast<unsigned char>(CharUpper1252(*c))] = true;
+    for (int c = 0; c < 256; ++c)
+        gSpells[c] = upper[static_cast<unsigned char>(CharUpper1252(char(c)))];
 }
 
 } // namespace
@@ -434,6 +443,11 @@ const BuiltinFunction* GetBuiltinFunction(uint16_t index) {
 bool FindBuiltinFunction(std::string_view text, uint16_t& index, std::size_t& end) {
     SortFunctionTable();
     end = 0;
+    // A name matches only where the run of characters that can spell one ends in "(": most
+    // other words (worksheet names, names of cells) are told so without a search.
+    std::size_t run = 0;
+    while (run < text.size() && gSpells[static_cast<unsigned char>(text[run])]) ++run;
+    if (run == text.size() || text[run] != '(') return false;
     int lo = 0;
     int hi = int(gRowCount) - 1;
     while (lo <= hi) {

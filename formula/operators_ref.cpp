@@ -74,10 +74,14 @@ void ResolveQualifier(CEvalContext& ctx, FormulaToken& left, const FormulaToken&
         left = entry;
         return;
     }
-    std::string path;
-    if (name.front() != '\\') GetFolderPath(ctx, right.cells, path);
-    path.append(name);
-    CTreeItem* item = FindNodeByPath(ctx, path);
+    CTreeItem* item = nullptr;
+    if (!ctx.qualifiers.Find(right.cells, name, item)) {
+        std::string path;
+        if (name.front() != '\\') GetFolderPath(ctx, right.cells, path);
+        path.append(name);
+        item = FindNodeByPath(ctx, path);
+        ctx.qualifiers.Note(right.cells, name, item);
+    }
     if (!item) {
         MakeError(left, kErrName);
         return;

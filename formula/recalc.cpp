@@ -35,6 +35,8 @@ void ResetFormulaCells(CCellStore& cells) {
     }
     CellCursor indexCursor;
     for (uint32_t block : blocks) cells.BuildRowBlockIndex(block, indexCursor);
+    // Blocks without formulas are read by formulas too, of this worksheet or others.
+    cells.IndexOnDemand(true);
 }
 
 void SetChartRefresh(ChartRefresh refresh) {
@@ -78,6 +80,7 @@ bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cel
     ctx.currentCells = cells;
     ctx.recalculation = ++gRecalculations;
     ctx.lookups.BeginPass();
+    ctx.qualifiers.Begin();
     ctx.spreads.Begin();
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)
         if (CWorksheet* sheet = AsWorksheet(item)) ResetFormulaCells(sheet->cells);
@@ -92,7 +95,8 @@ bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cel
     });
     ctx.spreads.End();
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)
-        if (CWorksheet* sheet = AsWorksheet(item)) sheet->cells.ClearRowIndex(false);
+        if (CWorksheet* sheet = AsWorksheet(item)) sheet->cells.IndexOnDemand(false);
+    ctx.qualifiers.End();
     ctx.lookups.EndPass();
     return UpdateWorkbookCharts(workbook);
 }

@@ -2,6 +2,7 @@
 
 #include "model/cellwalk.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace vl {
@@ -197,6 +198,16 @@ bool CCellStore::PlaceRecord(Page* page, uint32_t offset, uint32_t removeLen, co
                             : split == Split::kAlone                           ? 2
                                                                                : 1;
     if (!TakePages(fresh, needed)) return false;
+    // The records that move lie in the rows from the target's first to the page's last.
+    uint32_t firstRow = 0, lastRow = 0;
+    if (validBlocks_) {
+        const uint32_t row = cell::Row(record);
+        firstRow = target->used ? std::min(row, cellwalk::FirstRow(target)) : row;
+        const Page* next = page->next;
+        lastRow =
+            std::max(row, next && next->used ? cellwalk::FirstRow(next) : cellwalk::LastRow(page));
+    }
+    BeginRowsEdit();
 
     if (removeLen) {
         uint8_t* p = page->payload + offset;
@@ -213,7 +224,7 @@ bool CCellStore::PlaceRecord(Page* page, uint32_t offset, uint32_t removeLen, co
         freeBytes_ += kPagePayload;
     }
     if (freeBytes_ >= size) freeBytes_ -= size;
-    ClearRowIndex(false);
+    EndRowsEdit(firstRow, lastRow);
     cursor.page = placed.page;
     cursor.offset = uint16_t(placed.offset + ((cursor.flags & kAdvance) ? size : 0));
     return true;

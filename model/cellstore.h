@@ -1,7 +1,8 @@
 #pragma once
 // Sparse storage of one worksheet's cells: variable-length cell records packed in
 // (row, column) order into chained pages, a free-page list, and a row index of
-// 2,048 blocks of 1,024 rows that readers build on demand and clear before edits.
+// 2,048 blocks of 1,024 rows that readers build on demand. An edit of records marks only the
+// rows of the pages it changes to be found again; other edits clear the whole index.
 
 #include "model/cellrange.h"
 #include "model/cellrecord.h"
@@ -43,12 +44,22 @@ struct ColumnMark {
 };
 constexpr uint32_t kColumnMarkEvery = 8;
 
-// The blocks of the row index with their valid flags, made when a block is first built:
-// most stores (the undo entries' among them) are never indexed.
+// The blocks of the row index with their flags, made when a block is first built: most
+// stores (the undo entries' among them) are never indexed. A valid block may have stale
+// rows, found again from the pages before the block is next read; a block to be indexed on
+// demand is built once the finds without it have cost about what building it costs.
 struct RowIndexTable {
     RowIndexEntry* blocks[kRowBlocks];
     uint8_t flags[kRowBlocks];
+    uint32_t staleFirst[kRowBlocks];
+    uint32_t staleLast[kRowBlocks];
+    // Finds left before an on-demand block is built, once counted.
+    uint32_t findsLeft[kRowBlocks];
 };
+constexpr uint8_t kBlockValid = 1;
+constexpr uint8_t kBlockStale = 2;
+constexpr uint8_t kBlockOnDemand = 4;
+constexpr uint8_t kBlockCounted = 8;
 
 class CCellStore {
 public:
@@ -62,7 +73,17 @@ public:
     bool PutCell(const uint8_t* record, CellCursor& cursor);
 
     bool BuildRowBlockIndex(uint32_t block, CellCursor& cursor);
+    // Drops the whole index; blocks wanted on demand stay wanted.
     void ClearRowIndex(bool freePages);
+    // While on, every block not indexed is built when its finds have cost about what
+    // building it costs (a recalculation reads worksheets that hold no formula too). Off
+    // drops the index.
+    void IndexOnDemand(bool on);
+    // Between the two, linking and releasing pages keep the row index: the caller changes
+    // only the records of rows first..last and the pages that hold them, and EndRowsEdit
+    // marks those rows stale.
+    void BeginRowsEdit() { ++rowsEdits_; }
+    void EndRowsEdit(uint32_t first, uint32_t last);
     bool GetUsedRange(uint16_t* firstCol, uint16_t* lastCol, uint32_t* firstRow,
                       uint32_t* lastRow) const;
     // counts[0] numbers, [1] texts, [2] numeric formulas, [3] text formulas,
@@ -97,8 +118,14 @@ public:
     uint32_t PageCount() const { return pageCount_; }
     uint32_t FreePageCount() const { return freePageCount_; }
     uint32_t FreeBytes() const { return freeBytes_; }
+    // Whether the block is indexed, after its stale rows are found again and, when it is
+    // wanted on demand and its finds have cost enough, after it is built.
     bool BlockValid(uint32_t block) const {
-        return block < kRowBlocks && rowIndex_ && (rowIndex_->flags[block] & 1) != 0;
+        if (block >= kRowBlocks) return false;
+        if (!rowIndex_) return onDemand_ && BringBlockUp(block);
+        const uint8_t flags = rowIndex_->flags[block];
+        if (flags == kBlockValid) return true;
+        return flags != 0 && BringBlockUp(block);
     }
     const RowIndexEntry* RowEntry(uint32_t row) const;
     // The column marks of an indexed block, in (row, column) order; none when the block is
@@ -137,6 +164,19 @@ private:
     friend uint8_t* FindCell(const CCellStore&, uint32_t, uint16_t);
 
     bool TakePages(Page** out, uint32_t count);
+    bool EnsureIndexTable();
+    // The index is a cache of the pages: bringing a block up to date changes no record, so
+    // it is done for const readers too (a store is never a const object).
+    bool BringBlockUp(uint32_t block) const;
+    void RefreshStaleRows(uint32_t block);
+    bool BuildOnDemand(uint32_t block);
+    // Marks rows first..last of every valid block stale.
+    void RowsChanged(uint32_t first, uint32_t last);
+    void SpliceColumnMarks(uint32_t block, uint32_t first, uint32_t last, const ColumnMark* marks,
+                           uint32_t count);
+    // The pages that hold rows first..last, from the directory (an estimate without it).
+    uint32_t PagesForRows(uint32_t first, uint32_t last) const;
+    uint32_t DirectoryIndexForRow(uint32_t row) const;
     // Compact with pages filled up to `fill` bytes.
     void CompactTo(uint32_t fill, bool freePages);
     void PushFreePage(Page* page);
@@ -181,6 +221,10 @@ private:
     mutable uint32_t recentNext_ = 0;
     // Blocks whose flag is set, so that edits drop a stale index without a scan.
     uint32_t validBlocks_ = 0;
+    bool onDemand_ = false;
+    // Some block carries more than its base flag (a count of finds).
+    bool flagsTouched_ = false;
+    uint32_t rowsEdits_ = 0;
     // The pages of the chain in order, for bisection, each with its first row as it was
     // last seen: built on demand, followed by pages linked and released one by one, and
     // dropped when whole chains change. A search checks the rows it relies on against the

@@ -105,12 +105,18 @@ void CCellStore::DirectoryErase(Page* page, Page* prev) {
 
 Page* CCellStore::StartPageForRow(uint32_t row) const {
     if (!firstPage_) return nullptr;
-    if (!BuildDirectory()) {
+    const uint32_t at = DirectoryIndexForRow(row);
+    if (at == UINT32_MAX) {
         Page* page = firstPage_;
         uint32_t offset = 0;
         cellwalk::PositionOnRow(page, offset, row);
         return page;
     }
+    return directory_[at].page;
+}
+
+uint32_t CCellStore::DirectoryIndexForRow(uint32_t row) const {
+    if (!firstPage_ || !BuildDirectory()) return UINT32_MAX;
     // Pages 1.. whose first row lies before `row` form a prefix; take its last page. The
     // rows kept in the entries find it without reading the pages; the two pages that
     // decide are then read to make sure.
@@ -131,7 +137,7 @@ Page* CCellStore::StartPageForRow(uint32_t row) const {
     const bool before = at == 0 || RowOf(directory_[at].page) < row;
     const bool last = at + 1 == directorySize_ || RowOf(directory_[at + 1].page) >= row;
     if (!before || !last) at = search(false);
-    return directory_[at].page;
+    return at;
 }
 
 } // namespace vl

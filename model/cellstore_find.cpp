@@ -144,13 +144,7 @@ const RowIndexEntry* CCellStore::RowEntry(uint32_t row) const {
 }
 
 bool CCellStore::BuildRowBlockIndex(uint32_t block, CellCursor& cursor) {
-    if (block >= kRowBlocks) return false;
-    if (!rowIndex_) {
-        void* table = AllocBlock(sizeof(RowIndexTable));
-        if (!table) return false;
-        std::memset(table, 0, sizeof(RowIndexTable));
-        rowIndex_.reset(static_cast<RowIndexTable*>(table));
-    }
+    if (block >= kRowBlocks || !EnsureIndexTable()) return false;
     RowIndexEntry*& entries = rowIndex_->blocks[block];
     if (!entries) {
         void* p = AllocBlock(sizeof(RowIndexEntry) * kRowBlockRows);
@@ -160,8 +154,8 @@ bool CCellStore::BuildRowBlockIndex(uint32_t block, CellCursor& cursor) {
     std::fill(entries, entries + kRowBlockRows, RowIndexEntry{nullptr, 0});
     ResetColumnMarks(block);
     ForgetRecent();
-    if (!(rowIndex_->flags[block] & 1)) ++validBlocks_;
-    rowIndex_->flags[block] |= 1;
+    if (!(rowIndex_->flags[block] & kBlockValid)) ++validBlocks_;
+    rowIndex_->flags[block] = kBlockValid;
 
     const uint32_t first = block * kRowBlockRows;
     const uint32_t end = first + kRowBlockRows;

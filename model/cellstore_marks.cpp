@@ -1,6 +1,7 @@
 #include "model/cellstore.h"
 
 #include <cstdlib>
+#include <cstring>
 
 namespace vl {
 
@@ -40,6 +41,36 @@ void CCellStore::FinishColumnMarks(uint32_t block) {
         while (m < list.count && list.marks[m].row < first + i) ++m;
         list.rowStart[i] = m;
     }
+}
+
+// The marks of rows first..last (all in the block) in place of the ones they had.
+void CCellStore::SpliceColumnMarks(uint32_t block, uint32_t first, uint32_t last,
+                                   const ColumnMark* marks, uint32_t count) {
+    if (!columnMarks_) {
+        for (uint32_t i = 0; i < count; ++i) AddColumnMark(block, marks[i]);
+        FinishColumnMarks(block);
+        return;
+    }
+    MarkList& list = columnMarks_[block];
+    const uint32_t top = block * kRowBlockRows;
+    const uint32_t from = list.count ? list.rowStart[first - top] : 0;
+    const uint32_t to = list.count ? list.rowStart[last - top + 1] : 0;
+    const uint32_t total = list.count - (to - from) + count;
+    if (total > list.capacity) {
+        void* grown = std::realloc(list.marks, sizeof(ColumnMark) * total);
+        if (!grown) {
+            list.count = 0;
+            return;
+        }
+        list.marks = static_cast<ColumnMark*>(grown);
+        list.capacity = total;
+    }
+    if (to != from + count)
+        std::memmove(list.marks + from + count, list.marks + to,
+                     sizeof(ColumnMark) * (list.count - to));
+    if (count) std::memcpy(list.marks + from, marks, sizeof(ColumnMark) * count);
+    list.count = total;
+    FinishColumnMarks(block);
 }
 
 void CCellStore::FreeColumnMarks() {

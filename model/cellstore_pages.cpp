@@ -73,7 +73,7 @@ void CCellStore::LinkPage(Page* page, Page* after) {
         firstPage_ = page;
     }
     if (page->next) page->next->prev = page;
-    ClearRowIndex(false);
+    if (!rowsEdits_) ClearRowIndex(false);
     DirectoryInsert(page, after);
 }
 
@@ -91,7 +91,7 @@ void CCellStore::ReleasePage(Page* page, bool free) {
     else
         PushFreePage(page);
     if (pageCount_) --pageCount_;
-    ClearRowIndex(false);
+    if (!rowsEdits_) ClearRowIndex(false);
 }
 
 void CCellStore::ReleaseAllPages(bool free) {
@@ -152,13 +152,18 @@ void CCellStore::PurgeFreePages() {
 
 void CCellStore::ClearRowIndex(bool freePages) {
     ForgetRecent();
-    if (validBlocks_) {
-        std::memset(rowIndex_->flags, 0, sizeof rowIndex_->flags);
-        validBlocks_ = 0;
-    }
     if (freePages) {
         rowIndex_.reset();
         FreeColumnMarks();
+        validBlocks_ = 0;
+        onDemand_ = false;
+        flagsTouched_ = false;
+        return;
+    }
+    if (validBlocks_ || flagsTouched_) {
+        std::memset(rowIndex_->flags, onDemand_ ? kBlockOnDemand : 0, sizeof rowIndex_->flags);
+        validBlocks_ = 0;
+        flagsTouched_ = false;
     }
 }
 

@@ -13,6 +13,14 @@ inline uint32_t FirstRow(const Page* page) {
     return cell::Row(page->payload);
 }
 
+// The row of a page's last record (of an empty page: 0).
+inline uint32_t LastRow(const Page* page) {
+    uint32_t row = 0;
+    for (uint32_t offset = 0; offset < page->used; offset += cell::Length(page->payload + offset))
+        row = cell::Row(page->payload + offset);
+    return row;
+}
+
 // Moves on to the page whose records may precede or hold `row`; the pages skipped end
 // before the row begins.
 inline void PositionOnRow(Page*& page, uint32_t& offset, uint32_t row) {

@@ -1,7 +1,9 @@
 #include "model/rangeops.h"
 
 #include "model/cellmerge.h"
+#include "model/cellwalk.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace vl {
@@ -42,10 +44,14 @@ void ClearCells(CCellStore& store, const std::vector<CellRange>& rects, bool fre
     uint32_t top, bottom;
     ClearSetRows(rects, &top, &bottom);
     CClearSetIndex set(rects);
-    store.ClearRowIndex(false);
+    // Records of rows top.. move, up to the last page read; the index keeps other rows.
+    uint32_t last = bottom;
+    store.BeginRowsEdit();
     Page* page = store.StartPageForRow(top);
     while (page && cell::Row(page->payload) <= bottom) {
         Page* next = page->next;
+        if (!next || cell::Row(next->payload) > bottom)
+            last = std::max(last, next ? cellwalk::FirstRow(next) : cellwalk::LastRow(page));
         const uint32_t spaceBefore = kPagePayload - page->used;
         const uint32_t removed = SqueezePage(page, set, top, bottom);
         if (page->used == 0) {
@@ -57,12 +63,15 @@ void ClearCells(CCellStore& store, const std::vector<CellRange>& rects, bool fre
         }
         page = next;
     }
+    store.EndRowsEdit(top, last);
 }
 
 void ClearColumns(CCellStore& store, uint16_t c1, uint16_t c2) {
     if (c1 > c2) return;
     ClearRect(store, {c1, 0, c2, kLastRow}, nullptr, true);
     const uint16_t width = uint16_t(c2 - c1 + 1);
+    // The column marks of the index name the columns changed below.
+    store.ClearRowIndex(false);
     for (Page* page = store.FirstPage(); page; page = page->next) {
         for (uint32_t offset = 0; offset < page->used;) {
             uint8_t* r = page->payload + offset;

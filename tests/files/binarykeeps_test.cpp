@@ -5,9 +5,9 @@
 // same bytes, and both forms agree on what the XML form carries.
 
 #include "bodyreload.h"
-#include "files/xmlcarried.h"
 #include "formula/token.h"
 #include "platform/core/bytes.h"
+#include "tests/files/carried/xmlcarried.h"
 #include "xmlrandomdraw.h"
 
 #include <algorithm>

@@ -2,12 +2,12 @@
 // form carries of them (a number format's family parameters, style 0 and font 0 as defaults,
 // chart fields as a new chart has them) is what the records check across forms compares.
 
-#include "files/xmlcarriedstyles.h"
 #include "files/xmlstyleitems.h"
 #include "filestestutil.h"
 #include "mutations.h"
 #include "platform/core/bytes.h"
 #include "reloadcheck.h"
+#include "tests/files/carried/xmlcarriedstyles.h"
 
 #include <cstring>
 #include <functional>

@@ -7,9 +7,9 @@
 
 #include "files/binarybody.h"
 #include "files/bodyio.h"
-#include "files/xmlcarried.h"
 #include "files/xmlworkbook.h"
 #include "model/workbook.h"
+#include "tests/files/carried/xmlcarried.h"
 
 #include <algorithm>
 #include <cstdio>

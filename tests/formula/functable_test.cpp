@@ -51,9 +51,22 @@ TEST(FunctionTable, SortedRowsAreAllFoundByBisectionAndNothingLiesPastThem) {
 TEST(FunctionTable, NamesMatchWithTheirParenthesisInAnyCase) {
     // The text and the name found, null for none.
     const std::pair<const char*, const char*> cases[] = {
-        {"sum(A1)", "SUM("}, {"Log10(2)", "LOG10("}, {"log(2)", "LOG("}, {"weekday(1)", "WEEKDAY("},
-        {"SUM (", nullptr},  {"SUM", nullptr},       {"SUMX(", nullptr}, {"", nullptr},
-        {"(", nullptr},      {"AAA(", nullptr},      {"ZZZZ(", nullptr}, {"SU", nullptr},
+        {"sum(A1)", "SUM("},
+        {"Log10(2)", "LOG10("},
+        {"log(2)", "LOG("},
+        {"weekday(1)", "WEEKDAY("},
+        {"SUM (", nullptr},
+        {"SUM", nullptr},
+        {"SUMX(", nullptr},
+        {"", nullptr},
+        // A worksheet's name is no function, whatever calls come later in the text.
+        {"Data!A1+SUM(B1)", nullptr},
+        {"Sum!A1", nullptr},
+        {"SUM(SUM(", "SUM("},
+        {"(", nullptr},
+        {"AAA(", nullptr},
+        {"ZZZZ(", nullptr},
+        {"SU", nullptr},
     };
     for (auto [text, name] : cases) {
         uint16_t index = 999;

@@ -1,34 +1,16 @@
 #pragma once
 // What the XML form carries of a workbook. The binary form keeps every record as it is; the
 // XML form has no words for some fields and bits, and reads those back as a new record has
-// them. Two things follow from that, and both live here:
-// - the values the XML writer writes where the record holds one the form cannot give back
-//   (`XmlWritten...`), so that an XML save reloads and saves to the same bytes;
-// - `KeepXmlCarried`, which brings every record of a workbook to what an XML save and load
-//   gives back, so that records can be compared across forms.
+// them. `KeepXmlCarried` brings every record of a workbook to what an XML save and load gives
+// back, so that the tests, the changed-byte benchmark and the fuzz targets can compare records
+// across forms. The values the writer itself writes in place of ones the form cannot give
+// back are the files library's (files/xmlwritten.h).
 
 #include "model/chart.h"
 #include "model/sheetsettings.h"
 #include "model/workbook.h"
 
 namespace vl {
-
-// The header font of a page as the XML writer writes it: a page read from the XML form starts
-// with its header colour given (the text colour), so a colour not given is written as that.
-ColoredFont XmlWrittenHeaderFont(const ColoredFont& font);
-
-// A pane size as the XML writer writes it: the form reads sizes up to 65,534.
-uint16_t XmlWrittenPaneSize(uint16_t size);
-
-// A container's anchor as the XML writer writes it: always, as a cell. Only its column and row
-// place a container, and leaving the element out would lose the frame as well.
-CellRef XmlWrittenAnchor(const CellRef& anchor);
-
-// A series as the XML writer writes it, `fresh` being a new series at the place it is written
-// to: a fill or line colour not given where the new series has it given cannot be read back
-// not given, so it is written given, in the colour it is drawn in (the window colour for
-// fills, the text colour for lines).
-SeriesSettings XmlWrittenSeries(const SeriesSettings& fresh, const SeriesSettings& series);
 
 // Rewrites every record of `book` to what saving it as XML and loading that gives back:
 // - pane sizes as written; font 0 and style 0 the built-in defaults; in other styles a number

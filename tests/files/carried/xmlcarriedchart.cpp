@@ -1,8 +1,8 @@
-#include "files/xmlcarriedchart.h"
+#include "tests/files/carried/xmlcarriedchart.h"
 
-#include "files/xmlcarried.h"
 #include "files/xmlchartparts.h"
 #include "files/xmlstyleitems.h"
+#include "files/xmlwritten.h"
 #include "model/blockobject.h"
 #include "platform/core/screen.h"
 

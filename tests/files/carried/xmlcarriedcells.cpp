@@ -1,4 +1,4 @@
-#include "files/xmlcarriedcells.h"
+#include "tests/files/carried/xmlcarriedcells.h"
 
 #include "files/xmlelements.h"
 #include "formula/token.h"

@@ -1,4 +1,4 @@
-#include "files/xmlcarriedstyles.h"
+#include "tests/files/carried/xmlcarriedstyles.h"
 
 #include "files/xmlstyleitems.h"
 #include "platform/core/bytes.h"
