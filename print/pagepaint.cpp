@@ -150,7 +150,9 @@ void PaintHeaderFooter(CWorkbook& workbook, CCanvas& canvas, CWorksheet& sheet,
                                                     : GetSystemColor(kColorWindowText));
     canvas.SetBkMode(1);
     const std::string path = DocumentPathText(workbook, sheet);
-    HeaderFooterSources sources{fileName, path.c_str(), info.data(), info.size()};
+    // A workbook never saved has no file: its name codes and change stamps insert nothing.
+    const char* file = fileName && *fileName ? fileName : nullptr;
+    HeaderFooterSources sources{file, path.c_str(), info.data(), info.size()};
     DcRect header{grid.printable.left, m.headerY, grid.printable.right, m.headerY};
     canvas.DrawHeaderFooter(header, setup.headerText, true, sources);
     canvas.DrawHeaderFooter(header, setup.headerText, false, sources);
@@ -235,12 +237,17 @@ bool PaintPrintPage(CWorkbook& workbook, CCellDisplay& display, CCanvas& canvas,
         cell.bottom = cell.top + grid.cellHeight;
         InflateRectBy(cell, -grid.gapX, -grid.gapY, -grid.gapX, -grid.gapY);
         const DcRect placed = PlacePage(cell, page.width, page.height, setup.alignment);
+        // Text flowing past the page's last column stays on this page, off its neighbours.
+        CCanvas clipped;
+        clipped.AttachSavedDC(canvas);
+        clipped.IntersectClip({placed.left, placed.top, placed.right + 2, placed.bottom + 2});
         if (setup.printRangeKind == kPrintContainer) {
             if (CContainer* container = FindContainer(sheet, page.objectId))
-                PaintContainer(workbook, *container, canvas, placed, scale[0], scale[1]);
+                PaintContainer(workbook, *container, clipped, placed, scale[0], scale[1]);
         } else {
-            PaintPageBody(workbook, display, canvas, placed, sheet, page, scale);
+            PaintPageBody(workbook, display, clipped, placed, sheet, page, scale);
         }
+        clipped.DetachSavedDC();
     }
     PaintHeaderFooter(workbook, canvas, sheet, grid, metrics, scale, fileName, info);
     return true;

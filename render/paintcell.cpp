@@ -88,7 +88,9 @@ void CSheetPainter::PaintCell(const CellPlace& place, const uint8_t* cell,
     canvas_.SetTextColor(style.fontRef.colorGiven ? style.fontRef.color
                                                   : GetSystemColor(kColorWindowText));
     uint32_t align = style.horizontalAlignment;
-    if (!align) align = ShowsNumber(cell, display_.ShowFormulas()) ? kAlignRight : kAlignLeft;
+    // Paper aligns by the value, even while the formulas themselves are shown.
+    if (!align)
+        align = ShowsNumber(cell, !page_ && display_.ShowFormulas()) ? kAlignRight : kAlignLeft;
     const uint32_t vertical =
         style.verticalAlignment ? uint32_t(style.verticalAlignment) : uint32_t(kAlignMiddle);
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Print preview as a user meets it: File > Print Preview puts the preview toolbar in place of
-# the others, Next Page turns the page, Close and Escape bring the bars back; closing the
+# the others, Next Page and the keys Ctrl+Down and Ctrl+Up turn the page, Close and Escape bring the bars back; closing the
 # workbook, or quitting, while it is previewed ends the program cleanly.
 # Usage: preview_e2e.sh <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
@@ -52,6 +52,20 @@ page next
 if compare -metric AE "$WORK/preview-page.png" "$WORK/next-page.png" null: 2>/dev/null; then
   echo "Next Page left the page as it was"; exit 1
 fi
+# Ctrl+Up turns back to the first page, Ctrl+Down on again: the keys of Next and Previous
+# Worksheet, which the hidden workbook window cannot take.
+xdotool key --clearmodifiers ctrl+Up
+sleep 1
+shot keyup
+page keyup
+compare -metric AE "$WORK/preview-page.png" "$WORK/keyup-page.png" null: 2>/dev/null ||
+  { echo "Ctrl+Up did not turn back to the first page"; exit 1; }
+xdotool key --clearmodifiers ctrl+Down
+sleep 1
+shot keydown
+page keydown
+compare -metric AE "$WORK/next-page.png" "$WORK/keydown-page.png" null: 2>/dev/null ||
+  { echo "Ctrl+Down did not turn to the second page"; exit 1; }
 close=$(preview_close next)
 [ -n "$close" ] || { echo "no Close on the preview toolbar"; exit 1; }
 click_at "$close"
