@@ -237,17 +237,12 @@ bool PaintPrintPage(CWorkbook& workbook, CCellDisplay& display, CCanvas& canvas,
         cell.bottom = cell.top + grid.cellHeight;
         InflateRectBy(cell, -grid.gapX, -grid.gapY, -grid.gapX, -grid.gapY);
         const DcRect placed = PlacePage(cell, page.width, page.height, setup.alignment);
-        // Text flowing past the page's last column stays on this page, off its neighbours.
-        CCanvas clipped;
-        clipped.AttachSavedDC(canvas);
-        clipped.IntersectClip({placed.left, placed.top, placed.right + 2, placed.bottom + 2});
         if (setup.printRangeKind == kPrintContainer) {
             if (CContainer* container = FindContainer(sheet, page.objectId))
-                PaintContainer(workbook, *container, clipped, placed, scale[0], scale[1]);
+                PaintContainer(workbook, *container, canvas, placed, scale[0], scale[1]);
         } else {
-            PaintPageBody(workbook, display, clipped, placed, sheet, page, scale);
+            PaintPageBody(workbook, display, canvas, placed, sheet, page, scale);
         }
-        clipped.DetachSavedDC();
     }
     PaintHeaderFooter(workbook, canvas, sheet, grid, metrics, scale, fileName, info);
     return true;

@@ -125,6 +125,8 @@ void CSheetPainter::PaintCell(const CellPlace& place, const uint8_t* cell,
     // column and the headings.
     const int32_t leftmost = (place.pinned ? cellsLeft_ : scrolledLeft_) + 1;
     span.box.left = std::max(span.box.left, leftmost);
+    // On paper the page's edge is the end: the text goes on, if at all, on the next page.
+    if (page_) span.box.right = std::min(span.box.right, area_.right);
     if (span.box.left >= area_.right || span.box.right <= cellsLeft_) return;
     FillBox(place, style, span);
     if (width > span.available) canvas_.EllipsizeText(text, span.available);
