@@ -85,12 +85,20 @@ void CFramePrintServices::ResolveFromWindow(IWorkbookWnd& window, CWorksheet& sh
         ResolvePrintSelection(sheet);
 }
 
-ErrorCode CFramePrintServices::ChoosePrinter(const PageSetupRecord& setup, DeviceMode& mode) const {
-    if (!printer_) {
-        return SelectPrinter(printers_, setup, mode);
+ErrorCode CFramePrintServices::ChoosePrinter(const PageSetupRecord& setup, DeviceMode& mode) {
+    // The printer the sheet chose stands while the system still lists it with paper, as it
+    // is now; else the page settings' printer (or the default one) is selected again.
+    if (printer_) {
+        const std::vector<PrinterEntry> printers = ListPrinters(printers_);
+        const auto listed = std::find_if(printers.begin(), printers.end(), [&](const auto& p) {
+            return p.name == printer_->printer.name && !p.papers.empty();
+        });
+        if (listed == printers.end())
+            printer_.reset();
+        else
+            printer_->printer = *listed;
     }
-    if (printer_->printer.papers.empty()) // chosen in the sheet, but it offers no paper
-        return kErrorNoPrinter;
+    if (!printer_) return SelectPrinter(printers_, setup, mode);
     mode = *printer_;
     for (const PaperInfo& paper : mode.printer.papers)
         if (paper.name == setup.paperName) mode.paper = paper;
@@ -109,7 +117,12 @@ CFramePrintServices::RunSheet(QWidget* parent, IWorkbookWnd& window, CWorksheet&
     PageSetupRecord record = sheet.pageSetup;
     if (dialog.Outcome(record, mode)) {
         sheet.pageSetup = record;
-        printer_ = mode;
+        // A printer without paper is refused by the job it was chosen for, and never kept:
+        // the next sheet opens on a printer that can print.
+        if (mode.printer.papers.empty())
+            printer_.reset();
+        else
+            printer_ = mode;
         window.SetModified(true);
         result.stored = true;
     }
@@ -191,7 +204,9 @@ ErrorCode CFramePrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool
     }
     CCellDisplay display(*ctx, workbook->showFormulas != 0);
     const std::string fileName = HeaderFileName(window);
-    return PrintWorksheets(*workbook, display, sheets, mode, path, fileName.c_str()).error;
+    return PrintWorksheets(*workbook, display, sheets, mode, path, fileName.c_str(), true,
+                           &printers_)
+        .error;
 }
 
 } // namespace vl

@@ -39,9 +39,10 @@ private:
         bool print = false;
         bool toFile = false;
     };
-    // The printer the sheet stored last, else the page settings' one; false with error 20.
-    // kErrorNone with the mode filled, or the code of the failure.
-    ErrorCode ChoosePrinter(const PageSetupRecord& setup, DeviceMode& mode) const;
+    // The printer the sheet stored last while the system lists it with paper (forgotten once
+    // it does not), else the page settings' one; kErrorNone with the mode filled, or the
+    // code of the failure.
+    ErrorCode ChoosePrinter(const PageSetupRecord& setup, DeviceMode& mode);
     // Shows the sheet and stores what it hands back; the printer chosen comes back in `mode`.
     SheetAnswer RunSheet(QWidget* parent, IWorkbookWnd& window, CWorksheet& sheet,
                          bool pageSetupMode, DeviceMode& mode);

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QMdiArea>
 #include <QStackedWidget>
+#include <utility>
 
 namespace vl {
 
@@ -94,6 +95,15 @@ void CMainFrame::OnFilePrintPreview() {
         QMetaObject::invokeMethod(
             this, [this] { OnCommand(ID_PREVIEW_CLOSE); }, Qt::QueuedConnection);
     });
+    // Next and Previous Worksheet turn the page; their keys belong to the workbook window,
+    // hidden while the preview stands in its place.
+    for (const auto& [keys, id] : {std::pair{Qt::CTRL | Qt::Key_Down, ID_NEXT_WORKSHEET},
+                                   std::pair{Qt::CTRL | Qt::Key_Up, ID_PREV_WORKSHEET}}) {
+        auto* turn = new QAction(widget);
+        turn->setShortcut(QKeySequence(keys));
+        widget->addAction(turn);
+        connect(turn, &QAction::triggered, this, [this, id] { PreviewCommand(id); });
+    }
     HideForPreview(*wnd);
     stack_->addWidget(widget);
     stack_->setCurrentWidget(widget);

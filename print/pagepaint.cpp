@@ -150,7 +150,9 @@ void PaintHeaderFooter(CWorkbook& workbook, CCanvas& canvas, CWorksheet& sheet,
                                                     : GetSystemColor(kColorWindowText));
     canvas.SetBkMode(1);
     const std::string path = DocumentPathText(workbook, sheet);
-    HeaderFooterSources sources{fileName, path.c_str(), info.data(), info.size()};
+    // A workbook never saved has no file: its name codes and change stamps insert nothing.
+    const char* file = fileName && *fileName ? fileName : nullptr;
+    HeaderFooterSources sources{file, path.c_str(), info.data(), info.size()};
     DcRect header{grid.printable.left, m.headerY, grid.printable.right, m.headerY};
     canvas.DrawHeaderFooter(header, setup.headerText, true, sources);
     canvas.DrawHeaderFooter(header, setup.headerText, false, sources);

@@ -73,6 +73,12 @@ public:
     int QueuedJobs(const std::string& printer) const override {
         return queues_ ? QueuedJobsOf(*queues_, printer) : -1;
     }
+    ErrorCode SubmitJob(const DeviceMode& mode, const std::string& pdfPath) const override {
+        if (!queues_) return kErrorJobRefused;
+        const int job = queues_->SubmitPdf(mode.printer.name, pdfPath, kPrintJobTitle,
+                                           mode.paper.size.key().toStdString(), mode.landscape);
+        return job > 0 ? kErrorNone : kErrorJobRefused;
+    }
 
 private:
     std::unique_ptr<IPrintQueues> queues_;
@@ -150,6 +156,10 @@ DeviceMode DefaultDeviceMode(const PrinterEntry& printer, const char* paperName)
 
 int IPrinterService::QueuedJobs(const std::string&) const {
     return -1;
+}
+
+ErrorCode IPrinterService::SubmitJob(const DeviceMode&, const std::string&) const {
+    return kErrorJobRefused;
 }
 
 int PrintJobs(const IPrinterService& service, const PrinterEntry& printer) {

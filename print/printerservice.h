@@ -16,6 +16,7 @@ namespace vl {
 constexpr const char* kPdfPrinterName = "PDF";
 constexpr int kPdfPrinterDpi = 600;
 constexpr int kAutomaticBin = 7;
+constexpr const char* kPrintJobTitle = "Vorlane Document";
 
 struct PaperInfo {
     std::string name;
@@ -56,6 +57,9 @@ public:
     virtual bool MinimumMargins(const DeviceMode& mode, double margins[4]) const;
     // The jobs waiting in the named system printer's queue; -1 when the system cannot tell.
     virtual int QueuedJobs(const std::string& printer) const;
+    // Hands a finished PDF to the mode's system printer as one job: kErrorNone, or
+    // kErrorJobRefused when the print system does not take it (or there is none).
+    virtual ErrorCode SubmitJob(const DeviceMode& mode, const std::string& pdfPath) const;
 };
 
 // The printers by QPrinterInfo, their queues' jobs from `queues`; the documents folder of

@@ -3,8 +3,10 @@
 #include "print/pagepaint.h"
 #include "render/canvas.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -37,12 +39,23 @@ void SetUpPrinter(QPrinter& printer, const DeviceMode& mode, const std::string& 
     printer.setResolution(mode.printer.dpi);
     printer.setPageSize(mode.paper.size);
     printer.setPageOrientation(mode.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    printer.setDocName("Vorlane Document");
+    printer.setDocName(kPrintJobTitle);
     printer.setCopyCount(1); // the page list repeats the pages itself
     if (mode.printer.builtInPdf) {
         printer.setFullPage(true);
         printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     }
+}
+
+void SetUpSpool(QPrinter& printer, const DeviceMode& mode, const std::string& spoolPath) {
+    QPrinter device(QPrinter::HighResolution);
+    SetUpPrinter(device, mode, std::string());
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(spoolPath));
+    printer.setResolution(device.resolution());
+    printer.setPageLayout(device.pageLayout()); // its paper, orientation and unprintable edge
+    printer.setDocName(kPrintJobTitle);
+    printer.setCopyCount(1);
 }
 
 DeviceCaps CapsOf(const QPrinter& printer) {
@@ -124,13 +137,26 @@ std::string FreePdfPath(const std::string& folder, const std::string& workbookNa
 PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
                              const std::vector<CWorksheet*>& sheets, const DeviceMode& mode,
                              const std::string& outputPath, const char* fileName,
-                             bool sameResolution) {
+                             bool sameResolution, const IPrinterService* spooler) {
     PrintOutcome outcome;
     const bool toFile = mode.printer.builtInPdf || !outputPath.empty();
-    const std::string partial = toFile ? outputPath + ".part" : std::string();
+    // Made as a PDF first, the job is handed over where the print system answers whether it
+    // takes it: a refusal is told, not lost.
+    const bool spool = !toFile && spooler;
+    QTemporaryFile spoolFile(QDir::tempPath() + QStringLiteral("/vorlane-job-XXXXXX.pdf"));
+    if (spool) {
+        if (!spoolFile.open()) return {kStreamOpenWrite, 0};
+        spoolFile.close();
+    }
+    const std::string partial = toFile  ? outputPath + ".part"
+                                : spool ? spoolFile.fileName().toStdString()
+                                        : std::string();
     {
         QPrinter printer(QPrinter::HighResolution);
-        SetUpPrinter(printer, mode, partial);
+        if (spool)
+            SetUpSpool(printer, mode, partial);
+        else
+            SetUpPrinter(printer, mode, partial);
         auto dc = CDeviceContext::ForDevice(printer);
         if (!dc->CanDraw()) outcome.error = kErrorNoPrinter;
         CCanvas canvas;
@@ -161,6 +187,7 @@ PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
         if (!outcome.error && outcome.sheets == 0) outcome.error = kErrorNoPages;
         canvas.Release();
     }
+    if (spool && !outcome.error) outcome.error = spooler->SubmitJob(mode, partial);
     if (!toFile) return outcome;
     std::error_code ec;
     if (outcome.error) {

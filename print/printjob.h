@@ -25,6 +25,9 @@ struct DeviceCaps {
 // Sets the printer up for the mode: resolution, paper, orientation, one copy, and for the
 // PDF printer no border and the output file.
 void SetUpPrinter(QPrinter& printer, const DeviceMode& mode, const std::string& outputPath);
+// Sets a PDF printer up to write into `spoolPath` what the mode's system printer would
+// print: its resolution, paper, orientation and unprintable edge.
+void SetUpSpool(QPrinter& printer, const DeviceMode& mode, const std::string& spoolPath);
 DeviceCaps CapsOf(const QPrinter& printer);
 
 // `sameResolution` takes the vertical scale from the horizontal resolutions as well.
@@ -51,10 +54,12 @@ struct PrintOutcome {
 
 // Paginates and prints each worksheet in turn into one job, skipping those with nothing to
 // print; a PDF is written to a temporary name and moved over the path only when whole.
-// `sameResolution` as for ComputePrintMetrics.
+// `sameResolution` as for ComputePrintMetrics. With a `spooler` a system printer's job is
+// made as a PDF laid out for that printer and handed to it (kErrorJobRefused when refused);
+// without one the printer's own driver takes the pages as they are drawn.
 PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
                              const std::vector<CWorksheet*>& sheets, const DeviceMode& mode,
                              const std::string& outputPath, const char* fileName,
-                             bool sameResolution = true);
+                             bool sameResolution = true, const IPrinterService* spooler = nullptr);
 
 } // namespace vl

@@ -68,7 +68,7 @@ bool CScreenDocumentServices::PrintWorksheet(CWorkbook& workbook, CEvalContext& 
     CCellDisplay display(ctx, workbook.showFormulas != 0);
     // Each axis of the scale from its own resolution, as a job without a dialog has it.
     const PrintOutcome outcome =
-        PrintWorksheets(workbook, display, {&sheet}, mode, output, documentPath, false);
+        PrintWorksheets(workbook, display, {&sheet}, mode, output, documentPath, false, &printers_);
     workbook.error = outcome.error;
     return outcome.error == kErrorNone;
 }

@@ -88,7 +88,9 @@ void CSheetPainter::PaintCell(const CellPlace& place, const uint8_t* cell,
     canvas_.SetTextColor(style.fontRef.colorGiven ? style.fontRef.color
                                                   : GetSystemColor(kColorWindowText));
     uint32_t align = style.horizontalAlignment;
-    if (!align) align = ShowsNumber(cell, display_.ShowFormulas()) ? kAlignRight : kAlignLeft;
+    // Paper aligns by the value, even while the formulas themselves are shown.
+    if (!align)
+        align = ShowsNumber(cell, !page_ && display_.ShowFormulas()) ? kAlignRight : kAlignLeft;
     const uint32_t vertical =
         style.verticalAlignment ? uint32_t(style.verticalAlignment) : uint32_t(kAlignMiddle);
 
@@ -123,6 +125,8 @@ void CSheetPainter::PaintCell(const CellPlace& place, const uint8_t* cell,
     // column and the headings.
     const int32_t leftmost = (place.pinned ? cellsLeft_ : scrolledLeft_) + 1;
     span.box.left = std::max(span.box.left, leftmost);
+    // On paper the page's edge is the end: the text goes on, if at all, on the next page.
+    if (page_) span.box.right = std::min(span.box.right, area_.right);
     if (span.box.left >= area_.right || span.box.right <= cellsLeft_) return;
     FillBox(place, style, span);
     if (width > span.available) canvas_.EllipsizeText(text, span.available);

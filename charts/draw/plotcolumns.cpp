@@ -11,6 +11,8 @@ namespace vl {
 
 namespace {
 
+constexpr float kSlack = 1e-3f;
+
 // Columns run their categories across the plot and their values up it; bars the other
 // way round, category 0 at the origin.
 struct BarFrame {
@@ -23,7 +25,18 @@ struct BarFrame {
         x = across ? a.X(up) : a.X(along);
         y = across ? a.Y(along) : a.Y(up);
     }
+    // A value beyond the axis limits (a zero the limits left out) must not paint over the
+    // rest of the chart: a bar is cut at the plot's ends; false when none of it is left.
+    bool Clip(double& lo, double& hi) const {
+        const double length = ValueLength();
+        const double a = std::clamp(lo, 0.0, length), b = std::clamp(hi, 0.0, length);
+        if (a == b && (lo != hi || a != lo)) return false;
+        lo = a;
+        hi = b;
+        return true;
+    }
     void Fill(CCanvas& canvas, double from, double to, double lo, double hi) const {
+        if (!Clip(lo, hi)) return;
         double x1, y1, x2, y2;
         At(from, lo, x1, y1);
         At(to, hi, x2, y2);
@@ -77,8 +90,13 @@ bool PlotClustered(CChart& chart, CChartSeries* const* series, int count, bool o
             if (!Drawable(point)) continue;
             const double from = p * c + slot / 2 + i * slot + (slot - w) / 2, to = from + w;
             const double end = length * point.position, base = length * b;
-            if (!(point.flags & kPointZero)) f.Fill(canvas, from, to, base, end);
-            if (s.settings.labels && !ValueEndLabel(chart, s, f, p, point, (from + to) / 2, end))
+            // A zero value draws no column, wherever the limits put the zero.
+            const bool zero = (point.flags & kPointZero) || point.value == 0;
+            if (!zero) f.Fill(canvas, from, to, base, end);
+            // Within the rounding of the stored positions.
+            const bool onPlot = point.position >= -kSlack && point.position <= 1 + kSlack;
+            if (s.settings.labels && onPlot &&
+                !ValueEndLabel(chart, s, f, p, point, (from + to) / 2, end))
                 return false;
         }
     }
@@ -113,10 +131,12 @@ bool PlotStacked(CChart& chart, CChartSeries* const* series, int count, bool out
             run += point.position - b;
             if (!shown) continue;
             const double from = p * c + (c - w) / 2, to = from + w;
-            f.Fill(canvas, from, to, length * before, length * run);
+            double lo = length * before, hi = length * run;
+            if (!f.Clip(lo, hi)) continue;
+            f.Fill(canvas, from, to, lo, hi);
             if (!s.settings.labels) continue;
             double x, y;
-            f.At((from + to) / 2, length * (before + run) / 2, x, y);
+            f.At((from + to) / 2, (lo + hi) / 2, x, y);
             if (!AddLabelAnchor(chart, s, p, float(x), float(y), kLabelCentre, kLabelMiddle))
                 return false;
         }

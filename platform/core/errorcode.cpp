@@ -78,13 +78,15 @@ constexpr const char* kMessages[] = {
 
 static_assert(std::size(kMessages) == 61);
 
-// The one code past the dense range that has a text.
+// The codes past the dense range that have a text.
 constexpr const char* kClipboardMessage = "Can't open the Clipboard";
+constexpr const char* kJobRefusedMessage = "The print system refused the print job.";
 
 } // namespace
 
 const char* GetErrorMessage(int code) {
     if (code == kErrorClipboard) return kClipboardMessage;
+    if (code == kErrorJobRefused) return kJobRefusedMessage;
     if (code < 1 || code > int(std::size(kMessages))) return kNoError;
     const char* text = kMessages[code - 1];
     return text ? text : kNoError;

@@ -92,6 +92,7 @@ enum : ErrorCode {
     kErrorTooManyFields = 61,
 
     kErrorClipboard = 110,
+    kErrorJobRefused = 111, // the print system did not take a finished print job
 };
 
 // The text of a code; every code without a text of its own gives "No error". The texts are

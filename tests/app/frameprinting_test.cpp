@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPicture>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <cstring>
@@ -327,6 +328,30 @@ TEST_F(PrintServicesTest, PreviewAndPrintShowTheSameHeaderAndFooter) {
     EXPECT_LT(rendertest::Differing(previewed[1], previewed[3]), 0.002);
 }
 
+// The change date and time of a workbook never saved: nothing, not 1 January 1970.
+TEST_F(PrintServicesTest, AnUnsavedWorkbookPrintsNoFileStamp) {
+    ui.onSheet = [](CPrintSheet& sheet) { sheet.accept(); };
+    std::strcpy(Settings().headerText, "&cStamp:[&g&z]");
+    const QString saved = QString::fromStdString(Path("saved.vln"));
+    {
+        QFile file(saved);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("x");
+    }
+    std::vector<std::string> stamps;
+    for (const QString& file : {QString(), saved}) {
+        window.filePath = file;
+        ui.savePath = QString::fromStdString(Path("stamp.pdf"));
+        ASSERT_EQ(services.Print(nullptr, window, false), kErrorNone);
+        const auto lines = LinesWith(ui.savePath, "Stamp:");
+        ASSERT_EQ(lines.size(), 1u) << file.toStdString();
+        stamps.push_back(lines[0]);
+    }
+    EXPECT_EQ(stamps[0], "Stamp:[]");
+    EXPECT_GT(stamps[1].size(), std::string("Stamp:[]").size() + 8); // a date and a time
+    EXPECT_EQ(stamps[1].find("1970"), std::string::npos);
+}
+
 TEST_F(PrintServicesTest, ASelectedContainerPreviewsAlone) {
     auto container = NewBlockObject<CContainer>();
     InitContainerDefaults(*container, nullptr, nullptr);
@@ -383,7 +408,7 @@ TEST_F(PrintServicesTest, APaperlessPrinterGivesTwenty) {
     EXPECT_EQ(services.Print(nullptr, window, false), kErrorNoPrinter);
     EXPECT_EQ(ui.sheets, 0);
 
-    // Chosen in the sheet, it stops the next command the same way.
+    // Chosen in the sheet, it is refused for that job only.
     PrinterEntry office = bare;
     office.name = "Office";
     office.papers = PdfPrinter().papers;
@@ -405,8 +430,89 @@ TEST_F(PrintServicesTest, APaperlessPrinterGivesTwenty) {
     EXPECT_EQ(services.Print(nullptr, window, false), kErrorNoPrinter);
     EXPECT_EQ(ui.saveDialogs, 0);
     EXPECT_FALSE(QFile::exists(ui.savePath));
-    EXPECT_EQ(services.PageSetup(nullptr, window), kErrorNoPrinter);
+    EXPECT_TRUE(printers.jobs.empty());
     EXPECT_EQ(ui.sheets, 2);
+    // The next Page Setup, Print and preview open on the default printer, which has paper.
+    std::vector<std::string> shown;
+    ui.onSheet = [&](CPrintSheet& sheet) {
+        shown.push_back(sheet.Printer().printer.name);
+        sheet.reject();
+    };
+    EXPECT_EQ(services.PageSetup(nullptr, window), kErrorNone);
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Office", "Office"}));
+    EXPECT_EQ(ui.sheets, 4);
+    EXPECT_TRUE(services.OpenPreview(nullptr, window));
+}
+
+// A printer chosen in the sheet stands for the next sheets while the system lists it; once
+// its queue is gone the default printer takes its place.
+TEST_F(PrintServicesTest, APrinterGoneFromTheSystemIsNotKept) {
+    PrinterEntry office, spare;
+    office.name = "Office";
+    office.isDefault = true;
+    office.papers = PdfPrinter().papers;
+    spare = office;
+    spare.name = "Spare";
+    spare.isDefault = false;
+    printers.printers = {office, spare};
+    printers.folder = dir.path().toStdString();
+    std::vector<std::string> shown;
+    ui.onSheet = [&](CPrintSheet& sheet) {
+        shown.push_back(sheet.Printer().printer.name);
+        ASSERT_EQ(sheet.General()->Form().id215->itemText(1), "Spare");
+        sheet.General()->Form().id215->setCurrentIndex(1);
+        sheet.General()->OnPrinterCloseUp();
+        sheet.accept();
+    };
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
+    ASSERT_EQ(printers.jobs.size(), 1u);
+    EXPECT_EQ(printers.jobs[0].printer, "Spare");
+    ui.onSheet = [&](CPrintSheet& sheet) {
+        shown.push_back(sheet.Printer().printer.name);
+        sheet.reject();
+    };
+    EXPECT_EQ(services.PageSetup(nullptr, window), kErrorNone);
+    printers.printers = {office};
+    EXPECT_EQ(services.PageSetup(nullptr, window), kErrorNone);
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Office", "Spare", "Office", "Office"}));
+}
+
+// A system printer's job is handed over whole, as a PDF of its pages; when the print system
+// refuses it the refusal comes back to be shown, and no spooled file stays behind.
+TEST_F(PrintServicesTest, AJobThePrintSystemRefusesIsReported) {
+    PrinterEntry office;
+    office.name = "Office";
+    office.isDefault = true;
+    office.dpi = 300;
+    office.papers = PdfPrinter().papers;
+    printers.printers = {office};
+    printers.folder = dir.path().toStdString();
+    // As many pages as the preview shows.
+    const int sheets = services.OpenPreview(nullptr, window)->SheetCount();
+    ASSERT_GT(sheets, 1);
+    ui.onSheet = [](CPrintSheet& sheet) { sheet.accept(); };
+    for (ErrorCode answer : {kErrorNone, kErrorJobRefused}) {
+        SCOPED_TRACE(int(answer));
+        printers.answer = answer;
+        const size_t before = printers.jobs.size();
+        EXPECT_EQ(services.Print(nullptr, window, false), answer);
+        ASSERT_EQ(printers.jobs.size(), before + 1);
+        const auto& job = printers.jobs.back();
+        EXPECT_EQ(job.printer, "Office");
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(job.spooled)));
+        QProcess info;
+        info.start("pdfinfo", {QString::fromStdString(job.copy)});
+        ASSERT_TRUE(info.waitForFinished(-1));
+        const QByteArray text = info.readAllStandardOutput();
+        EXPECT_TRUE(QString::fromUtf8(text).contains(
+            QRegularExpression(QStringLiteral("Pages: +%1\n").arg(sheets))))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains("(A4)")) << text.toStdString();
+    }
+    EXPECT_EQ(ui.saveDialogs, 0);
+    EXPECT_STREQ(GetErrorMessage(kErrorJobRefused), "The print system refused the print job.");
 }
 
 TEST_F(PrintServicesTest, FivePagesTwoByTwoPrintTwoSheets) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Print preview as a user meets it: File > Print Preview puts the preview toolbar in place of
-# the others, Next Page turns the page, Close and Escape bring the bars back; closing the
-# workbook, or quitting, while it is previewed ends the program cleanly.
+# the others, Next Page and the keys Ctrl+Down and Ctrl+Up turn the page, Close and Escape
+# bring the bars back; closing the workbook, or quitting, while it is previewed ends the
+# program cleanly; on a high-density screen the page keeps its thin lines.
 # Usage: preview_e2e.sh <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
 settings=$1 vorlane=$2 bookutil=$3
@@ -9,6 +10,7 @@ settings=$1 vorlane=$2 bookutil=$3
 e2e_setup "$settings"
 "$bookutil" pages "$work/pages.vln"
 export FIND="$E2E_HERE/findicon.py" PICTURES="$E2E_HERE/../../resources/pictures"
+export WIDTH="$E2E_HERE/linewidth.py"
 cat >"$work/run.sh" <<'RUN'
 set -eu
 . "$LIB"
@@ -52,6 +54,20 @@ page next
 if compare -metric AE "$WORK/preview-page.png" "$WORK/next-page.png" null: 2>/dev/null; then
   echo "Next Page left the page as it was"; exit 1
 fi
+# Ctrl+Up turns back to the first page, Ctrl+Down on again: the keys of Next and Previous
+# Worksheet, which the hidden workbook window cannot take.
+xdotool key --clearmodifiers ctrl+Up
+sleep 1
+shot keyup
+page keyup
+compare -metric AE "$WORK/preview-page.png" "$WORK/keyup-page.png" null: 2>/dev/null ||
+  { echo "Ctrl+Up did not turn back to the first page"; exit 1; }
+xdotool key --clearmodifiers ctrl+Down
+sleep 1
+shot keydown
+page keydown
+compare -metric AE "$WORK/next-page.png" "$WORK/keydown-page.png" null: 2>/dev/null ||
+  { echo "Ctrl+Down did not turn to the second page"; exit 1; }
 close=$(preview_close next)
 [ -n "$close" ] || { echo "no Close on the preview toolbar"; exit 1; }
 click_at "$close"
@@ -95,6 +111,22 @@ for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$pid" 2>/dev/null; then echo "run 3: still running after Ctrl+Q"; kill "$pid"; exit 1; fi
 wait "$pid"
 echo "run 3 exit $?"
+
+# Run 4: a high-density screen (two pixels to the unit). The sheet is reduced for the screen's
+# own pixels: a printed gridline takes one or two of them, not the four that a reduction for
+# the window's units, enlarged twice, would smear it over.
+QT_SCALE_FACTOR=2 start "$WORK/pages.vln"
+title_is "pages.vln"
+open_preview
+shot dense
+set -- $(python3 "$WIDTH" "$WORK/dense.png" 0.095 0.135)
+[ "$1" -ge 40 ] || { echo "run 4: $1 gridlines in the first column"; exit 1; }
+python3 -c "import sys; sys.exit(0 if float('$2') < 2.75 else 1)" ||
+  { echo "run 4: gridlines $2 pixels wide"; exit 1; }
+xdotool key --clearmodifiers Escape
+sleep 1.5
+quit
+echo "run 4 exit $?"
 RUN
 run run.sh
 grep -q "ERROR: AddressSanitizer\|runtime error" "$work/out.log" && { cat "$work/out.log"; exit 1; }

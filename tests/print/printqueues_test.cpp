@@ -4,8 +4,13 @@
 #include "print/printerservice.h"
 #include "print/printqueues.h"
 
+#include <arpa/inet.h>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <map>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <vector>
 
 namespace vl {
@@ -71,6 +76,50 @@ TEST(PrintQueuesTest, SystemLibraryCannotReadAMissingQueue) {
         EXPECT_EQ(QueuedJobsOf(*queues, name), -1) << name;
     }
     EXPECT_EQ(CreateSystemPrinterService()->QueuedJobs("vorlane-no-such-queue/copy"), -1);
+}
+
+// A server that takes connections into its backlog and never answers them.
+class SilentServer {
+public:
+    SilentServer() {
+        fd_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (fd_ < 0 || bind(fd_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+            listen(fd_, 8) != 0 ||
+            getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+            return;
+        port_ = ntohs(address.sin_port);
+    }
+    ~SilentServer() { Close(); }
+    void Close() {
+        if (fd_ >= 0) close(fd_);
+        fd_ = -1;
+    }
+    int Port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
+// A print server that takes the connection and then says nothing is given up on after the
+// wait, and the count reads "cannot tell"; so is one that is not there at all. Without a
+// bound the library would wait a minute and more while the General page stands frozen.
+TEST(PrintQueuesTest, AServerThatDoesNotAnswerIsGivenUpOn) {
+    SilentServer silent;
+    ASSERT_NE(silent.Port(), 0);
+    SilentServer closed; // its port, once it is gone, refuses at once
+    const int gone = closed.Port();
+    closed.Close();
+    for (const int port : {silent.Port(), gone}) {
+        const auto queues = CreateSystemPrintQueues("127.0.0.1", port, 300);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(QueuedJobsOf(*queues, "Office"), -1) << port;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << port;
+    }
 }
 
 } // namespace

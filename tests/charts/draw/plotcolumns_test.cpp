@@ -67,7 +67,9 @@ TEST_F(ColumnTest, BarSizeAndHiddenAndZeroValues) {
 }
 
 TEST_F(ColumnTest, AZeroValueHasItsLabelButNoBar) {
-    Put(0, {-2, 0, 3}, 1).settings.labels = 2;
+    CChartSeries& s = Put(0, {-2, 0, 3}, 1);
+    s.settings.labels = 2;
+    s.settings.fromValue = -10; // the axis holds the negative bar
     Draw();
     EXPECT_EQ(Filled(SeriesColor(0)).size(), 2u);
     EXPECT_EQ(Texts(), (std::vector<std::string>{"-2", "0", "3"}));
@@ -76,6 +78,44 @@ TEST_F(ColumnTest, AZeroValueHasItsLabelButNoBar) {
     const auto bars = Filled(SeriesColor(0));
     EXPECT_GT(dc.outputs[0].y, bars[0]->points[2].y);
     EXPECT_LT(dc.outputs[2].y + 10, bars[1]->points[0].y + 1);
+}
+
+// Zeros leave the limits alone: with {0, 2} the axis runs from 2 to 3 and the zero lies two
+// plot heights below it. It draws no column and no label down there, and nothing drawn
+// leaves the plot (y 1 to 401), stacked or side by side.
+TEST_F(ColumnTest, AZeroOffTheAxisStaysOffThePlot) {
+    struct Case {
+        std::vector<double> values;
+        bool stacked;
+        size_t bars;
+        std::vector<std::string> labels;
+    } cases[] = {
+        {{0, 2}, false, 0, {"2"}}, // 2 sits on the axis bottom: a label, no height
+        {{0, 2, 3}, false, 1, {"2", "3"}},
+        {{0, 2, 3}, true, 2, {"0", "2", "3"}}, // a stack's limits hold its zero
+        {{2, 0}, false, 0, {"2"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.values.size()) + (c.stacked ? " stacked" : ""));
+        chart = NewDrawnChart(kChart2D);
+        CChartSeries& s = Put(0, c.values, 1);
+        s.settings.rangeFlags = 0;
+        s.settings.labels = 2;
+        s.settings.stacked = c.stacked;
+        Draw();
+        EXPECT_EQ(Filled(SeriesColor(0)).size(), c.bars);
+        for (const Shape* bar : Filled(SeriesColor(0)))
+            for (const DcPoint& p : bar->points) {
+                EXPECT_GE(p.y, 1);
+                EXPECT_LE(p.y, 401);
+            }
+        EXPECT_EQ(Texts(), c.labels);
+        // A label stands beyond its bar's end, at most its gap and its height off the plot.
+        for (const auto& o : dc.outputs) {
+            EXPECT_GE(o.y, 1 - 4 - 10) << o.text;
+            EXPECT_LE(o.y, 401 + 4 + 10) << o.text;
+        }
+    }
 }
 
 TEST_F(ColumnTest, StacksGrowUpAndDownFromTheBase) {

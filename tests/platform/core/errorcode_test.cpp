@@ -27,7 +27,7 @@ TEST(ErrorCode, MessagesOfCodesAcrossTheTable) {
 }
 
 TEST(ErrorCode, CodesWithoutTextSayNoError) {
-    for (int code : {0, 43, 62, 85, 109, 111, 255, -1, 1000})
+    for (int code : {0, 43, 62, 85, 109, 112, 255, -1, 1000})
         EXPECT_STREQ(GetErrorMessage(code), "No error") << code;
 }
 
@@ -123,6 +123,7 @@ TEST(ErrorCode, EveryNamedCodeHasItsTextAndItsOwnValue) {
         {kErrorXmlEncoding, 60, "Only the UTF-8 encoding is supported"},
         {kErrorTooManyFields, 61, "Too many database fields - max. record size = 64K"},
         {kErrorClipboard, 110, "Can't open the Clipboard"},
+        {kErrorJobRefused, 111, "The print system refused the print job."},
     };
     std::set<int> values;
     for (const Case& c : cases) {
@@ -130,8 +131,8 @@ TEST(ErrorCode, EveryNamedCodeHasItsTextAndItsOwnValue) {
         EXPECT_STREQ(GetErrorMessage(c.code), c.text) << c.value;
         EXPECT_TRUE(values.insert(c.code).second) << "two names share " << c.value;
     }
-    // 0 to 61 and 110: every number the list gives a meaning has a name above.
-    EXPECT_EQ(values.size(), 63u);
+    // 0 to 61, 110 and 111: every number the list gives a meaning has a name above.
+    EXPECT_EQ(values.size(), 64u);
 }
 
 // The shared recorder stores the code on the object it is given and always answers false.
