@@ -22,14 +22,19 @@ template <double (*F)(int, double)> void Bessel(CEvalContext& ctx) {
     ReturnNumber(ctx, F(n, x));
 }
 
-// |J_n(x)| <= (|x|/2)^n / n!: far above |x| the order gives a value that rounds to 0,
-// answered at once; the library's recurrence would walk all n orders to find it.
+// Below the order, |J_n(x)| <= (z e^s / (1 + s))^n with z = |x| / n and s = sqrt(1 - z^2)
+// (Kapteyn's inequality): where that rounds to 0 the value does too, and is answered at once
+// instead of by the library's walk through every order.
 double BesselJ(int n, double x) {
-    if (x != 0 && n > 1 &&
-        n * std::log(std::fabs(x) / 2) - std::lgamma(n + 1.0) < -kZeroLogMagnitude)
-        return 0;
+    const double ax = std::fabs(x);
+    if (n > 1 && ax != 0 && ax < n) {
+        const double z = ax / n;
+        const double s = std::sqrt((1 - z) * (1 + z));
+        if (n * (std::log(z) + s - std::log1p(s)) < -kZeroLogMagnitude) return 0;
+    }
     return jn(n, x);
 }
+
 // The library stops its recurrence as soon as the value overflows, so that a high order
 // costs no more than the orders up to the overflow.
 double BesselY(int n, double x) {

@@ -107,6 +107,7 @@ TEST(BesselFunctions, BesselErrorAndStep) {
         {"=BESSELJ(1,100001)", "0"},
         {"=BESSELJ(1,2147483647)", "0"},
         {"=BESSELJ(-1e6,2147483647)", "0"},
+        {"=BESSELJ(1.7e9,2147483647)", "0"},
         {"=BESSELJ(1,2147483648)", "#NUM!"},
         {"=BESSELJ(1e6,100001)", "0.0007909", 5e-8},
         {"=BESSELJ(1e6,100000)+BESSELJ(1e6,100002)-2*100001/1e6*BESSELJ(1e6,100001)", "0", 1e-15},
