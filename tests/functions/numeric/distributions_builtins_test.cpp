@@ -130,6 +130,7 @@ TEST(DistributionBuiltins, ApplyThemselvesOverRanges) {
 // A POISSON probability below the normal range is kept in its cell and shown there.
 TEST(DistributionBuiltins, SubnormalPoissonStaysInItsCell) {
     test::NumericBook book;
+    ASSERT_TRUE(BindStatisticsBuiltins());
     book.Formula("B2", "=POISSON(1, 720, 0)");
     book.Formula("B3", "=POISSON(1, 720, 0)*1e300");
     book.Formula("B4", "=NORMDIST(0, 0, 1e300, 0)/1e9");
