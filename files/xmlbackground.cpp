@@ -58,11 +58,17 @@ bool ReadImage(CXmlReader& r, BackgroundRecord& b) {
 uint8_t GetImageKindFromPath(std::string_view path) {
     const std::size_t dot = path.rfind('.');
     if (dot == std::string_view::npos) return 0;
-    std::string extension;
-    for (char c : path.substr(dot)) extension += AsciiUpper(c);
-    if (extension == ".BMP") return 1;
-    if (extension == ".JPG" || extension == ".JPEG") return 2;
-    if (extension == ".PNG") return 3;
+    // Only as many characters as the known extension has count: "a.bmpx" is a bitmap.
+    const std::string_view extension = path.substr(dot);
+    auto startsWith = [&](std::string_view known) {
+        if (extension.size() < known.size()) return false;
+        for (std::size_t i = 0; i < known.size(); ++i)
+            if (AsciiUpper(extension[i]) != known[i]) return false;
+        return true;
+    };
+    if (startsWith(".BMP")) return 1;
+    if (startsWith(".JPG") || startsWith(".JPEG")) return 2;
+    if (startsWith(".PNG")) return 3;
     return 0;
 }
 

@@ -46,7 +46,8 @@ void WriteXmlContainer(CXmlWriter& writer, const CContainer& container);
 // "Background" of a container or a worksheet; the reader takes it only when it comes next.
 bool ReadXmlBackground(CXmlReader& reader, BackgroundRecord& background);
 void WriteXmlBackground(CXmlWriter& writer, const BackgroundRecord& background, int level);
-// 1 BMP, 2 JPEG, 3 PNG by the extension, compared without regard to case; 0 otherwise.
+// 1 BMP, 2 JPEG, 3 PNG by the text from the last dot, compared over the known extension's
+// length without regard to case (".bmpx" is BMP); 0 otherwise.
 uint8_t GetImageKindFromPath(std::string_view path);
 inline bool IsImageFileName(std::string_view path) {
     return GetImageKindFromPath(path) != 0;

@@ -3,6 +3,8 @@
 #include "formula/formulanumber.h"
 #include "formula/operands.h"
 
+#include <cmath>
+
 namespace vl {
 
 namespace {
@@ -67,9 +69,18 @@ void ReturnNumber(CEvalContext& ctx, double value, FormulaError error) {
     Finish(ctx);
 }
 
+void ReturnUncheckedNumber(CEvalContext& ctx, double value, FormulaError error) {
+    FormulaToken& slot = ClearOperand(ResultSlot(ctx));
+    slot.type = kTokenNumber;
+    slot.number = value;
+    slot.error = error == 0 && !std::isfinite(value) ? kErrNum : error;
+    ctx.subnormalResult = true;
+    Finish(ctx);
+}
+
 void ReturnText(CEvalContext& ctx, std::string_view text, FormulaError error) {
     if (error) {
-        ReturnError(ctx, error);
+        ReturnErrorEntry(ctx, error);
         return;
     }
     FormulaToken& slot = ClearOperand(ResultSlot(ctx));
@@ -85,6 +96,13 @@ void ReturnText(CEvalContext& ctx, std::string_view text, FormulaError error) {
 void ReturnError(CEvalContext& ctx, FormulaError error) {
     FormulaToken& slot = ClearOperand(ResultSlot(ctx));
     slot.type = kTokenNumber;
+    slot.error = error;
+    Finish(ctx);
+}
+
+void ReturnErrorEntry(CEvalContext& ctx, FormulaError error) {
+    FormulaToken& slot = ClearOperand(ResultSlot(ctx));
+    slot.type = kTokenEmpty;
     slot.error = error;
     Finish(ctx);
 }

@@ -105,6 +105,8 @@ public:
     StringPool stringPool;
     ScratchStore scratch;
     uint8_t status = 0; // 0 while evaluation may go on; kErrSyntax once the text is malformed
+    // Set by the one function result that may be subnormal, for the check after the call.
+    bool subnormalResult = false;
     uint8_t precedence[kLastOperator + 1] = {};
     uint16_t baseColumn = 0;
     uint32_t baseRow = 0;

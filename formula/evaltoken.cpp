@@ -3,6 +3,8 @@
 #include "formula/operands.h"
 #include "formula/operators.h"
 
+#include <cmath>
+
 namespace vl {
 
 bool EvalToken(CEvalContext& ctx) {
@@ -19,11 +21,15 @@ bool EvalToken(CEvalContext& ctx) {
             ctx.status = kErrSyntax;
             return false;
         }
+        ctx.subnormalResult = false;
         implementation(ctx);
-        // Whatever a function computed, a number that is not finite is #NUM!.
+        // Whatever a function computed, a number that is not finite is #NUM!; a subnormal one
+        // too, unless the function gives such results.
         FormulaToken& result = ctx.values[ctx.valueCount];
+        const bool kept = ctx.subnormalResult && std::isfinite(result.number);
+        ctx.subnormalResult = false;
         if (ctx.status == 0 && result.type == kTokenNumber && result.error == 0 &&
-            IsOutOfRange(result.number))
+            IsOutOfRange(result.number) && !kept)
             result.error = kErrNum;
         return ctx.status == 0;
     }

@@ -95,11 +95,18 @@ void ReleaseArguments(CEvalContext& ctx);
 // Ends the call with a number (NaN, infinities and subnormal values become #NUM!) in the first
 // argument's slot.
 void ReturnNumber(CEvalContext& ctx, double value, FormulaError error = 0);
+// ReturnNumber for the few results that pass no finite test: only NaN and infinities become
+// #NUM!, a subnormal value stays.
+void ReturnUncheckedNumber(CEvalContext& ctx, double value, FormulaError error = 0);
 // Ends the call with a text pushed on the pool (#VALUE! when it is full); with an error the result
-// is that error.
+// is that error as an error entry.
 void ReturnText(CEvalContext& ctx, std::string_view text, FormulaError error = 0);
-// Ends the call with an error value.
+// Ends the call with an error value: a number entry that carries the error, as functions
+// that give numbers fail.
 void ReturnError(CEvalContext& ctx, FormulaError error);
+// Ends the call with an error entry (type kTokenEmpty with the error), as functions that give
+// texts or arrays fail: COUNT, COUNTA and AVERAGE read the two kinds differently.
+void ReturnErrorEntry(CEvalContext& ctx, FormulaError error);
 // Ends the call with the array whose cells are the chain (from position 0, 0); a full array stack
 // frees the chain and gives #MEMORY!.
 void ReturnArray(CEvalContext& ctx, Page* chain, uint16_t columns, uint32_t rows,

@@ -59,9 +59,10 @@ void ResetPagedList(CPagedList& list) {
 }
 
 CChart::CChart(uint8_t type) {
+    // The type first: the series take their kind from it.
+    settings.type = type;
     InitChartSettings(*this);
     ApplyChartTransform(viewMatrix, kResetTransform, 0.0);
-    settings.type = type;
 }
 
 CChart::~CChart() {

@@ -21,9 +21,8 @@ void InitViewSettings(ViewSettingsRecord& view) {
     view.showGrid = 1;
     view.gridColor = view.headingsColor = GetSystemColor(kColorButtonFace);
     view.scale = 100;
-    // Positions are cells, as every reader stores them.
-    for (CellRef* ref : {&view.topLeft, &view.selection[0], &view.selection[1]})
-        ref->flags = kRefCell;
+    // The flags of the top-left cell and the selection stay 0: the readers set them, and the
+    // view uses only the column and row.
 }
 
 void InitPageSetup(PageSetupRecord& page) {

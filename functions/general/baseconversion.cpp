@@ -37,11 +37,11 @@ template <int32_t From, int32_t To> void Convert(CEvalContext& ctx) {
     std::string text;
     CArgReader args(ctx);
     args.Int(1, places, 0, 10).Text(0, text);
-    if (args.error) return ReturnError(ctx, args.error);
+    if (args.error) return ReturnErrorEntry(ctx, args.error);
     int64_t value = 0;
     const Range target = RangeOf(To);
     if (!ReadBaseDigits(text, From, value) || value < target.minimum || value > target.maximum)
-        return ReturnError(ctx, kErrValue);
+        return ReturnErrorEntry(ctx, kErrValue);
     ReturnText(ctx, WriteBaseDigits(value, To, places));
 }
 
@@ -70,7 +70,7 @@ template <int32_t To> void FromDecimal(CEvalContext& ctx) {
         args.Int(0, small, int32_t(range.minimum), int32_t(range.maximum));
         value = small;
     }
-    if (args.error) return ReturnError(ctx, args.error);
+    if (args.error) return ReturnErrorEntry(ctx, args.error);
     ReturnText(ctx, WriteBaseDigits(value, To, places));
 }
 

@@ -49,7 +49,8 @@ FormulaError ReadComplex(CEvalContext& ctx, FormulaToken& slot, Complex& z) {
 
 // Adding 0 turns a negative zero into 0, which prints without its sign.
 void ReturnComplex(CEvalContext& ctx, Complex z) {
-    if (!IsAcceptableResult(z.re) || !IsAcceptableResult(z.im)) return ReturnError(ctx, kErrNum);
+    if (!IsAcceptableResult(z.re) || !IsAcceptableResult(z.im))
+        return ReturnErrorEntry(ctx, kErrNum);
     ReturnText(ctx, FormatComplex(z.re + 0.0, z.im + 0.0, "i"));
 }
 
@@ -59,7 +60,7 @@ void MakeComplex(CEvalContext& ctx) {
     double x = 0, y = 0;
     CArgReader args(ctx);
     args.Text(2, suffix).Number(1, y).Number(0, x);
-    if (args.error) return ReturnError(ctx, args.error);
+    if (args.error) return ReturnErrorEntry(ctx, args.error);
     ReturnText(ctx, FormatComplex(x + 0.0, y + 0.0, suffix));
 }
 
@@ -81,7 +82,7 @@ template <ToComplex F> void ComplexToComplex(CEvalContext& ctx) {
     if (!BeginScalarCall(ctx, 1)) return;
     Complex z;
     FormulaError error = ReadComplex(ctx, Argument(ctx, 0), z);
-    if (error) return ReturnError(ctx, error);
+    if (error) return ReturnErrorEntry(ctx, error);
     ReturnComplex(ctx, F(z));
 }
 
@@ -126,7 +127,7 @@ void ImPower(CEvalContext& ctx) {
     CArgReader args(ctx);
     args.Int(1, n);
     args.Merge(ReadComplex(ctx, args.Take(0), z));
-    if (args.error) return ReturnError(ctx, args.error);
+    if (args.error) return ReturnErrorEntry(ctx, args.error);
     ReturnComplex(ctx, Power(z, n));
 }
 
@@ -151,7 +152,7 @@ template <Complex (*F)(Complex, Complex)> void ComplexPair(CEvalContext& ctx) {
     CArgReader args(ctx);
     args.Merge(ReadComplex(ctx, args.Take(1), v));
     args.Merge(ReadComplex(ctx, args.Take(0), u));
-    if (args.error) return ReturnError(ctx, args.error);
+    if (args.error) return ReturnErrorEntry(ctx, args.error);
     ReturnComplex(ctx, F(u, v));
 }
 
@@ -182,7 +183,7 @@ template <bool Product> void Fold(CEvalContext& ctx) {
         FormulaToken value;
         while (!error && walk.NextValue(value)) take(value);
     }
-    if (error) return ReturnError(ctx, error);
+    if (error) return ReturnErrorEntry(ctx, error);
     ReturnComplex(ctx, total);
 }
 

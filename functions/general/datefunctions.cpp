@@ -22,10 +22,10 @@ void Date(CEvalContext& ctx) {
     IsoDateTime r;
     CArgReader args(ctx);
     args.Int(2, r.day, 1, 31).Int(1, r.month, 1, 12).Int(0, r.year, 1, kMaxIsoYear);
-    if (args.error) return ReturnError(ctx, args.error);
+    if (args.error) return ReturnErrorEntry(ctx, args.error);
     // An empty argument leaves 0, which no date has.
     if (r.year < 1 || r.month < 1 || r.day < 1 || r.day > DaysInMonth(Year(r.year), Month(r.month)))
-        return ReturnError(ctx, kErrNum);
+        return ReturnErrorEntry(ctx, kErrNum);
     r.hasDate = 1;
     ReturnDateTime(ctx, r);
 }
@@ -35,7 +35,7 @@ void Time(CEvalContext& ctx) {
     IsoDateTime r;
     CArgReader args(ctx);
     args.Int(2, r.second, 0, 59).Int(1, r.minute, 0, 59).Int(0, r.hour, 0, 23);
-    if (args.error) return ReturnError(ctx, args.error);
+    if (args.error) return ReturnErrorEntry(ctx, args.error);
     r.hasTime = 1;
     ReturnDateTime(ctx, r);
 }
@@ -46,12 +46,12 @@ template <uint8_t Kind> void DateValue(CEvalContext& ctx) {
     std::string text;
     CArgReader args(ctx);
     args.Text(0, text);
-    if (args.error) return ReturnError(ctx, args.error);
+    if (args.error) return ReturnErrorEntry(ctx, args.error);
     IsoDateTime r;
     uint8_t kind = Kind;
     uint8_t params[kStandardFormatParams] = {};
     if (text.size() > kMaxDateText || !ParseDateText(text, r, kind, params, UserSeparators()))
-        return ReturnError(ctx, kErrValue);
+        return ReturnErrorEntry(ctx, kErrValue);
     ReturnDateTime(ctx, r);
 }
 
@@ -60,7 +60,7 @@ void DateDiff(CEvalContext& ctx) {
     IsoDateTime from, to;
     CArgReader args(ctx);
     args.DateTime(1, to).DateTime(0, from);
-    if (args.error) return ReturnError(ctx, args.error);
+    if (args.error) return ReturnErrorEntry(ctx, args.error);
     int64_t d = DateTimeToSeconds(to) - DateTimeToSeconds(from);
     IsoDuration p;
     if (d < 0) {
@@ -87,7 +87,7 @@ void AddPeriod(CEvalContext& ctx, std::string_view date, std::string_view period
     std::string out;
     if (date.size() > kMaxDateText || period.size() > kMaxDateText ||
         !AddDurationText(date, period, out))
-        return ReturnError(ctx, kErrValue);
+        return ReturnErrorEntry(ctx, kErrValue);
     ReturnText(ctx, out);
 }
 
@@ -97,7 +97,7 @@ void EDate(CEvalContext& ctx) {
     std::string date;
     CArgReader args(ctx);
     args.Int(1, n).Text(0, date);
-    if (args.error) return ReturnError(ctx, args.error);
+    if (args.error) return ReturnErrorEntry(ctx, args.error);
     AddPeriod(ctx, date, FormatIsoDuration(Months(n)));
 }
 
@@ -106,7 +106,7 @@ void EDate2(CEvalContext& ctx) {
     std::string date, period;
     CArgReader args(ctx);
     args.Text(1, period).Text(0, date);
-    if (args.error) return ReturnError(ctx, args.error);
+    if (args.error) return ReturnErrorEntry(ctx, args.error);
     AddPeriod(ctx, date, period);
 }
 
@@ -118,7 +118,7 @@ void EoMonth(CEvalContext& ctx) {
     args.Int(1, n).DateTime(0, date);
     // Any failure here is #VALUE!, whatever the argument's own error.
     if (args.error || !date.hasDate || !AddToDateTime(date, Months(n), end))
-        return ReturnError(ctx, kErrValue);
+        return ReturnErrorEntry(ctx, kErrValue);
     end.day = DaysInMonth(Year(end.year), Month(end.month));
     ReturnDateTime(ctx, end);
 }
@@ -177,7 +177,7 @@ void WeekNum(CEvalContext& ctx) {
 // NOW gives the time of day alone, TODAY the date alone.
 template <bool DatePart> void Clock(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 0, 0)) return;
-    if (FormulaError error = ctx.values[ctx.valueCount].error) return ReturnError(ctx, error);
+    if (FormulaError error = ctx.values[ctx.valueCount].error) return ReturnErrorEntry(ctx, error);
     const IsoDateTime now = LocalDateTime();
     IsoDateTime r;
     if (DatePart) {

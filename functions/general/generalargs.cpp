@@ -9,9 +9,7 @@ FormulaError GetTextArg(CEvalContext& ctx, FormulaToken& slot, std::string& out)
 }
 
 void ReturnTextError(CEvalContext& ctx, FormulaError error) {
-    ReturnError(ctx, error);
-    FormulaToken& slot = ctx.values[ctx.valueCount];
-    slot.type = kTokenEmpty;
+    ReturnErrorEntry(ctx, error);
 }
 
 void ReturnValue(CEvalContext& ctx, const FormulaToken& value) {

@@ -16,9 +16,10 @@ namespace {
 constexpr size_t kTextBuffer = 1024;
 constexpr int64_t kLastErrorNumber = 12;
 
-// The element of a VT_UI1 error: its number (1 #DIV/0! ... 12 #SYNTAX!) as the high nibble.
+// The element of a VT_UI1 error: its number (1 #DIV/0! ... 12 #SYNTAX!) as the high nibble;
+// 0 is no error at all.
 FormulaError ErrorOfByte(int64_t number) {
-    return number >= 1 && number <= kLastErrorNumber ? FormulaError(number << 4) : kErrValue;
+    return number >= 0 && number <= kLastErrorNumber ? FormulaError(number << 4) : kErrValue;
 }
 
 bool IsNumericType(uint16_t base) {

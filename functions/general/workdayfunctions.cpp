@@ -123,17 +123,17 @@ void Workday(CEvalContext& ctx) {
     CArgReader args(ctx);
     args.Merge(daysOff.Read(ctx, args.Take(2)));
     args.Int(1, n).DateTime(0, date);
-    if (args.error) return ReturnError(ctx, args.error);
-    if (!date.hasDate || std::abs(int64_t(n)) > kMostSteps) return ReturnError(ctx, kErrNum);
+    if (args.error) return ReturnErrorEntry(ctx, args.error);
+    if (!date.hasDate || std::abs(int64_t(n)) > kMostSteps) return ReturnErrorEntry(ctx, kErrNum);
     // A negative count steps backward.
     const int32_t direction = n < 0 ? -1 : 1;
     DayOfYear(date);
     FormulaError error = 0;
     for (int64_t k = 0; k < std::abs(int64_t(n));) {
-        if (!StepDay(date, direction)) return ReturnError(ctx, kErrNum);
+        if (!StepDay(date, direction)) return ReturnErrorEntry(ctx, kErrNum);
         if (IsWeekend(date)) continue;
         if (daysOff.Matches(date, error)) continue;
-        if (error) return ReturnError(ctx, error);
+        if (error) return ReturnErrorEntry(ctx, error);
         ++k;
     }
     ReturnText(ctx, FormatIsoDateTime(date));

@@ -2,7 +2,6 @@
 
 #include "formula/formulanumber.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace vl {
@@ -63,8 +62,10 @@ StatResult Steyx(const PairSums& sums) {
     if (sums.n < 2) return StatError(kErrNA);
     uint64_t n = sums.n;
     double co = sums.CoSpread();
-    // Rounding can take a perfect fit's residual just below 0.
-    double residual = std::max(0.0, sums.SpreadY() - co * co / sums.SpreadX());
+    // Rounding can take a perfect fit's residual just below 0; a constant x or sums beyond
+    // the double range give NaN, which must stay one.
+    double residual = sums.SpreadY() - co * co / sums.SpreadX();
+    if (residual < 0) residual = 0;
     return Finite(std::sqrt(residual / double(n * (n - 2))));
 }
 

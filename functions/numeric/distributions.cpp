@@ -62,11 +62,22 @@ StatResult Permut(int32_t n, int32_t k) {
     return {product, 0};
 }
 
+namespace {
+
+// POISSON's results pass no finite test: only NaN and infinities are #NUM!, so that a
+// probability below the normal range is still shown.
+StatResult Unchecked(double value) {
+    if (!std::isfinite(value)) return StatError(kErrNum);
+    return {value == 0 ? 0 : value, 0};
+}
+
+} // namespace
+
 StatResult Poisson(double x, double mean, int32_t cumulative) {
     if (x == 0 || mean == 0) return StatError(kErrNum);
     double e = std::exp(-mean);
     double last = std::floor(x);
-    if (!cumulative) return Checked(std::pow(mean, x) * e / Factorial(last));
+    if (!cumulative) return Unchecked(std::pow(mean, x) * e / Factorial(last));
     double sum = 0;
     double i = 0;
     for (; i <= last && std::isfinite(Factorial(i)); ++i)
@@ -74,7 +85,7 @@ StatResult Poisson(double x, double mean, int32_t cumulative) {
     // Past 170! every term is 0, or NaN once the power overflows too; the power grows
     // or shrinks steadily, so its last value tells which.
     if (i <= last && std::isinf(std::pow(mean, last))) return StatError(kErrNum);
-    return Checked(sum);
+    return Unchecked(sum);
 }
 
 StatResult Standardize(double x, double mean, double deviation) {

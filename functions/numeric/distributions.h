@@ -14,6 +14,7 @@ StatResult HypGeomDist(int32_t sampleS, int32_t sampleSize, int32_t populationS,
 StatResult NormDist(double x, double mean, double deviation, int32_t cumulative);
 // The product n − k + 1 … n; 0 for k > n; #NUM! when it leaves the double range.
 StatResult Permut(int32_t n, int32_t k);
+// Without a finite test: a subnormal probability is a result, NaN and infinities #NUM!.
 StatResult Poisson(double x, double mean, int32_t cumulative);
 StatResult Standardize(double x, double mean, double deviation);
 StatResult Weibull(double x, double alpha, double beta, int32_t cumulative);

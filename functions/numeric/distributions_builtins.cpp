@@ -28,8 +28,9 @@ constexpr Arg kWhole{true, 0, INT32_MAX};
 
 // The generic frame: count, element-wise application, arguments read from the last to
 // the first with their bounds, the highest error, then the computation.
+// `unchecked` results keep subnormal values.
 template <std::size_t N, class Compute>
-void Scalar(CEvalContext& ctx, const Arg (&args)[N], Compute compute) {
+void Scalar(CEvalContext& ctx, const Arg (&args)[N], Compute compute, bool unchecked = false) {
     if (!CheckArgumentCount(ctx, N, N)) return;
     if (ApplyOverArrays(ctx)) return;
     double v[N] = {};
@@ -47,6 +48,7 @@ void Scalar(CEvalContext& ctx, const Arg (&args)[N], Compute compute) {
         }
     }
     StatResult r = error ? StatError(error) : compute(v);
+    if (unchecked) return ReturnUncheckedNumber(ctx, r.value, r.error);
     ReturnNumber(ctx, r.value, r.error);
 }
 
@@ -89,7 +91,8 @@ void PermutBuiltin(CEvalContext& ctx) {
 
 void PoissonBuiltin(CEvalContext& ctx) {
     static constexpr Arg args[] = {kNonNegative, kNonNegative, kFlag};
-    Scalar(ctx, args, [](const double* v) { return Poisson(v[0], v[1], I(v[2])); });
+    Scalar(
+        ctx, args, [](const double* v) { return Poisson(v[0], v[1], I(v[2])); }, true);
 }
 
 void StandardizeBuiltin(CEvalContext& ctx) {

@@ -22,9 +22,11 @@ double SampleVariance(const ShiftedSums& s) {
 } // namespace
 
 StatResult FTest(const ShiftedSums& first, const ShiftedSums& second) {
-    FormulaError error = JoinError(first.error, second.error);
+    // A variance beyond the double range is #DIV/0!, like one that is not finite.
+    FormulaError error = JoinError(first.valueError, second.valueError);
     if (error) return StatError(error);
-    if (first.n < 2 || second.n < 2) return StatError(kErrDivZero);
+    if (first.n < 2 || second.n < 2 || first.overflowed || second.overflowed)
+        return StatError(kErrDivZero);
     double v1 = SampleVariance(first), v2 = SampleVariance(second);
     if (v1 == 0 || v2 == 0 || !std::isfinite(v1) || !std::isfinite(v2))
         return StatError(kErrDivZero);

@@ -73,7 +73,7 @@ void ReturnMatrix(CEvalContext& ctx, const Matrix& m, uint32_t rows, uint32_t co
 
 void FailCall(CEvalContext& ctx, FormulaError error) {
     ReleaseArguments(ctx);
-    ReturnError(ctx, error);
+    ReturnErrorEntry(ctx, error);
 }
 
 } // namespace vl

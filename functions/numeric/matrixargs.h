@@ -64,7 +64,7 @@ FormulaError SizeMatrix(Matrix& m, uint64_t rows, uint64_t columns);
 void ReturnMatrix(CEvalContext& ctx, const Matrix& m, uint32_t rows, uint32_t columns,
                   bool limits = false);
 
-// Ends the call with an error after dropping whatever arguments are left.
+// Ends the call with an error entry after dropping whatever arguments are left.
 void FailCall(CEvalContext& ctx, FormulaError error);
 
 } // namespace vl

@@ -23,7 +23,10 @@ void ShiftedSums::Add(double x) {
     ++n;
     sx += d;
     sxx += d * d;
-    if (Overflowed(sx) || Overflowed(sxx)) error = kErrNum;
+    if (Overflowed(sx) || Overflowed(sxx)) {
+        overflowed = true;
+        error = kErrNum;
+    }
 }
 
 double ShiftedSums::Spread() const {

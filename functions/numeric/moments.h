@@ -19,10 +19,17 @@ struct ShiftedSums {
     double sx = 0;
     double sxx = 0;
     FormulaError error = 0;
+    // The errors of the values alone, and whether a sum stopped being finite: some tests
+    // answer an overflow otherwise than #NUM!.
+    FormulaError valueError = 0;
+    bool overflowed = false;
 
     // Counts x unless an error is set; a sum that stops being finite is #NUM!.
     void Add(double x);
-    void AddError(FormulaError e) { error = JoinError(error, e); }
+    void AddError(FormulaError e) {
+        error = JoinError(error, e);
+        valueError = JoinError(valueError, e);
+    }
     double Mean() const { return shift + sx / n; }
     // n·Sxx − Sx², never below 0 (rounding can make it so for equal values).
     double Spread() const;

@@ -140,6 +140,8 @@ TEST(XmlContainerRead, BackgroundKinds) {
         {"<Image>chart.Png</Image>", kBackgroundImage, 0, "chart.Png"},
         {"<Image View='FitToWindowSize'/>", kBackgroundImage, 1, ""},
         {"<Image View='Wallpaper'>a b.jpg</Image>", kBackgroundImage, 2, "a b.jpg"},
+        {"<Image>photo.bmpx</Image>", kBackgroundImage, 0, "photo.bmpx"},
+        {"<Image>c.pngold</Image>", kBackgroundImage, 0, "c.pngold"},
         {"<FillPattern PatternType='Gray25'/>", kBackgroundPattern, 0, ""},
         {"", kBackgroundPattern, 0, ""},
     };
@@ -159,6 +161,20 @@ TEST(XmlContainerRead, BackgroundKinds) {
     // Zr and MaxY are absent: as initialised.
     EXPECT_EQ(std::tuple(b.kind, b.zr, b.zi, b.maxY, b.fractalColors[0], b.fractalColors[15]),
               std::tuple(kBackgroundFractal, 0.11, -0.5, 1.1, Rgb(10, 11, 12), Rgb(0, 0, 128)));
+}
+
+// Only as many characters as the known extension has are compared, from the last dot.
+TEST(XmlContainerRead, ImageKindsByTheirExtension) {
+    const struct {
+        const char* path;
+        uint8_t kind;
+    } cases[] = {
+        {"a.bmp", 1},     {"a.bmpx", 1}, {"A.BMP", 1},   {"a.bm", 0},  {"a.jpg", 2},
+        {"a.JpGold", 2},  {"a.jpeg", 2}, {"a.jpegs", 2}, {"a.jpe", 0}, {"c.png", 3},
+        {"c.pngold", 3},  {"c.PnG", 3},  {"c.pn", 0},    {"bmp", 0},   {"x.png.gif", 0},
+        {"dir.png/b", 3}, {"a.gif", 0},  {"", 0},        {".bmp", 1},  {"a. bmp", 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(GetImageKindFromPath(c.path), c.kind) << c.path;
 }
 
 } // namespace

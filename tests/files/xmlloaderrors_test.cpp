@@ -180,7 +180,7 @@ TEST(XmlLoadErrors, Containers) {
         {Fractal("#12345", 16), kAttr},
         {Fractal("", 0, " MinX='1e999'"), kData},
         {Background("<Image>photo.gif</Image>"), kData},
-        {Background("<Image>photo.bmpx</Image>"), kData},
+        {Background("<Image>photo.bm</Image>"), kData},
         {Background("<Image>" + std::string(252, 'p') + ".png</Image>"), kData},
         {Background("<Image View='Tiled'>a.png</Image>"), kAttr},
         {Background("<FillPattern/><Fractal/>"), kElem},

@@ -140,4 +140,14 @@ TEST(ChartRecords, SeriesRecordOffsetsAndTheViewMatrix) {
     EXPECT_EQ(0, std::memcmp(m, mback, sizeof m));
 }
 
+// A new chart's sixteen series carry the kind of its type from the start, before any reset.
+TEST(Chart, NewChartSeriesCarryTheKindOfItsType) {
+    for (auto [type, kind] : {std::pair{kChart2D, 1}, std::pair{kChart3D, 7},
+                              std::pair{kChartXY, 6}, std::pair{ChartType(0), 0}}) {
+        auto chart = NewBlockObject<CChart>(type);
+        EXPECT_EQ(chart->settings.type, type);
+        for (const CChartSeries& s : chart->series) EXPECT_EQ(s.settings.kind, kind) << int(type);
+    }
+}
+
 } // namespace vl

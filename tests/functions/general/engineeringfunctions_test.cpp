@@ -1,3 +1,4 @@
+#include "formula/formulanumber.h"
 #include "functions/general/baseconversion.h"
 #include "functiontestutil.h"
 
@@ -101,10 +102,17 @@ TEST(BesselFunctions, BesselErrorAndStep) {
         {"=BESSELY(0,1)", "#NUM!"},
         {"=BESSELY(-1,1)", "#NUM!"},
         {"=BESSELJ(1.9,2.5)-BESSELJ(1.9,3)", "0", 0},
-        // Orders beyond 100,000 would take the library seconds.
+        // Every order up to 2^31 - 1; far above |x| the value rounds to 0.
         {"=BESSELJ(1,100000)", "0"},
-        {"=BESSELJ(1,100001)", "#NUM!"},
-        {"=BESSELJ(1,2147483647)", "#NUM!"},
+        {"=BESSELJ(1,100001)", "0"},
+        {"=BESSELJ(1,2147483647)", "0"},
+        {"=BESSELJ(-1e6,2147483647)", "0"},
+        {"=BESSELJ(1.7e9,2147483647)", "0"},
+        {"=BESSELJ(1,2147483648)", "#NUM!"},
+        {"=BESSELJ(1e6,100001)", "0.0007909", 5e-8},
+        {"=BESSELJ(1e6,100000)+BESSELJ(1e6,100002)-2*100001/1e6*BESSELJ(1e6,100001)", "0", 1e-15},
+        {"=BESSELY(1,2147483647)", "#NUM!"},
+        {"=BESSELY(1e6,100000)+BESSELY(1e6,100002)-2*100001/1e6*BESSELY(1e6,100001)", "0", 1e-15},
         {"=ERF(0.745,)", "0.70792891807065"},
         // The value the incomplete gamma series gives, not erfc(1) to full precision.
         {"=ERFC(1)", "0.15729921001143", 1e-12},
@@ -123,6 +131,24 @@ TEST(BesselFunctions, BesselErrorAndStep) {
         {"=GETSTEP(5,5)", "1"},
         {"=GETSTEP(4,5)", "0"},
     });
+}
+
+// Orders far above |x| are answered without the library's walk through every order; the
+// answers agree with the walk's on both sides of where that starts.
+TEST(BesselFunctions, HighOrdersAgreeWithTheRecurrence) {
+    FunctionBook book;
+    int shortcuts = 0;
+    for (double x : {0.5, 1.0, -3.0, 30.0, 1000.0}) {
+        for (int n = 0; n <= 2500; n += 3) {
+            const std::string formula =
+                "=BESSELJ(" + FormatDouble(x) + "," + std::to_string(n) + ")";
+            const double walked = jn(n, x);
+            const std::string expected = IsOutOfRange(walked) ? "#NUM!" : FormatDouble(walked);
+            ASSERT_EQ(book.Eval(formula, "J20"), expected) << formula;
+            if (n > 2 * std::fabs(x) && expected == "0") ++shortcuts;
+        }
+    }
+    EXPECT_GT(shortcuts, 1000);
 }
 
 TEST(ComplexFunctions, BuildingReadingAndParts) {

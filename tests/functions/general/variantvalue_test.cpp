@@ -69,7 +69,7 @@ TEST(VariantToValue, ScalarsOfEveryType) {
         {CVariant::Integer(VT_UI1, 1), "#DIV/0!"},
         {CVariant::Integer(VT_UI1, 5), "#NUM!"},
         {CVariant::Integer(VT_UI1, 12), "#SYNTAX!"},
-        {CVariant::Integer(VT_UI1, 0), "#VALUE!"},
+        {CVariant::Integer(VT_UI1, 0), "n:0"}, // no error: a plain 0
         {CVariant::Integer(VT_UI1, 13), "#VALUE!"},
         {CVariant::Date(38687.5), "t:2005-12-01"},
         {CVariant::Bstr("Gr\xC3\xBC\xC3\x9F"
@@ -99,16 +99,21 @@ TEST(VariantToValue, AFullStringPoolGivesValueError) {
 
 TEST(VariantToValue, ArraysOfOneAndTwoDimensions) {
     auto ctx = std::make_unique<CEvalContext>();
-    auto table = Table({{1, 2}, {-1, 3}});
+    auto table = Table({{1, 3}, {-1, 3}});
     const std::pair<std::array<int32_t, 2>, CVariant> elements[] = {
-        {{1, -1}, CVariant::R8(1)},     {{1, 0}, CVariant::Bstr("x")},
-        {{1, 1}, CVariant::Bool(true)}, {{2, -1}, CVariant::Integer(VT_UI1, 7)},
+        {{1, -1}, CVariant::R8(1)},
+        {{1, 0}, CVariant::Bstr("x")},
+        {{1, 1}, CVariant::Bool(true)},
+        {{2, -1}, CVariant::Integer(VT_UI1, 7)},
         {{2, 0}, CVariant::Date(2)},
+        {{3, -1}, CVariant::Integer(VT_UI1, 0)},
+        {{3, 0}, CVariant::Integer(VT_UI1, 13)},
+        {{3, 1}, CVariant::Integer(VT_UI1, 5)},
     };
     for (const auto& [at, value] : elements) table->PutElement(at, value);
-    // (2, 1) stays empty: an element of no readable type is #VALUE!
+    // (2, 1) stays empty: an element of no readable type is #VALUE!; an error byte 0 is 0.
     EXPECT_EQ(Shown(*ctx, CVariant::Array(table)),
-              "{1, \"x\", 1; #VALUE!, \"1900-01-01\", #VALUE!}");
+              "{1, \"x\", 1; #VALUE!, \"1900-01-01\", #VALUE!; 0, #VALUE!, #NUM!}");
 
     auto column = Table({{0, 3}});
     for (int32_t i = 0; i < 3; ++i) column->PutElement(std::span(&i, 1), CVariant::R8(i * 10));

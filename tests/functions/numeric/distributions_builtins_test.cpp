@@ -1,4 +1,5 @@
 #include "callharness.h"
+#include "numericbook.h"
 
 namespace vl::stattest {
 
@@ -52,6 +53,11 @@ TEST(DistributionBuiltins, CheckTheirArguments) {
                    {"POISSON(0, 5, 1)", "#NUM!"},
                    {"POISSON(2, 0, 0)", "#NUM!"},
                    {"POISSON(0, #REF!, 0)", "#REF!"},
+                   // No finite test: a probability below the normal range is shown.
+                   {"POISSON(1, 720, 0)", "1.4632061777e-310"},
+                   {"POISSON(1, 720, 1)", "1.4652384085e-310"},
+                   {"POISSON(1, 800, 0)", "0"},
+                   {"POISSON(400, 1e300, 0)", "#NUM!"},
                    {"STANDARDIZE(42, 40, 0)", "#NUM!"},
                    {"PERMUT(3, 5)", "0"},
                    {"PERMUT(0, 5)", "#NUM!"},
@@ -119,6 +125,19 @@ TEST(DistributionBuiltins, ApplyThemselvesOverRanges) {
     EXPECT_TRUE(MatchesPrinted(std::get<double>(o.cells[0]), "0.9499994109077"));
     o = h.Call("PROB({0, 1, 2, 3}, {0.2, 0.3, 0.1, 0.4}, {0; 1}, {3; 1})");
     EXPECT_TRUE(IsArray(o, 2, {1.0, 0.3}, 1e-12));
+}
+
+// A POISSON probability below the normal range is kept in its cell and shown there.
+TEST(DistributionBuiltins, SubnormalPoissonStaysInItsCell) {
+    test::NumericBook book;
+    ASSERT_TRUE(BindStatisticsBuiltins());
+    book.Formula("B2", "=POISSON(1, 720, 0)");
+    book.Formula("B3", "=POISSON(1, 720, 0)*1e300");
+    book.Formula("B4", "=NORMDIST(0, 0, 1e300, 0)/1e9");
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("B3"), "0.00000000014632");
+    EXPECT_NE(book.Shown("B2"), "#NUM!");
+    EXPECT_EQ(book.Shown("B4"), "#NUM!");
 }
 
 } // namespace vl::stattest

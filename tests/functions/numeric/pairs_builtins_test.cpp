@@ -36,6 +36,12 @@ TEST_F(PairedData, CorrelationOverPairedCells) {
                    {"STEYX({1, 2}, {3, 4})", "#NUM!"},
                    {"STEYX({1}, {3})", "#N/A!"},
                    {"STEYX({1, 3, 5, 7}, {0, 1, 2, 3})", "0"},
+                   // A constant x, or sums beyond the double range, are no fit at all.
+                   {"STEYX({1, 2, 4}, {5, 5, 5})", "#NUM!"},
+                   {"STEYX({5, 5, 5}, {1, 2, 4})", "0"},
+                   {"STEYX({1, 2, 4}, {1e153, 2e153, 3e153})", "0.408248290463863"},
+                   {"STEYX({1, 2, 4}, {1e154, 2e154, 3e154})", "#NUM!"},
+                   {"STEYX({1, 2, 4}, {1e155, 2e155, 3e155})", "#NUM!"},
                    {"PEARSON({9, 7, 5, 3, 1}, {10, 6, 1, 5, 3}, {9, 7, 5, 3, 1})", "#SYNTAX!"},
                });
 }
@@ -87,6 +93,13 @@ TEST(HypothesisTests, GiveTheQuotedValues) {
                    {"ZTEST({1}, 1,)", "#DIV/0!"},
                    {"TTEST({1}, " T2 ", 2)", "#N/A!"},
                    {"FTEST({2, 2}, " F2 ")", "#DIV/0!"},
+                   // A variance beyond the double range is #DIV/0!; a cell's error still wins.
+                   {"FTEST({1, 2, 3}, {1e200, 2e200})", "#DIV/0!"},
+                   {"FTEST({1e200, 2e200, 3}, {1, 2, 3})", "#DIV/0!"},
+                   {"FTEST({1, 2, 3}, {1e154, 2e154})", "#DIV/0!"},
+                   {"FTEST({1, 2, 3}, {1e153, 2e153})", "1"},
+                   {"FTEST({1, 2, 3}, {1e200, 2e200, \"x\"})", "#NUM!"},
+                   {"ZTEST({1e200, 2e200}, 1,)", "#NUM!"},
                    {"TTEST(" T1 ", " T2 ")", "#SYNTAX!"},
                });
     Outcome o = h.Call("ZTEST" Z "{4; 6},)");
