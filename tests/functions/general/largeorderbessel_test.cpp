@@ -98,6 +98,25 @@ TEST(LargeOrderBessel, ValueAtTheTurningPoint) {
     }
 }
 
+// Well beyond the turning point the leading Debye term sqrt(2 / (pi w)) (cos, sin) of
+// w - n acos(n/x) - pi/4, w = sqrt(x^2 - n^2), is off by about (1/8 + 5 n^2 / (24 w^2)) / w,
+// below 1e-10 here; the long double phase is exact to about 1e-9.
+TEST(LargeOrderBessel, FarBeyondTheTurningPointFollowsTheDebyeTerm) {
+    FunctionBook book;
+    const int n = 2147483647;
+    for (double x : {3e9, 5e9, 1e10}) {
+        SCOPED_TRACE(FormatDouble(x));
+        const long double nl = n, xl = x, w = std::sqrt(xl * xl - nl * nl);
+        const long double phase = w - nl * std::acos(nl / xl) - std::numbers::pi_v<long double> / 4;
+        const double amplitude =
+            static_cast<double>(std::sqrt(2 / (std::numbers::pi_v<long double> * w)));
+        EXPECT_NEAR(CellBessel(book, "BESSELJ", x, n),
+                    amplitude * static_cast<double>(std::cos(phase)), 1e-9 * amplitude);
+        EXPECT_NEAR(CellBessel(book, "BESSELY", x, n),
+                    amplitude * static_cast<double>(std::sin(phase)), 1e-9 * amplitude);
+    }
+}
+
 TEST(LargeOrderBessel, SignsZerosAndErrorsInCells) {
     CheckPrinted({
         // J_n(-x) = (-1)^n J_n(x).
