@@ -1,6 +1,7 @@
 #include "functions/general/besselfunctions.h"
 
 #include "functions/general/argreader.h"
+#include "functions/general/largeorderbessel.h"
 #include "functions/numeric/specialfunc.h"
 
 #include <cmath>
@@ -8,6 +9,10 @@
 namespace vl {
 
 namespace {
+
+// From this order on the library's walk through every order costs a millisecond and more
+// (seconds near 2^31), while the uniform expansion is already exact to rounding.
+constexpr int kLargeOrder = 100000;
 
 // -ln of half the smallest subnormal double: a value below e^-746 rounds to 0.
 constexpr double kZeroLogMagnitude = 746;
@@ -32,13 +37,11 @@ double BesselJ(int n, double x) {
         const double s = std::sqrt((1 - z) * (1 + z));
         if (n * (std::log(z) + s - std::log1p(s)) < -kZeroLogMagnitude) return 0;
     }
-    return jn(n, x);
+    return n >= kLargeOrder ? LargeOrderBesselJ(n, x) : jn(n, x);
 }
 
-// The library stops its recurrence as soon as the value overflows, so that a high order
-// costs no more than the orders up to the overflow.
 double BesselY(int n, double x) {
-    return yn(n, x);
+    return n >= kLargeOrder ? LargeOrderBesselY(n, x) : yn(n, x);
 }
 
 // The integral from 0 to x, or from x to the second argument when that is given.
