@@ -22,7 +22,8 @@ TEST(FormRecords, NewWorkbookKeepsEveryRecordThroughTheXmlForm) {
                  s.view.selection[0].flags, s.view.selection[1].flags, s.view.freezed.flags),
               Of(0, 0, 0, 0, 0, 0));
     EXPECT_EQ(s.view.headingsColor, s.view.gridColor);
-    const CWorksheet& x = Sheet(*ThroughXml(*book));
+    const auto reloaded = ThroughXml(*book);
+    const CWorksheet& x = Sheet(*reloaded);
     EXPECT_EQ(Of(x.view.topLeft.flags, x.view.selection[0].flags, x.view.selection[1].flags,
                  x.view.freezed.flags),
               Of(kRefCell, kRefCell, kRefCell, 0));
