@@ -6,6 +6,8 @@
 #include "model/workbook.h"
 
 #include <algorithm>
+#include <cctype>
+#include <iterator>
 #include <string>
 #include <tuple>
 
@@ -31,12 +33,18 @@ uint16_t FunctionIndex(const char* name) {
     return FindBuiltinFunction(name, found, end) ? found : UINT16_MAX;
 }
 
+// The functions whose result changes on every turn, with their "(".
+constexpr std::string_view kVolatileNames[] = {"RAND(",  "RANDBETWEEN(", "NOW(",
+                                               "TODAY(", "MTXRAND(",     "MTXRAND2("};
+
 struct KnownFunctions {
     uint16_t indirect = FunctionIndex("INDIRECT(");
     uint16_t offset = FunctionIndex("OFFSET(");
-    uint16_t volatiles[6] = {FunctionIndex("RAND("),    FunctionIndex("RANDBETWEEN("),
-                             FunctionIndex("NOW("),     FunctionIndex("TODAY("),
-                             FunctionIndex("MTXRAND("), FunctionIndex("MTXRAND2(")};
+    uint16_t volatiles[std::size(kVolatileNames)] = {};
+    KnownFunctions() {
+        for (std::size_t i = 0; i < std::size(kVolatileNames); ++i)
+            volatiles[i] = FunctionIndex(kVolatileNames[i].data());
+    }
 };
 
 const KnownFunctions& Known() {
@@ -172,6 +180,22 @@ void NoteBuiltReference(CEvalContext& ctx, const FormulaToken& reference) {
     if (reference.type == kTokenArea)
         area = {reference.firstColumn, reference.firstRow, reference.lastColumn, reference.lastRow};
     ctx.spreads.Built({ctx.currentCells, ctx.baseRow, ctx.baseColumn, reference.cells, area});
+}
+
+bool MayCallVolatile(std::string_view formula) {
+    for (std::size_t open = formula.find('('); open != std::string_view::npos;
+         open = formula.find('(', open + 1)) {
+        std::size_t start = open;
+        while (start > 0 && std::isalnum(static_cast<unsigned char>(formula[start - 1]))) --start;
+        const std::string_view name = formula.substr(start, open + 1 - start);
+        for (std::string_view known : kVolatileNames)
+            if (name.size() == known.size() &&
+                std::equal(name.begin(), name.end(), known.begin(), [](char a, char b) {
+                    return std::toupper(static_cast<unsigned char>(a)) == b;
+                }))
+                return true;
+    }
+    return false;
 }
 
 int64_t CFormulaReaches::Find(const CCellStore* cells, uint32_t row, uint16_t column) const {

@@ -7,6 +7,7 @@
 #include "model/cellrange.h"
 
 #include <cstdint>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -17,6 +18,10 @@ class CWorkbook;
 
 // Notes, while a recalculation runs, that the formula being evaluated built the reference.
 void NoteBuiltReference(CEvalContext& ctx, const FormulaToken& reference);
+
+// Whether the formula text calls a function whose result changes on every turn; a name in a
+// text may make it say so wrongly, never the other way round.
+bool MayCallVolatile(std::string_view formula);
 
 // Kept small: a workbook of a million formulas has a million of these.
 struct FormulaReach {
