@@ -128,33 +128,53 @@ TEST(SpreadLoops, ARandomArraySeesTheArraysItReadsSettled) {
 }
 
 // Random numbers the walk left for later: a formula that reads one waits for it, one that
-// nothing reads takes its turn at the end, and a recalculation of another worksheet leaves it.
+// nothing reads takes its turn at the end, and a recalculation of one worksheet leaves those
+// of another, with an array among the random formulas of the first or without.
 TEST(SpreadLoops, RandomFormulasLeftByTheWalkAreCalculatedOnce) {
     BindRandomMatrixFunctions();
-    FunctionBook book;
-    CWorksheet& s1 = book.AddSheet("S1");
-    CWorksheet& s2 = book.AddSheet("S2");
-    book.Formula(s1, "A1", "=B1*1");
-    book.Formula(s1, "B1", "=RAND()");
-    book.Formula(s1, "C1", "=RAND()*{1;1}");
-    book.Formula(s1, "D1", "=C2*1");
-    book.Formula(s2, "A1", "=RAND()");
-    ASSERT_TRUE(book.Recalc());
-    const std::string other = book.Shown(s2, "A1");
-    for (int pass = 0; pass < 3; ++pass) {
-        ResetRandomPairs();
-        const std::string draws[] = {book.Eval("=RAND()"), book.Eval("=RAND()")};
-        ResetRandomPairs();
-        ASSERT_TRUE(book.Recalc(&s1.cells));
-        EXPECT_EQ((Strings{book.Shown(s1, "A1"), book.Shown(s1, "B1"), book.Shown(s1, "C2"),
-                           book.Shown(s1, "D1"), book.Shown(s2, "A1")}),
-                  (Strings{draws[0], draws[0], draws[1], draws[1], other}));
-        // No mark of the walk stays on a cell.
-        for (const char* a1 : {"B1", "C1"}) {
-            const Place p = At(a1);
-            EXPECT_EQ(cell::ResultFlags(FindCell(s1.cells, p.row, p.column)) & 8, 0) << a1;
+    for (const char* spread : {"=RAND()*{1;1}", "=RAND()*1"}) {
+        SCOPED_TRACE(spread);
+        FunctionBook book;
+        CWorksheet& s1 = book.AddSheet("S1");
+        CWorksheet& s2 = book.AddSheet("S2");
+        book.Formula(s1, "A1", "=B1*1");
+        book.Formula(s1, "B1", "=RAND()");
+        book.Formula(s1, "C1", spread);
+        book.Formula(s1, "D1", "=C1*1");
+        book.Formula(s2, "A1", "=RAND()");
+        ASSERT_TRUE(book.Recalc());
+        const std::string other = book.Shown(s2, "A1");
+        for (int pass = 0; pass < 3; ++pass) {
+            ResetRandomPairs();
+            const std::string draws[] = {book.Eval("=RAND()"), book.Eval("=RAND()")};
+            ResetRandomPairs();
+            ASSERT_TRUE(book.Recalc(&s1.cells));
+            EXPECT_EQ((Strings{book.Shown(s1, "A1"), book.Shown(s1, "B1"), book.Shown(s1, "C1"),
+                               book.Shown(s1, "D1"), book.Shown(s2, "A1")}),
+                      (Strings{draws[0], draws[0], draws[1], draws[1], other}));
+            // No mark of the walk stays on a cell, calculated or not.
+            for (CWorksheet* sheet : {&s1, &s2})
+                for (const char* a1 : {"A1", "B1", "C1"}) {
+                    const uint8_t* r = FindCell(sheet->cells, At(a1).row, At(a1).column);
+                    EXPECT_TRUE(!r || !(cell::ResultFlags(r) & 8)) << a1;
+                }
         }
     }
+}
+
+// An array of random numbers in a loop takes its one turn per recalculation; the other array
+// of the loop takes the loop's turns.
+TEST(SpreadLoops, ARandomArrayInALoopTakesOneTurn) {
+    FunctionBook book;
+    book.Formula("A1", "={1;1}*(C2+1)+0*RAND()");
+    book.Formula("C1", "={1;1}*(A2+1)");
+    Strings shown;
+    for (int pass = 0; pass < 3; ++pass) {
+        ASSERT_TRUE(book.Recalc());
+        shown.push_back(book.Shown("A2"));
+        shown.push_back(book.Shown("C2"));
+    }
+    EXPECT_EQ(shown, (Strings{"2", "3", "4", "5", "6", "7"}));
 }
 
 // S1 is recalculated alone: a formula of S2 read while S1 settled, but no longer once it has,
