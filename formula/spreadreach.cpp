@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <tuple>
@@ -182,12 +183,20 @@ void NoteBuiltReference(CEvalContext& ctx, const FormulaToken& reference) {
     ctx.spreads.Built({ctx.currentCells, ctx.baseRow, ctx.baseColumn, reference.cells, area});
 }
 
-bool MayCallVolatile(std::string_view formula) {
-    for (std::size_t open = formula.find('('); open != std::string_view::npos;
-         open = formula.find('(', open + 1)) {
-        std::size_t start = open;
-        while (start > 0 && std::isalnum(static_cast<unsigned char>(formula[start - 1]))) --start;
-        const std::string_view name = formula.substr(start, open + 1 - start);
+// Most calls end at the letter before the first "(".
+bool NamesVolatileFunction(std::string_view formula) {
+    const char* const begin = formula.data();
+    const char* const end = begin + formula.size();
+    for (const char* open = begin;
+         (open = static_cast<const char*>(std::memchr(open, '(', std::size_t(end - open))));
+         ++open) {
+        if (open == begin) continue;
+        // Every name ends in one of these.
+        const char last = char(open[-1] & ~0x20);
+        if (last != 'D' && last != 'N' && last != 'W' && last != 'Y' && open[-1] != '2') continue;
+        const char* start = open;
+        while (start > begin && std::isalnum(static_cast<unsigned char>(start[-1]))) --start;
+        const std::string_view name(start, std::size_t(open + 1 - start));
         for (std::string_view known : kVolatileNames)
             if (name.size() == known.size() &&
                 std::equal(name.begin(), name.end(), known.begin(), [](char a, char b) {
