@@ -165,6 +165,7 @@ TEST(SpreadLoops, RandomFormulasLeftByTheWalkAreCalculatedOnce) {
 // An array of random numbers in a loop takes its one turn per recalculation; the other array
 // of the loop takes the loop's turns.
 TEST(SpreadLoops, ARandomArrayInALoopTakesOneTurn) {
+    BindRandomMatrixFunctions();
     FunctionBook book;
     book.Formula("A1", "={1;1}*(C2+1)+0*RAND()");
     book.Formula("C1", "={1;1}*(A2+1)");
