@@ -2,6 +2,7 @@
 
 #include "formula/recalc_chain.h"
 #include "formula/recalc_spread.h"
+#include "formula/spreadreach.h"
 #include "model/container.h"
 #include "model/workbook.h"
 
@@ -18,7 +19,7 @@ std::atomic<uint32_t> gRecalculations{0};
 
 } // namespace
 
-void ResetFormulaCells(CCellStore& cells) {
+void ResetFormulaCells(CCellStore& cells, std::vector<FormulaPlace>* deferred) {
     cells.ClearRowIndex(false);
     CellCursor cursor;
     cursor.flags = kAdvance;
@@ -29,6 +30,12 @@ void ResetFormulaCells(CCellStore& cells) {
         if (!cell::IsFormula(r)) continue;
         r[13] = 0;
         r[14] = uint8_t(r[14] & ~(kResultCalculated | kResultWaiting));
+        // Random numbers that may spread take their turn once, after the arrays they read:
+        // the walk passes over them, unless a formula waits for one.
+        if (deferred && MayCallVolatile(cell::Formula(r))) {
+            r[14] |= kResultDeferred;
+            deferred->push_back({&cells, cell::Row(r), cell::Column(r)});
+        }
         uint32_t block = cell::Row(r) / kRowBlockRows;
         if (block != lastBlock) blocks.push_back(block);
         lastBlock = block;
@@ -60,7 +67,8 @@ bool RecalcSheet(CEvalContext& ctx, CCellStore& cells, CTreeItem* list) {
     walk.flags = kAdvance;
     walk.page = cells.FirstPage();
     while (const uint8_t* r = NextCellRecord(walk)) {
-        if (!cell::IsFormula(r) || (cell::ResultFlags(r) & kResultCalculated)) continue;
+        if (!cell::IsFormula(r) || (cell::ResultFlags(r) & (kResultCalculated | kResultDeferred)))
+            continue;
         const uint32_t row = cell::Row(r);
         const uint16_t column = cell::Column(r);
         chain.Calculate(cells, row, column);
@@ -82,17 +90,24 @@ bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cel
     ctx.lookups.BeginPass();
     ctx.qualifiers.Begin();
     ctx.spreads.Begin();
+    std::vector<FormulaPlace> deferred;
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)
-        if (CWorksheet* sheet = AsWorksheet(item)) ResetFormulaCells(sheet->cells);
+        if (CWorksheet* sheet = AsWorksheet(item)) ResetFormulaCells(sheet->cells, &deferred);
     for (CTreeItem* item = workbook.tree.first; item; item = item->next) {
         CWorksheet* sheet = AsWorksheet(item);
         if (sheet && (!cells || cells == &sheet->cells))
             RecalcSheet(ctx, sheet->cells, workbook.tree.first);
     }
     CRecalcChain chain(ctx);
-    SettleSpreads(ctx, workbook, cells, [&chain](CCellStore& store, uint32_t row, uint16_t column) {
-        chain.Calculate(store, row, column);
-    });
+    SettleSpreads(
+        ctx, workbook, cells,
+        [&chain](CCellStore& store, uint32_t row, uint16_t column) {
+            chain.Calculate(store, row, column);
+        },
+        deferred);
+    for (const FormulaPlace& p : deferred)
+        if (uint8_t* r = FindCell(*p.cells, p.row, p.column))
+            r[14] = uint8_t(r[14] & ~kResultDeferred);
     ctx.spreads.End();
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)
         if (CWorksheet* sheet = AsWorksheet(item)) sheet->cells.IndexOnDemand(false);

@@ -6,11 +6,16 @@
 // the same recalculation (recalc_spread.h).
 
 #include "formula/evalcontext.h"
+#include "formula/recalc_spread.h"
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace vl {
+
+// A result flag held only while a recalculation runs: the walk passes over the formula.
+constexpr uint8_t kResultDeferred = 8;
 
 class CContainer;
 class CTreeItem;
@@ -31,8 +36,10 @@ bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cel
 
 // The start of a pass over one store: every formula cell uncalculated and unvisited, and a
 // direct row index for every block that holds formulas, so that a precedent is found by a
-// block lookup.
-void ResetFormulaCells(CCellStore& cells);
+// block lookup. With `deferred`, the formulas that may draw random numbers are left out of
+// the walk (a formula that reads one still waits for it), marked kResultDeferred until the
+// recalculation ends, and listed there for the rounds after it.
+void ResetFormulaCells(CCellStore& cells, std::vector<FormulaPlace>* deferred = nullptr);
 
 // Calculates every formula cell of the store that is not yet calculated in this pass.
 bool RecalcSheet(CEvalContext& ctx, CCellStore& cells, CTreeItem* list);

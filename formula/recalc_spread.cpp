@@ -1,11 +1,10 @@
 #include "formula/recalc_spread.h"
 
+#include "formula/spreadloops.h"
 #include "formula/spreadreach.h"
 #include "model/workbook.h"
 
 #include <algorithm>
-#include <functional>
-#include <queue>
 #include <utility>
 #include <vector>
 
@@ -14,14 +13,18 @@ namespace vl {
 namespace {
 
 constexpr int64_t kNone = -1;
+// The turns a formula takes at most in the rounds of one recalculation. Loops are bounded by
+// their size long before; only arrays whose shapes keep changing one another's readers without
+// ever forming a loop in one round come near it.
+constexpr uint32_t kMaxTurns = 64;
 
-// An area whose cells changed or are about to: `source` writes it, the change of `origin`
-// started the marking that reached it.
+// An area whose cells changed or are about to: `writer` writes it; `met` when that writer is
+// to be calculated again rather than changed already.
 struct DirtyArea {
     const CCellStore* cells;
     CellRange area;
-    int64_t source;
-    int64_t origin;
+    int64_t writer;
+    bool met;
 };
 
 class CSettler {
@@ -30,12 +33,15 @@ public:
              const CellCalculation& calculate)
         : ctx_(ctx), workbook_(workbook), only_(only), calculate_(calculate) {}
 
-    void Run();
+    void Run(const std::vector<FormulaPlace>& deferred);
 
 private:
-    void Mark(const std::vector<SpreadChange>& changes, bool everything);
-    bool TryMark(uint32_t id, int64_t origin, std::vector<DirtyArea>& queue);
-    std::vector<uint32_t> Order() const;
+    void Mark(const std::vector<SpreadChange>& changes, bool everything,
+              const std::vector<FormulaPlace>& deferred);
+    void Explore(std::vector<DirtyArea>& queue, std::vector<uint32_t>& starts);
+    bool Meet(uint32_t id, std::vector<DirtyArea>& queue, bool deferred = false);
+    void Keep(const std::vector<uint32_t>& starts, const std::vector<uint32_t>& changed);
+    bool Follows(uint32_t writer, uint32_t reader) const;
     void IndexRows(const std::vector<uint32_t>& order) const;
     std::vector<bool> Needed() const;
 
@@ -44,122 +50,119 @@ private:
     const CCellStore* only_;
     const CellCalculation& calculate_;
     CFormulaReaches reaches_;
-    std::vector<uint32_t> markedIn_; // the round a formula was last marked in, 0 never
-    std::vector<bool> counted_;      // an array that changed in a round
-    std::size_t changedArrays_ = 0;
-    uint32_t round_ = 0;
-    std::vector<uint32_t> marked_; // this round's, in the order marked
-    // An array and a reader of its area, both marked in this round: the reader comes after.
-    std::vector<std::pair<uint32_t, uint32_t>> edges_;
+    CReadGraph graph_;             // the formulas met in this round and what they read
+    std::vector<uint32_t> turns_;  // by formula, its turns in the rounds so far
+    std::vector<bool> kept_;       // by formula, to be calculated again in this round
+    std::vector<uint32_t> marked_; // those, in the order kept
 };
 
-// The edges from each node, or into it, as ranges of one sorted list.
-struct Adjacency {
-    std::vector<std::pair<uint32_t, uint32_t>> edges;
-    Adjacency(std::vector<std::pair<uint32_t, uint32_t>> list, bool reversed)
-        : edges(std::move(list)) {
-        if (reversed)
-            for (auto& e : edges) std::swap(e.first, e.second);
-        std::sort(edges.begin(), edges.end());
-        edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-    }
-    template <typename F> void ForEach(uint32_t from, F&& f) const {
-        auto it =
-            std::lower_bound(edges.begin(), edges.end(), std::pair<uint32_t, uint32_t>(from, 0));
-        for (; it != edges.end() && it->first == from; ++it) f(it->second);
-    }
-};
-
-bool CSettler::TryMark(uint32_t id, int64_t origin, std::vector<DirtyArea>& queue) {
-    if (markedIn_[id] == round_) return false;
+// A formula calculated in this pass (or one the walk left for now) that reads a changed area:
+// it joins the graph, and so do the formulas that read what it writes. An array writes its
+// whole area.
+bool CSettler::Meet(uint32_t id, std::vector<DirtyArea>& queue, bool deferred) {
+    if (graph_.Has(id)) return true;
     const FormulaReach& reach = reaches_[id];
     CCellStore& cells = *reaches_.Cells(id);
-    uint8_t* r = FindCell(cells, reach.row, reach.column);
-    if (!r || !cell::IsFormula(r) || !(r[14] & kResultCalculated)) return false;
-    // An array of random numbers gives its readers one set of values per recalculation.
-    const bool array = cell::ResultFlags(r) & kResultArray;
-    if (array && reach.isVolatile) return false;
-    markedIn_[id] = round_;
-    marked_.push_back(id);
-    r[14] = uint8_t(r[14] & ~(kResultCalculated | kResultWaiting));
-    r[13] = 0;
-    // A marked array makes its whole area uncalculated: a reader of any element waits.
+    const uint8_t* r = FindCell(cells, reach.row, reach.column);
+    if (!r || !cell::IsFormula(r) || !(deferred || (r[14] & kResultCalculated))) return false;
+    graph_.Add(id);
     CellRange written{reach.column, reach.row, reach.column, reach.row};
-    if (array) {
+    if (cell::ResultFlags(r) & kResultArray) {
         written.c2 = uint16_t(std::min<uint32_t>(
             reach.column + std::max<uint16_t>(cell::ArrayWidth(r), 1) - 1u, kLastColumn));
         written.r2 = uint32_t(std::min<uint64_t>(
             uint64_t(reach.row) + std::max<uint32_t>(cell::ArrayHeight(r), 1) - 1, kLastRow));
     }
-    queue.push_back({&cells, written, int64_t(id), origin});
+    queue.push_back({&cells, written, int64_t(id), true});
     return true;
 }
 
-// Every formula that reads a changed area, and every one that reads those, becomes
-// uncalculated; an array's readers are noted to be calculated after it.
-void CSettler::Mark(const std::vector<SpreadChange>& changes, bool everything) {
-    marked_.clear();
-    std::vector<DirtyArea> queue;
-    for (const SpreadChange& c : changes) {
-        const int64_t id = reaches_.Find(c.cells, c.row, c.column);
-        queue.push_back({c.cells, c.area, kNone, id});
-    }
-    if (everything)
-        for (uint32_t id = 0; id < reaches_.Size(); ++id) TryMark(id, kNone, queue);
-    // The formulas that read anything are all met by the first area; after it only the one
-    // that area's change started from is left, and arrays need them noted as their readers.
+// Meets every formula that reads a queued area, and those that read them, noting who reads
+// whom. A reader of an area whose writer is not known, or one that may read anything, is kept
+// whatever else holds.
+void CSettler::Explore(std::vector<DirtyArea>& queue, std::vector<uint32_t>& starts) {
+    // The formulas that read anything are all met by the first area; after it only the writer
+    // of that area is left, and arrays need them noted as their readers.
     bool anythingMet = false;
-    int64_t anythingOrigin = kNone;
+    int64_t anythingWriter = kNone;
     for (std::size_t i = 0; i < queue.size(); ++i) {
         const DirtyArea d = queue[i];
-        // Only an area of elements needs its writer first: a formula cell read before it is
-        // calculated is waited for anyway.
-        const bool fromArray =
-            d.source != kNone && (d.area.c2 > d.area.c1 || d.area.r2 > d.area.r1);
+        const bool elements = d.writer != kNone && (d.area.c2 > d.area.c1 || d.area.r2 > d.area.r1);
         const auto reader = [&](uint32_t id) {
-            // Reading its own elements does not make an array calculated again: they are
-            // plain values it takes one turn over.
-            if (int64_t(id) == d.origin || int64_t(id) == d.source) return;
-            TryMark(id, d.origin, queue);
-            if (fromArray && markedIn_[id] == round_) edges_.push_back({uint32_t(d.source), id});
+            // Reading its own elements makes no loop: they are plain values it takes one turn
+            // over.
+            if (int64_t(id) == d.writer || !Meet(id, queue)) return;
+            // One that may read anything is not held back by a loop it may not be in.
+            if (d.writer == kNone || reaches_.ReadsAnything(id)) starts.push_back(id);
+            if (d.writer != kNone) graph_.Reads(uint32_t(d.writer), id, elements);
         };
-        const bool withAnything = !anythingMet || fromArray;
+        const bool withAnything = !anythingMet || (elements && d.met);
         reaches_.ForEachReader(d.cells, d.area, withAnything, reader);
-        if (!withAnything && anythingOrigin != d.origin && anythingOrigin != kNone &&
-            reaches_.ReadsAnything(std::size_t(anythingOrigin)))
-            reader(uint32_t(anythingOrigin));
-        if (!anythingMet) anythingMet = true, anythingOrigin = d.origin;
+        if (!withAnything && anythingWriter != d.writer && anythingWriter != kNone &&
+            reaches_.ReadsAnything(std::size_t(anythingWriter)))
+            reader(uint32_t(anythingWriter));
+        if (!anythingMet) anythingMet = true, anythingWriter = d.writer;
     }
 }
 
-// The marked formulas, each array before the formulas noted to read it, otherwise in storage
-// order; those of a loop of arrays come in storage order.
-std::vector<uint32_t> CSettler::Order() const {
-    const Adjacency after(edges_, false);
-    std::vector<uint32_t> waiting(reaches_.Size(), 0);
-    for (const auto& e : after.edges) ++waiting[e.second];
-    std::priority_queue<uint32_t, std::vector<uint32_t>, std::greater<>> ready;
-    for (uint32_t id : marked_)
-        if (waiting[id] == 0) ready.push(id);
-    std::vector<uint32_t> order;
-    std::vector<bool> placed(reaches_.Size(), false);
-    while (!ready.empty()) {
-        const uint32_t id = ready.top();
-        ready.pop();
-        if (placed[id]) continue;
-        placed[id] = true;
-        order.push_back(id);
-        after.ForEach(id, [&](uint32_t reader) {
-            if (--waiting[reader] == 0) ready.push(reader);
+// Whether a change of `writer` gives `reader` another turn. Inside a loop the turns are
+// counted, so that what a loop shows depends on the loop alone; one drawing random numbers
+// takes no more from its own loop.
+bool CSettler::Follows(uint32_t writer, uint32_t reader) const {
+    if (graph_.Group(writer) != graph_.Group(reader)) return true;
+    return !reaches_[reader].isVolatile && turns_[reader] < graph_.GroupSize(reader);
+}
+
+// The formulas to calculate again: those the starts and the changed formulas reach, each
+// becoming uncalculated.
+void CSettler::Keep(const std::vector<uint32_t>& starts, const std::vector<uint32_t>& changed) {
+    std::vector<uint32_t> stack(changed);
+    const auto keep = [&](uint32_t id) {
+        if (kept_[id] || turns_[id] >= kMaxTurns) return;
+        const FormulaReach& reach = reaches_[id];
+        uint8_t* r = FindCell(*reaches_.Cells(id), reach.row, reach.column);
+        if (!r || !cell::IsFormula(r)) return;
+        kept_[id] = true;
+        ++turns_[id];
+        marked_.push_back(id);
+        stack.push_back(id);
+        r[14] = uint8_t(r[14] & ~(kResultCalculated | kResultWaiting));
+        r[13] = 0;
+    };
+    for (uint32_t id : starts) keep(id);
+    while (!stack.empty()) {
+        const uint32_t writer = stack.back();
+        stack.pop_back();
+        graph_.ForEachReader(writer, [&](uint32_t reader) {
+            if (!kept_[reader] && Follows(writer, reader)) keep(reader);
         });
     }
-    std::vector<uint32_t> rest;
-    for (uint32_t id : marked_)
-        if (!placed[id]) rest.push_back(id);
-    std::sort(rest.begin(), rest.end());
-    rest.erase(std::unique(rest.begin(), rest.end()), rest.end());
-    order.insert(order.end(), rest.begin(), rest.end());
-    return order;
+}
+
+// Every formula that reads a changed area, and every one that reads those, becomes
+// uncalculated, but for the turns a loop has used up.
+void CSettler::Mark(const std::vector<SpreadChange>& changes, bool everything,
+                    const std::vector<FormulaPlace>& deferred) {
+    for (uint32_t id : marked_) kept_[id] = false;
+    marked_.clear();
+    graph_.Clear(reaches_.Size());
+    std::vector<DirtyArea> queue;
+    std::vector<uint32_t> starts, changed;
+    for (const SpreadChange& c : changes) {
+        const int64_t id = reaches_.Find(c.cells, c.row, c.column);
+        if (id != kNone && graph_.Add(uint32_t(id))) changed.push_back(uint32_t(id));
+        queue.push_back({c.cells, c.area, id, false});
+    }
+    if (everything)
+        for (uint32_t id = 0; id < reaches_.Size(); ++id)
+            if (Meet(id, queue)) starts.push_back(id);
+    for (const FormulaPlace& p : deferred) {
+        const int64_t id = reaches_.Find(p.cells, p.row, p.column);
+        if (id != kNone && Meet(uint32_t(id), queue, true)) starts.push_back(uint32_t(id));
+    }
+    Explore(queue, starts);
+    graph_.FindLoops();
+    Keep(starts, changed);
 }
 
 // With one worksheet recalculated: its marked formulas and the marked arrays they read.
@@ -167,15 +170,14 @@ std::vector<uint32_t> CSettler::Order() const {
 std::vector<bool> CSettler::Needed() const {
     std::vector<bool> needed(reaches_.Size(), only_ == nullptr);
     if (!only_) return needed;
-    const Adjacency before(edges_, true);
     std::vector<uint32_t> stack;
     for (uint32_t id : marked_)
         if (reaches_.Cells(id) == only_ && !needed[id]) needed[id] = true, stack.push_back(id);
     while (!stack.empty()) {
         const uint32_t id = stack.back();
         stack.pop_back();
-        before.ForEach(id, [&](uint32_t array) {
-            if (!needed[array]) needed[array] = true, stack.push_back(array);
+        graph_.ForEachElementWriter(id, [&](uint32_t array) {
+            if (kept_[array] && !needed[array]) needed[array] = true, stack.push_back(array);
         });
     }
     return needed;
@@ -198,31 +200,21 @@ void CSettler::IndexRows(const std::vector<uint32_t>& order) const {
     }
 }
 
-void CSettler::Run() {
+void CSettler::Run(const std::vector<FormulaPlace>& deferred) {
     reaches_.Scan(ctx_, workbook_);
-    markedIn_.assign(reaches_.Size(), 0);
-    counted_.assign(reaches_.Size(), false);
-    for (round_ = 1; !ctx_.spreads.Empty(); ++round_) {
+    turns_.assign(reaches_.Size(), 0);
+    kept_.assign(reaches_.Size(), false);
+    for (uint32_t round = 1; round == 1 || !ctx_.spreads.Empty(); ++round) {
         std::vector<SpreadChange> changes;
         for (std::size_t i = 0; i < ctx_.spreads.Size(); ++i) changes.push_back(ctx_.spreads[i]);
         const bool everything = ctx_.spreads.Lost();
         ctx_.spreads.Clear();
-        if (round_ > 1) {
-            for (const SpreadChange& c : changes) {
-                const int64_t id = reaches_.Find(c.cells, c.row, c.column);
-                if (id != kNone && !counted_[std::size_t(id)])
-                    counted_[std::size_t(id)] = true, ++changedArrays_;
-            }
-            // Arrays that keep changing one another: they keep their last results.
-            if (round_ > changedArrays_ + 1) break;
-        }
-        edges_.clear();
         reaches_.AddBuilt(ctx_.spreads);
-        Mark(changes, everything);
+        Mark(changes, everything, round == 1 ? deferred : std::vector<FormulaPlace>{});
         if (marked_.empty()) break;
         const std::vector<bool> needed = Needed();
         ctx_.worksheetList = workbook_.tree.first;
-        const std::vector<uint32_t> order = Order();
+        const std::vector<uint32_t> order = graph_.Order(marked_, kept_);
         IndexRows(order);
         for (uint32_t id : order) {
             if (!needed[id]) continue;
@@ -240,9 +232,25 @@ void CSettler::Run() {
 } // namespace
 
 void SettleSpreads(CEvalContext& ctx, CWorkbook& workbook, const CCellStore* only,
-                   const CellCalculation& calculate) {
-    if (ctx.spreads.Empty()) return;
-    CSettler(ctx, workbook, only, calculate).Run();
+                   const CellCalculation& calculate, const std::vector<FormulaPlace>& deferred) {
+    // The formulas the walk left that nothing waited for, on the worksheets recalculated.
+    std::vector<FormulaPlace> left;
+    bool arrays = false;
+    for (const FormulaPlace& p : deferred) {
+        const uint8_t* r = FindCell(*p.cells, p.row, p.column);
+        if (!r || !cell::IsFormula(r) || (r[14] & kResultCalculated) || (only && p.cells != only))
+            continue;
+        left.push_back(p);
+        arrays = arrays || (r[14] & kResultArray);
+    }
+    // With no array changed and none among them, they read nothing that changes after them
+    // and none reads them yet: they take their turns as they come.
+    if (ctx.spreads.Empty() && !arrays) {
+        for (const FormulaPlace& p : left) calculate(*p.cells, p.row, p.column);
+        left.clear();
+    }
+    if (ctx.spreads.Empty() && left.empty()) return;
+    CSettler(ctx, workbook, only, calculate).Run(left);
 }
 
 } // namespace vl

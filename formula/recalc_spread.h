@@ -6,6 +6,7 @@
 #include "formula/evalcontext.h"
 
 #include <functional>
+#include <vector>
 
 namespace vl {
 
@@ -14,13 +15,22 @@ class CWorkbook;
 // Calculates one formula cell, its uncalculated precedents first.
 using CellCalculation = std::function<void(CCellStore& cells, uint32_t row, uint16_t column)>;
 
+struct FormulaPlace {
+    CCellStore* cells;
+    uint32_t row;
+    uint16_t column;
+};
+
 // Runs rounds while arrays change their elements. Each round makes the formulas that read a
-// changed area uncalculated, and those that read them, and calculates them again, an array
-// before the formulas that read its elements. An array is not made uncalculated by its own
-// change, and one of random numbers takes one turn only. The rounds after the first are
-// bounded by the number of arrays that changed in them. With `only`, the formulas calculated
-// are those of that worksheet and the arrays they read.
+// changed area uncalculated, and those that read them, and calculates them again, each after
+// the formulas whose results it reads. Formulas that read one another's elements form a loop:
+// a change inside a loop gives its formulas at most as many turns as the loop has formulas,
+// whatever else the workbook holds, and none to one that draws random numbers. `deferred` are
+// formulas the walk left out (arrays of random numbers): they take their turn in the first
+// round, after what they read. With `only`, the formulas calculated are those of that
+// worksheet and the arrays they read.
 void SettleSpreads(CEvalContext& ctx, CWorkbook& workbook, const CCellStore* only,
-                   const CellCalculation& calculate);
+                   const CellCalculation& calculate,
+                   const std::vector<FormulaPlace>& deferred = {});
 
 } // namespace vl

@@ -6,6 +6,9 @@
 #include "model/workbook.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <iterator>
 #include <string>
 #include <tuple>
 
@@ -31,12 +34,18 @@ uint16_t FunctionIndex(const char* name) {
     return FindBuiltinFunction(name, found, end) ? found : UINT16_MAX;
 }
 
+// The functions whose result changes on every turn, with their "(".
+constexpr std::string_view kVolatileNames[] = {"RAND(",  "RANDBETWEEN(", "NOW(",
+                                               "TODAY(", "MTXRAND(",     "MTXRAND2("};
+
 struct KnownFunctions {
     uint16_t indirect = FunctionIndex("INDIRECT(");
     uint16_t offset = FunctionIndex("OFFSET(");
-    uint16_t volatiles[6] = {FunctionIndex("RAND("),    FunctionIndex("RANDBETWEEN("),
-                             FunctionIndex("NOW("),     FunctionIndex("TODAY("),
-                             FunctionIndex("MTXRAND("), FunctionIndex("MTXRAND2(")};
+    uint16_t volatiles[std::size(kVolatileNames)] = {};
+    KnownFunctions() {
+        for (std::size_t i = 0; i < std::size(kVolatileNames); ++i)
+            volatiles[i] = FunctionIndex(kVolatileNames[i].data());
+    }
 };
 
 const KnownFunctions& Known() {
@@ -172,6 +181,30 @@ void NoteBuiltReference(CEvalContext& ctx, const FormulaToken& reference) {
     if (reference.type == kTokenArea)
         area = {reference.firstColumn, reference.firstRow, reference.lastColumn, reference.lastRow};
     ctx.spreads.Built({ctx.currentCells, ctx.baseRow, ctx.baseColumn, reference.cells, area});
+}
+
+// Most calls end at the letter before the first "(".
+bool NamesVolatileFunction(std::string_view formula) {
+    const char* const begin = formula.data();
+    const char* const end = begin + formula.size();
+    for (const char* open = begin;
+         (open = static_cast<const char*>(std::memchr(open, '(', std::size_t(end - open))));
+         ++open) {
+        if (open == begin) continue;
+        // Every name ends in one of these.
+        const char last = char(open[-1] & ~0x20);
+        if (last != 'D' && last != 'N' && last != 'W' && last != 'Y' && open[-1] != '2') continue;
+        const char* start = open;
+        while (start > begin && std::isalnum(static_cast<unsigned char>(start[-1]))) --start;
+        const std::string_view name(start, std::size_t(open + 1 - start));
+        for (std::string_view known : kVolatileNames)
+            if (name.size() == known.size() &&
+                std::equal(name.begin(), name.end(), known.begin(), [](char a, char b) {
+                    return std::toupper(static_cast<unsigned char>(a)) == b;
+                }))
+                return true;
+    }
+    return false;
 }
 
 int64_t CFormulaReaches::Find(const CCellStore* cells, uint32_t row, uint16_t column) const {

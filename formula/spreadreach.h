@@ -7,6 +7,8 @@
 #include "model/cellrange.h"
 
 #include <cstdint>
+#include <cstring>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -17,6 +19,14 @@ class CWorkbook;
 
 // Notes, while a recalculation runs, that the formula being evaluated built the reference.
 void NoteBuiltReference(CEvalContext& ctx, const FormulaToken& reference);
+
+// Whether the formula text calls a function whose result changes on every turn; a name in a
+// text may make it say so wrongly, never the other way round.
+// Called for every formula of every recalculation: most have no "(" at all.
+bool NamesVolatileFunction(std::string_view formula);
+inline bool MayCallVolatile(std::string_view formula) {
+    return std::memchr(formula.data(), '(', formula.size()) && NamesVolatileFunction(formula);
+}
 
 // Kept small: a workbook of a million formulas has a million of these.
 struct FormulaReach {

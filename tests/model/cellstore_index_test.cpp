@@ -145,6 +145,14 @@ TEST(CellStoreIndex, PutsAndClearsKeepTheIndexOfEveryRow) {
           {Sized(0, 1023, 3000, 'a'), Sized(1, 1023, 100, 'o'), Sized(2, 1024, 5082, 'b')}},
          [](CCellStore& s) { ASSERT_TRUE(Put(s, Sized(1, 1023, 8000, 'n'))); },
          2},
+        // Two edits before any find: the second's rows end above those the first left stale.
+        {"a cleared head of a row, then an edit of a page before",
+         {Wide(1000, 20), Join({Wide(1012, 20), Wide(1014, 20)})},
+         [](CCellStore& s) {
+             ClearRect(s, {2, 1012, 2, 1012}, nullptr, false);
+             PutNumber(s, 4, 1000);
+         },
+         0},
         {"onto the end of a less full page before",
          {{Number(0, 1023, 1)}, Join({{Number(10, 1023, 1), Number(11, 1023, 1)}, Wide(1024, 20)})},
          [](CCellStore& s) { PutNumber(s, 5, 1023); },
@@ -164,6 +172,7 @@ TEST(CellStoreIndex, PutsAndClearsKeepTheIndexOfEveryRow) {
         EXPECT_TRUE(IndexMatchesPages(store, 1));
         EXPECT_TRUE(FindsMatchRecords(store, 0, 3));
         EXPECT_TRUE(FindsMatchRecords(store, 1017, 1027));
+        EXPECT_TRUE(FindsMatchRecords(store, 999, 1015));
         // The edit took or released the pages its case is about.
         EXPECT_EQ(int(store.PageCount()) - int(pages), e.pageChange);
     }

@@ -40,8 +40,10 @@ struct Item {
 
 class CRandomBook {
 public:
-    CRandomBook(uint32_t seed, bool withVolatile, bool withSelfReaders)
-        : rng_(seed), volatile_(withVolatile), selfReaders_(withSelfReaders) {
+    // With `zeroRandom`, random numbers come in as 0*RAND(), so that results are fixed.
+    CRandomBook(uint32_t seed, bool withVolatile, bool withSelfReaders, bool zeroRandom = false)
+        : rng_(seed), volatile_(withVolatile), selfReaders_(withSelfReaders),
+          zeroRandom_(zeroRandom) {
         for (int i = 0; i < 28; ++i) AddItem();
     }
 
@@ -147,6 +149,7 @@ private:
             case 1:
             case 2:
                 item.text.replace(item.text.find('X'), 1, x);
+                if (zeroRandom_ && Pick(2)) item.text += "+0*RAND()";
                 break;
             case 3:
                 item.text = "=" + x + "+1";
@@ -188,7 +191,7 @@ private:
                 item.text = "=" + x + "-1";
                 break;
             case 9: // random numbers over a reference
-                item.text = "={1;1}*RAND()+" + x;
+                item.text = zeroRandom_ ? "={1;1}*" + x + "+0*RAND()" : "={1;1}*RAND()+" + x;
                 break;
             }
             if (!Free(item.at, item.width, item.height)) continue;
@@ -201,6 +204,7 @@ private:
     std::mt19937 rng_;
     bool volatile_;
     bool selfReaders_;
+    bool zeroRandom_;
     std::vector<Item> items_;
 };
 
@@ -318,6 +322,72 @@ TEST(SpreadSettleRandom, OneWorksheetRecalculatedChangesElsewhereOnlyWhatItReads
         }
     }
     EXPECT_GT(checked, 500);
+}
+
+// A loop of two or three arrays on S1, each reading an element of the next, in the columns from
+// `column` on and the rows from `row` on; some read a cell of the random book too.
+void AddLoop(FunctionBook& book, std::mt19937& rng, uint16_t column, uint32_t row) {
+    CWorksheet& s1 = *AsWorksheet(CRandomBook::Nth(book, 0));
+    const int length = 2 + int(rng() % 2);
+    for (int k = 0; k < length; ++k) {
+        const uint16_t next = uint16_t(column + 2 * ((k + 1) % length));
+        const std::string element = Name(next, row + 1 + rng() % 2);
+        const std::string also =
+            rng() % 2 ? "+" + Name(uint16_t(rng() % kColumns), rng() % kRows) : "";
+        const std::string formula =
+            rng() % 2 ? "={1;1;1}*(" + element + "+1)" + also
+                      : "=IF(" + element + ">40,{1;2},{1;1;1}*" + element + "+2)" + also;
+        book.Formula(s1, Name(uint16_t(column + 2 * k), row), formula);
+    }
+}
+
+TEST(SpreadSettleRandom, ALoopOfArraysShowsTheSameBesideUnrelatedArraysAndLoops) {
+    constexpr uint16_t kLoopColumn = kColumns + 4;
+    int compared = 0;
+    for (uint32_t seed = 1; seed <= 100; ++seed) {
+        SCOPED_TRACE(seed);
+        CRandomBook shape(seed, false, true);
+        FunctionBook alone, crowded;
+        shape.Build(alone);
+        shape.Build(crowded, 12);
+        std::mt19937 loopRng(seed), loopRngAgain(seed), others(seed * 3);
+        AddLoop(alone, loopRng, kLoopColumn, 0);
+        AddLoop(crowded, loopRngAgain, kLoopColumn, 0);
+        for (uint32_t i = 0; i < seed % 4; ++i)
+            AddLoop(crowded, others, uint16_t(kLoopColumn + 7), 4 * i);
+        for (int pass = 0; pass < 3; ++pass) {
+            ASSERT_TRUE(alone.Recalc());
+            ASSERT_TRUE(crowded.Recalc());
+            Snapshot a = Take(alone, uint16_t(kLoopColumn + 6));
+            Snapshot b = Take(crowded, uint16_t(kLoopColumn + 6));
+            // The unrelated arrays' own column.
+            for (Snapshot* shot : {&a, &b})
+                std::erase_if(*shot, [](const auto& cell) { return cell.first[2] == 'K'; });
+            ASSERT_EQ(Differences(a, b), "") << pass;
+            compared += int(a.size());
+        }
+    }
+    EXPECT_GT(compared, 1000);
+}
+
+// Arrays with 0*RAND() read arrays placed before and after them: one recalculation gives what a
+// second one gives, as it does without random numbers.
+TEST(SpreadSettleRandom, RandomArraysReadTheArraysAfterThemSettled) {
+    for (uint32_t seed = 1; seed <= 150; ++seed) {
+        SCOPED_TRACE(seed);
+        CRandomBook shape(seed, true, false, true);
+        FunctionBook book;
+        shape.Build(book);
+        ASSERT_TRUE(book.Recalc());
+        const Snapshot first = Take(book);
+        ASSERT_TRUE(book.Recalc());
+        ASSERT_EQ(Differences(first, Take(book)), "");
+        shape.Renumber(book, seed * 5);
+        ASSERT_TRUE(book.Recalc());
+        const Snapshot changed = Take(book);
+        ASSERT_TRUE(book.Recalc());
+        ASSERT_EQ(Differences(changed, Take(book)), "");
+    }
 }
 
 } // namespace vl::test
