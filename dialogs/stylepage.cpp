@@ -1,6 +1,7 @@
 #include "dialogs/stylepage.h"
 
 #include "core/settings.h"
+#include "dialogs/dialogutil.h"
 #include "dialogs/stylesubpages.h"
 #include "platform/core/cp1252.h"
 #include "resources/strings.h"
@@ -89,7 +90,7 @@ CStylePage::CStylePage(QWidget* parent, const StandardFormat& format, ApplyNumbe
             if (UserStyles()[i].pattern == pattern_) current_ = int(kStandardEntries + i);
     }
     FillList();
-    connect(ui_->id1020, &QListWidget::currentRowChanged, this, [this](int row) {
+    OnRowPicked(*ui_->id1020, this, [this](int row) {
         if (!filling_) Choose(row);
     });
     connect(ui_->id1020, &QListWidget::itemDoubleClicked, this,

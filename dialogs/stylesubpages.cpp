@@ -1,6 +1,7 @@
 #include "dialogs/stylesubpages.h"
 
 #include "core/settings.h"
+#include "dialogs/dialogutil.h"
 #include "platform/core/bytes.h"
 #include "platform/core/cp1252.h"
 #include "ui_styleaccounting.h"
@@ -228,13 +229,13 @@ bool ReadStyleSubPage(QWidget& page, uint8_t family, uint8_t* out, QWidget*& bad
         SetSymbol(p, Find<QComboBox>(page, "id229")->currentText());
         break;
     case STD_STYLE_DATE: {
-        const int row = Find<QListWidget>(page, "id1020")->currentRow();
+        const int row = PickedRow(*Find<QListWidget>(page, "id1020"));
         if (row >= 0) p[fp::kDateStyle] = uint8_t(row);
         p[fp::kDateOrderFlag] = checked("id216");
         break;
     }
     case STD_STYLE_TIME: {
-        const int row = Find<QListWidget>(page, "id1020")->currentRow();
+        const int row = PickedRow(*Find<QListWidget>(page, "id1020"));
         if (row >= 0) p[fp::kTimeStyle] = uint8_t(row);
         break;
     }
@@ -296,7 +297,7 @@ void ConnectStyleSubPage(QWidget& page, const std::function<void()>& changed) {
     }
     // Keys move a list's selection as a click does.
     for (QListWidget* list : page.findChildren<QListWidget*>())
-        QObject::connect(list, &QListWidget::currentRowChanged, &page, changed);
+        OnRowPicked(*list, &page, [changed](int) { changed(); });
     // A number is taken once typed (Enter or the focus leaving), not digit by digit: the
     // first digits of 15 would apply an exponent of 1 on the way.
     for (QLineEdit* edit : page.findChildren<QLineEdit*>()) {
