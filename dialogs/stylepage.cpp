@@ -133,6 +133,8 @@ void CStylePage::MakeSubPage() {
         if (Read()) Apply();
     });
     // A family's options may need more room than the page was shown with: it grows to fit.
+    // Shown first, or the layout leaves the options out until the next event loop turn.
+    subPage_->show();
     if (layout()) layout()->activate();
     const QSize fits = size().expandedTo(sizeHint());
     if (fits == size()) return;

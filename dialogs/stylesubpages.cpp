@@ -13,6 +13,7 @@
 #include "ui_stylepercent.h"
 #include "ui_stylescientific.h"
 #include "ui_styletime.h"
+#include "values/formatdefaults.h"
 #include "values/numfmt_compile.h"
 
 #include <QSignalBlocker>
@@ -24,13 +25,25 @@ namespace fp = fmtparam;
 
 namespace {
 
+// The kind's default of a parameter: what the options offer for a value the stored kind
+// does not use, which the XML form keeps as 0.
+uint64_t DefaultParam(uint8_t family, int at, bool wide) {
+    uint8_t params[kStandardFormatParams];
+    DefaultStandardParams(family, params);
+    return wide ? LoadU64(params + at) : params[at];
+}
+
 template <class T> T* Find(QWidget& page, const char* name) {
     return page.findChild<T*>(QString::fromLatin1(name));
 }
 
+// In the user's separators, with the date order the cells get: the system's only with the
+// order flag, else the stored codes' own.
 QString Code(uint8_t kind, const uint8_t* params) {
-    return QString::fromStdString(
-        Cp1252ToUtf8(BuildStandardFormatCode(kind, params, &UserSeparators())));
+    SeparatorSet shown = UserSeparators();
+    shown.shortDateOrder = InternalSeparators().shortDateOrder;
+    shown.longDateOrder = InternalSeparators().longDateOrder;
+    return QString::fromStdString(Cp1252ToUtf8(BuildStandardFormatCode(kind, params, &shown)));
 }
 
 // The texts of the date formats 0-10 (or time formats 0-9) for the order flag.
@@ -63,6 +76,23 @@ void FillDateList(QWidget& page, const uint8_t* params) {
     list->clear();
     list->addItems(DateTimeTexts(true, params[fp::kDateOrderFlag]));
     list->setCurrentRow(params[fp::kDateStyle] <= 10 ? params[fp::kDateStyle] : -1);
+}
+
+// The date texts for the order the box now says, in place: the choice stays where it was.
+void FollowOrderBox(QWidget& page, uint8_t family) {
+    auto* order = Find<QCheckBox>(page, "id216");
+    QObject::connect(order, &QCheckBox::clicked, &page, [&page, order, family] {
+        const QStringList texts = DateTimeTexts(true, order->isChecked() ? 1 : 0);
+        if (family == STD_STYLE_DATE) {
+            auto* list = Find<QListWidget>(page, "id1020");
+            for (int i = 0; i < list->count() && i < texts.size(); ++i)
+                list->item(i)->setText(texts[i]);
+            return;
+        }
+        auto* dates = Find<QComboBox>(page, "id215");
+        for (int i = 0; i < dates->count() && i < texts.size(); ++i)
+            dates->setItemText(i, texts[i]);
+    });
 }
 
 // A symbol of up to 14 characters, taken as typed: the box does not complete from its list.
@@ -102,6 +132,7 @@ QWidget* CreateStyleSubPage(uint8_t family, QWidget* parent) {
         break;
     case STD_STYLE_DATE:
         Ui::StyleDate().setupUi(page);
+        FollowOrderBox(*page, family);
         break;
     case STD_STYLE_TIME:
         Ui::StyleTime().setupUi(page);
@@ -109,7 +140,10 @@ QWidget* CreateStyleSubPage(uint8_t family, QWidget* parent) {
         break;
     case STD_STYLE_DATE_TIME:
         Ui::StyleDateTime().setupUi(page);
+        // Both lists at once: the page measures the room they need before it is filled.
+        Find<QComboBox>(*page, "id215")->addItems(DateTimeTexts(true, 1));
         Find<QComboBox>(*page, "id229")->addItems(DateTimeTexts(false, 0));
+        FollowOrderBox(*page, family);
         break;
     case STD_STYLE_PERCENTAGE:
         Ui::StylePercent().setupUi(page);
@@ -178,18 +212,23 @@ void FillStyleSubPage(QWidget& page, uint8_t family, const uint8_t* p) {
         check("id216", p[fp::kFixedDecimals]);
         combo("id215", p[fp::kDecimals]);
         break;
-    case STD_STYLE_FRACTION:
+    case STD_STYLE_FRACTION: {
         Find<QRadioButton>(page, "id400")->setChecked(p[fp::kDenominatorMode] == 0);
         Find<QRadioButton>(page, "id189")->setChecked(p[fp::kDenominatorMode] != 0);
         Find<QLineEdit>(page, "id205")->setText(QString::number(p[fp::kDenominatorDigits]));
+        const uint64_t value = LoadU64(p + fp::kFixedDenominator);
         Find<QLineEdit>(page, "id257")
-            ->setText(QString::number(LoadU64(p + fp::kFixedDenominator)));
+            ->setText(
+                QString::number(value ? value : DefaultParam(family, fp::kFixedDenominator, true)));
         break;
+    }
     case STD_STYLE_SCIENTIFIC: {
         check("id216", p[fp::kFixedDecimals]);
         combo("id215", p[fp::kDecimals]);
         check("id218", p[fp::kExponentForm] != 0);
-        const int magnitude = p[fp::kExponentNumber];
+        const bool unset = p[fp::kExponentForm] == 0 && p[fp::kExponentNumber] == 0;
+        const int magnitude =
+            unset ? int(DefaultParam(family, fp::kExponentNumber, false)) : p[fp::kExponentNumber];
         Find<QLineEdit>(page, "id205")
             ->setText(QString::number(p[fp::kExponentForm] == 2 ? -magnitude : magnitude));
         break;
