@@ -11,6 +11,7 @@
 #include <QEventLoop>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPointer>
 
 namespace vl {
@@ -23,6 +24,20 @@ CUpDown* AttachUpDown(QWidget* placeholder, CNumberEdit* edit) {
     delete placeholder;
     upDown->onStep = [edit](int delta) { edit->Step(delta); };
     return upDown;
+}
+
+int PickedRow(const QListWidget& list) {
+    const QListWidgetItem* item = list.currentItem();
+    return item && item->isSelected() ? list.currentRow() : -1;
+}
+
+void OnRowPicked(QListWidget& list, QObject* context, std::function<void(int row)> picked) {
+    // The selection, not the current row: the current row also moves when the list merely
+    // takes the keyboard.
+    QObject::connect(&list, &QListWidget::itemSelectionChanged, context,
+                     [&list, picked = std::move(picked)] {
+                         if (const int row = PickedRow(list); row >= 0) picked(row);
+                     });
 }
 
 bool ReadWholeNumber(const QLineEdit& edit, int64_t& value) {

@@ -1,12 +1,15 @@
 #pragma once
-// What the modal dialogs share: the up-down beside a number edit, reading a whole number,
-// refusing a control's input, and running a dialog to its end.
+// What the dialogs share: the up-down beside a number edit, reading a whole number,
+// refusing a control's input, running a dialog to its end, and the row picked in a list.
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 class QDialog;
 class QLineEdit;
+class QListWidget;
+class QObject;
 class QWidget;
 
 namespace vl {
@@ -26,6 +29,13 @@ void RefuseInput(QWidget* control);
 int RunModal(QDialog& dialog);
 // Opacity from the profile's setting.
 void ApplyProfileOpacity(QWidget* window);
+// The row the user picked in a one-choice list: its current row while that row is selected,
+// else -1. A list that takes the keyboard without a current row makes its first row current
+// but leaves it unselected: no choice of the user's.
+int PickedRow(const QListWidget& list);
+// Calls `picked` with the row each time one is picked in the list, by key or click, while
+// `context` lives.
+void OnRowPicked(QListWidget& list, QObject* context, std::function<void(int row)> picked);
 // Text of the program's code page only: false when any character is outside Windows-1252.
 bool IsCp1252Text(const QString& text);
 

@@ -1,6 +1,7 @@
 #include "dialogs/fontdialog.h"
 
 #include "dialogs/combos.h"
+#include "dialogs/dialogutil.h"
 #include "platform/core/cp1252.h"
 #include "ui/uiutil.h"
 #include "ui_fontdialog.h"
@@ -34,14 +35,13 @@ CFontColorDlg::CFontColorDlg(QWidget* parent, int minPoints, int maxPoints)
             ui_->sizes->addItem(QString::number(points));
     const COLORREF windowText = GetSystemColor(kColorWindowText);
     ui_->color->Init(windowText, windowText, false);
-    connect(ui_->sizes, &QListWidget::currentTextChanged, this, [this](const QString& text) {
-        if (!text.isEmpty()) ui_->size->setText(text);
-    });
+    OnRowPicked(*ui_->sizes, this,
+                [this](int row) { ui_->size->setText(ui_->sizes->item(row)->text()); });
     connect(ui_->buttons, &QDialogButtonBox::accepted, this, &CFontColorDlg::accept);
     connect(ui_->buttons, &QDialogButtonBox::rejected, this, &CFontColorDlg::reject);
     for (QCheckBox* box : {ui_->bold, ui_->italic, ui_->underline, ui_->strikeout})
         connect(box, &QCheckBox::toggled, this, [this] { ShowSample(); });
-    connect(ui_->faces, &QListWidget::currentRowChanged, this, [this] { ShowSample(); });
+    OnRowPicked(*ui_->faces, this, [this](int) { ShowSample(); });
     connect(ui_->size, &QLineEdit::textChanged, this, [this] { ShowSample(); });
 }
 
@@ -80,8 +80,9 @@ bool CFontColorDlg::Choice(LogFont& font, COLORREF& color) const {
     font.italic = ui_->italic->isChecked() ? 1 : 0;
     font.underline = ui_->underline->isChecked() ? 1 : 0;
     font.strikeOut = ui_->strikeout->isChecked() ? 1 : 0;
-    if (const QListWidgetItem* item = ui_->faces->currentItem()) {
-        const std::string face = Utf8ToCp1252(item->text().toStdString());
+    // A face not installed stays as it is until the user picks one.
+    if (const int row = PickedRow(*ui_->faces); row >= 0) {
+        const std::string face = Utf8ToCp1252(ui_->faces->item(row)->text().toStdString());
         const size_t n = std::min(face.size(), size_t(kFaceNameSize - 1));
         std::fill(std::begin(font.faceName), std::end(font.faceName), '\0');
         std::copy_n(face.data(), n, font.faceName);
@@ -104,7 +105,8 @@ void CFontColorDlg::accept() {
 
 void CFontColorDlg::ShowSample() {
     QFont sample;
-    if (const QListWidgetItem* item = ui_->faces->currentItem()) sample.setFamily(item->text());
+    if (const int row = PickedRow(*ui_->faces); row >= 0)
+        sample.setFamily(ui_->faces->item(row)->text());
     int points = 0;
     if (ReadSize(points)) sample.setPointSize(points);
     sample.setBold(ui_->bold->isChecked());

@@ -1,5 +1,6 @@
 #include "dialogs/fontpage.h"
 
+#include "dialogs/dialogutil.h"
 #include "platform/core/cp1252.h"
 #include "ui_fontpage.h"
 
@@ -39,8 +40,8 @@ CFontPage::CFontPage(QWidget* parent, const ColoredFont& font, ApplyFontFn apply
     ui_->id1020->addItems(Faces());
     for (int size : kSizes) ui_->id1058->addItem(QString::number(size));
     ui_->id215->Init(0, GetSystemColor(kColorWindowText), true);
-    connect(ui_->id1020, &QListWidget::currentRowChanged, this, [this] { Change(4); });
-    connect(ui_->id1058, &QListWidget::currentRowChanged, this, [this] { Change(3); });
+    OnRowPicked(*ui_->id1020, this, [this](int) { Change(4); });
+    OnRowPicked(*ui_->id1058, this, [this](int) { Change(3); });
     connect(ui_->id216, &QCheckBox::clicked, this, [this] { Change(6); });
     connect(ui_->id218, &QCheckBox::clicked, this, [this] { Change(7); });
     connect(ui_->id1001, &QCheckBox::clicked, this, [this] { Change(8); });
@@ -86,15 +87,14 @@ void CFontPage::Fill() {
 }
 
 void CFontPage::Read() {
-    if (const QListWidgetItem* item = ui_->id1020->currentItem();
-        item && ui_->id1020->currentRow() >= 0) {
-        const std::string face = Utf8ToCp1252(item->text().toStdString());
+    // A face or size not offered stays as it is until the user picks one.
+    if (const int row = PickedRow(*ui_->id1020); row >= 0) {
+        const std::string face = Utf8ToCp1252(ui_->id1020->item(row)->text().toStdString());
         std::memset(record_.font.faceName, 0, sizeof record_.font.faceName);
         std::memcpy(record_.font.faceName, face.data(),
                     std::min(face.size(), sizeof record_.font.faceName - 1));
     }
-    if (const int row = ui_->id1058->currentRow(); row >= 0)
-        record_.font.size = uint8_t(kSizes[row]);
+    if (const int row = PickedRow(*ui_->id1058); row >= 0) record_.font.size = uint8_t(kSizes[row]);
     record_.font.weight = ui_->id216->isChecked() ? 2 : 0;
     record_.font.italic = ui_->id218->isChecked() ? 1 : 0;
     record_.font.underline = ui_->id1001->isChecked() ? 1 : 0;

@@ -1,6 +1,7 @@
 #include "dialogs/stylepage.h"
 
 #include "core/settings.h"
+#include "dialogs/dialogutil.h"
 #include "dialogs/stylesubpages.h"
 #include "platform/core/cp1252.h"
 #include "resources/strings.h"
@@ -89,7 +90,7 @@ CStylePage::CStylePage(QWidget* parent, const StandardFormat& format, ApplyNumbe
             if (UserStyles()[i].pattern == pattern_) current_ = int(kStandardEntries + i);
     }
     FillList();
-    connect(ui_->id1020, &QListWidget::currentRowChanged, this, [this](int row) {
+    OnRowPicked(*ui_->id1020, this, [this](int row) {
         if (!filling_) Choose(row);
     });
     connect(ui_->id1020, &QListWidget::itemDoubleClicked, this,
@@ -132,6 +133,8 @@ void CStylePage::MakeSubPage() {
         if (Read()) Apply();
     });
     // A family's options may need more room than the page was shown with: it grows to fit.
+    // Shown first, or the layout leaves the options out until the next event loop turn.
+    subPage_->show();
     if (layout()) layout()->activate();
     const QSize fits = size().expandedTo(sizeHint());
     if (fits == size()) return;

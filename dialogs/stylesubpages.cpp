@@ -1,6 +1,7 @@
 #include "dialogs/stylesubpages.h"
 
 #include "core/settings.h"
+#include "dialogs/dialogutil.h"
 #include "platform/core/bytes.h"
 #include "platform/core/cp1252.h"
 #include "ui_styleaccounting.h"
@@ -12,6 +13,7 @@
 #include "ui_stylepercent.h"
 #include "ui_stylescientific.h"
 #include "ui_styletime.h"
+#include "values/formatdefaults.h"
 #include "values/numfmt_compile.h"
 
 #include <QSignalBlocker>
@@ -23,13 +25,25 @@ namespace fp = fmtparam;
 
 namespace {
 
+// The kind's default of a parameter: what the options offer for a value the stored kind
+// does not use, which the XML form keeps as 0.
+uint64_t DefaultParam(uint8_t family, int at, bool wide) {
+    uint8_t params[kStandardFormatParams];
+    DefaultStandardParams(family, params);
+    return wide ? LoadU64(params + at) : params[at];
+}
+
 template <class T> T* Find(QWidget& page, const char* name) {
     return page.findChild<T*>(QString::fromLatin1(name));
 }
 
+// In the user's separators, with the date order the cells get: the system's only with the
+// order flag, else the stored codes' own.
 QString Code(uint8_t kind, const uint8_t* params) {
-    return QString::fromStdString(
-        Cp1252ToUtf8(BuildStandardFormatCode(kind, params, &UserSeparators())));
+    SeparatorSet shown = UserSeparators();
+    shown.shortDateOrder = InternalSeparators().shortDateOrder;
+    shown.longDateOrder = InternalSeparators().longDateOrder;
+    return QString::fromStdString(Cp1252ToUtf8(BuildStandardFormatCode(kind, params, &shown)));
 }
 
 // The texts of the date formats 0-10 (or time formats 0-9) for the order flag.
@@ -62,6 +76,23 @@ void FillDateList(QWidget& page, const uint8_t* params) {
     list->clear();
     list->addItems(DateTimeTexts(true, params[fp::kDateOrderFlag]));
     list->setCurrentRow(params[fp::kDateStyle] <= 10 ? params[fp::kDateStyle] : -1);
+}
+
+// The date texts for the order the box now says, in place: the choice stays where it was.
+void FollowOrderBox(QWidget& page, uint8_t family) {
+    auto* order = Find<QCheckBox>(page, "id216");
+    QObject::connect(order, &QCheckBox::clicked, &page, [&page, order, family] {
+        const QStringList texts = DateTimeTexts(true, order->isChecked() ? 1 : 0);
+        if (family == STD_STYLE_DATE) {
+            auto* list = Find<QListWidget>(page, "id1020");
+            for (int i = 0; i < list->count() && i < texts.size(); ++i)
+                list->item(i)->setText(texts[i]);
+            return;
+        }
+        auto* dates = Find<QComboBox>(page, "id215");
+        for (int i = 0; i < dates->count() && i < texts.size(); ++i)
+            dates->setItemText(i, texts[i]);
+    });
 }
 
 // A symbol of up to 14 characters, taken as typed: the box does not complete from its list.
@@ -101,6 +132,7 @@ QWidget* CreateStyleSubPage(uint8_t family, QWidget* parent) {
         break;
     case STD_STYLE_DATE:
         Ui::StyleDate().setupUi(page);
+        FollowOrderBox(*page, family);
         break;
     case STD_STYLE_TIME:
         Ui::StyleTime().setupUi(page);
@@ -108,7 +140,10 @@ QWidget* CreateStyleSubPage(uint8_t family, QWidget* parent) {
         break;
     case STD_STYLE_DATE_TIME:
         Ui::StyleDateTime().setupUi(page);
+        // Both lists at once: the page measures the room they need before it is filled.
+        Find<QComboBox>(*page, "id215")->addItems(DateTimeTexts(true, 1));
         Find<QComboBox>(*page, "id229")->addItems(DateTimeTexts(false, 0));
+        FollowOrderBox(*page, family);
         break;
     case STD_STYLE_PERCENTAGE:
         Ui::StylePercent().setupUi(page);
@@ -177,18 +212,23 @@ void FillStyleSubPage(QWidget& page, uint8_t family, const uint8_t* p) {
         check("id216", p[fp::kFixedDecimals]);
         combo("id215", p[fp::kDecimals]);
         break;
-    case STD_STYLE_FRACTION:
+    case STD_STYLE_FRACTION: {
         Find<QRadioButton>(page, "id400")->setChecked(p[fp::kDenominatorMode] == 0);
         Find<QRadioButton>(page, "id189")->setChecked(p[fp::kDenominatorMode] != 0);
         Find<QLineEdit>(page, "id205")->setText(QString::number(p[fp::kDenominatorDigits]));
+        const uint64_t value = LoadU64(p + fp::kFixedDenominator);
         Find<QLineEdit>(page, "id257")
-            ->setText(QString::number(LoadU64(p + fp::kFixedDenominator)));
+            ->setText(
+                QString::number(value ? value : DefaultParam(family, fp::kFixedDenominator, true)));
         break;
+    }
     case STD_STYLE_SCIENTIFIC: {
         check("id216", p[fp::kFixedDecimals]);
         combo("id215", p[fp::kDecimals]);
         check("id218", p[fp::kExponentForm] != 0);
-        const int magnitude = p[fp::kExponentNumber];
+        const bool unset = p[fp::kExponentForm] == 0 && p[fp::kExponentNumber] == 0;
+        const int magnitude =
+            unset ? int(DefaultParam(family, fp::kExponentNumber, false)) : p[fp::kExponentNumber];
         Find<QLineEdit>(page, "id205")
             ->setText(QString::number(p[fp::kExponentForm] == 2 ? -magnitude : magnitude));
         break;
@@ -228,13 +268,13 @@ bool ReadStyleSubPage(QWidget& page, uint8_t family, uint8_t* out, QWidget*& bad
         SetSymbol(p, Find<QComboBox>(page, "id229")->currentText());
         break;
     case STD_STYLE_DATE: {
-        const int row = Find<QListWidget>(page, "id1020")->currentRow();
+        const int row = PickedRow(*Find<QListWidget>(page, "id1020"));
         if (row >= 0) p[fp::kDateStyle] = uint8_t(row);
         p[fp::kDateOrderFlag] = checked("id216");
         break;
     }
     case STD_STYLE_TIME: {
-        const int row = Find<QListWidget>(page, "id1020")->currentRow();
+        const int row = PickedRow(*Find<QListWidget>(page, "id1020"));
         if (row >= 0) p[fp::kTimeStyle] = uint8_t(row);
         break;
     }
@@ -296,7 +336,7 @@ void ConnectStyleSubPage(QWidget& page, const std::function<void()>& changed) {
     }
     // Keys move a list's selection as a click does.
     for (QListWidget* list : page.findChildren<QListWidget*>())
-        QObject::connect(list, &QListWidget::currentRowChanged, &page, changed);
+        OnRowPicked(*list, &page, [changed](int) { changed(); });
     // A number is taken once typed (Enter or the focus leaving), not digit by digit: the
     // first digits of 15 would apply an exponent of 1 on the way.
     for (QLineEdit* edit : page.findChildren<QLineEdit*>()) {

@@ -1,8 +1,10 @@
 #include "dialogs/chart/chartpage.h"
 
 #include "core/clock.h"
+#include "core/settings.h"
 #include "platform/core/cp1252.h"
 #include "ui/uiservices.h"
+#include "ui/uiutil.h"
 
 #include <QGridLayout>
 #include <QLineEdit>
@@ -51,6 +53,11 @@ CNumberEdit* AddSpinField(QWidget* page, QGridLayout* grid, int row, int column,
 
 bool IsPieKind(uint8_t kind) {
     return kind == 5 || kind == 11;
+}
+
+bool ReadChartNumber(const QLineEdit& edit, double& value) {
+    const std::string text = Utf8ToCp1252(edit.text().left(330).toStdString());
+    return ParseNumber(text, UserSeparators().decimal, value);
 }
 
 bool ReadWholeNumber(const QString& text, int64_t minimum, int64_t maximum, int64_t& value) {

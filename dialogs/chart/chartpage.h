@@ -54,6 +54,9 @@ template <class T> T* Unsqueezed(T* control) {
 bool IsPieKind(uint8_t kind);
 // A whole number, blanks around it allowed, within the bounds.
 bool ReadWholeNumber(const QString& text, int64_t minimum, int64_t maximum, int64_t& value);
+// A number typed in the edit: its first 330 characters, one number with the user's decimal
+// separator and nothing but blanks around it (a blank text is 0). False for anything else.
+bool ReadChartNumber(const QLineEdit& edit, double& value);
 // The edit's text, cut to the field's size less its terminator.
 void StoreEditText(const QLineEdit* edit, char* field, size_t size);
 

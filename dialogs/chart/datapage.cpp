@@ -5,7 +5,6 @@
 #include "model/chart.h"
 #include "platform/core/cp1252.h"
 #include "values/formatdouble.h"
-#include "values/numberinput.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -110,10 +109,7 @@ bool CChartDataPage::ReadLimit(QCheckBox* box, QLineEdit* edit, double& value, u
                                uint16_t bit) {
     if (!box->isChecked()) return true;
     double parsed = 0;
-    uint8_t kind = 0;
-    uint8_t params[kStandardFormatParams] = {};
-    const std::string text = Text(edit).substr(0, 330);
-    if (!ParseNumberText(text, parsed, kind, params, UserSeparators())) return Refuse(edit);
+    if (!ReadChartNumber(*edit, parsed)) return Refuse(edit);
     value = parsed;
     flags |= bit;
     return true;

@@ -8,7 +8,6 @@
 #include "platform/core/screen.h"
 #include "ui/uiservices.h"
 #include "values/formatdouble.h"
-#include "values/numberinput.h"
 
 #include <QGridLayout>
 #include <QHeaderView>
@@ -132,10 +131,7 @@ CUserGridlineDlg::CUserGridlineDlg(double value, const BorderLine& line, QWidget
 
 void CUserGridlineDlg::accept() {
     double value = 0;
-    uint8_t kind = 0;
-    uint8_t params[kStandardFormatParams] = {};
-    const std::string text = value_->text().left(330).toStdString();
-    if (!ParseNumberText(text, value, kind, params, UserSeparators())) {
+    if (!ReadChartNumber(*value_, value)) {
         UiServices().Beep();
         value_->setFocus();
         return;

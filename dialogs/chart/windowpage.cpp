@@ -12,7 +12,6 @@
 #include "ui/messages.h"
 #include "ui/uiservices.h"
 #include "values/formatdouble.h"
-#include "values/numberinput.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -83,10 +82,7 @@ void CFractalPropertiesDlg::OnReset() {
 void CFractalPropertiesDlg::accept() {
     std::array<double, 6> read{};
     for (int i = 0; i < 6; ++i) {
-        uint8_t kind = 0;
-        uint8_t params[kStandardFormatParams] = {};
-        const std::string text = Utf8ToCp1252(edits_[i]->text().left(330).toStdString());
-        if (!ParseNumberText(text, read[i], kind, params, UserSeparators())) {
+        if (!ReadChartNumber(*edits_[i], read[i])) {
             UiServices().Beep();
             edits_[i]->setFocus();
             return;

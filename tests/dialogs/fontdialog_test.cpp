@@ -169,3 +169,50 @@ TEST(FontDialog, TheServicesRunTheDialog) {
     services.Beep();
     EXPECT_EQ(base.beeps, 1);
 }
+
+// A face that is not installed leaves the face list without a choice, and a typed size the
+// size list: the keys walking through the dialog pick none, so OK gives the font back as it
+// came; Cancel changes nothing either; Down in the face list picks a face.
+TEST(FontDialog, AFaceNotInstalledComesBackUnlessOneIsPicked) {
+    struct Row {
+        const char* how;
+        bool ok;
+        bool pickSecond; // Down in the face list before OK
+        bool chosen;
+        const char* face; // "" for the list's second face
+    };
+    const Row rows[] = {{"OK", true, false, true, "Nowhere Installed Sans"},
+                        {"Cancel", false, false, false, "Nowhere Installed Sans"},
+                        {"Down, OK", true, true, true, ""}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.how);
+        FakeUi base;
+        CDialogUiServices services(base);
+        LogFont font = Font("Nowhere Installed Sans", -13, 400, 0);
+        uint32_t color = Rgb(0, 0, 0);
+        QString second;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* dialog = dynamic_cast<CFontColorDlg*>(w);
+                if (!dialog || !dialog->isVisible()) continue;
+                auto& form = dialog->Form();
+                second = form.faces->item(1)->text();
+                dialog->activateWindow();
+                (void)QTest::qWaitForWindowActive(dialog);
+                form.faces->setFocus(Qt::TabFocusReason);
+                // Round the dialog from the face list with Tab, back to it.
+                for (int i = 0; i < 30 && (i == 0 || QApplication::focusWidget() != form.faces);
+                     ++i)
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                EXPECT_EQ(QApplication::focusWidget(), form.faces);
+                if (row.pickSecond) QTest::keyClick(form.faces, Qt::Key_Down);
+                QTest::mouseClick(
+                    form.buttons->button(row.ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel),
+                    Qt::LeftButton);
+            }
+        });
+        EXPECT_EQ(services.ChooseFontWithColor(font, color, 4, 72), row.chosen);
+        EXPECT_STREQ(font.faceName, *row.face ? row.face : second.toStdString().c_str());
+        EXPECT_EQ(font.height, -13);
+    }
+}
