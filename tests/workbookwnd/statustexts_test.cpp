@@ -125,6 +125,22 @@ TEST_F(StatusTextsTest, TheTableHoldsPromptAndTooltipOfEveryCommand) {
     EXPECT_EQ(frame->ToolAction(ID_EDIT_UNDO)->toolTip(), QStringLiteral("Undo"));
 }
 
+// Only the menus write their prompts into the bar: the pointer over a toolbar button leaves
+// the cell's description there (the button shows its tip).
+TEST_F(StatusTextsTest, ToolbarButtonsLeaveTheFirstPaneAlone) {
+    ASSERT_NE(NewWindow(), nullptr);
+    frame->OnIdle();
+    const QString cell = frame->StatusBarWnd()->ShownText(0);
+    ASSERT_EQ(cell, QStringLiteral("Empty"));
+    QToolBar* bar = frame->Toolbar(kStandardBar);
+    QWidget* cut = bar->widgetForAction(frame->ToolAction(ID_EDIT_CUT));
+    ASSERT_NE(cut, nullptr);
+    QTest::mouseMove(cut, cut->rect().center());
+    Settle();
+    ASSERT_TRUE(cut->underMouse());
+    EXPECT_EQ(frame->StatusBarWnd()->ShownText(0), cell);
+}
+
 // Menus opened by keys: pane 0 follows the highlight, and comes back after Escape.
 class MenuPromptKeysTest : public StatusTextsTest {
 protected:
