@@ -139,14 +139,15 @@ TEST_F(MnemonicsTest, MenuBarKeepsItsTextsAndTheGridItsOwnLetters) {
     EXPECT_EQ(item(grid, ID_TRANSPOSE)->text(), QStringLiteral("Tr&anspose"));
     EXPECT_EQ(item(grid, ID_COLUMN_WIDTH)->text(), QStringLiteral("Col&umn Width..."));
     EXPECT_EQ(item(grid, ID_ROW_HEIGHT)->text(), QStringLiteral("Row &Height..."));
-    // They show the command's state: without a size dialog here, as the bar's item; and
-    // they follow it when it changes.
-    EXPECT_FALSE(item(grid, ID_COLUMN_WIDTH)->isEnabled());
-    EXPECT_FALSE(item(grid, ID_ROW_HEIGHT)->isEnabled());
-    for (QAction* top : frame->menuBar()->actions())
-        if (QAction* shared = top->menu() ? item(top->menu(), ID_COLUMN_WIDTH) : nullptr)
-            shared->setEnabled(true);
-    EXPECT_TRUE(item(grid, ID_COLUMN_WIDTH)->isEnabled());
+    // They show the command's state, as the bar's items do, and follow it when it changes.
+    for (int id : {int(ID_COLUMN_WIDTH), int(ID_ROW_HEIGHT), int(ID_TRANSPOSE)})
+        for (QAction* top : frame->menuBar()->actions())
+            if (QAction* shared = top->menu() ? item(top->menu(), id) : nullptr) {
+                EXPECT_EQ(item(grid, id)->isEnabled(), shared->isEnabled()) << id;
+                shared->setEnabled(!shared->isEnabled());
+                EXPECT_EQ(item(grid, id)->isEnabled(), shared->isEnabled()) << id;
+                shared->setEnabled(!shared->isEnabled());
+            }
     // The grid's own Transpose, chosen by its letter, runs the command: A1:B1 becomes A1:A2.
     grid->close();
     Settle();
