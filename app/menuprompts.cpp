@@ -17,7 +17,7 @@ void CMenuPrompts::Refresh() {
     if (!bar_) return;
     const auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     if (!menu || !menu->isVisible() || !ShowsPrompts(*menu)) return bar_->EndMenuPrompt();
-    // A disabled item shows its prompt too; a submenu's item and a separator none.
+    // The highlighted item's prompt, whatever its state; a submenu's item has none.
     const QAction* item = menu->activeAction();
     bar_->ShowMenuPrompt(item && !item->menu() ? item->statusTip() : QString());
 }
