@@ -2,14 +2,17 @@
 
 #include "app/bookmarkbox.h"
 #include "app/copyhistory.h"
+#include "app/menuprompts.h"
 #include "app/printservices.h"
 #include "app/statusbarwnd.h"
 #include "automation/servermodule.h"
 #include "core/settings.h"
 #include "model/stylerecords.h"
 #include "resources/commandids.h"
+#include "resources/commandtexts.h"
 #include "resources/menus.h"
 #include "resources/strings.h"
+#include "ui/commandprompts.h"
 #include "ui/imagelists.h"
 #include "ui/messages.h"
 #include "ui/uiservices.h"
@@ -96,6 +99,8 @@ void CMainFrame::OnCreate() {
     FillAddressBox();
     CopyHistory().ApplyCopyLevel(Profile().copyLevel);
     qApp->installEventFilter(this);
+    prompts_ = new CMenuPrompts(status_, this);
+    qApp->installEventFilter(prompts_);
     // Paste's state follows what another program puts on the clipboard or takes off it.
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             [this] { idleDirty_ = true; });
@@ -113,7 +118,7 @@ void CMainFrame::OnCreate() {
 
 QAction* CMainFrame::MenuAction(int id, const QString& text) {
     auto* action = new QAction(text, this);
-    action->setData(id);
+    SetItemCommand(*action, id);
     actions_[id] = action;
     action->setEnabled(HasHandler(id));
     connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
@@ -130,6 +135,7 @@ void CMainFrame::CreateMenus() {
             QString::fromLatin1(line.text ? line.text : "").section(QLatin1Char('\t'), 0, 0);
         if (line.level == 0) {
             levels[0] = menuBar()->addMenu(text);
+            MarkPromptMenu(*levels[0]);
         } else if (!line.text) {
             levels[line.level - 1]->addSeparator();
         } else if (line.id == 0) {
@@ -205,6 +211,7 @@ QToolBar* CMainFrame::CreateToolbar(int index) {
             action->setIcon(icon);
         }
         ++picture;
+        action->setStatusTip(QString::fromLatin1(CommandPrompt(b.id)));
         if (b.text) action->setIconText(QString::fromLatin1(b.text));
         action->setCheckable(b.kind == ButtonKind::kCheck);
         action->setEnabled(HasHandler(b.id));
@@ -348,6 +355,7 @@ void CMainFrame::OnDestroy() {
     if (timerId_) killTimer(timerId_);
     timerId_ = 0;
     qApp->removeEventFilter(this);
+    if (prompts_) qApp->removeEventFilter(prompts_);
     if (auto* dispatcher = QAbstractEventDispatcher::instance())
         disconnect(dispatcher, nullptr, this, nullptr);
     if (module_) module_->ReleaseFrameLock();

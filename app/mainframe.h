@@ -43,6 +43,7 @@ class IPrintServices;
 class IComposerPane;
 class IFormatPages;
 class CStatusBarWnd;
+class CMenuPrompts;
 
 class CMainFrame : public QMainWindow {
 public:
@@ -248,6 +249,7 @@ private:
         bool searchBar = false;
     } previewHidden_;
     CStatusBarWnd* status_ = nullptr;
+    CMenuPrompts* prompts_ = nullptr;
     FrameSettingsAccess settings_;
     QPointer<QMenu> dropMenu_;
     int timerId_ = 0;

@@ -8,6 +8,7 @@
 #include "platform/core/cp1252.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
+#include "ui/commandprompts.h"
 #include "ui/messages.h"
 #include "ui/uiservices.h"
 
@@ -45,10 +46,13 @@ void CMainFrame::AttachRemoveListMenu() {
         remove ? qobject_cast<QToolButton*>(bars_[kAddressBar]->widgetForAction(remove)) : nullptr;
     if (!button) return;
     auto* menu = new QMenu(button);
+    MarkPromptMenu(*menu);
     for (auto [id, text] : {std::pair{ID_REMOVE_ITEM, "Remove this Item From the List"},
-                            std::pair{ID_REMOVE_ALL_ITEMS, "Remove All Items"}})
-        connect(menu->addAction(QString::fromLatin1(text)), &QAction::triggered, this,
-                [this, id] { OnCommand(id); });
+                            std::pair{ID_REMOVE_ALL_ITEMS, "Remove All Items"}}) {
+        QAction* item = menu->addAction(QString::fromLatin1(text));
+        SetItemCommand(*item, id);
+        connect(item, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    }
     button->setMenu(menu);
 }
 

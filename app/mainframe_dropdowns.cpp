@@ -10,6 +10,7 @@
 #include "platform/core/cp1252.h"
 #include "resources/commandids.h"
 #include "resources/menus.h"
+#include "ui/commandprompts.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -106,13 +107,13 @@ void CMainFrame::OnToolbarDropDown(int id) {
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setObjectName(QStringLiteral("menu%1").arg(resource));
+    MarkPromptMenu(*menu);
     for (std::size_t i = 1; i < count; ++i) {
         if (!lines[i].text) {
             menu->addSeparator();
             continue;
         }
-        QAction* a = menu->addAction(QString::fromLatin1(lines[i].text));
-        a->setData(lines[i].id);
+        SetItemCommand(*menu->addAction(QString::fromLatin1(lines[i].text)), lines[i].id);
     }
     if (id == ID_EDIT_PASTE) FillPasteList(*menu);
     if (id == ID_VIEW_COMPOSER) FillRecentFormulas(*menu);
@@ -150,6 +151,7 @@ void CMainFrame::OnFunctionMenu() {
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setObjectName(QStringLiteral("functionMenu"));
+    MarkPromptMenu(*menu);
     for (const FunctionMenuGroup& group : groups) {
         QMenu* sub = menu->addMenu(MenuItemText(FromCp1252(group.category)));
         for (const auto& [row, name] : group.rows)

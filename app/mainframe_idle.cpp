@@ -8,6 +8,7 @@
 #include "formula/celltext.h"
 #include "platform/core/cp1252.h"
 #include "resources/commandids.h"
+#include "resources/strings.h"
 #include "ui/imagelists.h"
 #include "ui/messages.h"
 #include "ui/uiservices.h"
@@ -133,7 +134,10 @@ void CMainFrame::OnIdle() {
         if (QAction* action = Action(ID_VIEW_COMPOSER)) action->setChecked(composer->IsVisible());
     }
     IWorkbookWnd* active = GetActiveWorkbookWnd();
-    if (!active) status_->ClearPanes();
+    if (!active) {
+        status_->ClearPanes();
+        status_->SetPaneText(0, AppString(IDS_READY));
+    }
     if (active) UpdateCommandStates();
 }
 

@@ -20,6 +20,29 @@ void CStatusBarWnd::SetPaneText(int pane, const QString& text) {
     update();
 }
 
+QString CStatusBarWnd::ShownText(int pane) const {
+    if (pane != 0) return texts_[pane];
+    if (inMenu_) return prompt_;
+    const QString message = currentMessage();
+    return message.isEmpty() ? texts_[0] : message;
+}
+
+void CStatusBarWnd::ShowMenuPrompt(const QString& prompt) {
+    // A note of an earlier command does not come back when the menu closes.
+    if (!inMenu_) clearMessage();
+    if (inMenu_ && prompt_ == prompt) return;
+    inMenu_ = true;
+    prompt_ = prompt;
+    update();
+}
+
+void CStatusBarWnd::EndMenuPrompt() {
+    if (!inMenu_) return;
+    inMenu_ = false;
+    prompt_.clear();
+    update();
+}
+
 void CStatusBarWnd::SetPaneIcon(const QIcon& icon) {
     icon_ = icon;
     update();
@@ -43,7 +66,6 @@ QRect CStatusBarWnd::PaneRect(int pane) const {
 
 void CStatusBarWnd::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const QString message = currentMessage();
     for (int pane = 0; pane < 6; ++pane) {
         QRect r = PaneRect(pane);
         if (r.width() <= 0) continue;
@@ -59,8 +81,7 @@ void CStatusBarWnd::paintEvent(QPaintEvent*) {
             icon_.paint(&painter, inner);
             continue;
         }
-        QString text = pane == 0 && !message.isEmpty() ? message : texts_[pane];
-        painter.drawText(inner, Qt::AlignVCenter | Qt::AlignLeft, text);
+        painter.drawText(inner, Qt::AlignVCenter | Qt::AlignLeft, ShownText(pane));
     }
 }
 

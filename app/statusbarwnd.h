@@ -16,6 +16,13 @@ public:
 
     void SetPaneText(int pane, const QString& text);
     QString PaneText(int pane) const { return texts_[pane]; }
+    // What the pane shows now: pane 0 gives way to a menu prompt, then to a message.
+    QString ShownText(int pane) const;
+    // While a menu is open pane 0 shows the prompt of its highlighted item (empty for
+    // none); afterwards its own text again.
+    void ShowMenuPrompt(const QString& prompt);
+    void EndMenuPrompt();
+    bool InMenu() const { return inMenu_; }
     void SetPaneIcon(const QIcon& icon);
     bool HasPaneIcon() const { return !icon_.isNull(); }
     void ClearPanes();
@@ -39,6 +46,8 @@ protected:
 
 private:
     std::array<QString, 6> texts_;
+    QString prompt_;
+    bool inMenu_ = false;
     QIcon icon_;
     int pressed_ = 0; // 4 or 5 while a press is tracked
     bool sunken_ = false;

@@ -3,6 +3,8 @@
 #include "core/settings.h"
 #include "dialogs/formatpage.h"
 #include "platform/core/cp1252.h"
+#include "resources/commandtexts.h"
+#include "ui/commandprompts.h"
 #include "ui/messages.h"
 #include "ui/uiservices.h"
 #include "ui/uiutil.h"
@@ -73,7 +75,7 @@ CFormulaComposer::CFormulaComposer(QWidget* parent, IComposerHost& host, int fun
         {kRelative, "&Relative Addressing"}};
     for (const auto& [id, text] : addressItems) {
         QAction* action = addressMenu->addAction(text);
-        action->setData(id);
+        SetItemCommand(*action, id);
         if (id == kRelative) action->setCheckable(true);
         connect(action, &QAction::triggered, this, [this, id = id] { Command(id); });
     }
@@ -91,11 +93,15 @@ CFormulaComposer::CFormulaComposer(QWidget* parent, IComposerHost& host, int fun
         {kRemoveItem, "Remove this Item From the List"}, {kRemoveAll, "Remove All Items"}};
     for (const auto& [id, text] : removeItems) {
         QAction* action = removeMenu->addAction(text);
-        action->setData(id);
+        SetItemCommand(*action, id);
         connect(action, &QAction::triggered, this, [this, id = id] { Command(id); });
     }
     ui_->id33079->setMenu(removeMenu);
     ui_->id33079->setPopupMode(QToolButton::MenuButtonPopup);
+    // The buttons' tips are their commands' own.
+    for (const auto& [button, id] :
+         {std::pair{ui_->id33067, kCellAddress}, std::pair{ui_->id33079, kRemoveItem}})
+        button->setToolTip(QString::fromLatin1(CommandTooltip(id)));
     for (const auto& [button, id] :
          {std::pair{ui_->id33065, kPrevious}, std::pair{ui_->id33066, kNext},
           std::pair{ui_->id33067, kCellAddress}, std::pair{ui_->id33079, kRemoveItem}})

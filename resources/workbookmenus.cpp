@@ -123,11 +123,11 @@ constexpr MenuLine kWorkbookMenu[] = {
     {1, 0, nullptr},
     {1, ID_ROW_HEIGHT, "&Row Height..."},
     {1, ID_AUTO_ROW_HEIGHT, "Auto Row &Height"},
-    {1, ID_COLUMN_WIDTH, "Col&umn Width..."},
+    {1, ID_COLUMN_WIDTH, "C&olumn Width..."},
     {1, ID_AUTO_COLUMN_WIDTH, "Auto Column W&idth"},
     {0, 0, "&Tools"},
     {1, ID_TOOLS_SORT, "&Sort..."},
-    {1, ID_TRANSPOSE, "Tr&anspose"},
+    {1, ID_TRANSPOSE, "&Transpose"},
     {1, 0, nullptr},
     {1, ID_UPDATE_DATA, "&Update Data\tF9"},
     {1, 0, "U&pdating"},
@@ -152,6 +152,8 @@ constexpr MenuLine kWorkbookMenu[] = {
     {0, 0, "&Help"},
 };
 
+// Letters of its own where the menu bar's would meet here (Transpose and Cut, Column Width
+// and Remove Columns).
 constexpr MenuLine kGridContextMenu[] = {
     {0, 0, "Grid"},
     {1, ID_EDIT_CUT, "Cu&t"},

@@ -14,6 +14,7 @@
 #include "resources/commandids.h"
 #include "resources/menus.h"
 #include "resources/strings.h"
+#include "ui/commandprompts.h"
 #include "ui/messages.h"
 #include "workbookwnd/treepane.h"
 #include "workbookwnd/workbookwnd.h"
@@ -221,10 +222,12 @@ void CInspectPane::ShowAddMenu() {
     const MenuLine* lines = InspectAddMenuLines(count);
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    MarkPromptMenu(*menu);
     for (std::size_t i = 1; i < count; ++i) {
         if (!lines[i].text) continue;
         const int id = lines[i].id;
         QAction* action = menu->addAction(QString::fromLatin1(lines[i].text));
+        SetItemCommand(*action, id);
         connect(action, &QAction::triggered, this, [this, id] { AddEntries(id); });
     }
     menu->popup(buttons_[kAdd]->mapToGlobal(QPoint(0, buttons_[kAdd]->height())));

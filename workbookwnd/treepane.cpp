@@ -6,6 +6,7 @@
 #include "platform/core/cp1252.h"
 #include "resources/commandids.h"
 #include "resources/menus.h"
+#include "ui/commandprompts.h"
 #include "ui/messages.h"
 #include "workbookwnd/environment.h"
 #include "workbookwnd/workbookwnd.h"
@@ -492,6 +493,7 @@ void CTreePane::ShowMenu(QPoint global) {
     const MenuLine* lines = TreeContextMenuLines(count);
     auto* menu = new QMenu(tree_);
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    MarkPromptMenu(*menu);
     for (std::size_t i = 1; i < count; ++i) {
         if (!lines[i].text) {
             menu->addSeparator();
@@ -499,6 +501,7 @@ void CTreePane::ShowMenu(QPoint global) {
         }
         const int id = lines[i].id;
         QAction* action = menu->addAction(QString::fromLatin1(lines[i].text));
+        SetItemCommand(*action, id);
         action->setEnabled(wnd_.MenuCommandAvailable(id));
         connect(action, &QAction::triggered, &wnd_, [this, id] { wnd_.RunMenuCommand(id); });
     }

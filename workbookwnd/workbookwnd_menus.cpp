@@ -2,6 +2,7 @@
 #include "app/mainframe.h"
 #include "core/settings.h"
 #include "resources/commandids.h"
+#include "ui/commandprompts.h"
 #include "workbookwnd/menumerger.h"
 #include "workbookwnd/workbookwnd.h"
 
@@ -29,6 +30,25 @@ bool IsPopupWithoutLines(const MenuLine* lines, std::size_t count, std::size_t i
     return lines[i].level == 0 && (i + 1 == count || lines[i + 1].level == 0);
 }
 
+// The command's item for a menu: the shared one, or where this menu gives the command
+// other letters (the grid's menu has its own), an item of the menu's own that shows the
+// shared one's state and runs it.
+QAction* MenuItem(QAction* shared, const QString& text, QMenu* menu) {
+    const QChar tab = QLatin1Char('\t');
+    if (shared->text().section(tab, 0, 0) == text.section(tab, 0, 0)) return shared;
+    auto* item = new QAction(text, menu);
+    SetItemCommand(*item, shared->data().toInt());
+    auto follow = [item, shared] {
+        item->setCheckable(shared->isCheckable());
+        item->setChecked(shared->isChecked());
+        item->setEnabled(shared->isEnabled());
+    };
+    follow();
+    QObject::connect(shared, &QAction::changed, item, follow);
+    QObject::connect(item, &QAction::triggered, shared, &QAction::trigger);
+    return item;
+}
+
 } // namespace
 
 QAction* CWorkbookWnd::CommandAction(int id, const QString& text, QWidget* parent) {
@@ -38,7 +58,7 @@ QAction* CWorkbookWnd::CommandAction(int id, const QString& text, QWidget* paren
     // both.
     if (auto it = actions_.find(id); it != actions_.end()) return it->second;
     auto* action = new QAction(text, parent);
-    action->setData(id);
+    SetItemCommand(*action, id);
     action->setEnabled(CommandAvailable(id));
     connect(action, &QAction::triggered, this, [this, id] {
         if (CommandAvailable(id)) HandleCommand(id);
@@ -58,6 +78,7 @@ QMenu* CWorkbookWnd::BuildMenu(const MenuLine* lines, std::size_t count, bool ba
             QMenu* frameMenu =
                 IsPopupWithoutLines(lines, count, i) ? FramePopup(frame_, line.text) : nullptr;
             levels[0] = frameMenu ? frameMenu : new QMenu(text, this);
+            MarkPromptMenu(*levels[0]);
             if (!first) first = levels[0];
             if (!frameMenu && bar) {
                 QMenu* menu = levels[0];
@@ -82,7 +103,8 @@ QMenu* CWorkbookWnd::BuildMenu(const MenuLine* lines, std::size_t count, bool ba
             }
             levels[line.level] = levels[line.level - 1]->addMenu(text);
         } else {
-            levels[line.level - 1]->addAction(CommandAction(line.id, text, levels[line.level - 1]));
+            QMenu* menu = levels[line.level - 1];
+            menu->addAction(MenuItem(CommandAction(line.id, text, menu), text, menu));
         }
     }
     return first;

@@ -223,6 +223,9 @@ TEST_F(MainFrameTest, StatusBarDescribesTheActiveWindow) {
     EXPECT_EQ(OpenDocumentCount(), 0);
     frame->OnIdle();
     EXPECT_EQ(bar->PaneText(5), QString());
+    // Without a workbook the first pane says so.
+    EXPECT_EQ(bar->PaneText(0), QStringLiteral("Ready"));
+    EXPECT_EQ(bar->PaneText(1), QString());
 }
 
 TEST_F(MainFrameTest, CommandsWithoutHandlerPassToTheActiveWindow) {

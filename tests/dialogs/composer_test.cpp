@@ -1,5 +1,6 @@
 #include "dialogs/composer.h"
 #include "tests/dialogs/dialogtest.h"
+#include "tests/workbookwnd/statustexts.h"
 #include "ui_composer.h"
 
 #include <QListWidget>
@@ -84,6 +85,24 @@ TEST_F(ComposerTest, ShowsItsControls) {
             f.id1020->item(i - 1)->text().compare(f.id1020->item(i)->text(), Qt::CaseInsensitive),
             0);
     EXPECT_FALSE(f.id1020->findItems("trimMean", Qt::MatchExactly).isEmpty());
+}
+
+// The buttons' tips and the menus' prompts are their commands' texts.
+TEST_F(ComposerTest, ButtonsAndMenusCarryTheirCommandsTexts) {
+    CFormulaComposer pane(nullptr, host, 0);
+    auto& f = pane.Form();
+    EXPECT_EQ(f.id33067->toolTip(), statustexts::Tooltip(33067));
+    EXPECT_EQ(f.id33079->toolTip(), statustexts::Tooltip(33079));
+    EXPECT_EQ(f.id33079->toolTip(), QStringLiteral("Remove Current Item"));
+    int items = 0;
+    for (QToolButton* button : {f.id33067, f.id33079})
+        for (QAction* a : button->menu()->actions()) {
+            EXPECT_EQ(a->statusTip(), statustexts::Prompt(a->data().toInt()))
+                << a->text().toStdString();
+            EXPECT_FALSE(a->statusTip().isEmpty()) << a->text().toStdString();
+            ++items;
+        }
+    EXPECT_EQ(items, 6);
 }
 
 TEST_F(ComposerTest, FunctionsSlotsAndHistory) {

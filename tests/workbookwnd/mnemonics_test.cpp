@@ -106,6 +106,63 @@ TEST_F(MnemonicsTest, NoMenuGivesOneLetterToTwoItems) {
     EXPECT_GT(menus, 30);
 }
 
+// The menu bar keeps the texts the commands are given; the grid's menu, where two of them
+// would meet on one letter, has its own items for them, which run the same commands.
+TEST_F(MnemonicsTest, MenuBarKeepsItsTextsAndTheGridItsOwnLetters) {
+    ASSERT_NE(NewWindow(), nullptr);
+    frame->OnIdle();
+    // The item of a command in a menu, by its text.
+    auto item = [](QMenu* menu, int id) -> QAction* {
+        for (QAction* a : menu->actions())
+            if (!a->menu() && a->data().toInt() == id) return a;
+        return nullptr;
+    };
+    std::map<int, QString> bar;
+    for (QAction* top : frame->menuBar()->actions())
+        if (top->menu())
+            for (int id : {int(ID_TRANSPOSE), int(ID_COLUMN_WIDTH), int(ID_ROW_HEIGHT),
+                           int(ID_TOOLS_SORT), int(ID_EDIT_CUT)})
+                if (QAction* a = item(top->menu(), id)) bar[id] = a->text();
+    EXPECT_EQ(bar, (std::map<int, QString>{{ID_TRANSPOSE, "&Transpose"},
+                                           {ID_COLUMN_WIDTH, "C&olumn Width..."},
+                                           {ID_ROW_HEIGHT, "&Row Height..."},
+                                           {ID_TOOLS_SORT, "&Sort..."},
+                                           {ID_EDIT_CUT, "Cu&t\tCtrl+X"}}));
+    View()->setFocus();
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(30, 30),
+                          View()->viewport()->mapToGlobal(QPoint(30, 30)));
+    QApplication::sendEvent(View()->viewport(), &key);
+    QMenu* grid = OpenedPopup();
+    ASSERT_NE(grid, nullptr);
+    ASSERT_NE(item(grid, ID_TRANSPOSE), nullptr);
+    ASSERT_NE(item(grid, ID_COLUMN_WIDTH), nullptr);
+    EXPECT_EQ(item(grid, ID_TRANSPOSE)->text(), QStringLiteral("Tr&anspose"));
+    EXPECT_EQ(item(grid, ID_COLUMN_WIDTH)->text(), QStringLiteral("Col&umn Width..."));
+    EXPECT_EQ(item(grid, ID_ROW_HEIGHT)->text(), QStringLiteral("Row &Height..."));
+    // They show the command's state, as the bar's items do, and follow it when it changes.
+    for (int id : {int(ID_COLUMN_WIDTH), int(ID_ROW_HEIGHT), int(ID_TRANSPOSE)})
+        for (QAction* top : frame->menuBar()->actions())
+            if (QAction* shared = top->menu() ? item(top->menu(), id) : nullptr) {
+                EXPECT_EQ(item(grid, id)->isEnabled(), shared->isEnabled()) << id;
+                shared->setEnabled(!shared->isEnabled());
+                EXPECT_EQ(item(grid, id)->isEnabled(), shared->isEnabled()) << id;
+                shared->setEnabled(!shared->isEnabled());
+            }
+    // The grid's own Transpose, chosen by its letter, runs the command: A1:B1 becomes A1:A2.
+    grid->close();
+    Settle();
+    Enter(0, 0, QStringLiteral("1"));
+    Enter(1, 0, QStringLiteral("2"));
+    SelectRange(0, 0, 1, 0);
+    QApplication::sendEvent(View()->viewport(), &key);
+    ASSERT_EQ(OpenedPopup(), grid);
+    ASSERT_TRUE(item(grid, ID_TRANSPOSE)->isEnabled());
+    QTest::keyClick(grid, Qt::Key_A);
+    Settle();
+    EXPECT_EQ(CellText(0, 1), "2");
+    EXPECT_EQ(CellText(1, 0), "");
+}
+
 } // namespace
 
 } // namespace vl
