@@ -398,12 +398,13 @@ void CFormulaComposer::Insert(bool asValue) {
 }
 
 void CFormulaComposer::InsertHistory(int i) {
-    if (!host_.HasActiveWorkbook() || i < 0 || std::size_t(i) >= History().size()) return;
+    if (i < 0 || std::size_t(i) >= History().size()) return;
     const ComposerFormula entry = History()[std::size_t(i)];
     const std::string text =
         std::size_t(i) < historyTexts_.size() ? historyTexts_[std::size_t(i)] : HistoryText(entry);
-    if (text.empty()) return;
+    // Without a workbook to take it, the formula waits in the pane.
     ChooseHistory(i);
+    if (text.empty() || !host_.HasActiveWorkbook()) return;
     InsertText(text, entry, false);
 }
 

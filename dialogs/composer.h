@@ -61,7 +61,7 @@ public:
     void ChooseCategory(int category);
     void ChooseHistory(int i);
     // Puts history entry i into the active cell as Insert puts a composed formula; the
-    // entry then leads the history.
+    // entry then leads the history. Without an active workbook it is only shown.
     void InsertHistory(int i);
     // Enables what needs an active workbook window.
     void EnableInserts();

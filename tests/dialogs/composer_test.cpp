@@ -228,4 +228,9 @@ TEST_F(ComposerTest, TheCommandShowsAndHidesThePane) {
     pane.UseHistoryEntry(nullptr, 1);
     EXPECT_EQ(host.inserted.back().first, "=sum(A1, 2)");
     EXPECT_EQ(HistoryText(Profile().composerFormulas[0]), "=npv(0.1)");
+    // Without a workbook the formula is only shown.
+    host.active = false;
+    pane.UseHistoryEntry(nullptr, 1);
+    EXPECT_EQ(host.inserted.size(), 2u);
+    EXPECT_EQ(pane.Pane()->Prototype(), "=sum(x1, x2, ...)");
 }

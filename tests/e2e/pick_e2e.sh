@@ -2,7 +2,7 @@
 # References picked after F2 as the help tells, under a real X server: =2+ then a drag over
 # B3:D3 with the mouse, which goes into the formula as the button is let go, so that *2 typed
 # next follows it; =3+ then a click on C5 and +1; =4+ then the arrow keys to B4 and F2. The
-# saved file holds the three formulas as picked.
+# saved file holds the three formulas as picked, and =1+1 ended by Shift+Enter as a text.
 # Usage: pick_e2e.sh <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
 settings=$1 vorlane=$2 bookutil=$3
@@ -49,13 +49,17 @@ sleep 0.5
 xdotool type --delay 40 '+1'
 keys Return Down
 xdotool type --delay 40 '=4+'
-keys F2 Down Right F2 Return
+keys F2 Down Right F2 Return Down
+# Shift held as an entry ends keeps it as typed.
+xdotool type --delay 40 '=1+1'
+keys shift+Return
 save_as "$BOOK"
 quit
 PICK
 run pick.sh
 "$bookutil" dump "$BOOK" >"$work/dump.txt"
-for line in $'A1\tformula\t=2+B3:D3*2 ' $'A2\tformula\t=3+C5+1 ' $'A3\tformula\t=4+B4 '; do
+for line in $'A1\tformula\t=2+B3:D3*2 ' $'A2\tformula\t=3+C5+1 ' $'A3\tformula\t=4+B4 ' \
+  $'A4\ttext\t=1+1'; do
   grep -qF -- "$line" "$work/dump.txt" || { echo "missing '$line' in:"; cat "$work/dump.txt"; exit 1; }
 done
 echo "picked by a drag, a click and the arrow keys: each reference went into its formula"
