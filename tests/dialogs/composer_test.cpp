@@ -232,5 +232,5 @@ TEST_F(ComposerTest, TheCommandShowsAndHidesThePane) {
     host.active = false;
     pane.UseHistoryEntry(nullptr, 1);
     EXPECT_EQ(host.inserted.size(), 2u);
-    EXPECT_EQ(pane.Pane()->Prototype(), "=sum(x1, x2, ...)");
+    EXPECT_EQ(pane.Pane()->Prototype(), "=sum(v1, v2, v3)");
 }
