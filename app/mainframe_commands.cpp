@@ -2,6 +2,7 @@
 #include "app/localeseparators.h"
 #include "app/mainframe.h"
 #include "app/statusbarwnd.h"
+#include "app/windowtile.h"
 #include "core/settings.h"
 #include "formula/addresstext.h"
 #include "platform/core/cp1252.h"
@@ -52,7 +53,7 @@ void CMainFrame::RegisterHandlers() {
                 QStringLiteral("No program here opens the online help at %1.").arg(address));
     };
     h[ID_WINDOW_CASCADE] = [this] { mdi_->cascadeSubWindows(); };
-    h[ID_WINDOW_TILE] = [this] { mdi_->tileSubWindows(); };
+    h[ID_WINDOW_TILE] = [this] { TileHorizontally(*mdi_); };
     h[ID_WINDOW_ARRANGE] = [this] { OnWindowArrange(); };
     // The current window: the active one is none while the preview hides the area.
     h[ID_WINDOW_CLOSE_ACTIVE] = [this] {

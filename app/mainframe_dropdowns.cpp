@@ -74,14 +74,15 @@ QString PasteItemText(const UndoEntry& e, int number) {
     case kUndoRangeBoth:
     case kUndoCells:
         return QStringLiteral("%1.\tPaste  ").arg(number) +
-               FromCp1252(FormatCellAddress({}, path, e.blockDescriptor, !Profile().addressingA1));
+               MenuItemText(FromCp1252(
+                   FormatCellAddress({}, path, e.blockDescriptor, !Profile().addressingA1)));
     case kUndoTreeChain:
-        return QStringLiteral("%1.\tPaste  %2").arg(number).arg(FromCp1252(path));
+        return QStringLiteral("%1.\tPaste  %2").arg(number).arg(MenuItemText(FromCp1252(path)));
     case kUndoContainer:
         return QStringLiteral("%1.\tPaste container %2 (%3)")
             .arg(number)
             .arg(e.containerId)
-            .arg(FromCp1252(path));
+            .arg(MenuItemText(FromCp1252(path)));
     default:
         return {};
     }
@@ -119,9 +120,14 @@ void CMainFrame::OnToolbarDropDown(int id) {
     if (id == ID_VIEW_COMPOSER) FillRecentFormulas(*menu);
     connect(menu, &QMenu::triggered, this, [this](QAction* a) {
         const int chosen = a->data().toInt();
+        // A recent formula is inserted once the menu is gone, as a posted command would be.
         if (chosen >= ID_RECENT_FORMULA_FIRST && chosen < ID_RECENT_FORMULA_FIRST + 0x100) {
-            if (IComposerPane* pane = ComposerPane())
-                pane->UseHistoryEntry(this, chosen - ID_RECENT_FORMULA_FIRST);
+            QMetaObject::invokeMethod(
+                this,
+                [this, index = chosen - ID_RECENT_FORMULA_FIRST] {
+                    if (IComposerPane* pane = ComposerPane()) pane->UseHistoryEntry(this, index);
+                },
+                Qt::QueuedConnection);
             return;
         }
         if (chosen != ID_NO_SAVED_FORMULAS) OnCommand(chosen);

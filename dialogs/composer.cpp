@@ -400,9 +400,23 @@ void CFormulaComposer::Insert(bool asValue) {
     if (!host_.HasActiveWorkbook()) return;
     const std::string text = FromQt(ui_->id229->currentText().left(int(kMaxComposerText)));
     if (text.empty() || text[0] != '=') return;
+    InsertText(text, PackHistoryEntry(uint16_t(function_), values_, slots_), asValue);
+}
+
+void CFormulaComposer::InsertHistory(int i) {
+    if (i < 0 || std::size_t(i) >= History().size()) return;
+    const ComposerFormula entry = History()[std::size_t(i)];
+    const std::string text =
+        std::size_t(i) < historyTexts_.size() ? historyTexts_[std::size_t(i)] : HistoryText(entry);
+    // Without a workbook to take it, the formula waits in the pane.
+    ChooseHistory(i);
+    if (text.empty() || !host_.HasActiveWorkbook()) return;
+    InsertText(text, entry, false);
+}
+
+void CFormulaComposer::InsertText(const std::string& text, ComposerFormula entry, bool asValue) {
     if (!host_.InsertFormula(text, asValue)) return;
-    AddHistoryEntry(History(), historyTexts_,
-                    PackHistoryEntry(uint16_t(function_), values_, slots_), text);
+    AddHistoryEntry(History(), historyTexts_, std::move(entry), text);
     filling_ = true;
     ui_->id229->clear();
     for (const std::string& t : historyTexts_) ui_->id229->addItem(ToQt(t));
@@ -467,7 +481,7 @@ void CComposerPane::UpdateControls() {
 
 void CComposerPane::UseHistoryEntry(QWidget* frame, int i) {
     if (!IsVisible()) Toggle(frame);
-    pane_->ChooseHistory(i);
+    pane_->InsertHistory(i);
 }
 
 std::vector<std::string> CComposerPane::HistoryMenuItems() const {

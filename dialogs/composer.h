@@ -60,6 +60,9 @@ public:
     void Command(int id);
     void ChooseCategory(int category);
     void ChooseHistory(int i);
+    // Puts history entry i into the active cell as Insert puts a composed formula; the
+    // entry then leads the history. Without an active workbook it is only shown.
+    void InsertHistory(int i);
     // Enables what needs an active workbook window.
     void EnableInserts();
     // Takes the saved rectangle when its corner lies on a work area, else stands beside the
@@ -86,6 +89,7 @@ private:
     void FillHistory();
     void UseSelection(int id);
     void Insert(bool asValue);
+    void InsertText(const std::string& text, ComposerFormula entry, bool asValue);
     void RemoveHistory(bool all);
     void SavePlacement() const;
 

@@ -18,7 +18,8 @@ public:
     virtual bool IsVisible() const = 0;
     // Hides the pane, or shows it again, as it is (the print preview stands over it).
     virtual void SetShown(bool shown) { (void)shown; }
-    // Makes history entry `i` (newest first) the composer's formula, showing the pane.
+    // Puts history entry `i` (newest first) into the active cell as the composer's Insert
+    // does, showing the pane with that formula.
     virtual void UseHistoryEntry(QWidget* frame, int i) = 0;
     // The items of the recent-formula menu, one per history entry in order: "1.\t=Name(" and
     // the argument texts joined by ", " (Windows-1252); none without a history.

@@ -32,8 +32,11 @@ bool SamePlace(const CRecalcChain::Item& a, const CRecalcChain::Item& b) {
     return a.cells == b.cells && a.row == b.row && a.column == b.column;
 }
 
+// An error is a number's kind of result, as a written one is; a record restored without a
+// result would otherwise show its error as text.
 void SetCalculatedError(uint8_t* r, FormulaError error) {
     r[14] = uint8_t(r[14] | kResultCalculated);
+    if (!(r[14] & (kResultText | kResultArray))) r[14] = uint8_t(r[14] | kResultNumber);
     cell::SetError(r, uint8_t(error >> 4));
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The areas whose array elements a recalculation pass changed: an array spread for the first
 // time, grown, shrunk, given other values or turned into a plain result. Formulas calculated
-// before such a change read the old elements; the pass calculates them again afterwards.
+// before such a change read the old elements; the pass calculates them again afterwards, and
+// the windows repaint the areas.
 
 #include "formula/growarray.h"
 #include "model/cellrange.h"
@@ -49,6 +50,18 @@ public:
 
     void Changed(CCellStore& cells, uint32_t row, uint16_t column, const CellRange& area) {
         if (active_ && !changes_.Push({&cells, row, column, area})) lost_ = true;
+        if (shown_.Size() >= kShownLimit || !shown_.Push({&cells, row, column, area}))
+            shownLost_ = true;
+    }
+    // The changed areas stay noted past the recalculation until the views that show them
+    // take them to repaint; false when some were not kept, so that everything is repainted.
+    static constexpr std::size_t kShownLimit = 1024;
+    template <typename F> bool TakeShown(F&& repaint) {
+        for (std::size_t i = 0; i < shown_.Size(); ++i) repaint(shown_[i]);
+        const bool whole = !shownLost_;
+        shown_.Clear();
+        shownLost_ = false;
+        return whole;
     }
     bool Empty() const { return changes_.Empty() && !lost_; }
     // A change that could not be kept for want of memory: every formula counts as a reader.
@@ -79,6 +92,8 @@ public:
 private:
     CGrowArray<SpreadChange> changes_;
     CGrowArray<BuiltReference> built_;
+    CGrowArray<SpreadChange> shown_;
+    bool shownLost_ = false;
     bool builtLost_ = false;
     bool active_ = false;
     bool lost_ = false;

@@ -99,8 +99,10 @@ void ApplyZoomToWindow(CWorkbookWnd& wnd, uint16_t zoom, bool allWorksheets) {
         book.tree.active->view.scale = zoom;
     }
     {
+        // A chart that fails keeps its error in its own and its container's error byte and
+        // draws nothing; the edit or command that made it fail has told the user already.
         WaitCursor wait;
-        if (!UpdateWorkbookCharts(book)) ShowErrorMessage(book.error);
+        UpdateWorkbookCharts(book);
     }
     wnd.SetModified(true);
     if (CWorksheetView* view = wnd.GetActiveView()) {

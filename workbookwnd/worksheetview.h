@@ -117,6 +117,8 @@ public:
     void InvalidateAll();
     void InvalidateRect(const DcRect& rect);
     void InvalidateValueCells(bool formulasOnly);
+    // The visible rows of the area, the whole width of the view.
+    void InvalidateRowBand(const CellRange& area, const SheetLayout& layout);
     // Containers (worksheetview_containers.cpp). The rectangle of a container in the view,
     // false when it cannot be seen; `invalidate` clear paints the container at once.
     CContainer* FindContainerById(uint16_t id) const;

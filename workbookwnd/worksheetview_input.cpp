@@ -1,6 +1,7 @@
 #include "core/settings.h"
 #include "formula/cellinput.h"
 #include "formula/edit/cellcommands.h"
+#include "model/clearset.h"
 #include "model/formatattribute.h"
 #include "model/rangeops.h"
 #include "model/rangestyle.h"
@@ -42,6 +43,10 @@ bool CWorksheetView::SetCellFromText(const std::string& text, uint32_t row, uint
             return true;
         }
     }
+    // An array stored here loses the cells it spread over with it.
+    const uint8_t* before = FindCell(sheet->cells, row, column);
+    const CellRange replaced =
+        before && IsSpreadArrayAnchor(before) ? SpreadArrayArea(before) : cellRange;
     bool stored = false;
     const bool restyle =
         !text.empty() && Profile().autoFormatting && format.kind != style.numberFormat.kind;
@@ -50,14 +55,15 @@ bool CWorksheetView::SetCellFromText(const std::string& text, uint32_t row, uint
                                &stored) == CommandResult::kDone;
     if (!stored) return false;
     if (restyle) owner_->UpdateStatus();
-    const int32_t before = GetRowHeight(*sheet, row, 100);
+    const int32_t height = GetRowHeight(*sheet, row, 100);
     ok = AutoFitRowHeights(book, owner_->Display(), measure_, *sheet, row, row) && ok;
     const int32_t after = GetRowHeight(*sheet, row, 100);
     // The whole row band: the cell's old text may have flowed over its neighbours on either
     // side, and a neighbour's text may now flow over this cell or stop at it.
     const DcRect box = GetRangeRect(cellRange);
-    const int bottom = after != before ? viewport()->height() - 1 : box.bottom;
+    const int bottom = after != height ? viewport()->height() - 1 : box.bottom;
     InvalidateRect({0, box.top, viewport()->width(), bottom + 1});
+    InvalidateRowBand(replaced, Layout());
     return ok;
 }
 

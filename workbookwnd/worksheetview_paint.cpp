@@ -10,6 +10,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 #include <cstring>
 
 namespace vl {
@@ -52,10 +53,23 @@ void CWorksheetView::InvalidateRect(const DcRect& rect) {
     viewport()->update(r);
 }
 
+void CWorksheetView::InvalidateRowBand(const CellRange& area, const SheetLayout& layout) {
+    const uint32_t first = std::max(area.r1, firstRow_), last = std::min(area.r2, layout.lastRow);
+    if (first > last) return;
+    const DcRect box = GetRangeRect({firstColumn_, first, firstColumn_, last});
+    InvalidateRect({0, box.top, viewport()->width(), box.bottom});
+}
+
 void CWorksheetView::InvalidateValueCells(bool formulasOnly) {
     CWorksheet* sheet = Sheet();
     if (!sheet) return;
     const SheetLayout layout = Layout();
+    // Arrays that spread, grew, shrank or went since: their old and new areas, whole rows
+    // wide, since texts beside them may now flow over the cells they left or stop at them.
+    const bool whole = owner_->EvalContext()->spreads.TakeShown([&](const SpreadChange& c) {
+        if (c.cells == &sheet->cells) InvalidateRowBand(c.area, layout);
+    });
+    if (!whole) InvalidateAll();
     if (layout.pins.row) {
         InvalidateRect({0, layout.bandHeight + 1, viewport()->width() - 1,
                         layout.bandHeight + layout.pinnedHeight});

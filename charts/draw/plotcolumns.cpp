@@ -93,10 +93,12 @@ bool PlotClustered(CChart& chart, CChartSeries* const* series, int count, bool o
             // A zero value draws no column, wherever the limits put the zero.
             const bool zero = (point.flags & kPointZero) || point.value == 0;
             if (!zero) f.Fill(canvas, from, to, base, end);
-            // Within the rounding of the stored positions.
+            // A zero the limits leave out has nothing to label; any other value off the
+            // plot is labelled at the end its column is cut to, so the text stays in the chart.
             const bool onPlot = point.position >= -kSlack && point.position <= 1 + kSlack;
-            if (s.settings.labels && onPlot &&
-                !ValueEndLabel(chart, s, f, p, point, (from + to) / 2, end))
+            if (s.settings.labels && (onPlot || !zero) &&
+                !ValueEndLabel(chart, s, f, p, point, (from + to) / 2,
+                               std::clamp(end, 0.0, length)))
                 return false;
         }
     }

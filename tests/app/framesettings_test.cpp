@@ -329,6 +329,7 @@ TEST_F(FrameSettingsTest, DropDownsListTheirMenus) {
     ASSERT_EQ(frame->DropDownMenu()->actions().size(), 2);
     EXPECT_EQ(frame->DropDownMenu()->actions()[1]->text(), QStringLiteral("2.\t=max(B2, C3"));
     frame->DropDownMenu()->actions()[1]->trigger();
+    QCoreApplication::processEvents();
     EXPECT_EQ(composer.used, std::vector<int>{1});
     // An "&" of a formula shows as itself, never as the item's mnemonic.
     composer.items = {"1.\t=if(A1&B1=\"\", \"R&D\"", "2.\t=A&&B"};

@@ -208,6 +208,28 @@ TEST_F(HelpTest, DocumentIsWholeAndForUsers) {
         EXPECT_FALSE(text.contains(QLatin1String(developer), Qt::CaseInsensitive)) << developer;
 }
 
+// What the help says of entering matches the window: a mouse pick ends as the button is let
+// go, a Shift pick as Shift is; Shift held as an entry ends stores it as typed.
+TEST_F(HelpTest, EnteringSaysHowPicksAndShiftedEntriesEnd) {
+    frame->ShowHelpTopic(18);
+    ASSERT_EQ(Viewers().size(), 1);
+    const QString text = Viewers().front()->Browser()->toPlainText().simplified();
+    struct Claim {
+        const char* words;
+        bool said;
+    } claims[] = {
+        {"the reference goes into the formula as you let go of the button", true},
+        {"the range goes into the formula as you let go of Shift", true},
+        {"move to the cell with the arrow keys and press F2 or Enter", true},
+        {"the entry is stored as a text exactly as you typed it", true},
+        {"or the mouse, and press F2 or Enter", false},
+        {"Tab, Shift+Tab, or an arrow key", false},
+        {"Tab, Shift+Tab store the entry and move right, left", false},
+    };
+    for (const Claim& c : claims)
+        EXPECT_EQ(text.contains(QLatin1String(c.words)), c.said) << c.words;
+}
+
 // Every dialog and page of the dialog library: those with a Help button open the help
 // window at their topic, and no other has one.
 TEST_F(HelpTest, EachDialogHelpButtonOpensItsTopic) {

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 #include <set>
 
 namespace vl {
@@ -180,6 +181,52 @@ TEST_F(MainFrameTest, SeventeenthWorkbookIsRefusedWithAMessage) {
     EXPECT_EQ(OpenDocumentCount(), 15);
     frame->OnCommand(ID_FILE_NEW);
     EXPECT_EQ(OpenDocumentCount(), 16);
+}
+
+// Window > Tile stacks the windows top to bottom, each as wide as the area; from four on,
+// in columns, the last ones one window longer. The active window takes the first place.
+TEST_F(MainFrameTest, TileStacksTheWindowsFullWidth) {
+    struct Case {
+        int windows;
+        std::vector<std::pair<int, int>> columnsAndRows; // per window: column, row count
+    } cases[] = {
+        {1, {{0, 1}}},
+        {2, {{0, 2}, {0, 2}}},
+        {3, {{0, 3}, {0, 3}, {0, 3}}},
+        {4, {{0, 2}, {0, 2}, {1, 2}, {1, 2}}},
+        {5, {{0, 2}, {0, 2}, {1, 3}, {1, 3}, {1, 3}}},
+    };
+    QMdiArea* mdi = frame->MdiArea();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.windows);
+        qDeleteAll(mdi->subWindowList());
+        std::vector<FakeWorkbookWnd*> books;
+        for (int i = 0; i < c.windows; ++i) books.push_back(Open());
+        books[0]->parentWidget()->showMaximized();
+        auto* active = qobject_cast<QMdiSubWindow*>(books[1 % c.windows]->parentWidget());
+        mdi->setActiveSubWindow(active);
+        QAction* tile = frame->SharedAction(ID_WINDOW_TILE, QStringLiteral("&Tile"));
+        ASSERT_TRUE(tile->isEnabled());
+        tile->trigger();
+        const QRect area = mdi->viewport()->rect();
+        const int columns = c.columnsAndRows.back().first + 1;
+        std::vector<int> rowInColumn(columns, 0);
+        // Walk the windows in the order they were placed: the active one first.
+        auto order = mdi->subWindowList(QMdiArea::ActivationHistoryOrder);
+        std::reverse(order.begin(), order.end());
+        ASSERT_EQ(int(order.size()), c.windows);
+        EXPECT_EQ(order[0], active);
+        for (int i = 0; i < c.windows; ++i) {
+            const auto [column, rows] = c.columnsAndRows[i];
+            const int row = rowInColumn[column]++;
+            const QRect want(area.width() * column / columns, area.height() * row / rows,
+                             area.width() * (column + 1) / columns -
+                                 area.width() * column / columns,
+                             area.height() * (row + 1) / rows - area.height() * row / rows);
+            EXPECT_FALSE(order[i]->isMaximized()) << i;
+            EXPECT_EQ(order[i]->geometry(), want) << i;
+        }
+    }
 }
 
 TEST_F(MainFrameTest, TitleNamesTheMaximisedWorkbook) {

@@ -230,9 +230,26 @@ TEST_F(ComposerTest, TheCommandShowsAndHidesThePane) {
     EXPECT_FALSE(pane.Toggle(nullptr));
     EXPECT_FALSE(pane.IsVisible());
     EXPECT_EQ(Profile().composerVisible, 0);
-    Profile().composerFormulas = {PackHistoryEntry(uint16_t(IndexOf("npv")), {"0.1"}, 1)};
-    pane.UseHistoryEntry(nullptr, 0);
+    // A recent formula chosen from the menu goes into the active cell as Insert puts it,
+    // and leads the history; the pane shows it.
+    Profile().composerFormulas = {PackHistoryEntry(uint16_t(IndexOf("sum")), {"A1", "2"}, 2),
+                                  PackHistoryEntry(uint16_t(IndexOf("npv")), {"0.1"}, 1)};
+    pane.UseHistoryEntry(nullptr, 1);
     ASSERT_TRUE(pane.IsVisible());
+    EXPECT_EQ(host.inserted, (std::vector<std::pair<std::string, bool>>{{"=npv(0.1)", false}}));
     EXPECT_EQ(pane.Pane()->Prototype(), "=npv(rate, v1)");
-    EXPECT_EQ(pane.Pane()->Formula(), "=npv(0.1, )");
+    EXPECT_EQ(pane.Pane()->Formula(), "=npv(0.1)");
+    ASSERT_EQ(Profile().composerFormulas.size(), 2u);
+    EXPECT_EQ(HistoryText(Profile().composerFormulas[0]), "=npv(0.1)");
+    EXPECT_EQ(HistoryText(Profile().composerFormulas[1]), "=sum(A1, 2)");
+    // A store the window refuses leaves the history as it was.
+    host.succeed = false;
+    pane.UseHistoryEntry(nullptr, 1);
+    EXPECT_EQ(host.inserted.back().first, "=sum(A1, 2)");
+    EXPECT_EQ(HistoryText(Profile().composerFormulas[0]), "=npv(0.1)");
+    // Without a workbook the formula is only shown.
+    host.active = false;
+    pane.UseHistoryEntry(nullptr, 1);
+    EXPECT_EQ(host.inserted.size(), 2u);
+    EXPECT_EQ(pane.Pane()->Prototype(), "=sum(v1, v2, v3)");
 }

@@ -4,6 +4,8 @@
 #include "dialogs/formatpage.h"
 #include "formula/cellinput.h"
 #include "formula/celltext.h"
+#include "functions/general/catalogue.h"
+#include "functions/general/composertext.h"
 #include "resources/commandids.h"
 #include "ui_composer.h"
 #include "wndtest.h"
@@ -13,6 +15,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScreen>
 #include <QSplitter>
 #include <QTest>
@@ -97,6 +100,40 @@ TEST_F(ComposerHostTest, InsertValueLeavesTheResultAndUndoRestoresTheFormula) {
     EXPECT_EQ(CellText(2, 4), "=2*3");
     EXPECT_EQ(Value(2, 4), "6");
     EXPECT_EQ(CellText(3, 4), "");
+}
+
+// A formula chosen from the Formula Composer button's list of recent formulas goes into
+// the active cell as Insert Formula puts it, with the pane shown or hidden before.
+TEST_F(ComposerHostTest, ARecentFormulaChosenFromTheListGoesIntoTheActiveCell) {
+    const auto row = [](const char* name) {
+        for (std::size_t i = 0; i < kCatalogueRows; ++i)
+            if (std::string_view(FunctionCatalogue()[i].name) == name) return uint16_t(i);
+        return uint16_t(0);
+    };
+    Profile().composerFormulas = {PackHistoryEntry(row("sum"), {"A1", "2"}, 2),
+                                  PackHistoryEntry(row("max"), {"A1", "7"}, 2)};
+    Enter(0, 0, QStringLiteral("5"));
+    struct Case {
+        bool shown;
+        int item;
+        uint16_t column;
+        const char* formula;
+        const char* value;
+    } cases[] = {{false, 1, 2, "=max(A1, 7)", "7"}, {true, 1, 3, "=sum(A1, 2)", "7"}};
+    for (const Case& c : cases) {
+        if (c.shown != pane.IsVisible()) frame->ComposerPane()->Toggle(frame.get());
+        Select(c.column, 2);
+        frame->OnToolbarDropDown(ID_VIEW_COMPOSER);
+        ASSERT_NE(frame->DropDownMenu(), nullptr);
+        ASSERT_EQ(frame->DropDownMenu()->actions().size(), 2);
+        frame->DropDownMenu()->actions()[c.item]->trigger();
+        Settle();
+        EXPECT_EQ(CellText(c.column, 2), c.formula);
+        EXPECT_EQ(Value(c.column, 2), c.value);
+        // The inserted formula leads the list now.
+        EXPECT_EQ(HistoryText(Profile().composerFormulas[0]), c.formula);
+        EXPECT_TRUE(pane.IsVisible());
+    }
 }
 
 TEST_F(ComposerHostTest, ValueOfAnArrayFormulaCoversItsWholeArea) {

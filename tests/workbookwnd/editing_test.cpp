@@ -8,6 +8,7 @@
 #include "workbookwnd/celleditor.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
 #include <QTextCursor>
 
@@ -74,6 +75,68 @@ TEST_F(EditingTest, TypingOpensTheEditorWithTheCharacterAlone) {
     Key(Qt::Key_F2);
     EXPECT_EQ(EditorText(), QStringLiteral("42"));
     EXPECT_EQ(Editor()->textCursor().position(), 0);
+}
+
+// Each way the help gives to pick a reference after F2: the arrow keys to a cell and F2 or
+// Enter; Shift and the arrow keys over a range, which goes in when Shift is let go; a click
+// or a drag with the mouse, which goes in when the button is let go. The editor comes back
+// with the reference, and Enter stores the formula.
+TEST_F(EditingTest, EveryWayOfPickingAReferenceInTheHelpPutsItIn) {
+    enum Route { kArrowsF2, kArrowsEnter, kShiftArrows, kClick, kDrag };
+    struct Case {
+        Route route;
+        const char* formula;
+    } cases[] = {
+        {kArrowsF2, "=2+B2"}, {kArrowsEnter, "=2+B2"}, {kShiftArrows, "=2+A2:C2"},
+        {kClick, "=2+C3"},    {kDrag, "=2+B3:D3"},
+    };
+    const auto centre = [this](uint16_t column, uint32_t row) {
+        const DcRect r = View()->GetRangeRect({column, row, column, row});
+        return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.formula);
+        StartTyping(0, 0, QStringLiteral("=2+"));
+        Key(Qt::Key_F2);
+        ASSERT_EQ(Active()->RefPickState(), kRefPickPicking);
+        switch (c.route) {
+        case kArrowsF2:
+        case kArrowsEnter:
+            Key(Qt::Key_Down);
+            Key(Qt::Key_Right);
+            Key(c.route == kArrowsF2 ? Qt::Key_F2 : Qt::Key_Return);
+            break;
+        case kShiftArrows:
+            Key(Qt::Key_Down);
+            // Shift stays down over both arrows, as a user holds it.
+            QTest::keyPress(View(), Qt::Key_Shift);
+            for (int i = 0; i < 2; ++i) {
+                QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::ShiftModifier);
+                QApplication::sendEvent(View(), &right);
+                QKeyEvent up(QEvent::KeyRelease, Qt::Key_Right, Qt::ShiftModifier);
+                QApplication::sendEvent(View(), &up);
+                Settle();
+            }
+            EXPECT_EQ(Active()->RefPickState(), kRefPickPicking);
+            QTest::keyRelease(View(), Qt::Key_Shift);
+            break;
+        case kClick:
+            QTest::mouseClick(View()->viewport(), Qt::LeftButton, {}, centre(2, 2));
+            break;
+        case kDrag:
+            QTest::mousePress(View()->viewport(), Qt::LeftButton, {}, centre(1, 2));
+            View()->OnMouseMove(centre(2, 2), Qt::LeftButton);
+            View()->OnMouseMove(centre(3, 2), Qt::LeftButton);
+            EXPECT_EQ(Active()->RefPickState(), kRefPickPicking);
+            QTest::mouseRelease(View()->viewport(), Qt::LeftButton, {}, centre(3, 2));
+            break;
+        }
+        Settle();
+        EXPECT_EQ(Active()->RefPickState(), kRefPickEditing);
+        EXPECT_EQ(EditorText().toStdString(), c.formula);
+        Key(Qt::Key_Return);
+        EXPECT_EQ(CellText(0, 0), c.formula);
+    }
 }
 
 TEST_F(EditingTest, CtrlEnterBreaksTheLineAndEnterCommits) {

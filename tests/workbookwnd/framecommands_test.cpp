@@ -3,12 +3,16 @@
 
 #include "app/copyhistory.h"
 #include "app/frametoolbars.h"
+#include "model/workbook.h"
 #include "resources/commandids.h"
 #include "wndtest.h"
+#include "workbookwnd/treepane.h"
 
+#include <QApplication>
 #include <QMenuBar>
 #include <QTest>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <map>
 
 namespace vl {
@@ -104,6 +108,38 @@ TEST_F(FrameCommandsTest, ThePasteListNamesEachCopyOldestFirst) {
     items[0]->trigger();
     Settle();
     EXPECT_EQ(CellText(3, 4), "one");
+}
+
+// A worksheet named with "&" shows it in every item, never as the item's mnemonic: copies of
+// a cell, of a container and of the worksheet itself.
+TEST_F(FrameCommandsTest, ThePasteListShowsAnAmpersandOfAName) {
+    Profile().copyLevel = 16;
+    CopyHistory().ApplyCopyLevel(16);
+    Book().tree.active->SetName("R&D");
+    Enter(0, 0, QStringLiteral("one"));
+    View()->SetSelection({0, 0, 0, 0});
+    Command(ID_EDIT_COPY);
+    Select(2, 2);
+    Command(ID_EMPTY_CONTAINER);
+    ASSERT_NE(Book().tree.active->firstContainer, nullptr);
+    View()->SetCurrentContainer(Book().tree.active->firstContainer->settings.id);
+    View()->setFocus();
+    Settle();
+    Command(ID_EDIT_COPY);
+    // The worksheet itself, copied with the keyboard in the tree.
+    Active()->TreePane()->Select(Book().tree.active);
+    Settle();
+    QApplication::setActiveWindow(frame.get());
+    Active()->TreePane()->Control()->setFocus();
+    ASSERT_TRUE(Active()->TreePane()->Control()->hasFocus());
+    frame->OnCommand(ID_EDIT_COPY);
+    Settle();
+    frame->OnToolbarDropDown(ID_EDIT_PASTE);
+    const QList<QAction*> items = frame->DropDownMenu()->actions();
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0]->text(), QStringLiteral("1.\tPaste  \"\\R&&D\"!A1"));
+    EXPECT_EQ(items[1]->text(), QStringLiteral("2.\tPaste container 1 (\\R&&D)"));
+    EXPECT_EQ(items[2]->text(), QStringLiteral("3.\tPaste  \\R&&D"));
 }
 
 // Sixteen items at most: past that the oldest copies drop out of the list and each item

@@ -80,6 +80,59 @@ TEST_F(RepaintTest, ALongTextCutShortOrFreedAgainLeavesNoTrail) {
     }
 }
 
+// An array typed, typed again larger and smaller, and typed over: the cells it spreads over
+// or leaves are drawn at once, and so are texts beside them that flow into the cells it left.
+TEST_F(RepaintTest, TypedArraysRepaintTheCellsTheySpreadOverAndLeave) {
+    Enter(0, 0, QStringLiteral("-3"));
+    Enter(0, 1, QStringLiteral("-5"));
+    Enter(0, 2, QStringLiteral("4"));
+    Enter(3, 2, QString(30, QLatin1Char('w'))); // flows over E3 once it is free
+    struct Step {
+        const char* typed;
+        const char* second; // E2 afterwards
+    } steps[] = {
+        {"=A1:A2*2", "-10"}, {"=A1:A3*2", "-10"}, {"=A1:A2*3", "-15"},
+        {"9", ""},           {"=A1:A3", "-5"},    {"", ""},
+    };
+    View()->setFocus();
+    for (const Step& s : steps) {
+        Select(4, 0);
+        if (*s.typed) {
+            Type(QString::fromLatin1(s.typed));
+        } else {
+            Key(Qt::Key_F2);
+            View()->Editor()->selectAll();
+            Key(Qt::Key_Backspace);
+        }
+        Key(Qt::Key_Return);
+        EXPECT_EQ(CellText(4, 1), s.second) << s.typed;
+        EXPECT_TRUE(SameAsFullRepaint()) << s.typed;
+    }
+}
+
+// A formula taken back by Ctrl+Z and put back by Ctrl+Y shows as it did when typed: its
+// error right-aligned as errors are, whether the walk or the formula itself made it.
+TEST_F(RepaintTest, UndoAndRedoShowAFormulaAsTyped) {
+    struct Case {
+        uint32_t row;
+        const char* formula;
+    } cases[] = {{1, "=B2"}, {2, "=1/0"}, {3, "=\"t\""}, {4, "=B5+1"}};
+    for (const auto& [row, formula] : cases) {
+        Enter(1, row, QString::fromLatin1(formula));
+        Select(3, 6);
+        ASSERT_TRUE(SameAsFullRepaint());
+        const QImage shown = View()->Render().copy();
+        View()->setFocus();
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        ASSERT_EQ(CellText(1, row), "") << formula;
+        Key(Qt::Key_Y, Qt::ControlModifier);
+        ASSERT_EQ(CellText(1, row), formula);
+        Select(3, 6);
+        EXPECT_TRUE(SameAsFullRepaint()) << formula;
+        EXPECT_TRUE(View()->Render() == shown) << formula;
+    }
+}
+
 TEST_F(RepaintTest, SelectionChangesRepaintWhatTheyCover) {
     View()->setFocus();
     QTest::keyPress(View(), Qt::Key_Shift);

@@ -82,24 +82,30 @@ TEST_F(ColumnTest, AZeroValueHasItsLabelButNoBar) {
 
 // Zeros leave the limits alone: with {0, 2} the axis runs from 2 to 3 and the zero lies two
 // plot heights below it. It draws no column and no label down there, and nothing drawn
-// leaves the plot (y 1 to 401), stacked or side by side.
+// leaves the plot (y 1 to 401), stacked or side by side. Other values past the limits are
+// cut, and labelled, at the plot's end.
 TEST_F(ColumnTest, AZeroOffTheAxisStaysOffThePlot) {
     struct Case {
         std::vector<double> values;
         bool stacked;
         size_t bars;
         std::vector<std::string> labels;
+        bool fixed = false; // the axis 0..10, else the series' own limits
     } cases[] = {
         {{0, 2}, false, 0, {"2"}}, // 2 sits on the axis bottom: a label, no height
         {{0, 2, 3}, false, 1, {"2", "3"}},
         {{0, 2, 3}, true, 2, {"0", "2", "3"}}, // a stack's limits hold its zero
         {{2, 0}, false, 0, {"2"}},
+        // On an axis fixed 0..10 a value past either end keeps its label at the cut end.
+        {{4, 15}, false, 2, {"4", "15"}, true},
+        {{-3, 4}, false, 1, {"-3", "4"}, true},
+        {{12, 0, -2}, false, 1, {"12", "0", "-2"}, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.values.size()) + (c.stacked ? " stacked" : ""));
         chart = NewDrawnChart(kChart2D);
         CChartSeries& s = Put(0, c.values, 1);
-        s.settings.rangeFlags = 0;
+        if (!c.fixed) s.settings.rangeFlags = 0;
         s.settings.labels = 2;
         s.settings.stacked = c.stacked;
         Draw();

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# References picked after F2 as the help tells, under a real X server: =2+ then a drag over
+# B3:D3 with the mouse, which goes into the formula as the button is let go, so that *2 typed
+# next follows it; =3+ then a click on C5 and +1; =4+ then the arrow keys to B4 and F2. The
+# saved file holds the three formulas as picked, and =1+1 ended by Shift+Enter as a text.
+# Usage: pick_e2e.sh <default-settings.xml> <vorlane> <bookutil>
+set -euo pipefail
+settings=$1 vorlane=$2 bookutil=$3
+. "$(dirname "$0")/e2elib.sh"
+e2e_setup "$settings"
+export BOOK="$work/picked.vln" HERE="$E2E_HERE"
+cat >"$work/pick.sh" <<'PICK'
+set -eu
+. "$LIB"
+start
+# The cell cursor on A2 gives the grid's place and pitch.
+keys Down
+sleep 0.5
+import -window "$wid" "$WORK/a2.png"
+read -r left top right bottom < <(python3 "$HERE/cellbox.py" "$WORK/a2.png") ||
+  { echo "no cell cursor found"; exit 1; }
+# The middle of a cell, by its column and row counted from 0.
+at() {
+  x=$(((left + right) / 2 + $1 * (right - left + 2)))
+  y=$(((top + bottom) / 2 + 1 + ($2 - 1) * (bottom - top)))
+}
+keys Up
+xdotool type --delay 40 '=2+'
+keys F2
+at 1 2
+xdotool mousemove --window "$wid" --sync "$x" "$y" mousedown 1
+sleep 0.2
+at 2 2
+xdotool mousemove --window "$wid" --sync "$x" "$y"
+sleep 0.2
+at 3 2
+xdotool mousemove --window "$wid" --sync "$x" "$y"
+sleep 0.2
+xdotool mouseup 1
+sleep 0.5
+# The editor is back: what is typed now follows the reference.
+xdotool type --delay 40 '*2'
+keys Return Down
+xdotool type --delay 40 '=3+'
+keys F2
+at 2 4
+xdotool mousemove --window "$wid" --sync "$x" "$y" click 1
+sleep 0.5
+xdotool type --delay 40 '+1'
+keys Return Down
+xdotool type --delay 40 '=4+'
+keys F2 Down Right F2 Return Down
+# Shift held as an entry ends keeps it as typed.
+xdotool type --delay 40 '=1+1'
+keys shift+Return
+save_as "$BOOK"
+quit
+PICK
+run pick.sh
+"$bookutil" dump "$BOOK" >"$work/dump.txt"
+for line in $'A1\tformula\t=2+B3:D3*2 ' $'A2\tformula\t=3+C5+1 ' $'A3\tformula\t=4+B4 ' \
+  $'A4\ttext\t=1+1'; do
+  grep -qF -- "$line" "$work/dump.txt" || { echo "missing '$line' in:"; cat "$work/dump.txt"; exit 1; }
+done
+echo "picked by a drag, a click and the arrow keys: each reference went into its formula"
