@@ -111,7 +111,10 @@ void FlowText(PageContext& ctx, PageRecord& page, uint16_t lastFitting, uint16_t
         for (uint32_t c = from; c <= std::min<uint32_t>(lastFitting, areaLastColumn); ++c) {
             const uint8_t* cell = scan.Cell(uint16_t(c));
             if (!cell || ctx.columns.Contains(c)) continue;
-            const uint16_t end = FlowEnd(ctx, scan, cell);
+            // A range's edge cuts the flowing text as the page's own edge does: nothing
+            // past it is printed, so nothing past it asks for another page.
+            const uint16_t end = ranged ? std::min(FlowEnd(ctx, scan, cell), areaLastColumn)
+                                        : FlowEnd(ctx, scan, cell);
             if (end < page.firstColumn) continue;
             if (end > lastFitting) page.continued = 1;
             if (!ranged)
@@ -192,7 +195,9 @@ void BuildPageBreaks(PageContext& ctx, const RangeDescriptor* range) {
         record.firstColumn = page.firstColumn;
         FindPageBreak(ctx, record, lastRow, lastColumn, range != nullptr);
         AppendPage(ctx.workbook, record); // a page that cannot be kept is left out
-        if (record.lastColumn + 1u < kMaxColumns - 1 &&
+        // Every page moves on: to the columns right of it within the band, else to the next
+        // band; a page that ends left of where it began ends its band.
+        if (record.lastColumn + 1u < kMaxColumns - 1 && record.lastColumn >= record.firstColumn &&
             (record.continued || record.lastColumn < lastColumn)) {
             page.firstColumn = record.lastColumn + 1u;
         } else {
