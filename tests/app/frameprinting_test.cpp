@@ -479,6 +479,40 @@ TEST_F(PrintServicesTest, APrinterGoneFromTheSystemIsNotKept) {
     EXPECT_EQ(shown, (std::vector<std::string>{"Office", "Spare", "Office", "Office"}));
 }
 
+// A chosen printer the system still lists, but now without paper, is not kept either.
+TEST_F(PrintServicesTest, AChosenPrinterThatLostItsPaperIsNotKept) {
+    PrinterEntry office;
+    office.name = "Office";
+    office.isDefault = true;
+    office.papers = PdfPrinter().papers;
+    PrinterEntry spare = office;
+    spare.name = "Spare";
+    spare.isDefault = false;
+    printers.printers = {office, spare};
+    printers.folder = dir.path().toStdString();
+    std::vector<std::string> shown;
+    ui.onSheet = [&](CPrintSheet& sheet) {
+        shown.push_back(sheet.Printer().printer.name);
+        sheet.General()->Form().id215->setCurrentIndex(1);
+        sheet.General()->OnPrinterCloseUp();
+        sheet.accept();
+    };
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
+    ASSERT_EQ(printers.jobs.size(), 1u);
+    EXPECT_EQ(printers.jobs[0].printer, "Spare");
+    spare.papers.clear();
+    printers.printers = {office, spare};
+    ui.onSheet = [&](CPrintSheet& sheet) {
+        shown.push_back(sheet.Printer().printer.name);
+        sheet.reject();
+    };
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
+    EXPECT_EQ(services.PageSetup(nullptr, window), kErrorNone);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Office", "Office", "Office"}));
+    ASSERT_TRUE(services.OpenPreview(nullptr, window));
+    EXPECT_EQ(printers.jobs.size(), 1u);
+}
+
 // A system printer's job is handed over whole, as a PDF of its pages; when the print system
 // refuses it the refusal comes back to be shown, and no spooled file stays behind.
 TEST_F(PrintServicesTest, AJobThePrintSystemRefusesIsReported) {
