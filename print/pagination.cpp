@@ -378,19 +378,23 @@ void GetPrintedArea(const CWorkbook& workbook, CWorksheet& sheet, uint32_t& last
     }
     for (const CContainer* c = sheet.firstContainer; c; c = c->next) {
         const ContainerSettings& s = c->settings;
+        // The last line the walk visits counts, not the one after it.
         const int64_t height = int64_t(s.bottom - s.top) * scale[1] / 100;
         int64_t sum = 0;
-        uint32_t row = s.anchor.row;
-        for (; row < kLastPrintRow && sum < height; ++row)
+        uint32_t last = std::min(s.anchor.row, kLastPrintRow);
+        for (uint32_t row = last; row <= kLastPrintRow && sum < height; ++row) {
             sum += GetRowHeight(sheet, row, scale[1]) + 1;
-        lastRow = std::max(lastRow, std::min(row, kLastPrintRow));
+            last = row;
+        }
+        lastRow = std::max(lastRow, last);
         const int64_t width = int64_t(s.right - s.left) * scale[0] / 100;
         sum = 0;
-        uint32_t column = s.anchor.column;
-        for (; column < kLastPrintColumn && sum < width; ++column)
+        uint32_t lastAcross = std::min<uint32_t>(s.anchor.column, kLastPrintColumn);
+        for (uint32_t column = lastAcross; column <= kLastPrintColumn && sum < width; ++column) {
             sum += GetColumnWidth(sheet, uint16_t(column), scale[0]) + 1;
-        lastColumn =
-            std::max<uint16_t>(lastColumn, uint16_t(std::min<uint32_t>(column, kLastPrintColumn)));
+            lastAcross = column;
+        }
+        lastColumn = std::max<uint16_t>(lastColumn, uint16_t(lastAcross));
     }
     CellCursor runs{kAdvance, sheet.formats.runs.FirstPage(), 0};
     while (const uint8_t* p = FormatRunCursorNext(runs)) {

@@ -217,6 +217,52 @@ TEST_F(PaginationTest, SheetGridsWithoutRoomFailAndBoundsHold) {
     EXPECT_EQ(PagesPerSheet(Page()), (std::pair<int32_t, int32_t>{1, 1}));
 }
 
+// A container's rows and columns end with the last one its height and width reach.
+TEST_F(PaginationTest, PrintedAreaEndsWithAContainersLastLine) {
+    auto container = NewBlockObject<CContainer>();
+    InitContainerDefaults(*container, nullptr, nullptr);
+    CContainer& c = *container;
+    LinkContainer(Sheet(), std::move(container));
+    struct Case {
+        uint32_t anchorRow;
+        uint16_t anchorColumn;
+        int32_t height, width; // a default row takes 19 pixels, a column 73
+        uint32_t lastRow;
+        uint16_t lastColumn;
+    };
+    const Case cases[] = {
+        {3, 2, 5 * 19, 2 * 73, 7, 3},         // exactly five rows and two columns
+        {3, 2, 5 * 19 + 1, 2 * 73 + 1, 8, 4}, // a pixel more reaches the next ones
+        {3, 2, 1, 1, 3, 2},
+        {3, 2, 0, 0, 3, 2},                               // nothing walked: its anchor
+        {2097150, 2045, 10 * 19, 10 * 73, 2097151, 2046}, // stops at the last lines
+    };
+    for (const Case& k : cases) {
+        c.settings.anchor.row = k.anchorRow;
+        c.settings.anchor.column = k.anchorColumn;
+        c.settings.left = c.settings.top = 4;
+        c.settings.bottom = 4 + k.height;
+        c.settings.right = 4 + k.width;
+        uint32_t lastRow = 0;
+        uint16_t lastColumn = 0;
+        GetPrintedArea(Book(), Sheet(), lastRow, lastColumn, {100, 100});
+        EXPECT_EQ(lastRow, k.lastRow) << k.height;
+        EXPECT_EQ(lastColumn, k.lastColumn) << k.width;
+    }
+    // Ending on a page's last row, it adds no blank page.
+    c.settings.anchor = {};
+    c.settings.anchor.row = 50;
+    c.settings.top = 0;
+    c.settings.bottom = 5 * 19;
+    c.settings.left = 0;
+    c.settings.right = 73;
+    ASSERT_TRUE(Paginate());
+    const auto pages = Pages();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].lastRow, 54u);
+    EXPECT_EQ(pages[0].lastColumn, 0u);
+}
+
 TEST_F(PaginationTest, ContainerAndRangeKinds) {
     FillRows(100);
     Page().printRangeKind = kPrintContainer;
