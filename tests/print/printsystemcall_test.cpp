@@ -2,6 +2,7 @@
 // windows' events still run, and a silent print system not asked again until it answers.
 
 #include "print/printerservice.h"
+#include "print/printjob.h"
 #include "print/printsystemcall.h"
 
 #include <QTimer>
@@ -137,6 +138,14 @@ TEST(PrintSystemCallTest, ASilentServerListsNoPrinterWithinTheWait) {
     DeviceMode mode = DefaultDeviceMode(office, "");
     double margins[4];
     EXPECT_FALSE(service->MinimumMargins(mode, margins));
+    // A job or a preview on a system printer cannot be laid out; the PDF printer's can.
+    QPageLayout layout;
+    int dpi = 0;
+    EXPECT_FALSE(JobLayout(mode, layout, dpi));
+    ASSERT_TRUE(JobLayout(DefaultDeviceMode(PdfPrinter(), "Letter"), layout, dpi));
+    EXPECT_EQ(dpi, kPdfPrinterDpi);
+    EXPECT_EQ(layout.pageSize().id(), QPageSize::Letter);
+    EXPECT_EQ(layout.margins(), QMarginsF(0, 0, 0, 0));
     EXPECT_LT(Since(start), milliseconds(3000));
     alarm(0);
 }
