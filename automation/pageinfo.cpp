@@ -54,7 +54,8 @@ bool ReadPageRecordArray(const CSafeArray& array, uint8_t* bytes) {
 bool IsPrintablePageSetup(const PageSetupRecord& p) {
     const auto perSheet = [](uint8_t n) { return n >= 1 && n <= 10; };
     return p.printRangeKind <= kPrintPageList && perSheet(p.pagesPerSheetRows) &&
-           perSheet(p.pagesPerSheetColumns) && p.scale >= 10 && p.scale <= 1000 && p.copies >= 1 &&
+           perSheet(p.pagesPerSheetColumns) && p.scale >= 10 && p.scale <= 1000 &&
+           p.firstPageNumber >= 1 && p.firstPageNumber <= kMaxFirstPageNumber && p.copies >= 1 &&
            p.copies <= 65534 && InDistance(p.marginLeft) && InDistance(p.marginRight) &&
            InDistance(p.marginTop) && InDistance(p.marginBottom) && InDistance(p.headerDistance) &&
            InDistance(p.footerDistance);

@@ -12,8 +12,8 @@ namespace {
 
 constexpr uint32_t kMinScale = 10;
 constexpr uint32_t kMaxScale = 1000;
-// The number is stored in 16 bits: a larger one would come back as another.
-constexpr uint32_t kMaxFirstPage = 65535;
+// What every form of the file stores and reads back.
+constexpr uint32_t kMaxFirstPage = kMaxFirstPageNumber;
 constexpr int kLastRowNumber = 2097152;
 constexpr int kLastColumnNumber = 2047;
 
@@ -47,14 +47,15 @@ CPrintContentPage::CPrintContentPage(CPrintSheet& sheet)
 CPrintContentPage::~CPrintContentPage() = default;
 
 void CPrintContentPage::Load(const PageSetupRecord& record) {
-    fit_ = record.fitToSheetSize == 1 ? 1 : 0;
+    // A flag is set by any value but 0, as printing reads it.
+    fit_ = record.fitToSheetSize != 0 ? 1 : 0;
     scale_ = record.scale;
     firstPage_ = record.firstPageNumber;
-    onFirstPage_ = record.onFirstPage == 1 ? 1 : 0;
+    onFirstPage_ = record.onFirstPage != 0 ? 1 : 0;
     rows_ = PageText(record.excludedRows);
     columns_ = PageText(record.excludedColumns);
-    rowHeadings_ = record.rowHeadings == 1 ? 1 : 0;
-    columnHeadings_ = record.columnHeadings == 1 ? 1 : 0;
+    rowHeadings_ = record.rowHeadings != 0 ? 1 : 0;
+    columnHeadings_ = record.columnHeadings != 0 ? 1 : 0;
     filling_ = true;
     Exchange(false);
     filling_ = false;

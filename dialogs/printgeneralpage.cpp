@@ -44,7 +44,7 @@ void CPrintGeneralPage::Load(const PageSetupRecord& record) {
                                                        : kEntireWorksheet;
     pages_ = PageText(record.pages);
     copies_ = record.copies;
-    collate_ = record.collate == 1 ? 1 : 0;
+    collate_ = record.collate != 0 ? 1 : 0;
     filling_ = true;
     FillPrinterList();
     ShowPrinterStatus();

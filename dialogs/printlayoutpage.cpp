@@ -16,12 +16,13 @@ namespace {
 
 constexpr int kA4 = 9;
 constexpr uint32_t kMaxPagesPerSheet = 10;
-constexpr uint8_t kHorizontalBits[] = {1, 2, 4};
-constexpr uint8_t kVerticalBits[] = {8, 16, 32};
+constexpr uint8_t kHorizontalBits[] = {kPageAlignLeft, kPageAlignCenter, kPageAlignRight};
+constexpr uint8_t kVerticalBits[] = {kPageAlignTop, kPageAlignMiddle, kPageAlignBottom};
 
-int IndexOfBits(uint8_t alignment, const uint8_t (&bits)[3]) {
+// The entry of the bit that counts.
+int IndexOfBit(uint8_t bit, const uint8_t (&bits)[3]) {
     for (int i = 0; i < 3; ++i)
-        if (alignment & bits[i]) return i;
+        if (bit == bits[i]) return i;
     return 0;
 }
 
@@ -96,8 +97,8 @@ void CPrintLayoutPage::Load(const PageSetupRecord& record) {
         QString::fromStdString(LengthText(record.headerDistance, inches, 1, Decimal()));
     footerPosition_ =
         QString::fromStdString(LengthText(record.footerDistance, inches, 1, Decimal()));
-    horizontal_ = IndexOfBits(record.alignment, kHorizontalBits);
-    vertical_ = IndexOfBits(record.alignment, kVerticalBits);
+    horizontal_ = IndexOfBit(PageHorizontalAlignment(record.alignment), kHorizontalBits);
+    vertical_ = IndexOfBit(PageVerticalAlignment(record.alignment), kVerticalBits);
     rows_ = record.pagesPerSheetRows;
     columns_ = record.pagesPerSheetColumns;
     header_ = PageText(record.headerText);

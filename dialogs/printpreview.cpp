@@ -29,9 +29,13 @@ std::unique_ptr<CPrintPreview> CPrintPreview::Open(CWorkbook& workbook, CCellDis
                                                    QWidget* parent, const std::string& fileName) {
     std::unique_ptr<CPrintPreview> preview(new CPrintPreview(workbook, display, sheet, parent));
     preview->fileName_ = fileName;
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpPrinter(printer, mode, {});
-    const DeviceCaps caps = CapsOf(printer);
+    QPageLayout layout;
+    int dpi = 0;
+    if (!JobLayout(mode, layout, dpi)) {
+        workbook.error = kErrorNoPrinter; // the print system did not answer
+        return nullptr;
+    }
+    const DeviceCaps caps = CapsOf(layout, dpi);
     // Measuring needs no drawing: a picture at the printer's resolution stands in for it.
     QPicture measure;
     auto dc = CDeviceContext::ForDevice(measure);

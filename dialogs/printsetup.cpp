@@ -1,9 +1,12 @@
 #include "dialogs/printsetup.h"
 
+#include "print/printsystemcall.h"
+#include "ui/messages.h"
 #include "ui/uiservices.h"
 
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 namespace vl {
 
@@ -28,6 +31,11 @@ DeviceMode ModeOfPrinter(const QPrinter& printer, const IPrinterService& printer
 }
 
 bool RunPrintSetup(QWidget* parent, const IPrinterService& printers, DeviceMode& mode) {
+    // The dialog asks the print system on this thread: only one that answers now is asked.
+    if (!AskPrintSystem([] { QPrinterInfo::defaultPrinterName(); })) {
+        ShowErrorMessage(kErrorNoPrinter);
+        return false;
+    }
     QPrinter printer;
     QPrintDialog dialog(&printer, parent);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);

@@ -87,7 +87,7 @@ bool CheckPrintRange(const PageSetupRecord& p) {
 bool CheckPage(const PageSetupRecord& p) {
     return p.printRangeKind <= kPrintPageList && CheckPrintRange(p) &&
            (p.fitToSheetSize || Within(p.scale, 10, 1000)) &&
-           Within(p.firstPageNumber, 1, kXmlCapU16) && Within(p.copies, 1, kXmlCapU16) &&
+           Within(p.firstPageNumber, 1, kMaxFirstPageNumber) && Within(p.copies, 1, kXmlCapU16) &&
            Within(p.pagesPerSheetRows, 1, kXmlCapU8) &&
            Within(p.pagesPerSheetColumns, 1, kXmlCapU8) && CheckFont(p.headerFont.font) &&
            Finite({p.headerDistance, p.footerDistance, p.marginLeft, p.marginRight, p.marginTop,

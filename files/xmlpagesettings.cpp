@@ -43,7 +43,7 @@ bool ReadRangeScale(CXmlReader& r, PageSetupRecord& p, bool mayFit) {
     }
     p.firstPageNumber = 1;
     return !r.FindAttribute("FirstPageNumber") ||
-           r.GetU16Attribute(p.firstPageNumber, 1, uint16_t(kXmlCapU16));
+           r.GetU16Attribute(p.firstPageNumber, 1, kMaxFirstPageNumber);
 }
 
 // A selection resolved when it was printed keeps its cell range or its container; a bare
@@ -160,12 +160,10 @@ bool ReadHeadings(CXmlReader& r, std::string_view name, uint8_t& visible) {
 // The word of the group's first bit set, none when no bit is (which places the page left or
 // at the top): reading adds the bit of a word, so a record without one reads back whole.
 void AddAlignmentName(XmlAttributeText& a, std::string_view name, uint8_t alignment,
-                      const std::array<AlignmentWord, 3>& words) {
+                      uint8_t counted, const std::array<AlignmentWord, 3>& words) {
+    if ((alignment & (words[0].bit | words[1].bit | words[2].bit)) == 0) return;
     for (const AlignmentWord& w : words)
-        if (alignment & w.bit) {
-            a.Raw(name, w.word);
-            return;
-        }
+        if (counted == w.bit) a.Raw(name, w.word);
 }
 
 void WritePrintRange(CXmlWriter& w, const PageSetupRecord& p) {
@@ -176,7 +174,7 @@ void WritePrintRange(CXmlWriter& w, const PageSetupRecord& p) {
         a.Raw("Scale", "FitToSheetSize");
     else
         a.Raw("Scale", IntText(p.scale) + "%");
-    a.Int("FirstPageNumber", p.firstPageNumber);
+    a.Int("FirstPageNumber", StoredFirstPageNumber(p));
     if (p.printRangeKind == kPrintAll)
         w.WriteTag("All", a.str(), kXmlEmptyTag, 3, 1);
     else if (p.printRangeKind <= kPrintSelection) {
@@ -220,8 +218,10 @@ void WritePageLayout(CXmlWriter& w, const PageSetupRecord& p) {
     pages.Int("Columns", p.pagesPerSheetColumns).Int("Rows", p.pagesPerSheetRows);
     w.WriteTag("PagesPerSheet", pages.str(), kXmlEmptyTag, 3, 1);
     XmlAttributeText alignment;
-    AddAlignmentName(alignment, "HorizontalAlignment", p.alignment, kHorizontal);
-    AddAlignmentName(alignment, "VerticalAlignment", p.alignment, kVertical);
+    AddAlignmentName(alignment, "HorizontalAlignment", p.alignment,
+                     PageHorizontalAlignment(p.alignment), kHorizontal);
+    AddAlignmentName(alignment, "VerticalAlignment", p.alignment,
+                     PageVerticalAlignment(p.alignment), kVertical);
     w.WriteTag("Alignment", alignment.str(), kXmlEmptyTag, 3, 1);
     w.WriteTag("PageLayout", {}, kXmlEndTag, 2, 1);
 }

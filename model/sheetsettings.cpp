@@ -2,9 +2,25 @@
 
 #include "platform/core/bytes.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace vl {
+
+uint16_t StoredFirstPageNumber(const PageSetupRecord& page) {
+    // A number the readers refuse would make the whole file unreadable.
+    return std::clamp<uint16_t>(page.firstPageNumber, 1, kMaxFirstPageNumber);
+}
+
+uint8_t PageHorizontalAlignment(uint8_t alignment) {
+    const uint8_t group = alignment & (kPageAlignLeft | kPageAlignCenter | kPageAlignRight);
+    return group ? uint8_t(group & -group) : kPageAlignLeft;
+}
+
+uint8_t PageVerticalAlignment(uint8_t alignment) {
+    const uint8_t group = alignment & (kPageAlignTop | kPageAlignMiddle | kPageAlignBottom);
+    return group ? uint8_t(group & -group) : kPageAlignTop;
+}
 
 void InitViewSettings(ViewSettingsRecord& view) {
     view = ViewSettingsRecord{};
@@ -83,7 +99,7 @@ void WritePageSetupRecord(uint8_t* p, const PageSetupRecord& r) {
     StoreU16(p + 288, r.printedContainer);
     p[290] = r.fitToSheetSize;
     StoreU16(p + 292, r.scale);
-    StoreU16(p + 294, r.firstPageNumber);
+    StoreU16(p + 294, StoredFirstPageNumber(r));
     WriteTextField(p + 296, r.pages, kPageTextSize);
     WriteTextField(p + 424, r.excludedRows, kPageTextSize);
     WriteTextField(p + 552, r.excludedColumns, kPageTextSize);

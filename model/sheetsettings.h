@@ -58,6 +58,17 @@ struct PageSetupRecord {
     uint8_t rowHeadings = 0, columnHeadings = 0;
 };
 
+// Page alignment bits: 1 left, 2 centre, 4 right; 8 top, 16 centre, 32 bottom.
+constexpr uint8_t kPageAlignLeft = 1, kPageAlignCenter = 2, kPageAlignRight = 4;
+constexpr uint8_t kPageAlignTop = 8, kPageAlignMiddle = 16, kPageAlignBottom = 32;
+// The bit of each group that counts: the lowest one set, else left or top.
+uint8_t PageHorizontalAlignment(uint8_t alignment);
+uint8_t PageVerticalAlignment(uint8_t alignment);
+
+// The first page number the record keeps, 1 to this; what a file stores of it, within.
+constexpr uint16_t kMaxFirstPageNumber = 65534;
+uint16_t StoredFirstPageNumber(const PageSetupRecord& page);
+
 void InitViewSettings(ViewSettingsRecord& view);
 void InitPageSetup(PageSetupRecord& page);
 

@@ -44,13 +44,15 @@ DcRect PlacePage(const DcRect& cell, uint32_t w, uint32_t h, uint8_t alignment) 
     const int32_t width = int32_t(std::min<uint32_t>(w, INT32_MAX / 2));
     const int32_t height = int32_t(std::min<uint32_t>(h, INT32_MAX / 2));
     int32_t x0 = cell.left, y0 = cell.top;
-    if (alignment & 2)
+    const uint8_t across = PageHorizontalAlignment(alignment);
+    if (across == kPageAlignCenter)
         x0 = cell.left + (cell.right - width - cell.left + 1) / 2;
-    else if (alignment & 4)
+    else if (across == kPageAlignRight)
         x0 = cell.right - width + 1;
-    if (alignment & 16)
+    const uint8_t down = PageVerticalAlignment(alignment);
+    if (down == kPageAlignMiddle)
         y0 = cell.top + (cell.bottom - height - cell.top + 1) / 2;
-    else if (alignment & 32)
+    else if (down == kPageAlignBottom)
         y0 = cell.bottom - height + 1;
     return {x0, y0, x0 + width - 1, y0 + height - 1};
 }

@@ -111,7 +111,10 @@ void FlowText(PageContext& ctx, PageRecord& page, uint16_t lastFitting, uint16_t
         for (uint32_t c = from; c <= std::min<uint32_t>(lastFitting, areaLastColumn); ++c) {
             const uint8_t* cell = scan.Cell(uint16_t(c));
             if (!cell || ctx.columns.Contains(c)) continue;
-            const uint16_t end = FlowEnd(ctx, scan, cell);
+            // A range's edge cuts the flowing text as the page's own edge does: nothing
+            // past it is printed, so nothing past it asks for another page.
+            const uint16_t end = ranged ? std::min(FlowEnd(ctx, scan, cell), areaLastColumn)
+                                        : FlowEnd(ctx, scan, cell);
             if (end < page.firstColumn) continue;
             if (end > lastFitting) page.continued = 1;
             if (!ranged)
@@ -192,7 +195,9 @@ void BuildPageBreaks(PageContext& ctx, const RangeDescriptor* range) {
         record.firstColumn = page.firstColumn;
         FindPageBreak(ctx, record, lastRow, lastColumn, range != nullptr);
         AppendPage(ctx.workbook, record); // a page that cannot be kept is left out
-        if (record.lastColumn + 1u < kMaxColumns - 1 &&
+        // Every page moves on: to the columns right of it within the band, else to the next
+        // band; a page that ends left of where it began ends its band.
+        if (record.lastColumn + 1u < kMaxColumns - 1 && record.lastColumn >= record.firstColumn &&
             (record.continued || record.lastColumn < lastColumn)) {
             page.firstColumn = record.lastColumn + 1u;
         } else {
@@ -373,19 +378,23 @@ void GetPrintedArea(const CWorkbook& workbook, CWorksheet& sheet, uint32_t& last
     }
     for (const CContainer* c = sheet.firstContainer; c; c = c->next) {
         const ContainerSettings& s = c->settings;
+        // The last line the walk visits counts, not the one after it.
         const int64_t height = int64_t(s.bottom - s.top) * scale[1] / 100;
         int64_t sum = 0;
-        uint32_t row = s.anchor.row;
-        for (; row < kLastPrintRow && sum < height; ++row)
+        uint32_t last = std::min(s.anchor.row, kLastPrintRow);
+        for (uint32_t row = last; row <= kLastPrintRow && sum < height; ++row) {
             sum += GetRowHeight(sheet, row, scale[1]) + 1;
-        lastRow = std::max(lastRow, std::min(row, kLastPrintRow));
+            last = row;
+        }
+        lastRow = std::max(lastRow, last);
         const int64_t width = int64_t(s.right - s.left) * scale[0] / 100;
         sum = 0;
-        uint32_t column = s.anchor.column;
-        for (; column < kLastPrintColumn && sum < width; ++column)
+        uint32_t lastAcross = std::min<uint32_t>(s.anchor.column, kLastPrintColumn);
+        for (uint32_t column = lastAcross; column <= kLastPrintColumn && sum < width; ++column) {
             sum += GetColumnWidth(sheet, uint16_t(column), scale[0]) + 1;
-        lastColumn =
-            std::max<uint16_t>(lastColumn, uint16_t(std::min<uint32_t>(column, kLastPrintColumn)));
+            lastAcross = column;
+        }
+        lastColumn = std::max<uint16_t>(lastColumn, uint16_t(lastAcross));
     }
     CellCursor runs{kAdvance, sheet.formats.runs.FirstPage(), 0};
     while (const uint8_t* p = FormatRunCursorNext(runs)) {

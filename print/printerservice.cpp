@@ -1,10 +1,13 @@
 #include "print/printerservice.h"
 
+#include "print/printsystemcall.h"
+
 #include <QDir>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStandardPaths>
 #include <algorithm>
+#include <optional>
 
 namespace vl {
 
@@ -14,36 +17,54 @@ PaperInfo PaperOf(const QPageSize& size) {
     return {size.key().toStdString(), size.windowsId(), size};
 }
 
+// The printers as the print system lists them; asked on the print system's thread.
+std::vector<PrinterEntry> ListSystemPrinters() {
+    std::vector<PrinterEntry> printers;
+    const QString fallback = QPrinterInfo::defaultPrinterName();
+    for (const QPrinterInfo& info : QPrinterInfo::availablePrinters()) {
+        PrinterEntry e;
+        e.name = info.printerName().toStdString();
+        e.location = info.location().toStdString();
+        e.comment = info.description().toStdString();
+        e.isDefault = info.isDefault() || info.printerName() == fallback;
+        e.builtInPdf = false;
+        const QList<int> resolutions = info.supportedResolutions();
+        e.dpi =
+            resolutions.isEmpty() ? 300 : *std::max_element(resolutions.begin(), resolutions.end());
+        for (const QPageSize& size : info.supportedPageSizes()) e.papers.push_back(PaperOf(size));
+        QPageLayout layout = QPrinter(info).pageLayout();
+        layout.setUnits(QPageLayout::Millimeter);
+        const QMarginsF m = layout.minimumMargins();
+        e.minMargins[0] = m.left();
+        e.minMargins[1] = m.top();
+        e.minMargins[2] = m.right();
+        e.minMargins[3] = m.bottom();
+        printers.push_back(std::move(e));
+    }
+    return printers;
+}
+
+// The printer itself, set to the paper and orientation, as its driver knows them.
+std::optional<QMarginsF> PrinterMargins(const DeviceMode& mode) {
+    const QPrinterInfo info = QPrinterInfo::printerInfo(QString::fromStdString(mode.printer.name));
+    if (info.isNull()) return std::nullopt;
+    QPrinter printer(info);
+    printer.setPageSize(mode.paper.size);
+    printer.setPageOrientation(mode.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    QPageLayout layout = printer.pageLayout();
+    layout.setUnits(QPageLayout::Millimeter);
+    return layout.minimumMargins();
+}
+
+// Every question goes to the print system's thread: a system that does not answer lists no
+// printer, measures no margin, counts no job and takes no job.
 class CSystemPrinterService : public IPrinterService {
 public:
-    explicit CSystemPrinterService(std::unique_ptr<IPrintQueues> queues)
+    explicit CSystemPrinterService(std::shared_ptr<IPrintQueues> queues)
         : queues_(std::move(queues)) {}
     std::vector<PrinterEntry> SystemPrinters() const override {
-        std::vector<PrinterEntry> printers;
-        const QString fallback = QPrinterInfo::defaultPrinterName();
-        for (const QPrinterInfo& info : QPrinterInfo::availablePrinters()) {
-            PrinterEntry e;
-            e.name = info.printerName().toStdString();
-            e.location = info.location().toStdString();
-            e.comment = info.description().toStdString();
-            e.isDefault = info.isDefault() || info.printerName() == fallback;
-            e.builtInPdf = false;
-            const QList<int> resolutions = info.supportedResolutions();
-            e.dpi = resolutions.isEmpty()
-                        ? 300
-                        : *std::max_element(resolutions.begin(), resolutions.end());
-            for (const QPageSize& size : info.supportedPageSizes())
-                e.papers.push_back(PaperOf(size));
-            QPageLayout layout = QPrinter(info).pageLayout();
-            layout.setUnits(QPageLayout::Millimeter);
-            const QMarginsF m = layout.minimumMargins();
-            e.minMargins[0] = m.left();
-            e.minMargins[1] = m.top();
-            e.minMargins[2] = m.right();
-            e.minMargins[3] = m.bottom();
-            printers.push_back(std::move(e));
-        }
-        return printers;
+        return AskPrintSystemFor<std::vector<PrinterEntry>>(ListSystemPrinters)
+            .value_or(std::vector<PrinterEntry>());
     }
     // The documents folder, else the home folder when the user has none.
     std::string DocumentsFolder() const override {
@@ -52,36 +73,40 @@ public:
         if (!documents.isEmpty() && QDir(documents).exists()) return documents.toStdString();
         return QDir::homePath().toStdString();
     }
-    // Asks the printer itself, set to the paper and orientation, as its driver knows them.
     bool MinimumMargins(const DeviceMode& mode, double margins[4]) const override {
         if (mode.printer.builtInPdf) return IPrinterService::MinimumMargins(mode, margins);
-        const QPrinterInfo info =
-            QPrinterInfo::printerInfo(QString::fromStdString(mode.printer.name));
-        if (info.isNull()) return false;
-        QPrinter printer(info);
-        printer.setPageSize(mode.paper.size);
-        printer.setPageOrientation(mode.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-        QPageLayout layout = printer.pageLayout();
-        layout.setUnits(QPageLayout::Millimeter);
-        const QMarginsF m = layout.minimumMargins();
-        margins[0] = m.left();
-        margins[1] = m.top();
-        margins[2] = m.right();
-        margins[3] = m.bottom();
+        const std::optional<std::optional<QMarginsF>> m =
+            AskPrintSystemFor<std::optional<QMarginsF>>([mode] { return PrinterMargins(mode); });
+        if (!m || !*m) return false;
+        margins[0] = (*m)->left();
+        margins[1] = (*m)->top();
+        margins[2] = (*m)->right();
+        margins[3] = (*m)->bottom();
         return true;
     }
     int QueuedJobs(const std::string& printer) const override {
-        return queues_ ? QueuedJobsOf(*queues_, printer) : -1;
+        if (!queues_) return -1;
+        return AskPrintSystemFor<int>(
+                   [queues = queues_, printer] { return QueuedJobsOf(*queues, printer); })
+            .value_or(-1);
     }
     ErrorCode SubmitJob(const DeviceMode& mode, const std::string& pdfPath) const override {
         if (!queues_) return kErrorJobRefused;
-        const int job = queues_->SubmitPdf(mode.printer.name, pdfPath, kPrintJobTitle,
-                                           mode.paper.size.key().toStdString(), mode.landscape);
+        const std::string paper = mode.paper.size.key().toStdString();
+        const int job =
+            AskPrintSystemFor<int>(
+                [queues = queues_, name = mode.printer.name, pdfPath, paper,
+                 landscape = mode.landscape] {
+                    return queues->SubmitPdf(name, pdfPath, kPrintJobTitle, paper, landscape);
+                },
+                kPrintJobWaitMs)
+                .value_or(0);
         return job > 0 ? kErrorNone : kErrorJobRefused;
     }
 
 private:
-    std::unique_ptr<IPrintQueues> queues_;
+    // Shared with the questions, which may outlive the service.
+    std::shared_ptr<IPrintQueues> queues_;
 };
 
 bool FindPaper(const PrinterEntry& printer, const char* name, PaperInfo& paper) {

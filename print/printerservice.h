@@ -17,6 +17,8 @@ constexpr const char* kPdfPrinterName = "PDF";
 constexpr int kPdfPrinterDpi = 600;
 constexpr int kAutomaticBin = 7;
 constexpr const char* kPrintJobTitle = "Vorlane Document";
+// How long a finished job's hand-over to the print system may take.
+constexpr int kPrintJobWaitMs = 30000;
 
 struct PaperInfo {
     std::string name;

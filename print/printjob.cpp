@@ -1,16 +1,19 @@
 #include "print/printjob.h"
 
 #include "print/pagepaint.h"
+#include "print/printsystemcall.h"
 #include "render/canvas.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPdfWriter>
 #include <QTemporaryFile>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <tuple>
 
 namespace vl {
 
@@ -47,15 +50,40 @@ void SetUpPrinter(QPrinter& printer, const DeviceMode& mode, const std::string& 
     }
 }
 
-void SetUpSpool(QPrinter& printer, const DeviceMode& mode, const std::string& spoolPath) {
-    QPrinter device(QPrinter::HighResolution);
-    SetUpPrinter(device, mode, std::string());
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(spoolPath));
-    printer.setResolution(device.resolution());
-    printer.setPageLayout(device.pageLayout()); // its paper, orientation and unprintable edge
-    printer.setDocName(kPrintJobTitle);
-    printer.setCopyCount(1);
+bool JobLayout(const DeviceMode& mode, QPageLayout& layout, int& dpi) {
+    if (mode.printer.builtInPdf) {
+        layout = QPageLayout(mode.paper.size,
+                             mode.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                             QMarginsF(0, 0, 0, 0));
+        dpi = mode.printer.dpi;
+        return true;
+    }
+    // The system printer's paper, orientation and unprintable edge, as its driver has them.
+    const auto asked = AskPrintSystemFor<std::pair<QPageLayout, int>>([mode] {
+        QPrinter device(QPrinter::HighResolution);
+        SetUpPrinter(device, mode, std::string());
+        return std::pair(device.pageLayout(), device.resolution());
+    });
+    if (!asked) return false;
+    std::tie(layout, dpi) = *asked;
+    return true;
+}
+
+DeviceCaps CapsOf(const QPageLayout& layout, int dpi) {
+    const QRect paper = layout.fullRectPixels(dpi);
+    const QRect page = layout.paintRectPixels(dpi);
+    const QRectF paperMm = layout.fullRect(QPageLayout::Millimeter);
+    DeviceCaps caps;
+    caps.physicalWidth = paper.width();
+    caps.physicalHeight = paper.height();
+    caps.physicalOffsetX = page.left() - paper.left();
+    caps.physicalOffsetY = page.top() - paper.top();
+    caps.horzRes = page.width();
+    caps.vertRes = page.height();
+    caps.logPixelsX = caps.logPixelsY = dpi;
+    caps.horzSize = std::max(1, int32_t(std::lround(paperMm.width())));
+    caps.vertSize = std::max(1, int32_t(std::lround(paperMm.height())));
+    return caps;
 }
 
 DeviceCaps CapsOf(const QPrinter& printer) {
@@ -140,29 +168,29 @@ PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
                              bool sameResolution, const IPrinterService* spooler) {
     PrintOutcome outcome;
     const bool toFile = mode.printer.builtInPdf || !outputPath.empty();
-    // Made as a PDF first, the job is handed over where the print system answers whether it
-    // takes it: a refusal is told, not lost.
-    const bool spool = !toFile && spooler;
+    // Made as a PDF first, a system printer's job is handed over where the print system
+    // answers whether it takes it: a refusal is told, not lost.
+    if (!toFile && !spooler) return {kErrorNoPrinter, 0};
+    QPageLayout layout;
+    int dpi = 0;
+    if (!JobLayout(mode, layout, dpi)) return {kErrorNoPrinter, 0};
     QTemporaryFile spoolFile(QDir::tempPath() + QStringLiteral("/vorlane-job-XXXXXX.pdf"));
-    if (spool) {
+    if (!toFile) {
         if (!spoolFile.open()) return {kStreamOpenWrite, 0};
         spoolFile.close();
     }
-    const std::string partial = toFile  ? outputPath + ".part"
-                                : spool ? spoolFile.fileName().toStdString()
-                                        : std::string();
+    const std::string partial = toFile ? outputPath + ".part" : spoolFile.fileName().toStdString();
     {
-        QPrinter printer(QPrinter::HighResolution);
-        if (spool)
-            SetUpSpool(printer, mode, partial);
-        else
-            SetUpPrinter(printer, mode, partial);
-        auto dc = CDeviceContext::ForDevice(printer);
+        QPdfWriter writer(QString::fromStdString(partial));
+        writer.setResolution(dpi);
+        writer.setPageLayout(layout);
+        writer.setTitle(kPrintJobTitle);
+        auto dc = CDeviceContext::ForDevice(writer);
         if (!dc->CanDraw()) outcome.error = kErrorNoPrinter;
         CCanvas canvas;
         canvas.AttachDC(dc.get());
         canvas.SetPrintFlags(true, false);
-        const DeviceCaps caps = CapsOf(printer);
+        const DeviceCaps caps = CapsOf(layout, dpi);
         for (CWorksheet* sheet : sheets) {
             if (outcome.error) break;
             if (sheets.size() > 1 && HasNothingToPrint(*sheet)) continue;
@@ -177,7 +205,7 @@ PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
             }
             const uint32_t count = SheetCount(workbook, sheet->pageSetup);
             for (uint32_t n = 0; n < count; ++n) {
-                if (outcome.sheets++ > 0) printer.newPage();
+                if (outcome.sheets++ > 0) writer.newPage();
                 const int level = dc->SaveDC();
                 PaintPrintPage(workbook, display, canvas, n, *sheet, metrics, scale, fileName);
                 dc->RestoreDC(level);
@@ -187,7 +215,7 @@ PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
         if (!outcome.error && outcome.sheets == 0) outcome.error = kErrorNoPages;
         canvas.Release();
     }
-    if (spool && !outcome.error) outcome.error = spooler->SubmitJob(mode, partial);
+    if (!toFile && !outcome.error) outcome.error = spooler->SubmitJob(mode, partial);
     if (!toFile) return outcome;
     std::error_code ec;
     if (outcome.error) {

@@ -25,10 +25,12 @@ struct DeviceCaps {
 // Sets the printer up for the mode: resolution, paper, orientation, one copy, and for the
 // PDF printer no border and the output file.
 void SetUpPrinter(QPrinter& printer, const DeviceMode& mode, const std::string& outputPath);
-// Sets a PDF printer up to write into `spoolPath` what the mode's system printer would
-// print: its resolution, paper, orientation and unprintable edge.
-void SetUpSpool(QPrinter& printer, const DeviceMode& mode, const std::string& spoolPath);
 DeviceCaps CapsOf(const QPrinter& printer);
+// The paper, orientation, unprintable edge and resolution of a job on the mode's printer: the
+// PDF printer's paper without a border, a system printer's as the print system tells within
+// its bounded wait; false when it does not answer.
+bool JobLayout(const DeviceMode& mode, QPageLayout& layout, int& dpi);
+DeviceCaps CapsOf(const QPageLayout& layout, int dpi);
 
 // `sameResolution` takes the vertical scale from the horizontal resolutions as well.
 PrintMetrics ComputePrintMetrics(const DeviceCaps& caps, const PageSetupRecord& setup,
@@ -54,9 +56,9 @@ struct PrintOutcome {
 
 // Paginates and prints each worksheet in turn into one job, skipping those with nothing to
 // print; a PDF is written to a temporary name and moved over the path only when whole.
-// `sameResolution` as for ComputePrintMetrics. With a `spooler` a system printer's job is
-// made as a PDF laid out for that printer and handed to it (kErrorJobRefused when refused);
-// without one the printer's own driver takes the pages as they are drawn.
+// `sameResolution` as for ComputePrintMetrics. A system printer's job is made as a PDF laid
+// out for that printer and handed to the `spooler` (kErrorJobRefused when refused); without
+// a spooler, or when the print system does not tell the layout, kErrorNoPrinter.
 PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
                              const std::vector<CWorksheet*>& sheets, const DeviceMode& mode,
                              const std::string& outputPath, const char* fileName,

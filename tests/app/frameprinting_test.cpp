@@ -22,6 +22,7 @@
 #include <cstring>
 #include <functional>
 #include <sstream>
+#include <unistd.h>
 
 namespace vl {
 
@@ -477,6 +478,63 @@ TEST_F(PrintServicesTest, APrinterGoneFromTheSystemIsNotKept) {
     EXPECT_EQ(services.PageSetup(nullptr, window), kErrorNone);
     EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
     EXPECT_EQ(shown, (std::vector<std::string>{"Office", "Spare", "Office", "Office"}));
+}
+
+// Preview and Print of a selected range whose text flows past it: the range's edge ends the
+// text, and the pages end.
+TEST_F(PrintServicesTest, ASelectedRangeWithLongTextPreviewsAndPrintsItsPages) {
+    alarm(60); // an endless pagination ends the run instead of CI
+    PutText(0, 0, std::string(150, 'x'));
+    PutText(1, 1, std::string(400, 'y'));
+    Settings().printRangeKind = kPrintSelection;
+    window.selection = {0, 0, 1, 1}; // A1:B2
+    auto preview = services.OpenPreview(nullptr, window);
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(preview->SheetCount(), 1);
+    preview.reset();
+    ui.savePath = QString::fromStdString(Path("range.pdf"));
+    ui.onSheet = [](CPrintSheet& sheet) { sheet.accept(); };
+    Settings().printRangeKind = kPrintSelection;
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
+    QProcess info;
+    info.start("pdfinfo", {ui.savePath});
+    ASSERT_TRUE(info.waitForFinished(-1));
+    EXPECT_TRUE(info.readAllStandardOutput().contains("Pages:           1\n"));
+    alarm(0);
+}
+
+// A chosen printer the system still lists, but now without paper, is not kept either.
+TEST_F(PrintServicesTest, AChosenPrinterThatLostItsPaperIsNotKept) {
+    PrinterEntry office;
+    office.name = "Office";
+    office.isDefault = true;
+    office.papers = PdfPrinter().papers;
+    PrinterEntry spare = office;
+    spare.name = "Spare";
+    spare.isDefault = false;
+    printers.printers = {office, spare};
+    printers.folder = dir.path().toStdString();
+    std::vector<std::string> shown;
+    ui.onSheet = [&](CPrintSheet& sheet) {
+        shown.push_back(sheet.Printer().printer.name);
+        sheet.General()->Form().id215->setCurrentIndex(1);
+        sheet.General()->OnPrinterCloseUp();
+        sheet.accept();
+    };
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
+    ASSERT_EQ(printers.jobs.size(), 1u);
+    EXPECT_EQ(printers.jobs[0].printer, "Spare");
+    spare.papers.clear();
+    printers.printers = {office, spare};
+    ui.onSheet = [&](CPrintSheet& sheet) {
+        shown.push_back(sheet.Printer().printer.name);
+        sheet.reject();
+    };
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
+    EXPECT_EQ(services.PageSetup(nullptr, window), kErrorNone);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Office", "Office", "Office"}));
+    ASSERT_TRUE(services.OpenPreview(nullptr, window));
+    EXPECT_EQ(printers.jobs.size(), 1u);
 }
 
 // A system printer's job is handed over whole, as a PDF of its pages; when the print system

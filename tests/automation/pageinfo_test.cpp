@@ -89,19 +89,28 @@ TEST_F(PageTest, RecordsPrintingWouldRefuseChangeNothing) {
         {[inf](PageSetupRecord& p) { p.marginBottom = inf; }, E_INVALIDARG},
         {[](PageSetupRecord& p) { p.footerDistance = std::nan(""); }, E_INVALIDARG},
     };
-    for (size_t i = 0; i < std::size(cases); ++i) {
+    // First page numbers as the bytes hold them: the writer stores none the files refuse.
+    const std::pair<uint16_t, HRESULT> firstPages[] = {
+        {0, E_INVALIDARG}, {1, S_OK}, {65534, S_OK}, {65535, E_INVALIDARG}};
+    for (size_t i = 0; i < std::size(cases) + std::size(firstPages); ++i) {
         PageSetupRecord page;
         InitPageSetup(page);
-        cases[i].change(page);
+        const bool first = i >= std::size(cases);
+        if (!first) cases[i].change(page);
         uint8_t bytes[kPageSetupRecordSize];
         WritePageSetupRecord(bytes, page);
+        const HRESULT hr = first ? firstPages[i - std::size(cases)].second : cases[i].hr;
+        if (first) {
+            bytes[294] = uint8_t(firstPages[i - std::size(cases)].first);
+            bytes[295] = uint8_t(firstPages[i - std::size(cases)].first >> 8);
+        }
         std::shared_ptr<CSafeArray> array = PageRecordArray(bytes);
         ASSERT_EQ(info->SetData(array.get()), S_OK);
         uint8_t before[kPageSetupRecordSize], after[kPageSetupRecordSize];
         SheetBytes(before);
-        EXPECT_EQ(obj->SetPageSettings(info.get()), cases[i].hr) << i;
+        EXPECT_EQ(obj->SetPageSettings(info.get()), hr) << i;
         SheetBytes(after);
-        if (cases[i].hr != S_OK)
+        if (hr != S_OK)
             EXPECT_EQ(std::memcmp(before, after, sizeof before), 0) << i;
         else
             EXPECT_EQ(std::memcmp(bytes, after, sizeof bytes), 0) << i;

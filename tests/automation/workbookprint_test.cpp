@@ -177,4 +177,26 @@ TEST_F(PrintTest, ThePrintedRangeReadsBackFromTheFile) {
     }
 }
 
+// The first page number every form keeps: the highest the Content page takes comes back
+// from each; a larger one, which no reader takes, is stored as that highest, so the file opens.
+TEST_F(PrintTest, TheFirstPageNumberReadsBackFromTheFile) {
+    for (const uint8_t form : {kFormatBinary, kFormatXml}) {
+        for (const uint16_t number : {1, 2, 65534, 65535}) {
+            SCOPED_TRACE(std::to_string(form) + " " + std::to_string(number));
+            Profile().fileFormat = form;
+            Page().firstPageNumber = number;
+            const std::string path =
+                folder.Path("first" + std::to_string(form) + "-" + std::to_string(number) + ".vln");
+            ASSERT_EQ(obj->SaveAs(CBstr(path)), S_OK);
+            ASSERT_EQ(CWorkbookObj::Create(obj), S_OK); // the saved file is let go
+            NewDocument();
+            std::shared_ptr<CWorkbookObj> back;
+            ASSERT_EQ(CWorkbookObj::Create(back), S_OK);
+            ASSERT_EQ(back->Load(CBstr(path), CBstr(), 0, nullptr, nullptr), S_OK);
+            EXPECT_EQ(back->Document().tree.active->pageSetup.firstPageNumber,
+                      std::min<uint16_t>(number, 65534));
+        }
+    }
+}
+
 } // namespace vl

@@ -455,11 +455,11 @@ TEST_F(PrintSheetTest, ContentChecksScaleFirstPageAndLists) {
         const char* message;
     } cases[] = {
         {false, "10", "1", "1,2,5-6,8", "1-3", nullptr},
-        {false, "1000", "65535", "2097152", "2047", nullptr},
+        {false, "1000", "65534", "2097152", "2047", nullptr},
         {true, "5", "1", "", "", "Please enter an integer between 10 and 1000."},
         {false, "1001", "1", "", "", "Please enter an integer between 10 and 1000."},
-        {false, "100", "0", "", "", "Please enter an integer between 1 and 65535."},
-        {false, "100", "65536", "", "", "Please enter an integer between 1 and 65535."},
+        {false, "100", "0", "", "", "Please enter an integer between 1 and 65534."},
+        {false, "100", "65535", "", "", "Please enter an integer between 1 and 65534."},
         {false, "100", "1", "2-2097153", "", "Invalid value."},
         {false, "100", "1", "", "A-C", "Invalid value."},
         {false, "100", "1", "", "2048", "Invalid value."},
@@ -480,6 +480,57 @@ TEST_F(PrintSheetTest, ContentChecksScaleFirstPageAndLists) {
             ASSERT_EQ(ui.boxes.size(), 1u);
             EXPECT_EQ(ui.boxes[0], c.message) << c.scale << " " << c.rows;
         }
+    }
+}
+
+// A flag a file holds as any value but 0 is set: the boxes show it ticked, and OK without a
+// change keeps it set.
+TEST_F(PrintSheetTest, FlagsOfAnyValueButZeroAreSet) {
+    for (const uint8_t value : {1, 2, 255}) {
+        record.rowHeadings = value;
+        record.columnHeadings = value;
+        record.onFirstPage = value;
+        record.collate = value;
+        record.fitToSheetSize = value;
+        auto sheet = Open(false);
+        const Ui::PrintContentPage& content = sheet->Content()->Form();
+        EXPECT_TRUE(content.id1001->isChecked()) << int(value);
+        EXPECT_TRUE(content.id218->isChecked()) << int(value);
+        EXPECT_TRUE(content.id216->isChecked()) << int(value);
+        EXPECT_TRUE(content.id189->isChecked()) << int(value);
+        EXPECT_TRUE(sheet->General()->Form().id218->isChecked()) << int(value);
+        VisitAll(*sheet);
+        sheet->accept();
+        PageSetupRecord out = record;
+        DeviceMode mode;
+        ASSERT_TRUE(sheet->Outcome(out, mode)) << int(value);
+        EXPECT_EQ(std::vector<int>({out.rowHeadings, out.columnHeadings, out.onFirstPage,
+                                    out.collate, out.fitToSheetSize}),
+                  std::vector<int>({1, 1, 1, 1, 1}))
+            << int(value);
+    }
+    record.rowHeadings = record.columnHeadings = record.onFirstPage = record.collate = 0;
+    record.fitToSheetSize = 0;
+    auto sheet = Open(false);
+    EXPECT_FALSE(sheet->Content()->Form().id1001->isChecked());
+    EXPECT_FALSE(sheet->Content()->Form().id216->isChecked());
+    EXPECT_TRUE(sheet->Content()->Form().id400->isChecked());
+    EXPECT_FALSE(sheet->General()->Form().id218->isChecked());
+}
+
+// The lowest bit set of each alignment group counts, as printing places the page.
+TEST_F(PrintSheetTest, LayoutShowsTheAlignmentBitThatCounts) {
+    const struct {
+        uint8_t stored;
+        int horizontal, vertical;
+    } cases[] = {{0, 0, 0},  {3, 0, 0},  {5, 0, 0},  {7, 0, 0},  {6, 1, 0},  {4, 2, 0},
+                 {24, 0, 0}, {40, 0, 0}, {56, 0, 0}, {48, 0, 1}, {32, 0, 2}, {2 | 32, 1, 2}};
+    for (const auto& c : cases) {
+        record.alignment = c.stored;
+        auto sheet = Open(true);
+        const Ui::PrintLayoutPage& form = sheet->Layout()->Form();
+        EXPECT_EQ(form.id1019->currentIndex(), c.horizontal) << int(c.stored);
+        EXPECT_EQ(form.id1021->currentIndex(), c.vertical) << int(c.stored);
     }
 }
 

@@ -80,6 +80,8 @@ TEST(LoadCheck, EveryLimitAtTheLastValueTakenAndTheFirstRefused) {
         {"copies", 1, 0, [](CWorkbook& b, int v) { FirstSheet(b).pageSetup.copies = uint16_t(v); }},
         {"first page", 1, 0,
          [](CWorkbook& b, int v) { FirstSheet(b).pageSetup.firstPageNumber = uint16_t(v); }},
+        {"first page up", 65534, 65535,
+         [](CWorkbook& b, int v) { FirstSheet(b).pageSetup.firstPageNumber = uint16_t(v); }},
         {"pages per sheet", 1, 0,
          [](CWorkbook& b, int v) { FirstSheet(b).pageSetup.pagesPerSheetRows = uint8_t(v); }},
         {"pages per sheet up", 254, 255,

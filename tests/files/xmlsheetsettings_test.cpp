@@ -64,6 +64,47 @@ TEST(XmlSheetSettings, AbsentPageParts) {
               std::tuple(std::string("Kept"), 0, 1));
 }
 
+// The alignment words the writer gives are those of the bit that counts; the first page
+// number it writes is one the reader takes.
+TEST(XmlSheetSettings, WrittenAlignmentAndFirstPage) {
+    auto book = CreateWorkbook();
+    CWorksheet& ws = AddSheet(*book);
+    const struct {
+        uint8_t stored;
+        const char* written;
+    } cases[] = {
+        {0, "<Alignment/>"},
+        {3, "<Alignment HorizontalAlignment=\"Left\"/>"},
+        {6, "<Alignment HorizontalAlignment=\"Center\"/>"},
+        {56, "<Alignment VerticalAlignment=\"Top\"/>"},
+        {4 | 48, "<Alignment HorizontalAlignment=\"Right\" VerticalAlignment=\"Center\"/>"},
+    };
+    for (const auto& c : cases) {
+        ws.pageSetup.alignment = c.stored;
+        const std::string written = Written([&](CXmlWriter& w) { WriteXmlPageSettings(w, ws); });
+        EXPECT_NE(written.find(c.written), std::string::npos) << int(c.stored) << written;
+    }
+    const struct {
+        uint16_t stored;
+        const char* written;
+    } pages[] = {{1, "FirstPageNumber=\"1\""},
+                 {65534, "FirstPageNumber=\"65534\""},
+                 {65535, "FirstPageNumber=\"65534\""},
+                 {0, "FirstPageNumber=\"1\""}};
+    for (const auto& c : pages) {
+        ws.pageSetup.firstPageNumber = c.stored;
+        const std::string written = Written([&](CXmlWriter& w) { WriteXmlPageSettings(w, ws); });
+        EXPECT_NE(written.find(c.written), std::string::npos) << c.stored;
+    }
+    for (const char* number : {"65534", "65535"}) {
+        Loaded l = ReadFromMemory(SheetDocument(
+            std::string("<PageSettings><PrintRange><All FirstPageNumber='") + number +
+            "'/><ExcludedRows/><ExcludedColumns/><Copies>1</Copies></PrintRange></PageSettings>"));
+        EXPECT_EQ(l.ok, std::string(number) == "65534") << number;
+        if (l.ok) EXPECT_EQ(SheetOf(l).pageSetup.firstPageNumber, 65534);
+    }
+}
+
 std::string WrittenChart(const CChart& chart) {
     return Written([&](CXmlWriter& w) { WriteXmlChart(w, chart); });
 }

@@ -220,6 +220,18 @@ TEST(PagePlacement, AlignmentInTheCell) {
         {4, {61, 20, 110, 59}},
         {16, {10, 100, 59, 139}}, // 161 spare: 80 above, 81 below
         {32, {10, 181, 59, 220}},
+        // The lowest bit set of each group counts.
+        {3, {10, 20, 59, 59}},
+        {5, {10, 20, 59, 59}},
+        {7, {10, 20, 59, 59}},
+        {6, {35, 20, 84, 59}},
+        {24, {10, 20, 59, 59}},
+        {40, {10, 20, 59, 59}},
+        {56, {10, 20, 59, 59}},
+        {48, {10, 100, 59, 139}},
+        {18, {35, 100, 84, 139}},
+        {36, {61, 181, 110, 220}},
+        {64 | 128, {10, 20, 59, 59}}, // bits outside the groups mean nothing
     };
     for (const Case& c : cases) {
         const DcRect r = PlacePage(cell, 50, 40, c.alignment);

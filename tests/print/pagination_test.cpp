@@ -5,6 +5,7 @@
 #include "rendertest.h"
 
 #include <cstring>
+#include <unistd.h>
 
 namespace vl {
 
@@ -216,6 +217,52 @@ TEST_F(PaginationTest, SheetGridsWithoutRoomFailAndBoundsHold) {
     EXPECT_EQ(PagesPerSheet(Page()), (std::pair<int32_t, int32_t>{1, 1}));
 }
 
+// A container's rows and columns end with the last one its height and width reach.
+TEST_F(PaginationTest, PrintedAreaEndsWithAContainersLastLine) {
+    auto container = NewBlockObject<CContainer>();
+    InitContainerDefaults(*container, nullptr, nullptr);
+    CContainer& c = *container;
+    LinkContainer(Sheet(), std::move(container));
+    struct Case {
+        uint32_t anchorRow;
+        uint16_t anchorColumn;
+        int32_t height, width; // a default row takes 19 pixels, a column 73
+        uint32_t lastRow;
+        uint16_t lastColumn;
+    };
+    const Case cases[] = {
+        {3, 2, 5 * 19, 2 * 73, 7, 3},         // exactly five rows and two columns
+        {3, 2, 5 * 19 + 1, 2 * 73 + 1, 8, 4}, // a pixel more reaches the next ones
+        {3, 2, 1, 1, 3, 2},
+        {3, 2, 0, 0, 3, 2},                               // nothing walked: its anchor
+        {2097150, 2045, 10 * 19, 10 * 73, 2097151, 2046}, // stops at the last lines
+    };
+    for (const Case& k : cases) {
+        c.settings.anchor.row = k.anchorRow;
+        c.settings.anchor.column = k.anchorColumn;
+        c.settings.left = c.settings.top = 4;
+        c.settings.bottom = 4 + k.height;
+        c.settings.right = 4 + k.width;
+        uint32_t lastRow = 0;
+        uint16_t lastColumn = 0;
+        GetPrintedArea(Book(), Sheet(), lastRow, lastColumn, {100, 100});
+        EXPECT_EQ(lastRow, k.lastRow) << k.height;
+        EXPECT_EQ(lastColumn, k.lastColumn) << k.width;
+    }
+    // Ending on a page's last row, it adds no blank page.
+    c.settings.anchor = {};
+    c.settings.anchor.row = 50;
+    c.settings.top = 0;
+    c.settings.bottom = 5 * 19;
+    c.settings.left = 0;
+    c.settings.right = 73;
+    ASSERT_TRUE(Paginate());
+    const auto pages = Pages();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].lastRow, 54u);
+    EXPECT_EQ(pages[0].lastColumn, 0u);
+}
+
 TEST_F(PaginationTest, ContainerAndRangeKinds) {
     FillRows(100);
     Page().printRangeKind = kPrintContainer;
@@ -247,6 +294,72 @@ TEST_F(PaginationTest, ContainerAndRangeKinds) {
     EXPECT_EQ(pages[0].firstColumn, Page().printRange.c1);
     EXPECT_EQ(pages[1].lastRow, Page().printRange.r2);
     EXPECT_EQ(pages[1].lastColumn, Page().printRange.c2);
+}
+
+// Long texts in a printed range, one column at a time and one left of the range: the range's
+// edge cuts the flow, so the range paginates into the bands its columns make without text.
+class RangeFlowTest : public rendertest::FixedCanvasTest {
+protected:
+    RangeFlowTest() { alarm(10); } // an endless pagination ends the run instead of CI
+    ~RangeFlowTest() override { alarm(0); }
+
+    struct Band {
+        uint32_t firstColumn, lastColumn;
+        bool operator==(const Band&) const = default;
+    };
+    // The bands of the range with a text of `length` characters in `column` of its first row.
+    std::vector<Band> Paginate(RangeDescriptor range, int column, size_t length) {
+        rendertest::SheetFixture f;
+        f.Sheet().InitPageSetup();
+        PageSetupRecord& setup = f.Sheet().pageSetup;
+        setup.rowHeadings = setup.columnHeadings = 0;
+        setup.printRangeKind = kPrintCellRange;
+        setup.printRange = range;
+        if (column >= 0) f.PutText(uint16_t(column), range.r1, std::string(length, 'x'));
+        PrintMetrics metrics;
+        metrics.pageRight = 815;
+        metrics.pageBottom = 1055;
+        ZoomPair scale{100, 100};
+        std::vector<Band> bands;
+        if (!PaginateSheet(f.Book(), canvas_, f.Sheet(), metrics, scale)) return bands;
+        for (uint32_t i = 0; i < PageListCount(f.Book()); ++i) {
+            PageRecord page;
+            EXPECT_TRUE(GetPageRecord(f.Book(), i, page));
+            EXPECT_EQ(page.firstRow, range.r1) << i;
+            EXPECT_EQ(page.lastRow, range.r2) << i;
+            bands.push_back({page.firstColumn, page.lastColumn});
+        }
+        return bands;
+    }
+    static RangeDescriptor Range(uint16_t c1, uint32_t r1, uint16_t c2, uint32_t r2) {
+        RangeDescriptor r;
+        r.c1 = c1;
+        r.r1 = r1;
+        r.c2 = c2;
+        r.r2 = r2;
+        return r;
+    }
+};
+
+TEST_F(RangeFlowTest, TextFlowingPastTheRangeEndsAtItsEdge) {
+    struct Case {
+        RangeDescriptor range;
+        std::vector<Band> bands;
+    };
+    const Case cases[] = {
+        {Range(0, 0, 1, 1), {{0, 1}}}, // A1:B2
+        {Range(2, 4, 15, 6), {{2, 12}, {13, 15}}},
+        {Range(5, 0, 5, 0), {{5, 5}}},
+        {Range(2036, 0, 2046, 0), {{2036, 2046}}}, // the last columns
+    };
+    for (const Case& c : cases) {
+        const RangeDescriptor& r = c.range;
+        SCOPED_TRACE(std::to_string(r.c1) + ":" + std::to_string(r.c2));
+        ASSERT_EQ(Paginate(r, -1, 0), c.bands);
+        for (int column = std::max(0, int(r.c1) - 1); column <= int(r.c2); ++column)
+            for (size_t length : {60, 150, 2000})
+                EXPECT_EQ(Paginate(r, column, length), c.bands) << column << " " << length;
+    }
 }
 
 } // namespace vl

@@ -67,6 +67,66 @@ TEST(PrintQueuesTest, SystemServiceAsksItsQueues) {
     EXPECT_EQ(queues.asked, (std::vector<std::string>{"Office", "Gone", "Office"}));
 }
 
+// Queues that take a job or refuse it, and keep what they were handed.
+class HandOverQueues : public IPrintQueues {
+public:
+    explicit HandOverQueues(int answer) : answer_(answer) {}
+    int ActiveJobs(const std::string&) const override { return -1; }
+    int SubmitPdf(const std::string& printer, const std::string& path, const std::string& title,
+                  const std::string& paper, bool landscape) const override {
+        handed.push_back(printer + "|" + path + "|" + title + "|" + paper +
+                         (landscape ? "|landscape" : "|portrait"));
+        return answer_;
+    }
+    mutable std::vector<std::string> handed;
+
+private:
+    int answer_;
+};
+
+// The system's service hands a job to its queues as one; a job the print system does not
+// take is error 111, and so is any job without a print system.
+TEST(PrintQueuesTest, SystemServiceHandsOverAJobAndReportsARefusal) {
+    DeviceMode mode = DefaultDeviceMode(PdfPrinter(), "Legal");
+    mode.printer.name = "Office/duplex";
+    mode.printer.builtInPdf = false;
+    mode.landscape = true;
+    const struct {
+        int answer;
+        ErrorCode error;
+    } cases[] = {{12, kErrorNone}, {1, kErrorNone}, {0, kErrorJobRefused}, {-3, kErrorJobRefused}};
+    for (const auto& c : cases) {
+        auto owned = std::make_unique<HandOverQueues>(c.answer);
+        HandOverQueues& queues = *owned;
+        const auto service = CreateSystemPrinterService(std::move(owned));
+        EXPECT_EQ(service->SubmitJob(mode, "/tmp/job.pdf"), c.error) << c.answer;
+        EXPECT_EQ(queues.handed,
+                  std::vector<std::string>{"Office/duplex|/tmp/job.pdf|Vorlane Document|Legal|"
+                                           "landscape"})
+            << c.answer;
+    }
+    EXPECT_EQ(CreateSystemPrinterService(nullptr)->SubmitJob(mode, "/tmp/job.pdf"),
+              kErrorJobRefused);
+    EXPECT_EQ(kErrorJobRefused, 111);
+}
+
+// The print system's own library refusing a job: no server answers on a closed port.
+TEST(PrintQueuesTest, SystemLibraryRefusesAJobNoServerTakes) {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), size), 0);
+    ASSERT_EQ(getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    close(fd); // the port, now closed, refuses every connection
+    setenv("CUPS_SERVER", ("127.0.0.1:" + std::to_string(ntohs(address.sin_port))).c_str(), 1);
+    DeviceMode mode = DefaultDeviceMode(PdfPrinter(), "A4");
+    mode.printer.name = "Office";
+    mode.printer.builtInPdf = false;
+    EXPECT_EQ(CreateSystemPrinterService()->SubmitJob(mode, "/dev/null"), kErrorJobRefused);
+}
+
 // The print system's own library, asked about queues that do not exist: whether a print
 // server runs here or not, the answer is "cannot tell", never a count or a crash.
 TEST(PrintQueuesTest, SystemLibraryCannotReadAMissingQueue) {

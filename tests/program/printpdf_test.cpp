@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <unistd.h>
 
 namespace vl {
 
@@ -105,6 +106,31 @@ TEST_F(PrintPdfTest, PagesOfEachSelection) {
     EXPECT_EQ(obj->PrintContainer(3), S_FALSE);
     EXPECT_EQ(Doc().error, kErrorContainerNotFound);
     EXPECT_EQ(PrintedPages(), 0);
+}
+
+// Long texts in each column of a printed range end at the range's edge: a bounded page list.
+TEST_F(PrintPdfTest, LongTextsInAPrintedRange) {
+    alarm(60); // an endless pagination ends the run instead of CI
+    const struct {
+        const char* cell;
+        const char* range;
+        size_t length;
+        int pages;
+    } cases[] =
+        {
+            {"$A$1", "$A$1:$B$2", 150, 1}, {"$A$1", "$A$1:$B$2", 60, 1},
+            {"$B$1", "$A$1:$B$2", 150, 1}, {"$B$2", "$A$1:$B$2", 400, 1},
+            {"$A$1", "$B$1:$C$2", 400, 1}, // flowing into the range from its left
+            {"$D$3", "$B$2:$Q$4", 900, 2}, // past the first page, within the range
+        };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.cell) + " " + c.range);
+        NewDocument();
+        ASSERT_EQ(obj->PutValue(c.cell, CVariant::Bstr(std::string(c.length, 'x'))), S_OK);
+        ASSERT_EQ(obj->PrintRange(CBstr(c.range)), S_OK);
+        EXPECT_EQ(PrintedPages(), c.pages);
+    }
+    alarm(0);
 }
 
 TEST_F(PrintPdfTest, PagesPerSheet) {

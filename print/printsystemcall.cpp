@@ -1,0 +1,107 @@
+#include "print/printsystemcall.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+namespace vl {
+
+namespace {
+
+enum QuestionState : int { kQueued, kRunning, kAnswered, kGivenUp };
+
+struct Question {
+    std::function<void()> run;
+    std::atomic<int> state{kQueued};
+};
+
+// The print system's thread. It is never joined: a question may still wait for a silent
+// server when the program ends, and it holds nothing the program frees.
+class CPrintSystemThread {
+public:
+    CPrintSystemThread() {
+        std::thread([this] { Loop(); }).detach();
+    }
+
+    // False at once while a question given up on is still unanswered.
+    bool Ask(const std::shared_ptr<Question>& q) {
+        std::lock_guard lock(mutex_);
+        if (silent_) return false;
+        queue_.push_back(q);
+        wake_.notify_all();
+        return true;
+    }
+    // Waits for the answer; the thread of the windows keeps painting meanwhile.
+    bool Wait(const std::shared_ptr<Question>& q, int waitMs) {
+        using Clock = std::chrono::steady_clock;
+        const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+        const bool windows = QCoreApplication::instance() &&
+                             QThread::currentThread() == QCoreApplication::instance()->thread();
+        std::unique_lock lock(mutex_);
+        while (q->state.load() != kAnswered) {
+            const auto now = Clock::now();
+            if (now >= deadline) break;
+            if (windows) {
+                lock.unlock();
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                lock.lock();
+            }
+            const auto step = windows ? std::chrono::milliseconds(10) : deadline - now;
+            done_.wait_for(lock, std::min<Clock::duration>(step, deadline - Clock::now()));
+        }
+        // The thread changes the state only under the lock: it stands still here.
+        if (q->state.load() == kAnswered) return true;
+        if (q->state.load() == kQueued)
+            q->state = kGivenUp;
+        else
+            silent_ = q.get();
+        return false;
+    }
+
+private:
+    void Loop() {
+        for (;;) {
+            std::shared_ptr<Question> q;
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait(lock, [this] { return !queue_.empty(); });
+                q = std::move(queue_.front());
+                queue_.pop_front();
+                if (q->state.load() != kQueued) continue; // given up before it started
+                q->state = kRunning;
+            }
+            q->run();
+            std::lock_guard lock(mutex_);
+            q->state = kAnswered;
+            if (silent_ == q.get()) silent_ = nullptr;
+            done_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_, done_;
+    std::deque<std::shared_ptr<Question>> queue_;
+    const Question* silent_ = nullptr; // the question given up on while it ran
+};
+
+CPrintSystemThread& PrintSystemThread() {
+    static CPrintSystemThread* thread = new CPrintSystemThread; // outlives the program's end
+    return *thread;
+}
+
+} // namespace
+
+bool AskPrintSystem(std::function<void()> question, int waitMs) {
+    auto q = std::make_shared<Question>();
+    q->run = std::move(question);
+    CPrintSystemThread& thread = PrintSystemThread();
+    return thread.Ask(q) && thread.Wait(q, waitMs);
+}
+
+} // namespace vl

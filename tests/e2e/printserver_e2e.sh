@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Ctrl+P with a print server that takes connections and never answers: the window repaints
+# while the print system is waited for, and the print sheet opens within 3 seconds, on the PDF
+# printer, as with no print server at all; a second Ctrl+P opens it at once.
+# Usage: printserver_e2e.sh <default-settings.xml> <vorlane>
+set -euo pipefail
+settings=$1 vorlane=$2
+. "$(dirname "$0")/e2elib.sh"
+e2e_setup "$settings"
+cat >"$work/silent.py" <<'PY'
+import socket
+server = socket.socket()
+server.bind(("127.0.0.1", 0))
+server.listen(64)
+print(server.getsockname()[1], flush=True)
+held = []
+while True:
+    held.append(server.accept()[0])
+PY
+cat >"$work/run.sh" <<'RUN'
+set -eu
+. "$LIB"
+python3 "$WORK/silent.py" >"$WORK/port" &
+server=$!
+trap 'kill $server 2>/dev/null || true' EXIT
+for _ in $(seq 1 50); do [ -s "$WORK/port" ] && break; sleep 0.1; done
+export CUPS_SERVER="127.0.0.1:$(cat "$WORK/port")"
+now() { date +%s%N; }
+sheet_shown() { xdotool search --onlyvisible --name '^Vorlane 7\.3$' 2>/dev/null | head -n 1 || true; }
+# The part of the grid a window covers and uncovers while the print system is waited for.
+area() { convert "$WORK/$1.png" -crop 240x160+80+220 +repage "$WORK/$1-area.png"; }
+
+start
+eval "$(xdotool getwindowgeometry --shell "$wid")"
+import -window "$wid" "$WORK/before.png"
+t0=$(now)
+xdotool key --clearmodifiers ctrl+p
+xmessage -geometry "240x160+$((X + 80))+$((Y + 220))" "covering the grid" &
+cover=$!
+sleep 0.35
+kill "$cover"
+sleep 0.25
+import -window "$wid" "$WORK/during.png"
+[ -z "$(sheet_shown)" ] || { echo "the sheet opened before the wait could be seen"; exit 1; }
+found=""
+while [ -z "$found" ] && [ $(( ($(now) - t0) / 1000000 )) -lt 3000 ]; do
+  found=$(sheet_shown)
+  sleep 0.05
+done
+[ -n "$found" ] || { echo "no print sheet within 3 seconds"; exit 1; }
+echo "first print sheet after $(( ($(now) - t0) / 1000000 )) ms" >>"$WORK/out.log"
+area before
+area during
+differ=$(compare -metric AE "$WORK/before-area.png" "$WORK/during-area.png" null: 2>&1 || true)
+[ "$differ" = "0" ] || { echo "the window did not repaint while it waited ($differ pixels)"; exit 1; }
+sleep 0.5
+xdotool key --clearmodifiers Escape
+sleep 0.5
+[ -z "$(sheet_shown)" ] || { echo "Escape left the print sheet open"; exit 1; }
+# The print system still has not answered: it is not waited for again.
+xdotool windowfocus --sync "$wid"
+sleep 0.3
+t0=$(now)
+xdotool key --clearmodifiers ctrl+p
+found=""
+while [ -z "$found" ] && [ $(( ($(now) - t0) / 1000000 )) -lt 1000 ]; do
+  found=$(sheet_shown)
+  sleep 0.05
+done
+[ -n "$found" ] || { echo "the second print sheet took a second or more"; exit 1; }
+xdotool key --clearmodifiers Escape
+sleep 0.5
+quit
+RUN
+run run.sh
+grep "first print sheet" "$work/out.log"
+echo "print server e2e passed"
