@@ -101,7 +101,9 @@ TEST(XmlSheetSettings, WrittenAlignmentAndFirstPage) {
             std::string("<PageSettings><PrintRange><All FirstPageNumber='") + number +
             "'/><ExcludedRows/><ExcludedColumns/><Copies>1</Copies></PrintRange></PageSettings>"));
         EXPECT_EQ(l.ok, std::string(number) == "65534") << number;
-        if (l.ok) EXPECT_EQ(SheetOf(l).pageSetup.firstPageNumber, 65534);
+        if (l.ok) {
+            EXPECT_EQ(SheetOf(l).pageSetup.firstPageNumber, 65534);
+        }
     }
 }
 
