@@ -102,6 +102,26 @@ TEST_F(FilesTest, EachNativeFormRoundTripsThroughTheWindow) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
+// A native workbook saved under a ".xml" name opens as no spreadsheet and no window opens:
+// its XML forms show the error of a file of the wrong format, its binary forms the
+// spreadsheet reader's own.
+TEST_F(FilesTest, ANativeWorkbookUnderAnXmlNameOpensNothing) {
+    for (uint8_t form = 1; form <= 4; ++form) {
+        const std::string path = SavedBook("native" + std::to_string(form) + ".xml", form);
+        CloseActive();
+        const int before = Windows();
+        ui.boxes.clear();
+        EXPECT_EQ(OpenWindow(path), nullptr) << int(form);
+        EXPECT_EQ(Windows(), before) << int(form);
+        if (form <= 2) {
+            ExpectOneError(kErrorFileFormat);
+        } else {
+            ASSERT_EQ(ui.boxes.size(), 1u);
+            EXPECT_EQ(ui.boxes[0].text, QStringLiteral("An unexpected xml element\nLine: 1"));
+        }
+    }
+}
+
 // Typed numbers carry the format their text implies; one with more digits than a format
 // shows keeps the value whole and a format the file keeps, in every form.
 TEST_F(FilesTest, TypedNumbersWithLongDigitsSaveAndOpenAgain) {
