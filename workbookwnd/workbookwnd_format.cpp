@@ -137,7 +137,8 @@ void CWorkbookWnd::OpenFormatPane(int id, FormatPageRequest request) {
         // The page's whole alignment includes its rotation bar.
         pages->OpenAlignmentPage(
             request, merged.style, [applyStyle](const StyleRecord& style, uint8_t code) {
-                return applyStyle(style, code == kAttrAlignment ? kAttrAlignmentRotation : code);
+                return applyStyle(style,
+                                  code == kAttrAlignment ? uint8_t(kAttrAlignmentRotation) : code);
             });
         break;
     case ID_FORMAT_STYLE:
