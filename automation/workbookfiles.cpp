@@ -310,7 +310,9 @@ HRESULT CWorkbookObj::SaveAsTextFile(const CBstr& path, ITextFileInfo* textFileI
 HRESULT CWorkbookObj::SaveAsExcelFile(const CBstr& path) {
     std::string file;
     if (!PathText(path, kSavePathBuffer, file)) return E_INVALIDARG;
-    if (!SaveExcelXmlFile(*doc_, file.c_str())) return ReportDocumentError(IID_IWorksheet);
+    // Through the save worker, so that a held target is reported as every save reports it.
+    if (!SaveToFile(file.c_str(), kFileExcelXml, doc_->fileKind))
+        return ReportDocumentError(IID_IWorksheet);
     return S_OK;
 }
 

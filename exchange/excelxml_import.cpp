@@ -5,8 +5,11 @@
 #include "files/xmlfields.h"
 #include "model/cellrecord.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace vl {
 
@@ -17,6 +20,16 @@ constexpr uint64_t kActiveSheetMax = 2147483647;
 // A worksheet's formulas are attributes: raw values may hold a whole formula with every
 // character escaped.
 constexpr std::size_t kFormulaValueLimit = 6 * (kPagePayload - kFormulaHead);
+
+// A native workbook in its XML form begins with one of these elements; the spreadsheet has
+// none of them. Read as a spreadsheet it would give its worksheet names and none of its cells.
+constexpr std::array<std::string_view, 4> kNativeFirstElements = {"LastModification", "Window",
+                                                                  "DropDownLists", "InspectCells"};
+
+bool IsNativeFirstElement(std::string_view name) {
+    return std::find(kNativeFirstElements.begin(), kNativeFirstElements.end(), name) !=
+           kNativeFirstElements.end();
+}
 
 struct PropertyField {
     std::string_view name;
@@ -102,8 +115,11 @@ bool ReadRoot(ExcelImport& im, uint32_t& activeSheet) {
     if (!r.ReadNextTag("Workbook", kXmlStart)) return false;
     if (r.IsEnd()) return true;
     CWorksheet* last = nullptr;
+    bool first = true;
     while (r.ReadNextTag({}, kXmlAttributes | kXmlOptional)) {
         const std::string name = r.Name();
+        if (std::exchange(first, false) && r.IsStart() && IsNativeFirstElement(name))
+            return r.Fail(kErrorFileFormat);
         if (!r.IsStart()) {
             if (name == "Workbook") return true;
             continue;

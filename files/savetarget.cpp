@@ -38,7 +38,7 @@ std::string FollowLinks(const std::string& path) {
     return target.lexically_normal().string();
 }
 
-ErrorCode PrepareSaveTarget(const char* path, const CFileStream& own, SaveTarget& target,
+ErrorCode PrepareSaveTarget(const char* path, CFileStream& own, SaveTarget& target,
                             CFileStream& guard) {
     target = SaveTarget{};
     target.path = FollowLinks(path);
@@ -47,9 +47,16 @@ ErrorCode PrepareSaveTarget(const char* path, const CFileStream& own, SaveTarget
     target.exists = true;
     if (!S_ISREG(st.st_mode) || access(target.path.c_str(), W_OK) != 0) return kStreamOpenWrite;
     target.inPlace = st.st_nlink > 1;
-    target.own = own.IsOpen() && own.IsSameFile(target.path.c_str());
+    const bool same = own.IsOpen() && own.IsSameFile(target.path.c_str());
+    // Only a document that opened its file for writing holds it; one that could only read
+    // it must find it free like any other target.
+    target.own = same && !own.IsReadOnly();
     if (target.own) return kErrorNone;
+    // The reader's own shared hold would refuse the guard: it is lent for the check.
+    target.lent = same && own.HoldLock(false);
     if (guard.Open(target.path.c_str(), "r+b", false, kFileBufferSize)) return kErrorNone;
+    if (target.lent) own.HoldLock(true);
+    target.lent = false;
     return guard.GetError() == kStreamInUse ? kStreamInUse : kStreamOpenWrite;
 }
 

@@ -15,6 +15,7 @@ struct SaveTarget {
     bool exists = false;  // a file of that name is there
     bool own = false;     // it is the file the document stream holds
     bool inPlace = false; // it has other hard links: only a rewrite keeps them
+    bool lent = false;    // the document read the target and gave up its hold for the save
 };
 
 // Follows the symbolic links of `path` (not the folders above it) to the file they name,
@@ -24,8 +25,10 @@ std::string FollowLinks(const std::string& path);
 // Resolves and checks the target of a save: error 35 when it may not be written or is not a
 // regular file, 43 when another document or process holds it (then `guard` stays closed).
 // Otherwise `guard` holds the target open and locked until the save is done, so that no one
-// takes it in between; the document's own file is left to `own`.
-ErrorCode PrepareSaveTarget(const char* path, const CFileStream& own, SaveTarget& target,
+// takes it in between. The document's own file is left to `own` when `own` opened it for
+// writing; a document that only reads its file lends its hold while the guard has the file
+// (`lent`), and takes it back here when the target is refused.
+ErrorCode PrepareSaveTarget(const char* path, CFileStream& own, SaveTarget& target,
                             CFileStream& guard);
 
 // The name prefix of the files a save of `target` writes aside.

@@ -176,8 +176,12 @@ bool SaveWorkbookFileWith(CWorkbook& workbook, const char* path, bool gzip,
     } else {
         workbook.error = document.ErrorOr(kStreamOpenWrite);
     }
-    // Written, the document keeps its file shared like one just opened.
-    if (ok) workbook.stream.HoldLock(true);
+    // Written, the document keeps its file shared like one just opened; failed, a reader of
+    // the target takes back the hold it lent.
+    if (ok || target.lent) {
+        if (guard.IsOpen()) guard.Close();
+        workbook.stream.HoldLock(true);
+    }
     return ok;
 }
 

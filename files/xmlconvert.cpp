@@ -40,12 +40,10 @@ ErrorCode ParseXmlUnsigned(std::string_view text, uint64_t cap, uint64_t min, ui
 
 ErrorCode ParseXmlSigned(std::string_view text, uint64_t cap, int64_t min, int64_t max,
                          int64_t& out) {
-    std::size_t i = 0;
     const bool negative = !text.empty() && text[0] == '-';
-    if (negative) {
-        i = 1;
-        while (i < text.size() && IsAsciiSpace(text[i])) ++i;
-    }
+    std::size_t i = negative ? 1 : 0;
+    // Blanks may come before the digits, with or without the sign.
+    while (i < text.size() && IsAsciiSpace(text[i])) ++i;
     uint64_t magnitude = 0;
     if (!AccumulateDigits(text, i, cap, magnitude)) return kErrorXmlData;
     const int64_t value = negative ? -int64_t(magnitude) : int64_t(magnitude);

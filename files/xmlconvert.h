@@ -21,8 +21,8 @@ constexpr uint64_t kXmlCapU32 = 4294967294u;
 ErrorCode ParseXmlUnsigned(std::string_view text, uint64_t cap, uint64_t min, uint64_t max,
                            uint64_t& out);
 
-// An optional "-" followed by optional whitespace, then decimal digits; the empty text and
-// a lone "-" are 0. A magnitude past `cap` (checked while the digits accumulate), any other
+// An optional "-", optional whitespace, then decimal digits; the empty text, blanks alone
+// and a lone "-" are 0. A magnitude past `cap` (checked while the digits accumulate), any other
 // character, or a value outside [min, max] is 59.
 ErrorCode ParseXmlSigned(std::string_view text, uint64_t cap, int64_t min, int64_t max,
                          int64_t& out);

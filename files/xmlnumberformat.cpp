@@ -33,6 +33,9 @@ constexpr FamilyElement kFamilies[] = {
 };
 
 constexpr std::size_t kSymbolLength = 14;
+// A user's code in the file; the record's field has room for a few more characters, which
+// only the binary form fills.
+constexpr std::size_t kUserCodeLength = 1024;
 
 std::string_view FamilyName(uint8_t kind) {
     for (const FamilyElement& f : kFamilies)
@@ -141,7 +144,7 @@ bool ReadFamily(CXmlReader& r, StandardFormat& format) {
 }
 
 bool ReadUserDefined(CXmlReader& r, StandardFormat& format) {
-    if (!r.ReadElementText("UserDefined", kMaxFormatCode, kXmlOptional, true)) return r.Ok();
+    if (!r.ReadElementText("UserDefined", kUserCodeLength, kXmlOptional, true)) return r.Ok();
     if (r.Text().empty()) return true;
     format.kind = STD_STYLE_USER_DEFINED;
     std::memcpy(format.code, r.Text().c_str(), r.Text().size() + 1);

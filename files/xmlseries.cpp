@@ -11,6 +11,8 @@
 
 #include <array>
 #include <cfloat>
+#include <charconv>
+#include <cmath>
 
 namespace vl {
 
@@ -37,13 +39,32 @@ bool ReadScale(CXmlReader& r, SeriesSettings& s) {
     return ReadXmlKeywordIf(r, "Scale", kScaleNames, s.scale);
 }
 
-// A "FromValue" or "ToValue": blanks before the number are allowed, nothing after it.
+// The hexadecimal form of a number: an optional sign, "0x" or "0X", hexadecimal digits with
+// an optional fraction and binary exponent ("0x1.8p3" is 12); the whole text, finite.
+bool ParseHexNumber(std::string_view t, double& value) {
+    const bool negative = !t.empty() && t[0] == '-';
+    if (!t.empty() && (t[0] == '-' || t[0] == '+')) t.remove_prefix(1);
+    if (t.size() < 3 || t[0] != '0' || (t[1] != 'x' && t[1] != 'X')) return false;
+    t.remove_prefix(2);
+    // The digits carry no sign of their own.
+    if (t[0] == '-' || t[0] == '+') return false;
+    double v = 0;
+    const auto [end, ec] =
+        std::from_chars(t.data(), t.data() + t.size(), v, std::chars_format::hex);
+    if (ec != std::errc() || end != t.data() + t.size() || !std::isfinite(v)) return false;
+    value = negative ? -v : v;
+    return true;
+}
+
+// A "FromValue" or "ToValue", decimal or hexadecimal: blanks before the number are allowed,
+// nothing after it.
 bool ReadRangeValue(CXmlReader& r, std::string_view name, uint16_t flag, SeriesSettings& s,
                     double& value) {
     if (!r.FindAttribute(name)) return true;
     std::string_view v = r.Value();
     while (!v.empty() && IsAsciiSpace(v.front())) v.remove_prefix(1);
-    if (!r.Check(ParseXmlDouble(v, -DBL_MAX, DBL_MAX, value))) return false;
+    if (!ParseHexNumber(v, value) && !r.Check(ParseXmlDouble(v, -DBL_MAX, DBL_MAX, value)))
+        return false;
     s.rangeFlags |= flag;
     return true;
 }

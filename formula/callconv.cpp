@@ -78,11 +78,7 @@ void ReturnUncheckedNumber(CEvalContext& ctx, double value, FormulaError error) 
     Finish(ctx);
 }
 
-void ReturnText(CEvalContext& ctx, std::string_view text, FormulaError error) {
-    if (error) {
-        ReturnErrorEntry(ctx, error);
-        return;
-    }
+void ReturnText(CEvalContext& ctx, std::string_view text) {
     FormulaToken& slot = ClearOperand(ResultSlot(ctx));
     if (ctx.stringPool.PushString(text)) {
         slot.type = kTokenText;

@@ -144,7 +144,11 @@ uint8_t ParseA1Ref(std::string_view text, CellRef& ref, std::size_t& end) {
         if (rowAbsolute) ++i;
     }
     if (IsAsciiDigit(At(text, i))) {
-        uint64_t row = ReadDigits(text, i);
+        // The digit that carries the row past the last row ends the scan: one more digit
+        // after it makes the text no reference at all.
+        uint64_t row = 0;
+        while (IsAsciiDigit(At(text, i)) && row <= kRowOutOfRange)
+            row = row * 10 + uint64_t(text[i++] - '0');
         end = i;
         // Row 0 is no row: out of range, never the row before the first.
         bool outside = row == 0 || row > kRowOutOfRange;

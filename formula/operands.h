@@ -98,9 +98,9 @@ void ReturnNumber(CEvalContext& ctx, double value, FormulaError error = 0);
 // ReturnNumber for the few results that pass no finite test: only NaN and infinities become
 // #NUM!, a subnormal value stays.
 void ReturnUncheckedNumber(CEvalContext& ctx, double value, FormulaError error = 0);
-// Ends the call with a text pushed on the pool (#VALUE! when it is full); with an error the result
-// is that error as an error entry.
-void ReturnText(CEvalContext& ctx, std::string_view text, FormulaError error = 0);
+// Ends the call with a text pushed on the pool (#VALUE! when it is full). A text function
+// that fails ends with ReturnErrorEntry.
+void ReturnText(CEvalContext& ctx, std::string_view text);
 // Ends the call with an error value: a number entry that carries the error, as functions
 // that give numbers fail.
 void ReturnError(CEvalContext& ctx, FormulaError error);

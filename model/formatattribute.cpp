@@ -63,7 +63,10 @@ void CopyStyleAttribute(StyleRecord& t, const StyleRecord& s, uint8_t code) {
         CopyStyleAttribute(t, s, kAttrHorizontalAlignment);
         CopyStyleAttribute(t, s, kAttrVerticalAlignment);
         CopyStyleAttribute(t, s, kAttrWrapping);
-        t.rotation = s.rotation; // the alignment page sends its rotation bar with this code
+        break;
+    case kAttrAlignmentRotation:
+        CopyStyleAttribute(t, s, kAttrAlignment);
+        t.rotation = s.rotation;
         break;
     case kAttrHorizontalAlignment:
         t.horizontalAlignment = s.horizontalAlignment;

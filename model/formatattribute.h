@@ -8,7 +8,7 @@
 
 namespace vl {
 
-// Attribute codes 1 to 20; any other code copies nothing.
+// Attribute codes 1 to 21; any other code copies nothing.
 enum FormatAttribute : uint8_t {
     kAttrNumberFormat = 1,     // the kind and its parameters
     kAttrNumberFormatCode = 2, // the kind and its format text
@@ -30,6 +30,9 @@ enum FormatAttribute : uint8_t {
     kAttrNothing = 18,
     kAttrInterior = 19,
     kAttrProtection = 20,
+    // The alignment page's whole alignment: code 13 and the text rotation. No client names
+    // it: a client's code 13 leaves the rotation as it is.
+    kAttrAlignmentRotation = 21,
 };
 
 // Copies attribute `code`; returns true when the target font changed.

@@ -45,7 +45,8 @@ struct ImageListEntry {
     PackedDib decoded;
 };
 
-constexpr int kPasswordSize = 1024;
+constexpr int kPasswordLength = 1024;              // characters at most
+constexpr int kPasswordSize = kPasswordLength + 1; // with the terminator
 constexpr int kLastSavedUserSize = 128;
 constexpr int kLastSavedDateSize = 50;
 

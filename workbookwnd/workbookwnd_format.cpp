@@ -134,7 +134,12 @@ void CWorkbookWnd::OpenFormatPane(int id, FormatPageRequest request) {
         break;
     }
     case ID_FORMAT_ALIGNMENT:
-        pages->OpenAlignmentPage(request, merged.style, applyStyle);
+        // The page's whole alignment includes its rotation bar.
+        pages->OpenAlignmentPage(
+            request, merged.style, [applyStyle](const StyleRecord& style, uint8_t code) {
+                return applyStyle(style,
+                                  code == kAttrAlignment ? uint8_t(kAttrAlignmentRotation) : code);
+            });
         break;
     case ID_FORMAT_STYLE:
         pages->OpenStylePage(

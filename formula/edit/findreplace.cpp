@@ -9,6 +9,7 @@
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace vl {
@@ -32,16 +33,27 @@ public:
     }
 
     bool Empty() const { return tokens_.empty(); }
+    // The pattern's characters, an escaped one counting once.
+    size_t Size() const { return tokens_.size(); }
 
-    int32_t Find(std::string_view text, bool wholeCell) const {
+    // Where the first match starts, or -1; `length` takes the characters it matched, a '*'
+    // at the end taking the rest of the text.
+    int32_t Find(std::string_view text, bool wholeCell, size_t* length = nullptr) const {
         if (tokens_.empty()) return -1;
-        if (wholeCell) return MatchFrom(text, 0, true) ? 0 : -1;
-        const bool literalFirst = tokens_[0].kind == kLiteral;
-        for (size_t s = 0; s <= text.size(); ++s) {
-            if (literalFirst && (s == text.size() || Fold(text[s]) != tokens_[0].c)) continue;
-            if (MatchFrom(text, s, false)) return int32_t(s);
+        size_t end = 0;
+        int32_t found = -1;
+        if (wholeCell) {
+            if (MatchFrom(text, 0, true, end)) found = 0;
+        } else {
+            const bool literalFirst = tokens_[0].kind == kLiteral;
+            for (size_t s = 0; s <= text.size() && found < 0; ++s) {
+                if (literalFirst && (s == text.size() || Fold(text[s]) != tokens_[0].c)) continue;
+                if (MatchFrom(text, s, false, end)) found = int32_t(s);
+            }
         }
-        return -1;
+        if (found >= 0 && length)
+            *length = (tokens_.back().kind == kStar ? text.size() : end) - size_t(found);
+        return found;
     }
 
 private:
@@ -54,12 +66,14 @@ private:
     char Fold(char c) const { return matchCase_ ? c : CharUpper1252(c); }
 
     // The pattern against the text from position s: to the end of the text with whole cell,
-    // else any length. A '*' takes as few characters as it can, and one more at each retry.
-    bool MatchFrom(std::string_view text, size_t s, bool whole) const {
+    // else any length, ending at `end`. A '*' takes as few characters as it can, and one
+    // more at each retry.
+    bool MatchFrom(std::string_view text, size_t s, bool whole, size_t& end) const {
         const size_t n = tokens_.size();
         size_t i = s, j = 0, starJ = SIZE_MAX, starI = 0;
         for (;;) {
             if (j == n) {
+                end = i;
                 if (!whole || i == text.size()) return true;
             } else if (tokens_[j].kind == kStar) {
                 starJ = j++;
@@ -81,8 +95,8 @@ private:
     bool matchCase_;
 };
 
-bool Replace(const CPattern& compiled, size_t patternLength, std::string_view replacement,
-             std::string_view text, bool wholeCell, std::string& out) {
+bool Replace(const CPattern& compiled, std::string_view replacement, std::string_view text,
+             bool wholeCell, std::string& out) {
     out.clear();
     if (wholeCell) {
         if (compiled.Find(text, true) != 0) return false;
@@ -93,13 +107,17 @@ bool Replace(const CPattern& compiled, size_t patternLength, std::string_view re
     size_t p = 0;
     // Tried once at least: a pattern of stars matches an empty text too.
     do {
-        const int32_t m = compiled.Find(text.substr(p), false);
+        size_t matched = 0;
+        const int32_t m = compiled.Find(text.substr(p), false, &matched);
         if (m < 0) break;
         out.append(text.substr(p, size_t(m)));
         out.append(replacement);
         if (out.size() > kMaxCellText) return false;
         any = true;
-        p = std::min(text.size(), p + size_t(m) + patternLength);
+        // On after as many characters as the pattern has, but never past what it matched:
+        // no text it left is lost.
+        p = std::min(text.size(),
+                     p + size_t(m) + std::max<size_t>(1, std::min(compiled.Size(), matched)));
     } while (p < text.size());
     out.append(text.substr(p));
     return any && out.size() <= kMaxCellText;
@@ -139,7 +157,7 @@ bool ReplaceUnguarded(CWorkbook& workbook, CWorksheet& ws, CEvalContext& ctx,
         StandardFormat format = GetStyleRecord(workbook.styles, style).numberFormat;
         SearchText(ctx, r, format, text);
         if (compiled.Find(text, options.wholeCell) < 0) continue;
-        if (!Replace(compiled, pattern.size(), replacement, text, options.wholeCell, replaced) ||
+        if (!Replace(compiled, replacement, text, options.wholeCell, replaced) ||
             ParseCellInput(ctx, replaced, format, row, column, b) == CellInput::kTooLong ||
             b.size == 0) {
             ++counts.refused;
@@ -175,8 +193,7 @@ int32_t MatchPattern(std::string_view pattern, std::string_view text, bool match
 bool ReplaceInText(std::string_view pattern, std::string_view replacement, std::string_view text,
                    const SearchOptions& options, std::string& out) {
     const CPattern compiled(pattern, options.matchCase);
-    return !compiled.Empty() &&
-           Replace(compiled, pattern.size(), replacement, text, options.wholeCell, out);
+    return !compiled.Empty() && Replace(compiled, replacement, text, options.wholeCell, out);
 }
 
 bool FindNextCell(CWorkbook& workbook, CWorksheet& ws, const CellRange& range, uint16_t& column,

@@ -3,7 +3,6 @@
 #include "functions/numeric/distinverse.h"
 #include "functions/numeric/rootsearch.h"
 
-#include <cfloat>
 #include <cmath>
 #include <limits>
 
@@ -11,9 +10,12 @@ namespace vl {
 
 namespace {
 
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// Infinite at the ends: a limit of probability 1 does not exist, and is no finite number.
 double NormalQuantile(double q) {
-    if (q >= 1) return DBL_MAX;
-    if (q <= 0) return -DBL_MAX;
+    if (q >= 1) return kInfinity;
+    if (q <= 0) return -kInfinity;
     double x1 = 0, x2 = 0.1, root = 0;
     BracketRoot(x1, x2, NormalQuantileTarget, q, 0, 0);
     FindRootInInterval(x1, x2, root, NormalQuantileTarget, q, 0, 0, 1e-8);
@@ -130,7 +132,7 @@ void PolyPointsQuantile(const Matrix& x, const Matrix& B, double t, double s2, d
         quantile = NormalQuantile(q);
     } else {
         factor = std::sqrt(s2 / dof);
-        quantile = TInv(q, dof);
+        quantile = q >= 1 ? kInfinity : TInv(q, dof);
     }
     value = 0;
     double squares = 0;
@@ -171,8 +173,8 @@ bool TimeSeriesAnalysis(const Matrix& y, int32_t n, int32_t k, int32_t l, double
         for (int32_t b = 1; b <= m; ++b) MatrixElement(C, a, b) = -MatrixElement(C, a, b);
     // No degree of freedom left: the limits are not defined.
     const double quantile = d <= 0             ? std::numeric_limits<double>::quiet_NaN()
-                            : (p + 1) / 2 >= 1 ? DBL_MAX
-                            : (p + 1) / 2 <= 0 ? -DBL_MAX
+                            : (p + 1) / 2 >= 1 ? kInfinity
+                            : (p + 1) / 2 <= 0 ? -kInfinity
                                                : TInv((p + 1) / 2, d);
     for (int32_t i = m; i <= n; ++i) {
         for (int32_t w = 1; w <= m; ++w) VectorAt(Y, w) = VectorAt(y, i - 2 * k + w - 1);

@@ -99,6 +99,36 @@ TEST_F(ExcelFilesTest, BadFilesReportTheirCodeAndLine) {
     Loaded(folder.Path("missing.xml"), HRESULT(0x80040022));
 }
 
+// A native workbook under a ".xml" name is no spreadsheet: its XML forms fail with the error
+// of a file of the wrong format, its binary forms (no XML at all) with the reader's own code,
+// and the object keeps its document either way.
+TEST_F(ExcelFilesTest, ANativeWorkbookIsNoSpreadsheet) {
+    const std::string wrongFormat = GetErrorMessage(kErrorFileFormat);
+    const std::string noXml = "An unexpected xml element\nLine: 1";
+    for (const uint8_t form :
+         {kFormatXml, kFormatXmlCompressed, kFormatBinary, kFormatBinaryCompressed}) {
+        const std::string path = folder.Path("native" + std::to_string(form) + ".xml");
+        Doc().fileKind = form;
+        ASSERT_EQ(obj->SaveAs(CBstr(path)), S_OK) << int(form);
+        Doc().stream.Close();
+        const bool xml = form == kFormatXml || form == kFormatXmlCompressed;
+        auto other = Loaded(path, xml ? HRESULT(0x80040015) : HRESULT(0x80040038));
+        EXPECT_EQ(TakenMessage(), xml ? wrongFormat : noXml) << int(form);
+        int32_t count = -1;
+        EXPECT_EQ(other->GetItemCount(count), S_OK);
+        EXPECT_EQ(count, 0) << int(form);
+        // Its own reader still opens it whole.
+        std::shared_ptr<CWorkbookObj> native;
+        ASSERT_EQ(CWorkbookObj::Create(native), S_OK);
+        ASSERT_EQ(native->Load(CBstr(path), CBstr(), 0, nullptr, nullptr), S_OK) << int(form);
+        EXPECT_EQ(Text(*native, "$B$2"), "text & more");
+    }
+    const std::string text = folder.Path("text.xml");
+    tempfiles::WriteBytes(text, {'h', 'e', 'l', 'l', 'o'});
+    Loaded(text, HRESULT(0x80040038));
+    EXPECT_EQ(TakenMessage(), "An unexpected xml element\nLine: 1");
+}
+
 } // namespace
 
 } // namespace vl

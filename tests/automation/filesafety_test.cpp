@@ -1,10 +1,13 @@
 // Loading and saving where files are shared: the object's own file, files other objects or
 // processes hold, targets that may not be written, pipes, and a tree with nothing to save.
 
+#include "automation/infoobjects.h"
 #include "automationtestutil.h"
 
 #include <filesystem>
+#include <functional>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace vl {
@@ -114,6 +117,98 @@ TEST_F(FileSafetyTest, AHeldOrReadOnlyTargetIsNotReplaced) {
     struct stat st {};
     stat(readOnly.c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0444u);
+}
+
+// Another process that loads a file and holds it until told to save it: Save's result,
+// 0 for S_OK, is its exit status.
+class HolderProcess {
+public:
+    explicit HolderProcess(const std::string& path) {
+        int up[2], down[2];
+        if (pipe(up) != 0 || pipe(down) != 0) return;
+        child_ = fork();
+        if (child_ == 0) {
+            close(up[0]);
+            close(down[1]);
+            std::shared_ptr<CWorkbookObj> holder;
+            const bool held = CWorkbookObj::Create(holder) == S_OK &&
+                              holder->Load(CBstr(path), CBstr(), 0, nullptr, nullptr) == S_OK &&
+                              holder->Document().readOnly == 0;
+            const char ready = held ? 'h' : 'x';
+            char go = 0;
+            if (write(up[1], &ready, 1) != 1 || read(down[0], &go, 1) != 1 || !held) _exit(2);
+            _exit(holder->Save() == S_OK ? 0 : 1);
+        }
+        close(up[1]);
+        close(down[0]);
+        go_ = down[1];
+        char ready = 0;
+        held_ = child_ > 0 && read(up[0], &ready, 1) == 1 && ready == 'h';
+        close(up[0]);
+    }
+    ~HolderProcess() { SaveAndEnd(); }
+    bool Held() const { return held_; }
+    // Lets the holder save and end; its exit status, -1 when it did not end normally.
+    int SaveAndEnd() {
+        if (child_ <= 0) return -1;
+        const char go = 's';
+        const bool told = write(go_, &go, 1) == 1;
+        close(go_);
+        int status = 0;
+        const bool ended = waitpid(child_, &status, 0) == child_ && WIFEXITED(status);
+        child_ = 0;
+        return told && ended ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t child_ = -1;
+    int go_ = -1;
+    bool held_ = false;
+};
+
+// A document that could only read a file another object or process holds saves over it by
+// no route: the file stays as its holder wrote it, the reader keeps its document, and the
+// holder's next Save works. Once nobody else holds it, the reader may replace it.
+TEST_F(FileSafetyTest, AReaderOfAHeldFileDoesNotReplaceIt) {
+    std::shared_ptr<CTextFileInfoObj> text;
+    ASSERT_EQ(CTextFileInfoObj::Create(text), S_OK);
+    const std::string path = folder.Path("shared.vlb");
+    const std::function<HRESULT(CWorkbookObj&)> routes[] = {
+        [&](CWorkbookObj& o) { return o.SaveAs(CBstr(path)); },
+        [&](CWorkbookObj& o) { return o.SaveAsExcelFile(CBstr(path)); },
+        [&](CWorkbookObj& o) { return o.SaveAsTextFile(CBstr(path), text.get()); },
+    };
+    const std::string message = GetErrorMessage(kStreamOpenRead);
+    for (size_t route = 0; route < std::size(routes); ++route) {
+        for (const bool elsewhere : {false, true}) {
+            const std::string at = std::to_string(route) + (elsewhere ? " process" : " object");
+            ASSERT_EQ(obj->SaveAs(CBstr(path)), S_OK);
+            Doc().stream.Close();
+            const auto before = tempfiles::ReadBytes(path);
+            auto holder = Other();
+            std::unique_ptr<HolderProcess> process;
+            if (elsewhere)
+                process = std::make_unique<HolderProcess>(path);
+            else
+                ASSERT_EQ(Load(*holder, path), S_OK);
+            ASSERT_TRUE(!elsewhere || process->Held()) << at;
+            auto reader = Other();
+            ASSERT_EQ(Load(*reader, path), S_OK) << at;
+            ASSERT_EQ(reader->Document().readOnly, 1) << at;
+            ASSERT_EQ(reader->PutValue("$A$1", CVariant::R8(99)), S_OK);
+            EXPECT_EQ(routes[route](*reader), kCannotRead) << at;
+            EXPECT_EQ(TakenMessage(), message) << at;
+            EXPECT_EQ(tempfiles::ReadBytes(path), before) << at;
+            EXPECT_TRUE(reader->Document().stream.IsSameFile(path.c_str())) << at;
+            if (elsewhere)
+                EXPECT_EQ(process->SaveAndEnd(), 0) << at;
+            else
+                EXPECT_EQ(holder->Save(), S_OK) << at;
+            holder.reset();
+            EXPECT_EQ(routes[route](*reader), S_OK) << at; // the reader alone may replace it
+            reader.reset();
+        }
+    }
 }
 
 // A pipe, a folder or a device is not read: the load fails at once and changes nothing.

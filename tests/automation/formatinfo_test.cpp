@@ -6,6 +6,7 @@
 #include "automation/typelib.h"
 #include "automationtestutil.h"
 #include "formula/celltext.h"
+#include "formula/edit/formatcommands.h"
 #include "model/formatattribute.h"
 #include "model/rangestyle.h"
 #include "platform/core/bytes.h"
@@ -194,6 +195,27 @@ TEST_F(FormatTest, CodesPickTheirPartsAndUnusedStylesLeave) {
     info->put_styleID(11);
     ASSERT_EQ(obj->format("$C$3", kAttrNumberFormat, info.get()), S_OK);
     EXPECT_EQ(Doc().styles.styleCount, styles);
+}
+
+// The alignment codes leave a stored rotation, which only the alignment page's own code
+// carries; a client cannot name that code.
+TEST_F(FormatTest, AlignmentCodesKeepTheRotation) {
+    StyleRecord turned;
+    turned.rotation = 40;
+    turned.horizontalAlignment = 3;
+    turned.wrapText = 1;
+    ASSERT_TRUE(ApplyFormatToRange(Doc(), *Doc().tree.active, {2, 2, 2, 2}, kAttrAlignmentRotation,
+                                   turned, FontRecord{}));
+    ASSERT_EQ(StyleAt(2, 2).rotation, 40);
+    for (const int32_t code :
+         {typelib::STYLE_ALIGN_GENERAL, typelib::STYLE_ALIGN_HORZ, typelib::STYLE_ALIGN_VERT,
+          typelib::STYLE_ALIGN_WRAP, int32_t(kAttrAlignmentRotation)}) {
+        ASSERT_EQ(obj->format("$C$3", code, info.get()), S_OK) << code;
+        EXPECT_EQ(StyleAt(2, 2).rotation, 40) << code;
+    }
+    // Code 13 took the alignments and the wrapping of the object all the same.
+    EXPECT_EQ(StyleAt(2, 2).horizontalAlignment, 0);
+    EXPECT_EQ(StyleAt(2, 2).wrapText, 0);
 }
 
 TEST_F(FormatTest, RefusalsAndAFullTableKeepTheRuns) {

@@ -176,8 +176,9 @@ TEST_F(FilesTest, ARefusedPasswordLeavesTheStoredOneAlone) {
         std::string password;
         HRESULT hr;
     } cases[] = {{"12345", E_INVALIDARG},
-                 {std::string(1024, 'p'), E_INVALIDARG},
+                 {std::string(1025, 'p'), E_INVALIDARG},
                  {"123456", S_OK},
+                 {std::string(1024, 'p'), S_OK},
                  {std::string(1023, 'p'), S_OK}};
     for (const auto& c : cases) {
         ASSERT_EQ(obj->SetProtection("first-one", 1), S_OK);
@@ -195,6 +196,29 @@ TEST_F(FilesTest, ARefusedPasswordLeavesTheStoredOneAlone) {
     int32_t readOnly = -1;
     ASSERT_EQ(obj->GetProtection(untouched, readOnly), S_OK);
     EXPECT_EQ(untouched.Utf8(), "kept");
+}
+
+// The longest passwords protect the file whole: it opens with the very password set and with
+// no shorter one; a longer one is refused before anything is read.
+TEST_F(FilesTest, TheLongestPasswordsOpenTheFileTheyProtect) {
+    for (const size_t length : {size_t(1023), size_t(1024)}) {
+        // Uneven, so that any character lost or moved changes the key.
+        std::string password;
+        for (size_t i = 0; i < length; ++i) password += char('a' + (i * 7 + length) % 26);
+        const std::string path = folder.Path("long" + std::to_string(length) + ".vlb");
+        ASSERT_EQ(obj->SetProtection(CBstr(password), 0), S_OK) << length;
+        ASSERT_EQ(obj->SaveAs(CBstr(path)), S_OK) << length;
+        LetGo();
+        auto loaded = Loaded(path, password.c_str());
+        ExpectContent(*loaded);
+        CBstr stored;
+        int32_t readOnly = -1;
+        ASSERT_EQ(loaded->GetProtection(stored, readOnly), S_OK);
+        EXPECT_EQ(stored.Utf8(), password) << length;
+        loaded.reset();
+        Loaded(path, password.substr(0, length - 1).c_str(), HRESULT(0x8004001A));
+        Loaded(path, (password + "x").c_str(), length < 1024 ? HRESULT(0x8004001A) : E_INVALIDARG);
+    }
 }
 
 TEST_F(FilesTest, AReadOnlyCopyOpensWithoutThePasswordAndCannotBeSaved) {

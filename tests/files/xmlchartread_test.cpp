@@ -80,6 +80,21 @@ TEST(XmlChartRead, SeriesGroupsGiveRoles) {
               std::tuple(2, kFromValueGiven, -2.5, 7));
 }
 
+// The range values read as the C runtime reads numbers: decimal or hexadecimal.
+TEST(XmlChartRead, RangeValuesTakeDecimalAndHexadecimalForms) {
+    const std::pair<const char*, double> cases[] = {
+        {"0x10", 16},    {" \t0X1a", 26}, {"-0x10", -16}, {"+0x10", 16},
+        {"0x1.8p3", 12}, {"0x.8", 0.5},   {"1e3", 1000},  {"-.5", -0.5},
+    };
+    for (const auto& [text, value] : cases) {
+        ChartOf xy(
+            ChartDoc("ChartXY", std::string("<X><Name/><RelatedSigma/><DataArray ToValue='") +
+                                    text + "'/><DataPeriods/></X>"));
+        const SeriesSettings& x = xy.Series(0);
+        EXPECT_EQ(std::tuple(x.rangeFlags, x.toValue), std::tuple(kToValueGiven, value)) << text;
+    }
+}
+
 TEST(XmlChartRead, PresentationOptions) {
     using Five = std::tuple<int, int, int, int, int>;
     const std::string scatter = "<Font/><Border/><FillPattern/><ConnectingLine/></Scatter>";

@@ -116,6 +116,9 @@ TEST(XmlStyles, EachAttributeOutsideItsTableOrRange) {
         {NF("<General></General>"), kElem},
         {NF("<Money/>"), kElem},
         {NF("<Default/><Default/>"), kElem},
+        {NF("<UserDefined>" + std::string(1025, '0') + "</UserDefined>"), kData},
+        {S("<Alignment Rotation=' 45 '/>"), kData},
+        {S("<Alignment Rotation=' -45'/>"), kData}, // blanks come after the sign
         {"<Style><NumberFormat><Default/>", kElem, 5},
     });
 }
@@ -158,6 +161,7 @@ TEST(XmlStyles, StylesReadWhole) {
          })},
         {"<Protection Protected='1' Hidden='0'/>", with([](StyleRecord& s) { s.isProtected = 1; })},
         {"<Alignment VerticalAlignment='Default'/>", plain},
+        {"<Alignment Rotation=' 45'/>", with([](StyleRecord& s) { s.rotation = 45; })},
     };
     for (const auto& [children, expected] : cases)
         EXPECT_EQ(StyleBytes(ReadStyle(children)), StyleBytes(expected)) << children;
@@ -189,6 +193,9 @@ TEST(XmlStyles, NumberFormatFamilies) {
         {"<Scientific Exponent='-0'/>",
          {STD_STYLE_SCIENTIFIC, kExponentForm, 2, kExponentNumber, 0}},
         {"<UserDefined>0.00 \"kg\"  </UserDefined>", {STD_STYLE_USER_DEFINED}},
+        {"<Scientific Exponent=' 3'/>",
+         {STD_STYLE_SCIENTIFIC, kExponentForm, 1, kExponentNumber, 3}},
+        {"<UserDefined>" + std::string(1024, '0') + "</UserDefined>", {STD_STYLE_USER_DEFINED}},
         {"<UserDefined/>", {STD_STYLE_DEFAULT}},
         {"<Default/>", {STD_STYLE_DEFAULT}},
         {"", {STD_STYLE_DEFAULT}},
@@ -208,6 +215,7 @@ TEST(XmlStyles, NumberFormatFamilies) {
     EXPECT_EQ(std::string(general.code), BuildStandardFormatCode(general.kind, general.params));
     EXPECT_FALSE(std::string(general.code).empty());
     EXPECT_STREQ(format(cases[10].first).code, "0.00 \"kg\"  ");
+    EXPECT_EQ(std::string(format(cases[12].first).code), std::string(1024, '0'));
 }
 
 } // namespace

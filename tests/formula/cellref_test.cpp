@@ -30,14 +30,20 @@ TEST(ParseA1Ref, ReadsColumnsRowsAndDollarSignsAndFlagsPositionsOutsideTheGrid) 
         {"AAA10", 27, 702, 9, 5},
         {"A2097152", 27, 0, 2097151, 8},
         {"A1+", 27, 0, 0, 2},
-        // past BZS, row 0, past the last row, and digit runs that would wrap 32 bits
+        // past BZS, row 0, past the last row; the digit that passes the last row ends the
+        // digits, and a digit after it makes the text no reference
         {"BZT1", 27 | 64, kColumnOutOfRange, 0, 4},
         {"XFD1", 27 | 64, kColumnOutOfRange, 0, 4},
         {"A0", 27 | 64, 0, kRowOutOfRange, 2},
         {"$A$0", 9 | 64, 0, kRowOutOfRange, 4},
         {"A2097153", 27 | 64, 0, kRowOutOfRange, 8},
-        {"A4294967297", 27 | 64, 0, kRowOutOfRange, 11},
-        {"A99999999999999999999999", 27 | 64, 0, kRowOutOfRange, 24},
+        {"A20971520", 27 | 64, 0, kRowOutOfRange, 9},
+        {"$A$9999999", 9 | 64, 0, kRowOutOfRange, 10},
+        {"A20971530", 0, 0, kRowOutOfRange, 8},
+        {"A209715300", 0, 0, kRowOutOfRange, 8},
+        {"A4294967297", 0, 0, kRowOutOfRange, 8},
+        {"A99999999999999999999999", 0, 0, kRowOutOfRange, 8},
+        {"00000002097152", 3, 0, 2097151, 14},
         {"0:", 3 | 64, 0, kRowOutOfRange, 1},
     };
     for (const auto& [text, flags, column, row, length] : cases) {

@@ -47,11 +47,11 @@ struct Expect {
 // k strikeout, F whole font, o font colour, l list, h horizontal, v vertical, r wrap,
 // R rotation, b borders, I interior, p protection
 constexpr Expect kExpected[] = {
-    {1, false, "n"},  {2, false, "N"},  {3, true, "s"},      {4, true, "f"},   {5, true, "c"},
-    {6, true, "w"},   {7, true, "i"},   {8, true, "u"},      {9, true, "k"},   {10, true, "F"},
-    {11, false, "o"}, {12, false, "l"}, {13, false, "hvrR"}, {14, false, "h"}, {15, false, "v"},
-    {16, false, "r"}, {17, false, "b"}, {18, false, ""},     {19, false, "I"}, {20, false, "p"},
-    {0, false, ""},   {21, false, ""}};
+    {1, false, "n"},     {2, false, "N"},  {3, true, "s"},     {4, true, "f"},   {5, true, "c"},
+    {6, true, "w"},      {7, true, "i"},   {8, true, "u"},     {9, true, "k"},   {10, true, "F"},
+    {11, false, "o"},    {12, false, "l"}, {13, false, "hvr"}, {14, false, "h"}, {15, false, "v"},
+    {16, false, "r"},    {17, false, "b"}, {18, false, ""},    {19, false, "I"}, {20, false, "p"},
+    {21, false, "hvrR"}, {0, false, ""},   {22, false, ""}};
 
 bool Has(const char* fields, char c) {
     return std::strchr(fields, c) != nullptr;

@@ -102,6 +102,26 @@ TEST_F(FilesTest, EachNativeFormRoundTripsThroughTheWindow) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
+// A native workbook saved under a ".xml" name opens as no spreadsheet and no window opens:
+// its XML forms show the error of a file of the wrong format, its binary forms the
+// spreadsheet reader's own.
+TEST_F(FilesTest, ANativeWorkbookUnderAnXmlNameOpensNothing) {
+    for (uint8_t form = 1; form <= 4; ++form) {
+        const std::string path = SavedBook("native" + std::to_string(form) + ".xml", form);
+        CloseActive();
+        const int before = Windows();
+        ui.boxes.clear();
+        EXPECT_EQ(OpenWindow(path), nullptr) << int(form);
+        EXPECT_EQ(Windows(), before) << int(form);
+        if (form <= 2) {
+            ExpectOneError(kErrorFileFormat);
+        } else {
+            ASSERT_EQ(ui.boxes.size(), 1u);
+            EXPECT_EQ(ui.boxes[0].text, QStringLiteral("An unexpected xml element\nLine: 1"));
+        }
+    }
+}
+
 // Typed numbers carry the format their text implies; one with more digits than a format
 // shows keeps the value whole and a format the file keeps, in every form.
 TEST_F(FilesTest, TypedNumbersWithLongDigitsSaveAndOpenAgain) {
@@ -206,6 +226,49 @@ TEST_F(FilesTest, OpeningAnOpenFileActivatesItsWindowALinkReadsItAndAWriterIsWai
     EXPECT_EQ(second->Book().readOnly, 0);
     ExpectTypedCells();
     EXPECT_EQ(ui.waits.size(), 2u);
+}
+
+// A window that could only read a file another window or program holds does not save over
+// it: the file stays as its holder wrote it, and the holder's next save works.
+TEST_F(FilesTest, AReadOnlyWindowDoesNotSaveOverAHeldFile) {
+    const std::string path = Reopened("held.vln", 3);
+    CWorkbookWnd* holder = Active();
+    const std::string link = TempPath("link.vln");
+    fs::create_symlink(path, link);
+    CWorkbookWnd* reader = OpenWindow(link);
+    ASSERT_NE(reader, nullptr);
+    ASSERT_NE(reader, holder);
+    ASSERT_EQ(reader->Book().readOnly, 1);
+    Enter(0, 5, QStringLiteral("changed"));
+    const std::string before = ReadAll(path);
+    ui.savePath = QString::fromStdString(path);
+    ui.boxes.clear();
+    reader->HandleCommand(ID_FILE_SAVE_AS);
+    ExpectOneError(kStreamOpenWrite);
+    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_TRUE(reader->IsModified());
+    holder->SetModified(true);
+    ui.boxes.clear();
+    holder->HandleCommand(ID_FILE_SAVE);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_FALSE(holder->IsModified());
+    // Another program that holds it shared keeps it the same way.
+    holder->Book().stream.Close();
+    const int program = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(program, 0);
+    ASSERT_EQ(flock(program, LOCK_SH | LOCK_NB), 0);
+    const std::string held = ReadAll(path);
+    ui.boxes.clear();
+    reader->HandleCommand(ID_FILE_SAVE_AS);
+    ExpectOneError(kStreamOpenWrite);
+    EXPECT_EQ(ReadAll(path), held);
+    close(program);
+    // Once nobody else holds it, the reader may replace it.
+    ui.boxes.clear();
+    reader->HandleCommand(ID_FILE_SAVE_AS);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_FALSE(reader->IsModified());
+    EXPECT_NE(ReadAll(path), held);
 }
 
 // The real wait dialog over a file another program writes, holding it alone: when the writer

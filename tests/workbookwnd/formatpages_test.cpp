@@ -138,12 +138,27 @@ TEST_F(FormatPageKeysTest, TheAlignmentPageRotatesTheBlockAndResetsIt) {
         EXPECT_EQ(CellStyle(3, 1).rotation, 0);
         EXPECT_EQ(CellStyle(1, 4).rotation, 0);
     }
+    auto click = [&](const char* text) {
+        auto* bar = page->findChild<QToolBar*>();
+        QAction* action = nullptr;
+        for (QAction* a : bar ? bar->actions() : QList<QAction*>())
+            if (a->text() == QLatin1String(text)) action = a;
+        ASSERT_TRUE(action && bar->widgetForAction(action)) << text;
+        QTest::mouseClick(bar->widgetForAction(action), Qt::LeftButton);
+        Settle();
+    };
+    click("Copy");
     Press(Qt::Key_R, Qt::AltModifier); // "&Reset"
     QTest::qWait(150);                 // the pressed button's click
     Settle();
     EXPECT_EQ(label->text(), "0 degrees");
     for (uint16_t c = 1; c <= 2; ++c)
         for (uint32_t r = 1; r <= 3; ++r) EXPECT_EQ(CellStyle(c, r).rotation, 0) << c << "," << r;
+    // Paste brings back the copied rotation.
+    click("Paste");
+    EXPECT_EQ(label->text(), "-90 degrees");
+    for (uint16_t c = 1; c <= 2; ++c)
+        for (uint32_t r = 1; r <= 3; ++r) EXPECT_EQ(CellStyle(c, r).rotation, -90) << c << "," << r;
 }
 
 } // namespace

@@ -36,7 +36,7 @@ TEST(MatchPattern, WildcardsEscapesCaseAndWholeCells) {
             << c.pattern << " in " << c.text << " case " << c.matchCase << " whole " << c.wholeCell;
 }
 
-TEST(ReplaceInText, ResumesAfterThePatternsLengthAndNeverPastTheEnd) {
+TEST(ReplaceInText, ResumesAfterThePatternAndNeverPastTheEndOrTheMatch) {
     struct Case {
         const char *pattern, *replacement, *text;
         bool wholeCell;
@@ -55,6 +55,18 @@ TEST(ReplaceInText, ResumesAfterThePatternsLengthAndNeverPastTheEnd) {
         {"*", "X", "", false, "X"},
         {"*", "X", "", true, "X"},
         {"a", "X", "", false, nullptr},
+        // An escaped character is one character of the pattern: nothing after it is lost.
+        {"~*", "+", "a*b", false, "a+b"},
+        {"~?", "!", "a?b?c", false, "a!b!c"},
+        {"~~", "-", "x~y~~z", false, "x-y--z"},
+        {"b~*c", "_", "ab*cd", false, "a_d"},
+        {"~*?", "#", "1*23*45", false, "1#3#5"},
+        {"~**", "#", "1*23", false, "1#3"},
+        {"?~?", "#", "a?b", false, "#b"},
+        // A '*' that takes nothing does not skip what follows the match.
+        {"a*c", "X", "acd", false, "Xd"},
+        {"a*c", "X", "acdac", false, "XdX"},
+        {"?*?", "X", "abcde", false, "XXe"},
     };
     for (const Case& c : cases) {
         std::string out;

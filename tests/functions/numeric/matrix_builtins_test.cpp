@@ -281,6 +281,37 @@ TEST_F(MatrixBuiltins, PolynomialRegressionAndPoints) {
                      });
 }
 
+// At the probability 1 no limit is finite: every limit cell is #NUM!, every value a number.
+TEST_F(MatrixBuiltins, LimitsAtTheProbabilityOneAreNumErrors) {
+    const std::string reg = "{1; 2; 3; 4; 5; 6; 7}, {3.1; 1.2; 1.3; 2.4; 3.5; 6.5; 7.5}, "
+                            "{0.2; 1.8; 0.2; 0.2; 1.9; 2.8; 3.8}, 7, ";
+    const std::string fit = "POLYREG(" + reg + "1), POLYREG(" + reg + "2), POLYREG(" + reg + "3)";
+    const struct {
+        std::string formula;
+        size_t rows;
+    } cases[] = {
+        {"=TIMESERIES(" SERIES ", 2, 2, 1)", 12},
+        {"=TIMESERIES(" SERIES ", 2, 3, 1)", 14},
+        {"=TIMESERIES({1; 4; 9; 16; 25}, 2, 2, 1)", 9}, // an exact fit: zero times the limit
+        {"=POLYPOINTS(" + fit + ", 7, 5, {1.5; 2.5; 3.5; 9}, 1)", 4},
+        {"=POLYPOINTS(" + fit + ", 7, 7, {1.5; 2.5}, 1)", 2}, // no degree of freedom left
+        {"=POLYPOINTS({1; 2}, {0.1, 0; 0, 0.1}, {-0.01; -0.01}, 7, 2, {1; 2}, 1)", 2},
+        {"=POLYPOINTS({1; 2}, {0.1, 0; 0, 0.1}, {0; 0}, 7, 2, {1; 2}, 1)", 2}, // the normal law
+    };
+    for (const auto& c : cases) {
+        const std::vector<double> got = book.Numbers(c.formula);
+        ASSERT_EQ(got.size(), 2 * c.rows) << c.formula;
+        for (size_t i = 0; i < c.rows; ++i) {
+            EXPECT_TRUE(std::isfinite(got[2 * i])) << c.formula << " row " << i;
+            EXPECT_EQ(book.errors[2 * i + 1], kErrNum) << c.formula << " row " << i;
+        }
+    }
+    // Below 1 the limits stay finite.
+    const std::vector<double> below = book.Numbers("=TIMESERIES(" SERIES ", 2, 2, 0.999999)");
+    ASSERT_EQ(below.size(), 24u);
+    for (size_t i = 1; i < below.size(); i += 2) EXPECT_TRUE(std::isfinite(below[i])) << i;
+}
+
 TEST_F(MatrixBuiltins, TimeSeries) {
     std::vector<double> s = book.Numbers("=TIMESERIES(" SERIES ", 2, 3, 0.8)");
     ASSERT_EQ(s.size(), 28u);

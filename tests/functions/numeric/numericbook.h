@@ -28,6 +28,7 @@ public:
         const FormulaToken& v = Ctx().values[1];
         std::vector<double> out;
         shown.clear();
+        errors.clear();
         if (kind == 0 || v.error) {
             shown = kind == 0 ? "<none>" : std::string(GetFormulaErrorText(v.error));
             return out;
@@ -37,17 +38,21 @@ public:
         rows = v.lastRow + 1;
         columns = uint32_t(v.lastColumn) + 1;
         out.assign(std::size_t(rows) * columns, 0.0);
+        errors.assign(out.size(), 0);
         CellCursor cursor;
         cursor.flags = kAdvance;
         cursor.page = Ctx().scratch.arrays[Ctx().scratch.arrayCount - 1];
         while (const uint8_t* r = cursor.page ? NextCellRecord(cursor) : nullptr) {
             double value = cell::Error(r) ? NAN : cell::IsNumber(r) ? cell::Number(r) : NAN;
             out[std::size_t(cell::Row(r)) * columns + cell::Column(r)] = value;
+            errors[std::size_t(cell::Row(r)) * columns + cell::Column(r)] =
+                FormulaError(cell::Error(r) << 4);
         }
         return out;
     }
 
     std::string shown;
+    std::vector<FormulaError> errors; // per element of an array result, 0 for none
     uint32_t rows = 0, columns = 0;
 };
 

@@ -102,4 +102,45 @@ TEST(RandomGenerator, PoissonEndsForAnyMean) {
     EXPECT_NEAR(sum / 2000, 4, 0.2);
 }
 
+// Sample means and variances of large-mean draws within five standard errors of the mean
+// (the variance's error for a Poisson law: sqrt((2 mean^2 + mean) / (n - 1))).
+TEST(RandomGenerator, PoissonSamplesHaveTheirMeanAndVariance) {
+    constexpr int32_t n = 20000;
+    for (const double mean : {10.0, 700.0, 745.0, 1000.0, 5000.0, 1e10, 1e13}) {
+        Matrix v;
+        ASSERT_TRUE(MatrixResize(v, n, 1, 0));
+        FillRandomByDistribution(v, n, true, 2024, true, 77, 3, mean, 0);
+        double sum = 0;
+        for (int32_t i = 1; i <= n; ++i) sum += VectorAt(v, i);
+        const double average = sum / n;
+        double squares = 0;
+        for (int32_t i = 1; i <= n; ++i) {
+            const double x = VectorAt(v, i);
+            EXPECT_EQ(x, std::floor(x)) << mean;
+            EXPECT_GE(x, 0) << mean;
+            squares += (x - average) * (x - average);
+        }
+        const double variance = squares / (n - 1);
+        EXPECT_NEAR(average, mean, 5 * std::sqrt(mean / n)) << mean;
+        EXPECT_NEAR(variance, mean, 5 * std::sqrt((2 * mean * mean + mean) / (n - 1))) << mean;
+    }
+}
+
+// Small means keep the product method's variates: a count of uniforms whose product first
+// falls below e^-mean, each variate after the one uniform every element draws.
+TEST(RandomGenerator, SmallPoissonMeansKeepTheProductSequence) {
+    for (const double mean : {0.5, 10.0, 699.0}) {
+        Matrix v;
+        ASSERT_TRUE(MatrixResize(v, 50, 1, 0));
+        FillRandomByDistribution(v, 50, true, 5, true, 9, 3, mean, 0);
+        RandomPair pair{5, 9};
+        for (int32_t i = 1; i <= 50; ++i) {
+            NextUniform(pair);
+            double p = NextUniform(pair), count = 0;
+            for (; p >= std::exp(-mean); p *= NextUniform(pair)) ++count;
+            ASSERT_EQ(VectorAt(v, i), count) << mean << " element " << i;
+        }
+    }
+}
+
 } // namespace vl::test
