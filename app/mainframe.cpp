@@ -1,5 +1,6 @@
 #include "app/mainframe.h"
 
+#include "app/activationkeeper.h"
 #include "app/bookmarkbox.h"
 #include "app/copyhistory.h"
 #include "app/printservices.h"
@@ -96,6 +97,7 @@ void CMainFrame::OnCreate() {
     FillAddressBox();
     CopyHistory().ApplyCopyLevel(Profile().copyLevel);
     qApp->installEventFilter(this);
+    new CActivationKeeper(this);
     // Paste's state follows what another program puts on the clipboard or takes off it.
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             [this] { idleDirty_ = true; });
