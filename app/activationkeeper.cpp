@@ -40,8 +40,10 @@ bool CActivationKeeper::eventFilter(QObject* watched, QEvent* event) {
         home_->activateWindow();
     } else if (event->type() == QEvent::Hide && widget != home_ && TakesKeyboard(*widget) &&
                widget == lastActive_) {
-        // Once the closing window's own events are through, so that a window it opened on
-        // closing, or one the platform activated meanwhile, keeps the keyboard.
+        // The window activated last, not the active one: Qt lets go of a closing dialog's
+        // activation before it hides it. Handed back once the closing window's own events
+        // are through, so that a window it opened on closing, or one the platform activated
+        // meanwhile, keeps the keyboard.
         QTimer::singleShot(
             0, this,
             [this, closing = QPointer<QWidget>(widget),
