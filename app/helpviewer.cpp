@@ -1,6 +1,5 @@
 #include "app/helpviewer.h"
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QScreen>
@@ -101,8 +100,19 @@ bool CHelpViewer::eventFilter(QObject* watched, QEvent* event) {
         QTimer::singleShot(0, this, [this] {
             if (followTopic_) ScrollToTopic();
         });
+    if (watched == browser_->viewport() && event->type() == QEvent::MouseButtonPress)
+        yieldTo_ = nullptr; // the user's click: the keyboard is wanted here now
     if (watched == modal_ && event->type() == QEvent::Hide) FollowOwner(nullptr);
     return QDialog::eventFilter(watched, event);
+}
+
+bool CHelpViewer::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && yieldTo_ && yieldTo_->isVisible() &&
+        shown_.isValid() && shown_.elapsed() < kYieldMs) {
+        // A window manager that activates every new window, whatever it was asked for.
+        QTimer::singleShot(0, yieldTo_, [dialog = yieldTo_] { dialog->activateWindow(); });
+    }
+    return QDialog::event(event);
 }
 
 void CHelpViewer::ScrollToTopic() {
@@ -123,6 +133,7 @@ void CHelpViewer::FollowOwner(QWidget* modal) {
 }
 
 void CHelpViewer::ShowFor(QWidget* modal) {
+    yieldTo_ = nullptr;
     if (!modal) {
         FollowOwner(nullptr);
         setAttribute(Qt::WA_ShowWithoutActivating, false);
@@ -131,6 +142,8 @@ void CHelpViewer::ShowFor(QWidget* modal) {
         activateWindow();
         return;
     }
+    // Before the native window is made: it is read there.
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
     winId(); // the native window, so that it can stand for the dialog before it is shown
     FollowOwner(modal);
     const QRect dialog = modal->window()->frameGeometry();
@@ -142,12 +155,11 @@ void CHelpViewer::ShowFor(QWidget* modal) {
         setGeometry(place.adjusted(inner.left() - outer.left(), inner.top() - outer.top(),
                                    inner.right() - outer.right(), inner.bottom() - outer.bottom()));
     }
-    setAttribute(Qt::WA_ShowWithoutActivating, true);
+    yieldTo_ = modal->window();
+    shown_.start();
     show();
     FollowOwner(modal); // showing may have put the frame back as the window's owner
     raise();
-    // A platform that activates whatever it shows gives the keyboard back to the dialog.
-    if (QApplication::activeWindow() != modal->window()) modal->window()->activateWindow();
 }
 
 bool CHelpViewer::ShowTopic(const QString& page) {

@@ -6,6 +6,7 @@
 // and the same help window while it was given none.
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QRect>
 #include <QSize>
@@ -53,6 +54,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void ScrollToTopic();
@@ -62,6 +64,11 @@ private:
     QString anchor_;           // the topic shown last; empty for the document's start
     bool followTopic_ = false; // the topic is kept in view until the user scrolls
     QPointer<QWidget> modal_;  // the dialog the window stands beside, while it is open
+    // The dialog that gets the keyboard back when the window is activated on showing, until
+    // kYieldMs have passed or the user clicks into the window.
+    QPointer<QWidget> yieldTo_;
+    QElapsedTimer shown_;
+    static constexpr qint64 kYieldMs = 1500;
 };
 
 } // namespace vl

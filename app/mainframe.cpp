@@ -1,5 +1,6 @@
 #include "app/mainframe.h"
 
+#include "app/activationkeeper.h"
 #include "app/bookmarkbox.h"
 #include "app/copyhistory.h"
 #include "app/menuprompts.h"
@@ -101,6 +102,7 @@ void CMainFrame::OnCreate() {
     qApp->installEventFilter(this);
     prompts_ = new CMenuPrompts(status_, this);
     qApp->installEventFilter(prompts_);
+    new CActivationKeeper(this);
     // Paste's state follows what another program puts on the clipboard or takes off it.
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             [this] { idleDirty_ = true; });

@@ -96,10 +96,17 @@ bool CMainFrame::SearchBoxKey(QObject* watched, QEvent* event) {
         !bars_[kSearchBar]->isAncestorOf(widget))
         return false;
     // F3 in either box finds the next match, as it does in the grid; Enter in the find box
-    // does the same, so that a typed text is looked for at once.
+    // does the same, so that a typed text is looked for at once; Escape leaves either box.
     const QList<QComboBox*> boxes = bars_[kSearchBar]->findChildren<QComboBox*>();
     const bool inFindBox =
         !boxes.isEmpty() && (widget == boxes.first() || boxes.first()->isAncestorOf(widget));
+    if (key->key() == Qt::Key_Escape) {
+        // Back to the grid, so that a keyboard user is not held in the box.
+        IWorkbookWnd* wnd = GetActiveWorkbookWnd();
+        if (!wnd) return false;
+        wnd->FocusActiveView();
+        return true;
+    }
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (key->key() != Qt::Key_F3 && !(enter && inFindBox)) return false;
     OnCommand(ID_EDIT_FIND);

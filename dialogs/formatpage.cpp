@@ -20,9 +20,44 @@ namespace vl {
 
 std::function<void(int topic)> CFormatPage::showHelp;
 
+namespace {
+
+// Qt gives an opening dialog's keyboard to the first control in creation order, and the
+// buttons are made before the form the caller fills in. Once the form is built (a dialog
+// is polished before it first shows), its first control takes the keyboard instead.
+class CFormTakesKeyboard : public QObject {
+public:
+    CFormTakesKeyboard(QDialog& dialog, QWidget* form) : QObject(&dialog), form_(form) {
+        dialog.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Polish) return false;
+        watched->removeEventFilter(this);
+        QWidget* dialog = form_->window();
+        if (!dialog->focusWidget())
+            for (QWidget* w = form_->nextInFocusChain(); w != form_; w = w->nextInFocusChain()) {
+                if (!form_->isAncestorOf(w)) continue;
+                if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(dialog)) {
+                    w->setFocus();
+                    break;
+                }
+            }
+        deleteLater();
+        return false;
+    }
+
+private:
+    QWidget* form_;
+};
+
+} // namespace
+
 QWidget* AddFormWithOkCancel(QDialog& dialog) {
     auto* body = new QWidget(&dialog);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    new CFormTakesKeyboard(dialog, body);
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(body);
     layout->addWidget(buttons);

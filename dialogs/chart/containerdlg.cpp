@@ -194,6 +194,7 @@ bool CContainerPropertiesDlg::Open(const CContainer* container) {
     setWindowTitle(caption.left(100));
     SelectObject(object_);
     show();
+    activateWindow(); // the keys go to the dialog just opened, with a window manager or not
     ApplyProfileOpacity(this);
     return true;
 }

@@ -1,12 +1,16 @@
 // Controls every dialog and page shares: the up-downs beside numeric fields step by 1, then
 // by 5 after 4 seconds held and by 10 after 6 (the 3D view's by 5 after 1 second and by 10
-// after 2), and a label whose text has a mnemonic hands the keyboard to its field.
+// after 2), a label whose text has a mnemonic hands the keyboard to its field, and the first
+// field the user types into holds the keyboard when its dialog opens.
 
 #include "apptestutil.h"
 #include "core/settings.h"
 #include "dialogs/changesizedlg.h"
 #include "dialogs/chart/containerdlg.h"
+#include "dialogs/chart/gridpage.h"
 #include "dialogs/chart/options3dpage.h"
+#include "dialogs/chart/stylepage.h"
+#include "dialogs/chart/windowpage.h"
 #include "dialogs/numberedit.h"
 #include "formula/evalcontext.h"
 #include "tests/dialogs/dialogwalk.h"
@@ -15,8 +19,11 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextEdit>
+#include <QWindow>
 #include <functional>
 #include <map>
 #include <string>
@@ -141,6 +148,103 @@ TEST_F(DialogControlsTest, EveryLabelWithAMnemonicHasItsField) {
     EXPECT_TRUE(asked);
     EXPECT_EQ(name, QStringLiteral("Q3"));
     EXPECT_GT(labelled, 20);
+}
+
+// The text fields of a dialog as it opens: line edits (spin boxes' and editable combos'
+// too) and text boxes that are shown and enabled, each with its text.
+std::map<QWidget*, QString> TextFields(QWidget& dialog) {
+    std::map<QWidget*, QString> fields;
+    for (QWidget* w : dialog.findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(&dialog) || !w->isEnabled()) continue;
+        if (auto* line = qobject_cast<QLineEdit*>(w); line && !line->isReadOnly())
+            fields[w] = line->text();
+        else if (auto* text = qobject_cast<QTextEdit*>(w); text && !text->isReadOnly())
+            fields[w] = text->toPlainText();
+        else if (auto* plain = qobject_cast<QPlainTextEdit*>(w); plain && !plain->isReadOnly())
+            fields[w] = plain->toPlainText();
+    }
+    return fields;
+}
+
+// What a field shows now.
+QString FieldText(QWidget* field) {
+    if (auto* line = qobject_cast<QLineEdit*>(field)) return line->text();
+    if (auto* text = qobject_cast<QTextEdit*>(field)) return text->toPlainText();
+    return qobject_cast<QPlainTextEdit*>(field)->toPlainText();
+}
+
+// The name of a control: its own, else that of the control it is part of.
+std::string FieldName(const QWidget* field) {
+    for (; field; field = field->parentWidget())
+        if (!field->objectName().isEmpty() && !field->objectName().startsWith("qt_"))
+            return field->objectName().toStdString();
+    return "<unnamed>";
+}
+
+// Every dialog with a text field, opened as the program opens it, typed into at once with
+// keys sent to its window: the control that holds the keyboard, and what the keys made of
+// the field they reached ("" where none changed). A proposed name is replaced.
+TEST_F(DialogControlsTest, TheFirstFieldTakesWhatIsTypedAsTheDialogOpens) {
+    struct Typed {
+        std::string holder, text;
+        bool operator==(const Typed&) const = default;
+    };
+    std::map<std::string, Typed> typed;
+    const dialogtest::DialogVisit type = [&](QWidget& dialog, const std::string& name) {
+        // Pages of a dialog, and sub-pages picked by the user, are not opened as such.
+        if (name.rfind("printsheet-", 0) == 0 && name != "printsheet-general") return;
+        if (name.rfind("stylepage-", 0) == 0 || name.rfind("container-page", 0) == 0) return;
+        const std::map<QWidget*, QString> before = TextFields(dialog);
+        if (before.empty()) return;
+        dialog.show();
+        dialog.activateWindow();
+        for (int i = 0; i < 3; ++i) QApplication::processEvents();
+        Typed& result = typed[name];
+        if (QWidget* holder = QApplication::focusWidget()) result.holder = FieldName(holder);
+        QTest::keyClick(dialog.windowHandle(), '7');
+        for (const auto& [field, text] : before)
+            if (FieldText(field) != text)
+                result.text = FieldName(field) + ": " + FieldText(field).toStdString();
+        dialog.hide();
+    };
+    WalkEveryDialog(clock, type);
+    CUserGridlineDlg gridline(2.5, BorderLine{}, nullptr);
+    type(gridline, "usergridline");
+    FractalSettings fractal{};
+    CFractalPropertiesDlg fractalDialog(fractal, nullptr);
+    type(fractalDialog, "fractal");
+    ChartProportions proportions{50, 60, 10, 20, 30};
+    CChartStyleAdvancedDlg advanced(proportions, nullptr);
+    type(advanced, "chartstyleadvanced");
+    const std::map<std::string, Typed> expected = {
+        {"chartstyleadvanced", {"id205", "id205: 7"}},
+        {"columnwidth", {"id257", "id257: 7"}},
+        {"composer", {"id215", ""}},   // the category list comes first
+        {"fontdialog", {"faces", ""}}, // a letter finds a face
+        {"fractal", {"id205", "id205: 7"}},
+        {"listname", {"id205", "id205: 7"}},
+        {"listpage", {"id215", ""}},     // the list chosen first
+        {"opentextfile", {"id400", ""}}, // the choices come first
+        {"options", {"id205", "id205: 207"}},
+        {"password", {"id205", "id205: 7"}},
+        {"printsheet-general", {"<unnamed>", ""}}, // its tabs
+        {"protection", {"id400", ""}},
+        {"rowheight", {"id205", "id205: 7"}},
+        {"savetextfile", {"id400", ""}},
+        {"sort", {"id216", ""}},
+        {"stylename", {"id205", "id205: 7"}},
+        {"stylepage", {"id1020", ""}}, // the families first
+        {"usergridline", {"id205", "id205: 7"}},
+        {"worksheetpage", {"id400", ""}},
+        {"xbasefield", {"id205", "id205: PRICE7"}},
+    };
+    for (const auto& [name, result] : typed) {
+        const auto want = expected.find(name);
+        ASSERT_NE(want, expected.end()) << name;
+        EXPECT_TRUE(result == want->second)
+            << name << ": keyboard in " << result.holder << ", typed " << result.text;
+    }
+    EXPECT_EQ(typed.size(), expected.size());
 }
 
 } // namespace

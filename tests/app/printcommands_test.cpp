@@ -6,12 +6,15 @@
 #include "resources/commandids.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTest>
 #include <QToolBar>
+#include <QWindow>
 
 namespace vl {
 
@@ -264,6 +267,32 @@ TEST_F(PrintCommandsTest, ClosingThePreviewedWindowClosesThePreview) {
     EXPECT_TRUE(frame->Toolbar(kPreviewBar)->isHidden());
     EXPECT_FALSE(frame->Toolbar(kStandardBar)->isHidden());
     EXPECT_TRUE(frame->Toolbar(kFormattingBar)->isHidden()); // no workbook left
+}
+
+// The preview's keys pressed on the shown frame, as a user types them: Ctrl+Down and Ctrl+Up
+// turn its page, staying on the last and the first; Escape closes it.
+TEST_F(PrintCommandsTest, PreviewKeysTurnItsPagesAndEscapeClosesIt) {
+    frame->show();
+    frame->activateWindow();
+    frame->OnCommand(ID_FILE_PRINT_PREVIEW);
+    ASSERT_TRUE(frame->Preview());
+    QApplication::processEvents();
+    struct Step {
+        Qt::Key key;
+        int page;
+    };
+    const Step steps[] = {{Qt::Key_Down, 1}, {Qt::Key_Down, 2}, {Qt::Key_Down, 2},
+                          {Qt::Key_Up, 1},   {Qt::Key_Up, 0},   {Qt::Key_Up, 0}};
+    int n = 0;
+    for (const Step& step : steps) {
+        QTest::keyClick(frame->windowHandle(), step.key, Qt::ControlModifier);
+        EXPECT_EQ(printing.last->current, step.page) << "step " << n;
+        EXPECT_EQ(frame->PageSelector()->currentIndex(), step.page) << "step " << n++;
+    }
+    EXPECT_TRUE(factory.made.back()->handled.empty());
+    QTest::keyClick(frame->windowHandle(), Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_FALSE(frame->Preview());
 }
 
 } // namespace vl

@@ -46,11 +46,11 @@ xdotool key --clearmodifiers alt+o
 sleep 0.5
 xdotool key c
 wait_window '^Cell$'
-xdotool windowfocus --sync "$found"
 sleep 0.3
 xdotool key --clearmodifiers alt+a
 sleep 0.5
-xdotool windowfocus --sync "$wid"
+# Escape closes the page, and the keyboard goes back to the window.
+xdotool key Escape
 sleep 0.3
 save_as "$BOOK"
 quit

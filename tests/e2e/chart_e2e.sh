@@ -42,7 +42,6 @@ wait_window '^Container \[id: 1\]$'
 dlg=$found
 # Away from the chart, so that the frame's picture shows the chart whole.
 xdotool windowmove --sync "$dlg" 820 420
-xdotool windowfocus --sync "$dlg"
 sleep 0.5
 empty=$(green)
 [ "$empty" -le "$before" ] || { echo "drawn before Add Series: $empty green pixels, $before before"; exit 1; }
@@ -56,7 +55,6 @@ drawn=$(green)
 echo "green pixels: $before before, $empty after Insert, $added after Add Series, $drawn after Apply"
 xdotool key --clearmodifiers Escape
 sleep 0.5
-xdotool windowfocus --sync "$wid"
 # Insert > Function: the function list's first category, its first function into a cell
 # below the chart.
 for _ in $(seq 1 20); do xdotool key Down; done

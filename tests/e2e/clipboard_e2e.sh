@@ -40,7 +40,6 @@ for _ in $(seq 1 300); do
   sleep 0.1
 done
 [ -n "$wid" ] || { echo "no second frame"; exit 1; }
-xdotool windowfocus --sync "$wid"
 sleep 1
 xdotool type --delay 40 42
 keys Down Up ctrl+c

@@ -45,13 +45,9 @@ set -eu
 # the path typed into the name box.
 through_dialog() {
   echo "dialog $2, type $3, $4" >>"$WORK/out.log"
-  # No window manager gives the focus back to the frame when a dialog closes.
-  xdotool windowfocus --sync "$wid"
   sleep 0.3
   xdotool key "$1"
   wait_window "$2" 600
-  local did=$found
-  xdotool windowfocus --sync "$did"
   sleep 0.4
   xdotool key --clearmodifiers alt+t
   sleep 0.2
@@ -71,7 +67,6 @@ through_dialog() {
 # Answers the options dialog titled by the pattern with OK.
 options_ok() {
   wait_window "$1" 300
-  xdotool windowfocus --sync "$found"
   sleep 0.3
   xdotool key Return
 }

@@ -27,14 +27,12 @@ xdotool key --clearmodifiers alt+o
 sleep 0.5
 xdotool key r
 wait_window '^Change Width/Height'
-xdotool windowfocus --sync "$found"
 sleep 0.3
 xdotool key ctrl+a
 xdotool type --delay 40 "40"
 xdotool key Return
 sleep 0.5
 # The status bar hidden from the View menu.
-xdotool windowfocus --sync "$wid"
 xdotool key --clearmodifiers alt+v
 sleep 0.5
 xdotool key b

@@ -12,7 +12,6 @@ set -u
 . "$LIB"
 start
 for letter in c s o; do
-  xdotool windowfocus --sync "$wid"
   sleep 0.3
   keys alt+h "$letter"
   wait_window '^Vorlane Help$'
@@ -20,7 +19,6 @@ for letter in c s o; do
   # The window shows a document: far more than the few colours of an empty one.
   colours=$(identify -format %k "$WORK/help-$letter.png")
   [ "$colours" -gt 16 ] || { echo "help window after Alt+H, $letter shows $colours colours"; exit 1; }
-  xdotool windowfocus --sync "$found"
   keys Escape
   for _ in $(seq 1 50); do
     xdotool search --onlyvisible --name '^Vorlane Help$' >/dev/null 2>&1 || break

@@ -74,7 +74,6 @@ keys Down Right Return Escape
 # Ctrl+S on a new workbook asks for its name.
 keys ctrl+s
 wait_window '^Save As'
-xdotool windowfocus --sync "$found"
 sleep 0.3
 xdotool type --delay 20 "$BOOK"
 keys Return

@@ -33,7 +33,6 @@ save() {
   title '\*'
   if [ ! -e "$BOOK" ]; then
     save_as "$BOOK"
-    xdotool windowfocus --sync "$wid"
   else
     xdotool key ctrl+s
   fi

@@ -1,6 +1,7 @@
 // Keys in the frame's boxes: the keypad's Enter in the address box goes as Return does, Enter
 // in the replacement box leaves the selection where it was, and the find box searches on
-// either Enter and keeps each text searched once, a new one at the top.
+// either Enter and keeps each text searched once, a new one at the top; Escape in either box
+// gives the keyboard back to the grid.
 
 #include "app/frametoolbars.h"
 #include "resources/commandids.h"
@@ -130,6 +131,25 @@ TEST_F(SearchKeysTest, ATextSearchedAgainStandsOnceWhereItWasListed) {
         EXPECT_EQ(Items(SearchBox(0)), c.list) << c.searched.size();
     }
     EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(SearchKeysTest, EscapeInEitherBoxGivesTheKeyboardBackToTheGrid) {
+    Enter(2, 4, QStringLiteral("pear"));
+    Key(Qt::Key_F3);
+    ASSERT_TRUE(SearchBar()->isVisible());
+    for (int index : {0, 1}) {
+        Select(0, 0);
+        // A search from the find box first puts the cursor on C5; the keys then act there.
+        TypeAndPress(SearchBox(0), QStringLiteral("pear"), Qt::Key_Return);
+        if (index == 1) TypeAndPress(SearchBox(1), QStringLiteral("plum"), Qt::Key_End);
+        ASSERT_TRUE(SearchBox(index)->isAncestorOf(QApplication::focusWidget())) << index;
+        Key(Qt::Key_Escape);
+        EXPECT_EQ(QApplication::focusWidget(), View()) << index;
+        EXPECT_TRUE(SearchBar()->isVisible()) << index;
+        Key(Qt::Key_Home);
+        EXPECT_EQ(View()->Selection(), (CellRange{0, 4, 0, 4})) << index;
+        EXPECT_EQ(SearchBox(index)->currentText(), index ? "plum" : "pear");
+    }
 }
 
 } // namespace
