@@ -58,7 +58,6 @@ xdotool key --clearmodifiers Escape
 sleep 0.5
 [ -z "$(sheet_shown)" ] || { echo "Escape left the print sheet open"; exit 1; }
 # The print system still has not answered: it is not waited for again.
-xdotool windowfocus --sync "$wid"
 sleep 0.3
 t0=$(now)
 xdotool key --clearmodifiers ctrl+p
