@@ -30,7 +30,12 @@ uint32_t CAreaIndex::BuildTree(std::size_t node, std::size_t lo, std::size_t hi)
 }
 
 void CAreaIndex::Build() {
-    // By first row, then formula: the order in which readers are met.
+    // Areas come mostly in the order of their formulas, which a stable sort keeps.
+    std::stable_sort(entries_.begin(), entries_.end(), ByFirstRow);
+    BuildBlocks();
+}
+
+void CAreaIndex::BuildOnce() {
     std::sort(entries_.begin(), entries_.end(),
               [](const AreaEntry& a, const AreaEntry& b) { return Key(a) < Key(b); });
     entries_.erase(
@@ -57,7 +62,7 @@ void CAreaIndex::Merge(CAreaIndex& other) {
 }
 
 void CGrowingAreaIndex::AddBatch(CAreaIndex batch) {
-    batch.Build();
+    batch.BuildOnce();
     if (batch.Size() == 0) return;
     levels_.push_back(std::move(batch));
     while (levels_.size() >= 2 && levels_[levels_.size() - 2].Size() <= 2 * levels_.back().Size()) {

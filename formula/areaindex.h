@@ -24,10 +24,11 @@ struct AreaEntry {
 class CAreaIndex {
 public:
     void Reserve(std::size_t n) { entries_.reserve(n); }
-    // Areas added after the last Build are found only after the next; an area added twice
-    // for one formula is kept once.
+    // Areas added after the last Build are found only after the next.
     void Add(const AreaEntry& e) { entries_.push_back(e); }
     void Build();
+    // Build, keeping an area added twice for one formula once.
+    void BuildOnce();
     // Takes the areas of `other`, which is left empty; both must be built.
     void Merge(CAreaIndex& other);
     std::size_t Size() const { return entries_.size(); }

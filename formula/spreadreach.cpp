@@ -200,12 +200,14 @@ void CFormulaReaches::AddBuilt(const CSpreadLog& log) {
 
 int64_t CFormulaReaches::FindAfter(int64_t previous, const CCellStore* cells, uint32_t row,
                                    uint16_t column) const {
-    const std::size_t next = std::size_t(previous + 1);
-    if (previous >= 0 && next < reaches_.size()) {
-        const FormulaReach& f = reaches_[next];
-        if (f.row == row && f.column == column && sheetOrder_[f.sheet] == cells)
-            return int64_t(next);
-    }
+    // The next formula that builds is often a few places on, in the same row or the next.
+    if (previous >= 0)
+        for (std::size_t next = std::size_t(previous) + 1;
+             next < reaches_.size() && next <= std::size_t(previous) + 4; ++next) {
+            const FormulaReach& f = reaches_[next];
+            if (f.row == row && f.column == column && sheetOrder_[f.sheet] == cells)
+                return int64_t(next);
+        }
     return Find(cells, row, column);
 }
 
