@@ -1,10 +1,12 @@
 // Formulas that find what they read only while they run: through the trial evaluations of a
 // search, a folder, or a worksheet named in a cell. Calculated before an array whose elements
 // they read, they show what the array wrote after one recalculation.
+#include "formula/externalref.h"
 #include "functions/numeric/numericbuiltins.h"
 #include "functiontestutil.h"
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -99,6 +101,42 @@ TEST(SpreadBuilt, ReadersThroughFoldersAndNamesInCellsSeeTheArraysTheyReach) {
         }
         EXPECT_EQ(Value(book, s3, "C3"), 40);
     }
+}
+
+} // namespace vl::test
+
+namespace vl::test {
+
+namespace {
+
+CWorkbook* gSelf = nullptr;
+CWorkbook* OpenDocument(uint32_t index) {
+    return index == 0 ? gSelf : nullptr;
+}
+
+} // namespace
+
+// A reference into another workbook file that names this one, open in a window, reads this
+// workbook's cells: it sees the array it reaches like any other reader.
+TEST(SpreadBuilt, AReferenceThroughTheFileOfThisWorkbookSeesItsArrays) {
+    FunctionBook book;
+    CWorksheet& s1 = book.AddSheet("S1");
+    CWorksheet& s2 = book.AddSheet("S2");
+    const std::string path = ::testing::TempDir() + "spreadbuilt_self.vln";
+    ASSERT_TRUE(book.Book().stream.Open(path.c_str(), "wb", false, 4096));
+    gSelf = &book.Book();
+    SetOpenDocumentTable(&OpenDocument);
+    book.Formula(s1, "A1", "=SUM('[" + path + "]\\S2'!C2:C3)");
+    book.Formula(s2, "C1", "={1;1;1}*'\\S1'!D1");
+    for (double d : {1.0, 4.0}) {
+        book.Number(s1, "D1", d);
+        ASSERT_TRUE(book.Recalc());
+        EXPECT_EQ(Value(book, s1, "A1"), 2 * d) << d;
+    }
+    SetOpenDocumentTable(nullptr);
+    gSelf = nullptr;
+    book.Book().stream.Close();
+    std::remove(path.c_str());
 }
 
 } // namespace vl::test
