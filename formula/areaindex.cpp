@@ -7,9 +7,8 @@ namespace vl {
 
 namespace {
 
-bool ByFirstRow(const AreaEntry& a, const AreaEntry& b) {
-    return a.r1 < b.r1;
-}
+// A lambda, so that the sort inlines it.
+constexpr auto ByFirstRow = [](const AreaEntry& a, const AreaEntry& b) { return a.r1 < b.r1; };
 
 auto Key(const AreaEntry& e) {
     return std::tuple(e.r1, e.id, e.r2, e.c1, e.c2);
