@@ -119,6 +119,9 @@ public:
     CSpreadLog spreads;
     // Worksheets and folders that qualifier names found, kept while a recalculation runs.
     CQualifierMemo qualifiers;
+    // Set on a search's own context: what its trial evaluations read, the formula being
+    // evaluated in this one reads.
+    CEvalContext* readsFor = nullptr;
 };
 
 // Drops the temporaries of `count` value-stack entries from `index` downward: an array

@@ -2,6 +2,7 @@
 
 #include "formula/folderrange.h"
 #include "formula/operands.h"
+#include "formula/spreadreach.h"
 #include "model/workbook.h"
 
 #include <memory>
@@ -42,6 +43,8 @@ bool WantedPath(const CWorkbook& other, const std::string& name, std::string& ou
 void ReadItem(CEvalContext& fresh, FormulaToken& entry, CTreeItem* item) {
     if (CWorksheet* sheet = item ? AsWorksheet(item) : nullptr) {
         entry.cells = &sheet->cells;
+        // The workbook may be this one, open in a window.
+        NoteBuiltReference(fresh, entry);
         if (entry.type == kTokenReference)
             ResolveReferenceValue(fresh, entry);
         else
@@ -131,6 +134,7 @@ bool ResolveExternalReference(CEvalContext& ctx, std::string_view text, FormulaT
     std::unique_ptr<CEvalContext> fresh(new (std::nothrow) CEvalContext);
     if (!fresh) return Refuse(entry, kErrMemory);
     fresh->worksheetList = other->tree.first;
+    fresh->readsFor = &ctx;
     fresh->currentCells = other->tree.active ? &other->tree.active->cells : nullptr;
     std::string wanted;
     if (!WantedPath(*other, name, wanted)) return Refuse(entry, kErrRef);

@@ -1,6 +1,7 @@
 #include "formula/folderrange.h"
 
 #include "formula/operands.h"
+#include "formula/spreadreach.h"
 #include "model/worksheettree.h"
 #include "platform/core/cp1252.h"
 
@@ -78,7 +79,11 @@ void GatherFolderRange(CEvalContext& ctx, FormulaToken& entry, const CTreeItem& 
     for (CTreeItem* item = folder.next; item && item->level > folder.level && entry.error == 0;
          item = item->next, ++items) {
         CWorksheet* sheet = AsWorksheet(item);
-        if (sheet) entry.error = CopyRectangle(ctx, builder, sheet->cells, rect, items * rows);
+        if (!sheet) continue;
+        // What a folder holds is known only now.
+        NoteBuiltArea(ctx, &sheet->cells,
+                      {rect.firstColumn, rect.firstRow, rect.lastColumn, rect.lastRow});
+        entry.error = CopyRectangle(ctx, builder, sheet->cells, rect, items * rows);
     }
     // An array of no rows cannot be described, nor one taller than the grid.
     if (items == 0 || items * rows > kMaxRows) {

@@ -397,6 +397,20 @@ uint16_t gRowCount = 0;
 std::once_flag gSorted;
 // The characters that can stand in a function's name before its "(", in either case.
 bool gSpells[256] = {};
+// Each sorted row's name in upper case and its length, so that a search compares bytes.
+struct SearchName {
+    unsigned char upper[kFunctionNameSize];
+    uint8_t length;
+};
+SearchName gSearchNames[kBuiltinRows + 1];
+unsigned char gUpper[256] = {}; // CharUpper1252 of every byte, looked up in a search
+
+// memcmp's order over names of a few bytes, which mostly differ in their first.
+int CompareBytes(const unsigned char* a, const unsigned char* b, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i)
+        if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+    return 0;
+}
 
 int CompareNames(const char* a, const char* b) {
     return std::strcmp(a, b); // byte order: "(" sorts before digits and letters
@@ -416,12 +430,20 @@ void BuildAndSort() {
         for (uint16_t j = i + 1; j < count; ++j)
             if (CompareNames(gTable[i].name, gTable[j].name) > 0) std::swap(gTable[i], gTable[j]);
     gRowCount = count;
+    for (uint16_t i = 0; i < count; ++i) {
+        SearchName& n = gSearchNames[i];
+        n.length = uint8_t(std::strlen(gTable[i].name));
+        for (std::size_t k = 0; k < kFunctionNameSize; ++k)
+            n.upper[k] = static_cast<unsigned char>(CharUpper1252(gTable[i].name[k]));
+    }
     bool upper[256] = {};
     for (uint16_t i = 0; i < kBuiltinRows; ++i)
         for (const char* c = kStoredNames[i]; *c; ++c)
             upper[static_cast<unsigned char>(CharUpper1252(*c))] = true;
-    for (int c = 0; c < 256; ++c)
+    for (int c = 0; c < 256; ++c) {
         gSpells[c] = upper[static_cast<unsigned char>(CharUpper1252(char(c)))];
+        gUpper[c] = static_cast<unsigned char>(CharUpper1252(char(c)));
+    }
 }
 
 } // namespace
@@ -448,13 +470,18 @@ bool FindBuiltinFunction(std::string_view text, uint16_t& index, std::size_t& en
     std::size_t run = 0;
     while (run < text.size() && gSpells[static_cast<unsigned char>(text[run])]) ++run;
     if (run == text.size() || text[run] != '(') return false;
+    // No name is longer; a longer word is told apart at its "(", which sorts before every
+    // character that spells a name, so the characters after it never decide.
+    if (run + 1 >= kFunctionNameSize) return false;
+    unsigned char wanted[kFunctionNameSize] = {};
+    for (std::size_t k = 0; k <= run; ++k) wanted[k] = gUpper[static_cast<unsigned char>(text[k])];
     int lo = 0;
     int hi = int(gRowCount) - 1;
     while (lo <= hi) {
         int mid = (lo + hi) / 2;
-        const char* name = gTable[mid].name;
-        std::size_t n = std::strlen(name);
-        int cmp = CompareNoCaseN(text, name, n);
+        const SearchName& name = gSearchNames[mid];
+        const std::size_t n = name.length;
+        const int cmp = CompareBytes(wanted, name.upper, n);
         if (cmp == 0) {
             index = uint16_t(mid);
             end = n;

@@ -3,6 +3,7 @@
 #include "formula/folderrange.h"
 #include "formula/operands.h"
 #include "formula/operators.h"
+#include "formula/spreadreach.h"
 #include "model/worksheet.h"
 
 #include <algorithm>
@@ -65,9 +66,9 @@ std::string_view Trim(std::string_view text) {
 }
 
 // The worksheet, folder or other workbook file that a name or path qualifies the right
-// entry with.
+// entry with; `fromCell` when a cell held the name.
 void ResolveQualifier(CEvalContext& ctx, FormulaToken& left, const FormulaToken& right,
-                      std::string_view name) {
+                      std::string_view name, bool fromCell) {
     if (!name.empty() && name.front() == '[') {
         FormulaToken entry = right;
         ResolveExternalReference(ctx, name, entry);
@@ -88,10 +89,13 @@ void ResolveQualifier(CEvalContext& ctx, FormulaToken& left, const FormulaToken&
     }
     left = right;
     left.error = 0;
-    if (CWorksheet* sheet = AsWorksheet(item))
+    if (CWorksheet* sheet = AsWorksheet(item)) {
         left.cells = &sheet->cells;
-    else
+        // The formula's text does not tell which worksheet it reads.
+        if (fromCell) NoteBuiltReference(ctx, left);
+    } else {
         GatherFolderRange(ctx, left, *item);
+    }
 }
 
 } // namespace
@@ -162,7 +166,8 @@ void Qualify(CEvalContext& ctx) {
         return;
     }
     // The name may come from a cell's text.
-    if (left.type == kTokenReference && left.error == 0) ResolveReferenceValue(ctx, left);
+    const bool fromCell = left.type == kTokenReference && left.error == 0;
+    if (fromCell) ResolveReferenceValue(ctx, left);
     FormulaError error = MergeError(left.error, right.error);
     if (left.type != kTokenText) {
         ReleaseOperand(ctx, left);
@@ -175,7 +180,7 @@ void Qualify(CEvalContext& ctx) {
         MakeError(left, error);
         return;
     }
-    ResolveQualifier(ctx, left, right, name);
+    ResolveQualifier(ctx, left, right, name, fromCell);
 }
 
 } // namespace vl

@@ -22,8 +22,9 @@ struct SpreadChange {
     CellRange area;
 };
 
-// A reference a formula built from text or offsets while it was evaluated: what it read
-// besides the references its text names.
+// A reference a formula built while it was evaluated (from text, offsets, a worksheet name held
+// in a cell, a folder, or in a search's trial evaluations): what it read besides the references
+// its text names.
 struct BuiltReference {
     const CCellStore* from; // the formula's worksheet
     uint32_t row;
@@ -73,12 +74,12 @@ public:
         lost_ = false;
     }
 
-    // Past the limit, or without memory, the formulas that build references count as
-    // reading every cell: a workbook full of them costs no more than that.
-    static constexpr std::size_t kBuiltLimit = std::size_t(1) << 16;
+    // Kept without a limit: a formula that builds references is met again only through what
+    // it built. The same reference built again at once (a search's trials) is kept once.
     void Built(const BuiltReference& reference) {
         if (!active_ || builtLost_) return;
-        if (built_.Size() >= kBuiltLimit || !built_.Push(reference)) builtLost_ = true;
+        if (!built_.Empty() && Same(built_[built_.Size() - 1], reference)) return;
+        if (!built_.Push(reference)) builtLost_ = true;
     }
     std::size_t BuiltSize() const { return built_.Size(); }
     const BuiltReference& BuiltAt(std::size_t i) const { return built_[i]; }
@@ -90,6 +91,12 @@ public:
     }
 
 private:
+    static bool Same(const BuiltReference& a, const BuiltReference& b) {
+        return a.from == b.from && a.row == b.row && a.column == b.column && a.cells == b.cells &&
+               a.area.c1 == b.area.c1 && a.area.r1 == b.area.r1 && a.area.c2 == b.area.c2 &&
+               a.area.r2 == b.area.r2;
+    }
+
     CGrowArray<SpreadChange> changes_;
     CGrowArray<BuiltReference> built_;
     CGrowArray<SpreadChange> shown_;

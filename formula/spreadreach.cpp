@@ -39,7 +39,10 @@ constexpr std::string_view kVolatileNames[] = {"RAND(",  "RANDBETWEEN(", "NOW(",
                                                "TODAY(", "MTXRAND(",     "MTXRAND2("};
 
 struct KnownFunctions {
-    uint16_t indirect = FunctionIndex("INDIRECT(");
+    // Those that read what they find while they run; a search reads what its trials read.
+    uint16_t builders[5] = {FunctionIndex("INDIRECT("), FunctionIndex("OFFSET("),
+                            FunctionIndex("ROOT("), FunctionIndex("MINMC("),
+                            FunctionIndex("MINSIMPLEX(")};
     uint16_t offset = FunctionIndex("OFFSET(");
     uint16_t volatiles[std::size(kVolatileNames)] = {};
     KnownFunctions() {
@@ -53,18 +56,26 @@ const KnownFunctions& Known() {
     return known;
 }
 
-// The store of the worksheet a qualifier names, seen from the formula's own worksheet; null
-// for a folder, another workbook or a name that finds nothing.
-CCellStore* QualifiedStore(CEvalContext& ctx, const CCellStore* from, std::string_view name) {
+std::string_view Trimmed(std::string_view name) {
     while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
     while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    return name;
+}
+
+bool NamesOtherWorkbook(std::string_view name) {
+    name = Trimmed(name);
+    return !name.empty() && name.front() == '[';
+}
+
+// The worksheet or folder a qualifier names, seen from the formula's own worksheet; null for
+// another workbook or a name that finds nothing.
+CTreeItem* QualifiedItem(CEvalContext& ctx, const CCellStore* from, std::string_view name) {
+    name = Trimmed(name);
     if (name.empty() || name.front() == '[') return nullptr;
     std::string path;
     if (name.front() != '\\') GetFolderPath(ctx, from, path);
     path.append(name);
-    CTreeItem* item = FindNodeByPath(ctx, path);
-    CWorksheet* sheet = item ? AsWorksheet(item) : nullptr;
-    return sheet ? &sheet->cells : nullptr;
+    return FindNodeByPath(ctx, path);
 }
 
 } // namespace
@@ -100,12 +111,23 @@ void CFormulaReaches::ScanFormula(CEvalContext& ctx, const uint8_t* r, CCellStor
             }
             qualified = nullptr;
         } else if (type == kTokenQualifier) {
-            qualified = previous == kTokenText ? QualifiedStore(ctx, &cells, lastText) : nullptr;
-            // A folder, another workbook or a name taken from a cell: anything may be read.
-            if (!qualified) reach.everywhere = true;
+            CTreeItem* item =
+                previous == kTokenText ? QualifiedItem(ctx, &cells, lastText) : nullptr;
+            CWorksheet* sheet = item ? AsWorksheet(item) : nullptr;
+            qualified = sheet ? &sheet->cells : nullptr;
+            // The worksheets of a folder or another workbook, or the one a cell names, are
+            // noted as they are read; a name worked out otherwise may read anything.
+            const bool noted = item || previous == kTokenReference ||
+                               (previous == kTokenText && NamesOtherWorkbook(lastText));
+            if (!sheet && noted)
+                reach.builds = true;
+            else if (!sheet)
+                reach.everywhere = true;
         } else if (type == kTokenFunction) {
             const uint16_t f = token.functionIndex;
-            if (f == known.indirect || f == known.offset) reach.builds = true;
+            if (std::find(std::begin(known.builders), std::end(known.builders), f) !=
+                std::end(known.builders))
+                reach.builds = true;
             if (std::find(std::begin(known.volatiles), std::end(known.volatiles), f) !=
                 std::end(known.volatiles))
                 reach.isVolatile = true;
@@ -138,7 +160,7 @@ void CFormulaReaches::Scan(CEvalContext& ctx, CWorkbook& workbook) {
             cursor.page = sheet->cells.FirstPage();
             std::size_t count = 0;
             while (const uint8_t* r = NextCellRecord(cursor)) count += cell::IsFormula(r);
-            if (count) sheets_[&sheet->cells].entries.reserve(count);
+            if (count) sheets_[&sheet->cells].Reserve(count);
             formulas += count;
         }
     reaches_.reserve(formulas);
@@ -156,8 +178,7 @@ void CFormulaReaches::Scan(CEvalContext& ctx, CWorkbook& workbook) {
             reaches_.push_back(reach);
             if (reach.everywhere) continue;
             for (const Named& n : named)
-                sheets_[n.cells].entries.push_back(
-                    {n.area.r1, n.area.r2, id, n.area.c1, n.area.c2});
+                sheets_[n.cells].Add({n.area.r1, n.area.r2, id, n.area.c1, n.area.c2});
         }
     }
     ctx.currentCells = savedCells;
@@ -166,21 +187,52 @@ void CFormulaReaches::Scan(CEvalContext& ctx, CWorkbook& workbook) {
 
 void CFormulaReaches::AddBuilt(const CSpreadLog& log) {
     builtLost_ = builtLost_ || log.BuiltLost();
+    // A round's references by the worksheet they read; most read the formula's own.
+    std::unordered_map<const CCellStore*, CAreaIndex> batches;
+    const CCellStore* lastCells = nullptr;
+    CAreaIndex* batch = nullptr;
+    int64_t id = -1;
+    const BuiltReference* last = nullptr;
     for (; builtSeen_ < log.BuiltSize(); ++builtSeen_) {
         const BuiltReference& b = log.BuiltAt(builtSeen_);
-        const int64_t id = Find(b.from, b.row, b.column);
-        if (id < 0 || !reaches_[std::size_t(id)].builds) continue;
-        if (builtKnown_.insert({b.cells, uint32_t(id), b.area}).second)
-            built_[b.cells].push_back({b.area.r1, b.area.r2, uint32_t(id), b.area.c1, b.area.c2});
+        // A formula's references come together, and formulas mostly in storage order.
+        if (!last || b.from != last->from || b.row != last->row || b.column != last->column)
+            id = FindAfter(id, b.from, b.row, b.column);
+        last = &b;
+        if (id < 0) continue;
+        if (!batch || b.cells != lastCells) batch = &batches[b.cells];
+        lastCells = b.cells;
+        batch->Add({b.area.r1, b.area.r2, uint32_t(id), b.area.c1, b.area.c2});
     }
+    for (auto& [cells, entries] : batches) built_[cells].AddBatch(std::move(entries));
+}
+
+int64_t CFormulaReaches::FindAfter(int64_t previous, const CCellStore* cells, uint32_t row,
+                                   uint16_t column) const {
+    // The next formula that builds is often a few places on, in the same row or the next.
+    if (previous >= 0)
+        for (std::size_t next = std::size_t(previous) + 1;
+             next < reaches_.size() && next <= std::size_t(previous) + 4; ++next) {
+            const FormulaReach& f = reaches_[next];
+            if (f.row == row && f.column == column && sheetOrder_[f.sheet] == cells)
+                return int64_t(next);
+        }
+    return Find(cells, row, column);
+}
+
+void NoteBuiltArea(CEvalContext& ctx, const CCellStore* cells, const CellRange& area) {
+    // A search's trial evaluation reads for the formula that called the search.
+    CEvalContext* reader = &ctx;
+    while (reader->readsFor) reader = reader->readsFor;
+    if (!reader->spreads.Active() || !cells) return;
+    reader->spreads.Built({reader->currentCells, reader->baseRow, reader->baseColumn, cells, area});
 }
 
 void NoteBuiltReference(CEvalContext& ctx, const FormulaToken& reference) {
-    if (!ctx.spreads.Active() || !reference.cells) return;
     CellRange area{reference.column, reference.row, reference.column, reference.row};
     if (reference.type == kTokenArea)
         area = {reference.firstColumn, reference.firstRow, reference.lastColumn, reference.lastRow};
-    ctx.spreads.Built({ctx.currentCells, ctx.baseRow, ctx.baseColumn, reference.cells, area});
+    NoteBuiltArea(ctx, reference.cells, area);
 }
 
 // Most calls end at the letter before the first "(".
@@ -219,32 +271,12 @@ int64_t CFormulaReaches::Find(const CCellStore* cells, uint32_t row, uint16_t co
     return int64_t(it - reaches_.begin());
 }
 
-uint32_t CFormulaReaches::BuildTree(SheetIndex& index, std::size_t node, std::size_t lo,
-                                    std::size_t hi) {
-    if (hi - lo == 1) {
-        uint32_t last = 0;
-        const std::size_t end = std::min(index.entries.size(), (lo + 1) * kBlock);
-        for (std::size_t i = lo * kBlock; i < end; ++i) last = std::max(last, index.entries[i].r2);
-        return index.maxLastRow[node] = last;
-    }
-    const std::size_t mid = lo + (hi - lo) / 2;
-    const uint32_t left = BuildTree(index, node * 2, lo, mid);
-    return index.maxLastRow[node] = std::max(left, BuildTree(index, node * 2 + 1, mid, hi));
-}
-
 void CFormulaReaches::BuildIndexes() {
     for (uint32_t id = 0; id < reaches_.size(); ++id) {
         if (reaches_[id].everywhere) everywhere_.push_back(id);
         if (reaches_[id].builds) builders_.push_back(id);
     }
-    for (auto& [cells, index] : sheets_) {
-        if (index.entries.empty()) continue;
-        std::stable_sort(index.entries.begin(), index.entries.end(),
-                         [](const Entry& a, const Entry& b) { return a.r1 < b.r1; });
-        index.blocks = (index.entries.size() + kBlock - 1) / kBlock;
-        index.maxLastRow.assign(index.blocks * 4, 0);
-        BuildTree(index, 1, 0, index.blocks);
-    }
+    for (auto& [cells, index] : sheets_) index.Build();
 }
 
 } // namespace vl

@@ -3,6 +3,7 @@
 // may read a given area: found once per recalculation, so that an array that changed the cells
 // it spreads over finds the formulas to calculate again without a scan of every formula.
 
+#include "formula/areaindex.h"
 #include "formula/evalcontext.h"
 #include "model/cellrange.h"
 
@@ -10,7 +11,6 @@
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace vl {
@@ -19,6 +19,8 @@ class CWorkbook;
 
 // Notes, while a recalculation runs, that the formula being evaluated built the reference.
 void NoteBuiltReference(CEvalContext& ctx, const FormulaToken& reference);
+// The same for an area of `cells` it reached otherwise (a folder, a worksheet named in a cell).
+void NoteBuiltArea(CEvalContext& ctx, const CCellStore* cells, const CellRange& area);
 
 // Whether the formula text calls a function whose result changes on every turn; a name in a
 // text may make it say so wrongly, never the other way round.
@@ -34,8 +36,10 @@ struct FormulaReach {
     uint16_t column;
     uint16_t sheet;  // the worksheet's place among the workbook's worksheets
     bool isVolatile; // calls a function whose result changes on every turn
-    bool builds;     // builds references from text or offsets (INDIRECT, OFFSET)
-    bool everywhere; // names a folder, another workbook or a worksheet held in a cell
+    // Reads what it finds while it runs (INDIRECT, OFFSET, the trials of a search, a folder or
+    // a worksheet named in a cell): what it built is noted then.
+    bool builds;
+    bool everywhere; // names another workbook, or a worksheet by a name it works out
 };
 
 class CFormulaReaches {
@@ -58,9 +62,8 @@ public:
         return reaches_[i].everywhere || (builtLost_ && reaches_[i].builds);
     }
 
-    // Every formula that may read a cell of `area` on `cells`, each at most once per area
-    // named (a formula naming two overlapping areas may come twice); those that read anything
-    // only with `withAnything`.
+    // Every formula that may read a cell of `area` on `cells`, once per area it named or
+    // built (so possibly more than once); those that read anything only with `withAnything`.
     template <typename F>
     void ForEachReader(const CCellStore* cells, const CellRange& area, bool withAnything,
                        F&& f) const {
@@ -69,56 +72,22 @@ public:
             if (builtLost_)
                 for (uint32_t id : builders_) f(id);
         }
-        if (!builtLost_)
-            for (const Entry& e : built_[cells])
-                if (Reads(e, area)) f(e.id);
+        if (!builtLost_) {
+            auto built = built_.find(cells);
+            if (built != built_.end()) built->second.ForEach(area, f);
+        }
         auto sheet = sheets_.find(cells);
-        if (sheet == sheets_.end()) return;
-        const SheetIndex& index = sheet->second;
-        if (!index.entries.empty()) Visit(index, 1, 0, index.blocks, area, f);
+        if (sheet != sheets_.end()) sheet->second.ForEach(area, f);
     }
 
 private:
-    // An area a formula names, in 16 bytes.
-    struct Entry {
-        uint32_t r1, r2, id;
-        uint16_t c1, c2;
-    };
-    // The areas of one worksheet sorted by first row, in blocks of kBlock, with the largest
-    // last row under every node of a binary tree over the blocks, so that a query skips what
-    // ends above it and stops where the areas start below it.
-    static constexpr std::size_t kBlock = 16;
-    struct SheetIndex {
-        std::vector<Entry> entries;
-        std::vector<uint32_t> maxLastRow; // by tree node, the root 1 over [0, blocks)
-        std::size_t blocks = 0;
-    };
-
-    static bool Reads(const Entry& e, const CellRange& q) {
-        return e.c1 <= q.c2 && q.c1 <= e.c2 && e.r1 <= q.r2 && q.r1 <= e.r2;
-    }
-
-    template <typename F>
-    static void Visit(const SheetIndex& index, std::size_t node, std::size_t lo, std::size_t hi,
-                      const CellRange& q, F& f) {
-        if (index.maxLastRow[node] < q.r1) return;
-        if (index.entries[lo * kBlock].r1 > q.r2) return; // every later area starts below
-        if (hi - lo == 1) {
-            const std::size_t end = std::min(index.entries.size(), (lo + 1) * kBlock);
-            for (std::size_t i = lo * kBlock; i < end && index.entries[i].r1 <= q.r2; ++i)
-                if (Reads(index.entries[i], q)) f(index.entries[i].id);
-            return;
-        }
-        const std::size_t mid = lo + (hi - lo) / 2;
-        Visit(index, node * 2, lo, mid, q, f);
-        Visit(index, node * 2 + 1, mid, hi, q, f);
-    }
-    static uint32_t BuildTree(SheetIndex& index, std::size_t node, std::size_t lo, std::size_t hi);
-
     struct Named {
         const CCellStore* cells;
         CellRange area;
     };
+    // Find, trying the formula after `previous` first.
+    int64_t FindAfter(int64_t previous, const CCellStore* cells, uint32_t row,
+                      uint16_t column) const;
     void ScanFormula(CEvalContext& ctx, const uint8_t* r, CCellStore& cells, FormulaReach& reach,
                      std::vector<Named>& named);
     void BuildIndexes();
@@ -129,30 +98,11 @@ private:
     std::vector<CCellStore*> sheetOrder_;
     std::vector<uint32_t> everywhere_;
     std::vector<uint32_t> builders_;
-    // Built references by the worksheet they read; few formulas build any.
-    mutable std::unordered_map<const CCellStore*, std::vector<Entry>> built_;
-    struct BuiltKey {
-        const CCellStore* cells;
-        uint32_t id;
-        CellRange area;
-        bool operator==(const BuiltKey& o) const {
-            return cells == o.cells && id == o.id && area.c1 == o.area.c1 && area.r1 == o.area.r1 &&
-                   area.c2 == o.area.c2 && area.r2 == o.area.r2;
-        }
-    };
-    struct BuiltHash {
-        std::size_t operator()(const BuiltKey& k) const {
-            uint64_t h = uint64_t(k.id) * 0x9E3779B97F4A7C15ull;
-            for (uint64_t v : {uint64_t(k.area.c1), uint64_t(k.area.r1), uint64_t(k.area.c2),
-                               uint64_t(k.area.r2)})
-                h = (h ^ v) * 0x100000001B3ull;
-            return std::hash<const void*>()(k.cells) ^ h;
-        }
-    };
-    std::unordered_set<BuiltKey, BuiltHash> builtKnown_;
+    // Built references by the worksheet they read, added once per round.
+    std::unordered_map<const CCellStore*, CGrowingAreaIndex> built_;
     std::size_t builtSeen_ = 0;
     bool builtLost_ = false;
-    std::unordered_map<const CCellStore*, SheetIndex> sheets_;
+    std::unordered_map<const CCellStore*, CAreaIndex> sheets_;
 };
 
 } // namespace vl

@@ -41,6 +41,7 @@ public:
         for (const VariableCell& v : variables) saved_.push_back(v.Get());
         own_->worksheetList = caller_.worksheetList;
         own_->currentCells = cells;
+        own_->readsFor = &caller_;
         function.ctx = own_.get();
         function.caller = &caller_;
         gSearching = true;

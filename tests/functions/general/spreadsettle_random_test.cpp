@@ -3,6 +3,7 @@
 // arrays nothing reads change nothing, and a recalculation of one worksheet changes on the
 // other only what the first reads.
 #include "functions/general/randomfunctions.h"
+#include "functions/numeric/numericbuiltins.h"
 #include "functiontestutil.h"
 
 #include <map>
@@ -34,16 +35,18 @@ struct Item {
     Cell at;
     uint16_t width = 1;
     uint32_t height = 1;
-    std::string text; // a number or a formula
+    std::string text;                // a number or a formula
+    std::vector<std::string> beside; // the cells right of it, in the same row
     std::vector<int> reads;
 };
 
 class CRandomBook {
 public:
     // With `zeroRandom`, random numbers come in as 0*RAND(), so that results are fixed.
-    CRandomBook(uint32_t seed, bool withVolatile, bool withSelfReaders, bool zeroRandom = false)
+    CRandomBook(uint32_t seed, bool withVolatile, bool withSelfReaders, bool zeroRandom = false,
+                bool withSearches = false)
         : rng_(seed), volatile_(withVolatile), selfReaders_(withSelfReaders),
-          zeroRandom_(zeroRandom) {
+          zeroRandom_(zeroRandom), searches_(withSearches) {
         for (int i = 0; i < 28; ++i) AddItem();
     }
 
@@ -59,6 +62,13 @@ public:
                 book.Formula(s, a1, item.text);
             else
                 book.Number(s, a1, std::stod(item.text));
+            for (std::size_t i = 0; i < item.beside.size(); ++i) {
+                const std::string b1 = Name(uint16_t(item.at.column + 1 + i), item.at.row);
+                if (item.beside[i][0] == '=')
+                    book.Formula(s, b1, item.beside[i]);
+                else
+                    book.Number(s, b1, std::stod(item.beside[i]));
+            }
         }
         for (int i = 0; i < unrelated; ++i)
             book.Formula(*sheets[i % 2], Name(uint16_t(kColumns + 2), uint32_t(3 * i)), "={7;8}");
@@ -128,6 +138,10 @@ private:
             Item item;
             item.at = {Pick(2), uint16_t(Pick(kColumns)), uint32_t(Pick(int(kRows)))};
             int kind = items_.size() < 6 ? 0 : Pick(volatile_ ? 10 : 9);
+            if (searches_ && kind != 0 && Pick(5) == 0) {
+                kind = 10;
+                item.width = 3;
+            }
             if (kind == 1 || kind == 2) {
                 const auto& a = arrays[Pick(int(std::size(arrays)))];
                 item.width = a.width;
@@ -140,7 +154,8 @@ private:
             int read = -1;
             Cell target{};
             const std::string x =
-                kind == 0 ? "" : Reference(item.at, read, target, kind == 5 || kind == 6);
+                kind == 0 ? ""
+                          : Reference(item.at, read, target, kind == 5 || kind == 6 || kind == 10);
             if (kind != 0 && read < 0) continue;
             switch (kind) {
             case 0:
@@ -193,6 +208,9 @@ private:
             case 9: // random numbers over a reference
                 item.text = zeroRandom_ ? "={1;1}*" + x + "+0*RAND()" : "={1;1}*RAND()+" + x;
                 break;
+            case 10: // a search whose trials alone read the cell, its objective and variable
+                Search(item, x);
+                break;
             }
             if (!Free(item.at, item.width, item.height)) continue;
             if (read >= 0) item.reads.push_back(read);
@@ -201,10 +219,28 @@ private:
         }
     }
 
+    // The objective reads the variable itself when evaluated on its own, `x` through
+    // INDIRECT in the trials.
+    void Search(Item& item, const std::string& x) {
+        const std::string f = Name(uint16_t(item.at.column + 1), item.at.row);
+        const std::string v = Name(uint16_t(item.at.column + 2), item.at.row);
+        if (Pick(2)) {
+            item.text = "=ROOT(" + f + "," + v + ",-1000,1000,1e-9)";
+            item.beside = {"=" + v + "-INDIRECT(IF(" + v + ">-5000,\"" + x + "\",\"" + v + "\"),1)",
+                           "-10000"};
+        } else {
+            item.text = "=MINSIMPLEX(" + f + "," + v + ":" + v + ",{1},0.3,,,1)";
+            item.beside = {"=(" + v + "-INDIRECT(IF(" + v + ">=5,\"" + x + "\",\"" + v +
+                               "\"),1)-10)^2-" + v,
+                           "0"};
+        }
+    }
+
     std::mt19937 rng_;
     bool volatile_;
     bool selfReaders_;
     bool zeroRandom_;
+    bool searches_;
     std::vector<Item> items_;
 };
 
@@ -258,6 +294,29 @@ TEST(SpreadSettleRandom, OneRecalculationGivesWhatASecondOneGives) {
         ASSERT_TRUE(book.Recalc());
         ASSERT_EQ(Differences(changed, Take(book)), "");
     }
+}
+
+// ROOT and MINSIMPLEX whose objectives read spread cells only in their trials.
+TEST(SpreadSettleRandom, SearchesGiveInOneRecalculationWhatASecondGives) {
+    ASSERT_TRUE(BindNumericMethodBuiltins());
+    int searches = 0;
+    for (uint32_t seed = 1; seed <= 150; ++seed) {
+        SCOPED_TRACE(seed);
+        CRandomBook shape(seed, false, false, false, true);
+        for (const Item& item : shape.Items()) searches += !item.beside.empty();
+        FunctionBook book;
+        shape.Build(book);
+        ASSERT_TRUE(book.Recalc());
+        const Snapshot first = Take(book);
+        ASSERT_TRUE(book.Recalc());
+        ASSERT_EQ(Differences(first, Take(book)), "");
+        shape.Renumber(book, seed * 5);
+        ASSERT_TRUE(book.Recalc());
+        const Snapshot changed = Take(book);
+        ASSERT_TRUE(book.Recalc());
+        ASSERT_EQ(Differences(changed, Take(book)), "");
+    }
+    EXPECT_GT(searches, 300);
 }
 
 TEST(SpreadSettleRandom, ArraysNothingReadsChangeNoResult) {
