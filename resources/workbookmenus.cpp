@@ -129,7 +129,7 @@ constexpr MenuLine kWorkbookMenu[] = {
     {1, ID_TOOLS_SORT, "&Sort..."},
     {1, ID_TRANSPOSE, "&Transpose"},
     {1, 0, nullptr},
-    {1, ID_UPDATE_DATA, "&Update Data\tF9"},
+    {1, ID_UPDATE_DATA, "Update &Data\tF9"},
     {1, 0, "U&pdating"},
     {2, ID_UPDATE_AUTO_ALL, "&Automatic - All Worksheets"},
     {2, ID_UPDATE_AUTO_ALL + 1, "Automatic - &Current Worksheet"},

@@ -121,13 +121,14 @@ TEST_F(MnemonicsTest, MenuBarKeepsItsTextsAndTheGridItsOwnLetters) {
     for (QAction* top : frame->menuBar()->actions())
         if (top->menu())
             for (int id : {int(ID_TRANSPOSE), int(ID_COLUMN_WIDTH), int(ID_ROW_HEIGHT),
-                           int(ID_TOOLS_SORT), int(ID_EDIT_CUT)})
+                           int(ID_TOOLS_SORT), int(ID_EDIT_CUT), int(ID_UPDATE_DATA)})
                 if (QAction* a = item(top->menu(), id)) bar[id] = a->text();
     EXPECT_EQ(bar, (std::map<int, QString>{{ID_TRANSPOSE, "&Transpose"},
                                            {ID_COLUMN_WIDTH, "C&olumn Width..."},
                                            {ID_ROW_HEIGHT, "&Row Height..."},
                                            {ID_TOOLS_SORT, "&Sort..."},
-                                           {ID_EDIT_CUT, "Cu&t\tCtrl+X"}}));
+                                           {ID_EDIT_CUT, "Cu&t\tCtrl+X"},
+                                           {ID_UPDATE_DATA, "Update &Data\tF9"}}));
     View()->setFocus();
     QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(30, 30),
                           View()->viewport()->mapToGlobal(QPoint(30, 30)));
