@@ -16,6 +16,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace vl {
 
@@ -68,9 +69,43 @@ protected:
     }
 };
 
+// A view's fields one after another, without the padding between them, which a copy need
+// not keep.
+std::string ViewFields(const ViewSettingsRecord& v) {
+    std::string out;
+    const auto put = [&out](const auto& field) {
+        out.append(reinterpret_cast<const char*>(&field), sizeof field);
+    };
+    const auto putRef = [&put](const CellRef& r) {
+        put(r.column);
+        put(r.row);
+        put(r.flags);
+    };
+    const BackgroundRecord& b = v.background;
+    put(b.kind);
+    put(b.pattern.pattern);
+    put(b.pattern.patternColorGiven);
+    put(b.pattern.patternColor);
+    put(b.pattern.backgroundColorGiven);
+    put(b.pattern.backgroundColor);
+    out += b.imagePath;
+    for (const auto& field : {double(b.imageView), b.zr, b.zi, b.minX, b.maxX, b.minY, b.maxY})
+        put(field);
+    put(b.fractalColors);
+    for (const auto& field : {v.showGrid, v.gridColorGiven, v.headingsColorGiven}) put(field);
+    put(v.gridColor);
+    put(v.headingsColor);
+    putRef(v.topLeft);
+    putRef(v.selection[0]);
+    putRef(v.selection[1]);
+    putRef(v.freezed);
+    put(v.scale);
+    return out;
+}
+
 struct Snapshot {
     std::unique_ptr<StyleTables> styles = std::make_unique<StyleTables>();
-    ViewSettingsRecord view;
+    std::string view;
     int32_t undo = 0;
     uint16_t cells[2][3] = {};
 };
@@ -79,7 +114,7 @@ TEST_F(PageOpenCloseTest, OpeningAndClosingAPageChangesNothing) {
     const auto take = [this] {
         Snapshot s;
         *s.styles = Book().styles;
-        s.view = Book().tree.active->view;
+        s.view = ViewFields(Book().tree.active->view);
         s.undo = Book().undo.current;
         for (uint16_t c = 1; c <= 2; ++c)
             for (uint32_t r = 1; r <= 3; ++r)
@@ -116,7 +151,7 @@ TEST_F(PageOpenCloseTest, OpeningAndClosingAPageChangesNothing) {
             EXPECT_EQ(std::memcmp(after.styles.get(), before.styles.get(), sizeof(StyleTables)), 0);
             EXPECT_STREQ(GetFontRecord(Book().styles, CellStyle(1, 1).fontRef.fontIndex).faceName,
                          kMissingFace);
-            EXPECT_EQ(std::memcmp(&after.view, &before.view, sizeof before.view), 0);
+            EXPECT_EQ(after.view, before.view);
             EXPECT_EQ(std::memcmp(after.cells, before.cells, sizeof before.cells), 0);
             EXPECT_EQ(after.undo, before.undo);
             EXPECT_FALSE(Active()->IsModified());
