@@ -1,6 +1,7 @@
 #include "functions/numeric/correlation.h"
 
 #include "formula/formulanumber.h"
+#include "functions/numeric/linefit.h"
 
 #include <cmath>
 
@@ -14,9 +15,7 @@ StatResult Finite(double value) {
 }
 
 double MeanOf(const double* v, std::size_t n) {
-    double sum = 0;
-    for (std::size_t i = 0; i < n; ++i) sum += v[i];
-    return sum / double(n);
+    return AccurateMean(v, n);
 }
 
 } // namespace
@@ -47,7 +46,9 @@ double PairSums::CoSpread() const {
 
 StatResult Pearson(const PairSums& sums) {
     if (sums.n == 0) return StatError(kErrNA);
-    return Finite(sums.CoSpread() / std::sqrt(std::fabs(sums.SpreadX() * sums.SpreadY())));
+    // Square roots taken apart: their product would overflow before the quotient does.
+    return Finite(sums.CoSpread() /
+                  (std::sqrt(std::fabs(sums.SpreadX())) * std::sqrt(std::fabs(sums.SpreadY()))));
 }
 
 StatResult RSquared(const PairSums& sums) {

@@ -133,7 +133,7 @@ void ForecastBuiltin(CEvalContext& ctx) {
         return;
     }
     LineFit fit = FitLine(xs.data.get(), y.data.get(), std::size_t(y.rows) * y.cols, true);
-    ReturnNumber(ctx, fit.intercept + fit.slope * x, fit.error);
+    ReturnNumber(ctx, LineValue(fit, x), fit.error);
 }
 
 namespace {
