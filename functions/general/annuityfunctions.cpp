@@ -12,6 +12,22 @@ namespace {
 // Money paid out is negative. t is 1 for payments at the beginning of each period.
 // Every closed form divides by the rate, so a rate of 0 is #NUM!.
 
+// (1 + r)^n and (1 + r)^n - 1 through log1p and expm1 for a rate below 1/2: 1 + r alone
+// would drop a small rate's digits, and the difference of P and 1 would cancel what was
+// left. A larger rate keeps the plain power, exact where 1 + r is (RATE's search ends on
+// an exact zero there).
+struct Growth {
+    double p, pm1;
+};
+Growth GrowthOf(double r, double n) {
+    if (std::fabs(r) >= 0.5) {
+        double p = std::pow(1 + r, n);
+        return {p, p - 1};
+    }
+    double exponent = n * std::log1p(r);
+    return {std::exp(exponent), std::expm1(exponent)};
+}
+
 void Pv(CEvalContext& ctx) {
     if (!BeginScalarCall(ctx, 5)) return;
     double r = 0, pmt = 0, fv = 0;
@@ -20,8 +36,8 @@ void Pv(CEvalContext& ctx) {
     args.Int(4, t, 0, 1).Number(3, fv).Number(2, pmt).Int(1, n, 0, INT32_MAX).Number(0, r, 0);
     if (args.error) return ReturnError(ctx, args.error);
     if (r == 0) return ReturnError(ctx, kErrNum);
-    double p = std::pow(1 + r, n);
-    ReturnNumber(ctx, -(pmt * (1 + r * t) * (p - 1) / r + fv) / p);
+    Growth g = GrowthOf(r, n);
+    ReturnNumber(ctx, -(pmt * (1 + r * t) * g.pm1 / r + fv) / g.p);
 }
 
 void Fv(CEvalContext& ctx) {
@@ -32,8 +48,8 @@ void Fv(CEvalContext& ctx) {
     args.Int(4, t, 0, 1).Number(3, pv).Number(2, pmt).Int(1, n, 0, INT32_MAX).Number(0, r, 0);
     if (args.error) return ReturnError(ctx, args.error);
     if (r == 0) return ReturnError(ctx, kErrNum);
-    double p = std::pow(1 + r, n);
-    ReturnNumber(ctx, -(pv + (p - 1) * (pv + pmt * (1 + r * t) / r)));
+    Growth g = GrowthOf(r, n);
+    ReturnNumber(ctx, -(pv * g.p + pmt * (1 + r * t) * g.pm1 / r));
 }
 
 void Pmt(CEvalContext& ctx) {
@@ -44,8 +60,8 @@ void Pmt(CEvalContext& ctx) {
     args.Int(4, t, 0, 1).Number(3, fv).Number(2, pv).Int(1, n, 0, INT32_MAX).Number(0, r, 0);
     if (args.error) return ReturnError(ctx, args.error);
     if (r == 0) return ReturnError(ctx, kErrNum);
-    double p = std::pow(1 + r, n);
-    ReturnNumber(ctx, -(p * pv + fv) / ((1 + r * t) / r * (p - 1)));
+    Growth g = GrowthOf(r, n);
+    ReturnNumber(ctx, -(g.p * pv + fv) / ((1 + r * t) / r * g.pm1));
 }
 
 void NPer(CEvalContext& ctx) {
@@ -57,44 +73,47 @@ void NPer(CEvalContext& ctx) {
     if (args.error) return ReturnError(ctx, args.error);
     if (r == 0) return ReturnError(ctx, kErrNum);
     double x = pmt * (1 + r * t) / r;
-    ReturnNumber(ctx, std::log((x - fv) / (x + pv)) / std::log(1 + r));
+    // (x - fv) / (x + pv) is 1 + (-fv - pv) / (x + pv), near 1 for a small rate.
+    ReturnNumber(ctx, std::log1p((-fv - pv) / (x + pv)) / std::log1p(r));
 }
 
-// The interest part of payment `period` when pv - fv is paid off in n equal payments at
-// the end of each period; `payment` receives the payment's size.
-double InterestPart(double r, int32_t period, int32_t n, double pv, double fv, double& payment) {
-    double d = pv - fv;
-    double p = std::pow(1 + r, n);
-    payment = d * r * p / (p - 1);
-    double q = std::pow(1 + r, double(period) - 1);
-    double balance = d * q - payment * (q - 1) / r;
-    return -r * balance;
+// The interest part of payment k when d is paid off in n equal payments at the end of each
+// period: r times the balance d (P - Q) / (P - 1), Q = (1 + r)^(k - 1), written so that
+// nothing cancels.
+double InterestOf(double r, int64_t k, int32_t n, double d, double pm1) {
+    double l = std::log1p(r);
+    double q = std::exp(double(k - 1) * l);
+    return r * d * q * std::expm1(double(n - k + 1) * l) / pm1;
+}
+
+// The principal part of payment k: d r Q / (P - 1).
+double PrincipalOf(double r, int64_t k, double d, double pm1) {
+    return d * r * std::exp(double(k - 1) * std::log1p(r)) / pm1;
 }
 
 void IPmt(CEvalContext& ctx) {
     if (!BeginScalarCall(ctx, 5)) return;
-    double r = 0, pv = 0, fv = 0, payment = 0;
+    double r = 0, pv = 0, fv = 0;
     int32_t period = 0, n = 0;
     CArgReader args(ctx);
     args.Number(4, fv).Number(3, pv).Int(2, n, 0, INT32_MAX).Int(1, period, 0, INT32_MAX);
     args.Number(0, r, 0);
     if (args.error) return ReturnError(ctx, args.error);
     if (r == 0) return ReturnError(ctx, kErrNum);
-    ReturnNumber(ctx, InterestPart(r, period, n, pv, fv, payment));
+    ReturnNumber(ctx, -InterestOf(r, period, n, pv - fv, GrowthOf(r, n).pm1));
 }
 
 // The timing is checked but the split stays the end-of-period one, as in IPMT.
 void PPmt(CEvalContext& ctx) {
     if (!BeginScalarCall(ctx, 6)) return;
-    double r = 0, pv = 0, fv = 0, payment = 0;
+    double r = 0, pv = 0, fv = 0;
     int32_t period = 0, n = 0, t = 0;
     CArgReader args(ctx);
     args.Int(5, t, 0, 1).Number(4, fv).Number(3, pv).Int(2, n, 0, INT32_MAX);
     args.Int(1, period, 0, INT32_MAX).Number(0, r, 0);
     if (args.error) return ReturnError(ctx, args.error);
     if (r == 0) return ReturnError(ctx, kErrNum);
-    double interest = InterestPart(r, period, n, pv, fv, payment);
-    ReturnNumber(ctx, -interest - payment);
+    ReturnNumber(ctx, -PrincipalOf(r, period, pv - fv, GrowthOf(r, n).pm1));
 }
 
 // Period by period up to this many; beyond it the geometric sums in closed form, so that
@@ -102,25 +121,22 @@ void PPmt(CEvalContext& ctx) {
 constexpr int64_t kMaxSummedPeriods = 10000;
 
 // The interest (or principal) parts of payments first to last of a loan of pv paid off in
-// n end-of-period payments of `payment`, as a positive sum.
+// n end-of-period payments, as a positive sum.
 template <bool Principal>
-double SumOfParts(double r, int32_t n, double pv, double payment, int32_t first, int32_t last) {
-    const double q = 1 + r;
+double SumOfParts(double r, int32_t n, double pv, int32_t first, int32_t last) {
     const double count = double(int64_t(last) - first + 1);
+    const double growth = std::log1p(r);
+    const double pm1 = std::expm1(n * growth);
+    // The principal parts grow by 1 + r each period from pv r / ((1 + r)^n - 1).
+    double principal =
+        pv * std::exp((double(first) - 1) * growth) * std::expm1(count * growth) / pm1;
+    if (Principal) return principal;
     if (count > kMaxSummedPeriods) {
-        // The principal parts grow by q each period from pv r / (q^n - 1); expm1 and log1p
-        // keep the geometric sum accurate for small rates.
-        double growth = std::log1p(r);
-        double principal = pv * std::pow(q, double(first) - 1) * std::expm1(count * growth) /
-                           std::expm1(n * growth);
-        return Principal ? principal : count * payment - principal;
+        double payment = pv * r * std::exp(n * growth) / pm1;
+        return count * payment - principal;
     }
     double sum = 0;
-    for (int64_t k = first; k <= last; ++k) {
-        double qk = std::pow(q, double(k) - 1);
-        double interest = r * (pv * qk - payment * (qk - 1) / r);
-        sum += Principal ? payment - interest : interest;
-    }
+    for (int64_t k = first; k <= last; ++k) sum += InterestOf(r, k, n, pv, pm1);
     return sum;
 }
 
@@ -134,10 +150,7 @@ template <bool Principal> void Cumulative(CEvalContext& ctx) {
     if (args.error) return ReturnError(ctx, args.error);
     if (first > n || last > n) return ReturnError(ctx, kErrValue);
     if (first > last) return ReturnNumber(ctx, 0);
-    double p = std::pow(1 + r, n);
-    // Multiplied in the same order as IPMT's payment, so that both agree to the last digit.
-    double payment = pv * r * p / (p - 1);
-    ReturnNumber(ctx, -SumOfParts<Principal>(r, n, pv, payment, first, last));
+    ReturnNumber(ctx, -SumOfParts<Principal>(r, n, pv, first, last));
 }
 
 // The widening moves the upper end 0.02 a step: rates up to 2000 per period are found.
@@ -149,8 +162,8 @@ struct RateGap {
     double pmt, pv, fv;
     int32_t t;
     double operator()(double x) const {
-        double p = std::pow(1 + x, n);
-        return p * pv + pmt * (1 + x * t) * (p - 1) / x + fv;
+        Growth g = GrowthOf(x, n);
+        return g.p * pv + pmt * (1 + x * t) * g.pm1 / x + fv;
     }
 };
 

@@ -58,9 +58,14 @@ FormulaError ReadFlows(CEvalContext& ctx, uint16_t first, uint16_t last, Flows& 
 // The flows discounted by whole periods, the first by one; #NUM! once a partial sum is no
 // longer finite.
 double NpvOfFlows(double rate, const Flows& flows, FormulaError& error) {
+    // Below a rate of 1/2 the discount goes through log1p, which keeps a small rate's digits
+    // that 1 + rate would drop.
+    const bool small = std::fabs(rate) < 0.5;
+    const double growth = std::log1p(rate);
     double sum = 0;
     for (std::size_t k = 0; k < flows.values.size(); ++k) {
-        sum += flows.values[k] / std::pow(1 + rate, double(k + 1));
+        double periods = double(k + 1);
+        sum += flows.values[k] / (small ? std::exp(periods * growth) : std::pow(1 + rate, periods));
         if (!IsAcceptableResult(sum)) {
             error = kErrNum;
             return sum;

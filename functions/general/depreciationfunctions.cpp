@@ -148,8 +148,9 @@ template <bool Effective> void RateConversion(CEvalContext& ctx) {
     args.Int(1, n, 0, INT32_MAX).Number(0, rate, 0);
     if (args.error) return ReturnError(ctx, args.error);
     if (n == 0) return ReturnError(ctx, kErrNum);
-    ReturnNumber(ctx,
-                 Effective ? std::pow(1 + rate / n, n) - 1 : (std::pow(1 + rate, 1.0 / n) - 1) * n);
+    // (1 + i)^n - 1 through log1p and expm1: a small rate would cancel to nothing.
+    ReturnNumber(ctx, Effective ? std::expm1(n * std::log1p(rate / n))
+                                : std::expm1(std::log1p(rate) / n) * n);
 }
 
 // The rates of one argument: a scalar (empty is 0) or the stored cells of a range or array.

@@ -58,20 +58,22 @@ double Abs(double x, FormulaError&) {
 double Acos(double x, FormulaError&) {
     return std::acos(x);
 }
+// The library's forms: x * x overflows past 1e154 and x + sqrt(...) cancels for x < 0.
 double Acosh(double x, FormulaError&) {
-    return std::log(x + std::sqrt(x * x - 1));
+    return std::acosh(x);
 }
 double Asin(double x, FormulaError&) {
     return std::asin(x);
 }
 double Asinh(double x, FormulaError&) {
-    return std::log(x + std::sqrt(x * x + 1));
+    return std::asinh(x);
 }
 double Atan(double x, FormulaError&) {
     return std::atan(x);
 }
 double Atanh(double x, FormulaError& e) {
-    return x >= 1 ? NumError(e) : 0.5 * std::log((1 + x) / (1 - x));
+    // At -1 and below the result is infinite or NaN, which the finite test refuses.
+    return x >= 1 ? NumError(e) : std::atanh(x);
 }
 double Cos(double x, FormulaError&) {
     return std::cos(x);
@@ -107,7 +109,9 @@ double Sqrt(double x, FormulaError&) {
     return std::sqrt(x);
 }
 double SqrtPi(double x, FormulaError&) {
-    return std::sqrt(x * kPi);
+    double product = x * kPi;
+    // Past the double range the roots are taken apart.
+    return std::isfinite(product) ? std::sqrt(product) : std::sqrt(x) * std::sqrt(kPi);
 }
 double Tan(double x, FormulaError&) {
     return std::tan(x);

@@ -22,7 +22,7 @@ void Accumulate(Fold fold, double x, double& total, FormulaError& error) {
 }
 
 // SUM skips the cells of a range whose value is no number; SUMSQ and PRODUCT take their
-// errors.
+// errors, and keep walking after one so that a later cell's larger code wins.
 void FoldRange(CEvalContext& ctx, FormulaToken& slot, Fold fold, double& total,
                FormulaError& error) {
     CRangeWalk walk(ctx);
@@ -33,7 +33,6 @@ void FoldRange(CEvalContext& ctx, FormulaToken& slot, Fold fold, double& total,
         FormulaError cellError = GetNumberArg(ctx, value, x);
         if (fold == Fold::kSum && cellError) continue;
         error = MergeError(error, cellError);
-        if (error && fold != Fold::kSum) break;
         Accumulate(fold, x, total, error);
     }
 }
@@ -97,7 +96,8 @@ template <double (*Term)(double, double)> void SumOfPairs(CEvalContext& ctx) {
     double total = 0;
     const uint8_t* x = error ? nullptr : xs.Next();
     const uint8_t* y = error ? nullptr : ys.Next();
-    while ((x || y) && error == 0) {
+    // After an error the walk goes on without adding, so that the largest code wins.
+    while (x || y) {
         uint64_t ox = x ? LinearOffset(xs) : UINT64_MAX;
         uint64_t oy = y ? LinearOffset(ys) : UINT64_MAX;
         double a = 0, b = 0;
@@ -112,7 +112,7 @@ template <double (*Term)(double, double)> void SumOfPairs(CEvalContext& ctx) {
             error = MergeError(error, GetNumberArg(ctx, value, b));
             y = ys.Next();
         }
-        if (error) break;
+        if (error) continue;
         total += Term(a, b);
         if (!IsAcceptableResult(total)) error = kErrNum;
     }

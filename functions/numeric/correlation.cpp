@@ -1,6 +1,7 @@
 #include "functions/numeric/correlation.h"
 
 #include "formula/formulanumber.h"
+#include "functions/numeric/linefit.h"
 
 #include <cmath>
 
@@ -13,10 +14,20 @@ StatResult Finite(double value) {
     return {value, 0};
 }
 
-double MeanOf(const double* v, std::size_t n) {
+// The centre of n values as a double near the mean plus what that double misses, so that
+// deviations keep their digits at a large offset: (v - shift) - rest.
+struct Centre {
+    double shift = 0, rest = 0;
+    double Deviation(double v) const { return (v - shift) - rest; }
+};
+
+Centre CentreOf(const double* v, std::size_t n) {
+    Centre c;
+    c.shift = AccurateMean(v, n);
     double sum = 0;
-    for (std::size_t i = 0; i < n; ++i) sum += v[i];
-    return sum / double(n);
+    for (std::size_t i = 0; i < n; ++i) sum += v[i] - c.shift;
+    if (std::isfinite(sum)) c.rest = sum / double(n);
+    return c;
 }
 
 } // namespace
@@ -47,7 +58,9 @@ double PairSums::CoSpread() const {
 
 StatResult Pearson(const PairSums& sums) {
     if (sums.n == 0) return StatError(kErrNA);
-    return Finite(sums.CoSpread() / std::sqrt(std::fabs(sums.SpreadX() * sums.SpreadY())));
+    // Square roots taken apart: their product would overflow before the quotient does.
+    return Finite(sums.CoSpread() /
+                  (std::sqrt(std::fabs(sums.SpreadX())) * std::sqrt(std::fabs(sums.SpreadY()))));
 }
 
 StatResult RSquared(const PairSums& sums) {
@@ -70,17 +83,17 @@ StatResult Steyx(const PairSums& sums) {
 }
 
 StatResult Covariance(const double* x, const double* y, std::size_t n) {
-    double mx = MeanOf(x, n), my = MeanOf(y, n);
+    Centre cx = CentreOf(x, n), cy = CentreOf(y, n);
     double sum = 0;
-    for (std::size_t i = 0; i < n; ++i) sum += (x[i] - mx) * (y[i] - my);
+    for (std::size_t i = 0; i < n; ++i) sum += cx.Deviation(x[i]) * cy.Deviation(y[i]);
     return Finite(sum / double(n));
 }
 
 StatResult Correlation(const double* x, const double* y, std::size_t n) {
-    double mx = MeanOf(x, n), my = MeanOf(y, n);
+    Centre cx = CentreOf(x, n), cy = CentreOf(y, n);
     double sxy = 0, sxx = 0, syy = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        double dx = x[i] - mx, dy = y[i] - my;
+        double dx = cx.Deviation(x[i]), dy = cy.Deviation(y[i]);
         sxy += dx * dy;
         sxx += dx * dx;
         syy += dy * dy;

@@ -166,7 +166,7 @@ void TrendBuiltin(CEvalContext& ctx) {
         }
         std::vector<double> predicted(std::size_t(newX.rows) * newX.cols);
         for (std::size_t i = 0; i < predicted.size(); ++i)
-            predicted[i] = fit.slope * newX.data[i] + fit.intercept;
+            predicted[i] = LineValue(fit, newX.data[i]);
         ReturnColumn(ctx, predicted.data(), uint32_t(predicted.size()));
     });
 }

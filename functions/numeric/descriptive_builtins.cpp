@@ -6,6 +6,8 @@
 #include "functions/numeric/statargs.h"
 #include "functions/numeric/statbuiltins.h"
 
+#include <cmath>
+
 namespace vl {
 
 namespace {
@@ -47,6 +49,9 @@ void Deviations(CEvalContext& ctx, EmptyRule rule, bool squared) {
             return;
         }
         DeviationSum deviations{mean.value, squared};
+        double rest = 0;
+        for (double x : values) rest += x - mean.value;
+        if (!values.empty() && std::isfinite(rest)) deviations.rest = rest / double(values.size());
         for (double x : values) deviations.Add(x);
         double value = squared ? deviations.sum : deviations.sum / sums.n;
         ReturnNumber(ctx, value, deviations.error);
@@ -133,7 +138,7 @@ void ForecastBuiltin(CEvalContext& ctx) {
         return;
     }
     LineFit fit = FitLine(xs.data.get(), y.data.get(), std::size_t(y.rows) * y.cols, true);
-    ReturnNumber(ctx, fit.intercept + fit.slope * x, fit.error);
+    ReturnNumber(ctx, LineValue(fit, x), fit.error);
 }
 
 namespace {

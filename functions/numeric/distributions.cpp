@@ -94,8 +94,10 @@ StatResult Standardize(double x, double mean, double deviation) {
 
 StatResult Weibull(double x, double alpha, double beta, int32_t cumulative) {
     if (alpha <= 0 || beta <= 0) return StatError(kErrNum);
-    double e = std::exp(-std::pow(x / beta, alpha));
-    if (cumulative) return Checked(1 - e);
+    double power = std::pow(x / beta, alpha);
+    // 1 - e^-power through expm1, which keeps a small power's digits.
+    if (cumulative) return Checked(-std::expm1(-power));
+    double e = std::exp(-power);
     return Checked(alpha / std::pow(beta, alpha) * std::pow(x, alpha - 1) * e);
 }
 
@@ -117,8 +119,10 @@ StatResult CritBinom(int32_t trials, double p, double alpha) {
 }
 
 StatResult ExponDist(double x, double lambda, int32_t cumulative) {
-    long double e = std::exp(-static_cast<long double>(lambda) * x);
-    return Checked(cumulative ? double(1 - e) : double(lambda * e));
+    long double exponent = -static_cast<long double>(lambda) * x;
+    // 1 - e through expm1: near x = 0 the difference would cancel.
+    if (cumulative) return Checked(double(-std::expm1(exponent)));
+    return Checked(double(lambda * std::exp(exponent)));
 }
 
 StatResult Confidence(double alpha, double deviation, int32_t size) {
@@ -127,13 +131,15 @@ StatResult Confidence(double alpha, double deviation, int32_t size) {
 }
 
 StatResult Fisher(double x) {
-    return Checked(std::log((x + 1) / (1 - x)) * 0.5);
+    // The library's form: the quotient's logarithm cancels near 0. At +-1 it is infinite.
+    return Checked(std::atanh(x));
 }
 
 StatResult FisherInv(double y) {
     long double e = std::exp(2 * static_cast<long double>(y));
     if (std::isinf(e)) return StatError(kErrNum);
-    return Checked(double((e - 1) / (e + 1)));
+    // tanh itself: (e - 1) / (e + 1) cancels near 0.
+    return Checked(double(std::tanh(static_cast<long double>(y))));
 }
 
 } // namespace vl

@@ -144,7 +144,7 @@ StatResult Mean(const PlainSum& sums) {
 
 void DeviationSum::Add(double x) {
     if (error) return;
-    double d = x - mean;
+    double d = (x - mean) - rest;
     sum += squared ? d * d : std::fabs(d);
     if (IsOutOfRange(sum)) error = kErrNum;
 }

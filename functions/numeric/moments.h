@@ -96,6 +96,9 @@ StatResult Mean(const PlainSum& sums);
 struct DeviationSum {
     double mean = 0;
     bool squared = false;
+    // What the mean as a double misses: at a large offset the mean's last bit is larger
+    // than the spread's digits, so deviations are taken from mean and then from rest.
+    double rest = 0;
     double sum = 0;
     FormulaError error = 0;
     void Add(double x);

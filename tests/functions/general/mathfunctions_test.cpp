@@ -51,6 +51,16 @@ TEST(MathFunctions, ValuesDomainsAndArgumentCounts) {
         {"=RADIANS(180)=PI()", "1"},
         {"=COS(0)+SIN(0)+TAN(0)+COSH(0)+SINH(0)+TANH(0)+ATAN(0)+ASIN(0)", "2"},
         {"=SQRTPI(1)=SQRT(PI())", "1"},
+        // Past the forms that cancel or overflow inside, with the domains kept.
+        {"=ASINH(-100000)", "-12.2060726455552"},
+        {"=ASINH(-1E+10)", "-23.7189981105004"},
+        {"=ASINH(1E-10)*1E+10", "1"},
+        {"=ATANH(1E-17)", "1e-017"},
+        {"=ACOSH(1E+200)", "461.210165779369"},
+        {"=ASINH(1E+200)", "461.210165779369"},
+        {"=SQRTPI(1E+308)/1E+154", "1.77245385090552"},
+        {"=ACOSH(0.99999999999999)", "#NUM!"},
+        {"=ATANH(-1.00000000000001)", "#NUM!"},
     });
 }
 
@@ -287,6 +297,40 @@ TEST(SumFunctions, NumbersRangesAndArrays) {
         {"=SERIESSUM(2,1,2,{1,,1})", "10"},
     });
     EXPECT_EQ(book.Ctx().scratch.arrayCount, 0);
+}
+
+// A range's walk goes on after a cell's error, so a later cell's larger code is the result
+// whichever order the cells stand in.
+TEST(SumFunctions, LaterLargerErrorWins) {
+    FunctionBook book;
+    book.Text("A1", "abc");
+    book.Formula("A2", "=#REF!");
+    book.Formula("B1", "=#REF!");
+    book.Text("B2", "abc");
+    book.Text("C1", "abc");
+    book.Formula("C2", "=INDEX(E1:E2,5,1)");
+    book.Number("D1", 1);
+    book.Text("D2", "abc");
+    book.Formula("D3", "=#REF!");
+    book.Number("D4", 2);
+    book.Number("E1", 1);
+    book.Number("E2", 1);
+    ASSERT_TRUE(book.Recalc());
+    book.Check({
+        {"=C2", "#REF!"},
+        {"=PRODUCT(A1:A2)", "#REF!"},
+        {"=PRODUCT(B1:B2)", "#REF!"},
+        {"=PRODUCT(C1:C2)", "#REF!"},
+        {"=SUMSQ(D1:D4)", "#REF!"},
+        {"=SUMSQ(A1:A2)", "#REF!"},
+        {"=SUMXMY2(A1:A2,E1:E2)", "#REF!"},
+        {"=SUMXMY2(E1:E2,A1:A2)", "#REF!"},
+        {"=SUMX2MY2(A1:A2,E1:E2)", "#REF!"},
+        {"=SUMX2PY2(E1:E2,B1:B2)", "#REF!"},
+        {"=SUMX2PY2(E1:E2,A1:A1)", "#NUM!"},
+        // SUM still skips the cells that give no number.
+        {"=SUM(D1:D4)", "3"},
+    });
 }
 
 TEST(ConditionalFunctions, CriteriaFormsAndWildcards) {
