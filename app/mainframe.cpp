@@ -49,7 +49,7 @@ CMainFrame::~CMainFrame() {
     // The workbook windows go first, while the table they leave is still whole.
     if (mdi_) qDeleteAll(mdi_->subWindowList());
     if (created_ && !destroyed_) OnDestroy();
-    if (MessageOwner() == this) SetMessageOwner(nullptr);
+    if (MessageFrame() == this) SetMessageOwner(nullptr);
 }
 
 QAction* CMainFrame::Action(int id) const {

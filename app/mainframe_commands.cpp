@@ -246,10 +246,8 @@ const char* CMainFrame::HelpTopicPage(int topic) {
 }
 
 void CMainFrame::ShowHelpTopic(int topic) {
-    // The topic's page is named in the status bar, and the help document opens at the
-    // topic in the help window, one for the frame.
-    status_->showMessage(QStringLiteral("Help: vorlan.chm::/") +
-                         QString::fromLatin1(HelpTopicPage(topic)));
+    // The help document opens at the topic in the help window, one for the frame; the
+    // status bar goes on describing the active cell.
     auto* viewer =
         findChild<CHelpViewer*>(QStringLiteral("helpViewer"), Qt::FindDirectChildrenOnly);
     if (!viewer) viewer = new CHelpViewer(this);
