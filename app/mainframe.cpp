@@ -3,6 +3,7 @@
 #include "app/activationkeeper.h"
 #include "app/bookmarkbox.h"
 #include "app/copyhistory.h"
+#include "app/menuescape.h"
 #include "app/menuprompts.h"
 #include "app/printservices.h"
 #include "app/statusbarwnd.h"
@@ -103,6 +104,7 @@ void CMainFrame::OnCreate() {
     prompts_ = new CMenuPrompts(status_, this);
     qApp->installEventFilter(prompts_);
     new CActivationKeeper(this);
+    new CMenuEscape(menuBar());
     // Paste's state follows what another program puts on the clipboard or takes off it.
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             [this] { idleDirty_ = true; });

@@ -121,8 +121,8 @@ void KeepChangedFont(FontRecord& record, const LogFont& before, const LogFont& a
     LogFontToStyleFont(chosen, after);
     FontRecord given = record;
     LogFontToStyleFont(given, before);
-    if (QString::fromLatin1(after.faceName).compare(QString::fromLatin1(before.faceName),
-                                                    Qt::CaseInsensitive) != 0)
+    if (QString::fromLatin1(after.faceName)
+            .compare(QString::fromLatin1(before.faceName), Qt::CaseInsensitive) != 0)
         std::copy(std::begin(chosen.faceName), std::end(chosen.faceName), record.faceName);
     if (chosen.size != given.size) record.size = chosen.size;
     // The chooser knows bold or not: a thin or heavy weight left unticked stays as it was.

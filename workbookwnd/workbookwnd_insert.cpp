@@ -1,8 +1,8 @@
 // The Insert commands of the workbook window: dates and times from the clock, the series
 // fill, the quick statistics formulas, containers, charts, images and function templates.
 
-#include "dialogs/filedlg.h"
 #include "app/mainframe.h"
+#include "dialogs/filedlg.h"
 #include "formula/edit/containercommands.h"
 #include "formula/edit/datacommands.h"
 #include "model/chart.h"
