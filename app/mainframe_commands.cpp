@@ -24,6 +24,7 @@
 #include <QTimerEvent>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace vl {
 
@@ -117,6 +118,11 @@ void CMainFrame::AddWorkbookWindow(IWorkbookWnd* window) {
         ReleaseDocumentEntry(window);
         idleDirty_ = true;
     });
+    // A window shown as active asks for the frame's activation: a workbook that opens while
+    // another program holds the keyboard (a wait that ended by itself) leaves it there.
+    QWindow* handle = windowHandle();
+    const bool away = handle && isVisible() && !QApplication::activeWindow();
+    if (away) handle->setFlag(Qt::WindowDoesNotAcceptFocus, true);
     QMdiSubWindow* sub = mdi_->addSubWindow(widget);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(window->Title());
@@ -125,6 +131,7 @@ void CMainFrame::AddWorkbookWindow(IWorkbookWnd* window) {
     else
         sub->show();
     mdi_->setActiveSubWindow(sub);
+    if (away) handle->setFlag(Qt::WindowDoesNotAcceptFocus, false);
     idleDirty_ = true;
     UpdateTitle();
 }
