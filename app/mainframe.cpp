@@ -9,6 +9,7 @@
 #include "app/statusbarwnd.h"
 #include "automation/servermodule.h"
 #include "core/settings.h"
+#include "dialogs/printwaitdlg.h"
 #include "model/stylerecords.h"
 #include "resources/commandids.h"
 #include "resources/commandtexts.h"
@@ -115,6 +116,7 @@ void CMainFrame::OnCreate() {
     lastAutoSave_ = lastAutoClose_ = clock_.NowSeconds();
     timerId_ = startTimer(kTimerMs);
     SetMessageOwner(this);
+    ShowPrintWaitsInBoxes();
     SetDocumentReleaseListener([this](IWorkbookWnd* window) { OnDocumentReleased(window); });
     created_ = true;
     OnIdle();
