@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Windows that a dialog opens take the keyboard as they show and give it back to that dialog
-# when they close: Page Setup's message for a bad first page number, its Font dialog closed by
+# when they close: the print sheet's message for a bad page list, Page Setup's message for a bad first page number, its Font dialog closed by
 # Escape and by OK; after Page Setup closes the grid takes the keys again. With "bare" no
 # window manager runs, with "wm" one that activates new windows. Every step waits for the
 # window that should hold the keyboard, never a fixed time.
@@ -21,6 +21,25 @@ start
 title_is 'New Workbook'
 frame=$wid
 focus_on "$frame" frame
+# Ctrl+P, the page list "9-x" and Return: the print sheet's message takes the keyboard and
+# gives it back to the sheet; Escape closes the sheet.
+before=$(shown_windows)
+xdotool key --clearmodifiers ctrl+p
+new_window "$before"
+sheet=$found
+focus_on "$sheet" "the print sheet"
+before=$(shown_windows)
+# Alt+P reaches Properties... first, then Pages (the two share the letter); Tab the list.
+xdotool key --clearmodifiers alt+p alt+p Tab 9 minus x Return
+new_window "$before"
+box=$found
+focus_on "$box" "the message over the print sheet"
+xdotool key --clearmodifiers Return
+gone "$box"
+focus_on "$sheet" "the print sheet after its message"
+xdotool key --clearmodifiers Escape
+gone "$sheet"
+focus_on "$frame" "the frame after the print sheet"
 # File > Page Setup: the sheet holds the keyboard.
 before=$(shown_windows)
 xdotool key --clearmodifiers alt+f u
