@@ -36,6 +36,15 @@ bool CActivationKeeper::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = static_cast<QWidget*>(watched);
     if (event->type() == QEvent::WindowActivate && widget->isWindow()) {
         lastActive_ = widget;
+    } else if (event->type() == QEvent::WindowDeactivate && widget == lastActive_ &&
+               !QApplication::activeWindow()) {
+        // The keyboard left the program. A closing window loses it just before it hides, in
+        // the same turn; one still shown after that lost it to another program, which keeps
+        // it when the window closes later.
+        QTimer::singleShot(0, this, [this, left = QPointer<QWidget>(widget)] {
+            if (left && left == lastActive_ && left->isVisible() && !QApplication::activeWindow())
+                lastActive_ = nullptr;
+        });
     } else if (event->type() == QEvent::Show && widget == home_) {
         home_->activateWindow();
     } else if (event->type() == QEvent::Hide && widget != home_ && TakesKeyboard(*widget) &&

@@ -1,7 +1,8 @@
 #pragma once
 // Keeps the keyboard with the program's windows where no window manager hands it over: the
 // main window takes activation when it is shown, and a window of the program that closes
-// while it holds the keyboard gives it back to the window it stood over. Shortcuts act only
+// while it holds the keyboard gives it back to the window it stood over; one that closes
+// after the keyboard went to another program leaves it there. Shortcuts act only
 // in the active window, so without this the keys typed after a dialog closes still reach the
 // window under the pointer while its shortcuts do nothing.
 

@@ -196,8 +196,10 @@ ErrorCode CFramePrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool
         const QString file = window.FilePath();
         const QString stem =
             file.isEmpty() ? AppString(IDS_NEW_WORKBOOK) : QFileInfo(file).completeBaseName();
-        const QString suggested =
-            QString::fromStdString(FreePdfPath(printers_.DocumentsFolder(), stem.toStdString()));
+        // Beside the workbook's file, as Save As starts; a new workbook in the documents.
+        const std::string folder = file.isEmpty() ? printers_.DocumentsFolder()
+                                                  : QFileInfo(file).absolutePath().toStdString();
+        const QString suggested = QString::fromStdString(FreePdfPath(folder, stem.toStdString()));
         const QString chosen = UiServices().GetSaveFileName(QString(), suggested, "PDF (*.pdf)");
         if (chosen.isEmpty()) return kErrorNone;
         path = chosen.toStdString();

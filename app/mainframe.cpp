@@ -3,11 +3,13 @@
 #include "app/activationkeeper.h"
 #include "app/bookmarkbox.h"
 #include "app/copyhistory.h"
+#include "app/menuescape.h"
 #include "app/menuprompts.h"
 #include "app/printservices.h"
 #include "app/statusbarwnd.h"
 #include "automation/servermodule.h"
 #include "core/settings.h"
+#include "dialogs/printwaitdlg.h"
 #include "model/stylerecords.h"
 #include "resources/commandids.h"
 #include "resources/commandtexts.h"
@@ -49,7 +51,7 @@ CMainFrame::~CMainFrame() {
     // The workbook windows go first, while the table they leave is still whole.
     if (mdi_) qDeleteAll(mdi_->subWindowList());
     if (created_ && !destroyed_) OnDestroy();
-    if (MessageOwner() == this) SetMessageOwner(nullptr);
+    if (MessageFrame() == this) SetMessageOwner(nullptr);
 }
 
 QAction* CMainFrame::Action(int id) const {
@@ -103,6 +105,7 @@ void CMainFrame::OnCreate() {
     prompts_ = new CMenuPrompts(status_, this);
     qApp->installEventFilter(prompts_);
     new CActivationKeeper(this);
+    new CMenuEscape(menuBar());
     // Paste's state follows what another program puts on the clipboard or takes off it.
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             [this] { idleDirty_ = true; });
@@ -113,6 +116,7 @@ void CMainFrame::OnCreate() {
     lastAutoSave_ = lastAutoClose_ = clock_.NowSeconds();
     timerId_ = startTimer(kTimerMs);
     SetMessageOwner(this);
+    ShowPrintWaitsInBoxes();
     SetDocumentReleaseListener([this](IWorkbookWnd* window) { OnDocumentReleased(window); });
     created_ = true;
     OnIdle();

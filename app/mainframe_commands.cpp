@@ -24,6 +24,7 @@
 #include <QTimerEvent>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace vl {
 
@@ -117,6 +118,11 @@ void CMainFrame::AddWorkbookWindow(IWorkbookWnd* window) {
         ReleaseDocumentEntry(window);
         idleDirty_ = true;
     });
+    // A window shown as active asks for the frame's activation: a workbook that opens while
+    // another program holds the keyboard (a wait that ended by itself) leaves it there.
+    QWindow* handle = windowHandle();
+    const bool away = handle && isVisible() && !QApplication::activeWindow();
+    if (away) handle->setFlag(Qt::WindowDoesNotAcceptFocus, true);
     QMdiSubWindow* sub = mdi_->addSubWindow(widget);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(window->Title());
@@ -125,6 +131,7 @@ void CMainFrame::AddWorkbookWindow(IWorkbookWnd* window) {
     else
         sub->show();
     mdi_->setActiveSubWindow(sub);
+    if (away) handle->setFlag(Qt::WindowDoesNotAcceptFocus, false);
     idleDirty_ = true;
     UpdateTitle();
 }
@@ -246,10 +253,8 @@ const char* CMainFrame::HelpTopicPage(int topic) {
 }
 
 void CMainFrame::ShowHelpTopic(int topic) {
-    // The topic's page is named in the status bar, and the help document opens at the
-    // topic in the help window, one for the frame.
-    status_->showMessage(QStringLiteral("Help: vorlan.chm::/") +
-                         QString::fromLatin1(HelpTopicPage(topic)));
+    // The help document opens at the topic in the help window, one for the frame; the
+    // status bar goes on describing the active cell.
     auto* viewer =
         findChild<CHelpViewer*>(QStringLiteral("helpViewer"), Qt::FindDirectChildrenOnly);
     if (!viewer) viewer = new CHelpViewer(this);

@@ -4,6 +4,7 @@
 #include "app/copyhistory.h"
 #include "app/mainframe.h"
 #include "core/settings.h"
+#include "dialogs/filedlg.h"
 #include "model/stylerecords.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
@@ -19,7 +20,7 @@ namespace vl {
 
 namespace {
 
-constexpr char kProfileFilter[] = "Profile (*.xml)";
+constexpr FileFilter kProfileFilter[] = {{"Profile (*.xml)", "*.xml", 0, false}};
 
 // The folder of the settings file, where both profile dialogs start.
 QString ProfileFolder(const FrameSettingsAccess& access) {
@@ -50,7 +51,7 @@ void CMainFrame::OnLoadProfile() {
     if (!settings_.loadProfile) return;
     int index = 1;
     const QString path = UiServices().ChooseOpenFile(QString(), ProfileFolder(settings_),
-                                                     QString::fromLatin1(kProfileFilter), index);
+                                                     QtFilterList(kProfileFilter, 1), index);
     if (path.isEmpty()) return;
     const SettingsProfile& p = Profile();
     const int undoLevel = p.undoLevel, copyLevel = p.copyLevel;
@@ -64,7 +65,7 @@ void CMainFrame::OnSaveProfileAs() {
     if (!settings_.saveProfile) return;
     int index = 1;
     const QString path = UiServices().ChooseSaveFile(QString(), ProfileFolder(settings_),
-                                                     QString::fromLatin1(kProfileFilter), index);
+                                                     QtFilterList(kProfileFilter, 1), index);
     if (path.isEmpty()) return;
     if (settings_.saveProfile(path, true) != 0) return;
     if (settings_.setProfilePath) settings_.setProfilePath(path);

@@ -97,9 +97,10 @@ void CBackgroundPage::Change() {
 
 void CBackgroundPage::Browse() {
     const QString start = ui_->id205->text().isEmpty() ? g_browseFolder : ui_->id205->text();
+    std::size_t count = 0;
+    const FileFilter* images = ImageFilters(count);
     CFileDlg dialog(true, "Select Background Image", QString(), QString(),
-                    "PNG (*.png);;JPEG (*.jpeg) (*.jpg *.jpeg);;BMP (*.bmp);;All Files (*.*) (*)",
-                    g_browseFilter, start, this);
+                    QtFilterList(images, count), g_browseFilter, start, this);
     if (dialog.DoModal() != IDOK) return;
     const QString chosen = dialog.GetFileName();
     if (!PathFits(Utf8ToCp1252(chosen.toStdString()))) return;

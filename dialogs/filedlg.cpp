@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
+#include <iterator>
 
 namespace vl {
 
@@ -17,6 +18,17 @@ QString QtFilterList(const FileFilter* filters, std::size_t count) {
         list << QStringLiteral("%1 (%2)").arg(QString::fromLatin1(filters[i].text), patterns);
     }
     return list.join(QStringLiteral(";;"));
+}
+
+const FileFilter* ImageFilters(std::size_t& count) {
+    static constexpr FileFilter kImages[] = {
+        {"PNG (*.png)", "*.png", 0, false},
+        {"JPEG (*.jpeg)", "*.jpg;*.jpeg", 0, false},
+        {"BMP (*.bmp)", "*.bmp", 0, false},
+        {"All Files (*.*)", "*", 0, false},
+    };
+    count = std::size(kImages);
+    return kImages;
 }
 
 FileDialogMemory& DialogMemory() {

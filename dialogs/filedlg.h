@@ -24,6 +24,9 @@ struct FileFilter {
 // parentheses of each entry and is told to show the text before them.
 QString QtFilterList(const FileFilter* filters, std::size_t count);
 
+// The picture types the image choosers offer (Background, the chart window, Insert Image).
+const FileFilter* ImageFilters(std::size_t& count);
+
 // The folder and filter last used by the open and save dialogs while the program runs.
 struct FileDialogMemory {
     std::string lastFolder; // shared by both dialogs

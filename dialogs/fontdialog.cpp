@@ -116,13 +116,30 @@ void CFontColorDlg::ShowSample() {
     ui_->sample->setFont(sample);
 }
 
+void KeepChangedFont(FontRecord& record, const LogFont& before, const LogFont& after) {
+    FontRecord chosen = record;
+    LogFontToStyleFont(chosen, after);
+    FontRecord given = record;
+    LogFontToStyleFont(given, before);
+    if (QString::fromLatin1(after.faceName)
+            .compare(QString::fromLatin1(before.faceName), Qt::CaseInsensitive) != 0)
+        std::copy(std::begin(chosen.faceName), std::end(chosen.faceName), record.faceName);
+    if (chosen.size != given.size) record.size = chosen.size;
+    // The chooser knows bold or not: a thin or heavy weight left unticked stays as it was.
+    if ((after.weight >= 600) != (before.weight >= 600)) record.weight = chosen.weight;
+    if (after.italic != before.italic) record.italic = chosen.italic;
+    if (after.underline != before.underline) record.underline = chosen.underline;
+    if (after.strikeOut != before.strikeOut) record.strikeout = chosen.strikeout;
+}
+
 bool EditChartFont(ColoredFont& record) {
     LogFont font;
     StyleFontToLogFont(record.font, font);
     const COLORREF windowText = GetSystemColor(kColorWindowText);
     uint32_t color = record.colorGiven ? record.color : windowText;
+    const LogFont before = font;
     if (!UiServices().ChooseFontWithColor(font, color, 4, 72)) return false;
-    LogFontToStyleFont(record.font, font);
+    KeepChangedFont(record.font, before, font);
     record.colorGiven = color == windowText ? 0 : 1;
     record.color = color;
     return true;

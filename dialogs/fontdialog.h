@@ -36,6 +36,11 @@ private:
     int maxPoints_;
 };
 
+// Takes into `record` what the chooser changed: `before` is the font it was given (the
+// record with its defaults filled in), `after` what it gave back. A field the user left as
+// it was keeps the record's own value, so an unset face or size stays unset.
+void KeepChangedFont(FontRecord& record, const LogFont& before, const LogFont& after);
+
 // Edits a chart font through the UI services' chooser (sizes 4 to 72). A chosen colour equal
 // to the window-text colour is stored as no colour of its own. False on Cancel, which
 // leaves the record as it was.

@@ -77,6 +77,8 @@ COptionsDlg::COptionsDlg(QWidget* parent)
         if (CFormatPage::showHelp) CFormatPage::showHelp(kHelpTopic);
     });
     ui_->id1->setDefault(true);
+    // The first field is typed over, as in the other dialogs.
+    ui_->id205->selectAll();
 }
 
 COptionsDlg::~COptionsDlg() = default;

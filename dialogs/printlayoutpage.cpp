@@ -1,6 +1,7 @@
 #include "dialogs/printlayoutpage.h"
 
 #include "core/settings.h"
+#include "dialogs/fontdialog.h"
 #include "dialogs/numberedit.h"
 #include "platform/core/cp1252.h"
 #include "resources/strings.h"
@@ -205,8 +206,9 @@ void CPrintLayoutPage::FillPaperSources() {
 void CPrintLayoutPage::OnFont() {
     LogFont font;
     StyleFontToLogFont(font_, font);
+    const LogFont before = font;
     if (!UiServices().ChooseFontWithColor(font, color_, 4, 72)) return;
-    LogFontToStyleFont(font_, font);
+    KeepChangedFont(font_, before, font);
 }
 
 void CPrintLayoutPage::ApplyListsToMode() {

@@ -40,6 +40,7 @@ CXBaseFieldDlg::CXBaseFieldDlg(QWidget* parent, const XBaseFieldEdit& field)
     AttachUpDown(ui_->id370, ui_->id405);
     ui_->id205->setMaxLength(kLongestName); // typing stops at the tenth character
     ui_->id205->setText(QString::fromStdString(Cp1252ToUtf8(field_.name)));
+    ui_->id205->selectAll(); // a name typed replaces the proposed one
     ui_->id215->setCurrentIndex(TypeIndex(field_.type));
     FixLength(field_);
     ShowValues();

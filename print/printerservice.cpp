@@ -93,15 +93,16 @@ public:
     ErrorCode SubmitJob(const DeviceMode& mode, const std::string& pdfPath) const override {
         if (!queues_) return kErrorJobRefused;
         const std::string paper = mode.paper.size.key().toStdString();
-        const int job =
-            AskPrintSystemFor<int>(
-                [queues = queues_, name = mode.printer.name, pdfPath, paper,
-                 landscape = mode.landscape] {
-                    return queues->SubmitPdf(name, pdfPath, kPrintJobTitle, paper, landscape);
-                },
-                kPrintJobWaitMs)
-                .value_or(0);
-        return job > 0 ? kErrorNone : kErrorJobRefused;
+        auto job = std::make_shared<int>(0);
+        const PrintWaitEnd end = AskPrintSystemShowingWait(
+            [job, queues = queues_, name = mode.printer.name, pdfPath, paper,
+             landscape = mode.landscape] {
+                *job = queues->SubmitPdf(name, pdfPath, kPrintJobTitle, paper, landscape);
+            },
+            kPrintJobWaitMs, "Handing the print job to " + mode.printer.name + "...");
+        // The user who ended the wait is told nothing more.
+        if (end == PrintWaitEnd::kCancelled) return kErrorNone;
+        return end == PrintWaitEnd::kAnswered && *job > 0 ? kErrorNone : kErrorJobRefused;
     }
 
 private:

@@ -16,6 +16,8 @@ namespace {
 
 enum QuestionState : int { kQueued, kRunning, kAnswered, kGivenUp };
 
+PrintWaitFactory g_waitFactory;
+
 struct Question {
     std::function<void()> run;
     std::atomic<int> state{kQueued};
@@ -37,31 +39,43 @@ public:
         wake_.notify_all();
         return true;
     }
-    // Waits for the answer; the thread of the windows keeps painting meanwhile.
-    bool Wait(const std::shared_ptr<Question>& q, int waitMs) {
+    // Waits for the answer; the thread of the windows keeps painting meanwhile, and shows
+    // the wait with `text` (when given) once it is late.
+    PrintWaitEnd Wait(const std::shared_ptr<Question>& q, int waitMs, const std::string& text) {
         using Clock = std::chrono::steady_clock;
-        const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+        const auto start = Clock::now();
+        const auto deadline = start + std::chrono::milliseconds(waitMs);
         const bool windows = QCoreApplication::instance() &&
                              QThread::currentThread() == QCoreApplication::instance()->thread();
+        std::unique_ptr<IPrintWait> shown; // closed after the lock is let go
+        bool cancelled = false;
         std::unique_lock lock(mutex_);
         while (q->state.load() != kAnswered) {
             const auto now = Clock::now();
             if (now >= deadline) break;
             if (windows) {
                 lock.unlock();
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                if (!shown && !text.empty() && g_waitFactory &&
+                    now - start >= std::chrono::milliseconds(kPrintWaitShownAfterMs))
+                    shown = g_waitFactory(text);
+                // Input goes to the wait's box only, which is modal; without one it waits.
+                QCoreApplication::processEvents(shown ? QEventLoop::AllEvents
+                                                      : QEventLoop::ExcludeUserInputEvents);
+                cancelled = shown && shown->Cancelled();
                 lock.lock();
+                if (cancelled) break;
             }
             const auto step = windows ? std::chrono::milliseconds(10) : deadline - now;
             done_.wait_for(lock, std::min<Clock::duration>(step, deadline - Clock::now()));
         }
         // The thread changes the state only under the lock: it stands still here.
-        if (q->state.load() == kAnswered) return true;
+        if (q->state.load() == kAnswered) return PrintWaitEnd::kAnswered;
         if (q->state.load() == kQueued)
             q->state = kGivenUp;
         else
             silent_ = q.get();
-        return false;
+        lock.unlock();
+        return cancelled ? PrintWaitEnd::kCancelled : PrintWaitEnd::kLate;
     }
 
 private:
@@ -97,11 +111,22 @@ CPrintSystemThread& PrintSystemThread() {
 
 } // namespace
 
-bool AskPrintSystem(std::function<void()> question, int waitMs) {
+void SetPrintWaitFactory(PrintWaitFactory factory) {
+    g_waitFactory = std::move(factory);
+}
+
+PrintWaitEnd AskPrintSystemShowingWait(std::function<void()> question, int waitMs,
+                                       const std::string& text) {
     auto q = std::make_shared<Question>();
     q->run = std::move(question);
     CPrintSystemThread& thread = PrintSystemThread();
-    return thread.Ask(q) && thread.Wait(q, waitMs);
+    if (!thread.Ask(q)) return PrintWaitEnd::kLate;
+    return thread.Wait(q, waitMs, text);
+}
+
+bool AskPrintSystem(std::function<void()> question, int waitMs) {
+    return AskPrintSystemShowingWait(std::move(question), waitMs, std::string()) ==
+           PrintWaitEnd::kAnswered;
 }
 
 } // namespace vl

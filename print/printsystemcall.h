@@ -8,10 +8,30 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace vl {
 
 constexpr int kPrintSystemWaitMs = 1500;
+// A question that may take long shows its wait after this time.
+constexpr int kPrintWaitShownAfterMs = 500;
+
+// What the windows show while a long question waits: a box with its text and Cancel, gone
+// when the object is.
+class IPrintWait {
+public:
+    virtual ~IPrintWait() = default;
+    virtual bool Cancelled() const = 0;
+};
+using PrintWaitFactory = std::function<std::unique_ptr<IPrintWait>(const std::string& text)>;
+// Installs what shows the waits (the windows do); none: waits show nothing.
+void SetPrintWaitFactory(PrintWaitFactory factory);
+
+enum class PrintWaitEnd { kAnswered, kLate, kCancelled };
+// As AskPrintSystem, showing `text` with Cancel while the answer is late; the user's keys
+// and clicks go to that box meanwhile. kCancelled when the user ended the wait.
+PrintWaitEnd AskPrintSystemShowingWait(std::function<void()> question, int waitMs,
+                                       const std::string& text);
 
 // Runs `question` on the print system's thread; true when it finished within `waitMs`. A
 // question given up on still runs to its end there, touching only what it owns.

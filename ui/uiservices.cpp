@@ -192,7 +192,17 @@ void SetMessageOwner(QWidget* owner) {
     g_owner = owner;
 }
 
+QWidget* MessageFrame() {
+    return g_owner.data();
+}
+
 QWidget* MessageOwner() {
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible())
+        return modal;
+    QWidget* active = QApplication::activeWindow();
+    if (active && active->isVisible() && active->windowType() != Qt::Popup &&
+        active->windowType() != Qt::ToolTip)
+        return active;
     return g_owner.data();
 }
 

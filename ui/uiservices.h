@@ -141,8 +141,12 @@ public:
 IUiServices& UiServices();
 // Installs `services` (not owned); null restores the Qt ones.
 void SetUiServices(IUiServices* services);
-// The window that boxes are transient for (the main frame); null for none.
+// The window that boxes of the program are transient for (the main frame); null for none.
 void SetMessageOwner(QWidget* owner);
+QWidget* MessageFrame();
+// The owner of a box or dialog opened now: the modal dialog open, else the program's active
+// window (a modeless dialog, a page), else the main frame. Owned by the dialog it was opened
+// from, a window stays above it and gives the keyboard back to it when it closes.
 QWidget* MessageOwner();
 
 // The box the Qt services show: application-modal, transient for `owner`, with the buttons

@@ -14,6 +14,8 @@ namespace vl {
 
 namespace {
 
+constexpr FileFilter kPngFilter[] = {{"PNG (*.png)", "*.png", 0, false}};
+
 QString ImageFolder() {
     if (!DialogMemory().imageFolder.empty())
         return QString::fromStdString(DialogMemory().imageFolder);
@@ -28,7 +30,7 @@ void CWorkbookWnd::OnSaveAsImage() {
     if (!view || !book_->tree.active) return;
     view->EndCellEdit(kEditStay);
     CFileDlg dialog(false, QStringLiteral("Save Selection As Image"), QString(), QString(),
-                    QStringLiteral("PNG (*.png)"), 1, ImageFolder(), this);
+                    QtFilterList(kPngFilter, 1), 1, ImageFolder(), this);
     if (dialog.DoModal() != IDOK) return;
     const QFileInfo info(dialog.GetFileName());
     DialogMemory().imageFolder = dialog.GetDirectory().toStdString();

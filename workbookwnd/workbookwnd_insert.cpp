@@ -2,6 +2,7 @@
 // fill, the quick statistics formulas, containers, charts, images and function templates.
 
 #include "app/mainframe.h"
+#include "dialogs/filedlg.h"
 #include "formula/edit/containercommands.h"
 #include "formula/edit/datacommands.h"
 #include "model/chart.h"
@@ -158,10 +159,12 @@ void CWorkbookWnd::OnInsertImage() {
     if (ImageFolder().isEmpty())
         ImageFolder() = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     if (CWorksheetView* view = GetActiveView()) view->EndCellEdit(kEditStay);
-    const QString path = UiServices().GetOpenFileName(
-        QStringLiteral("Insert Image"), ImageFolder(),
-        QStringLiteral("PNG (*.png);;JPEG (*.jpg *.jpeg);;BMP (*.bmp);;All Files (*)"));
-    if (path.isEmpty()) return;
+    std::size_t count = 0;
+    const FileFilter* images = ImageFilters(count);
+    CFileDlg dialog(true, QStringLiteral("Insert Image"), QString(), QString(),
+                    QtFilterList(images, count), 1, ImageFolder(), this);
+    if (dialog.DoModal() != IDOK) return;
+    const QString path = dialog.GetFileName();
     ImageFolder() = path.section(QLatin1Char('/'), 0, -2);
     BeginCommand();
     const std::string name = Utf8ToCp1252(path.toStdString());

@@ -51,9 +51,12 @@ void SelectStyle(CCanvas& canvas, const CChartSeries& s, bool outline) {
 
 // The label beyond the value end: above (right of) it for positive and zero values, below
 // (left of) it for negative ones.
+// The label beyond the end of the bar, or inside that end when the bar was cut there: a
+// cut bar reaches the plot's edge, and a label past it would leave the plot, and the chart
+// where the plot fills it.
 bool ValueEndLabel(CChart& chart, CChartSeries& s, const BarFrame& f, uint32_t p,
-                   const ChartPoint& point, double middle, double end) {
-    const bool negative = !(point.flags & (kPointPositive | kPointZero));
+                   const ChartPoint& point, double middle, double end, bool cut) {
+    const bool negative = !(point.flags & (kPointPositive | kPointZero)) != cut;
     double x, y;
     f.At(middle, end, x, y);
     const float d = chart.gap;
@@ -97,8 +100,8 @@ bool PlotClustered(CChart& chart, CChartSeries* const* series, int count, bool o
             // plot is labelled at the end its column is cut to, so the text stays in the chart.
             const bool onPlot = point.position >= -kSlack && point.position <= 1 + kSlack;
             if (s.settings.labels && (onPlot || !zero) &&
-                !ValueEndLabel(chart, s, f, p, point, (from + to) / 2,
-                               std::clamp(end, 0.0, length)))
+                !ValueEndLabel(chart, s, f, p, point, (from + to) / 2, std::clamp(end, 0.0, length),
+                               !onPlot))
                 return false;
         }
     }

@@ -143,10 +143,10 @@ CContainerWindowPage::CContainerWindowPage(QWidget* parent) : CChartPage(parent)
 
 void CContainerWindowPage::OnBrowseImage() {
     const QString start = path_->text().isEmpty() ? g_folder : path_->text().left(256);
+    std::size_t count = 0;
+    const FileFilter* images = ImageFilters(count);
     CFileDlg dialog(true, QStringLiteral("Select Background Image"), QString(), QString(),
-                    QStringLiteral("PNG (*.png);;JPEG (*.jpeg) (*.jpg *.jpeg);;BMP "
-                                   "(*.bmp);;All Files (*.*) (*)"),
-                    g_filter, start, this);
+                    QtFilterList(images, count), g_filter, start, this);
     if (dialog.DoModal() != IDOK) return;
     const QString chosen = dialog.GetFileName();
     // A longer path would be cut by the edit and name another file.

@@ -12,6 +12,7 @@
 #include "ui_printlayoutpage.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QPicture>
@@ -213,7 +214,8 @@ TEST_F(PrintServicesTest, PrintToFileWritesTheAnsweredPath) {
 }
 
 // The proposed name is the document's file name, never the title with its worksheet path
-// and modified star; a workbook without a file is "New Workbook".
+// and modified star, in the document's folder (as Save As starts there); a workbook without
+// a file is "New Workbook" in the documents folder.
 TEST_F(PrintServicesTest, PrintToFileProposesTheDocumentsName) {
     PrinterEntry office;
     office.name = "Office";
@@ -225,15 +227,19 @@ TEST_F(PrintServicesTest, PrintToFileProposesTheDocumentsName) {
         sheet.General()->Form().id216->click();
         sheet.accept();
     };
-    const std::pair<QString, QString> cases[] = {{QString(), "/New Workbook.pdf"},
-                                                 {"/home/user/Fruit.2024.vln", "/Fruit.2024.pdf"},
-                                                 {"/home/user/a:b*c?.vlb", "/a_b_c_.pdf"}};
+    const QString books = dir.path() + "/books";
+    ASSERT_TRUE(QDir().mkpath(books));
+    const std::pair<QString, QString> cases[] = {
+        {QString(), dir.path() + "/New Workbook.pdf"},
+        {books + "/Fruit.2024.vln", books + "/Fruit.2024.pdf"},
+        {books + "/a:b*c?.vlb", books + "/a_b_c_.pdf"},
+        {"/home/user/Plan.vln", "/home/user/Plan.pdf"}};
     for (const auto& [file, proposed] : cases) {
         window.filePath = file;
         EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
-        EXPECT_EQ(ui.suggested, dir.path() + proposed) << file.toStdString();
+        EXPECT_EQ(ui.suggested, proposed) << file.toStdString();
     }
-    EXPECT_EQ(ui.saveDialogs, 3);
+    EXPECT_EQ(ui.saveDialogs, 4);
 }
 
 namespace {

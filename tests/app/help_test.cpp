@@ -4,6 +4,7 @@
 
 #include "app/helpviewer.h"
 #include "app/mainframe.h"
+#include "app/statusbarwnd.h"
 #include "apptestutil.h"
 #include "core/settings.h"
 #include "dialogs/chart/containerdlg.h"
@@ -111,12 +112,16 @@ TEST_F(HelpTest, EachTopicOpensItsHeading) {
                                     "Support",
                                     "Entering data and formulas",
                                     kIntro};
+    // Pane 0 goes on describing the active cell: the help names no file there.
+    frame->OnIdle();
+    const QString pane0 = frame->StatusBarWnd()->ShownText(0);
     // Walked down and back up, so that a topic shown from further down is scrolled too.
     for (int pass = 0; pass < 2; ++pass)
         for (int step = 0; step <= 19; ++step) {
             const int topic = pass ? 19 - step : step;
             frame->ShowHelpTopic(topic);
             EXPECT_EQ(ShownHeading(), headings[topic]) << topic;
+            EXPECT_EQ(frame->StatusBarWnd()->ShownText(0), pane0) << topic;
         }
     EXPECT_EQ(Viewers().size(), 1);
     // A page the document lacks shows its start.
@@ -226,6 +231,26 @@ TEST_F(HelpTest, EnteringSaysHowPicksAndShiftedEntriesEnd) {
         {"or the mouse, and press F2 or Enter", false},
         {"Tab, Shift+Tab, or an arrow key", false},
         {"Tab, Shift+Tab store the entry and move right, left", false},
+    };
+    for (const Claim& c : claims)
+        EXPECT_EQ(text.contains(QLatin1String(c.words)), c.said) << c.words;
+}
+
+// What the help says of the print sheet's Content page matches printing: the first page's
+// header choice and the first page number are kept, not used; pages count from 1.
+TEST_F(HelpTest, PrintingSaysWhatTheContentPageDoes) {
+    frame->ShowHelpTopic(2);
+    ASSERT_EQ(Viewers().size(), 1);
+    const QString text = Viewers().front()->Browser()->toPlainText().simplified();
+    struct Claim {
+        const char* words;
+        bool said;
+    } claims[] = {
+        {"are kept with the worksheet and saved with it", true},
+        {"headers and footers print on every page", true},
+        {"the pages are numbered from 1", true},
+        {"sets the first page number", false},
+        {"on the first page or not", false},
     };
     for (const Claim& c : claims)
         EXPECT_EQ(text.contains(QLatin1String(c.words)), c.said) << c.words;

@@ -123,4 +123,24 @@ TEST(StatusBarWnd, ReleaseOutsidePaneFiveSendsNothing) {
     EXPECT_EQ(bar.PressedPane(), 0); // other panes are no buttons
 }
 
+// A note of a command ("Saved") shows in pane 0 until a menu opens; once the menu closes the
+// pane shows its own text, never the old note again, also after a second menu.
+TEST(StatusBarWnd, OldNoteStaysGoneAfterAMenuCloses) {
+    CStatusBarWnd bar;
+    bar.SetPaneText(0, QStringLiteral("Number 7"));
+    bar.showMessage(QStringLiteral("Saved"));
+    EXPECT_EQ(bar.ShownText(0).toStdString(), "Saved");
+    bar.ShowMenuPrompt(QStringLiteral("Opens a workbook"));
+    EXPECT_EQ(bar.ShownText(0).toStdString(), "Opens a workbook");
+    bar.ShowMenuPrompt(QStringLiteral("Saves the workbook"));
+    EXPECT_EQ(bar.ShownText(0).toStdString(), "Saves the workbook");
+    bar.EndMenuPrompt();
+    EXPECT_EQ(bar.ShownText(0).toStdString(), "Number 7");
+    bar.SetPaneText(0, QStringLiteral("Empty"));
+    EXPECT_EQ(bar.ShownText(0).toStdString(), "Empty");
+    bar.ShowMenuPrompt(QStringLiteral("Opens a workbook"));
+    bar.EndMenuPrompt();
+    EXPECT_EQ(bar.ShownText(0).toStdString(), "Empty");
+}
+
 } // namespace vl

@@ -15,7 +15,9 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <cctype>
 #include <cstring>
+#include <functional>
 
 namespace vl {
 
@@ -640,6 +642,57 @@ TEST_F(PrintSheetTest, FontButtonChoosesFontAndColour) {
     auto again = Open(true);
     again->Layout()->Form().id408->click();
     EXPECT_STREQ(again->Layout()->HeaderFont().faceName, "Mono");
+}
+
+// The Font dialog's OK stores only what the user changed: a header font left unset keeps its
+// empty face and size 0 (the defaults), whatever else was ticked.
+TEST_F(PrintSheetTest, FontOkStoresOnlyWhatWasChanged) {
+    struct Row {
+        const char* how;
+        std::function<void(LogFont&)> change;
+        const char* face;
+        uint8_t size, weight, italic, underline, strikeout;
+    };
+    const Row rows[] = {
+        {"nothing", [](LogFont&) {}, "", 0, 0, 0, 0, 0},
+        {"italic", [](LogFont& f) { f.italic = 1; }, "", 0, 0, 1, 0, 0},
+        {"bold", [](LogFont& f) { f.weight = 700; }, "", 0, 2, 0, 0, 0},
+        {"size 12", [](LogFont& f) { f.height = -16; }, "", 12, 0, 0, 0, 0},
+        {"face", [](LogFont& f) { std::strcpy(f.faceName, "Mono"); }, "Mono", 0, 0, 0, 0, 0},
+        {"underline, strikeout",
+         [](LogFont& f) {
+             f.underline = 1;
+             f.strikeOut = 1;
+         },
+         "", 0, 0, 0, 1, 1},
+        {"face in other case",
+         [](LogFont& f) {
+             for (char* c = f.faceName; *c; ++c) *c = char(std::toupper(uint8_t(*c)));
+         },
+         "", 0, 0, 0, 0, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.how);
+        InitPageSetup(record);
+        ASSERT_EQ(record.headerFont.font.faceName[0], '\0');
+        ASSERT_EQ(record.headerFont.font.size, 0);
+        ui.answerFont = [&row](LogFont& font, uint32_t&) {
+            row.change(font);
+            return true;
+        };
+        auto sheet = Open(true);
+        sheet->Layout()->Form().id408->click();
+        sheet->accept();
+        DeviceMode mode;
+        ASSERT_TRUE(sheet->Outcome(record, mode));
+        const FontRecord& font = record.headerFont.font;
+        EXPECT_STREQ(font.faceName, row.face);
+        EXPECT_EQ(font.size, row.size);
+        EXPECT_EQ(font.weight, row.weight);
+        EXPECT_EQ(font.italic, row.italic);
+        EXPECT_EQ(font.underline, row.underline);
+        EXPECT_EQ(font.strikeout, row.strikeout);
+    }
 }
 
 TEST_F(PrintSheetTest, PrintSetupAddsAPrinterTheListLacks) {

@@ -390,6 +390,17 @@ int Pages(const char* path) {
     return 0;
 }
 
+// The header font of the active worksheet's page settings: its face ("" when unset), size
+// (0 when unset), weight and italic codes.
+int HeaderFont(const char* path) {
+    auto book = OpenBook(path);
+    if (!book) return 1;
+    const vl::FontRecord& f = book->tree.active->pageSetup.headerFont.font;
+    std::printf("face '%s' size %u weight %u italic %u\n", f.faceName, unsigned(f.size),
+                unsigned(f.weight), unsigned(f.italic));
+    return 0;
+}
+
 int main(int argc, char** argv) {
     vl::BindAllFunctions();
     if (argc == 3 && std::strcmp(argv[1], "dump") == 0) return Dump(argv[2]);
@@ -400,6 +411,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "table") == 0) return Table(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "charts") == 0) return Charts(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "pages") == 0) return Pages(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "headerfont") == 0) return HeaderFont(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "styles") == 0) return Styles(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "spill") == 0) return Spill(argv[2]);
     if (argc == 4 && std::strcmp(argv[1], "sheet") == 0) return Sheet(argv[2], argv[3]);

@@ -90,7 +90,7 @@ TEST_F(SaveAsImage, WritesTheCurrentContainerElseTheSelectedRange) {
     }
     ASSERT_EQ(dialogs.offers.size(), 3u);
     EXPECT_EQ(dialogs.offers[0].caption, "Save Selection As Image");
-    EXPECT_EQ(dialogs.offers[0].filters, "PNG (*.png)");
+    EXPECT_EQ(dialogs.offers[0].filters, "PNG (*.png) (*.png)");
     EXPECT_NE(Bytes(range), Bytes(box));
 }
 

@@ -124,6 +124,45 @@ TEST_F(ColumnTest, AZeroOffTheAxisStaysOffThePlot) {
     }
 }
 
+// On an axis fixed 0..10 a value past an end is cut there and its label (10 high, drawn
+// from its top) stands inside the plot's edge, y 1 to 401, never off the chart; labels of
+// values on the axis stay beyond their bars' ends.
+TEST_F(ColumnTest, ACutColumnsLabelStandsInsideThePlot) {
+    struct Case {
+        std::vector<double> values;
+        const char* cut; // the label of the cut value
+    } cases[] = {
+        {{4, 15}, "15"}, {{-3, 4}, "-3"}, {{12, 0, -2}, "12"}, {{6, 250}, "250"}, {{7, -40}, "-40"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cut);
+        chart = NewDrawnChart(kChart2D);
+        CChartSeries& s = Put(0, c.values, 1);
+        s.settings.labels = 2;
+        Draw();
+        int found = 0;
+        for (const auto& o : dc.outputs) {
+            if (o.text != c.cut) continue;
+            ++found;
+            EXPECT_GE(o.y, 1);
+            EXPECT_LE(o.y + 10, 401);
+        }
+        EXPECT_EQ(found, 1);
+    }
+    // A value on the axis: its label stands above its bar's end.
+    chart = NewDrawnChart(kChart2D);
+    Put(0, {4, 15}, 1).settings.labels = 2;
+    Draw();
+    const auto bars = Filled(SeriesColor(0));
+    ASSERT_EQ(bars.size(), 2u);
+    ASSERT_FALSE(dc.outputs.empty());
+    EXPECT_EQ(dc.outputs[0].text, "4");
+    int32_t top = 401;
+    for (const DcPoint& p : bars[0]->points) top = std::min(top, p.y);
+    EXPECT_LT(top, 300);
+    EXPECT_LE(dc.outputs[0].y + 10, top);
+}
+
 TEST_F(ColumnTest, StacksGrowUpAndDownFromTheBase) {
     for (uint16_t i = 0; i < 3; ++i) {
         CChartSeries& s = Put(i, i == 1 ? std::vector<double>{-4} : std::vector<double>{2}, 1);

@@ -1,0 +1,38 @@
+#include "dialogs/printwaitdlg.h"
+
+#include "ui/messages.h"
+#include "ui/uiservices.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace vl {
+
+CPrintWaitBox::CPrintWaitBox(const QString& text)
+    : dialog_(std::make_unique<QDialog>(MessageOwner())) {
+    QDialog& box = *dialog_;
+    box.setObjectName(QStringLiteral("printWait"));
+    box.setWindowTitle(AppTitle());
+    auto* layout = new QVBoxLayout(&box);
+    layout->addWidget(new QLabel(text, &box));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, &box);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+    // Escape and the window's close button end the wait as Cancel does.
+    QObject::connect(&box, &QDialog::rejected, [cancelled = cancelled_] { *cancelled = true; });
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    box.activateWindow();
+}
+
+CPrintWaitBox::~CPrintWaitBox() = default;
+
+void ShowPrintWaitsInBoxes() {
+    SetPrintWaitFactory([](const std::string& text) -> std::unique_ptr<IPrintWait> {
+        return std::make_unique<CPrintWaitBox>(QString::fromStdString(text));
+    });
+}
+
+} // namespace vl

@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# Windows that a dialog opens take the keyboard as they show and give it back to that dialog
+# when they close: the print sheet's message for a bad page list, Page Setup's message for a bad first page number, its Font dialog closed by
+# Escape and by OK; after Page Setup closes the grid takes the keys again. With "bare" no
+# window manager runs, with "wm" one that activates new windows. Every step waits for the
+# window that should hold the keyboard, never a fixed time.
+# Page Setup's Font dialog closed by OK without a change leaves the header's font unset in the
+# saved file.
+# Usage: ownedwindows_e2e.sh bare|wm <default-settings.xml> <vorlane> <bookutil>
+set -euo pipefail
+mode=$1 settings=$2 vorlane=$3 bookutil=$4
+. "$(dirname "$0")/e2elib.sh"
+[ "$mode" = bare ] || need_window_manager
+e2e_setup "$settings"
+export MODE="$mode" BOOK="$work/owned.vln"
+
+cat >"$work/run.sh" <<'RUN'
+set -eu
+. "$LIB"
+. "$WORK/owned.sh"
+[ "$MODE" = bare ] || window_manager
+start
+title_is 'New Workbook'
+frame=$wid
+focus_on "$frame" frame
+# Ctrl+P, the page list "9-x" and Return: the print sheet's message takes the keyboard and
+# gives it back to the sheet; Escape closes the sheet.
+before=$(shown_windows)
+xdotool key --clearmodifiers ctrl+p
+new_window "$before"
+sheet=$found
+focus_on "$sheet" "the print sheet"
+before=$(shown_windows)
+# Alt+P reaches Properties... first, then Pages (the two share the letter); Tab the list.
+xdotool key --clearmodifiers alt+p alt+p Tab 9 minus x Return
+new_window "$before"
+box=$found
+focus_on "$box" "the message over the print sheet"
+xdotool key --clearmodifiers Return
+gone "$box"
+focus_on "$sheet" "the print sheet after its message"
+xdotool key --clearmodifiers Escape
+gone "$sheet"
+focus_on "$frame" "the frame after the print sheet"
+# File > Page Setup: the sheet holds the keyboard.
+before=$(shown_windows)
+xdotool key --clearmodifiers alt+f u
+new_window "$before"
+sheet=$found
+focus_on "$sheet" "Page Setup"
+# Content page, first page number 0: the message takes the keyboard, Return closes it and
+# the sheet has it again.
+before=$(shown_windows)
+xdotool key --clearmodifiers ctrl+Tab alt+b ctrl+a 0 Return
+new_window "$before"
+box=$found
+focus_on "$box" "the message over Page Setup"
+xdotool key --clearmodifiers Return
+gone "$box"
+focus_on "$sheet" "Page Setup after its message"
+# Layout page, Font...: the Font dialog takes the keyboard; Escape gives it back; the same
+# after OK without a change.
+xdotool key --clearmodifiers ctrl+a 1 ctrl+shift+Tab
+for close in Escape Return; do
+  before=$(shown_windows)
+  xdotool key --clearmodifiers alt+n
+  new_window "$before"
+  font=$found
+  focus_on "$font" "the Font dialog"
+  xdotool key --clearmodifiers "$close"
+  gone "$font"
+  focus_on "$sheet" "Page Setup after the Font dialog's $close"
+done
+# Escape closes Page Setup: the grid takes what is typed and Ctrl+Z undoes it.
+xdotool key --clearmodifiers Escape
+gone "$sheet"
+focus_on "$frame" "the frame after Page Setup"
+xdotool type --delay 30 'Budget'
+xdotool key --clearmodifiers Down Up ctrl+z
+# Page Setup again: the Font dialog's OK without a change, then Page Setup's own OK (Return
+# in the header's field).
+before=$(shown_windows)
+xdotool key --clearmodifiers alt+f u
+new_window "$before"
+sheet=$found
+focus_on "$sheet" "Page Setup"
+before=$(shown_windows)
+xdotool key --clearmodifiers alt+n
+new_window "$before"
+font=$found
+focus_on "$font" "the Font dialog"
+xdotool key --clearmodifiers Return
+gone "$font"
+focus_on "$sheet" "Page Setup after the Font dialog's OK"
+xdotool key --clearmodifiers alt+h Return
+gone "$sheet"
+focus_on "$frame" "the frame after Page Setup's OK"
+xdotool type --delay 30 'kept'
+xdotool key --clearmodifiers Down F12
+wait_window '^Save As'
+focus_on "$found" "Save As"
+xdotool type --delay 20 "$BOOK"
+xdotool key --clearmodifiers Return
+title_is "$BOOK - " 300
+kill "$pid"
+RUN
+
+cat >"$work/owned.sh" <<'LIB'
+# The program's shown windows' ids, one a line (not those of a window manager's frames).
+shown_windows() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | sort || true; }
+# Waits (10 s at most) for a shown window that is not among the given ids; sets $found.
+new_window() {
+  found=""
+  for _ in $(seq 1 100); do
+    found=$(comm -13 <(printf '%s\n' "$1") <(shown_windows) | head -n 1)
+    [ -n "$found" ] && return 0
+    sleep 0.1
+  done
+  echo "no new window"; exit 1
+}
+# Waits (5 s at most) until the window holds the keyboard.
+focus_on() {
+  local now=""
+  for _ in $(seq 1 50); do
+    now=$(xdotool getwindowfocus 2>/dev/null || true)
+    [ "$now" = "$1" ] && return 0
+    sleep 0.1
+  done
+  echo "the keyboard is not with $2 ($1) but with $now '$(xdotool getwindowname "$now" 2>/dev/null)'"
+  exit 1
+}
+# Waits (5 s at most) until the window is no longer shown.
+gone() {
+  for _ in $(seq 1 50); do
+    shown_windows | grep -qx "$1" || return 0
+    sleep 0.1
+  done
+  echo "window $1 still shown"; exit 1
+}
+LIB
+
+run run.sh
+# Budget was undone; the header's font stays unset.
+expect_cells "$BOOK" $'A1\ttext\tkept'
+[ "$(wc -l <"$work/dump.txt")" -eq 1 ] || { echo "cells besides A1:"; cat "$work/dump.txt"; exit 1; }
+font=$("$bookutil" headerfont "$BOOK")
+[ "$font" = "face '' size 0 weight 0 italic 0" ] || { echo "header font stored: $font"; exit 1; }
+echo "owned windows ($mode): each took the keyboard and gave it back"

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Ctrl+P and Return with a print server that answers every question but holds the job's
+# hand-over: a wait with Cancel shows and holds the keyboard; Escape ends it at once, no
+# message follows, and the grid takes the keys again. With "bare" no window manager runs, with
+# "wm" one does. Each step waits for the state it needs.
+# Usage: printjobwait_e2e.sh bare|wm <default-settings.xml> <vorlane> <bookutil>
+set -euo pipefail
+mode=$1 settings=$2 vorlane=$3 bookutil=$4
+. "$(dirname "$0")/e2elib.sh"
+[ "$mode" = bare ] || need_window_manager
+e2e_setup "$settings"
+export MODE="$mode" BOOK="$work/printed.vln" SERVER="$E2E_HERE/stallingprintserver.py"
+
+cat >"$work/run.sh" <<'RUN'
+set -eu
+. "$LIB"
+[ "$MODE" = bare ] || window_manager
+python3 "$SERVER" >"$WORK/port" 2>"$WORK/asked" &
+server=$!
+trap 'kill $server 2>/dev/null || true' EXIT
+for _ in $(seq 1 50); do [ -s "$WORK/port" ] && break; sleep 0.1; done
+[ -s "$WORK/port" ] || { echo "the print server did not start"; exit 1; }
+export CUPS_SERVER="127.0.0.1:$(cat "$WORK/port")"
+# The program's shown windows' ids, one a line.
+shown_windows() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | sort || true; }
+new_window() {
+  found=""
+  for _ in $(seq 1 100); do
+    found=$(comm -13 <(printf '%s\n' "$1") <(shown_windows) | head -n 1)
+    [ -n "$found" ] && return 0
+    sleep 0.1
+  done
+  echo "no new window: $2"; exit 1
+}
+focus_on() {
+  local now=""
+  for _ in $(seq 1 50); do
+    now=$(xdotool getwindowfocus 2>/dev/null || true)
+    [ "$now" = "$1" ] && return 0
+    sleep 0.1
+  done
+  echo "the keyboard is not with $2 ($1) but with $now '$(xdotool getwindowname "$now" 2>/dev/null)'"
+  exit 1
+}
+gone() {
+  for _ in $(seq 1 50); do
+    shown_windows | grep -qx "$1" || return 0
+    sleep 0.1
+  done
+  echo "$2 is still shown"; exit 1
+}
+start
+title_is 'New Workbook'
+frame=$wid
+xdotool type --delay 30 5
+xdotool key --clearmodifiers Down
+alone=$(shown_windows)
+xdotool key --clearmodifiers ctrl+p
+new_window "$alone" "the print sheet"
+sheet=$found
+focus_on "$sheet" "the print sheet"
+xdotool key --clearmodifiers Return
+gone "$sheet" "the print sheet"
+new_window "$alone" "the wait for the print system"
+wait=$found
+focus_on "$wait" "the wait"
+grep -q 'op 0005' "$WORK/asked" || { echo "the job was not handed over:"; cat "$WORK/asked"; exit 1; }
+t0=$(date +%s%N)
+xdotool key --clearmodifiers Escape
+gone "$wait" "the wait after Escape"
+echo "the wait ended $(( ($(date +%s%N) - t0) / 1000000 )) ms after Escape" >>"$WORK/out.log"
+focus_on "$frame" "the frame after the wait"
+# Nothing more is told, and the grid takes what is typed.
+[ "$(shown_windows)" = "$alone" ] || { echo "a window followed the wait"; exit 1; }
+xdotool type --delay 30 after
+xdotool key --clearmodifiers Down F12
+wait_window '^Save As'
+focus_on "$found" "Save As"
+xdotool type --delay 20 "$BOOK"
+xdotool key --clearmodifiers Return
+title_is "$BOOK - " 300
+kill "$pid"
+RUN
+
+run run.sh
+expected=$'A1\tnumber\t5\nA2\ttext\tafter'
+if ! diff -u <(printf '%s\n' "$expected") <("$bookutil" dump "$BOOK"); then
+  echo "the saved cells differ from what the keys should have made"
+  exit 1
+fi
+grep "ms after Escape" "$work/out.log"
+echo "print job wait ($mode): shown, held the keyboard and ended by Escape"

@@ -1,0 +1,66 @@
+// The owner of a box or dialog opened now: the modal dialog open, else the program's active
+// window, else the main frame. A box owned by a dialog stands above it and gives the keyboard
+// back to it.
+
+#include "ui/uiservices.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace vl {
+
+namespace {
+
+template <class Done> bool Until(Done done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > 2000) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+TEST(MessageOwner, TheModalDialogElseTheActiveWindowElseTheFrame) {
+    EXPECT_EQ(MessageOwner(), nullptr); // no frame yet
+    QWidget frame;
+    SetMessageOwner(&frame);
+    EXPECT_EQ(MessageFrame(), &frame);
+    EXPECT_EQ(MessageOwner(), &frame); // nothing shown: the frame
+    frame.show();
+    frame.activateWindow();
+    ASSERT_TRUE(Until([&] { return QApplication::activeWindow() == &frame; }));
+    EXPECT_EQ(MessageOwner(), &frame);
+    // A modeless window of the program holds the keyboard: boxes belong to it.
+    QDialog pane(&frame);
+    pane.show();
+    pane.activateWindow();
+    ASSERT_TRUE(Until([&] { return QApplication::activeWindow() == &pane; }));
+    EXPECT_EQ(MessageOwner(), &pane);
+    // A modal dialog open: boxes belong to it, wherever the keyboard is.
+    QDialog modal(&frame);
+    modal.setWindowModality(Qt::ApplicationModal);
+    modal.show();
+    EXPECT_EQ(MessageOwner(), &modal);
+    // A second modal over the first: the newest.
+    QDialog inner(&modal);
+    inner.setWindowModality(Qt::ApplicationModal);
+    inner.show();
+    EXPECT_EQ(MessageOwner(), &inner);
+    inner.hide();
+    EXPECT_EQ(MessageOwner(), &modal);
+    modal.hide();
+    pane.hide();
+    frame.activateWindow();
+    ASSERT_TRUE(Until([&] { return QApplication::activeWindow() == &frame; }));
+    EXPECT_EQ(MessageOwner(), &frame);
+    SetMessageOwner(nullptr);
+    EXPECT_EQ(MessageFrame(), nullptr);
+}
+
+} // namespace
+
+} // namespace vl
