@@ -346,6 +346,7 @@ HRESULT CWorkbookObj::SaveRangeAsImage(const CBstr& range, const CBstr& path, do
     std::string sheetPath;
     if (!services || !BuildTreeItemPath(sheet, sheetPath, false)) return E_FAIL;
     if (services->SaveRangeAsImage(*doc_, sheetPath.c_str(), r, file.c_str(), gamma)) return S_OK;
+    if (doc_->error == kStreamInUse) doc_->error = kStreamOpenRead;
     return ReportDocumentError(IID_IWorksheet);
 }
 
@@ -368,6 +369,7 @@ HRESULT CWorkbookObj::SaveContainerAsImage(int32_t containerId, const CBstr& pat
     if (services->SaveContainerAsImage(*doc_, sheetPath.c_str(), found->settings.id, file.c_str(),
                                        gamma))
         return S_OK;
+    if (doc_->error == kStreamInUse) doc_->error = kStreamOpenRead;
     return ReportDocumentError(IID_IWorksheet);
 }
 

@@ -4,9 +4,12 @@
 #include "platform/core/filestream.h"
 #include "profile/profile.h"
 
+#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 namespace vl {
@@ -231,15 +234,16 @@ TEST_F(ProfileTest, FailedWriteLeavesTheOldProfileWhole) {
     ASSERT_EQ(SaveProfile(path, false), kErrorNone);
     const std::string before = ReadText(path);
     Profile() = FullProfile();
-    // A folder where the file beside it would go: the write cannot start.
-    std::filesystem::create_directory(path + ".tmp");
+    // Another program holds the profile: the write cannot start.
+    const int holder = open(path.c_str(), O_RDONLY);
+    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
     std::vector<ErrorCode> shown;
     SetProfileErrorReporter([&shown](ErrorCode c) { shown.push_back(c); });
-    EXPECT_EQ(SaveProfile(path, true), kStreamOpenWrite);
+    EXPECT_EQ(SaveProfile(path, true), kStreamInUse);
     SetProfileErrorReporter(nullptr);
-    EXPECT_EQ(shown, std::vector<ErrorCode>{ErrorCode(kStreamOpenWrite)});
+    EXPECT_EQ(shown, std::vector<ErrorCode>{ErrorCode(kStreamInUse)});
     EXPECT_EQ(ReadText(path), before);
-    std::filesystem::remove(path + ".tmp");
+    close(holder);
     ASSERT_EQ(SaveProfile(path, false), kErrorNone);
     EXPECT_NE(ReadText(path), before);
 }
