@@ -329,3 +329,29 @@ TEST_F(ProfileTest, RecentFilesKeepTheNewestFirst) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+// A list entry the profile cannot hold is passed over and its neighbours kept: the last
+// accepted length (255 bytes) reads back, the first refused one (256) and a long one (289,
+// the length a deep folder gives) are skipped without failing the file.
+TEST(ProfileLists, EntriesTooLongAreSkippedAndTheRestKept) {
+    const std::string last(255, 'l'), refused(256, 'r'), deep = "/" + std::string(288, 'd');
+    const std::string body = "<UndoLevel>33</UndoLevel><Bookmark>" + refused +
+                             "</Bookmark><Bookmark>" + last + "</Bookmark><RecentFile>one" +
+                             "</RecentFile><RecentFile>" + deep + "</RecentFile><RecentFile>" +
+                             last + "</RecentFile><RecentFile>" + refused +
+                             "</RecentFile><RecentFile>two</RecentFile>";
+    SettingsProfile p;
+    ASSERT_EQ(Read(Doc(body), p), kErrorNone);
+    EXPECT_EQ(p.undoLevel, 33);
+    EXPECT_EQ(p.bookmarks, std::vector<std::string>{last});
+    EXPECT_EQ(p.recentFiles, (std::vector<std::string>{"one", last, "two"}));
+    // What the reader keeps it also writes back, whole.
+    SettingsProfile again;
+    ASSERT_EQ(Read(Written(p), again), kErrorNone);
+    EXPECT_EQ(again.recentFiles, p.recentFiles);
+    EXPECT_EQ(again.bookmarks, p.bookmarks);
+}
+
+} // namespace vl

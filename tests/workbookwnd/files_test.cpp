@@ -7,6 +7,7 @@
 #include "model/container.h"
 #include "model/rangestyle.h"
 #include "model/workbook.h"
+#include "profile/profile.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
 #include "tests/charts/chartcontainer.h"
@@ -602,5 +603,33 @@ TEST_F(FilesTest, FileTypesComeFromTheExtension) {
 }
 
 } // namespace
+
+} // namespace vl
+
+namespace vl {
+
+// A workbook saved under a path longer than the profile holds is not listed among the recent
+// files (cut, it would name another file); the profile written then reads back whole, the
+// other recent files with it.
+TEST_F(FilesTest, ARecentPathTooLongForTheProfileIsNotListed) {
+    std::string deep = folder;
+    while (deep.size() < 280) deep += "/" + std::string(40, 'd');
+    fs::create_directories(deep);
+    const std::string shortPath = SavedBook("short.vln", 3);
+    CloseActive();
+    ASSERT_NE(NewWindow(), nullptr);
+    TypeCells();
+    const std::string longPath = deep + "/book.vln";
+    ui.savePath = QString::fromStdString(longPath);
+    Active()->HandleCommand(ID_FILE_SAVE_AS);
+    ASSERT_EQ(Active()->Path(), longPath);
+    ASSERT_GT(longPath.size(), 255u);
+    EXPECT_EQ(Profile().recentFiles, std::vector<std::string>{shortPath});
+    const std::string settings = TempPath("settings.xml");
+    ASSERT_EQ(SaveProfile(settings, false), kErrorNone);
+    Profile().recentFiles.clear();
+    ASSERT_EQ(LoadProfile(settings, false), kErrorNone);
+    EXPECT_EQ(Profile().recentFiles, std::vector<std::string>{shortPath});
+}
 
 } // namespace vl
