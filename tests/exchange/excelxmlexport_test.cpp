@@ -5,6 +5,7 @@
 #include "model/cellrecord.h"
 #include "model/formatstore.h"
 #include "model/styles.h"
+#include "values/formatdefaults.h"
 
 #include <cstring>
 #include <string>
@@ -120,8 +121,7 @@ TEST(ExcelXmlExport, StyleRecords) {
     border.borderLine.color = 0x00CCBBAA;
     border.horizontalAlignment = t.styles[0].horizontalAlignment = 3;
     const std::string out = Export(*book);
-    EXPECT_TRUE(
-        Has(out, "<Style ss:ID=\"s21\">\r\n\t\t\t<NumberFormat ss:Format=\"#,##0.00\\%\"/>"));
+    EXPECT_TRUE(Has(out, "<Style ss:ID=\"s21\">\r\n\t\t\t<NumberFormat ss:Format=\"#,##0.00%\"/>"));
     EXPECT_TRUE(Has(out, "<Interior ss:Color=\"#AABBCC\" ss:Pattern=\"Gray50\" "
                          "ss:PatternColor=\"#112233\"/>"));
     EXPECT_TRUE(Has(out, "ss:Color=\"#aabbcc\"/>")) << "font colour in small letters";
@@ -330,6 +330,68 @@ TEST(ExcelXmlExport, RoundTrip) {
     EXPECT_EQ(r.view.topLeft.column, 4);
     EXPECT_EQ(r.view.selection[0].row, kLastRow);
     EXPECT_EQ(r.view.selection[0].column, 5);
+}
+
+using namespace excelxmltest;
+
+// A document of one number in a cell of a style with that number format code.
+std::string StyledCell(const std::string& code) {
+    return Doc("<Styles><Style ss:ID=\"Default\"/><Style ss:ID=\"s21\"><NumberFormat "
+               "ss:Format=\"" +
+               code +
+               "\"/></Style></Styles><Worksheet ss:Name=\"A\"><Table><Row><Cell "
+               "ss:StyleID=\"s21\"><Data ss:Type=\"Number\">0.4413</Data></Cell></Row></Table>"
+               "</Worksheet>");
+}
+
+// The number format of the one style besides the default an import defined.
+const StandardFormat& NumberFormatOfStyle(const CWorkbook& book) {
+    const StyleTables& t = book.styles;
+    for (uint16_t n = 1; n < t.styleCount; ++n)
+        if (t.styles[n].numberFormat.kind != STD_STYLE_DEFAULT) return t.styles[n].numberFormat;
+    return t.styles[0].numberFormat;
+}
+
+// A percentage goes out with a plain percent sign and comes back as a percentage with its
+// decimals: none, some, the most a percentage takes, and not fixed. A code other programs
+// write with an escaped (literal) percent sign stays their own code.
+TEST(ExcelXmlPercent, PercentagesRoundTrip) {
+    struct Case {
+        uint8_t fixed, decimals;
+        const char* code;
+    } const cases[] = {
+        {1, 0, "#,##0%"},
+        {1, 2, "#,##0.00%"},
+        {1, 14, "#,##0.00000000000000%"},
+        {0, 3, "#,##0.#%"},
+    };
+    for (const Case& c : cases) {
+        auto book = Book({"S"});
+        StyleTables& t = book->styles;
+        t.styleCount = 2;
+        StyleRecord& pct = t.styles[1];
+        pct.numberFormat = DefaultStandardFormat(STD_STYLE_PERCENTAGE);
+        pct.numberFormat.params[fmtparam::kFixedDecimals] = c.fixed;
+        pct.numberFormat.params[fmtparam::kDecimals] = c.decimals;
+        const std::string out = Export(*book);
+        EXPECT_TRUE(Has(out, std::string("<NumberFormat ss:Format=\"") + c.code + "\"/>"))
+            << c.code;
+        const Imported back = Import(StyledCell(c.code));
+        ASSERT_TRUE(back.ok) << c.code;
+        const StandardFormat& f = NumberFormatOfStyle(*back.book);
+        EXPECT_EQ(f.kind, STD_STYLE_PERCENTAGE) << c.code;
+        EXPECT_EQ(f.params[fmtparam::kFixedDecimals], c.fixed) << c.code;
+        if (c.fixed) {
+            EXPECT_EQ(f.params[fmtparam::kDecimals], c.decimals) << c.code;
+        }
+    }
+    for (const char* code : {"#,##0.00\\%", "0.00%", "#,##0.000000000000000%", "#,##0.0#%"}) {
+        const Imported im = Import(StyledCell(code));
+        ASSERT_TRUE(im.ok) << code;
+        const StandardFormat& f = NumberFormatOfStyle(*im.book);
+        EXPECT_EQ(f.kind, STD_STYLE_USER_DEFINED) << code;
+        EXPECT_STREQ(f.code, code);
+    }
 }
 
 } // namespace
