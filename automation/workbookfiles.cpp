@@ -204,6 +204,7 @@ bool CWorkbookObj::SaveToFile(const char* path, uint8_t kind, uint8_t form) {
             return false;
         }
         doc_->fileFamily = kind;
+        doc_->readOnly = 0; // the file written is the document's now, held for writing
         return true;
     }
     CWorksheet* sheet = doc_->tree.active;
@@ -221,6 +222,7 @@ bool CWorkbookObj::SaveToFile(const char* path, uint8_t kind, uint8_t form) {
     else
         doc_->error = kErrorFileFormat;
     if (!ok && doc_->error == kStreamInUse) doc_->error = kStreamOpenRead;
+    if (ok) doc_->readOnly = 0;
     return ok;
 }
 

@@ -105,6 +105,8 @@ bool CWorkbookWnd::SaveAs() {
     if (!PasswordCheck(format)) return false;
     const std::string path = info.absoluteFilePath().toStdString();
     if (!SaveToFile(&path, format, book_->fileKind, true)) return false;
+    // The file written is the document's now, and it holds it for writing.
+    book_->readOnly = 0;
     path_ = path;
     book_->fileFamily = format;
     SetModified(false);

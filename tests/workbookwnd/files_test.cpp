@@ -633,3 +633,45 @@ TEST_F(FilesTest, ARecentPathTooLongForTheProfileIsNotListed) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+// In a read-only window Ctrl+S and F12 do what their disabled menu items do: nothing, no
+// question, no message, no file. Saved under a new name all the same (the close question's
+// road), the window writes its new file and Ctrl+S saves there.
+TEST_F(FilesTest, ReadOnlyKeysFollowTheMenuAndANewNameIsWritable) {
+    const std::string path = Reopened("held.vln", 3);
+    CWorkbookWnd* holder = Active();
+    const std::string link = TempPath("link.vln");
+    fs::create_symlink(path, link);
+    CWorkbookWnd* reader = OpenWindow(link);
+    ASSERT_NE(reader, nullptr);
+    ASSERT_NE(reader, holder);
+    ASSERT_EQ(reader->Book().readOnly, 1);
+    Enter(0, 5, QStringLiteral("changed"));
+    const std::string before = ReadAll(path);
+    const std::string elsewhere = TempPath("elsewhere.vln");
+    ui.savePath = QString::fromStdString(elsewhere);
+    ui.boxes.clear();
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_S, Qt::ControlModifier}, std::pair{Qt::Key_F12, Qt::NoModifier}}) {
+        Key(key, modifiers);
+        EXPECT_TRUE(ui.boxes.empty()) << key;
+        EXPECT_EQ(ReadAll(path), before) << key;
+        EXPECT_FALSE(fs::exists(elsewhere)) << key;
+        EXPECT_TRUE(reader->IsModified()) << key;
+        EXPECT_EQ(Active(), reader) << key;
+    }
+    reader->HandleCommand(ID_FILE_SAVE_AS);
+    ASSERT_TRUE(ui.boxes.empty());
+    ASSERT_TRUE(fs::exists(elsewhere));
+    EXPECT_EQ(reader->Book().readOnly, 0);
+    Enter(0, 6, QStringLiteral("again"));
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_FALSE(reader->IsModified());
+    EXPECT_NE(ReadAll(elsewhere).find("again"), std::string::npos);
+    EXPECT_EQ(ReadAll(path), before);
+}
+
+} // namespace vl
