@@ -14,7 +14,7 @@ namespace vl {
 namespace {
 
 constexpr std::size_t kMaxFaceName = 127;
-constexpr std::size_t kMaxPattern = 1024;
+constexpr std::size_t kMaxPattern = kMaxFormatCode; // what a style holds
 
 struct Word {
     std::string_view text;
