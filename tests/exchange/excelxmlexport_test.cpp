@@ -183,6 +183,27 @@ TEST(ExcelXmlExport, RowsWithOnlyAHeightInsideTheUsedRows) {
     EXPECT_TRUE(Has(out, "<Row ss:Index=\"3\" ss:Height=\"22.5\"/>")) << out;
 }
 
+// A page is centred in the file exactly when printing centres it: of several bits of a group
+// the lowest holds.
+TEST(ExcelXmlExport, CentringFollowsHowThePagePrints) {
+    struct Case {
+        uint8_t alignment;
+        bool across, down;
+    } const cases[] = {
+        {0, false, false},     {1, false, false},      {2, true, false},
+        {3, false, false},     {6, true, false},       {7, false, false},
+        {4 | 16, false, true}, {8 | 16, false, false}, {16 | 32, false, true},
+        {2 | 16, true, true},  {3 | 24, false, false}, {6 | 48, true, true},
+    };
+    for (const Case& c : cases) {
+        auto book = Book({"S"});
+        Sheet0(*book).pageSetup.alignment = c.alignment;
+        const std::string out = Export(*book);
+        EXPECT_EQ(Has(out, "x:CenterHorizontal=\"1\""), c.across) << int(c.alignment);
+        EXPECT_EQ(Has(out, "x:CenterVertical=\"1\""), c.down) << int(c.alignment);
+    }
+}
+
 TEST(ExcelXmlExport, WorksheetOptions) {
     auto book = Book({"S"});
     CWorksheet& ws = Sheet0(*book);
