@@ -2,6 +2,7 @@
 
 #include "app/mainframe.h"
 #include "core/settings.h"
+#include "exchange/foreignfile.h"
 #include "platform/core/cp1252.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
@@ -182,9 +183,12 @@ bool CWorkbookWnd::QuerySaveChanges() {
         ShowStringMessage(IDS_SAVE_CHANGES, MB_YESNOCANCEL | MB_ICONEXCLAMATION, name);
     if (answer == IDCANCEL) return false;
     if (answer == IDNO) return true;
-    // A document that cannot be written where it is goes to another file instead.
+    // A document that cannot be written where it is goes to another file instead; one whose
+    // file's form cannot hold it all, to a native file.
     if (HasOpenFile() && book_->readOnly) {
         SaveAs();
+    } else if (HasOpenFile() && FormLosesContent(*book_, book_->fileFamily)) {
+        SaveAsNative();
     } else {
         OnFileSave();
         if (modified_ && book_->error == kStreamOpenWrite) SaveAs();

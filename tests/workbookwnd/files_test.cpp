@@ -675,3 +675,71 @@ TEST_F(FilesTest, ReadOnlyKeysFollowTheMenuAndANewNameIsWritable) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+// A workbook of two worksheets saved as text: the first save says once what the form keeps,
+// with the native form to choose instead; the file holds the active worksheet, the workbook
+// stays unsaved ("*"), and Close asks. Ctrl+S later writes the text again without asking, and
+// choosing to save at Close offers the native form, which keeps both worksheets.
+TEST_F(FilesTest, APartialFormSaysSoOnceAndCloseAsks) {
+    ASSERT_NE(NewWindow(), nullptr);
+    Enter(0, 0, QStringLiteral("first"));
+    Command(ID_NEW_WORKSHEET);
+    View()->setFocus();
+    Enter(0, 0, QStringLiteral("second"));
+    ASSERT_EQ(Book().tree.worksheetCount, 2u);
+    const std::string csv = TempPath("budget.csv");
+    ui.savePath = QString::fromStdString(csv);
+    ui.saveIndex = 2;    // text
+    ui.answers = {IDNO}; // keep the text form
+    Active()->HandleCommand(ID_FILE_SAVE_AS);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(ui.boxes[0].text.contains(QStringLiteral("Vorlane workbook")));
+    EXPECT_EQ(ReadAll(csv), "second");
+    EXPECT_TRUE(Active()->IsModified());
+    EXPECT_TRUE(Active()->windowTitle().contains('*')) << Active()->windowTitle().toStdString();
+    // Asked once: Ctrl+S writes the form again, and the workbook still holds more.
+    Enter(0, 1, QStringLiteral("more"));
+    ui.boxes.clear();
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(ReadAll(csv), "second\r\nmore");
+    EXPECT_TRUE(Active()->IsModified());
+    // Close asks; Cancel keeps the window.
+    ui.answers = {IDCANCEL};
+    CloseActive();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(SawBox(IDS_SAVE_CHANGES));
+    ASSERT_EQ(Windows(), 1);
+    // Yes offers the native form: both worksheets are saved and the window closes.
+    const std::string native = TempPath("budget.vln");
+    ui.savePath = QString::fromStdString(native);
+    ui.saveIndex = 1;
+    ui.answers = {IDYES};
+    CloseActive();
+    EXPECT_EQ(Windows(), 0);
+    ASSERT_NE(OpenWindow(native), nullptr);
+    EXPECT_EQ(Book().tree.worksheetCount, 2u);
+    EXPECT_EQ(ReadAll(csv), "second\r\nmore");
+}
+
+// Yes to the question opens Save As again, before the text options: the user picks the native
+// form there (here the test's dialog answers with the same text file, which the question,
+// asked once, then lets through).
+TEST_F(FilesTest, AnsweringYesOffersSaveAsAgain) {
+    ASSERT_NE(NewWindow(), nullptr);
+    Enter(0, 0, QStringLiteral("=1+1"));
+    const std::string csv = TempPath("sums.csv");
+    ui.savePath = QString::fromStdString(csv);
+    ui.saveIndex = 2;
+    ui.answers = {IDYES};
+    Active()->HandleCommand(ID_FILE_SAVE_AS);
+    EXPECT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.saveDialogs, 2);
+    EXPECT_EQ(ui.textDialogs.size(), 1u);
+    EXPECT_EQ(ReadAll(csv), "2");
+    EXPECT_TRUE(Active()->IsModified()); // the formula is not in the file
+}
+
+} // namespace vl
