@@ -3,7 +3,9 @@
 #include "excelxmltestutil.h"
 #include "formula/token.h"
 #include "model/cellrecord.h"
+#include "model/cellstore.h"
 #include "model/formatstore.h"
+#include "model/sheetsettings.h"
 #include "model/styles.h"
 #include "values/formatdefaults.h"
 
@@ -413,6 +415,47 @@ TEST(ExcelXmlPercent, PercentagesRoundTrip) {
         EXPECT_EQ(f.kind, STD_STYLE_USER_DEFINED) << code;
         EXPECT_STREQ(f.code, code);
     }
+}
+
+} // namespace
+} // namespace vl
+
+namespace vl {
+namespace {
+
+// Every field the Excel 2003 XML form carries, set at the last value it takes, comes back
+// equal from the file the export writes: the worksheet's name, a cell text, the longest code
+// a style holds, the header, the footer and the first page number.
+TEST(ExcelXmlLimits, FieldsAtTheirLimitsComeBackEqual) {
+    auto book = Book({"S"});
+    CWorksheet& ws = Sheet0(*book);
+    const std::string name(kTreeNameSize - 1, 'W');
+    CopyTextField(ws.name, name.c_str(), kTreeNameSize);
+    const std::string text(kMaxCellText, 'T');
+    PutText(ws, 0, 0, text);
+    StyleTables& t = book->styles;
+    t.styleCount = 2;
+    StandardFormat& f = t.styles[1].numberFormat;
+    f.kind = STD_STYLE_USER_DEFINED;
+    const std::string code(kMaxFormatCode, '0');
+    std::memcpy(f.code, code.c_str(), code.size() + 1);
+    CellCursor cursor;
+    ASSERT_TRUE(PutFormatRun(ws.formats, FormatRun{0, 0, 0, 1}, cursor));
+    const std::string header(kPageTextSize - 1, 'h'), footer(kPageTextSize - 1, 'f');
+    CopyTextField(ws.pageSetup.headerText, header.c_str(), kPageTextSize);
+    CopyTextField(ws.pageSetup.footerText, footer.c_str(), kPageTextSize);
+    ws.pageSetup.firstPageNumber = kMaxFirstPageNumber;
+    const Imported back = Import(Export(*book));
+    ASSERT_TRUE(back.ok) << int(back.error) << " at line " << back.line;
+    const CWorksheet& got = back.First();
+    EXPECT_EQ(std::string(got.name), name);
+    const uint8_t* cell = FindCell(got.cells, 0, 0);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(std::string(cell::Text(cell)), text);
+    EXPECT_EQ(std::string(NumberFormatOfStyle(*back.book).code), code);
+    EXPECT_EQ(std::string(got.pageSetup.headerText), header);
+    EXPECT_EQ(std::string(got.pageSetup.footerText), footer);
+    EXPECT_EQ(got.pageSetup.firstPageNumber, kMaxFirstPageNumber);
 }
 
 } // namespace

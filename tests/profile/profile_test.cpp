@@ -355,3 +355,42 @@ TEST(ProfileLists, EntriesTooLongAreSkippedAndTheRestKept) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+// Every list of the profile full, each entry at the longest text it takes, goes through the
+// file and comes back equal.
+TEST(ProfileLists, EveryListAtItsLimitsRoundTripsThroughAFile) {
+    tempfiles::TempFolder folder;
+    const auto text = [](char c, int i) {
+        std::string t(kProfileTextSize - 1, c);
+        t.replace(0, std::to_string(i).size(), std::to_string(i)); // each entry its own
+        return t;
+    };
+    SettingsProfile full;
+    full.folder = text('d', 0);
+    for (int i = 0; i < kMaxBookmarks; ++i) full.bookmarks.push_back(text('b', i));
+    for (int i = 0; i < kMaxRecentFiles; ++i) full.recentFiles.push_back(text('r', i));
+    for (int i = 0; i < kMaxUserNumericFormats; ++i) {
+        const std::string n = std::to_string(i);
+        full.userNumericFormats.push_back(
+            {n + std::string(kUserNumericFormatTextSize - 1 - n.size(), 'n'),
+             n + std::string(kUserNumericFormatTextSize - 1 - n.size(), '0')});
+    }
+    Profile() = full;
+    const std::string path = folder.Path("settings.xml");
+    ASSERT_EQ(SaveProfile(path, false), kErrorNone);
+    Profile() = SettingsProfile{};
+    ASSERT_EQ(LoadProfile(path, false), kErrorNone);
+    EXPECT_EQ(Profile().folder, full.folder);
+    EXPECT_EQ(Profile().bookmarks, full.bookmarks);
+    EXPECT_EQ(Profile().recentFiles, full.recentFiles);
+    ASSERT_EQ(Profile().userNumericFormats.size(), full.userNumericFormats.size());
+    for (std::size_t i = 0; i < full.userNumericFormats.size(); ++i) {
+        EXPECT_EQ(Profile().userNumericFormats[i].name, full.userNumericFormats[i].name) << i;
+        EXPECT_EQ(Profile().userNumericFormats[i].pattern, full.userNumericFormats[i].pattern) << i;
+    }
+    Profile() = SettingsProfile{};
+}
+
+} // namespace vl
