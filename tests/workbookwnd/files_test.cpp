@@ -1,5 +1,6 @@
 // Open, save, save as, reload and the save question through the window, on real files.
 
+#include "app/shell.h"
 #include "charts/seriesdata.h"
 #include "dialogs/dialoguiservices.h"
 #include "dialogs/openwaitdlg.h"
@@ -740,6 +741,30 @@ TEST_F(FilesTest, AnsweringYesOffersSaveAsAgain) {
     EXPECT_EQ(ui.textDialogs.size(), 1u);
     EXPECT_EQ(ReadAll(csv), "2");
     EXPECT_TRUE(Active()->IsModified()); // the formula is not in the file
+}
+
+} // namespace vl
+
+namespace vl {
+
+// Settings > Save Profile As over the workbook the window holds: refused with the saves' own
+// message, the workbook's file as it was and the profile's path where it was.
+TEST_F(FilesTest, SaveProfileAsDoesNotReplaceAnOpenWorkbook) {
+    const std::string path = SavedBook("book.vln", 3);
+    const std::string before = ReadAll(path);
+    QString profilePath = QStringLiteral("/nowhere/settings.xml");
+    FrameSettingsAccess access;
+    access.saveProfile = DefaultProfileIo().save;
+    access.profilePath = [&] { return profilePath; };
+    access.setProfilePath = [&](const QString& p) { profilePath = p; };
+    frame->SetSettingsAccess(std::move(access));
+    ui.savePath = QString::fromStdString(path);
+    ui.boxes.clear();
+    frame->OnCommand(ID_SAVE_PROFILE_AS);
+    ExpectOneError(kStreamOpenWrite);
+    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(profilePath, QStringLiteral("/nowhere/settings.xml"));
+    SetProfileErrorReporter(nullptr);
 }
 
 } // namespace vl
