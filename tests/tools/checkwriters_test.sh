@@ -7,17 +7,31 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
 
+# The check reads only the C++ sources: the copy holds them alone.
 fresh_copy() {
     rm -rf "$work/tree" && mkdir -p "$work/tree"
-    tar -C "$source_dir" --exclude-tag-all=CMakeCache.txt --exclude=./build --exclude=./.git \
-        -cf - . | tar -C "$work/tree" -xf -
+    python3 - "$source_dir" "$work/tree" <<'PY'
+import os, shutil, sys
+source, target = sys.argv[1], sys.argv[2]
+for top, dirs, files in os.walk(source):
+    dirs[:] = [d for d in dirs if not d.startswith(".") and d != "build" and
+               not os.path.exists(os.path.join(top, d, "CMakeCache.txt"))]
+    rel = os.path.relpath(top, source)
+    for name in files:
+        if name.endswith(".cpp"):
+            os.makedirs(os.path.join(target, rel), exist_ok=True)
+            shutil.copy(os.path.join(top, name), os.path.join(target, rel, name))
+PY
 }
 
-# expect NAME WANT(pass|fail) TEXT: runs the check on the copy; TEXT must be in its output.
-expect() {
-    local name=$1 want=$2 text=$3 out rc
+# run_check: runs the check on the copy once; expect NAME WANT(pass|fail) TEXT then looks at
+# that run: TEXT must be in its output.
+run_check() {
     out=$(bash "$source_dir/tools/check-writers.sh" "$work/tree" 2>&1)
     rc=$?
+}
+expect() {
+    local name=$1 want=$2 text=$3
     if [[ $want == pass && $rc -ne 0 ]] || [[ $want == fail && $rc -eq 0 ]]; then
         echo "FAIL $name: wanted $want, exit $rc"$'\n'"$out"
         failures=$((failures + 1))
@@ -30,9 +44,10 @@ expect() {
 }
 
 fresh_copy
+run_check
 expect "real tree" pass "each through the save-target rule"
 
-# Every kind of writer the check knows, each planted alone.
+# Every kind of writer the check knows, each planted in a file of its own.
 plants=(
     'bool W(CFileStream& s) { return s.Open("x", "w+b", false, 1); }'
     'bool W(CFileStream& s) { return s.Reopen("r+b", false); }'
@@ -44,10 +59,13 @@ plants=(
     'void W() { QPdfWriter writer("x"); }'
     'void W() { open("x", O_WRONLY); }'
 )
-for plant in "${plants[@]}"; do
-    fresh_copy
-    printf '%s\n' "$plant" >"$work/tree/charts/draw/planted.cpp"
-    expect "planted: $plant" fail "charts/draw/planted.cpp:1: writes a file"
+fresh_copy
+for i in "${!plants[@]}"; do
+    printf '%s\n' "${plants[$i]}" >"$work/tree/charts/draw/planted$i.cpp"
+done
+run_check
+for i in "${!plants[@]}"; do
+    expect "planted: ${plants[$i]}" fail "charts/draw/planted$i.cpp:1: writes a file"
 done
 
 fresh_copy
@@ -55,6 +73,7 @@ sed -i 's/RenameTo(/Rename(/' "$work/tree/files/savetarget.cpp"
 sed -i 's/Open(name.c_str(), "w+bx"/OpenName(name.c_str(), "-"/' "$work/tree/files/savetarget.cpp"
 sed -i 's/Reopen("w+b"/Restart("-"/' "$work/tree/files/savetarget.cpp"
 sed -i 's/"r+b"/"rb"/' "$work/tree/files/savetarget.cpp"
+run_check
 expect "exempt file that writes nothing" fail "files/savetarget.cpp: exempt but writes nothing"
 
 exit $((failures > 0))
