@@ -154,7 +154,7 @@ QString CWorkbookWnd::Title() const {
     std::string sheetPath;
     if (book_ && book_->tree.active) BuildTreeItemPath(book_->tree.active, sheetPath, false);
     title += QStringLiteral(" - ") + FromCp1252(sheetPath);
-    if (modified_) title += QStringLiteral(" *");
+    if (modified_ || partsUnsaved_) title += QStringLiteral(" *");
     return title;
 }
 
@@ -176,7 +176,7 @@ bool CWorkbookWnd::HasOpenFile() const {
 }
 
 bool CWorkbookWnd::QuerySaveChanges() {
-    if (!modified_) return true;
+    if (!modified_ && !partsUnsaved_) return true;
     const QString name =
         HasOpenFile() ? QString::fromStdString(path_) : AppString(IDS_NEW_WORKBOOK);
     const int answer =
@@ -193,7 +193,7 @@ bool CWorkbookWnd::QuerySaveChanges() {
         OnFileSave();
         if (modified_ && book_->error == kStreamOpenWrite) SaveAs();
     }
-    return !modified_ && HasOpenFile();
+    return !modified_ && !partsUnsaved_ && HasOpenFile();
 }
 
 void CWorkbookWnd::closeEvent(QCloseEvent* event) {

@@ -317,6 +317,7 @@ private:
     bool laidOut_ = false;
     bool closing_ = false;
     bool partialAsked_ = false; // told once that the file's form keeps only part of it
+    bool partsUnsaved_ = false; // saved in a form that kept only part of the workbook
     std::unordered_map<int, std::function<void()>> commands_;
     std::unordered_map<int, QAction*> actions_;
     // The same actions sorted by id for the state refresh; made again after a change.

@@ -71,8 +71,10 @@ void CWorkbookWnd::OnFileSave() {
     }
     if (!PasswordCheck(book_->fileFamily)) return;
     if (!SaveToFile(nullptr, book_->fileFamily, book_->fileKind, false)) return;
-    // What the file's form could not take stays unsaved.
-    SetModified(FormLosesContent(*book_, book_->fileFamily));
+    // What the file's form could not take stays unsaved: the title and Close say so.
+    partsUnsaved_ = FormLosesContent(*book_, book_->fileFamily);
+    SetModified(false);
+    UpdateTitle();
     UpdateStatus();
     AddRecentFile(path_);
 }
@@ -110,7 +112,8 @@ bool CWorkbookWnd::SaveAs() {
     book_->readOnly = 0;
     path_ = path;
     book_->fileFamily = format;
-    SetModified(FormLosesContent(*book_, format));
+    partsUnsaved_ = FormLosesContent(*book_, format);
+    SetModified(false);
     UpdateTitle();
     UpdateStatus();
     AddRecentFile(path_);
@@ -256,6 +259,7 @@ void CWorkbookWnd::OnFileReload() {
     inspectCtl_->Reload();
     if (view) view->LoadViewPosition();
     modified_ = false;
+    partsUnsaved_ = false;
     UpdateTitle();
     UpdateStatus();
 }
