@@ -204,6 +204,7 @@ bool CWorkbookObj::SaveToFile(const char* path, uint8_t kind, uint8_t form) {
             return false;
         }
         doc_->fileFamily = kind;
+        doc_->readOnly = 0; // the file written is the document's now, held for writing
         return true;
     }
     CWorksheet* sheet = doc_->tree.active;
@@ -221,6 +222,7 @@ bool CWorkbookObj::SaveToFile(const char* path, uint8_t kind, uint8_t form) {
     else
         doc_->error = kErrorFileFormat;
     if (!ok && doc_->error == kStreamInUse) doc_->error = kStreamOpenRead;
+    if (ok) doc_->readOnly = 0;
     return ok;
 }
 
@@ -346,6 +348,7 @@ HRESULT CWorkbookObj::SaveRangeAsImage(const CBstr& range, const CBstr& path, do
     std::string sheetPath;
     if (!services || !BuildTreeItemPath(sheet, sheetPath, false)) return E_FAIL;
     if (services->SaveRangeAsImage(*doc_, sheetPath.c_str(), r, file.c_str(), gamma)) return S_OK;
+    if (doc_->error == kStreamInUse) doc_->error = kStreamOpenRead;
     return ReportDocumentError(IID_IWorksheet);
 }
 
@@ -368,6 +371,7 @@ HRESULT CWorkbookObj::SaveContainerAsImage(int32_t containerId, const CBstr& pat
     if (services->SaveContainerAsImage(*doc_, sheetPath.c_str(), found->settings.id, file.c_str(),
                                        gamma))
         return S_OK;
+    if (doc_->error == kStreamInUse) doc_->error = kStreamOpenRead;
     return ReportDocumentError(IID_IWorksheet);
 }
 

@@ -206,6 +206,14 @@ bool CStylePage::Choose(int entry) {
 
 void CStylePage::PatternTyped(const QString& text) {
     const std::string code = FormatCodeFromUser(FromQt(text));
+    // Written with the internal separators a pattern may grow past what a style holds: it is
+    // refused and the pattern before it comes back, as a cut one would be another pattern.
+    if (code.size() > std::size_t(kMaxFormatCode)) {
+        Fill();
+        ShowStringMessage(IDS_MAX_CHARACTERS, MB_OK | MB_ICONEXCLAMATION,
+                          QString::number(ui_->id205->text().size()));
+        return;
+    }
     // A user style holds 49 characters: longer typing becomes a pattern of its own.
     if (current_ >= kStandardEntries && code.size() <= kMaxUserPattern) {
         SetCode(records_[current_], code);

@@ -2,6 +2,7 @@
 // the scroll position and the active cell.
 
 #include "exchange/excelxmlparts.h"
+#include "model/sheetsettings.h"
 #include "values/formatdouble.h"
 
 #include <string>
@@ -9,9 +10,6 @@
 namespace vl {
 
 namespace {
-
-constexpr uint8_t kCenterHorizontally = 2;
-constexpr uint8_t kCenterVertically = 16;
 
 std::string Inches(double millimetres) {
     return FormatDouble(MillimetresToInches(millimetres));
@@ -21,8 +19,10 @@ void WritePageSetup(CXmlWriter& w, const PageSetupRecord& p, int level) {
     w.WriteTag("PageSetup", {}, kXmlStartTag, level, 1);
     XmlAttributeText layout;
     if (p.landscape) layout.Raw("x:Orientation", "Landscape");
-    if (p.alignment & kCenterHorizontally) layout.Raw("x:CenterHorizontal", "1");
-    if (p.alignment & kCenterVertically) layout.Raw("x:CenterVertical", "1");
+    // Centred as printing places the page: of several bits of a group the lowest holds.
+    if (PageHorizontalAlignment(p.alignment) == kPageAlignCenter)
+        layout.Raw("x:CenterHorizontal", "1");
+    if (PageVerticalAlignment(p.alignment) == kPageAlignMiddle) layout.Raw("x:CenterVertical", "1");
     if (p.firstPageNumber > 1) layout.Int("x:StartPageNumber", p.firstPageNumber);
     if (!layout.empty()) w.WriteTag("Layout", layout.str(), kXmlEmptyTag, level + 1, 1);
     XmlAttributeText header(w.Utf8()), footer(w.Utf8());

@@ -115,13 +115,14 @@ void WriteExcelXmlInterior(CXmlWriter& w, const InteriorFill& fill, int level) {
     WriteEmpty(w, "Interior", a, level);
 }
 
-// The percentage code with the internal separators; the percent sign as a literal.
+// The percentage code with the internal separators. The percent sign stays a percent sign:
+// escaped, every reader would take it as a literal and show the value a hundred times less.
 std::string PercentCode(const uint8_t* params) {
     const bool fixed = params[fmtparam::kFixedDecimals] != 0;
     const uint8_t decimals = params[fmtparam::kDecimals];
-    if (fixed && decimals > 0) return "#,##0." + std::string(decimals, '0') + "\\%";
-    if (fixed) return "#,##0\\%";
-    return "#,##0.#\\%";
+    if (fixed && decimals > 0) return "#,##0." + std::string(decimals, '0') + "%";
+    if (fixed) return "#,##0%";
+    return "#,##0.#%";
 }
 
 void WriteNumberFormat(CXmlWriter& w, StyleRecord& s, bool first, int level) {

@@ -31,6 +31,15 @@ bool IsNativeFirstElement(std::string_view name) {
            kNativeFirstElements.end();
 }
 
+// The spreadsheet's root binds its namespace, as default or as "ss" (the writer does both):
+// a native workbook's root, of the same name, binds none and is not read as one.
+bool DeclaresSpreadsheet(CXmlReader& r) {
+    constexpr std::string_view kSpreadsheet = "urn:schemas-microsoft-com:office:spreadsheet";
+    for (const std::string_view name : {"xmlns", "ss"})
+        if (r.FindAttribute(name) && r.Value() == kSpreadsheet) return true;
+    return false;
+}
+
 struct PropertyField {
     std::string_view name;
     char* field;
@@ -112,7 +121,8 @@ bool ReadRoot(ExcelImport& im, uint32_t& activeSheet) {
     if (!r.ReadDeclaration()) return false;
     r.AdoptDeclaredEncoding();
     if (!r.SkipInstructions()) return false;
-    if (!r.ReadNextTag("Workbook", kXmlStart)) return false;
+    if (!r.ReadNextTag("Workbook", kXmlStart | kXmlAttributes)) return false;
+    if (!DeclaresSpreadsheet(r)) return r.Fail(kErrorFileFormat);
     if (r.IsEnd()) return true;
     CWorksheet* last = nullptr;
     bool first = true;

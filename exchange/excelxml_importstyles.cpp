@@ -14,7 +14,7 @@ namespace vl {
 namespace {
 
 constexpr std::size_t kMaxFaceName = 127;
-constexpr std::size_t kMaxPattern = 1024;
+constexpr std::size_t kMaxPattern = kMaxFormatCode; // what a style holds
 
 struct Word {
     std::string_view text;
@@ -162,6 +162,30 @@ bool ReadInterior(CXmlReader& r, StyleRecord& s) {
     return ReadExcelXmlInterior(r, s.fill);
 }
 
+// The codes the export writes for a percentage ("#,##0.00%", "#,##0%", "#,##0.#%") give the
+// percentage kind back with its decimals.
+bool ReadPercentCode(std::string_view code, StandardFormat& out) {
+    constexpr std::string_view kHead = "#,##0";
+    if (code.size() < kHead.size() + 1 || code.substr(0, kHead.size()) != kHead ||
+        code.back() != '%')
+        return false;
+    std::string_view decimals = code.substr(kHead.size(), code.size() - kHead.size() - 1);
+    StandardFormat f = DefaultStandardFormat(STD_STYLE_PERCENTAGE);
+    if (decimals == ".#") {
+        f.params[fmtparam::kFixedDecimals] = 0;
+    } else {
+        if (!decimals.empty() && (decimals.size() < 2 || decimals[0] != '.' ||
+                                  decimals.find_first_not_of('0', 1) != std::string_view::npos))
+            return false;
+        f.params[fmtparam::kFixedDecimals] = 1;
+        f.params[fmtparam::kDecimals] = uint8_t(decimals.empty() ? 0 : decimals.size() - 1);
+    }
+    if (!IsValidStandardFormat(f)) return false;
+    BuildStandardFormatCode(f);
+    out = f;
+    return true;
+}
+
 bool ReadNumberFormat(CXmlReader& r, StyleRecord& s) {
     static const Word kNames[] = {{"Fixed", 1},      {"Currency", 2},  {"Accounting", 3},
                                   {"Short Date", 4}, {"Time", 1},      {"Percent", 7},
@@ -177,6 +201,7 @@ bool ReadNumberFormat(CXmlReader& r, StyleRecord& s) {
             if (s.numberFormat.kind != w.code) s.numberFormat = DefaultStandardFormat(w.code);
             return true;
         }
+    if (ReadPercentCode(format, s.numberFormat)) return true;
     s.numberFormat.kind = STD_STYLE_USER_DEFINED;
     if (format.size() > kMaxPattern) format.resize(kMaxPattern);
     std::memcpy(s.numberFormat.code, format.c_str(), format.size() + 1);

@@ -1,6 +1,7 @@
 #include "exchange/foreignfile.h"
 
 #include "files/workbooksave.h"
+#include "model/cellrecord.h"
 
 #include <cstring>
 
@@ -52,6 +53,33 @@ bool CByteWriter::Flush() {
     out_.clear();
     book_.error = book_.stream.GetError();
     return book_.error == kErrorNone;
+}
+
+namespace {
+
+bool HasFormula(const CWorksheet& sheet) {
+    CellCursor cursor{kAdvance, sheet.cells.FirstPage(), 0};
+    for (const uint8_t* r = NextCellRecord(cursor); r; r = NextCellRecord(cursor))
+        if (cell::IsFormula(r)) return true;
+    return false;
+}
+
+} // namespace
+
+bool FormLosesContent(const CWorkbook& workbook, uint8_t family) {
+    if (family == kFileNative) return false;
+    const bool spreadsheet = family == kFileExcelXml;
+    int items = 0;
+    for (const CTreeItem* p = workbook.tree.first; p; p = p->next) {
+        ++items;
+        if (!p->IsWorksheet()) {
+            if (p->IsFolder() || !spreadsheet) return true;
+            continue;
+        }
+        const CWorksheet& sheet = *AsWorksheet(p);
+        if (sheet.firstContainer || (!spreadsheet && HasFormula(sheet))) return true;
+    }
+    return !spreadsheet && items > 1;
 }
 
 bool SaveAside(CWorkbook& workbook, const char* path,

@@ -20,6 +20,12 @@ std::string_view FileNameOfPath(std::string_view path);
 // name has none); a '.' in a folder name is left alone.
 std::string ReplaceExtension(std::string_view path, std::string_view extension);
 
+// Whether the workbook holds more than a file of the form `family` keeps: a text file or a
+// table keeps the values of one worksheet (no other item of the tree, no formula, no
+// container), the Excel 2003 XML spreadsheet its worksheets (no folder, no container). The
+// native form keeps everything.
+bool FormLosesContent(const CWorkbook& workbook, uint8_t family);
+
 // Replaces the workbook's tree with one new worksheet named after the stream's file and makes
 // it the current worksheet; null with error 8 when it cannot be had (the tree then stays).
 CWorksheet* StartImportWorksheet(CWorkbook& workbook);

@@ -6,6 +6,7 @@
 #include "exchange/numbertext.h"
 #include "exchange/xbase.h"
 #include "exchange/xbasevalue.h"
+#include "files/savetarget.h"
 #include "formula/celltext.h"
 #include "model/cellstyle.h"
 #include "model/workbook.h"
@@ -93,9 +94,17 @@ private:
         out.append(reinterpret_cast<const char*>(options_.fieldDescriptors),
                    slots_.size() * kDescriptorSize);
         if (hasMemo_) {
+            // The memo is replaced like any saved file: not when a document or program holds
+            // it, and through its symbolic link.
+            SaveTarget target;
+            CFileStream none, guard;
             const std::string memo = MemoFilePath(tablePath_, options_.format);
-            if (CFileStream::FileExists(memo.c_str()) &&
-                !CFileStream::DeleteFile(memo.c_str(), nullptr)) {
+            if (const ErrorCode refused = PrepareSaveTarget(memo.c_str(), none, target, guard)) {
+                book_.error = refused;
+                return false;
+            }
+            guard.Close();
+            if (target.exists && !CFileStream::DeleteFile(target.path.c_str(), nullptr)) {
                 book_.error = kStreamDelete;
                 return false;
             }

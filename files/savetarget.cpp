@@ -1,14 +1,17 @@
 #include "files/savetarget.h"
 
 #include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace vl {
 
 namespace {
 
 constexpr int kMaxLinkDepth = 40;
+constexpr int kTemporaryNameTries = 100;
 constexpr int32_t kProbeBuffer = 512;
 
 namespace fs = std::filesystem;
@@ -84,6 +87,66 @@ void RemoveStaleSaves(const std::string& target) {
         if (probe.Open(leftover.c_str(), "rb", false, kProbeBuffer))
             CFileStream::DeleteFile(leftover.c_str(), nullptr);
     }
+}
+
+bool OpenTemporary(CFileStream& stream, const std::string& target, bool gzip) {
+    const std::string prefix = TemporaryPrefix(target);
+    for (int i = 0; i < kTemporaryNameTries; ++i) {
+        const std::string name = prefix + std::to_string(getpid()) + "." + std::to_string(i);
+        if (stream.Open(name.c_str(), "w+bx", gzip, kFileBufferSize)) return true;
+        if (!CFileStream::FileExists(name.c_str())) return false;
+    }
+    return false;
+}
+
+bool OpenAside(CFileStream& stream, const std::string& target, bool gzip) {
+    if (OpenTemporary(stream, target, gzip)) return true;
+    std::error_code ec;
+    const fs::path folder = fs::temp_directory_path(ec);
+    if (ec) return false;
+    const std::string name = target.substr(target.rfind('/') + 1);
+    return OpenTemporary(stream, (folder / name).string(), gzip);
+}
+
+bool CopyInto(const std::string& from, CFileStream& to) {
+    std::ifstream in(from, std::ios::binary);
+    std::vector<char> chunk(kFileBufferSize);
+    while (in) {
+        in.read(chunk.data(), std::streamsize(chunk.size()));
+        const auto n = int32_t(in.gcount());
+        if (n > 0 && !to.Write(chunk.data(), n)) return false;
+    }
+    return in.eof() && to.Flush();
+}
+
+ErrorCode WriteSaveTarget(const char* path, const StreamWriter& write) {
+    if (!path) return kStreamOpenWrite;
+    SaveTarget target;
+    CFileStream none, guard;
+    if (const ErrorCode refused = PrepareSaveTarget(path, none, target, guard)) return refused;
+    RemoveStaleSaves(target.path);
+    CFileStream aside;
+    const bool beside = !target.inPlace && OpenTemporary(aside, target.path, false);
+    if (!beside && (!target.exists || !OpenAside(aside, target.path, false)))
+        return aside.ErrorOr(kStreamOpenWrite);
+    bool ok = write(aside) && aside.Flush();
+    ErrorCode error = ok ? ErrorCode(kErrorNone) : aside.ErrorOr(kStreamWrite);
+    const std::string written = aside.GetPath();
+    if (ok && beside) {
+        ok = aside.RenameTo(target.path.c_str());
+        if (!ok) error = aside.ErrorOr(kStreamWrite);
+    }
+    if (ok && beside) return aside.Close() ? ErrorCode(kErrorNone) : aside.ErrorOr(kStreamWrite);
+    aside.Close();
+    // Other names of the target, or a folder that takes no new file: the finished bytes are
+    // copied into the held file itself.
+    if (ok) {
+        ok = guard.Reopen("w+b", false) && CopyInto(written, guard);
+        if (!ok) error = guard.ErrorOr(kStreamWrite);
+    }
+    CFileStream::DeleteFile(written.c_str(), nullptr);
+    if (ok && !guard.Close()) error = guard.ErrorOr(kStreamWrite);
+    return error;
 }
 
 } // namespace vl

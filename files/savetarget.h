@@ -6,6 +6,7 @@
 #include "platform/core/errorcode.h"
 #include "platform/core/filestream.h"
 
+#include <functional>
 #include <string>
 
 namespace vl {
@@ -36,5 +37,20 @@ std::string TemporaryPrefix(const std::string& target);
 // Removes what interrupted saves of `target` left beside it: temporary files that no running
 // save holds.
 void RemoveStaleSaves(const std::string& target);
+
+// A new file beside `target` under a name no other file has.
+bool OpenTemporary(CFileStream& stream, const std::string& target, bool gzip);
+// The same, else (a folder that takes no new file) in the temporary folder.
+bool OpenAside(CFileStream& stream, const std::string& target, bool gzip);
+// Copies the bytes of the file at `from` into `to`, which is open for writing.
+bool CopyInto(const std::string& from, CFileStream& to);
+
+// Writes a file that is no document of its own (an image, the settings profile, a printed
+// PDF) by the rule of workbook saves: refused (35, 43) before anything is written when the
+// target may not be written or another document or process holds it; links followed and
+// kept; the bytes written aside and put in place only when `write` wrote all of them.
+// 0 or the code of the failure, the target then as it was.
+using StreamWriter = std::function<bool(CFileStream&)>;
+ErrorCode WriteSaveTarget(const char* path, const StreamWriter& write);
 
 } // namespace vl

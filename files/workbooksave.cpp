@@ -9,34 +9,18 @@
 #include "values/localtime.h"
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <pwd.h>
 #include <string>
 #include <unistd.h>
-#include <vector>
 
 namespace vl {
 
 namespace {
 
-constexpr int kTemporaryNameTries = 100;
-
 void StampSave(CWorkbook& book) {
     CopyTextField(book.lastSavedUser, SaveUserName().c_str(), kLastSavedUserSize);
     CopyTextField(book.lastSavedDate, FormatIsoDateTime(LocalDateTime()).c_str(),
                   kLastSavedDateSize);
-}
-
-// A new file beside the target, under a name no other file has.
-bool OpenTemporary(CFileStream& stream, const std::string& target, bool gzip) {
-    const std::string prefix = TemporaryPrefix(target);
-    for (int i = 0; i < kTemporaryNameTries; ++i) {
-        const std::string name = prefix + std::to_string(getpid()) + "." + std::to_string(i);
-        if (stream.Open(name.c_str(), "w+bx", gzip, kFileBufferSize)) return true;
-        if (!CFileStream::FileExists(name.c_str())) return false;
-    }
-    return false;
 }
 
 bool WriteForm(CWorkbook& book, const WorkbookWriter& write) {
@@ -67,29 +51,6 @@ bool SaveAside(CWorkbook& book, CFileStream& document, const std::string& target
     }
     if (document.IsOpen()) document.Close();
     return true;
-}
-
-// A new file for a form written aside: beside the target, else (a folder that takes no new
-// file) in the temporary folder.
-bool OpenAside(CFileStream& stream, const std::string& target, bool gzip) {
-    if (OpenTemporary(stream, target, gzip)) return true;
-    std::error_code ec;
-    const std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
-    if (ec) return false;
-    const std::string slash = target.substr(target.rfind('/') + 1);
-    return OpenTemporary(stream, (folder / slash).string(), gzip);
-}
-
-// Copies the bytes of the file at `from` into `to`, which is open for writing.
-bool CopyInto(const std::string& from, CFileStream& to) {
-    std::ifstream in(from, std::ios::binary);
-    std::vector<char> chunk(kFileBufferSize);
-    while (in) {
-        in.read(chunk.data(), std::streamsize(chunk.size()));
-        const auto n = int32_t(in.gcount());
-        if (n > 0 && !to.Write(chunk.data(), n)) return false;
-    }
-    return in.eof() && to.Flush();
 }
 
 // Rewrites the target itself, which keeps its other names and needs no room in its folder:

@@ -53,6 +53,8 @@ ErrorCode ParseXmlSigned(std::string_view text, uint64_t cap, int64_t min, int64
 }
 
 ErrorCode ParseXmlDouble(std::string_view text, double min, double max, double& out) {
+    // Blanks may come before the number, as the runtime's conversion takes them; not after.
+    while (!text.empty() && IsAsciiSpace(text.front())) text.remove_prefix(1);
     double value = 0;
     if (!ParseNumber(text, value) || !std::isfinite(value)) return kErrorXmlData;
     if (value < min || value > max) return kErrorXmlData;

@@ -33,9 +33,9 @@ constexpr FamilyElement kFamilies[] = {
 };
 
 constexpr std::size_t kSymbolLength = 14;
-// A user's code in the file; the record's field has room for a few more characters, which
-// only the binary form fills.
-constexpr std::size_t kUserCodeLength = 1024;
+// A user's code in the file: the whole code a style holds, so that every code the writer
+// writes reads back, the longest a binary workbook carries too.
+constexpr std::size_t kUserCodeLength = kMaxFormatCode;
 
 std::string_view FamilyName(uint8_t kind) {
     for (const FamilyElement& f : kFamilies)

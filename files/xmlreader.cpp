@@ -60,6 +60,7 @@ void CXmlReader::ResetMemory(std::string_view document) {
     encoding_ = kXmlUtf8;
     valueLimit_ = kXmlValueLimit;
     line_ = 1;
+    afterCr_ = false;
     error_ = kErrorNone;
     errorLine_ = 0;
     ClearAttributes();
@@ -102,11 +103,13 @@ void CXmlReader::Mark() {
     markCut_ = false;
     mark_ = Position();
     markLine_ = line_;
+    markAfterCr_ = afterCr_;
 }
 
 void CXmlReader::Restore() {
     pos_ = std::size_t(mark_ - origin_);
     line_ = markLine_;
+    afterCr_ = markAfterCr_;
     marked_ = false;
     textCut_ = markCut_;
 }

@@ -142,9 +142,12 @@ private:
     };
 
     int Peek() { return pos_ < limit_ || Fill() ? data_[pos_] : -1; }
-    // Consumes one byte known to be there, counting lines.
+    // Consumes one byte known to be there, counting lines: one at LF, and one at CR, which
+    // the LF of a CR LF pair then does not count again.
     void Advance() {
-        if (data_[pos_++] == '\n') ++line_;
+        const char c = char(data_[pos_++]);
+        if (c == '\r' || (c == '\n' && !afterCr_)) ++line_;
+        afterCr_ = c == '\r';
     }
     bool Fill();
     bool LooksAt(std::string_view literal);
@@ -175,6 +178,7 @@ private:
     bool textCut_ = false; // restored into text that was let go: the next text is too long
     uint64_t mark_ = 0;
     uint32_t markLine_ = 1;
+    bool markAfterCr_ = false;
 
     // State.
     std::string text_;
@@ -188,6 +192,7 @@ private:
     bool isEnd_ = false;
     XmlEncoding encoding_ = kXmlUtf8;
     uint32_t line_ = 1;
+    bool afterCr_ = false; // the last byte consumed was a CR
     ErrorCode error_ = kErrorNone;
     uint32_t errorLine_ = 0;
 

@@ -9,6 +9,7 @@
 #include "model/blockobject.h"
 #include "platform/core/cp1252.h"
 
+#include <algorithm>
 #include <array>
 #include <cfloat>
 #include <charconv>
@@ -39,6 +40,24 @@ bool ReadScale(CXmlReader& r, SeriesSettings& s) {
     return ReadXmlKeywordIf(r, "Scale", kScaleNames, s.scale);
 }
 
+// Whether hexadecimal digits with a binary exponent that no double reaches are too small
+// rather than too large: the digits alone are a double and the exponent takes them below the
+// smallest one.
+bool Underflows(std::string_view t) {
+    constexpr long kExponentCap = 100000;
+    const std::size_t p = t.find_first_of("pP");
+    if (p == std::string_view::npos) return false;
+    double mantissa = 0;
+    const auto digits = std::from_chars(t.data(), t.data() + p, mantissa, std::chars_format::hex);
+    if (digits.ec != std::errc() || digits.ptr != t.data() + p) return false;
+    std::string_view e = t.substr(p + 1);
+    const bool down = !e.empty() && e[0] == '-';
+    if (!e.empty() && (e[0] == '-' || e[0] == '+')) e.remove_prefix(1);
+    long exponent = 0;
+    for (const char c : e) exponent = std::min(exponent * 10 + (c - '0'), kExponentCap);
+    return std::ldexp(mantissa, int(down ? -exponent : exponent)) == 0;
+}
+
 // The hexadecimal form of a number: an optional sign, "0x" or "0X", hexadecimal digits with
 // an optional fraction and binary exponent ("0x1.8p3" is 12); the whole text, finite.
 bool ParseHexNumber(std::string_view t, double& value) {
@@ -51,7 +70,10 @@ bool ParseHexNumber(std::string_view t, double& value) {
     double v = 0;
     const auto [end, ec] =
         std::from_chars(t.data(), t.data() + t.size(), v, std::chars_format::hex);
-    if (ec != std::errc() || end != t.data() + t.size() || !std::isfinite(v)) return false;
+    if (ec == std::errc::result_out_of_range && end == t.data() + t.size() && Underflows(t))
+        v = 0; // too small for a double: zero, as the decimal conversion has it
+    else if (ec != std::errc() || end != t.data() + t.size() || !std::isfinite(v))
+        return false;
     value = negative ? -v : v;
     return true;
 }

@@ -1,5 +1,6 @@
 #include "print/printjob.h"
 
+#include "files/savetarget.h"
 #include "print/pagepaint.h"
 #include "print/printsystemcall.h"
 #include "render/canvas.h"
@@ -174,12 +175,12 @@ PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
     QPageLayout layout;
     int dpi = 0;
     if (!JobLayout(mode, layout, dpi)) return {kErrorNoPrinter, 0};
+    // Made aside in every case: a file printed to is then saved like any other file, so that
+    // one a document or program holds is not replaced.
     QTemporaryFile spoolFile(QDir::tempPath() + QStringLiteral("/vorlane-job-XXXXXX.pdf"));
-    if (!toFile) {
-        if (!spoolFile.open()) return {kStreamOpenWrite, 0};
-        spoolFile.close();
-    }
-    const std::string partial = toFile ? outputPath + ".part" : spoolFile.fileName().toStdString();
+    if (!spoolFile.open()) return {kStreamOpenWrite, 0};
+    spoolFile.close();
+    const std::string partial = spoolFile.fileName().toStdString();
     {
         QPdfWriter writer(QString::fromStdString(partial));
         writer.setResolution(dpi);
@@ -217,16 +218,9 @@ PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
     }
     if (!toFile && !outcome.error) outcome.error = spooler->SubmitJob(mode, partial);
     if (!toFile) return outcome;
-    std::error_code ec;
-    if (outcome.error) {
-        std::filesystem::remove(partial, ec);
-        return outcome;
-    }
-    std::filesystem::rename(partial, outputPath, ec);
-    if (ec) {
-        std::filesystem::remove(partial, ec);
-        outcome.error = kStreamOpenWrite; // the file could not be written
-    }
+    if (outcome.error) return outcome;
+    outcome.error = WriteSaveTarget(
+        outputPath.c_str(), [&partial](CFileStream& file) { return CopyInto(partial, file); });
     return outcome;
 }
 

@@ -1,9 +1,8 @@
+#include "files/savetarget.h"
 #include "files/xmlreader.h"
 #include "files/xmlwriter.h"
 #include "platform/core/filestream.h"
 #include "profile/profile.h"
-
-#include <cstdio>
 
 namespace vl {
 
@@ -41,22 +40,14 @@ ErrorCode LoadProfile(const std::string& path, bool showErrors) {
 }
 
 ErrorCode SaveProfile(const std::string& path, bool showErrors) {
-    // Written aside and renamed over the profile only when whole, so a failed write leaves
-    // the old profile as it was.
-    const std::string temp = path + ".tmp";
-    CFileStream stream;
-    if (!stream.Open(temp.c_str(), "w+b", false, kFileBufferSize))
-        return Report(stream.GetError(), showErrors);
-    CXmlWriter writer(&stream);
-    WriteProfile(writer, Profile());
-    bool ok = writer.Flush() && stream.Flush() && stream.RenameTo(path.c_str());
-    ErrorCode code = stream.GetError();
-    if (!stream.Close() && !code) code = stream.GetError();
-    if (!ok || code) {
-        std::remove(temp.c_str());
-        return Report(ErrorOr(code, kStreamWrite), showErrors);
-    }
-    return kErrorNone;
+    // A profile saved under the name of a file a document or program holds must not replace
+    // it; a failed write leaves the old profile as it was.
+    const ErrorCode code = WriteSaveTarget(path.c_str(), [](CFileStream& stream) {
+        CXmlWriter writer(&stream);
+        WriteProfile(writer, Profile());
+        return writer.Flush();
+    });
+    return Report(code, showErrors);
 }
 
 void SaveRecentFiles(const std::vector<std::string>& newestLast) {

@@ -15,6 +15,8 @@ constexpr std::size_t kTextLimit = 1024;
 constexpr std::size_t kMd5Encoded = 1024;
 constexpr std::size_t kMd5Length = 32;
 constexpr std::size_t kPathLength = kProfileTextSize - 1;
+// The longest list entry read only to be passed over.
+constexpr std::size_t kSkippedTextLength = 65536;
 constexpr std::size_t kFormatTextLength = kUserNumericFormatTextSize - 1;
 
 // Whitespace-separated decimal integers into `out` until one does not scan.
@@ -208,8 +210,10 @@ bool ReadUserFormats(CXmlReader& r, SettingsProfile& p) {
 
 bool ReadTexts(CXmlReader& r, const char* name, std::size_t limit, std::vector<std::string>* list) {
     if (list) list->clear();
-    while (r.ReadElementText(name, kPathLength, kXmlOptional, true)) {
-        if (!list) continue;
+    // An entry longer than the list holds is passed over, not cut (a cut path names another
+    // file), and the entries around it are kept.
+    while (r.ReadElementText(name, kSkippedTextLength, kXmlOptional, true)) {
+        if (!list || r.Text().size() > kPathLength) continue;
         if (list->size() == limit) return r.Fail(kErrorXmlElement);
         list->push_back(r.Text());
     }

@@ -210,8 +210,11 @@ void RemoveRecentFile(const std::string& path) {
 
 void AddRecentFile(const std::string& path) {
     RemoveRecentFile(path);
+    // A path the profile cannot hold is not listed: cut, it would name another file.
+    std::string listed = Utf8ToCp1252(path);
+    if (listed.size() > std::size_t(kProfileTextSize - 1)) return;
     auto& files = Profile().recentFiles;
-    files.insert(files.begin(), Utf8ToCp1252(path));
+    files.insert(files.begin(), std::move(listed));
     if (files.size() > size_t(kMaxRecentFiles)) files.resize(kMaxRecentFiles);
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/mainframe.h"
 #include "core/settings.h"
+#include "exchange/foreignfile.h"
 #include "platform/core/cp1252.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
@@ -153,7 +154,7 @@ QString CWorkbookWnd::Title() const {
     std::string sheetPath;
     if (book_ && book_->tree.active) BuildTreeItemPath(book_->tree.active, sheetPath, false);
     title += QStringLiteral(" - ") + FromCp1252(sheetPath);
-    if (modified_) title += QStringLiteral(" *");
+    if (modified_ || partsUnsaved_) title += QStringLiteral(" *");
     return title;
 }
 
@@ -175,21 +176,24 @@ bool CWorkbookWnd::HasOpenFile() const {
 }
 
 bool CWorkbookWnd::QuerySaveChanges() {
-    if (!modified_) return true;
+    if (!modified_ && !partsUnsaved_) return true;
     const QString name =
         HasOpenFile() ? QString::fromStdString(path_) : AppString(IDS_NEW_WORKBOOK);
     const int answer =
         ShowStringMessage(IDS_SAVE_CHANGES, MB_YESNOCANCEL | MB_ICONEXCLAMATION, name);
     if (answer == IDCANCEL) return false;
     if (answer == IDNO) return true;
-    // A document that cannot be written where it is goes to another file instead.
+    // A document that cannot be written where it is goes to another file instead; one whose
+    // file's form cannot hold it all, to a native file.
     if (HasOpenFile() && book_->readOnly) {
         SaveAs();
+    } else if (HasOpenFile() && FormLosesContent(*book_, book_->fileFamily)) {
+        SaveAsNative();
     } else {
         OnFileSave();
         if (modified_ && book_->error == kStreamOpenWrite) SaveAs();
     }
-    return !modified_ && HasOpenFile();
+    return !modified_ && !partsUnsaved_ && HasOpenFile();
 }
 
 void CWorkbookWnd::closeEvent(QCloseEvent* event) {

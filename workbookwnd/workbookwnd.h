@@ -279,6 +279,11 @@ private:
     SearchOptions SearchFlags() const;
     bool PasswordCheck(uint8_t sourceFormat);
     bool SaveAs();
+    // Save As with the native form offered first.
+    bool SaveAsNative();
+    // Before a save in `family` that keeps only part of the workbook: says so once, with the
+    // native form to choose instead. False when the save is not to go ahead.
+    bool ConfirmPartialSave(uint8_t family);
 
     CMainFrame* frame_;
     std::unique_ptr<CWorkbook> book_;
@@ -311,6 +316,8 @@ private:
     std::string path_;
     bool laidOut_ = false;
     bool closing_ = false;
+    bool partialAsked_ = false; // told once that the file's form keeps only part of it
+    bool partsUnsaved_ = false; // saved in a form that kept only part of the workbook
     std::unordered_map<int, std::function<void()>> commands_;
     std::unordered_map<int, QAction*> actions_;
     // The same actions sorted by id for the state refresh; made again after a change.

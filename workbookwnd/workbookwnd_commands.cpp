@@ -137,6 +137,8 @@ bool CWorkbookWnd::ForwardKey(QKeyEvent* event) {
         }
         // A command whose work is not here yet leaves the key to the grid or the editor.
         if (!CommandAvailable(keys[i].id)) return false;
+        // A key does what its menu item does: nothing while the item is disabled.
+        if (!CommandEnabled(keys[i].id)) return true;
         const InvokingKeyScope invoking(pressed.keyboardModifiers());
         HandleCommand(keys[i].id);
         return true;

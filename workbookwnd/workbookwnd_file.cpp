@@ -71,7 +71,10 @@ void CWorkbookWnd::OnFileSave() {
     }
     if (!PasswordCheck(book_->fileFamily)) return;
     if (!SaveToFile(nullptr, book_->fileFamily, book_->fileKind, false)) return;
+    // What the file's form could not take stays unsaved: the title and Close say so.
+    partsUnsaved_ = FormLosesContent(*book_, book_->fileFamily);
     SetModified(false);
+    UpdateTitle();
     UpdateStatus();
     AddRecentFile(path_);
 }
@@ -105,8 +108,11 @@ bool CWorkbookWnd::SaveAs() {
     if (!PasswordCheck(format)) return false;
     const std::string path = info.absoluteFilePath().toStdString();
     if (!SaveToFile(&path, format, book_->fileKind, true)) return false;
+    // The file written is the document's now, and it holds it for writing.
+    book_->readOnly = 0;
     path_ = path;
     book_->fileFamily = format;
+    partsUnsaved_ = FormLosesContent(*book_, format);
     SetModified(false);
     UpdateTitle();
     UpdateStatus();
@@ -114,8 +120,37 @@ bool CWorkbookWnd::SaveAs() {
     return true;
 }
 
+bool CWorkbookWnd::SaveAsNative() {
+    std::size_t count = 0;
+    const FileFilter* filters = SaveFilters(count);
+    for (std::size_t i = 0; i < count; ++i)
+        if (filters[i].type == kFileNative) {
+            DialogMemory().saveIndex = int(i + 1);
+            break;
+        }
+    return SaveAs();
+}
+
+bool CWorkbookWnd::ConfirmPartialSave(uint8_t family) {
+    if (partialAsked_ || !FormLosesContent(*book_, family)) return true;
+    partialAsked_ = true;
+    const QString kept = family == kFileExcelXml
+                             ? QStringLiteral("its worksheets without folders or charts")
+                             : QStringLiteral("the values of the active worksheet only");
+    const int answer = UiServices().MessageBox(
+        QStringLiteral("The workbook holds more than this file's form keeps: it saves %1, and "
+                       "the rest stays unsaved.\n\nSave the workbook as a Vorlane workbook "
+                       "instead?")
+            .arg(kept),
+        AppTitle(), MB_YESNOCANCEL | MB_ICONEXCLAMATION);
+    if (answer == IDNO) return true;
+    if (answer == IDYES) SaveAsNative();
+    return false;
+}
+
 bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uint8_t fileFormat,
                               bool withDialogs) {
+    if (!ConfirmPartialSave(sourceFormat)) return false;
     const bool excel = sourceFormat == kFileExcelXml;
     if (sourceFormat != kFileNative && !excel) return SaveForeign(path, sourceFormat, withDialogs);
     const uint8_t form = EffectiveForm(fileFormat);
@@ -224,6 +259,7 @@ void CWorkbookWnd::OnFileReload() {
     inspectCtl_->Reload();
     if (view) view->LoadViewPosition();
     modified_ = false;
+    partsUnsaved_ = false;
     UpdateTitle();
     UpdateStatus();
 }

@@ -51,7 +51,9 @@ void CWorkbookWnd::OnSaveAsImage() {
                                      kImageFormatPng, 0.0, {100, 100});
         UiServices().SetWaitCursor(false);
     }
-    if (!ok) ShowErrorMessage(book_->error);
+    // A file another document or program holds is refused as the saves refuse it.
+    if (!ok)
+        ShowErrorMessage(book_->error == kStreamInUse ? ErrorCode(kStreamOpenWrite) : book_->error);
 }
 
 } // namespace vl

@@ -1,6 +1,7 @@
 #include "charts/draw/imageexport.h"
 
 #include "charts/draw/containerpainter.h"
+#include "files/savetarget.h"
 #include "formula/celltext.h"
 #include "formula/workbookcontext.h"
 #include "platform/core/cp1252.h"
@@ -10,13 +11,9 @@
 #include "render/metrics.h"
 #include "render/paintsheet.h"
 
-#include <unistd.h>
-
 namespace vl {
 
 namespace {
-
-constexpr int kTemporaryNameTries = 100;
 
 std::string Upper(std::string s) {
     for (char& c : s) c = CharUpper1252(c);
@@ -72,37 +69,6 @@ bool Encode(const PackedDib& dib, uint8_t format, double quality, std::vector<ui
     }
 }
 
-// Writes beside the target and renames over it only once everything is written.
-bool WriteReplacing(CWorkbook& workbook, const char* path, const std::vector<uint8_t>& bytes) {
-    const std::string target(path);
-    const std::string::size_type slash = target.rfind('/');
-    const std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    CFileStream file;
-    bool opened = false;
-    for (int i = 0; i < kTemporaryNameTries && !opened; ++i) {
-        const std::string name =
-            dir + "." + base + ".~" + std::to_string(getpid()) + "." + std::to_string(i);
-        opened = file.Open(name.c_str(), "w+bx", false, kFileBufferSize);
-        if (!opened && !CFileStream::FileExists(name.c_str())) break;
-    }
-    if (!opened) {
-        workbook.error = kStreamOpenWrite;
-        return false;
-    }
-    const bool ok =
-        file.Write(bytes.data(), int32_t(bytes.size())) && file.Flush() && file.RenameTo(path);
-    if (!ok) {
-        workbook.error = file.ErrorOr(kStreamWrite);
-        const std::string temporary = file.GetPath();
-        file.Close();
-        CFileStream::DeleteFile(temporary.c_str(), nullptr);
-        return false;
-    }
-    file.Close();
-    return true;
-}
-
 bool EncodeAndWrite(CWorkbook& workbook, const PackedDib& dib, uint8_t format, double quality,
                     const char* path) {
     std::vector<uint8_t> bytes;
@@ -114,7 +80,12 @@ bool EncodeAndWrite(CWorkbook& workbook, const PackedDib& dib, uint8_t format, d
         workbook.error = kErrorWorksheetMemory;
         return false;
     }
-    return WriteReplacing(workbook, path, bytes);
+    // Held, linked and read-only targets are treated as every save treats them.
+    const ErrorCode error = WriteSaveTarget(path, [&bytes](CFileStream& file) {
+        return file.Write(bytes.data(), int32_t(bytes.size()));
+    });
+    if (error) workbook.error = error;
+    return error == kErrorNone;
 }
 
 } // namespace

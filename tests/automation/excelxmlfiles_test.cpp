@@ -87,8 +87,10 @@ TEST_F(ExcelFilesTest, SaveAsExcelFileLoadsBackAndSaveKeepsTheForm) {
 
 TEST_F(ExcelFilesTest, BadFilesReportTheirCodeAndLine) {
     const std::string path = folder.Path("bad.xml");
-    const std::string bad = "<?xml version=\"1.0\"?>\n<Workbook>\n<Worksheet ss:Name=\"A\">"
-                            "<Table><Column ss:Width=\"wide\"/></Table></Worksheet></Workbook>";
+    const std::string bad =
+        "<?xml version=\"1.0\"?>\n<Workbook "
+        "xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\">\n<Worksheet ss:Name=\"A\">"
+        "<Table><Column ss:Width=\"wide\"/></Table></Worksheet></Workbook>";
     tempfiles::WriteBytes(path, std::vector<uint8_t>(bad.begin(), bad.end()));
     auto failed = Loaded(path, HRESULT(0x8004003B));
     EXPECT_EQ(TakenMessage(), "Invalid xml element data (c_data)\nLine: 3");
@@ -122,6 +124,25 @@ TEST_F(ExcelFilesTest, ANativeWorkbookIsNoSpreadsheet) {
         ASSERT_EQ(CWorkbookObj::Create(native), S_OK);
         ASSERT_EQ(native->Load(CBstr(path), CBstr(), 0, nullptr, nullptr), S_OK) << int(form);
         EXPECT_EQ(Text(*native, "$B$2"), "text & more");
+    }
+    // A native file may begin with its styles, a folder or a worksheet: still no spreadsheet,
+    // so nothing half-opens for a later Save to overwrite.
+    const std::string natives[] = {
+        "<Styles><Font ID=\"1\" Name=\"Arial\" Size=\"10\"/></Styles>"
+        "<Worksheet Name=\"Sheet\"/>",
+        "<Folder Name=\"F\"><Worksheet Name=\"Sheet\"/></Folder>",
+        "<Worksheet Name=\"Sheet\"><Cells><Cell Col=\"1\" Row=\"1\"><N>5</N></Cell>"
+        "</Cells></Worksheet>",
+    };
+    for (const std::string& body : natives) {
+        const std::string path = folder.Path("bare.xml");
+        const std::string file =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Workbook>" + body + "</Workbook>";
+        tempfiles::WriteBytes(path, std::vector<uint8_t>(file.begin(), file.end()));
+        auto other = Loaded(path, HRESULT(0x80040015));
+        EXPECT_EQ(TakenMessage(), wrongFormat) << body;
+        EXPECT_EQ(other->Save(), S_FALSE) << body; // nothing to save over the file
+        EXPECT_EQ(tempfiles::ReadBytes(path), std::vector<uint8_t>(file.begin(), file.end()));
     }
     const std::string text = folder.Path("text.xml");
     tempfiles::WriteBytes(text, {'h', 'e', 'l', 'l', 'o'});

@@ -223,3 +223,38 @@ TEST_F(FileSafetyTest, OnlyRegularFilesLoad) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+// A document that could only read its file, saved under a new name by any route, holds the
+// new file for writing: its next Save writes there, and the first file stays as it was.
+TEST_F(FileSafetyTest, AReaderSavedUnderANewNameIsWritableThere) {
+    std::shared_ptr<CTextFileInfoObj> text;
+    ASSERT_EQ(CTextFileInfoObj::Create(text), S_OK);
+    const std::string path = folder.Path("held.vlb");
+    ASSERT_EQ(obj->SaveAs(CBstr(path)), S_OK);
+    const auto before = tempfiles::ReadBytes(path);
+    const std::function<HRESULT(CWorkbookObj&, const std::string&)> routes[] = {
+        [](CWorkbookObj& o, const std::string& p) { return o.SaveAs(CBstr(p)); },
+        [](CWorkbookObj& o, const std::string& p) { return o.SaveAsExcelFile(CBstr(p)); },
+        [&](CWorkbookObj& o, const std::string& p) {
+            return o.SaveAsTextFile(CBstr(p), text.get());
+        },
+    };
+    for (size_t route = 0; route < std::size(routes); ++route) {
+        auto reader = Other();
+        ASSERT_EQ(Load(*reader, path), S_OK) << route;
+        ASSERT_EQ(reader->Document().readOnly, 1) << route;
+        EXPECT_EQ(reader->Save(), S_FALSE) << route;
+        const std::string fresh = folder.Path("new" + std::to_string(route));
+        ASSERT_EQ(routes[route](*reader, fresh), S_OK) << route;
+        EXPECT_EQ(reader->Document().readOnly, 0) << route;
+        ASSERT_EQ(reader->PutValue("$A$1", CVariant::R8(41)), S_OK);
+        const auto saved = tempfiles::ReadBytes(fresh);
+        EXPECT_EQ(reader->Save(), S_OK) << route;
+        EXPECT_NE(tempfiles::ReadBytes(fresh), saved) << route;
+        EXPECT_EQ(tempfiles::ReadBytes(path), before) << route;
+    }
+}
+
+} // namespace vl

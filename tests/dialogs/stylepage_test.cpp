@@ -253,3 +253,32 @@ TEST_F(StylePageTest, EveryFamilyAppliesAValidFormat) {
     EXPECT_EQ(applied.back().params[fmtparam::kDenominatorDigits], 1);
     EXPECT_TRUE(IsValidStandardFormat(applied.back()));
 }
+
+// Typed with the user's separators, a pattern is kept with the internal ones and may grow:
+// the longest that a style holds is applied whole; one that would grow past it is refused
+// with a message and the pattern before it comes back, never applied cut.
+TEST_F(StylePageTest, APatternTooLongForAStyleIsRefusedNotCut) {
+    FakeUi ui;
+    CStylePage page(nullptr, Family(STD_STYLE_CURRENCY), Record());
+    page.show();
+    auto* edit = page.Form().id205;
+    edit->setFocus();
+    const QString unit = QStringLiteral("0 a");
+    ASSERT_GT(FormatCodeFromUser(unit.toStdString()).size(), 3u); // the premise: it grows
+    const QString whole(edit->maxLength(), '0');
+    edit->setText(whole.chopped(1));
+    QTest::keyClick(edit, '0');
+    ASSERT_FALSE(applied.empty());
+    EXPECT_EQ(std::string(applied.back().code), whole.toStdString());
+    EXPECT_TRUE(ui.boxes.empty());
+    const std::size_t before = applied.size();
+    QString grown;
+    while (grown.size() + unit.size() <= edit->maxLength()) grown += unit;
+    ASSERT_GT(FormatCodeFromUser(grown.toStdString()).size(), std::size_t(kMaxFormatCode));
+    edit->setText(grown.chopped(1));
+    QTest::keyClick(edit, 'a');
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(edit->text(), whole);
+    EXPECT_EQ(applied.size(), before);
+    for (const StandardFormat& f : applied) EXPECT_LE(std::strlen(f.code), 1031u);
+}

@@ -3,8 +3,11 @@
 #include "excelxmltestutil.h"
 #include "formula/token.h"
 #include "model/cellrecord.h"
+#include "model/cellstore.h"
 #include "model/formatstore.h"
+#include "model/sheetsettings.h"
 #include "model/styles.h"
+#include "values/formatdefaults.h"
 
 #include <cstring>
 #include <string>
@@ -120,8 +123,7 @@ TEST(ExcelXmlExport, StyleRecords) {
     border.borderLine.color = 0x00CCBBAA;
     border.horizontalAlignment = t.styles[0].horizontalAlignment = 3;
     const std::string out = Export(*book);
-    EXPECT_TRUE(
-        Has(out, "<Style ss:ID=\"s21\">\r\n\t\t\t<NumberFormat ss:Format=\"#,##0.00\\%\"/>"));
+    EXPECT_TRUE(Has(out, "<Style ss:ID=\"s21\">\r\n\t\t\t<NumberFormat ss:Format=\"#,##0.00%\"/>"));
     EXPECT_TRUE(Has(out, "<Interior ss:Color=\"#AABBCC\" ss:Pattern=\"Gray50\" "
                          "ss:PatternColor=\"#112233\"/>"));
     EXPECT_TRUE(Has(out, "ss:Color=\"#aabbcc\"/>")) << "font colour in small letters";
@@ -181,6 +183,27 @@ TEST(ExcelXmlExport, RowsWithOnlyAHeightInsideTheUsedRows) {
     ASSERT_TRUE(SetFormatStoreRowEntry(ws.formats, 2, 30, false));
     const std::string out = Export(*book);
     EXPECT_TRUE(Has(out, "<Row ss:Index=\"3\" ss:Height=\"22.5\"/>")) << out;
+}
+
+// A page is centred in the file exactly when printing centres it: of several bits of a group
+// the lowest holds.
+TEST(ExcelXmlExport, CentringFollowsHowThePagePrints) {
+    struct Case {
+        uint8_t alignment;
+        bool across, down;
+    } const cases[] = {
+        {0, false, false},     {1, false, false},      {2, true, false},
+        {3, false, false},     {6, true, false},       {7, false, false},
+        {4 | 16, false, true}, {8 | 16, false, false}, {16 | 32, false, true},
+        {2 | 16, true, true},  {3 | 24, false, false}, {6 | 48, true, true},
+    };
+    for (const Case& c : cases) {
+        auto book = Book({"S"});
+        Sheet0(*book).pageSetup.alignment = c.alignment;
+        const std::string out = Export(*book);
+        EXPECT_EQ(Has(out, "x:CenterHorizontal=\"1\""), c.across) << int(c.alignment);
+        EXPECT_EQ(Has(out, "x:CenterVertical=\"1\""), c.down) << int(c.alignment);
+    }
 }
 
 TEST(ExcelXmlExport, WorksheetOptions) {
@@ -330,6 +353,109 @@ TEST(ExcelXmlExport, RoundTrip) {
     EXPECT_EQ(r.view.topLeft.column, 4);
     EXPECT_EQ(r.view.selection[0].row, kLastRow);
     EXPECT_EQ(r.view.selection[0].column, 5);
+}
+
+using namespace excelxmltest;
+
+// A document of one number in a cell of a style with that number format code.
+std::string StyledCell(const std::string& code) {
+    return Doc("<Styles><Style ss:ID=\"Default\"/><Style ss:ID=\"s21\"><NumberFormat "
+               "ss:Format=\"" +
+               code +
+               "\"/></Style></Styles><Worksheet ss:Name=\"A\"><Table><Row><Cell "
+               "ss:StyleID=\"s21\"><Data ss:Type=\"Number\">0.4413</Data></Cell></Row></Table>"
+               "</Worksheet>");
+}
+
+// The number format of the one style besides the default an import defined.
+const StandardFormat& NumberFormatOfStyle(const CWorkbook& book) {
+    const StyleTables& t = book.styles;
+    for (uint16_t n = 1; n < t.styleCount; ++n)
+        if (t.styles[n].numberFormat.kind != STD_STYLE_DEFAULT) return t.styles[n].numberFormat;
+    return t.styles[0].numberFormat;
+}
+
+// A percentage goes out with a plain percent sign and comes back as a percentage with its
+// decimals: none, some, the most a percentage takes, and not fixed. A code other programs
+// write with an escaped (literal) percent sign stays their own code.
+TEST(ExcelXmlPercent, PercentagesRoundTrip) {
+    struct Case {
+        uint8_t fixed, decimals;
+        const char* code;
+    } const cases[] = {
+        {1, 0, "#,##0%"},
+        {1, 2, "#,##0.00%"},
+        {1, 14, "#,##0.00000000000000%"},
+        {0, 3, "#,##0.#%"},
+    };
+    for (const Case& c : cases) {
+        auto book = Book({"S"});
+        StyleTables& t = book->styles;
+        t.styleCount = 2;
+        StyleRecord& pct = t.styles[1];
+        pct.numberFormat = DefaultStandardFormat(STD_STYLE_PERCENTAGE);
+        pct.numberFormat.params[fmtparam::kFixedDecimals] = c.fixed;
+        pct.numberFormat.params[fmtparam::kDecimals] = c.decimals;
+        const std::string out = Export(*book);
+        EXPECT_TRUE(Has(out, std::string("<NumberFormat ss:Format=\"") + c.code + "\"/>"))
+            << c.code;
+        const Imported back = Import(StyledCell(c.code));
+        ASSERT_TRUE(back.ok) << c.code;
+        const StandardFormat& f = NumberFormatOfStyle(*back.book);
+        EXPECT_EQ(f.kind, STD_STYLE_PERCENTAGE) << c.code;
+        EXPECT_EQ(f.params[fmtparam::kFixedDecimals], c.fixed) << c.code;
+        if (c.fixed) {
+            EXPECT_EQ(f.params[fmtparam::kDecimals], c.decimals) << c.code;
+        }
+    }
+    for (const char* code : {"#,##0.00\\%", "0.00%", "#,##0.000000000000000%", "#,##0.0#%"}) {
+        const Imported im = Import(StyledCell(code));
+        ASSERT_TRUE(im.ok) << code;
+        const StandardFormat& f = NumberFormatOfStyle(*im.book);
+        EXPECT_EQ(f.kind, STD_STYLE_USER_DEFINED) << code;
+        EXPECT_STREQ(f.code, code);
+    }
+}
+
+} // namespace
+} // namespace vl
+
+namespace vl {
+namespace {
+
+// Every field the Excel 2003 XML form carries, set at the last value it takes, comes back
+// equal from the file the export writes: the worksheet's name, a cell text, the longest code
+// a style holds, the header, the footer and the first page number.
+TEST(ExcelXmlLimits, FieldsAtTheirLimitsComeBackEqual) {
+    auto book = Book({"S"});
+    CWorksheet& ws = Sheet0(*book);
+    const std::string name(kTreeNameSize - 1, 'W');
+    CopyTextField(ws.name, name.c_str(), kTreeNameSize);
+    const std::string text(kMaxCellText, 'T');
+    PutText(ws, 0, 0, text);
+    StyleTables& t = book->styles;
+    t.styleCount = 2;
+    StandardFormat& f = t.styles[1].numberFormat;
+    f.kind = STD_STYLE_USER_DEFINED;
+    const std::string code(kMaxFormatCode, '0');
+    std::memcpy(f.code, code.c_str(), code.size() + 1);
+    CellCursor cursor;
+    ASSERT_TRUE(PutFormatRun(ws.formats, FormatRun{0, 0, 0, 1}, cursor));
+    const std::string header(kPageTextSize - 1, 'h'), footer(kPageTextSize - 1, 'f');
+    CopyTextField(ws.pageSetup.headerText, header.c_str(), kPageTextSize);
+    CopyTextField(ws.pageSetup.footerText, footer.c_str(), kPageTextSize);
+    ws.pageSetup.firstPageNumber = kMaxFirstPageNumber;
+    const Imported back = Import(Export(*book));
+    ASSERT_TRUE(back.ok) << int(back.error) << " at line " << back.line;
+    const CWorksheet& got = back.First();
+    EXPECT_EQ(std::string(got.name), name);
+    const uint8_t* cell = FindCell(got.cells, 0, 0);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(std::string(cell::Text(cell)), text);
+    EXPECT_EQ(std::string(NumberFormatOfStyle(*back.book).code), code);
+    EXPECT_EQ(std::string(got.pageSetup.headerText), header);
+    EXPECT_EQ(std::string(got.pageSetup.footerText), footer);
+    EXPECT_EQ(got.pageSetup.firstPageNumber, kMaxFirstPageNumber);
 }
 
 } // namespace

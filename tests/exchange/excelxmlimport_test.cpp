@@ -17,6 +17,7 @@ namespace {
 using namespace excelxmltest;
 
 TEST(ExcelXmlImport, DocumentLevelOutcomes) {
+    const std::string kNs = "urn:schemas-microsoft-com:office:spreadsheet";
     const std::string sheets = "<Worksheet ss:Name=\"A\"/><Worksheet ss:Name=\"B\"/>";
     struct Case {
         const char* what;
@@ -46,7 +47,29 @@ TEST(ExcelXmlImport, DocumentLevelOutcomes) {
          Doc("<DocumentProperties><Author>" + std::string(128, 'a') +
              "</Author></DocumentProperties>" + sheets),
          59, ""},
-        {"no end of the root", "<?xml version=\"1.0\"?><Workbook>" + sheets, 0, "A"},
+        {"no end of the root",
+         "<?xml version=\"1.0\"?><Workbook xmlns:ss=\"" + kNs + "\">" + sheets, 0, "A"},
+        // Only a root that binds the spreadsheet's namespace is a spreadsheet: a native
+        // workbook, whose root has the same name, may begin with a worksheet or a folder.
+        {"no namespace", "<?xml version=\"1.0\"?><Workbook>" + sheets + "</Workbook>", 21, ""},
+        {"native, a worksheet first",
+         "<?xml version=\"1.0\"?><Workbook><Worksheet Name=\"A\"/></Workbook>", 21, ""},
+        {"native, a folder first",
+         "<?xml version=\"1.0\"?><Workbook><Folder Name=\"F\"><Worksheet Name=\"A\"/>"
+         "</Folder></Workbook>",
+         21, ""},
+        {"native, styles first",
+         "<?xml version=\"1.0\"?><Workbook><Styles/>" + sheets + "</Workbook>", 21, ""},
+        {"another namespace",
+         "<?xml version=\"1.0\"?><Workbook xmlns=\"urn:other\" xmlns:ss=\"urn:other\">" + sheets +
+             "</Workbook>",
+         21, ""},
+        {"namespace as default only",
+         "<?xml version=\"1.0\"?><Workbook xmlns=\"" + kNs + "\">" + sheets + "</Workbook>", 0,
+         "A"},
+        {"namespace as ss only",
+         "<?xml version=\"1.0\"?><Workbook xmlns:ss=\"" + kNs + "\">" + sheets + "</Workbook>", 0,
+         "A"},
         {"a processing instruction",
          Doc(sheets, "<?xml version=\"1.0\"?>\n<?mso-application progid=\"x\"?>"), 0, "A"},
         {"a document type",
@@ -461,7 +484,8 @@ TEST(ExcelXmlImport, HostileDocumentsAreRefusedAtOnce) {
         laughs += "<!ENTITY lol" + std::to_string(k) + " \"&lol" + std::to_string(k - 1) + ";\">";
     laughs += "]>\n<Workbook>&lol9;</Workbook>";
     EXPECT_EQ(Import(laughs).error, 56);
-    std::string deep = "<?xml version=\"1.0\"?><Workbook>";
+    std::string deep =
+        "<?xml version=\"1.0\"?><Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\">";
     for (int k = 0; k < 100000; ++k) deep += "<a>";
     EXPECT_EQ(Import(deep + "<Worksheet ss:Name=\"A\"/>").error, 0);
     std::string attributes;

@@ -7,7 +7,11 @@
 #include "platform/core/bytes.h"
 #include "tests/exchange/exchangetestutil.h"
 
+#include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace vl {
 namespace {
@@ -472,6 +476,40 @@ TEST(XBaseExport, FoxProMemoVersion) {
     EXPECT_EQ(uint8_t(bytes[0]), 0xF5);
     EXPECT_EQ(bytes.substr(66, 10), "         8");
     EXPECT_TRUE(CFileStream::FileExists(dir.Path("f.ftp").c_str()));
+}
+
+} // namespace
+} // namespace vl
+
+namespace vl {
+namespace {
+
+// The memo beside a table is saved like any file: held by another program it is refused
+// (43) and the table and memo stay as they were; through a symbolic link the link stays and
+// the file it names is the new memo.
+TEST(XBaseExport, TheMemoKeepsHeldFilesAndLinks) {
+    TempFolder dir;
+    auto book = BookWithSheet();
+    PutText(*book->tree.active, 0, 1, std::string(300, 'm'));
+    ASSERT_NE(ExportTable(dir, *book, 3), "<failed>");
+    const std::string memo = dir.Path("out.dbt");
+    const std::string table = ReadFile(dir.Path("out.dbf")), memoBytes = ReadFile(memo);
+    ASSERT_FALSE(memoBytes.empty());
+    const int holder = open(memo.c_str(), O_RDONLY);
+    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+    PutText(*book->tree.active, 0, 1, std::string(400, 'n'));
+    EXPECT_EQ(ExportTable(dir, *book, 3), "<failed>");
+    EXPECT_EQ(book->error, kStreamInUse);
+    EXPECT_EQ(ReadFile(dir.Path("out.dbf")), table);
+    EXPECT_EQ(ReadFile(memo), memoBytes);
+    close(holder);
+
+    const std::string real = dir.Path("real.dbt");
+    std::filesystem::rename(memo, real);
+    ASSERT_EQ(symlink("real.dbt", memo.c_str()), 0);
+    ASSERT_NE(ExportTable(dir, *book, 3), "<failed>");
+    EXPECT_TRUE(std::filesystem::is_symlink(memo));
+    EXPECT_NE(ReadFile(real).find(std::string(400, 'n')), std::string::npos);
 }
 
 } // namespace

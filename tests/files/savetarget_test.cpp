@@ -211,3 +211,48 @@ TEST(SaveTarget, AFailedInPlaceSaveLeavesTheFileWhole) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+// A file that is no document goes the same road: a writer that fails leaves the target, a
+// plain file or one of two names, byte for byte as it was and nothing beside it; a held
+// target is refused before the writer runs; a sound write replaces it.
+TEST(SaveTarget, FilesOtherThanWorkbooksTakeTheSameRoad) {
+    TempFolder dir;
+    const std::string plain = dir.Path("plain.png"), twin = dir.Path("twin.png");
+    WriteBytes(plain, {'o', 'l', 'd'});
+    const std::string linked = dir.Path("linked.png");
+    WriteBytes(linked, {'t', 'w', 'o'});
+    ASSERT_EQ(::link(linked.c_str(), twin.c_str()), 0);
+    int runs = 0;
+    const auto failing = [&runs](CFileStream& file) {
+        ++runs;
+        file.Write("half", 4);
+        return false;
+    };
+    for (const std::string& target : {plain, linked}) {
+        const Bytes before = ReadBytes(target);
+        EXPECT_EQ(WriteSaveTarget(target.c_str(), failing), kStreamWrite) << target;
+        EXPECT_EQ(ReadBytes(target), before) << target;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.Dir()), fs::directory_iterator()), 3)
+            << target;
+    }
+    EXPECT_EQ(runs, 2);
+    // Held by a document: refused, the writer never runs.
+    auto holder = CreateWorkbook();
+    ASSERT_TRUE(OpenDocumentFile(*holder, plain.c_str()));
+    EXPECT_EQ(WriteSaveTarget(plain.c_str(), failing), kStreamInUse);
+    EXPECT_EQ(runs, 2);
+    holder->stream.Close();
+    const auto sound = [](CFileStream& file) { return file.Write("new", 3); };
+    for (const std::string& target : {plain, twin}) {
+        EXPECT_EQ(WriteSaveTarget(target.c_str(), sound), kErrorNone) << target;
+        EXPECT_EQ(ReadBytes(target), (Bytes{'n', 'e', 'w'})) << target;
+    }
+    EXPECT_EQ(Inode(linked), Inode(twin));
+    EXPECT_EQ(ReadBytes(linked), (Bytes{'n', 'e', 'w'}));
+    EXPECT_EQ(WriteSaveTarget(dir.Path("no/such/folder.png").c_str(), sound), kStreamOpenWrite);
+    EXPECT_EQ(WriteSaveTarget(dir.Dir().c_str(), sound), kStreamOpenWrite);
+}
+
+} // namespace vl

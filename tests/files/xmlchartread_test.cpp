@@ -83,8 +83,20 @@ TEST(XmlChartRead, SeriesGroupsGiveRoles) {
 // The range values read as the C runtime reads numbers: decimal or hexadecimal.
 TEST(XmlChartRead, RangeValuesTakeDecimalAndHexadecimalForms) {
     const std::pair<const char*, double> cases[] = {
-        {"0x10", 16},    {" \t0X1a", 26}, {"-0x10", -16}, {"+0x10", 16},
-        {"0x1.8p3", 12}, {"0x.8", 0.5},   {"1e3", 1000},  {"-.5", -0.5},
+        {"0x10", 16},
+        {" \t0X1a", 26},
+        {"-0x10", -16},
+        {"+0x10", 16},
+        {"0x1.8p3", 12},
+        {"0x.8", 0.5},
+        {"1e3", 1000},
+        {"-.5", -0.5},
+        // The smallest double, and below it zero as the decimal form gives it.
+        {"0x1p-1074", 0x1p-1074},
+        {"0x1p-1075", 0},
+        {"-0x1p-1076", 0},
+        {"0x0.0001p-1070", 0},
+        {"0x1p-99999", 0},
     };
     for (const auto& [text, value] : cases) {
         ChartOf xy(

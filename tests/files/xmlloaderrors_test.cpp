@@ -107,6 +107,13 @@ TEST(XmlLoadErrors, DocumentTreeCellsFormattingListsAndInspectedCells) {
         {kHead + "<Window></Window>\r\n<LastModification><User/><Date/></LastModification>", kElem},
         {kHead + "<Worksheet/>\r\n<Folder>\r\n</Folder>\r\n</Workbook>", kElem},
         {kHead + "<Worksheet Selected='yes'/>\r\n</Workbook>", kAttr, 3},
+        // Lines end at LF, at CR LF and at a CR alone, each counted once.
+        {"<?xml version='1.0'?>\r<Workbook>\r\r<Worksheet Selected='yes'/>\r</Workbook>", kAttr, 4},
+        {"<?xml version='1.0'?>\n<Workbook>\n\n<Worksheet Selected='yes'/>\n</Workbook>", kAttr, 4},
+        {"<?xml version='1.0'?>\r\n<Workbook>\n\r\r\n<Worksheet Selected='yes'/></Workbook>", kAttr,
+         5},
+        {"<?xml version='1.0'?>\n\r<Workbook>\r\n\r<Worksheet Selected='yes'/></Workbook>", kAttr,
+         5},
         {kHead + "<Worksheet Name='" + n128 + "'/>\r\n</Workbook>", kAttr, 3},
         {kHead + "<Worksheet TreeLevel='0'/>\r\n</Workbook>", kData, 3},
         {kHead + "<LastModification>\r\n<User>" + std::string(128, 'u') +
@@ -244,6 +251,7 @@ TEST(XmlLoadErrors, Charts) {
         {C2(Y2D(kColumn, "", "<DataArray ToValue='0x-10'/>")), kData},
         {C2(Y2D(kColumn, "", "<DataArray ToValue='0x10g'/>")), kData},
         {C2(Y2D(kColumn, "", "<DataArray FromValue='0x1p99999'/>")), kData},
+        {C2(Y2D(kColumn, "", "<DataArray FromValue='0x1p1024'/>")), kData},
         {C2(Y2D(kColumn, "", "<DataArray FromValue='0x10 '/>")), kData},
         {C2(Y2D(kColumn, "", "<DataArray/>", "Periods='0'")), kData},
         {C2(Y2D(kColumn, "", "<DataArray/>", "Periods='65535'")), kData},

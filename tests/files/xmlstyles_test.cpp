@@ -116,7 +116,7 @@ TEST(XmlStyles, EachAttributeOutsideItsTableOrRange) {
         {NF("<General></General>"), kElem},
         {NF("<Money/>"), kElem},
         {NF("<Default/><Default/>"), kElem},
-        {NF("<UserDefined>" + std::string(1025, '0') + "</UserDefined>"), kData},
+        {NF("<UserDefined>" + std::string(1032, '0') + "</UserDefined>"), kData},
         {S("<Alignment Rotation=' 45 '/>"), kData},
         {S("<Alignment Rotation=' -45'/>"), kData}, // blanks come after the sign
         {"<Style><NumberFormat><Default/>", kElem, 5},
@@ -195,7 +195,7 @@ TEST(XmlStyles, NumberFormatFamilies) {
         {"<UserDefined>0.00 \"kg\"  </UserDefined>", {STD_STYLE_USER_DEFINED}},
         {"<Scientific Exponent=' 3'/>",
          {STD_STYLE_SCIENTIFIC, kExponentForm, 1, kExponentNumber, 3}},
-        {"<UserDefined>" + std::string(1024, '0') + "</UserDefined>", {STD_STYLE_USER_DEFINED}},
+        {"<UserDefined>" + std::string(1031, '0') + "</UserDefined>", {STD_STYLE_USER_DEFINED}},
         {"<UserDefined/>", {STD_STYLE_DEFAULT}},
         {"<Default/>", {STD_STYLE_DEFAULT}},
         {"", {STD_STYLE_DEFAULT}},
@@ -215,7 +215,7 @@ TEST(XmlStyles, NumberFormatFamilies) {
     EXPECT_EQ(std::string(general.code), BuildStandardFormatCode(general.kind, general.params));
     EXPECT_FALSE(std::string(general.code).empty());
     EXPECT_STREQ(format(cases[10].first).code, "0.00 \"kg\"  ");
-    EXPECT_EQ(std::string(format(cases[12].first).code), std::string(1024, '0'));
+    EXPECT_EQ(std::string(format(cases[12].first).code), std::string(1031, '0'));
 }
 
 } // namespace

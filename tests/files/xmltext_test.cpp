@@ -150,8 +150,20 @@ TEST(XmlConvert, BooleansDoublesAndColours) {
         EXPECT_EQ(b, ok ? value : !value) << text;
     }
     const std::tuple<const char*, double, double, double> doubles[] = {
-        {"1e+020", -1e300, 1e300, 1e20}, {"-0.1", -1, 1, -0.1},       {"1.5x", -1e300, 1e300, 9},
-        {"inf", -1e300, 1e300, 9},       {"1e999", -1e300, 1e300, 9}, {"2", 0, 1, 9}};
+        {"1e+020", -1e300, 1e300, 1e20},
+        {"-0.1", -1, 1, -0.1},
+        {"1.5x", -1e300, 1e300, 9},
+        {"inf", -1e300, 1e300, 9},
+        {"1e999", -1e300, 1e300, 9},
+        {"2", 0, 1, 9},
+        // Blanks before the number are taken, as the runtime takes them; after it, or
+        // between the sign and the digits, not.
+        {" 1.5", -1, 2, 1.5},
+        {"\t\r\n -0.5", -1, 1, -0.5},
+        {"1.5 ", -1, 2, 9},
+        {"- 0.5", -1, 1, 9},
+        {" ", -1, 1, 9},
+        {"", -1, 1, 9}};
     for (const auto& [text, min, max, value] : doubles) {
         double d = 9;
         EXPECT_EQ(ParseXmlDouble(text, min, max, d), value == 9 ? kErrorXmlData : 0) << text;

@@ -4,9 +4,12 @@
 #include "platform/core/filestream.h"
 #include "profile/profile.h"
 
+#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 namespace vl {
@@ -231,15 +234,16 @@ TEST_F(ProfileTest, FailedWriteLeavesTheOldProfileWhole) {
     ASSERT_EQ(SaveProfile(path, false), kErrorNone);
     const std::string before = ReadText(path);
     Profile() = FullProfile();
-    // A folder where the file beside it would go: the write cannot start.
-    std::filesystem::create_directory(path + ".tmp");
+    // Another program holds the profile: the write cannot start.
+    const int holder = open(path.c_str(), O_RDONLY);
+    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
     std::vector<ErrorCode> shown;
     SetProfileErrorReporter([&shown](ErrorCode c) { shown.push_back(c); });
-    EXPECT_EQ(SaveProfile(path, true), kStreamOpenWrite);
+    EXPECT_EQ(SaveProfile(path, true), kStreamInUse);
     SetProfileErrorReporter(nullptr);
-    EXPECT_EQ(shown, std::vector<ErrorCode>{ErrorCode(kStreamOpenWrite)});
+    EXPECT_EQ(shown, std::vector<ErrorCode>{ErrorCode(kStreamInUse)});
     EXPECT_EQ(ReadText(path), before);
-    std::filesystem::remove(path + ".tmp");
+    close(holder);
     ASSERT_EQ(SaveProfile(path, false), kErrorNone);
     EXPECT_NE(ReadText(path), before);
 }
@@ -322,6 +326,71 @@ TEST_F(ProfileTest, RecentFilesKeepTheNewestFirst) {
     ASSERT_EQ(Profile().recentFiles.size(), 3u);
     EXPECT_EQ(Profile().recentFiles[0].size(), 255u);
     EXPECT_EQ(Profile().recentFiles[2], "old");
+}
+
+} // namespace vl
+
+namespace vl {
+
+// A list entry the profile cannot hold is passed over and its neighbours kept: the last
+// accepted length (255 bytes) reads back, the first refused one (256) and a long one (289,
+// the length a deep folder gives) are skipped without failing the file.
+TEST(ProfileLists, EntriesTooLongAreSkippedAndTheRestKept) {
+    const std::string last(255, 'l'), refused(256, 'r'), deep = "/" + std::string(288, 'd');
+    const std::string body = "<UndoLevel>33</UndoLevel><Bookmark>" + refused +
+                             "</Bookmark><Bookmark>" + last + "</Bookmark><RecentFile>one" +
+                             "</RecentFile><RecentFile>" + deep + "</RecentFile><RecentFile>" +
+                             last + "</RecentFile><RecentFile>" + refused +
+                             "</RecentFile><RecentFile>two</RecentFile>";
+    SettingsProfile p;
+    ASSERT_EQ(Read(Doc(body), p), kErrorNone);
+    EXPECT_EQ(p.undoLevel, 33);
+    EXPECT_EQ(p.bookmarks, std::vector<std::string>{last});
+    EXPECT_EQ(p.recentFiles, (std::vector<std::string>{"one", last, "two"}));
+    // What the reader keeps it also writes back, whole.
+    SettingsProfile again;
+    ASSERT_EQ(Read(Written(p), again), kErrorNone);
+    EXPECT_EQ(again.recentFiles, p.recentFiles);
+    EXPECT_EQ(again.bookmarks, p.bookmarks);
+}
+
+} // namespace vl
+
+namespace vl {
+
+// Every list of the profile full, each entry at the longest text it takes, goes through the
+// file and comes back equal.
+TEST(ProfileLists, EveryListAtItsLimitsRoundTripsThroughAFile) {
+    tempfiles::TempFolder folder;
+    const auto text = [](char c, int i) {
+        std::string t(kProfileTextSize - 1, c);
+        t.replace(0, std::to_string(i).size(), std::to_string(i)); // each entry its own
+        return t;
+    };
+    SettingsProfile full;
+    full.folder = text('d', 0);
+    for (int i = 0; i < kMaxBookmarks; ++i) full.bookmarks.push_back(text('b', i));
+    for (int i = 0; i < kMaxRecentFiles; ++i) full.recentFiles.push_back(text('r', i));
+    for (int i = 0; i < kMaxUserNumericFormats; ++i) {
+        const std::string n = std::to_string(i);
+        full.userNumericFormats.push_back(
+            {n + std::string(kUserNumericFormatTextSize - 1 - n.size(), 'n'),
+             n + std::string(kUserNumericFormatTextSize - 1 - n.size(), '0')});
+    }
+    Profile() = full;
+    const std::string path = folder.Path("settings.xml");
+    ASSERT_EQ(SaveProfile(path, false), kErrorNone);
+    Profile() = SettingsProfile{};
+    ASSERT_EQ(LoadProfile(path, false), kErrorNone);
+    EXPECT_EQ(Profile().folder, full.folder);
+    EXPECT_EQ(Profile().bookmarks, full.bookmarks);
+    EXPECT_EQ(Profile().recentFiles, full.recentFiles);
+    ASSERT_EQ(Profile().userNumericFormats.size(), full.userNumericFormats.size());
+    for (std::size_t i = 0; i < full.userNumericFormats.size(); ++i) {
+        EXPECT_EQ(Profile().userNumericFormats[i].name, full.userNumericFormats[i].name) << i;
+        EXPECT_EQ(Profile().userNumericFormats[i].pattern, full.userNumericFormats[i].pattern) << i;
+    }
+    Profile() = SettingsProfile{};
 }
 
 } // namespace vl

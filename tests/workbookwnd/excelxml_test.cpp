@@ -90,9 +90,11 @@ TEST_F(ExcelXmlWindowTest, SaveWritesTheSameFormAndReloadReadsIt) {
 }
 
 TEST_F(ExcelXmlWindowTest, ABadFileShowsItsCodeAndLine) {
-    const std::string path =
-        Written("bad.xml", "<?xml version=\"1.0\"?>\n<Workbook>\n\n<Worksheet ss:Name=\"A\">"
-                           "<Table><Row ss:Index=\"0\"/></Table></Worksheet></Workbook>");
+    const std::string path = Written(
+        "bad.xml",
+        "<?xml version=\"1.0\"?>\n<Workbook "
+        "xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\">\n\n<Worksheet ss:Name=\"A\">"
+        "<Table><Row ss:Index=\"0\"/></Table></Worksheet></Workbook>");
     EXPECT_EQ(OpenWindow(path), nullptr);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, QStringLiteral("Invalid xml element data (c_data)\nLine: 4"));

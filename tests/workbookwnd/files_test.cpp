@@ -1,5 +1,6 @@
 // Open, save, save as, reload and the save question through the window, on real files.
 
+#include "app/shell.h"
 #include "charts/seriesdata.h"
 #include "dialogs/dialoguiservices.h"
 #include "dialogs/openwaitdlg.h"
@@ -7,6 +8,7 @@
 #include "model/container.h"
 #include "model/rangestyle.h"
 #include "model/workbook.h"
+#include "profile/profile.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
 #include "tests/charts/chartcontainer.h"
@@ -602,5 +604,188 @@ TEST_F(FilesTest, FileTypesComeFromTheExtension) {
 }
 
 } // namespace
+
+} // namespace vl
+
+namespace vl {
+
+// A workbook saved under a path longer than the profile holds is not listed among the recent
+// files (cut, it would name another file); the profile written then reads back whole, the
+// other recent files with it.
+TEST_F(FilesTest, ARecentPathTooLongForTheProfileIsNotListed) {
+    std::string deep = folder;
+    while (deep.size() < 280) deep += "/" + std::string(40, 'd');
+    fs::create_directories(deep);
+    const std::string shortPath = SavedBook("short.vln", 3);
+    CloseActive();
+    ASSERT_NE(NewWindow(), nullptr);
+    TypeCells();
+    const std::string longPath = deep + "/book.vln";
+    ui.savePath = QString::fromStdString(longPath);
+    Active()->HandleCommand(ID_FILE_SAVE_AS);
+    ASSERT_EQ(Active()->Path(), longPath);
+    ASSERT_GT(longPath.size(), 255u);
+    EXPECT_EQ(Profile().recentFiles, std::vector<std::string>{shortPath});
+    const std::string settings = TempPath("settings.xml");
+    ASSERT_EQ(SaveProfile(settings, false), kErrorNone);
+    Profile().recentFiles.clear();
+    ASSERT_EQ(LoadProfile(settings, false), kErrorNone);
+    EXPECT_EQ(Profile().recentFiles, std::vector<std::string>{shortPath});
+}
+
+} // namespace vl
+
+namespace vl {
+
+// In a read-only window Ctrl+S and F12 do what their disabled menu items do: nothing, no
+// question, no message, no file. Saved under a new name all the same (the close question's
+// road), the window writes its new file and Ctrl+S saves there.
+TEST_F(FilesTest, ReadOnlyKeysFollowTheMenuAndANewNameIsWritable) {
+    const std::string path = Reopened("held.vln", 3);
+    CWorkbookWnd* holder = Active();
+    const std::string link = TempPath("link.vln");
+    fs::create_symlink(path, link);
+    CWorkbookWnd* reader = OpenWindow(link);
+    ASSERT_NE(reader, nullptr);
+    ASSERT_NE(reader, holder);
+    ASSERT_EQ(reader->Book().readOnly, 1);
+    Enter(0, 5, QStringLiteral("changed"));
+    const std::string before = ReadAll(path);
+    const std::string elsewhere = TempPath("elsewhere.vln");
+    ui.savePath = QString::fromStdString(elsewhere);
+    ui.boxes.clear();
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_S, Qt::ControlModifier}, std::pair{Qt::Key_F12, Qt::NoModifier}}) {
+        Key(key, modifiers);
+        EXPECT_TRUE(ui.boxes.empty()) << key;
+        EXPECT_EQ(ReadAll(path), before) << key;
+        EXPECT_FALSE(fs::exists(elsewhere)) << key;
+        EXPECT_TRUE(reader->IsModified()) << key;
+        EXPECT_EQ(Active(), reader) << key;
+    }
+    reader->HandleCommand(ID_FILE_SAVE_AS);
+    ASSERT_TRUE(ui.boxes.empty());
+    ASSERT_TRUE(fs::exists(elsewhere));
+    EXPECT_EQ(reader->Book().readOnly, 0);
+    Enter(0, 6, QStringLiteral("again"));
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_FALSE(reader->IsModified());
+    EXPECT_NE(ReadAll(elsewhere).find("again"), std::string::npos);
+    EXPECT_EQ(ReadAll(path), before);
+}
+
+} // namespace vl
+
+namespace vl {
+
+// A workbook of two worksheets saved as text: the first save says once what the form keeps,
+// with the native form to choose instead; the file holds the active worksheet, the workbook
+// stays unsaved ("*"), and Close asks. Ctrl+S later writes the text again without asking, and
+// choosing to save at Close offers the native form, which keeps both worksheets.
+TEST_F(FilesTest, APartialFormSaysSoOnceAndCloseAsks) {
+    ASSERT_NE(NewWindow(), nullptr);
+    Enter(0, 0, QStringLiteral("first"));
+    Command(ID_NEW_WORKSHEET);
+    View()->setFocus();
+    Enter(0, 0, QStringLiteral("second"));
+    ASSERT_EQ(Book().tree.worksheetCount, 2u);
+    const std::string csv = TempPath("budget.csv");
+    ui.savePath = QString::fromStdString(csv);
+    ui.saveIndex = 2;    // text
+    ui.answers = {IDNO}; // keep the text form
+    Active()->HandleCommand(ID_FILE_SAVE_AS);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(ui.boxes[0].text.contains(QStringLiteral("Vorlane workbook")));
+    EXPECT_EQ(ReadAll(csv), "second");
+    // Saved as far as the form goes (auto-save and Save All pass it by), the rest not: "*".
+    EXPECT_FALSE(Active()->IsModified());
+    EXPECT_TRUE(Active()->windowTitle().endsWith('*')) << Active()->windowTitle().toStdString();
+    // Asked once: Ctrl+S writes the form again, and the workbook still holds more.
+    Enter(0, 1, QStringLiteral("more"));
+    ui.boxes.clear();
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(ReadAll(csv), "second\r\nmore");
+    EXPECT_TRUE(Active()->windowTitle().endsWith('*'));
+    // Close asks; Cancel keeps the window.
+    ui.answers = {IDCANCEL};
+    CloseActive();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(SawBox(IDS_SAVE_CHANGES));
+    ASSERT_EQ(Windows(), 1);
+    // Yes offers the native form: both worksheets are saved and the window closes.
+    const std::string native = TempPath("budget.vln");
+    ui.savePath = QString::fromStdString(native);
+    ui.saveIndex = 1;
+    ui.answers = {IDYES};
+    CloseActive();
+    EXPECT_EQ(Windows(), 0);
+    ASSERT_NE(OpenWindow(native), nullptr);
+    EXPECT_EQ(Book().tree.worksheetCount, 2u);
+    EXPECT_EQ(ReadAll(csv), "second\r\nmore");
+}
+
+// Yes to the question opens Save As again, before the text options: the user picks the native
+// form there (here the test's dialog answers with the same text file, which the question,
+// asked once, then lets through).
+TEST_F(FilesTest, AnsweringYesOffersSaveAsAgain) {
+    ASSERT_NE(NewWindow(), nullptr);
+    Enter(0, 0, QStringLiteral("=1+1"));
+    const std::string csv = TempPath("sums.csv");
+    ui.savePath = QString::fromStdString(csv);
+    ui.saveIndex = 2;
+    ui.answers = {IDYES};
+    Active()->HandleCommand(ID_FILE_SAVE_AS);
+    EXPECT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.saveDialogs, 2);
+    EXPECT_EQ(ui.textDialogs.size(), 1u);
+    EXPECT_EQ(ReadAll(csv), "2");
+    EXPECT_TRUE(Active()->windowTitle().endsWith('*')); // the formula is not in the file
+}
+
+} // namespace vl
+
+namespace vl {
+
+// Settings > Save Profile As over the workbook the window holds: refused with the saves' own
+// message, the workbook's file as it was and the profile's path where it was.
+TEST_F(FilesTest, SaveProfileAsDoesNotReplaceAnOpenWorkbook) {
+    const std::string path = SavedBook("book.vln", 3);
+    const std::string before = ReadAll(path);
+    QString profilePath = QStringLiteral("/nowhere/settings.xml");
+    FrameSettingsAccess access;
+    access.saveProfile = DefaultProfileIo().save;
+    access.profilePath = [&] { return profilePath; };
+    access.setProfilePath = [&](const QString& p) { profilePath = p; };
+    frame->SetSettingsAccess(std::move(access));
+    ui.savePath = QString::fromStdString(path);
+    ui.boxes.clear();
+    frame->OnCommand(ID_SAVE_PROFILE_AS);
+    ExpectOneError(kStreamOpenWrite);
+    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(profilePath, QStringLiteral("/nowhere/settings.xml"));
+    SetProfileErrorReporter(nullptr);
+}
+
+} // namespace vl
+
+namespace vl {
+
+// Exit asks too while a workbook holds what its file does not; Cancel keeps the program.
+TEST_F(FilesTest, ExitAsksWhileTheFileLacksPartOfTheWorkbook) {
+    ASSERT_NE(NewWindow(), nullptr);
+    Enter(0, 0, QStringLiteral("=2*3"));
+    ui.savePath = QString::fromStdString(TempPath("six.csv"));
+    ui.saveIndex = 2;
+    ui.answers = {IDNO};
+    Active()->HandleCommand(ID_FILE_SAVE_AS);
+    ASSERT_EQ(ReadAll(TempPath("six.csv")), "6");
+    ui.boxes.clear();
+    ui.answers = {IDCANCEL};
+    EXPECT_FALSE(frame->close());
+    EXPECT_TRUE(SawBox(IDS_SAVE_CHANGES));
+    EXPECT_EQ(Windows(), 1);
+}
 
 } // namespace vl

@@ -176,3 +176,37 @@ TEST_F(SaveAsImage, ACancelOrAFailureLeavesNoFileAndTheCellsAsTheyWere) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+// A workbook file that this window or another one holds is not turned into a picture: the
+// save is refused as a save over it would be, the file and its holder's saves unchanged.
+TEST_F(SaveAsImage, AWorkbookAWindowHoldsIsNotReplaced) {
+    Enter(0, 0, "held");
+    const std::string book = TempPath("held.vln");
+    dialogs.savePath = QString::fromStdString(book);
+    frame->OnCommand(ID_FILE_SAVE_AS);
+    ASSERT_TRUE(Active()->HasOpenFile());
+    CWorkbookWnd* holder = Active();
+    const QByteArray before = Bytes(book);
+    ASSERT_FALSE(before.isEmpty());
+    for (const bool other : {false, true}) {
+        if (other) {
+            ASSERT_NE(NewWindow(), nullptr);
+        }
+        dialogs.boxes.clear();
+        dialogs.answers = {IDYES}; // "replace?" if the chooser asks
+        Save(book);
+        ASSERT_EQ(dialogs.boxes.size(), 1u) << other;
+        EXPECT_EQ(dialogs.boxes[0].text, QString::fromLatin1(GetErrorMessage(kStreamOpenWrite)))
+            << other;
+        EXPECT_EQ(Bytes(book), before) << other;
+    }
+    holder->SetModified(true);
+    dialogs.boxes.clear();
+    holder->HandleCommand(ID_FILE_SAVE);
+    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_FALSE(holder->IsModified());
+}
+
+} // namespace vl
