@@ -20,18 +20,27 @@ struct SpreadChange {
     uint32_t row;
     uint16_t column;
     CellRange area;
+    uint32_t clock; // the changes noted before it in this recalculation
 };
 
 // A reference a formula built while it was evaluated (from text, offsets, a worksheet name held
 // in a cell, a folder, or in a search's trial evaluations): what it read besides the references
 // its text names.
+// While reads are logged (the rounds after the walk), every reference an evaluation reads is
+// noted the same way, and each evaluation leaves a mark (`cells` null) so that a formula that
+// read nothing is known too.
 struct BuiltReference {
     const CCellStore* from; // the formula's worksheet
     uint32_t row;
     uint16_t column;
-    const CCellStore* cells; // the worksheet read
+    const CCellStore* cells; // the worksheet read; null for the mark of an evaluation
     CellRange area;
+    uint32_t clock = 0; // the changes noted before the read
 };
+
+// What an evaluation's mark says in its area's first column.
+constexpr uint16_t kMarkCalculated = 0; // the result was stored
+constexpr uint16_t kMarkReadOnly = 1;   // evaluated only to learn what it reads
 
 class CSpreadLog {
 public:
@@ -39,19 +48,21 @@ public:
     // waits to be calculated again.
     void Begin() {
         active_ = true;
+        clock_ = 0;
         Clear();
         ClearBuilt();
     }
     void End() {
         active_ = false;
+        logReads_ = false;
         Clear();
         ClearBuilt();
     }
     bool Active() const { return active_; }
 
     void Changed(CCellStore& cells, uint32_t row, uint16_t column, const CellRange& area) {
-        if (active_ && !changes_.Push({&cells, row, column, area})) lost_ = true;
-        if (shown_.Size() >= kShownLimit || !shown_.Push({&cells, row, column, area}))
+        if (active_ && !changes_.Push({&cells, row, column, area, clock_++})) lost_ = true;
+        if (shown_.Size() >= kShownLimit || !shown_.Push({&cells, row, column, area, clock_}))
             shownLost_ = true;
     }
     // The changed areas stay noted past the recalculation until the views that show them
@@ -78,9 +89,20 @@ public:
     // it built. The same reference built again at once (a search's trials) is kept once.
     void Built(const BuiltReference& reference) {
         if (!active_ || builtLost_) return;
-        if (!built_.Empty() && Same(built_[built_.Size() - 1], reference)) return;
-        if (!built_.Push(reference)) builtLost_ = true;
+        if (!built_.Empty() && Same(built_[built_.Size() - 1], reference)) {
+            built_[built_.Size() - 1].clock = clock_;
+            return;
+        }
+        if (!built_.Push(reference))
+            builtLost_ = true;
+        else
+            built_[built_.Size() - 1].clock = clock_;
     }
+    // Whether every reference an evaluation reads is noted, not only those it built.
+    void LogReads(bool on) { logReads_ = on && active_; }
+    bool LoggingReads() const { return logReads_; }
+    // The changes noted so far in this recalculation.
+    uint32_t Clock() const { return clock_; }
     std::size_t BuiltSize() const { return built_.Size(); }
     const BuiltReference& BuiltAt(std::size_t i) const { return built_[i]; }
     // A built reference that was not kept: a formula that builds one may read anything.
@@ -104,6 +126,8 @@ private:
     bool builtLost_ = false;
     bool active_ = false;
     bool lost_ = false;
+    bool logReads_ = false;
+    uint32_t clock_ = 0;
 };
 
 } // namespace vl
