@@ -41,7 +41,7 @@ private:
     void Graph(const std::vector<SpreadChange>& changes, bool everything,
                const std::vector<FormulaPlace>& deferred, std::vector<uint32_t>& starts,
                std::vector<uint32_t>& changed);
-    bool ReadLoopMembers();
+    bool ReadUnknown();
     bool Stale(uint32_t reader, uint32_t clock) const {
         return reaches_.EvaluatedAt(reader) <= clock;
     }
@@ -57,11 +57,12 @@ private:
     const CCellStore* only_;
     const CellCalculation& calculate_;
     CFormulaReaches reaches_;
-    CReadGraph graph_;                // the formulas met in this round and what they read
-    std::vector<uint32_t> turns_;     // by formula, its turns in the rounds so far
-    std::vector<uint32_t> changedAt_; // by formula, the clock of its last change this round
-    std::vector<bool> kept_;          // by formula, to be calculated again in this round
-    std::vector<uint32_t> marked_;    // those, in the order kept
+    CReadGraph graph_;                  // the formulas met in this round and what they read
+    std::vector<uint32_t> turns_;       // by formula, its turns in the rounds so far
+    std::vector<uint32_t> changedAt_;   // by formula, the clock of its last change this round
+    std::vector<bool> kept_;            // by formula, to be calculated again in this round
+    std::vector<uint32_t> marked_;      // those, in the order kept
+    std::vector<uint32_t> selfReaders_; // met formulas whose texts name their own elements
 };
 
 // A formula calculated in this pass (or one the walk left for now) that reads a changed area:
@@ -99,7 +100,11 @@ void CSettler::Explore(std::vector<DirtyArea>& queue, std::vector<uint32_t>& sta
         const auto reader = [&](uint32_t id) {
             // Reading its own elements makes no loop: they are plain values it takes one turn
             // over.
-            if (int64_t(id) == d.writer || !Meet(id, queue)) return;
+            if (int64_t(id) == d.writer) {
+                selfReaders_.push_back(id);
+                return;
+            }
+            if (!Meet(id, queue)) return;
             // One whose text may read anything is not held back by a loop, whatever it read
             // this time; one that read the change already needs no turn for it.
             const bool free =
@@ -166,6 +171,7 @@ void CSettler::Graph(const std::vector<SpreadChange>& changes, bool everything,
     graph_.Clear(reaches_.Size());
     starts.clear();
     changed.clear();
+    selfReaders_.clear();
     std::vector<DirtyArea> queue;
     for (const SpreadChange& c : changes) {
         const int64_t id = reaches_.Find(c.cells, c.row, c.column);
@@ -184,15 +190,19 @@ void CSettler::Graph(const std::vector<SpreadChange>& changes, bool everything,
     graph_.FindLoops();
 }
 
-// Formulas that seem to read one another by what their texts name, but whose reads are not
-// known yet, are evaluated once without storing a result to learn what they read: a branch
-// not taken makes no loop. Those that draw random numbers keep what their text names, so
-// that they draw once.
-bool CSettler::ReadLoopMembers() {
+// Formulas whose reads are not known yet and whose texts name what they write, or cells of
+// others that seem to read them in turn, are evaluated once without storing a result to learn
+// what they read: a branch not taken gives them no second turn. Those that draw random
+// numbers keep what their text names, so that they draw once.
+bool CSettler::ReadUnknown() {
     std::vector<uint32_t> unknown;
+    const auto unread = [&](uint32_t id) {
+        return !reaches_.Logged(id) && !reaches_[id].isVolatile;
+    };
     for (uint32_t id : graph_.Nodes())
-        if (graph_.GroupSize(id) > 1 && !reaches_.Logged(id) && !reaches_[id].isVolatile)
-            unknown.push_back(id);
+        if (graph_.GroupSize(id) > 1 && unread(id)) unknown.push_back(id);
+    for (uint32_t id : selfReaders_)
+        if (unread(id) && graph_.GroupSize(id) == 1) unknown.push_back(id);
     if (unknown.empty()) return false;
     ctx_.worksheetList = workbook_.tree.first;
     for (uint32_t id : unknown) {
@@ -221,7 +231,7 @@ void CSettler::Mark(const std::vector<SpreadChange>& changes, bool everything,
     marked_.clear();
     std::vector<uint32_t> starts, changed;
     Graph(changes, everything, deferred, starts, changed);
-    if (ReadLoopMembers()) Graph(changes, everything, deferred, starts, changed);
+    if (ReadUnknown()) Graph(changes, everything, deferred, starts, changed);
     Keep(starts, changed);
 }
 

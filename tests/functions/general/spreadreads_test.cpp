@@ -1,6 +1,7 @@
 // The rounds after the walk follow what each formula read when it was evaluated, not what its
 // text names: a branch not taken, a folder or a worksheet named in a cell makes no loop, a
 // chain of arrays settles however deep it is, and random numbers are drawn once.
+#include "formula/spreadreach.h"
 #include "functions/general/randomfunctions.h"
 #include "functions/numeric/numericbuiltins.h"
 #include "functions/numeric/random.h"
@@ -230,6 +231,52 @@ TEST(SpreadReads, EveryVolatileFunctionTakesOneTurnInALoop) {
             shown.push_back(book.Shown("C2"));
         }
         EXPECT_EQ(shown, (Strings{"2", "3", "4", "5", "6", "7"}));
+    }
+}
+
+} // namespace vl::test
+
+namespace vl::test {
+
+// What a formula's text tells of the cells it reads: a reference through a folder or a
+// worksheet named in a cell lies on worksheets found only while it is read, never on the
+// formula's own; one through a worksheet named in the text lies on that worksheet.
+TEST(SpreadReads, ReferencesThroughFoldersAndNamesInCellsAreNotNotedOnTheOwnWorksheet) {
+    struct Case {
+        const char* formula;
+        bool ownSheet;   // noted as reading S1!A1:A2
+        bool namedSheet; // noted as reading S2!A1:A2
+        bool everywhere; // counts as reading every cell
+    };
+    const Case cases[] = {
+        {"=SUM(A1:A2)", true, false, false},
+        {"=SUM('\\F'!A1:A2)", false, false, false},
+        {"=SUM('\\F'!A2)", false, false, false},
+        {"=SUM(X9!A1:A2)", false, false, false},
+        {"=SUM(X9!A2)+B7", false, false, false},
+        {"=SUM('\\F\\S2'!A1:A2)", false, true, false},
+        {"=SUM('\\F'!A1:A2)+A2", true, false, false},
+        {"=SUM(('\\F\\S'&\"2\")!A1:A2)", false, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.formula);
+        FolderBook b;
+        b.book.Text(b.s1, "X9", "\\F\\S2");
+        b.book.Formula(b.s1, "C1", c.formula);
+        CFormulaReaches reaches;
+        b.book.Ctx().worksheetList = b.book.Book().tree.first;
+        reaches.Scan(b.book.Ctx(), b.book.Book());
+        const int64_t id = reaches.Find(&b.s1.cells, 0, 2);
+        ASSERT_GE(id, 0);
+        const auto reads = [&](const CCellStore& cells) {
+            bool found = false;
+            reaches.ForEachReader(&cells, CellRange{0, 0, 0, 1}, false,
+                                  [&](uint32_t reader) { found = found || reader == id; });
+            return found;
+        };
+        EXPECT_EQ((std::vector<bool>{reads(b.s1.cells), reads(b.s2.cells),
+                                     reaches.ReadsAnything(std::size_t(id))}),
+                  (std::vector<bool>{c.ownSheet, c.namedSheet, c.everywhere}));
     }
 }
 
