@@ -192,13 +192,11 @@ void CSettler::Graph(const std::vector<SpreadChange>& changes, bool everything,
 
 // Formulas whose reads are not known yet and whose texts name what they write, or cells of
 // others that seem to read them in turn, are evaluated once without storing a result to learn
-// what they read: a branch not taken gives them no second turn. Those that draw random
-// numbers keep what their text names, so that they draw once.
+// what they read: a branch not taken gives them no second turn. Random numbers are not drawn
+// then, so that each formula draws once.
 bool CSettler::ReadUnknown() {
     std::vector<uint32_t> unknown;
-    const auto unread = [&](uint32_t id) {
-        return !reaches_.Logged(id) && !reaches_[id].isVolatile;
-    };
+    const auto unread = [&](uint32_t id) { return !reaches_.Logged(id); };
     for (uint32_t id : graph_.Nodes())
         if (graph_.GroupSize(id) > 1 && unread(id)) unknown.push_back(id);
     for (uint32_t id : selfReaders_)
@@ -214,8 +212,10 @@ bool CSettler::ReadUnknown() {
         const std::string text(cell::Formula(r));
         ctx_.currentCells = &cells;
         NoteEvaluation(ctx_, &cells, reach.row, reach.column, kMarkReadOnly);
+        ctx_.readOnly = true;
         if (EvaluateFormula(ctx_, text, reach.column, reach.row) && FinishFormulaResult(ctx_))
             ReleaseOperand(ctx_, ctx_.values[1]);
+        ctx_.readOnly = false;
         ClearOperand(ctx_.pendingPrecedent);
         ctx_.pendingCells.Clear();
     }

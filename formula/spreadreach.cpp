@@ -252,12 +252,6 @@ void NoteReadArea(CEvalContext& ctx, const CCellStore* cells, const CellRange& a
     if (Reader(ctx).spreads.LoggingReads()) NoteBuiltArea(ctx, cells, area);
 }
 
-void NoteEvaluation(CEvalContext& ctx, const CCellStore* cells, uint32_t row, uint16_t column,
-                    uint16_t mark) {
-    if (ctx.spreads.LoggingReads())
-        ctx.spreads.Built({cells, row, column, nullptr, {mark, 0, mark, 0}, 0});
-}
-
 void NoteBuiltReference(CEvalContext& ctx, const FormulaToken& reference) {
     CellRange area{reference.column, reference.row, reference.column, reference.row};
     if (reference.type == kTokenArea)

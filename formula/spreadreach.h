@@ -28,9 +28,12 @@ void NoteReadArea(CEvalContext& ctx, const CCellStore* cells, const CellRange& a
 inline void NoteRead(CEvalContext& ctx, const CCellStore* cells, const CellRange& area) {
     if (ctx.readsFor || ctx.spreads.LoggingReads()) NoteReadArea(ctx, cells, area);
 }
-// Marks the start of an evaluation of the formula at the context's base cell.
-void NoteEvaluation(CEvalContext& ctx, const CCellStore* cells, uint32_t row, uint16_t column,
-                    uint16_t mark);
+// Marks an evaluation of the formula at that place, while reads are logged.
+inline void NoteEvaluation(CEvalContext& ctx, const CCellStore* cells, uint32_t row,
+                           uint16_t column, uint16_t mark) {
+    if (ctx.spreads.LoggingReads())
+        ctx.spreads.Built({cells, row, column, nullptr, {mark, 0, mark, 0}, 0});
+}
 
 // Whether the formula text calls a function whose result changes on every turn; a name in a
 // text may make it say so wrongly, never the other way round.
