@@ -207,7 +207,8 @@ void CFormulaReaches::AddBuilt(const CSpreadLog& log) {
         last = &b;
         if (id < 0) continue;
         if (!b.cells) {
-            logged_[std::size_t(id)] = true;
+            logged_[std::size_t(id)] = 1;
+            anyLogged_ = true;
             if (b.area.c1 == kMarkCalculated) evaluatedAt_[std::size_t(id)] = b.clock;
             continue;
         }
@@ -296,7 +297,7 @@ int64_t CFormulaReaches::Find(const CCellStore* cells, uint32_t row, uint16_t co
 }
 
 void CFormulaReaches::BuildIndexes() {
-    logged_.assign(reaches_.size(), false);
+    logged_.assign(reaches_.size(), 0);
     evaluatedAt_.assign(reaches_.size(), 0);
     for (uint32_t id = 0; id < reaches_.size(); ++id) {
         if (reaches_[id].everywhere) everywhere_.push_back(id);

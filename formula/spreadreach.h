@@ -68,7 +68,7 @@ public:
     // evaluated while reads were logged reads what it read then, whatever its text names.
     void AddBuilt(const CSpreadLog& log);
     // Whether the formula's reads were logged in an evaluation of this recalculation.
-    bool Logged(std::size_t i) const { return logged_[i]; }
+    bool Logged(std::size_t i) const { return logged_[i] != 0; }
     // The changes noted before the formula's last stored result was evaluated; 0 when that
     // was in the walk, whose changes are not told apart.
     uint32_t EvaluatedAt(std::size_t i) const { return evaluatedAt_[i]; }
@@ -101,7 +101,11 @@ public:
             if (built != built_.end()) built->second.ForEach(area, f);
         }
         auto sheet = sheets_.find(cells);
-        if (sheet != sheets_.end()) sheet->second.ForEach(area, named);
+        if (sheet == sheets_.end()) return;
+        if (anyLogged_ && !builtLost_)
+            sheet->second.ForEach(area, named);
+        else
+            sheet->second.ForEach(area, f);
     }
 
 private:
@@ -122,7 +126,8 @@ private:
     std::vector<CCellStore*> sheetOrder_;
     std::vector<uint32_t> everywhere_;
     std::vector<uint32_t> builders_;
-    std::vector<bool> logged_;
+    std::vector<uint8_t> logged_;
+    bool anyLogged_ = false;
     std::vector<uint32_t> evaluatedAt_;
     // Built references by the worksheet they read, added once per round.
     std::unordered_map<const CCellStore*, CGrowingAreaIndex> built_;
