@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <unordered_set>
 
 namespace vl {
 
@@ -86,18 +87,9 @@ public:
     }
 
     // Kept without a limit: a formula that builds references is met again only through what
-    // it built. The same reference built again at once (a search's trials) is kept once.
-    void Built(const BuiltReference& reference) {
-        if (!active_ || builtLost_) return;
-        if (!built_.Empty() && Same(built_[built_.Size() - 1], reference)) {
-            built_[built_.Size() - 1].clock = clock_;
-            return;
-        }
-        if (!built_.Push(reference))
-            builtLost_ = true;
-        else
-            built_[built_.Size() - 1].clock = clock_;
-    }
+    // it built. A reference one evaluation reads again (a search's trials read the same cells
+    // over and over) is kept once.
+    void Built(const BuiltReference& reference);
     // Whether every reference an evaluation reads is noted, not only those it built.
     void LogReads(bool on) { logReads_ = on && active_; }
     bool LoggingReads() const { return logReads_; }
@@ -110,9 +102,27 @@ public:
     void ClearBuilt() {
         built_.Clear();
         builtLost_ = false;
+        runStart_ = seenUpTo_ = 0;
+        seen_.clear();
     }
 
 private:
+    struct Key {
+        const CCellStore* cells;
+        CellRange area;
+        bool operator==(const Key& o) const {
+            return cells == o.cells && area.c1 == o.area.c1 && area.r1 == o.area.r1 &&
+                   area.c2 == o.area.c2 && area.r2 == o.area.r2;
+        }
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key& k) const;
+    };
+    // Whether the formula's run of references from runStart_ holds this one already.
+    bool Seen(const BuiltReference& reference);
+    static bool SameFormula(const BuiltReference& a, const BuiltReference& b) {
+        return a.from == b.from && a.row == b.row && a.column == b.column;
+    }
     static bool Same(const BuiltReference& a, const BuiltReference& b) {
         return a.from == b.from && a.row == b.row && a.column == b.column && a.cells == b.cells &&
                a.area.c1 == b.area.c1 && a.area.r1 == b.area.r1 && a.area.c2 == b.area.c2 &&
@@ -121,6 +131,11 @@ private:
 
     CGrowArray<SpreadChange> changes_;
     CGrowArray<BuiltReference> built_;
+    // The references of the formula that noted the last one start here; past a few they are
+    // found in `seen_`, filled up to `seenUpTo_`.
+    std::size_t runStart_ = 0;
+    std::size_t seenUpTo_ = 0;
+    std::unordered_set<Key, KeyHash> seen_;
     CGrowArray<SpreadChange> shown_;
     bool shownLost_ = false;
     bool builtLost_ = false;
