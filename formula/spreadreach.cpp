@@ -119,10 +119,10 @@ void CFormulaReaches::ScanFormula(CEvalContext& ctx, const uint8_t* r, CCellStor
             CWorksheet* sheet = item ? AsWorksheet(item) : nullptr;
             qualified = sheet ? &sheet->cells : nullptr;
             elsewhere = !sheet;
-            // The worksheets of a folder or another workbook, or the one a cell names, are
-            // noted as they are read; a name worked out otherwise may read anything.
-            const bool noted = item || previous == kTokenReference ||
-                               (previous == kTokenText && NamesOtherWorkbook(lastText));
+            // The worksheets of a folder or another workbook, or the one a cell or an
+            // expression names, are noted as they are read; a name that finds nothing may
+            // read anything.
+            const bool noted = item || previous != kTokenText || NamesOtherWorkbook(lastText);
             if (!sheet && noted)
                 reach.builds = true;
             else if (!sheet)
@@ -217,6 +217,9 @@ void CFormulaReaches::AddBuilt(const CSpreadLog& log) {
         batch->Add({b.area.r1, b.area.r2, uint32_t(id), b.area.c1, b.area.c2});
     }
     for (auto& [cells, entries] : batches) built_[cells].AddBatch(std::move(entries));
+    // Those whose reads are known are found through them from now on.
+    if (anyLogged_ && !builtLost_)
+        std::erase_if(everywhere_, [&](uint32_t id) { return logged_[id] != 0; });
 }
 
 int64_t CFormulaReaches::FindAfter(int64_t previous, const CCellStore* cells, uint32_t row,
@@ -300,9 +303,10 @@ void CFormulaReaches::BuildIndexes() {
     logged_.assign(reaches_.size(), 0);
     evaluatedAt_.assign(reaches_.size(), 0);
     for (uint32_t id = 0; id < reaches_.size(); ++id) {
-        if (reaches_[id].everywhere) everywhere_.push_back(id);
+        if (reaches_[id].everywhere) everywhereAll_.push_back(id);
         if (reaches_[id].builds) builders_.push_back(id);
     }
+    everywhere_ = everywhereAll_;
     for (auto& [cells, index] : sheets_) index.Build();
 }
 

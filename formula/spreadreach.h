@@ -92,7 +92,7 @@ public:
             if (builtLost_ || !logged_[id]) f(id);
         };
         if (withAnything) {
-            for (uint32_t id : everywhere_) named(id);
+            for (uint32_t id : builtLost_ ? everywhereAll_ : everywhere_) named(id);
             if (builtLost_)
                 for (uint32_t id : builders_) f(id);
         }
@@ -124,7 +124,8 @@ private:
     // is found by a binary search.
     std::vector<FormulaReach> reaches_;
     std::vector<CCellStore*> sheetOrder_;
-    std::vector<uint32_t> everywhere_;
+    std::vector<uint32_t> everywhere_; // those whose reads are not known yet
+    std::vector<uint32_t> everywhereAll_;
     std::vector<uint32_t> builders_;
     std::vector<uint8_t> logged_;
     bool anyLogged_ = false;
