@@ -43,6 +43,7 @@ public:
         own_->worksheetList = caller_.worksheetList;
         own_->currentCells = cells;
         own_->readsFor = &caller_;
+        own_->readOnly = caller_.readOnly;
         function.ctx = own_.get();
         function.caller = &caller_;
         gSearching = true;
