@@ -196,12 +196,13 @@ void CSettler::Graph(const std::vector<SpreadChange>& changes, bool everything,
 // then, so that each formula draws once.
 bool CSettler::ReadUnknown() {
     std::vector<uint32_t> unknown;
-    const auto unread = [&](uint32_t id) { return !reaches_.Logged(id); };
     for (uint32_t id : graph_.Nodes())
-        if (graph_.GroupSize(id) > 1 && unread(id)) unknown.push_back(id);
+        if (graph_.GroupSize(id) > 1 && !reaches_.Logged(id)) unknown.push_back(id);
     for (uint32_t id : selfReaders_)
-        if (unread(id) && graph_.GroupSize(id) == 1) unknown.push_back(id);
+        if (!reaches_.Logged(id) && graph_.GroupSize(id) == 1) unknown.push_back(id);
     if (unknown.empty()) return false;
+    std::sort(unknown.begin(), unknown.end());
+    unknown.erase(std::unique(unknown.begin(), unknown.end()), unknown.end());
     ctx_.worksheetList = workbook_.tree.first;
     for (uint32_t id : unknown) {
         const FormulaReach& reach = reaches_[id];
