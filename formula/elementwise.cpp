@@ -2,6 +2,7 @@
 // arguments, collecting the results into a temporary array.
 #include "formula/arraylimits.h"
 #include "formula/operands.h"
+#include "formula/spreadreach.h"
 
 #include <algorithm>
 #include <string>
@@ -53,6 +54,9 @@ void Prepare(CEvalContext& ctx, FormulaToken& slot, bool elementwise, ElementArg
         if (elementwise) arg.cursor.page = arg.chain;
     } else if (elementwise) {
         arg.cursor.page = slot.cells ? slot.cells->StartPageForRow(slot.firstRow) : nullptr;
+        if (slot.cells)
+            NoteRead(ctx, slot.cells,
+                     {slot.firstColumn, slot.firstRow, slot.lastColumn, slot.lastRow});
     } else if (slot.type == kTokenText) {
         arg.text.assign(ctx.stringPool.PopTempString());
         arg.hasText = true;

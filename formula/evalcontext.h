@@ -122,6 +122,9 @@ public:
     // Set on a search's own context: what its trial evaluations read, the formula being
     // evaluated in this one reads.
     CEvalContext* readsFor = nullptr;
+    // Set while a formula is evaluated only to learn what it reads: nothing draws random
+    // numbers, so that its own turn draws what it would have drawn.
+    bool readOnly = false;
 };
 
 // Drops the temporaries of `count` value-stack entries from `index` downward: an array

@@ -2,6 +2,7 @@
 
 #include "formula/folderrange.h"
 #include "formula/operands.h"
+#include "formula/operators.h"
 #include "formula/tokenizer.h"
 
 namespace vl {
@@ -96,6 +97,7 @@ bool CShuntingYard::Operator(FormulaToken& token, uint16_t& type) {
         if (type != kTokenMinus || prev_ == kTokenNegate) return Fail();
         type = token.type = kTokenNegate;
     }
+    if (type == kTokenQualifier) token.refFlags = prev_ == kTokenText ? kQualifierWritten : 0;
     // Equal precedence runs the older operator first: operators associate to the left.
     while (const FormulaToken* top = TopOperator()) {
         if (!IsOperator(top->type) || ctx_.precedence[top->type] < ctx_.precedence[type]) break;

@@ -100,6 +100,8 @@ void FetchRangeValues(CEvalContext& ctx, FormulaToken& entry) {
     Rectangle rect = RectangleOf(entry);
     CArrayBuilder builder(ctx);
     if (entry.cells) {
+        NoteRead(ctx, entry.cells,
+                 {rect.firstColumn, rect.firstRow, rect.lastColumn, rect.lastRow});
         FormulaError error = CopyRectangle(ctx, builder, *entry.cells, rect, 0);
         entry.error = MergeError(entry.error, error);
     }

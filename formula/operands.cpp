@@ -1,6 +1,7 @@
 #include "formula/operands.h"
 
 #include "formula/literals.h"
+#include "formula/spreadreach.h"
 #include "values/formatdouble.h"
 
 #include <cmath>
@@ -112,6 +113,7 @@ void ResolveReferenceValue(CEvalContext& ctx, FormulaToken& slot) {
         MakeEmpty(slot);
         return;
     }
+    if (slot.cells) NoteRead(ctx, slot.cells, {slot.column, slot.row, slot.column, slot.row});
     const uint8_t* record = slot.cells ? FindCell(*slot.cells, slot.row, slot.column) : nullptr;
     LoadCell(ctx, slot, record);
 }
@@ -200,7 +202,11 @@ FormulaError GetDateTimeArg(CEvalContext& ctx, FormulaToken& slot, IsoDateTime& 
 FormulaError GetRangeArg(CEvalContext& ctx, FormulaToken& slot, Page*& firstPage) {
     firstPage = nullptr;
     if (slot.type == kTokenArea) {
-        if (slot.error == 0 && slot.cells) firstPage = slot.cells->FirstPage();
+        if (slot.error == 0 && slot.cells) {
+            firstPage = slot.cells->FirstPage();
+            NoteRead(ctx, slot.cells,
+                     {slot.firstColumn, slot.firstRow, slot.lastColumn, slot.lastRow});
+        }
         return slot.error;
     }
     if (slot.type == kTokenArray) {

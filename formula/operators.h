@@ -17,5 +17,8 @@ void RunOperator(CEvalContext& ctx, uint16_t code);
 void Intersect(CEvalContext& ctx);
 void MakeRange(CEvalContext& ctx);
 void Qualify(CEvalContext& ctx);
+// On a qualifier operator: the name it qualifies with is written in the formula's text, so
+// what it reads is known from the text.
+constexpr uint8_t kQualifierWritten = 1;
 
 } // namespace vl

@@ -66,9 +66,9 @@ std::string_view Trim(std::string_view text) {
 }
 
 // The worksheet, folder or other workbook file that a name or path qualifies the right
-// entry with; `fromCell` when a cell held the name.
+// entry with; `written` when the formula's text holds the name.
 void ResolveQualifier(CEvalContext& ctx, FormulaToken& left, const FormulaToken& right,
-                      std::string_view name, bool fromCell) {
+                      std::string_view name, bool written) {
     if (!name.empty() && name.front() == '[') {
         FormulaToken entry = right;
         ResolveExternalReference(ctx, name, entry);
@@ -92,7 +92,7 @@ void ResolveQualifier(CEvalContext& ctx, FormulaToken& left, const FormulaToken&
     if (CWorksheet* sheet = AsWorksheet(item)) {
         left.cells = &sheet->cells;
         // The formula's text does not tell which worksheet it reads.
-        if (fromCell) NoteBuiltReference(ctx, left);
+        if (!written) NoteBuiltReference(ctx, left);
     } else {
         GatherFolderRange(ctx, left, *item);
     }
@@ -154,6 +154,8 @@ void MakeRange(CEvalContext& ctx) {
 
 void Qualify(CEvalContext& ctx) {
     uint16_t n = ctx.valueCount;
+    const bool written =
+        ctx.values[n].type == kTokenQualifier && (ctx.values[n].refFlags & kQualifierWritten);
     FormulaToken& left = ctx.values[n - 2];
     FormulaToken& right = ctx.values[n - 1];
     ctx.valueCount = uint16_t(n - 2);
@@ -180,7 +182,7 @@ void Qualify(CEvalContext& ctx) {
         MakeError(left, error);
         return;
     }
-    ResolveQualifier(ctx, left, right, name, fromCell);
+    ResolveQualifier(ctx, left, right, name, written && !fromCell);
 }
 
 } // namespace vl

@@ -1,10 +1,13 @@
 #include "formula/recalc_spread.h"
 
+#include "formula/evaluator.h"
+#include "formula/operands.h"
 #include "formula/spreadloops.h"
 #include "formula/spreadreach.h"
 #include "model/workbook.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -13,18 +16,15 @@ namespace vl {
 namespace {
 
 constexpr int64_t kNone = -1;
-// The turns a formula takes at most in the rounds of one recalculation. Loops are bounded by
-// their size long before; only arrays whose shapes keep changing one another's readers without
-// ever forming a loop in one round come near it.
-constexpr uint32_t kMaxTurns = 64;
 
 // An area whose cells changed or are about to: `writer` writes it; `met` when that writer is
-// to be calculated again rather than changed already.
+// to be calculated again rather than changed already, else `clock` tells when it changed.
 struct DirtyArea {
     const CCellStore* cells;
     CellRange area;
     int64_t writer;
     bool met;
+    uint32_t clock = 0;
 };
 
 class CSettler {
@@ -38,6 +38,13 @@ public:
 private:
     void Mark(const std::vector<SpreadChange>& changes, bool everything,
               const std::vector<FormulaPlace>& deferred);
+    void Graph(const std::vector<SpreadChange>& changes, bool everything,
+               const std::vector<FormulaPlace>& deferred, std::vector<uint32_t>& starts,
+               std::vector<uint32_t>& changed);
+    bool ReadUnknown();
+    bool Stale(uint32_t reader, uint32_t clock) const {
+        return reaches_.EvaluatedAt(reader) <= clock;
+    }
     void Explore(std::vector<DirtyArea>& queue, std::vector<uint32_t>& starts);
     bool Meet(uint32_t id, std::vector<DirtyArea>& queue, bool deferred = false);
     void Keep(const std::vector<uint32_t>& starts, const std::vector<uint32_t>& changed);
@@ -50,10 +57,12 @@ private:
     const CCellStore* only_;
     const CellCalculation& calculate_;
     CFormulaReaches reaches_;
-    CReadGraph graph_;             // the formulas met in this round and what they read
-    std::vector<uint32_t> turns_;  // by formula, its turns in the rounds so far
-    std::vector<bool> kept_;       // by formula, to be calculated again in this round
-    std::vector<uint32_t> marked_; // those, in the order kept
+    CReadGraph graph_;                  // the formulas met in this round and what they read
+    std::vector<uint32_t> turns_;       // by formula, its turns in the rounds so far
+    std::vector<uint32_t> changedAt_;   // by formula, the clock of its last change this round
+    std::vector<bool> kept_;            // by formula, to be calculated again in this round
+    std::vector<uint32_t> marked_;      // those, in the order kept
+    std::vector<uint32_t> selfReaders_; // met formulas whose texts name their own elements
 };
 
 // A formula calculated in this pass (or one the walk left for now) that reads a changed area:
@@ -91,9 +100,16 @@ void CSettler::Explore(std::vector<DirtyArea>& queue, std::vector<uint32_t>& sta
         const auto reader = [&](uint32_t id) {
             // Reading its own elements makes no loop: they are plain values it takes one turn
             // over.
-            if (int64_t(id) == d.writer || !Meet(id, queue)) return;
-            // One that may read anything is not held back by a loop it may not be in.
-            if (d.writer == kNone || reaches_.ReadsAnything(id)) starts.push_back(id);
+            if (int64_t(id) == d.writer) {
+                selfReaders_.push_back(id);
+                return;
+            }
+            if (!Meet(id, queue)) return;
+            // One whose text may read anything is not held back by a loop, whatever it read
+            // this time; one that read the change already needs no turn for it.
+            const bool free =
+                d.writer == kNone || reaches_[id].everywhere || reaches_.ReadsAnything(id);
+            if (free && (d.met || Stale(id, d.clock))) starts.push_back(id);
             if (d.writer != kNone) graph_.Reads(uint32_t(d.writer), id, elements);
         };
         const bool withAnything = !anythingMet || (elements && d.met);
@@ -116,9 +132,12 @@ bool CSettler::Follows(uint32_t writer, uint32_t reader) const {
 // The formulas to calculate again: those the starts and the changed formulas reach, each
 // becoming uncalculated.
 void CSettler::Keep(const std::vector<uint32_t>& starts, const std::vector<uint32_t>& changed) {
-    std::vector<uint32_t> stack(changed);
+    std::vector<uint32_t> stack;
+    // Each array settles once what it reads has, so no formula outside a loop takes more turns
+    // than there are formulas; the bound only guards against a read the log never saw.
+    const uint32_t maxTurns = uint32_t(reaches_.Size()) + 1;
     const auto keep = [&](uint32_t id) {
-        if (kept_[id] || turns_[id] >= kMaxTurns) return;
+        if (kept_[id] || turns_[id] >= maxTurns) return;
         const FormulaReach& reach = reaches_[id];
         uint8_t* r = FindCell(*reaches_.Cells(id), reach.row, reach.column);
         if (!r || !cell::IsFormula(r)) return;
@@ -130,6 +149,12 @@ void CSettler::Keep(const std::vector<uint32_t>& starts, const std::vector<uint3
         r[13] = 0;
     };
     for (uint32_t id : starts) keep(id);
+    // A formula evaluated after a change read it already.
+    for (uint32_t writer : changed)
+        graph_.ForEachReader(writer, [&](uint32_t reader) {
+            if (!kept_[reader] && Stale(reader, changedAt_[writer]) && Follows(writer, reader))
+                keep(reader);
+        });
     while (!stack.empty()) {
         const uint32_t writer = stack.back();
         stack.pop_back();
@@ -139,19 +164,20 @@ void CSettler::Keep(const std::vector<uint32_t>& starts, const std::vector<uint3
     }
 }
 
-// Every formula that reads a changed area, and every one that reads those, becomes
-// uncalculated, but for the turns a loop has used up.
-void CSettler::Mark(const std::vector<SpreadChange>& changes, bool everything,
-                    const std::vector<FormulaPlace>& deferred) {
-    for (uint32_t id : marked_) kept_[id] = false;
-    marked_.clear();
+// The graph of the formulas that read the changed areas, and those that read them in turn.
+void CSettler::Graph(const std::vector<SpreadChange>& changes, bool everything,
+                     const std::vector<FormulaPlace>& deferred, std::vector<uint32_t>& starts,
+                     std::vector<uint32_t>& changed) {
     graph_.Clear(reaches_.Size());
+    starts.clear();
+    changed.clear();
+    selfReaders_.clear();
     std::vector<DirtyArea> queue;
-    std::vector<uint32_t> starts, changed;
     for (const SpreadChange& c : changes) {
         const int64_t id = reaches_.Find(c.cells, c.row, c.column);
         if (id != kNone && graph_.Add(uint32_t(id))) changed.push_back(uint32_t(id));
-        queue.push_back({c.cells, c.area, id, false});
+        if (id != kNone) changedAt_[std::size_t(id)] = c.clock;
+        queue.push_back({c.cells, c.area, id, false, c.clock});
     }
     if (everything)
         for (uint32_t id = 0; id < reaches_.Size(); ++id)
@@ -162,6 +188,51 @@ void CSettler::Mark(const std::vector<SpreadChange>& changes, bool everything,
     }
     Explore(queue, starts);
     graph_.FindLoops();
+}
+
+// Formulas whose reads are not known yet and whose texts name what they write, or cells of
+// others that seem to read them in turn, are evaluated once without storing a result to learn
+// what they read: a branch not taken gives them no second turn. Random numbers are not drawn
+// then, so that each formula draws once.
+bool CSettler::ReadUnknown() {
+    std::vector<uint32_t> unknown;
+    for (uint32_t id : graph_.Nodes())
+        if (graph_.GroupSize(id) > 1 && !reaches_.Logged(id)) unknown.push_back(id);
+    for (uint32_t id : selfReaders_)
+        if (!reaches_.Logged(id) && graph_.GroupSize(id) == 1) unknown.push_back(id);
+    if (unknown.empty()) return false;
+    std::sort(unknown.begin(), unknown.end());
+    unknown.erase(std::unique(unknown.begin(), unknown.end()), unknown.end());
+    ctx_.worksheetList = workbook_.tree.first;
+    for (uint32_t id : unknown) {
+        const FormulaReach& reach = reaches_[id];
+        CCellStore& cells = *reaches_.Cells(id);
+        const uint8_t* r = FindCell(cells, reach.row, reach.column);
+        if (!r || !cell::IsFormula(r)) continue;
+        // A search moves records while it tries values.
+        const std::string text(cell::Formula(r));
+        ctx_.currentCells = &cells;
+        NoteEvaluation(ctx_, &cells, reach.row, reach.column, kMarkReadOnly);
+        ctx_.readOnly = true;
+        if (EvaluateFormula(ctx_, text, reach.column, reach.row) && FinishFormulaResult(ctx_))
+            ReleaseOperand(ctx_, ctx_.values[1]);
+        ctx_.readOnly = false;
+        ClearOperand(ctx_.pendingPrecedent);
+        ctx_.pendingCells.Clear();
+    }
+    reaches_.AddBuilt(ctx_.spreads);
+    return true;
+}
+
+// Every formula that reads a changed area, and every one that reads those, becomes
+// uncalculated, but for the turns a loop has used up.
+void CSettler::Mark(const std::vector<SpreadChange>& changes, bool everything,
+                    const std::vector<FormulaPlace>& deferred) {
+    for (uint32_t id : marked_) kept_[id] = false;
+    marked_.clear();
+    std::vector<uint32_t> starts, changed;
+    Graph(changes, everything, deferred, starts, changed);
+    if (ReadUnknown()) Graph(changes, everything, deferred, starts, changed);
     Keep(starts, changed);
 }
 
@@ -203,7 +274,9 @@ void CSettler::IndexRows(const std::vector<uint32_t>& order) const {
 void CSettler::Run(const std::vector<FormulaPlace>& deferred) {
     reaches_.Scan(ctx_, workbook_);
     turns_.assign(reaches_.Size(), 0);
+    changedAt_.assign(reaches_.Size(), 0);
     kept_.assign(reaches_.Size(), false);
+    ctx_.spreads.LogReads(true);
     for (uint32_t round = 1; round == 1 || !ctx_.spreads.Empty(); ++round) {
         std::vector<SpreadChange> changes;
         for (std::size_t i = 0; i < ctx_.spreads.Size(); ++i) changes.push_back(ctx_.spreads[i]);
@@ -226,6 +299,7 @@ void CSettler::Run(const std::vector<FormulaPlace>& deferred) {
                 calculate_(cells, reach.row, reach.column);
         }
     }
+    ctx_.spreads.LogReads(false);
     ctx_.spreads.Clear();
 }
 

@@ -22,8 +22,10 @@ struct FormulaPlace {
 };
 
 // Runs rounds while arrays change their elements. Each round makes the formulas that read a
-// changed area uncalculated, and those that read them, and calculates them again, each after
-// the formulas whose results it reads. Formulas that read one another's elements form a loop:
+// changed area before it changed uncalculated, and those that read them, and calculates them
+// again, each after the formulas whose results it reads. What a formula reads is what its last
+// evaluation in these rounds read (what its text names until then), so a branch not taken
+// reads nothing. Formulas that read one another's elements form a loop:
 // a change inside a loop gives its formulas at most as many turns as the loop has formulas,
 // whatever else the workbook holds, and none to one that draws random numbers. `deferred` are
 // formulas the walk left out (arrays of random numbers): they take their turn in the first

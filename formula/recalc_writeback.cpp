@@ -2,6 +2,7 @@
 // rebuilt otherwise, and spread over the cells of its area for an array.
 #include "formula/operands.h"
 #include "formula/recalc.h"
+#include "formula/spreadreach.h"
 #include "model/arrayelements.h"
 #include "model/rangeops.h"
 #include "platform/core/bytes.h"
@@ -281,6 +282,8 @@ void WriteFormulaResult(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint
                         std::string_view formula, uint16_t kind) {
     uint8_t* r = FindCell(cells, row, column);
     if (!r || !cell::IsFormula(r)) return;
+    // The rounds after the walk tell a result evaluated before a change from one after it.
+    NoteEvaluation(ctx, &cells, row, column, kMarkCalculated);
     r[14] |= kResultCalculated;
     FormulaToken& value = ctx.values[1];
     if (ctx.lookups.Holding())

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <unordered_set>
 
 namespace vl {
 
@@ -20,18 +21,27 @@ struct SpreadChange {
     uint32_t row;
     uint16_t column;
     CellRange area;
+    uint32_t clock; // the changes noted before it in this recalculation
 };
 
 // A reference a formula built while it was evaluated (from text, offsets, a worksheet name held
 // in a cell, a folder, or in a search's trial evaluations): what it read besides the references
 // its text names.
+// While reads are logged (the rounds after the walk), every reference an evaluation reads is
+// noted the same way, and each evaluation leaves a mark (`cells` null) so that a formula that
+// read nothing is known too.
 struct BuiltReference {
     const CCellStore* from; // the formula's worksheet
     uint32_t row;
     uint16_t column;
-    const CCellStore* cells; // the worksheet read
+    const CCellStore* cells; // the worksheet read; null for the mark of an evaluation
     CellRange area;
+    uint32_t clock = 0; // the changes noted before the read
 };
+
+// What an evaluation's mark says in its area's first column.
+constexpr uint16_t kMarkCalculated = 0; // the result was stored
+constexpr uint16_t kMarkReadOnly = 1;   // evaluated only to learn what it reads
 
 class CSpreadLog {
 public:
@@ -39,19 +49,21 @@ public:
     // waits to be calculated again.
     void Begin() {
         active_ = true;
+        clock_ = 0;
         Clear();
         ClearBuilt();
     }
     void End() {
         active_ = false;
+        logReads_ = false;
         Clear();
         ClearBuilt();
     }
     bool Active() const { return active_; }
 
     void Changed(CCellStore& cells, uint32_t row, uint16_t column, const CellRange& area) {
-        if (active_ && !changes_.Push({&cells, row, column, area})) lost_ = true;
-        if (shown_.Size() >= kShownLimit || !shown_.Push({&cells, row, column, area}))
+        if (active_ && !changes_.Push({&cells, row, column, area, clock_++})) lost_ = true;
+        if (shown_.Size() >= kShownLimit || !shown_.Push({&cells, row, column, area, clock_}))
             shownLost_ = true;
     }
     // The changed areas stay noted past the recalculation until the views that show them
@@ -75,12 +87,14 @@ public:
     }
 
     // Kept without a limit: a formula that builds references is met again only through what
-    // it built. The same reference built again at once (a search's trials) is kept once.
-    void Built(const BuiltReference& reference) {
-        if (!active_ || builtLost_) return;
-        if (!built_.Empty() && Same(built_[built_.Size() - 1], reference)) return;
-        if (!built_.Push(reference)) builtLost_ = true;
-    }
+    // it built. A reference one evaluation reads again (a search's trials read the same cells
+    // over and over) is kept once.
+    void Built(const BuiltReference& reference);
+    // Whether every reference an evaluation reads is noted, not only those it built.
+    void LogReads(bool on) { logReads_ = on && active_; }
+    bool LoggingReads() const { return logReads_; }
+    // The changes noted so far in this recalculation.
+    uint32_t Clock() const { return clock_; }
     std::size_t BuiltSize() const { return built_.Size(); }
     const BuiltReference& BuiltAt(std::size_t i) const { return built_[i]; }
     // A built reference that was not kept: a formula that builds one may read anything.
@@ -88,9 +102,27 @@ public:
     void ClearBuilt() {
         built_.Clear();
         builtLost_ = false;
+        runStart_ = seenUpTo_ = 0;
+        seen_.clear();
     }
 
 private:
+    struct Key {
+        const CCellStore* cells;
+        CellRange area;
+        bool operator==(const Key& o) const {
+            return cells == o.cells && area.c1 == o.area.c1 && area.r1 == o.area.r1 &&
+                   area.c2 == o.area.c2 && area.r2 == o.area.r2;
+        }
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key& k) const;
+    };
+    // Whether the formula's run of references from runStart_ holds this one already.
+    bool Seen(const BuiltReference& reference);
+    static bool SameFormula(const BuiltReference& a, const BuiltReference& b) {
+        return a.from == b.from && a.row == b.row && a.column == b.column;
+    }
     static bool Same(const BuiltReference& a, const BuiltReference& b) {
         return a.from == b.from && a.row == b.row && a.column == b.column && a.cells == b.cells &&
                a.area.c1 == b.area.c1 && a.area.r1 == b.area.r1 && a.area.c2 == b.area.c2 &&
@@ -99,11 +131,18 @@ private:
 
     CGrowArray<SpreadChange> changes_;
     CGrowArray<BuiltReference> built_;
+    // The references of the formula that noted the last one start here; past a few they are
+    // found in `seen_`, filled up to `seenUpTo_`.
+    std::size_t runStart_ = 0;
+    std::size_t seenUpTo_ = 0;
+    std::unordered_set<Key, KeyHash> seen_;
     CGrowArray<SpreadChange> shown_;
     bool shownLost_ = false;
     bool builtLost_ = false;
     bool active_ = false;
     bool lost_ = false;
+    bool logReads_ = false;
+    uint32_t clock_ = 0;
 };
 
 } // namespace vl

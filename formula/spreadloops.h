@@ -18,6 +18,8 @@ public:
     // A formula met in this round; false when it was met already.
     bool Add(uint32_t id);
     bool Has(uint32_t id) const { return id < place_.size() && place_[id] != kAbsent; }
+    // The formulas met, in the order met.
+    const std::vector<uint32_t>& Nodes() const { return nodes_; }
     // `reader` reads what `writer` writes: with `elements`, elements of its array.
     void Reads(uint32_t writer, uint32_t reader, bool elements);
 

@@ -92,6 +92,8 @@ void CFormulaReaches::ScanFormula(CEvalContext& ctx, const uint8_t* r, CCellStor
     FormulaToken token;
     std::string lastText;
     const CCellStore* qualified = nullptr; // the worksheet the next reference lies on
+    // The next reference lies on worksheets found while it is read: noted then, not here.
+    bool elsewhere = false;
     uint16_t previous = 0;
     // OFFSET's first argument is where it starts counting, not a cell it reads.
     bool offsetBase = false;
@@ -99,7 +101,7 @@ void CFormulaReaches::ScanFormula(CEvalContext& ctx, const uint8_t* r, CCellStor
         const uint16_t type = GetFormulaToken(ctx, text, pos, token, true);
         if (type == 0 || type == kTokenEnd) break;
         if (type == kTokenReference || type == kTokenArea) {
-            if (offsetBase) {
+            if (offsetBase || elsewhere) {
                 // The base may be a range "A1:B2": its second end goes too.
             } else if (!token.error) {
                 const CellRange area = TokenArea(token);
@@ -110,15 +112,17 @@ void CFormulaReaches::ScanFormula(CEvalContext& ctx, const uint8_t* r, CCellStor
                     named.push_back({qualified ? qualified : &cells, area});
             }
             qualified = nullptr;
+            elsewhere = previous == kTokenRange ? false : elsewhere;
         } else if (type == kTokenQualifier) {
             CTreeItem* item =
                 previous == kTokenText ? QualifiedItem(ctx, &cells, lastText) : nullptr;
             CWorksheet* sheet = item ? AsWorksheet(item) : nullptr;
             qualified = sheet ? &sheet->cells : nullptr;
-            // The worksheets of a folder or another workbook, or the one a cell names, are
-            // noted as they are read; a name worked out otherwise may read anything.
-            const bool noted = item || previous == kTokenReference ||
-                               (previous == kTokenText && NamesOtherWorkbook(lastText));
+            elsewhere = !sheet;
+            // The worksheets of a folder or another workbook, or the one a cell or an
+            // expression names, are noted as they are read; a name that finds nothing may
+            // read anything.
+            const bool noted = item || previous != kTokenText || NamesOtherWorkbook(lastText);
             if (!sheet && noted)
                 reach.builds = true;
             else if (!sheet)
@@ -136,8 +140,10 @@ void CFormulaReaches::ScanFormula(CEvalContext& ctx, const uint8_t* r, CCellStor
         } else if (type == kTokenArray) {
             if (Page* chain = ctx.scratch.PopPointer()) ctx.scratch.cells.FreePageChain(chain);
         }
-        if (type != kTokenReference && type != kTokenArea && type != kTokenQualifier)
+        if (type != kTokenReference && type != kTokenArea && type != kTokenQualifier) {
             qualified = type == kTokenRange ? qualified : nullptr;
+            elsewhere = type == kTokenRange && elsewhere;
+        }
         if (type == kTokenFunction)
             offsetBase = token.functionIndex == known.offset;
         else if (type != kTokenReference && type != kTokenArea && type != kTokenRange &&
@@ -200,11 +206,20 @@ void CFormulaReaches::AddBuilt(const CSpreadLog& log) {
             id = FindAfter(id, b.from, b.row, b.column);
         last = &b;
         if (id < 0) continue;
+        if (!b.cells) {
+            logged_[std::size_t(id)] = 1;
+            anyLogged_ = true;
+            if (b.area.c1 == kMarkCalculated) evaluatedAt_[std::size_t(id)] = b.clock;
+            continue;
+        }
         if (!batch || b.cells != lastCells) batch = &batches[b.cells];
         lastCells = b.cells;
         batch->Add({b.area.r1, b.area.r2, uint32_t(id), b.area.c1, b.area.c2});
     }
     for (auto& [cells, entries] : batches) built_[cells].AddBatch(std::move(entries));
+    // Those whose reads are known are found through them from now on.
+    if (anyLogged_ && !builtLost_)
+        std::erase_if(everywhere_, [&](uint32_t id) { return logged_[id] != 0; });
 }
 
 int64_t CFormulaReaches::FindAfter(int64_t previous, const CCellStore* cells, uint32_t row,
@@ -220,12 +235,25 @@ int64_t CFormulaReaches::FindAfter(int64_t previous, const CCellStore* cells, ui
     return Find(cells, row, column);
 }
 
-void NoteBuiltArea(CEvalContext& ctx, const CCellStore* cells, const CellRange& area) {
-    // A search's trial evaluation reads for the formula that called the search.
+namespace {
+
+// A search's trial evaluation reads for the formula that called the search.
+CEvalContext& Reader(CEvalContext& ctx) {
     CEvalContext* reader = &ctx;
     while (reader->readsFor) reader = reader->readsFor;
-    if (!reader->spreads.Active() || !cells) return;
-    reader->spreads.Built({reader->currentCells, reader->baseRow, reader->baseColumn, cells, area});
+    return *reader;
+}
+
+} // namespace
+
+void NoteBuiltArea(CEvalContext& ctx, const CCellStore* cells, const CellRange& area) {
+    CEvalContext& reader = Reader(ctx);
+    if (!reader.spreads.Active() || !cells) return;
+    reader.spreads.Built({reader.currentCells, reader.baseRow, reader.baseColumn, cells, area, 0});
+}
+
+void NoteReadArea(CEvalContext& ctx, const CCellStore* cells, const CellRange& area) {
+    if (Reader(ctx).spreads.LoggingReads()) NoteBuiltArea(ctx, cells, area);
 }
 
 void NoteBuiltReference(CEvalContext& ctx, const FormulaToken& reference) {
@@ -272,10 +300,13 @@ int64_t CFormulaReaches::Find(const CCellStore* cells, uint32_t row, uint16_t co
 }
 
 void CFormulaReaches::BuildIndexes() {
+    logged_.assign(reaches_.size(), 0);
+    evaluatedAt_.assign(reaches_.size(), 0);
     for (uint32_t id = 0; id < reaches_.size(); ++id) {
-        if (reaches_[id].everywhere) everywhere_.push_back(id);
+        if (reaches_[id].everywhere) everywhereAll_.push_back(id);
         if (reaches_[id].builds) builders_.push_back(id);
     }
+    everywhere_ = everywhereAll_;
     for (auto& [cells, index] : sheets_) index.Build();
 }
 

@@ -22,6 +22,19 @@ void NoteBuiltReference(CEvalContext& ctx, const FormulaToken& reference);
 // The same for an area of `cells` it reached otherwise (a folder, a worksheet named in a cell).
 void NoteBuiltArea(CEvalContext& ctx, const CCellStore* cells, const CellRange& area);
 
+// Notes, while reads are logged, that the formula being evaluated read the area: what it
+// reads when evaluated, rather than what its text names, tells whom it waits for.
+void NoteReadArea(CEvalContext& ctx, const CCellStore* cells, const CellRange& area);
+inline void NoteRead(CEvalContext& ctx, const CCellStore* cells, const CellRange& area) {
+    if (ctx.readsFor || ctx.spreads.LoggingReads()) NoteReadArea(ctx, cells, area);
+}
+// Marks an evaluation of the formula at that place, while reads are logged.
+inline void NoteEvaluation(CEvalContext& ctx, const CCellStore* cells, uint32_t row,
+                           uint16_t column, uint16_t mark) {
+    if (ctx.spreads.LoggingReads())
+        ctx.spreads.Built({cells, row, column, nullptr, {mark, 0, mark, 0}, 0});
+}
+
 // Whether the formula text calls a function whose result changes on every turn; a name in a
 // text may make it say so wrongly, never the other way round.
 // Called for every formula of every recalculation: most have no "(" at all.
@@ -50,16 +63,23 @@ public:
     std::size_t Size() const { return reaches_.size(); }
     const FormulaReach& operator[](std::size_t i) const { return reaches_[i]; }
     CCellStore* Cells(std::size_t i) const { return sheetOrder_[reaches_[i].sheet]; }
-    // Takes the references built since the last call as read by the formulas that built
-    // them, so that those read only what they built in this recalculation.
+    // Takes the references built or read since the last call as read by the formulas that
+    // built them, so that those read only what they built in this recalculation. A formula
+    // evaluated while reads were logged reads what it read then, whatever its text names.
     void AddBuilt(const CSpreadLog& log);
+    // Whether the formula's reads were logged in an evaluation of this recalculation.
+    bool Logged(std::size_t i) const { return logged_[i] != 0; }
+    // The changes noted before the formula's last stored result was evaluated; 0 when that
+    // was in the walk, whose changes are not told apart.
+    uint32_t EvaluatedAt(std::size_t i) const { return evaluatedAt_[i]; }
 
     // The formula at that place, or -1.
     int64_t Find(const CCellStore* cells, uint32_t row, uint16_t column) const;
 
     // Whether the formula counts as reading every cell of every worksheet.
     bool ReadsAnything(std::size_t i) const {
-        return reaches_[i].everywhere || (builtLost_ && reaches_[i].builds);
+        if (builtLost_) return reaches_[i].everywhere || reaches_[i].builds;
+        return reaches_[i].everywhere && !logged_[i];
     }
 
     // Every formula that may read a cell of `area` on `cells`, once per area it named or
@@ -67,8 +87,12 @@ public:
     template <typename F>
     void ForEachReader(const CCellStore* cells, const CellRange& area, bool withAnything,
                        F&& f) const {
+        // What the text names counts only until the formula's own reads are known.
+        const auto named = [&](uint32_t id) {
+            if (builtLost_ || !logged_[id]) f(id);
+        };
         if (withAnything) {
-            for (uint32_t id : everywhere_) f(id);
+            for (uint32_t id : builtLost_ ? everywhereAll_ : everywhere_) named(id);
             if (builtLost_)
                 for (uint32_t id : builders_) f(id);
         }
@@ -77,7 +101,11 @@ public:
             if (built != built_.end()) built->second.ForEach(area, f);
         }
         auto sheet = sheets_.find(cells);
-        if (sheet != sheets_.end()) sheet->second.ForEach(area, f);
+        if (sheet == sheets_.end()) return;
+        if (anyLogged_ && !builtLost_)
+            sheet->second.ForEach(area, named);
+        else
+            sheet->second.ForEach(area, f);
     }
 
 private:
@@ -96,8 +124,12 @@ private:
     // is found by a binary search.
     std::vector<FormulaReach> reaches_;
     std::vector<CCellStore*> sheetOrder_;
-    std::vector<uint32_t> everywhere_;
+    std::vector<uint32_t> everywhere_; // those whose reads are not known yet
+    std::vector<uint32_t> everywhereAll_;
     std::vector<uint32_t> builders_;
+    std::vector<uint8_t> logged_;
+    bool anyLogged_ = false;
+    std::vector<uint32_t> evaluatedAt_;
     // Built references by the worksheet they read, added once per round.
     std::unordered_map<const CCellStore*, CGrowingAreaIndex> built_;
     std::size_t builtSeen_ = 0;

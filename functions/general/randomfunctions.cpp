@@ -11,8 +11,13 @@ namespace vl {
 
 namespace {
 
-// One number of the shared series; false when its block cannot be had.
-bool DrawUniform(double& u) {
+// One number of the shared series; false when its block cannot be had. An evaluation that
+// only learns what a formula reads takes none of the series.
+bool DrawUniform(const CEvalContext& ctx, double& u) {
+    if (ctx.readOnly) {
+        u = 0.5;
+        return true;
+    }
     Matrix block;
     if (!MatrixResize(block, 1, 1, 0)) return false;
     FillUniformRandom(block, 1, 0, 0, 0, 0);
@@ -23,7 +28,7 @@ bool DrawUniform(double& u) {
 void Rand(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 0, 0)) return;
     double u = 0;
-    if (!DrawUniform(u)) return ReturnError(ctx, kErrMemory);
+    if (!DrawUniform(ctx, u)) return ReturnError(ctx, kErrMemory);
     ReturnNumber(ctx, u);
 }
 
@@ -34,7 +39,7 @@ void RandBetween(CEvalContext& ctx) {
     error = MergeError(error, GetNumberArg(ctx, Argument(ctx, 0), x1));
     if (error) return ReturnError(ctx, error);
     double u = 0;
-    if (!DrawUniform(u)) return ReturnError(ctx, kErrMemory);
+    if (!DrawUniform(ctx, u)) return ReturnError(ctx, kErrMemory);
     double lo = std::min(x1, x2), hi = std::max(x1, x2);
     ReturnNumber(ctx, lo + (hi - lo) * u);
 }

@@ -156,7 +156,8 @@ void MtxRandBuiltin(CEvalContext& ctx) {
     Matrix v;
     if (!error) error = SizeMatrix(v, uint32_t(n), 1);
     if (error) return FailCall(ctx, error);
-    FillUniformRandom(v, n, seeds.has1, seeds.seed1, seeds.has2, seeds.seed2);
+    // An evaluation that only learns what a formula reads takes none of the series.
+    if (!ctx.readOnly) FillUniformRandom(v, n, seeds.has1, seeds.seed1, seeds.has2, seeds.seed2);
     ReturnMatrix(ctx, v, uint32_t(n), 1);
 }
 
@@ -174,7 +175,9 @@ void MtxRand2Builtin(CEvalContext& ctx) {
     Matrix v;
     if (!error) error = SizeMatrix(v, uint32_t(n), 1);
     if (error) return FailCall(ctx, error);
-    FillRandomByDistribution(v, n, seeds.has1, seeds.seed1, seeds.has2, seeds.seed2, type, v1, v2);
+    if (!ctx.readOnly)
+        FillRandomByDistribution(v, n, seeds.has1, seeds.seed1, seeds.has2, seeds.seed2, type, v1,
+                                 v2);
     ReturnMatrix(ctx, v, uint32_t(n), 1);
 }
 

@@ -1,5 +1,6 @@
 // ROOT, MINMC and MINSIMPLEX: searches that write trial values into worksheet cells and
 // re-evaluate one formula cell, giving every variable cell its number back afterwards.
+#include "formula/spreadreach.h"
 #include "functions/numeric/matrixargs.h"
 #include "functions/numeric/numericbuiltins.h"
 #include "functions/numeric/userfunction.h"
@@ -42,6 +43,7 @@ public:
         own_->worksheetList = caller_.worksheetList;
         own_->currentCells = cells;
         own_->readsFor = &caller_;
+        own_->readOnly = caller_.readOnly;
         function.ctx = own_.get();
         function.caller = &caller_;
         gSearching = true;
@@ -89,6 +91,7 @@ FormulaError ReadFunctionCell(CEvalContext& ctx, FormulaToken& slot, CSearch& se
                               CCellStore*& cells) {
     if (slot.type != kTokenReference || slot.error || !slot.cells)
         return MergeError(slot.error, kErrRef);
+    NoteRead(ctx, slot.cells, {slot.column, slot.row, slot.column, slot.row});
     const uint8_t* record = FindCell(*slot.cells, slot.row, slot.column);
     if (!record || !cell::IsFormula(record) || !IsNumericCell(ctx, slot.cells, record))
         return kErrRef;
@@ -103,6 +106,7 @@ FormulaError ReadVariableCell(CEvalContext& ctx, FormulaToken& slot, CSearch& se
     if (slot.type != kTokenReference || slot.error || !slot.cells)
         return MergeError(slot.error, kErrRef);
     VariableCell v;
+    NoteRead(ctx, slot.cells, {slot.column, slot.row, slot.column, slot.row});
     if (!VariableOf(ctx, slot.cells, FindCell(*slot.cells, slot.row, slot.column), v))
         return kErrRef;
     search.variables.push_back(v);
@@ -118,6 +122,7 @@ FormulaError ReadVariableRange(CEvalContext& ctx, FormulaToken& slot, CSearch& s
     }
     if (slot.firstColumn != slot.lastColumn || slot.lastRow - slot.firstRow >= kMaxVariables)
         return kErrRef;
+    NoteRead(ctx, slot.cells, {slot.firstColumn, slot.firstRow, slot.lastColumn, slot.lastRow});
     for (uint32_t row = slot.firstRow; row <= slot.lastRow; ++row) {
         VariableCell v;
         if (!VariableOf(ctx, slot.cells, FindCell(*slot.cells, row, slot.firstColumn), v))

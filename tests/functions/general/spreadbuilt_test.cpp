@@ -76,11 +76,12 @@ TEST(SpreadBuilt, ReadersThroughFoldersAndNamesInCellsSeeTheArraysTheyReach) {
         double perUnit; // the reader's value for D1 = 1
     };
     const Case cases[] = {
-        {"=SUM('\\F'!C2:C3)", 2 + 20}, // S2 and S3 under F, each with its array
-        {"=SUM('\\F'!C3)", 1 + 10},    // one cell of each
-        {"=B1!C2*1", 1},               // B1 holds S2's path
-        {"=SUM(B2!C2:C3)", 20},        // B2 holds S3's path
-        {"=SUM('\\F\\S2'!C2:C3)", 2},  // the worksheet named in the text
+        {"=SUM('\\F'!C2:C3)", 2 + 20},         // S2 and S3 under F, each with its array
+        {"=SUM('\\F'!C3)", 1 + 10},            // one cell of each
+        {"=B1!C2*1", 1},                       // B1 holds S2's path
+        {"=SUM(B2!C2:C3)", 20},                // B2 holds S3's path
+        {"=SUM('\\F\\S2'!C2:C3)", 2},          // the worksheet named in the text
+        {"=SUM((\"\\F\\S\"&\"2\")!C2:C3)", 2}, // named by an expression
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reader);

@@ -4,6 +4,7 @@
 // other only what the first reads.
 #include "functions/general/randomfunctions.h"
 #include "functions/numeric/numericbuiltins.h"
+#include "functions/numeric/statbuiltins.h"
 #include "functiontestutil.h"
 
 #include <map>
@@ -16,6 +17,8 @@ namespace vl::test {
 
 namespace {
 
+// The random workbooks each test builds; the sanitizer builds may want fewer.
+constexpr uint32_t kWorkbooks = 150;
 constexpr uint32_t kRows = 18;
 constexpr uint16_t kColumns = 8;
 
@@ -53,13 +56,20 @@ public:
     const std::vector<Item>& Items() const { return items_; }
 
     // The book with every item, and `unrelated` arrays nothing reads in columns of their own.
-    void Build(FunctionBook& book, int unrelated = 0) const {
+    // With `unread`, half the formulas also name cells they never read: another formula's cell
+    // in a branch not taken (AE1 stays empty), and cells of the folder F or of the worksheet
+    // AE2 names, whose worksheet S3 is empty.
+    void Build(FunctionBook& book, int unrelated = 0, bool unread = false) const {
         CWorksheet* sheets[2] = {&book.AddSheet("S1"), &book.AddSheet("S2")};
+        book.AddFolder("F");
+        book.AddSheet("S3", 2);
+        std::mt19937 rng(uint32_t(items_.size()) * 31 + uint32_t(items_[0].at.row));
+        for (CWorksheet* s : sheets) book.Text(*s, "AE2", "\\F\\S3");
         for (const Item& item : items_) {
             CWorksheet& s = *sheets[item.at.sheet];
             const std::string a1 = Name(item.at.column, item.at.row);
             if (item.text[0] == '=')
-                book.Formula(s, a1, item.text);
+                book.Formula(s, a1, item.text + (unread ? UnreadTerm(item, rng) : ""));
             else
                 book.Number(s, a1, std::stod(item.text));
             for (std::size_t i = 0; i < item.beside.size(); ++i) {
@@ -96,6 +106,29 @@ public:
 
 private:
     int Pick(int n) { return int(rng_() % uint32_t(n)); }
+
+    // A term adding nothing, on half the formulas, that names a cell of another formula.
+    std::string UnreadTerm(const Item& from, std::mt19937& rng) const {
+        if (rng() % 2) return "";
+        std::vector<const Item*> formulas;
+        for (const Item& it : items_)
+            if (it.text[0] == '=' && &it != &from) formulas.push_back(&it);
+        if (formulas.empty()) return "";
+        const Item& it = *formulas[rng() % formulas.size()];
+        const std::string a1 = Name(uint16_t(it.at.column + rng() % it.width),
+                                    uint32_t(it.at.row + rng() % it.height));
+        const std::string cell = it.at.sheet == from.at.sheet
+                                     ? a1
+                                     : "'\\S" + std::to_string(it.at.sheet + 1) + "'!" + a1;
+        switch (rng() % 3) {
+        case 0:
+            return "+IF($AE$1," + cell + ",0)";
+        case 1:
+            return "+SUM('\\F'!" + a1 + ")";
+        default:
+            return "+SUM($AE$2!" + a1 + ")";
+        }
+    }
 
     bool Free(const Cell& c, uint16_t w, uint32_t h) const {
         if (c.column + w > kColumns || c.row + h > kRows) return false;
@@ -279,7 +312,7 @@ std::string Differences(const Snapshot& a, const Snapshot& b) {
 } // namespace
 
 TEST(SpreadSettleRandom, OneRecalculationGivesWhatASecondOneGives) {
-    for (uint32_t seed = 1; seed <= 150; ++seed) {
+    for (uint32_t seed = 1; seed <= kWorkbooks; ++seed) {
         SCOPED_TRACE(seed);
         CRandomBook shape(seed, false, false);
         FunctionBook book;
@@ -300,7 +333,7 @@ TEST(SpreadSettleRandom, OneRecalculationGivesWhatASecondOneGives) {
 TEST(SpreadSettleRandom, SearchesGiveInOneRecalculationWhatASecondGives) {
     ASSERT_TRUE(BindNumericMethodBuiltins());
     int searches = 0;
-    for (uint32_t seed = 1; seed <= 150; ++seed) {
+    for (uint32_t seed = 1; seed <= kWorkbooks; ++seed) {
         SCOPED_TRACE(seed);
         CRandomBook shape(seed, false, false, false, true);
         for (const Item& item : shape.Items()) searches += !item.beside.empty();
@@ -316,17 +349,18 @@ TEST(SpreadSettleRandom, SearchesGiveInOneRecalculationWhatASecondGives) {
         ASSERT_TRUE(book.Recalc());
         ASSERT_EQ(Differences(changed, Take(book)), "");
     }
-    EXPECT_GT(searches, 300);
+    EXPECT_GT(searches, int(2 * kWorkbooks));
 }
 
+// Nor do cells formulas name but never read.
 TEST(SpreadSettleRandom, ArraysNothingReadsChangeNoResult) {
-    for (uint32_t seed = 1; seed <= 150; ++seed) {
+    for (uint32_t seed = 1; seed <= kWorkbooks; ++seed) {
         SCOPED_TRACE(seed);
         CRandomBook shape(seed, false, true);
         FunctionBook alone;
         shape.Build(alone);
         FunctionBook crowded;
-        shape.Build(crowded, 12);
+        shape.Build(crowded, 12, true);
         for (int pass = 0; pass < 2; ++pass) {
             ASSERT_TRUE(alone.Recalc());
             ASSERT_TRUE(crowded.Recalc());
@@ -356,7 +390,7 @@ std::set<int> ReadFromFirstSheet(const std::vector<Item>& items) {
 TEST(SpreadSettleRandom, OneWorksheetRecalculatedChangesElsewhereOnlyWhatItReads) {
     BindRandomMatrixFunctions();
     int checked = 0;
-    for (uint32_t seed = 1; seed <= 150; ++seed) {
+    for (uint32_t seed = 1; seed <= kWorkbooks; ++seed) {
         SCOPED_TRACE(seed);
         CRandomBook shape(seed, true, true);
         FunctionBook book;
@@ -380,7 +414,7 @@ TEST(SpreadSettleRandom, OneWorksheetRecalculatedChangesElsewhereOnlyWhatItReads
                 }
         }
     }
-    EXPECT_GT(checked, 500);
+    EXPECT_GT(checked, int(kWorkbooks * 10 / 3));
 }
 
 // A loop of two or three arrays on S1, each reading an element of the next, in the columns from
@@ -403,7 +437,7 @@ void AddLoop(FunctionBook& book, std::mt19937& rng, uint16_t column, uint32_t ro
 TEST(SpreadSettleRandom, ALoopOfArraysShowsTheSameBesideUnrelatedArraysAndLoops) {
     constexpr uint16_t kLoopColumn = kColumns + 4;
     int compared = 0;
-    for (uint32_t seed = 1; seed <= 100; ++seed) {
+    for (uint32_t seed = 1; seed <= kWorkbooks * 2 / 3; ++seed) {
         SCOPED_TRACE(seed);
         CRandomBook shape(seed, false, true);
         FunctionBook alone, crowded;
@@ -426,17 +460,17 @@ TEST(SpreadSettleRandom, ALoopOfArraysShowsTheSameBesideUnrelatedArraysAndLoops)
             compared += int(a.size());
         }
     }
-    EXPECT_GT(compared, 1000);
+    EXPECT_GT(compared, int(kWorkbooks * 20 / 3));
 }
 
 // Arrays with 0*RAND() read arrays placed before and after them: one recalculation gives what a
 // second one gives, as it does without random numbers.
 TEST(SpreadSettleRandom, RandomArraysReadTheArraysAfterThemSettled) {
-    for (uint32_t seed = 1; seed <= 150; ++seed) {
+    for (uint32_t seed = 1; seed <= kWorkbooks; ++seed) {
         SCOPED_TRACE(seed);
         CRandomBook shape(seed, true, false, true);
         FunctionBook book;
-        shape.Build(book);
+        shape.Build(book, 0, seed % 2 == 0);
         ASSERT_TRUE(book.Recalc());
         const Snapshot first = Take(book);
         ASSERT_TRUE(book.Recalc());
@@ -446,6 +480,46 @@ TEST(SpreadSettleRandom, RandomArraysReadTheArraysAfterThemSettled) {
         const Snapshot changed = Take(book);
         ASSERT_TRUE(book.Recalc());
         ASSERT_EQ(Differences(changed, Take(book)), "");
+    }
+}
+
+// Chains of arrays laid out bottom-up, each growing once the one below has, the lowest reading
+// a number: after one recalculation a second changes nothing, whatever the number does.
+TEST(SpreadSettleRandom, DeepChainsOfGrowingArraysSettleInOneRecalculation) {
+    ASSERT_TRUE(BindStatisticsBuiltins());
+    for (int n : {70, 200}) {
+        SCOPED_TRACE(n);
+        FunctionBook book;
+        for (int k = 0; k < n; ++k) {
+            const std::string test =
+                k == n - 1 ? "$D$1>4" : "COUNT(A" + std::to_string(4 * k + 7) + ")>0";
+            book.Formula("A" + std::to_string(4 * k + 1), "=IF(" + test + ",{1;2;3},{1;2})");
+        }
+        // The readers come after the chain in the walk.
+        const std::string end = std::to_string(4 * n), sum = "B" + std::to_string(4 * n + 2),
+                          count = "C" + std::to_string(4 * n + 2),
+                          counted = "C" + std::to_string(4 * n + 3);
+        book.Formula(sum, "=SUM(A1:A" + end + ")");
+        book.Formula(count, "={1;1}*COUNT(A1:A" + end + ")");
+        const auto column = [&] {
+            std::string shown;
+            for (uint32_t r = 0; r < uint32_t(4 * n); ++r)
+                shown += ShownRecord(FindCell(book.Sheet().cells, r, 0)) + ",";
+            return shown + book.Shown(sum) + "," + book.Shown(counted);
+        };
+        std::mt19937 rng{uint32_t(n)};
+        for (int pass = 0; pass < 6; ++pass) {
+            book.Number("D1", double(rng() % 9));
+            ASSERT_TRUE(book.Recalc());
+            const std::string once = column();
+            ASSERT_TRUE(book.Recalc());
+            ASSERT_EQ(once, column()) << pass;
+            const bool grown = std::stod(book.Shown("D1")) > 4;
+            EXPECT_EQ((std::vector<std::string>{book.Shown(sum), book.Shown(counted)}),
+                      (std::vector<std::string>{std::to_string((grown ? 6 : 3) * n),
+                                                std::to_string((grown ? 3 : 2) * n)}))
+                << pass;
+        }
     }
 }
 
