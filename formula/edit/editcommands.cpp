@@ -2,6 +2,7 @@
 
 #include "formula/edit/convert.h"
 #include "formula/edit/formulaadjust.h"
+#include "formula/edit/referenceplan.h"
 #include "formula/edit/rowsort.h"
 #include "formula/edit/undocases.h"
 #include "model/memoryguard.h"
@@ -136,9 +137,13 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
         !insert || (rows ? RowsInsertFit(ws->cells, s.r1, s.r2 - s.r1 + 1)
                          : ColumnsInsertFit(ws->cells, s.c1, uint16_t(s.c2 - s.c1 + 1)));
     if (!fit) return workbook.error = full, CommandResult::kFailed;
+    // One plan over every worksheet: the edited one's formulas move with its cells, the
+    // others' keep reaching the cells they named there.
     std::vector<FormulaText> texts, lost;
+    FormulaPlan others;
     const bool planned = GuardWorksheetMemory(workbook, [&] {
-        if (PlanFormulasAfterEdit(*ctx, ws->cells, mode, span, texts, insert ? nullptr : &lost))
+        if (PlanFormulasAfterEdit(*ctx, ws->cells, mode, span, texts, insert ? nullptr : &lost) &&
+            PlanOtherWorksheets(*ctx, workbook, *ws, mode, span, others))
             return true;
         return workbook.error = full, false;
     });
@@ -150,16 +155,23 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
     if (!insert && !(rows ? workbook.RecordUndoRowsCopy(s, cc, cr, s.r1, s.r2)
                           : workbook.RecordUndoColumnsCopy(s, cc, cr, s.c1, s.c2)))
         return CommandResult::kFailed;
+    UndoEntry& entry = workbook.undo.entries[workbook.undo.current];
+    if (!KeepFormulaPlan(workbook, entry, others)) {
+        workbook.DiscardLastUndo(true);
+        return CommandResult::kFailed;
+    }
     const bool done = rows ? (insert ? InsertWorksheetRows(*ws, s.r1, s.r2, workbook.error)
                                      : RemoveWorksheetRows(*ws, s.r1, s.r2, workbook.error))
                            : (insert ? InsertWorksheetColumns(*ws, s.c1, s.c2, workbook.error)
                                      : RemoveWorksheetColumns(*ws, s.c1, s.c2, workbook.error));
     if (!done) {
+        const ErrorCode error = workbook.error;
+        ExchangeFormulaPlan(workbook, entry);
         workbook.DiscardLastUndo(true);
+        workbook.error = error;
         return CommandResult::kFailed;
     }
-    if (!ReplaceFormulaTexts(ws->cells, texts) ||
-        !undocase::KeepLostFormulas(workbook.undo.entries[workbook.undo.current], lost)) {
+    if (!ReplaceFormulaTexts(ws->cells, texts) || !undocase::KeepLostFormulas(entry, lost)) {
         workbook.error = kErrorWorksheetMemory;
         return FinishCommand(workbook, false);
     }

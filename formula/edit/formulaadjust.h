@@ -1,8 +1,10 @@
 #pragma once
-// Rewriting the relative references of a worksheet's formulas after rows or columns were
-// inserted or removed, so that each still reaches the cell it reached before. Formula text
-// keeps relative references as distances from its own cell (R[-2], C[3]), which move with
-// the cell; what must change are the distances that now cross the inserted or removed span.
+// Rewriting the references of formulas after rows or columns were inserted or removed, so
+// that each still reaches the cell it reached before. Formula text keeps relative references
+// as distances from its own cell (R[-2], C[3]), which move with the cell, and absolute ones
+// as indexes (R17); what must change are the distances that now cross the inserted or
+// removed span and the indexes at or past it, on the edited worksheet and on every other
+// worksheet that names it.
 
 #include "formula/evalcontext.h"
 #include "model/rangedescriptor.h"
@@ -30,9 +32,8 @@ struct FormulaText {
 };
 
 // Rewrites every formula of the store for rows (columns) of `range` inserted or removed;
-// the store already holds the cells where the edit put them. References that follow a
-// worksheet qualifier point into other worksheets and are left alone, unless the qualifier
-// names the store's own worksheet. False, changing no
+// the store already holds the cells where the edit put them. References qualified with
+// another worksheet keep reaching their cells there. False, changing no
 // formula, when a rewrite would take a reference off the sheet or a record could not be
 // had. A removal cannot be rewritten back for a formula that reached into the removed
 // span; with `lost` given, such formulas come back with the texts they had and the cells
@@ -60,12 +61,17 @@ BlockPtr PackFormulaTexts(const std::vector<FormulaText>& texts, uint32_t& size)
 bool UnpackFormulaTexts(const uint8_t* block, uint32_t size, std::vector<FormulaText>& texts);
 
 // The rewrite of one formula text (internal form) of the cell at (column, row), as it
-// stands after the edit. False when a reference would leave the sheet; `out` is the text
-// with the changes, equal to `text` when none applies.
-// `reachedSpan`, when given, is set when a reference reached into a removed span. `own` is
-// the store of the formula's worksheet: a qualifier that names it counts as none.
+// stands after the edit, for rows or columns of the worksheet whose store is `edited`: every
+// reference part, relative or absolute, keeps reaching the cell it reached, wherever the
+// edit took that cell and the formula. `own` is the store of the formula's worksheet (its
+// cell moved when it is the edited one; null `edited` says it is); references that no rule
+// follows (a folder range, another workbook, a name that finds nothing) stay as written.
+// False when a reference would be pushed off the sheet; `out` is the text with the changes,
+// equal to `text` when none applies. `reachedSpan`, when given, is set when a reference
+// reached into a removed span.
 bool AdjustFormulaText(CEvalContext& ctx, std::string_view text, uint16_t column, uint32_t row,
                        uint8_t mode, const RangeDescriptor& range, std::string& out,
-                       bool* reachedSpan = nullptr, const CCellStore* own = nullptr);
+                       bool* reachedSpan = nullptr, const CCellStore* own = nullptr,
+                       const CCellStore* edited = nullptr);
 
 } // namespace vl

@@ -1,4 +1,5 @@
 #include "formula/edit/formulaadjust.h"
+#include "formula/edit/referenceplan.h"
 #include "formula/edit/undocases.h"
 #include "formula/edit/undoexec.h"
 #include "model/containerpaste.h"
@@ -92,6 +93,14 @@ bool Plan(CWorkbook& workbook, CEvalContext& ctx, CWorksheet& ws, const RangeDes
     });
 }
 
+// Puts back what an exchange changed when the edit it went with failed, keeping the
+// edit's error.
+void ExchangeBack(CWorkbook& workbook, UndoEntry& e) {
+    const ErrorCode error = workbook.error;
+    ExchangeFormulaPlan(workbook, e);
+    workbook.error = error;
+}
+
 // The rows (columns) are there: they are kept in the entry, then removed.
 bool RemoveAgain(CWorkbook& workbook, CWorksheet& ws, int32_t index, bool rows, CEvalContext& ctx) {
     UndoHistory& history = workbook.undo;
@@ -100,9 +109,15 @@ bool RemoveAgain(CWorkbook& workbook, CWorksheet& ws, int32_t index, bool rows, 
     if (!Plan(workbook, ctx, ws, span, rows, false, texts, &lost)) return false;
     int32_t spare = kSpare;
     if (!SnapshotRangeToUndo(workbook, ws, span, history, spare, true, true)) return false;
+    // Other worksheets' formulas that name this one take their texts from the entry.
+    if (!ExchangeFormulaPlan(workbook, history.entries[index])) {
+        FreeUndoEntry(history, kSpare);
+        return false;
+    }
     const bool removed = rows ? RemoveWorksheetRows(ws, span.r1, span.r2, workbook.error)
                               : RemoveWorksheetColumns(ws, span.c1, span.c2, workbook.error);
     if (!removed) {
+        ExchangeBack(workbook, history.entries[index]);
         FreeUndoEntry(history, kSpare);
         return false;
     }
@@ -137,11 +152,13 @@ bool InsertAgain(CWorkbook& workbook, CWorksheet& ws, int32_t index, bool rows, 
                    Fail(workbook, kErrorInvalidCacheIndex);
         }))
         return false;
+    if (!ExchangeFormulaPlan(workbook, e)) return false;
     const bool inserted = rows ? InsertWorksheetRows(ws, span.r1, span.r2, workbook.error)
                                : InsertWorksheetColumns(ws, span.c1, span.c2, workbook.error);
-    if (!inserted) return false;
+    if (!inserted) return ExchangeBack(workbook, e), false;
     if (!RestoreRangeFromUndo(workbook, ws, history, index, true, true)) {
         TakeOutEmpty(ws, span, rows);
+        ExchangeBack(workbook, e);
         return false;
     }
     if (!ReplaceFormulaTexts(ws.cells, texts)) {
@@ -151,6 +168,7 @@ bool InsertAgain(CWorkbook& workbook, CWorksheet& ws, int32_t index, bool rows, 
             RemoveWorksheetRows(ws, span.r1, span.r2, ignored);
         else
             RemoveWorksheetColumns(ws, span.c1, span.c2, ignored);
+        ExchangeBack(workbook, e);
         return Fail(workbook, kErrorWorksheetMemory);
     }
     e.object.reset();

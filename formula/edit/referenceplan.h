@@ -1,0 +1,48 @@
+#pragma once
+// One plan of formula rewrites over the worksheets of a workbook, made before a structural
+// edit changes anything, put in once the edit is made and kept with its undo entry. Carried
+// out, the entry exchanges the kept texts with those in the cells, so that the same
+// exchange serves undo and redo.
+
+#include "formula/edit/formulaadjust.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace vl {
+
+class CWorkbook;
+class CWorksheet;
+
+// New texts for formula cells of one worksheet.
+struct SheetTexts {
+    CWorksheet* sheet;
+    std::vector<FormulaText> texts;
+};
+using FormulaPlan = std::vector<SheetTexts>;
+
+// The rewrites of every other worksheet's formulas for rows (columns) of `edited` inserted
+// or removed; their cells do not move. False when a reference would be pushed off the sheet.
+bool PlanOtherWorksheets(CEvalContext& ctx, const CWorkbook& workbook, const CWorksheet& edited,
+                         uint8_t mode, const RangeDescriptor& range, FormulaPlan& plan);
+
+// Puts the texts into their cells; `replaced` gets the texts they took the place of. All or
+// nothing: false, every cell as it was, when memory runs out.
+bool ApplyFormulaPlan(const FormulaPlan& plan, FormulaPlan* replaced = nullptr);
+
+// A plan in one heap block, each worksheet named by its position in the tree: u32 count;
+// per worksheet i32 position, u32 size and the texts as PackFormulaTexts packs them. Null
+// when memory runs out; an empty plan packs to nothing (null, size 0) and is no failure.
+BlockPtr PackFormulaPlan(const CWorkbook& workbook, const FormulaPlan& plan, uint32_t& size,
+                         bool& failed);
+// False for a block that overruns its size or names no worksheet.
+bool UnpackFormulaPlan(const CWorkbook& workbook, const uint8_t* block, uint32_t size,
+                       FormulaPlan& plan);
+
+// Puts the texts into their cells and keeps those they replaced in the entry (the tree must
+// stand as when it was recorded); the way undo and redo carry the rewrites of worksheets
+// whose cells did not move. False with the workbook's error (8, 12) and nothing changed.
+bool KeepFormulaPlan(CWorkbook& workbook, UndoEntry& entry, const FormulaPlan& plan);
+bool ExchangeFormulaPlan(CWorkbook& workbook, UndoEntry& entry);
+
+} // namespace vl
