@@ -35,16 +35,28 @@ bool ContainerChanged(CWorkbook& workbook, CWorksheet& ws, int32_t index) {
     return true;
 }
 
+// The texts of formulas that follow a move are exchanged while both the copy and the
+// original are in the tree, as when they were kept.
 bool Tree(CWorkbook& workbook, int32_t index) {
     UndoEntry& e = workbook.undo.entries[index];
     if (e.treeChain) {
-        LinkTreeChainAt(workbook.tree, e.treeChain.release(), e.treePosition);
-        return true;
+        CTreeItem* chain = e.treeChain.release();
+        LinkTreeChainAt(workbook.tree, chain, e.treePosition);
+        if (ExchangeFormulaPlan(workbook, e)) return true;
+        const ErrorCode error = workbook.error;
+        DetachTreeItem(workbook.tree, chain, workbook.error);
+        e.treeChain.reset(chain);
+        return Fail(workbook, error);
     }
     CTreeItem* item =
         e.treePosition < 0 ? nullptr : GetTreeItemAt(e.treePosition, workbook.tree.first);
     if (!item) return Fail(workbook, kErrorPathNotFound);
-    if (!DetachTreeItem(workbook.tree, item, workbook.error)) return false;
+    if (!ExchangeFormulaPlan(workbook, e)) return false;
+    if (!DetachTreeItem(workbook.tree, item, workbook.error)) {
+        const ErrorCode error = workbook.error;
+        ExchangeFormulaPlan(workbook, e);
+        return Fail(workbook, error);
+    }
     e.treeChain.reset(item);
     return true;
 }
