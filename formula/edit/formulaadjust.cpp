@@ -301,11 +301,13 @@ bool ApplyFormulaTexts(CCellStore& store, const std::vector<FormulaText>& rewrit
 
 bool AdjustFormulaText(CEvalContext& ctx, std::string_view text, uint16_t column, uint32_t row,
                        uint8_t mode, const RangeDescriptor& range, std::string& out,
-                       bool* reachedSpan, const CCellStore* own, const CCellStore* edited) {
+                       bool* reachedSpan, const CCellStore* own, const CCellStore* edited,
+                       bool cellMoves) {
     const Edit e = MakeEdit(mode, range);
     bool reached = false;
     out.clear();
-    const bool moves = !edited || edited == own;
+    const bool onEdited = !edited || edited == own;
+    const bool moves = onEdited && cellMoves;
     if (!edited) edited = own;
     PartPlace place{0, e.rows ? int64_t(row) : int64_t(column), true};
     if (!moves) {
@@ -318,7 +320,7 @@ bool AdjustFormulaText(CEvalContext& ctx, std::string_view text, uint16_t column
     size_t pos = !text.empty() && (text[0] == '=' || text[0] == '+') ? 1 : 0;
     out.append(text.substr(0, pos));
     uint16_t previous = 0;
-    Target unqualified = moves ? Target::kMoves : Target::kStays;
+    Target unqualified = onEdited ? Target::kMoves : Target::kStays;
     Target qualifier = unqualified; // what the latest qualifier names
     Target last = unqualified;      // what the latest reference read, for a range's far end
     std::string name;

@@ -64,14 +64,15 @@ bool UnpackFormulaTexts(const uint8_t* block, uint32_t size, std::vector<Formula
 // stands after the edit, for rows or columns of the worksheet whose store is `edited`: every
 // reference part, relative or absolute, keeps reaching the cell it reached, wherever the
 // edit took that cell and the formula. `own` is the store of the formula's worksheet (its
-// cell moved when it is the edited one; null `edited` says it is); references that no rule
-// follows (a folder range, another workbook, a name that finds nothing) stay as written.
+// cell moved when it is the edited one, unless `cellMoves` is clear: a chart's range
+// formula stands nowhere; null `edited` says it is); references that no rule follows (a
+// folder range, another workbook, a name that finds nothing) stay as written.
 // False when a reference would be pushed off the sheet; `out` is the text with the changes,
 // equal to `text` when none applies. `reachedSpan`, when given, is set when a reference
 // reached into a removed span.
 bool AdjustFormulaText(CEvalContext& ctx, std::string_view text, uint16_t column, uint32_t row,
                        uint8_t mode, const RangeDescriptor& range, std::string& out,
                        bool* reachedSpan = nullptr, const CCellStore* own = nullptr,
-                       const CCellStore* edited = nullptr);
+                       const CCellStore* edited = nullptr, bool cellMoves = true);
 
 } // namespace vl

@@ -162,6 +162,10 @@ void PlanTreePathChange(CEvalContext& ctx, const CWorkbook& workbook, const Tree
             RewriteQualifierPaths(ctx, formula, cell::Column(r), cell::Row(r), *ws, change, text);
             if (text != formula) sheet.texts.push_back({cell::Column(r), cell::Row(r), text});
         }
+        ForEachSeries(*ws, [&](uint32_t place, std::string_view formula) {
+            RewriteQualifierPaths(ctx, formula, 0, 0, *ws, change, text);
+            if (text != formula) sheet.texts.push_back({kSeriesColumn, place, text});
+        });
         if (!sheet.texts.empty()) plan.push_back(std::move(sheet));
     }
     ctx.qualifiers.End();

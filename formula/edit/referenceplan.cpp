@@ -1,5 +1,6 @@
 #include "formula/edit/referenceplan.h"
 
+#include "model/container.h"
 #include "model/memoryguard.h"
 #include "model/workbook.h"
 #include "model/worksheettree.h"
@@ -12,13 +13,40 @@ namespace vl {
 
 namespace {
 
-// The texts now in the cells the plan names, a formula's text or none.
-bool TextsNow(const SheetTexts& planned, SheetTexts& now) {
+char* SeriesText(CWorksheet& ws, uint32_t place) {
+    CContainer* c = FindContainer(ws, uint16_t(place >> 16));
+    const uint32_t slot = (place >> 8) & 0xFF, series = place & 0xFF;
+    if (!c || slot >= kMaxContainerObjects || series >= kChartSeries || !c->slots[slot].chart)
+        return nullptr;
+    return c->slots[slot].chart->series[series].settings.dataArray;
+}
+
+// The texts now in the cells and series the plan names.
+void TextsNow(const SheetTexts& planned, SheetTexts& now) {
     now.sheet = planned.sheet;
     for (const FormulaText& t : planned.texts) {
+        if (t.column == kSeriesColumn) {
+            if (const char* text = SeriesText(*planned.sheet, t.row))
+                now.texts.push_back({t.column, t.row, text});
+            continue;
+        }
         const uint8_t* r = FindCell(planned.sheet->cells, t.row, t.column);
         if (!r || !cell::IsFormula(r)) continue;
         now.texts.push_back({t.column, t.row, std::string(cell::Formula(r))});
+    }
+}
+
+// Puts one worksheet's texts in: the cells' all or nothing, then the series', which cannot
+// fail.
+bool ApplySheetTexts(const SheetTexts& s) {
+    std::vector<FormulaText> cells;
+    for (const FormulaText& t : s.texts)
+        if (t.column != kSeriesColumn) cells.push_back(t);
+    if (!ReplaceFormulaTexts(s.sheet->cells, cells)) return false;
+    for (const FormulaText& t : s.texts) {
+        char* text = t.column == kSeriesColumn ? SeriesText(*s.sheet, t.row) : nullptr;
+        if (text && t.text.size() < kDataArraySize)
+            std::memcpy(text, t.text.c_str(), t.text.size() + 1);
     }
     return true;
 }
@@ -28,28 +56,36 @@ bool TextsNow(const SheetTexts& planned, SheetTexts& now) {
 bool PlanOtherWorksheets(CEvalContext& ctx, const CWorkbook& workbook, const CWorksheet& edited,
                          uint8_t mode, const RangeDescriptor& range, FormulaPlan& plan) {
     std::string text;
+    bool planned = true;
     ctx.qualifiers.Begin();
-    for (CTreeItem* item = workbook.tree.first; item; item = item->next) {
+    for (CTreeItem* item = workbook.tree.first; item && planned; item = item->next) {
         CWorksheet* ws = AsWorksheet(item);
-        if (!ws || ws == &edited) continue;
+        if (!ws) continue;
         SheetTexts sheet{ws, {}};
         CellCursor cursor{kAdvance, ws->cells.FirstPage(), 0};
-        while (const uint8_t* r = NextCellRecord(cursor)) {
+        while (const uint8_t* r = ws == &edited ? nullptr : NextCellRecord(cursor)) {
             if (!cell::IsFormula(r)) continue;
             const std::string_view formula = cell::Formula(r);
             // Only a qualifier can name the edited worksheet.
             if (formula.find('!') == std::string_view::npos) continue;
             if (!AdjustFormulaText(ctx, formula, cell::Column(r), cell::Row(r), mode, range, text,
                                    nullptr, &ws->cells, &edited.cells)) {
-                ctx.qualifiers.End();
-                return false;
+                planned = false;
+                break;
             }
             if (text != formula) sheet.texts.push_back({cell::Column(r), cell::Row(r), text});
         }
+        // A chart reads its ranges from no cell of its own.
+        ForEachSeries(*ws, [&](uint32_t place, std::string_view formula) {
+            if (!planned) return;
+            planned = AdjustFormulaText(ctx, formula, 0, 0, mode, range, text, nullptr, &ws->cells,
+                                        &edited.cells, false);
+            if (planned && text != formula) sheet.texts.push_back({kSeriesColumn, place, text});
+        });
         if (!sheet.texts.empty()) plan.push_back(std::move(sheet));
     }
     ctx.qualifiers.End();
-    return true;
+    return planned;
 }
 
 bool ApplyFormulaPlan(const FormulaPlan& plan, FormulaPlan* replaced) {
@@ -63,9 +99,9 @@ bool ApplyFormulaPlan(const FormulaPlan& plan, FormulaPlan* replaced) {
         return false;
     }
     for (size_t i = 0; i < plan.size(); ++i) {
-        if (ReplaceFormulaTexts(plan[i].sheet->cells, plan[i].texts)) continue;
+        if (ApplySheetTexts(plan[i])) continue;
         // The worksheets done get their texts back: each takes the room its new texts took.
-        while (i-- > 0) ReplaceFormulaTexts(before[i].sheet->cells, before[i].texts);
+        while (i-- > 0) ApplySheetTexts(before[i]);
         return false;
     }
     if (replaced) *replaced = std::move(before);

@@ -5,6 +5,8 @@
 // exchange serves undo and redo.
 
 #include "formula/edit/formulaadjust.h"
+#include "model/container.h"
+#include "model/worksheet.h"
 
 #include <cstdint>
 #include <vector>
@@ -14,15 +16,24 @@ namespace vl {
 class CWorkbook;
 class CWorksheet;
 
-// New texts for formula cells of one worksheet.
+// A chart series' range formula stands in a plan as a text of this column, whose row holds
+// the container id (high 16 bits), the chart's slot (next 8) and the series (low 8).
+constexpr uint16_t kSeriesColumn = 0xFFFF;
+
+// Calls visit(place, text) for every series of a chart on the worksheet that holds a range
+// formula, the place as a plan's row holds it.
+template <class Visit> void ForEachSeries(CWorksheet& ws, Visit&& visit);
+
+// New texts for formula cells (and chart series) of one worksheet.
 struct SheetTexts {
     CWorksheet* sheet;
     std::vector<FormulaText> texts;
 };
 using FormulaPlan = std::vector<SheetTexts>;
 
-// The rewrites of every other worksheet's formulas for rows (columns) of `edited` inserted
-// or removed; their cells do not move. False when a reference would be pushed off the sheet.
+// The rewrites of every other worksheet's formulas, and of every chart's ranges, for rows
+// (columns) of `edited` inserted or removed; their cells do not move. False when a reference
+// would be pushed off the sheet.
 bool PlanOtherWorksheets(CEvalContext& ctx, const CWorkbook& workbook, const CWorksheet& edited,
                          uint8_t mode, const RangeDescriptor& range, FormulaPlan& plan);
 
@@ -44,5 +55,17 @@ bool UnpackFormulaPlan(const CWorkbook& workbook, const uint8_t* block, uint32_t
 // whose cells did not move. False with the workbook's error (8, 12) and nothing changed.
 bool KeepFormulaPlan(CWorkbook& workbook, UndoEntry& entry, const FormulaPlan& plan);
 bool ExchangeFormulaPlan(CWorkbook& workbook, UndoEntry& entry);
+
+template <class Visit> void ForEachSeries(CWorksheet& ws, Visit&& visit) {
+    for (CContainer* c = ws.firstContainer; c; c = c->next)
+        for (uint32_t slot = 0; slot < kMaxContainerObjects; ++slot) {
+            const CChart* chart = c->slots[slot].chart.get();
+            if (c->slots[slot].kind != kObjectChart || !chart) continue;
+            for (uint32_t n = 0; n < kChartSeries; ++n) {
+                const char* text = chart->series[n].settings.dataArray;
+                if (text[0]) visit(uint32_t(c->settings.id) << 16 | slot << 8 | n, text);
+            }
+        }
+}
 
 } // namespace vl

@@ -3,6 +3,7 @@
 #include "formula/edit/treecommands.h"
 #include "formula/recalc.h"
 #include "formula/translate.h"
+#include "model/container.h"
 #include "model/worksheettree.h"
 #include "workbookdump.h"
 
@@ -318,6 +319,66 @@ TEST(StructuralReferences, AutomationsRenameRewritesWithoutAnUndoEntry) {
     EXPECT_EQ(b.Shown("Sb!A1"), "=\\Data!A5 -> 55");
     EXPECT_EQ(b.Shown("Sc!A1"), "=Data!A5 -> 55");
     EXPECT_EQ(b.Book().undo.current, -1);
+}
+
+TEST(StructuralReferences, ChartRangesFollowRowsRenamesAndMovesWithUndoAndRedo) {
+    struct Case {
+        const char* name;
+        std::function<CommandResult(CRefsBook&)> edit;
+        int steps;
+        const char* onSa; // the series of the chart on Sa, then of the chart on Sc
+        const char* onSc;
+    };
+    const GridSelection sel{};
+    const Case cases[] = {
+        {"rows inserted on Sa",
+         [](CRefsBook& b) { return InsertRowsCommand(b.Book(), Rows(9, 9)); }, 1, "R2C5:R18C5",
+         "\\Sa!R2C5:R18C5+Sa!R2C1"},
+        {"rows removed on Sa", [](CRefsBook& b) { return RemoveRowsCommand(b.Book(), Rows(2, 3)); },
+         1, "R2C5:R15C5", "\\Sa!R2C5:R15C5+Sa!R2C1"},
+        {"Sa renamed",
+         [&](CRefsBook& b) { return RenameTreeItemCommand(b.Book(), sel, *b.Item("Sa"), "Data"); },
+         1, "R2C5:R17C5", "\\Data!R2C5:R17C5+Data!R2C1"},
+        {"Sc dragged into F",
+         [&](CRefsBook& b) {
+             return MoveTreeItemCommand(b.Book(), sel, *b.Item("Sc"), b.Item("F"));
+         },
+         2, "R2C5:R17C5", "\\Sa!R2C5:R17C5+\\Sa!R2C1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CRefsBook b;
+        auto series = [&](const char* sheet) -> std::string {
+            const CWorksheet* ws = b.Sheet(sheet);
+            if (!ws) ws = b.Sheet("Data");
+            return ws->firstContainer->slots[0].chart->series[0].settings.dataArray;
+        };
+        for (const char* sheet : {"Sa", "Sc"}) {
+            auto container = NewBlockObject<CContainer>();
+            InitContainerDefaults(*container, nullptr, nullptr);
+            container->settings.id = sheet[1] == 'a' ? 1 : 2;
+            container->slots[0].kind = kObjectChart;
+            container->slots[0].chart = NewBlockObject<CChart>(kChart2D);
+            container->settings.objectCount = 1;
+            container->slots[0].chart->settings.seriesCount = 1;
+            container->slots[0].chart->series[0].settings.role = 1;
+            const char* text = sheet[1] == 'a' ? "R2C5:R17C5" : "\\Sa!R2C5:R17C5+Sa!R2C1";
+            std::strcpy(container->slots[0].chart->series[0].settings.dataArray, text);
+            LinkContainer(*b.Sheet(sheet), std::move(container));
+        }
+        const std::string sa = series("Sa"), sc = series("Sc");
+        ASSERT_EQ(c.edit(b), CommandResult::kDone);
+        EXPECT_EQ(series("Sa"), c.onSa);
+        EXPECT_EQ(series("Sc"), c.onSc);
+        for (int i = 0; i < c.steps; ++i)
+            ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+        EXPECT_EQ(series("Sa"), sa);
+        EXPECT_EQ(series("Sc"), sc);
+        for (int i = 0; i < c.steps; ++i)
+            ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
+        EXPECT_EQ(series("Sa"), c.onSa);
+        EXPECT_EQ(series("Sc"), c.onSc);
+    }
 }
 
 } // namespace vl
