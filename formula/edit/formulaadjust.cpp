@@ -206,7 +206,7 @@ void ReleaseToken(CEvalContext& ctx, uint16_t type, std::string& text) {
 }
 
 // What the references after a qualifier read, for the rules.
-enum class Target : uint8_t {
+enum class Target : uint32_t {
     kMoves,     // the edited worksheet: its targets move with its cells
     kStays,     // another worksheet: its targets stay where they are
     kAsWritten, // nothing a rule follows: a folder range (it names the folder and stays as it
@@ -245,6 +245,7 @@ bool CollectFormulaTexts(CEvalContext& ctx, const CCellStore& store, uint8_t mod
                          std::vector<FormulaText>& out, std::vector<FormulaText>* lost) {
     const Edit e = MakeEdit(mode, range);
     std::string text;
+    ReferenceMemo memo;
     CRecordWalk walk(store);
     while (const uint8_t* r = walk.Next()) {
         if (!cell::IsFormula(r)) continue;
@@ -254,7 +255,7 @@ bool CollectFormulaTexts(CEvalContext& ctx, const CCellStore& store, uint8_t mod
         if (KeptByEdit(e, formula, cell::Row(r), cell::Column(r))) continue;
         bool reached = false;
         if (!AdjustFormulaText(ctx, formula, cell::Column(r), cell::Row(r), mode, range, text,
-                               &reached, &store, &store))
+                               &reached, &store, &store, true, &memo))
             return false;
         if (onlyBefore) continue;
         if (text != formula) out.push_back({cell::Column(r), cell::Row(r), text});
@@ -268,14 +269,17 @@ bool CollectFormulaTexts(CEvalContext& ctx, const CCellStore& store, uint8_t mod
     return true;
 }
 
-// Writes the rewritten texts: those of another length as new records (with the same head and
-// cached result) in one rebuild, which may fail and then changes nothing; then the others in
-// place.
+// Writes the rewritten texts (in store order, one per cell): those of another length as new
+// records (with the same head and cached result) in one rebuild, which may fail and then
+// changes nothing; then the others in place.
 bool ApplyFormulaTexts(CCellStore& store, const std::vector<FormulaText>& rewrites) {
     std::vector<uint8_t> staging;
     std::vector<PlacedCell> cells;
-    for (const FormulaText& w : rewrites) {
-        const uint8_t* r = FindCell(store, w.row, w.column);
+    std::vector<const uint8_t*> records;
+    FindFormulaRecords(store, rewrites, records);
+    for (size_t i = 0; i < rewrites.size(); ++i) {
+        const FormulaText& w = rewrites[i];
+        const uint8_t* r = records[i];
         if (!r || cell::FormulaLength(r) == w.text.size()) continue;
         const FormulaHead head = ReadFormulaHead(r);
         CellBuffer b;
@@ -288,13 +292,54 @@ bool ApplyFormulaTexts(CCellStore& store, const std::vector<FormulaText>& rewrit
         for (PlacedCell& c : cells) c.record = staging.data() + offset, offset += c.size;
         CListFeed feed(cells);
         if (!RebuildCells(store, cells.front().row, cells.back().row, {}, feed)) return false;
+        FindFormulaRecords(store, rewrites, records);
     }
-    for (const FormulaText& w : rewrites) {
-        uint8_t* r = FindCell(store, w.row, w.column);
+    for (size_t i = 0; i < rewrites.size(); ++i) {
+        // The store's own pages: the walk hands them out read-only.
+        auto* r = const_cast<uint8_t*>(records[i]);
+        const FormulaText& w = rewrites[i];
         if (r && cell::FormulaLength(r) == w.text.size())
             std::copy(w.text.begin(), w.text.end(), r + kFormulaHead);
     }
     return true;
+}
+
+// Where each reference of the text stands (start, end) and what it reads, into the memo.
+void ReadReferences(CEvalContext& ctx, std::string_view text, const CCellStore* own,
+                    const CCellStore* edited, bool onEdited, ReferenceMemo& memo) {
+    memo.valid = false;
+    memo.pieces.clear();
+    size_t pos = !text.empty() && (text[0] == '=' || text[0] == '+') ? 1 : 0;
+    uint16_t previous = 0;
+    const Target unqualified = onEdited ? Target::kMoves : Target::kStays;
+    Target qualifier = unqualified; // what the latest qualifier names
+    Target last = unqualified;      // what the latest reference read, for a range's far end
+    std::string name;
+    for (;;) {
+        const size_t start = SkipBlanks(text, pos);
+        pos = start;
+        FormulaToken token;
+        const uint16_t type = ReadFormulaToken(ctx, text, pos, token, InternalSyntax());
+        if (type == 0 || type == kTokenEnd) break;
+        ReleaseToken(ctx, type, name);
+        if (type == kTokenQualifier)
+            qualifier = previous == kTokenText ? QualifiedTarget(ctx, name, own, edited)
+                                               : Target::kAsWritten;
+        if (type == kTokenReference) {
+            // A qualifier names the worksheet also for the far end of its range.
+            last = previous == kTokenQualifier ? qualifier
+                   : previous == kTokenRange   ? last
+                                               : unqualified;
+            memo.pieces.insert(memo.pieces.end(), {uint32_t(start), uint32_t(pos), uint32_t(last)});
+        } else if (type != kTokenRange) {
+            last = unqualified;
+        }
+        previous = type;
+    }
+    memo.text.assign(text);
+    memo.own = own;
+    memo.edited = edited;
+    memo.valid = true;
 }
 
 } // namespace
@@ -302,7 +347,7 @@ bool ApplyFormulaTexts(CCellStore& store, const std::vector<FormulaText>& rewrit
 bool AdjustFormulaText(CEvalContext& ctx, std::string_view text, uint16_t column, uint32_t row,
                        uint8_t mode, const RangeDescriptor& range, std::string& out,
                        bool* reachedSpan, const CCellStore* own, const CCellStore* edited,
-                       bool cellMoves) {
+                       bool cellMoves, ReferenceMemo* memo) {
     const Edit e = MakeEdit(mode, range);
     bool reached = false;
     out.clear();
@@ -316,48 +361,30 @@ bool AdjustFormulaText(CEvalContext& ctx, std::string_view text, uint16_t column
         if (reachedSpan) *reachedSpan = false;
         return out.assign(text), true;
     }
-    ctx.BeginFormula(column, row);
-    size_t pos = !text.empty() && (text[0] == '=' || text[0] == '+') ? 1 : 0;
-    out.append(text.substr(0, pos));
-    uint16_t previous = 0;
-    Target unqualified = onEdited ? Target::kMoves : Target::kStays;
-    Target qualifier = unqualified; // what the latest qualifier names
-    Target last = unqualified;      // what the latest reference read, for a range's far end
-    std::string name;
-    for (;;) {
-        const size_t start = SkipBlanks(text, pos);
+    ReferenceMemo local;
+    if (!memo) memo = &local;
+    if (!memo->valid || memo->own != own || memo->edited != edited || memo->text != text) {
+        ctx.BeginFormula(column, row);
+        ReadReferences(ctx, text, own, edited, onEdited, *memo);
+        ctx.BeginFormula(column, row);
+    }
+    size_t pos = 0;
+    for (size_t i = 0; i + 2 < memo->pieces.size(); i += 3) {
+        const size_t start = memo->pieces[i], end = memo->pieces[i + 1];
+        const auto target = Target(memo->pieces[i + 2]);
         out.append(text.substr(pos, start - pos));
-        pos = start;
-        FormulaToken token;
-        const uint16_t type = ReadFormulaToken(ctx, text, pos, token, InternalSyntax());
-        if (type == 0 || type == kTokenEnd) break;
-        ReleaseToken(ctx, type, name);
-        const std::string_view piece = text.substr(start, pos - start);
-        if (type == kTokenQualifier)
-            qualifier = previous == kTokenText ? QualifiedTarget(ctx, name, own, edited)
-                                               : Target::kAsWritten;
-        if (type == kTokenReference) {
-            // A qualifier names the worksheet also for the far end of its range.
-            const Target target = previous == kTokenQualifier ? qualifier
-                                  : previous == kTokenRange   ? last
-                                                              : unqualified;
-            last = target;
-            if (target != Target::kAsWritten) {
-                place.targetMoves = target == Target::kMoves;
-                // A distance that reaches off the sheet from where the cell now stands may
-                // come back onto it: the rules read the text, not the resolved place.
-                if (!RewriteReference(e, piece, place, out, reached)) return false;
-                previous = type;
-                continue;
-            }
-        } else if (type != kTokenRange) {
-            last = unqualified;
+        pos = end;
+        const std::string_view piece = text.substr(start, end - start);
+        if (target == Target::kAsWritten) {
+            out.append(piece);
+            continue;
         }
-        out.append(piece);
-        previous = type;
+        place.targetMoves = target == Target::kMoves;
+        // A distance that reaches off the sheet from where the cell now stands may come back
+        // onto it: the rules read the text, not the resolved place.
+        if (!RewriteReference(e, piece, place, out, reached)) return false;
     }
     out.append(text.substr(pos));
-    ctx.BeginFormula(column, row);
     if (reachedSpan) *reachedSpan = reached;
     return true;
 }
@@ -380,6 +407,7 @@ bool PlanFormulasAfterEdit(CEvalContext& ctx, const CCellStore& store, uint8_t m
     if (mode < kAdjustRowsInserted || mode > kAdjustColumnsRemoved) return false;
     const Edit e = MakeEdit(mode, range);
     std::string text;
+    ReferenceMemo memo;
     CRecordWalk walk(store);
     while (const uint8_t* r = walk.Next()) {
         if (!cell::IsFormula(r)) continue;
@@ -393,7 +421,7 @@ bool PlanFormulasAfterEdit(CEvalContext& ctx, const CCellStore& store, uint8_t m
         if (KeptByEdit(e, formula, row, column)) continue;
         bool reached = false;
         if (!AdjustFormulaText(ctx, formula, column, row, mode, range, text, &reached, &store,
-                               &store))
+                               &store, true, &memo))
             return false;
         if (text != formula) texts.push_back({column, row, text});
         if (reached && lost) lost->push_back({cell::Column(r), cell::Row(r), std::string(formula)});
@@ -401,8 +429,28 @@ bool PlanFormulasAfterEdit(CEvalContext& ctx, const CCellStore& store, uint8_t m
     return true;
 }
 
+void FindFormulaRecords(const CCellStore& store, const std::vector<FormulaText>& texts,
+                        std::vector<const uint8_t*>& records) {
+    records.assign(texts.size(), nullptr);
+    CRecordWalk walk(store);
+    const uint8_t* r = texts.empty() ? nullptr : walk.Next();
+    for (size_t i = 0; i < texts.size() && r; ++i) {
+        const FormulaText& t = texts[i];
+        while (r && cell::Before(cell::Row(r), cell::Column(r), t.row, t.column)) r = walk.Next();
+        if (r && cell::Row(r) == t.row && cell::Column(r) == t.column && cell::IsFormula(r))
+            records[i] = r;
+    }
+}
+
 bool ReplaceFormulaTexts(CCellStore& store, const std::vector<FormulaText>& texts) {
     try {
+        // Plans come in store order, one text per cell: nothing to sort then.
+        const bool ordered =
+            std::adjacent_find(texts.begin(), texts.end(),
+                               [](const FormulaText& a, const FormulaText& b) {
+                                   return !cell::Before(a.row, a.column, b.row, b.column);
+                               }) == texts.end();
+        if (ordered) return ApplyFormulaTexts(store, texts);
         std::vector<FormulaText> sorted = texts;
         std::stable_sort(sorted.begin(), sorted.end(),
                          [](const FormulaText& a, const FormulaText& b) {

@@ -54,11 +54,26 @@ bool PlanFormulasAfterEdit(CEvalContext& ctx, const CCellStore& store, uint8_t m
 // nothing (false when a record could not be had). A later text for the same cell wins.
 bool ReplaceFormulaTexts(CCellStore& store, const std::vector<FormulaText>& texts);
 
+// The formula record of each text's cell (null when the cell holds none), for texts in
+// store order (by row, then column), found in one walk.
+void FindFormulaRecords(const CCellStore& store, const std::vector<FormulaText>& texts,
+                        std::vector<const uint8_t*>& records);
+
 // Formula texts in one heap block (u32 count; per text u16 column, u32 row, u16 length and
 // the text), as an undo entry keeps them; null when it cannot be had. Unpacking reads
 // within the size and gives false for a block that overruns it.
 BlockPtr PackFormulaTexts(const std::vector<FormulaText>& texts, uint32_t& size);
 bool UnpackFormulaTexts(const uint8_t* block, uint32_t size, std::vector<FormulaText>& texts);
+
+// The references of the latest formula text read, kept so that the next cell holding the
+// same text (a column of copies) is rewritten without reading it again.
+struct ReferenceMemo {
+    std::string text;
+    const CCellStore* own = nullptr;
+    const CCellStore* edited = nullptr;
+    std::vector<uint32_t> pieces; // per reference: start, end, what it reads
+    bool valid = false;
+};
 
 // The rewrite of one formula text (internal form) of the cell at (column, row), as it
 // stands after the edit, for rows or columns of the worksheet whose store is `edited`: every
@@ -73,6 +88,7 @@ bool UnpackFormulaTexts(const uint8_t* block, uint32_t size, std::vector<Formula
 bool AdjustFormulaText(CEvalContext& ctx, std::string_view text, uint16_t column, uint32_t row,
                        uint8_t mode, const RangeDescriptor& range, std::string& out,
                        bool* reachedSpan = nullptr, const CCellStore* own = nullptr,
-                       const CCellStore* edited = nullptr, bool cellMoves = true);
+                       const CCellStore* edited = nullptr, bool cellMoves = true,
+                       ReferenceMemo* memo = nullptr);
 
 } // namespace vl

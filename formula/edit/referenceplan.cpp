@@ -6,6 +6,7 @@
 #include "model/worksheettree.h"
 #include "platform/core/bytes.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
@@ -24,16 +25,25 @@ char* SeriesText(CWorksheet& ws, uint32_t place) {
 // The texts now in the cells and series the plan names.
 void TextsNow(const SheetTexts& planned, SheetTexts& now) {
     now.sheet = planned.sheet;
+    std::vector<FormulaText> cells;
     for (const FormulaText& t : planned.texts) {
-        if (t.column == kSeriesColumn) {
-            if (const char* text = SeriesText(*planned.sheet, t.row))
-                now.texts.push_back({t.column, t.row, text});
-            continue;
+        if (t.column != kSeriesColumn) {
+            cells.push_back({t.column, t.row, {}});
+        } else if (const char* text = SeriesText(*planned.sheet, t.row)) {
+            now.texts.push_back({t.column, t.row, text});
         }
-        const uint8_t* r = FindCell(planned.sheet->cells, t.row, t.column);
-        if (!r || !cell::IsFormula(r)) continue;
-        now.texts.push_back({t.column, t.row, std::string(cell::Formula(r))});
     }
+    const auto before = [](const FormulaText& a, const FormulaText& b) {
+        return cell::Before(a.row, a.column, b.row, b.column);
+    };
+    if (!std::is_sorted(cells.begin(), cells.end(), before))
+        std::sort(cells.begin(), cells.end(), before);
+    std::vector<const uint8_t*> records;
+    FindFormulaRecords(planned.sheet->cells, cells, records);
+    for (size_t i = 0; i < cells.size(); ++i)
+        if (records[i])
+            now.texts.push_back(
+                {cells[i].column, cells[i].row, std::string(cell::Formula(records[i]))});
 }
 
 // Puts one worksheet's texts in: the cells' all or nothing, then the series', which cannot
@@ -56,6 +66,7 @@ bool ApplySheetTexts(const SheetTexts& s) {
 bool PlanOtherWorksheets(CEvalContext& ctx, const CWorkbook& workbook, const CWorksheet& edited,
                          uint8_t mode, const RangeDescriptor& range, FormulaPlan& plan) {
     std::string text;
+    ReferenceMemo memo;
     bool planned = true;
     ctx.qualifiers.Begin();
     for (CTreeItem* item = workbook.tree.first; item && planned; item = item->next) {
@@ -69,7 +80,7 @@ bool PlanOtherWorksheets(CEvalContext& ctx, const CWorkbook& workbook, const CWo
             // Only a qualifier can name the edited worksheet.
             if (formula.find('!') == std::string_view::npos) continue;
             if (!AdjustFormulaText(ctx, formula, cell::Column(r), cell::Row(r), mode, range, text,
-                                   nullptr, &ws->cells, &edited.cells)) {
+                                   nullptr, &ws->cells, &edited.cells, true, &memo)) {
                 planned = false;
                 break;
             }
