@@ -277,6 +277,14 @@ bool ApplyFormulaTexts(CCellStore& store, const std::vector<FormulaText>& rewrit
     std::vector<PlacedCell> cells;
     std::vector<const uint8_t*> records;
     FindFormulaRecords(store, rewrites, records);
+    size_t bytes = 0, moved = 0;
+    for (size_t i = 0; i < rewrites.size(); ++i) {
+        if (!records[i] || cell::FormulaLength(records[i]) == rewrites[i].text.size()) continue;
+        bytes += cell::Length(records[i]) + rewrites[i].text.size();
+        ++moved;
+    }
+    staging.reserve(bytes);
+    cells.reserve(moved);
     for (size_t i = 0; i < rewrites.size(); ++i) {
         const FormulaText& w = rewrites[i];
         const uint8_t* r = records[i];

@@ -49,9 +49,12 @@ void TextsNow(const SheetTexts& planned, SheetTexts& now) {
 // Puts one worksheet's texts in: the cells' all or nothing, then the series', which cannot
 // fail.
 bool ApplySheetTexts(const SheetTexts& s) {
+    const auto series = [](const FormulaText& t) { return t.column == kSeriesColumn; };
+    if (std::none_of(s.texts.begin(), s.texts.end(), series))
+        return ReplaceFormulaTexts(s.sheet->cells, s.texts);
     std::vector<FormulaText> cells;
     for (const FormulaText& t : s.texts)
-        if (t.column != kSeriesColumn) cells.push_back(t);
+        if (!series(t)) cells.push_back(t);
     if (!ReplaceFormulaTexts(s.sheet->cells, cells)) return false;
     for (const FormulaText& t : s.texts) {
         char* text = t.column == kSeriesColumn ? SeriesText(*s.sheet, t.row) : nullptr;
