@@ -148,6 +148,11 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
         return workbook.error = full, false;
     });
     if (!planned) return CommandResult::kFailed;
+    // Packed now, so that keeping them after the edit cannot fail.
+    uint32_t lostSize = 0;
+    BlockPtr lostBlock;
+    if (!lost.empty() && !(lostBlock = PackFormulaTexts(lost, lostSize)))
+        return Fail(workbook, kErrorWorksheetMemory), CommandResult::kFailed;
     const uint16_t cc = selection.cursorColumn;
     const uint32_t cr = selection.cursorRow;
     if (insert && rows) workbook.RecordUndoInsertRows(s, cc, cr, s.r1, s.r2);
@@ -156,7 +161,8 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
                           : workbook.RecordUndoColumnsCopy(s, cc, cr, s.c1, s.c2)))
         return CommandResult::kFailed;
     UndoEntry& entry = workbook.undo.entries[workbook.undo.current];
-    if (!KeepFormulaPlan(workbook, entry, others)) {
+    PreparedExchange ex;
+    if (!PrepareKeep(workbook, others, ex) || !CommitExchange(workbook, entry, ex)) {
         workbook.DiscardLastUndo(true);
         return CommandResult::kFailed;
     }
@@ -165,13 +171,13 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
                            : (insert ? InsertWorksheetColumns(*ws, s.c1, s.c2, workbook.error)
                                      : RemoveWorksheetColumns(*ws, s.c1, s.c2, workbook.error));
     if (!done) {
-        const ErrorCode error = workbook.error;
-        ExchangeFormulaPlan(workbook, entry);
+        RevertExchange(entry, ex);
         workbook.DiscardLastUndo(true);
-        workbook.error = error;
         return CommandResult::kFailed;
     }
-    if (!ReplaceFormulaTexts(ws->cells, texts) || !undocase::KeepLostFormulas(entry, lost)) {
+    undocase::KeepLostBlock(entry, std::move(lostBlock), lostSize);
+    // Only memory can fail from here; the edit then stays, with its undo entry.
+    if (!ReplaceFormulaTexts(ws->cells, texts)) {
         workbook.error = kErrorWorksheetMemory;
         return FinishCommand(workbook, false);
     }

@@ -269,47 +269,108 @@ bool CollectFormulaTexts(CEvalContext& ctx, const CCellStore& store, uint8_t mod
     return true;
 }
 
-// Writes the rewritten texts (in store order, one per cell): those of another length as new
-// records (with the same head and cached result) in one rebuild, which may fail and then
-// changes nothing; then the others in place.
-bool ApplyFormulaTexts(CCellStore& store, const std::vector<FormulaText>& rewrites) {
-    std::vector<uint8_t> staging;
-    std::vector<PlacedCell> cells;
-    std::vector<const uint8_t*> records;
-    FindFormulaRecords(store, rewrites, records);
+} // namespace
+
+bool PrepareFormulaTexts(const CCellStore& store, const std::vector<FormulaText>& rewrites,
+                         PreparedTexts& out) {
+    out.texts = &rewrites;
+    FindFormulaRecords(store, rewrites, out.records);
     size_t bytes = 0, moved = 0;
     for (size_t i = 0; i < rewrites.size(); ++i) {
-        if (!records[i] || cell::FormulaLength(records[i]) == rewrites[i].text.size()) continue;
-        bytes += cell::Length(records[i]) + rewrites[i].text.size();
+        const uint8_t* r = out.records[i];
+        if (!r || cell::FormulaLength(r) == rewrites[i].text.size()) continue;
+        bytes += cell::Length(r) + rewrites[i].text.size();
         ++moved;
     }
-    staging.reserve(bytes);
-    cells.reserve(moved);
+    out.staging.clear();
+    out.cells.clear();
+    out.staging.reserve(bytes);
+    out.cells.reserve(moved);
     for (size_t i = 0; i < rewrites.size(); ++i) {
         const FormulaText& w = rewrites[i];
-        const uint8_t* r = records[i];
+        const uint8_t* r = out.records[i];
         if (!r || cell::FormulaLength(r) == w.text.size()) continue;
         const FormulaHead head = ReadFormulaHead(r);
         CellBuffer b;
         if (!MakeFormulaCell(b, w.column, w.row, head, w.text, cell::CachedText(r))) return false;
-        cells.push_back({nullptr, b.size, w.column, w.row});
-        staging.insert(staging.end(), b.bytes, b.bytes + b.size);
+        out.cells.push_back({nullptr, b.size, w.column, w.row});
+        out.staging.insert(out.staging.end(), b.bytes, b.bytes + b.size);
     }
-    if (!cells.empty()) {
-        size_t offset = 0;
-        for (PlacedCell& c : cells) c.record = staging.data() + offset, offset += c.size;
+    size_t offset = 0;
+    for (PlacedCell& c : out.cells) c.record = out.staging.data() + offset, offset += c.size;
+    // What taking them out again puts back: the old records whole, the old texts.
+    out.oldRecords.clear();
+    out.oldCells.clear();
+    out.oldTexts.clear();
+    for (size_t i = 0; i < rewrites.size(); ++i) {
+        const uint8_t* r = out.records[i];
+        if (!r) continue;
+        const std::string_view text = cell::Formula(r);
+        out.oldTexts.insert(out.oldTexts.end(), text.begin(), text.end());
+        if (cell::FormulaLength(r) == rewrites[i].text.size()) continue;
+        out.oldCells.push_back({nullptr, cell::Length(r), cell::Column(r), cell::Row(r)});
+        out.oldRecords.insert(out.oldRecords.end(), r, r + cell::Length(r));
+    }
+    offset = 0;
+    for (PlacedCell& c : out.oldCells) c.record = out.oldRecords.data() + offset, offset += c.size;
+    return true;
+}
+
+namespace {
+
+// A rebuild that ran out of memory, pages or standard containers, changed nothing.
+bool Rebuild(CCellStore& store, const std::vector<PlacedCell>& cells) {
+    try {
         CListFeed feed(cells);
-        if (!RebuildCells(store, cells.front().row, cells.back().row, {}, feed)) return false;
-        FindFormulaRecords(store, rewrites, records);
+        return RebuildCells(store, cells.front().row, cells.back().row, {}, feed);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+} // namespace
+
+bool RevertFormulaTexts(CCellStore& store, PreparedTexts& prepared) {
+    const std::vector<FormulaText>& rewrites = *prepared.texts;
+    if (!prepared.oldCells.empty() && !Rebuild(store, prepared.oldCells)) return false;
+    FindFormulaRecords(store, rewrites, prepared.records);
+    size_t at = 0;
+    for (size_t i = 0; i < rewrites.size(); ++i) {
+        auto* r = const_cast<uint8_t*>(prepared.records[i]);
+        if (!r) continue;
+        const size_t length = cell::FormulaLength(r);
+        if (length == rewrites[i].text.size() && at + length <= prepared.oldTexts.size())
+            std::copy_n(prepared.oldTexts.begin() + ptrdiff_t(at), length, r + kFormulaHead);
+        at += length;
+    }
+    return true;
+}
+
+bool CommitFormulaTexts(CCellStore& store, PreparedTexts& prepared) {
+    const std::vector<FormulaText>& rewrites = *prepared.texts;
+    if (!prepared.cells.empty()) {
+        if (!Rebuild(store, prepared.cells)) return false;
+        // The same number of records again: the list keeps its room.
+        FindFormulaRecords(store, rewrites, prepared.records);
     }
     for (size_t i = 0; i < rewrites.size(); ++i) {
         // The store's own pages: the walk hands them out read-only.
-        auto* r = const_cast<uint8_t*>(records[i]);
+        auto* r = const_cast<uint8_t*>(prepared.records[i]);
         const FormulaText& w = rewrites[i];
         if (r && cell::FormulaLength(r) == w.text.size())
             std::copy(w.text.begin(), w.text.end(), r + kFormulaHead);
     }
     return true;
+}
+
+namespace {
+
+// Writes the rewritten texts (in store order, one per cell): those of another length as new
+// records (with the same head and cached result) in one rebuild, which may fail and then
+// changes nothing; then the others in place.
+bool ApplyFormulaTexts(CCellStore& store, const std::vector<FormulaText>& rewrites) {
+    PreparedTexts prepared;
+    return PrepareFormulaTexts(store, rewrites, prepared) && CommitFormulaTexts(store, prepared);
 }
 
 // Where each reference of the text stands (start, end) and what it reads, into the memo.

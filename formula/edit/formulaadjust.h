@@ -7,6 +7,7 @@
 // worksheet that names it.
 
 #include "formula/evalcontext.h"
+#include "model/cellmerge.h"
 #include "model/rangedescriptor.h"
 #include "model/undoentry.h"
 
@@ -53,6 +54,28 @@ bool PlanFormulasAfterEdit(CEvalContext& ctx, const CCellStore& store, uint8_t m
 // Puts formula texts into their cells, each record keeping its head and cached result; all or
 // nothing (false when a record could not be had). A later text for the same cell wins.
 bool ReplaceFormulaTexts(CCellStore& store, const std::vector<FormulaText>& texts);
+
+// Texts made ready to go into a store: the records of changed length built aside, so that
+// putting them in takes nothing but the store's own pages. `texts` (in store order, one per
+// cell) must outlive it.
+struct PreparedTexts {
+    const std::vector<FormulaText>* texts = nullptr;
+    std::vector<uint8_t> staging;
+    std::vector<PlacedCell> cells;
+    std::vector<const uint8_t*> records;
+    // For RevertFormulaTexts: the replaced records of changed length, the replaced texts.
+    std::vector<uint8_t> oldRecords;
+    std::vector<PlacedCell> oldCells;
+    std::vector<char> oldTexts;
+};
+// May throw std::bad_alloc; false when a record cannot be built. Changes nothing.
+bool PrepareFormulaTexts(const CCellStore& store, const std::vector<FormulaText>& texts,
+                         PreparedTexts& out);
+// All or nothing: false, the store as it was, when its pages run out.
+bool CommitFormulaTexts(CCellStore& store, PreparedTexts& prepared);
+// Takes committed texts out again, putting back the records they replaced; needs nothing
+// but the pages the commit gave back.
+bool RevertFormulaTexts(CCellStore& store, PreparedTexts& prepared);
 
 // The formula record of each text's cell (null when the cell holds none), for texts in
 // store order (by row, then column), found in one walk.

@@ -46,22 +46,77 @@ void TextsNow(const SheetTexts& planned, SheetTexts& now) {
                 {cells[i].column, cells[i].row, std::string(cell::Formula(records[i]))});
 }
 
-// Puts one worksheet's texts in: the cells' all or nothing, then the series', which cannot
-// fail.
-bool ApplySheetTexts(const SheetTexts& s) {
+void PrepareSheet(const SheetTexts& s, PreparedSheet& out) {
     const auto series = [](const FormulaText& t) { return t.column == kSeriesColumn; };
-    if (std::none_of(s.texts.begin(), s.texts.end(), series))
-        return ReplaceFormulaTexts(s.sheet->cells, s.texts);
-    std::vector<FormulaText> cells;
+    const auto before = [](const FormulaText& a, const FormulaText& b) {
+        return cell::Before(a.row, a.column, b.row, b.column);
+    };
+    const std::vector<FormulaText>* texts = &s.texts;
+    const bool ordered = std::adjacent_find(s.texts.begin(), s.texts.end(), [&](auto& a, auto& b) {
+                             return !before(a, b);
+                         }) == s.texts.end();
+    if (!ordered || std::any_of(s.texts.begin(), s.texts.end(), series)) {
+        for (const FormulaText& t : s.texts)
+            if (!series(t)) out.own.push_back(t);
+        std::stable_sort(out.own.begin(), out.own.end(), before);
+        // Of several texts for one cell the last given stays.
+        std::vector<FormulaText> unique;
+        for (FormulaText& t : out.own) {
+            if (!unique.empty() && unique.back().row == t.row && unique.back().column == t.column)
+                unique.back() = std::move(t);
+            else
+                unique.push_back(std::move(t));
+        }
+        out.own = std::move(unique);
+        texts = &out.own;
+    }
+    if (!PrepareFormulaTexts(s.sheet->cells, *texts, out.cells)) throw std::bad_alloc();
     for (const FormulaText& t : s.texts)
-        if (!series(t)) cells.push_back(t);
-    if (!ReplaceFormulaTexts(s.sheet->cells, cells)) return false;
+        if (const char* text = series(t) ? SeriesText(*s.sheet, t.row) : nullptr)
+            out.oldSeries.push_back({t.column, t.row, text});
+}
+
+void CommitSeries(const SheetTexts& s) {
     for (const FormulaText& t : s.texts) {
         char* text = t.column == kSeriesColumn ? SeriesText(*s.sheet, t.row) : nullptr;
         if (text && t.text.size() < kDataArraySize)
             std::memcpy(text, t.text.c_str(), t.text.size() + 1);
     }
+}
+
+// Puts a prepared worksheet's texts in: the cells' all or nothing, then the series', which
+// cannot fail.
+bool CommitSheet(const SheetTexts& s, PreparedSheet& prepared) {
+    if (!CommitFormulaTexts(s.sheet->cells, prepared.cells)) return false;
+    CommitSeries(s);
     return true;
+}
+
+// Everything the texts, and taking them out again, need; throws std::bad_alloc.
+void PreparePlan(const FormulaPlan& plan, std::vector<PreparedSheet>& prepared) {
+    prepared.resize(plan.size());
+    for (size_t i = 0; i < plan.size(); ++i) PrepareSheet(plan[i], prepared[i]);
+}
+
+// All or nothing, with nothing but pages: the worksheets done give their texts back when
+// one fails.
+bool CommitPlan(const FormulaPlan& plan, std::vector<PreparedSheet>& prepared) {
+    for (size_t i = 0; i < plan.size(); ++i) {
+        if (CommitSheet(plan[i], prepared[i])) continue;
+        while (i-- > 0) {
+            RevertFormulaTexts(plan[i].sheet->cells, prepared[i].cells);
+            CommitSeries({plan[i].sheet, prepared[i].oldSeries});
+        }
+        return false;
+    }
+    return true;
+}
+
+void RevertPlan(const FormulaPlan& plan, std::vector<PreparedSheet>& prepared) {
+    for (size_t i = plan.size(); i-- > 0;) {
+        RevertFormulaTexts(plan[i].sheet->cells, prepared[i].cells);
+        CommitSeries({plan[i].sheet, prepared[i].oldSeries});
+    }
 }
 
 } // namespace
@@ -102,24 +157,14 @@ bool PlanOtherWorksheets(CEvalContext& ctx, const CWorkbook& workbook, const CWo
     return planned;
 }
 
-bool ApplyFormulaPlan(const FormulaPlan& plan, FormulaPlan* replaced) {
-    FormulaPlan before;
+bool ApplyFormulaPlan(const FormulaPlan& plan) {
+    PreparedExchange ex;
     try {
-        for (const SheetTexts& s : plan) {
-            before.push_back({});
-            TextsNow(s, before.back());
-        }
+        PreparePlan(plan, ex.sheets);
     } catch (const std::bad_alloc&) {
         return false;
     }
-    for (size_t i = 0; i < plan.size(); ++i) {
-        if (ApplySheetTexts(plan[i])) continue;
-        // The worksheets done get their texts back: each takes the room its new texts took.
-        while (i-- > 0) ApplySheetTexts(before[i]);
-        return false;
-    }
-    if (replaced) *replaced = std::move(before);
-    return true;
+    return CommitPlan(plan, ex.sheets);
 }
 
 BlockPtr PackFormulaPlan(const CWorkbook& workbook, const FormulaPlan& plan, uint32_t& size,
@@ -170,31 +215,55 @@ bool UnpackFormulaPlan(const CWorkbook& workbook, const uint8_t* block, uint32_t
     return true;
 }
 
-bool KeepFormulaPlan(CWorkbook& workbook, UndoEntry& entry, const FormulaPlan& plan) {
+bool PrepareKeep(CWorkbook& workbook, const FormulaPlan& plan, PreparedExchange& ex) {
     return GuardWorksheetMemory(workbook, [&] {
-        FormulaPlan replaced;
-        if (!ApplyFormulaPlan(plan, &replaced)) return Fail(workbook, kErrorWorksheetMemory);
+        ex.texts = plan;
+        FormulaPlan replaced(plan.size());
+        for (size_t i = 0; i < plan.size(); ++i) TextsNow(plan[i], replaced[i]);
         bool failed = false;
-        uint32_t size = 0;
-        BlockPtr block = PackFormulaPlan(workbook, replaced, size, failed);
-        if (failed) {
-            ApplyFormulaPlan(replaced);
-            return Fail(workbook, kErrorWorksheetMemory);
-        }
-        entry.formulaTexts = std::move(block);
-        entry.formulaTextsSize = size;
+        ex.block = PackFormulaPlan(workbook, replaced, ex.size, failed);
+        if (failed) return Fail(workbook, kErrorWorksheetMemory);
+        PreparePlan(ex.texts, ex.sheets);
         return true;
     });
 }
 
-bool ExchangeFormulaPlan(CWorkbook& workbook, UndoEntry& entry) {
+bool PrepareExchange(CWorkbook& workbook, const UndoEntry& entry, PreparedExchange& ex) {
     if (!entry.formulaTexts) return true;
-    return GuardWorksheetMemory(workbook, [&] {
-        FormulaPlan kept;
-        if (!UnpackFormulaPlan(workbook, entry.formulaTexts.get(), entry.formulaTextsSize, kept))
-            return Fail(workbook, kErrorInvalidCacheIndex);
-        return KeepFormulaPlan(workbook, entry, kept);
+    FormulaPlan kept;
+    const bool unpacked = GuardWorksheetMemory(workbook, [&] {
+        return UnpackFormulaPlan(workbook, entry.formulaTexts.get(), entry.formulaTextsSize,
+                                 kept) ||
+               Fail(workbook, kErrorInvalidCacheIndex);
     });
+    return unpacked && PrepareKeep(workbook, kept, ex);
+}
+
+bool CommitExchange(CWorkbook& workbook, UndoEntry& entry, PreparedExchange& ex) {
+    if (ex.texts.empty() && !ex.block) return true;
+    if (!CommitPlan(ex.texts, ex.sheets)) return Fail(workbook, kErrorWorksheetMemory);
+    std::swap(entry.formulaTexts, ex.block);
+    std::swap(entry.formulaTextsSize, ex.size);
+    ex.committed = true;
+    return true;
+}
+
+void RevertExchange(UndoEntry& entry, PreparedExchange& ex) {
+    if (!ex.committed) return;
+    RevertPlan(ex.texts, ex.sheets);
+    std::swap(entry.formulaTexts, ex.block);
+    std::swap(entry.formulaTextsSize, ex.size);
+    ex.committed = false;
+}
+
+bool KeepFormulaPlan(CWorkbook& workbook, UndoEntry& entry, const FormulaPlan& plan) {
+    PreparedExchange ex;
+    return PrepareKeep(workbook, plan, ex) && CommitExchange(workbook, entry, ex);
+}
+
+bool ExchangeFormulaPlan(CWorkbook& workbook, UndoEntry& entry) {
+    PreparedExchange ex;
+    return PrepareExchange(workbook, entry, ex) && CommitExchange(workbook, entry, ex);
 }
 
 } // namespace vl

@@ -37,9 +37,9 @@ using FormulaPlan = std::vector<SheetTexts>;
 bool PlanOtherWorksheets(CEvalContext& ctx, const CWorkbook& workbook, const CWorksheet& edited,
                          uint8_t mode, const RangeDescriptor& range, FormulaPlan& plan);
 
-// Puts the texts into their cells; `replaced` gets the texts they took the place of. All or
-// nothing: false, every cell as it was, when memory runs out.
-bool ApplyFormulaPlan(const FormulaPlan& plan, FormulaPlan* replaced = nullptr);
+// Puts the texts into their cells. All or nothing: false, every cell as it was, when
+// memory runs out.
+bool ApplyFormulaPlan(const FormulaPlan& plan);
 
 // A plan in one heap block, each worksheet named by its position in the tree: u32 count;
 // per worksheet i32 position, u32 size and the texts as PackFormulaTexts packs them. Null
@@ -50,9 +50,37 @@ BlockPtr PackFormulaPlan(const CWorkbook& workbook, const FormulaPlan& plan, uin
 bool UnpackFormulaPlan(const CWorkbook& workbook, const uint8_t* block, uint32_t size,
                        FormulaPlan& plan);
 
-// Puts the texts into their cells and keeps those they replaced in the entry (the tree must
-// stand as when it was recorded); the way undo and redo carry the rewrites of worksheets
-// whose cells did not move. False with the workbook's error (8, 12) and nothing changed.
+// One worksheet's texts made ready: its cells' texts in store order (the plan's own copy
+// when it needs sorting or names series), their records and what taking them out puts back.
+struct PreparedSheet {
+    std::vector<FormulaText> own;
+    PreparedTexts cells;
+    std::vector<FormulaText> oldSeries;
+};
+
+// An exchange of texts with an undo entry made ready, so that an edit can put it in at its
+// place and take it out again if a later step fails, with nothing but pages.
+struct PreparedExchange {
+    FormulaPlan texts;
+    BlockPtr block; // the texts they replace, packed; the entry's old block once committed
+    uint32_t size = 0;
+    std::vector<PreparedSheet> sheets;
+    bool committed = false;
+};
+
+// The exchange that keeps `plan`'s texts in an entry, or that carries out the entry's kept
+// texts (nothing for an entry without). False with the workbook's error (8, 12); nothing
+// changes.
+bool PrepareKeep(CWorkbook& workbook, const FormulaPlan& plan, PreparedExchange& ex);
+bool PrepareExchange(CWorkbook& workbook, const UndoEntry& entry, PreparedExchange& ex);
+// Puts the texts in and the replaced ones into the entry (the tree must stand as when the
+// entry was recorded); all or nothing, false with error 8. Revert takes a committed
+// exchange back.
+bool CommitExchange(CWorkbook& workbook, UndoEntry& entry, PreparedExchange& ex);
+void RevertExchange(UndoEntry& entry, PreparedExchange& ex);
+
+// Prepare and commit at once: the way undo and redo carry the rewrites of worksheets whose
+// cells did not move.
 bool KeepFormulaPlan(CWorkbook& workbook, UndoEntry& entry, const FormulaPlan& plan);
 bool ExchangeFormulaPlan(CWorkbook& workbook, UndoEntry& entry);
 

@@ -161,13 +161,14 @@ CommandResult MoveTreeItemCommand(CWorkbook& workbook, const GridSelection& sele
     // Kept while both the copy and the original are in the tree, where undo and redo of the
     // removal exchange them.
     UndoEntry texts;
-    const bool kept = KeepFormulaPlan(workbook, texts, outside);
+    PreparedExchange ex;
+    const bool kept = PrepareKeep(workbook, outside, ex) && CommitExchange(workbook, texts, ex);
     if (!kept || !workbook.RecordUndoTreeRemove(sel, sel.c1, sel.r1, &dragged)) {
         // The copy goes again, so that a refused move leaves no second item behind.
         const ErrorCode error = workbook.error;
         if (kept) {
             workbook.DiscardLastUndo(false);
-            ExchangeFormulaPlan(workbook, texts);
+            RevertExchange(texts, ex);
         }
         workbook.DiscardLastUndo(true);
         TakeBack(workbook, head);

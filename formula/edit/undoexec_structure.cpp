@@ -51,11 +51,11 @@ bool Tree(CWorkbook& workbook, int32_t index) {
     CTreeItem* item =
         e.treePosition < 0 ? nullptr : GetTreeItemAt(e.treePosition, workbook.tree.first);
     if (!item) return Fail(workbook, kErrorPathNotFound);
-    if (!ExchangeFormulaPlan(workbook, e)) return false;
+    PreparedExchange ex;
+    if (!PrepareExchange(workbook, e, ex) || !CommitExchange(workbook, e, ex)) return false;
     if (!DetachTreeItem(workbook.tree, item, workbook.error)) {
-        const ErrorCode error = workbook.error;
-        ExchangeFormulaPlan(workbook, e);
-        return Fail(workbook, error);
+        RevertExchange(e, ex);
+        return false;
     }
     e.treeChain.reset(item);
     return true;
@@ -79,12 +79,17 @@ bool Sort(CWorkbook& workbook, CWorksheet& ws, int32_t index) {
 
 // The texts of formulas that reached into a removed span, kept in the entry's cell buffer.
 bool KeepLostFormulas(UndoEntry& e, const std::vector<FormulaText>& lost) {
-    e.cellBuffer.reset();
-    e.cellBufferSize = 0;
-    if (lost.empty()) return true;
-    e.cellBuffer = PackFormulaTexts(lost, e.cellBufferSize);
-    e.bufferOwnership = 1;
-    return e.cellBuffer != nullptr;
+    uint32_t size = 0;
+    BlockPtr block;
+    if (!lost.empty() && !(block = PackFormulaTexts(lost, size))) return false;
+    KeepLostBlock(e, std::move(block), size);
+    return true;
+}
+
+void KeepLostBlock(UndoEntry& e, BlockPtr block, uint32_t size) {
+    e.cellBuffer = std::move(block);
+    e.cellBufferSize = e.cellBuffer ? size : 0;
+    if (e.cellBuffer) e.bufferOwnership = 1;
 }
 
 namespace {
@@ -105,31 +110,25 @@ bool Plan(CWorkbook& workbook, CEvalContext& ctx, CWorksheet& ws, const RangeDes
     });
 }
 
-// Puts back what an exchange changed when the edit it went with failed, keeping the
-// edit's error.
-void ExchangeBack(CWorkbook& workbook, UndoEntry& e) {
-    const ErrorCode error = workbook.error;
-    ExchangeFormulaPlan(workbook, e);
-    workbook.error = error;
-}
-
 // The rows (columns) are there: they are kept in the entry, then removed.
 bool RemoveAgain(CWorkbook& workbook, CWorksheet& ws, int32_t index, bool rows, CEvalContext& ctx) {
     UndoHistory& history = workbook.undo;
     const RangeDescriptor span = history.entries[index].secondRange;
     std::vector<FormulaText> texts, lost;
     if (!Plan(workbook, ctx, ws, span, rows, false, texts, &lost)) return false;
+    // Other worksheets' formulas that name this one take their texts from the entry.
+    PreparedExchange ex;
+    if (!PrepareExchange(workbook, history.entries[index], ex)) return false;
     int32_t spare = kSpare;
     if (!SnapshotRangeToUndo(workbook, ws, span, history, spare, true, true)) return false;
-    // Other worksheets' formulas that name this one take their texts from the entry.
-    if (!ExchangeFormulaPlan(workbook, history.entries[index])) {
+    if (!CommitExchange(workbook, history.entries[index], ex)) {
         FreeUndoEntry(history, kSpare);
         return false;
     }
     const bool removed = rows ? RemoveWorksheetRows(ws, span.r1, span.r2, workbook.error)
                               : RemoveWorksheetColumns(ws, span.c1, span.c2, workbook.error);
     if (!removed) {
-        ExchangeBack(workbook, history.entries[index]);
+        RevertExchange(history.entries[index], ex);
         FreeUndoEntry(history, kSpare);
         return false;
     }
@@ -164,13 +163,14 @@ bool InsertAgain(CWorkbook& workbook, CWorksheet& ws, int32_t index, bool rows, 
                    Fail(workbook, kErrorInvalidCacheIndex);
         }))
         return false;
-    if (!ExchangeFormulaPlan(workbook, e)) return false;
+    PreparedExchange ex;
+    if (!PrepareExchange(workbook, e, ex) || !CommitExchange(workbook, e, ex)) return false;
     const bool inserted = rows ? InsertWorksheetRows(ws, span.r1, span.r2, workbook.error)
                                : InsertWorksheetColumns(ws, span.c1, span.c2, workbook.error);
-    if (!inserted) return ExchangeBack(workbook, e), false;
+    if (!inserted) return RevertExchange(e, ex), false;
     if (!RestoreRangeFromUndo(workbook, ws, history, index, true, true)) {
         TakeOutEmpty(ws, span, rows);
-        ExchangeBack(workbook, e);
+        RevertExchange(e, ex);
         return false;
     }
     if (!ReplaceFormulaTexts(ws.cells, texts)) {
@@ -180,7 +180,7 @@ bool InsertAgain(CWorkbook& workbook, CWorksheet& ws, int32_t index, bool rows, 
             RemoveWorksheetRows(ws, span.r1, span.r2, ignored);
         else
             RemoveWorksheetColumns(ws, span.c1, span.c2, ignored);
-        ExchangeBack(workbook, e);
+        RevertExchange(e, ex);
         return Fail(workbook, kErrorWorksheetMemory);
     }
     e.object.reset();
