@@ -398,7 +398,9 @@ TEST(StructuralReferences, RunningOutOfMemoryChangesNothingAnywhere) {
                 failAfter(hook, -1);
                 ASSERT_FALSE(escaped) << "undo, fail " << fail;
                 b.Recalc();
-                if (!undone) ASSERT_TRUE(SameWorkbook(end, b.Dump())) << "undo, fail " << fail;
+                if (!undone) {
+                    ASSERT_TRUE(SameWorkbook(end, b.Dump())) << "undo, fail " << fail;
+                }
             }
             ASSERT_TRUE(undone);
             EXPECT_TRUE(SameWorkbook(start, b.Dump()));
