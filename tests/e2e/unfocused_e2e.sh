@@ -55,8 +55,9 @@ keys Return Down
 xdotool type --delay 40 '=1+'
 keys F2 ctrl+Down ctrl+Home Down Down Right F2 Return
 title_is 'folders.vln - \\Folder1\\North'
-# Row 2 inserted above the total, inside the range it adds up.
-keys ctrl+Home Down ctrl+r
+# Row 2 inserted above the total, inside the range it adds up: Ctrl+PageUp is the first
+# row, Home its first column.
+keys ctrl+Page_Up Home Down ctrl+r
 xdotool type --delay 40 Gifts
 keys Tab
 xdotool type --delay 40 50
