@@ -120,9 +120,14 @@ HRESULT CWorkbookObj::GetItemName(int32_t position, CBstr& name) {
 HRESULT CWorkbookObj::SetItemName(int32_t position, const CBstr& name) {
     CTreeItem* item = GetTreeItemAt(position, doc_->tree.first);
     if (!item) return S_FALSE;
-    // Without an undo record a rename cannot fail.
-    RenameTreeItemCommand(*doc_, {}, *item, Utf8ToCp1252(name.Utf8()), TreeEditor::kAutomation);
-    return S_OK;
+    // Without an undo record a rename fails only when memory for the formulas that follow
+    // it runs out; the name then stays, and so does the document's error code (the tree
+    // interface sets none but 9).
+    const ErrorCode error = doc_->error;
+    const CommandResult result =
+        RenameTreeItemCommand(*doc_, {}, *item, Utf8ToCp1252(name.Utf8()), TreeEditor::kAutomation);
+    doc_->error = error;
+    return result == CommandResult::kFailed ? E_OUTOFMEMORY : S_OK;
 }
 
 HRESULT CWorkbookObj::IsWorksheet(int32_t position, int32_t& result) {

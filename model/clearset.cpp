@@ -53,8 +53,10 @@ void ClearSetRows(const std::vector<CellRange>& set, uint32_t* r1, uint32_t* r2)
     }
 }
 
+// An empty set takes no memory: rebuilds that clear nothing (a rewrite taken back when
+// memory ran out) must not need any.
 CClearSetIndex::CClearSetIndex(const std::vector<CellRange>& set)
-    : byTop_(set), columns_(kMaxColumns + 1, 0) {
+    : byTop_(set), columns_(set.empty() ? 0 : kMaxColumns + 1, 0) {
     std::erase_if(byTop_, RangeEmpty);
     std::sort(byTop_.begin(), byTop_.end(),
               [](const CellRange& a, const CellRange& b) { return a.r1 < b.r1; });
@@ -80,6 +82,7 @@ int CClearSetIndex::CoverageAt(uint16_t column) const {
 }
 
 bool CClearSetIndex::Contains(uint16_t column, uint32_t row) {
+    if (byTop_.empty()) return false;
     if (!started_ || row < row_) Restart();
     started_ = true;
     row_ = row;

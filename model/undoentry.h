@@ -93,6 +93,11 @@ struct UndoEntry {
     TreeChain treeChain; // kind 6: detached items, null while they are in the tree
     uint32_t containerId = 0;
     std::unique_ptr<CContainer> container; // kind 5
+    // Any kind: texts of formulas on worksheets the edit did not move, which it rewrote
+    // because they name what it moved or renamed; exchanged with the cells' texts each time
+    // the entry is carried out.
+    BlockPtr formulaTexts;
+    uint32_t formulaTextsSize = 0;
 
     CWorksheet* Scratch() const { return AsWorksheet(object.get()); }
 };

@@ -2,6 +2,7 @@
 
 #include "formula/edit/convert.h"
 #include "formula/edit/formulaadjust.h"
+#include "formula/edit/referenceplan.h"
 #include "formula/edit/rowsort.h"
 #include "formula/edit/undocases.h"
 #include "model/memoryguard.h"
@@ -136,13 +137,22 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
         !insert || (rows ? RowsInsertFit(ws->cells, s.r1, s.r2 - s.r1 + 1)
                          : ColumnsInsertFit(ws->cells, s.c1, uint16_t(s.c2 - s.c1 + 1)));
     if (!fit) return workbook.error = full, CommandResult::kFailed;
+    // One plan over every worksheet: the edited one's formulas move with its cells, the
+    // others' keep reaching the cells they named there.
     std::vector<FormulaText> texts, lost;
+    FormulaPlan others;
     const bool planned = GuardWorksheetMemory(workbook, [&] {
-        if (PlanFormulasAfterEdit(*ctx, ws->cells, mode, span, texts, insert ? nullptr : &lost))
+        if (PlanFormulasAfterEdit(*ctx, ws->cells, mode, span, texts, insert ? nullptr : &lost) &&
+            PlanOtherWorksheets(*ctx, workbook, *ws, mode, span, others))
             return true;
         return workbook.error = full, false;
     });
     if (!planned) return CommandResult::kFailed;
+    // Packed now, so that keeping them after the edit cannot fail.
+    uint32_t lostSize = 0;
+    BlockPtr lostBlock;
+    if (!lost.empty() && !(lostBlock = PackFormulaTexts(lost, lostSize)))
+        return Fail(workbook, kErrorWorksheetMemory), CommandResult::kFailed;
     const uint16_t cc = selection.cursorColumn;
     const uint32_t cr = selection.cursorRow;
     if (insert && rows) workbook.RecordUndoInsertRows(s, cc, cr, s.r1, s.r2);
@@ -150,16 +160,24 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
     if (!insert && !(rows ? workbook.RecordUndoRowsCopy(s, cc, cr, s.r1, s.r2)
                           : workbook.RecordUndoColumnsCopy(s, cc, cr, s.c1, s.c2)))
         return CommandResult::kFailed;
+    UndoEntry& entry = workbook.undo.entries[workbook.undo.current];
+    PreparedExchange ex;
+    if (!PrepareKeep(workbook, others, ex) || !CommitExchange(workbook, entry, ex)) {
+        workbook.DiscardLastUndo(true);
+        return CommandResult::kFailed;
+    }
     const bool done = rows ? (insert ? InsertWorksheetRows(*ws, s.r1, s.r2, workbook.error)
                                      : RemoveWorksheetRows(*ws, s.r1, s.r2, workbook.error))
                            : (insert ? InsertWorksheetColumns(*ws, s.c1, s.c2, workbook.error)
                                      : RemoveWorksheetColumns(*ws, s.c1, s.c2, workbook.error));
     if (!done) {
+        RevertExchange(entry, ex);
         workbook.DiscardLastUndo(true);
         return CommandResult::kFailed;
     }
-    if (!ReplaceFormulaTexts(ws->cells, texts) ||
-        !undocase::KeepLostFormulas(workbook.undo.entries[workbook.undo.current], lost)) {
+    undocase::KeepLostBlock(entry, std::move(lostBlock), lostSize);
+    // Only memory can fail from here; the edit then stays, with its undo entry.
+    if (!ReplaceFormulaTexts(ws->cells, texts)) {
         workbook.error = kErrorWorksheetMemory;
         return FinishCommand(workbook, false);
     }

@@ -36,79 +36,84 @@ Edit MakeEdit(uint8_t mode, const RangeDescriptor& range) {
             rows ? int64_t(kMaxRows) : int64_t(kMaxColumns)};
 }
 
-// The records of a store in order, read straight from its pages: the walks below pass over
-// every record at each row or column edit.
-class CRecordWalk {
-public:
-    explicit CRecordWalk(const CCellStore& store) : page_(store.FirstPage()) {}
-    const uint8_t* Next() {
-        while (page_ && offset_ >= page_->used) {
-            page_ = page_->next;
-            offset_ = 0;
-        }
-        if (!page_) return nullptr;
-        const uint8_t* r = page_->payload + offset_;
-        offset_ += cell::Length(r);
-        return r;
-    }
-
-private:
-    const Page* page_;
-    uint32_t offset_ = 0;
-};
-
 enum class Outcome { kKeep, kMove, kFail };
 
-// The rule for one relative part: r the formula cell's position after the edit, t the target
-// the part reaches from there. A formula inside inserted rows was put back as it was kept and
-// is left alone, so the insertion rules start past the span. Targets move by plain
-// arithmetic, also those already off the sheet, so that removal and insertion undo each
-// other; only a target on the sheet pushed off it by an insertion fails. `reached` is set
-// when, before a removal, the part reached into the removed span.
-Outcome Rule(const Edit& e, int64_t r, int64_t t, int64_t& target, bool& reached) {
-    const int64_t f = e.first, l = e.last, c = e.count;
-    if (t < r) { // upward or leftward
-        if (e.inserted && r > l && t - c < f) return target = t - c, Outcome::kMove;
-        if (!e.inserted && r + c > l) {
-            reached = reached || (t + c >= f && t + c <= l);
-            if (t + c < f) return target = t + c, Outcome::kMove;
-        }
-    } else if (t > r) {
-        // The target moved when it stood at the first changed row or below it.
-        if (e.inserted && r < f && t >= f) {
-            target = t + c;
-            return t < e.limit && target >= e.limit ? Outcome::kFail : Outcome::kMove;
-        }
-        if (!e.inserted && r < f) {
-            reached = reached || (t >= f && t <= l);
-            if (t + c > l) return target = t - c, Outcome::kMove;
-        }
-    }
-    return Outcome::kKeep;
+// Where row (column) x of the edited worksheet stands after the edit. A removed one goes
+// where the plain arithmetic of a removal takes it, before the span, so that removal and
+// insertion undo each other for every other target.
+int64_t Moved(const Edit& e, int64_t x) {
+    if (x < e.first) return x;
+    return e.inserted ? x + e.count : x - e.count;
 }
 
-// Whether the edit leaves a formula's text as it is, found without reading its tokens: every
-// bracketed distance is taken for a part along the edited dimension (more than the parts
-// the reading rewrites), and none moves or reaches the span. False leaves it to the reading.
+// Where a formula of the edited worksheet stood before the edit, from where it stands now;
+// false for one inside inserted rows, put back as it was kept and left alone.
+bool StoodBefore(const Edit& e, int64_t now, int64_t& before) {
+    if (now < e.first) return before = now, true;
+    if (e.inserted && now <= e.last) return false;
+    before = e.inserted ? now - e.count : now + e.count;
+    return true;
+}
+
+// A formula's position along the edited dimension before and after the edit, and whether
+// the worksheet a part reads is the edited one.
+struct PartPlace {
+    int64_t before, after;
+    bool targetMoves;
+};
+
+// The rule for one part, relative (a distance from the formula cell) or absolute (a row or
+// column index): the part keeps reaching the cell it reached, wherever the edit took that
+// cell and the formula. `written` is the part's new value. Only a target on the sheet pushed
+// off it by an insertion fails; a part whose text stays never fails. `reached` is set when,
+// before a removal, the part reached into the removed span.
+Outcome Rule(const Edit& e, bool relative, int64_t value, const PartPlace& p, int64_t& written,
+             bool& reached) {
+    const int64_t t0 = relative ? p.before + value : value;
+    if (!relative && (t0 < 0 || t0 >= e.limit)) return Outcome::kKeep;
+    int64_t t1 = t0;
+    if (p.targetMoves) {
+        t1 = Moved(e, t0);
+        reached = reached || (!e.inserted && t0 >= e.first && t0 <= e.last);
+    }
+    written = relative ? t1 - p.after : t1;
+    if (written == value) return Outcome::kKeep;
+    if (p.targetMoves && e.inserted && t0 >= 0 && t0 < e.limit && t1 >= e.limit)
+        return Outcome::kFail;
+    return Outcome::kMove;
+}
+
+// Whether the edit leaves the text of a formula of the edited worksheet as it is, found
+// without reading its tokens: every bracketed distance and every number after an R or a C
+// is taken for a part along the edited dimension (more than the parts the reading
+// rewrites), and none moves or reaches the span. A qualifier may name another worksheet,
+// whose parts follow other rules: such texts, and false, are left to the reading.
 bool KeptByEdit(const Edit& e, std::string_view text, int64_t row, int64_t column) {
     constexpr size_t kLongestDistance = 9;
-    const int64_t base = e.rows ? row : column;
+    PartPlace place{0, e.rows ? row : column, true};
+    if (!StoodBefore(e, place.after, place.before)) return false;
     // A plain loop: formulas are short, and a library search per bracket costs more.
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '[') continue;
-        const bool back = At(text, ++i) == '-';
+        const char c = text[i];
+        if (c == '!') return false;
+        const bool bracket = c == '[';
+        const char up = AsciiUpper(c);
+        if (!bracket && !((up == 'R' || up == 'C') && IsAsciiDigit(At(text, i + 1)))) continue;
+        const bool back = bracket && At(text, ++i) == '-';
         if (back) ++i;
+        if (!bracket) ++i;
         const size_t digits = i;
-        int64_t distance = 0;
+        int64_t n = 0;
         while (IsAsciiDigit(At(text, i)) && i - digits < kLongestDistance)
-            distance = distance * 10 + (text[i++] - '0');
-        if (i == digits || At(text, i) != ']') return false;
-        int64_t target = 0;
-        bool reached = false;
-        if (Rule(e, base, base + (back ? -distance : distance), target, reached) !=
-                Outcome::kKeep ||
-            reached)
+            n = n * 10 + (text[i++] - '0');
+        if (i == digits || (bracket && At(text, i) != ']') || IsAsciiDigit(At(text, i)))
             return false;
+        int64_t written = 0;
+        bool reached = false;
+        const int64_t value = bracket ? (back ? -n : n) : n - 1;
+        if (Rule(e, bracket, value, place, written, reached) != Outcome::kKeep || reached)
+            return false;
+        if (!bracket) --i; // the loop steps past the last digit
     }
     return true;
 }
@@ -126,36 +131,47 @@ void AppendPart(std::string& out, char letter, int64_t distance) {
     out += ']';
 }
 
-// Rewrites the parts of one R1C1 reference text written as distances ("R[2]", "C[-1]").
-bool RewriteReference(const Edit& e, std::string_view ref, int64_t baseRow, int64_t baseColumn,
-                      std::string& out, bool& reached) {
+void AppendIndex(std::string& out, char letter, int64_t index) {
+    out += letter;
+    char digits[24];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, index + 1).ptr);
+}
+
+// Rewrites the parts of one R1C1 reference text along the edited dimension: distances
+// ("R[2]", "C[-1]", a bare "R" for 0) and indexes ("R17", 1 the first).
+bool RewriteReference(const Edit& e, std::string_view ref, const PartPlace& place, std::string& out,
+                      bool& reached) {
     size_t i = 0;
     while (i < ref.size()) {
         const char letter = ref[i];
-        const bool isRow = AsciiUpper(letter) == 'R';
+        const bool along = (AsciiUpper(letter) == 'R') == e.rows;
         size_t end = i + 1;
-        if (At(ref, end) != '[') {
-            while (IsAsciiDigit(At(ref, end))) ++end;
-            out.append(ref.substr(i, end - i));
-            i = end;
-            continue;
+        const bool bracket = At(ref, end) == '[';
+        int64_t value = 0;
+        if (bracket) {
+            const size_t close = ref.find(']', end);
+            if (close == std::string_view::npos) return out.append(ref.substr(i)), true;
+            const bool back = At(ref, end + 1) == '-';
+            std::from_chars(ref.data() + end + 1 + (back ? 1 : 0), ref.data() + close, value);
+            if (back) value = -value;
+            end = close + 1;
+        } else {
+            while (IsAsciiDigit(At(ref, end))) value = value * 10 + (ref[end++] - '0');
+            value -= 1; // an index; a bare letter is a distance of 0
         }
-        const size_t close = ref.find(']', end);
-        if (close == std::string_view::npos) return out.append(ref.substr(i)), true;
-        int64_t distance = 0;
-        const bool back = At(ref, end + 1) == '-';
-        std::from_chars(ref.data() + end + 1 + (back ? 1 : 0), ref.data() + close, distance);
-        if (back) distance = -distance;
-        const int64_t base = isRow ? baseRow : baseColumn;
-        int64_t target = 0;
+        const bool relative = bracket || end == i + 1;
+        if (!bracket && relative) value = 0;
+        int64_t written = 0;
         const Outcome outcome =
-            isRow == e.rows ? Rule(e, base, base + distance, target, reached) : Outcome::kKeep;
+            along ? Rule(e, relative, value, place, written, reached) : Outcome::kKeep;
         if (outcome == Outcome::kFail) return false;
-        if (outcome == Outcome::kMove)
-            AppendPart(out, letter, target - base);
+        if (outcome == Outcome::kKeep)
+            out.append(ref.substr(i, end - i));
+        else if (relative)
+            AppendPart(out, letter, written);
         else
-            out.append(ref.substr(i, close + 1 - i));
-        i = close + 1;
+            AppendIndex(out, letter, written);
+        i = end;
     }
     return true;
 }
@@ -168,18 +184,37 @@ void ReleaseToken(CEvalContext& ctx, uint16_t type, std::string& text) {
         if (Page* chain = ctx.scratch.PopPointer()) ctx.scratch.cells.FreePageChain(chain);
 }
 
-// Whether a qualifier's name (as the evaluator resolves it: from the worksheet's folder
-// unless it starts at the root) is the worksheet whose store `own` is.
-bool NamesOwnWorksheet(const CEvalContext& ctx, std::string_view name, const CCellStore* own) {
+// What the references after a qualifier read, for the rules.
+enum class Target : uint32_t {
+    kMoves,     // the edited worksheet: its targets move with its cells
+    kStays,     // another worksheet: its targets stay where they are
+    kAsWritten, // nothing a rule follows: a folder range (it names the folder and stays as it
+                // is), another workbook, a name found in a cell, a name that finds nothing
+};
+
+std::string_view Trim(std::string_view name) {
     const size_t first = name.find_first_not_of(' ');
-    if (!own || first == std::string_view::npos) return false;
-    name = name.substr(first, name.find_last_not_of(' ') + 1 - first);
-    if (name.front() == '[') return false; // another workbook
-    std::string path;
-    if (name.front() != '\\') GetFolderPath(ctx, own, path);
-    path.append(name);
-    const CWorksheet* ws = AsWorksheet(FindNodeByPath(ctx, path));
-    return ws && &ws->cells == own;
+    if (first == std::string_view::npos) return {};
+    return name.substr(first, name.find_last_not_of(' ') + 1 - first);
+}
+
+// The target of a qualifier's name as the evaluator resolves it: from the worksheet's
+// folder unless it starts at the root.
+Target QualifiedTarget(CEvalContext& ctx, std::string_view name, const CCellStore* own,
+                       const CCellStore* edited) {
+    name = Trim(name);
+    if (!own || name.empty() || name.front() == '[') return Target::kAsWritten;
+    CTreeItem* item = nullptr;
+    if (!ctx.qualifiers.Find(own, name, item)) {
+        std::string path;
+        if (name.front() != '\\') GetFolderPath(ctx, own, path);
+        path.append(name);
+        item = FindNodeByPath(ctx, path);
+        ctx.qualifiers.Note(own, name, item);
+    }
+    const CWorksheet* ws = AsWorksheet(item);
+    if (!ws) return Target::kAsWritten;
+    return &ws->cells == edited ? Target::kMoves : Target::kStays;
 }
 
 // The rewrites of every formula of the store; false when one fails. `only` limits the walk to
@@ -189,6 +224,7 @@ bool CollectFormulaTexts(CEvalContext& ctx, const CCellStore& store, uint8_t mod
                          std::vector<FormulaText>& out, std::vector<FormulaText>* lost) {
     const Edit e = MakeEdit(mode, range);
     std::string text;
+    ReferenceMemo memo;
     CRecordWalk walk(store);
     while (const uint8_t* r = walk.Next()) {
         if (!cell::IsFormula(r)) continue;
@@ -198,7 +234,7 @@ bool CollectFormulaTexts(CEvalContext& ctx, const CCellStore& store, uint8_t mod
         if (KeptByEdit(e, formula, cell::Row(r), cell::Column(r))) continue;
         bool reached = false;
         if (!AdjustFormulaText(ctx, formula, cell::Column(r), cell::Row(r), mode, range, text,
-                               &reached, &store))
+                               &reached, &store, &store, true, &memo))
             return false;
         if (onlyBefore) continue;
         if (text != formula) out.push_back({cell::Column(r), cell::Row(r), text});
@@ -212,82 +248,87 @@ bool CollectFormulaTexts(CEvalContext& ctx, const CCellStore& store, uint8_t mod
     return true;
 }
 
-// Writes the rewritten texts: those of another length as new records (with the same head and
-// cached result) in one rebuild, which may fail and then changes nothing; then the others in
-// place.
-bool ApplyFormulaTexts(CCellStore& store, const std::vector<FormulaText>& rewrites) {
-    std::vector<uint8_t> staging;
-    std::vector<PlacedCell> cells;
-    for (const FormulaText& w : rewrites) {
-        const uint8_t* r = FindCell(store, w.row, w.column);
-        if (!r || cell::FormulaLength(r) == w.text.size()) continue;
-        const FormulaHead head = ReadFormulaHead(r);
-        CellBuffer b;
-        if (!MakeFormulaCell(b, w.column, w.row, head, w.text, cell::CachedText(r))) return false;
-        cells.push_back({nullptr, b.size, w.column, w.row});
-        staging.insert(staging.end(), b.bytes, b.bytes + b.size);
+// Where each reference of the text stands (start, end) and what it reads, into the memo.
+void ReadReferences(CEvalContext& ctx, std::string_view text, const CCellStore* own,
+                    const CCellStore* edited, bool onEdited, ReferenceMemo& memo) {
+    memo.valid = false;
+    memo.pieces.clear();
+    size_t pos = !text.empty() && (text[0] == '=' || text[0] == '+') ? 1 : 0;
+    uint16_t previous = 0;
+    const Target unqualified = onEdited ? Target::kMoves : Target::kStays;
+    Target qualifier = unqualified; // what the latest qualifier names
+    Target last = unqualified;      // what the latest reference read, for a range's far end
+    std::string name;
+    for (;;) {
+        const size_t start = SkipBlanks(text, pos);
+        pos = start;
+        FormulaToken token;
+        const uint16_t type = ReadFormulaToken(ctx, text, pos, token, InternalSyntax());
+        if (type == 0 || type == kTokenEnd) break;
+        ReleaseToken(ctx, type, name);
+        if (type == kTokenQualifier)
+            qualifier = previous == kTokenText ? QualifiedTarget(ctx, name, own, edited)
+                                               : Target::kAsWritten;
+        if (type == kTokenReference) {
+            // A qualifier names the worksheet also for the far end of its range.
+            last = previous == kTokenQualifier ? qualifier
+                   : previous == kTokenRange   ? last
+                                               : unqualified;
+            memo.pieces.insert(memo.pieces.end(), {uint32_t(start), uint32_t(pos), uint32_t(last)});
+        } else if (type != kTokenRange) {
+            last = unqualified;
+        }
+        previous = type;
     }
-    if (!cells.empty()) {
-        size_t offset = 0;
-        for (PlacedCell& c : cells) c.record = staging.data() + offset, offset += c.size;
-        CListFeed feed(cells);
-        if (!RebuildCells(store, cells.front().row, cells.back().row, {}, feed)) return false;
-    }
-    for (const FormulaText& w : rewrites) {
-        uint8_t* r = FindCell(store, w.row, w.column);
-        if (r && cell::FormulaLength(r) == w.text.size())
-            std::copy(w.text.begin(), w.text.end(), r + kFormulaHead);
-    }
-    return true;
+    memo.text.assign(text);
+    memo.own = own;
+    memo.edited = edited;
+    memo.valid = true;
 }
 
 } // namespace
 
 bool AdjustFormulaText(CEvalContext& ctx, std::string_view text, uint16_t column, uint32_t row,
                        uint8_t mode, const RangeDescriptor& range, std::string& out,
-                       bool* reachedSpan, const CCellStore* own) {
+                       bool* reachedSpan, const CCellStore* own, const CCellStore* edited,
+                       bool cellMoves, ReferenceMemo* memo) {
     const Edit e = MakeEdit(mode, range);
     bool reached = false;
-    ctx.BeginFormula(column, row);
     out.clear();
-    size_t pos = !text.empty() && (text[0] == '=' || text[0] == '+') ? 1 : 0;
-    out.append(text.substr(0, pos));
-    uint16_t previous = 0;
-    bool lastQualified = false;
-    bool qualifiesOwn = false; // the latest qualifier names the edited worksheet
-    std::string name;
-    for (;;) {
-        const size_t start = SkipBlanks(text, pos);
+    const bool onEdited = !edited || edited == own;
+    const bool moves = onEdited && cellMoves;
+    if (!edited) edited = own;
+    PartPlace place{0, e.rows ? int64_t(row) : int64_t(column), true};
+    if (!moves) {
+        place.before = place.after;
+    } else if (!StoodBefore(e, place.after, place.before)) {
+        if (reachedSpan) *reachedSpan = false;
+        return out.assign(text), true;
+    }
+    ReferenceMemo local;
+    if (!memo) memo = &local;
+    if (!memo->valid || memo->own != own || memo->edited != edited || memo->text != text) {
+        ctx.BeginFormula(column, row);
+        ReadReferences(ctx, text, own, edited, onEdited, *memo);
+        ctx.BeginFormula(column, row);
+    }
+    size_t pos = 0;
+    for (size_t i = 0; i + 2 < memo->pieces.size(); i += 3) {
+        const size_t start = memo->pieces[i], end = memo->pieces[i + 1];
+        const auto target = Target(memo->pieces[i + 2]);
         out.append(text.substr(pos, start - pos));
-        pos = start;
-        FormulaToken token;
-        const uint16_t type = ReadFormulaToken(ctx, text, pos, token, InternalSyntax());
-        if (type == 0 || type == kTokenEnd) break;
-        ReleaseToken(ctx, type, name);
-        const std::string_view piece = text.substr(start, pos - start);
-        if (type == kTokenQualifier)
-            qualifiesOwn = previous == kTokenText && NamesOwnWorksheet(ctx, name, own);
-        if (type == kTokenReference) {
-            // A qualifier names another worksheet, also for the far end of its range, unless
-            // it names the edited one.
-            const bool qualified =
-                previous == kTokenQualifier || (previous == kTokenRange && lastQualified);
-            lastQualified = qualified;
-            // A distance that reaches off the sheet from where the cell now stands may come
-            // back onto it: the rules read the text, not the resolved place.
-            if (!qualified || qualifiesOwn) {
-                if (!RewriteReference(e, piece, row, column, out, reached)) return false;
-                previous = type;
-                continue;
-            }
-        } else if (type != kTokenRange) {
-            lastQualified = false;
+        pos = end;
+        const std::string_view piece = text.substr(start, end - start);
+        if (target == Target::kAsWritten) {
+            out.append(piece);
+            continue;
         }
-        out.append(piece);
-        previous = type;
+        place.targetMoves = target == Target::kMoves;
+        // A distance that reaches off the sheet from where the cell now stands may come back
+        // onto it: the rules read the text, not the resolved place.
+        if (!RewriteReference(e, piece, place, out, reached)) return false;
     }
     out.append(text.substr(pos));
-    ctx.BeginFormula(column, row);
     if (reachedSpan) *reachedSpan = reached;
     return true;
 }
@@ -298,7 +339,7 @@ bool AdjustFormulasAfterEdit(CEvalContext& ctx, CCellStore& store, uint8_t mode,
     try {
         std::vector<FormulaText> rewrites;
         if (!CollectFormulaTexts(ctx, store, mode, range, false, rewrites, lost)) return false;
-        return ApplyFormulaTexts(store, rewrites);
+        return ReplaceFormulaTexts(store, rewrites);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -310,6 +351,7 @@ bool PlanFormulasAfterEdit(CEvalContext& ctx, const CCellStore& store, uint8_t m
     if (mode < kAdjustRowsInserted || mode > kAdjustColumnsRemoved) return false;
     const Edit e = MakeEdit(mode, range);
     std::string text;
+    ReferenceMemo memo;
     CRecordWalk walk(store);
     while (const uint8_t* r = walk.Next()) {
         if (!cell::IsFormula(r)) continue;
@@ -322,62 +364,11 @@ bool PlanFormulasAfterEdit(CEvalContext& ctx, const CCellStore& store, uint8_t m
         const std::string_view formula = cell::Formula(r);
         if (KeptByEdit(e, formula, row, column)) continue;
         bool reached = false;
-        if (!AdjustFormulaText(ctx, formula, column, row, mode, range, text, &reached, &store))
+        if (!AdjustFormulaText(ctx, formula, column, row, mode, range, text, &reached, &store,
+                               &store, true, &memo))
             return false;
         if (text != formula) texts.push_back({column, row, text});
         if (reached && lost) lost->push_back({cell::Column(r), cell::Row(r), std::string(formula)});
-    }
-    return true;
-}
-
-bool ReplaceFormulaTexts(CCellStore& store, const std::vector<FormulaText>& texts) {
-    try {
-        std::vector<FormulaText> sorted = texts;
-        std::stable_sort(sorted.begin(), sorted.end(),
-                         [](const FormulaText& a, const FormulaText& b) {
-                             return cell::Before(a.row, a.column, b.row, b.column);
-                         });
-        // Of several texts for one cell the last given stays.
-        std::vector<FormulaText> unique;
-        for (FormulaText& t : sorted) {
-            if (!unique.empty() && unique.back().row == t.row && unique.back().column == t.column)
-                unique.back() = std::move(t);
-            else
-                unique.push_back(std::move(t));
-        }
-        return ApplyFormulaTexts(store, unique);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-}
-
-BlockPtr PackFormulaTexts(const std::vector<FormulaText>& texts, uint32_t& size) {
-    size = 4;
-    for (const FormulaText& t : texts) size += 8 + uint32_t(t.text.size());
-    BlockPtr block(static_cast<uint8_t*>(AllocBlock(size)));
-    if (!block) return block;
-    uint8_t* p = block.get();
-    StoreU32(p, uint32_t(texts.size()));
-    p += 4;
-    for (const FormulaText& t : texts) {
-        StoreU16(p, t.column);
-        StoreU32(p + 2, t.row);
-        StoreU16(p + 6, uint16_t(t.text.size()));
-        std::memcpy(p + 8, t.text.data(), t.text.size());
-        p += 8 + t.text.size();
-    }
-    return block;
-}
-
-bool UnpackFormulaTexts(const uint8_t* block, uint32_t size, std::vector<FormulaText>& texts) {
-    if (!block || size < 4) return false;
-    const uint8_t* p = block + 4;
-    const uint8_t* end = block + size;
-    for (uint32_t n = LoadU32(block); n > 0; --n) {
-        if (end - p < 8 || uint64_t(end - p) < 8u + LoadU16(p + 6)) return false;
-        texts.push_back({LoadU16(p), LoadU32(p + 2),
-                         std::string(reinterpret_cast<const char*>(p + 8), LoadU16(p + 6))});
-        p += 8 + LoadU16(p + 6);
     }
     return true;
 }

@@ -1,12 +1,14 @@
 #pragma once
-// Rewriting the relative references of a worksheet's formulas after rows or columns were
-// inserted or removed, so that each still reaches the cell it reached before. Formula text
-// keeps relative references as distances from its own cell (R[-2], C[3]), which move with
-// the cell; what must change are the distances that now cross the inserted or removed span.
+// Rewriting the references of formulas after rows or columns were inserted or removed, so
+// that each still reaches the cell it reached before. Formula text keeps relative references
+// as distances from its own cell (R[-2], C[3]), which move with the cell, and absolute ones
+// as indexes (R17); what must change are the distances that now cross the inserted or
+// removed span and the indexes at or past it, on the edited worksheet and on every other
+// worksheet that names it.
 
+#include "formula/edit/formulatexts.h"
 #include "formula/evalcontext.h"
 #include "model/rangedescriptor.h"
-#include "model/undoentry.h"
 
 #include <cstdint>
 #include <string>
@@ -22,17 +24,9 @@ enum AdjustMode : uint8_t {
     kAdjustColumnsRemoved = 4,
 };
 
-// A formula text and the cell it belongs to.
-struct FormulaText {
-    uint16_t column;
-    uint32_t row;
-    std::string text;
-};
-
 // Rewrites every formula of the store for rows (columns) of `range` inserted or removed;
-// the store already holds the cells where the edit put them. References that follow a
-// worksheet qualifier point into other worksheets and are left alone, unless the qualifier
-// names the store's own worksheet. False, changing no
+// the store already holds the cells where the edit put them. References qualified with
+// another worksheet keep reaching their cells there. False, changing no
 // formula, when a rewrite would take a reference off the sheet or a record could not be
 // had. A removal cannot be rewritten back for a formula that reached into the removed
 // span; with `lost` given, such formulas come back with the texts they had and the cells
@@ -49,23 +43,30 @@ bool PlanFormulasAfterEdit(CEvalContext& ctx, const CCellStore& store, uint8_t m
                            const RangeDescriptor& range, std::vector<FormulaText>& texts,
                            std::vector<FormulaText>* lost = nullptr);
 
-// Puts formula texts into their cells, each record keeping its head and cached result; all or
-// nothing (false when a record could not be had). A later text for the same cell wins.
-bool ReplaceFormulaTexts(CCellStore& store, const std::vector<FormulaText>& texts);
-
-// Formula texts in one heap block (u32 count; per text u16 column, u32 row, u16 length and
-// the text), as an undo entry keeps them; null when it cannot be had. Unpacking reads
-// within the size and gives false for a block that overruns it.
-BlockPtr PackFormulaTexts(const std::vector<FormulaText>& texts, uint32_t& size);
-bool UnpackFormulaTexts(const uint8_t* block, uint32_t size, std::vector<FormulaText>& texts);
+// The references of the latest formula text read, kept so that the next cell holding the
+// same text (a column of copies) is rewritten without reading it again.
+struct ReferenceMemo {
+    std::string text;
+    const CCellStore* own = nullptr;
+    const CCellStore* edited = nullptr;
+    std::vector<uint32_t> pieces; // per reference: start, end, what it reads
+    bool valid = false;
+};
 
 // The rewrite of one formula text (internal form) of the cell at (column, row), as it
-// stands after the edit. False when a reference would leave the sheet; `out` is the text
-// with the changes, equal to `text` when none applies.
-// `reachedSpan`, when given, is set when a reference reached into a removed span. `own` is
-// the store of the formula's worksheet: a qualifier that names it counts as none.
+// stands after the edit, for rows or columns of the worksheet whose store is `edited`: every
+// reference part, relative or absolute, keeps reaching the cell it reached, wherever the
+// edit took that cell and the formula. `own` is the store of the formula's worksheet (its
+// cell moved when it is the edited one, unless `cellMoves` is clear: a chart's range
+// formula stands nowhere; null `edited` says it is); references that no rule follows (a
+// folder range, another workbook, a name that finds nothing) stay as written.
+// False when a reference would be pushed off the sheet; `out` is the text with the changes,
+// equal to `text` when none applies. `reachedSpan`, when given, is set when a reference
+// reached into a removed span.
 bool AdjustFormulaText(CEvalContext& ctx, std::string_view text, uint16_t column, uint32_t row,
                        uint8_t mode, const RangeDescriptor& range, std::string& out,
-                       bool* reachedSpan = nullptr, const CCellStore* own = nullptr);
+                       bool* reachedSpan = nullptr, const CCellStore* own = nullptr,
+                       const CCellStore* edited = nullptr, bool cellMoves = true,
+                       ReferenceMemo* memo = nullptr);
 
 } // namespace vl

@@ -1,6 +1,8 @@
 #include "formula/edit/treecommands.h"
 
+#include "formula/edit/qualifierpaths.h"
 #include "model/blockobject.h"
+#include "model/memoryguard.h"
 #include "model/workbook.h"
 #include "model/worksheettree.h"
 #include "platform/core/errorcode.h"
@@ -27,6 +29,25 @@ void TakeBack(CWorkbook& workbook, CTreeItem* head) {
     FreeTreeItemList(head);
 }
 
+// Puts the planned texts of worksheets inside `original` into the same worksheets of its
+// copy `chain` (the same order); the other worksheets' texts go to `outside`. False when
+// memory runs out.
+bool SplitForCopy(const FormulaPlan& plan, CTreeItem* original, CTreeItem* chain,
+                  FormulaPlan& outside) {
+    FormulaPlan inside;
+    for (const SheetTexts& s : plan) {
+        if (!InSubtree(s.sheet, original)) {
+            outside.push_back(s);
+            continue;
+        }
+        CTreeItem* o = original;
+        CTreeItem* c = chain;
+        while (o != s.sheet) o = o->next, c = c->next;
+        inside.push_back({AsWorksheet(c), s.texts});
+    }
+    return ApplyFormulaPlan(inside);
+}
+
 CommandResult Finish(CWorkbook& workbook, TreeEditor editor) {
     return editor == TreeEditor::kWindow ? FinishCommand(workbook, true) : CommandResult::kDone;
 }
@@ -38,10 +59,29 @@ CommandResult RenameTreeItemCommand(CWorkbook& workbook, const GridSelection& se
     const bool window = editor == TreeEditor::kWindow;
     name = name.substr(0, std::min(name.size(), size_t(kTreeNameSize) - 1));
     if ((name.empty() && window) || name == item.name) return CommandResult::kNothing;
+    // Formulas that name the item by its path follow it, planned before anything changes.
+    FormulaPlan plan;
+    CEvalContext* ctx = EditContext(workbook);
+    if (!ctx || !GuardWorksheetMemory(workbook, [&] {
+            PlanTreePathChange(*ctx, workbook, RenamePathChange(item, name), plan);
+            return true;
+        }))
+        return CommandResult::kFailed;
     const CellRange& sel = selection.range;
     if (window && !workbook.RecordUndoRename(sel, sel.c1, sel.r1, &item)) {
         const ErrorCode error = workbook.error;
         workbook.DiscardLastUndo(true);
+        workbook.error = error;
+        return CommandResult::kFailed;
+    }
+    const bool kept =
+        window ? KeepFormulaPlan(workbook, workbook.undo.entries[workbook.undo.current], plan)
+               : GuardWorksheetMemory(workbook, [&] {
+                     return ApplyFormulaPlan(plan) || Fail(workbook, kErrorWorksheetMemory);
+                 });
+    if (!kept) {
+        const ErrorCode error = workbook.error;
+        if (window) workbook.DiscardLastUndo(true);
         workbook.error = error;
         return CommandResult::kFailed;
     }
@@ -97,21 +137,47 @@ CommandResult RemoveTreeItemCommand(CWorkbook& workbook, const GridSelection& se
 CommandResult MoveTreeItemCommand(CWorkbook& workbook, const GridSelection& selection,
                                   CTreeItem& dragged, CTreeItem* target, CTreeItem** moved) {
     if (target && InSubtree(target, &dragged)) return CommandResult::kNothing;
+    // Formulas that name a moved item, and those on moved worksheets, follow the move: the
+    // copy gets its new texts before it goes in, the other worksheets theirs once it is in.
+    FormulaPlan plan;
+    CEvalContext* ctx = EditContext(workbook);
+    if (!ctx || !GuardWorksheetMemory(workbook, [&] {
+            PlanTreePathChange(*ctx, workbook, MovePathChange(dragged, target), plan);
+            return true;
+        }))
+        return CommandResult::kFailed;
     TreeChain copy(CWorksheet::Clone(workbook, &dragged));
     if (!copy) return CommandResult::kFailed;
+    FormulaPlan outside;
+    if (!GuardWorksheetMemory(workbook, [&] {
+            return SplitForCopy(plan, &dragged, copy.get(), outside) ||
+                   Fail(workbook, kErrorWorksheetMemory);
+        }))
+        return CommandResult::kFailed;
     CTreeItem* head = copy.release();
     InsertTreeItem(workbook.tree, head, target);
     const CellRange& sel = selection.range;
     workbook.RecordUndoTreeChange(sel, sel.c1, sel.r1, GetTreeItemIndex(head, workbook.tree.first));
-    if (!workbook.RecordUndoTreeRemove(sel, sel.c1, sel.r1, &dragged)) {
+    // Kept while both the copy and the original are in the tree, where undo and redo of the
+    // removal exchange them.
+    UndoEntry texts;
+    PreparedExchange ex;
+    const bool kept = PrepareKeep(workbook, outside, ex) && CommitExchange(workbook, texts, ex);
+    if (!kept || !workbook.RecordUndoTreeRemove(sel, sel.c1, sel.r1, &dragged)) {
         // The copy goes again, so that a refused move leaves no second item behind.
         const ErrorCode error = workbook.error;
-        workbook.DiscardLastUndo(false);
+        if (kept) {
+            workbook.DiscardLastUndo(false);
+            RevertExchange(texts, ex);
+        }
         workbook.DiscardLastUndo(true);
         TakeBack(workbook, head);
         workbook.error = error;
         return CommandResult::kFailed;
     }
+    UndoEntry& removal = workbook.undo.entries[workbook.undo.current];
+    removal.formulaTexts = std::move(texts.formulaTexts);
+    removal.formulaTextsSize = texts.formulaTextsSize;
     if (moved) *moved = head;
     return FinishCommand(workbook, true);
 }

@@ -34,6 +34,8 @@ bool RowsOrColumns(CWorkbook& workbook, CWorksheet& ws, int32_t index, bool rows
 // The texts of formulas that a removal could not rewrite back, kept in the entry's cell
 // buffer; false when the buffer could not be had.
 bool KeepLostFormulas(UndoEntry& e, const std::vector<FormulaText>& lost);
+// The same with the texts packed beforehand (null for none), so that keeping them cannot fail.
+void KeepLostBlock(UndoEntry& e, BlockPtr block, uint32_t size);
 
 } // namespace undocase
 } // namespace vl

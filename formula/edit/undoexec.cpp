@@ -1,5 +1,6 @@
 #include "formula/edit/undoexec.h"
 
+#include "formula/edit/referenceplan.h"
 #include "formula/edit/undocases.h"
 #include "formula/recalc.h"
 #include "formula/workbookcontext.h"
@@ -112,6 +113,8 @@ bool Rename(CWorkbook& workbook, CTreeItem* item, int32_t index) {
         e.cellBufferSize < kTreeNameSize)
         return Fail(workbook, kErrorInvalidCacheIndex);
     if (!item) return Fail(workbook, kErrorPathNotFound);
+    // Formulas that name the item by its path go with the name.
+    if (!ExchangeFormulaPlan(workbook, e)) return false;
     char kept[kTreeNameSize];
     std::memcpy(kept, e.cellBuffer.get(), kTreeNameSize);
     kept[kTreeNameSize - 1] = 0;
@@ -196,6 +199,8 @@ CommandResult FinishCommand(CWorkbook& workbook, bool done) {
 
 CEvalContext* EditContext(CWorkbook& workbook) {
     if (!workbook.evalContext && !AttachEvalContext(workbook)) return nullptr;
+    // Qualifier names are looked up in the tree as it stands now.
+    workbook.evalContext->worksheetList = workbook.tree.first;
     return workbook.evalContext.get();
 }
 

@@ -1,4 +1,5 @@
 #include "formula/edit/formulaadjust.h"
+#include "formula/edit/referenceplan.h"
 #include "formula/edit/undocases.h"
 #include "formula/edit/undoexec.h"
 #include "model/containerpaste.h"
@@ -34,16 +35,28 @@ bool ContainerChanged(CWorkbook& workbook, CWorksheet& ws, int32_t index) {
     return true;
 }
 
+// The texts of formulas that follow a move are exchanged while both the copy and the
+// original are in the tree, as when they were kept.
 bool Tree(CWorkbook& workbook, int32_t index) {
     UndoEntry& e = workbook.undo.entries[index];
     if (e.treeChain) {
-        LinkTreeChainAt(workbook.tree, e.treeChain.release(), e.treePosition);
-        return true;
+        CTreeItem* chain = e.treeChain.release();
+        LinkTreeChainAt(workbook.tree, chain, e.treePosition);
+        if (ExchangeFormulaPlan(workbook, e)) return true;
+        const ErrorCode error = workbook.error;
+        DetachTreeItem(workbook.tree, chain, workbook.error);
+        e.treeChain.reset(chain);
+        return Fail(workbook, error);
     }
     CTreeItem* item =
         e.treePosition < 0 ? nullptr : GetTreeItemAt(e.treePosition, workbook.tree.first);
     if (!item) return Fail(workbook, kErrorPathNotFound);
-    if (!DetachTreeItem(workbook.tree, item, workbook.error)) return false;
+    PreparedExchange ex;
+    if (!PrepareExchange(workbook, e, ex) || !CommitExchange(workbook, e, ex)) return false;
+    if (!DetachTreeItem(workbook.tree, item, workbook.error)) {
+        RevertExchange(e, ex);
+        return false;
+    }
     e.treeChain.reset(item);
     return true;
 }
@@ -66,12 +79,17 @@ bool Sort(CWorkbook& workbook, CWorksheet& ws, int32_t index) {
 
 // The texts of formulas that reached into a removed span, kept in the entry's cell buffer.
 bool KeepLostFormulas(UndoEntry& e, const std::vector<FormulaText>& lost) {
-    e.cellBuffer.reset();
-    e.cellBufferSize = 0;
-    if (lost.empty()) return true;
-    e.cellBuffer = PackFormulaTexts(lost, e.cellBufferSize);
-    e.bufferOwnership = 1;
-    return e.cellBuffer != nullptr;
+    uint32_t size = 0;
+    BlockPtr block;
+    if (!lost.empty() && !(block = PackFormulaTexts(lost, size))) return false;
+    KeepLostBlock(e, std::move(block), size);
+    return true;
+}
+
+void KeepLostBlock(UndoEntry& e, BlockPtr block, uint32_t size) {
+    e.cellBuffer = std::move(block);
+    e.cellBufferSize = e.cellBuffer ? size : 0;
+    if (e.cellBuffer) e.bufferOwnership = 1;
 }
 
 namespace {
@@ -98,11 +116,19 @@ bool RemoveAgain(CWorkbook& workbook, CWorksheet& ws, int32_t index, bool rows, 
     const RangeDescriptor span = history.entries[index].secondRange;
     std::vector<FormulaText> texts, lost;
     if (!Plan(workbook, ctx, ws, span, rows, false, texts, &lost)) return false;
+    // Other worksheets' formulas that name this one take their texts from the entry.
+    PreparedExchange ex;
+    if (!PrepareExchange(workbook, history.entries[index], ex)) return false;
     int32_t spare = kSpare;
     if (!SnapshotRangeToUndo(workbook, ws, span, history, spare, true, true)) return false;
+    if (!CommitExchange(workbook, history.entries[index], ex)) {
+        FreeUndoEntry(history, kSpare);
+        return false;
+    }
     const bool removed = rows ? RemoveWorksheetRows(ws, span.r1, span.r2, workbook.error)
                               : RemoveWorksheetColumns(ws, span.c1, span.c2, workbook.error);
     if (!removed) {
+        RevertExchange(history.entries[index], ex);
         FreeUndoEntry(history, kSpare);
         return false;
     }
@@ -137,11 +163,14 @@ bool InsertAgain(CWorkbook& workbook, CWorksheet& ws, int32_t index, bool rows, 
                    Fail(workbook, kErrorInvalidCacheIndex);
         }))
         return false;
+    PreparedExchange ex;
+    if (!PrepareExchange(workbook, e, ex) || !CommitExchange(workbook, e, ex)) return false;
     const bool inserted = rows ? InsertWorksheetRows(ws, span.r1, span.r2, workbook.error)
                                : InsertWorksheetColumns(ws, span.c1, span.c2, workbook.error);
-    if (!inserted) return false;
+    if (!inserted) return RevertExchange(e, ex), false;
     if (!RestoreRangeFromUndo(workbook, ws, history, index, true, true)) {
         TakeOutEmpty(ws, span, rows);
+        RevertExchange(e, ex);
         return false;
     }
     if (!ReplaceFormulaTexts(ws.cells, texts)) {
@@ -151,6 +180,7 @@ bool InsertAgain(CWorkbook& workbook, CWorksheet& ws, int32_t index, bool rows, 
             RemoveWorksheetRows(ws, span.r1, span.r2, ignored);
         else
             RemoveWorksheetColumns(ws, span.c1, span.c2, ignored);
+        RevertExchange(e, ex);
         return Fail(workbook, kErrorWorksheetMemory);
     }
     e.object.reset();

@@ -202,6 +202,14 @@ TEST_F(TreeTest, EveryResultOfTheEditsWithNoUndoAndNoRecalculation) {
     const auto rename = [](int32_t at, const char* name) {
         return [=](CWorkbookObj& o, int32_t&) { return o.SetItemName(at, name); };
     };
+    const auto renameFailing = [](int32_t at, const char* name) {
+        return [=](CWorkbookObj& o, int32_t&) {
+            SetAllocFailAfter(0);
+            const HRESULT hr = o.SetItemName(at, name);
+            SetAllocFailAfter(-1);
+            return hr;
+        };
+    };
     const Case cases[] = {
         {"type 3", insert(0, 3, "New"), E_INVALIDARG, -1, kBefore, "112"},
         {"type 0", insert(-1, 0, "New"), E_INVALIDARG, -1, kBefore, "112"},
@@ -222,9 +230,12 @@ TEST_F(TreeTest, EveryResultOfTheEditsWithNoUndoAndNoRecalculation) {
         {"delete Sheet3", remove(3), S_OK, 99, "\\Sheet1/1/1 \\F/2/1 \\F\\Sheet2/1/2 2 1 \\Sheet1",
          "error 2"},
         {"rename past the end", rename(4, "x"), S_FALSE, 99, kBefore, "112"},
+        // The formula naming Sheet2 follows the rename: it reads \F\Sales now.
         {"rename Sheet2", rename(2, "Sales"), S_OK, 99,
-         "\\Sheet1/1/1 \\F/2/1 \\F\\Sales/1/2 \\Sheet3/1/1 3 1 \\Sheet1", "error 2"},
+         "\\Sheet1/1/1 \\F/2/1 \\F\\Sales/1/2 \\Sheet3/1/1 3 1 \\Sheet1", "112"},
         {"rename Sheet3 as it is", rename(3, "Sheet3"), S_OK, 99, kBefore, "112"},
+        // The formula's longer name needs a page: none, no rename.
+        {"rename Sheet2, no memory", renameFailing(2, "Sales"), E_OUTOFMEMORY, 99, kBefore, "112"},
         {"rename Sheet1 to nothing", rename(-2, ""), S_OK, 99,
          "\\/1/1 \\F/2/1 \\F\\Sheet2/1/2 \\Sheet3/1/1 3 1 \\", "112"},
     };

@@ -81,6 +81,17 @@ TEST(AdjustFormulaText, EachRuleOfEachMode) {
         {kAdjustColumnsRemoved, cols34, 7, 0, "=RC[-7]", "=RC[-5]"},
         {kAdjustColumnsRemoved, cols34, 7, 0, "=RC[-6]", "=RC[-6]"}, // reached into the span
         {kAdjustColumnsRemoved, cols34, 1, 0, "=R[9]C[6]", "=R[9]C[4]"},
+        // Absolute parts move with their cells as relative ones do, keeping their form:
+        // above, at and past the span, in formulas that moved and that did not.
+        {kAdjustRowsInserted, rows57, 0, 2, "=R5C1+R6C1+R20C[1]", "=R5C1+R9C1+R23C[1]"},
+        {kAdjustRowsInserted, rows57, 0, 13, "=R[-7]C+R3C+R10C", "=R[-10]C+R3C+R13C"},
+        {kAdjustRowsInserted, rows57, 0, 0, "=R2097149C1", "=R2097152C1"}, // to the last row
+        {kAdjustRowsInserted, rows57, 0, 0, "=R2097150C1", nullptr},       // one past it
+        {kAdjustRowsRemoved, rows57, 0, 2, "=R4C1+R7C1+R9C1", "=R4C1+R4C1+R6C1"},
+        {kAdjustColumnsInserted, cols34, 0, 0, "=RC3+RC4+R1C20", "=RC3+RC6+R1C22"},
+        {kAdjustColumnsRemoved, cols34, 0, 0, "=RC3+RC6", "=RC3+RC4"},
+        {kAdjustColumnsInserted, cols34, 0, 0, "=RC2045", "=RC2047"},
+        {kAdjustColumnsInserted, cols34, 0, 0, "=RC2046", nullptr},
     };
     CEvalContext ctx;
     for (const Case& c : cases) {
@@ -102,6 +113,8 @@ TEST(PlanFormulasAfterEdit, PassesOverOnlyWhatTheFullRewriteKeeps) {
         "=R[2097149]C",   "=R[-13]C",  "=S2!R[3]C",
         "=[Book]S!R[3]C", "=1",        "=R[4]C:R[5]C",
         "=R[]C",          "=R[3",      "=R[1234567890]C",
+        "=R6C1",          "=R2C[1]",   "=RC4+R4C",
+        "=R9C9",          "=R0C1",     "=RC12345",
     };
     struct Edit {
         uint8_t mode;

@@ -1,0 +1,269 @@
+#include "formula/edit/referenceplan.h"
+
+#include "model/container.h"
+#include "model/memoryguard.h"
+#include "model/workbook.h"
+#include "model/worksheettree.h"
+#include "platform/core/bytes.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+namespace vl {
+
+namespace {
+
+char* SeriesText(CWorksheet& ws, uint32_t place) {
+    CContainer* c = FindContainer(ws, uint16_t(place >> 16));
+    const uint32_t slot = (place >> 8) & 0xFF, series = place & 0xFF;
+    if (!c || slot >= kMaxContainerObjects || series >= kChartSeries || !c->slots[slot].chart)
+        return nullptr;
+    return c->slots[slot].chart->series[series].settings.dataArray;
+}
+
+// The texts now in the cells and series the plan names.
+void TextsNow(const SheetTexts& planned, SheetTexts& now) {
+    now.sheet = planned.sheet;
+    std::vector<FormulaText> cells;
+    for (const FormulaText& t : planned.texts) {
+        if (t.column != kSeriesColumn) {
+            cells.push_back({t.column, t.row, {}});
+        } else if (const char* text = SeriesText(*planned.sheet, t.row)) {
+            now.texts.push_back({t.column, t.row, text});
+        }
+    }
+    const auto before = [](const FormulaText& a, const FormulaText& b) {
+        return cell::Before(a.row, a.column, b.row, b.column);
+    };
+    if (!std::is_sorted(cells.begin(), cells.end(), before))
+        std::sort(cells.begin(), cells.end(), before);
+    std::vector<const uint8_t*> records;
+    FindFormulaRecords(planned.sheet->cells, cells, records);
+    for (size_t i = 0; i < cells.size(); ++i)
+        if (records[i])
+            now.texts.push_back(
+                {cells[i].column, cells[i].row, std::string(cell::Formula(records[i]))});
+}
+
+void PrepareSheet(const SheetTexts& s, PreparedSheet& out) {
+    const auto series = [](const FormulaText& t) { return t.column == kSeriesColumn; };
+    const auto before = [](const FormulaText& a, const FormulaText& b) {
+        return cell::Before(a.row, a.column, b.row, b.column);
+    };
+    const std::vector<FormulaText>* texts = &s.texts;
+    const bool ordered = std::adjacent_find(s.texts.begin(), s.texts.end(), [&](auto& a, auto& b) {
+                             return !before(a, b);
+                         }) == s.texts.end();
+    if (!ordered || std::any_of(s.texts.begin(), s.texts.end(), series)) {
+        for (const FormulaText& t : s.texts)
+            if (!series(t)) out.own.push_back(t);
+        std::stable_sort(out.own.begin(), out.own.end(), before);
+        // Of several texts for one cell the last given stays.
+        std::vector<FormulaText> unique;
+        for (FormulaText& t : out.own) {
+            if (!unique.empty() && unique.back().row == t.row && unique.back().column == t.column)
+                unique.back() = std::move(t);
+            else
+                unique.push_back(std::move(t));
+        }
+        out.own = std::move(unique);
+        texts = &out.own;
+    }
+    if (!PrepareFormulaTexts(s.sheet->cells, *texts, out.cells)) throw std::bad_alloc();
+    for (const FormulaText& t : s.texts)
+        if (const char* text = series(t) ? SeriesText(*s.sheet, t.row) : nullptr)
+            out.oldSeries.push_back({t.column, t.row, text});
+}
+
+void CommitSeries(const SheetTexts& s) {
+    for (const FormulaText& t : s.texts) {
+        char* text = t.column == kSeriesColumn ? SeriesText(*s.sheet, t.row) : nullptr;
+        if (text && t.text.size() < kDataArraySize)
+            std::memcpy(text, t.text.c_str(), t.text.size() + 1);
+    }
+}
+
+// Puts a prepared worksheet's texts in: the cells' all or nothing, then the series', which
+// cannot fail.
+bool CommitSheet(const SheetTexts& s, PreparedSheet& prepared) {
+    if (!CommitFormulaTexts(s.sheet->cells, prepared.cells)) return false;
+    CommitSeries(s);
+    return true;
+}
+
+// Everything the texts, and taking them out again, need; throws std::bad_alloc.
+void PreparePlan(const FormulaPlan& plan, std::vector<PreparedSheet>& prepared) {
+    prepared.resize(plan.size());
+    for (size_t i = 0; i < plan.size(); ++i) PrepareSheet(plan[i], prepared[i]);
+}
+
+// All or nothing, with nothing but pages: the worksheets done give their texts back when
+// one fails.
+bool CommitPlan(const FormulaPlan& plan, std::vector<PreparedSheet>& prepared) {
+    for (size_t i = 0; i < plan.size(); ++i) {
+        if (CommitSheet(plan[i], prepared[i])) continue;
+        while (i-- > 0) {
+            RevertFormulaTexts(plan[i].sheet->cells, prepared[i].cells);
+            CommitSeries({plan[i].sheet, prepared[i].oldSeries});
+        }
+        return false;
+    }
+    return true;
+}
+
+void RevertPlan(const FormulaPlan& plan, std::vector<PreparedSheet>& prepared) {
+    for (size_t i = plan.size(); i-- > 0;) {
+        RevertFormulaTexts(plan[i].sheet->cells, prepared[i].cells);
+        CommitSeries({plan[i].sheet, prepared[i].oldSeries});
+    }
+}
+
+} // namespace
+
+bool PlanOtherWorksheets(CEvalContext& ctx, const CWorkbook& workbook, const CWorksheet& edited,
+                         uint8_t mode, const RangeDescriptor& range, FormulaPlan& plan) {
+    std::string text;
+    ReferenceMemo memo;
+    bool planned = true;
+    ctx.qualifiers.Begin();
+    for (CTreeItem* item = workbook.tree.first; item && planned; item = item->next) {
+        CWorksheet* ws = AsWorksheet(item);
+        if (!ws) continue;
+        SheetTexts sheet{ws, {}};
+        CellCursor cursor{kAdvance, ws->cells.FirstPage(), 0};
+        while (const uint8_t* r = ws == &edited ? nullptr : NextCellRecord(cursor)) {
+            if (!cell::IsFormula(r)) continue;
+            const std::string_view formula = cell::Formula(r);
+            // Only a qualifier can name the edited worksheet.
+            if (formula.find('!') == std::string_view::npos) continue;
+            if (!AdjustFormulaText(ctx, formula, cell::Column(r), cell::Row(r), mode, range, text,
+                                   nullptr, &ws->cells, &edited.cells, true, &memo)) {
+                planned = false;
+                break;
+            }
+            if (text != formula) sheet.texts.push_back({cell::Column(r), cell::Row(r), text});
+        }
+        // A chart reads its ranges from no cell of its own.
+        ForEachSeries(*ws, [&](uint32_t place, std::string_view formula) {
+            if (!planned) return;
+            planned = AdjustFormulaText(ctx, formula, 0, 0, mode, range, text, nullptr, &ws->cells,
+                                        &edited.cells, false);
+            if (planned && text != formula) sheet.texts.push_back({kSeriesColumn, place, text});
+        });
+        if (!sheet.texts.empty()) plan.push_back(std::move(sheet));
+    }
+    ctx.qualifiers.End();
+    return planned;
+}
+
+bool ApplyFormulaPlan(const FormulaPlan& plan) {
+    PreparedExchange ex;
+    try {
+        PreparePlan(plan, ex.sheets);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return CommitPlan(plan, ex.sheets);
+}
+
+BlockPtr PackFormulaPlan(const CWorkbook& workbook, const FormulaPlan& plan, uint32_t& size,
+                         bool& failed) {
+    failed = false;
+    size = 0;
+    if (plan.empty()) return nullptr;
+    std::vector<BlockPtr> parts;
+    std::vector<uint32_t> sizes;
+    uint32_t total = 4;
+    for (const SheetTexts& s : plan) {
+        uint32_t part = 0;
+        parts.push_back(PackFormulaTexts(s.texts, part));
+        if (!parts.back()) return failed = true, nullptr;
+        sizes.push_back(part);
+        total += 8 + part;
+    }
+    BlockPtr block(static_cast<uint8_t*>(AllocBlock(total)));
+    if (!block) return failed = true, nullptr;
+    uint8_t* p = block.get();
+    StoreU32(p, uint32_t(plan.size()));
+    p += 4;
+    for (size_t i = 0; i < plan.size(); ++i) {
+        StoreU32(p, uint32_t(GetTreeItemIndex(plan[i].sheet, workbook.tree.first)));
+        StoreU32(p + 4, sizes[i]);
+        std::memcpy(p + 8, parts[i].get(), sizes[i]);
+        p += 8 + sizes[i];
+    }
+    size = total;
+    return block;
+}
+
+bool UnpackFormulaPlan(const CWorkbook& workbook, const uint8_t* block, uint32_t size,
+                       FormulaPlan& plan) {
+    if (!block || size < 4) return false;
+    const uint8_t* p = block + 4;
+    const uint8_t* end = block + size;
+    for (uint32_t n = LoadU32(block); n > 0; --n) {
+        if (end - p < 8 || uint64_t(end - p) < 8u + LoadU32(p + 4)) return false;
+        const int32_t position = int32_t(LoadU32(p));
+        CWorksheet* ws =
+            position < 0 ? nullptr : AsWorksheet(GetTreeItemAt(position, workbook.tree.first));
+        if (!ws) return false;
+        plan.push_back({ws, {}});
+        if (!UnpackFormulaTexts(p + 8, LoadU32(p + 4), plan.back().texts)) return false;
+        p += 8 + LoadU32(p + 4);
+    }
+    return true;
+}
+
+bool PrepareKeep(CWorkbook& workbook, const FormulaPlan& plan, PreparedExchange& ex) {
+    return GuardWorksheetMemory(workbook, [&] {
+        ex.texts = plan;
+        FormulaPlan replaced(plan.size());
+        for (size_t i = 0; i < plan.size(); ++i) TextsNow(plan[i], replaced[i]);
+        bool failed = false;
+        ex.block = PackFormulaPlan(workbook, replaced, ex.size, failed);
+        if (failed) return Fail(workbook, kErrorWorksheetMemory);
+        PreparePlan(ex.texts, ex.sheets);
+        return true;
+    });
+}
+
+bool PrepareExchange(CWorkbook& workbook, const UndoEntry& entry, PreparedExchange& ex) {
+    if (!entry.formulaTexts) return true;
+    FormulaPlan kept;
+    const bool unpacked = GuardWorksheetMemory(workbook, [&] {
+        return UnpackFormulaPlan(workbook, entry.formulaTexts.get(), entry.formulaTextsSize,
+                                 kept) ||
+               Fail(workbook, kErrorInvalidCacheIndex);
+    });
+    return unpacked && PrepareKeep(workbook, kept, ex);
+}
+
+bool CommitExchange(CWorkbook& workbook, UndoEntry& entry, PreparedExchange& ex) {
+    if (ex.texts.empty() && !ex.block) return true;
+    if (!CommitPlan(ex.texts, ex.sheets)) return Fail(workbook, kErrorWorksheetMemory);
+    std::swap(entry.formulaTexts, ex.block);
+    std::swap(entry.formulaTextsSize, ex.size);
+    ex.committed = true;
+    return true;
+}
+
+void RevertExchange(UndoEntry& entry, PreparedExchange& ex) {
+    if (!ex.committed) return;
+    RevertPlan(ex.texts, ex.sheets);
+    std::swap(entry.formulaTexts, ex.block);
+    std::swap(entry.formulaTextsSize, ex.size);
+    ex.committed = false;
+}
+
+bool KeepFormulaPlan(CWorkbook& workbook, UndoEntry& entry, const FormulaPlan& plan) {
+    PreparedExchange ex;
+    return PrepareKeep(workbook, plan, ex) && CommitExchange(workbook, entry, ex);
+}
+
+bool ExchangeFormulaPlan(CWorkbook& workbook, UndoEntry& entry) {
+    PreparedExchange ex;
+    return PrepareExchange(workbook, entry, ex) && CommitExchange(workbook, entry, ex);
+}
+
+} // namespace vl
