@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace vl {
 
@@ -38,7 +39,20 @@ protected:
             return 0;
         };
     }
-    void TearDown() override { Profile() = SettingsProfile{}; }
+    void TearDown() override {
+        Profile() = SettingsProfile{};
+        TakeBackTheQuit();
+    }
+    // The shell ends the application's loop as its last frame closes. With no loop running
+    // the request stays, and every later dialog's own loop would end as it starts: a loop run
+    // and ended here takes it back.
+    static void TakeBackTheQuit() {
+        QTimer end;
+        end.setSingleShot(true);
+        QObject::connect(&end, &QTimer::timeout, [] { QCoreApplication::exit(0); });
+        end.start(0);
+        QCoreApplication::exec();
+    }
     QString ProfileFile() const { return dir.path() + QStringLiteral("/Vorlane/settings.xml"); }
     void MakeProfileFile() {
         QDir().mkpath(dir.path() + QStringLiteral("/Vorlane"));
