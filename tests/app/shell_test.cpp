@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 
 namespace vl {
 
@@ -41,17 +40,7 @@ protected:
     }
     void TearDown() override {
         Profile() = SettingsProfile{};
-        TakeBackTheQuit();
-    }
-    // The shell ends the application's loop as its last frame closes. With no loop running
-    // the request stays, and every later dialog's own loop would end as it starts: a loop run
-    // and ended here takes it back.
-    static void TakeBackTheQuit() {
-        QTimer end;
-        end.setSingleShot(true);
-        QObject::connect(&end, &QTimer::timeout, [] { QCoreApplication::exit(0); });
-        end.start(0);
-        QCoreApplication::exec();
+        apptest::TakeBackTheQuit();
     }
     QString ProfileFile() const { return dir.path() + QStringLiteral("/Vorlane/settings.xml"); }
     void MakeProfileFile() {
