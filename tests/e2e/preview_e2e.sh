@@ -14,21 +14,33 @@ export LINES_PY="$E2E_HERE/linewidth.py"
 cat >"$work/run.sh" <<'RUN'
 set -eu
 . "$LIB"
-# "x y" of a toolbar picture in a screenshot's top 150 rows, empty when it is not there.
-icon() { python3 "$FIND" "$WORK/$1.png" "$PICTURES/toolbar_$2.png" "$3" 150 || true; }
-standard_new() { icon "$1" 267 0; }     # New on the standard toolbar
-formatting_font() { icon "$1" 227 0; }  # Font on the formatting toolbar
-preview_next() { icon "$1" 108 3; }     # Next Page on the preview toolbar
-preview_close() { icon "$1" 108 6; }
+# Looks for the toolbar pictures in the top 150 rows of <name>.png at once, into
+# <name>.icons: a line each for New on the standard toolbar, Font on the formatting toolbar,
+# Next Page and Close on the preview toolbar.
+locate() {
+  python3 "$FIND" "$WORK/$1.png" "$PICTURES/toolbar_267.png" 0 150 "$PICTURES/toolbar_227.png" 0 \
+    "$PICTURES/toolbar_108.png" 3 "$PICTURES/toolbar_108.png" 6 >"$WORK/$1.icons"
+}
+# "x y" of the picture on that line of <name>.icons, empty when it is not there.
+icon() {
+  [ "$WORK/$1.icons" -nt "$WORK/$1.png" ] || locate "$1"
+  sed -n "$2p" "$WORK/$1.icons" | grep -vx none || true
+}
+standard_new() { icon "$1" 1; }
+formatting_font() { icon "$1" 2; }
+preview_next() { icon "$1" 3; }
+preview_close() { icon "$1" 4; }
 # The preview's page: a region of the client area below the bars.
 page() { convert "$WORK/$1.png" -crop 500x300+300+300 +repage "$WORK/$1-page.png"; }
 same_page() { page "$1" && compare -metric AE "$WORK/$2-page.png" "$WORK/$1-page.png" null: 2>/dev/null; }
 other_page() { page "$1" && ! compare -metric AE "$WORK/$2-page.png" "$WORK/$1-page.png" null: 2>/dev/null; }
 # The bars as they are without the preview, and with it.
 normal() {
+  locate "$1"
   [ -n "$(standard_new "$1")" ] && [ -n "$(formatting_font "$1")" ] && [ -z "$(preview_next "$1")" ]
 }
 previewed() {
+  locate "$1"
   [ -n "$(preview_next "$1")" ] && [ -z "$(standard_new "$1")" ] && [ -z "$(formatting_font "$1")" ]
 }
 # Takes the picture <name>.png, the pointer away from the bars, until the check given second
@@ -78,7 +90,7 @@ title_is "pages.vln"
 open_preview
 shot run2 previewed "run 2: no preview"
 xdotool key --clearmodifiers ctrl+F4
-no_preview_but_bars() { [ -z "$(preview_next "$1")" ] && [ -n "$(standard_new "$1")" ]; }
+no_preview_but_bars() { locate "$1" && [ -z "$(preview_next "$1")" ] && [ -n "$(standard_new "$1")" ]; }
 shot run2-closed no_preview_but_bars "run 2: the preview outlived its workbook, or no standard toolbar after the close"
 quit
 echo "run 2 exit $?"
