@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPoint>
+#include <QTimer>
 #include <QWidget>
 #include <clocale>
 #include <deque>
@@ -30,6 +31,24 @@ using testclock::FakeTimers;
 using uitest::CommaLocale;
 using uitest::FakeClock;
 using uitest::FakeUi;
+
+// The shell ends the application's loop as its last frame closes. With no loop running the
+// request stays, and every later dialog's own loop would end as it starts: a loop run and
+// ended here takes it back. Tests that start a shell end with it.
+inline void TakeBackTheQuit() {
+    QTimer end;
+    end.setSingleShot(true);
+    QObject::connect(&end, &QTimer::timeout, [] { QCoreApplication::exit(0); });
+    end.start(0);
+    QCoreApplication::exec();
+}
+// Takes the quit back as the test ends, whichever way it ends.
+struct QuitTakenBack {
+    QuitTakenBack() = default;
+    QuitTakenBack(const QuitTakenBack&) = delete;
+    QuitTakenBack& operator=(const QuitTakenBack&) = delete;
+    ~QuitTakenBack() { TakeBackTheQuit(); }
+};
 
 // A workbook window that records the frame's calls.
 class FakeWorkbookWnd : public QWidget, public IWorkbookWnd {

@@ -367,6 +367,7 @@ TEST_F(FrameSettingsTest, AMenuAtTheRightEdgeStaysOnTheScreen) {
 } // namespace
 
 TEST(ShellSettingsTest, AfterSaveProfileAsTheExitWritesTheNewFile) {
+    const apptest::QuitTakenBack quit;
     Profile() = SettingsProfile{};
     QTemporaryDir dir;
     ProfileLocations where;

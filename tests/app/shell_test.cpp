@@ -38,7 +38,10 @@ protected:
             return 0;
         };
     }
-    void TearDown() override { Profile() = SettingsProfile{}; }
+    void TearDown() override {
+        Profile() = SettingsProfile{};
+        apptest::TakeBackTheQuit();
+    }
     QString ProfileFile() const { return dir.path() + QStringLiteral("/Vorlane/settings.xml"); }
     void MakeProfileFile() {
         QDir().mkpath(dir.path() + QStringLiteral("/Vorlane"));

@@ -26,11 +26,18 @@ save_as "$BOOK"
 # The Save As dialog closed: F2 again, in A3.
 keys Down
 xdotool type --delay 40 '=2+'
-keys F2 Up F2 Return alt+s o
-wait_window '^Options$'
-keys Escape alt+o s
-wait_window '^Style$'
-keys Escape Up Up Delete ctrl+s
+keys F2 Up F2 Return
+menu alt+s o
+wait_dialog '^Options$'
+keys Escape
+wait_gone '^Options$'
+wait_focus "$wid"
+menu alt+o s
+wait_page '^Style$'
+keys Escape
+wait_gone '^Style$'
+wait_focus "$wid"
+keys Up Up Delete ctrl+s
 title_is "\[$BOOK - "
 quit
 RUN

@@ -16,14 +16,8 @@ set -eu
 # The window's picture now, and after a repaint of everything, as <name>.shown.png and
 # <name>.full.png.
 pictures() {
-  sleep 1
-  import -window "$wid" "$WORK/$1.shown.png"
-  eval "$(xdotool getwindowgeometry --shell "$wid")"
-  xdotool windowsize --sync "$wid" $((WIDTH + 1)) "$HEIGHT"
-  sleep 0.5
-  xdotool windowsize --sync "$wid" "$WIDTH" "$HEIGHT"
-  sleep 1
-  import -window "$wid" "$WORK/$1.full.png"
+  settled_shot "$wid" "$WORK/$1.shown.png"
+  repainted_shot "$wid" "$WORK/$1.full.png"
 }
 COMMON
 cat >"$work/spread.sh" <<'SPREAD'
@@ -48,16 +42,11 @@ cat >"$work/circular.sh" <<'CIRCULAR'
 start
 xdotool type --delay 40 '=A1'
 keys Return Down
-sleep 1
-import -window "$wid" "$WORK/typed.png"
+title_is '\*'
+settled_shot "$wid" "$WORK/typed.png"
 # Each brings the cursor back to A1.
-keys ctrl+z
-sleep 0.5
-keys ctrl+y
-sleep 0.5
-keys Down
-sleep 1
-import -window "$wid" "$WORK/redone.png"
+keys ctrl+z ctrl+y Down
+settled_shot "$wid" "$WORK/redone.png"
 save_as "$WORK/circular.vln"
 quit
 CIRCULAR

@@ -23,35 +23,25 @@ column 10 11 12
 # E2:F4 selected (the cursor stands on F2), the cell page opened from the Format menu, and
 # Around Selection pressed.
 xdotool key Left shift+Right shift+Down shift+Down
-sleep 0.3
-xdotool key --clearmodifiers alt+o
-sleep 0.5
-xdotool key c
-wait_window '^Cell$'
+menu alt+o c
+wait_page '^Cell$'
 page=$found
 # Alt+S is the frame's Settings menu even while the page has the focus: the button is
 # clicked instead (157, 145 inside the page with the default layout).
-xdotool mousemove --window "$page" 157 145 click 1
-sleep 0.5
+click_in "$page" 157 145
 # A press outside the page closes it and goes no further; a second one on B2 (column B
 # starts 208 pixels in, row 2 at 118 with the default layout) selects that cell. B2:C4
 # selected, the page opened again, and Around Cell by its mnemonic.
-xdotool mousemove --window "$wid" 244 127 click 1
-sleep 0.5
-xdotool click 1
-sleep 0.5
+click_in "$wid" 244 127
+click_in "$wid" 244 127
 xdotool key shift+Right shift+Down shift+Down
-sleep 0.3
-xdotool key --clearmodifiers alt+o
-sleep 0.5
-xdotool key c
-wait_window '^Cell$'
-sleep 0.3
-xdotool key --clearmodifiers alt+a
-sleep 0.5
+menu alt+o c
+wait_page '^Cell$'
+keys_change_frame alt+a
 # Escape closes the page, and the keyboard goes back to the window.
 xdotool key Escape
-sleep 0.3
+wait_gone '^Cell$'
+wait_focus "$wid"
 save_as "$BOOK"
 quit
 FIRST

@@ -13,11 +13,20 @@ cat >"$work/run.sh" <<'RUN'
 set -eu
 . "$LIB"
 # The pixels of the first series' colour (the default palette's first entry) in the frame.
-green() {
-  sleep 1
-  import -window "$wid" "$WORK/shot.png"
+green_in() {
   convert "$WORK/shot.png" -fill black +opaque '#00FF00' -fill white -opaque '#00FF00' \
     -format '%[fx:round(mean*w*h)]' info:
+}
+green() {
+  settled_shot "$wid" "$WORK/shot.png"
+  green_in
+}
+# True when the chart shows more than the given number of green pixels.
+drawn_over() { [ "$(green_in)" -gt "$1" ]; }
+# True when the dialog's picture differs from the one in the file.
+changed_from() {
+  import -window "$dlg" "$WORK/dialog-now.png"
+  ! compare -metric AE "$1" "$WORK/dialog-now.png" null: 2>/dev/null
 }
 start
 title_is 'New Workbook - \\Worksheet1'
@@ -28,46 +37,39 @@ done
 # The table selected from its last cell up, Shift held down through the three steps.
 xdotool key Up
 xdotool keydown shift
-for _ in 1 2 3; do
-  xdotool key Up
-  sleep 0.2
-done
+for _ in 1 2 3; do xdotool key Up; done
 xdotool keyup shift
-sleep 0.5
 before=$(green)
-xdotool key --clearmodifiers alt+i
-sleep 0.5
-xdotool key 2
-wait_window '^Container \[id: 1\]$'
+menu alt+i 2
+wait_dialog '^Container \[id: 1\]$'
 dlg=$found
 # Away from the chart, so that the frame's picture shows the chart whole.
-xdotool windowmove --sync "$dlg" 820 420
-sleep 0.5
+xdotool windowmove "$dlg" 820 420
+at_place() { window_place "$dlg"; [ "$X $Y" = "820 420" ]; }
+poll 100 at_place || { echo "the chart's dialog stays at $X,$Y"; exit 1; }
 empty=$(green)
 [ "$empty" -le "$before" ] || { echo "drawn before Add Series: $empty green pixels, $before before"; exit 1; }
+# Add Series shows in the dialog before the frame's picture is taken.
+settled_shot "$dlg" "$WORK/dialog-before.png"
 xdotool key --clearmodifiers alt+d
-sleep 0.5
+poll 200 changed_from "$WORK/dialog-before.png" || { echo "Add Series changed nothing in the dialog"; exit 1; }
 added=$(green)
 [ "$added" -le "$before" ] || { echo "drawn before Apply: $added green pixels"; exit 1; }
 xdotool key --clearmodifiers alt+a
-drawn=$(green)
-[ "$drawn" -gt $((before + 400)) ] || { echo "Apply drew $drawn green pixels, $before before"; exit 1; }
+shot_until "$wid" "$WORK/shot.png" drawn_over $((before + 400)) ||
+  { echo "Apply drew $(green_in) green pixels, $before before"; exit 1; }
+drawn=$(green_in)
 echo "green pixels: $before before, $empty after Insert, $added after Add Series, $drawn after Apply"
 xdotool key --clearmodifiers Escape
-sleep 0.5
+wait_gone '^Container \[id: 1\]$'
+wait_focus "$wid"
 # Insert > Function: the function list's first category, its first function into a cell
 # below the chart.
 for _ in $(seq 1 20); do xdotool key Down; done
-xdotool key --clearmodifiers alt+i
-sleep 0.5
-xdotool key u
-sleep 0.5
-xdotool key Down
-sleep 0.2
-xdotool key Right
-sleep 0.3
-xdotool key Return
-sleep 0.5
+menu alt+i u
+poll 200 popup_shown "$menu_popup" || { echo "no function list"; exit 1; }
+keys Down Right Return
+poll 200 no_popup || { echo "the function list stays open"; exit 1; }
 save_as "$BOOK"
 quit
 RUN

@@ -15,9 +15,8 @@ set -eu
 start "$WORK/source.vln"
 title_is 'source.vln'
 keys shift+Right shift+Down ctrl+c
-sleep 0.5
-xclip -selection clipboard -o >"$WORK/copied.txt"
-printf '1\t2\r\n3\t3' | cmp - "$WORK/copied.txt" || { echo "copied text:"; od -c "$WORK/copied.txt"; exit 1; }
+copied() { xclip -selection clipboard -o >"$WORK/copied.txt" 2>/dev/null && printf '1\t2\r\n3\t3' | cmp -s - "$WORK/copied.txt"; }
+poll 100 copied || { echo "copied text:"; od -c "$WORK/copied.txt"; exit 1; }
 xclip -selection clipboard -t TARGETS -o | grep -qx 'application/x-vorlane-clipboard-format' ||
   { echo "no private type among:"; xclip -selection clipboard -t TARGETS -o; exit 1; }
 keys ctrl+n
@@ -27,7 +26,7 @@ title_is '\*'
 # Text from another program: a lone LF ends the row.
 keys Home Down Down Down Down Down Down Down
 printf '5\t6\n7' | xclip -selection clipboard -i
-sleep 0.3
+clipboard_holds $'5\t6\n7'
 keys ctrl+v
 # A copy made by a second program pastes as its text.
 first=$pid firstwid=$wid
@@ -40,16 +39,14 @@ for _ in $(seq 1 300); do
   sleep 0.1
 done
 [ -n "$wid" ] || { echo "no second frame"; exit 1; }
-sleep 1
+wait_focus "$wid"
 xdotool type --delay 40 42
 keys Down Up ctrl+c
-sleep 0.5
+clipboard_holds 42
 pid=$first wid=$firstwid
-xdotool windowfocus --sync "$wid"
-sleep 0.5
+xdotool windowfocus "$wid"
+wait_focus "$wid"
 keys Down Down Down ctrl+v
-sleep 0.3
-kill "$second"
 # F8 over F1:F10 from 1 and 3.
 keys Home ctrl+Prior Right Right Right Right Right
 xdotool type --delay 40 1
@@ -59,6 +56,8 @@ keys Down Up Up
 for _ in 1 2 3 4 5 6 7 8 9; do keys shift+Down; done
 keys F8
 save_as "$WORK/target.vln"
+# The second program, whose copy was pasted, ends only now that the paste is saved.
+kill "$second"
 quit
 RUN
 run run.sh

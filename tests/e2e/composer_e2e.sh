@@ -31,8 +31,9 @@ start
 cid=$(composer)
 [ -n "$cid" ] || { echo "no composer at start"; exit 1; }
 [ "$(place "$cid")" = "100 120" ] || { echo "composer at $(place "$cid")"; exit 1; }
-xdotool windowmove --sync "$cid" 160 90
-sleep 0.5
+xdotool windowmove "$cid" 160 90
+moved() { [ "$(place "$cid")" = "160 90" ]; }
+poll 100 moved || { echo "the composer stays at $(place "$cid")"; exit 1; }
 quit
 grep -q '<ComposerWindow Position="160 90 [0-9]* [0-9]* [0-9]*" Visible="Yes">' "$PROFILE" ||
   { echo "saved:"; grep ComposerWindow "$PROFILE"; exit 1; }
@@ -40,12 +41,11 @@ start
 cid=$(composer)
 [ -n "$cid" ] || { echo "no composer at the second start"; exit 1; }
 [ "$(place "$cid")" = "160 90" ] || { echo "composer back at $(place "$cid")"; exit 1; }
-xdotool windowfocus --sync "$cid"
-sleep 0.3
+xdotool windowfocus "$cid"
+wait_focus "$cid"
 xdotool key --clearmodifiers Escape
-sleep 0.5
-[ -z "$(xdotool search --all --onlyvisible --pid "$pid" --name '^Formula Composer$' 2>/dev/null || true)" ] ||
-  { echo "Esc left the composer shown"; exit 1; }
+hidden() { [ -z "$(xdotool search --all --onlyvisible --pid "$pid" --name '^Formula Composer$' 2>/dev/null || true)" ]; }
+poll 100 hidden || { echo "Esc left the composer shown"; exit 1; }
 quit
 grep -q '<ComposerWindow Position="160 90 [0-9 ]*" Visible="No">' "$PROFILE" ||
   { echo "saved after Esc:"; grep ComposerWindow "$PROFILE"; exit 1; }

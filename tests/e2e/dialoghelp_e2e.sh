@@ -27,17 +27,35 @@ check_stacking() {
     echo "the help window stands below the dialog or the frame (from the top: help $hp, dialog $op, frame $fp)"; exit 1
   fi
 }
+# True when the window stands where it stood a tenth of a second ago.
+placed_still() {
+  local before
+  before=$(xwininfo -id "$1" | grep -E 'Absolute|Width|Height')
+  sleep 0.1
+  [ "$before" = "$(xwininfo -id "$1" | grep -E 'Absolute|Width|Height')" ]
+}
+# True when the window has had the keyboard for three tenths of a second.
+focus_still() {
+  local i
+  for i in 1 2 3; do has_focus "$1" || return 1; sleep 0.1; done
+  has_focus "$1"
+}
 for round in first second; do
-  keys alt+s o
-  wait_window '^Options$'
+  wait_focus "$wid"
+  menu alt+s o
+  wait_dialog '^Options$'
   options=$found
   window_place "$options"
   ox=$X oy=$Y ow=$WIDTH oh=$HEIGHT
   # Help is the last of the three buttons along the dialog's bottom edge.
-  xdotool mousemove --sync $((ox + ow * 5 / 6)) $((oy + oh - 22)) click 1
+  pointer_to $((ox + ow * 5 / 6)) $((oy + oh - 22))
+  xdotool click 1
   wait_window '^Vorlane Help$'
   help=$found
-  sleep 0.5
+  # The help has found its place, and the keyboard rests with the dialog.
+  poll 100 placed_still "$help" || { echo "the help window keeps moving"; exit 1; }
+  poll 100 focus_still "$options" ||
+    { echo "the $round Help took the keyboard from the dialog (to $(xdotool getwindowfocus))"; exit 1; }
   import -window root "$WORK/help-$round.png"
   window_place "$help"
   if [ $((X + WIDTH)) -gt "$ox" ] && [ $((ox + ow)) -gt "$X" ] &&
@@ -58,12 +76,10 @@ for round in first second; do
     { echo "the help window closed with the dialog"; exit 1; }
   echo "the $round Help beside Options, Escape closed the dialog"
   # The reader turns to the help and closes it.
-  xdotool windowfocus --sync "$help"
+  xdotool windowfocus "$help"
+  wait_focus "$help"
   keys Escape
-  for _ in $(seq 1 50); do
-    xdotool search --onlyvisible --name '^Vorlane Help$' >/dev/null 2>&1 || break
-    sleep 0.1
-  done
+  wait_gone '^Vorlane Help$'
 done
 quit
 DRIVE

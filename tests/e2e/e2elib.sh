@@ -90,10 +90,157 @@ window_place() {
   HEIGHT=$(awk '/Height:/ {print $2}' <<<"$info")
 }
 
-# Presses each given key in turn, with a short pause after each.
-keys() { for k in "$@"; do xdotool key --clearmodifiers "$k"; sleep 0.15; done; }
+# Runs the command until it succeeds, every tenth of a second and at most the given number
+# of tenths; false when it never did. Every wait of the scripts is one of these, for the
+# state the next step needs: it costs nothing when the state comes at once, and its bound is
+# generous for a loaded machine.
+poll() {
+  local tenths=$1 i
+  shift
+  for ((i = 0; i < tenths; i++)); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  "$@"
+}
+# True when the window has the keyboard.
+has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null || true)" = "$1" ]; }
+# Waits until the window has the keyboard; the second argument is the number of tenths of a
+# second to wait (20 seconds when left out).
+wait_focus() {
+  poll "${2:-200}" has_focus "$1" && return 0
+  echo "window $1 never took the keyboard (it went to $(xdotool getwindowfocus 2>&1))"; exit 1
+}
+# True while a shown window's name matches the pattern, and while none does.
+shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+not_shown() { ! shown "$1"; }
+# Waits until no shown window's name matches the pattern; the second argument is the number
+# of tenths of a second to wait (10 seconds when left out).
+wait_gone() {
+  poll "${2:-100}" not_shown "$1" && return 0
+  echo "the window '$1' stays"; exit 1
+}
+# True when the pointer stands at the point of the screen.
+pointer_at() { [ "$(xdotool getmouselocation --shell | head -n 2 | tr '\n' ' ')" = "X=$1 Y=$2 " ]; }
+# Moves the pointer to the point of the screen and waits until it stands there: a move to
+# where it already stands makes no motion event, so none is waited for.
+pointer_to() {
+  xdotool mousemove "$1" "$2"
+  poll 100 pointer_at "$1" "$2" || { echo "the pointer did not reach $1,$2"; exit 1; }
+}
+# Moves the pointer to the point inside the window (its top-left corner 0 0) and waits until
+# it stands there.
+pointer_in() {
+  window_place "$1"
+  pointer_to $((X + $2)) $((Y + $3))
+}
+# Moves the pointer to the point inside the window and clicks. A pointer already there steps
+# aside first: the move between makes a second click on one spot a click of its own, not the
+# second half of a double click.
+click_in() {
+  window_place "$1"
+  if pointer_at $((X + $2)) $((Y + $3)); then pointer_to $((X + $2 + 20)) $((Y + $3)); fi
+  pointer_to $((X + $2)) $((Y + $3))
+  xdotool click 1
+}
+# The pointer out of the way of the bars, so that no button shows as hovered in a picture.
+pointer_away() { pointer_to 5 790; }
+# Saves the window's picture in the file once the program has drawn all it had to: the same
+# picture three times in a row, a fifth of a second apart (within 30 seconds).
+settled_shot() {
+  local i same=0
+  import -window "$1" "$2"
+  for ((i = 0; i < 150 && same < 2; i++)); do
+    sleep 0.2
+    import -window "$1" "$2.next.png"
+    if [ "$(compare -metric AE "$2" "$2.next.png" null: 2>&1)" = 0 ]; then
+      same=$((same + 1))
+    else
+      same=0
+      mv "$2.next.png" "$2"
+    fi
+  done
+  rm -f "$2.next.png"
+  [ "$same" -ge 2 ] || { echo "the picture of window $1 never settled"; exit 1; }
+}
+# Takes the window's picture into the file until the picture stands still (the same twice in
+# a row) and the check, a command with its arguments, passes on it; within 30 seconds. False
+# when it never does: the caller says what was missing.
+shot_until() {
+  local window=$1 file=$2 i
+  shift 2
+  import -window "$window" "$file"
+  for ((i = 0; i < 150; i++)); do
+    sleep 0.1
+    import -window "$window" "$file.next.png"
+    if [ "$(compare -metric AE "$file" "$file.next.png" null: 2>&1)" = 0 ] && "$@"; then
+      rm -f "$file.next.png"
+      return 0
+    fi
+    mv "$file.next.png" "$file"
+  done
+  rm -f "$file.next.png"
+  return 1
+}
+# True when the server has the window at the size.
+sized() {
+  local geometry
+  geometry=$(xdotool getwindowgeometry --shell "$1")
+  grep -qx "WIDTH=$2" <<<"$geometry" && grep -qx "HEIGHT=$3" <<<"$geometry"
+}
+# Resizes the window and waits until the server has it at that size.
+resize_to() {
+  xdotool windowsize "$1" "$2" "$3"
+  poll 100 sized "$@" || { echo "window $1 did not take the size $2x$3"; exit 1; }
+}
+# Saves the window's picture in the file after a repaint of all of it: widened by one pixel
+# and back, settled each time.
+repainted_shot() {
+  local w h
+  w=$(xdotool getwindowgeometry --shell "$1" | sed -n 's/^WIDTH=//p')
+  h=$(xdotool getwindowgeometry --shell "$1" | sed -n 's/^HEIGHT=//p')
+  resize_to "$1" $((w + 1)) "$h"
+  settled_shot "$1" "$2"
+  resize_to "$1" "$w" "$h"
+  settled_shot "$1" "$2"
+}
+# True when the clipboard holds the text; waits until it does.
+clipboard_is() { [ "$(xclip -selection clipboard -o 2>/dev/null)" = "$1" ]; }
+clipboard_holds() {
+  poll 100 clipboard_is "$1" && return 0
+  echo "the clipboard holds '$(xclip -selection clipboard -o 2>&1 | head -c 300)', not '$1'"; exit 1
+}
+# True when the window's title matches the pattern.
+titled() { xdotool getwindowname "$wid" | grep -q -- "$1"; }
 
-# Starts the program with the given arguments and waits for its frame.
+# Presses each given key in turn.
+keys() { for k in "$@"; do xdotool key --clearmodifiers "$k"; done; }
+
+# True while the program shows a menu or a popup (a window of its own that no window manager
+# places, named as the program) other than the windows given; sets $popup to it.
+popup_shown() {
+  local w
+  for w in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
+    if [ "$w" != "$wid" ] && [[ " $* " != *" $w "* ]] && [ "$(xdotool getwindowname "$w")" = vorlane ] &&
+      xwininfo -id "$w" | grep -q 'Override Redirect State: yes'; then
+      popup=$w
+      return 0
+    fi
+  done
+  return 1
+}
+no_popup() { ! popup_shown; }
+# Presses the first key, which opens a menu, waits for the menu (and sets $menu_popup to it)
+# and presses the rest.
+menu() {
+  xdotool key --clearmodifiers "$1"
+  poll 200 popup_shown || { echo "no menu after $1"; exit 1; }
+  menu_popup=$popup
+  shift
+  keys "$@"
+}
+# Starts the program with the given arguments and waits for its frame, and for the keyboard:
+# with no window manager the frame takes it itself.
 start() {
   "$VORLANE" "$@" >>"$WORK/out.log" 2>&1 &
   pid=$!
@@ -105,16 +252,12 @@ start() {
     sleep 0.1
   done
   [ -n "$wid" ] || { echo "no frame"; cat "$WORK/out.log"; exit 1; }
-  # No window manager runs under Xvfb: the frame takes the keyboard itself.
-  sleep 1
+  wait_focus "$wid"
 }
 # Waits until the frame's title matches the pattern; the second argument is the number of
 # tenths of a second to wait (5 seconds when left out).
 title_is() {
-  for _ in $(seq 1 "${2:-50}"); do
-    xdotool getwindowname "$wid" | grep -q -- "$1" && return 0
-    sleep 0.1
-  done
+  poll "${2:-50}" titled "$1" && return 0
   echo "title is '$(xdotool getwindowname "$wid")', expected '$1'"; exit 1
 }
 # Waits for a shown window whose name matches the pattern and sets $found to it; the second
@@ -128,27 +271,43 @@ wait_window() {
   done
   echo "no window '$1'"; exit 1
 }
+# Waits for a shown window as wait_window does, and then for it to take the keyboard.
+wait_dialog() {
+  wait_window "$@"
+  wait_focus "$found"
+}
+# Waits for a format page as wait_dialog does, then until the menu that opened it has gone,
+# the page has drawn itself whole and has the keyboard still: the frame may take the
+# keyboard back as the menu lets go of it, and the page takes it again.
+wait_page() {
+  wait_dialog "$@"
+  poll 100 no_popup || { echo "the menu stays open over the page '$1'"; exit 1; }
+  settled_shot "$found" "$WORK/page.png"
+  wait_focus "$found"
+}
+# True when the two pictures differ.
+differ() { ! compare -metric AE "$1" "$2" null: 2>/dev/null; }
+# Presses the keys and waits until the frame's picture has changed from the one before them
+# and settled: a button pressed by its letter acts only once it has shown itself pressed.
+keys_change_frame() {
+  settled_shot "$wid" "$WORK/unchanged.png"
+  keys "$@"
+  shot_until "$wid" "$WORK/changed.png" differ "$WORK/unchanged.png" "$WORK/changed.png" ||
+    { echo "the keys $* changed nothing in the window"; exit 1; }
+}
 # Saves through the Save As dialog (F12) under the given path.
 save_as() {
   xdotool key F12
-  local sid=""
-  for _ in $(seq 1 600); do
-    sid=$(xdotool search --onlyvisible --name '^Save As' 2>/dev/null | head -n 1 || true)
-    [ -n "$sid" ] && break
-    sleep 0.1
-  done
-  [ -n "$sid" ] || { echo "no Save As dialog"; exit 1; }
-  sleep 0.3
+  wait_dialog '^Save As' 600
   xdotool type --delay 20 "$1"
   xdotool key Return
   title_is "$1 - " 300
 }
 # Quits by the File menu's Exit and waits for the process to end.
 quit() {
-  sleep 0.3
-  xdotool key --clearmodifiers alt+f
-  sleep 0.5
-  xdotool key --clearmodifiers x
+  poll 100 no_popup || { echo "a menu stays open before Exit"; exit 1; }
+  wait_focus "$wid"
+  menu alt+f x
   for _ in $(seq 1 100); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1

@@ -45,29 +45,36 @@ set -eu
 # the path typed into the name box.
 through_dialog() {
   echo "dialog $2, type $3, $4" >>"$WORK/out.log"
-  sleep 0.3
+  wait_focus "$wid"
   xdotool key "$1"
-  wait_window "$2" 600
-  sleep 0.4
+  wait_dialog "$2" 600
   xdotool key --clearmodifiers alt+t
-  sleep 0.2
   xdotool key Home
   for _ in $(seq 2 "$3"); do xdotool key Down; done
-  sleep 0.2
   xdotool key --clearmodifiers alt+n
-  sleep 0.2
   xdotool key ctrl+a
   xdotool type --delay 20 "$4"
-  sleep 0.3
   xdotool key Return
-  # A completion list open over the name box takes the first Enter.
-  sleep 0.5
-  if xdotool search --onlyvisible --name "$2" >/dev/null 2>&1; then xdotool key Return; fi
+  # A completion list open over the name box takes the first Enter: once the list has gone
+  # and the dialog stays, Enter again (and at the end of the wait, when the list came and
+  # went between two looks).
+  local i listed=""
+  for ((i = 0; i < 100; i++)); do
+    not_shown "$2" && return 0
+    if popup_shown; then
+      listed=1
+    elif [ -n "$listed" ]; then
+      listed=""
+      xdotool key Return
+    fi
+    sleep 0.1
+  done
+  xdotool key Return
+  wait_gone "$2" 300
 }
 # Answers the options dialog titled by the pattern with OK.
 options_ok() {
-  wait_window "$1" 300
-  sleep 0.3
+  wait_dialog "$1" 300
   xdotool key Return
 }
 save_typed() { # place, path, options dialog title or ""

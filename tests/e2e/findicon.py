@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Finds a toolbar picture in a screenshot of the program.
 
-Usage: findicon.py SHOT STRIP INDEX [MAX_Y]
+Usage: findicon.py SHOT STRIP INDEX [MAX_Y [STRIP INDEX]...]
 Prints "x y" of the top-left corner of the first place (rows above MAX_Y) where picture INDEX of
 the 16-pixel strip STRIP shows, its transparent pixels standing for any pixel; exits 1
-when it shows nowhere.
+when it shows nowhere. With more pictures after MAX_Y, looks for each in the one screenshot
+and prints a line for each, "x y" or "none", and exits 0.
 """
 import subprocess
 import sys
@@ -19,10 +20,8 @@ def raw(path, form, crop=None):
     return int(size[0]), int(size[1]), data
 
 
-def main():
-    shot, strip, index = sys.argv[1], sys.argv[2], int(sys.argv[3])
-    w, h, pixels = raw(shot, "rgb")
-    max_y = min(h - 16, int(sys.argv[4]) if len(sys.argv) > 4 else h - 16)
+def find(pixels, w, max_y, strip, index):
+    """"x y" of the picture in the screenshot's pixels, or None."""
     _, _, icon = raw(strip, "rgba", "16x16+%d+0" % (16 * index))
     # Only the opaque pixels: the rest shows the bar behind the picture.
     points = [(x, y, icon[(y * 16 + x) * 4:(y * 16 + x) * 4 + 3])
@@ -38,10 +37,26 @@ def main():
                 x = at // 3 - fx
                 if all(pixels[((y + py) * w + x + px) * 3:((y + py) * w + x + px) * 3 + 3] == c
                        for px, py, c in points):
-                    print(x, y)
-                    return
+                    return "%d %d" % (x, y)
             at = row.find(first, at + 1)
-    sys.exit(1)
+    return None
+
+
+def main():
+    shot = sys.argv[1]
+    w, h, pixels = raw(shot, "rgb")
+    max_y = min(h - 16, int(sys.argv[4]) if len(sys.argv) > 4 else h - 16)
+    wanted = [(sys.argv[2], int(sys.argv[3]))]
+    more = sys.argv[5:]
+    wanted += [(more[i], int(more[i + 1])) for i in range(0, len(more) - 1, 2)]
+    if len(wanted) == 1:
+        at = find(pixels, w, max_y, *wanted[0])
+        if at is None:
+            sys.exit(1)
+        print(at)
+        return
+    for strip, index in wanted:
+        print(find(pixels, w, max_y, strip, index) or "none")
 
 
 main()

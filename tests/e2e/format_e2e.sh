@@ -18,25 +18,19 @@ for entry in a c; do xdotool type --delay 40 "$entry"; xdotool key Down; done
 xdotool key Up Up Right
 for entry in b d; do xdotool type --delay 40 "$entry"; xdotool key Down; done
 xdotool key Up Up Left shift+Right shift+Down
-sleep 0.3
 xdotool key ctrl+b
-sleep 0.3
 # Row Height of row 1 from the Format menu, typed into its dialog.
 xdotool key Up Left
-xdotool key --clearmodifiers alt+o
-sleep 0.5
-xdotool key r
-wait_window '^Change Width/Height'
-sleep 0.3
+menu alt+o r
+wait_dialog '^Change Width/Height'
 xdotool key ctrl+a
 xdotool type --delay 40 "40"
 xdotool key Return
-sleep 0.5
+wait_gone '^Change Width/Height'
+wait_focus "$wid"
 # The status bar hidden from the View menu.
-xdotool key --clearmodifiers alt+v
-sleep 0.5
-xdotool key b
-sleep 0.3
+menu alt+v b
+poll 100 no_popup || { echo "the View menu stays open"; exit 1; }
 save_as "$BOOK"
 quit
 FIRST

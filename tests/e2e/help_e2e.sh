@@ -11,22 +11,16 @@ cat >"$work/drive.sh" <<'DRIVE'
 set -u
 . "$LIB"
 start
+# The window shows a document: far more than the few colours of an empty one.
+document() { [ "$(identify -format %k "$WORK/help-$letter.png")" -gt 16 ]; }
 for letter in c s o; do
-  sleep 0.3
-  keys alt+h "$letter"
-  wait_window '^Vorlane Help$'
-  import -window "$found" "$WORK/help-$letter.png"
-  # The window shows a document: far more than the few colours of an empty one.
-  colours=$(identify -format %k "$WORK/help-$letter.png")
-  [ "$colours" -gt 16 ] || { echo "help window after Alt+H, $letter shows $colours colours"; exit 1; }
+  wait_focus "$wid"
+  menu alt+h "$letter"
+  wait_dialog '^Vorlane Help$'
+  shot_until "$found" "$WORK/help-$letter.png" document ||
+    { echo "help window after Alt+H, $letter shows $(identify -format %k "$WORK/help-$letter.png") colours"; exit 1; }
   keys Escape
-  for _ in $(seq 1 50); do
-    xdotool search --onlyvisible --name '^Vorlane Help$' >/dev/null 2>&1 || break
-    sleep 0.1
-  done
-  if xdotool search --onlyvisible --name '^Vorlane Help$' >/dev/null 2>&1; then
-    echo "Escape left the help window open"; exit 1
-  fi
+  poll 50 not_shown '^Vorlane Help$' || { echo "Escape left the help window open"; exit 1; }
   echo "Alt+H, $letter opened the help window"
 done
 quit

@@ -31,21 +31,31 @@ for row in 1 2 3 4; do
 done
 # To C4, then upward and leftward with Shift pressed anew for each step (xdotool releases it
 # after every key): B2:C4. The Style page takes the keyboard: P finds Percent in its list.
-keys Up Right Right shift+Up shift+Up shift+Left alt+o s
-wait_window '^Style$'
+keys Up Right Right shift+Up shift+Up shift+Left
+menu alt+o s
+wait_page '^Style$'
 keys p Escape
+wait_gone '^Style$'
+wait_focus "$wid"
 # Escape gave the keyboard back to the grid: to C2 by keys, leftward twice, then upward.
-keys Home ctrl+Prior Right Right Down shift+Left shift+Left shift+Up alt+o c
-wait_window '^Cell$'
-keys alt+s Escape
+keys Home ctrl+Prior Right Right Down shift+Left shift+Left shift+Up
+menu alt+o c
+wait_page '^Cell$'
+keys_change_frame alt+s
+keys Escape
+wait_gone '^Cell$'
+wait_focus "$wid"
 # D1: Alt+letters with no menu of their own type nothing.
 keys Home ctrl+Prior Right Right Right alt+a alt+q alt+z
 xdotool type --delay 40 ok
 keys Return
 # The tree's name editor holds the whole name selected: typing replaces it, and Home and
 # Delete edit the name, not the workbook.
-keys alt+t r
-sleep 0.5
+settled_shot "$wid" "$WORK/unnamed.png"
+menu alt+t r
+# The name editor shows in the tree before it is typed into.
+renaming() { ! compare -metric AE "$WORK/unnamed.png" "$WORK/renaming.png" null: 2>/dev/null; }
+shot_until "$wid" "$WORK/renaming.png" renaming || { echo "no name editor in the tree"; exit 1; }
 xdotool type --delay 40 XSales
 keys Home Delete Return
 title_is 'New Workbook - \\Sales \*'
@@ -54,12 +64,13 @@ title_is 'New Workbook - \\Worksheet1 \*'
 keys ctrl+y
 title_is 'New Workbook - \\Sales \*'
 # F6 goes from the tree to the grid; A6 takes Insert > Function, its popup under the cell.
-keys F6 Home ctrl+Prior Down Down Down Down Down alt+i u
+keys F6 Home ctrl+Prior Down Down Down Down Down
+menu alt+i u
 # The popup has no title of its own: the shown window other than the frame named as the program.
 popup=""
 for _ in $(seq 1 100); do
   for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
-    if [ "$w" != "$wid" ] && [ "$(xdotool getwindowname "$w")" = vorlane ]; then popup=$w; fi
+    if [ "$w" != "$wid" ] && [ "$w" != "$menu_popup" ] && [ "$(xdotool getwindowname "$w")" = vorlane ]; then popup=$w; fi
   done
   [ -n "$popup" ] && break
   sleep 0.1
@@ -73,8 +84,7 @@ fi
 keys Down Right Return Escape
 # Ctrl+S on a new workbook asks for its name.
 keys ctrl+s
-wait_window '^Save As'
-sleep 0.3
+wait_dialog '^Save As'
 xdotool type --delay 20 "$BOOK"
 keys Return
 title_is 'keyboard.vln - \\Sales\]$' 300

@@ -24,16 +24,14 @@ set -eu
 # Clicks at the middle of the first edit field found in the window's picture between the
 # given rows: whiteruns.py's arguments after the picture, then an offset from its right end
 # (or "middle").
+field_found() { field=$(python3 "$HERE/whiteruns.py" "$WORK/shot.png" "$@" | tail -n 1); [ -n "$field" ]; }
 click_field() {
-  import -window "$wid" "$WORK/shot.png"
-  local found
-  found=$(python3 "$HERE/whiteruns.py" "$WORK/shot.png" "$1" "$2" "$3" "$4" "$5" | tail -n 1)
-  [ -n "$found" ] || { echo "no edit field found ($*)"; exit 1; }
+  shot_until "$wid" "$WORK/shot.png" field_found "$1" "$2" "$3" "$4" "$5" ||
+    { echo "no edit field found ($*)"; exit 1; }
   local x1 x2 y
-  read -r x1 x2 y <<<"$found"
+  read -r x1 x2 y <<<"$field"
   if [ "$6" = middle ]; then x=$(((x1 + x2) / 2)); else x=$((x2 + $6)); fi
-  xdotool mousemove --window "$wid" "$x" "$((y + 4))" click 1
-  sleep 0.3
+  click_in "$wid" "$x" "$((y + 4))"
 }
 COMMON
 
@@ -61,17 +59,14 @@ for entry in apple pear 'apple pie'; do
   keys Down
 done
 keys F3
-sleep 0.5
 xdotool type --delay 40 apple
 keys Tab
 xdotool type --delay 40 plum
-sleep 0.5
 # Replace All stands right of the replacement box and its arrow.
 click_field 120 200 2 40 200 70
 # A click into the grid gives it the keys again (the workbook's keys work there).
 eval "$(xdotool getwindowgeometry --shell "$wid")"
-xdotool mousemove --window "$wid" $((WIDTH / 2)) $((HEIGHT / 2)) click 1
-sleep 0.3
+click_in "$wid" $((WIDTH / 2)) $((HEIGHT / 2))
 save_as "$BOOK"
 quit
 RUN
@@ -113,19 +108,14 @@ start
 text=""
 while [ "${#text}" -lt 300 ]; do text+="Pack my box with five dozen liquor jugs. "; done
 printf '%s' "${text:0:300}" | xclip -selection clipboard -i
-sleep 0.3
+clipboard_holds "${text:0:300}"
 keys Down Down Down Down Down Down Down Down Down Down Down Down Down Down Down Right ctrl+v
 keys Right
 xdotool type --delay 40 '=1'
 keys Return
-sleep 1
-import -window "$wid" "$WORK/before.png"
-eval "$(xdotool getwindowgeometry --shell "$wid")"
-xdotool windowsize --sync "$wid" $((WIDTH + 1)) "$HEIGHT"
-sleep 0.5
-xdotool windowsize --sync "$wid" "$WIDTH" "$HEIGHT"
-sleep 1
-import -window "$wid" "$WORK/after.png"
+title_is '\*'
+settled_shot "$wid" "$WORK/before.png"
+repainted_shot "$wid" "$WORK/after.png"
 save_as "$BOOK"
 quit
 RUN

@@ -20,21 +20,19 @@ start "$WORK/pages.vln"
 title_is 'pages.vln'
 # The cursor starts at A1.
 for _ in $(seq 1 16); do keys ctrl+c Down; done
-xdotool mousemove --sync 5 790
-sleep 0.3
-import -window "$wid" "$WORK/frame.png"
+pointer_away
 # The Paste picture is the eighth of the standard bar; its arrow lies just right of it.
-at=$(python3 "$FIND" "$WORK/frame.png" "$PICTURES/toolbar_267.png" 7 150) ||
-  { echo "no Paste button"; exit 1; }
-set -- $at
+paste_button() { python3 "$FIND" "$WORK/frame.png" "$PICTURES/toolbar_267.png" 7 150 >/dev/null; }
+shot_until "$wid" "$WORK/frame.png" paste_button || { echo "no Paste button"; exit 1; }
+set -- $(python3 "$FIND" "$WORK/frame.png" "$PICTURES/toolbar_267.png" 7 150)
 arrow_x=$(($1 + 23)) arrow_y=$(($2 + 8))
 # Opens the list and takes item N (1 for the first) with the arrow keys.
 choose() {
-  xdotool mousemove --window "$wid" --sync "$arrow_x" "$arrow_y" click 1
-  sleep 1
+  click_in "$wid" "$arrow_x" "$arrow_y"
+  poll 200 popup_shown || { echo "no list under the Paste arrow"; exit 1; }
   for _ in $(seq 1 "$1"); do keys Down; done
   keys Return
-  sleep 0.5
+  poll 200 no_popup || { echo "the Paste list stays open"; exit 1; }
 }
 keys Home Right Right
 choose 16

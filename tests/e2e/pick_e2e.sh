@@ -15,10 +15,9 @@ set -eu
 start
 # The cell cursor on A2 gives the grid's place and pitch.
 keys Down
-sleep 0.5
-import -window "$wid" "$WORK/a2.png"
-read -r left top right bottom < <(python3 "$HERE/cellbox.py" "$WORK/a2.png") ||
-  { echo "no cell cursor found"; exit 1; }
+cursor_found() { python3 "$HERE/cellbox.py" "$WORK/a2.png" >/dev/null 2>&1; }
+shot_until "$wid" "$WORK/a2.png" cursor_found || { echo "no cell cursor found"; exit 1; }
+read -r left top right bottom < <(python3 "$HERE/cellbox.py" "$WORK/a2.png")
 # The middle of a cell, by its column and row counted from 0.
 at() {
   x=$(((left + right) / 2 + $1 * (right - left + 2)))
@@ -28,24 +27,20 @@ keys Up
 xdotool type --delay 40 '=2+'
 keys F2
 at 1 2
-xdotool mousemove --window "$wid" --sync "$x" "$y" mousedown 1
-sleep 0.2
+pointer_in "$wid" "$x" "$y"
+xdotool mousedown 1
 at 2 2
-xdotool mousemove --window "$wid" --sync "$x" "$y"
-sleep 0.2
+pointer_in "$wid" "$x" "$y"
 at 3 2
-xdotool mousemove --window "$wid" --sync "$x" "$y"
-sleep 0.2
+pointer_in "$wid" "$x" "$y"
 xdotool mouseup 1
-sleep 0.5
 # The editor is back: what is typed now follows the reference.
 xdotool type --delay 40 '*2'
 keys Return Down
 xdotool type --delay 40 '=3+'
 keys F2
 at 2 4
-xdotool mousemove --window "$wid" --sync "$x" "$y" click 1
-sleep 0.5
+click_in "$wid" "$x" "$y"
 xdotool type --delay 40 '+1'
 keys Return Down
 xdotool type --delay 40 '=4+'

@@ -37,11 +37,23 @@ t0=$(now)
 xdotool key --clearmodifiers ctrl+p
 xmessage -geometry "240x160+$((X + 80))+$((Y + 220))" "covering the grid" &
 cover=$!
-sleep 0.35
+covering() { xdotool search --onlyvisible --class '^xmessage$' >/dev/null 2>&1; }
+not_covering() { ! covering; }
+poll 30 covering || { echo "no window covered the grid"; exit 1; }
 kill "$cover"
-sleep 0.25
-import -window "$wid" "$WORK/during.png"
-[ -z "$(sheet_shown)" ] || { echo "the sheet opened before the wait could be seen"; exit 1; }
+poll 30 not_covering || { echo "the covering window stays"; exit 1; }
+# The covered part is painted again while the print sheet has not shown yet (the picture is
+# taken before the sheet is looked for: it shows the window during the wait).
+sheet_early=""
+repainted() {
+  import -window "$wid" "$WORK/during.png"
+  if [ -n "$(sheet_shown)" ]; then sheet_early=1; return 0; fi
+  area during
+  [ "$(compare -metric AE "$WORK/before-area.png" "$WORK/during-area.png" null: 2>&1 || true)" = 0 ]
+}
+area before
+poll 30 repainted || true
+[ -z "$sheet_early" ] || { echo "the print sheet opened before the window repainted"; exit 1; }
 found=""
 while [ -z "$found" ] && [ $(( ($(now) - t0) / 1000000 )) -lt 3000 ]; do
   found=$(sheet_shown)
@@ -53,13 +65,12 @@ area before
 area during
 differ=$(compare -metric AE "$WORK/before-area.png" "$WORK/during-area.png" null: 2>&1 || true)
 [ "$differ" = "0" ] || { echo "the window did not repaint while it waited ($differ pixels)"; exit 1; }
-sleep 0.5
+wait_focus "$found"
 xdotool key --clearmodifiers Escape
-sleep 0.5
-[ -z "$(sheet_shown)" ] || { echo "Escape left the print sheet open"; exit 1; }
+poll 50 not_shown '^Vorlane 7\.3$' || { echo "Escape left the print sheet open"; exit 1; }
 # The print system still has not answered: it is not waited for again (a second wait alone
 # would take the whole 1.5 s bound).
-sleep 0.3
+wait_focus "$wid"
 t0=$(now)
 xdotool key --clearmodifiers ctrl+p
 found=""
@@ -68,8 +79,9 @@ while [ -z "$found" ] && [ $(( ($(now) - t0) / 1000000 )) -lt 1450 ]; do
   sleep 0.05
 done
 [ -n "$found" ] || { echo "the second print sheet waited for the print system again"; exit 1; }
+wait_focus "$found"
 xdotool key --clearmodifiers Escape
-sleep 0.5
+poll 50 not_shown '^Vorlane 7\.3$' || { echo "Escape left the second print sheet open"; exit 1; }
 quit
 RUN
 run run.sh

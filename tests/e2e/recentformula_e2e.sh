@@ -20,22 +20,19 @@ set -eu
 . "$LIB"
 start
 keys Down Down Right Right
-xdotool mousemove --sync 5 790
-sleep 0.3
-import -window "$wid" "$WORK/frame.png"
+pointer_away
 # The Formula Composer picture is the eighteenth of the standard bar; its arrow lies just
 # right of it.
-at=$(python3 "$FIND" "$WORK/frame.png" "$PICTURES/toolbar_267.png" 17 150) ||
-  { echo "no Formula Composer button"; exit 1; }
-set -- $at
-xdotool mousemove --window "$wid" --sync $(($1 + 23)) $(($2 + 8)) click 1
-sleep 1
+composer_button() { python3 "$FIND" "$WORK/frame.png" "$PICTURES/toolbar_267.png" 17 150 >/dev/null; }
+shot_until "$wid" "$WORK/frame.png" composer_button || { echo "no Formula Composer button"; exit 1; }
+set -- $(python3 "$FIND" "$WORK/frame.png" "$PICTURES/toolbar_267.png" 17 150)
+click_in "$wid" $(($1 + 23)) $(($2 + 8))
+poll 200 popup_shown || { echo "no list under the Formula Composer arrow"; exit 1; }
 keys Down Down Return
-sleep 1
-# The composer pane may have shown itself beside the frame.
-xdotool windowfocus --sync "$wid"
-sleep 0.3
 title_is '\*'
+# The composer pane may have shown itself beside the frame.
+xdotool windowfocus "$wid"
+wait_focus "$wid"
 save_as "$BOOK"
 quit
 RUN

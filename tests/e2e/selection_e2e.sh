@@ -40,28 +40,22 @@ xdotool type --delay 40 ay
 keys Return Down
 # Shift held down across the step and the letter: the letter starts the edit.
 xdotool keydown shift
-sleep 0.15
 xdotool key Down
-sleep 0.15
 xdotool key p
-sleep 0.15
 xdotool keyup shift
-sleep 0.15
 xdotool type --delay 40 ear
 keys Return Down Down
 # AltGr composes on a German layout: AltGr+Q is "@", and it types.
+# The server's layout changes before the keys after it are sent.
+layout() { setxkbmap -query | grep -qx "layout: *$1"; }
 setxkbmap de
-sleep 0.3
+poll 50 layout de || { echo "the layout stays $(setxkbmap -query | grep layout)"; exit 1; }
 xdotool keydown ISO_Level3_Shift
-sleep 0.15
 xdotool key q
-sleep 0.15
 xdotool keyup ISO_Level3_Shift
-sleep 0.15
 xdotool key x Return
-sleep 0.15
 setxkbmap us
-sleep 0.3
+poll 50 layout us || { echo "the layout stays $(setxkbmap -query | grep layout)"; exit 1; }
 save_as "$BOOK"
 title_is "selection.vln - \\\\Worksheet1"
 if xdotool getwindowname "$wid" | grep -q '\*'; then

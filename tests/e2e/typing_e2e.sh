@@ -19,18 +19,13 @@ for entry in Pear apple Mango; do
   xdotool key Down
 done
 title_is 'Worksheet1 \*'
-sleep 1
-import -window "$wid" "$WORK/before.png"
+settled_shot "$wid" "$WORK/before.png"
 geometry=$(xdotool getwindowgeometry --shell "$wid")
 eval "$geometry"
 # No window manager maximises the frame here: its first placement is the whole screen.
 read -r screen_width _ < <(xdotool getdisplaygeometry)
 [ "$WIDTH" -eq "$screen_width" ] || { echo "the frame is $WIDTH wide on a $screen_width screen"; exit 1; }
-xdotool windowsize --sync "$wid" $((WIDTH + 1)) "$HEIGHT"
-sleep 0.5
-xdotool windowsize --sync "$wid" "$WIDTH" "$HEIGHT"
-sleep 1
-import -window "$wid" "$WORK/after.png"
+repainted_shot "$wid" "$WORK/after.png"
 REPAINT
 cat >"$work/fast.sh" <<'FAST'
 set -eu

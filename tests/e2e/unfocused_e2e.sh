@@ -30,8 +30,9 @@ for _ in $(seq 1 300); do
 done
 [ -n "$wid" ] || { echo "no frame"; exit 1; }
 # No focus given.
-xdotool mousemove --window "$wid" 20 5
-sleep 1
+pointer_in "$wid" 20 5
+# The program takes the keyboard itself.
+wait_focus "$wid"
 title_is 'folders.vln - \\Folder1\\North'
 # Four lines, each label and amount committed by Tab and Enter, the total by Enter.
 for line in "Rent 1200" "Food 450" "Travel 300"; do

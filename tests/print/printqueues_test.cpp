@@ -3,6 +3,7 @@
 
 #include "print/printerservice.h"
 #include "print/printqueues.h"
+#include "printserverscope.h"
 
 #include <arpa/inet.h>
 #include <chrono>
@@ -120,7 +121,8 @@ TEST(PrintQueuesTest, SystemLibraryRefusesAJobNoServerTakes) {
     ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), size), 0);
     ASSERT_EQ(getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size), 0);
     close(fd); // the port, now closed, refuses every connection
-    setenv("CUPS_SERVER", ("127.0.0.1:" + std::to_string(ntohs(address.sin_port))).c_str(), 1);
+    const CPrintServerScope scope("127.0.0.1:" + std::to_string(ntohs(address.sin_port)));
+    ASSERT_TRUE(scope.Read());
     DeviceMode mode = DefaultDeviceMode(PdfPrinter(), "A4");
     mode.printer.name = "Office";
     mode.printer.builtInPdf = false;

@@ -43,7 +43,8 @@ TEST_F(FormatPageKeysTest, APageOpenedByKeysTakesTheKeyboard) {
         ASSERT_NE(reached, nullptr);
         auto* button = qobject_cast<QPushButton*>(reached);
         EXPECT_TRUE(QApplication::focusWidget() == reached || (button && button->isDown()));
-        QTest::qWait(150); // the pressed button's click
+        // The pressed button's click: it comes up as it clicks.
+        if (button) EXPECT_TRUE(QTest::qWaitFor([button] { return !button->isDown(); }, 5000));
         EXPECT_EQ(View()->Selection(), selected);
         pages.ClosePage();
         Settle();
@@ -148,8 +149,12 @@ TEST_F(FormatPageKeysTest, TheAlignmentPageRotatesTheBlockAndResetsIt) {
         Settle();
     };
     click("Copy");
-    Press(Qt::Key_R, Qt::AltModifier); // "&Reset"
-    QTest::qWait(150);                 // the pressed button's click
+    QPushButton* reset = nullptr;
+    for (QPushButton* b : page->findChildren<QPushButton*>())
+        if (b->text() == "&Reset") reset = b;
+    ASSERT_NE(reset, nullptr);
+    Press(Qt::Key_R, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([reset] { return !reset->isDown(); }, 5000)); // its click
     Settle();
     EXPECT_EQ(label->text(), "0 degrees");
     for (uint16_t c = 1; c <= 2; ++c)

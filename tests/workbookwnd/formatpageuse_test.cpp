@@ -224,8 +224,8 @@ TEST_F(FormatPageUseTest, AnsweringTheRemoveQuestionByMouseKeepsTheListPage) {
         box->move(onPage.center().x() > area.center().x() ? area.left()
                                                           : area.right() - box->width(),
                   box->y());
-        QTest::qWait(20);
-        EXPECT_FALSE(onPage.contains(yes->mapToGlobal(yes->rect().center())));
+        const auto apart = [&] { return !onPage.contains(yes->mapToGlobal(yes->rect().center())); };
+        EXPECT_TRUE(QTest::qWaitFor(apart, 2000));
         QTest::mouseClick(yes, Qt::LeftButton);
     });
     Click(page->findChild<QPushButton*>("id410"));
