@@ -37,6 +37,29 @@ function(vorlane_tests name dir)
   target_link_libraries(test_${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock ${_main})
   target_compile_definitions(test_${name} PRIVATE VORLANE_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
   gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${name}")
+  set_property(GLOBAL APPEND PROPERTY VORLANE_TEST_TARGETS test_${name})
+endfunction()
+
+# With VORLANE_PCH each test executable compiles the headers its files share once: the
+# widget tests' set where the executable links Qt's test library, the engine's elsewhere.
+function(vorlane_test_headers)
+  if(NOT VORLANE_PCH)
+    return()
+  endif()
+  get_property(_targets GLOBAL PROPERTY VORLANE_TEST_TARGETS)
+  foreach(_t IN LISTS _targets)
+    # GCC 12 warns falsely about std::string's operator+ (as with -Wrestrict) once the
+    # string's code comes from a precompiled header, where it loses its system-header mark.
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+      target_compile_options(${_t} PRIVATE -Wno-array-bounds -Wno-stringop-overflow)
+    endif()
+    get_target_property(_links ${_t} LINK_LIBRARIES)
+    if("Qt6::Test" IN_LIST _links)
+      target_precompile_headers(${_t} PRIVATE ${CMAKE_SOURCE_DIR}/tests/pch/widgets.h)
+    else()
+      target_precompile_headers(${_t} PRIVATE ${CMAKE_SOURCE_DIR}/tests/pch/engine.h)
+    endif()
+  endforeach()
 endfunction()
 
 # Builds the libraries of the layer table, each linked to the libraries its line names.

@@ -6,6 +6,7 @@
 #include "files/binarybody.h"
 #include "filestestutil.h"
 #include "reloadcheck.h"
+#include "tests/shards.h"
 #include "v6fixtures.h"
 
 #include <cstdlib>
@@ -31,9 +32,13 @@ size_t Step(size_t stride) {
     return n > 0 ? size_t(n) : stride;
 }
 
-// Tries each byte at 0x00, 0xFF and one above its value; `load` reads the file at the path.
+// Shards of each sweep, run side by side; each takes every tenth offset swept.
+constexpr int kShards = 10;
+
+// Tries each byte of this shard's offsets at 0x00, 0xFF and one above its value; `load`
+// reads the file at the path. The first shard also tries the unchanged seed.
 template <class Load>
-SweepResult Sweep(const Bytes& seed, const TempFolder& dir, size_t stride, Load load) {
+SweepResult Sweep(const Bytes& seed, const TempFolder& dir, size_t stride, int shard, Load load) {
     SweepResult result;
     const std::string input = dir.Path("input"), saved = dir.Path("saved.vlb");
     auto attempt = [&](const Bytes& bytes, const std::string& label) {
@@ -44,8 +49,10 @@ SweepResult Sweep(const Bytes& seed, const TempFolder& dir, size_t stride, Load 
         const std::string fault = reloadcheck::ReloadFault(*book, saved);
         if (!fault.empty() && ++result.faults <= 400) result.first += "\n " + label + ": " + fault;
     };
-    attempt(seed, "the seed");
+    if (shard == 0) attempt(seed, "the seed");
+    long swept = 0;
     for (size_t at = 0; at < seed.size(); at += Step(stride)) {
+        if (!shards::Takes(shard, kShards, swept++)) continue;
         for (const uint8_t value : {uint8_t(0), uint8_t(0xFF), uint8_t(seed[at] + 1)}) {
             if (value == seed[at]) continue;
             Bytes bytes = seed;
@@ -56,28 +63,34 @@ SweepResult Sweep(const Bytes& seed, const TempFolder& dir, size_t stride, Load 
     return result;
 }
 
+class MutatedReload : public ::testing::TestWithParam<int> {};
+
 } // namespace
 
-TEST(MutatedReload, Version6FilesThatLoadReadBack) {
+TEST_P(MutatedReload, Version6FilesThatLoadReadBack) {
     TempFolder dir;
     const Bytes seed = ReadBytes(V6DataPath("book.vlb"));
-    const SweepResult r = Sweep(seed, dir, 29, [](CWorkbook& book, const std::string& path) {
-        return OpenDocumentFile(book, path.c_str()) && OpenWorkbookFile(book, nullptr);
-    });
+    const SweepResult r =
+        Sweep(seed, dir, 29, GetParam(), [](CWorkbook& book, const std::string& path) {
+            return OpenDocumentFile(book, path.c_str()) && OpenWorkbookFile(book, nullptr);
+        });
     EXPECT_GT(r.loaded, 0);
     EXPECT_EQ(r.faults, 0) << r.first;
 }
 
-TEST(MutatedReload, BinaryBodiesThatLoadReadBack) {
+TEST_P(MutatedReload, BinaryBodiesThatLoadReadBack) {
     TempFolder dir;
     auto rich = MakeRichWorkbook();
     const Bytes seed = BodyOf(*rich);
-    const SweepResult r = Sweep(seed, dir, 251, [](CWorkbook& book, const std::string& path) {
-        return book.stream.Open(path.c_str(), "r+b", false, kFileBufferSize) &&
-               ReadBinaryWorkbookBody(book, book.stream, 3, nullptr);
-    });
+    const SweepResult r =
+        Sweep(seed, dir, 251, GetParam(), [](CWorkbook& book, const std::string& path) {
+            return book.stream.Open(path.c_str(), "r+b", false, kFileBufferSize) &&
+                   ReadBinaryWorkbookBody(book, book.stream, 3, nullptr);
+        });
     EXPECT_GT(r.loaded, 0);
     EXPECT_EQ(r.faults, 0) << r.first;
 }
+
+VORLANE_SHARDS(MutatedReload, kShards);
 
 } // namespace vl

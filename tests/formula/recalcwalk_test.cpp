@@ -5,6 +5,7 @@
 #include "formula/functable.h"
 #include "formula/operands.h"
 #include "recalcwalk_oracle.h"
+#include "tests/shards.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -192,12 +193,16 @@ void ExpectAllCalculated(CWorkbook& book) {
     }
 }
 
+constexpr int kWalkShards = 4;
+class RecalcWalkRandom : public RecalcWalk, public ::testing::WithParamInterface<int> {};
+
 } // namespace
 
 // Two passes over the whole workbook and one over a single worksheet give, record for
 // record, what the former walk gives.
-TEST_F(RecalcWalk, SameResultsAsTheFormerWalkOnRandomWorkbooks) {
+TEST_P(RecalcWalkRandom, SameResultsAsTheFormerWalkOnRandomWorkbooks) {
     for (uint32_t seed = 1; seed <= 400; ++seed) {
+        if (!shards::Takes(GetParam(), kWalkShards, seed)) continue;
         SCOPED_TRACE(seed);
         TestBook walked, oracle;
         BuildRandom(walked, seed);
@@ -214,6 +219,8 @@ TEST_F(RecalcWalk, SameResultsAsTheFormerWalkOnRandomWorkbooks) {
         }
     }
 }
+
+VORLANE_SHARDS(RecalcWalkRandom, kWalkShards);
 
 // A cell that reads a cycle it is not part of is circular too, also when it held a value
 // before; a sum that skips a cycle's errors gives its cells their values.
