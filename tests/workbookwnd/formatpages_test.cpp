@@ -44,7 +44,9 @@ TEST_F(FormatPageKeysTest, APageOpenedByKeysTakesTheKeyboard) {
         auto* button = qobject_cast<QPushButton*>(reached);
         EXPECT_TRUE(QApplication::focusWidget() == reached || (button && button->isDown()));
         // The pressed button's click: it comes up as it clicks.
-        if (button) EXPECT_TRUE(QTest::qWaitFor([button] { return !button->isDown(); }, 5000));
+        if (button) {
+            EXPECT_TRUE(QTest::qWaitFor([button] { return !button->isDown(); }, 5000));
+        }
         EXPECT_EQ(View()->Selection(), selected);
         pages.ClosePage();
         Settle();
