@@ -11,8 +11,9 @@ cd "${1:-$(dirname "$0")/..}"
 python3 - <<'PY'
 import os, re, sys
 
-# The screenshot tool pictures the dialogs of every layer, as the program does.
-FREE = ("bench", "tests/fuzz", "tests/e2e", "tests/dialogs/shots")
+# The screenshot tool pictures the dialogs of every layer, as the program does; the headers
+# every test executable shares (tests/common) include none of the project's.
+FREE = ("bench", "tests/fuzz", "tests/e2e", "tests/dialogs/shots", "tests/common")
 
 rows = []
 for line in open("cmake/layers.txt"):

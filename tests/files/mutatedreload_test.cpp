@@ -6,7 +6,7 @@
 #include "files/binarybody.h"
 #include "filestestutil.h"
 #include "reloadcheck.h"
-#include "tests/shards.h"
+#include "tests/common/shards.h"
 #include "v6fixtures.h"
 
 #include <cstdlib>

@@ -5,7 +5,7 @@
 #include "formula/functable.h"
 #include "formula/operands.h"
 #include "recalcwalk_oracle.h"
-#include "tests/shards.h"
+#include "tests/common/shards.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -8,7 +8,7 @@
 #include "formula/edit/editcommands.h"
 #include "model/rangeops.h"
 #include "model/undosnapshot.h"
-#include "tests/shards.h"
+#include "tests/common/shards.h"
 #include "undobook.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // (VORLANE_PCH).
 #pragma once
 
-#include "tests/pch/engine.h"
+#include "tests/common/engine.h"
 
 #include <QAction>
 #include <QApplication>
