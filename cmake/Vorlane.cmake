@@ -40,14 +40,18 @@ function(vorlane_tests name dir)
   set_property(GLOBAL APPEND PROPERTY VORLANE_TEST_TARGETS test_${name})
 endfunction()
 
-# With VORLANE_PCH each test executable compiles the headers its files share once: the
-# widget tests' set where the executable links Qt's test library, the engine's elsewhere.
-function(vorlane_test_headers)
-  if(NOT VORLANE_PCH)
-    return()
-  endif()
+# Settings of every test executable, once all are defined: VORLANE_TEST_OPTIONS (say -O0,
+# where a build compiles its tests only to run them once) and, with VORLANE_PCH, the headers
+# their files share compiled once: the widget tests' set where the executable links Qt's
+# test library, the engine's elsewhere.
+function(vorlane_test_settings)
   get_property(_targets GLOBAL PROPERTY VORLANE_TEST_TARGETS)
+  separate_arguments(_options UNIX_COMMAND "${VORLANE_TEST_OPTIONS}")
   foreach(_t IN LISTS _targets)
+    target_compile_options(${_t} PRIVATE ${_options})
+    if(NOT VORLANE_PCH)
+      continue()
+    endif()
     # GCC 12 warns falsely about std::string's operator+ (as with -Wrestrict) once the
     # string's code comes from a precompiled header, where it loses its system-header mark.
     if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
