@@ -174,7 +174,10 @@ class AutomationClient(unittest.TestCase):
         self.assertEqual(loaded.value("$B$2"), (VT_BSTR, "Gr\u00fc\u00dfe!"))
         self.assertEqual(int(loaded.unknown.Release()), 0)
         with open(path, "wb") as f:
-            f.write(b"<?xml version='1.0'?>\n<Workbook>\n<Worksheet><Table><Row ss:Index='0'/>")
+            f.write(b"<?xml version='1.0'?>\n"
+                    b"<Workbook xmlns='urn:schemas-microsoft-com:office:spreadsheet'"
+                    b" xmlns:ss='urn:schemas-microsoft-com:office:spreadsheet'>\n"
+                    b"<Worksheet><Table><Row ss:Index='0'/>")
         bad = Workbook(self.bus)
         self.assertFails(0x8004003B, "Invalid xml element data (c_data)\nLine: 3",
                          bad.ws.Load, path, "", 2, "/", "/")
