@@ -27,7 +27,7 @@ Qt::KeyboardModifiers& InvokingModifiers() {
 
 Qt::KeyboardModifiers WorkbookKeyState() {
     const Qt::KeyboardModifiers held =
-        KeyQuery() ? KeyQuery()() : QGuiApplication::queryKeyboardModifiers();
+        KeyQuery() ? KeyQuery()() : QGuiApplication::keyboardModifiers();
     return held & ~InvokingModifiers();
 }
 

@@ -18,7 +18,8 @@ std::unique_ptr<ITimerHost> MakeWorkbookTimer();
 // An empty maker restores Qt's timers.
 void SetWorkbookTimerMaker(TimerMaker maker);
 
-// The Shift and Ctrl states that commands read (Delete, Shift+F6): the keyboard's now.
+// The Shift and Ctrl states that commands read (Delete, Shift+F6): as the key or click being
+// handled found them, not as the keyboard stands by the time a busy program handles it.
 using KeyStateQuery = std::function<Qt::KeyboardModifiers()>;
 Qt::KeyboardModifiers WorkbookKeyState();
 // An empty query restores the keyboard's.

@@ -27,9 +27,10 @@ bool CWorksheetView::SetCellFromText(const std::string& text, uint32_t row, uint
     StandardFormat format = style.numberFormat;
     CellBuffer record;
     if (!text.empty()) {
-        // Shift held while the edit ends keeps the text as typed.
-        const bool literal =
-            !parse || (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier);
+        // Shift held while the edit ends keeps the text as typed: held as the key or click
+        // that ends it was made, not as the keyboard stands when it is handled, which a busy
+        // program may reach after Shift was let go.
+        const bool literal = !parse || (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
         CellInput made = CellInput::kStored;
         if (literal) {
             if (!MakeTextCell(record, column, row, text)) made = CellInput::kTooLong;

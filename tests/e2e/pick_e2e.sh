@@ -2,7 +2,8 @@
 # References picked after F2 as the help tells, under a real X server: =2+ then a drag over
 # B3:D3 with the mouse, which goes into the formula as the button is let go, so that *2 typed
 # next follows it; =3+ then a click on C5 and +1; =4+ then the arrow keys to B4 and F2. The
-# saved file holds the three formulas as picked, and =1+1 ended by Shift+Enter as a text.
+# saved file holds the three formulas as picked, and =1+1 ended by Shift+Enter as a text,
+# though the program handles the Enter after Shift is up.
 # Usage: pick_e2e.sh <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
 settings=$1 vorlane=$2 bookutil=$3
@@ -45,9 +46,12 @@ xdotool type --delay 40 '+1'
 keys Return Down
 xdotool type --delay 40 '=4+'
 keys F2 Down Right F2 Return Down
-# Shift held as an entry ends keeps it as typed.
+# Shift held as an entry ends keeps it as typed, also when the program gets to the key only
+# after Shift was let go: it is stopped while the keys are pressed and released.
 xdotool type --delay 40 '=1+1'
+kill -STOP "$pid"
 keys shift+Return
+kill -CONT "$pid"
 save_as "$BOOK"
 quit
 PICK
