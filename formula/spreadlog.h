@@ -9,7 +9,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <unordered_set>
 
 namespace vl {
 
@@ -87,8 +86,10 @@ public:
     }
 
     // Kept without a limit: a formula that builds references is met again only through what
-    // it built. A reference one evaluation reads again (a search's trials read the same cells
-    // over and over) is kept once.
+    // it built. One evaluation's reads of the same worksheet and columns at the same clock
+    // that overlap or touch are kept as one area, their union (a search's trials read the
+    // same cells over and over, or cells next to each other): what a formula keeps grows with
+    // the separate areas it read, not with its reads.
     void Built(const BuiltReference& reference);
     // Whether every reference an evaluation reads is noted, not only those it built.
     void LogReads(bool on) { logReads_ = on && active_; }
@@ -97,29 +98,25 @@ public:
     uint32_t Clock() const { return clock_; }
     std::size_t BuiltSize() const { return built_.Size(); }
     const BuiltReference& BuiltAt(std::size_t i) const { return built_[i]; }
+    // The number of references noted so far, which stay as they are from now on: a reader
+    // takes them up to there and later reads are noted past them.
+    std::size_t TakeBuilt();
     // A built reference that was not kept: a formula that builds one may read anything.
     bool BuiltLost() const { return builtLost_; }
     void ClearBuilt() {
         built_.Clear();
         builtLost_ = false;
-        runStart_ = seenUpTo_ = 0;
-        seen_.clear();
+        runStart_ = taken_ = sortedBegin_ = sortedEnd_ = compacted_ = 0;
     }
 
 private:
-    struct Key {
-        const CCellStore* cells;
-        CellRange area;
-        bool operator==(const Key& o) const {
-            return cells == o.cells && area.c1 == o.area.c1 && area.r1 == o.area.r1 &&
-                   area.c2 == o.area.c2 && area.r2 == o.area.r2;
-        }
-    };
-    struct KeyHash {
-        std::size_t operator()(const Key& k) const;
-    };
-    // Whether the formula's run of references from runStart_ holds this one already.
-    bool Seen(const BuiltReference& reference);
+    // Whether the formula's latest references hold the read already, or one of them that it
+    // overlaps or touches could take it in.
+    bool Absorbed(const BuiltReference& read);
+    // Merges the formula's references past those taken: each area once, those that overlap
+    // or touch as one, the marks after them in their order.
+    void Compact();
+    std::size_t TailStart() const { return runStart_ > taken_ ? runStart_ : taken_; }
     static bool SameFormula(const BuiltReference& a, const BuiltReference& b) {
         return a.from == b.from && a.row == b.row && a.column == b.column;
     }
@@ -131,11 +128,15 @@ private:
 
     CGrowArray<SpreadChange> changes_;
     CGrowArray<BuiltReference> built_;
-    // The references of the formula that noted the last one start here; past a few they are
-    // found in `seen_`, filled up to `seenUpTo_`.
+    // The references of the formula that noted the last one start at `runStart_`; those
+    // before `taken_` are not changed any more. [sortedBegin_, sortedEnd_) holds the
+    // formula's reads as the last merge left them, in order and apart; `compacted_` counts
+    // its references past those taken after that merge.
     std::size_t runStart_ = 0;
-    std::size_t seenUpTo_ = 0;
-    std::unordered_set<Key, KeyHash> seen_;
+    std::size_t taken_ = 0;
+    std::size_t sortedBegin_ = 0;
+    std::size_t sortedEnd_ = 0;
+    std::size_t compacted_ = 0;
     CGrowArray<SpreadChange> shown_;
     bool shownLost_ = false;
     bool builtLost_ = false;

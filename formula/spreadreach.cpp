@@ -191,7 +191,7 @@ void CFormulaReaches::Scan(CEvalContext& ctx, CWorkbook& workbook) {
     BuildIndexes();
 }
 
-void CFormulaReaches::AddBuilt(const CSpreadLog& log) {
+void CFormulaReaches::AddBuilt(CSpreadLog& log) {
     builtLost_ = builtLost_ || log.BuiltLost();
     // A round's references by the worksheet they read; most read the formula's own.
     std::unordered_map<const CCellStore*, CAreaIndex> batches;
@@ -199,7 +199,8 @@ void CFormulaReaches::AddBuilt(const CSpreadLog& log) {
     CAreaIndex* batch = nullptr;
     int64_t id = -1;
     const BuiltReference* last = nullptr;
-    for (; builtSeen_ < log.BuiltSize(); ++builtSeen_) {
+    const std::size_t taken = log.TakeBuilt();
+    for (; builtSeen_ < taken; ++builtSeen_) {
         const BuiltReference& b = log.BuiltAt(builtSeen_);
         // A formula's references come together, and formulas mostly in storage order.
         if (!last || b.from != last->from || b.row != last->row || b.column != last->column)

@@ -66,7 +66,7 @@ public:
     // Takes the references built or read since the last call as read by the formulas that
     // built them, so that those read only what they built in this recalculation. A formula
     // evaluated while reads were logged reads what it read then, whatever its text names.
-    void AddBuilt(const CSpreadLog& log);
+    void AddBuilt(CSpreadLog& log);
     // Whether the formula's reads were logged in an evaluation of this recalculation.
     bool Logged(std::size_t i) const { return logged_[i] != 0; }
     // The changes noted before the formula's last stored result was evaluated; 0 when that

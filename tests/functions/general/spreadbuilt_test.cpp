@@ -68,6 +68,42 @@ TEST(SpreadBuilt, WhatASearchsTrialsReadCountsAsReadByTheSearch) {
     }
 }
 
+// The trials of a search read rows 1-7 and 9-21 of column C, thousands of times: the search
+// counts as reading those cells, among them C5, an element of the array C5:D5 it stands
+// before, and not C8, an element of a counter C8:D8 that reads the search. It shows the trial value
+// of the least cell after each change; the counter steps in the walk and again once the search is
+// calculated again, but takes no more turns, as it would in a loop.
+TEST(SpreadBuilt, ASearchsTrialsOverManyCellsReadThoseCellsOnly) {
+    ASSERT_TRUE(BindNumericMethodBuiltins());
+    FunctionBook book;
+    // The trial value k reads Ck, or C(k+1) past 7, k from 1 to 20.
+    book.Formula("A1", "=INT(MINMC(F1,V1:V1,W1:W1,1,21,4000))");
+    book.Formula("F1", "=INDIRECT(\"C\"&(INT(V1)+(INT(V1)>7)),1)");
+    book.Formula("C5", "={1,2}*D1");
+    for (int r = 1; r <= 40; ++r)
+        if (r != 5 && r != 8)
+            book.Number("C" + std::to_string(r), r <= 21 ? 100 + r % 11 : -1000 - r);
+    book.Formula("C8", "={0,0}+IF(D8<50,D8+1,50)+0*A1");
+    book.Number("V1", 1);
+    book.Number("W1", 1);
+    struct Step {
+        double d1;
+        const char* least;   // the trial value of the least cell
+        const char* counter; // D8
+    };
+    // C5 holds d1; C11 holds 100, the least of the constants read (k is 10).
+    const Step steps[] = {
+        {1, "5", "2"},   {200, "10", "4"}, {2, "5", "6"}, {300, "10", "8"},
+        {-5, "5", "10"}, {-5, "5", "11"}}; // D1 as it was: the search is not calculated again
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.d1);
+        book.Number("D1", step.d1);
+        ASSERT_TRUE(book.Recalc());
+        EXPECT_EQ((std::vector<std::string>{book.Shown("A1"), book.Shown("D8")}),
+                  (std::vector<std::string>{step.least, step.counter}));
+    }
+}
+
 // S1 is walked first; its readers reach the array C1 of S2 through a folder, a worksheet
 // named in a cell, and a worksheet named in the text, and stay fresh as the array changes.
 TEST(SpreadBuilt, ReadersThroughFoldersAndNamesInCellsSeeTheArraysTheyReach) {
