@@ -278,10 +278,12 @@ bool NamesVolatileFunction(std::string_view formula) {
         const char* start = open;
         while (start > begin && std::isalnum(static_cast<unsigned char>(start[-1]))) --start;
         const std::string_view name(start, std::size_t(open + 1 - start));
+        // The names are ASCII: a lower-case letter folds by its bit, without a call per
+        // character.
         for (std::string_view known : kVolatileNames)
             if (name.size() == known.size() &&
                 std::equal(name.begin(), name.end(), known.begin(), [](char a, char b) {
-                    return std::toupper(static_cast<unsigned char>(a)) == b;
+                    return (a >= 'a' && a <= 'z' ? char(a & ~0x20) : a) == b;
                 }))
                 return true;
     }
