@@ -3,7 +3,8 @@
 //   worked out by an expression, or naming S2 in their text (the control), on a worksheet S1
 //   whose own A1:A2 hold an array that changes last of a reverse chain of 100 or 800 arrays;
 // - RandomFormulas: 300,000 formulas drawing a random number each, beside one array that
-//   changes before every recalculation or keeps its values (the control);
+//   changes before every recalculation or keeps its values (the control); PlainFormulas, the
+//   same without the random number, tell what the random numbers themselves cost;
 // - Searches: ten Monte-Carlo searches whose function cells read a cell built from the trial
 //   value, beside an array that changes, over 100,000 and 1,000,000 trials; "peak_MiB" is the
 //   process's peak resident memory, which tells the case's own only when it runs alone
@@ -123,14 +124,15 @@ BENCHMARK(BM_TextNamedReadersBesideTheirOwnChangingArea)
     ->Arg(800)
     ->Unit(benchmark::kMillisecond);
 
-// Column B: n formulas, each the number beside it times a random number; D1:D2 an array over
-// E1:E2, whose E1 changes before every recalculation or not.
-void RandomFormulas(benchmark::State& state, bool changing) {
+// Column B: n formulas, each the number beside it times a random number (or `formula`); D1:D2
+// an array over E1:E2, whose E1 changes before every recalculation or not.
+void RandomFormulas(benchmark::State& state, bool changing,
+                    const char* formula = "=RC[-1]*RAND()") {
     const uint32_t n = uint32_t(state.range(0));
     Book book;
     for (uint32_t r = 0; r < n; ++r) {
         book.Number(0, r, r % 7);
-        book.Formula(1, r, "=RC[-1]*RAND()");
+        book.Formula(1, r, formula);
         if (r == 0) book.Formula(3, 0, "=R1C5:R2C5*2");
         if (r < 2) book.Number(4, r, 1);
     }
@@ -160,6 +162,16 @@ void BM_RandomFormulasBesideASteadyArray(benchmark::State& state) {
     RandomFormulas(state, false);
 }
 BENCHMARK(BM_RandomFormulasBesideASteadyArray)->Arg(300000)->Unit(benchmark::kMillisecond);
+
+void BM_PlainFormulasBesideAChangingArray(benchmark::State& state) {
+    RandomFormulas(state, true, "=RC[-1]*2");
+}
+BENCHMARK(BM_PlainFormulasBesideAChangingArray)->Arg(300000)->Unit(benchmark::kMillisecond);
+
+void BM_PlainFormulasBesideASteadyArray(benchmark::State& state) {
+    RandomFormulas(state, false, "=RC[-1]*2");
+}
+BENCHMARK(BM_PlainFormulasBesideASteadyArray)->Arg(300000)->Unit(benchmark::kMillisecond);
 
 // Rows 1-10: A a search over n trials between 1 and 30,000, B its function cell reading the
 // cell of column Z the trial value names, C its variable, D its usage; F1:F3 an array over H1,
