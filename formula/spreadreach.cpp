@@ -6,7 +6,6 @@
 #include "model/workbook.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -275,11 +274,14 @@ bool NamesVolatileFunction(std::string_view formula) {
         // Every name ends in one of these.
         const char last = char(open[-1] & ~0x20);
         if (last != 'D' && last != 'N' && last != 'W' && last != 'Y' && open[-1] != '2') continue;
+        // The names are ASCII letters and digits: a lower-case letter folds by its bit, without
+        // a call per character.
+        const auto alnum = [](char c) {
+            return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        };
         const char* start = open;
-        while (start > begin && std::isalnum(static_cast<unsigned char>(start[-1]))) --start;
+        while (start > begin && alnum(start[-1])) --start;
         const std::string_view name(start, std::size_t(open + 1 - start));
-        // The names are ASCII: a lower-case letter folds by its bit, without a call per
-        // character.
         for (std::string_view known : kVolatileNames)
             if (name.size() == known.size() &&
                 std::equal(name.begin(), name.end(), known.begin(), [](char a, char b) {

@@ -122,6 +122,10 @@ TEST(SpreadVolatile, TheTextTestFindsEveryNameInAnyCase) {
         {"=(RAND())", true},
         {"=XNOW()", false},
         {"=A1*2", false},
+        {"=A1RAND()", false},
+        {"=_rand()", true},
+        {"=1.5*Rand()", true},
+        {"=\xE9RAND()", true},
     };
     for (const auto& c : cases) EXPECT_EQ(MayCallVolatile(c.formula), c.found) << c.formula;
 }
