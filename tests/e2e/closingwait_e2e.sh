@@ -31,16 +31,6 @@ holder=$!
 trap 'touch "$WORK/release"; kill $holder 2>/dev/null || true' EXIT
 for _ in $(seq 1 50); do [ -e "$WORK/ready" ] && break; sleep 0.1; done
 [ -e "$WORK/ready" ] || { echo "the workbook was not locked"; exit 1; }
-focus_on() {
-  local now=""
-  for _ in $(seq 1 50); do
-    now=$(xdotool getwindowfocus 2>/dev/null || true)
-    [ "$now" = "$1" ] && return 0
-    sleep 0.1
-  done
-  echo "the keyboard is not with $2 ($1) but with $now '$(xdotool getwindowname "$now" 2>/dev/null)'"
-  exit 1
-}
 start
 title_is 'New Workbook'
 xdotool key --clearmodifiers ctrl+o

@@ -271,6 +271,35 @@ wait_window() {
   done
   echo "no window '$1'"; exit 1
 }
+# The program's shown windows' ids, one a line (its menus too; not a window manager's frames).
+shown_windows() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | sort || true; }
+# True when the program shows a window not among the given ids (one a line); sets $found.
+window_beyond() {
+  found=$(comm -13 <(printf '%s\n' "$1") <(shown_windows) | head -n 1)
+  [ -n "$found" ]
+}
+# Waits (10 s at most) for a shown window of the program not among the given ids, sets $found
+# to it; the second argument names it in the failure.
+new_window() {
+  poll 100 window_beyond "$1" && return 0
+  echo "no new window: ${2:-}"; exit 1
+}
+# Waits (20 s at most) until the window holds the keyboard; the second argument names it in
+# the failure, with the window that holds the keyboard instead.
+focus_on() {
+  poll 200 has_focus "$1" && return 0
+  local now
+  now=$(xdotool getwindowfocus 2>/dev/null || true)
+  echo "the keyboard is not with $2 ($1) but with $now '$(xdotool getwindowname "$now" 2>/dev/null)'"
+  exit 1
+}
+# True while the window is not among the program's shown windows.
+window_hidden() { ! shown_windows | grep -qx "$1"; }
+# Waits (5 s at most) until the window is no longer shown; the second argument names it.
+gone() {
+  poll 50 window_hidden "$1" && return 0
+  echo "${2:-window $1} is still shown"; exit 1
+}
 # Waits for a shown window as wait_window does, and then for it to take the keyboard.
 wait_dialog() {
   wait_window "$@"

@@ -15,8 +15,6 @@ cat >"$work/run.sh" <<'RUN'
 set -eu
 . "$LIB"
 [ "$MODE" = bare ] || window_manager
-# The program's shown windows (its menus too), one a line.
-shown_windows() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | sort || true; }
 # Waits (5 s at most) until the program shows the given number of windows.
 windows_are() {
   for _ in $(seq 1 50); do

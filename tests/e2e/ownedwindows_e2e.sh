@@ -17,7 +17,6 @@ export MODE="$mode" BOOK="$work/owned.vln"
 cat >"$work/run.sh" <<'RUN'
 set -eu
 . "$LIB"
-. "$WORK/owned.sh"
 [ "$MODE" = bare ] || window_manager
 start
 title_is 'New Workbook'
@@ -105,39 +104,6 @@ title_is "$BOOK - " 300
 kill "$pid"
 RUN
 
-cat >"$work/owned.sh" <<'LIB'
-# The program's shown windows' ids, one a line (not those of a window manager's frames).
-shown_windows() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | sort || true; }
-# Waits (10 s at most) for a shown window that is not among the given ids; sets $found.
-new_window() {
-  found=""
-  for _ in $(seq 1 100); do
-    found=$(comm -13 <(printf '%s\n' "$1") <(shown_windows) | head -n 1)
-    [ -n "$found" ] && return 0
-    sleep 0.1
-  done
-  echo "no new window"; exit 1
-}
-# Waits (5 s at most) until the window holds the keyboard.
-focus_on() {
-  local now=""
-  for _ in $(seq 1 50); do
-    now=$(xdotool getwindowfocus 2>/dev/null || true)
-    [ "$now" = "$1" ] && return 0
-    sleep 0.1
-  done
-  echo "the keyboard is not with $2 ($1) but with $now '$(xdotool getwindowname "$now" 2>/dev/null)'"
-  exit 1
-}
-# Waits (5 s at most) until the window is no longer shown.
-gone() {
-  for _ in $(seq 1 50); do
-    shown_windows | grep -qx "$1" || return 0
-    sleep 0.1
-  done
-  echo "window $1 still shown"; exit 1
-}
-LIB
 
 run run.sh
 # Budget was undone; the header's font stays unset.

@@ -21,34 +21,6 @@ trap 'kill $server 2>/dev/null || true' EXIT
 for _ in $(seq 1 50); do [ -s "$WORK/port" ] && break; sleep 0.1; done
 [ -s "$WORK/port" ] || { echo "the print server did not start"; exit 1; }
 export CUPS_SERVER="127.0.0.1:$(cat "$WORK/port")"
-# The program's shown windows' ids, one a line.
-shown_windows() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | sort || true; }
-new_window() {
-  found=""
-  for _ in $(seq 1 100); do
-    found=$(comm -13 <(printf '%s\n' "$1") <(shown_windows) | head -n 1)
-    [ -n "$found" ] && return 0
-    sleep 0.1
-  done
-  echo "no new window: $2"; exit 1
-}
-focus_on() {
-  local now=""
-  for _ in $(seq 1 50); do
-    now=$(xdotool getwindowfocus 2>/dev/null || true)
-    [ "$now" = "$1" ] && return 0
-    sleep 0.1
-  done
-  echo "the keyboard is not with $2 ($1) but with $now '$(xdotool getwindowname "$now" 2>/dev/null)'"
-  exit 1
-}
-gone() {
-  for _ in $(seq 1 50); do
-    shown_windows | grep -qx "$1" || return 0
-    sleep 0.1
-  done
-  echo "$2 is still shown"; exit 1
-}
 start
 title_is 'New Workbook'
 frame=$wid

@@ -85,16 +85,13 @@ sheet=$found
 # Properties... (Alt+P reaches it before Pages, which shares the letter) cannot ask the silent
 # print system: its message stands over the print sheet with the keyboard, and Return gives
 # the keyboard back to the sheet.
-windows() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | sort || true; }
-before=$(windows)
+before=$(shown_windows)
 xdotool key --clearmodifiers alt+p space
-box=""
-another() { box=$(comm -13 <(printf '%s\n' "$before") <(windows) | head -n 1); [ -n "$box" ]; }
-poll 100 another || { echo "Properties... showed no message"; exit 1; }
+new_window "$before" "the message of Properties..."
+box=$found
 wait_focus "$box"
 xdotool key --clearmodifiers Return
-box_gone() { ! windows | grep -qx "$box"; }
-poll 50 box_gone || { echo "Return left the message open"; exit 1; }
+gone "$box" "the message after Return"
 wait_focus "$sheet"
 xdotool key --clearmodifiers Escape
 poll 50 not_shown '^Vorlane 7\.3$' || { echo "Escape left the second print sheet open"; exit 1; }
