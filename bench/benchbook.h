@@ -6,7 +6,9 @@
 #include "functions/bindall/bindall.h"
 #include "model/workbook.h"
 
+#include <benchmark/benchmark.h>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace vl::benchbook {
@@ -35,5 +37,25 @@ struct Book {
         cells.PutCell(b.data(), cursor);
     }
 };
+
+// The cell's number, or its formula's last result; -1 for an empty or non-numeric cell.
+inline double Number(const CCellStore& cells, uint32_t row, uint16_t column) {
+    const uint8_t* r = FindCell(cells, row, column);
+    if (!r || (r[0] & 0xF0)) return -1;
+    return cell::IsNumber(r) ? cell::Number(r) : cell::CachedNumber(r);
+}
+
+// Measured only while one recalculation gives the cell its right value.
+inline bool Right(benchmark::State& state, const CCellStore& cells, uint32_t row, uint16_t column,
+                  double expected) {
+    if (Number(cells, row, column) == expected) return true;
+    state.SkipWithError("wrong result");
+    return false;
+}
+
+// The row's number as formulas write it.
+inline std::string Row(uint32_t row) {
+    return std::to_string(row + 1);
+}
 
 } // namespace vl::benchbook

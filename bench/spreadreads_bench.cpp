@@ -20,24 +20,9 @@ namespace {
 
 using namespace vl;
 using benchbook::Book;
-
-double Number(const CCellStore& cells, uint32_t row, uint16_t column) {
-    const uint8_t* r = FindCell(cells, row, column);
-    if (!r || (r[0] & 0xF0)) return -1;
-    return cell::IsNumber(r) ? cell::Number(r) : cell::CachedNumber(r);
-}
-
-// Measured only while one recalculation gives the cell its right value.
-bool Right(benchmark::State& state, const CCellStore& cells, uint32_t row, uint16_t column,
-           double expected) {
-    if (Number(cells, row, column) == expected) return true;
-    state.SkipWithError("wrong result");
-    return false;
-}
-
-std::string Row(uint32_t row) {
-    return std::to_string(row + 1);
-}
+using benchbook::Number;
+using benchbook::Right;
+using benchbook::Row;
 
 void Put(CCellStore& cells, CellCursor& cursor, const CellBuffer& b) {
     cells.PutCell(b.data(), cursor);

@@ -16,6 +16,9 @@ namespace {
 
 using namespace vl;
 using benchbook::Book;
+using benchbook::Number;
+using benchbook::Right;
+using benchbook::Row;
 
 void PutNumber(CCellStore& cells, CellCursor& cursor, uint16_t column, uint32_t row, double x) {
     CellBuffer b;
@@ -28,20 +31,6 @@ void PutFormula(CCellStore& cells, CellCursor& cursor, uint16_t column, uint32_t
     CellBuffer b;
     MakeFormulaCell(b, column, row, FormulaHead{}, formula);
     cells.PutCell(b.data(), cursor);
-}
-
-double Number(const CCellStore& cells, uint32_t row, uint16_t column) {
-    const uint8_t* r = FindCell(cells, row, column);
-    if (!r || (r[0] & 0xF0)) return -1;
-    return cell::IsNumber(r) ? cell::Number(r) : cell::CachedNumber(r);
-}
-
-// Measured only while one recalculation gives the cell its right value.
-bool Right(benchmark::State& state, const CCellStore& cells, uint32_t row, uint16_t column,
-           double expected) {
-    if (Number(cells, row, column) == expected) return true;
-    state.SkipWithError("wrong result");
-    return false;
 }
 
 // A1:A(n), each the one below plus 1, the last C2 of the array C1:C3 = E1:E3 * 2.
