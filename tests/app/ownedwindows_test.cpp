@@ -10,7 +10,6 @@
 #include "tests/dialogs/dialogtest.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -20,16 +19,6 @@
 namespace vl {
 
 namespace {
-
-template <class Done> bool Until(Done done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > 3000) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 CFontColorDlg* ShownFontDialog() {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -46,13 +35,13 @@ TEST(OwnedWindowsTest, TheContainersFontDialogGivesTheKeyboardBackToIt) {
     new CActivationKeeper(&home);
     SetMessageOwner(&home);
     home.show();
-    ASSERT_TRUE(Until([&] { return QApplication::activeWindow() == &home; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &home; }));
     CEvalContext ctx;
     ContainerDlgHost host;
     host.context = [&ctx] { return &ctx; };
     CContainerPropertiesDlg container(std::move(host), &home);
     ASSERT_TRUE(container.Open(nullptr));
-    ASSERT_TRUE(Until([&] { return QApplication::activeWindow() == &container; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &container; }));
     // The container's titles: the last page; its first Font... button.
     container.Tabs()->setCurrentIndex(container.Tabs()->count() - 1);
     QPushButton* font = nullptr;
@@ -79,7 +68,7 @@ TEST(OwnedWindowsTest, TheContainersFontDialogGivesTheKeyboardBackToIt) {
     EXPECT_TRUE(seen.shown);
     EXPECT_TRUE(seen.owned);
     EXPECT_TRUE(seen.active);
-    EXPECT_TRUE(Until([&] { return QApplication::activeWindow() == &container; }))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &container; }))
         << "the keyboard went to "
         << (QApplication::activeWindow() ? QApplication::activeWindow()->objectName().toStdString()
                                          : std::string("nobody"));

@@ -6,23 +6,13 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QElapsedTimer>
+#include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
 
 namespace vl {
 
 namespace {
-
-template <class Done> bool Until(Done done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > 2000) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 TEST(MessageOwner, TheModalDialogElseTheActiveWindowElseTheFrame) {
     EXPECT_EQ(MessageOwner(), nullptr); // no frame yet
@@ -32,13 +22,13 @@ TEST(MessageOwner, TheModalDialogElseTheActiveWindowElseTheFrame) {
     EXPECT_EQ(MessageOwner(), &frame); // nothing shown: the frame
     frame.show();
     frame.activateWindow();
-    ASSERT_TRUE(Until([&] { return QApplication::activeWindow() == &frame; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &frame; }));
     EXPECT_EQ(MessageOwner(), &frame);
     // A modeless window of the program holds the keyboard: boxes belong to it.
     QDialog pane(&frame);
     pane.show();
     pane.activateWindow();
-    ASSERT_TRUE(Until([&] { return QApplication::activeWindow() == &pane; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &pane; }));
     EXPECT_EQ(MessageOwner(), &pane);
     // A modal dialog open: boxes belong to it, wherever the keyboard is.
     QDialog modal(&frame);
@@ -55,7 +45,7 @@ TEST(MessageOwner, TheModalDialogElseTheActiveWindowElseTheFrame) {
     modal.hide();
     pane.hide();
     frame.activateWindow();
-    ASSERT_TRUE(Until([&] { return QApplication::activeWindow() == &frame; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &frame; }));
     EXPECT_EQ(MessageOwner(), &frame);
     SetMessageOwner(nullptr);
     EXPECT_EQ(MessageFrame(), nullptr);
