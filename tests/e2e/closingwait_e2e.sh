@@ -29,8 +29,7 @@ set -eu
 python3 "$WORK/hold.py" "$BOOK" "$WORK/ready" "$WORK/release" &
 holder=$!
 trap 'touch "$WORK/release"; kill $holder 2>/dev/null || true' EXIT
-for _ in $(seq 1 50); do [ -e "$WORK/ready" ] && break; sleep 0.1; done
-[ -e "$WORK/ready" ] || { echo "the workbook was not locked"; exit 1; }
+poll 50 test -e "$WORK/ready" || { echo "the workbook was not locked"; exit 1; }
 start
 title_is 'New Workbook'
 xdotool key --clearmodifiers ctrl+o

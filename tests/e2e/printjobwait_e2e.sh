@@ -18,8 +18,7 @@ set -eu
 python3 "$SERVER" >"$WORK/port" 2>"$WORK/asked" &
 server=$!
 trap 'kill $server 2>/dev/null || true' EXIT
-for _ in $(seq 1 50); do [ -s "$WORK/port" ] && break; sleep 0.1; done
-[ -s "$WORK/port" ] || { echo "the print server did not start"; exit 1; }
+poll 50 test -s "$WORK/port" || { echo "the print server did not start"; exit 1; }
 export CUPS_SERVER="127.0.0.1:$(cat "$WORK/port")"
 start
 title_is 'New Workbook'

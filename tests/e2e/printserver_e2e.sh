@@ -24,7 +24,7 @@ set -eu
 python3 "$WORK/silent.py" >"$WORK/port" &
 server=$!
 trap 'kill $server 2>/dev/null || true' EXIT
-for _ in $(seq 1 50); do [ -s "$WORK/port" ] && break; sleep 0.1; done
+poll 50 test -s "$WORK/port" || { echo "the print server did not start"; exit 1; }
 export CUPS_SERVER="127.0.0.1:$(cat "$WORK/port")"
 now() { date +%s%N; }
 sheet_shown() { xdotool search --onlyvisible --name '^Vorlane 7\.3$' 2>/dev/null | head -n 1 || true; }
