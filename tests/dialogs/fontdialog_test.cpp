@@ -1,5 +1,6 @@
 #include "dialogs/dialoguiservices.h"
 #include "dialogs/fontdialog.h"
+#include "tests/common/waits.h"
 #include "tests/dialogs/dialogtest.h"
 #include "ui/uiutil.h"
 #include "ui_fontdialog.h"
@@ -198,7 +199,7 @@ TEST(FontDialog, AFaceNotInstalledComesBackUnlessOneIsPicked) {
                 auto& form = dialog->Form();
                 second = form.faces->item(1)->text();
                 dialog->activateWindow();
-                (void)QTest::qWaitForWindowActive(dialog);
+                EXPECT_TRUE(testwait::UntilActive(dialog));
                 form.faces->setFocus(Qt::TabFocusReason);
                 // Round the dialog from the face list with Tab, back to it.
                 for (int i = 0; i < 30 && (i == 0 || QApplication::focusWidget() != form.faces);
