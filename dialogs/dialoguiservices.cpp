@@ -22,6 +22,10 @@ CDialogUiServices::~CDialogUiServices() {
     delete zoom_.data();
 }
 
+CDialogUiServices::CDialogUiServices(IUiServices& base) : base_(base) {
+    TickBoxesAtOnceByLetter();
+}
+
 CZoomDlg* CDialogUiServices::OpenZoomDialog() const {
     return zoom_.data();
 }

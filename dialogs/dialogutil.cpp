@@ -7,6 +7,7 @@
 #include "ui/uiservices.h"
 #include "ui/uiutil.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QShortcutEvent>
 #include <QTimer>
 
 namespace vl {
@@ -101,6 +103,32 @@ private:
 };
 
 } // namespace
+
+namespace {
+
+class CImmediateLetters : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Shortcut) return false;
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        if (!button || !button->isCheckable() || !button->isEnabled() ||
+            static_cast<QShortcutEvent*>(event)->isAmbiguous())
+            return false;
+        button->setFocus(Qt::ShortcutFocusReason);
+        button->click();
+        return true;
+    }
+};
+
+} // namespace
+
+void TickBoxesAtOnceByLetter() {
+    static QPointer<CImmediateLetters> filter;
+    if (filter || !qApp) return;
+    filter = new CImmediateLetters;
+    filter->setParent(qApp);
+    qApp->installEventFilter(filter);
+}
 
 void ShowTakingKeyboard(QWidget& window, QWidget* first) {
     window.show();
