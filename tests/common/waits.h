@@ -38,6 +38,8 @@ namespace vl::testwait {
 inline bool PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QWidget* popup = QApplication::activePopupWidget();
     QWindow* target = popup ? popup->windowHandle() : QGuiApplication::focusWindow();
+    if (!target && QApplication::activeWindow())
+        target = QApplication::activeWindow()->windowHandle();
     if (!target) return false;
     QTest::keyClick(target, key, modifiers);
     QApplication::processEvents();

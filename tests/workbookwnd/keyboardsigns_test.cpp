@@ -1,11 +1,13 @@
 // What has the keyboard shows it, with keys sent through the window system's input queue: the
 // worksheet tree reached by F6 draws its item in the highlight colour, and Alt pressed and
-// released alone draws the menu bar's first title highlighted.
+// released alone draws the menu bar's first title highlighted; Shift+F10 opens the grid's
+// context menu.
 
 #include "tests/common/waits.h"
 #include "wndtest.h"
 
 #include <QImage>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTreeWidget>
 #include <cstdlib>
@@ -84,6 +86,21 @@ TEST_F(KeyboardSignsTest, AltAloneShowsTheMenuBarHasTheKeyboard) {
     EXPECT_FALSE(bar->hasFocus());
     EXPECT_EQ(QApplication::focusWidget(), View());
     EXPECT_LT(ShareIn(bar, title, Colour(QPalette::Highlight)), 0.1);
+}
+
+// Shift+F10 in the grid opens its context menu, as the Menu key does; Escape closes it and
+// the grid has the keys again, twice over.
+TEST_F(KeyboardSignsTest, ShiftF10OpensTheGridsContextMenu) {
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(QApplication::focusWidget(), View());
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_F10, Qt::ShiftModifier));
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        EXPECT_FALSE(menu->actions().isEmpty());
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(QApplication::focusWidget(), View());
+    }
 }
 
 } // namespace
