@@ -743,6 +743,17 @@ TEST_F(PrintSheetTest, FontOkStoresOnlyWhatWasChanged) {
     }
 }
 
+// The built-in PDF printer has no properties to show: the button is off while it is chosen.
+TEST_F(PrintSheetTest, PropertiesAreOffForTheBuiltInPdfPrinter) {
+    for (const char* name : {"Office", kPdfPrinterName, "Plain"}) {
+        SCOPED_TRACE(name);
+        auto sheet = Open(false, false, name);
+        ASSERT_EQ(sheet->Printer().printer.name, name);
+        EXPECT_EQ(sheet->General()->Form().id1014->isEnabled(),
+                  std::string(name) != kPdfPrinterName);
+    }
+}
+
 TEST_F(PrintSheetTest, PrintSetupAddsAPrinterTheListLacks) {
     auto sheet = Open(false);
     PrinterEntry added = printers.printers[1];
