@@ -88,6 +88,28 @@ TEST_F(KeyboardSignsTest, AltAloneShowsTheMenuBarHasTheKeyboard) {
     EXPECT_LT(ShareIn(bar, title, Colour(QPalette::Highlight)), 0.1);
 }
 
+// Escape out of each menu of the bar opened by Alt and its letter leaves the bar: no menu opens
+// again, and the next keys type into the grid and move its cursor.
+TEST_F(KeyboardSignsTest, EscapeFromABarMenuGivesTheGridTheKeys) {
+    QMenuBar* bar = frame->menuBar();
+    uint32_t row = 0;
+    for (const Qt::Key letter : {Qt::Key_F, Qt::Key_E, Qt::Key_V, Qt::Key_I}) {
+        SCOPED_TRACE(QKeySequence(letter).toString().toStdString());
+        ASSERT_TRUE(testwait::PressKey(letter, Qt::AltModifier));
+        ASSERT_NE(qobject_cast<QMenu*>(QApplication::activePopupWidget()), nullptr);
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
+        Settle();
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_FALSE(bar->hasFocus());
+        ASSERT_EQ(QApplication::focusWidget(), View());
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Q));
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "a menu opened again";
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Down));
+        EXPECT_EQ(CellText(0, row), "q");
+        EXPECT_EQ(View()->Selection().r1, ++row);
+    }
+}
+
 // Shift+F10 in the grid opens its context menu, as the Menu key does; Escape closes it and
 // the grid has the keys again, twice over.
 TEST_F(KeyboardSignsTest, ShiftF10OpensTheGridsContextMenu) {
