@@ -122,8 +122,14 @@ void KeepMatchingNameOnTypeChange(QFileDialog& dialog) {
         const QStringList patterns = filter.mid(open + 1)
                                          .chopped(filter.endsWith(QLatin1Char(')')) ? 1 : 0)
                                          .split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        if (open >= 0 && QDir::match(patterns, QFileInfo(*before).fileName()))
-            name->setText(*before);
+        if (open < 0 || patterns.isEmpty()) return;
+        // Only a rename by the pick is undone: the name then ends in the type's first extension.
+        const QString given = QFileInfo(patterns.first()).suffix();
+        const bool renamed =
+            !given.isEmpty() && QFileInfo(*now).suffix() == given &&
+            QFileInfo(*before).suffix() != given &&
+            QFileInfo(*now).completeBaseName() == QFileInfo(*before).completeBaseName();
+        if (renamed && QDir::match(patterns, QFileInfo(*before).fileName())) name->setText(*before);
     });
 }
 

@@ -187,10 +187,9 @@ TEST_F(FileDialogTest, PickingATypeKeepsANameItTakes) {
         const char* typed;
         int filter;
         const char* kept;
-    } rows[] = {{"budget.csv", 2, "budget.csv"},
-                {"budget.tsv", 2, "budget.tsv"},
-                {"budget.xml", 2, "budget.txt"},
-                {"sheet.csv", 3, "sheet.xml"}};
+    } rows[] = {{"budget.csv", 2, "budget.csv"}, {"budget.tsv", 2, "budget.tsv"},
+                {"budget.xml", 2, "budget.txt"}, {"sheet.csv", 3, "sheet.xml"},
+                {"notes.txt", 2, "notes.txt"},   {"plain", 2, "plain"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.typed);
         QString named;
