@@ -5,6 +5,7 @@
 
 #include "tests/common/waits.h"
 #include "wndtest.h"
+#include "workbookwnd/mousewheelwnd.h"
 
 #include <QImage>
 #include <QMenu>
@@ -107,6 +108,29 @@ TEST_F(KeyboardSignsTest, EscapeFromABarMenuGivesTheGridTheKeys) {
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Down));
         EXPECT_EQ(CellText(0, row), "q");
         EXPECT_EQ(View()->Selection().r1, ++row);
+    }
+}
+
+// The middle button's auto-scroll holds the keyboard while it runs; a key ends it, Escape
+// alone, any other one then acting in the grid: nothing typed is lost.
+TEST_F(KeyboardSignsTest, AKeyEndsTheAutoScrollAndActsInTheGrid) {
+    for (const auto& [key, text] : {std::pair(Qt::Key_Escape, ""), std::pair(Qt::Key_W, "w")}) {
+        SCOPED_TRACE(text);
+        const uint32_t row = View()->Selection().r1;
+        View()->OnMButtonDown(View()->mapToGlobal(View()->rect().center()));
+        Settle();
+        ASSERT_NE(View()->AutoScrollWindow(), nullptr);
+        ASSERT_EQ(QApplication::activePopupWidget(),
+                  static_cast<QWidget*>(View()->AutoScrollWindow()));
+        ASSERT_TRUE(testwait::PressKey(key));
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_FALSE(View()->AutoScrollWindow()->isVisible());
+        // The grid, or the cell editor the typed letter opened.
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        EXPECT_EQ(QApplication::focusWidget()->window(), frame.get());
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Down));
+        EXPECT_EQ(CellText(0, row), text);
+        EXPECT_EQ(View()->Selection().r1, row + 1);
     }
 }
 
