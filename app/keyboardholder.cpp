@@ -32,8 +32,11 @@ bool FramesOurs(xcb_connection_t* c, xcb_window_t window, int depth) {
     const xcb_window_t* children = xcb_query_tree_children(tree);
     const int count = xcb_query_tree_children_length(tree);
     bool found = false;
-    for (int i = 0; i < count && !found; ++i)
-        found = OursById(c, children[i]) || (depth > 1 && FramesOurs(c, children[i], depth - 1));
+    for (int i = 0; i < count && !found; ++i) found = OursById(c, children[i]);
+    // A frame holds a few windows: one with many is another program's own, not looked into.
+    constexpr int kFrameChildren = 16;
+    for (int i = 0; i < count && count <= kFrameChildren && depth > 1 && !found; ++i)
+        found = FramesOurs(c, children[i], depth - 1);
     std::free(tree);
     return found;
 }
