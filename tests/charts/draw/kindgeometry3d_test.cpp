@@ -70,36 +70,27 @@ struct Geometry3D : ::testing::Test {
 
 const std::vector<double> kValues = {3.7, -1.2, 8.45, 0.6};
 
-// Four categories of 75 across 300: columns centred on them from zero to their values.
-TEST_F(Geometry3D, ColumnsStandFromZeroToTheirValues) {
-    Add(0, kValues, 7);
-    Build();
-    const auto solids = Corners();
-    ASSERT_EQ(solids.size(), kValues.size());
-    for (size_t j = 0; j < kValues.size(); ++j) {
-        const auto [x0, x1] = Range(solids[j], &ChartVertex::modelX);
-        const auto [y0, y1] = Range(solids[j], &ChartVertex::modelY);
-        EXPECT_NEAR((x0 + x1) / 2, 75 * (j + 0.5), 1e-3) << j;
-        EXPECT_NEAR(x1 - x0, 0.7 * 75, 1e-3) << j;
-        EXPECT_NEAR(y0, std::min(Height(kValues[j]), Height(0)), 1e-3) << j;
-        EXPECT_NEAR(y1, std::max(Height(kValues[j]), Height(0)), 1e-3) << j;
-    }
-    ExpectWallGrid();
-}
-
-// Bars number their categories from the right, for the quarter turn that brings the first
-// to the bottom; heights are their values as for columns.
-TEST_F(Geometry3D, BarsRunFromZeroToTheirValuesFromTheRight) {
-    Add(0, kValues, 8);
-    Build();
-    const auto solids = Corners();
-    ASSERT_EQ(solids.size(), kValues.size());
-    for (size_t j = 0; j < kValues.size(); ++j) {
-        const auto [x0, x1] = Range(solids[j], &ChartVertex::modelX);
-        const auto [y0, y1] = Range(solids[j], &ChartVertex::modelY);
-        EXPECT_NEAR((x0 + x1) / 2, 300 - 75 * (j + 0.5), 1e-3) << j;
-        EXPECT_NEAR(y0, std::min(Height(kValues[j]), Height(0)), 1e-3) << j;
-        EXPECT_NEAR(y1, std::max(Height(kValues[j]), Height(0)), 1e-3) << j;
+// Four categories of 75 across 300: boxes centred on them from zero to their values. Bars
+// number their categories from the right, for the quarter turn that brings the first to the
+// bottom.
+TEST_F(Geometry3D, ColumnsAndBarsStandFromZeroToTheirValues) {
+    for (const uint8_t kind : {7, 8}) {
+        SCOPED_TRACE(int(kind));
+        f = charttest::Chart3D();
+        Add(0, kValues, kind);
+        Build();
+        const auto solids = Corners();
+        ASSERT_EQ(solids.size(), kValues.size());
+        for (size_t j = 0; j < kValues.size(); ++j) {
+            const auto [x0, x1] = Range(solids[j], &ChartVertex::modelX);
+            const auto [y0, y1] = Range(solids[j], &ChartVertex::modelY);
+            const double centre = 75 * (j + 0.5);
+            EXPECT_NEAR((x0 + x1) / 2, kind == 8 ? 300 - centre : centre, 1e-3) << j;
+            EXPECT_NEAR(x1 - x0, 0.7 * 75, 1e-3) << j;
+            EXPECT_NEAR(y0, std::min(Height(kValues[j]), Height(0)), 1e-3) << j;
+            EXPECT_NEAR(y1, std::max(Height(kValues[j]), Height(0)), 1e-3) << j;
+        }
+        ExpectWallGrid();
     }
 }
 
