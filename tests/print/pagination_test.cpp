@@ -256,6 +256,21 @@ TEST_F(PaginationTest, PrintedAreaEndsWithAContainersLastLine) {
         EXPECT_EQ(lastRow, k.lastRow) << k.top << " " << k.bottom;
         EXPECT_EQ(lastColumn, k.lastColumn) << k.left << " " << k.right;
     }
+    // Rows and columns left out of the printout take no room: the container reaches that
+    // many lines further, as it is placed on paper.
+    c.settings.anchor.row = 3;
+    c.settings.anchor.column = 2;
+    c.settings.top = c.settings.left = 0;
+    c.settings.bottom = 5 * 19;
+    c.settings.right = 2 * 73;
+    std::strcpy(Page().excludedRows, "5-6");    // rows 4 and 5, 0-based
+    std::strcpy(Page().excludedColumns, "4,9"); // column 3, and 8 beyond it
+    uint32_t lastRow = 0;
+    uint16_t lastColumn = 0;
+    GetPrintedArea(Book(), Sheet(), lastRow, lastColumn, {100, 100});
+    EXPECT_EQ(lastRow, 9u);
+    EXPECT_EQ(lastColumn, 4u);
+    Page().excludedRows[0] = Page().excludedColumns[0] = 0;
     // At 50 % the offsets shrink with the lines: 99 becomes 49 against rows of 9 + 1 and
     // 150 becomes 75 against columns of 36 + 1.
     c.settings.anchor = {};
@@ -263,8 +278,6 @@ TEST_F(PaginationTest, PrintedAreaEndsWithAContainersLastLine) {
     c.settings.bottom = 4 + 5 * 19;
     c.settings.left = 4;
     c.settings.right = 4 + 2 * 73;
-    uint32_t lastRow = 0;
-    uint16_t lastColumn = 0;
     GetPrintedArea(Book(), Sheet(), lastRow, lastColumn, {50, 50});
     EXPECT_EQ(lastRow, 4u);
     EXPECT_EQ(lastColumn, 2u);
