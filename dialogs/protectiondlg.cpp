@@ -38,7 +38,11 @@ CProtectionDlg::CProtectionDlg(QWidget* parent, ProtectionChoice& choice)
     RestrictToCodePage(ui_->id205);
     RestrictToCodePage(ui_->id257);
     ui_->id215->setCurrentIndex(choice.encryption == 1 ? 1 : 0);
-    if (IsCp1252Text(choice.password)) ui_->id205->setText(choice.password.left(kLongestPassword));
+    // The confirmation opens matching the kept password, so that OK without a change keeps it.
+    if (IsCp1252Text(choice.password)) {
+        ui_->id205->setText(choice.password.left(kLongestPassword));
+        ui_->id257->setText(ui_->id205->text());
+    }
     ui_->id216->setChecked(choice.allowReadOnly);
     (choice.on ? ui_->id189 : ui_->id400)->setChecked(true);
     EnableInputs();

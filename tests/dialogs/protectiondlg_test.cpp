@@ -43,7 +43,7 @@ TEST(ProtectionDialog, BuiltAsTheTemplate) {
         EXPECT_EQ(f.label257->text(), "&Confirm password:");
         EXPECT_EQ(f.id216->text(), "&Allow read-only access without the password");
         EXPECT_EQ(f.id205->text(), "secret1");
-        EXPECT_EQ(f.id257->text(), "");
+        EXPECT_EQ(f.id257->text(), "secret1"); // OK without a change keeps it
         EXPECT_EQ(f.id205->maxLength(), 1024);
         EXPECT_EQ(f.id257->maxLength(), 1024);
         EXPECT_EQ(f.id189->isChecked(), on);
