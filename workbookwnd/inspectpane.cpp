@@ -26,6 +26,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
+#include <QPen>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QStyledItemDelegate>
@@ -43,6 +44,31 @@ constexpr int kInitialWidths[4] = {180, 180, 180, 120};
 QString FromCp1252(const char* text) {
     return QString::fromStdString(Cp1252ToUtf8(text));
 }
+
+// The watch list draws a focus frame round its area while it has the keyboard and no entry
+// is current (an empty list), so that F6 into it shows where the keys went.
+class CInspectList : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QListWidget::paintEvent(event);
+        if (!hasFocus() || currentItem()) return;
+        // Drawn here, not by the style, which draws a focus frame only after a Tab.
+        QPainter painter(viewport());
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(viewport()->rect().adjusted(1, 1, -1, -1));
+    }
+    void focusInEvent(QFocusEvent* event) override {
+        QListWidget::focusInEvent(event);
+        viewport()->update();
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        QListWidget::focusOutEvent(event);
+        viewport()->update();
+    }
+};
 
 // Draws one watch-list row: four single-line texts, each in its header column.
 class InspectDelegate : public QStyledItemDelegate {
@@ -105,7 +131,7 @@ CInspectPane::CInspectPane(CWorkbookWnd& wnd) : wnd_(wnd) {
     header_->setSectionsClickable(true);
     header_->setSortIndicatorShown(false);
     for (int i = 0; i < 4; ++i) header_->resizeSection(i, kInitialWidths[i]);
-    list_ = new QListWidget(this);
+    list_ = new CInspectList(this);
     list_->setItemDelegate(new InspectDelegate(*this));
     list_->setUniformItemSizes(true);
     list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -3,11 +3,14 @@
 // released alone draws the menu bar's first title highlighted; Shift+F10 opens the grid's
 // context menu.
 
+#include "resources/commandids.h"
 #include "tests/common/waits.h"
 #include "wndtest.h"
+#include "workbookwnd/inspectpane.h"
 #include "workbookwnd/mousewheelwnd.h"
 
 #include <QImage>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTreeWidget>
@@ -147,6 +150,33 @@ TEST_F(KeyboardSignsTest, ShiftF10OpensTheGridsContextMenu) {
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
         EXPECT_EQ(QApplication::focusWidget(), View());
     }
+}
+
+// F6 into the empty Inspect Cells list: a focus frame shows round the list while it has the
+// keyboard, and goes when Shift+F6 takes the keys back to the grid.
+TEST_F(KeyboardSignsTest, AnEmptyInspectListShowsWhenItHasTheKeyboard) {
+    Command(ID_VIEW_INSPECT);
+    Settle();
+    QListWidget* list = Active()->InspectPane()->List();
+    ASSERT_TRUE(list->isVisible());
+    ASSERT_EQ(list->count(), 0);
+    ASSERT_EQ(QApplication::focusWidget(), View());
+    const QImage plain = list->viewport()->grab().toImage();
+    const auto differing = [&](const QImage& image) {
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) != plain.pixel(x, y);
+        return count;
+    };
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_F6));
+    ASSERT_EQ(QApplication::focusWidget(), list);
+    Settle();
+    // At least a side of the frame, not a stray pixel.
+    EXPECT_GT(differing(list->viewport()->grab().toImage()), plain.height() / 2);
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_F6, Qt::ShiftModifier));
+    ASSERT_EQ(QApplication::focusWidget(), View());
+    Settle();
+    EXPECT_EQ(differing(list->viewport()->grab().toImage()), 0);
 }
 
 } // namespace
