@@ -11,6 +11,10 @@ CBookmarkBox::CBookmarkBox(QWidget* parent) : QComboBox(parent) {
 
 void CBookmarkBox::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) PostGo();
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && leave) {
+        leave();
+        return;
+    }
     QComboBox::keyPressEvent(event); // the box still sees the key
 }
 

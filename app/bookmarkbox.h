@@ -13,6 +13,8 @@ public:
     explicit CBookmarkBox(QWidget* parent = nullptr);
     // Posts a command to the main frame; it runs once the key or the choice is done.
     std::function<void(int command)> postCommand;
+    // Gives the keys back to the grid; Escape runs it while no list is open.
+    std::function<void()> leave;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -29,6 +29,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -186,6 +187,16 @@ void CMainFrame::CreateMenus() {
         QApplication::sendEvent(focus, &event);
     });
     addAction(contextKey);
+    // Ctrl+Shift+F5 puts the keys into the address box, its text selected, as peers do for
+    // their name box: the box is otherwise out of the keyboard's reach.
+    auto* addressKey = new QAction(this);
+    addressKey->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F5));
+    connect(addressKey, &QAction::triggered, this, [this] {
+        if (!addressBox_ || !addressBox_->isVisible() || !addressBox_->isEnabled()) return;
+        addressBox_->setFocus(Qt::ShortcutFocusReason);
+        if (addressBox_->lineEdit()) addressBox_->lineEdit()->selectAll();
+    });
+    addAction(addressKey);
 }
 
 QToolBar* CMainFrame::CreateToolbar(int index) {
@@ -217,6 +228,9 @@ QToolBar* CMainFrame::CreateToolbar(int index) {
             if (index == kAddressBar) {
                 addressBox_ = box;
                 static_cast<CBookmarkBox*>(box)->postCommand = [this](int id) { OnCommand(id); };
+                static_cast<CBookmarkBox*>(box)->leave = [this] {
+                    if (IWorkbookWnd* wnd = GetActiveWorkbookWnd()) wnd->FocusActiveView();
+                };
             }
             if (index == kPreviewBar) AttachPageSelector(box);
             bar->addWidget(box);

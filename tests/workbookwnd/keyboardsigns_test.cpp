@@ -9,7 +9,9 @@
 #include "workbookwnd/inspectpane.h"
 #include "workbookwnd/mousewheelwnd.h"
 
+#include <QComboBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -177,6 +179,33 @@ TEST_F(KeyboardSignsTest, AnEmptyInspectListShowsWhenItHasTheKeyboard) {
     ASSERT_EQ(QApplication::focusWidget(), View());
     Settle();
     EXPECT_EQ(differing(list->viewport()->grab().toImage()), 0);
+}
+
+// Ctrl+Shift+F5 puts the keys into the address box with its text selected, so what is typed
+// replaces it; Return goes there and gives the grid the keys, Escape gives them back at once.
+TEST_F(KeyboardSignsTest, CtrlShiftF5TakesTheKeysToTheAddressBox) {
+    QComboBox* box = frame->AddressBox();
+    ASSERT_NE(box, nullptr);
+    const auto inBox = [&] {
+        QWidget* focus = QApplication::focusWidget();
+        return focus && (focus == box || box->isAncestorOf(focus));
+    };
+    box->setEditText(QStringLiteral("Z99"));
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_F5, Qt::ControlModifier | Qt::ShiftModifier));
+    ASSERT_TRUE(inBox());
+    EXPECT_EQ(box->lineEdit()->selectedText(), "Z99");
+    for (const Qt::Key key : {Qt::Key_C, Qt::Key_4}) ASSERT_TRUE(testwait::PressKey(key));
+    EXPECT_EQ(box->currentText(), "c4");
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Return));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == View(); }, 5000));
+    EXPECT_EQ(View()->Selection(), (CellRange{2, 3, 2, 3}));
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_F5, Qt::ControlModifier | Qt::ShiftModifier));
+    ASSERT_TRUE(inBox());
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_B));
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
+    EXPECT_EQ(QApplication::focusWidget(), View());
+    EXPECT_EQ(View()->Selection(), (CellRange{2, 3, 2, 3})) << "Escape goes nowhere";
+    EXPECT_TRUE(ui.boxes.empty());
 }
 
 } // namespace
