@@ -51,7 +51,7 @@ StatResult TTest(const ShiftedSums& first, const ShiftedSums& second, int32_t ta
     StatResult t = TStatistic(first, second);
     if (t.error) return t;
     int32_t degrees = int32_t(first.n + second.n - 2);
-    double tail = 1 - TCdf(std::fabs(t.value), degrees);
+    double tail = TUpper(std::fabs(t.value), degrees);
     return Finite(tails == 2 ? 2 * tail : tail);
 }
 
@@ -65,7 +65,7 @@ StatResult ZStatistic(const ShiftedSums& sample, double x, const double* deviati
 StatResult ZTest(const ShiftedSums& sample, double x, const double* deviation) {
     StatResult z = ZStatistic(sample, x, deviation);
     if (z.error) return z;
-    return Finite(1 - NormalCdf(z.value, 0, 1));
+    return Finite(NormalUpper(z.value, 0, 1));
 }
 
 StatResult ChiSquareStatistic(const double* observed, const double* expected, std::size_t n) {
@@ -81,7 +81,10 @@ StatResult ChiTest(const double* observed, const double* expected, uint32_t rows
                    uint32_t columns) {
     StatResult chi2 = ChiSquareStatistic(observed, expected, std::size_t(rows) * columns);
     if (chi2.error) return chi2;
-    int64_t degrees = int64_t(rows - 1) * int64_t(columns - 1);
+    // A single row or column is one list of n categories: n − 1 degrees, not the table's
+    // (rows − 1)(columns − 1), which would be 0.
+    int64_t degrees = rows == 1 || columns == 1 ? int64_t(rows) * columns - 1
+                                                : int64_t(rows - 1) * int64_t(columns - 1);
     return Finite(ChiSquareCdf(chi2.value, int32_t(degrees)));
 }
 
