@@ -29,13 +29,6 @@ LIMITS = {
     'MEDIAN(1E+308,1E+308)': '=#NUM!',
     # A product that underflows comes out 0.
     'MDETERM({1E-200,0;0,1E-200})': '=0',
-    # Skewness and kurtosis from power sums about the first value.
-    'SKEW((10000000+{1;2;4;7;11;3}))': 1e-8,
-    'KURT((10000000+{1;2;4;7;11;3}))': 1e-8,
-    'SKEW((1000000000+{1;2;4;7;11;3}))': 1e-7,
-    'KURT((1000000000+{1;2;4;7;11;3}))': 1e-6,
-    'SKEW((1E+15+{1;2;4;7;11;3}))': 0.1,
-    'KURT((1E+15+{1;2;4;7;11;3}))': 1,
     # The z statistic from n, the sum and the sum of squares.
     'ZTEST2((10000000+{1;2;4;7;11;3}),10000000+4,)': 1e-8,
     'ZTEST2((1000000000+{1;2;4;7;11;3}),1000000000+4,)': 1e-6,
@@ -483,6 +476,27 @@ def statistics():
     r('AVERAGE', 'AVERAGE(1E+308,1E+308)', mpf(1e308))
     r('GEOMEAN', 'GEOMEAN(1E+300,1E+300,1E-300)', mpf(1e100) * (num(1e300) ** 2 * num(1e-300) / mpf(10) ** 300) ** (mpf(1) / 3))
     r('HARMEAN', 'HARMEAN(1E-300,1E-300)', num(1e-300))
+    r('GEOMEAN', 'GEOMEAN(1E-200,1E-200)', num(1e-200))
+    r('GEOMEAN', 'GEOMEAN(%s)' % arr([1000] * 200), 1000)
+    r('GEOMEAN', 'GEOMEAN(%s)' % arr([0.1] * 400), num(0.1))
+    r('GEOMEAN', 'GEOMEAN(1E+300,1E+300,1E+300,1E+300)', num(1e300))
+
+    def skew(V):
+        n, m = len(V), mean(V)
+        sd = mp.sqrt(ss(V) / (n - 1))
+        return mpf(n) / ((n - 1) * (n - 2)) * mp.fsum(((v - m) / sd) ** 3 for v in V)
+
+    def kurt(V):
+        n, m = len(V), mean(V)
+        sd = mp.sqrt(ss(V) / (n - 1))
+        return mpf(n * (n + 1)) / ((n - 1) * (n - 2) * (n - 3)) * mp.fsum(((v - m) / sd) ** 4 for v in V) \
+            - mpf(3 * (n - 1) ** 2) / ((n - 2) * (n - 3))
+    r('SKEW', 'SKEW(1E+15+1,1E+15+2,1E+15+4)', skew([num(1e15 + d) for d in (1, 2, 4)]))
+    for scale in ['1E-200', '1E+200', '1E-100', '1E+100']:
+        V = [num(val(scale)) * d for d in (1, 2, 4, 8, 3)]
+        A = arr([float(v) for v in V])
+        r('SKEW', 'SKEW(%s)' % A, skew(V))
+        r('KURT', 'KURT(%s)' % A, kurt(V))
     r('MEDIAN', 'MEDIAN(1E+308,1E+308)', num(1e308))
 
 
