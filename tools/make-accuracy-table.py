@@ -367,6 +367,21 @@ def financial():
     r('SYD', ['1E+15+9', '1E+15', '3', '2'], mpf(9) * 2 * 2 / 12)
     r('DDB', ['1E+15', '0', '3', '1', ''], num(1e15) * 2 / 3)
     r('DDB', ['1000', '0', '1E+9', '1', ''], mpf(1000) * 2 / 10 ** 9)
+    # The declining balance stops at the salvage value (the last period takes it there).
+    for c, sv, life, per, fac in [('10000', '2000', '10', '7', ''), ('10000', '2000', '10', '8', ''),
+                                  ('10000', '2000', '10', '9', ''), ('10000', '2000', '10', '10', ''),
+                                  ('2400', '300', '10', '10', ''), ('10000', '0', '10', '10', ''),
+                                  ('2400', '300', '10', '2', '1.5')]:
+        C, S, L, P = num(val(c)), num(val(sv)), int(life), int(per)
+        rate = (num(val(fac)) if fac else mpf(2)) / L
+        book = C * (1 - rate) ** (P - 1)
+        excess = max(book - S, 0)
+        r('DDB', [c, sv, life, per, fac], min(book * rate, excess) if P < L else excess)
+    for c, sv, life, per in [('1000000', '999999.99', '5', '1'), ('1000000', '100000', '6', '3'),
+                             ('1E+15', '1E+15-1', '10', '2'), ('1', '1E-10', '4', '4')]:
+        C, S, L, P = num(val(c)), num(val(sv)), int(life), int(per)
+        rate = 1 - (S / C) ** (mpf(1) / L)
+        r('DB', [c, sv, life, per, ''], C * rate * (1 - rate) ** (P - 1))
     for vals in [['-100', '110'], ['-1000', '300', '400', '500'], ['-1E+9', '3E+8', '4E+8', '5E+8']]:
         V = [num(val(v)) for v in vals]
         f = lambda x: mp.fsum(v / (1 + x) ** i for i, v in enumerate(V))
