@@ -128,7 +128,8 @@ def elementary():
     unary('TAN', mp.tan, odd + ['1.5707963267949', '1E+15', '1E+308'])
     unary('ASIN', mp.asin, ['1E-300', '-1E-17', '0.5', '-0.999999', '1', '-1', '1.0000001'],
           lambda x: abs(x) <= 1)
-    unary('ACOS', mp.acos, ['1E-300', '-1E-17', '0.5', '-0.999999', '0.999999999999', '1', '-1', '-1.0000001'],
+    unary('ACOS', mp.acos, ['1E-300', '-1E-17', '0.5', '-0.999999', '0.999999999999', '1', '-1', '-1.0000001',
+                            '0.9999999999999999'],
           lambda x: abs(x) <= 1)
     unary('ATAN', mp.atan, odd + ['1E+15', '1E+308', '-1E+308'])
     unary('SINH', mp.sinh, odd + ['700', '-700', '710', '711'])
@@ -147,7 +148,9 @@ def elementary():
     unary('SQRT', mp.sqrt, ['1E-300', '1E-17', '2', '1E+200', '1E+308', '0', '-1E-300'], lambda x: x >= 0)
     unary('SQRTPI', lambda x: mp.sqrt(x * PI15),
           ['1E-300', '1E-17', '2', '1E+200', '1E+308', '0', '-1'], lambda x: x >= 0)
-    unary('ABS', abs, ['-1E-300', '1E-300', '-1E+308', '-3.5'])
+    # Literals past 15 digits are read to the double nearest them.
+    unary('ABS', abs, ['-1E-300', '1E-300', '-1E+308', '-3.5', '-1.7976931348623157E+308', '-9007199254740991',
+                       '0.30000000000000004'])
     unary('SIGN', mp.sign, ['-1E-300', '1E-300', '-1E+308', '0'])
     unary('DEGREES', lambda x: x * mpf(57.29577951308239), ['1E-300', '-1E-17', '3', '1E+200', '1E+307', '1E+308'])
     unary('RADIANS', lambda x: x * mpf(0.017453292519943278), ['1E-300', '-1E-17', '180', '1E+200', '-1E+308'])
@@ -212,7 +215,8 @@ def rounding():
     for x, m in [('2.5', '1'), ('1E+15+0.5', '1'), ('-2.5', '-1'), ('1E+300', '1E+299')]:
         v, mm = num(val(x)), num(val(m))
         r('FLOOR', [x, m], mp.sign(v) * mp.floor(abs(v) / mm) * mm if mm >= 0 else '#NUM!')
-    for x, y in [('7', '3'), ('-7', '3'), ('7', '-3'), ('1E+15+3', '7'), ('123456789', '0.5'), ('5', '0')]:
+    for x, y in [('7', '3'), ('-7', '3'), ('7', '-3'), ('1E+15+3', '7'), ('123456789', '0.5'), ('5', '0'),
+                 ('9007199254740991', '10'), ('1234567890123456', '10')]:
         v, w = num(val(x)), num(val(y))
         # The remainder takes the sign of x, as the C library's.
         r('MOD', [x, y], v - w * (mp.floor(abs(v / w)) * mp.sign(v / w)) if w != 0 else '#DIV/0!')
