@@ -91,7 +91,7 @@ bool IsOutOfRange(double value) {
     return magnitude > DBL_MAX || (magnitude != 0 && magnitude < DBL_MIN);
 }
 
-void AppendFormulaNumber(std::string& out, double value, char decimal) {
+void AppendFormulaNumber(std::string& out, double value, char decimal, bool exact) {
     std::string text = FormatDouble(value);
     // The plain text keeps at most 14 decimals: where that drops a significant digit of
     // the 15 a constant keeps, the exponent form is written instead.
@@ -101,7 +101,7 @@ void AppendFormulaNumber(std::string& out, double value, char decimal) {
         text = ExponentText(value);
     // A constant keeps its whole value: where 15 digits read back as another double (or
     // overflow), the digits that tell it apart are written.
-    if (std::isfinite(value) && !(ParseNumber(text, back) && back == value))
+    if (exact && std::isfinite(value) && !(ParseNumber(text, back) && back == value))
         text = RoundTripText(value);
     if (decimal != '.') {
         std::size_t dot = text.find('.');

@@ -4,6 +4,7 @@
 #include "platform/core/number.h"
 #include "values/inttext.h"
 
+#include <charconv>
 #include <cmath>
 #include <vector>
 
@@ -100,13 +101,18 @@ double Signed(double x, double magnitude) {
 }
 
 // The fraction's digits are a numerator with as many digits as the denominator has
-// ("1.1" in 32nds is 10/32); further digits are its fraction. The fraction is read as
-// text with six decimals, so that 0.1 gives exactly 10.
+// ("1.1" in 32nds is 10/32); further digits are its fraction. The digits are those of the
+// shortest text that reads back as x, so that 0.1 gives exactly 10 and every digit typed
+// counts.
 double DollarDecimal(double x, int32_t denominator) {
     double whole = 0;
-    double fraction = std::modf(std::fabs(x), &whole);
-    std::string text = FormatNumberF(fraction, 6); // "0.125000", or "1.000000" rounded up
-    std::string digits = text.substr(0, 1) + text.substr(2);
+    std::modf(std::fabs(x), &whole);
+    char buffer[400];
+    auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(x), std::chars_format::fixed);
+    std::string text(buffer, written.ec == std::errc() ? written.ptr : buffer);
+    const std::size_t dot = text.find('.');
+    std::string digits = "0" + (dot == std::string::npos ? std::string() : text.substr(dot + 1));
     const std::size_t point = std::size_t(1 + DecimalDigits(denominator));
     if (digits.size() <= point) digits.append(point + 1 - digits.size(), '0');
     digits.insert(point, ".");

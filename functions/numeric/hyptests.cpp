@@ -44,7 +44,10 @@ StatResult TStatistic(const ShiftedSums& first, const ShiftedSums& second) {
     double n1 = first.n, n2 = second.n;
     double pooled = ((n1 - 1) * SampleVariance(first) + (n2 - 1) * SampleVariance(second)) /
                     (n1 + n2 - 2) * (n1 + n2) / (n1 * n2);
-    return Finite((first.Mean() - second.Mean()) / std::sqrt(pooled));
+    // The shifts' difference first: at a large offset each mean alone rounds away the
+    // digits of the difference.
+    double difference = (first.shift - second.shift) + (first.sx / n1 - second.sx / n2);
+    return Finite(difference / std::sqrt(pooled));
 }
 
 StatResult TTest(const ShiftedSums& first, const ShiftedSums& second, int32_t tails) {
@@ -59,7 +62,8 @@ StatResult ZStatistic(const ShiftedSums& sample, double x, const double* deviati
     if (sample.error) return StatError(sample.error);
     if (sample.n < 2) return StatError(kErrDivZero);
     double sigma = deviation ? *deviation : std::sqrt(SampleVariance(sample));
-    return Finite((sample.Mean() - x) / (sigma / std::sqrt(double(sample.n))));
+    double difference = (sample.shift - x) + sample.sx / double(sample.n);
+    return Finite(difference / (sigma / std::sqrt(double(sample.n))));
 }
 
 StatResult ZTest(const ShiftedSums& sample, double x, const double* deviation) {

@@ -54,7 +54,17 @@ TEST(AnnuityFunctions, ClosedForms) {
         {"=PMT(0.01,-1,1000,,)", "#NUM!"},
         {"=NPER(1%,100,1000,,)", "-9.57859403981316", 1e-13},
         {"=NPER(1%,-100,20000,,)", "#NUM!"},
-        {"=PMT(0.01,10,1000)", "#SYNTAX!"},
+        // Optional trailing arguments may be left out: they read as empty.
+        {"=PMT(0.01,10,1000)", "-105.582076551171"},
+        {"=PMT(0.05/12,360,200000)", "-1073.64324602428"},
+        {"=PV(0.1,10,-100)", "614.456710570468"},
+        {"=FV(0.1,10,-100)", "1593.74246010000"},
+        {"=NPER(0.01,-100,1000)", "10.5886444594232"},
+        {"=IPMT(0.1/12,1,36,8000)", "-66.6666666666667"},
+        {"=PPMT(10%/12,1,24,2000)", "-75.6231860083666", 1e-11},
+        {"=RATE(48,-200,8000)", "0.0077014724882"},
+        {"=PMT(0.01,10)", "#SYNTAX!"},
+        {"=PMT(0.01,10,1000,0,0,0)", "#SYNTAX!"},
         {"=SUM(PMT({0.01,0.02},10,1000,,))", "-216.908604416488"},
     });
 }
@@ -218,6 +228,9 @@ TEST(DepreciationFunctions, DecliningBalanceOfManyPeriods) {
 TEST(DepreciationFunctions, PricesAndRates) {
     CheckPrinted({
         {"=DOLLARDE(1.02,16)", "1.125"},
+        // Every digit of the fraction counts, not six.
+        {"=DOLLARDE(1.0123456789,16)", "1.077160493125"},
+        {"=DOLLARDE(0.0000001,16)", "0.000000625"},
         {"=DOLLARFR(1.125,16)", "1.02"},
         // As many fraction digits as the denominator has: 1.1 in 32nds is 1 + 10/32.
         {"=DOLLARDE(1.1,32)", "1.3125"},

@@ -203,7 +203,7 @@ TEST(RoundingFunctions, DecimalDigits) {
         {"=ROUND(5E15,-14)", "5e+015"},
         {"=ROUND(1,15)", "#NUM!"},
         {"=ROUND(1,-15)", "#NUM!"},
-        {"=ROUND(1)", "#SYNTAX!"},
+        {"=ROUND(1)", "1"},
         {"=ROUND(1,2,3)", "#SYNTAX!"},
         {"=ROUND(\"x\",1/0)", "#NUM!"},
         {"=ROUND(1/0,\"x\")", "#NUM!"},
