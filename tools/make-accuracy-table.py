@@ -13,6 +13,7 @@ accuracy instead of 1e-13 (or for what is shown).
 Run: python3 tools/make-accuracy-table.py > tests/data/functions/accuracy.tsv
 """
 import math
+from fractions import Fraction
 import sys
 
 from mpmath import mp, mpf
@@ -744,6 +745,55 @@ def engineering():
     r('GETSTEP', ['-1E-300', '0'], 0)
 
 
+def sweep():
+    """Probes of the sweep over the function families: offsets, magnitudes, domain edges."""
+    def r(name, formula, value):
+        row(name, formula, finite(value))
+
+    for x, y in [('1E+300', '7'), ('-1E+300', '7'), ('1E+22', '3'), ('5.5', '1E-300')]:
+        X, Y = num(val(x)), num(val(y))
+        # The remainder takes the sign of x, as the C library's; worked out exactly in rationals.
+        fx, fy = Fraction(float(X)), Fraction(float(Y))
+        q = abs(fx / fy) // 1 * (1 if fx / fy >= 0 else -1)
+        r('MOD', 'MOD(%s,%s)' % (x, y), mpf((fx - q * fy).numerator) / (fx - q * fy).denominator)
+    for re_, im in [('3E+200', '4E+200'), ('3E-200', '4E-200'), ('3', '4'), ('1E+308', '1E+308')]:
+        R, I = num(val(re_)), num(val(im))
+        r('IMABS', 'IMABS("%s+%si")' % (re_, im), mp.sqrt(R * R + I * I))
+    for re_, im in [('-1', '1E-300'), ('1E+200', '1E+200'), ('-3', '-4')]:
+        R, I = num(val(re_)), num(val(im))
+        r('IMARGUMENT', 'IMARGUMENT("%s%s%si")' % (re_, '+' if not im.startswith('-') else '', im),
+          mp.atan2(I, R))
+    # Cash flows dated a year apart (2020 is a leap year: 366 days).
+    r('XNPV', 'XNPV(0.1,{-1000,1100},{"2020-01-01","2021-01-01"})', -1000 + 1100 / mpf('1.1') ** (mpf(366) / 365))
+    r('XNPV', 'XNPV(1E-9,{-1000,2000},{"2020-01-01","2021-01-01"})',
+      -1000 + 2000 / (1 + num(1e-9)) ** (mpf(366) / 365))
+    r('MIRR', 'MIRR({-1000,300,400,500},1E-12)',
+      (mp.fsum(v * (1 + num(1e-12)) ** (3 - i) for i, v in enumerate([0, 300, 400, 500])) / 1000) ** (mpf(1) / 3) - 1)
+    r('NPV', 'NPV(0.05,%s)' % ','.join(['100'] * 40), mp.fsum(100 / mpf('1.05') ** k for k in range(1, 41)))
+    r('SYD', 'SYD(30000,7500,10,1)', mpf(22500) * 10 / 55)
+    r('SLN', 'SLN(1E+15+3,1E+15,3)', 1)
+    r('EFFECT', 'EFFECT(1E-15,1000000)', (1 + num(1e-15) / 10 ** 6) ** (10 ** 6) - 1)
+    r('NOMINAL', 'NOMINAL(1E-15,1000000)', 10 ** 6 * ((1 + num(1e-15)) ** (mpf(1) / 10 ** 6) - 1))
+    r('FVSCHEDULE', 'FVSCHEDULE(1,%s)' % arr([1e-10] * 100, False), (1 + num(1e-10)) ** 100)
+    for off in [1e8, 1e15]:
+        base = [1, 2, 4, 7, 11, 3]
+        X = [num(off + d) for d in base]
+        A = shifted(off, base)
+        r('HARMEAN', 'HARMEAN(%s)' % A, len(X) / mp.fsum(1 / v for v in X))
+        r('DEVSQ', 'DEVSQ(%s)' % A, ss(X))
+        r('AVEDEV', 'AVEDEV(%s)' % A, mp.fsum(abs(v - mean(X)) for v in X) / len(X))
+        r('ZTEST2', 'ZTEST2(%s,%s,)' % (A, plus(off, 4)), (mean(X) - num(off + 4)) / (mp.sqrt(ss(X) / 5) / mp.sqrt(6)))
+        r('ZTEST', 'ZTEST(%s,%s,)' % (A, plus(off, 4)),
+          mp.erfc(((mean(X) - num(off + 4)) / (mp.sqrt(ss(X) / 5) / mp.sqrt(6))) / mp.sqrt(2)) / 2)
+    for x, n in [('1E-300', '1'), ('0.5', '40'), ('1000', '0'), ('30', '2')]:
+        r('BESSELJ', 'BESSELJ(%s,%s)' % (x, n), mp.besselj(int(n), num(val(x))))
+    r('MINVERSE', 'INDEX(MINVERSE({4,7;2,6}),1,1)', mpf(6) / 10)
+    r('MMULT', 'INDEX(MMULT({1E+200,1;1,1},{1E+100;1}),1,1)', num(1e200) * num(1e100) + 1)
+    r('MMULT', 'INDEX(MMULT({1E+200,1;1,1},{1E+200;1}),1,1)', '#NUM!')
+    r('GEOMEAN', 'GEOMEAN(%s)' % arr([1e8 + d for d in (1, 2, 4, 7)]),
+      mp.exp(mp.fsum(mp.log(num(1e8 + d)) for d in (1, 2, 4, 7)) / 4))
+
+
 def main():
     elementary()
     rounding()
@@ -752,6 +802,7 @@ def main():
     statistics()
     distributions()
     engineering()
+    sweep()
     print('# Accuracy references: function, formula, expected, note. Written by')
     print('# tools/make-accuracy-table.py; do not edit by hand.')
     for function, formula, expected, note in ROWS:
