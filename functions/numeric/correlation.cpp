@@ -85,12 +85,20 @@ StatResult RSquared(const PairSums& sums) {
 
 StatResult Steyx(const PairSums& sums) {
     if (sums.n < 2) return StatError(kErrNA);
-    ScaledSums s = ScaledSumsOf(sums.x.data(), sums.y.data(), sums.n);
-    // Rounding can take a perfect fit's residual just below 0; a constant x gives NaN, which
-    // must stay one.
-    double residual = s.syy - s.sxy * (s.sxy / s.sxx);
-    if (residual < 0) residual = 0;
-    return Finite(s.scaleY * std::sqrt(residual / double(sums.n - 2)));
+    const std::size_t n = sums.n;
+    const double* x = sums.x.data();
+    const double* y = sums.y.data();
+    ScaledSums s = ScaledSumsOf(x, y, n);
+    // The residuals about the fitted line summed one by one: Syy − Sxy²/Sxx cancels for a
+    // close fit. A constant x gives NaN, which must stay one.
+    const double slope = s.sxy / s.sxx;
+    Centre cx = CentreOf(x, n), cy = CentreOf(y, n);
+    double residual = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        double e = cy.Deviation(y[i]) / s.scaleY - slope * (cx.Deviation(x[i]) / s.scaleX);
+        residual += e * e;
+    }
+    return Finite(s.scaleY * std::sqrt(residual / double(n - 2)));
 }
 
 StatResult Covariance(const double* x, const double* y, std::size_t n) {
