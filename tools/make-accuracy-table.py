@@ -763,6 +763,10 @@ def sweep():
         R, I = num(val(re_)), num(val(im))
         r('IMARGUMENT', 'IMARGUMENT("%s%s%si")' % (re_, '+' if not im.startswith('-') else '', im),
           mp.atan2(I, R))
+    # A negative real's square root has no real part.
+    r('IMREAL', 'IMREAL(IMSQRT("-4"))', 0)
+    r('IMAGINARY', 'IMAGINARY(IMSQRT("-4"))', 2)
+    r('IMAGINARY', 'IMAGINARY(IMSQRT("-1E-300"))', mp.sqrt(num(1e-300)))
     # Cash flows dated a year apart (2020 is a leap year: 366 days).
     r('XNPV', 'XNPV(0.1,{-1000,1100},{"2020-01-01","2021-01-01"})', -1000 + 1100 / mpf('1.1') ** (mpf(366) / 365))
     r('XNPV', 'XNPV(1E-9,{-1000,2000},{"2020-01-01","2021-01-01"})',

@@ -107,8 +107,13 @@ Outcome Evaluate(const std::string& formula) {
 ::testing::AssertionResult Meets(const Outcome& o, const Expectation& e) {
     if (!e.number) {
         if (!o.number && o.shown == e.shown) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure()
-               << "gives " << (o.number ? std::to_string(o.value) : o.shown) << ", not " << e.shown;
+        std::ostringstream given;
+        given.precision(17);
+        if (o.number)
+            given << o.value;
+        else
+            given << o.shown;
+        return ::testing::AssertionFailure() << "gives " << given.str() << ", not " << e.shown;
     }
     if (!o.number) return ::testing::AssertionFailure() << "gives " << o.shown;
     double gap = std::fabs(o.value - e.reference);
