@@ -789,6 +789,19 @@ def sweep():
         r('ZTEST2', 'ZTEST2(%s,%s,)' % (A, plus(off, 4)), (mean(X) - num(off + 4)) / (mp.sqrt(ss(X) / 5) / mp.sqrt(6)))
         r('ZTEST', 'ZTEST(%s,%s,)' % (A, plus(off, 4)),
           mp.erfc(((mean(X) - num(off + 4)) / (mp.sqrt(ss(X) / 5) / mp.sqrt(6))) / mp.sqrt(2)) / 2)
+    # TTEST: the upper tail of |t| (two tails doubled); FTEST: P(F < f) with the larger
+    # variance's degrees first.
+    for off in [0, 1e8, 1e15]:
+        A_, B_ = [1, 2, 3, 4, 9], [2, 3, 4, 7, 12, 15]
+        X, Y = [num(off + d) for d in A_], [num(off + d) for d in B_]
+        t, dof = tstat(X, Y), len(X) + len(Y) - 2
+        tail = ibeta(mpf(dof) / 2, mpf(1) / 2, dof / (dof + t * t)) / 2
+        r('TTEST', 'TTEST(%s,%s,2)' % (shifted(off, A_), shifted(off, B_)), 2 * tail)
+        r('TTEST', 'TTEST(%s,%s,1)' % (shifted(off, A_), shifted(off, B_)), tail)
+        v1, v2 = ss(X) / (len(X) - 1), ss(Y) / (len(Y) - 1)
+        big, small = (v1, v2) if v1 >= v2 else (v2, v1)
+        d1, d2 = (len(X) - 1, len(Y) - 1) if v1 >= v2 else (len(Y) - 1, len(X) - 1)
+        r('FTEST', 'FTEST(%s,%s)' % (shifted(off, A_), shifted(off, B_)), f_cdf(big / small, d1, d2))
     for x, n in [('1E-300', '1'), ('0.5', '40'), ('1000', '0'), ('30', '2')]:
         r('BESSELJ', 'BESSELJ(%s,%s)' % (x, n), mp.besselj(int(n), num(val(x))))
     r('MINVERSE', 'INDEX(MINVERSE({4,7;2,6}),1,1)', mpf(6) / 10)
