@@ -4,7 +4,6 @@
 #include "functions/numeric/specialfunc.h"
 
 #include <boost/math/distributions/fisher_f.hpp>
-#include <boost/math/distributions/students_t.hpp>
 #include <boost/math/special_functions/erf.hpp>
 #include <cmath>
 
@@ -52,13 +51,24 @@ double FUpper(double x, int32_t m, int32_t n) {
         complement(boost::math::fisher_f_distribution<double, MathPolicy>(m, n), x));
 }
 
+// At x = 0 the density's own limit: infinite for m = 1, 1 for m = 2, 0 above.
 double FDensity(double x, int32_t m, int32_t n) {
-    if (x <= 0) return 0;
+    if (x < 0) return 0;
     return boost::math::pdf(boost::math::fisher_f_distribution<double, MathPolicy>(m, n), x);
 }
 
+// Near 0 as 1/2 plus the central mass P(|T| < |x|)/2 = I_z(1/2, ν/2)/2 with
+// z = x²/(ν + x²), which keeps its digits however small x is; farther out the tail
+// I_w(ν/2, 1/2)/2 with w = ν/(ν + x²).
 double TCdf(double x, int32_t nu) {
-    return boost::math::cdf(boost::math::students_t_distribution<double, MathPolicy>(nu), x);
+    if (std::isnan(x)) return x;
+    const double v = nu, x2 = x * x;
+    if (v > 2 * x2) {
+        const double centre = IncompleteBeta(0.5, v / 2, x2 / (v + x2)) / 2;
+        return x < 0 ? 0.5 - centre : 0.5 + centre;
+    }
+    const double tail = IncompleteBeta(v / 2, 0.5, v / (v + x2)) / 2;
+    return x < 0 ? tail : 1 - tail;
 }
 
 double TUpper(double x, int32_t nu) {

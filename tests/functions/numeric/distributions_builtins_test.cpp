@@ -120,6 +120,9 @@ TEST(DistributionBuiltins, MendedFaults) {
                    {"HYPGEOMDIST(1, 3, 6, 5)", "#NUM!"},
                    {"HYPGEOMDIST(1, 6, 3, 5)", "#NUM!"},
                    {"FDIST(1, 1200, 1200)", "0.5"},
+                   {"FDISTP(0, 2, 5)", "1"},
+                   {"FDISTP(0, 3, 5)", "0"},
+                   {"FDISTP(0, 1, 5)", "#NUM!"},
                    // Far tails and the inverses' ends.
                    {"NORMSDIST(-10)", "7.61985302416053e-24"},
                    {"NORMSINV(1e-300)", "-37.0470962993612"},
