@@ -58,14 +58,18 @@ double FDensity(double x, int32_t m, int32_t n) {
 }
 
 // Near 0 as 1/2 plus the central mass P(|T| < |x|)/2 = I_z(1/2, ν/2)/2 with
-// z = x²/(ν + x²), which keeps its digits however small x is; farther out the tail
-// I_w(ν/2, 1/2)/2 with w = ν/(ν + x²).
+// z = x²/(ν + x²), which keeps its digits however small x is; farther out the tail as the
+// complement of that, or (x² beyond ν/2) as I_w(ν/2, 1/2)/2 with w = ν/(ν + x²).
 double TCdf(double x, int32_t nu) {
     if (std::isnan(x)) return x;
     const double v = nu, x2 = x * x;
     if (v > 2 * x2) {
-        const double centre = IncompleteBeta(0.5, v / 2, x2 / (v + x2)) / 2;
-        return x < 0 ? 0.5 - centre : 0.5 + centre;
+        const double z = x2 / (v + x2);
+        const double centre = IncompleteBeta(0.5, v / 2, z) / 2;
+        if (centre <= 0.25) return x < 0 ? 0.5 - centre : 0.5 + centre;
+        // A tail below 1/4 from its own complement, not as 1/2 minus the centre.
+        const double tail = IncompleteBetaC(0.5, v / 2, z) / 2;
+        return x < 0 ? tail : 1 - tail;
     }
     const double tail = IncompleteBeta(v / 2, 0.5, v / (v + x2)) / 2;
     return x < 0 ? tail : 1 - tail;

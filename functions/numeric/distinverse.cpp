@@ -52,10 +52,41 @@ double ChiSquareInv(double p, int32_t k) {
     return 2 * boost::math::gamma_p_inv(k / 2.0, p, MathPolicy());
 }
 
+namespace {
+
+// Newton's method on ln P(F < x) against ln x, where a small lower tail is nearly a straight
+// line. The start for a tail the library's inverse does not reach: P ≈ (m x/n)^(m/2) /
+// ((m/2) B(m/2, n/2)) near 0.
+double FLowerTailInv(double p, int32_t m, int32_t n, double x) {
+    const double a = m / 2.0, b = n / 2.0;
+    double u = x > 0 && std::isfinite(x)
+                   ? std::log(x)
+                   : std::log(double(n) / m) +
+                         (std::log(p) + std::log(a) + boost::math::lgamma(a, MathPolicy()) +
+                          boost::math::lgamma(b, MathPolicy()) -
+                          boost::math::lgamma(a + b, MathPolicy())) /
+                             a;
+    for (int i = 0; i < 100; ++i) {
+        const double at = std::exp(u), c = FCdf(at, m, n), d = FDensity(at, m, n);
+        if (!(c > 0) || !(d > 0)) break;
+        const double step = (std::log(c) - std::log(p)) / (at * d / c);
+        u -= step;
+        if (std::fabs(step) < 1e-15 * std::fmax(1.0, std::fabs(u))) break;
+    }
+    return std::exp(u);
+}
+
+} // namespace
+
 double FInv(double p, int32_t m, int32_t n) {
     if (p >= 1) return kInverseSentinel;
     if (p <= 0) return 0;
-    return boost::math::quantile(boost::math::fisher_f_distribution<double, MathPolicy>(m, n), p);
+    double x =
+        boost::math::quantile(boost::math::fisher_f_distribution<double, MathPolicy>(m, n), p);
+    // Far in the lower tail the library's root search gives up and leaves a wrong value.
+    if (p < 0.5 && !(x > 0 && std::isfinite(x) && std::fabs(FCdf(x, m, n) / p - 1) < 1e-12))
+        x = FLowerTailInv(p, m, n, std::fabs(FCdf(x, m, n) / p - 1) < 0.5 ? x : NAN);
+    return x;
 }
 
 double TInv(double p, int32_t nu) {
