@@ -480,4 +480,106 @@ TEST(StructuralReferences, ChartRangesFollowRowsRenamesAndMovesWithUndoAndRedo) 
     }
 }
 
+namespace {
+
+// "A3:B4" as "$A$3:$B$4": every column and row of the reference made absolute.
+std::string Absolute(std::string_view reference) {
+    if (reference == "#REF!") return std::string(reference);
+    std::string out;
+    char before = 0;
+    for (const char c : reference) {
+        const bool letter = c >= 'A' && c <= 'Z', digit = c >= '0' && c <= '9';
+        const bool beforeLetter = before >= 'A' && before <= 'Z';
+        const bool beforeDigit = before >= '0' && before <= '9';
+        if ((letter && !beforeLetter && before != '$') ||
+            (digit && !beforeDigit && !beforeLetter && before != '$'))
+            out += '$';
+        if (digit && beforeLetter) out += '$';
+        out += c;
+        before = c;
+    }
+    return out;
+}
+
+} // namespace
+
+// Every kind of reference to Sa, relative and absolute, from Sa itself and from Sb, through
+// every structural edit of Sa: a reference whose cells all go reads #REF!, a range keeps what
+// is left of it, and undo and redo give back the texts and values before and after.
+TEST(StructuralReferences, EveryKindOfReferenceThroughEveryEditWithUndo) {
+    struct Edit {
+        const char* name;
+        std::function<CommandResult(CWorkbook&)> edit;
+    };
+    const Edit edits[] = {
+        {"rows 3-4 inserted", [](CWorkbook& w) { return InsertRowsCommand(w, Rows(2, 3)); }},
+        {"rows 3-4 removed", [](CWorkbook& w) { return RemoveRowsCommand(w, Rows(2, 3)); }},
+        {"columns C-D inserted",
+         [](CWorkbook& w) { return InsertColumnsCommand(w, Columns(2, 3)); }},
+        {"columns C-D removed",
+         [](CWorkbook& w) { return RemoveColumnsCommand(w, Columns(2, 3)); }},
+    };
+    struct Case {
+        const char* kind;
+        const char* typed[2];    // for the rows edits, then for the columns edits
+        const char* after[4][2]; // per edit (as above), the reference after it
+    };
+    // A reader at A1 stays in place through every edit; its target moves or goes.
+    const Case cases[] = {
+        {"single cell", {"A3", "C1"}, {{"A5", ""}, {"#REF!", ""}, {"", "E1"}, {"", "#REF!"}}},
+        {"single cell past the span",
+         {"A6", "F1"},
+         {{"A8", ""}, {"A4", ""}, {"", "H1"}, {"", "D1"}}},
+        {"range start in the span",
+         {"A3:A6", "C1:F1"},
+         {{"A5:A8", ""}, {"A3:A4", ""}, {"", "E1:H1"}, {"", "C1:D1"}}},
+        {"range end in the span",
+         {"A2:A4", "B1:D1"},
+         {{"A2:A6", ""}, {"A2:A2", ""}, {"", "B1:F1"}, {"", "B1:B1"}}},
+        {"whole range in the span",
+         {"A3:A4", "C1:D1"},
+         {{"A5:A6", ""}, {"#REF!", ""}, {"", "E1:F1"}, {"", "#REF!"}}},
+        {"range around the span",
+         {"A2:A9", "B1:G1"},
+         {{"A2:A11", ""}, {"A2:A7", ""}, {"", "B1:I1"}, {"", "B1:E1"}}},
+        {"whole rows and columns",
+         {"3:4", "C:D"},
+         {{"5:6", ""}, {"#REF!", ""}, {"", "E:F"}, {"", "#REF!"}}},
+        {"whole rows and columns beside the span",
+         {"C:D", "3:4"},
+         {{"C:D", ""}, {"C:D", ""}, {"", "3:4"}, {"", "3:4"}}},
+        {"to the last row and column",
+         {"A2:A2097152", "B1:BZS1"},
+         {{"A2:A2097152", ""}, {"A2:A2097152", ""}, {"", "B1:BZS1"}, {"", "B1:BZS1"}}},
+    };
+    for (size_t edit = 0; edit < 4; ++edit) {
+        const bool rows = edit < 2;
+        for (const Case& c : cases) {
+            for (const bool absolute : {false, true}) {
+                for (const char* reader : {"Sa!A1", "Sb!A1"}) {
+                    const std::string typed0 = c.typed[rows ? 0 : 1];
+                    const std::string after0 = c.after[edit][rows ? 0 : 1];
+                    const std::string typed = absolute ? Absolute(typed0) : typed0;
+                    const std::string after = absolute ? Absolute(after0) : after0;
+                    const bool other = reader[1] == 'b';
+                    const std::string prefix = other ? "\\Sa!" : "";
+                    SCOPED_TRACE(std::string(edits[edit].name) + ", " + c.kind + ", " + typed +
+                                 " from " + reader);
+                    CRefsBook b;
+                    // Values where the wholly kept cells would show them.
+                    b.Type("Sa!A6", "6");
+                    b.Type("Sa!F1", "60");
+                    // Read through a function: a range alone would spread its cells.
+                    b.Type(reader, "=SUM(" + prefix + typed + ")");
+                    const std::string shownAfter =
+                        "=SUM(" + (after == "#REF!" ? after : prefix + after) + ") -> *";
+                    ExpectEdit(b, {{reader, ("=SUM(" + prefix + typed + ") -> *").c_str()}},
+                               {{reader, shownAfter.c_str()}},
+                               [&] { return edits[edit].edit(b.Book()); });
+                }
+            }
+        }
+    }
+}
+
 } // namespace vl
