@@ -162,7 +162,7 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
         return CommandResult::kFailed;
     UndoEntry& entry = workbook.undo.entries[workbook.undo.current];
     PreparedExchange ex;
-    if (!PrepareKeep(workbook, others, ex) || !CommitExchange(workbook, entry, ex)) {
+    if (!PrepareKeep(workbook, std::move(others), ex) || !CommitExchange(workbook, entry, ex)) {
         workbook.DiscardLastUndo(true);
         return CommandResult::kFailed;
     }

@@ -26,6 +26,8 @@ char* SeriesText(CWorksheet& ws, uint32_t place) {
 void TextsNow(const SheetTexts& planned, SheetTexts& now) {
     now.sheet = planned.sheet;
     std::vector<FormulaText> cells;
+    cells.reserve(planned.texts.size());
+    now.texts.reserve(planned.texts.size());
     for (const FormulaText& t : planned.texts) {
         if (t.column != kSeriesColumn) {
             cells.push_back({t.column, t.row, {}});
@@ -215,17 +217,32 @@ bool UnpackFormulaPlan(const CWorkbook& workbook, const uint8_t* block, uint32_t
     return true;
 }
 
+namespace {
+
+// The texts of the plan in `ex.texts` already; the texts they replace packed beside them.
+bool PrepareTexts(CWorkbook& workbook, PreparedExchange& ex) {
+    const FormulaPlan& plan = ex.texts;
+    FormulaPlan replaced(plan.size());
+    for (size_t i = 0; i < plan.size(); ++i) TextsNow(plan[i], replaced[i]);
+    bool failed = false;
+    ex.block = PackFormulaPlan(workbook, replaced, ex.size, failed);
+    if (failed) return Fail(workbook, kErrorWorksheetMemory);
+    PreparePlan(ex.texts, ex.sheets);
+    return true;
+}
+
+} // namespace
+
 bool PrepareKeep(CWorkbook& workbook, const FormulaPlan& plan, PreparedExchange& ex) {
     return GuardWorksheetMemory(workbook, [&] {
         ex.texts = plan;
-        FormulaPlan replaced(plan.size());
-        for (size_t i = 0; i < plan.size(); ++i) TextsNow(plan[i], replaced[i]);
-        bool failed = false;
-        ex.block = PackFormulaPlan(workbook, replaced, ex.size, failed);
-        if (failed) return Fail(workbook, kErrorWorksheetMemory);
-        PreparePlan(ex.texts, ex.sheets);
-        return true;
+        return PrepareTexts(workbook, ex);
     });
+}
+
+bool PrepareKeep(CWorkbook& workbook, FormulaPlan&& plan, PreparedExchange& ex) {
+    ex.texts = std::move(plan);
+    return GuardWorksheetMemory(workbook, [&] { return PrepareTexts(workbook, ex); });
 }
 
 bool PrepareExchange(CWorkbook& workbook, const UndoEntry& entry, PreparedExchange& ex) {

@@ -72,6 +72,7 @@ struct PreparedExchange {
 // texts (nothing for an entry without). False with the workbook's error (8, 12); nothing
 // changes.
 bool PrepareKeep(CWorkbook& workbook, const FormulaPlan& plan, PreparedExchange& ex);
+bool PrepareKeep(CWorkbook& workbook, FormulaPlan&& plan, PreparedExchange& ex);
 bool PrepareExchange(CWorkbook& workbook, const UndoEntry& entry, PreparedExchange& ex);
 // Puts the texts in and the replaced ones into the entry (the tree must stand as when the
 // entry was recorded); all or nothing, false with error 8. Revert takes a committed
