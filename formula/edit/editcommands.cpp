@@ -4,6 +4,7 @@
 #include "formula/edit/formulaadjust.h"
 #include "formula/edit/referenceplan.h"
 #include "formula/edit/rowsort.h"
+#include "formula/edit/storedplaces.h"
 #include "formula/edit/undocases.h"
 #include "model/memoryguard.h"
 #include "model/rowcolumnedit.h"
@@ -143,8 +144,10 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
     FormulaPlan others;
     const bool planned = GuardWorksheetMemory(workbook, [&] {
         if (PlanFormulasAfterEdit(*ctx, ws->cells, mode, span, texts, insert ? nullptr : &lost) &&
-            PlanOtherWorksheets(*ctx, workbook, *ws, mode, span, others))
+            PlanOtherWorksheets(*ctx, workbook, *ws, mode, span, others)) {
+            PlanStoredPlacesAfterEdit(workbook, *ws, mode, span, others);
             return true;
+        }
         return workbook.error = full, false;
     });
     if (!planned) return CommandResult::kFailed;

@@ -19,6 +19,12 @@ class CWorksheet;
 // A chart series' range formula stands in a plan as a text of this column, whose row holds
 // the container id (high 16 bits), the chart's slot (next 8) and the series (low 8).
 constexpr uint16_t kSeriesColumn = 0xFFFF;
+// Other positions kept outside cells stand in a plan the same way (storedplaces.h): a
+// container's anchor (row: its id), the print range, an inspect entry (row: its index).
+constexpr uint16_t kAnchorColumn = 0xFFFE;
+constexpr uint16_t kPrintRangeColumn = 0xFFFD;
+constexpr uint16_t kInspectColumn = 0xFFFC;
+constexpr uint16_t kFirstStoredColumn = kInspectColumn;
 
 // Calls visit(place, text) for every series of a chart on the worksheet that holds a range
 // formula, the place as a plan's row holds it.
@@ -39,7 +45,7 @@ bool PlanOtherWorksheets(CEvalContext& ctx, const CWorkbook& workbook, const CWo
 
 // Puts the texts into their cells. All or nothing: false, every cell as it was, when
 // memory runs out.
-bool ApplyFormulaPlan(const FormulaPlan& plan);
+bool ApplyFormulaPlan(CWorkbook& workbook, const FormulaPlan& plan);
 
 // A plan in one heap block, each worksheet named by its position in the tree: u32 count;
 // per worksheet i32 position, u32 size and the texts as PackFormulaTexts packs them. Null
@@ -65,6 +71,7 @@ struct PreparedExchange {
     BlockPtr block; // the texts they replace, packed; the entry's old block once committed
     uint32_t size = 0;
     std::vector<PreparedSheet> sheets;
+    CWorkbook* workbook = nullptr;
     bool committed = false;
 };
 

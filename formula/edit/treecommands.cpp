@@ -1,6 +1,7 @@
 #include "formula/edit/treecommands.h"
 
 #include "formula/edit/qualifierpaths.h"
+#include "formula/edit/storedplaces.h"
 #include "model/blockobject.h"
 #include "model/memoryguard.h"
 #include "model/workbook.h"
@@ -32,8 +33,8 @@ void TakeBack(CWorkbook& workbook, CTreeItem* head) {
 // Puts the planned texts of worksheets inside `original` into the same worksheets of its
 // copy `chain` (the same order); the other worksheets' texts go to `outside`. False when
 // memory runs out.
-bool SplitForCopy(const FormulaPlan& plan, CTreeItem* original, CTreeItem* chain,
-                  FormulaPlan& outside) {
+bool SplitForCopy(CWorkbook& workbook, const FormulaPlan& plan, CTreeItem* original,
+                  CTreeItem* chain, FormulaPlan& outside) {
     FormulaPlan inside;
     for (const SheetTexts& s : plan) {
         if (!InSubtree(s.sheet, original)) {
@@ -45,7 +46,7 @@ bool SplitForCopy(const FormulaPlan& plan, CTreeItem* original, CTreeItem* chain
         while (o != s.sheet) o = o->next, c = c->next;
         inside.push_back({AsWorksheet(c), s.texts});
     }
-    return ApplyFormulaPlan(inside);
+    return ApplyFormulaPlan(workbook, inside);
 }
 
 CommandResult Finish(CWorkbook& workbook, TreeEditor editor) {
@@ -63,7 +64,9 @@ CommandResult RenameTreeItemCommand(CWorkbook& workbook, const GridSelection& se
     FormulaPlan plan;
     CEvalContext* ctx = EditContext(workbook);
     if (!ctx || !GuardWorksheetMemory(workbook, [&] {
-            PlanTreePathChange(*ctx, workbook, RenamePathChange(item, name), plan);
+            const TreePathChange change = RenamePathChange(item, name);
+            PlanTreePathChange(*ctx, workbook, change, plan);
+            PlanInspectPaths(workbook, item, change.newPath, plan);
             return true;
         }))
         return CommandResult::kFailed;
@@ -75,10 +78,11 @@ CommandResult RenameTreeItemCommand(CWorkbook& workbook, const GridSelection& se
         return CommandResult::kFailed;
     }
     const bool kept =
-        window ? KeepFormulaPlan(workbook, workbook.undo.entries[workbook.undo.current], plan)
-               : GuardWorksheetMemory(workbook, [&] {
-                     return ApplyFormulaPlan(plan) || Fail(workbook, kErrorWorksheetMemory);
-                 });
+        window
+            ? KeepFormulaPlan(workbook, workbook.undo.entries[workbook.undo.current], plan)
+            : GuardWorksheetMemory(workbook, [&] {
+                  return ApplyFormulaPlan(workbook, plan) || Fail(workbook, kErrorWorksheetMemory);
+              });
     if (!kept) {
         const ErrorCode error = workbook.error;
         if (window) workbook.DiscardLastUndo(true);
@@ -142,7 +146,9 @@ CommandResult MoveTreeItemCommand(CWorkbook& workbook, const GridSelection& sele
     FormulaPlan plan;
     CEvalContext* ctx = EditContext(workbook);
     if (!ctx || !GuardWorksheetMemory(workbook, [&] {
-            PlanTreePathChange(*ctx, workbook, MovePathChange(dragged, target), plan);
+            const TreePathChange change = MovePathChange(dragged, target);
+            PlanTreePathChange(*ctx, workbook, change, plan);
+            PlanInspectPaths(workbook, dragged, change.newPath, plan);
             return true;
         }))
         return CommandResult::kFailed;
@@ -150,7 +156,7 @@ CommandResult MoveTreeItemCommand(CWorkbook& workbook, const GridSelection& sele
     if (!copy) return CommandResult::kFailed;
     FormulaPlan outside;
     if (!GuardWorksheetMemory(workbook, [&] {
-            return SplitForCopy(plan, &dragged, copy.get(), outside) ||
+            return SplitForCopy(workbook, plan, &dragged, copy.get(), outside) ||
                    Fail(workbook, kErrorWorksheetMemory);
         }))
         return CommandResult::kFailed;

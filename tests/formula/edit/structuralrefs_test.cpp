@@ -4,6 +4,7 @@
 #include "formula/recalc.h"
 #include "formula/translate.h"
 #include "model/container.h"
+#include "model/inspectedcell.h"
 #include "model/worksheettree.h"
 #include "platform/core/alloc.h"
 #include "tests/model/newhook.h"
@@ -579,6 +580,99 @@ TEST(StructuralReferences, EveryKindOfReferenceThroughEveryEditWithUndo) {
                 }
             }
         }
+    }
+}
+
+namespace {
+
+// Sa's container anchor, print range (kind, then A1 corners) and the inspect entries, as text.
+std::string Places(CRefsBook& b) {
+    const CWorksheet* ws = b.Sheet("Sa");
+    if (!ws) ws = b.Sheet("Data");
+    std::string out;
+    const CellRef& a = ws->firstContainer->settings.anchor;
+    out += "anchor " + std::to_string(a.column) + "," + std::to_string(a.row);
+    const RangeDescriptor& p = ws->pageSetup.printRange;
+    out += "; print " + std::to_string(ws->pageSetup.printRangeKind) + " " + std::to_string(p.c1) +
+           "," + std::to_string(p.r1) + ":" + std::to_string(p.c2) + "," + std::to_string(p.r2);
+    for (uint32_t i = 0; i < b.Book().inspectedCells.ItemCount(); ++i) {
+        InspectedCellRecord r;
+        GetInspectedCell(b.Book().inspectedCells, i, r);
+        out += std::string("; ") + r.worksheet + " " + std::to_string(r.cell.column) + "," +
+               std::to_string(r.cell.row);
+    }
+    return out;
+}
+
+} // namespace
+
+// A container's anchor, the print range and the inspect entries follow every structural
+// edit and rename of their worksheet, in the same undo entry as the formulas.
+TEST(StructuralReferences, StoredPlacesFollowEveryEditWithUndoAndRedo) {
+    struct Case {
+        const char* name;
+        std::function<CommandResult(CRefsBook&)> edit;
+        int steps;
+        const char* after;
+    };
+    const GridSelection sel{};
+    const char* before = "anchor 2,4; print 1 1,2:3,9; \\Sa 0,4; \\Sa 0,2; \\F\\Sb 0,4";
+    const Case cases[] = {
+        {"rows 3-4 removed", [](CRefsBook& b) { return RemoveRowsCommand(b.Book(), Rows(2, 3)); },
+         1, "anchor 2,2; print 1 1,2:3,7; \\Sa 0,2;  0,2; \\F\\Sb 0,4"},
+        {"rows 3-4 inserted", [](CRefsBook& b) { return InsertRowsCommand(b.Book(), Rows(2, 3)); },
+         1, "anchor 2,6; print 1 1,4:3,11; \\Sa 0,6; \\Sa 0,4; \\F\\Sb 0,4"},
+        {"rows 1-10 removed", [](CRefsBook& b) { return RemoveRowsCommand(b.Book(), Rows(0, 9)); },
+         1, "anchor 2,0; print 0 1,2:3,9;  0,4;  0,2; \\F\\Sb 0,4"},
+        {"rows past everything inserted",
+         [](CRefsBook& b) { return InsertRowsCommand(b.Book(), Rows(20, 20)); }, 1,
+         "anchor 2,4; print 1 1,2:3,9; \\Sa 0,4; \\Sa 0,2; \\F\\Sb 0,4"},
+        {"column C removed",
+         [](CRefsBook& b) { return RemoveColumnsCommand(b.Book(), Columns(2, 2)); }, 1,
+         "anchor 2,4; print 1 1,2:2,9; \\Sa 0,4; \\Sa 0,2; \\F\\Sb 0,4"},
+        {"column A inserted",
+         [](CRefsBook& b) { return InsertColumnsCommand(b.Book(), Columns(0, 0)); }, 1,
+         "anchor 3,4; print 1 2,2:4,9; \\Sa 1,4; \\Sa 1,2; \\F\\Sb 0,4"},
+        {"Sa renamed",
+         [&](CRefsBook& b) { return RenameTreeItemCommand(b.Book(), sel, *b.Item("Sa"), "Data"); },
+         1, "anchor 2,4; print 1 1,2:3,9; \\Data 0,4; \\Data 0,2; \\F\\Sb 0,4"},
+        {"folder F renamed",
+         [&](CRefsBook& b) { return RenameTreeItemCommand(b.Book(), sel, *b.Item("F"), "G"); }, 1,
+         "anchor 2,4; print 1 1,2:3,9; \\Sa 0,4; \\Sa 0,2; \\G\\Sb 0,4"},
+        {"Sa dragged into F",
+         [&](CRefsBook& b) {
+             return MoveTreeItemCommand(b.Book(), sel, *b.Item("Sa"), b.Item("F"));
+         },
+         2, "anchor 2,4; print 1 1,2:3,9; \\F\\Sa 0,4; \\F\\Sa 0,2; \\F\\Sb 0,4"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CRefsBook b;
+        TypeBudget(b);
+        CWorksheet& sa = *b.Sheet("Sa");
+        auto container = NewBlockObject<CContainer>();
+        const CellRef anchor{2, 4, kRefCell};
+        InitContainerDefaults(*container, &anchor, nullptr);
+        container->settings.id = 1;
+        LinkContainer(sa, std::move(container));
+        sa.pageSetup.printRangeKind = kPrintCellRange;
+        MakeRangeDescriptor({1, 2, 3, 9}, &sa.pageSetup.printRange);
+        for (auto [path, row] :
+             {std::pair("\\Sa", 4u), std::pair("\\Sa", 2u), std::pair("\\F\\Sb", 4u)}) {
+            InspectedCellRecord r;
+            std::strcpy(r.worksheet, path);
+            r.cell = {0, row, kRefCell};
+            ASSERT_TRUE(AppendInspectedCell(b.Book().inspectedCells, r));
+        }
+        ASSERT_EQ(Places(b), before);
+        ASSERT_EQ(c.edit(b), CommandResult::kDone);
+        EXPECT_EQ(Places(b), c.after);
+        for (int i = 0; i < c.steps; ++i)
+            ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+        EXPECT_EQ(Places(b), before);
+        for (int i = 0; i < c.steps; ++i)
+            ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
+        EXPECT_EQ(Places(b), c.after);
     }
 }
 
