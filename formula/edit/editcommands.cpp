@@ -151,6 +151,8 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
         return workbook.error = full, false;
     });
     if (!planned) return CommandResult::kFailed;
+    if (!TextsFitFields(workbook, *ctx, *ws, texts) || !PlanFitsFields(workbook, *ctx, others))
+        return CommandResult::kFailed;
     // Packed now, so that keeping them after the edit cannot fail.
     uint32_t lostSize = 0;
     BlockPtr lostBlock;

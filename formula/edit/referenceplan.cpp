@@ -1,6 +1,8 @@
 #include "formula/edit/referenceplan.h"
 
 #include "formula/edit/storedplaces.h"
+#include "formula/translate.h"
+#include "model/chart.h"
 #include "model/container.h"
 #include "model/memoryguard.h"
 #include "model/workbook.h"
@@ -152,6 +154,37 @@ bool PlanOtherWorksheets(CEvalContext& ctx, const CWorkbook& workbook, const CWo
     }
     ctx.qualifiers.End();
     return planned;
+}
+
+bool TextsFitFields(CWorkbook& workbook, CEvalContext& ctx, const CWorksheet& ws,
+                    const std::vector<FormulaText>& texts) {
+    CCellStore* before = ctx.currentCells;
+    ctx.currentCells = const_cast<CCellStore*>(&ws.cells);
+    bool fit = true;
+    const bool read = GuardWorksheetMemory(workbook, [&] {
+        std::string shown;
+        for (const FormulaText& t : texts) {
+            if (IsStoredPlace(t)) {
+                fit = t.column != kSeriesColumn || t.text.size() < size_t(kDataArraySize);
+            } else {
+                // The editor's form may be longer than the stored one: it must translate too.
+                shown = t.text;
+                fit = t.text.size() <= kMaxFormulaText &&
+                      (t.text.size() <= kMaxFormulaText / 2 ||
+                       TranslateFormula(ctx, shown, t.column, t.row, false));
+            }
+            if (!fit) break;
+        }
+        return true;
+    });
+    ctx.currentCells = before;
+    return read && (fit || Fail(workbook, kErrorFormulaTooLong));
+}
+
+bool PlanFitsFields(CWorkbook& workbook, CEvalContext& ctx, const FormulaPlan& plan) {
+    for (const SheetTexts& s : plan)
+        if (!TextsFitFields(workbook, ctx, *s.sheet, s.texts)) return false;
+    return true;
 }
 
 bool ApplyFormulaPlan(CWorkbook& workbook, const FormulaPlan& plan) {

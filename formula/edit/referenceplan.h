@@ -43,6 +43,13 @@ using FormulaPlan = std::vector<SheetTexts>;
 bool PlanOtherWorksheets(CEvalContext& ctx, const CWorkbook& workbook, const CWorksheet& edited,
                          uint8_t mode, const RangeDescriptor& range, FormulaPlan& plan);
 
+// Whether every planned text fits its field: a formula its 1,024 characters, in the stored
+// form and as the editor shows it; a chart range its field. False sets the workbook's error
+// 117; nothing changes.
+bool TextsFitFields(CWorkbook& workbook, CEvalContext& ctx, const CWorksheet& ws,
+                    const std::vector<FormulaText>& texts);
+bool PlanFitsFields(CWorkbook& workbook, CEvalContext& ctx, const FormulaPlan& plan);
+
 // Puts the texts into their cells. All or nothing: false, every cell as it was, when
 // memory runs out.
 bool ApplyFormulaPlan(CWorkbook& workbook, const FormulaPlan& plan);

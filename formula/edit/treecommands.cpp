@@ -6,6 +6,7 @@
 #include "model/memoryguard.h"
 #include "model/workbook.h"
 #include "model/worksheettree.h"
+#include "platform/core/cp1252.h"
 #include "platform/core/errorcode.h"
 
 #include <algorithm>
@@ -21,6 +22,23 @@ bool InSubtree(const CTreeItem* item, CTreeItem* branch) {
         if (p == item) return true;
         if (p == end || !p) return false;
     }
+}
+
+// Whether an item outside `item`'s subtree already has `path` (in any case, as formulas find
+// it): a rename or move onto it would leave formulas naming either one ambiguously.
+bool PathTaken(const CWorkbook& workbook, const CTreeItem& item, const std::string& path) {
+    const CTreeItem* end = SubtreeEnd(const_cast<CTreeItem*>(&item));
+    bool inside = false;
+    std::string other;
+    for (const CTreeItem* p = workbook.tree.first; p; p = p->next) {
+        if (p == &item) inside = true;
+        if (!inside && BuildTreeItemPath(p, other, false) && other.size() == path.size() &&
+            std::equal(other.begin(), other.end(), path.begin(),
+                       [](char a, char b) { return CharUpper1252(a) == CharUpper1252(b); }))
+            return true;
+        if (p == end) inside = false;
+    }
+    return false;
 }
 
 // Takes a chain put in back out of the tree and frees it.
@@ -63,12 +81,17 @@ CommandResult RenameTreeItemCommand(CWorkbook& workbook, const GridSelection& se
     // Formulas that name the item by its path follow it, planned before anything changes.
     FormulaPlan plan;
     CEvalContext* ctx = EditContext(workbook);
-    if (!ctx || !GuardWorksheetMemory(workbook, [&] {
-            const TreePathChange change = RenamePathChange(item, name);
-            PlanTreePathChange(*ctx, workbook, change, plan);
-            PlanInspectPaths(workbook, item, change.newPath, plan);
-            return true;
-        }))
+    if (!ctx ||
+        !GuardWorksheetMemory(workbook,
+                              [&] {
+                                  const TreePathChange change = RenamePathChange(item, name);
+                                  if (PathTaken(workbook, item, change.newPath))
+                                      return Fail(workbook, kErrorDuplicatePath);
+                                  PlanTreePathChange(*ctx, workbook, change, plan);
+                                  PlanInspectPaths(workbook, item, change.newPath, plan);
+                                  return true;
+                              }) ||
+        !PlanFitsFields(workbook, *ctx, plan))
         return CommandResult::kFailed;
     const CellRange& sel = selection.range;
     if (window && !workbook.RecordUndoRename(sel, sel.c1, sel.r1, &item)) {
@@ -145,12 +168,17 @@ CommandResult MoveTreeItemCommand(CWorkbook& workbook, const GridSelection& sele
     // copy gets its new texts before it goes in, the other worksheets theirs once it is in.
     FormulaPlan plan;
     CEvalContext* ctx = EditContext(workbook);
-    if (!ctx || !GuardWorksheetMemory(workbook, [&] {
-            const TreePathChange change = MovePathChange(dragged, target);
-            PlanTreePathChange(*ctx, workbook, change, plan);
-            PlanInspectPaths(workbook, dragged, change.newPath, plan);
-            return true;
-        }))
+    if (!ctx ||
+        !GuardWorksheetMemory(workbook,
+                              [&] {
+                                  const TreePathChange change = MovePathChange(dragged, target);
+                                  if (PathTaken(workbook, dragged, change.newPath))
+                                      return Fail(workbook, kErrorDuplicatePath);
+                                  PlanTreePathChange(*ctx, workbook, change, plan);
+                                  PlanInspectPaths(workbook, dragged, change.newPath, plan);
+                                  return true;
+                              }) ||
+        !PlanFitsFields(workbook, *ctx, plan))
         return CommandResult::kFailed;
     TreeChain copy(CWorksheet::Clone(workbook, &dragged));
     if (!copy) return CommandResult::kFailed;

@@ -676,4 +676,91 @@ TEST(StructuralReferences, StoredPlacesFollowEveryEditWithUndoAndRedo) {
     }
 }
 
+// A rename or a move that would give an item the path another item has is refused by every
+// route, changing nothing: formulas naming either would read one of them silently.
+TEST(StructuralReferences, ARenameOrMoveOntoAnotherItemsPathIsRefused) {
+    const GridSelection sel{};
+    struct Case {
+        const char* name;
+        std::function<CommandResult(CRefsBook&)> edit;
+    };
+    const Case refused[] = {
+        {"renamed as another worksheet",
+         [&](CRefsBook& b) { return RenameTreeItemCommand(b.Book(), sel, *b.Item("Sa"), "Sc"); }},
+        {"renamed as another in other case",
+         [&](CRefsBook& b) { return RenameTreeItemCommand(b.Book(), sel, *b.Item("Sa"), "sC"); }},
+        {"renamed as the folder",
+         [&](CRefsBook& b) { return RenameTreeItemCommand(b.Book(), sel, *b.Item("Sc"), "F"); }},
+        {"renamed by automation",
+         [&](CRefsBook& b) {
+             return RenameTreeItemCommand(b.Book(), sel, *b.Item("Sa"), "Sc",
+                                          TreeEditor::kAutomation);
+         }},
+        {"dragged beside a worksheet of its name",
+         [&](CRefsBook& b) { return MoveTreeItemCommand(b.Book(), sel, *b.Item("Sb"), nullptr); }},
+    };
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.name);
+        CRefsBook b;
+        TypeBudget(b);
+        // The top-level worksheet after the folder takes the name of the one inside it.
+        if (std::string(c.name).find("dragged") != std::string::npos) b.Item("Sc")->SetName("Sb");
+        b.Recalc();
+        const WorkbookDump start = b.Dump();
+        const std::string reader = b.Shown("Sa!B1");
+        EXPECT_EQ(c.edit(b), CommandResult::kFailed);
+        EXPECT_EQ(b.Book().error, kErrorDuplicatePath);
+        EXPECT_EQ(b.Book().undo.current, -1);
+        EXPECT_TRUE(SameWorkbook(start, b.Dump()));
+        EXPECT_EQ(b.Shown("Sa!B1"), reader);
+    }
+    // A name that only a worksheet of another folder has is no clash; nor is the item's own
+    // name in another case.
+    CRefsBook b;
+    TypeBudget(b);
+    EXPECT_EQ(RenameTreeItemCommand(b.Book(), sel, *b.Item("Sa"), "Sb"), CommandResult::kDone);
+    EXPECT_EQ(RenameTreeItemCommand(b.Book(), sel, *b.Item("Sb"), "SB"), CommandResult::kDone);
+    EXPECT_EQ(std::string(GetErrorMessage(kErrorDuplicatePath)),
+              "Another worksheet or folder of this folder has this name.");
+}
+
+// An edit that would push a formula past 1,024 characters, or a chart range past its field,
+// is refused whole with the message that names the limit; one that stays within it is made.
+TEST(StructuralReferences, AnEditThatWouldPassTheFormulaLimitIsRefusedWhole) {
+    std::string longest = "=A10";
+    for (int i = 1; i < 170; ++i) longest += "+A10";
+    for (const bool chart : {false, true}) {
+        SCOPED_TRACE(chart ? "chart range" : "formula");
+        CRefsBook b;
+        TypeBudget(b);
+        b.Type("Sa!A1", longest);
+        if (chart) {
+            auto container = NewBlockObject<CContainer>();
+            InitContainerDefaults(*container, nullptr, nullptr);
+            container->settings.id = 1;
+            container->slots[0].kind = kObjectChart;
+            container->slots[0].chart = NewBlockObject<CChart>(kChart2D);
+            container->settings.objectCount = 1;
+            container->slots[0].chart->settings.seriesCount = 1;
+            std::string text = "\\Sa!R1C1";
+            while (text.size() + 9 < size_t(kDataArraySize)) text += "+\\Sa!R1C1";
+            std::strcpy(container->slots[0].chart->series[0].settings.dataArray, text.c_str());
+            LinkContainer(*b.Sheet("Sc"), std::move(container));
+        }
+        b.Recalc();
+        const WorkbookDump start = b.Dump();
+        const CommandResult result =
+            chart ? RenameTreeItemCommand(b.Book(), {}, *b.Item("Sa"), "Longer")
+                  : InsertRowsCommand(b.Book(), Rows(1, 1));
+        EXPECT_EQ(result, CommandResult::kFailed);
+        EXPECT_EQ(b.Book().error, kErrorFormulaTooLong);
+        EXPECT_TRUE(SameWorkbook(start, b.Dump()));
+        EXPECT_EQ(b.Book().undo.current, -1);
+        // Below the rows read nothing grows.
+        EXPECT_EQ(chart ? RenameTreeItemCommand(b.Book(), {}, *b.Item("Sa"), "Sd")
+                        : InsertRowsCommand(b.Book(), Rows(20, 20)),
+                  CommandResult::kDone);
+    }
+}
+
 } // namespace vl
