@@ -191,7 +191,10 @@ void FillPlace(CWorkbook& workbook, const UndoEntry& e, UndoPlace* place) {
 
 CommandResult FinishCommand(CWorkbook& workbook, bool done) {
     const ErrorCode error = workbook.error;
-    RecalculateByUpdateMode(workbook);
+    // The edit stays, with its undo entry, when the recalculation after it runs out of
+    // memory: the caller shows error 8.
+    if (!RecalculateByUpdateMode(workbook) && workbook.error == kErrorWorksheetMemory)
+        return CommandResult::kFailed;
     if (done) return CommandResult::kDone;
     workbook.error = error;
     return CommandResult::kFailed;

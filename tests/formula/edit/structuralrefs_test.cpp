@@ -763,4 +763,56 @@ TEST(StructuralReferences, AnEditThatWouldPassTheFormulaLimitIsRefusedWhole) {
     }
 }
 
+// Memory that runs out in the recalculation after an edit or its undo is reported (error 8,
+// the edit and its entry kept), never thrown; the next recalculation shows every value.
+TEST(StructuralReferences, ARecalculationOutOfMemoryAfterAnEditIsReported) {
+    struct Case {
+        const char* name;
+        std::function<CommandResult(CRefsBook&)> edit;
+        const char* reader; // Sb!A1 once recalculated
+    };
+    const Case cases[] = {
+        {"rows inserted", [](CRefsBook& b) { return InsertRowsCommand(b.Book(), Rows(1, 2)); },
+         "=\\Sa!A7 -> 55"},
+        {"rows removed", [](CRefsBook& b) { return RemoveRowsCommand(b.Book(), Rows(1, 2)); },
+         "=\\Sa!A3 -> 55"},
+        {"renamed",
+         [](CRefsBook& b) { return RenameTreeItemCommand(b.Book(), {}, *b.Item("Sa"), "Data"); },
+         "=\\Data!A5 -> 55"},
+        {"undone", [](CRefsBook& b) { return UndoCommand(b.Book(), nullptr); }, "=\\Sa!A5 -> 55"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int reported = 0;
+        bool done = false;
+        for (long fail = 0; fail < 5000 && !done; ++fail) {
+            CRefsBook b;
+            TypeBudget(b);
+            b.Recalc();
+            if (std::string(c.name) == "undone") {
+                ASSERT_EQ(InsertRowsCommand(b.Book(), Rows(1, 2)), CommandResult::kDone);
+            }
+            modeltest::SetNewFailAfter(fail);
+            CommandResult result = CommandResult::kNothing;
+            bool escaped = false;
+            try {
+                result = c.edit(b);
+            } catch (const std::bad_alloc&) {
+                escaped = true;
+            }
+            modeltest::SetNewFailAfter(-1);
+            ASSERT_FALSE(escaped) << "fail " << fail;
+            done = result == CommandResult::kDone;
+            if (result != CommandResult::kFailed || b.Book().error != kErrorWorksheetMemory)
+                continue;
+            // Failed once the edit was made: it stays, and recalculating shows it whole.
+            b.Recalc();
+            if (b.Shown("Sb!A1") != c.reader) continue;
+            ++reported;
+        }
+        EXPECT_TRUE(done);
+        EXPECT_GT(reported, 0);
+    }
+}
+
 } // namespace vl
