@@ -212,6 +212,8 @@ CommandResult MoveTreeItemCommand(CWorkbook& workbook, const GridSelection& sele
     UndoEntry& removal = workbook.undo.entries[workbook.undo.current];
     removal.formulaTexts = std::move(texts.formulaTexts);
     removal.formulaTextsSize = texts.formulaTextsSize;
+    // The copy's insertion and the original's removal are one edit for Undo and Redo.
+    removal.joined = true;
     if (moved) *moved = head;
     return FinishCommand(workbook, true);
 }

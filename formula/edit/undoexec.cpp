@@ -233,10 +233,15 @@ bool RecalculateByUpdateMode(CWorkbook& workbook) {
 CommandResult UndoCommand(CWorkbook& workbook, UndoPlace* place) {
     UndoHistory& history = workbook.undo;
     if (history.current < 0 || history.current >= kUndoSpareSlot) return CommandResult::kNothing;
-    const int32_t index = history.current;
-    const bool done = ExecuteUndoRedo(workbook, uint16_t(index));
-    FillPlace(workbook, history.entries[index], place);
+    int32_t index = history.current;
+    bool done = ExecuteUndoRedo(workbook, uint16_t(index));
     history.current = index - 1;
+    // The entries of one edit go back together, the latest first.
+    while (done && history.entries[index].joined && index > 0) {
+        done = ExecuteUndoRedo(workbook, uint16_t(--index));
+        if (done) history.current = index - 1;
+    }
+    FillPlace(workbook, history.entries[index], place);
     return FinishCommand(workbook, done);
 }
 
@@ -246,9 +251,15 @@ CommandResult RedoCommand(CWorkbook& workbook, UndoPlace* place) {
     const int32_t last = int32_t(std::min<uint32_t>(history.maximum, kUndoSpareSlot - 1));
     if (index < 0 || index > last || history.entries[index].kind == kUndoEmpty)
         return CommandResult::kNothing;
-    const bool done = ExecuteUndoRedo(workbook, uint16_t(index));
-    FillPlace(workbook, history.entries[index], place);
+    bool done = ExecuteUndoRedo(workbook, uint16_t(index));
     history.current = index;
+    int32_t latest = index;
+    while (done && latest < last && history.entries[latest + 1].joined &&
+           history.entries[latest + 1].kind != kUndoEmpty) {
+        done = ExecuteUndoRedo(workbook, uint16_t(++latest));
+        if (done) history.current = latest;
+    }
+    FillPlace(workbook, history.entries[index], place);
     return FinishCommand(workbook, done);
 }
 
