@@ -181,6 +181,7 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
         return CommandResult::kFailed;
     }
     undocase::KeepLostBlock(entry, std::move(lostBlock), lostSize);
+    FollowInOtherWorkbooks(workbook, *ws, mode, span);
     // Only memory can fail from here; the edit then stays, with its undo entry.
     if (!ReplaceFormulaTexts(ws->cells, texts)) {
         workbook.error = kErrorWorksheetMemory;

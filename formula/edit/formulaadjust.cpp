@@ -1,5 +1,6 @@
 #include "formula/edit/formulaadjust.h"
 
+#include "formula/externalref.h"
 #include "formula/folderrange.h"
 #include "formula/textscan.h"
 #include "formula/tokenizer.h"
@@ -289,8 +290,13 @@ std::string_view Trim(std::string_view name) {
 Target QualifiedTarget(CEvalContext& ctx, std::string_view name, const CCellStore* own,
                        const CCellStore* edited) {
     name = Trim(name);
-    if (!own || name.empty() || name.front() == '[') return Target::kAsWritten;
+    if (!own || name.empty()) return Target::kAsWritten;
     CTreeItem* item = nullptr;
+    if (name.front() == '[') {
+        // Another workbook's worksheet, followed when the edited one is open in a window.
+        const CWorksheet* ws = FindOpenExternalWorksheet(name);
+        return ws && &ws->cells == edited ? Target::kMoves : Target::kAsWritten;
+    }
     if (!ctx.qualifiers.Find(own, name, item)) {
         std::string path;
         if (name.front() != '\\') GetFolderPath(ctx, own, path);

@@ -237,11 +237,14 @@ CommandResult UndoCommand(CWorkbook& workbook, UndoPlace* place) {
     bool done = ExecuteUndoRedo(workbook, uint16_t(index));
     history.current = index - 1;
     // The entries of one edit go back together, the latest first.
+    std::vector<CellRange> joined;
     while (done && history.entries[index].joined && index > 0) {
+        joined.push_back(history.entries[index].selection);
         done = ExecuteUndoRedo(workbook, uint16_t(--index));
         if (done) history.current = index - 1;
     }
     FillPlace(workbook, history.entries[index], place);
+    if (place) place->joined = std::move(joined);
     return FinishCommand(workbook, done);
 }
 
@@ -254,12 +257,15 @@ CommandResult RedoCommand(CWorkbook& workbook, UndoPlace* place) {
     bool done = ExecuteUndoRedo(workbook, uint16_t(index));
     history.current = index;
     int32_t latest = index;
+    std::vector<CellRange> joined;
     while (done && latest < last && history.entries[latest + 1].joined &&
            history.entries[latest + 1].kind != kUndoEmpty) {
         done = ExecuteUndoRedo(workbook, uint16_t(++latest));
+        joined.push_back(history.entries[latest].selection);
         if (done) history.current = latest;
     }
     FillPlace(workbook, history.entries[index], place);
+    if (place) place->joined = std::move(joined);
     return FinishCommand(workbook, done);
 }
 

@@ -32,6 +32,7 @@ public:
         book_->tree.active = Sheet("Sa");
     }
     CWorkbook& Book() { return *book_; }
+    void Append(uint8_t type, const char* name, uint16_t level) { Add(type, name, level); }
     CWorksheet* Sheet(std::string_view name) { return AsWorksheet(Item(name)); }
     CTreeItem* Item(std::string_view name) {
         for (CTreeItem* p = book_->tree.first; p; p = p->next)
@@ -813,6 +814,66 @@ TEST(StructuralReferences, ARecalculationOutOfMemoryAfterAnEditIsReported) {
         EXPECT_TRUE(done);
         EXPECT_GT(reported, 0);
     }
+}
+
+// The same formula text on worksheets of different folders names different worksheets: each
+// is read and rewritten for its own.
+TEST(StructuralReferences, OneTextInTwoFoldersIsRewrittenForEach) {
+    CRefsBook b;
+    b.Append(TREE_TYPE_FOLDER, "G", 1);
+    b.Append(TREE_TYPE_WORKSHEET, "Sa", 2); // \G\Sa
+    CWorksheet* inner = AsWorksheet(b.Book().tree.first->next->next->next->next->next);
+    ASSERT_NE(inner, nullptr);
+    b.Type("Sa!A5", "55");
+    b.Type("Sc!A1", "=Sa!A5");
+    b.Type("Sc!A2", "=Sa!A5");
+    // Typed on \G\Sa, the same text reads \G\Sa itself.
+    static const SeparatorSet internal = InternalSeparators();
+    std::string text = "=Sa!A5";
+    ASSERT_TRUE(TranslateFormula(*EditContext(b.Book()), text, 0, 0, true, {&internal, true}));
+    for (uint32_t row : {0u, 1u}) {
+        CellBuffer cell;
+        ASSERT_TRUE(MakeFormulaCell(cell, 0, row, FormulaHead{}, text));
+        PutRecord(inner->cells, cell);
+    }
+    const std::string before = std::string(cell::Formula(FindCell(inner->cells, 0, 0)));
+    ExpectEdit(b, {{"Sc!A1", "=Sa!A5 -> 55"}, {"Sc!A2", "=Sa!A5 -> 55"}},
+               {{"Sc!A1", "=Sa!A7 -> 55"}, {"Sc!A2", "=Sa!A7 -> 55"}},
+               [&] { return InsertRowsCommand(b.Book(), Rows(1, 2)); });
+    ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kNothing);
+    // Redone above: the inner worksheet's formulas kept their text.
+    for (uint32_t row : {0u, 1u})
+        EXPECT_EQ(std::string(cell::Formula(FindCell(inner->cells, row, 0))), before) << row;
+}
+
+// A worksheet whose chart and two formulas of one row name the edited worksheet: each gets
+// its own text, and undo gives each its own back.
+TEST(StructuralReferences, AChartAndTwoFormulasOfOneRowEachFollow) {
+    CRefsBook b;
+    TypeBudget(b);
+    b.Type("Sc!B1", "=\\Sa!A5");
+    b.Type("Sc!C1", "=\\Sa!E17*2");
+    auto container = NewBlockObject<CContainer>();
+    InitContainerDefaults(*container, nullptr, nullptr);
+    container->settings.id = 1;
+    container->slots[0].kind = kObjectChart;
+    container->slots[0].chart = NewBlockObject<CChart>(kChart2D);
+    container->settings.objectCount = 1;
+    container->slots[0].chart->settings.seriesCount = 2;
+    std::strcpy(container->slots[0].chart->series[0].settings.dataArray, "\\Sa!R2C5:R17C5");
+    std::strcpy(container->slots[0].chart->series[1].settings.dataArray, "\\Sa!R5C1");
+    LinkContainer(*b.Sheet("Sc"), std::move(container));
+    const auto series = [&](int n) -> std::string {
+        return b.Sheet("Sc")->firstContainer->slots[0].chart->series[n].settings.dataArray;
+    };
+    ExpectEdit(b, {{"Sc!B1", "=\\Sa!A5 -> 55"}, {"Sc!C1", "=\\Sa!E17*2 -> 200"}},
+               {{"Sc!B1", "=\\Sa!A8 -> 55"}, {"Sc!C1", "=\\Sa!E20*2 -> 200"}},
+               [&] { return InsertRowsCommand(b.Book(), Rows(0, 2)); });
+    EXPECT_EQ(series(0), "\\Sa!R5C5:R20C5");
+    EXPECT_EQ(series(1), "\\Sa!R8C1");
+    ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_EQ(series(0), "\\Sa!R2C5:R17C5");
+    EXPECT_EQ(series(1), "\\Sa!R5C1");
 }
 
 } // namespace vl
