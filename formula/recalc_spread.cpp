@@ -2,6 +2,7 @@
 
 #include "formula/evaluator.h"
 #include "formula/operands.h"
+#include "formula/recalc.h"
 #include "formula/spreadloops.h"
 #include "formula/spreadreach.h"
 #include "model/workbook.h"
@@ -16,6 +17,8 @@ namespace vl {
 namespace {
 
 constexpr int64_t kNone = -1;
+// Evaluations to learn what formulas read, each followed by a new graph, in one round at most.
+constexpr int kLearningPasses = 4;
 
 // An area whose cells changed or are about to: `writer` writes it; `met` when that writer is
 // to be calculated again rather than changed already, else `clock` tells when it changed.
@@ -33,7 +36,9 @@ public:
              const CellCalculation& calculate)
         : ctx_(ctx), workbook_(workbook), only_(only), calculate_(calculate) {}
 
-    void Run(const std::vector<FormulaPlace>& deferred);
+    // `singles` are formulas the walk left whose results are single cells: nothing the walk
+    // calculated read them, so they take their turns once the arrays have settled.
+    void Run(const std::vector<FormulaPlace>& deferred, const std::vector<FormulaPlace>& singles);
 
 private:
     void Mark(const std::vector<SpreadChange>& changes, bool everything,
@@ -51,18 +56,24 @@ private:
     bool Follows(uint32_t writer, uint32_t reader) const;
     void IndexRows(const std::vector<uint32_t>& order) const;
     std::vector<bool> Needed() const;
+    std::vector<bool> Driving(const std::vector<uint32_t>& order) const;
+    bool CalculatePending();
 
     CEvalContext& ctx_;
     CWorkbook& workbook_;
     const CCellStore* only_;
     const CellCalculation& calculate_;
     CFormulaReaches reaches_;
-    CReadGraph graph_;                  // the formulas met in this round and what they read
-    std::vector<uint32_t> turns_;       // by formula, its turns in the rounds so far
-    std::vector<uint32_t> changedAt_;   // by formula, the clock of its last change this round
-    std::vector<bool> kept_;            // by formula, to be calculated again in this round
-    std::vector<uint32_t> marked_;      // those, in the order kept
-    std::vector<uint32_t> selfReaders_; // met formulas whose texts name their own elements
+    CReadGraph graph_;                       // the formulas met in this round and what they read
+    std::vector<uint32_t> turns_;            // by formula, its turns in the rounds so far
+    std::vector<uint32_t> changedAt_;        // by formula, the clock of its last change this round
+    std::vector<bool> kept_;                 // by formula, to be calculated again in this round
+    std::vector<uint32_t> marked_;           // those, in the order kept
+    std::vector<uint32_t> selfReaders_;      // met formulas whose texts name their own elements
+    std::vector<bool> selfReading_;          // by formula, among those
+    std::vector<bool> arrayWriter_;          // by met formula, whether its result is an array
+    std::vector<uint32_t> pending_;          // formulas whose turn waits until the arrays settle
+    std::vector<uint32_t> deferredBuilders_; // those the walk left that build references
 };
 
 // A formula calculated in this pass (or one the walk left for now) that reads a changed area:
@@ -76,7 +87,8 @@ bool CSettler::Meet(uint32_t id, std::vector<DirtyArea>& queue, bool deferred) {
     if (!r || !cell::IsFormula(r) || !(deferred || (r[14] & kResultCalculated))) return false;
     graph_.Add(id);
     CellRange written{reach.column, reach.row, reach.column, reach.row};
-    if (cell::ResultFlags(r) & kResultArray) {
+    arrayWriter_[id] = cell::ResultFlags(r) & kResultArray;
+    if (arrayWriter_[id]) {
         written.c2 = uint16_t(std::min<uint32_t>(
             reach.column + std::max<uint16_t>(cell::ArrayWidth(r), 1) - 1u, kLastColumn));
         written.r2 = uint32_t(std::min<uint64_t>(
@@ -102,6 +114,7 @@ void CSettler::Explore(std::vector<DirtyArea>& queue, std::vector<uint32_t>& sta
             // over.
             if (int64_t(id) == d.writer) {
                 selfReaders_.push_back(id);
+                selfReading_[id] = true;
                 return;
             }
             if (!Meet(id, queue)) return;
@@ -171,20 +184,25 @@ void CSettler::Graph(const std::vector<SpreadChange>& changes, bool everything,
     graph_.Clear(reaches_.Size());
     starts.clear();
     changed.clear();
+    for (uint32_t id : selfReaders_) selfReading_[id] = false;
     selfReaders_.clear();
     std::vector<DirtyArea> queue;
     for (const SpreadChange& c : changes) {
         const int64_t id = reaches_.Find(c.cells, c.row, c.column);
         if (id != kNone && graph_.Add(uint32_t(id))) changed.push_back(uint32_t(id));
-        if (id != kNone) changedAt_[std::size_t(id)] = c.clock;
+        if (id != kNone)
+            changedAt_[std::size_t(id)] = c.clock, arrayWriter_[std::size_t(id)] = true;
         queue.push_back({c.cells, c.area, id, false, c.clock});
     }
     if (everything)
         for (uint32_t id = 0; id < reaches_.Size(); ++id)
             if (Meet(id, queue)) starts.push_back(id);
+    deferredBuilders_.clear();
     for (const FormulaPlace& p : deferred) {
         const int64_t id = reaches_.Find(p.cells, p.row, p.column);
-        if (id != kNone && Meet(uint32_t(id), queue, true)) starts.push_back(uint32_t(id));
+        if (id == kNone || !Meet(uint32_t(id), queue, true)) continue;
+        starts.push_back(uint32_t(id));
+        if (reaches_[std::size_t(id)].builds) deferredBuilders_.push_back(uint32_t(id));
     }
     Explore(queue, starts);
     graph_.FindLoops();
@@ -200,6 +218,10 @@ bool CSettler::ReadUnknown() {
         if (graph_.GroupSize(id) > 1 && !reaches_.Logged(id)) unknown.push_back(id);
     for (uint32_t id : selfReaders_)
         if (!reaches_.Logged(id) && graph_.GroupSize(id) == 1) unknown.push_back(id);
+    // One the walk left that finds what it reads while it runs takes its turn after what it
+    // reads, which only such an evaluation tells.
+    for (uint32_t id : deferredBuilders_)
+        if (!reaches_.Logged(id)) unknown.push_back(id);
     if (unknown.empty()) return false;
     std::sort(unknown.begin(), unknown.end());
     unknown.erase(std::unique(unknown.begin(), unknown.end()), unknown.end());
@@ -232,7 +254,9 @@ void CSettler::Mark(const std::vector<SpreadChange>& changes, bool everything,
     marked_.clear();
     std::vector<uint32_t> starts, changed;
     Graph(changes, everything, deferred, starts, changed);
-    if (ReadUnknown()) Graph(changes, everything, deferred, starts, changed);
+    // What one learns may join others in a loop whose reads are not known either.
+    for (int pass = 0; pass < kLearningPasses && ReadUnknown(); ++pass)
+        Graph(changes, everything, deferred, starts, changed);
     Keep(starts, changed);
 }
 
@@ -271,32 +295,91 @@ void CSettler::IndexRows(const std::vector<uint32_t>& order) const {
     }
 }
 
-void CSettler::Run(const std::vector<FormulaPlace>& deferred) {
+// The formulas of a round's order whose results an array takes in this round, directly or
+// through others, or that may change what an array spreads over: an array and a loop's formulas.
+// The others cannot change an element, so they wait until the arrays settle and are calculated
+// once, not once per round. With a formula that may read anything among them, every one
+// counts.
+std::vector<bool> CSettler::Driving(const std::vector<uint32_t>& order) const {
+    std::vector<bool> driving(reaches_.Size(), false);
+    bool anything = false;
+    for (uint32_t id : graph_.Nodes())
+        anything = anything || reaches_[id].everywhere || reaches_.ReadsAnything(id);
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        const uint32_t id = *it;
+        bool d = anything || arrayWriter_[id] || graph_.GroupSize(id) > 1;
+        if (!d)
+            graph_.ForEachReader(
+                id, [&](uint32_t reader) { d = d || (kept_[reader] && driving[reader]); });
+        driving[id] = d;
+    }
+    return driving;
+}
+
+// Calculates the waiting formulas still uncalculated, in walk order; false when none waited.
+bool CSettler::CalculatePending() {
+    if (pending_.empty()) return false;
+    std::sort(pending_.begin(), pending_.end());
+    pending_.erase(std::unique(pending_.begin(), pending_.end()), pending_.end());
+    ctx_.worksheetList = workbook_.tree.first;
+    IndexRows(pending_);
+    for (uint32_t id : pending_) {
+        const FormulaReach& reach = reaches_[id];
+        CCellStore& cells = *reaches_.Cells(id);
+        const uint8_t* r = FindCell(cells, reach.row, reach.column);
+        if (r && cell::IsFormula(r) && !(cell::ResultFlags(r) & kResultCalculated))
+            calculate_(cells, reach.row, reach.column);
+    }
+    pending_.clear();
+    return true;
+}
+
+void CSettler::Run(const std::vector<FormulaPlace>& deferred,
+                   const std::vector<FormulaPlace>& singles) {
     reaches_.Scan(ctx_, workbook_);
     turns_.assign(reaches_.Size(), 0);
     changedAt_.assign(reaches_.Size(), 0);
     kept_.assign(reaches_.Size(), false);
+    selfReading_.assign(reaches_.Size(), false);
+    arrayWriter_.assign(reaches_.Size(), false);
+    for (const FormulaPlace& p : singles) {
+        const int64_t id = reaches_.Find(p.cells, p.row, p.column);
+        if (id >= 0) pending_.push_back(uint32_t(id));
+    }
     ctx_.spreads.LogReads(true);
-    for (uint32_t round = 1; round == 1 || !ctx_.spreads.Empty(); ++round) {
+    for (uint32_t round = 1;; ++round) {
+        // Once no array changes, the formulas that waited take their turns; should one spread
+        // after all, the rounds go on.
+        if (round > 1 && ctx_.spreads.Empty() && (!CalculatePending() || ctx_.spreads.Empty()))
+            break;
         std::vector<SpreadChange> changes;
         for (std::size_t i = 0; i < ctx_.spreads.Size(); ++i) changes.push_back(ctx_.spreads[i]);
         const bool everything = ctx_.spreads.Lost();
         ctx_.spreads.Clear();
         reaches_.AddBuilt(ctx_.spreads);
         Mark(changes, everything, round == 1 ? deferred : std::vector<FormulaPlace>{});
-        if (marked_.empty()) break;
+        if (marked_.empty()) continue;
         const std::vector<bool> needed = Needed();
         ctx_.worksheetList = workbook_.tree.first;
         const std::vector<uint32_t> order = graph_.Order(marked_, kept_);
+        const std::vector<bool> driving = Driving(order);
         IndexRows(order);
         for (uint32_t id : order) {
             if (!needed[id]) continue;
+            if (!driving[id]) {
+                pending_.push_back(id);
+                continue;
+            }
             // One calculated already, as a precedent of another, is not calculated twice.
             const FormulaReach& reach = reaches_[id];
             CCellStore& cells = *reaches_.Cells(id);
             const uint8_t* r = FindCell(cells, reach.row, reach.column);
-            if (r && cell::IsFormula(r) && !(cell::ResultFlags(r) & kResultCalculated))
-                calculate_(cells, reach.row, reach.column);
+            if (!r || !cell::IsFormula(r) || (cell::ResultFlags(r) & kResultCalculated)) continue;
+            // An array reading its own elements, outside a loop, reads them as they were
+            // before this recalculation: it steps once, however many turns it takes.
+            if (selfReading_[id] && graph_.GroupSize(id) == 1)
+                RestoreSavedElements(ctx_, cells, reach.row, reach.column);
+            calculate_(cells, reach.row, reach.column);
         }
     }
     ctx_.spreads.LogReads(false);
@@ -307,24 +390,24 @@ void CSettler::Run(const std::vector<FormulaPlace>& deferred) {
 
 void SettleSpreads(CEvalContext& ctx, CWorkbook& workbook, const CCellStore* only,
                    const CellCalculation& calculate, const std::vector<FormulaPlace>& deferred) {
-    // The formulas the walk left that nothing waited for, on the worksheets recalculated.
-    std::vector<FormulaPlace> left;
-    bool arrays = false;
+    // The formulas the walk left that nothing waited for, on the worksheets recalculated:
+    // arrays, and those whose results are single cells.
+    std::vector<FormulaPlace> arrays, singles;
     for (const FormulaPlace& p : deferred) {
         const uint8_t* r = FindCell(*p.cells, p.row, p.column);
         if (!r || !cell::IsFormula(r) || (r[14] & kResultCalculated) || (only && p.cells != only))
             continue;
-        left.push_back(p);
-        arrays = arrays || (r[14] & kResultArray);
+        (r[14] & kResultArray ? arrays : singles).push_back(p);
     }
     // With no array changed and none among them, they read nothing that changes after them
     // and none reads them yet: they take their turns as they come.
-    if (ctx.spreads.Empty() && !arrays) {
-        for (const FormulaPlace& p : left) calculate(*p.cells, p.row, p.column);
-        left.clear();
+    // Should one of them spread for the first time, the rounds follow.
+    if (ctx.spreads.Empty() && arrays.empty()) {
+        for (const FormulaPlace& p : singles) calculate(*p.cells, p.row, p.column);
+        singles.clear();
+        if (ctx.spreads.Empty()) return;
     }
-    if (ctx.spreads.Empty() && left.empty()) return;
-    CSettler(ctx, workbook, only, calculate).Run(left);
+    CSettler(ctx, workbook, only, calculate).Run(arrays, singles);
 }
 
 } // namespace vl

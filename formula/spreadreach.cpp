@@ -252,6 +252,10 @@ void NoteBuiltArea(CEvalContext& ctx, const CCellStore* cells, const CellRange& 
     reader.spreads.Built({reader.currentCells, reader.baseRow, reader.baseColumn, cells, area, 0});
 }
 
+bool ReadsNoted(CEvalContext& ctx) {
+    return Reader(ctx).spreads.LoggingReads();
+}
+
 void NoteReadArea(CEvalContext& ctx, const CCellStore* cells, const CellRange& area) {
     if (Reader(ctx).spreads.LoggingReads()) NoteBuiltArea(ctx, cells, area);
 }

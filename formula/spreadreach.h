@@ -22,6 +22,9 @@ void NoteBuiltReference(CEvalContext& ctx, const FormulaToken& reference);
 // The same for an area of `cells` it reached otherwise (a folder, a worksheet named in a cell).
 void NoteBuiltArea(CEvalContext& ctx, const CCellStore* cells, const CellRange& area);
 
+// Whether every area the formula being evaluated reads is noted as it reads it.
+bool ReadsNoted(CEvalContext& ctx);
+
 // Notes, while reads are logged, that the formula being evaluated read the area: what it
 // reads when evaluated, rather than what its text names, tells whom it waits for.
 void NoteReadArea(CEvalContext& ctx, const CCellStore* cells, const CellRange& area);
