@@ -47,6 +47,7 @@ private:
                const std::vector<FormulaPlace>& deferred, std::vector<uint32_t>& starts,
                std::vector<uint32_t>& changed);
     bool ReadUnknown();
+    void Learn(std::vector<uint32_t>& ids);
     bool Stale(uint32_t reader, uint32_t clock) const {
         return reaches_.EvaluatedAt(reader) <= clock;
     }
@@ -55,6 +56,7 @@ private:
     void Keep(const std::vector<uint32_t>& starts, const std::vector<uint32_t>& changed);
     bool Follows(uint32_t writer, uint32_t reader) const;
     void IndexRows(const std::vector<uint32_t>& order) const;
+    static void IndexBlocks(std::vector<std::pair<CCellStore*, uint32_t>>& blocks);
     std::vector<bool> Needed() const;
     std::vector<bool> Driving(const std::vector<uint32_t>& order) const;
     bool CalculatePending();
@@ -73,6 +75,7 @@ private:
     std::vector<bool> selfReading_;          // by formula, among those
     std::vector<bool> arrayWriter_;          // by met formula, whether its result is an array
     std::vector<uint32_t> pending_;          // formulas whose turn waits until the arrays settle
+    std::vector<FormulaPlace> singles_;      // those the walk left, in walk order
     std::vector<uint32_t> deferredBuilders_; // those the walk left that build references
 };
 
@@ -223,6 +226,11 @@ bool CSettler::ReadUnknown() {
     for (uint32_t id : deferredBuilders_)
         if (!reaches_.Logged(id)) unknown.push_back(id);
     if (unknown.empty()) return false;
+    Learn(unknown);
+    return true;
+}
+
+void CSettler::Learn(std::vector<uint32_t>& unknown) {
     std::sort(unknown.begin(), unknown.end());
     unknown.erase(std::unique(unknown.begin(), unknown.end()), unknown.end());
     ctx_.worksheetList = workbook_.tree.first;
@@ -243,7 +251,6 @@ bool CSettler::ReadUnknown() {
         ctx_.pendingCells.Clear();
     }
     reaches_.AddBuilt(ctx_.spreads);
-    return true;
 }
 
 // Every formula that reads a changed area, and every one that reads those, becomes
@@ -284,7 +291,11 @@ void CSettler::IndexRows(const std::vector<uint32_t>& order) const {
     std::vector<std::pair<CCellStore*, uint32_t>> blocks;
     for (uint32_t id : order)
         blocks.push_back({reaches_.Cells(id), reaches_[id].row / kRowBlockRows});
-    std::sort(blocks.begin(), blocks.end());
+    IndexBlocks(blocks);
+}
+
+void CSettler::IndexBlocks(std::vector<std::pair<CCellStore*, uint32_t>>& blocks) {
+    if (!std::is_sorted(blocks.begin(), blocks.end())) std::sort(blocks.begin(), blocks.end());
     blocks.erase(std::unique(blocks.begin(), blocks.end()), blocks.end());
     CellCursor cursor;
     const CCellStore* last = nullptr;
@@ -318,19 +329,62 @@ std::vector<bool> CSettler::Driving(const std::vector<uint32_t>& order) const {
 
 // Calculates the waiting formulas still uncalculated, in walk order; false when none waited.
 bool CSettler::CalculatePending() {
-    if (pending_.empty()) return false;
+    if (pending_.empty() && singles_.empty()) return false;
     std::sort(pending_.begin(), pending_.end());
     pending_.erase(std::unique(pending_.begin(), pending_.end()), pending_.end());
-    ctx_.worksheetList = workbook_.tree.first;
-    IndexRows(pending_);
+    // The singles come in walk order already: the others go among them.
+    struct Place {
+        uint16_t sheet;
+        uint32_t row;
+        uint16_t column;
+        CCellStore* cells;
+        bool operator<(const Place& o) const {
+            return sheet != o.sheet ? sheet < o.sheet : cell::Before(row, column, o.row, o.column);
+        }
+    };
+    std::vector<Place> places;
+    places.reserve(pending_.size() + singles_.size());
     for (uint32_t id : pending_) {
-        const FormulaReach& reach = reaches_[id];
-        CCellStore& cells = *reaches_.Cells(id);
-        const uint8_t* r = FindCell(cells, reach.row, reach.column);
-        if (r && cell::IsFormula(r) && !(cell::ResultFlags(r) & kResultCalculated))
-            calculate_(cells, reach.row, reach.column);
+        const FormulaReach& f = reaches_[id];
+        places.push_back({f.sheet, f.row, f.column, reaches_.Cells(id)});
     }
+    const std::size_t others = places.size();
+    const CCellStore* lastCells = nullptr;
+    uint16_t lastSheet = 0;
+    for (const FormulaPlace& p : singles_) {
+        if (p.cells != lastCells) lastSheet = reaches_.SheetIndex(p.cells), lastCells = p.cells;
+        places.push_back({lastSheet, p.row, p.column, p.cells});
+    }
+    std::inplace_merge(places.begin(), places.begin() + std::ptrdiff_t(others), places.end());
     pending_.clear();
+    singles_.clear();
+    ctx_.worksheetList = workbook_.tree.first;
+    std::vector<std::pair<CCellStore*, uint32_t>> blocks;
+    for (const Place& p : places)
+        if (blocks.empty() || blocks.back() != std::pair(p.cells, p.row / kRowBlockRows))
+            blocks.push_back({p.cells, p.row / kRowBlockRows});
+    IndexBlocks(blocks);
+    // Nothing reads them but formulas that wait too, and no array changes any more, unless
+    // one of them spreads after all: then the singles calculated before its change are
+    // evaluated again to learn what they read, and so is it.
+    ctx_.spreads.LogReads(false);
+    std::size_t beforeChange = 0;
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const Place& p = places[i];
+        const uint8_t* r = FindCell(*p.cells, p.row, p.column);
+        if (!r || !cell::IsFormula(r) || (cell::ResultFlags(r) & kResultCalculated)) continue;
+        const std::size_t changes = ctx_.spreads.Size();
+        calculate_(*p.cells, p.row, p.column);
+        if (ctx_.spreads.Size() != changes || ctx_.spreads.Lost()) beforeChange = i + 1;
+    }
+    ctx_.spreads.LogReads(true);
+    if (ctx_.spreads.Empty()) return true;
+    std::vector<uint32_t> unknown;
+    for (std::size_t i = 0; i < beforeChange; ++i) {
+        const int64_t id = reaches_.Find(places[i].cells, places[i].row, places[i].column);
+        if (id != kNone && !reaches_.Logged(std::size_t(id))) unknown.push_back(uint32_t(id));
+    }
+    Learn(unknown);
     return true;
 }
 
@@ -342,10 +396,7 @@ void CSettler::Run(const std::vector<FormulaPlace>& deferred,
     kept_.assign(reaches_.Size(), false);
     selfReading_.assign(reaches_.Size(), false);
     arrayWriter_.assign(reaches_.Size(), false);
-    for (const FormulaPlace& p : singles) {
-        const int64_t id = reaches_.Find(p.cells, p.row, p.column);
-        if (id >= 0) pending_.push_back(uint32_t(id));
-    }
+    singles_ = singles;
     ctx_.spreads.LogReads(true);
     for (uint32_t round = 1;; ++round) {
         // Once no array changes, the formulas that waited take their turns; should one spread

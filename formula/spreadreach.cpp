@@ -2,6 +2,7 @@
 
 #include "formula/folderrange.h"
 #include "formula/functable.h"
+#include "formula/recalc.h"
 #include "formula/tokenizer.h"
 #include "model/workbook.h"
 
@@ -178,6 +179,12 @@ void CFormulaReaches::Scan(CEvalContext& ctx, CWorkbook& workbook) {
         while (const uint8_t* r = NextCellRecord(cursor)) {
             if (!cell::IsFormula(r)) continue;
             FormulaReach reach{cell::Row(r), cell::Column(r), uint16_t(s), false, false, false};
+            const uint8_t result = cell::ResultFlags(r);
+            if ((result & kResultDeferred) && !(result & (kResultArray | kResultCalculated))) {
+                reach.isVolatile = true;
+                reaches_.push_back(reach);
+                continue;
+            }
             ScanFormula(ctx, r, cells, reach, named);
             const uint32_t id = uint32_t(reaches_.size());
             reaches_.push_back(reach);
@@ -294,6 +301,10 @@ bool NamesVolatileFunction(std::string_view formula) {
                 return true;
     }
     return false;
+}
+
+uint16_t CFormulaReaches::SheetIndex(const CCellStore* cells) const {
+    return uint16_t(std::find(sheetOrder_.begin(), sheetOrder_.end(), cells) - sheetOrder_.begin());
 }
 
 int64_t CFormulaReaches::Find(const CCellStore* cells, uint32_t row, uint16_t column) const {

@@ -60,7 +60,9 @@ struct FormulaReach {
 
 class CFormulaReaches {
 public:
-    // Reads the text of every formula of the workbook; nothing is evaluated.
+    // Reads the text of every formula of the workbook; nothing is evaluated. A random number
+    // the walk left in a single cell is not read: nothing calculated read it, so its reads
+    // count from its first evaluation on.
     void Scan(CEvalContext& ctx, CWorkbook& workbook);
 
     std::size_t Size() const { return reaches_.size(); }
@@ -76,6 +78,8 @@ public:
     // was in the walk, whose changes are not told apart.
     uint32_t EvaluatedAt(std::size_t i) const { return evaluatedAt_[i]; }
 
+    // The place of the worksheet among the workbook's.
+    uint16_t SheetIndex(const CCellStore* cells) const;
     // The formula at that place, or -1.
     int64_t Find(const CCellStore* cells, uint32_t row, uint16_t column) const;
 
