@@ -76,6 +76,7 @@ private:
     std::vector<bool> arrayWriter_;          // by met formula, whether its result is an array
     std::vector<uint32_t> pending_;          // formulas whose turn waits until the arrays settle
     std::vector<FormulaPlace> singles_;      // those the walk left, in walk order
+    std::vector<uint32_t> pendingArrays_;    // arrays drawing random numbers among them
     std::vector<uint32_t> deferredBuilders_; // those the walk left that build references
 };
 
@@ -318,17 +319,36 @@ std::vector<bool> CSettler::Driving(const std::vector<uint32_t>& order) const {
         anything = anything || reaches_[id].everywhere || reaches_.ReadsAnything(id);
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
         const uint32_t id = *it;
-        bool d = anything || arrayWriter_[id] || graph_.GroupSize(id) > 1;
-        if (!d)
-            graph_.ForEachReader(
-                id, [&](uint32_t reader) { d = d || (kept_[reader] && driving[reader]); });
-        driving[id] = d;
+        bool d = anything || graph_.GroupSize(id) > 1;
+        bool read = false;
+        graph_.ForEachReader(id, [&](uint32_t reader) {
+            read = read || kept_[reader];
+            d = d || (kept_[reader] && driving[reader]);
+        });
+        // An array drawing random numbers that nothing calculated again reads waits too, so
+        // that it draws once: should it change at its turn, the rounds go on from there.
+        driving[id] = d || (arrayWriter_[id] && (read || !reaches_[id].isVolatile));
     }
     return driving;
 }
 
 // Calculates the waiting formulas still uncalculated, in walk order; false when none waited.
 bool CSettler::CalculatePending() {
+    // The arrays first: should one change, the others wait for the rounds that follow.
+    if (!pendingArrays_.empty()) {
+        std::sort(pendingArrays_.begin(), pendingArrays_.end());
+        ctx_.worksheetList = workbook_.tree.first;
+        IndexRows(pendingArrays_);
+        for (uint32_t id : pendingArrays_) {
+            const FormulaReach& reach = reaches_[id];
+            CCellStore& cells = *reaches_.Cells(id);
+            const uint8_t* r = FindCell(cells, reach.row, reach.column);
+            if (r && cell::IsFormula(r) && !(cell::ResultFlags(r) & kResultCalculated))
+                calculate_(cells, reach.row, reach.column);
+        }
+        pendingArrays_.clear();
+        if (!ctx_.spreads.Empty()) return true;
+    }
     if (pending_.empty() && singles_.empty()) return false;
     std::sort(pending_.begin(), pending_.end());
     pending_.erase(std::unique(pending_.begin(), pending_.end()), pending_.end());
@@ -418,7 +438,7 @@ void CSettler::Run(const std::vector<FormulaPlace>& deferred,
         for (uint32_t id : order) {
             if (!needed[id]) continue;
             if (!driving[id]) {
-                pending_.push_back(id);
+                (arrayWriter_[id] ? pendingArrays_ : pending_).push_back(id);
                 continue;
             }
             // One calculated already, as a precedent of another, is not calculated twice.

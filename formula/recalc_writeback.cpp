@@ -314,8 +314,9 @@ bool SameAsShown(const SavedElements& s, Area newArea, Page* chain) {
     }
 }
 
+// `back`: the elements it showed before this recalculation are back for this turn.
 void WriteArray(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_view formula,
-                const FormulaToken& value) {
+                const FormulaToken& value, SavedElements* back) {
     if (value.error) {
         SetFormulaError(r, value.error);
         return;
@@ -340,10 +341,7 @@ void WriteArray(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_vi
         uint8_t((head.resultFlags & (kResultCalculated | kResultWaiting)) | kResultArray);
     Page* chain = ctx.scratch.PopPointer();
     const bool wasArray = cell::ResultFlags(r) & kResultArray;
-    // Elements put back for this turn: a change is one from what it showed before.
-    SavedElements* back =
-        ctx.spreads.AnyRestored() ? ctx.spreads.FindSaved(&cells, row, column) : nullptr;
-    if (back && !back->restored) back = nullptr;
+    // With elements put back for this turn, a change is one from what it showed before.
     const bool same = back ? SameAsShown(*back, newArea, chain)
                            : wasArray && SameElements(cells, column, row, oldArea, newArea, chain);
     if (ctx.spreads.Active() && !same) {
@@ -383,14 +381,9 @@ void WriteFormulaResult(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint
     FormulaToken& value = ctx.values[1];
     if (ctx.lookups.Holding())
         ctx.lookups.CellsWritten(cells, WrittenArea(r, column, row, kind, value));
-    // Elements put back for a turn that ends in a plain result: what it showed goes too.
-    if (kind != kTokenArray && ctx.spreads.AnyRestored())
-        if (SavedElements* back = ctx.spreads.FindSaved(&cells, row, column);
-            back && back->restored) {
-            NoteSpread(ctx, cells, column, row,
-                       AreaAt(column, row, {back->shownWidth, back->shownHeight}));
-            ctx.spreads.Restored(*back, false);
-        }
+    SavedElements* back =
+        ctx.spreads.AnyRestored() ? ctx.spreads.FindSaved(&cells, row, column) : nullptr;
+    if (back && !back->restored) back = nullptr;
     switch (kind) {
     case kTokenNumber:
         WriteNumber(ctx, cells, r, formula, value.type == kTokenNumber ? value.number : 0,
@@ -400,11 +393,21 @@ void WriteFormulaResult(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint
         WriteText(ctx, cells, r, formula, ctx.stringPool.PopTempString(), value.error);
         break;
     case kTokenArray:
-        WriteArray(ctx, cells, r, formula, value);
+        WriteArray(ctx, cells, r, formula, value, back);
         break;
     default:
         SetFormulaError(r, kErrSyntax);
         break;
+    }
+    // Elements put back for a turn that ended otherwise than in new elements: what the array
+    // showed before changes too.
+    if (back && back->restored) {
+        const uint8_t* w = FindCell(cells, row, column);
+        const CellRange now =
+            w ? AreaAt(column, row, OldArea(w)) : CellRange{column, row, column, row};
+        NoteSpread(ctx, cells, column, row,
+                   Union(now, AreaAt(column, row, {back->shownWidth, back->shownHeight})));
+        ctx.spreads.Restored(*back, false);
     }
 }
 

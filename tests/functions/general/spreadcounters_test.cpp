@@ -203,3 +203,36 @@ TEST(SpreadCounters, ASearchEvaluatedToLearnItsReadsDrawsNothingInItsTrials) {
 }
 
 } // namespace vl::test
+
+namespace vl::test {
+
+// Sums over a chain of arrays laid bottom-up, each growing once the one below has: the chain
+// settles over as many rounds as it has arrays, and a sum that draws a random number, a single
+// cell or an array, is calculated once, after the whole chain.
+TEST(SpreadCounters, ASumOverAChainOfGrowingArraysIsCalculatedOnce) {
+    BindRandomMatrixFunctions();
+    ASSERT_TRUE(BindNumericMethodBuiltins());
+    ASSERT_TRUE(BindStatisticsBuiltins());
+    constexpr int kArrays = 6;
+    for (const char* shape : {"=", "={1;1}*"}) {
+        SCOPED_TRACE(shape);
+        FunctionBook book;
+        book.Number("D1", 0);
+        for (int k = 0; k < kArrays; ++k) {
+            const std::string test =
+                k == kArrays - 1 ? "$D$1>0" : "COUNT(A" + std::to_string(4 * k + 7) + ")>0";
+            book.Formula("A" + std::to_string(4 * k + 1), "=IF(" + test + ",{1;2;3},{1;2})");
+        }
+        book.Formula("B1", std::string(shape) + "SUM(A1:A" + std::to_string(4 * kArrays) +
+                               ")+0*RAND()");
+        ASSERT_TRUE(book.Recalc());
+        for (double d : {1.0, 0.0, 1.0}) {
+            book.Number("D1", d);
+            const int draws = Draws(book, [&] { ASSERT_TRUE(book.Recalc()); });
+            EXPECT_EQ(book.Shown("B1"), std::to_string((d > 0 ? 6 : 3) * kArrays)) << d;
+            EXPECT_EQ(draws, 1) << d;
+        }
+    }
+}
+
+} // namespace vl::test
