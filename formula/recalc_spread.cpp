@@ -332,7 +332,7 @@ std::vector<bool> CSettler::Driving(const std::vector<uint32_t>& order) const {
     return driving;
 }
 
-// Calculates the waiting formulas still uncalculated, in walk order; false when none waited.
+// Calculates the waiting formulas still uncalculated; false when none waited.
 bool CSettler::CalculatePending() {
     // The arrays first: should one change, the others wait for the rounds that follow.
     if (!pendingArrays_.empty()) {
@@ -350,32 +350,18 @@ bool CSettler::CalculatePending() {
         if (!ctx_.spreads.Empty()) return true;
     }
     if (pending_.empty() && singles_.empty()) return false;
-    std::sort(pending_.begin(), pending_.end());
-    pending_.erase(std::unique(pending_.begin(), pending_.end()), pending_.end());
-    // The singles come in walk order already: the others go among them.
+    // Those of the rounds in the order the rounds took them, each after what it reads, then the
+    // singles in walk order.
     struct Place {
-        uint16_t sheet;
         uint32_t row;
         uint16_t column;
         CCellStore* cells;
-        bool operator<(const Place& o) const {
-            return sheet != o.sheet ? sheet < o.sheet : cell::Before(row, column, o.row, o.column);
-        }
     };
     std::vector<Place> places;
     places.reserve(pending_.size() + singles_.size());
-    for (uint32_t id : pending_) {
-        const FormulaReach& f = reaches_[id];
-        places.push_back({f.sheet, f.row, f.column, reaches_.Cells(id)});
-    }
-    const std::size_t others = places.size();
-    const CCellStore* lastCells = nullptr;
-    uint16_t lastSheet = 0;
-    for (const FormulaPlace& p : singles_) {
-        if (p.cells != lastCells) lastSheet = reaches_.SheetIndex(p.cells), lastCells = p.cells;
-        places.push_back({lastSheet, p.row, p.column, p.cells});
-    }
-    std::inplace_merge(places.begin(), places.begin() + std::ptrdiff_t(others), places.end());
+    for (uint32_t id : pending_)
+        places.push_back({reaches_[id].row, reaches_[id].column, reaches_.Cells(id)});
+    for (const FormulaPlace& p : singles_) places.push_back({p.row, p.column, p.cells});
     pending_.clear();
     singles_.clear();
     ctx_.worksheetList = workbook_.tree.first;

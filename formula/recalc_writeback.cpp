@@ -345,7 +345,8 @@ void WriteArray(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_vi
     const bool same = back ? SameAsShown(*back, newArea, chain)
                            : wasArray && SameElements(cells, column, row, oldArea, newArea, chain);
     if (ctx.spreads.Active() && !same) {
-        if (wasArray && !back) SaveElements(ctx, cells, r, column, row, oldArea);
+        if (wasArray && !back && ctx.spreads.ReadOwn())
+            SaveElements(ctx, cells, r, column, row, oldArea);
         CellRange changed = Union(AreaAt(column, row, oldArea), AreaAt(column, row, newArea));
         if (back)
             changed = Union(changed, AreaAt(column, row, {back->shownWidth, back->shownHeight}));

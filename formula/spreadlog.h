@@ -71,6 +71,7 @@ public:
         Clear();
         ClearBuilt();
         ClearSaved();
+        StopWatching();
     }
     void End() {
         active_ = false;
@@ -78,6 +79,7 @@ public:
         Clear();
         ClearBuilt();
         ClearSaved();
+        StopWatching();
     }
     bool Active() const { return active_; }
 
@@ -129,6 +131,22 @@ public:
         builtLost_ = false;
         runStart_ = taken_ = sortedBegin_ = sortedEnd_ = compacted_ = 0;
     }
+
+    // While the array at `area` of `cells` is evaluated, whether it reads its own elements:
+    // only those of such an array are kept before it changes them.
+    void WatchOwn(const CCellStore* cells, const CellRange& area) {
+        ownCells_ = cells;
+        ownArea_ = area;
+        readOwn_ = false;
+    }
+    void StopWatching() { ownCells_ = nullptr; }
+    bool Watching() const { return ownCells_ != nullptr; }
+    void Read(const CCellStore* cells, const CellRange& area) {
+        if (cells == ownCells_ && area.c1 <= ownArea_.c2 && ownArea_.c1 <= area.c2 &&
+            area.r1 <= ownArea_.r2 && ownArea_.r1 <= area.r2)
+            readOwn_ = true;
+    }
+    bool ReadOwn() const { return ownCells_ && readOwn_; }
 
     // The array's elements as they were before this recalculation, if they were kept.
     SavedElements* FindSaved(const CCellStore* cells, uint32_t row, uint16_t column);
@@ -183,6 +201,9 @@ private:
         return (uint64_t(reinterpret_cast<uintptr_t>(cells)) << 40) ^ (uint64_t(row) << 16) ^
                column;
     }
+    const CCellStore* ownCells_ = nullptr;
+    CellRange ownArea_{};
+    bool readOwn_ = false;
     std::vector<SavedElements> saved_;
     std::unordered_multimap<uint64_t, std::size_t> savedAt_; // by SavedKey, the place in saved_
     std::size_t savedBytes_ = 0;

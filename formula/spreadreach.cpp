@@ -264,7 +264,9 @@ bool ReadsNoted(CEvalContext& ctx) {
 }
 
 void NoteReadArea(CEvalContext& ctx, const CCellStore* cells, const CellRange& area) {
-    if (Reader(ctx).spreads.LoggingReads()) NoteBuiltArea(ctx, cells, area);
+    CSpreadLog& log = Reader(ctx).spreads;
+    if (log.Watching()) log.Read(cells, area);
+    if (log.LoggingReads()) NoteBuiltArea(ctx, cells, area);
 }
 
 void NoteBuiltReference(CEvalContext& ctx, const FormulaToken& reference) {
@@ -301,10 +303,6 @@ bool NamesVolatileFunction(std::string_view formula) {
                 return true;
     }
     return false;
-}
-
-uint16_t CFormulaReaches::SheetIndex(const CCellStore* cells) const {
-    return uint16_t(std::find(sheetOrder_.begin(), sheetOrder_.end(), cells) - sheetOrder_.begin());
 }
 
 int64_t CFormulaReaches::Find(const CCellStore* cells, uint32_t row, uint16_t column) const {

@@ -29,7 +29,8 @@ bool ReadsNoted(CEvalContext& ctx);
 // reads when evaluated, rather than what its text names, tells whom it waits for.
 void NoteReadArea(CEvalContext& ctx, const CCellStore* cells, const CellRange& area);
 inline void NoteRead(CEvalContext& ctx, const CCellStore* cells, const CellRange& area) {
-    if (ctx.readsFor || ctx.spreads.LoggingReads()) NoteReadArea(ctx, cells, area);
+    if (ctx.readsFor || ctx.spreads.LoggingReads() || ctx.spreads.Watching())
+        NoteReadArea(ctx, cells, area);
 }
 // Marks an evaluation of the formula at that place, while reads are logged.
 inline void NoteEvaluation(CEvalContext& ctx, const CCellStore* cells, uint32_t row,
@@ -78,8 +79,6 @@ public:
     // was in the walk, whose changes are not told apart.
     uint32_t EvaluatedAt(std::size_t i) const { return evaluatedAt_[i]; }
 
-    // The place of the worksheet among the workbook's.
-    uint16_t SheetIndex(const CCellStore* cells) const;
     // The formula at that place, or -1.
     int64_t Find(const CCellStore* cells, uint32_t row, uint16_t column) const;
 
