@@ -178,6 +178,7 @@ TEST(SpreadCounters, ArraysEvaluatedToLearnTheirReadsDrawNothing) {
 // an array: evaluated once to learn what it reads, its trials draw nothing, so the recalculation
 // draws what it draws without the branch not taken.
 TEST(SpreadCounters, ASearchEvaluatedToLearnItsReadsDrawsNothingInItsTrials) {
+    BindRandomMatrixFunctions();
     ASSERT_TRUE(BindNumericMethodBuiltins());
     const auto draws = [](const char* term) {
         FunctionBook book;
@@ -223,8 +224,8 @@ TEST(SpreadCounters, ASumOverAChainOfGrowingArraysIsCalculatedOnce) {
                 k == kArrays - 1 ? "$D$1>0" : "COUNT(A" + std::to_string(4 * k + 7) + ")>0";
             book.Formula("A" + std::to_string(4 * k + 1), "=IF(" + test + ",{1;2;3},{1;2})");
         }
-        book.Formula("B1", std::string(shape) + "SUM(A1:A" + std::to_string(4 * kArrays) +
-                               ")+0*RAND()");
+        book.Formula("B1",
+                     std::string(shape) + "SUM(A1:A" + std::to_string(4 * kArrays) + ")+0*RAND()");
         ASSERT_TRUE(book.Recalc());
         for (double d : {1.0, 0.0, 1.0}) {
             book.Number("D1", d);
