@@ -1,0 +1,89 @@
+// The Statistics dialog by keys through the input queue: a scope chosen by its letter or by
+// an arrow counts at once, Escape and Return both close, the scope chosen last opens the next
+// dialog, and the grid has the keys again.
+
+#include "dialogs/dialoguiservices.h"
+#include "dialogs/statisticsdlg.h"
+#include "resources/commandids.h"
+#include "tests/common/waits.h"
+#include "ui_statisticsdlg.h"
+#include "wndtest.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace vl {
+
+namespace {
+
+class StatisticsKeysTest : public wndtest::WindowTest {
+protected:
+    void WithDialog(const std::function<void(CStatisticsDlg&)>& use) {
+        CDialogUiServices services(ui);
+        SetUiServices(&services);
+        bool used = false;
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* dialog = dynamic_cast<CStatisticsDlg*>(QApplication::activeModalWidget());
+            if (!dialog || used) return;
+            used = true;
+            poll.stop();
+            EXPECT_TRUE(testwait::UntilActive(dialog));
+            use(*dialog);
+            if (!QTest::qWaitFor([&] { return !dialog->isVisible(); }, testwait::kWindowWaitMs)) {
+                ADD_FAILURE() << "the dialog stayed open";
+                dialog->reject();
+            }
+        });
+        poll.start();
+        Active()->HandleCommand(ID_FILE_STATISTICS);
+        SetUiServices(&ui);
+        EXPECT_TRUE(used);
+    }
+    static QString Total(CStatisticsDlg& dialog) { return dialog.Form().id257->text(); }
+};
+
+TEST_F(StatisticsKeysTest, ScopesByKeysCountAtOnceAndTheLastOneStays) {
+    ASSERT_NE(NewWindow(), nullptr);
+    ASSERT_TRUE(testwait::UntilActive(frame.get()));
+    Enter(0, 0, QStringLiteral("5"));
+    Enter(1, 0, QStringLiteral("x"));
+    Enter(1, 1, QStringLiteral("6"));
+    Select(0, 0);
+    CStatisticsDlg::Scope() = kScopeWorksheet;
+    WithDialog([&](CStatisticsDlg& dialog) {
+        QWindow* window = dialog.windowHandle();
+        EXPECT_EQ(Total(dialog), "3");
+        QTest::keyClick(window, Qt::Key_R, Qt::AltModifier);
+        EXPECT_TRUE(dialog.Form().id1051->isChecked());
+        EXPECT_EQ(Total(dialog), "1");
+        QTest::keyClick(window, Qt::Key_Left); // the scopes stand in a row
+        EXPECT_TRUE(dialog.Form().id282->isChecked());
+        EXPECT_EQ(Total(dialog), "3");
+        QTest::keyClick(window, Qt::Key_R, Qt::AltModifier);
+        QTest::keyClick(window, Qt::Key_Escape);
+    });
+    // Cancel keeps the scope last counted, as the next dialog of the run shows.
+    EXPECT_EQ(CStatisticsDlg::Scope(), kScopeRange);
+    ASSERT_TRUE(testwait::UntilFocused(View()));
+    WithDialog([&](CStatisticsDlg& dialog) {
+        EXPECT_TRUE(dialog.Form().id1051->isChecked());
+        EXPECT_EQ(Total(dialog), "1");
+        QTest::keyClick(dialog.windowHandle(), Qt::Key_W, Qt::AltModifier);
+        EXPECT_EQ(Total(dialog), "3");
+        QTest::keyClick(dialog.windowHandle(), Qt::Key_Return);
+    });
+    EXPECT_EQ(CStatisticsDlg::Scope(), kScopeWorkbook);
+    ASSERT_TRUE(testwait::UntilFocused(View()));
+    EXPECT_TRUE(ui.boxes.empty());
+    CStatisticsDlg::Scope() = kScopeWorksheet;
+    Active()->SetModified(false);
+}
+
+} // namespace
+
+} // namespace vl
