@@ -198,6 +198,8 @@ bool CMainFrame::SaveModifiedWorkbooks(bool moveAutoSavePoint) {
         DocumentEntry& e = DocumentTable()[i];
         // A read-only document cannot be saved; auto-save passes it by without a word.
         if (!e.workbook || !e.window->IsModified() || e.window->State().readOnly) continue;
+        // Nor is a file written in a form that drops what the user has not agreed to lose.
+        if (e.window->HasOpenFile() && e.window->PartialSavePending()) continue;
         if (!e.window->HasOpenFile()) UiServices().Beep();
         if (moveAutoSavePoint) lastAutoSave_ = clock_.NowSeconds();
         IWorkbookWnd* window = e.window;

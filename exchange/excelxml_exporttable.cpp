@@ -93,7 +93,7 @@ void WriteNumberData(CXmlWriter& w, double value) {
 
 void WriteTextData(CXmlWriter& w, std::string_view text) {
     w.WriteTag("Data", "ss:Type=\"String\"", kXmlStartTag, 0, 0);
-    w.EncodeText(text);
+    w.EncodeText(ExcelXmlSafeText(text));
     w.WriteTag("Data", {}, kXmlEndTag, 0, 0);
 }
 
@@ -105,7 +105,7 @@ void WriteCell(CXmlWriter& w, uint16_t column, const uint8_t* rec, uint16_t styl
     const uint8_t error = cell::Error(rec);
     if (cell::IsFormula(rec)) {
         const uint8_t result = cell::ResultFlags(rec);
-        a.Text("ss:Formula", cell::Formula(rec));
+        a.Text("ss:Formula", ExcelXmlSafeText(ExcelFormulaText(cell::Formula(rec))));
         if (result & kResultArray)
             a.Raw("ss:ArrayRange", "RC:R[" + std::to_string(cell::ArrayHeight(rec) - 1) + "]C[" +
                                        std::to_string(cell::ArrayWidth(rec) - 1) + "]");

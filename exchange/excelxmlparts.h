@@ -75,6 +75,13 @@ void WriteExcelXmlStyles(CXmlWriter& writer, CWorkbook& workbook, int level);
 void WriteExcelXmlTable(CXmlWriter& writer, const CWorksheet& worksheet, int logPixelsY, int level);
 void WriteExcelXmlWorksheetOptions(CXmlWriter& writer, const CWorksheet& worksheet, int level);
 
+// A formula in the file's notation of worksheet names ('Other Sheet'!R1C1), and back.
+std::string ExcelFormulaText(std::string_view formula);
+std::string FormulaFromExcel(std::string_view formula);
+// The text without the control characters an XML document cannot hold (all below 32 but
+// tab, line feed and carriage return), which every reader would refuse the file for.
+std::string ExcelXmlSafeText(std::string_view text);
+
 // The identifier of style record n in the file: "Default", else "s" and n + 20.
 std::string ExcelStyleId(uint16_t index);
 

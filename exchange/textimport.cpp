@@ -125,6 +125,14 @@ private:
                 double value = 0;
                 if (ReadFieldNumber(text, UserSeparators().decimal, value))
                     return MakeNumberCell(record_, column, row, value);
+                // What the text export writes (percentages, currency, thousands separators,
+                // dates) reads back as the number it was, as typed input reads it.
+                // A leading blank stays a text, as the export never writes one.
+                StandardFormat shown;
+                if (text[0] != ' ' &&
+                    ParseCellInput(ctx_, text, shown, row, column, record_) == CellInput::kStored &&
+                    cell::IsNumber(record_.bytes))
+                    return true;
             }
         }
         return MakeTextCell(record_, column, row, text);

@@ -4,6 +4,7 @@
 #include "exchange/excelxml.h"
 #include "exchange/textfile.h"
 #include "exchange/xbase.h"
+#include "files/savetarget.h"
 #include "files/workbookopen.h"
 #include "formula/evalcontext.h"
 #include "formula/recalc.h"
@@ -59,7 +60,25 @@ bool OffersPlainCopy(uint8_t encryption) {
     return encryption == 1 || encryption == 3;
 }
 
+// A rewrite in place that was cut short left the whole file it was writing aside: the user
+// may put it back before the torn file is read. False when that was chosen and failed.
+bool OfferInterruptedSave(CWorkbook& book, const std::string& path) {
+    const std::string target = FollowLinks(path);
+    if (InterruptedSaveCopy(target).empty()) return true;
+    const int answer = UiServices().MessageBox(
+        QStringLiteral("A save of %1 was cut short, and the file may be incomplete. A whole "
+                       "copy of the workbook that save was writing was kept.\n\nPut that "
+                       "copy in place of the file and open it?")
+            .arg(QString::fromStdString(path)),
+        AppTitle(), MB_YESNO | MB_ICONEXCLAMATION);
+    if (answer != IDYES) return true;
+    book.error = RestoreInterruptedSave(target);
+    if (book.error == kStreamInUse) book.error = kStreamOpenWrite;
+    return book.error == kErrorNone;
+}
+
 bool OpenWaiting(CWorkbook& book, const std::string& path) {
+    if (!OfferInterruptedSave(book, path)) return false;
     if (OpenDocumentFile(book, path.c_str())) return true;
     if (book.error != kStreamInUse) return false;
     // Another process holds the file: wait for it as long as the user lets us.

@@ -211,6 +211,31 @@ TEST_F(ForeignFilesTest, DatabaseRefusals) {
     EXPECT_EQ(obj->SaveAsDatabase(path, xbase.get()), S_OK);
 }
 
+// A field of the info never set, or refused by SetField, has no type: the table would be read
+// by no reader, so nothing is written (E_INVALIDARG) and a file there stays as it was.
+TEST_F(ForeignFilesTest, AnUnsetFieldIsRefusedBeforeWriting) {
+    NewDocument();
+    ASSERT_EQ(obj->PutValue("$A$2", CVariant::R8(5)), S_OK);
+    const std::string path = folder.Path("unset.dbf");
+    { std::ofstream(path, std::ios::binary) << "before"; }
+    for (const int32_t format : {3, 4, 5, 6}) {
+        ASSERT_EQ(xbase->SetXBaseFormat(format), S_OK);
+        ASSERT_EQ(xbase->SetFieldCount(2), S_OK);
+        ASSERT_EQ(xbase->SetField(0, "A", 'N', 8, 2), S_OK);
+        // The second is left unset, then refused by SetField (a length its byte cannot hold).
+        EXPECT_EQ(obj->SaveAsDatabase(CBstr(path), xbase.get()), E_INVALIDARG) << format;
+        EXPECT_EQ(xbase->SetField(1, "B", 'N', 300, 0), E_INVALIDARG);
+        EXPECT_EQ(obj->SaveAsDatabase(CBstr(path), xbase.get()), E_INVALIDARG) << format;
+        EXPECT_EQ(FileBytes(path), "before") << format;
+        // Set, the same table saves, and loads in its form.
+        ASSERT_EQ(xbase->SetField(1, "B", 'C', 4, 0), S_OK);
+        EXPECT_EQ(obj->SaveAsDatabase(CBstr(path), xbase.get()), S_OK) << format;
+        EXPECT_EQ(obj->Load(CBstr(path), CBstr(), format, nullptr, xbase.get()), S_OK) << format;
+        Doc().stream.Close();
+        { std::ofstream(path, std::ios::binary) << "before"; }
+    }
+}
+
 TEST_F(ForeignFilesTest, LoadFailuresKeepTheDocument) {
     NewDocument();
     PutNumber("$A$1", 42);

@@ -87,6 +87,32 @@ TEST_F(FilesTest, BothNativeFormsRoundTripWithAndWithoutAPassword) {
     }
 }
 
+// A password must come back exactly: characters outside the code page are refused (as the
+// window refuses them) and change nothing, where "?" would open the file for any such text.
+TEST_F(FilesTest, APasswordOutsideTheCodePageIsRefused) {
+    ASSERT_EQ(obj->SetProtection("s\xC3\xA9same", 0), S_OK); // "sésame" fits the code page
+    CBstr back;
+    int32_t readOnly = 0;
+    ASSERT_EQ(obj->GetProtection(back, readOnly), S_OK);
+    EXPECT_EQ(back, CBstr("s\xC3\xA9same"));
+    const char* refused[] = {"\xE5\xAF\x86\xE7\xA0\x81\xE5\xAF\x86\xE7\xA0\x81\xE5\xAF"
+                             "\x86\xE7\xA0\x81",
+                             "secret\xD0\x96"};
+    for (const char* password : refused) {
+        EXPECT_EQ(obj->SetProtection(password, 1), E_INVALIDARG) << password;
+        ASSERT_EQ(obj->GetProtection(back, readOnly), S_OK);
+        EXPECT_EQ(back, CBstr("s\xC3\xA9same"));
+    }
+    const std::string path = folder.Path("sesame.vlb");
+    ASSERT_EQ(obj->SaveAs(CBstr(path)), S_OK);
+    LetGo();
+    std::shared_ptr<CWorkbookObj> other;
+    ASSERT_EQ(CWorkbookObj::Create(other), S_OK);
+    ASSERT_EQ(other->NewDocument(), S_OK);
+    EXPECT_EQ(other->Load(CBstr(path), refused[0], 0, nullptr, nullptr), E_INVALIDARG);
+    EXPECT_EQ(other->Load(CBstr(path), "s\xC3\xA9same", 0, nullptr, nullptr), S_OK);
+}
+
 TEST_F(FilesTest, AWrongPasswordIsReportedAfterThePauseAndKeepsTheDocument) {
     const std::string path = folder.Path("locked.vlb");
     ASSERT_EQ(obj->SetProtection("right-password", 0), S_OK);
