@@ -6,10 +6,11 @@ start for all) and compares its cells with what this program read from the same 
 
 Each NAME.xml of FOLDER has a NAME.cells beside it, one cell a line:
   sheet TAB row TAB column TAB kind TAB value      (rows and columns from 0)
-kind "n" a number, "t" a text, "e" an error value shown as its text, "f" a formula whose result
-(when the program has one) is the value: "fn" a number, "ft" a text, "fe" an error, "f" none.
-A file the peer does not open, a text or number it reads otherwise, or a formula it cannot
-read (a parse error, 501 to 524) is a fault. Exit 0 when all agree, 1 otherwise, 77 when no
+kind "n" a number, "t" a text, "e" an error value shown as its text, "f" a formula whose cached
+result (when there is one) is the value: "fn" a number, "ft" a text, "fe" an error, "f" none.
+A file the peer does not open, a text or number it reads otherwise, or a formula it does not
+take as one or cannot read (a parse error) is a fault. Results are not compared: the tests'
+documents carry cached results of their own making, which the peer computes afresh. Exit 0 when all agree, 1 otherwise, 77 when no
 LibreOffice with its Python bridge is installed.
 """
 import glob
@@ -67,13 +68,27 @@ def start():
 def load(desktop, path):
     import uno
     from com.sun.star.beans import PropertyValue
-    props = []
-    for name, value in (("Hidden", True), ("FilterName", "MS Excel 2003 XML")):
-        p = PropertyValue()
-        p.Name, p.Value = name, value
-        props.append(p)
+    # The reader the office's own type detection picks, as a user opening the file gets it.
+    hidden = PropertyValue()
+    hidden.Name, hidden.Value = "Hidden", True
     return desktop.loadComponentFromURL(uno.systemPathToFileUrl(os.path.abspath(path)),
-                                        "_blank", 0, tuple(props))
+                                        "_blank", 0, (hidden,))
+
+
+# The peer's codes for a formula it cannot read (as opposed to one it computes to an error).
+PARSE_ERRORS = {501, 504} | set(range(507, 519))
+
+
+# The peer's grid: 1,048,576 rows of 16,384 columns.
+PEER_ROWS, PEER_COLUMNS = 1 << 20, 1 << 14
+
+
+def beyond_grid(cells_path):
+    for line in open(cells_path, encoding="utf-8"):
+        _, row, column, _ = line.split("\t", 3)
+        if int(row) >= PEER_ROWS or int(column) >= PEER_COLUMNS:
+            return True
+    return False
 
 
 def same_number(a, b):
@@ -100,14 +115,9 @@ def check(doc, cells_path):
             error = cell.getError()
             if kind_now != FORMULA:
                 faults.append(f"{where}: a formula, the peer reads {cell.getString()!r}")
-            elif 501 <= error <= 524:
+            elif error in PARSE_ERRORS:
                 faults.append(f"{where}: the peer cannot read the formula {cell.getFormula()!r} "
                               f"(error {error})")
-            elif kind == "fn" and error == 0 and not same_number(cell.getValue(), float(value)):
-                faults.append(f"{where}: result {value}, the peer computes {cell.getValue()!r}")
-            elif kind == "ft" and error == 0 and cell.getString() != value:
-                faults.append(f"{where}: result {value!r}, the peer computes "
-                              f"{cell.getString()!r}")
     return faults
 
 
@@ -124,6 +134,10 @@ def main():
     try:
         for path in files:
             cells = path[:-4] + ".cells"
+            if beyond_grid(cells):
+                # The peer's grid is smaller than ours: it refuses such a file whole.
+                print(f"{os.path.basename(path)}: cells beyond the peer's grid, not compared")
+                continue
             try:
                 doc = load(desktop, path)
             except Exception as e:
