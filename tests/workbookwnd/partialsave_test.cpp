@@ -4,13 +4,16 @@
 // worksheet made active is another loss and asks again.
 
 #include "app/mainframe.h"
+#include "files/savetarget.h"
 #include "profile/profile.h"
 #include "resources/commandids.h"
 #include "wndtest.h"
 
+#include <QMdiArea>
 #include <QTest>
 #include <fstream>
 #include <iterator>
+#include <unistd.h>
 
 namespace vl {
 
@@ -102,6 +105,49 @@ TEST_F(PartialSaveTest, AutoSaveDoesNotAskForTheUser) {
     EXPECT_EQ(Questions(), 0);
     EXPECT_EQ(ReadAll(csv), "1,2");
     EXPECT_TRUE(Active()->IsModified());
+}
+
+} // namespace vl
+
+namespace vl {
+
+// A rewrite in place cut short left a whole copy of what it wrote: the next open offers it.
+// Yes puts it in place (the file's other name sees it too) and opens it; No opens the file as
+// it is and keeps the copy for the next open.
+TEST_F(PartialSaveTest, AnOpenOffersTheCopyACutSaveLeft) {
+    ASSERT_NE(NewWindow(), nullptr);
+    Enter(0, 0, QStringLiteral("whole"));
+    const std::string path = TempPath("cut.vln");
+    ui.savePath = QString::fromStdString(path);
+    Active()->HandleCommand(ID_FILE_SAVE_AS);
+    frame->MdiArea()->closeActiveSubWindow();
+    Settle();
+    const std::string twin = TempPath("twin.vln");
+    ASSERT_EQ(link(path.c_str(), twin.c_str()), 0);
+    const std::string whole = ReadAll(path);
+    // What a cut leaves: the file torn to nothing, the copy beside it.
+    const std::string copy = TemporaryPrefix(path) + "saved";
+    { std::ofstream(copy, std::ios::binary) << whole; }
+    { std::ofstream(path, std::ios::binary | std::ios::trunc); }
+    ASSERT_EQ(InterruptedSaveCopy(path), copy);
+
+    ui.boxes.clear();
+    ui.answers = {IDNO};
+    ASSERT_NE(OpenWindow(path), nullptr);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(ui.boxes[0].text.contains(QStringLiteral("was cut short")));
+    EXPECT_EQ(CellText(0, 0), "");
+    EXPECT_EQ(InterruptedSaveCopy(path), copy);
+    frame->MdiArea()->closeActiveSubWindow();
+    Settle();
+
+    ui.boxes.clear();
+    ui.answers = {IDYES};
+    ASSERT_NE(OpenWindow(path), nullptr);
+    EXPECT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(CellText(0, 0), "whole");
+    EXPECT_TRUE(InterruptedSaveCopy(path).empty());
+    EXPECT_EQ(ReadAll(twin), whole);
 }
 
 } // namespace vl
