@@ -41,9 +41,12 @@ std::function<void(int)>& PausePtr() {
     return pause;
 }
 
-// A path in the program's code page, not empty and within the buffer.
+// A path as the system's bytes (UTF-8, every character kept), not empty and within the
+// buffer.
 bool PathText(const CBstr& path, size_t buffer, std::string& out) {
-    return path.ToAnsi(buffer, out) && !out.empty();
+    if (path.Utf8().empty() || path.Utf8().size() + 1 > buffer) return false;
+    out = std::string(path.Utf8());
+    return true;
 }
 
 // Row heights through the program's document services, when it installed them.

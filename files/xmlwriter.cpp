@@ -107,6 +107,14 @@ void CXmlWriter::WriteElement(std::string_view name, std::string_view text, int 
     WriteTag(name, {}, kXmlEndTag, 0, lineEnds);
 }
 
+void CXmlWriter::WriteElementBytes(std::string_view name, std::string_view text, int tabs,
+                                   int lineEnds) {
+    WriteTag(name, {}, kXmlStartTag, tabs, 0);
+    AppendXmlEscaped(block_, text, false);
+    Spill();
+    WriteTag(name, {}, kXmlEndTag, 0, lineEnds);
+}
+
 bool CXmlWriter::Flush() {
     if (block_.empty()) return true;
     bool ok = true;

@@ -217,8 +217,9 @@ void ShowOpenError(const CWorkbook& book) {
         ShowErrorMessage(book.error);
 }
 
+// Recent paths are the system's bytes (UTF-8), kept whole.
 void RemoveRecentFile(const std::string& path) {
-    const std::string entry = Utf8ToCp1252(path);
+    const std::string& entry = path;
     auto& files = Profile().recentFiles;
     files.erase(std::remove_if(files.begin(), files.end(),
                                [&](const std::string& f) {
@@ -230,7 +231,7 @@ void RemoveRecentFile(const std::string& path) {
 void AddRecentFile(const std::string& path) {
     RemoveRecentFile(path);
     // A path the profile cannot hold is not listed: cut, it would name another file.
-    std::string listed = Utf8ToCp1252(path);
+    std::string listed = path;
     if (listed.size() > std::size_t(kProfileTextSize - 1)) return;
     auto& files = Profile().recentFiles;
     files.insert(files.begin(), std::move(listed));

@@ -4,6 +4,7 @@
 #include "model/container.h"
 
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/file.h>
 #include <tuple>
 #include <unistd.h>
@@ -111,6 +112,18 @@ TEST_F(FilesTest, APasswordOutsideTheCodePageIsRefused) {
     ASSERT_EQ(other->NewDocument(), S_OK);
     EXPECT_EQ(other->Load(CBstr(path), refused[0], 0, nullptr, nullptr), E_INVALIDARG);
     EXPECT_EQ(other->Load(CBstr(path), "s\xC3\xA9same", 0, nullptr, nullptr), S_OK);
+}
+
+// Paths are the system's bytes: a folder and a file named outside the code page are written
+// and read under their own names.
+TEST_F(FilesTest, PathsOutsideTheCodePageAreKeptWhole) {
+    const std::string inner = folder.Path("\xD0\x94\xD0\xBE\xD0\xBA");
+    ASSERT_TRUE(std::filesystem::create_directory(inner));
+    const std::string path = inner + "/\xE5\xAF\x86.vln";
+    ASSERT_EQ(obj->SaveAs(CBstr(path)), S_OK);
+    EXPECT_TRUE(std::filesystem::exists(path));
+    LetGo();
+    ExpectContent(*Loaded(path, nullptr));
 }
 
 TEST_F(FilesTest, AWrongPasswordIsReportedAfterThePauseAndKeepsTheDocument) {
