@@ -149,6 +149,14 @@ bool CMemoWriter::Prepare(ErrorCode& error) {
 bool CMemoWriter::Write(std::string_view text, uint32_t& block, ErrorCode& error) {
     block = 0;
     if (text.empty()) return true;
+    // A dBase III+ or Clipper memo ends at two end-of-file bytes: a text holding them (or
+    // ending in one) would read back cut, so it is refused, as a form refuses what it cannot
+    // hold.
+    if ((format_ == kXBaseDBase3 || format_ == kXBaseClipper) &&
+        (text.find("\x1A\x1A") != std::string_view::npos || text.back() == '\x1A')) {
+        error = kStreamWrite;
+        return false;
+    }
     if (!Prepare(error)) return false;
     // The text goes at the block its number names, after zero bytes when the file's last
     // block was left short.

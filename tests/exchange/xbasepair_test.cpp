@@ -158,3 +158,86 @@ TEST(XBasePair, ATableNamedLikeItsMemoIsRefused) {
 
 } // namespace
 } // namespace vl
+
+namespace vl {
+namespace {
+
+// A FoxPro table with a text field over 254 characters (its length split over two bytes) read
+// in a format of one-byte lengths would misread every later field: refused (21); read as
+// FoxPro, both fields come back.
+TEST(XBaseRead, ASplitLengthReadInAnotherFormatIsRefused) {
+    TempFolder dir;
+    auto book = CreateWorkbook();
+    ASSERT_TRUE(NewWorkbook(*book));
+    CWorksheet& sheet = *book->tree.active;
+    PutText(sheet, 0, 0, "LONG");
+    PutText(sheet, 1, 0, "NEXT");
+    PutText(sheet, 0, 1, std::string(300, 'l'));
+    PutText(sheet, 1, 1, "next");
+    const std::string path = dir.Path("fox.dbf");
+    ASSERT_NE(SaveTableBytes(*book, sheet, path,
+                             [](CWorkbook& b) {
+                                 if (!BuildXBaseFieldList(b, *b.tree.active, b.xbase, 5))
+                                     return false;
+                                 // A Character field of 300: the length split over two bytes.
+                                 uint8_t* d = b.xbase.fieldDescriptors;
+                                 d[11] = 'C';
+                                 SetFieldLength(d, 300, 5);
+                                 FillXBaseHeader(b.xbase, 2, 1 + 300 + FieldLength(d + 32, 5), 0,
+                                                 false);
+                                 return true;
+                             }),
+              "<failed>");
+    for (const uint8_t format : {3, 4}) {
+        auto read = OpenForImport(path);
+        read->xbase.format = format;
+        EXPECT_FALSE(ImportXBase(*read)) << int(format);
+        EXPECT_EQ(read->error, kErrorFileFormat) << int(format);
+    }
+    for (const uint8_t format : {5, 6}) {
+        auto read = OpenForImport(path);
+        read->xbase.format = format;
+        ASSERT_TRUE(ImportXBase(*read)) << int(format);
+        EXPECT_EQ(CellAt(*read->tree.active, 0, 1), "t:" + std::string(300, 'l'));
+        EXPECT_EQ(CellAt(*read->tree.active, 1, 1), "t:next");
+    }
+}
+
+// Two end-of-file bytes end a dBase III+ memo text: a text holding them, or ending in one, is
+// refused (39) and nothing is written; dBase IV and FoxPro memos give their length and keep
+// such a text whole, and Clipper keeps it in a text field.
+TEST(XBaseRead, EndOfFileBytesInAMemo) {
+    TempFolder dir;
+    const std::string texts[] = {std::string(300, 'a') + "\x1A\x1A" + "b",
+                                 std::string(300, 'a') + "\x1A",
+                                 std::string(300, 'a') + "\x1A" + "b"};
+    struct Case {
+        uint8_t format;
+        bool refused[3];
+    } const cases[] = {{3, {true, true, false}},
+                       {6, {false, false, false}}, // a Clipper text field holds 300
+                       {4, {false, false, false}},
+                       {5, {false, false, false}}};
+    for (const Case& c : cases) {
+        for (int i = 0; i < 3; ++i) {
+            auto book = CreateWorkbook();
+            ASSERT_TRUE(NewWorkbook(*book));
+            PutText(*book->tree.active, 0, 0, "NOTE");
+            PutText(*book->tree.active, 0, 1, texts[i]);
+            const std::string path =
+                dir.Path("m" + std::to_string(c.format) + std::to_string(i) + ".dbf");
+            const std::string bytes = SaveTable(*book, path, c.format);
+            EXPECT_EQ(bytes == "<failed>", c.refused[i]) << int(c.format) << " " << i;
+            if (c.refused[i]) {
+                EXPECT_EQ(book->error, kStreamWrite);
+                EXPECT_FALSE(fs::exists(path));
+                continue;
+            }
+            EXPECT_EQ(ReadTable(path, c.format), "A1=t:NOTE|A2=t:" + texts[i])
+                << int(c.format) << " " << i;
+        }
+    }
+}
+
+} // namespace
+} // namespace vl
