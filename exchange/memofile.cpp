@@ -202,6 +202,7 @@ bool CMemoWriter::Finish(ErrorCode& error) {
         StoreU32Big(next, nextBlock);
     else
         StoreU32(next, nextBlock);
+    // save target: the memo's own pair name, beside the memo the table's save checked.
     if (!file_.WriteAt(next, 4, kSeekStart, 0) || !file_.Flush() ||
         !file_.RenameTo(PairPath(memoPath_).c_str()))
         return Fail(error);

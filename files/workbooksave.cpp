@@ -39,10 +39,12 @@ bool SaveAside(CWorkbook& book, CFileStream& document, const std::string& target
     book.stream.Swap(document);
     bool ok = WriteForm(book, write);
     // With a partner, the finished file waits for it under its pair name.
+    // save target: SaveWorkbookFileWith checked and holds the target.
     if (ok && partner && (!book.stream.RenameTo(PairPath(target).c_str()) || !partner())) {
         book.error = book.stream.ErrorOr(kStreamWrite);
         ok = false;
     }
+    // save target: SaveWorkbookFileWith checked and holds the target.
     if (ok && !book.stream.RenameTo(target.c_str())) {
         book.error = book.stream.GetError();
         ok = false;

@@ -255,6 +255,7 @@ void CWorkbookWnd::OnFileReload() {
         return;
     EmptyDocument(*book_, true);
     CFileStream& stream = book_->stream;
+    // save target: the document's own held file, read again; nothing is written.
     bool ok = stream.Reopen(stream.IsReadOnly() ? "rb" : "r+b", true);
     if (!ok) book_->error = stream.GetError();
     book_->readOnly = stream.IsReadOnly() ? 1 : 0;
