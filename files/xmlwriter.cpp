@@ -110,9 +110,13 @@ void CXmlWriter::WriteElement(std::string_view name, std::string_view text, int 
 void CXmlWriter::WriteElementBytes(std::string_view name, std::string_view text, int tabs,
                                    int lineEnds) {
     WriteTag(name, {}, kXmlStartTag, tabs, 0);
+    EncodeBytes(text);
+    WriteTag(name, {}, kXmlEndTag, 0, lineEnds);
+}
+
+void CXmlWriter::EncodeBytes(std::string_view text) {
     AppendXmlEscaped(block_, text, false);
     Spill();
-    WriteTag(name, {}, kXmlEndTag, 0, lineEnds);
 }
 
 bool CXmlWriter::Flush() {
