@@ -11,6 +11,15 @@ namespace vl {
 
 namespace {
 
+// A date or a time typed is kept as its ISO text, the value a date cell holds.
+bool IsDateKind(uint8_t kind) {
+    return kind == STD_STYLE_DATE || kind == STD_STYLE_TIME || kind == STD_STYLE_DATE_TIME;
+}
+
+} // namespace
+
+namespace {
+
 constexpr int kCR = '\r';
 constexpr int kLF = '\n';
 
@@ -131,7 +140,7 @@ private:
                 StandardFormat shown;
                 if (text[0] != ' ' &&
                     ParseCellInput(ctx_, text, shown, row, column, record_) == CellInput::kStored &&
-                    cell::IsNumber(record_.bytes))
+                    (cell::IsNumber(record_.bytes) || IsDateKind(shown.kind)))
                     return true;
             }
         }

@@ -51,6 +51,7 @@ std::vector<ImportCase> DelimitedCases() {
         {"thousands as exported", "\"1,234.5\"", "A1=n:1234.5"},
         {"currency as exported", "\"$1,234.00\"", "A1=n:1234"},
         {"negative currency", "($12.50)", "A1=n:-12.5"},
+        {"date as exported", "1/2/2026", "A1=t:2026-01-02"}, // the ISO text a date cell holds
         {"dangling exponent", "1e", "A1=t:1e"},
         {"trailing blanks", "12  ", "A1=n:12"},
         {"lone minus", "-", "A1=t:-"},
