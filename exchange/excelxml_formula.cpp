@@ -2,6 +2,7 @@
 // quotes ("Other Sheet"!R1C1), the file's readers take single quotes ('Other Sheet'!R1C1),
 // where a string in double quotes is a text value.
 #include "exchange/excelxmlparts.h"
+#include "platform/core/cp1252.h"
 
 namespace vl {
 
@@ -38,37 +39,62 @@ void Quote(std::string& out, std::string_view inner, char quote) {
     out += quote;
 }
 
+// The worksheet name the file gives the qualifier `name` of a formula in `names.folder`, or
+// the name as written when it names no worksheet of the tree (a folder, another workbook).
+std::string SheetName(const std::string& name, const ExcelSheetNames* names) {
+    if (!names || name.empty() || name.front() == '[') return name;
+    std::string path = name.front() == '\\' ? name : names->folder + name;
+    UpperInPlace1252(path);
+    const auto found = names->byPath.find(path);
+    return found == names->byPath.end() ? name : found->second;
+}
+
+// A character of a worksheet name written bare before its "!".
+bool IsBareNameChar(char c) {
+    return IsCharAlpha1252(c) || IsAsciiDigit(c) || c == '_' || c == '.' || c == '\\' || c == '$' ||
+           c == '#';
+}
+
 // Rewrites every run quoted with `from` that names a worksheet (a '!' follows it) to one
-// quoted with `to`; runs in the other quote are copied whole.
-std::string Requote(std::string_view formula, char from, char to) {
+// quoted with `to`; runs in the other quote are copied whole. With `names` (the export), a
+// worksheet named bare or by its path is written by its name in the file.
+std::string Requote(std::string_view formula, char from, char to, const ExcelSheetNames* names) {
     std::string out;
     out.reserve(formula.size());
+    std::size_t bare = 0; // where the bare name that ends at `out`'s end starts
     for (std::size_t i = 0; i < formula.size();) {
         const char c = formula[i];
+        if (c == '!' && names && bare < out.size()) {
+            const std::string name = out.substr(bare);
+            out.resize(bare);
+            Quote(out, SheetName(name, names), to);
+        }
         if (c != '"' && c != '\'') {
             out += c;
             ++i;
+            if (!IsBareNameChar(c)) bare = out.size();
             continue;
         }
         std::size_t end = 0;
         const std::string inner = Unquote(formula, i, end);
         if (c == from && end < formula.size() && formula[end] == '!')
-            Quote(out, inner, to);
+            Quote(out, SheetName(inner, names), to);
         else
             out.append(formula.substr(i, end - i));
         i = end;
+        bare = out.size();
     }
     return out;
 }
 
 } // namespace
 
-std::string ExcelFormulaText(std::string_view formula) {
-    return Requote(formula, '"', '\'');
+std::string ExcelFormulaText(std::string_view formula, const ExcelSheetNames* names) {
+    return Requote(formula, '"', '\'', names);
 }
 
 std::string FormulaFromExcel(std::string_view formula) {
-    return Requote(formula, '\'', '"');
+    return Requote(formula, '\'', '"', nullptr);
 }
 
 std::string ExcelXmlSafeText(std::string_view text) {

@@ -511,3 +511,35 @@ TEST(ExcelXmlPeers, ControlCharactersQuotedNamesAndTheStylesLeftAlone) {
 
 } // namespace
 } // namespace vl
+
+namespace vl {
+namespace {
+
+// The file has no folders: a formula naming a worksheet by its path in the tree (from the top,
+// or from the formula's own folder, quoted or bare) names it as the file does, so that the
+// file's readers, and this program reading it back, find that worksheet. A folder stays as
+// written (the form cannot hold it, and the save says so).
+TEST(ExcelXmlPeers, WorksheetsInFoldersAreNamedAsTheFileNamesThem) {
+    auto book = Book({"Top"});
+    book->AppendTreeItem(TREE_TYPE_WORKSHEET, "S", 1);
+    book->AppendTreeItem(TREE_TYPE_FOLDER, "F", 1);
+    book->AppendTreeItem(TREE_TYPE_WORKSHEET, "S", 2);
+    book->AppendTreeItem(TREE_TYPE_WORKSHEET, "In", 2);
+    CWorksheet& top = Sheet0(*book);
+    FormulaHead head;
+    head.arrayWidth = 1;
+    PutFormula(top, 0, 0, "=\"\\F\\S\"!R1C1+F\\S!R2C1+S!R1C1", head);
+    PutFormula(top, 1, 0, "=SUM(\"\\F\"!R1C1)", head);
+    CWorksheet& in = *AsWorksheet(book->tree.first->next->next->next->next);
+    ASSERT_STREQ(in.name, "In");
+    PutFormula(in, 0, 0, "=\"S\"!R1C1*\"\\S\"!R1C1", head);
+    const std::string out = Export(*book);
+    EXPECT_TRUE(Has(out, "<Worksheet ss:Name=\"S(0)\">")) << out.substr(0, 0);
+    EXPECT_TRUE(Has(out, "ss:Formula=\"=&apos;S(0)&apos;!R1C1+&apos;S(0)&apos;!R2C1+&apos;S&apos;"
+                         "!R1C1\""));
+    EXPECT_TRUE(Has(out, "ss:Formula=\"=SUM(&apos;\\F&apos;!R1C1)\""));
+    EXPECT_TRUE(Has(out, "ss:Formula=\"=&apos;S(0)&apos;!R1C1*&apos;S&apos;!R1C1\""));
+}
+
+} // namespace
+} // namespace vl
