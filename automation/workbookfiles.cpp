@@ -116,6 +116,8 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
     }
     // The object's own file is opened again: its lock is lent to the new stream for the
     // load and taken back when the load fails, so the old document keeps its file.
+    // A table whose save with its memo was cut is settled before it is read.
+    if (format >= kFileDBase3) FinishXBaseSave(file);
     const bool ownFile = doc_->stream.IsOpen() && doc_->stream.IsSameFile(file.c_str());
     if (ownFile) doc_->stream.HoldLock(false);
     uint32_t line = 0;

@@ -188,6 +188,8 @@ bool ReadForeignDocument(CWorkbook& book, uint8_t type) {
 
 bool OpenDocument(CWorkbookWnd& window, const std::string& path, uint8_t type) {
     CWorkbook& book = window.Book();
+    // A table whose save with its memo was cut is settled before it is read.
+    if (type >= kFileDBase3 && type <= kFileClipper) FinishXBaseSave(path);
     if (!OpenWaiting(book, path)) return false;
     book.readOnly = book.stream.IsReadOnly() ? 1 : 0;
     bool ok = false;
