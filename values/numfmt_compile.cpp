@@ -108,11 +108,21 @@ bool CFormatCompiler::Step() {
     if (kind) return Keyword(kind, letters, false);
     if (!Allowed(kFmtLiteral)) return false;
     ++pos_;
+    // Only a bare "%" scales; a quoted or escaped one is text.
+    if (c == '%' && Section().percentIndex == kNoToken) Section().percentIndex = f_.tokenCount;
     return Add(kFmtLiteral, c);
 }
 
 bool CFormatCompiler::DigitPlaceholder(char c) {
     FormatSection& s = Section();
+    // A "0" after the first digit of a fixed denominator is that number's digit: "?/100".
+    if (c == '0' && s.slashIndex != kNoToken && f_.tokenCount > s.slashIndex + 1) {
+        const FormatToken& prev = f_.tokens[f_.tokenCount - 1];
+        if (prev.kind == kFmtLiteral && IsAsciiDigit(char(prev.ch))) {
+            ++pos_;
+            return Add(kFmtLiteral, c);
+        }
+    }
     if (s.exponentIndex != kNoToken) {
         ++s.exponentDigits;
     } else if (s.decimalIndex != kNoToken || s.slashIndex != kNoToken) {

@@ -37,6 +37,15 @@ int ChooseSection(const CompiledFormat& f, double value) {
     return value < 0 ? 1 : 0;
 }
 
+// True when the section's digits of `magnitude` are all zeros.
+bool ShowsAsZero(double magnitude, const FormatSection& s, const FormatToken* tokens) {
+    if (magnitude == 0) return true;
+    if (s.exponentIndex != kNoToken || !(s.kinds & kFmtDigit)) return false;
+    if (s.slashIndex != kNoToken) return FractionShowsZero(magnitude, s, tokens);
+    std::string digits = RoundedFixedText(magnitude, s.fracDigits);
+    return digits.find_first_not_of("0.") == std::string::npos;
+}
+
 bool AddPlainNumber(RenderedList& out, double value) {
     for (char c : FormatDouble(value)) {
         uint32_t kind = c == '.'                 ? kFmtDecimal
@@ -129,9 +138,12 @@ bool FormatCompiledNumber(RenderedList& out, double value, const CompiledFormat&
     // One section shows the sign itself wherever it shows the number; several show it by
     // their own literals, as the parentheses of (0).
     bool showsNumber = (s.kinds & (kFmtDigit | kFmtText)) || ShowsPlainNumber(s);
-    if (value < 0 && f.sectionCount == 1 && !HasCondition(s) && showsNumber)
-        if (!out.Add(kFmtLiteral, '-')) return false;
     if (s.scaling > 0) magnitude /= std::pow(10.0, 3.0 * s.scaling);
+    if (s.percentIndex != kNoToken) magnitude *= 100;
+    // A negative value that shows as zero shows no sign: -0.0001 through 0.00 is 0.00.
+    if (value < 0 && f.sectionCount == 1 && !HasCondition(s) && showsNumber &&
+        !ShowsAsZero(magnitude, s, f.tokens))
+        if (!out.Add(kFmtLiteral, '-')) return false;
     if (!RenderSection(out, magnitude, s, f.tokens)) return false;
     ApplySectionColor(out, s);
     if (set) ApplySeparators(out, *set);
