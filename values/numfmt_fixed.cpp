@@ -4,6 +4,7 @@
 #include "values/inttext.h"
 #include "values/numfmt_number.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace vl {
@@ -16,42 +17,50 @@ constexpr int kSignificantDigits = 15;
 // A value as its 15 significant digits, the form the user typed and sees: `digits[i]`
 // stands at the power of ten `exponent - i` (2.675 is "267500000000000" at 0).
 struct DecimalForm {
-    std::string digits;
+    char digits[kSignificantDigits + 1];
+    int count = 0;
     int exponent = 0;
 };
 
 DecimalForm DecimalFormOf(double value) {
     DecimalForm d;
-    std::string text = FormatNumberE(std::fabs(value), kSignificantDigits - 1);
-    std::size_t e = text.find('e');
-    d.digits += text[0];
-    if (e > 2) d.digits.append(text, 2, e - 2);
-    double exponent = 0;
-    if (e != std::string::npos && ParseNumber(std::string_view(text).substr(e + 1), exponent))
-        d.exponent = int(exponent);
+    char text[40];
+    auto r = std::to_chars(text, text + sizeof text, std::fabs(value),
+                           std::chars_format::scientific, kSignificantDigits - 1);
+    const char* p = text;
+    for (; p < r.ptr && *p != 'e'; ++p)
+        if (*p != '.') d.digits[d.count++] = *p;
+    int exponent = 0;
+    bool negative = p + 1 < r.ptr && p[1] == '-';
+    for (p += 2; p < r.ptr; ++p) exponent = exponent * 10 + (*p - '0');
+    d.exponent = negative ? -exponent : exponent;
     return d;
 }
 
 // Keeps the first `keep` digits, rounding the rest half away from zero as decimal digits
-// (2.675 to two decimals is 2.68, although the double lies just below it).
+// (2.675 to two decimals is 2.68, although the double lies just below it). Keeps no digit
+// when the value rounds to zero.
 void RoundDecimalForm(DecimalForm& d, int keep) {
-    if (keep >= int(d.digits.size())) return;
-    bool up = keep >= 0 && d.digits[std::size_t(keep)] >= '5';
-    d.digits.resize(std::size_t(keep < 0 ? 0 : keep));
+    if (keep >= d.count) return;
+    bool up = keep >= 0 && d.digits[keep] >= '5';
+    d.count = keep < 0 ? 0 : keep;
     if (!up) return;
-    int k = int(d.digits.size()) - 1;
-    while (k >= 0 && d.digits[std::size_t(k)] == '9') d.digits[std::size_t(k--)] = '0';
+    int k = d.count - 1;
+    while (k >= 0 && d.digits[k] == '9') d.digits[k--] = '0';
     if (k >= 0) {
-        ++d.digits[std::size_t(k)];
+        ++d.digits[k];
     } else {
-        d.digits.insert(d.digits.begin(), '1');
+        // Every kept digit was 9 (or none was kept): one power of ten up.
+        for (int i = d.count; i > 0; --i) d.digits[i] = d.digits[i - 1];
+        d.digits[0] = '1';
+        ++d.count;
         ++d.exponent;
     }
 }
 
 char DigitAt(const DecimalForm& d, int power) {
     int index = d.exponent - power;
-    return index >= 0 && index < int(d.digits.size()) ? d.digits[std::size_t(index)] : '0';
+    return index >= 0 && index < d.count ? d.digits[index] : '0';
 }
 
 // The mantissa and exponent of `value` (not negative) with `decimals` mantissa decimals,
@@ -63,9 +72,11 @@ void RoundedScientific(double value, int decimals, double& mantissa, int& expone
     DecimalForm d = DecimalFormOf(value);
     RoundDecimalForm(d, 1 + (decimals < kSignificantDigits ? decimals : kSignificantDigits));
     exponent = d.exponent;
-    std::string text = d.digits.substr(0, 1);
-    if (d.digits.size() > 1) text.append(1, '.').append(d.digits, 1, std::string::npos);
-    ParseNumber(text, mantissa);
+    // At most 16 digits over an exact power of ten: the quotient is the nearest double.
+    double digits = 0, scale = 1;
+    for (int k = 0; k < d.count; ++k) digits = digits * 10 + (d.digits[k] - '0');
+    for (int k = 1; k < d.count; ++k) scale *= 10;
+    mantissa = digits / scale;
 }
 
 void StripFractionZeros(std::string& text) {
@@ -99,9 +110,10 @@ std::string RoundedFixedText(double value, int precision) {
     if (value != 0) {
         DecimalForm d = DecimalFormOf(value);
         RoundDecimalForm(d, d.exponent + 1 + precision);
-        if (!d.digits.empty()) {
-            for (int power = d.exponent < 0 ? 0 : d.exponent; power >= 0; --power)
-                text += DigitAt(d, power);
+        if (d.count > 0) {
+            int top = d.exponent < 0 ? 0 : d.exponent;
+            text.reserve(std::size_t(top + 2 + precision));
+            for (int power = top; power >= 0; --power) text += DigitAt(d, power);
             if (precision > 0) text += '.';
             for (int power = -1; power >= -precision; --power) text += DigitAt(d, power);
             return text;
@@ -110,6 +122,14 @@ std::string RoundedFixedText(double value, int precision) {
     text = "0";
     if (precision > 0) text.append(1, '.').append(std::size_t(precision), '0');
     return text;
+}
+
+bool RoundsToZero(double value, int decimals) {
+    if (value == 0) return true;
+    if (!(value < 1)) return false;
+    DecimalForm d = DecimalFormOf(value);
+    RoundDecimalForm(d, d.exponent + 1 + decimals);
+    return d.count == 0;
 }
 
 bool RenderFixedRange(RenderedList& out, double value, const FormatSection& s,

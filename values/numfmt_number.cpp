@@ -41,9 +41,9 @@ int ChooseSection(const CompiledFormat& f, double value) {
 bool ShowsAsZero(double magnitude, const FormatSection& s, const FormatToken* tokens) {
     if (magnitude == 0) return true;
     if (s.exponentIndex != kNoToken || !(s.kinds & kFmtDigit)) return false;
+    if (magnitude >= 1) return false;
     if (s.slashIndex != kNoToken) return FractionShowsZero(magnitude, s, tokens);
-    std::string digits = RoundedFixedText(magnitude, s.fracDigits);
-    return digits.find_first_not_of("0.") == std::string::npos;
+    return RoundsToZero(magnitude, s.fracDigits);
 }
 
 bool AddPlainNumber(RenderedList& out, double value) {

@@ -53,6 +53,8 @@ bool AnalyseDigitPlaceholders(const FormatToken* tokens, uint16_t first, uint16_
 // zero from its 15 significant digits, the form the user typed and sees: 2.675 gives
 // 2.68 and 3E+23 gives 3 and 23 zeros, not the binary value's digits.
 std::string RoundedFixedText(double value, int decimals);
+// True when RoundedFixedText of `value` holds no digit but zeros.
+bool RoundsToZero(double value, int decimals);
 
 // True when the section's fraction of `value` (not negative) has no whole part and no
 // numerator.
