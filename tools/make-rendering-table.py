@@ -47,6 +47,17 @@ CODES = [
     "#,##0.00_);(#,##0.00)", "0.0%;-0.0%", "00.000", "#", "0.0", "#,##0.000",
 ]
 
+# Further features over fewer values: colours, conditions with three sections, fills and
+# spaces, exponents at their limits, scaling with percent, literal text and escapes.
+MORE_VALUES = ["0", "-3.25", "1234.5", "1E-300", "1E+300", "0.00049", "99999.5", "-0.5"]
+MORE_CODES = [
+    "[blue]0.0;[red]-0.0", '[>100]"big";[<-100]"small";0.00', "[=0]\"none\";0", "0.00E+0",
+    "##0.0E+0", "0E+00", "0.0##", "0.0%,", '"$"#,##0_);[red]("$"#,##0)', "#,##0.00*-",
+    "_(0.00_)", "0\ \k\g", "#,##0.0,\K", "0.000,,", "?/??", "# ???/???", "0 ?/16",
+    "[<0]\"neg\";[>0]\"pos\";\"zero\"", "0;-0;", ";;0", "#,##0;(#,##0);-",
+    "0.00;@", "\"Total: \"0", "0.0E-0", "+0;-0;0",
+]
+
 # A few codes again with a decimal comma and a thousands point.
 DE_VALUES = ["0", "-1234.5678", "1234567.891", "0.5", "2.675", "0.125", "3E+23"]
 DE_CODES = ["0.00", "#,##0.00", "#,##0", "0%", "0.00%", "0.0E+00", "# ?/?", "#,##0,"]
@@ -55,7 +66,10 @@ DE_CODES = ["0.00", "#,##0.00", "#,##0", "0%", "0.00%", "0.0E+00", "# ?/?", "#,#
 DATES = ["2006-01-31", "2006-01-31T13:05:09", "1985-03-04", "2005-03-04T00:30:00",
          "13:10:55", "2024-02-29T23:59:59"]
 DATE_CODES = ["m/d/yyyy", "dd/mm/yy", "d-mmm-yyyy", "mmmm d, yyyy", "dddd", "h:mm AM/PM",
-              "hh:mm:ss", "h:mm", "yyyy-mm-dd hh:mm", "mmm", "[h]:mm:ss"]
+              "hh:mm:ss", "h:mm", "yyyy-mm-dd hh:mm", "mmm", "[h]:mm:ss", "ddd d mmmmm yy",
+              "hh:mm A/P", "h:mm:ss.000", "mm:ss", "yyyy", "d/m", "hh\\hmm"]
+DATES += ["2000-01-01T00:00:00", "2099-12-31T12:00:00", "1900-03-01T00:00:00.250",
+          "12:00:00", "00:00:00"]
 
 # Durations (ISO 8601 duration text) under elapsed codes.
 DURATIONS = ["PT63H30M", "PT0H5M7S", "PT100H", "P1DT2H", "PT90M", "PT1.25S"]
@@ -94,13 +108,26 @@ RULES[("0.333333333333333", "General", "int")] = ("0.33333333333333", GENERAL)
 RULES[("3E+23", "General", "int")] = ("3e+023", GENERAL)
 RULES[("123456789012345678", "General", "int")] = ("1.2345678901235e+017", GENERAL)
 RULES[("1E+15", "General", "int")] = ("1e+015", GENERAL)
+CAPITAL_AP = "A/P writes A or P as the code does; the peer writes them in lower case"
+NOT_DURATION_TIME = "a time of day is no duration: elapsed fields show the text unchanged"
 for code in DATE_CODES:
     if any(k in code for k in "yd") or code.startswith("mmm"):
-        RULES[("13:10:55", code, "int")] = ("13:10:55", TIME_ONLY)
+        for t in [d for d in DATES if "-" not in d]:
+            RULES[(t, code, "int")] = (t, TIME_ONLY)
 RULES[("1985-03-04", "dd/mm/yy", "int")] = ("04/03/1985", YY)
+RULES[("1900-03-01T00:00:00.250", "dd/mm/yy", "int")] = ("01/03/1900", YY)
+RULES[("1985-03-04", "ddd d mmmmm yy", "int")] = ("Mon 4 M 1985", YY)
+RULES[("1900-03-01T00:00:00.250", "ddd d mmmmm yy", "int")] = ("Thu 1 M 1900", YY)
+RULES[("00:00:00", "[h]:mm:ss", "int")] = ("00:00:00", NOT_DURATION_TIME)
 for d in DATES:
     if "-" in d:
         RULES[(d, "[h]:mm:ss", "int")] = (d, NOT_DURATION)
+    hour, minute = 0, 0
+    if ":" in d:
+        hour, minute = (int(x) for x in d.split("T")[-1].split(":")[:2])
+    twelve = hour % 12 or 12
+    RULES[(d, "hh:mm A/P", "int")] = (f"{twelve:02d}:{minute:02d} {'A' if hour < 12 else 'P'}",
+                                      CAPITAL_AP)
 
 
 def peer_code(code, seps):
@@ -153,6 +180,9 @@ def main():
     ap.add_argument("--peer", default="/work/shared/tools/peer-calc")
     a = ap.parse_args()
     plain = [(v, c, "int") for c in CODES for v in VALUES]
+    # The peer does not come back from a fraction of 1E+300 or 1E-300.
+    plain += [(v, c, "int") for c in MORE_CODES for v in MORE_VALUES
+              if not ("/" in c and "E" in v)]
     plain += [(d, c, "int") for c in DATE_CODES for d in DATES]
     plain += [(d, c, "int") for c in DURATION_CODES for d in DURATIONS]
     de = [(v, c, "de") for c in DE_CODES for v in DE_VALUES]

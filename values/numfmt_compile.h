@@ -101,6 +101,8 @@ struct CompiledFormat {
     uint8_t overflow = 0;
     FormatSection sections[kMaxFormatSections];
     uint8_t sectionCount = 0;
+    // Sections the code declares, empty ones included: "0;-0;" shows zero as nothing.
+    uint8_t declaredSections = 0;
 };
 
 // Compiles `code` written with the separators of `set` (the internal set when null);

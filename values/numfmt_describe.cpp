@@ -50,7 +50,7 @@ public:
     CFormatWriter(const CompiledFormat& f, const SeparatorSet& set) : f_(f), set_(set) {}
 
     std::string Write() {
-        for (uint8_t k = 0; k < f_.sectionCount; ++k) {
+        for (uint8_t k = 0; k < f_.declaredSections; ++k) {
             if (k > 0) out_ += ';';
             WriteSection(f_.sections[k]);
         }

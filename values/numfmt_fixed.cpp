@@ -63,20 +63,41 @@ char DigitAt(const DecimalForm& d, int power) {
     return index >= 0 && index < d.count ? d.digits[index] : '0';
 }
 
+// The multiple of `group` at or below `exponent`.
+int FloorToMultiple(int exponent, int group) {
+    int q = exponent / group;
+    if (exponent % group != 0 && exponent < 0) --q;
+    return q * group;
+}
+
 // The mantissa and exponent of `value` (not negative) with `decimals` mantissa decimals,
-// rounded from its 15-digit form as RoundedFixedText is.
-void RoundedScientific(double value, int decimals, double& mantissa, int& exponent) {
+// rounded from its 15-digit form as RoundedFixedText is. The exponent is a multiple of
+// `group` (3 for "##0.0E+0", whose mantissa then holds one to three integer digits).
+void RoundedScientific(double value, int decimals, int group, double& mantissa, int& exponent) {
     mantissa = 0;
     exponent = 0;
     if (value == 0) return;
     DecimalForm d = DecimalFormOf(value);
-    RoundDecimalForm(d, 1 + (decimals < kSignificantDigits ? decimals : kSignificantDigits));
-    exponent = d.exponent;
+    int intDigits = d.exponent - FloorToMultiple(d.exponent, group) + 1;
+    RoundDecimalForm(d,
+                     intDigits + (decimals < kSignificantDigits ? decimals : kSignificantDigits));
+    exponent = FloorToMultiple(d.exponent, group);
+    intDigits = d.exponent - exponent + 1;
     // At most 16 digits over an exact power of ten: the quotient is the nearest double.
     double digits = 0, scale = 1;
     for (int k = 0; k < d.count; ++k) digits = digits * 10 + (d.digits[k] - '0');
-    for (int k = 1; k < d.count; ++k) scale *= 10;
+    for (int k = intDigits; k < d.count; ++k) scale *= 10;
+    for (int k = d.count; k < intDigits; ++k) digits *= 10;
     mantissa = digits / scale;
+}
+
+// The exponent's step: the count of integer placeholders when the first is "#"
+// (engineering notation), else 1.
+int ExponentGroup(const FormatSection& s, const FormatToken* tokens) {
+    for (uint16_t k = s.firstToken; k < s.exponentIndex; ++k)
+        if (tokens[k].kind == kFmtDigit)
+            return tokens[k].ch == '#' && s.intDigits > 1 ? s.intDigits : 1;
+    return 1;
 }
 
 void StripFractionZeros(std::string& text) {
@@ -179,7 +200,8 @@ bool RenderScientificNumber(RenderedList& out, double value, const FormatSection
     double mantissa = 0;
     int exponent = 0;
     if (placeholders) {
-        RoundedScientific(std::fabs(value), s.fracDigits, mantissa, exponent);
+        RoundedScientific(std::fabs(value), s.fracDigits, ExponentGroup(s, tokens), mantissa,
+                          exponent);
     } else {
         exponent = FixedExponent(tokens, uint16_t(expIndex + 1), end);
         if (exponent < 0) return false;

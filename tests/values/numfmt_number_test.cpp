@@ -75,7 +75,15 @@ TEST(NumberRender, SectionsByConditionSignAndZeroAtEverySectionCount) {
            {150, "[<100]0", "150"}, // one section whose condition fails: plain form
            {-5, "General", "-5"},
            {2.5, "@", "2.5"},
-           {-2.5, "0;@", "2.5"},
+           {-2.5, "0;@", "-3"}, // a text section leaves a number to the first
+           {0, "0;-0;", ""},    // an empty zero section
+           {-5, "0;", ""},
+           {1234567, "0.0%,", "123456700.0%,"}, // a comma after text is text
+           {1234567, "0,\"x\"", "1235x"},
+           {12345678, "##0.00E+00", "12.35E+06"}, // engineering: exponents step by 3
+           {0.00049, "##0.0E+0", "490.0E-6"},
+           {999999, "##0.0E+0", "1.0E+6"},
+           {12345, "00.0E+0", "01.2E+4"},
            {-5, "[red]", "-5"},
            {-5, "[blue];[red]", "5"}, // the second section shows the sign by its literals
            {-5, "0;\"minus\"", "minus"}});
