@@ -48,4 +48,16 @@ bool ValueToAxisFraction(double value, float& fraction, const CChartSeries& seri
     return !IsAbnormalFloat(fraction);
 }
 
+bool BaseFraction(const CChartSeries& series, uint8_t valueFlags, float& fraction) {
+    const bool log = IsLogScale(series.settings.scale);
+    const double lo = log ? series.logMinimum : series.minimum;
+    const double hi = log ? series.logMaximum : series.maximum;
+    const bool negative = valueFlags & kPointNegative, positive = valueFlags & kPointPositive;
+    // Values of one sign on an axis that holds zero still stand on zero, not on its end.
+    if ((negative && positive) || (lo < 0 && hi > 0))
+        return ValueToAxisFraction(0, fraction, series);
+    fraction = negative ? 1.0f : 0.0f;
+    return true;
+}
+
 } // namespace vl

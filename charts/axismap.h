@@ -25,6 +25,12 @@ bool IsAbnormalDouble(double d);
 // a logarithmic scale) lies, 0 at the axis bottom; false when it is no usable float.
 bool ValueToAxisFraction(double value, float& fraction, const CChartSeries& series);
 
+// The axis fraction that the series' bars and areas grow from, for the value flags of its
+// points: 0 on an axis that zero lies below, 1 on one that it lies above, and the fraction of
+// zero wherever the axis holds it, whatever side the values are on. False when that fraction
+// is no usable float.
+bool BaseFraction(const CChartSeries& series, uint8_t valueFlags, float& fraction);
+
 // Counts below 1 read from a file count as 1.
 inline uint32_t MajorIntervals(const CChartSeries& s) {
     return s.settings.periods ? s.settings.periods : 1u;

@@ -376,22 +376,28 @@ void GetPrintedArea(const CWorkbook& workbook, CWorksheet& sheet, uint32_t& last
         lastRow = std::max(lastRow, std::min(cell::Row(r), kLastPrintRow));
         lastColumn = std::max(lastColumn, std::min(cell::Column(r), kLastPrintColumn));
     }
+    // Lines left out of the printout take no room on paper, as the printed container's
+    // placement skips them.
+    const CExclusions rows(sheet.pageSetup.excludedRows, kLastPrintRow + 1);
+    const CExclusions columns(sheet.pageSetup.excludedColumns, kLastPrintColumn + 1);
     for (const CContainer* c = sheet.firstContainer; c; c = c->next) {
         const ContainerSettings& s = c->settings;
-        // The last line the walk visits counts, not the one after it.
-        const int64_t height = int64_t(s.bottom - s.top) * scale[1] / 100;
+        // The walk runs from the anchor's corner to the container's far edge, its offset
+        // inside the anchor cell included; the last line it visits counts, not the next one.
+        const int64_t height = int64_t(s.bottom) * scale[1] / 100;
         int64_t sum = 0;
         uint32_t last = std::min(s.anchor.row, kLastPrintRow);
         for (uint32_t row = last; row <= kLastPrintRow && sum < height; ++row) {
-            sum += GetRowHeight(sheet, row, scale[1]) + 1;
+            if (!rows.Contains(row)) sum += GetRowHeight(sheet, row, scale[1]) + 1;
             last = row;
         }
         lastRow = std::max(lastRow, last);
-        const int64_t width = int64_t(s.right - s.left) * scale[0] / 100;
+        const int64_t width = int64_t(s.right) * scale[0] / 100;
         sum = 0;
         uint32_t lastAcross = std::min<uint32_t>(s.anchor.column, kLastPrintColumn);
         for (uint32_t column = lastAcross; column <= kLastPrintColumn && sum < width; ++column) {
-            sum += GetColumnWidth(sheet, uint16_t(column), scale[0]) + 1;
+            if (!columns.Contains(column))
+                sum += GetColumnWidth(sheet, uint16_t(column), scale[0]) + 1;
             lastAcross = column;
         }
         lastColumn = std::max<uint16_t>(lastColumn, uint16_t(lastAcross));

@@ -25,6 +25,8 @@ bool UserLineFraction(const CChartSeries& s, double u, float& f) {
         if (u < s.minimum || u > s.maximum) return false;
         return ValueToAxisFraction(u, f, s);
     }
+    // A log axis has no place for 0 or below: its log would fall on the line of 1.
+    if (!(u > 0)) return false;
     const double v = TransformAxisValue(s.settings.scale, u, false);
     if (!std::isfinite(v) || v < s.logMinimum || v > s.logMaximum) return false;
     return ValueToAxisFraction(v, f, s);

@@ -36,21 +36,7 @@ uint32_t CategoryCount(CChartSeries* const* series, int count) {
 }
 
 bool BasePosition(const CChartSeries& s, float& base) {
-    const uint8_t flags = s.valueFlags;
-    if (!(flags & kPointNegative)) {
-        base = 0;
-        return true;
-    }
-    if (!(flags & kPointPositive)) {
-        base = 1;
-        return true;
-    }
-    const bool log = IsLogScale(s.settings.scale);
-    const double lo = log ? s.logMinimum : s.minimum;
-    const double hi = log ? s.logMaximum : s.maximum;
-    const double c = (lo >= 0 && hi >= 0) ? lo : (lo <= 0 && hi <= 0) ? hi : 0.0;
-    base = float(-c / (hi - lo) - s.baseOffset);
-    return !IsAbnormalFloat(base);
+    return BaseFraction(s, s.valueFlags, base);
 }
 
 bool HasBars3D(const CChart& chart) {

@@ -11,6 +11,9 @@
 #include "render/metrics.h"
 #include "render/paintsheet.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace vl {
 
 namespace {
@@ -54,26 +57,33 @@ private:
     uint32_t height_ = 0;
 };
 
-bool Encode(const PackedDib& dib, uint8_t format, double quality, std::vector<uint8_t>& out) {
+// An unknown format is 6; a codec that fails reports its own code (a bad gamma is 54).
+ErrorCode Encode(const PackedDib& dib, uint8_t format, double quality, std::vector<uint8_t>& out) {
     ErrorCode error = kErrorNone;
+    bool ok = false;
     switch (format) {
     case kImageFormatJpeg:
-        return SaveJpeg(dib, out, uint8_t(std::clamp(quality, 0.0, 255.0)), &error);
+        // No number counts as 0, the default quality.
+        ok = SaveJpeg(dib, out, uint8_t(std::isnan(quality) ? 0 : std::clamp(quality, 0.0, 255.0)),
+                      &error);
+        break;
     case kImageFormatPng:
-        return SavePng(dib, out, quality, &error);
+        ok = SavePng(dib, out, quality, &error);
+        break;
     case kImageFormatDib:
         out.assign(dib.Data(), dib.Data() + dib.Size());
-        return true;
+        return kErrorNone;
     default:
-        return false;
+        return kErrorImageFormat;
     }
+    return ok ? ErrorCode(kErrorNone) : ErrorOr(error, kErrorImageFormat);
 }
 
 bool EncodeAndWrite(CWorkbook& workbook, const PackedDib& dib, uint8_t format, double quality,
                     const char* path) {
     std::vector<uint8_t> bytes;
-    if (!Encode(dib, format, quality, bytes)) {
-        workbook.error = kErrorImageFormat;
+    if (const ErrorCode error = Encode(dib, format, quality, bytes)) {
+        workbook.error = error;
         return false;
     }
     if (bytes.size() > size_t(INT32_MAX)) {

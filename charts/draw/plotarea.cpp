@@ -113,9 +113,11 @@ bool ZeroFraction(const CChartSeries& s, float& b) {
 
 bool StackBase(CChartSeries* const* series, int count, float& b) {
     b = 0;
-    bool negative = false;
-    for (int i = 0; i < count; ++i) negative |= (series[i]->valueFlags & kPointNegative) != 0;
-    return !negative || ZeroFraction(*series[0], b);
+    if (count < 1) return true;
+    uint8_t flags = 0;
+    for (int i = 0; i < count; ++i) flags |= series[i]->valueFlags & kPointNegative;
+    // A stack grows both ways from its base: only the negatives decide the end it stands on.
+    return BaseFraction(*series[0], flags | (flags ? kPointPositive : 0), b);
 }
 
 void DrawAllSeriesLabels(CChart& chart, CChartSeries* const* series, int count) {

@@ -1,3 +1,4 @@
+#include "charts/axismap.h"
 #include "charts/draw/chartplot.h"
 #include "charts/draw/chartseries.h"
 #include "charts/draw/plotarea.h"
@@ -82,10 +83,7 @@ bool PlotClustered(CChart& chart, CChartSeries* const* series, int count, bool o
         CChartSeries& s = *series[i];
         if (!s.settings.visible) continue;
         float b = 0;
-        if (s.valueFlags & kPointNegative) {
-            b = 1;
-            if ((s.valueFlags & kPointPositive) && !ZeroFraction(s, b)) continue;
-        }
+        if (!BaseFraction(s, s.valueFlags, b)) continue;
         SelectStyle(canvas, s, outline);
         const uint32_t n = s.points.ItemCount();
         for (uint32_t p = 0; p < n; ++p) {

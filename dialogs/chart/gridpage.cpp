@@ -176,6 +176,12 @@ CChartGridPage::CChartGridPage(QWidget* parent) : CChartPage(parent) {
     ShowToolPicture(*remove_, kContainerList, 6);
     grid->addWidget(add_, 3, 3, Qt::AlignTop);
     grid->addWidget(remove_, 4, 3, Qt::AlignTop);
+    logNote_ =
+        new QLabel(QStringLiteral("A logarithmic axis draws no gridline at 0 or below."), this);
+    logNote_->setObjectName(QStringLiteral("logNote"));
+    logNote_->setWordWrap(true);
+    logNote_->hide();
+    grid->addWidget(logNote_, 5, 0, 1, 4);
     connect(add_, &QToolButton::clicked, this, [this] { OnAddGridline(); });
     connect(remove_, &QToolButton::clicked, this, [this] { OnRemoveGridline(); });
     connect(list_, &QListWidget::itemDoubleClicked, this, [this] { OnEditGridline(); });
@@ -195,6 +201,13 @@ void CChartGridPage::ResetLines() {
     ShowLine(*minorStyle_, *minorColor_, thin);
 }
 
+void CChartGridPage::UpdateLogNote() {
+    const int n = std::min(list_->count(), kMostGridlines);
+    const bool unseen =
+        std::any_of(values_.begin(), values_.begin() + n, [](double v) { return !(v > 0); });
+    logNote_->setVisible(logScale_ && unseen);
+}
+
 void CChartGridPage::OnAddGridline() {
     const int n = list_->count();
     if (n >= kMostGridlines) return UiServices().Beep();
@@ -204,6 +217,7 @@ void CChartGridPage::OnAddGridline() {
     values_[n] = value;
     lines_[n] = line;
     list_->addItem(QString());
+    UpdateLogNote();
 }
 
 void CChartGridPage::OnEditGridline() {
@@ -211,6 +225,7 @@ void CChartGridPage::OnEditGridline() {
     if (i < 0 || i >= kMostGridlines) return;
     if (!editGridline(values_[i], lines_[i])) return;
     list_->viewport()->update();
+    UpdateLogNote();
 }
 
 void CChartGridPage::OnRemoveGridline() {
@@ -221,6 +236,7 @@ void CChartGridPage::OnRemoveGridline() {
     std::move(lines_.begin() + i + 1, lines_.begin() + n, lines_.begin() + i);
     delete list_->takeItem(i);
     list_->setCurrentRow(list_->count() ? std::min(i, list_->count() - 1) : -1);
+    UpdateLogNote();
 }
 
 bool CChartGridPage::Exchange(bool save, CChart* chart, int item) {
@@ -243,6 +259,8 @@ bool CChartGridPage::Exchange(bool save, CChart* chart, int item) {
     EnableDlgItems(this, false, {215, 229, 1019, 1021, 1020, 33049, 33050});
     ResetLines();
     list_->clear();
+    logScale_ = false;
+    UpdateLogNote();
     if (!shown) return true;
     EnableDlgItems(this, true, {215, 229, 1019, 1021, 1020});
     if (user) EnableDlgItems(this, true, {33049, 33050});
@@ -253,6 +271,8 @@ bool CChartGridPage::Exchange(bool save, CChart* chart, int item) {
     std::copy_n(s->userGridValues, n, values_.begin());
     std::copy_n(s->userGridLines, n, lines_.begin());
     for (int i = 0; i < n; ++i) list_->addItem(QString());
+    logScale_ = s->scale >= 1 && s->scale <= 3;
+    UpdateLogNote();
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QToolButton;
@@ -47,6 +48,8 @@ public:
     void OnRemoveGridline();
     void OnEditGridline();
     QListWidget* List() const { return list_; }
+    // Says that a log axis leaves out the gridlines at 0 or below; shown while some are.
+    QLabel* LogNote() const { return logNote_; }
     double Value(int i) const { return values_[i]; }
     const BorderLine& Line(int i) const { return lines_[i]; }
     // Runs the gridline dialog over a value and line; true on OK. Tests answer it.
@@ -54,6 +57,7 @@ public:
 
 private:
     void ResetLines();
+    void UpdateLogNote();
 
     CLineStyleCombo* majorStyle_;
     CColorCombo* majorColor_;
@@ -62,6 +66,8 @@ private:
     QListWidget* list_;
     QToolButton* add_;
     QToolButton* remove_;
+    QLabel* logNote_;
+    bool logScale_ = false;
     std::array<double, kMostGridlines> values_{};
     std::array<BorderLine, kMostGridlines> lines_{};
 };

@@ -103,7 +103,9 @@ void CChart3DOptionsPage::OnReset() {
 
 bool CChart3DOptionsPage::Exchange(bool save, CChart* chart, int) {
     if (save) {
-        if (!chart) return true;
+        // Only a page filled from this 3D chart stores: the disabled page of another chart
+        // shows defaults that would overwrite what the chart keeps for a later 3D view.
+        if (!chart || chart != chart_ || chart->settings.type != kChart3D) return true;
         ChartSettings& c = chart->settings;
         if (!perspective_->isChecked())
             c.perspective = 100;

@@ -130,6 +130,8 @@ PackedDib LoadBmp(const uint8_t* data, size_t size, ErrorCode* error) {
     BmpHeader h;
     if (!CheckHeader(info, avail, h)) return {};
     const int64_t rows = h.height < 0 ? -int64_t(h.height) : h.height;
+    // A picture of no pixels is broken, not too large for memory.
+    if (h.width < 1 || rows < 1) return {};
     if (!ImageSizeAllowed(h.width, rows, h.bits)) {
         *error = kImageOutOfMemory;
         return {};

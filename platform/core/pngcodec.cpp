@@ -14,6 +14,7 @@ namespace vl {
 namespace {
 
 constexpr size_t kMessageSize = 1024;
+constexpr double kMostPngGamma = 2147483647 / 100000.0;
 
 // The error pointer of both directions: the last message and the code it raises.
 struct PngMessages {
@@ -187,8 +188,10 @@ PackedDib LoadPng(const uint8_t* data, size_t size, bool keepAlpha, COLORREF bac
         *error = kPngReadError;
         return {};
     }
-    // A picture beyond the size limit is out of memory, before libpng refuses it as broken.
-    if (size >= 24 && std::memcmp(data + 12, "IHDR", 4) == 0 &&
+    // A picture beyond the size limit is out of memory, before libpng refuses it as broken;
+    // one with no pixels is broken, and libpng says so.
+    if (size >= 24 && std::memcmp(data + 12, "IHDR", 4) == 0 && LoadU32BE(data + 16) != 0 &&
+        LoadU32BE(data + 20) != 0 &&
         !ImageSizeAllowed(LoadU32BE(data + 16), LoadU32BE(data + 20), 24)) {
         *error = kImageOutOfMemory;
         return {};
@@ -233,6 +236,12 @@ bool SavePng(const PackedDib& dib, std::vector<uint8_t>& out, double gamma, Erro
         return false;
     }
     if (gamma == 0) gamma = 1 / 2.2;
+    // The file holds the gamma in 100,000ths within 32 bits; libpng refuses what its range
+    // leaves out, but a value past 32 bits (or no number) must not reach its conversion.
+    if (!(gamma > 0 && gamma <= kMostPngGamma)) {
+        *error = kPngWriteError;
+        return false;
+    }
     WriteState s;
     std::memset(&s, 0, sizeof s);
     const uint32_t n = l.Rows();

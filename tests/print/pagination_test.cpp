@@ -217,7 +217,8 @@ TEST_F(PaginationTest, SheetGridsWithoutRoomFailAndBoundsHold) {
     EXPECT_EQ(PagesPerSheet(Page()), (std::pair<int32_t, int32_t>{1, 1}));
 }
 
-// A container's rows and columns end with the last one its height and width reach.
+// A container's rows and columns end with the last one its far edges reach, counted from
+// its anchor's corner: an offset inside the anchor cell moves the far edges with it.
 TEST_F(PaginationTest, PrintedAreaEndsWithAContainersLastLine) {
     auto container = NewBlockObject<CContainer>();
     InitContainerDefaults(*container, nullptr, nullptr);
@@ -226,29 +227,60 @@ TEST_F(PaginationTest, PrintedAreaEndsWithAContainersLastLine) {
     struct Case {
         uint32_t anchorRow;
         uint16_t anchorColumn;
-        int32_t height, width; // a default row takes 19 pixels, a column 73
+        int32_t top, bottom, left, right; // a default row takes 19 pixels, a column 73
         uint32_t lastRow;
         uint16_t lastColumn;
     };
     const Case cases[] = {
-        {3, 2, 5 * 19, 2 * 73, 7, 3},         // exactly five rows and two columns
-        {3, 2, 5 * 19 + 1, 2 * 73 + 1, 8, 4}, // a pixel more reaches the next ones
-        {3, 2, 1, 1, 3, 2},
-        {3, 2, 0, 0, 3, 2},                               // nothing walked: its anchor
-        {2097150, 2045, 10 * 19, 10 * 73, 2097151, 2046}, // stops at the last lines
+        {3, 2, 0, 5 * 19, 0, 2 * 73, 7, 3},         // exactly five rows and two columns
+        {3, 2, 0, 5 * 19 + 1, 0, 2 * 73 + 1, 8, 4}, // a pixel more reaches the next ones
+        {3, 2, 4, 5 * 19, 4, 2 * 73, 7, 3},         // starting inside: the same far edges
+        // Five rows high and two columns wide, but starting 4 pixels inside its cell.
+        {3, 2, 4, 4 + 5 * 19, 4, 4 + 2 * 73, 8, 4},
+        {3, 2, 30, 31, 80, 81, 4, 3}, // small, wholly inside the next row and column
+        {3, 2, 4, 5, 4, 5, 3, 2},
+        {3, 2, 0, 0, 0, 0, 3, 2},        // nothing walked: its anchor
+        {3, 2, -40, -10, -90, -5, 3, 2}, // above and left of its anchor
+        {2097150, 2045, 4, 4 + 10 * 19, 4, 4 + 10 * 73, 2097151, 2046}, // stops at the last lines
     };
     for (const Case& k : cases) {
         c.settings.anchor.row = k.anchorRow;
         c.settings.anchor.column = k.anchorColumn;
-        c.settings.left = c.settings.top = 4;
-        c.settings.bottom = 4 + k.height;
-        c.settings.right = 4 + k.width;
+        c.settings.top = k.top;
+        c.settings.bottom = k.bottom;
+        c.settings.left = k.left;
+        c.settings.right = k.right;
         uint32_t lastRow = 0;
         uint16_t lastColumn = 0;
         GetPrintedArea(Book(), Sheet(), lastRow, lastColumn, {100, 100});
-        EXPECT_EQ(lastRow, k.lastRow) << k.height;
-        EXPECT_EQ(lastColumn, k.lastColumn) << k.width;
+        EXPECT_EQ(lastRow, k.lastRow) << k.top << " " << k.bottom;
+        EXPECT_EQ(lastColumn, k.lastColumn) << k.left << " " << k.right;
     }
+    // Rows and columns left out of the printout take no room: the container reaches that
+    // many lines further, as it is placed on paper.
+    c.settings.anchor.row = 3;
+    c.settings.anchor.column = 2;
+    c.settings.top = c.settings.left = 0;
+    c.settings.bottom = 5 * 19;
+    c.settings.right = 2 * 73;
+    std::strcpy(Page().excludedRows, "5-6");    // rows 4 and 5, 0-based
+    std::strcpy(Page().excludedColumns, "4,9"); // column 3, and 8 beyond it
+    uint32_t lastRow = 0;
+    uint16_t lastColumn = 0;
+    GetPrintedArea(Book(), Sheet(), lastRow, lastColumn, {100, 100});
+    EXPECT_EQ(lastRow, 9u);
+    EXPECT_EQ(lastColumn, 4u);
+    Page().excludedRows[0] = Page().excludedColumns[0] = 0;
+    // At 50 % the offsets shrink with the lines: 99 becomes 49 against rows of 9 + 1 and
+    // 150 becomes 75 against columns of 36 + 1.
+    c.settings.anchor = {};
+    c.settings.top = 4;
+    c.settings.bottom = 4 + 5 * 19;
+    c.settings.left = 4;
+    c.settings.right = 4 + 2 * 73;
+    GetPrintedArea(Book(), Sheet(), lastRow, lastColumn, {50, 50});
+    EXPECT_EQ(lastRow, 4u);
+    EXPECT_EQ(lastColumn, 2u);
     // Ending on a page's last row, it adds no blank page.
     c.settings.anchor = {};
     c.settings.anchor.row = 50;
@@ -257,10 +289,22 @@ TEST_F(PaginationTest, PrintedAreaEndsWithAContainersLastLine) {
     c.settings.left = 0;
     c.settings.right = 73;
     ASSERT_TRUE(Paginate());
-    const auto pages = Pages();
+    auto pages = Pages();
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(pages[0].lastRow, 54u);
     EXPECT_EQ(pages[0].lastColumn, 0u);
+    // A chart that starts inside its cell prints whole: its page takes the row and column
+    // its lower right corner reaches.
+    c.settings.anchor.row = 40;
+    c.settings.top = 10;
+    c.settings.bottom = 10 + 5 * 19;
+    c.settings.left = 20;
+    c.settings.right = 20 + 73;
+    ASSERT_TRUE(Paginate());
+    pages = Pages();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].lastRow, 45u);
+    EXPECT_EQ(pages[0].lastColumn, 1u);
 }
 
 TEST_F(PaginationTest, ContainerAndRangeKinds) {

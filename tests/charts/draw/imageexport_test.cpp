@@ -93,6 +93,7 @@ TEST_F(Export, FailuresTableLeaveTheFileAsItWas) {
         std::string file;
         uint8_t format;
         ErrorCode error;
+        double quality = 0;
     };
     const std::string existing = Path("existing.png");
     const Case cases[] = {
@@ -102,14 +103,17 @@ TEST_F(Export, FailuresTableLeaveTheFileAsItWas) {
         {"\\Sheet One", 7, existing, 0, ErrorCode(6)},
         {"\\Sheet One", 7, Path("no/such/folder/x.png"), kImageFormatPng, ErrorCode(35)},
         {"\\Sheet One", 0, Path("no/such/folder/x.png"), kImageFormatPng, ErrorCode(35)},
+        // A gamma the PNG file cannot hold is the writer's failure, not an unknown format.
+        {"\\Sheet One", 0, existing, kImageFormatPng, kPngWriteError, -1},
+        {"\\Sheet One", 7, existing, kImageFormatPng, kPngWriteError, 1e9},
     };
     for (const Case& c : cases) {
         std::ofstream(existing, std::ios::binary) << "old bytes";
         Book().error = kErrorNone;
         const bool ok = c.id ? RenderContainerToBitmap(Book(), c.sheet, c.id, c.file.c_str(),
-                                                       c.format, 0, {100, 100})
+                                                       c.format, c.quality, {100, 100})
                              : RenderRangeToBitmap(Book(), c.sheet, {0, 0, 1, 1}, c.file.c_str(),
-                                                   c.format, 0, {100, 100});
+                                                   c.format, c.quality, {100, 100});
         EXPECT_FALSE(ok) << c.file;
         EXPECT_EQ(Book().error, c.error) << c.sheet << " " << c.id;
         const std::vector<uint8_t> left = Bytes(existing);

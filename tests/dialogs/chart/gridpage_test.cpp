@@ -8,6 +8,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <algorithm>
+#include <cmath>
+#include <vector>
 
 namespace vl {
 
@@ -102,6 +105,52 @@ TEST_F(GridPageTest, ACategoriesSlotSavesOnlyItsTwoLineFormatsAndPiesAreOff) {
     ASSERT_TRUE(page.Exchange(false, &chart, 0));
     EXPECT_FALSE(page.List()->isEnabled());
     EXPECT_FALSE(page.Item<QWidget>(215)->isEnabled());
+}
+
+// A log axis leaves out gridlines at 0 or below; the page says so while it lists one, and
+// keeps every value the user gave.
+TEST_F(GridPageTest, ALogAxisSaysItLeavesOutGridlinesAtZeroOrBelow) {
+    struct Case {
+        uint8_t scale;
+        std::vector<double> values;
+        bool note;
+    } cases[] = {
+        {3, {5, 0}, true},         {3, {5, 1e-300}, false}, {3, {-2}, true},
+        {1, {0.5, 8}, false},      {2, {-1e-300}, true},    {0, {0, -4}, false},
+        {3, {std::nan("")}, true}, {4, {0}, false}, // a scale no page sets draws linear
+    };
+    for (const Case& c : cases) {
+        S().scale = c.scale;
+        S().userGridCount = uint8_t(c.values.size());
+        std::copy(c.values.begin(), c.values.end(), S().userGridValues);
+        ASSERT_TRUE(page.Exchange(false, &chart, 0));
+        EXPECT_EQ(!page.LogNote()->isHidden(), c.note) << int(c.scale) << " " << c.values[0];
+        ASSERT_TRUE(page.Exchange(true, &chart, 0));
+        EXPECT_EQ(S().userGridCount, c.values.size());
+    }
+    EXPECT_EQ(page.LogNote()->text(), "A logarithmic axis draws no gridline at 0 or below.");
+    // Adding, editing and removing lines update it.
+    S().scale = 3;
+    S().userGridCount = 1;
+    S().userGridValues[0] = 10;
+    ASSERT_TRUE(page.Exchange(false, &chart, 0));
+    EXPECT_TRUE(page.LogNote()->isHidden());
+    Add(0);
+    EXPECT_FALSE(page.LogNote()->isHidden());
+    page.List()->setCurrentRow(1);
+    nextValue = 3;
+    page.OnEditGridline();
+    EXPECT_TRUE(page.LogNote()->isHidden());
+    Add(-1);
+    EXPECT_FALSE(page.LogNote()->isHidden());
+    page.List()->setCurrentRow(2);
+    page.OnRemoveGridline();
+    EXPECT_TRUE(page.LogNote()->isHidden());
+    // Another slot, or none, hides it.
+    Add(-1);
+    ASSERT_FALSE(page.LogNote()->isHidden());
+    ASSERT_TRUE(page.Exchange(false, &chart, -1));
+    EXPECT_TRUE(page.LogNote()->isHidden());
 }
 
 TEST(UserGridlineDlg, ShowsItsLabelsAndRefusesLetters) {

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QSlider>
 #include <cmath>
+#include <tuple>
 
 namespace vl {
 
@@ -49,23 +50,37 @@ TEST_F(Options3DTest, PerspectiveShowsTheFirstStepNotBelowItAndSavesThatStep) {
     EXPECT_EQ(applies, 0); // fills apply nothing
 }
 
-TEST_F(Options3DTest, LampSlidersShow180MinusTheAnglesAndA2DChartSavesTheDefaults) {
+TEST_F(Options3DTest, LampSlidersShow180MinusTheAnglesAndA2DChartKeepsItsSettings) {
     InitChartSettings(chart);
     ASSERT_TRUE(page.Exchange(false, &chart, -1));
     EXPECT_EQ(Slider(422)->value(), 100);
     EXPECT_EQ(Slider(425)->value(), 80);
     EXPECT_EQ(Slider(422)->maximum(), 180);
     EXPECT_EQ(Slider(422)->tickInterval(), 18);
+    // The disabled page of a 2D chart stores nothing: what the chart keeps for a 3D view
+    // (here not the defaults) stays, and so does a 3D chart's after a 2D one's fill.
     CChart flat(kChart2D);
+    flat.settings.perspective = 25;
+    flat.settings.lightDirectionX = 30;
+    flat.settings.lightDirectionY = 170;
     ASSERT_TRUE(page.Exchange(false, &flat, -1));
     EXPECT_FALSE(Slider(411)->isEnabled());
+    EXPECT_EQ(Slider(422)->value(), 80);
     ASSERT_TRUE(page.Exchange(true, &flat, -1));
-    EXPECT_EQ(flat.settings.perspective, 40);
-    EXPECT_EQ(flat.settings.lightDirectionX, 100);
-    EXPECT_EQ(flat.settings.lightDirectionY, 80);
+    EXPECT_EQ(std::tuple(flat.settings.perspective, flat.settings.lightDirectionX,
+                         flat.settings.lightDirectionY),
+              std::tuple(25, 30, 170));
+    chart.settings.lightDirectionX = 50;
+    ASSERT_TRUE(page.Exchange(true, &chart, -1));
+    EXPECT_EQ(chart.settings.lightDirectionX, 50);
     // Rotation has no chart to turn.
     page.OnRotate(1, 1);
     EXPECT_EQ(applies, 0);
+    // Turned 3D afterwards, a fill shows what it kept.
+    flat.settings.type = kChart3D;
+    ASSERT_TRUE(page.Exchange(false, &flat, -1));
+    EXPECT_EQ(std::tuple(Slider(411)->value(), Slider(422)->value(), Slider(425)->value()),
+              std::tuple(8, 150, 10));
 }
 
 TEST_F(Options3DTest, OneXStepMultipliesByTheRotationExactlyAndEveryChangeApplies) {

@@ -2,12 +2,16 @@
 #include "platform/core/bytes.h"
 #include "platform/core/imagecodecs.h"
 
+#include <cmath>
+#include <cstring>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <limits>
 #include <string>
 #include <tuple>
 #include <vector>
+#include <zlib.h>
 
 using namespace vl;
 
@@ -271,4 +275,146 @@ TEST(SavePng, AWriteErrorGives54AndFreesItsBuffers) {
     EXPECT_EQ(error, kPngWriteError);
     EXPECT_EQ(out, (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(LiveBlockCount(), live);
+}
+
+namespace {
+
+void PutU32BE(uint8_t* p, uint32_t v) {
+    p[0] = uint8_t(v >> 24), p[1] = uint8_t(v >> 16), p[2] = uint8_t(v >> 8), p[3] = uint8_t(v);
+}
+
+// palette.png with the IHDR's width and height replaced and its checksum made good again.
+std::vector<uint8_t> PngOfSize(uint32_t width, uint32_t height) {
+    std::vector<uint8_t> file = ReadImage("palette.png");
+    PutU32BE(file.data() + 16, width);
+    PutU32BE(file.data() + 20, height);
+    PutU32BE(file.data() + 29, uint32_t(crc32(0, file.data() + 12, 17)));
+    return file;
+}
+
+// color.jpg with the frame's height and width replaced (its SOF0 marker at byte 158).
+std::vector<uint8_t> JpegOfSize(uint16_t width, uint16_t height) {
+    std::vector<uint8_t> file = ReadImage("color.jpg");
+    EXPECT_EQ(std::tuple(file.at(158), file.at(159)), std::tuple(0xFF, 0xC0));
+    file[163] = uint8_t(height >> 8), file[164] = uint8_t(height);
+    file[165] = uint8_t(width >> 8), file[166] = uint8_t(width);
+    return file;
+}
+
+std::vector<uint8_t> BmpOfSize(int32_t width, int32_t height) {
+    std::vector<uint8_t> file = ReadImage("bmp24.bmp");
+    StoreI32(file.data() + 18, width);
+    StoreI32(file.data() + 22, height);
+    return file;
+}
+
+} // namespace
+
+// Pictures whose headers claim no pixels, or more than the size limit, or far more than the
+// file holds: each codec fails with its own code and leaves nothing allocated. A picture of
+// no pixels is a broken file (its reader's code), not one too large for memory (46), which
+// a picture past the size limit is.
+TEST(ImageCodecs, ZeroSizedHugeAndDamagedHeaders) {
+    enum Codec { kPng, kJpeg, kBmp };
+    const struct Case {
+        const char* name;
+        Codec codec;
+        std::vector<uint8_t> file;
+        uint8_t error; // 0: read
+    } cases[] = {
+        {"png 0 wide", kPng, PngOfSize(0, 2), kPngReadError},
+        {"png 0 high", kPng, PngOfSize(4, 0), kPngReadError},
+        {"png 0 by 0", kPng, PngOfSize(0, 0), kPngReadError},
+        {"png at the side limit, no rows", kPng, PngOfSize(32767, 1), kPngReadError},
+        {"png a side too long", kPng, PngOfSize(32768, 1), kImageOutOfMemory},
+        {"png 2^31 wide", kPng, PngOfSize(0x80000000u, 1), kImageOutOfMemory},
+        {"png as given", kPng, PngOfSize(4, 2), 0},
+        {"jpeg 0 wide", kJpeg, JpegOfSize(0, 16), kJpegReadError},
+        {"jpeg 0 high", kJpeg, JpegOfSize(16, 0), kJpegReadError},
+        {"jpeg at the side limit, data short: what is there", kJpeg, JpegOfSize(32767, 1), 0},
+        {"jpeg a side too long", kJpeg, JpegOfSize(32768, 16), kImageOutOfMemory},
+        {"jpeg past the library's limit", kJpeg, JpegOfSize(65535, 65535), kJpegReadError},
+        {"jpeg smaller than its data", kJpeg, JpegOfSize(8, 8), 0},
+        {"bmp 0 wide", kBmp, BmpOfSize(0, 2), kBadBitmap},
+        {"bmp negative wide", kBmp, BmpOfSize(-4, 2), kBadBitmap},
+        {"bmp 0 high", kBmp, BmpOfSize(4, 0), kBadBitmap},
+        {"bmp a side too long", kBmp, BmpOfSize(32768, 1), kImageOutOfMemory},
+        {"bmp more rows than held", kBmp, BmpOfSize(4, 3), kBadBitmap},
+        {"bmp 2^31 high", kBmp, BmpOfSize(4, INT32_MIN), kImageOutOfMemory},
+        {"bmp past 1 GiB", kBmp, BmpOfSize(30000, 30000), kImageOutOfMemory},
+        {"bmp as given", kBmp, BmpOfSize(4, -2), 0},
+    };
+    const long live = LiveBlockCount();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        uint8_t error = 99;
+        PackedDib dib;
+        switch (c.codec) {
+        case kPng:
+            dib = LoadPng(c.file.data(), c.file.size(), false, 0, &error);
+            break;
+        case kJpeg:
+            dib = LoadJpeg(c.file.data(), c.file.size(), &error);
+            break;
+        case kBmp:
+            dib = LoadBmp(c.file.data(), c.file.size(), &error);
+            break;
+        }
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(bool(dib), c.error == 0);
+        if (dib) {
+            std::vector<uint32_t> px;
+            int32_t w = 0, h = 0;
+            EXPECT_TRUE(DibToPixels32(dib, px, w, h));
+            EXPECT_EQ(px.size(), size_t(w) * size_t(h));
+        }
+    }
+    EXPECT_EQ(LiveBlockCount(), live);
+}
+
+// A block of no pixels, or a damaged one, is no picture to write.
+TEST(ImageCodecs, WritersRefuseEmptyAndDamagedBlocks) {
+    PackedDib good = MakeDib(3, 2, 1);
+    PackedDib noWidth = MakeDib(3, 2, 1);
+    StoreI32(noWidth.Data() + 4, 0);
+    PackedDib noHeight = MakeDib(3, 2, 1);
+    StoreI32(noHeight.Data() + 8, 0);
+    PackedDib cut = PackedDib::Allocate(good.Size() - 1);
+    std::memcpy(cut.Data(), good.Data(), cut.Size());
+    const long live = LiveBlockCount();
+    for (const PackedDib* dib : {&noWidth, &noHeight, &cut}) {
+        std::vector<uint8_t> out = {7};
+        uint8_t error = 0;
+        EXPECT_FALSE(SavePng(*dib, out, 0, &error));
+        EXPECT_EQ(error, kPngWriteError);
+        error = 0;
+        EXPECT_FALSE(SaveJpeg(*dib, out, 0, &error));
+        EXPECT_EQ(error, kJpegWriteError);
+        EXPECT_EQ(out, std::vector<uint8_t>{7});
+    }
+    EXPECT_EQ(LiveBlockCount(), live);
+}
+
+// The gamma is stored in 100,000ths: 0.00016 and 6,250 are the ends libpng writes; past
+// them, and for negative, infinite or missing numbers, the write fails with 54.
+TEST(SavePng, GammaLimits) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::tuple<double, int64_t> cases[] = {
+        {0.00016, 16},      {6250, 625000000}, {1, 100000}, {0.00015, -1},
+        {6250.01, -1},      {-1, -1},          {inf, -1},   {-inf, -1},
+        {std::nan(""), -1}, {21474.83648, -1}, {1e300, -1},
+    };
+    for (const auto& [gamma, stored] : cases) {
+        std::vector<uint8_t> out;
+        uint8_t error = 99;
+        const bool ok = SavePng(MakeDib(2, 2, 1), out, gamma, &error);
+        EXPECT_EQ(ok, stored >= 0) << gamma;
+        EXPECT_EQ(error, ok ? 0 : kPngWriteError) << gamma;
+        if (!ok) continue;
+        const std::string bytes(out.begin(), out.end());
+        const size_t at = bytes.find("gAMA");
+        ASSERT_NE(at, std::string::npos);
+        const uint8_t* v = out.data() + at + 4;
+        EXPECT_EQ((v[0] << 24) | (v[1] << 16) | (v[2] << 8) | v[3], stored) << gamma;
+    }
 }
