@@ -3,6 +3,7 @@
 
 #include "excelxmltestutil.h"
 #include "formula/celltext.h"
+#include "formula/evalcontext.h"
 #include "model/cellrecord.h"
 #include "model/cellstore.h"
 #include "model/cellstyle.h"
@@ -32,8 +33,15 @@ std::string ShownThrough(const std::string& code, const std::string& value) {
     if (!cell) return {};
     CellCursor runs;
     const uint16_t style = StyleIndexAt(sheet.formats, 0, 0, runs);
+    const StandardFormat& format = GetStyleRecord(im.book->styles, style).numberFormat;
     std::string text;
-    EXPECT_TRUE(FormatCellValue(cell, GetStyleRecord(im.book->styles, style).numberFormat, text));
+    EXPECT_TRUE(FormatCellValue(cell, format, text));
+    // The grid paints what the cell display gives: the same text.
+    CEvalContext ctx;
+    CCellDisplay display(ctx, false);
+    RenderedList painted;
+    EXPECT_TRUE(display.GetCellDisplayText(cell, format, painted));
+    EXPECT_EQ(painted.Text(), text) << code;
     return text;
 }
 
