@@ -1,5 +1,7 @@
 #include "app/activationkeeper.h"
 
+#include "app/keyboardholder.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QTimer>
@@ -48,7 +50,7 @@ bool CActivationKeeper::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::Show && widget == home_) {
         home_->activateWindow();
     } else if (event->type() == QEvent::Hide && widget != home_ && TakesKeyboard(*widget) &&
-               widget == lastActive_) {
+               widget == lastActive_ && WhoHoldsTheKeyboard() != KeyboardHolder::kAnotherProgram) {
         // The window activated last, not the active one: Qt lets go of a closing dialog's
         // activation before it hides it. Handed back once the closing window's own events
         // are through, so that a window it opened on closing, or one the platform activated
@@ -62,6 +64,9 @@ bool CActivationKeeper::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CActivationKeeper::HandBack(const QPointer<QWidget>& closing, const QPointer<QWidget>& owner) {
+    // Asked now: the program may not yet have read that another program took the keyboard
+    // just before the window closed.
+    if (WhoHoldsTheKeyboard(true) == KeyboardHolder::kAnotherProgram) return;
     QWidget* active = QApplication::activeWindow();
     if (active && active != closing && active->isVisible()) return;
     if (closing && closing->isVisible()) return; // shown again meanwhile

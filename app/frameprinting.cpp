@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <algorithm>
+#include <cstring>
 
 namespace vl {
 
@@ -116,6 +117,11 @@ CFramePrintServices::RunSheet(QWidget* parent, IWorkbookWnd& window, CWorksheet&
     SheetAnswer result;
     PageSetupRecord record = sheet.pageSetup;
     if (dialog.Outcome(record, mode)) {
+        // OK without a change leaves the workbook as it was, unmodified.
+        uint8_t before[kPageSetupRecordSize], after[kPageSetupRecordSize];
+        WritePageSetupRecord(before, sheet.pageSetup);
+        WritePageSetupRecord(after, record);
+        const bool changed = std::memcmp(before, after, sizeof after) != 0;
         sheet.pageSetup = record;
         // A printer without paper is refused by the job it was chosen for, and never kept:
         // the next sheet opens on a printer that can print.
@@ -123,7 +129,7 @@ CFramePrintServices::RunSheet(QWidget* parent, IWorkbookWnd& window, CWorksheet&
             printer_.reset();
         else
             printer_ = mode;
-        window.SetModified(true);
+        if (changed) window.SetModified(true);
         result.stored = true;
     }
     result.print = answer == QDialog::Accepted && !dialog.CancelPressed();

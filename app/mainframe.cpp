@@ -27,6 +27,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -174,6 +175,17 @@ void CMainFrame::CreateMenus() {
             menuBar()->setActiveAction(menuBar()->actions().first());
     });
     addAction(menuKey);
+    // Shift+F10 opens the context menu of what has the keyboard, as the Menu key does.
+    auto* contextKey = new QAction(this);
+    contextKey->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10));
+    connect(contextKey, &QAction::triggered, this, [] {
+        QWidget* focus = QApplication::focusWidget();
+        if (!focus || !focus->isEnabled()) return;
+        const QPoint at = focus->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, at, focus->mapToGlobal(at));
+        QApplication::sendEvent(focus, &event);
+    });
+    addAction(contextKey);
 }
 
 QToolBar* CMainFrame::CreateToolbar(int index) {

@@ -55,6 +55,9 @@ void CMainFrame::OnViewComposer() {
     if (!pane) return;
     SettingsProfile& p = Profile();
     p.composerVisible = pane->Toggle(this) ? 1 : 0;
+    // Shown from the menu or the button, it takes the keyboard as any window opened so does;
+    // without a window manager nothing else would give it.
+    if (p.composerVisible) pane->TakeKeyboard();
     if (QAction* a = Action(ID_VIEW_COMPOSER)) a->setChecked(p.composerVisible);
     if (QAction* a = ToolAction(ID_VIEW_COMPOSER)) a->setChecked(p.composerVisible);
 }

@@ -4,12 +4,41 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOptionMenuItem>
 #include <QTimer>
 
 namespace vl {
 
+namespace {
+
+// Draws the bar's current title highlighted while the bar has the keyboard (Alt pressed and
+// released alone, or a menu closed by Escape on the way out), as it is while its menu is
+// open: the style draws it plain, and the keys seemed to vanish.
+class CKeyboardBarStyle : public QProxyStyle {
+public:
+    CKeyboardBarStyle() : QProxyStyle(QStyleFactory::create(qApp->style()->name())) {}
+
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element != CE_MenuBarItem || !item || !widget || !widget->hasFocus() ||
+            !(item->state & State_Selected))
+            return QProxyStyle::drawControl(element, option, painter, widget);
+        QStyleOptionMenuItem shown = *item;
+        shown.state |= State_Sunken;
+        QProxyStyle::drawControl(element, &shown, painter, widget);
+    }
+};
+
+} // namespace
+
 CMenuEscape::CMenuEscape(QMenuBar* bar) : QObject(bar), bar_(bar) {
     qApp->installEventFilter(this);
+    auto* style = new CKeyboardBarStyle;
+    style->setParent(bar);
+    bar->setStyle(style);
 }
 
 bool CMenuEscape::IsBarMenu(const QObject* watched) const {

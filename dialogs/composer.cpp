@@ -1,6 +1,7 @@
 #include "dialogs/composer.h"
 
 #include "core/settings.h"
+#include "dialogs/dialogutil.h"
 #include "dialogs/formatpage.h"
 #include "platform/core/cp1252.h"
 #include "resources/commandtexts.h"
@@ -465,6 +466,10 @@ bool CComposerPane::Toggle(QWidget* frame) {
     pane_->show();
     Profile().composerVisible = 1;
     return true;
+}
+
+void CComposerPane::TakeKeyboard() {
+    if (pane_ && pane_->isVisible()) ShowTakingKeyboard(*pane_, nullptr);
 }
 
 bool CComposerPane::IsVisible() const {

@@ -111,6 +111,7 @@ public:
     explicit CComposerPane(IComposerHost& host) : host_(host) {}
     ~CComposerPane() override;
     bool Toggle(QWidget* frame) override;
+    void TakeKeyboard() override;
     bool IsVisible() const override;
     void SetShown(bool shown) override;
     void UseHistoryEntry(QWidget* frame, int i) override;

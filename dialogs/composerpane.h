@@ -16,6 +16,8 @@ public:
     // Shows the pane owned by `frame`, or hides it when shown; true when it is now shown.
     virtual bool Toggle(QWidget* frame) = 0;
     virtual bool IsVisible() const = 0;
+    // Gives the shown pane the keyboard, as its View command does.
+    virtual void TakeKeyboard() {}
     // Hides the pane, or shows it again, as it is (the print preview stands over it).
     virtual void SetShown(bool shown) { (void)shown; }
     // Puts history entry `i` (newest first) into the active cell as the composer's Insert

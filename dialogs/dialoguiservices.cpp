@@ -11,6 +11,7 @@
 #include "dialogs/xbasedlg.h"
 #include "dialogs/zoomdlg.h"
 #include "ui/uiutil.h"
+#include "ui_zoomdlg.h"
 
 #include <QEventLoop>
 #include <QPointer>
@@ -19,6 +20,10 @@ namespace vl {
 
 CDialogUiServices::~CDialogUiServices() {
     delete zoom_.data();
+}
+
+CDialogUiServices::CDialogUiServices(IUiServices& base) : base_(base) {
+    TickBoxesAtOnceByLetter();
 }
 
 CZoomDlg* CDialogUiServices::OpenZoomDialog() const {
@@ -120,7 +125,9 @@ bool CDialogUiServices::ZoomDialog(QWidget* owner, const QPoint& at, uint16_t zo
             if (apply) apply(percent, all);
         },
         zoomAllWorksheets_);
-    zoom_->show();
+    // Opened by keys or by a click, the slider takes the keyboard: arrows move it, Escape
+    // closes it.
+    ShowTakingKeyboard(*zoom_, zoom_->Form().id411);
     return true;
 }
 

@@ -13,7 +13,7 @@ class CZoomDlg;
 
 class CDialogUiServices : public IUiServices {
 public:
-    explicit CDialogUiServices(IUiServices& base) : base_(base) {}
+    explicit CDialogUiServices(IUiServices& base);
     ~CDialogUiServices() override;
     int MessageBox(const QString& text, const QString& title, uint32_t flags) override;
     QString GetOpenFileName(const QString& caption, const QString& folder,

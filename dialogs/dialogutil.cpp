@@ -7,12 +7,16 @@
 #include "ui/uiservices.h"
 #include "ui/uiutil.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QShortcutEvent>
+#include <QTimer>
 
 namespace vl {
 
@@ -60,6 +64,78 @@ int RunModal(QDialog& dialog) {
     dialog.open();
     loop.exec();
     return guard && dialog.result() == QDialog::Accepted ? IDOK : IDCANCEL;
+}
+
+namespace {
+
+// Takes the keyboard back for its window while the window's owner takes it just after the
+// window showed; gone at the user's first key or button, or after a second.
+class CKeyboardHold : public QObject {
+public:
+    explicit CKeyboardHold(QWidget& window) : QObject(&window), window_(window) {
+        qApp->installEventFilter(this);
+        QTimer::singleShot(kHoldMs, this, [this] { deleteLater(); });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress ||
+            type == QEvent::NonClientAreaMouseButtonPress) {
+            qApp->removeEventFilter(this);
+            deleteLater();
+        } else if (type == QEvent::WindowActivate && watched->isWidgetType() &&
+                   window_.parentWidget() && watched == window_.parentWidget()->window()) {
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (window_.isVisible() && QApplication::activeWindow() != &window_)
+                        window_.activateWindow();
+                },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    static constexpr int kHoldMs = 1000;
+    QWidget& window_;
+};
+
+} // namespace
+
+namespace {
+
+class CImmediateLetters : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Shortcut) return false;
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        if (!button || !button->isCheckable() || !button->isEnabled() ||
+            static_cast<QShortcutEvent*>(event)->isAmbiguous())
+            return false;
+        button->setFocus(Qt::ShortcutFocusReason);
+        button->click();
+        return true;
+    }
+};
+
+} // namespace
+
+void TickBoxesAtOnceByLetter() {
+    static QPointer<CImmediateLetters> filter;
+    if (filter || !qApp) return;
+    filter = new CImmediateLetters;
+    filter->setParent(qApp);
+    qApp->installEventFilter(filter);
+}
+
+void ShowTakingKeyboard(QWidget& window, QWidget* first) {
+    window.show();
+    if (first) first->setFocus(Qt::ActiveWindowFocusReason);
+    window.raise();
+    window.activateWindow();
+    new CKeyboardHold(window);
 }
 
 void ApplyProfileOpacity(QWidget* window) {

@@ -36,6 +36,14 @@ int PickedRow(const QListWidget& list);
 // Calls `picked` with the row each time one is picked in the list, by key or click, while
 // `context` lives.
 void OnRowPicked(QListWidget& list, QObject* context, std::function<void(int row)> picked);
+// Shows the window with the keyboard on `first`. Without a window manager its owner can take
+// the keyboard back just after, when the menu that opened the window lets go of its grab: the
+// window takes it again until the user presses a key or a button, a second at most.
+void ShowTakingKeyboard(QWidget& window, QWidget* first);
+// From now on a check box or option button reached by its letter (Alt+letter) changes at
+// once, as a click does, instead of a tenth of a second later: a Return typed right after
+// would end its dialog before the change.
+void TickBoxesAtOnceByLetter();
 // Text of the program's code page only: false when any character is outside Windows-1252.
 bool IsCp1252Text(const QString& text);
 

@@ -36,6 +36,23 @@ FileDialogMemory& DialogMemory() {
     return memory;
 }
 
+namespace {
+
+// A folder that is not there (a user without a Pictures folder) would be taken for a file
+// name in the folder above it: the dialog starts in the nearest folder that is there.
+QString ExistingFolder(const QString& folder) {
+    if (folder.isEmpty()) return folder;
+    QString at = QDir::cleanPath(folder);
+    while (!QFileInfo(at).isDir()) {
+        const QString up = QFileInfo(at).absolutePath();
+        if (up == at) return QDir::homePath();
+        at = up;
+    }
+    return at;
+}
+
+} // namespace
+
 CFileDlg::CFileDlg(bool open, const QString& title, const QString& defaultExtension,
                    const QString& fileName, const QString& filters, int filterIndex,
                    const QString& folder, QWidget*)
@@ -45,6 +62,7 @@ CFileDlg::CFileDlg(bool open, const QString& title, const QString& defaultExtens
 int CFileDlg::DoModal() {
     QString start = folder_;
     if (start.isEmpty()) start = QString::fromStdString(Cp1252ToUtf8(Profile().folder));
+    start = ExistingFolder(start);
     if (!path_.isEmpty()) start = start.isEmpty() ? path_ : QDir(start).filePath(path_);
     int index = index_;
     QString chosen = open_ ? UiServices().ChooseOpenFile(title_, start, filters_, index)

@@ -114,7 +114,16 @@ void COptionsDlg::Fill() {
         at = 0;
     }
     ui_->id221->setCurrentIndex(at);
+    for (const QComboBox* list :
+         {ui_->id215, ui_->id1059, ui_->id229, ui_->id1019, ui_->id1021, ui_->id221})
+        shown_.emplace_back(list, list->currentIndex());
     ApplyProfileOpacity(this);
+}
+
+bool COptionsDlg::Picked(const QComboBox* list) const {
+    for (const auto& [shown, index] : shown_)
+        if (shown == list) return list->currentIndex() != index;
+    return true;
 }
 
 void COptionsDlg::PreviewOpacity() {
@@ -156,15 +165,15 @@ void COptionsDlg::accept() {
     p.showFormulas = ui_->id218->isChecked() ? 1 : 0;
     p.hideCellMarkers = ui_->id1001->isChecked() ? 1 : 0;
     p.autoFormatting = ui_->id1007->isChecked() ? 1 : 0;
-    if (ui_->id215->currentIndex() >= 0)
+    if (ui_->id215->currentIndex() >= 0 && Picked(ui_->id215))
         p.autoSave = uint8_t(kAutoMinutes[ui_->id215->currentIndex()]);
-    if (ui_->id1059->currentIndex() >= 0)
+    if (ui_->id1059->currentIndex() >= 0 && Picked(ui_->id1059))
         p.autoClose = uint8_t(kAutoMinutes[ui_->id1059->currentIndex()]);
-    p.updateMode = uint8_t(std::max(ui_->id229->currentIndex(), 0) + 1);
-    p.fileFormat = uint8_t(std::max(ui_->id1019->currentIndex(), 0) + 1);
-    p.whenEnterPressed = uint8_t(std::max(ui_->id1021->currentIndex(), 0));
+    if (Picked(ui_->id229)) p.updateMode = uint8_t(std::max(ui_->id229->currentIndex(), 0) + 1);
+    if (Picked(ui_->id1019)) p.fileFormat = uint8_t(std::max(ui_->id1019->currentIndex(), 0) + 1);
+    if (Picked(ui_->id1021)) p.whenEnterPressed = uint8_t(std::max(ui_->id1021->currentIndex(), 0));
     p.folder = folder;
-    if (ui_->id221->currentIndex() >= 0) {
+    if (ui_->id221->currentIndex() >= 0 && Picked(ui_->id221)) {
         const std::string face = Utf8ToCp1252(ui_->id221->currentText().toStdString());
         std::memset(p.font.faceName, 0, sizeof p.font.faceName);
         std::memcpy(p.font.faceName, face.data(),

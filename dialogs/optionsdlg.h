@@ -4,6 +4,10 @@
 
 #include <QDialog>
 #include <memory>
+#include <utility>
+#include <vector>
+
+class QComboBox;
 
 namespace Ui {
 class OptionsDialog;
@@ -27,7 +31,12 @@ private:
     void Fill();
     void PreviewOpacity();
 
+    // Whether the list now shows another entry than Fill chose: one left as it was keeps the
+    // setting it showed, also a value between its entries or none of them.
+    bool Picked(const QComboBox* list) const;
+
     std::unique_ptr<Ui::OptionsDialog> ui_;
+    std::vector<std::pair<const QComboBox*, int>> shown_;
 };
 
 // The minutes of the AutoSave and AutoClose entries, "Never" first.

@@ -105,6 +105,9 @@ int CPrintGeneralPage::FillPrinterList() {
 
 void CPrintGeneralPage::ShowPrinterStatus() {
     const PrinterEntry& printer = sheet_.Printer().printer;
+    // The built-in PDF printer has no properties of its own to show (its paper and
+    // orientation are on the Layout page): asking the print system for them only failed.
+    ui_->id1014->setEnabled(!printer.builtInPdf);
     if (printer.name.empty()) return;
     // A printer whose queue cannot be read leaves the three fields as they were.
     const int jobs = PrintJobs(sheet_.Printers(), printer);

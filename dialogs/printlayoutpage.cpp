@@ -98,6 +98,13 @@ void CPrintLayoutPage::Load(const PageSetupRecord& record) {
         QString::fromStdString(LengthText(record.headerDistance, inches, 1, Decimal()));
     footerPosition_ =
         QString::fromStdString(LengthText(record.footerDistance, inches, 1, Decimal()));
+    for (int i = 0; i < 4; ++i) shownLengths_[i] = margins_[i];
+    shownLengths_[4] = headerPosition_;
+    shownLengths_[5] = footerPosition_;
+    const double loaded[] = {record.marginLeft,   record.marginRight,    record.marginTop,
+                             record.marginBottom, record.headerDistance, record.footerDistance};
+    std::copy(std::begin(loaded), std::end(loaded), loadedLengths_);
+    loadedAlignment_ = record.alignment;
     horizontal_ = IndexOfBit(PageHorizontalAlignment(record.alignment), kHorizontalBits);
     vertical_ = IndexOfBit(PageVerticalAlignment(record.alignment), kVerticalBits);
     rows_ = record.pagesPerSheetRows;
@@ -109,6 +116,8 @@ void CPrintLayoutPage::Load(const PageSetupRecord& record) {
     filling_ = true;
     FillPaperSizes();
     FillPaperSources();
+    loadedPaper_ = paperName_;
+    shownPaper_ = ui_->id215->count() > 0 ? ui_->id215->currentText() : paperName_;
     ui_->id1019->setCurrentIndex(horizontal_);
     ui_->id1021->setCurrentIndex(vertical_);
     Exchange(false);
@@ -117,15 +126,26 @@ void CPrintLayoutPage::Load(const PageSetupRecord& record) {
 
 void CPrintLayoutPage::Store(PageSetupRecord& record) const {
     const bool inches = sheet_.Inches();
-    double* lengths[] = {&record.marginLeft, &record.marginRight, &record.marginTop,
-                         &record.marginBottom};
-    // A text that is no number leaves the stored length as it was.
-    for (int i = 0; i < 4; ++i)
-        LengthMillimetres(margins_[i].toStdString(), inches, Decimal(), *lengths[i]);
-    LengthMillimetres(headerPosition_.toStdString(), inches, Decimal(), record.headerDistance);
-    LengthMillimetres(footerPosition_.toStdString(), inches, Decimal(), record.footerDistance);
-    record.alignment = uint8_t(kHorizontalBits[std::clamp(horizontal_, 0, 2)] |
-                               kVerticalBits[std::clamp(vertical_, 0, 2)]);
+    double* lengths[] = {&record.marginLeft,   &record.marginRight,    &record.marginTop,
+                         &record.marginBottom, &record.headerDistance, &record.footerDistance};
+    const QString* texts[] = {&margins_[0], &margins_[1],     &margins_[2],
+                              &margins_[3], &headerPosition_, &footerPosition_};
+    // A text that is no number leaves the stored length as it was; the text shown at the
+    // start stores the length it came from, unrounded.
+    for (int i = 0; i < 6; ++i) {
+        if (*texts[i] == shownLengths_[i])
+            *lengths[i] = loadedLengths_[i];
+        else
+            LengthMillimetres(texts[i]->toStdString(), inches, Decimal(), *lengths[i]);
+    }
+    const uint8_t alignment = uint8_t(kHorizontalBits[std::clamp(horizontal_, 0, 2)] |
+                                      kVerticalBits[std::clamp(vertical_, 0, 2)]);
+    // The same place written with other bits (none set reads as left and top) stays as it was.
+    if (PageHorizontalAlignment(loadedAlignment_) != PageHorizontalAlignment(alignment) ||
+        PageVerticalAlignment(loadedAlignment_) != PageVerticalAlignment(alignment))
+        record.alignment = alignment;
+    else
+        record.alignment = loadedAlignment_;
     record.pagesPerSheetRows = uint8_t(std::min<uint32_t>(rows_, 255));
     record.pagesPerSheetColumns = uint8_t(std::min<uint32_t>(columns_, 255));
     SetPageText(record.headerText, header_);
@@ -133,7 +153,8 @@ void CPrintLayoutPage::Store(PageSetupRecord& record) const {
     record.headerFont.font = font_;
     record.headerFont.colorGiven = 1;
     record.headerFont.color = color_;
-    SetPageText(record.paperName, paperName_);
+    // The paper shown at the start keeps the name the record gave it (none: the printer's).
+    SetPageText(record.paperName, paperName_ == shownPaper_ ? loadedPaper_ : paperName_);
     record.landscape = landscape_ ? 1 : 0;
 
     DeviceMode& mode = sheet_.Printer();

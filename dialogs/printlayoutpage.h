@@ -52,6 +52,12 @@ private:
     QString footer_;
     QString headerPosition_;
     QString footerPosition_;
+    // The lengths as Load showed them and as the record held them: a text left so stores the
+    // length it was shown from, since the shown text is rounded (a position to a tenth).
+    QString shownLengths_[6]; // the margins, then the header and footer positions
+    double loadedLengths_[6] = {};
+    uint8_t loadedAlignment_ = 0;
+    QString loadedPaper_, shownPaper_; // the record's paper name, and the paper shown for it
     FontRecord font_;
     uint32_t color_ = 0;
 };

@@ -22,6 +22,10 @@ CPrintWaitBox::CPrintWaitBox(const QString& text)
     QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
     // Escape and the window's close button end the wait as Cancel does.
     QObject::connect(&box, &QDialog::rejected, [cancelled = cancelled_] { *cancelled = true; });
+    // A box to read and cancel: a window manager gives it no minimize or maximize button.
+    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                       Qt::WindowCloseButtonHint);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     box.setWindowModality(Qt::ApplicationModal);
     box.show();
     box.activateWindow();

@@ -87,11 +87,19 @@ template <class Index> void PageForward(const Axis<Index>& axis, Index& first, I
         active = axis.last;
         return;
     }
+    const Index start = first;
     while (first < reached && axis.LastFull(first) < axis.last) {
         ++first;
         if (active < axis.last) ++active;
     }
+    // A first row taller than the window reaches nothing beyond itself: the page is that
+    // one row, or the keys would stop on it for good.
+    if (first == start) {
+        ++first;
+        if (active < axis.last) ++active;
+    }
     PullActiveIntoView(axis, first, active);
+    if (active < first) active = first; // the new first row shows only in part
 }
 
 template <class Index> void PageBack(const Axis<Index>& axis, Index& first, Index& active) {

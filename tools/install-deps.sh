@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(g++ ccache clang libclang-rt-14-dev cmake ninja-build pkg-config
   zlib1g-dev libpng-dev libjpeg62-turbo-dev nettle-dev
-  libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
+  libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libxcb1-dev
   xvfb xdotool x11-utils openbox xclip imagemagick poppler-utils dbus python3 python3-dbus python3-gi fonts-dejavu-core
   fonts-liberation2 libcups2-dev
   libboost-dev libreoffice-calc-nogui python3-uno

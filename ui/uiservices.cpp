@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <memory>
 
 namespace vl {
 
@@ -98,6 +100,39 @@ int ChosenFilterIndex(const QStringList& list, const QString& chosen) {
     return 0;
 }
 
+// Picking a type in a Save dialog gives the name the type's first extension; a name whose
+// extension the type takes too ("budget.csv" for the text types) keeps its own.
+void KeepMatchingNameOnTypeChange(QFileDialog& dialog) {
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    if (!name || !types) return;
+    auto before = std::make_shared<QString>(name->text());
+    auto now = std::make_shared<QString>(name->text());
+    QObject::connect(name, &QLineEdit::textChanged, &dialog, [before, now](const QString& text) {
+        *before = *now;
+        *now = text;
+    });
+    // Called after the dialog's own handling of the pick, which renamed the file.
+    QObject::connect(types, &QComboBox::activated, name, [&dialog, name, before, now](int i) {
+        const QStringList filters = dialog.nameFilters();
+        if (*before == *now || before->isEmpty() || i < 0 || i >= filters.size()) return;
+        const QString& filter = filters[i];
+        // The patterns are the filter's last parentheses, as Qt reads them.
+        const qsizetype open = filter.lastIndexOf(QLatin1Char('('));
+        const QStringList patterns = filter.mid(open + 1)
+                                         .chopped(filter.endsWith(QLatin1Char(')')) ? 1 : 0)
+                                         .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (open < 0 || patterns.isEmpty()) return;
+        // Only a rename by the pick is undone: the name then ends in the type's first extension.
+        const QString given = QFileInfo(patterns.first()).suffix();
+        const bool renamed =
+            !given.isEmpty() && QFileInfo(*now).suffix() == given &&
+            QFileInfo(*before).suffix() != given &&
+            QFileInfo(*now).completeBaseName() == QFileInfo(*before).completeBaseName();
+        if (renamed && QDir::match(patterns, QFileInfo(*before).fileName())) name->setText(*before);
+    });
+}
+
 // Qt's own file dialog (the same under every desktop), showing each filter's text without
 // the pattern list that Qt reads from its last parentheses.
 QString RunFileDialog(bool save, const QString& caption, const QString& folder,
@@ -117,6 +152,7 @@ QString RunFileDialog(bool save, const QString& caption, const QString& folder,
     auto* typeBox = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     if (typeLabel && typeBox) typeLabel->setBuddy(typeBox);
     if (index >= 1 && index <= list.size()) dialog.selectNameFilter(list[index - 1]);
+    if (save) KeepMatchingNameOnTypeChange(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     index = ChosenFilterIndex(list, dialog.selectedNameFilter());
     return dialog.selectedFiles().first();

@@ -3,7 +3,9 @@
 #include "workbookwnd/environment.h"
 #include "workbookwnd/worksheetview.h"
 
+#include <QApplication>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>
@@ -134,6 +136,18 @@ void CMouseWheelWnd::paintEvent(QPaintEvent*) {
     p.setPen(Qt::black);
     p.setBrush(Qt::NoBrush);
     p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void CMouseWheelWnd::keyPressEvent(QKeyEvent* event) {
+    // A key ends the auto-scroll, which held the keyboard while it ran; every key but Escape
+    // then acts where the keyboard goes back to, so nothing typed is lost.
+    hide();
+    if (event->key() == Qt::Key_Escape) return;
+    QWidget* target = QApplication::focusWidget();
+    if (!target || target == this) target = view_;
+    QKeyEvent again(event->type(), event->key(), event->modifiers(), event->text(),
+                    event->isAutoRepeat(), ushort(event->count()));
+    QApplication::sendEvent(target, &again);
 }
 
 void CMouseWheelWnd::hideEvent(QHideEvent* event) {

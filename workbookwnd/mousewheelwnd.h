@@ -1,7 +1,7 @@
 #pragma once
 // The middle button's auto-scroll window: a small picture at the press point; while it is
 // up, the view scrolls towards the pointer, the faster the farther the pointer is, until a
-// click elsewhere closes it.
+// click elsewhere or a key closes it.
 
 #include <QPoint>
 #include <QWidget>
@@ -31,6 +31,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void ScrollLoop();

@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTreeWidget>
@@ -79,6 +80,7 @@ CTreePane::CTreePane(CWorkbookWnd& wnd, QTreeWidget* tree)
     tree_->setContextMenuPolicy(Qt::NoContextMenu);
     tree_->installEventFilter(this);
     viewport_->installEventFilter(this);
+    ShowFocus(false);
     connect(tree_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { OnCurrentChanged(current); });
     connect(tree_, &QTreeWidget::itemChanged, this,
@@ -508,7 +510,21 @@ void CTreePane::ShowMenu(QPoint global) {
     menu->popup(global);
 }
 
+void CTreePane::ShowFocus(bool focused) {
+    QPalette palette = QApplication::palette(tree_);
+    if (!focused) {
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            palette.setColor(group, QPalette::Highlight, palette.color(group, QPalette::Button));
+            palette.setColor(group, QPalette::HighlightedText,
+                             palette.color(group, QPalette::ButtonText));
+        }
+    }
+    tree_->setPalette(palette);
+}
+
 bool CTreePane::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tree_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        ShowFocus(event->type() == QEvent::FocusIn);
     if (watched == tree_ && event->type() == QEvent::KeyPress)
         return OnKey(static_cast<QKeyEvent*>(event)->key());
     if (watched != viewport_) return false;

@@ -98,6 +98,9 @@ private:
     void OnItemChanged(QTreeWidgetItem* handle);
     void OnExpanded(QTreeWidgetItem* handle, bool expanded);
     bool OnKey(int key);
+    // The selected item in the highlight colour while the tree has the keyboard, in the
+    // buttons' colour while it has not, so that F6 into the tree shows where the keys go.
+    void ShowFocus(bool focused);
     void ShowMenu(QPoint global);
     void Refresh(bool recalc);
 

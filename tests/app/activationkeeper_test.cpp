@@ -82,6 +82,45 @@ TEST_F(ActivationKeeperTest, ADialogClosingWhileAnotherProgramIsActiveLeavesIt) 
     }
 }
 
+// Another program's window takes activation in the same turn as the dialog closes, before or
+// after it, before the program has read that it lost the keyboard: the keyboard stays with
+// the other program.
+TEST_F(ActivationKeeperTest, ADialogClosingAsAnotherProgramTakesTheKeyboardLeavesIt) {
+    QWindow other;
+    other.resize(100, 100);
+    other.show();
+    ASSERT_TRUE(Until([&] { return other.isExposed(); }));
+    for (const bool activatedFirst : {true, false}) {
+        SCOPED_TRACE(activatedFirst ? "activated, then closed" : "closed, then activated");
+        QDialog* dialog = OpenDialog(home.get());
+        ASSERT_EQ(QApplication::activeWindow(), dialog);
+        if (activatedFirst) other.requestActivate();
+        dialog->close();
+        if (!activatedFirst) other.requestActivate();
+        ASSERT_TRUE(Until([&] { return QGuiApplication::focusWindow() == &other; }));
+        for (int i = 0; i < 5; ++i) QApplication::processEvents();
+        EXPECT_EQ(QGuiApplication::focusWindow(), &other);
+        EXPECT_EQ(QApplication::activeWindow(), nullptr);
+    }
+}
+
+// A dialog that loses the keyboard and gets it back within one turn still holds it: closing,
+// it hands it back to the main window.
+TEST_F(ActivationKeeperTest, ADialogThatGotTheKeyboardBackHandsItBackOnClosing) {
+    QWindow other;
+    other.resize(100, 100);
+    other.show();
+    ASSERT_TRUE(Until([&] { return other.isExposed(); }));
+    QDialog* dialog = OpenDialog(home.get());
+    other.requestActivate();
+    dialog->activateWindow();
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    ASSERT_TRUE(Until([&] { return QApplication::activeWindow() == dialog; }));
+    dialog->close();
+    EXPECT_TRUE(Until([&] { return QApplication::activeWindow() == home.get(); }))
+        << "the main window did not get the keyboard back";
+}
+
 } // namespace
 
 } // namespace vl

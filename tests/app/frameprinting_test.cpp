@@ -147,6 +147,26 @@ TEST_F(PrintServicesTest, PageSetupCancelledChangesNothing) {
     services.PageSetup(nullptr, window);
 }
 
+// OK without a change, every page visited: the settings keep every byte, lengths the pages
+// show rounded too, and the workbook stays unmodified.
+TEST_F(PrintServicesTest, PageSetupOkWithoutAChangeChangesNothing) {
+    Settings().marginLeft = 12.7;
+    Settings().headerDistance = 12.7;
+    Settings().footerDistance = 7.77;
+    uint8_t before[kPageSetupRecordSize], after[kPageSetupRecordSize];
+    WritePageSetupRecord(before, Settings());
+    ui.onSheet = [](CPrintSheet& sheet) {
+        for (int i = sheet.Tabs()->count() - 1; i >= 0; --i) sheet.Tabs()->setCurrentIndex(i);
+        sheet.accept();
+    };
+    EXPECT_EQ(services.PageSetup(nullptr, window), kErrorNone);
+    EXPECT_EQ(ui.sheets, 1);
+    WritePageSetupRecord(after, Settings());
+    EXPECT_EQ(std::memcmp(before, after, sizeof after), 0);
+    EXPECT_DOUBLE_EQ(Settings().headerDistance, 12.7);
+    EXPECT_FALSE(window.modified);
+}
+
 TEST_F(PrintServicesTest, ChangedMarginsMarkTheWorkbookModified) {
     Settings().printRangeKind = kPrintSelection;
     ui.onSheet = [](CPrintSheet& sheet) {

@@ -1,5 +1,6 @@
 #include "dialogs/dialoguiservices.h"
 #include "dialogs/fontdialog.h"
+#include "tests/common/waits.h"
 #include "tests/dialogs/dialogtest.h"
 #include "ui/uiutil.h"
 #include "ui_fontdialog.h"
@@ -198,7 +199,7 @@ TEST(FontDialog, AFaceNotInstalledComesBackUnlessOneIsPicked) {
                 auto& form = dialog->Form();
                 second = form.faces->item(1)->text();
                 dialog->activateWindow();
-                (void)QTest::qWaitForWindowActive(dialog);
+                EXPECT_TRUE(testwait::UntilActive(dialog));
                 form.faces->setFocus(Qt::TabFocusReason);
                 // Round the dialog from the face list with Tab, back to it.
                 for (int i = 0; i < 30 && (i == 0 || QApplication::focusWidget() != form.faces);
@@ -214,5 +215,46 @@ TEST(FontDialog, AFaceNotInstalledComesBackUnlessOneIsPicked) {
         EXPECT_EQ(services.ChooseFontWithColor(font, color, 4, 72), row.chosen);
         EXPECT_STREQ(font.faceName, *row.face ? row.face : second.toStdString().c_str());
         EXPECT_EQ(font.height, -13);
+    }
+}
+
+// Each style box ticked by its letter, through the input queue, on a font that has the other
+// three: the box ticked joins them, and each of the others stays, in the dialog's choice and
+// in the record the choice is kept in. Return follows at once: the box has changed already.
+TEST(FontDialog, AStyleTickedByKeysJoinsTheOnesTheFontHas) {
+    for (const Qt::Key letter : {Qt::Key_B, Qt::Key_I, Qt::Key_U, Qt::Key_K}) {
+        SCOPED_TRACE(QKeySequence(letter).toString().toStdString());
+        FakeUi base;
+        CDialogUiServices services(base);
+        LogFont font = Font("Nowhere Installed Sans", -13, letter == Qt::Key_B ? 400 : 700,
+                            letter == Qt::Key_I ? 0 : 1);
+        font.underline = letter == Qt::Key_U ? 0 : 1;
+        font.strikeOut = letter == Qt::Key_K ? 0 : 1;
+        const LogFont before = font;
+        uint32_t color = Rgb(0, 0, 0);
+        bool typed = false;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* dialog = dynamic_cast<CFontColorDlg*>(w);
+                if (!dialog || !dialog->isVisible()) continue;
+                dialog->activateWindow();
+                if (!testwait::UntilActive(dialog)) break;
+                typed = testwait::PressKey(letter, Qt::AltModifier) &&
+                        testwait::PressKey(Qt::Key_Return);
+            }
+        });
+        ASSERT_TRUE(services.ChooseFontWithColor(font, color, 4, 72));
+        EXPECT_TRUE(typed);
+        EXPECT_EQ(font.weight, 700);
+        EXPECT_EQ(font.italic, 1);
+        EXPECT_EQ(font.underline, 1);
+        EXPECT_EQ(font.strikeOut, 1);
+        FontRecord record;
+        LogFontToStyleFont(record, before);
+        KeepChangedFont(record, before, font);
+        EXPECT_EQ(record.weight, 2);
+        EXPECT_EQ(record.italic, 1);
+        EXPECT_EQ(record.underline, 1);
+        EXPECT_EQ(record.strikeout, 1);
     }
 }

@@ -158,13 +158,48 @@ TEST(OptionsDialog, OkWritesEverySetting) {
     EXPECT_EQ(p.hideCellMarkers, 1);
     EXPECT_EQ(p.showFormulas, 1);
     EXPECT_EQ(p.autoFormatting, 0);
-    EXPECT_EQ(p.autoSave, 3); // the entry for 3 minutes
+    EXPECT_EQ(p.autoSave, 4); // shown as the entry for 3 minutes, left as it was
     EXPECT_EQ(p.autoClose, 60);
     EXPECT_EQ(p.updateMode, 3);
     EXPECT_EQ(p.fileFormat, 4); // "Binary compressed (gzipped)"
     EXPECT_EQ(p.whenEnterPressed, 4);
     EXPECT_EQ(p.folder, "/home/someone");
     EXPECT_EQ(QString::fromLatin1(p.font.faceName), f.id221->itemText(0));
+}
+
+// OK without a change keeps every setting, also one the lists show by a nearby entry or by
+// none (a value the settings file holds between or beyond the lists' entries).
+TEST(OptionsDialog, OkWithoutAChangeKeepsEverySetting) {
+    ProfileGuard guard;
+    FakeUi ui;
+    const struct {
+        uint8_t autoSave, autoClose, fileFormat, updateMode, enter;
+    } cases[] = {{4, 7, 4, 2, 3}, {0, 0, 9, 1, 0}, {255, 61, 0, 7, 9}, {1, 2, 3, 4, 4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.autoSave));
+        SettingsProfile& p = Profile();
+        p.autoSave = c.autoSave;
+        p.autoClose = c.autoClose;
+        p.fileFormat = c.fileFormat;
+        p.updateMode = c.updateMode;
+        p.whenEnterPressed = c.enter;
+        std::strcpy(p.font.faceName, "no such face here");
+        p.folder = "/start";
+        const SettingsProfile before = p;
+        COptionsDlg dialog(nullptr);
+        dialog.Form().id1->click();
+        ASSERT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(p.autoSave, before.autoSave);
+        EXPECT_EQ(p.autoClose, before.autoClose);
+        EXPECT_EQ(p.fileFormat, before.fileFormat);
+        EXPECT_EQ(p.updateMode, before.updateMode);
+        EXPECT_EQ(p.whenEnterPressed, before.whenEnterPressed);
+        EXPECT_STREQ(p.font.faceName, before.font.faceName);
+        EXPECT_EQ(p.undoLevel, before.undoLevel);
+        EXPECT_EQ(p.copyLevel, before.copyLevel);
+        EXPECT_EQ(p.opacity, before.opacity);
+        EXPECT_EQ(p.folder, before.folder);
+    }
 }
 
 // Every value is checked before any is written: a refused OK changes nothing.

@@ -5,6 +5,7 @@
 #include "dialogs/printsetup.h"
 #include "dialogs/printsheet.h"
 #include "dialogtest.h"
+#include "tests/common/waits.h"
 #include "ui/uiutil.h"
 #include "ui_printcontentpage.h"
 #include "ui_printgeneralpage.h"
@@ -271,6 +272,53 @@ TEST_F(PrintSheetTest, EveryFieldRoundTripsThroughThePages) {
     for (size_t i = 0; i < a.size(); ++i) EXPECT_EQ(a[i], b[i]) << "byte " << i;
     EXPECT_EQ(mode.paper.name, "Legal");
     EXPECT_TRUE(mode.landscape);
+}
+
+// OK without a change stores every length as it was, though the pages show them rounded (a
+// position to a tenth of the unit, a margin to a hundredth): in centimetres and in inches, and
+// a length typed again as it was shown stores what was typed.
+TEST_F(PrintSheetTest, OkWithoutAChangeKeepsTheLengthsUnrounded) {
+    std::strcpy(record.paperName, "A4"); // the printer's paper, as the page shows it
+    record.marginLeft = 12.7;
+    record.marginRight = 25.4;
+    record.marginTop = 10.001;
+    record.marginBottom = 19.05;
+    record.headerDistance = 12.7;
+    record.footerDistance = 8.466;
+    record.alignment = 3 | 48; // shown as left and centred: more bits than the page writes
+    for (const bool inches : {false, true}) {
+        SCOPED_TRACE(inches ? "inches" : "centimetres");
+        auto sheet = Open(true, inches);
+        VisitAll(*sheet);
+        sheet->accept();
+        ASSERT_EQ(sheet->result(), QDialog::Accepted);
+        PageSetupRecord out;
+        InitPageSetup(out);
+        DeviceMode mode;
+        ASSERT_TRUE(sheet->Outcome(out, mode));
+        std::vector<uint8_t> a(kPageSetupRecordSize), b(kPageSetupRecordSize);
+        WritePageSetupRecord(a.data(), out);
+        WritePageSetupRecord(b.data(), record);
+        EXPECT_EQ(a, b);
+        EXPECT_DOUBLE_EQ(out.headerDistance, 12.7);
+        EXPECT_DOUBLE_EQ(out.footerDistance, 8.466);
+        EXPECT_DOUBLE_EQ(out.marginTop, 10.001);
+    }
+    // A position typed anew stores what was typed; the lengths left as shown stay as they were.
+    auto sheet = Open(true);
+    sheet->Tabs()->setCurrentIndex(1);
+    auto& form = sheet->Layout()->Form();
+    ASSERT_EQ(form.id406->text(), "1.3");
+    ASSERT_EQ(form.id210->text(), "0.8");
+    form.id406->setText("1.4");
+    sheet->accept();
+    ASSERT_EQ(sheet->result(), QDialog::Accepted);
+    PageSetupRecord out = record;
+    DeviceMode mode;
+    ASSERT_TRUE(sheet->Outcome(out, mode));
+    EXPECT_DOUBLE_EQ(out.headerDistance, 14);
+    EXPECT_DOUBLE_EQ(out.footerDistance, 8.466);
+    EXPECT_DOUBLE_EQ(out.marginLeft, 12.7);
 }
 
 TEST_F(PrintSheetTest, PaperAndSourceFallBack) {
@@ -579,7 +627,7 @@ TEST_F(PrintSheetTest, RefusedPagesKeepTheSheetOpen) {
     auto sheet = Open(false);
     sheet->show();
     sheet->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
+    ASSERT_TRUE(testwait::UntilActive(sheet.get()));
     sheet->Tabs()->setCurrentIndex(1);
     sheet->Layout()->Form().id205->setText("0");
     sheet->Tabs()->setCurrentIndex(2); // refused: the page stays, the rows take the focus
@@ -692,6 +740,17 @@ TEST_F(PrintSheetTest, FontOkStoresOnlyWhatWasChanged) {
         EXPECT_EQ(font.italic, row.italic);
         EXPECT_EQ(font.underline, row.underline);
         EXPECT_EQ(font.strikeout, row.strikeout);
+    }
+}
+
+// The built-in PDF printer has no properties to show: the button is off while it is chosen.
+TEST_F(PrintSheetTest, PropertiesAreOffForTheBuiltInPdfPrinter) {
+    for (const char* name : {"Office", kPdfPrinterName, "Plain"}) {
+        SCOPED_TRACE(name);
+        auto sheet = Open(false, false, name);
+        ASSERT_EQ(sheet->Printer().printer.name, name);
+        EXPECT_EQ(sheet->General()->Form().id1014->isEnabled(),
+                  std::string(name) != kPdfPrinterName);
     }
 }
 

@@ -63,6 +63,7 @@ struct Outcome {
     bool heldKeyboard;    // the box was the active window
     QString text;         // the box's text
     bool closedAfterward; // no box is left
+    Qt::WindowFlags flags;
 };
 
 // Hands a job to `queues` through the system's printer service; `act` answers a box that
@@ -83,6 +84,7 @@ Outcome Submit(std::unique_ptr<SlowQueues> queues, std::function<void(QDialog&)>
         poll->stop();
         out.heldKeyboard = true;
         if (auto* label = box->findChild<QLabel*>()) out.text = label->text();
+        out.flags = box->windowFlags();
         if (act) act(*box);
     });
     poll->start(10);
@@ -122,6 +124,9 @@ TEST(PrintWait, EscapeOrCancelEndsAStalledHandOver) {
         EXPECT_TRUE(out.shown);
         EXPECT_TRUE(out.heldKeyboard);
         EXPECT_EQ(out.text.toStdString(), "Handing the print job to Office Laser...");
+        // A title and a close button, nothing to minimize or maximize.
+        EXPECT_TRUE(out.flags & Qt::WindowCloseButtonHint);
+        EXPECT_FALSE(out.flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
         EXPECT_TRUE(out.closedAfterward);
     }
 }

@@ -142,25 +142,31 @@ public:
 
 TEST(FileChooser, FolderAfterTheChoice) {
     ChooserUi ui;
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const QString start = temp.path();
     const QString deep = "/data/" + QString(280, 'x') + "/book.vln";
     ASSERT_EQ(deep.size(), 295);
     const struct {
         QString answer;
-        const char* folder;
+        QString folder;
         bool ok;
         QString directory;
         QString file;
+        QString startedIn;
     } cases[] = {
-        {"", "/start", false, "/start", ""}, // Cancel
-        {"/other/place/b.vln", "/start", true, "/other/place", "/other/place/b.vln"},
-        {"/top.vln", "/start", true, "/", "/top.vln"},
-        {deep + "xxxxx", "/start", true, "/data/" + QString(280, 'x'), deep + "xxxxx"}, // 300
+        {"", start, false, start, "", start}, // Cancel
+        {"/other/place/b.vln", start, true, "/other/place", "/other/place/b.vln", start},
+        {"/top.vln", start, true, "/", "/top.vln", start},
+        {deep + "xxxxx", start, true, "/data/" + QString(280, 'x'), deep + "xxxxx", start}, // 300
+        // A folder that is not there starts the chooser in the nearest one that is.
+        {"", start + "/gone/Pictures", false, start + "/gone/Pictures", "", start},
     };
     for (const auto& c : cases) {
         ui.answer = c.answer;
         CFileDlg dialog(true, "Open", "", "", "A (*.a);;B (*.b)", 2, c.folder);
         EXPECT_EQ(dialog.DoModal(), c.ok ? IDOK : IDCANCEL);
-        EXPECT_EQ(ui.startedIn, c.folder);
+        EXPECT_EQ(ui.startedIn, c.startedIn);
         EXPECT_EQ(ui.startIndex, 2);
         EXPECT_EQ(dialog.GetDirectory(), c.directory);
         EXPECT_EQ(dialog.GetFileName(), c.file);
@@ -171,13 +177,15 @@ TEST(FileChooser, FolderAfterTheChoice) {
 TEST(FileChooser, StartsInTheDefaultFolderAndAddsTheExtension) {
     ChooserUi ui;
     const std::string kept = Profile().folder;
-    Profile().folder = "/profile/folder";
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    Profile().folder = temp.path().toStdString();
     ui.answer = "/elsewhere/picture";
     ui.chosenIndex = 1;
     CFileDlg dialog(false, "Save Selection As Image", "png", "", "PNG (*.png)", 1, "");
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_TRUE(ui.saving);
-    EXPECT_EQ(ui.startedIn, "/profile/folder");
+    EXPECT_EQ(ui.startedIn, temp.path());
     EXPECT_EQ(ui.shownCaption, "Save Selection As Image");
     EXPECT_EQ(dialog.GetFileName(), "/elsewhere/picture.png");
     EXPECT_EQ(dialog.GetDirectory(), "/elsewhere");

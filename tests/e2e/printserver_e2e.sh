@@ -2,7 +2,7 @@
 # Ctrl+P with a print server that takes connections and never answers: the window repaints
 # while the print system is waited for, and the print sheet opens within 3 seconds, on the PDF
 # printer, as with no print server at all; a second Ctrl+P opens it at once, and its
-# Properties... says no printer is selected in a message that holds the keyboard.
+# Properties... is off on the PDF printer: no message asks the silent print system.
 # Usage: printserver_e2e.sh <default-settings.xml> <vorlane>
 set -euo pipefail
 settings=$1 vorlane=$2
@@ -82,16 +82,10 @@ done
 [ -n "$found" ] || { echo "the second print sheet waited for the print system again"; exit 1; }
 wait_focus "$found"
 sheet=$found
-# Properties... (Alt+P reaches it before Pages, which shares the letter) cannot ask the silent
-# print system: its message stands over the print sheet with the keyboard, and Return gives
-# the keyboard back to the sheet.
-before=$(shown_windows)
+# Properties... is off on the PDF printer, which has no properties to show: Alt+P reaches
+# Pages, which shares the letter, and no message asks the silent print system, so the next
+# Escape closes the sheet itself.
 xdotool key --clearmodifiers alt+p space
-new_window "$before" "the message of Properties..."
-box=$found
-wait_focus "$box"
-xdotool key --clearmodifiers Return
-gone "$box" "the message after Return"
 wait_focus "$sheet"
 xdotool key --clearmodifiers Escape
 poll 50 not_shown '^Vorlane 7\.3$' || { echo "Escape left the second print sheet open"; exit 1; }

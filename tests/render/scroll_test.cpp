@@ -105,6 +105,23 @@ TEST_F(ScrollTest, PageStepsMoveByAWindowAndStopAtTheEnds) {
     });
 }
 
+// A row taller (a column wider) than the window is a page of its own: the step goes on past
+// it, and a step onto such a row keeps the active cell on it.
+TEST_F(ScrollTest, PageStepsPassARowOrColumnLargerThanTheWindow) {
+    ASSERT_TRUE(SetFormatStoreRowEntry(Sheet().formats, 6, 2000, true));
+    Sheet().formats.columns[4].width = uint16_t((1000 << 1) | 1);
+    Expect({
+        {kPageDown, 0, 0, {6, 6, 0}},
+        {kPageDown, 6, 6, {7, 7, 0}},
+        {kPageDown, 6, 3, {7, 7, 0}},
+        {kPageDown, 7, 7, {16, 16, 0}},
+        {kPageDown, 5, 5, {6, 6, 0}},
+        {kPageRight, 0, 0, {4, 4, 0}},
+        {kPageRight, 4, 4, {5, 5, 0}},
+        {kPageRight, 5, 6, {10, 11, 0}},
+    });
+}
+
 TEST_F(ScrollTest, EndStepsShowTheLastUsedCell) {
     Expect({{kToEnd, 9, 9, {0, 0, 0}}}, 7); // an empty sheet
     PutNumber(10, 100, 1);

@@ -7,6 +7,7 @@
 #include "functions/general/catalogue.h"
 #include "functions/general/composertext.h"
 #include "resources/commandids.h"
+#include "tests/common/waits.h"
 #include "ui_composer.h"
 #include "wndtest.h"
 #include "workbookwnd/composerhost.h"
@@ -61,7 +62,7 @@ protected:
     // Typing goes to the frame's window, not to the composer shown beside it.
     void Type(uint16_t column, uint32_t row, const QString& text) {
         QApplication::setActiveWindow(frame.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+        ASSERT_TRUE(testwait::UntilActive(frame.get()));
         Enter(column, row, text);
         ASSERT_EQ(CellText(column, row), text.toStdString());
     }

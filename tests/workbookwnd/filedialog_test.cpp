@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -177,6 +178,46 @@ TEST_F(FileDialogTest, EachSaveAndOpenFilterWritesAndReadsItsOwnForm) {
 
 // The type box overrides the extension: an ".xml" file chosen as Text is read as lines of
 // text, and a table named ".dbf" chosen through the first filter is a dBase IV table.
+// A name typed first keeps its extension when the type picked after it takes that extension
+// too ("budget.csv" and the text type); one the type does not take gets the type's first.
+TEST_F(FileDialogTest, PickingATypeKeepsANameItTakes) {
+    ASSERT_NE(NewWindow(), nullptr);
+    Enter(0, 0, QStringLiteral("7"));
+    const struct {
+        const char* typed;
+        int filter;
+        const char* kept;
+    } rows[] = {{"budget.csv", 2, "budget.csv"}, {"budget.tsv", 2, "budget.tsv"},
+                {"budget.xml", 2, "budget.txt"}, {"sheet.csv", 3, "sheet.xml"},
+                {"notes.txt", 2, "notes.txt"},   {"plain", 2, "plain"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        QString named;
+        auto* poll = new QTimer(frame.get());
+        QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible() || !dialog->isActiveWindow()) return;
+            poll->stop();
+            poll->deleteLater();
+            auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!types || !name) return dialog->reject();
+            name->setFocus();
+            name->selectAll();
+            QTest::keyClicks(name, QString::fromStdString(TempPath(row.typed)));
+            types->setFocus();
+            QTest::keyClick(types, Qt::Key_Home);
+            for (int i = 1; i < row.filter; ++i) QTest::keyClick(types, Qt::Key_Down);
+            named = QFileInfo(name->text()).fileName();
+            dialog->reject();
+        });
+        poll->start(10);
+        Active()->HandleCommand(ID_FILE_SAVE_AS);
+        Settle();
+        EXPECT_EQ(named, row.kept);
+    }
+}
+
 TEST_F(FileDialogTest, TheChosenTypeOverridesTheExtension) {
     ASSERT_NE(NewWindow(), nullptr);
     TypeTable();

@@ -5,6 +5,7 @@
 #include "dialogs/formatpages.h"
 #include "model/rangestyle.h"
 #include "resources/commandids.h"
+#include "tests/common/waits.h"
 #include "wndtest.h"
 
 #include <QApplication>
@@ -57,14 +58,14 @@ protected:
         Press(Qt::Key_O, Qt::AltModifier);
         EXPECT_NE(qobject_cast<QMenu*>(QApplication::activePopupWidget()), nullptr);
         Press(Qt::Key(page.menuLetter));
-        if (pages.Page()) (void)QTest::qWaitForWindowActive(pages.Page(), 5000);
+        EXPECT_TRUE(testwait::UntilActive(pages.Page())) << "the page did not take the keyboard";
         Settle();
         return pages.Page();
     }
     // B2:C4, two columns by three rows, in the grid that has the keyboard.
     void SelectBlock() {
         frame->activateWindow();
-        (void)QTest::qWaitForWindowActive(frame.get(), 5000);
+        EXPECT_TRUE(testwait::UntilActive(frame.get()));
         SelectRange(1, 1, 2, 3);
         selected = View()->Selection();
     }

@@ -4,6 +4,7 @@
 // the grid. The cell page's fill set and taken away again by keys alone.
 
 #include "formatpagekeys.h"
+#include "tests/common/waits.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -73,7 +74,7 @@ TEST_F(FormatPageKeysTest, EscapeAndCloseGiveTheKeyboardBackToTheGrid) {
             ASSERT_FALSE(page.isNull());
             ASSERT_TRUE(page->isActiveWindow());
             close(*page);
-            (void)QTest::qWaitForWindowActive(frame.get(), 5000);
+            EXPECT_TRUE(testwait::UntilActive(frame.get()));
             Settle();
             EXPECT_TRUE(page.isNull());
             EXPECT_EQ(pages.OpenPageCommand(), 0);

@@ -125,6 +125,30 @@ TEST_F(SaveAsImage, OffersThePicturesFolderFirstThenTheLastOneUsed) {
     EXPECT_EQ(DialogMemory().imageFolder, other);
 }
 
+// A user without the Pictures folder is offered the nearest folder above it, never the
+// missing folder's name as the file's.
+TEST_F(SaveAsImage, AMissingPicturesFolderOffersTheFolderAboveIt) {
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    const std::string pictures = TempPath("gone/Pictures");
+    {
+        QFile dirs(QString::fromStdString(TempPath("user-dirs.dirs")));
+        ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+        dirs.write(("XDG_PICTURES_DIR=\"" + pictures + "\"\n").c_str());
+    }
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(folder));
+    const QString offered = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    dialogs.savePath.clear();
+    frame->OnCommand(ID_SAVE_AS_IMAGE);
+    if (config.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", config);
+    ASSERT_EQ(offered, QString::fromStdString(pictures));
+    ASSERT_EQ(dialogs.offers.size(), 1u);
+    EXPECT_EQ(dialogs.offers[0].folder, QString::fromStdString(folder));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(pictures)));
+}
+
 TEST_F(SaveAsImage, ACancelOrAFailureLeavesNoFileAndTheCellsAsTheyWere) {
     Enter(1, 0, "5");
     const std::string kept = TempPath("kept.png");

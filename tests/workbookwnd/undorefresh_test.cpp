@@ -7,6 +7,7 @@
 #include "model/container.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
+#include "tests/common/waits.h"
 #include "workbookwnd/environment.h"
 #include "workbookwnd/treepane.h"
 
@@ -302,10 +303,10 @@ TEST_F(UndoRefreshTest, EveryUndoableCommandLeavesTitleTreeAndRangesAsTheDocumen
         const int32_t start = Book().undo.current;
         // A container's properties window may have taken the keyboard: the frame has it.
         frame->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+        ASSERT_TRUE(testwait::UntilActive(frame.get()));
         c.prepare();
         frame->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+        ASSERT_TRUE(testwait::UntilActive(frame.get()));
         Settle();
         View()->setFocus();
         EXPECT_EQ(Shown(), TitleOf(c.pathBefore));

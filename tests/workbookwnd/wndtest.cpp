@@ -4,6 +4,7 @@
 #include "model/formatstore.h"
 #include "platform/core/cp1252.h"
 #include "resources/commandids.h"
+#include "tests/common/waits.h"
 #include "workbookwnd/documentopen.h"
 #include "workbookwnd/environment.h"
 
@@ -43,7 +44,7 @@ void WindowTest::SetUp() {
     frame->resize(1000, 700);
     frame->show();
     frame->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    ASSERT_TRUE(testwait::UntilActive(frame.get()));
 }
 
 void WindowTest::TearDown() {

@@ -4,6 +4,7 @@
 #include "dialogs/dialoguiservices.h"
 #include "dialogs/zoomdlg.h"
 #include "resources/commandids.h"
+#include "tests/common/waits.h"
 #include "ui_zoomdlg.h"
 #include "wndtest.h"
 
@@ -72,6 +73,29 @@ TEST_F(ZoomFlagTest, AllWorksheetsIsKeptBetweenOpenings) {
         ASSERT_NE(zoom, nullptr);
         EXPECT_EQ(zoom->Form().id216->isChecked(), step.shown);
     }
+}
+
+// View > Zoom... by keys: the pop-up takes the keyboard, Up moves its slider a step towards
+// 400 percent, Escape closes it and the grid has the keys again.
+TEST_F(ZoomFlagTest, OpenedByKeysItTakesTheKeyboardAndEscapeClosesIt) {
+    ASSERT_TRUE(testwait::UntilActive(frame.get()));
+    View()->setFocus();
+    ASSERT_EQ(Active()->ActiveZoom(), 100);
+    frame->OnIdle(); // the idle pass enables the command
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_V, Qt::AltModifier));
+    ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Z));
+    const QPointer<CZoomDlg> zoom = services.OpenZoomDialog();
+    ASSERT_FALSE(zoom.isNull());
+    ASSERT_TRUE(testwait::UntilActive(zoom));
+    EXPECT_EQ(QApplication::focusWidget(), zoom->Form().id411);
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Up));
+    EXPECT_EQ(Active()->ActiveZoom(), 120);
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return zoom.isNull() || !zoom->isVisible(); }, 5000));
+    EXPECT_TRUE(testwait::UntilActive(frame.get()));
+    EXPECT_EQ(QApplication::focusWidget(), View());
+    EXPECT_EQ(Active()->ActiveZoom(), 120);
 }
 
 } // namespace

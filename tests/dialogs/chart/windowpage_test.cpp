@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <cstring>
 
 namespace vl {
@@ -63,14 +64,16 @@ TEST_F(WindowPageTest, KindZeroShowsPatternAndSavesOneAndEveryFieldRoundTrips) {
 
 TEST_F(WindowPageTest, BrowseChangesThePathNotTheKindAndRefusesPathsOver255) {
     ASSERT_TRUE(page.Exchange(false, c));
-    ui.openPath = "/pictures/sky.png";
+    QTemporaryDir pictures; // the chooser starts only in a folder that is there
+    ASSERT_TRUE(pictures.isValid());
+    ui.openPath = pictures.filePath("sky.png");
     page.OnBrowseImage();
-    EXPECT_EQ(page.Item<QLineEdit>(205)->text(), "/pictures/sky.png");
+    EXPECT_EQ(page.Item<QLineEdit>(205)->text(), pictures.filePath("sky.png"));
     EXPECT_EQ(ui.openFilter, 1);
     // A fresh page starts in the folder the last Browse ended in.
     CContainerWindowPage other;
     other.OnBrowseImage();
-    EXPECT_EQ(ui.openStart, "/pictures");
+    EXPECT_EQ(ui.openStart, pictures.path());
     EXPECT_TRUE(page.Item<QRadioButton>(400)->isChecked());
     ui.openPath = "/" + QString(254, 'a'); // 255 characters
     page.OnBrowseImage();

@@ -1,0 +1,49 @@
+#pragma once
+// Waits on a window's own state, bounded. QTest::qWaitForWindowActive counts a window as
+// active while its owner is, so it returns at once for a dialog or page opened over the active
+// frame, before the new window has the keyboard. Keys go through the input queue, as a
+// user's do.
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QTest>
+#include <QWidget>
+#include <QWindow>
+
+namespace vl::testwait {
+
+constexpr int kWindowWaitMs = 5000;
+
+// Whether `widget`'s own window became the application's active window within `ms`.
+inline bool UntilActive(QWidget* widget, int ms = kWindowWaitMs) {
+    const QPointer<QWidget> watched = widget;
+    return QTest::qWaitFor(
+        [&] { return watched && QApplication::activeWindow() == watched->window(); }, ms);
+}
+
+// Whether `widget` itself got the keyboard within `ms`.
+inline bool UntilFocused(QWidget* widget, int ms = kWindowWaitMs) {
+    const QPointer<QWidget> watched = widget;
+    return QTest::qWaitFor([&] { return watched && QApplication::focusWidget() == watched.data(); },
+                           ms);
+}
+
+} // namespace vl::testwait
+
+namespace vl::testwait {
+
+// A key pressed and released through the window system's input queue, to the window that has
+// the keyboard (the open menu while one is); false when no window has it.
+inline bool PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* popup = QApplication::activePopupWidget();
+    QWindow* target = popup ? popup->windowHandle() : QGuiApplication::focusWindow();
+    if (!target && QApplication::activeWindow())
+        target = QApplication::activeWindow()->windowHandle();
+    if (!target) return false;
+    QTest::keyClick(target, key, modifiers);
+    QApplication::processEvents();
+    return true;
+}
+
+} // namespace vl::testwait

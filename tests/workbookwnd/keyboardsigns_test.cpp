@@ -1,0 +1,154 @@
+// What has the keyboard shows it, with keys sent through the window system's input queue: the
+// worksheet tree reached by F6 draws its item in the highlight colour, and Alt pressed and
+// released alone draws the menu bar's first title highlighted; Shift+F10 opens the grid's
+// context menu.
+
+#include "tests/common/waits.h"
+#include "wndtest.h"
+#include "workbookwnd/mousewheelwnd.h"
+
+#include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTreeWidget>
+#include <cstdlib>
+
+namespace vl {
+
+namespace {
+
+class KeyboardSignsTest : public wndtest::WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ASSERT_NE(NewWindow(), nullptr);
+        ASSERT_TRUE(testwait::UntilActive(frame.get()));
+        View()->setFocus();
+    }
+    // The share of the rectangle's pixels in `colour`, in the widget's picture; the style
+    // shades a highlight a little, so each channel may be off by a few steps.
+    static double ShareIn(QWidget* widget, const QRect& rect, const QColor& colour) {
+        const QImage image = widget->grab(rect).toImage();
+        int matching = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                matching += Near(image.pixelColor(x, y), colour);
+        return image.isNull() ? 0 : double(matching) / (image.width() * image.height());
+    }
+    static bool Near(const QColor& a, const QColor& b) {
+        return std::abs(a.red() - b.red()) <= 6 && std::abs(a.green() - b.green()) <= 6 &&
+               std::abs(a.blue() - b.blue()) <= 6;
+    }
+    QColor Colour(QPalette::ColorRole role) const {
+        return QApplication::palette().color(QPalette::Active, role);
+    }
+};
+
+// F6 from the grid to the tree and on: the selected worksheet is drawn in the highlight colour
+// only while the tree has the keyboard, in the buttons' colour otherwise.
+TEST_F(KeyboardSignsTest, TheTreeShowsWhenItHasTheKeyboard) {
+    QTreeWidget* tree = Active()->TreeControl();
+    ASSERT_NE(tree, nullptr);
+    ASSERT_EQ(tree->selectedItems().size(), 1);
+    QTreeWidgetItem* item = tree->selectedItems().first();
+    ASSERT_NE(Colour(QPalette::Highlight).rgb(), Colour(QPalette::Button).rgb());
+    const auto shown = [&](QPalette::ColorRole role) {
+        QRect rect = tree->visualItemRect(item);
+        rect.setLeft(rect.right() - rect.width() / 4); // past the text
+        return ShareIn(tree->viewport(), rect, Colour(role));
+    };
+    EXPECT_GT(shown(QPalette::Button), 0.5) << "the grid has the keys";
+    EXPECT_EQ(shown(QPalette::Highlight), 0.0);
+    // Through the input queue, as the frame's F6 shortcut comes.
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_F6));
+    ASSERT_EQ(QApplication::focusWidget(), tree);
+    EXPECT_GT(shown(QPalette::Highlight), 0.5) << "the tree has the keys";
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_F6, Qt::ShiftModifier));
+    ASSERT_EQ(QApplication::focusWidget(), View());
+    EXPECT_GT(shown(QPalette::Button), 0.5) << "the grid has the keys again";
+}
+
+// Alt alone puts the keys in the menu bar: its first title is drawn highlighted as when its
+// menu is open, and Escape gives the keys back to the grid with the title plain again.
+TEST_F(KeyboardSignsTest, AltAloneShowsTheMenuBarHasTheKeyboard) {
+    QMenuBar* bar = frame->menuBar();
+    ASSERT_NE(bar, nullptr);
+    ASSERT_FALSE(bar->actions().isEmpty());
+    QAction* first = bar->actions().first();
+    const QRect title = bar->actionGeometry(first);
+    EXPECT_LT(ShareIn(bar, title, Colour(QPalette::Highlight)), 0.1);
+    QTest::keyPress(frame->windowHandle(), Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(frame->windowHandle(), Qt::Key_Alt, Qt::NoModifier);
+    Settle();
+    ASSERT_TRUE(bar->hasFocus());
+    EXPECT_EQ(bar->activeAction(), first);
+    EXPECT_GT(ShareIn(bar, title, Colour(QPalette::Highlight)), 0.3);
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
+    EXPECT_FALSE(bar->hasFocus());
+    EXPECT_EQ(QApplication::focusWidget(), View());
+    EXPECT_LT(ShareIn(bar, title, Colour(QPalette::Highlight)), 0.1);
+}
+
+// Escape out of each menu of the bar opened by Alt and its letter leaves the bar: no menu opens
+// again, and the next keys type into the grid and move its cursor.
+TEST_F(KeyboardSignsTest, EscapeFromABarMenuGivesTheGridTheKeys) {
+    QMenuBar* bar = frame->menuBar();
+    uint32_t row = 0;
+    for (const Qt::Key letter : {Qt::Key_F, Qt::Key_E, Qt::Key_V, Qt::Key_I}) {
+        SCOPED_TRACE(QKeySequence(letter).toString().toStdString());
+        ASSERT_TRUE(testwait::PressKey(letter, Qt::AltModifier));
+        ASSERT_NE(qobject_cast<QMenu*>(QApplication::activePopupWidget()), nullptr);
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
+        Settle();
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_FALSE(bar->hasFocus());
+        ASSERT_EQ(QApplication::focusWidget(), View());
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Q));
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "a menu opened again";
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Down));
+        EXPECT_EQ(CellText(0, row), "q");
+        EXPECT_EQ(View()->Selection().r1, ++row);
+    }
+}
+
+// The middle button's auto-scroll holds the keyboard while it runs; a key ends it, Escape
+// alone, any other one then acting in the grid: nothing typed is lost.
+TEST_F(KeyboardSignsTest, AKeyEndsTheAutoScrollAndActsInTheGrid) {
+    for (const auto& [key, text] : {std::pair(Qt::Key_Escape, ""), std::pair(Qt::Key_W, "w")}) {
+        SCOPED_TRACE(text);
+        const uint32_t row = View()->Selection().r1;
+        View()->OnMButtonDown(View()->mapToGlobal(View()->rect().center()));
+        Settle();
+        ASSERT_NE(View()->AutoScrollWindow(), nullptr);
+        ASSERT_EQ(QApplication::activePopupWidget(),
+                  static_cast<QWidget*>(View()->AutoScrollWindow()));
+        ASSERT_TRUE(testwait::PressKey(key));
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_FALSE(View()->AutoScrollWindow()->isVisible());
+        // The grid, or the cell editor the typed letter opened.
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        EXPECT_EQ(QApplication::focusWidget()->window(), frame.get());
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Down));
+        EXPECT_EQ(CellText(0, row), text);
+        EXPECT_EQ(View()->Selection().r1, row + 1);
+    }
+}
+
+// Shift+F10 in the grid opens its context menu, as the Menu key does; Escape closes it and
+// the grid has the keys again, twice over.
+TEST_F(KeyboardSignsTest, ShiftF10OpensTheGridsContextMenu) {
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(QApplication::focusWidget(), View());
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_F10, Qt::ShiftModifier));
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        EXPECT_FALSE(menu->actions().isEmpty());
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(QApplication::focusWidget(), View());
+    }
+}
+
+} // namespace
+
+} // namespace vl
