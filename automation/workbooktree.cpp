@@ -3,6 +3,8 @@
 // the method change nothing and return S_FALSE. The edits are the window's tree commands,
 // carried for automation: no undo entry (the document has no undo) and no recalculation
 // (that is UpdateWorkbook's).
+#include "automation/errorreport.h"
+#include "automation/typelib.h"
 #include "automation/workbookobj.h"
 #include "formula/edit/treecommands.h"
 #include "model/workbook.h"
@@ -126,7 +128,11 @@ HRESULT CWorkbookObj::SetItemName(int32_t position, const CBstr& name) {
     const ErrorCode error = doc_->error;
     const CommandResult result =
         RenameTreeItemCommand(*doc_, {}, *item, Utf8ToCp1252(name.Utf8()), TreeEditor::kAutomation);
+    const bool taken = doc_->error == kErrorDuplicatePath;
     doc_->error = error;
+    // A name another item of the folder has is refused with its message.
+    if (result == CommandResult::kFailed && taken)
+        return ReportAutomationError(kErrorDuplicatePath, IID_ITree);
     return result == CommandResult::kFailed ? E_OUTOFMEMORY : S_OK;
 }
 

@@ -2,7 +2,9 @@
 // a chain of formulas running upward whose last reads an element of an array that changes
 // before every recalculation (control: the array keeps its values); a chain of arrays each
 // reading an element of the next one down (control: of the one above); one array of random
-// numbers among a thousand other arrays and ten thousand formulas (control: without it).
+// numbers among a thousand other arrays and ten thousand formulas (control: without it); ten
+// thousand sums over a chain of arrays that grow and shrink, each reading the one below (control:
+// the one above), which should cost about the same.
 // The cost after a change should stay within a small multiple of its control.
 #include "bench/benchbook.h"
 #include "formula/evalcontext.h"
@@ -111,6 +113,57 @@ void BM_ArraysEachReadingThePrevious(benchmark::State& state) {
     ChainOfArrays(state, false);
 }
 BENCHMARK(BM_ArraysEachReadingThePrevious)->Arg(800)->Unit(benchmark::kMillisecond);
+
+// n arrays in column A, four rows apart, each growing from two rows to three once the one below
+// (or above) has three, the last one down (or the first) once D1 is 1; column B: 10,000 sums
+// over the whole chain. D1 turns 1 and 0 by turns, so that every array grows or shrinks.
+void ReadersOfAChainOfGrowingArrays(benchmark::State& state, bool readsBelow) {
+    const uint32_t n = uint32_t(state.range(0));
+    constexpr uint32_t kReaders = 10000;
+    Book book;
+    CellCursor cursor;
+    const std::string sum = "=SUM(R1C1:R" + Row(4 * n) + "C1)";
+    for (uint32_t r = 0; r < kReaders; ++r) {
+        if (r % 4 == 0 && r < 4 * n) {
+            const uint32_t k = r / 4;
+            const bool first = readsBelow ? k + 1 == n : k == 0;
+            const std::string test = first        ? "R1C4>0"
+                                     : readsBelow ? "COUNT(R[6]C)>0"
+                                                  : "COUNT(R[-2]C)>0";
+            PutFormula(book.cells, cursor, 0, r, "=IF(" + test + ",{1;2;3},{1;2})");
+        }
+        PutFormula(book.cells, cursor, 1, r, sum);
+        if (r == 0) PutNumber(book.cells, cursor, 3, 0, 0);
+    }
+    RecalculateWorkbook(*book.workbook, *book.ctx);
+    double d = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        CellCursor edit;
+        d = 1 - d;
+        PutNumber(book.cells, edit, 3, 0, d);
+        state.ResumeTiming();
+        RecalculateWorkbook(*book.workbook, *book.ctx);
+        if (!Right(state, book.cells, kReaders - 1, 1, (d > 0 ? 6.0 : 3.0) * n)) break;
+    }
+    state.SetItemsProcessed(state.iterations() * kReaders);
+}
+
+void BM_ReadersOfGrowingArraysEachReadingTheOneBelow(benchmark::State& state) {
+    ReadersOfAChainOfGrowingArrays(state, true);
+}
+BENCHMARK(BM_ReadersOfGrowingArraysEachReadingTheOneBelow)
+    ->Arg(20)
+    ->Arg(40)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_ReadersOfGrowingArraysEachReadingTheOneAbove(benchmark::State& state) {
+    ReadersOfAChainOfGrowingArrays(state, false);
+}
+BENCHMARK(BM_ReadersOfGrowingArraysEachReadingTheOneAbove)
+    ->Arg(20)
+    ->Arg(40)
+    ->Unit(benchmark::kMillisecond);
 
 // B1:B2 random numbers times A1:A2 plus D20: the box around its references holds its own
 // cells. Column F: 1,000 arrays of two rows over column E; column H: 10,000 formulas.

@@ -40,7 +40,12 @@ void CutLabel(ChartLabel& label, const std::string& text) {
 
 bool CollectLabels(CChart& chart, CChartSeries& s, Page* pages, uint32_t rows, uint32_t columns) {
     const uint64_t count = uint64_t(rows) * columns;
+    // Recomputed from the count: a divisor grown for more cells shrinks back when the range
+    // holds fewer, and one past the count would leave no tick, so no label, at all.
     uint64_t divisor = CategoryDivisor(s);
+    while (divisor >= 1000 && divisor % 1000 == 0 && count / (divisor / 1000) <= kMaxCategoryTicks)
+        divisor /= 1000;
+    if (count > 0 && count < divisor) divisor = 1;
     while (count / divisor > kMaxCategoryTicks) divisor *= 1000;
     s.settings.divisor = uint32_t(divisor);
     s.settings.periods = uint16_t(count / divisor);

@@ -103,14 +103,14 @@ bool StoreElement(CCellStore& store, CellCursor& cursor, const Element& e, uint1
     return store.PutCell(record.data(), cursor);
 }
 
-void AppendElement(std::string& out, const uint8_t* record, char decimal) {
+void AppendElement(std::string& out, const uint8_t* record, char decimal, bool exact) {
     uint8_t error = cell::Error(record);
     if (error != 0)
         out += GetFormulaErrorText(uint8_t(error << 4));
     else if (cell::IsText(record))
         AppendQuotedText(out, cell::Text(record));
     else if (cell::IsNumber(record))
-        AppendFormulaNumber(out, cell::Number(record), decimal);
+        AppendFormulaNumber(out, cell::Number(record), decimal, exact);
 }
 
 } // namespace
@@ -169,7 +169,7 @@ bool ParseArrayConstant(CEvalContext& ctx, std::string_view text, std::size_t& e
 }
 
 bool FormatArrayConstant(std::string& out, Page* chain, uint16_t lastColumn, uint32_t lastRow,
-                         const SeparatorSet& set) {
+                         const SeparatorSet& set, bool exact) {
     std::size_t start = out.size();
     auto tooLong = [&] { return out.size() - start >= kMaxArrayText; };
     CellCursor cursor;
@@ -183,7 +183,7 @@ bool FormatArrayConstant(std::string& out, Page* chain, uint16_t lastColumn, uin
                    cell::Before(cell::Row(record), cell::Column(record), row, uint16_t(column)))
                 record = NextCellRecord(cursor);
             if (record && cell::Row(record) == row && cell::Column(record) == column)
-                AppendElement(out, record, set.decimal);
+                AppendElement(out, record, set.decimal, exact);
             if (column < lastColumn) {
                 out += set.list;
                 out += ' ';

@@ -1,6 +1,7 @@
 // The calling convention of built-in functions: where a call finds its arguments and
 // where its one result goes.
 #include "formula/formulanumber.h"
+#include "formula/functable.h"
 #include "formula/operands.h"
 
 #include <cmath>
@@ -34,8 +35,31 @@ FormulaToken& Argument(CEvalContext& ctx, uint16_t i) {
     return ctx.values[FirstArgument(ctx) + i];
 }
 
+namespace {
+
+// Trailing arguments left out of a call whose function gives them defaults: empty
+// arguments are put in their place, the call entry moving up above them.
+void PadOmittedArguments(CEvalContext& ctx, uint16_t count, uint16_t minimum) {
+    const uint16_t top = ctx.valueCount;
+    if (top == 0 || top >= kStackSlots) return;
+    const FormulaToken call = ctx.values[top];
+    if (call.type != kTokenFunction) return;
+    if (count < RequiredArguments(call.functionIndex)) return;
+    const uint16_t added = uint16_t(minimum - count);
+    if (top + added >= kStackSlots) return;
+    ctx.values[top + added] = call;
+    for (uint16_t i = 0; i < added; ++i) ClearOperand(ctx.values[top + i]).type = kTokenEmpty;
+    ctx.valueCount = uint16_t(top + added);
+}
+
+} // namespace
+
 bool CheckArgumentCount(CEvalContext& ctx, uint16_t minimum, uint16_t maximum) {
     uint16_t count = ArgumentCount(ctx);
+    if (count < minimum) {
+        PadOmittedArguments(ctx, count, minimum);
+        count = ArgumentCount(ctx);
+    }
     if (count >= minimum && count <= maximum) return true;
     ctx.status = kErrSyntax;
     return false;

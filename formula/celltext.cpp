@@ -7,6 +7,7 @@
 #include "values/numfmt_date.h"
 #include "values/numfmt_number.h"
 
+#include <cmath>
 #include <string_view>
 
 namespace vl {
@@ -61,15 +62,16 @@ std::string Quoted(std::string_view text) {
     return quote + std::string(text) + quote;
 }
 
-// A number as the editor starts from it: the plain form, unless that form drops significant
-// digits (a small number's fixed form keeps 14 decimals), so that Enter stores the number
-// again; then 15 significant digits, in exponent form where that is shorter.
+// A number as the editor starts from it: the plain form when it reads back as the number,
+// so that Enter stores the number again; otherwise 15 significant digits, in exponent form
+// where that is shorter, or 16 or 17 where 15 read back as another number.
 std::string EditorNumberText(double value, const SeparatorSet& set) {
-    const std::string full = FormatNumberG(value, 15);
-    double shown = 0, kept = 0;
-    if (!ParseNumber(FormatDouble(value), shown) || !ParseNumber(full, kept) || shown == kept)
+    double back = 0;
+    if (!std::isfinite(value) || (ParseNumber(FormatDouble(value), back) && back == value))
         return FormatDouble(value, &set);
-    std::string text = full;
+    std::string text = FormatNumberG(value, 15);
+    for (int digits = 16; digits <= 17 && !(ParseNumber(text, back) && back == value); ++digits)
+        text = FormatNumberG(value, digits);
     const std::size_t dot = text.find('.');
     if (dot != std::string::npos && text.find('e') == std::string::npos) text[dot] = set.decimal;
     return text;

@@ -97,6 +97,18 @@ CWorkbook* FindOpenWorkbook(std::string_view path) {
     return nullptr;
 }
 
+CWorkbook* OpenWorkbookAt(uint32_t index) {
+    return gOpenDocument && index < kOpenDocumentEntries ? gOpenDocument(index) : nullptr;
+}
+
+CWorksheet* FindOpenExternalWorksheet(std::string_view qualifier) {
+    std::string path, name, wanted;
+    if (!ParseExternalReference(qualifier, path, name)) return nullptr;
+    CWorkbook* other = FindOpenWorkbook(path);
+    if (!other || !WantedPath(*other, name, wanted)) return nullptr;
+    return AsWorksheet(FindTreeItemByPath(other->tree.first, wanted));
+}
+
 bool ParseExternalReference(std::string_view text, std::string& path, std::string& name) {
     path.clear();
     name.clear();

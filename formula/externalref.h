@@ -12,6 +12,7 @@
 namespace vl {
 
 class CWorkbook;
+class CWorksheet;
 
 // Opens the native workbook file at `path` exclusively and reads it into the empty workbook;
 // false when the file cannot be opened or read (the workbook is then thrown away).
@@ -31,6 +32,12 @@ void SetOpenDocumentTable(OpenDocumentEntry entry);
 // The first open workbook whose document path equals `path` in any case, compared as
 // whole strings without normalising either; null when none.
 CWorkbook* FindOpenWorkbook(std::string_view path);
+
+// Entry `index` of the open-document table; null for an empty entry or without the table.
+CWorkbook* OpenWorkbookAt(uint32_t index);
+// The worksheet a qualifier "[path]name" names in a workbook open in a window; null when the
+// text, the workbook or the worksheet is not there.
+CWorksheet* FindOpenExternalWorksheet(std::string_view qualifier);
 
 // Splits "[path]name", optionally opened by a quote whose match then ends the name (else
 // "!" or the end does). Blanks before "]" are cut. False without the brackets or when the

@@ -23,6 +23,22 @@ std::string ExponentText(double value) {
     return text.erase(last + 1, e - last - 1);
 }
 
+// The shortest text that reads back as the value, when 15 digits do not: a whole number
+// below 10^17 in plain digits, anything else in the exponent form with 16 or 17 digits.
+std::string RoundTripText(double value) {
+    if (value == std::trunc(value) && std::fabs(value) < 1e17) return FormatNumberF(value, 0);
+    std::string text;
+    for (int digits = kConstantDigits + 1; digits <= 17; ++digits) {
+        text = FormatNumberE(value, digits - 1);
+        double back = 0;
+        if (ParseNumber(text, back) && back == value) break;
+    }
+    std::size_t e = text.find('e');
+    std::size_t last = text.find_last_not_of('0', e - 1);
+    if (text[last] == '.') --last;
+    return text.erase(last + 1, e - last - 1);
+}
+
 std::size_t SkipDigits(std::string_view t, std::size_t i) {
     while (IsAsciiDigit(At(t, i))) ++i;
     return i;
@@ -75,7 +91,7 @@ bool IsOutOfRange(double value) {
     return magnitude > DBL_MAX || (magnitude != 0 && magnitude < DBL_MIN);
 }
 
-void AppendFormulaNumber(std::string& out, double value, char decimal) {
+void AppendFormulaNumber(std::string& out, double value, char decimal, bool exact) {
     std::string text = FormatDouble(value);
     // The plain text keeps at most 14 decimals: where that drops a significant digit of
     // the 15 a constant keeps, the exponent form is written instead.
@@ -83,6 +99,10 @@ void AppendFormulaNumber(std::string& out, double value, char decimal) {
     if (std::isfinite(value) && ParseNumber(text, back) &&
         FormatNumberE(back, kConstantDigits - 1) != FormatNumberE(value, kConstantDigits - 1))
         text = ExponentText(value);
+    // A constant keeps its whole value: where 15 digits read back as another double (or
+    // overflow), the digits that tell it apart are written.
+    if (exact && std::isfinite(value) && !(ParseNumber(text, back) && back == value))
+        text = RoundTripText(value);
     if (decimal != '.') {
         std::size_t dot = text.find('.');
         if (dot != std::string::npos) text[dot] = decimal;

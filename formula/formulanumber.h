@@ -28,6 +28,6 @@ bool IsOutOfRange(double value);
 // The number as formula text with this decimal separator, in the exponent form too, so
 // that the text reads back in the form it is written for. The plain text is written
 // unless it would lose one of the value's 15 significant digits.
-void AppendFormulaNumber(std::string& out, double value, char decimal);
+void AppendFormulaNumber(std::string& out, double value, char decimal, bool exact = true);
 
 } // namespace vl

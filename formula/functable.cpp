@@ -508,6 +508,37 @@ bool BindBuiltinFunction(std::string_view name, BuiltinImpl implementation) {
     return bound;
 }
 
+namespace {
+
+// Per sorted row; 0xFF: every argument must be written.
+uint8_t gRequired[kBuiltinRows];
+std::once_flag gRequiredSet;
+
+void ClearRequired() {
+    std::memset(gRequired, 0xFF, sizeof gRequired);
+}
+
+} // namespace
+
+bool SetRequiredArguments(std::string_view name, uint8_t count) {
+    SortFunctionTable();
+    std::call_once(gRequiredSet, ClearRequired);
+    bool set = false;
+    for (uint16_t i = 0; i < gRowCount; ++i) {
+        std::string_view rowName(gTable[i].name);
+        if (rowName.size() == name.size() + 1 && rowName.substr(0, name.size()) == name) {
+            gRequired[i] = count;
+            set = true;
+        }
+    }
+    return set;
+}
+
+uint8_t RequiredArguments(uint16_t index) {
+    std::call_once(gRequiredSet, ClearRequired);
+    return index < kBuiltinRows ? gRequired[index] : 0xFF;
+}
+
 void NotImplementedBuiltin(CEvalContext& ctx) {
     uint16_t top = ctx.valueCount;
     if (top == 0 || top >= kStackSlots) {

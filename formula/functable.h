@@ -41,6 +41,13 @@ const BuiltinFunction* GetBuiltinFunction(uint16_t index);
 // function libraries bind theirs at start-up; an unbound row yields #IMPL!.
 bool BindBuiltinFunction(std::string_view name, BuiltinImpl implementation);
 
+// The fewest arguments a call of the name (without "(", upper case) may be written with
+// when its last arguments have defaults: a call with fewer than its function asks but at
+// least these reads the missing trailing ones as empty. Without a setting a function takes
+// the count it asks for.
+bool SetRequiredArguments(std::string_view name, uint8_t count);
+uint8_t RequiredArguments(uint16_t index);
+
 // Drops the call's arguments and makes the result the error #IMPL!.
 void NotImplementedBuiltin(CEvalContext& ctx);
 

@@ -91,8 +91,9 @@ void ResolveQualifier(CEvalContext& ctx, FormulaToken& left, const FormulaToken&
     left.error = 0;
     if (CWorksheet* sheet = AsWorksheet(item)) {
         left.cells = &sheet->cells;
-        // The formula's text does not tell which worksheet it reads.
-        if (!written) NoteBuiltReference(ctx, left);
+        // The formula's text does not tell which worksheet it reads; where reads are noted as
+        // they are made, a reference never read (a branch not taken) is not.
+        if (!written && !ReadsNoted(ctx)) NoteBuiltReference(ctx, left);
     } else {
         GatherFolderRange(ctx, left, *item);
     }

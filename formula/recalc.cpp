@@ -83,14 +83,10 @@ bool RecalcSheet(CEvalContext& ctx, CCellStore& cells, CTreeItem* list) {
     return true;
 }
 
-bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cells) {
-    ctx.worksheetList = workbook.tree.first;
-    ctx.currentCells = cells;
-    ctx.recalculation = ++gRecalculations;
-    ctx.lookups.BeginPass();
-    ctx.qualifiers.Begin();
-    ctx.spreads.Begin();
-    std::vector<FormulaPlace> deferred;
+namespace {
+
+void RecalculatePass(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cells,
+                     std::vector<FormulaPlace>& deferred) {
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)
         if (CWorksheet* sheet = AsWorksheet(item)) ResetFormulaCells(sheet->cells, &deferred);
     for (CTreeItem* item = workbook.tree.first; item; item = item->next) {
@@ -105,6 +101,26 @@ bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cel
             chain.Calculate(store, row, column);
         },
         deferred);
+}
+
+} // namespace
+
+bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cells) {
+    ctx.worksheetList = workbook.tree.first;
+    ctx.currentCells = cells;
+    ctx.recalculation = ++gRecalculations;
+    ctx.lookups.BeginPass();
+    ctx.qualifiers.Begin();
+    ctx.spreads.Begin();
+    std::vector<FormulaPlace> deferred;
+    // Memory that runs out part way leaves the cells as the pass left them, every pass
+    // closed, and error 8 for the caller to show; the next recalculation starts afresh.
+    bool whole = true;
+    try {
+        RecalculatePass(workbook, ctx, cells, deferred);
+    } catch (const std::bad_alloc&) {
+        whole = false;
+    }
     for (const FormulaPlace& p : deferred)
         if (uint8_t* r = FindCell(*p.cells, p.row, p.column))
             r[14] = uint8_t(r[14] & ~kResultDeferred);
@@ -113,6 +129,7 @@ bool RecalculateWorkbook(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cel
         if (CWorksheet* sheet = AsWorksheet(item)) sheet->cells.IndexOnDemand(false);
     ctx.qualifiers.End();
     ctx.lookups.EndPass();
+    if (!whole) return Fail(workbook, kErrorWorksheetMemory);
     return UpdateWorkbookCharts(workbook);
 }
 

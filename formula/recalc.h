@@ -54,4 +54,10 @@ CCellStore* GetWorksheetByIndex(const CEvalContext& ctx, uint32_t n);
 void WriteFormulaResult(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint16_t column,
                         std::string_view formula, uint16_t kind);
 
+// Puts back the elements the array at that place showed before this recalculation first
+// changed them, for a turn of an array that reads its own elements; its next result is a
+// change only where it differs from what the array showed before this. False when none were
+// kept or they cannot go back (the area they covered is taken).
+bool RestoreSavedElements(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint16_t column);
+
 } // namespace vl

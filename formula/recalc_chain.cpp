@@ -5,6 +5,7 @@
 #include "model/workbook.h"
 #include "platform/core/bytes.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace vl {
@@ -110,6 +111,18 @@ void CRecalcChain::Evaluate(std::size_t top) {
     const std::string_view text = cell::Formula(r);
     std::memcpy(formula_, text.data(), text.size());
     const std::string_view formula(formula_, text.size());
+    // An array's reads of its own elements are watched for while a recalculation notes
+    // changes: such an array keeps the elements it changes (recalc_writeback.cpp).
+    if (ctx_.spreads.Active() && (cell::ResultFlags(r) & kResultArray)) {
+        const uint32_t width = std::max<uint16_t>(cell::ArrayWidth(r), 1);
+        const uint64_t height = std::max<uint32_t>(cell::ArrayHeight(r), 1);
+        ctx_.spreads.WatchOwn(item.cells,
+                              {item.column, item.row,
+                               uint16_t(std::min<uint32_t>(item.column + width - 1, kLastColumn)),
+                               uint32_t(std::min<uint64_t>(item.row + height - 1, kLastRow))});
+    } else {
+        ctx_.spreads.StopWatching();
+    }
     const uint16_t kind =
         EvaluateFormula(ctx_, formula, item.column, item.row) ? FinishFormulaResult(ctx_) : 0;
     // Precedents that could not be entered (no such formula cell) are not waited for twice.
@@ -124,6 +137,7 @@ void CRecalcChain::Evaluate(std::size_t top) {
         return;
     }
     WriteFormulaResult(ctx_, *item.cells, item.row, item.column, formula, kind);
+    ctx_.spreads.StopWatching();
     if (uint8_t* w = FindCell(*item.cells, item.row, item.column)) Finish(w);
     stack_.Pop();
     // Only the first cell of the chain can have a second item: it is entered as a

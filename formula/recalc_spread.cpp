@@ -2,6 +2,7 @@
 
 #include "formula/evaluator.h"
 #include "formula/operands.h"
+#include "formula/recalc.h"
 #include "formula/spreadloops.h"
 #include "formula/spreadreach.h"
 #include "model/workbook.h"
@@ -16,6 +17,8 @@ namespace vl {
 namespace {
 
 constexpr int64_t kNone = -1;
+// Evaluations to learn what formulas read, each followed by a new graph, in one round at most.
+constexpr int kLearningPasses = 4;
 
 // An area whose cells changed or are about to: `writer` writes it; `met` when that writer is
 // to be calculated again rather than changed already, else `clock` tells when it changed.
@@ -33,7 +36,9 @@ public:
              const CellCalculation& calculate)
         : ctx_(ctx), workbook_(workbook), only_(only), calculate_(calculate) {}
 
-    void Run(const std::vector<FormulaPlace>& deferred);
+    // `singles` are formulas the walk left whose results are single cells: nothing the walk
+    // calculated read them, so they take their turns once the arrays have settled.
+    void Run(const std::vector<FormulaPlace>& deferred, const std::vector<FormulaPlace>& singles);
 
 private:
     void Mark(const std::vector<SpreadChange>& changes, bool everything,
@@ -42,6 +47,7 @@ private:
                const std::vector<FormulaPlace>& deferred, std::vector<uint32_t>& starts,
                std::vector<uint32_t>& changed);
     bool ReadUnknown();
+    void Learn(std::vector<uint32_t>& ids);
     bool Stale(uint32_t reader, uint32_t clock) const {
         return reaches_.EvaluatedAt(reader) <= clock;
     }
@@ -50,19 +56,28 @@ private:
     void Keep(const std::vector<uint32_t>& starts, const std::vector<uint32_t>& changed);
     bool Follows(uint32_t writer, uint32_t reader) const;
     void IndexRows(const std::vector<uint32_t>& order) const;
+    static void IndexBlocks(std::vector<std::pair<CCellStore*, uint32_t>>& blocks);
     std::vector<bool> Needed() const;
+    std::vector<bool> Driving(const std::vector<uint32_t>& order) const;
+    bool CalculatePending();
 
     CEvalContext& ctx_;
     CWorkbook& workbook_;
     const CCellStore* only_;
     const CellCalculation& calculate_;
     CFormulaReaches reaches_;
-    CReadGraph graph_;                  // the formulas met in this round and what they read
-    std::vector<uint32_t> turns_;       // by formula, its turns in the rounds so far
-    std::vector<uint32_t> changedAt_;   // by formula, the clock of its last change this round
-    std::vector<bool> kept_;            // by formula, to be calculated again in this round
-    std::vector<uint32_t> marked_;      // those, in the order kept
-    std::vector<uint32_t> selfReaders_; // met formulas whose texts name their own elements
+    CReadGraph graph_;                       // the formulas met in this round and what they read
+    std::vector<uint32_t> turns_;            // by formula, its turns in the rounds so far
+    std::vector<uint32_t> changedAt_;        // by formula, the clock of its last change this round
+    std::vector<bool> kept_;                 // by formula, to be calculated again in this round
+    std::vector<uint32_t> marked_;           // those, in the order kept
+    std::vector<uint32_t> selfReaders_;      // met formulas whose texts name their own elements
+    std::vector<bool> selfReading_;          // by formula, among those
+    std::vector<bool> arrayWriter_;          // by met formula, whether its result is an array
+    std::vector<uint32_t> pending_;          // formulas whose turn waits until the arrays settle
+    std::vector<FormulaPlace> singles_;      // those the walk left, in walk order
+    std::vector<uint32_t> pendingArrays_;    // arrays drawing random numbers among them
+    std::vector<uint32_t> deferredBuilders_; // those the walk left that build references
 };
 
 // A formula calculated in this pass (or one the walk left for now) that reads a changed area:
@@ -76,7 +91,8 @@ bool CSettler::Meet(uint32_t id, std::vector<DirtyArea>& queue, bool deferred) {
     if (!r || !cell::IsFormula(r) || !(deferred || (r[14] & kResultCalculated))) return false;
     graph_.Add(id);
     CellRange written{reach.column, reach.row, reach.column, reach.row};
-    if (cell::ResultFlags(r) & kResultArray) {
+    arrayWriter_[id] = cell::ResultFlags(r) & kResultArray;
+    if (arrayWriter_[id]) {
         written.c2 = uint16_t(std::min<uint32_t>(
             reach.column + std::max<uint16_t>(cell::ArrayWidth(r), 1) - 1u, kLastColumn));
         written.r2 = uint32_t(std::min<uint64_t>(
@@ -102,6 +118,7 @@ void CSettler::Explore(std::vector<DirtyArea>& queue, std::vector<uint32_t>& sta
             // over.
             if (int64_t(id) == d.writer) {
                 selfReaders_.push_back(id);
+                selfReading_[id] = true;
                 return;
             }
             if (!Meet(id, queue)) return;
@@ -171,20 +188,25 @@ void CSettler::Graph(const std::vector<SpreadChange>& changes, bool everything,
     graph_.Clear(reaches_.Size());
     starts.clear();
     changed.clear();
+    for (uint32_t id : selfReaders_) selfReading_[id] = false;
     selfReaders_.clear();
     std::vector<DirtyArea> queue;
     for (const SpreadChange& c : changes) {
         const int64_t id = reaches_.Find(c.cells, c.row, c.column);
         if (id != kNone && graph_.Add(uint32_t(id))) changed.push_back(uint32_t(id));
-        if (id != kNone) changedAt_[std::size_t(id)] = c.clock;
+        if (id != kNone)
+            changedAt_[std::size_t(id)] = c.clock, arrayWriter_[std::size_t(id)] = true;
         queue.push_back({c.cells, c.area, id, false, c.clock});
     }
     if (everything)
         for (uint32_t id = 0; id < reaches_.Size(); ++id)
             if (Meet(id, queue)) starts.push_back(id);
+    deferredBuilders_.clear();
     for (const FormulaPlace& p : deferred) {
         const int64_t id = reaches_.Find(p.cells, p.row, p.column);
-        if (id != kNone && Meet(uint32_t(id), queue, true)) starts.push_back(uint32_t(id));
+        if (id == kNone || !Meet(uint32_t(id), queue, true)) continue;
+        starts.push_back(uint32_t(id));
+        if (reaches_[std::size_t(id)].builds) deferredBuilders_.push_back(uint32_t(id));
     }
     Explore(queue, starts);
     graph_.FindLoops();
@@ -200,7 +222,16 @@ bool CSettler::ReadUnknown() {
         if (graph_.GroupSize(id) > 1 && !reaches_.Logged(id)) unknown.push_back(id);
     for (uint32_t id : selfReaders_)
         if (!reaches_.Logged(id) && graph_.GroupSize(id) == 1) unknown.push_back(id);
+    // One the walk left that finds what it reads while it runs takes its turn after what it
+    // reads, which only such an evaluation tells.
+    for (uint32_t id : deferredBuilders_)
+        if (!reaches_.Logged(id)) unknown.push_back(id);
     if (unknown.empty()) return false;
+    Learn(unknown);
+    return true;
+}
+
+void CSettler::Learn(std::vector<uint32_t>& unknown) {
     std::sort(unknown.begin(), unknown.end());
     unknown.erase(std::unique(unknown.begin(), unknown.end()), unknown.end());
     ctx_.worksheetList = workbook_.tree.first;
@@ -221,7 +252,6 @@ bool CSettler::ReadUnknown() {
         ctx_.pendingCells.Clear();
     }
     reaches_.AddBuilt(ctx_.spreads);
-    return true;
 }
 
 // Every formula that reads a changed area, and every one that reads those, becomes
@@ -232,7 +262,9 @@ void CSettler::Mark(const std::vector<SpreadChange>& changes, bool everything,
     marked_.clear();
     std::vector<uint32_t> starts, changed;
     Graph(changes, everything, deferred, starts, changed);
-    if (ReadUnknown()) Graph(changes, everything, deferred, starts, changed);
+    // What one learns may join others in a loop whose reads are not known either.
+    for (int pass = 0; pass < kLearningPasses && ReadUnknown(); ++pass)
+        Graph(changes, everything, deferred, starts, changed);
     Keep(starts, changed);
 }
 
@@ -260,7 +292,11 @@ void CSettler::IndexRows(const std::vector<uint32_t>& order) const {
     std::vector<std::pair<CCellStore*, uint32_t>> blocks;
     for (uint32_t id : order)
         blocks.push_back({reaches_.Cells(id), reaches_[id].row / kRowBlockRows});
-    std::sort(blocks.begin(), blocks.end());
+    IndexBlocks(blocks);
+}
+
+void CSettler::IndexBlocks(std::vector<std::pair<CCellStore*, uint32_t>>& blocks) {
+    if (!std::is_sorted(blocks.begin(), blocks.end())) std::sort(blocks.begin(), blocks.end());
     blocks.erase(std::unique(blocks.begin(), blocks.end()), blocks.end());
     CellCursor cursor;
     const CCellStore* last = nullptr;
@@ -271,32 +307,136 @@ void CSettler::IndexRows(const std::vector<uint32_t>& order) const {
     }
 }
 
-void CSettler::Run(const std::vector<FormulaPlace>& deferred) {
+// The formulas of a round's order whose results an array takes in this round, directly or
+// through others, or that may change what an array spreads over: an array and a loop's formulas.
+// The others cannot change an element, so they wait until the arrays settle and are calculated
+// once, not once per round. With a formula that may read anything among them, every one
+// counts.
+std::vector<bool> CSettler::Driving(const std::vector<uint32_t>& order) const {
+    std::vector<bool> driving(reaches_.Size(), false);
+    bool anything = false;
+    for (uint32_t id : graph_.Nodes())
+        anything = anything || reaches_[id].everywhere || reaches_.ReadsAnything(id);
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        const uint32_t id = *it;
+        bool d = anything || graph_.GroupSize(id) > 1;
+        bool read = false;
+        graph_.ForEachReader(id, [&](uint32_t reader) {
+            read = read || kept_[reader];
+            d = d || (kept_[reader] && driving[reader]);
+        });
+        // An array drawing random numbers that nothing calculated again reads waits too, so
+        // that it draws once: should it change at its turn, the rounds go on from there.
+        driving[id] = d || (arrayWriter_[id] && (read || !reaches_[id].isVolatile));
+    }
+    return driving;
+}
+
+// Calculates the waiting formulas still uncalculated; false when none waited.
+bool CSettler::CalculatePending() {
+    // The arrays first: should one change, the others wait for the rounds that follow.
+    if (!pendingArrays_.empty()) {
+        std::sort(pendingArrays_.begin(), pendingArrays_.end());
+        ctx_.worksheetList = workbook_.tree.first;
+        IndexRows(pendingArrays_);
+        for (uint32_t id : pendingArrays_) {
+            const FormulaReach& reach = reaches_[id];
+            CCellStore& cells = *reaches_.Cells(id);
+            const uint8_t* r = FindCell(cells, reach.row, reach.column);
+            if (r && cell::IsFormula(r) && !(cell::ResultFlags(r) & kResultCalculated))
+                calculate_(cells, reach.row, reach.column);
+        }
+        pendingArrays_.clear();
+        if (!ctx_.spreads.Empty()) return true;
+    }
+    if (pending_.empty() && singles_.empty()) return false;
+    // Those of the rounds in the order the rounds took them, each after what it reads, then the
+    // singles in walk order.
+    struct Place {
+        uint32_t row;
+        uint16_t column;
+        CCellStore* cells;
+    };
+    std::vector<Place> places;
+    places.reserve(pending_.size() + singles_.size());
+    for (uint32_t id : pending_)
+        places.push_back({reaches_[id].row, reaches_[id].column, reaches_.Cells(id)});
+    for (const FormulaPlace& p : singles_) places.push_back({p.row, p.column, p.cells});
+    pending_.clear();
+    singles_.clear();
+    ctx_.worksheetList = workbook_.tree.first;
+    std::vector<std::pair<CCellStore*, uint32_t>> blocks;
+    for (const Place& p : places)
+        if (blocks.empty() || blocks.back() != std::pair(p.cells, p.row / kRowBlockRows))
+            blocks.push_back({p.cells, p.row / kRowBlockRows});
+    IndexBlocks(blocks);
+    // Nothing reads them but formulas that wait too, and no array changes any more, unless
+    // one of them spreads after all: then the singles calculated before its change are
+    // evaluated again to learn what they read, and so is it.
+    ctx_.spreads.LogReads(false);
+    std::size_t beforeChange = 0;
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const Place& p = places[i];
+        const uint8_t* r = FindCell(*p.cells, p.row, p.column);
+        if (!r || !cell::IsFormula(r) || (cell::ResultFlags(r) & kResultCalculated)) continue;
+        const std::size_t changes = ctx_.spreads.Size();
+        calculate_(*p.cells, p.row, p.column);
+        if (ctx_.spreads.Size() != changes || ctx_.spreads.Lost()) beforeChange = i + 1;
+    }
+    ctx_.spreads.LogReads(true);
+    if (ctx_.spreads.Empty()) return true;
+    std::vector<uint32_t> unknown;
+    for (std::size_t i = 0; i < beforeChange; ++i) {
+        const int64_t id = reaches_.Find(places[i].cells, places[i].row, places[i].column);
+        if (id != kNone && !reaches_.Logged(std::size_t(id))) unknown.push_back(uint32_t(id));
+    }
+    Learn(unknown);
+    return true;
+}
+
+void CSettler::Run(const std::vector<FormulaPlace>& deferred,
+                   const std::vector<FormulaPlace>& singles) {
     reaches_.Scan(ctx_, workbook_);
     turns_.assign(reaches_.Size(), 0);
     changedAt_.assign(reaches_.Size(), 0);
     kept_.assign(reaches_.Size(), false);
+    selfReading_.assign(reaches_.Size(), false);
+    arrayWriter_.assign(reaches_.Size(), false);
+    singles_ = singles;
     ctx_.spreads.LogReads(true);
-    for (uint32_t round = 1; round == 1 || !ctx_.spreads.Empty(); ++round) {
+    for (uint32_t round = 1;; ++round) {
+        // Once no array changes, the formulas that waited take their turns; should one spread
+        // after all, the rounds go on.
+        if (round > 1 && ctx_.spreads.Empty() && (!CalculatePending() || ctx_.spreads.Empty()))
+            break;
         std::vector<SpreadChange> changes;
         for (std::size_t i = 0; i < ctx_.spreads.Size(); ++i) changes.push_back(ctx_.spreads[i]);
         const bool everything = ctx_.spreads.Lost();
         ctx_.spreads.Clear();
         reaches_.AddBuilt(ctx_.spreads);
         Mark(changes, everything, round == 1 ? deferred : std::vector<FormulaPlace>{});
-        if (marked_.empty()) break;
+        if (marked_.empty()) continue;
         const std::vector<bool> needed = Needed();
         ctx_.worksheetList = workbook_.tree.first;
         const std::vector<uint32_t> order = graph_.Order(marked_, kept_);
+        const std::vector<bool> driving = Driving(order);
         IndexRows(order);
         for (uint32_t id : order) {
             if (!needed[id]) continue;
+            if (!driving[id]) {
+                (arrayWriter_[id] ? pendingArrays_ : pending_).push_back(id);
+                continue;
+            }
             // One calculated already, as a precedent of another, is not calculated twice.
             const FormulaReach& reach = reaches_[id];
             CCellStore& cells = *reaches_.Cells(id);
             const uint8_t* r = FindCell(cells, reach.row, reach.column);
-            if (r && cell::IsFormula(r) && !(cell::ResultFlags(r) & kResultCalculated))
-                calculate_(cells, reach.row, reach.column);
+            if (!r || !cell::IsFormula(r) || (cell::ResultFlags(r) & kResultCalculated)) continue;
+            // An array reading its own elements, outside a loop, reads them as they were
+            // before this recalculation: it steps once, however many turns it takes.
+            if (selfReading_[id] && graph_.GroupSize(id) == 1)
+                RestoreSavedElements(ctx_, cells, reach.row, reach.column);
+            calculate_(cells, reach.row, reach.column);
         }
     }
     ctx_.spreads.LogReads(false);
@@ -307,24 +447,24 @@ void CSettler::Run(const std::vector<FormulaPlace>& deferred) {
 
 void SettleSpreads(CEvalContext& ctx, CWorkbook& workbook, const CCellStore* only,
                    const CellCalculation& calculate, const std::vector<FormulaPlace>& deferred) {
-    // The formulas the walk left that nothing waited for, on the worksheets recalculated.
-    std::vector<FormulaPlace> left;
-    bool arrays = false;
+    // The formulas the walk left that nothing waited for, on the worksheets recalculated:
+    // arrays, and those whose results are single cells.
+    std::vector<FormulaPlace> arrays, singles;
     for (const FormulaPlace& p : deferred) {
         const uint8_t* r = FindCell(*p.cells, p.row, p.column);
         if (!r || !cell::IsFormula(r) || (r[14] & kResultCalculated) || (only && p.cells != only))
             continue;
-        left.push_back(p);
-        arrays = arrays || (r[14] & kResultArray);
+        (r[14] & kResultArray ? arrays : singles).push_back(p);
     }
     // With no array changed and none among them, they read nothing that changes after them
     // and none reads them yet: they take their turns as they come.
-    if (ctx.spreads.Empty() && !arrays) {
-        for (const FormulaPlace& p : left) calculate(*p.cells, p.row, p.column);
-        left.clear();
+    // Should one of them spread for the first time, the rounds follow.
+    if (ctx.spreads.Empty() && arrays.empty()) {
+        for (const FormulaPlace& p : singles) calculate(*p.cells, p.row, p.column);
+        singles.clear();
+        if (ctx.spreads.Empty()) return;
     }
-    if (ctx.spreads.Empty() && left.empty()) return;
-    CSettler(ctx, workbook, only, calculate).Run(left);
+    CSettler(ctx, workbook, only, calculate).Run(arrays, singles);
 }
 
 } // namespace vl

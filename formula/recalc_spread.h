@@ -27,10 +27,13 @@ struct FormulaPlace {
 // evaluation in these rounds read (what its text names until then), so a branch not taken
 // reads nothing. Formulas that read one another's elements form a loop:
 // a change inside a loop gives its formulas at most as many turns as the loop has formulas,
-// whatever else the workbook holds, and none to one that draws random numbers. `deferred` are
-// formulas the walk left out (arrays of random numbers): they take their turn in the first
-// round, after what they read. With `only`, the formulas calculated are those of that
-// worksheet and the arrays they read.
+// whatever else the workbook holds, and none to one that draws random numbers. A formula that
+// no array calculated again reads, directly or through others, waits until no array changes
+// and is calculated once then. An array reading its own elements outside a loop reads them as
+// they stood before the recalculation, however many turns it takes. `deferred` are formulas the
+// walk left out (those that draw random numbers): arrays take their turn in the first round,
+// after what they read, and single cells once the arrays have settled. With `only`, the
+// formulas calculated are those of that worksheet and the arrays they read.
 void SettleSpreads(CEvalContext& ctx, CWorkbook& workbook, const CCellStore* only,
                    const CellCalculation& calculate,
                    const std::vector<FormulaPlace>& deferred = {});

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace vl {
 
@@ -154,13 +155,12 @@ void Unspread(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_view
     Rebuild(cells, column, row, head, formula, {});
 }
 
-// The element at (0, 0) goes into the formula record, every other one into a cell of its own.
-void SpreadArray(CCellStore& cells, uint16_t column, uint32_t row, FormulaHead head,
-                 std::string_view formula, Page* chain) {
-    CellCursor walk;
-    walk.flags = kAdvance;
-    walk.page = chain;
-    const uint8_t* e = NextCellRecord(walk);
+// The element at (0, 0) goes into the formula record, every other one into a cell of its own;
+// `next` gives the elements in storage order at places relative to the anchor, then null.
+template <typename Next>
+void SpreadElements(CCellStore& cells, uint16_t column, uint32_t row, FormulaHead head,
+                    std::string_view formula, Next next) {
+    const uint8_t* e = next();
     std::string_view firstText;
     head.flags = kCellFormula;
     head.resultFlags |= kResultNumber;
@@ -173,13 +173,13 @@ void SpreadArray(CCellStore& cells, uint16_t column, uint32_t row, FormulaHead h
         } else {
             head.cachedNumber = cell::Number(e);
         }
-        e = NextCellRecord(walk);
+        e = next();
     }
     CellBuffer record;
     MakeFormulaCell(record, column, row, head, formula, firstText);
     CellCursor cursor;
     if (!StoreRecord(cells, record, cursor)) return;
-    for (; e; e = NextCellRecord(walk)) {
+    for (; e; e = next()) {
         record.size = cell::Length(e);
         std::memcpy(record.bytes, e, record.size);
         record.bytes[0] |= kCellArrayElement;
@@ -189,6 +189,74 @@ void SpreadArray(CCellStore& cells, uint16_t column, uint32_t row, FormulaHead h
             if (uint8_t* r = FindCell(cells, row, column)) SetFormulaError(r, kErrMemory);
             return;
         }
+    }
+}
+
+void SpreadArray(CCellStore& cells, uint16_t column, uint32_t row, const FormulaHead& head,
+                 std::string_view formula, Page* chain) {
+    CellCursor walk;
+    walk.flags = kAdvance;
+    walk.page = chain;
+    SpreadElements(cells, column, row, head, formula,
+                   [&walk]() -> const uint8_t* { return NextCellRecord(walk); });
+}
+
+// Walks records laid one after another.
+class CRecordWalk {
+public:
+    explicit CRecordWalk(const std::vector<uint8_t>& records) : records_(records) {}
+    const uint8_t* operator()() {
+        if (at_ >= records_.size()) return nullptr;
+        const uint8_t* e = records_.data() + at_;
+        at_ += cell::Length(e);
+        return e;
+    }
+
+private:
+    const std::vector<uint8_t>& records_;
+    std::size_t at_ = 0;
+};
+
+// The array's result at (0, 0) and its elements, at places relative to the anchor, appended.
+void CopyElements(CCellStore& cells, const uint8_t* r, uint16_t column, uint32_t row, Area a,
+                  std::vector<uint8_t>& out) {
+    CellBuffer b;
+    const uint8_t error = r[0] & 0xF0;
+    if (cell::ResultFlags(r) & kResultText) {
+        MakeTextCell(b, 0, 0, cell::CachedText(r));
+        b.bytes[0] = uint8_t(b.bytes[0] | error);
+    } else {
+        MakeNumberCell(b, 0, 0, cell::CachedNumber(r), uint8_t(error >> 4));
+    }
+    out.insert(out.end(), b.bytes, b.bytes + b.size);
+    CellCursor cursor;
+    cursor.flags = kAdvance;
+    cursor.page = cells.StartPageForRow(row);
+    if (!cursor.page) return;
+    const CellRange area = AreaAt(column, row, a);
+    while (const uint8_t* e = NextCellInRectangle(cursor, column, row, area.c2, area.r2)) {
+        if (!(e[0] & kCellArrayElement)) continue;
+        const std::size_t at = out.size();
+        out.insert(out.end(), e, e + cell::Length(e));
+        out[at] = uint8_t(out[at] & ~kCellArrayElement);
+        StoreU16(out.data() + at + 1, uint16_t(cell::Column(e) - column));
+        StoreU32(out.data() + at + 3, cell::Row(e) - row);
+    }
+}
+
+// Keeps the elements an array shows before its first change in this recalculation.
+void SaveElements(CEvalContext& ctx, CCellStore& cells, const uint8_t* r, uint16_t column,
+                  uint32_t row, Area a) {
+    constexpr std::size_t kRecordGuess = 16;
+    if (uint64_t(a.columns) * a.rows * kRecordGuess > CSpreadLog::kSavedLimit ||
+        ctx.spreads.FindSaved(&cells, row, column))
+        return;
+    std::vector<uint8_t> records;
+    CopyElements(cells, r, column, row, a, records);
+    if (SavedElements* s = ctx.spreads.SaveRoom(&cells, row, column, records.size())) {
+        s->width = a.columns;
+        s->height = a.rows;
+        s->records = std::move(records);
     }
 }
 
@@ -229,8 +297,26 @@ bool SameElements(CCellStore& cells, uint16_t column, uint32_t row, Area oldArea
     }
 }
 
+// Whether the array's new elements are those it showed before its saved ones were put back.
+bool SameAsShown(const SavedElements& s, Area newArea, Page* chain) {
+    if (s.shownWidth != newArea.columns || s.shownHeight != newArea.rows) return false;
+    CellCursor walk;
+    walk.flags = kAdvance;
+    walk.page = chain;
+    CRecordWalk shown(s.shown);
+    for (;;) {
+        const uint8_t* e = NextCellRecord(walk);
+        const uint8_t* was = shown();
+        if (!e || !was) return !e && !was;
+        if (cell::Row(e) != cell::Row(was) || cell::Column(e) != cell::Column(was) ||
+            !SameElement(was, e))
+            return false;
+    }
+}
+
+// `back`: the elements it showed before this recalculation are back for this turn.
 void WriteArray(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_view formula,
-                const FormulaToken& value) {
+                const FormulaToken& value, SavedElements* back) {
     if (value.error) {
         SetFormulaError(r, value.error);
         return;
@@ -255,10 +341,18 @@ void WriteArray(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_vi
         uint8_t((head.resultFlags & (kResultCalculated | kResultWaiting)) | kResultArray);
     Page* chain = ctx.scratch.PopPointer();
     const bool wasArray = cell::ResultFlags(r) & kResultArray;
-    if (ctx.spreads.Active() &&
-        !(wasArray && SameElements(cells, column, row, oldArea, newArea, chain)))
-        NoteSpread(ctx, cells, column, row,
-                   Union(AreaAt(column, row, oldArea), AreaAt(column, row, newArea)));
+    // With elements put back for this turn, a change is one from what it showed before.
+    const bool same = back ? SameAsShown(*back, newArea, chain)
+                           : wasArray && SameElements(cells, column, row, oldArea, newArea, chain);
+    if (ctx.spreads.Active() && !same) {
+        if (wasArray && !back && ctx.spreads.ReadOwn())
+            SaveElements(ctx, cells, r, column, row, oldArea);
+        CellRange changed = Union(AreaAt(column, row, oldArea), AreaAt(column, row, newArea));
+        if (back)
+            changed = Union(changed, AreaAt(column, row, {back->shownWidth, back->shownHeight}));
+        NoteSpread(ctx, cells, column, row, changed);
+    }
+    if (back) ctx.spreads.Restored(*back, false);
     ClearArrayElements(cells, AreaAt(column, row, oldArea), false);
     ClearAreaButAnchor(cells, column, row, newArea);
     SpreadArray(cells, column, row, head, formula, chain);
@@ -288,6 +382,9 @@ void WriteFormulaResult(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint
     FormulaToken& value = ctx.values[1];
     if (ctx.lookups.Holding())
         ctx.lookups.CellsWritten(cells, WrittenArea(r, column, row, kind, value));
+    SavedElements* back =
+        ctx.spreads.AnyRestored() ? ctx.spreads.FindSaved(&cells, row, column) : nullptr;
+    if (back && !back->restored) back = nullptr;
     switch (kind) {
     case kTokenNumber:
         WriteNumber(ctx, cells, r, formula, value.type == kTokenNumber ? value.number : 0,
@@ -297,12 +394,51 @@ void WriteFormulaResult(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint
         WriteText(ctx, cells, r, formula, ctx.stringPool.PopTempString(), value.error);
         break;
     case kTokenArray:
-        WriteArray(ctx, cells, r, formula, value);
+        WriteArray(ctx, cells, r, formula, value, back);
         break;
     default:
         SetFormulaError(r, kErrSyntax);
         break;
     }
+    // Elements put back for a turn that ended otherwise than in new elements: what the array
+    // showed before changes too.
+    if (back && back->restored) {
+        const uint8_t* w = FindCell(cells, row, column);
+        const CellRange now =
+            w ? AreaAt(column, row, OldArea(w)) : CellRange{column, row, column, row};
+        NoteSpread(ctx, cells, column, row,
+                   Union(now, AreaAt(column, row, {back->shownWidth, back->shownHeight})));
+        ctx.spreads.Restored(*back, false);
+    }
+}
+
+bool RestoreSavedElements(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint16_t column) {
+    SavedElements* saved = ctx.spreads.FindSaved(&cells, row, column);
+    const uint8_t* r = FindCell(cells, row, column);
+    if (!saved || saved->restored || !r || !cell::IsFormula(r) ||
+        !(cell::ResultFlags(r) & kResultArray))
+        return false;
+    const Area now = OldArea(r);
+    const Area before{saved->width, saved->height};
+    if (!AreaIsFree(cells, column, row, before)) return false;
+    std::vector<uint8_t> shown;
+    CopyElements(cells, r, column, row, now, shown);
+    FormulaHead head = ReadFormulaHead(r);
+    head.arrayWidth = before.columns;
+    head.arrayHeight = before.rows;
+    head.resultFlags =
+        uint8_t((head.resultFlags & (kResultCalculated | kResultWaiting)) | kResultArray);
+    const std::string formula(cell::Formula(r));
+    const CellRange both = Union(AreaAt(column, row, now), AreaAt(column, row, before));
+    if (ctx.lookups.Holding()) ctx.lookups.CellsWritten(cells, both);
+    ClearArrayElements(cells, AreaAt(column, row, now), false);
+    ClearAreaButAnchor(cells, column, row, before);
+    SpreadElements(cells, column, row, head, formula, CRecordWalk(saved->records));
+    saved->shown = std::move(shown);
+    saved->shownWidth = now.columns;
+    saved->shownHeight = now.rows;
+    ctx.spreads.Restored(*saved, true);
+    return true;
 }
 
 } // namespace vl

@@ -120,4 +120,24 @@ std::size_t CSpreadLog::TakeBuilt() {
     return taken_;
 }
 
+SavedElements* CSpreadLog::FindSaved(const CCellStore* cells, uint32_t row, uint16_t column) {
+    if (saved_.empty()) return nullptr;
+    const auto [first, last] = savedAt_.equal_range(SavedKey(cells, row, column));
+    for (auto it = first; it != last; ++it) {
+        SavedElements& s = saved_[it->second];
+        if (s.cells == cells && s.row == row && s.column == column) return &s;
+    }
+    return nullptr;
+}
+
+SavedElements* CSpreadLog::SaveRoom(const CCellStore* cells, uint32_t row, uint16_t column,
+                                    std::size_t bytes) {
+    if (!active_ || FindSaved(cells, row, column) || savedBytes_ + bytes > kSavedLimit)
+        return nullptr;
+    savedBytes_ += bytes;
+    savedAt_.emplace(SavedKey(cells, row, column), saved_.size());
+    saved_.push_back({cells, row, column, 0, 0, {}, false, 0, 0, {}});
+    return &saved_.back();
+}
+
 } // namespace vl

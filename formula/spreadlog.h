@@ -9,6 +9,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <unordered_map>
+#include <vector>
 
 namespace vl {
 
@@ -42,6 +44,23 @@ struct BuiltReference {
 constexpr uint16_t kMarkCalculated = 0; // the result was stored
 constexpr uint16_t kMarkReadOnly = 1;   // evaluated only to learn what it reads
 
+// The elements an array showed before a recalculation first changed them (its anchor's result
+// at (0, 0)), records at places relative to the anchor: a second turn of an array that reads
+// its own elements reads them as they were, so that it steps once per recalculation.
+struct SavedElements {
+    const CCellStore* cells;
+    uint32_t row;
+    uint16_t column;
+    uint16_t width;
+    uint32_t height;
+    std::vector<uint8_t> records;
+    // While they are back in the worksheet for such a turn, what the array showed before.
+    bool restored = false;
+    uint16_t shownWidth = 0;
+    uint32_t shownHeight = 0;
+    std::vector<uint8_t> shown;
+};
+
 class CSpreadLog {
 public:
     // Changes are kept only between Begin and End: outside a recalculation no formula
@@ -51,12 +70,16 @@ public:
         clock_ = 0;
         Clear();
         ClearBuilt();
+        ClearSaved();
+        StopWatching();
     }
     void End() {
         active_ = false;
         logReads_ = false;
         Clear();
         ClearBuilt();
+        ClearSaved();
+        StopWatching();
     }
     bool Active() const { return active_; }
 
@@ -109,6 +132,43 @@ public:
         runStart_ = taken_ = sortedBegin_ = sortedEnd_ = compacted_ = 0;
     }
 
+    // While the array at `area` of `cells` is evaluated, whether it reads its own elements:
+    // only those of such an array are kept before it changes them.
+    void WatchOwn(const CCellStore* cells, const CellRange& area) {
+        ownCells_ = cells;
+        ownArea_ = area;
+        readOwn_ = false;
+    }
+    void StopWatching() { ownCells_ = nullptr; }
+    bool Watching() const { return ownCells_ != nullptr; }
+    void Read(const CCellStore* cells, const CellRange& area) {
+        if (cells == ownCells_ && area.c1 <= ownArea_.c2 && ownArea_.c1 <= area.c2 &&
+            area.r1 <= ownArea_.r2 && ownArea_.r1 <= area.r2)
+            readOwn_ = true;
+    }
+    bool ReadOwn() const { return ownCells_ && readOwn_; }
+
+    // The array's elements as they were before this recalculation, if they were kept.
+    SavedElements* FindSaved(const CCellStore* cells, uint32_t row, uint16_t column);
+    // Room for an array's elements before it first changes them; null when they are kept
+    // already or would pass the limit, which bounds what a recalculation copies.
+    SavedElements* SaveRoom(const CCellStore* cells, uint32_t row, uint16_t column,
+                            std::size_t bytes);
+    static constexpr std::size_t kSavedLimit = std::size_t(4) << 20; // bytes
+    void ClearSaved() {
+        saved_.clear();
+        savedAt_.clear();
+        savedBytes_ = 0;
+        restored_ = 0;
+    }
+    // Counts the arrays whose saved elements are back in their worksheets.
+    void Restored(SavedElements& s, bool back) {
+        if (s.restored != back) back ? ++restored_ : --restored_;
+        s.restored = back;
+        if (!back) s.shown.clear();
+    }
+    bool AnyRestored() const { return restored_ != 0; }
+
 private:
     // Whether the formula's latest references hold the read already, or one of them that it
     // overlaps or touches could take it in.
@@ -137,6 +197,17 @@ private:
     std::size_t sortedBegin_ = 0;
     std::size_t sortedEnd_ = 0;
     std::size_t compacted_ = 0;
+    static uint64_t SavedKey(const CCellStore* cells, uint32_t row, uint16_t column) {
+        return (uint64_t(reinterpret_cast<uintptr_t>(cells)) << 40) ^ (uint64_t(row) << 16) ^
+               column;
+    }
+    const CCellStore* ownCells_ = nullptr;
+    CellRange ownArea_{};
+    bool readOwn_ = false;
+    std::vector<SavedElements> saved_;
+    std::unordered_multimap<uint64_t, std::size_t> savedAt_; // by SavedKey, the place in saved_
+    std::size_t savedBytes_ = 0;
+    std::size_t restored_ = 0;
     CGrowArray<SpreadChange> shown_;
     bool shownLost_ = false;
     bool builtLost_ = false;

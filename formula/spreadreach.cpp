@@ -2,6 +2,7 @@
 
 #include "formula/folderrange.h"
 #include "formula/functable.h"
+#include "formula/recalc.h"
 #include "formula/tokenizer.h"
 #include "model/workbook.h"
 
@@ -178,6 +179,12 @@ void CFormulaReaches::Scan(CEvalContext& ctx, CWorkbook& workbook) {
         while (const uint8_t* r = NextCellRecord(cursor)) {
             if (!cell::IsFormula(r)) continue;
             FormulaReach reach{cell::Row(r), cell::Column(r), uint16_t(s), false, false, false};
+            const uint8_t result = cell::ResultFlags(r);
+            if ((result & kResultDeferred) && !(result & (kResultArray | kResultCalculated))) {
+                reach.isVolatile = true;
+                reaches_.push_back(reach);
+                continue;
+            }
             ScanFormula(ctx, r, cells, reach, named);
             const uint32_t id = uint32_t(reaches_.size());
             reaches_.push_back(reach);
@@ -252,8 +259,14 @@ void NoteBuiltArea(CEvalContext& ctx, const CCellStore* cells, const CellRange& 
     reader.spreads.Built({reader.currentCells, reader.baseRow, reader.baseColumn, cells, area, 0});
 }
 
+bool ReadsNoted(CEvalContext& ctx) {
+    return Reader(ctx).spreads.LoggingReads();
+}
+
 void NoteReadArea(CEvalContext& ctx, const CCellStore* cells, const CellRange& area) {
-    if (Reader(ctx).spreads.LoggingReads()) NoteBuiltArea(ctx, cells, area);
+    CSpreadLog& log = Reader(ctx).spreads;
+    if (log.Watching()) log.Read(cells, area);
+    if (log.LoggingReads()) NoteBuiltArea(ctx, cells, area);
 }
 
 void NoteBuiltReference(CEvalContext& ctx, const FormulaToken& reference) {

@@ -22,11 +22,15 @@ void NoteBuiltReference(CEvalContext& ctx, const FormulaToken& reference);
 // The same for an area of `cells` it reached otherwise (a folder, a worksheet named in a cell).
 void NoteBuiltArea(CEvalContext& ctx, const CCellStore* cells, const CellRange& area);
 
+// Whether every area the formula being evaluated reads is noted as it reads it.
+bool ReadsNoted(CEvalContext& ctx);
+
 // Notes, while reads are logged, that the formula being evaluated read the area: what it
 // reads when evaluated, rather than what its text names, tells whom it waits for.
 void NoteReadArea(CEvalContext& ctx, const CCellStore* cells, const CellRange& area);
 inline void NoteRead(CEvalContext& ctx, const CCellStore* cells, const CellRange& area) {
-    if (ctx.readsFor || ctx.spreads.LoggingReads()) NoteReadArea(ctx, cells, area);
+    if (ctx.readsFor || ctx.spreads.LoggingReads() || ctx.spreads.Watching())
+        NoteReadArea(ctx, cells, area);
 }
 // Marks an evaluation of the formula at that place, while reads are logged.
 inline void NoteEvaluation(CEvalContext& ctx, const CCellStore* cells, uint32_t row,
@@ -57,7 +61,9 @@ struct FormulaReach {
 
 class CFormulaReaches {
 public:
-    // Reads the text of every formula of the workbook; nothing is evaluated.
+    // Reads the text of every formula of the workbook; nothing is evaluated. A random number
+    // the walk left in a single cell is not read: nothing calculated read it, so its reads
+    // count from its first evaluation on.
     void Scan(CEvalContext& ctx, CWorkbook& workbook);
 
     std::size_t Size() const { return reaches_.size(); }

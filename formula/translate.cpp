@@ -193,7 +193,7 @@ bool CTranslation::WriteArray(const FormulaToken& token) {
     Page* chain = ctx_.scratch.PopPointer();
     // An array whose cells could not all be stored would lose elements when written.
     bool ok = token.error == 0 &&
-              FormatArrayConstant(out_, chain, token.lastColumn, token.lastRow, *target_);
+              FormatArrayConstant(out_, chain, token.lastColumn, token.lastRow, *target_, true);
     if (chain) ctx_.scratch.cells.FreePageChain(chain);
     return ok;
 }

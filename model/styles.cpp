@@ -141,4 +141,17 @@ bool ImportStyle(StyleTables& target, const StyleView& source, uint16_t index, u
     return true;
 }
 
+uint32_t ForgetRemovedDropDownLists(StyleTables& tables, const DropDownListRecord* lists) {
+    uint32_t changed = 0;
+    for (uint16_t i = 0; i < tables.styleCount && i < kMaxStyles; ++i) {
+        StyleRecord& style = tables.styles[i];
+        const uint16_t n = style.dropDownList;
+        if (n == 0 || (n <= kDropDownLists && DropDownListInUse(lists[n - 1]))) continue;
+        style.dropDownList = 0;
+        style.sort = style.autoAppend = style.autoComplete = 0;
+        ++changed;
+    }
+    return changed;
+}
+
 } // namespace vl

@@ -2,6 +2,7 @@
 // Cell styles and the workbook's style and font tables. Style 0 and font 0 always exist and
 // are the defaults of everything without a style of its own.
 
+#include "model/dropdownlist.h"
 #include "model/stylerecords.h"
 
 #include <cstdint>
@@ -81,5 +82,9 @@ bool FindOrAddFont(StyleTables& tables, const FontRecord& candidate, uint8_t* in
 // Maps style `index` of `source` into `target`: its font found or appended, then an equal
 // style found or appended. False when that would need a 129th font or a 513th style.
 bool ImportStyle(StyleTables& target, const StyleView& source, uint16_t index, uint16_t* out);
+
+// Styles naming a drop-down list that is no longer in use lose it, so that the next new list
+// in its slot does not take their cells over. The number of styles changed.
+uint32_t ForgetRemovedDropDownLists(StyleTables& tables, const DropDownListRecord* lists);
 
 } // namespace vl

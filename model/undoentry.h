@@ -98,6 +98,8 @@ struct UndoEntry {
     // the entry is carried out.
     BlockPtr formulaTexts;
     uint32_t formulaTextsSize = 0;
+    // Undone and redone together with the entry before it, as one edit (a drag-move).
+    bool joined = false;
 
     CWorksheet* Scratch() const { return AsWorksheet(object.get()); }
 };

@@ -84,8 +84,11 @@ void CWorkbookWnd::GoToUndoPlace(const UndoPlace& place, const CWorksheet* shown
     view->SetSelection(place.selection);
     view->ScrollToCell(place.selection.r1, place.selection.c1);
     const uint8_t op = place.operation;
-    if (op == kOpCells || op == kOpRange || op == kOpRowHeights || op == kOpRows || op == kOpSort)
+    if (op == kOpCells || op == kOpRange || op == kOpRowHeights || op == kOpRows || op == kOpSort) {
         view->RefitRows(place.selection.r1, place.selection.r2);
+        // A drag-move's other half changed its rows too.
+        for (const CellRange& other : place.joined) view->RefitRows(other.r1, other.r2);
+    }
     view->InvalidateAll();
 }
 

@@ -115,9 +115,15 @@ void CWorkbookWnd::OpenFormatPane(int id, FormatPageRequest request) {
         return wnd && ApplyBorderFormat(*wnd, style, code);
     };
     switch (id) {
-    case ID_FORMAT_LIST:
-        pages->OpenListPage(request, merged.style, book_->dropDownLists, applyStyle);
+    case ID_FORMAT_LIST: {
+        // A list the page removed leaves no cell of this workbook pointing at its slot.
+        auto applyList = [self, applyStyle](const StyleRecord& style, uint8_t code) {
+            if (self) ForgetRemovedDropDownLists(self->book_->styles, self->book_->dropDownLists);
+            return applyStyle(style, code);
+        };
+        pages->OpenListPage(request, merged.style, book_->dropDownLists, applyList);
         break;
+    }
     case ID_FORMAT_FONT: {
         ColoredFont font;
         font.font = merged.font;

@@ -4,6 +4,7 @@
 #include "formula/edit/formulaadjust.h"
 #include "formula/edit/referenceplan.h"
 #include "formula/edit/rowsort.h"
+#include "formula/edit/storedplaces.h"
 #include "formula/edit/undocases.h"
 #include "model/memoryguard.h"
 #include "model/rowcolumnedit.h"
@@ -143,11 +144,15 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
     FormulaPlan others;
     const bool planned = GuardWorksheetMemory(workbook, [&] {
         if (PlanFormulasAfterEdit(*ctx, ws->cells, mode, span, texts, insert ? nullptr : &lost) &&
-            PlanOtherWorksheets(*ctx, workbook, *ws, mode, span, others))
+            PlanOtherWorksheets(*ctx, workbook, *ws, mode, span, others)) {
+            PlanStoredPlacesAfterEdit(workbook, *ws, mode, span, others);
             return true;
+        }
         return workbook.error = full, false;
     });
     if (!planned) return CommandResult::kFailed;
+    if (!TextsFitFields(workbook, *ctx, *ws, texts) || !PlanFitsFields(workbook, *ctx, others))
+        return CommandResult::kFailed;
     // Packed now, so that keeping them after the edit cannot fail.
     uint32_t lostSize = 0;
     BlockPtr lostBlock;
@@ -162,7 +167,7 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
         return CommandResult::kFailed;
     UndoEntry& entry = workbook.undo.entries[workbook.undo.current];
     PreparedExchange ex;
-    if (!PrepareKeep(workbook, others, ex) || !CommitExchange(workbook, entry, ex)) {
+    if (!PrepareKeep(workbook, std::move(others), ex) || !CommitExchange(workbook, entry, ex)) {
         workbook.DiscardLastUndo(true);
         return CommandResult::kFailed;
     }
@@ -176,6 +181,7 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
         return CommandResult::kFailed;
     }
     undocase::KeepLostBlock(entry, std::move(lostBlock), lostSize);
+    FollowInOtherWorkbooks(workbook, *ws, mode, span);
     // Only memory can fail from here; the edit then stays, with its undo entry.
     if (!ReplaceFormulaTexts(ws->cells, texts)) {
         workbook.error = kErrorWorksheetMemory;

@@ -1,5 +1,6 @@
 #include "formula/edit/formulaadjust.h"
 
+#include "formula/externalref.h"
 #include "formula/folderrange.h"
 #include "formula/textscan.h"
 #include "formula/tokenizer.h"
@@ -137,20 +138,25 @@ void AppendIndex(std::string& out, char letter, int64_t index) {
     out.append(digits, std::to_chars(digits, digits + sizeof digits, index + 1).ptr);
 }
 
-// Rewrites the parts of one R1C1 reference text along the edited dimension: distances
-// ("R[2]", "C[-1]", a bare "R" for 0) and indexes ("R17", 1 the first).
-bool RewriteReference(const Edit& e, std::string_view ref, const PartPlace& place, std::string& out,
-                      bool& reached) {
+// The part of one R1C1 reference text along the edited dimension: a distance ("R[2]",
+// "C[-1]", a bare "R" for 0) or an index ("R17", 1 the first), with where it stands.
+struct Part {
+    bool present = false, relative = false;
+    int64_t value = 0;
+    size_t at = 0, length = 0;
+};
+
+Part FindPart(const Edit& e, std::string_view ref) {
+    Part part;
     size_t i = 0;
     while (i < ref.size()) {
-        const char letter = ref[i];
-        const bool along = (AsciiUpper(letter) == 'R') == e.rows;
+        const bool along = (AsciiUpper(ref[i]) == 'R') == e.rows;
         size_t end = i + 1;
         const bool bracket = At(ref, end) == '[';
         int64_t value = 0;
         if (bracket) {
             const size_t close = ref.find(']', end);
-            if (close == std::string_view::npos) return out.append(ref.substr(i)), true;
+            if (close == std::string_view::npos) return {};
             const bool back = At(ref, end + 1) == '-';
             std::from_chars(ref.data() + end + 1 + (back ? 1 : 0), ref.data() + close, value);
             if (back) value = -value;
@@ -161,18 +167,99 @@ bool RewriteReference(const Edit& e, std::string_view ref, const PartPlace& plac
         }
         const bool relative = bracket || end == i + 1;
         if (!bracket && relative) value = 0;
-        int64_t written = 0;
-        const Outcome outcome =
-            along ? Rule(e, relative, value, place, written, reached) : Outcome::kKeep;
-        if (outcome == Outcome::kFail) return false;
-        if (outcome == Outcome::kKeep)
-            out.append(ref.substr(i, end - i));
-        else if (relative)
-            AppendPart(out, letter, written);
-        else
-            AppendIndex(out, letter, written);
+        if (along) return {true, relative, value, i, end - i};
         i = end;
     }
+    return part;
+}
+
+// Where a part reads along the edited dimension before the edit; false for an index off the
+// sheet, which no rule follows.
+bool TargetOf(const Edit& e, const Part& part, const PartPlace& p, int64_t& t) {
+    t = part.relative ? p.before + part.value : part.value;
+    return part.relative || (t >= 0 && t < e.limit);
+}
+
+bool InSpan(const Edit& e, int64_t t) {
+    return !e.inserted && t >= e.first && t <= e.last;
+}
+
+// The reference text with its part rewritten to reach `target`, as it stood written.
+void WritePart(std::string& out, std::string_view ref, const Part& part, const PartPlace& p,
+               int64_t target) {
+    const int64_t written = part.relative ? target - p.after : target;
+    if (!part.present || written == part.value) return out.append(ref), void();
+    out.append(ref.substr(0, part.at));
+    if (part.relative)
+        AppendPart(out, ref[part.at], written);
+    else
+        AppendIndex(out, ref[part.at], written);
+    out.append(ref.substr(part.at + part.length));
+}
+
+constexpr std::string_view kRemovedReference = "#REF!";
+
+// A reference alone: it keeps reaching its cell, or, the cell removed, reads #REF!. False
+// when an insertion pushes the cell off the sheet. `whole` is the reference with its
+// qualifier, `ref` the reference.
+bool RewriteSingle(const Edit& e, std::string_view whole, std::string_view ref, const PartPlace& p,
+                   std::string& out, bool& reached) {
+    const Part part = FindPart(e, ref);
+    int64_t t0 = 0;
+    if (!part.present || !TargetOf(e, part, p, t0)) return out.append(whole), true;
+    int64_t t1 = t0;
+    if (p.targetMoves) {
+        if (InSpan(e, t0)) {
+            reached = true;
+            return out.append(kRemovedReference), true;
+        }
+        t1 = Moved(e, t0);
+        if (e.inserted && t0 >= 0 && t0 < e.limit && t1 >= e.limit) return false;
+    }
+    out.append(whole.substr(0, size_t(ref.data() - whole.data())));
+    WritePart(out, ref, part, p, t1);
+    return true;
+}
+
+// A range "a:b" (`whole` with the qualifier): each end keeps reaching its cell; of a range
+// that loses some of its cells the survivors stay, one that loses them all reads #REF!, and
+// an end at the sheet's last row (column) stays there, so that the range keeps reaching to
+// the end. False when an insertion pushes an end off the sheet.
+bool RewriteRange(const Edit& e, std::string_view whole, std::string_view first,
+                  std::string_view second, const PartPlace& p, std::string& out, bool& reached) {
+    const Part a = FindPart(e, first), b = FindPart(e, second);
+    int64_t ta = 0, tb = 0;
+    const bool followed = TargetOf(e, a, p, ta) && TargetOf(e, b, p, tb);
+    if (!a.present || !b.present || !followed) {
+        // No pair to follow: each end as it would be alone.
+        const size_t head = size_t(first.data() + first.size() - whole.data());
+        if (!RewriteSingle(e, whole.substr(0, head), first, p, out, reached)) return false;
+        out.append(first.data() + first.size(), second.data());
+        return RewriteSingle(e, second, second, p, out, reached);
+    }
+    int64_t na = ta, nb = tb;
+    if (p.targetMoves) {
+        const bool ascending = ta <= tb;
+        const int64_t lo = ascending ? ta : tb, hi = ascending ? tb : ta;
+        if (InSpan(e, lo) && InSpan(e, hi)) {
+            reached = true;
+            return out.append(kRemovedReference), true;
+        }
+        reached = reached || InSpan(e, lo) || InSpan(e, hi);
+        const int64_t last = e.limit - 1;
+        const int64_t newLo = InSpan(e, lo) ? e.first : Moved(e, lo);
+        const int64_t newHi = InSpan(e, hi) ? e.first - 1 : hi == last ? last : Moved(e, hi);
+        const auto pushedOff = [&](int64_t t, int64_t moved) {
+            return e.inserted && t >= 0 && t < e.limit && moved >= e.limit;
+        };
+        if (pushedOff(lo, newLo) || pushedOff(hi, newHi)) return false;
+        na = ascending ? newLo : newHi;
+        nb = ascending ? newHi : newLo;
+    }
+    out.append(whole.substr(0, size_t(first.data() - whole.data())));
+    WritePart(out, first, a, p, na);
+    out.append(first.data() + first.size(), second.data());
+    WritePart(out, second, b, p, nb);
     return true;
 }
 
@@ -203,8 +290,13 @@ std::string_view Trim(std::string_view name) {
 Target QualifiedTarget(CEvalContext& ctx, std::string_view name, const CCellStore* own,
                        const CCellStore* edited) {
     name = Trim(name);
-    if (!own || name.empty() || name.front() == '[') return Target::kAsWritten;
+    if (!own || name.empty()) return Target::kAsWritten;
     CTreeItem* item = nullptr;
+    if (name.front() == '[') {
+        // Another workbook's worksheet, followed when the edited one is open in a window.
+        const CWorksheet* ws = FindOpenExternalWorksheet(name);
+        return ws && &ws->cells == edited ? Target::kMoves : Target::kAsWritten;
+    }
     if (!ctx.qualifiers.Find(own, name, item)) {
         std::string path;
         if (name.front() != '\\') GetFolderPath(ctx, own, path);
@@ -248,16 +340,18 @@ bool CollectFormulaTexts(CEvalContext& ctx, const CCellStore& store, uint8_t mod
     return true;
 }
 
-// Where each reference of the text stands (start, end) and what it reads, into the memo.
+// Where each reference of the text stands, with its qualifier, what it reads and whether it
+// ends a range, into the memo.
 void ReadReferences(CEvalContext& ctx, std::string_view text, const CCellStore* own,
                     const CCellStore* edited, bool onEdited, ReferenceMemo& memo) {
     memo.valid = false;
     memo.pieces.clear();
     size_t pos = !text.empty() && (text[0] == '=' || text[0] == '+') ? 1 : 0;
-    uint16_t previous = 0;
+    uint16_t previous = 0, beforePrevious = 0;
     const Target unqualified = onEdited ? Target::kMoves : Target::kStays;
     Target qualifier = unqualified; // what the latest qualifier names
     Target last = unqualified;      // what the latest reference read, for a range's far end
+    size_t textStart = 0, qualifierStart = 0;
     std::string name;
     for (;;) {
         const size_t start = SkipBlanks(text, pos);
@@ -266,18 +360,26 @@ void ReadReferences(CEvalContext& ctx, std::string_view text, const CCellStore* 
         const uint16_t type = ReadFormulaToken(ctx, text, pos, token, InternalSyntax());
         if (type == 0 || type == kTokenEnd) break;
         ReleaseToken(ctx, type, name);
-        if (type == kTokenQualifier)
+        if (type == kTokenText) textStart = start;
+        if (type == kTokenQualifier) {
             qualifier = previous == kTokenText ? QualifiedTarget(ctx, name, own, edited)
                                                : Target::kAsWritten;
+            qualifierStart = previous == kTokenText ? textStart : start;
+        }
         if (type == kTokenReference) {
             // A qualifier names the worksheet also for the far end of its range.
-            last = previous == kTokenQualifier ? qualifier
-                   : previous == kTokenRange   ? last
-                                               : unqualified;
-            memo.pieces.insert(memo.pieces.end(), {uint32_t(start), uint32_t(pos), uint32_t(last)});
+            const bool qualified = previous == kTokenQualifier;
+            const bool secondEnd = previous == kTokenRange && beforePrevious == kTokenReference &&
+                                   !memo.pieces.empty() && memo.pieces.back().role == 0;
+            last = qualified ? qualifier : previous == kTokenRange ? last : unqualified;
+            if (secondEnd) memo.pieces.back().role = 1;
+            memo.pieces.push_back({uint32_t(start), uint32_t(pos),
+                                   uint32_t(qualified ? qualifierStart : start), uint8_t(last),
+                                   uint8_t(secondEnd ? 2 : 0)});
         } else if (type != kTokenRange) {
             last = unqualified;
         }
+        beforePrevious = previous;
         previous = type;
     }
     memo.text.assign(text);
@@ -313,20 +415,29 @@ bool AdjustFormulaText(CEvalContext& ctx, std::string_view text, uint16_t column
         ctx.BeginFormula(column, row);
     }
     size_t pos = 0;
-    for (size_t i = 0; i + 2 < memo->pieces.size(); i += 3) {
-        const size_t start = memo->pieces[i], end = memo->pieces[i + 1];
-        const auto target = Target(memo->pieces[i + 2]);
-        out.append(text.substr(pos, start - pos));
-        pos = end;
-        const std::string_view piece = text.substr(start, end - start);
+    const auto& pieces = memo->pieces;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        const ReferencePiece& piece = pieces[i];
+        const bool pair = piece.role == 1 && i + 1 < pieces.size();
+        const ReferencePiece& far = pair ? pieces[i + 1] : piece;
+        const auto target = Target(piece.target);
+        out.append(text.substr(pos, piece.qualified - pos));
+        const std::string_view whole = text.substr(piece.qualified, far.end - piece.qualified);
+        pos = far.end;
+        if (pair) ++i;
         if (target == Target::kAsWritten) {
-            out.append(piece);
+            out.append(whole);
             continue;
         }
         place.targetMoves = target == Target::kMoves;
         // A distance that reaches off the sheet from where the cell now stands may come back
         // onto it: the rules read the text, not the resolved place.
-        if (!RewriteReference(e, piece, place, out, reached)) return false;
+        const std::string_view ref = text.substr(piece.start, piece.end - piece.start);
+        const bool rewritten =
+            pair ? RewriteRange(e, whole, ref, text.substr(far.start, far.end - far.start), place,
+                                out, reached)
+                 : RewriteSingle(e, whole, ref, place, out, reached);
+        if (!rewritten) return false;
     }
     out.append(text.substr(pos));
     if (reachedSpan) *reachedSpan = reached;

@@ -1,6 +1,7 @@
 #pragma once
 // Rewriting the references of formulas after rows or columns were inserted or removed, so
-// that each still reaches the cell it reached before. Formula text keeps relative references
+// that each still reaches the cell it reached before (or reads #REF! when that cell went).
+// Formula text keeps relative references
 // as distances from its own cell (R[-2], C[3]), which move with the cell, and absolute ones
 // as indexes (R17); what must change are the distances that now cross the inserted or
 // removed span and the indexes at or past it, on the edited worksheet and on every other
@@ -43,13 +44,21 @@ bool PlanFormulasAfterEdit(CEvalContext& ctx, const CCellStore& store, uint8_t m
                            const RangeDescriptor& range, std::vector<FormulaText>& texts,
                            std::vector<FormulaText>* lost = nullptr);
 
+// One reference of a formula text: where it stands, where its qualifier starts (its start
+// when it has none), what it reads and whether it is one end of a range ("R1C1:R5C1").
+struct ReferencePiece {
+    uint32_t start, end, qualified;
+    uint8_t target;
+    uint8_t role; // 0 alone, 1 a range's first end, 2 its second
+};
+
 // The references of the latest formula text read, kept so that the next cell holding the
 // same text (a column of copies) is rewritten without reading it again.
 struct ReferenceMemo {
     std::string text;
     const CCellStore* own = nullptr;
     const CCellStore* edited = nullptr;
-    std::vector<uint32_t> pieces; // per reference: start, end, what it reads
+    std::vector<ReferencePiece> pieces;
     bool valid = false;
 };
 
@@ -60,6 +69,8 @@ struct ReferenceMemo {
 // cell moved when it is the edited one, unless `cellMoves` is clear: a chart's range
 // formula stands nowhere; null `edited` says it is); references that no rule follows (a
 // folder range, another workbook, a name that finds nothing) stay as written.
+// A reference whose cell is removed becomes #REF!, a range that loses some of its cells keeps
+// the survivors (all lost, #REF!), and a range's end at the last row (column) stays there.
 // False when a reference would be pushed off the sheet; `out` is the text with the changes,
 // equal to `text` when none applies. `reachedSpan`, when given, is set when a reference
 // reached into a removed span.

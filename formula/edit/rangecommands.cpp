@@ -104,6 +104,8 @@ CommandResult MoveRangeCommand(CWorkbook& workbook, const GridSelection& selecti
         FreeUndoEntry(history, kUndoSpareSlot);
         return FailRecords(workbook, sourceKept && !copy ? 2 : 1);
     }
+    // A move is one edit: its two entries are undone and redone together.
+    if (!copy) history.entries[history.current].joined = true;
     bool ok = copy || ClearRange(workbook, *sheet, source);
     ok = ok && PasteRangeFromEntry(workbook, *sheet, drop, history, kUndoSpareSlot, true, true);
     FreeUndoEntry(history, kUndoSpareSlot);

@@ -1,5 +1,10 @@
 #include "formula/edit/referenceplan.h"
 
+#include "formula/edit/storedplaces.h"
+#include "formula/edit/undoexec.h"
+#include "formula/externalref.h"
+#include "formula/translate.h"
+#include "model/chart.h"
 #include "model/container.h"
 #include "model/memoryguard.h"
 #include "model/workbook.h"
@@ -14,24 +19,18 @@ namespace vl {
 
 namespace {
 
-char* SeriesText(CWorksheet& ws, uint32_t place) {
-    CContainer* c = FindContainer(ws, uint16_t(place >> 16));
-    const uint32_t slot = (place >> 8) & 0xFF, series = place & 0xFF;
-    if (!c || slot >= kMaxContainerObjects || series >= kChartSeries || !c->slots[slot].chart)
-        return nullptr;
-    return c->slots[slot].chart->series[series].settings.dataArray;
-}
-
-// The texts now in the cells and series the plan names.
-void TextsNow(const SheetTexts& planned, SheetTexts& now) {
+// The texts now in the cells and other places the plan names.
+void TextsNow(CWorkbook& workbook, const SheetTexts& planned, SheetTexts& now) {
     now.sheet = planned.sheet;
     std::vector<FormulaText> cells;
+    cells.reserve(planned.texts.size());
+    now.texts.reserve(planned.texts.size());
     for (const FormulaText& t : planned.texts) {
-        if (t.column != kSeriesColumn) {
+        std::string text;
+        if (!IsStoredPlace(t))
             cells.push_back({t.column, t.row, {}});
-        } else if (const char* text = SeriesText(*planned.sheet, t.row)) {
-            now.texts.push_back({t.column, t.row, text});
-        }
+        else if (ReadStoredPlace(workbook, *planned.sheet, t, text))
+            now.texts.push_back({t.column, t.row, std::move(text)});
     }
     const auto before = [](const FormulaText& a, const FormulaText& b) {
         return cell::Before(a.row, a.column, b.row, b.column);
@@ -46,8 +45,8 @@ void TextsNow(const SheetTexts& planned, SheetTexts& now) {
                 {cells[i].column, cells[i].row, std::string(cell::Formula(records[i]))});
 }
 
-void PrepareSheet(const SheetTexts& s, PreparedSheet& out) {
-    const auto series = [](const FormulaText& t) { return t.column == kSeriesColumn; };
+void PrepareSheet(CWorkbook& workbook, const SheetTexts& s, PreparedSheet& out) {
+    const auto series = [](const FormulaText& t) { return IsStoredPlace(t); };
     const auto before = [](const FormulaText& a, const FormulaText& b) {
         return cell::Before(a.row, a.column, b.row, b.column);
     };
@@ -71,51 +70,53 @@ void PrepareSheet(const SheetTexts& s, PreparedSheet& out) {
         texts = &out.own;
     }
     if (!PrepareFormulaTexts(s.sheet->cells, *texts, out.cells)) throw std::bad_alloc();
+    std::string text;
     for (const FormulaText& t : s.texts)
-        if (const char* text = series(t) ? SeriesText(*s.sheet, t.row) : nullptr)
+        if (series(t) && ReadStoredPlace(workbook, *s.sheet, t, text))
             out.oldSeries.push_back({t.column, t.row, text});
 }
 
-void CommitSeries(const SheetTexts& s) {
-    for (const FormulaText& t : s.texts) {
-        char* text = t.column == kSeriesColumn ? SeriesText(*s.sheet, t.row) : nullptr;
-        if (text && t.text.size() < kDataArraySize)
-            std::memcpy(text, t.text.c_str(), t.text.size() + 1);
-    }
+// The series' texts and the other places kept outside cells; this cannot fail.
+void CommitSeries(CWorkbook& workbook, const SheetTexts& s) {
+    for (const FormulaText& t : s.texts)
+        if (IsStoredPlace(t)) WriteStoredPlace(workbook, *s.sheet, t);
 }
 
 // Puts a prepared worksheet's texts in: the cells' all or nothing, then the series', which
 // cannot fail.
-bool CommitSheet(const SheetTexts& s, PreparedSheet& prepared) {
+bool CommitSheet(CWorkbook& workbook, const SheetTexts& s, PreparedSheet& prepared) {
     if (!CommitFormulaTexts(s.sheet->cells, prepared.cells)) return false;
-    CommitSeries(s);
+    CommitSeries(workbook, s);
     return true;
 }
 
 // Everything the texts, and taking them out again, need; throws std::bad_alloc.
-void PreparePlan(const FormulaPlan& plan, std::vector<PreparedSheet>& prepared) {
+void PreparePlan(CWorkbook& workbook, const FormulaPlan& plan,
+                 std::vector<PreparedSheet>& prepared) {
     prepared.resize(plan.size());
-    for (size_t i = 0; i < plan.size(); ++i) PrepareSheet(plan[i], prepared[i]);
+    for (size_t i = 0; i < plan.size(); ++i) PrepareSheet(workbook, plan[i], prepared[i]);
 }
 
 // All or nothing, with nothing but pages: the worksheets done give their texts back when
 // one fails.
-bool CommitPlan(const FormulaPlan& plan, std::vector<PreparedSheet>& prepared) {
+bool CommitPlan(CWorkbook& workbook, const FormulaPlan& plan,
+                std::vector<PreparedSheet>& prepared) {
     for (size_t i = 0; i < plan.size(); ++i) {
-        if (CommitSheet(plan[i], prepared[i])) continue;
+        if (CommitSheet(workbook, plan[i], prepared[i])) continue;
         while (i-- > 0) {
             RevertFormulaTexts(plan[i].sheet->cells, prepared[i].cells);
-            CommitSeries({plan[i].sheet, prepared[i].oldSeries});
+            CommitSeries(workbook, {plan[i].sheet, prepared[i].oldSeries});
         }
         return false;
     }
     return true;
 }
 
-void RevertPlan(const FormulaPlan& plan, std::vector<PreparedSheet>& prepared) {
+void RevertPlan(CWorkbook& workbook, const FormulaPlan& plan,
+                std::vector<PreparedSheet>& prepared) {
     for (size_t i = plan.size(); i-- > 0;) {
         RevertFormulaTexts(plan[i].sheet->cells, prepared[i].cells);
-        CommitSeries({plan[i].sheet, prepared[i].oldSeries});
+        CommitSeries(workbook, {plan[i].sheet, prepared[i].oldSeries});
     }
 }
 
@@ -157,14 +158,83 @@ bool PlanOtherWorksheets(CEvalContext& ctx, const CWorkbook& workbook, const CWo
     return planned;
 }
 
-bool ApplyFormulaPlan(const FormulaPlan& plan) {
+bool TextsFitFields(CWorkbook& workbook, CEvalContext& ctx, const CWorksheet& ws,
+                    const std::vector<FormulaText>& texts) {
+    CCellStore* before = ctx.currentCells;
+    ctx.currentCells = const_cast<CCellStore*>(&ws.cells);
+    bool fit = true;
+    const bool read = GuardWorksheetMemory(workbook, [&] {
+        std::string shown;
+        for (const FormulaText& t : texts) {
+            if (IsStoredPlace(t)) {
+                fit = t.column != kSeriesColumn || t.text.size() < size_t(kDataArraySize);
+            } else {
+                // The editor's form may be longer than the stored one: it must translate too.
+                shown = t.text;
+                fit = t.text.size() <= kMaxFormulaText &&
+                      (t.text.size() <= kMaxFormulaText / 2 ||
+                       TranslateFormula(ctx, shown, t.column, t.row, false));
+            }
+            if (!fit) break;
+        }
+        return true;
+    });
+    ctx.currentCells = before;
+    return read && (fit || Fail(workbook, kErrorFormulaTooLong));
+}
+
+bool PlanFitsFields(CWorkbook& workbook, CEvalContext& ctx, const FormulaPlan& plan) {
+    for (const SheetTexts& s : plan)
+        if (!TextsFitFields(workbook, ctx, *s.sheet, s.texts)) return false;
+    return true;
+}
+
+bool FollowInOtherWorkbooks(const CWorkbook& workbook, const CWorksheet& edited, uint8_t mode,
+                            const RangeDescriptor& range) {
+    bool followed = true;
+    for (uint32_t i = 0; i < kOpenDocumentEntries; ++i) {
+        CWorkbook* other = OpenWorkbookAt(i);
+        CEvalContext* ctx = other && other != &workbook ? EditContext(*other) : nullptr;
+        if (!ctx) continue;
+        FormulaPlan plan;
+        std::string text;
+        bool planned = true;
+        ctx->qualifiers.Begin();
+        const bool kept = GuardWorksheetMemory(*other, [&] {
+            for (CTreeItem* item = other->tree.first; item && planned; item = item->next) {
+                CWorksheet* ws = AsWorksheet(item);
+                if (!ws) continue;
+                SheetTexts sheet{ws, {}};
+                CellCursor cursor{kAdvance, ws->cells.FirstPage(), 0};
+                while (const uint8_t* r = NextCellRecord(cursor)) {
+                    if (!cell::IsFormula(r)) continue;
+                    const std::string_view formula = cell::Formula(r);
+                    // Only a qualifier naming a file can name the edited worksheet.
+                    if (formula.find('[') == std::string_view::npos) continue;
+                    planned = AdjustFormulaText(*ctx, formula, cell::Column(r), cell::Row(r), mode,
+                                                range, text, nullptr, &ws->cells, &edited.cells);
+                    if (!planned) break;
+                    if (text != formula)
+                        sheet.texts.push_back({cell::Column(r), cell::Row(r), text});
+                }
+                if (!sheet.texts.empty()) plan.push_back(std::move(sheet));
+            }
+            return planned;
+        });
+        ctx->qualifiers.End();
+        followed = followed && kept && ApplyFormulaPlan(*other, plan);
+    }
+    return followed;
+}
+
+bool ApplyFormulaPlan(CWorkbook& workbook, const FormulaPlan& plan) {
     PreparedExchange ex;
     try {
-        PreparePlan(plan, ex.sheets);
+        PreparePlan(workbook, plan, ex.sheets);
     } catch (const std::bad_alloc&) {
         return false;
     }
-    return CommitPlan(plan, ex.sheets);
+    return CommitPlan(workbook, plan, ex.sheets);
 }
 
 BlockPtr PackFormulaPlan(const CWorkbook& workbook, const FormulaPlan& plan, uint32_t& size,
@@ -215,17 +285,33 @@ bool UnpackFormulaPlan(const CWorkbook& workbook, const uint8_t* block, uint32_t
     return true;
 }
 
+namespace {
+
+// The texts of the plan in `ex.texts` already; the texts they replace packed beside them.
+bool PrepareTexts(CWorkbook& workbook, PreparedExchange& ex) {
+    ex.workbook = &workbook;
+    const FormulaPlan& plan = ex.texts;
+    FormulaPlan replaced(plan.size());
+    for (size_t i = 0; i < plan.size(); ++i) TextsNow(workbook, plan[i], replaced[i]);
+    bool failed = false;
+    ex.block = PackFormulaPlan(workbook, replaced, ex.size, failed);
+    if (failed) return Fail(workbook, kErrorWorksheetMemory);
+    PreparePlan(workbook, ex.texts, ex.sheets);
+    return true;
+}
+
+} // namespace
+
 bool PrepareKeep(CWorkbook& workbook, const FormulaPlan& plan, PreparedExchange& ex) {
     return GuardWorksheetMemory(workbook, [&] {
         ex.texts = plan;
-        FormulaPlan replaced(plan.size());
-        for (size_t i = 0; i < plan.size(); ++i) TextsNow(plan[i], replaced[i]);
-        bool failed = false;
-        ex.block = PackFormulaPlan(workbook, replaced, ex.size, failed);
-        if (failed) return Fail(workbook, kErrorWorksheetMemory);
-        PreparePlan(ex.texts, ex.sheets);
-        return true;
+        return PrepareTexts(workbook, ex);
     });
+}
+
+bool PrepareKeep(CWorkbook& workbook, FormulaPlan&& plan, PreparedExchange& ex) {
+    ex.texts = std::move(plan);
+    return GuardWorksheetMemory(workbook, [&] { return PrepareTexts(workbook, ex); });
 }
 
 bool PrepareExchange(CWorkbook& workbook, const UndoEntry& entry, PreparedExchange& ex) {
@@ -241,7 +327,7 @@ bool PrepareExchange(CWorkbook& workbook, const UndoEntry& entry, PreparedExchan
 
 bool CommitExchange(CWorkbook& workbook, UndoEntry& entry, PreparedExchange& ex) {
     if (ex.texts.empty() && !ex.block) return true;
-    if (!CommitPlan(ex.texts, ex.sheets)) return Fail(workbook, kErrorWorksheetMemory);
+    if (!CommitPlan(workbook, ex.texts, ex.sheets)) return Fail(workbook, kErrorWorksheetMemory);
     std::swap(entry.formulaTexts, ex.block);
     std::swap(entry.formulaTextsSize, ex.size);
     ex.committed = true;
@@ -250,7 +336,7 @@ bool CommitExchange(CWorkbook& workbook, UndoEntry& entry, PreparedExchange& ex)
 
 void RevertExchange(UndoEntry& entry, PreparedExchange& ex) {
     if (!ex.committed) return;
-    RevertPlan(ex.texts, ex.sheets);
+    RevertPlan(*ex.workbook, ex.texts, ex.sheets);
     std::swap(entry.formulaTexts, ex.block);
     std::swap(entry.formulaTextsSize, ex.size);
     ex.committed = false;

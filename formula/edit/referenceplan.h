@@ -19,6 +19,12 @@ class CWorksheet;
 // A chart series' range formula stands in a plan as a text of this column, whose row holds
 // the container id (high 16 bits), the chart's slot (next 8) and the series (low 8).
 constexpr uint16_t kSeriesColumn = 0xFFFF;
+// Other positions kept outside cells stand in a plan the same way (storedplaces.h): a
+// container's anchor (row: its id), the print range, an inspect entry (row: its index).
+constexpr uint16_t kAnchorColumn = 0xFFFE;
+constexpr uint16_t kPrintRangeColumn = 0xFFFD;
+constexpr uint16_t kInspectColumn = 0xFFFC;
+constexpr uint16_t kFirstStoredColumn = kInspectColumn;
 
 // Calls visit(place, text) for every series of a chart on the worksheet that holds a range
 // formula, the place as a plan's row holds it.
@@ -37,9 +43,24 @@ using FormulaPlan = std::vector<SheetTexts>;
 bool PlanOtherWorksheets(CEvalContext& ctx, const CWorkbook& workbook, const CWorksheet& edited,
                          uint8_t mode, const RangeDescriptor& range, FormulaPlan& plan);
 
+// The formulas of every other workbook open in a window that name `edited` through this
+// workbook's file ("'[A.vln]\\S1'!A5") follow rows (columns) of it inserted or removed; they
+// are rewritten at once (their workbooks keep no entry of this edit: undo and redo rewrite
+// them again). False when a rewrite would push a reference off the sheet or memory ran out;
+// nothing of that workbook then changes.
+bool FollowInOtherWorkbooks(const CWorkbook& workbook, const CWorksheet& edited, uint8_t mode,
+                            const RangeDescriptor& range);
+
+// Whether every planned text fits its field: a formula its 1,024 characters, in the stored
+// form and as the editor shows it; a chart range its field. False sets the workbook's error
+// 117; nothing changes.
+bool TextsFitFields(CWorkbook& workbook, CEvalContext& ctx, const CWorksheet& ws,
+                    const std::vector<FormulaText>& texts);
+bool PlanFitsFields(CWorkbook& workbook, CEvalContext& ctx, const FormulaPlan& plan);
+
 // Puts the texts into their cells. All or nothing: false, every cell as it was, when
 // memory runs out.
-bool ApplyFormulaPlan(const FormulaPlan& plan);
+bool ApplyFormulaPlan(CWorkbook& workbook, const FormulaPlan& plan);
 
 // A plan in one heap block, each worksheet named by its position in the tree: u32 count;
 // per worksheet i32 position, u32 size and the texts as PackFormulaTexts packs them. Null
@@ -65,6 +86,7 @@ struct PreparedExchange {
     BlockPtr block; // the texts they replace, packed; the entry's old block once committed
     uint32_t size = 0;
     std::vector<PreparedSheet> sheets;
+    CWorkbook* workbook = nullptr;
     bool committed = false;
 };
 
@@ -72,6 +94,7 @@ struct PreparedExchange {
 // texts (nothing for an entry without). False with the workbook's error (8, 12); nothing
 // changes.
 bool PrepareKeep(CWorkbook& workbook, const FormulaPlan& plan, PreparedExchange& ex);
+bool PrepareKeep(CWorkbook& workbook, FormulaPlan&& plan, PreparedExchange& ex);
 bool PrepareExchange(CWorkbook& workbook, const UndoEntry& entry, PreparedExchange& ex);
 // Puts the texts in and the replaced ones into the entry (the tree must stand as when the
 // entry was recorded); all or nothing, false with error 8. Revert takes a committed

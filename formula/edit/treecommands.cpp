@@ -1,10 +1,12 @@
 #include "formula/edit/treecommands.h"
 
 #include "formula/edit/qualifierpaths.h"
+#include "formula/edit/storedplaces.h"
 #include "model/blockobject.h"
 #include "model/memoryguard.h"
 #include "model/workbook.h"
 #include "model/worksheettree.h"
+#include "platform/core/cp1252.h"
 #include "platform/core/errorcode.h"
 
 #include <algorithm>
@@ -22,6 +24,23 @@ bool InSubtree(const CTreeItem* item, CTreeItem* branch) {
     }
 }
 
+// Whether an item outside `item`'s subtree already has `path` (in any case, as formulas find
+// it): a rename or move onto it would leave formulas naming either one ambiguously.
+bool PathTaken(const CWorkbook& workbook, const CTreeItem& item, const std::string& path) {
+    const CTreeItem* end = SubtreeEnd(const_cast<CTreeItem*>(&item));
+    bool inside = false;
+    std::string other;
+    for (const CTreeItem* p = workbook.tree.first; p; p = p->next) {
+        if (p == &item) inside = true;
+        if (!inside && BuildTreeItemPath(p, other, false) && other.size() == path.size() &&
+            std::equal(other.begin(), other.end(), path.begin(),
+                       [](char a, char b) { return CharUpper1252(a) == CharUpper1252(b); }))
+            return true;
+        if (p == end) inside = false;
+    }
+    return false;
+}
+
 // Takes a chain put in back out of the tree and frees it.
 void TakeBack(CWorkbook& workbook, CTreeItem* head) {
     ErrorCode error = kErrorNone;
@@ -32,8 +51,8 @@ void TakeBack(CWorkbook& workbook, CTreeItem* head) {
 // Puts the planned texts of worksheets inside `original` into the same worksheets of its
 // copy `chain` (the same order); the other worksheets' texts go to `outside`. False when
 // memory runs out.
-bool SplitForCopy(const FormulaPlan& plan, CTreeItem* original, CTreeItem* chain,
-                  FormulaPlan& outside) {
+bool SplitForCopy(CWorkbook& workbook, const FormulaPlan& plan, CTreeItem* original,
+                  CTreeItem* chain, FormulaPlan& outside) {
     FormulaPlan inside;
     for (const SheetTexts& s : plan) {
         if (!InSubtree(s.sheet, original)) {
@@ -45,7 +64,7 @@ bool SplitForCopy(const FormulaPlan& plan, CTreeItem* original, CTreeItem* chain
         while (o != s.sheet) o = o->next, c = c->next;
         inside.push_back({AsWorksheet(c), s.texts});
     }
-    return ApplyFormulaPlan(inside);
+    return ApplyFormulaPlan(workbook, inside);
 }
 
 CommandResult Finish(CWorkbook& workbook, TreeEditor editor) {
@@ -62,10 +81,17 @@ CommandResult RenameTreeItemCommand(CWorkbook& workbook, const GridSelection& se
     // Formulas that name the item by its path follow it, planned before anything changes.
     FormulaPlan plan;
     CEvalContext* ctx = EditContext(workbook);
-    if (!ctx || !GuardWorksheetMemory(workbook, [&] {
-            PlanTreePathChange(*ctx, workbook, RenamePathChange(item, name), plan);
-            return true;
-        }))
+    if (!ctx ||
+        !GuardWorksheetMemory(workbook,
+                              [&] {
+                                  const TreePathChange change = RenamePathChange(item, name);
+                                  if (PathTaken(workbook, item, change.newPath))
+                                      return Fail(workbook, kErrorDuplicatePath);
+                                  PlanTreePathChange(*ctx, workbook, change, plan);
+                                  PlanInspectPaths(workbook, item, change.newPath, plan);
+                                  return true;
+                              }) ||
+        !PlanFitsFields(workbook, *ctx, plan))
         return CommandResult::kFailed;
     const CellRange& sel = selection.range;
     if (window && !workbook.RecordUndoRename(sel, sel.c1, sel.r1, &item)) {
@@ -75,10 +101,11 @@ CommandResult RenameTreeItemCommand(CWorkbook& workbook, const GridSelection& se
         return CommandResult::kFailed;
     }
     const bool kept =
-        window ? KeepFormulaPlan(workbook, workbook.undo.entries[workbook.undo.current], plan)
-               : GuardWorksheetMemory(workbook, [&] {
-                     return ApplyFormulaPlan(plan) || Fail(workbook, kErrorWorksheetMemory);
-                 });
+        window
+            ? KeepFormulaPlan(workbook, workbook.undo.entries[workbook.undo.current], plan)
+            : GuardWorksheetMemory(workbook, [&] {
+                  return ApplyFormulaPlan(workbook, plan) || Fail(workbook, kErrorWorksheetMemory);
+              });
     if (!kept) {
         const ErrorCode error = workbook.error;
         if (window) workbook.DiscardLastUndo(true);
@@ -141,16 +168,23 @@ CommandResult MoveTreeItemCommand(CWorkbook& workbook, const GridSelection& sele
     // copy gets its new texts before it goes in, the other worksheets theirs once it is in.
     FormulaPlan plan;
     CEvalContext* ctx = EditContext(workbook);
-    if (!ctx || !GuardWorksheetMemory(workbook, [&] {
-            PlanTreePathChange(*ctx, workbook, MovePathChange(dragged, target), plan);
-            return true;
-        }))
+    if (!ctx ||
+        !GuardWorksheetMemory(workbook,
+                              [&] {
+                                  const TreePathChange change = MovePathChange(dragged, target);
+                                  if (PathTaken(workbook, dragged, change.newPath))
+                                      return Fail(workbook, kErrorDuplicatePath);
+                                  PlanTreePathChange(*ctx, workbook, change, plan);
+                                  PlanInspectPaths(workbook, dragged, change.newPath, plan);
+                                  return true;
+                              }) ||
+        !PlanFitsFields(workbook, *ctx, plan))
         return CommandResult::kFailed;
     TreeChain copy(CWorksheet::Clone(workbook, &dragged));
     if (!copy) return CommandResult::kFailed;
     FormulaPlan outside;
     if (!GuardWorksheetMemory(workbook, [&] {
-            return SplitForCopy(plan, &dragged, copy.get(), outside) ||
+            return SplitForCopy(workbook, plan, &dragged, copy.get(), outside) ||
                    Fail(workbook, kErrorWorksheetMemory);
         }))
         return CommandResult::kFailed;
@@ -178,6 +212,8 @@ CommandResult MoveTreeItemCommand(CWorkbook& workbook, const GridSelection& sele
     UndoEntry& removal = workbook.undo.entries[workbook.undo.current];
     removal.formulaTexts = std::move(texts.formulaTexts);
     removal.formulaTextsSize = texts.formulaTextsSize;
+    // The copy's insertion and the original's removal are one edit for Undo and Redo.
+    removal.joined = true;
     if (moved) *moved = head;
     return FinishCommand(workbook, true);
 }

@@ -191,7 +191,10 @@ void FillPlace(CWorkbook& workbook, const UndoEntry& e, UndoPlace* place) {
 
 CommandResult FinishCommand(CWorkbook& workbook, bool done) {
     const ErrorCode error = workbook.error;
-    RecalculateByUpdateMode(workbook);
+    // The edit stays, with its undo entry, when the recalculation after it runs out of
+    // memory: the caller shows error 8.
+    if (!RecalculateByUpdateMode(workbook) && workbook.error == kErrorWorksheetMemory)
+        return CommandResult::kFailed;
     if (done) return CommandResult::kDone;
     workbook.error = error;
     return CommandResult::kFailed;
@@ -230,10 +233,18 @@ bool RecalculateByUpdateMode(CWorkbook& workbook) {
 CommandResult UndoCommand(CWorkbook& workbook, UndoPlace* place) {
     UndoHistory& history = workbook.undo;
     if (history.current < 0 || history.current >= kUndoSpareSlot) return CommandResult::kNothing;
-    const int32_t index = history.current;
-    const bool done = ExecuteUndoRedo(workbook, uint16_t(index));
-    FillPlace(workbook, history.entries[index], place);
+    int32_t index = history.current;
+    bool done = ExecuteUndoRedo(workbook, uint16_t(index));
     history.current = index - 1;
+    // The entries of one edit go back together, the latest first.
+    std::vector<CellRange> joined;
+    while (done && history.entries[index].joined && index > 0) {
+        joined.push_back(history.entries[index].selection);
+        done = ExecuteUndoRedo(workbook, uint16_t(--index));
+        if (done) history.current = index - 1;
+    }
+    FillPlace(workbook, history.entries[index], place);
+    if (place) place->joined = std::move(joined);
     return FinishCommand(workbook, done);
 }
 
@@ -243,9 +254,18 @@ CommandResult RedoCommand(CWorkbook& workbook, UndoPlace* place) {
     const int32_t last = int32_t(std::min<uint32_t>(history.maximum, kUndoSpareSlot - 1));
     if (index < 0 || index > last || history.entries[index].kind == kUndoEmpty)
         return CommandResult::kNothing;
-    const bool done = ExecuteUndoRedo(workbook, uint16_t(index));
-    FillPlace(workbook, history.entries[index], place);
+    bool done = ExecuteUndoRedo(workbook, uint16_t(index));
     history.current = index;
+    int32_t latest = index;
+    std::vector<CellRange> joined;
+    while (done && latest < last && history.entries[latest + 1].joined &&
+           history.entries[latest + 1].kind != kUndoEmpty) {
+        done = ExecuteUndoRedo(workbook, uint16_t(++latest));
+        joined.push_back(history.entries[latest].selection);
+        if (done) history.current = latest;
+    }
+    FillPlace(workbook, history.entries[index], place);
+    if (place) place->joined = std::move(joined);
     return FinishCommand(workbook, done);
 }
 

@@ -7,6 +7,7 @@
 #include "model/cellrange.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace vl {
 
@@ -34,6 +35,8 @@ struct UndoPlace {
     uint16_t cursorColumn = 0;
     uint32_t cursorRow = 0;
     CellRange selection;
+    // The selections of the other entries of the same edit, carried out with it.
+    std::vector<CellRange> joined;
 };
 
 enum class CommandResult : uint8_t {

@@ -197,8 +197,13 @@ bool InsertAgain(CWorkbook& workbook, CWorksheet& ws, int32_t index, bool rows, 
 bool RowsOrColumns(CWorkbook& workbook, CWorksheet& ws, int32_t index, bool rows) {
     CEvalContext* ctx = EditContext(workbook);
     if (!ctx) return false;
-    if (workbook.undo.entries[index].object) return InsertAgain(workbook, ws, index, rows, *ctx);
-    return RemoveAgain(workbook, ws, index, rows, *ctx);
+    const bool insert = workbook.undo.entries[index].object != nullptr;
+    const RangeDescriptor span = workbook.undo.entries[index].secondRange;
+    const bool done = insert ? InsertAgain(workbook, ws, index, rows, *ctx)
+                             : RemoveAgain(workbook, ws, index, rows, *ctx);
+    // Other open workbooks keep no entry of this edit: their formulas are rewritten again.
+    if (done) FollowInOtherWorkbooks(workbook, ws, Mode(rows, insert), span);
+    return done;
 }
 
 } // namespace vl::undocase

@@ -6,6 +6,7 @@
 #include "functions/general/baseconversion.h"
 #include "functions/general/besselfunctions.h"
 #include "functions/general/cashflowfunctions.h"
+#include "functions/general/catalogue.h"
 #include "functions/general/complexfunctions.h"
 #include "functions/general/conditionalfunctions.h"
 #include "functions/general/datefunctions.h"
@@ -50,6 +51,7 @@ void BindAllFunctions() {
     BindLogicalFunctions();
     BindInformationFunctions();
     BindAutomationFunctions();
+    BindOptionalArguments();
 }
 
 } // namespace vl

@@ -2,7 +2,10 @@
 
 #include "functions/general/argreader.h"
 #include "functions/general/regulafalsi.h"
+#include "functions/numeric/mathpolicy.h"
 
+#include <algorithm>
+#include <boost/math/special_functions/log1p.hpp>
 #include <cmath>
 
 namespace vl {
@@ -10,7 +13,9 @@ namespace vl {
 namespace {
 
 // Money paid out is negative. t is 1 for payments at the beginning of each period.
-// Every closed form divides by the rate, so a rate of 0 is #NUM!.
+// The closed forms divide by the rate; at a rate of 0 each takes its limit, the plain sums.
+// They are written over the discount v = (1 + r)^-n rather than the growth (1 + r)^n, so that
+// long terms, where the growth overflows, give their finite values.
 
 // (1 + r)^n and (1 + r)^n - 1 through log1p and expm1 for a rate below 1/2: 1 + r alone
 // would drop a small rate's digits, and the difference of P and 1 would cancel what was
@@ -28,6 +33,19 @@ Growth GrowthOf(double r, double n) {
     return {std::exp(exponent), std::expm1(exponent)};
 }
 
+// The discount v = (1 + r)^-n and 1 - v, the same way round.
+struct Discount {
+    double v, onem;
+};
+Discount DiscountOf(double r, double n) {
+    if (std::fabs(r) >= 0.5) {
+        double v = std::pow(1 + r, -n);
+        return {v, 1 - v};
+    }
+    double exponent = -n * std::log1p(r);
+    return {std::exp(exponent), -std::expm1(exponent)};
+}
+
 void Pv(CEvalContext& ctx) {
     if (!BeginScalarCall(ctx, 5)) return;
     double r = 0, pmt = 0, fv = 0;
@@ -35,9 +53,9 @@ void Pv(CEvalContext& ctx) {
     CArgReader args(ctx);
     args.Int(4, t, 0, 1).Number(3, fv).Number(2, pmt).Int(1, n, 0, INT32_MAX).Number(0, r, 0);
     if (args.error) return ReturnError(ctx, args.error);
-    if (r == 0) return ReturnError(ctx, kErrNum);
-    Growth g = GrowthOf(r, n);
-    ReturnNumber(ctx, -(pmt * (1 + r * t) * g.pm1 / r + fv) / g.p);
+    if (r == 0) return ReturnNumber(ctx, -(pmt * n + fv));
+    Discount d = DiscountOf(r, n);
+    ReturnNumber(ctx, -(pmt * (1 + r * t) * d.onem / r + fv * d.v));
 }
 
 void Fv(CEvalContext& ctx) {
@@ -47,7 +65,7 @@ void Fv(CEvalContext& ctx) {
     CArgReader args(ctx);
     args.Int(4, t, 0, 1).Number(3, pv).Number(2, pmt).Int(1, n, 0, INT32_MAX).Number(0, r, 0);
     if (args.error) return ReturnError(ctx, args.error);
-    if (r == 0) return ReturnError(ctx, kErrNum);
+    if (r == 0) return ReturnNumber(ctx, -(pv + pmt * n));
     Growth g = GrowthOf(r, n);
     ReturnNumber(ctx, -(pv * g.p + pmt * (1 + r * t) * g.pm1 / r));
 }
@@ -59,9 +77,9 @@ void Pmt(CEvalContext& ctx) {
     CArgReader args(ctx);
     args.Int(4, t, 0, 1).Number(3, fv).Number(2, pv).Int(1, n, 0, INT32_MAX).Number(0, r, 0);
     if (args.error) return ReturnError(ctx, args.error);
-    if (r == 0) return ReturnError(ctx, kErrNum);
-    Growth g = GrowthOf(r, n);
-    ReturnNumber(ctx, -(g.p * pv + fv) / ((1 + r * t) / r * g.pm1));
+    if (r == 0) return ReturnNumber(ctx, -(pv + fv) / n);
+    Discount d = DiscountOf(r, n);
+    ReturnNumber(ctx, -(pv + fv * d.v) / ((1 + r * t) / r * d.onem));
 }
 
 void NPer(CEvalContext& ctx) {
@@ -71,24 +89,23 @@ void NPer(CEvalContext& ctx) {
     CArgReader args(ctx);
     args.Int(4, t, 0, 1).Number(3, fv).Number(2, pv).Number(1, pmt).Number(0, r, 0);
     if (args.error) return ReturnError(ctx, args.error);
-    if (r == 0) return ReturnError(ctx, kErrNum);
+    if (r == 0) return ReturnNumber(ctx, -(pv + fv) / pmt);
     double x = pmt * (1 + r * t) / r;
     // (x - fv) / (x + pv) is 1 + (-fv - pv) / (x + pv), near 1 for a small rate.
     ReturnNumber(ctx, std::log1p((-fv - pv) / (x + pv)) / std::log1p(r));
 }
 
 // The interest part of payment k when d is paid off in n equal payments at the end of each
-// period: r times the balance d (P - Q) / (P - 1), Q = (1 + r)^(k - 1), written so that
-// nothing cancels.
-double InterestOf(double r, int64_t k, int32_t n, double d, double pm1) {
+// period: r times the balance d (P - Q) / (P - 1), Q = (1 + r)^(k - 1), written over
+// the discounts (1 - Q/P) / (1 - 1/P) so that nothing cancels or overflows. `onem` is 1 - 1/P.
+double InterestOf(double r, int64_t k, int32_t n, double d, double onem) {
     double l = std::log1p(r);
-    double q = std::exp(double(k - 1) * l);
-    return r * d * q * std::expm1(double(n - k + 1) * l) / pm1;
+    return r * d * -std::expm1(-double(n - k + 1) * l) / onem;
 }
 
-// The principal part of payment k: d r Q / (P - 1).
-double PrincipalOf(double r, int64_t k, double d, double pm1) {
-    return d * r * std::exp(double(k - 1) * std::log1p(r)) / pm1;
+// The principal part of payment k: d r Q / (P - 1) = d r (Q/P) / (1 - 1/P).
+double PrincipalOf(double r, int64_t k, int32_t n, double d, double onem) {
+    return d * r * std::exp(-double(n - k + 1) * std::log1p(r)) / onem;
 }
 
 void IPmt(CEvalContext& ctx) {
@@ -99,8 +116,8 @@ void IPmt(CEvalContext& ctx) {
     args.Number(4, fv).Number(3, pv).Int(2, n, 0, INT32_MAX).Int(1, period, 0, INT32_MAX);
     args.Number(0, r, 0);
     if (args.error) return ReturnError(ctx, args.error);
-    if (r == 0) return ReturnError(ctx, kErrNum);
-    ReturnNumber(ctx, -InterestOf(r, period, n, pv - fv, GrowthOf(r, n).pm1));
+    if (r == 0) return ReturnNumber(ctx, 0);
+    ReturnNumber(ctx, -InterestOf(r, period, n, pv - fv, DiscountOf(r, n).onem));
 }
 
 // The timing is checked but the split stays the end-of-period one, as in IPMT.
@@ -112,8 +129,8 @@ void PPmt(CEvalContext& ctx) {
     args.Int(5, t, 0, 1).Number(4, fv).Number(3, pv).Int(2, n, 0, INT32_MAX);
     args.Int(1, period, 0, INT32_MAX).Number(0, r, 0);
     if (args.error) return ReturnError(ctx, args.error);
-    if (r == 0) return ReturnError(ctx, kErrNum);
-    ReturnNumber(ctx, -PrincipalOf(r, period, pv - fv, GrowthOf(r, n).pm1));
+    if (r == 0) return ReturnNumber(ctx, -(pv - fv) / n);
+    ReturnNumber(ctx, -PrincipalOf(r, period, n, pv - fv, DiscountOf(r, n).onem));
 }
 
 // Period by period up to this many; beyond it the geometric sums in closed form, so that
@@ -125,18 +142,20 @@ constexpr int64_t kMaxSummedPeriods = 10000;
 template <bool Principal>
 double SumOfParts(double r, int32_t n, double pv, int32_t first, int32_t last) {
     const double count = double(int64_t(last) - first + 1);
+    if (r == 0) return Principal ? pv * count / n : 0;
     const double growth = std::log1p(r);
-    const double pm1 = std::expm1(n * growth);
-    // The principal parts grow by 1 + r each period from pv r / ((1 + r)^n - 1).
+    const double onem = -std::expm1(-n * growth);
+    // The principal parts grow by 1 + r each period from pv r / ((1 + r)^n - 1); their sum
+    // is pv (1 + r)^(last - n) (1 - (1 + r)^-count) / (1 - (1 + r)^-n), nothing overflowing.
     double principal =
-        pv * std::exp((double(first) - 1) * growth) * std::expm1(count * growth) / pm1;
+        pv * std::exp((double(last) - n) * growth) * -std::expm1(-count * growth) / onem;
     if (Principal) return principal;
     if (count > kMaxSummedPeriods) {
-        double payment = pv * r * std::exp(n * growth) / pm1;
+        double payment = pv * r / onem;
         return count * payment - principal;
     }
     double sum = 0;
-    for (int64_t k = first; k <= last; ++k) sum += InterestOf(r, k, n, pv, pm1);
+    for (int64_t k = first; k <= last; ++k) sum += InterestOf(r, k, n, pv, onem);
     return sum;
 }
 
@@ -156,14 +175,37 @@ template <bool Principal> void Cumulative(CEvalContext& ctx) {
 // The widening moves the upper end 0.02 a step: rates up to 2000 per period are found.
 constexpr int kMaxWidenings = 100000;
 
-// Future value of the annuity at rate x, which RATE brings to 0.
+// e^y − 1 − y without the cancellation of its two parts for a small y.
+double ExpM1MinusX(double y) {
+    if (std::fabs(y) >= 0.5) return std::expm1(y) - y;
+    double term = y * y / 2, sum = 0;
+    for (int k = 3; std::fabs(term) > 1e-17 * std::fabs(sum); ++k) {
+        sum += term;
+        term *= y / k;
+    }
+    return sum;
+}
+
+// Present value of the annuity at rate x, which RATE brings to 0: the future value
+// divided by (1 + x)^n, which has the same roots and stays finite for long terms.
 struct RateGap {
     int32_t n;
     double pmt, pv, fv;
     int32_t t;
     double operator()(double x) const {
-        Growth g = GrowthOf(x, n);
-        return g.p * pv + pmt * (1 + x * t) * g.pm1 / x + fv;
+        if (std::fabs(x) >= 0.5) {
+            Discount d = DiscountOf(x, n);
+            return pv + pmt * (1 + x * t) * d.onem / x + fv * d.v;
+        }
+        // Near a small root the terms cancel down to n·pmt + pv + fv: that sum is formed
+        // once, rounded once, and the rest from the differences a(x) − n and v − 1, each
+        // to its own rounding. a(x) = (1 − v)/x, v = e^y, y = −n ln(1 + x).
+        const double y = -double(n) * std::log1p(x);
+        const double annuityLess =
+            (-ExpM1MinusX(y) + double(n) * boost::math::log1pmx(x, MathPolicy())) / x;
+        const double base = std::fma(pmt, double(n), pv) + fv;
+        const double annuity = double(n) + annuityLess;
+        return base + pmt * annuityLess + pmt * x * t * annuity + fv * std::expm1(y);
     }
 };
 
@@ -175,12 +217,16 @@ void Rate(CEvalContext& ctx) {
     args.Number(5, guess, 0).Int(4, f.t, 0, 1).Number(3, f.fv).Number(2, f.pv);
     args.Number(1, f.pmt).Int(0, f.n, 0, INT32_MAX);
     if (args.error) return ReturnError(ctx, args.error);
-    if (std::fabs(f.n * f.pmt + f.pv + f.fv) <= 1e-14) return ReturnNumber(ctx, 0);
+    // Payments that repay the loan exactly mean a rate of 0; "exactly" is relative to the
+    // amounts, whose sum keeps a rounding of their size.
+    const double paid = f.n * f.pmt;
+    const double scale = std::fabs(paid) + std::fabs(f.pv) + std::fabs(f.fv);
+    if (std::fabs(paid + f.pv + f.fv) <= 1e-14 * std::max(scale, 1.0)) return ReturnNumber(ctx, 0);
     double a = guess == 0 ? 1e-14 : guess, b = a;
     for (int i = 0; i < kMaxWidenings; ++i) {
         double fa = f(a), fb = f(b);
         if (!IsAcceptableResult(fa) || !IsAcceptableResult(fb)) break;
-        if (fa * fb < 0) {
+        if (fa != 0 && fb != 0 && std::signbit(fa) != std::signbit(fb)) {
             double root = 0;
             if (!RegulaFalsi(f, a, b, fa, fb, root)) break;
             return ReturnNumber(ctx, root);

@@ -57,6 +57,13 @@ FormulaError ReadFlows(CEvalContext& ctx, uint16_t first, uint16_t last, Flows& 
 
 // The flows discounted by whole periods, the first by one; #NUM! once a partial sum is no
 // longer finite.
+// (1 + rate)^periods; below a rate of 1/2 through log1p, which keeps a small rate's digits
+// that 1 + rate would drop.
+double Compound(double rate, double periods) {
+    return std::fabs(rate) < 0.5 ? std::exp(periods * std::log1p(rate))
+                                 : std::pow(1 + rate, periods);
+}
+
 double NpvOfFlows(double rate, const Flows& flows, FormulaError& error) {
     // Below a rate of 1/2 the discount goes through log1p, which keeps a small rate's digits
     // that 1 + rate would drop.
@@ -165,9 +172,9 @@ void Mirr(CEvalContext& ctx) {
     for (std::size_t k = 0; k < values.size(); ++k) {
         double v = values[k];
         if (v >= 0)
-            future += v * std::pow(1 + r, n - double(k));
+            future += v * Compound(r, n - double(k));
         else
-            present += v / std::pow(1 + r, double(k));
+            present += v / Compound(r, double(k));
     }
     if (cellError) return ReturnError(ctx, cellError);
     if (!IsAcceptableResult(future) || !IsAcceptableResult(present))
@@ -219,7 +226,7 @@ double XnpvOfFlows(double rate, const DatedFlows& d, FormulaError& error) {
     double sum = 0;
     for (std::size_t k = 0; k < d.flows.size(); ++k) {
         double years = double(d.seconds[k] - d.seconds[0]) / kSecondsPerYear;
-        sum += d.flows[k] / std::pow(1 + rate, years);
+        sum += d.flows[k] / Compound(rate, years);
         if (!IsAcceptableResult(sum)) {
             error = kErrNum;
             return sum;

@@ -1,5 +1,11 @@
 #include "functions/general/catalogue.h"
 
+#include "formula/functable.h"
+
+#include <cctype>
+#include <cstring>
+#include <string>
+
 namespace vl {
 
 namespace {
@@ -47,6 +53,22 @@ std::span<const FunctionInfo> FunctionCatalogue() {
 
 const FunctionInfo* FunctionCatalogueRows() {
     return kCatalogue;
+}
+
+void BindOptionalArguments() {
+    for (const FunctionInfo& row : FunctionCatalogue()) {
+        const uint8_t fixed = FixedArgumentCount(row);
+        uint8_t required = 0;
+        const char* name = row.argumentNames;
+        for (uint8_t i = 0; i < fixed && name; ++i) {
+            if (name[0] != '[') required = uint8_t(i + 1);
+            name += std::strlen(name) + 1;
+        }
+        if (required >= fixed) continue;
+        std::string upper(row.name);
+        for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+        SetRequiredArguments(upper, required);
+    }
 }
 
 std::string_view FunctionCategoryName(uint8_t category) {

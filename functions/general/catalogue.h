@@ -34,6 +34,10 @@ const FunctionInfo* FunctionCatalogueRows();
 // The name of a category 0 to 11; empty past them.
 std::string_view FunctionCategoryName(uint8_t category);
 
+// Lets every function whose last catalogue arguments are optional ("[fv]") be called
+// without them: they then read as empty arguments, as if written ",,".
+void BindOptionalArguments();
+
 inline uint8_t CategoryOf(const FunctionInfo& row) {
     return uint8_t(row.code & 0xFF);
 }

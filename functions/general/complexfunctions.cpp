@@ -4,6 +4,7 @@
 #include "values/numfmt_number.h"
 
 #include <cmath>
+#include <complex>
 
 namespace vl {
 
@@ -114,10 +115,11 @@ Complex Log10(Complex z) {
 Complex Log2(Complex z) {
     return ScaledLog(z, kLog10E / std::log10(2.0));
 }
+// The library's principal root: the half-angle form leaves cos(π/2) ≈ 6e-17 where the
+// exact root of a negative real has no real part.
 Complex Sqrt(Complex z) {
-    double root = std::sqrt(Modulus(z));
-    double half = Angle(z) / 2;
-    return {root * std::cos(half), root * std::sin(half)};
+    std::complex<double> root = std::sqrt(std::complex<double>(z.re, z.im));
+    return {root.real(), root.imag()};
 }
 
 void ImPower(CEvalContext& ctx) {

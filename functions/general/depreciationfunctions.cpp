@@ -4,6 +4,7 @@
 #include "platform/core/number.h"
 #include "values/inttext.h"
 
+#include <charconv>
 #include <cmath>
 #include <vector>
 
@@ -11,29 +12,17 @@ namespace vl {
 
 namespace {
 
-// Year by year up to this many periods; beyond it the declining balance in closed form.
-constexpr int64_t kMaxSteppedPeriods = 10000;
-
 // Depreciation of one period at a fixed rate on the declining balance; the first period
 // counts `month` months, period life + 1 (only when month is not 12) the rest of them.
-double FixedDeclining(double cost, double rate, int64_t life, int64_t period, int32_t month) {
-    if (period > kMaxSteppedPeriods) {
-        double first = cost - cost * rate * month / 12;
-        if (period <= life) return first * std::pow(1 - rate, double(period - 2)) * rate;
-        double remaining = first * std::pow(1 - rate, double(life - 1));
-        return remaining * rate * (12 - month) / 12;
-    }
-    double total = 0, d = 0;
-    for (int64_t k = 1; k <= period; ++k) {
-        if (k == 1)
-            d = cost * rate * month / 12;
-        else if (k == life + 1)
-            d = (cost - total) * rate * (12 - month) / 12;
-        else
-            d = (cost - total) * rate;
-        total += d;
-    }
-    return d;
+// The book value after period k >= 1 is first·kept^(k − 1), in closed form: subtracting
+// the running total from the cost would cancel once most of it is written off. `kept` is
+// 1 − rate, given on its own for the same reason.
+double FixedDeclining(double cost, double rate, double kept, int64_t life, int64_t period,
+                      int32_t month) {
+    if (period == 1) return cost * rate * month / 12;
+    double first = cost * (kept + rate * (12 - month) / 12);
+    if (period <= life) return first * std::pow(kept, double(period - 2)) * rate;
+    return first * std::pow(kept, double(life - 1)) * rate * (12 - month) / 12;
 }
 
 void Db(CEvalContext& ctx) {
@@ -46,13 +35,22 @@ void Db(CEvalContext& ctx) {
     if (args.error) return ReturnError(ctx, args.error);
     const int64_t lastPeriod = month == 12 ? life : int64_t(life) + 1;
     if (period > lastPeriod) return ReturnError(ctx, kErrValue);
-    // The rate is not rounded.
-    double rate = 1 - std::pow(salvage / cost, 1.0 / life);
-    ReturnNumber(ctx, FixedDeclining(cost, rate, life, period, month));
+    // The rate is not rounded. 1 − (salvage/cost)^(1/life) through expm1: for a salvage
+    // near the cost the difference of the two would cancel.
+    const double ratio = salvage / cost;
+    // Near 1 the logarithm of the ratio as log1p of (salvage − cost)/cost, whose difference
+    // is exact there.
+    const bool near = ratio > 0.5 && ratio < 2;
+    const double power =
+        ratio > 0 ? (near ? std::log1p((salvage - cost) / cost) : std::log(ratio)) / life : 0;
+    const double kept = ratio > 0 ? std::exp(power) : std::pow(ratio, 1.0 / life);
+    const double rate = ratio > 0 ? -std::expm1(power) : 1 - kept;
+    ReturnNumber(ctx, FixedDeclining(cost, rate, kept, life, period, month));
 }
 
-// Not limited by the salvage value, except that the last period takes the book value
-// down to it.
+// The declining balance, never taking the book value below the salvage value: a period
+// whose depreciation would pass it takes only the excess, later periods nothing; the last
+// period takes the book value down to it.
 void Ddb(CEvalContext& ctx) {
     if (!BeginScalarCall(ctx, 5)) return;
     double cost = 0, salvage = 0, factor = 2;
@@ -63,8 +61,9 @@ void Ddb(CEvalContext& ctx) {
     if (args.error) return ReturnError(ctx, args.error);
     if (period > life) return ReturnError(ctx, kErrValue);
     double rate = factor / life;
-    double kept = std::pow(1 - rate, double(period) - 1);
-    ReturnNumber(ctx, period < life ? cost * rate * kept : cost * kept - salvage);
+    double book = cost * std::pow(1 - rate, double(period) - 1);
+    double excess = std::fmax(book - salvage, 0);
+    ReturnNumber(ctx, period < life ? std::fmin(book * rate, excess) : excess);
 }
 
 void Sln(CEvalContext& ctx) {
@@ -102,13 +101,18 @@ double Signed(double x, double magnitude) {
 }
 
 // The fraction's digits are a numerator with as many digits as the denominator has
-// ("1.1" in 32nds is 10/32); further digits are its fraction. The fraction is read as
-// text with six decimals, so that 0.1 gives exactly 10.
+// ("1.1" in 32nds is 10/32); further digits are its fraction. The digits are those of the
+// shortest text that reads back as x, so that 0.1 gives exactly 10 and every digit typed
+// counts.
 double DollarDecimal(double x, int32_t denominator) {
     double whole = 0;
-    double fraction = std::modf(std::fabs(x), &whole);
-    std::string text = FormatNumberF(fraction, 6); // "0.125000", or "1.000000" rounded up
-    std::string digits = text.substr(0, 1) + text.substr(2);
+    std::modf(std::fabs(x), &whole);
+    char buffer[400];
+    auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(x), std::chars_format::fixed);
+    std::string text(buffer, written.ec == std::errc() ? written.ptr : buffer);
+    const std::size_t dot = text.find('.');
+    std::string digits = "0" + (dot == std::string::npos ? std::string() : text.substr(dot + 1));
     const std::size_t point = std::size_t(1 + DecimalDigits(denominator));
     if (digits.size() <= point) digits.append(point + 1 - digits.size(), '0');
     digits.insert(point, ".");

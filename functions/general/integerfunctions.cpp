@@ -1,7 +1,9 @@
 #include "functions/general/integerfunctions.h"
 
 #include "functions/general/argreader.h"
+#include "functions/numeric/mathpolicy.h"
 
+#include <boost/math/special_functions/binomial.hpp>
 #include <cmath>
 #include <cstdlib>
 
@@ -27,20 +29,24 @@ template <int Step> void Factorial(CEvalContext& ctx) {
     ReturnNumber(ctx, FactorialBy<Step>(n));
 }
 
-// Combinations of k from n, with repetition when `Repeat`.
+// C(n, k) to rounding, never through a product that overflows: infinite only when the
+// value itself leaves the double range.
+double Binomial(uint32_t n, uint32_t k) {
+    return boost::math::binomial_coefficient<double>(n, k, MathPolicy());
+}
+
+// Combinations of k from n, with repetition when `Repeat`. Counts go past 170: only the
+// value's own size limits them.
 template <bool Repeat> void Combinations(CEvalContext& ctx) {
     if (!BeginScalarCall(ctx, 2)) return;
     int32_t n = 0, k = 0;
     CArgReader args(ctx);
-    args.Int(1, k, 1, kMaxFactorial).Int(0, n, 1, kMaxFactorial);
+    args.Int(1, k, 1, INT32_MAX).Int(0, n, 1, INT32_MAX);
     // Looked at before the arguments' own errors.
     if (k > n) return ReturnError(ctx, kErrNum);
     if (args.error) return ReturnError(ctx, args.error);
-    double numerator = 1, denominator = 1;
-    const int32_t from = Repeat ? n : n - k + 1;
-    for (int32_t i = 0; i < k; ++i) numerator *= from + i;
-    for (int32_t i = 2; i <= k; ++i) denominator *= i;
-    ReturnNumber(ctx, numerator / denominator);
+    const uint32_t top = Repeat ? uint32_t(n) + uint32_t(k) - 1 : uint32_t(n);
+    ReturnNumber(ctx, Binomial(top, uint32_t(k)));
 }
 
 // Every value of the argument list, the last argument first and ranges and arrays cell
@@ -70,20 +76,21 @@ FormulaError WalkIntegers(CEvalContext& ctx, int32_t minimum, int32_t maximum, T
     return error;
 }
 
+// (Σv)! / Π v! as the product of C(s + v, v) over the running sum s: each factor is exact
+// to rounding, and the product leaves the double range only where the value does. A sum
+// past 2^32 can only come with a value beyond it.
 void Multinomial(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
-    int64_t sum = 0;
-    double denominator = 1;
+    uint64_t sum = 0;
+    double product = 1;
     FormulaError error = WalkIntegers(ctx, 1, INT32_MAX, [&](int32_t v) -> FormulaError {
-        // Beyond 170 the factorial is not finite; counting it up would take billions of steps.
-        if (v > kMaxFactorial) return kErrNum;
-        denominator *= FactorialBy<1>(v);
-        sum += v;
-        return IsAcceptableResult(denominator) ? 0 : kErrNum;
+        sum += uint64_t(v);
+        if (sum > UINT32_MAX) return kErrNum;
+        product *= Binomial(uint32_t(sum), uint32_t(v));
+        return IsAcceptableResult(product) ? 0 : kErrNum;
     });
     if (error) return ReturnError(ctx, error);
-    if (sum > kMaxFactorial) return ReturnError(ctx, kErrNum);
-    ReturnNumber(ctx, FactorialBy<1>(int32_t(sum)) / denominator);
+    ReturnNumber(ctx, product);
 }
 
 int64_t Euclid(int64_t a, int64_t b) {

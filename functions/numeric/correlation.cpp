@@ -32,35 +32,47 @@ Centre CentreOf(const double* v, std::size_t n) {
 
 } // namespace
 
-void PairSums::Add(double x, double y) {
-    if (n == 0) {
-        shiftX = x;
-        shiftY = y;
-    }
-    double dx = x - shiftX, dy = y - shiftY;
+void PairSums::Add(double xValue, double yValue) {
+    x.push_back(xValue);
+    y.push_back(yValue);
     ++n;
-    sx += dx;
-    sy += dy;
-    sxy += dx * dy;
-    sxx += dx * dx;
-    syy += dy * dy;
 }
 
-double PairSums::SpreadX() const {
-    return double(n) * sxx - sx * sx;
+namespace {
+
+// Σdx², Σdy² and Σdx·dy of the centred deviations divided by their largest magnitudes
+// (kept in scaleX and scaleY; 1 for a constant sample).
+struct ScaledSums {
+    double scaleX = 1, scaleY = 1, sxx = 0, syy = 0, sxy = 0;
+};
+
+double LargestDeviation(const double* v, std::size_t n, const Centre& c) {
+    double largest = 0;
+    for (std::size_t i = 0; i < n; ++i) largest = std::fmax(largest, std::fabs(c.Deviation(v[i])));
+    return largest > 0 && std::isfinite(largest) ? largest : 1;
 }
-double PairSums::SpreadY() const {
-    return double(n) * syy - sy * sy;
+
+ScaledSums ScaledSumsOf(const double* x, const double* y, std::size_t n) {
+    Centre cx = CentreOf(x, n), cy = CentreOf(y, n);
+    ScaledSums s;
+    s.scaleX = LargestDeviation(x, n, cx);
+    s.scaleY = LargestDeviation(y, n, cy);
+    for (std::size_t i = 0; i < n; ++i) {
+        double dx = cx.Deviation(x[i]) / s.scaleX, dy = cy.Deviation(y[i]) / s.scaleY;
+        s.sxx += dx * dx;
+        s.syy += dy * dy;
+        s.sxy += dx * dy;
+    }
+    return s;
 }
-double PairSums::CoSpread() const {
-    return double(n) * sxy - sx * sy;
-}
+
+} // namespace
 
 StatResult Pearson(const PairSums& sums) {
     if (sums.n == 0) return StatError(kErrNA);
+    ScaledSums s = ScaledSumsOf(sums.x.data(), sums.y.data(), sums.n);
     // Square roots taken apart: their product would overflow before the quotient does.
-    return Finite(sums.CoSpread() /
-                  (std::sqrt(std::fabs(sums.SpreadX())) * std::sqrt(std::fabs(sums.SpreadY()))));
+    return Finite(s.sxy / (std::sqrt(s.sxx) * std::sqrt(s.syy)));
 }
 
 StatResult RSquared(const PairSums& sums) {
@@ -73,13 +85,20 @@ StatResult RSquared(const PairSums& sums) {
 
 StatResult Steyx(const PairSums& sums) {
     if (sums.n < 2) return StatError(kErrNA);
-    uint64_t n = sums.n;
-    double co = sums.CoSpread();
-    // Rounding can take a perfect fit's residual just below 0; a constant x or sums beyond
-    // the double range give NaN, which must stay one.
-    double residual = sums.SpreadY() - co * co / sums.SpreadX();
-    if (residual < 0) residual = 0;
-    return Finite(std::sqrt(residual / double(n * (n - 2))));
+    const std::size_t n = sums.n;
+    const double* x = sums.x.data();
+    const double* y = sums.y.data();
+    ScaledSums s = ScaledSumsOf(x, y, n);
+    // The residuals about the fitted line summed one by one: Syy − Sxy²/Sxx cancels for a
+    // close fit. A constant x gives NaN, which must stay one.
+    const double slope = s.sxy / s.sxx;
+    Centre cx = CentreOf(x, n), cy = CentreOf(y, n);
+    double residual = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        double e = cy.Deviation(y[i]) / s.scaleY - slope * (cx.Deviation(x[i]) / s.scaleX);
+        residual += e * e;
+    }
+    return Finite(s.scaleY * std::sqrt(residual / double(n - 2)));
 }
 
 StatResult Covariance(const double* x, const double* y, std::size_t n) {
@@ -90,15 +109,8 @@ StatResult Covariance(const double* x, const double* y, std::size_t n) {
 }
 
 StatResult Correlation(const double* x, const double* y, std::size_t n) {
-    Centre cx = CentreOf(x, n), cy = CentreOf(y, n);
-    double sxy = 0, sxx = 0, syy = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        double dx = cx.Deviation(x[i]), dy = cy.Deviation(y[i]);
-        sxy += dx * dy;
-        sxx += dx * dx;
-        syy += dy * dy;
-    }
-    return Finite(sxy / (std::sqrt(sxx) * std::sqrt(syy)));
+    ScaledSums s = ScaledSumsOf(x, y, n);
+    return Finite(s.sxy / (std::sqrt(s.sxx) * std::sqrt(s.syy)));
 }
 
 } // namespace vl

@@ -6,22 +6,18 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace vl {
 
-// Sums of paired values, each taken as its deviation from the first pair so that data
-// with a large mean keep their digits; the correlation formulas do not change under a
-// shift of either variable.
+// The paired values themselves: the statistics take their deviations from the centres in
+// a second pass, scaled by the largest, so that neither a large mean nor huge or tiny
+// magnitudes cost digits (Add may throw std::bad_alloc).
 struct PairSums {
     uint32_t n = 0;
-    double shiftX = 0, shiftY = 0;
-    double sx = 0, sy = 0, sxy = 0, sxx = 0, syy = 0;
+    std::vector<double> x, y;
 
-    void Add(double x, double y);
-    // n·Σx² − (Σx)², n·Σy² − (Σy)² and n·Σxy − Σx·Σy.
-    double SpreadX() const;
-    double SpreadY() const;
-    double CoSpread() const;
+    void Add(double xValue, double yValue);
 };
 
 // r; #N/A! without pairs, #NUM! when it is not finite (a constant sample).

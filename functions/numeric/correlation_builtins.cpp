@@ -35,10 +35,12 @@ FormulaError PairWalk(CEvalContext& ctx, uint16_t xIndex, uint16_t yIndex, PairS
 
 void Correlation(CEvalContext& ctx, StatResult (*statistic)(const PairSums&), bool xFirst) {
     if (!CheckArgumentCount(ctx, 2, 2)) return;
-    PairSums sums;
-    FormulaError error = PairWalk(ctx, xFirst ? 0 : 1, xFirst ? 1 : 0, sums);
-    StatResult r = error ? StatError(error) : statistic(sums);
-    ReturnNumber(ctx, r.value, r.error);
+    GuardStatMemory(ctx, [&] {
+        PairSums sums;
+        FormulaError error = PairWalk(ctx, xFirst ? 0 : 1, xFirst ? 1 : 0, sums);
+        StatResult r = error ? StatError(error) : statistic(sums);
+        ReturnNumber(ctx, r.value, r.error);
+    });
 }
 
 // The known points of a line: y and x position by position (x generated as the row

@@ -1,7 +1,7 @@
 #pragma once
-// Inverses of the distribution functions by the root search, with fixed starting
-// intervals and tolerances. Probabilities outside (0, 1) give sentinel values instead of
-// errors; the callers decide what to show.
+// Inverses of the distribution functions, to full precision (Boost.Math's quantiles).
+// Probabilities outside (0, 1) give sentinel values instead of errors; the callers decide
+// what to show. The root-search targets stay for the callers that search themselves.
 
 #include <cstdint>
 
@@ -23,7 +23,10 @@ double NormalInv(double p, double mean, double deviation);
 // 1e10 for p >= 1, 0 for p <= 0; never below 0.
 double ChiSquareInv(double p, int32_t k);
 double FInv(double p, int32_t m, int32_t n);
-// ±DBL_MAX for p outside (0, 1); searched to 1e-6 only.
+// ±DBL_MAX for p outside (0, 1).
 double TInv(double p, int32_t nu);
+// The standard normal's upper quantile: the z with P(Z > z) = q, for q in (0, 1); a small
+// q keeps its digits here, where 1 − q would not.
+double NormalUpperInv(double q);
 
 } // namespace vl

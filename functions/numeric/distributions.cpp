@@ -3,7 +3,12 @@
 #include "formula/formulanumber.h"
 #include "functions/numeric/distcdf.h"
 #include "functions/numeric/distinverse.h"
+#include "functions/numeric/mathpolicy.h"
+#include "functions/numeric/specialfunc.h"
 
+#include <algorithm>
+#include <boost/math/distributions/binomial.hpp>
+#include <boost/math/special_functions/gamma.hpp>
 #include <cmath>
 
 namespace vl {
@@ -23,17 +28,19 @@ double Product(double from, double to) {
     return p;
 }
 
-// C(a, b) as the product a − b + 1 … a over 2 … b.
-double Binomial(double a, double b) {
-    return Product(a - b + 1, a) / Product(2, b);
+using Binomial = boost::math::binomial_distribution<double, MathPolicy>;
+
+// P(X = i) of the binomial: 0 outside 0..trials, never a product that overflows.
+double BinomialMass(int32_t i, int32_t trials, double p) {
+    if (i < 0 || i > trials) return 0;
+    return boost::math::pdf(Binomial(trials, p), i);
 }
 
-double Factorial(double n) {
-    return Product(2, n);
-}
-
-double BinomialTerm(int32_t i, int32_t trials, double p) {
-    return Binomial(trials, i) * std::pow(p, i) * std::pow(1 - p, trials - i);
+// P(X <= s) of the binomial; 1 from s = trials on.
+double BinomialCdf(int32_t s, int32_t trials, double p) {
+    if (s < 0) return 0;
+    if (s >= trials) return 1;
+    return boost::math::cdf(Binomial(trials, p), s);
 }
 
 } // namespace
@@ -44,8 +51,17 @@ StatResult Checked(double value) {
 }
 
 StatResult HypGeomDist(int32_t s, int32_t n, int32_t S, int32_t N) {
-    double value = Binomial(S, s) * Binomial(double(N) - S, double(n) - s) / Binomial(N, n);
-    return Checked(value);
+    // C(N, n) = 0 (a sample or a count larger than the population) has no distribution.
+    if (n > N || S > N) return StatError(kErrNum);
+    // Outside the support the mass is 0: one of the other coefficients is.
+    if (s > S || s > n || n - s > N - S) return {0, 0};
+    if (n == N) return {s == S ? 1.0 : 0.0, 0};
+    if (n == 0) return {s == 0 ? 1.0 : 0.0, 0};
+    // C(S, s) C(N − S, n − s) / C(N, n) as a quotient of binomial masses at any one p (they
+    // cancel); at p = n/N each mass is near its mode, so none underflows while the result
+    // does not, and each is exact to rounding.
+    const double p = double(n) / N;
+    return Checked(BinomialMass(s, S, p) * BinomialMass(n - s, N - S, p) / BinomialMass(n, N, p));
 }
 
 StatResult NormDist(double x, double mean, double deviation, int32_t cumulative) {
@@ -75,17 +91,14 @@ StatResult Unchecked(double value) {
 
 StatResult Poisson(double x, double mean, int32_t cumulative) {
     if (x == 0 || mean == 0) return StatError(kErrNum);
-    double e = std::exp(-mean);
     double last = std::floor(x);
-    if (!cumulative) return Unchecked(std::pow(mean, x) * e / Factorial(last));
-    double sum = 0;
-    double i = 0;
-    for (; i <= last && std::isfinite(Factorial(i)); ++i)
-        sum += std::pow(mean, i) * e / Factorial(i);
-    // Past 170! every term is 0, or NaN once the power overflows too; the power grows
-    // or shrinks steadily, so its last value tells which.
-    if (i <= last && std::isinf(std::pow(mean, last))) return StatError(kErrNum);
-    return Unchecked(sum);
+    // P(X <= last) = Q(last + 1, mean), the regularised upper incomplete gamma.
+    if (cumulative) return Unchecked(IncompleteGammaQ(last + 1, mean));
+    // mean^last e^−mean / last! as the gamma derivative, which never overflows; a
+    // fractional x keeps its power of the mean over the whole part.
+    double mass = boost::math::gamma_p_derivative(last + 1, mean, MathPolicy());
+    if (x != last) mass *= std::pow(mean, x - last);
+    return Unchecked(mass);
 }
 
 StatResult Standardize(double x, double mean, double deviation) {
@@ -102,20 +115,19 @@ StatResult Weibull(double x, double alpha, double beta, int32_t cumulative) {
 }
 
 StatResult BinomDist(int32_t s, int32_t trials, double p, int32_t cumulative) {
-    if (!cumulative) return Checked(BinomialTerm(s, trials, p));
-    double sum = 0;
-    for (int32_t i = 0; i <= s && !std::isnan(sum); ++i) sum += BinomialTerm(i, trials, p);
-    return Checked(sum);
+    if (!cumulative) return Checked(BinomialMass(s, trials, p));
+    return Checked(BinomialCdf(s, trials, p));
 }
 
 StatResult CritBinom(int32_t trials, double p, double alpha) {
-    double sum = 0;
-    // A NaN sum never reaches alpha: the answer is #NUM! without walking on.
-    for (int32_t k = 0; k <= trials && !std::isnan(sum); ++k) {
-        sum += BinomialTerm(k, trials, p);
-        if (alpha <= sum) return {double(k), 0};
-    }
-    return StatError(kErrNum);
+    if (alpha <= BinomialCdf(0, trials, p)) return {0, 0};
+    // The quantile lands on the answer or next to it; the walk settles the last step,
+    // the smallest k whose cumulative probability reaches alpha.
+    double guess = boost::math::quantile(Binomial(trials, p), alpha);
+    int32_t k = std::isfinite(guess) ? int32_t(std::clamp(guess, 0.0, double(trials))) : trials;
+    while (k > 0 && alpha <= BinomialCdf(k - 1, trials, p)) --k;
+    while (k < trials && BinomialCdf(k, trials, p) < alpha) ++k;
+    return {double(k), 0};
 }
 
 StatResult ExponDist(double x, double lambda, int32_t cumulative) {
@@ -126,7 +138,8 @@ StatResult ExponDist(double x, double lambda, int32_t cumulative) {
 }
 
 StatResult Confidence(double alpha, double deviation, int32_t size) {
-    double z = NormalInv(1 - alpha * 0.5, 0, 1);
+    // The upper quantile of alpha/2 itself: 1 − alpha/2 rounds to 1 for a tiny alpha.
+    double z = alpha > 0 ? NormalUpperInv(alpha * 0.5) : NormalInv(1, 0, 1);
     return Checked(z * deviation / std::sqrt(double(size)));
 }
 

@@ -145,10 +145,10 @@ void ExponDistBuiltin(CEvalContext& ctx) {
     Scalar(ctx, args, [](const double* v) { return ExponDist(v[0], v[1], I(v[2])); });
 }
 
-// FDIST and FINV hand the second degrees of freedom over as the numerator's.
+// The first degrees of freedom are the numerator's, as in FDISTP.
 void FDistBuiltin(CEvalContext& ctx) {
     static constexpr Arg args[] = {kNonNegative, kCount, kCount};
-    Scalar(ctx, args, [](const double* v) { return Checked(FCdf(v[0], I(v[2]), I(v[1]))); });
+    Scalar(ctx, args, [](const double* v) { return Checked(FCdf(v[0], I(v[1]), I(v[2]))); });
 }
 
 void FDistPBuiltin(CEvalContext& ctx) {
@@ -158,7 +158,7 @@ void FDistPBuiltin(CEvalContext& ctx) {
 
 void FInvBuiltin(CEvalContext& ctx) {
     static constexpr Arg args[] = {kFraction, kCount, kCount};
-    Scalar(ctx, args, [](const double* v) { return Checked(FInv(v[0], I(v[2]), I(v[1]))); });
+    Scalar(ctx, args, [](const double* v) { return Checked(FInv(v[0], I(v[1]), I(v[2]))); });
 }
 
 void FisherBuiltin(CEvalContext& ctx) {

@@ -44,14 +44,17 @@ StatResult TStatistic(const ShiftedSums& first, const ShiftedSums& second) {
     double n1 = first.n, n2 = second.n;
     double pooled = ((n1 - 1) * SampleVariance(first) + (n2 - 1) * SampleVariance(second)) /
                     (n1 + n2 - 2) * (n1 + n2) / (n1 * n2);
-    return Finite((first.Mean() - second.Mean()) / std::sqrt(pooled));
+    // The shifts' difference first: at a large offset each mean alone rounds away the
+    // digits of the difference.
+    double difference = (first.shift - second.shift) + (first.sx / n1 - second.sx / n2);
+    return Finite(difference / std::sqrt(pooled));
 }
 
 StatResult TTest(const ShiftedSums& first, const ShiftedSums& second, int32_t tails) {
     StatResult t = TStatistic(first, second);
     if (t.error) return t;
     int32_t degrees = int32_t(first.n + second.n - 2);
-    double tail = 1 - TCdf(std::fabs(t.value), degrees);
+    double tail = TUpper(std::fabs(t.value), degrees);
     return Finite(tails == 2 ? 2 * tail : tail);
 }
 
@@ -59,13 +62,14 @@ StatResult ZStatistic(const ShiftedSums& sample, double x, const double* deviati
     if (sample.error) return StatError(sample.error);
     if (sample.n < 2) return StatError(kErrDivZero);
     double sigma = deviation ? *deviation : std::sqrt(SampleVariance(sample));
-    return Finite((sample.Mean() - x) / (sigma / std::sqrt(double(sample.n))));
+    double difference = (sample.shift - x) + sample.sx / double(sample.n);
+    return Finite(difference / (sigma / std::sqrt(double(sample.n))));
 }
 
 StatResult ZTest(const ShiftedSums& sample, double x, const double* deviation) {
     StatResult z = ZStatistic(sample, x, deviation);
     if (z.error) return z;
-    return Finite(1 - NormalCdf(z.value, 0, 1));
+    return Finite(NormalUpper(z.value, 0, 1));
 }
 
 StatResult ChiSquareStatistic(const double* observed, const double* expected, std::size_t n) {
@@ -81,7 +85,10 @@ StatResult ChiTest(const double* observed, const double* expected, uint32_t rows
                    uint32_t columns) {
     StatResult chi2 = ChiSquareStatistic(observed, expected, std::size_t(rows) * columns);
     if (chi2.error) return chi2;
-    int64_t degrees = int64_t(rows - 1) * int64_t(columns - 1);
+    // A single row or column is one list of n categories: n − 1 degrees, not the table's
+    // (rows − 1)(columns − 1), which would be 0.
+    int64_t degrees = rows == 1 || columns == 1 ? int64_t(rows) * columns - 1
+                                                : int64_t(rows - 1) * int64_t(columns - 1);
     return Finite(ChiSquareCdf(chi2.value, int32_t(degrees)));
 }
 

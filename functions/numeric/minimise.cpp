@@ -14,6 +14,12 @@ bool IsFree(const Matrix& mask, int32_t i) {
     return VectorAt(mask, i) == 1.0;
 }
 
+// from + (to − from)·u without forming to − from, which overflows for ends of opposite
+// signs near the double range.
+double Between(double from, double to, double u) {
+    return from * (1 - u) + to * u;
+}
+
 // The simplex: nv + 1 vertices of the free variables, each a column, with their values.
 class CSimplex {
 public:
@@ -29,6 +35,10 @@ public:
     // Runs the steps; the count is left in `steps`. False when an evaluation failed.
     bool Run(double epsilon, int32_t maxSteps, int32_t& steps);
     void Finish(double& minimum);
+    // The largest distance of a vertex from the lowest one, in any coordinate, against that
+    // coordinate's size (or the first step, near 0): below sqrt(DBL_EPSILON) the values
+    // cannot tell the points apart.
+    bool Collapsed() const;
 
 private:
     double& P(int32_t vertex, int32_t j) { return vertices_[std::size_t(vertex) * nv_ + j]; }
@@ -45,6 +55,7 @@ private:
     int32_t nv_ = 0;
     std::vector<double> initial_, vertices_, values_, centroid_, xh_, xl_, xr_, trial_;
     int32_t ilo_ = 0, ihi_ = 0, inhi_ = 0;
+    double start_ = 0;
 };
 
 bool CSimplex::Allocate() {
@@ -70,6 +81,7 @@ bool CSimplex::Evaluate(const double* point, double& value) {
 }
 
 bool CSimplex::Build(double start) {
+    start_ = start;
     for (int32_t i = 1, j = 0; i <= n_; ++i)
         if (IsFree(mask_, i)) P(0, j++) = initial_[std::size_t(i - 1)];
     if (!Evaluate(Vertex(0), values_[0])) return false;
@@ -155,12 +167,26 @@ bool CSimplex::Step() {
     return true;
 }
 
+bool CSimplex::Collapsed() const {
+    constexpr double kPointTolerance = 1.4901161193847656e-08; // sqrt(DBL_EPSILON)
+    for (int32_t i = 0; i <= nv_; ++i)
+        for (int32_t k = 0; k < nv_; ++k) {
+            const double lo = vertices_[std::size_t(ilo_) * nv_ + k];
+            const double x = vertices_[std::size_t(i) * nv_ + k];
+            if (std::fabs(x - lo) > kPointTolerance * std::fmax(std::fabs(lo), start_))
+                return false;
+        }
+    return true;
+}
+
+// Converged when the values agree and the vertices do: equal values alone may come from a
+// simplex straddling the minimum, whose lowest vertex is still far from it.
 bool CSimplex::Run(double epsilon, int32_t maxSteps, int32_t& steps) {
     steps = 1;
     for (;;) {
         Rank();
         double spread = std::fabs(values_[ihi_] - values_[ilo_]);
-        if (spread < epsilon * std::fabs(values_[ilo_]) + 1e-30) return true;
+        if (spread < epsilon * std::fabs(values_[ilo_]) + 1e-30 && Collapsed()) return true;
         if (!Step()) return false;
         if (++steps > maxSteps) return true;
     }
@@ -184,7 +210,7 @@ bool MinimiseMonteCarlo(UserFunction& f, int32_t n, const VariableCell* variable
     for (int32_t k = 0; k < points; ++k) {
         FillUniformRandom(draws, n, 0, 0, 0, 0);
         for (int32_t i = 1; i <= n; ++i)
-            if (IsFree(mask, i)) variables[i - 1].Set((to - from) * VectorAt(draws, i) + from);
+            if (IsFree(mask, i)) variables[i - 1].Set(Between(from, to, VectorAt(draws, i)));
         double value = 0;
         if (!EvaluateUserFunction(f, value)) {
             ok = 0;

@@ -50,64 +50,60 @@ StatResult StandardDeviation(const ShiftedSums& sums, bool sample) {
     return r;
 }
 
-void PowerSum::Add(double x) {
-    if (error) return;
-    double d = x - mean;
-    double term = d * d * d;
-    if (power == 4) term *= d;
-    sum += term;
-    if (IsOutOfRange(sum)) error = kErrNum;
-}
-
-MomentBasis MomentBasisOf(const ShiftedSums& sums, uint32_t minimumCount) {
-    MomentBasis basis;
-    if (sums.error) {
-        basis.error = sums.error;
-        return basis;
-    }
-    if (sums.n < minimumCount) {
-        basis.error = kErrDivZero;
-        return basis;
-    }
-    basis.mean = sums.Mean();
-    StatResult sd = StandardDeviation(sums, true);
-    if (sd.error || sd.value == 0) {
-        basis.error = sd.error ? sd.error : kErrDivZero;
-        return basis;
-    }
-    basis.deviation = sd.value;
-    return basis;
-}
-
-StatResult Skewness(uint32_t count, double s, const PowerSum& cubes) {
-    if (cubes.error) return StatError(cubes.error);
-    double n = count;
-    double skew = n / ((n - 1) * (n - 2)) * cubes.sum / (s * s * s);
-    if (IsOutOfRange(skew)) return StatError(kErrNum);
-    return {skew, 0};
-}
-
-StatResult Kurtosis(uint32_t count, double s, const PowerSum& fourths) {
-    if (fourths.error) return StatError(fourths.error);
-    double n = count;
-    double s4 = s * s * s * s;
-    double kurt = (n + 1) * n / ((n - 3) * (n - 2) * (n - 1)) * fourths.sum / s4 -
-                  (n - 1) * (n - 1) * 3 / ((n - 3) * (n - 2));
-    if (IsOutOfRange(kurt)) return StatError(kErrNum);
-    return {kurt, 0};
-}
-
 void ProductSums::Add(double x) {
     if (error) return;
-    product = x * product;
     ++n;
-    if (IsOutOfRange(product) || !(x > 0)) error = kErrNum;
+    if (!(x > 0) || IsOutOfRange(x)) {
+        error = kErrNum;
+        return;
+    }
+    int e = 0;
+    product = std::frexp(product * x, &e);
+    exponent += e;
 }
 
+// (m 2^E)^(1/n) = m^(1/n) 2^(E mod n / n) 2^(E div n): each factor to its rounding.
 StatResult GeometricMean(const ProductSums& sums) {
     if (sums.error) return StatError(sums.error);
     if (sums.n == 0) return StatError(kErrNA);
-    return {std::pow(sums.product, 1.0 / sums.n), 0};
+    const int64_t n = sums.n;
+    int64_t whole = sums.exponent / n, rest = sums.exponent % n;
+    if (rest < 0) {
+        rest += n;
+        --whole;
+    }
+    double root = std::pow(sums.product, 1.0 / double(n)) * std::exp2(double(rest) / double(n));
+    if (whole > 4096 || whole < -4096) return StatError(kErrNum);
+    double mean = std::ldexp(root, int(whole));
+    if (IsOutOfRange(mean)) return StatError(kErrNum);
+    return {mean, 0};
+}
+
+StatResult StandardMoment(const double* values, uint32_t count, int power) {
+    if (count < uint32_t(power == 3 ? 3 : 4)) return StatError(kErrDivZero);
+    const double n = count, shift = values[0];
+    double sum = 0;
+    for (uint32_t i = 0; i < count; ++i) sum += values[i] - shift;
+    double mean = sum / n, rest = 0;
+    for (uint32_t i = 0; i < count; ++i) rest += (values[i] - shift) - mean;
+    rest /= n;
+    double scale = 0;
+    for (uint32_t i = 0; i < count; ++i)
+        scale = std::fmax(scale, std::fabs((values[i] - shift) - mean - rest));
+    if (!(scale > 0) || !std::isfinite(scale)) return StatError(scale > 0 ? kErrNum : kErrDivZero);
+    double m2 = 0, mp = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        double u = ((values[i] - shift) - mean - rest) / scale;
+        m2 += u * u;
+        mp += power == 3 ? u * u * u : u * u * u * u;
+    }
+    // With u scaled, s² = m2 / (n − 1) in the same units.
+    double s2 = m2 / (n - 1);
+    double value = power == 3 ? n / ((n - 1) * (n - 2)) * mp / (s2 * std::sqrt(s2))
+                              : (n + 1) * n / ((n - 3) * (n - 2) * (n - 1)) * mp / (s2 * s2) -
+                                    (n - 1) * (n - 1) * 3 / ((n - 3) * (n - 2));
+    if (IsOutOfRange(value)) return StatError(kErrNum);
+    return {value, 0};
 }
 
 void ReciprocalSums::Add(double x) {

@@ -41,31 +41,18 @@ StatResult Variance(const ShiftedSums& sums, bool sample);
 // The square root of Variance.
 StatResult StandardDeviation(const ShiftedSums& sums, bool sample);
 
-// The second pass of SKEW and KURT: the sum of the power of the deviations from the mean.
-struct PowerSum {
-    double mean = 0;
-    int power = 3;
-    double sum = 0;
-    FormulaError error = 0;
+// SKEW (power 3) and KURT (power 4) of a whole list: the deviations from the mean taken
+// from the shift by the first value, the mean's own rounding corrected, and scaled by the
+// largest so that no power overflows or underflows. #DIV/0! below 3 (4) values or
+// without spread.
+StatResult StandardMoment(const double* values, uint32_t n, int power);
 
-    void Add(double x);
-};
-
-// After the first pass: the mean and the sample deviation, or #DIV/0! with fewer than
-// `minimumCount` values or no spread.
-struct MomentBasis {
-    double mean = 0;
-    double deviation = 0;
-    FormulaError error = 0;
-};
-MomentBasis MomentBasisOf(const ShiftedSums& sums, uint32_t minimumCount);
-StatResult Skewness(uint32_t n, double deviation, const PowerSum& cubes);
-StatResult Kurtosis(uint32_t n, double deviation, const PowerSum& fourths);
-
-// GEOMEAN: running product of values above 0.
+// GEOMEAN: running product of values above 0, as a mantissa in [1/2, 1) and a power of 2
+// kept apart, so that no product of ordinary values overflows or underflows.
 struct ProductSums {
     uint32_t n = 0;
     double product = 1;
+    int64_t exponent = 0;
     FormulaError error = 0;
     void Add(double x);
     void AddError(FormulaError e) { error = JoinError(error, e); }

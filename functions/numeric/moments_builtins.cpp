@@ -31,25 +31,20 @@ void VarianceCore(CEvalContext& ctx, bool sample, bool root) {
 void HigherMoment(CEvalContext& ctx, int power) {
     if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
     GuardStatMemory(ctx, [&] {
-        ShiftedSums sums;
+        FormulaError error = 0;
         std::vector<double> values;
         GatherValueList(ctx, [&](const ListValue& v) {
             if (v.error) {
-                sums.AddError(v.error);
+                error = JoinError(error, v.error);
                 return;
             }
-            sums.Add(v.number);
-            if (!sums.error) values.push_back(v.number);
+            if (!error) values.push_back(v.number);
         });
-        MomentBasis basis = MomentBasisOf(sums, power == 3 ? 3 : 4);
-        if (basis.error) {
-            ReturnError(ctx, basis.error);
+        if (error) {
+            ReturnError(ctx, error);
             return;
         }
-        PowerSum powers{basis.mean, power};
-        for (double x : values) powers.Add(x);
-        StatResult r = power == 3 ? Skewness(sums.n, basis.deviation, powers)
-                                  : Kurtosis(sums.n, basis.deviation, powers);
+        StatResult r = StandardMoment(values.data(), uint32_t(values.size()), power);
         ReturnNumber(ctx, r.value, r.error);
     });
 }

@@ -1,7 +1,6 @@
 #include "functions/numeric/polyreg.h"
 
 #include "functions/numeric/distinverse.h"
-#include "functions/numeric/rootsearch.h"
 
 #include <cmath>
 #include <limits>
@@ -16,10 +15,7 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 double NormalQuantile(double q) {
     if (q >= 1) return kInfinity;
     if (q <= 0) return -kInfinity;
-    double x1 = 0, x2 = 0.1, root = 0;
-    BracketRoot(x1, x2, NormalQuantileTarget, q, 0, 0);
-    FindRootInInterval(x1, x2, root, NormalQuantileTarget, q, 0, 0, 1e-8);
-    return root;
+    return NormalInv(q, 0, 1);
 }
 
 // Sums over the points of g_i times the product of the given columns of F (0: t_i).

@@ -1,20 +1,26 @@
 #pragma once
 // The special functions under every probability function: the logarithm of the gamma
-// function and the regularised incomplete gamma and beta functions. Their series, term
-// limits and tolerances are fixed, because the quoted results of the distribution
-// built-ins come out only with exactly these. Arguments outside a function's domain are
-// not checked; what they compute, non-finite values included, is passed back.
+// function, the regularised incomplete gamma and beta functions and their complements, to
+// full double precision (Boost.Math). Arguments outside a function's domain are not
+// checked; what they compute, non-finite values included, is passed back.
 
 namespace vl {
 
-// ln Γ(x), by a six-term series; below 1 through the reflection formula.
+// ln Γ(x); infinite at the poles.
 double LogGamma(double x);
 
-// The regularised lower incomplete gamma P(a, x): a series up to x = a + 1, a continued
-// fraction above. 0 for x <= 0.
+// The regularised lower incomplete gamma P(a, x); 0 for x <= 0.
 double IncompleteGammaP(double a, double x);
+// Its complement Q(a, x) = 1 − P(a, x), computed directly so that a small upper tail keeps
+// its digits; 1 for x <= 0.
+double IncompleteGammaQ(double a, double x);
 
-// The regularised incomplete beta I_x(a, b) by a continued fraction.
+// The regularised incomplete beta I_x(a, b), and its complement 1 − I_x(a, b).
 double IncompleteBeta(double a, double b, double x);
+double IncompleteBetaC(double a, double b, double x);
+
+// erf and erfc; erfc is computed directly, not as 1 − erf.
+double Erf(double x);
+double Erfc(double x);
 
 } // namespace vl

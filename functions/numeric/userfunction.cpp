@@ -3,6 +3,7 @@
 #include "formula/evaluator.h"
 #include "formula/operands.h"
 
+#include <cfloat>
 #include <cmath>
 
 namespace vl {
@@ -70,23 +71,33 @@ bool EvaluateUserFunction(UserFunction& f, double& value) {
     return ok;
 }
 
+namespace {
+
+bool SameSign(double a, double b) {
+    return std::signbit(a) == std::signbit(b);
+}
+
+} // namespace
+
 void FindRoot1D(UserFunction& f, VariableCell variable, double x0, double x1, double epsilon,
                 uint8_t& ok) {
     ok = 0;
-    if (epsilon <= 0) epsilon = 1e-15;
     double a = x0, b = x1, fa = 0, fb = 0;
     variable.Set(a);
     if (!EvaluateUserFunction(f, fa)) return;
     variable.Set(b);
     if (!EvaluateUserFunction(f, fb)) return;
-    if (fa * fb >= 0) return;
+    // A root at an end brackets nothing.
+    if (std::isnan(fa) || std::isnan(fb) || fa == 0 || fb == 0 || SameSign(fa, fb)) return;
     for (int32_t step = 0; step < kMaxRootSteps; ++step) {
-        double c = b - (b - a) * fb / (fb - fa);
-        if (!std::isfinite(c)) return;
+        double c = b - (b - a) * (fb / (fb - fa));
+        // A secant point outside the bracket (its values too far apart to divide) falls
+        // back to the middle.
+        if (!std::isfinite(c) || !(std::fmin(a, b) <= c && c <= std::fmax(a, b))) c = a / 2 + b / 2;
         double fc = 0;
         variable.Set(c);
-        if (!EvaluateUserFunction(f, fc)) return;
-        if (fc * fb >= 0) {
+        if (!EvaluateUserFunction(f, fc) || std::isnan(fc)) return;
+        if (fc != 0 && SameSign(fc, fb)) {
             fa *= 0.5;
         } else {
             a = b;
@@ -94,11 +105,11 @@ void FindRoot1D(UserFunction& f, VariableCell variable, double x0, double x1, do
         }
         b = c;
         fb = fc;
-        if (std::fabs(c - a) <= epsilon || fc == 0) {
+        const double width = std::fabs(c - a);
+        if (fc == 0 || width <= epsilon || width <= 4 * DBL_EPSILON * std::fabs(c) || c == a) {
             ok = 1;
             return;
         }
-        if (fc * fa >= 0) return;
     }
 }
 

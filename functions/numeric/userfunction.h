@@ -41,7 +41,10 @@ bool EvaluateUserFunction(UserFunction& f, double& value);
 constexpr int32_t kMaxRootSteps = 10000;
 
 // The Illinois form of false position between x0 and x1; leaves the last trial in the
-// variable and ok 1 when it found a root. epsilon <= 0 means 1e-15.
+// variable and ok 1 when it found a root. The search ends when the bracket is within
+// epsilon, or (epsilon <= 0, and whatever epsilon is) within a few ulps of the root, or a
+// value is exactly 0. Signs are compared, never multiplied: the product of two tiny values
+// underflows.
 void FindRoot1D(UserFunction& f, VariableCell variable, double x0, double x1, double epsilon,
                 uint8_t& ok);
 

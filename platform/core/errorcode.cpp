@@ -81,12 +81,18 @@ static_assert(std::size(kMessages) == 61);
 // The codes past the dense range that have a text.
 constexpr const char* kClipboardMessage = "Can't open the Clipboard";
 constexpr const char* kJobRefusedMessage = "The print system refused the print job.";
+constexpr const char* kDuplicatePathMessage =
+    "Another worksheet or folder of this folder has this name.";
+constexpr const char* kFormulaTooLongMessage =
+    "A formula or chart range would be longer than 1,024 characters.";
 
 } // namespace
 
 const char* GetErrorMessage(int code) {
     if (code == kErrorClipboard) return kClipboardMessage;
     if (code == kErrorJobRefused) return kJobRefusedMessage;
+    if (code == kErrorDuplicatePath) return kDuplicatePathMessage;
+    if (code == kErrorFormulaTooLong) return kFormulaTooLongMessage;
     if (code < 1 || code > int(std::size(kMessages))) return kNoError;
     const char* text = kMessages[code - 1];
     return text ? text : kNoError;

@@ -92,7 +92,9 @@ enum : ErrorCode {
     kErrorTooManyFields = 61,
 
     kErrorClipboard = 110,
-    kErrorJobRefused = 111, // the print system did not take a finished print job
+    kErrorJobRefused = 111,     // the print system did not take a finished print job
+    kErrorDuplicatePath = 116,  // a rename or move would give two items the same path
+    kErrorFormulaTooLong = 117, // an edit would push a formula or chart range past its field
 };
 
 // The text of a code; every code without a text of its own gives "No error". The texts are

@@ -236,6 +236,9 @@ TEST_F(TreeTest, EveryResultOfTheEditsWithNoUndoAndNoRecalculation) {
         {"rename Sheet3 as it is", rename(3, "Sheet3"), S_OK, 99, kBefore, "112"},
         // The formula's longer name needs a page: none, no rename.
         {"rename Sheet2, no memory", renameFailing(2, "Sales"), E_OUTOFMEMORY, 99, kBefore, "112"},
+        // A name another item of the folder has would make "Sheet3" ambiguous: refused.
+        {"rename Sheet1 as Sheet3", rename(0, "sheet3"), HRESULT(0x80040000 + 116), 99, kBefore,
+         "112"},
         {"rename Sheet1 to nothing", rename(-2, ""), S_OK, 99,
          "\\/1/1 \\F/2/1 \\F\\Sheet2/1/2 \\Sheet3/1/1 3 1 \\", "112"},
     };

@@ -126,7 +126,14 @@ TEST(ChartData, CategoriesOverManyCellsGetADivisor) {
                  {65535, 1, 1000, 65},
                  {100000, 1, 1000, 100},
                  {100000, 0, 1000, 100},
-                 {100000, 70, 70, 1428}};
+                 {100000, 70, 70, 1428},
+                 // Fewer cells than before: the divisor comes back down with the count.
+                 {10, 1000, 1, 10},
+                 {100000, 1000000, 1000, 100},
+                 {65534, 1000, 1, 65534},
+                 {65535, 1000, 1000, 65},
+                 {10, 70, 1, 10},
+                 {70, 70, 70, 1}};
     for (const Case& c : cases) {
         f.chart->series[0].settings.divisor = c.before;
         ResetSeriesData(*f.chart, 0);

@@ -188,3 +188,29 @@ TEST(StyleTables, ImportStyleMapsItsFontAndReusesEqualStyles) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+// Styles naming a removed list (or a number past the last list) lose it with its flags;
+// those naming a list still in use, and the others, keep theirs.
+TEST(StyleTables, StylesOfARemovedDropDownListLoseIt) {
+    StyleTables tables;
+    DropDownListRecord lists[kDropDownLists];
+    SetDropDownName(lists[0], "Fruits");
+    AddDropDownEntry(lists[2], "Red");
+    const uint16_t uses[] = {0, 1, 2, 3, 100, 101, 1};
+    tables.styleCount = uint16_t(std::size(uses));
+    for (uint16_t i = 0; i < tables.styleCount; ++i) {
+        tables.styles[i].dropDownList = uses[i];
+        tables.styles[i].sort = tables.styles[i].autoAppend = tables.styles[i].autoComplete = 1;
+    }
+    EXPECT_EQ(ForgetRemovedDropDownLists(tables, lists), 3u); // lists 2, 100 and 101
+    const uint16_t kept[] = {0, 1, 0, 3, 0, 0, 1};
+    for (uint16_t i = 0; i < tables.styleCount; ++i) {
+        EXPECT_EQ(tables.styles[i].dropDownList, kept[i]) << i;
+        EXPECT_EQ(tables.styles[i].sort, kept[i] || uses[i] == 0 ? 1 : 0) << i;
+    }
+    EXPECT_EQ(ForgetRemovedDropDownLists(tables, lists), 0u);
+}
+
+} // namespace vl

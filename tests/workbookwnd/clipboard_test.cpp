@@ -213,8 +213,13 @@ TEST_F(ClipboardTest, DragMovesAndCtrlDragCopies) {
     EXPECT_EQ(CellText(2, 3), "1");
     EXPECT_EQ(CellText(2, 4), "2");
     EXPECT_EQ(CopyHistory().Entries().entries[kUndoSpareSlot].kind, kUndoEmpty);
-    // The move is undone in its two entries: the drop, then the source.
+    // The move is one edit: one Undo puts the cells back, one Redo moves them again.
+    const edittest::WorkbookDump moved = edittest::DumpWorkbook(Book());
     Command(ID_EDIT_UNDO);
+    EXPECT_TRUE(edittest::SameWorkbook(before, edittest::DumpWorkbook(Book())));
+    EXPECT_EQ(CellText(0, 1), "2");
+    Command(ID_EDIT_REDO);
+    EXPECT_TRUE(edittest::DumpWorkbook(Book()) == moved);
     Command(ID_EDIT_UNDO);
     EXPECT_TRUE(edittest::DumpWorkbook(Book()) == before);
     SetWorkbookKeyState([] { return Qt::KeyboardModifiers(Qt::ControlModifier); });

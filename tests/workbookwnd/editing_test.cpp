@@ -1,5 +1,7 @@
 // Typing into the grid: the editor opens, ends, moves the cursor and stores what was typed.
 
+#include "model/cellrecord.h"
+#include "model/cellstore.h"
 #include "model/formatstore.h"
 #include "model/rangestyle.h"
 #include "model/workbook.h"
@@ -75,6 +77,27 @@ TEST_F(EditingTest, TypingOpensTheEditorWithTheCharacterAlone) {
     Key(Qt::Key_F2);
     EXPECT_EQ(EditorText(), QStringLiteral("42"));
     EXPECT_EQ(Editor()->textCursor().position(), 0);
+}
+
+// F2 then Enter stores the number the cell held: the editor starts from the digits that read
+// back as it, 16 or 17 where 15 would round it to another number.
+TEST_F(EditingTest, F2ThenEnterKeepsTheNumber) {
+    const char* texts[] = {"1234567890123456", "0.30000000000000004", "1.7976931348623157e+308",
+                           "42.5"};
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        Enter(0, 0, QString::fromLatin1(text));
+        const uint8_t* cell = FindCell(Book().tree.active->cells, 0, 0);
+        ASSERT_NE(cell, nullptr);
+        const double stored = cell::Number(cell);
+        Select(0, 0);
+        Key(Qt::Key_F2);
+        EXPECT_EQ(EditorText().toStdString(), text);
+        Key(Qt::Key_Return);
+        cell = FindCell(Book().tree.active->cells, 0, 0);
+        ASSERT_NE(cell, nullptr);
+        EXPECT_EQ(cell::Number(cell), stored);
+    }
 }
 
 // Each way the help gives to pick a reference after F2: the arrow keys to a cell and F2 or

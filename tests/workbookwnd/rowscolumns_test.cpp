@@ -5,6 +5,7 @@
 #include "model/workbook.h"
 #include "render/metrics.h"
 #include "resources/commandids.h"
+#include "tests/formula/evaltestutil.h"
 #include "wndtest.h"
 
 namespace vl {
@@ -23,6 +24,11 @@ protected:
         Settle();
     }
     int32_t Height(uint32_t row) const { return GetRowHeight(*Book().tree.active, row, 100); }
+    // The cell as the grid shows it: its editor text, then its value.
+    std::string Shown(uint16_t column, uint32_t row) const {
+        const uint8_t* r = FindCell(Book().tree.active->cells, row, column);
+        return CellText(column, row) + " -> " + (r ? test::ShownRecord(r) : "");
+    }
 };
 
 TEST_F(RowsColumnsTest, ACustomHeightMovesWithItsRow) {
@@ -129,5 +135,90 @@ TEST_F(RowsColumnsTest, EveryRowSearchForwardAndBackOverBToD) {
 }
 
 } // namespace
+
+namespace {
+
+struct ShownCell {
+    uint16_t column;
+    uint32_t row;
+    const char* before;
+    const char* after;
+};
+
+} // namespace
+
+// Removing or inserting rows through the window's commands: a formula whose cell went reads
+// #REF!, a range keeps its survivors, a range to the last row keeps reaching it; Undo brings
+// every text and value back, Redo takes them again.
+TEST_F(RowsColumnsTest, ReadersOfRemovedCellsShowRefAndRangesKeepTheirSurvivors) {
+    struct Case {
+        const char* name;
+        int id;
+        uint32_t first, last; // the rows selected
+        std::vector<ShownCell> cells;
+    };
+    const Case cases[] = {
+        {"rows 3-4 removed",
+         ID_REMOVE_ROWS,
+         2,
+         3,
+         {{1, 0, "=A3*10 -> 30", "=#REF!*10 -> #REF!"},
+          {2, 0, "=$A$3 -> 3", "=#REF! -> #REF!"},
+          {3, 0, "=SUM(A3:A4) -> 7", "=SUM(#REF!) -> #REF!"},
+          {7, 7, "=A3 -> 3", "=#REF! -> #REF!"},
+          {4, 0, "=SUM(A3:A6) -> 18", "=SUM(A3:A4) -> 11"},
+          {5, 0, "=SUM(A1:A10) -> 55", "=SUM(A1:A8) -> 48"}}},
+        {"row 3 removed",
+         ID_REMOVE_ROWS,
+         2,
+         2,
+         {{3, 0, "=SUM(A3:A4) -> 7", "=SUM(A3:A3) -> 4"},
+          {5, 0, "=SUM(A1:A10) -> 55", "=SUM(A1:A9) -> 52"}}},
+        {"rows 5-12 removed",
+         ID_REMOVE_ROWS,
+         4,
+         11,
+         {{5, 0, "=SUM(A1:A10) -> 55", "=SUM(A1:A4) -> 10"},
+          {6, 0, "=SUM(A3:A12) -> 75", "=SUM(A3:A4) -> 7"}}},
+        {"rows 1-4 removed",
+         ID_REMOVE_ROWS,
+         0,
+         3,
+         {{6, 12, "=SUM(A3:A12) -> 75", "=SUM(A1:A8) -> 68"}}},
+        {"rows 3-4 inserted under a range to the last row",
+         ID_INSERT_ROWS,
+         2,
+         3,
+         {{8, 0, "=SUM($A$1:$A$2097152) -> 210", "=SUM($A$1:$A$2097152) -> 210"},
+          {1, 0, "=A3*10 -> 30", "=A5*10 -> 30"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(NewWindow(), nullptr);
+        for (uint32_t row = 0; row < 20; ++row) Enter(0, row, QString::number(row + 1));
+        const char* formulas[] = {
+            "=A3*10",       "=$A$3",        "=SUM(A3:A4)",          "=SUM(A3:A6)",
+            "=SUM(A1:A10)", "=SUM(A3:A12)", "=SUM($A$1:$A$2097152)"};
+        const uint16_t columns[] = {1, 2, 3, 4, 5, 6, 8};
+        for (size_t i = 0; i < 7; ++i) Enter(columns[i], 0, QString::fromLatin1(formulas[i]));
+        Enter(7, 7, QStringLiteral("=A3"));
+        Enter(6, 12, QStringLiteral("=SUM(A3:A12)"));
+        SelectRange(0, c.first, 0, c.last);
+        Command(c.id);
+        const auto place = [&](const ShownCell& s) {
+            // Cells below the edit moved with their rows.
+            const int64_t shift = c.id == ID_REMOVE_ROWS ? -int64_t(c.last - c.first + 1)
+                                                         : int64_t(c.last - c.first + 1);
+            return s.row > c.last ? uint32_t(s.row + shift) : s.row;
+        };
+        for (const ShownCell& s : c.cells)
+            EXPECT_EQ(Shown(s.column, place(s)), s.after) << "after, " << s.before;
+        Command(ID_EDIT_UNDO);
+        for (const ShownCell& s : c.cells) EXPECT_EQ(Shown(s.column, s.row), s.before) << "undone";
+        Command(ID_EDIT_REDO);
+        for (const ShownCell& s : c.cells)
+            EXPECT_EQ(Shown(s.column, place(s)), s.after) << "redone, " << s.before;
+    }
+}
 
 } // namespace vl

@@ -71,7 +71,7 @@ TEST(AdjustFormulaText, EachRuleOfEachMode) {
         // Rows 5..7 removed: the same formula, moved back from 13 to 10.
         {kAdjustRowsRemoved, rows57, 0, 10, "=R[-10]C", "=R[-7]C"},
         {kAdjustRowsRemoved, rows57, 0, 2, "=R[6]C", "=R[3]C"},
-        {kAdjustRowsRemoved, rows57, 0, 2, "=R[4]C", "=R[1]C"}, // reached into the span
+        {kAdjustRowsRemoved, rows57, 0, 2, "=R[4]C", "=#REF!"}, // its cell removed
         {kAdjustRowsRemoved, rows57, 0, 2, "=R[1]C", "=R[1]C"},
         {kAdjustRowsRemoved, rows57, 0, 10, "=R[-2]C", "=R[-2]C"},
         // Columns 3..4 inserted and removed.
@@ -79,7 +79,7 @@ TEST(AdjustFormulaText, EachRuleOfEachMode) {
         {kAdjustColumnsInserted, cols34, 1, 0, "=R[5]C[2]", "=R[5]C[4]"},
         {kAdjustColumnsInserted, cols34, 1, 0, "=RC[2045]", nullptr},
         {kAdjustColumnsRemoved, cols34, 7, 0, "=RC[-7]", "=RC[-5]"},
-        {kAdjustColumnsRemoved, cols34, 7, 0, "=RC[-6]", "=RC[-6]"}, // reached into the span
+        {kAdjustColumnsRemoved, cols34, 7, 0, "=RC[-6]", "=#REF!"}, // its cell removed
         {kAdjustColumnsRemoved, cols34, 1, 0, "=R[9]C[6]", "=R[9]C[4]"},
         // Absolute parts move with their cells as relative ones do, keeping their form:
         // above, at and past the span, in formulas that moved and that did not.
@@ -87,11 +87,31 @@ TEST(AdjustFormulaText, EachRuleOfEachMode) {
         {kAdjustRowsInserted, rows57, 0, 13, "=R[-7]C+R3C+R10C", "=R[-10]C+R3C+R13C"},
         {kAdjustRowsInserted, rows57, 0, 0, "=R2097149C1", "=R2097152C1"}, // to the last row
         {kAdjustRowsInserted, rows57, 0, 0, "=R2097150C1", nullptr},       // one past it
-        {kAdjustRowsRemoved, rows57, 0, 2, "=R4C1+R7C1+R9C1", "=R4C1+R4C1+R6C1"},
+        {kAdjustRowsRemoved, rows57, 0, 2, "=R4C1+R7C1+R9C1", "=R4C1+#REF!+R6C1"},
         {kAdjustColumnsInserted, cols34, 0, 0, "=RC3+RC4+R1C20", "=RC3+RC6+R1C22"},
         {kAdjustColumnsRemoved, cols34, 0, 0, "=RC3+RC6", "=RC3+RC4"},
         {kAdjustColumnsInserted, cols34, 0, 0, "=RC2045", "=RC2047"},
         {kAdjustColumnsInserted, cols34, 0, 0, "=RC2046", nullptr},
+        // Ranges losing rows keep their survivors; wholly removed, #REF!.
+        {kAdjustRowsRemoved, rows57, 0, 0, "=SUM(R5C1:R7C1)", "=SUM(R5C1:R5C1)"},
+        {kAdjustRowsRemoved, rows57, 0, 0, "=SUM(R7C1:R10C1)", "=SUM(R6C1:R7C1)"},
+        {kAdjustRowsRemoved, rows57, 0, 0, "=SUM(R10C1:R7C1)", "=SUM(R7C1:R6C1)"},
+        {kAdjustRowsRemoved, rows57, 0, 0, "=SUM(R6C1:R8C1)", "=SUM(#REF!)"},
+        {kAdjustRowsRemoved, rows57, 0, 0, "=SUM(R6:R9)", "=SUM(R6:R6)"},
+        {kAdjustRowsRemoved, rows57, 0, 0, "=SUM(C3:C3)", "=SUM(C3:C3)"},
+        {kAdjustRowsRemoved, rows57, 0, 0, "=SUM(R[4]C:R[6]C)+R[4]C", "=SUM(R[4]C:R[4]C)+R[4]C"},
+        {kAdjustRowsRemoved, rows57, 0, 3, "=SUM(R[3]C:R[6]C)", "=SUM(R[2]C:R[3]C)"},
+        {kAdjustColumnsRemoved, cols34, 0, 0, "=SUM(C4:C4)+SUM(C3:C5)", "=SUM(#REF!)+SUM(C3:C3)"},
+        {kAdjustColumnsRemoved, cols34, 0, 0, "=SUM(R1C2:R1C6)", "=SUM(R1C2:R1C4)"},
+        // An end at the last row (column) stays there; a range's first end does not.
+        {kAdjustRowsInserted, rows57, 0, 0, "=SUM(R1C1:R2097152C1)", "=SUM(R1C1:R2097152C1)"},
+        {kAdjustRowsInserted, rows57, 0, 0, "=SUM(R9C1:R2097152C1)", "=SUM(R12C1:R2097152C1)"},
+        {kAdjustRowsInserted, rows57, 0, 0, "=SUM(R2097152C1:R2097152C1)", nullptr},
+        {kAdjustRowsInserted, rows57, 0, 0, "=SUM(R1C1:R2097151C1)", nullptr},
+        {kAdjustRowsInserted, rows57, 0, 0, "=R2097152C1", nullptr},
+        {kAdjustRowsRemoved, rows57, 0, 0, "=SUM(R9C1:R2097152C1)", "=SUM(R6C1:R2097152C1)"},
+        {kAdjustColumnsInserted, cols34, 0, 0, "=SUM(C1:C2047)", "=SUM(C1:C2047)"},
+        {kAdjustColumnsRemoved, cols34, 0, 0, "=SUM(C1:C2047)", "=SUM(C1:C2047)"},
     };
     CEvalContext ctx;
     for (const Case& c : cases) {

@@ -4,6 +4,7 @@
 #include "formula/recalc.h"
 #include "formula/translate.h"
 #include "model/container.h"
+#include "model/inspectedcell.h"
 #include "model/worksheettree.h"
 #include "platform/core/alloc.h"
 #include "tests/model/newhook.h"
@@ -31,6 +32,7 @@ public:
         book_->tree.active = Sheet("Sa");
     }
     CWorkbook& Book() { return *book_; }
+    void Append(uint8_t type, const char* name, uint16_t level) { Add(type, name, level); }
     CWorksheet* Sheet(std::string_view name) { return AsWorksheet(Item(name)); }
     CTreeItem* Item(std::string_view name) {
         for (CTreeItem* p = book_->tree.first; p; p = p->next)
@@ -285,14 +287,14 @@ TEST(StructuralReferences, RenamesAndMovesRewriteEveryFormulaNamingTheItem) {
          [&](CRefsBook& b) {
              return MoveTreeItemCommand(b.Book(), sel, *b.Item("Sa"), b.Item("F"));
          },
-         2,
+         1,
          {{"Sb!A1", "=\\F\\Sa!A5 -> 55"},
           {"Sc!A1", "=F\\Sa!A5 -> 55"},
           {"Sa!B1", "=\\F\\Sa!A5 -> 55"},
           {"Sa!A20", "=\\Sc!A1+\\Sc!A2 -> 55"}}},
         {"worksheet dragged out of the folder",
          [&](CRefsBook& b) { return MoveTreeItemCommand(b.Book(), sel, *b.Item("Sb"), nullptr); },
-         2,
+         1,
          {{"Sc!A3", "=\\Sb!C1 -> 3"},
           {"Sc!A4", "=Sb!C1 -> 3"},
           {"Sb!A2", "=Sb!C1+\"Sb\"!C1 -> 6"},
@@ -442,7 +444,7 @@ TEST(StructuralReferences, ChartRangesFollowRowsRenamesAndMovesWithUndoAndRedo) 
          [&](CRefsBook& b) {
              return MoveTreeItemCommand(b.Book(), sel, *b.Item("Sc"), b.Item("F"));
          },
-         2, "R2C5:R17C5", "\\Sa!R2C5:R17C5+\\Sa!R2C1"},
+         1, "R2C5:R17C5", "\\Sa!R2C5:R17C5+\\Sa!R2C1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -478,6 +480,400 @@ TEST(StructuralReferences, ChartRangesFollowRowsRenamesAndMovesWithUndoAndRedo) 
         EXPECT_EQ(series("Sa"), c.onSa);
         EXPECT_EQ(series("Sc"), c.onSc);
     }
+}
+
+namespace {
+
+// "A3:B4" as "$A$3:$B$4": every column and row of the reference made absolute.
+std::string Absolute(std::string_view reference) {
+    if (reference == "#REF!") return std::string(reference);
+    std::string out;
+    char before = 0;
+    for (const char c : reference) {
+        const bool letter = c >= 'A' && c <= 'Z', digit = c >= '0' && c <= '9';
+        const bool beforeLetter = before >= 'A' && before <= 'Z';
+        const bool beforeDigit = before >= '0' && before <= '9';
+        if ((letter && !beforeLetter && before != '$') ||
+            (digit && !beforeDigit && !beforeLetter && before != '$'))
+            out += '$';
+        if (digit && beforeLetter) out += '$';
+        out += c;
+        before = c;
+    }
+    return out;
+}
+
+} // namespace
+
+// Every kind of reference to Sa, relative and absolute, from Sa itself and from Sb, through
+// every structural edit of Sa: a reference whose cells all go reads #REF!, a range keeps what
+// is left of it, and undo and redo give back the texts and values before and after.
+TEST(StructuralReferences, EveryKindOfReferenceThroughEveryEditWithUndo) {
+    struct Edit {
+        const char* name;
+        std::function<CommandResult(CWorkbook&)> edit;
+    };
+    const Edit edits[] = {
+        {"rows 3-4 inserted", [](CWorkbook& w) { return InsertRowsCommand(w, Rows(2, 3)); }},
+        {"rows 3-4 removed", [](CWorkbook& w) { return RemoveRowsCommand(w, Rows(2, 3)); }},
+        {"columns C-D inserted",
+         [](CWorkbook& w) { return InsertColumnsCommand(w, Columns(2, 3)); }},
+        {"columns C-D removed",
+         [](CWorkbook& w) { return RemoveColumnsCommand(w, Columns(2, 3)); }},
+    };
+    struct Case {
+        const char* kind;
+        const char* typed[2];    // for the rows edits, then for the columns edits
+        const char* after[4][2]; // per edit (as above), the reference after it
+    };
+    // A reader at A1 stays in place through every edit; its target moves or goes.
+    const Case cases[] = {
+        {"single cell", {"A3", "C1"}, {{"A5", ""}, {"#REF!", ""}, {"", "E1"}, {"", "#REF!"}}},
+        {"single cell past the span",
+         {"A6", "F1"},
+         {{"A8", ""}, {"A4", ""}, {"", "H1"}, {"", "D1"}}},
+        {"range start in the span",
+         {"A3:A6", "C1:F1"},
+         {{"A5:A8", ""}, {"A3:A4", ""}, {"", "E1:H1"}, {"", "C1:D1"}}},
+        {"range end in the span",
+         {"A2:A4", "B1:D1"},
+         {{"A2:A6", ""}, {"A2:A2", ""}, {"", "B1:F1"}, {"", "B1:B1"}}},
+        {"whole range in the span",
+         {"A3:A4", "C1:D1"},
+         {{"A5:A6", ""}, {"#REF!", ""}, {"", "E1:F1"}, {"", "#REF!"}}},
+        {"range around the span",
+         {"A2:A9", "B1:G1"},
+         {{"A2:A11", ""}, {"A2:A7", ""}, {"", "B1:I1"}, {"", "B1:E1"}}},
+        {"whole rows and columns",
+         {"3:4", "C:D"},
+         {{"5:6", ""}, {"#REF!", ""}, {"", "E:F"}, {"", "#REF!"}}},
+        {"whole rows and columns beside the span",
+         {"C:D", "3:4"},
+         {{"C:D", ""}, {"C:D", ""}, {"", "3:4"}, {"", "3:4"}}},
+        {"to the last row and column",
+         {"A2:A2097152", "B1:BZS1"},
+         {{"A2:A2097152", ""}, {"A2:A2097152", ""}, {"", "B1:BZS1"}, {"", "B1:BZS1"}}},
+    };
+    for (size_t edit = 0; edit < 4; ++edit) {
+        const bool rows = edit < 2;
+        for (const Case& c : cases) {
+            for (const bool absolute : {false, true}) {
+                for (const char* reader : {"Sa!A1", "Sb!A1"}) {
+                    const std::string typed0 = c.typed[rows ? 0 : 1];
+                    const std::string after0 = c.after[edit][rows ? 0 : 1];
+                    const std::string typed = absolute ? Absolute(typed0) : typed0;
+                    const std::string after = absolute ? Absolute(after0) : after0;
+                    const bool other = reader[1] == 'b';
+                    const std::string prefix = other ? "\\Sa!" : "";
+                    SCOPED_TRACE(std::string(edits[edit].name) + ", " + c.kind + ", " + typed +
+                                 " from " + reader);
+                    CRefsBook b;
+                    // Values where the wholly kept cells would show them.
+                    b.Type("Sa!A6", "6");
+                    b.Type("Sa!F1", "60");
+                    // Read through a function: a range alone would spread its cells.
+                    b.Type(reader, "=SUM(" + prefix + typed + ")");
+                    const std::string shownAfter =
+                        "=SUM(" + (after == "#REF!" ? after : prefix + after) + ") -> *";
+                    ExpectEdit(b, {{reader, ("=SUM(" + prefix + typed + ") -> *").c_str()}},
+                               {{reader, shownAfter.c_str()}},
+                               [&] { return edits[edit].edit(b.Book()); });
+                }
+            }
+        }
+    }
+}
+
+namespace {
+
+// Sa's container anchor, print range (kind, then A1 corners) and the inspect entries, as text.
+std::string Places(CRefsBook& b) {
+    const CWorksheet* ws = b.Sheet("Sa");
+    if (!ws) ws = b.Sheet("Data");
+    std::string out;
+    const CellRef& a = ws->firstContainer->settings.anchor;
+    out += "anchor " + std::to_string(a.column) + "," + std::to_string(a.row);
+    const RangeDescriptor& p = ws->pageSetup.printRange;
+    out += "; print " + std::to_string(ws->pageSetup.printRangeKind) + " " + std::to_string(p.c1) +
+           "," + std::to_string(p.r1) + ":" + std::to_string(p.c2) + "," + std::to_string(p.r2);
+    for (uint32_t i = 0; i < b.Book().inspectedCells.ItemCount(); ++i) {
+        InspectedCellRecord r;
+        GetInspectedCell(b.Book().inspectedCells, i, r);
+        out += std::string("; ") + r.worksheet + " " + std::to_string(r.cell.column) + "," +
+               std::to_string(r.cell.row);
+    }
+    return out;
+}
+
+} // namespace
+
+// A container's anchor, the print range and the inspect entries follow every structural
+// edit and rename of their worksheet, in the same undo entry as the formulas.
+TEST(StructuralReferences, StoredPlacesFollowEveryEditWithUndoAndRedo) {
+    struct Case {
+        const char* name;
+        std::function<CommandResult(CRefsBook&)> edit;
+        int steps;
+        const char* after;
+    };
+    const GridSelection sel{};
+    const char* before = "anchor 2,4; print 1 1,2:3,9; \\Sa 0,4; \\Sa 0,2; \\F\\Sb 0,4";
+    const Case cases[] = {
+        {"rows 3-4 removed", [](CRefsBook& b) { return RemoveRowsCommand(b.Book(), Rows(2, 3)); },
+         1, "anchor 2,2; print 1 1,2:3,7; \\Sa 0,2;  0,2; \\F\\Sb 0,4"},
+        {"rows 3-4 inserted", [](CRefsBook& b) { return InsertRowsCommand(b.Book(), Rows(2, 3)); },
+         1, "anchor 2,6; print 1 1,4:3,11; \\Sa 0,6; \\Sa 0,4; \\F\\Sb 0,4"},
+        {"rows 1-10 removed", [](CRefsBook& b) { return RemoveRowsCommand(b.Book(), Rows(0, 9)); },
+         1, "anchor 2,0; print 0 1,2:3,9;  0,4;  0,2; \\F\\Sb 0,4"},
+        {"rows past everything inserted",
+         [](CRefsBook& b) { return InsertRowsCommand(b.Book(), Rows(20, 20)); }, 1,
+         "anchor 2,4; print 1 1,2:3,9; \\Sa 0,4; \\Sa 0,2; \\F\\Sb 0,4"},
+        {"column C removed",
+         [](CRefsBook& b) { return RemoveColumnsCommand(b.Book(), Columns(2, 2)); }, 1,
+         "anchor 2,4; print 1 1,2:2,9; \\Sa 0,4; \\Sa 0,2; \\F\\Sb 0,4"},
+        {"column A inserted",
+         [](CRefsBook& b) { return InsertColumnsCommand(b.Book(), Columns(0, 0)); }, 1,
+         "anchor 3,4; print 1 2,2:4,9; \\Sa 1,4; \\Sa 1,2; \\F\\Sb 0,4"},
+        {"Sa renamed",
+         [&](CRefsBook& b) { return RenameTreeItemCommand(b.Book(), sel, *b.Item("Sa"), "Data"); },
+         1, "anchor 2,4; print 1 1,2:3,9; \\Data 0,4; \\Data 0,2; \\F\\Sb 0,4"},
+        {"folder F renamed",
+         [&](CRefsBook& b) { return RenameTreeItemCommand(b.Book(), sel, *b.Item("F"), "G"); }, 1,
+         "anchor 2,4; print 1 1,2:3,9; \\Sa 0,4; \\Sa 0,2; \\G\\Sb 0,4"},
+        {"Sa dragged into F",
+         [&](CRefsBook& b) {
+             return MoveTreeItemCommand(b.Book(), sel, *b.Item("Sa"), b.Item("F"));
+         },
+         1, "anchor 2,4; print 1 1,2:3,9; \\F\\Sa 0,4; \\F\\Sa 0,2; \\F\\Sb 0,4"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CRefsBook b;
+        TypeBudget(b);
+        CWorksheet& sa = *b.Sheet("Sa");
+        auto container = NewBlockObject<CContainer>();
+        const CellRef anchor{2, 4, kRefCell};
+        InitContainerDefaults(*container, &anchor, nullptr);
+        container->settings.id = 1;
+        LinkContainer(sa, std::move(container));
+        sa.pageSetup.printRangeKind = kPrintCellRange;
+        MakeRangeDescriptor({1, 2, 3, 9}, &sa.pageSetup.printRange);
+        for (auto [path, row] :
+             {std::pair("\\Sa", 4u), std::pair("\\Sa", 2u), std::pair("\\F\\Sb", 4u)}) {
+            InspectedCellRecord r;
+            std::strcpy(r.worksheet, path);
+            r.cell = {0, row, kRefCell};
+            ASSERT_TRUE(AppendInspectedCell(b.Book().inspectedCells, r));
+        }
+        ASSERT_EQ(Places(b), before);
+        ASSERT_EQ(c.edit(b), CommandResult::kDone);
+        EXPECT_EQ(Places(b), c.after);
+        for (int i = 0; i < c.steps; ++i)
+            ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+        EXPECT_EQ(Places(b), before);
+        for (int i = 0; i < c.steps; ++i)
+            ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
+        EXPECT_EQ(Places(b), c.after);
+    }
+}
+
+// A rename or a move that would give an item the path another item has is refused by every
+// route, changing nothing: formulas naming either would read one of them silently.
+TEST(StructuralReferences, ARenameOrMoveOntoAnotherItemsPathIsRefused) {
+    const GridSelection sel{};
+    struct Case {
+        const char* name;
+        std::function<CommandResult(CRefsBook&)> edit;
+    };
+    const Case refused[] = {
+        {"renamed as another worksheet",
+         [&](CRefsBook& b) { return RenameTreeItemCommand(b.Book(), sel, *b.Item("Sa"), "Sc"); }},
+        {"renamed as another in other case",
+         [&](CRefsBook& b) { return RenameTreeItemCommand(b.Book(), sel, *b.Item("Sa"), "sC"); }},
+        {"renamed as the folder",
+         [&](CRefsBook& b) { return RenameTreeItemCommand(b.Book(), sel, *b.Item("Sc"), "F"); }},
+        {"renamed by automation",
+         [&](CRefsBook& b) {
+             return RenameTreeItemCommand(b.Book(), sel, *b.Item("Sa"), "Sc",
+                                          TreeEditor::kAutomation);
+         }},
+        {"dragged beside a worksheet of its name",
+         [&](CRefsBook& b) { return MoveTreeItemCommand(b.Book(), sel, *b.Item("Sb"), nullptr); }},
+    };
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.name);
+        CRefsBook b;
+        TypeBudget(b);
+        // The top-level worksheet after the folder takes the name of the one inside it.
+        if (std::string(c.name).find("dragged") != std::string::npos) b.Item("Sc")->SetName("Sb");
+        b.Recalc();
+        const WorkbookDump start = b.Dump();
+        const std::string reader = b.Shown("Sa!B1");
+        EXPECT_EQ(c.edit(b), CommandResult::kFailed);
+        EXPECT_EQ(b.Book().error, kErrorDuplicatePath);
+        EXPECT_EQ(b.Book().undo.current, -1);
+        EXPECT_TRUE(SameWorkbook(start, b.Dump()));
+        EXPECT_EQ(b.Shown("Sa!B1"), reader);
+    }
+    // A name that only a worksheet of another folder has is no clash; nor is the item's own
+    // name in another case.
+    CRefsBook b;
+    TypeBudget(b);
+    EXPECT_EQ(RenameTreeItemCommand(b.Book(), sel, *b.Item("Sa"), "Sb"), CommandResult::kDone);
+    EXPECT_EQ(RenameTreeItemCommand(b.Book(), sel, *b.Item("Sb"), "SB"), CommandResult::kDone);
+    EXPECT_EQ(std::string(GetErrorMessage(kErrorDuplicatePath)),
+              "Another worksheet or folder of this folder has this name.");
+}
+
+// An edit that would push a formula past 1,024 characters, or a chart range past its field,
+// is refused whole with the message that names the limit; one that stays within it is made.
+TEST(StructuralReferences, AnEditThatWouldPassTheFormulaLimitIsRefusedWhole) {
+    std::string longest = "=A10";
+    for (int i = 1; i < 170; ++i) longest += "+A10";
+    for (const bool chart : {false, true}) {
+        SCOPED_TRACE(chart ? "chart range" : "formula");
+        CRefsBook b;
+        TypeBudget(b);
+        b.Type("Sa!A1", longest);
+        if (chart) {
+            auto container = NewBlockObject<CContainer>();
+            InitContainerDefaults(*container, nullptr, nullptr);
+            container->settings.id = 1;
+            container->slots[0].kind = kObjectChart;
+            container->slots[0].chart = NewBlockObject<CChart>(kChart2D);
+            container->settings.objectCount = 1;
+            container->slots[0].chart->settings.seriesCount = 1;
+            std::string text = "\\Sa!R1C1";
+            while (text.size() + 9 < size_t(kDataArraySize)) text += "+\\Sa!R1C1";
+            std::strcpy(container->slots[0].chart->series[0].settings.dataArray, text.c_str());
+            LinkContainer(*b.Sheet("Sc"), std::move(container));
+        }
+        b.Recalc();
+        const WorkbookDump start = b.Dump();
+        const CommandResult result =
+            chart ? RenameTreeItemCommand(b.Book(), {}, *b.Item("Sa"), "Longer")
+                  : InsertRowsCommand(b.Book(), Rows(1, 1));
+        EXPECT_EQ(result, CommandResult::kFailed);
+        EXPECT_EQ(b.Book().error, kErrorFormulaTooLong);
+        EXPECT_TRUE(SameWorkbook(start, b.Dump()));
+        EXPECT_EQ(b.Book().undo.current, -1);
+        // Below the rows read nothing grows.
+        EXPECT_EQ(chart ? RenameTreeItemCommand(b.Book(), {}, *b.Item("Sa"), "Sd")
+                        : InsertRowsCommand(b.Book(), Rows(20, 20)),
+                  CommandResult::kDone);
+    }
+}
+
+// Memory that runs out in the recalculation after an edit or its undo is reported (error 8,
+// the edit and its entry kept), never thrown; the next recalculation shows every value.
+TEST(StructuralReferences, ARecalculationOutOfMemoryAfterAnEditIsReported) {
+    struct Case {
+        const char* name;
+        std::function<CommandResult(CRefsBook&)> edit;
+        const char* reader; // Sb!A1 once recalculated
+    };
+    const Case cases[] = {
+        {"rows inserted", [](CRefsBook& b) { return InsertRowsCommand(b.Book(), Rows(1, 2)); },
+         "=\\Sa!A7 -> 55"},
+        {"rows removed", [](CRefsBook& b) { return RemoveRowsCommand(b.Book(), Rows(1, 2)); },
+         "=\\Sa!A3 -> 55"},
+        {"renamed",
+         [](CRefsBook& b) { return RenameTreeItemCommand(b.Book(), {}, *b.Item("Sa"), "Data"); },
+         "=\\Data!A5 -> 55"},
+        {"undone", [](CRefsBook& b) { return UndoCommand(b.Book(), nullptr); }, "=\\Sa!A5 -> 55"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int reported = 0;
+        bool done = false;
+        for (long fail = 0; fail < 5000 && !done; ++fail) {
+            CRefsBook b;
+            TypeBudget(b);
+            b.Recalc();
+            if (std::string(c.name) == "undone") {
+                ASSERT_EQ(InsertRowsCommand(b.Book(), Rows(1, 2)), CommandResult::kDone);
+            }
+            modeltest::SetNewFailAfter(fail);
+            CommandResult result = CommandResult::kNothing;
+            bool escaped = false;
+            try {
+                result = c.edit(b);
+            } catch (const std::bad_alloc&) {
+                escaped = true;
+            }
+            modeltest::SetNewFailAfter(-1);
+            ASSERT_FALSE(escaped) << "fail " << fail;
+            done = result == CommandResult::kDone;
+            if (result != CommandResult::kFailed || b.Book().error != kErrorWorksheetMemory)
+                continue;
+            // Failed once the edit was made: it stays, and recalculating shows it whole.
+            b.Recalc();
+            if (b.Shown("Sb!A1") != c.reader) continue;
+            ++reported;
+        }
+        EXPECT_TRUE(done);
+        EXPECT_GT(reported, 0);
+    }
+}
+
+// The same formula text on worksheets of different folders names different worksheets: each
+// is read and rewritten for its own.
+TEST(StructuralReferences, OneTextInTwoFoldersIsRewrittenForEach) {
+    CRefsBook b;
+    b.Append(TREE_TYPE_FOLDER, "G", 1);
+    b.Append(TREE_TYPE_WORKSHEET, "Sa", 2); // \G\Sa
+    CWorksheet* inner = AsWorksheet(b.Book().tree.first->next->next->next->next->next);
+    ASSERT_NE(inner, nullptr);
+    b.Type("Sa!A5", "55");
+    b.Type("Sc!A1", "=Sa!A5");
+    b.Type("Sc!A2", "=Sa!A5");
+    // Typed on \G\Sa, the same text reads \G\Sa itself.
+    static const SeparatorSet internal = InternalSeparators();
+    std::string text = "=Sa!A5";
+    ASSERT_TRUE(TranslateFormula(*EditContext(b.Book()), text, 0, 0, true, {&internal, true}));
+    for (uint32_t row : {0u, 1u}) {
+        CellBuffer cell;
+        ASSERT_TRUE(MakeFormulaCell(cell, 0, row, FormulaHead{}, text));
+        PutRecord(inner->cells, cell);
+    }
+    const std::string before = std::string(cell::Formula(FindCell(inner->cells, 0, 0)));
+    ExpectEdit(b, {{"Sc!A1", "=Sa!A5 -> 55"}, {"Sc!A2", "=Sa!A5 -> 55"}},
+               {{"Sc!A1", "=Sa!A7 -> 55"}, {"Sc!A2", "=Sa!A7 -> 55"}},
+               [&] { return InsertRowsCommand(b.Book(), Rows(1, 2)); });
+    ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kNothing);
+    // Redone above: the inner worksheet's formulas kept their text.
+    for (uint32_t row : {0u, 1u})
+        EXPECT_EQ(std::string(cell::Formula(FindCell(inner->cells, row, 0))), before) << row;
+}
+
+// A worksheet whose chart and two formulas of one row name the edited worksheet: each gets
+// its own text, and undo gives each its own back.
+TEST(StructuralReferences, AChartAndTwoFormulasOfOneRowEachFollow) {
+    CRefsBook b;
+    TypeBudget(b);
+    b.Type("Sc!B1", "=\\Sa!A5");
+    b.Type("Sc!C1", "=\\Sa!E17*2");
+    auto container = NewBlockObject<CContainer>();
+    InitContainerDefaults(*container, nullptr, nullptr);
+    container->settings.id = 1;
+    container->slots[0].kind = kObjectChart;
+    container->slots[0].chart = NewBlockObject<CChart>(kChart2D);
+    container->settings.objectCount = 1;
+    container->slots[0].chart->settings.seriesCount = 2;
+    std::strcpy(container->slots[0].chart->series[0].settings.dataArray, "\\Sa!R2C5:R17C5");
+    std::strcpy(container->slots[0].chart->series[1].settings.dataArray, "\\Sa!R5C1");
+    LinkContainer(*b.Sheet("Sc"), std::move(container));
+    const auto series = [&](int n) -> std::string {
+        return b.Sheet("Sc")->firstContainer->slots[0].chart->series[n].settings.dataArray;
+    };
+    ExpectEdit(b, {{"Sc!B1", "=\\Sa!A5 -> 55"}, {"Sc!C1", "=\\Sa!E17*2 -> 200"}},
+               {{"Sc!B1", "=\\Sa!A8 -> 55"}, {"Sc!C1", "=\\Sa!E20*2 -> 200"}},
+               [&] { return InsertRowsCommand(b.Book(), Rows(0, 2)); });
+    EXPECT_EQ(series(0), "\\Sa!R5C5:R20C5");
+    EXPECT_EQ(series(1), "\\Sa!R8C1");
+    ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_EQ(series(0), "\\Sa!R2C5:R17C5");
+    EXPECT_EQ(series(1), "\\Sa!R5C1");
 }
 
 } // namespace vl

@@ -219,4 +219,38 @@ TEST(FunctionCatalogue, ExamplesEvaluateToTheirValues) {
     EXPECT_EQ(checked, 284);
 }
 
+// A call may leave out the trailing arguments the catalogue shows in brackets: it gives what
+// the call with those arguments written empty gives, for every such function.
+TEST(FunctionCatalogue, TrailingOptionalArgumentsMayBeLeftOut) {
+    BindAllFunctions();
+    const std::set<std::string> varying = {"rand", "randBetween", "now",     "today",   "minMC",
+                                           "rtd",  "udf",         "mtxRand", "mtxRand2"};
+    FunctionBook book;
+    int checked = 0;
+    for (const FunctionInfo& row : FunctionCatalogue()) {
+        if (varying.count(row.name) || TakesArgumentList(row)) continue;
+        const std::vector<std::string> names = ArgumentNames(row);
+        std::size_t required = 0;
+        for (std::size_t i = 0; i < names.size(); ++i)
+            if (names[i][0] != '[') required = i + 1;
+        if (required == names.size()) continue;
+        std::string shortCall = std::string("=") + row.name + "(", fullCall = shortCall;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const char* argument = i < required ? "2" : "";
+            if (i > 0) fullCall += ",";
+            fullCall += argument;
+            if (i < required) shortCall += std::string(i > 0 ? "," : "") + argument;
+        }
+        shortCall += ")";
+        fullCall += ")";
+        const std::string full = book.Eval(fullCall, "J20");
+        EXPECT_EQ(book.Eval(shortCall, "J20"), full) << shortCall << " against " << fullCall;
+        EXPECT_NE(full, "#SYNTAX!") << fullCall;
+        ++checked;
+    }
+    EXPECT_GT(checked, 60);
+    // One argument fewer than required stays a wrong count.
+    EXPECT_EQ(book.Eval("=PMT(0.01,10)", "J20"), "#SYNTAX!");
+}
+
 } // namespace vl::test

@@ -43,7 +43,7 @@ TEST(ArrayFunctions, SortUniqueAndTranspose) {
         {"=sort({\"banana\";1;\"-5\";-1;\" 1\"},1,0)", "{5; 2; 4; 3; 1}"},
         {"=sort({2;1;2;1},1,0)", "{1; 3; 2; 4}"},
         {"=unique({1;2},3)", "#NUM!"},
-        {"=unique({1;2})", "#SYNTAX!"},
+        {"=unique({1;2})", "{1; 2}"},
         {"=transpose({1,2,3;4,5,6})", "{1, 4; 2, 5; 3, 6}"},
         {"=transpose({1,\"a\"})", "{1; \"a\"}"},
         {"=transpose(1)", "#VALUE!"},

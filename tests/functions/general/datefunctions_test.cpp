@@ -97,7 +97,7 @@ TEST(DateFunctions, WeekdaysAndWeekNumbers) {
         {"=WEEKDAY(\"2005-01-02\",3)", "6"},
         {"=WEEKDAY(\"2005-01-03\",3)", "0"},
         {"=WEEKDAY(\"2005-01-01\",4)", "#NUM!"},
-        {"=WEEKDAY(A1)", "#SYNTAX!"},
+        {"=WEEKDAY(A1)", "#VALUE!"},
         {"=WEEKDAY(\"10:00:00\",)", "#VALUE!"},
         {"=WEEKDAY(\"2005-13-01\",4)", "#VALUE!"},
         {"=WEEKDAY(\"0001-01-01\",)", "2"},
@@ -163,7 +163,7 @@ TEST(WorkdayFunctions, CountingWorkingDays) {
         {"=NETWORKDAYS(\"2005-01-01\",38000,)", "#VALUE!"},
         {"=NETWORKDAYS(\"2005-01-01\",\"2005-01-31\",\"2005-01-12\")", "#VALUE!"},
         {"=NETWORKDAYS(\"2005-01-01\",\"2005-01-31\",5)", "#VALUE!"},
-        {"=NETWORKDAYS(A1,A2)", "#SYNTAX!"},
+        {"=NETWORKDAYS(A1,A2)", "#VALUE!"},
         {"=NETWORKDAYS(\"2005-01-01\",\"2005-01-31\",1/0)", "#DIV/0!"},
     });
 }

@@ -9,6 +9,7 @@
 #include "functions/general/baseconversion.h"
 #include "functions/general/besselfunctions.h"
 #include "functions/general/cashflowfunctions.h"
+#include "functions/general/catalogue.h"
 #include "functions/general/complexfunctions.h"
 #include "functions/general/conditionalfunctions.h"
 #include "functions/general/datefunctions.h"
@@ -54,6 +55,7 @@ inline void BindGeneralFunctions() {
         BindArrayFunctions();
         BindLogicalFunctions();
         BindInformationFunctions();
+        BindOptionalArguments();
         return true;
     }();
     (void)bound;

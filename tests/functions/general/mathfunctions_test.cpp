@@ -136,9 +136,20 @@ TEST(IntegerFunctions, FactorialsAndCombinations) {
         {"=MULTINOMIAL(170)", "1"},
         {"=MULTINOMIAL(0)", "#NUM!"},
         {"=MULTINOMIAL(85,85)", "9.1448418451316e+049"},
-        // The sum's factorial would no longer be finite.
-        {"=MULTINOMIAL(100,71)", "#NUM!"},
-        {"=MULTINOMIAL(2147483647)", "#NUM!"},
+        // Past 170 the counts work through binomial coefficients, not factorials.
+        {"=MULTINOMIAL(100,71)", "1.563547451826e+049"},
+        {"=MULTINOMIAL(100,100)", "9.0548514656103e+058"},
+        {"=MULTINOMIAL(2147483647)", "1"},
+        {"=MULTINOMIAL(2147483647,1)", "2147483648"},
+        {"=MULTINOMIAL(2147483647,2147483647,2)", "#NUM!"},
+        {"=MULTINOMIAL(515,515)", "#NUM!"},
+        {"=COMBIN(200,2)", "19900"},
+        {"=COMBIN(2147483647,2147483647)", "1"},
+        {"=COMBIN(2147483647,2)", "2.3058430059925e+018"},
+        {"=COMBIN(1000,500)", "2.7028824094544e+299"},
+        {"=COMBIN(1030,515)", "#NUM!"},
+        {"=COMBIN(2147483648,1)", "#NUM!"},
+        {"=COMBIN2(170,150)", "2.7111928559568e+094"},
         {"=MULTINOMIAL(2,\"x\")", "#NUM!"},
     });
 }
@@ -192,7 +203,7 @@ TEST(RoundingFunctions, DecimalDigits) {
         {"=ROUND(5E15,-14)", "5e+015"},
         {"=ROUND(1,15)", "#NUM!"},
         {"=ROUND(1,-15)", "#NUM!"},
-        {"=ROUND(1)", "#SYNTAX!"},
+        {"=ROUND(1)", "1"},
         {"=ROUND(1,2,3)", "#SYNTAX!"},
         {"=ROUND(\"x\",1/0)", "#NUM!"},
         {"=ROUND(1/0,\"x\")", "#NUM!"},

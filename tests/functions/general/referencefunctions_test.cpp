@@ -73,7 +73,7 @@ TEST(ReferenceFunctions, AddressInBothNotations) {
         {"=ADDRESS(1,2,1,1,\"my sheet\")", "\"my sheet\"!$B$1"},
         {"=ADDRESS(1,2,1,1,\"1a\")", "\"1a\"!$B$1"},
         {"=ADDRESS({1,2},1,1,1,)", "{\"$A$1\", \"$A$2\"}"},
-        {"=ADDRESS(1,2,1,1)", "#SYNTAX!"},
+        {"=ADDRESS(1,2,1,1)", "$B$1"},
     });
     // Mode 0, or R1C1 chosen in the settings, writes R1C1 text measured from the formula's
     // cell (D4 here).
@@ -197,9 +197,9 @@ TEST(ReferenceFunctions, IndirectAndOffset) {
         {"=SUM(OFFSET(A1,1,0,,))", "6"},
         {"=OFFSET(1,0,0,,)", "#VALUE!"},
         {"=OFFSET(\"x\",0,0,,)", "#VALUE!"},
-        {"=OFFSET(A1,0,0,1)", "#SYNTAX!"},
+        {"=OFFSET(A1,0,0,1)", "5"},
     });
-    EXPECT_EQ(book.Eval("=INDIRECT(\"A1\")", "J20"), "#SYNTAX!");
+    EXPECT_EQ(book.Eval("=INDIRECT(\"A1\")", "J20"), "5");
     CheckReferences(book, {
                               {"=indirect(\"A:A\",1)", "J20", "A1:A2097152"},
                               {"=indirect(\"1:3\",1)", "J20", "A1:BZS3"},

@@ -71,8 +71,8 @@ TEST(SpreadBuilt, WhatASearchsTrialsReadCountsAsReadByTheSearch) {
 // The trials of a search read rows 1-7 and 9-21 of column C, thousands of times: the search
 // counts as reading those cells, among them C5, an element of the array C5:D5 it stands
 // before, and not C8, an element of a counter C8:D8 that reads the search. It shows the trial value
-// of the least cell after each change; the counter steps in the walk and again once the search is
-// calculated again, but takes no more turns, as it would in a loop.
+// of the least cell after each change; the counter steps once per recalculation, though it is
+// calculated again after the search: that turn reads its elements as they were before.
 TEST(SpreadBuilt, ASearchsTrialsOverManyCellsReadThoseCellsOnly) {
     ASSERT_TRUE(BindNumericMethodBuiltins());
     FunctionBook book;
@@ -93,8 +93,8 @@ TEST(SpreadBuilt, ASearchsTrialsOverManyCellsReadThoseCellsOnly) {
     };
     // C5 holds d1; C11 holds 100, the least of the constants read (k is 10).
     const Step steps[] = {
-        {1, "5", "2"},   {200, "10", "4"}, {2, "5", "6"}, {300, "10", "8"},
-        {-5, "5", "10"}, {-5, "5", "11"}}; // D1 as it was: the search is not calculated again
+        {1, "5", "2"},  {200, "10", "3"}, {2, "5", "4"}, {300, "10", "5"},
+        {-5, "5", "6"}, {-5, "5", "7"}}; // D1 as it was: the search is not calculated again
     for (const Step& step : steps) {
         SCOPED_TRACE(step.d1);
         book.Number("D1", step.d1);

@@ -6,6 +6,7 @@
 #include "functions/numeric/numericbuiltins.h"
 #include "functions/numeric/statbuiltins.h"
 #include "functiontestutil.h"
+#include "tests/common/shards.h"
 
 #include <map>
 #include <random>
@@ -522,5 +523,114 @@ TEST(SpreadSettleRandom, DeepChainsOfGrowingArraysSettleInOneRecalculation) {
         }
     }
 }
+
+namespace {
+
+constexpr int kDownstreamShards = 3;
+class SpreadSettleDownstream : public ::testing::TestWithParam<int> {};
+
+// Column J of S1 and S2: counters reading their own second element, each with a term naming a
+// cell of a formula of the random book (downstream of numbers that change): taken or in a
+// branch not taken, on the same worksheet, by path, by a worksheet name held in AE3 or worked
+// out by an expression, or through the folder F, whose S3 holds a formula reading the cell.
+// Column L: formulas drawing a random number (single cells or arrays) that read such a cell
+// by the same routes. Returns the counters' anchors, as "sheet!A1".
+std::vector<std::string> AddDownstreamReaders(FunctionBook& book, const std::vector<Item>& items,
+                                              std::mt19937& rng) {
+    std::vector<const Item*> formulas;
+    for (const Item& it : items)
+        if (it.text[0] == '=') formulas.push_back(&it);
+    CWorksheet* sheets[3] = {AsWorksheet(CRandomBook::Nth(book, 0)),
+                             AsWorksheet(CRandomBook::Nth(book, 1)),
+                             AsWorksheet(CRandomBook::Nth(book, 2))};
+    for (int s = 0; s < 2; ++s) book.Text(*sheets[s], "AE3", s == 0 ? "\\S2" : "\\S1");
+    std::vector<std::string> counters;
+    uint32_t folderRow = 0;
+    // A cell of a formula, named from worksheet `from` by one of the routes.
+    const auto named = [&](int from) {
+        const Item& it = *formulas[rng() % formulas.size()];
+        const std::string a1 = Name(uint16_t(it.at.column + rng() % it.width),
+                                    uint32_t(it.at.row + rng() % it.height));
+        const std::string sheet = std::to_string(it.at.sheet + 1);
+        const bool other = it.at.sheet != from;
+        switch (rng() % 5) {
+        case 0:
+            if (!other) return a1;
+            [[fallthrough]];
+        case 1:
+            return "'\\S" + sheet + "'!" + a1;
+        case 2:
+            if (other) return "$AE$3!" + a1;
+            [[fallthrough]];
+        case 3:
+            return "(\"\\S\"&\"" + sheet + "\")!" + a1;
+        default: {
+            const std::string place = Name(0, folderRow++);
+            book.Formula(*sheets[2], place, "='\\S" + sheet + "'!" + a1 + "*0");
+            return "SUM('\\F'!" + place + ")";
+        }
+        }
+    };
+    for (int s = 0; s < 2; ++s)
+        for (uint32_t row = 0; row + 1 < kRows; row += 3) {
+            const std::string counter = Name(kColumns + 1, row);
+            const std::string own = Name(kColumns + 1, row + 1);
+            const std::string x = named(s);
+            const std::string term = rng() % 2 ? "+0*" + x : "+IF($AE$1," + x + ",0)";
+            book.Formula(*sheets[s], counter,
+                         "={0;0}+IF(" + own + "<1000," + own + "+1,1000)" + term);
+            counters.push_back(std::to_string(s) + "!" + counter);
+            const std::string shape = rng() % 2 ? "=" : "={1;1}*";
+            book.Formula(*sheets[s], Name(kColumns + 3, row),
+                         shape + "SUM(" + named(s) + ")+0*RAND()");
+        }
+    return counters;
+}
+
+} // namespace
+
+// Counters reading something downstream of an array whose elements change step once per
+// recalculation, and formulas drawing random numbers that read such cells by any route show
+// after one recalculation what a second one shows.
+TEST_P(SpreadSettleDownstream, CountersStepOnceAndVolatileReadersAreFresh) {
+    BindRandomMatrixFunctions();
+    int counted = 0;
+    for (uint32_t seed = 1; seed <= kWorkbooks; ++seed) {
+        if (!shards::Takes(GetParam(), kDownstreamShards, seed)) continue;
+        SCOPED_TRACE(seed);
+        CRandomBook shape(seed, false, false);
+        FunctionBook book;
+        shape.Build(book);
+        std::mt19937 rng(seed * 13);
+        const std::vector<std::string> counters = AddDownstreamReaders(book, shape.Items(), rng);
+        const uint16_t columns = kColumns + 4;
+        ASSERT_TRUE(book.Recalc());
+        Snapshot before = Take(book, columns);
+        for (int pass = 0; pass < 2; ++pass) {
+            shape.Renumber(book, seed * 17 + uint32_t(pass));
+            ASSERT_TRUE(book.Recalc());
+            Snapshot once = Take(book, columns);
+            ASSERT_TRUE(book.Recalc());
+            Snapshot twice = Take(book, columns);
+            for (const std::string& c : counters) {
+                const std::string second =
+                    c.substr(0, 3) + std::to_string(std::stoi(c.substr(3)) + 1);
+                const double was = std::strtod(before.at(c).c_str(), nullptr);
+                EXPECT_EQ((std::vector<double>{std::strtod(once.at(c).c_str(), nullptr),
+                                               std::strtod(once.at(second).c_str(), nullptr),
+                                               std::strtod(twice.at(c).c_str(), nullptr)}),
+                          (std::vector<double>{was + 1, was + 1, was + 2}))
+                    << c << " pass " << pass;
+                for (Snapshot* shot : {&once, &twice}) shot->erase(c), shot->erase(second);
+                ++counted;
+            }
+            ASSERT_EQ(Differences(once, twice), "") << pass;
+            before = Take(book, columns);
+        }
+    }
+    EXPECT_GT(counted, int(kWorkbooks * 4 / kDownstreamShards));
+}
+
+VORLANE_SHARDS(SpreadSettleDownstream, kDownstreamShards);
 
 } // namespace vl::test

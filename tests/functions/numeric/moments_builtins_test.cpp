@@ -76,10 +76,56 @@ TEST_F(Moments, SkewKurtAndMeans) {
                });
 }
 
-TEST_F(Moments, GeometricMeanOfHugeValuesOverflows) {
-    std::vector<Cell> huge(400, Cell{1e300});
-    h.PutColumn(5, 0, huge);
-    EXPECT_TRUE(IsError(h.Call("GEOMEAN(F1:F400)"), kErrNum));
+// The product is kept as a mantissa and a power of 2: long lists of huge or tiny values
+// have their mean, where multiplying first overflowed or underflowed.
+TEST_F(Moments, GeometricMeanOfLongListsOfHugeAndTinyValues) {
+    h.PutColumn(5, 0, std::vector<Cell>(400, Cell{1e300}));
+    h.PutColumn(6, 0, std::vector<Cell>(200, Cell{1000.0}));
+    h.PutColumn(7, 0, std::vector<Cell>(400, Cell{0.1}));
+    struct Case {
+        const char* call;
+        double expected;
+    } cases[] = {{"GEOMEAN(F1:F400)", 1e300},
+                 {"GEOMEAN(G1:G200)", 1000},
+                 {"GEOMEAN(H1:H400)", 0.1},
+                 {"GEOMEAN(1E-200,1E-200)", 1e-200},
+                 {"GEOMEAN(1E+300,1E+300,1E-300)", 1e100},
+                 {"GEOMEAN(2,8)", 4},
+                 {"GEOMEAN(1E-300,1E-300,1E-10)", 4.641588833612779e-204}};
+    for (const Case& c : cases) {
+        Outcome o = h.Call(c.call);
+        EXPECT_EQ(o.error, 0) << c.call;
+        EXPECT_NEAR(o.number, c.expected, 4 * std::fabs(c.expected) * 2.3e-16) << c.call;
+    }
+    EXPECT_TRUE(IsError(h.Call("GEOMEAN(1E+300,1E+300,0)"), kErrNum));
+    EXPECT_TRUE(IsError(h.Call("GEOMEAN(1E+300,-1)"), kErrNum));
+}
+
+// Deviations from the mean taken through the shift by the first value and scaled by the
+// largest: a large offset keeps its digits, huge and tiny values neither overflow nor
+// underflow.
+TEST_F(Moments, SkewAndKurtAtOffsetsAndMagnitudes) {
+    struct Case {
+        const char* call;
+        double expected;
+    } cases[] = {
+        {"SKEW(1000000000000001,1000000000000002,1000000000000004)", 0.935219529582824},
+        {"SKEW(1,2,4)", 0.935219529582824},
+        {"SKEW(1E-200,2E-200,4E-200)", 0.935219529582824},
+        {"SKEW(1E+200,2E+200,4E+200)", 0.935219529582824},
+        {"KURT(1000000000000001,1000000000000002,1000000000000004,1000000000000008)",
+         0.757655954631380},
+        {"KURT(1,2,4,8)", 0.757655954631380},
+        {"KURT(1E-200,2E-200,4E-200,8E-200)", 0.757655954631380},
+    };
+    for (const Case& c : cases) {
+        Outcome o = h.Call(c.call);
+        EXPECT_EQ(o.error, 0) << c.call;
+        EXPECT_NEAR(o.number, c.expected, 1e-13 * std::fabs(c.expected)) << c.call;
+    }
+    EXPECT_TRUE(IsError(h.Call("SKEW(3,3,3)"), kErrDivZero));
+    EXPECT_TRUE(IsError(h.Call("KURT(1,2,3)"), kErrDivZero));
+    EXPECT_TRUE(IsError(h.Call("SKEW(1,#N/A!,3)"), kErrNA));
 }
 
 // Products of counts in 32 bits wrapped from n = 46,341 (n·n) and 65,538 (n·(n − 2)).

@@ -35,7 +35,7 @@ TEST(DistributionInverses, AnswerProbabilitiesOutsideTheOpenIntervalWithSentinel
 
 TEST(SpecialFunctions, NormalAgreesWithTheComplementaryErrorFunction) {
     for (double z = -8; z <= 8; z += 0.01)
-        ASSERT_NEAR(NormalCdf(z, 0, 1), 0.5 * std::erfc(-z / std::sqrt(2.0)), 5e-8) << z;
+        ASSERT_NEAR(NormalCdf(z, 0, 1), 0.5 * std::erfc(-z / std::sqrt(2.0)), 1e-15) << z;
 }
 
 TEST(SpecialFunctions, ChiSquareAgreesWithTheClosedFormOfEvenDegrees) {
@@ -46,7 +46,10 @@ TEST(SpecialFunctions, ChiSquareAgreesWithTheClosedFormOfEvenDegrees) {
                 sum += term;
                 term *= x / 2 / (i + 1);
             }
-            ASSERT_NEAR(ChiSquareCdf(x, k), 1 - std::exp(-x / 2) * sum, 2e-6) << k << " " << x;
+            ASSERT_NEAR(ChiSquareCdf(x, k), 1 - std::exp(-x / 2) * sum, 1e-14) << k << " " << x;
+            ASSERT_NEAR(ChiSquareUpper(x, k), std::exp(-x / 2) * sum,
+                        1e-14 * std::exp(-x / 2) * sum)
+                << k << " " << x;
         }
     }
 }
@@ -54,10 +57,13 @@ TEST(SpecialFunctions, ChiSquareAgreesWithTheClosedFormOfEvenDegrees) {
 TEST(SpecialFunctions, TAndFAgreeWithTheirClosedForms) {
     const double pi = std::acos(-1.0);
     for (double x = -50; x <= 50; x += 0.01) {
-        ASSERT_NEAR(TCdf(x, 1), 0.5 + std::atan(x) / pi, 1e-8) << x;
-        ASSERT_NEAR(TCdf(x, 2), 0.5 + x / (2 * std::sqrt(2 + x * x)), 1e-8) << x;
+        ASSERT_NEAR(TCdf(x, 1), 0.5 + std::atan(x) / pi, 1e-14) << x;
+        ASSERT_NEAR(TCdf(x, 2), 0.5 + x / (2 * std::sqrt(2 + x * x)), 1e-14) << x;
     }
-    for (double x = 0; x <= 100; x += 0.01) ASSERT_NEAR(FCdf(x, 2, 2), x / (1 + x), 1e-8) << x;
+    for (double x = 0; x <= 100; x += 0.01) {
+        ASSERT_NEAR(FCdf(x, 2, 2), x / (1 + x), 1e-14) << x;
+        ASSERT_NEAR(FUpper(x, 2, 2), 1 / (1 + x), 1e-14 / (1 + x)) << x;
+    }
 }
 
 // Simpson's rule over (0, ∞) mapped onto (0, 1) by x = t / (1 − t).
@@ -82,14 +88,14 @@ TEST(SpecialFunctions, FDensityIntegratesToOne) {
 
 TEST(DistributionInverses, InvertTheirDistributionFunctions) {
     for (double p = 0.001; p <= 0.999; p += 0.001) {
-        ASSERT_NEAR(NormalCdf(NormalInv(p, 0, 1), 0, 1), p, 1e-6) << p;
+        ASSERT_NEAR(NormalCdf(NormalInv(p, 0, 1), 0, 1), p, 1e-14) << p;
         for (int k : {1, 2, 5, 10, 30, 100}) {
-            ASSERT_NEAR(ChiSquareCdf(ChiSquareInv(p, k), k), p, 1e-6) << p << " " << k;
-            ASSERT_NEAR(TCdf(TInv(p, k), k), p, 1e-6) << p << " " << k;
+            ASSERT_NEAR(ChiSquareCdf(ChiSquareInv(p, k), k), p, 1e-14) << p << " " << k;
+            ASSERT_NEAR(TCdf(TInv(p, k), k), p, 1e-14) << p << " " << k;
         }
         for (int m : {1, 4, 25})
             for (int n : {1, 6, 28})
-                ASSERT_NEAR(FCdf(FInv(p, m, n), m, n), p, 1e-6) << p << " " << m << " " << n;
+                ASSERT_NEAR(FCdf(FInv(p, m, n), m, n), p, 1e-14) << p << " " << m << " " << n;
     }
 }
 

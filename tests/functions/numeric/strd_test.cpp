@@ -62,8 +62,9 @@ TEST(StrdLinear, NorrisLineAndCorrelation) {
     ASSERT_EQ(fit.error, 0);
     EXPECT_GE(Digits(fit.slope, set.certified[1]), 9);
     EXPECT_GE(Digits(fit.intercept, set.certified[0]), 9);
-    EXPECT_GE(Digits(RSquared(sums).value, 0.999993745883712), 9);
-    EXPECT_GE(Digits(Steyx(sums).value, 0.884796396144373), 9);
+    // From the centred deviations and the residuals one by one: the certified digits.
+    EXPECT_GE(Digits(RSquared(sums).value, 0.999993745883712), 13);
+    EXPECT_GE(Digits(Steyx(sums).value, 0.884796396144373), 13);
 }
 
 } // namespace vl::test

@@ -124,6 +124,9 @@ TEST(ErrorCode, EveryNamedCodeHasItsTextAndItsOwnValue) {
         {kErrorTooManyFields, 61, "Too many database fields - max. record size = 64K"},
         {kErrorClipboard, 110, "Can't open the Clipboard"},
         {kErrorJobRefused, 111, "The print system refused the print job."},
+        {kErrorDuplicatePath, 116, "Another worksheet or folder of this folder has this name."},
+        {kErrorFormulaTooLong, 117,
+         "A formula or chart range would be longer than 1,024 characters."},
     };
     std::set<int> values;
     for (const Case& c : cases) {
@@ -131,8 +134,8 @@ TEST(ErrorCode, EveryNamedCodeHasItsTextAndItsOwnValue) {
         EXPECT_STREQ(GetErrorMessage(c.code), c.text) << c.value;
         EXPECT_TRUE(values.insert(c.code).second) << "two names share " << c.value;
     }
-    // 0 to 61, 110 and 111: every number the list gives a meaning has a name above.
-    EXPECT_EQ(values.size(), 64u);
+    // 0 to 61, 110, 111, 116 and 117: every number the list gives a meaning has a name above.
+    EXPECT_EQ(values.size(), 66u);
 }
 
 // The shared recorder stores the code on the object it is given and always answers false.

@@ -1,0 +1,231 @@
+#include "formula/edit/storedplaces.h"
+
+#include "model/container.h"
+#include "model/inspectedcell.h"
+#include "model/workbook.h"
+#include "model/worksheettree.h"
+#include "platform/core/cp1252.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vl {
+
+namespace {
+
+// The edit along one dimension, as the formulas' rules see it.
+struct Span {
+    bool rows, inserted;
+    int64_t first, last, count, limit;
+};
+
+Span MakeSpan(uint8_t mode, const RangeDescriptor& range) {
+    const bool rows = mode == kAdjustRowsInserted || mode == kAdjustRowsRemoved;
+    const int64_t first = rows ? range.r1 : range.c1, last = rows ? range.r2 : range.c2;
+    return {rows,
+            mode == kAdjustRowsInserted || mode == kAdjustColumnsInserted,
+            first,
+            last,
+            last - first + 1,
+            rows ? int64_t(kMaxRows) : int64_t(kMaxColumns)};
+}
+
+// Where position x stands after the edit; `gone` when it was removed (it then stands where
+// the removed ones were).
+int64_t Follow(const Span& s, int64_t x, bool& gone) {
+    gone = false;
+    if (x < s.first) return x;
+    if (s.inserted) return std::min(x + s.count, s.limit - 1);
+    if (x <= s.last) return gone = true, s.first;
+    return x - s.count;
+}
+
+char* SeriesText(CWorksheet& ws, uint32_t place) {
+    CContainer* c = FindContainer(ws, uint16_t(place >> 16));
+    const uint32_t slot = (place >> 8) & 0xFF, series = place & 0xFF;
+    if (!c || slot >= kMaxContainerObjects || series >= kChartSeries || !c->slots[slot].chart)
+        return nullptr;
+    return c->slots[slot].chart->series[series].settings.dataArray;
+}
+
+std::string AnchorText(const CellRef& anchor) {
+    uint8_t bytes[kCellRefSize];
+    WriteCellRef(bytes, anchor);
+    return std::string(reinterpret_cast<const char*>(bytes), kCellRefSize);
+}
+
+std::string PrintText(uint8_t kind, const RangeDescriptor& range) {
+    uint8_t bytes[1 + kRangeDescriptorSize];
+    bytes[0] = kind;
+    WriteRangeDescriptor(bytes + 1, range);
+    return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
+
+std::string InspectText(const InspectedCellRecord& r) {
+    uint8_t bytes[kInspectedCellRecordSize];
+    WriteInspectedCellRecord(bytes, r);
+    return std::string(reinterpret_cast<const char*>(bytes), kInspectedCellRecordSize);
+}
+
+CPagedList& InspectList(const CWorkbook& workbook) {
+    // Reading an item needs the list's page index, which reading leaves as it was.
+    return const_cast<CPagedList&>(workbook.inspectedCells);
+}
+
+SheetTexts& SheetPlan(FormulaPlan& plan, CWorksheet& ws) {
+    for (SheetTexts& s : plan)
+        if (s.sheet == &ws) return s;
+    plan.push_back({&ws, {}});
+    return plan.back();
+}
+
+bool SamePath(const char* a, std::string_view b, size_t n) {
+    for (size_t i = 0; i < n; ++i)
+        if (CharUpper1252(a[i]) != CharUpper1252(b[i])) return false;
+    return true;
+}
+
+} // namespace
+
+bool ReadStoredPlace(CWorkbook& workbook, CWorksheet& ws, const FormulaText& t, std::string& out) {
+    switch (t.column) {
+    case kSeriesColumn:
+        if (const char* text = SeriesText(ws, t.row)) return out = text, true;
+        return false;
+    case kAnchorColumn:
+        if (const CContainer* c = FindContainer(ws, uint16_t(t.row)))
+            return out = AnchorText(c->settings.anchor), true;
+        return false;
+    case kPrintRangeColumn:
+        return out = PrintText(ws.pageSetup.printRangeKind, ws.pageSetup.printRange), true;
+    case kInspectColumn: {
+        InspectedCellRecord r;
+        if (!GetInspectedCell(workbook.inspectedCells, t.row, r)) return false;
+        return out = InspectText(r), true;
+    }
+    default:
+        return false;
+    }
+}
+
+void WriteStoredPlace(CWorkbook& workbook, CWorksheet& ws, const FormulaText& t) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(t.text.data());
+    switch (t.column) {
+    case kSeriesColumn:
+        if (char* text = SeriesText(ws, t.row); text && t.text.size() < kDataArraySize)
+            std::memcpy(text, t.text.c_str(), t.text.size() + 1);
+        break;
+    case kAnchorColumn:
+        if (CContainer* c = FindContainer(ws, uint16_t(t.row)); c && t.text.size() == kCellRefSize)
+            ReadCellRef(bytes, c->settings.anchor);
+        break;
+    case kPrintRangeColumn:
+        if (t.text.size() == 1 + kRangeDescriptorSize) {
+            ws.pageSetup.printRangeKind = bytes[0];
+            ReadRangeDescriptor(bytes + 1, ws.pageSetup.printRange);
+        }
+        break;
+    case kInspectColumn:
+        if (void* item = workbook.inspectedCells.GetItem(t.row, kInspectedCellRecordSize);
+            item && t.text.size() == kInspectedCellRecordSize) {
+            InspectedCellRecord r;
+            ReadInspectedCellRecord(bytes, r);
+            WriteInspectedCellRecord(static_cast<uint8_t*>(item), r);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void PlanStoredPlacesAfterEdit(const CWorkbook& workbook, CWorksheet& edited, uint8_t mode,
+                               const RangeDescriptor& range, FormulaPlan& plan) {
+    const Span s = MakeSpan(mode, range);
+    std::vector<FormulaText> texts;
+    bool gone = false;
+    for (const CContainer* c = edited.firstContainer; c; c = c->next) {
+        CellRef anchor = c->settings.anchor;
+        if (s.rows)
+            anchor.row = uint32_t(Follow(s, anchor.row, gone));
+        else
+            anchor.column = uint16_t(Follow(s, anchor.column, gone));
+        if (anchor.row != c->settings.anchor.row || anchor.column != c->settings.anchor.column)
+            texts.push_back({kAnchorColumn, c->settings.id, AnchorText(anchor)});
+    }
+    const PageSetupRecord& page = edited.pageSetup;
+    if (page.printRangeKind == kPrintCellRange || page.printRangeKind == kPrintSelection) {
+        CellRange r = page.printRange.Range();
+        const int64_t lo = s.rows ? r.r1 : r.c1, hi = s.rows ? r.r2 : r.c2;
+        bool loGone = false, hiGone = false;
+        int64_t newLo = Follow(s, lo, loGone), newHi = Follow(s, hi, hiGone);
+        if (hiGone) newHi = s.first - 1;
+        if (hi == s.limit - 1) newHi = hi; // a range to the end keeps reaching it
+        uint8_t kind = page.printRangeKind;
+        if (loGone && hiGone) kind = kPrintAll, newLo = lo, newHi = hi;
+        if (s.rows)
+            r.r1 = uint32_t(newLo), r.r2 = uint32_t(newHi);
+        else
+            r.c1 = uint16_t(newLo), r.c2 = uint16_t(newHi);
+        RangeDescriptor moved;
+        MakeRangeDescriptor(r, &moved);
+        if (kind != page.printRangeKind || r.r1 != page.printRange.r1 ||
+            r.r2 != page.printRange.r2 || r.c1 != page.printRange.c1 || r.c2 != page.printRange.c2)
+            texts.push_back({kPrintRangeColumn, 0, PrintText(kind, moved)});
+    }
+    std::string path;
+    BuildTreeItemPath(&edited, path, false);
+    CPagedList& list = InspectList(workbook);
+    for (uint32_t i = 0; i < list.ItemCount(); ++i) {
+        InspectedCellRecord r;
+        if (!GetInspectedCell(list, i, r) || std::strlen(r.worksheet) != path.size() ||
+            !SamePath(r.worksheet, path, path.size()))
+            continue;
+        CellRef cell = r.cell;
+        if (s.rows)
+            cell.row = uint32_t(Follow(s, cell.row, gone));
+        else
+            cell.column = uint16_t(Follow(s, cell.column, gone));
+        if (gone) r.worksheet[0] = 0; // its cell went: the entry names nothing
+        if (!gone && cell.row == r.cell.row && cell.column == r.cell.column) continue;
+        if (!gone) r.cell = cell;
+        texts.push_back({kInspectColumn, i, InspectText(r)});
+    }
+    if (texts.empty()) return;
+    std::vector<FormulaText>& into = SheetPlan(plan, edited).texts;
+    into.insert(into.end(), texts.begin(), texts.end());
+}
+
+void PlanInspectPaths(const CWorkbook& workbook, const CTreeItem& item, std::string_view newPath,
+                      FormulaPlan& plan) {
+    std::string old;
+    if (!BuildTreeItemPath(&item, old, false)) return;
+    CTreeItem* end = SubtreeEnd(const_cast<CTreeItem*>(&item));
+    CWorksheet* outside = nullptr;
+    bool inside = false;
+    for (CTreeItem* p = workbook.tree.first; p; p = p->next) {
+        if (p == &item) inside = true;
+        if (!inside && (outside = AsWorksheet(p))) break;
+        if (p == end) inside = false;
+    }
+    if (!outside) return;
+    std::vector<FormulaText> texts;
+    CPagedList& list = InspectList(workbook);
+    for (uint32_t i = 0; i < list.ItemCount(); ++i) {
+        InspectedCellRecord r;
+        if (!GetInspectedCell(list, i, r)) continue;
+        const size_t length = std::strlen(r.worksheet);
+        if (length < old.size() || !SamePath(r.worksheet, old, old.size()) ||
+            (length > old.size() && r.worksheet[old.size()] != '\\'))
+            continue;
+        const std::string path = std::string(newPath) + (r.worksheet + old.size());
+        if (path.size() >= size_t(kInspectedPathSize)) continue;
+        std::memset(r.worksheet, 0, sizeof r.worksheet);
+        std::memcpy(r.worksheet, path.data(), path.size());
+        texts.push_back({kInspectColumn, i, InspectText(r)});
+    }
+    if (texts.empty()) return;
+    std::vector<FormulaText>& into = SheetPlan(plan, *outside).texts;
+    into.insert(into.end(), texts.begin(), texts.end());
+}
+
+} // namespace vl
