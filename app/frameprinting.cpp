@@ -212,9 +212,11 @@ ErrorCode CFramePrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool
     }
     CCellDisplay display(*ctx, workbook->showFormulas != 0);
     const std::string fileName = HeaderFileName(window);
-    return PrintWorksheets(*workbook, display, sheets, mode, path, fileName.c_str(), true,
-                           &printers_)
-        .error;
+    const ErrorCode error =
+        PrintWorksheets(*workbook, display, sheets, mode, path, fileName.c_str(), true, &printers_)
+            .error;
+    // A file held elsewhere cannot be written: "in use" has no message of its own.
+    return error == kStreamInUse ? ErrorCode(kStreamOpenWrite) : error;
 }
 
 } // namespace vl

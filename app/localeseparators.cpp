@@ -75,6 +75,17 @@ QString FieldSeparator(const QString& format, const QString& fields) {
     return format.mid(start, i - start).trimmed();
 }
 
+// The locale's currency symbol in the code page; where a character of it has no place
+// there (the ruble sign, the c with caron of "Kč"), its ISO 4217 code instead ("RUB",
+// "CZK"): a "?" in a price tells nobody anything.
+std::string CurrencyOf(const QLocale& locale) {
+    const QString symbol = locale.currencySymbol();
+    bool fits = true;
+    for (char32_t cp : symbol.toUcs4()) fits = fits && (CodePointToCp1252(cp) != '?' || cp == U'?');
+    if (fits) return Utf8ToCp1252(symbol.toStdString());
+    return Utf8ToCp1252(locale.currencySymbol(QLocale::CurrencyIsoCode).toStdString());
+}
+
 } // namespace
 
 uint16_t LocaleIdOfChoice(int choice) {
@@ -129,7 +140,7 @@ bool ReadLocaleSeparators(const QLocale& locale, SeparatorSet& set) {
     ok = order >= 0 && longOrder >= 0 && ok;
     set.shortDateOrder = uint8_t(order < 0 ? 0 : order);
     set.longDateOrder = uint8_t(longOrder < 0 ? 0 : longOrder);
-    std::string currency = Utf8ToCp1252(locale.currencySymbol().toStdString());
+    std::string currency = CurrencyOf(locale);
     if (currency.empty() || currency.size() > 13) return false;
     std::memcpy(set.currency, currency.c_str(), currency.size() + 1);
     return ok;

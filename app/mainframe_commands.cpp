@@ -36,7 +36,7 @@ void CMainFrame::RegisterHandlers() {
         h[ID_FILE_OPEN] = [this] { OnFileOpen(); };
         h[ID_FILE_MRU_FIRST] = [this] {
             const auto& files = Profile().recentFiles;
-            if (!files.empty()) OpenRecentFile(QString::fromStdString(Cp1252ToUtf8(files.front())));
+            if (!files.empty()) OpenRecentFile(QString::fromStdString(files.front()));
         };
     }
     h[ID_APP_EXIT] = [this] {
@@ -198,6 +198,8 @@ bool CMainFrame::SaveModifiedWorkbooks(bool moveAutoSavePoint) {
         DocumentEntry& e = DocumentTable()[i];
         // A read-only document cannot be saved; auto-save passes it by without a word.
         if (!e.workbook || !e.window->IsModified() || e.window->State().readOnly) continue;
+        // Nor is a file written in a form that drops what the user has not agreed to lose.
+        if (e.window->HasOpenFile() && e.window->PartialSavePending()) continue;
         if (!e.window->HasOpenFile()) UiServices().Beep();
         if (moveAutoSavePoint) lastAutoSave_ = clock_.NowSeconds();
         IWorkbookWnd* window = e.window;
@@ -331,7 +333,7 @@ void CMainFrame::FillRecentFiles() {
         return;
     }
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const QString path = QString::fromStdString(Cp1252ToUtf8(files[i]));
+        const QString path = QString::fromStdString(files[i]); // the system's bytes
         QString text = QStringLiteral("&%1 %2").arg(i + 1).arg(path);
         QAction* action = i == 0 ? first : menu->addAction(text);
         action->setText(text);

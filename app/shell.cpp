@@ -8,6 +8,7 @@
 #include "core/settings.h"
 #include "dialogs/formatpages.h"
 #include "files/externalload.h"
+#include "files/savetarget.h"
 #include "formula/externalref.h"
 #include "resources/commandids.h"
 #include "ui/imagelists.h"
@@ -127,11 +128,17 @@ bool CApplicationShell::WriteProfile() {
     QFileInfo info(profilePath_);
     if (!QDir().mkpath(info.absolutePath())) return false;
     // A profile that could not be read is kept aside rather than overwritten unread.
+    // The copy goes the way of every save: a held backup is not replaced and a link to it
+    // stays a link.
     if (profileLoadFailed_ && info.exists()) {
-        QString backup = profilePath_ + QStringLiteral(".bak");
-        QFile::remove(backup);
-        if (!QFile::copy(profilePath_, backup)) return false;
+        const std::string from = profilePath_.toStdString();
+        const std::string backup = from + ".bak";
+        if (WriteSaveTarget(backup.c_str(), [&from](CFileStream& file) {
+                return CopyInto(from, file);
+            }) != kErrorNone)
+            return false;
     }
+    // save target: the profile's own writer goes through the rule.
     return io_.save(profilePath_, false) == 0;
 }
 

@@ -40,6 +40,9 @@ public:
     virtual bool IsModified() const = 0;
     virtual void SetModified(bool modified) = 0;
     virtual bool HasOpenFile() const = 0;
+    // Whether a save of the open file would keep only part of the workbook without the user
+    // having agreed to that: auto-save and Save All pass such a window by.
+    virtual bool PartialSavePending() const { return false; }
     // Runs a command now (File Save waits until the save is over).
     virtual void SendCommand(int id) = 0;
     // Runs a command once the current event is done (File Close).

@@ -79,13 +79,17 @@ bool SplitStyle(const std::string& text, UserNumericFormat& out) {
 }
 
 HRESULT ProfileResult(ErrorCode code, const std::string& path) {
+    // A file held elsewhere has no message of its own ("No error"): a client does not wait
+    // for it, it cannot be opened, as the workbook saves report it.
+    if (code == kStreamInUse) code = kStreamOpenRead;
     if (code) return ReportAutomationError(code, IID_IOptions);
     if (PathHandler()) PathHandler()(path);
     return S_OK;
 }
 
 bool ProfilePath(const CBstr& path, std::string& out) {
-    out = Utf8ToCp1252(path.Utf8());
+    // A path is the system's bytes: a name outside the code page stays whole.
+    out = std::string(path.Utf8());
     return !out.empty() && out.size() <= kLongestPath;
 }
 

@@ -41,9 +41,12 @@ std::function<void(int)>& PausePtr() {
     return pause;
 }
 
-// A path in the program's code page, not empty and within the buffer.
+// A path as the system's bytes (UTF-8, every character kept), not empty and within the
+// buffer.
 bool PathText(const CBstr& path, size_t buffer, std::string& out) {
-    return path.ToAnsi(buffer, out) && !out.empty();
+    if (path.Utf8().empty() || path.Utf8().size() + 1 > buffer) return false;
+    out = std::string(path.Utf8());
+    return true;
 }
 
 // Row heights through the program's document services, when it installed them.
@@ -101,7 +104,7 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
                            ITextFileInfo* textFileInfo, IXBaseInfo* xbaseInfo) {
     std::string file, key;
     if (!PathText(path, kLoadPathBuffer, file)) return E_INVALIDARG;
-    if (!password.IsEmpty() && !password.ToAnsi(kPasswordSize, key)) return E_INVALIDARG;
+    if (!password.IsEmpty() && !password.ToAnsiExact(kPasswordSize, key)) return E_INVALIDARG;
     // An unknown format opens nothing: the document and its file stay as they were.
     if (format < 0 || format > kLastLoadFormat) return S_OK;
     if ((format == 1 && !textFileInfo) || (format >= 3 && !xbaseInfo)) return E_INVALIDARG;
@@ -113,6 +116,8 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
     }
     // The object's own file is opened again: its lock is lent to the new stream for the
     // load and taken back when the load fails, so the old document keeps its file.
+    // A table whose save with its memo was cut is settled before it is read.
+    if (format >= kFileDBase3) FinishXBaseSave(file);
     const bool ownFile = doc_->stream.IsOpen() && doc_->stream.IsSameFile(file.c_str());
     if (ownFile) doc_->stream.HoldLock(false);
     uint32_t line = 0;
@@ -217,8 +222,7 @@ bool CWorkbookObj::SaveToFile(const char* path, uint8_t kind, uint8_t form) {
     if (kind == kFileText)
         ok = SaveAside(*doc_, path, [&](CWorkbook& book) { return ExportTextFile(book, *sheet); });
     else if (kind >= kFileDBase3 && kind <= kFileClipper)
-        ok = SaveAside(*doc_, path,
-                       [&](CWorkbook& book) { return ExportXBase(book, *sheet, target); });
+        ok = SaveXBaseFile(*doc_, *sheet, target, [](CWorkbook&) { return true; });
     else
         doc_->error = kErrorFileFormat;
     if (!ok && doc_->error == kStreamInUse) doc_->error = kStreamOpenRead;
@@ -281,6 +285,8 @@ HRESULT CWorkbookObj::FillDescriptors(IXBaseInfo& info, XBaseSaveOptions& option
         uint8_t type = 0;
         int32_t length = 0, decimals = 0;
         if (info.GetField(int32_t(i), name, type, length, decimals) != S_OK) return E_FAIL;
+        // A field never set (or refused by SetField) has no type: no reader takes the table.
+        if (type < 'A' || type > 'Z') return E_INVALIDARG;
         uint8_t* d = options.fieldDescriptors + std::size_t(i) * kDescriptorSize;
         std::string ansi;
         name.ToAnsi(std::string::npos, ansi);
@@ -332,7 +338,7 @@ HRESULT CWorkbookObj::SetProtection(const CBstr& password, int32_t allowReadOnly
     }
     // Checked whole before anything is stored: a refused password changes nothing.
     std::string key;
-    if (!password.ToAnsi(kPasswordSize, key) || key.size() < kMinPassword) return E_INVALIDARG;
+    if (!password.ToAnsiExact(kPasswordSize, key) || key.size() < kMinPassword) return E_INVALIDARG;
     CopyTextField(doc_->password, key.c_str(), kPasswordSize);
     doc_->encryption = allowReadOnly != 0 ? 3 : 4;
     return S_OK;

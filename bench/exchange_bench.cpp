@@ -169,9 +169,7 @@ void BM_ExportMemos(benchmark::State& state) {
     CWorkbook& book = MemoBook();
     CWorksheet& sheet = *book.tree.active;
     for (auto _ : state) {
-        if (!SaveAside(book, MemoTable().c_str(),
-                       [&](CWorkbook& b) { return ExportXBase(b, sheet, MemoTable()); }))
-            std::abort();
+        if (!SaveXBaseFile(book, sheet, MemoTable(), [](CWorkbook&) { return true; })) std::abort();
         book.stream.Close();
     }
     state.SetItemsProcessed(int64_t(state.iterations()) * kMemoRecords);
@@ -181,8 +179,7 @@ BENCHMARK(BM_ExportMemos)->Unit(benchmark::kMillisecond)->Iterations(2);
 void BM_ImportMemos(benchmark::State& state) {
     if (!std::filesystem::exists(MemoTable())) {
         CWorkbook& book = MemoBook();
-        SaveAside(book, MemoTable().c_str(),
-                  [&](CWorkbook& b) { return ExportXBase(b, *b.tree.active, MemoTable()); });
+        SaveXBaseFile(book, *book.tree.active, MemoTable(), [](CWorkbook&) { return true; });
         book.stream.Close();
     }
     for (auto _ : state) {

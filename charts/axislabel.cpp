@@ -32,7 +32,8 @@ bool FormatAxisLabel(uint32_t k, const CChartSeries& s, std::string& text) {
     const uint8_t scale = s.settings.scale;
     if (scale == kScaleLog2 || scale == kScaleLn) {
         const double e = s.logMinimum + k * (s.logMaximum - s.logMinimum) / ticks;
-        FormatValueText(e, scale == kScaleLog2 ? "2^#" : "e^#", text, nullptr);
+        // "0", not "#": the exponent 0 is a digit too (2^0).
+        FormatValueText(e, scale == kScaleLog2 ? "2^0" : "e^0", text, nullptr);
         return true;
     }
     double value = s.minimum + k * (s.maximum - s.minimum) / ticks;

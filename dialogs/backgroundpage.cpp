@@ -59,7 +59,7 @@ void CBackgroundPage::Fill() {
     const BackgroundRecord& b = record_.background;
     ui_->id400->setChecked(b.kind != kBackgroundImage);
     ui_->id189->setChecked(b.kind == kBackgroundImage);
-    ui_->id205->setText(QString::fromStdString(Cp1252ToUtf8(b.imagePath)));
+    ui_->id205->setText(QString::fromStdString(b.imagePath)); // the system's bytes
     ui_->id1021->setCurrentIndex(b.imageView <= 2 ? b.imageView : -1);
     const COLORREF window = GetSystemColor(kColorWindow);
     const InteriorFill& f = b.pattern;
@@ -74,7 +74,7 @@ void CBackgroundPage::Fill() {
 }
 
 bool CBackgroundPage::Read() {
-    const std::string path = Utf8ToCp1252(ui_->id205->text().toStdString());
+    const std::string path = ui_->id205->text().toStdString(); // kept whole
     if (!PathFits(path)) return false;
     BackgroundRecord& b = record_.background;
     GetFillFormatFromCombos(*ui_->id215, *ui_->id229, *ui_->id1019, b.pattern);
@@ -103,7 +103,7 @@ void CBackgroundPage::Browse() {
                     QtFilterList(images, count), g_browseFilter, start, this);
     if (dialog.DoModal() != IDOK) return;
     const QString chosen = dialog.GetFileName();
-    if (!PathFits(Utf8ToCp1252(chosen.toStdString()))) return;
+    if (!PathFits(chosen.toStdString())) return;
     g_browseFilter = dialog.FilterIndex();
     g_browseFolder = dialog.GetDirectory();
     ui_->id205->setText(chosen);

@@ -4,6 +4,8 @@
 
 #include "exchange/excelxmlparts.h"
 #include "model/cellrecord.h"
+#include "model/worksheettree.h"
+#include "platform/core/cp1252.h"
 
 #include <new>
 #include <string>
@@ -75,14 +77,27 @@ std::string UniqueSheetName(std::vector<std::string>& names, const char* own) {
 }
 
 void WriteWorksheets(CXmlWriter& w, const CWorkbook& wb, int dpi) {
+    // Every name first: a formula may name a worksheet written after its own.
     std::vector<std::string> names;
+    ExcelSheetNames byPath;
+    for (const CTreeItem* item = wb.tree.first; item; item = item->next) {
+        if (!item->IsWorksheet()) continue;
+        const std::string name = UniqueSheetName(names, item->name);
+        std::string path;
+        if (BuildTreeItemPath(item, path, false)) {
+            UpperInPlace1252(path);
+            byPath.byPath.emplace(path, name);
+        }
+    }
+    std::size_t n = 0;
     for (const CTreeItem* item = wb.tree.first; item; item = item->next) {
         const CWorksheet* ws = AsWorksheet(item);
         if (!ws) continue;
         XmlAttributeText a(w.Utf8());
-        a.Text("ss:Name", UniqueSheetName(names, ws->name));
+        a.Text("ss:Name", names[n++]);
         w.WriteTag("Worksheet", a.str(), kXmlStartTag, 1, 1);
-        WriteExcelXmlTable(w, *ws, dpi, 2);
+        BuildTreeItemPath(item, byPath.folder, true);
+        WriteExcelXmlTable(w, *ws, dpi, 2, &byPath);
         WriteExcelXmlWorksheetOptions(w, *ws, 2);
         w.WriteTag("Worksheet", {}, kXmlEndTag, 1, 1);
     }

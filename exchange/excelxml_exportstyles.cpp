@@ -131,14 +131,12 @@ void WriteNumberFormat(CXmlWriter& w, StyleRecord& s, bool first, int level) {
         if (first) w.WriteTag("NumberFormat", {}, kXmlEmptyTag, level, 1);
         return;
     }
-    if (f.kind == STD_STYLE_PERCENTAGE) {
-        const std::string code = PercentCode(f.params);
-        CopyTextField(f.code, code.c_str(), sizeof f.code);
-    } else if (f.kind != STD_STYLE_USER_DEFINED) {
+    // The file's percent code is the file's own: the workbook's style keeps its code.
+    const std::string percent = f.kind == STD_STYLE_PERCENTAGE ? PercentCode(f.params) : "";
+    if (f.kind != STD_STYLE_PERCENTAGE && f.kind != STD_STYLE_USER_DEFINED)
         BuildStandardFormatCode(f);
-    }
     XmlAttributeText a(w.Utf8());
-    a.Text("ss:Format", f.code);
+    a.Text("ss:Format", f.kind == STD_STYLE_PERCENTAGE ? percent.c_str() : f.code);
     WriteEmpty(w, "NumberFormat", a, level);
 }
 

@@ -93,11 +93,12 @@ void WriteNumberData(CXmlWriter& w, double value) {
 
 void WriteTextData(CXmlWriter& w, std::string_view text) {
     w.WriteTag("Data", "ss:Type=\"String\"", kXmlStartTag, 0, 0);
-    w.EncodeText(text);
+    w.EncodeText(ExcelXmlSafeText(text));
     w.WriteTag("Data", {}, kXmlEndTag, 0, 0);
 }
 
-void WriteCell(CXmlWriter& w, uint16_t column, const uint8_t* rec, uint16_t style, int level) {
+void WriteCell(CXmlWriter& w, uint16_t column, const uint8_t* rec, uint16_t style, int level,
+               const ExcelSheetNames* names) {
     XmlAttributeText a(w.Utf8());
     a.Int("ss:Index", column + 1);
     if (style) a.Raw("ss:StyleID", StyleRef(style));
@@ -105,7 +106,7 @@ void WriteCell(CXmlWriter& w, uint16_t column, const uint8_t* rec, uint16_t styl
     const uint8_t error = cell::Error(rec);
     if (cell::IsFormula(rec)) {
         const uint8_t result = cell::ResultFlags(rec);
-        a.Text("ss:Formula", cell::Formula(rec));
+        a.Text("ss:Formula", ExcelXmlSafeText(ExcelFormulaText(cell::Formula(rec), names)));
         if (result & kResultArray)
             a.Raw("ss:ArrayRange", "RC:R[" + std::to_string(cell::ArrayHeight(rec) - 1) + "]C[" +
                                        std::to_string(cell::ArrayWidth(rec) - 1) + "]");
@@ -131,7 +132,7 @@ void WriteCell(CXmlWriter& w, uint16_t column, const uint8_t* rec, uint16_t styl
 // The cells and runs of one row, in column order; a run's columns without a cell of their
 // own are written as cells of the run's style.
 void WriteRowCells(CXmlWriter& w, const std::vector<const uint8_t*>& cells,
-                   const std::vector<FormatRun>& runs, int level) {
+                   const std::vector<FormatRun>& runs, int level, const ExcelSheetNames* names) {
     std::size_t i = 0, j = 0;
     uint32_t next = 0; // the first column not yet written
     while (i < cells.size() || j < runs.size()) {
@@ -150,7 +151,7 @@ void WriteRowCells(CXmlWriter& w, const std::vector<const uint8_t*>& cells,
         if (c == kNone) break;
         const bool covered = j < runs.size() && runs[j].firstColumn <= c && runs[j].lastColumn >= c;
         const uint16_t style = covered ? runs[j].style : 0;
-        WriteCell(w, uint16_t(c), cellColumn == c ? cells[i++] : nullptr, style, level);
+        WriteCell(w, uint16_t(c), cellColumn == c ? cells[i++] : nullptr, style, level, names);
         next = c + 1;
     }
 }
@@ -176,7 +177,8 @@ struct TableWalk {
     }
 };
 
-void WriteRows(CXmlWriter& w, const CWorksheet& ws, uint32_t lastRow, int dpi, int level) {
+void WriteRows(CXmlWriter& w, const CWorksheet& ws, uint32_t lastRow, int dpi, int level,
+               const ExcelSheetNames* names) {
     const std::vector<uint16_t> heights = RowHeights(ws);
     TableWalk walk;
     walk.cellCursor = CellCursor{kAdvance, ws.cells.FirstPage(), 0};
@@ -202,14 +204,15 @@ void WriteRows(CXmlWriter& w, const CWorksheet& ws, uint32_t lastRow, int dpi, i
             continue;
         }
         w.WriteTag("Row", attributes, kXmlStartTag, level, 1);
-        WriteRowCells(w, walk.rowCells, walk.rowRuns, level + 1);
+        WriteRowCells(w, walk.rowCells, walk.rowRuns, level + 1, names);
         w.WriteTag("Row", {}, kXmlEndTag, level, 1);
     }
 }
 
 } // namespace
 
-void WriteExcelXmlTable(CXmlWriter& w, const CWorksheet& ws, int dpi, int level) {
+void WriteExcelXmlTable(CXmlWriter& w, const CWorksheet& ws, int dpi, int level,
+                        const ExcelSheetNames* names) {
     uint16_t c0 = 0, c1 = 0, f0 = 0, f1 = 0;
     uint32_t r0 = 0, r1 = 0, q0 = 0, q1 = 0;
     const bool cells = ws.cells.GetUsedRange(&c0, &c1, &r0, &r1);
@@ -224,7 +227,7 @@ void WriteExcelXmlTable(CXmlWriter& w, const CWorksheet& ws, int dpi, int level)
         .Raw("x:FullRows", "1");
     w.WriteTag("Table", a.str(), kXmlStartTag, level, 1);
     WriteColumns(w, ws, dpi, level + 1);
-    WriteRows(w, ws, lastRow, dpi, level + 1);
+    WriteRows(w, ws, lastRow, dpi, level + 1, names);
     w.WriteTag("Table", {}, kXmlEndTag, level, 1);
 }
 

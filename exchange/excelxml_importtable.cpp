@@ -223,7 +223,8 @@ bool ReadCell(ExcelImport& im, CWorksheet& ws, TablePlace& at) {
         // Other writers put formulas of their own notation here, such as "of:=[.A2]*2".
         if (!formula.empty() && formula[0] == '=') {
             v.formula = true;
-            v.formulaText = std::move(formula);
+            std::string own = FormulaFromExcel(formula);
+            v.formulaText = own.size() <= kMaxFormulaText ? std::move(own) : std::move(formula);
             v.head.arrayWidth = 1;
             v.head.arrayHeight = 1;
             v.head.resultFlags = 0;

@@ -72,8 +72,24 @@ double InchesToMillimetres(double inches);
 double MillimetresToInches(double millimetres);
 
 void WriteExcelXmlStyles(CXmlWriter& writer, CWorkbook& workbook, int level);
-void WriteExcelXmlTable(CXmlWriter& writer, const CWorksheet& worksheet, int logPixelsY, int level);
+// The worksheets' names in the file by their tree paths in upper case ("\F\S"), and the
+// folder path of the worksheet being written ("\F\"): what its formulas name worksheets by.
+struct ExcelSheetNames {
+    std::map<std::string, std::string> byPath;
+    std::string folder;
+};
+void WriteExcelXmlTable(CXmlWriter& writer, const CWorksheet& worksheet, int logPixelsY, int level,
+                        const ExcelSheetNames* names = nullptr);
 void WriteExcelXmlWorksheetOptions(CXmlWriter& writer, const CWorksheet& worksheet, int level);
+
+// A formula in the file's notation of worksheet names ('Other Sheet'!R1C1), and back. With
+// `names`, a worksheet named by its path in the tree (relative to the formula's folder or
+// from the top) is named as the file names it; a folder or a name not found stays as written.
+std::string ExcelFormulaText(std::string_view formula, const ExcelSheetNames* names = nullptr);
+std::string FormulaFromExcel(std::string_view formula);
+// The text without the control characters an XML document cannot hold (all below 32 but
+// tab, line feed and carriage return), which every reader would refuse the file for.
+std::string ExcelXmlSafeText(std::string_view text);
 
 // The identifier of style record n in the file: "Default", else "s" and n + 20.
 std::string ExcelStyleId(uint16_t index);

@@ -2,6 +2,8 @@
 
 #include "files/workbooksave.h"
 #include "model/cellrecord.h"
+#include "model/container.h"
+#include "model/dropdownlist.h"
 
 #include <cstring>
 
@@ -66,26 +68,44 @@ bool HasFormula(const CWorksheet& sheet) {
 
 } // namespace
 
-bool FormLosesContent(const CWorkbook& workbook, uint8_t family) {
-    if (family == kFileNative) return false;
+std::string FormLossKey(const CWorkbook& workbook, uint8_t family) {
+    if (family == kFileNative) return {};
     const bool spreadsheet = family == kFileExcelXml;
-    int items = 0;
+    // What is lost, as counts; a text file or a table also names the worksheet it keeps.
+    uint32_t items = 0, folders = 0, containers = 0, formulas = 0, active = 0;
     for (const CTreeItem* p = workbook.tree.first; p; p = p->next) {
         ++items;
         if (!p->IsWorksheet()) {
-            if (p->IsFolder() || !spreadsheet) return true;
+            folders += p->IsFolder() ? 1 : 0;
             continue;
         }
         const CWorksheet& sheet = *AsWorksheet(p);
-        if (sheet.firstContainer || (!spreadsheet && HasFormula(sheet))) return true;
+        if (p == workbook.tree.active) active = items;
+        for (const CContainer* c = sheet.firstContainer; c; c = c->next) ++containers;
+        if (!spreadsheet && HasFormula(sheet)) ++formulas;
     }
-    return !spreadsheet && items > 1;
+    uint32_t lists = 0;
+    for (const DropDownListRecord& list : workbook.dropDownLists)
+        lists += DropDownListInUse(list) ? 1 : 0;
+    const uint32_t inspected = workbook.inspectedCells.ItemCount();
+    const bool loses = spreadsheet ? folders || containers || lists || inspected
+                                   : items > 1 || containers || formulas;
+    if (!loses) return {};
+    std::string key = std::to_string(family);
+    for (const uint32_t n :
+         {items, folders, containers, formulas, lists, inspected, spreadsheet ? 0u : active})
+        key += ' ' + std::to_string(n);
+    return key;
 }
 
-bool SaveAside(CWorkbook& workbook, const char* path,
-               const std::function<bool(CWorkbook&)>& write) {
+bool FormLosesContent(const CWorkbook& workbook, uint8_t family) {
+    return !FormLossKey(workbook, family).empty();
+}
+
+bool SaveAside(CWorkbook& workbook, const char* path, const std::function<bool(CWorkbook&)>& write,
+               const std::function<bool()>& partner) {
     workbook.error = kErrorNone;
-    if (SaveWorkbookFileWith(workbook, path, false, write)) return true;
+    if (SaveWorkbookFileWith(workbook, path, false, write, partner)) return true;
     if (workbook.error == kErrorNone) workbook.error = kStreamWrite;
     return false;
 }

@@ -22,9 +22,12 @@ std::string ReplaceExtension(std::string_view path, std::string_view extension);
 
 // Whether the workbook holds more than a file of the form `family` keeps: a text file or a
 // table keeps the values of one worksheet (no other item of the tree, no formula, no
-// container), the Excel 2003 XML spreadsheet its worksheets (no folder, no container). The
-// native form keeps everything.
+// container), the Excel 2003 XML spreadsheet its worksheets (no folder, no container, no
+// drop-down list, no inspected cell). The native form keeps everything.
 bool FormLosesContent(const CWorkbook& workbook, uint8_t family);
+// What such a file would lose, as a key that changes when the loss does (another worksheet
+// kept, another kind or count of content left out); empty when nothing is lost.
+std::string FormLossKey(const CWorkbook& workbook, uint8_t family);
 
 // Replaces the workbook's tree with one new worksheet named after the stream's file and makes
 // it the current worksheet; null with error 8 when it cannot be had (the tree then stays).
@@ -83,6 +86,8 @@ private:
 // Writes the file through `write`, which fills the workbook's stream, into a new file beside
 // `path` that then replaces it and stays open as the document. On failure the target and the
 // document stream are as they were and the workbook's error says why.
-bool SaveAside(CWorkbook& workbook, const char* path, const std::function<bool(CWorkbook&)>& write);
+// `partner` puts a second file of the same save in place (SaveWorkbookFileWith).
+bool SaveAside(CWorkbook& workbook, const char* path, const std::function<bool(CWorkbook&)>& write,
+               const std::function<bool()>& partner = {});
 
 } // namespace vl

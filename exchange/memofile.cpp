@@ -1,6 +1,7 @@
 #include "exchange/memofile.h"
 
 #include "exchange/foreignfile.h"
+#include "files/savetarget.h"
 #include "model/cellrecord.h"
 #include "platform/core/bytes.h"
 #include "platform/core/cp1252.h"
@@ -103,8 +104,16 @@ bool CMemoReader::Read(uint32_t block, std::string& text) {
     return ReadText(offset + kBlockHead, length, text);
 }
 
-CMemoWriter::CMemoWriter(std::string tablePath, uint8_t format)
-    : tablePath_(std::move(tablePath)), format_(format) {}
+CMemoWriter::CMemoWriter(std::string memoPath, std::string_view tablePath, uint8_t format)
+    : memoPath_(std::move(memoPath)), tableName_(FileNameOfPath(tablePath)), format_(format) {}
+
+CMemoWriter::~CMemoWriter() {
+    // A memo file that was not finished is no one's.
+    if (!file_.IsOpen()) return;
+    const std::string path = file_.GetPath();
+    file_.Close();
+    CFileStream::DeleteFile(path.c_str(), nullptr);
+}
 
 bool CMemoWriter::Fail(ErrorCode& error) {
     error = file_.ErrorOr(kStreamWrite);
@@ -113,44 +122,41 @@ bool CMemoWriter::Fail(ErrorCode& error) {
 
 bool CMemoWriter::Prepare(ErrorCode& error) {
     if (file_.IsOpen()) return true;
-    const std::string path = MemoFilePath(tablePath_, format_);
     uint8_t header[kMemoHeaderSize] = {};
-    if (!CFileStream::FileExists(path.c_str())) {
-        if (format_ == kXBaseFoxPro) {
-            StoreU32Big(header, kMemoHeaderSize / kFoxProBlock);
-            header[6] = uint8_t(kFoxProBlock >> 8);
-            header[7] = uint8_t(kFoxProBlock);
+    if (format_ == kXBaseFoxPro) {
+        StoreU32Big(header, kMemoHeaderSize / kFoxProBlock);
+        header[6] = uint8_t(kFoxProBlock >> 8);
+        header[7] = uint8_t(kFoxProBlock);
+    } else {
+        StoreU32(header, 1);
+        if (IsDBase4(format_)) {
+            const std::size_t n = std::min<std::size_t>(tableName_.find('.'), 8);
+            for (std::size_t i = 0; i < n && i < tableName_.size(); ++i)
+                header[8 + i] = uint8_t(CharUpper1252(tableName_[i]));
+            StoreU16(header + 20, uint16_t(kDBase4Block));
         } else {
-            StoreU32(header, 1);
-            if (IsDBase4(format_)) {
-                const std::string_view name = FileNameOfPath(tablePath_);
-                const std::size_t n = std::min<std::size_t>(name.find('.'), 8);
-                for (std::size_t i = 0; i < n && i < name.size(); ++i)
-                    header[8 + i] = uint8_t(CharUpper1252(name[i]));
-                StoreU16(header + 20, uint16_t(kDBase4Block));
-            } else {
-                header[16] = 3;
-            }
+            header[16] = 3;
         }
-        if (!file_.Open(path.c_str(), "w+b", false, kMemoBuffer) ||
-            !file_.Write(header, int32_t(sizeof header)))
-            return Fail(error);
-    } else if (!file_.Open(path.c_str(), "r+b", false, kMemoBuffer) ||
-               file_.ReadAt(header, int32_t(sizeof header), kSeekStart, 0) < 0) {
-        return Fail(error);
     }
-    size_ = std::max<int64_t>(file_.GetLength(), kMemoHeaderSize);
+    // Beside the memo file only: the table puts it in place by renaming it.
+    if (!OpenTemporary(file_, memoPath_, false)) return Fail(error);
+    if (!file_.Write(header, int32_t(sizeof header))) return Fail(error);
+    size_ = kMemoHeaderSize;
     blockSize_ = HeaderBlockSize(header, format_);
-    if (blockSize_ == 0)
-        blockSize_ = format_ == kXBaseFoxPro ? kFoxProBlock
-                     : IsDBase4(format_)     ? kDBase4Block
-                                             : kDBase3Block;
     return true;
 }
 
 bool CMemoWriter::Write(std::string_view text, uint32_t& block, ErrorCode& error) {
     block = 0;
     if (text.empty()) return true;
+    // A dBase III+ or Clipper memo ends at two end-of-file bytes: a text holding them (or
+    // ending in one) would read back cut, so it is refused, as a form refuses what it cannot
+    // hold.
+    if ((format_ == kXBaseDBase3 || format_ == kXBaseClipper) &&
+        (text.find("\x1A\x1A") != std::string_view::npos || text.back() == '\x1A')) {
+        error = kStreamWrite;
+        return false;
+    }
     if (!Prepare(error)) return false;
     // The text goes at the block its number names, after zero bytes when the file's last
     // block was left short.
@@ -188,7 +194,7 @@ bool CMemoWriter::Write(std::string_view text, uint32_t& block, ErrorCode& error
     return true;
 }
 
-bool CMemoWriter::Close(ErrorCode& error) {
+bool CMemoWriter::Finish(ErrorCode& error) {
     if (!file_.IsOpen()) return true;
     uint8_t next[4];
     const uint32_t nextBlock = uint32_t((size_ + blockSize_ - 1) / blockSize_);
@@ -196,9 +202,11 @@ bool CMemoWriter::Close(ErrorCode& error) {
         StoreU32Big(next, nextBlock);
     else
         StoreU32(next, nextBlock);
-    const bool ok = file_.WriteAt(next, 4, kSeekStart, 0) && file_.Flush();
-    if (!ok) Fail(error);
-    return file_.Close() && ok;
+    // save target: the memo's own pair name, beside the memo the table's save checked.
+    if (!file_.WriteAt(next, 4, kSeekStart, 0) || !file_.Flush() ||
+        !file_.RenameTo(PairPath(memoPath_).c_str()))
+        return Fail(error);
+    return file_.Close() || Fail(error);
 }
 
 } // namespace vl

@@ -40,21 +40,27 @@ private:
     uint32_t blockSize_ = 0;
 };
 
-// Appends memo texts of one table to its memo file, creating the file with its header.
+// Writes the memo texts of one table into a new memo file aside, beside `memoPath` (the memo
+// file's own target, links followed), which Finish leaves waiting under PairPath(memoPath)
+// for the table to put it in place; the old memo file is not touched.
 class CMemoWriter {
 public:
     // `format` chooses the layout.
-    CMemoWriter(std::string tablePath, uint8_t format);
+    CMemoWriter(std::string memoPath, std::string_view tablePath, uint8_t format);
+    ~CMemoWriter();
+    // Creates the file with its header; false with the stream's code in `error`.
+    bool Prepare(ErrorCode& error);
     // Stores one text and gives its block; an empty text gives block 0 and writes nothing.
     // False with the stream's code in `error`.
     bool Write(std::string_view text, uint32_t& block, ErrorCode& error);
-    bool Close(ErrorCode& error);
+    // Completes the header, syncs the file and leaves it waiting under its pair name.
+    bool Finish(ErrorCode& error);
 
 private:
-    bool Prepare(ErrorCode& error);
     bool Fail(ErrorCode& error);
 
-    std::string tablePath_;
+    std::string memoPath_;
+    std::string tableName_;
     uint8_t format_;
     CFileStream file_;
     uint32_t blockSize_ = 0;

@@ -11,6 +11,15 @@ namespace vl {
 
 namespace {
 
+// A date or a time typed is kept as its ISO text, the value a date cell holds.
+bool IsDateKind(uint8_t kind) {
+    return kind == STD_STYLE_DATE || kind == STD_STYLE_TIME || kind == STD_STYLE_DATE_TIME;
+}
+
+} // namespace
+
+namespace {
+
 constexpr int kCR = '\r';
 constexpr int kLF = '\n';
 
@@ -125,6 +134,14 @@ private:
                 double value = 0;
                 if (ReadFieldNumber(text, UserSeparators().decimal, value))
                     return MakeNumberCell(record_, column, row, value);
+                // What the text export writes (percentages, currency, thousands separators,
+                // dates) reads back as the number it was, as typed input reads it.
+                // A leading blank stays a text, as the export never writes one.
+                StandardFormat shown;
+                if (text[0] != ' ' &&
+                    ParseCellInput(ctx_, text, shown, row, column, record_) == CellInput::kStored &&
+                    (cell::IsNumber(record_.bytes) || IsDateKind(shown.kind)))
+                    return true;
             }
         }
         return MakeTextCell(record_, column, row, text);

@@ -7,6 +7,7 @@
 #include "platform/core/errorcode.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -61,9 +62,19 @@ bool ImportXBase(CWorkbook& workbook);
 // or header would be too long.
 bool BuildXBaseFieldList(CWorkbook& workbook, const CWorksheet& sheet, XBaseSaveOptions& options,
                          uint8_t format);
-// Writes the worksheet as a table into the workbook's stream, and its memo texts into the
-// memo file beside `tablePath` (the stream may be writing a file that later takes that
-// name).
-bool ExportXBase(CWorkbook& workbook, const CWorksheet& sheet, const std::string& tablePath);
+// Writes the worksheet as a table into the workbook's stream, and its memo texts into a new
+// memo file that then waits under PairPath(memoPath) (files/savetarget.h) for the table to
+// put it in place; `memoPath` is the memo file of `tablePath` with its links followed.
+bool ExportXBase(CWorkbook& workbook, const CWorksheet& sheet, const std::string& tablePath,
+                 const std::string& memoPath);
+// Saves the worksheet as a table at `path` in the workbook's xBase format, with its memo
+// file: both are written aside and put in place together, or the old pair stays whole.
+// `fieldList` makes the field list first (or keeps the one given). A table that would have
+// its own memo's name is refused (35). Like SaveAside of exchange/foreignfile.h otherwise.
+bool SaveXBaseFile(CWorkbook& workbook, const CWorksheet& sheet, const std::string& path,
+                   const std::function<bool(CWorkbook&)>& fieldList);
+// Finishes a save of the table at `tablePath` with its memo that was cut short, before the
+// table is read or written again.
+void FinishXBaseSave(const std::string& tablePath);
 
 } // namespace vl

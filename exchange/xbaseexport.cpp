@@ -17,6 +17,7 @@
 #include "values/numfmt_date.h"
 
 #include <cstring>
+#include <sys/stat.h>
 #include <vector>
 
 namespace vl {
@@ -38,9 +39,10 @@ struct FieldSlot {
 
 class CTableWriter {
 public:
-    CTableWriter(CWorkbook& book, const CWorksheet& sheet, const std::string& tablePath)
+    CTableWriter(CWorkbook& book, const CWorksheet& sheet, const std::string& tablePath,
+                 const std::string& memoPath)
         : book_(book), sheet_(sheet), options_(book.xbase), writer_(book),
-          memo_(tablePath, book.xbase.format), tablePath_(tablePath) {}
+          memo_(memoPath, tablePath, book.xbase.format), memoPath_(memoPath) {}
 
     bool Run() {
         if (!PlanFields()) return false;
@@ -60,9 +62,10 @@ public:
             if (!writer_.Step()) return false;
         }
         if (options_.format == kXBaseDBase3 || options_.format == kXBaseDBase4) out += kEndOfData;
+        if (!writer_.Flush()) return false;
         ErrorCode error = kErrorNone;
-        if (!memo_.Close(error)) return book_.error = error, false;
-        return writer_.Flush();
+        if (!memo_.Finish(error)) return book_.error = error, false;
+        return true;
     }
 
 private:
@@ -94,20 +97,18 @@ private:
         out.append(reinterpret_cast<const char*>(options_.fieldDescriptors),
                    slots_.size() * kDescriptorSize);
         if (hasMemo_) {
-            // The memo is replaced like any saved file: not when a document or program holds
-            // it, and through its symbolic link.
+            // The memo is replaced like any saved file (not when another holds it): its new
+            // file waits aside until the table takes its place with it.
             SaveTarget target;
             CFileStream none, guard;
-            const std::string memo = MemoFilePath(tablePath_, options_.format);
-            if (const ErrorCode refused = PrepareSaveTarget(memo.c_str(), none, target, guard)) {
+            if (const ErrorCode refused =
+                    PrepareSaveTarget(memoPath_.c_str(), none, target, guard)) {
                 book_.error = refused;
                 return false;
             }
             guard.Close();
-            if (target.exists && !CFileStream::DeleteFile(target.path.c_str(), nullptr)) {
-                book_.error = kStreamDelete;
-                return false;
-            }
+            ErrorCode error = kErrorNone;
+            if (!memo_.Prepare(error)) return book_.error = error, false;
         }
         out += kEndOfDescriptors;
         const std::size_t headerLength = HeaderLength(options_);
@@ -218,7 +219,7 @@ private:
     XBaseSaveOptions& options_;
     CByteWriter writer_;
     CMemoWriter memo_;
-    std::string tablePath_;
+    std::string memoPath_;
     std::vector<FieldSlot> slots_;
     uint32_t recordLength_ = 1;
     bool hasMemo_ = false;
@@ -227,12 +228,55 @@ private:
 
 } // namespace
 
-bool ExportXBase(CWorkbook& workbook, const CWorksheet& sheet, const std::string& tablePath) {
+bool ExportXBase(CWorkbook& workbook, const CWorksheet& sheet, const std::string& tablePath,
+                 const std::string& memoPath) {
     if (!workbook.xbase.fieldDescriptors &&
         !BuildXBaseFieldList(workbook, sheet, workbook.xbase, workbook.xbase.format))
         return false;
-    auto writer = std::make_unique<CTableWriter>(workbook, sheet, tablePath);
+    auto writer = std::make_unique<CTableWriter>(workbook, sheet, tablePath, memoPath);
     return writer->Run();
+}
+
+std::vector<std::string> XBaseMemoTargets(const std::string& tablePath) {
+    return {FollowLinks(MemoFilePath(tablePath, kXBaseDBase3)),
+            FollowLinks(MemoFilePath(tablePath, kXBaseFoxPro))};
+}
+
+void FinishXBaseSave(const std::string& tablePath) {
+    FinishPairedSave(FollowLinks(tablePath), XBaseMemoTargets(tablePath));
+}
+
+bool SaveXBaseFile(CWorkbook& workbook, const CWorksheet& sheet, const std::string& path,
+                   const std::function<bool(CWorkbook&)>& fieldList) {
+    FinishXBaseSave(path);
+    std::string memo;
+    bool memoWritten = false;
+    const auto write = [&](CWorkbook& book) {
+        if (!fieldList(book)) return false;
+        // The memo's name follows the format the field list is made for.
+        memo = FollowLinks(MemoFilePath(path, book.xbase.format));
+        // A table whose name is its memo's would be replaced by its own memo texts.
+        if (memo == FollowLinks(path)) {
+            book.error = kStreamOpenWrite;
+            return false;
+        }
+        RemoveStaleSaves(memo);
+        if (!ExportXBase(book, sheet, path, memo)) return false;
+        memoWritten = CFileStream::FileExists(PairPath(memo).c_str());
+        return true;
+    };
+    const auto placeMemo = [&] {
+        if (!memoWritten) return true;
+        const std::string pending = PairPath(memo);
+        struct stat st;
+        // The new memo file takes the old one's permissions, as the table does.
+        if (stat(memo.c_str(), &st) == 0) chmod(pending.c_str(), st.st_mode & 07777);
+        return rename(pending.c_str(), memo.c_str()) == 0;
+    };
+    const bool ok = SaveAside(workbook, path.c_str(), write, placeMemo);
+    // Failed before the memo was put in place: the old pair stays whole, the new memo goes.
+    if (!ok && !memo.empty()) CFileStream::DeleteFile(PairPath(memo).c_str(), nullptr);
+    return ok;
 }
 
 } // namespace vl

@@ -121,7 +121,7 @@ bool ReadDbfHeader(CWorkbook& workbook, XBaseSaveOptions& options) {
         if (stream.GetError() != kErrorNone) return workbook.error = stream.GetError(), false;
         return Refuse(workbook);
     }
-    uint64_t total = 0;
+    uint64_t total = 0, split = 0;
     for (uint32_t i = 0; i < fields; ++i) {
         const uint8_t* d = block + std::size_t(i) * kDescriptorSize;
         if (d[kFieldTypeByte] < 'A' || d[kFieldTypeByte] > 'Z') {
@@ -129,8 +129,13 @@ bool ReadDbfHeader(CWorkbook& workbook, XBaseSaveOptions& options) {
             return Refuse(workbook);
         }
         total += FieldLength(d, options.format);
+        split += FieldLength(d, kXBaseFoxPro);
     }
-    if (total > uint64_t(recordLength) - 1) {
+    // A record may hold bytes past its fields, but fields that fill it exactly only with the
+    // split lengths of a FoxPro or Clipper table are that table read in another format: every
+    // field after a long text would be misread.
+    const bool misread = total != split && split == uint64_t(recordLength) - 1;
+    if (total > uint64_t(recordLength) - 1 || misread) {
         FreeBlock(block);
         return Refuse(workbook);
     }

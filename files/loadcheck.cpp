@@ -124,12 +124,12 @@ bool CheckChart(CChart& chart) {
     // A type or legend code no chart has would be drawn by no branch: a plain chart stands in.
     c.type = WrittenChartType(c.type);
     if (c.legendCode > kLastLegendCode) c.legendCode = 0;
-    bool ok = Within(c.viewWidth, 1, 100) && Within(c.viewHeight, 1, 100) &&
-              Within(c.barSize, 1, 100) && Within(c.stackBarSize, 1, 100) && c.pieSplit <= 100 &&
-              c.lightDirectionX <= 180 && c.lightDirectionY <= 180 &&
-              Within(c.perspective, 1, 100) && CheckFont(c.titleFont[0].font) &&
-              CheckFont(c.titleFont[1].font) && CheckFont(c.legendFont.font) &&
-              CheckFill(c.planeFill) && CheckLine(c.planeBorder);
+    bool ok = Within(c.viewWidth, kViewSizeMin, kViewSizeMax) &&
+              Within(c.viewHeight, kViewSizeMin, kViewSizeMax) && Within(c.barSize, 1, 100) &&
+              Within(c.stackBarSize, 1, 100) && c.pieSplit <= 100 && c.lightDirectionX <= 180 &&
+              c.lightDirectionY <= 180 && Within(c.perspective, 1, 100) &&
+              CheckFont(c.titleFont[0].font) && CheckFont(c.titleFont[1].font) &&
+              CheckFont(c.legendFont.font) && CheckFill(c.planeFill) && CheckLine(c.planeBorder);
     if (ok && c.type == kChart3D)
         ok = Within(c.lineWidth3D, 1, 100) && Within(c.pieThickness3D, 1, 100);
     for (const float m : chart.viewMatrix) ok = ok && std::isfinite(m);

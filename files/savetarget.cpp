@@ -1,5 +1,6 @@
 #include "files/savetarget.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
@@ -70,7 +71,9 @@ std::string TemporaryPrefix(const std::string& target) {
     return dir + "." + base + ".~";
 }
 
-void RemoveStaleSaves(const std::string& target) {
+namespace {
+
+void RemoveStaleFiles(const std::string& target) {
     const std::string prefix = TemporaryPrefix(target);
     const std::string::size_type slash = prefix.rfind('/');
     const std::string dir = slash == std::string::npos ? "." : prefix.substr(0, slash + 1);
@@ -89,23 +92,67 @@ void RemoveStaleSaves(const std::string& target) {
     }
 }
 
+} // namespace
+
+void RemoveStaleSaves(const std::string& target) {
+    RemoveStaleFiles(target);
+    const std::string aside = PrivatePath(target);
+    if (!aside.empty()) RemoveStaleFiles(aside);
+}
+
 bool OpenTemporary(CFileStream& stream, const std::string& target, bool gzip) {
     const std::string prefix = TemporaryPrefix(target);
+    // A copy of a file that is there already is read only by its owner until it takes the
+    // file's place (and its permissions); a new file is made with the usual ones.
+    const bool replaces = CFileStream::FileExists(target.c_str());
     for (int i = 0; i < kTemporaryNameTries; ++i) {
         const std::string name = prefix + std::to_string(getpid()) + "." + std::to_string(i);
-        if (stream.Open(name.c_str(), "w+bx", gzip, kFileBufferSize)) return true;
+        if (stream.Open(name.c_str(), "w+bx", gzip, kFileBufferSize)) {
+            if (replaces) chmod(name.c_str(), S_IRUSR | S_IWUSR);
+            return true;
+        }
         if (!CFileStream::FileExists(name.c_str())) return false;
     }
     return false;
 }
 
-bool OpenAside(CFileStream& stream, const std::string& target, bool gzip) {
-    if (OpenTemporary(stream, target, gzip)) return true;
+namespace {
+
+std::string PrivateFolder() {
     std::error_code ec;
     const fs::path folder = fs::temp_directory_path(ec);
-    if (ec) return false;
-    const std::string name = target.substr(target.rfind('/') + 1);
-    return OpenTemporary(stream, (folder / name).string(), gzip);
+    if (ec) return {};
+    const std::string own = (folder / ("vorlane-" + std::to_string(geteuid()))).string();
+    mkdir(own.c_str(), S_IRWXU);
+    // Only a folder of ours that no one else may enter holds copies of workbooks.
+    struct stat st;
+    if (lstat(own.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid() ||
+        (st.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+        return {};
+    return own;
+}
+
+} // namespace
+
+std::string PrivatePath(const std::string& target) {
+    const std::string folder = PrivateFolder();
+    if (folder.empty()) return {};
+    // FNV-1a of the whole path tells files of one name in different folders apart.
+    uint64_t hash = 14695981039346656037ull;
+    for (const unsigned char c : target) hash = (hash ^ c) * 1099511628211ull;
+    std::string name = target.substr(target.rfind('/') + 1).substr(0, 100);
+    static const char kHex[] = "0123456789abcdef";
+    name += '-';
+    for (int shift = 60; shift >= 0; shift -= 4) name += kHex[(hash >> shift) & 15];
+    return folder + "/" + name;
+}
+
+bool OpenAside(CFileStream& stream, const std::string& target, bool gzip) {
+    if (OpenTemporary(stream, target, gzip)) return true;
+    const std::string aside = PrivatePath(target);
+    if (aside.empty() || !OpenTemporary(stream, aside, gzip)) return false;
+    chmod(stream.GetPath().c_str(), S_IRUSR | S_IWUSR);
+    return true;
 }
 
 bool CopyInto(const std::string& from, CFileStream& to) {
@@ -117,6 +164,98 @@ bool CopyInto(const std::string& from, CFileStream& to) {
         if (n > 0 && !to.Write(chunk.data(), n)) return false;
     }
     return in.eof() && to.Flush();
+}
+
+namespace {
+
+constexpr const char* kKeptSuffix = ".~saved";
+
+std::string KeptCopyPath(const std::string& target, bool beside) {
+    if (beside) return TemporaryPrefix(target).append("saved");
+    const std::string aside = PrivatePath(target);
+    return aside.empty() ? aside : aside + kKeptSuffix;
+}
+
+// Makes a rename in the folder of `path` last through a power cut.
+void SyncFolder(const std::string& path) {
+    const std::string::size_type slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+bool IsOwnFile(const std::string& path) {
+    struct stat st;
+    return !path.empty() && lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           st.st_uid == geteuid();
+}
+
+} // namespace
+
+bool RewriteKeepingCopy(const std::string& written, CFileStream& held, const std::string& target,
+                        const PlaceHook& partner) {
+    const bool beside =
+        written.compare(0, TemporaryPrefix(target).size(), TemporaryPrefix(target)) == 0;
+    const std::string kept = KeptCopyPath(target, beside);
+    if (kept.empty() || rename(written.c_str(), kept.c_str()) != 0) {
+        CFileStream::DeleteFile(written.c_str(), nullptr);
+        return false;
+    }
+    SyncFolder(kept);
+    if (partner && !partner()) {
+        CFileStream::DeleteFile(kept.c_str(), nullptr);
+        return false;
+    }
+    // Cut from here on, the target may be torn, but the copy is whole and the next open
+    // offers it; it goes only once the rewrite is on the disk.
+    if (!held.Reopen("w+b", false) || !CopyInto(kept, held)) return false;
+    CFileStream::DeleteFile(kept.c_str(), nullptr);
+    return true;
+}
+
+std::string PairPath(const std::string& target) {
+    return TemporaryPrefix(target).append("pair");
+}
+
+void FinishPairedSave(const std::string& target, const std::vector<std::string>& partners) {
+    // A save that is still running holds the target.
+    CFileStream probe;
+    if (!probe.Open(target.c_str(), "r+b", false, kProbeBuffer) && probe.GetError() == kStreamInUse)
+        return;
+    probe.Close();
+    const std::string waiting = PairPath(target);
+    const bool whole = CFileStream::FileExists(waiting.c_str());
+    for (const std::string& partner : partners) {
+        const std::string pending = PairPath(partner);
+        if (!CFileStream::FileExists(pending.c_str())) continue;
+        if (whole)
+            rename(pending.c_str(), partner.c_str());
+        else
+            CFileStream::DeleteFile(pending.c_str(), nullptr);
+    }
+    if (whole && rename(waiting.c_str(), target.c_str()) == 0) SyncFolder(target);
+}
+
+std::string InterruptedSaveCopy(const std::string& target) {
+    for (const bool beside : {true, false}) {
+        const std::string kept = KeptCopyPath(target, beside);
+        if (IsOwnFile(kept)) return kept;
+    }
+    return {};
+}
+
+ErrorCode RestoreInterruptedSave(const std::string& target) {
+    const std::string kept = InterruptedSaveCopy(target);
+    if (kept.empty()) return kErrorNone;
+    CFileStream held;
+    if (!held.Open(target.c_str(), "r+b", false, kFileBufferSize))
+        return held.GetError() == kStreamInUse ? kStreamInUse : kStreamOpenWrite;
+    if (!held.Reopen("w+b", false) || !CopyInto(kept, held)) return held.ErrorOr(kStreamWrite);
+    if (!held.Close()) return held.ErrorOr(kStreamWrite);
+    CFileStream::DeleteFile(kept.c_str(), nullptr);
+    return kErrorNone;
 }
 
 ErrorCode WriteSaveTarget(const char* path, const StreamWriter& write) {
@@ -140,13 +279,12 @@ ErrorCode WriteSaveTarget(const char* path, const StreamWriter& write) {
     aside.Close();
     // Other names of the target, or a folder that takes no new file: the finished bytes are
     // copied into the held file itself.
-    if (ok) {
-        ok = guard.Reopen("w+b", false) && CopyInto(written, guard);
-        if (!ok) error = guard.ErrorOr(kStreamWrite);
+    if (!ok) {
+        CFileStream::DeleteFile(written.c_str(), nullptr);
+        return error;
     }
-    CFileStream::DeleteFile(written.c_str(), nullptr);
-    if (ok && !guard.Close()) error = guard.ErrorOr(kStreamWrite);
-    return error;
+    if (!RewriteKeepingCopy(written, guard, target.path)) return guard.ErrorOr(kStreamWrite);
+    return guard.Close() ? ErrorCode(kErrorNone) : guard.ErrorOr(kStreamWrite);
 }
 
 } // namespace vl

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace vl {
 
@@ -38,12 +39,39 @@ std::string TemporaryPrefix(const std::string& target);
 // save holds.
 void RemoveStaleSaves(const std::string& target);
 
-// A new file beside `target` under a name no other file has.
+// A new file beside `target` under a name no other file has (read only by its owner while
+// `target` exists).
 bool OpenTemporary(CFileStream& stream, const std::string& target, bool gzip);
-// The same, else (a folder that takes no new file) in the temporary folder.
+// The same, else (a folder that takes no new file) in the user's private temporary folder
+// (no one else may enter it), read only by its owner.
 bool OpenAside(CFileStream& stream, const std::string& target, bool gzip);
+// Where copies of `target` go in that private folder; empty when it cannot be had.
+std::string PrivatePath(const std::string& target);
 // Copies the bytes of the file at `from` into `to`, which is open for writing.
 bool CopyInto(const std::string& from, CFileStream& to);
+
+// Rewrites the held file `target` in place (its other names kept) with the finished, synced
+// file `written` (a file of OpenAside). That file is first kept whole under a name of its own,
+// removed only once the rewrite is on the disk: a rewrite cut short leaves it for the next
+// open. False when the rewrite failed (`held` has the code; the copy then stays).
+// `partner`, when given, puts a second file of the same save in place once the copy is kept
+// and before the rewrite starts (false fails the rewrite before it touches the target).
+using PlaceHook = std::function<bool()>;
+bool RewriteKeepingCopy(const std::string& written, CFileStream& held, const std::string& target,
+                        const PlaceHook& partner = {});
+
+// Files saved together (a table and its memo): each finished file waits under PairPath of its
+// target; the partner is put in place only once the main file waits there too, and the main
+// file last. A save cut between those steps is finished by FinishPairedSave, which a later
+// save or open of `target` calls with the files that may be its partners: a partner that waits
+// without its main file is dropped (the old pair stays), one that waits with it is put in place.
+std::string PairPath(const std::string& target);
+void FinishPairedSave(const std::string& target, const std::vector<std::string>& partners);
+// The whole copy a rewrite of `target` cut short left behind; empty when there is none.
+std::string InterruptedSaveCopy(const std::string& target);
+// Puts that copy in place through the target itself (links kept) and removes it: 0, or 43
+// when another holds the target, 35 when it may not be written, the write's code.
+ErrorCode RestoreInterruptedSave(const std::string& target);
 
 // Writes a file that is no document of its own (an image, the settings profile, a printed
 // PDF) by the rule of workbook saves: refused (35, 43) before anything is written when the

@@ -3,9 +3,11 @@
 
 #include "files/v6records.h"
 #include "formula/evalcontext.h"
+#include "formula/token.h"
 #include "formula/translate.h"
 #include "model/workbook.h"
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -57,7 +59,9 @@ private:
         } else if (type == kV6Number) {
             const double value = in.F64();
             if (!in.Ok()) return V6Invalid(book_);
-            MakeNumberCell(cell, column, row, value);
+            // An infinite or NaN number is what computing it gives: #NUM!.
+            const bool finite = std::isfinite(value);
+            MakeNumberCell(cell, column, row, finite ? value : 0, finite ? 0 : kErrNum >> 4);
         } else if (IsFormulaType(type)) {
             const std::string_view text = in.Text(in.U16());
             const double cached = in.F64();
@@ -84,7 +88,8 @@ private:
         head.arrayWidth = 1;
         head.arrayHeight = 1;
         head.resultFlags = kResultNumber;
-        head.cachedNumber = cached;
+        head.cachedNumber = std::isfinite(cached) ? cached : 0;
+        if (!std::isfinite(cached)) head.flags = uint8_t(kCellFormula | kErrNum);
         MakeFormulaCell(*buffer_, column, row, head, translated_);
     }
 

@@ -4,6 +4,7 @@
 #include "files/v6records.h"
 #include "model/container.h"
 #include "model/worksheet.h"
+#include "platform/core/cp1252.h"
 
 #include <string>
 #include <string_view>
@@ -81,7 +82,9 @@ bool ReadImage(CWorkbook& book, CV6Input& in, BackgroundRecord& b) {
     if (!in.Ok()) return V6Invalid(book);
     if (kind & 1) {
         b.kind = kBackgroundImage;
-        CopyTextField(b.imagePath, name.c_str(), kImagePathSize);
+        // The older form names files in the program's code page; paths are the system's bytes.
+        const std::string path = Cp1252ToUtf8(name);
+        CopyTextField(b.imagePath, path.c_str(), kImagePathSize);
         b.imageView = 0;
         return true;
     }

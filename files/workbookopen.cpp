@@ -23,6 +23,7 @@ bool OpenDocumentFile(CWorkbook& workbook, const char* path) {
     CFileStream& s = workbook.stream;
     // Opened for writing, the file is ours alone for a moment; kept open, it is only shared,
     // so that other documents can still read it.
+    // save target: opened to hold the document, nothing is written here.
     if (s.Open(path, "r+b", true, kFileBufferSize)) {
         s.HoldLock(true);
         return true;

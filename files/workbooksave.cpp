@@ -34,10 +34,17 @@ bool WriteForm(CWorkbook& book, const WorkbookWriter& write) {
 
 // Writes into a new file and renames it over the target only when every byte is on the disk.
 bool SaveAside(CWorkbook& book, CFileStream& document, const std::string& target,
-               const WorkbookWriter& write) {
+               const WorkbookWriter& write, const PlaceHook& partner) {
     // The new file takes the document's place; the old one waits in `document`.
     book.stream.Swap(document);
     bool ok = WriteForm(book, write);
+    // With a partner, the finished file waits for it under its pair name.
+    // save target: SaveWorkbookFileWith checked and holds the target.
+    if (ok && partner && (!book.stream.RenameTo(PairPath(target).c_str()) || !partner())) {
+        book.error = book.stream.ErrorOr(kStreamWrite);
+        ok = false;
+    }
+    // save target: SaveWorkbookFileWith checked and holds the target.
     if (ok && !book.stream.RenameTo(target.c_str())) {
         book.error = book.stream.GetError();
         ok = false;
@@ -58,7 +65,7 @@ bool SaveAside(CWorkbook& book, CFileStream& document, const std::string& target
 // is written aside first, so that a writer that fails leaves the target as it was; only a
 // finished form is copied in.
 bool RewriteInPlace(CWorkbook& book, const SaveTarget& target, CFileStream& guard, bool gzip,
-                    const WorkbookWriter& write) {
+                    const WorkbookWriter& write, const PlaceHook& partner) {
     CFileStream aside;
     if (!OpenAside(aside, target.path, gzip)) {
         book.error = aside.ErrorOr(kStreamOpenWrite);
@@ -69,9 +76,10 @@ bool RewriteInPlace(CWorkbook& book, const SaveTarget& target, CFileStream& guar
     const std::string written = book.stream.GetPath();
     book.stream.Close();
     book.stream.Swap(aside);
+    if (!ok) CFileStream::DeleteFile(written.c_str(), nullptr);
     if (ok) {
         if (!target.own) book.stream.Swap(guard);
-        ok = book.stream.Reopen("w+b", false) && CopyInto(written, book.stream);
+        ok = RewriteKeepingCopy(written, book.stream, target.path, partner);
         if (!ok) book.error = book.stream.ErrorOr(kStreamWrite);
         if (!ok && !target.own) {
             // Failed, the workbook keeps the document it had; saved, the target is its document.
@@ -79,7 +87,6 @@ bool RewriteInPlace(CWorkbook& book, const SaveTarget& target, CFileStream& guar
             book.stream.Swap(guard);
         }
     }
-    CFileStream::DeleteFile(written.c_str(), nullptr);
     if (guard.IsOpen()) guard.Close();
     return ok;
 }
@@ -110,7 +117,7 @@ bool SaveWorkbookFile(CWorkbook& workbook, const char* path, uint8_t kind) {
 }
 
 bool SaveWorkbookFileWith(CWorkbook& workbook, const char* path, bool gzip,
-                          const WorkbookWriter& write) {
+                          const WorkbookWriter& write, const std::function<bool()>& partner) {
     if (!path) {
         workbook.error = kErrorFileFormat;
         return false;
@@ -130,10 +137,10 @@ bool SaveWorkbookFileWith(CWorkbook& workbook, const char* path, bool gzip,
     CFileStream document;
     bool ok = false;
     if (!target.inPlace && OpenTemporary(document, target.path, gzip)) {
-        ok = SaveAside(workbook, document, target.path, write);
+        ok = SaveAside(workbook, document, target.path, write, partner);
     } else if (target.exists) {
         // A folder that takes no new file can still have its files rewritten.
-        ok = RewriteInPlace(workbook, target, guard, gzip, write);
+        ok = RewriteInPlace(workbook, target, guard, gzip, write, partner);
     } else {
         workbook.error = document.ErrorOr(kStreamOpenWrite);
     }

@@ -27,8 +27,10 @@ std::string SaveUserName();
 // The same road for a form written by `write` (true when every byte went to the workbook's
 // stream, else false with the workbook's error set); the file family and kind stay as they
 // were, for the caller to set.
+// `partner`, when given, puts a second file written with this one in place (PairPath and
+// RewriteKeepingCopy of files/savetarget.h say when).
 using WorkbookWriter = std::function<bool(CWorkbook&)>;
 bool SaveWorkbookFileWith(CWorkbook& workbook, const char* path, bool gzip,
-                          const WorkbookWriter& write);
+                          const WorkbookWriter& write, const std::function<bool()>& partner = {});
 
 } // namespace vl

@@ -88,8 +88,7 @@ bool ReadXmlBackground(CXmlReader& r, BackgroundRecord& b) {
         if (r.IsEnd() ? r.Fail(kErrorXmlElement) : !ReadFractal(r, b)) return false;
     } else if (!r.Ok()) {
         return false;
-    } else if (r.ReadElementText("Image", kImagePathSize - 1, kXmlAttributes | kXmlOptional,
-                                 true)) {
+    } else if (r.ReadElementBytes("Image", kImagePathSize - 1, kXmlAttributes | kXmlOptional)) {
         if (!ReadImage(r, b)) return false;
     }
     return r.Ok() && r.ReadNextTag("Background", kXmlEnd);
@@ -106,7 +105,10 @@ void WriteXmlBackground(CXmlWriter& w, const BackgroundRecord& b, int level) {
     } else if (b.kind == kBackgroundImage) {
         XmlAttributeText a;
         a.Raw("View", ViewName(b.imageView));
-        WriteXmlTextElement(w, "Image", a.str(), b.imagePath, level + 1);
+        // The path is the system's bytes, written as they are.
+        w.WriteTag("Image", a.str(), kXmlStartTag, level + 1, 0);
+        w.EncodeBytes(b.imagePath);
+        w.WriteTag("Image", {}, kXmlEndTag, 0, 1);
     } else {
         XmlAttributeText a;
         const std::array<double, 6> values = FractalValues(b);

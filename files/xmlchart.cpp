@@ -24,8 +24,8 @@ constexpr uint8_t kEmptyElement = kXmlAttributes | kXmlStart | kXmlEnd;
 
 bool ReadOptions(CXmlReader& r, ChartSettings& s) {
     if (!r.ReadNextTag("Options", kXmlStart | kXmlOptional)) return r.Ok();
-    if (!ReadXmlElementU8(r, "ViewWidth", 1, 100, s.viewWidth) ||
-        !ReadXmlElementU8(r, "ViewHeight", 1, 100, s.viewHeight) ||
+    if (!ReadXmlElementU8(r, "ViewWidth", kViewSizeMin, kViewSizeMax, s.viewWidth) ||
+        !ReadXmlElementU8(r, "ViewHeight", kViewSizeMin, kViewSizeMax, s.viewHeight) ||
         !ReadXmlElementU8(r, "BarSize", 1, 100, s.barSize) ||
         !ReadXmlElementU8(r, "StackBarSize", 1, 100, s.stackBarSize))
         return false;

@@ -52,6 +52,14 @@ bool CXmlReader::ReadContent(std::size_t maximum, bool verbatim) {
     return Check(DecodeXmlText(raw_, Utf8(), maximum, text_));
 }
 
+bool CXmlReader::ReadElementBytes(std::string_view name, std::size_t maximum, uint8_t flags) {
+    if (!ReadNextTag(name, uint8_t(flags | kXmlStart))) return false;
+    text_.clear();
+    if (isEnd_) return true;
+    if (error_ || !CollectText(RawLimit(maximum), true)) return false;
+    return Check(DecodeXmlText(raw_, false, maximum, text_)) && ReadNextTag(name, kXmlEnd);
+}
+
 bool CXmlReader::ReadElementText(std::string_view name, std::size_t maximum, uint8_t flags,
                                  bool verbatim) {
     if (!ReadNextTag(name, uint8_t(flags | kXmlStart))) return false;

@@ -59,11 +59,15 @@ bool ReadGivenU8(CXmlReader& r, std::string_view name, uint8_t* p, int flag, int
     return true;
 }
 
-// The required currency symbol: 58 when absent, 57 when longer than 14 after decoding.
+// The required currency symbol: 58 when absent, 57 when its raw value passes 1,024 bytes,
+// 59 when longer than 14 after decoding (a value the field cannot hold, as other values).
+constexpr std::size_t kRawSymbolLimit = 1024;
+
 bool ReadSymbol(CXmlReader& r, uint8_t* p) {
     if (!r.FindAttribute("Symbol")) return r.Fail(kErrorXmlMissing);
     std::string symbol;
-    if (!r.DecodeValue(symbol, kSymbolLength)) return false;
+    if (!r.DecodeValue(symbol, kRawSymbolLimit)) return false;
+    if (symbol.size() > kSymbolLength) return r.Fail(kErrorXmlData);
     std::memset(p + kCurrencySymbol, 0, kSymbolLength + 1);
     std::memcpy(p + kCurrencySymbol, symbol.data(), symbol.size());
     return true;
@@ -87,6 +91,9 @@ bool ReadScientific(CXmlReader& r, uint8_t* p) {
     if (!ReadGivenU8(r, "DecimalDigits", p, kFixedDecimals, kDecimals)) return false;
     if (!r.FindAttribute("Exponent")) return true;
     int32_t exponent = 0;
+    // A number's text starts at its sign or digit, as every other number attribute's does.
+    if (!r.Value().empty() && (r.Value()[0] == ' ' || r.Value()[0] == '\t'))
+        return r.Fail(kErrorXmlData);
     if (!r.GetI32Attribute(exponent, -99, 99)) return false;
     // The sign is taken from the text, so that a written "-0" reads back as minus.
     p[kExponentForm] = !r.Value().empty() && r.Value()[0] == '-' ? 2 : 1;

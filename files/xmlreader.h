@@ -71,6 +71,9 @@ public:
     // element gives the empty text.
     bool ReadElementText(std::string_view name, std::size_t maximum, uint8_t flags,
                          bool verbatim = false);
+    // The same, verbatim, for a text that is the system's bytes (a path): the document's
+    // bytes are kept as they are, not turned into the program's code page.
+    bool ReadElementBytes(std::string_view name, std::size_t maximum, uint8_t flags);
     // The declaration "<?xml ...?>" at the start; its attributes stay in the table.
     bool ReadDeclaration();
     // After ReadDeclaration: takes the encoding it names (UTF-8 when it names none) and

@@ -107,6 +107,18 @@ void CXmlWriter::WriteElement(std::string_view name, std::string_view text, int 
     WriteTag(name, {}, kXmlEndTag, 0, lineEnds);
 }
 
+void CXmlWriter::WriteElementBytes(std::string_view name, std::string_view text, int tabs,
+                                   int lineEnds) {
+    WriteTag(name, {}, kXmlStartTag, tabs, 0);
+    EncodeBytes(text);
+    WriteTag(name, {}, kXmlEndTag, 0, lineEnds);
+}
+
+void CXmlWriter::EncodeBytes(std::string_view text) {
+    AppendXmlEscaped(block_, text, false);
+    Spill();
+}
+
 bool CXmlWriter::Flush() {
     if (block_.empty()) return true;
     bool ok = true;

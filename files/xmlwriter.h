@@ -65,6 +65,10 @@ public:
     void WriteLineEnds(int count);
     // An element with text on one line: start tag, text, end tag, then `lineEnds`.
     void WriteElement(std::string_view name, std::string_view text, int tabs, int lineEnds);
+    // The same for a text that is the system's bytes (a path, UTF-8 here): escaped, its bytes
+    // written as they are.
+    void WriteElementBytes(std::string_view name, std::string_view text, int tabs, int lineEnds);
+    void EncodeBytes(std::string_view text);
 
     // Hands what is gathered to the stream; false when the stream refused it.
     bool Flush();

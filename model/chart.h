@@ -87,6 +87,11 @@ public:
     CPagedList labelAnchors;
 };
 
+// The width and height of the chart in percent of its container: one range for the page that
+// sets them and every reader of them.
+constexpr uint8_t kViewSizeMin = 1;
+constexpr uint8_t kViewSizeMax = 100;
+
 struct ChartSettings {
     uint8_t type = 0;
     uint8_t viewWidth = 0, viewHeight = 0;

@@ -207,7 +207,8 @@ void PaintPageBody(CWorkbook& workbook, CCellDisplay& display, CCanvas& canvas, 
     paint.lastRow = page.lastRow;
     paint.lastColumn = page.lastColumn;
     paint.bandHeight = setup.columnHeadings ? GetHeadingRowHeight(canvas, scale[1]) : 0;
-    paint.headingWidth = setup.rowHeadings ? GetNumberWidth(canvas, page.lastRow, scale[0]) : 0;
+    // Row r is numbered r + 1: row 99 needs the width of "100".
+    paint.headingWidth = setup.rowHeadings ? GetNumberWidth(canvas, page.lastRow + 1, scale[0]) : 0;
     paint.rowExcluded = [&](uint32_t r) { return rows.Contains(r); };
     paint.columnExcluded = [&](uint16_t c) { return columns.Contains(c); };
     PaintPageHeadings(canvas, rect, sheet, paint.headingWidth, paint.bandHeight, page, rows,

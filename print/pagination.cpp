@@ -152,8 +152,9 @@ void FindPageBreak(PageContext& ctx, PageRecord& page, uint32_t areaLastRow,
     // Excluded lines up to the area's end belong to the last page: nothing follows them.
     if (ctx.rows.NextIncluded(lastRow + 1) > areaLastRow) lastRow = std::max(lastRow, areaLastRow);
 
+    // The heading is as wide as the largest number it shows: row r is numbered r + 1.
     const int64_t headingWidth =
-        setup.rowHeadings ? GetNumberWidth(ctx.canvas, lastRow, ctx.scale[0]) : 0;
+        setup.rowHeadings ? GetNumberWidth(ctx.canvas, lastRow + 1, ctx.scale[0]) : 0;
     const int64_t availableWidth = std::max<int64_t>(0, width - headingWidth);
     uint16_t lastColumn = uint16_t(page.firstColumn);
     sum = 0;
@@ -422,7 +423,8 @@ void GetPageContentSize(CCanvas& canvas, CWorksheet& sheet, const CExclusions& r
     for (uint32_t row = rows.NextIncluded(page.firstRow); row <= page.lastRow;
          row = rows.NextIncluded(row + 1))
         height += GetRowHeight(sheet, row, scale[1]) + 1;
-    int64_t width = (setup.rowHeadings ? GetNumberWidth(canvas, page.lastRow, scale[0]) : 0) + 1;
+    int64_t width =
+        (setup.rowHeadings ? GetNumberWidth(canvas, page.lastRow + 1, scale[0]) : 0) + 1;
     if (pins.column) width += GetColumnWidth(sheet, pins.pinnedColumn, scale[0]) + 1;
     for (uint32_t c = columns.NextIncluded(page.firstColumn); c <= page.lastColumn;
          c = columns.NextIncluded(c + 1))

@@ -52,9 +52,10 @@ ErrorCode SaveProfile(const std::string& path, bool showErrors) {
 
 void SaveRecentFiles(const std::vector<std::string>& newestLast) {
     std::vector<std::string>& files = Profile().recentFiles;
-    files.assign(newestLast.rbegin(), newestLast.rend());
-    for (std::string& f : files)
-        if (f.size() > std::size_t(kProfileTextSize - 1)) f.resize(kProfileTextSize - 1);
+    files.clear();
+    // A path the profile cannot hold is left out: cut, it would name another file.
+    for (auto it = newestLast.rbegin(); it != newestLast.rend(); ++it)
+        if (it->size() <= std::size_t(kProfileTextSize - 1)) files.push_back(*it);
 }
 
 } // namespace vl

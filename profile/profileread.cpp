@@ -208,11 +208,13 @@ bool ReadUserFormats(CXmlReader& r, SettingsProfile& p) {
     return r.Ok();
 }
 
-bool ReadTexts(CXmlReader& r, const char* name, std::size_t limit, std::vector<std::string>* list) {
+bool ReadTexts(CXmlReader& r, const char* name, std::size_t limit, std::vector<std::string>* list,
+               bool paths = false) {
     if (list) list->clear();
     // An entry longer than the list holds is passed over, not cut (a cut path names another
-    // file), and the entries around it are kept.
-    while (r.ReadElementText(name, kSkippedTextLength, kXmlOptional, true)) {
+    // file), and the entries around it are kept. Paths keep the file's bytes.
+    while (paths ? r.ReadElementBytes(name, kSkippedTextLength, kXmlOptional)
+                 : r.ReadElementText(name, kSkippedTextLength, kXmlOptional, true)) {
         if (!list || r.Text().size() > kPathLength) continue;
         if (list->size() == limit) return r.Fail(kErrorXmlElement);
         list->push_back(r.Text());
@@ -228,7 +230,7 @@ bool ReadProfile(CXmlReader& r, SettingsProfile& p) {
            ReadComposer(r, p) && ReadOptions(r, p) && ReadFont(r, p) && ReadUserFormats(r, p) &&
            ReadTexts(r, "Bookmark", kMaxBookmarks, &p.bookmarks) &&
            ReadTexts(r, "Image", 0, nullptr) &&
-           ReadTexts(r, "RecentFile", kMaxRecentFiles, &p.recentFiles) &&
+           ReadTexts(r, "RecentFile", kMaxRecentFiles, &p.recentFiles, true) &&
            r.ReadNextTag("Profile", kXmlEnd);
 }
 

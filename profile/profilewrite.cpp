@@ -117,7 +117,8 @@ void WriteLists(CXmlWriter& w, const SettingsProfile& p) {
         w.WriteTag("UserNumericFormat", {}, kXmlEndTag, 1, 1);
     }
     for (const std::string& b : p.bookmarks) w.WriteElement("Bookmark", b, 1, 1);
-    for (const std::string& f : p.recentFiles) w.WriteElement("RecentFile", f, 1, 1);
+    // Paths are the system's bytes, kept whole whatever their characters.
+    for (const std::string& f : p.recentFiles) w.WriteElementBytes("RecentFile", f, 1, 1);
 }
 
 } // namespace

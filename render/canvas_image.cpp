@@ -84,17 +84,24 @@ void CCanvas::DrawFractal(const DcRect& r, PackedDib& cache, const COLORREF pale
         DrawDib(r.left, r.top, r.right, r.bottom, cache, 1, 100, 100);
         return;
     }
-    const uint32_t rows = uint32_t(height);
-    const uint32_t step = uint32_t(std::max<int64_t>(height / 15, 1));
+    int64_t w = width, h = height;
+    JuliaRenderSize(w, h);
+    const bool natural = w == width && h == height;
+    const uint32_t rows = uint32_t(h);
+    const uint32_t step = uint32_t(std::max<int64_t>(h / 15, 1));
     for (uint32_t first = 0, last = 0; first < rows; first = last + 1) {
         last = std::min(first + step - 1, rows - 1);
-        if (!RenderJuliaRows(cache, first, last, int32_t(width), int32_t(height), palette, params,
-                             error)) {
+        if (!RenderJuliaRows(cache, first, last, int32_t(w), int32_t(h), palette, params, error)) {
             cache.Reset(); // a half-made picture is not kept for the next paint
             return;
         }
-        // The header shows only the rows finished, so this draws just those.
-        DrawDib(r.left, r.top, r.right, r.bottom, cache, 0, 100, 100);
+        // The header shows only the rows finished, so this draws just those; a picture
+        // computed smaller stretches them over their share of the rectangle.
+        if (natural)
+            DrawDib(r.left, r.top, r.right, r.bottom, cache, 0, 100, 100);
+        else
+            DrawDib(r.left, r.top, r.right, int32_t(r.top + (last + 1) * height / h - 1), cache, 1,
+                    100, 100);
     }
 }
 

@@ -46,11 +46,13 @@ void PaintFractal(CContainer& c, CCanvas& canvas, const DcRect& rect, uint16_t z
     const JuliaParams params{b.zr, b.zi, b.minX, b.maxX, b.minY, b.maxY};
     ErrorCode error = kErrorNone;
     if (!cache && (zoomAcross != 100 || zoomDown != 100)) {
-        const auto scaled = [](int32_t v, uint16_t z) { return int32_t(int64_t(v) * z / 100); };
-        const int32_t w = scaled(rect.right, zoomAcross) - scaled(rect.left, zoomAcross) + 1;
-        const int32_t h = scaled(rect.bottom, zoomDown) - scaled(rect.top, zoomDown) + 1;
+        const auto scaled = [](int32_t v, uint16_t z) { return int64_t(v) * z / 100; };
+        int64_t w = scaled(rect.right, zoomAcross) - scaled(rect.left, zoomAcross) + 1;
+        int64_t h = scaled(rect.bottom, zoomDown) - scaled(rect.top, zoomDown) + 1;
+        JuliaRenderSize(w, h);
         if (w > 0 && h > 0 &&
-            !RenderJuliaRows(cache, 0, uint32_t(h - 1), w, h, b.fractalColors, params, &error))
+            !RenderJuliaRows(cache, 0, uint32_t(h - 1), int32_t(w), int32_t(h), b.fractalColors,
+                             params, &error))
             return;
     }
     canvas.DrawFractal(rect, cache, b.fractalColors, params, &error);

@@ -47,11 +47,14 @@ bool ParseNumber(std::string_view text, char decimal, double& value) {
 std::string FormatNumber(char decimal, double value, int decimals) {
     std::string text = decimals < 0 ? FormatDouble(value) : FormatNumberF(value, decimals);
     std::size_t point = text.find('.');
-    if (point == std::string::npos) return text;
-    text[point] = decimal;
-    if (text.find('e') != std::string::npos || text.size() < 2) return text;
-    while (!text.empty() && text.back() == '0') text.pop_back();
-    if (!text.empty() && text.back() == decimal) text.pop_back();
+    if (point != std::string::npos) {
+        text[point] = decimal;
+        if (text.find('e') != std::string::npos || text.size() < 2) return text;
+        while (!text.empty() && text.back() == '0') text.pop_back();
+        if (!text.empty() && text.back() == decimal) text.pop_back();
+    }
+    // A small negative rounded to nothing is zero, not "-0".
+    if (text == "-0") text = "0";
     return text;
 }
 
@@ -132,6 +135,8 @@ bool AddComboLines(QComboBox* combo, std::string_view text) {
         std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos) end = text.size();
         std::string_view line = text.substr(start, end - start);
+        // A text with CR LF line ends leaves no CR in the items.
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (!line.empty()) combo->addItem(QString::fromStdString(Cp1252ToUtf8(line)));
         start = end + 1;
     }

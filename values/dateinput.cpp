@@ -382,6 +382,8 @@ bool ParseDateText(std::string_view text, IsoDateTime& result, uint8_t& kind,
                : iso.hasDate              ? STD_STYLE_DATE
                                           : STD_STYLE_TIME;
         if (kind == STD_STYLE_DATE_TIME) params[kDateOrderFlag] = 1;
+        // Typed seconds are shown: 13:10:55 with "h:mm:ss", not cut to 13:10.
+        if (iso.hasTime && (iso.second != 0 || iso.millisecond != 0)) params[kTimeStyle] = 4;
         result = iso;
         return true;
     }

@@ -273,6 +273,15 @@ bool FractionValue(const NumberScanRecord& s, double& value, double& denominator
 // still part of the value.
 constexpr int kMaxImpliedDigits = 14;
 
+// Decimals typed are decimals shown: 12.345% shows as typed, not as 12.3%, which the
+// code without fixed decimals ("0.#") would round it to.
+void TypedDecimals(const NumberScanRecord& s, uint8_t params[kStandardFormatParams]) {
+    using namespace fmtparam;
+    if (s.fracDigits == 0) return;
+    params[kFixedDecimals] = 1;
+    params[kDecimals] = uint8_t(std::min<int>(s.fracDigits, kMaxImpliedDigits));
+}
+
 void ImpliedFormat(const NumberScanRecord& s, const SeparatorSet& set, double denominator,
                    uint8_t& kind, uint8_t params[kStandardFormatParams]) {
     using namespace fmtparam;
@@ -305,12 +314,15 @@ void ImpliedFormat(const NumberScanRecord& s, const SeparatorSet& set, double de
         }
     } else if (f & kNumExponent) {
         kind = STD_STYLE_SCIENTIFIC;
+        TypedDecimals(s, params);
     } else if (f & kNumPercent) {
         kind = STD_STYLE_PERCENTAGE;
+        TypedDecimals(s, params);
     } else if (f & (kNumThousands | kNumOpenParen)) {
         kind = STD_STYLE_GENERAL;
         params[kThousands] = (f & kNumThousands) ? 1 : 0;
         params[kNegativeStyle] = parens ? 2 : 0;
+        TypedDecimals(s, params);
     } else {
         kind = STD_STYLE_DEFAULT;
     }

@@ -31,6 +31,7 @@ private:
     }
 
     bool Step();
+    bool PlaceholderFollows() const;
     bool DigitPlaceholder(char c);
     bool DecimalSeparator();
     bool Slash();
@@ -65,6 +66,14 @@ bool CFormatCompiler::Run() {
 bool CFormatCompiler::Step() {
     char c = t_[pos_];
     if ((c == '#' || c == '0' || c == '?') && Allowed(kFmtDigit)) return DigitPlaceholder(c);
+    // A separator after the number's digits and then text is text itself: "0.0%," ends
+    // in a comma.
+    if (c == set_.thousands && Allowed(kFmtThousands) && pending_ == 0 &&
+        (Section().kinds & kFmtDigit) && f_.tokens[f_.tokenCount - 1].kind == kFmtLiteral &&
+        Allowed(kFmtLiteral) && !PlaceholderFollows()) {
+        ++pos_;
+        return Add(kFmtLiteral, c);
+    }
     if (c == set_.thousands && Allowed(kFmtThousands)) {
         ++pending_;
         ++pos_;
@@ -108,11 +117,39 @@ bool CFormatCompiler::Step() {
     if (kind) return Keyword(kind, letters, false);
     if (!Allowed(kFmtLiteral)) return false;
     ++pos_;
+    // Only a bare "%" scales; a quoted or escaped one is text.
+    if (c == '%' && Section().percentIndex == kNoToken) Section().percentIndex = f_.tokenCount;
     return Add(kFmtLiteral, c);
+}
+
+// True when a digit placeholder comes later in the section, outside quotes, brackets and
+// the characters that "\\", "_" and "*" take.
+bool CFormatCompiler::PlaceholderFollows() const {
+    for (std::size_t k = pos_ + 1; k < t_.size(); ++k) {
+        char c = t_[k];
+        if (c == ';') return false;
+        if (c == '#' || c == '0' || c == '?') return true;
+        if (c == '\\' || c == '_' || c == '*') {
+            ++k;
+        } else if (c == '"' || c == '\'' || c == '[') {
+            std::size_t close = t_.find(c == '[' ? ']' : c, k + 1);
+            if (close == std::string_view::npos) return false;
+            k = close;
+        }
+    }
+    return false;
 }
 
 bool CFormatCompiler::DigitPlaceholder(char c) {
     FormatSection& s = Section();
+    // A "0" after the first digit of a fixed denominator is that number's digit: "?/100".
+    if (c == '0' && s.slashIndex != kNoToken && f_.tokenCount > s.slashIndex + 1) {
+        const FormatToken& prev = f_.tokens[f_.tokenCount - 1];
+        if (prev.kind == kFmtLiteral && IsAsciiDigit(char(prev.ch))) {
+            ++pos_;
+            return Add(kFmtLiteral, c);
+        }
+    }
     if (s.exponentIndex != kNoToken) {
         ++s.exponentDigits;
     } else if (s.decimalIndex != kNoToken || s.slashIndex != kNoToken) {
@@ -281,6 +318,7 @@ bool CFormatCompiler::Finish() {
         if (!FinishSection(f_.sections[k])) return false;
         if (f_.sections[k].tokenCount > 0) f_.sectionCount = uint8_t(k + 1);
     }
+    f_.declaredSections = f_.sectionCount > 0 ? uint8_t(section_ + 1) : 0;
     return true;
 }
 
@@ -290,6 +328,7 @@ bool CompileFormatCode(CompiledFormat& out, std::string_view code, const Separat
     out.tokenCount = 0;
     out.overflow = 0;
     out.sectionCount = 0;
+    out.declaredSections = 0;
     for (FormatSection& s : out.sections) s = FormatSection{};
     CFormatCompiler compiler(out, code, set ? *set : InternalSeparators());
     return compiler.Run();

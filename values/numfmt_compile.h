@@ -87,7 +87,8 @@ struct FormatSection {
     uint16_t exponentIndex = kNoToken;
     uint16_t exponentDigits = 0;
     uint16_t lastFracIsHash = 0;
-    uint16_t scaling = 0; // each divides the value by 1,000
+    uint16_t scaling = 0;             // each divides the value by 1,000
+    uint16_t percentIndex = kNoToken; // the first bare "%": the value is shown times 100
     uint8_t bracketCount = 0;
     BracketItem brackets[kMaxBracketItems];
 
@@ -100,6 +101,8 @@ struct CompiledFormat {
     uint8_t overflow = 0;
     FormatSection sections[kMaxFormatSections];
     uint8_t sectionCount = 0;
+    // Sections the code declares, empty ones included: "0;-0;" shows zero as nothing.
+    uint8_t declaredSections = 0;
 };
 
 // Compiles `code` written with the separators of `set` (the internal set when null);

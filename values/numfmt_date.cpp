@@ -5,6 +5,7 @@
 #include "values/localenames.h"
 #include "values/numfmt_cache.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace vl {
@@ -148,26 +149,56 @@ bool RenderDateParts(RenderedList& out, std::string_view iso, const FormatSectio
     });
 }
 
+namespace {
+
+// The seconds in one unit of a day, hour, minute or second field; 0 for other kinds.
+int64_t UnitSeconds(uint32_t kind) {
+    switch (kind) {
+    case kFmtDay:
+        return 86400;
+    case kFmtHour:
+        return 3600;
+    case kFmtMinute:
+        return 60;
+    case kFmtSecond:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
 bool RenderTimeParts(RenderedList& out, std::string_view text, const FormatSection& s,
                      const FormatToken* tokens) {
     IsoDuration d;
     std::size_t end = 0;
     if (!ParseIsoDuration(d, text, end) || end != text.size()) return false;
     CMillisecondDigits ms(d.milliseconds);
+    // The largest field of the section holds the whole duration, the others what is left
+    // of it: PT63H30M through [mm]:ss is 3810:00, P1DT2H through [h]:mm is 26:00.
+    int64_t total =
+        int64_t(d.days) * 86400 + int64_t(d.hours) * 3600 + int64_t(d.minutes) * 60 + d.seconds;
+    int64_t largest = 1;
+    for (uint16_t k = s.firstToken; k < s.EndToken(); ++k)
+        largest = std::max(largest, UnitSeconds(tokens[k].kind & ~kFmtElapsed));
+    auto field = [&](int64_t unit, int64_t perNext) {
+        return unit == largest ? total / unit : total / unit % perNext;
+    };
     return RenderTokens(out, s, tokens, ms, [&](uint16_t, const FormatToken& t) {
         std::optional<bool> ok;
         switch (t.kind & ~kFmtElapsed) {
         case kFmtDay:
-            ok = AddNumber(out, d.days, t.ch);
+            ok = AddNumber(out, total / 86400, t.ch);
             break;
         case kFmtHour:
-            ok = AddNumber(out, d.hours, t.ch);
+            ok = AddNumber(out, field(3600, 24), t.ch);
             break;
         case kFmtMinute:
-            ok = AddNumber(out, d.minutes, t.ch);
+            ok = AddNumber(out, field(60, 60), t.ch);
             break;
         case kFmtSecond:
-            ok = AddNumber(out, d.seconds, t.ch);
+            ok = AddNumber(out, field(1, 60), t.ch);
             break;
         case kFmtYear:
         case kFmtMonth:

@@ -50,7 +50,7 @@ public:
     CFormatWriter(const CompiledFormat& f, const SeparatorSet& set) : f_(f), set_(set) {}
 
     std::string Write() {
-        for (uint8_t k = 0; k < f_.sectionCount; ++k) {
+        for (uint8_t k = 0; k < f_.declaredSections; ++k) {
             if (k > 0) out_ += ';';
             WriteSection(f_.sections[k]);
         }
@@ -59,7 +59,7 @@ public:
 
 private:
     void WriteSection(const FormatSection& s);
-    uint16_t WriteLiterals(uint16_t k, uint16_t end);
+    uint16_t WriteLiterals(uint16_t k, uint16_t end, uint16_t percent);
     void WriteKeyword(const FormatToken& t);
     void WriteBracket(const FormatSection& s, uint8_t& bracket);
     // The token after which the scaling separators stand: the last integer placeholder.
@@ -80,9 +80,16 @@ uint16_t CFormatWriter::ScalingPosition(const FormatSection& s) const {
     return last;
 }
 
-uint16_t CFormatWriter::WriteLiterals(uint16_t k, uint16_t end) {
+// A run of literals up to the bare "%" at `percent`, which stays bare so that it scales.
+uint16_t CFormatWriter::WriteLiterals(uint16_t k, uint16_t end, uint16_t percent) {
+    if (k == percent) {
+        out_ += '%';
+        return uint16_t(k + 1);
+    }
     uint16_t run = k;
-    while (run < end && f_.tokens[run].kind == kFmtLiteral && f_.tokens[run].ch != '"') ++run;
+    while (run < end && run != percent && f_.tokens[run].kind == kFmtLiteral &&
+           f_.tokens[run].ch != '"')
+        ++run;
     if (run - k >= 2) {
         out_ += '"';
         for (uint16_t i = k; i < run; ++i) out_ += char(f_.tokens[i].ch);
@@ -127,7 +134,7 @@ void CFormatWriter::WriteSection(const FormatSection& s) {
     for (uint16_t k = s.firstToken; k < end;) {
         const FormatToken& t = f_.tokens[k];
         if (t.kind == kFmtLiteral) {
-            k = WriteLiterals(k, end);
+            k = WriteLiterals(k, end, s.percentIndex);
             continue;
         }
         switch (t.kind) {

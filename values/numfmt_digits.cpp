@@ -24,19 +24,19 @@ bool AddEmpty(RenderedList& out, const FormatToken& t) {
     return true;
 }
 
+constexpr int kGroupWidth = 3;
+
 // The integer part, written into `out` from the right and turned round at the end.
 class CIntegerPlacer {
 public:
     CIntegerPlacer(RenderedList& out, const FormatToken* tokens, uint16_t first, uint16_t end,
                    bool literalDigits)
         : out_(out), tokens_(tokens), first_(first), end_(end), literalDigits_(literalDigits) {
-        int firstThousands = -1;
         for (uint16_t k = first; k < end; ++k) {
-            if (tokens[k].kind == kFmtThousands && firstThousands < 0) firstThousands = k;
-            if (IsPlaceholder(tokens[k], literalDigits)) {
-                if (leftmost_ < 0) leftmost_ = k;
-                if (firstThousands >= 0) ++group_;
-            }
+            // Digits group by thousands however many placeholders the code puts
+            // between its separators ("#,#" shows 1000 as 1,000).
+            if (tokens[k].kind == kFmtThousands) group_ = kGroupWidth;
+            if (IsPlaceholder(tokens[k], literalDigits) && leftmost_ < 0) leftmost_ = k;
         }
     }
 

@@ -4,6 +4,7 @@
 #include "values/inttext.h"
 #include "values/numfmt_number.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace vl {
@@ -13,13 +14,90 @@ namespace {
 constexpr std::size_t kMaxDigitText = 1025;
 constexpr int kSignificantDigits = 15;
 
-// The precision of the digits: 15 significant digits, or fewer when the section asks
-// for fewer decimals. Rounding to the placeholders also when the last one is "#" keeps
-// 1.239 through "0.##" from being cut to 1.23.
-int Precision(int integerWidth, const FormatSection& s) {
-    int precision = kSignificantDigits - integerWidth;
-    if (s.fracDigits < precision) precision = s.fracDigits;
-    return precision < 0 ? 0 : precision;
+// A value as its 15 significant digits, the form the user typed and sees: `digits[i]`
+// stands at the power of ten `exponent - i` (2.675 is "267500000000000" at 0).
+struct DecimalForm {
+    char digits[kSignificantDigits + 1];
+    int count = 0;
+    int exponent = 0;
+};
+
+DecimalForm DecimalFormOf(double value) {
+    DecimalForm d;
+    char text[40];
+    auto r = std::to_chars(text, text + sizeof text, std::fabs(value),
+                           std::chars_format::scientific, kSignificantDigits - 1);
+    const char* p = text;
+    for (; p < r.ptr && *p != 'e'; ++p)
+        if (*p != '.') d.digits[d.count++] = *p;
+    int exponent = 0;
+    bool negative = p + 1 < r.ptr && p[1] == '-';
+    for (p += 2; p < r.ptr; ++p) exponent = exponent * 10 + (*p - '0');
+    d.exponent = negative ? -exponent : exponent;
+    return d;
+}
+
+// Keeps the first `keep` digits, rounding the rest half away from zero as decimal digits
+// (2.675 to two decimals is 2.68, although the double lies just below it). Keeps no digit
+// when the value rounds to zero.
+void RoundDecimalForm(DecimalForm& d, int keep) {
+    if (keep >= d.count) return;
+    bool up = keep >= 0 && d.digits[keep] >= '5';
+    d.count = keep < 0 ? 0 : keep;
+    if (!up) return;
+    int k = d.count - 1;
+    while (k >= 0 && d.digits[k] == '9') d.digits[k--] = '0';
+    if (k >= 0) {
+        ++d.digits[k];
+    } else {
+        // Every kept digit was 9 (or none was kept): one power of ten up.
+        for (int i = d.count; i > 0; --i) d.digits[i] = d.digits[i - 1];
+        d.digits[0] = '1';
+        ++d.count;
+        ++d.exponent;
+    }
+}
+
+char DigitAt(const DecimalForm& d, int power) {
+    int index = d.exponent - power;
+    return index >= 0 && index < d.count ? d.digits[index] : '0';
+}
+
+// The multiple of `group` at or below `exponent`.
+int FloorToMultiple(int exponent, int group) {
+    int q = exponent / group;
+    if (exponent % group != 0 && exponent < 0) --q;
+    return q * group;
+}
+
+// The mantissa and exponent of `value` (not negative) with `decimals` mantissa decimals,
+// rounded from its 15-digit form as RoundedFixedText is. The exponent is a multiple of
+// `group` (3 for "##0.0E+0", whose mantissa then holds one to three integer digits).
+void RoundedScientific(double value, int decimals, int group, double& mantissa, int& exponent) {
+    mantissa = 0;
+    exponent = 0;
+    if (value == 0) return;
+    DecimalForm d = DecimalFormOf(value);
+    int intDigits = d.exponent - FloorToMultiple(d.exponent, group) + 1;
+    RoundDecimalForm(d,
+                     intDigits + (decimals < kSignificantDigits ? decimals : kSignificantDigits));
+    exponent = FloorToMultiple(d.exponent, group);
+    intDigits = d.exponent - exponent + 1;
+    // At most 16 digits over an exact power of ten: the quotient is the nearest double.
+    double digits = 0, scale = 1;
+    for (int k = 0; k < d.count; ++k) digits = digits * 10 + (d.digits[k] - '0');
+    for (int k = intDigits; k < d.count; ++k) scale *= 10;
+    for (int k = d.count; k < intDigits; ++k) digits *= 10;
+    mantissa = digits / scale;
+}
+
+// The exponent's step: the count of integer placeholders when the first is "#"
+// (engineering notation), else 1.
+int ExponentGroup(const FormatSection& s, const FormatToken* tokens) {
+    for (uint16_t k = s.firstToken; k < s.exponentIndex; ++k)
+        if (tokens[k].kind == kFmtDigit)
+            return tokens[k].ch == '#' && s.intDigits > 1 ? s.intDigits : 1;
+    return 1;
 }
 
 void StripFractionZeros(std::string& text) {
@@ -32,13 +110,6 @@ bool HasDigitToken(const FormatToken* tokens, uint16_t first, uint16_t end) {
     for (uint16_t k = first; k < end; ++k)
         if (tokens[k].kind == kFmtDigit) return true;
     return false;
-}
-
-// The character of the last digit placeholder in [first, end), or 0.
-char LastPlaceholder(const FormatToken* tokens, uint16_t first, uint16_t end) {
-    for (uint16_t k = end; k > first; --k)
-        if (tokens[k - 1].kind == kFmtDigit) return char(tokens[k - 1].ch);
-    return '\0';
 }
 
 // The number written by the literal digits after the exponent token; -1 when over 99.
@@ -55,13 +126,39 @@ int FixedExponent(const FormatToken* tokens, uint16_t first, uint16_t end) {
 
 } // namespace
 
+std::string RoundedFixedText(double value, int precision) {
+    std::string text;
+    if (value != 0) {
+        DecimalForm d = DecimalFormOf(value);
+        RoundDecimalForm(d, d.exponent + 1 + precision);
+        if (d.count > 0) {
+            int top = d.exponent < 0 ? 0 : d.exponent;
+            text.reserve(std::size_t(top + 2 + precision));
+            for (int power = top; power >= 0; --power) text += DigitAt(d, power);
+            if (precision > 0) text += '.';
+            for (int power = -1; power >= -precision; --power) text += DigitAt(d, power);
+            return text;
+        }
+    }
+    text = "0";
+    if (precision > 0) text.append(1, '.').append(std::size_t(precision), '0');
+    return text;
+}
+
+bool RoundsToZero(double value, int decimals) {
+    if (value == 0) return true;
+    if (!(value < 1)) return false;
+    DecimalForm d = DecimalFormOf(value);
+    RoundDecimalForm(d, d.exponent + 1 + decimals);
+    return d.count == 0;
+}
+
 bool RenderFixedRange(RenderedList& out, double value, const FormatSection& s,
                       const FormatToken* tokens, uint16_t end) {
     if (s.tokenCount == 0) return true;
     // A fixed exponent can scale a finite value past the largest double.
     if (!std::isfinite(value)) return false;
-    int width = int(FormatNumberF(value, 0).size());
-    std::string digits = FormatNumberF(value, Precision(width, s));
+    std::string digits = RoundedFixedText(std::fabs(value), s.fracDigits);
     if (digits.size() >= kMaxDigitText) return false;
     StripFractionZeros(digits);
     std::size_t dot = digits.find('.');
@@ -69,9 +166,9 @@ bool RenderFixedRange(RenderedList& out, double value, const FormatSection& s,
     std::string_view fraction;
     if (dot != std::string::npos) fraction = std::string_view(digits).substr(dot + 1);
     uint16_t decimal = (s.decimalIndex != kNoToken && s.decimalIndex < end) ? s.decimalIndex : end;
-    // A lone zero goes into its placeholder ("#.##" shows 0.5 as 0.5), except that "?"
-    // keeps its blank: the zero section of an accounting code ("-??") shows the dash.
-    if (whole == "0" && LastPlaceholder(tokens, s.firstToken, decimal) == '?') whole = {};
+    // A zero whole part is no digit: "#.##" shows 0.5 as .5, "?" keeps its blank and
+    // only "0" writes the zero.
+    if (whole == "0") whole = {};
     if (!AnalyseDigitPlaceholders(tokens, s.firstToken, decimal, out, whole,
                                   DigitDirection::RightToLeft))
         return false;
@@ -81,7 +178,9 @@ bool RenderFixedRange(RenderedList& out, double value, const FormatSection& s,
     if (!AnalyseDigitPlaceholders(tokens, uint16_t(decimal + 1), end, part, fraction,
                                   DigitDirection::LeftToRight, false, &placed))
         return false;
-    if (placed > 0 && !out.Add(kFmtDecimal, char(tokens[decimal].ch))) return false;
+    // The separator stands when a digit follows it, or a "?" that keeps the column.
+    bool blanks = part.kinds & kRenderedBlank;
+    if ((placed > 0 || blanks) && !out.Add(kFmtDecimal, char(tokens[decimal].ch))) return false;
     for (uint16_t k = 0; k < part.count; ++k)
         if (!out.Add(part.items[k].kind, char(part.items[k].ch))) return false;
     return true;
@@ -101,14 +200,8 @@ bool RenderScientificNumber(RenderedList& out, double value, const FormatSection
     double mantissa = 0;
     int exponent = 0;
     if (placeholders) {
-        int width = int(FormatNumberE(value, 0).size()) - 5; // less "e+015"
-        std::string text = FormatNumberE(value, Precision(width, s));
-        std::size_t e = text.find('e');
-        if (e == std::string::npos) return false;
-        if (!ParseNumber(std::string_view(text).substr(0, e), mantissa)) return false;
-        double exp = 0;
-        if (!ParseNumber(std::string_view(text).substr(e + 1), exp)) return false;
-        exponent = int(exp);
+        RoundedScientific(std::fabs(value), s.fracDigits, ExponentGroup(s, tokens), mantissa,
+                          exponent);
     } else {
         exponent = FixedExponent(tokens, uint16_t(expIndex + 1), end);
         if (exponent < 0) return false;

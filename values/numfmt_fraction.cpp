@@ -14,6 +14,7 @@ namespace {
 // 2^63: every magnitude from here on has no 64-bit integer.
 constexpr double kInt64Limit = 9223372036854775808.0;
 constexpr int kMaxDenominatorDigits = 18;
+constexpr double kWholeOnly = 1e15;
 
 // The fixed denominator written as literal digits after the slash; 0 when there is none
 // or it does not fit, -1 when the code has placeholders instead.
@@ -102,10 +103,34 @@ bool MakeFraction(double value, int64_t denominator, bool fixed, Fraction& f) {
     return true;
 }
 
-} // namespace
+bool IsFractionPart(const FormatToken& t) {
+    return t.kind == kFmtDigit || t.kind == kFmtSlash ||
+           (t.kind == kFmtLiteral && (t.ch == ' ' || IsAsciiDigit(char(t.ch))));
+}
 
-bool RenderFractionNumber(RenderedList& out, double value, const FormatSection& s,
-                          const FormatToken* tokens) {
+// A whole number under a code with a whole part: the number, and the fraction's place
+// kept blank, so that 0.999 through "# ?/?" shows 1 aligned with 1 1/2.
+bool RenderWholeOnly(RenderedList& out, std::string_view whole, const FormatToken* tokens,
+                     uint16_t first, uint16_t numStart, uint16_t end) {
+    uint16_t wholeEnd = numStart;
+    while (wholeEnd > first && tokens[wholeEnd - 1].kind != kFmtDigit) --wholeEnd;
+    if (!AnalyseDigitPlaceholders(tokens, first, wholeEnd, out, whole, DigitDirection::RightToLeft))
+        return false;
+    uint16_t fractionEnd = end;
+    while (fractionEnd > wholeEnd && !IsFractionPart(tokens[fractionEnd - 1])) --fractionEnd;
+    for (uint16_t k = wholeEnd; k < end; ++k) {
+        const FormatToken& t = tokens[k];
+        bool blank = k < fractionEnd && IsFractionPart(t);
+        // A fixed denominator is not a placeholder: it leaves no blank.
+        if (blank && t.kind == kFmtLiteral && IsAsciiDigit(char(t.ch))) continue;
+        char ch = t.kind == kFmtDigit ? '0' : char(t.ch);
+        if (!out.Add(blank ? kRenderedBlank : t.kind, ch)) return false;
+    }
+    return true;
+}
+
+// The section's fraction of `value`: false when the code or the value has none.
+bool SectionFraction(double value, const FormatSection& s, const FormatToken* tokens, Fraction& f) {
     uint16_t slash = s.slashIndex;
     uint16_t end = s.EndToken();
     if (slash == kNoToken || slash >= end) return false;
@@ -118,11 +143,31 @@ bool RenderFractionNumber(RenderedList& out, double value, const FormatSection& 
         denominator -= 1;
     }
     if (denominator <= 0) return false;
-    Fraction f;
-    if (!MakeFraction(value, denominator, fixed, f)) return false;
+    return MakeFraction(value, denominator, fixed, f);
+}
 
+} // namespace
+
+bool FractionShowsZero(double value, const FormatSection& s, const FormatToken* tokens) {
+    Fraction f;
+    return SectionFraction(value, s, tokens, f) && f.whole == 0 && f.numerator == 0;
+}
+
+bool RenderFractionNumber(RenderedList& out, double value, const FormatSection& s,
+                          const FormatToken* tokens) {
+    uint16_t slash = s.slashIndex;
+    uint16_t end = s.EndToken();
+    if (slash == kNoToken || slash >= end) return false;
     uint16_t numStart = NumeratorStart(tokens, s.firstToken, slash);
-    if (!HasPlaceholder(tokens, s.firstToken, numStart)) {
+    bool wholePlaceholders = HasPlaceholder(tokens, s.firstToken, numStart);
+    // From 10^15 on a value's 15 digits hold no fraction: it shows as the fixed codes
+    // show it, without the binary value's digits past the 15th.
+    if (value >= kWholeOnly)
+        return wholePlaceholders && RenderWholeOnly(out, RoundedFixedText(value, 0), tokens,
+                                                    s.firstToken, numStart, end);
+    Fraction f;
+    if (!SectionFraction(value, s, tokens, f)) return false;
+    if (!wholePlaceholders) {
         // Without a whole-part placeholder the whole part joins the numerator (1.5 with
         // "?/?" is 3/2, not 5/9 with the one lost).
         int64_t extra;
@@ -131,8 +176,8 @@ bool RenderFractionNumber(RenderedList& out, double value, const FormatSection& 
             return false;
         f.whole = 0;
     }
-    // Only a numerator above zero is reduced: nothing over "?/?" shows as 0/9.
-    if (!fixed && f.numerator == 0) f.denominator = denominator;
+    if (f.numerator == 0 && wholePlaceholders)
+        return RenderWholeOnly(out, IntText(f.whole), tokens, s.firstToken, numStart, end);
     std::string whole = f.whole == 0 ? std::string() : IntText(f.whole);
     return AnalyseDigitPlaceholders(tokens, s.firstToken, numStart, out, whole,
                                     DigitDirection::RightToLeft) &&

@@ -21,9 +21,14 @@ bool IsTextSection(const FormatSection& s) {
     return (s.kinds & kFmtText) != 0;
 }
 
+// A section of text alone ("@"): it shows texts, and a number goes to the first section.
+bool IsTextOnlySection(const FormatSection& s) {
+    return IsTextSection(s) && !(s.kinds & kFmtDigit);
+}
+
 // The section that shows `value`, or kPlainForm.
 int ChooseSection(const CompiledFormat& f, double value) {
-    int count = f.sectionCount;
+    int count = f.declaredSections;
     if (count == 0) return kPlainForm;
     if (count == 1) return TestFormatConditions(f, value, 0) ? 0 : kPlainForm;
     bool conditions = false;
@@ -33,8 +38,17 @@ int ChooseSection(const CompiledFormat& f, double value) {
             if (TestFormatConditions(f, value, k) && !IsTextSection(f.sections[k])) return k;
         return kPlainForm;
     }
-    if (count >= 3 && value == 0) return 2;
-    return value < 0 ? 1 : 0;
+    int k = (count >= 3 && value == 0) ? 2 : value < 0 ? 1 : 0;
+    return IsTextOnlySection(f.sections[k]) ? 0 : k;
+}
+
+// True when the section's digits of `magnitude` are all zeros.
+bool ShowsAsZero(double magnitude, const FormatSection& s, const FormatToken* tokens) {
+    if (magnitude == 0) return true;
+    if (s.exponentIndex != kNoToken || !(s.kinds & kFmtDigit)) return false;
+    if (magnitude >= 1) return false;
+    if (s.slashIndex != kNoToken) return FractionShowsZero(magnitude, s, tokens);
+    return RoundsToZero(magnitude, s.fracDigits);
 }
 
 bool AddPlainNumber(RenderedList& out, double value) {
@@ -129,9 +143,15 @@ bool FormatCompiledNumber(RenderedList& out, double value, const CompiledFormat&
     // One section shows the sign itself wherever it shows the number; several show it by
     // their own literals, as the parentheses of (0).
     bool showsNumber = (s.kinds & (kFmtDigit | kFmtText)) || ShowsPlainNumber(s);
-    if (value < 0 && f.sectionCount == 1 && !HasCondition(s) && showsNumber)
-        if (!out.Add(kFmtLiteral, '-')) return false;
     if (s.scaling > 0) magnitude /= std::pow(10.0, 3.0 * s.scaling);
+    if (s.percentIndex != kNoToken) magnitude *= 100;
+    // A negative value that shows as zero shows no sign: -0.0001 through 0.00 is 0.00.
+    // The first section shows the sign itself when it stands alone, or in for a text
+    // section ("0.00;@" shows -5 as -5.00).
+    bool ownSign = f.declaredSections == 1 || (index == 0 && value < 0);
+    if (value < 0 && ownSign && !HasCondition(s) && showsNumber &&
+        !ShowsAsZero(magnitude, s, f.tokens))
+        if (!out.Add(kFmtLiteral, '-')) return false;
     if (!RenderSection(out, magnitude, s, f.tokens)) return false;
     ApplySectionColor(out, s);
     if (set) ApplySeparators(out, *set);

@@ -49,6 +49,17 @@ bool AnalyseDigitPlaceholders(const FormatToken* tokens, uint16_t first, uint16_
                               RenderedList& out, std::string_view digits, DigitDirection dir,
                               bool literalDigits = false, int* placed = nullptr);
 
+// The fixed text of `value` (not negative) with `decimals` decimals, rounded half away from
+// zero from its 15 significant digits, the form the user typed and sees: 2.675 gives
+// 2.68 and 3E+23 gives 3 and 23 zeros, not the binary value's digits.
+std::string RoundedFixedText(double value, int decimals);
+// True when RoundedFixedText of `value` holds no digit but zeros.
+bool RoundsToZero(double value, int decimals);
+
+// True when the section's fraction of `value` (not negative) has no whole part and no
+// numerator.
+bool FractionShowsZero(double value, const FormatSection& section, const FormatToken* tokens);
+
 // Renders the fixed-point part of a section up to token `end` (the exponent token of a
 // scientific section, else the section's end).
 bool RenderFixedRange(RenderedList& out, double value, const FormatSection& section,

@@ -56,11 +56,18 @@ std::string CurrencySymbol(const uint8_t* p) {
     return symbol;
 }
 
+// The text between double quotes; a double quote of its own closes the run, stands
+// escaped and opens the next run, so that a symbol holding one still builds a code.
 std::string Quoted(const std::string& text) {
     std::string out;
     out.reserve(text.size() + 2);
     out += '"';
-    out += text;
+    for (char c : text) {
+        if (c == '"')
+            out += "\"\\\"\"";
+        else
+            out += c;
+    }
     out += '"';
     return out;
 }

@@ -4,6 +4,7 @@
 #include "exchange/excelxml.h"
 #include "exchange/textfile.h"
 #include "exchange/xbase.h"
+#include "files/savetarget.h"
 #include "files/workbookopen.h"
 #include "formula/evalcontext.h"
 #include "formula/recalc.h"
@@ -59,7 +60,25 @@ bool OffersPlainCopy(uint8_t encryption) {
     return encryption == 1 || encryption == 3;
 }
 
+// A rewrite in place that was cut short left the whole file it was writing aside: the user
+// may put it back before the torn file is read. False when that was chosen and failed.
+bool OfferInterruptedSave(CWorkbook& book, const std::string& path) {
+    const std::string target = FollowLinks(path);
+    if (InterruptedSaveCopy(target).empty()) return true;
+    const int answer = UiServices().MessageBox(
+        QStringLiteral("A save of %1 was cut short, and the file may be incomplete. A whole "
+                       "copy of the workbook that save was writing was kept.\n\nPut that "
+                       "copy in place of the file and open it?")
+            .arg(QString::fromStdString(path)),
+        AppTitle(), MB_YESNO | MB_ICONEXCLAMATION);
+    if (answer != IDYES) return true;
+    book.error = RestoreInterruptedSave(target);
+    if (book.error == kStreamInUse) book.error = kStreamOpenWrite;
+    return book.error == kErrorNone;
+}
+
 bool OpenWaiting(CWorkbook& book, const std::string& path) {
+    if (!OfferInterruptedSave(book, path)) return false;
     if (OpenDocumentFile(book, path.c_str())) return true;
     if (book.error != kStreamInUse) return false;
     // Another process holds the file: wait for it as long as the user lets us.
@@ -169,6 +188,8 @@ bool ReadForeignDocument(CWorkbook& book, uint8_t type) {
 
 bool OpenDocument(CWorkbookWnd& window, const std::string& path, uint8_t type) {
     CWorkbook& book = window.Book();
+    // A table whose save with its memo was cut is settled before it is read.
+    if (type >= kFileDBase3 && type <= kFileClipper) FinishXBaseSave(path);
     if (!OpenWaiting(book, path)) return false;
     book.readOnly = book.stream.IsReadOnly() ? 1 : 0;
     bool ok = false;
@@ -198,8 +219,9 @@ void ShowOpenError(const CWorkbook& book) {
         ShowErrorMessage(book.error);
 }
 
+// Recent paths are the system's bytes (UTF-8), kept whole.
 void RemoveRecentFile(const std::string& path) {
-    const std::string entry = Utf8ToCp1252(path);
+    const std::string& entry = path;
     auto& files = Profile().recentFiles;
     files.erase(std::remove_if(files.begin(), files.end(),
                                [&](const std::string& f) {
@@ -211,7 +233,7 @@ void RemoveRecentFile(const std::string& path) {
 void AddRecentFile(const std::string& path) {
     RemoveRecentFile(path);
     // A path the profile cannot hold is not listed: cut, it would name another file.
-    std::string listed = Utf8ToCp1252(path);
+    std::string listed = path;
     if (listed.size() > std::size_t(kProfileTextSize - 1)) return;
     auto& files = Profile().recentFiles;
     files.insert(files.begin(), std::move(listed));

@@ -63,6 +63,7 @@ public:
     bool IsModified() const override { return modified_; }
     void SetModified(bool modified) override;
     bool HasOpenFile() const override;
+    bool PartialSavePending() const override;
     QString FilePath() const override;
     std::vector<FunctionMenuGroup> FunctionMenu() const override;
     QRect ActiveCellRect() const override;
@@ -281,9 +282,12 @@ private:
     bool SaveAs();
     // Save As with the native form offered first.
     bool SaveAsNative();
-    // Before a save in `family` that keeps only part of the workbook: says so once, with the
-    // native form to choose instead. False when the save is not to go ahead.
-    bool ConfirmPartialSave(uint8_t family);
+    // Before a save to `target` in `family` that keeps only part of the workbook: says so,
+    // with the native form to choose instead, unless the user agreed to that loss for that
+    // file already. False when the save is not to go ahead.
+    bool ConfirmPartialSave(uint8_t family, const std::string& target);
+    // The file and the loss a partial save there would agree to; empty when nothing is lost.
+    std::string PartialSaveKey(uint8_t family, const std::string& target) const;
 
     CMainFrame* frame_;
     std::unique_ptr<CWorkbook> book_;
@@ -316,8 +320,9 @@ private:
     std::string path_;
     bool laidOut_ = false;
     bool closing_ = false;
-    bool partialAsked_ = false; // told once that the file's form keeps only part of it
-    bool partsUnsaved_ = false; // saved in a form that kept only part of the workbook
+    std::string partialAgreed_;   // the partial save the user agreed to (PartialSaveKey)
+    bool offeringNative_ = false; // inside the Save As that Yes to the question opened
+    bool partsUnsaved_ = false;   // saved in a form that kept only part of the workbook
     std::unordered_map<int, std::function<void()>> commands_;
     std::unordered_map<int, QAction*> actions_;
     // The same actions sorted by id for the state refresh; made again after a change.

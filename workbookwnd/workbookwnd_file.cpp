@@ -131,9 +131,24 @@ bool CWorkbookWnd::SaveAsNative() {
     return SaveAs();
 }
 
-bool CWorkbookWnd::ConfirmPartialSave(uint8_t family) {
-    if (partialAsked_ || !FormLosesContent(*book_, family)) return true;
-    partialAsked_ = true;
+std::string CWorkbookWnd::PartialSaveKey(uint8_t family, const std::string& target) const {
+    const std::string loss = FormLossKey(*book_, family);
+    return loss.empty() ? loss : target + '\n' + loss;
+}
+
+bool CWorkbookWnd::PartialSavePending() const {
+    const std::string key = PartialSaveKey(book_->fileFamily, path_);
+    return !key.empty() && key != partialAgreed_;
+}
+
+bool CWorkbookWnd::ConfirmPartialSave(uint8_t family, const std::string& target) {
+    const std::string key = PartialSaveKey(family, target);
+    if (key.empty() || key == partialAgreed_) return true;
+    // The form chosen again in the Save As that Yes opened: the user knows what it keeps.
+    if (offeringNative_) {
+        partialAgreed_ = key;
+        return true;
+    }
     const QString kept = family == kFileExcelXml
                              ? QStringLiteral("its worksheets without folders or charts")
                              : QStringLiteral("the values of the active worksheet only");
@@ -143,14 +158,22 @@ bool CWorkbookWnd::ConfirmPartialSave(uint8_t family) {
                        "instead?")
             .arg(kept),
         AppTitle(), MB_YESNOCANCEL | MB_ICONEXCLAMATION);
-    if (answer == IDNO) return true;
-    if (answer == IDYES) SaveAsNative();
+    // Only No agrees to the loss; Cancel, or Yes with its Save As cancelled, agrees to nothing.
+    if (answer == IDNO) {
+        partialAgreed_ = key;
+        return true;
+    }
+    if (answer == IDYES) {
+        offeringNative_ = true;
+        SaveAsNative();
+        offeringNative_ = false;
+    }
     return false;
 }
 
 bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uint8_t fileFormat,
                               bool withDialogs) {
-    if (!ConfirmPartialSave(sourceFormat)) return false;
+    if (!ConfirmPartialSave(sourceFormat, path ? *path : path_)) return false;
     const bool excel = sourceFormat == kFileExcelXml;
     if (sourceFormat != kFileNative && !excel) return SaveForeign(path, sourceFormat, withDialogs);
     const uint8_t form = EffectiveForm(fileFormat);
@@ -210,11 +233,11 @@ bool CWorkbookWnd::SaveForeign(const std::string* path, uint8_t type, bool withD
         listed = true;
     }
     UiServices().SetWaitCursor(true);
-    const bool ok = SaveAside(*book_, target.c_str(), [&](CWorkbook& book) {
-        if (text) return ExportTextFile(book, *sheet);
-        return (listed || BuildXBaseFieldList(book, *sheet, book.xbase, type)) &&
-               ExportXBase(book, *sheet, target);
-    });
+    const bool ok = text ? SaveAside(*book_, target.c_str(),
+                                     [&](CWorkbook& book) { return ExportTextFile(book, *sheet); })
+                         : SaveXBaseFile(*book_, *sheet, target, [&](CWorkbook& book) {
+                               return listed || BuildXBaseFieldList(book, *sheet, book.xbase, type);
+                           });
     UiServices().SetWaitCursor(false);
     if (!ok) {
         if (book_->error == kStreamInUse) book_->error = kStreamOpenWrite;
@@ -232,6 +255,7 @@ void CWorkbookWnd::OnFileReload() {
         return;
     EmptyDocument(*book_, true);
     CFileStream& stream = book_->stream;
+    // save target: the document's own held file, read again; nothing is written.
     bool ok = stream.Reopen(stream.IsReadOnly() ? "rb" : "r+b", true);
     if (!ok) book_->error = stream.GetError();
     book_->readOnly = stream.IsReadOnly() ? 1 : 0;

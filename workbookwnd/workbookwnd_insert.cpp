@@ -167,7 +167,7 @@ void CWorkbookWnd::OnInsertImage() {
     const QString path = dialog.GetFileName();
     ImageFolder() = path.section(QLatin1Char('/'), 0, -2);
     BeginCommand();
-    const std::string name = Utf8ToCp1252(path.toStdString());
+    const std::string name = path.toStdString(); // the system's bytes, kept whole
     // A cut path would name another file: a longer one is refused whole.
     if (name.size() > size_t(kImagePathSize - 1)) {
         ShowStringMessage(IDS_MAX_CHARACTERS, MB_OK | MB_ICONEXCLAMATION,

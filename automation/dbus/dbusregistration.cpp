@@ -1,6 +1,7 @@
 #include "automation/dbus/dbusregistration.h"
 
 #include "automation/dbus/dbusmethods.h"
+#include "files/savetarget.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,39 +60,23 @@ bool MakeFolders(const QString& folder, int& error) {
     return true;
 }
 
-// Writes a file beside the target and renames it over the target once whole.
+// Writes the file by the rule of every save: whole or not at all, a held file not replaced,
+// a link kept a link.
 bool WriteWhole(const QString& path, const QString& text, int& error) {
     if (!MakeFolders(QFileInfo(path).absolutePath(), error)) return false;
-    QByteArray temp = QFile::encodeName(path) + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return Fail(error);
     const QByteArray bytes = text.toUtf8();
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            Fail(error);
-            ::close(fd);
-            ::unlink(temp.constData());
-            return false;
-        }
-        done += n;
-    }
-    if (::fchmod(fd, 0644) != 0 || ::close(fd) != 0) {
-        Fail(error);
-        ::unlink(temp.constData());
-        return false;
-    }
-    if (::rename(temp.constData(), QFile::encodeName(path).constData()) != 0) {
-        Fail(error);
-        ::unlink(temp.constData());
-        return false;
-    }
-    return true;
+    errno = 0;
+    const ErrorCode code =
+        WriteSaveTarget(QFile::encodeName(path).constData(), [&bytes](CFileStream& file) {
+            return file.Write(bytes.constData(), int32_t(bytes.size()));
+        });
+    if (code == kErrorNone) return true;
+    error = errno != 0 ? errno : EIO;
+    return false;
 }
 
 bool RemoveFile(const QString& path, int& error) {
+    // save target: the program's own registration entry goes (a link to it with it).
     if (::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT) return true;
     return Fail(error);
 }

@@ -113,7 +113,11 @@ bool DrawChartLegend(CChart& chart, const DcRect& rect, bool measureOnly) {
     for (int k = 0; k < count; ++k) {
         const LegendEntry& e = entries[k];
         const int32_t rowHeight = stacked ? std::max(e.key, e.height) : height;
-        DrawLegendEntry(chart, e, at.x, at.y, rowHeight);
+        // A chart too small for its legend shows only the entries that fit inside it, so
+        // that none is drawn over the chart beside it.
+        if (at.x >= rect.left && at.y >= rect.top && at.x + e.key + g + e.width - 1 <= rect.right &&
+            at.y + rowHeight - 1 <= rect.bottom)
+            DrawLegendEntry(chart, e, at.x, at.y, rowHeight);
         if (stacked)
             at.y += rowHeight;
         else

@@ -46,10 +46,10 @@ CChartWallsPage::CChartWallsPage(QWidget* parent) : CChartPage(parent) {
     grid->addWidget(yz_, 2, 1);
     grid->addWidget(floor_, 2, 2);
     grid->addWidget(new QLabel(QStringLiteral("Chart width:"), this), 3, 0);
-    width_ = AddSpinField(this, grid, 3, 1, 205, 369, 1, 100);
+    width_ = AddSpinField(this, grid, 3, 1, 205, 369, kViewSizeMin, kViewSizeMax);
     grid->addWidget(new QLabel(QStringLiteral("%"), this), 3, 3);
     grid->addWidget(new QLabel(QStringLiteral("Chart height:"), this), 4, 0);
-    height_ = AddSpinField(this, grid, 4, 1, 257, 370, 1, 100);
+    height_ = AddSpinField(this, grid, 4, 1, 257, 370, kViewSizeMin, kViewSizeMax);
     grid->addWidget(new QLabel(QStringLiteral("%"), this), 4, 3);
     width_->setMaxLength(4);
     height_->setMaxLength(4);
@@ -72,7 +72,8 @@ void CChartWallsPage::Reset() {
 
 bool CChartWallsPage::ReadPercent(CNumberEdit* edit, uint8_t& stored) {
     int64_t value = 0;
-    if (!ReadWholeNumber(edit->text(), 0, 100, value)) return Refuse(edit);
+    // What the file readers refuse (0) is refused here too, or the workbook would not open.
+    if (!ReadWholeNumber(edit->text(), kViewSizeMin, kViewSizeMax, value)) return Refuse(edit);
     stored = uint8_t(value);
     return true;
 }

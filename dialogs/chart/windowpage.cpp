@@ -171,7 +171,7 @@ bool CContainerWindowPage::Exchange(bool save, CContainer& container) {
     if (save) {
         GetLineFormatFromCombos(*borderStyle_, *borderColor_, border);
         GetFillFormatFromCombos(*fill_, *fillColor_, *fillBackground_, b.pattern);
-        const std::string path = Utf8ToCp1252(path_->text().toStdString()).substr(0, kMaxPath);
+        const std::string path = path_->text().toStdString().substr(0, kMaxPath); // its bytes
         std::memcpy(b.imagePath, path.c_str(), path.size() + 1);
         const int mode = mode_->currentIndex();
         b.imageView = uint8_t(mode >= 0 && mode <= 2 ? mode : 0);
@@ -199,7 +199,7 @@ bool CContainerWindowPage::Exchange(bool save, CContainer& container) {
     fillColor_->Init(f.patternColorGiven ? f.patternColor : window, window, !f.patternColorGiven);
     fillBackground_->Init(f.backgroundColorGiven ? f.backgroundColor : window, window,
                           !f.backgroundColorGiven);
-    path_->setText(QString::fromStdString(Cp1252ToUtf8(b.imagePath)));
+    path_->setText(QString::fromStdString(b.imagePath));
     mode_->setCurrentIndex(b.imageView <= 2 ? b.imageView : 0);
     fractal_.params = {b.zr, b.zi, b.minX, b.maxX, b.minY, b.maxY};
     std::copy(std::begin(b.fractalColors), std::end(b.fractalColors), fractal_.colors.begin());

@@ -15,4 +15,11 @@ bool CBstr::ToAnsi(size_t bufferSize, std::string& out) const {
     return true;
 }
 
+bool CBstr::ToAnsiExact(size_t bufferSize, std::string& out) const {
+    std::string ansi = Utf8ToCp1252(Utf8());
+    if (ansi.size() + 1 > bufferSize || Cp1252ToUtf8(ansi) != Utf8()) return false;
+    out = std::move(ansi);
+    return true;
+}
+
 } // namespace vl

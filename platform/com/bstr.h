@@ -25,6 +25,9 @@ public:
     // The text in the program's code page; false when it would not fit a buffer of
     // `bufferSize` bytes with its terminator (the text is then left out).
     bool ToAnsi(size_t bufferSize, std::string& out) const;
+    // The same for text that must come back exactly (a password): false as well when a
+    // character is outside the code page, instead of storing it as "?".
+    bool ToAnsiExact(size_t bufferSize, std::string& out) const;
 
     friend bool operator==(const CBstr&, const CBstr&) = default;
 

@@ -3,6 +3,7 @@
 #include "platform/core/bytes.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace vl {
 
@@ -33,6 +34,18 @@ int JuliaEntry(double zr, double zi, double cr, double ci) {
         if (m == 100) return 0;
     }
     return kJuliaIterations;
+}
+
+void JuliaRenderSize(int64_t& width, int64_t& height) {
+    if (width < 1 || height < 1) return;
+    const double pixels = double(width) * double(height);
+    if (pixels > double(kMaxJuliaPixels)) {
+        const double f = std::sqrt(double(kMaxJuliaPixels) / pixels);
+        width = std::max<int64_t>(int64_t(double(width) * f), 1);
+        height = std::max<int64_t>(int64_t(double(height) * f), 1);
+    }
+    width = std::min(width, kMaxImageSide);
+    height = std::min(height, kMaxImageSide);
 }
 
 bool RenderJuliaRows(PackedDib& block, uint32_t first, uint32_t last, int32_t width, int32_t height,

@@ -24,6 +24,14 @@ COLORREF JuliaTableColor(const COLORREF palette[16], int entry);
 // meets 100 exactly, 1,023 when it never escapes.
 int JuliaEntry(double zr, double zi, double cr, double ci);
 
+// A fractal of more pixels than a large screen holds is computed at a smaller size of about
+// the same shape and stretched over its rectangle, as a cached picture is: a huge container
+// would otherwise take seconds and hundreds of megabytes at each first paint.
+constexpr int64_t kMaxJuliaPixels = int64_t(3840) * 2160;
+// The size a width x height fractal is computed at: itself when it is small enough, else
+// scaled down to at most kMaxJuliaPixels and kMaxImageSide a side, each side at least 1.
+void JuliaRenderSize(int64_t& width, int64_t& height);
+
 // Renders rows first..last of a width x height picture into `block`, made on the first
 // call; false with error 46 when it cannot be made or the size is out of bounds.
 bool RenderJuliaRows(PackedDib& block, uint32_t first, uint32_t last, int32_t width, int32_t height,

@@ -172,7 +172,9 @@ bool CDeviceContext::ExcludeClipRect(int32_t left, int32_t top, int32_t right, i
 
 void CDeviceContext::ApplyClip() {
     if (!painter_) return;
-    if (state_.clip)
+    if (state_.clip && state_.clip->isEmpty())
+        painter_->setClipRect(QRect(0, 0, 0, 0));
+    else if (state_.clip)
         painter_->setClipRegion(*state_.clip);
     else
         painter_->setClipping(false);

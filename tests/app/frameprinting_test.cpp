@@ -21,8 +21,10 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <cstring>
+#include <fcntl.h>
 #include <functional>
 #include <sstream>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace vl {
@@ -225,6 +227,16 @@ TEST_F(PrintServicesTest, PrintToFileWritesTheAnsweredPath) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(5) == "%PDF-");
     EXPECT_FALSE(QFile::exists(ui.savePath + ".part"));
+
+    // A file another program holds is not replaced, and the print says why (35), not
+    // "No error".
+    {
+        const int holder = open(ui.savePath.toStdString().c_str(), O_RDWR);
+        ASSERT_GE(holder, 0);
+        ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+        EXPECT_EQ(services.Print(nullptr, window, false), kStreamOpenWrite);
+        close(holder);
+    }
 
     // No path given: nothing is printed.
     QFile::remove(ui.savePath);

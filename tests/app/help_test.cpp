@@ -236,6 +236,24 @@ TEST_F(HelpTest, EnteringSaysHowPicksAndShiftedEntriesEnd) {
         EXPECT_EQ(text.contains(QLatin1String(c.words)), c.said) << c.words;
 }
 
+// What the help says of typed dates matches the input: they are kept as texts, not values.
+TEST_F(HelpTest, EnteringSaysTypedDatesAreKeptAsTexts) {
+    frame->ShowHelpTopic(18);
+    ASSERT_EQ(Viewers().size(), 1);
+    const QString text = Viewers().front()->Browser()->toPlainText().simplified();
+    struct Claim {
+        const char* words;
+        bool said;
+    } claims[] = {
+        {"it is kept as a text in the international form", true},
+        {"=D1+1, gives an error value", true},
+        {"=EDATE2(D1,\"P1D\") adds a day", true},
+        {"or a time is stored as a value", false},
+    };
+    for (const Claim& c : claims)
+        EXPECT_EQ(text.contains(QLatin1String(c.words)), c.said) << c.words;
+}
+
 // What the help says of the print sheet's Content page matches printing: the first page's
 // header choice and the first page number are kept, not used; pages count from 1.
 TEST_F(HelpTest, PrintingSaysWhatTheContentPageDoes) {

@@ -40,6 +40,22 @@ TEST_F(LocaleSeparatorsTest, DecimalCommaGivesSemicolonAndBackslash) {
     EXPECT_STREQ(UserSeparators().currency, "\xA3");
 }
 
+TEST_F(LocaleSeparatorsTest, CurrencyOutsideTheCodePageIsItsIsoCode) {
+    const std::pair<int, const char*> cases[] = {
+        {91, "RUB"}, // ru_RU: the ruble sign
+        {34, "CZK"}, // cs_CZ: "Kc" with a caron
+        {87, "PLN"}, // pl_PL: "zl" with a stroke
+        {73, "JPY"}, // ja_JP: the full-width yen sign
+        {122, "THB"}, {123, "TRY"},
+        {61, "\x80"}, // de_DE: the euro sign has its place in the code page
+        {38, "$"},
+    };
+    for (const auto& [choice, currency] : cases) {
+        ASSERT_TRUE(ApplyLocaleChoice(choice, true)) << LocaleNameOfChoice(choice);
+        EXPECT_STREQ(UserSeparators().currency, currency) << LocaleNameOfChoice(choice);
+    }
+}
+
 TEST_F(LocaleSeparatorsTest, LongDateOrderIsNotTakenFromTheWeekdayName) {
     // Long formats open with the weekday's name ("dddd, MMMM d, yyyy"), which is no day field.
     const std::pair<int, uint8_t> cases[] = {{38, 0}, {39, 1}, {61, 1}, {73, 2}, {88, 1}};

@@ -313,13 +313,18 @@ TEST_F(MainFrameTest, RecentFileMenuShowsTheListNewestFirst) {
     ASSERT_EQ(menu->actions().size(), 1);
     EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("(empty)"));
     EXPECT_FALSE(menu->actions()[0]->isEnabled());
-    Profile().recentFiles = {"/tmp/new.vln", "/tmp/caf\xE9.vln"};
+    // The list holds the system's bytes (UTF-8): every character of a path is shown and opened.
+    Profile().recentFiles = {"/tmp/new.vln", "/tmp/caf\xC3\xA9.vln",
+                             "/tmp/\xD0\x94\xD0\xBE\xD0\xBA.vln"};
     menu->aboutToShow();
-    ASSERT_EQ(menu->actions().size(), 2);
+    ASSERT_EQ(menu->actions().size(), 3);
     EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("&1 /tmp/new.vln"));
     EXPECT_EQ(menu->actions()[1]->text(), QStringLiteral("&2 /tmp/caf\u00E9.vln"));
+    EXPECT_EQ(menu->actions()[2]->text(), QStringLiteral("&3 /tmp/\u0414\u043E\u043A.vln"));
     menu->actions()[1]->trigger();
     EXPECT_EQ(factory.paths.back(), QStringLiteral("/tmp/caf\u00E9.vln"));
+    menu->actions()[2]->trigger();
+    EXPECT_EQ(factory.paths.back(), QStringLiteral("/tmp/\u0414\u043E\u043A.vln"));
 }
 
 } // namespace vl

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace vl {
@@ -135,6 +136,24 @@ TEST_F(ShellTest, AutomationHasNoWindowButReadsAndWritesTheProfile) {
     shell.Finish(0);
     EXPECT_EQ(saves, std::vector<QString>{ProfileFile()});
     EXPECT_EQ(Contents(ProfileFile() + QStringLiteral(".bak")), QByteArray("old"));
+    EXPECT_EQ(Contents(ProfileFile()), QByteArray("new"));
+}
+
+// The backup of an unreadable profile goes the way of every save: a backup that is a link
+// stays a link and the file it names takes the copy.
+TEST_F(ShellTest, TheProfileBackupKeepsALink) {
+    MakeProfileFile();
+    loadResult = 56;
+    QTemporaryDir dir;
+    const QString real = dir.path() + QStringLiteral("/real.bak");
+    const QString backup = ProfileFile() + QStringLiteral(".bak");
+    QFile::remove(backup);
+    ASSERT_TRUE(QFile::link(real, backup));
+    CApplicationShell shell(timers, clock, io);
+    ASSERT_TRUE(shell.Start({QStringLiteral("--embedding")}, where));
+    shell.Finish(0);
+    EXPECT_TRUE(QFileInfo(backup).isSymLink());
+    EXPECT_EQ(Contents(real), QByteArray("old"));
     EXPECT_EQ(Contents(ProfileFile()), QByteArray("new"));
 }
 

@@ -7,8 +7,11 @@
 #include "automation/typelib.h"
 #include "automationtestutil.h"
 
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace vl {
 
@@ -202,6 +205,27 @@ TEST_F(ApplicationTest, AProfileLoadsWholeOrNotAtAll) {
     const std::string saved = folder.Path("saved.xml");
     ASSERT_EQ(app->SaveProfile(saved.c_str()), S_OK);
     EXPECT_EQ(profilePath, saved);
+}
+
+} // namespace vl
+
+namespace vl {
+
+// SaveProfile over a file another program holds writes nothing and says why: it cannot be
+// opened (34), not "No error".
+TEST_F(ApplicationTest, SaveProfileOverAHeldFileSaysWhy) {
+    const std::string path = folder.Path("held.xml");
+    { std::ofstream(path) << "held"; }
+    const int holder = open(path.c_str(), O_RDWR);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+    EXPECT_NE(app->SaveProfile(path.c_str()), S_OK);
+    EXPECT_EQ(TakenMessage(), GetErrorMessage(kStreamOpenRead));
+    close(holder);
+    std::ifstream in(path);
+    std::string text;
+    std::getline(in, text);
+    EXPECT_EQ(text, "held");
 }
 
 } // namespace vl

@@ -1,8 +1,10 @@
 // Loading and saving text files and xBase tables through the Workbook object.
 #include "automation/infoobjects.h"
+#include "files/savetarget.h"
 #include "tests/automation/automationtestutil.h"
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -211,6 +213,31 @@ TEST_F(ForeignFilesTest, DatabaseRefusals) {
     EXPECT_EQ(obj->SaveAsDatabase(path, xbase.get()), S_OK);
 }
 
+// A field of the info never set, or refused by SetField, has no type: the table would be read
+// by no reader, so nothing is written (E_INVALIDARG) and a file there stays as it was.
+TEST_F(ForeignFilesTest, AnUnsetFieldIsRefusedBeforeWriting) {
+    NewDocument();
+    ASSERT_EQ(obj->PutValue("$A$2", CVariant::R8(5)), S_OK);
+    const std::string path = folder.Path("unset.dbf");
+    { std::ofstream(path, std::ios::binary) << "before"; }
+    for (const int32_t format : {3, 4, 5, 6}) {
+        ASSERT_EQ(xbase->SetXBaseFormat(format), S_OK);
+        ASSERT_EQ(xbase->SetFieldCount(2), S_OK);
+        ASSERT_EQ(xbase->SetField(0, "A", 'N', 8, 2), S_OK);
+        // The second is left unset, then refused by SetField (a length its byte cannot hold).
+        EXPECT_EQ(obj->SaveAsDatabase(CBstr(path), xbase.get()), E_INVALIDARG) << format;
+        EXPECT_EQ(xbase->SetField(1, "B", 'N', 300, 0), E_INVALIDARG);
+        EXPECT_EQ(obj->SaveAsDatabase(CBstr(path), xbase.get()), E_INVALIDARG) << format;
+        EXPECT_EQ(FileBytes(path), "before") << format;
+        // Set, the same table saves, and loads in its form.
+        ASSERT_EQ(xbase->SetField(1, "B", 'C', 4, 0), S_OK);
+        EXPECT_EQ(obj->SaveAsDatabase(CBstr(path), xbase.get()), S_OK) << format;
+        EXPECT_EQ(obj->Load(CBstr(path), CBstr(), format, nullptr, xbase.get()), S_OK) << format;
+        Doc().stream.Close();
+        { std::ofstream(path, std::ios::binary) << "before"; }
+    }
+}
+
 TEST_F(ForeignFilesTest, LoadFailuresKeepTheDocument) {
     NewDocument();
     PutNumber("$A$1", 42);
@@ -222,6 +249,37 @@ TEST_F(ForeignFilesTest, LoadFailuresKeepTheDocument) {
               HRESULT(0x80040022));
     EXPECT_EQ(Number("$A$1"), 42);
     EXPECT_EQ(Doc().fileFamily, 0);
+}
+
+} // namespace
+} // namespace vl::autotest
+
+namespace vl::autotest {
+namespace {
+
+// A table whose save with its memo was cut after both waited under their pair names is put in
+// place by the next Load, which reads the new pair.
+TEST_F(ForeignFilesTest, LoadFinishesACutTableSave) {
+    NewDocument();
+    ASSERT_EQ(obj->PutValue("$A$2", CVariant::Bstr(std::string(300, 'o'))), S_OK);
+    ASSERT_EQ(xbase->SetXBaseFormat(3), S_OK);
+    ASSERT_EQ(xbase->SetFieldCount(1), S_OK);
+    ASSERT_EQ(xbase->SetField(0, "NOTE", 'M', 10, 0), S_OK);
+    const std::string path = folder.Path("cut.dbf"), memo = folder.Path("cut.dbt");
+    ASSERT_EQ(obj->SaveAsDatabase(CBstr(path), xbase.get()), S_OK);
+    ASSERT_EQ(obj->PutValue("$A$2", CVariant::Bstr(std::string(400, 'n'))), S_OK);
+    const std::string newer = folder.Path("newer.dbf");
+    ASSERT_EQ(obj->SaveAsDatabase(CBstr(newer), xbase.get()), S_OK);
+    Doc().stream.Close();
+    // The cut: the new pair waits beside the old one.
+    std::filesystem::rename(newer, PairPath(path));
+    std::filesystem::rename(folder.Path("newer.dbt"), PairPath(memo));
+    ASSERT_EQ(obj->Load(CBstr(path), CBstr(), 3, nullptr, xbase.get()), S_OK);
+    CVariant v;
+    ASSERT_EQ(obj->GetValue("$A$2", v), S_OK);
+    EXPECT_EQ(v.text, std::string(400, 'n'));
+    EXPECT_FALSE(std::filesystem::exists(PairPath(path)));
+    EXPECT_FALSE(std::filesystem::exists(PairPath(memo)));
 }
 
 } // namespace

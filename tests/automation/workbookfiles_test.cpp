@@ -4,6 +4,7 @@
 #include "model/container.h"
 
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/file.h>
 #include <tuple>
 #include <unistd.h>
@@ -85,6 +86,44 @@ TEST_F(FilesTest, BothNativeFormsRoundTripWithAndWithoutAPassword) {
         loaded.reset();
         if (c.password) Loaded(path, nullptr, HRESULT(0x8004001A));
     }
+}
+
+// A password must come back exactly: characters outside the code page are refused (as the
+// window refuses them) and change nothing, where "?" would open the file for any such text.
+TEST_F(FilesTest, APasswordOutsideTheCodePageIsRefused) {
+    ASSERT_EQ(obj->SetProtection("s\xC3\xA9same", 0), S_OK); // "sésame" fits the code page
+    CBstr back;
+    int32_t readOnly = 0;
+    ASSERT_EQ(obj->GetProtection(back, readOnly), S_OK);
+    EXPECT_EQ(back, CBstr("s\xC3\xA9same"));
+    const char* refused[] = {"\xE5\xAF\x86\xE7\xA0\x81\xE5\xAF\x86\xE7\xA0\x81\xE5\xAF"
+                             "\x86\xE7\xA0\x81",
+                             "secret\xD0\x96"};
+    for (const char* password : refused) {
+        EXPECT_EQ(obj->SetProtection(password, 1), E_INVALIDARG) << password;
+        ASSERT_EQ(obj->GetProtection(back, readOnly), S_OK);
+        EXPECT_EQ(back, CBstr("s\xC3\xA9same"));
+    }
+    const std::string path = folder.Path("sesame.vlb");
+    ASSERT_EQ(obj->SaveAs(CBstr(path)), S_OK);
+    LetGo();
+    std::shared_ptr<CWorkbookObj> other;
+    ASSERT_EQ(CWorkbookObj::Create(other), S_OK);
+    ASSERT_EQ(other->NewDocument(), S_OK);
+    EXPECT_EQ(other->Load(CBstr(path), refused[0], 0, nullptr, nullptr), E_INVALIDARG);
+    EXPECT_EQ(other->Load(CBstr(path), "s\xC3\xA9same", 0, nullptr, nullptr), S_OK);
+}
+
+// Paths are the system's bytes: a folder and a file named outside the code page are written
+// and read under their own names.
+TEST_F(FilesTest, PathsOutsideTheCodePageAreKeptWhole) {
+    const std::string inner = folder.Path("\xD0\x94\xD0\xBE\xD0\xBA");
+    ASSERT_TRUE(std::filesystem::create_directory(inner));
+    const std::string path = inner + "/\xE5\xAF\x86.vln";
+    ASSERT_EQ(obj->SaveAs(CBstr(path)), S_OK);
+    EXPECT_TRUE(std::filesystem::exists(path));
+    LetGo();
+    ExpectContent(*Loaded(path, nullptr));
 }
 
 TEST_F(FilesTest, AWrongPasswordIsReportedAfterThePauseAndKeepsTheDocument) {

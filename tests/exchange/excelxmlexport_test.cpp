@@ -299,7 +299,8 @@ TEST(ExcelXmlExport, RoundTrip) {
     EXPECT_EQ(cell::Number(FindCell(r.cells, 0, 1)), -1e300);
     EXPECT_EQ(cell::Error(FindCell(r.cells, 0, 2)) << 4, kErrDivZero);
     EXPECT_EQ(cell::Text(FindCell(r.cells, 1, 0)), std::string(kMaxCellText, 't'));
-    EXPECT_EQ(cell::Text(FindCell(r.cells, 1, 1)), "line\nbreak \x01 \xE9");
+    // A control character no XML document may hold is left out for the file's readers.
+    EXPECT_EQ(cell::Text(FindCell(r.cells, 1, 1)), "line\nbreak  \xE9");
     EXPECT_EQ(cell::CachedText(FindCell(r.cells, 2, 0)), "ab");
     EXPECT_EQ(cell::Formula(FindCell(r.cells, 2, 0)), "=\"a\"&\"b\"");
     const uint8_t* a = FindCell(r.cells, 3, 0);
@@ -456,6 +457,88 @@ TEST(ExcelXmlLimits, FieldsAtTheirLimitsComeBackEqual) {
     EXPECT_EQ(std::string(got.pageSetup.headerText), header);
     EXPECT_EQ(std::string(got.pageSetup.footerText), footer);
     EXPECT_EQ(got.pageSetup.firstPageNumber, kMaxFirstPageNumber);
+}
+
+} // namespace
+} // namespace vl
+
+namespace vl {
+namespace {
+
+// What peers refuse or misread stays out of the file: control characters no XML document may
+// hold are left out of texts (tab, line feed and carriage return stay), and a worksheet name a
+// formula quotes goes out in single quotes, the file's notation, and comes back in double
+// quotes; a string value in double quotes stays one. The export leaves the workbook's styles
+// as they were.
+TEST(ExcelXmlPeers, ControlCharactersQuotedNamesAndTheStylesLeftAlone) {
+    auto book = Book({"S", "Other Sheet", "It's"});
+    CWorksheet& ws = Sheet0(*book);
+    PutText(ws, 0, 0,
+            std::string("a\x01"
+                        "b\x1F"
+                        "c\td\ne\rf",
+                        11));
+    FormulaHead head;
+    head.arrayWidth = 1;
+    head.resultFlags = kResultText;
+    PutFormula(ws, 1, 0, "=CHAR(1)", head, "\x01");
+    head.resultFlags = kResultNumber;
+    PutFormula(ws, 2, 0, "=\"Other Sheet\"!R1C1+\"It's\"!R1C1", head);
+    PutFormula(ws, 3, 0, "=LEN(\"x\"\"!\")&\"Other Sheet\"", head);
+    StyleTables& t = book->styles;
+    t.styleCount = 2;
+    t.styles[1].numberFormat = DefaultStandardFormat(STD_STYLE_PERCENTAGE);
+    const StandardFormat before = t.styles[1].numberFormat;
+    const std::string out = Export(*book);
+    EXPECT_EQ(std::memcmp(&t.styles[1].numberFormat, &before, sizeof before), 0);
+    EXPECT_FALSE(Has(out, "&#01;"));
+    EXPECT_FALSE(Has(out, "&#31;"));
+    EXPECT_TRUE(Has(out, "<Data ss:Type=\"String\">abc&#09;d&#10;e&#13;f</Data>"));
+    EXPECT_TRUE(
+        Has(out, "ss:Formula=\"=&apos;Other Sheet&apos;!R1C1+&apos;It&apos;&apos;s&apos;!R1C1\""));
+    EXPECT_TRUE(Has(out, "ss:Formula=\"=LEN(&quot;x&quot;&quot;!&quot;)&amp;&quot;Other "
+                         "Sheet&quot;\""));
+    const Imported back = Import(out);
+    ASSERT_TRUE(back.ok) << int(back.error) << " at line " << back.line;
+    const CWorksheet& got = back.First();
+    const uint8_t* quoted = FindCell(got.cells, 2, 0);
+    ASSERT_NE(quoted, nullptr);
+    EXPECT_EQ(cell::Formula(quoted), "=\"Other Sheet\"!R1C1+\"It's\"!R1C1");
+    const uint8_t* literal = FindCell(got.cells, 3, 0);
+    ASSERT_NE(literal, nullptr);
+    EXPECT_EQ(cell::Formula(literal), "=LEN(\"x\"\"!\")&\"Other Sheet\"");
+}
+
+} // namespace
+} // namespace vl
+
+namespace vl {
+namespace {
+
+// The file has no folders: a formula naming a worksheet by its path in the tree (from the top,
+// or from the formula's own folder, quoted or bare) names it as the file does, so that the
+// file's readers, and this program reading it back, find that worksheet. A folder stays as
+// written (the form cannot hold it, and the save says so).
+TEST(ExcelXmlPeers, WorksheetsInFoldersAreNamedAsTheFileNamesThem) {
+    auto book = Book({"Top"});
+    book->AppendTreeItem(TREE_TYPE_WORKSHEET, "S", 1);
+    book->AppendTreeItem(TREE_TYPE_FOLDER, "F", 1);
+    book->AppendTreeItem(TREE_TYPE_WORKSHEET, "S", 2);
+    book->AppendTreeItem(TREE_TYPE_WORKSHEET, "In", 2);
+    CWorksheet& top = Sheet0(*book);
+    FormulaHead head;
+    head.arrayWidth = 1;
+    PutFormula(top, 0, 0, "=\"\\F\\S\"!R1C1+F\\S!R2C1+S!R1C1", head);
+    PutFormula(top, 1, 0, "=SUM(\"\\F\"!R1C1)", head);
+    CWorksheet& in = *AsWorksheet(book->tree.first->next->next->next->next);
+    ASSERT_STREQ(in.name, "In");
+    PutFormula(in, 0, 0, "=\"S\"!R1C1*\"\\S\"!R1C1", head);
+    const std::string out = Export(*book);
+    EXPECT_TRUE(Has(out, "<Worksheet ss:Name=\"S(0)\">")) << out.substr(0, 0);
+    EXPECT_TRUE(Has(out, "ss:Formula=\"=&apos;S(0)&apos;!R1C1+&apos;S(0)&apos;!R2C1+&apos;S&apos;"
+                         "!R1C1\""));
+    EXPECT_TRUE(Has(out, "ss:Formula=\"=SUM(&apos;\\F&apos;!R1C1)\""));
+    EXPECT_TRUE(Has(out, "ss:Formula=\"=&apos;S(0)&apos;!R1C1*&apos;S&apos;!R1C1\""));
 }
 
 } // namespace

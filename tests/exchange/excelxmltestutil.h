@@ -45,9 +45,14 @@ inline std::string Sheet(const std::string& table, const std::string& options = 
     return Doc("<Worksheet ss:Name=\"S\"><Table>" + table + "</Table>" + options + "</Worksheet>");
 }
 
+// With VORLANE_EXCEL_PEER_DIR set, keeps the document and the cells this program reads from
+// it in that folder, for LibreOffice to read them too (tools/peer-read-excelxml.py).
+void KeepForPeer(const std::string& document);
+
 inline std::string Export(CWorkbook& book, int dpi = 96) {
     CXmlWriter writer;
     EXPECT_TRUE(WriteExcelXml(book, writer, dpi));
+    KeepForPeer(writer.Memory());
     return writer.Memory();
 }
 

@@ -1,5 +1,6 @@
 #include "tests/exchange/exchangetestutil.h"
 
+#include "exchange/xbase.h"
 #include "platform/core/number.h"
 
 #include <fstream>
@@ -65,6 +66,13 @@ void PutNumber(CWorksheet& sheet, uint16_t column, uint32_t row, double value) {
 std::string SaveBytes(CWorkbook& book, const std::string& path,
                       const std::function<bool(CWorkbook&)>& write) {
     if (!SaveAside(book, path.c_str(), write)) return "<failed>";
+    book.stream.Close();
+    return ReadFile(path);
+}
+
+std::string SaveTableBytes(CWorkbook& book, const CWorksheet& sheet, const std::string& path,
+                           const std::function<bool(CWorkbook&)>& fieldList) {
+    if (!SaveXBaseFile(book, sheet, path, fieldList)) return "<failed>";
     book.stream.Close();
     return ReadFile(path);
 }

@@ -33,4 +33,8 @@ void PutNumber(CWorksheet& sheet, uint16_t column, uint32_t row, double value);
 std::string SaveBytes(CWorkbook& book, const std::string& path,
                       const std::function<bool(CWorkbook&)>& write);
 
+// The same through the table save, which puts the table and its memo in place together.
+std::string SaveTableBytes(CWorkbook& book, const CWorksheet& sheet, const std::string& path,
+                           const std::function<bool(CWorkbook&)>& fieldList);
+
 } // namespace vl::exchangetest

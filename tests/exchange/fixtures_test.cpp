@@ -125,11 +125,10 @@ TEST(ForeignFixtures, OurExportsReadBack) {
     for (const auto& t : tables) {
         const std::string path = dir + "/" + t.file;
         book->xbase.encoding = t.encoding;
-        ASSERT_NE(SaveBytes(*book, path,
-                            [&](CWorkbook& b) {
-                                return BuildXBaseFieldList(b, sheet, b.xbase, t.format) &&
-                                       ExportXBase(b, sheet, path);
-                            }),
+        ASSERT_NE(SaveTableBytes(*book, sheet, path,
+                                 [&](CWorkbook& b) {
+                                     return BuildXBaseFieldList(b, sheet, b.xbase, t.format);
+                                 }),
                   "<failed>");
         auto back = OpenForImport(path);
         back->xbase.format = t.format;

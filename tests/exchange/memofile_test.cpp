@@ -1,9 +1,12 @@
 // Memo files: block numbers and layouts of each format, and memo files that must give an
 // empty text instead of a read past their end.
 #include "exchange/memofile.h"
+#include "files/savetarget.h"
 #include "platform/core/bytes.h"
 #include "tests/exchange/exchangetestutil.h"
 
+#include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace vl {
@@ -19,15 +22,19 @@ struct Written {
 Written WriteMemos(const TempFolder& dir, uint8_t format, const std::vector<std::string>& texts) {
     Written w;
     const std::string table = dir.Path("memo.dbf");
-    CMemoWriter writer(table, format);
+    const std::string memo = MemoFilePath(table, format);
+    CMemoWriter writer(memo, table, format);
     uint8_t error = 0;
+    EXPECT_TRUE(writer.Prepare(error));
     for (const std::string& t : texts) {
         uint32_t block = 0;
         EXPECT_TRUE(writer.Write(t, block, error));
         w.blocks.push_back(block);
     }
-    EXPECT_TRUE(writer.Close(error));
-    w.file = ReadFile(MemoFilePath(table, format));
+    EXPECT_TRUE(writer.Finish(error));
+    // The finished file waits for its table, which a test plays here.
+    EXPECT_EQ(std::rename(PairPath(memo).c_str(), memo.c_str()), 0);
+    w.file = ReadFile(memo);
     return w;
 }
 
@@ -82,27 +89,38 @@ TEST(MemoFile, BlocksOfEachFormat) {
     }
 }
 
-// A file whose last block was left short: the next text starts on the block its number
-// names, after zero bytes.
-TEST(MemoFile, ShortLastBlockIsPadded) {
+// The memo file a table has is not touched while the new one is written: the new file waits
+// under its pair name, starts at block 1, and one that is dropped unfinished leaves nothing.
+TEST(MemoFile, TheOldMemoStaysUntilTheTablePutsTheNewInPlace) {
     TempFolder dir;
     std::string file(512, '\0');
     file[0] = 2;
     file += "old\x1A\x1A";
-    WriteFile(dir.Path("memo.dbt"), file);
-    CMemoWriter writer(dir.Path("memo.dbf"), 3);
-    uint32_t block = 0;
-    uint8_t error = 0;
-    ASSERT_TRUE(writer.Write("new", block, error));
-    ASSERT_TRUE(writer.Close(error));
-    EXPECT_EQ(block, 2u);
-    CMemoReader reader;
-    ASSERT_TRUE(reader.Open(dir.Path("memo.dbf"), 3));
-    std::string text;
-    EXPECT_TRUE(reader.Read(1, text));
-    EXPECT_EQ(text, "old");
-    EXPECT_TRUE(reader.Read(2, text));
-    EXPECT_EQ(text, "new");
+    const std::string memo = dir.Path("memo.dbt");
+    WriteFile(memo, file);
+    {
+        CMemoWriter writer(memo, dir.Path("memo.dbf"), 3);
+        uint32_t block = 0;
+        uint8_t error = 0;
+        ASSERT_TRUE(writer.Prepare(error));
+        ASSERT_TRUE(writer.Write("new", block, error));
+        EXPECT_EQ(block, 1u);
+        ASSERT_TRUE(writer.Finish(error));
+    }
+    EXPECT_EQ(ReadFile(memo), file);
+    const std::string waiting = ReadFile(PairPath(memo));
+    ASSERT_EQ(waiting.size(), 1024u);
+    EXPECT_EQ(waiting.substr(512, 5), "new\x1A\x1A");
+    std::filesystem::remove(PairPath(memo));
+    {
+        CMemoWriter dropped(memo, dir.Path("memo.dbf"), 3);
+        uint32_t block = 0;
+        uint8_t error = 0;
+        ASSERT_TRUE(dropped.Write("lost", block, error));
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Dir()),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST(MemoFile, LongTextsAreCutAtTheCellLimit) {

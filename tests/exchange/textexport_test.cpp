@@ -1,7 +1,10 @@
 // Worksheets written as text files: golden bytes of each form, and round trips.
 #include "exchange/textfile.h"
 #include "formula/evalcontext.h"
+#include "model/formatstore.h"
+#include "model/styles.h"
 #include "tests/exchange/exchangetestutil.h"
+#include "values/formatdefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -143,6 +146,49 @@ TEST(TextExport, WriteFailureKeepsTarget) {
     EXPECT_NE(book->error, kErrorNone);
     EXPECT_FALSE(book->stream.IsOpen());
     EXPECT_FALSE(CFileStream::FileExists(target.c_str()));
+}
+
+} // namespace
+} // namespace vl
+
+namespace vl {
+namespace {
+
+using namespace exchangetest;
+
+// What the export writes under a number format (a percentage, currency, thousands separators,
+// a date) the import reads back as the value it was shown from.
+TEST(TextExport, FormattedValuesReadBackAsTheirValues) {
+    TempFolder dir;
+    auto book = BookWithSheet();
+    CWorksheet& sheet = *book->tree.active;
+    StyleTables& t = book->styles;
+    t.styleCount = 5;
+    t.styles[1].numberFormat = DefaultStandardFormat(STD_STYLE_PERCENTAGE);
+    t.styles[1].numberFormat.params[fmtparam::kFixedDecimals] = 1;
+    t.styles[1].numberFormat.params[fmtparam::kDecimals] = 2;
+    t.styles[2].numberFormat = DefaultStandardFormat(STD_STYLE_CURRENCY);
+    t.styles[3].numberFormat = DefaultStandardFormat(STD_STYLE_GENERAL);
+    t.styles[3].numberFormat.params[fmtparam::kThousands] = 1;
+    t.styles[4].numberFormat = DefaultStandardFormat(STD_STYLE_DATE);
+    PutNumber(sheet, 0, 0, 0.5687);
+    PutNumber(sheet, 1, 0, -1234.5);
+    PutNumber(sheet, 2, 0, 1234567.5);
+    PutText(sheet, 3, 0, "2026-01-02");
+    CellCursor cursor;
+    for (uint16_t c = 0; c < 4; ++c)
+        ASSERT_TRUE(PutFormatRun(sheet.formats, FormatRun{c, c, 0, uint16_t(c + 1)}, cursor));
+    TextFileSettings s;
+    const std::string bytes = Export(dir, *book, s);
+    auto back = OpenForImport(dir.Path("out.csv"));
+    back->textFile = s;
+    CEvalContext ctx;
+    ASSERT_TRUE(ImportTextFile(*back, ctx));
+    const CWorksheet& got = *back->tree.active;
+    EXPECT_EQ(CellAt(got, 0, 0), "n:0.5687") << bytes;
+    EXPECT_EQ(CellAt(got, 1, 0), "n:-1234.5") << bytes;
+    EXPECT_EQ(CellAt(got, 2, 0), "n:1234567.5") << bytes;
+    EXPECT_EQ(CellAt(got, 3, 0), "t:2026-01-02") << bytes;
 }
 
 } // namespace

@@ -45,7 +45,13 @@ std::vector<ImportCase> DelimitedCases() {
         {"leading blank", " 12", "A1=t: 12"},
         {"thousands separator", "\"1.000,5\"", "A1=t:1.000,5"},
         {"point in a comma file", "1.000,5", "A1=n:1|B1=n:5"},
-        {"percent", "12%", "A1=t:12%"},
+        // What the text export writes reads back as the number it was shown from.
+        {"percent", "12%", "A1=n:0.12"},
+        {"percent with decimals", "56.87%", "A1=n:0.5687"},
+        {"thousands as exported", "\"1,234.5\"", "A1=n:1234.5"},
+        {"currency as exported", "\"$1,234.00\"", "A1=n:1234"},
+        {"negative currency", "($12.50)", "A1=n:-12.5"},
+        {"date as exported", "1/2/2026", "A1=t:2026-01-02"}, // the ISO text a date cell holds
         {"dangling exponent", "1e", "A1=t:1e"},
         {"trailing blanks", "12  ", "A1=n:12"},
         {"lone minus", "-", "A1=t:-"},

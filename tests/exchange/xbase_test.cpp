@@ -79,8 +79,8 @@ std::string ExportTable(const TempFolder& dir, CWorkbook& book, uint8_t format,
                         const std::string& name = "out.dbf") {
     const std::string path = dir.Path(name);
     CWorksheet& sheet = *book.tree.active;
-    return SaveBytes(book, path, [&](CWorkbook& b) {
-        return BuildXBaseFieldList(b, sheet, b.xbase, format) && ExportXBase(b, sheet, path);
+    return SaveTableBytes(book, sheet, path, [&](CWorkbook& b) {
+        return BuildXBaseFieldList(b, sheet, b.xbase, format);
     });
 }
 
@@ -312,8 +312,7 @@ TEST(XBaseExport, WrittenFieldValues) {
     }
     FillXBaseHeader(o, 3, 15, 0, false);
     const std::string path = dir.Path("v.dbf");
-    const std::string bytes =
-        SaveBytes(*book, path, [&](CWorkbook& b) { return ExportXBase(b, s, path); });
+    const std::string bytes = SaveTableBytes(*book, s, path, [](CWorkbook&) { return true; });
     ASSERT_EQ(bytes.size(), 129u + 5 * 15 + 1);
     const std::string records = bytes.substr(129, 5 * 15);
     const std::string blank8(8, ' ');
@@ -367,8 +366,7 @@ TEST(XBaseExport, NumbersAtTheFieldWidth) {
     o.fieldDescriptors[17] = 1;
     FillXBaseHeader(o, 1, 6, 0, false);
     const std::string path = dir.Path("w.dbf");
-    const std::string bytes =
-        SaveBytes(*book, path, [&](CWorkbook& b) { return ExportXBase(b, s, path); });
+    const std::string bytes = SaveTableBytes(*book, s, path, [](CWorkbook&) { return true; });
     ASSERT_EQ(bytes.size(), 65u + n * 6 + 1);
     for (uint32_t i = 0; i < n; ++i)
         EXPECT_EQ(bytes.substr(65 + 6 * i, 6), std::string(" ") + cases[i].written)
@@ -472,7 +470,7 @@ TEST(XBaseExport, FoxProMemoVersion) {
     FillXBaseHeader(o, 1, 11, 0, true);
     const std::string path = dir.Path("f.dbf");
     const std::string bytes =
-        SaveBytes(*book, path, [&](CWorkbook& b) { return ExportXBase(b, *b.tree.active, path); });
+        SaveTableBytes(*book, *book->tree.active, path, [](CWorkbook&) { return true; });
     EXPECT_EQ(uint8_t(bytes[0]), 0xF5);
     EXPECT_EQ(bytes.substr(66, 10), "         8");
     EXPECT_TRUE(CFileStream::FileExists(dir.Path("f.ftp").c_str()));

@@ -3,12 +3,14 @@
 // and the binary save of what was read.
 
 #include "filestestutil.h"
+#include "formula/token.h"
 #include "model/container.h"
 #include "platform/core/alloc.h"
 #include "v6fixtures.h"
 
 #include <climits>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace vl {
 
@@ -267,6 +269,44 @@ TEST(V6Sheet, MemoryFailureAtEveryPointGives8) {
         ASSERT_EQ(LiveBlockCount(), blocks) << n;
     }
     EXPECT_TRUE(loaded);
+}
+
+} // namespace vl
+
+namespace vl {
+
+using namespace v6test;
+
+// A number or a formula's cached result that is infinite or NaN reads as #NUM!, as computing
+// it gives, never as a number no form writes; a finite one beside it stays.
+TEST(V6Sheet, InfiniteAndNaNNumbersReadAsNumError) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    V6Sheet s;
+    s.cells = {{0, 0, 2, "", inf},     {0, 1, 2, "", -inf},  {0, 2, 2, "", nan}, {0, 3, 2, "", 1.5},
+               {1, 0, 4, "=1/0", inf}, {1, 1, 4, "=2", nan}, {1, 2, 4, "=3", 3}};
+    V6Load load = LoadV6File(FileWith(s));
+    ASSERT_TRUE(load.ok);
+    const CCellStore& cells = load.Sheet().cells;
+    const struct {
+        uint16_t column;
+        uint32_t row;
+        uint8_t error;
+        double number;
+    } expected[] = {{0, 0, kErrNum >> 4, 0},
+                    {0, 1, kErrNum >> 4, 0},
+                    {0, 2, kErrNum >> 4, 0},
+                    {0, 3, 0, 1.5},
+                    {1, 0, kErrNum >> 4, 0},
+                    {1, 1, kErrNum >> 4, 0},
+                    {1, 2, 0, 3}};
+    for (const auto& e : expected) {
+        const uint8_t* r = FindCell(cells, e.row, e.column);
+        ASSERT_NE(r, nullptr) << e.column << "," << e.row;
+        EXPECT_EQ(cell::Error(r), e.error) << e.column << "," << e.row;
+        EXPECT_EQ(cell::IsFormula(r) ? cell::CachedNumber(r) : cell::Number(r), e.number)
+            << e.column << "," << e.row;
+    }
 }
 
 } // namespace vl

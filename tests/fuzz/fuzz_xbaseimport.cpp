@@ -50,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CWorksheet* sheet = book->tree.active;
     Require(sheet != nullptr);
     // A field list of the worksheet may be too long for a table; anything else must save.
-    const bool saved = SaveAside(*book, g_out.c_str(), [&](CWorkbook& b) {
-        return BuildXBaseFieldList(b, *sheet, b.xbase, format) && ExportXBase(b, *sheet, g_out);
+    const bool saved = SaveXBaseFile(*book, *sheet, g_out, [&](CWorkbook& b) {
+        return BuildXBaseFieldList(b, *sheet, b.xbase, format);
     });
     book->stream.Close();
     Require(saved || book->error == kErrorTooManyFields);

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <unistd.h>
+#include <utility>
 
 namespace vl {
 
@@ -72,6 +73,23 @@ TEST_F(PaginationTest, BlocksOfRowsAndColumns) {
         EXPECT_EQ(pages[i].lastColumn, expected[i][3]) << i;
     }
     EXPECT_EQ(pages[0].height, 55u * 19 + 1);
+}
+
+TEST_F(PaginationTest, RowHeadingsAreAsWideAsTheLargestNumberShown) {
+    Page().rowHeadings = 1;
+    // last row, the nines its number needs: row 99 is numbered 100
+    const std::pair<uint32_t, uint32_t> cases[] = {
+        {0, 99},     {98, 99},         {99, 999},         {998, 999},
+        {999, 9999}, {999998, 999999}, {999999, 9999999}, {2097151, 9999999}};
+    for (const auto& [last, nines] : cases) {
+        PageRecord page;
+        page.firstRow = last;
+        page.lastRow = last;
+        page.firstColumn = page.lastColumn = 0;
+        GetPageContentSize(canvas_, Sheet(), PageRows(Sheet()), PageColumns(Sheet()), page,
+                           {100, 100});
+        EXPECT_EQ(page.width, uint32_t(GetNumberWidth(canvas_, nines, 100)) + 1 + 73) << last;
+    }
 }
 
 TEST_F(PaginationTest, ARowTallerThanThePageIsAPageAlone) {

@@ -114,6 +114,22 @@ TEST(DrawFractal, ComputedAndCachedDrawsAgreeAndNoPixelsDrawNothing) {
     EXPECT_EQ(empty, rendertest::WhiteImage(10, 10));
 }
 
+TEST(DrawFractal, ARectangleWiderThanAPictureIsComputedSmallerAndStretched) {
+    PackedDib cache;
+    uint8_t error = 99;
+    // 100,000 columns are more than a picture may have: 32,767 of them are computed and
+    // stretched over the whole rectangle, the rows below it left alone.
+    const QImage drawn = Drawn(40, 30, [&](CCanvas& canvas) {
+        canvas.DrawFractal({-50000, 2, 49999, 21}, cache, kPalette, kDefaults, &error);
+    });
+    ASSERT_TRUE(cache);
+    EXPECT_EQ(error, 0);
+    EXPECT_EQ(std::tuple(LoadI32(cache.Data() + 4), LoadI32(cache.Data() + 8)),
+              std::tuple(32767, -20));
+    for (int y : {2, 21}) EXPECT_NE(drawn.pixel(20, y), 0xFFFFFFFFu) << y;
+    for (int y : {1, 22}) EXPECT_EQ(drawn.pixel(20, y), 0xFFFFFFFFu) << y;
+}
+
 namespace {
 
 class FixedClock : public IClock {

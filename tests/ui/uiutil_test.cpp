@@ -22,6 +22,7 @@ void CheckNumberTexts() {
         {',', 12.5, 3, "12,5"},  {'.', 3, 3, "3"},      {'.', 1e20, 2, "100000000000000000000"},
         {'.', -0.26, 1, "-0.3"}, {',', 0.5, -1, "0,5"}, {'.', 1.5e20, -1, "1.5e+020"},
         {',', 1.25, 0, "1"},     {',', 100, 2, "100"},  {'.', 0, 2, "0"},
+        {'.', -0.001, 2, "0"},   {',', -0.4, 0, "0"},   {'.', -0.005, 2, "-0.01"},
     };
     for (const Format& f : formats)
         EXPECT_EQ(FormatNumber(f.sep, f.value, f.decimals), f.text) << f.value;
@@ -157,6 +158,12 @@ TEST(UiUtil, ComboLines) {
     EXPECT_FALSE(AddComboLines(&combo, std::string(1000, 'x')));
     EXPECT_TRUE(AddComboLines(&combo, std::string(999, 'x')));
     EXPECT_EQ(combo.count(), 4);
+    QComboBox crlf;
+    EXPECT_TRUE(AddComboLines(&crlf, "one\r\n\r\ntwo\r\nthree\r"));
+    ASSERT_EQ(crlf.count(), 3);
+    EXPECT_EQ(crlf.itemText(0), QStringLiteral("one"));
+    EXPECT_EQ(crlf.itemText(1), QStringLiteral("two"));
+    EXPECT_EQ(crlf.itemText(2), QStringLiteral("three"));
 }
 
 } // namespace vl

@@ -2,6 +2,7 @@
 #include "tests/formula/separatortestutil.h"
 #include "values/formatdefaults.h"
 #include "values/numberinput.h"
+#include "values/numfmt_number.h"
 
 #include <cmath>
 #include <cstring>
@@ -93,6 +94,52 @@ TEST(NumberInput, ReadsTheUsersSeparators) {
         {"1.234e5", true, 123400, 9}, {"1.5", false, 0, 0},
     };
     Check(cases, std::size(cases), formulatest::CommaLocaleSeparators());
+}
+
+// A typed number shows through the format its form implies with the digits typed, and
+// that text reads back to the same value.
+TEST(NumberInput, TypedFormsShowTheirDigitsAndReadBack) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"1.5%", "1.5%"},
+        {"1.25%", "1.25%"},
+        {"12.345%", "12.345%"},
+        {"99.99%", "99.99%"},
+        {"-0.5%", "-0.5%"},
+        {"(5%)", "-5%"},
+        {"50%", "50%"},
+        {"$1,234.567", "$1,234.567"},
+        {"$0.5", "$0.5"},
+        {"12.5 $", "12.5 $"},
+        {"1 1/3", "1 1/3"},
+        {"2 3/16", "2  3/16"},
+        {"123/1000", "   123/1000"},
+        {"-1 1/2", "-1 1/2"},
+        {"1.5E+3", "1.5e+03"},
+        {"1.23456E-7", "1.23456e-07"},
+        {"1e5", "1e+05"},
+        {"(1,234.5)", "(1,234.5)"},
+        {"1,234.5678", "1,234.5678"},
+        {"1,000,000", "1,000,000"},
+    };
+    for (const auto& [typed, expected] : cases) {
+        double value = 0, back = 0;
+        uint8_t kind = 0, backKind = 0;
+        uint8_t params[kStandardFormatParams] = {}, backParams[kStandardFormatParams] = {};
+        ASSERT_EQ(ParseNumberText(typed, value, kind, params, InternalSeparators()), 1) << typed;
+        RenderedList list;
+        ASSERT_TRUE(FormatNumberValue(list, kind == STD_STYLE_PERCENTAGE ? value * 100 : value,
+                                      BuildStandardFormatCode(kind, params), nullptr))
+            << typed;
+        // Blanks as wide as a digit shown as blanks.
+        std::string shown;
+        for (uint16_t k = 0; k < list.count; ++k)
+            if (list.items[k].kind == kRenderedBlank || (list.items[k].kind & ~kFmtSpace) != 0)
+                shown += list.items[k].kind == kRenderedBlank ? ' ' : char(list.items[k].ch);
+        EXPECT_EQ(shown, expected) << typed;
+        ASSERT_EQ(ParseNumberText(shown, back, backKind, backParams, InternalSeparators()), 1)
+            << shown;
+        EXPECT_EQ(back, value) << typed;
+    }
 }
 
 TEST(NumberInput, ABlankThousandsSeparatorGroupsDigits) {

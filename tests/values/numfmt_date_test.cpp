@@ -59,7 +59,9 @@ TEST(DateRender, CalendarFieldsDurationsAndTextsThatAreNoDate) {
         {"2006-01-31T13:10:55", "yyyy-mm-dd\\Thh:mm:ss", "2006-01-31T13:10:55"},
         // durations as elapsed time
         {"PT63H30M", "[h]:mm:ss", "63:30:00"},
-        {"P1DT2H", "[h]:mm", "2:00"},
+        {"P1DT2H", "[h]:mm", "26:00"}, // the days fold into the largest field
+        {"PT90M", "[h]:mm", "1:30"},
+        {"PT63H30M", "[mm]:ss", "3810:00"},
         {"PT5M7.250S", "[m]:ss.00", "5:07.25"},
         {"-PT90M", "[mm]:ss", "90:00"},
         {"PT0.500S", "[s].000", "0.500"},

@@ -32,27 +32,31 @@ TEST(NumberRender, FixedNumbersRoundedToTheirPlaceholders) {
            {7, "000", "007"},
            {5, "#.##", "5"},
            {1.239, "0.##", "1.24"},
-           {0.5, "#.##", "0.5"}, // a lone zero fills "#"
-           {0, "#", "0"},
+           {0.5, "#.##", ".5"}, // a zero whole part is no digit for "#"
+           {0, "#", ""},
+           {0, "0.##", "0"},
            {0.5, "?.??", ".5"}, // "?" keeps its blank for a lone zero
            {999.5, "#,##0", "1,000"},
            {999.995, "#,##0.00", "1,000.00"},
-           {2.675, "0.00", "2.67"}, // the double lies below 2.675
+           {2.675, "0.00", "2.68"}, // rounded as typed, though the double lies below
            // Exact halves round away from zero.
            {2.5, "0", "3"},
            {-2.5, "0", "-3"},
            {0.125, "0.00", "0.13"},
-           {12.5, "0%", "13%"},
+           {12.5, "0%", "1250%"},
            {0.125, "$0.00", "$0.13"},
            {1250, "0.0E+0", "1.3E+3"},
            {0.1 + 0.2, "0.0000000000000000", "0.3000000000000000"},
-           {1.0 / 3, "0.00000000000000000", "0.33333333333333000"},
+           {1.0 / 3, "0.00000000000000000", "0.33333333333333300"},
            {-1234.5, "#,##0.00", "-1,234.50"},
            {12, "\"USD\" 0", "USD 12"},
            {12.5, ".00", "12.50"},
            {1e20, "#,##0", "100,000,000,000,000,000,000"},
            {1234, "0000,000", "0,001,234"},
-           {0.125, "0.0%", "0.1%"}}); // the literal "%" does not multiply
+           {0.125, "0.0%", "12.5%"}, // a bare "%" multiplies by 100
+           {0.125, "0.0\\%", "0.1%"},
+           {0.125, "0.0\"%\"", "0.1%"},
+           {0.125, "0.0%%", "12.5%%"}}); // once
 }
 
 TEST(NumberRender, SectionsByConditionSignAndZeroAtEverySectionCount) {
@@ -71,7 +75,15 @@ TEST(NumberRender, SectionsByConditionSignAndZeroAtEverySectionCount) {
            {150, "[<100]0", "150"}, // one section whose condition fails: plain form
            {-5, "General", "-5"},
            {2.5, "@", "2.5"},
-           {-2.5, "0;@", "2.5"},
+           {-2.5, "0;@", "-3"}, // a text section leaves a number to the first
+           {0, "0;-0;", ""},    // an empty zero section
+           {-5, "0;", ""},
+           {1234567, "0.0%,", "123456700.0%,"}, // a comma after text is text
+           {1234567, "0,\"x\"", "1235x"},
+           {12345678, "##0.00E+00", "12.35E+06"}, // engineering: exponents step by 3
+           {0.00049, "##0.0E+0", "490.0E-6"},
+           {999999, "##0.0E+0", "1.0E+6"},
+           {12345, "00.0E+0", "01.2E+4"},
            {-5, "[red]", "-5"},
            {-5, "[blue];[red]", "5"}, // the second section shows the sign by its literals
            {-5, "0;\"minus\"", "minus"}});
@@ -108,11 +120,16 @@ TEST(NumberRender, Fractions) {
            {3.14159265, "# ?\?/??", "3 14/99"},
            {3.14159265, "# ??\?/???", "3 16/113"},
            {0.75, "# ?/4", " 3/4"},
-           {0.999, "# ?/?", "1 0/9"}, // a zero numerator keeps the placeholders' denominator
+           {0.999, "# ?/?", "1"}, // a zero numerator leaves the fraction's place blank
+           {0, "# ?/?", "0"},
+           {0.3, "# ?\?/100", " 30/100"},
+           {0.7, "# ?\?/100", " 70/100"},
+           {0.7, "# ?/10", " 7/10"},
+           {2.004, "# ?/100", "2"},
            {2, "?/?", "2/1"},
-           {0, "?/?", "0/9"},
+           {0, "?/?", "0/1"},
            {5.0 / 16, "# ?\?/16", " 5/16"},
-           {9.2e18, "0 ?/?", "9200000000000000000 0/9"},
+           {9.2e18, "0 ?/?", "9200000000000000000"},
            {0.5, "# ?/??????????????????", " 1/2"}, // 18 denominator digits: the most
            {0.5, "# ?/???????????????????", "!0.5"},
            {0.5, "# ?/99999999999999999999", "!0.5"}});
@@ -130,8 +147,9 @@ TEST(NumberRender, FailuresLeaveThePlainTextWithTheSetsSeparator) {
            {5.5, "yyyy-mm-dd", "!5,5"}, // a date has no fields in a number
            {5.5, "0.00E+", "!5,5"},
            {5.5, "\"open", "!5,5"},
-           {1e19, "# ?/?", "!1e+019"},
-           {-1.7976931348623157e308, "# ?/?", "!-1.7976931348623e+308"}},
+           {1e19, "?/?", "!1e+019"}, // no fraction and no whole-part placeholder
+           {-1.7976931348623157e308, "?/8", "!-1.7976931348623e+308"},
+           {1e19, "# ?/?", "10000000000000000000"}}, // the whole number alone
           &comma);
     std::string text;
     for (double v : {NAN, INFINITY, -INFINITY}) {

@@ -134,6 +134,10 @@ TEST(StandardFormat, EveryTemplateCompilesAndRenders) {
         {-3.5, 3, P({{kCurrencyDecimals, 2}}, "$"), "($3.50)"},
         {1.5, 8, P({{kDenominatorMode, 1}}, "", 2), "1 1/2"},
         {123456, 9, P({{kFixedDecimals, 1}, {kDecimals, 2}}), "1.23e+05"},
+        // a symbol holding a double quote is still quoted text
+        {-1234.5, 2, P({{kCurrencyDecimals, 2}, {kCurrencyNegative, 2}}, "a\"b"), "(a\"b1,234.50)"},
+        {7, 2, P({{kSymbolPosition, 3}}, "\""), "7 \""},
+        {0, 3, P({{kCurrencyDecimals, 1}}, "\"\""), "\"\"-"},
     };
     for (const Shown& s : shown) {
         std::string text;

@@ -4,6 +4,7 @@
 #include "render/imagesource.h"
 #include "render/paintsheet.h"
 #include "rendertest.h"
+#include "tests/charts/chartcontainer.h"
 
 #include <cstring>
 #include <filesystem>
@@ -132,6 +133,34 @@ TEST_F(Containers, AFailedPictureIsTriedAgainAtTheNextPaint) {
     EXPECT_NE(before, after);
     EXPECT_EQ(after.pixel(5, 5) & 0xFFFFFF, 0xFF0000u); // red, the picture's first pixel
     std::remove(path.c_str());
+}
+
+TEST_F(Containers, ANoughtWideOrHighContainerDrawsOnlyItsBorder) {
+    // Width 0 stores right = left - 1 and height 0 bottom = top - 1: the container has no
+    // pixels inside, whatever its background, captions and charts; its border is the line of
+    // its two edges.
+    for (uint8_t kind : {kBackgroundPattern, kBackgroundImage, kBackgroundFractal}) {
+        for (bool across : {true, false}) {
+            std::unique_ptr<CContainer> owned = charttest::ChartContainer(2);
+            CContainer& c = *owned;
+            c.settings.background.kind = kind;
+            c.settings.background.pattern = {FORMAT_PAT_SOLID, 1, Rgb(40, 90, 200), 0, 0};
+            c.settings.background.imageView = 1;
+            std::strcpy(c.settings.background.imagePath, ImagePath("palette.png").c_str());
+            Border(c, FORMAT_LINE_SOLID, Rgb(0, 0, 0));
+            Caption(c, 0, "Title", Rgb(120, 0, 0));
+            const DcRect rect = across ? DcRect{20, 10, 19, 49} : DcRect{20, 10, 59, 9};
+            const QImage image = Drawn(80, 60, [&](CCanvas& canvas) {
+                PaintContainer(Book(), c, canvas, rect, 100, 100);
+            });
+            QImage expected = rendertest::WhiteImage(80, 60);
+            for (int i = 0; i < 40; ++i)
+                for (int edge : {0, 1})
+                    expected.setPixel(across ? 19 + edge : 20 + i, across ? 10 + i : 9 + edge,
+                                      qRgb(0, 0, 0));
+            EXPECT_EQ(image, expected) << int(kind) << " " << across;
+        }
+    }
 }
 
 } // namespace vl

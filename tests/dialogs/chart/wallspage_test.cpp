@@ -11,7 +11,9 @@
 
 namespace vl {
 
-TEST(ChartWallsPage, SizesTake0To100AndA2DChartKeepsItsYZWallAndFloor) {
+// The sizes take what every file reader takes, 1 to 100: a 0 stored here would make the
+// saved workbook unreadable.
+TEST(ChartWallsPage, SizesTake1To100AndA2DChartKeepsItsYZWallAndFloor) {
     dialogtest::FakeUi ui;
     CChartWallsPage page;
     CChart chart(kChart2D);
@@ -26,15 +28,23 @@ TEST(ChartWallsPage, SizesTake0To100AndA2DChartKeepsItsYZWallAndFloor) {
     EXPECT_EQ(page.Item<QLineEdit>(205)->text(), "100");
     page.Item<QCheckBox>(216)->setChecked(true);
     page.Item<QCheckBox>(218)->setChecked(false);
-    const std::pair<const char*, bool> widths[] = {
-        {"0", true}, {"100", true}, {"101", false}, {"300", false}, {"x", false}};
-    for (const auto& [text, taken] : widths) {
+    const std::pair<const char*, bool> sizes[] = {{"0", false},   {"1", true},    {"100", true},
+                                                  {"101", false}, {"300", false}, {"x", false}};
+    for (const auto& [text, taken] : sizes) {
         chart.settings.viewWidth = 55;
         page.Item<QLineEdit>(205)->setText(text);
         EXPECT_EQ(page.Exchange(true, &chart, -1), taken) << text;
         EXPECT_EQ(chart.settings.viewWidth, taken ? QString(text).toInt() : 55) << text;
     }
-    EXPECT_EQ(ui.beeps, 3);
+    page.Item<QLineEdit>(205)->setText(QStringLiteral("100"));
+    for (const auto& [text, taken] : sizes) {
+        chart.settings.viewHeight = 44;
+        page.Item<QLineEdit>(257)->setText(text);
+        EXPECT_EQ(page.Exchange(true, &chart, -1), taken) << text;
+        EXPECT_EQ(chart.settings.viewHeight, taken ? QString(text).toInt() : 44) << text;
+    }
+    page.Item<QLineEdit>(257)->setText(QStringLiteral("100"));
+    EXPECT_EQ(ui.beeps, 8);
     EXPECT_EQ(chart.settings.planeXY, 1);
     EXPECT_EQ(chart.settings.planeYZ, 1);
     EXPECT_EQ(chart.settings.planeXZ, 1);

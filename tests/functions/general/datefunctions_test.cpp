@@ -219,3 +219,16 @@ TEST(WorkdayFunctions, FaultyDaysOffCountWhenAWalkReachesThem) {
 }
 
 } // namespace vl::test
+
+namespace vl::test {
+
+// What the help says of a typed date: a text, no number; the date functions work on it.
+TEST(DateFunctions, TypedDatesAreTextsThatTheDateFunctionsTake) {
+    CheckFormulas({
+        {"=\"2006-01-31\"+1", "#NUM!"},
+        {"=EDATE2(\"2006-01-31\",\"P1D\")", "2006-02-01"},
+        {"=DATEDIFF(\"2006-01-31\",\"2006-03-01\")", "P29D"},
+    });
+}
+
+} // namespace vl::test

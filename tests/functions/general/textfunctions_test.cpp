@@ -150,7 +150,8 @@ TEST(TextFunctions, NumbersAsTextInTheUserLocale) {
         {"=DOLLAR(1234.567,)", "$1,234.57", "$1.234,57"},
         {"=DOLLAR(\"x\",2)", "#NUM!"},
         {"=TEXT(1234.5,\"#,##0.00\")", "1,234.50", "1.234,50"},
-        {"=TEXT(25,\"0%\")", "25%"},
+        {"=TEXT(0.25,\"0%\")", "25%"}, // a bare "%" scales by 100
+        {"=TEXT(25,\"0\\%\")", "25%"}, // an escaped one is text
         {"=TEXT(\"x\",\"0\")", "#NUM!"},
         {"=VALUE(\"10 4/5\")", "10.8"},
         {"=VALUE(\"$1,000\")", "1000", "1"},

@@ -63,3 +63,26 @@ TEST(Julia, SizesOutsideTheLimitsAreRefused) {
         EXPECT_EQ(error, ok ? 0 : kImageOutOfMemory);
     }
 }
+
+TEST(Julia, LargePicturesAreComputedSmallerOfTheSameShape) {
+    // 3840 x 2160 is the last size computed whole; one row more is scaled down.
+    const std::tuple<int64_t, int64_t, int64_t, int64_t> cases[] = {
+        {3840, 2160, 3840, 2160},
+        {3840, 2161, 3839, 2160},
+        {10000, 10000, 2880, 2880},
+        {20000, 5000, 5760, 1440},
+        {100000, 10, 32767, 10},
+        {1, 40000, 1, 32767},
+        {32767, 1, 32767, 1},
+        {0, 5, 0, 5},
+        {-3, 5, -3, 5},
+    };
+    for (const auto& [w, h, wantW, wantH] : cases) {
+        int64_t width = w, height = h;
+        JuliaRenderSize(width, height);
+        EXPECT_EQ(std::tuple(width, height), std::tuple(wantW, wantH)) << w << "x" << h;
+        if (width > 0 && height > 0) {
+            EXPECT_LE(width * height, kMaxJuliaPixels);
+        }
+    }
+}

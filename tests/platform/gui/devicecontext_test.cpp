@@ -3,6 +3,7 @@
 #include <QPicture>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 
 namespace vl {
 
@@ -84,6 +85,26 @@ TEST(DeviceContext, ClipsNestAndRestoreWithTheSavedState) {
     EXPECT_FALSE(Black(image, 5, 5));
     EXPECT_FALSE(Black(image, 1, 4));
     EXPECT_TRUE(Black(image, 9, 9));
+}
+
+TEST(DeviceContext, AnEmptyClipDrawsNothingAfterAClipWasRestoredAway) {
+    // first: a clip set and restored away before; second: the empty clip
+    const std::tuple<bool, QRect> cases[] = {
+        {false, {5, 5, 0, 4}}, {true, {5, 5, 0, 4}}, {true, {5, 5, 4, 0}}, {true, {7, 7, -2, 3}}};
+    for (const auto& [restored, empty] : cases) {
+        const QImage image = Drawn(10, 10, [&](CDeviceContext& dc) {
+            dc.SelectBrush({DcBrush::kSolid, 0, nullptr});
+            if (restored) {
+                dc.SaveDC();
+                dc.IntersectClipRect(1, 1, 3, 3);
+                dc.RestoreDC(-1);
+            }
+            dc.IntersectClipRect(empty.left(), empty.top(), empty.left() + empty.width(),
+                                 empty.top() + empty.height());
+            dc.PatBlt(0, 0, 10, 10, PATCOPY);
+        });
+        EXPECT_EQ(image, White(10, 10)) << restored << " " << empty.width();
+    }
 }
 
 TEST(DeviceContext, TextIsMeasuredAsDrawnAndFilledBehindWhenOpaque) {

@@ -1,0 +1,110 @@
+// Worksheet names in formulas of the spreadsheet file: the program quotes a name with double
+// quotes ("Other Sheet"!R1C1), the file's readers take single quotes ('Other Sheet'!R1C1),
+// where a string in double quotes is a text value.
+#include "exchange/excelxmlparts.h"
+#include "platform/core/cp1252.h"
+
+namespace vl {
+
+namespace {
+
+// The quoted run that starts at text[i] (a quote), its doubled quotes made single; `end` is
+// the position after the closing quote (the text's end when none closes it).
+std::string Unquote(std::string_view text, std::size_t i, std::size_t& end) {
+    const char quote = text[i];
+    std::string inner;
+    for (std::size_t j = i + 1; j < text.size(); ++j) {
+        if (text[j] != quote) {
+            inner += text[j];
+            continue;
+        }
+        if (j + 1 < text.size() && text[j + 1] == quote) {
+            inner += quote;
+            ++j;
+            continue;
+        }
+        end = j + 1;
+        return inner;
+    }
+    end = text.size();
+    return inner;
+}
+
+void Quote(std::string& out, std::string_view inner, char quote) {
+    out += quote;
+    for (const char c : inner) {
+        out += c;
+        if (c == quote) out += quote;
+    }
+    out += quote;
+}
+
+// The worksheet name the file gives the qualifier `name` of a formula in `names.folder`, or
+// the name as written when it names no worksheet of the tree (a folder, another workbook).
+std::string SheetName(const std::string& name, const ExcelSheetNames* names) {
+    if (!names || name.empty() || name.front() == '[') return name;
+    std::string path = name.front() == '\\' ? name : names->folder + name;
+    UpperInPlace1252(path);
+    const auto found = names->byPath.find(path);
+    return found == names->byPath.end() ? name : found->second;
+}
+
+// A character of a worksheet name written bare before its "!".
+bool IsBareNameChar(char c) {
+    return IsCharAlpha1252(c) || IsAsciiDigit(c) || c == '_' || c == '.' || c == '\\' || c == '$' ||
+           c == '#';
+}
+
+// Rewrites every run quoted with `from` that names a worksheet (a '!' follows it) to one
+// quoted with `to`; runs in the other quote are copied whole. With `names` (the export), a
+// worksheet named bare or by its path is written by its name in the file.
+std::string Requote(std::string_view formula, char from, char to, const ExcelSheetNames* names) {
+    std::string out;
+    out.reserve(formula.size());
+    std::size_t bare = 0; // where the bare name that ends at `out`'s end starts
+    for (std::size_t i = 0; i < formula.size();) {
+        const char c = formula[i];
+        if (c == '!' && names && bare < out.size()) {
+            const std::string name = out.substr(bare);
+            out.resize(bare);
+            Quote(out, SheetName(name, names), to);
+        }
+        if (c != '"' && c != '\'') {
+            out += c;
+            ++i;
+            if (!IsBareNameChar(c)) bare = out.size();
+            continue;
+        }
+        std::size_t end = 0;
+        const std::string inner = Unquote(formula, i, end);
+        if (c == from && end < formula.size() && formula[end] == '!')
+            Quote(out, SheetName(inner, names), to);
+        else
+            out.append(formula.substr(i, end - i));
+        i = end;
+        bare = out.size();
+    }
+    return out;
+}
+
+} // namespace
+
+std::string ExcelFormulaText(std::string_view formula, const ExcelSheetNames* names) {
+    return Requote(formula, '"', '\'', names);
+}
+
+std::string FormulaFromExcel(std::string_view formula) {
+    return Requote(formula, '\'', '"', nullptr);
+}
+
+std::string ExcelXmlSafeText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x20 || c == '\t' || c == '\n' || c == '\r') out += c;
+    }
+    return out;
+}
+
+} // namespace vl
