@@ -4,6 +4,7 @@
 #include "core/settings.h"
 #include "dialogs/composerpane.h"
 #include "resources/commandids.h"
+#include "tests/common/waits.h"
 
 #include <QAction>
 #include <QApplication>
@@ -274,9 +275,11 @@ TEST_F(PrintCommandsTest, ClosingThePreviewedWindowClosesThePreview) {
 TEST_F(PrintCommandsTest, PreviewKeysTurnItsPagesAndEscapeClosesIt) {
     frame->show();
     frame->activateWindow();
+    // Keys reach the frame only once the window system has made it active.
+    ASSERT_TRUE(testwait::UntilActive(frame.get()));
     frame->OnCommand(ID_FILE_PRINT_PREVIEW);
     ASSERT_TRUE(frame->Preview());
-    QApplication::processEvents();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() != nullptr; }, 5000));
     struct Step {
         Qt::Key key;
         int page;
