@@ -120,14 +120,33 @@ StatResult BinomDist(int32_t s, int32_t trials, double p, int32_t cumulative) {
 }
 
 StatResult CritBinom(int32_t trials, double p, double alpha) {
-    if (alpha <= BinomialCdf(0, trials, p)) return {0, 0};
-    // The quantile lands on the answer or next to it; the walk settles the last step,
-    // the smallest k whose cumulative probability reaches alpha.
+    auto reaches = [&](int32_t k) { return alpha <= BinomialCdf(k, trials, p); };
+    if (reaches(0)) return {0, 0};
+    if (!reaches(trials)) return {double(trials), 0};
+    // The answer is the smallest k that reaches alpha, in (lo, hi]. The quantile lands on it
+    // or next to it, so it and its neighbour are tried first; where the quantile is off (or
+    // not found) bisection ends in at most 31 steps, never a walk over billions of trials.
+    int32_t lo = 0, hi = trials;
     double guess = boost::math::quantile(Binomial(trials, p), alpha);
-    int32_t k = std::isfinite(guess) ? int32_t(std::clamp(guess, 0.0, double(trials))) : trials;
-    while (k > 0 && alpha <= BinomialCdf(k - 1, trials, p)) --k;
-    while (k < trials && BinomialCdf(k, trials, p) < alpha) ++k;
-    return {double(k), 0};
+    if (std::isfinite(guess)) {
+        // 64 bits: the neighbour past the largest count must not wrap.
+        auto k = int64_t(std::clamp(guess, 0.0, double(trials)));
+        for (int64_t probe : {k, k - 1, k + 1}) {
+            if (probe <= lo || probe >= hi) continue;
+            if (reaches(int32_t(probe)))
+                hi = int32_t(probe);
+            else
+                lo = int32_t(probe);
+        }
+    }
+    while (hi - lo > 1) {
+        int32_t mid = lo + (hi - lo) / 2;
+        if (reaches(mid))
+            hi = mid;
+        else
+            lo = mid;
+    }
+    return {double(hi), 0};
 }
 
 StatResult ExponDist(double x, double lambda, int32_t cumulative) {

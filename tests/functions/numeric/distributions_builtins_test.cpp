@@ -1,5 +1,8 @@
 #include "callharness.h"
+#include "functions/numeric/distributions.h"
 #include "numericbook.h"
+
+#include <cfloat>
 
 namespace vl::stattest {
 
@@ -167,6 +170,31 @@ TEST(DistributionBuiltins, SubnormalPoissonStaysInItsCell) {
     EXPECT_EQ(book.Shown("B3"), "0.00000000014632");
     EXPECT_NE(book.Shown("B2"), "#NUM!");
     EXPECT_EQ(book.Shown("B4"), "#NUM!");
+}
+
+// CRITBINOM over the extremes random calls reach: the smallest k whose cumulative probability
+// reaches alpha, found in a bounded number of steps wherever the quantile misses.
+TEST(DistributionBuiltins, CritBinomIsTheSmallestCountReachingAlphaAtEveryExtreme) {
+    const int32_t trialCounts[] = {1, 10, 46341, 1000000, 2147483647};
+    const double probabilities[] = {1e-310, 1e-9, 0.001, 0.5, 0.999, 1 - 1e-9, 1};
+    const double alphas[] = {0, 1e-310, 1e-9, 0.5, 0.999, 1 - 1e-12, 1};
+    auto cdf = [](int32_t k, int32_t n, double p) { return BinomDist(k, n, p, 1).value; };
+    for (int32_t n : trialCounts) {
+        for (double p : probabilities) {
+            for (double alpha : alphas) {
+                StatResult r = CritBinom(n, p, alpha);
+                ASSERT_EQ(r.error, 0) << n << " " << p << " " << alpha;
+                auto k = int32_t(r.value);
+                ASSERT_EQ(double(k), r.value);
+                ASSERT_GE(k, 0);
+                ASSERT_LE(k, n);
+                // A subnormal alpha is only bounded: the shown tail flushes such values to 0.
+                if (alpha != 0 && alpha < DBL_MIN) continue;
+                if (k > 0) EXPECT_LT(cdf(k - 1, n, p), alpha) << n << " " << p << " " << alpha;
+                if (k < n) EXPECT_GE(cdf(k, n, p), alpha) << n << " " << p << " " << alpha;
+            }
+        }
+    }
 }
 
 } // namespace vl::stattest
