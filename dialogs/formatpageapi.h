@@ -24,10 +24,15 @@ using MixedFlags = std::array<uint8_t, kMixedFlagCount>;
 
 // What every page is opened with: its owner, the screen point of its top-left corner (the
 // lower-left corner of the toolbar button) and the mixed flags of the selection.
+// The list page also tells `listRemoved`, when given, which list (1 to kDropDownLists) it
+// removes and what the list held, before it applies the change.
+using ListRemovedFn = std::function<void(uint16_t list, const DropDownListRecord& removed)>;
+
 struct FormatPageRequest {
     QWidget* parent = nullptr;
     QPoint point;
     MixedFlags mixed{};
+    ListRemovedFn listRemoved;
 };
 
 // Each callback returns true when the change was applied.

@@ -77,7 +77,9 @@ void CFormatPages::OpenListPage(const FormatPageRequest& request, const StyleRec
                                 DropDownListRecord* lists, ApplyStyleFn apply) {
     NoteReturnFocus();
     ClosePage();
-    Show(new CListPage(request.parent, style, lists, std::move(apply)), request.point);
+    auto* page = new CListPage(request.parent, style, lists, std::move(apply));
+    page->SetListRemoved(request.listRemoved);
+    Show(page, request.point);
 }
 
 void CFormatPages::OpenBackgroundPage(const FormatPageRequest& request,

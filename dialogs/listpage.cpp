@@ -173,10 +173,11 @@ void CListPage::RemoveList() {
     DropDownListRecord* list = Chosen();
     if (!list) return;
     const int answer = UiServices().MessageBox(
-        "The selected drop-down list will be permanently deleted. (This action can't be "
-        "undone.)\nContinue?",
-        AppTitle(), MB_YESNO | MB_ICONQUESTION);
+        // Undo brings the list back, so the page no longer says it cannot.
+        "The selected drop-down list will be permanently deleted.\nContinue?", AppTitle(),
+        MB_YESNO | MB_ICONQUESTION);
     if (answer != IDYES) return;
+    if (removed_) removed_(record_.dropDownList, *list);
     FreeDropDownList(*list);
     list->name[0] = 0;
     record_.dropDownList = 0;

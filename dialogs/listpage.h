@@ -38,6 +38,7 @@ public:
     void NewList();
     void RenameList();
     void RemoveList();
+    void SetListRemoved(ListRemovedFn removed) { removed_ = std::move(removed); }
 
 protected:
     void OnCopy() override;
@@ -58,6 +59,7 @@ private:
     StyleRecord record_;
     DropDownListRecord* lists_;
     ApplyStyleFn apply_;
+    ListRemovedFn removed_;
 };
 
 } // namespace vl

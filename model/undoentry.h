@@ -3,6 +3,7 @@
 // Every payload is owned by the entry and freed with it.
 
 #include "model/container.h"
+#include "model/dropdownlist.h"
 #include "model/rangedescriptor.h"
 #include "model/styles.h"
 #include "model/worksheet.h"
@@ -24,6 +25,7 @@ enum UndoKind : uint8_t {
     kUndoContainer = 5,
     kUndoTreeChain = 6,
     kUndoMemoryBlock = 7,
+    kUndoDropDownList = 8, // a removed drop-down list and the styles that lost it
 };
 
 // The edit it undoes.
@@ -40,6 +42,7 @@ enum UndoOperation : uint8_t {
     kOpSort = 9,
     kOpRows = 10,
     kOpColumns = 11,
+    kOpDropDownList = 12,
 };
 
 constexpr int kUndoSlots = 201;
@@ -72,6 +75,21 @@ struct KeptStyles : BlockAllocated {
     }
 };
 
+// A drop-down list slot and the list fields of the styles that named it, exchanged with the
+// workbook's each time the entry is carried out, so that Undo and Redo are the same step.
+struct KeptDropDownList : BlockAllocated {
+    struct StyleLink {
+        uint16_t style = 0;
+        uint16_t dropDownList = 0;
+        uint8_t sort = 0;
+        uint8_t autoAppend = 0;
+        uint8_t autoComplete = 0;
+    };
+    uint16_t list = 0; // 1 to kDropDownLists
+    DropDownListRecord record;
+    std::vector<StyleLink> styles;
+};
+
 struct UndoEntry {
     uint8_t kind = kUndoEmpty;
     uint8_t operation = kOpNone;
@@ -92,7 +110,8 @@ struct UndoEntry {
     int32_t treePosition = 0;
     TreeChain treeChain; // kind 6: detached items, null while they are in the tree
     uint32_t containerId = 0;
-    std::unique_ptr<CContainer> container; // kind 5
+    std::unique_ptr<CContainer> container;      // kind 5
+    std::unique_ptr<KeptDropDownList> keptList; // kind 8
     // Any kind: texts of formulas on worksheets the edit did not move, which it rewrote
     // because they name what it moved or renamed; exchanged with the cells' texts each time
     // the entry is carried out.

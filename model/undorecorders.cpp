@@ -195,4 +195,28 @@ void CWorkbook::RecordUndoSort(const CellRange& sel, uint16_t col, uint32_t row,
     NotePlace(e, kOpSort, sel, col, row);
 }
 
+void CWorkbook::RecordUndoListRemoval(const CellRange& sel, uint16_t col, uint32_t row,
+                                      uint16_t list, DropDownListRecord removed, bool joined) {
+    std::unique_ptr<KeptDropDownList> kept(new (std::nothrow) KeptDropDownList);
+    if (kept) {
+        kept->list = list;
+        kept->record = std::move(removed);
+        for (uint16_t i = 0; i < styles.styleCount && i < kMaxStyles; ++i) {
+            const StyleRecord& s = styles.styles[i];
+            const uint16_t n = s.dropDownList;
+            if (n == 0 || (n <= kDropDownLists && DropDownListInUse(dropDownLists[n - 1])))
+                continue;
+            kept->styles.push_back({i, n, s.sort, s.autoAppend, s.autoComplete});
+        }
+    }
+    ForgetRemovedDropDownLists(styles, dropDownLists);
+    if (!kept) return;
+    UndoEntry& e = undo.entries[MakeUndoRoom()];
+    e.kind = kUndoDropDownList;
+    e.keptList = std::move(kept);
+    // The oldest entry may have given way: then there is nothing to go with.
+    e.joined = joined && undo.current > 0;
+    NotePlace(e, kOpDropDownList, sel, col, row);
+}
+
 } // namespace vl

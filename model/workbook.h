@@ -191,6 +191,13 @@ public:
                                uint32_t cursorRow, CContainer& container);
     void RecordUndoSort(const CellRange& selection, uint16_t cursorColumn, uint32_t cursorRow,
                         BlockPtr memoryBlock);
+    // Drop-down list `list` was removed (`removed` is what it held): every style naming a
+    // removed list loses it, and one entry keeps the list with those styles' links. Without
+    // memory for the entry the styles lose the list all the same, without an entry. `joined`
+    // makes the entry go with the one before it.
+    void RecordUndoListRemoval(const CellRange& selection, uint16_t cursorColumn,
+                               uint32_t cursorRow, uint16_t list, DropDownListRecord removed,
+                               bool joined);
 
 private:
     // The active worksheet, or null with error 13.

@@ -22,6 +22,9 @@
 #include <QPointer>
 #include <QToolBar>
 #include <cstring>
+#include <memory>
+#include <optional>
+#include <utility>
 
 namespace vl {
 
@@ -116,10 +119,30 @@ void CWorkbookWnd::OpenFormatPane(int id, FormatPageRequest request) {
     };
     switch (id) {
     case ID_FORMAT_LIST: {
-        // A list the page removed leaves no cell of this workbook pointing at its slot.
-        auto applyList = [self, applyStyle](const StyleRecord& style, uint8_t code) {
-            if (self) ForgetRemovedDropDownLists(self->book_->styles, self->book_->dropDownLists);
-            return applyStyle(style, code);
+        // A list the page removed leaves no cell of this workbook pointing at its slot; the
+        // removal, the selection's change and the other cells losing the list are one edit.
+        auto removed = std::make_shared<std::optional<std::pair<uint16_t, DropDownListRecord>>>();
+        request.listRemoved = [removed](uint16_t list, const DropDownListRecord& record) {
+            *removed = std::make_pair(list, record);
+        };
+        auto applyList = [self, applyStyle, removed](const StyleRecord& style, uint8_t code) {
+            if (!self) return false;
+            const int32_t before = self->book_->undo.current;
+            const bool applied = applyStyle(style, code);
+            if (removed->has_value()) {
+                CWorkbook& book = *self->book_;
+                CWorksheetView* view = self->GetActiveView();
+                const CellRange sel = view ? view->Selection() : CellRange{};
+                book.RecordUndoListRemoval(sel, sel.c1, sel.r1, (*removed)->first,
+                                           std::move((*removed)->second),
+                                           book.undo.current != before);
+                removed->reset();
+                self->SetModified(true);
+                if (view) view->InvalidateAll();
+            } else {
+                ForgetRemovedDropDownLists(self->book_->styles, self->book_->dropDownLists);
+            }
+            return applied;
         };
         pages->OpenListPage(request, merged.style, book_->dropDownLists, applyList);
         break;

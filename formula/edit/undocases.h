@@ -30,6 +30,8 @@ bool ContainerChanged(CWorkbook& workbook, CWorksheet& ws, int32_t index);
 bool Tree(CWorkbook& workbook, int32_t index);
 bool Sort(CWorkbook& workbook, CWorksheet& ws, int32_t index);
 bool RowsOrColumns(CWorkbook& workbook, CWorksheet& ws, int32_t index, bool rows);
+// Exchanges the kept drop-down list and its styles' links with the workbook's.
+bool DropDownList(CWorkbook& workbook, int32_t index);
 
 // The texts of formulas that a removal could not rewrite back, kept in the entry's cell
 // buffer; false when the buffer could not be had.

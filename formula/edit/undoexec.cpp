@@ -123,6 +123,24 @@ bool Rename(CWorkbook& workbook, CTreeItem* item, int32_t index) {
     return true;
 }
 
+bool DropDownList(CWorkbook& workbook, int32_t index) {
+    UndoEntry& e = workbook.undo.entries[index];
+    KeptDropDownList* kept = e.keptList.get();
+    if (e.kind != kUndoDropDownList || !kept || kept->list < 1 || kept->list > kDropDownLists)
+        return Fail(workbook, kErrorInvalidCacheIndex);
+    std::swap(workbook.dropDownLists[kept->list - 1], kept->record);
+    StyleTables& tables = workbook.styles;
+    for (KeptDropDownList::StyleLink& link : kept->styles) {
+        if (link.style >= tables.styleCount) continue;
+        StyleRecord& s = tables.styles[link.style];
+        std::swap(s.dropDownList, link.dropDownList);
+        std::swap(s.sort, link.sort);
+        std::swap(s.autoAppend, link.autoAppend);
+        std::swap(s.autoComplete, link.autoComplete);
+    }
+    return true;
+}
+
 } // namespace undocase
 
 namespace {
@@ -150,6 +168,7 @@ CWorksheet* CaseSheet(CWorkbook& workbook, const UndoEntry& e) {
 bool Carry(CWorkbook& workbook, int32_t index) {
     UndoEntry& e = workbook.undo.entries[index];
     if (e.operation == kOpTree) return undocase::Tree(workbook, index);
+    if (e.operation == kOpDropDownList) return undocase::DropDownList(workbook, index);
     if (e.operation == kOpRename)
         return undocase::Rename(workbook, GetTreeItemAt(e.treePosition, workbook.tree.first),
                                 index);
@@ -211,7 +230,7 @@ bool ExecuteUndoRedo(CWorkbook& workbook, uint16_t index) {
     if (index >= kUndoSpareSlot) return workbook.error = kErrorInvalidCacheIndex, false;
     UndoEntry& e = workbook.undo.entries[index];
     if (e.kind == kUndoEmpty) return workbook.error = kErrorInvalidCacheIndex, false;
-    if (e.operation < kOpCells || e.operation > kOpColumns) return true;
+    if (e.operation < kOpCells || e.operation > kOpDropDownList) return true;
     // The view follows the worksheet that was active when the edit was recorded.
     if (CWorksheet* active = SheetAt(workbook, e.activePosition)) workbook.tree.active = active;
     return Carry(workbook, index);

@@ -248,6 +248,86 @@ TEST_F(FormatPageUseTest, AnsweringTheRemoveQuestionByMouseKeepsTheListPage) {
                 << c << "," << r;
 }
 
+// Removing a list on the page is one edit: the block that chose it, the other cells using it
+// and the list itself. Undo brings back the list and every cell's link, Redo takes them again,
+// and what is saved after Undo holds both.
+TEST_F(FormatPageUseTest, UndoBringsBackARemovedListAndTheCellsUsingIt) {
+    SetDropDownName(Book().dropDownLists[0], "Fruit");
+    AddDropDownEntry(Book().dropDownLists[0], "Apple");
+    AddDropDownEntry(Book().dropDownLists[0], "Pear");
+    SetDropDownName(Book().dropDownLists[1], "Nuts");
+    // The list chosen on the page, one Down per list, for the cell (or block) selected.
+    const auto choose = [&](uint16_t column, uint32_t row, int downs, bool block) {
+        frame->activateWindow();
+        ASSERT_TRUE(testwait::UntilActive(frame.get()));
+        if (block)
+            SelectBlock();
+        else
+            SelectRange(column, row, column, row);
+        ASSERT_NE(OpenByKeys(kPages[4]), nullptr);
+        for (int i = 0; i < downs; ++i) Press(Qt::Key_Down);
+        pages.ClosePage();
+        Settle();
+    };
+    choose(4, 5, 1, false); // E6: Fruit
+    choose(4, 6, 2, false); // E7: Nuts
+    choose(0, 0, 1, true);  // B2:C4: Fruit
+    const auto lists = [&](uint16_t column, uint32_t row) {
+        return CellStyle(column, row).dropDownList;
+    };
+    struct Cell {
+        uint16_t column;
+        uint32_t row;
+        uint16_t kept, removed;
+    };
+    const Cell cells[] = {{1, 1, 1, 0}, {2, 3, 1, 0}, {4, 5, 1, 0}, {4, 6, 2, 2}, {3, 5, 0, 0}};
+    for (const Cell& c : cells) ASSERT_EQ(lists(c.column, c.row), c.kept) << c.column << c.row;
+
+    SelectBlock();
+    QPointer<CFormatPage> page = OpenByKeys(kPages[4]);
+    ASSERT_FALSE(page.isNull());
+    ASSERT_EQ(page->findChild<QComboBox*>("id215")->currentText(), "Fruit");
+    ui.answers.push_back(IDYES);
+    Click(page->findChild<QPushButton*>("id410"));
+    pages.ClosePage();
+    Settle();
+    const auto expect = [&](bool kept) {
+        const DropDownListRecord& fruit = Book().dropDownLists[0];
+        EXPECT_EQ(DropDownListInUse(fruit), kept);
+        EXPECT_STREQ(fruit.name, kept ? "Fruit" : "");
+        const std::vector<std::string> entries =
+            kept ? std::vector<std::string>{"Apple", "Pear"} : std::vector<std::string>{};
+        EXPECT_EQ(fruit.entries, entries);
+        EXPECT_STREQ(Book().dropDownLists[1].name, "Nuts");
+        EXPECT_FALSE(DropDownListInUse(Book().dropDownLists[2]));
+        for (const Cell& c : cells)
+            EXPECT_EQ(lists(c.column, c.row), kept ? c.kept : c.removed) << c.column << c.row;
+    };
+    {
+        SCOPED_TRACE("removed");
+        expect(false);
+    }
+    Command(ID_EDIT_UNDO);
+    {
+        SCOPED_TRACE("undone");
+        expect(true);
+    }
+    Command(ID_EDIT_REDO);
+    {
+        SCOPED_TRACE("redone");
+        expect(false);
+    }
+    Command(ID_EDIT_UNDO);
+    const std::string path = TempPath("lists.vln");
+    ui.savePath = QString::fromStdString(path);
+    Active()->HandleCommand(ID_FILE_SAVE_AS);
+    ASSERT_FALSE(Active()->IsModified());
+    pages.ClosePage();
+    ASSERT_NE(OpenWindow(path), nullptr);
+    SCOPED_TRACE("saved after Undo");
+    expect(true);
+}
+
 // Opened at the right and bottom edges of the work area, every page lies wholly inside it;
 // the style page stays inside as each entry's options make it grow.
 TEST_F(FormatPageUseTest, PagesAtTheWorkAreasEdgeStayInsideIt) {
