@@ -10,6 +10,7 @@
 #include "formula/recalc.h"
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"
+#include "platform/core/pathlimit.h"
 #include "render/canvas.h"
 #include "render/metrics.h"
 #include "ui/messages.h"
@@ -234,7 +235,7 @@ void AddRecentFile(const std::string& path) {
     RemoveRecentFile(path);
     // A path the profile cannot hold is not listed: cut, it would name another file.
     std::string listed = path;
-    if (listed.size() > std::size_t(kProfileTextSize - 1)) return;
+    if (listed.size() > kMaxPathBytes) return;
     auto& files = Profile().recentFiles;
     files.insert(files.begin(), std::move(listed));
     if (files.size() > size_t(kMaxRecentFiles)) files.resize(kMaxRecentFiles);
