@@ -189,6 +189,11 @@ bool ReadForeignDocument(CWorkbook& book, uint8_t type) {
 
 bool OpenDocument(CWorkbookWnd& window, const std::string& path, uint8_t type) {
     CWorkbook& book = window.Book();
+    // Past the limit every route shares, a path is refused as one that cannot be opened.
+    if (path.size() > kMaxPathBytes) {
+        book.error = kStreamOpenRead;
+        return false;
+    }
     // A table whose save with its memo was cut is settled before it is read.
     if (type >= kFileDBase3 && type <= kFileClipper) FinishXBaseSave(path);
     if (!OpenWaiting(book, path)) return false;
