@@ -5,6 +5,7 @@
 #include "automation/typelib.h"
 #include "core/settings.h"
 #include "platform/core/cp1252.h"
+#include "platform/core/pathlimit.h"
 #include "profile/profile.h"
 
 #include <vector>
@@ -14,7 +15,6 @@ namespace vl {
 namespace {
 
 constexpr size_t kLongestElement = 100;
-constexpr size_t kLongestPath = 260;
 
 std::function<void(const std::string&)>& PathHandler() {
     static std::function<void(const std::string&)> handler;
@@ -90,7 +90,7 @@ HRESULT ProfileResult(ErrorCode code, const std::string& path) {
 bool ProfilePath(const CBstr& path, std::string& out) {
     // A path is the system's bytes: a name outside the code page stays whole.
     out = std::string(path.Utf8());
-    return !out.empty() && out.size() <= kLongestPath;
+    return !out.empty() && out.size() <= kMaxPathBytes;
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 #include "model/container.h"
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"
+#include "platform/core/pathlimit.h"
 
 #include <chrono>
 #include <cstring>
@@ -28,8 +29,7 @@ namespace vl {
 
 namespace {
 
-constexpr size_t kLoadPathBuffer = 260;
-constexpr size_t kSavePathBuffer = 257; // 256 bytes and the terminator
+constexpr size_t kSeparatorBuffer = 260;
 constexpr size_t kMinPassword = 6;
 constexpr int kWrongPasswordPauseMs = 2000;
 constexpr int32_t kLastLoadFormat = 6;
@@ -41,10 +41,10 @@ std::function<void(int)>& PausePtr() {
     return pause;
 }
 
-// A path as the system's bytes (UTF-8, every character kept), not empty and within the
-// buffer.
-bool PathText(const CBstr& path, size_t buffer, std::string& out) {
-    if (path.Utf8().empty() || path.Utf8().size() + 1 > buffer) return false;
+// A path as the system's bytes (UTF-8, every character kept), not empty and no longer than
+// the system opens.
+bool PathText(const CBstr& path, std::string& out) {
+    if (path.Utf8().empty() || path.Utf8().size() > kMaxPathBytes) return false;
     out = std::string(path.Utf8());
     return true;
 }
@@ -79,12 +79,12 @@ HRESULT ReadTextFileInfo(ITextFileInfo& info, TextFileSettings& settings) {
         }
     } else {
         std::string ansi;
-        if (info.GetSeparator(text) != S_OK || !text.ToAnsi(kLoadPathBuffer, ansi) || ansi.empty())
+        if (info.GetSeparator(text) != S_OK || !text.ToAnsi(kSeparatorBuffer, ansi) || ansi.empty())
             return E_FAIL;
         settings.separator = uint8_t(ansi[0]);
     }
     std::string quote;
-    if (info.GetQuotingSymbol(text) != S_OK || !text.ToAnsi(kLoadPathBuffer, quote) ||
+    if (info.GetQuotingSymbol(text) != S_OK || !text.ToAnsi(kSeparatorBuffer, quote) ||
         quote.empty())
         return E_FAIL;
     settings.quotingSymbol = uint8_t(quote[0]);
@@ -103,7 +103,7 @@ void SetWrongPasswordPause(std::function<void(int)> pause) {
 HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t format,
                            ITextFileInfo* textFileInfo, IXBaseInfo* xbaseInfo) {
     std::string file, key;
-    if (!PathText(path, kLoadPathBuffer, file)) return E_INVALIDARG;
+    if (!PathText(path, file)) return E_INVALIDARG;
     if (!password.IsEmpty() && !password.ToAnsiExact(kPasswordSize, key)) return E_INVALIDARG;
     // An unknown format opens nothing: the document and its file stay as they were.
     if (format < 0 || format > kLastLoadFormat) return S_OK;
@@ -240,7 +240,7 @@ HRESULT CWorkbookObj::Save() {
 
 HRESULT CWorkbookObj::SaveAs(const CBstr& path) {
     std::string file;
-    if (!PathText(path, kSavePathBuffer, file)) return E_INVALIDARG;
+    if (!PathText(path, file)) return E_INVALIDARG;
     if (doc_->readOnly && doc_->encryption != 0) return S_FALSE;
     if (!SaveToFile(file.c_str(), kFileNative, SaveForm()))
         return ReportDocumentError(IID_IWorksheet);
@@ -249,7 +249,7 @@ HRESULT CWorkbookObj::SaveAs(const CBstr& path) {
 
 HRESULT CWorkbookObj::SaveAsDatabase(const CBstr& path, IXBaseInfo* xbaseInfo) {
     std::string file;
-    if (!PathText(path, kSavePathBuffer, file) || !xbaseInfo) return E_INVALIDARG;
+    if (!PathText(path, file) || !xbaseInfo) return E_INVALIDARG;
     int32_t format = 0, count = 0, encoding = 0;
     if (xbaseInfo->GetXBaseFormat(format) != S_OK) return E_FAIL;
     if (format < kFileDBase3 || format > kFileClipper) return E_INVALIDARG;
@@ -305,7 +305,7 @@ HRESULT CWorkbookObj::FillDescriptors(IXBaseInfo& info, XBaseSaveOptions& option
 
 HRESULT CWorkbookObj::SaveAsTextFile(const CBstr& path, ITextFileInfo* textFileInfo) {
     std::string file;
-    if (!PathText(path, kSavePathBuffer, file) || !textFileInfo) return E_INVALIDARG;
+    if (!PathText(path, file) || !textFileInfo) return E_INVALIDARG;
     auto settings = std::make_unique<TextFileSettings>(doc_->textFile);
     if (const HRESULT hr = ReadTextFileInfo(*textFileInfo, *settings); hr != S_OK) return hr;
     doc_->textFile = *settings;
@@ -317,7 +317,7 @@ HRESULT CWorkbookObj::SaveAsTextFile(const CBstr& path, ITextFileInfo* textFileI
 
 HRESULT CWorkbookObj::SaveAsExcelFile(const CBstr& path) {
     std::string file;
-    if (!PathText(path, kSavePathBuffer, file)) return E_INVALIDARG;
+    if (!PathText(path, file)) return E_INVALIDARG;
     // Through the save worker, so that a held target is reported as every save reports it.
     if (!SaveToFile(file.c_str(), kFileExcelXml, doc_->fileKind))
         return ReportDocumentError(IID_IWorksheet);
@@ -348,7 +348,7 @@ HRESULT CWorkbookObj::SaveRangeAsImage(const CBstr& range, const CBstr& path, do
     CWorksheet* sheet = nullptr;
     CellRange r;
     std::string file;
-    if (!PathText(path, kLoadPathBuffer, file)) return E_INVALIDARG;
+    if (!PathText(path, file)) return E_INVALIDARG;
     if (const HRESULT hr = PrepareCells(range, sheet, r); hr != S_OK) return hr;
     IDocumentServices* services = GetDocumentServices();
     std::string sheetPath;
@@ -360,7 +360,7 @@ HRESULT CWorkbookObj::SaveRangeAsImage(const CBstr& range, const CBstr& path, do
 
 HRESULT CWorkbookObj::SaveContainerAsImage(int32_t containerId, const CBstr& path, double gamma) {
     std::string file;
-    if (!PathText(path, kLoadPathBuffer, file)) return E_INVALIDARG;
+    if (!PathText(path, file)) return E_INVALIDARG;
     HRESULT hr = S_OK;
     CWorksheet* sheet = ActiveSheet(hr);
     if (!sheet) return hr;

@@ -2,6 +2,7 @@
 #include "files/xmlreader.h"
 #include "files/xmlwriter.h"
 #include "platform/core/filestream.h"
+#include "platform/core/pathlimit.h"
 #include "profile/profile.h"
 
 namespace vl {
@@ -55,7 +56,7 @@ void SaveRecentFiles(const std::vector<std::string>& newestLast) {
     files.clear();
     // A path the profile cannot hold is left out: cut, it would name another file.
     for (auto it = newestLast.rbegin(); it != newestLast.rend(); ++it)
-        if (it->size() <= std::size_t(kProfileTextSize - 1)) files.push_back(*it);
+        if (it->size() <= kMaxPathBytes) files.push_back(*it);
 }
 
 } // namespace vl

@@ -1,5 +1,6 @@
 #include "files/xmlreader.h"
 #include "platform/core/cp1252.h"
+#include "platform/core/pathlimit.h"
 #include "profile/profile.h"
 #include "values/numfmt_compile.h"
 
@@ -14,7 +15,7 @@ constexpr std::size_t kTextLimit = 1024;
 // separator and paths with runs of blanks. Numbers are read collapsed (" 20 " is 20).
 constexpr std::size_t kMd5Encoded = 1024;
 constexpr std::size_t kMd5Length = 32;
-constexpr std::size_t kPathLength = kProfileTextSize - 1;
+constexpr std::size_t kBookmarkLength = kProfileTextSize - 1;
 // The longest list entry read only to be passed over.
 constexpr std::size_t kSkippedTextLength = 65536;
 constexpr std::size_t kFormatTextLength = kUserNumericFormatTextSize - 1;
@@ -170,7 +171,7 @@ bool ReadOptions(CXmlReader& r, SettingsProfile& p) {
     } else if (!r.Ok()) {
         return false;
     }
-    if (r.ReadElementText("Folder", kPathLength, kXmlOptional, true)) p.folder = r.Text();
+    if (r.ReadElementText("Folder", kMaxPathBytes, kXmlOptional, true)) p.folder = r.Text();
     return r.Ok();
 }
 
@@ -215,7 +216,7 @@ bool ReadTexts(CXmlReader& r, const char* name, std::size_t limit, std::vector<s
     // file), and the entries around it are kept. Paths keep the file's bytes.
     while (paths ? r.ReadElementBytes(name, kSkippedTextLength, kXmlOptional)
                  : r.ReadElementText(name, kSkippedTextLength, kXmlOptional, true)) {
-        if (!list || r.Text().size() > kPathLength) continue;
+        if (!list || r.Text().size() > (paths ? kMaxPathBytes : kBookmarkLength)) continue;
         if (list->size() == limit) return r.Fail(kErrorXmlElement);
         list->push_back(r.Text());
     }

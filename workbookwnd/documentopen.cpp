@@ -10,6 +10,7 @@
 #include "formula/recalc.h"
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"
+#include "platform/core/pathlimit.h"
 #include "render/canvas.h"
 #include "render/metrics.h"
 #include "ui/messages.h"
@@ -188,6 +189,11 @@ bool ReadForeignDocument(CWorkbook& book, uint8_t type) {
 
 bool OpenDocument(CWorkbookWnd& window, const std::string& path, uint8_t type) {
     CWorkbook& book = window.Book();
+    // Past the limit every route shares, a path is refused as one that cannot be opened.
+    if (path.size() > kMaxPathBytes) {
+        book.error = kStreamOpenRead;
+        return false;
+    }
     // A table whose save with its memo was cut is settled before it is read.
     if (type >= kFileDBase3 && type <= kFileClipper) FinishXBaseSave(path);
     if (!OpenWaiting(book, path)) return false;
@@ -234,7 +240,7 @@ void AddRecentFile(const std::string& path) {
     RemoveRecentFile(path);
     // A path the profile cannot hold is not listed: cut, it would name another file.
     std::string listed = path;
-    if (listed.size() > std::size_t(kProfileTextSize - 1)) return;
+    if (listed.size() > kMaxPathBytes) return;
     auto& files = Profile().recentFiles;
     files.insert(files.begin(), std::move(listed));
     if (files.size() > size_t(kMaxRecentFiles)) files.resize(kMaxRecentFiles);

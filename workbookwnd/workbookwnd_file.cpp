@@ -6,6 +6,7 @@
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
 #include "platform/core/cp1252.h"
+#include "platform/core/pathlimit.h"
 #include "resources/strings.h"
 #include "ui/messages.h"
 #include "ui/uiservices.h"
@@ -173,6 +174,12 @@ bool CWorkbookWnd::ConfirmPartialSave(uint8_t family, const std::string& target)
 
 bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uint8_t fileFormat,
                               bool withDialogs) {
+    // Past the limit every route shares, a target is refused as one that cannot be written.
+    if ((path ? *path : path_).size() > kMaxPathBytes) {
+        book_->error = kStreamOpenWrite;
+        ShowErrorMessage(kStreamOpenWrite);
+        return false;
+    }
     if (!ConfirmPartialSave(sourceFormat, path ? *path : path_)) return false;
     const bool excel = sourceFormat == kFileExcelXml;
     if (sourceFormat != kFileNative && !excel) return SaveForeign(path, sourceFormat, withDialogs);

@@ -2,6 +2,7 @@
 #include "automation/typelib.h"
 #include "automationtestutil.h"
 #include "model/container.h"
+#include "platform/core/pathlimit.h"
 
 #include <fcntl.h>
 #include <filesystem>
@@ -175,11 +176,12 @@ TEST_F(FilesTest, UnknownFormatsLoadNothingAndBadArgumentsAndTargetsAreRefused) 
     EXPECT_EQ(obj->Load(path, CBstr(), 6, nullptr, nullptr), E_INVALIDARG);
     EXPECT_EQ(obj->Load(path, CBstr(), 1, nullptr, nullptr), E_INVALIDARG);
     EXPECT_EQ(obj->Load(CBstr(), CBstr(), 0, nullptr, nullptr), E_INVALIDARG);
-    EXPECT_EQ(obj->Load(CBstr(std::string(260, 'a')), CBstr(), 0, nullptr, nullptr), E_INVALIDARG);
+    const std::string tooLong(kMaxPathBytes + 1, 'a');
+    EXPECT_EQ(obj->Load(CBstr(tooLong), CBstr(), 0, nullptr, nullptr), E_INVALIDARG);
     EXPECT_EQ(obj->SaveAsTextFile(path, nullptr), E_INVALIDARG);
     EXPECT_EQ(obj->SaveAsDatabase(path, nullptr), E_INVALIDARG);
-    EXPECT_EQ(obj->SaveAsExcelFile(CBstr(std::string(257, 'a'))), E_INVALIDARG);
-    EXPECT_EQ(obj->SaveAs(CBstr(std::string(257, 'a'))), E_INVALIDARG);
+    EXPECT_EQ(obj->SaveAsExcelFile(CBstr(tooLong)), E_INVALIDARG);
+    EXPECT_EQ(obj->SaveAs(CBstr(tooLong)), E_INVALIDARG);
     EXPECT_EQ(obj->SaveRangeAsImage("B3", "/tmp/x.png", 1), E_INVALIDARG);
     EXPECT_EQ(TakenMessage(), "<none>");
     // An unwritable target reports the stream's code; a missing container its own.
@@ -188,6 +190,47 @@ TEST_F(FilesTest, UnknownFormatsLoadNothingAndBadArgumentsAndTargetsAreRefused) 
     EXPECT_EQ(obj->Save(), S_FALSE);
     EXPECT_EQ(obj->SaveContainerAsImage(5, "/tmp/x.png", 1), HRESULT(0x8004000B));
     EXPECT_EQ(TakenMessage(), "An invalid container ID - not found");
+}
+
+// A path of exactly `total` bytes under `root`, its folders made, each name within the
+// system's 255 bytes; the first folder's name is outside any single-byte code page.
+static std::string DeepPath(const std::string& root, size_t total) {
+    std::string path = root + "/Документы";
+    const std::string leaf = "/book.vln";
+    size_t rest = total - path.size() - leaf.size();
+    while (rest > 0) {
+        size_t take = std::min<size_t>(rest, 201);
+        if (rest - take == 1) --take; // a lone "/" names nothing
+        path += "/" + std::string(take - 1, char('a' + path.size() % 26));
+        rest -= take;
+    }
+    std::filesystem::create_directories(path);
+    return path + leaf;
+}
+
+TEST_F(FilesTest, PathsAreTakenUpToTheSystemsLimitAndRefusedPastIt) {
+    struct Case {
+        size_t bytes;
+        HRESULT expected;
+    };
+    for (const Case c : {Case{300, S_OK}, Case{4000, S_OK}, Case{kMaxPathBytes, S_OK},
+                         Case{kMaxPathBytes + 1, E_INVALIDARG}}) {
+        SCOPED_TRACE(c.bytes);
+        const std::string path = DeepPath(folder.Path("deep" + std::to_string(c.bytes)), c.bytes);
+        ASSERT_EQ(path.size(), c.bytes);
+        ASSERT_EQ(obj->SaveAs(CBstr(path)), c.expected);
+        EXPECT_EQ(std::filesystem::exists(path), c.expected == S_OK);
+        if (c.expected == S_OK) {
+            EXPECT_EQ(obj->Save(), S_OK); // back into the same file
+        }
+        LetGo();
+        std::shared_ptr<CWorkbookObj> back = Loaded(path, nullptr, c.expected);
+        if (c.expected == S_OK) {
+            ExpectContent(*back);
+        } else {
+            EXPECT_FALSE(back->Document().stream.IsOpen());
+        }
+    }
 }
 
 TEST_F(FilesTest, SaveWritesBackIntoTheDocumentsFile) {

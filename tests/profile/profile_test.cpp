@@ -2,6 +2,7 @@
 #include "files/xmlreader.h"
 #include "files/xmlwriter.h"
 #include "platform/core/filestream.h"
+#include "platform/core/pathlimit.h"
 #include "profile/profile.h"
 
 #include <fcntl.h>
@@ -133,7 +134,7 @@ TEST_F(ProfileTest, ValueFailures) {
         {Doc("<Font Name=\"" + std::string(128, 'f') + "\"/>"), kErrorXmlData},
         {Doc("<ApplicationWindow></ApplicationWindow>"), kErrorXmlElement},
         {Doc("<Unknown/>"), kErrorXmlElement},
-        {Doc("<Folder>" + std::string(256, 'd') + "</Folder>"), kErrorXmlData},
+        {Doc("<Folder>" + std::string(kMaxPathBytes + 1, 'd') + "</Folder>"), kErrorXmlData},
         {Doc("<ComposerWindow><Formula Index=\"1001\"></Formula></ComposerWindow>"), kErrorXmlData},
         {"<Workbook MD5=\"\"></Workbook>", kErrorXmlElement},
     };
@@ -321,12 +322,13 @@ TEST_F(ProfileTest, MissingFileReportsTheStreamAndLeavesTheSettings) {
     EXPECT_EQ(Profile().undoLevel, 77);
 }
 
-// Newest first; a path longer than the profile holds is left out, not cut (a cut path names
-// another file): 255 bytes are kept, 256 are not.
+// Newest first; a path longer than the system's limit is left out, not cut (a cut path names
+// another file): the longest is kept, one byte more is not.
 TEST_F(ProfileTest, RecentFilesKeepTheNewestFirst) {
-    SaveRecentFiles({"old", std::string(256, 'n'), "mid", std::string(255, 'k')});
+    SaveRecentFiles(
+        {"old", std::string(kMaxPathBytes + 1, 'n'), "mid", std::string(kMaxPathBytes, 'k')});
     ASSERT_EQ(Profile().recentFiles.size(), 3u);
-    EXPECT_EQ(Profile().recentFiles[0], std::string(255, 'k'));
+    EXPECT_EQ(Profile().recentFiles[0], std::string(kMaxPathBytes, 'k'));
     EXPECT_EQ(Profile().recentFiles[1], "mid");
     EXPECT_EQ(Profile().recentFiles[2], "old");
 }
@@ -357,17 +359,19 @@ namespace vl {
 // accepted length (255 bytes) reads back, the first refused one (256) and a long one (289,
 // the length a deep folder gives) are skipped without failing the file.
 TEST(ProfileLists, EntriesTooLongAreSkippedAndTheRestKept) {
+    // Bookmarks hold 255 bytes; paths what the system opens.
     const std::string last(255, 'l'), refused(256, 'r'), deep = "/" + std::string(288, 'd');
+    const std::string lastPath(kMaxPathBytes, 'p'), refusedPath(kMaxPathBytes + 1, 'q');
     const std::string body = "<UndoLevel>33</UndoLevel><Bookmark>" + refused +
                              "</Bookmark><Bookmark>" + last + "</Bookmark><RecentFile>one" +
                              "</RecentFile><RecentFile>" + deep + "</RecentFile><RecentFile>" +
-                             last + "</RecentFile><RecentFile>" + refused +
+                             lastPath + "</RecentFile><RecentFile>" + refusedPath +
                              "</RecentFile><RecentFile>two</RecentFile>";
     SettingsProfile p;
     ASSERT_EQ(Read(Doc(body), p), kErrorNone);
     EXPECT_EQ(p.undoLevel, 33);
     EXPECT_EQ(p.bookmarks, std::vector<std::string>{last});
-    EXPECT_EQ(p.recentFiles, (std::vector<std::string>{"one", last, "two"}));
+    EXPECT_EQ(p.recentFiles, (std::vector<std::string>{"one", deep, lastPath, "two"}));
     // What the reader keeps it also writes back, whole.
     SettingsProfile again;
     ASSERT_EQ(Read(Written(p), again), kErrorNone);

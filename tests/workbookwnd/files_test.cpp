@@ -8,6 +8,7 @@
 #include "model/container.h"
 #include "model/rangestyle.h"
 #include "model/workbook.h"
+#include "platform/core/pathlimit.h"
 #include "profile/profile.h"
 #include "resources/commandids.h"
 #include "resources/strings.h"
@@ -529,6 +530,75 @@ TEST_F(FilesTest, CommandLinePathsAreMadeAbsoluteWhateverTheirLength) {
     EXPECT_EQ(window->State().treePane, 0);
 }
 
+// A path of exactly `total` bytes under `root`, its folders made, each name within the
+// system's 255 bytes.
+static std::string DeepPath(const std::string& root, std::size_t total) {
+    std::string path = root + "/Документы";
+    const std::string leaf = "/book.vln";
+    std::size_t rest = total - path.size() - leaf.size();
+    while (rest > 0) {
+        std::size_t take = std::min<std::size_t>(rest, 201);
+        if (rest - take == 1) --take; // a lone "/" names nothing
+        path += "/" + std::string(take - 1, char('a' + path.size() % 26));
+        rest -= take;
+    }
+    fs::create_directories(path);
+    return path + leaf;
+}
+
+// Save As and File Open take every path up to the limit all routes share, and refuse one
+// byte more with their own messages, writing and opening nothing.
+TEST_F(FilesTest, SaveAsAndOpenTakePathsUpToTheLimitAndRefusePastIt) {
+    std::string lastWritten;
+    for (const std::size_t bytes : {std::size_t(300), std::size_t(4000), kMaxPathBytes}) {
+        SCOPED_TRACE(bytes);
+        const std::string path = DeepPath(folder + "/d" + std::to_string(bytes), bytes);
+        ASSERT_EQ(path.size(), bytes);
+        ASSERT_NE(NewWindow(), nullptr);
+        TypeCells();
+        ui.boxes.clear();
+        ui.savePath = QString::fromStdString(path);
+        Active()->HandleCommand(ID_FILE_SAVE_AS);
+        EXPECT_TRUE(ui.boxes.empty());
+        EXPECT_FALSE(Active()->IsModified());
+        CloseActive();
+        ASSERT_EQ(Windows(), 0);
+        ui.openPath = QString::fromStdString(path);
+        ui.openIndex = 1;
+        frame->OnCommand(ID_FILE_OPEN);
+        Settle();
+        ASSERT_NE(Active(), nullptr);
+        EXPECT_EQ(Active()->Path(), path);
+        ExpectTypedCells();
+        EXPECT_EQ(Profile().recentFiles.front(), path);
+        CloseActive();
+        lastWritten = path;
+    }
+    const std::string past = DeepPath(folder + "/past", kMaxPathBytes + 1);
+    ASSERT_EQ(past.size(), kMaxPathBytes + 1);
+    ASSERT_NE(NewWindow(), nullptr);
+    TypeCells();
+    ui.boxes.clear();
+    ui.savePath = QString::fromStdString(past);
+    Active()->HandleCommand(ID_FILE_SAVE_AS);
+    ExpectOneError(kStreamOpenWrite);
+    EXPECT_TRUE(Active()->IsModified());
+    EXPECT_FALSE(Active()->HasOpenFile());
+    EXPECT_FALSE(fs::exists(past));
+    ui.answers = {IDNO};
+    CloseActive();
+    ASSERT_EQ(Windows(), 0);
+    // The system holds such a file; the window still opens nothing past the limit.
+    fs::copy_file(lastWritten, past);
+    ui.boxes.clear();
+    ui.openPath = QString::fromStdString(past);
+    frame->OnCommand(ID_FILE_OPEN);
+    Settle();
+    ExpectOneError(kStreamOpenRead);
+    EXPECT_EQ(Windows(), 0);
+    EXPECT_NE(Profile().recentFiles.front(), past);
+}
+
 // A text file and a table open by their extensions, or a text file through the Text filter;
 // edited, Save writes the same form again and Reload reads it back.
 TEST_F(FilesTest, TextFilesAndTablesSaveAndReloadInTheirOwnForm) {
@@ -609,10 +679,9 @@ TEST_F(FilesTest, FileTypesComeFromTheExtension) {
 
 namespace vl {
 
-// A workbook saved under a path longer than the profile holds is not listed among the recent
-// files (cut, it would name another file); the profile written then reads back whole, the
-// other recent files with it.
-TEST_F(FilesTest, ARecentPathTooLongForTheProfileIsNotListed) {
+// A workbook saved under a path past the old 255-byte field is listed among the recent files
+// whole; the profile written then reads it back whole, the other recent files with it.
+TEST_F(FilesTest, ALongRecentPathIsListedAndKeptByTheProfile) {
     std::string deep = folder;
     while (deep.size() < 280) deep += "/" + std::string(40, 'd');
     fs::create_directories(deep);
@@ -625,12 +694,13 @@ TEST_F(FilesTest, ARecentPathTooLongForTheProfileIsNotListed) {
     Active()->HandleCommand(ID_FILE_SAVE_AS);
     ASSERT_EQ(Active()->Path(), longPath);
     ASSERT_GT(longPath.size(), 255u);
-    EXPECT_EQ(Profile().recentFiles, std::vector<std::string>{shortPath});
+    const std::vector<std::string> listed{longPath, shortPath};
+    EXPECT_EQ(Profile().recentFiles, listed);
     const std::string settings = TempPath("settings.xml");
     ASSERT_EQ(SaveProfile(settings, false), kErrorNone);
     Profile().recentFiles.clear();
     ASSERT_EQ(LoadProfile(settings, false), kErrorNone);
-    EXPECT_EQ(Profile().recentFiles, std::vector<std::string>{shortPath});
+    EXPECT_EQ(Profile().recentFiles, listed);
 }
 
 } // namespace vl
