@@ -190,8 +190,12 @@ TEST(DistributionBuiltins, CritBinomIsTheSmallestCountReachingAlphaAtEveryExtrem
                 ASSERT_LE(k, n);
                 // A subnormal alpha is only bounded: the shown tail flushes such values to 0.
                 if (alpha != 0 && alpha < DBL_MIN) continue;
-                if (k > 0) EXPECT_LT(cdf(k - 1, n, p), alpha) << n << " " << p << " " << alpha;
-                if (k < n) EXPECT_GE(cdf(k, n, p), alpha) << n << " " << p << " " << alpha;
+                if (k > 0) {
+                    EXPECT_LT(cdf(k - 1, n, p), alpha) << n << " " << p << " " << alpha;
+                }
+                if (k < n) {
+                    EXPECT_GE(cdf(k, n, p), alpha) << n << " " << p << " " << alpha;
+                }
             }
         }
     }
