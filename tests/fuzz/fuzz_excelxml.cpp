@@ -1,6 +1,6 @@
 // Whole documents through the Excel 2003 XML import: no crash, no hang, no read past the
-// text. A document that loads must export and import again with the same cells, and from
-// then on export to the same bytes. (The first export may still change styles: a style
+// text. A document that loads must, once exported, import again with the same cells and
+// export to the same bytes. (The first export may still change styles: a style
 // defined before another file's "Default" copied the default it found then.)
 #include "exchange/excelxml.h"
 #include "harness.h"
@@ -50,9 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     auto again = Import(reader, Export(*book));
-    Require(Cells(*again) == Cells(*book));
     const std::string second = Export(*again);
     auto third = Import(reader, second);
+    // The first export leaves out what XML cannot hold (control characters in texts); what it
+    // wrote then comes back cell for cell and byte for byte.
+    Require(Cells(*third) == Cells(*again));
     Require(Export(*third) == second);
     return 0;
 }
