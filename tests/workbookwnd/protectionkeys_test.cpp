@@ -4,6 +4,7 @@
 
 #include "dialogs/dialoguiservices.h"
 #include "dialogs/protectiondlg.h"
+#include "modaldialogkeys.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
 #include "tests/common/waits.h"
@@ -25,27 +26,7 @@ protected:
     // Runs the Protection command with the real dialog and gives it to `use` once it has the
     // keyboard.
     void WithDialog(const std::function<void(CProtectionDlg&)>& use) {
-        CDialogUiServices services(ui);
-        SetUiServices(&services);
-        bool used = false;
-        QTimer poll;
-        poll.setInterval(10);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* dialog = dynamic_cast<CProtectionDlg*>(QApplication::activeModalWidget());
-            if (!dialog || used) return;
-            used = true;
-            poll.stop();
-            EXPECT_TRUE(testwait::UntilActive(dialog));
-            use(*dialog);
-            if (!QTest::qWaitFor([&] { return !dialog->isVisible(); }, testwait::kWindowWaitMs)) {
-                ADD_FAILURE() << "the dialog stayed open";
-                dialog->reject();
-            }
-        });
-        poll.start();
-        Active()->HandleCommand(ID_FILE_PROTECTION);
-        SetUiServices(&ui);
-        EXPECT_TRUE(used);
+        wndtest::WithModalDialog<CProtectionDlg>(ui, *Active(), ID_FILE_PROTECTION, use);
     }
 };
 

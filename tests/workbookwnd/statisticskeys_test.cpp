@@ -4,6 +4,7 @@
 
 #include "dialogs/dialoguiservices.h"
 #include "dialogs/statisticsdlg.h"
+#include "modaldialogkeys.h"
 #include "resources/commandids.h"
 #include "tests/common/waits.h"
 #include "ui_statisticsdlg.h"
@@ -22,27 +23,7 @@ namespace {
 class StatisticsKeysTest : public wndtest::WindowTest {
 protected:
     void WithDialog(const std::function<void(CStatisticsDlg&)>& use) {
-        CDialogUiServices services(ui);
-        SetUiServices(&services);
-        bool used = false;
-        QTimer poll;
-        poll.setInterval(10);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* dialog = dynamic_cast<CStatisticsDlg*>(QApplication::activeModalWidget());
-            if (!dialog || used) return;
-            used = true;
-            poll.stop();
-            EXPECT_TRUE(testwait::UntilActive(dialog));
-            use(*dialog);
-            if (!QTest::qWaitFor([&] { return !dialog->isVisible(); }, testwait::kWindowWaitMs)) {
-                ADD_FAILURE() << "the dialog stayed open";
-                dialog->reject();
-            }
-        });
-        poll.start();
-        Active()->HandleCommand(ID_FILE_STATISTICS);
-        SetUiServices(&ui);
-        EXPECT_TRUE(used);
+        wndtest::WithModalDialog<CStatisticsDlg>(ui, *Active(), ID_FILE_STATISTICS, use);
     }
     static QString Total(CStatisticsDlg& dialog) { return dialog.Form().id257->text(); }
 };
