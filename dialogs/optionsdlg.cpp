@@ -101,7 +101,7 @@ void COptionsDlg::Fill() {
     // Every family once, names compared without case.
     QStringList seen;
     for (const QString& family : QFontDatabase::families()) {
-        if (seen.contains(family, Qt::CaseInsensitive)) continue;
+        if (!HoldsFaceName(family) || seen.contains(family, Qt::CaseInsensitive)) continue;
         seen << family;
         ui_->id221->addItem(family);
     }
