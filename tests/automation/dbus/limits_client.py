@@ -212,6 +212,8 @@ class LimitsClient(unittest.TestCase):
         self.assertRefused(self.options.SetStyles, texts(["n" * 50 + ", 0"]))
         self.assertRefused(self.options.SetStyles, texts(["n, " + "0" * 50]))
         self.assertRefused(self.options.SetBookmarks, texts([bookmark + "b"]))
+        self.assertRefused(self.options.SetBookmarks, texts(["\u5bc6"]))
+        self.assertRefused(self.options.SetStyles, texts(["\u5bc6, 0"]))
         self.options.SetStyles(texts([style, "Money, #,##0.00"]))
         self.options.SetBookmarks(texts([bookmark, "\u00e9t\u00e9"]))
         path = os.path.join(FILES, "walk-profile.xml")
