@@ -206,6 +206,28 @@ class LimitsClient(unittest.TestCase):
         self.check(back, page, "spreadsheet", excel=True)
         self.iface(back, UNKNOWN).Release()
 
+    def test_a_table_gives_back_its_field_and_text(self):
+        info = self.docs.CreateXBaseInfo()
+        xbase = self.iface(info, "org.vorlane.IXBaseInfo")
+        xbase.SetXBaseFormat(4)
+        xbase.SetFieldCount(1)
+        for name, length in (("F" * 11, 254), ("\u5bc6", 254), ("F" * 10, 256)):
+            self.assertRefused(xbase.SetField, 0, name, dbus.Byte(ord("C")), length, 0)
+        xbase.SetField(0, "F" * 10, dbus.Byte(ord("C")), 255, 0)
+        book = self.docs.New()
+        ws = self.iface(book, WORKSHEET)
+        ws.PutValue("$A$1", var(VT_BSTR, "F" * 10))
+        ws.PutValue("$A$2", var(VT_BSTR, "\u00e9" * 255))
+        path = os.path.join(FILES, "walk.dbf")
+        ws.SaveAsDatabase(path, info)
+        self.iface(book, UNKNOWN).Release()
+        back = self.docs.OpenDatabase(path, info)
+        self.assertEqual(tuple(self.iface(back, WORKSHEET).GetValue("$A$2")), (VT_BSTR, "\u00e9" * 255))
+        field = xbase.GetField(0)
+        self.assertEqual((str(field[0]), int(field[1]), int(field[2])), ("F" * 10, ord("C"), 255))
+        self.iface(back, UNKNOWN).Release()
+        self.iface(info, UNKNOWN).Release()
+
     def test_the_profile_gives_back_the_lists(self):
         style = "n" * 49 + ", " + "0" * 49  # name and format text at their 49 characters
         bookmark = "b" * 100
