@@ -90,6 +90,17 @@ struct KeptDropDownList : BlockAllocated {
     std::vector<StyleLink> styles;
 };
 
+class CWorkbook;
+
+// Formulas of another open workbook that an edit rewrote, as the texts before and after
+// (each packed as a formula plan of that workbook); carried out, a cell holding one of them
+// takes the other, and a cell changed since is left alone.
+struct KeptOtherBook {
+    const CWorkbook* book = nullptr;
+    BlockPtr before, after;
+    uint32_t beforeSize = 0, afterSize = 0;
+};
+
 struct UndoEntry {
     uint8_t kind = kUndoEmpty;
     uint8_t operation = kOpNone;
@@ -117,6 +128,7 @@ struct UndoEntry {
     // the entry is carried out.
     BlockPtr formulaTexts;
     uint32_t formulaTextsSize = 0;
+    std::vector<KeptOtherBook> otherBooks;
     // Undone and redone together with the entry before it, as one edit (a drag-move).
     bool joined = false;
 

@@ -2,6 +2,7 @@
 
 #include "formula/edit/clipboardtext.h"
 #include "formula/edit/moveadjust.h"
+#include "formula/edit/otherbooks.h"
 #include "model/containerpaste.h"
 #include "model/memoryguard.h"
 #include "model/rangedescriptor.h"
@@ -93,7 +94,8 @@ namespace {
 // The rewrites a move makes, planned before anything changes: `inside` goes into the moved
 // formulas after the paste, `outside` is exchanged through the drop's undo entry.
 bool PlanMove(CWorkbook& workbook, CWorksheet& sheet, const CellRange& source,
-              const CellRange& drop, std::vector<FormulaText>& inside, FormulaPlan& outside) {
+              const CellRange& drop, std::vector<FormulaText>& inside, FormulaPlan& outside,
+              std::vector<OtherBookPlan>& otherBooks) {
     CEvalContext* ctx = EditContext(workbook);
     if (!ctx) return false;
     const BlockMove move{source, int32_t(drop.c1) - source.c1, int64_t(drop.r1) - source.r1};
@@ -102,7 +104,15 @@ bool PlanMove(CWorkbook& workbook, CWorksheet& sheet, const CellRange& source,
             return true;
         }))
         return false;
-    return TextsFitFields(workbook, *ctx, sheet, inside) && PlanFitsFields(workbook, *ctx, outside);
+    const auto rewrite = [&](CEvalContext& c, std::string_view text, uint16_t column, uint32_t row,
+                             const CCellStore& own, std::string& out) {
+        AdjustFormulaTextForMove(c, text, column, row, move, false, &own, &sheet.cells, out);
+        return true;
+    };
+    return TextsFitFields(workbook, *ctx, sheet, inside) &&
+           PlanFitsFields(workbook, *ctx, outside) && GuardWorksheetMemory(workbook, [&] {
+               return PlanOtherWorkbooks(workbook, rewrite, kErrorWorksheetMemory, otherBooks);
+           });
 }
 
 } // namespace
@@ -114,7 +124,8 @@ CommandResult MoveRangeCommand(CWorkbook& workbook, const GridSelection& selecti
     // A move takes every reference to the moved cells with it, wherever it stands.
     std::vector<FormulaText> inside;
     FormulaPlan outside;
-    if (!copy && !PlanMove(workbook, *sheet, source, drop, inside, outside))
+    std::vector<OtherBookPlan> otherBooks;
+    if (!copy && !PlanMove(workbook, *sheet, source, drop, inside, outside, otherBooks))
         return CommandResult::kFailed;
     // The block travels through the spare slot, which only an undo in progress uses.
     UndoHistory& history = workbook.undo;
@@ -139,7 +150,8 @@ CommandResult MoveRangeCommand(CWorkbook& workbook, const GridSelection& selecti
     bool ok = copy || ClearRange(workbook, *sheet, source);
     ok = ok && PasteRangeFromEntry(workbook, *sheet, drop, history, kUndoSpareSlot, true, true);
     FreeUndoEntry(history, kUndoSpareSlot);
-    if (ok && !ReplaceFormulaTexts(sheet->cells, inside)) {
+    if (ok && (!ApplyOtherWorkbooks(otherBooks, &history.entries[history.current]) ||
+               !ReplaceFormulaTexts(sheet->cells, inside))) {
         workbook.error = kErrorWorksheetMemory;
         ok = false;
     }

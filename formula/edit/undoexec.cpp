@@ -1,5 +1,6 @@
 #include "formula/edit/undoexec.h"
 
+#include "formula/edit/otherbooks.h"
 #include "formula/edit/referenceplan.h"
 #include "formula/edit/undocases.h"
 #include "formula/recalc.h"
@@ -84,7 +85,7 @@ bool Range(CWorkbook& workbook, CWorksheet& ws, int32_t index) {
         return false;
     }
     TakeSpare(history, index, true);
-    return true;
+    return ExchangeOtherWorkbooks(history.entries[index]) || Fail(workbook, kErrorWorksheetMemory);
 }
 
 bool ColumnWidths(CWorkbook& workbook, CWorksheet& ws, int32_t index) {

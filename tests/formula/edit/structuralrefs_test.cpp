@@ -279,6 +279,49 @@ TEST(StructuralReferences, ADragMoveTakesEveryReferenceToTheMovedCellsWithIt) {
     }
 }
 
+// A drag-move that runs out of memory at any point reports it and, before any cell moved,
+// changes nothing; once it has moved cells it keeps its entries, so that Undo takes it back.
+TEST(StructuralReferences, ADragMoveOutOfMemoryChangesNothingOrCanBeUndone) {
+    for (int hook = 0; hook < 2; ++hook) {
+        SCOPED_TRACE(hook ? "containers" : "pages");
+        const auto failAfter = [hook](long n) {
+            if (hook == 0) SetAllocFailAfter(n);
+            if (hook == 1) modeltest::SetNewFailAfter(n);
+        };
+        CRefsBook b;
+        TypeBudget(b);
+        b.Book().updateMode = 3;
+        b.Recalc();
+        const WorkbookDump start = b.Dump();
+        bool done = false;
+        long fail = 0;
+        for (; fail < 4000 && !done; ++fail) {
+            failAfter(fail);
+            bool escaped = false;
+            try {
+                done = MoveRangeCommand(b.Book(), {}, {0, 4, 0, 4}, {2, 8, 2, 8}, false) ==
+                       CommandResult::kDone;
+            } catch (const std::bad_alloc&) {
+                escaped = true;
+            }
+            failAfter(-1);
+            ASSERT_FALSE(escaped) << "fail " << fail;
+            if (done || SameWorkbook(start, b.Dump())) continue;
+            ASSERT_EQ(b.Book().error, kErrorWorksheetMemory) << "fail " << fail;
+            ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone) << "fail " << fail;
+            ASSERT_TRUE(SameWorkbook(start, b.Dump())) << "fail " << fail;
+            b = CRefsBook();
+            TypeBudget(b);
+            b.Book().updateMode = 3;
+            b.Recalc();
+        }
+        ASSERT_TRUE(done);
+        EXPECT_GT(fail, 1);
+        b.Recalc();
+        EXPECT_EQ(b.Shown("Sb!A1"), "=\\Sa!C9 -> 55");
+    }
+}
+
 TEST(StructuralReferences, ARowsEditOfAnotherWorksheetMovesItsReaders) {
     // Rows inserted on Sc move the references of Sa's formulas to Sc, not Sa's own.
     CRefsBook b;
