@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDateTime>
+#include <QMenu>
 #include <QToolBar>
 
 namespace vl {
@@ -397,6 +398,47 @@ TEST_F(DataTest, FindWalksMatchesAndReplaceKeepsToItsRange) {
     Command(ID_SEARCH_REPLACE_ALL);
     EXPECT_EQ(CellText(3, 2), "Q2");
     EXPECT_EQ(CellText(2, 0), "xQ");
+}
+
+TEST_F(DataTest, FormulasToValuesKeepTheCalculatedValues) {
+    const QString typed[] = {QStringLiteral("=1/3"),      QStringLiteral("=\"00123\""),
+                             QStringLiteral("=\"1/2\""),  QStringLiteral("=10/7"),
+                             QStringLiteral("=\"TRUE\""), QStringLiteral("=1/0")};
+    for (uint32_t row = 0; row < 6; ++row) Enter(0, row, typed[row]);
+    SelectRange(0, 0, 0, 5);
+    // Tools, Convert, Formulas To Values: the menu item the user picks.
+    QAction* convert = nullptr;
+    std::vector<QMenu*> menus;
+    for (QAction* top : Active()->MenuBarActions())
+        if (top->menu()) menus.push_back(top->menu());
+    while (!menus.empty() && !convert) {
+        QMenu* menu = menus.back();
+        menus.pop_back();
+        for (QAction* a : menu->actions()) {
+            if (a->menu()) menus.push_back(a->menu());
+            if (a->text() == QStringLiteral("&Formulas To Values")) convert = a;
+        }
+    }
+    ASSERT_NE(convert, nullptr);
+    ASSERT_TRUE(convert->isEnabled());
+    convert->trigger();
+    Settle();
+    // Every digit of a number, and a text as the text it was, not read again as typed.
+    const CCellStore& cells = Book().tree.active->cells;
+    const uint8_t* third = FindCell(cells, 0, 0);
+    const uint8_t* sevenths = FindCell(cells, 3, 0);
+    ASSERT_TRUE(third && sevenths);
+    EXPECT_EQ(Kind(0, 0) + Kind(0, 1) + Kind(0, 2) + Kind(0, 3) + Kind(0, 4) + Kind(0, 5),
+              "nttntn");
+    EXPECT_EQ(cell::Number(third), 1.0 / 3);
+    EXPECT_EQ(cell::Number(sevenths), 10.0 / 7);
+    EXPECT_EQ(CellText(0, 1), "00123");
+    EXPECT_EQ(CellText(0, 2), "1/2");
+    EXPECT_EQ(CellText(0, 4), "TRUE");
+    EXPECT_EQ(CellText(0, 5), "#DIV/0!");
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(CellText(0, 1), "=\"00123\"");
+    EXPECT_EQ(Kind(0, 0), "f");
 }
 
 TEST_F(DataTest, EachCommandUndoesAndRedoesToTheSameBytes) {
