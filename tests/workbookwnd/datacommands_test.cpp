@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QMenu>
+#include <QTest>
 #include <QToolBar>
 
 namespace vl {
@@ -439,6 +440,44 @@ TEST_F(DataTest, FormulasToValuesKeepTheCalculatedValues) {
     Command(ID_EDIT_UNDO);
     EXPECT_EQ(CellText(0, 1), "=\"00123\"");
     EXPECT_EQ(Kind(0, 0), "f");
+}
+
+TEST_F(DataTest, ReplaceAllTellsWhyCellsKeptTheirTexts) {
+    // "1" grows to 513 characters: twice that passes the 1,024 a formula's stored form holds,
+    // once does not; a text cell takes the text.
+    const QString grown = QStringLiteral("1+").repeated(256) + QStringLiteral("1");
+    struct Case {
+        QString formula;
+        bool refused;
+    };
+    const Case cases[] = {{QStringLiteral("=1"), false}, {QStringLiteral("=1+1"), true}};
+    for (const Case& c : cases) {
+        Enter(0, 0, c.formula);
+        Enter(1, 0, QStringLiteral("a1"));
+        SearchBox(0)->setEditText(QStringLiteral("1"));
+        SearchBox(1)->setEditText(grown);
+        frame->Toolbar(kSearchBar)->show();
+        ui.boxes.clear();
+        // The Replace All button, as the idle pass has enabled it.
+        frame->OnIdle();
+        QAction* all = frame->ToolAction(ID_SEARCH_REPLACE_ALL);
+        ASSERT_TRUE(all && all->isEnabled());
+        QWidget* button = frame->Toolbar(kSearchBar)->widgetForAction(all);
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
+        Settle();
+        EXPECT_EQ(CellText(1, 0), "a" + grown.toStdString()) << c.refused;
+        if (c.refused) {
+            EXPECT_EQ(CellText(0, 0), "=1+1");
+            ASSERT_EQ(ui.boxes.size(), 1u);
+            EXPECT_EQ(ui.boxes.back().text,
+                      QStringLiteral("The formula is too long: its stored form must fit in 1,024 "
+                                     "characters"));
+        } else {
+            EXPECT_EQ(CellText(0, 0), "=" + grown.toStdString());
+            EXPECT_TRUE(ui.boxes.empty());
+        }
+    }
 }
 
 TEST_F(DataTest, EachCommandUndoesAndRedoesToTheSameBytes) {
