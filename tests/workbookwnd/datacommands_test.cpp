@@ -212,6 +212,15 @@ TEST_F(DataTest, F8FillsSeriesAndEmptyEndsAsk) {
     Settle();
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_TRUE(LastBox().startsWith(QStringLiteral("Please enter either 1-2 initial")));
+    // A series past the largest number: #NUM! from there on.
+    Enter(5, 0, QStringLiteral("1e308"));
+    Enter(5, 1, QStringLiteral("1.7e308"));
+    SelectRange(5, 0, 5, 3);
+    Key(Qt::Key_F8);
+    Settle();
+    EXPECT_EQ(CellText(5, 1), "1.7e+308");
+    EXPECT_EQ(CellText(5, 2), "#NUM!");
+    EXPECT_EQ(CellText(5, 3), "#NUM!");
 }
 
 TEST_F(DataTest, QuickStatisticsWriteSumsOrAskForARange) {
