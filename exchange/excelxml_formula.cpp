@@ -85,6 +85,15 @@ std::size_t SkipQualified(std::string_view text, std::size_t i) {
     return i;
 }
 
+constexpr std::string_view kFileNotAvailable = "#N/A";
+
+// "#N/A" as the file writes it, not followed by the '!' of the program's own spelling.
+bool IsFileNotAvailable(std::string_view text) {
+    const std::size_t n = kFileNotAvailable.size();
+    return text.size() >= n && CompareNoCaseN(text, kFileNotAvailable, n) == 0 &&
+           (text.size() == n || text[n] != '!');
+}
+
 // A character of a worksheet name written bare before its "!".
 bool IsBareNameChar(char c) {
     return IsCharAlpha1252(c) || IsAsciiDigit(c) || c == '_' || c == '.' || c == '\\' || c == '$' ||
@@ -110,10 +119,18 @@ std::string Requote(std::string_view formula, char from, char to, const ExcelShe
         const char c = formula[i];
         FormulaError code = 0;
         std::size_t length = 0;
-        // An error value ("#N/A!") is no worksheet name before a '!'.
+        // An error value ("#N/A!") is no worksheet name before a '!'. The file and its
+        // readers spell "not available" without the program's '!'.
         if (c == '#' && ScanErrorLiteral(formula.substr(i), code, length)) {
-            out.append(formula.substr(i, length));
+            out.append(code == kErrNA && to == '\'' ? kFileNotAvailable
+                                                    : formula.substr(i, length));
             i += length;
+            bare = out.size();
+            continue;
+        }
+        if (c == '#' && to == '"' && IsFileNotAvailable(formula.substr(i))) {
+            out += GetFormulaErrorText(kErrNA);
+            i += kFileNotAvailable.size();
             bare = out.size();
             continue;
         }

@@ -88,7 +88,8 @@ void WriteExcelXmlWorksheetOptions(CXmlWriter& writer, const CWorksheet& workshe
 // A formula in the file's notation of worksheet names ('Other Sheet'!R1C1), and back. With
 // `names`, a worksheet named by its path in the tree (relative to the formula's folder or
 // from the top) is named as the file names it, and a range over a folder becomes #REF!
-// (`lost` set); a name not found stays as written.
+// (`lost` set); a name not found stays as written. "#N/A!" is written "#N/A", as the file's
+// readers spell it, and both spellings read back as "#N/A!".
 std::string ExcelFormulaText(std::string_view formula, const ExcelSheetNames* names = nullptr,
                              bool* lost = nullptr);
 std::string FormulaFromExcel(std::string_view formula);

@@ -565,7 +565,7 @@ TEST(ExcelXmlPeers, FolderRangesBecomeRefErrors) {
         {"=SUM(\\F!R[-1]C[2]:R[+3]C)*2", "=SUM(#REF!)*2"},
         {"=\"\\F\\G\"!R1C1+\"\\F\\S\"!R1C1", "=#REF!+&apos;S&apos;!R1C1"},
         {"=SUM(\"\\F\"!R1C1:\"\\F\"!R2C1)", "=SUM(#REF!:#REF!)"},
-        {"=IF(#N/A!,#DIV/0!,\"\\F\"!R1C1)", "=IF(#N/A!,#DIV/0!,#REF!)"},
+        {"=IF(#N/A!,#DIV/0!,\"\\F\"!R1C1)", "=IF(#N/A,#DIV/0!,#REF!)"},
         {"=\"F!x\"&Top!R1C1", "=&quot;F!x&quot;&amp;&apos;Top&apos;!R1C1"},
     };
     CWorksheet& top = Sheet0(*book);
@@ -591,6 +591,37 @@ TEST(ExcelXmlPeers, FolderRangesBecomeRefErrors) {
 
 namespace vl {
 namespace {
+
+// "Not available" goes to the file as its readers spell it ("#N/A", which they take), and
+// comes back in the program's spelling from either form; other error values and texts that
+// only look like it stay as written.
+TEST(ExcelXmlPeers, NotAvailableIsSpelledAsTheFileSpellsIt) {
+    auto book = Book({"S"});
+    FormulaHead head;
+    head.arrayWidth = 1;
+    PutFormula(Sheet0(*book), 0, 0, "=IF(ISNA(#N/A!),\"#N/A!\",#n/a!)&#NUM!", head);
+    const std::string out = Export(*book);
+    EXPECT_TRUE(Has(out, "ss:Formula=\"=IF(ISNA(#N/A),&quot;#N/A!&quot;,#N/A)&amp;#NUM!\""));
+    const struct {
+        const char* written;
+        const char* read;
+    } cases[] = {
+        {"=#N/A", "=#N/A!"},
+        {"=#n/a+1", "=#N/A!+1"},
+        {"=#N/A!", "=#N/A!"},
+        {"=ISNA(#N/A)&amp;&quot;#N/A&quot;", "=ISNA(#N/A!)&\"#N/A\""},
+        {"=IF(ISNA(#N/A),&quot;#N/A!&quot;,#N/A)&amp;#NUM!",
+         "=IF(ISNA(#N/A!),\"#N/A!\",#N/A!)&#NUM!"},
+    };
+    for (const auto& c : cases) {
+        const Imported back =
+            Import(Sheet(std::string("<Row><Cell ss:Formula=\"") + c.written + "\"/></Row>"));
+        ASSERT_TRUE(back.ok) << c.written << ": " << int(back.error);
+        const uint8_t* r = FindCell(back.First().cells, 0, 0);
+        ASSERT_NE(r, nullptr) << c.written;
+        EXPECT_EQ(cell::Formula(r), c.read) << c.written;
+    }
+}
 
 // Worksheet names and page texts lose the control characters XML cannot hold, as cell texts
 // do: no reference to such a character is written, a name left equal to another's is made
