@@ -107,20 +107,26 @@ TEST(XBasePair, AFailedSaveKeepsTheOldPair) {
     EXPECT_EQ(FilesIn(dir.Dir()), 2u);
 }
 
+// A file system of 64 KiB of its own, where the superuser may mount one.
+struct SmallFileSystem {
+    explicit SmallFileSystem(std::string at) : path(std::move(at)) {
+        fs::create_directory(path);
+        mounted = geteuid() == 0 && mount("tmpfs", path.c_str(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~SmallFileSystem() {
+        if (mounted) umount2(path.c_str(), MNT_DETACH);
+    }
+    std::string path;
+    bool mounted = false;
+};
+
 // On a full file system the save fails and the old pair stays whole (where the superuser may
 // mount a small one for the test).
 TEST(XBasePair, AFullDiskKeepsTheOldPair) {
     TempFolder dir;
-    const std::string small = dir.Path("small");
-    fs::create_directory(small);
-    if (geteuid() != 0 || mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k") != 0) {
-        GTEST_SKIP() << "no small file system can be mounted here";
-    }
-    struct Unmount {
-        std::string at;
-        ~Unmount() { umount2(at.c_str(), MNT_DETACH); }
-    } unmount{small};
-    const std::string table = small + "/t.dbf", memo = small + "/t.dbt";
+    SmallFileSystem small(dir.Path("small"));
+    if (!small.mounted) GTEST_SKIP() << "no small file system can be mounted here";
+    const std::string table = small.path + "/t.dbf", memo = small.path + "/t.dbt";
     auto oldBook = MemoBook('o', 2), newBook = MemoBook('n', 150);
     ASSERT_NE(SaveTable(*oldBook, table), "<failed>");
     const std::string oldTable = ReadFile(table), oldMemo = ReadFile(memo);
@@ -128,7 +134,7 @@ TEST(XBasePair, AFullDiskKeepsTheOldPair) {
     EXPECT_NE(newBook->error, kErrorNone);
     EXPECT_EQ(ReadFile(table), oldTable);
     EXPECT_EQ(ReadFile(memo), oldMemo);
-    EXPECT_EQ(FilesIn(small), 2u);
+    EXPECT_EQ(FilesIn(small.path), 2u);
 }
 
 // The other foreign forms on a full file system: the save fails with the stream's code (38,
@@ -136,19 +142,12 @@ TEST(XBasePair, AFullDiskKeepsTheOldPair) {
 // the old file stays byte for byte with nothing beside it.
 TEST(XBasePair, AFullDiskKeepsTheOldTextAndSpreadsheet) {
     TempFolder dir;
-    const std::string small = dir.Path("small");
-    fs::create_directory(small);
-    if (geteuid() != 0 || mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k") != 0) {
-        GTEST_SKIP() << "no small file system can be mounted here";
-    }
-    struct Unmount {
-        std::string at;
-        ~Unmount() { umount2(at.c_str(), MNT_DETACH); }
-    } unmount{small};
+    SmallFileSystem small(dir.Path("small"));
+    if (!small.mounted) GTEST_SKIP() << "no small file system can be mounted here";
     auto oldBook = MemoBook('o', 2), newBook = MemoBook('n', 400);
     for (const bool spreadsheet : {false, true}) {
         SCOPED_TRACE(spreadsheet);
-        const std::string path = small + (spreadsheet ? "/t.xml" : "/t.csv");
+        const std::string path = small.path + (spreadsheet ? "/t.xml" : "/t.csv");
         const auto save = [&](CWorkbook& book) {
             const bool ok = spreadsheet ? SaveExcelXmlFile(book, path.c_str())
                                         : SaveAside(book, path.c_str(), [](CWorkbook& b) {
@@ -164,7 +163,7 @@ TEST(XBasePair, AFullDiskKeepsTheOldTextAndSpreadsheet) {
         EXPECT_FALSE(save(*newBook));
         EXPECT_EQ(newBook->error, kStreamRead); // the short write-back's code
         EXPECT_EQ(ReadFile(path), before);
-        EXPECT_EQ(FilesIn(small), 1u);
+        EXPECT_EQ(FilesIn(small.path), 1u);
         fs::remove(path);
     }
 }
