@@ -259,9 +259,9 @@ TEST(SaveTarget, FilesOtherThanWorkbooksTakeTheSameRoad) {
 
 namespace vl {
 
-// Every name the folder takes saves, by each road: a plain new file, a replaced one, one of
-// two names rewritten in place (its kept copy beside it) and a table with its memo. Names
-// are counted in bytes ("ж" is two); past 255 the system refuses the name itself.
+// Every name the folder takes saves, by each road: a plain new file, a replaced one, and one
+// of two names rewritten in place (its kept copy beside it). Names are counted in bytes ("ж"
+// is two); past 255 the system refuses the name itself.
 TEST(SaveTarget, EveryNameTheFolderTakesSaves) {
     TempFolder dir;
     auto book = MakeRichWorkbook();
