@@ -105,8 +105,8 @@ bool PlanMove(CWorkbook& workbook, CWorksheet& sheet, const CellRange& source,
         }))
         return false;
     const auto rewrite = [&](CEvalContext& c, std::string_view text, uint16_t column, uint32_t row,
-                             const CCellStore& own, std::string& out) {
-        AdjustFormulaTextForMove(c, text, column, row, move, false, &own, &sheet.cells, out);
+                             const CWorksheet& own, std::string& out) {
+        AdjustFormulaTextForMove(c, text, column, row, move, false, &own.cells, &sheet.cells, out);
         return true;
     };
     return TextsFitFields(workbook, *ctx, sheet, inside) &&
