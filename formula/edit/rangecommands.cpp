@@ -42,7 +42,11 @@ CommandResult TransposeCommand(CWorkbook& workbook, const GridSelection& selecti
     const uint16_t column = selection.cursorColumn;
     const uint32_t row = selection.cursorRow;
     if (!workbook.RecordUndoRange(s, column, row, true, true)) return FailRecords(workbook, 1);
-    if (!workbook.RecordUndoRange(result, column, row, true, true)) return FailRecords(workbook, 2);
+    // One edit: its two entries are undone and redone together.
+    workbook.undo.joinNext = true;
+    const bool kept = workbook.RecordUndoRange(result, column, row, true, true);
+    workbook.undo.joinNext = false;
+    if (!kept) return FailRecords(workbook, 2);
     return FinishCommand(workbook, TransposeRange(workbook, *sheet, s));
 }
 
