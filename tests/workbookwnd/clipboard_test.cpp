@@ -204,6 +204,36 @@ TEST_F(ClipboardTest, ACopiedWorksheetPastesUnderANewName) {
     EXPECT_EQ(names, "Sales(1) Sales ");
 }
 
+TEST_F(ClipboardTest, ACopiedWorksheetWithNoRoomForACounterIsNotPasted) {
+    // 123 characters take "(1)" within the 127 a name holds; 125 do not.
+    for (const size_t length : {size_t(124), size_t(125)}) {
+        const std::string name(length, 'N');
+        std::strcpy(Book().tree.first->name, name.c_str());
+        Active()->TreePane()->Fill();
+        Active()->TreePane()->Select(Book().tree.first);
+        Active()->TreeControl()->setFocus();
+        Settle();
+        ui.boxes.clear();
+        Key(Qt::Key_C, Qt::ControlModifier);
+        Key(Qt::Key_V, Qt::ControlModifier);
+        std::string names;
+        for (CTreeItem* p = Book().tree.first; p; p = p->next)
+            names += std::to_string(std::strlen(p->name)) + " ";
+        if (length == 124) {
+            EXPECT_EQ(names, "127 124 ");
+            EXPECT_TRUE(ui.boxes.empty());
+            Command(ID_EDIT_UNDO);
+            continue;
+        }
+        // Two siblings of one name would give formulas one path for both.
+        EXPECT_EQ(names, "125 ");
+        EXPECT_EQ(Book().tree.worksheetCount, 1u);
+        ASSERT_FALSE(ui.boxes.empty());
+        EXPECT_EQ(ui.boxes.back().text,
+                  QStringLiteral("Another worksheet or folder of this folder has this name."));
+    }
+}
+
 TEST_F(ClipboardTest, DragMovesAndCtrlDragCopies) {
     Enter(0, 0, QStringLiteral("1"));
     Enter(0, 1, QStringLiteral("2"));
