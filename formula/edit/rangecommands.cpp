@@ -1,6 +1,8 @@
 #include "formula/edit/rangecommands.h"
 
 #include "formula/edit/clipboardtext.h"
+#include "formula/edit/transposerefs.h"
+#include "formula/edit/undoexec.h"
 #include "model/containerpaste.h"
 #include "model/rangedescriptor.h"
 #include "model/rangeops.h"
@@ -40,7 +42,16 @@ CommandResult TransposeCommand(CWorkbook& workbook, const GridSelection& selecti
     const uint32_t row = selection.cursorRow;
     if (!workbook.RecordUndoRange(s, column, row, true, true)) return FailRecords(workbook, 1);
     if (!workbook.RecordUndoRange(result, column, row, true, true)) return FailRecords(workbook, 2);
-    return FinishCommand(workbook, TransposeRange(workbook, *sheet, s));
+    // One edit: the source's entry and the result's are undone and redone together.
+    workbook.undo.entries[workbook.undo.current].joined = true;
+    if (!TransposeRange(workbook, *sheet, s)) return FinishCommand(workbook, false);
+    // The formulas turned with their cells read their neighbours where those went.
+    CEvalContext* ctx = EditContext(workbook);
+    if (ctx && !TransposeFormulasIn(*ctx, sheet->cells, result)) {
+        workbook.error = kErrorWorksheetMemory;
+        return FinishCommand(workbook, false);
+    }
+    return FinishCommand(workbook, true);
 }
 
 CommandResult PasteEntryCommand(CWorkbook& workbook, const GridSelection& selection,
