@@ -164,44 +164,6 @@ bool PlanFitsFields(CWorkbook& workbook, CEvalContext& ctx, const FormulaPlan& p
     return true;
 }
 
-bool FollowInOtherWorkbooks(const CWorkbook& workbook, const CWorksheet& edited, uint8_t mode,
-                            const RangeDescriptor& range) {
-    bool followed = true;
-    for (uint32_t i = 0; i < kOpenDocumentEntries; ++i) {
-        CWorkbook* other = OpenWorkbookAt(i);
-        CEvalContext* ctx = other && other != &workbook ? EditContext(*other) : nullptr;
-        if (!ctx) continue;
-        FormulaPlan plan;
-        std::string text;
-        bool planned = true;
-        ctx->qualifiers.Begin();
-        const bool kept = GuardWorksheetMemory(*other, [&] {
-            for (CTreeItem* item = other->tree.first; item && planned; item = item->next) {
-                CWorksheet* ws = AsWorksheet(item);
-                if (!ws) continue;
-                SheetTexts sheet{ws, {}};
-                CellCursor cursor{kAdvance, ws->cells.FirstPage(), 0};
-                while (const uint8_t* r = NextCellRecord(cursor)) {
-                    if (!cell::IsFormula(r)) continue;
-                    const std::string_view formula = cell::Formula(r);
-                    // Only a qualifier naming a file can name the edited worksheet.
-                    if (formula.find('[') == std::string_view::npos) continue;
-                    planned = AdjustFormulaText(*ctx, formula, cell::Column(r), cell::Row(r), mode,
-                                                range, text, nullptr, &ws->cells, &edited.cells);
-                    if (!planned) break;
-                    if (text != formula)
-                        sheet.texts.push_back({cell::Column(r), cell::Row(r), text});
-                }
-                if (!sheet.texts.empty()) plan.push_back(std::move(sheet));
-            }
-            return planned;
-        });
-        ctx->qualifiers.End();
-        followed = followed && kept && ApplyFormulaPlan(*other, plan);
-    }
-    return followed;
-}
-
 bool ApplyFormulaPlan(CWorkbook& workbook, const FormulaPlan& plan) {
     PreparedExchange ex;
     try {
