@@ -193,6 +193,8 @@ TEST_F(PrintPdfTest, AnyRecordTheWorksheetTakesPrintsOrFailsCleanly) {
     std::shared_ptr<CPageInfoObj> info;
     ASSERT_EQ(CPageInfoObj::Create(info), S_OK);
     const double margins[] = {0, 5, 25.4, 150, 65534};
+    // The worksheet refuses a header font no reader takes; the jobs vary the rest.
+    const auto headerFont = Page().headerFont;
     int printed = 0, refused = 0;
     for (int round = 0; round < 40; ++round) {
         uint8_t bytes[kPageSetupRecordSize];
@@ -200,6 +202,8 @@ TEST_F(PrintPdfTest, AnyRecordTheWorksheetTakesPrintsOrFailsCleanly) {
         PageSetupRecord setup;
         ReadPageSetupRecord(bytes, setup);
         setup.printerName[0] = 0;
+        setup.headerFont = headerFont;
+        setup.firstPageNumber = uint16_t(1 + random() % 65534);
         setup.printRangeKind = uint8_t(random() % 5);
         const uint16_t c1 = uint16_t(random() % 5);
         const uint32_t r1 = uint32_t(random() % 80);
