@@ -27,6 +27,7 @@ CUpDown* AttachUpDown(QWidget* placeholder, CNumberEdit* edit) {
     if (parent && parent->layout()) delete parent->layout()->replaceWidget(placeholder, upDown);
     delete placeholder;
     upDown->onStep = [edit](int delta) { edit->Step(delta); };
+    upDown->SetBuddy(edit);
     return upDown;
 }
 
@@ -111,8 +112,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::Shortcut) return false;
         auto* button = qobject_cast<QAbstractButton*>(watched);
-        if (!button || !button->isCheckable() || !button->isEnabled() ||
-            static_cast<QShortcutEvent*>(event)->isAmbiguous())
+        if (!button || !button->isEnabled() || static_cast<QShortcutEvent*>(event)->isAmbiguous())
             return false;
         button->setFocus(Qt::ShortcutFocusReason);
         button->click();
@@ -122,7 +122,7 @@ protected:
 
 } // namespace
 
-void TickBoxesAtOnceByLetter() {
+void ButtonsAtOnceByLetter() {
     static QPointer<CImmediateLetters> filter;
     if (filter || !qApp) return;
     filter = new CImmediateLetters;
