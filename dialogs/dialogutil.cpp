@@ -63,6 +63,7 @@ int RunModal(QDialog& dialog) {
     QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.open();
+    ShowFocusFromTheStart(dialog);
     loop.exec();
     return guard && dialog.result() == QDialog::Accepted ? IDOK : IDCANCEL;
 }

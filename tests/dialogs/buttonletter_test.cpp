@@ -1,4 +1,5 @@
 #include "dialogs/dialoguiservices.h"
+#include "dialogs/dialogutil.h"
 #include "dialogs/xbasedlg.h"
 #include "exchange/memofile.h"
 #include "exchange/xbase.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QStyleOption>
 #include <QTest>
 #include <QTimer>
 #include <cstring>
@@ -99,4 +101,28 @@ TEST(ButtonLetter, AButtonReachedByItsLetterOpensItsDialogAtOnce) {
     EXPECT_EQ(FieldName(Descriptor(t.options, 1)), "zz");
     EXPECT_EQ(FieldName(Descriptor(t.options, 0)), "NAME");
     EXPECT_EQ(ui.beeps, 0);
+}
+
+// A dialog run modally, by either runner, shows which control has the keyboard from the
+// start: the style draws its focus frame before any key moved it.
+TEST(ButtonLetter, ADialogRunModallyShowsTheFocusFromTheStart) {
+    FakeUi ui;
+    for (const bool services : {false, true}) {
+        QDialog dialog;
+        auto* edit = new QLineEdit(&dialog);
+        bool seen = false;
+        dialogtest::WhenModal([&](QWidget* modal) {
+            seen = modal == &dialog;
+            edit->setFocus();
+            QStyleOption option;
+            option.initFrom(edit);
+            EXPECT_TRUE(option.state & QStyle::State_KeyboardFocusChange) << services;
+            dialog.reject();
+        });
+        if (services)
+            UiServices().RunDialog(dialog);
+        else
+            RunModal(dialog);
+        EXPECT_TRUE(seen);
+    }
 }
