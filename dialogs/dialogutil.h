@@ -45,6 +45,9 @@ void ShowTakingKeyboard(QWidget& window, QWidget* first);
 // before a box changed, and keys typed right after a button that opens a window would go to
 // the button instead of that window.
 void ButtonsAtOnceByLetter();
+// From now on the arrows move through a group of option buttons in order, round from the last
+// to the first, whichever way the group stands.
+void MoveOptionsByArrows();
 // Text of the program's code page only: false when any character is outside Windows-1252.
 bool IsCp1252Text(const QString& text);
 
