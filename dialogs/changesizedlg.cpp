@@ -22,6 +22,7 @@ CUpDown* AttachUpDown(QWidget* place, CNumberEdit* field, const IClock& clock) {
     auto* arrows = new CUpDown(clock, place);
     layout->addWidget(arrows);
     arrows->onStep = [field](int delta) { field->Step(delta); };
+    arrows->SetBuddy(field);
     // Held, the arrows step by 1, by 5 after 4 seconds and by 10 after 6.
     arrows->SetAcceleration({{0, 1}, {4, 5}, {6, 10}});
     return arrows;

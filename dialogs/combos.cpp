@@ -113,10 +113,18 @@ COLORREF CColorCombo::GetColor() const {
 
 void CColorCombo::hidePopup() {
     // Qt also calls this when the box itself is hidden, as when its page closes: only a
-    // list the user had open and closed on "custom" asks for a colour.
+    // list the user had open asks for a colour.
     const bool wasOpen = view()->isVisible();
     QComboBox::hidePopup();
-    if (!wasOpen || currentIndex() != kCustomItem) return;
+    if (!wasOpen) return;
+    // An item picked in the list by Return or a click becomes current only after the list
+    // has closed: what is current is asked once that is through.
+    QMetaObject::invokeMethod(
+        this, [this] { ChooseCustomIfCurrent(); }, Qt::QueuedConnection);
+}
+
+void CColorCombo::ChooseCustomIfCurrent() {
+    if (currentIndex() != kCustomItem) return;
     uint32_t chosen = stored_;
     if (!UiServices().ChooseColor(chosen, SharedCustomColors())) return;
     stored_ = chosen;

@@ -97,7 +97,7 @@ public:
     bool IsDefault() const { return currentIndex() == kDefaultItem; }
     // Called after a colour was chosen through "custom".
     std::function<void()> onCustomChosen;
-    // Closing the list on "custom" opens the colour chooser.
+    // Closing the list on "custom" (picked there, or current) opens the colour chooser.
     void hidePopup() override;
     // Room for the swatch and the longest colour name beside it.
     QSize sizeHint() const override;
@@ -108,6 +108,8 @@ protected:
                   uint32_t data) const override;
 
 private:
+    void ChooseCustomIfCurrent();
+
     COLORREF stored_ = 0;
 };
 

@@ -23,7 +23,7 @@ CDialogUiServices::~CDialogUiServices() {
 }
 
 CDialogUiServices::CDialogUiServices(IUiServices& base) : base_(base) {
-    TickBoxesAtOnceByLetter();
+    ButtonsAtOnceByLetter();
     MoveOptionsByArrows();
 }
 

@@ -28,6 +28,7 @@ CUpDown* AttachUpDown(QWidget* placeholder, CNumberEdit* edit) {
     if (parent && parent->layout()) delete parent->layout()->replaceWidget(placeholder, upDown);
     delete placeholder;
     upDown->onStep = [edit](int delta) { edit->Step(delta); };
+    upDown->SetBuddy(edit);
     return upDown;
 }
 
@@ -63,6 +64,7 @@ int RunModal(QDialog& dialog) {
     QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.open();
+    ShowFocusFromTheStart(dialog);
     loop.exec();
     return guard && dialog.result() == QDialog::Accepted ? IDOK : IDCANCEL;
 }
@@ -112,8 +114,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::Shortcut) return false;
         auto* button = qobject_cast<QAbstractButton*>(watched);
-        if (!button || !button->isCheckable() || !button->isEnabled() ||
-            static_cast<QShortcutEvent*>(event)->isAmbiguous())
+        if (!button || !button->isEnabled() || static_cast<QShortcutEvent*>(event)->isAmbiguous())
             return false;
         button->setFocus(Qt::ShortcutFocusReason);
         button->click();
@@ -123,7 +124,7 @@ protected:
 
 } // namespace
 
-void TickBoxesAtOnceByLetter() {
+void ButtonsAtOnceByLetter() {
     static QPointer<CImmediateLetters> filter;
     if (filter || !qApp) return;
     filter = new CImmediateLetters;

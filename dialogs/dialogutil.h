@@ -40,10 +40,11 @@ void OnRowPicked(QListWidget& list, QObject* context, std::function<void(int row
 // the keyboard back just after, when the menu that opened the window lets go of its grab: the
 // window takes it again until the user presses a key or a button, a second at most.
 void ShowTakingKeyboard(QWidget& window, QWidget* first);
-// From now on a check box or option button reached by its letter (Alt+letter) changes at
-// once, as a click does, instead of a tenth of a second later: a Return typed right after
-// would end its dialog before the change.
-void TickBoxesAtOnceByLetter();
+// From now on a button reached by its letter (Alt+letter) acts at once, as a click does,
+// instead of a tenth of a second later: a Return typed right after would end its dialog
+// before a box changed, and keys typed right after a button that opens a window would go to
+// the button instead of that window.
+void ButtonsAtOnceByLetter();
 // From now on the arrows move through a group of option buttons in order, round from the last
 // to the first, whichever way the group stands.
 void MoveOptionsByArrows();

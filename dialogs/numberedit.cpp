@@ -165,6 +165,37 @@ CUpDown::CUpDown(const IClock& clock, QWidget* parent)
     down_->setArrowType(Qt::DownArrow);
 }
 
+namespace {
+
+// Up and Down in the buddy field press the arrows beside it.
+class CBuddyKeys : public QObject {
+public:
+    explicit CBuddyKeys(CUpDown* upDown) : QObject(upDown), upDown_(upDown) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & ~Qt::KeypadModifier) return false;
+        const int direction = key->key() == Qt::Key_Up ? 1 : key->key() == Qt::Key_Down ? -1 : 0;
+        if (direction == 0) return false;
+        upDown_->Press(direction, key->isAutoRepeat());
+        return true;
+    }
+
+private:
+    CUpDown* upDown_;
+};
+
+} // namespace
+
+void CUpDown::SetBuddy(QWidget* field) {
+    if (!buddyKeys_) buddyKeys_ = new CBuddyKeys(this);
+    field->installEventFilter(buddyKeys_);
+    up_->setFocusPolicy(Qt::NoFocus);
+    down_->setFocusPolicy(Qt::NoFocus);
+}
+
 void CUpDown::Press(int direction, bool held) {
     const int64_t now = clock_.NowSeconds();
     if (!held) pressedAt_ = now;

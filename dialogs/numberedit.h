@@ -68,6 +68,9 @@ public:
     };
     void SetAcceleration(std::vector<Acceleration> steps) { acceleration_ = std::move(steps); }
     int Position() const { return position_; }
+    // The field the arrows step: its Up and Down keys press them (held keys as held
+    // buttons), and the arrows leave the tab order, where the field stands for them.
+    void SetBuddy(QWidget* field);
     QToolButton* UpButton() const { return up_; }
     QToolButton* DownButton() const { return down_; }
 
@@ -76,6 +79,7 @@ private:
     QToolButton* up_;
     QToolButton* down_;
     QTimer* repeat_;
+    QObject* buddyKeys_ = nullptr;
     int heldDirection_ = 1;
     int position_ = kParked;
     int64_t pressedAt_ = 0;

@@ -40,6 +40,7 @@ CUpDown* AttachUpDown(QWidget* holder, CNumberEdit* edit, const std::function<vo
     upDown->onStep = [edit, changed](int delta) {
         if (edit->Step(delta)) changed();
     };
+    upDown->SetBuddy(edit);
     return upDown;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/uiservices.h"
 
 #include "core/clock.h"
+#include "ui/uiutil.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -315,6 +316,7 @@ int IUiServices::RunDialog(QDialog& dialog) {
     QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.open();
+    ShowFocusFromTheStart(dialog);
     loop.exec();
     return dialog.result();
 }

@@ -180,4 +180,8 @@ QString TimeFormatWithoutSeconds(const QString& format) {
     return out;
 }
 
+void ShowFocusFromTheStart(QWidget& window) {
+    window.setAttribute(Qt::WA_KeyboardFocusChange);
+}
+
 } // namespace vl

@@ -52,6 +52,10 @@ bool AddComboLines(QComboBox* combo, std::string_view text);
 int OpacityAlpha(int percent);
 // Sets the window's opacity; 100 percent makes it opaque again.
 bool SetWindowOpacity(QWidget* window, int percent);
+// The window's control with the keyboard shows its focus frame from the start, as after a
+// Tab, not only once a key moved it: a dialog is worked by keys as often as by the mouse.
+// Called once the window shows (showing clears it).
+void ShowFocusFromTheStart(QWidget& window);
 
 // A time format of the locale with its seconds (and fractions) and the separator before
 // them left out: "HH:mm:ss" gives "HH:mm", "h:mm:ss AP" gives "h:mm AP".

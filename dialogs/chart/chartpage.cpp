@@ -46,6 +46,7 @@ CNumberEdit* AddSpinField(QWidget* page, QGridLayout* grid, int row, int column,
     spin->setObjectName(QStringLiteral("id%1").arg(spinId));
     spin->SetAcceleration({{0, 1}, {4, 5}, {6, 10}});
     spin->onStep = [edit](int delta) { edit->Step(delta); };
+    spin->SetBuddy(edit);
     grid->addWidget(edit, row, column);
     grid->addWidget(spin, row, column + 1);
     return edit;

@@ -97,6 +97,7 @@ CChartStylePage::CChartStylePage(QWidget* parent) : CChartPage(parent) {
     sliceText_->setReadOnly(true);
     auto* sliceSpin = Named(new CUpDown(ProcessClock(), this), 369);
     sliceSpin->onStep = [this](int delta) { StepSlice(delta); };
+    sliceSpin->SetBuddy(sliceText_);
     grid->addWidget(sliceText_, 5, 1);
     grid->addWidget(sliceSpin, 5, 2, Qt::AlignLeft);
     auto* advanced = Named(new QPushButton(QStringLiteral("Advanced..."), this), 408);

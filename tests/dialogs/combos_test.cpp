@@ -1,9 +1,12 @@
 #include "dialogs/combos.h"
 #include "platform/gui/devicecontext.h"
+#include "tests/common/waits.h"
 #include "tests/dialogs/dialogtest.h"
 
 #include <QAbstractItemView>
 #include <QPainter>
+#include <QTest>
+#include <QVBoxLayout>
 
 using namespace vl;
 using vl::dialogtest::FakeUi;
@@ -202,6 +205,7 @@ TEST(Combos, CustomEntryOpensTheSharedChooser) {
     // The list opened and closed on "custom", Cancel: everything stays.
     combo.showPopup();
     combo.hidePopup();
+    QCoreApplication::processEvents();
     EXPECT_EQ(ui.colorChoosers, 1);
     EXPECT_EQ(ui.startColor, Rgb(1, 2, 3));
     EXPECT_EQ(ui.customTable, SharedCustomColors());
@@ -214,6 +218,7 @@ TEST(Combos, CustomEntryOpensTheSharedChooser) {
     ui.chosenColor = Rgb(40, 50, 60);
     combo.showPopup();
     combo.hidePopup();
+    QCoreApplication::processEvents();
     EXPECT_EQ(combo.GetColor(), Rgb(40, 50, 60));
     EXPECT_EQ(combo.ItemData(17), Rgb(40, 50, 60));
     EXPECT_EQ(notices, 1);
@@ -221,7 +226,49 @@ TEST(Combos, CustomEntryOpensTheSharedChooser) {
     combo.setCurrentIndex(3);
     combo.showPopup();
     combo.hidePopup();
+    QCoreApplication::processEvents();
     EXPECT_EQ(ui.colorChoosers, 2);
+}
+
+// The list opened by keys, "custom" picked with End and Return: the chooser opens once the
+// pick is current, and its colour is taken. Escape after moving to "custom" keeps the entry
+// before and opens nothing; Return on a palette entry opens nothing.
+TEST(Combos, CustomPickedByKeysOpensTheChooser) {
+    FakeUi ui;
+    ui.chosenColor = Rgb(7, 8, 9);
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* combo = new CColorCombo(&window);
+    layout->addWidget(combo);
+    combo->Init(Rgb(0, 0, 255), Rgb(0, 0, 0), false);
+    int notices = 0;
+    combo->onCustomChosen = [&] { ++notices; };
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(&window));
+    combo->setFocus();
+    ASSERT_TRUE(testwait::UntilFocused(combo));
+    const auto pick = [&](Qt::Key move, Qt::Key close) {
+        EXPECT_TRUE(testwait::PressKey(Qt::Key_Down, Qt::AltModifier));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return combo->view()->isVisible(); }));
+        EXPECT_TRUE(testwait::PressKey(move));
+        EXPECT_TRUE(testwait::PressKey(close));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !combo->view()->isVisible(); }));
+    };
+    pick(Qt::Key_End, Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ui.colorChoosers, 0);
+    EXPECT_EQ(combo->currentIndex(), 12); // blue
+    pick(Qt::Key_Home, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ui.colorChoosers, 0);
+    EXPECT_EQ(combo->currentIndex(), 0);
+    pick(Qt::Key_End, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ui.colorChoosers == 1; }));
+    EXPECT_EQ(combo->currentIndex(), CColorCombo::kCustomItem);
+    EXPECT_EQ(ui.startColor, Rgb(0, 0, 255));
+    EXPECT_EQ(combo->GetColor(), Rgb(7, 8, 9));
+    EXPECT_EQ(notices, 1);
 }
 
 TEST(Combos, SymbolShapes) {

@@ -1,8 +1,10 @@
 #include "dialogs/numberedit.h"
+#include "tests/common/waits.h"
 #include "tests/dialogs/dialogtest.h"
 
 #include <QTest>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 using namespace vl;
 using vl::dialogtest::FakeClock;
@@ -134,4 +136,48 @@ TEST(NumberEdit, UpDownAcceleratesByTheClock) {
     deltas.clear();
     QTest::mouseClick(upDown.DownButton(), Qt::LeftButton);
     EXPECT_EQ(deltas, std::vector<int>{-1});
+}
+
+// Up and Down typed in a field with arrows beside it step it, within its bounds, as the
+// arrows do; with a modifier they do not. Tab passes from field to field, not to the arrows.
+TEST(NumberEdit, ArrowKeysInTheFieldStepIt) {
+    FakeUi ui;
+    FakeClock clock;
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* edit = new CNumberEdit(&window);
+    auto* upDown = new CUpDown(clock, &window);
+    auto* next = new QLineEdit(&window);
+    layout->addWidget(edit);
+    layout->addWidget(upDown);
+    layout->addWidget(next);
+    edit->SetInteger(1, 10);
+    upDown->onStep = [edit](int delta) { edit->Step(delta); };
+    upDown->SetBuddy(edit);
+    edit->setText("8");
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(&window));
+    edit->setFocus();
+    ASSERT_TRUE(testwait::UntilFocused(edit));
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* after;
+    } rows[] = {{Qt::Key_Up, Qt::NoModifier, "9"},       {Qt::Key_Up, Qt::NoModifier, "10"},
+                {Qt::Key_Up, Qt::NoModifier, "10"},      {Qt::Key_Down, Qt::NoModifier, "9"},
+                {Qt::Key_Down, Qt::ShiftModifier, "9"},  {Qt::Key_Up, Qt::ControlModifier, "9"},
+                {Qt::Key_Down, Qt::KeypadModifier, "8"}, {Qt::Key_Left, Qt::NoModifier, "8"}};
+    for (const auto& row : rows) {
+        ASSERT_TRUE(testwait::PressKey(row.key, row.modifiers));
+        EXPECT_EQ(edit->text(), row.after)
+            << QKeySequence(row.key | row.modifiers).toString().toStdString();
+    }
+    for (int i = 0; i < 9; ++i) ASSERT_TRUE(testwait::PressKey(Qt::Key_Down));
+    EXPECT_EQ(edit->text(), "1");
+    EXPECT_EQ(ui.beeps, 0);
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Tab));
+    EXPECT_EQ(QApplication::focusWidget(), next);
+    EXPECT_EQ(upDown->UpButton()->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(upDown->DownButton()->focusPolicy(), Qt::NoFocus);
 }

@@ -240,12 +240,13 @@ menu() {
   keys "$@"
 }
 # Starts the program with the given arguments and waits for its frame, and for the keyboard:
-# with no window manager the frame takes it itself.
+# with no window manager the frame takes it itself. The frame is waited for 30 seconds, or
+# $START_TENTHS tenths of a second where the command builds the program first.
 start() {
   "$VORLANE" "$@" >>"$WORK/out.log" 2>&1 &
   pid=$!
   wid=""
-  for _ in $(seq 1 300); do
+  for _ in $(seq 1 "${START_TENTHS:-300}"); do
     wid=$(xdotool search --onlyvisible --name '^Vorlane 7\.3' 2>/dev/null | head -n 1 || true)
     [ -n "$wid" ] && break
     kill -0 "$pid" 2>/dev/null || break

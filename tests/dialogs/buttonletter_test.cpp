@@ -1,0 +1,128 @@
+#include "dialogs/dialoguiservices.h"
+#include "dialogs/dialogutil.h"
+#include "dialogs/xbasedlg.h"
+#include "exchange/memofile.h"
+#include "exchange/xbase.h"
+#include "platform/core/alloc.h"
+#include "platform/core/bytes.h"
+#include "tests/common/waits.h"
+#include "tests/dialogs/dialogtest.h"
+#include "tests/dialogs/modaltest.h"
+#include "ui_xbasedlg.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QStyleOption>
+#include <QTest>
+#include <QTimer>
+#include <cstring>
+
+using namespace vl;
+using vl::dialogtest::FakeUi;
+
+namespace {
+
+// A dBase IV table of two fields, NAME (C 20) and PRICE (N 12.2).
+struct TwoFields {
+    XBaseSaveOptions options;
+    TwoFields() {
+        options.format = kXBaseDBase4;
+        options.encoding = 2;
+        EXPECT_TRUE(AllocateDescriptors(options, 2));
+        const struct {
+            const char* name;
+            char type;
+            uint8_t length, decimals;
+        } fields[] = {{"NAME", 'C', 20, 0}, {"PRICE", 'N', 12, 2}};
+        for (int i = 0; i < 2; ++i) {
+            uint8_t* d = options.fieldDescriptors + i * 32;
+            std::memcpy(d, fields[i].name, std::strlen(fields[i].name));
+            d[kFieldTypeByte] = uint8_t(fields[i].type);
+            d[kFieldLengthByte] = fields[i].length;
+            d[kFieldDecimalsByte] = fields[i].decimals;
+        }
+        options.header[0] = 3;
+        StoreU16(options.header + 8, uint16_t(2 * 32 + 33));
+        StoreU16(options.header + 10, uint16_t(1 + 20 + 12));
+    }
+    ~TwoFields() { ReleaseXBaseSaveOptions(options); }
+};
+
+} // namespace
+
+// Alt+E opens the field dialog while the letter is handled, not a tenth of a second later:
+// keys typed right after it find the field dialog, not the table dialog's button (where a
+// Return would open a second one, or end the table dialog). The name typed there and Return
+// close it; the table dialog's OK stores the name.
+TEST(ButtonLetter, AButtonReachedByItsLetterOpensItsDialogAtOnce) {
+    FakeUi ui;
+    CDialogUiServices services(ui);
+    TwoFields t;
+    CXBaseDlg table(nullptr, t.options, "/x/t.dbf", CXBaseDlg::kSave);
+    QTreeWidget* list = table.Form().id1020;
+    table.show();
+    table.activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(&table));
+    list->setFocus();
+    list->setCurrentItem(list->topLevelItem(1));
+    ASSERT_TRUE(testwait::UntilFocused(list));
+    QWindow* typedInto = table.windowHandle();
+    bool typed = false, letterHandled = false;
+    dialogtest::WhenModal([&](QWidget* field) {
+        // Opened while the letter was handled, before any key typed after it is read.
+        EXPECT_FALSE(letterHandled);
+        typed = true;
+        if (!testwait::UntilActive(field)) {
+            ADD_FAILURE() << "the field dialog never took the keyboard";
+            static_cast<QDialog*>(field)->reject();
+            return;
+        }
+        testwait::PressKey(Qt::Key_Z);
+        testwait::PressKey(Qt::Key_Z);
+        testwait::PressKey(Qt::Key_Return);
+        if (!QTest::qWaitFor([&] { return !field->isVisible(); }, testwait::kWindowWaitMs)) {
+            ADD_FAILURE() << "the field dialog did not get the keys";
+            static_cast<QDialog*>(field)->reject();
+        }
+    });
+    QTest::keyClick(typedInto, Qt::Key_E, Qt::AltModifier);
+    letterHandled = true;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return typed && !QApplication::activeModalWidget(); },
+                                testwait::kWindowWaitMs));
+    EXPECT_TRUE(typed);
+    EXPECT_EQ(list->topLevelItem(1)->text(0), "2.  zz");
+    EXPECT_EQ(list->topLevelItem(0)->text(0), "1.  NAME");
+    // The keys are the table dialog's again, on the button Alt+E reached.
+    table.activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(&table));
+    EXPECT_EQ(QApplication::focusWidget(), table.Form().id408);
+    table.Form().id1->click();
+    EXPECT_EQ(table.result(), QDialog::Accepted);
+    EXPECT_EQ(FieldName(Descriptor(t.options, 1)), "zz");
+    EXPECT_EQ(FieldName(Descriptor(t.options, 0)), "NAME");
+    EXPECT_EQ(ui.beeps, 0);
+}
+
+// A dialog run modally, by either runner, shows which control has the keyboard from the
+// start: the style draws its focus frame before any key moved it.
+TEST(ButtonLetter, ADialogRunModallyShowsTheFocusFromTheStart) {
+    FakeUi ui;
+    for (const bool services : {false, true}) {
+        QDialog dialog;
+        auto* edit = new QLineEdit(&dialog);
+        bool seen = false;
+        dialogtest::WhenModal([&](QWidget* modal) {
+            seen = modal == &dialog;
+            edit->setFocus();
+            QStyleOption option;
+            option.initFrom(edit);
+            EXPECT_TRUE(option.state & QStyle::State_KeyboardFocusChange) << services;
+            dialog.reject();
+        });
+        if (services)
+            UiServices().RunDialog(dialog);
+        else
+            RunModal(dialog);
+        EXPECT_TRUE(seen);
+    }
+}
