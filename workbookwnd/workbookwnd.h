@@ -228,6 +228,8 @@ private:
     QMenu* BuildMenu(const MenuLine* lines, std::size_t count, bool bar);
     QAction* CommandAction(int id, const QString& text, QWidget* parent);
     void RefreshMenuStates();
+    // The pane (tree, grid view, inspect list) that holds `widget`, null for none.
+    QWidget* PaneOf(QWidget* widget) const;
     // The command states of the document and the clipboard, in order of id.
     std::vector<CommandState> MenuStates() const;
     // Dropping down the Format menu ticks Auto Row Height by the selection's rows.
