@@ -8,6 +8,7 @@
 #include "resources/menus.h"
 #include "ui/commandprompts.h"
 #include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "workbookwnd/environment.h"
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"
@@ -373,6 +374,8 @@ void CTreePane::Drop(CTreeItem* dragged, QTreeWidgetItem* targetHandle) {
     CWorkbook& book = wnd_.Book();
     CTreeItem* target = targetHandle ? ItemOf(targetHandle) : nullptr;
     const bool onRoot = targetHandle == root_;
+    // While a reference is picked the kept edit names its worksheet: the tree stays as it is.
+    if (wnd_.RefPickState() == kRefPickPicking) return UiServices().Beep();
     // A drop on the item itself or inside its own subtree moves nothing.
     if (!dragged || !targetHandle || (!onRoot && (!target || InSubtree(target, dragged))))
         return Refresh(true);

@@ -247,8 +247,10 @@ private:
     void OnViewInspect();
     void AfterEdit();
     // Editing commands (workbookwnd_edit.cpp): commit the editor and note the history;
-    // after the command, the one refresh of the window.
-    void BeginCommand();
+    // after the command, the one refresh of the window. False (with a beep) while a
+    // reference is being picked: the edit kept for the picking names its cell by position,
+    // which the command could move, remove or fill, so the command does nothing.
+    [[nodiscard]] bool BeginCommand();
     void AfterCommand(CommandResult result);
     // `shownBefore`: the worksheet active before the entry was carried out (only compared).
     void GoToUndoPlace(const UndoPlace& place, const CWorksheet* shownBefore);

@@ -58,6 +58,8 @@ void CWorkbookWnd::OnEditCopyCut(bool cut) {
     CWorksheetView* view = GetActiveView();
     if (!view) return;
     if (view->EditorOpen()) return cut ? view->Editor()->cut() : view->Editor()->copy();
+    // A Cut that could not take its cells would be a Copy.
+    if (cut && refPick_ == kRefPickPicking) return UiServices().Beep();
     CWorksheet* sheet = book_->tree.active;
     WaitCursor wait;
     UndoHistory& history = CopyHistory().Entries();
@@ -138,7 +140,7 @@ void CWorkbookWnd::OnEditPaste() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     const QMimeData* mime = clipboard ? clipboard->mimeData() : nullptr;
     if (!mime) return ShowErrorMessage(kErrorClipboard);
-    BeginCommand();
+    if (!BeginCommand()) return;
     WaitCursor wait;
     PrivateClipboardData block;
     const bool ours = mime->hasFormat(QLatin1String(kPrivateClipboardMime)) &&
@@ -156,7 +158,7 @@ void CWorkbookWnd::OnEditPaste() {
 void CWorkbookWnd::OnPasteCopiedData(int item) {
     const int32_t index = CopyHistory().ListedEntry(item);
     if (index < 0) return;
-    BeginCommand();
+    if (!BeginCommand()) return;
     WaitCursor wait;
     AfterCommand(PasteInternalEntry(index));
 }
@@ -199,7 +201,7 @@ CommandResult CWorkbookWnd::PasteText(std::string_view text) {
 void CWorkbookWnd::MoveRangeByDrag(const CellRange& source, const CellRange& drop) {
     CWorksheetView* view = GetActiveView();
     if (!view || !book_->tree.active) return;
-    BeginCommand();
+    if (!BeginCommand()) return;
     WaitCursor wait;
     const bool copy = (WorkbookKeyState() & Qt::ControlModifier) != 0;
     const CommandResult result =

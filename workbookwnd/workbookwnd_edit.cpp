@@ -59,9 +59,14 @@ void CWorkbookWnd::AfterCommand(CommandResult result) {
     UpdateStatus();
 }
 
-void CWorkbookWnd::BeginCommand() {
+bool CWorkbookWnd::BeginCommand() {
+    if (refPick_ == kRefPickPicking) {
+        UiServices().Beep();
+        return false;
+    }
     if (CWorksheetView* view = GetActiveView()) view->EndCellEdit(kEditStay);
     undoBefore_ = book_->undo.current;
+    return true;
 }
 
 void CWorkbookWnd::GoToUndoPlace(const UndoPlace& place, const CWorksheet* shownBefore) {
@@ -104,7 +109,7 @@ void CWorkbookWnd::FitScrollExtents() {
 }
 
 void CWorkbookWnd::OnEditUndoRedo(bool redo) {
-    BeginCommand();
+    if (!BeginCommand()) return;
     WaitCursor wait;
     // Columns coming back or going again change the wrapped texts of every row they hold,
     // before and after.
@@ -134,7 +139,7 @@ void CWorkbookWnd::OnEditUndoRedo(bool redo) {
 void CWorkbookWnd::OnInsertRemove(int id) {
     CWorksheetView* view = GetActiveView();
     if (!view || !book_->tree.active) return;
-    BeginCommand();
+    if (!BeginCommand()) return;
     WaitCursor wait;
     const GridSelection grid = CurrentGridSelection();
     uint16_t c1 = 0, c2 = 0;
@@ -192,7 +197,7 @@ void CWorkbookWnd::DeleteFocused(bool formats) {
     const bool gridFocus = focus && (views_[0]->isAncestorOf(focus) || focus == views_[0] ||
                                      focus == views_[1] || views_[1]->isAncestorOf(focus));
     if (!treeFocus && !gridFocus) return;
-    BeginCommand();
+    if (!BeginCommand()) return;
     WaitCursor wait;
     if (treeFocus) {
         treeCtl_->DeleteSelected();

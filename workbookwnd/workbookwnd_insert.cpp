@@ -86,7 +86,7 @@ std::string FunctionTemplateText(const FunctionInfo& row, bool editorOpen) {
 void CWorkbookWnd::OnInsertDateTime(int id) {
     CWorksheetView* view = GetActiveView();
     if (!view || !book_->tree.active) return;
-    BeginCommand();
+    if (!BeginCommand()) return;
     const bool date = id != ID_INSERT_TIME;
     const bool time = id == ID_INSERT_TIME || id == ID_INSERT_DATE_AND_TIME;
     const std::string text = DateTimeInsertText(LocalDateTime(), date, time, StepOfCommand(id));
@@ -107,7 +107,7 @@ void CWorkbookWnd::OnInsertDateTime(int id) {
 void CWorkbookWnd::OnInsertDataSeries() {
     CWorksheetView* view = GetActiveView();
     if (!view || !book_->tree.active) return;
-    BeginCommand();
+    if (!BeginCommand()) return;
     SyncContext();
     bool noElements = false;
     const CommandResult result =
@@ -120,7 +120,7 @@ void CWorkbookWnd::OnInsertDataSeries() {
 void CWorkbookWnd::OnQuickStatistics(const char* format) {
     CWorksheetView* view = GetActiveView();
     if (!view || !book_->tree.active) return;
-    BeginCommand();
+    if (!BeginCommand()) return;
     SyncContext();
     bool single = false;
     const CommandResult result =
@@ -144,7 +144,7 @@ CContainer* CWorkbookWnd::NewContainer(uint8_t chartType, const std::string* ima
 }
 
 void CWorkbookWnd::OnInsertContainer(int id) {
-    BeginCommand();
+    if (!BeginCommand()) return;
     const uint8_t type = id == ID_CHART_2D ? 1 : id == ID_CHART_3D ? 2 : id == ID_CHART_XY ? 3 : 0;
     CContainer* added = NewContainer(type);
     if (!added) return;
@@ -166,7 +166,7 @@ void CWorkbookWnd::OnInsertImage() {
     if (dialog.DoModal() != IDOK) return;
     const QString path = dialog.GetFileName();
     ImageFolder() = path.section(QLatin1Char('/'), 0, -2);
-    BeginCommand();
+    if (!BeginCommand()) return;
     const std::string name = path.toStdString(); // the system's bytes, kept whole
     // A cut path would name another file: a longer one is refused whole.
     if (name.size() > size_t(kImagePathSize - 1)) {

@@ -49,12 +49,12 @@ void CWorkbookWnd::SortWithKeys(const std::vector<uint16_t>& positions,
 }
 
 void CWorkbookWnd::OnSortAscDesc(bool descending) {
-    BeginCommand();
+    if (!BeginCommand()) return;
     SortWithKeys({1}, {uint8_t(descending ? 0 : 1)});
 }
 
 void CWorkbookWnd::OnToolsSort() {
-    BeginCommand();
+    if (!BeginCommand()) return;
     SortSettings settings = RememberedSort();
     if (UiServices().SortDialog(settings) != IDOK) return;
     RememberedSort() = settings;
@@ -71,7 +71,7 @@ void CWorkbookWnd::OnToolsSort() {
 void CWorkbookWnd::OnTranspose() {
     CWorksheetView* view = GetActiveView();
     if (!view || !book_->tree.active) return;
-    BeginCommand();
+    if (!BeginCommand()) return;
     WaitCursor wait;
     const GridSelection grid = CurrentGridSelection();
     CellRange result;
@@ -110,14 +110,14 @@ void CWorkbookWnd::OnUpdateData() {
 void CWorkbookWnd::OnStepValue(int step) {
     CWorksheetView* view = GetActiveView();
     if (!view) return;
-    BeginCommand();
+    if (!BeginCommand()) return;
     const GridSelection grid = CurrentGridSelection();
     AfterCommand(StepValueCommand(*book_, grid, grid.range.c1, grid.range.r1, step));
 }
 
 void CWorkbookWnd::OnConvertContents(int id) {
     if (!GetActiveView()) return;
-    BeginCommand();
+    if (!BeginCommand()) return;
     WaitCursor wait;
     AfterCommand(ConvertContentsCommand(*book_, CurrentGridSelection(), uint16_t(id)));
 }
@@ -173,12 +173,18 @@ void CWorkbookWnd::OnFindNext() {
 
 void CWorkbookWnd::OnReplace(bool all) {
     if (!GetActiveView()) return;
-    BeginCommand();
+    if (!BeginCommand()) return;
     WaitCursor wait;
     const std::string find = TakeSearchText(SearchBox(0), false);
     const std::string replacement = TakeSearchText(SearchBox(1), true);
-    AfterCommand(
-        ReplaceCommand(*book_, CurrentGridSelection(), find, replacement, SearchFlags(), all));
+    ReplaceCounts counts;
+    AfterCommand(ReplaceCommand(*book_, CurrentGridSelection(), find, replacement, SearchFlags(),
+                                all, &counts));
+    // Cells whose new text would not be stored keep their old one; the user is told why, as
+    // typing the text would tell.
+    if (counts.refused > 0)
+        ShowMessageText(
+            QString::fromStdString(Cp1252ToUtf8(CellInputMessage(counts.firstRefusal))));
 }
 
 } // namespace vl

@@ -4,6 +4,7 @@
 #include "core/settings.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
+#include "tests/common/waits.h"
 #include "tests/formula/edit/workbookdump.h"
 #include "wndtest.h"
 #include "workbookwnd/celleditor.h"
@@ -568,6 +569,76 @@ TEST_F(StructureTest, PickingWritesTheWholeReferenceIntoTheKeptText) {
         EXPECT_TRUE(cell::IsFormula(cell));
         EXPECT_EQ(cell::CachedNumber(cell), c.value);
     }
+}
+
+// The edit kept while a reference is picked names its cell by position: the commands that
+// could move, remove or fill cells, or move its worksheet, do nothing until the picking ends,
+// so the formula lands in the cell it was typed into.
+TEST_F(StructureTest, CommandsThatMoveCellsWaitUntilThePickingEnds) {
+    for (int r = 0; r < 6; ++r) Enter(0, uint32_t(r), QString::number(r + 1));
+    NewItem(ID_NEW_FOLDER);
+    const std::string shape = Shape();
+    const edittest::WorkbookDump before = edittest::DumpWorkbook(Book());
+    Select(1, 4);
+    View()->setFocus();
+    ASSERT_TRUE(testwait::UntilFocused(View()));
+    for (Qt::Key key : {Qt::Key_Equal, Qt::Key_1, Qt::Key_Plus})
+        ASSERT_TRUE(testwait::PressKey(key));
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_F2));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Active()->RefPickState() == kRefPickPicking; }));
+    // The reference picked is A2: three rows up, one column left.
+    for (Qt::Key key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Left})
+        ASSERT_TRUE(testwait::PressKey(key));
+    ASSERT_EQ(View()->Selection(), (CellRange{0, 1, 0, 1}));
+    const int undo = Book().undo.current;
+    int beeps = ui.beeps;
+    auto unchanged = [&] {
+        EXPECT_EQ(ui.beeps, ++beeps);
+        EXPECT_EQ(Active()->RefPickState(), uint32_t(kRefPickPicking));
+        EXPECT_EQ(Book().undo.current, undo);
+        EXPECT_TRUE(edittest::DumpWorkbook(Book()) == before);
+    };
+    // Keys without Shift: its release ends the picking as it would after Shift+arrows.
+    const QKeyCombination keys[] = {
+        Qt::ControlModifier | Qt::Key_R, // Insert Rows
+        Qt::ControlModifier | Qt::Key_L, // Insert Columns
+        Qt::ControlModifier | Qt::Key_Z, // Undo
+        QKeyCombination(Qt::Key_Delete), Qt::ControlModifier | Qt::Key_X,
+        QKeyCombination(Qt::Key_F5), // Insert Date
+    };
+    for (const QKeyCombination k : keys) {
+        SCOPED_TRACE(QKeySequence(k).toString().toStdString());
+        ASSERT_TRUE(testwait::PressKey(k.key(), k.keyboardModifiers()));
+        unchanged();
+    }
+    // A copy is no edit: it is made, and its paste waits.
+    Command(ID_EDIT_COPY);
+    EXPECT_EQ(ui.beeps, beeps);
+    for (const int id : {ID_REMOVE_ROWS, ID_REMOVE_COLUMNS, ID_SORT_ASCENDING, ID_TRANSPOSE,
+                         ID_STAT_SUM, ID_EDIT_PASTE}) {
+        SCOPED_TRACE(id);
+        Command(id);
+        unchanged();
+    }
+    // Nor does the tree move the worksheet the formula is typed on.
+    Tree().Drop(Item("Worksheet1"), Tree().FindHandle(Item("Folder1")));
+    EXPECT_EQ(Shape(), shape);
+    unchanged();
+    // F2 takes the reference back into the edit of B5, and Enter stores it there.
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_F2));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Active()->RefPickState() == kRefPickEditing; }));
+    EXPECT_EQ(View()->Editor()->toPlainText().toStdString(), "=1+A2");
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Return));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Active()->RefPickState() == kRefPickNone; }));
+    EXPECT_EQ(CellText(1, 4), "=1+A2");
+    EXPECT_EQ(CellText(0, 4), "5");
+    EXPECT_EQ(Book().undo.current, undo + 1);
+    // Once the picking is over the same keys work again.
+    Select(0, 0);
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_R, Qt::ControlModifier));
+    EXPECT_EQ(CellText(0, 1), "1");
+    EXPECT_EQ(CellText(1, 5), "=1+A3");
+    EXPECT_EQ(ui.beeps, beeps);
 }
 
 } // namespace
