@@ -24,12 +24,8 @@ xdotool type --delay 30 switched
 xdotool key --clearmodifiers Down
 xdotool key --clearmodifiers ctrl+F6 ctrl+F4
 xdotool type --delay 30 closed
-xdotool key --clearmodifiers Down F12
-wait_window '^Save As'
-focus_on "$found" "Save As"
-xdotool type --delay 20 "$BOOK"
-xdotool key --clearmodifiers Return
-title_is "$BOOK - " 300
+xdotool key --clearmodifiers Down
+save_as "$BOOK"
 kill "$pid"
 RUN
 
