@@ -177,11 +177,19 @@ bool CToolbarKeys::OnBarKey(QToolBar* bar, QWidget* item, int key,
         return true;
     };
     const bool alt = modifiers & Qt::AltModifier;
+    // From a box Tab goes to the bar's next box (the search bar's find box to its replacement
+    // box, as before), else to the next button.
+    auto tab = [&](int step) {
+        if (qobject_cast<QComboBox*>(item))
+            for (int i = at + step; i >= 0 && i < n; i += step)
+                if (qobject_cast<QComboBox*>(items[i])) return move(i);
+        return move(at + step);
+    };
     switch (key) {
     case Qt::Key_Tab:
-        return move(at + 1);
+        return tab(1);
     case Qt::Key_Backtab:
-        return move(at - 1);
+        return tab(-1);
     case Qt::Key_Right:
         return move(at + 1);
     case Qt::Key_Left:
