@@ -160,19 +160,23 @@ void CWorkbookWnd::BuildMenus() {
             UpdateTitle();
             UpdateStatus();
             // The keys go to a pane of the window, its grid unless one has them: the sub-window
-            // on its own gives them to the first button of its chain.
-            QTimer::singleShot(0, this, [this] {
-                QMdiSubWindow* active = frame_ ? frame_->MdiArea()->activeSubWindow() : nullptr;
-                if (!active || active->widget() != this || QApplication::activePopupWidget() ||
-                    QApplication::activeModalWidget())
-                    return;
-                QWidget* focus = QApplication::focusWidget();
-                if (!focus || (focus->window() == window() && !PaneOf(focus))) FocusActiveView();
-            });
+            // on its own gives them to the first button of its chain. At once, so that a key
+            // already queued finds the grid, and again once the activation has run its course.
+            KeysToAPane();
+            QTimer::singleShot(0, this, [this] { KeysToAPane(); });
         } else if (!frame_->MdiArea()->currentSubWindow()) {
             CMenuMerger::Activate(frame_, nullptr);
         }
     });
+}
+
+void CWorkbookWnd::KeysToAPane() {
+    QMdiSubWindow* active = frame_ ? frame_->MdiArea()->activeSubWindow() : nullptr;
+    if (!active || active->widget() != this || QApplication::activePopupWidget() ||
+        QApplication::activeModalWidget())
+        return;
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || (focus->window() == window() && !PaneOf(focus))) FocusActiveView();
 }
 
 QWidget* CWorkbookWnd::PaneOf(QWidget* widget) const {
