@@ -117,17 +117,6 @@ bool CToolbarKeys::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     auto* item = qobject_cast<QWidget*>(watched);
-    // Where the menu bar is hidden (the print preview), Ctrl+Tab reaches the bars from the
-    // window itself.
-    if (!menuBar->isVisible() && item && item->hasFocus() && !BarOf(item) &&
-        item->window() == &frame_ && !QApplication::activePopupWidget() && IsCtrlTab(k, mods)) {
-        if (event->type() == QEvent::ShortcutOverride) {
-            event->accept();
-            return true;
-        }
-        EnterBar(k == Qt::Key_Backtab || (mods & Qt::ShiftModifier) ? -1 : 0, false);
-        return true;
-    }
     QToolBar* bar = item && item->hasFocus() ? BarOf(item) : nullptr;
     if (!bar || bar->window() != &frame_ || QApplication::activePopupWidget()) return false;
     // Shortcuts of the frame (Ctrl+Tab among them) wait while a bar has the keys; the keys
@@ -153,8 +142,7 @@ bool CToolbarKeys::OnBarKey(QToolBar* bar, QWidget* item, int key,
         const bool back = key == Qt::Key_Backtab || (modifiers & Qt::ShiftModifier);
         const int at = int(bars.indexOf(bar));
         const int next = back ? at - 1 : at + 1;
-        // Past either end the menu bar takes the keys, as it gave them (the window, while the
-        // menu bar is hidden).
+        // Past either end the menu bar takes the keys, as it gave them.
         if (at < 0 || next < 0 || next >= bars.size()) {
             EnterMenuBar();
             return true;
@@ -177,19 +165,19 @@ bool CToolbarKeys::OnBarKey(QToolBar* bar, QWidget* item, int key,
         return true;
     };
     const bool alt = modifiers & Qt::AltModifier;
-    // From a box Tab goes to the bar's next box (the search bar's find box to its replacement
-    // box, as before), else to the next button.
-    auto tab = [&](int step) {
-        if (qobject_cast<QComboBox*>(item))
-            for (int i = at + step; i >= 0 && i < n; i += step)
-                if (qobject_cast<QComboBox*>(items[i])) return move(i);
-        return move(at + step);
+    // From a box the user types into, Tab goes on to the bar's next box where there is one
+    // (find, then replace), as a typing user expects; else to the next button.
+    auto nextBox = [&](int step) {
+        if (!qobject_cast<QComboBox*>(item)) return at + step;
+        for (int i = at + step; i >= 0 && i < n; i += step)
+            if (qobject_cast<QComboBox*>(items[i])) return i;
+        return at + step;
     };
     switch (key) {
     case Qt::Key_Tab:
-        return tab(1);
+        return move(nextBox(1));
     case Qt::Key_Backtab:
-        return tab(-1);
+        return move(nextBox(-1));
     case Qt::Key_Right:
         return move(at + 1);
     case Qt::Key_Left:
@@ -228,8 +216,7 @@ void CToolbarKeys::EnterBar(int index, bool) {
 void CToolbarKeys::EnterMenuBar() {
     QMenuBar* menuBar = frame_.menuBar();
     GoHome();
-    if (menuBar->isVisible() && !menuBar->actions().isEmpty())
-        menuBar->setActiveAction(menuBar->actions().first());
+    if (!menuBar->actions().isEmpty()) menuBar->setActiveAction(menuBar->actions().first());
 }
 
 void CToolbarKeys::GoHome() {
