@@ -7,6 +7,7 @@
 #include "formula/edit/rowsort.h"
 #include "formula/edit/storedplaces.h"
 #include "formula/edit/undocases.h"
+#include "model/formatstore.h"
 #include "model/memoryguard.h"
 #include "model/rowcolumnedit.h"
 #include "model/rowpermute.h"
@@ -120,6 +121,38 @@ CommandResult ConvertContentsCommand(CWorkbook& workbook, const GridSelection& s
 
 namespace {
 
+// The last rows (columns) of the sheet, which an insertion of `count` pushes off it.
+CellRange EdgePushedOff(bool rows, uint32_t count) {
+    if (rows) {
+        const uint32_t n = std::min(count, kLastRow);
+        return {0, kLastRow - n + 1, kLastColumn, kLastRow};
+    }
+    const uint16_t n = uint16_t(std::min<uint32_t>(count, kLastColumn));
+    return {uint16_t(kLastColumn - n + 1), 0, kLastColumn, kLastRow};
+}
+
+// Whether any run or column entry gives the edge a format. Runs stand in row order: for the
+// last rows only the last run can tell.
+bool FormatsIn(const CFormatStore& formats, const CellRange& rect) {
+    const bool lastRows = rect.r1 > 0;
+    const Page* last = nullptr;
+    for (const Page* page = formats.runs.FirstPage(); page; page = page->next)
+        if (page->used >= kFormatRunSize) last = page;
+    if (lastRows)
+        return last && LoadFormatRun(last->payload + last->used - kFormatRunSize).row >= rect.r1;
+    for (const Page* page = formats.runs.FirstPage(); page; page = page->next)
+        for (uint32_t at = 0; at + kFormatRunSize <= page->used; at += kFormatRunSize) {
+            const FormatRun run = LoadFormatRun(page->payload + at);
+            if (run.row >= rect.r1 && run.row <= rect.r2 && run.lastColumn >= rect.c1 &&
+                run.firstColumn <= rect.c2)
+                return true;
+        }
+    static const ColumnEntry kDefault{};
+    for (uint32_t c = rect.c1; c <= rect.c2; ++c)
+        if (std::memcmp(&formats.columns[c], &kDefault, sizeof kDefault) != 0) return true;
+    return false;
+}
+
 // One insertion or removal of whole rows or columns, with its undo entry. The formulas'
 // new texts are planned first, so that a refusal or a lack of memory changes nothing.
 CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection, bool rows,
@@ -170,15 +203,32 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
         return Fail(workbook, kErrorWorksheetMemory), CommandResult::kFailed;
     const uint16_t cc = selection.cursorColumn;
     const uint32_t cr = selection.cursorRow;
+    // Formats that an insertion pushes off the sheet's edge are kept in an entry of their
+    // own, undone and redone with the insertion's, so that its Undo brings them back.
+    const CellRange edge = EdgePushedOff(rows, rows ? s.r2 - s.r1 + 1 : uint32_t(s.c2 - s.c1 + 1));
+    const bool edgeKept = insert && FormatsIn(ws->formats, edge);
+    if (edgeKept && !workbook.RecordUndoRange(edge, cc, cr, false, true)) {
+        workbook.DiscardLastUndo(true);
+        return Fail(workbook, kErrorWorksheetMemory), CommandResult::kFailed;
+    }
+    // Undone last, this entry gives the view its selection: the user's, not the edge.
+    if (edgeKept) workbook.undo.entries[workbook.undo.current].selection = s;
+    const auto discard = [&] {
+        workbook.DiscardLastUndo(true);
+        if (edgeKept) workbook.DiscardLastUndo(true);
+    };
+    // The edge's entry and the insertion's are one edit, kept or dropped whole.
+    workbook.undo.joinNext = edgeKept;
     if (insert && rows) workbook.RecordUndoInsertRows(s, cc, cr, s.r1, s.r2);
     if (insert && !rows) workbook.RecordUndoInsertColumns(s, cc, cr, s.c1, s.c2);
     if (!insert && !(rows ? workbook.RecordUndoRowsCopy(s, cc, cr, s.r1, s.r2)
                           : workbook.RecordUndoColumnsCopy(s, cc, cr, s.c1, s.c2)))
         return CommandResult::kFailed;
+    workbook.undo.joinNext = false;
     UndoEntry& entry = workbook.undo.entries[workbook.undo.current];
     PreparedExchange ex;
     if (!PrepareKeep(workbook, std::move(others), ex) || !CommitExchange(workbook, entry, ex)) {
-        workbook.DiscardLastUndo(true);
+        discard();
         return CommandResult::kFailed;
     }
     const bool done = rows ? (insert ? InsertWorksheetRows(*ws, s.r1, s.r2, workbook.error)
@@ -187,7 +237,7 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
                                      : RemoveWorksheetColumns(*ws, s.c1, s.c2, workbook.error));
     if (!done) {
         RevertExchange(entry, ex);
-        workbook.DiscardLastUndo(true);
+        discard();
         return CommandResult::kFailed;
     }
     undocase::KeepLostBlock(entry, std::move(lostBlock), lostSize);

@@ -3,6 +3,8 @@
 #include "formula/edit/clipboardtext.h"
 #include "formula/edit/moveadjust.h"
 #include "formula/edit/otherbooks.h"
+#include "formula/edit/transposerefs.h"
+#include "formula/edit/undoexec.h"
 #include "model/containerpaste.h"
 #include "model/memoryguard.h"
 #include "model/rangedescriptor.h"
@@ -42,12 +44,19 @@ CommandResult TransposeCommand(CWorkbook& workbook, const GridSelection& selecti
     const uint16_t column = selection.cursorColumn;
     const uint32_t row = selection.cursorRow;
     if (!workbook.RecordUndoRange(s, column, row, true, true)) return FailRecords(workbook, 1);
-    // One edit: its two entries are undone and redone together.
+    // One edit: the source's entry and the result's are undone and redone together.
     workbook.undo.joinNext = true;
     const bool kept = workbook.RecordUndoRange(result, column, row, true, true);
     workbook.undo.joinNext = false;
     if (!kept) return FailRecords(workbook, 2);
-    return FinishCommand(workbook, TransposeRange(workbook, *sheet, s));
+    if (!TransposeRange(workbook, *sheet, s)) return FinishCommand(workbook, false);
+    // The formulas turned with their cells read their neighbours where those went.
+    CEvalContext* ctx = EditContext(workbook);
+    if (ctx && !TransposeFormulasIn(*ctx, sheet->cells, result)) {
+        workbook.error = kErrorWorksheetMemory;
+        return FinishCommand(workbook, false);
+    }
+    return FinishCommand(workbook, true);
 }
 
 CommandResult PasteEntryCommand(CWorkbook& workbook, const GridSelection& selection,

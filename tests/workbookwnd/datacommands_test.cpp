@@ -68,6 +68,21 @@ protected:
     QComboBox* SearchBox(int index) const {
         return frame->Toolbar(kSearchBar)->findChildren<QComboBox*>()[index];
     }
+    // The item of the window's menus with this text, in whichever menu it stands.
+    QAction* MenuItem(const QString& text) const {
+        std::vector<QMenu*> menus;
+        for (QAction* top : Active()->MenuBarActions())
+            if (top->menu()) menus.push_back(top->menu());
+        while (!menus.empty()) {
+            QMenu* menu = menus.back();
+            menus.pop_back();
+            for (QAction* a : menu->actions()) {
+                if (a->menu()) menus.push_back(a->menu());
+                if (a->text() == text) return a;
+            }
+        }
+        return nullptr;
+    }
     std::string Kind(uint16_t column, uint32_t row) const {
         const uint8_t* r = FindCell(Book().tree.active->cells, row, column);
         return !r ? "" : cell::IsNumber(r) ? "n" : cell::IsText(r) ? "t" : "f";
@@ -351,6 +366,31 @@ TEST_F(DataTest, TransposeTurnsTheRangeOrRefusesPastTheEdge) {
     EXPECT_TRUE(LastBox().startsWith(QStringLiteral("The selected range can't be transposed.")));
 }
 
+TEST_F(DataTest, TransposedFormulasReadTheCellsTheirNeighboursWentTo) {
+    // A row of a number, a formula reading its left neighbour and one reading two to its
+    // right, turned into a column from the Tools menu.
+    Enter(0, 0, QStringLiteral("4"));
+    Enter(1, 0, QStringLiteral("=A1*2"));
+    Enter(2, 0, QStringLiteral("=D1+E1"));
+    Enter(3, 0, QStringLiteral("5"));
+    Enter(4, 0, QStringLiteral("=$A$1"));
+    SelectRange(0, 0, 4, 0);
+    QAction* transpose = MenuItem(QStringLiteral("&Transpose"));
+    ASSERT_TRUE(transpose && transpose->isEnabled());
+    transpose->trigger();
+    Settle();
+    EXPECT_EQ(CellText(0, 1), "=A1*2");
+    EXPECT_EQ(CellText(0, 2), "=A4+A5");
+    EXPECT_EQ(CellText(0, 4), "=$A$1");
+    const CCellStore& cells = Book().tree.active->cells;
+    EXPECT_EQ(cell::CachedNumber(FindCell(cells, 1, 0)), 8);
+    EXPECT_EQ(cell::CachedNumber(FindCell(cells, 2, 0)), 9);
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(CellText(1, 0), "=A1*2");
+    EXPECT_EQ(CellText(2, 0), "=D1+E1");
+    EXPECT_EQ(CellText(0, 1), "");
+}
+
 TEST_F(DataTest, F9RecalculatesInAManualMode) {
     Enter(0, 0, QStringLiteral("1"));
     Enter(0, 1, QStringLiteral("=A1*2"));
@@ -425,18 +465,7 @@ TEST_F(DataTest, FormulasToValuesKeepTheCalculatedValues) {
     for (uint32_t row = 0; row < 6; ++row) Enter(0, row, typed[row]);
     SelectRange(0, 0, 0, 5);
     // Tools, Convert, Formulas To Values: the menu item the user picks.
-    QAction* convert = nullptr;
-    std::vector<QMenu*> menus;
-    for (QAction* top : Active()->MenuBarActions())
-        if (top->menu()) menus.push_back(top->menu());
-    while (!menus.empty() && !convert) {
-        QMenu* menu = menus.back();
-        menus.pop_back();
-        for (QAction* a : menu->actions()) {
-            if (a->menu()) menus.push_back(a->menu());
-            if (a->text() == QStringLiteral("&Formulas To Values")) convert = a;
-        }
-    }
+    QAction* convert = MenuItem(QStringLiteral("&Formulas To Values"));
     ASSERT_NE(convert, nullptr);
     ASSERT_TRUE(convert->isEnabled());
     convert->trigger();

@@ -2,6 +2,7 @@
 // again, and the row searches that compare whole rows.
 
 #include "model/formatstore.h"
+#include "model/rangestyle.h"
 #include "model/workbook.h"
 #include "render/metrics.h"
 #include "resources/commandids.h"
@@ -75,6 +76,29 @@ TEST_F(RowsColumnsTest, RemovingColumnsOfWrappedTextRefitsHeights) {
     EXPECT_EQ(Height(0), tall);
     Command(ID_EDIT_REDO);
     EXPECT_EQ(Height(0), 18);
+}
+
+TEST_F(RowsColumnsTest, UndoOfInsertedColumnsGivesAWholeRowItsFormatBack) {
+    // Row 8 made bold to the last column by keys, then columns inserted and undone by keys.
+    const auto bold = [&](uint16_t column) {
+        const uint16_t style = CellStyleIndex(Book().tree.active->formats, 7, column);
+        return Book().styles.fonts[Book().styles.styles[style].fontRef.fontIndex].weight > 1;
+    };
+    SelectRange(0, 7, kLastColumn, 7);
+    Key(Qt::Key_B, Qt::ControlModifier);
+    ASSERT_TRUE(bold(0) && bold(kLastColumn - 1) && bold(kLastColumn));
+    Select(2, 3);
+    Key(Qt::Key_L, Qt::ControlModifier);
+    EXPECT_TRUE(bold(2)); // the run grows over the new columns
+    EXPECT_TRUE(bold(kLastColumn));
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(View()->Selection(), (CellRange{2, 3, 2, 3}));
+    EXPECT_TRUE(bold(2));
+    EXPECT_TRUE(bold(kLastColumn - 1));
+    EXPECT_TRUE(bold(kLastColumn));
+    // One Undo took the insertion back whole: the next one takes the bold.
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(bold(0));
 }
 
 TEST_F(RowsColumnsTest, IdenticalRowsCompareAllColumnsOfTheSelection) {

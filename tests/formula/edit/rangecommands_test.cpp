@@ -45,9 +45,51 @@ TEST(TransposeCommand, TwoByThreeTurnsAndUndoRedoRestoreTheWholeBook) {
     EXPECT_EQ(Row(ws, 0, 2, 1), (V{"a", "b", ""}));
     EXPECT_EQ(Row(ws, 0, 2, 2), (V{"x", "y", ""}));
     EXPECT_EQ(b.Book().undo.current, 1); // the source and the result are both kept
-    // One Undo takes the whole edit back (a first step alone left C1:C2 empty).
+    // ...in one step of Undo and of Redo.
     ExpectUndoRedo(b, 1, before, b.Dump());
-    EXPECT_EQ(b.Book().undo.current, 1);
+    EXPECT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_EQ(b.Book().undo.current, -1);
+}
+
+TEST(TransposeCommand, FormulasReadTheirNeighboursWhereTheTurnTookThem) {
+    CUndoBook b;
+    CWorksheet& ws = b.S3();
+    b.Book().tree.active = &ws;
+    struct Case {
+        const char* given; // in B1.. along row 1
+        const char* turned;
+        const char* shown;
+    };
+    // Distances both ways turn about the diagonal; a reference with an index part and a whole
+    // column stay as written. ("*": this binary has no functions to show a value with.)
+    const Case cases[] = {
+        {"=RC[-1]*2", "=R[-1]C*2", "2"},
+        {"=R1C1+1", "=R1C1+1", "2"},
+        {"=R[4]C[-1]+30", "=R[-1]C[4]+30", "30"},
+        {"=SUM(RC[-4]:RC[-1])", "=SUM(R[-4]C:R[-1]C)", "*"},
+        {"=R1C[-5]+10", "=R1C[-5]+10", "#REF!"},
+        {"=SUM(C[-6])+\\S1!R[1]C[-6]", "=SUM(C[-6])+\\S1!R[-6]C[1]", "*"},
+    };
+    b.Number(ws, 0, 0, 1);
+    uint16_t column = 1;
+    for (const Case& c : cases) b.Formula(ws, column++, 0, c.given);
+    RecalculateByUpdateMode(b.Book());
+    const WorkbookDump before = b.Dump();
+    const uint16_t last = uint16_t(column - 1);
+    ASSERT_EQ(TransposeCommand(b.Book(), {{0, 0, last, 0}, 0, 0}, nullptr, nullptr),
+              CommandResult::kDone);
+    RecalculateByUpdateMode(b.Book());
+    uint32_t row = 1;
+    for (const Case& c : cases) {
+        const uint8_t* r = FindCell(ws.cells, row, 0);
+        ASSERT_TRUE(r && cell::IsFormula(r)) << c.given;
+        EXPECT_EQ(cell::Formula(r), c.turned) << c.given;
+        if (std::string(c.shown) != "*") {
+            EXPECT_EQ(ValueAt(ws.cells, 0, row), c.shown) << c.given;
+        }
+        ++row;
+    }
+    ExpectUndoRedo(b, 1, before, b.Dump());
 }
 
 TEST(TransposeCommand, TheSheetsEdgesLastAcceptedFirstRefused) {

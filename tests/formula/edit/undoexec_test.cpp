@@ -1,5 +1,6 @@
 #include "formula/edit/editcommands.h"
 #include "formula/edit/undoexec.h"
+#include "model/formatstore.h"
 #include "model/rangeops.h"
 #include "model/undosnapshot.h"
 #include "platform/core/alloc.h"
@@ -206,6 +207,49 @@ TEST(ExecuteUndoRedo, InsertingAgainThatWouldPushACellOffTheSheetChangesNothing)
     EXPECT_FALSE(ExecuteUndoRedo(b.Book(), 0));
     EXPECT_EQ(b.Book().error, kErrorNoEmptyRows);
     EXPECT_TRUE(SameWorkbook(referenced, b.Dump()));
+}
+
+TEST(UndoCommand, FormatsAnInsertionPushesOffTheEdgeComeBackInOneStep) {
+    // A row formatted to the last column, a run two columns from the edge, the last
+    // column's own style and width; a run in the last row.
+    struct Case {
+        const char* name;
+        bool rows;
+    };
+    for (const Case c : {Case{"columns", false}, Case{"rows", true}}) {
+        CUndoBook b;
+        CWorksheet& ws = b.S3();
+        b.Book().tree.active = &ws;
+        CellCursor runs;
+        ASSERT_TRUE(PutFormatRun(ws.formats, {0, kLastColumn, 7, 1}, runs));
+        ASSERT_TRUE(PutFormatRun(ws.formats, {kLastColumn - 3, kLastColumn - 1, 9, 2}, runs));
+        ASSERT_TRUE(PutFormatRun(ws.formats, {2, 4, kLastRow, 3}, runs));
+        ws.formats.columns[kLastColumn] = {uint16_t(30 << 1 | 1), 2, 0};
+        b.Number(ws, 1, 1, 5);
+        const WorkbookDump before = b.Dump();
+        const int32_t undo = b.Book().undo.current;
+        const GridSelection two = c.rows ? GridSelection{{0, 3, kLastColumn, 4}, 0, 3}
+                                         : GridSelection{{1, 0, 2, kLastRow}, 1, 0};
+        ASSERT_EQ(c.rows ? InsertRowsCommand(b.Book(), two) : InsertColumnsCommand(b.Book(), two),
+                  CommandResult::kDone)
+            << c.name;
+        EXPECT_EQ(b.Book().undo.current, undo + 2) << c.name; // the edge is kept beside it
+        const WorkbookDump after = b.Dump();
+        EXPECT_FALSE(SameWorkbook(before, after)) << c.name;
+        ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone) << c.name;
+        EXPECT_EQ(b.Book().undo.current, undo) << c.name;
+        EXPECT_TRUE(SameWorkbook(before, b.Dump())) << c.name;
+        ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone) << c.name;
+        EXPECT_TRUE(SameWorkbook(after, b.Dump())) << c.name;
+        ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone) << c.name;
+        EXPECT_TRUE(SameWorkbook(before, b.Dump())) << c.name;
+    }
+    // With nothing at the edge an insertion keeps one entry.
+    CUndoBook b;
+    b.Book().tree.active = &b.S3();
+    const int32_t undo = b.Book().undo.current;
+    ASSERT_EQ(InsertColumnsCommand(b.Book(), {{1, 0, 2, kLastRow}, 1, 0}), CommandResult::kDone);
+    EXPECT_EQ(b.Book().undo.current, undo + 1);
 }
 
 TEST(ExecuteUndoRedo, RunningOutOfMemoryLeavesWorkbookAndEntryAsTheyWere) {
