@@ -117,6 +117,17 @@ bool CToolbarKeys::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     auto* item = qobject_cast<QWidget*>(watched);
+    // Where the menu bar is hidden (the print preview), Ctrl+Tab reaches the bars from the
+    // window itself.
+    if (!menuBar->isVisible() && item && item->hasFocus() && !BarOf(item) &&
+        item->window() == &frame_ && !QApplication::activePopupWidget() && IsCtrlTab(k, mods)) {
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept();
+            return true;
+        }
+        EnterBar(k == Qt::Key_Backtab || (mods & Qt::ShiftModifier) ? -1 : 0, false);
+        return true;
+    }
     QToolBar* bar = item && item->hasFocus() ? BarOf(item) : nullptr;
     if (!bar || bar->window() != &frame_ || QApplication::activePopupWidget()) return false;
     // Shortcuts of the frame (Ctrl+Tab among them) wait while a bar has the keys; the keys
@@ -142,7 +153,8 @@ bool CToolbarKeys::OnBarKey(QToolBar* bar, QWidget* item, int key,
         const bool back = key == Qt::Key_Backtab || (modifiers & Qt::ShiftModifier);
         const int at = int(bars.indexOf(bar));
         const int next = back ? at - 1 : at + 1;
-        // Past either end the menu bar takes the keys, as it gave them.
+        // Past either end the menu bar takes the keys, as it gave them (the window, while the
+        // menu bar is hidden).
         if (at < 0 || next < 0 || next >= bars.size()) {
             EnterMenuBar();
             return true;
@@ -216,7 +228,8 @@ void CToolbarKeys::EnterBar(int index, bool) {
 void CToolbarKeys::EnterMenuBar() {
     QMenuBar* menuBar = frame_.menuBar();
     GoHome();
-    if (!menuBar->actions().isEmpty()) menuBar->setActiveAction(menuBar->actions().first());
+    if (menuBar->isVisible() && !menuBar->actions().isEmpty())
+        menuBar->setActiveAction(menuBar->actions().first());
 }
 
 void CToolbarKeys::GoHome() {

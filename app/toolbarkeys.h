@@ -1,7 +1,8 @@
 #pragma once
 // The toolbars by keys, as desktop programs of the kind offer them: with the menu bar taken by
 // F10 or Alt, Ctrl+Tab goes on to the first toolbar and from toolbar to toolbar (Ctrl+Shift+Tab
-// back), and round to the menu bar. In a toolbar the arrows, Tab and Shift+Tab, Home and End
+// back), and round to the menu bar; while the print preview hides the menu bar, Ctrl+Tab
+// reaches its toolbar from the preview. In a toolbar the arrows, Tab and Shift+Tab, Home and End
 // move from button to button; Return or Space presses the button, Down, Alt+Down or F4 opens
 // its drop-down; each gives the keys back first to where they were before the bar took them,
 // as Escape does. The button that has the keys shows a focus frame and its raised face.

@@ -228,6 +228,10 @@ private:
     QMenu* BuildMenu(const MenuLine* lines, std::size_t count, bool bar);
     QAction* CommandAction(int id, const QString& text, QWidget* parent);
     void RefreshMenuStates();
+    // The pane (tree, grid view, inspect list) that holds `widget`, null for none.
+    QWidget* PaneOf(QWidget* widget) const;
+    // While this window is the active one, the keys to its grid unless a pane has them.
+    void KeysToAPane();
     // The command states of the document and the clipboard, in order of id.
     std::vector<CommandState> MenuStates() const;
     // Dropping down the Format menu ticks Auto Row Height by the selection's rows.

@@ -5,12 +5,17 @@
 #include "ui/commandprompts.h"
 #include "workbookwnd/menumerger.h"
 #include "workbookwnd/workbookwnd.h"
+#include "workbookwnd/worksheetview.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
+#include <QTreeWidget>
 #include <algorithm>
 #include <vector>
 
@@ -154,10 +159,34 @@ void CWorkbookWnd::BuildMenus() {
             CMenuMerger::Activate(frame_, this);
             UpdateTitle();
             UpdateStatus();
+            // The keys go to a pane of the window, its grid unless one has them: the sub-window
+            // on its own gives them to the first button of its chain. At once, so that a key
+            // already queued finds the grid, and again once the activation has run its course.
+            KeysToAPane();
+            QTimer::singleShot(0, this, [this] { KeysToAPane(); });
         } else if (!frame_->MdiArea()->currentSubWindow()) {
             CMenuMerger::Activate(frame_, nullptr);
         }
     });
+}
+
+void CWorkbookWnd::KeysToAPane() {
+    QMdiSubWindow* active = frame_ ? frame_->MdiArea()->activeSubWindow() : nullptr;
+    if (!active || active->widget() != this || QApplication::activePopupWidget() ||
+        QApplication::activeModalWidget())
+        return;
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || (focus->window() == window() && !PaneOf(focus))) FocusActiveView();
+}
+
+QWidget* CWorkbookWnd::PaneOf(QWidget* widget) const {
+    for (QWidget* pane : {static_cast<QWidget*>(tree_), static_cast<QWidget*>(inspect_)})
+        if (widget && pane && (widget == pane || pane->isAncestorOf(widget))) return pane;
+    for (int i = 0; i < 2; ++i) {
+        QWidget* view = View(i);
+        if (widget && view && (widget == view || view->isAncestorOf(widget))) return view;
+    }
+    return nullptr;
 }
 
 std::vector<CommandState> CWorkbookWnd::MenuStates() const {

@@ -48,12 +48,7 @@ poll 200 popup_shown || { echo "no drop-down under Go"; exit 1; }
 xdotool key --clearmodifiers Escape
 poll 100 no_popup || { echo "the drop-down stays after Escape"; exit 1; }
 type_line "go"
-xdotool key --clearmodifiers F12
-wait_window '^Save As'
-focus_on "$found" "Save As"
-xdotool type --delay 20 "$BOOK"
-xdotool key --clearmodifiers Return
-title_is "$BOOK - " 300
+save_as "$BOOK"
 kill "$pid"
 RUN
 

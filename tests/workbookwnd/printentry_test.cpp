@@ -3,6 +3,7 @@
 
 #include "app/printservices.h"
 #include "resources/commandids.h"
+#include "tests/common/waits.h"
 #include "wndtest.h"
 #include "workbookwnd/treepane.h"
 
@@ -185,6 +186,33 @@ TEST_F(PrintEntryTest, ThePreviewsCloseGivesTheKeyboardToTheGrid) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     Settle();
     EXPECT_EQ(CellText(1, 2), "7");
+}
+
+// With the menu bar hidden by the preview, Ctrl+Tab and Ctrl+Shift+Tab through the input queue
+// reach the preview's toolbar and go round to the preview; Escape in the bar gives the keys back
+// to the preview, and Escape there closes it.
+TEST_F(PrintEntryTest, ThePreviewsToolbarByKeys) {
+    ASSERT_TRUE(NewWindow());
+    ASSERT_TRUE(testwait::UntilActive(frame.get()));
+    frame->OnCommand(ID_FILE_PRINT_PREVIEW);
+    ASSERT_TRUE(frame->Preview());
+    frame->OnIdle();
+    QWidget* preview = frame->Preview()->Widget();
+    ASSERT_TRUE(testwait::UntilFocused(preview));
+    QToolBar* bar = frame->Toolbar(kPreviewBar);
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Tab, Qt::ControlModifier));
+    EXPECT_EQ(QApplication::focusWidget(),
+              bar->widgetForAction(frame->ToolAction(ID_PREVIEW_PRINT)));
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
+    EXPECT_EQ(QApplication::focusWidget(), preview);
+    EXPECT_TRUE(frame->Preview());
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier));
+    EXPECT_EQ(QApplication::focusWidget(),
+              bar->widgetForAction(frame->ToolAction(ID_PREVIEW_PRINT)));
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Tab, Qt::ControlModifier)); // round to the preview
+    EXPECT_EQ(QApplication::focusWidget(), preview);
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !frame->Preview(); }, 5000));
 }
 
 TEST_F(PrintEntryTest, AWindowCommandDuringThePreviewClosesItFirst) {

@@ -169,6 +169,30 @@ TEST_F(ToolbarKeysTest, DownOpensTheDropDownAndItsItemRuns) {
     Active()->SetModified(false);
 }
 
+// In the search bar opened by F3, Tab goes from the find box to the replacement box and on to
+// Replace All; Shift+Tab back to the find box.
+TEST_F(ToolbarKeysTest, TabInTheSearchBarGoesFromBoxToBox) {
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_F3));
+    QToolBar* bar = frame->Toolbar(kSearchBar);
+    ASSERT_TRUE(bar->isVisible());
+    const QList<QComboBox*> boxes = bar->findChildren<QComboBox*>();
+    ASSERT_EQ(boxes.size(), 2);
+    QWidget* replaceAll = Button(kSearchBar, ID_SEARCH_REPLACE_ALL);
+    auto has = [](QWidget* box) {
+        QWidget* focus = QApplication::focusWidget();
+        return focus && (focus == box || box->isAncestorOf(focus));
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return has(boxes[0]); }, 5000));
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Tab));
+    EXPECT_TRUE(has(boxes[1]));
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Tab));
+    EXPECT_EQ(QApplication::focusWidget(), replaceAll);
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Backtab, Qt::ShiftModifier));
+    EXPECT_TRUE(has(boxes[1]));
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Backtab, Qt::ShiftModifier));
+    EXPECT_TRUE(has(boxes[0]));
+}
+
 } // namespace
 
 } // namespace vl
