@@ -85,6 +85,8 @@ constexpr const char* kDuplicatePathMessage =
     "Another worksheet or folder of this folder has this name.";
 constexpr const char* kFormulaTooLongMessage =
     "A formula or chart range would be longer than 1,024 characters.";
+constexpr const char* kPathTooLongMessage =
+    "A worksheet or folder path would be longer than 255 characters.";
 
 } // namespace
 
@@ -93,6 +95,7 @@ const char* GetErrorMessage(int code) {
     if (code == kErrorJobRefused) return kJobRefusedMessage;
     if (code == kErrorDuplicatePath) return kDuplicatePathMessage;
     if (code == kErrorFormulaTooLong) return kFormulaTooLongMessage;
+    if (code == kErrorPathTooLong) return kPathTooLongMessage;
     if (code < 1 || code > int(std::size(kMessages))) return kNoError;
     const char* text = kMessages[code - 1];
     return text ? text : kNoError;

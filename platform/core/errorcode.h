@@ -95,6 +95,7 @@ enum : ErrorCode {
     kErrorJobRefused = 111,     // the print system did not take a finished print job
     kErrorDuplicatePath = 116,  // a rename or move would give two items the same path
     kErrorFormulaTooLong = 117, // an edit would push a formula or chart range past its field
+    kErrorPathTooLong = 118,    // a rename or move would make a path too long to be named
 };
 
 // The text of a code; every code without a text of its own gives "No error". The texts are
