@@ -7,6 +7,7 @@
 #include "app/menuprompts.h"
 #include "app/printservices.h"
 #include "app/statusbarwnd.h"
+#include "app/toolbarkeys.h"
 #include "automation/servermodule.h"
 #include "core/settings.h"
 #include "dialogs/printwaitdlg.h"
@@ -108,6 +109,7 @@ void CMainFrame::OnCreate() {
     qApp->installEventFilter(prompts_);
     new CActivationKeeper(this);
     new CMenuEscape(menuBar());
+    new CToolbarKeys(*this);
     // Paste's state follows what another program puts on the clipboard or takes off it.
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             [this] { idleDirty_ = true; });

@@ -75,7 +75,9 @@ HRESULT CFormatInfoObj::get_fontName(CBstr& name) {
 
 HRESULT CFormatInfoObj::put_fontName(const CBstr& name) {
     std::string ansi;
-    if (!name.ToAnsi(kAnsiBuffer, ansi) || ansi.size() >= sizeof(font_.faceName))
+    // A character outside the code page would become a question mark: refused, as a name
+    // too long for the field is.
+    if (!name.ToAnsiExact(kAnsiBuffer, ansi) || ansi.size() >= sizeof(font_.faceName))
         return E_INVALIDARG;
     std::memset(font_.faceName, 0, sizeof(font_.faceName));
     std::memcpy(font_.faceName, ansi.data(), ansi.size());

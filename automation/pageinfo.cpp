@@ -1,6 +1,8 @@
 #include "automation/pageinfo.h"
 
 #include "automation/typelib.h"
+#include "files/bodycheck.h"
+#include "files/loadcheck.h"
 #include "platform/core/bytes.h"
 
 #include <cmath>
@@ -58,7 +60,7 @@ bool IsPrintablePageSetup(const PageSetupRecord& p) {
            p.firstPageNumber >= 1 && p.firstPageNumber <= kMaxFirstPageNumber && p.copies >= 1 &&
            p.copies <= 65534 && InDistance(p.marginLeft) && InDistance(p.marginRight) &&
            InDistance(p.marginTop) && InDistance(p.marginBottom) && InDistance(p.headerDistance) &&
-           InDistance(p.footerDistance);
+           InDistance(p.footerDistance) && CheckPageSetup(p) && CheckPageSetupRecord(p);
 }
 
 HRESULT CPageInfoObj::Create(std::shared_ptr<CPageInfoObj>& out) {

@@ -41,7 +41,8 @@ std::shared_ptr<CSafeArray> PageRecordArray(const uint8_t* bytes);
 bool ReadPageRecordArray(const CSafeArray& array, uint8_t* bytes);
 // True when printing could take the record: a print range kind 0 to 4, 1 to 10 pages each
 // way on a sheet, a scale of 10 to 1,000 %, 1 to 65,534 copies, and margins and distances
-// that are finite millimetres from 0 to 65,534.
+// that are finite millimetres from 0 to 65,534; and one every form keeps and opens again: a
+// header font whose codes are within their tables and a print range within the worksheet.
 bool IsPrintablePageSetup(const PageSetupRecord& page);
 
 } // namespace vl

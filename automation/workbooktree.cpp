@@ -23,6 +23,12 @@ bool ItemPath(const CTreeItem* item, std::string& path, bool upper) {
     return true;
 }
 
+// A name the item's field holds whole: in the code page and at most 127 bytes. Anything
+// else would be cut or turned into question marks, so the call refuses it.
+bool ItemName(const CBstr& name, std::string& out) {
+    return name.ToAnsiExact(kTreeNameSize, out);
+}
+
 // The item whose path equals `path` without regard to case, or null.
 CTreeItem* FindByPathNoCase(CTreeItem* first, const CBstr& path) {
     std::string wanted, candidate;
@@ -83,13 +89,14 @@ HRESULT CWorkbookObj::GetPreviousItem(int32_t current, int32_t& previous) {
 HRESULT CWorkbookObj::InsertItem(int32_t insertAt, int32_t type, const CBstr& name,
                                  int32_t& index) {
     index = -1;
-    if (type != TREE_TYPE_WORKSHEET && type != TREE_TYPE_FOLDER) return E_INVALIDARG;
+    std::string ansi;
+    if ((type != TREE_TYPE_WORKSHEET && type != TREE_TYPE_FOLDER) || !ItemName(name, ansi))
+        return E_INVALIDARG;
     CTreeItem* target = nullptr;
     if (insertAt != -1) {
         target = GetTreeItemAt(insertAt, doc_->tree.first);
         if (!target) return S_FALSE;
     }
-    const std::string ansi = Utf8ToCp1252(name.Utf8());
     const ErrorCode kept = doc_->error;
     CTreeItem* added = nullptr;
     // Memory is the command's only failure; it is told by the result code alone, and the
@@ -120,6 +127,8 @@ HRESULT CWorkbookObj::GetItemName(int32_t position, CBstr& name) {
 }
 
 HRESULT CWorkbookObj::SetItemName(int32_t position, const CBstr& name) {
+    std::string ansi;
+    if (!ItemName(name, ansi)) return E_INVALIDARG;
     CTreeItem* item = GetTreeItemAt(position, doc_->tree.first);
     if (!item) return S_FALSE;
     // Without an undo record a rename fails only when memory for the formulas that follow
@@ -127,7 +136,7 @@ HRESULT CWorkbookObj::SetItemName(int32_t position, const CBstr& name) {
     // interface sets none but 9).
     const ErrorCode error = doc_->error;
     const CommandResult result =
-        RenameTreeItemCommand(*doc_, {}, *item, Utf8ToCp1252(name.Utf8()), TreeEditor::kAutomation);
+        RenameTreeItemCommand(*doc_, {}, *item, ansi, TreeEditor::kAutomation);
     const ErrorCode refusal = doc_->error;
     doc_->error = error;
     // A name another item of the folder has, or one too long for its paths, is refused

@@ -24,6 +24,7 @@ CDialogUiServices::~CDialogUiServices() {
 
 CDialogUiServices::CDialogUiServices(IUiServices& base) : base_(base) {
     TickBoxesAtOnceByLetter();
+    MoveOptionsByArrows();
 }
 
 CZoomDlg* CDialogUiServices::OpenZoomDialog() const {

@@ -44,6 +44,9 @@ void ShowTakingKeyboard(QWidget& window, QWidget* first);
 // once, as a click does, instead of a tenth of a second later: a Return typed right after
 // would end its dialog before the change.
 void TickBoxesAtOnceByLetter();
+// From now on the arrows move through a group of option buttons in order, round from the last
+// to the first, whichever way the group stands.
+void MoveOptionsByArrows();
 // Text of the program's code page only: false when any character is outside Windows-1252.
 bool IsCp1252Text(const QString& text);
 

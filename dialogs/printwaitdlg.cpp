@@ -1,5 +1,6 @@
 #include "dialogs/printwaitdlg.h"
 
+#include "dialogs/typeaheadhold.h"
 #include "ui/messages.h"
 #include "ui/uiservices.h"
 
@@ -11,12 +12,16 @@
 namespace vl {
 
 CPrintWaitBox::CPrintWaitBox(const QString& text)
-    : dialog_(std::make_unique<QDialog>(MessageOwner())) {
+    : text_(text), hold_(std::make_unique<CTypeAheadHold>()) {}
+
+void CPrintWaitBox::Show() {
+    if (dialog_) return;
+    dialog_ = std::make_unique<QDialog>(MessageOwner());
     QDialog& box = *dialog_;
     box.setObjectName(QStringLiteral("printWait"));
     box.setWindowTitle(AppTitle());
     auto* layout = new QVBoxLayout(&box);
-    layout->addWidget(new QLabel(text, &box));
+    layout->addWidget(new QLabel(text_, &box));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, &box);
     layout->addWidget(buttons);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
@@ -27,11 +32,16 @@ CPrintWaitBox::CPrintWaitBox(const QString& text)
                        Qt::WindowCloseButtonHint);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     box.setWindowModality(Qt::ApplicationModal);
+    hold_->LetThrough(&box);
     box.show();
     box.activateWindow();
 }
 
-CPrintWaitBox::~CPrintWaitBox() = default;
+CPrintWaitBox::~CPrintWaitBox() {
+    // The box goes first: the keys kept meanwhile go to the window under it.
+    dialog_.reset();
+    hold_.reset();
+}
 
 void ShowPrintWaitsInBoxes() {
     SetPrintWaitFactory([](const std::string& text) -> std::unique_ptr<IPrintWait> {

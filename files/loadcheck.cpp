@@ -84,7 +84,9 @@ bool CheckPrintRange(const PageSetupRecord& p) {
     return ParseGoRange(FormatRangeText(p.printRange, false), false, 0, 0, read);
 }
 
-bool CheckPage(const PageSetupRecord& p) {
+} // namespace
+
+bool CheckPageSetupRecord(const PageSetupRecord& p) {
     return p.printRangeKind <= kPrintPageList && CheckPrintRange(p) &&
            (p.fitToSheetSize || Within(p.scale, 10, 1000)) &&
            Within(p.firstPageNumber, 1, kMaxFirstPageNumber) && Within(p.copies, 1, kXmlCapU16) &&
@@ -93,6 +95,8 @@ bool CheckPage(const PageSetupRecord& p) {
            Finite({p.headerDistance, p.footerDistance, p.marginLeft, p.marginRight, p.marginTop,
                    p.marginBottom});
 }
+
+namespace {
 
 bool CheckView(const ViewSettingsRecord& v) {
     return Within(v.scale, 10, 1000) && CheckBackground(v.background);
@@ -158,7 +162,7 @@ bool CheckContainer(CContainer& box, ContainerIds& ids) {
 }
 
 bool CheckSheet(CWorksheet& sheet, ContainerIds& ids) {
-    bool ok = CheckPage(sheet.pageSetup) && CheckView(sheet.view);
+    bool ok = CheckPageSetupRecord(sheet.pageSetup) && CheckView(sheet.view);
     for (CContainer* box = sheet.firstContainer; ok && box; box = box->next)
         ok = CheckContainer(*box, ids);
     return ok;

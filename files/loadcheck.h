@@ -14,4 +14,7 @@ namespace vl {
 // 1-3 (2D) and a legend code above 8 (no legend).
 bool CheckLoadedRecords(CWorkbook& book);
 
+// The page-setup part of that check: true when every form keeps the record and reads it back.
+bool CheckPageSetupRecord(const PageSetupRecord& page);
+
 } // namespace vl

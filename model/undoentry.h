@@ -90,6 +90,17 @@ struct KeptDropDownList : BlockAllocated {
     std::vector<StyleLink> styles;
 };
 
+class CWorkbook;
+
+// Formulas of another open workbook that an edit rewrote, as the texts before and after
+// (each packed as a formula plan of that workbook); carried out, a cell holding one of them
+// takes the other, and a cell changed since is left alone.
+struct KeptOtherBook {
+    const CWorkbook* book = nullptr;
+    BlockPtr before, after;
+    uint32_t beforeSize = 0, afterSize = 0;
+};
+
 struct UndoEntry {
     uint8_t kind = kUndoEmpty;
     uint8_t operation = kOpNone;
@@ -117,6 +128,7 @@ struct UndoEntry {
     // the entry is carried out.
     BlockPtr formulaTexts;
     uint32_t formulaTextsSize = 0;
+    std::vector<KeptOtherBook> otherBooks;
     // Undone and redone together with the entry before it, as one edit (a drag-move).
     bool joined = false;
 
@@ -151,6 +163,10 @@ struct UndoHistory {
     UndoSlots entries;
     int32_t current = -1;
     uint32_t maximum = 0; // highest usable slot: the undo level minus 1
+    // The next entry claimed is undone and redone with the one before it, as one edit. An
+    // edit goes whole when the oldest must give way; one edit alone may pass the maximum.
+    bool joinNext = false;
+    uint64_t claims = 0; // entries claimed so far: tells a caller whether a step recorded one
 };
 
 // Frees what the entry at `index` holds (a cell buffer only when the entry owns it) and
@@ -158,8 +174,9 @@ struct UndoHistory {
 void FreeUndoEntry(UndoHistory& history, int32_t index);
 // The slot a new entry goes to, emptied: `index` (the table's current index, or another
 // counter of it) moves one on, the oldest entry goes when the table is full and the entries
-// after it (the redo chain) are freed. An index of 200 names the spare slot, which is used
-// unchanged. Null for an index outside -1 to 200.
+// after it (the redo chain) are freed; the oldest edit goes whole, with the entries joined to
+// it, and an entry joined to an edit that fills the table makes it pass the maximum. An index of
+// 200 names the spare slot, which is used unchanged. Null for an index outside -1 to 200.
 UndoEntry* ClaimUndoSlot(UndoHistory& history, int32_t& index);
 // Removes the newest entry and steps the current index back. With `free` what it held is
 // freed; without, the entry is handed to the caller, who takes what it holds.

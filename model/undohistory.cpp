@@ -2,6 +2,7 @@
 #include "model/workbook.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vl {
 
@@ -34,22 +35,46 @@ void FreeUndoEntry(UndoHistory& history, int32_t index) {
     e = UndoEntry{};
 }
 
+// The position of the first entry of the edit the entry at `index` belongs to.
+int32_t EditStart(const UndoHistory& history, int32_t index) {
+    while (index > 0 && history.entries[index].joined) --index;
+    return index;
+}
+
+// The redo chain from `from` on, past a joined tail that passed the maximum.
+void FreeRedoChain(UndoHistory& history, int32_t from) {
+    const int32_t last = std::min(int32_t(history.maximum) + 1, kUndoSpareSlot - 1);
+    for (int32_t i = from; i <= last; ++i) FreeUndoEntry(history, i);
+}
+
 UndoEntry* ClaimUndoSlot(UndoHistory& history, int32_t& index) {
     if (index == kUndoSpareSlot) {
         FreeUndoEntry(history, index);
         return &history.entries[index];
     }
     if (index < -1 || index > kUndoSpareSlot) return nullptr;
+    const bool joined = std::exchange(history.joinNext, false) && index >= 0;
     const int32_t maximum = UsableMaximum(history);
     int32_t at = index + 1;
-    if (at > maximum) {
-        // Full: the oldest entry goes and the others move down one slot.
-        FreeUndoEntry(history, 0);
-        history.entries.RotateFirst(maximum + 1);
-        at = maximum;
+    // An edit never loses its own first entries: alone in the table, it passes the maximum.
+    const bool grows =
+        joined && at > maximum && at < kUndoSpareSlot && EditStart(history, index) == 0;
+    if (at > maximum && !grows) {
+        // Full: the oldest edit goes whole and the others move down.
+        int32_t gone = 1;
+        while (gone <= index && history.entries[gone].joined) ++gone;
+        for (int32_t i = 0; i < gone; ++i) FreeUndoEntry(history, i);
+        if (gone > index) {
+            at = 0;
+        } else {
+            for (int32_t i = 0; i < gone; ++i) history.entries.RotateFirst(maximum + 1);
+            at = index + 1 - gone;
+        }
     }
     index = at;
-    for (int32_t i = at; i <= maximum; ++i) FreeUndoEntry(history, i);
+    ++history.claims;
+    FreeRedoChain(history, at);
+    history.entries[at].joined = joined && at > 0;
     return &history.entries[at];
 }
 
@@ -80,14 +105,21 @@ void CWorkbook::SetUndoLevel(uint32_t level) {
     // Out of range the maximum is 0, as for level 1; entries beyond it go as they would then.
     if (level < 1 || level > 200) level = 1;
     const int32_t maximum = int32_t(level) - 1;
-    const int32_t drop = undo.current - maximum;
+    int32_t drop = undo.current - maximum;
+    // Edits go whole; the latest alone stays whole even past the maximum.
+    while (drop > 0 && drop <= undo.current && undo.entries[drop].joined) ++drop;
+    if (drop > undo.current) drop = EditStart(undo, undo.current);
     if (drop > 0) {
         for (int32_t i = 0; i < drop; ++i) vl::FreeUndoEntry(undo, i);
         for (int32_t i = drop; i <= undo.current; ++i)
             undo.entries[i - drop] = std::move(undo.entries[i]);
-        undo.current = maximum;
+        for (int32_t i = undo.current - drop + 1; i <= undo.current; ++i)
+            vl::FreeUndoEntry(undo, i);
+        undo.current -= drop;
     }
-    for (int32_t i = maximum + 1; i < kUndoSpareSlot; ++i) vl::FreeUndoEntry(undo, i);
+    int32_t kept = std::max(maximum, undo.current) + 1;
+    while (kept < kUndoSpareSlot && undo.entries[kept].joined) ++kept;
+    for (int32_t i = kept; i < kUndoSpareSlot; ++i) vl::FreeUndoEntry(undo, i);
     undo.maximum = uint32_t(maximum);
 }
 

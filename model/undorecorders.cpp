@@ -211,11 +211,10 @@ void CWorkbook::RecordUndoListRemoval(const CellRange& sel, uint16_t col, uint32
     }
     ForgetRemovedDropDownLists(styles, dropDownLists);
     if (!kept) return;
+    undo.joinNext = joined;
     UndoEntry& e = undo.entries[MakeUndoRoom()];
     e.kind = kUndoDropDownList;
     e.keptList = std::move(kept);
-    // The oldest entry may have given way: then there is nothing to go with.
-    e.joined = joined && undo.current > 0;
     NotePlace(e, kOpDropDownList, sel, col, row);
 }
 

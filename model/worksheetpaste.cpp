@@ -99,7 +99,13 @@ CTreeItem* PasteUnguarded(CWorkbook& workbook, CTreeItem* target, const UndoEntr
         return workbook.error = kErrorTooManyContainers, nullptr;
     CTreeItem* first = chain.release();
     InsertTreeItem(workbook.tree, first, target);
-    MakeSiblingNameUnique(*first);
+    if (!MakeSiblingNameUnique(*first)) {
+        // A name with no room for a counter would give two siblings one path, which
+        // formulas could no longer tell apart: the paste goes again.
+        ErrorCode unused = kErrorNone;
+        if (DetachTreeItem(workbook.tree, first, unused)) chain.reset(first);
+        return workbook.error = kErrorDuplicatePath, nullptr;
+    }
     return first;
 }
 
@@ -127,7 +133,7 @@ bool NextCopyName(const char* name, std::string& out, size_t limit) {
     return true;
 }
 
-void MakeSiblingNameUnique(CTreeItem& item) {
+bool MakeSiblingNameUnique(CTreeItem& item) {
     for (bool changed = true; changed;) {
         changed = false;
         bool stuck = false;
@@ -139,8 +145,9 @@ void MakeSiblingNameUnique(CTreeItem& item) {
             changed = true;
             return false;
         });
-        if (stuck) return;
+        if (stuck) return false;
     }
+    return true;
 }
 
 CTreeItem* CopyWorksheetUnique(CWorkbook& workbook, CTreeItem* target, UndoHistory& history,

@@ -20,14 +20,16 @@ bool NextCopyName(const char* name, std::string& out, size_t limit);
 // Pastes the chain kept in entry `index` at `target` (see InsertTreeItem) and returns its
 // first item, renamed so that no sibling has its name (letter case aside). Null with error 12
 // for an entry without a chain, 8 when memory runs out, 14 when its styles would take the
-// tables past 128 fonts or 512 styles, 22 when its containers find no free id; nothing is
+// tables past 128 fonts or 512 styles, 22 when its containers find no free id, 116 when its
+// name has no room for the counter that would set it apart from a sibling's; nothing is
 // pasted then.
 CTreeItem* CopyWorksheetUnique(CWorkbook& workbook, CTreeItem* target, UndoHistory& history,
                                int32_t index);
 
 // Gives the item a name no sibling has: while a sibling's name equals it, the item takes the
-// next copy name of that sibling's.
-void MakeSiblingNameUnique(CTreeItem& item);
+// next copy name of that sibling's. False when a sibling keeps its name: the counter would
+// take the name past 127 characters.
+bool MakeSiblingNameUnique(CTreeItem& item);
 
 // Links a free-standing chain back so that its first item stands at `position` of the list
 // (at the end when the list is shorter), levels as they are; the counts grow by its items.

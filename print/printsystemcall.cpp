@@ -47,21 +47,26 @@ public:
         const auto deadline = start + std::chrono::milliseconds(waitMs);
         const bool windows = QCoreApplication::instance() &&
                              QThread::currentThread() == QCoreApplication::instance()->thread();
-        std::unique_ptr<IPrintWait> shown; // closed after the lock is let go
-        bool cancelled = false;
+        // Ended after the lock is let go.
+        std::unique_ptr<IPrintWait> wait =
+            windows && !text.empty() && g_waitFactory ? g_waitFactory(text) : nullptr;
+        bool shown = false, cancelled = false;
         std::unique_lock lock(mutex_);
         while (q->state.load() != kAnswered) {
             const auto now = Clock::now();
             if (now >= deadline) break;
             if (windows) {
                 lock.unlock();
-                if (!shown && !text.empty() && g_waitFactory &&
-                    now - start >= std::chrono::milliseconds(kPrintWaitShownAfterMs))
-                    shown = g_waitFactory(text);
-                // Input goes to the wait's box only, which is modal; without one it waits.
-                QCoreApplication::processEvents(shown ? QEventLoop::AllEvents
-                                                      : QEventLoop::ExcludeUserInputEvents);
-                cancelled = shown && shown->Cancelled();
+                if (wait && !shown &&
+                    now - start >= std::chrono::milliseconds(kPrintWaitShownAfterMs)) {
+                    wait->Show();
+                    shown = true;
+                }
+                // The wait takes the user's input (keeping keys for later); without one the
+                // input stays queued.
+                QCoreApplication::processEvents(wait ? QEventLoop::AllEvents
+                                                     : QEventLoop::ExcludeUserInputEvents);
+                cancelled = wait && wait->Cancelled();
                 lock.lock();
                 if (cancelled) break;
             }

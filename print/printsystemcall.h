@@ -16,11 +16,13 @@ constexpr int kPrintSystemWaitMs = 1500;
 // A question that may take long shows its wait after this time.
 constexpr int kPrintWaitShownAfterMs = 500;
 
-// What the windows show while a long question waits: a box with its text and Cancel, gone
-// when the object is.
+// What the windows do while a long question waits, from its start to its end (the object's
+// life): they hold what the user types for later, and show a box with the text and Cancel
+// once the answer is late.
 class IPrintWait {
 public:
     virtual ~IPrintWait() = default;
+    virtual void Show() = 0;
     virtual bool Cancelled() const = 0;
 };
 using PrintWaitFactory = std::function<std::unique_ptr<IPrintWait>(const std::string& text)>;

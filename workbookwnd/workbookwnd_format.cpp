@@ -127,7 +127,7 @@ void CWorkbookWnd::OpenFormatPane(int id, FormatPageRequest request) {
         };
         auto applyList = [self, applyStyle, removed](const StyleRecord& style, uint8_t code) {
             if (!self) return false;
-            const int32_t before = self->book_->undo.current;
+            const uint64_t before = self->book_->undo.claims;
             const bool applied = applyStyle(style, code);
             if (removed->has_value()) {
                 CWorkbook& book = *self->book_;
@@ -135,7 +135,7 @@ void CWorkbookWnd::OpenFormatPane(int id, FormatPageRequest request) {
                 const CellRange sel = view ? view->Selection() : CellRange{};
                 book.RecordUndoListRemoval(sel, sel.c1, sel.r1, (*removed)->first,
                                            std::move((*removed)->second),
-                                           book.undo.current != before);
+                                           book.undo.claims != before);
                 removed->reset();
                 self->SetModified(true);
                 if (view) view->InvalidateAll();

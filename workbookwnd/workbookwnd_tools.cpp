@@ -177,8 +177,14 @@ void CWorkbookWnd::OnReplace(bool all) {
     WaitCursor wait;
     const std::string find = TakeSearchText(SearchBox(0), false);
     const std::string replacement = TakeSearchText(SearchBox(1), true);
-    AfterCommand(
-        ReplaceCommand(*book_, CurrentGridSelection(), find, replacement, SearchFlags(), all));
+    ReplaceCounts counts;
+    AfterCommand(ReplaceCommand(*book_, CurrentGridSelection(), find, replacement, SearchFlags(),
+                                all, &counts));
+    // Cells whose new text would not be stored keep their old one; the user is told why, as
+    // typing the text would tell.
+    if (counts.refused > 0)
+        ShowMessageText(
+            QString::fromStdString(Cp1252ToUtf8(CellInputMessage(counts.firstRefusal))));
 }
 
 } // namespace vl

@@ -55,11 +55,12 @@ bool Convert(CEvalContext& ctx, const uint8_t* r, const StandardFormat& format, 
             out.bytes[0] = uint8_t(out.bytes[0] & ~kCellArrayElement);
             return true;
         }
-        FormatCellValue(r, StandardFormat{}, text);
-        StandardFormat general;
-        const CellInput read = ParseCellInput(ctx, text, general, row, column, out);
-        if (read == CellInput::kStored && !cell::IsFormula(out.bytes)) return true;
-        return MakeTextCell(out, column, row, text);
+        // The value as calculated, not as shown: a shown number has fewer digits, and a
+        // text read back as typed could turn into a number or a date ("00123", "1/2").
+        if (cell::Error(r)) return MakeNumberCell(out, column, row, 0, cell::Error(r));
+        if (cell::ResultFlags(r) & kResultText)
+            return MakeTextCell(out, column, row, cell::CachedText(r));
+        return MakeNumberCell(out, column, row, cell::CachedNumber(r));
     }
     case kConvertLabelsToNumbers: {
         if (!IsPlainText(r) || cell::Error(r)) return false;

@@ -3,6 +3,7 @@
 #include "core/settings.h"
 #include "formula/cellinput.h"
 #include "formula/edit/editcommands.h"
+#include "formula/token.h"
 #include "model/rangeops.h"
 #include "model/workbook.h"
 #include "platform/core/errorcode.h"
@@ -183,7 +184,12 @@ CommandResult FillSeriesCommand(CWorkbook& workbook, CEvalContext& ctx,
                 forward ? uint64_t(r - s.r1) * n + (c - s.c1) : uint64_t(s.r2 - r) * n + (s.c2 - c);
             bool made = false;
             if (base.kind == SeriesKind::kNumber) {
-                made = MakeNumberCell(record, uint16_t(c), r, base.number + double(k) * step);
+                // A value past the largest number shows #NUM!, as a formula's overflow does;
+                // the base keeps its own value whatever the step.
+                const double value = k == 0 ? base.number : base.number + double(k) * step;
+                made = std::isfinite(value)
+                           ? MakeNumberCell(record, uint16_t(c), r, value)
+                           : MakeNumberCell(record, uint16_t(c), r, 0, uint8_t(kErrNum >> 4));
             } else if (base.kind == SeriesKind::kText) {
                 made = MakeTextCell(record, uint16_t(c), r, base.text);
             } else {

@@ -2,6 +2,7 @@
 
 #include "formula/edit/convert.h"
 #include "formula/edit/formulaadjust.h"
+#include "formula/edit/otherbooks.h"
 #include "formula/edit/referenceplan.h"
 #include "formula/edit/rowsort.h"
 #include "formula/edit/storedplaces.h"
@@ -153,6 +154,14 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
     if (!planned) return CommandResult::kFailed;
     if (!TextsFitFields(workbook, *ctx, *ws, texts) || !PlanFitsFields(workbook, *ctx, others))
         return CommandResult::kFailed;
+    std::vector<OtherBookPlan> otherBooks;
+    const auto rewrite = [&](CEvalContext& c, std::string_view text, uint16_t column, uint32_t row,
+                             const CCellStore& own, std::string& out) {
+        return AdjustFormulaText(c, text, column, row, mode, span, out, nullptr, &own, &ws->cells);
+    };
+    if (!GuardWorksheetMemory(
+            workbook, [&] { return PlanOtherWorkbooks(workbook, rewrite, full, otherBooks); }))
+        return CommandResult::kFailed;
     // Packed now, so that keeping them after the edit cannot fail.
     uint32_t lostSize = 0;
     BlockPtr lostBlock;
@@ -181,9 +190,8 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
         return CommandResult::kFailed;
     }
     undocase::KeepLostBlock(entry, std::move(lostBlock), lostSize);
-    FollowInOtherWorkbooks(workbook, *ws, mode, span);
     // Only memory can fail from here; the edit then stays, with its undo entry.
-    if (!ReplaceFormulaTexts(ws->cells, texts)) {
+    if (!ApplyOtherWorkbooks(otherBooks, &entry) || !ReplaceFormulaTexts(ws->cells, texts)) {
         workbook.error = kErrorWorksheetMemory;
         return FinishCommand(workbook, false);
     }

@@ -157,10 +157,13 @@ bool ReplaceUnguarded(CWorkbook& workbook, CWorksheet& ws, CEvalContext& ctx,
         StandardFormat format = GetStyleRecord(workbook.styles, style).numberFormat;
         SearchText(ctx, r, format, text);
         if (compiled.Find(text, options.wholeCell) < 0) continue;
-        if (!Replace(compiled, replacement, text, options.wholeCell, replaced) ||
-            ParseCellInput(ctx, replaced, format, row, column, b) == CellInput::kTooLong ||
-            b.size == 0) {
-            ++counts.refused;
+        CellInput made = CellInput::kTooLong;
+        if (Replace(compiled, replacement, text, options.wholeCell, replaced))
+            made = ParseCellInput(ctx, replaced, format, row, column, b);
+        if (made == CellInput::kTooLong || made == CellInput::kFormulaRefused || b.size == 0) {
+            if (counts.refused++ == 0)
+                counts.firstRefusal =
+                    made == CellInput::kFormulaRefused ? made : CellInput::kTooLong;
             continue;
         }
         if (SpreadsArray(r))

@@ -4,6 +4,7 @@
 // and replacing the matches. A formula is searched in the form the user edits it, any other
 // cell in the text it shows.
 
+#include "formula/cellinput.h"
 #include "model/cellrange.h"
 
 #include <cstdint>
@@ -41,6 +42,7 @@ bool FindNextCell(CWorkbook& workbook, CWorksheet& ws, const CellRange& range, u
 struct ReplaceCounts {
     uint32_t changed = 0; // cells entered anew
     uint32_t refused = 0; // cells left as they were: too long, or refused as typed input
+    CellInput firstRefusal = CellInput::kStored; // why the first of them was refused
 };
 
 // Replaces in every matching cell of the range and enters the new text as typed input. All

@@ -340,8 +340,8 @@ bool CollectFormulaTexts(CEvalContext& ctx, const CCellStore& store, uint8_t mod
     return true;
 }
 
-// Where each reference of the text stands, with its qualifier, what it reads and whether it
-// ends a range, into the memo.
+} // namespace
+
 void ReadReferences(CEvalContext& ctx, std::string_view text, const CCellStore* own,
                     const CCellStore* edited, bool onEdited, ReferenceMemo& memo) {
     memo.valid = false;
@@ -387,8 +387,6 @@ void ReadReferences(CEvalContext& ctx, std::string_view text, const CCellStore* 
     memo.edited = edited;
     memo.valid = true;
 }
-
-} // namespace
 
 bool AdjustFormulaText(CEvalContext& ctx, std::string_view text, uint16_t column, uint32_t row,
                        uint8_t mode, const RangeDescriptor& range, std::string& out,

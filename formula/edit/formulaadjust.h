@@ -62,6 +62,13 @@ struct ReferenceMemo {
     bool valid = false;
 };
 
+// Where each reference of a formula text (internal form) stands, with its qualifier, what it
+// reads (0 the worksheet whose store is `edited`, 1 another worksheet, 2 nothing a rule
+// follows) and whether it ends a range, into `memo`. Unqualified references read `edited`
+// when `onEdited`. The caller brackets the reads with the context's qualifier cache.
+void ReadReferences(CEvalContext& ctx, std::string_view text, const CCellStore* own,
+                    const CCellStore* edited, bool onEdited, ReferenceMemo& memo);
+
 // The rewrite of one formula text (internal form) of the cell at (column, row), as it
 // stands after the edit, for rows or columns of the worksheet whose store is `edited`: every
 // reference part, relative or absolute, keeps reaching the cell it reached, wherever the

@@ -12,42 +12,50 @@ bool PrepareFormulaTexts(const CCellStore& store, const std::vector<FormulaText>
                          PreparedTexts& out) {
     out.texts = &rewrites;
     FindFormulaRecords(store, rewrites, out.records);
-    size_t bytes = 0, moved = 0;
+    // Every buffer sized first: a plan may rewrite every formula of a long worksheet.
+    size_t bytes = 0, oldBytes = 0, oldText = 0, moved = 0;
+    out.inPlace = 0;
     for (size_t i = 0; i < rewrites.size(); ++i) {
         const uint8_t* r = out.records[i];
-        if (!r || cell::FormulaLength(r) == rewrites[i].text.size()) continue;
+        if (!r) continue;
+        oldText += cell::FormulaLength(r);
+        if (cell::FormulaLength(r) == rewrites[i].text.size()) {
+            ++out.inPlace;
+            continue;
+        }
         bytes += cell::Length(r) + rewrites[i].text.size();
+        oldBytes += cell::Length(r);
         ++moved;
     }
     out.staging.clear();
     out.cells.clear();
-    out.staging.reserve(bytes);
-    out.cells.reserve(moved);
-    for (size_t i = 0; i < rewrites.size(); ++i) {
-        const FormulaText& w = rewrites[i];
-        const uint8_t* r = out.records[i];
-        if (!r || cell::FormulaLength(r) == w.text.size()) continue;
-        const FormulaHead head = ReadFormulaHead(r);
-        CellBuffer b;
-        if (!MakeFormulaCell(b, w.column, w.row, head, w.text, cell::CachedText(r))) return false;
-        out.cells.push_back({nullptr, b.size, w.column, w.row});
-        out.staging.insert(out.staging.end(), b.bytes, b.bytes + b.size);
-    }
-    size_t offset = 0;
-    for (PlacedCell& c : out.cells) c.record = out.staging.data() + offset, offset += c.size;
-    // What taking them out again puts back: the old records whole, the old texts.
     out.oldRecords.clear();
     out.oldCells.clear();
     out.oldTexts.clear();
+    out.staging.reserve(bytes);
+    out.cells.reserve(moved);
+    out.oldRecords.reserve(oldBytes);
+    out.oldCells.reserve(moved);
+    out.oldTexts.reserve(oldText);
+    CellBuffer b;
     for (size_t i = 0; i < rewrites.size(); ++i) {
+        const FormulaText& w = rewrites[i];
         const uint8_t* r = out.records[i];
         if (!r) continue;
+        // What taking them out again puts back: the old texts, and the old records whole
+        // where the length changes.
         const std::string_view text = cell::Formula(r);
         out.oldTexts.insert(out.oldTexts.end(), text.begin(), text.end());
-        if (cell::FormulaLength(r) == rewrites[i].text.size()) continue;
+        if (text.size() == w.text.size()) continue;
+        if (!MakeFormulaCell(b, w.column, w.row, ReadFormulaHead(r), w.text, cell::CachedText(r)))
+            return false;
+        out.cells.push_back({nullptr, b.size, w.column, w.row});
+        out.staging.insert(out.staging.end(), b.bytes, b.bytes + b.size);
         out.oldCells.push_back({nullptr, cell::Length(r), cell::Column(r), cell::Row(r)});
         out.oldRecords.insert(out.oldRecords.end(), r, r + cell::Length(r));
     }
+    size_t offset = 0;
+    for (PlacedCell& c : out.cells) c.record = out.staging.data() + offset, offset += c.size;
     offset = 0;
     for (PlacedCell& c : out.oldCells) c.record = out.oldRecords.data() + offset, offset += c.size;
     return true;
@@ -70,6 +78,7 @@ bool Rebuild(CCellStore& store, const std::vector<PlacedCell>& cells) {
 bool RevertFormulaTexts(CCellStore& store, PreparedTexts& prepared) {
     const std::vector<FormulaText>& rewrites = *prepared.texts;
     if (!prepared.oldCells.empty() && !Rebuild(store, prepared.oldCells)) return false;
+    if (prepared.inPlace == 0) return true;
     FindFormulaRecords(store, rewrites, prepared.records);
     size_t at = 0;
     for (size_t i = 0; i < rewrites.size(); ++i) {
@@ -87,6 +96,7 @@ bool CommitFormulaTexts(CCellStore& store, PreparedTexts& prepared) {
     const std::vector<FormulaText>& rewrites = *prepared.texts;
     if (!prepared.cells.empty()) {
         if (!Rebuild(store, prepared.cells)) return false;
+        if (prepared.inPlace == 0) return true;
         // The same number of records again: the list keeps its room.
         FindFormulaRecords(store, rewrites, prepared.records);
     }

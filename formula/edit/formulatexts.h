@@ -53,6 +53,7 @@ struct PreparedTexts {
     std::vector<uint8_t> staging;
     std::vector<PlacedCell> cells;
     std::vector<const uint8_t*> records;
+    size_t inPlace = 0; // texts of unchanged length, written over the old ones
     // For RevertFormulaTexts: the replaced records of changed length, the replaced texts.
     std::vector<uint8_t> oldRecords;
     std::vector<PlacedCell> oldCells;

@@ -1,7 +1,10 @@
 #include "formula/edit/rangecommands.h"
 
 #include "formula/edit/clipboardtext.h"
+#include "formula/edit/moveadjust.h"
+#include "formula/edit/otherbooks.h"
 #include "model/containerpaste.h"
+#include "model/memoryguard.h"
 #include "model/rangedescriptor.h"
 #include "model/rangeops.h"
 #include "model/undosnapshot.h"
@@ -86,10 +89,44 @@ CommandResult PasteEntryCommand(CWorkbook& workbook, const GridSelection& select
     return FinishCommand(workbook, ok);
 }
 
+namespace {
+
+// The rewrites a move makes, planned before anything changes: `inside` goes into the moved
+// formulas after the paste, `outside` is exchanged through the drop's undo entry.
+bool PlanMove(CWorkbook& workbook, CWorksheet& sheet, const CellRange& source,
+              const CellRange& drop, std::vector<FormulaText>& inside, FormulaPlan& outside,
+              std::vector<OtherBookPlan>& otherBooks) {
+    CEvalContext* ctx = EditContext(workbook);
+    if (!ctx) return false;
+    const BlockMove move{source, int32_t(drop.c1) - source.c1, int64_t(drop.r1) - source.r1};
+    if (!GuardWorksheetMemory(workbook, [&] {
+            PlanBlockMove(*ctx, workbook, sheet, move, inside, outside);
+            return true;
+        }))
+        return false;
+    const auto rewrite = [&](CEvalContext& c, std::string_view text, uint16_t column, uint32_t row,
+                             const CCellStore& own, std::string& out) {
+        AdjustFormulaTextForMove(c, text, column, row, move, false, &own, &sheet.cells, out);
+        return true;
+    };
+    return TextsFitFields(workbook, *ctx, sheet, inside) &&
+           PlanFitsFields(workbook, *ctx, outside) && GuardWorksheetMemory(workbook, [&] {
+               return PlanOtherWorkbooks(workbook, rewrite, kErrorWorksheetMemory, otherBooks);
+           });
+}
+
+} // namespace
+
 CommandResult MoveRangeCommand(CWorkbook& workbook, const GridSelection& selection,
                                const CellRange& source, const CellRange& drop, bool copy) {
     CWorksheet* sheet = workbook.tree.active;
     if (!sheet) return workbook.error = kErrorNoWorksheet, CommandResult::kFailed;
+    // A move takes every reference to the moved cells with it, wherever it stands.
+    std::vector<FormulaText> inside;
+    FormulaPlan outside;
+    std::vector<OtherBookPlan> otherBooks;
+    if (!copy && !PlanMove(workbook, *sheet, source, drop, inside, outside, otherBooks))
+        return CommandResult::kFailed;
     // The block travels through the spare slot, which only an undo in progress uses.
     UndoHistory& history = workbook.undo;
     int32_t spare = kUndoSpareSlot;
@@ -100,15 +137,24 @@ CommandResult MoveRangeCommand(CWorkbook& workbook, const GridSelection& selecti
     const uint16_t column = selection.cursorColumn;
     const uint32_t row = selection.cursorRow;
     const bool sourceKept = copy || workbook.RecordUndoRange(source, column, row, true, true);
-    if (!sourceKept || !workbook.RecordUndoRange(drop, column, row, true, true)) {
-        FreeUndoEntry(history, kUndoSpareSlot);
-        return FailRecords(workbook, sourceKept && !copy ? 2 : 1);
-    }
     // A move is one edit: its two entries are undone and redone together.
-    if (!copy) history.entries[history.current].joined = true;
+    history.joinNext = sourceKept && !copy;
+    const bool dropKept = sourceKept && workbook.RecordUndoRange(drop, column, row, true, true);
+    history.joinNext = false;
+    PreparedExchange ex;
+    if (!dropKept || !PrepareKeep(workbook, std::move(outside), ex) ||
+        !CommitExchange(workbook, history.entries[history.current], ex)) {
+        FreeUndoEntry(history, kUndoSpareSlot);
+        return FailRecords(workbook, !sourceKept || copy ? 1 : 2);
+    }
     bool ok = copy || ClearRange(workbook, *sheet, source);
     ok = ok && PasteRangeFromEntry(workbook, *sheet, drop, history, kUndoSpareSlot, true, true);
     FreeUndoEntry(history, kUndoSpareSlot);
+    if (ok && (!ApplyOtherWorkbooks(otherBooks, &history.entries[history.current]) ||
+               !ReplaceFormulaTexts(sheet->cells, inside))) {
+        workbook.error = kErrorWorksheetMemory;
+        ok = false;
+    }
     return FinishCommand(workbook, ok);
 }
 

@@ -19,32 +19,6 @@ namespace vl {
 
 namespace {
 
-// The texts now in the cells and other places the plan names.
-void TextsNow(CWorkbook& workbook, const SheetTexts& planned, SheetTexts& now) {
-    now.sheet = planned.sheet;
-    std::vector<FormulaText> cells;
-    cells.reserve(planned.texts.size());
-    now.texts.reserve(planned.texts.size());
-    for (const FormulaText& t : planned.texts) {
-        std::string text;
-        if (!IsStoredPlace(t))
-            cells.push_back({t.column, t.row, {}});
-        else if (ReadStoredPlace(workbook, *planned.sheet, t, text))
-            now.texts.push_back({t.column, t.row, std::move(text)});
-    }
-    const auto before = [](const FormulaText& a, const FormulaText& b) {
-        return cell::Before(a.row, a.column, b.row, b.column);
-    };
-    if (!std::is_sorted(cells.begin(), cells.end(), before))
-        std::sort(cells.begin(), cells.end(), before);
-    std::vector<const uint8_t*> records;
-    FindFormulaRecords(planned.sheet->cells, cells, records);
-    for (size_t i = 0; i < cells.size(); ++i)
-        if (records[i])
-            now.texts.push_back(
-                {cells[i].column, cells[i].row, std::string(cell::Formula(records[i]))});
-}
-
 void PrepareSheet(CWorkbook& workbook, const SheetTexts& s, PreparedSheet& out) {
     const auto series = [](const FormulaText& t) { return IsStoredPlace(t); };
     const auto before = [](const FormulaText& a, const FormulaText& b) {
@@ -170,10 +144,11 @@ bool TextsFitFields(CWorkbook& workbook, CEvalContext& ctx, const CWorksheet& ws
                 fit = t.column != kSeriesColumn || t.text.size() < size_t(kDataArraySize);
             } else {
                 // The editor's form may be longer than the stored one: it must translate too.
-                shown = t.text;
-                fit = t.text.size() <= kMaxFormulaText &&
-                      (t.text.size() <= kMaxFormulaText / 2 ||
-                       TranslateFormula(ctx, shown, t.column, t.row, false));
+                fit = t.text.size() <= kMaxFormulaText;
+                if (fit && t.text.size() > kMaxFormulaText / 2) {
+                    shown = t.text;
+                    fit = TranslateFormula(ctx, shown, t.column, t.row, false);
+                }
             }
             if (!fit) break;
         }
@@ -187,44 +162,6 @@ bool PlanFitsFields(CWorkbook& workbook, CEvalContext& ctx, const FormulaPlan& p
     for (const SheetTexts& s : plan)
         if (!TextsFitFields(workbook, ctx, *s.sheet, s.texts)) return false;
     return true;
-}
-
-bool FollowInOtherWorkbooks(const CWorkbook& workbook, const CWorksheet& edited, uint8_t mode,
-                            const RangeDescriptor& range) {
-    bool followed = true;
-    for (uint32_t i = 0; i < kOpenDocumentEntries; ++i) {
-        CWorkbook* other = OpenWorkbookAt(i);
-        CEvalContext* ctx = other && other != &workbook ? EditContext(*other) : nullptr;
-        if (!ctx) continue;
-        FormulaPlan plan;
-        std::string text;
-        bool planned = true;
-        ctx->qualifiers.Begin();
-        const bool kept = GuardWorksheetMemory(*other, [&] {
-            for (CTreeItem* item = other->tree.first; item && planned; item = item->next) {
-                CWorksheet* ws = AsWorksheet(item);
-                if (!ws) continue;
-                SheetTexts sheet{ws, {}};
-                CellCursor cursor{kAdvance, ws->cells.FirstPage(), 0};
-                while (const uint8_t* r = NextCellRecord(cursor)) {
-                    if (!cell::IsFormula(r)) continue;
-                    const std::string_view formula = cell::Formula(r);
-                    // Only a qualifier naming a file can name the edited worksheet.
-                    if (formula.find('[') == std::string_view::npos) continue;
-                    planned = AdjustFormulaText(*ctx, formula, cell::Column(r), cell::Row(r), mode,
-                                                range, text, nullptr, &ws->cells, &edited.cells);
-                    if (!planned) break;
-                    if (text != formula)
-                        sheet.texts.push_back({cell::Column(r), cell::Row(r), text});
-                }
-                if (!sheet.texts.empty()) plan.push_back(std::move(sheet));
-            }
-            return planned;
-        });
-        ctx->qualifiers.End();
-        followed = followed && kept && ApplyFormulaPlan(*other, plan);
-    }
-    return followed;
 }
 
 bool ApplyFormulaPlan(CWorkbook& workbook, const FormulaPlan& plan) {
@@ -287,16 +224,55 @@ bool UnpackFormulaPlan(const CWorkbook& workbook, const uint8_t* block, uint32_t
 
 namespace {
 
+// The texts a prepared plan replaces, packed as PackFormulaPlan packs them: the places kept
+// outside cells, then the cells' texts read straight from their records.
+BlockPtr PackReplacedTexts(const CWorkbook& workbook, const FormulaPlan& plan,
+                           const std::vector<PreparedSheet>& prepared, uint32_t& size) {
+    size = 0;
+    if (plan.empty()) return nullptr;
+    std::vector<uint64_t> parts(plan.size(), 4);
+    uint64_t total = 4;
+    for (size_t i = 0; i < plan.size(); ++i) {
+        for (const FormulaText& t : prepared[i].oldSeries) parts[i] += 8 + t.text.size();
+        for (const uint8_t* r : prepared[i].cells.records)
+            if (r) parts[i] += 8 + cell::FormulaLength(r);
+        total += 8 + parts[i];
+    }
+    if (total > UINT32_MAX) return nullptr;
+    BlockPtr block(static_cast<uint8_t*>(AllocBlock(uint32_t(total))));
+    if (!block) return nullptr;
+    uint8_t* p = block.get();
+    const auto put = [&p](uint16_t column, uint32_t row, std::string_view text) {
+        StoreU16(p, column);
+        StoreU32(p + 2, row);
+        StoreU16(p + 6, uint16_t(text.size()));
+        std::memcpy(p + 8, text.data(), text.size());
+        p += 8 + text.size();
+    };
+    StoreU32(p, uint32_t(plan.size()));
+    p += 4;
+    for (size_t i = 0; i < plan.size(); ++i) {
+        const PreparedSheet& s = prepared[i];
+        uint32_t count = uint32_t(s.oldSeries.size());
+        for (const uint8_t* r : s.cells.records) count += r ? 1 : 0;
+        StoreU32(p, uint32_t(GetTreeItemIndex(plan[i].sheet, workbook.tree.first)));
+        StoreU32(p + 4, uint32_t(parts[i]));
+        StoreU32(p + 8, count);
+        p += 12;
+        for (const FormulaText& t : s.oldSeries) put(t.column, t.row, t.text);
+        for (const uint8_t* r : s.cells.records)
+            if (r) put(cell::Column(r), cell::Row(r), cell::Formula(r));
+    }
+    size = uint32_t(total);
+    return block;
+}
+
 // The texts of the plan in `ex.texts` already; the texts they replace packed beside them.
 bool PrepareTexts(CWorkbook& workbook, PreparedExchange& ex) {
     ex.workbook = &workbook;
-    const FormulaPlan& plan = ex.texts;
-    FormulaPlan replaced(plan.size());
-    for (size_t i = 0; i < plan.size(); ++i) TextsNow(workbook, plan[i], replaced[i]);
-    bool failed = false;
-    ex.block = PackFormulaPlan(workbook, replaced, ex.size, failed);
-    if (failed) return Fail(workbook, kErrorWorksheetMemory);
     PreparePlan(workbook, ex.texts, ex.sheets);
+    ex.block = PackReplacedTexts(workbook, ex.texts, ex.sheets, ex.size);
+    if (!ex.block && !ex.texts.empty()) return Fail(workbook, kErrorWorksheetMemory);
     return true;
 }
 

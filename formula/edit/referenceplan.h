@@ -43,14 +43,6 @@ using FormulaPlan = std::vector<SheetTexts>;
 bool PlanOtherWorksheets(CEvalContext& ctx, const CWorkbook& workbook, const CWorksheet& edited,
                          uint8_t mode, const RangeDescriptor& range, FormulaPlan& plan);
 
-// The formulas of every other workbook open in a window that name `edited` through this
-// workbook's file ("'[A.vln]\\S1'!A5") follow rows (columns) of it inserted or removed; they
-// are rewritten at once (their workbooks keep no entry of this edit: undo and redo rewrite
-// them again). False when a rewrite would push a reference off the sheet or memory ran out;
-// nothing of that workbook then changes.
-bool FollowInOtherWorkbooks(const CWorkbook& workbook, const CWorksheet& edited, uint8_t mode,
-                            const RangeDescriptor& range);
-
 // Whether every planned text fits its field: a formula its 1,024 characters, in the stored
 // form and as the editor shows it; a chart range its field. False sets the workbook's error
 // 117; nothing changes.

@@ -195,6 +195,49 @@ void PlanStoredPlacesAfterEdit(const CWorkbook& workbook, CWorksheet& edited, ui
     into.insert(into.end(), texts.begin(), texts.end());
 }
 
+void PlanStoredPlacesAfterMove(const CWorkbook& workbook, CWorksheet& edited,
+                               const CellRange& source, const CellRange& drop, FormulaPlan& plan) {
+    const auto within = [&](uint16_t c, uint32_t r) {
+        return c >= source.c1 && c <= source.c2 && r >= source.r1 && r <= source.r2;
+    };
+    const auto shifted = [&](CellRef cell) {
+        cell.column = uint16_t(cell.column - source.c1 + drop.c1);
+        cell.row = uint32_t(cell.row - source.r1 + drop.r1);
+        return cell;
+    };
+    std::vector<FormulaText> texts;
+    for (const CContainer* c = edited.firstContainer; c; c = c->next)
+        if (within(c->settings.anchor.column, c->settings.anchor.row))
+            texts.push_back(
+                {kAnchorColumn, c->settings.id, AnchorText(shifted(c->settings.anchor))});
+    const PageSetupRecord& page = edited.pageSetup;
+    const CellRange printed = page.printRange.Range();
+    if ((page.printRangeKind == kPrintCellRange || page.printRangeKind == kPrintSelection) &&
+        within(printed.c1, printed.r1) && within(printed.c2, printed.r2)) {
+        RangeDescriptor moved;
+        MakeRangeDescriptor({uint16_t(printed.c1 - source.c1 + drop.c1),
+                             uint32_t(printed.r1 - source.r1 + drop.r1),
+                             uint16_t(printed.c2 - source.c1 + drop.c1),
+                             uint32_t(printed.r2 - source.r1 + drop.r1)},
+                            &moved);
+        texts.push_back({kPrintRangeColumn, 0, PrintText(page.printRangeKind, moved)});
+    }
+    std::string path;
+    BuildTreeItemPath(&edited, path, false);
+    CPagedList& list = InspectList(workbook);
+    for (uint32_t i = 0; i < list.ItemCount(); ++i) {
+        InspectedCellRecord r;
+        if (!GetInspectedCell(list, i, r) || std::strlen(r.worksheet) != path.size() ||
+            !SamePath(r.worksheet, path, path.size()) || !within(r.cell.column, r.cell.row))
+            continue;
+        r.cell = shifted(r.cell);
+        texts.push_back({kInspectColumn, i, InspectText(r)});
+    }
+    if (texts.empty()) return;
+    std::vector<FormulaText>& into = SheetPlan(plan, edited).texts;
+    into.insert(into.end(), texts.begin(), texts.end());
+}
+
 void PlanInspectPaths(const CWorkbook& workbook, const CTreeItem& item, std::string_view newPath,
                       FormulaPlan& plan) {
     std::string old;

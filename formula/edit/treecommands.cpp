@@ -228,7 +228,11 @@ CommandResult MoveTreeItemCommand(CWorkbook& workbook, const GridSelection& sele
     UndoEntry texts;
     PreparedExchange ex;
     const bool kept = PrepareKeep(workbook, outside, ex) && CommitExchange(workbook, texts, ex);
-    if (!kept || !workbook.RecordUndoTreeRemove(sel, sel.c1, sel.r1, &dragged)) {
+    // The copy's insertion and the original's removal are one edit for Undo and Redo.
+    workbook.undo.joinNext = kept;
+    const bool recorded = kept && workbook.RecordUndoTreeRemove(sel, sel.c1, sel.r1, &dragged);
+    workbook.undo.joinNext = false;
+    if (!recorded) {
         // The copy goes again, so that a refused move leaves no second item behind.
         const ErrorCode error = workbook.error;
         if (kept) {
@@ -243,8 +247,6 @@ CommandResult MoveTreeItemCommand(CWorkbook& workbook, const GridSelection& sele
     UndoEntry& removal = workbook.undo.entries[workbook.undo.current];
     removal.formulaTexts = std::move(texts.formulaTexts);
     removal.formulaTextsSize = texts.formulaTextsSize;
-    // The copy's insertion and the original's removal are one edit for Undo and Redo.
-    removal.joined = true;
     if (moved) *moved = head;
     return FinishCommand(workbook, true);
 }

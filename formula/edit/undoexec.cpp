@@ -1,5 +1,6 @@
 #include "formula/edit/undoexec.h"
 
+#include "formula/edit/otherbooks.h"
 #include "formula/edit/referenceplan.h"
 #include "formula/edit/undocases.h"
 #include "formula/recalc.h"
@@ -69,18 +70,22 @@ bool Cells(CWorkbook& workbook, CWorksheet& ws, int32_t index) {
 
 bool Range(CWorkbook& workbook, CWorksheet& ws, int32_t index) {
     UndoHistory& history = workbook.undo;
-    const UndoEntry& e = history.entries[index];
+    UndoEntry& e = history.entries[index];
     if (e.kind < kUndoRangeCells || e.kind > kUndoRangeBoth || !e.Scratch() ||
         !(e.holds & (kHoldsCells | kHoldsFormats)))
         return Fail(workbook, kErrorInvalidCacheIndex);
+    // Formulas outside the range that a move rewrote (none for other entries) go with it.
+    PreparedExchange ex;
+    if (!PrepareExchange(workbook, e, ex) || !CommitExchange(workbook, e, ex)) return false;
     int32_t spare = kSpare;
     if (!SnapshotRangeToUndo(workbook, ws, e.blockDescriptor, history, spare,
-                             (e.holds & kHoldsCells) != 0, (e.holds & kHoldsFormats) != 0))
+                             (e.holds & kHoldsCells) != 0, (e.holds & kHoldsFormats) != 0) ||
+        !Restored(history, RestoreRangeFromUndo(workbook, ws, history, index, true, true))) {
+        RevertExchange(history.entries[index], ex);
         return false;
-    if (!Restored(history, RestoreRangeFromUndo(workbook, ws, history, index, true, true)))
-        return false;
+    }
     TakeSpare(history, index, true);
-    return true;
+    return ExchangeOtherWorkbooks(history.entries[index]) || Fail(workbook, kErrorWorksheetMemory);
 }
 
 bool ColumnWidths(CWorkbook& workbook, CWorksheet& ws, int32_t index) {
@@ -277,7 +282,8 @@ CommandResult RedoCommand(CWorkbook& workbook, UndoPlace* place) {
     history.current = index;
     int32_t latest = index;
     std::vector<CellRange> joined;
-    while (done && latest < last && history.entries[latest + 1].joined &&
+    // An edit alone in a full table may pass the maximum with its joined entries.
+    while (done && latest + 1 < kUndoSpareSlot && history.entries[latest + 1].joined &&
            history.entries[latest + 1].kind != kUndoEmpty) {
         done = ExecuteUndoRedo(workbook, uint16_t(++latest));
         joined.push_back(history.entries[latest].selection);

@@ -1,4 +1,5 @@
 #include "formula/edit/formulaadjust.h"
+#include "formula/edit/otherbooks.h"
 #include "formula/edit/referenceplan.h"
 #include "formula/edit/undocases.h"
 #include "formula/edit/undoexec.h"
@@ -198,11 +199,11 @@ bool RowsOrColumns(CWorkbook& workbook, CWorksheet& ws, int32_t index, bool rows
     CEvalContext* ctx = EditContext(workbook);
     if (!ctx) return false;
     const bool insert = workbook.undo.entries[index].object != nullptr;
-    const RangeDescriptor span = workbook.undo.entries[index].secondRange;
     const bool done = insert ? InsertAgain(workbook, ws, index, rows, *ctx)
                              : RemoveAgain(workbook, ws, index, rows, *ctx);
-    // Other open workbooks keep no entry of this edit: their formulas are rewritten again.
-    if (done) FollowInOtherWorkbooks(workbook, ws, Mode(rows, insert), span);
+    // Formulas of other open workbooks take back (or again) the texts the edit gave them.
+    if (done && !ExchangeOtherWorkbooks(workbook.undo.entries[index]))
+        return Fail(workbook, kErrorWorksheetMemory);
     return done;
 }
 

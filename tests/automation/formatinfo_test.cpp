@@ -82,9 +82,13 @@ TEST_F(FormatTest, PutsTakeTheirRangesAndRefuseTheFirstValueBeyond) {
     EXPECT_EQ(fill, 22);
     EXPECT_EQ(info->put_fontName(CBstr(std::string(127, 'a'))), S_OK);
     EXPECT_EQ(info->put_fontName(CBstr(std::string(128, 'b'))), E_INVALIDARG);
+    EXPECT_EQ(info->put_fontName(CBstr("\xE5\xAF\x86")), E_INVALIDARG); // outside the code page
     CBstr name;
     info->get_fontName(name);
     EXPECT_EQ(name.Utf8(), std::string(127, 'a'));
+    EXPECT_EQ(info->put_fontName(CBstr(std::string(126, 'a') + "\xC3\xA9")), S_OK);
+    info->get_fontName(name);
+    EXPECT_EQ(name.Utf8(), std::string(126, 'a') + "\xC3\xA9");
 }
 
 TEST_F(FormatTest, EveryPropertyRoundTripsAndColoursDefaultToTheSystem) {

@@ -13,12 +13,12 @@ namespace {
 
 class LimitsWalkTest : public autotest::AutomationTest {
 protected:
-    // A worksheet name, a cell text and a formula at their last lengths, the text and the
-    // formula next to a value one past that was refused.
+    // A worksheet name, a cell text and a formula at their last lengths, each next to a
+    // value one past that was refused.
     void StoreAtTheLimits() {
         NewDocument();
-        // (A longer name is the rename's own matter; the longest is what every form keeps.)
         ASSERT_EQ(obj->SetItemName(0, CBstr(name)), S_OK);
+        EXPECT_EQ(obj->SetItemName(0, CBstr(name + "W")), E_INVALIDARG);
         ASSERT_EQ(obj->PutValue("$A$1", CVariant::Bstr(text)), S_OK);
         EXPECT_NE(obj->PutValue("$A$1", CVariant::Bstr(text + "t")), S_OK);
         ASSERT_EQ(obj->PutFormula("$B$1", CBstr(formula)), S_OK);

@@ -4,11 +4,14 @@
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
 #include "formula/edit/editcommands.h"
+#include "formula/edit/rangecommands.h"
 #include "formula/edit/undoexec.h"
 #include "formula/externalref.h"
 #include "model/workbook.h"
+#include "platform/core/errorcode.h"
 #include "tests/platform/core/tempfiles.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace vl {
@@ -63,11 +66,111 @@ TEST(OtherOpenWorkbooks, FollowTheRowsOfAWindowsWorkbook) {
     EXPECT_EQ(text(0), costs + "R5C1");
     ASSERT_EQ(RedoCommand(*held, nullptr), CommandResult::kDone);
     EXPECT_EQ(text(0), costs + "R7C1");
-    // The cell it reads removed: #REF!.
+    // The cell it reads removed: #REF!, which Undo takes back and Redo brings again.
     ASSERT_EQ(RemoveRowsCommand(*held, {{0, 6, 0, 6}, 0, 6}), CommandResult::kDone);
     EXPECT_EQ(text(0), "=#REF!");
     EXPECT_EQ(text(1), sales + "R5C1");
+    ASSERT_EQ(UndoCommand(*held, nullptr), CommandResult::kDone);
+    EXPECT_EQ(text(0), costs + "R7C1");
+    ASSERT_EQ(RedoCommand(*held, nullptr), CommandResult::kDone);
+    EXPECT_EQ(text(0), "=#REF!");
+    ASSERT_EQ(UndoCommand(*held, nullptr), CommandResult::kDone);
+    // A cell of the reader changed since is left alone by Undo and Redo.
+    ASSERT_EQ(InsertRowsCommand(*held, {{0, 0, 0, 0}, 0, 0}), CommandResult::kDone);
+    EXPECT_EQ(text(0), costs + "R8C1");
+    PutFormula(sheet, 0, 0, costs + "R1C1");
+    ASSERT_EQ(UndoCommand(*held, nullptr), CommandResult::kDone);
+    EXPECT_EQ(text(0), costs + "R1C1");
+    // A block dragged there takes the reader along, in the same undo step.
+    ASSERT_EQ(MoveRangeCommand(*held, {}, {0, 0, 0, 0}, {1, 3, 1, 3}, false), CommandResult::kDone);
+    EXPECT_EQ(text(0), costs + "R4C2");
+    ASSERT_EQ(UndoCommand(*held, nullptr), CommandResult::kDone);
+    EXPECT_EQ(text(0), costs + "R1C1");
+    ASSERT_EQ(RedoCommand(*held, nullptr), CommandResult::kDone);
+    EXPECT_EQ(text(0), costs + "R4C2");
     SetOpenDocumentTable(nullptr);
+}
+
+namespace {
+
+// A workbook "a.vln" held open with its worksheet Costs active, and a reader workbook.
+struct TwoBooks {
+    tempfiles::TempFolder dir;
+    std::string path = dir.Path("a.vln");
+    std::unique_ptr<CWorkbook> held, reader;
+    CWorksheet* sheet = nullptr;
+    TwoBooks() {
+        {
+            auto saved = CreateWorkbook();
+            saved->tree.active =
+                AsWorksheet(saved->AppendTreeItem(TREE_TYPE_WORKSHEET, "Costs", 1));
+            EXPECT_TRUE(SaveWorkbookFile(*saved, path.c_str(), kFileXml));
+        }
+        held = CreateWorkbook();
+        EXPECT_TRUE(OpenDocumentFile(*held, path.c_str()) && OpenWorkbookFile(*held, nullptr));
+        held->SetUndoLevel(20);
+        held->updateMode = 3;
+        reader = CreateWorkbook();
+        sheet = AsWorksheet(reader->AppendTreeItem(TREE_TYPE_WORKSHEET, "R", 1));
+        gBooks[0] = held.get();
+        gBooks[1] = reader.get();
+        SetOpenDocumentTable([](uint32_t i) { return i < 2 ? gBooks[i] : nullptr; });
+    }
+    ~TwoBooks() { SetOpenDocumentTable(nullptr); }
+    std::string Qualifier() const { return "='[" + path + "]\\Costs'!"; }
+    std::string Text(uint32_t row) const {
+        const uint8_t* r = FindCell(sheet->cells, row, 0);
+        return r ? std::string(cell::Formula(r)) : "<none>";
+    }
+};
+
+} // namespace
+
+// A rewrite the reader cannot take refuses the edit whole, with the error it would give in
+// its own workbook: a reference pushed off the sheet (24), a text past 1,024 characters
+// (117), each at the last accepted and the first refused value.
+TEST(OtherOpenWorkbooks, ARewriteRefusedThereRefusesTheEdit) {
+    // The reader's text from the qualifier naming Costs; "R8C1" becomes "R10C1", one
+    // character longer, when rows 1 and 2 are inserted.
+    const auto padded = [](size_t length) {
+        return [length](const std::string& q) {
+            std::string t = q + "R8C1";
+            while (t.size() + 2 <= length) t += "+1";
+            if (t.size() < length) t.insert(1, "+");
+            return t;
+        };
+    };
+    struct Case {
+        const char* name;
+        std::function<std::string(const std::string&)> reader;
+        ErrorCode error; // 0: accepted
+    };
+    const Case cases[] = {
+        {"last row reached", [](const std::string& q) { return q + "R2097150C1"; }, 0},
+        {"pushed off the sheet", [](const std::string& q) { return q + "R2097151C1"; },
+         kErrorNoEmptyRows},
+        {"1,024 characters after", padded(1023), 0},
+        {"1,025 characters after", padded(1024), kErrorFormulaTooLong},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TwoBooks b;
+        const std::string reader = c.reader(b.Qualifier());
+        PutFormula(*b.sheet, 0, 0, reader);
+        const int32_t undo = b.held->undo.current;
+        const CommandResult result = InsertRowsCommand(*b.held, {{0, 0, 0, 1}, 0, 0});
+        if (c.error) {
+            EXPECT_EQ(result, CommandResult::kFailed);
+            EXPECT_EQ(b.held->error, c.error);
+            EXPECT_EQ(b.held->undo.current, undo);
+            EXPECT_EQ(b.Text(0), reader);
+        } else {
+            EXPECT_EQ(result, CommandResult::kDone);
+            EXPECT_NE(b.Text(0), reader);
+            ASSERT_EQ(UndoCommand(*b.held, nullptr), CommandResult::kDone);
+            EXPECT_EQ(b.Text(0), reader);
+        }
+    }
 }
 
 } // namespace vl

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <string>
+#include <vector>
 
 namespace vl {
 
@@ -88,6 +90,20 @@ TEST_F(PageTest, RecordsPrintingWouldRefuseChangeNothing) {
         {[](PageSetupRecord& p) { p.marginTop = -0.5; }, E_INVALIDARG},
         {[inf](PageSetupRecord& p) { p.marginBottom = inf; }, E_INVALIDARG},
         {[](PageSetupRecord& p) { p.footerDistance = std::nan(""); }, E_INVALIDARG},
+        // What the files keep by name: a code past its table would be saved but not read.
+        {[](PageSetupRecord& p) { p.headerFont.font.family = 5; }, S_OK},
+        {[](PageSetupRecord& p) { p.headerFont.font.family = 6; }, E_INVALIDARG},
+        {[](PageSetupRecord& p) { p.headerFont.font.weight = 3; }, S_OK},
+        {[](PageSetupRecord& p) { p.headerFont.font.weight = 4; }, E_INVALIDARG},
+        {[](PageSetupRecord& p) { p.headerFont.font.charSet = 16; }, S_OK},
+        {[](PageSetupRecord& p) { p.headerFont.font.charSet = 17; }, E_INVALIDARG},
+        {[](PageSetupRecord& p) { p.headerFont.font.size = 254; }, S_OK},
+        {[](PageSetupRecord& p) { p.headerFont.font.size = 255; }, E_INVALIDARG},
+        // A print range past the worksheet, which the binary reader refuses.
+        {[](PageSetupRecord& p) { p.printRange.c2 = kLastColumn; }, S_OK},
+        {[](PageSetupRecord& p) { p.printRange.c2 = kLastColumn + 1; }, E_INVALIDARG},
+        {[](PageSetupRecord& p) { p.printRange.r1 = kLastRow; }, S_OK},
+        {[](PageSetupRecord& p) { p.printRange.r1 = kLastRow + 1; }, E_INVALIDARG},
     };
     // First page numbers as the bytes hold them: the writer stores none the files refuse.
     const std::pair<uint16_t, HRESULT> firstPages[] = {
@@ -114,6 +130,44 @@ TEST_F(PageTest, RecordsPrintingWouldRefuseChangeNothing) {
             EXPECT_EQ(std::memcmp(before, after, sizeof before), 0) << i;
         else
             EXPECT_EQ(std::memcmp(bytes, after, sizeof bytes), 0) << i;
+    }
+}
+
+// A record at the last values the files keep comes back whole from every native form.
+TEST_F(PageTest, ARecordAtTheLastValuesComesBackFromEveryForm) {
+    for (const uint8_t form :
+         {kFormatXml, kFormatXmlCompressed, kFormatBinary, kFormatBinaryCompressed}) {
+        SCOPED_TRACE(int(form));
+        NewDocument();
+        PageSetupRecord page;
+        InitPageSetup(page);
+        FontRecord& font = page.headerFont.font;
+        std::strcpy(font.faceName, "Serif");
+        font.family = 5, font.weight = 3, font.charSet = 16, font.size = 254;
+        page.printRangeKind = kPrintCellRange;
+        RangeDescriptor& range = page.printRange;
+        range.c1 = kLastColumn - 1, range.r1 = kLastRow - 2;
+        range.c2 = kLastColumn, range.r2 = kLastRow;
+        uint8_t bytes[kPageSetupRecordSize];
+        WritePageSetupRecord(bytes, page);
+        ASSERT_EQ(info->SetData(PageRecordArray(bytes).get()), S_OK);
+        ASSERT_EQ(obj->SetPageSettings(info.get()), S_OK);
+        Doc().fileKind = 0;
+        Profile().fileFormat = form;
+        const std::string path = folder.Path("last" + std::to_string(form));
+        ASSERT_EQ(obj->SaveAs(CBstr(path)), S_OK);
+        Doc().stream.Close();
+        std::shared_ptr<CWorkbookObj> back;
+        ASSERT_EQ(CWorkbookObj::Create(back), S_OK);
+        ASSERT_EQ(back->Load(CBstr(path), CBstr(), 0, nullptr, nullptr), S_OK);
+        const PageSetupRecord& got = back->Document().tree.active->pageSetup;
+        const FontRecord& f = got.headerFont.font;
+        EXPECT_STREQ(f.faceName, "Serif");
+        EXPECT_EQ(std::vector<int>({f.family, f.weight, f.charSet, f.size}),
+                  std::vector<int>({5, 3, 16, 254}));
+        const RangeDescriptor& r = got.printRange;
+        EXPECT_EQ(std::vector<uint32_t>({r.c1, r.r1, r.c2, r.r2}),
+                  std::vector<uint32_t>({kLastColumn - 1, kLastRow - 2, kLastColumn, kLastRow}));
     }
 }
 

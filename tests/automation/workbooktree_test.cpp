@@ -146,21 +146,44 @@ TEST_F(TreeTest, DeletingEveryWorksheetKeepsTheTreeWithError9) {
     EXPECT_EQ(ItemCount(), 1);
 }
 
-TEST_F(TreeTest, NamesAreCutAt127Characters) {
+// A name the 128-byte field cannot hold whole (over 127 bytes, or a character outside the
+// code page) is refused by both calls and changes nothing; one at the limit is kept whole.
+TEST_F(TreeTest, NamesTheFieldCannotHoldAreRefused) {
     NewDocument();
-    const std::string name(130, 'n');
-    ASSERT_EQ(obj->SetItemName(0, CBstr(name)), S_OK);
-    CBstr back;
-    ASSERT_EQ(obj->GetItemName(0, back), S_OK);
-    EXPECT_EQ(back.Utf8(), name.substr(0, 127));
-    ASSERT_EQ(obj->SetItemName(0, "Gr\xC3\xBC\xC3\x9F"
-                                  "e"),
-              S_OK);
-    ASSERT_EQ(obj->GetItemName(0, back), S_OK);
-    EXPECT_EQ(back.Utf8(), "Gr\xC3\xBC\xC3\x9F"
-                           "e");
-    EXPECT_EQ(Active(), "\\Gr\xC3\xBC\xC3\x9F"
-                        "e");
+    const std::string longest(127, 'n'), umlauts = "Gr\xC3\xBC\xC3\x9F"
+                                                   "e";
+    struct Case {
+        std::string name;
+        HRESULT result;
+    } const cases[] = {
+        {longest, S_OK},
+        {longest + "x", E_INVALIDARG},
+        {std::string(126, 'n') + "\xC3\xBC", S_OK}, // two bytes in UTF-8, one in the field
+        {std::string(127, 'n') + "\xC3\xBC", E_INVALIDARG},
+        {umlauts, S_OK},
+        {"\xE5\xAF\x86\xE7\xA0\x81", E_INVALIDARG},
+        {"a\xE2\x82\xAC", S_OK}, // the euro sign is in the code page
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CBstr before, back;
+        ASSERT_EQ(obj->GetItemName(0, before), S_OK);
+        EXPECT_EQ(obj->SetItemName(0, CBstr(c.name)), c.result);
+        ASSERT_EQ(obj->GetItemName(0, back), S_OK);
+        const std::string kept(c.result == S_OK ? c.name : before.Utf8());
+        EXPECT_EQ(back.Utf8(), kept);
+        EXPECT_EQ(Active(), "\\" + kept);
+        int32_t index = 99;
+        EXPECT_EQ(obj->InsertItem(-1, TREE_TYPE_FOLDER, CBstr(c.name), index), c.result);
+        EXPECT_EQ(ItemCount(), c.result == S_OK ? 2 : 1);
+        if (c.result != S_OK) {
+            EXPECT_EQ(index, -1);
+            continue;
+        }
+        ASSERT_EQ(obj->GetItemName(index, back), S_OK);
+        EXPECT_EQ(back.Utf8(), c.name);
+        ASSERT_EQ(obj->DeleteItem(index), S_OK);
+    }
 }
 
 TEST_F(TreeTest, AnEmptyTreeHasNothingToWalk) {

@@ -5,12 +5,14 @@
 #include "dialogs/printwaitdlg.h"
 #include "print/printerservice.h"
 #include "print/printqueues.h"
+#include "tests/common/waits.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -18,6 +20,7 @@
 #include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
+#include <utility>
 
 using namespace vl;
 
@@ -68,7 +71,9 @@ struct Outcome {
 
 // Hands a job to `queues` through the system's printer service; `act` answers a box that
 // shows (null: none is touched).
-Outcome Submit(std::unique_ptr<SlowQueues> queues, std::function<void(QDialog&)> act) {
+// `early` runs once while the wait runs and before a box shows.
+Outcome Submit(std::unique_ptr<SlowQueues> queues, std::function<void(QDialog&)> act,
+               std::function<void()> early = nullptr) {
     ShowPrintWaitsInBoxes();
     auto released = queues->released;
     auto service = CreateSystemPrinterService(std::move(queues));
@@ -76,8 +81,9 @@ Outcome Submit(std::unique_ptr<SlowQueues> queues, std::function<void(QDialog&)>
     mode.printer.name = "Office Laser";
     Outcome out{};
     auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [&out, poll, act] {
+    QObject::connect(poll, &QTimer::timeout, [&out, poll, act, &early] {
         QDialog* box = ShownWait();
+        if (!box && early) std::exchange(early, nullptr)();
         if (!box) return;
         out.shown = true;
         if (!box->isActiveWindow()) return; // taking the keyboard
@@ -153,4 +159,37 @@ TEST(PrintWait, AnAnswerEndsTheWaitAsItIs) {
         EXPECT_EQ(out.shown, row.shown);
         EXPECT_TRUE(out.closedAfterward);
     }
+}
+
+// Keys typed while the hand-over runs act nowhere meanwhile and are not lost: those typed
+// before the box shows reach the widget they were typed into once the wait ends, in order;
+// those typed into the box stay there.
+TEST(PrintWait, KeysTypedBeforeTheBoxShowsComeAfterTheWait) {
+    QLineEdit edit;
+    edit.show();
+    edit.activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(&edit));
+    edit.setFocus();
+    auto queues = std::make_unique<SlowQueues>();
+    queues->delayMs = 60000; // held until released
+    QString duringWait = QStringLiteral("unset");
+    const Outcome out = Submit(
+        std::move(queues),
+        [&](QDialog& box) {
+            QTest::keyClick(box.windowHandle(), 'x');
+            QTest::keyClick(box.windowHandle(), Qt::Key_Escape);
+        },
+        [&] {
+            QWindow* window = edit.windowHandle();
+            QTest::keyClick(window, 'a');
+            QTest::keyClick(window, '1');
+            QTest::keyClick(window, Qt::Key_Home);
+            QTest::keyClick(window, 'b');
+            duringWait = edit.text();
+        });
+    EXPECT_TRUE(out.heldKeyboard);
+    EXPECT_EQ(out.error, kErrorNone);
+    EXPECT_EQ(duringWait.toStdString(), "");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return edit.text() == QLatin1String("ba1"); }, 5000))
+        << edit.text().toStdString();
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Ctrl+P and Return with a print server that answers every question but holds the job's
 # hand-over: a wait with Cancel shows and holds the keyboard; Escape ends it at once, no
-# message follows, and the grid takes the keys again. With "bare" no window manager runs, with
+# message follows, and the grid takes the keys again. A key typed before the wait shows its
+# box reaches the grid after the wait, ahead of what is typed then. With "bare" no window manager runs, with
 # "wm" one does. Each step waits for the state it needs.
 # Usage: printjobwait_e2e.sh bare|wm <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
@@ -20,32 +21,48 @@ server=$!
 trap 'kill $server 2>/dev/null || true' EXIT
 poll 50 test -s "$WORK/port" || { echo "the print server did not start"; exit 1; }
 export CUPS_SERVER="127.0.0.1:$(cat "$WORK/port")"
-start
-title_is 'New Workbook'
-frame=$wid
-xdotool type --delay 30 5
-xdotool key --clearmodifiers Down
-alone=$(shown_windows)
-xdotool key --clearmodifiers ctrl+p
-new_window "$alone" "the print sheet"
-sheet=$found
-focus_on "$sheet" "the print sheet"
-xdotool key --clearmodifiers Return
-gone "$sheet" "the print sheet"
-new_window "$alone" "the wait for the print system"
-wait=$found
-focus_on "$wait" "the wait"
-grep -q 'op 0005' "$WORK/asked" || { echo "the job was not handed over:"; cat "$WORK/asked"; exit 1; }
-t0=$(date +%s%N)
-xdotool key --clearmodifiers Escape
-gone "$wait" "the wait after Escape"
-ended=$(( ($(date +%s%N) - t0) / 1000000 ))
-echo "the wait ended $ended ms after Escape" >>"$WORK/out.log"
-# The wait reads the key at once (its loop takes the user's input): far sooner than the
-# hand-over's own end, also on a loaded machine.
-[ "$ended" -lt 3000 ] || { echo "the wait ended $ended ms after Escape"; exit 1; }
-focus_on "$frame" "the frame after the wait"
-# Nothing more is told, and the grid takes what is typed.
+# A try counts when the box was not yet shown once the early key had gone out (the X server
+# had then handed the key to the frame); else the key may have gone to the box, and the
+# program is started again. The print system is asked nothing more in a run whose hand-over
+# it holds.
+for try in 1 2 3 4 5; do
+  start
+  title_is 'New Workbook'
+  frame=$wid
+  xdotool type --delay 30 5
+  xdotool key --clearmodifiers Down
+  alone=$(shown_windows)
+  xdotool key --clearmodifiers ctrl+p
+  new_window "$alone" "the print sheet"
+  sheet=$found
+  focus_on "$sheet" "the print sheet"
+  xdotool key --clearmodifiers Return
+  gone "$sheet" "the print sheet"
+  early=no
+  if ! window_beyond "$alone"; then
+    xdotool key --clearmodifiers 7
+    window_beyond "$alone" || early=yes
+  fi
+  new_window "$alone" "the wait for the print system"
+  wait=$found
+  focus_on "$wait" "the wait"
+  grep -q 'op 0005' "$WORK/asked" || { echo "the job was not handed over:"; cat "$WORK/asked"; exit 1; }
+  t0=$(date +%s%N)
+  xdotool key --clearmodifiers Escape
+  gone "$wait" "the wait after Escape"
+  ended=$(( ($(date +%s%N) - t0) / 1000000 ))
+  echo "the wait ended $ended ms after Escape" >>"$WORK/out.log"
+  # The wait reads the key at once (its loop takes the user's input): far sooner than the
+  # hand-over's own end, also on a loaded machine.
+  [ "$ended" -lt 3000 ] || { echo "the wait ended $ended ms after Escape"; exit 1; }
+  focus_on "$frame" "the frame after the wait"
+  [ "$early" = yes ] && break
+  echo "try $try: the wait showed before the early key went out" >>"$WORK/out.log"
+  [ "$try" -lt 5 ] || { echo "the wait showed before the early key in every try"; exit 1; }
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+done
+# Nothing more is told, and the grid takes what is typed, after the early key.
 [ "$(shown_windows)" = "$alone" ] || { echo "a window followed the wait"; exit 1; }
 xdotool type --delay 30 after
 xdotool key --clearmodifiers Down F12
@@ -58,7 +75,7 @@ kill "$pid"
 RUN
 
 run run.sh
-expected=$'A1\tnumber\t5\nA2\ttext\tafter'
+expected=$'A1\tnumber\t5\nA2\ttext\t7after'
 if ! diff -u <(printf '%s\n' "$expected") <("$bookutil" dump "$BOOK"); then
   echo "the saved cells differ from what the keys should have made"
   exit 1

@@ -1,6 +1,7 @@
 // Page-setup records from arbitrary bytes through a PageInfo object into a worksheet: a
 // record the worksheet takes must be one printing can use and come back byte for byte, and
-// PrintAll must then end. The fuzz build has no Qt, so the printer is a double of the
+// PrintAll must then end, and the workbook must save in every native form and load again
+// to the same records. The fuzz build has no Qt, so the printer is a double of the
 // document services that checks what it is asked to print; the program's PDF printing of
 // such records runs in the normal build's tests.
 
@@ -9,8 +10,11 @@
 #include "automation/workbookobj.h"
 #include "harness.h"
 #include "model/workbook.h"
+#include "tests/files/reloadcheck.h"
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -32,7 +36,14 @@ public:
     }
 };
 
+std::string g_saved;
+
 } // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    if (!vl::fuzz::TempFolder().empty()) g_saved = vl::fuzz::TempFolder() + "/saved.vlb";
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     using namespace vl;
@@ -64,5 +75,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     fuzz::Require(book->GetPageSettings(back.get()) == S_OK);
     fuzz::Require(std::memcmp(back->Bytes(), after, sizeof after) == 0);
     fuzz::Require(book->PrintAll() == S_OK);
+    if (!g_saved.empty()) {
+        const std::string fault = reloadcheck::RecordFault(book->Document(), g_saved);
+        if (!fault.empty()) std::fprintf(stderr, "%s\n", fault.c_str());
+        fuzz::Require(fault.empty());
+    }
     return 0;
 }

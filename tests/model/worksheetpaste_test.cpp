@@ -125,6 +125,30 @@ TEST(CopyWorksheetUnique, StylesComeByContentAndAFullTableRefusesThePaste) {
     }
 }
 
+TEST(CopyWorksheetUnique, ANameWithNoRoomForACounterBesideItsTwinIsRefused) {
+    // A sibling of the same name (case aside) that cannot take "(1)" within 127 characters;
+    // in another folder the same name is no clash.
+    const std::string full(125, 'n'), fits(124, 'n');
+    auto book = BookWith({{W, "S", 1}, {F, "Box", 1}, {W, "T", 2}});
+    CTreeItem* source = Named(*book, "S");
+    source->SetName(full.c_str());
+    Named(*book, "T")->SetName(std::string(125, 'N').c_str());
+    UndoHistory clipboard;
+    Copy(*book, full.c_str(), clipboard);
+    const BookState before = StateOf(*book);
+    EXPECT_EQ(CopyWorksheetUnique(*book, nullptr, clipboard, clipboard.current), nullptr);
+    EXPECT_EQ(std::tuple(book->error, StateOf(*book) == before),
+              std::tuple(ErrorCode(kErrorDuplicatePath), true));
+    const CTreeItem* inBox =
+        CopyWorksheetUnique(*book, Named(*book, "Box"), clipboard, clipboard.current);
+    EXPECT_EQ(inBox, nullptr); // its twin there differs only in case
+    source->SetName(fits.c_str());
+    Copy(*book, fits.c_str(), clipboard);
+    const CTreeItem* pasted = CopyWorksheetUnique(*book, nullptr, clipboard, clipboard.current);
+    ASSERT_NE(pasted, nullptr);
+    EXPECT_EQ(std::string(pasted->name), fits + "(1)");
+}
+
 TEST(CopyWorksheetUnique, AnEmptyEntryAndContainerIds) {
     auto book = BookWith({{W, "S", 1}, {W, "T", 1}});
     UndoHistory clipboard;

@@ -9,6 +9,7 @@
 #include "model/workbook.h"
 #include "platform/core/alloc.h"
 #include "resources/commandids.h"
+#include "tests/formula/edit/edittestutil.h"
 #include "tests/formula/edit/workbookdump.h"
 #include "workbookwnd/environment.h"
 #include "workbookwnd/treepane.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QTest>
 #include <QTreeWidget>
 
 namespace vl {
@@ -202,6 +204,36 @@ TEST_F(ClipboardTest, ACopiedWorksheetPastesUnderANewName) {
     EXPECT_EQ(names, "Sales(1) Sales ");
 }
 
+TEST_F(ClipboardTest, ACopiedWorksheetWithNoRoomForACounterIsNotPasted) {
+    // 123 characters take "(1)" within the 127 a name holds; 125 do not.
+    for (const size_t length : {size_t(124), size_t(125)}) {
+        const std::string name(length, 'N');
+        std::strcpy(Book().tree.first->name, name.c_str());
+        Active()->TreePane()->Fill();
+        Active()->TreePane()->Select(Book().tree.first);
+        Active()->TreeControl()->setFocus();
+        Settle();
+        ui.boxes.clear();
+        Key(Qt::Key_C, Qt::ControlModifier);
+        Key(Qt::Key_V, Qt::ControlModifier);
+        std::string names;
+        for (CTreeItem* p = Book().tree.first; p; p = p->next)
+            names += std::to_string(std::strlen(p->name)) + " ";
+        if (length == 124) {
+            EXPECT_EQ(names, "127 124 ");
+            EXPECT_TRUE(ui.boxes.empty());
+            Command(ID_EDIT_UNDO);
+            continue;
+        }
+        // Two siblings of one name would give formulas one path for both.
+        EXPECT_EQ(names, "125 ");
+        EXPECT_EQ(Book().tree.worksheetCount, 1u);
+        ASSERT_FALSE(ui.boxes.empty());
+        EXPECT_EQ(ui.boxes.back().text,
+                  QStringLiteral("Another worksheet or folder of this folder has this name."));
+    }
+}
+
 TEST_F(ClipboardTest, DragMovesAndCtrlDragCopies) {
     Enter(0, 0, QStringLiteral("1"));
     Enter(0, 1, QStringLiteral("2"));
@@ -229,6 +261,60 @@ TEST_F(ClipboardTest, DragMovesAndCtrlDragCopies) {
     EXPECT_EQ(CellText(2, 4), "2");
     Command(ID_EDIT_UNDO);
     EXPECT_TRUE(edittest::DumpWorkbook(Book()) == before);
+}
+
+// A block dragged by its frame with the mouse takes the formulas that read it along, the
+// reader of a cell it is dropped on keeps naming that cell; Ctrl+Z brings everything back in
+// one step and Ctrl+Y moves it again.
+TEST_F(ClipboardTest, ADraggedBlockTakesItsReadersAlongAndOneUndoBringsThemBack) {
+    Enter(0, 0, QStringLiteral("5"));
+    Enter(0, 1, QStringLiteral("7"));
+    Enter(1, 5, QStringLiteral("100"));
+    Enter(3, 0, QStringLiteral("=A1*2"));
+    Enter(3, 1, QStringLiteral("=SUM(A1:A2)"));
+    Enter(3, 2, QStringLiteral("=B6+A2"));
+    SelectRange(0, 0, 0, 1);
+    View()->Render();
+    const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+        QMouseEvent e(type, QPointF(at), View()->viewport()->mapToGlobal(QPointF(at)),
+                      Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(View()->viewport(), &e);
+    };
+    // The top band of a two-row selection's frame, then one column right and four rows down,
+    // one step a move.
+    const DcRect frameRect = View()->GetRangeRect({0, 0, 0, 1});
+    QPoint at(frameRect.left + 10, frameRect.top + 1);
+    send(QEvent::MouseButtonPress, at, Qt::LeftButton);
+    ASSERT_EQ(View()->CurrentDrag(), CWorksheetView::Drag::kMoveSelection);
+    const int width = frameRect.right - frameRect.left,
+              height = (frameRect.bottom - frameRect.top) / 2;
+    at += QPoint(width + 2, 0);
+    send(QEvent::MouseMove, at, Qt::LeftButton);
+    for (int i = 0; i < 4; ++i) {
+        at += QPoint(0, height + 2);
+        send(QEvent::MouseMove, at, Qt::LeftButton);
+    }
+    send(QEvent::MouseButtonRelease, at, Qt::NoButton);
+    Settle();
+    ASSERT_EQ(CellText(1, 4), "5");
+    EXPECT_EQ(CellText(1, 5), "7");
+    EXPECT_EQ(CellText(0, 0), "");
+    EXPECT_EQ(CellText(3, 0), "=B5*2");
+    EXPECT_EQ(CellText(3, 1), "=SUM(B5:B6)");
+    EXPECT_EQ(CellText(3, 2), "=B6+B6");
+    EXPECT_EQ(edittest::ValueAt(Book().tree.active->cells, 3, 0), "10");
+    EXPECT_EQ(edittest::ValueAt(Book().tree.active->cells, 3, 1), "12");
+    EXPECT_EQ(edittest::ValueAt(Book().tree.active->cells, 3, 2), "14");
+    const edittest::WorkbookDump moved = edittest::DumpWorkbook(Book());
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(CellText(0, 0), "5");
+    EXPECT_EQ(CellText(1, 5), "100");
+    EXPECT_EQ(CellText(3, 0), "=A1*2");
+    EXPECT_EQ(CellText(3, 1), "=SUM(A1:A2)");
+    EXPECT_EQ(CellText(3, 2), "=B6+A2");
+    EXPECT_EQ(edittest::ValueAt(Book().tree.active->cells, 3, 2), "107");
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(edittest::DumpWorkbook(Book()) == moved);
 }
 
 TEST_F(ClipboardTest, AFailedCopyPlacesNoPrivateBlockAndCutDeletesNothing) {

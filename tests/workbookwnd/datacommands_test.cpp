@@ -20,6 +20,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDateTime>
+#include <QMenu>
+#include <QTest>
 #include <QToolBar>
 
 namespace vl {
@@ -246,6 +248,15 @@ TEST_F(DataTest, F8FillsSeriesAndEmptyEndsAsk) {
     Settle();
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_TRUE(LastBox().startsWith(QStringLiteral("Please enter either 1-2 initial")));
+    // A series past the largest number: #NUM! from there on.
+    Enter(5, 0, QStringLiteral("1e308"));
+    Enter(5, 1, QStringLiteral("1.7e308"));
+    SelectRange(5, 0, 5, 3);
+    Key(Qt::Key_F8);
+    Settle();
+    EXPECT_EQ(CellText(5, 1), "1.7e+308");
+    EXPECT_EQ(CellText(5, 2), "#NUM!");
+    EXPECT_EQ(CellText(5, 3), "#NUM!");
 }
 
 TEST_F(DataTest, QuickStatisticsWriteSumsOrAskForARange) {
@@ -433,6 +444,85 @@ TEST_F(DataTest, FindWalksMatchesAndReplaceKeepsToItsRange) {
     Command(ID_SEARCH_REPLACE_ALL);
     EXPECT_EQ(CellText(3, 2), "Q2");
     EXPECT_EQ(CellText(2, 0), "xQ");
+}
+
+TEST_F(DataTest, FormulasToValuesKeepTheCalculatedValues) {
+    const QString typed[] = {QStringLiteral("=1/3"),      QStringLiteral("=\"00123\""),
+                             QStringLiteral("=\"1/2\""),  QStringLiteral("=10/7"),
+                             QStringLiteral("=\"TRUE\""), QStringLiteral("=1/0")};
+    for (uint32_t row = 0; row < 6; ++row) Enter(0, row, typed[row]);
+    SelectRange(0, 0, 0, 5);
+    // Tools, Convert, Formulas To Values: the menu item the user picks.
+    QAction* convert = nullptr;
+    std::vector<QMenu*> menus;
+    for (QAction* top : Active()->MenuBarActions())
+        if (top->menu()) menus.push_back(top->menu());
+    while (!menus.empty() && !convert) {
+        QMenu* menu = menus.back();
+        menus.pop_back();
+        for (QAction* a : menu->actions()) {
+            if (a->menu()) menus.push_back(a->menu());
+            if (a->text() == QStringLiteral("&Formulas To Values")) convert = a;
+        }
+    }
+    ASSERT_NE(convert, nullptr);
+    ASSERT_TRUE(convert->isEnabled());
+    convert->trigger();
+    Settle();
+    // Every digit of a number, and a text as the text it was, not read again as typed.
+    const CCellStore& cells = Book().tree.active->cells;
+    const uint8_t* third = FindCell(cells, 0, 0);
+    const uint8_t* sevenths = FindCell(cells, 3, 0);
+    ASSERT_TRUE(third && sevenths);
+    EXPECT_EQ(Kind(0, 0) + Kind(0, 1) + Kind(0, 2) + Kind(0, 3) + Kind(0, 4) + Kind(0, 5),
+              "nttntn");
+    EXPECT_EQ(cell::Number(third), 1.0 / 3);
+    EXPECT_EQ(cell::Number(sevenths), 10.0 / 7);
+    EXPECT_EQ(CellText(0, 1), "00123");
+    EXPECT_EQ(CellText(0, 2), "1/2");
+    EXPECT_EQ(CellText(0, 4), "TRUE");
+    EXPECT_EQ(CellText(0, 5), "#DIV/0!");
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(CellText(0, 1), "=\"00123\"");
+    EXPECT_EQ(Kind(0, 0), "f");
+}
+
+TEST_F(DataTest, ReplaceAllTellsWhyCellsKeptTheirTexts) {
+    // "1" grows to 513 characters: twice that passes the 1,024 a formula's stored form holds,
+    // once does not; a text cell takes the text.
+    const QString grown = QStringLiteral("1+").repeated(256) + QStringLiteral("1");
+    struct Case {
+        QString formula;
+        bool refused;
+    };
+    const Case cases[] = {{QStringLiteral("=1"), false}, {QStringLiteral("=1+1"), true}};
+    for (const Case& c : cases) {
+        Enter(0, 0, c.formula);
+        Enter(1, 0, QStringLiteral("a1"));
+        SearchBox(0)->setEditText(QStringLiteral("1"));
+        SearchBox(1)->setEditText(grown);
+        frame->Toolbar(kSearchBar)->show();
+        ui.boxes.clear();
+        // The Replace All button, as the idle pass has enabled it.
+        frame->OnIdle();
+        QAction* all = frame->ToolAction(ID_SEARCH_REPLACE_ALL);
+        ASSERT_TRUE(all && all->isEnabled());
+        QWidget* button = frame->Toolbar(kSearchBar)->widgetForAction(all);
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
+        Settle();
+        EXPECT_EQ(CellText(1, 0), "a" + grown.toStdString()) << c.refused;
+        if (c.refused) {
+            EXPECT_EQ(CellText(0, 0), "=1+1");
+            ASSERT_EQ(ui.boxes.size(), 1u);
+            EXPECT_EQ(ui.boxes.back().text,
+                      QStringLiteral("The formula is too long: its stored form must fit in 1,024 "
+                                     "characters"));
+        } else {
+            EXPECT_EQ(CellText(0, 0), "=" + grown.toStdString());
+            EXPECT_TRUE(ui.boxes.empty());
+        }
+    }
 }
 
 TEST_F(DataTest, EachCommandUndoesAndRedoesToTheSameBytes) {

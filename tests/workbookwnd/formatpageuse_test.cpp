@@ -251,7 +251,15 @@ TEST_F(FormatPageUseTest, AnsweringTheRemoveQuestionByMouseKeepsTheListPage) {
 // Removing a list on the page is one edit: the block that chose it, the other cells using it
 // and the list itself. Undo brings back the list and every cell's link, Redo takes them again,
 // and what is saved after Undo holds both.
-TEST_F(FormatPageUseTest, UndoBringsBackARemovedListAndTheCellsUsingIt) {
+// The list removal and the selection's change are one edit, also where the undo history
+// holds a single step.
+class ListRemovalUndoTest : public FormatPageUseTest {
+protected:
+    void RemoveAndUndo(uint32_t undoLevel);
+};
+
+void ListRemovalUndoTest::RemoveAndUndo(uint32_t undoLevel) {
+    Book().SetUndoLevel(undoLevel);
     SetDropDownName(Book().dropDownLists[0], "Fruit");
     AddDropDownEntry(Book().dropDownLists[0], "Apple");
     AddDropDownEntry(Book().dropDownLists[0], "Pear");
@@ -326,6 +334,14 @@ TEST_F(FormatPageUseTest, UndoBringsBackARemovedListAndTheCellsUsingIt) {
     ASSERT_NE(OpenWindow(path), nullptr);
     SCOPED_TRACE("saved after Undo");
     expect(true);
+}
+
+TEST_F(ListRemovalUndoTest, UndoBringsBackARemovedListAndTheCellsUsingIt) {
+    RemoveAndUndo(200);
+}
+
+TEST_F(ListRemovalUndoTest, OneUndoLevelBringsBackTheListAndTheSelectionsChange) {
+    RemoveAndUndo(1);
 }
 
 // Opened at the right and bottom edges of the work area, every page lies wholly inside it;

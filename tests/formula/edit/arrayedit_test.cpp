@@ -98,6 +98,20 @@ TEST(ArrayEdits, ElementsFollowTheirArrayThroughEditsUndoAndRedo) {
              SortSelection(b.Book(), {{0, 0, 1, 2}, 0, 0}, 1, keys, ascending);
          },
          columnB, "10|20|||", "||10|20|"},
+        {"a bare range spreads over rows inserted inside it",
+         [](CUndoBook& b) {
+             for (uint32_t r = 0; r < 6; ++r) b.Number(b.S3(), 0, r, r + 1.0);
+             b.Formula(b.S3(), 2, 0, "=R[2]C[-2]:R[5]C[-2]");
+         },
+         [](CUndoBook& b) { InsertRowsCommand(b.Book(), Rows(1, 1)); },
+         [](const CCellStore& s) { return Values(s, 2, 0, 6); }, "3|4|5|6||", "3|4|5|6||"},
+        {"a bare range spreads over rows removed inside it",
+         [](CUndoBook& b) {
+             for (uint32_t r = 0; r < 6; ++r) b.Number(b.S3(), 0, r, r + 1.0);
+             b.Formula(b.S3(), 2, 0, "=R[2]C[-2]:R[5]C[-2]");
+         },
+         [](CUndoBook& b) { RemoveRowsCommand(b.Book(), Rows(1, 1)); },
+         [](const CCellStore& s) { return Values(s, 2, 0, 6); }, "3|4|5|6||", "3|4|5|6||"},
         {"column inserted inside", [](CUndoBook& b) { b.Formula(b.S3(), 0, 5, "={1,2,3}"); },
          [](CUndoBook& b) {
              InsertColumnsCommand(b.Book(), {{1, 0, 1, kLastRow}, 1, 0});

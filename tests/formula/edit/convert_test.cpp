@@ -51,10 +51,17 @@ TEST(ConvertContents, FormulasBecomeTheValuesTheyShow) {
     b.Formula(ws, 0, 1, "=\"a\"&\"b\"");
     b.Formula(ws, 0, 2, "=1/0");
     b.Formula(ws, 0, 3, "=\"=R1C1\"");
+    b.Formula(ws, 0, 4, "=\"00123\"");
+    b.Formula(ws, 0, 5, "=2/3");
     RecalculateByUpdateMode(b.Book());
-    ASSERT_TRUE(ConvertContents(b.Book(), ws, {0, 0, 0, 3}, kConvertFormulasToValues));
-    // A result that reads as a formula stays the text it shows.
-    EXPECT_EQ(Column(ws.cells, 0, 4), (Strings{"n 0.25", "t ab", "n #DIV/0!", "t =R1C1"}));
+    ASSERT_TRUE(ConvertContents(b.Book(), ws, {0, 0, 0, 5}, kConvertFormulasToValues));
+    // A text result stays the text it is, whatever it would read as typed; a number keeps
+    // every digit, not only those shown.
+    EXPECT_EQ(Column(ws.cells, 0, 5),
+              (Strings{"n 0.25", "t ab", "n #DIV/0!", "t =R1C1", "t 00123"}));
+    const uint8_t* thirds = FindCell(ws.cells, 5, 0);
+    ASSERT_TRUE(thirds && cell::IsNumber(thirds));
+    EXPECT_EQ(cell::Number(thirds), 2.0 / 3);
 }
 
 TEST(ConvertContents, NothingToConvertLeavesTheRangeAndFailureChangesNothing) {

@@ -98,6 +98,18 @@ TEST(FillSeriesCommand, NumbersDatesTextsAndDirections) {
          0,
          {"2024-02-28", "2024-02-29", "2024-03-01"}},
         {"item", {0, 0, 0, 2}, {{{0, 0}, "Item"}, {{0, 2}, "9"}}, 0, {"Item", "Item", "Item"}},
+        // Past the largest number: #NUM!, never an infinity; a step that is itself too large
+        // leaves the base as it was.
+        {"past the largest number",
+         {0, 0, 0, 3},
+         {{{0, 0}, "1e308"}, {{0, 1}, "1.5e308"}},
+         0,
+         {"1e+308", "1.5e+308", "#NUM!", "#NUM!"}},
+        {"an infinite step",
+         {0, 0, 0, 2},
+         {{{0, 0}, "-1.7e308"}, {{0, 1}, "1.7e308"}},
+         0,
+         {"-1.7e+308", "#NUM!", "#NUM!"}},
     };
     for (const Case& c : cases) {
         DataBook d;

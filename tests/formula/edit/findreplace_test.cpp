@@ -165,8 +165,19 @@ TEST(ReplaceInRange, ATextPastTheCellLimitKeepsTheCell) {
     ASSERT_TRUE(ReplaceInRange(s.b.Book(), s.ws, {}, "a", "aa", {0, 20, 1, 20}, &counts));
     EXPECT_EQ(counts.changed, 1u);
     EXPECT_EQ(counts.refused, 1u);
+    EXPECT_EQ(counts.firstRefusal, CellInput::kTooLong);
     EXPECT_EQ(ValueAt(s.ws.cells, 0, 20).size(), 4087u);
     EXPECT_EQ(ValueAt(s.ws.cells, 1, 20), "aaaaaa");
+    // A formula whose new text passes 1,024 characters keeps its text, and says why; the
+    // reason of the first refusal stays when a later cell is refused for another.
+    s.b.Formula(s.ws, 0, 21, "=1+1");
+    s.b.Text(s.ws, 1, 21, std::string(4087, '1'));
+    std::string grown = "1";
+    while (grown.size() < 513) grown += "+1";
+    ASSERT_TRUE(ReplaceInRange(s.b.Book(), s.ws, {}, "1", grown, {0, 21, 1, 21}, &counts));
+    EXPECT_EQ(std::tuple(counts.changed, counts.refused, counts.firstRefusal),
+              std::tuple(0u, 2u, CellInput::kFormulaRefused));
+    EXPECT_EQ(cell::Formula(FindCell(s.ws.cells, 21, 0)), "=1+1");
 }
 
 TEST(ReplaceInRange, RunningOutOfMemoryChangesNoCell) {

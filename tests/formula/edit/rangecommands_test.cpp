@@ -213,4 +213,64 @@ TEST(MoveRangeCommand, MoveAndCopyBlocksAndWholeRowsUndoAndRedo) {
     }
 }
 
+// A move keeps two entries, and goes whole at every undo level: alone in a table of one
+// level it passes the maximum; as the oldest edit it gives way whole, never half.
+TEST(MoveRangeCommand, AMoveIsOneEditAtEveryUndoLevel) {
+    struct Case {
+        uint32_t level;
+        int later;         // edits after the move
+        int32_t current;   // the index after them
+        bool moveUndoable; // whether Undo still reaches the move
+    };
+    const Case cases[] = {{1, 0, 1, true}, {1, 1, 0, false}, {2, 0, 1, true},
+                          {3, 1, 2, true}, {3, 2, 1, false}, {4, 2, 3, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "level " << c.level << ", " << c.later << " later");
+        CUndoBook b;
+        b.Book().SetUndoLevel(c.level);
+        const WorkbookDump start = b.Dump();
+        ASSERT_EQ(MoveRangeCommand(b.Book(), {}, {0, 2, 1, 4}, {5, 30, 6, 32}, false),
+                  CommandResult::kDone);
+        const WorkbookDump moved = b.Dump();
+        // Edits of one entry each.
+        for (int i = 0; i < c.later; ++i)
+            ASSERT_TRUE(b.Book().RecordUndoRange({8, uint32_t(40 + i), 9, uint32_t(40 + i)}, 0, 0,
+                                                 true, true));
+        EXPECT_EQ(b.Book().undo.current, c.current);
+        // No half of an edit is left at the bottom of the table.
+        EXPECT_FALSE(b.Book().undo.entries[0].joined);
+        for (int i = 0; i < c.later; ++i)
+            ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+        EXPECT_TRUE(SameWorkbook(moved, b.Dump()));
+        if (!c.moveUndoable) {
+            EXPECT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kNothing);
+            EXPECT_TRUE(SameWorkbook(moved, b.Dump()));
+            continue;
+        }
+        ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+        EXPECT_TRUE(SameWorkbook(start, b.Dump()));
+        EXPECT_EQ(b.Book().undo.current, -1);
+        ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
+        EXPECT_TRUE(SameWorkbook(moved, b.Dump()));
+    }
+}
+
+// Lowering the level keeps edits whole: the latest one alone may stay past the maximum.
+TEST(MoveRangeCommand, ALowerUndoLevelKeepsTheLatestMoveWhole) {
+    CUndoBook b;
+    ASSERT_TRUE(b.Book().RecordUndoRange({8, 40, 9, 41}, 0, 0, true, true));
+    const WorkbookDump start = b.Dump();
+    ASSERT_EQ(MoveRangeCommand(b.Book(), {}, {0, 2, 1, 4}, {5, 30, 6, 32}, false),
+              CommandResult::kDone);
+    const WorkbookDump moved = b.Dump();
+    b.Book().SetUndoLevel(1);
+    EXPECT_EQ(b.Book().undo.current, 1);
+    EXPECT_FALSE(b.Book().undo.entries[0].joined);
+    ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_TRUE(SameWorkbook(start, b.Dump()));
+    EXPECT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kNothing);
+    ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
+    EXPECT_TRUE(SameWorkbook(moved, b.Dump()));
+}
+
 } // namespace vl

@@ -1,5 +1,6 @@
 #include "edittestutil.h"
 #include "formula/edit/editcommands.h"
+#include "formula/edit/rangecommands.h"
 #include "formula/edit/treecommands.h"
 #include "formula/recalc.h"
 #include "formula/translate.h"
@@ -213,6 +214,111 @@ TEST(StructuralReferences, RowsAndColumnsOfOneWorksheetMoveEveryReferenceToIt) {
         CRefsBook b;
         TypeBudget(b);
         ExpectEdit(b, before, c.after, [&] { return c.edit(b.Book()); });
+    }
+}
+
+// A block dragged by its border takes every reference to its cells with it, from every
+// worksheet; its own formulas keep reading what they read outside it; a range only partly
+// inside keeps its cells, and a reader of a cell the block is dropped on keeps naming it.
+TEST(StructuralReferences, ADragMoveTakesEveryReferenceToTheMovedCellsWithIt) {
+    struct Case {
+        const char* name;
+        CellRange from, to;
+        std::vector<Cell> after;
+    };
+    const std::vector<Cell> before = {
+        {"Sa!B1", "=\\Sa!A5 -> 55"},         {"Sb!A1", "=\\Sa!A5 -> 55"},
+        {"Sc!A1", "=Sa!A5 -> 55"},           {"Sa!F2", "=E2/E$17 -> 0.5"},
+        {"Sa!G1", "=SUM($E$2:$E$16) -> *"},  {"Sb!B1", "=\\Sa!$E17+\\Sa!E$17+\\Sa!$E$17 -> 300"},
+        {"Sc!B1", "=SUM(\\Sa!E2:E17) -> *"}, {"Sa!A20", "=\\Sc!A1+Sc!A2 -> 55"},
+    };
+    const Case cases[] = {
+        {"a cell moved: its readers on every worksheet follow",
+         {0, 4, 0, 4},
+         {2, 8, 2, 8},
+         {{"Sa!B1", "=\\Sa!C9 -> 55"}, {"Sb!A1", "=\\Sa!C9 -> 55"}, {"Sc!A1", "=Sa!C9 -> 55"}}},
+        {"a formula moved with the cell it reads keeps it; a range partly inside stays",
+         {4, 1, 5, 1},
+         {7, 29, 8, 29},
+         {{"Sa!I30", "=H30/E$17 -> 0.5"},
+          {"Sa!G1", "=SUM($E$2:$E$16) -> *"},
+          {"Sc!B1", "=SUM(\\Sa!E2:E17) -> *"}}},
+        {"ranges wholly inside move, absolute parts too",
+         {4, 1, 4, 16},
+         {3, 1, 3, 16},
+         {{"Sa!G1", "=SUM($D$2:$D$16) -> *"},
+          {"Sc!B1", "=SUM(\\Sa!D2:D17) -> *"},
+          {"Sb!B1", "=\\Sa!$D17+\\Sa!D$17+\\Sa!$D$17 -> 300"},
+          {"Sa!F2", "=D2/D$17 -> 0.5"}}},
+        {"a cell dropped on a read cell: its reader keeps naming that cell",
+         {4, 16, 4, 16},
+         {0, 4, 0, 4},
+         {{"Sb!A1", "=\\Sa!A5 -> 100"},
+          {"Sb!B1", "=\\Sa!$A5+\\Sa!A$5+\\Sa!$A$5 -> 300"},
+          {"Sa!F2", "=E2/A$5 -> 0.5"}}},
+        {"a formula dropped on a formula reads what it read",
+         {0, 19, 0, 19},
+         {1, 0, 1, 0},
+         {{"Sa!B1", "=\\Sc!A1+Sc!A2 -> 55"}, {"Sb!A1", "=\\Sa!A5 -> 55"}}},
+        {"whole rows moved down",
+         {0, 0, kLastColumn, 4},
+         {0, 30, kLastColumn, 34},
+         {{"Sb!A1", "=\\Sa!A35 -> 55"},
+          {"Sa!B31", "=\\Sa!A35 -> 55"},
+          {"Sa!F32", "=E32/E$17 -> 0.5"},
+          {"Sa!G31", "=SUM($E$2:$E$16) -> *"},
+          {"Sc!B1", "=SUM(\\Sa!E2:E17) -> *"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CRefsBook b;
+        TypeBudget(b);
+        ExpectEdit(b, before, c.after, [&] {
+            return MoveRangeCommand(b.Book(), {c.from, c.from.c1, c.from.r1}, c.from, c.to, false);
+        });
+    }
+}
+
+// A drag-move that runs out of memory at any point reports it and, before any cell moved,
+// changes nothing; once it has moved cells it keeps its entries, so that Undo takes it back.
+TEST(StructuralReferences, ADragMoveOutOfMemoryChangesNothingOrCanBeUndone) {
+    for (int hook = 0; hook < 2; ++hook) {
+        SCOPED_TRACE(hook ? "containers" : "pages");
+        const auto failAfter = [hook](long n) {
+            if (hook == 0) SetAllocFailAfter(n);
+            if (hook == 1) modeltest::SetNewFailAfter(n);
+        };
+        CRefsBook b;
+        TypeBudget(b);
+        b.Book().updateMode = 3;
+        b.Recalc();
+        const WorkbookDump start = b.Dump();
+        bool done = false;
+        long fail = 0;
+        for (; fail < 4000 && !done; ++fail) {
+            failAfter(fail);
+            bool escaped = false;
+            try {
+                done = MoveRangeCommand(b.Book(), {}, {0, 4, 0, 4}, {2, 8, 2, 8}, false) ==
+                       CommandResult::kDone;
+            } catch (const std::bad_alloc&) {
+                escaped = true;
+            }
+            failAfter(-1);
+            ASSERT_FALSE(escaped) << "fail " << fail;
+            if (done || SameWorkbook(start, b.Dump())) continue;
+            ASSERT_EQ(b.Book().error, kErrorWorksheetMemory) << "fail " << fail;
+            ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone) << "fail " << fail;
+            ASSERT_TRUE(SameWorkbook(start, b.Dump())) << "fail " << fail;
+            b = CRefsBook();
+            TypeBudget(b);
+            b.Book().updateMode = 3;
+            b.Recalc();
+        }
+        ASSERT_TRUE(done);
+        EXPECT_GT(fail, 1);
+        b.Recalc();
+        EXPECT_EQ(b.Shown("Sb!A1"), "=\\Sa!C9 -> 55");
     }
 }
 
@@ -445,6 +551,11 @@ TEST(StructuralReferences, ChartRangesFollowRowsRenamesAndMovesWithUndoAndRedo) 
              return MoveTreeItemCommand(b.Book(), sel, *b.Item("Sc"), b.Item("F"));
          },
          1, "R2C5:R17C5", "\\Sa!R2C5:R17C5+\\Sa!R2C1"},
+        {"Sa's E2:E17 dragged to G2:G17",
+         [](CRefsBook& b) {
+             return MoveRangeCommand(b.Book(), {}, {4, 1, 4, 16}, {6, 1, 6, 16}, false);
+         },
+         1, "R2C7:R17C7", "\\Sa!R2C7:R17C7+Sa!R2C1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -645,6 +756,16 @@ TEST(StructuralReferences, StoredPlacesFollowEveryEditWithUndoAndRedo) {
              return MoveTreeItemCommand(b.Book(), sel, *b.Item("Sa"), b.Item("F"));
          },
          1, "anchor 2,4; print 1 1,2:3,9; \\F\\Sa 0,4; \\F\\Sa 0,2; \\F\\Sb 0,4"},
+        {"block A1:D10 dragged to F21",
+         [](CRefsBook& b) {
+             return MoveRangeCommand(b.Book(), {}, {0, 0, 3, 9}, {5, 20, 8, 29}, false);
+         },
+         1, "anchor 7,24; print 1 6,22:8,29; \\Sa 5,24; \\Sa 5,22; \\F\\Sb 0,4"},
+        {"block A3:D4 dragged to A31: the print range only partly inside stays",
+         [](CRefsBook& b) {
+             return MoveRangeCommand(b.Book(), {}, {0, 2, 3, 3}, {0, 30, 3, 31}, false);
+         },
+         1, "anchor 2,4; print 1 1,2:3,9; \\Sa 0,4; \\Sa 0,30; \\F\\Sb 0,4"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,0 +1,202 @@
+#include "formula/edit/moveadjust.h"
+
+#include "formula/edit/storedplaces.h"
+#include "formula/textscan.h"
+#include "model/cellrecord.h"
+#include "model/workbook.h"
+#include "model/worksheettree.h"
+#include "platform/core/cp1252.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace vl {
+
+namespace {
+
+// One part of an R1C1 reference: a distance ("R[2]", a bare "C" for 0) or an index ("R17").
+struct Axis {
+    bool present = false, relative = false;
+    int64_t value = 0;
+    size_t at = 0, length = 0;
+};
+
+struct Ref {
+    Axis row, column;
+};
+
+Ref ParseRef(std::string_view ref) {
+    Ref out;
+    size_t i = 0;
+    while (i < ref.size()) {
+        const char letter = AsciiUpper(ref[i]);
+        if (letter != 'R' && letter != 'C') break;
+        size_t end = i + 1;
+        const bool bracket = At(ref, end) == '[';
+        int64_t value = 0;
+        if (bracket) {
+            const size_t close = ref.find(']', end);
+            if (close == std::string_view::npos) return {};
+            const bool back = At(ref, end + 1) == '-';
+            std::from_chars(ref.data() + end + 1 + (back ? 1 : 0), ref.data() + close, value);
+            if (back) value = -value;
+            end = close + 1;
+        } else {
+            while (IsAsciiDigit(At(ref, end))) value = value * 10 + (ref[end++] - '0');
+        }
+        const bool relative = bracket || end == i + 1;
+        if (!relative) value -= 1; // an index counts from 1
+        (letter == 'R' ? out.row : out.column) = {true, relative, value, i, end - i};
+        i = end;
+    }
+    return out;
+}
+
+// Where the formula stood and stands, and where the block went.
+struct Place {
+    int64_t beforeColumn, beforeRow, afterColumn, afterRow;
+};
+
+// The cells one axis of a reference reads: [lo, hi]; false for an index off the sheet, which
+// no rule follows.
+bool Extent(const Axis& a, int64_t before, int64_t limit, int64_t& lo, int64_t& hi) {
+    if (!a.present) return lo = 0, hi = limit - 1, true;
+    lo = hi = a.relative ? before + a.value : a.value;
+    return a.relative || (lo >= 0 && lo < limit);
+}
+
+void WriteAxis(std::string& out, std::string_view ref, const Axis& a, int64_t target, int64_t after,
+               size_t& copied) {
+    if (!a.present) return;
+    const int64_t written = a.relative ? target - after : target;
+    if (written == a.value) return;
+    out.append(ref.substr(copied, a.at - copied));
+    out += ref[a.at];
+    if (a.relative) {
+        if (written != 0) {
+            out += '[';
+            out += std::to_string(written);
+            out += ']';
+        }
+    } else {
+        out += std::to_string(written + 1);
+    }
+    copied = a.at + a.length;
+}
+
+// One end of a reference rewritten to read (column, row) (an absent part keeps reading all).
+void WriteRef(std::string& out, std::string_view ref, const Ref& r, int64_t column, int64_t row,
+              const Place& p) {
+    size_t copied = 0;
+    const bool rowFirst = r.row.at < r.column.at;
+    if (rowFirst) WriteAxis(out, ref, r.row, row, p.afterRow, copied);
+    WriteAxis(out, ref, r.column, column, p.afterColumn, copied);
+    if (!rowFirst) WriteAxis(out, ref, r.row, row, p.afterRow, copied);
+    out.append(ref.substr(copied));
+}
+
+// The ends of a reference (one end twice for a cell alone) and whether the cells they span
+// lie wholly in the block; `targets` receives each end's column and row before the move.
+bool InBlock(const Ref* ends, int count, const Place& p, const CellRange& block,
+             int64_t (*targets)[2]) {
+    int64_t c1 = kMaxColumns, c2 = -1, r1 = kMaxRows, r2 = -1;
+    bool followed = true;
+    for (int i = 0; i < count; ++i) {
+        int64_t clo, chi, rlo, rhi;
+        followed = Extent(ends[i].column, p.beforeColumn, kMaxColumns, clo, chi) && followed;
+        followed = Extent(ends[i].row, p.beforeRow, kMaxRows, rlo, rhi) && followed;
+        targets[i][0] = clo;
+        targets[i][1] = rlo;
+        c1 = std::min(c1, clo), c2 = std::max(c2, chi);
+        r1 = std::min(r1, rlo), r2 = std::max(r2, rhi);
+    }
+    return followed && c1 >= block.c1 && c2 <= block.c2 && r1 >= block.r1 && r2 <= block.r2;
+}
+
+} // namespace
+
+void AdjustFormulaTextForMove(CEvalContext& ctx, std::string_view text, uint16_t column,
+                              uint32_t row, const BlockMove& move, bool moved,
+                              const CCellStore* own, const CCellStore* edited, std::string& out,
+                              ReferenceMemo* memo) {
+    out.clear();
+    const Place p{moved ? int64_t(column) - move.dc : column, moved ? int64_t(row) - move.dr : row,
+                  column, row};
+    ReferenceMemo local;
+    if (!memo) memo = &local;
+    if (!memo->valid || memo->own != own || memo->edited != edited || memo->text != text) {
+        ctx.BeginFormula(uint16_t(p.beforeColumn), uint32_t(p.beforeRow));
+        ReadReferences(ctx, text, own, edited, own == edited, *memo);
+    }
+    size_t pos = 0;
+    const auto& pieces = memo->pieces;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        const ReferencePiece& piece = pieces[i];
+        const bool pair = piece.role == 1 && i + 1 < pieces.size();
+        const ReferencePiece& far = pair ? pieces[i + 1] : piece;
+        if (pair) ++i;
+        // Target 2 is nothing a rule follows (a folder range, another workbook): as written.
+        if (piece.target == 2) continue;
+        const std::string_view first = text.substr(piece.start, piece.end - piece.start);
+        const std::string_view second = text.substr(far.start, far.end - far.start);
+        const Ref ends[2] = {ParseRef(first), ParseRef(second)};
+        int64_t targets[2][2];
+        const bool follows =
+            InBlock(ends, pair ? 2 : 1, p, move.source, targets) && piece.target == 0;
+        const int64_t dc = follows ? move.dc : 0, dr = follows ? move.dr : 0;
+        out.append(text.substr(pos, piece.start - pos));
+        WriteRef(out, first, ends[0], targets[0][0] + dc, targets[0][1] + dr, p);
+        if (pair) {
+            out.append(text.substr(piece.end, far.start - piece.end));
+            WriteRef(out, second, ends[1], targets[1][0] + dc, targets[1][1] + dr, p);
+        }
+        pos = far.end;
+    }
+    out.append(text.substr(pos));
+}
+
+void PlanBlockMove(CEvalContext& ctx, const CWorkbook& workbook, CWorksheet& edited,
+                   const BlockMove& move, std::vector<FormulaText>& inside, FormulaPlan& outside) {
+    const CellRange& s = move.source;
+    const CellRange drop{uint16_t(s.c1 + move.dc), uint32_t(s.r1 + move.dr),
+                         uint16_t(s.c2 + move.dc), uint32_t(s.r2 + move.dr)};
+    const auto within = [](const CellRange& r, uint16_t c, uint32_t w) {
+        return c >= r.c1 && c <= r.c2 && w >= r.r1 && w <= r.r2;
+    };
+    std::string text;
+    ReferenceMemo memo;
+    ctx.qualifiers.Begin();
+    for (CTreeItem* item = workbook.tree.first; item; item = item->next) {
+        CWorksheet* ws = AsWorksheet(item);
+        if (!ws) continue;
+        const bool onEdited = ws == &edited;
+        SheetTexts sheet{ws, {}};
+        CRecordWalk walk(ws->cells);
+        while (const uint8_t* r = walk.Next()) {
+            if (!cell::IsFormula(r)) continue;
+            const std::string_view formula = cell::Formula(r);
+            uint16_t column = cell::Column(r);
+            uint32_t row = cell::Row(r);
+            const bool moved = onEdited && within(s, column, row);
+            // A formula the block was dropped on is gone; elsewhere only a qualifier can name
+            // the edited worksheet.
+            if (onEdited && !moved && within(drop, column, row)) continue;
+            if (!onEdited && formula.find('!') == std::string_view::npos) continue;
+            if (moved) column = uint16_t(column + move.dc), row = uint32_t(row + move.dr);
+            AdjustFormulaTextForMove(ctx, formula, column, row, move, moved, &ws->cells,
+                                     &edited.cells, text, &memo);
+            if (text != formula) (moved ? inside : sheet.texts).push_back({column, row, text});
+        }
+        // A chart reads its ranges from no cell of its own.
+        ForEachSeries(*ws, [&](uint32_t place, std::string_view formula) {
+            AdjustFormulaTextForMove(ctx, formula, 0, 0, move, false, &ws->cells, &edited.cells,
+                                     text);
+            if (text != formula) sheet.texts.push_back({kSeriesColumn, place, text});
+        });
+        if (!sheet.texts.empty()) outside.push_back(std::move(sheet));
+    }
+    ctx.qualifiers.End();
+    PlanStoredPlacesAfterMove(workbook, edited, s, drop, outside);
+}
+
+} // namespace vl
