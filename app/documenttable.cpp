@@ -1,14 +1,13 @@
 #include "app/workbookwndapi.h"
 #include "core/settings.h"
-#include "platform/core/cp1252.h"
 #include "ui/uiservices.h"
 
 namespace vl {
 
 IWorkbookWnd* IWorkbookWndFactory::CreateFromDialog(QWidget* parent) {
-    QString path = UiServices().GetOpenFileName(
-        QStringLiteral("Open"), QString::fromStdString(Cp1252ToUtf8(Profile().folder)),
-        QStringLiteral("Vorlane (*.vln *.vlb)"));
+    QString path = UiServices().GetOpenFileName(QStringLiteral("Open"),
+                                                QString::fromStdString(Profile().folder),
+                                                QStringLiteral("Vorlane (*.vln *.vlb)"));
     return path.isEmpty() ? nullptr : Create(parent, path);
 }
 

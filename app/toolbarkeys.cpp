@@ -165,11 +165,19 @@ bool CToolbarKeys::OnBarKey(QToolBar* bar, QWidget* item, int key,
         return true;
     };
     const bool alt = modifiers & Qt::AltModifier;
+    // From a box the user types into, Tab goes on to the bar's next box where there is one
+    // (find, then replace), as a typing user expects; else to the next button.
+    auto nextBox = [&](int step) {
+        if (!qobject_cast<QComboBox*>(item)) return at + step;
+        for (int i = at + step; i >= 0 && i < n; i += step)
+            if (qobject_cast<QComboBox*>(items[i])) return i;
+        return at + step;
+    };
     switch (key) {
     case Qt::Key_Tab:
-        return move(at + 1);
+        return move(nextBox(1));
     case Qt::Key_Backtab:
-        return move(at - 1);
+        return move(nextBox(-1));
     case Qt::Key_Right:
         return move(at + 1);
     case Qt::Key_Left:

@@ -44,7 +44,8 @@ HRESULT CheckTextArray(const CSafeArray* array) {
 }
 
 // The present, non-empty elements of a checked array, in the code page of the settings, up
-// to the first that fails: E_INVALIDARG for one over 100 characters, E_FAIL for one that
+// to the first that fails: E_INVALIDARG for one over 100 characters or with a character
+// outside the code page, E_FAIL for one that
 // cannot be read. The elements before it are in `out` all the same, since the list they
 // replace is already emptied.
 HRESULT ReadTexts(const CSafeArray& array, std::vector<std::string>& out) {
@@ -58,7 +59,10 @@ HRESULT ReadTexts(const CSafeArray& array, std::vector<std::string>& out) {
         if (element.vt != VT_BSTR) return E_FAIL;
         const std::string text = Utf8ToCp1252(element.text);
         if (text.empty()) continue;
-        if (text.size() > kLongestElement) return E_INVALIDARG;
+        // A character outside the code page would be kept as a question mark: refused, as an
+        // over-long text is.
+        if (text.size() > kLongestElement || Cp1252ToUtf8(text) != element.text)
+            return E_INVALIDARG;
         out.push_back(text);
     }
     return S_OK;

@@ -189,10 +189,12 @@ HRESULT CXBaseInfoObj::SetField(int32_t index, const CBstr& name, uint8_t type, 
         return E_INVALIDARG;
     if ((type == 'N' || type == 'F') && (length < 0 || length > kByteLimit)) return E_INVALIDARG;
     if (type == 'N' && (decimals < 0 || decimals > kByteLimit)) return E_INVALIDARG;
+    // A name the 11-byte field cannot hold whole (over 10 bytes, or a character outside the
+    // code page) would be cut or changed: refused, as the field dialog refuses it.
     std::string ansi;
-    name.ToAnsi(std::string::npos, ansi);
+    if (!name.ToAnsiExact(kFieldNameLength + 1, ansi)) return E_INVALIDARG;
     std::memset(d, 0, kDescriptorSize);
-    std::memcpy(d, ansi.data(), std::min<std::size_t>(ansi.size(), kFieldNameLength));
+    std::memcpy(d, ansi.data(), ansi.size());
     d[kFieldTypeByte] = type;
     switch (type) {
     case 'C':

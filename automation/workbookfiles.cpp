@@ -12,6 +12,7 @@
 #include "exchange/foreignfile.h"
 #include "exchange/textfile.h"
 #include "exchange/xbase.h"
+#include "files/savetarget.h"
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
 #include "formula/evalcontext.h"
@@ -118,6 +119,12 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
     // load and taken back when the load fails, so the old document keeps its file.
     // A table whose save with its memo was cut is settled before it is read.
     if (format >= kFileDBase3) FinishXBaseSave(file);
+    // A rewrite in place cut short left a whole copy beside a file that may be torn. No one
+    // can be asked which to take here: nothing is read, and the error says where to go.
+    if (!InterruptedSaveCopy(FollowLinks(file)).empty()) {
+        doc_->error = kErrorInterruptedSave;
+        return ReportDocumentError(IID_IWorksheet);
+    }
     const bool ownFile = doc_->stream.IsOpen() && doc_->stream.IsSameFile(file.c_str());
     if (ownFile) doc_->stream.HoldLock(false);
     uint32_t line = 0;

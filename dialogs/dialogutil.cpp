@@ -1,6 +1,7 @@
 #include "dialogs/dialogutil.h"
 
 #include "core/clock.h"
+#include "core/fontrecord.h"
 #include "core/settings.h"
 #include "dialogs/numberedit.h"
 #include "platform/core/cp1252.h"
@@ -146,6 +147,10 @@ bool IsCp1252Text(const QString& text) {
     for (const char32_t cp : text.toUcs4())
         if (CodePointToCp1252(cp) == '?' && cp != U'?') return false;
     return true;
+}
+
+bool HoldsFaceName(const QString& face) {
+    return IsCp1252Text(face) && Utf8ToCp1252(face.toStdString()).size() < kFaceNameSize;
 }
 
 } // namespace vl

@@ -49,5 +49,9 @@ void TickBoxesAtOnceByLetter();
 void MoveOptionsByArrows();
 // Text of the program's code page only: false when any character is outside Windows-1252.
 bool IsCp1252Text(const QString& text);
+// Whether a font record's face field holds the face name whole: in the code page and at most
+// 127 bytes. A face it cannot hold would be stored changed and not found again, so the font
+// lists leave it out.
+bool HoldsFaceName(const QString& face);
 
 } // namespace vl

@@ -1,7 +1,6 @@
 #include "dialogs/filedlg.h"
 
 #include "core/settings.h"
-#include "platform/core/cp1252.h"
 #include "ui/uiservices.h"
 
 #include <QDir>
@@ -61,7 +60,7 @@ CFileDlg::CFileDlg(bool open, const QString& title, const QString& defaultExtens
 
 int CFileDlg::DoModal() {
     QString start = folder_;
-    if (start.isEmpty()) start = QString::fromStdString(Cp1252ToUtf8(Profile().folder));
+    if (start.isEmpty()) start = QString::fromStdString(Profile().folder);
     start = ExistingFolder(start);
     if (!path_.isEmpty()) start = start.isEmpty() ? path_ : QDir(start).filePath(path_);
     int index = index_;

@@ -27,7 +27,8 @@ CFontColorDlg::CFontColorDlg(QWidget* parent, int minPoints, int maxPoints)
       maxPoints_(maxPoints) {
     ui_->setupUi(this);
     for (const QString& family : QFontDatabase::families())
-        if (QFontDatabase::isSmoothlyScalable(family)) ui_->faces->addItem(family);
+        if (QFontDatabase::isSmoothlyScalable(family) && HoldsFaceName(family))
+            ui_->faces->addItem(family);
     static const int kSizes[] = {4,  5,  6,  7,  8,  9,  10, 11, 12, 14,
                                  16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
     for (int points : kSizes)

@@ -23,7 +23,7 @@ struct {
 QStringList CFontPage::Faces() {
     QStringList faces;
     for (const QString& family : QFontDatabase::families())
-        if (QFontDatabase::isSmoothlyScalable(family) &&
+        if (QFontDatabase::isSmoothlyScalable(family) && HoldsFaceName(family) &&
             !faces.contains(family, Qt::CaseInsensitive))
             faces << family;
     std::stable_sort(faces.begin(), faces.end(), [](const QString& a, const QString& b) {

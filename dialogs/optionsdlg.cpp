@@ -97,11 +97,11 @@ void COptionsDlg::Fill() {
     ui_->id229->setCurrentIndex(p.updateMode >= 1 && p.updateMode <= 4 ? p.updateMode - 1 : -1);
     ui_->id1019->setCurrentIndex(p.fileFormat >= 1 && p.fileFormat <= 4 ? p.fileFormat - 1 : 0);
     ui_->id1021->setCurrentIndex(p.whenEnterPressed <= 4 ? p.whenEnterPressed : -1);
-    ui_->id405->setText(QString::fromStdString(Cp1252ToUtf8(p.folder)));
+    ui_->id405->setText(QString::fromStdString(p.folder));
     // Every family once, names compared without case.
     QStringList seen;
     for (const QString& family : QFontDatabase::families()) {
-        if (seen.contains(family, Qt::CaseInsensitive)) continue;
+        if (!HoldsFaceName(family) || seen.contains(family, Qt::CaseInsensitive)) continue;
         seen << family;
         ui_->id221->addItem(family);
     }
@@ -145,12 +145,8 @@ void COptionsDlg::accept() {
     if (!ReadBounded(ui_->id205, kUndo, undo) || !ReadBounded(ui_->id257, kCopy, copy) ||
         !ReadBounded(ui_->id207, kOpacity, opacity))
         return;
-    const QString folderText = ui_->id405->text();
-    const std::string folder = Utf8ToCp1252(folderText.toStdString());
-    if (!IsCp1252Text(folderText)) {
-        RefuseInput(ui_->id405);
-        return;
-    }
+    // A folder is the system's bytes (UTF-8 here), kept whole; its field holds 255 of them.
+    const std::string folder = ui_->id405->text().toStdString();
     if (folder.size() > std::size_t(kLongestFolder)) {
         ShowStringMessage(IDS_MAX_CHARACTERS, MB_OK | MB_ICONEXCLAMATION,
                           QString::number(kLongestFolder));

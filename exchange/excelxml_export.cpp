@@ -81,13 +81,15 @@ void WriteWorksheets(CXmlWriter& w, const CWorkbook& wb, int dpi) {
     std::vector<std::string> names;
     ExcelSheetNames byPath;
     for (const CTreeItem* item = wb.tree.first; item; item = item->next) {
-        if (!item->IsWorksheet()) continue;
-        const std::string name = UniqueSheetName(names, item->name);
         std::string path;
-        if (BuildTreeItemPath(item, path, false)) {
-            UpperInPlace1252(path);
-            byPath.byPath.emplace(path, name);
+        const bool named = BuildTreeItemPath(item, path, false);
+        if (named) UpperInPlace1252(path);
+        if (!item->IsWorksheet()) {
+            if (named && item->IsFolder()) byPath.folders.insert(path);
+            continue;
         }
+        const std::string name = UniqueSheetName(names, ExcelXmlSafeText(item->name).c_str());
+        if (named) byPath.byPath.emplace(path, name);
     }
     std::size_t n = 0;
     for (const CTreeItem* item = wb.tree.first; item; item = item->next) {

@@ -26,8 +26,8 @@ void WritePageSetup(CXmlWriter& w, const PageSetupRecord& p, int level) {
     if (p.firstPageNumber > 1) layout.Int("x:StartPageNumber", p.firstPageNumber);
     if (!layout.empty()) w.WriteTag("Layout", layout.str(), kXmlEmptyTag, level + 1, 1);
     XmlAttributeText header(w.Utf8()), footer(w.Utf8());
-    header.Text("x:Data", p.headerText);
-    footer.Text("x:Data", p.footerText);
+    header.Text("x:Data", ExcelXmlSafeText(p.headerText));
+    footer.Text("x:Data", ExcelXmlSafeText(p.footerText));
     w.WriteTag("Header", header.str(), kXmlEmptyTag, level + 1, 1);
     w.WriteTag("Footer", footer.str(), kXmlEmptyTag, level + 1, 1);
     XmlAttributeText margins;

@@ -106,12 +106,16 @@ void WriteCell(CXmlWriter& w, uint16_t column, const uint8_t* rec, uint16_t styl
     const uint8_t error = cell::Error(rec);
     if (cell::IsFormula(rec)) {
         const uint8_t result = cell::ResultFlags(rec);
-        a.Text("ss:Formula", ExcelXmlSafeText(ExcelFormulaText(cell::Formula(rec), names)));
+        bool lost = false;
+        a.Text("ss:Formula", ExcelXmlSafeText(ExcelFormulaText(cell::Formula(rec), names, &lost)));
         if (result & kResultArray)
             a.Raw("ss:ArrayRange", "RC:R[" + std::to_string(cell::ArrayHeight(rec) - 1) + "]C[" +
                                        std::to_string(cell::ArrayWidth(rec) - 1) + "]");
         w.WriteTag("Cell", a.str(), kXmlStartTag, level, 0);
-        if (error)
+        // A formula that lost a folder range holds no value the file could give it back.
+        if (lost)
+            WriteErrorData(w, kErrRef >> 4);
+        else if (error)
             WriteErrorData(w, error);
         else if (result & kResultNumber)
             WriteNumberData(w, cell::CachedNumber(rec));

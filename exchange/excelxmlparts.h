@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -72,10 +73,12 @@ double InchesToMillimetres(double inches);
 double MillimetresToInches(double millimetres);
 
 void WriteExcelXmlStyles(CXmlWriter& writer, CWorkbook& workbook, int level);
-// The worksheets' names in the file by their tree paths in upper case ("\F\S"), and the
-// folder path of the worksheet being written ("\F\"): what its formulas name worksheets by.
+// The worksheets' names in the file by their tree paths in upper case ("\F\S"), the paths
+// of the folders ("\F"), and the folder path of the worksheet being written ("\F\"): what
+// its formulas name worksheets by.
 struct ExcelSheetNames {
     std::map<std::string, std::string> byPath;
+    std::set<std::string> folders;
     std::string folder;
 };
 void WriteExcelXmlTable(CXmlWriter& writer, const CWorksheet& worksheet, int logPixelsY, int level,
@@ -84,8 +87,11 @@ void WriteExcelXmlWorksheetOptions(CXmlWriter& writer, const CWorksheet& workshe
 
 // A formula in the file's notation of worksheet names ('Other Sheet'!R1C1), and back. With
 // `names`, a worksheet named by its path in the tree (relative to the formula's folder or
-// from the top) is named as the file names it; a folder or a name not found stays as written.
-std::string ExcelFormulaText(std::string_view formula, const ExcelSheetNames* names = nullptr);
+// from the top) is named as the file names it, and a range over a folder becomes #REF!
+// (`lost` set); a name not found stays as written. "#N/A!" is written "#N/A", as the file's
+// readers spell it, and both spellings read back as "#N/A!".
+std::string ExcelFormulaText(std::string_view formula, const ExcelSheetNames* names = nullptr,
+                             bool* lost = nullptr);
 std::string FormulaFromExcel(std::string_view formula);
 // The text without the control characters an XML document cannot hold (all below 32 but
 // tab, line feed and carriage return), which every reader would refuse the file for.

@@ -4,6 +4,7 @@
 #include "model/cellrecord.h"
 #include "model/container.h"
 #include "model/dropdownlist.h"
+#include "model/sheetsettings.h"
 
 #include <cstring>
 
@@ -66,13 +67,36 @@ bool HasFormula(const CWorksheet& sheet) {
     return false;
 }
 
+// A control character an XML document cannot hold (below 32 but tab, line feed and
+// carriage return): the spreadsheet form leaves it out.
+bool HoldsXmlControl(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
+            return true;
+    return false;
+}
+
+// The cells whose text, formula or formula result the spreadsheet form would write without
+// such characters.
+uint32_t CellsWithXmlControls(const CWorksheet& sheet) {
+    uint32_t n = 0;
+    CellCursor cursor{kAdvance, sheet.cells.FirstPage(), 0};
+    for (const uint8_t* r = NextCellRecord(cursor); r; r = NextCellRecord(cursor)) {
+        const bool formula = cell::IsFormula(r);
+        if (formula ? HoldsXmlControl(cell::Formula(r)) || HoldsXmlControl(cell::CachedText(r))
+                    : cell::IsText(r) && HoldsXmlControl(cell::Text(r)))
+            ++n;
+    }
+    return n;
+}
+
 } // namespace
 
 std::string FormLossKey(const CWorkbook& workbook, uint8_t family) {
     if (family == kFileNative) return {};
     const bool spreadsheet = family == kFileExcelXml;
     // What is lost, as counts; a text file or a table also names the worksheet it keeps.
-    uint32_t items = 0, folders = 0, containers = 0, formulas = 0, active = 0;
+    uint32_t items = 0, folders = 0, containers = 0, formulas = 0, active = 0, controls = 0;
     for (const CTreeItem* p = workbook.tree.first; p; p = p->next) {
         ++items;
         if (!p->IsWorksheet()) {
@@ -83,17 +107,23 @@ std::string FormLossKey(const CWorkbook& workbook, uint8_t family) {
         if (p == workbook.tree.active) active = items;
         for (const CContainer* c = sheet.firstContainer; c; c = c->next) ++containers;
         if (!spreadsheet && HasFormula(sheet)) ++formulas;
+        if (spreadsheet) {
+            controls += CellsWithXmlControls(sheet);
+            for (const char* text :
+                 {sheet.name, sheet.pageSetup.headerText, sheet.pageSetup.footerText})
+                controls += HoldsXmlControl(text) ? 1 : 0;
+        }
     }
     uint32_t lists = 0;
     for (const DropDownListRecord& list : workbook.dropDownLists)
         lists += DropDownListInUse(list) ? 1 : 0;
     const uint32_t inspected = workbook.inspectedCells.ItemCount();
-    const bool loses = spreadsheet ? folders || containers || lists || inspected
+    const bool loses = spreadsheet ? folders || containers || lists || inspected || controls
                                    : items > 1 || containers || formulas;
     if (!loses) return {};
     std::string key = std::to_string(family);
-    for (const uint32_t n :
-         {items, folders, containers, formulas, lists, inspected, spreadsheet ? 0u : active})
+    for (const uint32_t n : {items, folders, containers, formulas, lists, inspected,
+                             spreadsheet ? 0u : active, controls})
         key += ' ' + std::to_string(n);
     return key;
 }

@@ -23,7 +23,8 @@ std::string ReplaceExtension(std::string_view path, std::string_view extension);
 // Whether the workbook holds more than a file of the form `family` keeps: a text file or a
 // table keeps the values of one worksheet (no other item of the tree, no formula, no
 // container), the Excel 2003 XML spreadsheet its worksheets (no folder, no container, no
-// drop-down list, no inspected cell). The native form keeps everything.
+// drop-down list, no inspected cell, no control character XML cannot hold). The native form
+// keeps everything.
 bool FormLosesContent(const CWorkbook& workbook, uint8_t family);
 // What such a file would lose, as a key that changes when the loss does (another worksheet
 // kept, another kind or count of content left out); empty when nothing is lost.

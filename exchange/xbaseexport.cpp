@@ -16,6 +16,7 @@
 #include "values/numberinput.h"
 #include "values/numfmt_date.h"
 
+#include <cmath>
 #include <cstring>
 #include <sys/stat.h>
 #include <vector>
@@ -150,17 +151,12 @@ private:
             return true;
         }
         case 'N':
-            Place(record, slot,
-                  FixedWidthNumber(NumberOf(value), int(slot.length), d[kFieldDecimalsByte]));
-            return true;
+            return WriteNumber(record, slot, NumberOf(value), d[kFieldDecimalsByte], true);
         case 'F':
         case 'Y':
-            Place(record, slot,
-                  FixedWidthNumber(NumberOf(value), int(slot.length), kFloatDecimals));
-            return true;
+            return WriteNumber(record, slot, NumberOf(value), kFloatDecimals, false);
         case 'I':
-            Place(record, slot, FixedWidthNumber(NumberOf(value), int(slot.length), 0));
-            return true;
+            return WriteNumber(record, slot, NumberOf(value), 0, false);
         case 'L':
             Place(record, slot, LogicalOf(value));
             return true;
@@ -172,6 +168,24 @@ private:
         default:
             return true;
         }
+    }
+
+    // A number the field cannot hold fails the export rather than be stored as another
+    // value: a Numeric field takes its number at its own decimals whole; the others, whose
+    // decimals are fixed, may lose the decimals they cannot hold but no value beyond them.
+    bool WriteNumber(std::string& record, const FieldSlot& slot, double number, int decimals,
+                     bool declared) {
+        const std::string text = FixedWidthNumber(number, int(slot.length), decimals);
+        const std::string whole = std::isfinite(number) ? FormatNumberF(number, decimals) : "";
+        const bool fits = declared ? !whole.empty() && whole.size() <= slot.length
+                                   : text.find('*') == std::string::npos &&
+                                         ReadDecimalField(text) == ReadDecimalField(whole);
+        if (!fits) {
+            book_.error = kErrorFieldOverflow;
+            return false;
+        }
+        Place(record, slot, text);
+        return true;
     }
 
     static std::string_view LogicalOf(const XBaseValue& value) {

@@ -14,6 +14,10 @@ namespace {
 constexpr int kMaxLinkDepth = 40;
 constexpr int kTemporaryNameTries = 100;
 constexpr int32_t kProbeBuffer = 512;
+// The longest name of a folder entry, and what a temporary name adds to the target's: ".",
+// ".~" and a suffix of up to 20 characters (the process id and a counter).
+constexpr std::size_t kLongestName = 255;
+constexpr std::size_t kTemporaryRoom = 23;
 
 namespace fs = std::filesystem;
 
@@ -27,6 +31,16 @@ bool IsTemporarySuffix(const std::string& rest) {
             return false;
     }
     return dots == 1 && rest.front() != '.' && rest.back() != '.';
+}
+
+// FNV-1a of the text as 16 hexadecimal digits.
+std::string HashText(std::string_view text) {
+    uint64_t hash = 14695981039346656037ull;
+    for (const unsigned char c : text) hash = (hash ^ c) * 1099511628211ull;
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    for (int shift = 60; shift >= 0; shift -= 4) out += kHex[(hash >> shift) & 15];
+    return out;
 }
 
 } // namespace
@@ -68,7 +82,10 @@ std::string TemporaryPrefix(const std::string& target) {
     const std::string::size_type slash = target.rfind('/');
     const std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    return dir + "." + base + ".~";
+    // A name the folder takes with room for the longest suffix ("4194304.99", "saved");
+    // a longer one is stood for by a hash of it, so that every name that opens also saves.
+    if (base.size() + kTemporaryRoom <= kLongestName) return dir + "." + base + ".~";
+    return dir + "." + HashText(base) + ".~";
 }
 
 namespace {
@@ -137,14 +154,9 @@ std::string PrivateFolder() {
 std::string PrivatePath(const std::string& target) {
     const std::string folder = PrivateFolder();
     if (folder.empty()) return {};
-    // FNV-1a of the whole path tells files of one name in different folders apart.
-    uint64_t hash = 14695981039346656037ull;
-    for (const unsigned char c : target) hash = (hash ^ c) * 1099511628211ull;
-    std::string name = target.substr(target.rfind('/') + 1).substr(0, 100);
-    static const char kHex[] = "0123456789abcdef";
-    name += '-';
-    for (int shift = 60; shift >= 0; shift -= 4) name += kHex[(hash >> shift) & 15];
-    return folder + "/" + name;
+    // The hash of the whole path tells files of one name in different folders apart.
+    return folder + "/" + target.substr(target.rfind('/') + 1).substr(0, 100) + '-' +
+           HashText(target);
 }
 
 bool OpenAside(CFileStream& stream, const std::string& target, bool gzip) {

@@ -171,7 +171,7 @@ bool ReadOptions(CXmlReader& r, SettingsProfile& p) {
     } else if (!r.Ok()) {
         return false;
     }
-    if (r.ReadElementText("Folder", kMaxPathBytes, kXmlOptional, true)) p.folder = r.Text();
+    if (r.ReadElementBytes("Folder", kMaxPathBytes, kXmlOptional)) p.folder = r.Text();
     return r.Ok();
 }
 

@@ -105,7 +105,7 @@ void WriteLists(CXmlWriter& w, const SettingsProfile& p) {
     if (p.folder.empty())
         w.WriteTag("Folder", {}, kXmlEmptyTag, 1, 1);
     else
-        w.WriteElement("Folder", p.folder, 1, 1);
+        w.WriteElementBytes("Folder", p.folder, 1, 1);
     XmlAttributeText font(w.Utf8());
     if (p.font.faceName[0]) font.Text("Name", p.font.faceName);
     if (p.fontColorSet) font.Color("Color", p.fontColor, true);

@@ -5,7 +5,6 @@
 #include "exchange/xbase.h"
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
-#include "platform/core/cp1252.h"
 #include "platform/core/pathlimit.h"
 #include "resources/strings.h"
 #include "ui/messages.h"
@@ -93,7 +92,7 @@ bool CWorkbookWnd::SaveAs() {
     else if (!DialogMemory().lastFolder.empty())
         folder = QString::fromStdString(DialogMemory().lastFolder);
     else if (!Profile().folder.empty())
-        folder = QString::fromStdString(Cp1252ToUtf8(Profile().folder));
+        folder = QString::fromStdString(Profile().folder);
     else
         folder = QDir::homePath();
     std::size_t count = 0;

@@ -3,7 +3,6 @@
 #include "app/mainframe.h"
 #include "core/settings.h"
 #include "files/workbookopen.h"
-#include "platform/core/cp1252.h"
 #include "ui/messages.h"
 #include "ui/uiservices.h"
 #include "workbookwnd/documentopen.h"
@@ -67,7 +66,7 @@ IWorkbookWnd* CWorkbookWndFactory::CreateRecent(QWidget* parent, const QString& 
 IWorkbookWnd* CWorkbookWndFactory::CreateFromDialog(QWidget* parent) {
     FileDialogMemory& memory = DialogMemory();
     QString folder = QString::fromStdString(memory.lastFolder);
-    if (folder.isEmpty()) folder = QString::fromStdString(Cp1252ToUtf8(Profile().folder));
+    if (folder.isEmpty()) folder = QString::fromStdString(Profile().folder);
     if (folder.isEmpty()) folder = QDir::homePath();
     std::size_t count = 0;
     const FileFilter* filters = OpenFilters(count);

@@ -101,7 +101,7 @@ void CChartAxesPage::Reset() {
 }
 
 bool CChartAxesPage::ReadTicks(CNumberEdit* edit, uint16_t& stored) {
-    // A count is stored plus one in 16 bits: more than 65,534 would wrap round.
+    // A count is stored plus one: more than 65,533 would be a value no file form reads back.
     int64_t value = 0;
     if (!ReadWholeNumber(edit->text(), 0, kMostTicks, value)) return Refuse(edit);
     stored = uint16_t(value + 1);

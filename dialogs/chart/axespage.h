@@ -17,8 +17,9 @@ class CLineStyleCombo;
 
 class CChartAxesPage : public CChartPage {
 public:
-    // The most ticks a count takes: stored plus one in 16 bits.
-    static constexpr int64_t kMostTicks = 65534;
+    // The most ticks a count takes: stored plus one, and every file form holds at most
+    // 65,534 there.
+    static constexpr int64_t kMostTicks = 65533;
 
     explicit CChartAxesPage(QWidget* parent = nullptr);
     bool Exchange(bool save, CChart* chart, int item) override;

@@ -114,8 +114,10 @@ ParsedText ParseClipboardText(CEvalContext& ctx, std::string_view text, uint16_t
         if (!field.empty() && c <= kLastColumn && r <= kLastRow) {
             StandardFormat format{};
             CellBuffer record;
-            if (ParseCellInput(ctx, field, format, uint32_t(r), uint16_t(c), record) ==
-                CellInput::kStored) {
+            const CellInput made =
+                ParseCellInput(ctx, field, format, uint32_t(r), uint16_t(c), record);
+            parsed.refused = parsed.refused || made == CellInput::kFormulaRefused;
+            if (made == CellInput::kStored) {
                 // A wrapped column goes back in the row: the hint must not lie past it.
                 if (!cursorValid || cell::Before(uint32_t(r), uint16_t(c), lastRow, lastColumn))
                     cursor = CellCursor{};
@@ -175,6 +177,9 @@ CommandResult PasteTextCommand(CWorkbook& workbook, CEvalContext& ctx,
     // Nothing changed: the entry would undo nothing.
     if (!ok) DiscardLastUndo(workbook.undo, true);
     if (!ok || parsed.failed) workbook.error = kErrorWorksheetMemory;
+    // The rest is pasted; the user learns why a cell stayed empty.
+    else if (parsed.refused)
+        return workbook.error = kErrorFormulaTooLong, FinishCommand(workbook, false);
     return FinishCommand(workbook, ok && !parsed.failed);
 }
 

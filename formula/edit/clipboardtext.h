@@ -45,7 +45,8 @@ struct ParsedText {
     bool any = false;        // at least one cell was stored
     uint16_t lastColumn = 0; // the extent, as offsets from the origin
     uint32_t lastRow = 0;
-    bool failed = false; // a cell could not be stored; the parse ended there
+    bool failed = false;  // a cell could not be stored; the parse ended there
+    bool refused = false; // a formula past the formula limit was left out
 };
 
 // Reads tab- and line-separated text as typed input into `scratch`, with its first field at
@@ -61,7 +62,8 @@ CellRange PasteTarget(const CellRange& selection, uint32_t columns, uint32_t row
 // Pastes text at the active worksheet's selection: records the target (cells only), clears
 // its cells and writes what was parsed inside it. kFailed with error 8 when the record or
 // the cells could not be had (nothing changed then, or what was parsed before a failed
-// store is pasted).
+// store is pasted); with error 117 when a formula field would pass the formula limit (the
+// rest is pasted, that cell left empty, as typing it would be refused).
 CommandResult PasteTextCommand(CWorkbook& workbook, CEvalContext& ctx,
                                const GridSelection& selection, std::string_view text,
                                CellRange* pasted = nullptr);

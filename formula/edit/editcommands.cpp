@@ -156,8 +156,9 @@ CommandResult RowsOrColumns(CWorkbook& workbook, const GridSelection& selection,
         return CommandResult::kFailed;
     std::vector<OtherBookPlan> otherBooks;
     const auto rewrite = [&](CEvalContext& c, std::string_view text, uint16_t column, uint32_t row,
-                             const CCellStore& own, std::string& out) {
-        return AdjustFormulaText(c, text, column, row, mode, span, out, nullptr, &own, &ws->cells);
+                             const CWorksheet& own, std::string& out) {
+        return AdjustFormulaText(c, text, column, row, mode, span, out, nullptr, &own.cells,
+                                 &ws->cells);
     };
     if (!GuardWorksheetMemory(
             workbook, [&] { return PlanOtherWorkbooks(workbook, rewrite, full, otherBooks); }))

@@ -30,8 +30,7 @@ bool PlanBook(CWorkbook& other, CEvalContext& ctx, const OtherBookRewrite& rewri
             const std::string_view formula = cell::Formula(r);
             // Only a qualifier naming a file can name another workbook's worksheet.
             if (formula.find('[') == std::string_view::npos) continue;
-            if (!rewrite(ctx, formula, cell::Column(r), cell::Row(r), ws->cells, text))
-                return false;
+            if (!rewrite(ctx, formula, cell::Column(r), cell::Row(r), *ws, text)) return false;
             if (text == formula) continue;
             before.texts.push_back({cell::Column(r), cell::Row(r), std::string(formula)});
             after.texts.push_back({cell::Column(r), cell::Row(r), text});

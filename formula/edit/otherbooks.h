@@ -18,11 +18,11 @@ struct OtherBookPlan {
     FormulaPlan before, after;
 };
 
-// The rewrite of one formula (internal text, cell, the store of its worksheet) into `out`;
+// The rewrite of one formula (internal text, cell, its worksheet) into `out`;
 // false when it cannot be made.
 using OtherBookRewrite =
     std::function<bool(CEvalContext& ctx, std::string_view text, uint16_t column, uint32_t row,
-                       const CCellStore& own, std::string& out)>;
+                       const CWorksheet& own, std::string& out)>;
 
 // The rewrites in every other open workbook. False with `workbook`'s error: `refused` when a
 // rewrite cannot be made, 117 when a text would pass its limit, 8 when memory runs out.

@@ -1,5 +1,6 @@
 #include "formula/edit/qualifierpaths.h"
 
+#include "formula/externalref.h"
 #include "formula/folderrange.h"
 #include "formula/textscan.h"
 #include "formula/tokenizer.h"
@@ -77,11 +78,28 @@ bool WrittenName(CEvalContext& ctx, const std::string& name, std::string& out) {
     return true;
 }
 
+// A qualifier naming a worksheet of another open workbook through its file ("[A.vln]\\S1"):
+// the file part stays as written, the path follows the change when the worksheet lies in
+// the changed subtree.
+bool NewExternalName(CEvalContext& ctx, std::string_view name, const CPaths& paths,
+                     std::string& out) {
+    const size_t close = name.find(']');
+    const CWorksheet* ws =
+        close == std::string_view::npos ? nullptr : FindOpenExternalWorksheet(name);
+    if (!ws || !paths.Changes(ws)) return false;
+    const std::string_view rest = name.substr(close + 1);
+    std::string wanted = paths.After(*ws);
+    if (rest.empty() || rest.front() != '\\') wanted.erase(0, 1);
+    if (EqualNoCase(wanted, rest)) return false;
+    return WrittenName(ctx, std::string(name.substr(0, close + 1)) + wanted, out);
+}
+
 // The name a qualifier of `sheet` must be written with after the change, when it differs.
 bool NewName(CEvalContext& ctx, std::string_view name, const CWorksheet& sheet, const CPaths& paths,
              std::string& out) {
     name = Trim(name);
-    if (name.empty() || name.front() == '[') return false;
+    if (!name.empty() && name.front() == '[') return NewExternalName(ctx, name, paths, out);
+    if (name.empty()) return false;
     CTreeItem* item = nullptr;
     if (!ctx.qualifiers.Find(&sheet.cells, name, item)) {
         std::string path;

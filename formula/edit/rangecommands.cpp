@@ -42,7 +42,11 @@ CommandResult TransposeCommand(CWorkbook& workbook, const GridSelection& selecti
     const uint16_t column = selection.cursorColumn;
     const uint32_t row = selection.cursorRow;
     if (!workbook.RecordUndoRange(s, column, row, true, true)) return FailRecords(workbook, 1);
-    if (!workbook.RecordUndoRange(result, column, row, true, true)) return FailRecords(workbook, 2);
+    // One edit: its two entries are undone and redone together.
+    workbook.undo.joinNext = true;
+    const bool kept = workbook.RecordUndoRange(result, column, row, true, true);
+    workbook.undo.joinNext = false;
+    if (!kept) return FailRecords(workbook, 2);
     return FinishCommand(workbook, TransposeRange(workbook, *sheet, s));
 }
 
@@ -105,8 +109,8 @@ bool PlanMove(CWorkbook& workbook, CWorksheet& sheet, const CellRange& source,
         }))
         return false;
     const auto rewrite = [&](CEvalContext& c, std::string_view text, uint16_t column, uint32_t row,
-                             const CCellStore& own, std::string& out) {
-        AdjustFormulaTextForMove(c, text, column, row, move, false, &own, &sheet.cells, out);
+                             const CWorksheet& own, std::string& out) {
+        AdjustFormulaTextForMove(c, text, column, row, move, false, &own.cells, &sheet.cells, out);
         return true;
     };
     return TextsFitFields(workbook, *ctx, sheet, inside) &&

@@ -85,6 +85,20 @@ bool SamePath(const char* a, std::string_view b, size_t n) {
     return true;
 }
 
+// Calls visit(index, record) for each inspect entry that names `ws`.
+template <class Visit>
+void ForEachInspectedOn(const CWorkbook& workbook, const CWorksheet& ws, Visit&& visit) {
+    std::string path;
+    BuildTreeItemPath(&ws, path, false);
+    CPagedList& list = InspectList(workbook);
+    for (uint32_t i = 0; i < list.ItemCount(); ++i) {
+        InspectedCellRecord r;
+        if (GetInspectedCell(list, i, r) && std::strlen(r.worksheet) == path.size() &&
+            SamePath(r.worksheet, path, path.size()))
+            visit(i, r);
+    }
+}
+
 } // namespace
 
 bool ReadStoredPlace(CWorkbook& workbook, CWorksheet& ws, const FormulaText& t, std::string& out) {
@@ -172,24 +186,17 @@ void PlanStoredPlacesAfterEdit(const CWorkbook& workbook, CWorksheet& edited, ui
             r.r2 != page.printRange.r2 || r.c1 != page.printRange.c1 || r.c2 != page.printRange.c2)
             texts.push_back({kPrintRangeColumn, 0, PrintText(kind, moved)});
     }
-    std::string path;
-    BuildTreeItemPath(&edited, path, false);
-    CPagedList& list = InspectList(workbook);
-    for (uint32_t i = 0; i < list.ItemCount(); ++i) {
-        InspectedCellRecord r;
-        if (!GetInspectedCell(list, i, r) || std::strlen(r.worksheet) != path.size() ||
-            !SamePath(r.worksheet, path, path.size()))
-            continue;
+    ForEachInspectedOn(workbook, edited, [&](uint32_t i, InspectedCellRecord& r) {
         CellRef cell = r.cell;
         if (s.rows)
             cell.row = uint32_t(Follow(s, cell.row, gone));
         else
             cell.column = uint16_t(Follow(s, cell.column, gone));
         if (gone) r.worksheet[0] = 0; // its cell went: the entry names nothing
-        if (!gone && cell.row == r.cell.row && cell.column == r.cell.column) continue;
+        if (!gone && cell.row == r.cell.row && cell.column == r.cell.column) return;
         if (!gone) r.cell = cell;
         texts.push_back({kInspectColumn, i, InspectText(r)});
-    }
+    });
     if (texts.empty()) return;
     std::vector<FormulaText>& into = SheetPlan(plan, edited).texts;
     into.insert(into.end(), texts.begin(), texts.end());
@@ -222,17 +229,11 @@ void PlanStoredPlacesAfterMove(const CWorkbook& workbook, CWorksheet& edited,
                             &moved);
         texts.push_back({kPrintRangeColumn, 0, PrintText(page.printRangeKind, moved)});
     }
-    std::string path;
-    BuildTreeItemPath(&edited, path, false);
-    CPagedList& list = InspectList(workbook);
-    for (uint32_t i = 0; i < list.ItemCount(); ++i) {
-        InspectedCellRecord r;
-        if (!GetInspectedCell(list, i, r) || std::strlen(r.worksheet) != path.size() ||
-            !SamePath(r.worksheet, path, path.size()) || !within(r.cell.column, r.cell.row))
-            continue;
+    ForEachInspectedOn(workbook, edited, [&](uint32_t i, InspectedCellRecord& r) {
+        if (!within(r.cell.column, r.cell.row)) return;
         r.cell = shifted(r.cell);
         texts.push_back({kInspectColumn, i, InspectText(r)});
-    }
+    });
     if (texts.empty()) return;
     std::vector<FormulaText>& into = SheetPlan(plan, edited).texts;
     into.insert(into.end(), texts.begin(), texts.end());

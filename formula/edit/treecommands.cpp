@@ -1,5 +1,6 @@
 #include "formula/edit/treecommands.h"
 
+#include "formula/edit/otherbooks.h"
 #include "formula/edit/qualifierpaths.h"
 #include "formula/edit/storedplaces.h"
 #include "model/blockobject.h"
@@ -96,6 +97,21 @@ bool SplitForCopy(CWorkbook& workbook, const FormulaPlan& plan, CTreeItem* origi
     return ApplyFormulaPlan(workbook, inside);
 }
 
+// Formulas of other open workbooks that name a changed item through this workbook's file.
+bool PlanOtherBooks(CWorkbook& workbook, const CTreeItem& item, std::string_view name,
+                    const CTreeItem* target, bool move, std::vector<OtherBookPlan>& plans) {
+    return GuardWorksheetMemory(workbook, [&] {
+        const TreePathChange change =
+            move ? MovePathChange(item, target) : RenamePathChange(item, name);
+        const auto rewrite = [&](CEvalContext& c, std::string_view text, uint16_t column,
+                                 uint32_t row, const CWorksheet& own, std::string& out) {
+            RewriteQualifierPaths(c, text, column, row, own, change, out);
+            return true;
+        };
+        return PlanOtherWorkbooks(workbook, rewrite, kErrorWorksheetMemory, plans);
+    });
+}
+
 CommandResult Finish(CWorkbook& workbook, TreeEditor editor) {
     return editor == TreeEditor::kWindow ? FinishCommand(workbook, true) : CommandResult::kDone;
 }
@@ -123,6 +139,9 @@ CommandResult RenameTreeItemCommand(CWorkbook& workbook, const GridSelection& se
                               }) ||
         !PlanFitsFields(workbook, *ctx, plan))
         return CommandResult::kFailed;
+    std::vector<OtherBookPlan> otherBooks;
+    if (!PlanOtherBooks(workbook, item, name, nullptr, false, otherBooks))
+        return CommandResult::kFailed;
     const CellRange& sel = selection.range;
     if (window && !workbook.RecordUndoRename(sel, sel.c1, sel.r1, &item)) {
         const ErrorCode error = workbook.error;
@@ -143,6 +162,11 @@ CommandResult RenameTreeItemCommand(CWorkbook& workbook, const GridSelection& se
         return CommandResult::kFailed;
     }
     item.SetName(std::string(name).c_str());
+    if (!ApplyOtherWorkbooks(otherBooks,
+                             window ? &workbook.undo.entries[workbook.undo.current] : nullptr)) {
+        workbook.error = kErrorWorksheetMemory;
+        return window ? FinishCommand(workbook, false) : CommandResult::kFailed;
+    }
     return Finish(workbook, editor);
 }
 
@@ -211,6 +235,9 @@ CommandResult MoveTreeItemCommand(CWorkbook& workbook, const GridSelection& sele
                               }) ||
         !PlanFitsFields(workbook, *ctx, plan))
         return CommandResult::kFailed;
+    std::vector<OtherBookPlan> otherBooks;
+    if (!PlanOtherBooks(workbook, dragged, {}, target, true, otherBooks))
+        return CommandResult::kFailed;
     TreeChain copy(CWorksheet::Clone(workbook, &dragged));
     if (!copy) return CommandResult::kFailed;
     FormulaPlan outside;
@@ -248,6 +275,10 @@ CommandResult MoveTreeItemCommand(CWorkbook& workbook, const GridSelection& sele
     removal.formulaTexts = std::move(texts.formulaTexts);
     removal.formulaTextsSize = texts.formulaTextsSize;
     if (moved) *moved = head;
+    if (!ApplyOtherWorkbooks(otherBooks, &removal)) {
+        workbook.error = kErrorWorksheetMemory;
+        return FinishCommand(workbook, false);
+    }
     return FinishCommand(workbook, true);
 }
 

@@ -125,7 +125,7 @@ bool Rename(CWorkbook& workbook, CTreeItem* item, int32_t index) {
     kept[kTreeNameSize - 1] = 0;
     std::memcpy(e.cellBuffer.get(), item->name, kTreeNameSize);
     item->SetName(kept);
-    return true;
+    return ExchangeOtherWorkbooks(e) || Fail(workbook, kErrorWorksheetMemory);
 }
 
 bool DropDownList(CWorkbook& workbook, int32_t index) {

@@ -43,7 +43,8 @@ bool Tree(CWorkbook& workbook, int32_t index) {
     if (e.treeChain) {
         CTreeItem* chain = e.treeChain.release();
         LinkTreeChainAt(workbook.tree, chain, e.treePosition);
-        if (ExchangeFormulaPlan(workbook, e)) return true;
+        if (ExchangeFormulaPlan(workbook, e))
+            return ExchangeOtherWorkbooks(e) || Fail(workbook, kErrorWorksheetMemory);
         const ErrorCode error = workbook.error;
         DetachTreeItem(workbook.tree, chain, workbook.error);
         e.treeChain.reset(chain);
@@ -59,7 +60,7 @@ bool Tree(CWorkbook& workbook, int32_t index) {
         return false;
     }
     e.treeChain.reset(item);
-    return true;
+    return ExchangeOtherWorkbooks(e) || Fail(workbook, kErrorWorksheetMemory);
 }
 
 // The entry's map sends the cells of each row of the range to the row it names; the entry

@@ -85,6 +85,11 @@ constexpr const char* kDuplicatePathMessage =
     "Another worksheet or folder of this folder has this name.";
 constexpr const char* kFormulaTooLongMessage =
     "A formula or chart range would be longer than 1,024 characters.";
+constexpr const char* kInterruptedSaveMessage =
+    "A save of this file was cut short, and the file may be incomplete. Open it in the "
+    "program's window, which offers the whole copy that save kept.";
+constexpr const char* kFieldOverflowMessage =
+    "A number is too wide for its database field: widen the field or change its decimals.";
 constexpr const char* kPathTooLongMessage =
     "A worksheet or folder path would be longer than 255 characters.";
 
@@ -95,6 +100,8 @@ const char* GetErrorMessage(int code) {
     if (code == kErrorJobRefused) return kJobRefusedMessage;
     if (code == kErrorDuplicatePath) return kDuplicatePathMessage;
     if (code == kErrorFormulaTooLong) return kFormulaTooLongMessage;
+    if (code == kErrorFieldOverflow) return kFieldOverflowMessage;
+    if (code == kErrorInterruptedSave) return kInterruptedSaveMessage;
     if (code == kErrorPathTooLong) return kPathTooLongMessage;
     if (code < 1 || code > int(std::size(kMessages))) return kNoError;
     const char* text = kMessages[code - 1];

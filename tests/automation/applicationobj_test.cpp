@@ -150,6 +150,9 @@ TEST_F(ApplicationTest, StylesSplitAtTheCommaAndFailuresKeepTheList) {
         {Texts({"n," + std::string(98, 'f')}), E_INVALIDARG, none},
         {Texts({"Kept, 0.0", std::string(101, 'x'), "After,0"}), E_INVALIDARG, {"Kept"}},
         {Texts({"One,0", "Two,0", "n," + std::string(50, 'f')}), E_INVALIDARG, {"One", "Two"}},
+        // A character outside the code page would come back as a question mark.
+        {Texts({"Kept, 0.0", "\xE5\xAF\x86,0", "After,0"}), E_INVALIDARG, {"Kept"}},
+        {Texts({"N\xC3\xA9v,0 \xE2\x82\xAC"}), S_OK, {"N\xE9v"}},
         {number, E_FAIL, {"Before"}},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
@@ -175,6 +178,8 @@ TEST_F(ApplicationTest, BookmarksTakeFiftyAtMost) {
     EXPECT_EQ(app->SetBookmarks(Texts({"/d.vln", std::string(101, 'x'), "/e.vln"}).get()),
               E_INVALIDARG);
     EXPECT_EQ(Profile().bookmarks, (std::vector<std::string>{"/d.vln"}));
+    EXPECT_EQ(app->SetBookmarks(Texts({"/f.vln", "\xD0\x94", "/g.vln"}).get()), E_INVALIDARG);
+    EXPECT_EQ(Profile().bookmarks, (std::vector<std::string>{"/f.vln"}));
     ASSERT_EQ(app->SetBookmarks(Texts({std::string(100, 'x')}).get()), S_OK);
     EXPECT_EQ(Profile().bookmarks.size(), 1u);
 }

@@ -3,6 +3,7 @@
 
 #include "automation/infoobjects.h"
 #include "automationtestutil.h"
+#include "files/savetarget.h"
 
 #include <filesystem>
 #include <functional>
@@ -255,6 +256,40 @@ TEST_F(FileSafetyTest, AReaderSavedUnderANewNameIsWritableThere) {
         EXPECT_NE(tempfiles::ReadBytes(fresh), saved) << route;
         EXPECT_EQ(tempfiles::ReadBytes(path), before) << route;
     }
+}
+
+} // namespace vl
+
+namespace vl {
+
+// A rewrite in place cut short left the file torn and a whole copy beside it: Load cannot ask
+// which to take, so it reads nothing and says why (119, with its message), leaving the
+// document, the file and the copy as they were. Once the copy is put back, Load reads it
+// (through the file's other name too).
+TEST_F(FileSafetyTest, LoadReadsNoFileACutSaveLeftACopyOf) {
+    const std::string path = folder.Path("cut.vlb"), twin = folder.Path("twin.vlb");
+    ASSERT_EQ(obj->SaveAs(CBstr(path)), S_OK);
+    Doc().stream.Close();
+    ASSERT_EQ(link(path.c_str(), twin.c_str()), 0);
+    const auto whole = tempfiles::ReadBytes(path);
+    const std::string copy = TemporaryPrefix(path) + "saved";
+    tempfiles::WriteBytes(copy, whole);
+    tempfiles::WriteBytes(path, {});
+    ASSERT_EQ(InterruptedSaveCopy(path), copy);
+    PutNumber("$A$1", 9);
+    for (int format : {0, 2}) {
+        SCOPED_TRACE(format);
+        EXPECT_EQ(obj->Load(CBstr(path), CBstr(), format, nullptr, nullptr), HRESULT(0x80040077));
+        EXPECT_EQ(TakenMessage(),
+                  "A save of this file was cut short, and the file may be incomplete. Open it in "
+                  "the program's window, which offers the whole copy that save kept.");
+        EXPECT_EQ(Number("$A$1"), 9);
+    }
+    EXPECT_TRUE(tempfiles::ReadBytes(path).empty());
+    EXPECT_EQ(tempfiles::ReadBytes(copy), whole);
+    ASSERT_EQ(RestoreInterruptedSave(path), kErrorNone);
+    ASSERT_EQ(Load(*obj, twin), S_OK);
+    EXPECT_EQ(Number("$A$1"), 6);
 }
 
 } // namespace vl

@@ -211,6 +211,19 @@ TEST_F(ForeignFilesTest, DatabaseRefusals) {
     EXPECT_EQ(obj->SaveAsDatabase(path, xbase.get()), HRESULT(0x8004003D));
     ASSERT_EQ(xbase->SetField(0, "F", 'C', 65531, 0), S_OK);
     EXPECT_EQ(obj->SaveAsDatabase(path, xbase.get()), S_OK);
+    // A number wider than its Numeric field at the field's decimals: 118, nothing written.
+    PutNumber("$A$2", -99999.999);
+    ASSERT_EQ(xbase->SetXBaseFormat(3), S_OK);
+    ASSERT_EQ(xbase->SetFieldCount(1), S_OK);
+    ASSERT_EQ(xbase->SetField(0, "N", 'N', 8, 2), S_OK);
+    const CBstr narrow(folder.Path("narrow.dbf"));
+    EXPECT_EQ(obj->SaveAsDatabase(narrow, xbase.get()), HRESULT(0x80040076));
+    EXPECT_EQ(TakenMessage(),
+              "A number is too wide for its database field: widen the field or change its "
+              "decimals.");
+    EXPECT_FALSE(CFileStream::FileExists(folder.Path("narrow.dbf").c_str()));
+    PutNumber("$A$2", -9999.99);
+    EXPECT_EQ(obj->SaveAsDatabase(narrow, xbase.get()), S_OK);
 }
 
 // A field of the info never set, or refused by SetField, has no type: the table would be read

@@ -99,7 +99,15 @@ TEST(XBaseInfo, FieldsByType) {
         {"STAMP", 'T', 8, 0, S_OK, 8, 0, "STAMP"},
         {"PRICE", 'B', 255, 4, S_OK, 255, 4, "PRICE"},
         {"PRICE", 'B', 256, 256, S_OK, 0, 0, "PRICE"},
-        {"ABCDEFGHIJKLM", 'L', 1, 0, S_OK, 1, 0, "ABCDEFGHIJ"},
+        // Names the 11-byte field holds whole: ten bytes of the code page at most.
+        {"ABCDEFGHIJ", 'L', 1, 0, S_OK, 1, 0, "ABCDEFGHIJ"},
+        {"ABCDEFGHIJK", 'L', 1, 0, E_INVALIDARG, 0, 0, nullptr},
+        {"\xC3\x84"
+         "BCDEFGHIJ",
+         'L', 1, 0, S_OK, 1, 0,
+         "\xC3\x84"
+         "BCDEFGHIJ"},
+        {"\xD0\x94", 'L', 1, 0, E_INVALIDARG, 0, 0, nullptr},
     };
     for (const Case& c : cases) {
         ASSERT_EQ(info->SetField(0, "BEFORE", 'D', 8, 0), S_OK);

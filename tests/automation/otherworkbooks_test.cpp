@@ -5,6 +5,7 @@
 #include "files/workbooksave.h"
 #include "formula/edit/editcommands.h"
 #include "formula/edit/rangecommands.h"
+#include "formula/edit/treecommands.h"
 #include "formula/edit/undoexec.h"
 #include "formula/externalref.h"
 #include "model/workbook.h"
@@ -104,6 +105,7 @@ struct TwoBooks {
             auto saved = CreateWorkbook();
             saved->tree.active =
                 AsWorksheet(saved->AppendTreeItem(TREE_TYPE_WORKSHEET, "Costs", 1));
+            saved->AppendTreeItem(TREE_TYPE_FOLDER, "F", 1);
             EXPECT_TRUE(SaveWorkbookFile(*saved, path.c_str(), kFileXml));
         }
         held = CreateWorkbook();
@@ -171,6 +173,31 @@ TEST(OtherOpenWorkbooks, ARewriteRefusedThereRefusesTheEdit) {
             EXPECT_EQ(b.Text(0), reader);
         }
     }
+}
+
+// A worksheet renamed or dragged into a folder in its window: another open workbook's
+// formulas naming it through the file follow its path, with Undo and Redo.
+TEST(OtherOpenWorkbooks, FollowARenameAndATreeMove) {
+    TwoBooks b;
+    const std::string q = b.Qualifier();
+    PutFormula(*b.sheet, 0, 0, q + "R5C1");
+    const std::string start = b.Text(0);
+    const std::string file = q.substr(0, q.find(']') + 1);
+    CTreeItem& costs = *b.held->tree.first;
+    CTreeItem* folder = costs.next;
+    ASSERT_EQ(RenameTreeItemCommand(*b.held, {}, costs, "Spend"), CommandResult::kDone);
+    EXPECT_EQ(b.Text(0), file + "\\Spend'!R5C1");
+    ASSERT_EQ(UndoCommand(*b.held, nullptr), CommandResult::kDone);
+    EXPECT_EQ(b.Text(0), start);
+    ASSERT_EQ(RedoCommand(*b.held, nullptr), CommandResult::kDone);
+    EXPECT_EQ(b.Text(0), file + "\\Spend'!R5C1");
+    ASSERT_EQ(UndoCommand(*b.held, nullptr), CommandResult::kDone);
+    ASSERT_EQ(MoveTreeItemCommand(*b.held, {}, *b.held->tree.first, folder), CommandResult::kDone);
+    EXPECT_EQ(b.Text(0), file + "\\F\\Costs'!R5C1");
+    ASSERT_EQ(UndoCommand(*b.held, nullptr), CommandResult::kDone);
+    EXPECT_EQ(b.Text(0), start);
+    ASSERT_EQ(RedoCommand(*b.held, nullptr), CommandResult::kDone);
+    EXPECT_EQ(b.Text(0), file + "\\F\\Costs'!R5C1");
 }
 
 } // namespace vl

@@ -1,4 +1,5 @@
 #include "dialogs/dialoguiservices.h"
+#include "dialogs/dialogutil.h"
 #include "dialogs/fontdialog.h"
 #include "tests/common/waits.h"
 #include "tests/dialogs/dialogtest.h"
@@ -257,4 +258,23 @@ TEST(FontDialog, AStyleTickedByKeysJoinsTheOnesTheFontHas) {
         EXPECT_EQ(record.underline, 1);
         EXPECT_EQ(record.strikeout, 1);
     }
+}
+
+// The font lists offer only faces a font record holds whole: in the code page and at most
+// 127 bytes, each limit at its last taken value and its first refused.
+TEST(FontDialog, FaceNamesARecordHoldsWhole) {
+    const struct {
+        QString face;
+        bool held;
+    } rows[] = {
+        {"Liberation Sans", true},
+        {QString(127, 'a'), true},
+        {QString(128, 'a'), false},
+        {QString(126, 'a') + QChar(0xE9), true}, // one byte in the code page
+        {QString(127, 'a') + QChar(0xE9), false},
+        {QString::fromUtf8("\xE6\x96\x87\xE6\xB3\x89\xE9\xA9\xBF"), false},
+        {QString("Ab") + QChar(0x0132), false}, // a Latin letter outside the code page
+        {QString("Ab") + QChar(0x20AC), true},  // the euro sign is in it
+    };
+    for (const auto& row : rows) EXPECT_EQ(HoldsFaceName(row.face), row.held) << row.face.size();
 }

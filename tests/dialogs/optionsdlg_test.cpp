@@ -225,7 +225,10 @@ TEST(OptionsDialog, RefusedValuesChangeNothing) {
         {"20", "1", "100", "/f", true, "", 0},
         {"20", "4", "50", "/" + QString(254, 'a'), true, "", 0},
         {"20", "4", "50", "/" + QString(255, 'a'), false, "id405", 1},
-        {"20", "4", "50", QString::fromUtf8("/\u4e2d"), false, "id405", 0},
+        // A folder outside the code page is kept as the system's bytes, 255 of them at most.
+        {"20", "4", "50", QString::fromUtf8("/\u4e2d"), true, "", 0},
+        {"20", "4", "50", "/" + QString(127, QChar(0x436)), true, "", 0},
+        {"20", "4", "50", "/" + QString(127, QChar(0x436)) + "a", false, "id405", 1},
     };
     for (const auto& c : cases) {
         ProfileGuard guard;
@@ -249,7 +252,10 @@ TEST(OptionsDialog, RefusedValuesChangeNothing) {
         if (c.boxes) {
             EXPECT_EQ(ui.boxes[0], "Please enter no more than 255 characters.");
         }
-        if (c.ok) continue;
+        if (c.ok) {
+            EXPECT_EQ(Profile().folder, c.folder.toStdString());
+            continue;
+        }
         EXPECT_EQ(ui.beeps + int(ui.boxes.size()), 1);
         EXPECT_EQ(dialog.focusWidget()->objectName(), c.focus);
         EXPECT_EQ(Profile().undoLevel, 7);

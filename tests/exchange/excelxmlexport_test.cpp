@@ -517,8 +517,9 @@ namespace {
 
 // The file has no folders: a formula naming a worksheet by its path in the tree (from the top,
 // or from the formula's own folder, quoted or bare) names it as the file does, so that the
-// file's readers, and this program reading it back, find that worksheet. A folder stays as
-// written (the form cannot hold it, and the save says so).
+// file's readers, and this program reading it back, find that worksheet. A range over a
+// folder, which the file cannot hold (the save says so), becomes #REF! with that value, so
+// that the file reads back as that error, never as a stale value.
 TEST(ExcelXmlPeers, WorksheetsInFoldersAreNamedAsTheFileNamesThem) {
     auto book = Book({"Top"});
     book->AppendTreeItem(TREE_TYPE_WORKSHEET, "S", 1);
@@ -537,8 +538,122 @@ TEST(ExcelXmlPeers, WorksheetsInFoldersAreNamedAsTheFileNamesThem) {
     EXPECT_TRUE(Has(out, "<Worksheet ss:Name=\"S(0)\">")) << out.substr(0, 0);
     EXPECT_TRUE(Has(out, "ss:Formula=\"=&apos;S(0)&apos;!R1C1+&apos;S(0)&apos;!R2C1+&apos;S&apos;"
                          "!R1C1\""));
-    EXPECT_TRUE(Has(out, "ss:Formula=\"=SUM(&apos;\\F&apos;!R1C1)\""));
+    EXPECT_TRUE(Has(out, "ss:Formula=\"=SUM(#REF!)\"><Data ss:Type=\"Error\">#REF!</Data>"));
     EXPECT_TRUE(Has(out, "ss:Formula=\"=&apos;S(0)&apos;!R1C1*&apos;S&apos;!R1C1\""));
+    const Imported back = Import(out);
+    ASSERT_TRUE(back.ok) << int(back.error) << " at line " << back.line;
+    const uint8_t* folderSum = FindCell(back.First().cells, 1, 0);
+    ASSERT_NE(folderSum, nullptr);
+    EXPECT_EQ(cell::Formula(folderSum), "=SUM(#REF!)");
+    EXPECT_EQ(cell::Error(folderSum) << 4, kErrRef);
+}
+
+// Every form of a folder range becomes #REF! and the rest of the formula stays: quoted or
+// bare, from the top or from the formula's folder, a range, a reference with offsets, a
+// range between two qualified corners; error values and worksheet names stay as they are.
+TEST(ExcelXmlPeers, FolderRangesBecomeRefErrors) {
+    auto book = Book({"Top"});
+    book->AppendTreeItem(TREE_TYPE_FOLDER, "F", 1);
+    book->AppendTreeItem(TREE_TYPE_WORKSHEET, "S", 2);
+    book->AppendTreeItem(TREE_TYPE_FOLDER, "G", 2);
+    book->AppendTreeItem(TREE_TYPE_WORKSHEET, "In", 2);
+    struct Case {
+        const char* formula;
+        const char* written;
+    } const cases[] = {
+        {"=SUM(\"\\F\"!R1C1:R3C2)", "=SUM(#REF!)"},
+        {"=SUM(\\F!R[-1]C[2]:R[+3]C)*2", "=SUM(#REF!)*2"},
+        {"=\"\\F\\G\"!R1C1+\"\\F\\S\"!R1C1", "=#REF!+&apos;S&apos;!R1C1"},
+        {"=SUM(\"\\F\"!R1C1:\"\\F\"!R2C1)", "=SUM(#REF!:#REF!)"},
+        {"=IF(#N/A!,#DIV/0!,\"\\F\"!R1C1)", "=IF(#N/A,#DIV/0!,#REF!)"},
+        {"=\"F!x\"&Top!R1C1", "=&quot;F!x&quot;&amp;&apos;Top&apos;!R1C1"},
+    };
+    CWorksheet& top = Sheet0(*book);
+    FormulaHead head;
+    head.arrayWidth = 1;
+    for (uint32_t i = 0; i < std::size(cases); ++i) PutFormula(top, i, 0, cases[i].formula, head);
+    const std::string out = Export(*book);
+    for (uint32_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_TRUE(Has(out, std::string("ss:Formula=\"") + cases[i].written + "\""))
+            << cases[i].formula;
+    }
+    const Imported back = Import(out);
+    ASSERT_TRUE(back.ok) << int(back.error) << " at line " << back.line;
+    for (uint32_t i = 0; i < std::size(cases); ++i) {
+        const uint8_t* r = FindCell(back.First().cells, i, 0);
+        ASSERT_NE(r, nullptr) << i;
+        EXPECT_EQ(cell::Error(r) << 4, i < 5 ? kErrRef : 0) << cases[i].formula;
+    }
+}
+
+} // namespace
+} // namespace vl
+
+namespace vl {
+namespace {
+
+// "Not available" goes to the file as its readers spell it ("#N/A", which they take), and
+// comes back in the program's spelling from either form; other error values and texts that
+// only look like it stay as written.
+TEST(ExcelXmlPeers, NotAvailableIsSpelledAsTheFileSpellsIt) {
+    auto book = Book({"S"});
+    FormulaHead head;
+    head.arrayWidth = 1;
+    PutFormula(Sheet0(*book), 0, 0, "=IF(ISNA(#N/A!),\"#N/A!\",#n/a!)&#NUM!", head);
+    const std::string out = Export(*book);
+    EXPECT_TRUE(Has(out, "ss:Formula=\"=IF(ISNA(#N/A),&quot;#N/A!&quot;,#N/A)&amp;#NUM!\""));
+    const struct {
+        const char* written;
+        const char* read;
+    } cases[] = {
+        {"=#N/A", "=#N/A!"},
+        {"=#n/a+1", "=#N/A!+1"},
+        {"=#N/A!", "=#N/A!"},
+        {"=ISNA(#N/A)&amp;&quot;#N/A&quot;", "=ISNA(#N/A!)&\"#N/A\""},
+        {"=IF(ISNA(#N/A),&quot;#N/A!&quot;,#N/A)&amp;#NUM!",
+         "=IF(ISNA(#N/A!),\"#N/A!\",#N/A!)&#NUM!"},
+    };
+    for (const auto& c : cases) {
+        const Imported back =
+            Import(Sheet(std::string("<Row><Cell ss:Formula=\"") + c.written + "\"/></Row>"));
+        ASSERT_TRUE(back.ok) << c.written << ": " << int(back.error);
+        const uint8_t* r = FindCell(back.First().cells, 0, 0);
+        ASSERT_NE(r, nullptr) << c.written;
+        EXPECT_EQ(cell::Formula(r), c.read) << c.written;
+    }
+}
+
+// Worksheet names and page texts lose the control characters XML cannot hold, as cell texts
+// do: no reference to such a character is written, a name left equal to another's is made
+// unique, and a formula naming the worksheet names it as the file does.
+TEST(ExcelXmlPeers, NamesAndPageTextsLeaveOutControlCharacters) {
+    auto book = Book({"Top", "B", "C"});
+    CTreeItem* second = book->tree.first->next;
+    std::strcpy(second->name, "a\x01"
+                              "b");
+    std::strcpy(second->next->name, "ab");
+    CWorksheet& top = Sheet0(*book);
+    std::strcpy(top.pageSetup.headerText, "h\x02i");
+    std::strcpy(top.pageSetup.footerText, "\x1f"
+                                          "f\tg");
+    FormulaHead head;
+    head.arrayWidth = 1;
+    PutFormula(top, 0, 0,
+               "=\"a\x01"
+               "b\"!R1C1+ab!R1C1",
+               head);
+    const std::string out = Export(*book);
+    for (const char* reference : {"&#01;", "&#02;", "&#31;"})
+        EXPECT_FALSE(Has(out, reference)) << reference;
+    EXPECT_TRUE(Has(out, "<Worksheet ss:Name=\"ab\">"));
+    EXPECT_TRUE(Has(out, "<Worksheet ss:Name=\"ab(0)\">"));
+    EXPECT_TRUE(Has(out, "<Header x:Data=\"hi\"/>"));
+    EXPECT_TRUE(Has(out, "<Footer x:Data=\"f&#09;g\"/>"));
+    EXPECT_TRUE(Has(out, "ss:Formula=\"=&apos;ab&apos;!R1C1+&apos;ab(0)&apos;!R1C1\""));
+    const Imported back = Import(out);
+    ASSERT_TRUE(back.ok) << int(back.error) << " at line " << back.line;
+    EXPECT_STREQ(back.book->tree.first->next->name, "ab");
+    EXPECT_STREQ(back.book->tree.first->next->next->name, "ab(0)");
 }
 
 } // namespace

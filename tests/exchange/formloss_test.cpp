@@ -1,10 +1,13 @@
 // Whether a file form keeps the whole workbook, and the key of what it would lose: the window
 // asks before such a save, and auto-save passes a loss by until the user agreed to that key.
 #include "exchange/foreignfile.h"
+#include "model/cellrecord.h"
 #include "model/dropdownlist.h"
 #include "model/inspectedcell.h"
+#include "model/sheetsettings.h"
 #include "tests/exchange/exchangetestutil.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace vl {
@@ -18,6 +21,15 @@ std::unique_ptr<CWorkbook> TwoSheets() {
     book->AppendTreeItem(TREE_TYPE_WORKSHEET, "B", 1);
     book->tree.active = AsWorksheet(book->tree.first);
     return book;
+}
+
+void PutControlFormula(CWorkbook& book, const std::string& formula, const std::string& result) {
+    FormulaHead head;
+    head.resultFlags = kResultText;
+    CellBuffer b;
+    ASSERT_TRUE(MakeFormulaCell(b, 3, 4, head, formula, result));
+    CellCursor cursor;
+    ASSERT_TRUE(book.tree.active->cells.PutCell(b.bytes, cursor));
 }
 
 // One kind of content at a time, each form: what it loses.
@@ -35,6 +47,27 @@ TEST(FormLoss, EveryKindAFormCannotHoldIsSeen) {
          true},
         {"an inspected cell",
          [](CWorkbook& b) { ASSERT_TRUE(AppendInspectedCell(b.inspectedCells, {})); }, true, true},
+        // Control characters: the spreadsheet form keeps tab, line feed and carriage return only.
+        {"a text of tab, line feed and return",
+         [](CWorkbook& b) { PutText(*b.tree.active, 1, 2, "a\tb\nc\rd"); }, true, false},
+        {"a text with byte 1", [](CWorkbook& b) { PutText(*b.tree.active, 1, 2, "a\x01"); }, true,
+         true},
+        {"a text with byte 31",
+         [](CWorkbook& b) { PutText(*AsWorksheet(b.tree.first->next), 0, 0, "\x1f"); }, true, true},
+        {"a formula's text result", [](CWorkbook& b) { PutControlFormula(b, "=CHAR(1)", "\x01"); },
+         true, true},
+        {"a formula's own text", [](CWorkbook& b) { PutControlFormula(b, "=\"\x02\"", "x"); }, true,
+         true},
+        {"a formula without one", [](CWorkbook& b) { PutControlFormula(b, "=CHAR(9)", "\t"); },
+         true, false},
+        {"a worksheet name with byte 1",
+         [](CWorkbook& b) { std::strcpy(b.tree.first->next->name, "B\x01"); }, true, true},
+        {"a header with byte 2",
+         [](CWorkbook& b) { std::strcpy(b.tree.active->pageSetup.headerText, "\x02"); }, true,
+         true},
+        {"a footer with byte 3",
+         [](CWorkbook& b) { std::strcpy(b.tree.active->pageSetup.footerText, "f\x03"); }, true,
+         true},
     };
     for (const Case& c : cases) {
         auto book = TwoSheets();
@@ -66,6 +99,12 @@ TEST(FormLoss, TheKeyFollowsWhatIsLost) {
     const std::string sheets = FormLossKey(*book, kFileExcelXml);
     book->tree.active = AsWorksheet(book->tree.first);
     EXPECT_EQ(FormLossKey(*book, kFileExcelXml), sheets);
+    // Another cell with a control character is another loss.
+    PutText(*book->tree.active, 0, 1, "\x07");
+    const std::string bell = FormLossKey(*book, kFileExcelXml);
+    EXPECT_NE(bell, sheets);
+    PutText(*book->tree.active, 0, 2, "\x07");
+    EXPECT_NE(FormLossKey(*book, kFileExcelXml), bell);
 }
 
 } // namespace

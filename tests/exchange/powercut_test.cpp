@@ -4,6 +4,8 @@
 // name is a whole old or new version, or a rewrite in place was cut and a whole copy of the new
 // version waits for the next open; the memo always belongs to the table beside it.
 
+#include "exchange/excelxml.h"
+#include "exchange/excelxmlsave.h"
 #include "exchange/xbase.h"
 #include "files/savetarget.h"
 #include "files/workbookopen.h"
@@ -32,7 +34,11 @@ constexpr int kCuts = 50;
 constexpr uint32_t kRows = 1500;
 constexpr uint32_t kMemoRows = 300;
 
-enum class Road { kPlain, kLinked, kNoNewFile, kTable };
+enum class Road { kPlain, kLinked, kNoNewFile, kTable, kSpreadsheet };
+
+// The spreadsheet road writes under a name as long as the folder takes (255 bytes), whose
+// temporary files go by a short name of their own.
+const std::string kLongName = std::string(251, 'x') + ".xml";
 
 // Row r of version `tag` holds the text "<tag>-r" and the number r * tag; a table's version
 // also holds a memo text made of the tag.
@@ -58,24 +64,32 @@ std::unique_ptr<CWorkbook> Version(char tag, bool table) {
 // The cells of each version, as AllCells gives them.
 struct Versions {
     std::string a, b;
-    char Of(const CWorksheet& sheet) const {
-        const std::string cells = AllCells(sheet);
-        return cells == a ? 'A' : cells == b ? 'B' : 0;
-    }
 };
+
+bool IsSpreadsheet(const std::string& path) {
+    return path.size() > 4 && path.compare(path.size() - 4, 4, ".xml") == 0;
+}
+
+// The cells of the worksheet the file holds, or empty when it cannot be read whole.
+std::string LoadedCells(const std::string& path, bool table) {
+    auto book = CreateWorkbook();
+    if (IsSpreadsheet(path)) {
+        if (!OpenDocumentFile(*book, path.c_str()) || !ReadExcelXml(*book, nullptr)) return {};
+    } else if (table) {
+        if (!book->stream.Open(path.c_str(), "rb", false, kFileBufferSize)) return {};
+        book->xbase.format = 3;
+        book->xbase.encoding = 2;
+        if (!ImportXBase(*book)) return {};
+    } else if (!OpenDocumentFile(*book, path.c_str()) || !OpenWorkbookFile(*book, nullptr)) {
+        return {};
+    }
+    return book->tree.active ? AllCells(*book->tree.active) : std::string();
+}
 
 // The version the file holds whole, or 0.
 char LoadedVersion(const Versions& versions, const std::string& path, bool table) {
-    auto book = CreateWorkbook();
-    if (table) {
-        if (!book->stream.Open(path.c_str(), "rb", false, kFileBufferSize)) return 0;
-        book->xbase.format = 3;
-        book->xbase.encoding = 2;
-        if (!ImportXBase(*book)) return 0;
-    } else if (!OpenDocumentFile(*book, path.c_str()) || !OpenWorkbookFile(*book, nullptr)) {
-        return 0;
-    }
-    return book->tree.active ? versions.Of(*book->tree.active) : 0;
+    const std::string cells = LoadedCells(path, table);
+    return cells.empty() ? 0 : cells == versions.a ? 'A' : cells == versions.b ? 'B' : 0;
 }
 
 bool Save(CWorkbook& book, const std::string& path, bool table) {
@@ -83,7 +97,8 @@ bool Save(CWorkbook& book, const std::string& path, bool table) {
         table ? SaveXBaseFile(
                     book, *book.tree.active, path,
                     [](CWorkbook& b) { return BuildXBaseFieldList(b, *b.tree.active, b.xbase, 3); })
-              : SaveWorkbookFile(book, path.c_str(), kFileBinary);
+        : IsSpreadsheet(path) ? SaveExcelXmlFile(book, path.c_str())
+                              : SaveWorkbookFile(book, path.c_str(), kFileBinary);
     book.stream.Close();
     return ok;
 }
@@ -135,7 +150,9 @@ void RunCuts(Road road) {
     TempFolder dir;
     const bool table = road == Road::kTable;
     std::unique_ptr<NoNewFileFolder> full;
-    std::string path = dir.Path(table ? "cut.dbf" : "cut.vlb");
+    std::string path = dir.Path(table                        ? "cut.dbf"
+                                : road == Road::kSpreadsheet ? kLongName
+                                                             : "cut.vlb");
     if (road == Road::kNoNewFile) {
         full = std::make_unique<NoNewFileFolder>(dir.Dir());
         path = full->Dir() + "/cut.vlb";
@@ -144,8 +161,16 @@ void RunCuts(Road road) {
         }
     }
     auto a = Version('A', table), b = Version('B', table);
-    const Versions versions{AllCells(*a->tree.active), AllCells(*b->tree.active)};
+    Versions versions{AllCells(*a->tree.active), AllCells(*b->tree.active)};
+    if (road == Road::kSpreadsheet) {
+        // A version is what the form reads back of it.
+        ASSERT_TRUE(Save(*b, path, table)) << int(b->error);
+        versions.b = LoadedCells(path, table);
+    }
     ASSERT_TRUE(Save(*a, path, table)) << int(a->error);
+    if (road == Road::kSpreadsheet) versions.a = LoadedCells(path, table);
+    ASSERT_FALSE(versions.a.empty());
+    ASSERT_NE(versions.a, versions.b);
     const std::string twin = dir.Path("twin.vlb");
     if (road == Road::kLinked) {
         ASSERT_EQ(link(path.c_str(), twin.c_str()), 0);
@@ -207,7 +232,7 @@ void RunCuts(Road road) {
     for (const auto& entry : fs::directory_iterator(folder)) {
         const std::string name = entry.path().filename().string();
         EXPECT_TRUE(name == "cut.vlb" || name == "cut.dbf" || name == "cut.dbt" ||
-                    name == "twin.vlb" || name == "full")
+                    name == "twin.vlb" || name == "full" || name == kLongName)
             << name;
     }
     const std::string aside = PrivatePath(FollowLinks(path));
@@ -234,6 +259,10 @@ TEST(PowerCut, AFolderThatTakesNoNewFile) {
 
 TEST(PowerCut, ATableWithItsMemo) {
     RunCuts(Road::kTable);
+}
+
+TEST(PowerCut, ASpreadsheetOfTheLongestName) {
+    RunCuts(Road::kSpreadsheet);
 }
 
 } // namespace vl

@@ -9,6 +9,7 @@
 
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -296,7 +297,7 @@ TEST(XBaseExport, WrittenFieldValues) {
     PutText(s, 1, 1, "2007-12-31");
     PutText(s, 1, 2, "no date");
     PutNumber(s, 1, 3, 5);
-    PutNumber(s, 2, 1, 123456);
+    PutNumber(s, 2, 1, 123.4);
     PutNumber(s, 2, 2, -1.26);
     PutText(s, 2, 3, "12.5");
     XBaseSaveOptions& o = book->xbase;
@@ -316,7 +317,7 @@ TEST(XBaseExport, WrittenFieldValues) {
     ASSERT_EQ(bytes.size(), 129u + 5 * 15 + 1);
     const std::string records = bytes.substr(129, 5 * 15);
     const std::string blank8(8, ' ');
-    EXPECT_EQ(records, " N20071231*****"
+    EXPECT_EQ(records, " N20071231123.4"
                        " Y" +
                            blank8 + " -1.3" + " Y" + blank8 + " 12.5" + "  " + blank8 + "     " +
                            " N" + blank8 + "     ");
@@ -340,37 +341,67 @@ TEST(XBaseExport, MemoFromTheFirstTextOf255Characters) {
     }
 }
 
-// A number exactly as wide as its Numeric field is written; a wider one is cut from the
-// right while only decimals go, and is stars once its whole part (rounding included) no
-// longer fits.
+// A number exactly as wide as its Numeric field, at the field's decimals, is written; one
+// wider (rounding included) fails the export with 118, the old table kept byte for byte,
+// since any text that fits would read back as another number.
 TEST(XBaseExport, NumbersAtTheFieldWidth) {
-    TempFolder dir;
-    auto book = BookWithSheet();
-    CWorksheet& s = *book->tree.active;
     struct Case {
         double value;
-        const char* written; // N(5,1)
+        uint8_t width, decimals;
+        const char* written; // null: refused
     } const cases[] = {
-        {999.9, "999.9"},     {-99.9, "-99.9"},    {1000, "1000."},   {-100, "-100."},
-        {12345.678, "12345"}, {-1234.56, "-1234"}, {123456, "*****"}, {-12345, "*****"},
-        {99999.96, "*****"},  {7, "  7.0"},
+        {999.9, 5, 1, "999.9"},
+        {-99.9, 5, 1, "-99.9"},
+        {7, 5, 1, "  7.0"},
+        {999.94, 5, 1, "999.9"},
+        {999.95, 5, 1, nullptr},
+        {1000, 5, 1, nullptr},
+        {-100, 5, 1, nullptr},
+        {12345.678, 5, 1, nullptr},
+        {-1234.56, 5, 1, nullptr},
+        {123456, 5, 1, nullptr},
+        {-12345, 5, 1, nullptr},
+        {99999.96, 5, 1, nullptr},
+        {-9999.99, 8, 2, "-9999.99"},
+        {99999.994, 8, 2, "99999.99"},
+        {-99999.99, 8, 2, nullptr},
+        {-99999.999, 8, 2, nullptr},
+        {99999.996, 8, 2, nullptr},
+        {12345678, 8, 0, "12345678"},
+        {-1234567.4, 8, 0, "-1234567"},
+        {-1234567.5, 8, 0, "-1234568"},
+        {-12345678, 8, 0, nullptr},
     };
-    const uint32_t n = uint32_t(std::size(cases));
-    for (uint32_t i = 0; i < n; ++i) PutNumber(s, 0, i + 1, cases[i].value);
-    XBaseSaveOptions& o = book->xbase;
-    o.format = 3;
-    ASSERT_TRUE(AllocateDescriptors(o, 1));
-    o.fieldDescriptors[0] = 'N';
-    o.fieldDescriptors[11] = 'N';
-    o.fieldDescriptors[16] = 5;
-    o.fieldDescriptors[17] = 1;
-    FillXBaseHeader(o, 1, 6, 0, false);
-    const std::string path = dir.Path("w.dbf");
-    const std::string bytes = SaveTableBytes(*book, s, path, [](CWorkbook&) { return true; });
-    ASSERT_EQ(bytes.size(), 65u + n * 6 + 1);
-    for (uint32_t i = 0; i < n; ++i)
-        EXPECT_EQ(bytes.substr(65 + 6 * i, 6), std::string(" ") + cases[i].written)
-            << cases[i].value;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        TempFolder dir;
+        auto book = BookWithSheet();
+        CWorksheet& s = *book->tree.active;
+        PutNumber(s, 0, 1, 1);
+        PutNumber(s, 0, 2, c.value);
+        XBaseSaveOptions& o = book->xbase;
+        o.format = 3;
+        ASSERT_TRUE(AllocateDescriptors(o, 1));
+        o.fieldDescriptors[0] = 'N';
+        o.fieldDescriptors[11] = 'N';
+        o.fieldDescriptors[16] = c.width;
+        o.fieldDescriptors[17] = c.decimals;
+        FillXBaseHeader(o, 1, uint32_t(1 + c.width), 0, false);
+        const std::string path = dir.Path("w.dbf");
+        { std::ofstream(path, std::ios::binary) << "old table"; }
+        const std::string bytes = SaveTableBytes(*book, s, path, [](CWorkbook&) { return true; });
+        if (!c.written) {
+            EXPECT_EQ(bytes, "<failed>");
+            EXPECT_EQ(book->error, kErrorFieldOverflow);
+            EXPECT_EQ(ReadFile(path), "old table");
+            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Dir()),
+                                    std::filesystem::directory_iterator()),
+                      1);
+            continue;
+        }
+        ASSERT_EQ(bytes.size(), 65u + 2 * (1 + c.width) + 1);
+        EXPECT_EQ(bytes.substr(65 + 1 + c.width, 1 + c.width), std::string(" ") + c.written);
+    }
 }
 
 // The Float field of the newer tables carries six decimals: a number of more than 20
@@ -388,7 +419,6 @@ TEST(XBaseExport, FloatFieldsCutOnlyDecimals) {
         {12345678901234.25, "12345678901234.25000"},
         {-1234567890123456.0, "-1234567890123456.00"},
         {12345678901234567890.0, "12345678901234567168"},
-        {1e20, "********************"},
     };
     for (uint32_t i = 0; i < std::size(cases); ++i) PutNumber(s, 0, i + 1, cases[i].value);
     const std::string bytes = ExportTable(dir, *book, 4);
@@ -398,6 +428,10 @@ TEST(XBaseExport, FloatFieldsCutOnlyDecimals) {
     ASSERT_EQ(bytes.size(), header + std::size(cases) * 21 + 1);
     for (uint32_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(bytes.substr(header + 21 * i + 1, 20), cases[i].written) << cases[i].value;
+    // A whole part wider than the field fails the export.
+    PutNumber(s, 0, 1, 1e20);
+    EXPECT_EQ(ExportTable(dir, *book, 4), "<failed>");
+    EXPECT_EQ(book->error, kErrorFieldOverflow);
 }
 
 // The record's limit: 65,534 bytes pass for dBase III+ and are refused for the split formats.

@@ -1,7 +1,10 @@
 // A table and its memo file are saved together: both aside, then put in place as a pair, so
 // that a failed or cut save leaves the old pair whole or the new one; a table named like its
 // own memo is refused.
+#include "exchange/excelxmlsave.h"
+#include "exchange/foreignfile.h"
 #include "exchange/memofile.h"
+#include "exchange/textfile.h"
 #include "exchange/xbase.h"
 #include "files/savetarget.h"
 #include "tests/exchange/exchangetestutil.h"
@@ -104,20 +107,26 @@ TEST(XBasePair, AFailedSaveKeepsTheOldPair) {
     EXPECT_EQ(FilesIn(dir.Dir()), 2u);
 }
 
+// A file system of 64 KiB of its own, where the superuser may mount one.
+struct SmallFileSystem {
+    explicit SmallFileSystem(std::string at) : path(std::move(at)) {
+        fs::create_directory(path);
+        mounted = geteuid() == 0 && mount("tmpfs", path.c_str(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~SmallFileSystem() {
+        if (mounted) umount2(path.c_str(), MNT_DETACH);
+    }
+    std::string path;
+    bool mounted = false;
+};
+
 // On a full file system the save fails and the old pair stays whole (where the superuser may
 // mount a small one for the test).
 TEST(XBasePair, AFullDiskKeepsTheOldPair) {
     TempFolder dir;
-    const std::string small = dir.Path("small");
-    fs::create_directory(small);
-    if (geteuid() != 0 || mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k") != 0) {
-        GTEST_SKIP() << "no small file system can be mounted here";
-    }
-    struct Unmount {
-        std::string at;
-        ~Unmount() { umount2(at.c_str(), MNT_DETACH); }
-    } unmount{small};
-    const std::string table = small + "/t.dbf", memo = small + "/t.dbt";
+    SmallFileSystem small(dir.Path("small"));
+    if (!small.mounted) GTEST_SKIP() << "no small file system can be mounted here";
+    const std::string table = small.path + "/t.dbf", memo = small.path + "/t.dbt";
     auto oldBook = MemoBook('o', 2), newBook = MemoBook('n', 150);
     ASSERT_NE(SaveTable(*oldBook, table), "<failed>");
     const std::string oldTable = ReadFile(table), oldMemo = ReadFile(memo);
@@ -125,7 +134,38 @@ TEST(XBasePair, AFullDiskKeepsTheOldPair) {
     EXPECT_NE(newBook->error, kErrorNone);
     EXPECT_EQ(ReadFile(table), oldTable);
     EXPECT_EQ(ReadFile(memo), oldMemo);
-    EXPECT_EQ(FilesIn(small), 2u);
+    EXPECT_EQ(FilesIn(small.path), 2u);
+}
+
+// The other foreign forms on a full file system: the save fails with the stream's code (38,
+// a write-back that wrote fewer bytes), and
+// the old file stays byte for byte with nothing beside it.
+TEST(XBasePair, AFullDiskKeepsTheOldTextAndSpreadsheet) {
+    TempFolder dir;
+    SmallFileSystem small(dir.Path("small"));
+    if (!small.mounted) GTEST_SKIP() << "no small file system can be mounted here";
+    auto oldBook = MemoBook('o', 2), newBook = MemoBook('n', 400);
+    for (const bool spreadsheet : {false, true}) {
+        SCOPED_TRACE(spreadsheet);
+        const std::string path = small.path + (spreadsheet ? "/t.xml" : "/t.csv");
+        const auto save = [&](CWorkbook& book) {
+            const bool ok = spreadsheet ? SaveExcelXmlFile(book, path.c_str())
+                                        : SaveAside(book, path.c_str(), [](CWorkbook& b) {
+                                              return ExportTextFile(b, *b.tree.active);
+                                          });
+            book.stream.Close();
+            return ok;
+        };
+        ASSERT_TRUE(save(*oldBook)) << int(oldBook->error);
+        const std::string before = ReadFile(path);
+        ASSERT_FALSE(before.empty());
+        newBook->error = kErrorNone;
+        EXPECT_FALSE(save(*newBook));
+        EXPECT_EQ(newBook->error, kStreamRead); // the short write-back's code
+        EXPECT_EQ(ReadFile(path), before);
+        EXPECT_EQ(FilesIn(small.path), 1u);
+        fs::remove(path);
+    }
 }
 
 // A table whose name is its own memo's ("notes.dbt" in dBase III+, "notes.ftp" in FoxPro) is

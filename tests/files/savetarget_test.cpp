@@ -256,3 +256,44 @@ TEST(SaveTarget, FilesOtherThanWorkbooksTakeTheSameRoad) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+// Every name the folder takes saves, by each road: a plain new file, a replaced one, and one
+// of two names rewritten in place (its kept copy beside it). Names are counted in bytes ("ж"
+// is two); past 255 the system refuses the name itself.
+TEST(SaveTarget, EveryNameTheFolderTakesSaves) {
+    TempFolder dir;
+    auto book = MakeRichWorkbook();
+    for (const std::size_t bytes :
+         {std::size_t(230), std::size_t(240), std::size_t(254), std::size_t(255)}) {
+        SCOPED_TRACE(bytes);
+        std::string name;
+        while (name.size() + 2 <= bytes - 4) name += "ж";
+        name += std::string(bytes - 4 - name.size(), 'n') + ".vlb";
+        ASSERT_EQ(name.size(), bytes);
+        const std::string path = dir.Path(name);
+        const std::size_t slash = TemporaryPrefix(path).rfind('/');
+        EXPECT_LE(TemporaryPrefix(path).size() - slash - 1 + 10, 255u);
+        ASSERT_TRUE(SaveWorkbookFile(*book, path.c_str(), kFileBinary)) << int(book->error);
+        ASSERT_TRUE(SaveWorkbookFile(*book, path.c_str(), kFileXml)) << int(book->error);
+        const std::string twin = dir.Path("twin" + std::to_string(bytes));
+        ASSERT_EQ(::link(path.c_str(), twin.c_str()), 0);
+        ASSERT_TRUE(SaveWorkbookFile(*book, path.c_str(), kFileBinaryCompressed))
+            << int(book->error);
+        book->stream.Close();
+        EXPECT_EQ(fs::hard_link_count(path), 2u);
+        ExpectHolds(twin, *book);
+        EXPECT_TRUE(InterruptedSaveCopy(path).empty());
+    }
+    // Every file left is one of the saved names or its twin.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Dir()), fs::directory_iterator()), 8);
+    std::string tooLong(256 - 4, 'n');
+    const std::string past = dir.Path(tooLong + ".vlb");
+    EXPECT_FALSE(SaveWorkbookFile(*book, past.c_str(), kFileBinary));
+    std::error_code ec;
+    EXPECT_FALSE(fs::exists(past, ec));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Dir()), fs::directory_iterator()), 8);
+}
+
+} // namespace vl

@@ -333,22 +333,25 @@ TEST_F(ProfileTest, RecentFilesKeepTheNewestFirst) {
     EXPECT_EQ(Profile().recentFiles[2], "old");
 }
 
-// Recent paths are the system's bytes: characters outside the code page come back whole from
-// the file, and a path the file holds in its UTF-8 is read as those bytes.
-TEST_F(ProfileTest, RecentPathsKeepEveryCharacter) {
+// Recent paths and the default folder are the system's bytes: characters outside the code page come
+// back whole from the file, and a path the file holds in its UTF-8 is read as those bytes.
+TEST_F(ProfileTest, RecentPathsAndTheFolderKeepEveryCharacter) {
     const std::string cyrillic = "/home/u/\xD0\x94\xD0\xBE\xD0\xBA\xD1\x83\xD0\xBC\xD0\xB5"
                                  "\xD0\xBD\xD1\x82\xD1\x8B/b.vln";
     const std::string latin = "/home/u/Caf\xC3\xA9 & <co>/b.vln";
     Profile().recentFiles = {cyrillic, latin};
+    Profile().folder = cyrillic.substr(0, cyrillic.rfind('/'));
     const std::string path = dir.Path("settings.xml");
     ASSERT_EQ(SaveProfile(path, false), kErrorNone);
     const std::string text = ReadText(path);
+    EXPECT_NE(text.find("<Folder>" + Profile().folder + "</Folder>"), std::string::npos);
     EXPECT_NE(text.find("<RecentFile>" + cyrillic + "</RecentFile>"), std::string::npos);
     EXPECT_NE(text.find("<RecentFile>/home/u/Caf\xC3\xA9 &amp; &lt;co&gt;/b.vln</RecentFile>"),
               std::string::npos);
     Profile() = SettingsProfile{};
     ASSERT_EQ(LoadProfile(path, false), kErrorNone);
     EXPECT_EQ(Profile().recentFiles, (std::vector<std::string>{cyrillic, latin}));
+    EXPECT_EQ(Profile().folder, cyrillic.substr(0, cyrillic.rfind('/')));
 }
 
 } // namespace vl

@@ -209,6 +209,12 @@ TEST_F(PrintPdfTest, AnyRecordTheWorksheetTakesPrintsOrFailsCleanly) {
         setup.pagesPerSheetColumns = uint8_t(1 + random() % 10);
         setup.scale = uint16_t(10 + random() % 991);
         setup.copies = uint16_t(1 + random() % 3);
+        // The header font's codes within the tables the files keep.
+        FontRecord& font = setup.headerFont.font;
+        font.family = uint8_t(random() % 6);
+        font.weight = uint8_t(random() % 4);
+        font.charSet = uint8_t(random() % 17);
+        font.size = uint8_t(random() % 255);
         for (double* m : {&setup.marginLeft, &setup.marginRight, &setup.marginTop,
                           &setup.marginBottom, &setup.headerDistance, &setup.footerDistance})
             *m = margins[random() % 5];

@@ -363,6 +363,14 @@ TEST_F(DataTest, TransposeTurnsTheRangeOrRefusesPastTheEdge) {
     EXPECT_EQ(CellText(1, 0), "d");
     EXPECT_EQ(CellText(2, 0), "");
     EXPECT_EQ(View()->Selection(), (CellRange{0, 0, 1, 2}));
+    // One Ctrl+Z takes the whole edit back.
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(CellText(2, 0), "c");
+    EXPECT_EQ(CellText(0, 1), "d");
+    EXPECT_EQ(CellText(0, 2), "");
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(CellText(0, 2), "c");
+    EXPECT_EQ(CellText(2, 0), "");
     // The last column accepted and the first refused.
     struct Case {
         uint16_t c1;

@@ -89,6 +89,56 @@ TEST_F(ExcelXmlWindowTest, SaveWritesTheSameFormAndReloadReadsIt) {
     EXPECT_EQ(Book().fileFamily, kFileExcelXml);
 }
 
+// A control character the file cannot hold is content the form loses: Ctrl+S asks first,
+// Cancel writes nothing, No writes the file without it (and asks no more for that loss); a
+// second such cell is another loss and asks again.
+TEST_F(ExcelXmlWindowTest, ControlCharactersAreALossTheUserIsAskedAbout) {
+    const std::string path = Written("controls.xml", kDocument);
+    ASSERT_NE(OpenWindow(path), nullptr);
+    const std::string before = ReadAll(path);
+    const auto questions = [this] {
+        int n = 0;
+        for (const auto& box : ui.boxes)
+            n += box.text.contains(QStringLiteral("more than this file's form keeps")) ? 1 : 0;
+        return n;
+    };
+    // Tab, line feed and carriage return are kept: nothing to ask.
+    Enter(1, 0, QStringLiteral("=\"a\"&CHAR(9)"));
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(questions(), 0);
+    EXPECT_FALSE(Active()->IsModified());
+    const std::string tabbed = ReadAll(path);
+    EXPECT_NE(tabbed, before);
+
+    Enter(2, 0, QStringLiteral("=\"b\"&CHAR(1)"));
+    ui.answers = {IDCANCEL};
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(questions(), 1);
+    EXPECT_EQ(ReadAll(path), tabbed);
+    EXPECT_TRUE(Active()->IsModified());
+
+    ui.answers = {IDNO};
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(questions(), 2);
+    EXPECT_FALSE(Active()->IsModified());
+    const std::string saved = ReadAll(path);
+    EXPECT_NE(saved.find("<Data ss:Type=\"String\">b</Data>"), std::string::npos);
+    // Tab is written as a reference XML takes; byte 1 not at all.
+    EXPECT_NE(saved.find("<Data ss:Type=\"String\">a&#09;</Data>"), std::string::npos);
+    EXPECT_EQ(saved.find("&#01;"), std::string::npos);
+    EXPECT_EQ(saved.find('\x01'), std::string::npos);
+    Enter(3, 0, QStringLiteral("x"));
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(questions(), 2);
+    EXPECT_NE(ReadAll(path).find(">x</Data>"), std::string::npos);
+
+    Enter(4, 0, QStringLiteral("=CHAR(2)"));
+    ui.answers = {IDCANCEL};
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(questions(), 3);
+    EXPECT_TRUE(Active()->IsModified());
+}
+
 TEST_F(ExcelXmlWindowTest, ABadFileShowsItsCodeAndLine) {
     const std::string path = Written(
         "bad.xml",

@@ -859,3 +859,58 @@ TEST_F(FilesTest, ExitAsksWhileTheFileLacksPartOfTheWorkbook) {
 }
 
 } // namespace vl
+
+#include "exchange/xbase.h"
+#include "platform/core/bytes.h"
+
+namespace vl {
+
+// A number the table's Numeric field cannot hold at its decimals (the user chose N(8,2) in
+// the table dialog that F12 shows): the save shows why and writes nothing, the window stays
+// modified; a number that fits is then saved and reads back as typed.
+TEST_F(FilesTest, ANumberTooWideForItsTableFieldIsNotSaved) {
+    const std::string dbf = TempPath("amounts.dbf");
+    ASSERT_NE(NewWindow(), nullptr);
+    Enter(0, 0, QStringLiteral("AMOUNT"));
+    Enter(0, 1, QStringLiteral("1.5"));
+    ui.xbaseAnswer = [](XBaseSaveOptions& options, bool) {
+        uint8_t* d = options.fieldDescriptors;
+        d[kFieldTypeByte] = 'N';
+        d[kFieldLengthByte] = 8;
+        d[kFieldDecimalsByte] = 2;
+        StoreU16(options.header + 10, 9);
+        return IDOK;
+    };
+    const auto saveAs = [this, &dbf] {
+        ui.savePath = QString::fromStdString(dbf);
+        ui.saveIndex = 4; // dBase III+
+        View()->setFocus();
+        Key(Qt::Key_F12);
+        ui.saveIndex = 1;
+    };
+    saveAs();
+    ASSERT_TRUE(ui.boxes.empty());
+    ASSERT_EQ(Book().fileFamily, kFileDBase3);
+    const std::string before = ReadAll(dbf);
+    ASSERT_NE(before.find("    1.50"), std::string::npos);
+
+    Enter(0, 1, QStringLiteral("-99999.999"));
+    ui.answers = {IDYES}; // replace the file
+    saveAs();
+    ASSERT_FALSE(ui.boxes.empty());
+    EXPECT_EQ(ui.boxes.back().text, QString::fromLatin1(GetErrorMessage(kErrorFieldOverflow)));
+    EXPECT_EQ(ReadAll(dbf), before);
+    EXPECT_TRUE(Active()->IsModified());
+
+    ui.boxes.clear();
+    Enter(0, 1, QStringLiteral("-9999.99"));
+    ui.answers = {IDYES};
+    saveAs();
+    EXPECT_FALSE(Active()->IsModified());
+    EXPECT_NE(ReadAll(dbf).find("-9999.99"), std::string::npos);
+    CloseActive();
+    ASSERT_NE(OpenWindow(dbf), nullptr);
+    EXPECT_EQ(CellText(0, 1), "-9999.99");
+}
+
+} // namespace vl

@@ -1,8 +1,9 @@
 """The limits walk over the session bus: a client in another process stores each value at the
 last value taken and next to the first refused one (which changes nothing), through the
 Workbook, FormatInfo, PageInfo and Options objects; saves in every native form (XML plain and
-gzip, binary plain and gzip, each binary form also under a password), in the spreadsheet form
-and in the profile; and reads each back through another object, as it was stored."""
+gzip, binary plain and gzip, each binary form also under a password), in the spreadsheet form,
+the text form, each table form and the profile; and reads each back through another object,
+as it was stored (as far as the form holds it: the text form keeps no names or formats)."""
 
 import gzip
 import os
@@ -206,12 +207,59 @@ class LimitsClient(unittest.TestCase):
         self.check(back, page, "spreadsheet", excel=True)
         self.iface(back, UNKNOWN).Release()
 
+    def test_every_table_form_gives_back_its_field_and_text(self):
+        # dBase III, dBase IV, FoxPro and Clipper; the last two split longer text fields, up
+        # to what a record of 64K holds with its deletion flag.
+        for form, field, longest in ((3, 255, 255), (4, 255, 255), (5, 65535, 65532),
+                                     (6, 65535, 65532)):
+            with self.subTest(form=form):
+                info = self.docs.CreateXBaseInfo()
+                xbase = self.iface(info, "org.vorlane.IXBaseInfo")
+                xbase.SetXBaseFormat(form)
+                xbase.SetFieldCount(1)
+                for name, length in (("F" * 11, 10), ("\u5bc6", 10), ("F" * 10, field + 1)):
+                    self.assertRefused(xbase.SetField, 0, name, dbus.Byte(ord("C")), length, 0)
+                xbase.SetField(0, "F" * 10, dbus.Byte(ord("C")), longest, 0)
+                book = self.docs.New()
+                ws = self.iface(book, WORKSHEET)
+                ws.PutValue("$A$1", var(VT_BSTR, "F" * 10))
+                text = ("\u00e9" * longest)[:8173]
+                ws.PutValue("$A$2", var(VT_BSTR, text))
+                path = os.path.join(FILES, "walk%d.dbf" % form)
+                if longest < field:  # one more would not fit the record
+                    xbase.SetField(0, "F" * 10, dbus.Byte(ord("C")), longest + 1, 0)
+                    with self.assertRaises(dbus.exceptions.DBusException) as caught:
+                        ws.SaveAsDatabase(path, info)
+                    self.assertEqual(caught.exception.get_dbus_name(), SERVICE + ".Error.E8004003D")
+                    self.assertFalse(os.path.exists(path))
+                    xbase.SetField(0, "F" * 10, dbus.Byte(ord("C")), longest, 0)
+                ws.SaveAsDatabase(path, info)
+                self.iface(book, UNKNOWN).Release()
+                back = self.docs.OpenDatabase(path, info)
+                self.assertEqual(tuple(self.iface(back, WORKSHEET).GetValue("$A$2")), (VT_BSTR, text))
+                self.assertEqual(str(xbase.GetField(0)[0]), "F" * 10)
+                self.iface(back, UNKNOWN).Release()
+                self.iface(info, UNKNOWN).Release()
+
+    def test_the_text_form_gives_back_what_it_holds(self):
+        book, page = self.store(None)
+        info = self.docs.CreateTextFileInfo()
+        path = os.path.join(FILES, "walk.csv")
+        self.iface(book, WORKSHEET).SaveAsTextFile(path, info)
+        self.iface(book, UNKNOWN).Release()
+        back = self.iface(self.docs.OpenTextFile(path, info), WORKSHEET)
+        self.assertEqual(tuple(back.GetValue("$A$1")), (VT_BSTR, TEXT))
+        self.assertEqual(tuple(back.GetValue("$B$1")), (VT_BSTR, LITERAL))
+        self.assertEqual(tuple(back.GetValue("$D$1")), (VT_R8, TINIEST))
+
     def test_the_profile_gives_back_the_lists(self):
         style = "n" * 49 + ", " + "0" * 49  # name and format text at their 49 characters
         bookmark = "b" * 100
         self.assertRefused(self.options.SetStyles, texts(["n" * 50 + ", 0"]))
         self.assertRefused(self.options.SetStyles, texts(["n, " + "0" * 50]))
         self.assertRefused(self.options.SetBookmarks, texts([bookmark + "b"]))
+        self.assertRefused(self.options.SetBookmarks, texts(["\u5bc6"]))
+        self.assertRefused(self.options.SetStyles, texts(["\u5bc6, 0"]))
         self.options.SetStyles(texts([style, "Money, #,##0.00"]))
         self.options.SetBookmarks(texts([bookmark, "\u00e9t\u00e9"]))
         path = os.path.join(FILES, "walk-profile.xml")

@@ -64,22 +64,22 @@ TEST_F(AxesPageTest, PiesAreOffAndCategoriesKeepTicksAndScale) {
     EXPECT_EQ(cat.scale, 3);
 }
 
-TEST_F(AxesPageTest, TickCountsAreStoredPlusOneUpTo65534) {
+TEST_F(AxesPageTest, TickCountsAreStoredPlusOneUpTo65533) {
     SeriesSettings& s = Series(1);
     ASSERT_TRUE(page.Exchange(false, &chart, 0));
     EXPECT_EQ(Edit(205)->text(), "0");
     EXPECT_EQ(Edit(257)->text(), "0");
     ASSERT_TRUE(page.Exchange(true, &chart, 0));
     EXPECT_EQ(s.periods, 1);
-    Edit(205)->setText("65534");
+    Edit(205)->setText("65533");
     Edit(257)->setText("7");
     ASSERT_TRUE(page.Exchange(true, &chart, 0));
-    EXPECT_EQ(s.periods, 65535);
+    EXPECT_EQ(s.periods, 65534);
     EXPECT_EQ(s.subperiods, 8);
-    for (const char* refused : {"65535", "", "x"}) {
+    for (const char* refused : {"65534", "", "x"}) {
         Edit(205)->setText(refused);
         EXPECT_FALSE(page.Exchange(true, &chart, 0)) << refused;
-        EXPECT_EQ(s.periods, 65535) << refused;
+        EXPECT_EQ(s.periods, 65534) << refused;
         EXPECT_TRUE(Edit(205)->hasFocus() || !page.isVisible());
     }
     EXPECT_EQ(ui.beeps, 3);

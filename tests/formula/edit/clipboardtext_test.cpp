@@ -130,6 +130,40 @@ TEST(PasteTextCommand, FillsClearsCutsAndUndoes) {
     EXPECT_EQ(pasted.c2, kLastColumn);
 }
 
+// A pasted formula is held to the formula limit as a typed one: at 1,024 characters it is
+// stored; at 1,025 its cell stays empty, the rest is pasted, and the paste reports 117.
+TEST(PasteTextCommand, AFormulaPastTheLimitIsReportedAndTheRestPasted) {
+    struct Case {
+        size_t length;
+        CommandResult result;
+    };
+    for (const Case& c : {Case{1024, CommandResult::kDone}, Case{1025, CommandResult::kFailed}}) {
+        SCOPED_TRACE(c.length);
+        CUndoBook b;
+        CWorksheet& ws = b.S3();
+        b.Book().tree.active = &ws;
+        b.Number(ws, 0, 0, 5); // cleared by the paste
+        std::string formula = "=1";
+        while (formula.size() + 2 <= c.length) formula += "+1";
+        if (formula.size() < c.length) formula.insert(1, "+");
+        ASSERT_EQ(formula.size(), c.length);
+        const WorkbookDump before = b.Dump();
+        const int32_t undo = b.Book().undo.current;
+        b.Book().error = kErrorNone;
+        EXPECT_EQ(PasteTextCommand(b.Book(), *EditContext(b.Book()), {{0, 0, 0, 0}, 0, 0},
+                                   formula + "\t7"),
+                  c.result);
+        EXPECT_EQ(b.Book().error,
+                  c.result == CommandResult::kDone ? kErrorNone : kErrorFormulaTooLong);
+        EXPECT_EQ(b.Book().undo.current, undo + 1);
+        EXPECT_EQ(ValueAt(ws.cells, 1, 0), "7");
+        const uint8_t* cell = FindCell(ws.cells, 0, 0);
+        EXPECT_EQ(cell != nullptr, c.result == CommandResult::kDone);
+        ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+        EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+    }
+}
+
 TEST(PasteTextCommand, OutOfMemoryLeavesTheWorksheetAsItWas) {
     CUndoBook b;
     CWorksheet& ws = b.S3();

@@ -120,30 +120,34 @@ TEST(MoveTreeItemCommand, MovesSubtreesAndRefusesItsOwnInside) {
         {"F", "S2", CommandResult::kNothing, "S1/1 F/1 S2/2 S3/1 "},
         {"F", "F", CommandResult::kNothing, "S1/1 F/1 S2/2 S3/1 "},
     };
-    for (const Case& c : cases) {
-        CUndoBook b;
-        const WorkbookDump before = b.Dump();
-        const int32_t undo = b.Book().undo.current;
-        CTreeItem* target = c.target ? Item(b.Book(), c.target) : nullptr;
-        CTreeItem* moved = nullptr;
-        ASSERT_EQ(MoveTreeItemCommand(b.Book(), kSel, *Item(b.Book(), c.dragged), target, &moved),
-                  c.result)
-            << c.dragged;
-        EXPECT_EQ(Tree(b.Book()), c.tree) << c.dragged;
-        if (c.result == CommandResult::kNothing) {
-            EXPECT_EQ(moved, nullptr);
-            EXPECT_EQ(b.Book().undo.current, undo);
-            EXPECT_TRUE(SameWorkbook(before, b.Dump()));
-            continue;
+    // At one undo level too, the move's two entries stay whole.
+    for (const uint32_t level : {200u, 1u})
+        for (const Case& c : cases) {
+            CUndoBook b;
+            b.Book().SetUndoLevel(level);
+            const WorkbookDump before = b.Dump();
+            const int32_t undo = b.Book().undo.current;
+            CTreeItem* target = c.target ? Item(b.Book(), c.target) : nullptr;
+            CTreeItem* moved = nullptr;
+            ASSERT_EQ(
+                MoveTreeItemCommand(b.Book(), kSel, *Item(b.Book(), c.dragged), target, &moved),
+                c.result)
+                << c.dragged;
+            EXPECT_EQ(Tree(b.Book()), c.tree) << c.dragged;
+            if (c.result == CommandResult::kNothing) {
+                EXPECT_EQ(moved, nullptr);
+                EXPECT_EQ(b.Book().undo.current, undo);
+                EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+                continue;
+            }
+            ASSERT_NE(moved, nullptr);
+            EXPECT_EQ(std::string(moved->name), c.dragged);
+            EXPECT_EQ(b.Book().undo.current, undo + 2);
+            SCOPED_TRACE(std::string(c.dragged) + " at level " + std::to_string(level));
+            // Its two entries are one edit: one Undo takes the whole move back.
+            ExpectUndoRedo(b, 1, before, b.Dump());
+            EXPECT_EQ(b.Book().undo.current, undo + 2);
         }
-        ASSERT_NE(moved, nullptr);
-        EXPECT_EQ(std::string(moved->name), c.dragged);
-        EXPECT_EQ(b.Book().undo.current, undo + 2);
-        SCOPED_TRACE(c.dragged);
-        // Its two entries are one edit: one Undo takes the whole move back.
-        ExpectUndoRedo(b, 1, before, b.Dump());
-        EXPECT_EQ(b.Book().undo.current, undo + 2);
-    }
 }
 
 TEST(InsertTreeItemCommand, BeforeAWorksheetIntoAFolderOrAtTheEnd) {

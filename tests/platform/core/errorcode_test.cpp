@@ -127,6 +127,11 @@ TEST(ErrorCode, EveryNamedCodeHasItsTextAndItsOwnValue) {
         {kErrorDuplicatePath, 116, "Another worksheet or folder of this folder has this name."},
         {kErrorFormulaTooLong, 117,
          "A formula or chart range would be longer than 1,024 characters."},
+        {kErrorFieldOverflow, 118,
+         "A number is too wide for its database field: widen the field or change its decimals."},
+        {kErrorInterruptedSave, 119,
+         "A save of this file was cut short, and the file may be incomplete. Open it in the "
+         "program's window, which offers the whole copy that save kept."},
     };
     std::set<int> values;
     for (const Case& c : cases) {
@@ -134,8 +139,8 @@ TEST(ErrorCode, EveryNamedCodeHasItsTextAndItsOwnValue) {
         EXPECT_STREQ(GetErrorMessage(c.code), c.text) << c.value;
         EXPECT_TRUE(values.insert(c.code).second) << "two names share " << c.value;
     }
-    // 0 to 61, 110, 111, 116 and 117: every number the list gives a meaning has a name above.
-    EXPECT_EQ(values.size(), 66u);
+    // 0 to 61, 110, 111 and 116 to 119: every number the list gives a meaning has a name above.
+    EXPECT_EQ(values.size(), 68u);
 }
 
 // The shared recorder stores the code on the object it is given and always answers false.
