@@ -137,11 +137,13 @@ HRESULT CWorkbookObj::SetItemName(int32_t position, const CBstr& name) {
     const ErrorCode error = doc_->error;
     const CommandResult result =
         RenameTreeItemCommand(*doc_, {}, *item, ansi, TreeEditor::kAutomation);
-    const bool taken = doc_->error == kErrorDuplicatePath;
+    const ErrorCode refusal = doc_->error;
     doc_->error = error;
-    // A name another item of the folder has is refused with its message.
-    if (result == CommandResult::kFailed && taken)
-        return ReportAutomationError(kErrorDuplicatePath, IID_ITree);
+    // A name another item of the folder has, or one too long for its paths, is refused
+    // with its message.
+    if (result == CommandResult::kFailed &&
+        (refusal == kErrorDuplicatePath || refusal == kErrorPathTooLong))
+        return ReportAutomationError(refusal, IID_ITree);
     return result == CommandResult::kFailed ? E_OUTOFMEMORY : S_OK;
 }
 

@@ -417,6 +417,7 @@ void CTreePane::Refresh(bool recalc) {
             ShowErrorMessage(book.error);
         wnd_.SyncContext();
     }
+    wnd_.FollowContainerWindow();
     wnd_.RefreshViews();
     wnd_.UpdateTitle();
     wnd_.UpdateStatus();

@@ -183,6 +183,9 @@ public:
     void InsertSelectionReference(CContainer& container);
     void ApplyContainerEdits(const CContainer& edited);
     void SyncPlacement(const CContainer& container);
+    // After an edit: the open properties window's copy takes what the edit rewrote in its
+    // container (anchor, series texts) where the user has not changed it there.
+    void FollowContainerWindow();
     CContainerPropertiesDlg* ContainerProperties() const { return containerDlg_; }
     bool ShowContainerProperties(bool shown) override;
 

@@ -76,6 +76,12 @@ void CWorkbookWnd::SyncPlacement(const CContainer& container) {
     if (containerDlg_) containerDlg_->SyncPlacement(container);
 }
 
+void CWorkbookWnd::FollowContainerWindow() {
+    if (!containerDlg_ || !containerDlg_->isVisible()) return;
+    if (const CContainer* c = FindBookContainer(*book_, containerDlg_->Working().settings.id))
+        containerDlg_->Follow(*c);
+}
+
 void CWorkbookWnd::ApplyContainerEdits(const CContainer& edited) {
     CWorksheet* sheet = nullptr;
     CContainer* target = FindBookContainer(*book_, edited.settings.id, &sheet);
@@ -95,6 +101,7 @@ void CWorkbookWnd::ApplyContainerEdits(const CContainer& edited) {
         view->RedrawContainer(id, true);
         view->SyncSplitPane();
     }
+    FollowContainerWindow();
     SetModified(true);
     UpdateTitle();
     UpdateStatus();

@@ -48,6 +48,7 @@ GridSelection CWorkbookWnd::CurrentGridSelection() const {
 void CWorkbookWnd::AfterCommand(CommandResult result) {
     if (result == CommandResult::kNothing) return;
     if (result == CommandResult::kFailed) ShowErrorMessage(book_->error);
+    FollowContainerWindow();
     SyncContext();
     for (CWorksheetView* view : views_)
         if (view) view->InvalidateValueCells(false);

@@ -3,6 +3,7 @@
 
 #include "app/mainframe.h"
 #include "dialogs/filedlg.h"
+#include "formula/edit/cellcommands.h"
 #include "formula/edit/containercommands.h"
 #include "formula/edit/datacommands.h"
 #include "model/chart.h"
@@ -90,18 +91,12 @@ void CWorkbookWnd::OnInsertDateTime(int id) {
     const bool date = id != ID_INSERT_TIME;
     const bool time = id == ID_INSERT_TIME || id == ID_INSERT_DATE_AND_TIME;
     const std::string text = DateTimeInsertText(LocalDateTime(), date, time, StepOfCommand(id));
-    const CellRange sel = view->Selection();
-    // Each cell takes the text as typed input, with its own undo entry.
-    for (uint32_t r = sel.r1;; ++r) {
-        for (uint32_t c = sel.c1; c <= sel.c2; ++c) {
-            if (!view->SetCellFromText(text, r, uint16_t(c), true)) {
-                ShowErrorMessage(kErrorWorksheetMemory);
-                break;
-            }
-        }
-        if (r == sel.r2) break;
-    }
-    AfterCommand(FinishCommand(*book_, true));
+    SyncContext();
+    const GridSelection grid = CurrentGridSelection();
+    const CommandResult result =
+        StoreTextInRangeCommand(*book_, ctx_, grid, text, Profile().autoFormatting);
+    if (result != CommandResult::kNothing) view->RefitRows(grid.range.r1, grid.range.r2);
+    AfterCommand(result);
 }
 
 void CWorkbookWnd::OnInsertDataSeries() {

@@ -14,6 +14,7 @@
 #include "dialogs/dialogutil.h"
 #include "dialogs/formatpage.h"
 #include "dialogs/toolpictures.h"
+#include "model/blockobject.h"
 #include "platform/core/errorcode.h"
 #include "ui/messages.h"
 
@@ -30,6 +31,8 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cstring>
 
 namespace vl {
 
@@ -189,6 +192,7 @@ bool CContainerPropertiesDlg::Open(const CContainer* container) {
         }
         object_ = container->selected;
     }
+    KeepBase(container);
     QString caption = QStringLiteral("Container");
     if (container) caption += QStringLiteral(" [id: %1]").arg(container->settings.id);
     setWindowTitle(caption.left(100));
@@ -376,6 +380,86 @@ void CContainerPropertiesDlg::SyncPlacement(const CContainer& container) {
     s.top = container.settings.top;
     s.right = container.settings.right;
     s.bottom = container.settings.bottom;
+    if (contents) FillCurrentPage();
+}
+
+void CContainerPropertiesDlg::KeepBase(const CContainer* container) {
+    base_.reset();
+    if (!container) return;
+    base_ = NewBlockObject<CContainer>();
+    if (!base_) return;
+    InitContainerDefaults(*base_, nullptr, nullptr);
+    // Without the copy nothing follows; the window keeps working on its own copy.
+    if (!CopyContainerTo(*container, *base_)) base_.reset();
+}
+
+namespace {
+
+// The chart in slot `i` of each of the three, or null when one of them has none there.
+bool ChartsAt(int i, const CContainer& a, const CContainer& b, const CContainer& c) {
+    return i < a.settings.objectCount && i < b.settings.objectCount && i < c.settings.objectCount &&
+           a.slots[i].chart && b.slots[i].chart && c.slots[i].chart;
+}
+
+// Takes `now` into `mine` when `mine` still equals `was`; true when it changed.
+template <std::size_t N>
+bool FollowText(char (&mine)[N], const char (&was)[N], const char (&now)[N]) {
+    if (std::strcmp(mine, was) != 0 || std::strcmp(now, was) == 0) return false;
+    std::memcpy(mine, now, N);
+    return true;
+}
+
+} // namespace
+
+void CContainerPropertiesDlg::Follow(const CContainer& container) {
+    if (!work_ || container.settings.id != work_->settings.id) return;
+    if (!base_) return KeepBase(&container);
+    // The placement page's fields are the user's: they go into the copy first.
+    const bool contents = isVisible() && ShownPage() == kChartPages;
+    if (contents) ExchangeCurrentPage(true);
+    // So is a series row typed into but not yet read back: that series stays as typed.
+    bool rowTyped = false;
+    if (const CChart* chart = SelectedChart();
+        isVisible() && chart && series_ >= 0 && series_ < chart->settings.seriesCount) {
+        SeriesSettings typed = chart->series[series_].settings;
+        const SeriesSettings& held = chart->series[series_].settings;
+        rowTyped = !ReadRow(typed, false) || std::strcmp(typed.name, held.name) != 0 ||
+                   std::strcmp(typed.dataArray, held.dataArray) != 0;
+    }
+    ContainerSettings& mine = work_->settings;
+    const ContainerSettings& was = base_->settings;
+    const ContainerSettings& now = container.settings;
+    if (mine.anchor.column == was.anchor.column && mine.anchor.row == was.anchor.row)
+        mine.anchor = now.anchor;
+    for (auto side : {&ContainerSettings::left, &ContainerSettings::top, &ContainerSettings::right,
+                      &ContainerSettings::bottom})
+        if (mine.*side == was.*side) mine.*side = now.*side;
+    bool rowChanged = false;
+    for (int i = 0; i < kMaxContainerObjects; ++i) {
+        if (!ChartsAt(i, *work_, *base_, container)) continue;
+        CChart& w = *work_->slots[i].chart;
+        const CChart& b = *base_->slots[i].chart;
+        const CChart& c = *container.slots[i].chart;
+        const int count = std::min({int(w.settings.seriesCount), int(b.settings.seriesCount),
+                                    int(c.settings.seriesCount)});
+        for (int k = 0; k < count; ++k) {
+            const bool shownRow = i == object_ && k == series_;
+            if (shownRow && rowTyped) continue;
+            SeriesSettings& sw = w.series[k].settings;
+            const SeriesSettings& sb = b.series[k].settings;
+            const SeriesSettings& sc = c.series[k].settings;
+            bool changed = FollowText(sw.dataArray, sb.dataArray, sc.dataArray);
+            changed = FollowText(sw.name, sb.name, sc.name) || changed;
+            changed = FollowText(sw.relatedX, sb.relatedX, sc.relatedX) || changed;
+            changed = FollowText(sw.relatedSigma, sb.relatedSigma, sc.relatedSigma) || changed;
+            if (changed) w.flags = 0;
+            if (changed && shownRow) rowChanged = true;
+        }
+    }
+    KeepBase(&container);
+    if (!isVisible()) return;
+    if (rowChanged) ExchangeSeriesRow(false);
+    list_->viewport()->update();
     if (contents) FillCurrentPage();
 }
 

@@ -70,6 +70,10 @@ public:
     bool Open(const CContainer* container);
     // A drag on the grid moved or resized the container: the working copy follows.
     void SyncPlacement(const CContainer& container);
+    // An edit elsewhere (rows inserted, a worksheet renamed, Undo) may have rewritten the
+    // container's anchor and series texts: each one the user has not changed here since the
+    // copy was made follows, so that Apply does not put the old place back.
+    void Follow(const CContainer& container);
 
     CContainer& Working() { return *work_; }
     int SelectedObject() const { return object_; }
@@ -96,6 +100,8 @@ private:
     void BuildToolBars();
     void BuildSeriesRow();
     void Place();
+    // Keeps a copy of the container the working copy now matches (none for none).
+    void KeepBase(const CContainer* container);
     bool ExchangeCurrentPage(bool save);
     void FillCurrentPage() { ExchangeCurrentPage(false); }
     void OnTabChanged(int index);
@@ -114,6 +120,7 @@ private:
 
     ContainerDlgHost host_;
     std::unique_ptr<CContainer> work_;
+    std::unique_ptr<CContainer> base_; // the container as the copy last matched it
     int object_ = -1;
     int series_ = -1;
     int shownTab_ = -1;

@@ -11,6 +11,7 @@
 #include "platform/core/errorcode.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -40,6 +41,34 @@ bool PathTaken(const CWorkbook& workbook, const CTreeItem& item, const std::stri
         if (p == end) inside = false;
     }
     return false;
+}
+
+// The length of `item`'s whole path, however long.
+size_t FullPathLength(const CTreeItem& item) {
+    size_t length = 1 + std::strlen(item.name);
+    uint16_t level = item.level;
+    for (const CTreeItem* p = item.prev; p && level >= 2; p = p->prev) {
+        if (!p->IsFolder() || p->level >= level) continue;
+        length += 1 + std::strlen(p->name);
+        level = p->level;
+    }
+    return length;
+}
+
+// Whether giving `change.item` its new path would make its own path or one inside it too
+// long to be written (formulas, addresses and inspect entries name items by path). A change
+// that lengthens nothing is let through, so that a long path read from a file can still be
+// shortened.
+bool PathTooLong(const TreePathChange& change) {
+    const CTreeItem& item = *change.item;
+    const size_t now = FullPathLength(item);
+    if (change.newPath.size() <= now) return false;
+    const size_t growth = change.newPath.size() - now;
+    CTreeItem* start = const_cast<CTreeItem*>(&item);
+    for (const CTreeItem *p = start, *end = SubtreeEnd(start);; p = p->next) {
+        if (FullPathLength(*p) + growth >= kMaxTreePath) return true;
+        if (p == end) return false;
+    }
 }
 
 // Takes a chain put in back out of the tree and frees it.
@@ -103,6 +132,7 @@ CommandResult RenameTreeItemCommand(CWorkbook& workbook, const GridSelection& se
                                   const TreePathChange change = RenamePathChange(item, name);
                                   if (PathTaken(workbook, item, change.newPath))
                                       return Fail(workbook, kErrorDuplicatePath);
+                                  if (PathTooLong(change)) return Fail(workbook, kErrorPathTooLong);
                                   PlanTreePathChange(*ctx, workbook, change, plan);
                                   PlanInspectPaths(workbook, item, change.newPath, plan);
                                   return true;
@@ -198,6 +228,7 @@ CommandResult MoveTreeItemCommand(CWorkbook& workbook, const GridSelection& sele
                                   const TreePathChange change = MovePathChange(dragged, target);
                                   if (PathTaken(workbook, dragged, change.newPath))
                                       return Fail(workbook, kErrorDuplicatePath);
+                                  if (PathTooLong(change)) return Fail(workbook, kErrorPathTooLong);
                                   PlanTreePathChange(*ctx, workbook, change, plan);
                                   PlanInspectPaths(workbook, dragged, change.newPath, plan);
                                   return true;

@@ -90,6 +90,8 @@ constexpr const char* kInterruptedSaveMessage =
     "program's window, which offers the whole copy that save kept.";
 constexpr const char* kFieldOverflowMessage =
     "A number is too wide for its database field: widen the field or change its decimals.";
+constexpr const char* kPathTooLongMessage =
+    "A worksheet or folder path would be longer than 255 characters.";
 
 } // namespace
 
@@ -100,6 +102,7 @@ const char* GetErrorMessage(int code) {
     if (code == kErrorFormulaTooLong) return kFormulaTooLongMessage;
     if (code == kErrorFieldOverflow) return kFieldOverflowMessage;
     if (code == kErrorInterruptedSave) return kInterruptedSaveMessage;
+    if (code == kErrorPathTooLong) return kPathTooLongMessage;
     if (code < 1 || code > int(std::size(kMessages))) return kNoError;
     const char* text = kMessages[code - 1];
     return text ? text : kNoError;

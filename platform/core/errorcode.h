@@ -97,6 +97,7 @@ enum : ErrorCode {
     kErrorFormulaTooLong = 117,  // an edit would push a formula or chart range past its field
     kErrorFieldOverflow = 118,   // a number does not fit the table field it would be written to
     kErrorInterruptedSave = 119, // a cut save left a whole copy beside a file no one may ask about
+    kErrorPathTooLong = 120,     // a rename or move would make a path too long to be named
 };
 
 // The text of a code; every code without a text of its own gives "No error". The texts are

@@ -10,9 +10,11 @@
 #include "model/workbook.h"
 #include "platform/core/alloc.h"
 #include "resources/commandids.h"
+#include "tests/common/waits.h"
 
 #include <QLineEdit>
 #include <QTest>
+#include <QToolButton>
 #include <cstring>
 
 namespace vl {
@@ -163,6 +165,72 @@ TEST_F(ContainerApply, TheWindowFollowsAContainerMovedOnTheGrid) {
     Active()->SyncPlacement(c);
     EXPECT_EQ(dlg.Working().settings.left, 40);
     EXPECT_EQ(dlg.Working().settings.anchor.column, 3);
+}
+
+// Rows inserted while the window is open move the container and rewrite its series; the
+// window's copy follows where the user has not changed it, so Apply keeps the new place
+// and ranges, and both Undos bring the copy back with the container.
+TEST_F(ContainerApply, TheWindowsCopyFollowsRowsInsertedMeanwhile) {
+    CContainer& c = Add(9);
+    CChart& chart = *c.slots[0].chart;
+    AddChartSeries(chart);
+    chart.series[1].settings.role = 1;
+    std::strcpy(chart.series[0].settings.dataArray, "\\Worksheet1!R2C1:R6C1");
+    std::strcpy(chart.series[1].settings.dataArray, "\\Worksheet1!R1C2:R3C2");
+    CContainerPropertiesDlg& dlg = Open(c);
+    // The user's own change, not applied yet: a wider frame, typed into the size page.
+    dlg.ChooseObject(1);
+    QLineEdit* width = dlg.Page(CContainerPropertiesDlg::kChartPages)->Item<QLineEdit>(1006);
+    ASSERT_NE(width, nullptr);
+    dlg.activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(&dlg));
+    width->setFocus();
+    ASSERT_TRUE(testwait::UntilFocused(width));
+    ASSERT_EQ(width->text(), "200");
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_End));
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(testwait::PressKey(Qt::Key_Backspace));
+    for (Qt::Key digit : {Qt::Key_4, Qt::Key_0, Qt::Key_0}) ASSERT_TRUE(testwait::PressKey(digit));
+    ASSERT_EQ(width->text(), "400");
+    frame->activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(frame.get()));
+    SelectRange(0, 0, 0, 0);
+    ASSERT_TRUE(testwait::UntilFocused(View()));
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_R, Qt::ControlModifier));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return c.settings.anchor.row == 2; }));
+    struct Shape {
+        uint32_t row;
+        int32_t right;
+        const char* first;
+        const char* second;
+    };
+    auto expect = [](const CContainer& k, const Shape& want) {
+        EXPECT_EQ(k.settings.anchor.row, want.row);
+        EXPECT_EQ(k.settings.anchor.column, 1);
+        EXPECT_EQ(k.settings.right, want.right);
+        EXPECT_STREQ(k.slots[0].chart->series[0].settings.dataArray, want.first);
+        EXPECT_STREQ(k.slots[0].chart->series[1].settings.dataArray, want.second);
+    };
+    const Shape moved{2, 409, "\\Worksheet1!R3C1:R7C1", "\\Worksheet1!R2C2:R4C2"};
+    const Shape original{1, 209, "\\Worksheet1!R2C1:R6C1", "\\Worksheet1!R1C2:R3C2"};
+    expect(dlg.Working(), moved);
+    QTest::mouseClick(dlg.Button(CContainerPropertiesDlg::kApply), Qt::LeftButton);
+    CContainer* applied = FindContainer(*Book().tree.active, 9);
+    ASSERT_NE(applied, nullptr);
+    expect(*applied, moved);
+    // Undo the Apply, then the rows: the copy follows the container back each time.
+    for (const Shape& back : {Shape{2, 209, moved.first, moved.second}, original}) {
+        frame->activateWindow();
+        ASSERT_TRUE(testwait::UntilActive(frame.get()));
+        View()->setFocus();
+        ASSERT_TRUE(testwait::UntilFocused(View()));
+        const int undo = UndoCount();
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Z, Qt::ControlModifier));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return UndoCount() == undo - 1; }));
+        CContainer* now = FindContainer(*Book().tree.active, 9);
+        ASSERT_NE(now, nullptr);
+        expect(*now, back);
+        expect(dlg.Working(), back);
+    }
 }
 
 } // namespace vl

@@ -10,6 +10,7 @@
 #include "model/rangestyle.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
+#include "tests/common/waits.h"
 #include "tests/formula/edit/workbookdump.h"
 #include "wndtest.h"
 #include "workbookwnd/celleditor.h"
@@ -154,6 +155,41 @@ TEST_F(DataTest, DatesAndTimesComeFromTheClock) {
             }
         EXPECT_EQ(CellText(2, 0), "") << c.text;
     }
+}
+
+// F5 over a block selected by keys fills it as one edit: one Ctrl+Z gives every cell back
+// and leaves the edit before it alone; Ctrl+Y fills the block again.
+TEST_F(DataTest, ADateOverABlockIsOneEdit) {
+    SetClock(2024, 1, 31, 8);
+    Enter(0, 0, QStringLiteral("keep"));
+    Enter(1, 1, QStringLiteral("=1+1"));
+    Enter(2, 2, QStringLiteral("7"));
+    const int undo = Book().undo.current;
+    const std::string before[] = {CellText(0, 0), CellText(1, 1), CellText(2, 2)};
+    Select(0, 0);
+    View()->setFocus();
+    ASSERT_TRUE(testwait::UntilFocused(View()));
+    for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Down})
+        ASSERT_TRUE(testwait::PressKey(key, Qt::ShiftModifier));
+    ASSERT_EQ(View()->Selection(), (CellRange{0, 0, 2, 2}));
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_F5));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Book().undo.current == undo + 1; }));
+    auto filled = [&] {
+        for (uint32_t row = 0; row < 4; ++row)
+            for (uint16_t col = 0; col < 4; ++col)
+                EXPECT_EQ(CellText(col, row), row < 3 && col < 3 ? "2024-01-31" : "")
+                    << col << "," << row;
+    };
+    filled();
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Z, Qt::ControlModifier));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Book().undo.current == undo; }));
+    EXPECT_EQ(CellText(0, 0), before[0]);
+    EXPECT_EQ(CellText(1, 1), before[1]);
+    EXPECT_EQ(CellText(2, 2), before[2]);
+    EXPECT_EQ(CellText(1, 0), "");
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Y, Qt::ControlModifier));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Book().undo.current == undo + 1; }));
+    filled();
 }
 
 TEST_F(DataTest, EveryDateCommandOnTheFifteenthOfAMonth) {
@@ -548,6 +584,7 @@ TEST_F(DataTest, EachCommandUndoesAndRedoesToTheSameBytes) {
         {"container", {4, 4, 4, 4}, ID_EMPTY_CONTAINER},
         {"convert", {0, 0, 2, 2}, ID_NUMBERS_TO_LABELS},
         {"replace", {0, 0, 2, 2}, ID_SEARCH_REPLACE_ALL},
+        {"dates over filled cells", {0, 0, 2, 3}, ID_INSERT_DATE},
     };
     for (const Step& step : steps) {
         SelectRange(step.selection.c1, step.selection.r1, step.selection.c2, step.selection.r2);

@@ -641,6 +641,51 @@ TEST_F(StructureTest, CommandsThatMoveCellsWaitUntilThePickingEnds) {
     EXPECT_EQ(ui.beeps, beeps);
 }
 
+// Formulas, addresses and inspect entries name items by path, up to 255 characters: a rename
+// or a move that would make a path longer is refused with a message, and the formula that
+// reads the worksheet keeps reading it. A path of 255 characters is taken.
+TEST_F(StructureTest, ARenameOrMovePastTheLongestPathIsRefused) {
+    NewItem(ID_NEW_FOLDER);
+    NewItem(ID_NEW_WORKSHEET, "Folder1");
+    NewItem(ID_NEW_FOLDER, "Worksheet1");
+    SelectItem("Worksheet2");
+    Enter(0, 0, QStringLiteral("7"));
+    SelectItem("Worksheet1");
+    Enter(0, 0, QStringLiteral("=\\Folder1\\Worksheet2!A1*2"));
+    auto rename = [this](const char* from, const std::string& to) {
+        ui.boxes.clear();
+        Tree().FindHandle(Item(from))->setText(0, QString::fromStdString(to));
+        Settle();
+    };
+    const std::string folder(127, 'f');
+    rename("Folder1", folder);
+    ASSERT_TRUE(ui.boxes.empty());
+    const int undo = Book().undo.current;
+    // "\" + 127 + "\" + 126 = 255 characters: the last path taken.
+    const std::string longest(126, 's');
+    rename("Worksheet2", longest);
+    EXPECT_TRUE(ui.boxes.empty());
+    ASSERT_NE(Item(longest.c_str()), nullptr);
+    EXPECT_EQ(Book().undo.current, undo + 1);
+    const std::string reads = "=\\" + folder + "\\" + longest + "!A1*2";
+    EXPECT_EQ(CellText(0, 0), reads);
+    // One character more is refused by the label, and by a move under a longer folder.
+    rename(longest.c_str(), longest + "t");
+    EXPECT_EQ(LastBox(), "A worksheet or folder path would be longer than 255 characters.");
+    EXPECT_NE(Item(longest.c_str()), nullptr);
+    EXPECT_EQ(Book().undo.current, undo + 1);
+    rename("Folder2", "g");
+    const std::string shape = Shape();
+    ui.boxes.clear();
+    Tree().Drop(Item(folder.c_str()), Tree().FindHandle(Item("g")));
+    EXPECT_EQ(LastBox(), "A worksheet or folder path would be longer than 255 characters.");
+    EXPECT_EQ(Shape(), shape);
+    EXPECT_EQ(CellText(0, 0), reads);
+    const uint8_t* cell = FindCell(Book().tree.active->cells, 0, 0);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell::CachedNumber(cell), 14);
+}
+
 } // namespace
 
 } // namespace vl

@@ -132,6 +132,7 @@ TEST(ErrorCode, EveryNamedCodeHasItsTextAndItsOwnValue) {
         {kErrorInterruptedSave, 119,
          "A save of this file was cut short, and the file may be incomplete. Open it in the "
          "program's window, which offers the whole copy that save kept."},
+        {kErrorPathTooLong, 120, "A worksheet or folder path would be longer than 255 characters."},
     };
     std::set<int> values;
     for (const Case& c : cases) {
@@ -139,8 +140,8 @@ TEST(ErrorCode, EveryNamedCodeHasItsTextAndItsOwnValue) {
         EXPECT_STREQ(GetErrorMessage(c.code), c.text) << c.value;
         EXPECT_TRUE(values.insert(c.code).second) << "two names share " << c.value;
     }
-    // 0 to 61, 110, 111 and 116 to 119: every number the list gives a meaning has a name above.
-    EXPECT_EQ(values.size(), 68u);
+    // 0 to 61, 110, 111 and 116 to 120: every number the list gives a meaning has a name above.
+    EXPECT_EQ(values.size(), 69u);
 }
 
 // The shared recorder stores the code on the object it is given and always answers false.
