@@ -151,23 +151,10 @@ Part FindPart(const Edit& e, std::string_view ref) {
     size_t i = 0;
     while (i < ref.size()) {
         const bool along = (AsciiUpper(ref[i]) == 'R') == e.rows;
-        size_t end = i + 1;
-        const bool bracket = At(ref, end) == '[';
-        int64_t value = 0;
-        if (bracket) {
-            const size_t close = ref.find(']', end);
-            if (close == std::string_view::npos) return {};
-            const bool back = At(ref, end + 1) == '-';
-            std::from_chars(ref.data() + end + 1 + (back ? 1 : 0), ref.data() + close, value);
-            if (back) value = -value;
-            end = close + 1;
-        } else {
-            while (IsAsciiDigit(At(ref, end))) value = value * 10 + (ref[end++] - '0');
-            value -= 1; // an index; a bare letter is a distance of 0
-        }
-        const bool relative = bracket || end == i + 1;
-        if (!bracket && relative) value = 0;
-        if (along) return {true, relative, value, i, end - i};
+        R1C1Part read;
+        if (!ReadR1C1Part(ref, i, read)) return {};
+        const size_t end = read.end;
+        if (along) return {true, read.relative, read.value, i, end - i};
         i = end;
     }
     return part;

@@ -31,22 +31,10 @@ Ref ParseRef(std::string_view ref) {
     while (i < ref.size()) {
         const char letter = AsciiUpper(ref[i]);
         if (letter != 'R' && letter != 'C') break;
-        size_t end = i + 1;
-        const bool bracket = At(ref, end) == '[';
-        int64_t value = 0;
-        if (bracket) {
-            const size_t close = ref.find(']', end);
-            if (close == std::string_view::npos) return {};
-            const bool back = At(ref, end + 1) == '-';
-            std::from_chars(ref.data() + end + 1 + (back ? 1 : 0), ref.data() + close, value);
-            if (back) value = -value;
-            end = close + 1;
-        } else {
-            while (IsAsciiDigit(At(ref, end))) value = value * 10 + (ref[end++] - '0');
-        }
-        const bool relative = bracket || end == i + 1;
-        if (!relative) value -= 1; // an index counts from 1
-        (letter == 'R' ? out.row : out.column) = {true, relative, value, i, end - i};
+        R1C1Part part;
+        if (!ReadR1C1Part(ref, i, part)) return {};
+        const size_t end = part.end;
+        (letter == 'R' ? out.row : out.column) = {true, part.relative, part.value, i, end - i};
         i = end;
     }
     return out;
