@@ -12,6 +12,7 @@
 #include "ui_composer.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
@@ -54,6 +55,15 @@ CFormulaComposer::CFormulaComposer(QWidget* parent, IComposerHost& host, int fun
     setWindowTitle(body->windowTitle());
     setSizeGripEnabled(true);
     ui_->id396->installEventFilter(this);
+    // Tab walks the pane in the order it reads: category, list, help, prototype, formula,
+    // buttons; the two text views hand Tab on instead of taking it as text.
+    QWidget::setTabOrder(ui_->id215, ui_->id1020);
+    QWidget::setTabOrder(ui_->id1020, ui_->id205);
+    QWidget::setTabOrder(ui_->id205, ui_->id1064);
+    ui_->id205->setTabChangesFocus(true);
+    // The help shows a caret while it has the keyboard, which arrows move and Shift selects.
+    ui_->id205->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    ui_->id1064->setTabChangesFocus(true);
     // The formula box takes what is typed: completing from the history would store an older
     // formula that merely begins with the typing, and Enter adds nothing to the history.
     ui_->id229->setCompleter(nullptr);
@@ -99,6 +109,7 @@ CFormulaComposer::CFormulaComposer(QWidget* parent, IComposerHost& host, int fun
     }
     ui_->id33079->setMenu(removeMenu);
     ui_->id33079->setPopupMode(QToolButton::MenuButtonPopup);
+    for (QToolButton* button : {ui_->id33067, ui_->id33079}) button->installEventFilter(this);
     // The buttons' tips are their commands' own.
     for (const auto& [button, id] :
          {std::pair{ui_->id33067, kCellAddress}, std::pair{ui_->id33079, kRemoveItem}})
@@ -180,6 +191,15 @@ void CFormulaComposer::showEvent(QShowEvent* event) {
 }
 
 bool CFormulaComposer::eventFilter(QObject* watched, QEvent* event) {
+    // A button's list opens by keys as a drop-down list does: Down, Alt+Down or F4.
+    if (event->type() == QEvent::KeyPress && (watched == ui_->id33067 || watched == ui_->id33079)) {
+        auto* button = static_cast<QToolButton*>(watched);
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Down || key == Qt::Key_F4) && button->isEnabled()) {
+            button->showMenu();
+            return true;
+        }
+    }
     // The saved divider is applied once the splitter knows its height: -1 is the middle.
     if (watched == ui_->id396 && event->type() == QEvent::Resize && splitterPending_) {
         const int total = ui_->id396->height() - ui_->id396->handleWidth();

@@ -134,6 +134,8 @@ void ButtonsAtOnceByLetter() {
 
 void ShowTakingKeyboard(QWidget& window, QWidget* first) {
     window.show();
+    // Opened to take the keyboard: the control that has it shows so from the start.
+    ShowFocusFromTheStart(window);
     if (first) first->setFocus(Qt::ActiveWindowFocusReason);
     window.raise();
     window.activateWindow();

@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QTest>
+#include <QTimer>
 
 namespace vl {
 
@@ -362,6 +363,71 @@ TEST_F(ComposerHostTest, TheFormulaBoxTakesWhatIsTyped) {
         EXPECT_EQ(CellText(0, step.row), step.typed);
     }
     EXPECT_EQ(CellText(0, 4), "");
+}
+
+} // namespace vl
+
+namespace vl {
+
+// Opened by its View command, the pane has the keyboard and shows where it is; Tab walks it
+// in reading order past the two text views, and the two buttons' lists open by keys.
+TEST_F(ComposerHostTest, KeysWalkThePaneAndOpenTheButtonsLists) {
+    Type(0, 0, QStringLiteral("12"));
+    frame->OnCommand(ID_VIEW_COMPOSER);
+    ASSERT_TRUE(pane.IsVisible());
+    CFormulaComposer& c = *pane.Pane();
+    Ui::FormulaComposer& f = c.Form();
+    ASSERT_TRUE(testwait::UntilActive(&c));
+    const auto has = [](QWidget* w) {
+        return testwait::UntilFocused(w->focusProxy() ? w->focusProxy() : w) ||
+               w->isAncestorOf(QApplication::focusWidget());
+    };
+    EXPECT_TRUE(has(f.id215));
+    EXPECT_TRUE(c.testAttribute(Qt::WA_KeyboardFocusChange)); // the focus frame shows
+    const QString prototype = c.Prototype();
+    for (QWidget* next : std::initializer_list<QWidget*>{f.id1020, f.id205, f.id1064, f.id229,
+                                                         f.id33065, f.id33066, f.id33067}) {
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Tab));
+        ASSERT_TRUE(has(next)) << next->objectName().toStdString() << " "
+                               << QApplication::focusWidget()->objectName().toStdString();
+    }
+    EXPECT_EQ(c.Prototype(), prototype); // no Tab went into it as text
+    // A list's items as it shows them, once it shows; then the key. Looked for on a timer: the
+    // key that opens the list runs it before returning.
+    QString shown;
+    QTimer watch;
+    watch.setInterval(10);
+    Qt::Key reply = Qt::Key_Escape;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        QWidget* popup = QApplication::activePopupWidget();
+        if (!popup) return;
+        watch.stop();
+        for (QAction* a : popup->actions()) shown += a->text() + QLatin1Char('|');
+        testwait::PressKey(reply);
+    });
+    const auto answer = [&](Qt::Key key) {
+        shown.clear();
+        reply = key;
+        watch.start();
+    };
+    // Alt+Down opens the removal list; Escape closes the list alone.
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Tab));
+    ASSERT_TRUE(has(f.id33079));
+    answer(Qt::Key_Escape);
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Down, Qt::AltModifier));
+    EXPECT_EQ(shown, "Remove this Item From the List|Remove All Items|");
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_TRUE(c.isVisible());
+    ASSERT_TRUE(has(f.id33079));
+    // F4 opens the address list; its letter V takes the active cell's value.
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Tab, Qt::ShiftModifier));
+    ASSERT_TRUE(has(f.id33067));
+    answer(Qt::Key_V);
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_F4));
+    EXPECT_EQ(shown, "Save Cell &Address|Save Worksheet && Cell Address|Save Cell &Value|"
+                     "&Relative Addressing|");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return c.Formula() == "=abs(12)"; }))
+        << c.Formula().toStdString();
 }
 
 } // namespace vl
