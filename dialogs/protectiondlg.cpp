@@ -77,7 +77,7 @@ void CProtectionDlg::accept() {
     }
     const bool allowReadOnly = ui_->id216->isChecked();
     if (allowReadOnly &&
-        ShowStringMessage(IDS_ALLOW_READ_ONLY, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        ShowStringMessage(IDS_ALLOW_READ_ONLY, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
     const QString password = ui_->id205->text();
     if (password.size() < kShortestPassword) {

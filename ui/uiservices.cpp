@@ -246,6 +246,11 @@ QWidget* MessageOwner() {
 QMessageBox* BuildMessageBox(const QString& text, const QString& title, uint32_t flags,
                              QWidget* owner) {
     auto* box = new QMessageBox(IconOf(flags), title, text, ButtonsOf(flags), owner);
+    if (flags & MB_DEFBUTTON2) {
+        const QMessageBox::StandardButton second =
+            (flags & 0x0F) == MB_OKCANCEL ? QMessageBox::Cancel : QMessageBox::No;
+        box->setDefaultButton(second);
+    }
     // Application-modal and on top of the frame, never behind it.
     box->setWindowModality(Qt::ApplicationModal);
     return box;

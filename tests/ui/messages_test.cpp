@@ -71,6 +71,22 @@ TEST(Messages, RealBoxGivesItsButtonsAnswerAndCancelOnEscape) {
     box->button(QMessageBox::No)->click();
     EXPECT_EQ(MessageBoxAnswer(*box), IDNO);
     delete box;
+    // Return answers with the first button, or with the second when the flags say so.
+    const struct {
+        uint32_t flags;
+        int answer;
+    } defaults[] = {{MB_YESNO, IDYES},
+                    {MB_YESNO | MB_DEFBUTTON2, IDNO},
+                    {MB_OKCANCEL | MB_DEFBUTTON2, IDCANCEL},
+                    {MB_OKCANCEL, IDOK}};
+    for (const auto& d : defaults) {
+        box = BuildMessageBox(QStringLiteral("Continue?"), AppTitle(), d.flags, &owner);
+        box->open();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(box));
+        QTest::keyClick(box->windowHandle(), Qt::Key_Return);
+        EXPECT_EQ(MessageBoxAnswer(*box), d.answer) << d.flags;
+        delete box;
+    }
 }
 
 } // namespace vl
