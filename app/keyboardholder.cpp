@@ -24,6 +24,31 @@ bool IsRoot(xcb_connection_t* c, xcb_window_t window) {
     return false;
 }
 
+// The window manager's own window, which it gives the keyboard while it picks a window to
+// give it to (openbox, when a dialog closes straight after a message box it opened): no
+// program the user went to.
+bool IsWindowManagers(xcb_connection_t* c, xcb_window_t window) {
+    static const xcb_atom_t check = [c] {
+        constexpr char kName[] = "_NET_SUPPORTING_WM_CHECK";
+        xcb_intern_atom_reply_t* atom =
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, sizeof kName - 1, kName), nullptr);
+        const xcb_atom_t found = atom ? atom->atom : xcb_atom_t(XCB_NONE);
+        std::free(atom);
+        return found;
+    }();
+    if (check == XCB_NONE) return false;
+    bool found = false;
+    for (auto it = xcb_setup_roots_iterator(xcb_get_setup(c)); it.rem && !found;
+         xcb_screen_next(&it)) {
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            c, xcb_get_property(c, 0, it.data->root, check, XCB_ATOM_WINDOW, 0, 1), nullptr);
+        if (reply && xcb_get_property_value_length(reply) == sizeof(xcb_window_t))
+            found = *static_cast<const xcb_window_t*>(xcb_get_property_value(reply)) == window;
+        std::free(reply);
+    }
+    return found;
+}
+
 // Whether `window` holds one of ours within `depth` levels: a window manager's frame, which
 // keeps the keyboard for a moment after the window it framed was hidden.
 bool FramesOurs(xcb_connection_t* c, xcb_window_t window, int depth) {
@@ -54,7 +79,8 @@ KeyboardHolder OnX(xcb_connection_t* c) {
     if (!reply) return KeyboardHolder::kNobody;
     const xcb_window_t focus = reply->focus;
     std::free(reply);
-    if (focus == XCB_NONE || focus == XCB_INPUT_FOCUS_POINTER_ROOT || IsRoot(c, focus))
+    if (focus == XCB_NONE || focus == XCB_INPUT_FOCUS_POINTER_ROOT || IsRoot(c, focus) ||
+        IsWindowManagers(c, focus))
         return KeyboardHolder::kNobody;
     if (OursById(c, focus)) {
         for (const QWindow* window : QGuiApplication::allWindows())
