@@ -14,6 +14,7 @@
 #include <QDialogButtonBox>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <cctype>
@@ -630,9 +631,17 @@ TEST_F(PrintSheetTest, RefusedPagesKeepTheSheetOpen) {
     ASSERT_TRUE(testwait::UntilActive(sheet.get()));
     sheet->Tabs()->setCurrentIndex(1);
     sheet->Layout()->Form().id205->setText("0");
-    sheet->Tabs()->setCurrentIndex(2); // refused: the page stays, the rows take the focus
+    // Refused: the message shows over the page it is about, which stays; the rows take the
+    // focus, also once the event that switched has been handled.
+    int shownAtBox = -1;
+    ui.onBox = [&] { shownAtBox = sheet->Tabs()->currentIndex(); };
+    sheet->Tabs()->setCurrentIndex(2);
+    ui.onBox = nullptr;
+    EXPECT_EQ(shownAtBox, 1);
     EXPECT_EQ(sheet->Tabs()->currentIndex(), 1);
     EXPECT_TRUE(sheet->Layout()->Form().id205->hasFocus());
+    sheet->Tabs()->tabBar()->setFocus();
+    EXPECT_TRUE(testwait::UntilFocused(sheet->Layout()->Form().id205));
     sheet->Layout()->Form().id205->setText("2");
     sheet->Tabs()->setCurrentIndex(0);
     sheet->General()->Form().id257->setText("0");
