@@ -440,13 +440,21 @@ TEST_F(PrintSheetTest, LayoutChecksPagesPerSheetAndMargins) {
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0], "The minimum margin for the current printer is 0.165.");
     sheet->Layout()->Form().id405->setText("0.2");
-    sheet->Layout()->Form().id259->setText(QString(128, 'h'));
-    ui.boxes.clear();
-    EXPECT_FALSE(sheet->Layout()->OnApply());
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0], "Please enter no more than 127 characters.");
-    sheet->Layout()->Form().id259->setText(QString(127, 'h'));
-    EXPECT_TRUE(sheet->Layout()->OnApply());
+    // The header and the footer each hold 127 characters; one more is refused with the
+    // focus on that text, never cut when stored.
+    Ui::PrintLayoutPage& form = sheet->Layout()->Form();
+    for (QLineEdit* text : {form.id259, form.id208}) {
+        const QString before = text->text();
+        text->setText(QString(127, 'h') + QString::fromUtf8("\u00e9")); // two bytes in UTF-8
+        ui.boxes.clear();
+        EXPECT_FALSE(sheet->Layout()->OnApply());
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_EQ(ui.boxes[0], "Please enter no more than 127 characters.");
+        EXPECT_EQ(sheet->Layout()->RefusedControl(), text);
+        text->setText(QString(126, 'h') + QString::fromUtf8("\u00e9"));
+        EXPECT_TRUE(sheet->Layout()->OnApply());
+        text->setText(before);
+    }
 }
 
 // A printer whose four minimum margins all differ: each edit is held to its own edge's
