@@ -55,8 +55,13 @@ void CMainFrame::OnLoadProfile() {
     if (path.isEmpty()) return;
     const SettingsProfile& p = Profile();
     const int undoLevel = p.undoLevel, copyLevel = p.copyLevel;
-    // The load takes the file whole or changes nothing; its failure was shown.
-    if (settings_.loadProfile(path, true) != 0) return;
+    // The load takes the file whole or changes nothing; its failure was shown. The loader keeps
+    // what it read before the fault, which would be stored at exit unapplied.
+    const SettingsProfile before = p;
+    if (settings_.loadProfile(path, true) != 0) {
+        Profile() = before;
+        return;
+    }
     if (settings_.setProfilePath) settings_.setProfilePath(path);
     ApplyChangedSettings(undoLevel, copyLevel);
 }

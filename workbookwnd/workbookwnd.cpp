@@ -106,10 +106,15 @@ bool CWorkbookWnd::OnCreate() {
     layout->addWidget(outer_);
     SyncContext();
     BuildMenus();
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         for (int i = 0; i < 2; ++i)
             if (now && views_[i] && (now == views_[i] || views_[i]->isAncestorOf(now)))
                 activeView_ = i;
+        // Keys pushed on from a pane as it hides (the sub-window restored from maximised as
+        // another is activated), or moved while this window is not the active one, were not
+        // moved there by the user.
+        if (old && PaneOf(old) && !old->isVisible()) return;
+        if (QWidget* pane = PaneOf(now); pane && IsActiveSubWindow()) lastPane_ = pane;
     });
     return true;
 }

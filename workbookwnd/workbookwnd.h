@@ -13,6 +13,7 @@
 #include "model/workbook.h"
 #include "resources/menus.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -233,8 +234,11 @@ private:
     void RefreshMenuStates();
     // The pane (tree, grid view, inspect list) that holds `widget`, null for none.
     QWidget* PaneOf(QWidget* widget) const;
-    // While this window is the active one, the keys to its grid unless a pane has them.
-    void KeysToAPane();
+    // While this window is the active one, the keys to the pane that had them last (its grid
+    // at first); `activating` while the sub-window is being activated.
+    void KeysToAPane(bool activating);
+    // True while this window is the frame's active one (always without a frame).
+    bool IsActiveSubWindow() const;
     // The command states of the document and the clipboard, in order of id.
     std::vector<CommandState> MenuStates() const;
     // Dropping down the Format menu ticks Auto Row Height by the selection's rows.
@@ -316,7 +320,8 @@ private:
     CInspectPane* inspectCtl_ = nullptr;
     CContainerPropertiesDlg* containerDlg_ = nullptr; // a child window
     int32_t undoBefore_ = -1;
-    int activeView_ = 0; // the table's active pane
+    int activeView_ = 0;         // the table's active pane
+    QPointer<QWidget> lastPane_; // the pane that had the keys last in this window
     // The editor kept while a reference is picked.
     struct PickedEdit {
         QString text;

@@ -162,21 +162,38 @@ void CWorkbookWnd::BuildMenus() {
             // The keys go to a pane of the window, its grid unless one has them: the sub-window
             // on its own gives them to the first button of its chain. At once, so that a key
             // already queued finds the grid, and again once the activation has run its course.
-            KeysToAPane();
-            QTimer::singleShot(0, this, [this] { KeysToAPane(); });
+            KeysToAPane(true);
+            QTimer::singleShot(0, this, [this] { KeysToAPane(false); });
         } else if (!frame_->MdiArea()->currentSubWindow()) {
             CMenuMerger::Activate(frame_, nullptr);
         }
     });
 }
 
-void CWorkbookWnd::KeysToAPane() {
-    QMdiSubWindow* active = frame_ ? frame_->MdiArea()->activeSubWindow() : nullptr;
-    if (!active || active->widget() != this || QApplication::activePopupWidget() ||
+bool CWorkbookWnd::IsActiveSubWindow() const {
+    if (!frame_ || !frame_->MdiArea()) return true;
+    QMdiSubWindow* active = frame_->MdiArea()->activeSubWindow();
+    return active && active->widget() == this;
+}
+
+void CWorkbookWnd::KeysToAPane(bool activating) {
+    if (!IsActiveSubWindow() || !frame_ || QApplication::activePopupWidget() ||
         QApplication::activeModalWidget())
         return;
     QWidget* focus = QApplication::focusWidget();
-    if (!focus || (focus->window() == window() && !PaneOf(focus))) FocusActiveView();
+    if (focus && focus->window() != window()) return;
+    const bool toLastPane = lastPane_ && lastPane_ != View(0) && lastPane_ != View(1) &&
+                            lastPane_->isVisibleTo(this) && lastPane_->isEnabled();
+    // On activation the sub-window gives the keys back to the grid they were pushed to as its
+    // tree hid; a click has chosen its pane itself.
+    if (QWidget* pane = PaneOf(focus)) {
+        if (QGuiApplication::mouseButtons() != Qt::NoButton) lastPane_ = pane;
+        if (!activating || !toLastPane || pane == lastPane_) return;
+    }
+    if (toLastPane)
+        lastPane_->setFocus(Qt::OtherFocusReason);
+    else
+        FocusActiveView();
 }
 
 QWidget* CWorkbookWnd::PaneOf(QWidget* widget) const {

@@ -9,6 +9,7 @@
 #include "dialogs/composerpane.h"
 #include "profile/profile.h"
 #include "resources/commandids.h"
+#include "tests/common/waits.h"
 
 #include <QAction>
 #include <QApplication>
@@ -116,6 +117,31 @@ TEST_F(FrameSettingsTest, LoadProfileTakesAWholeFileOrNothing) {
                                          "<CopyLevel>99</CopyLevel></Profile>");
     frame->OnCommand(ID_LOAD_PROFILE);
     EXPECT_EQ(reported.size(), 1u);
+    EXPECT_EQ(Profile().undoLevel, 33);
+    EXPECT_EQ(path, QStringLiteral("/nowhere/settings.xml"));
+    // Refused at its copy level, by the keys of the Settings menu: the undo level read before it
+    // is not kept either (it would be stored at exit without being applied).
+    SettingsProfile partly;
+    partly.undoLevel = 7;
+    Profile() = partly;
+    const QString late = dir.path() + QStringLiteral("/late.xml");
+    ASSERT_EQ(SaveProfile(late.toStdString(), false), 0);
+    QFile file(late);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll().replace("<CopyLevel>1<", "<CopyLevel>17<");
+    file.close();
+    ASSERT_TRUE(text.contains("<CopyLevel>17<"));
+    Write(QStringLiteral("late.xml"), text);
+    Profile() = SettingsProfile{};
+    Profile().undoLevel = 33;
+    ui.openPath = late;
+    frame->activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(frame.get()));
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_S, Qt::AltModifier));
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_L));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reported.size() == 2u; }));
+    EXPECT_EQ(reported.back(), ErrorCode(kErrorXmlData));
     EXPECT_EQ(Profile().undoLevel, 33);
     EXPECT_EQ(path, QStringLiteral("/nowhere/settings.xml"));
     // A whole one: taken over, and the settings go back to it at exit.

@@ -29,8 +29,8 @@ protected:
     CWorkbookWnd* second = nullptr;
 };
 
-// Each Ctrl+F6 gives the keys to the grid of the window it activates, also from the worksheet
-// tree; typed then, a value goes into that grid.
+// Each Ctrl+F6 gives the keys to the pane of the window it activates that had them last, the
+// grid at first, also from the worksheet tree; typed then, a value goes into that grid.
 TEST_F(WindowSwitchKeysTest, CtrlF6GivesTheKeysToTheGridOfTheWindowReached) {
     ASSERT_TRUE(testwait::PressKey(Qt::Key_F6, Qt::ControlModifier));
     ASSERT_EQ(Active(), first);
@@ -42,7 +42,7 @@ TEST_F(WindowSwitchKeysTest, CtrlF6GivesTheKeysToTheGridOfTheWindowReached) {
     EXPECT_TRUE(testwait::UntilFocused(second->View(0)));
     ASSERT_TRUE(testwait::PressKey(Qt::Key_F6, Qt::ControlModifier));
     ASSERT_EQ(Active(), first);
-    EXPECT_TRUE(testwait::UntilFocused(first->View(0)));
+    EXPECT_TRUE(testwait::UntilFocused(first->TreeControl()));
     ASSERT_TRUE(testwait::PressKey(Qt::Key_F6, Qt::ControlModifier));
     ASSERT_TRUE(testwait::UntilFocused(second->View(0)));
     ASSERT_TRUE(testwait::PressKey(Qt::Key_7));
