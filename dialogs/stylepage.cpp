@@ -195,6 +195,10 @@ bool CStylePage::Choose(int entry) {
     if (entry == current_ || entry < 0 || entry >= int(records_.size())) return true;
     if (!Read()) {
         Select(current_); // the list returns to the entry whose options are wrong
+        // A key or click in the list is still being handled, and the list would then show
+        // the refused entry selected: the entry in force is selected again once it is done.
+        QMetaObject::invokeMethod(
+            this, [this] { Select(current_); }, Qt::QueuedConnection);
         return false;
     }
     current_ = entry;

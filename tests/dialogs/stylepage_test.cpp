@@ -1,4 +1,5 @@
 #include "core/settings.h"
+#include "dialogs/dialogutil.h"
 #include "dialogs/stylepage.h"
 #include "dialogs/stylesubpages.h"
 #include "platform/core/bytes.h"
@@ -158,6 +159,12 @@ TEST_F(StylePageTest, ScientificExponentLimits) {
             EXPECT_FALSE(page.Choose(1));
             EXPECT_EQ(page.Current(), STD_STYLE_SCIENTIFIC);
             EXPECT_EQ(page.Form().id1020->currentRow(), STD_STYLE_SCIENTIFIC);
+            // So is a move by keys in the list: it goes back to the entry shown.
+            QTest::keyClick(page.Form().id1020, Qt::Key_Up);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(page.Current(), STD_STYLE_SCIENTIFIC) << row.typed;
+            EXPECT_EQ(PickedRow(*page.Form().id1020), STD_STYLE_SCIENTIFIC) << row.typed;
+            EXPECT_TRUE(applied.empty()) << row.typed;
         }
     }
 }
