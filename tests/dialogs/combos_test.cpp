@@ -271,6 +271,45 @@ TEST(Combos, CustomPickedByKeysOpensTheChooser) {
     EXPECT_EQ(notices, 1);
 }
 
+// Under the closed field Down opens the list and keeps the choice; Up still steps it; End
+// onto "custom" asks for the colour, once, as picking it in the list does.
+TEST(Combos, KeysOnTheClosedFieldOpenTheListOrAskForCustom) {
+    FakeUi ui;
+    ui.chosenColor = Rgb(7, 8, 9);
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* combo = new CColorCombo(&window);
+    layout->addWidget(combo);
+    combo->Init(Rgb(0, 128, 0), Rgb(0, 0, 0), false); // dark green, position 2
+    int notices = 0;
+    combo->onCustomChosen = [&] { ++notices; };
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(&window));
+    combo->setFocus();
+    ASSERT_TRUE(testwait::UntilFocused(combo));
+    EXPECT_TRUE(testwait::PressKey(Qt::Key_Down));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return combo->view()->isVisible(); }));
+    EXPECT_EQ(combo->currentIndex(), 2);
+    EXPECT_TRUE(testwait::PressKey(Qt::Key_Escape));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !combo->view()->isVisible(); }));
+    EXPECT_EQ(combo->currentIndex(), 2);
+    EXPECT_TRUE(testwait::PressKey(Qt::Key_Up));
+    EXPECT_EQ(combo->currentIndex(), 1);
+    EXPECT_FALSE(combo->view()->isVisible());
+    EXPECT_EQ(ui.colorChoosers, 0);
+    EXPECT_TRUE(testwait::PressKey(Qt::Key_End));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ui.colorChoosers == 1; }));
+    EXPECT_EQ(combo->currentIndex(), CColorCombo::kCustomItem);
+    EXPECT_EQ(ui.startColor, Rgb(0, 128, 0));
+    EXPECT_EQ(combo->GetColor(), Rgb(7, 8, 9));
+    EXPECT_EQ(notices, 1);
+    // End again, already on "custom", asks nothing more.
+    EXPECT_TRUE(testwait::PressKey(Qt::Key_End));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ui.colorChoosers, 1);
+}
+
 TEST(Combos, SymbolShapes) {
     using P = SymbolPoint;
     struct Row {
