@@ -11,6 +11,7 @@
 #include <QHideEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
@@ -133,8 +134,13 @@ void CFormatPage::UpdatePaste() {
 
 void CFormatPage::ShowAt(const QPoint& point) {
     UpdatePaste();
+    // Enter presses no default button here (see keyPressEvent): no button is drawn as one,
+    // as the dialog would draw the first of them when shown.
+    for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
     move(point);
     show(); // the frame's size is known once shown
+    // The control with the keyboard shows it from the start, not only after a Tab.
+    ShowFocusFromTheStart(*this);
     KeepInsideWorkArea();
     SetWindowOpacity(this, Profile().opacity);
     // Shown alone it may stay without the keyboard, which then went on to the grid under it.
@@ -162,8 +168,11 @@ void CFormatPage::KeepInsideWorkArea() {
 
 void CFormatPage::keyPressEvent(QKeyEvent* event) {
     // A page has no default button: Enter ends a typed number, which its edit takes, and
-    // never presses the page's first button (a focused button still takes its own Enter).
+    // never presses the page's first button; a focused button is pressed, as by Space.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+            button && isAncestorOf(button))
+            button->click();
         event->accept();
         return;
     }

@@ -53,6 +53,12 @@ protected:
         QTest::keyClick(target, key, modifiers);
         Settle();
     }
+    // A key to the window that has the keyboard, an open list's too, through the window
+    // system's queue.
+    void PressInWindow(Qt::Key key) {
+        ASSERT_TRUE(testwait::PressKey(key));
+        Settle();
+    }
     // Alt+O, then the item's letter in the menu; the page that opened.
     CFormatPage* OpenByKeys(const PageKeys& page) {
         Press(Qt::Key_O, Qt::AltModifier);

@@ -32,9 +32,20 @@ TEST_F(FormatPageKeysTest, APageOpenedByKeysTakesTheKeyboard) {
         EXPECT_TRUE(page->isActiveWindow());
         ASSERT_NE(QApplication::focusWidget(), nullptr);
         EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), keys.first);
-        // Down stays in the page: the grid keeps its selection and its cursor.
+        // It shows where the keys go from the start, and draws no button as a default one
+        // that Enter does not press.
+        EXPECT_TRUE(page->testAttribute(Qt::WA_KeyboardFocusChange));
+        for (const QPushButton* b : page->findChildren<QPushButton*>())
+            EXPECT_FALSE(b->isDefault()) << b->text().toStdString();
+        // Down stays in the page: the grid keeps its selection and its cursor. On a list
+        // it opens the list, and Escape closes the list alone.
         Press(Qt::Key_Down);
         EXPECT_EQ(View()->Selection(), selected);
+        if (QApplication::activePopupWidget()) {
+            PressInWindow(Qt::Key_Escape);
+            EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+            ASSERT_FALSE(page.isNull());
+        }
         EXPECT_TRUE(page->isAncestorOf(QApplication::focusWidget()));
         // The page's own mnemonic reaches its control; no menu of the frame opens.
         Press(keys.mnemonic, Qt::AltModifier);
@@ -167,6 +178,13 @@ TEST_F(FormatPageKeysTest, TheAlignmentPageRotatesTheBlockAndResetsIt) {
     EXPECT_EQ(label->text(), "-90 degrees");
     for (uint16_t c = 1; c <= 2; ++c)
         for (uint32_t r = 1; r <= 3; ++r) EXPECT_EQ(CellStyle(c, r).rotation, -90) << c << "," << r;
+    // Enter presses the button that has the keyboard, as Space does.
+    reset->setFocus();
+    ASSERT_TRUE(testwait::UntilFocused(reset));
+    Press(Qt::Key_Return);
+    EXPECT_EQ(label->text(), "0 degrees");
+    for (uint16_t c = 1; c <= 2; ++c)
+        for (uint32_t r = 1; r <= 3; ++r) EXPECT_EQ(CellStyle(c, r).rotation, 0) << c << "," << r;
 }
 
 } // namespace
