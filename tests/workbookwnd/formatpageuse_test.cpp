@@ -463,7 +463,8 @@ TEST_F(FormatPageUseTest, AFirstControlDisabledPassesTheKeyboardOn) {
     auto* lists = page->findChild<QComboBox*>("id215");
     ASSERT_EQ(QApplication::focusWidget(), lists);
     QWidget* next = lists->nextInFocusChain();
-    while (next && !(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
+    while (next && (!(next->focusPolicy() & Qt::TabFocus) || !next->isEnabled()))
+        next = next->nextInFocusChain();
     ASSERT_NE(next, nullptr);
     lists->setEnabled(false);
     page->hide();
