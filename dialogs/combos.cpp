@@ -1,5 +1,6 @@
 #include "dialogs/combos.h"
 
+#include "dialogs/dialogutil.h"
 #include "platform/core/screen.h"
 #include "ui/uiservices.h"
 
@@ -58,14 +59,7 @@ uint32_t CDrawnCombo::ItemData(int index) const {
 }
 
 void CDrawnCombo::keyPressEvent(QKeyEvent* event) {
-    // The extended keyboard interface: Down on the closed field opens the list, where the
-    // choice is made, instead of applying each step to the cells under the closed field.
-    const auto held = Qt::AltModifier | Qt::ControlModifier | Qt::ShiftModifier;
-    if (event->key() == Qt::Key_Down && !(event->modifiers() & held) && !view()->isVisible()) {
-        showPopup();
-        event->accept();
-        return;
-    }
+    if (OpenListOnDown(*this, *event)) return event->accept();
     QComboBox::keyPressEvent(event);
 }
 

@@ -1,5 +1,6 @@
 #include "dialogs/listpage.h"
 
+#include "dialogs/dialogutil.h"
 #include "platform/core/cp1252.h"
 #include "ui/messages.h"
 #include "ui/uiservices.h"
@@ -44,6 +45,7 @@ CListPage::CListPage(QWidget* parent, const StyleRecord& style, DropDownListReco
     setWindowTitle(Body()->windowTitle());
     // Tab goes on to the next control, as in any dialog; a list item holds no tab.
     ui_->id205->setTabChangesFocus(true);
+    UseExtendedListKeys(*ui_->id215);
     connect(ui_->id215, &QComboBox::activated, this, [this](int index) {
         SaveItems();
         Read();

@@ -178,13 +178,21 @@ TEST_F(FormatPageKeysTest, TheAlignmentPageRotatesTheBlockAndResetsIt) {
     EXPECT_EQ(label->text(), "-90 degrees");
     for (uint16_t c = 1; c <= 2; ++c)
         for (uint32_t r = 1; r <= 3; ++r) EXPECT_EQ(CellStyle(c, r).rotation, -90) << c << "," << r;
+    // An indent's list opens on Down and takes the entry picked in it.
+    Press(Qt::Key_H, Qt::AltModifier);
+    PickBelow(2);
+    for (uint16_t c = 1; c <= 2; ++c)
+        for (uint32_t r = 1; r <= 3; ++r) EXPECT_EQ(CellStyle(c, r).horizontalIndent, 6);
     // Enter presses the button that has the keyboard, as Space does.
     reset->setFocus();
     ASSERT_TRUE(testwait::UntilFocused(reset));
     Press(Qt::Key_Return);
     EXPECT_EQ(label->text(), "0 degrees");
     for (uint16_t c = 1; c <= 2; ++c)
-        for (uint32_t r = 1; r <= 3; ++r) EXPECT_EQ(CellStyle(c, r).rotation, 0) << c << "," << r;
+        for (uint32_t r = 1; r <= 3; ++r) {
+            EXPECT_EQ(CellStyle(c, r).rotation, 0) << c << "," << r;
+            EXPECT_EQ(CellStyle(c, r).horizontalIndent, 4) << c << "," << r;
+        }
 }
 
 } // namespace
