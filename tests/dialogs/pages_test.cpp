@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QToolBar>
+#include <cstdlib>
 #include <cstring>
 
 using namespace vl;
@@ -341,6 +342,12 @@ TEST(AlignmentPage, ShowsItsControls) {
     EXPECT_EQ(ui.id215->count(), 17);
     EXPECT_EQ(ui.id411->minimum(), -9);
     EXPECT_EQ(ui.id411->maximum(), 9);
+    // The scale stands under the bar: -90 at its left end, 0 in its middle, 90 at its right.
+    page.show();
+    const QRect bar = ui.id411->geometry();
+    EXPECT_LE(std::abs(ui.minus90->geometry().left() - bar.left()), 4);
+    EXPECT_LE(std::abs(ui.zero->geometry().center().x() - bar.center().x()), 4);
+    EXPECT_LE(std::abs(ui.plus90->geometry().right() - bar.right()), 4);
 }
 
 TEST(AlignmentPage, RotationAndReset) {
