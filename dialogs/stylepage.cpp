@@ -67,7 +67,7 @@ CStylePage::CStylePage(QWidget* parent, const StandardFormat& format, ApplyNumbe
       apply_(std::move(apply)) {
     ui_->setupUi(Body());
     setWindowTitle(Body()->windowTitle());
-    ui_->label394->setBuddy(ui_->id394); // shows its mnemonic as the template does
+    ui_->label394->setBuddy(ui_->id394); // shows its mnemonic; the options take its keys
     new QVBoxLayout(ui_->id394);
     ui_->id394->layout()->setContentsMargins(2, 2, 2, 2);
     // A record per entry, the user styles included, however many the profile brought.
@@ -127,8 +127,10 @@ void CStylePage::MakeSubPage() {
     subPage_ = current_ >= 1 && current_ < kStandardEntries
                    ? CreateStyleSubPage(uint8_t(current_), ui_->id394)
                    : nullptr;
+    ui_->label394->setBuddy(ui_->id394);
     if (!subPage_) return;
     ui_->id394->layout()->addWidget(subPage_);
+    OrderOptionsAfterTheList();
     ConnectStyleSubPage(*subPage_, [this] {
         if (Read()) Apply();
     });
@@ -140,6 +142,23 @@ void CStylePage::MakeSubPage() {
     if (fits == size()) return;
     resize(fits);
     if (isVisible()) KeepInsideWorkArea(); // grown past the screen's edge, it moves back in
+}
+
+void CStylePage::OrderOptionsAfterTheList() {
+    // A family's options are made after the rest of the page, which put them last in the
+    // Tab order and left "&Options:" leading nowhere: they come after the list, as they
+    // stand, and Alt+O reaches the first of them.
+    QList<QWidget*> options;
+    for (QWidget* w = subPage_->nextInFocusChain(); w != subPage_; w = w->nextInFocusChain())
+        if (subPage_->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy())
+            options << w;
+    if (options.isEmpty()) return;
+    ui_->label394->setBuddy(options.front());
+    QWidget* before = ui_->id1020;
+    for (QWidget* w : options) {
+        QWidget::setTabOrder(before, w);
+        before = w;
+    }
 }
 
 void CStylePage::Fill() {

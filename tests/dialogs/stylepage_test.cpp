@@ -3,11 +3,13 @@
 #include "dialogs/stylepage.h"
 #include "dialogs/stylesubpages.h"
 #include "platform/core/bytes.h"
+#include "tests/common/waits.h"
 #include "tests/dialogs/dialogtest.h"
 #include "ui_stylename.h"
 #include "ui_stylepage.h"
 #include "values/formatdefaults.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -288,4 +290,31 @@ TEST_F(StylePageTest, APatternTooLongForAStyleIsRefusedNotCut) {
     EXPECT_EQ(edit->text(), whole);
     EXPECT_EQ(applied.size(), before);
     for (const StandardFormat& f : applied) EXPECT_LE(std::strlen(f.code), 1031u);
+}
+
+// A family's options come after the list by Tab, as they stand, and before the pattern; Alt+O
+// reaches the first of them, for each family chosen in turn.
+TEST_F(StylePageTest, TabAndAltOReachTheOptionsAfterTheList) {
+    FakeUi ui;
+    CStylePage page(nullptr, Family(STD_STYLE_DEFAULT), Record());
+    page.show();
+    page.activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(&page));
+    auto* list = page.Form().id1020;
+    for (const int entry : {STD_STYLE_GENERAL, STD_STYLE_CURRENCY, STD_STYLE_FRACTION}) {
+        list->setFocus();
+        ASSERT_TRUE(testwait::UntilFocused(list));
+        list->setCurrentRow(entry);
+        ASSERT_EQ(page.Current(), entry);
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Tab));
+        QWidget* first = QApplication::focusWidget();
+        ASSERT_NE(first, nullptr) << entry;
+        EXPECT_TRUE(page.SubPage()->isAncestorOf(first)) << entry;
+        // Backwards from the pattern the last option comes before it.
+        page.Form().id205->setFocus();
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Tab, Qt::ShiftModifier));
+        EXPECT_TRUE(page.SubPage()->isAncestorOf(QApplication::focusWidget())) << entry;
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_O, Qt::AltModifier));
+        EXPECT_EQ(QApplication::focusWidget(), first) << entry;
+    }
 }
