@@ -83,6 +83,10 @@ CFormatPage::CFormatPage(QWidget* parent, int command, int helpTopic)
     : QDialog(parent), command_(command), helpTopic_(helpTopic), toolBar_(new QToolBar(this)),
       body_(new QWidget(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
+    // A page dropped down under its button: a window manager gives it a title and a close
+    // button, nothing to minimize (it would stay open out of sight) or maximize.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 4);
     layout->addWidget(toolBar_, 0, Qt::AlignRight);

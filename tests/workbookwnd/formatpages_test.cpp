@@ -35,6 +35,10 @@ TEST_F(FormatPageKeysTest, APageOpenedByKeysTakesTheKeyboard) {
         // It shows where the keys go from the start, and draws no button as a default one
         // that Enter does not press.
         EXPECT_TRUE(page->testAttribute(Qt::WA_KeyboardFocusChange));
+        // A title and a close button for a window manager, nothing to minimize or maximize.
+        EXPECT_TRUE(page->windowFlags() & Qt::WindowCloseButtonHint);
+        EXPECT_FALSE(page->windowFlags() &
+                     (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
         for (const QPushButton* b : page->findChildren<QPushButton*>())
             EXPECT_FALSE(b->isDefault()) << b->text().toStdString();
         // Down stays in the page: the grid keeps its selection and its cursor. On a list
