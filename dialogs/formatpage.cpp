@@ -4,6 +4,7 @@
 #include "dialogs/toolpictures.h"
 #include "ui/uiutil.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -256,6 +257,10 @@ bool CFormatPage::eventFilter(QObject* watched, QEvent* event) {
         type == QEvent::KeyPress)
         holdKeyboard_ = false;
     if (PressedOutsideWithoutFocus(*this, event)) close(); // before the click is handled
+    // The page's lists (an options page's too, made later) show which of them has the keys.
+    if (type == QEvent::FocusIn || type == QEvent::FocusOut || type == QEvent::Show)
+        if (auto* list = qobject_cast<QAbstractItemView*>(watched); list && list->window() == this)
+            ShowSelectionFocus(*list, list->hasFocus());
     return QDialog::eventFilter(watched, event);
 }
 

@@ -11,7 +11,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
+#include <QPalette>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -67,6 +69,38 @@ TEST_F(FormatPageKeysTest, APageOpenedByKeysTakesTheKeyboard) {
         pages.ClosePage();
         Settle();
     }
+}
+
+// A list draws its selection in the highlight colour only while it has the keyboard: the
+// style list as the style page opens, then neither it nor the date formats' list made later
+// once the pattern has the keys, then the date formats' list reached by Tab.
+TEST_F(FormatPageKeysTest, AListShowsWhenItHasTheKeyboard) {
+    SelectBlock();
+    QPointer<CFormatPage> page = OpenByKeys(kPages[2]);
+    ASSERT_FALSE(page.isNull());
+    auto* styles = page->Body()->findChild<QListWidget*>("id1020");
+    ASSERT_NE(styles, nullptr);
+    const QColor highlight =
+        QApplication::palette(styles).color(QPalette::Active, QPalette::Highlight);
+    const auto lit = [&](QListWidget* list) {
+        return list->palette().color(QPalette::Active, QPalette::Highlight) == highlight;
+    };
+    ASSERT_EQ(QApplication::focusWidget(), styles);
+    EXPECT_TRUE(lit(styles));
+    for (int i = 0; i < 4; ++i) Press(Qt::Key_Down); // Date, with its list of formats
+    QListWidget* dates = nullptr;
+    for (QListWidget* list : page->findChildren<QListWidget*>())
+        if (list != styles) dates = list;
+    ASSERT_NE(dates, nullptr);
+    EXPECT_TRUE(lit(styles));
+    EXPECT_FALSE(lit(dates));
+    Press(Qt::Key_P, Qt::AltModifier);
+    EXPECT_FALSE(lit(styles));
+    EXPECT_FALSE(lit(dates));
+    Press(Qt::Key_O, Qt::AltModifier);
+    ASSERT_EQ(QApplication::focusWidget(), dates);
+    EXPECT_TRUE(lit(dates));
+    EXPECT_FALSE(lit(styles));
 }
 
 TEST_F(FormatPageKeysTest, EscapeAndCloseGiveTheKeyboardBackToTheGrid) {
