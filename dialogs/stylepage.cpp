@@ -11,6 +11,8 @@
 #include "ui_stylepage.h"
 #include "values/formatdefaults.h"
 
+#include <QKeySequence>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <cstring>
 
@@ -95,6 +97,11 @@ CStylePage::CStylePage(QWidget* parent, const StandardFormat& format, ApplyNumbe
     });
     connect(ui_->id1020, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { RenameUserStyle(ui_->id1020->row(item)); });
+    // F2 renames the user style picked in the list, as a double click does, from the keys.
+    auto* rename =
+        new QShortcut(QKeySequence(Qt::Key_F2), ui_->id1020, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(rename, &QShortcut::activated, this,
+            [this] { RenameUserStyle(PickedRow(*ui_->id1020)); });
     connect(ui_->id205, &QLineEdit::textEdited, this,
             [this](const QString& t) { PatternTyped(t); });
     connect(ui_->id408, &QPushButton::clicked, this, [this] { AddUserStyle(); });

@@ -318,3 +318,28 @@ TEST_F(StylePageTest, TabAndAltOReachTheOptionsAfterTheList) {
         EXPECT_EQ(QApplication::focusWidget(), first) << entry;
     }
 }
+
+// F2 in the list renames the user style picked there, as a double click does; on a standard
+// entry it asks nothing.
+TEST_F(StylePageTest, F2RenamesTheUserStylePicked) {
+    Profile().userNumericFormats = {{"A", "0.0"}, {"B", "0.000"}};
+    NamingUi ui;
+    CStylePage page(nullptr, Family(STD_STYLE_GENERAL), Record());
+    page.show();
+    page.activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(&page));
+    auto* list = page.Form().id1020;
+    list->setFocus();
+    ASSERT_TRUE(testwait::UntilFocused(list));
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_F2));
+    EXPECT_TRUE(ui.proposed.empty());
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_End)); // "B"
+    ASSERT_EQ(page.Current(), 11);
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_F2));
+    ASSERT_EQ(ui.proposed.size(), 1u);
+    EXPECT_EQ(ui.proposed[0], "B");
+    EXPECT_EQ(Profile().userNumericFormats[1].name, "Mine");
+    EXPECT_EQ(Profile().userNumericFormats[0].name, "A");
+    EXPECT_EQ(list->item(11)->text(), "Mine");
+    EXPECT_EQ(page.Current(), 11);
+}
