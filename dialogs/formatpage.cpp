@@ -4,7 +4,6 @@
 #include "dialogs/toolpictures.h"
 #include "ui/uiutil.h"
 
-#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
@@ -17,7 +16,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace vl {
@@ -111,11 +109,6 @@ CFormatPage::CFormatPage(QWidget* parent, int command, int helpTopic)
         action->setData(b.id);
         ShowToolPicture(*action, kFormatPageList, picture++);
     }
-    // Tab reaches the bar's buttons too, after the page's last control: its commands are
-    // not the mouse's alone. Space or Enter presses the one with the keyboard.
-    for (QAction* action : toolBar_->actions())
-        if (QWidget* button = toolBar_->widgetForAction(action))
-            button->setFocusPolicy(Qt::TabFocus);
     connect(Action(kCopy), &QAction::triggered, this, [this] {
         OnCopy();
         UpdatePaste();
@@ -182,10 +175,8 @@ void CFormatPage::keyPressEvent(QKeyEvent* event) {
     // A page has no default button: Enter ends a typed number, which its edit takes, and
     // never presses the page's first button; a focused button is pressed, as by Space.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        QWidget* focus = QApplication::focusWidget();
-        if (auto* button = qobject_cast<QAbstractButton*>(focus);
-            button && isAncestorOf(button) &&
-            (qobject_cast<QPushButton*>(button) || qobject_cast<QToolButton*>(button)))
+        if (auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+            button && isAncestorOf(button))
             button->click();
         event->accept();
         return;

@@ -233,39 +233,6 @@ TEST_F(FormatPageKeysTest, TheAlignmentPageRotatesTheBlockAndResetsIt) {
         }
 }
 
-// The page's bar by keys: Shift+Tab from the first control reaches its buttons; Space on Copy
-// and Enter on Paste bring a rotation back after Reset, and Enter on Close gives the keyboard
-// back to the grid.
-TEST_F(FormatPageKeysTest, ThePagesBarIsReachedAndPressedByKeys) {
-    SelectBlock();
-    QPointer<CFormatPage> page = OpenByKeys(kPages[3]);
-    ASSERT_FALSE(page.isNull());
-    const auto reach = [&](int id) {
-        QWidget* button = page->ToolBar()->widgetForAction(page->Action(id));
-        for (int i = 0; i < 20 && QApplication::focusWidget() != button; ++i)
-            Press(Qt::Key_Tab, Qt::ShiftModifier);
-        return QApplication::focusWidget() == button;
-    };
-    Press(Qt::Key_O, Qt::AltModifier); // "Text r&otation:"
-    Press(Qt::Key_End);
-    ASSERT_EQ(CellStyle(1, 1).rotation, 90);
-    ASSERT_TRUE(reach(CFormatPage::kCopy));
-    Press(Qt::Key_Space);
-    ASSERT_TRUE(page->Action(CFormatPage::kPaste)->isEnabled());
-    Press(Qt::Key_R, Qt::AltModifier); // Reset
-    ASSERT_TRUE(QTest::qWaitFor([&] { return CellStyle(1, 1).rotation == 0; }, 5000));
-    ASSERT_TRUE(reach(CFormatPage::kPaste));
-    Press(Qt::Key_Return);
-    EXPECT_EQ(CellStyle(1, 1).rotation, 90);
-    EXPECT_EQ(CellStyle(2, 3).rotation, 90);
-    ASSERT_TRUE(reach(CFormatPage::kClose));
-    Press(Qt::Key_Return);
-    EXPECT_TRUE(testwait::UntilActive(frame.get()));
-    Settle();
-    EXPECT_TRUE(page.isNull());
-    EXPECT_EQ(QApplication::focusWidget(), View());
-}
-
 } // namespace
 
 } // namespace vl
