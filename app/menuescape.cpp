@@ -36,6 +36,8 @@ public:
 
 CMenuEscape::CMenuEscape(QMenuBar* bar) : QObject(bar), bar_(bar) {
     qApp->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
     auto* style = new CKeyboardBarStyle;
     style->setParent(bar);
     bar->setStyle(style);
@@ -46,7 +48,25 @@ bool CMenuEscape::IsBarMenu(const QObject* watched) const {
     return menu && bar_ && bar_->actions().contains(menu->menuAction());
 }
 
+void CMenuEscape::OnFocusChanged(QWidget* now) {
+    if (now && bar_ && now != bar_ && now->window() == bar_->window()) lastInFrame_ = now;
+}
+
+void CMenuEscape::GiveBackFrameFocus() {
+    // The bar hands the keys back to the pop-up they came from, which leaves the bar as the
+    // frame's own focus; it would take the keys unseen when the frame is active again.
+    if (!bar_ || bar_->window()->focusWidget() != bar_ || QApplication::activePopupWidget()) return;
+    if (lastInFrame_ && lastInFrame_->isVisible() && lastInFrame_->isEnabled())
+        lastInFrame_->setFocus(Qt::ActiveWindowFocusReason);
+    else
+        bar_->clearFocus();
+}
+
 bool CMenuEscape::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && bar_ && watched == bar_->window()) {
+        GiveBackFrameFocus();
+        return false;
+    }
     if (event->type() != QEvent::KeyPress ||
         static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape || !IsBarMenu(watched))
         return false;

@@ -254,8 +254,12 @@ void CPrintLayoutPage::ApplyListsToMode() {
 bool CPrintLayoutPage::Validate() {
     if (sheet_.Printer().printer.name.empty()) return false; // no printer to measure
     ApplyListsToMode();
+    const QString limit = QString::number(kPageTextSize - 1);
     if (Utf8ToCp1252(header_.toStdString()).size() >= size_t(kPageTextSize))
-        return Refuse(ui_->id259, IDS_MAX_CHARACTERS, QString::number(kPageTextSize - 1));
+        return Refuse(ui_->id259, IDS_MAX_CHARACTERS, limit);
+    // The footer is held to the same length: the record would cut it unseen.
+    if (Utf8ToCp1252(footer_.toStdString()).size() >= size_t(kPageTextSize))
+        return Refuse(ui_->id208, IDS_MAX_CHARACTERS, limit);
     const QString ten = QString::number(kMaxPagesPerSheet);
     if (rows_ < 1 || rows_ > kMaxPagesPerSheet)
         return Refuse(ui_->id205, IDS_ENTER_INTEGER, "1", ten);

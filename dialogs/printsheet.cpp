@@ -15,8 +15,10 @@
 
 #include <QDialogButtonBox>
 #include <QLocale>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -224,12 +226,24 @@ void CPrintSheet::ShowPage(int index) {
 
 void CPrintSheet::OnTabChanged(int index) {
     if (switching_ || index == activeIndex_) return;
-    if (activeIndex_ >= 0 && !PageAt(activeIndex_)->OnKillActive()) {
+    if (activeIndex_ >= 0) {
+        // The page being left checks itself while it still shows: a refusal is about it.
         switching_ = true;
         tabs_->setCurrentIndex(activeIndex_);
         switching_ = false;
-        PageAt(activeIndex_)->FocusRefused();
-        return;
+        CPrintPage* leaving = PageAt(activeIndex_);
+        if (!leaving->OnKillActive()) {
+            // Once the key that switched is handled: the tabs take the keys when nothing
+            // has them, as nothing does while the message's window goes.
+            QPointer<CPrintPage> page = leaving;
+            QTimer::singleShot(0, this, [page] {
+                if (page) page->FocusRefused();
+            });
+            return;
+        }
+        switching_ = true;
+        tabs_->setCurrentIndex(index);
+        switching_ = false;
     }
     activeIndex_ = index;
     PageAt(index)->OnSetActive();

@@ -46,6 +46,8 @@ public:
     bool Visited() const { return visited_; }
     // Gives the focus to the control the last refusal named, once the page is shown again.
     void FocusRefused();
+    // The control the last refusal named.
+    QWidget* RefusedControl() const { return refused_; }
 
 protected:
     // Tells the sheet the page changed, unless the controls are being filled.

@@ -102,8 +102,10 @@ void CXBaseDlg::EditSelectedField() {
     if (row >= count_) return;
     CXBaseFieldDlg field(this,
                          FieldEditOf(descriptors_.data() + row * kDescriptorSize, options_.format));
-    if (UiServices().RunDialog(field) != QDialog::Accepted) return;
-    ApplyEdit(row, field.Field());
+    if (UiServices().RunDialog(field) == QDialog::Accepted) ApplyEdit(row, field.Field());
+    // Back on the field just edited: arrows reach the next one and Return is OK's, where
+    // the Edit button kept the keys and Return reopened the same field.
+    ui_->id1020->setFocus(Qt::OtherFocusReason);
 }
 
 void CXBaseDlg::accept() {

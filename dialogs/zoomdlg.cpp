@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 
 namespace vl {
@@ -62,6 +63,18 @@ void CZoomDlg::Report() {
     allWorksheets_ = ui_->id216->isChecked();
     zoom_ = ZoomOfPosition(ui_->id411->value());
     if (apply_) apply_(zoom_, allWorksheets_);
+}
+
+void CZoomDlg::keyPressEvent(QKeyEvent* event) {
+    const bool plain = event->modifiers() == Qt::NoModifier ||
+                       (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
+    // Every move is applied already: there is nothing to confirm, and a pop-up that ignored
+    // Return kept the keys typed next for the cell.
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 bool CZoomDlg::eventFilter(QObject* watched, QEvent* event) {

@@ -37,6 +37,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Return closes the pop-up as Escape does, keeping the zoom its moves applied.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Report();

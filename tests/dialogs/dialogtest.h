@@ -28,6 +28,7 @@ public:
     ~FakeUi() override { SetUiServices(nullptr); }
     int MessageBox(const QString& text, const QString&, uint32_t) override {
         boxes.push_back(text);
+        if (onBox) onBox();
         return boxAnswer;
     }
     QString GetOpenFileName(const QString&, const QString&, const QString&) override {
@@ -58,6 +59,8 @@ public:
     }
 
     int boxAnswer = IDOK;
+    // Called as each box shows, to see the state behind it.
+    std::function<void()> onBox;
     int beeps = 0;
     std::vector<QString> boxes;
     QString openPath;

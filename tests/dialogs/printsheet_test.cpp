@@ -14,6 +14,7 @@
 #include <QDialogButtonBox>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <cctype>
@@ -439,13 +440,21 @@ TEST_F(PrintSheetTest, LayoutChecksPagesPerSheetAndMargins) {
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0], "The minimum margin for the current printer is 0.165.");
     sheet->Layout()->Form().id405->setText("0.2");
-    sheet->Layout()->Form().id259->setText(QString(128, 'h'));
-    ui.boxes.clear();
-    EXPECT_FALSE(sheet->Layout()->OnApply());
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0], "Please enter no more than 127 characters.");
-    sheet->Layout()->Form().id259->setText(QString(127, 'h'));
-    EXPECT_TRUE(sheet->Layout()->OnApply());
+    // The header and the footer each hold 127 characters; one more is refused with the
+    // focus on that text, never cut when stored.
+    Ui::PrintLayoutPage& form = sheet->Layout()->Form();
+    for (QLineEdit* text : {form.id259, form.id208}) {
+        const QString before = text->text();
+        text->setText(QString(127, 'h') + QString::fromUtf8("\u00e9")); // two bytes in UTF-8
+        ui.boxes.clear();
+        EXPECT_FALSE(sheet->Layout()->OnApply());
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_EQ(ui.boxes[0], "Please enter no more than 127 characters.");
+        EXPECT_EQ(sheet->Layout()->RefusedControl(), text);
+        text->setText(QString(126, 'h') + QString::fromUtf8("\u00e9"));
+        EXPECT_TRUE(sheet->Layout()->OnApply());
+        text->setText(before);
+    }
 }
 
 // A printer whose four minimum margins all differ: each edit is held to its own edge's
@@ -630,9 +639,17 @@ TEST_F(PrintSheetTest, RefusedPagesKeepTheSheetOpen) {
     ASSERT_TRUE(testwait::UntilActive(sheet.get()));
     sheet->Tabs()->setCurrentIndex(1);
     sheet->Layout()->Form().id205->setText("0");
-    sheet->Tabs()->setCurrentIndex(2); // refused: the page stays, the rows take the focus
+    // Refused: the message shows over the page it is about, which stays; the rows take the
+    // focus, also once the event that switched has been handled.
+    int shownAtBox = -1;
+    ui.onBox = [&] { shownAtBox = sheet->Tabs()->currentIndex(); };
+    sheet->Tabs()->setCurrentIndex(2);
+    ui.onBox = nullptr;
+    EXPECT_EQ(shownAtBox, 1);
     EXPECT_EQ(sheet->Tabs()->currentIndex(), 1);
     EXPECT_TRUE(sheet->Layout()->Form().id205->hasFocus());
+    sheet->Tabs()->tabBar()->setFocus();
+    EXPECT_TRUE(testwait::UntilFocused(sheet->Layout()->Form().id205));
     sheet->Layout()->Form().id205->setText("2");
     sheet->Tabs()->setCurrentIndex(0);
     sheet->General()->Form().id257->setText("0");

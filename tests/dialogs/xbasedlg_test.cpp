@@ -128,27 +128,41 @@ TEST(XBaseDialog, FieldRowsAndTheCharacterSet) {
     EXPECT_EQ(t.options.encoding, 2);
 }
 
-// A table being read keeps its descriptors: a double click edits nothing.
+namespace {
+
+// Counts the dialogs run and cancels each at once, so that a dialog that should not open is
+// seen without waiting for it.
+class CountingUi : public FakeUi {
+public:
+    int RunDialog(QDialog&) override {
+        ++dialogsRun;
+        return QDialog::Rejected;
+    }
+    int dialogsRun = 0;
+};
+
+} // namespace
+
+// A table being read keeps its descriptors: a double click on a field, or the edit command,
+// opens no field dialog, where the same in save mode opens one each.
 TEST(XBaseDialog, OpenModeEditsNothing) {
-    FakeUi ui;
-    Table t(kXBaseDBase3, {{"NAME", 'C', 20, 0}});
-    const auto before = t.Bytes();
-    CXBaseDlg dialog(nullptr, t.options, "/x/t.dbf", CXBaseDlg::kOpen);
-    QTreeWidget* list = dialog.Form().id1020;
-    list->setCurrentItem(list->topLevelItem(0));
-    bool opened = false;
-    QTimer::singleShot(50, [&] {
-        if (QApplication::activeModalWidget()) {
-            opened = true;
-            QApplication::activeModalWidget()->close();
-        }
-    });
-    Q_EMIT list->itemDoubleClicked(list->topLevelItem(0), 0);
-    dialog.EditSelectedField();
-    QTest::qWait(80);
-    EXPECT_FALSE(opened);
-    dialog.Form().id1->click();
-    EXPECT_EQ(t.Bytes(), before);
+    for (const CXBaseDlg::Mode mode : {CXBaseDlg::kOpen, CXBaseDlg::kSave}) {
+        CountingUi ui;
+        Table t(kXBaseDBase3, {{"NAME", 'C', 20, 0}});
+        const auto before = t.Bytes();
+        CXBaseDlg dialog(nullptr, t.options, "/x/t.dbf", mode);
+        QTreeWidget* list = dialog.Form().id1020;
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        list->setCurrentItem(list->topLevelItem(0));
+        const QPoint row = list->viewport()->mapTo(
+            &dialog, list->visualItemRect(list->topLevelItem(0)).center());
+        QTest::mouseDClick(dialog.windowHandle(), Qt::LeftButton, Qt::NoModifier, row);
+        dialog.EditSelectedField();
+        EXPECT_EQ(ui.dialogsRun, mode == CXBaseDlg::kOpen ? 0 : 2) << mode;
+        dialog.Form().id1->click();
+        EXPECT_EQ(t.Bytes(), before);
+    }
 }
 
 TEST(XBaseDialog, SaveModeEditsACopyThatOkWritesBack) {

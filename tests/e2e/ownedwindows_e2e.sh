@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Windows that a dialog opens take the keyboard as they show and give it back to that dialog
-# when they close: the print sheet's message for a bad page list, Page Setup's message for a bad first page number, its Font dialog closed by
-# Escape and by OK; after Page Setup closes the grid takes the keys again. With "bare" no
-# window manager runs, with "wm" one that activates new windows. Every step waits for the
-# window that should hold the keyboard, never a fixed time.
+# when they close: the print sheet's message for a bad page list, Page Setup's messages for a
+# bad first page number and for page rows 0 met on the way to another page (the keys go back to
+# the field refused), its Font dialog closed by Escape and by OK; after Page Setup closes the
+# grid takes the keys again. With "bare" no window manager runs, with "wm" one that activates
+# new windows. Every step waits for the window that should hold the keyboard, never a fixed
+# time.
 # Page Setup's Font dialog closed by OK without a change leaves the header's font unset in the
 # saved file.
 # Usage: ownedwindows_e2e.sh bare|wm <default-settings.xml> <vorlane> <bookutil>
@@ -70,9 +72,20 @@ for close in Escape Return; do
   gone "$font"
   focus_on "$sheet" "Page Setup after the Font dialog's $close"
 done
-# Escape closes Page Setup: the grid takes what is typed and Ctrl+Z undoes it.
-xdotool key --clearmodifiers Escape
-gone "$sheet"
+# Page rows 0, then Ctrl+Tab: the message about them takes the keyboard; once it closes, the
+# keys are in the rows field again, not on the tabs, so 2 typed there makes Return Page
+# Setup's OK, which closes it. The grid then takes what is typed and Ctrl+Z undoes it.
+xdotool key --clearmodifiers alt+g ctrl+a 0
+before=$(shown_windows)
+xdotool key --clearmodifiers ctrl+Tab
+new_window "$before"
+box=$found
+focus_on "$box" "the message for page rows 0"
+xdotool key --clearmodifiers Return
+gone "$box"
+focus_on "$sheet" "Page Setup after the message for page rows 0"
+xdotool key --clearmodifiers BackSpace 2 Return
+gone "$sheet" "Page Setup after page rows 2 and Return"
 focus_on "$frame" "the frame after Page Setup"
 xdotool type --delay 30 'Budget'
 xdotool key --clearmodifiers Down Up ctrl+z

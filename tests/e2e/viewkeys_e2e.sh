@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Windows opened from the View menu by keys take the keyboard and give it back: View > Zoom...
-# shows the zoom pop-up, which holds the keys until Escape closes it; View > Formula Composer
-# shows the composer with the keyboard, and Escape hides it. Alt pressed and released alone,
-# then Escape, gives the keys back to the grid too. After each, what is typed goes into the
-# cell. With "bare" no window manager runs, with "wm" one does. Each step waits for the state
-# it needs.
+# shows the zoom pop-up, which holds the keys until Escape closes it, a menu of the frame used
+# meanwhile included; View > Formula Composer shows the composer with the keyboard, and Escape
+# hides it. Alt pressed and released alone, then Escape, gives the keys back to the grid too.
+# After each, what is typed goes into the cell. With "bare" no window manager runs, with "wm"
+# one does. Each step waits for the state it needs.
 # Usage: viewkeys_e2e.sh bare|wm <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
 mode=$1 settings=$2 vorlane=$3 bookutil=$4
@@ -35,6 +35,19 @@ xdotool key --clearmodifiers Up Up
 xdotool key --clearmodifiers Escape
 gone "$zoom" "the zoom pop-up after Escape"
 type_line "zoom"
+# A menu of the frame opened and left by Escape while the pop-up has the keys gives them back
+# to the pop-up; once it closes, the grid has them, not the menu bar.
+menu alt+v z
+new_window "$alone" "the zoom pop-up again"
+zoom=$found
+focus_on "$zoom" "the zoom pop-up again"
+menu alt+f
+xdotool key --clearmodifiers Escape
+poll 100 no_popup || { echo "the File menu stays open over the zoom pop-up"; exit 1; }
+focus_on "$zoom" "the zoom pop-up after the File menu"
+xdotool key --clearmodifiers Escape
+gone "$zoom" "the zoom pop-up after the File menu and Escape"
+type_line "menu"
 menu alt+v c
 wait_window '^Formula Composer$'
 composer=$found
@@ -55,7 +68,7 @@ kill "$pid"
 RUN
 
 run run.sh
-expected=$'A1\ttext\tzoom\nA2\ttext\tcomposer\nA3\ttext\talt'
+expected=$'A1\ttext\tzoom\nA2\ttext\tmenu\nA3\ttext\tcomposer\nA4\ttext\talt'
 if ! diff -u <(printf '%s\n' "$expected") <("$bookutil" dump "$BOOK"); then
   echo "the saved cells differ from what the keys should have made"
   exit 1

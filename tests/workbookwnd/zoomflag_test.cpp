@@ -76,26 +76,36 @@ TEST_F(ZoomFlagTest, AllWorksheetsIsKeptBetweenOpenings) {
 }
 
 // View > Zoom... by keys: the pop-up takes the keyboard, Up moves its slider a step towards
-// 400 percent, Escape closes it and the grid has the keys again.
+// 400 percent, Escape or Return closes it, keeping the zoom, and the grid has the keys again.
 TEST_F(ZoomFlagTest, OpenedByKeysItTakesTheKeyboardAndEscapeClosesIt) {
     ASSERT_TRUE(testwait::UntilActive(frame.get()));
     View()->setFocus();
     ASSERT_EQ(Active()->ActiveZoom(), 100);
-    frame->OnIdle(); // the idle pass enables the command
-    ASSERT_TRUE(testwait::PressKey(Qt::Key_V, Qt::AltModifier));
-    ASSERT_NE(QApplication::activePopupWidget(), nullptr);
-    ASSERT_TRUE(testwait::PressKey(Qt::Key_Z));
-    const QPointer<CZoomDlg> zoom = services.OpenZoomDialog();
-    ASSERT_FALSE(zoom.isNull());
-    ASSERT_TRUE(testwait::UntilActive(zoom));
-    EXPECT_EQ(QApplication::focusWidget(), zoom->Form().id411);
-    ASSERT_TRUE(testwait::PressKey(Qt::Key_Up));
-    EXPECT_EQ(Active()->ActiveZoom(), 120);
-    ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return zoom.isNull() || !zoom->isVisible(); }, 5000));
-    EXPECT_TRUE(testwait::UntilActive(frame.get()));
-    EXPECT_EQ(QApplication::focusWidget(), View());
-    EXPECT_EQ(Active()->ActiveZoom(), 120);
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        uint16_t zoom; // after Up
+    } closings[] = {{Qt::Key_Escape, Qt::NoModifier, 120},
+                    {Qt::Key_Return, Qt::NoModifier, 140},
+                    {Qt::Key_Enter, Qt::KeypadModifier, 160}};
+    for (const auto& c : closings) {
+        SCOPED_TRACE(c.key);
+        frame->OnIdle(); // the idle pass enables the command
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_V, Qt::AltModifier));
+        ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Z));
+        const QPointer<CZoomDlg> zoom = services.OpenZoomDialog();
+        ASSERT_FALSE(zoom.isNull());
+        ASSERT_TRUE(testwait::UntilActive(zoom));
+        EXPECT_EQ(QApplication::focusWidget(), zoom->Form().id411);
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Up));
+        EXPECT_EQ(Active()->ActiveZoom(), c.zoom);
+        ASSERT_TRUE(testwait::PressKey(c.key, c.modifiers));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return zoom.isNull() || !zoom->isVisible(); }, 5000));
+        EXPECT_TRUE(testwait::UntilActive(frame.get()));
+        EXPECT_TRUE(testwait::UntilFocused(View()));
+        EXPECT_EQ(Active()->ActiveZoom(), c.zoom);
+    }
 }
 
 } // namespace
