@@ -1,5 +1,6 @@
 #include "dialogs/alignmentpage.h"
 
+#include "dialogs/dialogutil.h"
 #include "ui_alignmentpage.h"
 
 #include <array>
@@ -34,8 +35,10 @@ CAlignmentPage::CAlignmentPage(QWidget* parent, const StyleRecord& style, ApplyS
             });
         }
     }
-    for (QComboBox* indent : {ui_->id215, ui_->id229})
+    for (QComboBox* indent : {ui_->id215, ui_->id229}) {
+        UseExtendedListKeys(*indent);
         connect(indent, &QComboBox::activated, this, [this] { Change(13); });
+    }
     for (QRadioButton* overflow : {ui_->id400, ui_->id189, ui_->id282})
         connect(overflow, &QRadioButton::clicked, this, [this] { Change(16); });
     // The label follows the thumb; the rotation applies once the thumb is let go.

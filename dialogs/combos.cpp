@@ -1,9 +1,11 @@
 #include "dialogs/combos.h"
 
+#include "dialogs/dialogutil.h"
 #include "platform/core/screen.h"
 #include "ui/uiservices.h"
 
 #include <QAbstractItemView>
+#include <QKeyEvent>
 
 namespace vl {
 
@@ -54,6 +56,11 @@ const char* GetColorName(COLORREF color, bool absent) {
 
 uint32_t CDrawnCombo::ItemData(int index) const {
     return itemData(index).toUInt();
+}
+
+void CDrawnCombo::keyPressEvent(QKeyEvent* event) {
+    if (OpenListOnDown(*this, *event)) return event->accept();
+    QComboBox::keyPressEvent(event);
 }
 
 void CDrawnCombo::FillCodes(const std::vector<uint32_t>& codes) {
@@ -121,6 +128,16 @@ void CColorCombo::hidePopup() {
     // has closed: what is current is asked once that is through.
     QMetaObject::invokeMethod(
         this, [this] { ChooseCustomIfCurrent(); }, Qt::QueuedConnection);
+}
+
+void CColorCombo::keyPressEvent(QKeyEvent* event) {
+    const int before = currentIndex();
+    CDrawnCombo::keyPressEvent(event);
+    // Up, End or Page Down under the closed field reached "custom": its colour is asked for
+    // as when it is picked in the list, not taken unseen. Asked once the key is through.
+    if (before != kCustomItem && currentIndex() == kCustomItem && !view()->isVisible())
+        QMetaObject::invokeMethod(
+            this, [this] { ChooseCustomIfCurrent(); }, Qt::QueuedConnection);
 }
 
 void CColorCombo::ChooseCustomIfCurrent() {

@@ -31,6 +31,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Down opens the closed list instead of stepping the choice under the closed field.
+    void keyPressEvent(QKeyEvent* event) override;
     // Empties the list and adds the codes, each as its item's data.
     void FillCodes(const std::vector<uint32_t>& codes);
     // Selects the first item whose data equals `data`; none when no item has it.
@@ -106,6 +108,8 @@ public:
 protected:
     void DrawItem(CDeviceContext& dc, int width, int height, int index,
                   uint32_t data) const override;
+    // A key that steps the closed field onto "custom" opens the colour chooser too.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void ChooseCustomIfCurrent();

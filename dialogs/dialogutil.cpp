@@ -9,9 +9,12 @@
 #include "ui/uiutil.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
@@ -56,6 +59,38 @@ void RefuseInput(QWidget* control) {
     UiServices().Beep();
     control->setFocus();
     if (auto* edit = qobject_cast<QLineEdit*>(control)) edit->selectAll();
+}
+
+bool OpenListOnDown(QComboBox& box, const QKeyEvent& event) {
+    const auto held = Qt::AltModifier | Qt::ControlModifier | Qt::ShiftModifier;
+    if (event.key() != Qt::Key_Down || (event.modifiers() & held) || box.view()->isVisible())
+        return false;
+    box.showPopup();
+    return true;
+}
+
+namespace {
+
+class CExtendedListKeys : public QObject {
+public:
+    explicit CExtendedListKeys(QComboBox& box) : QObject(&box), box_(box) {
+        box.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        return watched == &box_ && event->type() == QEvent::KeyPress &&
+               OpenListOnDown(box_, *static_cast<QKeyEvent*>(event));
+    }
+
+private:
+    QComboBox& box_;
+};
+
+} // namespace
+
+void UseExtendedListKeys(QComboBox& box) {
+    new CExtendedListKeys(box);
 }
 
 int RunModal(QDialog& dialog) {

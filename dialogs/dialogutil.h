@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <functional>
 
+class QComboBox;
 class QDialog;
+class QKeyEvent;
 class QLineEdit;
 class QListWidget;
 class QObject;
@@ -36,6 +38,12 @@ int PickedRow(const QListWidget& list);
 // Calls `picked` with the row each time one is picked in the list, by key or click, while
 // `context` lives.
 void OnRowPicked(QListWidget& list, QObject* context, std::function<void(int row)> picked);
+// The extended keyboard interface of a drop-down list: Down (no Alt, Ctrl or Shift) on the
+// closed field opens the list, where the choice is made, instead of stepping the choice and
+// applying each step. True when the key opened it and is spent.
+bool OpenListOnDown(QComboBox& box, const QKeyEvent& event);
+// Gives the box that interface for as long as it lives.
+void UseExtendedListKeys(QComboBox& box);
 // Shows the window with the keyboard on `first`. Without a window manager its owner can take
 // the keyboard back just after, when the menu that opened the window lets go of its grab: the
 // window takes it again until the user presses a key or a button, a second at most.

@@ -4,6 +4,7 @@
 #include "dialogs/toolpictures.h"
 #include "ui/uiutil.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -11,6 +12,7 @@
 #include <QHideEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
@@ -82,6 +84,10 @@ CFormatPage::CFormatPage(QWidget* parent, int command, int helpTopic)
     : QDialog(parent), command_(command), helpTopic_(helpTopic), toolBar_(new QToolBar(this)),
       body_(new QWidget(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
+    // A page dropped down under its button: a window manager gives it a title and a close
+    // button, nothing to minimize (it would stay open out of sight) or maximize.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 4);
     layout->addWidget(toolBar_, 0, Qt::AlignRight);
@@ -133,8 +139,13 @@ void CFormatPage::UpdatePaste() {
 
 void CFormatPage::ShowAt(const QPoint& point) {
     UpdatePaste();
+    // Enter presses no default button here (see keyPressEvent): no button is drawn as one,
+    // as the dialog would draw the first of them when shown.
+    for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
     move(point);
     show(); // the frame's size is known once shown
+    // The control with the keyboard shows it from the start, not only after a Tab.
+    ShowFocusFromTheStart(*this);
     KeepInsideWorkArea();
     SetWindowOpacity(this, Profile().opacity);
     // Shown alone it may stay without the keyboard, which then went on to the grid under it.
@@ -162,8 +173,11 @@ void CFormatPage::KeepInsideWorkArea() {
 
 void CFormatPage::keyPressEvent(QKeyEvent* event) {
     // A page has no default button: Enter ends a typed number, which its edit takes, and
-    // never presses the page's first button (a focused button still takes its own Enter).
+    // never presses the page's first button; a focused button is pressed, as by Space.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+            button && isAncestorOf(button))
+            button->click();
         event->accept();
         return;
     }
@@ -243,6 +257,10 @@ bool CFormatPage::eventFilter(QObject* watched, QEvent* event) {
         type == QEvent::KeyPress)
         holdKeyboard_ = false;
     if (PressedOutsideWithoutFocus(*this, event)) close(); // before the click is handled
+    // The page's lists (an options page's too, made later) show which of them has the keys.
+    if (type == QEvent::FocusIn || type == QEvent::FocusOut || type == QEvent::Show)
+        if (auto* list = qobject_cast<QAbstractItemView*>(watched); list && list->window() == this)
+            ShowSelectionFocus(*list, list->hasFocus());
     return QDialog::eventFilter(watched, event);
 }
 

@@ -1,5 +1,6 @@
 #include "dialogs/listpage.h"
 
+#include "dialogs/dialogutil.h"
 #include "platform/core/cp1252.h"
 #include "ui/messages.h"
 #include "ui/uiservices.h"
@@ -42,6 +43,9 @@ CListPage::CListPage(QWidget* parent, const StyleRecord& style, DropDownListReco
       lists_(lists), apply_(std::move(apply)) {
     ui_->setupUi(Body());
     setWindowTitle(Body()->windowTitle());
+    // Tab goes on to the next control, as in any dialog; a list item holds no tab.
+    ui_->id205->setTabChangesFocus(true);
+    UseExtendedListKeys(*ui_->id215);
     connect(ui_->id215, &QComboBox::activated, this, [this](int index) {
         SaveItems();
         Read();
@@ -89,6 +93,8 @@ void CListPage::Fill() {
         ui_->id1007->setChecked(record_.autoComplete != 0);
     }
     ui_->id205->document()->setModified(false);
+    // Items typed with no list chosen would go nowhere: the box is open only for a list.
+    ui_->id205->setEnabled(Chosen() != nullptr);
 }
 
 void CListPage::Read() {

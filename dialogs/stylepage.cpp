@@ -11,6 +11,8 @@
 #include "ui_stylepage.h"
 #include "values/formatdefaults.h"
 
+#include <QKeySequence>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <cstring>
 
@@ -67,7 +69,7 @@ CStylePage::CStylePage(QWidget* parent, const StandardFormat& format, ApplyNumbe
       apply_(std::move(apply)) {
     ui_->setupUi(Body());
     setWindowTitle(Body()->windowTitle());
-    ui_->label394->setBuddy(ui_->id394); // shows its mnemonic as the template does
+    ui_->label394->setBuddy(ui_->id394); // shows its mnemonic; the options take its keys
     new QVBoxLayout(ui_->id394);
     ui_->id394->layout()->setContentsMargins(2, 2, 2, 2);
     // A record per entry, the user styles included, however many the profile brought.
@@ -95,6 +97,11 @@ CStylePage::CStylePage(QWidget* parent, const StandardFormat& format, ApplyNumbe
     });
     connect(ui_->id1020, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { RenameUserStyle(ui_->id1020->row(item)); });
+    // F2 renames the user style picked in the list, as a double click does, from the keys.
+    auto* rename =
+        new QShortcut(QKeySequence(Qt::Key_F2), ui_->id1020, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(rename, &QShortcut::activated, this,
+            [this] { RenameUserStyle(PickedRow(*ui_->id1020)); });
     connect(ui_->id205, &QLineEdit::textEdited, this,
             [this](const QString& t) { PatternTyped(t); });
     connect(ui_->id408, &QPushButton::clicked, this, [this] { AddUserStyle(); });
@@ -127,8 +134,10 @@ void CStylePage::MakeSubPage() {
     subPage_ = current_ >= 1 && current_ < kStandardEntries
                    ? CreateStyleSubPage(uint8_t(current_), ui_->id394)
                    : nullptr;
+    ui_->label394->setBuddy(ui_->id394);
     if (!subPage_) return;
     ui_->id394->layout()->addWidget(subPage_);
+    OrderOptionsAfterTheList();
     ConnectStyleSubPage(*subPage_, [this] {
         if (Read()) Apply();
     });
@@ -140,6 +149,23 @@ void CStylePage::MakeSubPage() {
     if (fits == size()) return;
     resize(fits);
     if (isVisible()) KeepInsideWorkArea(); // grown past the screen's edge, it moves back in
+}
+
+void CStylePage::OrderOptionsAfterTheList() {
+    // A family's options are made after the rest of the page, which put them last in the
+    // Tab order and left "&Options:" leading nowhere: they come after the list, as they
+    // stand, and Alt+O reaches the first of them.
+    QList<QWidget*> options;
+    for (QWidget* w = subPage_->nextInFocusChain(); w != subPage_; w = w->nextInFocusChain())
+        if (subPage_->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy())
+            options << w;
+    if (options.isEmpty()) return;
+    ui_->label394->setBuddy(options.front());
+    QWidget* before = ui_->id1020;
+    for (QWidget* w : options) {
+        QWidget::setTabOrder(before, w);
+        before = w;
+    }
 }
 
 void CStylePage::Fill() {
@@ -195,6 +221,10 @@ bool CStylePage::Choose(int entry) {
     if (entry == current_ || entry < 0 || entry >= int(records_.size())) return true;
     if (!Read()) {
         Select(current_); // the list returns to the entry whose options are wrong
+        // A key or click in the list is still being handled, and the list would then show
+        // the refused entry selected: the entry in force is selected again once it is done.
+        QMetaObject::invokeMethod(
+            this, [this] { Select(current_); }, Qt::QueuedConnection);
         return false;
     }
     current_ = entry;

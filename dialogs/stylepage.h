@@ -55,6 +55,7 @@ private:
     void FillList();
     void Select(int entry);
     void MakeSubPage();
+    void OrderOptionsAfterTheList();
     void Fill();
     bool Read();
     void Apply();

@@ -6,7 +6,9 @@
 #include "platform/core/screen.h"
 #include "values/formatdouble.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QPalette>
 #include <QString>
 #include <QWidget>
 #include <cstring>
@@ -178,6 +180,18 @@ QString TimeFormatWithoutSeconds(const QString& format) {
         i = run;
     }
     return out;
+}
+
+void ShowSelectionFocus(QWidget& view, bool focused) {
+    QPalette palette = QApplication::palette(&view);
+    if (!focused) {
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            palette.setColor(group, QPalette::Highlight, palette.color(group, QPalette::Midlight));
+            palette.setColor(group, QPalette::HighlightedText,
+                             palette.color(group, QPalette::ButtonText));
+        }
+    }
+    view.setPalette(palette);
 }
 
 void ShowFocusFromTheStart(QWidget& window) {

@@ -56,6 +56,9 @@ bool SetWindowOpacity(QWidget* window, int percent);
 // Tab, not only once a key moved it: a dialog is worked by keys as often as by the mouse.
 // Called once the window shows (showing clears it).
 void ShowFocusFromTheStart(QWidget& window);
+// Draws the view's selected rows in the highlight colour while it has the keyboard and in a
+// grey while it has not: the style draws no other sign of the keyboard on a selected row.
+void ShowSelectionFocus(QWidget& view, bool focused);
 
 // A time format of the locale with its seconds (and fractions) and the separator before
 // them left out: "HH:mm:ss" gives "HH:mm", "h:mm:ss AP" gives "h:mm AP".

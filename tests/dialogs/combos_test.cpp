@@ -230,24 +230,39 @@ TEST(Combos, CustomEntryOpensTheSharedChooser) {
     EXPECT_EQ(ui.colorChoosers, 2);
 }
 
+namespace {
+
+// A colour list with the colour, "default" black, alone in an active window with the keys.
+struct ComboWithKeys {
+    explicit ComboWithKeys(COLORREF color) : combo(new CColorCombo(&window)) {
+        (new QVBoxLayout(&window))->addWidget(combo);
+        combo->Init(color, Rgb(0, 0, 0), false);
+        combo->onCustomChosen = [this] { ++notices; };
+    }
+    bool Ready() {
+        window.show();
+        window.activateWindow();
+        if (!testwait::UntilActive(&window)) return false;
+        combo->setFocus();
+        return testwait::UntilFocused(combo);
+    }
+    QWidget window;
+    CColorCombo* combo;
+    int notices = 0; // colours chosen through "custom"
+};
+
+} // namespace
+
 // The list opened by keys, "custom" picked with End and Return: the chooser opens once the
 // pick is current, and its colour is taken. Escape after moving to "custom" keeps the entry
 // before and opens nothing; Return on a palette entry opens nothing.
 TEST(Combos, CustomPickedByKeysOpensTheChooser) {
     FakeUi ui;
     ui.chosenColor = Rgb(7, 8, 9);
-    QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    auto* combo = new CColorCombo(&window);
-    layout->addWidget(combo);
-    combo->Init(Rgb(0, 0, 255), Rgb(0, 0, 0), false);
-    int notices = 0;
-    combo->onCustomChosen = [&] { ++notices; };
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(testwait::UntilActive(&window));
-    combo->setFocus();
-    ASSERT_TRUE(testwait::UntilFocused(combo));
+    ComboWithKeys keys(Rgb(0, 0, 255));
+    ASSERT_TRUE(keys.Ready());
+    CColorCombo* combo = keys.combo;
+    int& notices = keys.notices;
     const auto pick = [&](Qt::Key move, Qt::Key close) {
         EXPECT_TRUE(testwait::PressKey(Qt::Key_Down, Qt::AltModifier));
         EXPECT_TRUE(QTest::qWaitFor([&] { return combo->view()->isVisible(); }));
@@ -269,6 +284,37 @@ TEST(Combos, CustomPickedByKeysOpensTheChooser) {
     EXPECT_EQ(ui.startColor, Rgb(0, 0, 255));
     EXPECT_EQ(combo->GetColor(), Rgb(7, 8, 9));
     EXPECT_EQ(notices, 1);
+}
+
+// Under the closed field Down opens the list and keeps the choice; Up still steps it; End
+// onto "custom" asks for the colour, once, as picking it in the list does.
+TEST(Combos, KeysOnTheClosedFieldOpenTheListOrAskForCustom) {
+    FakeUi ui;
+    ui.chosenColor = Rgb(7, 8, 9);
+    ComboWithKeys keys(Rgb(0, 128, 0)); // dark green, position 2
+    ASSERT_TRUE(keys.Ready());
+    CColorCombo* combo = keys.combo;
+    int& notices = keys.notices;
+    EXPECT_TRUE(testwait::PressKey(Qt::Key_Down));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return combo->view()->isVisible(); }));
+    EXPECT_EQ(combo->currentIndex(), 2);
+    EXPECT_TRUE(testwait::PressKey(Qt::Key_Escape));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !combo->view()->isVisible(); }));
+    EXPECT_EQ(combo->currentIndex(), 2);
+    EXPECT_TRUE(testwait::PressKey(Qt::Key_Up));
+    EXPECT_EQ(combo->currentIndex(), 1);
+    EXPECT_FALSE(combo->view()->isVisible());
+    EXPECT_EQ(ui.colorChoosers, 0);
+    EXPECT_TRUE(testwait::PressKey(Qt::Key_End));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ui.colorChoosers == 1; }));
+    EXPECT_EQ(combo->currentIndex(), CColorCombo::kCustomItem);
+    EXPECT_EQ(ui.startColor, Rgb(0, 128, 0));
+    EXPECT_EQ(combo->GetColor(), Rgb(7, 8, 9));
+    EXPECT_EQ(notices, 1);
+    // End again, already on "custom", asks nothing more.
+    EXPECT_TRUE(testwait::PressKey(Qt::Key_End));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ui.colorChoosers, 1);
 }
 
 TEST(Combos, SymbolShapes) {

@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QToolBar>
+#include <cstdlib>
 #include <cstring>
 
 using namespace vl;
@@ -341,6 +342,12 @@ TEST(AlignmentPage, ShowsItsControls) {
     EXPECT_EQ(ui.id215->count(), 17);
     EXPECT_EQ(ui.id411->minimum(), -9);
     EXPECT_EQ(ui.id411->maximum(), 9);
+    // The scale stands under the bar: -90 at its left end, 0 in its middle, 90 at its right.
+    page.show();
+    const QRect bar = ui.id411->geometry();
+    EXPECT_LE(std::abs(ui.minus90->geometry().left() - bar.left()), 4);
+    EXPECT_LE(std::abs(ui.zero->geometry().center().x() - bar.center().x()), 4);
+    EXPECT_LE(std::abs(ui.plus90->geometry().right() - bar.right()), 4);
 }
 
 TEST(AlignmentPage, RotationAndReset) {
@@ -479,14 +486,19 @@ TEST(ListPage, ItemsNamesAndSlots) {
     });
     page.show();
     auto& form = page.Form();
+    EXPECT_FALSE(form.id205->isEnabled()); // no list: typed items would go nowhere
     ui.answer = "Colours";
     page.NewList();
     EXPECT_EQ(ui.proposed.back(), "List 1.");
     EXPECT_EQ(log.Last().dropDownList, 1);
+    EXPECT_TRUE(form.id205->isEnabled());
     QTest::keyClicks(form.id205, "red");
     for (int i = 0; i < 3; ++i) QTest::keyClick(form.id205, Qt::Key_Return);
     QTest::keyClicks(form.id205, "green");
     QTest::keyClick(form.id205, Qt::Key_Return);
+    // Tab leaves the items for the next control and types nothing.
+    QTest::keyClick(form.id205, Qt::Key_Tab);
+    EXPECT_EQ(form.id205->toPlainText(), "red\n\n\ngreen\n");
     Click(form.id1001); // sort the first list
     EXPECT_EQ(lists[0].sort, 1);
     page.NewList(); // the items go to the first list before the second is made
@@ -509,6 +521,7 @@ TEST(ListPage, ItemsNamesAndSlots) {
     EXPECT_FALSE(DropDownListInUse(lists[0]));
     EXPECT_EQ(log.Last().dropDownList, 0);
     EXPECT_EQ(form.id215->currentIndex(), 0);
+    EXPECT_FALSE(form.id205->isEnabled());
     page.NewList();
     EXPECT_EQ(ui.proposed.back(), "List 1.");
     // Boxes with "None" chosen change nothing.

@@ -1,12 +1,15 @@
 #include "core/settings.h"
+#include "dialogs/dialogutil.h"
 #include "dialogs/stylepage.h"
 #include "dialogs/stylesubpages.h"
 #include "platform/core/bytes.h"
+#include "tests/common/waits.h"
 #include "tests/dialogs/dialogtest.h"
 #include "ui_stylename.h"
 #include "ui_stylepage.h"
 #include "values/formatdefaults.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -158,6 +161,12 @@ TEST_F(StylePageTest, ScientificExponentLimits) {
             EXPECT_FALSE(page.Choose(1));
             EXPECT_EQ(page.Current(), STD_STYLE_SCIENTIFIC);
             EXPECT_EQ(page.Form().id1020->currentRow(), STD_STYLE_SCIENTIFIC);
+            // So is a move by keys in the list: it goes back to the entry shown.
+            QTest::keyClick(page.Form().id1020, Qt::Key_Up);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(page.Current(), STD_STYLE_SCIENTIFIC) << row.typed;
+            EXPECT_EQ(PickedRow(*page.Form().id1020), STD_STYLE_SCIENTIFIC) << row.typed;
+            EXPECT_TRUE(applied.empty()) << row.typed;
         }
     }
 }
@@ -281,4 +290,56 @@ TEST_F(StylePageTest, APatternTooLongForAStyleIsRefusedNotCut) {
     EXPECT_EQ(edit->text(), whole);
     EXPECT_EQ(applied.size(), before);
     for (const StandardFormat& f : applied) EXPECT_LE(std::strlen(f.code), 1031u);
+}
+
+// A family's options come after the list by Tab, as they stand, and before the pattern; Alt+O
+// reaches the first of them, for each family chosen in turn.
+TEST_F(StylePageTest, TabAndAltOReachTheOptionsAfterTheList) {
+    FakeUi ui;
+    CStylePage page(nullptr, Family(STD_STYLE_DEFAULT), Record());
+    page.show();
+    page.activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(&page));
+    auto* list = page.Form().id1020;
+    for (const int entry : {STD_STYLE_GENERAL, STD_STYLE_CURRENCY, STD_STYLE_FRACTION}) {
+        list->setFocus();
+        ASSERT_TRUE(testwait::UntilFocused(list));
+        list->setCurrentRow(entry);
+        ASSERT_EQ(page.Current(), entry);
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Tab));
+        QWidget* first = QApplication::focusWidget();
+        ASSERT_NE(first, nullptr) << entry;
+        EXPECT_TRUE(page.SubPage()->isAncestorOf(first)) << entry;
+        // Backwards from the pattern the last option comes before it.
+        page.Form().id205->setFocus();
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Tab, Qt::ShiftModifier));
+        EXPECT_TRUE(page.SubPage()->isAncestorOf(QApplication::focusWidget())) << entry;
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_O, Qt::AltModifier));
+        EXPECT_EQ(QApplication::focusWidget(), first) << entry;
+    }
+}
+
+// F2 in the list renames the user style picked there, as a double click does; on a standard
+// entry it asks nothing.
+TEST_F(StylePageTest, F2RenamesTheUserStylePicked) {
+    Profile().userNumericFormats = {{"A", "0.0"}, {"B", "0.000"}};
+    NamingUi ui;
+    CStylePage page(nullptr, Family(STD_STYLE_GENERAL), Record());
+    page.show();
+    page.activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(&page));
+    auto* list = page.Form().id1020;
+    list->setFocus();
+    ASSERT_TRUE(testwait::UntilFocused(list));
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_F2));
+    EXPECT_TRUE(ui.proposed.empty());
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_End)); // "B"
+    ASSERT_EQ(page.Current(), 11);
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_F2));
+    ASSERT_EQ(ui.proposed.size(), 1u);
+    EXPECT_EQ(ui.proposed[0], "B");
+    EXPECT_EQ(Profile().userNumericFormats[1].name, "Mine");
+    EXPECT_EQ(Profile().userNumericFormats[0].name, "A");
+    EXPECT_EQ(list->item(11)->text(), "Mine");
+    EXPECT_EQ(page.Current(), 11);
 }

@@ -53,6 +53,21 @@ protected:
         QTest::keyClick(target, key, modifiers);
         Settle();
     }
+    // A key to the window that has the keyboard, an open list's too, through the window
+    // system's queue.
+    void PressInWindow(Qt::Key key) {
+        ASSERT_TRUE(testwait::PressKey(key));
+        Settle();
+    }
+    // In the drop-down list that has the keyboard, the entry `downs` below the chosen one:
+    // Down opens the list, Down moves in it and Return picks.
+    void PickBelow(int downs) {
+        PressInWindow(Qt::Key_Down);
+        ASSERT_NE(QApplication::activePopupWidget(), nullptr) << "the list did not open";
+        for (int i = 0; i < downs; ++i) PressInWindow(Qt::Key_Down);
+        PressInWindow(Qt::Key_Return);
+        ASSERT_EQ(QApplication::activePopupWidget(), nullptr) << "the list stays open";
+    }
     // Alt+O, then the item's letter in the menu; the page that opened.
     CFormatPage* OpenByKeys(const PageKeys& page) {
         Press(Qt::Key_O, Qt::AltModifier);

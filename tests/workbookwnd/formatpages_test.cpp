@@ -11,7 +11,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
+#include <QPalette>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -32,9 +34,24 @@ TEST_F(FormatPageKeysTest, APageOpenedByKeysTakesTheKeyboard) {
         EXPECT_TRUE(page->isActiveWindow());
         ASSERT_NE(QApplication::focusWidget(), nullptr);
         EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), keys.first);
-        // Down stays in the page: the grid keeps its selection and its cursor.
+        // It shows where the keys go from the start, and draws no button as a default one
+        // that Enter does not press.
+        EXPECT_TRUE(page->testAttribute(Qt::WA_KeyboardFocusChange));
+        // A title and a close button for a window manager, nothing to minimize or maximize.
+        EXPECT_TRUE(page->windowFlags() & Qt::WindowCloseButtonHint);
+        EXPECT_FALSE(page->windowFlags() &
+                     (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+        for (const QPushButton* b : page->findChildren<QPushButton*>())
+            EXPECT_FALSE(b->isDefault()) << b->text().toStdString();
+        // Down stays in the page: the grid keeps its selection and its cursor. On a list
+        // it opens the list, and Escape closes the list alone.
         Press(Qt::Key_Down);
         EXPECT_EQ(View()->Selection(), selected);
+        if (QApplication::activePopupWidget()) {
+            PressInWindow(Qt::Key_Escape);
+            EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+            ASSERT_FALSE(page.isNull());
+        }
         EXPECT_TRUE(page->isAncestorOf(QApplication::focusWidget()));
         // The page's own mnemonic reaches its control; no menu of the frame opens.
         Press(keys.mnemonic, Qt::AltModifier);
@@ -52,6 +69,38 @@ TEST_F(FormatPageKeysTest, APageOpenedByKeysTakesTheKeyboard) {
         pages.ClosePage();
         Settle();
     }
+}
+
+// A list draws its selection in the highlight colour only while it has the keyboard: the
+// style list as the style page opens, then neither it nor the date formats' list made later
+// once the pattern has the keys, then the date formats' list reached by Tab.
+TEST_F(FormatPageKeysTest, AListShowsWhenItHasTheKeyboard) {
+    SelectBlock();
+    QPointer<CFormatPage> page = OpenByKeys(kPages[2]);
+    ASSERT_FALSE(page.isNull());
+    auto* styles = page->Body()->findChild<QListWidget*>("id1020");
+    ASSERT_NE(styles, nullptr);
+    const QColor highlight =
+        QApplication::palette(styles).color(QPalette::Active, QPalette::Highlight);
+    const auto lit = [&](QListWidget* list) {
+        return list->palette().color(QPalette::Active, QPalette::Highlight) == highlight;
+    };
+    ASSERT_EQ(QApplication::focusWidget(), styles);
+    EXPECT_TRUE(lit(styles));
+    for (int i = 0; i < 4; ++i) Press(Qt::Key_Down); // Date, with its list of formats
+    QListWidget* dates = nullptr;
+    for (QListWidget* list : page->findChildren<QListWidget*>())
+        if (list != styles) dates = list;
+    ASSERT_NE(dates, nullptr);
+    EXPECT_TRUE(lit(styles));
+    EXPECT_FALSE(lit(dates));
+    Press(Qt::Key_P, Qt::AltModifier);
+    EXPECT_FALSE(lit(styles));
+    EXPECT_FALSE(lit(dates));
+    Press(Qt::Key_O, Qt::AltModifier);
+    ASSERT_EQ(QApplication::focusWidget(), dates);
+    EXPECT_TRUE(lit(dates));
+    EXPECT_FALSE(lit(styles));
 }
 
 TEST_F(FormatPageKeysTest, EscapeAndCloseGiveTheKeyboardBackToTheGrid) {
@@ -167,6 +216,21 @@ TEST_F(FormatPageKeysTest, TheAlignmentPageRotatesTheBlockAndResetsIt) {
     EXPECT_EQ(label->text(), "-90 degrees");
     for (uint16_t c = 1; c <= 2; ++c)
         for (uint32_t r = 1; r <= 3; ++r) EXPECT_EQ(CellStyle(c, r).rotation, -90) << c << "," << r;
+    // An indent's list opens on Down and takes the entry picked in it.
+    Press(Qt::Key_H, Qt::AltModifier);
+    PickBelow(2);
+    for (uint16_t c = 1; c <= 2; ++c)
+        for (uint32_t r = 1; r <= 3; ++r) EXPECT_EQ(CellStyle(c, r).horizontalIndent, 6);
+    // Enter presses the button that has the keyboard, as Space does.
+    reset->setFocus();
+    ASSERT_TRUE(testwait::UntilFocused(reset));
+    Press(Qt::Key_Return);
+    EXPECT_EQ(label->text(), "0 degrees");
+    for (uint16_t c = 1; c <= 2; ++c)
+        for (uint32_t r = 1; r <= 3; ++r) {
+            EXPECT_EQ(CellStyle(c, r).rotation, 0) << c << "," << r;
+            EXPECT_EQ(CellStyle(c, r).horizontalIndent, 4) << c << "," << r;
+        }
 }
 
 } // namespace

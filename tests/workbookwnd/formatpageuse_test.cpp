@@ -202,7 +202,7 @@ TEST_F(FormatPageUseTest, AnsweringTheRemoveQuestionByMouseKeepsTheListPage) {
     ASSERT_FALSE(page.isNull());
     auto* lists = page->findChild<QComboBox*>("id215");
     ASSERT_EQ(QApplication::focusWidget(), lists);
-    Press(Qt::Key_Down); // "Fruit"
+    PickBelow(1); // "Fruit"
     ASSERT_EQ(lists->currentText(), "Fruit");
     ASSERT_EQ(GetStyleRecord(Book().styles, CellStyleIndex(Book().tree.active->formats, 2, 2))
                   .dropDownList,
@@ -273,7 +273,7 @@ void ListRemovalUndoTest::RemoveAndUndo(uint32_t undoLevel) {
         else
             SelectRange(column, row, column, row);
         ASSERT_NE(OpenByKeys(kPages[4]), nullptr);
-        for (int i = 0; i < downs; ++i) Press(Qt::Key_Down);
+        PickBelow(downs);
         pages.ClosePage();
         Settle();
     };
@@ -463,7 +463,8 @@ TEST_F(FormatPageUseTest, AFirstControlDisabledPassesTheKeyboardOn) {
     auto* lists = page->findChild<QComboBox*>("id215");
     ASSERT_EQ(QApplication::focusWidget(), lists);
     QWidget* next = lists->nextInFocusChain();
-    while (next && !(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
+    while (next && (!(next->focusPolicy() & Qt::TabFocus) || !next->isEnabled()))
+        next = next->nextInFocusChain();
     ASSERT_NE(next, nullptr);
     lists->setEnabled(false);
     page->hide();
