@@ -155,8 +155,8 @@ TEST(XBaseDialog, OpenModeEditsNothing) {
         dialog.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
         list->setCurrentItem(list->topLevelItem(0));
-        const QPoint row = list->viewport()->mapTo(
-            &dialog, list->visualItemRect(list->topLevelItem(0)).center());
+        const QPoint row =
+            list->viewport()->mapTo(&dialog, list->visualItemRect(list->topLevelItem(0)).center());
         QTest::mouseDClick(dialog.windowHandle(), Qt::LeftButton, Qt::NoModifier, row);
         dialog.EditSelectedField();
         EXPECT_EQ(ui.dialogsRun, mode == CXBaseDlg::kOpen ? 0 : 2) << mode;
