@@ -34,6 +34,12 @@ placed_still() {
   sleep 0.1
   [ "$before" = "$(xwininfo -id "$1" | grep -E 'Absolute|Width|Height')" ]
 }
+# True when the window stands clear of the dialog's place ($ox, $oy, $ow, $oh).
+clear_of_dialog() {
+  window_place "$1"
+  ! { [ $((X + WIDTH)) -gt "$ox" ] && [ $((ox + ow)) -gt "$X" ] &&
+      [ $((Y + HEIGHT)) -gt "$oy" ] && [ $((oy + oh)) -gt "$Y" ]; }
+}
 # True when the window has had the keyboard for three tenths of a second.
 focus_still() {
   local i
@@ -56,12 +62,13 @@ for round in first second; do
   poll 100 placed_still "$help" || { echo "the help window keeps moving"; exit 1; }
   poll 100 focus_still "$options" ||
     { echo "the $round Help took the keyboard from the dialog (to $(xdotool getwindowfocus))"; exit 1; }
-  import -window root "$WORK/help-$round.png"
-  window_place "$help"
-  if [ $((X + WIDTH)) -gt "$ox" ] && [ $((ox + ow)) -gt "$X" ] &&
-     [ $((Y + HEIGHT)) -gt "$oy" ] && [ $((oy + oh)) -gt "$Y" ]; then
+  # Under load the window manager's first place can stand still a while before the help's own
+  # place follows: wait for the help to stand clear of the dialog, bounded.
+  poll 100 clear_of_dialog "$help" || {
+    window_place "$help"
     echo "the help window ($X,$Y ${WIDTH}x$HEIGHT) covers the dialog ($ox,$oy ${ow}x$oh)"; exit 1
-  fi
+  }
+  import -window root "$WORK/help-$round.png"
   [ "$MODE" != bare ] || check_stacking
   # The dialog kept the keyboard: Escape closes it without a click first.
   xdotool key Escape
