@@ -67,6 +67,8 @@ CWorkbookWnd::CWorkbookWnd(CMainFrame* frame, QWidget* parent)
 }
 
 CWorkbookWnd::~CWorkbookWnd() {
+    // Focus moves while the panes go; the window's own handler must not see them.
+    QObject::disconnect(qApp, nullptr, this, nullptr);
     CMenuMerger::Forget(this);
     ReleaseDocumentEntry(this);
     // The views read the workbook while they go.
