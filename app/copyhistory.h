@@ -6,6 +6,8 @@
 #include "model/undoentry.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace vl {
 
@@ -31,9 +33,24 @@ public:
     void ApplyCopyLevel(int level);
     // Releases every entry; the history is empty afterwards.
     void ReleaseAll();
+    // Copy `index` came from `item` of `workbook`. The paste list names it by the item's
+    // present path while that workbook holds it, so that a rename shows there.
+    void NoteOrigin(int32_t index, const CWorkbook* workbook, const CTreeItem* item);
+    // The path the paste list shows for `e`: its item's present path while one of the open
+    // `workbooks` holds it, else the path kept with the copy.
+    std::string ListedPath(const UndoEntry& e,
+                           const std::vector<const CWorkbook*>& workbooks) const;
 
 private:
+    // A copy's slot, the path it kept (a slot filled since keeps another) and its source.
+    struct Origin {
+        const UndoEntry* slot = nullptr;
+        std::string path;
+        const CWorkbook* workbook = nullptr;
+        const CTreeItem* item = nullptr;
+    };
     UndoHistory history_;
+    std::vector<Origin> origins_;
 };
 
 // The one history of the process.

@@ -66,8 +66,7 @@ QString MenuItemText(QString name) {
 }
 
 // The item of one copy, empty for a kind the list does not show.
-QString PasteItemText(const UndoEntry& e, int number) {
-    const std::string path = e.worksheetPath;
+QString PasteItemText(const UndoEntry& e, int number, const std::string& path) {
     switch (e.kind) {
     case kUndoRangeCells:
     case kUndoRangeFormats:
@@ -186,9 +185,13 @@ void CMainFrame::FillPasteList(QMenu& menu) {
     menu.clear();
     // Past sixteen copies the oldest drop out of the list, so the newest can still be chosen.
     const int32_t first = CopyHistory().FirstListed();
+    std::vector<const CWorkbook*> open;
+    for (int d = 0; d < kMaxDocuments; ++d)
+        if (DocumentTable()[d].workbook) open.push_back(DocumentTable()[d].workbook);
     for (int32_t i = first; i <= history.current; ++i) {
         const int item = int(i - first);
-        const QString text = PasteItemText(history.entries[i], item + 1);
+        const UndoEntry& e = history.entries[i];
+        const QString text = PasteItemText(e, item + 1, CopyHistory().ListedPath(e, open));
         if (text.isEmpty()) continue;
         menu.addAction(text)->setData(ID_COPIED_DATA_FIRST + item);
     }

@@ -44,11 +44,11 @@ HRESULT CheckTextArray(const CSafeArray* array) {
 }
 
 // The present, non-empty elements of a checked array, in the code page of the settings, up
-// to the first that fails: E_INVALIDARG for one over 100 characters or with a character
-// outside the code page, E_FAIL for one that
-// cannot be read. The elements before it are in `out` all the same, since the list they
-// replace is already emptied.
-HRESULT ReadTexts(const CSafeArray& array, std::vector<std::string>& out) {
+// to the first that fails: E_INVALIDARG for one longer than `longest` (100 unless given) or with a
+// character outside the code page, E_FAIL for one that cannot be read. The elements before it are
+// in `out` all the same, since the list they replace is already emptied.
+HRESULT ReadTexts(const CSafeArray& array, std::vector<std::string>& out,
+                  size_t longest = kLongestElement) {
     const SafeArrayBound& b = array.Bound(0);
     const int64_t last = int64_t(b.lowerBound) + b.count - 1;
     CVariant element;
@@ -61,8 +61,7 @@ HRESULT ReadTexts(const CSafeArray& array, std::vector<std::string>& out) {
         if (text.empty()) continue;
         // A character outside the code page would be kept as a question mark: refused, as an
         // over-long text is.
-        if (text.size() > kLongestElement || Cp1252ToUtf8(text) != element.text)
-            return E_INVALIDARG;
+        if (text.size() > longest || Cp1252ToUtf8(text) != element.text) return E_INVALIDARG;
         out.push_back(text);
     }
     return S_OK;
@@ -133,7 +132,9 @@ HRESULT CApplicationObj::GetBookmarks(std::shared_ptr<CSafeArray>& bookmarks) {
 HRESULT CApplicationObj::SetBookmarks(const CSafeArray* bookmarks) {
     if (const HRESULT hr = CheckTextArray(bookmarks); hr != S_OK) return hr;
     std::vector<std::string> texts;
-    const HRESULT read = ReadTexts(*bookmarks, texts);
+    // A bookmark holds as many characters as the Add Bookmark command and the settings file
+    // take.
+    const HRESULT read = ReadTexts(*bookmarks, texts, kProfileTextSize - 1);
     Profile().bookmarks = std::move(texts);
     return read;
 }

@@ -9,6 +9,7 @@
 #include "formula/edit/treecommands.h"
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"
+#include "platform/core/editerrors.h"
 
 namespace vl {
 
@@ -27,6 +28,11 @@ bool ItemPath(const CTreeItem* item, std::string& path, bool upper) {
 // else would be cut or turned into question marks, so the call refuses it.
 bool ItemName(const CBstr& name, std::string& out) {
     return name.ToAnsiExact(kTreeNameSize, out);
+}
+
+// The refusals of a name that a client is told with their messages.
+bool NameRefused(ErrorCode code) {
+    return code == kErrorDuplicatePath || code == kErrorPathTooLong || code == kErrorNameBackslash;
 }
 
 // The item whose path equals `path` without regard to case, or null.
@@ -99,12 +105,14 @@ HRESULT CWorkbookObj::InsertItem(int32_t insertAt, int32_t type, const CBstr& na
     }
     const ErrorCode kept = doc_->error;
     CTreeItem* added = nullptr;
-    // Memory is the command's only failure; it is told by the result code alone, and the
-    // document's error stays as it was.
+    // A failure is told by the result code alone, and the document's error stays as it was:
+    // a name no path could read, or one another item's path has, is refused with its
+    // message; memory is the other failure.
     if (InsertTreeItemCommand(*doc_, {}, type == TREE_TYPE_FOLDER, ansi.c_str(), target, &added,
                               TreeEditor::kAutomation) != CommandResult::kDone) {
+        const ErrorCode refusal = doc_->error;
         doc_->error = kept;
-        return E_OUTOFMEMORY;
+        return NameRefused(refusal) ? ReportAutomationError(refusal, IID_ITree) : E_OUTOFMEMORY;
     }
     index = GetTreeItemIndex(added, doc_->tree.first);
     return S_OK;
@@ -141,8 +149,7 @@ HRESULT CWorkbookObj::SetItemName(int32_t position, const CBstr& name) {
     doc_->error = error;
     // A name another item of the folder has, or one too long for its paths, is refused
     // with its message.
-    if (result == CommandResult::kFailed &&
-        (refusal == kErrorDuplicatePath || refusal == kErrorPathTooLong))
+    if (result == CommandResult::kFailed && NameRefused(refusal))
         return ReportAutomationError(refusal, IID_ITree);
     return result == CommandResult::kFailed ? E_OUTOFMEMORY : S_OK;
 }

@@ -179,8 +179,8 @@ void CListPage::RemoveList() {
     DropDownListRecord* list = Chosen();
     if (!list) return;
     const int answer = UiServices().MessageBox(
-        // Undo brings the list back, so the page no longer says it cannot.
-        "The selected drop-down list will be permanently deleted.\nContinue?", AppTitle(),
+        // Undo brings the list back, so the question says nothing of "permanently".
+        "The selected drop-down list will be deleted; Undo brings it back.\nContinue?", AppTitle(),
         MB_YESNO | MB_ICONQUESTION);
     if (answer != IDYES) return;
     if (removed_) removed_(record_.dropDownList, *list);

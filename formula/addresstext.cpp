@@ -110,6 +110,16 @@ std::string FormatRangeText(const RangeDescriptor& range, bool r1c1) {
     return out;
 }
 
+std::string QuotedLocation(std::string_view location) {
+    std::string out = "\"";
+    for (const char c : location) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
 std::string FormatCellAddress(std::string_view file, std::string_view location,
                               const RangeDescriptor& range, bool r1c1, std::size_t limit) {
     std::string text = FormatRangeText(range, r1c1);
@@ -120,31 +130,69 @@ std::string FormatCellAddress(std::string_view file, std::string_view location,
         where += ']';
     }
     where += location;
-    if (where.empty() || where.size() + text.size() + 3 > limit) return text;
-    if (IsUnquotedName(where)) return where + '!' + text;
-    return '"' + where + "\"!" + text;
+    if (where.empty()) return text;
+    // Room for quotes is kept either way, so that a rename that quotes the name still fits.
+    const bool plain = IsUnquotedName(where);
+    if (!plain) where = QuotedLocation(where);
+    if (where.size() + (plain ? 2 : 0) + text.size() + 1 > limit) return text;
+    return where + '!' + text;
 }
+
+namespace {
+
+// The quoted part from `i`, a doubled quote read as one; false when no quote closes it.
+bool ReadQuoted(std::string_view text, char quote, std::size_t& i, std::string& out) {
+    for (; i < text.size(); ++i) {
+        if (text[i] != quote) {
+            out += text[i];
+            continue;
+        }
+        if (i + 1 < text.size() && text[i + 1] == quote) {
+            out += quote;
+            ++i;
+            continue;
+        }
+        ++i;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
 
 bool SplitAddressText(std::string_view text, AddressParts& out) {
     out = AddressParts{};
     std::size_t i = 0;
     char quote = 0;
     if (!text.empty() && (text[0] == '\'' || text[0] == '"')) quote = text[i++];
+    if (quote) {
+        std::string inside;
+        if (!ReadQuoted(text, quote, i, inside) || i >= text.size() || text[i] != '!') return false;
+        if (!inside.empty() && inside[0] == '[') {
+            // The file's own "]" stand before a folder's "\" or the end only at its end.
+            std::size_t close = std::string::npos;
+            for (std::size_t k = inside.size(); k-- > 1;)
+                if (inside[k] == ']' && (k + 1 == inside.size() || inside[k + 1] == '\\')) {
+                    close = k;
+                    break;
+                }
+            if (close == std::string::npos) close = inside.find(']', 1);
+            if (close == std::string::npos) return false;
+            out.file = inside.substr(1, close - 1);
+            while (!out.file.empty() && out.file.back() == ' ') out.file.pop_back();
+            inside.erase(0, close + 1);
+        }
+        out.location = std::move(inside);
+        out.hasLocation = true;
+        out.rest = text.substr(i + 1);
+        return true;
+    }
     if (i < text.size() && text[i] == '[') {
         const std::size_t close = text.find(']', i + 1);
         if (close == std::string_view::npos) return false;
         out.file.assign(text.substr(i + 1, close - i - 1));
         while (!out.file.empty() && out.file.back() == ' ') out.file.pop_back();
         i = close + 1;
-    }
-    if (quote) {
-        const std::size_t close = text.find(quote, i);
-        if (close == std::string_view::npos || close + 1 >= text.size() || text[close + 1] != '!')
-            return false;
-        out.location.assign(text.substr(i, close - i));
-        out.hasLocation = true;
-        out.rest = text.substr(close + 2);
-        return true;
     }
     const std::size_t bang = text.find('!', i);
     if (bang == std::string_view::npos) {

@@ -21,6 +21,9 @@ constexpr const char kBookmarkSeparator[] = "  -  ";
 // letters, digits, "_" and "\".
 bool IsUnquotedName(std::string_view location);
 
+// A location in quotes, each quote inside it doubled, so that it reads back whole.
+std::string QuotedLocation(std::string_view location);
+
 // The range alone: one cell when it is one, else both corners joined by ":"; whole columns
 // or whole rows (by the descriptor's kind) in the short form of the notation.
 std::string FormatRangeText(const RangeDescriptor& range, bool r1c1);
@@ -32,9 +35,11 @@ std::string FormatCellAddress(std::string_view file, std::string_view location,
                               const RangeDescriptor& range, bool r1c1,
                               std::size_t limit = kMaxAddressText);
 
-// A located address split into its parts: an optional quote around the location, an
-// optional "[file]" (trailing blanks cut), the location up to "!" (or the closing quote),
-// then the rest (the range and whatever follows it).
+// A located address split into its parts: an optional quote around the location (a quote
+// doubled inside it stands for one), an optional "[file]" (trailing blanks cut; inside
+// quotes the file ends at the last "]" that a "\" or the closing quote follows, so that a
+// path may hold "]"), the location up to "!" (or the closing quote), then the rest (the
+// range and whatever follows it).
 struct AddressParts {
     std::string file;
     std::string location;

@@ -345,7 +345,9 @@ void WriteArray(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_vi
     const bool same = back ? SameAsShown(*back, newArea, chain)
                            : wasArray && SameElements(cells, column, row, oldArea, newArea, chain);
     if (ctx.spreads.Active() && !same) {
-        if (wasArray && !back && ctx.spreads.ReadOwn())
+        // An array spreading for the first time keeps what its cell showed too: whether it
+        // reads its new elements is known only now, and a second turn must not read them.
+        if (!back && (!wasArray || ctx.spreads.ReadOwn()))
             SaveElements(ctx, cells, r, column, row, oldArea);
         CellRange changed = Union(AreaAt(column, row, oldArea), AreaAt(column, row, newArea));
         if (back)

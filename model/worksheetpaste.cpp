@@ -106,6 +106,16 @@ CTreeItem* PasteUnguarded(CWorkbook& workbook, CTreeItem* target, const UndoEntr
         if (DetachTreeItem(workbook.tree, first, unused)) chain.reset(first);
         return workbook.error = kErrorDuplicatePath, nullptr;
     }
+    // Inside deep folders a pasted path could pass what formulas can name.
+    std::string path;
+    for (CTreeItem *p = first, *end = SubtreeEnd(first);; p = p->next) {
+        if (!BuildTreeItemPath(p, path, false)) {
+            ErrorCode unused = kErrorNone;
+            if (DetachTreeItem(workbook.tree, first, unused)) chain.reset(first);
+            return workbook.error = kErrorPathTooLong, nullptr;
+        }
+        if (p == end) break;
+    }
     return first;
 }
 

@@ -29,6 +29,8 @@ namespace {
 
 constexpr int kItemRole = Qt::UserRole;
 constexpr int kHandleType = QTreeWidgetItem::UserType + 1;
+// How many counter values New Worksheet and New Folder try before giving up.
+constexpr int kNewNameTries = 10000;
 
 // A control item that keeps its image index beside its icon: set together, the change
 // reaches the view once.
@@ -314,13 +316,18 @@ void CTreePane::NewItem(bool folder) {
     CWorkbook& book = wnd_.Book();
     CWorksheetView* view = wnd_.GetActiveView();
     if (view) view->EndCellEdit(kEditStay);
-    const uint32_t number = folder ? ++folderCounter : ++worksheetCounter;
-    const std::string name = (folder ? "Folder" : "Worksheet") + std::to_string(number);
     const CellRange sel = view ? view->Selection() : CellRange{};
     CTreeItem* raw = nullptr;
-    if (NewTreeItemCommand(book, {sel, sel.c1, sel.r1}, folder, name.c_str(), SelectedItem(),
-                           &raw) != CommandResult::kDone)
-        return ShowErrorMessage(book.error);
+    // The counter passes over the names the folder has already.
+    CommandResult result = CommandResult::kFailed;
+    for (int tries = 0; tries < kNewNameTries; ++tries) {
+        const uint32_t number = folder ? ++folderCounter : ++worksheetCounter;
+        const std::string name = (folder ? "Folder" : "Worksheet") + std::to_string(number);
+        result = NewTreeItemCommand(book, {sel, sel.c1, sel.r1}, folder, name.c_str(),
+                                    SelectedItem(), &raw);
+        if (result != CommandResult::kFailed || book.error != kErrorDuplicatePath) break;
+    }
+    if (result != CommandResult::kDone) return ShowErrorMessage(book.error);
     QTreeWidgetItem* handle = InsertBranch(raw);
     if (!handle) {
         Fill();

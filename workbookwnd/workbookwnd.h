@@ -8,6 +8,7 @@
 #include "app/workbookwndapi.h"
 #include "dialogs/formatpageapi.h"
 #include "formula/celltext.h"
+#include "formula/edit/cutpaste.h"
 #include "formula/edit/editcommands.h"
 #include "formula/evalcontext.h"
 #include "model/workbook.h"
@@ -320,6 +321,7 @@ private:
     CInspectPane* inspectCtl_ = nullptr;
     CContainerPropertiesDlg* containerDlg_ = nullptr; // a child window
     int32_t undoBefore_ = -1;
+    PendingCut cut_;             // the last Cut of cells, which a Paste of its copy makes a move
     int activeView_ = 0;         // the table's active pane
     QPointer<QWidget> lastPane_; // the pane that had the keys last in this window
     // The editor kept while a reference is picked.

@@ -31,6 +31,7 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTreeWidget>
+#include <utility>
 
 namespace vl {
 
@@ -78,6 +79,9 @@ void CWorkbookWnd::OnEditCopyCut(bool cut) {
         MakeRangeDescriptor(view->Selection(), &range);
         copied = SnapshotRangeToUndo(*book_, *sheet, range, history, history.current, true, true);
     }
+    if (copied)
+        CopyHistory().NoteOrigin(history.current, book_.get(),
+                                 TreeHasFocus() ? treeCtl_->SelectedItem() : sheet);
     if (!copied) {
         // The emptied slot goes; the history's newest copy stays the one before.
         DiscardLastUndo(history, true);
@@ -86,7 +90,15 @@ void CWorkbookWnd::OnEditCopyCut(bool cut) {
     CopyToClipboard(history.current, copied);
     // A Cut whose copy failed keeps the cells it could not copy. Cut takes the cells and
     // leaves their formats, whatever keys are held.
+    const bool cells = !TreeHasFocus() && !(sheet && view->CurrentContainer() &&
+                                            FindContainer(*sheet, view->CurrentContainer()));
+    const CellRange source = view->Selection();
+    const uint64_t claims = book_->undo.claims;
     if (cut && copied) DeleteFocused(false);
+    // The cells a Cut took move with their readers when its copy is pasted.
+    cut_ = {};
+    if (cut && copied && cells && book_->undo.claims == claims + 1)
+        cut_ = MarkCut(*book_, history, source);
     UpdateStatus();
 }
 
@@ -174,6 +186,19 @@ CommandResult CWorkbookWnd::PasteInternalEntry(int32_t index) {
             PasteWorksheetCommand(*book_, grid, treeCtl_->SelectedItem(), history, index);
         treeCtl_->Fill();
         return first ? CommandResult::kDone : CommandResult::kFailed;
+    }
+    if (CutStillPending(*book_, history, index, cut_)) {
+        CellRange drop;
+        const CommandResult moved = PasteCutCommand(*book_, grid, history, index, cut_, &drop);
+        if (moved != CommandResult::kNothing) {
+            const CellRange source = std::exchange(cut_, PendingCut{}).source;
+            if (moved != CommandResult::kDone) return moved;
+            view->SetSelection(drop);
+            view->UpdateScrollBars(true, true);
+            view->RefitRows(source.r1, source.r2);
+            view->RefitRows(drop.r1, drop.r2);
+            return moved;
+        }
     }
     // With Shift only the contents are pasted; the formats stay.
     const bool formats = !(WorkbookKeyState() & Qt::ShiftModifier);

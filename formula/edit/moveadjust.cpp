@@ -86,7 +86,7 @@ void WriteRef(std::string& out, std::string_view ref, const Ref& r, int64_t colu
 // The ends of a reference (one end twice for a cell alone) and whether the cells they span
 // lie wholly in the block; `targets` receives each end's column and row before the move.
 bool InBlock(const Ref* ends, int count, const Place& p, const CellRange& block,
-             int64_t (*targets)[2]) {
+             int64_t (*targets)[2], CellRange* spans = nullptr, bool* fixed = nullptr) {
     int64_t c1 = kMaxColumns, c2 = -1, r1 = kMaxRows, r2 = -1;
     bool followed = true;
     for (int i = 0; i < count; ++i) {
@@ -98,16 +98,35 @@ bool InBlock(const Ref* ends, int count, const Place& p, const CellRange& block,
         c1 = std::min(c1, clo), c2 = std::max(c2, chi);
         r1 = std::min(r1, rlo), r2 = std::max(r2, rhi);
     }
+    if (spans) *spans = {uint16_t(c1), uint32_t(r1), uint16_t(c2), uint32_t(r2)};
+    if (fixed) *fixed = followed;
     return followed && c1 >= block.c1 && c2 <= block.c2 && r1 >= block.r1 && r2 <= block.r2;
+}
+
+bool Holds(const CellRange& outer, const CellRange& inner) {
+    return inner.c1 >= outer.c1 && inner.c2 <= outer.c2 && inner.r1 >= outer.r1 &&
+           inner.r2 <= outer.r2;
+}
+
+bool Meets(const CellRange& a, const CellRange& b) {
+    return a.c1 <= b.c2 && b.c1 <= a.c2 && a.r1 <= b.r2 && b.r1 <= a.r2;
+}
+
+// A range a turn leaves neither whole nor in place: it reaches into the block without lying
+// in it or holding the block and where the block turns to.
+bool Scattered(const BlockMove& move, const CellRange& spans) {
+    return move.turn && Meets(spans, move.source) && !Holds(move.source, spans) &&
+           !(Holds(spans, move.source) && Holds(spans, MovedRange(move)));
 }
 
 } // namespace
 
-void AdjustFormulaTextForMove(CEvalContext& ctx, std::string_view text, uint16_t column,
+bool AdjustFormulaTextForMove(CEvalContext& ctx, std::string_view text, uint16_t column,
                               uint32_t row, const BlockMove& move, bool moved,
                               const CCellStore* own, const CCellStore* edited, std::string& out,
                               ReferenceMemo* memo) {
     out.clear();
+    bool whole = true;
     const Place p{moved ? int64_t(column) - move.dc : column, moved ? int64_t(row) - move.dr : row,
                   column, row};
     ReferenceMemo local;
@@ -129,25 +148,30 @@ void AdjustFormulaTextForMove(CEvalContext& ctx, std::string_view text, uint16_t
         const std::string_view second = text.substr(far.start, far.end - far.start);
         const Ref ends[2] = {ParseRef(first), ParseRef(second)};
         int64_t targets[2][2];
-        const bool follows =
-            InBlock(ends, pair ? 2 : 1, p, move.source, targets) && piece.target == 0;
-        const int64_t dc = follows ? move.dc : 0, dr = follows ? move.dr : 0;
+        CellRange spans;
+        bool fixed = false;
+        const bool follows = InBlock(ends, pair ? 2 : 1, p, move.source, targets, &spans, &fixed) &&
+                             piece.target == 0;
+        if (piece.target == 0 && fixed && Scattered(move, spans)) whole = false;
+        if (follows)
+            for (int e = 0; e < (pair ? 2 : 1); ++e) MovedCell(move, targets[e][0], targets[e][1]);
         out.append(text.substr(pos, piece.start - pos));
-        WriteRef(out, first, ends[0], targets[0][0] + dc, targets[0][1] + dr, p);
+        WriteRef(out, first, ends[0], targets[0][0], targets[0][1], p);
         if (pair) {
             out.append(text.substr(piece.end, far.start - piece.end));
-            WriteRef(out, second, ends[1], targets[1][0] + dc, targets[1][1] + dr, p);
+            WriteRef(out, second, ends[1], targets[1][0], targets[1][1], p);
         }
         pos = far.end;
     }
     out.append(text.substr(pos));
+    return whole;
 }
 
-void PlanBlockMove(CEvalContext& ctx, const CWorkbook& workbook, CWorksheet& edited,
+bool PlanBlockMove(CEvalContext& ctx, const CWorkbook& workbook, CWorksheet& edited,
                    const BlockMove& move, std::vector<FormulaText>& inside, FormulaPlan& outside) {
     const CellRange& s = move.source;
-    const CellRange drop{uint16_t(s.c1 + move.dc), uint32_t(s.r1 + move.dr),
-                         uint16_t(s.c2 + move.dc), uint32_t(s.r2 + move.dr)};
+    const CellRange drop = MovedRange(move);
+    bool whole = true;
     const auto within = [](const CellRange& r, uint16_t c, uint32_t w) {
         return c >= r.c1 && c <= r.c2 && w >= r.r1 && w <= r.r2;
     };
@@ -170,21 +194,26 @@ void PlanBlockMove(CEvalContext& ctx, const CWorkbook& workbook, CWorksheet& edi
             // the edited worksheet.
             if (onEdited && !moved && within(drop, column, row)) continue;
             if (!onEdited && formula.find('!') == std::string_view::npos) continue;
+            // Turned formulas turn their own references.
+            if (moved && move.turn) continue;
             if (moved) column = uint16_t(column + move.dc), row = uint32_t(row + move.dr);
-            AdjustFormulaTextForMove(ctx, formula, column, row, move, moved, &ws->cells,
-                                     &edited.cells, text, &memo);
+            whole = AdjustFormulaTextForMove(ctx, formula, column, row, move, moved, &ws->cells,
+                                             &edited.cells, text, &memo) &&
+                    whole;
             if (text != formula) (moved ? inside : sheet.texts).push_back({column, row, text});
         }
         // A chart reads its ranges from no cell of its own.
         ForEachSeries(*ws, [&](uint32_t place, std::string_view formula) {
-            AdjustFormulaTextForMove(ctx, formula, 0, 0, move, false, &ws->cells, &edited.cells,
-                                     text);
+            whole = AdjustFormulaTextForMove(ctx, formula, 0, 0, move, false, &ws->cells,
+                                             &edited.cells, text) &&
+                    whole;
             if (text != formula) sheet.texts.push_back({kSeriesColumn, place, text});
         });
         if (!sheet.texts.empty()) outside.push_back(std::move(sheet));
     }
     ctx.qualifiers.End();
-    PlanStoredPlacesAfterMove(workbook, edited, s, drop, outside);
+    PlanStoredPlacesAfterMove(workbook, edited, move, outside);
+    return whole;
 }
 
 } // namespace vl

@@ -15,18 +15,42 @@
 
 namespace vl {
 
-// The block and how far it went: the drop range is the source shifted by (dc, dr).
+// The block and how far it went: the drop range is the source shifted by (dc, dr). A turn
+// (Transpose) moves each cell about the diagonal through the source's first cell instead:
+// its rows become columns, and (dc, dr) are 0.
 struct BlockMove {
     CellRange source;
     int32_t dc;
     int64_t dr;
+    bool turn = false;
 };
+
+// The cell (column, row) of the source where the move takes it.
+inline void MovedCell(const BlockMove& move, int64_t& column, int64_t& row) {
+    if (!move.turn) {
+        column += move.dc, row += move.dr;
+        return;
+    }
+    const int64_t across = column - move.source.c1;
+    column = move.source.c1 + (row - move.source.r1);
+    row = move.source.r1 + across;
+}
+
+// The range the source covers after the move.
+inline CellRange MovedRange(const BlockMove& move) {
+    const CellRange& s = move.source;
+    if (!move.turn)
+        return {uint16_t(s.c1 + move.dc), uint32_t(s.r1 + move.dr), uint16_t(s.c2 + move.dc),
+                uint32_t(s.r2 + move.dr)};
+    return {s.c1, s.r1, uint16_t(s.c1 + (s.r2 - s.r1)), uint32_t(s.r1 + (s.c2 - s.c1))};
+}
 
 // The rewrite of one formula text (internal form) that stands at (column, row) after the
 // move; `moved` when its cell was in the block. `own` is the store of the formula's
 // worksheet, `edited` the store the block moved in. `out` equals `text` when nothing
-// changes.
-void AdjustFormulaTextForMove(CEvalContext& ctx, std::string_view text, uint16_t column,
+// changes. False when a turn would scatter a range the formula reads: a range reaching into
+// the block that neither lies wholly in it nor holds the whole block and its turned place.
+bool AdjustFormulaTextForMove(CEvalContext& ctx, std::string_view text, uint16_t column,
                               uint32_t row, const BlockMove& move, bool moved,
                               const CCellStore* own, const CCellStore* edited, std::string& out,
                               ReferenceMemo* memo = nullptr);
@@ -34,8 +58,10 @@ void AdjustFormulaTextForMove(CEvalContext& ctx, std::string_view text, uint16_t
 // The rewrites of a move over the workbook: `inside`, the moved formulas' new texts at their
 // new cells (put in once the block is pasted); `outside`, every other: formulas of the
 // edited worksheet outside the source and drop ranges, those of other worksheets, chart
-// ranges, and the positions kept outside cells. May throw std::bad_alloc.
-void PlanBlockMove(CEvalContext& ctx, const CWorkbook& workbook, CWorksheet& edited,
+// ranges, and the positions kept outside cells. A turn plans no moved formula (they turn
+// their own references) and is false, the plan incomplete, when it would scatter a range a
+// formula or a chart reads. May throw std::bad_alloc.
+bool PlanBlockMove(CEvalContext& ctx, const CWorkbook& workbook, CWorksheet& edited,
                    const BlockMove& move, std::vector<FormulaText>& inside, FormulaPlan& outside);
 
 } // namespace vl

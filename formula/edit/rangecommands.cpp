@@ -11,6 +11,7 @@
 #include "model/rangeops.h"
 #include "model/undosnapshot.h"
 #include "model/workbook.h"
+#include "platform/core/editerrors.h"
 #include "platform/core/errorcode.h"
 
 namespace vl {
@@ -23,6 +24,31 @@ CommandResult FailRecords(CWorkbook& workbook, int count) {
     for (int i = 0; i < count; ++i) workbook.DiscardLastUndo(true);
     workbook.error = kErrorWorksheetMemory;
     return CommandResult::kFailed;
+}
+
+// The rewrites of the formulas that read a block turned about its first cell, planned
+// before anything changes; false with error 122 when one reads a range the turn scatters.
+bool PlanTurn(CWorkbook& workbook, CWorksheet& sheet, const CellRange& source, FormulaPlan& readers,
+              std::vector<OtherBookPlan>& otherBooks) {
+    CEvalContext* ctx = EditContext(workbook);
+    if (!ctx) return false;
+    const BlockMove move{source, 0, 0, true};
+    std::vector<FormulaText> unused;
+    bool whole = true;
+    if (!GuardWorksheetMemory(workbook, [&] {
+            whole = PlanBlockMove(*ctx, workbook, sheet, move, unused, readers);
+            return true;
+        }))
+        return false;
+    if (!whole) return Fail(workbook, kErrorRangeScattered);
+    const auto rewrite = [&](CEvalContext& c, std::string_view text, uint16_t column, uint32_t row,
+                             const CWorksheet& own, std::string& out) {
+        AdjustFormulaTextForMove(c, text, column, row, move, false, &own.cells, &sheet.cells, out);
+        return true;
+    };
+    return PlanFitsFields(workbook, *ctx, readers) && GuardWorksheetMemory(workbook, [&] {
+               return PlanOtherWorkbooks(workbook, rewrite, kErrorWorksheetMemory, otherBooks);
+           });
 }
 
 } // namespace
@@ -41,6 +67,13 @@ CommandResult TransposeCommand(CWorkbook& workbook, const GridSelection& selecti
     }
     const CellRange result{s.c1, s.r1, uint16_t(c2), uint32_t(r2)};
     if (transposed) *transposed = result;
+    if (TurnCutsArray(sheet->cells, s, result))
+        return workbook.error = kErrorArrayCut, CommandResult::kFailed;
+    // The formulas elsewhere follow the cells they read; a range the turn would scatter
+    // refuses the edit.
+    FormulaPlan readers;
+    std::vector<OtherBookPlan> otherBooks;
+    if (!PlanTurn(workbook, *sheet, s, readers, otherBooks)) return CommandResult::kFailed;
     const uint16_t column = selection.cursorColumn;
     const uint32_t row = selection.cursorRow;
     if (!workbook.RecordUndoRange(s, column, row, true, true)) return FailRecords(workbook, 1);
@@ -49,7 +82,15 @@ CommandResult TransposeCommand(CWorkbook& workbook, const GridSelection& selecti
     const bool kept = workbook.RecordUndoRange(result, column, row, true, true);
     workbook.undo.joinNext = false;
     if (!kept) return FailRecords(workbook, 2);
+    UndoEntry& entry = workbook.undo.entries[workbook.undo.current];
+    PreparedExchange ex;
+    if (!PrepareKeep(workbook, std::move(readers), ex) || !CommitExchange(workbook, entry, ex))
+        return FailRecords(workbook, 2);
     if (!TransposeRange(workbook, *sheet, s)) return FinishCommand(workbook, false);
+    if (!ApplyOtherWorkbooks(otherBooks, &entry)) {
+        workbook.error = kErrorWorksheetMemory;
+        return FinishCommand(workbook, false);
+    }
     // The formulas turned with their cells read their neighbours where those went.
     CEvalContext* ctx = EditContext(workbook);
     if (ctx && !TransposeFormulasIn(*ctx, sheet->cells, result)) {

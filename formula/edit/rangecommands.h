@@ -17,8 +17,11 @@ class CWorkbook;
 struct UndoHistory;
 
 // Transpose: the selection's rows become columns from its top-left cell; `transposed` gets
-// the range written. kNothing with `offSheet` set when that range would pass the sheet's
-// last column or row (nothing is recorded then).
+// the range written. Formulas elsewhere that read the turned cells follow them (a range
+// wholly in the selection turns with it). kNothing with `offSheet` set when that range would
+// pass the sheet's last column or row; kFailed with error 121 when the selection or the
+// range written takes part of an array formula's area, 122 when a formula reads a range the
+// turn would scatter; nothing is recorded then.
 CommandResult TransposeCommand(CWorkbook& workbook, const GridSelection& selection,
                                CellRange* transposed = nullptr, bool* offSheet = nullptr);
 

@@ -202,14 +202,17 @@ void PlanStoredPlacesAfterEdit(const CWorkbook& workbook, CWorksheet& edited, ui
     into.insert(into.end(), texts.begin(), texts.end());
 }
 
-void PlanStoredPlacesAfterMove(const CWorkbook& workbook, CWorksheet& edited,
-                               const CellRange& source, const CellRange& drop, FormulaPlan& plan) {
+void PlanStoredPlacesAfterMove(const CWorkbook& workbook, CWorksheet& edited, const BlockMove& move,
+                               FormulaPlan& plan) {
+    const CellRange& source = move.source;
     const auto within = [&](uint16_t c, uint32_t r) {
         return c >= source.c1 && c <= source.c2 && r >= source.r1 && r <= source.r2;
     };
     const auto shifted = [&](CellRef cell) {
-        cell.column = uint16_t(cell.column - source.c1 + drop.c1);
-        cell.row = uint32_t(cell.row - source.r1 + drop.r1);
+        int64_t column = cell.column, row = cell.row;
+        MovedCell(move, column, row);
+        cell.column = uint16_t(column);
+        cell.row = uint32_t(row);
         return cell;
     };
     std::vector<FormulaText> texts;
@@ -221,12 +224,10 @@ void PlanStoredPlacesAfterMove(const CWorkbook& workbook, CWorksheet& edited,
     const CellRange printed = page.printRange.Range();
     if ((page.printRangeKind == kPrintCellRange || page.printRangeKind == kPrintSelection) &&
         within(printed.c1, printed.r1) && within(printed.c2, printed.r2)) {
+        const CellRef first = shifted({printed.c1, printed.r1, 0});
+        const CellRef last = shifted({printed.c2, printed.r2, 0});
         RangeDescriptor moved;
-        MakeRangeDescriptor({uint16_t(printed.c1 - source.c1 + drop.c1),
-                             uint32_t(printed.r1 - source.r1 + drop.r1),
-                             uint16_t(printed.c2 - source.c1 + drop.c1),
-                             uint32_t(printed.r2 - source.r1 + drop.r1)},
-                            &moved);
+        MakeRangeDescriptor({first.column, first.row, last.column, last.row}, &moved);
         texts.push_back({kPrintRangeColumn, 0, PrintText(page.printRangeKind, moved)});
     }
     ForEachInspectedOn(workbook, edited, [&](uint32_t i, InspectedCellRecord& r) {

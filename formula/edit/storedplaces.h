@@ -3,6 +3,7 @@
 // range, the inspect pane's entries) as texts of the formula plan, so that a structural edit
 // moves them with the formulas and undo and redo exchange them the same way.
 
+#include "formula/edit/moveadjust.h"
 #include "formula/edit/referenceplan.h"
 
 #include <string>
@@ -28,10 +29,10 @@ void WriteStoredPlace(CWorkbook& workbook, CWorksheet& ws, const FormulaText& t)
 void PlanStoredPlacesAfterEdit(const CWorkbook& workbook, CWorksheet& edited, uint8_t mode,
                                const RangeDescriptor& range, FormulaPlan& plan);
 
-// The new places for a block of `edited` moved from `source` to `drop`: an anchor or an
-// inspect entry in the block goes with its cell, a print range wholly in it with the block.
-void PlanStoredPlacesAfterMove(const CWorkbook& workbook, CWorksheet& edited,
-                               const CellRange& source, const CellRange& drop, FormulaPlan& plan);
+// The new places for a block of `edited` moved (or turned): an anchor or an inspect entry
+// in the block goes with its cell, a print range wholly in it with the block.
+void PlanStoredPlacesAfterMove(const CWorkbook& workbook, CWorksheet& edited, const BlockMove& move,
+                               FormulaPlan& plan);
 
 // Inspect entries naming `item` (or anything below it) by its path take `newPath`; they go
 // with the plan of a worksheet outside `item`'s subtree (none: they stay).

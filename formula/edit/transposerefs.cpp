@@ -2,8 +2,12 @@
 
 #include "formula/textscan.h"
 #include "formula/tokenizer.h"
+#include "model/cellrecord.h"
+#include "model/clearset.h"
 #include "model/rangeops.h"
 #include "platform/core/cp1252.h"
+
+#include <algorithm>
 
 namespace vl {
 
@@ -77,6 +81,25 @@ std::string TransposeRelativeReferences(CEvalContext& ctx, std::string_view text
     }
     ctx.BeginFormula(column, row);
     return out;
+}
+
+bool TurnCutsArray(const CCellStore& store, const CellRange& source, const CellRange& turned) {
+    const auto meets = [](const CellRange& a, const CellRange& b) {
+        return a.c1 <= b.c2 && b.c1 <= a.c2 && a.r1 <= b.r2 && b.r1 <= a.r2;
+    };
+    const auto holds = [](const CellRange& outer, const CellRange& inner) {
+        return inner.c1 >= outer.c1 && inner.c2 <= outer.c2 && inner.r1 >= outer.r1 &&
+               inner.r2 <= outer.r2;
+    };
+    CRecordWalk walk(store);
+    while (const uint8_t* r = walk.Next()) {
+        if (cell::Row(r) > std::max(source.r2, turned.r2)) break;
+        if (!IsSpreadArrayAnchor(r)) continue;
+        const CellRange area = SpreadArrayArea(r);
+        if (holds(source, area)) continue;
+        if (meets(area, source) || (meets(area, turned) && !holds(turned, area))) return true;
+    }
+    return false;
 }
 
 bool TransposeFormulasIn(CEvalContext& ctx, CCellStore& store, const CellRange& rect) {

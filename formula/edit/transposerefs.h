@@ -19,6 +19,10 @@ class CCellStore;
 std::string TransposeRelativeReferences(CEvalContext& ctx, std::string_view text, uint16_t column,
                                         uint32_t row);
 
+// Whether turning `source` onto `turned` would take part of a spread array's area: an area
+// reaching into the source without lying in it, or partly into the turned range.
+bool TurnCutsArray(const CCellStore& store, const CellRange& source, const CellRange& turned);
+
 // Turns the references of every formula in the rectangle of the store, which a
 // transposition has just filled; false when memory ran out (no formula then changed).
 bool TransposeFormulasIn(CEvalContext& ctx, CCellStore& store, const CellRange& rect);

@@ -8,6 +8,7 @@
 #include "model/workbook.h"
 #include "model/worksheettree.h"
 #include "platform/core/cp1252.h"
+#include "platform/core/editerrors.h"
 #include "platform/core/errorcode.h"
 
 #include <algorithm>
@@ -26,14 +27,15 @@ bool InSubtree(const CTreeItem* item, CTreeItem* branch) {
     }
 }
 
-// Whether an item outside `item`'s subtree already has `path` (in any case, as formulas find
-// it): a rename or move onto it would leave formulas naming either one ambiguously.
-bool PathTaken(const CWorkbook& workbook, const CTreeItem& item, const std::string& path) {
-    const CTreeItem* end = SubtreeEnd(const_cast<CTreeItem*>(&item));
+// Whether an item outside `item`'s subtree (any item without one) already has `path` (in
+// any case, as formulas find it): a rename or move onto it would leave formulas naming
+// either one ambiguously.
+bool PathTaken(const CWorkbook& workbook, const CTreeItem* item, const std::string& path) {
+    const CTreeItem* end = item ? SubtreeEnd(const_cast<CTreeItem*>(item)) : nullptr;
     bool inside = false;
     std::string other;
     for (const CTreeItem* p = workbook.tree.first; p; p = p->next) {
-        if (p == &item) inside = true;
+        if (p == item) inside = true;
         if (!inside && BuildTreeItemPath(p, other, false) && other.size() == path.size() &&
             std::equal(other.begin(), other.end(), path.begin(),
                        [](char a, char b) { return CharUpper1252(a) == CharUpper1252(b); }))
@@ -41,6 +43,24 @@ bool PathTaken(const CWorkbook& workbook, const CTreeItem& item, const std::stri
         if (p == end) inside = false;
     }
     return false;
+}
+
+// The name as formulas read it (they drop the blanks at a name's ends); false for one with
+// a backslash, which formulas read as a folder's end.
+bool NameAsRead(std::string_view& name) {
+    while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    return name.find('\\') == std::string_view::npos;
+}
+
+// The path an item named `name` gets when InsertTreeItem links it at `target`; false when it
+// would reach 256 characters.
+bool InsertedPath(const CTreeItem* target, std::string_view name, std::string& out) {
+    out = "\\";
+    if (target && !BuildTreeItemPath(target, out, !target->IsFolder())) return false;
+    if (target && target->IsFolder()) out += '\\';
+    out.append(name);
+    return out.size() < kMaxTreePath;
 }
 
 // The length of `item`'s whole path, however long.
@@ -122,6 +142,7 @@ CommandResult RenameTreeItemCommand(CWorkbook& workbook, const GridSelection& se
                                     CTreeItem& item, std::string_view name, TreeEditor editor) {
     const bool window = editor == TreeEditor::kWindow;
     name = name.substr(0, std::min(name.size(), size_t(kTreeNameSize) - 1));
+    if (!NameAsRead(name)) return workbook.error = kErrorNameBackslash, CommandResult::kFailed;
     if ((name.empty() && window) || name == item.name) return CommandResult::kNothing;
     // Formulas that name the item by its path follow it, planned before anything changes.
     FormulaPlan plan;
@@ -130,7 +151,7 @@ CommandResult RenameTreeItemCommand(CWorkbook& workbook, const GridSelection& se
         !GuardWorksheetMemory(workbook,
                               [&] {
                                   const TreePathChange change = RenamePathChange(item, name);
-                                  if (PathTaken(workbook, item, change.newPath))
+                                  if (PathTaken(workbook, &item, change.newPath))
                                       return Fail(workbook, kErrorDuplicatePath);
                                   if (PathTooLong(change)) return Fail(workbook, kErrorPathTooLong);
                                   PlanTreePathChange(*ctx, workbook, change, plan);
@@ -183,11 +204,20 @@ CommandResult NewTreeItemCommand(CWorkbook& workbook, const GridSelection& selec
 CommandResult InsertTreeItemCommand(CWorkbook& workbook, const GridSelection& selection,
                                     bool folder, const char* name, CTreeItem* target,
                                     CTreeItem** added, TreeEditor editor) {
+    std::string_view read(name);
+    read = read.substr(0, std::min(read.size(), size_t(kTreeNameSize) - 1));
+    if (!NameAsRead(read)) return workbook.error = kErrorNameBackslash, CommandResult::kFailed;
+    const std::string own(read);
+    std::string path;
+    if (!InsertedPath(target, own, path))
+        return workbook.error = kErrorPathTooLong, CommandResult::kFailed;
+    if (PathTaken(workbook, nullptr, path))
+        return workbook.error = kErrorDuplicatePath, CommandResult::kFailed;
     std::unique_ptr<CTreeItem> item;
     if (folder)
-        item = NewBlockObject<CTreeItem>(name, 1, TREE_TYPE_FOLDER, 0);
+        item = NewBlockObject<CTreeItem>(own.c_str(), 1, TREE_TYPE_FOLDER, 0);
     else
-        item = NewBlockObject<CWorksheet>(name, 1);
+        item = NewBlockObject<CWorksheet>(own.c_str(), 1);
     if (!item) return workbook.error = kErrorWorksheetMemory, CommandResult::kFailed;
     CTreeItem* raw = item.release();
     InsertTreeItem(workbook.tree, raw, target);
@@ -226,7 +256,7 @@ CommandResult MoveTreeItemCommand(CWorkbook& workbook, const GridSelection& sele
         !GuardWorksheetMemory(workbook,
                               [&] {
                                   const TreePathChange change = MovePathChange(dragged, target);
-                                  if (PathTaken(workbook, dragged, change.newPath))
+                                  if (PathTaken(workbook, &dragged, change.newPath))
                                       return Fail(workbook, kErrorDuplicatePath);
                                   if (PathTooLong(change)) return Fail(workbook, kErrorPathTooLong);
                                   PlanTreePathChange(*ctx, workbook, change, plan);

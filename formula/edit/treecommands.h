@@ -19,9 +19,13 @@ class CWorkbook;
 // into, and recalculates only when its client asks (UpdateWorkbook): its edits only edit.
 enum class TreeEditor : uint8_t { kWindow, kAutomation };
 
+// Names are taken as formulas read them: without the blanks at their ends, and without a
+// backslash, which would read as a folder's.
+
 // Renames `item` to `name`, cut to the 127 bytes its field holds. kNothing for the name it
 // has, and for the window's empty name; kFailed with the workbook's error, the name
-// unchanged, when the window's undo record cannot be made.
+// unchanged, when the window's undo record cannot be made, the name holds a backslash (123)
+// or its path is another item's (116) or too long (120).
 CommandResult RenameTreeItemCommand(CWorkbook& workbook, const GridSelection& selection,
                                     CTreeItem& item, std::string_view name,
                                     TreeEditor editor = TreeEditor::kWindow);
@@ -35,8 +39,8 @@ CommandResult NewTreeItemCommand(CWorkbook& workbook, const GridSelection& selec
 // Adds a new worksheet (or folder) named `name` where InsertTreeItem links a chain: at the
 // end of a target folder's contents one level deeper, before a target worksheet at its
 // level, or at the end of the tree at level 1 without a target. It does not become active;
-// `added` gets it. kFailed with error 8, nothing changed, when it cannot be had: the only
-// failure.
+// `added` gets it. kFailed, nothing changed, with error 8 when it cannot be had, 123 for a
+// name with a backslash, 116 when its path is another item's and 120 when too long.
 CommandResult InsertTreeItemCommand(CWorkbook& workbook, const GridSelection& selection,
                                     bool folder, const char* name, CTreeItem* target,
                                     CTreeItem** added = nullptr,

@@ -1,6 +1,7 @@
 #include "functions/general/referencefunctions.h"
 
 #include "core/settings.h"
+#include "formula/addresstext.h"
 #include "formula/cellref.h"
 #include "formula/spreadreach.h"
 #include "functions/general/generalargs.h"
@@ -61,9 +62,11 @@ void Address(CEvalContext& ctx) {
     ref.column = uint16_t(column ? column - 1 : 0);
     ref.row = uint32_t(row ? row - 1 : 0);
     std::string address = AddressText(ctx, ref, mode == 1 && Profile().addressingA1);
-    if (path.empty() || path.size() + address.size() + 3 >= 256) return ReturnText(ctx, address);
-    std::string text = PlainPath(path) ? path : '"' + path + '"';
-    ReturnText(ctx, text + '!' + address);
+    if (path.empty()) return ReturnText(ctx, address);
+    std::string text = (PlainPath(path) ? path : QuotedLocation(path)) + '!' + address;
+    // An address that would not fit an address text is refused, never cut to its range.
+    if (text.size() > kMaxAddressText) return ReturnTextError(ctx, kErrValue);
+    ReturnText(ctx, text);
 }
 
 void Areas(CEvalContext& ctx) {

@@ -1,5 +1,7 @@
 #include "platform/core/errorcode.h"
 
+#include "platform/core/editerrors.h"
+
 #include <iterator>
 
 namespace vl {
@@ -92,10 +94,20 @@ constexpr const char* kFieldOverflowMessage =
     "A number is too wide for its database field: widen the field or change its decimals.";
 constexpr const char* kPathTooLongMessage =
     "A worksheet or folder path would be longer than 255 characters.";
+constexpr const char* kArrayCutMessage =
+    "The range cuts through an array formula. Select the whole array or leave it out.";
+constexpr const char* kRangeScatteredMessage =
+    "A formula reads a range that reaches into the selection without holding all of it; "
+    "transposing would scatter its cells.";
+constexpr const char* kNameBackslashMessage =
+    "A worksheet or folder name cannot hold a backslash, which separates folders in paths.";
 
 } // namespace
 
 const char* GetErrorMessage(int code) {
+    if (code == kErrorNameBackslash) return kNameBackslashMessage;
+    if (code == kErrorArrayCut) return kArrayCutMessage;
+    if (code == kErrorRangeScattered) return kRangeScatteredMessage;
     if (code == kErrorClipboard) return kClipboardMessage;
     if (code == kErrorJobRefused) return kJobRefusedMessage;
     if (code == kErrorDuplicatePath) return kDuplicatePathMessage;

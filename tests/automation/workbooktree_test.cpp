@@ -173,6 +173,8 @@ TEST_F(TreeTest, NamesTheFieldCannotHoldAreRefused) {
         const std::string kept(c.result == S_OK ? c.name : before.Utf8());
         EXPECT_EQ(back.Utf8(), kept);
         EXPECT_EQ(Active(), "\\" + kept);
+        // The folder beside it takes the same name: the worksheet gives it up first.
+        ASSERT_EQ(obj->SetItemName(0, CBstr("Base")), S_OK);
         int32_t index = 99;
         EXPECT_EQ(obj->InsertItem(-1, TREE_TYPE_FOLDER, CBstr(c.name), index), c.result);
         EXPECT_EQ(ItemCount(), c.result == S_OK ? 2 : 1);
@@ -262,6 +264,20 @@ TEST_F(TreeTest, EveryResultOfTheEditsWithNoUndoAndNoRecalculation) {
         // A name another item of the folder has would make "Sheet3" ambiguous: refused.
         {"rename Sheet1 as Sheet3", rename(0, "sheet3"), HRESULT(0x80040000 + 116), 99, kBefore,
          "112"},
+        // Names are taken as formulas read them: blanks at the ends go, a backslash is
+        // refused, and no item is added beside one of its path.
+        {"rename Sheet1 as Sheet3 and a blank", rename(0, "Sheet3 "), HRESULT(0x80040000 + 116), 99,
+         kBefore, "112"},
+        {"rename Sheet1 with a backslash", rename(0, "F\\Sheet2"), HRESULT(0x80040000 + 123), 99,
+         kBefore, "112"},
+        {"rename Sheet1 with blanks", rename(0, " Sales "), S_OK, 99,
+         "\\Sales/1/1 \\F/2/1 \\F\\Sheet2/1/2 \\Sheet3/1/1 3 1 \\Sales", "112"},
+        {"insert beside Sheet3 by its name", insert(-1, 1, " sheet3"), HRESULT(0x80040000 + 116),
+         -1, kBefore, "112"},
+        {"insert into F beside Sheet2", insert(1, 2, "Sheet2"), HRESULT(0x80040000 + 116), -1,
+         kBefore, "112"},
+        {"insert with a backslash", insert(-1, 1, "F\\Sheet2"), HRESULT(0x80040000 + 123), -1,
+         kBefore, "112"},
         {"rename Sheet1 to nothing", rename(-2, ""), S_OK, 99,
          "\\/1/1 \\F/2/1 \\F\\Sheet2/1/2 \\Sheet3/1/1 3 1 \\", "112"},
     };

@@ -41,6 +41,35 @@ TEST(AddressText, WritesEachKindInBothNotations) {
     EXPECT_EQ(FormatCellAddress({}, fits, Desc({0, 0, 0, 0}), true), fits + "!R1C1");
     EXPECT_EQ(FormatCellAddress({}, over, Desc({0, 0, 0, 0}), true), "R1C1");
     EXPECT_EQ(FormatCellAddress({}, over, Desc({0, 0, 0, 0}), true, SIZE_MAX), over + "!R1C1");
+    // A quote inside a quoted location is doubled, and each doubled one counts.
+    EXPECT_EQ(FormatCellAddress({}, "\\a\"b", Desc({4, 9, 4, 9}), false), "\"\\a\"\"b\"!E10");
+    const std::string quoted = "\"" + std::string(255 - 5 - 4, 'q');
+    EXPECT_EQ(FormatCellAddress({}, quoted, Desc({0, 0, 0, 0}), true).size(), 255u);
+    EXPECT_EQ(FormatCellAddress({}, quoted + "a", Desc({0, 0, 0, 0}), true), "R1C1");
+}
+
+// Every located address written reads back as the parts it was written from.
+TEST(AddressText, WrittenAddressesReadBack) {
+    struct Case {
+        const char* file;
+        const char* location;
+    };
+    const Case cases[] = {
+        {"", "\\a\"b"},
+        {"", "\"\""},
+        {"", "\\F\\it's"},
+        {"/d/x]y.vln", "\\S"},
+        {"/d/a]\\b.vln", "\\F\\S"},
+        {"/d/q\"z.vln", "\\S\"1"},
+    };
+    for (const Case& c : cases) {
+        const std::string text = FormatCellAddress(c.file, c.location, Desc({4, 9, 5, 11}), false);
+        AddressParts parts;
+        ASSERT_TRUE(SplitAddressText(text, parts)) << text;
+        EXPECT_EQ(parts.file, c.file) << text;
+        EXPECT_EQ(parts.location, c.location) << text;
+        EXPECT_EQ(parts.rest, "E10:F12") << text;
+    }
 }
 
 TEST(AddressText, SplitsLocatedTexts) {
@@ -61,6 +90,10 @@ TEST(AddressText, SplitsLocatedTexts) {
         {"\"open!B3", false, "", "", false, ""},
         {"\"S\"B3", false, "", "", false, ""},
         {"[unended!A1", false, "", "", false, ""},
+        {"\"\\a\"\"b\"!E10", true, "", "\\a\"b", true, "E10"},
+        {"\"\\a\"\"!E10", false, "", "", false, ""},
+        {"\"[/d/x]y.vln]\\S\"!A1", true, "/d/x]y.vln", "\\S", true, "A1"},
+        {"\"[/d/x.vln]S\"!A1", true, "/d/x.vln", "S", true, "A1"},
         {"", true, "", "", false, ""},
     };
     for (const Case& c : cases) {

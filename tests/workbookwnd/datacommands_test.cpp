@@ -9,6 +9,7 @@
 #include "model/formatattribute.h"
 #include "model/rangestyle.h"
 #include "model/workbook.h"
+#include "model/worksheettree.h"
 #include "resources/commandids.h"
 #include "tests/common/waits.h"
 #include "tests/formula/edit/workbookdump.h"
@@ -19,6 +20,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QMenu>
 #include <QTest>
@@ -52,6 +54,18 @@ protected:
         WindowTest::TearDown();
     }
     QString LastBox() const { return ui.boxes.empty() ? QString() : ui.boxes.back().text; }
+    // Transpose chosen by its letter in the grid's menu, opened by the keyboard.
+    void TransposeByKeys() {
+        View()->setFocus();
+        QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(30, 30),
+                              View()->viewport()->mapToGlobal(QPoint(30, 30)));
+        QApplication::sendEvent(View()->viewport(), &key);
+        Settle();
+        QMenu* grid = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(grid, nullptr);
+        QTest::keyClick(grid, Qt::Key_A);
+        Settle();
+    }
     std::vector<uint16_t> ContainerIds(const CWorksheet& ws) const {
         std::vector<uint16_t> ids;
         for (CContainer* c = ws.firstContainer; c; c = c->next) ids.push_back(c->settings.id);
@@ -425,6 +439,94 @@ TEST_F(DataTest, TransposedFormulasReadTheCellsTheirNeighboursWentTo) {
     EXPECT_EQ(CellText(1, 0), "=A1*2");
     EXPECT_EQ(CellText(2, 0), "=D1+E1");
     EXPECT_EQ(CellText(0, 1), "");
+}
+
+TEST_F(DataTest, TransposeTakesTheReadersOfTheTurnedCellsAlong) {
+    // A1 1, B1 reading it, C1 reading it absolutely; E1 sums the row, E2 reads B1, E3 the
+    // turned range on its right, and the second worksheet's A1 reads C1.
+    std::string first;
+    ASSERT_TRUE(BuildTreeItemPath(Sheet(0), first, false));
+    Command(ID_NEW_WORKSHEET);
+    CWorksheet* other = Book().tree.active;
+    Enter(0, 0, QString::fromStdString("=" + first + "!C1"));
+    Active()->TreePane()->Select(Sheet(0));
+    Settle();
+    Enter(0, 0, QStringLiteral("1"));
+    Enter(1, 0, QStringLiteral("=A1*2"));
+    Enter(2, 0, QStringLiteral("=$A$1+1"));
+    Enter(4, 0, QStringLiteral("=SUM(A1:C1)"));
+    Enter(4, 1, QStringLiteral("=B1"));
+    Enter(4, 2, QStringLiteral("=SUM(B1:C1)+$B$1"));
+    Enter(4, 3, QStringLiteral("=SUM(A1:F9)"));
+    const auto number = [&](uint16_t column, uint32_t row) {
+        const uint8_t* r = FindCell(Book().tree.active->cells, row, column);
+        return r ? cell::CachedNumber(r) : -1.0;
+    };
+    EXPECT_EQ(number(4, 0), 5);
+    SelectRange(0, 0, 2, 0);
+    TransposeByKeys();
+    EXPECT_EQ(CellText(0, 1), "=A1*2");
+    EXPECT_EQ(CellText(4, 0), "=SUM(A1:A3)");
+    EXPECT_EQ(CellText(4, 1), "=A2");
+    EXPECT_EQ(CellText(4, 2), "=SUM(A2:A3)+$A$2");
+    EXPECT_EQ(CellText(4, 3), "=SUM(A1:F9)");
+    EXPECT_EQ(number(4, 0), 5);
+    EXPECT_EQ(number(4, 1), 2);
+    EXPECT_EQ(number(4, 2), 6);
+    const uint8_t* far = FindCell(other->cells, 0, 0);
+    ASSERT_NE(far, nullptr);
+    EXPECT_EQ(cell::CachedNumber(far), 2) << cell::Formula(far);
+    // One Undo takes the readers back with the cells.
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(CellText(4, 0), "=SUM(A1:C1)");
+    EXPECT_EQ(CellText(4, 1), "=B1");
+    EXPECT_EQ(number(4, 1), 2);
+    Command(ID_EDIT_REDO);
+    EXPECT_EQ(CellText(4, 1), "=A2");
+}
+
+TEST_F(DataTest, TransposeRefusesToCutAnArrayOrScatterARange) {
+    // A1:A3 1, 2, 3; B1 spreads them over B1:D1; G1 sums A5:B5.
+    Enter(0, 0, QStringLiteral("1"));
+    Enter(0, 1, QStringLiteral("2"));
+    Enter(0, 2, QStringLiteral("3"));
+    Enter(1, 0, QStringLiteral("=MTXT($A$1:$A$3)"));
+    Enter(6, 0, QStringLiteral("=SUM(A5:B5)"));
+    struct Case {
+        CellRange range;
+        const char* message;
+    };
+    const char* cut = "The range cuts through an array formula.";
+    const char* scattered = "A formula reads a range that reaches into the selection";
+    const Case cases[] = {
+        {{1, 0, 2, 0}, cut},       // the array's first two cells
+        {{0, 0, 0, 2}, cut},       // turned onto A1:C1, over part of the array
+        {{0, 4, 0, 5}, scattered}, // A5:A6 turns onto A5:B5, half of what G1 reads
+        {{0, 2, 0, 3}, scattered}, // A3:A4 turns onto A3:B3, part of what B1 reads
+    };
+    for (const Case& c : cases) {
+        ui.boxes.clear();
+        const int32_t undo = Book().undo.current;
+        SelectRange(c.range.c1, c.range.r1, c.range.c2, c.range.r2);
+        TransposeByKeys();
+        EXPECT_TRUE(LastBox().startsWith(QString::fromLatin1(c.message)))
+            << LastBox().toStdString();
+        EXPECT_EQ(Book().undo.current, undo) << c.message;
+        EXPECT_EQ(CellText(1, 0), "=MTXT($A$1:$A$3)");
+        EXPECT_EQ(CellText(0, 1), "2");
+        EXPECT_EQ(CellText(6, 0), "=SUM(A5:B5)");
+    }
+    // The whole array turns: B1:D1 becomes B1:B3, and G1's range, which holds the block and
+    // where it goes, is left as it is.
+    Enter(6, 0, QStringLiteral("=SUM(A1:D3)"));
+    ui.boxes.clear();
+    const int32_t undo = Book().undo.current;
+    SelectRange(1, 0, 3, 0);
+    TransposeByKeys();
+    EXPECT_TRUE(ui.boxes.empty()) << LastBox().toStdString();
+    EXPECT_EQ(Book().undo.current, undo + 2);
+    EXPECT_EQ(CellText(1, 0), "=MTXT($A$1:$A$3)");
+    EXPECT_EQ(CellText(6, 0), "=SUM(A1:D3)");
 }
 
 TEST_F(DataTest, F9RecalculatesInAManualMode) {

@@ -213,7 +213,8 @@ TEST_F(FormatPageUseTest, AnsweringTheRemoveQuestionByMouseKeepsTheListPage) {
     QTimer::singleShot(50, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return;
-        EXPECT_TRUE(box->text().startsWith("The selected drop-down list will be permanently"));
+        EXPECT_EQ(box->text(), "The selected drop-down list will be deleted; Undo brings it "
+                               "back.\nContinue?");
         QAbstractButton* yes = box->button(QMessageBox::Yes);
         if (!yes) return;
         answered = true;

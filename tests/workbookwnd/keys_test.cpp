@@ -6,7 +6,9 @@
 #include "app/copyhistory.h"
 #include "app/frametoolbars.h"
 #include "copytest.h"
+#include "model/cellrecord.h"
 #include "model/formatattribute.h"
+#include "model/rangeops.h"
 #include "model/rangestyle.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
@@ -86,6 +88,103 @@ TEST_F(KeysTest, CutKeysTakeTheValuesAndLeaveTheFormats) {
         ExpectBlockAt(target, 6, c.name);
         target += 3;
     }
+}
+
+TEST_F(KeysTest, CutThenPasteMovesTheBlockAndItsReadersInOneStep) {
+    // C1 reads A1 and B2 the sum of A1:A2, which move; B3 reads a cell outside the block.
+    Enter(0, 0, QStringLiteral("5"));
+    Enter(0, 1, QStringLiteral("7"));
+    Enter(2, 0, QStringLiteral("=A1*2"));
+    Enter(1, 1, QStringLiteral("=SUM(A1:A2)"));
+    Enter(1, 2, QStringLiteral("=A7"));
+    const auto number = [&](uint16_t column, uint32_t row) {
+        const uint8_t* r = FindCell(Book().tree.active->cells, row, column);
+        return r ? cell::CachedNumber(r) : -1.0;
+    };
+    const int32_t before = Book().undo.current;
+    View()->SetSelection({0, 0, 0, 1});
+    FocusGrid();
+    SetWorkbookKeyState([] { return Qt::KeyboardModifiers(Qt::ControlModifier); });
+    Key(Qt::Key_X, Qt::ControlModifier);
+    SetWorkbookKeyState(nullptr);
+    EXPECT_EQ(CellText(0, 0), "");
+    Select(4, 4);
+    FocusGrid();
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(CellText(4, 4), "5");
+    EXPECT_EQ(CellText(4, 5), "7");
+    EXPECT_EQ(CellText(0, 0), "");
+    EXPECT_EQ(CellText(2, 0), "=E5*2");
+    EXPECT_EQ(CellText(1, 1), "=SUM(E5:E6)");
+    EXPECT_EQ(CellText(1, 2), "=A7");
+    EXPECT_EQ(number(2, 0), 10);
+    EXPECT_EQ(number(1, 1), 12);
+    EXPECT_EQ(View()->Selection(), (CellRange{4, 4, 4, 5}));
+    // The Cut and its Paste are one step, which Ctrl+Z takes back and Ctrl+Y makes again.
+    EXPECT_EQ(Book().undo.current, before + 2);
+    EXPECT_TRUE(Book().undo.entries[before + 2].joined);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(CellText(0, 0), "5");
+    EXPECT_EQ(CellText(4, 4), "");
+    EXPECT_EQ(CellText(2, 0), "=A1*2");
+    EXPECT_EQ(number(2, 0), 10);
+    EXPECT_EQ(Book().undo.current, before);
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(CellText(4, 4), "5");
+    EXPECT_EQ(CellText(2, 0), "=E5*2");
+    // A second Paste of the same copy is a copy: the readers stay with the moved cells.
+    Select(6, 0);
+    FocusGrid();
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(CellText(6, 0), "5");
+    EXPECT_EQ(CellText(4, 4), "5");
+    EXPECT_EQ(CellText(2, 0), "=E5*2");
+}
+
+TEST_F(KeysTest, ACutWhoseCellsChangedSincePastesACopy) {
+    // Any edit between the Cut and the Paste, an Undo included, leaves a plain paste.
+    struct Case {
+        const char* name;
+        int key;
+    };
+    for (const Case c : {Case{"typed", 0}, Case{"undone", Qt::Key_Z}}) {
+        Enter(0, 0, QStringLiteral("5"));
+        Enter(2, 0, QStringLiteral("=A1*2"));
+        Select(0, 0);
+        FocusGrid();
+        Key(Qt::Key_X, Qt::ControlModifier);
+        if (c.key)
+            Key(c.key, Qt::ControlModifier);
+        else
+            Enter(3, 3, QStringLiteral("1"));
+        Select(4, 4);
+        FocusGrid();
+        Key(Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(CellText(4, 4), "5") << c.name;
+        EXPECT_EQ(CellText(0, 0), c.key ? "5" : "") << c.name;
+        EXPECT_EQ(CellText(2, 0), "=A1*2") << c.name;
+    }
+}
+
+TEST_F(KeysTest, CutBlockPastedOverItsOwnCellsRewritesItsFormulas) {
+    // A1:A3 holds 1, a formula reading the cell below and 3; pasted one row down, over part
+    // of itself, the moved formula still reads the cell below it.
+    Enter(0, 0, QStringLiteral("1"));
+    Enter(0, 1, QStringLiteral("=A3"));
+    Enter(0, 2, QStringLiteral("3"));
+    Enter(3, 0, QStringLiteral("=A3"));
+    View()->SetSelection({0, 0, 0, 2});
+    FocusGrid();
+    Key(Qt::Key_X, Qt::ControlModifier);
+    Select(0, 1);
+    FocusGrid();
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(CellText(0, 0), "");
+    EXPECT_EQ(CellText(0, 1), "1");
+    EXPECT_EQ(CellText(0, 2), "=A4");
+    EXPECT_EQ(CellText(0, 3), "3");
+    EXPECT_EQ(CellText(3, 0), "=A4");
+    EXPECT_EQ(cell::CachedNumber(FindCell(Book().tree.active->cells, 2, 0)), 3);
 }
 
 TEST_F(KeysTest, PasteKeysPasteFormatsUnlessShiftIsHeldBesideThem) {
@@ -287,6 +386,63 @@ TEST_F(KeysTest, KeysInTheTreeNameEditorEditTheNameNotTheWorksheet) {
     EXPECT_EQ(CellText(0, 0), "keep");
     EXPECT_EQ(CellText(1, 0), "3");
     EXPECT_EQ(View()->Selection(), (CellRange{0, 0, 1, 0}));
+}
+
+// Tools > Rename takes a name as formulas read it: a sibling's name with a blank after it is
+// refused with its message, and so is a backslash; the paste list names a copy's worksheet by
+// its new name.
+TEST_F(KeysTest, ToolsRenameRefusesANameFormulasReadAsASiblingsAndThePasteListFollows) {
+    const auto rename = [&](const QString& name) {
+        Active()->HandleCommand(ID_RENAME);
+        Settle();
+        auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_NE(line, nullptr);
+        Key(Qt::Key_A, Qt::ControlModifier);
+        Type(name);
+        Key(Qt::Key_Return);
+    };
+    Command(ID_NEW_WORKSHEET); // Worksheet2, active
+    Enter(0, 0, QStringLiteral("2"));
+    Active()->TreePane()->Select(Book().tree.first);
+    Settle();
+    Enter(0, 0, QStringLiteral("1"));
+    Enter(1, 0, QStringLiteral("=\\Worksheet1!A1*10"));
+    View()->SetSelection({0, 0, 0, 0});
+    FocusGrid();
+    Key(Qt::Key_C, Qt::ControlModifier);
+    struct Case {
+        const char* typed;
+        const char* name; // the first worksheet's afterwards
+        const char* message;
+    };
+    const Case cases[] = {
+        {"Worksheet2 ", "Worksheet1", "Another worksheet or folder of this folder has this name."},
+        {" worksheet2", "Worksheet1", "Another worksheet or folder of this folder has this name."},
+        {"A\\B", "Worksheet1", "A worksheet or folder name cannot hold a backslash"},
+        {" Sales ", "Sales", nullptr},
+    };
+    for (const Case& c : cases) {
+        ui.boxes.clear();
+        Active()->TreePane()->Select(Book().tree.first);
+        Settle();
+        rename(QString::fromLatin1(c.typed));
+        EXPECT_EQ(std::string(Book().tree.first->name), c.name) << c.typed;
+        if (c.message) {
+            ASSERT_EQ(ui.boxes.size(), 1u) << c.typed;
+            EXPECT_TRUE(ui.boxes.back().text.startsWith(QString::fromLatin1(c.message)))
+                << ui.boxes.back().text.toStdString();
+        } else {
+            EXPECT_TRUE(ui.boxes.empty()) << c.typed;
+        }
+    }
+    EXPECT_EQ(CellText(1, 0), "=\\Sales!A1*10");
+    EXPECT_EQ(cell::CachedNumber(FindCell(Book().tree.active->cells, 0, 1)), 10);
+    frame->OnToolbarDropDown(ID_EDIT_PASTE);
+    const QList<QAction*> items = frame->DropDownMenu()->actions();
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(items[0]->text(), QStringLiteral("1.\tPaste  \\Sales!A1"));
+    frame->DropDownMenu()->close();
+    Settle();
 }
 
 } // namespace

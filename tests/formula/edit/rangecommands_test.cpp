@@ -69,6 +69,7 @@ TEST(TransposeCommand, FormulasReadTheirNeighboursWhereTheTurnTookThem) {
         {"=SUM(RC[-4]:RC[-1])", "=SUM(R[-4]C:R[-1]C)", "*"},
         {"=R1C[-5]+10", "=R1C[-5]+10", "#REF!"},
         {"=SUM(C[-6])+\\S1!R[1]C[-6]", "=SUM(C[-6])+\\S1!R[-6]C[1]", "*"},
+        {"=R[1]C1+5", "=R[1]C1+5", "5"}, // one part an index: as written
     };
     b.Number(ws, 0, 0, 1);
     uint16_t column = 1;
@@ -255,6 +256,42 @@ TEST(MoveRangeCommand, MoveAndCopyBlocksAndWholeRowsUndoAndRedo) {
         EXPECT_TRUE(SameWorkbook(after, b.Dump())) << c.name;
         ExpectUndoRedo(b, 1, before, after);
     }
+}
+
+// A move takes the references to the moved cells along wherever they stand, and only those:
+// another worksheet's references to its own same cells stay, as do a block's references to
+// cells it does not hold.
+TEST(MoveRangeCommand, OnlyReferencesToTheMovedCellsFollow) {
+    CUndoBook b;
+    CWorksheet& ws = b.S3();
+    CWorksheet& other = b.S1();
+    b.Book().tree.active = &ws;
+    b.Number(ws, 0, 0, 4);
+    b.Formula(ws, 1, 0, "=RC[-1]*2");         // B1 reads A1, both moved
+    b.Formula(ws, 3, 0, "=RC[-3]+1");         // D1 reads A1 from outside
+    b.Formula(other, 3, 0, "=RC[-3]+1");      // S1!D1 reads its own A1
+    b.Formula(other, 4, 0, "=\\S3!RC[-4]+1"); // S1!E1 reads S3!A1
+    ASSERT_EQ(MoveRangeCommand(b.Book(), {{0, 0, 1, 0}, 0, 0}, {0, 0, 1, 0}, {0, 4, 1, 4}, false),
+              CommandResult::kDone);
+    EXPECT_EQ(b.FormulaAt(ws, 1, 4), "=RC[-1]*2");
+    EXPECT_EQ(b.FormulaAt(ws, 3, 0), "=R[4]C[-3]+1");
+    EXPECT_EQ(b.FormulaAt(other, 3, 0), "=RC[-3]+1");
+    EXPECT_EQ(b.FormulaAt(other, 4, 0), "=\\S3!R[4]C[-4]+1");
+}
+
+// A block dropped onto part of itself rewrites the formulas it carries: D1 reading D3 moves
+// two rows down with its cells and still reads the cell that held D3's value.
+TEST(MoveRangeCommand, ABlockDroppedOntoItselfCarriesItsFormulas) {
+    CUndoBook b;
+    CWorksheet& ws = b.S3();
+    b.Book().tree.active = &ws;
+    b.Formula(ws, 3, 0, "=R[2]C");
+    b.Number(ws, 3, 2, 6);
+    ASSERT_EQ(MoveRangeCommand(b.Book(), {{3, 0, 3, 2}, 3, 0}, {3, 0, 3, 2}, {3, 2, 3, 4}, false),
+              CommandResult::kDone);
+    EXPECT_EQ(b.FormulaAt(ws, 3, 2), "=R[2]C");
+    EXPECT_EQ(ValueAt(ws.cells, 3, 4), "6");
+    EXPECT_EQ(b.FormulaAt(ws, 3, 0), "<none>");
 }
 
 // A move keeps two entries, and goes whole at every undo level: alone in a table of one

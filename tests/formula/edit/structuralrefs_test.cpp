@@ -736,6 +736,9 @@ TEST(StructuralReferences, StoredPlacesFollowEveryEditWithUndoAndRedo) {
          1, "anchor 2,6; print 1 1,4:3,11; \\Sa 0,6; \\Sa 0,4; \\F\\Sb 0,4"},
         {"rows 1-10 removed", [](CRefsBook& b) { return RemoveRowsCommand(b.Book(), Rows(0, 9)); },
          1, "anchor 2,0; print 0 1,2:3,9;  0,4;  0,2; \\F\\Sb 0,4"},
+        {"rows 9-12 removed: the print range loses its last rows",
+         [](CRefsBook& b) { return RemoveRowsCommand(b.Book(), Rows(8, 11)); }, 1,
+         "anchor 2,4; print 1 1,2:3,7; \\Sa 0,4; \\Sa 0,2; \\F\\Sb 0,4"},
         {"rows past everything inserted",
          [](CRefsBook& b) { return InsertRowsCommand(b.Book(), Rows(20, 20)); }, 1,
          "anchor 2,4; print 1 1,2:3,9; \\Sa 0,4; \\Sa 0,2; \\F\\Sb 0,4"},
@@ -798,6 +801,27 @@ TEST(StructuralReferences, StoredPlacesFollowEveryEditWithUndoAndRedo) {
     }
 }
 
+// A rename rewrites the inspect entries of its own worksheet only: one naming a worksheet
+// whose name begins with the old one stays.
+TEST(StructuralReferences, ARenameLeavesTheEntriesOfAWorksheetWithALongerName) {
+    CRefsBook b;
+    b.Append(TREE_TYPE_WORKSHEET, "Sab", 1);
+    for (const char* path : {"\\Sa", "\\Sab", "\\Sa"}) {
+        InspectedCellRecord r;
+        std::strcpy(r.worksheet, path);
+        r.cell = {1, 1, kRefCell};
+        ASSERT_TRUE(AppendInspectedCell(b.Book().inspectedCells, r));
+    }
+    ASSERT_EQ(RenameTreeItemCommand(b.Book(), {}, *b.Item("Sa"), "Data"), CommandResult::kDone);
+    std::vector<std::string> paths;
+    for (uint32_t i = 0; i < b.Book().inspectedCells.ItemCount(); ++i) {
+        InspectedCellRecord r;
+        GetInspectedCell(b.Book().inspectedCells, i, r);
+        paths.push_back(r.worksheet);
+    }
+    EXPECT_EQ(paths, (std::vector<std::string>{"\\Data", "\\Sab", "\\Data"}));
+}
+
 // A rename or a move that would give an item the path another item has is refused by every
 // route, changing nothing: formulas naming either would read one of them silently.
 TEST(StructuralReferences, ARenameOrMoveOntoAnotherItemsPathIsRefused) {
@@ -813,6 +837,13 @@ TEST(StructuralReferences, ARenameOrMoveOntoAnotherItemsPathIsRefused) {
          [&](CRefsBook& b) { return RenameTreeItemCommand(b.Book(), sel, *b.Item("Sa"), "sC"); }},
         {"renamed as the folder",
          [&](CRefsBook& b) { return RenameTreeItemCommand(b.Book(), sel, *b.Item("Sc"), "F"); }},
+        {"renamed as another with blanks at its ends",
+         [&](CRefsBook& b) { return RenameTreeItemCommand(b.Book(), sel, *b.Item("Sa"), " Sc "); }},
+        {"renamed by automation with a trailing blank",
+         [&](CRefsBook& b) {
+             return RenameTreeItemCommand(b.Book(), sel, *b.Item("Sa"), "Sc ",
+                                          TreeEditor::kAutomation);
+         }},
         {"renamed by automation",
          [&](CRefsBook& b) {
              return RenameTreeItemCommand(b.Book(), sel, *b.Item("Sa"), "Sc",

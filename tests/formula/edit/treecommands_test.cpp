@@ -1,5 +1,6 @@
 #include "formula/edit/treecommands.h"
 #include "model/worksheettree.h"
+#include "platform/core/editerrors.h"
 #include "undobook.h"
 
 #include <gtest/gtest.h>
@@ -175,6 +176,90 @@ TEST(InsertTreeItemCommand, BeforeAWorksheetIntoAFolderOrAtTheEnd) {
         EXPECT_EQ(added->IsFolder(), c.folder);
         EXPECT_EQ(b.Book().tree.active, active); // the new item does not become active
         ExpectUndoRedo(b, 1, before, b.Dump());
+    }
+}
+
+// No new item gets a path another item has, one with no room in a formula, or a name that a
+// formula would read as another: the blanks at a name's ends go, and a backslash is refused.
+TEST(InsertTreeItemCommand, NoNewItemSharesAPathOrHasOneNothingReads) {
+    struct Case {
+        const char* target;
+        std::string name;
+        ErrorCode error; // none: added, named `kept`
+        const char* kept;
+    };
+    const std::string folder127(127, 'f');
+    const Case cases[] = {
+        {nullptr, "S3", kErrorDuplicatePath, nullptr},
+        {nullptr, " s3  ", kErrorDuplicatePath, nullptr},
+        {"S2", "s2", kErrorDuplicatePath, nullptr},
+        {"F", "S2 ", kErrorDuplicatePath, nullptr},
+        {nullptr, "f", kErrorDuplicatePath, nullptr},
+        {nullptr, "F\\S2", kErrorNameBackslash, nullptr},
+        {"F", "A\\", kErrorNameBackslash, nullptr},
+        {nullptr, "S2", kErrorNone, "S2"},
+        {"F", " S4 ", kErrorNone, "S4"},
+        // Inside a folder of 127 characters: 255 in all is the last path accepted.
+        {folder127.c_str(), std::string(126, 'x'), kErrorNone, nullptr},
+        {folder127.c_str(), std::string(127, 'x'), kErrorPathTooLong, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CUndoBook b;
+        if (c.target == folder127.c_str()) Item(b.Book(), "F")->SetName(folder127.c_str());
+        const WorkbookDump before = b.Dump();
+        const int32_t undo = b.Book().undo.current;
+        CTreeItem* added = nullptr;
+        CTreeItem* target = c.target ? Item(b.Book(), c.target) : nullptr;
+        const CommandResult result =
+            InsertTreeItemCommand(b.Book(), kSel, false, c.name.c_str(), target, &added);
+        if (c.error == kErrorNone) {
+            ASSERT_EQ(result, CommandResult::kDone);
+            ASSERT_NE(added, nullptr);
+            EXPECT_EQ(std::string(added->name), c.kept ? c.kept : c.name);
+            std::string path;
+            EXPECT_TRUE(BuildTreeItemPath(added, path, false));
+            continue;
+        }
+        EXPECT_EQ(result, CommandResult::kFailed);
+        EXPECT_EQ(b.Book().error, c.error);
+        EXPECT_EQ(added, nullptr);
+        EXPECT_EQ(b.Book().undo.current, undo);
+        EXPECT_TRUE(b.Dump() == before);
+    }
+}
+
+// A rename takes the name as formulas read it: onto a sibling's name with blanks at its ends
+// it is refused, as with a backslash, and its own name with blanks changes nothing.
+TEST(RenameTreeItemCommand, BlanksAtTheEndsGoAndABackslashIsRefused) {
+    for (const TreeEditor editor : {TreeEditor::kWindow, TreeEditor::kAutomation}) {
+        struct Case {
+            const char* item;
+            const char* name;
+            CommandResult result;
+            ErrorCode error;
+            const char* after;
+        };
+        const Case cases[] = {
+            {"S1", "S3 ", CommandResult::kFailed, kErrorDuplicatePath, "S1"},
+            {"S1", "  s3", CommandResult::kFailed, kErrorDuplicatePath, "S1"},
+            {"S1", "F\\S2", CommandResult::kFailed, kErrorNameBackslash, "S1"},
+            {"F", "X\\", CommandResult::kFailed, kErrorNameBackslash, "F"},
+            {"S1", " S1 ", CommandResult::kNothing, kErrorNone, "S1"},
+            {"S1", " S4 ", CommandResult::kDone, kErrorNone, "S4"},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.name);
+            CUndoBook b;
+            b.Book().error = kErrorNone;
+            const int32_t undo = b.Book().undo.current;
+            CTreeItem* item = Item(b.Book(), c.item);
+            EXPECT_EQ(RenameTreeItemCommand(b.Book(), kSel, *item, c.name, editor), c.result);
+            EXPECT_EQ(b.Book().error, c.error);
+            EXPECT_STREQ(item->name, c.after);
+            if (c.result != CommandResult::kDone || editor == TreeEditor::kAutomation)
+                EXPECT_EQ(b.Book().undo.current, undo);
+        }
     }
 }
 

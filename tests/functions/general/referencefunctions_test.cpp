@@ -80,10 +80,15 @@ TEST(ReferenceFunctions, AddressInBothNotations) {
     EXPECT_EQ(book.Eval("=ADDRESS(1,2,4,0,)", "D4"), "R[-3]C[-2]");
     EXPECT_EQ(book.Eval("=ADDRESS(4,5,4,0,)", "D4"), "RC[1]");
     EXPECT_EQ(book.Eval("=ADDRESS(1,2,1,0,)", "D4"), "R1C2");
-    // A path as long as the address and three more reaches 256: the address alone.
-    EXPECT_EQ(book.Eval("=ADDRESS(1,2,1,1,REPT(\"p\",248))", "D4"),
-              std::string(248, 'p') + "!$B$1");
-    EXPECT_EQ(book.Eval("=ADDRESS(1,2,1,1,REPT(\"p\",249))", "D4"), "$B$1");
+    // The whole address holds 255 characters at most; a longer one is refused, never cut
+    // to its range. A quote inside a quoted path is doubled and counts twice.
+    EXPECT_EQ(book.Eval("=ADDRESS(1,2,1,1,REPT(\"p\",250))", "D4"),
+              std::string(250, 'p') + "!$B$1");
+    EXPECT_EQ(book.Eval("=ADDRESS(1,2,1,1,REPT(\"p\",251))", "D4"), "#VALUE!");
+    EXPECT_EQ(book.Eval("=ADDRESS(1,2,1,1,\"a\"&CHAR(34)&\"b\")", "D4"), "\"a\"\"b\"!$B$1");
+    EXPECT_EQ(book.Eval("=ADDRESS(1,2,1,1,REPT(CHAR(34),124))", "D4"),
+              "\"" + std::string(248, '"') + "\"!$B$1");
+    EXPECT_EQ(book.Eval("=ADDRESS(1,2,1,1,REPT(CHAR(34),125))", "D4"), "#VALUE!");
     Addressing r1c1(0);
     book.Check({
         {"=ADDRESS(1,2,1,1,)", "R1C2"},

@@ -69,8 +69,11 @@ TEST(SpreadCounters, ACounterReadingDownstreamOfAChangingArrayStepsOnce) {
         book.Formula(s2, "C1", "='\\S1'!K5*0");
         book.Formula(s2, "C2", "='\\S1'!K6*0");
         book.Formula(s1, "A1", std::string("={0;0}+IF(A2<50,A2+1,50)") + term);
+        // The first recalculation spreads the counter and K5 for the first time: one step.
         ASSERT_TRUE(book.Recalc());
         const int start = std::stoi(book.Shown(s1, "A2"));
+        EXPECT_EQ(start, 1);
+        EXPECT_EQ(book.Shown(s1, "A1"), "1");
         Strings shown, want;
         for (double p : {4.0, 5.0, 6.0, 7.0, 7.0, 3.0}) {
             book.Number(s1, "P1", p);

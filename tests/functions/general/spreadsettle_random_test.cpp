@@ -606,6 +606,15 @@ TEST_P(SpreadSettleDownstream, CountersStepOnceAndVolatileReadersAreFresh) {
         const uint16_t columns = kColumns + 4;
         ASSERT_TRUE(book.Recalc());
         Snapshot before = Take(book, columns);
+        // The first recalculation spreads every counter for the first time, beside the
+        // random book's arrays doing the same: each steps once, from its empty elements.
+        for (const std::string& c : counters) {
+            const std::string second = c.substr(0, 3) + std::to_string(std::stoi(c.substr(3)) + 1);
+            EXPECT_EQ((std::vector<double>{std::strtod(before.at(c).c_str(), nullptr),
+                                           std::strtod(before.at(second).c_str(), nullptr)}),
+                      (std::vector<double>{1, 1}))
+                << c;
+        }
         for (int pass = 0; pass < 2; ++pass) {
             shape.Renumber(book, seed * 17 + uint32_t(pass));
             ASSERT_TRUE(book.Recalc());
