@@ -86,7 +86,14 @@ CommandResult TransposeCommand(CWorkbook& workbook, const GridSelection& selecti
     PreparedExchange ex;
     if (!PrepareKeep(workbook, std::move(readers), ex) || !CommitExchange(workbook, entry, ex))
         return FailRecords(workbook, 2);
-    if (!TransposeRange(workbook, *sheet, s)) return FinishCommand(workbook, false);
+    if (!TransposeRange(workbook, *sheet, s)) {
+        // The cells stayed where they were: so do their readers, and the edit keeps no entry.
+        const ErrorCode error = workbook.error;
+        RevertExchange(entry, ex);
+        FailRecords(workbook, 2);
+        workbook.error = error;
+        return CommandResult::kFailed;
+    }
     if (!ApplyOtherWorkbooks(otherBooks, &entry)) {
         workbook.error = kErrorWorksheetMemory;
         return FinishCommand(workbook, false);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Keys of the window under a real X server, one case per run:
-#   cut      Ctrl+X on A1:B2 (A1 bold), Ctrl+V at D5: the values and the bold move, and A1
-#            keeps its format (a 9 typed there afterwards is bold);
+#   cut      =A1*10 typed into G1, Ctrl+X on A1:B2 (A1 bold), Ctrl+V at D5: the block moves as a
+#            drag moves it, its values, its bold and the formulas reading it (G1 reads D5), and A1
+#            is left plain (a 9 typed there afterwards is not bold);
 #   replace  F3 opens the search bar, "apple" in its find box, Tab, "plum" in the replacement
 #            box, a click on Replace All: every apple in the worksheet becomes a plum;
 #   tab      Tab Tab with nothing typed, then typing: the text lands in the cell;
@@ -41,6 +42,9 @@ cut)
 . "$WORK/common.sh"
 start "$WORK/source.vln"
 title_is 'source.vln'
+keys Right Right Right Right Right Right
+xdotool type --delay 40 '=A1*10'
+keys Return Home ctrl+Prior
 keys shift+Right shift+Down ctrl+x Down Down Down Down Right Right Right ctrl+v
 keys Home ctrl+Prior
 xdotool type --delay 40 9
@@ -48,7 +52,7 @@ keys Return
 save_as "$BOOK"
 quit
 RUN
-  expected=$'A1\tnumber\t9\tbold\nD5\tnumber\t1\tbold\nE5\tnumber\t2\nD6\tnumber\t3\nE6\tformula\t=D5+E5 -> 3.000000'
+  expected=$'A1\tnumber\t9\nG1\tformula\t=D5*10 -> 10.000000\nD5\tnumber\t1\tbold\nE5\tnumber\t2\nD6\tnumber\t3\nE6\tformula\t=D5+E5 -> 3.000000'
   ;;
 replace)
   cat >"$work/run.sh" <<'RUN'

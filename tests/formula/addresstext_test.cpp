@@ -94,6 +94,7 @@ TEST(AddressText, SplitsLocatedTexts) {
         {"\"\\a\"\"!E10", false, "", "", false, ""},
         {"\"[/d/x]y.vln]\\S\"!A1", true, "/d/x]y.vln", "\\S", true, "A1"},
         {"\"[/d/x.vln]S\"!A1", true, "/d/x.vln", "S", true, "A1"},
+        {"\"[/d/x]y.vln]\"!A1", true, "/d/x]y.vln", "", true, "A1"},
         {"", true, "", "", false, ""},
     };
     for (const Case& c : cases) {

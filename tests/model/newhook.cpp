@@ -5,16 +5,29 @@
 
 namespace {
 long g_newFailAfter = -1;
+bool g_newFailOnce = false;
+
+// Whether this call fails; a single failure then lets the calls after it succeed.
+bool FailsNow() {
+    if (g_newFailAfter != 0) return false;
+    if (g_newFailOnce) g_newFailAfter = -1;
+    return true;
 }
+} // namespace
 
 namespace vl::modeltest {
 void SetNewFailAfter(long successes) {
     g_newFailAfter = successes;
+    g_newFailOnce = false;
+}
+void SetNewFailOnce(long successes) {
+    g_newFailAfter = successes;
+    g_newFailOnce = true;
 }
 } // namespace vl::modeltest
 
 void* operator new(std::size_t size) {
-    if (g_newFailAfter == 0) throw std::bad_alloc();
+    if (FailsNow()) throw std::bad_alloc();
     if (g_newFailAfter > 0) --g_newFailAfter;
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
@@ -23,7 +36,7 @@ void* operator new(std::size_t size) {
 // The non-throwing form too, so that every form of new pairs with the delete below (a
 // sanitizer would otherwise see its own allocation freed here).
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    if (g_newFailAfter == 0) return nullptr;
+    if (FailsNow()) return nullptr;
     if (g_newFailAfter > 0) --g_newFailAfter;
     return std::malloc(size ? size : 1);
 }

@@ -6,6 +6,8 @@
 namespace vl::modeltest {
 
 void SetNewFailAfter(long successes);
+// One call fails after that many successes; the calls after it succeed again.
+void SetNewFailOnce(long successes);
 
 struct NewFailGuard {
     explicit NewFailGuard(long successes) { SetNewFailAfter(successes); }

@@ -7,6 +7,7 @@
 #include "wndtest.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -106,6 +107,26 @@ TEST_F(BookmarkTest, CurrentAddressWritesTheSelection) {
     View()->SetSelection({2, 1, 2, 1});
     frame->OnCommand(ID_CURRENT_ADDRESS);
     EXPECT_EQ(Box().currentText().toStdString(), "\"[" + path + "]\\Sheet1\"!C2");
+}
+
+// An address written for a worksheet whose name holds a quote reads back: Current Address
+// doubles the quote, and Enter in the address box goes there.
+TEST_F(BookmarkTest, CurrentAddressOfAQuotedNameReadsBack) {
+    Profile().addressingA1 = 1;
+    Book().tree.active->SetName("a\"b");
+    View()->SetSelection({4, 9, 4, 9});
+    frame->OnCommand(ID_CURRENT_ADDRESS);
+    const QString shown = Box().currentText();
+    EXPECT_EQ(shown.toStdString(), "\"\\a\"\"b\"!E10");
+    View()->SetSelection({0, 0, 0, 0});
+    ui.boxes.clear();
+    Box().setFocus();
+    Settle();
+    Box().lineEdit()->selectAll();
+    Type(shown);
+    Key(Qt::Key_Return);
+    EXPECT_TRUE(ui.boxes.empty()) << (ui.boxes.empty() ? "" : ui.boxes[0].text.toStdString());
+    EXPECT_EQ(View()->Selection(), (CellRange{4, 9, 4, 9}));
 }
 
 TEST_F(BookmarkTest, RemovalsAskAndKeepProfileAndListInStep) {

@@ -516,6 +516,12 @@ TEST_F(DataTest, TransposeRefusesToCutAnArrayOrScatterARange) {
         EXPECT_EQ(CellText(0, 1), "2");
         EXPECT_EQ(CellText(6, 0), "=SUM(A5:B5)");
     }
+    // A range apart from the array and the ranges read turns.
+    ui.boxes.clear();
+    SelectRange(4, 6, 4, 7);
+    TransposeByKeys();
+    EXPECT_TRUE(ui.boxes.empty()) << LastBox().toStdString();
+    EXPECT_EQ(View()->Selection(), (CellRange{4, 6, 5, 6}));
     // The whole array turns: B1:D1 becomes B1:B3, and G1's range, which holds the block and
     // where it goes, is left as it is.
     Enter(6, 0, QStringLiteral("=SUM(A1:D3)"));

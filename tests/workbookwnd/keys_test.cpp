@@ -388,6 +388,18 @@ TEST_F(KeysTest, KeysInTheTreeNameEditorEditTheNameNotTheWorksheet) {
     EXPECT_EQ(View()->Selection(), (CellRange{0, 0, 1, 0}));
 }
 
+// New Worksheet's counter passes over a name the folder has: the new worksheet never shares
+// a path with another.
+TEST_F(KeysTest, NewWorksheetPassesOverANameTheFolderHas) {
+    Book().tree.first->SetName("worksheet2");
+    ui.boxes.clear();
+    Command(ID_NEW_WORKSHEET);
+    EXPECT_TRUE(ui.boxes.empty());
+    std::vector<std::string> names;
+    for (const CTreeItem* p = Book().tree.first; p; p = p->next) names.push_back(p->name);
+    EXPECT_EQ(names, (std::vector<std::string>{"worksheet2", "Worksheet3"}));
+}
+
 // Tools > Rename takes a name as formulas read it: a sibling's name with a blank after it is
 // refused with its message, and so is a backslash; the paste list names a copy's worksheet by
 // its new name.

@@ -254,7 +254,7 @@ class LimitsClient(unittest.TestCase):
 
     def test_the_profile_gives_back_the_lists(self):
         style = "n" * 49 + ", " + "0" * 49  # name and format text at their 49 characters
-        bookmark = "b" * 100
+        bookmark = "b" * 255  # as the Add Bookmark command and the settings file take
         self.assertRefused(self.options.SetStyles, texts(["n" * 50 + ", 0"]))
         self.assertRefused(self.options.SetStyles, texts(["n, " + "0" * 50]))
         self.assertRefused(self.options.SetBookmarks, texts([bookmark + "b"]))

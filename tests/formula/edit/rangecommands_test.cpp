@@ -1,7 +1,10 @@
+#include "formula/edit/cutpaste.h"
+#include "formula/edit/deletecommand.h"
 #include "formula/edit/rangecommands.h"
 #include "model/rangedescriptor.h"
 #include "model/rangestyle.h"
 #include "model/undosnapshot.h"
+#include "tests/model/newhook.h"
 #include "undobook.h"
 
 #include <gtest/gtest.h>
@@ -91,6 +94,78 @@ TEST(TransposeCommand, FormulasReadTheirNeighboursWhereTheTurnTookThem) {
         ++row;
     }
     ExpectUndoRedo(b, 1, before, b.Dump());
+}
+
+// Memory that runs out while a transposition plans the formulas reading its cells, or later,
+// for good or for one request, never turns the cells without them: at each failure the cells
+// and their reader stand together.
+TEST(TransposeCommand, MemoryRunningOutNeverTurnsCellsWithoutTheirReaders) {
+    for (const bool once : {false, true}) {
+        bool done = false;
+        for (long fail = 0; fail < 2000 && !done; ++fail) {
+            SCOPED_TRACE(std::to_string(fail) + (once ? " once" : ""));
+            CUndoBook b;
+            CWorksheet& ws = b.S3();
+            b.Book().tree.active = &ws;
+            b.Number(ws, 0, 0, 1);
+            b.Number(ws, 1, 0, 2);
+            b.Formula(ws, 4, 1, "=R[-1]C[-3]"); // E2 reads B1
+            CommandResult result = CommandResult::kNothing;
+            {
+                modeltest::NewFailGuard guard(fail);
+                if (once) modeltest::SetNewFailOnce(fail);
+                result = TransposeCommand(b.Book(), {{0, 0, 1, 0}, 0, 0});
+            }
+            done = result == CommandResult::kDone;
+            const bool turned = ValueAt(ws.cells, 0, 1) == "2";
+            EXPECT_EQ(b.FormulaAt(ws, 4, 1), turned ? "=RC[-4]" : "=R[-1]C[-3]");
+            // A transposition refused before the cells turned keeps no entry either.
+            if (!turned) {
+                EXPECT_EQ(b.Book().undo.current, -1);
+            }
+        }
+        EXPECT_TRUE(done);
+    }
+}
+
+// A Cut pasted where the block ends on the sheet's last column moves with its reader; one
+// column further it would pass the edge, and a plain paste is due.
+TEST(PasteCutCommand, TheSheetsLastColumnMovesOnePastIsAPlainPaste) {
+    for (const uint16_t first : {uint16_t(kLastColumn - 1), uint16_t(kLastColumn)}) {
+        SCOPED_TRACE(first);
+        CUndoBook b;
+        CWorksheet& ws = b.S3();
+        b.Book().tree.active = &ws;
+        b.Number(ws, 0, 0, 1);
+        b.Number(ws, 1, 0, 2);
+        b.Formula(ws, 3, 4, "=R[-4]C[-2]"); // D5 reads B1
+        UndoHistory copies;
+        copies.maximum = 10;
+        RangeDescriptor range;
+        MakeRangeDescriptor({0, 0, 1, 0}, &range);
+        ASSERT_TRUE(SnapshotRangeToUndo(b.Book(), ws, range, copies, copies.current, true, true));
+        const GridSelection source{{0, 0, 1, 0}, 0, 0};
+        ASSERT_EQ(DeleteRangeCommand(b.Book(), source, false), CommandResult::kDone);
+        const PendingCut cut = MarkCut(b.Book(), copies, {0, 0, 1, 0});
+        const int32_t undo = b.Book().undo.current;
+        CellRange drop;
+        const CommandResult result = PasteCutCommand(b.Book(), {{first, 9, first, 9}, first, 9},
+                                                     copies, copies.current, cut, &drop);
+        if (first == kLastColumn) {
+            EXPECT_EQ(result, CommandResult::kNothing);
+            EXPECT_EQ(b.Book().undo.current, undo);
+            EXPECT_EQ(b.FormulaAt(ws, 3, 4), "=R[-4]C[-2]");
+            continue;
+        }
+        ASSERT_EQ(result, CommandResult::kDone);
+        EXPECT_EQ(Box(drop), std::to_string(first) + ",9:" + std::to_string(kLastColumn) + ",9");
+        EXPECT_EQ(ValueAt(ws.cells, kLastColumn, 9), "2");
+        EXPECT_EQ(b.FormulaAt(ws, 3, 4), "=R[5]C[" + std::to_string(kLastColumn - 3) + "]");
+        // The Cut's Delete left no step of its own: one Undo puts the cells back in row 1.
+        ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+        EXPECT_EQ(ValueAt(ws.cells, 1, 0), "2");
+        EXPECT_EQ(b.FormulaAt(ws, 3, 4), "=R[-4]C[-2]");
+    }
 }
 
 TEST(TransposeCommand, TheSheetsEdgesLastAcceptedFirstRefused) {

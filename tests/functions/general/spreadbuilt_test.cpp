@@ -71,8 +71,9 @@ TEST(SpreadBuilt, WhatASearchsTrialsReadCountsAsReadByTheSearch) {
 // The trials of a search read rows 1-7 and 9-21 of column C, thousands of times: the search
 // counts as reading those cells, among them C5, an element of the array C5:D5 it stands
 // before, and not C8, an element of a counter C8:D8 that reads the search. It shows the trial value
-// of the least cell after each change; the counter steps once per recalculation, though it is
-// calculated again after the search: that turn reads its elements as they were before.
+// of the least cell after each change; the counter steps once per recalculation, the first (in
+// which it spreads for the first time) too, though it is calculated again after the search:
+// that turn reads its elements as they were before.
 TEST(SpreadBuilt, ASearchsTrialsOverManyCellsReadThoseCellsOnly) {
     ASSERT_TRUE(BindNumericMethodBuiltins());
     FunctionBook book;
@@ -93,8 +94,8 @@ TEST(SpreadBuilt, ASearchsTrialsOverManyCellsReadThoseCellsOnly) {
     };
     // C5 holds d1; C11 holds 100, the least of the constants read (k is 10).
     const Step steps[] = {
-        {1, "5", "2"},  {200, "10", "3"}, {2, "5", "4"}, {300, "10", "5"},
-        {-5, "5", "6"}, {-5, "5", "7"}}; // D1 as it was: the search is not calculated again
+        {1, "5", "1"},  {200, "10", "2"}, {2, "5", "3"}, {300, "10", "4"},
+        {-5, "5", "5"}, {-5, "5", "6"}}; // D1 as it was: the search is not calculated again
     for (const Step& step : steps) {
         SCOPED_TRACE(step.d1);
         book.Number("D1", step.d1);

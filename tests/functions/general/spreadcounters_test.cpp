@@ -86,6 +86,41 @@ TEST(SpreadCounters, ACounterReadingDownstreamOfAChangingArrayStepsOnce) {
     }
 }
 
+// A counter that gives up a cell of its area, where a value is then typed, keeps that value
+// through its second turn: the elements it showed before go back only where nothing stands.
+TEST(SpreadCounters, ACountersSecondTurnLeavesAValueTypedWhereItShrank) {
+    FunctionBook book;
+    CWorksheet& s1 = book.AddSheet("S1");
+    book.Number(s1, "Z1", 1);
+    book.Number(s1, "P1", 3);
+    book.Formula(s1, "K5", "={1;1}*P1");
+    book.Formula(s1, "A1", "=IF(Z1,{0;0;0},{0;0})+IF(A2<50,A2+1,50)+0*K6");
+    ASSERT_TRUE(book.Recalc());
+    ASSERT_EQ(book.Shown(s1, "A3"), "1");
+    book.Number(s1, "Z1", 0);
+    book.Number(s1, "A3", 7);
+    book.Number(s1, "P1", 4);
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown(s1, "A3"), "7");
+    EXPECT_EQ(book.Shown(s1, "K6"), "4");
+}
+
+// Two counters reading each other's elements make a loop: each takes its turn in the walk and
+// one more for each of the loop's formulas, so both step three times per recalculation, the
+// same every time, never more.
+TEST(SpreadCounters, CountersInALoopTakeTheLoopsTurns) {
+    FunctionBook book;
+    CWorksheet& s1 = book.AddSheet("S1");
+    book.Formula(s1, "A1", "={0;0}+IF(A2<50,A2+1,50)+0*C2");
+    book.Formula(s1, "C1", "={0;0}+IF(C2<50,C2+1,50)+0*A2");
+    Strings shown;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(book.Recalc());
+        shown.push_back(book.Shown(s1, "A2") + "/" + book.Shown(s1, "C2"));
+    }
+    EXPECT_EQ(shown, (Strings{"3/3", "6/6", "9/9"}));
+}
+
 // A counter whose term reads an array that changes only in the rounds after the walk (it reads
 // one placed below it) steps once too, and so does one that reads its own elements through
 // INDIRECT.

@@ -1,3 +1,4 @@
+#include "platform/core/editerrors.h"
 #include "platform/core/errorcode.h"
 
 #include <gtest/gtest.h>
@@ -133,6 +134,13 @@ TEST(ErrorCode, EveryNamedCodeHasItsTextAndItsOwnValue) {
          "A save of this file was cut short, and the file may be incomplete. Open it in the "
          "program's window, which offers the whole copy that save kept."},
         {kErrorPathTooLong, 120, "A worksheet or folder path would be longer than 255 characters."},
+        {kErrorArrayCut, 121,
+         "The range cuts through an array formula. Select the whole array or leave it out."},
+        {kErrorRangeScattered, 122,
+         "A formula reads a range that reaches into the selection without holding all of it; "
+         "transposing would scatter its cells."},
+        {kErrorNameBackslash, 123,
+         "A worksheet or folder name cannot hold a backslash, which separates folders in paths."},
     };
     std::set<int> values;
     for (const Case& c : cases) {
@@ -140,8 +148,8 @@ TEST(ErrorCode, EveryNamedCodeHasItsTextAndItsOwnValue) {
         EXPECT_STREQ(GetErrorMessage(c.code), c.text) << c.value;
         EXPECT_TRUE(values.insert(c.code).second) << "two names share " << c.value;
     }
-    // 0 to 61, 110, 111 and 116 to 120: every number the list gives a meaning has a name above.
-    EXPECT_EQ(values.size(), 69u);
+    // 0 to 61, 110, 111 and 116 to 123: every number the list gives a meaning has a name above.
+    EXPECT_EQ(values.size(), 72u);
 }
 
 // The shared recorder stores the code on the object it is given and always answers false.
