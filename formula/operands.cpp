@@ -43,14 +43,7 @@ void LoadCell(CEvalContext& ctx, FormulaToken& slot, const uint8_t* record) {
             slot.type = kTokenNumber;
             slot.number = cell::CachedNumber(record);
         }
-        if (!(result & kResultCalculated) && slot.cells) {
-            FormulaToken& pending = ClearOperand(ctx.pendingPrecedent);
-            pending.column = cell::Column(record);
-            pending.row = cell::Row(record);
-            pending.refFlags = kRefCell;
-            pending.cells = slot.cells;
-            ctx.pendingCells.Add({slot.cells, pending.row, pending.column});
-        }
+        if (!(result & kResultCalculated) && slot.cells) NotePending(ctx, slot.cells, record);
     }
     if (isText) {
         if (ctx.stringPool.PushString(text)) {
@@ -100,6 +93,15 @@ void ReleaseOperand(CEvalContext& ctx, FormulaToken& slot) {
         return;
     }
     MakeEmpty(slot);
+}
+
+void NotePending(CEvalContext& ctx, CCellStore* cells, const uint8_t* record) {
+    FormulaToken& pending = ClearOperand(ctx.pendingPrecedent);
+    pending.column = cell::Column(record);
+    pending.row = cell::Row(record);
+    pending.refFlags = kRefCell;
+    pending.cells = cells;
+    ctx.pendingCells.Add({cells, pending.row, pending.column});
 }
 
 void CellToOperand(CEvalContext& ctx, FormulaToken& slot, const uint8_t* record) {

@@ -37,6 +37,9 @@ namespace vl {
 // formula cell not yet calculated records it as the pending precedent, and adds it to the
 // context's pending cells, when `slot.cells` is set.
 void CellToOperand(CEvalContext& ctx, FormulaToken& slot, const uint8_t* record);
+// Records a formula cell of `cells` read before it was calculated in this pass as the
+// pending precedent and adds it to the context's pending cells.
+void NotePending(CEvalContext& ctx, CCellStore* cells, const uint8_t* record);
 // Replaces a reference slot by its cell's value (text pushed on the pool); a slot with an error
 // becomes empty.
 void ResolveReferenceValue(CEvalContext& ctx, FormulaToken& slot);
@@ -144,7 +147,9 @@ public:
 
     // Reads the argument with GetRangeArg and takes its rectangle; returns its error.
     FormulaError Take(FormulaToken& slot);
-    // The next stored cell inside the rectangle, null at the end.
+    // The next stored cell inside the rectangle, null at the end. A formula cell of a
+    // worksheet not yet calculated in this pass is noted as pending, as reading its value
+    // would: a caller that reads the record itself still waits for its result.
     const uint8_t* Next();
     // The next cell's value as an operand (text pushed on the pool); false at the end.
     bool NextValue(FormulaToken& value);

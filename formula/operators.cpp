@@ -2,6 +2,7 @@
 // concatenation, with their dispatch.
 #include "formula/operators.h"
 
+#include "formula/approxnumber.h"
 #include "formula/operands.h"
 #include "platform/core/cp1252.h"
 #include "values/formatdouble.h"
@@ -124,7 +125,8 @@ void Compare(CEvalContext& ctx, uint16_t code) {
     if (IsNumberLike(left) && IsNumberLike(right)) {
         double a = left.type == kTokenEmpty ? 0 : left.number;
         double b = right.type == kTokenEmpty ? 0 : right.number;
-        if (error == 0) result = Holds(code, a < b ? -1 : (a > b ? 1 : 0)) ? 1 : 0;
+        // Numbers equal to about 15 significant digits are equal: 0.1+0.2 equals 0.3.
+        if (error == 0) result = Holds(code, CompareApprox(a, b)) ? 1 : 0;
     } else if (IsTextLike(left) && IsTextLike(right)) {
         if (error == 0) result = Holds(code, CompareTexts(leftText, rightText)) ? 1 : 0;
     } else if (error == 0) {

@@ -41,6 +41,8 @@ const uint8_t* CRangeWalk::Next() {
     }
     column_ = uint16_t(cell::Column(r) - firstColumn_);
     row_ = cell::Row(r) - firstRow_;
+    if (cells_ && cell::IsFormula(r) && !(cell::ResultFlags(r) & kResultCalculated))
+        NotePending(ctx_, cells_, r);
     return r;
 }
 

@@ -1,5 +1,6 @@
 #include "functions/general/roundingfunctions.h"
 
+#include "formula/approxnumber.h"
 #include "functions/general/argreader.h"
 
 #include <cmath>
@@ -28,6 +29,7 @@ double ToDigits(double x, int32_t digits, Digits mode) {
     double y = digits >= 0 ? std::fabs(x) * s : std::fabs(x) / s;
     // A magnitude so large that scaling overflows has no digits to round there.
     if (!std::isfinite(y)) return x;
+    y = CutReady(y);
     double i = 0;
     double f = std::modf(y, &i);
     double r = mode == Digits::kRound ? i + std::floor(f + 0.5)
@@ -78,7 +80,7 @@ template <bool Up> void ToMultiple(CEvalContext& ctx) {
     args.Number(1, m, 0).Number(0, x);
     if (args.error) return ReturnError(ctx, args.error);
     if (m == 0) return ReturnError(ctx, kErrDivZero);
-    double q = std::fabs(x) / m;
+    double q = CutReady(std::fabs(x) / m);
     double r = (Up ? std::ceil(q) : std::floor(q)) * m;
     if (!IsAcceptableResult(r)) return ReturnError(ctx, kErrNum);
     ReturnNumber(ctx, Signed(x, r));
@@ -96,6 +98,7 @@ template <Compute1 F> void Unary(CEvalContext& ctx) {
 }
 
 double Even(double x) {
+    x = CutReady(x);
     if (std::fmod(x, 2) == 0) return x;
     double h = x * 0.5;
     return x >= 0 ? 2 * std::ceil(h) : 2 * std::floor(h);
@@ -103,6 +106,7 @@ double Even(double x) {
 
 // The nearest odd integer away from zero (or x itself when odd): 2.5 gives 3, 3.5 gives 5.
 double Odd(double x) {
+    x = CutReady(x);
     double a = std::fabs(x);
     if (std::fabs(std::fmod(a, 2)) == 1) return x;
     double odd = 2 * std::ceil((a - 1) * 0.5) + 1;
@@ -110,7 +114,7 @@ double Odd(double x) {
 }
 
 double Int(double x) {
-    return std::floor(x);
+    return std::floor(CutReady(x));
 }
 
 } // namespace

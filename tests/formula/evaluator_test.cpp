@@ -37,6 +37,25 @@ TEST(EvaluateFormulaText, OperatorsAndTheirTextAndNumberRules) {
     for (const Case& c : cases) EXPECT_EQ(book.Eval(c.formula), c.shown) << c.formula;
 }
 
+// Numbers equal to about 15 significant digits (less than 2^-48 apart) compare equal, as
+// the peers compare them; a difference in the 15th digit still counts.
+TEST(EvaluateFormulaText, ComparisonsTakeNumbersEqualToFifteenDigits) {
+    static const Case cases[] = {
+        {"=0.1+0.2=0.3", "1"},   {"=0.1+0.2<>0.3", "0"},
+        {"=0.1+0.2>0.3", "0"},   {"=0.1+0.2<=0.3", "1"},
+        {"=0.3>=0.1+0.2", "1"},  {"=0.3<0.1+0.2", "0"},
+        {"=-0.1-0.2=-0.3", "1"}, {"=1+3E-15=1", "1"},
+        {"=1+4E-15=1", "0"},     {"=1+4E-15>1", "1"},
+        {"=1<1+4E-15", "1"},     {"=0=1E-300", "0"},
+        {"=1E-300<2E-300", "1"}, {"=A1=0", "1"},
+        {"=B1=0.3", "1"},        {"={0.3,0.4}=0.1+0.2", "{1, 0}"},
+    };
+    TestBook book;
+    book.Formula("B1", "=0.1+0.2");
+    ASSERT_TRUE(book.Recalc());
+    for (const Case& c : cases) EXPECT_EQ(book.Eval(c.formula, "J1"), c.shown) << c.formula;
+}
+
 TEST(EvaluateFormulaText, ErrorsTakeTheLargerCodeOnEitherSide) {
     static const Case cases[] = {
         {"=#DIV/0!+#VALUE!", "#VALUE!"}, {"=#VALUE!+#DIV/0!", "#VALUE!"}, {"=#N/A!*#NUM!", "#NUM!"},

@@ -234,3 +234,47 @@ TEST(InformationFunctions, CountBlankOverTheWholeWorksheetCountsIn64Bits) {
 }
 
 } // namespace vl::test
+
+namespace vl::test {
+
+// A function that walks a range of formula cells itself reads them as this recalculation
+// leaves them: in A1 it runs before the cells it reads, which must be calculated first.
+TEST(InformationFunctions, WalkedFormulaCellsAreReadRecalculated) {
+    struct Case {
+        const char* formula;
+        const char* whenOne; // D1 = 1
+        const char* whenTwo; // D1 = 2
+    } cases[] = {
+        {"=COUNTBLANK(B1:B3)", "3", "1"},
+        {"=MATCH(20,C1:C3,0)", "2", "1"},
+        {"=LOOKUP(45,C1:C3)", "30", "40"},
+        {"=HLOOKUP(20,C1:C3,1,0)", "#N/A!", "20"},
+        {"=VLOOKUP(40,C1:C3,1,0)", "#N/A!", "40"},
+        {"=COUNTIF(C1:C3,\">15\")", "2", "3"},
+        {"=SUMIF(C1:C3,\">15\",C1:C3)", "50", "120"},
+        {"=SUMX2MY2(C1:C3,{1;1;1})", "1397", "5597"},
+        {"=SUMPRODUCT(C1:C3)", "6000", "48000"},
+        {"=INDEX(C1:C3,2)", "20", "40"},
+        {"=INDEX(TRANSPOSE(C1:C3),1,2)", "20", "40"},
+        {"=SUM(C1:C3)", "60", "120"},
+        {"=XNPV(0,C1:C3,{\"2020-01-01\";\"2020-02-01\";\"2020-03-01\"})", "60", "120"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.formula);
+        FunctionBook book;
+        book.Formula("A1", c.formula);
+        book.Formula("B1", "=IF(D1=1,\"\",5)");
+        book.Formula("B2", "=IF(D1=1,\"\",6)");
+        book.Formula("C1", "=D1*10");
+        book.Formula("C2", "=D1*20");
+        book.Formula("C3", "=D1*30");
+        book.Number("D1", 1);
+        ASSERT_TRUE(book.Recalc());
+        EXPECT_EQ(book.Shown("A1"), c.whenOne);
+        book.Number("D1", 2);
+        ASSERT_TRUE(book.Recalc());
+        EXPECT_EQ(book.Shown("A1"), c.whenTwo);
+    }
+}
+
+} // namespace vl::test

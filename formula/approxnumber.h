@@ -1,0 +1,24 @@
+#pragma once
+// Numbers as the user reads them: a decimal typed or computed lies a few units of the last
+// binary place off its value, so comparisons take numbers equal to about 15 significant
+// digits as equal, and the cutting functions (rounding, INT, multiples) take a value that
+// close to a whole or half number as that number before they cut.
+
+namespace vl {
+
+// True when a and b are equal or differ by less than 2^-48 of each (about 15 significant
+// digits); 0 equals only 0.
+bool ApproxEqual(double a, double b);
+
+// -1, 0 or 1 as a is below, approximately equal to or above b.
+inline int CompareApprox(double a, double b) {
+    if (ApproxEqual(a, b)) return 0;
+    return a < b ? -1 : 1;
+}
+
+// The value with the representation error of a decimal taken off before it is cut: a value
+// within 2^-50 of its magnitude of a multiple of one half becomes that multiple. Magnitudes
+// from 2^44 on keep too few fraction digits to tell an error from a value and stay.
+double CutReady(double value);
+
+} // namespace vl
