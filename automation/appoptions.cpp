@@ -142,7 +142,12 @@ HRESULT CApplicationObj::SetBookmarks(const CSafeArray* bookmarks) {
 HRESULT CApplicationObj::LoadProfile(const CBstr& path) {
     std::string file;
     if (!ProfilePath(path, file)) return E_INVALIDARG;
-    return ProfileResult(vl::LoadProfile(file, false), file);
+    // Taken whole or not at all, as the window's Load Profile takes it: the loader keeps
+    // what it read before a fault, which would leave the server half switched.
+    const SettingsProfile before = Profile();
+    const ErrorCode code = vl::LoadProfile(file, false);
+    if (code != kErrorNone) Profile() = before;
+    return ProfileResult(code, file);
 }
 
 HRESULT CApplicationObj::SaveProfile(const CBstr& path) {

@@ -43,8 +43,11 @@ Stored ValueRecord(CEvalContext& ctx, const CVariant& value, CellBuffer& out) {
         return Stored::kRecord;
     }
     if (v.vt == VT_BSTR) {
-        // A text goes in whole, up to what a cell holds.
-        return MakeTextCell(out, 0, 0, Utf8ToCp1252(v.text)) ? Stored::kRecord : Stored::kRefused;
+        // A text goes in whole, up to what a cell holds; one with a character outside the
+        // code page is refused, not stored with "?" for it.
+        const std::string text = Utf8ToCp1252(v.text);
+        if (Cp1252ToUtf8(text) != v.text) return Stored::kRefused;
+        return MakeTextCell(out, 0, 0, text) ? Stored::kRecord : Stored::kRefused;
     }
     ctx.stringPool.ResetStringStack();
     FormulaToken token;
@@ -184,7 +187,7 @@ HRESULT CWorkbookObj::PutFormula(const CBstr& text, const CBstr& formula) {
     CellRange r;
     if (const HRESULT hr = PrepareCells(text, sheet, r); hr != S_OK) return hr;
     std::string stored;
-    if (!formula.ToAnsi(kMaxFormulaText + 1, stored)) return E_INVALIDARG;
+    if (!formula.ToAnsiExact(kMaxFormulaText + 1, stored)) return E_INVALIDARG;
     // Only a formula that can be stored in its internal form is taken.
     if (!TranslateFormula(*ctx_, stored, r.c1, r.r1, true)) return E_INVALIDARG;
     FormulaHead head;
@@ -225,6 +228,9 @@ HRESULT CWorkbookObj::PutStyleID(const CBstr& text, int32_t id) {
     if (const HRESULT hr = PrepareCells(text, sheet, r); hr != S_OK) return hr;
     // A run holds a 16-bit index: a larger one would be stored as another style.
     if (id < 0 || id > 0xFFFF) return E_INVALIDARG;
+    // The style replaces the cells' own: runs of a row never overlap.
+    if (!ClearFormatRect(sheet->formats, CellRange{r.c1, r.r1, r.c2, r.r2}, nullptr, false))
+        return E_OUTOFMEMORY;
     CellCursor cursor;
     for (uint32_t row = r.r1; row <= r.r2; ++row) {
         const FormatRun run{r.c1, r.c2, row, uint16_t(id)};

@@ -160,7 +160,8 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
         return ReportDocumentError(IID_IWorksheet, opened ? line : 0);
     }
     if (format != kFileNative) {
-        loaded->fileFamily = uint8_t(format);
+        // A table is the form its version byte names, which its memo file is written in.
+        loaded->fileFamily = format >= kFileDBase3 ? loaded->xbase.format : uint8_t(format);
         loaded->fileKind = Profile().fileFormat;
     }
     doc_ = std::move(loaded);
@@ -176,8 +177,9 @@ HRESULT CWorkbookObj::LoadXBase(CWorkbook& loaded, uint8_t format, IXBaseInfo& i
         doc_->error = loaded.error;
         return ReportDocumentError(IID_IWorksheet);
     }
-    // The object describes the table it was given, in the table's format, so that a
-    // Character field's length reads back whole.
+    // The object describes the table it was given, in the table's format (its memo's, when
+    // its version byte names one), so that a Character field's length reads back whole.
+    format = loaded.xbase.format;
     const uint32_t count = FieldCount(loaded.xbase);
     if (info.SetXBaseFormat(format) != S_OK) return E_FAIL;
     if (info.SetFieldCount(int32_t(count)) != S_OK) return E_OUTOFMEMORY;

@@ -13,6 +13,10 @@
 
 namespace vl {
 
+// The last row (from 0) the programs that read the form take: a file with a row past it is
+// refused whole by them, so the export leaves such rows out.
+constexpr uint32_t kExcelXmlLastRow = 1048575;
+
 // Recomputes the automatic heights of the rows first..last of a worksheet. Measuring
 // text stands above the engine, so the caller passes it; null leaves the heights alone.
 using RowAutoFit = std::function<void(CWorkbook&, CWorksheet&, uint32_t first, uint32_t last)>;

@@ -49,7 +49,9 @@ void WriteSettings(CXmlWriter& w) {
     // The window's size and place are the reader's own choice: the elements stay empty.
     for (const char* name : {"WindowHeight", "WindowWidth", "WindowTopX", "WindowTopY"})
         w.WriteElement(name, {}, 2, 1);
-    w.WriteElement("ActiveSheet", "1", 2, 1);
+    // Counted from 0 by the programs that read the form: the first worksheet, as ours reads
+    // it too.
+    w.WriteElement("ActiveSheet", "0", 2, 1);
     w.WriteElement("ProtectStructure", "False", 2, 1);
     w.WriteElement("ProtectWindows", "False", 2, 1);
     w.WriteTag("ExcelWorkbook", {}, kXmlEndTag, 1, 1);

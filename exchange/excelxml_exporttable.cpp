@@ -197,7 +197,9 @@ void WriteRows(CXmlWriter& w, const CWorksheet& ws, uint32_t lastRow, int dpi, i
         while (heightRow < heightEnd && heightRow < row && !HasHeight(heights[heightRow]))
             ++heightRow;
         if (heightRow < heightEnd && heightRow < row) row = heightRow;
-        if (row == kNone) break;
+        // The rows past the form's last are left out (a loss the save asked about): a reader
+        // refuses the whole file for them.
+        if (row == kNone || row > kExcelXmlLastRow) break;
         const std::string height = row < heights.size() ? HeightAttributes(heights[row], dpi) : "";
         heightRow = row + 1;
         walk.TakeRow(row);
@@ -223,7 +225,7 @@ void WriteExcelXmlTable(CXmlWriter& w, const CWorksheet& ws, int dpi, int level,
     const bool runs = GetFormatRunsRange(ws.formats, &f0, &f1, &q0, &q1);
     const uint16_t lastColumn =
         std::min<uint16_t>(std::max(cells ? c1 : 0, runs ? f1 : 0), kLastColumn);
-    const uint32_t lastRow = std::max(cells ? r1 : 0, runs ? q1 : 0);
+    const uint32_t lastRow = std::min(std::max(cells ? r1 : 0, runs ? q1 : 0), kExcelXmlLastRow);
     XmlAttributeText a;
     a.Int("ss:ExpandedColumnCount", lastColumn + 1)
         .Int("ss:ExpandedRowCount", int64_t(lastRow) + 1)

@@ -186,25 +186,58 @@ bool ReadPercentCode(std::string_view code, StandardFormat& out) {
     return true;
 }
 
+// The names the spreadsheet form gives its built-in formats, as the codes they stand for
+// (the euro sign in the code page).
+struct NamedFormat {
+    std::string_view name;
+    std::string_view code;
+};
+constexpr NamedFormat kNamedFormats[] = {
+    {"General Number", "General"},
+    {"General Date", "m/d/yyyy h:mm"},
+    {"Long Date", "dddd, mmmm d, yyyy"},
+    {"Medium Date", "d-mmm-yy"},
+    {"Long Time", "h:mm:ss AM/PM"},
+    {"Medium Time", "h:mm AM/PM"},
+    {"Short Time", "h:mm"},
+    {"Euro Currency", "\x80#,##0.00_);(\x80#,##0.00)"},
+    {"Fixed", "0.00"},
+    {"Standard", "#,##0.00"},
+    {"Percent", "0.00%"},
+    {"Scientific", "0.00E+00"},
+    {"Yes/No", "\"Yes\";\"Yes\";\"No\""},
+    {"True/False", "\"True\";\"True\";\"False\""},
+    {"On/Off", "\"On\";\"On\";\"Off\""},
+};
+
+void SetUserCode(StandardFormat& f, std::string_view code) {
+    f.kind = STD_STYLE_USER_DEFINED;
+    if (code.size() > kMaxPattern) code = code.substr(0, kMaxPattern);
+    std::memcpy(f.code, code.data(), code.size());
+    f.code[code.size()] = 0;
+}
+
 bool ReadNumberFormat(CXmlReader& r, StyleRecord& s) {
-    static const Word kNames[] = {{"Fixed", 1},      {"Currency", 2},  {"Accounting", 3},
-                                  {"Short Date", 4}, {"Time", 1},      {"Percent", 7},
-                                  {"Fraction", 1},   {"Scientific", 1}};
+    static const Word kKinds[] = {{"Currency", 2},   {"Accounting", 3}, {"Short Date", 4},
+                                  {"Time", 1},       {"Fraction", 1}};
     if (!r.ReadNextTag("NumberFormat", kXmlAttributes | kXmlStart | kXmlOptional)) return r.Ok();
     if (!r.IsEnd() && !SkipToEndTag(r, "NumberFormat")) return false;
     if (!r.FindAttribute("Format")) return true;
     std::string format;
     if (!r.DecodeValue(format, r.ValueLimit())) return false;
-    for (const Word& w : kNames)
+    for (const Word& w : kKinds)
         if (format == w.text) {
             // A name gives the kind alone: a kind that changes starts from its own settings.
             if (s.numberFormat.kind != w.code) s.numberFormat = DefaultStandardFormat(w.code);
             return true;
         }
+    for (const NamedFormat& n : kNamedFormats)
+        if (format == n.name) {
+            SetUserCode(s.numberFormat, n.code);
+            return true;
+        }
     if (ReadPercentCode(format, s.numberFormat)) return true;
-    s.numberFormat.kind = STD_STYLE_USER_DEFINED;
-    if (format.size() > kMaxPattern) format.resize(kMaxPattern);
-    std::memcpy(s.numberFormat.code, format.c_str(), format.size() + 1);
+    SetUserCode(s.numberFormat, format);
     return true;
 }
 

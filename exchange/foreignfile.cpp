@@ -1,5 +1,6 @@
 #include "exchange/foreignfile.h"
 
+#include "exchange/excelxml.h"
 #include "files/workbooksave.h"
 #include "model/cellrecord.h"
 #include "model/container.h"
@@ -77,11 +78,15 @@ bool HoldsXmlControl(std::string_view text) {
 }
 
 // The cells whose text, formula or formula result the spreadsheet form would write without
-// such characters.
-uint32_t CellsWithXmlControls(const CWorksheet& sheet) {
+// such characters, and (`pastRows`) those past the form's last row, which it leaves out.
+uint32_t CellsWithXmlControls(const CWorksheet& sheet, uint32_t& pastRows) {
     uint32_t n = 0;
     CellCursor cursor{kAdvance, sheet.cells.FirstPage(), 0};
     for (const uint8_t* r = NextCellRecord(cursor); r; r = NextCellRecord(cursor)) {
+        if (cell::Row(r) > kExcelXmlLastRow) {
+            ++pastRows;
+            continue;
+        }
         const bool formula = cell::IsFormula(r);
         if (formula ? HoldsXmlControl(cell::Formula(r)) || HoldsXmlControl(cell::CachedText(r))
                     : cell::IsText(r) && HoldsXmlControl(cell::Text(r)))
@@ -92,40 +97,83 @@ uint32_t CellsWithXmlControls(const CWorksheet& sheet) {
 
 } // namespace
 
-std::string FormLossKey(const CWorkbook& workbook, uint8_t family) {
-    if (family == kFileNative) return {};
+namespace {
+
+// What a form loses of a workbook, as counts; a text file or a table also names the
+// worksheet it keeps.
+struct FormLoss {
+    bool loses = false;
+    uint32_t items = 0, folders = 0, containers = 0, formulas = 0, lists = 0, inspected = 0,
+             active = 0, controls = 0, pastRows = 0;
+};
+
+FormLoss CountFormLoss(const CWorkbook& workbook, uint8_t family) {
+    FormLoss f;
+    if (family == kFileNative) return f;
     const bool spreadsheet = family == kFileExcelXml;
-    // What is lost, as counts; a text file or a table also names the worksheet it keeps.
-    uint32_t items = 0, folders = 0, containers = 0, formulas = 0, active = 0, controls = 0;
     for (const CTreeItem* p = workbook.tree.first; p; p = p->next) {
-        ++items;
+        ++f.items;
         if (!p->IsWorksheet()) {
-            folders += p->IsFolder() ? 1 : 0;
+            f.folders += p->IsFolder() ? 1 : 0;
             continue;
         }
         const CWorksheet& sheet = *AsWorksheet(p);
-        if (p == workbook.tree.active) active = items;
-        for (const CContainer* c = sheet.firstContainer; c; c = c->next) ++containers;
-        if (!spreadsheet && HasFormula(sheet)) ++formulas;
+        if (p == workbook.tree.active) f.active = f.items;
+        for (const CContainer* c = sheet.firstContainer; c; c = c->next) ++f.containers;
+        if (!spreadsheet && HasFormula(sheet)) ++f.formulas;
         if (spreadsheet) {
-            controls += CellsWithXmlControls(sheet);
+            f.controls += CellsWithXmlControls(sheet, f.pastRows);
             for (const char* text :
                  {sheet.name, sheet.pageSetup.headerText, sheet.pageSetup.footerText})
-                controls += HoldsXmlControl(text) ? 1 : 0;
+                f.controls += HoldsXmlControl(text) ? 1 : 0;
         }
     }
-    uint32_t lists = 0;
     for (const DropDownListRecord& list : workbook.dropDownLists)
-        lists += DropDownListInUse(list) ? 1 : 0;
-    const uint32_t inspected = workbook.inspectedCells.ItemCount();
-    const bool loses = spreadsheet ? folders || containers || lists || inspected || controls
-                                   : items > 1 || containers || formulas;
-    if (!loses) return {};
+        f.lists += DropDownListInUse(list) ? 1 : 0;
+    f.inspected = workbook.inspectedCells.ItemCount();
+    if (spreadsheet) f.active = 0;
+    f.loses = spreadsheet
+                  ? f.folders || f.containers || f.lists || f.inspected || f.controls || f.pastRows
+                  : f.items > 1 || f.containers || f.formulas;
+    return f;
+}
+
+void Count(std::string& out, uint32_t n, const char* one, const char* many) {
+    if (n == 0) return;
+    out += "\n- " + std::to_string(n) + ' ' + (n == 1 ? one : many);
+}
+
+} // namespace
+
+std::string FormLossKey(const CWorkbook& workbook, uint8_t family) {
+    const FormLoss f = CountFormLoss(workbook, family);
+    if (!f.loses) return {};
     std::string key = std::to_string(family);
-    for (const uint32_t n : {items, folders, containers, formulas, lists, inspected,
-                             spreadsheet ? 0u : active, controls})
+    for (const uint32_t n : {f.items, f.folders, f.containers, f.formulas, f.lists, f.inspected,
+                             f.active, f.controls, f.pastRows})
         key += ' ' + std::to_string(n);
     return key;
+}
+
+std::string FormLossText(const CWorkbook& workbook, uint8_t family) {
+    const FormLoss f = CountFormLoss(workbook, family);
+    if (!f.loses) return {};
+    std::string text;
+    if (family == kFileExcelXml) {
+        Count(text, f.folders, "folder", "folders");
+        Count(text, f.containers, "chart or picture", "charts or pictures");
+        Count(text, f.lists, "drop-down list", "drop-down lists");
+        Count(text, f.inspected, "inspected cell", "inspected cells");
+        Count(text, f.controls, "text with control characters (left out of it)",
+              "texts with control characters (left out of them)");
+        Count(text, f.pastRows, "cell past row 1,048,576", "cells past row 1,048,576");
+    } else {
+        Count(text, f.items - 1, "other worksheet or folder", "other worksheets or folders");
+        Count(text, f.containers, "chart or picture", "charts or pictures");
+        Count(text, f.formulas, "worksheet's formulas (their values are kept)",
+              "worksheets' formulas (their values are kept)");
+    }
+    return text;
 }
 
 bool FormLosesContent(const CWorkbook& workbook, uint8_t family) {

@@ -26,6 +26,10 @@ std::string ReplaceExtension(std::string_view path, std::string_view extension);
 // drop-down list, no inspected cell, no control character XML cannot hold). The native form
 // keeps everything.
 bool FormLosesContent(const CWorkbook& workbook, uint8_t family);
+// What such a file would lose, one "\n- " line for each kind with its count (cells past the
+// spreadsheet form's last row, texts it writes without their control characters, ...);
+// empty when nothing is lost.
+std::string FormLossText(const CWorkbook& workbook, uint8_t family);
 // What such a file would lose, as a key that changes when the loss does (another worksheet
 // kept, another kind or count of content left out); empty when nothing is lost.
 std::string FormLossKey(const CWorkbook& workbook, uint8_t family);

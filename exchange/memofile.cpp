@@ -50,15 +50,15 @@ void AppendZeros(std::string& out, std::size_t n) {
 } // namespace
 
 std::string MemoFilePath(std::string_view tablePath, uint8_t format) {
-    return ReplaceExtension(tablePath, format == kXBaseFoxPro ? ".ftp" : ".dbt");
+    return ReplaceExtension(tablePath, format == kXBaseFoxPro ? ".fpt" : ".dbt");
 }
 
 bool CMemoReader::Open(std::string_view tablePath, uint8_t format) {
     format_ = format;
     std::string path = MemoFilePath(tablePath, format);
-    // Other programs name FoxPro memo files ".fpt".
+    // Older saves of ours named FoxPro memo files ".ftp".
     if (format == kXBaseFoxPro && !CFileStream::FileExists(path.c_str()))
-        path = ReplaceExtension(tablePath, ".fpt");
+        path = ReplaceExtension(tablePath, ".ftp");
     if (!file_.Open(path.c_str(), "rb", false, kMemoBuffer)) return false;
     size_ = file_.GetLength();
     uint8_t header[kMemoHeaderSize] = {};

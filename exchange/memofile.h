@@ -17,13 +17,13 @@ constexpr uint8_t kXBaseFoxPro = 5;
 constexpr uint8_t kXBaseClipper = 6;
 constexpr uint32_t kMemoHeaderSize = 512;
 
-// The memo file of a table: ".ftp" for FoxPro, ".dbt" for the others.
+// The memo file of a table: ".fpt" for FoxPro, ".dbt" for the others.
 std::string MemoFilePath(std::string_view tablePath, uint8_t format);
 
 // Reads memo texts of one table; the file stays open between reads.
 class CMemoReader {
 public:
-    // False when the memo file cannot be opened; for FoxPro ".fpt" is tried when ".ftp" is
+    // False when the memo file cannot be opened; for FoxPro ".ftp" is tried when ".fpt" is
     // missing.
     bool Open(std::string_view tablePath, uint8_t format);
     // The text of a block, at most the cell-text limit long. A block the file does not hold,

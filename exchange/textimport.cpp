@@ -5,6 +5,8 @@
 #include "exchange/textfile.h"
 #include "formula/cellinput.h"
 #include "formula/evalcontext.h"
+#include "model/formatstore.h"
+#include "model/styles.h"
 #include "model/workbook.h"
 
 namespace vl {
@@ -118,10 +120,37 @@ private:
         std::string_view text = s_.encoding == 1 || s_.encoding == 3 ? converted_ : field_;
         if (text.size() > kMaxCellText) text = text.substr(0, kMaxCellText);
         if (text.empty()) return true;
+        shown_.kind = STD_STYLE_DEFAULT;
         if (!MakeCell(text, column, row)) return true;
-        if (sheet_.cells.PutCell(record_.bytes, cursor_)) return true;
+        if (sheet_.cells.PutCell(record_.bytes, cursor_) && KeepFormat(column, row)) return true;
         book_.error = kErrorWorksheetMemory;
         return false;
+    }
+
+    // A value read with a format (12%, $5.00, 1,234, a date) keeps it, as typing it does; the
+    // style is found or added once for each format. A full style table leaves the value
+    // unformatted.
+    bool KeepFormat(uint16_t column, uint32_t row) {
+        if (shown_.kind == STD_STYLE_DEFAULT) return true;
+        StyleTables& t = book_.styles;
+        if (styleIndex_ == 0 || !CompareStyleRecords(t.styles[styleIndex_], WithShown())) {
+            styleIndex_ = 0;
+            const StyleRecord wanted = WithShown();
+            for (uint16_t i = 1; i < t.styleCount && styleIndex_ == 0; ++i)
+                if (CompareStyleRecords(t.styles[i], wanted)) styleIndex_ = i;
+            if (styleIndex_ == 0) {
+                if (t.styleCount >= kMaxStyles) return true;
+                styleIndex_ = t.styleCount;
+                t.styles[t.styleCount++] = wanted;
+            }
+        }
+        return PutFormatRun(sheet_.formats, FormatRun{column, column, row, styleIndex_}, runs_);
+    }
+
+    StyleRecord WithShown() const {
+        StyleRecord style = book_.styles.styles[0];
+        style.numberFormat = shown_;
+        return style;
     }
 
     bool MakeCell(std::string_view text, uint16_t column, uint32_t row) {
@@ -140,8 +169,10 @@ private:
                 StandardFormat shown;
                 if (text[0] != ' ' &&
                     ParseCellInput(ctx_, text, shown, row, column, record_) == CellInput::kStored &&
-                    (cell::IsNumber(record_.bytes) || IsDateKind(shown.kind)))
+                    (cell::IsNumber(record_.bytes) || IsDateKind(shown.kind))) {
+                    shown_ = shown;
                     return true;
+                }
             }
         }
         return MakeTextCell(record_, column, row, text);
@@ -157,6 +188,9 @@ private:
     std::string converted_;
     CellBuffer record_;
     CellCursor cursor_;
+    StandardFormat shown_;
+    uint16_t styleIndex_ = 0;
+    CellCursor runs_;
     uint16_t column_ = 0;
     uint32_t row_ = 0;
 };

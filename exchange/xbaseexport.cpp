@@ -16,6 +16,7 @@
 #include "values/numberinput.h"
 #include "values/numfmt_date.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <sys/stat.h>
@@ -153,6 +154,9 @@ private:
         case 'N':
             return WriteNumber(record, slot, NumberOf(value), d[kFieldDecimalsByte], true);
         case 'F':
+            // Six decimals at least; more where the field says so.
+            return WriteNumber(record, slot, NumberOf(value),
+                               std::max<int>(kFloatDecimals, d[kFieldDecimalsByte]), false);
         case 'Y':
             return WriteNumber(record, slot, NumberOf(value), kFloatDecimals, false);
         case 'I':
@@ -165,14 +169,23 @@ private:
             return true;
         case 'M':
             return WriteMemo(record, slot, value);
-        default:
+        case 'B':
+        case 'G':
+        case 'P':
+        case 'T':
+            // Read as a placeholder text, such a field of a table is written back blank.
             return true;
+        default:
+            // A type no value is written to would leave the field blank: the value lost.
+            book_.error = kErrorFieldType;
+            return false;
         }
     }
 
     // A number the field cannot hold fails the export rather than be stored as another
     // value: a Numeric field takes its number at its own decimals whole; the others, whose
     // decimals are fixed, may lose the decimals they cannot hold but no value beyond them.
+    // No field writes a number that is not zero as zero.
     bool WriteNumber(std::string& record, const FieldSlot& slot, double number, int decimals,
                      bool declared) {
         const std::string text = FixedWidthNumber(number, int(slot.length), decimals);
@@ -180,7 +193,7 @@ private:
         const bool fits = declared ? !whole.empty() && whole.size() <= slot.length
                                    : text.find('*') == std::string::npos &&
                                          ReadDecimalField(text) == ReadDecimalField(whole);
-        if (!fits) {
+        if (!fits || (number != 0 && ReadDecimalField(text) == 0)) {
             book_.error = kErrorFieldOverflow;
             return false;
         }

@@ -9,7 +9,11 @@
 #include "model/workbook.h"
 #include "platform/core/number.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 namespace vl {
@@ -28,17 +32,41 @@ struct ColumnPlan {
     ColumnState state = ColumnState::kOpen;
     char type = 'C';
     uint32_t length = 1;
-    uint8_t decimals = 0;
+    int decimals = 0; // the most fraction digits of its numbers
+    int whole = 1;    // the widest whole part of its numbers
 };
 
+// Numeric and Float fields hold the fractions their numbers have, as far as the widest field
+// other programs read (20) leaves room beside the widest whole part; a Float field keeps at
+// least its six. A number that still cannot be held is refused when it is written.
+void SizeNumberField(ColumnPlan& plan) {
+    constexpr int kWidest = 20;
+    constexpr int kMostDecimals = 15;
+    const bool floating = plan.type == 'F';
+    const int least = floating ? kFloatDecimals : 0;
+    const int room = std::max(kWidest - plan.whole - 1, least);
+    plan.decimals = std::clamp(plan.decimals, least, std::min(kMostDecimals, room));
+    const int base = floating ? kFloatLength : kNumericLength;
+    const int needed = plan.whole + (plan.decimals ? plan.decimals + 1 : 0);
+    plan.length = uint32_t(std::clamp(needed, base, kWidest));
+}
+
 // The fraction digits of a number's shortest form (15 significant digits, as it is shown),
-// at most what a Numeric field of 18 keeps beside a sign and eight whole digits.
-uint8_t FractionDigits(double value) {
-    constexpr uint8_t kMostDecimals = 8;
+// counted as fixed notation writes them: 1E-05 takes five.
+int FractionDigits(double value) {
     const std::string text = FormatNumberG(value, 15);
-    const std::size_t point = text.find('.');
-    if (point == std::string::npos || text.find('e') != std::string::npos) return 0;
-    return uint8_t(std::min<std::size_t>(text.size() - point - 1, kMostDecimals));
+    const std::size_t e = text.find_first_of("eE");
+    const std::string_view mantissa = std::string_view(text).substr(0, e);
+    const std::size_t point = mantissa.find('.');
+    int digits = point == std::string_view::npos ? 0 : int(mantissa.size() - point - 1);
+    if (e != std::string::npos) digits -= std::atoi(text.c_str() + e + 1);
+    return std::max(digits, 0);
+}
+
+// The characters of a number's whole part as fixed notation writes it, sign included.
+int WholeDigits(double value) {
+    const std::string text = FormatNumberF(std::trunc(value), 0);
+    return int(text.size()) + (value < 0 && text[0] != '-' ? 1 : 0);
 }
 
 class CFieldPlanner {
@@ -63,13 +91,15 @@ public:
     }
 
     bool memo = false;
-    const std::vector<ColumnPlan>& Plans() const { return plans_; }
+    std::vector<ColumnPlan>& Plans() { return plans_; }
 
 private:
     void AddNumber(ColumnPlan& plan, const uint8_t* r, double value) {
-        // A Numeric field keeps the fractions its numbers have: with none, 1.5 would be 2.
-        if (plan.state != ColumnState::kText && plan.type != 'F')
+        // A number field keeps the fractions its numbers have: with none, 1.5 would be 2.
+        if (plan.state != ColumnState::kText && std::isfinite(value)) {
             plan.decimals = std::max(plan.decimals, FractionDigits(value));
+            plan.whole = std::max(plan.whole, WholeDigits(value));
+        }
         if (plan.state == ColumnState::kOpen) {
             const bool floating = format_ == kXBaseDBase4 || format_ == kXBaseFoxPro;
             plan.type = floating ? 'F' : 'N';
@@ -151,6 +181,8 @@ bool BuildXBaseFieldList(CWorkbook& workbook, const CWorksheet& sheet, XBaseSave
     const uint32_t fields = uint32_t(lastColumn) + 1;
     CFieldPlanner planner(workbook, sheet, format, fields);
     planner.Scan();
+    for (ColumnPlan& plan : planner.Plans())
+        if (plan.state == ColumnState::kNumeric) SizeNumberField(plan);
     uint64_t recordLength = 1;
     for (const ColumnPlan& plan : planner.Plans()) recordLength += plan.length;
     const uint64_t limit = SplitsLengths(format) ? kLargestRecord - 1 : kLargestRecord;
@@ -172,9 +204,7 @@ bool BuildXBaseFieldList(CWorkbook& workbook, const CWorksheet& sheet, XBaseSave
         const ColumnPlan& plan = planner.Plans()[i];
         d[kFieldTypeByte] = uint8_t(plan.type);
         SetFieldLength(d, plan.length, format);
-        if (plan.type == 'N') d[kFieldDecimalsByte] = plan.decimals;
-        // Float fields are written with six decimals; other programs read the count here.
-        if (plan.type == 'F') d[kFieldDecimalsByte] = kFloatDecimals;
+        if (plan.type == 'N' || plan.type == 'F') d[kFieldDecimalsByte] = uint8_t(plan.decimals);
     }
     FillXBaseHeader(built, fields, uint32_t(recordLength), lastRow, planner.memo);
     ReleaseXBaseSaveOptions(options);

@@ -98,6 +98,27 @@ void FillXBaseHeader(XBaseSaveOptions& options, uint32_t fields, uint32_t record
     StoreU16(options.header + kRecordLengthOffset, uint16_t(recordLength));
 }
 
+namespace {
+
+// The form whose memo file a table's version byte names, whatever form was chosen: 0x83 a
+// dBase III+ memo (which Clipper shares), 0x8B and 0xCB dBase IV, 0xF5 FoxPro. A table
+// without a memo keeps the form chosen.
+uint8_t MemoFormOfVersion(uint8_t version, uint8_t chosen) {
+    switch (version) {
+    case 0x83:
+        return chosen == kXBaseClipper ? kXBaseClipper : kXBaseDBase3;
+    case 0x8B:
+    case 0xCB:
+        return kXBaseDBase4;
+    case 0xF5:
+        return kXBaseFoxPro;
+    default:
+        return chosen;
+    }
+}
+
+} // namespace
+
 bool ReadDbfHeader(CWorkbook& workbook, XBaseSaveOptions& options) {
     CFileStream& stream = workbook.stream;
     uint8_t header[kXBaseHeaderSize];
@@ -105,6 +126,7 @@ bool ReadDbfHeader(CWorkbook& workbook, XBaseSaveOptions& options) {
         if (stream.GetError() != kErrorNone) return workbook.error = stream.GetError(), false;
         return Refuse(workbook);
     }
+    options.format = MemoFormOfVersion(header[0], options.format);
     const int64_t fileLength = stream.GetLength();
     const uint16_t headerLength = LoadU16(header + kHeaderLengthOffset);
     const uint16_t recordLength = LoadU16(header + kRecordLengthOffset);

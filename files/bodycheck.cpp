@@ -97,9 +97,12 @@ bool CheckRunPage(const uint8_t* payload, uint32_t used, uint16_t styleCount, Pa
         const FormatRun run = LoadFormatRun(payload + offset);
         if (run.firstColumn > run.lastColumn || run.lastColumn > kLastColumn) return false;
         if (run.row > kLastRow || run.style >= styleCount) return false;
-        // Runs of a row keep apart, as the XML form reads them.
-        if (order.any && order.row == run.row && run.firstColumn <= order.last) return false;
-        if (!InOrder(order, run.row, run.firstColumn)) return false;
+        if (order.any && run.row < order.row) return false;
+        if (order.any && order.row == run.row && run.firstColumn <= order.last)
+            order.overlapping = true;
+        order.any = true;
+        order.row = run.row;
+        order.column = run.firstColumn;
         order.last = run.lastColumn;
     }
     return true;

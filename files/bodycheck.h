@@ -18,7 +18,8 @@ struct PageOrder {
     bool any = false;
     uint32_t row = 0;
     uint16_t column = 0;
-    uint16_t last = 0; // the last column of the last run
+    uint16_t last = 0;        // the last column of the last run
+    bool overlapping = false; // runs of a row overlap or stand out of column order
 };
 
 // A page of cell records: each whole inside the used bytes, lengths adding up to them, in
@@ -27,7 +28,8 @@ struct PageOrder {
 // else is changed.
 bool CheckCellPage(uint8_t* payload, uint32_t used, PageOrder& order);
 // A page of 10-byte format runs: columns in order, rows and styles within their limits,
-// runs in strictly increasing (row, first column) order, apart from each other.
+// rows in increasing order. Runs of a row that overlap or stand out of column order (an older
+// save left them so) set `order.overlapping` for the caller to lay them apart.
 bool CheckRunPage(const uint8_t* payload, uint32_t used, uint16_t styleCount, PageOrder& order);
 
 bool CheckCellRef(const CellRef& ref);

@@ -51,7 +51,10 @@ private:
     bool ReadColumnTable(CFormatStore& formats);
     bool ReadOldColumnTable(CFormatStore& formats);
     bool ReadRowHeights(CFormatStore& formats);
-    bool ReadPages(CCellStore& store, bool runs);
+    // `overlapping` (format runs only) is set when runs of a row overlap or stand out of
+    // column order, which an older save could leave.
+    bool ReadPages(CCellStore& store, bool runs, bool* overlapping = nullptr);
+    bool ReadFormatRuns(CFormatStore& formats);
     bool ReadSheetSettings(CWorksheet& sheet);
 
     CWorkbook& book_;

@@ -4,6 +4,7 @@
 #include "files/bodycheck.h"
 #include "files/bodyreader.h"
 #include "model/formatstore.h"
+#include "model/runoverlap.h"
 #include "model/styles.h"
 #include "model/workbook.h"
 
@@ -27,7 +28,7 @@ bool CBodyReader::ReadWorksheet(CWorksheet& sheet) {
     if (!ReadContainers(sheet)) return false;
     const bool columns =
         version_ >= 2 ? ReadColumnTable(sheet.formats) : ReadOldColumnTable(sheet.formats);
-    return columns && ReadRowHeights(sheet.formats) && ReadPages(sheet.formats.runs, true) &&
+    return columns && ReadRowHeights(sheet.formats) && ReadFormatRuns(sheet.formats) &&
            ReadPages(sheet.cells, false) && ReadSheetSettings(sheet);
 }
 
@@ -90,9 +91,15 @@ bool CBodyReader::ReadRowHeights(CFormatStore& formats) {
     return true;
 }
 
+bool CBodyReader::ReadFormatRuns(CFormatStore& formats) {
+    bool overlapping = false;
+    if (!ReadPages(formats.runs, true, &overlapping)) return false;
+    return !overlapping || SeparateFormatRuns(formats) || NoMemory();
+}
+
 // Pages are taken whole into a chain of their own, checked as they come, and handed to the
 // store only when all are read.
-bool CBodyReader::ReadPages(CCellStore& store, bool runs) {
+bool CBodyReader::ReadPages(CCellStore& store, bool runs, bool* overlapping) {
     uint32_t count = 0;
     if (!Need(in_.U32(count))) return false;
     Page* head = nullptr;
@@ -123,6 +130,7 @@ bool CBodyReader::ReadPages(CCellStore& store, bool runs) {
         tail = page;
     }
     store.AdoptPages(head);
+    if (overlapping) *overlapping = order.overlapping;
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "files/savetarget.h"
 
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -135,28 +136,54 @@ bool OpenTemporary(CFileStream& stream, const std::string& target, bool gzip) {
 
 namespace {
 
+// Only a folder of ours that no one else may enter holds copies of workbooks.
+bool IsPrivateFolder(const std::string& folder) {
+    struct stat st;
+    return lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
+           (st.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+
+// The user's state folder ($XDG_STATE_HOME, else ~/.local/state), which a reboot leaves as
+// it is: a copy kept there while its file is rewritten survives a cut and the boot after it.
 std::string PrivateFolder() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    const char* home = std::getenv("HOME");
+    std::string base;
+    if (state && state[0] == '/')
+        base = state;
+    else if (home && home[0] == '/')
+        base = std::string(home) + "/.local/state";
+    else
+        return {};
+    std::error_code ec;
+    fs::create_directories(base, ec);
+    const std::string own = base + "/Vorlane";
+    mkdir(own.c_str(), S_IRWXU);
+    const std::string saves = own + "/saves";
+    mkdir(saves.c_str(), S_IRWXU);
+    return IsPrivateFolder(saves) ? saves : std::string();
+}
+
+// Where older versions kept such copies: the temporary folder, which a boot may empty.
+std::string TemporaryFolder() {
     std::error_code ec;
     const fs::path folder = fs::temp_directory_path(ec);
     if (ec) return {};
     const std::string own = (folder / ("vorlane-" + std::to_string(geteuid()))).string();
-    mkdir(own.c_str(), S_IRWXU);
-    // Only a folder of ours that no one else may enter holds copies of workbooks.
-    struct stat st;
-    if (lstat(own.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid() ||
-        (st.st_mode & (S_IRWXG | S_IRWXO)) != 0)
-        return {};
-    return own;
+    return IsPrivateFolder(own) ? own : std::string();
+}
+
+std::string PathIn(const std::string& folder, const std::string& target) {
+    if (folder.empty()) return {};
+    // The hash of the whole path tells files of one name in different folders apart.
+    return folder + "/" + target.substr(target.rfind('/') + 1).substr(0, 100) + '-' +
+           HashText(target);
 }
 
 } // namespace
 
 std::string PrivatePath(const std::string& target) {
-    const std::string folder = PrivateFolder();
-    if (folder.empty()) return {};
-    // The hash of the whole path tells files of one name in different folders apart.
-    return folder + "/" + target.substr(target.rfind('/') + 1).substr(0, 100) + '-' +
-           HashText(target);
+    return PathIn(PrivateFolder(), target);
 }
 
 bool OpenAside(CFileStream& stream, const std::string& target, bool gzip) {
@@ -182,9 +209,14 @@ namespace {
 
 constexpr const char* kKeptSuffix = ".~saved";
 
-std::string KeptCopyPath(const std::string& target, bool beside) {
-    if (beside) return TemporaryPrefix(target).append("saved");
-    const std::string aside = PrivatePath(target);
+// Where a rewrite keeps its whole copy: beside the target, or in the private folder; the
+// copies older versions left in the temporary folder are still found and offered.
+enum class KeptPlace { kBeside, kPrivate, kTemporary };
+
+std::string KeptCopyPath(const std::string& target, KeptPlace place) {
+    if (place == KeptPlace::kBeside) return TemporaryPrefix(target).append("saved");
+    const std::string aside =
+        place == KeptPlace::kPrivate ? PrivatePath(target) : PathIn(TemporaryFolder(), target);
     return aside.empty() ? aside : aside + kKeptSuffix;
 }
 
@@ -210,7 +242,8 @@ bool RewriteKeepingCopy(const std::string& written, CFileStream& held, const std
                         const PlaceHook& partner) {
     const bool beside =
         written.compare(0, TemporaryPrefix(target).size(), TemporaryPrefix(target)) == 0;
-    const std::string kept = KeptCopyPath(target, beside);
+    const std::string kept =
+        KeptCopyPath(target, beside ? KeptPlace::kBeside : KeptPlace::kPrivate);
     if (kept.empty() || rename(written.c_str(), kept.c_str()) != 0) {
         CFileStream::DeleteFile(written.c_str(), nullptr);
         return false;
@@ -231,6 +264,18 @@ std::string PairPath(const std::string& target) {
     return TemporaryPrefix(target).append("pair");
 }
 
+namespace {
+
+// A file that waited under its pair name takes the place of `target` with the permissions of
+// the file it replaces (it was made readable by its owner only while it waited).
+bool PutWaitingInPlace(const std::string& waiting, const std::string& target) {
+    struct stat st;
+    if (stat(target.c_str(), &st) == 0) chmod(waiting.c_str(), st.st_mode & 07777);
+    return rename(waiting.c_str(), target.c_str()) == 0;
+}
+
+} // namespace
+
 void FinishPairedSave(const std::string& target, const std::vector<std::string>& partners) {
     // A save that is still running holds the target.
     CFileStream probe;
@@ -243,19 +288,26 @@ void FinishPairedSave(const std::string& target, const std::vector<std::string>&
         const std::string pending = PairPath(partner);
         if (!CFileStream::FileExists(pending.c_str())) continue;
         if (whole)
-            rename(pending.c_str(), partner.c_str());
+            PutWaitingInPlace(pending, partner);
         else
             CFileStream::DeleteFile(pending.c_str(), nullptr);
     }
-    if (whole && rename(waiting.c_str(), target.c_str()) == 0) SyncFolder(target);
+    if (whole && PutWaitingInPlace(waiting, target)) SyncFolder(target);
 }
 
 std::string InterruptedSaveCopy(const std::string& target) {
-    for (const bool beside : {true, false}) {
-        const std::string kept = KeptCopyPath(target, beside);
+    for (const KeptPlace place : {KeptPlace::kBeside, KeptPlace::kPrivate, KeptPlace::kTemporary}) {
+        const std::string kept = KeptCopyPath(target, place);
         if (IsOwnFile(kept)) return kept;
     }
     return {};
+}
+
+void DropInterruptedSaveCopies(const std::string& target) {
+    for (const KeptPlace place : {KeptPlace::kBeside, KeptPlace::kPrivate, KeptPlace::kTemporary}) {
+        const std::string kept = KeptCopyPath(target, place);
+        if (IsOwnFile(kept)) CFileStream::DeleteFile(kept.c_str(), nullptr);
+    }
 }
 
 ErrorCode RestoreInterruptedSave(const std::string& target) {
@@ -287,7 +339,11 @@ ErrorCode WriteSaveTarget(const char* path, const StreamWriter& write) {
         ok = aside.RenameTo(target.path.c_str());
         if (!ok) error = aside.ErrorOr(kStreamWrite);
     }
-    if (ok && beside) return aside.Close() ? ErrorCode(kErrorNone) : aside.ErrorOr(kStreamWrite);
+    if (ok && beside) {
+        if (!aside.Close()) return aside.ErrorOr(kStreamWrite);
+        DropInterruptedSaveCopies(target.path);
+        return kErrorNone;
+    }
     aside.Close();
     // Other names of the target, or a folder that takes no new file: the finished bytes are
     // copied into the held file itself.

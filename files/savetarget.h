@@ -42,8 +42,8 @@ void RemoveStaleSaves(const std::string& target);
 // A new file beside `target` under a name no other file has (read only by its owner while
 // `target` exists).
 bool OpenTemporary(CFileStream& stream, const std::string& target, bool gzip);
-// The same, else (a folder that takes no new file) in the user's private temporary folder
-// (no one else may enter it), read only by its owner.
+// The same, else (a folder that takes no new file) in the user's private folder under the
+// state folder (no one else may enter it, and a reboot leaves it), read only by its owner.
 bool OpenAside(CFileStream& stream, const std::string& target, bool gzip);
 // Where copies of `target` go in that private folder; empty when it cannot be had.
 std::string PrivatePath(const std::string& target);
@@ -69,6 +69,10 @@ std::string PairPath(const std::string& target);
 void FinishPairedSave(const std::string& target, const std::vector<std::string>& partners);
 // The whole copy a rewrite of `target` cut short left behind; empty when there is none.
 std::string InterruptedSaveCopy(const std::string& target);
+// Removes the user's copies of `target` that cut rewrites left, once a later save of it was
+// written whole: the copy belongs to the save that was cut, and would put an older workbook
+// over the newer one.
+void DropInterruptedSaveCopies(const std::string& target);
 // Puts that copy in place through the target itself (links kept) and removes it: 0, or 43
 // when another holds the target, 35 when it may not be written, the write's code.
 ErrorCode RestoreInterruptedSave(const std::string& target);

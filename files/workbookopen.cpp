@@ -51,7 +51,8 @@ bool DetectWorkbookFormat(CWorkbook& workbook, uint8_t& kind, uint8_t& encryptio
         kind = kFileEmpty;
     } else if (std::memcmp(head, kV6Signature, kBinaryHeaderSize) == 0) {
         kind = kFileVersion6;
-    } else if (std::memcmp(head, "<?xml", 5) == 0) {
+    } else if (std::memcmp(head, "<?xml", 5) == 0 ||
+               std::memcmp(head, "\xEF\xBB\xBF<?xml", 8) == 0) {
         kind = s.IsCompressed() ? kFileXmlCompressed : kFileXml;
     } else {
         known = head[0] >= '1' && head[0] <= '3';
@@ -89,8 +90,10 @@ bool OpenWorkbookFile(CWorkbook& workbook, const char* password, uint32_t* error
         ok = LoadV6Workbook(workbook);
         break;
     case kFileEmpty:
-        ok = NewWorkbook(workbook);
-        break;
+        // An empty file is what a save cut short or a full disk leaves: opened as an empty
+        // workbook, a later save would put nothing over what the file held.
+        workbook.error = kErrorFileFormat;
+        return false;
     default:
         return false;
     }

@@ -150,6 +150,7 @@ bool SaveWorkbookFileWith(CWorkbook& workbook, const char* path, bool gzip,
         if (guard.IsOpen()) guard.Close();
         workbook.stream.HoldLock(true);
     }
+    if (ok) DropInterruptedSaveCopies(target.path);
     return ok;
 }
 

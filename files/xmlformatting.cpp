@@ -2,10 +2,12 @@
 // worksheet.
 
 #include "files/xmlelements.h"
+#include "model/runoverlap.h"
 #include "platform/core/bytes.h"
 #include "values/inttext.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace vl {
 
@@ -43,24 +45,26 @@ bool ReadColumn(CXmlReader& r, const CWorkbook& workbook, CWorksheet& ws) {
     return true;
 }
 
+// Spans of a row that overlap, or stand out of column order, come from an older save that
+// set a style over styled cells: they are laid apart, the span written first on top.
 bool ReadSpans(CXmlReader& r, const CWorkbook& workbook, CWorksheet& ws, uint32_t row) {
-    CellCursor cursor;
-    bool previous = false;
-    uint16_t previousLast = 0;
+    std::vector<FormatRun> runs;
     while (r.ReadNextTag("Span", kEmptyElement)) {
         if (!r.FindAttribute("rc")) return r.Fail(kErrorXmlMissing);
         uint16_t first = 0, last = 0;
         if (!ReadXmlColumnRange(r, first, last, true)) return false;
-        if (first > last || (previous && last <= previousLast)) return r.Fail(kErrorXmlAttribute);
-        previous = true;
-        previousLast = last;
+        if (first > last) return r.Fail(kErrorXmlAttribute);
         if (!r.FindAttribute("StyleID")) continue;
         uint16_t style = 0;
         if (!ReadStyleId(r, workbook, style)) return false;
-        if (!PutFormatRun(ws.formats, FormatRun{first, last, row, style}, cursor))
-            return r.Fail(kErrorXmlMemory);
+        runs.push_back(FormatRun{first, last, row, style});
     }
-    return r.Ok();
+    if (!r.Ok()) return false;
+    SeparateRowRuns(runs);
+    CellCursor cursor;
+    for (const FormatRun& run : runs)
+        if (!PutFormatRun(ws.formats, run, cursor)) return r.Fail(kErrorXmlMemory);
+    return true;
 }
 
 bool ReadRowHeight(CXmlReader& r, CWorksheet& ws, uint32_t row) {

@@ -291,6 +291,9 @@ bool CXmlReader::ReadInstruction(bool declaration) {
 bool CXmlReader::ReadDeclaration() {
     if (error_) return false;
     ClearAttributes();
+    // A UTF-8 byte-order mark may stand before it, as some programs write one.
+    if (LooksAt("\xEF\xBB\xBF"))
+        for (int i = 0; i < 3; ++i) Advance();
     return ReadInstruction(true);
 }
 

@@ -1,5 +1,7 @@
-// The "Styles" element: the font table, then the style table; entry 0 of each is the
-// built-in default and is never written.
+// The "Styles" element: the font table, then the style table. Entry 0 of each is the
+// built-in default; style 0 is written (as ID 0, first) only when it differs from it, as a
+// workbook taken from another form may have it, and every other style is read from the
+// built-in default.
 
 #include "files/xmlelements.h"
 #include "files/xmlnames.h"
@@ -116,12 +118,21 @@ bool ReadStyleChildren(CXmlReader& r, const StyleTables& tables, StyleRecord& s)
     return r.Ok() && ReadBorders(r, s) && r.ReadNextTag("Style", kXmlEnd);
 }
 
+// The style 0 of the file, when the first style names it: "ID" 0.
+bool ReadsDefaultStyle(CXmlReader& r, bool first) {
+    return first && r.FindAttribute("ID") && r.Value() == "0";
+}
+
 bool ReadStyleTable(CXmlReader& r, StyleTables& tables) {
+    const StyleRecord base = tables.styles[0];
+    bool first = true;
     while (r.ReadNextTag("Style", kStartElement)) {
-        if (tables.styleCount == kMaxStyles) return r.Fail(kErrorXmlElement);
-        if (!ReadPositionId(r, kMaxStyles - 1, tables.styleCount)) return false;
-        StyleRecord& s = tables.styles[tables.styleCount++];
-        s = tables.styles[0];
+        const bool zero = ReadsDefaultStyle(r, first);
+        first = false;
+        if (!zero && tables.styleCount == kMaxStyles) return r.Fail(kErrorXmlElement);
+        if (!zero && !ReadPositionId(r, kMaxStyles - 1, tables.styleCount)) return false;
+        StyleRecord& s = tables.styles[zero ? 0 : tables.styleCount++];
+        s = base;
         if (!r.IsEnd() && !ReadStyleChildren(r, tables, s)) return false;
     }
     return r.Ok();
@@ -211,6 +222,7 @@ void WriteXmlStyles(CXmlWriter& w, const CWorkbook& workbook) {
     }
     w.WriteTag("Styles", {}, kXmlStartTag, 0, 1);
     for (int i = 1; i < t.fontCount; ++i) WriteXmlFont(w, t.fonts[i], i, 1);
+    if (!CompareStyleRecords(t.styles[0], StyleRecord{})) WriteStyle(w, t.styles[0], 0);
     for (int i = 1; i < t.styleCount; ++i) WriteStyle(w, t.styles[i], i);
     w.WriteTag("Styles", {}, kXmlEndTag, 0, 2);
 }

@@ -4,7 +4,9 @@
 #include "profile/profile.h"
 #include "values/numfmt_compile.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace vl {
 
@@ -19,6 +21,57 @@ constexpr std::size_t kBookmarkLength = kProfileTextSize - 1;
 // The longest list entry read only to be passed over.
 constexpr std::size_t kSkippedTextLength = 65536;
 constexpr std::size_t kFormatTextLength = kUserNumericFormatTextSize - 1;
+
+// The elements a profile holds, at any level. One the reader does not know (written by a
+// later version, or by hand) is passed over whole, so that the settings after it are read
+// and none of them falls back to its default.
+constexpr std::string_view kKnownElements[] = {
+    "AddressingA1",
+    "ApplicationWindow",
+    "Argument",
+    "AutoClose",
+    "AutoFormatting",
+    "AutoSave",
+    "Bookmark",
+    "ComposerWindow",
+    "CopyLevel",
+    "FileFormat",
+    "Folder",
+    "Font",
+    "Formula",
+    "HideCellMarkers",
+    "Image",
+    "Locales",
+    "Name",
+    "Opacity",
+    "Pattern",
+    "PrimaryToolbar",
+    "Profile",
+    "RecentFile",
+    "SearchToolbar",
+    "SecondaryToolbar",
+    "ShowFormulas",
+    "Statusbar",
+    "UndoLevel",
+    "UpdateMode",
+    "UserNumericFormat",
+    "WhenEnterPressed",
+};
+
+bool SkipUnknown(CXmlReader& r) {
+    while (r.ReadNextTag({}, kXmlOptional | kXmlPeek)) {
+        if (!r.IsStart() || std::find(std::begin(kKnownElements), std::end(kKnownElements),
+                                      r.Name()) != std::end(kKnownElements))
+            return true;
+        if (!r.ReadNextTag({}, 0)) return false;
+        for (int depth = r.IsEnd() ? 0 : 1; depth > 0;) {
+            if (!r.ReadNextTag({}, 0)) return false;
+            if (r.IsStart() && !r.IsEnd()) ++depth;
+            if (!r.IsStart() && r.IsEnd()) --depth;
+        }
+    }
+    return r.Ok();
+}
 
 // Whitespace-separated decimal integers into `out` until one does not scan.
 void ScanIntegers(std::string_view text, int32_t* out, int count) {
@@ -39,6 +92,7 @@ void ScanIntegers(std::string_view text, int32_t* out, int count) {
 
 // An optional element whose text is a number within [min, max].
 bool ReadNumber(CXmlReader& r, const char* name, uint8_t min, uint8_t max, uint8_t& out) {
+    if (!SkipUnknown(r)) return false;
     if (!r.ReadElementText(name, kTextLimit, kXmlOptional)) return r.Ok();
     uint64_t v = 0;
     if (!r.Check(ParseXmlUnsigned(r.Text(), kXmlCapU8, min, max, v))) return false;
@@ -66,6 +120,7 @@ bool ReadRoot(CXmlReader& r, SettingsProfile& p) {
 }
 
 bool ReadBar(CXmlReader& r, const char* name, int32_t& visible, bool required) {
+    if (!SkipUnknown(r)) return false;
     uint8_t flags = kXmlStart | kXmlEnd | kXmlAttributes;
     if (!r.ReadNextTag(name, required ? flags : uint8_t(flags | kXmlOptional))) return r.Ok();
     if (!r.FindAttribute("Visible")) return true;
@@ -76,6 +131,7 @@ bool ReadBar(CXmlReader& r, const char* name, int32_t& visible, bool required) {
 }
 
 bool ReadApplicationWindow(CXmlReader& r, SettingsProfile& p) {
+    if (!SkipUnknown(r)) return false;
     if (!r.ReadNextTag("ApplicationWindow", kXmlStart | kXmlOptional | kXmlAttributes))
         return r.Ok();
     if (r.FindAttribute("Position")) {
@@ -96,7 +152,7 @@ bool ReadApplicationWindow(CXmlReader& r, SettingsProfile& p) {
     return ReadBar(r, "PrimaryToolbar", p.standardToolbarVisible, true) &&
            ReadBar(r, "SecondaryToolbar", p.formattingToolbarVisible, false) &&
            ReadBar(r, "SearchToolbar", p.searchToolbarVisible, false) &&
-           ReadBar(r, "Statusbar", p.statusBarVisible, false) &&
+           ReadBar(r, "Statusbar", p.statusBarVisible, false) && SkipUnknown(r) &&
            r.ReadNextTag("ApplicationWindow", kXmlEnd);
 }
 
@@ -123,16 +179,18 @@ bool ReadFormula(CXmlReader& r, SettingsProfile& p) {
 }
 
 bool ReadComposer(CXmlReader& r, SettingsProfile& p) {
+    if (!SkipUnknown(r)) return false;
     if (!r.ReadNextTag("ComposerWindow", kXmlStart | kXmlOptional | kXmlAttributes)) return r.Ok();
     if (r.FindAttribute("Position")) ScanIntegers(r.Value(), p.composerPosition, 5);
     if (!ReadBoolAttribute(r, "Visible", p.composerVisible)) return false;
     p.composerFormulas.clear();
-    while (r.ReadNextTag("Formula", kXmlStart | kXmlOptional | kXmlAttributes))
+    while (SkipUnknown(r) && r.ReadNextTag("Formula", kXmlStart | kXmlOptional | kXmlAttributes))
         if (!ReadFormula(r, p)) return false;
     return r.Ok() && r.ReadNextTag("ComposerWindow", kXmlEnd);
 }
 
 bool ReadFlag(CXmlReader& r, const char* name, uint8_t& flag) {
+    if (!SkipUnknown(r)) return false;
     flag = r.ReadNextTag(name, kXmlStart | kXmlEnd | kXmlOptional);
     return r.Ok();
 }
@@ -148,6 +206,7 @@ bool ReadOptions(CXmlReader& r, SettingsProfile& p) {
         !ReadNumber(r, "WhenEnterPressed", 0, 4, p.whenEnterPressed) ||
         !ReadNumber(r, "Opacity", 0, 100, p.opacity))
         return false;
+    if (!SkipUnknown(r)) return false;
     if (r.ReadNextTag("UpdateMode", kXmlStart | kXmlEnd | kXmlOptional | kXmlAttributes)) {
         uint8_t automatic = 1, all = 1;
         if (!ReadBoolAttribute(r, "Automatic", automatic) ||
@@ -157,6 +216,7 @@ bool ReadOptions(CXmlReader& r, SettingsProfile& p) {
     } else if (!r.Ok()) {
         return false;
     }
+    if (!SkipUnknown(r)) return false;
     if (r.ReadNextTag("FileFormat", kXmlStart | kXmlEnd | kXmlOptional | kXmlAttributes)) {
         uint8_t xml = 1, compressed = 0;
         if (!ReadBoolAttribute(r, "Xml", xml) || !ReadBoolAttribute(r, "Compressed", compressed))
@@ -166,16 +226,19 @@ bool ReadOptions(CXmlReader& r, SettingsProfile& p) {
     } else if (!r.Ok()) {
         return false;
     }
+    if (!SkipUnknown(r)) return false;
     if (r.ReadNextTag("Locales", kXmlStart | kXmlEnd | kXmlOptional | kXmlAttributes)) {
         if (r.FindAttribute("Region") && !r.GetU8Attribute(p.region, 0, 129)) return false;
     } else if (!r.Ok()) {
         return false;
     }
+    if (!SkipUnknown(r)) return false;
     if (r.ReadElementBytes("Folder", kMaxPathBytes, kXmlOptional)) p.folder = r.Text();
     return r.Ok();
 }
 
 bool ReadFont(CXmlReader& r, SettingsProfile& p) {
+    if (!SkipUnknown(r)) return false;
     if (!r.ReadNextTag("Font", kXmlStart | kXmlEnd | kXmlOptional | kXmlAttributes)) return r.Ok();
     if (r.FindAttribute("Name")) {
         std::string name;
@@ -195,7 +258,7 @@ bool ReadFont(CXmlReader& r, SettingsProfile& p) {
 
 bool ReadUserFormats(CXmlReader& r, SettingsProfile& p) {
     p.userNumericFormats.clear();
-    while (r.ReadNextTag("UserNumericFormat", kXmlOptional)) {
+    while (SkipUnknown(r) && r.ReadNextTag("UserNumericFormat", kXmlOptional)) {
         if (r.IsEnd()) continue; // an empty or closing tag holds nothing
         if (p.userNumericFormats.size() == kMaxUserNumericFormats) return r.Fail(kErrorXmlElement);
         UserNumericFormat f;
@@ -214,8 +277,9 @@ bool ReadTexts(CXmlReader& r, const char* name, std::size_t limit, std::vector<s
     if (list) list->clear();
     // An entry longer than the list holds is passed over, not cut (a cut path names another
     // file), and the entries around it are kept. Paths keep the file's bytes.
-    while (paths ? r.ReadElementBytes(name, kSkippedTextLength, kXmlOptional)
-                 : r.ReadElementText(name, kSkippedTextLength, kXmlOptional, true)) {
+    while (SkipUnknown(r) &&
+           (paths ? r.ReadElementBytes(name, kSkippedTextLength, kXmlOptional)
+                  : r.ReadElementText(name, kSkippedTextLength, kXmlOptional, true))) {
         if (!list || r.Text().size() > (paths ? kMaxPathBytes : kBookmarkLength)) continue;
         if (list->size() == limit) return r.Fail(kErrorXmlElement);
         list->push_back(r.Text());
@@ -231,7 +295,7 @@ bool ReadProfile(CXmlReader& r, SettingsProfile& p) {
            ReadComposer(r, p) && ReadOptions(r, p) && ReadFont(r, p) && ReadUserFormats(r, p) &&
            ReadTexts(r, "Bookmark", kMaxBookmarks, &p.bookmarks) &&
            ReadTexts(r, "Image", 0, nullptr) &&
-           ReadTexts(r, "RecentFile", kMaxRecentFiles, &p.recentFiles, true) &&
+           ReadTexts(r, "RecentFile", kMaxRecentFiles, &p.recentFiles, true) && SkipUnknown(r) &&
            r.ReadNextTag("Profile", kXmlEnd);
 }
 

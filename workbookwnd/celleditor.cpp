@@ -63,6 +63,11 @@ std::string CCellEditor::CellText() const {
     return Utf8ToCp1252(text.toStdString());
 }
 
+bool CCellEditor::HoldsOnlyCodePage() const {
+    const std::string utf8 = toPlainText().toStdString();
+    return Cp1252ToUtf8(Utf8ToCp1252(utf8)) == utf8;
+}
+
 int CCellEditor::Room() const {
     const QTextCursor cursor = textCursor();
     const int selected = int(cursor.selectionEnd() - cursor.selectionStart());

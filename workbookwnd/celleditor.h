@@ -21,6 +21,8 @@ public:
     // The text (Windows-1252, lines broken by CR LF) and the caret after `caret` characters.
     void SetCellText(const std::string& text, int caret);
     std::string CellText() const;
+    // Whether every character typed is one a cell holds (the code page's).
+    bool HoldsOnlyCodePage() const;
     int Limit() const { return limit_; }
 
 protected:

@@ -183,7 +183,8 @@ bool ReadForeignDocument(CWorkbook& book, uint8_t type) {
         book.error = kErrorFileFormat;
     }
     UiServices().SetWaitCursor(false);
-    if (ok) book.fileFamily = type;
+    // A table is the form its version byte names, which its memo file is written in.
+    if (ok) book.fileFamily = type == kFileText ? type : book.xbase.format;
     return ok;
 }
 

@@ -167,6 +167,9 @@ public:
     void OnPasteCopiedData(int item);
     CommandResult PasteInternalEntry(int32_t index);
     CommandResult PasteText(std::string_view text);
+    // Pastes text from the clipboard (UTF-8); one with a character outside the code page is
+    // refused with a message and pastes nothing.
+    CommandResult PasteCodePageText(const std::string& utf8);
     // The end of a range drag in the grid: moves the source (copies it with Ctrl) to `drop`.
     void MoveRangeByDrag(const CellRange& source, const CellRange& drop);
 

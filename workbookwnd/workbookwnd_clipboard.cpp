@@ -163,8 +163,18 @@ void CWorkbookWnd::OnEditPaste() {
     if (ours && !CopyHistory().Empty())
         result = PasteInternalEntry(CopyHistory().Entries().current);
     else if (mime->hasText())
-        result = PasteText(Utf8ToCp1252(mime->text().toStdString()));
+        result = PasteCodePageText(mime->text().toStdString());
     AfterCommand(result == CommandResult::kNothing ? CommandResult::kDone : result);
+}
+
+CommandResult CWorkbookWnd::PasteCodePageText(const std::string& utf8) {
+    const std::string text = Utf8ToCp1252(utf8);
+    // A character no cell holds is refused with the whole text, never stored as "?".
+    if (Cp1252ToUtf8(text) != utf8) {
+        ShowErrorMessage(kErrorCodePage);
+        return CommandResult::kNothing;
+    }
+    return PasteText(text);
 }
 
 void CWorkbookWnd::OnPasteCopiedData(int item) {

@@ -5,6 +5,7 @@
 #include "exchange/xbase.h"
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
+#include "platform/core/cp1252.h"
 #include "platform/core/pathlimit.h"
 #include "resources/strings.h"
 #include "ui/messages.h"
@@ -152,11 +153,12 @@ bool CWorkbookWnd::ConfirmPartialSave(uint8_t family, const std::string& target)
     const QString kept = family == kFileExcelXml
                              ? QStringLiteral("its worksheets without folders or charts")
                              : QStringLiteral("the values of the active worksheet only");
+    const QString lost = QString::fromStdString(Cp1252ToUtf8(FormLossText(*book_, family)));
     const int answer = UiServices().MessageBox(
         QStringLiteral("The workbook holds more than this file's form keeps: it saves %1, and "
-                       "the rest stays unsaved.\n\nSave the workbook as a Vorlane workbook "
+                       "the rest stays unsaved:%2\n\nSave the workbook as a Vorlane workbook "
                        "instead?")
-            .arg(kept),
+            .arg(kept, lost),
         AppTitle(), MB_YESNOCANCEL | MB_ICONEXCLAMATION);
     // Only No agrees to the loss; Cancel, or Yes with its Save As cancelled, agrees to nothing.
     if (answer == IDNO) {

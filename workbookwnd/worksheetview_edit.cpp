@@ -161,6 +161,12 @@ void CWorksheetView::AddToDropDownList(const std::string& text) {
 
 void CWorksheetView::EndCellEdit(int direction) {
     if (owner_->RefPickState() != kRefPickEditing) return;
+    // A character no cell holds refuses the text: the edit stays open for the user to mend,
+    // and the cell keeps what it held.
+    if (!editor_->HoldsOnlyCodePage()) {
+        ShowErrorMessage(kErrorCodePage);
+        return;
+    }
     owner_->SetRefPickState(kRefPickNone);
     const std::string text = editor_->CellText();
     AddToDropDownList(text);

@@ -50,7 +50,7 @@ bool ReadPrivateClipboardData(std::string_view data, PrivateClipboardData& out) 
 namespace {
 
 void AppendField(std::string_view text, std::string& out) {
-    if (text.find_first_of("\t\"") == std::string_view::npos) {
+    if (text.find_first_of("\t\"\r\n") == std::string_view::npos) {
         out += text;
         return;
     }
@@ -60,6 +60,35 @@ void AppendField(std::string_view text, std::string& out) {
         out += c;
     }
     out += '"';
+}
+
+// The field that starts at `i`: a field opening with a double quote that closes runs to the
+// closing one, its doubled quotes read as one and its tabs and line breaks kept, and goes on
+// to the next separator; any other field runs to the next tab or line break. `end` is left
+// at that separator (the text's size at the end).
+std::string_view ReadField(std::string_view text, size_t i, size_t& end, std::string& value) {
+    if (i < text.size() && text[i] == '"') {
+        value.clear();
+        size_t at = i + 1;
+        for (; at < text.size(); ++at) {
+            if (text[at] != '"') {
+                value += text[at];
+            } else if (at + 1 < text.size() && text[at + 1] == '"') {
+                value += '"';
+                ++at;
+            } else {
+                break;
+            }
+        }
+        if (at < text.size()) {
+            end = std::min(text.find_first_of("\t\r\n", at + 1), text.size());
+            value.append(text.substr(at + 1, end - at - 1));
+            return value;
+        }
+        // No closing quote: the quote is the field's own character.
+    }
+    end = std::min(text.find_first_of("\t\r\n", i), text.size());
+    return text.substr(i, end - i);
 }
 
 } // namespace
@@ -107,9 +136,11 @@ ParsedText ParseClipboardText(CEvalContext& ctx, std::string_view text, uint16_t
     uint16_t lastColumn = 0;
     bool cursorValid = false;
     size_t i = 0;
+    std::string quoted;
     while (i <= text.size()) {
-        const size_t end = std::min(text.find_first_of("\t\r\n", i), text.size());
-        const std::string_view field = text.substr(i, std::min(end - i, kPastedFieldLimit));
+        size_t end = 0;
+        std::string_view field = ReadField(text, i, end, quoted);
+        field = field.substr(0, std::min(field.size(), kPastedFieldLimit));
         const uint64_t c = uint64_t(column) + dc, r = uint64_t(row) + dr;
         if (!field.empty() && c <= kLastColumn && r <= kLastRow) {
             StandardFormat format{};

@@ -33,8 +33,8 @@ struct PrivateClipboardData {
 bool ReadPrivateClipboardData(std::string_view data, PrivateClipboardData& out);
 
 // The text of a range: each cell's value in the plain form (no number format), a field
-// with a tab or a double quote inside double quotes with its quotes doubled, tabs between
-// fields and CR LF between rows, nothing after the last. A cell whose value cannot be
+// with a tab, a line break or a double quote inside double quotes with its quotes doubled,
+// tabs between fields and CR LF between rows, nothing after the last. A cell whose value cannot be
 // written ends its row there.
 void WriteRangeText(const CCellStore& cells, const CellRange& range, std::string& out);
 
@@ -51,7 +51,9 @@ struct ParsedText {
 
 // Reads tab- and line-separated text as typed input into `scratch`, with its first field at
 // (column, row): a tab moves one column on (wrapping after the last), CR, CR LF or a lone LF
-// end the row; empty fields and cells past the sheet's edges store nothing.
+// end the row; empty fields and cells past the sheet's edges store nothing. A field in double
+// quotes is read as WriteRangeText writes it: its doubled quotes as one, its tabs and line
+// breaks kept; a quote that never closes is an ordinary character.
 ParsedText ParseClipboardText(CEvalContext& ctx, std::string_view text, uint16_t column,
                               uint32_t row, CCellStore& scratch);
 

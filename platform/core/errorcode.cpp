@@ -92,6 +92,13 @@ constexpr const char* kInterruptedSaveMessage =
     "program's window, which offers the whole copy that save kept.";
 constexpr const char* kFieldOverflowMessage =
     "A number is too wide for its database field: widen the field or change its decimals.";
+constexpr const char* kFieldTypeMessage =
+    "A database field has a type no value can be written to, and its values would be lost: "
+    "change the field's type.";
+constexpr const char* kCodePageMessage =
+    "The text holds a character a cell cannot hold. Cells hold the characters of the Western "
+    "European code page (Windows-1252): letters with accents, the euro sign and the like, "
+    "but no other alphabets.";
 constexpr const char* kPathTooLongMessage =
     "A worksheet or folder path would be longer than 255 characters.";
 constexpr const char* kArrayCutMessage =
@@ -115,6 +122,8 @@ const char* GetErrorMessage(int code) {
     if (code == kErrorFieldOverflow) return kFieldOverflowMessage;
     if (code == kErrorInterruptedSave) return kInterruptedSaveMessage;
     if (code == kErrorPathTooLong) return kPathTooLongMessage;
+    if (code == kErrorFieldType) return kFieldTypeMessage;
+    if (code == kErrorCodePage) return kCodePageMessage;
     if (code < 1 || code > int(std::size(kMessages))) return kNoError;
     const char* text = kMessages[code - 1];
     return text ? text : kNoError;

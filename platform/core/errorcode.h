@@ -98,6 +98,8 @@ enum : ErrorCode {
     kErrorFieldOverflow = 118,   // a number does not fit the table field it would be written to
     kErrorInterruptedSave = 119, // a cut save left a whole copy beside a file no one may ask about
     kErrorPathTooLong = 120,     // a rename or move would make a path too long to be named
+    kErrorFieldType = 124,       // a value has a table field of a type no value is written to
+    kErrorCodePage = 125,        // a text holds a character outside the cells' code page
 };
 
 // The text of a code; every code without a text of its own gives "No error". The texts are

@@ -180,7 +180,7 @@ TEST_F(ForeignFilesTest, FoxProWithAMemoWritesF5) {
     const std::string path = folder.Path("fox.dbf");
     ASSERT_EQ(obj->SaveAsDatabase(CBstr(path), xbase.get()), S_OK);
     EXPECT_EQ(uint8_t(FileBytes(path)[0]), 0xF5);
-    const std::string memo = FileBytes(folder.Path("fox.ftp"));
+    const std::string memo = FileBytes(folder.Path("fox.fpt"));
     ASSERT_EQ(memo.size(), 576u);
     EXPECT_EQ(memo.substr(512, 17), std::string("\0\0\0\1\0\0\0\x09memo text", 17));
 }

@@ -65,7 +65,7 @@ TEST(ExcelXmlExport, DocumentLevel) {
                          "\r\n\t\t<Author>Ann &amp; &lt;Bo&gt;</Author>\r\n\t\t<LastAuthor>"
                          "</LastAuthor>\r\n"));
     EXPECT_FALSE(Has(out, "<Company>"));
-    EXPECT_TRUE(Has(out, "\t\t<ActiveSheet>1</ActiveSheet>\r\n"));
+    EXPECT_TRUE(Has(out, "\t\t<ActiveSheet>0</ActiveSheet>\r\n"));
     std::vector<std::string> names;
     for (std::size_t at = out.find("<Worksheet ss:Name=\""); at != std::string::npos;
          at = out.find("<Worksheet ss:Name=\"", at + 1)) {
@@ -248,7 +248,11 @@ TEST(ExcelXmlExport, RoundTrip) {
     array.resultFlags = kResultArray | kResultNumber;
     array.cachedNumber = 4;
     PutFormula(ws, 3, 0, "=R1C1:R2C2", array);
-    PutNumber(ws, kLastRow, kLastColumn, 9);
+    // The form's last row is written; the rows past it, which other programs refuse the whole
+    // file for, are left out (the save asked about that loss).
+    PutNumber(ws, kExcelXmlLastRow, kLastColumn, 9);
+    PutNumber(ws, kExcelXmlLastRow + 1, 0, 8);
+    PutNumber(ws, kLastRow, kLastColumn, 7);
     StyleTables& t = book->styles;
     t.styleCount = 2;
     FontRecord font{};
@@ -307,7 +311,10 @@ TEST(ExcelXmlExport, RoundTrip) {
     EXPECT_EQ(cell::ArrayWidth(a), 2);
     EXPECT_EQ(cell::ArrayHeight(a), 2u);
     EXPECT_EQ(cell::CachedNumber(a), 4);
-    EXPECT_EQ(cell::Number(FindCell(r.cells, kLastRow, kLastColumn)), 9);
+    ASSERT_NE(FindCell(r.cells, kExcelXmlLastRow, kLastColumn), nullptr);
+    EXPECT_EQ(cell::Number(FindCell(r.cells, kExcelXmlLastRow, kLastColumn)), 9);
+    EXPECT_EQ(FindCell(r.cells, kExcelXmlLastRow + 1, 0), nullptr);
+    EXPECT_EQ(FindCell(r.cells, kLastRow, kLastColumn), nullptr);
 
     CellCursor runs{kAdvance, r.formats.runs.FirstPage(), 0};
     const FormatRun run = LoadFormatRun(FormatRunCursorNext(runs));

@@ -223,7 +223,8 @@ TEST(ExcelXmlImport, StyleContents) {
     EXPECT_EQ(s->horizontalIndent, 4);
     EXPECT_EQ(s->rotation, 90);
     EXPECT_EQ(s->fitToCell, 1);
-    EXPECT_EQ(s->numberFormat.kind, STD_STYLE_PERCENTAGE);
+    EXPECT_EQ(s->numberFormat.kind, STD_STYLE_USER_DEFINED);
+    EXPECT_STREQ(s->numberFormat.code, "0.00%");
 
     const Imported general =
         Import(StyledCell("<Style ss:ID=\"s21\"><NumberFormat ss:Format=\"General\"/></Style>"));
@@ -233,8 +234,9 @@ TEST(ExcelXmlImport, StyleContents) {
     EXPECT_STREQ(s->numberFormat.code, "General");
 }
 
-// A format name gives the kind alone: the kind takes its own default settings, which a saved
-// workbook keeps, and its code shows the number.
+// A format name of a kind of ours gives the kind alone: the kind takes its own default
+// settings, which a saved workbook keeps, and its code shows the number. The names of
+// formats with fixed decimals or words give the codes they stand for.
 TEST(ExcelXmlImport, NamedNumberFormatsTakeTheirKindsDefaults) {
     struct Case {
         const char* name;
@@ -242,13 +244,15 @@ TEST(ExcelXmlImport, NamedNumberFormatsTakeTheirKindsDefaults) {
         int param; // a default setting checked, or -1
         uint8_t value;
     } const cases[] = {
-        {"Fixed", STD_STYLE_GENERAL, -1, 0},
+        {"Fixed", STD_STYLE_USER_DEFINED, -1, 0},
         {"Currency", STD_STYLE_CURRENCY, fmtparam::kCurrencyDecimals, 2},
         {"Accounting", STD_STYLE_ACCOUNTING, fmtparam::kCurrencyDecimals, 2},
         {"Short Date", STD_STYLE_DATE, fmtparam::kDateOrderFlag, 1},
-        {"Percent", STD_STYLE_PERCENTAGE, -1, 0},
+        {"Percent", STD_STYLE_USER_DEFINED, -1, 0},
         {"Fraction", STD_STYLE_GENERAL, -1, 0},
-        {"Scientific", STD_STYLE_GENERAL, -1, 0},
+        {"Scientific", STD_STYLE_USER_DEFINED, -1, 0},
+        {"Long Time", STD_STYLE_USER_DEFINED, -1, 0},
+        {"Yes/No", STD_STYLE_USER_DEFINED, -1, 0},
     };
     for (const Case& c : cases) {
         const Imported im = Import(StyledCell(std::string("<Style ss:ID=\"s21\"><NumberFormat "

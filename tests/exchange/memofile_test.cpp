@@ -41,7 +41,7 @@ Written WriteMemos(const TempFolder& dir, uint8_t format, const std::vector<std:
 TEST(MemoFile, Names) {
     EXPECT_EQ(MemoFilePath("/a.b/t.dbf", 3), "/a.b/t.dbt");
     EXPECT_EQ(MemoFilePath("/a.b/t", 4), "/a.b/t.dbt");
-    EXPECT_EQ(MemoFilePath("/a.b/t.x.DBF", 5), "/a.b/t.x.ftp");
+    EXPECT_EQ(MemoFilePath("/a.b/t.x.DBF", 5), "/a.b/t.x.fpt");
     EXPECT_EQ(MemoFilePath("t.dbf", 6), "t.dbt");
 }
 
@@ -174,7 +174,8 @@ TEST(MemoFile, DamagedFilesGiveEmptyTexts) {
         EXPECT_TRUE(reader.Read(c.block, text)) << c.name;
         EXPECT_EQ(text, "") << c.name;
     }
-    // A length past the end reads what the file holds.
+    // A length past the end reads what the file holds (here from the ".ftp" older saves of
+    // ours named a FoxPro memo file).
     TempFolder dir;
     WriteFile(dir.Path("t.ftp"), Header(5, 64) + std::string("\0\0\0\1\0\0\1\0abc", 11));
     CMemoReader reader;

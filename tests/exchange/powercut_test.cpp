@@ -2,7 +2,8 @@
 // a renamed new one, a file of two names and a file in a folder that takes no new file (both
 // rewritten in place), and a table with its memo file. After every cut the file under its
 // name is a whole old or new version, or a rewrite in place was cut and a whole copy of the new
-// version waits for the next open; the memo always belongs to the table beside it.
+// version waits for the next open; the memo always belongs to the table beside it. Every cut
+// is followed by a reboot's emptying of the temporary folder: nothing kept may live there.
 
 #include "exchange/excelxml.h"
 #include "exchange/excelxmlsave.h"
@@ -18,11 +19,14 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <random>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace vl {
 namespace {
@@ -146,8 +150,41 @@ int64_t SaveNanoseconds(CWorkbook& book, const std::string& path, bool table) {
     return (end.tv_sec - start.tv_sec) * 1000000000LL + (end.tv_nsec - start.tv_nsec);
 }
 
+// The temporary folder and the state folder of the test's own, so that the reboot after a cut
+// can empty the one as a boot does; both are put back afterwards.
+class ScopedFolders {
+public:
+    explicit ScopedFolders(const std::string& root)
+        : temporary_(root + "/tmp"), state_(root + "/state") {
+        fs::create_directories(temporary_);
+        fs::create_directories(state_);
+        Keep("TMPDIR", temporary_);
+        Keep("XDG_STATE_HOME", state_);
+    }
+    ~ScopedFolders() {
+        for (const auto& [name, value] : kept_)
+            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+    }
+    // What a boot does to the temporary folder.
+    void Reboot() const {
+        for (const auto& entry : fs::directory_iterator(temporary_)) fs::remove_all(entry.path());
+    }
+    const std::string& State() const { return state_; }
+
+private:
+    void Keep(const std::string& name, const std::string& value) {
+        const char* old = std::getenv(name.c_str());
+        kept_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        setenv(name.c_str(), value.c_str(), 1);
+    }
+    std::string temporary_, state_;
+    std::vector<std::pair<std::string, std::optional<std::string>>> kept_;
+};
+
 void RunCuts(Road road) {
     TempFolder dir;
+    TempFolder system;
+    const ScopedFolders folders(system.Dir());
     const bool table = road == Road::kTable;
     std::unique_ptr<NoNewFileFolder> full;
     std::string path = dir.Path(table                        ? "cut.dbf"
@@ -201,6 +238,7 @@ void RunCuts(Road road) {
         kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
+        folders.Reboot();
 
         const std::string copy = InterruptedSaveCopy(FollowLinks(path));
         if (table) {
@@ -215,6 +253,9 @@ void RunCuts(Road road) {
             struct stat st {};
             ASSERT_EQ(stat(copy.c_str(), &st), 0);
             EXPECT_EQ(st.st_mode & 0777, 0600u) << copy;
+            if (road == Road::kNoNewFile) {
+                EXPECT_EQ(copy.rfind(folders.State() + "/Vorlane/saves/", 0), 0u) << copy;
+            }
             EXPECT_NE(LoadedVersion(versions, copy, false), 0) << "cut " << cut;
             ASSERT_EQ(RestoreInterruptedSave(FollowLinks(path)), kErrorNone);
             EXPECT_TRUE(InterruptedSaveCopy(FollowLinks(path)).empty());

@@ -2,8 +2,10 @@
 // number form, also under a decimal-comma locale.
 #include "core/settings.h"
 #include "exchange/textfile.h"
+#include "formula/celltext.h"
 #include "formula/evalcontext.h"
 #include "model/cellrecord.h"
+#include "model/rangestyle.h"
 #include "tests/exchange/exchangetestutil.h"
 
 #include <clocale>
@@ -109,6 +111,37 @@ TEST(TextImport, DelimitedFields) {
 }
 
 // The locale's decimal separator reads numbers; the C runtime's locale changes nothing.
+// A number read with a format keeps it, as typing it would: the cell shows what the file
+// held. A plain number stays unstyled, and one format makes one style.
+TEST(TextImport, NumbersKeepTheFormatTheyWereReadWith) {
+    TempFolder dir;
+    const std::string path = dir.Path("shown.csv");
+    WriteFile(path, "12%,$5.00,\"1,234\",7\r\n25%,text,($12.50),1/2/2026");
+    auto book = OpenForImport(path);
+    book->textFile.conversion = 1;
+    CEvalContext ctx;
+    ASSERT_TRUE(ImportTextFile(*book, ctx));
+    const CWorksheet& sheet = *book->tree.active;
+    const struct {
+        uint16_t column;
+        uint32_t row;
+        const char* shown;
+        bool styled;
+    } cases[] = {{0, 0, "12%", true},      {1, 0, "$5.00", true},   {2, 0, "1,234", true},
+                 {3, 0, "7", false},       {0, 1, "25%", true},     {1, 1, "text", false},
+                 {2, 1, "($12.50)", true}, {3, 1, "1/2/2026", true}};
+    for (const auto& c : cases) {
+        const uint8_t* r = FindCell(sheet.cells, c.row, c.column);
+        ASSERT_NE(r, nullptr) << c.shown;
+        const uint16_t style = CellStyleIndex(sheet.formats, c.row, c.column);
+        EXPECT_EQ(style != 0, c.styled) << c.shown;
+        std::string text;
+        FormatCellValue(r, GetStyleRecord(book->styles, style).numberFormat, text);
+        EXPECT_EQ(text, c.shown) << c.shown;
+    }
+    EXPECT_EQ(CellStyleIndex(sheet.formats, 0, 0), CellStyleIndex(sheet.formats, 1, 0));
+}
+
 TEST(TextImport, DecimalCommaLocale) {
     TempFolder dir;
     const char* old = std::setlocale(LC_ALL, nullptr);

@@ -507,7 +507,7 @@ TEST(XBaseExport, FoxProMemoVersion) {
         SaveTableBytes(*book, *book->tree.active, path, [](CWorkbook&) { return true; });
     EXPECT_EQ(uint8_t(bytes[0]), 0xF5);
     EXPECT_EQ(bytes.substr(66, 10), "         8");
-    EXPECT_TRUE(CFileStream::FileExists(dir.Path("f.ftp").c_str()));
+    EXPECT_TRUE(CFileStream::FileExists(dir.Path("f.fpt").c_str()));
 }
 
 } // namespace

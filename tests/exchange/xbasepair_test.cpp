@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vl {
@@ -77,7 +78,18 @@ TEST(XBasePair, ACutPairSaveIsSettledByTheNextOpen) {
         WriteFile(memo, c.tableWaits && !c.memoWaits ? newMemo : oldMemo);
         if (c.tableWaits) WriteFile(PairPath(table), newTable);
         if (c.memoWaits) WriteFile(PairPath(memo), newMemo);
+        // The pair waits readable by its owner only; put in place, it takes the old files'
+        // permissions.
+        for (const std::string& p : {table, memo}) {
+            chmod(p.c_str(), 0644);
+            chmod(PairPath(p).c_str(), 0600);
+        }
         FinishXBaseSave(table);
+        for (const std::string& p : {table, memo})
+            EXPECT_EQ(fs::status(p).permissions() & fs::perms::all,
+                      fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                          fs::perms::others_read)
+                << c.what << " " << p;
         EXPECT_EQ(ReadFile(table), c.becomesNew ? newTable : oldTable) << c.what;
         EXPECT_EQ(ReadFile(memo), c.becomesNew ? newMemo : oldMemo) << c.what;
         EXPECT_FALSE(fs::exists(PairPath(table))) << c.what;
@@ -168,7 +180,7 @@ TEST(XBasePair, AFullDiskKeepsTheOldTextAndSpreadsheet) {
     }
 }
 
-// A table whose name is its own memo's ("notes.dbt" in dBase III+, "notes.ftp" in FoxPro) is
+// A table whose name is its own memo's ("notes.dbt" in dBase III+, "notes.fpt" in FoxPro) is
 // refused before anything is written; the FoxPro memo of "notes.dbt" is apart and goes.
 TEST(XBasePair, ATableNamedLikeItsMemoIsRefused) {
     TempFolder dir;
@@ -179,7 +191,7 @@ TEST(XBasePair, ATableNamedLikeItsMemoIsRefused) {
         bool refused;
     } const cases[] = {{"notes.dbt", 3, true},
                        {"notes.dbt", 4, true},
-                       {"notes.ftp", 5, true},
+                       {"notes.fpt", 5, true},
                        {"notes.dbt", 5, false}};
     for (const Case& c : cases) {
         const std::string path = dir.Path(c.name);

@@ -206,15 +206,19 @@ TEST(LoadSettle, TextsWithErrorsStayTexts) {
     EXPECT_EQ(l.fault, "");
 }
 
-// Runs of a row keep apart: a run may start one column after the last one ends, not on it
-// (on another row it may); touching runs of one style stay as stored.
+// Runs of a row keep apart: a run may start one column after the last one ends (on another
+// row anywhere); touching runs of one style stay as stored. Runs an older save left over each
+// other, or out of column order, are laid apart with the first stored on top; a row before
+// the last one is refused.
 TEST(LoadSettle, StyleRunsKeepApartAndTouchingOnesStay) {
     const struct {
         FormatRun second;
         bool loads;
         int runs;
-    } cases[] = {{{5, 6, 3, 1}, false, 0}, {{6, 7, 3, 2}, true, 2},  {{6, 7, 3, 1}, true, 2},
-                 {{2, 4, 4, 1}, true, 2},  {{4, 4, 3, 2}, false, 0}, {{7, 9, 3, 1}, true, 2}};
+    } cases[] = {{{5, 6, 3, 1}, true, 1}, {{6, 7, 3, 2}, true, 2}, {{6, 7, 3, 1}, true, 2},
+                 {{2, 4, 4, 1}, true, 2}, {{4, 4, 3, 2}, true, 1}, {{7, 9, 3, 1}, true, 2},
+                 {{0, 3, 3, 2}, true, 2}, {{0, 1, 3, 2}, true, 2}, {{0, 9, 3, 2}, true, 3},
+                 {{9, 9, 2, 1}, false, 0}};
     for (const auto& c : cases) {
         auto book = NewBook();
         StyleTables& styles = book->styles;

@@ -6,6 +6,7 @@
 #include "files/workbooksave.h"
 #include "filestestutil.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -152,6 +153,39 @@ TEST(SaveTarget, NextSaveRemovesLeftovers) {
     EXPECT_FALSE(fs::exists(dead2));
     EXPECT_TRUE(fs::exists(running));
     for (const std::string& p : notOurs) EXPECT_TRUE(fs::exists(p)) << p;
+}
+
+// A copy a cut rewrite kept belongs to that save: a later save of the file written whole, by
+// either road, drops it, so that no open offers an older workbook over the newer one. The
+// copies are kept in the state folder, which a reboot leaves; those older versions left in
+// the temporary folder are still found.
+TEST(SaveTarget, AKeptCopyGoesWithTheNextWholeSave) {
+    TempFolder dir;
+    auto book = MakeRichWorkbook();
+    const std::string path = dir.Path("kept.vlb");
+    ASSERT_TRUE(SaveWorkbookFile(*book, path.c_str(), kFileXml));
+    const std::string state = dir.Path("state"), temporary = dir.Path("tmp");
+    fs::create_directories(temporary);
+    ASSERT_EQ(setenv("XDG_STATE_HOME", state.c_str(), 1), 0);
+    const std::string inState = PrivatePath(path);
+    ASSERT_EQ(inState.rfind(state + "/Vorlane/saves/", 0), 0u) << inState;
+    EXPECT_EQ(fs::status(state + "/Vorlane/saves").permissions() & fs::perms::all,
+              fs::perms::owner_all);
+    const char* oldTemporary = std::getenv("TMPDIR");
+    const std::string keptTemporary = oldTemporary ? oldTemporary : "";
+    ASSERT_EQ(setenv("TMPDIR", temporary.c_str(), 1), 0);
+    const std::string olderFolder = temporary + "/vorlane-" + std::to_string(geteuid());
+    ASSERT_EQ(mkdir(olderFolder.c_str(), S_IRWXU), 0);
+    const std::string older = olderFolder + inState.substr(inState.rfind('/')) + ".~saved";
+    for (const std::string& copy : {TemporaryPrefix(path) + "saved", inState + ".~saved", older}) {
+        WriteBytes(copy, {'c'});
+        EXPECT_EQ(InterruptedSaveCopy(path), copy);
+        ASSERT_TRUE(SaveWorkbookFile(*book, path.c_str(), kFileXml)) << copy;
+        EXPECT_FALSE(fs::exists(copy)) << copy;
+        EXPECT_TRUE(InterruptedSaveCopy(path).empty()) << copy;
+    }
+    oldTemporary ? setenv("TMPDIR", keptTemporary.c_str(), 1) : unsetenv("TMPDIR");
+    unsetenv("XDG_STATE_HOME");
 }
 
 TEST(SaveTarget, FollowLinksEndsAtTheFileNamed) {

@@ -84,15 +84,19 @@ TEST(WorkbookOpen, DetectionByTheFirstElevenBytes) {
                  "'Files of type' list in the 'Open' dialog box.");
 }
 
-TEST(WorkbookOpen, EmptyFileOpensAsANewWorkbook) {
+// An empty file (a save cut short, a full disk) is no workbook: it is refused, in every
+// form's name, rather than opened as an empty one a later save would put over it.
+TEST(WorkbookOpen, AnEmptyFileIsRefused) {
     TempFolder dir;
-    WriteBytes(dir.Path("empty.vlb"), {});
-    auto book = CreateWorkbook();
-    book->fileKind = 3;
-    ASSERT_TRUE(OpenDocumentFile(*book, dir.Path("empty.vlb").c_str()));
-    ASSERT_TRUE(OpenWorkbookFile(*book, nullptr));
-    ExpectNewTree(*book);
-    EXPECT_EQ(book->fileKind, 0);
+    for (const char* name : {"empty.vlb", "empty.vln"}) {
+        WriteBytes(dir.Path(name), {});
+        auto book = CreateWorkbook();
+        book->fileKind = 3;
+        ASSERT_TRUE(OpenDocumentFile(*book, dir.Path(name).c_str()));
+        EXPECT_FALSE(OpenWorkbookFile(*book, nullptr)) << name;
+        EXPECT_EQ(book->error, kErrorFileFormat) << name;
+        EXPECT_EQ(book->fileKind, 3) << name;
+    }
 }
 
 TEST(WorkbookOpen, BinaryFilesRecordTheirKind) {

@@ -151,7 +151,7 @@ TEST(XmlLoadErrors, DocumentTreeCellsFormattingListsAndInspectedCells) {
         {Fmt("<Row rc='r1'/>\r\n<Row rc='r1'/>"), kAttr, 6},
         {Fmt("<Row rc='r0'/>"), kAttr, 5},
         {Fmt("<Row rc='r1'><Span rc='c3:c1'/></Row>"), kAttr, 5},
-        {Fmt("<Row rc='r1'><Span rc='c1:c5'/><Span rc='c2:c4'/></Row>"), kAttr, 5},
+        {Fmt("<Row rc='r1'><Span rc='c0:c4'/></Row>"), kAttr, 5},
         {Fmt("<Row rc='r1'><Span/></Row>"), kMiss, 5},
         {Fmt("<Row rc='r1'><Span rc='c1:c2048'/></Row>"), kAttr, 5},
         {Fmt("<Row rc='r1' Height='4096'/>"), kData, 5},

@@ -133,7 +133,7 @@ TEST_F(ProfileTest, ValueFailures) {
         {Doc("<Font Color=\"#12345\"/>"), kErrorXmlAttribute},
         {Doc("<Font Name=\"" + std::string(128, 'f') + "\"/>"), kErrorXmlData},
         {Doc("<ApplicationWindow></ApplicationWindow>"), kErrorXmlElement},
-        {Doc("<Unknown/>"), kErrorXmlElement},
+        {Doc("<Unknown>"), kErrorXmlElement}, // an unknown element that never closes
         {Doc("<Folder>" + std::string(kMaxPathBytes + 1, 'd') + "</Folder>"), kErrorXmlData},
         {Doc("<ComposerWindow><Formula Index=\"1001\"></Formula></ComposerWindow>"), kErrorXmlData},
         {"<Workbook MD5=\"\"></Workbook>", kErrorXmlElement},
@@ -142,6 +142,33 @@ TEST_F(ProfileTest, ValueFailures) {
         SettingsProfile p;
         EXPECT_EQ(Read(c.document, p), c.code) << c.document.substr(0, 120);
     }
+}
+
+// An element the reader does not know (a later version's, whole with its children and text,
+// at the top or inside a known one) is passed over: every setting after it is read as if it
+// were not there, none falls back to its default.
+TEST_F(ProfileTest, UnknownElementsArePassedOver) {
+    const std::string later = "<Later Level=\"2\"><Inner>x<Deeper/></Inner></Later><Empty/>";
+    SettingsProfile p;
+    ASSERT_EQ(
+        Read(Doc(later + "<UndoLevel>30</UndoLevel>" + later +
+                 "<ApplicationWindow Position=\"Maximize\">" + later +
+                 "<PrimaryToolbar Visible=\"No\"/>" + later + "</ApplicationWindow>" + later +
+                 "<AddressingA1/>" + later + "<AutoFormatting/>" + later +
+                 "<AutoSave>5</AutoSave>" + later + "<FileFormat Xml=\"No\" Compressed=\"Yes\"/>" +
+                 later + "<Bookmark>b</Bookmark>" + later + "<RecentFile>/r.vln</RecentFile>" +
+                 later),
+             p),
+        kErrorNone);
+    EXPECT_EQ(p.undoLevel, 30);
+    EXPECT_EQ(p.frameShow, kShowMaximized);
+    EXPECT_EQ(p.standardToolbarVisible, 0);
+    EXPECT_EQ(p.addressingA1, 1);
+    EXPECT_EQ(p.autoFormatting, 1);
+    EXPECT_EQ(p.autoSave, 5);
+    EXPECT_EQ(p.fileFormat, kFormatBinaryCompressed);
+    EXPECT_EQ(p.bookmarks, std::vector<std::string>{"b"});
+    EXPECT_EQ(p.recentFiles, std::vector<std::string>{"/r.vln"});
 }
 
 TEST_F(ProfileTest, ValuesAtTheirLimits) {

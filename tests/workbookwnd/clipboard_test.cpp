@@ -8,6 +8,7 @@
 #include "model/rangestyle.h"
 #include "model/workbook.h"
 #include "platform/core/alloc.h"
+#include "platform/core/errorcode.h"
 #include "resources/commandids.h"
 #include "tests/formula/edit/edittestutil.h"
 #include "tests/formula/edit/workbookdump.h"
@@ -107,6 +108,46 @@ TEST_F(ClipboardTest, PasteTextFillsClearsAndUndoes) {
     EXPECT_EQ(CellText(4, 4), "5");
     EXPECT_EQ(CellText(4, 5), "7");
     EXPECT_EQ(CellText(5, 4), "");
+}
+
+// The text Copy writes reads back cell for cell through another instance's Paste (the text
+// alone): quotes, tabs and line breaks inside a cell included, as peers write them too. A
+// quote that never closes is the cell's own character.
+TEST_F(ClipboardTest, PastedTextReadsBackWhatCopyWrote) {
+    PutClipboard(QStringLiteral("say \"hi\"\t\"a\tb\"\t\"line\nbreak\"\r\n"
+                                "\"\"\"q\"\"\"\t\"cr\r\nlf\"\t\"open"),
+                 nullptr);
+    SelectRange(0, 0, 0, 0);
+    Command(ID_EDIT_PASTE);
+    const char* const cells[2][3] = {{"say \"hi\"", "a\tb", "line\nbreak"},
+                                     {"\"q\"", "cr\r\nlf", "\"open"}};
+    for (uint32_t r = 0; r < 2; ++r)
+        for (uint16_t c = 0; c < 3; ++c) EXPECT_EQ(CellText(c, r), cells[r][c]) << c << "," << r;
+    SelectRange(0, 0, 2, 1);
+    Command(ID_EDIT_COPY);
+    const QString copied = ClipText();
+    EXPECT_EQ(copied.toStdString(), "\"say \"\"hi\"\"\"\t\"a\tb\"\t\"line\nbreak\"\r\n"
+                                    "\"\"\"q\"\"\"\t\"cr\r\nlf\"\t\"\"\"open\"");
+    PutClipboard(copied, nullptr);
+    SelectRange(4, 5, 4, 5);
+    Command(ID_EDIT_PASTE);
+    for (uint32_t r = 0; r < 2; ++r)
+        for (uint16_t c = 0; c < 3; ++c)
+            EXPECT_EQ(CellText(uint16_t(4 + c), 5 + r), cells[r][c]) << c << "," << r;
+    EXPECT_EQ(CellText(4, 7), "");
+}
+
+// Text from another program with a character no cell holds pastes nothing and says why.
+TEST_F(ClipboardTest, PastedTextOutsideTheCodePageIsRefusedWhole) {
+    Enter(0, 0, QStringLiteral("kept"));
+    PutClipboard(QStringLiteral("fine\t\u00e9\r\nnot \u0416"), nullptr);
+    SelectRange(0, 0, 0, 0);
+    const edittest::WorkbookDump before = edittest::DumpWorkbook(Book());
+    Command(ID_EDIT_PASTE);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, QString::fromLatin1(GetErrorMessage(kErrorCodePage)));
+    EXPECT_TRUE(edittest::DumpWorkbook(Book()) == before);
+    EXPECT_EQ(CellText(0, 0), "kept");
 }
 
 TEST_F(ClipboardTest, PasteTakesTheHistoryOnlyForThisProcess) {

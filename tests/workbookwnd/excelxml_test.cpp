@@ -1,7 +1,10 @@
 // Excel 2003 XML through the window: opened by its extension and through its filter, rows
 // fitted to what they hold, saved in the same form, reloaded, and refused with its line.
 
+#include "formula/celltext.h"
 #include "model/formatstore.h"
+#include "model/rangestyle.h"
+#include "model/stylerecords.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
 #include "wndtest.h"
@@ -43,6 +46,16 @@ protected:
     void CloseActive() {
         frame->MdiArea()->closeActiveSubWindow();
         Settle();
+    }
+    // The cell as the grid shows it, through its style's number format.
+    std::string ShownText(uint16_t column, uint32_t row) const {
+        const CWorksheet& sheet = *AsWorksheet(Book().tree.active);
+        const uint8_t* r = FindCell(sheet.cells, row, column);
+        if (!r) return {};
+        const uint16_t style = CellStyleIndex(sheet.formats, row, column);
+        std::string text;
+        FormatCellValue(r, GetStyleRecord(Book().styles, style).numberFormat, text);
+        return text;
     }
 };
 
@@ -114,6 +127,8 @@ TEST_F(ExcelXmlWindowTest, ControlCharactersAreALossTheUserIsAskedAbout) {
     ui.answers = {IDCANCEL};
     Key(Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(questions(), 1);
+    EXPECT_TRUE(ui.boxes.back().text.contains(
+        QStringLiteral("\n- 1 text with control characters (left out of it)")));
     EXPECT_EQ(ReadAll(path), tabbed);
     EXPECT_TRUE(Active()->IsModified());
 
@@ -148,6 +163,120 @@ TEST_F(ExcelXmlWindowTest, ABadFileShowsItsCodeAndLine) {
     EXPECT_EQ(OpenWindow(path), nullptr);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, QStringLiteral("Invalid xml element data (c_data)\nLine: 4"));
+}
+
+// The names the form gives its built-in formats show a number and a date as those formats
+// do, not as codes spelled by their letters.
+TEST_F(ExcelXmlWindowTest, NamedFormatsShowAsTheFormatsTheyName) {
+    const struct {
+        const char* name;
+        const char* number; // 1234.5678
+        const char* date;   // 2006-01-31T13:10:05.000, a text shown as itself by no date format
+    } cases[] = {
+        {"General", "1234.5678", "2006-01-31T13:10:05.000"},
+        {"General Number", "1234.5678", "2006-01-31T13:10:05.000"},
+        {"General Date", "1234.5678", "1/31/2006 13:10"},
+        {"Long Date", "1234.5678", "Tuesday, January 31, 2006"},
+        {"Medium Date", "1234.5678", "31-Jan-06"},
+        {"Long Time", "1234.5678", "1:10:05 PM"},
+        {"Medium Time", "1234.5678", "1:10 PM"},
+        {"Short Time", "1234.5678", "13:10"},
+        {"Euro Currency",
+         "\x80"
+         "1,234.57",
+         "2006-01-31T13:10:05.000"},
+        {"Fixed", "1234.57", "2006-01-31T13:10:05.000"},
+        {"Standard", "1,234.57", "2006-01-31T13:10:05.000"},
+        {"Percent", "123456.78%", "2006-01-31T13:10:05.000"},
+        {"Scientific", "1.23E+03", "2006-01-31T13:10:05.000"},
+        {"Yes/No", "Yes", "2006-01-31T13:10:05.000"},
+        {"True/False", "True", "2006-01-31T13:10:05.000"},
+        {"On/Off", "On", "2006-01-31T13:10:05.000"},
+    };
+    std::string styles, rows;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const std::string id = "s" + std::to_string(21 + i);
+        styles += "<Style ss:ID=\"" + id + "\"><NumberFormat ss:Format=\"" + cases[i].name +
+                  "\"/></Style>";
+        rows += "<Row><Cell ss:StyleID=\"" + id +
+                "\"><Data ss:Type=\"Number\">1234.5678</Data></Cell><Cell ss:StyleID=\"" + id +
+                "\"><Data ss:Type=\"DateTime\">2006-01-31T13:10:05.000</Data></Cell></Row>";
+    }
+    const std::string path =
+        Written("named.xml", "<?xml version=\"1.0\"?>\n<Workbook "
+                             "xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+                             "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><Styles>" +
+                                 styles + "</Styles><Worksheet ss:Name=\"N\"><Table>" + rows +
+                                 "</Table></Worksheet></Workbook>");
+    ASSERT_NE(OpenWindow(path), nullptr);
+    for (uint32_t r = 0; r < std::size(cases); ++r) {
+        EXPECT_EQ(ShownText(0, r), cases[r].number) << cases[r].name;
+        EXPECT_EQ(ShownText(1, r), cases[r].date) << cases[r].name;
+    }
+}
+
+// The "Default" style is what unstyled cells show: saved as a native XML workbook and opened
+// again, they keep its number format, font, alignment and fill.
+TEST_F(ExcelXmlWindowTest, TheDefaultStyleSurvivesTheNativeXmlForm) {
+    const std::string path = Written(
+        "default.xml",
+        "<?xml version=\"1.0\"?>\n<Workbook "
+        "xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+        "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><Styles>"
+        "<Style ss:ID=\"Default\" ss:Name=\"Normal\"><Alignment ss:Horizontal=\"Right\"/>"
+        "<Font ss:FontName=\"Courier New\" ss:Size=\"14\" ss:Bold=\"1\"/>"
+        "<Interior ss:Color=\"#FFFF00\" ss:Pattern=\"Solid\"/>"
+        "<NumberFormat ss:Format=\"0.000\"/></Style>"
+        "<Style ss:ID=\"s21\"><NumberFormat ss:Format=\"0.0\"/></Style></Styles>"
+        "<Worksheet ss:Name=\"D\"><Table><Row><Cell><Data ss:Type=\"Number\">1.5</Data></Cell>"
+        "<Cell ss:StyleID=\"s21\"><Data ss:Type=\"Number\">2.25</Data></Cell></Row>"
+        "</Table></Worksheet></Workbook>");
+    ASSERT_NE(OpenWindow(path), nullptr);
+    ASSERT_EQ(ShownText(0, 0), "1.500");
+    const StyleRecord imported = Book().styles.styles[0];
+    const FontRecord font = Book().styles.fonts[imported.fontRef.fontIndex];
+    const std::string native = TempPath("default.vln");
+    Active()->HandleCommand(ID_FORMAT_XML);
+    ui.savePath = QString::fromStdString(native);
+    ui.saveIndex = 1;
+    Active()->HandleCommand(ID_FILE_SAVE_AS);
+    ASSERT_TRUE(ui.boxes.empty());
+    ASSERT_EQ(ReadAll(native).rfind("<?xml", 0), 0u);
+    CloseActive();
+    ASSERT_NE(OpenWindow(native), nullptr);
+    EXPECT_EQ(ShownText(0, 0), "1.500");
+    EXPECT_EQ(ShownText(1, 0), "2.3");
+    const StyleRecord& back = Book().styles.styles[0];
+    EXPECT_STREQ(back.numberFormat.code, imported.numberFormat.code);
+    EXPECT_TRUE(FontRecordEquals(Book().styles.fonts[back.fontRef.fontIndex], font));
+    EXPECT_EQ(back.horizontalAlignment, imported.horizontalAlignment);
+    EXPECT_EQ(back.fill.pattern, imported.fill.pattern);
+    EXPECT_EQ(back.fill.backgroundColor, imported.fill.backgroundColor);
+}
+
+// Cells past the form's last row are a loss the save names and asks about; agreed to, the
+// file leaves them out, so that other programs still open it.
+TEST_F(ExcelXmlWindowTest, CellsPastTheFormsLastRowAreALossTheUserIsAskedAbout) {
+    const std::string path = Written("rows.xml", kDocument);
+    ASSERT_NE(OpenWindow(path), nullptr);
+    const std::string before = ReadAll(path);
+    Enter(0, 1048575, QStringLiteral("last"));
+    Enter(0, 1048576, QStringLiteral("past"));
+    Enter(1, 2000000, QStringLiteral("far"));
+    ui.answers = {IDCANCEL};
+    Key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(ui.boxes[0].text.contains(QStringLiteral("\n- 2 cells past row 1,048,576")))
+        << ui.boxes[0].text.toStdString();
+    EXPECT_EQ(ReadAll(path), before);
+    ui.answers = {IDNO};
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(Active()->IsModified());
+    const std::string saved = ReadAll(path);
+    EXPECT_NE(saved.find(">last</Data>"), std::string::npos);
+    EXPECT_EQ(saved.find(">past</Data>"), std::string::npos);
+    EXPECT_EQ(saved.find(">far</Data>"), std::string::npos);
+    EXPECT_NE(saved.find("ss:ExpandedRowCount=\"1048576\""), std::string::npos);
 }
 
 } // namespace

@@ -913,4 +913,127 @@ TEST_F(FilesTest, ANumberTooWideForItsTableFieldIsNotSaved) {
     EXPECT_EQ(CellText(0, 1), "-9999.99");
 }
 
+// Small numbers saved as a table through the fields the export plans: the decimals cover
+// them in every form, beside larger ones too, and they read back as typed; one that no field
+// width can hold beside its column's largest is refused before anything is written.
+TEST_F(FilesTest, TablesKeepSmallNumbersInEveryForm) {
+    const struct {
+        int saveIndex;
+        uint8_t family;
+    } forms[] = {{4, kFileDBase3}, {5, kFileDBase4}, {6, kFileFoxPro}, {7, kFileClipper}};
+    const char* const columns[][3] = {{"ALONE", "0.00001", ""},
+                                      {"BESIDE", "0.5", "0.00001"},
+                                      {"TINY", "1.23E-07", "5E-07"},
+                                      {"MIXED", "-12345.5", "0.000123"}};
+    for (const auto& form : forms) {
+        const std::string dbf = TempPath("small" + std::to_string(form.family) + ".dbf");
+        ASSERT_NE(NewWindow(), nullptr);
+        for (uint16_t c = 0; c < std::size(columns); ++c)
+            for (uint32_t r = 0; r < 3; ++r)
+                if (columns[c][r][0]) Enter(c, r, QString::fromLatin1(columns[c][r]));
+        ui.savePath = QString::fromStdString(dbf);
+        ui.saveIndex = form.saveIndex;
+        Active()->HandleCommand(ID_FILE_SAVE_AS);
+        ui.saveIndex = 1;
+        ASSERT_TRUE(ui.boxes.empty()) << int(form.family);
+        CloseActive();
+        ui.openIndex = form.saveIndex;
+        ui.openPath = QString::fromStdString(dbf);
+        frame->OnCommand(ID_FILE_OPEN);
+        Settle();
+        ui.openIndex = 1;
+        ASSERT_EQ(Windows(), 1);
+        for (uint16_t c = 0; c < std::size(columns); ++c) {
+            for (uint32_t r = 1; r < 3; ++r) {
+                if (columns[c][r][0]) {
+                    const uint8_t* cell = FindCell(AsWorksheet(Book().tree.active)->cells, r, c);
+                    ASSERT_NE(cell, nullptr) << int(form.family) << " " << c;
+                    EXPECT_EQ(cell::Number(cell), std::stod(columns[c][r]))
+                        << int(form.family) << " " << c << " " << r;
+                }
+            }
+        }
+        CloseActive();
+    }
+
+    // Fifteen whole digits leave no room for the decimals of 1E-07 in one field.
+    const std::string dbf = TempPath("toowide.dbf");
+    ASSERT_NE(NewWindow(), nullptr);
+    Enter(0, 0, QStringLiteral("WIDE"));
+    Enter(0, 1, QStringLiteral("123456789012345"));
+    Enter(0, 2, QStringLiteral("1E-07"));
+    ui.savePath = QString::fromStdString(dbf);
+    ui.saveIndex = 4;
+    Active()->HandleCommand(ID_FILE_SAVE_AS);
+    ui.saveIndex = 1;
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, QString::fromLatin1(GetErrorMessage(kErrorFieldOverflow)));
+    EXPECT_FALSE(fs::exists(dbf));
+    EXPECT_TRUE(Active()->IsModified());
+}
+
+// A table with memo texts opened by its name (which reads as dBase IV) or through another
+// form's filter reads the memo file its version byte names; edited and saved, it stays a
+// table of its own form with its memos.
+TEST_F(FilesTest, ATableReadsTheMemoFileItsVersionNames) {
+    const std::string memoText(300, 'm');
+    const struct {
+        int saveIndex;
+        uint8_t family;
+        char version;
+        const char* memo;
+    } forms[] = {{4, kFileDBase3, '\x83', "dbt"}, {5, kFileDBase4, '\x8B', "dbt"}};
+    for (const auto& form : forms) {
+        const std::string dbf = TempPath("memo" + std::to_string(form.family) + ".dbf");
+        const std::string memo = dbf.substr(0, dbf.size() - 3) + form.memo;
+        ASSERT_NE(NewWindow(), nullptr);
+        Enter(0, 0, QStringLiteral("NOTE"));
+        Enter(0, 1, QString::fromStdString(memoText));
+        ui.savePath = QString::fromStdString(dbf);
+        ui.saveIndex = form.saveIndex;
+        Active()->HandleCommand(ID_FILE_SAVE_AS);
+        ui.saveIndex = 1;
+        ASSERT_TRUE(ui.boxes.empty()) << int(form.family);
+        ASSERT_EQ(ReadAll(dbf)[0], form.version);
+        ASSERT_NE(ReadAll(memo).find(memoText), std::string::npos) << memo;
+        CloseActive();
+
+        // By name, and through each other form's filter.
+        for (const int openIndex : {0, 4, 5, 6, 7}) {
+            if (openIndex == form.saveIndex) continue;
+            if (openIndex == 0) {
+                ASSERT_NE(OpenWindow(dbf), nullptr);
+            } else {
+                ui.openIndex = openIndex;
+                ui.openPath = QString::fromStdString(dbf);
+                frame->OnCommand(ID_FILE_OPEN);
+                Settle();
+                ui.openIndex = 1;
+                ASSERT_EQ(Windows(), 1);
+            }
+            const std::string label = std::to_string(form.family) + "/" + std::to_string(openIndex);
+            EXPECT_EQ(CellText(0, 1), memoText) << label;
+            EXPECT_EQ(Book().fileFamily, openIndex == 7 && form.family == kFileDBase3
+                                             ? uint8_t(kFileClipper)
+                                             : form.family)
+                << label;
+            EXPECT_TRUE(ui.boxes.empty()) << label;
+            CloseActive();
+        }
+
+        ASSERT_NE(OpenWindow(dbf), nullptr);
+        Enter(1, 1, QStringLiteral("7"));
+        Key(Qt::Key_S, Qt::ControlModifier);
+        Settle();
+        EXPECT_FALSE(Active()->IsModified()) << int(form.family);
+        EXPECT_EQ(ReadAll(dbf)[0], form.version);
+        EXPECT_NE(ReadAll(memo).find(memoText), std::string::npos);
+        CloseActive();
+        ASSERT_NE(OpenWindow(dbf), nullptr);
+        EXPECT_EQ(CellText(0, 1), memoText);
+        EXPECT_EQ(CellText(1, 1), "7");
+        CloseActive();
+    }
+}
+
 } // namespace vl

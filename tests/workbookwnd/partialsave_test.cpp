@@ -5,12 +5,14 @@
 
 #include "app/mainframe.h"
 #include "files/savetarget.h"
+#include "platform/core/errorcode.h"
 #include "profile/profile.h"
 #include "resources/commandids.h"
 #include "wndtest.h"
 
 #include <QMdiArea>
 #include <QTest>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <unistd.h>
@@ -131,15 +133,16 @@ TEST_F(PartialSaveTest, AnOpenOffersTheCopyACutSaveLeft) {
     { std::ofstream(path, std::ios::binary | std::ios::trunc); }
     ASSERT_EQ(InterruptedSaveCopy(path), copy);
 
+    // Declined, the torn file is not opened as an empty workbook (whose save would put
+    // nothing over the copy's workbook): it is refused, and the copy stays.
     ui.boxes.clear();
     ui.answers = {IDNO};
-    ASSERT_NE(OpenWindow(path), nullptr);
-    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(OpenWindow(path), nullptr);
+    ASSERT_EQ(ui.boxes.size(), 2u);
     EXPECT_TRUE(ui.boxes[0].text.contains(QStringLiteral("was cut short")));
-    EXPECT_EQ(CellText(0, 0), "");
+    EXPECT_EQ(ui.boxes[1].text, QString::fromLatin1(GetErrorMessage(kErrorFileFormat)));
     EXPECT_EQ(InterruptedSaveCopy(path), copy);
-    frame->MdiArea()->closeActiveSubWindow();
-    Settle();
+    EXPECT_EQ(std::filesystem::file_size(path), 0u);
 
     ui.boxes.clear();
     ui.answers = {IDYES};

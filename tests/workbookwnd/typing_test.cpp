@@ -195,4 +195,25 @@ TEST_F(TypingTest, XmlReaderErrorsNameTheirLine) {
 
 } // namespace
 
+// A text with a character no cell holds is refused when the edit ends: the message says why,
+// the editor stays open with what was typed, and the cell keeps its value; mended, it goes in.
+TEST_F(TypingTest, ATextOutsideTheCodePageIsRefusedWithItsReason) {
+    Enter(1, 1, QStringLiteral("before"));
+    StartTyping(1, 1, QStringLiteral("cafe "));
+    // A character no key of the test keyboard gives, as an input method hands it over.
+    QKeyEvent typed(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("\u5bc6"));
+    QApplication::sendEvent(View()->Editor(), &typed);
+    ASSERT_EQ(View()->Editor()->toPlainText(), QStringLiteral("cafe \u5bc6"));
+    Key(Qt::Key_Return);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, QString::fromLatin1(GetErrorMessage(kErrorCodePage)));
+    EXPECT_TRUE(Editing());
+    EXPECT_EQ(CellText(1, 1), "before");
+    Key(Qt::Key_Backspace);
+    Key(Qt::Key_Return);
+    EXPECT_FALSE(Editing());
+    EXPECT_EQ(CellText(1, 1), "cafe ");
+    EXPECT_EQ(ui.boxes.size(), 1u);
+}
+
 } // namespace vl

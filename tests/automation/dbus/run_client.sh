@@ -23,6 +23,8 @@ grep -q "^MimeType=application/x-vorlane;$" "$work/data/applications/vorlane.des
 grep -q 'glob pattern="\*.vln"' "$work/data/mime/packages/vorlane.xml"
 dbus-run-session -- /usr/bin/python3 "$(dirname "$0")/automation_client.py"
 dbus-run-session -- /usr/bin/python3 "$(dirname "$0")/format_client.py"
+# States one route makes and another stores, and files older saves left.
+dbus-run-session -- /usr/bin/python3 "$(dirname "$0")/states_client.py"
 # Each value a client stores, at its limits, read back from every form.
 dbus-run-session -- /usr/bin/python3 "$(dirname "$0")/limits_client.py"
 # The PDF printer writes into the documents folder, $HOME/Documents.

@@ -20,7 +20,7 @@ TEST(WriteRangeText, FieldsTabsRowsAndQuotes) {
     const Case cases[] = {
         {{0, 0, 1, 1}, "1\t2\r\n3\t4"},
         {{0, 2, 0, 2}, "\"a\"\"b\""},
-        {{0, 3, 1, 3}, "\"x\ty\"\tline\nbreak"},
+        {{0, 3, 1, 3}, "\"x\ty\"\t\"line\nbreak\""},
         {{0, 4, 0, 4}, "#N/A"},
         {{5, 5, 5, 5}, ""},
         {{5, 5, 7, 6}, "\t\t\r\n\t\t"},
@@ -78,7 +78,13 @@ TEST(ParseClipboardText, RowsColumnsLimitsAndExtent) {
         {"1\t2\r\n3", 0, 0, 1, 1, {{0, 0, "1"}, {1, 0, "2"}, {0, 1, "3"}}},
         {"5\t6\n7", 2, 3, 1, 1, {{2, 3, "5"}, {3, 3, "6"}, {2, 4, "7"}}},
         {"a\r\r\nb", 0, 0, 0, 2, {{0, 0, "a"}, {0, 2, "b"}}},
-        {"\"a\"\"b\"", 0, 0, 0, 0, {{0, 0, "\"a\"\"b\""}}},
+        // Quoted as WriteRangeText quotes: a field's tabs, line breaks and quotes are its own.
+        {"\"a\"\"b\"", 0, 0, 0, 0, {{0, 0, "a\"b"}}},
+        {"\"x\ty\"\t\"l\r\nm\"\r\nz", 0, 0, 1, 1, {{0, 0, "x\ty"}, {1, 0, "l\r\nm"}, {0, 1, "z"}}},
+        {"\"q\"r\ts", 0, 0, 1, 0, {{0, 0, "qr"}, {1, 0, "s"}}},
+        // A quote that never closes, or one inside a field, is the field's own.
+        {"\"open\tx", 0, 0, 1, 0, {{0, 0, "\"open"}, {1, 0, "x"}}},
+        {"say \"hi\"", 0, 0, 0, 0, {{0, 0, "say \"hi\""}}},
         {"\t\tx", 0, 0, 2, 0, {{2, 0, "x"}}},
         {"x\ty", kLastColumn, 0, 0, 0, {{kLastColumn, 0, "x"}}},
         {"x\ny", 0, kLastRow, 0, 0, {{0, kLastRow, "x"}}},

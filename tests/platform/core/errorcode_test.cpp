@@ -141,6 +141,13 @@ TEST(ErrorCode, EveryNamedCodeHasItsTextAndItsOwnValue) {
          "transposing would scatter its cells."},
         {kErrorNameBackslash, 123,
          "A worksheet or folder name cannot hold a backslash, which separates folders in paths."},
+        {kErrorFieldType, 124,
+         "A database field has a type no value can be written to, and its values would be lost: "
+         "change the field's type."},
+        {kErrorCodePage, 125,
+         "The text holds a character a cell cannot hold. Cells hold the characters of the "
+         "Western European code page (Windows-1252): letters with accents, the euro sign and "
+         "the like, but no other alphabets."},
     };
     std::set<int> values;
     for (const Case& c : cases) {
@@ -148,8 +155,8 @@ TEST(ErrorCode, EveryNamedCodeHasItsTextAndItsOwnValue) {
         EXPECT_STREQ(GetErrorMessage(c.code), c.text) << c.value;
         EXPECT_TRUE(values.insert(c.code).second) << "two names share " << c.value;
     }
-    // 0 to 61, 110, 111 and 116 to 123: every number the list gives a meaning has a name above.
-    EXPECT_EQ(values.size(), 72u);
+    // 0 to 61, 110, 111 and 116 to 125: every number the list gives a meaning has a name above.
+    EXPECT_EQ(values.size(), 74u);
 }
 
 // The shared recorder stores the code on the object it is given and always answers false.
