@@ -28,6 +28,7 @@ TEST(LookupFunctions, MatchTypesOverArrays) {
         // A number looked for reads numeric text and passes over errors and other texts.
         {"=VLOOKUP(2,{\"2\",\"two\"},2,0)", "two"},
         {"=VLOOKUP(2,{#N/A!,\"x\";\"y\",\"z\";2,\"w\"},2,0)", "w"},
+        {"=VLOOKUP(0,{\"\",\"x\";\"  \",\"y\";0,\"z\"},2,0)", "z"},
         {"=VLOOKUP(\"#N/A!\",{#N/A!,\"x\"},2,0)", "x"},
         {"=VLOOKUP(1,{1,#DIV/0!},2,0)", "#DIV/0!"},
         {"=TYPE(VLOOKUP(1,{1,,3},2,0))", "0"},
@@ -50,8 +51,15 @@ TEST(LookupFunctions, MatchTypesOverArrays) {
         {"=LOOKUP(1)", "#SYNTAX!"},
         {"=match(\"b\",{1,2,3;\"a\",\"b\",\"c\"},0)", "5"},
         {"=match(\"*bc??\",{\"abc\",\"abcde\",\"ac\"},0)", "2"},
-        // A numeric MATCH compares text cells as 0.
-        {"=MATCH(0,{\"x\",1,2},0)", "1"},
+        // A number looked for never meets a text or an error; a numeric text reads as its
+        // number, as in VLOOKUP.
+        {"=MATCH(0,{\"x\",1,2},0)", "#N/A!"},
+        {"=MATCH(0,{\"x\",1,0},0)", "3"},
+        {"=MATCH(0,{#N/A!,\"\",0},0)", "3"},
+        {"=MATCH(0.5,{\"x\",1,2},1)", "#N/A!"},
+        {"=MATCH(-1,{\"x\",7},-1)", "2"},
+        {"=MATCH(3,{1,2,\"x\",3},1)", "4"},
+        {"=MATCH(2,{\" 2 \",3},0)", "1"},
         {"=MATCH(2.5,{1,2,3},)", "2"},
         {"=MATCH(2.5,{1,2,3},-1)", "3"},
         {"=MATCH(\"B\",{\"c\",\"a\",\"b\"},1)", "3"},
@@ -76,6 +84,13 @@ TEST(LookupFunctions, WorksheetRangesAndFormulaCells) {
     book.Formula("C5", "=VLOOKUP(A9,A1:B3,2,1)");
     // An empty value looked for is the number 0.
     book.Formula("C6", "=VLOOKUP(A9,{0,\"zero\";1,\"one\"},2,0)");
+    // Text and error cells are passed over, searched by the walk and by the index.
+    book.Text("D1", "Name");
+    book.Number("D2", 5);
+    book.Formula("D3", "=1/0");
+    book.Number("D4", 0);
+    book.Number("D5", 7);
+    book.Formula("C7", "=MATCH(0,D1:D5,0)");
     ASSERT_TRUE(book.Recalc());
     EXPECT_EQ(book.Shown("C1"), "two");
     EXPECT_EQ(book.Shown("C2"), "3");
@@ -83,6 +98,9 @@ TEST(LookupFunctions, WorksheetRangesAndFormulaCells) {
     EXPECT_EQ(book.Shown("C4"), "0");
     EXPECT_EQ(book.Shown("C5"), "#N/A!");
     EXPECT_EQ(book.Shown("C6"), "zero");
+    EXPECT_EQ(book.Shown("C7"), "4");
+    EXPECT_EQ(book.Eval("=MATCH(0,D1:D5,0)", "J20"), "4");
+    EXPECT_EQ(book.Eval("=MATCH(0,D1:D3,0)", "J20"), "#N/A!");
     EXPECT_EQ(book.Eval("=LOOKUP(3,A1:A3,B1:B3)&\"|\"", "J20"), "|");
     EXPECT_EQ(book.Eval("=LOOKUP(1,A1:A3,B1:B3)", "J20"), "one");
 }
