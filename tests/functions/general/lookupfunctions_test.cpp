@@ -46,7 +46,10 @@ TEST(LookupFunctions, MatchTypesOverArrays) {
         {"=lookUp(3,{1,5,3,4;\"a\",\"b\",\"c\",\"d\"})", "c"},
         {"=lookUp(3,{1,5,3,4},{\"a\",\"b\",\"c\",\"d\"})", "c"},
         {"=LOOKUP(2,{1,\"a\";2,\"b\";3,\"c\"})", "b"},
+        // Three arguments match exactly, two take the largest not above v; stored workbooks
+        // rely on both.
         {"=LOOKUP(2.5,{1,2,3},{\"a\",\"b\",\"c\"})", "#N/A!"},
+        {"=LOOKUP(\"b*\",{\"a\",\"bc\"},{1,2})", "2"},
         {"=LOOKUP(2.5,{1,2,3})", "2"},
         {"=LOOKUP(1)", "#SYNTAX!"},
         {"=match(\"b\",{1,2,3;\"a\",\"b\",\"c\"},0)", "5"},
