@@ -75,7 +75,7 @@ LookupAnswer SearchIndex(CEvalContext& ctx, const CArgumentArea& area, const Cel
 }
 
 // The search shared by the four functions over a part of the area; a number looked for
-// passes over cells that do not read as numbers, texts and errors.
+// passes over the cells that hold none: errors and texts that are no number.
 Found SearchPart(CEvalContext& ctx, const CArgumentArea& area, const CellRange& part,
                  const Sought& v, int type) {
     Found found;
