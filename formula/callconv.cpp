@@ -65,7 +65,9 @@ bool CheckArgumentCount(CEvalContext& ctx, uint16_t minimum, uint16_t maximum) {
     return false;
 }
 
-bool ApplyOverArrays(CEvalContext& ctx) {
+namespace {
+
+bool ApplyOverPositions(CEvalContext& ctx, bool everyPosition) {
     uint16_t first = FirstArgument(ctx);
     uint16_t count = ArgumentCount(ctx);
     uint8_t flags[kStackSlots] = {};
@@ -75,9 +77,19 @@ bool ApplyOverArrays(CEvalContext& ctx) {
         any = any || flags[i];
     }
     if (!any) return false;
-    ApplyElementwise(ctx, flags, first);
+    ApplyElementwise(ctx, flags, first, everyPosition);
     ctx.valueCount = first;
     return true;
+}
+
+} // namespace
+
+bool ApplyOverArrays(CEvalContext& ctx) {
+    return ApplyOverPositions(ctx, false);
+}
+
+bool ApplyOverEveryElement(CEvalContext& ctx) {
+    return ApplyOverPositions(ctx, true);
 }
 
 void ReleaseArguments(CEvalContext& ctx) {

@@ -165,7 +165,7 @@ void Refuse(CEvalContext& ctx, uint16_t first, uint16_t top, FormulaError error)
 
 } // namespace
 
-bool ApplyElementwise(CEvalContext& ctx, const uint8_t* flags, uint16_t first) {
+bool ApplyElementwise(CEvalContext& ctx, const uint8_t* flags, uint16_t first, bool everyPosition) {
     const uint16_t top = ctx.valueCount;
     if (first == 0 || first >= top || top >= kStackSlots) return false;
     const uint16_t count = uint16_t(top - first);
@@ -205,7 +205,7 @@ bool ApplyElementwise(CEvalContext& ctx, const uint8_t* flags, uint16_t first) {
                 column = c;
             }
         }
-        if (anyWhole && cell::Before(seqRow, seqColumn, row, column)) {
+        if ((anyWhole || everyPosition) && cell::Before(seqRow, seqColumn, row, column)) {
             row = seqRow;
             column = seqColumn;
         }

@@ -72,8 +72,13 @@ bool ReadLookupKey(CEvalContext& ctx, FormulaToken& value, LookupKeys kind, Look
         GetStringArg(ctx, value, key.text);
         return true;
     }
-    const FormulaError error = GetNumberArg(ctx, value, key.number);
-    return !(error && kind == LookupKeys::kNumbers);
+    // A number looked for meets numbers and texts that hold one; a text of blanks holds none.
+    if (value.type == kTokenText) {
+        const std::string_view text = ctx.stringPool.PopTempString();
+        return value.error == 0 && text.find_first_not_of(' ') != std::string_view::npos &&
+               TextAsNumber(text, key.number);
+    }
+    return GetNumberArg(ctx, value, key.number) == 0;
 }
 
 CLookupIndex::Build CLookupIndex::BuildFrom(CEvalContext& ctx, const CCellStore& cells,

@@ -16,9 +16,9 @@ namespace vl {
 
 class CEvalContext;
 
-// How the cells of a searched range are read: as numbers passing over cells that are none
-// (VLOOKUP, HLOOKUP, LOOKUP), as numbers reading such cells as 0 (MATCH), or as texts.
-enum class LookupKeys : uint8_t { kNumbers, kNumbersOrZero, kTexts };
+// How the cells of a searched range are read: as numbers passing over cells that are none,
+// or as texts.
+enum class LookupKeys : uint8_t { kNumbers, kTexts };
 
 struct LookupKey {
     double number = 0;

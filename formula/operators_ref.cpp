@@ -59,6 +59,20 @@ void RangeOfRanges(FormulaToken& left, const FormulaToken& right) {
     }
 }
 
+bool IsCellRange(const FormulaToken& t) {
+    return t.type == kTokenArea || t.type == kTokenReference;
+}
+
+// A single cell takes part in an intersection as the range of that one cell.
+FormulaToken& AsRange(FormulaToken& t) {
+    if (t.type != kTokenReference) return t;
+    t.firstColumn = t.lastColumn = t.column;
+    t.firstRow = t.lastRow = t.row;
+    t.firstFlags = t.lastFlags = t.refFlags;
+    t.type = kTokenArea;
+    return t;
+}
+
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
@@ -103,13 +117,13 @@ void ResolveQualifier(CEvalContext& ctx, FormulaToken& left, const FormulaToken&
 
 void Intersect(CEvalContext& ctx) {
     uint16_t n = ctx.valueCount;
-    if (n < 3 || ctx.values[n - 2].type != kTokenArea || ctx.values[n - 1].type != kTokenArea) {
+    if (n < 3 || !IsCellRange(ctx.values[n - 2]) || !IsCellRange(ctx.values[n - 1])) {
         // Only the operator goes; the caller finds the extra operand.
         ctx.valueCount = uint16_t(n - 1);
         return;
     }
-    FormulaToken& left = ctx.values[n - 2];
-    const FormulaToken& right = ctx.values[n - 1];
+    FormulaToken& left = AsRange(ctx.values[n - 2]);
+    const FormulaToken right = AsRange(ctx.values[n - 1]);
     uint16_t c1 = std::max(left.firstColumn, right.firstColumn);
     uint16_t c2 = std::min(left.lastColumn, right.lastColumn);
     uint32_t r1 = std::max(left.firstRow, right.firstRow);

@@ -3,6 +3,7 @@
 #include "functions/general/generalargs.h"
 
 #include <cfloat>
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -13,9 +14,10 @@ namespace {
 // One test: the argument (consumed) to a number and the error the result carries.
 using Test = double (*)(CEvalContext& ctx, FormulaToken& slot, FormulaError& error);
 
-// A one-argument test, element by element over ranges and arrays.
+// A one-argument test, element by element over ranges and arrays; an empty cell has its
+// result too, as an empty value has.
 template <Test F> void Information(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, 1) || ApplyOverArrays(ctx)) return;
+    if (!CheckArgumentCount(ctx, 1, 1) || ApplyOverEveryElement(ctx)) return;
     FormulaError error = 0;
     double value = F(ctx, Argument(ctx, 0), error);
     ReturnNumber(ctx, value, error);
@@ -51,20 +53,22 @@ template <bool Text> double KindIsText(CEvalContext& ctx, FormulaToken& slot, Fo
     return text == Text ? 1 : 0;
 }
 
-template <bool (*Holds)(int32_t)>
+// The argument rounded half away from zero: every finite number has a parity, and every
+// number from 2^53 on is even.
+template <bool (*Holds)(double)>
 double WholeNumber(CEvalContext& ctx, FormulaToken& slot, FormulaError& error) {
-    int32_t n = 0;
-    error = GetIntArg(ctx, slot, n, INT32_MIN, INT32_MAX);
-    return Holds(n) ? 1 : 0;
+    double x = 0;
+    error = GetNumberArg(ctx, slot, x);
+    return Holds(std::round(x)) ? 1 : 0;
 }
 
-bool Even(int32_t n) {
-    return n % 2 == 0;
+bool Even(double n) {
+    return std::fmod(n, 2.0) == 0;
 }
-bool Odd(int32_t n) {
-    return n % 2 != 0;
+bool Odd(double n) {
+    return std::fmod(n, 2.0) != 0;
 }
-bool Logical(int32_t n) {
+bool Logical(double n) {
     return n == 0 || n == 1;
 }
 

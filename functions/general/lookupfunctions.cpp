@@ -52,20 +52,19 @@ struct Found {
     uint32_t row = 0;
 };
 
-LookupKeys KeysOf(const Sought& v, bool numbersOnly) {
-    if (v.isText) return LookupKeys::kTexts;
-    return numbersOnly ? LookupKeys::kNumbers : LookupKeys::kNumbersOrZero;
+LookupKeys KeysOf(const Sought& v) {
+    return v.isText ? LookupKeys::kTexts : LookupKeys::kNumbers;
 }
 
 // A range searched again in a recalculation is answered by its index, which finds the cell
 // the walk would find; kWalk when there is none or it cannot answer.
 LookupAnswer SearchIndex(CEvalContext& ctx, const CArgumentArea& area, const CellRange& part,
-                         const Sought& v, int type, bool numbersOnly, Found& found) {
+                         const Sought& v, int type, Found& found) {
     if (!area.Store() || !ctx.lookups.Active()) return LookupAnswer::kWalk;
     const CellRange& r = area.Rectangle();
     const CellRange rect{uint16_t(r.c1 + part.c1), r.r1 + part.r1, uint16_t(r.c1 + part.c2),
                          r.r1 + part.r2};
-    const CLookupIndex* index = ctx.lookups.Find(ctx, *area.Store(), rect, KeysOf(v, numbersOnly));
+    const CLookupIndex* index = ctx.lookups.Find(ctx, *area.Store(), rect, KeysOf(v));
     if (!index) return LookupAnswer::kWalk;
     LookupCell cell;
     const LookupAnswer answer = v.isText ? index->FindText(v.key.text, type, cell)
@@ -75,14 +74,13 @@ LookupAnswer SearchIndex(CEvalContext& ctx, const CArgumentArea& area, const Cel
     return answer;
 }
 
-// The search shared by VLOOKUP, HLOOKUP and LOOKUP over a part of the area; `numbersOnly`
-// passes over cells that do not read as numbers (MATCH compares them as 0 instead).
+// The search shared by the four functions over a part of the area; a number looked for
+// passes over the cells that hold none: errors and texts that are no number.
 Found SearchPart(CEvalContext& ctx, const CArgumentArea& area, const CellRange& part,
-                 const Sought& v, int type, bool numbersOnly) {
+                 const Sought& v, int type) {
     Found found;
-    if (SearchIndex(ctx, area, part, v, type, numbersOnly, found) != LookupAnswer::kWalk)
-        return found;
-    const LookupKeys kind = KeysOf(v, numbersOnly);
+    if (SearchIndex(ctx, area, part, v, type, found) != LookupAnswer::kWalk) return found;
+    const LookupKeys kind = KeysOf(v);
     LookupKey best, key;
     CArgumentArea::CPartWalk walk(area, part);
     while (const uint8_t* record = walk.Next()) {
@@ -123,7 +121,7 @@ template <bool Vertical> void TableLookup(CEvalContext& ctx) {
     if (error) return ReturnError(ctx, error);
     CellRange part = Vertical ? CellRange{0, 0, 0, area.Rows() - 1}
                               : CellRange{0, 0, uint16_t(area.Columns() - 1), 0};
-    Found found = SearchPart(ctx, area, part, v, type, true);
+    Found found = SearchPart(ctx, area, part, v, type);
     if (!found.any) return ReturnError(ctx, kErrNA);
     if (Vertical) return ReturnCellValue(ctx, area, found.row, uint64_t(n) - 1);
     ReturnCellValue(ctx, area, uint64_t(n) - 1, found.column);
@@ -143,13 +141,13 @@ void Lookup(CEvalContext& ctx) {
     const uint16_t lastColumn = uint16_t(searched.Columns() - 1);
     const uint32_t lastRow = searched.Rows() - 1;
     if (separate) {
-        Found found = SearchPart(ctx, searched, CellRange{0, 0, lastColumn, lastRow}, v, 0, true);
+        Found found = SearchPart(ctx, searched, CellRange{0, 0, lastColumn, lastRow}, v, 0);
         if (!found.any) return ReturnError(ctx, kErrNA);
         return ReturnCellValue(ctx, result, found.row, found.column);
     }
     const bool byRows = lastColumn <= lastRow;
     CellRange part = byRows ? CellRange{0, 0, 0, lastRow} : CellRange{0, 0, lastColumn, 0};
-    Found found = SearchPart(ctx, searched, part, v, 1, true);
+    Found found = SearchPart(ctx, searched, part, v, 1);
     if (!found.any) return ReturnError(ctx, kErrNA);
     if (byRows) return ReturnCellValue(ctx, searched, found.row, lastColumn);
     ReturnCellValue(ctx, searched, lastRow, found.column);
@@ -166,7 +164,7 @@ void Match(CEvalContext& ctx) {
     error = MergeError(error, ReadSought(ctx, Argument(ctx, 0), v));
     if (error) return ReturnError(ctx, error);
     CellRange whole{0, 0, uint16_t(area.Columns() - 1), area.Rows() - 1};
-    Found found = SearchPart(ctx, area, whole, v, type, false);
+    Found found = SearchPart(ctx, area, whole, v, type);
     if (!found.any) return ReturnError(ctx, kErrNA);
     ReturnNumber(ctx, double(area.Columns()) * found.row + found.column + 1);
 }

@@ -160,7 +160,7 @@ void Offset(CEvalContext& ctx) {
     FormulaError error = GetIntArg(ctx, Argument(ctx, 4), height, 1, int32_t(kMaxRows));
     error = MergeError(error, GetIntArg(ctx, Argument(ctx, 3), width, 1, kMaxColumns));
     error = MergeError(error, GetIntArg(ctx, Argument(ctx, 2), n, 0, kLastColumn));
-    error = MergeError(error, GetIntArg(ctx, Argument(ctx, 1), m, 0, kLastColumn));
+    error = MergeError(error, GetIntArg(ctx, Argument(ctx, 1), m, 0, int32_t(kLastRow)));
     FormulaToken& source = Argument(ctx, 0);
     if (!(source.type & (kTokenReference | kTokenArea))) {
         error = MergeError(error, MergeError(source.error, kErrValue));

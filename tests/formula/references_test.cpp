@@ -23,6 +23,14 @@ TEST(EvaluateFormulaText, RangesIntersectionsAndArrays) {
     EXPECT_EQ(book.Eval("=A1:B2 _ B2:C3"), "x");
     EXPECT_EQ(book.Eval("=A1:A2 _ B1:B2"), "#NULL!");
     EXPECT_EQ(book.Eval("=A1:B3 _ A2:B3"), "{3, \"x\"; 5, 6}");
+    // A single cell takes part as a range of one cell, on either side.
+    EXPECT_EQ(book.Eval("=A1:B2 _ C1"), "#NULL!");
+    EXPECT_EQ(book.Eval("=A1:B3 _ B3"), "6");
+    EXPECT_EQ(book.Eval("=A3 _ A1:B3"), "5");
+    EXPECT_EQ(book.Eval("=A3 _ B3"), "#NULL!");
+    EXPECT_EQ(book.Eval("=B1 _ B1"), "2");
+    EXPECT_EQ(book.Eval("=B1:B3 _ (A1:B1 _ B1)"), "2");
+    EXPECT_EQ(book.Eval("=A1:B2 _ 2"), "#SYNTAX!");
     EXPECT_EQ(book.Eval("=A1:A3+B1:B3"), "{3; #NUM!; 11}");
     EXPECT_EQ(book.Eval("=-A1:A2"), "{-1; -3}");
     EXPECT_EQ(book.Eval("={1,2}+{10,20}"), "{11, 22}");

@@ -28,6 +28,7 @@ TEST(LookupFunctions, MatchTypesOverArrays) {
         // A number looked for reads numeric text and passes over errors and other texts.
         {"=VLOOKUP(2,{\"2\",\"two\"},2,0)", "two"},
         {"=VLOOKUP(2,{#N/A!,\"x\";\"y\",\"z\";2,\"w\"},2,0)", "w"},
+        {"=VLOOKUP(0,{\"\",\"x\";\"  \",\"y\";0,\"z\"},2,0)", "z"},
         {"=VLOOKUP(\"#N/A!\",{#N/A!,\"x\"},2,0)", "x"},
         {"=VLOOKUP(1,{1,#DIV/0!},2,0)", "#DIV/0!"},
         {"=TYPE(VLOOKUP(1,{1,,3},2,0))", "0"},
@@ -45,13 +46,23 @@ TEST(LookupFunctions, MatchTypesOverArrays) {
         {"=lookUp(3,{1,5,3,4;\"a\",\"b\",\"c\",\"d\"})", "c"},
         {"=lookUp(3,{1,5,3,4},{\"a\",\"b\",\"c\",\"d\"})", "c"},
         {"=LOOKUP(2,{1,\"a\";2,\"b\";3,\"c\"})", "b"},
+        // Three arguments match exactly, two take the largest not above v; stored workbooks
+        // rely on both.
         {"=LOOKUP(2.5,{1,2,3},{\"a\",\"b\",\"c\"})", "#N/A!"},
+        {"=LOOKUP(\"b*\",{\"a\",\"bc\"},{1,2})", "2"},
         {"=LOOKUP(2.5,{1,2,3})", "2"},
         {"=LOOKUP(1)", "#SYNTAX!"},
         {"=match(\"b\",{1,2,3;\"a\",\"b\",\"c\"},0)", "5"},
         {"=match(\"*bc??\",{\"abc\",\"abcde\",\"ac\"},0)", "2"},
-        // A numeric MATCH compares text cells as 0.
-        {"=MATCH(0,{\"x\",1,2},0)", "1"},
+        // A number looked for never meets a text or an error; a numeric text reads as its
+        // number, as in VLOOKUP.
+        {"=MATCH(0,{\"x\",1,2},0)", "#N/A!"},
+        {"=MATCH(0,{\"x\",1,0},0)", "3"},
+        {"=MATCH(0,{#N/A!,\"\",0},0)", "3"},
+        {"=MATCH(0.5,{\"x\",1,2},1)", "#N/A!"},
+        {"=MATCH(-1,{\"x\",7},-1)", "2"},
+        {"=MATCH(3,{1,2,\"x\",3},1)", "4"},
+        {"=MATCH(2,{\" 2 \",3},0)", "1"},
         {"=MATCH(2.5,{1,2,3},)", "2"},
         {"=MATCH(2.5,{1,2,3},-1)", "3"},
         {"=MATCH(\"B\",{\"c\",\"a\",\"b\"},1)", "3"},
@@ -76,6 +87,13 @@ TEST(LookupFunctions, WorksheetRangesAndFormulaCells) {
     book.Formula("C5", "=VLOOKUP(A9,A1:B3,2,1)");
     // An empty value looked for is the number 0.
     book.Formula("C6", "=VLOOKUP(A9,{0,\"zero\";1,\"one\"},2,0)");
+    // Text and error cells are passed over, searched by the walk and by the index.
+    book.Text("D1", "Name");
+    book.Number("D2", 5);
+    book.Formula("D3", "=1/0");
+    book.Number("D4", 0);
+    book.Number("D5", 7);
+    book.Formula("C7", "=MATCH(0,D1:D5,0)");
     ASSERT_TRUE(book.Recalc());
     EXPECT_EQ(book.Shown("C1"), "two");
     EXPECT_EQ(book.Shown("C2"), "3");
@@ -83,6 +101,9 @@ TEST(LookupFunctions, WorksheetRangesAndFormulaCells) {
     EXPECT_EQ(book.Shown("C4"), "0");
     EXPECT_EQ(book.Shown("C5"), "#N/A!");
     EXPECT_EQ(book.Shown("C6"), "zero");
+    EXPECT_EQ(book.Shown("C7"), "4");
+    EXPECT_EQ(book.Eval("=MATCH(0,D1:D5,0)", "J20"), "4");
+    EXPECT_EQ(book.Eval("=MATCH(0,D1:D3,0)", "J20"), "#N/A!");
     EXPECT_EQ(book.Eval("=LOOKUP(3,A1:A3,B1:B3)&\"|\"", "J20"), "|");
     EXPECT_EQ(book.Eval("=LOOKUP(1,A1:A3,B1:B3)", "J20"), "one");
 }
@@ -189,6 +210,30 @@ TEST(InformationFunctions, TestsTypesAndErrors) {
         {"=ISLOGICAL(0.6)", "1"},
         {"=ISLOGICAL(2)", "0"},
         {"=ISLOGICAL(-0.4)", "1"},
+        // Every finite number has a parity: rounded first, any even integer beyond 2^53.
+        {"=ISEVEN(2147483647)", "0"},
+        {"=ISEVEN(2147483648)", "1"},
+        {"=ISEVEN(3000000000)", "1"},
+        {"=ISODD(-2147483647)", "1"},
+        {"=ISEVEN(-2147483648)", "1"},
+        {"=ISODD(-2147483649)", "1"},
+        {"=ISODD(4503599627370497)", "1"},
+        {"=ISEVEN(1E300)", "1"},
+        {"=ISODD(-1E300)", "0"},
+        {"=ISLOGICAL(3000000000)", "0"},
+        {"=ISLOGICAL(-2147483648)", "0"},
+        {"=ISLOGICAL(1.4)", "1"},
+        // A range gives a result for every cell, the empty ones included.
+        {"=SUM(ISBLANK(C1:C10))", "10"},
+        {"=SUM(ISNONTEXT(C1:C10))", "10"},
+        {"=SUM(ISNUMBER(C1:C10))", "10"},
+        {"=SUM(ISEVEN(C1:C10))", "10"},
+        {"=SUM(ISBLANK(A1:A6))", "3"},
+        {"=ISNONTEXT(A1:A6)", "{1; 0; 0; #DIV/0!; 1; 1}"},
+        {"=ISNUMBER(N(C1:C3))", "{1; 1; 1}"},
+        {"=N(A1:A3)", "{5; 0; #NUM!}"},
+        {"=ISBLANK(B1:C2)", "{1, 1; 1, 1}"},
+        {"=ISTEXT(A2:A6)", "{1; 1; #DIV/0!; 0; 0}"},
         {"=ISNUMBER(\"9\")", "1"},
         {"=ISNUMBER(\"x\")", "0"},
         {"=ISNUMBER(1/0)", "#DIV/0!"},

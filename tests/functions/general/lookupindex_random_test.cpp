@@ -37,7 +37,7 @@ struct Hit {
 
 // One cell's key as the lookup functions read it (the operand readers), and whether it
 // takes part.
-bool ReadKey(CEvalContext& ctx, const uint8_t* r, const Sought& v, bool numbersOnly, double& number,
+bool ReadKey(CEvalContext& ctx, const uint8_t* r, const Sought& v, double& number,
              std::string& text) {
     FormulaToken value;
     ClearOperand(value);
@@ -48,12 +48,18 @@ bool ReadKey(CEvalContext& ctx, const uint8_t* r, const Sought& v, bool numbersO
         GetStringArg(ctx, value, text);
         return true;
     }
-    return !(GetNumberArg(ctx, value, number) && numbersOnly);
+    if (value.type == kTokenText) {
+        // A text of blanks reads as 0 elsewhere but holds no number to match.
+        const bool read = GetStringArg(ctx, value, text) == 0;
+        return read && text.find_first_not_of(' ') != std::string::npos &&
+               TextAsNumber(text, number);
+    }
+    return GetNumberArg(ctx, value, number) == 0;
 }
 
 // The walk of every cell of the rectangle by rows, then columns.
 Hit Walk(CEvalContext& ctx, const CCellStore& cells, const CellRange& rect, const Sought& v,
-         int type, bool numbersOnly) {
+         int type) {
     Hit hit;
     double bestNumber = 0;
     std::string bestText;
@@ -62,7 +68,7 @@ Hit Walk(CEvalContext& ctx, const CCellStore& cells, const CellRange& rect, cons
             const uint8_t* r = FindCell(cells, row, column);
             double number = 0;
             std::string text;
-            if (!r || !ReadKey(ctx, r, v, numbersOnly, number, text)) continue;
+            if (!r || !ReadKey(ctx, r, v, number, text)) continue;
             const int toV = v.isText ? CompareNoCase(text.c_str(), v.text.c_str())
                                      : (number < v.number   ? -1
                                         : number > v.number ? 1
@@ -272,28 +278,28 @@ private:
         for (int t = 0; t < 3; ++t) {
             const int type = t == 0 ? 0 : (t == 1 ? 1 : -1);
             SCOPED_TRACE(::testing::Message() << "row " << row + 1 << " type " << type);
-            Hit h = Walk(ctx, table, keys, v, type, true);
+            Hit h = Walk(ctx, table, keys, v, type);
             EXPECT_EQ(Shown(live, row, uint16_t(5 + t)),
                       h.any ? Shown(table, first + h.row, 1) : "#N/A!")
                 << "VLOOKUP";
             const CellRange top{0, kAcrossRow, uint16_t(rows_ - 1), kAcrossRow};
-            h = Walk(ctx, live, top, v, type, true);
+            h = Walk(ctx, live, top, v, type);
             EXPECT_EQ(Shown(live, row, uint16_t(8 + t)),
                       h.any ? Shown(live, kAcrossRow + 1, h.column) : "#N/A!")
                 << "HLOOKUP";
-            h = Walk(ctx, table, keys, v, type, false);
+            h = Walk(ctx, table, keys, v, type);
             EXPECT_EQ(Shown(live, row, uint16_t(13 + t)),
                       h.any ? ShownNumber(h.row + 1.0) : "#N/A!")
                 << "MATCH";
         }
         const bool byRows = last - first >= 1;
         const CellRange searched = byRows ? keys : CellRange{0, first, 1, first};
-        Hit h = Walk(ctx, table, searched, v, 1, true);
+        Hit h = Walk(ctx, table, searched, v, 1);
         const std::string two = !h.any   ? "#N/A!"
                                 : byRows ? Shown(table, first + h.row, 1)
                                          : Shown(table, first, h.column);
         EXPECT_EQ(Shown(live, row, 11), two) << "LOOKUP of two";
-        h = Walk(ctx, table, keys, v, 0, true);
+        h = Walk(ctx, table, keys, v, 0);
         EXPECT_EQ(Shown(live, row, 12), h.any ? Shown(table, first + h.row, 1) : "#N/A!")
             << "LOOKUP of three";
         EXPECT_EQ(ctx.stringPool.count, 0);

@@ -337,6 +337,11 @@ TEST(SumFunctions, NumbersRangesAndArrays) {
         {"=PRODUCT(C2:C3)", "#NUM!"},
         {"=SUMSQ(C2)", "#NUM!"},
         {"=SUM(A1:B4*2)", "36"},
+        // An intersection with one cell is that cell or #NULL!, never both operands.
+        {"=SUM(A1:B4_C1)", "#NULL!"},
+        {"=SUM(A1:B4_B3)", "3"},
+        {"=SUM(A4_A1:B4)", "2"},
+        {"=SUM(A4_B4)", "#NULL!"},
         {"=SUMPRODUCT({1,3},{2,4})", "11"},
         {"=SUMPRODUCT(A1:A4)", "2"},
         {"=SUMPRODUCT({1,2},3)", "#VALUE!"},

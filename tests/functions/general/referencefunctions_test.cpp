@@ -233,7 +233,15 @@ TEST(ReferenceFunctions, IndirectAndOffset) {
                               // Width before height.
                               {"=offset(A1:B5,1,0,1,)", "J20", "A2:A6"},
                               {"=offset(B2,0,0,3,1)", "J20", "B2:D2"},
-                              {"=offset(A1,2047,0,,)", "J20", "#NUM!"},
+                              // Rows move as far as the worksheet's last row, columns to
+                              // its last column.
+                              {"=offset(A1,2047,0,,)", "J20", "A2048"},
+                              {"=offset(A1,2097151,0,,)", "J20", "A2097152"},
+                              {"=offset(A1,2097152,0,,)", "J20", "#NUM!"},
+                              {"=offset(A2,2097151,0,,)", "J20", "#REF!"},
+                              {"=offset(A1,0,2046,,)", "J20", "BZS1"},
+                              {"=offset(A1,0,2047,,)", "J20", "#NUM!"},
+                              {"=offset(A1,-1,0,,)", "J20", "#NUM!"},
                               {"=offset(A1,0,0,0,)", "J20", "#NUM!"},
                               {"=offset(BZR1,0,1,2,1)", "J20", "#REF!"},
                               {"=offset(BZR1,0,1,,)", "J20", "BZS1"},
