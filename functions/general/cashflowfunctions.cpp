@@ -82,24 +82,59 @@ double NpvOfFlows(double rate, const Flows& flows, FormulaError& error) {
     return sum;
 }
 
-// The rate search of IRR and XIRR: a bracket grown from around the guess over rates of at
-// least 1e-14, then the regula falsi. False when no rate is found.
-template <class F> bool FindReturnRate(F npv, double guess, double& rate, FormulaError& error) {
-    double a = guess <= 1.0000000001e-4 ? 1e-14 : guess - 1e-4;
-    double b = guess + 1e-4;
+// One end of the rate search's bracket; `stuck` once a rate beyond it gave no finite value.
+struct BracketEnd {
+    double rate, value;
+    bool stuck = false;
+};
+
+// The next rate below `rate`: a step down, or half the way to -1 where the step would
+// reach it.
+double StepDown(double rate, double step) {
+    return rate - step > -1 + step ? rate - step : (rate - 1) / 2;
+}
+
+// Moves the end to `rate` when the flows have a finite value there; otherwise it stays.
+template <class F> void Widen(F value, BracketEnd& end, double rate) {
+    if (end.stuck) return;
+    double v = rate > -1 ? value(rate) : NAN;
+    if (!IsAcceptableResult(v)) {
+        end.stuck = true;
+        return;
+    }
+    end.rate = rate;
+    end.value = v;
+}
+
+// The rate search of IRR and XIRR: a bracket grown both ways from around the guess over
+// rates above -1 (a loss-making project has a negative rate), then the regula falsi. An end
+// near -1 whose flows' value overflows stays where it was while the other goes on. False
+// when no rate is found; `error` is the flows' own error when they carry one.
+template <class F>
+bool FindReturnRate(F npv, FormulaError flowsError, double guess, double& rate,
+                    FormulaError& error) {
+    error = flowsError;
+    if (error || !(guess > -1)) return false;
+    auto value = [&](double x) {
+        FormulaError e = 0;
+        double v = npv(x, e);
+        return e ? NAN : v;
+    };
     double step = 1e-4;
+    BracketEnd a{StepDown(guess, step), 0}, b{guess + step, 0};
+    a.value = value(a.rate);
+    b.value = value(b.rate);
+    if (!IsAcceptableResult(a.value) || !IsAcceptableResult(b.value)) return false;
     for (;;) {
-        double fa = npv(a, error);
-        if (error) return false;
-        double fb = npv(b, error);
-        if (error || !IsAcceptableResult(fa) || !IsAcceptableResult(fb)) return false;
-        if (fa * fb < 0) {
-            FormulaError ignored = 0;
-            return RegulaFalsi([&](double x) { return npv(x, ignored); }, a, b, fa, fb, rate);
+        if (std::signbit(a.value) != std::signbit(b.value) && a.value != 0 && b.value != 0)
+            return RegulaFalsi(value, a.rate, b.rate, a.value, b.value, rate);
+        if (a.value == 0 || b.value == 0) {
+            rate = a.value == 0 ? a.rate : b.rate;
+            return true;
         }
-        a = step + 1e-14 >= a ? 1e-14 : a - step;
-        b += step;
-        if (std::fabs(a) + std::fabs(b) > 100) return false;
+        Widen(value, a, StepDown(a.rate, step));
+        Widen(value, b, b.rate + step);
+        if ((a.stuck && b.stuck) || std::fabs(a.rate) + std::fabs(b.rate) > 100) return false;
         step = step * 2 < 0.02 ? step * 2 : 0.02;
     }
 }
@@ -124,14 +159,15 @@ void Irr(CEvalContext& ctx) {
     if (!BeginPartlyScalarCall(ctx, 2, kStackSlots - 1, guessBit)) return;
     double guess = 0;
     CArgReader args(ctx);
-    args.Number(uint16_t(count - 1), guess, 0);
+    args.Number(uint16_t(count - 1), guess);
     Flows flows;
     args.Merge(ReadFlows(ctx, 0, uint16_t(count - 1), flows));
     if (args.error) return ReturnError(ctx, args.error);
     auto npv = [&](double x, FormulaError& e) { return NpvOfFlows(x, flows, e); };
     double rate = 0;
     FormulaError error = 0;
-    if (!FindReturnRate(npv, guess, rate, error)) return ReturnError(ctx, error ? error : kErrNum);
+    if (!FindReturnRate(npv, flows.cellError, guess, rate, error))
+        return ReturnError(ctx, error ? error : kErrNum);
     ReturnNumber(ctx, rate);
 }
 
@@ -264,13 +300,14 @@ void Xirr(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 3, 3)) return;
     double guess = 0;
     CArgReader args(ctx);
-    args.Number(2, guess, 0);
+    args.Number(2, guess);
     DatedFlows flows;
     if (ReadDatedFlows(ctx, args, 0, flows)) return ReturnError(ctx, args.error);
     auto npv = [&](double x, FormulaError& e) { return XnpvOfFlows(x, flows, e); };
     double rate = 0;
     FormulaError error = 0;
-    if (!FindReturnRate(npv, guess, rate, error)) return ReturnError(ctx, error ? error : kErrNum);
+    if (!FindReturnRate(npv, flows.error, guess, rate, error))
+        return ReturnError(ctx, error ? error : kErrNum);
     ReturnNumber(ctx, rate);
 }
 

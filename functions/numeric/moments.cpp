@@ -22,32 +22,51 @@ void ShiftedSums::Add(double x) {
     double d = x - shift;
     ++n;
     sx += d;
-    sxx += d * d;
-    if (Overflowed(sx) || Overflowed(sxx)) {
+    sxx += static_cast<long double>(d) * d;
+    // Squares past the double range overflow as they always did, though the extended sum
+    // holds them: the tests of two samples answer such an overflow with their own error.
+    if (Overflowed(sx) || Overflowed(double(sxx))) {
         overflowed = true;
         error = kErrNum;
     }
 }
 
-double ShiftedSums::Spread() const {
-    double spread = double(n) * sxx - sx * sx;
+long double ShiftedSums::Spread() const {
+    long double spread = n * sxx - static_cast<long double>(sx) * sx;
     return spread < 0 ? 0 : spread;
 }
 
-StatResult Variance(const ShiftedSums& sums, bool sample) {
-    if (sums.error) return StatError(sums.error);
+namespace {
+
+// The variance before it is rounded to a double, or the error that stands for it.
+FormulaError ExtendedVariance(const ShiftedSums& sums, bool sample, long double& variance) {
+    if (sums.error) return sums.error;
     uint64_t n = sums.n;
-    if (n == 0 || (sample && n == 1)) return StatError(kErrDivZero);
+    if (n == 0 || (sample && n == 1)) return kErrDivZero;
     uint64_t divisor = sample ? n * (n - 1) : n * n;
-    double variance = sums.Spread() / double(divisor);
-    if (IsOutOfRange(variance)) return StatError(kErrNum);
-    return {variance, 0};
+    variance = sums.Spread() / static_cast<long double>(divisor);
+    return 0;
 }
 
+StatResult Finite(double value) {
+    if (IsOutOfRange(value)) return StatError(kErrNum);
+    return {value, 0};
+}
+
+} // namespace
+
+StatResult Variance(const ShiftedSums& sums, bool sample) {
+    long double variance = 0;
+    if (FormulaError error = ExtendedVariance(sums, sample, variance)) return StatError(error);
+    return Finite(double(variance));
+}
+
+// The root of the unrounded variance: a variance below the normal range has a root well
+// inside it.
 StatResult StandardDeviation(const ShiftedSums& sums, bool sample) {
-    StatResult r = Variance(sums, sample);
-    if (!r.error) r.value = std::sqrt(r.value);
-    return r;
+    long double variance = 0;
+    if (FormulaError error = ExtendedVariance(sums, sample, variance)) return StatError(error);
+    return Finite(double(std::sqrt(variance)));
 }
 
 void ProductSums::Add(double x) {
@@ -112,9 +131,8 @@ void ReciprocalSums::Add(double x) {
         error = kErrNum;
         return;
     }
-    sum += 1 / x;
+    sum += 1 / static_cast<long double>(x);
     ++n;
-    if (IsOutOfRange(sum)) error = kErrNum;
 }
 
 // Reciprocals that cancel exactly leave nothing to divide by.
@@ -122,7 +140,7 @@ StatResult HarmonicMean(const ReciprocalSums& sums) {
     if (sums.error) return StatError(sums.error);
     if (sums.n == 0) return StatError(kErrNA);
     if (sums.sum == 0) return StatError(kErrDivZero);
-    return {1 / (sums.sum / sums.n), 0};
+    return Finite(double(sums.n / sums.sum));
 }
 
 void PlainSum::Add(double x) {
