@@ -16,35 +16,58 @@ bool Overflowed(double sum) {
 
 } // namespace
 
+namespace {
+
+constexpr double kTinyDeviation = 0x1p-500;
+constexpr double kTinyScale = 0x1p600;
+
+// x·2^-1200, in two steps: 2^-1200 itself is below the double range.
+double Unscale(double x) {
+    return x / kTinyScale / kTinyScale;
+}
+
+} // namespace
+
 void ShiftedSums::Add(double x) {
     if (error) return;
     if (n == 0) shift = x;
     double d = x - shift;
     ++n;
     sx += d;
-    sxx += static_cast<long double>(d) * d;
-    // Squares past the double range overflow as they always did, though the extended sum
-    // holds them: the tests of two samples answer such an overflow with their own error.
-    if (Overflowed(sx) || Overflowed(double(sxx))) {
+    if (std::fabs(d) >= kTinyDeviation) {
+        sxx += d * d;
+    } else {
+        const double scaled = d * kTinyScale;
+        sxxTiny += scaled * scaled;
+    }
+    if (Overflowed(sx) || Overflowed(sxx)) {
         overflowed = true;
         error = kErrNum;
     }
 }
 
-long double ShiftedSums::Spread() const {
-    long double spread = n * sxx - static_cast<long double>(sx) * sx;
+double ShiftedSums::Spread() const {
+    double spread = double(n) * (sxx + Unscale(sxxTiny)) - sx * sx;
+    return spread < 0 ? 0 : spread;
+}
+
+double ShiftedSums::ScaledSpread(bool& scaled) const {
+    scaled = sxx == 0 && sxxTiny > 0;
+    if (!scaled) return Spread();
+    const double s = sx * kTinyScale;
+    const double spread = double(n) * sxxTiny - s * s;
     return spread < 0 ? 0 : spread;
 }
 
 namespace {
 
-// The variance before it is rounded to a double, or the error that stands for it.
-FormulaError ExtendedVariance(const ShiftedSums& sums, bool sample, long double& variance) {
+// The variance in the units of ScaledSpread, or the error that stands for it.
+FormulaError ScaledVariance(const ShiftedSums& sums, bool sample, double& variance, bool& scaled) {
     if (sums.error) return sums.error;
     uint64_t n = sums.n;
     if (n == 0 || (sample && n == 1)) return kErrDivZero;
     uint64_t divisor = sample ? n * (n - 1) : n * n;
-    variance = sums.Spread() / static_cast<long double>(divisor);
+    variance = sums.ScaledSpread(scaled) / double(divisor);
     return 0;
 }
 
@@ -56,17 +79,22 @@ StatResult Finite(double value) {
 } // namespace
 
 StatResult Variance(const ShiftedSums& sums, bool sample) {
-    long double variance = 0;
-    if (FormulaError error = ExtendedVariance(sums, sample, variance)) return StatError(error);
-    return Finite(double(variance));
+    double variance = 0;
+    bool scaled = false;
+    if (FormulaError error = ScaledVariance(sums, sample, variance, scaled))
+        return StatError(error);
+    return Finite(scaled ? Unscale(variance) : variance);
 }
 
-// The root of the unrounded variance: a variance below the normal range has a root well
-// inside it.
+// The root of the scaled variance: a variance below the normal range has a root well inside
+// it.
 StatResult StandardDeviation(const ShiftedSums& sums, bool sample) {
-    long double variance = 0;
-    if (FormulaError error = ExtendedVariance(sums, sample, variance)) return StatError(error);
-    return Finite(double(std::sqrt(variance)));
+    double variance = 0;
+    bool scaled = false;
+    if (FormulaError error = ScaledVariance(sums, sample, variance, scaled))
+        return StatError(error);
+    const double root = std::sqrt(variance);
+    return Finite(scaled ? root / kTinyScale : root);
 }
 
 void ProductSums::Add(double x) {

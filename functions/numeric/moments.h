@@ -12,14 +12,15 @@
 namespace vl {
 
 // Count and sums of the deviations from the first value and of their squares. Summing
-// deviations keeps the digits that sums of the raw values lose on data with a large mean;
-// the squares are summed in extended range, where those of deviations below 1e-154 are
-// still normal numbers.
+// deviations keeps the digits that sums of the raw values lose on data with a large mean.
+// Deviations below 2^-500 have their squares summed apart, scaled by 2^1200, where those
+// squares are still normal numbers.
 struct ShiftedSums {
     uint32_t n = 0;
     double shift = 0;
     double sx = 0;
-    long double sxx = 0;
+    double sxx = 0;
+    double sxxTiny = 0;
     FormulaError error = 0;
     // The errors of the values alone, and whether a sum stopped being finite: some tests
     // answer an overflow otherwise than #NUM!.
@@ -34,7 +35,10 @@ struct ShiftedSums {
     }
     double Mean() const { return shift + sx / n; }
     // n·Sxx − Sx², never below 0 (rounding can make it so for equal values).
-    long double Spread() const;
+    double Spread() const;
+    // The spread, in units of 2^-1200 (`scaled`) when every deviation is below 2^-500: its
+    // variance and root then stay in the normal range.
+    double ScaledSpread(bool& scaled) const;
 };
 
 // The sample (n − 1) or population (n) variance: #DIV/0! below two, respectively one,

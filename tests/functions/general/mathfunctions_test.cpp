@@ -346,7 +346,7 @@ TEST(SumFunctions, NumbersRangesAndArrays) {
         {"=SUM(1E-300,-9.99999999999999E-301)", "#NUM!"},
         {"=SUMSQ(1,1E-155)", "1"},
         {"=SUMSQ(1E-160)", "#NUM!"},
-        {"=PRODUCT(1E-300,1E-10,1E300)", "0.0000000001"},
+        {"=PRODUCT(1E300,1E-10,1E-300)", "0.0000000001"},
         {"=PRODUCT(1E-200,1E200,1E200)", "1e+200"},
         {"=PRODUCT(1E-300,1E-10)", "#NUM!"},
         {"=PRODUCT(1E-300,1E-300)", "0"},
