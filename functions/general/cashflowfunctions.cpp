@@ -106,10 +106,27 @@ template <class F> void Widen(F value, BracketEnd& end, double rate) {
     end.value = v;
 }
 
+// Whether the value changed its sign (or met 0) from one rate to the next.
+bool Crosses(const BracketEnd& from, const BracketEnd& to) {
+    return to.rate != from.rate &&
+           (to.value == 0 || std::signbit(to.value) != std::signbit(from.value));
+}
+
+// The root between two rates whose values differ in sign, one of them possibly 0.
+template <class F>
+bool Solve(F value, const BracketEnd& low, const BracketEnd& high, double& rate) {
+    if (low.value == 0 || high.value == 0) {
+        rate = low.value == 0 ? low.rate : high.rate;
+        return true;
+    }
+    return RegulaFalsi(value, low.rate, high.rate, low.value, high.value, rate);
+}
+
 // The rate search of IRR and XIRR: a bracket grown both ways from around the guess over
-// rates above -1 (a loss-making project has a negative rate), then the regula falsi. An end
-// near -1 whose flows' value overflows stays where it was while the other goes on. False
-// when no rate is found; `error` is the flows' own error when they carry one.
+// rates above -1 (a loss-making project has a negative rate), then the regula falsi over
+// the last step that crossed 0, the one nearer the guess when both did. An end near -1 whose
+// flows' value overflows stays where it was while the other goes on. False when no rate is
+// found; `error` is the flows' own error when they carry one.
 template <class F>
 bool FindReturnRate(F npv, FormulaError flowsError, double guess, double& rate,
                     FormulaError& error) {
@@ -125,15 +142,14 @@ bool FindReturnRate(F npv, FormulaError flowsError, double guess, double& rate,
     a.value = value(a.rate);
     b.value = value(b.rate);
     if (!IsAcceptableResult(a.value) || !IsAcceptableResult(b.value)) return false;
+    if (a.value == 0 || Crosses(a, b)) return Solve(value, a, b, rate);
     for (;;) {
-        if (std::signbit(a.value) != std::signbit(b.value) && a.value != 0 && b.value != 0)
-            return RegulaFalsi(value, a.rate, b.rate, a.value, b.value, rate);
-        if (a.value == 0 || b.value == 0) {
-            rate = a.value == 0 ? a.rate : b.rate;
-            return true;
-        }
+        const BracketEnd lastA = a, lastB = b;
         Widen(value, a, StepDown(a.rate, step));
         Widen(value, b, b.rate + step);
+        const bool down = Crosses(lastA, a), up = Crosses(lastB, b);
+        if (up && (!down || b.rate - guess <= guess - a.rate)) return Solve(value, lastB, b, rate);
+        if (down) return Solve(value, a, lastA, rate);
         if ((a.stuck && b.stuck) || std::fabs(a.rate) + std::fabs(b.rate) > 100) return false;
         step = step * 2 < 0.02 ? step * 2 : 0.02;
     }
