@@ -151,6 +151,12 @@ TEST(CashFlowFunctions, PresentValuesAndReturns) {
         {"=IRR(-1000,900,-1)", "#NUM!"},
         {"=IRR(-1000,1,)", "-0.999000000000000"},
         {"=IRR(-100,200,-101,)", "#NUM!"},
+        // Two rates: the one nearer the guess, the higher at equal distance.
+        {"=IRR(-100,200,-99,)", "0.100000000000000"},
+        {"=IRR(-100,200,-99,-0.05)", "-0.100000000000000"},
+        {"=IRR(-100,200,-99,0.05)", "0.100000000000000"},
+        // The lower end stops where the flows' value overflows near -1; the upper goes on.
+        {"=IRR(-1E300,5.1E301,)", "50.0000000000000"},
         {"=SUM(IRR(-100,{110},{0.1,0.2}))", "0.2", 1e-12},
         {"=MIRR({-120000,39000,30000,21000,37000,46000},12%)", "0.12609413036591"},
         {"=MIRR({-120000},12%)", "#DIV/0!"},
