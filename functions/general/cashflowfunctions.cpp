@@ -112,11 +112,17 @@ bool Crosses(const BracketEnd& from, const BracketEnd& to) {
            (to.value == 0 || std::signbit(to.value) != std::signbit(from.value));
 }
 
-// The root between two rates whose values differ in sign, one of them possibly 0.
+// The root between two rates whose values differ in sign, one of them possibly 0. Flows
+// that add up to exactly 0 have the rate 0 itself: near it 1 + rate rounds to 1, and the
+// search would end on a rate of rounding noise.
 template <class F>
 bool Solve(F value, const BracketEnd& low, const BracketEnd& high, double& rate) {
     if (low.value == 0 || high.value == 0) {
         rate = low.value == 0 ? low.rate : high.rate;
+        return true;
+    }
+    if (low.rate < 0 && high.rate > 0 && value(0) == 0) {
+        rate = 0;
         return true;
     }
     return RegulaFalsi(value, low.rate, high.rate, low.value, high.value, rate);
