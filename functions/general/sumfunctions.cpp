@@ -27,7 +27,8 @@ struct Total {
     }
     void Multiply(double x) {
         const double p = value * x;
-        if (std::isnormal(p) || value == 0 || x == 0) {
+        // A zero factor takes the longer way to the same 0.
+        if (std::isnormal(p)) {
             value = p;
             return;
         }

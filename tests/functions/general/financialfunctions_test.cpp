@@ -158,6 +158,8 @@ TEST(CashFlowFunctions, PresentValuesAndReturns) {
         // Flows that add up to 0 have the rate 0, not a rate of rounding noise.
         {"=IRR(-100,100,)", "0", 1e-300},
         {"=IRR(-100,40,60,)", "0", 1e-300},
+        // The guess's lower neighbour is itself the root.
+        {"=IRR(-100,100,0.0001)", "0", 1e-300},
         {"=XIRR({-100,100},{\"2020-01-01\",\"2021-01-01\"},)", "0", 1e-300},
         // The lower end stops where the flows' value overflows near -1; the upper goes on.
         {"=IRR(-1E300,5.1E301,)", "50.0000000000000"},

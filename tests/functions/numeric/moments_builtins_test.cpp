@@ -220,4 +220,22 @@ TEST(ShiftedSums, RoundingBelowZeroIsNoSpread) {
     EXPECT_EQ(r.value, 0.0);
 }
 
+// The same rounding among deviations below 2^-500, whose squares are summed scaled.
+TEST(ShiftedSums, ScaledRoundingBelowZeroIsNoSpread) {
+    ShiftedSums sums;
+    sums.n = 3;
+    sums.sx = 0x1p-600;
+    sums.sxxTiny = 0.33333333;
+    bool scaled = false;
+    EXPECT_EQ(sums.ScaledSpread(scaled), 0.0);
+    EXPECT_TRUE(scaled);
+    sums.sxxTiny = 0.5;
+    EXPECT_EQ(sums.ScaledSpread(scaled), 0.5);
+    EXPECT_TRUE(scaled);
+    // A deviation of the normal range keeps the spread unscaled.
+    sums.sxx = 1e-300;
+    EXPECT_GT(sums.ScaledSpread(scaled), 0.0);
+    EXPECT_FALSE(scaled);
+}
+
 } // namespace vl
