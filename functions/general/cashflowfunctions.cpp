@@ -55,8 +55,6 @@ FormulaError ReadFlows(CEvalContext& ctx, uint16_t first, uint16_t last, Flows& 
     return error;
 }
 
-// The flows discounted by whole periods, the first by one; #NUM! once a partial sum is no
-// longer finite.
 // (1 + rate)^periods; below a rate of 1/2 through log1p, which keeps a small rate's digits
 // that 1 + rate would drop.
 double Compound(double rate, double periods) {
@@ -64,6 +62,8 @@ double Compound(double rate, double periods) {
                                  : std::pow(1 + rate, periods);
 }
 
+// The flows discounted by whole periods, the first by one; #NUM! when the sum is not
+// finite or is below the normal range, which a partial sum may pass through and leave.
 double NpvOfFlows(double rate, const Flows& flows, FormulaError& error) {
     // Below a rate of 1/2 the discount goes through log1p, which keeps a small rate's digits
     // that 1 + rate would drop.
@@ -73,12 +73,8 @@ double NpvOfFlows(double rate, const Flows& flows, FormulaError& error) {
     for (std::size_t k = 0; k < flows.values.size(); ++k) {
         double periods = double(k + 1);
         sum += flows.values[k] / (small ? std::exp(periods * growth) : std::pow(1 + rate, periods));
-        if (!IsAcceptableResult(sum)) {
-            error = kErrNum;
-            return sum;
-        }
     }
-    error = flows.cellError;
+    error = IsAcceptableResult(sum) ? flows.cellError : kErrNum;
     return sum;
 }
 
@@ -279,18 +275,15 @@ void PairFlows(CEvalContext& ctx, CRangeWalk& flowWalk, CRangeWalk& dateWalk, Da
     }
 }
 
-// Each flow discounted by the years (of 365 days) from the first date to its own.
+// Each flow discounted by the years (of 365 days) from the first date to its own; the sum
+// tested as NPV's.
 double XnpvOfFlows(double rate, const DatedFlows& d, FormulaError& error) {
     double sum = 0;
     for (std::size_t k = 0; k < d.flows.size(); ++k) {
         double years = double(d.seconds[k] - d.seconds[0]) / kSecondsPerYear;
         sum += d.flows[k] / Compound(rate, years);
-        if (!IsAcceptableResult(sum)) {
-            error = kErrNum;
-            return sum;
-        }
     }
-    error = d.error;
+    error = IsAcceptableResult(sum) ? d.error : kErrNum;
     return sum;
 }
 
