@@ -55,8 +55,6 @@ FormulaError ReadFlows(CEvalContext& ctx, uint16_t first, uint16_t last, Flows& 
     return error;
 }
 
-// The flows discounted by whole periods, the first by one; #NUM! once a partial sum is no
-// longer finite.
 // (1 + rate)^periods; below a rate of 1/2 through log1p, which keeps a small rate's digits
 // that 1 + rate would drop.
 double Compound(double rate, double periods) {
@@ -64,6 +62,8 @@ double Compound(double rate, double periods) {
                                  : std::pow(1 + rate, periods);
 }
 
+// The flows discounted by whole periods, the first by one; #NUM! when the sum is not
+// finite or is below the normal range, which a partial sum may pass through and leave.
 double NpvOfFlows(double rate, const Flows& flows, FormulaError& error) {
     // Below a rate of 1/2 the discount goes through log1p, which keeps a small rate's digits
     // that 1 + rate would drop.
@@ -73,33 +73,86 @@ double NpvOfFlows(double rate, const Flows& flows, FormulaError& error) {
     for (std::size_t k = 0; k < flows.values.size(); ++k) {
         double periods = double(k + 1);
         sum += flows.values[k] / (small ? std::exp(periods * growth) : std::pow(1 + rate, periods));
-        if (!IsAcceptableResult(sum)) {
-            error = kErrNum;
-            return sum;
-        }
     }
-    error = flows.cellError;
+    error = IsAcceptableResult(sum) ? flows.cellError : kErrNum;
     return sum;
 }
 
-// The rate search of IRR and XIRR: a bracket grown from around the guess over rates of at
-// least 1e-14, then the regula falsi. False when no rate is found.
-template <class F> bool FindReturnRate(F npv, double guess, double& rate, FormulaError& error) {
-    double a = guess <= 1.0000000001e-4 ? 1e-14 : guess - 1e-4;
-    double b = guess + 1e-4;
+// One end of the rate search's bracket; `stuck` once a rate beyond it gave no finite value.
+struct BracketEnd {
+    double rate, value;
+    bool stuck = false;
+};
+
+// The next rate below `rate`: a step down, or half the way to -1 where the step would
+// reach it.
+double StepDown(double rate, double step) {
+    return rate - step > -1 + step ? rate - step : (rate - 1) / 2;
+}
+
+// Moves the end to `rate` when the flows have a finite value there; otherwise it stays.
+template <class F> void Widen(F value, BracketEnd& end, double rate) {
+    if (end.stuck) return;
+    double v = rate > -1 ? value(rate) : NAN;
+    if (!IsAcceptableResult(v)) {
+        end.stuck = true;
+        return;
+    }
+    end.rate = rate;
+    end.value = v;
+}
+
+// Whether the value changed its sign (or met 0) from one rate to the next.
+bool Crosses(const BracketEnd& from, const BracketEnd& to) {
+    return to.rate != from.rate &&
+           (to.value == 0 || std::signbit(to.value) != std::signbit(from.value));
+}
+
+// The root between two rates whose values differ in sign, one of them possibly 0. Flows
+// that add up to exactly 0 have the rate 0 itself: near it 1 + rate rounds to 1, and the
+// search would end on a rate of rounding noise.
+template <class F>
+bool Solve(F value, const BracketEnd& low, const BracketEnd& high, double& rate) {
+    if (low.value == 0 || high.value == 0) {
+        rate = low.value == 0 ? low.rate : high.rate;
+        return true;
+    }
+    if (low.rate < 0 && high.rate > 0 && value(0) == 0) {
+        rate = 0;
+        return true;
+    }
+    return RegulaFalsi(value, low.rate, high.rate, low.value, high.value, rate);
+}
+
+// The rate search of IRR and XIRR: a bracket grown both ways from around the guess over
+// rates above -1 (a loss-making project has a negative rate), then the regula falsi over
+// the last step that crossed 0, the one nearer the guess when both did. An end near -1 whose
+// flows' value overflows stays where it was while the other goes on. False when no rate is
+// found; `error` is the flows' own error when they carry one.
+template <class F>
+bool FindReturnRate(F npv, FormulaError flowsError, double guess, double& rate,
+                    FormulaError& error) {
+    error = flowsError;
+    if (error || !(guess > -1)) return false;
+    auto value = [&](double x) {
+        FormulaError e = 0;
+        double v = npv(x, e);
+        return e ? NAN : v;
+    };
     double step = 1e-4;
+    BracketEnd a{StepDown(guess, step), 0}, b{guess + step, 0};
+    a.value = value(a.rate);
+    b.value = value(b.rate);
+    if (!IsAcceptableResult(a.value) || !IsAcceptableResult(b.value)) return false;
+    if (a.value == 0 || Crosses(a, b)) return Solve(value, a, b, rate);
     for (;;) {
-        double fa = npv(a, error);
-        if (error) return false;
-        double fb = npv(b, error);
-        if (error || !IsAcceptableResult(fa) || !IsAcceptableResult(fb)) return false;
-        if (fa * fb < 0) {
-            FormulaError ignored = 0;
-            return RegulaFalsi([&](double x) { return npv(x, ignored); }, a, b, fa, fb, rate);
-        }
-        a = step + 1e-14 >= a ? 1e-14 : a - step;
-        b += step;
-        if (std::fabs(a) + std::fabs(b) > 100) return false;
+        const BracketEnd lastA = a, lastB = b;
+        Widen(value, a, StepDown(a.rate, step));
+        Widen(value, b, b.rate + step);
+        const bool down = Crosses(lastA, a), up = Crosses(lastB, b);
+        if (up && (!down || b.rate - guess <= guess - a.rate)) return Solve(value, lastB, b, rate);
+        if (down) return Solve(value, a, lastA, rate);
+        if ((a.stuck && b.stuck) || std::fabs(a.rate) + std::fabs(b.rate) > 100) return false;
         step = step * 2 < 0.02 ? step * 2 : 0.02;
     }
 }
@@ -124,14 +177,15 @@ void Irr(CEvalContext& ctx) {
     if (!BeginPartlyScalarCall(ctx, 2, kStackSlots - 1, guessBit)) return;
     double guess = 0;
     CArgReader args(ctx);
-    args.Number(uint16_t(count - 1), guess, 0);
+    args.Number(uint16_t(count - 1), guess);
     Flows flows;
     args.Merge(ReadFlows(ctx, 0, uint16_t(count - 1), flows));
     if (args.error) return ReturnError(ctx, args.error);
     auto npv = [&](double x, FormulaError& e) { return NpvOfFlows(x, flows, e); };
     double rate = 0;
     FormulaError error = 0;
-    if (!FindReturnRate(npv, guess, rate, error)) return ReturnError(ctx, error ? error : kErrNum);
+    if (!FindReturnRate(npv, flows.cellError, guess, rate, error))
+        return ReturnError(ctx, error ? error : kErrNum);
     ReturnNumber(ctx, rate);
 }
 
@@ -221,18 +275,15 @@ void PairFlows(CEvalContext& ctx, CRangeWalk& flowWalk, CRangeWalk& dateWalk, Da
     }
 }
 
-// Each flow discounted by the years (of 365 days) from the first date to its own.
+// Each flow discounted by the years (of 365 days) from the first date to its own; the sum
+// tested as NPV's.
 double XnpvOfFlows(double rate, const DatedFlows& d, FormulaError& error) {
     double sum = 0;
     for (std::size_t k = 0; k < d.flows.size(); ++k) {
         double years = double(d.seconds[k] - d.seconds[0]) / kSecondsPerYear;
         sum += d.flows[k] / Compound(rate, years);
-        if (!IsAcceptableResult(sum)) {
-            error = kErrNum;
-            return sum;
-        }
     }
-    error = d.error;
+    error = IsAcceptableResult(sum) ? d.error : kErrNum;
     return sum;
 }
 
@@ -264,13 +315,14 @@ void Xirr(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 3, 3)) return;
     double guess = 0;
     CArgReader args(ctx);
-    args.Number(2, guess, 0);
+    args.Number(2, guess);
     DatedFlows flows;
     if (ReadDatedFlows(ctx, args, 0, flows)) return ReturnError(ctx, args.error);
     auto npv = [&](double x, FormulaError& e) { return XnpvOfFlows(x, flows, e); };
     double rate = 0;
     FormulaError error = 0;
-    if (!FindReturnRate(npv, guess, rate, error)) return ReturnError(ctx, error ? error : kErrNum);
+    if (!FindReturnRate(npv, flows.error, guess, rate, error))
+        return ReturnError(ctx, error ? error : kErrNum);
     ReturnNumber(ctx, rate);
 }
 

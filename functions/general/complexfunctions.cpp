@@ -37,9 +37,6 @@ Complex Power(Complex z, double n) {
     return {m * std::cos(theta), m * std::sin(theta)};
 }
 
-// The base-10 logarithm of e as twelve decimals give it.
-const double kLog10E = std::log10(2.718281828459);
-
 // Reads the argument's text as a complex number; #VALUE! when it is none.
 FormulaError ReadComplex(CEvalContext& ctx, FormulaToken& slot, Complex& z) {
     std::string text;
@@ -109,11 +106,15 @@ Complex Exp(Complex z) {
 Complex Ln(Complex z) {
     return ScaledLog(z, 1);
 }
+// The real part by the base's own logarithm, so that a power of the base is whole; the
+// angle scaled by the full-precision logarithm of e in that base.
 Complex Log10(Complex z) {
-    return ScaledLog(z, kLog10E);
+    constexpr double kLog10E = 0.434294481903251827651128918916605082;
+    return {std::log10(Modulus(z)), kLog10E * Angle(z)};
 }
 Complex Log2(Complex z) {
-    return ScaledLog(z, kLog10E / std::log10(2.0));
+    constexpr double kLog2E = 1.44269504088896340735992468100189214;
+    return {std::log2(Modulus(z)), kLog2E * Angle(z)};
 }
 // The library's principal root: the half-angle form leaves cos(π/2) ≈ 6e-17 where the
 // exact root of a negative real has no real part.

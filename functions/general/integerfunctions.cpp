@@ -4,6 +4,7 @@
 #include "functions/numeric/mathpolicy.h"
 
 #include <boost/math/special_functions/binomial.hpp>
+#include <boost/math/special_functions/factorials.hpp>
 #include <cmath>
 #include <cstdlib>
 
@@ -11,10 +12,14 @@ namespace vl {
 
 namespace {
 
-// The largest n whose factorial is finite.
-constexpr int32_t kMaxFactorial = 170;
+// The largest n whose factorial (Step 1) or double factorial (Step 2) is finite.
+template <int Step> constexpr int32_t kMaxFactorial = Step == 1 ? 170 : 300;
 
+// n! by its product; n!! to rounding from the library (a product of 150 factors would
+// gather an ulp at each).
 template <int Step> double FactorialBy(int32_t n) {
+    if constexpr (Step == 2)
+        return boost::math::double_factorial<double>(unsigned(n), MathPolicy());
     double r = 1;
     for (; n > 1; n -= Step) r *= n;
     return r;
@@ -24,7 +29,7 @@ template <int Step> void Factorial(CEvalContext& ctx) {
     if (!BeginScalarCall(ctx, 1)) return;
     int32_t n = 0;
     CArgReader args(ctx);
-    args.Int(0, n, 1, kMaxFactorial);
+    args.Int(0, n, 1, kMaxFactorial<Step>);
     if (args.error) return ReturnError(ctx, args.error);
     ReturnNumber(ctx, FactorialBy<Step>(n));
 }

@@ -2,6 +2,7 @@
 
 #include "formula/operands.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vl {
@@ -10,20 +11,52 @@ namespace {
 
 enum class Fold { kSum, kSumSquares, kProduct };
 
-// Adds (or multiplies) one value; a total that is no longer finite is #NUM! and takes
-// nothing more.
-void Accumulate(Fold fold, double x, double& total, FormulaError& error) {
+// A running total that only its result tests, so that one passing below the normal range
+// (or, for a product, beyond it) and coming back is not lost. Sums add with Neumaier's
+// compensation: terms that cancel leave the small ones' sum exact. A product keeps its
+// power of 2 apart once a partial product leaves the normal range.
+struct Total {
+    double value = 0;
+    double compensation = 0; // the low-order part that the sum's additions dropped
+    int64_t exponent = 0;    // the product's power of 2
+
+    void Add(double x) {
+        const double t = value + x;
+        compensation += std::fabs(value) >= std::fabs(x) ? (value - t) + x : (x - t) + value;
+        value = t;
+    }
+    void Multiply(double x) {
+        const double p = value * x;
+        // A zero factor takes the longer way to the same 0.
+        if (std::isnormal(p)) {
+            value = p;
+            return;
+        }
+        int e1 = 0, e2 = 0;
+        value = std::frexp(value, &e1) * std::frexp(x, &e2);
+        exponent += e1 + e2;
+    }
+    double Sum() const { return value + compensation; }
+    // A power of 2 past ±1100 is out of range whatever the mantissa in [1/2, 1).
+    double Product() const {
+        int e = 0;
+        const double mantissa = std::frexp(value, &e);
+        return std::ldexp(mantissa, int(std::clamp<int64_t>(exponent + e, -1100, 1100)));
+    }
+};
+
+// Adds (or multiplies) one value while no error has been met.
+void Accumulate(Fold fold, double x, Total& total, FormulaError error) {
     if (error) return;
     if (fold == Fold::kProduct)
-        total *= x;
+        total.Multiply(x);
     else
-        total += fold == Fold::kSumSquares ? x * x : x;
-    if (!IsAcceptableResult(total)) error = kErrNum;
+        total.Add(fold == Fold::kSumSquares ? x * x : x);
 }
 
 // SUM skips the cells of a range whose value is no number; SUMSQ and PRODUCT take their
 // errors, and keep walking after one so that a later cell's larger code wins.
-void FoldRange(CEvalContext& ctx, FormulaToken& slot, Fold fold, double& total,
+void FoldRange(CEvalContext& ctx, FormulaToken& slot, Fold fold, Total& total,
                FormulaError& error) {
     CRangeWalk walk(ctx);
     error = MergeError(error, walk.Take(slot));
@@ -39,7 +72,8 @@ void FoldRange(CEvalContext& ctx, FormulaToken& slot, Fold fold, double& total,
 
 template <Fold F> void FoldArguments(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
-    double total = F == Fold::kProduct ? 1 : 0;
+    Total total;
+    if (F == Fold::kProduct) total.value = 1;
     FormulaError error = 0;
     for (uint16_t i = ArgumentCount(ctx); i-- > 0;) {
         FormulaToken& slot = Argument(ctx, i);
@@ -51,7 +85,10 @@ template <Fold F> void FoldArguments(CEvalContext& ctx) {
             Accumulate(F, x, total, error);
         }
     }
-    ReturnNumber(ctx, total, error);
+    const double result = F == Fold::kProduct ? total.Product() : total.Sum();
+    // A total out of range where an error stopped it still merges #NUM!.
+    if (!IsAcceptableResult(result)) error = MergeError(error, kErrNum);
+    ReturnNumber(ctx, result, error);
 }
 
 // Each argument's cells multiplied together, the products added.

@@ -161,6 +161,28 @@ void MtxRandBuiltin(CEvalContext& ctx) {
     ReturnMatrix(ctx, v, uint32_t(n), 1);
 }
 
+namespace {
+
+// What no distribution of MTXRAND2 can have: a negative deviation (normal) or mean
+// (exponential, Poisson), a probability outside 0..1 (Bernoulli, geometric). #NUM!, as for
+// an argument outside its bounds.
+FormulaError DistributionParameterError(int32_t type, double v1, double v2) {
+    switch (type) {
+    case 1:
+        return v2 < 0 ? kErrNum : 0;
+    case 2:
+    case 3:
+        return v1 < 0 ? kErrNum : 0;
+    case 4:
+    case 5:
+        return v1 < 0 || v1 > 1 ? kErrNum : 0;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
 void MtxRand2Builtin(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 6, 6)) return;
     double v1 = 0, v2 = 0;
@@ -168,6 +190,7 @@ void MtxRand2Builtin(CEvalContext& ctx) {
     FormulaError error = OptionalNumber(ctx, Argument(ctx, 5), v2);
     error = MergeError(error, OptionalNumber(ctx, Argument(ctx, 4), v1));
     error = MergeError(error, OptionalInt(ctx, Argument(ctx, 3), type, 0, 5));
+    error = MergeError(error, DistributionParameterError(type, v1, v2));
     Seeds seeds;
     error = MergeError(error, seeds.Read(ctx, Argument(ctx, 1), Argument(ctx, 2)));
     int32_t n = 0;

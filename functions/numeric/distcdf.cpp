@@ -40,8 +40,12 @@ double ChiSquareUpper(double x, int32_t k) {
     return IncompleteGammaQ(k / 2.0, x / 2);
 }
 
+// Where the upper tail is the smaller one the lower is its complement: the library's own
+// complement of a tiny upper tail comes back as exactly 1.
 double FCdf(double x, int32_t m, int32_t n) {
     if (!(x > 0)) return 0;
+    const double upper = FUpper(x, m, n);
+    if (upper < 0.5) return 1 - upper;
     return boost::math::cdf(boost::math::fisher_f_distribution<double, MathPolicy>(m, n), x);
 }
 

@@ -64,11 +64,13 @@ StatResult HypGeomDist(int32_t s, int32_t n, int32_t S, int32_t N) {
     return Checked(BinomialMass(s, S, p) * BinomialMass(n - s, N - S, p) / BinomialMass(n, N, p));
 }
 
+// The density through the standard score in extended precision: the square of a huge
+// deviation, or of its difference from the mean, overflows where the score does not.
 StatResult NormDist(double x, double mean, double deviation, int32_t cumulative) {
     if (cumulative) return Checked(NormalCdf(x, mean, deviation));
-    double d = x - mean;
-    return Checked(std::exp(-d * d / (2 * deviation * deviation)) /
-                   (std::sqrt(6.28318530717958) * deviation));
+    constexpr long double kInvSqrtTwoPi = 0.398942280401432677939946059934381868L;
+    long double z = (static_cast<long double>(x) - mean) / deviation;
+    return Checked(double(std::exp(-z * z / 2) * kInvSqrtTwoPi / deviation));
 }
 
 StatResult Permut(int32_t n, int32_t k) {
@@ -89,8 +91,9 @@ StatResult Unchecked(double value) {
 
 } // namespace
 
+// x = 0 is the probability of no event, e^−mean; a mean of 0 has no distribution.
 StatResult Poisson(double x, double mean, int32_t cumulative) {
-    if (x == 0 || mean == 0) return StatError(kErrNum);
+    if (mean == 0) return StatError(kErrNum);
     double last = std::floor(x);
     // P(X <= last) = Q(last + 1, mean), the regularised upper incomplete gamma.
     if (cumulative) return Unchecked(IncompleteGammaQ(last + 1, mean));
@@ -167,11 +170,10 @@ StatResult Fisher(double x) {
     return Checked(std::atanh(x));
 }
 
+// tanh itself: (e - 1) / (e + 1) cancels near 0, and e^(2y) overflows long after the
+// quotient has become ±1.
 StatResult FisherInv(double y) {
-    long double e = std::exp(2 * static_cast<long double>(y));
-    if (std::isinf(e)) return StatError(kErrNum);
-    // tanh itself: (e - 1) / (e + 1) cancels near 0.
-    return Checked(double(std::tanh(static_cast<long double>(y))));
+    return Checked(std::tanh(y));
 }
 
 } // namespace vl

@@ -115,8 +115,9 @@ void WeibullBuiltin(CEvalContext& ctx) {
     Scalar(ctx, args, [](const double* v) { return Weibull(v[0], v[1], v[2], I(v[3])); });
 }
 
+// No successes (s = 0) is the first count of the support, as it is for POISSON.
 void BinomDistBuiltin(CEvalContext& ctx) {
-    static constexpr Arg args[] = {kCount, kCount, kFraction, kFlag};
+    static constexpr Arg args[] = {kWhole, kCount, kFraction, kFlag};
     Scalar(ctx, args, [](const double* v) { return BinomDist(I(v[0]), I(v[1]), v[2], I(v[3])); });
 }
 

@@ -16,13 +16,30 @@ bool Overflowed(double sum) {
 
 } // namespace
 
+namespace {
+
+constexpr double kTinyDeviation = 0x1p-500;
+constexpr double kTinyScale = 0x1p600;
+
+// x·2^-1200, in two steps: 2^-1200 itself is below the double range.
+double Unscale(double x) {
+    return x / kTinyScale / kTinyScale;
+}
+
+} // namespace
+
 void ShiftedSums::Add(double x) {
     if (error) return;
     if (n == 0) shift = x;
     double d = x - shift;
     ++n;
     sx += d;
-    sxx += d * d;
+    if (std::fabs(d) >= kTinyDeviation) {
+        sxx += d * d;
+    } else {
+        const double scaled = d * kTinyScale;
+        sxxTiny += scaled * scaled;
+    }
     if (Overflowed(sx) || Overflowed(sxx)) {
         overflowed = true;
         error = kErrNum;
@@ -30,24 +47,54 @@ void ShiftedSums::Add(double x) {
 }
 
 double ShiftedSums::Spread() const {
-    double spread = double(n) * sxx - sx * sx;
+    double spread = double(n) * (sxx + Unscale(sxxTiny)) - sx * sx;
     return spread < 0 ? 0 : spread;
 }
 
-StatResult Variance(const ShiftedSums& sums, bool sample) {
-    if (sums.error) return StatError(sums.error);
-    uint64_t n = sums.n;
-    if (n == 0 || (sample && n == 1)) return StatError(kErrDivZero);
-    uint64_t divisor = sample ? n * (n - 1) : n * n;
-    double variance = sums.Spread() / double(divisor);
-    if (IsOutOfRange(variance)) return StatError(kErrNum);
-    return {variance, 0};
+double ShiftedSums::ScaledSpread(bool& scaled) const {
+    scaled = sxx == 0 && sxxTiny > 0;
+    if (!scaled) return Spread();
+    const double s = sx * kTinyScale;
+    const double spread = double(n) * sxxTiny - s * s;
+    return spread < 0 ? 0 : spread;
 }
 
+namespace {
+
+// The variance in the units of ScaledSpread, or the error that stands for it.
+FormulaError ScaledVariance(const ShiftedSums& sums, bool sample, double& variance, bool& scaled) {
+    if (sums.error) return sums.error;
+    uint64_t n = sums.n;
+    if (n == 0 || (sample && n == 1)) return kErrDivZero;
+    uint64_t divisor = sample ? n * (n - 1) : n * n;
+    variance = sums.ScaledSpread(scaled) / double(divisor);
+    return 0;
+}
+
+StatResult Finite(double value) {
+    if (IsOutOfRange(value)) return StatError(kErrNum);
+    return {value, 0};
+}
+
+} // namespace
+
+StatResult Variance(const ShiftedSums& sums, bool sample) {
+    double variance = 0;
+    bool scaled = false;
+    if (FormulaError error = ScaledVariance(sums, sample, variance, scaled))
+        return StatError(error);
+    return Finite(scaled ? Unscale(variance) : variance);
+}
+
+// The root of the scaled variance: a variance below the normal range has a root well inside
+// it.
 StatResult StandardDeviation(const ShiftedSums& sums, bool sample) {
-    StatResult r = Variance(sums, sample);
-    if (!r.error) r.value = std::sqrt(r.value);
-    return r;
+    double variance = 0;
+    bool scaled = false;
+    if (FormulaError error = ScaledVariance(sums, sample, variance, scaled))
+        return StatError(error);
+    const double root = std::sqrt(variance);
+    return Finite(scaled ? root / kTinyScale : root);
 }
 
 void ProductSums::Add(double x) {
@@ -112,9 +159,8 @@ void ReciprocalSums::Add(double x) {
         error = kErrNum;
         return;
     }
-    sum += 1 / x;
+    sum += 1 / static_cast<long double>(x);
     ++n;
-    if (IsOutOfRange(sum)) error = kErrNum;
 }
 
 // Reciprocals that cancel exactly leave nothing to divide by.
@@ -122,7 +168,7 @@ StatResult HarmonicMean(const ReciprocalSums& sums) {
     if (sums.error) return StatError(sums.error);
     if (sums.n == 0) return StatError(kErrNA);
     if (sums.sum == 0) return StatError(kErrDivZero);
-    return {1 / (sums.sum / sums.n), 0};
+    return Finite(double(sums.n / sums.sum));
 }
 
 void PlainSum::Add(double x) {

@@ -13,11 +13,14 @@ namespace vl {
 
 // Count and sums of the deviations from the first value and of their squares. Summing
 // deviations keeps the digits that sums of the raw values lose on data with a large mean.
+// Deviations below 2^-500 have their squares summed apart, scaled by 2^1200, where those
+// squares are still normal numbers.
 struct ShiftedSums {
     uint32_t n = 0;
     double shift = 0;
     double sx = 0;
     double sxx = 0;
+    double sxxTiny = 0;
     FormulaError error = 0;
     // The errors of the values alone, and whether a sum stopped being finite: some tests
     // answer an overflow otherwise than #NUM!.
@@ -33,6 +36,9 @@ struct ShiftedSums {
     double Mean() const { return shift + sx / n; }
     // n·Sxx − Sx², never below 0 (rounding can make it so for equal values).
     double Spread() const;
+    // The spread, in units of 2^-1200 (`scaled`) when every deviation is below 2^-500: its
+    // variance and root then stay in the normal range.
+    double ScaledSpread(bool& scaled) const;
 };
 
 // The sample (n − 1) or population (n) variance: #DIV/0! below two, respectively one,
@@ -59,10 +65,11 @@ struct ProductSums {
 };
 StatResult GeometricMean(const ProductSums& sums);
 
-// HARMEAN: running sum of reciprocals of values other than 0.
+// HARMEAN: running sum of reciprocals of values other than 0, in extended range: the
+// reciprocal of a value near the largest double is below the normal range.
 struct ReciprocalSums {
     uint32_t n = 0;
-    double sum = 0;
+    long double sum = 0;
     FormulaError error = 0;
     void Add(double x);
     void AddError(FormulaError e) { error = JoinError(error, e); }

@@ -197,8 +197,8 @@ TEST(FunctionCatalogue, ExamplesEvaluateToTheirValues) {
     BindAllFunctions();
     const std::set<std::string> varying = {"rand",  "randBetween", "now", "today",
                                            "minMC", "rtd",         "udf"};
-    // Their examples give #REF! and #NULL! in the solvers today.
-    const std::set<std::string> unsolved = {"minSimplex", "LProgBin", "LProgInt"};
+    // Its example gives #REF! in the solver today.
+    const std::set<std::string> unsolved = {"minSimplex"};
     FunctionBook book;
     book.Number("A1", 1);
     book.Formula("B1", "=A1^2-4");
@@ -216,7 +216,23 @@ TEST(FunctionCatalogue, ExamplesEvaluateToTheirValues) {
             ++checked;
         }
     }
-    EXPECT_EQ(checked, 284);
+    EXPECT_EQ(checked, 286);
+}
+
+// The solvers maximise, and read each relation as a number (1 for <=, 0 for =, -1 for >=):
+// their help says so, and its examples write relations as the functions read them.
+TEST(FunctionCatalogue, ProgramHelpSaysWhatTheSolversDo) {
+    for (const char* name : {"LProg", "LProgInt", "LProgBin", "QProg"}) {
+        SCOPED_TRACE(name);
+        const FunctionInfo* row = Row(name);
+        ASSERT_NE(row, nullptr);
+        const std::string help = row->helpText;
+        EXPECT_NE(help.find("maximise"), std::string::npos);
+        EXPECT_EQ(help.find("minimise"), std::string::npos);
+        EXPECT_NE(help.find("1 for <=, 0 for = and -1 for >="), std::string::npos);
+        const std::string example = HelpLines(*row).back();
+        EXPECT_EQ(example.find('"'), std::string::npos) << example;
+    }
 }
 
 // A call may leave out the trailing arguments the catalogue shows in brackets: it gives what

@@ -205,6 +205,14 @@ TEST(ComplexFunctions, BuildingReadingAndParts) {
         {"=IMPOWER(\"0\",-1)", "#NUM!"},
         {"=IMLN(\"0\")", "#NUM!"},
         {"=IMLOG10(\"0\")", "#NUM!"},
+        // Powers of the base are whole: the logarithm's own base, not a rounded constant.
+        {"=IMLOG10(\"100\")", "2 + 0i"},
+        {"=IMLOG10(\"0.001\")", "-3 + 0i"},
+        {"=IMLOG10(\"-100\")", "2 + 1.36437635384184i"},
+        {"=IMLOG2(\"8\")", "3 + 0i"},
+        {"=IMLOG2(\"1024\")", "10 + 0i"},
+        {"=IMLOG2(\"8i\")", "3 + 2.2661800709136i"},
+        {"=IMLOG2(\"0\")", "#NUM!"},
         {"=IMCONJUGATE({\"1+i\",\"2\"})", "{\"1 - 1i\", \"2 + 0i\"}"},
     });
 }

@@ -56,8 +56,11 @@ TEST(DistributionBuiltins, CheckTheirArguments) {
                    {"NORMDIST(42, 40, -1, 1)", "#NUM!"},
                    {"NORMDIST(\"a\", #DIV/0!, 1, 1)", "#NUM!"},
                    {"NORMDIST(\" 42 \", 40, 1.5, 1)", "0.908788780274132"},
-                   {"POISSON(0, 5, 1)", "#NUM!"},
+                   // x = 0 is the probability of no event; a mean of 0 is refused.
+                   {"POISSON(0, 5, 1)", "0.00673794699908547"},
                    {"POISSON(2, 0, 0)", "#NUM!"},
+                   {"POISSON(0, 0, 1)", "#NUM!"},
+                   {"POISSON(-1e-300, 5, 1)", "#NUM!"},
                    {"POISSON(0, #REF!, 0)", "#REF!"},
                    // No finite test: a probability below the normal range is shown.
                    {"POISSON(1, 720, 0)", "1.4632061777e-310"},
@@ -76,12 +79,13 @@ TEST(DistributionBuiltins, CheckTheirArguments) {
                    {"TDIST(1.96, 60.4)", "0.972677535131735"},
                    {"WEIBULL(1, 0, 1, 1)", "#NUM!"},
                    {"WEIBULL(1, 1, -1, 1)", "#NUM!"},
-                   {"BINOMDIST(0, 10, 0.5, 0)", "#NUM!"},
+                   {"BINOMDIST(0, 10, 0.5, 0)", "0.0009765625"},
+                   {"BINOMDIST(-1, 10, 0.5, 0)", "#NUM!"},
                    {"BINOMDIST(12, 10, 0.5, 0)", "0"},
                    {"FISHER(1)", "#NUM!"},
                    {"FISHER(1.5)", "#NUM!"},
                    {"FISHERINV(400)", "1"},
-                   {"FISHERINV(1e6)", "#NUM!"},
+                   {"FISHERINV(1e6)", "1"},
                    {"EXPONDIST(-1, 10, 1)", "#NUM!"},
                    {"CHIINV(1, 10)", "1e10"},
                    {"CHIINV(0, 10)", "0"},
@@ -134,6 +138,23 @@ TEST(DistributionBuiltins, MendedFaults) {
                    {"TINV(0.5000001, 30)", "2.52760022479297e-7"},
                    {"CONFIDENCE(1e-20, 1, 1)", "9.33604484923406"},
                    {"CONFIDENCE(0, 1, 1)", "1e10"},
+                   // No successes, no events: the first count of the support.
+                   {"BINOMDIST(0, 10, 0.1, 0)", "0.3486784401"},
+                   {"BINOMDIST(0, 10, 0.1, 1)", "0.3486784401"},
+                   {"POISSON(0, 2, 1)", "0.135335283236613"},
+                   {"POISSON(0, 2, 0)", "0.135335283236613"},
+                   // A deviation whose square overflows: the density of the standard score.
+                   {"NORMDIST(1E200, 0, 1E200, 0)", "2.41970724519143E-201"},
+                   {"NORMDIST(1E300, 0, 1E300, 0)", "2.41970724519143E-301"},
+                   {"NORMDIST(-1E308, 1E308, 1E308, 0)", "#NUM!"},
+                   {"NORMDIST(0, 0, 1E-300, 0)", "3.98942280401433E+299"},
+                   // A huge quotient: the lower tail's complement keeps its digits.
+                   {"FDIST(1E20, 1, 1)", "0.9999999999363380"},
+                   {"FDIST(1E10, 1, 1)", "0.999993633802277"},
+                   // tanh reaches 1 long before e^(2y) overflows.
+                   {"FISHERINV(1E10)", "1"},
+                   {"FISHERINV(-1E10)", "-1"},
+                   {"FISHERINV(1.7976931348623157E308)", "1"},
                });
     Outcome o = h.Call("FINV(0.01148, 28, 25)");
     EXPECT_EQ(o.error, 0);

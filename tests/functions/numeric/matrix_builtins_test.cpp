@@ -179,6 +179,40 @@ TEST_F(MatrixBuiltins, RandomColumnsAndSeries) {
     EXPECT_EQ(book.Numbers("=MTXRAND(2097152,,)").size(), 2097152u);
 }
 
+// Parameters no distribution has are refused, each at its last accepted and first refused
+// value, and a refused call leaves the series where it was, seeds given or not.
+TEST_F(MatrixBuiltins, RandomDistributionsRefuseInvalidParameters) {
+    CheckShown(book, {
+                         {"=MTXRAND2(2,,, 1, 5, -1E-300)", "#NUM!"},
+                         {"=MTXRAND2(2,,, 1, 5, 0)", "{5; 5}"},
+                         {"=MTXRAND2(2,,, 2, -1E-300,)", "#NUM!"},
+                         {"=MTXRAND2(2,,, 2, 0,)", "{0; 0}"},
+                         {"=MTXRAND2(2,,, 3, -1E-300,)", "#NUM!"},
+                         {"=MTXRAND2(2,,, 4, -1E-300,)", "#NUM!"},
+                         {"=MTXRAND2(2,,, 4, 0,)", "{0; 0}"},
+                         {"=MTXRAND2(2,,, 4, 1,)", "{1; 1}"},
+                         {"=MTXRAND2(2,,, 4, 1.0000000000000002,)", "#NUM!"},
+                         {"=MTXRAND2(2,,, 5, -1E-300,)", "#NUM!"},
+                         {"=MTXRAND2(2,,, 5, 1,)", "{1; 1}"},
+                         {"=MTXRAND2(2,,, 5, 1.0000000000000002,)", "#NUM!"},
+                         // The other parameter is not looked at.
+                         {"=MTXRAND2(2,,, 4, 1, -5)", "{1; 1}"},
+                         // The larger code wins.
+                         {"=MTXRAND2(#VALUE!,,, 4, 2,)", "#VALUE!"},
+                         {"=MTXRAND2(#N/A!,,, 4, 2,)", "#NUM!"},
+                     });
+    // The uniform law has no parameters to refuse.
+    EXPECT_EQ(book.Numbers("=MTXRAND2(2,,, 0, -5, -5)").size(), 2u);
+    ResetRandomPairs();
+    const std::vector<double> fresh = book.Numbers("=MTXRAND2(3,,, 0,,)");
+    ResetRandomPairs();
+    CheckShown(book, {
+                         {"=MTXRAND2(3, 10000, 25000, 4, 1.5,)", "#NUM!"},
+                         {"=MTXRAND2(3,,, 1, 0, -2)", "#NUM!"},
+                     });
+    EXPECT_EQ(book.Numbers("=MTXRAND2(3,,, 0,,)"), fresh);
+}
+
 TEST_F(MatrixBuiltins, LinearPrograms) {
     CheckShown(
         book,

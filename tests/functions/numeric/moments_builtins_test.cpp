@@ -51,6 +51,17 @@ TEST_F(Moments, VarianceFamilyKeepsTheHighestError) {
                    {"STDEV(0.1, 0.1, 0.1)", "0"},
                    {"STDEV(1000000000.1, 1000000000.2, 1000000000.3)", "0.1000000"},
                    {"VAR(1e200, -1e200)", "#NUM!"},
+                   {"VAR(0, 2E154)", "#NUM!"},
+                   // Deviations whose squares fall below the normal range: the root is
+                   // taken of a variance that is not rounded to a subnormal first.
+                   {"STDEV(1E-155, 2E-155)", "7.071067811865475E-156"},
+                   {"STDEVP(1E-155, 2E-155)", "5E-156"},
+                   {"STDEV(1E-160, 2E-160, 4E-160)", "1.52752523165195E-160"},
+                   {"STDEV(1E-300, 2E-300)", "7.07106781186548E-301"},
+                   {"STDEV(1E-155, 1E-155)", "0"},
+                   {"STDEV(0, 4E-151, 1E-155)", "2.30937220978632E-151"},
+                   {"VAR(1E-155, 2E-155)", "#NUM!"},
+                   {"VAR(1E-153, 2E-153)", "5E-307"},
                    {"VAR()", "#SYNTAX!"},
                });
 }
@@ -73,6 +84,11 @@ TEST_F(Moments, SkewKurtAndMeans) {
                    {"HARMEAN(-2, 4)", "-8"},
                    {"HARMEAN(2, -2)", "#DIV/0!"},
                    {"HARMEAN(A1:A3)", "#N/A!"},
+                   // Reciprocals below the normal range still add up.
+                   {"HARMEAN(1E308, 1E308)", "1E308"},
+                   {"HARMEAN(1.7976931348623157E308, 1)", "2"},
+                   {"HARMEAN(1E-308, 1E-308)", "#NUM!"},
+                   {"HARMEAN(3E-308, 3E-308)", "3E-308"},
                });
 }
 
@@ -204,6 +220,24 @@ TEST(ShiftedSums, RoundingBelowZeroIsNoSpread) {
     StatResult r = StandardDeviation(sums, true);
     EXPECT_EQ(r.error, 0);
     EXPECT_EQ(r.value, 0.0);
+}
+
+// The same rounding among deviations below 2^-500, whose squares are summed scaled.
+TEST(ShiftedSums, ScaledRoundingBelowZeroIsNoSpread) {
+    ShiftedSums sums;
+    sums.n = 3;
+    sums.sx = 0x1p-600;
+    sums.sxxTiny = 0.33333333;
+    bool scaled = false;
+    EXPECT_EQ(sums.ScaledSpread(scaled), 0.0);
+    EXPECT_TRUE(scaled);
+    sums.sxxTiny = 0.5;
+    EXPECT_EQ(sums.ScaledSpread(scaled), 0.5);
+    EXPECT_TRUE(scaled);
+    // A deviation of the normal range keeps the spread unscaled.
+    sums.sxx = 1e-300;
+    EXPECT_GT(sums.ScaledSpread(scaled), 0.0);
+    EXPECT_FALSE(scaled);
 }
 
 } // namespace vl
