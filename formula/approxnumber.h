@@ -7,8 +7,21 @@
 namespace vl {
 
 // True when a and b are equal or differ by less than 2^-48 of each (about 15 significant
-// digits); 0 equals only 0.
+// digits); 0 equals only 0, and two different whole numbers below 2^53 are never equal.
 bool ApproxEqual(double a, double b);
+
+// a + b, but 0 when the two cancel to about 15 significant digits (0.1 + 0.2 - 0.3 is 0,
+// not the binary leftover 5.55E-17).
+inline double ApproxAdd(double a, double b) {
+    if (((a < 0 && b > 0) || (a > 0 && b < 0)) && ApproxEqual(a, -b)) return 0;
+    return a + b;
+}
+
+// a - b, 0 when the two are equal to about 15 significant digits.
+inline double ApproxSub(double a, double b) {
+    if (((a < 0 && b < 0) || (a > 0 && b > 0)) && ApproxEqual(a, b)) return 0;
+    return a - b;
+}
 
 // -1, 0 or 1 as a is below, approximately equal to or above b.
 inline int CompareApprox(double a, double b) {

@@ -65,9 +65,7 @@ bool CheckArgumentCount(CEvalContext& ctx, uint16_t minimum, uint16_t maximum) {
     return false;
 }
 
-namespace {
-
-bool ApplyOverPositions(CEvalContext& ctx, bool everyPosition) {
+bool ApplyOverArrays(CEvalContext& ctx) {
     uint16_t first = FirstArgument(ctx);
     uint16_t count = ArgumentCount(ctx);
     uint8_t flags[kStackSlots] = {};
@@ -77,19 +75,9 @@ bool ApplyOverPositions(CEvalContext& ctx, bool everyPosition) {
         any = any || flags[i];
     }
     if (!any) return false;
-    ApplyElementwise(ctx, flags, first, everyPosition);
+    ApplyElementwise(ctx, flags, first);
     ctx.valueCount = first;
     return true;
-}
-
-} // namespace
-
-bool ApplyOverArrays(CEvalContext& ctx) {
-    return ApplyOverPositions(ctx, false);
-}
-
-bool ApplyOverEveryElement(CEvalContext& ctx) {
-    return ApplyOverPositions(ctx, true);
 }
 
 void ReleaseArguments(CEvalContext& ctx) {

@@ -165,7 +165,7 @@ void Refuse(CEvalContext& ctx, uint16_t first, uint16_t top, FormulaError error)
 
 } // namespace
 
-bool ApplyElementwise(CEvalContext& ctx, const uint8_t* flags, uint16_t first, bool everyPosition) {
+bool ApplyElementwise(CEvalContext& ctx, const uint8_t* flags, uint16_t first) {
     const uint16_t top = ctx.valueCount;
     if (first == 0 || first >= top || top >= kStackSlots) return false;
     const uint16_t count = uint16_t(top - first);
@@ -180,11 +180,7 @@ bool ApplyElementwise(CEvalContext& ctx, const uint8_t* flags, uint16_t first, b
         return true;
     }
     ElementArgument args[kStackSlots];
-    bool anyWhole = false;
-    for (uint16_t i = count; i-- > 0;) {
-        Prepare(ctx, ctx.values[first + i], flags[i] != 0, args[i]);
-        anyWhole = anyWhole || !flags[i];
-    }
+    for (uint16_t i = count; i-- > 0;) Prepare(ctx, ctx.values[first + i], flags[i] != 0, args[i]);
     FormulaToken saved[kStackSlots];
     for (uint16_t i = 0; i <= count; ++i) saved[i] = ctx.values[first + i];
 
@@ -205,7 +201,9 @@ bool ApplyElementwise(CEvalContext& ctx, const uint8_t* flags, uint16_t first, b
                 column = c;
             }
         }
-        if ((anyWhole || everyPosition) && cell::Before(seqRow, seqColumn, row, column)) {
+        // An empty cell is a value too (0 to a number function, "" to a text function):
+        // every position is evaluated, so that COS over empty cells gives 1s.
+        if (cell::Before(seqRow, seqColumn, row, column)) {
             row = seqRow;
             column = seqColumn;
         }

@@ -89,12 +89,9 @@ FormulaToken& Argument(CEvalContext& ctx, uint16_t i);
 // False, with the status #SYNTAX! and the stack untouched, unless the call has minimum to maximum
 // arguments.
 bool CheckArgumentCount(CEvalContext& ctx, uint16_t minimum, uint16_t maximum);
-// When one of the call's arguments is a range or array, runs the call once per element and ends it
-// with the array of results; true when it did.
+// When one of the call's arguments is a range or array, runs the call once per element, the
+// empty cells included, and ends it with the array of results; true when it did.
 bool ApplyOverArrays(CEvalContext& ctx);
-// ApplyOverArrays for a function that has a result for an empty value too (the IS tests):
-// every position of the range is evaluated, the empty cells included.
-bool ApplyOverEveryElement(CEvalContext& ctx);
 // Drops the call's arguments and their texts and arrays, leaving only the call entry's slot free
 // for a result.
 void ReleaseArguments(CEvalContext& ctx);
@@ -134,10 +131,8 @@ bool IsAcceptableResult(double value);
 bool EvalToken(CEvalContext& ctx);
 // Evaluates the operator or call on top once per element of the arguments from `first` flagged 1 in
 // `flags` (one byte per argument); the result array or error lands in slot `first`. False when the
-// shapes differ. Positions where no flagged argument holds a cell stay empty unless a whole
-// argument or `everyPosition` asks for them to be evaluated too.
-bool ApplyElementwise(CEvalContext& ctx, const uint8_t* flags, uint16_t first,
-                      bool everyPosition = false);
+// shapes differ. Every position is evaluated, those where no flagged argument holds a cell too.
+bool ApplyElementwise(CEvalContext& ctx, const uint8_t* flags, uint16_t first);
 
 // ---- Walking range and array arguments -----------------------------------------------
 

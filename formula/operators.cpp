@@ -154,10 +154,10 @@ void Arithmetic(CEvalContext& ctx, uint16_t code) {
     if (error == 0) {
         switch (code) {
         case kTokenPlus:
-            value = a + b;
+            value = ApproxAdd(a, b);
             break;
         case kTokenMinus:
-            value = a - b;
+            value = ApproxSub(a, b);
             break;
         case kTokenMultiply:
             value = a * b;

@@ -164,7 +164,8 @@ void Npv(CEvalContext& ctx) {
     FormulaError error = ReadFlows(ctx, 1, ArgumentCount(ctx), flows);
     CArgReader args(ctx);
     args.Merge(error);
-    args.Number(0, rate, 0);
+    // A negative rate discounts into growth; at -1 the discount is a division by 0 (#NUM!).
+    args.Number(0, rate);
     if (args.error) return ReturnError(ctx, args.error);
     double sum = NpvOfFlows(rate, flows, error);
     ReturnNumber(ctx, sum, error);
@@ -203,7 +204,7 @@ void Mirr(CEvalContext& ctx) {
     if (!BeginPartlyScalarCall(ctx, 2, 2, 0b10)) return;
     double r = 0;
     CArgReader args(ctx);
-    args.Number(1, r, 0);
+    args.Number(1, r);
     CRangeWalk walk(ctx);
     args.Merge(TakeArea(ctx, walk, args.Take(0)));
     if (args.error) return ReturnError(ctx, args.error);
@@ -234,6 +235,8 @@ void Mirr(CEvalContext& ctx) {
     if (!IsAcceptableResult(future) || !IsAcceptableResult(present))
         return ReturnError(ctx, kErrNum);
     if (n == 0) return ReturnError(ctx, kErrDivZero);
+    // At -1 a whole loss per period leaves nothing to discount by.
+    if (r == -1) return ReturnError(ctx, kErrNum);
     ReturnNumber(ctx, std::pow(future, 1 / n) / std::pow(-present, 1 / n) - 1);
 }
 
@@ -304,8 +307,10 @@ void Xnpv(CEvalContext& ctx) {
     CArgReader args(ctx);
     ReadDatedFlows(ctx, args, 1, flows);
     double rate = 0;
-    args.Number(0, rate, 0);
+    args.Number(0, rate);
     if (args.error) return ReturnError(ctx, args.error);
+    // At -1 a whole loss per year leaves nothing to discount by, even for flows all on day 0.
+    if (rate == -1) return ReturnError(ctx, kErrNum);
     FormulaError error = 0;
     double sum = XnpvOfFlows(rate, flows, error);
     ReturnNumber(ctx, sum, error);

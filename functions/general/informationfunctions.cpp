@@ -17,7 +17,7 @@ using Test = double (*)(CEvalContext& ctx, FormulaToken& slot, FormulaError& err
 // A one-argument test, element by element over ranges and arrays; an empty cell has its
 // result too, as an empty value has.
 template <Test F> void Information(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, 1) || ApplyOverEveryElement(ctx)) return;
+    if (!CheckArgumentCount(ctx, 1, 1) || ApplyOverArrays(ctx)) return;
     FormulaError error = 0;
     double value = F(ctx, Argument(ctx, 0), error);
     ReturnNumber(ctx, value, error);

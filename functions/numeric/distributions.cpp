@@ -33,6 +33,7 @@ using Binomial = boost::math::binomial_distribution<double, MathPolicy>;
 // P(X = i) of the binomial: 0 outside 0..trials, never a product that overflows.
 double BinomialMass(int32_t i, int32_t trials, double p) {
     if (i < 0 || i > trials) return 0;
+    if (trials == 0) return 1;
     return boost::math::pdf(Binomial(trials, p), i);
 }
 

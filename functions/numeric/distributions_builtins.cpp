@@ -115,9 +115,10 @@ void WeibullBuiltin(CEvalContext& ctx) {
     Scalar(ctx, args, [](const double* v) { return Weibull(v[0], v[1], v[2], I(v[3])); });
 }
 
-// No successes (s = 0) is the first count of the support, as it is for POISSON.
+// No successes (s = 0) is the first count of the support, as it is for POISSON; no trials
+// is a distribution too, all of it at s = 0.
 void BinomDistBuiltin(CEvalContext& ctx) {
-    static constexpr Arg args[] = {kWhole, kCount, kFraction, kFlag};
+    static constexpr Arg args[] = {kWhole, kWhole, kFraction, kFlag};
     Scalar(ctx, args, [](const double* v) { return BinomDist(I(v[0]), I(v[1]), v[2], I(v[3])); });
 }
 
@@ -137,7 +138,7 @@ void ConfidenceBuiltin(CEvalContext& ctx) {
 }
 
 void CritBinomBuiltin(CEvalContext& ctx) {
-    static constexpr Arg args[] = {kCount, kFraction, kFraction};
+    static constexpr Arg args[] = {kWhole, kFraction, kFraction};
     Scalar(ctx, args, [](const double* v) { return CritBinom(I(v[0]), v[1], v[2]); });
 }
 

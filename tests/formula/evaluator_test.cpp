@@ -37,18 +37,56 @@ TEST(EvaluateFormulaText, OperatorsAndTheirTextAndNumberRules) {
     for (const Case& c : cases) EXPECT_EQ(book.Eval(c.formula), c.shown) << c.formula;
 }
 
+// A sum or difference whose operands cancel to about 15 significant digits is 0, not the
+// binary leftover of their decimals; whole numbers and true small residues stay.
+TEST(EvaluateFormulaText, AdditionsThatCancelGiveZero) {
+    static const Case cases[] = {
+        {"=0.1+0.2-0.3", "0"},
+        {"=0.3-0.1-0.2", "0"},
+        {"=-0.1-0.2+0.3", "0"},
+        {"=0.1*3-0.3", "0"},
+        {"=1+1E-15-1", "0"},
+        {"=1E-300-1E-300", "0"},
+        {"=B1-0.3", "0"},
+        {"=0.3-B1", "0"},
+        {"=-0.3+B1", "0"},
+        {"=B1+-0.3", "0"},
+        {"=(2^50+1)-2^50", "1"},
+        {"=(2^47+1)-2^47", "1"},
+        {"=1+4E-15-1", "3.9968028886506e-015"},
+        {"=0.1-0.1+1E-20", "1e-020"},
+        {"=0.1+0.2", "0.3"},
+        {"={0.3,0.5}-(0.1+0.2)", "{0, 0.2}"},
+    };
+    TestBook book;
+    book.Formula("B1", "=0.1+0.2");
+    ASSERT_TRUE(book.Recalc());
+    for (const Case& c : cases) EXPECT_EQ(book.Eval(c.formula, "J1"), c.shown) << c.formula;
+}
+
 // Numbers equal to about 15 significant digits (less than 2^-48 apart) compare equal, as
 // the peers compare them; a difference in the 15th digit still counts.
 TEST(EvaluateFormulaText, ComparisonsTakeNumbersEqualToFifteenDigits) {
     static const Case cases[] = {
-        {"=0.1+0.2=0.3", "1"},   {"=0.1+0.2<>0.3", "0"},
-        {"=0.1+0.2>0.3", "0"},   {"=0.1+0.2<=0.3", "1"},
-        {"=0.3>=0.1+0.2", "1"},  {"=0.3<0.1+0.2", "0"},
-        {"=-0.1-0.2=-0.3", "1"}, {"=1+3E-15=1", "1"},
-        {"=1+4E-15=1", "0"},     {"=1+4E-15>1", "1"},
-        {"=1<1+4E-15", "1"},     {"=0=1E-300", "0"},
-        {"=1E-300<2E-300", "1"}, {"=A1=0", "1"},
-        {"=B1=0.3", "1"},        {"={0.3,0.4}=0.1+0.2", "{1, 0}"},
+        {"=0.1+0.2=0.3", "1"},
+        {"=0.1+0.2<>0.3", "0"},
+        {"=0.1+0.2>0.3", "0"},
+        {"=0.1+0.2<=0.3", "1"},
+        {"=0.3>=0.1+0.2", "1"},
+        {"=0.3<0.1+0.2", "0"},
+        {"=-0.1-0.2=-0.3", "1"},
+        {"=1+3E-15=1", "1"},
+        {"=1+4E-15=1", "0"},
+        {"=1+4E-15>1", "1"},
+        {"=1<1+4E-15", "1"},
+        {"=0=1E-300", "0"},
+        {"=1E-300<2E-300", "1"},
+        {"=A1=0", "1"},
+        {"=B1=0.3", "1"},
+        {"={0.3,0.4}=0.1+0.2", "{1, 0}"},
+        // Whole numbers below 2^53 that differ are never equal.
+        {"=2^50+1=2^50", "0"},
+        {"=2^50+2>2^50", "1"},
     };
     TestBook book;
     book.Formula("B1", "=0.1+0.2");

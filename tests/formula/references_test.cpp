@@ -40,10 +40,12 @@ TEST(EvaluateFormulaText, RangesIntersectionsAndArrays) {
     EXPECT_EQ(book.Eval("={1,0}/{1,0}"), "{1, #DIV/0!}");
 }
 
-TEST(EvaluateFormulaText, EmptyElementsStayEmptyUnlessAWholeOperandFillsThem) {
+// An empty cell is a 0 to an operator, as it is outside a range.
+TEST(EvaluateFormulaText, EmptyElementsAreZeroToOperators) {
     TestBook book;
     Numbers(book, book.Sheet(), {{"A1", 1}, {"A3", 3}, {"B1", 10}, {"B3", 30}});
-    EXPECT_EQ(book.Eval("=A1:A3+B1:B3"), "{11; ; 33}");
+    EXPECT_EQ(book.Eval("=A1:A3+B1:B3"), "{11; 0; 33}");
+    EXPECT_EQ(book.Eval("=C1:C2*C1:C2"), "{0; 0}");
     EXPECT_EQ(book.Eval("=A1:A3+1"), "{2; 1; 4}");
     EXPECT_EQ(book.Eval("=C1:C3"), "{; ; }");
 }

@@ -95,6 +95,18 @@ TEST(MathFunctions, RangesAndArraysElementByElement) {
         {"=POWER({2,3},{3,2})", "{8, 9}"},
         {"=LOG({100,8},{,2})", "{2, 3}"},
         {"=SQRT(A1:A2)", "{#NUM!; 1.4142135623731}"},
+        // An empty cell is an element too, read as 0 (or "" by a text function).
+        {"=SUM(COS(D1:D10))", "10"},
+        {"=COS(D1:D2)", "{1; 1}"},
+        {"=ABS(A3:A4)", "{3; 0}"},
+        {"=POWER(D1:D3,0)", "{1; 1; 1}"},
+        {"=ATAN2(B1:B3,B1:B3)", "{7.85398163397448e-001; 7.85398163397448e-001; 0}"},
+        {"=SUM(LEN(D1:D3)+1)", "3"},
+        {"=SUM(LEN(UPPER(D1:D2))+1)", "2"},
+        {"=SUM(NOT(D1:D2))", "2"},
+        {"=D1:D2+D1:D2", "{0; 0}"},
+        {"=-A3:A4", "{3; 0}"},
+        {"=SUM(D1:E2*D1:E2+1)", "4"},
     });
 }
 
@@ -321,6 +333,9 @@ TEST(SumFunctions, NumbersRangesAndArrays) {
     book.Formula("C1", "=#N/A!");
     book.Number("C2", 1E300);
     book.Number("C3", 1E300);
+    book.Number("E1", 0.1);
+    book.Number("E2", 0.2);
+    book.Number("E3", -0.3);
     ASSERT_TRUE(book.Recalc());
     book.Check({
         {"=SUM(3,4,{1,5})", "13"},
@@ -343,7 +358,9 @@ TEST(SumFunctions, NumbersRangesAndArrays) {
         {"=SUMSQ(C2)", "#NUM!"},
         // A running total may pass below the normal range: only the result is tested.
         {"=SUM(1,-9.99999999999999E-301,1E-300)", "1"},
-        {"=SUM(1E-300,-9.99999999999999E-301)", "#NUM!"},
+        {"=SUM(1E-307,-9.9E-308)", "#NUM!"},
+        // Two terms equal to 15 digits cancel to 0, not to a leftover below the normal range.
+        {"=SUM(1E-300,-9.99999999999999E-301)", "0"},
         {"=SUMSQ(1,1E-155)", "1"},
         {"=SUMSQ(1E-160)", "#NUM!"},
         {"=PRODUCT(1E300,1E-10,1E-300)", "0.0000000001"},
@@ -357,6 +374,22 @@ TEST(SumFunctions, NumbersRangesAndArrays) {
         // Terms that cancel leave the small ones' sum exact.
         {"=SUM(1,1E100,1,-1E100)", "2"},
         {"=SUM(1E16,1,-1E16)", "1"},
+        // Decimals that cancel to about 15 significant digits leave 0, not a binary leftover;
+        // a true small residue stays.
+        {"=SUM(0.1,0.2,-0.3)", "0"},
+        {"=SUM(0.3,-0.1,-0.2)", "0"},
+        {"=SUM(-0.3,0.1,0.2)", "0"},
+        {"=SUM(2.2,-1.1,-1.1)", "0"},
+        {"=SUM({0.1,0.2,-0.3})", "0"},
+        {"=SUM(E1:E3)", "0"},
+        {"=SUM(E1:E3,0)", "0"},
+        {"=SUM(E1:E3,D9)", "0"},
+        {"=SUM(0.1*3,-0.3)", "0"},
+        {"=SUM(1E16,0.5,-1E16)", "0"},
+        {"=SUM(1E-20,0.1,-0.1)", "1e-020"},
+        {"=SUM(0.1,-0.1,1E-20)", "0"},
+        {"=SUM(0.1,0.2)", "0.3"},
+        {"=SUM(1,-4E-14)", "0.99999999999996"},
         {"=SUM(-1E308,1E308,1E308)", "#NUM!"},
         {"=SUM(A1:B4*2)", "36"},
         // An intersection with one cell is that cell or #NULL!, never both operands.

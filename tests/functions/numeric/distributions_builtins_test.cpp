@@ -82,6 +82,17 @@ TEST(DistributionBuiltins, CheckTheirArguments) {
                    {"BINOMDIST(0, 10, 0.5, 0)", "0.0009765625"},
                    {"BINOMDIST(-1, 10, 0.5, 0)", "#NUM!"},
                    {"BINOMDIST(12, 10, 0.5, 0)", "0"},
+                   // No trials: all of the distribution at s = 0, whatever p.
+                   {"BINOMDIST(0, 0, 0.5, 0)", "1"},
+                   {"BINOMDIST(0, 0, 0.5, 1)", "1"},
+                   {"BINOMDIST(0, 0, 0, 0)", "1"},
+                   {"BINOMDIST(0, 0, 1, 1)", "1"},
+                   {"BINOMDIST(1, 0, 0.5, 0)", "0"},
+                   {"BINOMDIST(0, -1, 0.5, 0)", "#NUM!"},
+                   {"CRITBINOM(0, 0.5, 0.5)", "0"},
+                   {"CRITBINOM(0, 0.5, 1)", "0"},
+                   {"CRITBINOM(0, 0, 0.5)", "0"},
+                   {"CRITBINOM(-1, 0.5, 0.5)", "#NUM!"},
                    {"FISHER(1)", "#NUM!"},
                    {"FISHER(1.5)", "#NUM!"},
                    {"FISHERINV(400)", "1"},
@@ -176,6 +187,11 @@ TEST(DistributionBuiltins, ApplyThemselvesOverRanges) {
     Outcome o = h.Call("CHIDIST(A1:A3, 10)");
     ASSERT_TRUE(IsArray(o, 3, {o.cells.at(0), 0.0, ErrorValue{kErrNum}}));
     EXPECT_TRUE(MatchesPrinted(std::get<double>(o.cells[0]), "0.949999410908602"));
+    // Empty cells are elements too, where every argument is a range.
+    o = h.Call("NORMSDIST(B1:B2)");
+    EXPECT_TRUE(IsArray(o, 2, {0.5, 0.5}, 0));
+    o = h.Call("POISSON(B1:B2, B1:B2, B1:B2)");
+    EXPECT_TRUE(IsArray(o, 2, {ErrorValue{kErrNum}, ErrorValue{kErrNum}}));
     o = h.Call("PROB({0, 1, 2, 3}, {0.2, 0.3, 0.1, 0.4}, {0; 1}, {3; 1})");
     EXPECT_TRUE(IsArray(o, 2, {1.0, 0.3}, 1e-12));
 }
