@@ -36,9 +36,9 @@ FormulaError SolverError(int code) {
 
 // A matrix of the argument's shape copied into a zeroed block of rows x columns.
 FormulaError ReadInto(CEvalContext& ctx, CMatrixArg& arg, Matrix& m, uint64_t rows,
-                      uint64_t columns) {
+                      uint64_t columns, bool codesOnly = false) {
     Matrix read;
-    FormulaError error = arg.Read(ctx, read);
+    FormulaError error = arg.Read(ctx, read, codesOnly);
     if (!error) error = SizeMatrix(m, rows, columns);
     if (error) return error;
     for (int32_t i = 1; i <= int32_t(read.rows); ++i)
@@ -56,7 +56,9 @@ FormulaError ReadProgram(CEvalContext& ctx, ProgramKind kind, CMatrixArg& a, CMa
     uint64_t rows = kind == ProgramKind::kQuadratic ? 2 * m : integer ? m + 2 * n : m;
     uint64_t columns = kind == ProgramKind::kQuadratic ? n : n + 2 * rows;
     FormulaError error = ReadInto(ctx, a, p.A, rows, columns);
-    error = MergeError(error, ReadInto(ctx, s, p.s, rows, 1));
+    // The relations are the codes 1 (<=), 0 (=) and -1 (>=): a relation written as a text
+    // such as "<=" is refused rather than read as 0, which would be "=".
+    error = MergeError(error, ReadInto(ctx, s, p.s, rows, 1, true));
     error = MergeError(error, ReadInto(ctx, b, p.b, rows, 1));
     error =
         MergeError(error, ReadInto(ctx, c, p.c, kind == ProgramKind::kQuadratic ? n : columns, 1));

@@ -8,9 +8,9 @@ FormulaError CMatrixArg::Take(FormulaToken& slot) {
     return error;
 }
 
-FormulaError CMatrixArg::Read(CEvalContext& ctx, Matrix& m) {
+FormulaError CMatrixArg::Read(CEvalContext& ctx, Matrix& m, bool codesOnly) {
     if (!taken_) return kErrValue;
-    return ReadAreaPositions(ctx, area_, m);
+    return ReadAreaPositions(ctx, area_, m, codesOnly);
 }
 
 void CMatrixArg::Drop(FormulaToken& slot) {

@@ -28,8 +28,8 @@ public:
     uint32_t Rows() const { return taken_ ? area_.walk.Rows() : 0; }
     uint32_t Columns() const { return taken_ ? area_.walk.Columns() : 0; }
     // A zero-filled Rows() x Columns() matrix with the argument's numbers; #MEMORY! when
-    // it cannot be had.
-    FormulaError Read(CEvalContext& ctx, Matrix& m);
+    // it cannot be had; with `codesOnly`, #VALUE! for a text that is no number.
+    FormulaError Read(CEvalContext& ctx, Matrix& m, bool codesOnly = false);
     // Takes an argument the call will not use: its error is forgotten and an array's
     // pages go back at once.
     void Drop(FormulaToken& slot);

@@ -96,12 +96,14 @@ void SortDataItems(std::vector<DataItem>& items, bool ascending) {
     CPermutationSort<CItemKeys, DataItem>(order, items.data()).Sort(uint32_t(items.size()));
 }
 
-FormulaError ReadAreaPositions(CEvalContext& ctx, AreaWalk& area, Matrix& positions) {
+FormulaError ReadAreaPositions(CEvalContext& ctx, AreaWalk& area, Matrix& positions,
+                               bool codesOnly) {
     const CRangeWalk& walk = area.walk;
     uint64_t count = uint64_t(walk.Rows()) * walk.Columns();
     if (count > kMaxAreaPositions || !MatrixResize(positions, walk.Rows(), walk.Columns(), 0))
         return kErrMemory;
     ZeroMatrix(positions);
+    FormulaError error = 0;
     while (const uint8_t* record = area.Next()) {
         FormulaToken slot;
         area.Load(ctx, record, slot);
@@ -109,11 +111,14 @@ FormulaError ReadAreaPositions(CEvalContext& ctx, AreaWalk& area, Matrix& positi
             ReleaseOperand(ctx, slot);
             continue;
         }
+        const bool text = slot.type == kTokenText;
         TextToNumberOperand(ctx, slot);
         if (slot.type == kTokenNumber)
             *MatrixAt(positions, walk.RowOffset() + 1, walk.ColumnOffset() + 1u) = slot.number;
+        else if (text && codesOnly)
+            error = kErrValue;
     }
-    return 0;
+    return error;
 }
 
 FormulaError ReadPairedAreas(CEvalContext& ctx, uint16_t firstIndex, uint16_t secondIndex,

@@ -111,8 +111,11 @@ void SortDataItems(std::vector<DataItem>& items, bool ascending);
 constexpr uint64_t kMaxAreaPositions = kMaxArrayPositions;
 
 // Reads a taken area into a zero-filled rows x columns matrix: numbers and numeric texts
-// at their positions; error cells, other texts and empty cells stay 0.
-FormulaError ReadAreaPositions(CEvalContext& ctx, AreaWalk& area, Matrix& positions);
+// at their positions; error cells, other texts and empty cells stay 0. With `codesOnly`
+// (an argument whose numbers are codes, which a text written in their place must not
+// silently become) a text that is no number is #VALUE!.
+FormulaError ReadAreaPositions(CEvalContext& ctx, AreaWalk& area, Matrix& positions,
+                               bool codesOnly = false);
 
 // Reads two area arguments (the later one first, as the array stack holds them) into
 // zero-filled matrices of their shapes. Their argument errors come first; two shapes
