@@ -203,6 +203,7 @@ FormulaError GetDateTimeArg(CEvalContext& ctx, FormulaToken& slot, IsoDateTime& 
 
 FormulaError GetRangeArg(CEvalContext& ctx, FormulaToken& slot, Page*& firstPage) {
     firstPage = nullptr;
+    if (slot.type == kTokenReference) MakeOneCellArea(slot);
     if (slot.type == kTokenArea) {
         if (slot.error == 0 && slot.cells) {
             firstPage = slot.cells->FirstPage();
@@ -222,6 +223,14 @@ FormulaError GetRangeArg(CEvalContext& ctx, FormulaToken& slot, Page*& firstPage
     }
     if (slot.type == kTokenEmpty) return slot.error;
     return RejectOther(ctx, slot);
+}
+
+void MakeOneCellArea(FormulaToken& slot) {
+    if (slot.type != kTokenReference) return;
+    slot.type = kTokenArea;
+    slot.firstColumn = slot.lastColumn = slot.column;
+    slot.firstRow = slot.lastRow = slot.row;
+    slot.firstFlags = slot.lastFlags = slot.refFlags;
 }
 
 bool TextAsNumber(std::string_view text, double& value) {

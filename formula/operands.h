@@ -60,8 +60,10 @@ FormulaError GetStringArg(CEvalContext& ctx, FormulaToken& slot, std::string& ou
 // alone.
 FormulaError GetDateTimeArg(CEvalContext& ctx, FormulaToken& slot, IsoDateTime& out);
 // The first page of a range's store, or of an array's chain, which the caller then owns (see
-// CRangeWalk); anything else is #VALUE!.
+// CRangeWalk); a single cell is a one-cell range; anything else is #VALUE!.
 FormulaError GetRangeArg(CEvalContext& ctx, FormulaToken& slot, Page*& firstPage);
+// A single cell reference made the range of that one cell; any other slot stays.
+void MakeOneCellArea(FormulaToken& slot);
 // Pops the text or array a slot owns and makes it empty, keeping its error.
 void ReleaseOperand(CEvalContext& ctx, FormulaToken& slot);
 // The number a whole text holds as the number conversion reads it: blanks around it, an

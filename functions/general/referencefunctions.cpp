@@ -143,6 +143,8 @@ template <bool Rows> void Position(CEvalContext& ctx) {
 // COLUMNS and ROWS count the last argument's columns or rows.
 template <bool Rows> void Extent(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    // A single cell is a range of one row and one column.
+    MakeOneCellArea(Argument(ctx, uint16_t(ArgumentCount(ctx) - 1)));
     const FormulaToken last = Argument(ctx, uint16_t(ArgumentCount(ctx) - 1));
     ReleaseArguments(ctx);
     FormulaError error = last.error;

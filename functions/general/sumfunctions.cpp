@@ -117,6 +117,7 @@ void SumProduct(CEvalContext& ctx) {
     FormulaError error = 0;
     for (uint16_t i = ArgumentCount(ctx); i-- > 0;) {
         FormulaToken& slot = Argument(ctx, i);
+        MakeOneCellArea(slot);
         if (!(slot.type & kAreaOrArray)) {
             error = MergeError(error, MergeError(slot.error, kErrValue));
             ReleaseOperand(ctx, slot);

@@ -6,8 +6,8 @@
 namespace vl {
 
 FormulaError AreaWalk::Take(FormulaToken& slot) {
-    cells = slot.type == kTokenArea ? slot.cells : nullptr;
     FormulaError error = walk.Take(slot);
+    cells = slot.type == kTokenArea ? slot.cells : nullptr;
     if (slot.type == kTokenArray) slot.type = kTokenEmpty;
     return error;
 }

@@ -161,8 +161,18 @@ TEST_F(OperandsTest, GetRangeArgRangesArraysAndEverythingElse) {
     CWorksheet& s = book.Sheet();
     book.Number("A1", 1);
     Page* page = nullptr;
+    // A single cell is the range of that cell.
     FormulaToken ref = Ref(s, "A1");
-    EXPECT_EQ(GetRangeArg(ctx, ref, page), kErrValue);
+    EXPECT_EQ(GetRangeArg(ctx, ref, page), 0);
+    EXPECT_EQ(page, s.cells.FirstPage());
+    EXPECT_EQ(ref.type, kTokenArea);
+    EXPECT_EQ(ref.firstColumn, 0);
+    EXPECT_EQ(ref.lastColumn, 0);
+    EXPECT_EQ(ref.firstRow, 0u);
+    EXPECT_EQ(ref.lastRow, 0u);
+    FormulaToken broken = Ref(s, "B2");
+    broken.error = kErrRef;
+    EXPECT_EQ(GetRangeArg(ctx, broken, page), kErrRef);
     EXPECT_EQ(page, nullptr);
     FormulaToken text = Text(ctx, "a");
     EXPECT_EQ(GetRangeArg(ctx, text, page), kErrValue);

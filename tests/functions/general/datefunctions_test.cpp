@@ -213,7 +213,10 @@ TEST(WorkdayFunctions, FaultyDaysOffCountWhenAWalkReachesThem) {
         {"=NETWORKDAYS(\"2005-01-11\",\"2005-01-14\",C1:C9)", "2"},
         {"=WORKDAY(\"2005-01-11\",1,C1:C9)", "2005-01-14"},
         {"=NETWORKDAYS(A1:A4,\"2005-01-31\",)", "#VALUE!"},
-        {"=NETWORKDAYS(A1,A4,A1)", "#VALUE!"},
+        // A single cell of days off is a one-cell range.
+        {"=NETWORKDAYS(A1,A4,A1)", "1"},
+        {"=NETWORKDAYS(A1,A4,A2)", "#DIV/0!"},
+        {"=WORKDAY(\"2005-01-11\",1,C1)", "2005-01-13"},
         {"=NETWORKDAYS(A1,A4,)", "2"},
     });
 }

@@ -106,6 +106,16 @@ TEST(LookupFunctions, WorksheetRangesAndFormulaCells) {
     EXPECT_EQ(book.Eval("=MATCH(0,D1:D3,0)", "J20"), "#N/A!");
     EXPECT_EQ(book.Eval("=LOOKUP(3,A1:A3,B1:B3)&\"|\"", "J20"), "|");
     EXPECT_EQ(book.Eval("=LOOKUP(1,A1:A3,B1:B3)", "J20"), "one");
+    // A single cell is a one-cell range.
+    EXPECT_EQ(book.Eval("=INDEX(B1,1,1)", "J20"), "one");
+    EXPECT_EQ(book.Eval("=INDEX(A3,1)", "J20"), "3");
+    EXPECT_EQ(book.Eval("=INDEX(A3,2,1)", "J20"), "#REF!");
+    EXPECT_EQ(book.Eval("=MATCH(3,A3,0)", "J20"), "1");
+    EXPECT_EQ(book.Eval("=MATCH(4,A3)", "J20"), "1");
+    EXPECT_EQ(book.Eval("=MATCH(2,A3,0)", "J20"), "#N/A!");
+    EXPECT_EQ(book.Eval("=VLOOKUP(1,A1,1,0)", "J20"), "1");
+    EXPECT_EQ(book.Eval("=HLOOKUP(\"one\",B1,1,0)", "J20"), "one");
+    EXPECT_EQ(book.Eval("=LOOKUP(3,A3,B1)", "J20"), "one");
 }
 
 TEST(LogicalFunctions, TruthPrecedenceAndChoice) {

@@ -132,7 +132,11 @@ TEST(ReferenceFunctions, PositionsCountsAndChoices) {
         {"=COLUMN(5)", "5"},
         {"=COLUMN(1/0)", "#DIV/0!"},
         {"=COLUMN(1,2)", "#SYNTAX!"},
-        {"=COLUMNS(A1)", "#VALUE!"},
+        // A single cell is a range of one column and one row; a value is no range.
+        {"=COLUMNS(A1)", "1"},
+        {"=ROWS(D7)", "1"},
+        {"=ROWS(1,D7)", "1"},
+        {"=COLUMNS(5)", "#VALUE!"},
         {"=COLUMNS({1,2,3;4,5,6})", "3"},
         {"=ROWS({1,2,3;4,5,6})", "2"},
         {"=COLUMNS(1,\"x\",A1:D2)", "4"},

@@ -118,6 +118,13 @@ TEST_F(OrderStatistics, RankInterpolatesBetweenNeighbours) {
                 {"TRIMMEAN(" ONE_TO_TEN ", 0.2)", "5.5"},
                 {"TRIMMEAN(" ONE_TO_TEN ", 1)", "#NUM!"},
                 {"TRIMMEAN(B1:B4, 0)", "#NUM!"},
+                // A single cell is a one-cell range.
+                {"RANK(1, B1, 1)", "1"},
+                {"RANK(3, B3, 0)", "1"},
+                {"RANK(2, B3, 0)", "#VALUE!"},
+                {"RANK(1, B2, 0)", "#VALUE!"},
+                {"LARGE(B3, 1)", "3"},
+                {"MEDIAN(B3)", "3"},
             });
 }
 
