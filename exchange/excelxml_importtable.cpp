@@ -4,6 +4,7 @@
 #include "exchange/excelxmlparts.h"
 #include "files/xmlfields.h"
 #include "formula/literals.h"
+#include "formula/translate.h"
 #include "model/cellrecord.h"
 #include "model/formatstore.h"
 
@@ -15,7 +16,6 @@ namespace vl {
 namespace {
 
 constexpr uint16_t kSizeMask = 0x0FFF;
-constexpr std::size_t kMaxFormulaText = kPagePayload - kFormulaHead;
 
 // Where the next column, row and cell go; positions past the grid are read and dropped.
 struct TablePlace {

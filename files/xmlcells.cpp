@@ -3,6 +3,7 @@
 #include "files/xmlelements.h"
 #include "files/xmlfields.h"
 #include "formula/literals.h"
+#include "formula/translate.h"
 #include "values/inttext.h"
 
 #include <cfloat>
@@ -12,8 +13,6 @@ namespace vl {
 
 namespace {
 
-// The longest formula text a record can hold (with a number as its result).
-constexpr std::size_t kMaxFormulaText = kPagePayload - kFormulaHead;
 // A number is element text like any other: files of other tools write long digit strings.
 constexpr std::size_t kMaxNumberText = 1024;
 constexpr std::size_t kMaxErrorText = 16;

@@ -4,6 +4,7 @@
 #include "formula/formulanumber.h"
 #include "formula/literals.h"
 #include "formula/textscan.h"
+#include "formula/translate.h"
 #include "platform/core/cp1252.h"
 
 #include <cmath>
@@ -12,7 +13,7 @@ namespace vl {
 
 namespace {
 
-constexpr std::size_t kMaxArrayText = 1024;
+constexpr std::size_t kMaxArrayText = kMaxFormulaText; // with the "=" of its formula, no longer
 constexpr std::string_view kStopCharacters = ".,;()+-*:/!&=$#%{}";
 
 // Characters that end a bare word: the fixed set and the active separators.

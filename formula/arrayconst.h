@@ -26,7 +26,7 @@ bool ParseArrayConstant(CEvalContext& ctx, std::string_view text, std::size_t& e
 
 // Appends the constant for the rectangle (0, 0) to (last column, last row) of the cells
 // on `chain` (records in row-then-column order). False, appending nothing, when the
-// constant would reach 1,024 characters. `exact` writes each number with the digits that
+// constant would reach kMaxFormulaText characters. `exact` writes each number with the digits that
 // read back as it (a formula's text); otherwise with 15 significant digits at most.
 bool FormatArrayConstant(std::string& out, Page* chain, uint16_t lastColumn, uint32_t lastRow,
                          const SeparatorSet& set, bool exact = false);

@@ -68,7 +68,8 @@ bool CheckArgumentCount(CEvalContext& ctx, uint16_t minimum, uint16_t maximum) {
 bool ApplyOverArrays(CEvalContext& ctx) {
     uint16_t first = FirstArgument(ctx);
     uint16_t count = ArgumentCount(ctx);
-    uint8_t flags[kStackSlots] = {};
+    if (count > kMaxArguments) return false;
+    uint8_t flags[kMaxArguments]; // each one below the count is set
     bool any = false;
     for (uint16_t i = 0; i < count; ++i) {
         flags[i] = (ctx.values[first + i].type & kAreaOrArray) ? 1 : 0;

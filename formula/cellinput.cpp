@@ -129,11 +129,12 @@ CellInput ParseCellInput(CEvalContext& ctx, std::string_view text, StandardForma
 }
 
 const char* CellInputMessage(CellInput result) {
+    static_assert(kMaxFormulaText == 8147, "the message names the limit");
     switch (result) {
     case CellInput::kTooLong:
         return "The text is too long for one cell";
     case CellInput::kFormulaRefused:
-        return "The formula is too long: its stored form must fit in 1,024 characters";
+        return "The formula is too long: its stored form must fit in 8,147 characters";
     default:
         return nullptr;
     }

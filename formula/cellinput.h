@@ -17,8 +17,8 @@ enum class CellInput : uint8_t {
     kStored,         // `out` holds the record of the cell
     kEmpty,          // an empty text: `out` holds an empty text record
     kTooLong,        // more text than a cell holds: `out` is left empty
-    kFormulaRefused, // a formula with no stored form of at most 1,024 characters: `out` is
-                     // left empty and the cell must stay as it was
+    kFormulaRefused, // a formula with no stored form of at most kMaxFormulaText characters:
+                     // `out` is left empty and the cell must stay as it was
 };
 
 // Builds the record of the cell at `row`, `column` from the typed `text`, read with the

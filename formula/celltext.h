@@ -42,8 +42,8 @@ bool UserFormulaFormIsInternal();
 std::string GetFormulaUserText(CEvalContext& ctx, const uint8_t* cell);
 
 // The text of one cell as the editor starts from it, or with `range` set (or a range of
-// more than one cell) the range as an array constant "={1,2;3,4}" of at most 1,024
-// characters. `quoteTexts` puts a single text cell in double quotes.
+// more than one cell) the range as an array constant "={1,2;3,4}" of at most
+// kMaxFormulaText characters. `quoteTexts` puts a single text cell in double quotes.
 std::string GetCellText(CEvalContext& ctx, const CCellStore& cells, uint16_t firstColumn,
                         uint32_t firstRow, uint16_t lastColumn, uint32_t lastRow, bool quoteTexts,
                         bool range);

@@ -5,6 +5,8 @@
 #include "formula/spreadreach.h"
 
 #include <algorithm>
+#include <memory>
+#include <new>
 #include <string>
 
 namespace vl {
@@ -179,9 +181,25 @@ bool ApplyElementwise(CEvalContext& ctx, const uint8_t* flags, uint16_t first) {
         Refuse(ctx, first, top, kErrMemory);
         return true;
     }
-    ElementArgument args[kStackSlots];
+    // Calls of few arguments keep their working entries on the stack, as most calls have.
+    constexpr uint16_t kLocal = 50;
+    ElementArgument localArgs[kLocal];
+    FormulaToken localSaved[kLocal];
+    std::unique_ptr<ElementArgument[]> wideArgs;
+    std::unique_ptr<FormulaToken[]> wideSaved;
+    ElementArgument* args = localArgs;
+    FormulaToken* saved = localSaved;
+    if (count + 1 > kLocal) {
+        wideArgs.reset(new (std::nothrow) ElementArgument[count]);
+        wideSaved.reset(new (std::nothrow) FormulaToken[count + 1]);
+        if (!wideArgs || !wideSaved) {
+            Refuse(ctx, first, top, kErrMemory);
+            return true;
+        }
+        args = wideArgs.get();
+        saved = wideSaved.get();
+    }
     for (uint16_t i = count; i-- > 0;) Prepare(ctx, ctx.values[first + i], flags[i] != 0, args[i]);
-    FormulaToken saved[kStackSlots];
     for (uint16_t i = 0; i <= count; ++i) saved[i] = ctx.values[first + i];
 
     CArrayBuilder builder(ctx);

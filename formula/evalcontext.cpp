@@ -2,7 +2,9 @@
 
 #include "formula/functable.h"
 
+#include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace vl {
 
@@ -12,13 +14,40 @@ constexpr char kEmptyText[] = "";
 
 } // namespace
 
+StringPool::StringPool() {
+    characters.reset(new (std::nothrow) char[kPoolStartCharacters]);
+    if (characters) capacity = kPoolStartCharacters;
+    ResetStringStack();
+}
+
+// Grows the characters to hold `needed`; a text that lay in the old characters is moved
+// along with them.
+bool StringPool::Reserve(uint64_t needed, std::string_view& text) {
+    if (needed <= capacity) return true;
+    uint64_t grown = std::max<uint64_t>(needed, uint64_t(capacity) * 2);
+    grown = std::min<uint64_t>(grown, uint64_t(kPoolStrings) * (kMaxTextValue + 1));
+    if (grown < needed) return false;
+    std::unique_ptr<char[]> more(new (std::nothrow) char[grown]);
+    if (!more) return false;
+    const char* old = characters.get();
+    uint32_t used = count ? offsets[count] : 0;
+    uint32_t kept = old ? std::max<uint32_t>(used, uint32_t(capacity)) : 0;
+    if (kept) std::memcpy(more.get(), old, kept);
+    if (old && text.data() >= old && text.data() < old + capacity)
+        text = {more.get() + (text.data() - old), text.size()};
+    characters = std::move(more);
+    capacity = uint32_t(grown);
+    return true;
+}
+
 bool StringPool::PushString(std::string_view text) {
-    if (count >= kPoolStrings) return false;
+    if (count >= kPoolStrings || text.size() > kMaxTextValue) return false;
     uint32_t start = offsets[count];
-    if (start + text.size() + 1 >= kPoolCharacters) return false;
-    if (!text.empty()) std::memcpy(characters + start, text.data(), text.size());
-    characters[start + text.size()] = '\0';
-    offsets[count + 1] = uint16_t(start + text.size() + 1);
+    if (!Reserve(uint64_t(start) + text.size() + 1, text)) return false;
+    char* at = characters.get() + start;
+    if (!text.empty() && text.data() != at) std::memmove(at, text.data(), text.size());
+    at[text.size()] = '\0';
+    offsets[count + 1] = uint32_t(start + text.size() + 1);
     ++count;
     return true;
 }
@@ -32,7 +61,8 @@ void StringPool::ResetStringStack() {
 std::string_view StringPool::PopTempString() {
     if (count == 0) return emptyText;
     --count;
-    return {characters + offsets[count], std::size_t(offsets[count + 1] - offsets[count] - 1)};
+    return {characters.get() + offsets[count],
+            std::size_t(offsets[count + 1] - offsets[count] - 1)};
 }
 
 ScratchStore::~ScratchStore() {

@@ -8,35 +8,53 @@
 #include "formula/qualifiermemo.h"
 #include "formula/spreadlog.h"
 #include "formula/token.h"
+#include "model/cellrecord.h"
 #include "model/cellstore.h"
 
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <string_view>
 
 namespace vl {
 
 class CTreeItem;
 
-constexpr int kStackSlots = 50; // slot 0 of each stack is never used
-constexpr uint16_t kPoolCharacters = 3072;
-constexpr uint16_t kPoolStrings = 50;
-constexpr uint16_t kMaxTempArrays = 50;
+// A formula may nest parentheses and calls this deep, and a call may take this many
+// arguments: what the other spreadsheets take.
+constexpr int kMaxNesting = 98;
+constexpr int kMaxArguments = 255;
+// Slot 0 of each stack is never used. Room for the deepest nesting and the widest call at
+// once, with some calls of many arguments pending around them.
+constexpr int kStackSlots = 1024;
+constexpr uint16_t kPoolStrings = kStackSlots;
+constexpr uint16_t kMaxTempArrays = kStackSlots;
+// The longest text a value may be: the longest text a cell holds. A text operation whose
+// result would be longer gives #VALUE!.
+constexpr std::size_t kMaxTextValue = kMaxCellText;
+// The pool starts with room for a few such texts and grows when a formula needs more.
+constexpr uint32_t kPoolStartCharacters = 4 * (kMaxTextValue + 1);
 
 // Temporary strings of one evaluation, last in first out: text values on the value
 // stack and strings here are paired in stack order.
 struct StringPool {
-    char characters[kPoolCharacters];
-    uint16_t offsets[kPoolStrings + 1];
+    std::unique_ptr<char[]> characters;
+    uint32_t capacity = 0;
+    uint32_t offsets[kPoolStrings + 1];
     uint16_t count;
     const char* emptyText;
 
-    StringPool() { ResetStringStack(); }
-    // False, changing nothing, when the text and its terminator would not fit or when
-    // kPoolStrings strings are held.
+    StringPool();
+    // False, changing nothing, when the text is longer than kMaxTextValue, when kPoolStrings
+    // strings are held or when there is no memory for it. The text may be a string of the
+    // pool that was taken off it.
     bool PushString(std::string_view text);
     void ResetStringStack();
     // Takes the newest string (readable until the next push); the empty text when none.
     std::string_view PopTempString();
+
+private:
+    bool Reserve(uint64_t needed, std::string_view& text);
 };
 
 // Temporary arrays are built in the store's own chain from position (0, 0), then the
@@ -103,6 +121,8 @@ public:
     FormulaToken pendingPrecedent; // the last formula cell read before it was calculated
     PendingCells pendingCells;     // all of them, emptied when an evaluation begins
     StringPool stringPool;
+    // Working text of an operator, kept so that its room is not allocated again.
+    std::string textBuffer;
     ScratchStore scratch;
     uint8_t status = 0; // 0 while evaluation may go on; kErrSyntax once the text is malformed
     // Set by the one function result that may be subnormal, for the check after the call.

@@ -60,8 +60,12 @@ private:
     bool Close();
     bool End();
 
+    // One more "(" or call open; #SYNTAX! past the deepest nesting.
+    bool Open() { return ++depth_ <= kMaxNesting ? true : Fail(); }
+
     CEvalContext& ctx_;
     uint16_t prev_ = 0;
+    int depth_ = 0;
 };
 
 // A reference that names only a row or only a column stands for the whole row or column;
@@ -89,7 +93,7 @@ bool CShuntingYard::Function(const FormulaToken& token) {
     open.type = kTokenOpen;
     FormulaToken call = token;
     call.firstArgument = uint16_t(ctx_.valueCount + 1);
-    return PushOperator(open) && PushOperator(call);
+    return Open() && PushOperator(open) && PushOperator(call);
 }
 
 bool CShuntingYard::Operator(FormulaToken& token, uint16_t& type) {
@@ -131,8 +135,11 @@ bool CShuntingYard::Close() {
         if (!top) return Fail();
         if (top->type == kTokenOpen) {
             --ctx_.operatorCount;
+            --depth_;
             return true;
         }
+        if (top->type == kTokenFunction && ctx_.valueCount + 1 - top->firstArgument > kMaxArguments)
+            return Fail();
         if (!IsOperator(top->type) && top->type != kTokenFunction) return Fail();
         if (!RunTop()) return false;
     }
@@ -155,7 +162,7 @@ bool CShuntingYard::Token(FormulaToken& token, uint16_t& type) {
     case kTokenFunction:
         return Function(token);
     case kTokenOpen:
-        return PushOperator(token);
+        return Open() && PushOperator(token);
     case kTokenList:
         return ListSeparator();
     case kTokenClose:

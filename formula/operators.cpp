@@ -13,9 +13,6 @@ namespace vl {
 
 namespace {
 
-// The longest text "&" builds, as its working buffer holds it.
-constexpr std::size_t kConcatBuffer = 1024;
-
 bool IsNumberLike(const FormulaToken& t) {
     return (t.type & kNumberLike) != 0;
 }
@@ -221,14 +218,14 @@ void Concatenate(CEvalContext& ctx) {
         SetResult(ctx, n - 2, kTokenEmpty, 0, error ? error : kErrValue, 2);
         return;
     }
-    if (leftText.size() + rightText.size() > kConcatBuffer) {
+    if (leftText.size() + rightText.size() > kMaxTextValue) {
         SetResult(ctx, n - 2, kTokenEmpty, 0, kErrValue, 2);
         return;
     }
-    char buffer[kConcatBuffer];
-    std::copy(leftText.begin(), leftText.end(), buffer);
-    std::copy(rightText.begin(), rightText.end(), buffer + leftText.size());
-    std::string_view joined(buffer, leftText.size() + rightText.size());
+    // Both texts may lie in the pool where the result goes: they are joined aside first.
+    std::string& joined = ctx.textBuffer;
+    joined.assign(leftText);
+    joined.append(rightText);
     bool kept = ctx.stringPool.PushString(joined);
     SetResult(ctx, n - 2, kept ? kTokenText : kTokenEmpty, 0, kept ? 0 : kErrValue, 2);
 }

@@ -108,6 +108,9 @@ void WriteNumber(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_v
 
 void WriteText(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_view formula,
                std::string_view text, FormulaError error) {
+    // A text that the record cannot hold beside its formula is no result the cell can keep.
+    if (kFormulaHead + formula.size() + 2 + text.size() > kPagePayload)
+        return WriteNumber(ctx, cells, r, formula, 0, MergeError(error, kErrValue));
     uint8_t calc = cell::ResultFlags(r);
     uint8_t kept = calc & (kResultCalculated | kResultWaiting);
     std::string_view cached = cell::CachedText(r);
@@ -167,7 +170,10 @@ void SpreadElements(CCellStore& cells, uint16_t column, uint32_t row, FormulaHea
     head.cachedNumber = 0;
     if (e && cell::Row(e) == 0 && cell::Column(e) == 0) {
         head.flags = uint8_t((e[0] & 0xF0) | kCellFormula);
-        if (cell::IsText(e)) {
+        if (cell::IsText(e) &&
+            kFormulaHead + formula.size() + 2 + cell::Text(e).size() > kPagePayload) {
+            head.flags = uint8_t(kErrValue | kCellFormula); // no room beside the formula
+        } else if (cell::IsText(e)) {
             head.resultFlags = uint8_t((head.resultFlags & ~kResultNumber) | kResultText);
             firstText = cell::Text(e);
         } else {

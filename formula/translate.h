@@ -4,6 +4,7 @@
 // that the same stored text shows as different A1 text in different cells.
 
 #include "core/settings.h"
+#include "model/cellrecord.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,8 +15,9 @@ namespace vl {
 
 class CEvalContext;
 
-// The longest formula text either form may have.
-constexpr std::size_t kMaxFormulaText = 1024;
+// The longest formula text either form may have: the longest a cell record holds, with a
+// number as its result. Typing, files and automation all keep to it.
+constexpr std::size_t kMaxFormulaText = kPagePayload - kFormulaHead;
 
 // How the user form is written: the user's separators and the addressing option.
 struct UserNotation {

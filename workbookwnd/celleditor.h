@@ -2,6 +2,8 @@
 // The in-place editor laid over the active cell and the drop-down list below it, each with
 // the keys that end, cancel or move an edit.
 
+#include "model/cellrecord.h"
+
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <string>
@@ -10,9 +12,10 @@ namespace vl {
 
 class CWorksheetView;
 
-// The longest text the editor takes by typing or pasting; a longer text it was opened on
+// The longest text the editor takes by typing or pasting, the longest a cell holds (a
+// formula is held to a little less when it is stored); a longer text it was opened on
 // stays whole.
-constexpr int kEditorTextLimit = 1024;
+constexpr int kEditorTextLimit = int(kMaxCellText);
 
 class CCellEditor : public QPlainTextEdit {
 public:

@@ -6,7 +6,8 @@ bool BeginPartlyScalarCall(CEvalContext& ctx, uint16_t minimum, uint16_t maximum
                            uint64_t elementwise) {
     if (!CheckArgumentCount(ctx, minimum, maximum)) return false;
     const uint16_t first = FirstArgument(ctx);
-    uint8_t flags[kStackSlots] = {};
+    if (ArgumentCount(ctx) > kMaxArguments) return true;
+    uint8_t flags[kMaxArguments]; // each one below the count is set
     bool any = false;
     for (uint16_t i = 0; i < ArgumentCount(ctx); ++i) {
         flags[i] = ((elementwise >> i) & 1) && (Argument(ctx, i).type & kAreaOrArray) ? 1 : 0;

@@ -64,15 +64,15 @@ std::unique_ptr<uint32_t[]> SortedRows(CEvalContext& ctx, CSortStore& source, ui
 
 // The array's row numbers, from 1, in the order that sorts the rows by the key columns.
 void Sort(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 3, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 3, kMaxArguments)) return;
     const uint16_t count = ArgumentCount(ctx);
     if (count % 2 == 0) {
         ReleaseArguments(ctx);
         return ReturnError(ctx, kErrValue);
     }
     const uint32_t keys = (count - 1) / 2;
-    uint16_t columns[kStackSlots] = {};
-    uint8_t ascending[kStackSlots] = {};
+    uint16_t columns[kMaxArguments] = {};
+    uint8_t ascending[kMaxArguments] = {};
     FormulaError error = 0;
     for (uint32_t k = keys; k-- > 0;) {
         int32_t order = 1, column = 0;

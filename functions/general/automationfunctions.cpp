@@ -113,7 +113,7 @@ void Finish(CEvalContext& ctx, FormulaError error, FormulaToken& value) {
 } // namespace
 
 void Rtd(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 3, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 3, kMaxArguments)) return;
     std::vector<std::vector<std::string>> perArgument(ArgumentCount(ctx));
     std::size_t characters = 0;
     FormulaError error = 0;
@@ -133,7 +133,7 @@ void Rtd(CEvalContext& ctx) {
 }
 
 void Udf(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 3, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 3, kMaxArguments)) return;
     std::vector<CVariant> arguments;
     FormulaError error = 0;
     for (uint16_t i = ArgumentCount(ctx); i-- > 3;) {

@@ -158,7 +158,7 @@ bool FindReturnRate(F npv, FormulaError flowsError, double guess, double& rate,
 }
 
 void Npv(CEvalContext& ctx) {
-    if (!BeginPartlyScalarCall(ctx, 2, kStackSlots - 1, 1)) return;
+    if (!BeginPartlyScalarCall(ctx, 2, kMaxArguments, 1)) return;
     Flows flows;
     double rate = 0;
     FormulaError error = ReadFlows(ctx, 1, ArgumentCount(ctx), flows);
@@ -175,7 +175,7 @@ void Npv(CEvalContext& ctx) {
 void Irr(CEvalContext& ctx) {
     const uint16_t count = ArgumentCount(ctx);
     const uint64_t guessBit = count > 0 ? uint64_t(1) << (count - 1) : 0;
-    if (!BeginPartlyScalarCall(ctx, 2, kStackSlots - 1, guessBit)) return;
+    if (!BeginPartlyScalarCall(ctx, 2, kMaxArguments, guessBit)) return;
     double guess = 0;
     CArgReader args(ctx);
     args.Number(uint16_t(count - 1), guess);

@@ -162,7 +162,7 @@ template <Complex (*F)(Complex, Complex)> void ComplexPair(CEvalContext& ctx) {
 // IMSUM and IMPRODUCT: every argument from the last to the first, ranges and arrays by
 // their stored cells; each step's parts must stay finite.
 template <bool Product> void Fold(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     Complex total{Product ? 1.0 : 0.0, 0};
     FormulaError error = 0;
     auto take = [&](FormulaToken& slot) {

@@ -178,7 +178,7 @@ FormulaError ReadRates(CEvalContext& ctx, FormulaToken& slot, std::vector<double
 }
 
 void FvSchedule(CEvalContext& ctx) {
-    if (!BeginPartlyScalarCall(ctx, 2, kStackSlots - 1, 1)) return;
+    if (!BeginPartlyScalarCall(ctx, 2, kMaxArguments, 1)) return;
     const uint16_t count = ArgumentCount(ctx);
     std::vector<std::vector<double>> rates(count);
     FormulaError error = 0;

@@ -13,8 +13,8 @@
 
 namespace vl {
 
-// The longest text that the text and lookup functions take as an argument.
-constexpr std::size_t kMaxTextArgument = 1024;
+// The longest text that the text and lookup functions take as an argument: any a cell holds.
+constexpr std::size_t kMaxTextArgument = kMaxTextValue;
 
 // GetStringArg, with #VALUE! for a text longer than kMaxTextArgument.
 FormulaError GetTextArg(CEvalContext& ctx, FormulaToken& slot, std::string& out);

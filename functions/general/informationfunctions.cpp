@@ -161,7 +161,7 @@ double BlankValue(CEvalContext& ctx, FormulaToken& slot, FormulaError& error) {
 }
 
 void CountBlank(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     double count = 0;
     FormulaError error = 0;
     for (uint16_t i = ArgumentCount(ctx); i-- > 0;) {

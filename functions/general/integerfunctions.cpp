@@ -85,7 +85,7 @@ FormulaError WalkIntegers(CEvalContext& ctx, int32_t minimum, int32_t maximum, T
 // to rounding, and the product leaves the double range only where the value does. A sum
 // past 2^32 can only come with a value beyond it.
 void Multinomial(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     uint64_t sum = 0;
     double product = 1;
     FormulaError error = WalkIntegers(ctx, 1, INT32_MAX, [&](int32_t v) -> FormulaError {
@@ -108,7 +108,7 @@ int64_t Euclid(int64_t a, int64_t b) {
 }
 
 void Gcd(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     int64_t g = 0;
     FormulaError error = WalkIntegers(ctx, INT32_MIN, INT32_MAX, [&](int32_t v) -> FormulaError {
         g = g == 0 ? v : Euclid(v, g);
@@ -122,7 +122,7 @@ void Gcd(CEvalContext& ctx) {
 
 // Through the divisor in 64 bits; a multiple beyond them is #NUM!.
 void Lcm(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     int64_t l = 0;
     FormulaError error = WalkIntegers(ctx, INT32_MIN, INT32_MAX, [&](int32_t v) -> FormulaError {
         if (v <= 0) return kErrNum;

@@ -35,7 +35,7 @@ struct Combination {
 };
 
 template <bool IsAnd> void Combine(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     Combination c(IsAnd);
     for (uint16_t i = ArgumentCount(ctx); i-- > 0;) {
         FormulaToken& slot = Argument(ctx, i);

@@ -70,7 +70,7 @@ void Address(CEvalContext& ctx) {
 }
 
 void Areas(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     FormulaError error = 0;
     double areas = 0;
     for (uint16_t i = 0; i < ArgumentCount(ctx); ++i) {
@@ -85,7 +85,7 @@ void Areas(CEvalContext& ctx) {
 // The texts and arrays of the value arguments are taken off first, since n lies below them
 // on the pool; the chosen one is put back.
 void Choose(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 2, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 2, kMaxArguments)) return;
     const uint16_t count = ArgumentCount(ctx);
     std::vector<std::string> texts(count);
     std::vector<Page*> chains(count, nullptr);
@@ -142,7 +142,7 @@ template <bool Rows> void Position(CEvalContext& ctx) {
 
 // COLUMNS and ROWS count the last argument's columns or rows.
 template <bool Rows> void Extent(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     // A single cell is a range of one row and one column.
     MakeOneCellArea(Argument(ctx, uint16_t(ArgumentCount(ctx) - 1)));
     const FormulaToken last = Argument(ctx, uint16_t(ArgumentCount(ctx) - 1));

@@ -90,7 +90,7 @@ void FoldRange(CEvalContext& ctx, FormulaToken& slot, Fold fold, Total& total,
 }
 
 template <Fold F> void FoldArguments(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     Total total;
     if (F == Fold::kProduct) total.value = 1;
     FormulaError error = 0;
@@ -112,7 +112,7 @@ template <Fold F> void FoldArguments(CEvalContext& ctx) {
 
 // Each argument's cells multiplied together, the products added.
 void SumProduct(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     double total = 0;
     FormulaError error = 0;
     for (uint16_t i = ArgumentCount(ctx); i-- > 0;) {

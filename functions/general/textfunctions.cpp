@@ -140,8 +140,7 @@ void Rept(CEvalContext& ctx) {
     std::string text;
     FormulaError error = GetIntArg(ctx, Argument(ctx, 1), n, 0, kMaxCount);
     error = MergeError(error, GetTextArg(ctx, Argument(ctx, 0), text));
-    if (error == 0 && double(text.size()) * double(n) >= double(kMaxTextArgument))
-        error = kErrValue;
+    if (error == 0 && double(text.size()) * double(n) > double(kMaxTextArgument)) error = kErrValue;
     if (error) return ReturnTextError(ctx, error);
     std::string out;
     out.reserve(text.size() * std::size_t(n));
@@ -167,7 +166,7 @@ FormulaError CellTexts(CEvalContext& ctx, FormulaToken& slot, std::string& out) 
 // Walks the arguments from the last, each text put before those already taken; the first
 // argument that fails ends the walk.
 void Concatenate(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     std::string total, piece;
     FormulaError error = 0;
     for (uint16_t i = ArgumentCount(ctx); i-- > 0;) {

@@ -103,7 +103,7 @@ void MultiplyArguments(CEvalContext& ctx) {
 } // namespace
 
 void MtxMltBuiltin(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     GuardStatMemory(ctx, [&] { MultiplyArguments(ctx); });
 }
 

@@ -39,7 +39,7 @@ PlainSum GatherMean(CEvalContext& ctx, EmptyRule rule, std::vector<double>* kept
 }
 
 void Deviations(CEvalContext& ctx, EmptyRule rule, bool squared) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     GuardStatMemory(ctx, [&] {
         std::vector<double> values;
         PlainSum sums = GatherMean(ctx, rule, &values);
@@ -61,7 +61,7 @@ void Deviations(CEvalContext& ctx, EmptyRule rule, bool squared) {
 } // namespace
 
 void AverageBuiltin(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     StatResult r = Mean(GatherMean(ctx, EmptyRule::SkipEntry, nullptr));
     ReturnNumber(ctx, r.value, r.error);
 }
@@ -74,7 +74,7 @@ void DevSqBuiltin(CEvalContext& ctx) {
 }
 
 void CountBuiltin(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     double count = 0;
     GatherValueList(ctx, [&](const ListValue& v) {
         if (v.type == kTokenNumber) ++count;
@@ -85,7 +85,7 @@ void CountBuiltin(CEvalContext& ctx) {
 // Every stored cell of an area counts, and every entry given directly that is not empty,
 // unread.
 void CountABuiltin(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     double count = 0;
     for (uint16_t i = ArgumentCount(ctx); i-- > 0;) {
         FormulaToken& slot = Argument(ctx, i);

@@ -20,7 +20,7 @@ template <class Sums> void Accumulate(CEvalContext& ctx, Sums& sums) {
 }
 
 void VarianceCore(CEvalContext& ctx, bool sample, bool root) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     ShiftedSums sums;
     Accumulate(ctx, sums);
     StatResult r = root ? StandardDeviation(sums, sample) : Variance(sums, sample);
@@ -29,7 +29,7 @@ void VarianceCore(CEvalContext& ctx, bool sample, bool root) {
 
 // Both passes see the same values: the first keeps them for the second.
 void HigherMoment(CEvalContext& ctx, int power) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     GuardStatMemory(ctx, [&] {
         FormulaError error = 0;
         std::vector<double> values;
@@ -71,7 +71,7 @@ void KurtBuiltin(CEvalContext& ctx) {
 }
 
 void GeoMeanBuiltin(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     ProductSums sums;
     Accumulate(ctx, sums);
     StatResult r = GeometricMean(sums);
@@ -79,7 +79,7 @@ void GeoMeanBuiltin(CEvalContext& ctx) {
 }
 
 void HarMeanBuiltin(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     ReciprocalSums sums;
     Accumulate(ctx, sums);
     StatResult r = HarmonicMean(sums);

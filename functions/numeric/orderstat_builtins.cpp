@@ -10,7 +10,7 @@ namespace {
 constexpr uint32_t kMaxListValues = 2097152;
 
 void Extremes(CEvalContext& ctx, bool largest) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     Extreme extreme(largest);
     GatherValueList(ctx, [&](const ListValue& v) {
         if (!v.error) extreme.Add(v.number);
@@ -33,7 +33,7 @@ FormulaError GatherNumbers(CEvalContext& ctx, std::vector<double>& values) {
 }
 
 void SortedListStatistic(CEvalContext& ctx, StatResult (*statistic)(std::vector<double>&)) {
-    if (!CheckArgumentCount(ctx, 1, kStackSlots)) return;
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     GuardStatMemory(ctx, [&] {
         std::vector<double> values;
         FormulaError error = GatherNumbers(ctx, values);

@@ -3,6 +3,8 @@
 #include "formula/edit/permsort.h"
 #include "formula/edit/sortkey.h"
 
+#include <algorithm>
+
 namespace vl {
 
 FormulaError AreaWalk::Take(FormulaToken& slot) {
@@ -27,9 +29,11 @@ void ConvertCell(CEvalContext& ctx, const AreaWalk& area, const uint8_t* record,
 }
 
 bool ApplyOverParameters(CEvalContext& ctx, std::initializer_list<uint16_t> parameters) {
-    uint8_t flags[kStackSlots] = {};
-    bool any = false;
     uint16_t count = ArgumentCount(ctx);
+    if (count > kMaxArguments) return false;
+    uint8_t flags[kMaxArguments];
+    std::fill_n(flags, count, uint8_t(0));
+    bool any = false;
     for (uint16_t i : parameters) {
         if (i >= count || !(Argument(ctx, i).type & kAreaOrArray)) continue;
         flags[i] = 1;

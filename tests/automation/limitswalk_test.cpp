@@ -36,17 +36,17 @@ protected:
         ASSERT_EQ(book.GetFormula("$B$1", got), S_OK) << at;
         EXPECT_EQ(got, CBstr(formula)) << at;
         ASSERT_EQ(book.GetValue("$B$1", v), S_OK) << at;
-        EXPECT_EQ(v.text, std::string(kLiteral, 'q')) << at;
+        EXPECT_EQ(v.real, 1.0) << at;
         ASSERT_EQ(book.GetValue("$C$1", v), S_OK) << at;
         EXPECT_EQ(v.real, -1.7976931348623157e308) << at;
     }
 
-    // The longest literal whose formula "=" quote literal quote fits the formula limit.
-    static constexpr std::size_t kLiteral = kMaxFormulaText - 3;
+    // The longest literal whose formula ="literal"<>"" fits the formula limit.
+    static constexpr std::size_t kLiteral = kMaxFormulaText - 7;
     const std::string name = std::string(kTreeNameSize - 1, 'W');
     const std::string text = std::string(kMaxCellText, 'T');
-    const std::string formula = "=\"" + std::string(kLiteral, 'q') + "\"";
-    const std::string tooLong = "=\"" + std::string(kLiteral + 1, 'q') + "\"";
+    const std::string formula = "=\"" + std::string(kLiteral, 'q') + "\"<>\"\"";
+    const std::string tooLong = "=\"" + std::string(kLiteral + 1, 'q') + "\"<>\"\"";
 };
 
 } // namespace

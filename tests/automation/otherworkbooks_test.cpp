@@ -8,6 +8,7 @@
 #include "formula/edit/treecommands.h"
 #include "formula/edit/undoexec.h"
 #include "formula/externalref.h"
+#include "formula/translate.h"
 #include "model/workbook.h"
 #include "platform/core/errorcode.h"
 #include "tests/platform/core/tempfiles.h"
@@ -129,8 +130,8 @@ struct TwoBooks {
 } // namespace
 
 // A rewrite the reader cannot take refuses the edit whole, with the error it would give in
-// its own workbook: a reference pushed off the sheet (24), a text past 1,024 characters
-// (117), each at the last accepted and the first refused value.
+// its own workbook: a reference pushed off the sheet (24), a formula past the longest a
+// record holds (117), each at the last accepted and the first refused value.
 TEST(OtherOpenWorkbooks, ARewriteRefusedThereRefusesTheEdit) {
     // The reader's text from the qualifier naming Costs; "R8C1" becomes "R10C1", one
     // character longer, when rows 1 and 2 are inserted.
@@ -151,8 +152,8 @@ TEST(OtherOpenWorkbooks, ARewriteRefusedThereRefusesTheEdit) {
         {"last row reached", [](const std::string& q) { return q + "R2097150C1"; }, 0},
         {"pushed off the sheet", [](const std::string& q) { return q + "R2097151C1"; },
          kErrorNoEmptyRows},
-        {"1,024 characters after", padded(1023), 0},
-        {"1,025 characters after", padded(1024), kErrorFormulaTooLong},
+        {"the longest formula after", padded(kMaxFormulaText - 1), 0},
+        {"one character more after", padded(kMaxFormulaText), kErrorFormulaTooLong},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

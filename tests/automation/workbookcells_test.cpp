@@ -1,5 +1,6 @@
 #include "automation/typelib.h"
 #include "automationtestutil.h"
+#include "formula/translate.h"
 #include "model/rangeops.h"
 
 #include <cmath>
@@ -144,7 +145,7 @@ TEST_F(CellsTest, FormulasAreStoredInternallyAndShownInTheUserNotation) {
     EXPECT_EQ(obj->GetFormula("$A$1", text), S_FALSE);
     EXPECT_EQ(obj->GetFormula("$Z$9", text), S_FALSE);
     EXPECT_EQ(obj->PutFormula("$C$1", "A1+1"), E_INVALIDARG);
-    EXPECT_EQ(obj->PutFormula("$C$1", "=" + std::string(1100, '1')), E_INVALIDARG);
+    EXPECT_EQ(obj->PutFormula("$C$1", "=" + std::string(kMaxFormulaText, '1')), E_INVALIDARG);
     EXPECT_EQ(Value("$C$1").vt, VT_EMPTY);
     // Only the update methods recalculate.
     EXPECT_EQ(Number("$B$2"), 0);

@@ -5,6 +5,8 @@
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
 #include "filestestutil.h"
+#include "formula/evalcontext.h"
+#include "formula/translate.h"
 #include "model/formatstore.h"
 #include "model/sheetsettings.h"
 #include "values/formatdefaults.h"
@@ -77,6 +79,20 @@ std::unique_ptr<CWorkbook> WorkbookAtTheLimits() {
     EXPECT_TRUE(PutFormatRun(sheet.formats, {0, 0, 7000, zeros}, cursor));
     EXPECT_TRUE(PutFormatRun(sheet.formats, {1, 1, 7000, literal}, cursor));
     PutText(sheet, 2, 7000, std::string(kMaxCellText, 'T'));
+    // The longest formula, nesting calls as deep as formulas may and with a call of the most
+    // arguments, and one with a text result that fills its record.
+    std::string formula = "=";
+    for (int i = 0; i < kMaxNesting - 1; ++i) formula += "SUM(";
+    formula += "SUM(1";
+    for (int i = 1; i < kMaxArguments; ++i) formula += ",R1C1";
+    formula += std::string(kMaxNesting, ')');
+    while (formula.size() < kMaxFormulaText)
+        formula += formula.size() + 2 <= kMaxFormulaText ? "+0" : " ";
+    EXPECT_EQ(formula.size(), kMaxFormulaText);
+    PutFormula(sheet, 3, 7000, formula, 255);
+    const std::string texted = "=REPT(\"x\",8000)";
+    const std::string result(kPagePayload - kFormulaHead - texted.size() - 2, 'x');
+    PutFormula(sheet, 4, 7000, texted, 0, result.c_str());
     for (CContainer* c = sheet.firstContainer; c; c = c->next) {
         CopyTextField(c->settings.titleText[0], std::string(kChartTextSize - 1, 't').c_str(),
                       kChartTextSize);

@@ -261,10 +261,11 @@ TEST_F(V6Golden, CellsOfEachType) {
     EXPECT_EQ(Of(cell::CachedNumber(sum), cell::ResultFlags(sum), cell::ArrayWidth(sum),
                  cell::ArrayHeight(sum)),
               Of(4, kResultNumber, 1, 1));
+    // A formula of 1,202 characters is one a record holds.
     const uint8_t* long_ = FindCell(cells, 2, 2);
-    ASSERT_TRUE(long_ && cell::IsText(long_));
-    EXPECT_EQ(cell::TextLength(long_), 1202);
-    EXPECT_EQ(cell::Text(long_).substr(0, 4), "=1+1");
+    ASSERT_TRUE(long_ && cell::IsFormula(long_));
+    EXPECT_EQ(cell::Formula(long_).size(), 1202u);
+    EXPECT_EQ(cell::Formula(long_).substr(0, 4), "=1+1");
     EXPECT_EQ(FindCell(cells, 2, 3), nullptr);
     EXPECT_EQ(cell::Text(FindCell(cells, 3, 0)), std::string(kMaxCellText, 'y'));
 }

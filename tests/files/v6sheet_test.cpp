@@ -4,6 +4,7 @@
 
 #include "filestestutil.h"
 #include "formula/token.h"
+#include "formula/translate.h"
 #include "model/container.h"
 #include "platform/core/alloc.h"
 #include "v6fixtures.h"
@@ -165,7 +166,10 @@ TEST(V6Sheet, FormulasAreTranslatedFromTheUserForm) {
         {',', ';', true, "=SUM(A1;B2)*1,5", true, "=SUM(R[-2]C,R[-1]C[1])*1.5"},
         {'.', ',', false, "=R[-1]C+R1C1", true, "=R[-1]C+R1C1"},
         {'.', ',', true, "+A4", true, "=+R[1]C"},
-        {'.', ',', true, "=\"" + std::string(1030, 'q') + "\"", false, ""},
+        // The longest formula a record holds, and one character more, which stays a text.
+        {'.', ',', true, "=\"" + std::string(kMaxFormulaText - 3, 'q') + "\"", true,
+         "=\"" + std::string(kMaxFormulaText - 3, 'q') + "\""},
+        {'.', ',', true, "=\"" + std::string(kMaxFormulaText - 2, 'q') + "\"", false, ""},
     };
     for (const auto& c : cases) {
         NotationScope notation(c.decimal, c.list, c.a1);

@@ -111,16 +111,17 @@ TEST_F(ArrayConstantTest, RefusesConstantsWiderThanTheGrid) {
     EXPECT_EQ(ctx_->status, kErrSyntax);
 }
 
-TEST_F(ArrayConstantTest, WritesNothingWhenTheTextWouldReach1024Characters) {
-    // 255 elements of "1" take 1 + 255 + 254 * 2 + 1 = 765 characters; 341 take 1023.
-    std::string text = "{";
-    for (int i = 0; i < 341; ++i) text += i ? ",1" : "1";
+TEST_F(ArrayConstantTest, WritesNothingWhenTheTextWouldReachTheFormulaLimit) {
+    // Rows of "1" take 1 + 2 + 3 * 2714 + 1 = 8,146 characters after "11": with the "=" of
+    // its formula, the longest formula.
+    std::string text = "{11";
+    for (int i = 0; i < 2714; ++i) text += ";1";
     text += "}";
     ASSERT_TRUE(Parse(text, InternalSeparators()));
     std::string out = "=";
     ASSERT_TRUE(FormatArrayConstant(out, store_, lastColumn_, lastRow_, InternalSeparators()));
-    EXPECT_EQ(out.size(), 1024u);
-    text.insert(1, "1,");
+    EXPECT_EQ(out.size(), kMaxFormulaText);
+    text.insert(1, "1");
     ASSERT_TRUE(Parse(text, InternalSeparators()));
     out = "=";
     EXPECT_FALSE(FormatArrayConstant(out, store_, lastColumn_, lastRow_, InternalSeparators()));

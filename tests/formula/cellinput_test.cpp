@@ -185,9 +185,9 @@ TEST_F(CellInputTest, FormulasAreStoredInTheInternalFormOrRefused) {
                   std::tuple(1, 1u, int(kResultNumber)));
         EXPECT_EQ(Stored(), *c.stored ? c.stored : c.text);
     }
-    // 321 characters typed in F6 grow past the limit in the stored form.
+    // 2,541 characters typed in F6 grow past the limit in the stored form.
     std::string typed = "=C1";
-    while (typed.size() < 321) typed += "+C1";
+    while (typed.size() < 2541) typed += "+C1";
     EXPECT_EQ(ParseCellInput(ctx_, typed, format_, 5, 5, cell_), CellInput::kFormulaRefused);
     EXPECT_NE(CellInputMessage(CellInput::kFormulaRefused), nullptr);
     EXPECT_EQ(CellInputMessage(CellInput::kStored), nullptr);

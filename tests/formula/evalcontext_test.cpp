@@ -19,15 +19,15 @@ bool PutNumber(CCellStore& store, uint16_t column, uint32_t row, double value) {
 
 } // namespace
 
-TEST(StringPool, HoldsFiftyStringsInItsCharactersAndGivesThemNewestFirst) {
+TEST(StringPool, HoldsAStringForEverySlotAndGivesThemNewestFirst) {
     auto pool = std::make_unique<StringPool>();
-    EXPECT_FALSE(pool->PushString(std::string(3071, 'a'))); // 0 + 3071 + 1 reaches 3072
+    EXPECT_FALSE(pool->PushString(std::string(kMaxTextValue + 1, 'a'))); // longer than a cell's
     EXPECT_EQ(pool->count, 0);
-    EXPECT_TRUE(pool->PushString(std::string(3070, 'a')));
-    EXPECT_EQ(pool->PopTempString().size(), 3070u);
-    for (int i = 0; i < 50; ++i) ASSERT_TRUE(pool->PushString("x")) << i;
-    EXPECT_FALSE(pool->PushString("y")); // the 51st string, with characters left
-    EXPECT_EQ(pool->count, 50);
+    EXPECT_TRUE(pool->PushString(std::string(kMaxTextValue, 'a')));
+    EXPECT_EQ(pool->PopTempString().size(), kMaxTextValue);
+    for (int i = 0; i < kPoolStrings; ++i) ASSERT_TRUE(pool->PushString("x")) << i;
+    EXPECT_FALSE(pool->PushString("y")); // one string more than the stack has slots
+    EXPECT_EQ(pool->count, kPoolStrings);
     pool->ResetStringStack();
     EXPECT_EQ(pool->count, 0);
     for (const char* text : {"first", "", "third"}) EXPECT_TRUE(pool->PushString(text));
@@ -40,7 +40,7 @@ TEST(StringPool, HoldsFiftyStringsInItsCharactersAndGivesThemNewestFirst) {
     EXPECT_EQ(pool->count, 0);
 }
 
-TEST(ScratchStore, KeepsPointerSizedChainHeadsAndAtMostFiftyOfThem) {
+TEST(ScratchStore, KeepsPointerSizedChainHeadsAndOneForEverySlot) {
     auto store = std::make_unique<ScratchStore>();
     // A head above 4 GiB must come back whole.
     auto* high = reinterpret_cast<Page*>(uintptr_t(0x7ABCDEF012340ull));
@@ -48,7 +48,7 @@ TEST(ScratchStore, KeepsPointerSizedChainHeadsAndAtMostFiftyOfThem) {
     ASSERT_TRUE(store->PushPointer(high));
     EXPECT_EQ(store->PopPointer(), high);
     EXPECT_EQ(store->PopPointer(), nullptr);
-    for (int i = 0; i < 50; ++i) ASSERT_TRUE(store->PushPointer(nullptr));
+    for (int i = 0; i < kMaxTempArrays; ++i) ASSERT_TRUE(store->PushPointer(nullptr));
     EXPECT_FALSE(store->PushPointer(nullptr));
     store->ReleaseArrays();
     EXPECT_EQ(store->arrayCount, 0);

@@ -169,6 +169,31 @@ TEST(RecalculateWorkbook, ResultsOfEveryKind) {
     EXPECT_EQ(cell::ResultFlags(r) & (kResultText | kResultNumber), kResultNumber);
 }
 
+// A text result is kept when the record holds it beside its formula; one character more is
+// #VALUE!, which a shorter text then replaces again. An array's first text alike.
+TEST(RecalculateWorkbook, TextResultsAsLongAsTheRecordHolds) {
+    TestBook book;
+    book.Formula("A1", "=B1"); // "=RC[1]"
+    book.Formula("A2", "=B1:C1");
+    const std::size_t room = kPagePayload - kFormulaHead - 6 - 2;
+    const uint8_t* anchor = nullptr;
+    for (std::size_t length : {room, room + 1, std::size_t(3)}) {
+        book.Text("B1", std::string(length, 't'));
+        ASSERT_TRUE(book.Recalc());
+        const std::string want = length <= room ? std::string(length, 't') : "#VALUE!";
+        EXPECT_EQ(book.Shown("A1"), want) << length;
+        anchor = FindCell(book.Sheet().cells, 0, 0);
+        ASSERT_NE(anchor, nullptr);
+        EXPECT_EQ(cell::Formula(anchor), "=RC[1]");
+    }
+    book.Text("B1", std::string(room - 14, 't')); // "=R[-1]C[1]:R[-1]C[2]" is 14 longer
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("A2"), std::string(room - 14, 't'));
+    book.Text("B1", std::string(room - 13, 't'));
+    ASSERT_TRUE(book.Recalc());
+    EXPECT_EQ(book.Shown("A2"), "#VALUE!");
+}
+
 TEST(RecalculateWorkbook, ArrayFormulasSpreadAndShrink) {
     TestBook book;
     book.Formula("B2", "={1,2;3,\"x\"}");

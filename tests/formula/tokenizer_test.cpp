@@ -125,14 +125,14 @@ TEST_F(TokenizerTest, ReadsTextsOntoTheStringPoolOrRefusesThemWhenItIsFull) {
     }
     // A text the full pool refuses is an error value, not a text: consuming it must not
     // take the string of an earlier operand.
-    for (int i = 0; i < 50; ++i) ASSERT_TRUE(ctx_->stringPool.PushString("x"));
+    for (int i = 0; i < kPoolStrings; ++i) ASSERT_TRUE(ctx_->stringPool.PushString("x"));
     for (auto [text, error] : {std::pair{"\"full\"", kErrName}, {"name", kErrValue}}) {
         EXPECT_EQ(Read(text), kTokenEmpty) << text;
         EXPECT_EQ(token_.error, error) << text;
         EXPECT_EQ(pos_, std::string_view(text).size()) << text;
         ctx_->values[1] = token_;
         ReleaseTemporaries(*ctx_, 1, 1);
-        EXPECT_EQ(ctx_->stringPool.count, 50) << text;
+        EXPECT_EQ(ctx_->stringPool.count, kPoolStrings) << text;
     }
 }
 

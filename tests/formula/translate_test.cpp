@@ -128,9 +128,9 @@ TEST_F(TranslateTest, FailsAndKeepsTheTextWhenTheResultPassesTheLimit) {
     EXPECT_EQ(ToUser(over), "!" + over);
     // References of 2 characters grow to 19 each in the internal form of the last cell.
     std::string grows = "=A1";
-    while (grows.size() < 200) grows += "+A1";
+    while (grows.size() < 1600) grows += "+A1";
     EXPECT_EQ(ToInternal(grows, 2046, 2097151), "!" + grows);
-    std::string blanks = "=1+" + std::string(1100, ' ') + "1";
+    std::string blanks = "=1+" + std::string(kMaxFormulaText, ' ') + "1";
     EXPECT_EQ(ToUser(blanks), "!" + blanks);
     EXPECT_EQ(ToUser("=SUM({1,2},\"a\",name,{3})"), "=SUM({1, 2},\"a\",name,{3})");
     EXPECT_EQ(ctx_->stringPool.count, 0); // no strings or arrays left behind

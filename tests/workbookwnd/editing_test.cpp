@@ -1,5 +1,6 @@
 // Typing into the grid: the editor opens, ends, moves the cursor and stores what was typed.
 
+#include "formula/evalcontext.h"
 #include "model/cellrecord.h"
 #include "model/cellstore.h"
 #include "model/formatstore.h"
@@ -249,7 +250,7 @@ TEST_F(EditingTest, AutoCompleteSelectsWhatWasNotTyped) {
 }
 
 TEST_F(EditingTest, ALongStoredTextOpensAndCommitsWhole) {
-    const std::string longText(3000, 'q');
+    const std::string longText(kMaxCellText, 'q');
     Enter(0, 0, QStringLiteral("x"));
     CellBuffer b;
     ASSERT_TRUE(MakeTextCell(b, 0, 0, longText));
@@ -258,20 +259,59 @@ TEST_F(EditingTest, ALongStoredTextOpensAndCommitsWhole) {
     Select(0, 0);
     View()->setFocus();
     Key(Qt::Key_F2);
-    EXPECT_EQ(EditorText().size(), 3000);
+    EXPECT_EQ(EditorText().size(), int(kMaxCellText));
     // It may not grow by typing, but it goes back whole.
     Key(Qt::Key_End);
     Type(QStringLiteral("z"));
     EXPECT_EQ(ui.beeps, 1);
     Key(Qt::Key_Return);
     EXPECT_EQ(CellText(0, 0), longText);
-    // Typing stops at 1,024 characters in a fresh edit.
+    // Typing stops at the longest text a cell holds in a fresh edit.
     StartTyping(1, 0, QStringLiteral("a"));
-    Editor()->setPlainText(QString(1023, QLatin1Char('a')));
+    Editor()->setPlainText(QString(kEditorTextLimit - 1, QLatin1Char('a')));
     Editor()->moveCursor(QTextCursor::End);
     Type(QStringLiteral("bc"));
-    EXPECT_EQ(EditorText().size(), 1024);
+    EXPECT_EQ(EditorText().size(), kEditorTextLimit);
     EXPECT_EQ(ui.beeps, 2);
+}
+
+// A formula nesting calls as deep as formulas may, around a call of the most arguments, is
+// typed into the grid, kept as typed and calculated; one level or one argument more is kept
+// and shows #SYNTAX!.
+TEST_F(EditingTest, FormulasAtTheNestingAndArgumentLimitsAreTypedAndKept) {
+    auto formula = [](int depth, int arguments) {
+        std::string f = "=";
+        for (int i = 1; i < depth; ++i) f += "SUM(";
+        f += "SUM(A1";
+        for (int i = 1; i < arguments; ++i) f += ",A1";
+        return f + std::string(depth, ')');
+    };
+    struct Case {
+        int depth, arguments;
+        double number;
+        uint8_t error;
+    } cases[] = {
+        {kMaxNesting, kMaxArguments, 2.0 * kMaxArguments, 0},
+        {kMaxNesting + 1, kMaxArguments, 0, kErrSyntax >> 4},
+        {kMaxNesting, kMaxArguments + 1, 0, kErrSyntax >> 4},
+    };
+    Enter(0, 0, QStringLiteral("2"));
+    for (const Case& c : cases) {
+        const std::string typed = formula(c.depth, c.arguments);
+        // All but the last parenthesis set at once, that one typed.
+        StartTyping(1, 0, QStringLiteral("="));
+        Editor()->setPlainText(QString::fromLatin1(typed.substr(0, typed.size() - 1)));
+        Editor()->moveCursor(QTextCursor::End);
+        Type(QStringLiteral(")"));
+        Key(Qt::Key_Return);
+        EXPECT_EQ(CellText(1, 0), typed) << c.depth << " " << c.arguments;
+        const uint8_t* cell = FindCell(Book().tree.active->cells, 0, 1);
+        ASSERT_NE(cell, nullptr);
+        EXPECT_EQ(cell::Error(cell), c.error) << c.depth << " " << c.arguments;
+        if (c.error == 0) {
+            EXPECT_EQ(cell::CachedNumber(cell), c.number);
+        }
+    }
 }
 
 } // namespace

@@ -62,12 +62,12 @@ TEST(TextFunctions, PiecesPositionsAndLimits) {
         {"=REPLACE(\"abcd\",,1,\"x\")", "#VALUE!"},
         {"=REPLACE(\"abc\",2,2147483647,\"x\")", "ax"},
         // The length tested is that of the text built: one character removed, not 100.
-        {"=REPLACE(REPT(\"a\",1000),1000,100,REPT(\"b\",120))", "#VALUE!"},
-        {"=LEN(REPLACE(REPT(\"a\",1000),1000,100,REPT(\"b\",25)))", "1024"},
-        {"=LEN(REPT(\"abc\",341))", "1023"},
-        {"=REPT(\"abc\",342)", "#VALUE!"},
-        {"=LEN(REPT(\"a\",1023))", "1023"}, // the longest result
-        {"=REPT(\"ab\",512)", "#VALUE!"},   // 1,024 characters: refused
+        {"=REPLACE(REPT(\"a\",8000),8000,100,REPT(\"b\",175))", "#VALUE!"},
+        {"=LEN(REPLACE(REPT(\"a\",8000),8000,100,REPT(\"b\",174)))", "8173"},
+        {"=LEN(REPT(\"abc\",2724))", "8172"},
+        {"=REPT(\"abc\",2725)", "#VALUE!"},
+        {"=LEN(REPT(\"a\",8173))", "8173"}, // the longest result: what a cell holds
+        {"=REPT(\"ab\",4087)", "#VALUE!"},  // 8,174 characters: refused
         {"=REPT(\"ab\",0)&REPT(\"ab\",)", ""},
         {"=LEN(1.5)", "3"},
         {"=LEN({\"ab\",\"cde\"})", "{2, 3}"},
@@ -77,8 +77,8 @@ TEST(TextFunctions, PiecesPositionsAndLimits) {
         // The walk from the last argument stops at the first that fails.
         {"=CONCATENATE(\"x\"+1,NA())", "#N/A!"},
         {"=CONCATENATE(\"a\",{\"b\",1;\"c\",2})", "ab1c2"},
-        {"=LEN(CONCATENATE(REPT(\"a\",1000),REPT(\"b\",24)))", "1024"},
-        {"=CONCATENATE(REPT(\"a\",1000),REPT(\"b\",25))", "#VALUE!"},
+        {"=LEN(CONCATENATE(REPT(\"a\",8000),REPT(\"b\",173)))", "8173"},
+        {"=CONCATENATE(REPT(\"a\",8000),REPT(\"b\",174))", "#VALUE!"},
     });
 }
 
@@ -95,7 +95,7 @@ TEST(TextFunctions, SearchingAndSubstituting) {
         {"=SEARCH(\"b\",\"abcb\",3)", "4"},
         {"=SEARCH(\"\",\"abc\",)", "#VALUE!"},
         {"=SEARCH(\"a\",\"abc\",4)", "#VALUE!"},
-        {"=SEARCH(\"a\",\"abc\",1025)", "#NUM!"},
+        {"=SEARCH(\"a\",\"abc\",8174)", "#NUM!"},
         {"=SUBSTITUTE(\"a1b1c1d\",\"1\",\"-\",0)", "a-b-c-d"},
         {"=SUBSTITUTE(\"a1b1c1d\",\"1\",\"-\",2)", "a1b-c1d"},
         {"=SUBSTITUTE(\"a1b1c1d\",\"1\",\"-\",4)", "a1b1c1d"},
@@ -103,8 +103,8 @@ TEST(TextFunctions, SearchingAndSubstituting) {
         // A pattern that ends in "*" matches to the end while the scan moves on by its length.
         {"=SUBSTITUTE(\"abc\",\"c*\",\"-\",0)", "ab-"},
         {"=SUBSTITUTE(\"abc\",\"\",\"-\",0)", "abc"},
-        {"=LEN(SUBSTITUTE(REPT(\"a\",512),\"a\",\"bb\",0))", "1024"},
-        {"=SUBSTITUTE(REPT(\"a\",513),\"a\",\"bb\",0)", "#VALUE!"},
+        {"=LEN(SUBSTITUTE(REPT(\"a\",4086),\"a\",\"bb\",0))", "8172"},
+        {"=SUBSTITUTE(REPT(\"a\",4087),\"a\",\"bb\",0)", "#VALUE!"},
         {"=SUBSTITUTE(\"abc\",\"b\",\"x\",-1)", "#NUM!"},
     });
 }
@@ -161,28 +161,27 @@ TEST(TextFunctions, NumbersAsTextInTheUserLocale) {
     });
 }
 
-// Text arguments are held to 1,024 characters; IF passes on a text of any length that the
-// pool holds.
-TEST(TextFunctions, LongTextArgumentsAreRefused) {
+// Text arguments of any length a cell holds are read; IF and VLOOKUP pass such a text on.
+TEST(TextFunctions, LongTextArguments) {
     FunctionBook book;
-    book.Text("A1", std::string(1024, 'x'));
-    book.Text("A2", std::string(1025, 'x'));
+    book.Text("A1", std::string(8172, 'x'));
+    book.Text("A2", std::string(8173, 'x'));
     book.Number("B1", 1);
     book.Number("B5", 1);
-    book.Text("C5", std::string(3000, 'y'));
+    book.Text("C5", std::string(8173, 'y'));
     book.Check({
-        {"=LEN(A1)", "1024"},
-        {"=LEN(A2)", "#VALUE!"},
-        {"=UPPER(A2)", "#VALUE!"},
-        {"=FIND(\"x\",A2,1)", "#VALUE!"},
-        {"=SUBSTITUTE(\"a\",\"a\",A2,0)", "#VALUE!"},
-        {"=VLOOKUP(A2,A1:B1,2,0)", "#VALUE!"},
+        {"=LEN(A1)", "8172"},
+        {"=LEN(A2)", "8173"},
+        {"=LEN(UPPER(A2))", "8173"},
+        {"=FIND(\"x\",A2,8173)", "8173"},
+        {"=LEN(SUBSTITUTE(\"a\",\"a\",A2,0))", "8173"},
+        {"=SUBSTITUTE(\"aa\",\"a\",A2,0)", "#VALUE!"},
+        {"=VLOOKUP(A2,A1:B1,2,0)", "#N/A!"},
         {"=VLOOKUP(A1,A1:B1,2,0)", "1"},
-        {"=MATCH(A2,A1:B1,0)", "#VALUE!"},
+        {"=MATCH(A2,A1:B1,0)", "#N/A!"},
     });
-    // VLOOKUP fetches a text of any length.
-    EXPECT_EQ(book.Eval("=IF(1,VLOOKUP(1,B5:C5,2,0),0)", "J20"), std::string(3000, 'y'));
-    EXPECT_EQ(book.Eval("=IF(0,0,VLOOKUP(1,B5:C5,2,0))", "J20"), std::string(3000, 'y'));
+    EXPECT_EQ(book.Eval("=IF(1,VLOOKUP(1,B5:C5,2,0),0)", "J20"), std::string(8173, 'y'));
+    EXPECT_EQ(book.Eval("=IF(0,0,VLOOKUP(1,B5:C5,2,0))", "J20"), std::string(8173, 'y'));
 }
 
 // CODE gives the byte CHAR takes, for every byte.
