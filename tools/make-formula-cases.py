@@ -1,0 +1,608 @@
+#!/usr/bin/env python3
+"""Generates the formulas the peer comparison evaluates: cases for every catalogue function,
+the operators and recalculations, drawn from a fixed seed so that the list is the same on
+every run.
+
+Each formula is written twice: as our engine reads it and as the peer (LibreOffice, through
+its API grammar) reads it: ";" between arguments, "|" between an array constant's rows, "!"
+for the intersection, and the peer's function names.
+
+Every case is evaluated in column T of the first worksheet, row = its number, beside a fixed
+block of data (A1:P20, see DATA). A recalculation case ("recalc") stands on the second
+worksheet instead: its cells are laid out, calculated, one input edited, and its first
+cell read after one recalculation.
+
+Output (stdout), one case a line, tab-separated:
+  kind  function  our-formula  peer-formula  [recalc layout]
+Run: python3 tools/make-formula-cases.py > /tmp/cases.tsv
+     python3 tools/make-formula-cases.py --check tests/data/functions/formula-peer.tsv
+"""
+import glob
+import os
+import random
+import re
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+SEED = 20261209
+CASES_PER_FUNCTION = 80
+
+# ---- The data block: the same cells in both engines --------------------------------------
+# Each entry: (cell, kind, content) with kind "n" number, "t" text, "f" formula (our form;
+# the peer's is translated).
+DATA = []
+
+
+def put_column(col, values):
+    for i, v in enumerate(values):
+        if v is None:
+            continue
+        cell = '%s%d' % (col, i + 1)
+        if isinstance(v, str) and v.startswith('='):
+            DATA.append((cell, 'f', v))
+        elif isinstance(v, str):
+            DATA.append((cell, 't', v))
+        else:
+            DATA.append((cell, 'n', repr(float(v))))
+
+
+# A: ordinary numbers; G: a second set of as many; C: large offsets; D: positive fractions;
+# F: tiny and huge magnitudes; M: dates.
+put_column('A', [3, 1.5, -2, 7, 0.25, 10, 4, 2.5, 6, 8, 1, 9])
+put_column('G', [2, 4.5, 1, 8, 3, 7.5, 5, 6, 0.5, 9, 2.5, 11])
+put_column('C', [1e8 + 0.1, 1e8 + 0.2, 1e8 + 0.4, 1e8 + 0.7, 1e15 + 1, 1e15 + 3, 1e15 + 2, 1e15 + 5,
+                 1e8 + 1.5, 1e8 + 2.5, 1e8 + 3.5, 1e8 + 0.3])
+put_column('D', [0.1, 0.25, 0.5, 0.75, 0.9, 0.05, 0.3, 0.6, 0.15, 0.45, 0.85, 0.95])
+put_column('F', [1e-300, 2e-300, 1e300, 3e300, 1e-17, 1e17, 5e-10, 7e10, 1e-155, 2e-155, 1e154, 1e-5])
+put_column('M', [44197, 44228, 44256, 44287, 44317, 44348, 44378, 44409, 44440, 44470, 44501, 44531])
+# B: a mixed column: blanks, texts, numeric texts, errors, booleans, formula cells.
+put_column('B', [2, None, 'abc', '12', '=1/0', '=TRUE()', '=A1*2', 0, -1.5, '=""', None, 5])
+# E: texts.
+put_column('E', ['apple', 'Banana', 'cherry', 'a*b', '  two  words ', 'ABC', '123', '1.5', 'TRUE', 'x?y',
+                 'Apple', 'date'])
+# H: formula cells reading A and G.
+put_column('H', ['=A%d+G%d' % (i, i) for i in range(1, 13)])
+# I1:K3 and I5:K7 3x3 matrices, I9:J10 2x2, L1:L3 and L5:L7 vectors.
+put_column('I', [4, 2, 1, None, 2, 1, 0, None, 3, 1])
+put_column('J', [1, 5, 2, None, 1, 3, 1, None, 1, 2])
+put_column('K', [0, 1, 6, None, 1, 1, 4])
+put_column('L', [1, 2, 3, None, 2, 0, 5])
+# N: binary, octal and hex texts; O: complex texts; P: a column of numbers with blanks.
+put_column('N', ['101', '7777', 'FF', '1111111111', '-1', '11', 'A5', '0'])
+put_column('O', ['3+4i', '-2i', '1.5-0.5i', '5', 'i', '0', '2+2j', '-1'])
+put_column('P', [1, None, 3, None, 5, None, 7, 8, None, 10, 11, None])
+
+# ---- Argument pools -------------------------------------------------------------------------
+ORDINARY = ['3', '2.5', '-1.5', '0', '1', '0.5', '7', '10', '100', '0.1', '4', '12.75', '-3', '2', '5', '0.3']
+TINY_HUGE = ['1E-300', '1E-17', '1E-10', '1E+15', '1E+100', '1E+300', '1.7E+308', '-1E+300', '-1E-300', '1E+22']
+OFFSETS = ['(1E+8+0.25)', '(1E+8+0.1)', '(1E+15+3)', '(1E+15+0.5)', '(-1E+8-0.7)', '(1E+8+1E-7)']
+LIMITS = ['2147483647', '-2147483648', '2147483648', '-2147483649', '9007199254740992', '9007199254740993',
+          '4294967296']
+DECIMALS = ['19.99', '0.29', '1.1', '0.285', '0.07', '2.675', '1.005', '0.3', '-19.99', '-0.29', '1234.5678',
+            '(0.1+0.2)', '(0.3-0.1)', '(0.29*100)', '(1.1*3)', '4.35', '0.615', '-2.5', '8.325']
+CELLS = ['A1', 'A3', 'B2', 'B3', 'B4', 'B5', 'B6', 'B7', 'B10', 'E1', 'E7', 'E8', 'C1', 'C5', 'F1', 'F3', 'H4',
+         'D2', 'M1']
+ODD = ['TRUE', 'FALSE', '"3"', '"abc"', '""', '"1E+2"', 'NA()', '1/0', '" 2 "']
+INTS = ['0', '1', '2', '3', '5', '7', '10', '20', '-1', '-2', '0.5', '2.9', '30', '100', '170', '171', '1000',
+        '2147483647', '2147483648', '-2147483648']
+DIGITS = ['0', '1', '2', '3', '-1', '-2', '4', '5', '10', '15', '-10', '0.5', '1.9', '', '16', '-308', '308']
+UNIT = ['0.5', '0.1', '0.9', '0.05', '0.95', '0.01', '0.99', '0.25', '0.75', '1E-10', '0.999999', '0', '1', '-0.1',
+        '1.1', '0.3', '0.6', '1E-300']
+POS = ['1', '2', '0.5', '3', '5', '10', '1.5', '0.1', '25', '100', '1E-10', '1E+10', '0', '-1', '7.5', '30', '1E+200',
+       '1E-200']
+RATES = ['0.05', '0.1', '0.01', '-0.05', '0', '0.08/12', '0.2', '-0.5', '0.5', '1E-10', '-0.99', '1', '0.0725', '2',
+         '-1', '-1.5']
+DATES = ['44197', '44255.5', '36526', '1', '60', '61', '0', '-1', '2958465', '2958466', '45000.75', '"2021-03-04"',
+         'M1', 'M5', '43000', '37000', '41000.25', '"2020-02-29"', '"2021-13-01"', '"abc"', '40000']
+TIMES = ['0.5', '0.25', '0.999999', '0.1', '1.75', '0', '-0.5', '"12:30:15"', '"25:00"', '44197.6', '0.000011574',
+         '0.04166666667', '2', '1E+5']
+TEXTS = ['"apple"', '"Banana split"', '""', '"  two  words  "', '"ABC"', '"a*b"', '"123"', '"1.5"', '"x?y"',
+         '"hello world"', '"Straße"', '"e"', '"aaa"', 'E1', 'E2', 'E5', 'E4', 'B2', 'B3', 'A1', '12.5', 'TRUE', '"TRUE"',
+         'REPT("ab",600)', 'REPT("x",1025)', 'REPT("long ",1700)', '"it\'s"', '"' + 'q' * 300 + '"']
+BINS = ['"101"', '"1111111111"', '"0"', '"1"', '"11"', '"1000000000"', '"2"', '""', 'N1', 'N4', '101', '"0111"']
+OCTS = ['"7777"', '"17"', '"0"', '"7777777777"', '"1"', '"8"', '"4000000000"', 'N2', '17', '"377"']
+HEXS = ['"FF"', '"A5"', '"0"', '"FFFFFFFFFF"', '"ff"', '"G"', '"7FFFFFFFFF"', 'N3', 'N7', '"10"', '"8000000000"']
+CPLX = ['"3+4i"', '"-2i"', '"1.5-0.5i"', '"5"', '"i"', '"0"', '"2+2j"', '"-1"', 'O1', 'O3', '"1E+100+1E+100i"',
+        '"1E-200i"', '3', '"4-3i"', '"abc"', '"-0.5+0.25i"', '"1+i"']
+BOOLS = ['TRUE', 'FALSE', '0', '1', '2', '', '"TRUE"', 'B6']
+CRITERIA = ['">3"', '"<=2.5"', '"apple"', '"a*"', '"<>0"', '3', '"=12"', '"?????"', 'A1', '"*"', '""', '"<>"',
+            '">=1E+8"', '"Banana*"', 'TRUE', '"=TRUE"', '">abc"']
+
+RANGES = ['A1:A12', 'G1:G12', 'B1:B12', 'H1:H12', 'A1:A6', 'A7:A12', 'C1:C12', 'F1:F12', 'D1:D12', 'P1:P12',
+          'A12:A1', 'B12:B1', '{1,2,3,4}', '{1;2;3;4}', '{1,2,"a",TRUE}', '{-1,0,2.5,1E+15}', 'A1:B6',
+          'A1:A12_A3:C9', 'E1:E12', 'M1:M12', 'A1:G2', 'B1:B6', 'A2', 'B2', 'A1:A1', '{0.1,0.2,0.3}',
+          '(A1:A6_A4:B12)']
+PAIRS = [('A1:A12', 'G1:G12'), ('A1:A6', 'G7:G12'), ('B1:B12', 'A1:A12'), ('H1:H12', 'G1:G12'),
+         ('{1,2,3,4}', '{2,4,5,8}'), ('C1:C12', 'A1:A12'), ('A1:A5', 'G1:G6'), ('D1:D12', 'A1:A12'),
+         ('P1:P12', 'G1:G12'), ('{1;2;3}', '{3;5;8}'), ('A12:A1', 'G12:G1'), ('F1:F12', 'A1:A12'),
+         ('G1:G12', 'A1:A12'), ('{1,2,3,4,5}', '{1,2,3,4,5}'), ('A1:A3', 'A1:A3')]
+MATRICES = ['I1:K3', 'I5:K7', 'I9:J10', '{2,1;1,3}', '{1,2;2,4}', 'L1:L3', 'A1:A3', '{5}', 'I1:K2', 'B1:C2',
+            '{4,2,1;2,5,2;1,2,6}', '{1E+200,0;0,1E+200}']
+
+
+# Functions whose work in the peer grows with an integer argument (a loop over the periods,
+# the trials, the order): their integers stay at most 1000 so that the peer answers in time.
+BOUNDED = {'critBinom', 'hypGeomDist', 'ddb', 'db', 'cumIPMT', 'cumPRINC', 'besselJ', 'besselY', 'poisson',
+           'binomDist', 'ipmt', 'ppmt', 'fv', 'pv', 'pmt', 'nper', 'rate', 'syd', 'permut', 'combin', 'combin2',
+           'fact', 'factDouble', 'multinomial', 'seriesSum', 'mtxRand', 'mtxRand2', 'mtxSeries', 'mtxDiag',
+           'rept', 'tDist', 'tInv', 'chiDist', 'chiInv', 'fDist', 'fInv', 'weibull', 'gcd', 'lcm', 'address',
+           'offset', 'char', 'mid', 'left', 'right', 'replace', 'substitute', 'find', 'search', 'choose',
+           'percentRank', 'large', 'small', 'eDate', 'eoMonth', 'workDay', 'networkDays', 'date', 'time',
+           'confidence', 'dollarDe', 'dollarFr', 'effect', 'nominal'}
+# The peer's date functions do not come back from dates far past the calendar's end.
+DATE_FUNCTIONS = {'year', 'month', 'day', 'weekDay', 'weekNum', 'eDate', 'eoMonth', 'workDay', 'networkDays',
+                  'dateValue', 'hour', 'minute', 'second', 'date', 'time', 'timeValue', 'dateDiff', 'eDate2'}
+LARGE_CELLS = {'C1', 'C5', 'F3', 'C1:C12', 'F1:F12'}
+
+
+def small_enough(text, limit):
+    if text in LARGE_CELLS:
+        return False
+    try:
+        return abs(float(eval(text.replace('^', '**')))) <= limit
+    except Exception:
+        return True
+
+
+class Drawer:
+    def __init__(self, rng):
+        self.rng = rng
+        self.bounded = 0  # the largest magnitude drawn; 0 for any
+
+    def pick(self, pool):
+        if self.bounded:
+            pool = [p for p in pool if small_enough(p, self.bounded)] or ['1']
+        return self.rng.choice(pool)
+
+    def number(self):
+        r = self.rng.random()
+        if r < 0.35:
+            return self.pick(ORDINARY)
+        if r < 0.47:
+            return self.pick(TINY_HUGE)
+        if r < 0.55:
+            return self.pick(OFFSETS)
+        if r < 0.62 and not self.bounded:
+            return self.pick(LIMITS)
+        if r < 0.80:
+            return self.pick(DECIMALS)
+        if r < 0.92:
+            return self.pick(CELLS)
+        return self.pick(ODD)
+
+    def draw(self, tag):
+        # Mostly from the argument's own domain, sometimes anything at all.
+        if tag not in ('range', 'pair', 'matrix', 'crit') and self.rng.random() < 0.12:
+            return self.number()
+        return {
+            'x': self.number,
+            'int': lambda: self.pick(INTS),
+            'digits': lambda: self.pick(DIGITS),
+            'unit': lambda: self.pick(UNIT),
+            'pos': lambda: self.pick(POS),
+            'rate': lambda: self.pick(RATES),
+            'date': lambda: self.pick(DATES),
+            'time': lambda: self.pick(TIMES),
+            'text': lambda: self.pick(TEXTS),
+            'bin': lambda: self.pick(BINS),
+            'oct': lambda: self.pick(OCTS),
+            'hex': lambda: self.pick(HEXS),
+            'cplx': lambda: self.pick(CPLX),
+            'bool': lambda: self.pick(BOOLS),
+            'crit': lambda: self.pick(CRITERIA),
+            'range': lambda: self.pick(RANGES),
+            'matrix': lambda: self.pick(MATRICES),
+            'any': lambda: self.pick(ORDINARY + CELLS + ODD + RANGES[:6]),
+        }[tag]()
+
+
+# ---- The catalogue -------------------------------------------------------------------------
+
+def catalogue():
+    """The rows of the function catalogue as the sources state them."""
+    rows = []
+    for path in sorted(glob.glob(os.path.join(ROOT, 'functions/general/catalogue_*.inc'))):
+        text = open(path, encoding='utf-8').read()
+        for m in re.finditer(r'\{(0x[0-9A-Fa-f]+),', text):
+            pos, fields = m.end(), []
+            while len(fields) < 3:
+                parts = []
+                while True:
+                    s = re.match(r'\s*"((?:[^"\\]|\\.)*)"', text[pos:])
+                    if not s:
+                        break
+                    parts.append(s.group(1))
+                    pos += s.end()
+                fields.append(''.join(parts).replace('\\0', '\0'))
+                pos += re.match(r'\s*,', text[pos:]).end()
+            code = int(m.group(1), 16)
+            rows.append(dict(name=fields[0], args=fields[1].split('\0') if fields[1] else [],
+                             kinds=fields[2], variadic=bool(code & 0x10000)))
+    return sorted(rows, key=lambda r: r['name'].lower())
+
+
+# The peer's name where it is not ours in capitals; None where the peer has no such function.
+PEER_NAMES = {
+    'combin2': 'COMBINA', 'effect': 'EFFECTIVE', 'errorType': 'ERROR.TYPE', 'getStep': 'GESTEP', 'mtxMlt': 'MMULT',
+    'mtxT': 'TRANSPOSE', 'dateDiff': None, 'eDate2': None, 'sort': None, 'udf': None, 'rtd': None,
+    'unique': None, 'LProg': None, 'LProgBin': None, 'LProgInt': None, 'minMC': None, 'minSimplex': None,
+    'QProg': None, 'root': None, 'polyReg': None, 'polyPoints': None, 'timeSeries': None,
+    'chiTest2': None, 'tTest2': None, 'zTest2': None, 'mtxBkSubst': None, 'mtxChl': None, 'mtxDiag': None,
+    'mtxFwSubst': None, 'mtxGauss': None, 'mtxLSC': None, 'mtxLSW': None, 'mtxRand': None, 'mtxRand2': None,
+    'mtxSeries': None, 'mtxSVD': None, 'errorType': None, 'tTest': None,
+    # Our distributions give the lower tail: the peer's functions of the lower tail.
+    'chiDist': 'CHISQ.DIST', 'chiInv': 'CHISQ.INV', 'fDist': 'F.DIST', 'fInv': 'F.INV', 'tDist': 'T.DIST',
+    'tInv': 'T.INV',
+}
+# Calls whose arguments the peer takes otherwise: the peer's form of the argument texts.
+PEER_ARGUMENTS = {
+    'ATAN2': lambda a: [a[1], a[0]],  # ours: x the ordinate, y the abscissa
+    'CHIDIST': lambda a: a + ['1'], 'FDIST': lambda a: a + ['1'], 'TDIST': lambda a: a + ['1'],
+    'CUMIPMT': lambda a: a + ['0'], 'CUMPRINC': lambda a: a + ['0'],  # payments at the end
+    'MIRR': lambda a: a + [a[-1]],  # one rate for financing and reinvestment
+}
+
+# Argument tags by name, then per function where the name alone does not tell.
+NAME_TAGS = {
+    'x': 'x', 'y': 'x', 'z': 'cplx', 'z1': 'cplx', 'z2': 'cplx', 'n': 'int', 'k': 'int', 'm': 'x',
+    'digits': 'digits', '[digits]': 'digits', 'decimals': 'digits', '[decimals]': 'digits',
+    'probability': 'unit', 'p': 'unit', 'alpha': 'unit', 'rate': 'rate', 'date': 'date', 'date1': 'date',
+    'date2': 'date', 'time': 'time', 'text': 'text', 'text1': 'text', 'text2': 'text', 'searchText': 'text',
+    'withinText': 'text', 'pattern': 'text', 'replaceText': 'text', 'cumulative': 'bool', 'c': 'bool',
+    'deviation': 'pos', 'mean': 'x', 'f_degrees': 'int', 'f_degrees1': 'int', 'f_degrees2': 'int',
+    'lambda': 'pos', 'beta': 'pos', 'size': 'int', 'trials': 'int', 'npery': 'int', 'nper': 'int',
+    'period': 'int', 'life': 'int', 'cost': 'pos', 'salvage': 'pos', 'pv': 'x', 'fv': 'x', 'pmt': 'x',
+    'type': 'bool', 'numbering': 'int', 'days_off': 'range', 'criteria': 'crit', 'v': 'x', 'hour': 'int',
+    'minute': 'int', 'second': 'int', 'year': 'int', 'month': 'int', 'day': 'int', 'real': 'x',
+    'imaginary': 'x', 'suffix': 'text', 'upper': 'x', 'step': 'x', 'base': 'pos', 'principal': 'x',
+    'guess': 'rate', 'start': 'int', 'end': 'int', 'factor': 'pos', 'fraction': 'int', 'n1': 'int', 'n2': 'int',
+    'quart': 'int', 'percent': 'unit', 'order': 'bool', 'sigma': 'pos', 'tails': 'int', 'lower': 'x',
+    'const': 'bool', 'no_separators': 'bool', 'test': 'x', 'then_value': 'any', 'else_value': 'any',
+    'row': 'int', 'column': 'int', 'mode': 'bool', 'path': 'text', 'width': 'int', 'height': 'int',
+    'source': 'range', 'searchArray': 'range', 'sumArray': 'range', 'resultArray': 'range', 'array': 'range',
+    'vector': 'range', 'N': 'int', 's': 'int', 't': 'int', 'a': 'x',
+}
+FUNCTION_TAGS = {
+    'year': ['date'], 'month': ['date'], 'day': ['date'], 'weekDay': ['date', 'int'], 'weekNum': ['date', 'int'],
+    'date': ['int', 'int', 'int'], 'time': ['int', 'int', 'int'], 'dateValue': ['text'],
+    'timeValue': ['text'], 'bin2dec': ['bin'], 'bin2hex': ['bin', 'digits'], 'bin2oct': ['bin', 'digits'],
+    'oct2dec': ['oct'], 'oct2bin': ['oct', 'digits'], 'oct2hex': ['oct', 'digits'], 'hex2dec': ['hex'],
+    'hex2bin': ['hex', 'digits'], 'hex2oct': ['hex', 'digits'], 'dec2bin': ['int', 'digits'],
+    'dec2hex': ['int', 'digits'], 'dec2oct': ['int', 'digits'], 'char': ['int'], 'code': ['text'],
+    'rept': ['text', 'int'], 'left': ['text', 'int'], 'right': ['text', 'int'], 'mid': ['text', 'int', 'int'],
+    'replace': ['text', 'int', 'int', 'text'], 'substitute': ['text', 'text', 'text', 'int'],
+    'find': ['text', 'text', 'int'], 'search': ['text', 'text', 'int'], 'fixed': ['x', 'digits', 'bool'],
+    'dollar': ['x', 'digits'], 'value': ['text'], 'besselJ': ['x', 'int'], 'besselY': ['pos', 'int'],
+    'binomDist': ['int', 'int', 'unit', 'bool'], 'hypGeomDist': ['int', 'int', 'int', 'int'],
+    'critBinom': ['int', 'unit', 'unit'], 'poisson': ['int', 'pos', 'bool'], 'permut': ['int', 'int'],
+    'combin': ['int', 'int'], 'combin2': ['int', 'int'], 'fact': ['int'], 'factDouble': ['int'],
+    'weibull': ['pos', 'pos', 'pos', 'bool'], 'exponDist': ['pos', 'pos', 'bool'], 'chiDist': ['pos', 'int'],
+    'chiInv': ['unit', 'int'], 'fDist': ['pos', 'int', 'int'], 'fInv': ['unit', 'int', 'int'],
+    'tDist': ['pos', 'int'], 'tInv': ['unit', 'int'], 'normDist': ['x', 'x', 'pos', 'bool'],
+    'normInv': ['unit', 'x', 'pos'], 'normsInv': ['unit'], 'normsDist': ['x'], 'fisher': ['unit'],
+    'fisherInv': ['x'], 'confidence': ['unit', 'pos', 'int'], 'standardize': ['x', 'x', 'pos'],
+    'large': ['range', 'int'], 'small': ['range', 'int'], 'percentile': ['range', 'unit'],
+    'quartile': ['range', 'int'], 'percentRank': ['range', 'x', 'int'], 'rank': ['x', 'range', 'bool'],
+    'trimMean': ['range', 'unit'], 'zTest': ['range', 'x', 'pos'], 'zTest2': ['range', 'x', 'pos'],
+    'prob': ['pair', 'x', 'x'], 'forecast': ['x', 'pair'], 'tTest': ['pair', 'int'],
+    'index': ['matrix', 'int', 'int'], 'offset': ['range', 'int', 'int', 'int', 'int'],
+    'address': ['int', 'int', 'int', 'bool', 'text'], 'indirect': ['text', 'bool'],
+    'choose': ['int'], 'match': ['x', 'range', 'int'], 'lookUp': ['x', 'range', 'range'],
+    'vLookUp': ['x', 'matrix', 'int', 'bool'], 'hLookUp': ['x', 'matrix', 'int', 'bool'],
+    'countIf': ['range', 'crit'], 'sumIf': ['range', 'crit', 'range'], 'mod': ['x', 'x'],
+    'quotient': ['x', 'x'], 'power': ['x', 'x'], 'atan2': ['x', 'x'], 'log': ['pos', 'pos'],
+    'seriesSum': ['x', 'int', 'int', 'range'], 'mRound': ['x', 'x'], 'ceiling': ['x', 'x'], 'floor': ['x', 'x'],
+    'round': ['x', 'digits'], 'roundUp': ['x', 'digits'], 'roundDown': ['x', 'digits'], 'trunc': ['x', 'digits'],
+    'randBetween': ['int', 'int'], 'effect': ['rate', 'int'], 'nominal': ['rate', 'int'],
+    'dollarDe': ['x', 'int'], 'dollarFr': ['x', 'int'], 'mirr': ['range', 'rate', 'rate'],
+    'xirr': ['range', 'range', 'rate'], 'xnpv': ['rate', 'range', 'range'],
+    'fv': ['rate', 'int', 'x', 'x', 'bool'], 'pv': ['rate', 'int', 'x', 'x', 'bool'],
+    'pmt': ['rate', 'int', 'x', 'x', 'bool'], 'nper': ['rate', 'x', 'x', 'x', 'bool'],
+    'ipmt': ['rate', 'int', 'int', 'x', 'x', 'bool'], 'ppmt': ['rate', 'int', 'int', 'x', 'x', 'bool'],
+    'rate': ['int', 'x', 'x', 'x', 'bool', 'rate'], 'cumIPMT': ['rate', 'int', 'x', 'int', 'int', 'bool'],
+    'cumPRINC': ['rate', 'int', 'x', 'int', 'int', 'bool'], 'db': ['pos', 'pos', 'int', 'int', 'int'],
+    'ddb': ['pos', 'pos', 'int', 'int', 'pos'], 'sln': ['x', 'x', 'int'], 'syd': ['pos', 'pos', 'int', 'int'],
+    'eDate': ['date', 'int'], 'eoMonth': ['date', 'int'], 'workDay': ['date', 'int', 'range'],
+    'networkDays': ['date', 'date', 'range'], 'dateDiff': ['date', 'date'], 'eDate2': ['date', 'text'],
+    'if': ['x', 'any', 'any'], 'not': ['x'], 'delta': ['x', 'x'], 'erf': ['x', 'x'], 'getStep': ['x', 'x'],
+    'complex': ['x', 'x', 'text'], 'imPower': ['cplx', 'x'], 'imExp': ['cplx'], 'column': ['range'],
+    'row': ['range'], 'columns': ['range'], 'rows': ['range'], 'transpose': ['matrix'], 'mtxT': ['matrix'],
+    'mDeterm': ['matrix'], 'mInverse': ['matrix'], 'linEst': ['pair', 'bool'], 'trend': ['pair', 'range', 'bool'],
+    'frequency': ['range', 'range'], 'unique': ['range', 'int'], 'sort': ['matrix', 'int', 'int'],
+    'exact': ['text', 'text'], 'mtxDiag': ['int', 'x'], 'mtxSeries': ['int', 'x', 'x'],
+    'mtxRand': ['int', 'int', 'int'], 'mtxRand2': ['int', 'int', 'int', 'int', 'x', 'x'],
+}
+# Functions whose arguments are a list of ranges or values, and what the list holds.
+LIST_TAGS = {
+    'and': 'x', 'or': 'x', 'imSum': 'cplx', 'imProduct': 'cplx', 'concatenate': 'text', 'choose': 'any',
+    'irr': 'range', 'npv': 'x', 'fvSchedule': 'rate', 'gcd': 'int', 'lcm': 'int', 'multinomial': 'int',
+    'mMult': 'matrix', 'mtxMlt': 'matrix', 'sumProduct': 'range', 'areas': 'range', 'countBlank': 'range',
+}
+# Results that differ on every evaluation: their cases ask a property the value must have.
+VOLATILE = {
+    'now': ['=NOW()>44000', '=INT(NOW())=TODAY()', '=ISNUMBER(NOW())'],
+    'today': ['=TODAY()>44000', '=TODAY()=INT(TODAY())', '=ISNUMBER(TODAY())'],
+    'rand': ['=RAND()<1', '=RAND()>=0', '=ISNUMBER(RAND())', '=INT(RAND())'],
+}
+
+
+def tags_of(row):
+    if row['name'] in FUNCTION_TAGS:
+        tags = list(FUNCTION_TAGS[row['name']])
+        if not row['variadic']:
+            tags = tags[:len(row['args']) + tags.count('pair')]
+    else:
+        tags = []
+        for arg, kind in zip(row['args'], row['kinds']):
+            if kind == '1':
+                tags.append('matrix' if arg in ('m', 'A', 'U', 'L', 'B', 'b', 'E', 'G') else 'range')
+            else:
+                tags.append(NAME_TAGS.get(arg, 'x'))
+    return tags
+
+
+def expand(tags):
+    """Tags to argument slots: a "pair" stands for two ranges of matching length."""
+    out = []
+    for t in tags:
+        if t == 'pair':
+            out += ['pair0', 'pair1']
+        else:
+            out.append(t)
+    return out
+
+
+def wrapped_call(d, row):
+    """A call inside an expression: for functions whose own arguments draw too few cases."""
+    name = row['name'].upper()
+    if name in ('NOW', 'TODAY'):
+        return '=IF(%s()>44000,%s,0)' % (name, d.number())
+    if name == 'RAND':
+        return '=IF(AND(RAND()>=0,RAND()<1),%s,0)' % d.number()
+    if name == 'RANDBETWEEN':
+        lo, width = d.pick(INTS[:12]), d.pick(['0', '1', '3', '10', '1000'])
+        return '=IF(AND(RANDBETWEEN(%s,%s+%s)>=%s,RANDBETWEEN(%s,%s+%s)<=%s+%s),1,0)' % (
+            lo, lo, width, lo, lo, lo, width, lo, width)
+    if not row['args'] and not row['variadic']:
+        return '=%s()%s%s' % (name, d.pick(['+', '-', '*', '/', '^', '&', '=', '<']), d.number())
+    call = draw_call(d, row)[1:]
+    # An array argument combined with a number, the call inside an arithmetic expression.
+    call = re.sub(r'\(([A-Z]+[0-9]+:[A-Z]+[0-9]+|\{[^}]*\})', lambda m: '(%s%s%s' % (
+        m.group(1), d.pick(['*', '+', '-', '/']), d.pick(['2', '0.5', '-1', '3'])), call, count=1)
+    return '=%s%s%s' % (call, d.pick(['+', '*', '-']), d.pick(['1', '0.5', '2', '-3']))
+
+
+def draw_call(d, row):
+    name = row['name']
+    if name == 'randBetween':
+        lo = d.pick(['1', '0', '-5', '10', '2.5'])
+        return '=AND(RANDBETWEEN(%s,%s+%s)>=%s,RANDBETWEEN(%s,%s+%s)<=%s+%s)' % (
+            lo, lo, '10', lo, lo, lo, '10', lo, '10')
+    d.bounded = 1e7 if name in DATE_FUNCTIONS else 1000 if name in BOUNDED else 0
+    tags = expand(tags_of(row))
+    optional = [a.startswith('[') for a in row['args']]
+    args = []
+    pair = d.pick(PAIRS)
+    for i, tag in enumerate(tags):
+        if tag.startswith('pair'):
+            args.append(pair[int(tag[-1])])
+        else:
+            args.append(d.draw(tag))
+    # Omitted optional arguments: left empty, or cut off at the end.
+    for i in range(len(args)):
+        if i < len(optional) and optional[i] and d.rng.random() < 0.3:
+            args[i] = ''
+    while args and len(args) > len([o for o in optional if not o]) and args[-1] == '' and d.rng.random() < 0.5:
+        args.pop()
+    if row['variadic']:
+        list_tag = LIST_TAGS.get(name, 'x')
+        count = d.rng.choice([1, 1, 2, 2, 3, 3, 4, 5, 6, 8])
+        for _ in range(count):
+            if list_tag == 'x' and d.rng.random() < 0.4:
+                args.append(d.pick(RANGES))
+            elif list_tag == 'x' and d.rng.random() < 0.1:
+                args.append(d.pick(['', 'TRUE', '"7"', 'B3']))
+            else:
+                args.append(d.draw(list_tag))
+    return '=%s(%s)' % (name.upper(), ','.join(args))
+
+
+# ---- Translation to the peer's grammar ------------------------------------------------------
+
+def split_arguments(text):
+    """The top-level arguments of an argument list's text."""
+    out, depth, quoted, start = [], 0, False, 0
+    for i, ch in enumerate(text):
+        if ch == '"':
+            quoted = not quoted
+        elif not quoted and ch in '({':
+            depth += 1
+        elif not quoted and ch in ')}':
+            depth -= 1
+        elif not quoted and ch == ',' and depth == 0:
+            out.append(text[start:i])
+            start = i + 1
+    out.append(text[start:])
+    return out
+
+
+def peer_formula(formula, names):
+    # The peer's AREAS takes one reference: a list of areas is their union (~) in parentheses.
+    m = re.fullmatch(r'=AREAS\((.*)\)', formula)
+    if m and len(split_arguments(m.group(1))) > 1:
+        formula = '=AREAS((%s))' % '~'.join(split_arguments(m.group(1)))
+    m = re.fullmatch(r'=([A-Z0-9]+)\((.*)\)', formula)
+    if m and m.group(1) in PEER_ARGUMENTS:
+        arguments = split_arguments(m.group(2))
+        try:
+            formula = '=%s(%s)' % (m.group(1), ','.join(PEER_ARGUMENTS[m.group(1)](arguments)))
+        except IndexError:
+            pass
+    out, depth, quoted, i = [], 0, False, 0
+    while i < len(formula):
+        ch = formula[i]
+        if ch == '"':
+            quoted = not quoted
+        elif not quoted:
+            m = re.match(r'([A-Za-z][A-Za-z0-9.]*)\(', formula[i:])
+            if m and (i == 0 or not (formula[i - 1].isalnum() or formula[i - 1] == '.')):
+                word = m.group(1)
+                peer = names.get(word.upper(), word.upper())
+                out.append((peer or ('NOPEER.' + word.upper())) + '(')
+                i += m.end()
+                continue
+            if ch == '{':
+                depth += 1
+            elif ch == '}':
+                depth -= 1
+            elif ch == ',':
+                ch = ';'
+            elif ch == ';' and depth:
+                ch = '|'
+            elif ch == '_':
+                ch = '!'
+        out.append(ch)
+        i += 1
+    return ''.join(out)
+
+
+# ---- Operators and recalculations ----------------------------------------------------------
+
+def operator_cases(d):
+    cases = []
+    sums = ['0.1+0.2', '0.3', '0.1*3', '1-0.9', '0.1', '0.7+0.1', '0.8', '1E+15+0.3', '1E+15+0.30000001',
+            '1.1*1.1', '1.21', '100*1.1', '110', '1/3*3', '1', '0.29*100', '29', 'A1*0.1', '0.3*1', '"0.3"']
+    for _ in range(240):
+        a, b = d.pick(sums), d.pick(sums)
+        op = d.pick(['=', '<>', '<', '<=', '>', '>='])
+        cases.append(('operator', 'compare', '=IF(%s%s%s,1,0)' % (a, op, b)))
+        cases.append(('operator', 'compare', '=(%s)%s(%s)' % (a, op, b)))
+    areas = ['A1:B2', 'A1:A12', 'B2', 'A3:C3', 'C1', 'G1:G12', 'A5', 'A1:C12', 'B1:B12', 'A12:A1', 'C5:A3',
+             'D4:F8', 'A2:A2']
+    for _ in range(220):
+        a, b = d.pick(areas), d.pick(areas)
+        f = d.pick(['SUM', 'AVERAGE', 'COUNT', 'MAX', 'COUNTA', 'ROWS', 'COLUMNS', ''])
+        if f:
+            cases.append(('operator', 'intersect', '=%s(%s_%s)' % (f, a, b)))
+        else:
+            cases.append(('operator', 'intersect', '=%s_%s' % (a, b)))
+    for _ in range(40):
+        a = d.pick(areas)
+        cases.append(('operator', 'range', '=SUM(%s)+COUNT(%s)' % (a, a)))
+    joins = ['"abc"', '1.5', 'A1', 'E1', 'B2', 'TRUE', '0.1+0.2', '1E+15', '1/3', 'REPT("z",1000)',
+             'REPT("y",1030)', '""', 'B5', '-0', '123456789012345', '1E-7', '2^53', 'REPT("w",8000)']
+    for _ in range(160):
+        parts = [d.pick(joins) for _ in range(d.rng.choice([2, 2, 3, 4]))]
+        cases.append(('operator', 'join', '=LEN(' + '&'.join(parts) + ')'))
+        cases.append(('operator', 'join', '=' + '&'.join(parts)))
+    arith = ['2^53', '2^53+1', '-2^31', '2^31', '1E+308*10', '1E-308/1E+10', '0/0', '"3"+2', '"abc"+1', 'B2+1',
+             'B3*2', 'B4+1', 'B6+1', '-A3^2', '(-8)^(1/3)', '0^0', '10%', '1E+15+0.3-1E+15', '3-2.9', '"1E+2"*1',
+             '" 2 "*1', '"1,5"*1', 'TRUE+TRUE', '"TRUE"+0', '5-"2"']
+    for _ in range(120):
+        a, b = d.pick(arith), d.pick(arith)
+        cases.append(('operator', 'arith', '=%s%s%s' % (a, d.pick(['+', '-', '*', '/', '^', '&']), b)))
+    # Deep nesting and many arguments.
+    for depth in (8, 12, 13, 16, 20, 32, 48, 64):
+        cases.append(('operator', 'nest', '=' + '(' * depth + '1' + ')' * depth + '+1'))
+        cases.append(('operator', 'nest', '=' + 'IF(1,' * depth + '2' + ',0)' * depth))
+    for count in (10, 30, 46, 47, 50, 100, 200, 255):
+        cases.append(('operator', 'args', '=SUM(%s)' % ','.join(str(k % 7 + 0.5) for k in range(count))))
+        cases.append(('operator', 'args', '=MAX(%s)' % ','.join(str(k) for k in range(count))))
+    return cases
+
+
+def recalc_cases(d):
+    """A function over formula cells that an edit changes: layout "input;before;after" where the
+    input goes to E, formulas in B..D read E, and the function in A reads B:D."""
+    functions = ['COUNTBLANK(B{r}:D{r})', 'COUNT(B{r}:D{r})', 'COUNTA(B{r}:D{r})', 'SUM(B{r}:D{r})',
+                 'AVERAGE(B{r}:D{r})', 'MAX(B{r}:D{r})', 'MIN(B{r}:D{r})', 'PRODUCT(B{r}:D{r})',
+                 'COUNTIF(B{r}:D{r},">2")', 'SUMIF(B{r}:D{r},">2")', 'MATCH(5,B{r}:D{r},0)',
+                 'LOOKUP(6,B{r}:D{r})', 'INDEX(B{r}:D{r},1,2)', 'ISBLANK(B{r})', 'ISTEXT(C{r})',
+                 'CONCATENATE(B{r},C{r},D{r})', 'STDEV(B{r}:D{r})', 'MEDIAN(B{r}:D{r})', 'RANK(B{r},B{r}:D{r})',
+                 'SUMPRODUCT(B{r}:D{r},B{r}:D{r})', 'LARGE(B{r}:D{r},1)', 'VAR(B{r}:D{r})',
+                 'COUNTBLANK(B{r}:D{r})+COUNT(B{r}:D{r})', 'SUMSQ(B{r}:D{r})', 'AND(B{r}:D{r})']
+    cells = ['IF(E{r}=1,"",5)', 'IF(E{r}=1,"",6)', 'IF(E{r}>1,E{r}*2,"")', 'E{r}*3', 'E{r}+0.5',
+             'IF(E{r}=2,"x",E{r})', 'IF(E{r}=1,1/0,E{r})', 'E{r}', 'IF(E{r}<2,E{r},"")']
+    cases = []
+    for _ in range(240):
+        f = d.pick(functions)
+        b, c, dd = d.pick(cells), d.pick(cells), d.pick(cells)
+        before, after = d.pick(['1', '2', '3', '0']), d.pick(['1', '2', '3', '0', '7'])
+        layout = '|'.join([f, b, c, dd, before, after])
+        cases.append(('recalc', 'recalc', layout))
+    return cases
+
+
+def generate():
+    rng = random.Random(SEED)
+    d = Drawer(rng)
+    names = {k.upper(): v for k, v in PEER_NAMES.items()}
+    cases, seen = [], set()
+
+    def add(kind, function, formula):
+        if formula in seen:
+            return False
+        seen.add(formula)
+        peer = formula if kind == 'recalc' else peer_formula(formula, names)
+        if kind == 'recalc':
+            peer = '|'.join(peer_formula('=' + p, names)[1:] if i < 4 else p
+                            for i, p in enumerate(formula.split('|')))
+        cases.append((kind, function, formula, peer))
+        return True
+
+    for row in catalogue():
+        name = row['name']
+        if name in VOLATILE:
+            for f in VOLATILE[name]:
+                add('function', name, f)
+        made, tries = len([c for c in cases if c[1] == name]), 0
+        while made < CASES_PER_FUNCTION and tries < CASES_PER_FUNCTION * 20:
+            tries += 1
+            simple = name not in VOLATILE and name != 'randBetween' and tries < CASES_PER_FUNCTION * 10
+            if add('function', name, draw_call(d, row) if simple else wrapped_call(d, row)):
+                made += 1
+    for kind, function, formula in operator_cases(d):
+        add(kind, function, formula)
+    for kind, function, formula in recalc_cases(d):
+        add(kind, function, formula)
+    return cases
+
+
+def data_lines():
+    names = {k.upper(): v for k, v in PEER_NAMES.items()}
+    return [(cell, kind, content, peer_formula(content, names) if kind == 'f' else content)
+            for cell, kind, content in DATA]
+
+
+def main():
+    cases = generate()
+    if len(sys.argv) == 3 and sys.argv[1] == '--check':
+        cached, cached_data = [], []
+        for line in open(sys.argv[2], encoding='utf-8'):
+            if line.startswith('#'):
+                continue
+            fields = tuple(line.rstrip('\n').split('\t'))
+            if fields[0] == 'data':
+                cached_data.append(fields[1:])
+            else:
+                cached.append(fields[:4])
+        if cached_data != [tuple(d) for d in data_lines()]:
+            print('the cached data block is not the generator\'s: run tools/make-formula-peer.py')
+            return 1
+        if cached != [tuple(c) for c in cases]:
+            for k, (a, b) in enumerate(zip(cached, cases)):
+                if tuple(a) != tuple(b):
+                    print('case %d differs: cached %r, generated %r' % (k + 1, a, b))
+                    break
+            print('the cache holds %d cases, the generator makes %d: run tools/make-formula-peer.py'
+                  % (len(cached), len(cases)))
+            return 1
+        print('%d cases, as cached' % len(cases))
+        return 0
+    for kind, function, formula, peer in cases:
+        print('\t'.join((kind, function, formula, peer)))
+    return 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

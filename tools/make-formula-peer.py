@@ -1,0 +1,188 @@
+#!/usr/bin/python3
+"""Writes tests/data/functions/formula-peer.tsv: every case of tools/make-formula-cases.py
+with the peer's (LibreOffice Calc, headless through python3-uno) answer, for the formula
+comparison test to read without the peer.
+
+One office is started; the data block goes into the first worksheet, every formula case into
+column T there (the row is the case's number), every recalculation case into a row of the
+second worksheet; all are calculated together, then each recalculation case's input is edited
+and its first cell read.
+
+Columns: kind, function, our formula, peer formula, answer kind (n number, t text, e error),
+answer (a number as Python's repr, a text with \\t \\n \\\\ escaped, an error's text or the
+peer's "Err:NNN"). Lines "data TAB cell TAB kind TAB content" give the data block first.
+
+Needs: apt-get install -y libreoffice-calc-nogui python3-uno.
+Run: /usr/bin/python3 tools/make-formula-peer.py > tests/data/functions/formula-peer.tsv
+"""
+import importlib.util
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+spec = importlib.util.spec_from_file_location('cases', os.path.join(HERE, 'make-formula-cases.py'))
+cases_module = importlib.util.module_from_spec(spec)
+spec.loader.exec_module(cases_module)
+
+CASE_COLUMN = 19  # T
+ERRORS = {532: '#DIV/0!', 519: '#VALUE!', 524: '#REF!', 525: '#NAME?', 503: '#NUM!', 521: '#NULL!',
+          32767: '#N/A'}
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(('127.0.0.1', 0))
+        return s.getsockname()[1]
+
+
+def start():
+    office = shutil.which('soffice') or shutil.which('libreoffice')
+    if not office:
+        sys.exit('no soffice (apt-get install -y libreoffice-calc-nogui python3-uno)')
+    import uno
+    profile = tempfile.mkdtemp(prefix='formula-peer-')
+    port = free_port()
+    proc = subprocess.Popen([office, '--headless', '--invisible', '--nologo', '--norestore', '--nodefault',
+                             f'-env:UserInstallation=file://{profile}',
+                             f'--accept=socket,host=127.0.0.1,port={port};urp;'],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+    local = uno.getComponentContext()
+    resolver = local.ServiceManager.createInstanceWithContext('com.sun.star.bridge.UnoUrlResolver', local)
+    deadline = time.monotonic() + 60
+    while True:
+        try:
+            ctx = resolver.resolve(f'uno:socket,host=127.0.0.1,port={port};urp;StarOffice.ComponentContext')
+            break
+        except Exception:
+            if proc.poll() is not None or time.monotonic() > deadline:
+                proc.kill()
+                shutil.rmtree(profile, ignore_errors=True)
+                sys.exit('the office did not start')
+            time.sleep(0.3)
+    desktop = ctx.ServiceManager.createInstanceWithContext('com.sun.star.frame.Desktop', ctx)
+    return proc, profile, desktop
+
+
+def escape(text):
+    return text.replace('\\', '\\\\').replace('\t', '\\t').replace('\n', '\\n').replace('\r', '\\r')
+
+
+def answer(cell):
+    error = cell.getError()
+    if error:
+        return 'e', ERRORS.get(error, 'Err:%d' % error)
+    # FormulaResult: 1 value, 2 string, 4 error.
+    if cell.FormulaResultType2 == 2:
+        return 't', escape(cell.getString())
+    return 'n', repr(float(cell.getValue()))
+
+
+def put(sheet, col, row, kind, content):
+    cell = sheet.getCellByPosition(col, row)
+    if kind == 'n':
+        cell.setValue(float(content))
+    elif kind == 't':
+        cell.setString(content)
+    else:
+        cell.setFormula(content)
+
+
+def column_index(letters):
+    n = 0
+    for ch in letters:
+        n = n * 26 + ord(ch) - 64
+    return n - 1
+
+
+def main():
+    cases = cases_module.generate()
+    if os.environ.get('FORMULA_PEER_LIMIT'):
+        cases = cases[:int(os.environ['FORMULA_PEER_LIMIT'])]
+    data = cases_module.data_lines()
+    proc, profile, desktop = start()
+    try:
+        from com.sun.star.beans import PropertyValue
+        hidden = PropertyValue()
+        hidden.Name, hidden.Value = 'Hidden', True
+        doc = desktop.loadComponentFromURL('private:factory/scalc', '_blank', 0, (hidden,))
+        doc.Sheets.insertNewByName('Sheet2', 1)
+        sheet, recalc = doc.Sheets.getByIndex(0), doc.Sheets.getByIndex(1)
+        doc.lockControllers()
+        doc.enableAutomaticCalculation(False)
+        for cell, kind, _, peer in data:
+            letters = ''.join(ch for ch in cell if ch.isalpha())
+            put(sheet, column_index(letters), int(cell[len(letters):]) - 1, kind, peer)
+        places = []
+        recalc_row = 0
+        for k, (kind, function, formula, peer) in enumerate(cases):
+            if kind == 'recalc':
+                parts = peer.split('|')
+                r = str(recalc_row + 1)
+                for c in range(4):
+                    recalc.getCellByPosition(c, recalc_row).setFormula('=' + parts[c].replace('{r}', r))
+                recalc.getCellByPosition(4, recalc_row).setValue(float(parts[4]))
+                places.append((recalc, 0, recalc_row, float(parts[5])))
+                recalc_row += 1
+            else:
+                places.append((sheet, CASE_COLUMN, k, None))
+        # The formula cases go in by blocks of rows: one call each.
+        block = 500
+        formulas = [c[3] if c[0] != 'recalc' else '' for c in cases]
+        for first in range(0, len(formulas), block):
+            rows = formulas[first:first + block]
+            target = sheet.getCellRangeByPosition(CASE_COLUMN, first, CASE_COLUMN, first + len(rows) - 1)
+            target.setFormulaArray(tuple((f,) for f in rows))
+            print('set %d' % (first + len(rows)), file=sys.stderr, flush=True)
+        # A cell is calculated when it is read: every answer is read once here, each recalculation
+        # case's before its input is edited.
+        started = time.monotonic()
+        doc.calculateAll()
+        print('calculated in %.1f s' % (time.monotonic() - started), file=sys.stderr, flush=True)
+        doc.enableAutomaticCalculation(True)
+        answers = []
+        for k, (target, col, row, after) in enumerate(places):
+            answers.append(answer(target.getCellByPosition(col, row)))
+            if (k + 1) % 1000 == 0:
+                print('read %d, %.1f s' % (k + 1, time.monotonic() - started), file=sys.stderr, flush=True)
+        for target, col, row, after in places:
+            if after is not None:
+                target.getCellByPosition(4, row).setValue(after)
+        doc.unlockControllers()
+        print('# Cases of tools/make-formula-cases.py with the answers of the peer (LibreOffice %s);'
+              % version(desktop))
+        print('# written by tools/make-formula-peer.py. Columns: kind, function, our formula, peer formula,')
+        print('# answer kind (n, t, e), answer.')
+        for cell, kind, content, peer in data:
+            print('\t'.join(('data', cell, kind, content, peer)))
+        for (kind, function, formula, peer), (target, col, row, after), first in zip(cases, places, answers):
+            result_kind, value = answer(target.getCellByPosition(col, row)) if after is not None else first
+            print('\t'.join((kind, function, formula, peer, result_kind, value)))
+        doc.close(True)
+    finally:
+        try:
+            desktop.terminate()
+        except Exception:
+            pass
+        try:
+            proc.wait(timeout=20)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+        shutil.rmtree(profile, ignore_errors=True)
+
+
+def version(desktop):
+    try:
+        out = subprocess.run([shutil.which('soffice') or 'soffice', '--version'], capture_output=True, text=True,
+                             timeout=30).stdout.split()
+        return out[1] if len(out) > 1 else '?'
+    except Exception:
+        return '?'
+
+
+if __name__ == '__main__':
+    main()
