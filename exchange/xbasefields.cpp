@@ -79,11 +79,13 @@ public:
         while (const uint8_t* r = NextCellRecord(cursor)) {
             const uint32_t row = cell::Row(r);
             const uint16_t column = cell::Column(r);
-            if (row == 0 || column >= plans_.size() || cell::Error(r)) continue;
+            if (row == 0 || column >= plans_.size()) continue;
             const XBaseValue value = CellXBaseValue(r);
             ColumnPlan& plan = plans_[column];
             if (plan.state == ColumnState::kDone || value.kind == XBaseValue::kNone) continue;
-            if (value.kind == XBaseValue::kNumber)
+            // An error value is written as its text, which no number field holds: a field
+            // that read it as 0 would show a value the worksheet never had.
+            if (value.kind == XBaseValue::kNumber && !value.error)
                 AddNumber(plan, r, value.number);
             else
                 AddText(plan, value.text.size());
