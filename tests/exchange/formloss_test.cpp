@@ -1,6 +1,7 @@
 // Whether a file form keeps the whole workbook, and the key of what it would lose: the window
 // asks before such a save, and auto-save passes a loss by until the user agreed to that key.
 #include "exchange/foreignfile.h"
+#include "formula/token.h"
 #include "model/cellrecord.h"
 #include "model/dropdownlist.h"
 #include "model/inspectedcell.h"
@@ -30,6 +31,12 @@ void PutControlFormula(CWorkbook& book, const std::string& formula, const std::s
     ASSERT_TRUE(MakeFormulaCell(b, 3, 4, head, formula, result));
     CellCursor cursor;
     ASSERT_TRUE(book.tree.active->cells.PutCell(b.bytes, cursor));
+}
+
+// A constant error value in the first worksheet.
+void PutError(CWorkbook& book, FormulaError error) {
+    PutNumber(*book.tree.active, 2, 5, 0);
+    cell::SetError(FindCell(book.tree.active->cells, 5, 2), uint8_t(error >> 4));
 }
 
 // One kind of content at a time, each form: what it loses.
@@ -68,6 +75,11 @@ TEST(FormLoss, EveryKindAFormCannotHoldIsSeen) {
         {"a footer with byte 3",
          [](CWorkbook& b) { std::strcpy(b.tree.active->pageSetup.footerText, "f\x03"); }, true,
          true},
+        // Error values: the spreadsheet form knows #DIV/0! to #VALUE!, and writes the program's
+        // own (#SYNTAX!, #IMPL!, ...) as #N/A; a formula's own error is computed again.
+        {"the error value #DIV/0!", [](CWorkbook& b) { PutError(b, kErrDivZero); }, true, false},
+        {"the error value #VALUE!", [](CWorkbook& b) { PutError(b, kErrValue); }, true, false},
+        {"the error value #IMPL!", [](CWorkbook& b) { PutError(b, kErrImpl); }, true, true},
     };
     for (const Case& c : cases) {
         auto book = TwoSheets();
