@@ -503,7 +503,7 @@ struct Checker {
     uint32_t seed = 0;
     bool keep = false; // this sequence's exchange files go to the peers
     uint32_t retyped = 0, refusedTables = 0, untyped = 0, trimmedBlanks = 0, rounded = 0,
-             blanked = 0;
+             blanked = 0, asShown = 0;
 
     std::string Body(CWorkbook& book) {
         std::string bytes;
@@ -577,6 +577,8 @@ struct Checker {
             if (!sheet) continue;
             CellCursor cursor{kAdvance, sheet->cells.FirstPage(), 0};
             while (const uint8_t* r = NextCellRecord(cursor)) {
+                // A table's first row is its field list, which a peer shows in its own form.
+                if (std::strcmp(extension, ".dbf") == 0 && cell::Row(r) == 0) continue;
                 std::string kind, value;
                 const uint8_t error = cell::Error(r);
                 if (cell::IsFormula(r)) {
@@ -629,7 +631,12 @@ struct Checker {
         const bool controlsNamed = loss.find("control characters") != std::string::npos ||
                                    loss.find("error value") != std::string::npos;
         for (size_t i = 0; i < ours.size(); ++i) {
-            if (std::strcmp(ours[i]->name, theirs[i]->name) != 0)
+            // Without folders the names must be told apart: a name two folders share comes
+            // back numbered, the folders' loss named.
+            const bool folders = loss.find("folder") != std::string::npos;
+            if (std::strcmp(ours[i]->name, theirs[i]->name) != 0 &&
+                !(folders &&
+                  std::strncmp(ours[i]->name, theirs[i]->name, std::strlen(ours[i]->name)) == 0))
                 return "Excel 2003 XML: worksheet \"" + std::string(ours[i]->name) +
                        "\" came back \"" + theirs[i]->name + "\"";
             std::string apart = FirstCellApart(Cells(*ours[i], true), Cells(*theirs[i], true));
@@ -663,11 +670,28 @@ struct Checker {
         if (!back->Document().tree.active) return "our text file opens without a worksheet";
         SheetCells a = Typed(s, Cells(*sheet, false));
         const SheetCells b = Cells(*back->Document().tree.active, false);
-        // The reader takes control characters, quoted tabs and line breaks too, as blanks.
+        // Numbers go as their format shows them, as the peers write them by default: a
+        // number comes back as its shown text reads.
+        for (auto& [at, text] : a) {
+            auto theirs = b.find(at);
+            if (text[0] != 'n' || theirs == b.end() || theirs->second == text) continue;
+            const std::string shown = Shown(doc, *sheet, at.second, at.first);
+            StandardFormat format;
+            CellBuffer record;
+            if (!shown.empty() &&
+                ParseCellInput(s.Ctx(), shown, format, at.first, at.second, record) ==
+                    CellInput::kStored &&
+                CellText(record.bytes, false) == theirs->second) {
+                ++asShown;
+                text = theirs->second;
+            }
+        }
+        // The reader takes control characters as blanks; quoted tabs and line breaks stay.
         for (auto& [at, text] : a)
             if (text[0] == 't')
                 for (char& c : text)
-                    if (static_cast<unsigned char>(c) < 32) c = ' ', ++blanked;
+                    if (static_cast<unsigned char>(c) < 32 && c != '\t' && c != '\r' && c != '\n')
+                        c = ' ', ++blanked;
         if (std::string apart = FirstCellApart(a, b); !apart.empty()) return "text file: " + apart;
         KeepForPeer(path, ".csv", back->Document());
         return {};
@@ -831,7 +855,7 @@ struct Checker {
 struct Totals {
     uint64_t ops[kOpKinds] = {};
     uint64_t retyped = 0, refusedTables = 0, untyped = 0, trimmedBlanks = 0, rounded = 0,
-             blanked = 0;
+             blanked = 0, asShown = 0;
 };
 
 // Builds the state of `ops` and checks it; the fault, or empty.
@@ -852,6 +876,7 @@ std::string RunSequence(const std::vector<Op>& ops, uint32_t seed, tempfiles::Te
         totals->trimmedBlanks += checker.trimmedBlanks;
         totals->rounded += checker.rounded;
         totals->blanked += checker.blanked;
+        totals->asShown += checker.asShown;
     }
     return fault;
 }
@@ -911,18 +936,21 @@ TEST_F(GeneratedStates, EveryStateSavesReopensAndTravelsWhole) {
     // Every kind of operation was made, and the figures of the run are printed.
     std::string figures;
     for (int k = 0; k < kOpKinds; ++k) {
-        EXPECT_GT(totals.ops[k], 0u) << kOpNames[k] << " was never drawn";
+        if (sequences >= 100) {
+            EXPECT_GT(totals.ops[k], 0u) << kOpNames[k] << " was never drawn";
+        }
         figures += std::string(kOpNames[k]) + " " + std::to_string(totals.ops[k]) + ", ";
     }
     std::printf(
         "%u sequences from seed %u; operations: %s\nlisted differences: %llu texts "
         "read back as typed (text file), %llu numbers or errors as Character texts, "
         "%llu trailing blanks, %llu numbers rounded to the field, %llu tables refused, %llu "
-        "control characters read as blanks (text file)\n",
+        "control characters read as blanks (text file), %llu numbers written as shown (text "
+        "file)\n",
         sequences, first, figures.c_str(), (unsigned long long)totals.retyped,
         (unsigned long long)totals.untyped, (unsigned long long)totals.trimmedBlanks,
         (unsigned long long)totals.rounded, (unsigned long long)totals.refusedTables,
-        (unsigned long long)totals.blanked);
+        (unsigned long long)totals.blanked, (unsigned long long)totals.asShown);
 }
 
 } // namespace
