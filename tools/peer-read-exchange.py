@@ -45,7 +45,7 @@ def load(desktop, path):
         props += [prop("FilterName", "Text - txt - csv (StarCalc)"),
                   prop("FilterOptions", CSV_OPTIONS)]
     elif path.endswith(".dbf"):
-        props += [prop("FilterName", "dBase"), prop("FilterOptions", "windows-1252")]
+        props += [prop("FilterName", "dBase"), prop("FilterOptions", "1")]
     return desktop.loadComponentFromURL(uno.systemPathToFileUrl(os.path.abspath(path)),
                                         "_blank", 0, tuple(props))
 
