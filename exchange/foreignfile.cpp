@@ -1,6 +1,7 @@
 #include "exchange/foreignfile.h"
 
 #include "exchange/excelxml.h"
+#include "exchange/xbase.h"
 #include "files/workbooksave.h"
 #include "formula/token.h"
 #include "model/cellrecord.h"
@@ -108,7 +109,7 @@ namespace {
 struct FormLoss {
     bool loses = false;
     uint32_t items = 0, folders = 0, containers = 0, formulas = 0, lists = 0, inspected = 0,
-             active = 0, controls = 0, pastRows = 0, otherErrors = 0;
+             active = 0, controls = 0, pastRows = 0, otherErrors = 0, rounded = 0;
 };
 
 FormLoss CountFormLoss(const CWorkbook& workbook, uint8_t family) {
@@ -122,7 +123,11 @@ FormLoss CountFormLoss(const CWorkbook& workbook, uint8_t family) {
             continue;
         }
         const CWorksheet& sheet = *AsWorksheet(p);
-        if (p == workbook.tree.active) f.active = f.items;
+        if (p == workbook.tree.active) {
+            f.active = f.items;
+            if (family >= kFileDBase3 && family <= kFileClipper)
+                f.rounded = NumbersTheFieldsRound(workbook, sheet, family);
+        }
         for (const CContainer* c = sheet.firstContainer; c; c = c->next) ++f.containers;
         if (!spreadsheet && HasFormula(sheet)) ++f.formulas;
         if (spreadsheet) {
@@ -138,7 +143,7 @@ FormLoss CountFormLoss(const CWorkbook& workbook, uint8_t family) {
     if (spreadsheet) f.active = 0;
     f.loses = spreadsheet ? f.folders || f.containers || f.lists || f.inspected || f.controls ||
                                 f.pastRows || f.otherErrors
-                          : f.items > 1 || f.containers || f.formulas;
+                          : f.items > 1 || f.containers || f.formulas || f.rounded;
     return f;
 }
 
@@ -154,7 +159,7 @@ std::string FormLossKey(const CWorkbook& workbook, uint8_t family) {
     if (!f.loses) return {};
     std::string key = std::to_string(family);
     for (const uint32_t n : {f.items, f.folders, f.containers, f.formulas, f.lists, f.inspected,
-                             f.active, f.controls, f.pastRows, f.otherErrors})
+                             f.active, f.controls, f.pastRows, f.otherErrors, f.rounded})
         key += ' ' + std::to_string(n);
     return key;
 }
@@ -178,6 +183,8 @@ std::string FormLossText(const CWorkbook& workbook, uint8_t family) {
         Count(text, f.containers, "chart or picture", "charts or pictures");
         Count(text, f.formulas, "worksheet's formulas (their values are kept)",
               "worksheets' formulas (their values are kept)");
+        Count(text, f.rounded, "number rounded to its field's width",
+              "numbers rounded to their fields' width");
     }
     return text;
 }

@@ -92,6 +92,31 @@ TEST(FormLoss, EveryKindAFormCannotHoldIsSeen) {
     }
 }
 
+// A number column whose widest whole part leaves its fractions too little room: the table
+// would hold some numbers rounded, and says how many. 1E15 leaves a dBase III field of 20
+// characters three decimals: 0.125 is the last number held whole, 0.0625 the first rounded.
+TEST(FormLoss, TheNumbersATableWouldRoundAreNamed) {
+    const struct {
+        double value;
+        bool rounded;
+    } cases[] = {{0.125, false}, {0.0625, true}, {-0.001, false}, {0.0001, true}};
+    for (const uint8_t family : {kFileDBase3, kFileClipper}) {
+        for (const auto& c : cases) {
+            auto book = CreateWorkbook();
+            book->AppendTreeItem(TREE_TYPE_WORKSHEET, "A", 1);
+            book->tree.active = AsWorksheet(book->tree.first);
+            PutText(*book->tree.active, 0, 0, "N");
+            PutNumber(*book->tree.active, 0, 1, 1e15);
+            PutNumber(*book->tree.active, 0, 2, c.value);
+            EXPECT_EQ(FormLosesContent(*book, family), c.rounded) << c.value;
+            EXPECT_EQ(FormLossText(*book, family),
+                      c.rounded ? "\n- 1 number rounded to its field's width" : "")
+                << c.value;
+            EXPECT_FALSE(FormLosesContent(*book, kFileText)) << c.value;
+        }
+    }
+}
+
 // The key changes with the worksheet a text file keeps and with what is lost, not with the
 // values that are kept.
 TEST(FormLoss, TheKeyFollowsWhatIsLost) {
