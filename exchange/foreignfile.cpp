@@ -1,7 +1,9 @@
 #include "exchange/foreignfile.h"
 
 #include "exchange/excelxml.h"
+#include "exchange/xbase.h"
 #include "files/workbooksave.h"
+#include "formula/token.h"
 #include "model/cellrecord.h"
 #include "model/container.h"
 #include "model/dropdownlist.h"
@@ -78,8 +80,9 @@ bool HoldsXmlControl(std::string_view text) {
 }
 
 // The cells whose text, formula or formula result the spreadsheet form would write without
-// such characters, and (`pastRows`) those past the form's last row, which it leaves out.
-uint32_t CellsWithXmlControls(const CWorksheet& sheet, uint32_t& pastRows) {
+// such characters, (`pastRows`) those past the form's last row, which it leaves out, and
+// (`otherErrors`) error values of this program's own that the form writes as #N/A.
+uint32_t CellsWithXmlControls(const CWorksheet& sheet, uint32_t& pastRows, uint32_t& otherErrors) {
     uint32_t n = 0;
     CellCursor cursor{kAdvance, sheet.cells.FirstPage(), 0};
     for (const uint8_t* r = NextCellRecord(cursor); r; r = NextCellRecord(cursor)) {
@@ -88,6 +91,8 @@ uint32_t CellsWithXmlControls(const CWorksheet& sheet, uint32_t& pastRows) {
             continue;
         }
         const bool formula = cell::IsFormula(r);
+        const uint8_t error = uint8_t(cell::Error(r) << 4);
+        if (!formula && error && (error < kErrDivZero || error > kErrValue)) ++otherErrors;
         if (formula ? HoldsXmlControl(cell::Formula(r)) || HoldsXmlControl(cell::CachedText(r))
                     : cell::IsText(r) && HoldsXmlControl(cell::Text(r)))
             ++n;
@@ -104,7 +109,7 @@ namespace {
 struct FormLoss {
     bool loses = false;
     uint32_t items = 0, folders = 0, containers = 0, formulas = 0, lists = 0, inspected = 0,
-             active = 0, controls = 0, pastRows = 0;
+             active = 0, controls = 0, pastRows = 0, otherErrors = 0, rounded = 0;
 };
 
 FormLoss CountFormLoss(const CWorkbook& workbook, uint8_t family) {
@@ -118,11 +123,15 @@ FormLoss CountFormLoss(const CWorkbook& workbook, uint8_t family) {
             continue;
         }
         const CWorksheet& sheet = *AsWorksheet(p);
-        if (p == workbook.tree.active) f.active = f.items;
+        if (p == workbook.tree.active) {
+            f.active = f.items;
+            if (family >= kFileDBase3 && family <= kFileClipper)
+                f.rounded = NumbersTheFieldsRound(workbook, sheet, family);
+        }
         for (const CContainer* c = sheet.firstContainer; c; c = c->next) ++f.containers;
         if (!spreadsheet && HasFormula(sheet)) ++f.formulas;
         if (spreadsheet) {
-            f.controls += CellsWithXmlControls(sheet, f.pastRows);
+            f.controls += CellsWithXmlControls(sheet, f.pastRows, f.otherErrors);
             for (const char* text :
                  {sheet.name, sheet.pageSetup.headerText, sheet.pageSetup.footerText})
                 f.controls += HoldsXmlControl(text) ? 1 : 0;
@@ -132,9 +141,9 @@ FormLoss CountFormLoss(const CWorkbook& workbook, uint8_t family) {
         f.lists += DropDownListInUse(list) ? 1 : 0;
     f.inspected = workbook.inspectedCells.ItemCount();
     if (spreadsheet) f.active = 0;
-    f.loses = spreadsheet
-                  ? f.folders || f.containers || f.lists || f.inspected || f.controls || f.pastRows
-                  : f.items > 1 || f.containers || f.formulas;
+    f.loses = spreadsheet ? f.folders || f.containers || f.lists || f.inspected || f.controls ||
+                                f.pastRows || f.otherErrors
+                          : f.items > 1 || f.containers || f.formulas || f.rounded;
     return f;
 }
 
@@ -150,7 +159,7 @@ std::string FormLossKey(const CWorkbook& workbook, uint8_t family) {
     if (!f.loses) return {};
     std::string key = std::to_string(family);
     for (const uint32_t n : {f.items, f.folders, f.containers, f.formulas, f.lists, f.inspected,
-                             f.active, f.controls, f.pastRows})
+                             f.active, f.controls, f.pastRows, f.otherErrors, f.rounded})
         key += ' ' + std::to_string(n);
     return key;
 }
@@ -167,11 +176,15 @@ std::string FormLossText(const CWorkbook& workbook, uint8_t family) {
         Count(text, f.controls, "text with control characters (left out of it)",
               "texts with control characters (left out of them)");
         Count(text, f.pastRows, "cell past row 1,048,576", "cells past row 1,048,576");
+        Count(text, f.otherErrors, "error value it does not know (written as #N/A)",
+              "error values it does not know (written as #N/A)");
     } else {
         Count(text, f.items - 1, "other worksheet or folder", "other worksheets or folders");
         Count(text, f.containers, "chart or picture", "charts or pictures");
         Count(text, f.formulas, "worksheet's formulas (their values are kept)",
               "worksheets' formulas (their values are kept)");
+        Count(text, f.rounded, "number rounded to its field's width",
+              "numbers rounded to their fields' width");
     }
     return text;
 }

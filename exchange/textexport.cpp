@@ -61,11 +61,12 @@ private:
         if (bytes.size() < width) out_.append(width - bytes.size(), ' ');
     }
 
-    // A line break is quoted too, so that the text stays one record for every reader.
+    // A line break is quoted too, so that the text stays one record for every reader, and
+    // a tab, which readers take as a blank outside quotes.
     void WriteDelimited(const std::string& bytes) {
         const char quote = char(s_.quotingSymbol);
-        const char special[] = {char(s_.separator), quote, '\r', '\n'};
-        if (bytes.find_first_of(std::string_view(special, 4)) == std::string::npos) {
+        const char special[] = {char(s_.separator), quote, '\r', '\n', '\t'};
+        if (bytes.find_first_of(std::string_view(special, 5)) == std::string::npos) {
             out_ += bytes;
             return;
         }

@@ -73,7 +73,7 @@ private:
                 const int next = in_.Peek();
                 if (next != s_.quotingSymbol) break;
                 in_.Get();
-                Collect(uint8_t(c), taken);
+                Collect(uint8_t(c), taken, quoted);
                 continue;
             }
             if (!quoted && !fixed && c == s_.separator) {
@@ -89,7 +89,7 @@ private:
                 break;
             }
             in_.Get();
-            Collect(uint8_t(c), taken);
+            Collect(uint8_t(c), taken, quoted);
         }
         return Store(column, row);
     }
@@ -107,10 +107,13 @@ private:
         taken += uint32_t(n);
     }
 
-    // Bytes past the limit are consumed and dropped: they belong to the same field.
-    void Collect(uint8_t c, uint32_t& taken) {
+    // Bytes past the limit are consumed and dropped: they belong to the same field. A quoted
+    // field keeps its tabs and line breaks, which the export quotes to keep them, as the
+    // peers read them; other control bytes become blanks.
+    void Collect(uint8_t c, uint32_t& taken, bool quoted) {
         ++taken;
-        if (field_.size() < limit_) field_ += char(c < 32 ? ' ' : c);
+        const bool kept = c >= 32 || (quoted && (c == '\t' || c == kCR || c == kLF));
+        if (field_.size() < limit_) field_ += char(kept ? c : ' ');
     }
 
     bool Store(uint16_t column, uint32_t row) {

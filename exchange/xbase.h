@@ -62,6 +62,10 @@ bool ImportXBase(CWorkbook& workbook);
 // or header would be too long.
 bool BuildXBaseFieldList(CWorkbook& workbook, const CWorksheet& sheet, XBaseSaveOptions& options,
                          uint8_t format);
+// The numbers of the worksheet that the field list it gives in `format` would hold only
+// rounded (fewer than their 15 significant digits): a wide whole part beside them in the
+// column leaves their fractions too little room.
+uint32_t NumbersTheFieldsRound(const CWorkbook& workbook, const CWorksheet& sheet, uint8_t format);
 // Writes the worksheet as a table into the workbook's stream, and its memo texts into a new
 // memo file that then waits under PairPath(memoPath) (files/savetarget.h) for the table to
 // put it in place; `memoPath` is the memo file of `tablePath` with its links followed.

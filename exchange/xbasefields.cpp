@@ -1,6 +1,7 @@
 // The field list a worksheet gives an xBase table: one field a column, named from the first
 // row, typed and sized from the values below it.
 #include "exchange/memofile.h"
+#include "exchange/numbertext.h"
 #include "exchange/xbase.h"
 #include "exchange/xbasevalue.h"
 #include "formula/celltext.h"
@@ -79,11 +80,13 @@ public:
         while (const uint8_t* r = NextCellRecord(cursor)) {
             const uint32_t row = cell::Row(r);
             const uint16_t column = cell::Column(r);
-            if (row == 0 || column >= plans_.size() || cell::Error(r)) continue;
+            if (row == 0 || column >= plans_.size()) continue;
             const XBaseValue value = CellXBaseValue(r);
             ColumnPlan& plan = plans_[column];
             if (plan.state == ColumnState::kDone || value.kind == XBaseValue::kNone) continue;
-            if (value.kind == XBaseValue::kNumber)
+            // An error value is written as its text, which no number field holds: a field
+            // that read it as 0 would show a value the worksheet never had.
+            if (value.kind == XBaseValue::kNumber && !value.error)
                 AddNumber(plan, r, value.number);
             else
                 AddText(plan, value.text.size());
@@ -170,6 +173,29 @@ XBaseValue CellXBaseValue(const uint8_t* r) {
         v.number = cell::CachedNumber(r);
     }
     return v;
+}
+
+uint32_t NumbersTheFieldsRound(const CWorkbook& workbook, const CWorksheet& sheet, uint8_t format) {
+    uint16_t firstColumn = 0, lastColumn = 0;
+    uint32_t firstRow = 0, lastRow = 0;
+    if (!sheet.cells.GetUsedRange(&firstColumn, &lastColumn, &firstRow, &lastRow)) return 0;
+    CFieldPlanner planner(workbook, sheet, format, uint32_t(lastColumn) + 1);
+    planner.Scan();
+    for (ColumnPlan& plan : planner.Plans())
+        if (plan.state == ColumnState::kNumeric) SizeNumberField(plan);
+    uint32_t rounded = 0;
+    CellCursor cursor{kAdvance, sheet.cells.FirstPage(), 0};
+    while (const uint8_t* r = NextCellRecord(cursor)) {
+        if (cell::Row(r) == 0 || cell::Column(r) >= planner.Plans().size()) continue;
+        const ColumnPlan& plan = planner.Plans()[cell::Column(r)];
+        const XBaseValue value = CellXBaseValue(r);
+        if (plan.state != ColumnState::kNumeric || value.kind != XBaseValue::kNumber ||
+            value.error || !std::isfinite(value.number))
+            continue;
+        const double back = ReadDecimalField(FormatNumberF(value.number, plan.decimals));
+        if (FormatNumberG(back, 15) != FormatNumberG(value.number, 15)) ++rounded;
+    }
+    return rounded;
 }
 
 bool BuildXBaseFieldList(CWorkbook& workbook, const CWorksheet& sheet, XBaseSaveOptions& options,

@@ -152,6 +152,10 @@ private:
             return MakeText(TrimRight(field.substr(0, kMaxCellText)), column, row);
         case 'N':
         case 'F':
+            // A blank number field holds no value: the export writes an empty cell blank, and
+            // reading it as 0 would put a value in every empty cell of the column.
+            if (field.find_first_not_of(' ') == std::string_view::npos) return false;
+            [[fallthrough]];
         case 'I':
         case 'Y':
             return MakeNumberCell(record_, column, row, ReadDecimalField(field));

@@ -6,7 +6,7 @@ packages=(g++ ccache clang libclang-rt-14-dev cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libxcb1-dev
   xvfb xdotool x11-utils openbox xclip imagemagick poppler-utils dbus python3 python3-dbus python3-gi fonts-dejavu-core
   fonts-liberation2 libcups2-dev
-  libboost-dev libreoffice-calc-nogui python3-uno
+  libboost-dev libreoffice-calc-nogui libreoffice-base-drivers python3-uno
   locales)
 missing=()
 for p in "${packages[@]}"; do

@@ -26,7 +26,7 @@ std::string CsvCells() {
     return "A1=t:name|B1=t:amount|C1=t:note|A2=t:Gr\xFC\xDF"
            "e|B2=n:1.5|C2=t:a,b|"
            "A3=t:say \"hi\"|B3=n:-2|C3=t:" +
-           kLong + "|A4=t:\xC6re|B4=n:12345.25|C4=t:tab in";
+           kLong + "|A4=t:\xC6re|B4=n:12345.25|C4=t:tab\tin";
 }
 
 TEST(ForeignFixtures, LibreOfficeTextFiles) {

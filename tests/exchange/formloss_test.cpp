@@ -1,6 +1,7 @@
 // Whether a file form keeps the whole workbook, and the key of what it would lose: the window
 // asks before such a save, and auto-save passes a loss by until the user agreed to that key.
 #include "exchange/foreignfile.h"
+#include "formula/token.h"
 #include "model/cellrecord.h"
 #include "model/dropdownlist.h"
 #include "model/inspectedcell.h"
@@ -30,6 +31,12 @@ void PutControlFormula(CWorkbook& book, const std::string& formula, const std::s
     ASSERT_TRUE(MakeFormulaCell(b, 3, 4, head, formula, result));
     CellCursor cursor;
     ASSERT_TRUE(book.tree.active->cells.PutCell(b.bytes, cursor));
+}
+
+// A constant error value in the first worksheet.
+void PutError(CWorkbook& book, FormulaError error) {
+    PutNumber(*book.tree.active, 2, 5, 0);
+    cell::SetError(FindCell(book.tree.active->cells, 5, 2), uint8_t(error >> 4));
 }
 
 // One kind of content at a time, each form: what it loses.
@@ -68,6 +75,11 @@ TEST(FormLoss, EveryKindAFormCannotHoldIsSeen) {
         {"a footer with byte 3",
          [](CWorkbook& b) { std::strcpy(b.tree.active->pageSetup.footerText, "f\x03"); }, true,
          true},
+        // Error values: the spreadsheet form knows #DIV/0! to #VALUE!, and writes the program's
+        // own (#SYNTAX!, #IMPL!, ...) as #N/A; a formula's own error is computed again.
+        {"the error value #DIV/0!", [](CWorkbook& b) { PutError(b, kErrDivZero); }, true, false},
+        {"the error value #VALUE!", [](CWorkbook& b) { PutError(b, kErrValue); }, true, false},
+        {"the error value #IMPL!", [](CWorkbook& b) { PutError(b, kErrImpl); }, true, true},
     };
     for (const Case& c : cases) {
         auto book = TwoSheets();
@@ -77,6 +89,31 @@ TEST(FormLoss, EveryKindAFormCannotHoldIsSeen) {
         EXPECT_EQ(FormLosesContent(*book, kFileExcelXml), c.spreadsheet) << c.what;
         EXPECT_FALSE(FormLosesContent(*book, kFileNative)) << c.what;
         EXPECT_EQ(FormLossKey(*book, kFileExcelXml).empty(), !c.spreadsheet) << c.what;
+    }
+}
+
+// A number column whose widest whole part leaves its fractions too little room: the table
+// would hold some numbers rounded, and says how many. 1E15 leaves a dBase III field of 20
+// characters three decimals: 0.125 is the last number held whole, 0.0625 the first rounded.
+TEST(FormLoss, TheNumbersATableWouldRoundAreNamed) {
+    const struct {
+        double value;
+        bool rounded;
+    } cases[] = {{0.125, false}, {0.0625, true}, {-0.001, false}, {0.0001, true}};
+    for (const uint8_t family : {kFileDBase3, kFileClipper}) {
+        for (const auto& c : cases) {
+            auto book = CreateWorkbook();
+            book->AppendTreeItem(TREE_TYPE_WORKSHEET, "A", 1);
+            book->tree.active = AsWorksheet(book->tree.first);
+            PutText(*book->tree.active, 0, 0, "N");
+            PutNumber(*book->tree.active, 0, 1, 1e15);
+            PutNumber(*book->tree.active, 0, 2, c.value);
+            EXPECT_EQ(FormLosesContent(*book, family), c.rounded) << c.value;
+            EXPECT_EQ(FormLossText(*book, family),
+                      c.rounded ? "\n- 1 number rounded to its field's width" : "")
+                << c.value;
+            EXPECT_FALSE(FormLosesContent(*book, kFileText)) << c.value;
+        }
     }
 }
 

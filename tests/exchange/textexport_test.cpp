@@ -48,6 +48,7 @@ TEST(TextExport, GoldenBytes) {
          "\"say \"\"hi\"\"\""},
         {"line break quoted", [](CWorksheet& s) { PutText(s, 0, 0, "a\nb"); }, "\"a\nb\""},
         {"return quoted", [](CWorksheet& s) { PutText(s, 0, 0, "a\rb"); }, "\"a\rb\""},
+        {"tab quoted", [](CWorksheet& s) { PutText(s, 0, 0, "a\tb"); }, "\"a\tb\""},
         {"other separator",
          [](CWorksheet& s) {
              PutText(s, 0, 0, "a,b");
@@ -130,7 +131,7 @@ TEST(TextExport, LongTextsRoundTrip) {
         ASSERT_TRUE(ImportTextFile(*back, ctx));
         const CWorksheet& sheet = *back->tree.active;
         EXPECT_EQ(CellAt(sheet, 0, 0), "t:" + text) << int(encoding);
-        EXPECT_EQ(CellAt(sheet, 1, 0), "t:a,\"b\"  c") << int(encoding);
+        EXPECT_EQ(CellAt(sheet, 1, 0), "t:a,\"b\"\r\nc") << int(encoding);
         EXPECT_EQ(CellAt(sheet, 0, 2), "n:-0.25") << int(encoding);
     }
 }

@@ -63,7 +63,12 @@ std::vector<ImportCase> DelimitedCases() {
         {"line ends", "a\r\nb\nc\rd", "A1=t:a|A2=t:b|A3=t:c|A4=t:d"},
         {"empty line", "a\n\nb", "A1=t:a|A3=t:b"},
         {"control to blank", "a\tb", "A1=t:a b"},
-        {"break inside quotes", "\"a\r\nb\"", "A1=t:a  b"},
+        {"break inside quotes", "\"a\r\nb\"", "A1=t:a\r\nb"},
+        {"tab inside quotes", "\"a\tb\"", "A1=t:a\tb"},
+        {"control inside quotes to blank",
+         "\"a\x01"
+         "b\"",
+         "A1=t:a b"},
         {"formula", "=1+2", "A1=f:=1+2"},
         {"no conversion", "5", "A1=t:5", 2, 0},
         {"utf8 umlauts",

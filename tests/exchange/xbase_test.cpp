@@ -101,7 +101,7 @@ TEST(XBaseImport, FieldValues) {
     EXPECT_EQ(r.cells, "A1=t:NAME|B1=t:AMOUNT|C1=t:OK|D1=t:DAY|E1=t:BLOB|F1=t:AT|G1=t:ODD|"
                        "A2=t:abc|B2=n:-12.5|C2=t:Y|D2=t:2007-12-31|E2=t:Binary data|F2=t:Time|"
                        "A3=t:\xFC|B3=n:150|D3=t:!7|E3=t:Binary data|F3=t:Time|"
-                       "A4=t:x|B4=n:0|C4=t:N|E4=t:Binary data|F4=t:Time|"
+                       "A4=t:x|C4=t:N|E4=t:Binary data|F4=t:Time|"
                        "A5=t:y|B5=n:9|C5=t:x|D5=t:!7|E5=t:Binary data|F5=t:Time");
     EXPECT_EQ(r.book->tree.active->name, std::string("t.dbf"));
 }
@@ -488,6 +488,32 @@ TEST(XBaseRoundTrip, LongTextsEveryFormat) {
             EXPECT_EQ(CellAt(t, 0, 3), "t:" + std::string(511, 'q'));
             EXPECT_EQ(CellAt(t, 1, 3), "n:-3");
         }
+    }
+}
+
+// What comes back of each kind of cell a table field cannot hold as it is: an empty cell of
+// a number column stays empty (a blank field is no 0), and an error value comes back as its
+// name in a Character field, never as a number.
+TEST(XBaseRoundTrip, EmptyCellsAndErrorValuesEveryFormat) {
+    TempFolder dir;
+    for (uint8_t format : {3, 4, 5, 6}) {
+        auto book = BookWithSheet();
+        CWorksheet& s = *book->tree.active;
+        PutText(s, 0, 0, "N");
+        PutNumber(s, 0, 1, 1.5);
+        PutNumber(s, 0, 3, 2);
+        PutText(s, 1, 0, "E");
+        PutNumber(s, 1, 1, 7);
+        PutNumber(s, 1, 2, 0);
+        cell::SetError(FindCell(s.cells, 2, 1), kErrDivZero >> 4);
+        const std::string bytes = ExportTable(dir, *book, format);
+        ASSERT_NE(bytes, "<failed>");
+        const Imported back = ImportTable(dir, bytes, format, 2, "out.dbf");
+        ASSERT_TRUE(back.ok);
+        const CWorksheet& t = *back.book->tree.active;
+        EXPECT_EQ(CellAt(t, 0, 1) + "|" + CellAt(t, 0, 2) + "|" + CellAt(t, 0, 3), "n:1.5||n:2")
+            << int(format);
+        EXPECT_EQ(CellAt(t, 1, 1) + "|" + CellAt(t, 1, 2), "t:7|t:#DIV/0!") << int(format);
     }
 }
 
