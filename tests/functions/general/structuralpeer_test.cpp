@@ -414,6 +414,7 @@ TEST(StructuralPeer, EveryEditLeavesWhatThePeerLeavesOrIsListed) {
     const auto known = ReadList(kKnown);
     const auto pending = ReadList(kPending);
     std::map<std::string, int> byReason;
+    std::map<std::string, std::pair<int, int>> byKind; // edits compared, equal
     Passed passed, unusedPassed;
     int formulas = 0, edits = 0, equal = 0, pendingSeen = 0, unknown = 0, unsynced = 0;
     std::map<std::pair<int, int>, bool> listedSeen;
@@ -432,6 +433,7 @@ TEST(StructuralPeer, EveryEditLeavesWhatThePeerLeavesOrIsListed) {
                 continue;
             }
             ++edits;
+            ++byKind[step.edit[2]].first;
             const CommandResult result = book->Edit(step.edit);
             ASSERT_TRUE(book->Recalc());
             std::string difference;
@@ -458,6 +460,7 @@ TEST(StructuralPeer, EveryEditLeavesWhatThePeerLeavesOrIsListed) {
                                          : ", peer refused)";
             if (difference.empty()) {
                 ++equal;
+                ++byKind[step.edit[2]].second;
                 EXPECT_FALSE(known.count(key) || pending.count(key))
                     << "listed but equal now: " << sc.id << "\t" << index << "\t" << edit;
                 continue;
@@ -486,6 +489,10 @@ TEST(StructuralPeer, EveryEditLeavesWhatThePeerLeavesOrIsListed) {
             }
         }
     }
+    std::string kinds;
+    for (const auto& [kind, n] : byKind)
+        kinds += " " + kind + " " + std::to_string(n.second) + "/" + std::to_string(n.first);
+    std::cout << "[structural peer] equal by edit:" << kinds << "\n";
     std::string reasons;
     for (const auto& [reason, n] : byReason) reasons += " " + reason + " " + std::to_string(n);
     std::cout << "[structural peer] " << scenarios.size() << " workbooks, " << formulas
