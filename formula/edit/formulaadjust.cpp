@@ -65,9 +65,11 @@ struct PartPlace {
 
 // The rule for one part, relative (a distance from the formula cell) or absolute (a row or
 // column index): the part keeps reaching the cell it reached, wherever the edit took that
-// cell and the formula. `written` is the part's new value. Only a target on the sheet pushed
-// off it by an insertion fails; a part whose text stays never fails. `reached` is set when,
-// before a removal, the part reached into the removed span.
+// cell and the formula. `written` is the part's new value. A target on the sheet pushed off
+// it by an insertion fails, whether or not the part's text would change (a distance kept
+// because the formula moved as far). A target on the sheet's last row (column) fails too:
+// as a range's end it stays there, which only the reading of the whole range knows.
+// `reached` is set when, before a removal, the part reached into the removed span.
 Outcome Rule(const Edit& e, bool relative, int64_t value, const PartPlace& p, int64_t& written,
              bool& reached) {
     const int64_t t0 = relative ? p.before + value : value;
@@ -76,12 +78,11 @@ Outcome Rule(const Edit& e, bool relative, int64_t value, const PartPlace& p, in
     if (p.targetMoves) {
         t1 = Moved(e, t0);
         reached = reached || (!e.inserted && t0 >= e.first && t0 <= e.last);
+        if (t0 == e.limit - 1 || (e.inserted && t0 >= 0 && t0 < e.limit && t1 >= e.limit))
+            return Outcome::kFail;
     }
     written = relative ? t1 - p.after : t1;
-    if (written == value) return Outcome::kKeep;
-    if (p.targetMoves && e.inserted && t0 >= 0 && t0 < e.limit && t1 >= e.limit)
-        return Outcome::kFail;
-    return Outcome::kMove;
+    return written == value ? Outcome::kKeep : Outcome::kMove;
 }
 
 // Whether the edit leaves the text of a formula of the edited worksheet as it is, found

@@ -182,6 +182,10 @@ CommandResult MoveRangeCommand(CWorkbook& workbook, const GridSelection& selecti
                                const CellRange& source, const CellRange& drop, bool copy) {
     CWorksheet* sheet = workbook.tree.active;
     if (!sheet) return workbook.error = kErrorNoWorksheet, CommandResult::kFailed;
+    // No array's area is split: a move takes a whole one or none of it, and the drop covers
+    // a whole one or none of it (a copy leaves its source as it is).
+    if (TurnCutsArray(sheet->cells, copy ? drop : source, drop))
+        return workbook.error = kErrorArrayCut, CommandResult::kFailed;
     // A move takes every reference to the moved cells with it, wherever it stands.
     std::vector<FormulaText> inside;
     FormulaPlan outside;

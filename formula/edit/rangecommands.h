@@ -42,7 +42,8 @@ CommandResult PasteEntryCommand(CWorkbook& workbook, const GridSelection& select
 
 // Moves (or with `copy` copies) the cells and formats of `source` to `drop`, which has the
 // same size. A move records the source and then the drop range, a copy the drop range only.
-// kFailed with error 8 when the block or a record cannot be had; nothing changes then.
+// kFailed with error 8 when the block or a record cannot be had, 121 when the moved block or
+// the drop range takes part of an array formula's area; nothing changes then.
 CommandResult MoveRangeCommand(CWorkbook& workbook, const GridSelection& selection,
                                const CellRange& source, const CellRange& drop, bool copy);
 

@@ -4,6 +4,7 @@
 #include "model/rangedescriptor.h"
 #include "model/rangestyle.h"
 #include "model/undosnapshot.h"
+#include "platform/core/editerrors.h"
 #include "tests/model/newhook.h"
 #include "undobook.h"
 
@@ -331,6 +332,85 @@ TEST(MoveRangeCommand, MoveAndCopyBlocksAndWholeRowsUndoAndRedo) {
         EXPECT_TRUE(SameWorkbook(after, b.Dump())) << c.name;
         ExpectUndoRedo(b, 1, before, after);
     }
+}
+
+// A drag or a Cut then Paste takes a whole array's area or none of it, and drops onto a whole
+// one or none of it; a copy may take part of one. A refusal leaves the book and the history
+// as they were.
+TEST(MoveRangeCommand, NoMoveTakesOrCoversPartOfAnArray) {
+    struct Case {
+        const char* name;
+        CellRange source, drop;
+        bool copy;
+        bool refused;
+    };
+    // A1:A3 1, 2, 3; C1 spreads twice them over C1:C3.
+    const Case cases[] = {
+        {"elements without their anchor", {2, 1, 2, 2}, {4, 1, 4, 2}, false, true},
+        {"the anchor without every element", {2, 0, 2, 1}, {4, 0, 4, 1}, false, true},
+        {"the last element alone", {2, 2, 2, 2}, {4, 2, 4, 2}, false, true},
+        {"dropped onto part of the area", {0, 0, 0, 1}, {2, 1, 2, 2}, false, true},
+        {"copied onto part of the area", {0, 0, 0, 0}, {2, 2, 2, 2}, true, true},
+        {"the whole area", {2, 0, 2, 2}, {4, 0, 4, 2}, false, false},
+        {"the whole area with more", {1, 0, 2, 3}, {4, 5, 5, 8}, false, false},
+        {"dropped onto the whole area", {0, 0, 0, 2}, {2, 0, 2, 2}, false, false},
+        {"part of the area copied", {2, 1, 2, 1}, {4, 6, 4, 6}, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const bool cut : {false, true}) {
+            if (cut && c.copy) continue;
+            SCOPED_TRACE(cut ? "Cut then Paste" : "drag");
+            CUndoBook b;
+            CWorksheet& ws = b.S3();
+            b.Book().tree.active = &ws;
+            for (uint32_t r = 0; r < 3; ++r) b.Number(ws, 0, r, double(r + 1));
+            b.Formula(ws, 2, 0, "=R1C1:R3C1*2");
+            RecalculateByUpdateMode(b.Book());
+            ASSERT_EQ(Row(ws, 2, 2, 2), V{"6"});
+            const WorkbookDump before = b.Dump();
+            const int32_t undo = b.Book().undo.current;
+            CommandResult result = CommandResult::kNothing;
+            if (cut) {
+                UndoHistory copies;
+                copies.maximum = 10;
+                RangeDescriptor range;
+                MakeRangeDescriptor(c.source, &range);
+                ASSERT_TRUE(
+                    SnapshotRangeToUndo(b.Book(), ws, range, copies, copies.current, true, true));
+                const GridSelection source{c.source, c.source.c1, c.source.r1};
+                ASSERT_EQ(DeleteRangeCommand(b.Book(), source, false), CommandResult::kDone);
+                const PendingCut pending = MarkCut(b.Book(), copies, c.source);
+                result = PasteCutCommand(b.Book(), {c.drop, c.drop.c1, c.drop.r1}, copies,
+                                         copies.current, pending);
+            } else {
+                result = MoveRangeCommand(b.Book(), {c.source, c.source.c1, c.source.r1}, c.source,
+                                          c.drop, c.copy);
+            }
+            RecalculateByUpdateMode(b.Book());
+            if (c.refused) {
+                EXPECT_EQ(result, CommandResult::kFailed);
+                EXPECT_EQ(b.Book().error, kErrorArrayCut);
+                EXPECT_EQ(b.Book().undo.current, undo);
+                EXPECT_TRUE(SameWorkbook(before, b.Dump()));
+                continue;
+            }
+            EXPECT_EQ(result, CommandResult::kDone);
+            EXPECT_GT(b.Book().undo.current, undo);
+        }
+    }
+    // The whole area moved spreads where it went.
+    CUndoBook b;
+    CWorksheet& ws = b.S3();
+    b.Book().tree.active = &ws;
+    for (uint32_t r = 0; r < 3; ++r) b.Number(ws, 0, r, double(r + 1));
+    b.Formula(ws, 2, 0, "=R1C1:R3C1*2");
+    RecalculateByUpdateMode(b.Book());
+    ASSERT_EQ(MoveRangeCommand(b.Book(), {}, {2, 0, 2, 2}, {4, 0, 4, 2}, false),
+              CommandResult::kDone);
+    RecalculateByUpdateMode(b.Book());
+    EXPECT_EQ(b.FormulaAt(ws, 4, 0), "=R1C1:R3C1*2");
+    EXPECT_EQ(Row(ws, 2, 4, 2), (V{"", "", "6"}));
 }
 
 // A move takes the references to the moved cells along wherever they stand, and only those:

@@ -225,6 +225,7 @@ TEST(StructuralReferences, ADragMoveTakesEveryReferenceToTheMovedCellsWithIt) {
         const char* name;
         CellRange from, to;
         std::vector<Cell> after;
+        std::vector<Cell> typed = {}; // besides the budget
     };
     const std::vector<Cell> before = {
         {"Sa!B1", "=\\Sa!A5 -> 55"},         {"Sb!A1", "=\\Sa!A5 -> 55"},
@@ -237,6 +238,20 @@ TEST(StructuralReferences, ADragMoveTakesEveryReferenceToTheMovedCellsWithIt) {
          {0, 4, 0, 4},
          {2, 8, 2, 8},
          {{"Sa!B1", "=\\Sa!C9 -> 55"}, {"Sb!A1", "=\\Sa!C9 -> 55"}, {"Sc!A1", "=Sa!C9 -> 55"}}},
+        {"another worksheet's same cell stays where it is, and so do its readers",
+         {0, 4, 0, 4},
+         {2, 8, 2, 8},
+         {{"Sc!D1", "=A5 -> 7"}, {"Sa!D1", "=\\Sc!A5 -> 7"}, {"Sc!A5", "7"}},
+         {{"Sc!A5", "7"}, {"Sc!D1", "=A5"}, {"Sa!D1", "=\\Sc!A5"}}},
+        {"a block dragged onto part of itself: its formulas and readers follow",
+         {4, 1, 5, 2},
+         {4, 2, 5, 3},
+         {{"Sa!F2", ""},
+          {"Sa!F3", "=E3/E$17 -> 0.5"},
+          {"Sa!F4", "=$E$3*2 -> 100"},
+          {"Sa!H1", "=F4+E3 -> 150"},
+          {"Sa!G1", "=SUM($E$2:$E$16) -> *"}},
+         {{"Sa!F3", "=$E$2*2"}, {"Sa!H1", "=F3+E2"}}},
         {"a formula moved with the cell it reads keeps it; a range partly inside stays",
          {4, 1, 5, 1},
          {7, 29, 8, 29},
@@ -273,6 +288,7 @@ TEST(StructuralReferences, ADragMoveTakesEveryReferenceToTheMovedCellsWithIt) {
         SCOPED_TRACE(c.name);
         CRefsBook b;
         TypeBudget(b);
+        for (const Cell& t : c.typed) b.Type(t.where, t.shown);
         ExpectEdit(b, before, c.after, [&] {
             return MoveRangeCommand(b.Book(), {c.from, c.from.c1, c.from.r1}, c.from, c.to, false);
         });
@@ -664,12 +680,22 @@ TEST(StructuralReferences, EveryKindOfReferenceThroughEveryEditWithUndo) {
         {"to the last row and column",
          {"A2:A2097152", "B1:BZS1"},
          {{"A2:A2097152", ""}, {"A2:A2097152", ""}, {"", "B1:BZS1"}, {"", "B1:BZS1"}}},
+        // From a reader the edit moves too, every distance is kept but the end's.
+        {"past the span to the last row and column",
+         {"A6:A2097152", "F1:BZS1"},
+         {{"A8:A2097152", ""}, {"A4:A2097152", ""}, {"", "H1:BZS1"}, {"", "D1:BZS1"}}},
+    };
+    // Where a reader stands after each edit: A1 stays, H20 moves with the rows or columns.
+    const auto readerAfter = [](const std::string& reader, size_t edit) {
+        if (reader != "Sa!H20") return reader;
+        const char* after[4] = {"Sa!H22", "Sa!H18", "Sa!J20", "Sa!F20"};
+        return std::string(after[edit]);
     };
     for (size_t edit = 0; edit < 4; ++edit) {
         const bool rows = edit < 2;
         for (const Case& c : cases) {
             for (const bool absolute : {false, true}) {
-                for (const char* reader : {"Sa!A1", "Sb!A1"}) {
+                for (const char* reader : {"Sa!A1", "Sb!A1", "Sa!H20"}) {
                     const std::string typed0 = c.typed[rows ? 0 : 1];
                     const std::string after0 = c.after[edit][rows ? 0 : 1];
                     const std::string typed = absolute ? Absolute(typed0) : typed0;
@@ -686,8 +712,9 @@ TEST(StructuralReferences, EveryKindOfReferenceThroughEveryEditWithUndo) {
                     b.Type(reader, "=SUM(" + prefix + typed + ")");
                     const std::string shownAfter =
                         "=SUM(" + (after == "#REF!" ? after : prefix + after) + ") -> *";
+                    const std::string moved = readerAfter(reader, edit);
                     ExpectEdit(b, {{reader, ("=SUM(" + prefix + typed + ") -> *").c_str()}},
-                               {{reader, shownAfter.c_str()}},
+                               {{moved.c_str(), shownAfter.c_str()}},
                                [&] { return edits[edit].edit(b.Book()); });
                 }
             }
