@@ -86,7 +86,20 @@ TEST(NumberRender, SectionsByConditionSignAndZeroAtEverySectionCount) {
            {12345, "00.0E+0", "01.2E+4"},
            {-5, "[red]", "-5"},
            {-5, "[blue];[red]", "5"}, // the second section shows the sign by its literals
-           {-5, "0;\"minus\"", "minus"}});
+           {-5, "0;\"minus\"", "minus"},
+           // A conditional first section shows the sign of a negative it admits, unless
+           // it is meant for negatives; later sections show none.
+           {-5, "[<=100]0.0;[>100]\"high\"", "-5.0"},
+           {-0.4, "[<=100]0.0;[>100]\"high\"", "-0.4"},
+           {-5, "[<1]0.0", "-5.0"},
+           {-5, "[<-1]0.0;0.0", "-5.0"},
+           {-5, "[<0]0.0;[>=1]0.0", "-5.0"}, // the second limit is not 0
+           {-5, "[<0]0.0;0.0", "5.0"},
+           {-5, "[<=0]0.0;0.0", "5.0"},
+           {-5, "[<0]0.0;[>0]0.0", "5.0"},
+           {-5, "[<=0]0.0;[=0]0.0", "-5.0"},
+           {-5, "[>=0]0.0;[<-1]0.0", "5.0"},
+           {-5, "[>100]0.0;[<0]\"-\"0.0", "-5.0"}});
     RenderedList list;
     ASSERT_TRUE(FormatNumberValue(list, -2, "0.00;[red](0.00)", nullptr));
     EXPECT_TRUE(list.hasColor);
