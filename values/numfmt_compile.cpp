@@ -86,6 +86,7 @@ bool CFormatCompiler::Step() {
         return Exponent(c, At(pos_ + 1));
     if (c == '@' && Allowed(kFmtText)) {
         ++pos_;
+        Section().textAt = 1;
         return Add(kFmtText, '@');
     }
     if (Allowed(kFmtText) && t_.size() - pos_ >= 7) {

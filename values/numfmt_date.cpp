@@ -220,13 +220,21 @@ bool FormatDateTimeValue(RenderedList& out, std::string_view iso, std::string_vi
     const CompiledFormat* f = CompileCachedFormat(code);
     if (!f || f->sectionCount == 0) return false;
     uint8_t locale = set ? set->localeChoice : UserSeparators().localeChoice;
+    // A text shows through the fourth section, or through the last of two or three that
+    // holds "@"; a code of one section shows a date through its fields or a text through
+    // its "@". An empty fourth section shows nothing.
+    const int declared = f->declaredSections;
     const FormatSection* s = nullptr;
-    if (f->sectionCount == 4) {
+    if (declared == 4) {
         s = &f->sections[3];
+        if (s->tokenCount > 0 && !RenderSection(out, iso, *s, f->tokens, locale, true))
+            return false;
+    } else if (declared > 1 && f->sections[declared - 1].textAt) {
+        s = &f->sections[declared - 1];
         if (!RenderSection(out, iso, *s, f->tokens, locale, true)) return false;
-    } else if (f->sectionCount == 1) {
+    } else if (declared == 1) {
         s = &f->sections[0];
-        if (!RenderSection(out, iso, *s, f->tokens, locale, false)) return false;
+        if (!RenderSection(out, iso, *s, f->tokens, locale, s->textAt != 0)) return false;
     } else if (!out.AddText(iso)) {
         return false;
     }

@@ -57,7 +57,9 @@ bool IsTextOnlySection(const FormatSection& s) {
 int ChooseSection(const CompiledFormat& f, double value) {
     int count = f.declaredSections;
     if (count == 0) return kPlainForm;
-    if (count == 1) return TestFormatConditions(f, value, 0) ? 0 : kPlainForm;
+    // A code of one text section decorates texts; a number shows plainly.
+    if (count == 1)
+        return TestFormatConditions(f, value, 0) && !f.sections[0].textAt ? 0 : kPlainForm;
     bool conditions = false;
     for (int k = 0; k < count; ++k) conditions |= HasCondition(f.sections[k]);
     if (conditions) {

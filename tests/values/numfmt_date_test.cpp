@@ -73,6 +73,16 @@ TEST(DateRender, CalendarFieldsDurationsAndTextsThatAreNoDate) {
         {"2006-01-31", "0.00", "<unchanged>2006-01-31"},
         {"2006-01-31", "0;0", "2006-01-31"}, // two sections: the text as it is
         {"abc", "0;0;0;\"<\"@\">\"", "<abc>"},
+        // a text shows through a code of one text section, or through the last of two or
+        // three when it holds "@"
+        {"abc", "\"[\"@\"]\"", "[abc]"},
+        {"abc", "@\" x\"", "abc x"},
+        {"abc", "@\"|\"@", "abc|abc"},
+        {"abc", "0;\"x\"@", "xabc"},
+        {"abc", "0;-0;\"<\"@", "<abc"},
+        {"abc", "\"[\"@\"]\";0", "abc"}, // not the last section: no text section
+        {"abc", "0;-0;;", ""},           // an empty fourth section
+        {"abc", "General", "<unchanged>abc"},
         {"2006-01-31", "0;0;0;d mmm", "31 Jan"},
         {"abc", "", "abc"}, // no code: the text laid out as it is
         {"2006-01-31", "\"bad", "<unchanged>2006-01-31"},

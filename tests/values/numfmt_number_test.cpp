@@ -75,8 +75,11 @@ TEST(NumberRender, SectionsByConditionSignAndZeroAtEverySectionCount) {
            {150, "[<100]0", "150"}, // one section whose condition fails: plain form
            {-5, "General", "-5"},
            {2.5, "@", "2.5"},
-           {-2.5, "0;@", "-3"}, // a text section leaves a number to the first
-           {0, "0;-0;", ""},    // an empty zero section
+           {-2.5, "0;@", "-3"},     // a text section leaves a number to the first
+           {5, "\"[\"@\"]\"", "5"}, // one text section decorates texts, not numbers
+           {-5, "\"x\"@\"y\"", "-5"},
+           {0, "[red]@\" x\"", "0"},
+           {0, "0;-0;", ""}, // an empty zero section
            {-5, "0;", ""},
            {1234567, "0.0%,", "123456700.0%,"}, // a comma after text is text
            {1234567, "0,\"x\"", "1235x"},
