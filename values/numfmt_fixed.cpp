@@ -91,13 +91,10 @@ void RoundedScientific(double value, int decimals, int group, double& mantissa, 
     mantissa = digits / scale;
 }
 
-// The exponent's step: the count of integer placeholders when the first is "#"
-// (engineering notation), else 1.
-int ExponentGroup(const FormatSection& s, const FormatToken* tokens) {
-    for (uint16_t k = s.firstToken; k < s.exponentIndex; ++k)
-        if (tokens[k].kind == kFmtDigit)
-            return tokens[k].ch == '#' && s.intDigits > 1 ? s.intDigits : 1;
-    return 1;
+// The exponent's step: the count of integer placeholders ("##0.0E+0" is engineering
+// notation, "00.0E+00" steps by 2), at least 1.
+int ExponentGroup(const FormatSection& s) {
+    return s.intDigits > 1 ? s.intDigits : 1;
 }
 
 void StripFractionZeros(std::string& text) {
@@ -178,8 +175,11 @@ bool RenderFixedRange(RenderedList& out, double value, const FormatSection& s,
     if (!AnalyseDigitPlaceholders(tokens, uint16_t(decimal + 1), end, part, fraction,
                                   DigitDirection::LeftToRight, false, &placed))
         return false;
-    // The separator stands when a digit follows it, or a "?" that keeps the column.
-    bool blanks = part.kinds & kRenderedBlank;
+    // The separator stands when a digit follows it, or a "?" that keeps the column (a
+    // "_x" space is no such column).
+    bool blanks = false;
+    for (uint16_t k = uint16_t(decimal + 1); k < end; ++k)
+        blanks |= tokens[k].kind == kFmtDigit && tokens[k].ch == '?';
     if ((placed > 0 || blanks) && !out.Add(kFmtDecimal, char(tokens[decimal].ch))) return false;
     for (uint16_t k = 0; k < part.count; ++k)
         if (!out.Add(part.items[k].kind, char(part.items[k].ch))) return false;
@@ -200,8 +200,7 @@ bool RenderScientificNumber(RenderedList& out, double value, const FormatSection
     double mantissa = 0;
     int exponent = 0;
     if (placeholders) {
-        RoundedScientific(std::fabs(value), s.fracDigits, ExponentGroup(s, tokens), mantissa,
-                          exponent);
+        RoundedScientific(std::fabs(value), s.fracDigits, ExponentGroup(s), mantissa, exponent);
     } else {
         exponent = FixedExponent(tokens, uint16_t(expIndex + 1), end);
         if (exponent < 0) return false;

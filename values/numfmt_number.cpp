@@ -161,6 +161,9 @@ bool FormatCompiledNumber(RenderedList& out, double value, const CompiledFormat&
     if (!std::isfinite(value)) return false;
     int index = ChooseSection(f, value);
     if (index == kPlainForm) {
+        // Where conditions of several sections all refuse the value, it shows plainly
+        // without its sign, as the sections that take negatives do.
+        if (f.declaredSections > 1 && HasConditions(f)) value = std::fabs(value);
         if (!AddPlainNumber(out, value)) return false;
         if (set) ApplySeparators(out, *set);
         return true;

@@ -35,7 +35,10 @@ TEST(NumberRender, FixedNumbersRoundedToTheirPlaceholders) {
            {0.5, "#.##", ".5"}, // a zero whole part is no digit for "#"
            {0, "#", ""},
            {0, "0.##", "0"},
-           {0.5, "?.??", ".5"}, // "?" keeps its blank for a lone zero
+           {0.5, "?.??", ".5"},            // "?" keeps its blank for a lone zero
+           {100000, "##0.##_(", "100000"}, // a "_x" space keeps no decimal separator
+           {1234, "#,#.##_(", "1,234"},
+           {5, "0.??_(", "5."},
            {999.5, "#,##0", "1,000"},
            {999.995, "#,##0.00", "1,000.00"},
            {2.675, "0.00", "2.68"}, // rounded as typed, though the double lies below
@@ -94,6 +97,10 @@ TEST(NumberRender, SectionsByConditionSignAndZeroAtEverySectionCount) {
            {0.00049, "##0.0E+0", "490.0E-6"},
            {999999, "##0.0E+0", "1.0E+6"},
            {12345, "00.0E+0", "01.2E+4"},
+           {4423.61, "00.0E+00", "44.2E+02"}, // exponents step by the integer places
+           {0.1, "00.0E+00", "10.0E-02"},
+           {-65.5, "00.0E+00", "-65.5E+00"},
+           {1e21, "000.0E+0", "001.0E+21"},
            {-5, "[red]", "-5"},
            {-5, "[blue];[red]", "5"}, // the second section shows the sign by its literals
            {-5, "0;\"minus\"", "minus"},
@@ -109,7 +116,11 @@ TEST(NumberRender, SectionsByConditionSignAndZeroAtEverySectionCount) {
            {-5, "[<0]0.0;[>0]0.0", "5.0"},
            {-5, "[<=0]0.0;[=0]0.0", "-5.0"},
            {-5, "[>=0]0.0;[<-1]0.0", "5.0"},
-           {-5, "[>100]0.0;[<0]\"-\"0.0", "-5.0"}});
+           {-5, "[>100]0.0;[<0]\"-\"0.0", "-5.0"},
+           // no condition takes the value: the plain form without the sign
+           {-80, "[>=1000]0.0;[=0]0", "80"},
+           {-5, "[>3]0.0;[>100]0.0", "5"},
+           {-5, "[>3]0.0", "-5"}}); // one section keeps it
     RenderedList list;
     ASSERT_TRUE(FormatNumberValue(list, -2, "0.00;[red](0.00)", nullptr));
     EXPECT_TRUE(list.hasColor);
