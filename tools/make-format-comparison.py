@@ -294,9 +294,31 @@ def fields(code):
         found.add("date")
     if re.search(r"[hs]", plain, re.I):
         found.add("clock")
-    elif re.search(r"m", plain, re.I) and "date" not in found:
+    # "m" is a minute after an hour or before seconds, else a month.
+    months = re.sub(r"h+[^hms]*m+|m+(?=[^hms]*s)", "", plain, flags=re.I)
+    if re.search(r"m", months, re.I):
         found.add("date")
     return found
+
+
+def half_of_fixed_denominator(v, c):
+    """The value lies half way between two fractions of a fixed denominator of the code."""
+    try:
+        x = abs(float(re.sub(r"[$,()%]", "", v)))
+    except ValueError:
+        return False
+    if v.endswith("%"):
+        x /= 100
+    for den in re.findall(r"/(\d+)", code_words(c)):
+        n = x * int(den)
+        if abs(n - int(n) - 0.5) < 1e-9:
+            return True
+    return False
+
+
+def early_year(v):
+    m = re.match(r"(\d{4})-", v) or re.match(r"\d+/\d+/(\d{4})$", v)
+    return m is not None and int(m.group(1)) < 2000
 
 
 def significant(v):
@@ -329,6 +351,24 @@ REASONS = [
      lambda v, c, o, p: is_duration(v) and fields(c) == {"clock"} and ISO_TEXT.search(o)),
     ("A/P writes A or P as the code does; the peer writes them in lower case",
      lambda v, c, o, p: "a/p" in c.lower() and o.lower() == p.lower()),
+    ("yy writes a year up to 1999 in full",
+     lambda v, c, o, p: early_year(v) and re.search(r"(?<!y)yy(?!y)", code_words(c))),
+    ("a half rounds away from zero, as in the fixed codes; the peer rounds it to even",
+     lambda v, c, o, p: half_of_fixed_denominator(v, c)),
+    ("the plain form shows 15 significant digits and a three-digit exponent",
+     lambda v, c, o, p: re.search(r"e[+-]\d{3}", o) is not None),
+    ("after a bracketed currency the peer misreads exponents, fractions and percent",
+     lambda v, c, o, p: "[$" in c and re.search(r"[Ee][+-]|[#0?]/|%", code_words(c))),
+    ("the peer writes the locale of a [$-...] bracket that follows other text",
+     lambda v, c, o, p: "[$-" in c and re.search(r"-\d{3}", p)),
+    ("a typed -0 is zero; the peer keeps the sign of -0.0",
+     lambda v, c, o, p: v == "-0"),
+    ("a blank that begins a section is text, as in the fixed codes; the peer drops it",
+     lambda v, c, o, p: o.replace(" ", "") == p.replace(" ", "") and re.search(r"(^|;|\]) ", c)),
+    ("the peer loses an exponent digit before a _x space",
+     lambda v, c, o, p: re.search(r"[Ee][+-]0+_", c) is not None),
+    ("a colour after text: the peer writes its name as date fields",
+     lambda v, c, o, p: re.search(r'"[^"]*"\[[A-Za-z]', c) is not None and "[" in p),
     ("display keeps 15 significant digits",
      lambda v, c, o, p: significant(v) > 15 or significant(p) > 15),
 ]
