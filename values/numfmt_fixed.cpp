@@ -151,7 +151,7 @@ bool RoundsToZero(double value, int decimals) {
 }
 
 bool RenderFixedRange(RenderedList& out, double value, const FormatSection& s,
-                      const FormatToken* tokens, uint16_t end) {
+                      const FormatToken* tokens, uint16_t end, bool zeroDigit) {
     if (s.tokenCount == 0) return true;
     // A fixed exponent can scale a finite value past the largest double.
     if (!std::isfinite(value)) return false;
@@ -165,7 +165,7 @@ bool RenderFixedRange(RenderedList& out, double value, const FormatSection& s,
     uint16_t decimal = (s.decimalIndex != kNoToken && s.decimalIndex < end) ? s.decimalIndex : end;
     // A zero whole part is no digit: "#.##" shows 0.5 as .5, "?" keeps its blank and
     // only "0" writes the zero.
-    if (whole == "0") whole = {};
+    if (whole == "0" && !zeroDigit) whole = {};
     if (!AnalyseDigitPlaceholders(tokens, s.firstToken, decimal, out, whole,
                                   DigitDirection::RightToLeft))
         return false;
@@ -207,7 +207,8 @@ bool RenderScientificNumber(RenderedList& out, double value, const FormatSection
         if (s.exponentSign == '-') exponent = -exponent;
         mantissa = value / std::pow(10.0, exponent);
     }
-    if (!RenderFixedRange(out, mantissa, s, tokens, expIndex)) return false;
+    // A mantissa of zero is a digit even for "#": 0 through #.##E+00 is 0E+00.
+    if (!RenderFixedRange(out, mantissa, s, tokens, expIndex, mantissa == 0)) return false;
     if (!out.Add(kFmtExponent, char(tokens[expIndex].ch))) return false;
     if (exponent < 0 && !out.Add(kFmtLiteral, '-')) return false;
     if (exponent >= 0 && s.exponentSign == '+' && !out.Add(kFmtLiteral, '+')) return false;

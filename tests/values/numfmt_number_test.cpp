@@ -97,7 +97,9 @@ TEST(NumberRender, SectionsByConditionSignAndZeroAtEverySectionCount) {
            {0.00049, "##0.0E+0", "490.0E-6"},
            {999999, "##0.0E+0", "1.0E+6"},
            {12345, "00.0E+0", "01.2E+4"},
-           {4423.61, "00.0E+00", "44.2E+02"}, // exponents step by the integer places
+           {4423.61, "00.0E+00", "44.2E+02"},
+           {0, "#.##E+00", "0E+00"}, // a zero mantissa is a digit
+           {0, "#E+0", "0E+0"},      // exponents step by the integer places
            {0.1, "00.0E+00", "10.0E-02"},
            {-65.5, "00.0E+00", "-65.5E+00"},
            {1e21, "000.0E+0", "001.0E+21"},
