@@ -109,7 +109,6 @@ RULES[("3E+23", "General", "int")] = ("3e+023", GENERAL)
 RULES[("123456789012345678", "General", "int")] = ("1.2345678901235e+017", GENERAL)
 RULES[("1E+15", "General", "int")] = ("1e+015", GENERAL)
 CAPITAL_AP = "A/P writes A or P as the code does; the peer writes them in lower case"
-NOT_DURATION_TIME = "a time of day is no duration: elapsed fields show the text unchanged"
 for code in DATE_CODES:
     if any(k in code for k in "yd") or code.startswith("mmm"):
         for t in [d for d in DATES if "-" not in d]:
@@ -118,7 +117,6 @@ RULES[("1985-03-04", "dd/mm/yy", "int")] = ("04/03/1985", YY)
 RULES[("1900-03-01T00:00:00.250", "dd/mm/yy", "int")] = ("01/03/1900", YY)
 RULES[("1985-03-04", "ddd d mmmmm yy", "int")] = ("Mon 4 M 1985", YY)
 RULES[("1900-03-01T00:00:00.250", "ddd d mmmmm yy", "int")] = ("Thu 1 M 1900", YY)
-RULES[("00:00:00", "[h]:mm:ss", "int")] = ("00:00:00", NOT_DURATION_TIME)
 for d in DATES:
     if "-" in d:
         RULES[(d, "[h]:mm:ss", "int")] = (d, NOT_DURATION)

@@ -362,6 +362,19 @@ int MatchOwnStyle(uint8_t first, uint8_t& kind, uint8_t* params, std::string_vie
     return -1;
 }
 
+// An ISO date and time with one blank between them in place of the "T":
+// "2006-01-31 08:05:09".
+bool ParseIsoWithBlank(IsoDateTime& rec, std::string_view text) {
+    const std::size_t blank = text.find(' ');
+    if (blank == std::string_view::npos) return false;
+    IsoDateTime date;
+    if (!ParseIsoDateTime(date, text.substr(0, blank)) || !date.hasDate || date.hasTime)
+        return false;
+    std::string joined(text);
+    joined[blank] = 'T';
+    return ParseIsoDateTime(rec, joined);
+}
+
 } // namespace
 
 bool ParseDateText(std::string_view text, IsoDateTime& result, uint8_t& kind,
@@ -376,7 +389,7 @@ bool ParseDateText(std::string_view text, IsoDateTime& result, uint8_t& kind,
         if (MatchOwnStyle(5, kind, params, text, result, set, elapsed) > 0) return true;
     }
     IsoDateTime iso;
-    if (ParseIsoDateTime(iso, text)) {
+    if (ParseIsoDateTime(iso, text) || ParseIsoWithBlank(iso, text)) {
         std::memset(params, 0, kStandardFormatParams);
         kind = iso.hasDate && iso.hasTime ? STD_STYLE_DATE_TIME
                : iso.hasDate              ? STD_STYLE_DATE

@@ -37,6 +37,7 @@ private:
     bool Slash();
     bool Exponent(char letter, char sign);
     bool Bracket();
+    bool CurrencyBracket();
     bool ElapsedField();
     bool Quoted(char quote);
     bool DateTimeSeparator(uint32_t kind, char ch);
@@ -86,6 +87,7 @@ bool CFormatCompiler::Step() {
         return Exponent(c, At(pos_ + 1));
     if (c == '@' && Allowed(kFmtText)) {
         ++pos_;
+        Section().textAt = 1;
         return Add(kFmtText, '@');
     }
     if (Allowed(kFmtText) && t_.size() - pos_ >= 7) {
@@ -202,6 +204,7 @@ bool CFormatCompiler::Exponent(char letter, char sign) {
 bool CFormatCompiler::Bracket() {
     ++pos_;
     while (pos_ < t_.size() && t_[pos_] == ' ') ++pos_;
+    if (At(pos_) == '$') return CurrencyBracket();
     BracketItem item;
     uint32_t kind = ParseFormatBracket(t_, pos_, item);
     if (kind) {
@@ -213,6 +216,18 @@ bool CFormatCompiler::Bracket() {
         return false;
     }
     while (pos_ < t_.size() && t_[pos_] == ' ') ++pos_;
+    if (At(pos_) != ']') return false;
+    ++pos_;
+    return true;
+}
+
+// "[$symbol-locale]": the symbol is text where it stands; the locale after "-" is passed
+// over ("[$-409]" writes nothing).
+bool CFormatCompiler::CurrencyBracket() {
+    ++pos_;
+    for (; pos_ < t_.size() && t_[pos_] != '-' && t_[pos_] != ']'; ++pos_)
+        if (!Allowed(kFmtLiteral) || !Add(kFmtLiteral, t_[pos_])) return false;
+    while (pos_ < t_.size() && t_[pos_] != ']') ++pos_;
     if (At(pos_) != ']') return false;
     ++pos_;
     return true;

@@ -90,6 +90,7 @@ struct FormatSection {
     uint16_t scaling = 0;             // each divides the value by 1,000
     uint16_t percentIndex = kNoToken; // the first bare "%": the value is shown times 100
     uint8_t bracketCount = 0;
+    uint8_t textAt = 0; // holds "@" itself ("General" shows a text, but is no place for it)
     BracketItem brackets[kMaxBracketItems];
 
     uint16_t EndToken() const { return uint16_t(firstToken + tokenCount); }

@@ -169,16 +169,43 @@ int64_t UnitSeconds(uint32_t kind) {
 
 } // namespace
 
-bool RenderTimeParts(RenderedList& out, std::string_view text, const FormatSection& s,
-                     const FormatToken* tokens) {
+namespace {
+
+// The length of a duration, or of a time of day counted from midnight, in seconds and
+// milliseconds; false for other texts and for a duration with years or months, which has
+// no fixed length.
+bool ElapsedLength(std::string_view text, int64_t& total, int32_t& milliseconds, bool& negative) {
     IsoDuration d;
     std::size_t end = 0;
-    if (!ParseIsoDuration(d, text, end) || end != text.size()) return false;
-    CMillisecondDigits ms(d.milliseconds);
+    if (ParseIsoDuration(d, text, end) && end == text.size()) {
+        if (d.years != 0 || d.months != 0) return false;
+        total =
+            int64_t(d.days) * 86400 + int64_t(d.hours) * 3600 + int64_t(d.minutes) * 60 + d.seconds;
+        milliseconds = d.milliseconds;
+        negative = d.negative && (total != 0 || milliseconds != 0);
+        return true;
+    }
+    IsoDateTime t;
+    if (!ParseIsoDateTime(t, text) || t.hasDate || !t.hasTime) return false;
+    total = int64_t(t.hour) * 3600 + int64_t(t.minute) * 60 + t.second;
+    milliseconds = t.millisecond;
+    negative = false;
+    return true;
+}
+
+} // namespace
+
+bool RenderTimeParts(RenderedList& out, std::string_view text, const FormatSection& s,
+                     const FormatToken* tokens) {
+    int64_t total = 0;
+    int32_t milliseconds = 0;
+    bool negative = false;
+    if (!ElapsedLength(text, total, milliseconds, negative)) return false;
+    // A negative duration shows its sign once, before the fields.
+    if (negative && !out.Add(kFmtLiteral, '-')) return false;
+    CMillisecondDigits ms(milliseconds);
     // The largest field of the section holds the whole duration, the others what is left
     // of it: PT63H30M through [mm]:ss is 3810:00, P1DT2H through [h]:mm is 26:00.
-    int64_t total =
-        int64_t(d.days) * 86400 + int64_t(d.hours) * 3600 + int64_t(d.minutes) * 60 + d.seconds;
     int64_t largest = 1;
     for (uint16_t k = s.firstToken; k < s.EndToken(); ++k)
         largest = std::max(largest, UnitSeconds(tokens[k].kind & ~kFmtElapsed));
@@ -220,13 +247,21 @@ bool FormatDateTimeValue(RenderedList& out, std::string_view iso, std::string_vi
     const CompiledFormat* f = CompileCachedFormat(code);
     if (!f || f->sectionCount == 0) return false;
     uint8_t locale = set ? set->localeChoice : UserSeparators().localeChoice;
+    // A text shows through the fourth section, or through the last of two or three that
+    // holds "@"; a code of one section shows a date through its fields or a text through
+    // its "@". An empty fourth section shows nothing.
+    const int declared = f->declaredSections;
     const FormatSection* s = nullptr;
-    if (f->sectionCount == 4) {
+    if (declared == 4) {
         s = &f->sections[3];
+        if (s->tokenCount > 0 && !RenderSection(out, iso, *s, f->tokens, locale, true))
+            return false;
+    } else if (declared > 1 && f->sections[declared - 1].textAt) {
+        s = &f->sections[declared - 1];
         if (!RenderSection(out, iso, *s, f->tokens, locale, true)) return false;
-    } else if (f->sectionCount == 1) {
+    } else if (declared == 1) {
         s = &f->sections[0];
-        if (!RenderSection(out, iso, *s, f->tokens, locale, false)) return false;
+        if (!RenderSection(out, iso, *s, f->tokens, locale, s->textAt != 0)) return false;
     } else if (!out.AddText(iso)) {
         return false;
     }

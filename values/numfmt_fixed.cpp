@@ -91,13 +91,10 @@ void RoundedScientific(double value, int decimals, int group, double& mantissa, 
     mantissa = digits / scale;
 }
 
-// The exponent's step: the count of integer placeholders when the first is "#"
-// (engineering notation), else 1.
-int ExponentGroup(const FormatSection& s, const FormatToken* tokens) {
-    for (uint16_t k = s.firstToken; k < s.exponentIndex; ++k)
-        if (tokens[k].kind == kFmtDigit)
-            return tokens[k].ch == '#' && s.intDigits > 1 ? s.intDigits : 1;
-    return 1;
+// The exponent's step: the count of integer placeholders ("##0.0E+0" is engineering
+// notation, "00.0E+00" steps by 2), at least 1.
+int ExponentGroup(const FormatSection& s) {
+    return s.intDigits > 1 ? s.intDigits : 1;
 }
 
 void StripFractionZeros(std::string& text) {
@@ -154,7 +151,7 @@ bool RoundsToZero(double value, int decimals) {
 }
 
 bool RenderFixedRange(RenderedList& out, double value, const FormatSection& s,
-                      const FormatToken* tokens, uint16_t end) {
+                      const FormatToken* tokens, uint16_t end, bool zeroDigit) {
     if (s.tokenCount == 0) return true;
     // A fixed exponent can scale a finite value past the largest double.
     if (!std::isfinite(value)) return false;
@@ -168,7 +165,7 @@ bool RenderFixedRange(RenderedList& out, double value, const FormatSection& s,
     uint16_t decimal = (s.decimalIndex != kNoToken && s.decimalIndex < end) ? s.decimalIndex : end;
     // A zero whole part is no digit: "#.##" shows 0.5 as .5, "?" keeps its blank and
     // only "0" writes the zero.
-    if (whole == "0") whole = {};
+    if (whole == "0" && !zeroDigit) whole = {};
     if (!AnalyseDigitPlaceholders(tokens, s.firstToken, decimal, out, whole,
                                   DigitDirection::RightToLeft))
         return false;
@@ -178,8 +175,11 @@ bool RenderFixedRange(RenderedList& out, double value, const FormatSection& s,
     if (!AnalyseDigitPlaceholders(tokens, uint16_t(decimal + 1), end, part, fraction,
                                   DigitDirection::LeftToRight, false, &placed))
         return false;
-    // The separator stands when a digit follows it, or a "?" that keeps the column.
-    bool blanks = part.kinds & kRenderedBlank;
+    // The separator stands when a digit follows it, or a "?" that keeps the column (a
+    // "_x" space is no such column).
+    bool blanks = false;
+    for (uint16_t k = uint16_t(decimal + 1); k < end; ++k)
+        blanks |= tokens[k].kind == kFmtDigit && tokens[k].ch == '?';
     if ((placed > 0 || blanks) && !out.Add(kFmtDecimal, char(tokens[decimal].ch))) return false;
     for (uint16_t k = 0; k < part.count; ++k)
         if (!out.Add(part.items[k].kind, char(part.items[k].ch))) return false;
@@ -200,15 +200,15 @@ bool RenderScientificNumber(RenderedList& out, double value, const FormatSection
     double mantissa = 0;
     int exponent = 0;
     if (placeholders) {
-        RoundedScientific(std::fabs(value), s.fracDigits, ExponentGroup(s, tokens), mantissa,
-                          exponent);
+        RoundedScientific(std::fabs(value), s.fracDigits, ExponentGroup(s), mantissa, exponent);
     } else {
         exponent = FixedExponent(tokens, uint16_t(expIndex + 1), end);
         if (exponent < 0) return false;
         if (s.exponentSign == '-') exponent = -exponent;
         mantissa = value / std::pow(10.0, exponent);
     }
-    if (!RenderFixedRange(out, mantissa, s, tokens, expIndex)) return false;
+    // A mantissa of zero is a digit even for "#": 0 through #.##E+00 is 0E+00.
+    if (!RenderFixedRange(out, mantissa, s, tokens, expIndex, mantissa == 0)) return false;
     if (!out.Add(kFmtExponent, char(tokens[expIndex].ch))) return false;
     if (exponent < 0 && !out.Add(kFmtLiteral, '-')) return false;
     if (exponent >= 0 && s.exponentSign == '+' && !out.Add(kFmtLiteral, '+')) return false;

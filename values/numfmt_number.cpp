@@ -17,6 +17,33 @@ bool HasCondition(const FormatSection& s) {
     return false;
 }
 
+// The section's condition, or null.
+const BracketItem* Condition(const FormatSection& s) {
+    for (uint8_t k = 0; k < s.bracketCount; ++k)
+        if (s.brackets[k].kind == kFmtCondition) return &s.brackets[k];
+    return nullptr;
+}
+
+bool HasConditions(const CompiledFormat& f) {
+    for (int k = 0; k < f.declaredSections; ++k)
+        if (HasCondition(f.sections[k])) return true;
+    return false;
+}
+
+// A first section meant for negative values ("[<0]" or "[<=0]", the second section's
+// condition, if any, taking values above zero) shows them without the sign, as the second
+// section of "0;0" does; any other first section shows the sign.
+bool FirstSectionTakesNegatives(const CompiledFormat& f) {
+    const BracketItem* first = Condition(f.sections[0]);
+    const BracketItem* second = f.declaredSections > 1 ? Condition(f.sections[1]) : nullptr;
+    if (!first || first->number != 0 || (second && second->number != 0)) return false;
+    const uint32_t other = second ? second->value : 0;
+    if (first->value == kCmpLess)
+        return other == 0 || other == kCmpGreater || other == kCmpEqual ||
+               other == kCmpGreaterEqual;
+    return first->value == kCmpLessEqual && (other == 0 || other == kCmpGreater);
+}
+
 bool IsTextSection(const FormatSection& s) {
     return (s.kinds & kFmtText) != 0;
 }
@@ -30,7 +57,9 @@ bool IsTextOnlySection(const FormatSection& s) {
 int ChooseSection(const CompiledFormat& f, double value) {
     int count = f.declaredSections;
     if (count == 0) return kPlainForm;
-    if (count == 1) return TestFormatConditions(f, value, 0) ? 0 : kPlainForm;
+    // A code of one text section decorates texts; a number shows plainly.
+    if (count == 1)
+        return TestFormatConditions(f, value, 0) && !f.sections[0].textAt ? 0 : kPlainForm;
     bool conditions = false;
     for (int k = 0; k < count; ++k) conditions |= HasCondition(f.sections[k]);
     if (conditions) {
@@ -132,6 +161,9 @@ bool FormatCompiledNumber(RenderedList& out, double value, const CompiledFormat&
     if (!std::isfinite(value)) return false;
     int index = ChooseSection(f, value);
     if (index == kPlainForm) {
+        // Where conditions of several sections all refuse the value, it shows plainly
+        // without its sign, as the sections that take negatives do.
+        if (f.declaredSections > 1 && HasConditions(f)) value = std::fabs(value);
         if (!AddPlainNumber(out, value)) return false;
         if (set) ApplySeparators(out, *set);
         return true;
@@ -148,9 +180,11 @@ bool FormatCompiledNumber(RenderedList& out, double value, const CompiledFormat&
     // A negative value that shows as zero shows no sign: -0.0001 through 0.00 is 0.00.
     // The first section shows the sign itself when it stands alone, or in for a text
     // section ("0.00;@" shows -5 as -5.00).
-    bool ownSign = f.declaredSections == 1 || (index == 0 && value < 0);
-    if (value < 0 && ownSign && !HasCondition(s) && showsNumber &&
-        !ShowsAsZero(magnitude, s, f.tokens))
+    // With conditions, the first section shows the sign of any negative value it admits
+    // unless it is meant for negative values; the later sections never do.
+    bool ownSign = HasConditions(f) ? index == 0 && !FirstSectionTakesNegatives(f)
+                                    : f.declaredSections == 1 || (index == 0 && value < 0);
+    if (value < 0 && ownSign && showsNumber && !ShowsAsZero(magnitude, s, f.tokens))
         if (!out.Add(kFmtLiteral, '-')) return false;
     if (!RenderSection(out, magnitude, s, f.tokens)) return false;
     ApplySectionColor(out, s);

@@ -61,8 +61,9 @@ bool RoundsToZero(double value, int decimals);
 bool FractionShowsZero(double value, const FormatSection& section, const FormatToken* tokens);
 
 // Renders the fixed-point part of a section up to token `end` (the exponent token of a
-// scientific section, else the section's end).
+// scientific section, else the section's end). A zero whole part shows through "#" only
+// with `zeroDigit`.
 bool RenderFixedRange(RenderedList& out, double value, const FormatSection& section,
-                      const FormatToken* tokens, uint16_t end);
+                      const FormatToken* tokens, uint16_t end, bool zeroDigit = false);
 
 } // namespace vl

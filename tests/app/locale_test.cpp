@@ -1,6 +1,7 @@
 #include "app/localenamesqt.h"
 #include "app/localeseparators.h"
 #include "apptestutil.h"
+#include "values/numfmt_date.h"
 
 namespace vl {
 
@@ -121,6 +122,43 @@ TEST(QtLocaleNames, NamesOfARegionAndNoneForGeneric) {
     // Polish months take another form after a day number; "stycznia" is Windows-1252 clean.
     EXPECT_EQ(names.GenitiveMonthName(0, 87), "stycznia");
     EXPECT_EQ(names.GenitiveMonthName(0, 38), "");
+}
+
+// Dates through a region's names: a name with a letter outside the code page gives way to
+// the generic one, never to "?"; a day name is the one that stands alone.
+TEST(QtLocaleNames, DatesShowTheRegionsNamesOrTheGenericOnes) {
+    auto choiceOf = [](const char* name) {
+        for (int choice = 3; choice < kLocaleChoices; ++choice)
+            if (std::string(LocaleNameOfChoice(choice)) == name) return choice;
+        ADD_FAILURE() << name;
+        return 0;
+    };
+    struct Case {
+        const char* locale;
+        const char* iso;
+        const char* code;
+        const char* shown; // Windows-1252
+    } cases[] = {
+        {"ru_RU", "2006-01-31", "d mmmm yyyy", "31 January 2006"},
+        {"ru_RU", "2006-01-31", "dddd", "Tuesday"},
+        {"ru_RU", "2006-01-31", "ddd mmm", "Tue Jan"},
+        {"pl_PL", "2006-10-05", "d mmmm", "5 October"}, // "pa\xC5\xBAdziernika"
+        {"pl_PL", "2006-01-31", "d mmmm", "31 stycznia"},
+        {"cs_CZ", "2006-03-01", "d mmmm", "1 March"}, // "b\xC5\x99ezna"
+        {"el_GR", "2006-01-31", "dddd d mmmm", "Tuesday 31 January"},
+        {"fi_FI", "2006-01-31", "dddd", "tiistai"},
+        {"de_DE", "2006-03-01", "dddd d. mmmm", "Mittwoch 1. M\xE4rz"},
+    };
+    CQtLocaleNames names;
+    SetLocaleNames(&names);
+    for (const Case& c : cases) {
+        SeparatorSet set = InternalSeparators();
+        set.localeChoice = uint8_t(choiceOf(c.locale));
+        std::string text;
+        EXPECT_TRUE(FormatDateText(c.iso, c.code, text, &set)) << c.locale << " " << c.code;
+        EXPECT_EQ(text, c.shown) << c.locale << " " << c.code;
+    }
+    SetLocaleNames(nullptr);
 }
 
 } // namespace vl

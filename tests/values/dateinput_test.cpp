@@ -11,24 +11,40 @@
 namespace vl {
 
 TEST(DateInput, IsoTextsShowTheirSecondsWhenTheyHaveSome) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"13:05:09", "13:05:09"},
-        {"13:05:00", "13:05"},
-        {"2006-01-31T13:10:55", "1/31/2006 13:10:55"},
-        {"2006-01-31T13:10:00", "1/31/2006 13:10"},
-        {"00:00:00.500", "0:00:00"},
-        {"2006-01-31", "1/31/2006"},
+    struct Case {
+        const char* typed;
+        const char* stored;
+        const char* shown;
+    } cases[] = {
+        {"13:05:09", "13:05:09", "13:05:09"},
+        {"13:05:00", "13:05:00", "13:05"},
+        {"2006-01-31T13:10:55", "2006-01-31T13:10:55", "1/31/2006 13:10:55"},
+        {"2006-01-31T13:10:00", "2006-01-31T13:10:00", "1/31/2006 13:10"},
+        {"00:00:00.500", "00:00:00.500", "0:00:00"},
+        {"2006-01-31", "2006-01-31", "1/31/2006"},
+        // a blank in place of the "T"
+        {"2006-01-31 08:05:09", "2006-01-31T08:05:09", "1/31/2006 8:05:09"},
     };
-    for (const auto& [typed, shown] : cases) {
+    for (const auto& [typed, stored, shown] : cases) {
         IsoDateTime result;
         uint8_t kind = STD_STYLE_DEFAULT;
         uint8_t params[kStandardFormatParams] = {};
         ASSERT_TRUE(ParseDateText(typed, result, kind, params, InternalSeparators())) << typed;
+        EXPECT_EQ(FormatIsoDateTime(result), stored) << typed;
         std::string text;
         ASSERT_TRUE(FormatDateText(FormatIsoDateTime(result), BuildStandardFormatCode(kind, params),
                                    text, &InternalSeparators()))
             << typed;
         EXPECT_EQ(text, shown) << typed;
+    }
+    // Not a date and time: two blanks, a time that is none, a date that is none.
+    for (const char* typed : {"2006-01-31  08:05:09", "2006-01-31 abc", "2006-02-30 08:05:09",
+                              "2006-01-31 25:00:00", "08:05:09 2006-01-31"}) {
+        IsoDateTime result;
+        uint8_t kind = STD_STYLE_DEFAULT;
+        uint8_t params[kStandardFormatParams] = {};
+        EXPECT_FALSE(ParseDateText(typed, result, kind, params, InternalSeparators())) << typed;
+        EXPECT_EQ(kind, STD_STYLE_DEFAULT) << typed;
     }
 }
 

@@ -63,16 +63,38 @@ TEST(DateRender, CalendarFieldsDurationsAndTextsThatAreNoDate) {
         {"PT90M", "[h]:mm", "1:30"},
         {"PT63H30M", "[mm]:ss", "3810:00"},
         {"PT5M7.250S", "[m]:ss.00", "5:07.25"},
-        {"-PT90M", "[mm]:ss", "90:00"},
+        {"-PT90M", "[mm]:ss", "-90:00"}, // a negative duration shows its sign
+        {"-PT1H30M", "[h]:mm", "-1:30"},
+        {"-P1D", "[h]:mm", "-24:00"},
+        {"-PT0S", "[h]:mm", "0:00"},
+        // years and months have no fixed length: the text stays
+        {"P1M", "[d]", "<unchanged>P1M"},
+        {"P1Y2M3DT4H5M6S", "[h]:mm:ss", "<unchanged>P1Y2M3DT4H5M6S"},
+        // a time of day counts from midnight
+        {"13:10:00", "[mm]:ss", "790:00"},
+        {"13:10:00", "[ss]", "47400"},
+        {"00:00:00", "[h]:mm:ss", "0:00:00"},
+        {"13:10:55.250", "[s].00", "47455.25"},
         {"PT0.500S", "[s].000", "0.500"},
         // texts that are no date stay as they are
         {"abc", "m/d/yyyy", "<unchanged>abc"},
         {"2006-02-30", "m/d/yyyy", "<unchanged>2006-02-30"},
         {"13:10:55", "m/d/yyyy", "<unchanged>13:10:55"}, // a time has no calendar date
-        {"13:10:55", "[h]:mm", "<unchanged>13:10:55"},
+        {"13:10:55", "[h]:mm", "13:10"},
+        {"2006-01-31T13:10:55", "[h]:mm", "<unchanged>2006-01-31T13:10:55"}, // no duration
         {"2006-01-31", "0.00", "<unchanged>2006-01-31"},
         {"2006-01-31", "0;0", "2006-01-31"}, // two sections: the text as it is
         {"abc", "0;0;0;\"<\"@\">\"", "<abc>"},
+        // a text shows through a code of one text section, or through the last of two or
+        // three when it holds "@"
+        {"abc", "\"[\"@\"]\"", "[abc]"},
+        {"abc", "@\" x\"", "abc x"},
+        {"abc", "@\"|\"@", "abc|abc"},
+        {"abc", "0;\"x\"@", "xabc"},
+        {"abc", "0;-0;\"<\"@", "<abc"},
+        {"abc", "\"[\"@\"]\";0", "abc"}, // not the last section: no text section
+        {"abc", "0;-0;;", ""},           // an empty fourth section
+        {"abc", "General", "<unchanged>abc"},
         {"2006-01-31", "0;0;0;d mmm", "31 Jan"},
         {"abc", "", "abc"}, // no code: the text laid out as it is
         {"2006-01-31", "\"bad", "<unchanged>2006-01-31"},

@@ -35,7 +35,10 @@ TEST(NumberRender, FixedNumbersRoundedToTheirPlaceholders) {
            {0.5, "#.##", ".5"}, // a zero whole part is no digit for "#"
            {0, "#", ""},
            {0, "0.##", "0"},
-           {0.5, "?.??", ".5"}, // "?" keeps its blank for a lone zero
+           {0.5, "?.??", ".5"},            // "?" keeps its blank for a lone zero
+           {100000, "##0.##_(", "100000"}, // a "_x" space keeps no decimal separator
+           {1234, "#,#.##_(", "1,234"},
+           {5, "0.??_(", "5."},
            {999.5, "#,##0", "1,000"},
            {999.995, "#,##0.00", "1,000.00"},
            {2.675, "0.00", "2.68"}, // rounded as typed, though the double lies below
@@ -50,6 +53,13 @@ TEST(NumberRender, FixedNumbersRoundedToTheirPlaceholders) {
            {1.0 / 3, "0.00000000000000000", "0.33333333333333300"},
            {-1234.5, "#,##0.00", "-1,234.50"},
            {12, "\"USD\" 0", "USD 12"},
+           // A bracketed currency writes its symbol; the locale after "-" writes nothing.
+           {1234.5, "[$$-409]#,##0.00", "$1,234.50"},
+           {1234.5, "[$\x80-407] #,##0.00", "\x80 1,234.50"}, // the euro sign
+           {1234.5, "[$USD] #,##0.00", "USD 1,234.50"},
+           {-1234.5, "[$$-409]#,##0.00", "-$1,234.50"},
+           {1234.5, "#,##0.00 [$\x80-407]", "1,234.50 \x80"},
+           {5, "[$-409]0", "5"},
            {12.5, ".00", "12.50"},
            {1e20, "#,##0", "100,000,000,000,000,000,000"},
            {1234, "0000,000", "0,001,234"},
@@ -75,8 +85,11 @@ TEST(NumberRender, SectionsByConditionSignAndZeroAtEverySectionCount) {
            {150, "[<100]0", "150"}, // one section whose condition fails: plain form
            {-5, "General", "-5"},
            {2.5, "@", "2.5"},
-           {-2.5, "0;@", "-3"}, // a text section leaves a number to the first
-           {0, "0;-0;", ""},    // an empty zero section
+           {-2.5, "0;@", "-3"},     // a text section leaves a number to the first
+           {5, "\"[\"@\"]\"", "5"}, // one text section decorates texts, not numbers
+           {-5, "\"x\"@\"y\"", "-5"},
+           {0, "[red]@\" x\"", "0"},
+           {0, "0;-0;", ""}, // an empty zero section
            {-5, "0;", ""},
            {1234567, "0.0%,", "123456700.0%,"}, // a comma after text is text
            {1234567, "0,\"x\"", "1235x"},
@@ -84,9 +97,32 @@ TEST(NumberRender, SectionsByConditionSignAndZeroAtEverySectionCount) {
            {0.00049, "##0.0E+0", "490.0E-6"},
            {999999, "##0.0E+0", "1.0E+6"},
            {12345, "00.0E+0", "01.2E+4"},
+           {4423.61, "00.0E+00", "44.2E+02"},
+           {0, "#.##E+00", "0E+00"}, // a zero mantissa is a digit
+           {0, "#E+0", "0E+0"},      // exponents step by the integer places
+           {0.1, "00.0E+00", "10.0E-02"},
+           {-65.5, "00.0E+00", "-65.5E+00"},
+           {1e21, "000.0E+0", "001.0E+21"},
            {-5, "[red]", "-5"},
            {-5, "[blue];[red]", "5"}, // the second section shows the sign by its literals
-           {-5, "0;\"minus\"", "minus"}});
+           {-5, "0;\"minus\"", "minus"},
+           // A conditional first section shows the sign of a negative it admits, unless
+           // it is meant for negatives; later sections show none.
+           {-5, "[<=100]0.0;[>100]\"high\"", "-5.0"},
+           {-0.4, "[<=100]0.0;[>100]\"high\"", "-0.4"},
+           {-5, "[<1]0.0", "-5.0"},
+           {-5, "[<-1]0.0;0.0", "-5.0"},
+           {-5, "[<0]0.0;[>=1]0.0", "-5.0"}, // the second limit is not 0
+           {-5, "[<0]0.0;0.0", "5.0"},
+           {-5, "[<=0]0.0;0.0", "5.0"},
+           {-5, "[<0]0.0;[>0]0.0", "5.0"},
+           {-5, "[<=0]0.0;[=0]0.0", "-5.0"},
+           {-5, "[>=0]0.0;[<-1]0.0", "5.0"},
+           {-5, "[>100]0.0;[<0]\"-\"0.0", "-5.0"},
+           // no condition takes the value: the plain form without the sign
+           {-80, "[>=1000]0.0;[=0]0", "80"},
+           {-5, "[>3]0.0;[>100]0.0", "5"},
+           {-5, "[>3]0.0", "-5"}}); // one section keeps it
     RenderedList list;
     ASSERT_TRUE(FormatNumberValue(list, -2, "0.00;[red](0.00)", nullptr));
     EXPECT_TRUE(list.hasColor);
