@@ -19,6 +19,7 @@
 #include "ui/commandprompts.h"
 #include "ui/imagelists.h"
 #include "ui/messages.h"
+#include "ui/redokey.h"
 #include "ui/uiservices.h"
 #include "ui/uiutil.h"
 
@@ -104,6 +105,8 @@ void CMainFrame::OnCreate() {
     AttachRemoveListMenu();
     FillAddressBox();
     CopyHistory().ApplyCopyLevel(Profile().copyLevel);
+    // Before the frame's own filter, which then sees Ctrl+Y first.
+    InstallRedoKey();
     qApp->installEventFilter(this);
     prompts_ = new CMenuPrompts(status_, this);
     qApp->installEventFilter(prompts_);
