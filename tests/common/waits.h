@@ -29,6 +29,20 @@ inline bool UntilFocused(QWidget* widget, int ms = kWindowWaitMs) {
                            ms);
 }
 
+// Whether the keys pressed next reach `widget` within `ms`: no pop-up is open, the window
+// system's focus is on its window and the widget has the keyboard there. On X the focus of a
+// window comes back from the server some time after a pop-up of it closes.
+inline bool UntilKeysReach(QWidget* widget, int ms = kWindowWaitMs) {
+    const QPointer<QWidget> watched = widget;
+    return QTest::qWaitFor(
+        [&] {
+            return watched && !QApplication::activePopupWidget() &&
+                   QGuiApplication::focusWindow() == watched->window()->windowHandle() &&
+                   QApplication::focusWidget() == watched.data();
+        },
+        ms);
+}
+
 } // namespace vl::testwait
 
 namespace vl::testwait {
