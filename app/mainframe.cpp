@@ -5,6 +5,7 @@
 #include "app/copyhistory.h"
 #include "app/menuescape.h"
 #include "app/menuprompts.h"
+#include "app/modaltypeahead.h"
 #include "app/printservices.h"
 #include "app/statusbarwnd.h"
 #include "app/toolbarkeys.h"
@@ -107,6 +108,7 @@ void CMainFrame::OnCreate() {
     CopyHistory().ApplyCopyLevel(Profile().copyLevel);
     // Before the frame's own filter, which then sees Ctrl+Y first.
     InstallRedoKey();
+    InstallModalTypeAhead();
     qApp->installEventFilter(this);
     prompts_ = new CMenuPrompts(status_, this);
     qApp->installEventFilter(prompts_);
