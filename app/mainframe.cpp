@@ -5,6 +5,7 @@
 #include "app/copyhistory.h"
 #include "app/menuescape.h"
 #include "app/menuprompts.h"
+#include "app/modaltypeahead.h"
 #include "app/printservices.h"
 #include "app/statusbarwnd.h"
 #include "app/toolbarkeys.h"
@@ -19,6 +20,7 @@
 #include "ui/commandprompts.h"
 #include "ui/imagelists.h"
 #include "ui/messages.h"
+#include "ui/redokey.h"
 #include "ui/uiservices.h"
 #include "ui/uiutil.h"
 
@@ -104,6 +106,9 @@ void CMainFrame::OnCreate() {
     AttachRemoveListMenu();
     FillAddressBox();
     CopyHistory().ApplyCopyLevel(Profile().copyLevel);
+    // Before the frame's own filter, which then sees Ctrl+Y first.
+    InstallRedoKey();
+    InstallModalTypeAhead();
     qApp->installEventFilter(this);
     prompts_ = new CMenuPrompts(status_, this);
     qApp->installEventFilter(prompts_);

@@ -13,6 +13,7 @@
 #include "workbookwnd/workbookwnd.h"
 #include "workbookwnd/worksheetview.h"
 
+#include <QAbstractItemDelegate>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -21,6 +22,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTreeWidget>
+#include <utility>
 #include <vector>
 
 namespace vl {
@@ -88,6 +90,8 @@ CTreePane::CTreePane(CWorkbookWnd& wnd, QTreeWidget* tree)
             [this](QTreeWidgetItem* current) { OnCurrentChanged(current); });
     connect(tree_, &QTreeWidget::itemChanged, this,
             [this](QTreeWidgetItem* handle) { OnItemChanged(handle); });
+    connect(tree_->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+            [this](QWidget*, QAbstractItemDelegate::EndEditHint hint) { OnEditorClosed(hint); });
     connect(tree_, &QTreeWidget::itemExpanded, this,
             [this](QTreeWidgetItem* handle) { OnExpanded(handle, true); });
     connect(tree_, &QTreeWidget::itemCollapsed, this,
@@ -305,11 +309,22 @@ void CTreePane::OnItemChanged(QTreeWidgetItem* handle) {
     if (result == CommandResult::kDone) Refresh(true);
 }
 
-void CTreePane::Rename() {
+void CTreePane::Rename(bool fromCommand) {
     QTreeWidgetItem* handle = tree_->currentItem();
     if (!handle || handle == root_) return;
     if (CWorksheetView* view = wnd_.GetActiveView()) view->EndCellEdit(kEditStay);
+    keysToGrid_ = fromCommand;
     tree_->editItem(handle, 0);
+}
+
+void CTreePane::OnEditorClosed(int hint) {
+    // Return commits and Escape cancels; an editor that lost the keys to a click elsewhere
+    // leaves them where the click put them.
+    if (hint != QAbstractItemDelegate::SubmitModelCache &&
+        hint != QAbstractItemDelegate::RevertModelCache)
+        return;
+    if (!std::exchange(keysToGrid_, false)) return;
+    wnd_.FocusActiveView();
 }
 
 void CTreePane::NewItem(bool folder) {
@@ -336,6 +351,7 @@ void CTreePane::NewItem(bool folder) {
     tree_->setFocus();
     tree_->setCurrentItem(handle);
     tree_->scrollToItem(handle);
+    keysToGrid_ = true;
     tree_->editItem(handle, 0);
     if (view) view->SyncSplitPane();
     wnd_.UpdateStatus();
@@ -491,7 +507,7 @@ void CTreePane::EndDrag() {
 bool CTreePane::OnKey(int key) {
     QTreeWidgetItem* handle = tree_->currentItem();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        if (handle && handle != root_) Rename();
+        if (handle && handle != root_) Rename(false);
         return true;
     }
     if (key == Qt::Key_Delete && handle && handle != root_) {
@@ -536,7 +552,9 @@ void CTreePane::ShowFocus(bool focused) {
 bool CTreePane::eventFilter(QObject* watched, QEvent* event) {
     if (watched == tree_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
         ShowFocus(event->type() == QEvent::FocusIn);
-    if (watched == tree_ && event->type() == QEvent::KeyPress)
+    // Keys the open name editor passes on (its Return among them) are not the tree's own.
+    if (watched == tree_ && event->type() == QEvent::KeyPress &&
+        QApplication::focusWidget() == tree_)
         return OnKey(static_cast<QKeyEvent*>(event)->key());
     if (watched != viewport_) return false;
     switch (event->type()) {

@@ -56,8 +56,10 @@ public:
 
     // New Worksheet and New Folder.
     void NewItem(bool folder);
-    // Starts label editing of the selected item (not the root).
-    void Rename();
+    // Starts label editing of the selected item (not the root). Started by a command, the
+    // editing gives the keys to the grid once the name is committed or the edit cancelled;
+    // started from the tree's own keys, it leaves them with the tree.
+    void Rename(bool fromCommand = true);
     // Deletes the selected branch (error 9 when it holds every worksheet); false when
     // nothing was removed.
     bool DeleteSelected();
@@ -97,6 +99,7 @@ private:
     void OnCurrentChanged(QTreeWidgetItem* current);
     void OnItemChanged(QTreeWidgetItem* handle);
     void OnExpanded(QTreeWidgetItem* handle, bool expanded);
+    void OnEditorClosed(int hint);
     bool OnKey(int key);
     // The selected item in the highlight colour while the tree has the keyboard, in the
     // buttons' colour while it has not, so that F6 into the tree shows where the keys go.
@@ -111,6 +114,8 @@ private:
     QTreeWidgetItem* root_ = nullptr;
     QTreeWidgetItem* activeHandle_ = nullptr;
     bool quiet_ = false; // programmatic changes raise no rename
+    // The open name editor gives the keys to the grid when it closes by Return or Escape.
+    bool keysToGrid_ = false;
     DragState drag_;
     std::unique_ptr<ITimerHost> timer_;
     // The style's icons, made once: making one decodes its pictures, which every change of

@@ -22,6 +22,7 @@
 #include <QImage>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -166,7 +167,19 @@ TEST_F(HelpTest, OnlineHelpOpensAConfiguredAddress) {
     EXPECT_TRUE(OpenOnlineHelp(address));
     EXPECT_EQ(receiver.source(), QUrl(address));
     QDesktopServices::unsetUrlHandler(QStringLiteral("vorlanetest"));
+    // Without a handler the platform's opener is asked: on X it runs a browser of the PATH
+    // (xdg-open and the like); with none to be found, nothing opens the address.
+    const QByteArray path = qgetenv("PATH"), browser = qgetenv("BROWSER"),
+                     defaultBrowser = qgetenv("DEFAULT_BROWSER");
+    QTemporaryDir empty;
+    ASSERT_TRUE(empty.isValid());
+    qputenv("PATH", empty.path().toLocal8Bit());
+    qunsetenv("BROWSER");
+    qunsetenv("DEFAULT_BROWSER");
     EXPECT_FALSE(OpenOnlineHelp(address));
+    qputenv("PATH", path);
+    if (!browser.isNull()) qputenv("BROWSER", browser);
+    if (!defaultBrowser.isNull()) qputenv("DEFAULT_BROWSER", defaultBrowser);
 }
 
 // The help document is a user's: every link inside it reaches an anchor, every picture is

@@ -33,13 +33,33 @@ inline bool UntilFocused(QWidget* widget, int ms = kWindowWaitMs) {
 
 namespace vl::testwait {
 
-// A key pressed and released through the window system's input queue, to the window that has
-// the keyboard (the open menu while one is); false when no window has it.
-inline bool PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+// The window that has the keyboard: the open menu while one is, else the window system's
+// focus, else the active window; null when none has it.
+inline QWindow* KeyWindow() {
     QWidget* popup = QApplication::activePopupWidget();
     QWindow* target = popup ? popup->windowHandle() : QGuiApplication::focusWindow();
     if (!target && QApplication::activeWindow())
         target = QApplication::activeWindow()->windowHandle();
+    return target;
+}
+
+// Whether the keys pressed next reach `widget` within `ms`: its window has the keyboard
+// (no pop-up is open) and the widget has it there. On X the window's focus comes back from
+// the server some time after a pop-up of it closes.
+inline bool UntilKeysReach(QWidget* widget, int ms = kWindowWaitMs) {
+    const QPointer<QWidget> watched = widget;
+    return QTest::qWaitFor(
+        [&] {
+            return watched && KeyWindow() == watched->window()->windowHandle() &&
+                   QApplication::focusWidget() == watched.data();
+        },
+        ms);
+}
+
+// A key pressed and released through the window system's input queue, to the window that has
+// the keyboard (the open menu while one is); false when no window has it.
+inline bool PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWindow* target = KeyWindow();
     if (!target) return false;
     QTest::keyClick(target, key, modifiers);
     QApplication::processEvents();

@@ -264,8 +264,14 @@ TEST(Combos, CustomPickedByKeysOpensTheChooser) {
     CColorCombo* combo = keys.combo;
     int& notices = keys.notices;
     const auto pick = [&](Qt::Key move, Qt::Key close) {
+        // Alt+Down once the combo box holds the keys again, the keys after it once the list
+        // holds them.
+        ASSERT_TRUE(testwait::UntilKeysReach(combo));
         EXPECT_TRUE(testwait::PressKey(Qt::Key_Down, Qt::AltModifier));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return combo->view()->isVisible(); }));
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            return combo->view()->isVisible() && QApplication::activePopupWidget() &&
+                   QApplication::activePopupWidget()->isAncestorOf(combo->view());
+        }));
         EXPECT_TRUE(testwait::PressKey(move));
         EXPECT_TRUE(testwait::PressKey(close));
         EXPECT_TRUE(QTest::qWaitFor([&] { return !combo->view()->isVisible(); }));
@@ -301,6 +307,7 @@ TEST(Combos, KeysOnTheClosedFieldOpenTheListOrAskForCustom) {
     EXPECT_TRUE(testwait::PressKey(Qt::Key_Escape));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !combo->view()->isVisible(); }));
     EXPECT_EQ(combo->currentIndex(), 2);
+    ASSERT_TRUE(testwait::UntilKeysReach(combo));
     EXPECT_TRUE(testwait::PressKey(Qt::Key_Up));
     EXPECT_EQ(combo->currentIndex(), 1);
     EXPECT_FALSE(combo->view()->isVisible());

@@ -63,8 +63,9 @@ keys ctrl+z
 title_is 'New Workbook - \\Worksheet1 \*'
 keys ctrl+y
 title_is 'New Workbook - \\Sales \*'
-# F6 goes from the tree to the grid; A6 takes Insert > Function, its popup under the cell.
-keys F6 Home ctrl+Prior Down Down Down Down Down
+# The name given, the keys are back with the grid; A6 takes Insert > Function, its popup
+# under the cell.
+keys Home ctrl+Prior Down Down Down Down Down
 menu alt+i u
 # The popup has no title of its own: the shown window other than the frame named as the program.
 popup=""

@@ -34,15 +34,20 @@ area() { convert "$WORK/$1.png" -crop 240x160+80+220 +repage "$WORK/$1-area.png"
 start
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 import -window "$wid" "$WORK/before.png"
-t0=$(now)
-xdotool key --clearmodifiers ctrl+p
+# The grid is covered before Ctrl+P, and uncovered by the same client right after it: the
+# server hands the program the key before the exposure, so the exposure comes in the wait,
+# however slowly the machine runs this script.
 xmessage -geometry "240x160+$((X + 80))+$((Y + 220))" "covering the grid" &
 cover=$!
 covering() { xdotool search --onlyvisible --class '^xmessage$' >/dev/null 2>&1; }
 not_covering() { ! covering; }
-poll 30 covering || { echo "no window covered the grid"; exit 1; }
-kill "$cover"
+poll 100 covering || { echo "no window covered the grid"; exit 1; }
+cover_window=$(xdotool search --onlyvisible --class '^xmessage$' | head -n 1)
+wait_focus "$wid"
+t0=$(now)
+xdotool key --clearmodifiers ctrl+p windowunmap "$cover_window"
 poll 30 not_covering || { echo "the covering window stays"; exit 1; }
+kill "$cover"
 # The covered part is painted again while the print sheet has not shown yet (the picture is
 # taken before the sheet is looked for: it shows the window during the wait).
 sheet_early=""

@@ -76,9 +76,9 @@ title '\\Worksheet2 \*\]'
 xdotool type --delay 40 Budget
 xdotool key Return
 title '\\Budget \*\]'
-# The tree has the focus: Delete takes the worksheet; F6 goes back to the grid, whose
-# cursor is on row 2.
-xdotool key Delete
+# The name given, the keys are back with the grid; Shift+F6 gives them to the tree, where
+# Delete takes the worksheet; F6 goes back to the grid, whose cursor is on row 2.
+xdotool key shift+F6 Delete
 title '\\Worksheet1 \*\]'
 xdotool key F6 ctrl+shift+r
 save

@@ -1,9 +1,12 @@
 // The printing commands show the print sheet: an application object, offscreen unless a
 // platform is chosen.
+#include "tests/common/ownxserver.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
+    vl::testx::RunUnderOwnXServer(argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

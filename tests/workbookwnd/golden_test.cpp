@@ -2,6 +2,7 @@
 
 #include "files/workbookopen.h"
 #include "model/workbook.h"
+#include "tests/common/waits.h"
 #include "wndtest.h"
 #include "workbookwnd/celleditor.h"
 
@@ -58,6 +59,9 @@ TEST(GoldenTest, GridWithPinnedRowSelectionAndEditorWithList) {
     window.resize(520, 300);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // The editor draws its caret only in the active window: on X nothing activates it unasked.
+    window.activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(&window));
     CWorksheetView* view = window.View(0);
     view->SetSelection({1, 8, 2, 10});
     view->setFocus();

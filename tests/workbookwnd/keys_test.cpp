@@ -12,6 +12,7 @@
 #include "model/rangestyle.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
+#include "tests/common/waits.h"
 #include "workbookwnd/environment.h"
 #include "workbookwnd/treepane.h"
 
@@ -24,6 +25,9 @@
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <functional>
+#include <string>
+#include <vector>
 
 namespace vl {
 
@@ -386,6 +390,127 @@ TEST_F(KeysTest, KeysInTheTreeNameEditorEditTheNameNotTheWorksheet) {
     EXPECT_EQ(CellText(0, 0), "keep");
     EXPECT_EQ(CellText(1, 0), "3");
     EXPECT_EQ(View()->Selection(), (CellRange{0, 0, 1, 0}));
+}
+
+// A worksheet named by a command gives the keys back to the grid once the name is committed or
+// the edit cancelled, a refused name too: what is typed next goes into the active cell, Down
+// moves the cell cursor (not the tree's selection, which would change the worksheet) and
+// Ctrl+Z takes back that cell. A name edited from the tree's own keys leaves them with the
+// tree. Every key goes through the window system's input queue.
+TEST_F(KeysTest, NamingAWorksheetGivesTheKeysBackToTheGrid) {
+    ASSERT_TRUE(testwait::UntilActive(frame.get()));
+    QTreeWidget* tree = Active()->TreePane()->Control();
+    const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        ASSERT_TRUE(testwait::PressKey(key, modifiers)) << key;
+    };
+    const auto names = [&] {
+        std::vector<std::string> list;
+        for (const CTreeItem* p = Book().tree.first; p; p = p->next) list.push_back(p->name);
+        return list;
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> start; // opens the name editor
+        const char* typed;           // lower case letters and digits
+        Qt::Key end;
+        bool refused;
+        std::vector<std::string> names; // afterwards, the second one active
+        bool grid;                      // the keys with the grid afterwards, else the tree
+        CellRange cursor;               // of the named worksheet afterwards
+    };
+    const CellRange c4{2, 3, 2, 3};
+    const Case cases[] = {
+        {"Insert > New Worksheet, Return",
+         [&] { Command(ID_NEW_WORKSHEET); },
+         "sales",
+         Qt::Key_Return,
+         false,
+         {"Worksheet1", "sales"},
+         true,
+         {0, 0, 0, 0}},
+        {"Tools > Rename, Return",
+         [&] { Command(ID_RENAME); },
+         "costs",
+         Qt::Key_Return,
+         false,
+         {"Worksheet1", "costs"},
+         true,
+         c4},
+        {"Tools > Rename, Escape",
+         [&] { Command(ID_RENAME); },
+         "nope",
+         Qt::Key_Escape,
+         false,
+         {"Worksheet1", "costs"},
+         true,
+         c4},
+        {"Tools > Rename to a sibling's name, refused",
+         [&] { Command(ID_RENAME); },
+         "worksheet1",
+         Qt::Key_Return,
+         true,
+         {"Worksheet1", "costs"},
+         true,
+         c4},
+        {"Return in the tree, Return",
+         [&] {
+             tree->setFocus();
+             ASSERT_TRUE(testwait::UntilFocused(tree));
+             press(Qt::Key_Return);
+         },
+         "taxes",
+         Qt::Key_Return,
+         false,
+         {"Worksheet1", "taxes"},
+         false,
+         c4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The last worksheet active, its cursor on C4, the grid holding the keys.
+        Active()->TreePane()->Select(Book().tree.first->next ? Book().tree.first->next
+                                                             : Book().tree.first);
+        Settle();
+        View()->SetSelection({2, 3, 2, 3});
+        FocusGrid();
+        ASSERT_TRUE(testwait::UntilFocused(View()));
+        ui.boxes.clear();
+        c.start();
+        auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_NE(line, nullptr);
+        ASSERT_TRUE(tree->isAncestorOf(line));
+        for (const char* p = c.typed; *p; ++p)
+            press(Qt::Key(*p >= 'a' ? Qt::Key_A + (*p - 'a') : Qt::Key_0 + (*p - '0')));
+        press(c.end);
+        EXPECT_EQ(names(), c.names);
+        ASSERT_EQ(Book().tree.active, Book().tree.first->next);
+        EXPECT_EQ(ui.boxes.size(), c.refused ? 1u : 0u);
+        CWorksheet* named = Book().tree.active;
+        if (!c.grid) {
+            // Up in the tree makes the first worksheet active.
+            ASSERT_TRUE(testwait::UntilFocused(tree));
+            press(Qt::Key_Up);
+            EXPECT_EQ(Book().tree.active, AsWorksheet(Book().tree.first));
+            EXPECT_EQ(QApplication::focusWidget(), tree);
+            continue;
+        }
+        ASSERT_TRUE(testwait::UntilFocused(View()));
+        const CellRange at = c.cursor;
+        EXPECT_EQ(View()->Selection(), at);
+        const int32_t undoBefore = Book().undo.current;
+        press(Qt::Key_7);
+        press(Qt::Key_Down);
+        EXPECT_EQ(CellText(at.c1, at.r1), "7");
+        EXPECT_EQ(View()->Selection(), (CellRange{at.c1, at.r1 + 1, at.c1, at.r1 + 1}));
+        EXPECT_EQ(Book().tree.active, named);
+        press(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(CellText(at.c1, at.r1), "");
+        EXPECT_EQ(Book().undo.current, undoBefore);
+        EXPECT_EQ(names(), c.names);
+        EXPECT_EQ(Book().tree.active, named);
+        EXPECT_EQ(QApplication::focusWidget(), View());
+    }
+    Active()->SetModified(false);
 }
 
 // New Worksheet's counter passes over a name the folder has: the new worksheet never shares
