@@ -159,6 +159,13 @@ TEST_F(PrintSheetTest, UnitsFollowTheLocale) {
 }
 
 TEST_F(PrintSheetTest, GeneralPageChecksPagesAndCopies) {
+    // The record holds 127 bytes of the list: one more is refused, never cut (a cut list
+    // prints other pages than asked).
+    const std::string longest = QString("1,").repeated(63).toStdString() + "1";
+    const std::string tooLong = longest + "2";
+    QStringList fifty;
+    for (int page = 1; page <= 50; ++page) fifty << QString::number(page);
+    const std::string fiftyPages = fifty.join(',').toStdString(); // 140 characters
     struct {
         const char* pages;
         const char* copies;
@@ -174,6 +181,10 @@ TEST_F(PrintSheetTest, GeneralPageChecksPagesAndCopies) {
         {"1", "65535", "Please enter an integer between 1 and 65534."},
         {"1", "0", "Please enter an integer between 1 and 65534."},
         {"0", "0", "Please enter an integer between 1 and 65534."}, // the second check's
+        {longest.c_str(), "1", nullptr},
+        {tooLong.c_str(), "1", "Please enter no more than 127 characters."},
+        {fiftyPages.c_str(), "1", "Please enter no more than 127 characters."},
+        {tooLong.c_str(), "0", "Please enter an integer between 1 and 65534."},
     };
     for (const auto& c : cases) {
         auto sheet = Open(false);
@@ -189,8 +200,17 @@ TEST_F(PrintSheetTest, GeneralPageChecksPagesAndCopies) {
             ASSERT_EQ(ui.boxes.size(), 1u) << c.pages;
             EXPECT_EQ(ui.boxes[0], c.message) << c.pages << " " << c.copies;
             EXPECT_EQ(ui.beeps, 1);
+            sheet->reject();
+            PageSetupRecord out = record;
+            DeviceMode mode;
+            EXPECT_FALSE(sheet->Outcome(out, mode)) << c.pages; // nothing stored
         } else {
             EXPECT_TRUE(ui.boxes.empty()) << c.pages;
+            sheet->accept();
+            PageSetupRecord out = record;
+            DeviceMode mode;
+            ASSERT_TRUE(sheet->Outcome(out, mode));
+            EXPECT_STREQ(out.pages, c.pages); // whole
         }
     }
 }
