@@ -11,6 +11,7 @@
 #include "ui_printgeneralpage.h"
 #include "ui_printlayoutpage.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QPrinter>
 #include <QPushButton>
@@ -610,6 +611,36 @@ TEST_F(PrintSheetTest, LayoutShowsTheAlignmentBitThatCounts) {
         const Ui::PrintLayoutPage& form = sheet->Layout()->Form();
         EXPECT_EQ(form.id1019->currentIndex(), c.horizontal) << int(c.stored);
         EXPECT_EQ(form.id1021->currentIndex(), c.vertical) << int(c.stored);
+    }
+}
+
+// A change of one alignment alone is stored, the other kept: each list changed by its keys.
+TEST_F(PrintSheetTest, AnAlignmentChangedAloneIsStored) {
+    const struct {
+        bool vertical; // the list changed
+        uint8_t stored, expected;
+    } cases[] = {
+        {true, kPageAlignLeft | kPageAlignTop, kPageAlignLeft | kPageAlignMiddle},
+        {true, kPageAlignRight | kPageAlignMiddle, kPageAlignRight | kPageAlignBottom},
+        {false, kPageAlignLeft | kPageAlignTop, kPageAlignCenter | kPageAlignTop},
+        {false, kPageAlignCenter | kPageAlignBottom, kPageAlignRight | kPageAlignBottom},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.stored) + (c.vertical ? " vertical" : " horizontal"));
+        record.alignment = c.stored;
+        auto sheet = Open(true);
+        sheet->show();
+        sheet->Tabs()->setCurrentIndex(0);
+        Ui::PrintLayoutPage& form = sheet->Layout()->Form();
+        QComboBox* list = c.vertical ? form.id1021 : form.id1019;
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Down);
+        sheet->accept();
+        ASSERT_EQ(sheet->result(), QDialog::Accepted);
+        PageSetupRecord out = record;
+        DeviceMode mode;
+        ASSERT_TRUE(sheet->Outcome(out, mode));
+        EXPECT_EQ(int(out.alignment), int(c.expected));
     }
 }
 

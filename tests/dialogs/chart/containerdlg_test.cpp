@@ -222,8 +222,8 @@ TEST_F(ContainerDlgTest, ATypedImagePathOverTheRecordIsRefusedNotCut) {
         QString typed;
         bool accepted;
     } cases[] = {
-        {"/" + QString(252, 'a') + e, true},        // 255 bytes
-        {"/" + QString(253, 'a') + e, false},       // 256 bytes, 255 characters
+        {"/" + QString(251, 'a') + e + "x", true},  // 255 bytes
+        {"/" + QString(252, 'a') + e + "x", false}, // 256 bytes, 255 characters
         {"/" + e.repeated(130) + ".png", false},    // 265 bytes
         {"/" + e.repeated(125) + ".png", true},     // 255 bytes
     };
