@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <cstdlib>
 #include <cstring>
 #include <qguiapplication_platform.h>
@@ -29,7 +30,8 @@ xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
 // Some window managers (openbox) draw minimize and maximize buttons on every dialog whatever
 // its hints say, and minimizing a modal one hides the whole program. A window that names
 // itself a toolbar first, then a dialog, gets neither from them; the others read it as the
-// dialog it is. Before the window is mapped, where window managers read it.
+// dialog it is. Set once the window exists (asking for it sooner made the box's children
+// windows of their own); the window manager reads the change.
 void KeepMinimizeOff(QWidget& box) {
     auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
     if (!x11 || !x11->connection()) return;
@@ -38,8 +40,9 @@ void KeepMinimizeOff(QWidget& box) {
                                  Atom(c, "_NET_WM_WINDOW_TYPE_DIALOG")};
     const xcb_atom_t property = Atom(c, "_NET_WM_WINDOW_TYPE");
     if (property == XCB_NONE || types[0] == XCB_NONE || types[1] == XCB_NONE) return;
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, xcb_window_t(box.winId()), property,
-                        XCB_ATOM_ATOM, 32, 2, types);
+    if (!box.windowHandle()) return;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, xcb_window_t(box.windowHandle()->winId()),
+                        property, XCB_ATOM_ATOM, 32, 2, types);
     xcb_flush(c);
 }
 
@@ -67,8 +70,8 @@ void CPrintWaitBox::Show() {
     layout->setSizeConstraint(QLayout::SetFixedSize);
     box.setWindowModality(Qt::ApplicationModal);
     hold_->LetThrough(&box);
-    KeepMinimizeOff(box);
     box.show();
+    KeepMinimizeOff(box);
     box.activateWindow();
 }
 
