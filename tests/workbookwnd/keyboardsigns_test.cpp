@@ -156,17 +156,13 @@ TEST_F(KeyboardSignsTest, ShiftF10OpensTheGridsContextMenu) {
     }
 }
 
-// From the keyboard the grid's context menu opens at the active cell, wherever the pointer
-// was left: Shift+F10, and the Menu key where the window system makes a menu request of it.
+// From the keyboard (Shift+F10) the grid's context menu opens at the active cell, wherever the
+// pointer was left.
 TEST_F(KeyboardSignsTest, TheKeyboardsContextMenuOpensAtTheActiveCell) {
-    const bool menuKey = QGuiApplication::platformName() == QLatin1String("xcb");
     const struct {
         int right, down; // the active cell's column and row, from 0
-        Qt::Key key;
-    } cases[] = {
-        {0, 0, Qt::Key_F10}, {2, 3, Qt::Key_F10}, {5, 9, Qt::Key_F10}, {1, 6, Qt::Key_Menu}};
+    } cases[] = {{0, 0}, {2, 3}, {5, 9}, {1, 6}};
     for (const auto& c : cases) {
-        if (c.key == Qt::Key_Menu && !menuKey) continue;
         SCOPED_TRACE(std::to_string(c.right) + " right, " + std::to_string(c.down) + " down");
         CellRange cell{};
         cell.c1 = cell.c2 = uint16_t(c.right);
@@ -177,8 +173,7 @@ TEST_F(KeyboardSignsTest, TheKeyboardsContextMenuOpensAtTheActiveCell) {
         ASSERT_EQ(View()->Selection().r1, uint32_t(c.down));
         // The pointer far from the cell, near the window's corner.
         QCursor::setPos(frame->mapToGlobal(QPoint(frame->width() - 8, frame->height() - 8)));
-        ASSERT_TRUE(
-            testwait::PressKey(c.key, c.key == Qt::Key_F10 ? Qt::ShiftModifier : Qt::NoModifier));
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_F10, Qt::ShiftModifier));
         ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget(); }, 5000));
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
