@@ -55,13 +55,15 @@ for try in 1 2 3 4 5; do
   if [ "$MODE" = wm ]; then
     # The window manager offers the wait no minimize or maximize, and a request to minimize
     # it hides nothing: the wait keeps the keyboard for the Escape below.
-    actions=$(xprop -id "$wait" _NET_WM_ALLOWED_ACTIONS)
+    # The box names its kind once shown: the window manager takes the buttons away then.
+    offers_no_minimize() {
+      actions=$(xprop -id "$wait" _NET_WM_ALLOWED_ACTIONS)
+      case "$actions" in *MINIMIZE* | *MAXIMIZE*) return 1 ;; esac
+    }
+    poll 100 offers_no_minimize || { echo "the wait can be minimized or maximized: $actions"; exit 1; }
     case "$actions" in
     *_NET_WM_ACTION_CLOSE*) ;;
     *) echo "the wait cannot be closed: $actions"; exit 1 ;;
-    esac
-    case "$actions" in
-    *MINIMIZE* | *MAXIMIZE*) echo "the wait can be minimized or maximized: $actions"; exit 1 ;;
     esac
     desks=$(xprop -root _NET_NUMBER_OF_DESKTOPS | awk '{print $3}')
     xdotool windowminimize "$wait"
