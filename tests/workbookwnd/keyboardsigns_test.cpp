@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QTreeWidget>
 #include <cstdlib>
+#include <tuple>
 
 namespace vl {
 
@@ -157,7 +158,7 @@ TEST_F(KeyboardSignsTest, ShiftF10OpensTheGridsContextMenu) {
 }
 
 // From the keyboard (Shift+F10) the grid's context menu opens at the active cell, wherever the
-// pointer was left.
+// pointer was left; after Escape the arrows move the cell again.
 TEST_F(KeyboardSignsTest, TheKeyboardsContextMenuOpensAtTheActiveCell) {
     const struct {
         int right, down; // the active cell's column and row, from 0
@@ -186,6 +187,14 @@ TEST_F(KeyboardSignsTest, TheKeyboardsContextMenuOpensAtTheActiveCell) {
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
         ASSERT_TRUE(QTest::qWaitFor([] { return !QApplication::activePopupWidget(); }, 5000));
         ASSERT_EQ(QApplication::focusWidget(), View());
+        // The Shift of Shift+F10 was let go in the menu: the arrows move the cell, one cell
+        // selected, and do not extend the selection.
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Right));
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Down));
+        const CellRange moved = View()->Selection();
+        EXPECT_EQ(std::tuple(moved.c1, moved.r1, moved.c2, moved.r2),
+                  std::tuple(uint16_t(c.right + 1), uint32_t(c.down + 1), uint16_t(c.right + 1),
+                             uint32_t(c.down + 1)));
     }
 }
 
