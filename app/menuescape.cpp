@@ -76,9 +76,10 @@ bool CMenuEscape::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CMenuEscape::LeaveBar() {
-    if (!bar_ || !bar_->hasFocus() || QApplication::activePopupWidget()) return;
+    if (!bar_ || QApplication::activePopupWidget()) return;
     // The bar's own Escape: no title current, its keyboard mode ended, the focus back where
-    // it was before the menu opened.
+    // it was before the menu opened. Also when the menu gave the keys back to a pop-up of the
+    // frame: the bar left in its keyboard mode took the next Alt alone to end it, unseen.
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(bar_, &escape);
 }

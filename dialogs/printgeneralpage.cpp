@@ -3,6 +3,7 @@
 #include "core/integerlist.h"
 #include "dialogs/numberedit.h"
 #include "dialogs/printlayoutpage.h"
+#include "platform/core/cp1252.h"
 #include "resources/strings.h"
 #include "ui/imagelists.h"
 #include "ui_printgeneralpage.h"
@@ -87,6 +88,9 @@ bool CPrintGeneralPage::Validate() {
     if (copies_ < 1 || copies_ > kMaxCopies)
         return Refuse(ui_->id257, IDS_ENTER_INTEGER, "1", QString::number(kMaxCopies));
     if (!pagesOk) return Refuse(ui_->id205, IDS_ENTER_INTEGER, "1", QString::number(kMaxPage));
+    // A list cut to fit the record would print other pages than asked.
+    if (Utf8ToCp1252(pages).size() >= size_t(kPageTextSize))
+        return Refuse(ui_->id205, IDS_MAX_CHARACTERS, QString::number(kPageTextSize - 1));
     return true;
 }
 

@@ -6,10 +6,47 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <cstdlib>
+#include <cstring>
+#include <qguiapplication_platform.h>
+#include <xcb/xcb.h>
 
 namespace vl {
+
+namespace {
+
+xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
+    xcb_intern_atom_reply_t* reply =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_NONE);
+    std::free(reply);
+    return atom;
+}
+
+// Some window managers (openbox) draw minimize and maximize buttons on every dialog whatever
+// its hints say, and minimizing a modal one hides the whole program. A window that names
+// itself a toolbar first, then a dialog, gets neither from them; the others read it as the
+// dialog it is. Set once the window exists (asking for it sooner made the box's children
+// windows of their own); the window manager reads the change.
+void KeepMinimizeOff(QWidget& box) {
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection()) return;
+    xcb_connection_t* c = x11->connection();
+    const xcb_atom_t types[2] = {Atom(c, "_NET_WM_WINDOW_TYPE_TOOLBAR"),
+                                 Atom(c, "_NET_WM_WINDOW_TYPE_DIALOG")};
+    const xcb_atom_t property = Atom(c, "_NET_WM_WINDOW_TYPE");
+    if (property == XCB_NONE || types[0] == XCB_NONE || types[1] == XCB_NONE) return;
+    if (!box.windowHandle()) return;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, xcb_window_t(box.windowHandle()->winId()),
+                        property, XCB_ATOM_ATOM, 32, 2, types);
+    xcb_flush(c);
+}
+
+} // namespace
 
 CPrintWaitBox::CPrintWaitBox(const QString& text)
     : text_(text), hold_(std::make_unique<CTypeAheadHold>()) {}
@@ -34,6 +71,7 @@ void CPrintWaitBox::Show() {
     box.setWindowModality(Qt::ApplicationModal);
     hold_->LetThrough(&box);
     box.show();
+    KeepMinimizeOff(box);
     box.activateWindow();
 }
 

@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "ui/uiutil.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -134,6 +136,45 @@ void KeepMatchingNameOnTypeChange(QFileDialog& dialog) {
     });
 }
 
+// A list with the keyboard and no current row shows nothing of it: Qt's places list, which
+// selects the shown folder without making a row current, and an empty file list. While that
+// lasts a frame is drawn over the list, so that Tab shows where the keys went.
+class CListFocusSign : public QWidget {
+public:
+    explicit CListFocusSign(QAbstractItemView* view) : QWidget(view), view_(view) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        view->installEventFilter(this);
+        view->viewport()->installEventFilter(this);
+        QObject::connect(qApp, &QApplication::focusChanged, this, [this] { Follow(); });
+        Follow();
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        // A repaint of the list follows any change of its rows or its current one.
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Paint) Follow();
+        return false;
+    }
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
+
+private:
+    void Follow() {
+        const bool shown = view_->hasFocus() && !view_->currentIndex().isValid();
+        if (shown) {
+            setGeometry(view_->rect());
+            raise();
+        }
+        if (shown != isVisible()) setVisible(shown);
+    }
+
+    QAbstractItemView* view_;
+};
+
 // Qt's own file dialog (the same under every desktop), showing each filter's text without
 // the pattern list that Qt reads from its last parentheses.
 QString RunFileDialog(bool save, const QString& caption, const QString& folder,
@@ -154,6 +195,9 @@ QString RunFileDialog(bool save, const QString& caption, const QString& folder,
     if (typeLabel && typeBox) typeLabel->setBuddy(typeBox);
     if (index >= 1 && index <= list.size()) dialog.selectNameFilter(list[index - 1]);
     if (save) KeepMatchingNameOnTypeChange(dialog);
+    for (QAbstractItemView* view : dialog.findChildren<QAbstractItemView*>())
+        if (view->window() == &dialog && (view->focusPolicy() & Qt::TabFocus))
+            new CListFocusSign(view);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     index = ChosenFilterIndex(list, dialog.selectedNameFilter());
     return dialog.selectedFiles().first();

@@ -65,6 +65,11 @@ void CWorksheetView::keyReleaseEvent(QKeyEvent* event) {
 void CWorksheetView::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     if (!Sheet()) return;
     const bool ctrl = modifiers & Qt::ControlModifier;
+    // A Shift released where the grid did not see it (in the menu Shift+F10 opened) ends the
+    // extending at the next key pressed without it: the arrows move again, not extend.
+    if (extending_ && !(modifiers & Qt::ShiftModifier) && key != Qt::Key_Shift &&
+        drag_.kind != Drag::kSelect)
+        extending_ = false;
     // Shift held down extends the selection around the cell where it began, even when its
     // own press went to another window.
     if ((key == Qt::Key_Shift || (modifiers & Qt::ShiftModifier)) && !extending_ &&

@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <algorithm>
 
 namespace vl {
 
@@ -54,7 +55,19 @@ void CWorksheetView::wheelEvent(QWheelEvent* event) {
 }
 
 void CWorksheetView::contextMenuEvent(QContextMenuEvent* event) {
-    owner_->ShowContextMenu(event->globalPos());
+    CWorksheet* sheet = Sheet();
+    if (event->reason() != QContextMenuEvent::Keyboard || !sheet)
+        return owner_->ShowContextMenu(event->globalPos());
+    // From the keyboard (Shift+F10, the Menu key) the menu opens at the active cell, where the
+    // user is working, not wherever the pointer was left: at the cell's middle, inside the
+    // view when the cell is scrolled out of it.
+    const int32_t left = ColumnLeft(sel_.c1), top = RowTop(sel_.r1);
+    QPoint at(left + GetColumnWidth(*sheet, sel_.c1, zoom_[0]) / 2,
+              top + GetRowHeight(*sheet, sel_.r1, zoom_[1]) / 2);
+    const QRect inside = viewport()->rect().adjusted(0, 0, -1, -1);
+    at.setX(std::clamp(at.x(), inside.left(), inside.right()));
+    at.setY(std::clamp(at.y(), inside.top(), inside.bottom()));
+    owner_->ShowContextMenu(viewport()->mapToGlobal(at));
 }
 
 void CWorksheetView::focusOutEvent(QFocusEvent* event) {

@@ -6,7 +6,6 @@
 #include "dialogs/formatpage.h"
 #include "model/chart.h"
 #include "model/container.h"
-#include "platform/core/cp1252.h"
 #include "platform/core/screen.h"
 #include "resources/strings.h"
 #include "ui/messages.h"
@@ -34,6 +33,14 @@ constexpr const char* kParamLabels[6] = {
 constexpr int kColorIds[16] = {215,  229,  1019, 1021, 221,  1059, 220,  1028,
                                1029, 1030, 1031, 1032, 1033, 1034, 1035, 1036};
 constexpr size_t kMaxPath = kImagePathSize - 1;
+
+// The record keeps the path's own bytes (UTF-8): a longer one would be cut and name another
+// file, so it is refused with a box, whether browsed or typed.
+bool PathFits(const QString& path) {
+    if (path.toStdString().size() <= kMaxPath) return true;
+    ShowStringMessage(IDS_MAX_CHARACTERS, MB_OK | MB_ICONEXCLAMATION, QString::number(kMaxPath));
+    return false;
+}
 
 // The image folder and filter of the last Browse, for the run.
 QString g_folder;
@@ -149,12 +156,7 @@ void CContainerWindowPage::OnBrowseImage() {
                     QtFilterList(images, count), g_filter, start, this);
     if (dialog.DoModal() != IDOK) return;
     const QString chosen = dialog.GetFileName();
-    // A longer path would be cut by the edit and name another file.
-    if (Utf8ToCp1252(chosen.toStdString()).size() > kMaxPath) {
-        ShowStringMessage(IDS_MAX_CHARACTERS, MB_OK | MB_ICONEXCLAMATION,
-                          QString::number(kMaxPath));
-        return;
-    }
+    if (!PathFits(chosen)) return;
     g_filter = dialog.FilterIndex();
     g_folder = dialog.GetDirectory();
     path_->setText(chosen);
@@ -169,9 +171,13 @@ bool CContainerWindowPage::Exchange(bool save, CContainer& container) {
     BorderLine& border = container.settings.border;
     BackgroundRecord& b = container.settings.background;
     if (save) {
+        const std::string path = path_->text().toStdString(); // its bytes, whole
+        if (!PathFits(path_->text())) {
+            path_->setFocus();
+            return false;
+        }
         GetLineFormatFromCombos(*borderStyle_, *borderColor_, border);
         GetFillFormatFromCombos(*fill_, *fillColor_, *fillBackground_, b.pattern);
-        const std::string path = path_->text().toStdString().substr(0, kMaxPath); // its bytes
         std::memcpy(b.imagePath, path.c_str(), path.size() + 1);
         const int mode = mode_->currentIndex();
         b.imageView = uint8_t(mode >= 0 && mode <= 2 ? mode : 0);

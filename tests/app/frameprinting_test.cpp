@@ -6,20 +6,26 @@
 #include "model/container.h"
 #include "print/pagination.h"
 #include "rendertest.h"
+#include "tests/common/waits.h"
 #include "tests/print/fakeprinters.h"
 #include "ui/uiservices.h"
 #include "ui_printgeneralpage.h"
 #include "ui_printlayoutpage.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPicture>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
@@ -629,6 +635,78 @@ TEST_F(PrintServicesTest, FivePagesTwoByTwoPrintTwoSheets) {
     info.start("pdfinfo", {ui.savePath});
     ASSERT_TRUE(info.waitForFinished(-1));
     EXPECT_TRUE(info.readAllStandardOutput().contains("Pages:           2"));
+}
+
+// The General page's list typed by keys through the input queue: "1,2,...,50" (140
+// characters) is refused with the box and the keys back in the list, and Escape then stores
+// nothing; a list of 127 characters is taken whole and shows whole when the sheet opens again.
+TEST_F(PrintServicesTest, APageListTypedLongerThanTheRecordIsRefusedNotCut) {
+    QStringList pages;
+    for (int page = 1; page <= 50; ++page) pages << QString::number(page);
+    const QString fifty = pages.join(',');                        // 140 characters
+    const QString longest = pages.mid(0, 44).join(',') + ",4500"; // 127 characters
+    ASSERT_EQ(fifty.size(), 140);
+    ASSERT_EQ(longest.size(), 127);
+    const auto type = [](const QString& text) {
+        for (const QChar c : text) {
+            ASSERT_TRUE(QGuiApplication::focusWindow());
+            QTest::keyClick(QGuiApplication::focusWindow(), c.toLatin1());
+        }
+    };
+    // Opens the sheet, picks Pages and types `list` into its box, then presses `ending`.
+    const auto typeList = [&](const QString& list, Qt::Key ending, QString* shown) {
+        ui.onSheet = [&, list, ending, shown](CPrintSheet& sheet) {
+            sheet.show();
+            sheet.activateWindow();
+            ASSERT_TRUE(testwait::UntilActive(&sheet));
+            Ui::PrintGeneralPage& form = sheet.General()->Form();
+            // Alt+P is also Properties' letter, where that button is enabled: pressed again, it
+            // moves on to Pages.
+            for (int i = 0; i < 3 && QApplication::focusWidget() != form.id282; ++i)
+                ASSERT_TRUE(testwait::PressKey(Qt::Key_P, Qt::AltModifier));
+            ASSERT_EQ(QApplication::focusWidget(), form.id282);
+            if (!form.id282->isChecked()) ASSERT_TRUE(testwait::PressKey(Qt::Key_Space));
+            ASSERT_TRUE(form.id282->isChecked());
+            ASSERT_TRUE(testwait::PressKey(Qt::Key_Tab));
+            ASSERT_TRUE(testwait::UntilFocused(form.id205));
+            if (shown) *shown = form.id205->text();
+            form.id205->selectAll();
+            type(list);
+            ASSERT_EQ(form.id205->text(), list);
+            ASSERT_TRUE(testwait::PressKey(ending));
+            if (sheet.isVisible()) { // refused: the keys are back in the list
+                EXPECT_TRUE(testwait::UntilFocused(form.id205));
+                EXPECT_EQ(form.id205->text(), list);
+                ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
+            }
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !sheet.isVisible(); }, 5000));
+        };
+    };
+    std::strcpy(Settings().pages, "2-3");
+    Settings().printRangeKind = kPrintAll;
+    typeList(fifty, Qt::Key_Return, nullptr);
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0], "Please enter no more than 127 characters.");
+    EXPECT_STREQ(Settings().pages, "2-3");
+    EXPECT_EQ(Settings().printRangeKind, kPrintAll);
+    EXPECT_FALSE(window.modified);
+    // One character more than the record holds: refused as well.
+    typeList(longest + "0", Qt::Key_Return, nullptr);
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
+    EXPECT_EQ(ui.boxes.size(), 2u);
+    EXPECT_STREQ(Settings().pages, "2-3");
+    // The longest list prints, is stored whole and shows whole again.
+    ui.savePath = QString::fromStdString(Path("listed.pdf"));
+    typeList(longest, Qt::Key_Return, nullptr);
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
+    EXPECT_EQ(ui.boxes.size(), 2u);
+    EXPECT_EQ(QString::fromLatin1(Settings().pages), longest);
+    EXPECT_EQ(Settings().printRangeKind, kPrintPageList);
+    QString shown;
+    typeList("1", Qt::Key_Escape, &shown);
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
+    EXPECT_EQ(shown, longest);
 }
 
 TEST_F(PrintServicesTest, PrintAllShowsTheSheetOnce) {

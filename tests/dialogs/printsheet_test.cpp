@@ -11,6 +11,7 @@
 #include "ui_printgeneralpage.h"
 #include "ui_printlayoutpage.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QPrinter>
 #include <QPushButton>
@@ -159,6 +160,13 @@ TEST_F(PrintSheetTest, UnitsFollowTheLocale) {
 }
 
 TEST_F(PrintSheetTest, GeneralPageChecksPagesAndCopies) {
+    // The record holds 127 bytes of the list: one more is refused, never cut (a cut list
+    // prints other pages than asked).
+    const std::string longest = QString("1,").repeated(63).toStdString() + "1";
+    const std::string tooLong = longest + "2";
+    QStringList fifty;
+    for (int page = 1; page <= 50; ++page) fifty << QString::number(page);
+    const std::string fiftyPages = fifty.join(',').toStdString(); // 140 characters
     struct {
         const char* pages;
         const char* copies;
@@ -174,6 +182,10 @@ TEST_F(PrintSheetTest, GeneralPageChecksPagesAndCopies) {
         {"1", "65535", "Please enter an integer between 1 and 65534."},
         {"1", "0", "Please enter an integer between 1 and 65534."},
         {"0", "0", "Please enter an integer between 1 and 65534."}, // the second check's
+        {longest.c_str(), "1", nullptr},
+        {tooLong.c_str(), "1", "Please enter no more than 127 characters."},
+        {fiftyPages.c_str(), "1", "Please enter no more than 127 characters."},
+        {tooLong.c_str(), "0", "Please enter an integer between 1 and 65534."},
     };
     for (const auto& c : cases) {
         auto sheet = Open(false);
@@ -189,8 +201,17 @@ TEST_F(PrintSheetTest, GeneralPageChecksPagesAndCopies) {
             ASSERT_EQ(ui.boxes.size(), 1u) << c.pages;
             EXPECT_EQ(ui.boxes[0], c.message) << c.pages << " " << c.copies;
             EXPECT_EQ(ui.beeps, 1);
+            sheet->reject();
+            PageSetupRecord out = record;
+            DeviceMode mode;
+            EXPECT_FALSE(sheet->Outcome(out, mode)) << c.pages; // nothing stored
         } else {
             EXPECT_TRUE(ui.boxes.empty()) << c.pages;
+            sheet->accept();
+            PageSetupRecord out = record;
+            DeviceMode mode;
+            ASSERT_TRUE(sheet->Outcome(out, mode));
+            EXPECT_STREQ(out.pages, c.pages); // whole
         }
     }
 }
@@ -590,6 +611,36 @@ TEST_F(PrintSheetTest, LayoutShowsTheAlignmentBitThatCounts) {
         const Ui::PrintLayoutPage& form = sheet->Layout()->Form();
         EXPECT_EQ(form.id1019->currentIndex(), c.horizontal) << int(c.stored);
         EXPECT_EQ(form.id1021->currentIndex(), c.vertical) << int(c.stored);
+    }
+}
+
+// A change of one alignment alone is stored, the other kept: each list changed by its keys.
+TEST_F(PrintSheetTest, AnAlignmentChangedAloneIsStored) {
+    const struct {
+        bool vertical; // the list changed
+        uint8_t stored, expected;
+    } cases[] = {
+        {true, kPageAlignLeft | kPageAlignTop, kPageAlignLeft | kPageAlignMiddle},
+        {true, kPageAlignRight | kPageAlignMiddle, kPageAlignRight | kPageAlignBottom},
+        {false, kPageAlignLeft | kPageAlignTop, kPageAlignCenter | kPageAlignTop},
+        {false, kPageAlignCenter | kPageAlignBottom, kPageAlignRight | kPageAlignBottom},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.stored) + (c.vertical ? " vertical" : " horizontal"));
+        record.alignment = c.stored;
+        auto sheet = Open(true);
+        sheet->show();
+        sheet->Tabs()->setCurrentIndex(0);
+        Ui::PrintLayoutPage& form = sheet->Layout()->Form();
+        QComboBox* list = c.vertical ? form.id1021 : form.id1019;
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Down);
+        sheet->accept();
+        ASSERT_EQ(sheet->result(), QDialog::Accepted);
+        PageSetupRecord out = record;
+        DeviceMode mode;
+        ASSERT_TRUE(sheet->Outcome(out, mode));
+        EXPECT_EQ(int(out.alignment), int(c.expected));
     }
 }
 

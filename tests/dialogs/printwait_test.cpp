@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -192,4 +193,44 @@ TEST(PrintWait, KeysTypedBeforeTheBoxShowsComeAfterTheWait) {
     EXPECT_EQ(duringWait.toStdString(), "");
     EXPECT_TRUE(QTest::qWaitFor([&] { return edit.text() == QLatin1String("ba1"); }, 5000))
         << edit.text().toStdString();
+}
+
+// A key kept during the wait that opens a pop-up (Space on a button with a menu) opens it when
+// the wait ends, and the keys kept after it go into the pop-up: Down twice and Return choose
+// its second item.
+TEST(PrintWait, KeysKeptAfterOneThatOpensAPopUpGoIntoThePopUp) {
+    QPushButton button(QStringLiteral("Choose"));
+    QMenu menu;
+    QString chosen;
+    for (const char* item : {"one", "two", "three"})
+        QObject::connect(menu.addAction(QString::fromLatin1(item)), &QAction::triggered,
+                         [&chosen, item] { chosen = QString::fromLatin1(item); });
+    button.setMenu(&menu);
+    // Keys that miss the menu leave it open, and its loop with it: it is closed after a while so
+    // that the checks below report that instead of the run hanging.
+    QTimer::singleShot(10000, &menu, [&menu] { menu.hide(); });
+    button.show();
+    button.activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(&button));
+    button.setFocus();
+    ASSERT_TRUE(testwait::UntilFocused(&button));
+    auto queues = std::make_unique<SlowQueues>();
+    queues->delayMs = 60000; // held until released
+    bool openDuringWait = true;
+    const Outcome out = Submit(
+        std::move(queues),
+        [&](QDialog& box) { QTest::keyClick(box.windowHandle(), Qt::Key_Escape); },
+        [&] {
+            QWindow* window = button.windowHandle();
+            QTest::keyClick(window, Qt::Key_Space);
+            QTest::keyClick(window, Qt::Key_Down);
+            QTest::keyClick(window, Qt::Key_Down);
+            QTest::keyClick(window, Qt::Key_Return);
+            openDuringWait = menu.isVisible();
+        });
+    EXPECT_TRUE(out.heldKeyboard);
+    EXPECT_FALSE(openDuringWait);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return chosen == QLatin1String("two"); }, 5000))
+        << chosen.toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !menu.isVisible(); }, 5000));
 }

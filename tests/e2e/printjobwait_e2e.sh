@@ -52,6 +52,31 @@ for try in 1 2 3 4 5; do
   wait=$found
   focus_on "$wait" "the wait"
   grep -q 'op 0005' "$WORK/asked" || { echo "the job was not handed over:"; cat "$WORK/asked"; exit 1; }
+  if [ "$MODE" = wm ]; then
+    # The window manager offers the wait no minimize or maximize, and a request to minimize
+    # it hides nothing: the wait keeps the keyboard for the Escape below.
+    # The box names its kind once shown: the window manager takes the buttons away then.
+    offers_no_minimize() {
+      actions=$(xprop -id "$wait" _NET_WM_ALLOWED_ACTIONS)
+      case "$actions" in *MINIMIZE* | *MAXIMIZE*) return 1 ;; esac
+    }
+    poll 100 offers_no_minimize || { echo "the wait can be minimized or maximized: $actions"; exit 1; }
+    case "$actions" in
+    *_NET_WM_ACTION_CLOSE*) ;;
+    *) echo "the wait cannot be closed: $actions"; exit 1 ;;
+    esac
+    desks=$(xprop -root _NET_NUMBER_OF_DESKTOPS | awk '{print $3}')
+    xdotool windowminimize "$wait"
+    # A request the window manager answers after the minimize: once it is answered, the
+    # minimize has been read.
+    xdotool set_num_desktops $((desks + 1))
+    poll 100 sh -c "xprop -root _NET_NUMBER_OF_DESKTOPS | grep -q '= $((desks + 1))\$'" ||
+      { echo "the window manager did not answer"; exit 1; }
+    for window in "$wait" "$frame"; do
+      xprop -id "$window" WM_STATE | grep -q 'Normal' || { echo "$window was minimized"; exit 1; }
+    done
+    focus_on "$wait" "the wait after a minimize"
+  fi
   t0=$(date +%s%N)
   xdotool key --clearmodifiers Escape
   gone "$wait" "the wait after Escape"

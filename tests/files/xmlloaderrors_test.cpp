@@ -284,6 +284,7 @@ TEST(XmlLoadErrors, ViewAndPageSettings) {
         {Range("<All/>", "0"), kData},
         {Range("<All FirstPageNumber='0'/>"), kData},
         {Range("<Pages Scale='FitToSheetSize'>1</Pages>"), kData},
+        {Range("<Pages>" + Repeat("1,", 63) + "12</Pages>"), kData}, // 128 bytes, one too many
         {Range("<All Scale='1001%'/>"), kData},
         {Layout("Rows='255'", ""), kData},
         {Layout("", "HorizontalAlignment='Middle'"), kAttr},
@@ -304,6 +305,7 @@ TEST(XmlLoadErrors, SoundNeighboursLoad) {
           Transformation("<Matrix/>", "0", "1"), C2(Repeat(X2D(), 7) + Repeat(Y2D(), 9)),
           C2(Y2D("<Pie><Font/>" + Repeat("<FillPattern/>", 16) + "</Pie>")),
           Table("Scale='1000%'", "<Freezed rc='c2047'/>"), Range("<All/>", "65534"),
+          Range("<Pages>" + Repeat("1,", 63) + "1</Pages>"),
           Layout("Rows='254' Columns='1'", "HorizontalAlignment='Center'")}) {
         Loaded l = ReadFromMemory(doc);
         EXPECT_TRUE(l.ok) << int(l.error) << " at line " << l.line << " in\n" << doc;

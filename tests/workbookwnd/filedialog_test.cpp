@@ -5,6 +5,7 @@
 #include "dialogs/filedlg.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
+#include "tests/common/waits.h"
 #include "wndtest.h"
 
 #include <QAbstractItemView>
@@ -13,13 +14,17 @@
 #include <QCompleter>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -216,6 +221,72 @@ TEST_F(FileDialogTest, PickingATypeKeepsANameItTakes) {
         Settle();
         EXPECT_EQ(named, row.kept);
     }
+}
+
+// Share of the widget's outermost two pixels all round drawn in the highlight colour.
+double FramedShare(QWidget* widget) {
+    const QImage image = widget->grab().toImage();
+    const QColor highlight = QApplication::palette().color(QPalette::Active, QPalette::Highlight);
+    int on = 0, all = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            if (x > 1 && y > 1 && x < image.width() - 2 && y < image.height() - 2) continue;
+            const QColor c = image.pixelColor(x, y);
+            ++all;
+            on += std::abs(c.red() - highlight.red()) <= 24 &&
+                  std::abs(c.green() - highlight.green()) <= 24 &&
+                  std::abs(c.blue() - highlight.blue()) <= 24;
+        }
+    return all ? double(on) / all : 0;
+}
+
+// Tab round the Open dialog in an empty folder: the places list and the empty file list show
+// a frame while they have the keys, and none once the keys went on.
+TEST_F(FileDialogTest, TheListsShowWhenTabGivesThemTheKeys) {
+    ASSERT_NE(NewWindow(), nullptr);
+    QTemporaryDir empty;
+    ASSERT_TRUE(empty.isValid());
+    Profile().folder = empty.path().toStdString();
+    std::vector<std::string> signed_, unsigned_;
+    bool walked = false;
+    auto* poll = new QTimer(frame.get());
+    QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible() || !dialog->isActiveWindow()) return;
+        poll->stop();
+        poll->deleteLater();
+        QWidget* places = dialog->findChild<QAbstractItemView*>(QStringLiteral("sidebar"));
+        // The file list as the dialog shows it: a list, or a table with details.
+        QWidget* files = dialog->findChild<QAbstractItemView*>(QStringLiteral("listView"));
+        if (!files || !files->isVisible())
+            files = dialog->findChild<QAbstractItemView*>(QStringLiteral("treeView"));
+        if (!places || !files) return dialog->reject();
+        // Not framed before the keys come.
+        EXPECT_LT(FramedShare(places), 0.5);
+        EXPECT_LT(FramedShare(files), 0.5);
+        for (int i = 0; i < 30; ++i) {
+            ASSERT_TRUE(testwait::PressKey(Qt::Key_Tab));
+            QWidget* now = QApplication::focusWidget();
+            for (QWidget* list : {places, files}) {
+                if (list == now) {
+                    (FramedShare(list) > 0.8 ? signed_ : unsigned_)
+                        .push_back(list->objectName().toStdString());
+                } else {
+                    EXPECT_LT(FramedShare(list), 0.5) << list->objectName().toStdString();
+                }
+            }
+        }
+        walked = true;
+        dialog->reject();
+    });
+    poll->start(10);
+    frame->OnCommand(ID_FILE_OPEN);
+    Settle();
+    ASSERT_TRUE(walked);
+    EXPECT_TRUE(unsigned_.empty()) << unsigned_.front();
+    EXPECT_NE(std::find(signed_.begin(), signed_.end(), "sidebar"), signed_.end());
+    EXPECT_TRUE(std::find(signed_.begin(), signed_.end(), "listView") != signed_.end() ||
+                std::find(signed_.begin(), signed_.end(), "treeView") != signed_.end());
 }
 
 TEST_F(FileDialogTest, TheChosenTypeOverridesTheExtension) {

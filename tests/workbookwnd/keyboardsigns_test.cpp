@@ -10,6 +10,8 @@
 #include "workbookwnd/mousewheelwnd.h"
 
 #include <QComboBox>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,6 +19,7 @@
 #include <QMenuBar>
 #include <QTreeWidget>
 #include <cstdlib>
+#include <tuple>
 
 namespace vl {
 
@@ -151,6 +154,47 @@ TEST_F(KeyboardSignsTest, ShiftF10OpensTheGridsContextMenu) {
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
         EXPECT_EQ(QApplication::focusWidget(), View());
+    }
+}
+
+// From the keyboard (Shift+F10) the grid's context menu opens at the active cell, wherever the
+// pointer was left; after Escape the arrows move the cell again.
+TEST_F(KeyboardSignsTest, TheKeyboardsContextMenuOpensAtTheActiveCell) {
+    const struct {
+        int right, down; // the active cell's column and row, from 0
+    } cases[] = {{0, 0}, {2, 3}, {5, 9}, {1, 6}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.right) + " right, " + std::to_string(c.down) + " down");
+        CellRange cell{};
+        cell.c1 = cell.c2 = uint16_t(c.right);
+        cell.r1 = cell.r2 = uint32_t(c.down);
+        View()->SetSelection(cell);
+        Settle();
+        ASSERT_EQ(View()->Selection().c1, c.right);
+        ASSERT_EQ(View()->Selection().r1, uint32_t(c.down));
+        // The pointer far from the cell, near the window's corner.
+        QCursor::setPos(frame->mapToGlobal(QPoint(frame->width() - 8, frame->height() - 8)));
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_F10, Qt::ShiftModifier));
+        ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget(); }, 5000));
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        uint16_t column = 0;
+        uint32_t row = 0;
+        const QPoint at = View()->viewport()->mapFromGlobal(menu->geometry().topLeft());
+        EXPECT_TRUE(View()->HitTestCell(at, column, row)) << at.x() << "," << at.y();
+        EXPECT_EQ(column, c.right);
+        EXPECT_EQ(row, uint32_t(c.down));
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
+        ASSERT_TRUE(QTest::qWaitFor([] { return !QApplication::activePopupWidget(); }, 5000));
+        ASSERT_EQ(QApplication::focusWidget(), View());
+        // The Shift of Shift+F10 was let go in the menu: the arrows move the cell, one cell
+        // selected, and do not extend the selection.
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Right));
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Down));
+        const CellRange moved = View()->Selection();
+        EXPECT_EQ(std::tuple(moved.c1, moved.r1, moved.c2, moved.r2),
+                  std::tuple(uint16_t(c.right + 1), uint32_t(c.down + 1), uint16_t(c.right + 1),
+                             uint32_t(c.down + 1)));
     }
 }
 

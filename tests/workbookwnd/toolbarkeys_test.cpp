@@ -11,6 +11,7 @@
 
 #include <QComboBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -84,6 +85,28 @@ TEST_F(ToolbarKeysTest, CtrlTabWalksTheBarsAndRoundToTheMenuBar) {
     EXPECT_EQ(QApplication::focusWidget(), font);
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
     EXPECT_EQ(QApplication::focusWidget(), View());
+}
+
+// The keys in a bar, another window of the program takes them and gives them back: Escape on
+// the bar then gives them to the grid, not to the box of the other window that held them.
+TEST_F(ToolbarKeysTest, EscapeAfterAnotherWindowHeldTheKeysGivesThemToTheGrid) {
+    QWidget* first = Button(kStandardBar, ID_FILE_NEW);
+    IntoTheBars(1);
+    ASSERT_EQ(QApplication::focusWidget(), first);
+    QWidget other;
+    auto* box = new QLineEdit(&other);
+    box->setFocus();
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(&other));
+    ASSERT_TRUE(testwait::UntilFocused(box));
+    frame->activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(frame.get()));
+    ASSERT_TRUE(testwait::UntilFocused(first));
+    ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
+    EXPECT_TRUE(testwait::UntilFocused(View()));
+    EXPECT_EQ(QApplication::activeWindow(), frame.get());
+    EXPECT_TRUE(box->text().isEmpty());
 }
 
 TEST_F(ToolbarKeysTest, ArrowsHomeAndEndMoveRoundTheBarAndTheButtonShowsIt) {

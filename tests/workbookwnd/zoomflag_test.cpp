@@ -9,6 +9,7 @@
 #include "wndtest.h"
 
 #include <QCheckBox>
+#include <QMenuBar>
 #include <QPointer>
 #include <QSlider>
 #include <QTest>
@@ -105,6 +106,38 @@ TEST_F(ZoomFlagTest, OpenedByKeysItTakesTheKeyboardAndEscapeClosesIt) {
         EXPECT_TRUE(testwait::UntilActive(frame.get()));
         EXPECT_TRUE(testwait::UntilFocused(View()));
         EXPECT_EQ(Active()->ActiveZoom(), c.zoom);
+    }
+}
+
+// A menu of the frame opened from the zoom pop-up and closed by Escape, then the pop-up closed
+// by Escape: the grid has the keys, and the first Alt pressed and released alone gives them to
+// the menu bar, its first title highlighted; Escape gives them back to the grid.
+TEST_F(ZoomFlagTest, AltAloneAfterAMenuUsedFromThePopUpReachesTheMenuBar) {
+    ASSERT_TRUE(testwait::UntilActive(frame.get()));
+    View()->setFocus();
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        frame->OnIdle();
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_V, Qt::AltModifier));
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Z));
+        const QPointer<CZoomDlg> zoom = services.OpenZoomDialog();
+        ASSERT_FALSE(zoom.isNull());
+        ASSERT_TRUE(testwait::UntilActive(zoom));
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_F, Qt::AltModifier));
+        ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget(); }, 5000));
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
+        ASSERT_TRUE(QTest::qWaitFor([] { return !QApplication::activePopupWidget(); }, 5000));
+        ASSERT_TRUE(testwait::UntilActive(zoom));
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return zoom.isNull() || !zoom->isVisible(); }, 5000));
+        ASSERT_TRUE(testwait::UntilActive(frame.get()));
+        ASSERT_TRUE(testwait::UntilFocused(View()));
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Alt));
+        EXPECT_TRUE(testwait::UntilFocused(frame->menuBar()));
+        EXPECT_NE(frame->menuBar()->activeAction(), nullptr);
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
+        EXPECT_TRUE(testwait::UntilFocused(View()));
+        EXPECT_EQ(frame->menuBar()->activeAction(), nullptr);
     }
 }
 

@@ -182,6 +182,43 @@ TEST_F(ColumnTest, StacksGrowUpAndDownFromTheBase) {
     EXPECT_GT(b->points[2].y, base);
 }
 
+// Values of one sign on an axis that does not reach zero stand on its end nearest zero: an
+// all-negative series hangs from the plot's top (y 1), an all-positive one stands on its
+// bottom (y 401); the larger the value's size, the longer its column.
+TEST_F(ColumnTest, ColumnsOfOneSignStandOnTheAxisEndNearestZero) {
+    struct Case {
+        double from, to;
+        std::vector<double> values;
+        int32_t base;
+    } cases[] = {
+        {-10, -1, {-4, -8}, 1},
+        {-10, -2, {-3, -9}, 1},
+        {1, 10, {4, 8}, 401},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.from) + ".." + std::to_string(c.to));
+        chart = NewDrawnChart(kChart2D);
+        CChartSeries& s = Put(0, c.values, 1);
+        s.settings.fromValue = c.from;
+        s.settings.toValue = c.to;
+        Draw();
+        const auto bars = Filled(SeriesColor(0));
+        ASSERT_EQ(bars.size(), 2u);
+        int32_t reach[2];
+        for (int i = 0; i < 2; ++i) {
+            int32_t top = 401, bottom = 1;
+            for (const DcPoint& p : bars[i]->points) {
+                top = std::min(top, p.y);
+                bottom = std::max(bottom, p.y);
+            }
+            EXPECT_EQ(c.base == 1 ? top : bottom, c.base) << i;
+            reach[i] = bottom - top;
+        }
+        EXPECT_LT(reach[0], reach[1]);
+        EXPECT_GT(reach[0], 0);
+    }
+}
+
 TEST_F(ColumnTest, AHiddenSeriesLeavesAnEmptySegment) {
     for (uint16_t i = 0; i < 3; ++i) {
         CChartSeries& s = Put(i, {1, 1}, 1);

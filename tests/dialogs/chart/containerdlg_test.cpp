@@ -36,6 +36,7 @@ protected:
         host.apply = [this](const CContainer& c) {
             ++applies;
             appliedSelected = c.selected;
+            appliedImage = c.settings.background.imagePath;
         };
         host.context = [this] { return &ctx; };
         host.selection = [this](std::string& p, std::string& r) {
@@ -68,6 +69,7 @@ protected:
     CEvalContext ctx;
     int applies = 0;
     int32_t appliedSelected = -2;
+    std::string appliedImage;
     std::string path = "\\Sheet1", reference = "$A$1:$B$5";
     std::unique_ptr<CContainerPropertiesDlg> dlg;
 };
@@ -209,6 +211,55 @@ TEST_F(ContainerDlgTest, ApplyShowsTheFirstProblemAndAppliesNothing) {
     dlg->OnCommand(CContainerPropertiesDlg::kApply);
     ASSERT_EQ(ui.boxes.size(), 2u);
     EXPECT_TRUE(ui.boxes[1].startsWith("You must specify the same view type"));
+}
+
+// The image path is kept as its own bytes, at most 255: a typed path of more is refused on
+// Apply with a box and the keyboard in the path, and nothing is applied; one that fits is
+// applied whole, "é" counting two bytes.
+TEST_F(ContainerDlgTest, ATypedImagePathOverTheRecordIsRefusedNotCut) {
+    const QString e = QString::fromUtf8("\u00e9");
+    const struct {
+        QString typed;
+        bool accepted;
+    } cases[] = {
+        {"/" + QString(251, 'a') + e + "x", true},  // 255 bytes
+        {"/" + QString(252, 'a') + e + "x", false}, // 256 bytes, 255 characters
+        {"/" + e.repeated(130) + ".png", false},    // 265 bytes
+        {"/" + e.repeated(125) + ".png", true},     // 255 bytes
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        dlg = std::make_unique<CContainerPropertiesDlg>(Host(), nullptr);
+        ASSERT_TRUE(dlg->Open(nullptr));
+        dlg->show();
+        dlg->Tabs()->setCurrentIndex(1);
+        QLineEdit* path = dlg->Page(CContainerPropertiesDlg::kChartPages + 1)->Item<QLineEdit>(205);
+        ASSERT_TRUE(path->isVisible());
+        // All but the last character set, the last typed.
+        path->setText(c.typed.chopped(1));
+        path->setFocus();
+        path->end(false);
+        QTest::keyClicks(path, c.typed.right(1));
+        ASSERT_EQ(path->text(), c.typed);
+        applies = 0;
+        appliedImage.clear();
+        ui.boxes.clear();
+        dlg->OnCommand(CContainerPropertiesDlg::kApply);
+        EXPECT_EQ(applies, c.accepted ? 1 : 0);
+        if (c.accepted) {
+            EXPECT_TRUE(ui.boxes.empty());
+            EXPECT_EQ(appliedImage, c.typed.toStdString());
+        } else {
+            ASSERT_EQ(ui.boxes.size(), 1u);
+            EXPECT_EQ(ui.boxes[0], "Please enter no more than 255 characters.");
+            EXPECT_EQ(dlg->focusWidget(), path);
+            EXPECT_EQ(path->text(), c.typed); // left as typed, to be mended
+            // Nor does leaving the page take it.
+            dlg->Tabs()->setCurrentIndex(2);
+            EXPECT_EQ(dlg->Tabs()->currentIndex(), 1);
+            EXPECT_EQ(ui.boxes.size(), 2u);
+        }
+    }
 }
 
 TEST_F(ContainerDlgTest, TheRowStoresTheFormulaInternallyAndRefusesOneThatCannotBe) {

@@ -83,8 +83,42 @@ TEST_F(WindowPageTest, BrowseChangesThePathNotTheKindAndRefusesPathsOver255) {
     EXPECT_EQ(page.Item<QLineEdit>(205)->text(), "/" + QString(254, 'a'));
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_TRUE(ui.boxes[0].contains("255")) << ui.boxes[0].toStdString();
+    // The limit is the record's, in the path's own bytes: "é" takes two.
+    const QString e = QString::fromUtf8("\u00e9");
+    ui.openPath = "/" + e.repeated(127); // 255 bytes
+    page.OnBrowseImage();
+    EXPECT_EQ(page.Item<QLineEdit>(205)->text(), ui.openPath);
+    ui.openPath = "/" + e.repeated(126) + ".png"; // 257 bytes, 131 characters
+    page.OnBrowseImage();
+    EXPECT_EQ(page.Item<QLineEdit>(205)->text(), "/" + e.repeated(127));
+    ASSERT_EQ(ui.boxes.size(), 2u);
+    EXPECT_EQ(ui.boxes[1], "Please enter no more than 255 characters.");
     ASSERT_TRUE(page.Exchange(true, c));
     EXPECT_EQ(c.settings.background.kind, kBackgroundPattern);
+    EXPECT_EQ(std::string(c.settings.background.imagePath), ("/" + e.repeated(127)).toStdString());
+}
+
+// A typed path longer than the record is refused whole, with a box, and leaves the container
+// as it was; one at the limit is stored whole.
+TEST_F(WindowPageTest, ATypedPathOverTheRecordIsRefusedAndChangesNothing) {
+    const QString e = QString::fromUtf8("\u00e9");
+    std::strcpy(c.settings.background.imagePath, "/before.png");
+    c.settings.background.kind = kBackgroundPattern;
+    c.settings.border.style = 0;
+    ASSERT_TRUE(page.Exchange(false, c));
+    page.Item<QRadioButton>(189)->setChecked(true);
+    page.Item<QLineEdit>(205)->setText("/" + e.repeated(127) + "x"); // 256 bytes
+    EXPECT_FALSE(page.Exchange(true, c));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0], "Please enter no more than 255 characters.");
+    EXPECT_STREQ(c.settings.background.imagePath, "/before.png");
+    EXPECT_EQ(c.settings.background.kind, kBackgroundPattern);
+    page.Item<QLineEdit>(205)->setText("/" + e.repeated(126) + "xy"); // 255 bytes
+    ASSERT_TRUE(page.Exchange(true, c));
+    EXPECT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(std::string(c.settings.background.imagePath),
+              ("/" + e.repeated(126) + "xy").toStdString());
+    EXPECT_EQ(c.settings.background.kind, kBackgroundImage);
 }
 
 TEST(FractalPropertiesDlg, LabelsAndResetThenOkStoresTheDefaults) {
