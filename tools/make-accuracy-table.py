@@ -266,7 +266,7 @@ def sums():
         r('SUMX2MY2', 'SUMX2MY2(%s,%s)' % (A, B), mp.fsum(a * a - b * b for a, b in zip(X, Y)))
         r('SUMX2PY2', 'SUMX2PY2(%s,%s)' % (A, B), mp.fsum(a * a + b * b for a, b in zip(X, Y)))
         r('SUMPRODUCT', 'SUMPRODUCT(%s,%s)' % (shifted(off, dx[:2]), shifted(off * 0.5, dy[:2])),
-          X[0] * X[1] + Y[0] * Y[1])
+          X[0] * Y[0] + X[1] * Y[1])
     r('SUM', 'SUM(1E+308,-1E+308,1E-300)', mpf(1e-300))
     r('SUM', 'SUM(1E+308,1E+308)', '#NUM!')
     r('SUM', 'SUM(1E-300,-1E-300,1E-310)', '#NUM!')

@@ -431,6 +431,10 @@ def peer_formula(formula, names):
     m = re.fullmatch(r'=AREAS\((.*)\)', formula)
     if m and len(split_arguments(m.group(1))) > 1:
         formula = '=AREAS((%s))' % '~'.join(split_arguments(m.group(1)))
+    # The peer's COUNTBLANK takes one range: a list is the sum of each one's count.
+    m = re.fullmatch(r'=COUNTBLANK\((.*)\)', formula)
+    if m and len(split_arguments(m.group(1))) > 1:
+        formula = '=' + '+'.join('COUNTBLANK(%s)' % a for a in split_arguments(m.group(1)))
     m = re.fullmatch(r'=([A-Z0-9]+)\((.*)\)', formula)
     if m and m.group(1) in PEER_ARGUMENTS:
         arguments = split_arguments(m.group(2))

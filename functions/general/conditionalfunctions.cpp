@@ -16,12 +16,12 @@ std::string_view TrimSpaces(std::string_view s) {
     return s;
 }
 
-// A leading ">=", ">", "<=", "<" or "=" chooses the comparison and is cut off.
+// A leading ">=", ">", "<=", "<>", "<" or "=" chooses the comparison and is cut off.
 int CutOperator(std::string& text) {
     static constexpr struct {
         const char* prefix;
         int op;
-    } kOperators[] = {{">=", 1}, {">", 2}, {"<=", -1}, {"<", -2}, {"=", 0}};
+    } kOperators[] = {{">=", 1}, {">", 2}, {"<=", -1}, {"<>", kNotEqual}, {"<", -2}, {"=", 0}};
     for (const auto& o : kOperators) {
         std::string_view prefix(o.prefix);
         if (text.compare(0, prefix.size(), prefix) == 0) {
@@ -42,6 +42,8 @@ bool Satisfies(int op, int order) {
         return order <= 0;
     case -2:
         return order < 0;
+    case kNotEqual:
+        return order != 0;
     default:
         return order == 0;
     }
@@ -63,9 +65,10 @@ void CountIf(CEvalContext& ctx) {
     CRangeWalk walk(ctx);
     FormulaError error = walk.Take(Argument(ctx, 0));
     if (error) return ReturnError(ctx, error);
-    double count = 0;
+    double count = 0, visited = 0;
     FormulaToken value;
     while (walk.NextValue(value)) {
+        ++visited;
         // An error matches the same error given as the criteria.
         if (value.error || criteria.error) {
             if (value.error == criteria.error) ++count;
@@ -74,6 +77,9 @@ void CountIf(CEvalContext& ctx) {
         }
         if (MeetsCriteria(ctx, value, criteria)) ++count;
     }
+    // An empty cell differs from every operand but the empty one.
+    if (criteria.op == kNotEqual && !criteria.error && !criteria.text.empty())
+        count += double(walk.Rows()) * walk.Columns() - visited;
     ReturnNumber(ctx, count);
 }
 
@@ -141,7 +147,8 @@ Criteria ReadCriteria(CEvalContext& ctx, FormulaToken& slot) {
 
 bool MeetsCriteria(CEvalContext& ctx, FormulaToken& value, const Criteria& criteria) {
     if (value.type == kTokenNumber) {
-        if (!criteria.isNumber) return false;
+        // A number differs from an operand that is no number.
+        if (!criteria.isNumber) return criteria.op == kNotEqual;
         double x = value.number;
         return Satisfies(criteria.op, x < criteria.number ? -1 : (x > criteria.number ? 1 : 0));
     }
@@ -151,6 +158,7 @@ bool MeetsCriteria(CEvalContext& ctx, FormulaToken& value, const Criteria& crite
     }
     std::string text;
     GetStringArg(ctx, value, text);
+    if (criteria.op == kNotEqual) return !MatchesWholeText(criteria.text, text);
     if (criteria.op != 0) return Satisfies(criteria.op, CompareNoCase(text, criteria.text));
     return MatchesWholeText(criteria.text, text);
 }

@@ -11,8 +11,11 @@ namespace vl {
 
 void BindConditionalFunctions();
 
+// The "<>" operator: neither equal nor matching the pattern.
+constexpr int kNotEqual = 3;
+
 struct Criteria {
-    int op = 0; // 0 equal or pattern, 1 ">=", 2 ">", -1 "<=", -2 "<"
+    int op = 0; // 0 equal or pattern, 1 ">=", 2 ">", -1 "<=", -2 "<", kNotEqual "<>"
     std::string text;
     bool isNumber = false; // the whole operand is a number
     double number = 0;

@@ -1,6 +1,7 @@
 #include "functions/general/sumfunctions.h"
 
 #include "formula/approxnumber.h"
+#include "formula/growarray.h"
 #include "formula/operands.h"
 
 #include <algorithm>
@@ -111,11 +112,27 @@ template <Fold F> void FoldArguments(CEvalContext& ctx) {
 }
 
 // Each argument's cells multiplied together, the products added.
+// Cells of two rectangles paired by their place from the top-left corners; a cell without
+// a partner meets 0.
+uint64_t LinearOffset(const CRangeWalk& walk) {
+    return uint64_t(walk.RowOffset()) * kMaxColumns + walk.ColumnOffset();
+}
+
+// The products of the arguments' cells at the same place, summed; every argument is a range
+// or an array of one shape. A place where an argument gives no number (an empty cell, a text,
+// an error) adds nothing.
 void SumProduct(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
-    double total = 0;
+    struct Term {
+        uint64_t place;
+        double product;
+    };
+    CGrowArray<Term> terms;
     FormulaError error = 0;
-    for (uint16_t i = ArgumentCount(ctx); i-- > 0;) {
+    uint32_t rows = 0;
+    uint16_t columns = 0;
+    const uint16_t count = ArgumentCount(ctx);
+    for (uint16_t i = count; i-- > 0;) {
         FormulaToken& slot = Argument(ctx, i);
         MakeOneCellArea(slot);
         if (!(slot.type & kAreaOrArray)) {
@@ -125,24 +142,38 @@ void SumProduct(CEvalContext& ctx) {
         }
         CRangeWalk walk(ctx);
         error = MergeError(error, walk.Take(slot));
-        double product = 1;
+        const bool first = i == count - 1;
+        if (first) {
+            rows = walk.Rows();
+            columns = walk.Columns();
+        } else if (walk.Rows() != rows || walk.Columns() != columns) {
+            error = MergeError(error, kErrValue);
+        }
+        if (error) continue;
+        // The walk visits places in increasing order, as the terms are kept.
+        std::size_t kept = 0, next = 0;
         FormulaToken value;
         while (walk.NextValue(value)) {
             double x = 0;
             if (GetNumberArg(ctx, value, x)) continue;
-            product *= x;
-            if (!IsAcceptableResult(product)) error = MergeError(error, kErrNum);
+            const uint64_t place = LinearOffset(walk);
+            if (first) {
+                if (!terms.Push({place, x})) error = MergeError(error, kErrMemory);
+                continue;
+            }
+            while (next < terms.Size() && terms[next].place < place) ++next;
+            if (next < terms.Size() && terms[next].place == place)
+                terms[kept++] = {place, terms[next++].product * x};
         }
-        total += product;
-        if (!IsAcceptableResult(product)) error = MergeError(error, kErrNum);
+        if (!first) terms.Truncate(kept);
     }
+    double total = 0;
+    for (std::size_t k = 0; !error && k < terms.Size(); ++k) {
+        total += terms[k].product;
+        if (!IsAcceptableResult(terms[k].product)) error = MergeError(error, kErrNum);
+    }
+    if (!error && !IsAcceptableResult(total)) error = kErrNum;
     ReturnNumber(ctx, total, error);
-}
-
-// Cells of two rectangles paired by their place from the top-left corners; a cell without
-// a partner meets 0.
-uint64_t LinearOffset(const CRangeWalk& walk) {
-    return uint64_t(walk.RowOffset()) * kMaxColumns + walk.ColumnOffset();
 }
 
 template <double (*Term)(double, double)> void SumOfPairs(CEvalContext& ctx) {

@@ -308,7 +308,7 @@ TEST(InformationFunctions, WalkedFormulaCellsAreReadRecalculated) {
         {"=COUNTIF(C1:C3,\">15\")", "2", "3"},
         {"=SUMIF(C1:C3,\">15\",C1:C3)", "50", "120"},
         {"=SUMX2MY2(C1:C3,{1;1;1})", "1397", "5597"},
-        {"=SUMPRODUCT(C1:C3)", "6000", "48000"},
+        {"=SUMPRODUCT(C1:C3,C1:C3)", "1400", "5600"},
         {"=INDEX(C1:C3,2)", "20", "40"},
         {"=INDEX(TRANSPOSE(C1:C3),1,2)", "20", "40"},
         {"=SUM(C1:C3)", "60", "120"},

@@ -397,8 +397,16 @@ TEST(SumFunctions, NumbersRangesAndArrays) {
         {"=SUM(A1:B4_B3)", "3"},
         {"=SUM(A4_A1:B4)", "2"},
         {"=SUM(A4_B4)", "#NULL!"},
-        {"=SUMPRODUCT({1,3},{2,4})", "11"},
-        {"=SUMPRODUCT(A1:A4)", "2"},
+        // The products of the cells at the same place, summed.
+        {"=SUMPRODUCT({1,3},{2,4})", "14"},
+        {"=SUMPRODUCT({1,2;3,4},{5,6;7,8},{1,0;2,1})", "79"},
+        {"=SUMPRODUCT({1,\"a\",3},{2,4,5})", "17"},
+        {"=SUMPRODUCT({1,2},{1,2,3})", "#VALUE!"},
+        {"=SUMPRODUCT({1,2},{1;2})", "#VALUE!"},
+        {"=SUMPRODUCT({1E300,1},{1E300,1})", "#NUM!"},
+        {"=SUMPRODUCT(A1:A4,A1:A4)", "5"},
+        {"=SUMPRODUCT(A1:A4,B1:B4)", "12"},
+        {"=SUMPRODUCT(A1:A4)", "3"},
         {"=SUMPRODUCT({1,2},3)", "#VALUE!"},
         // A single cell is a one-cell range; a value is no range.
         {"=SUMPRODUCT({1,2},A1)", "3"},
@@ -479,7 +487,12 @@ TEST(ConditionalFunctions, CriteriaFormsAndWildcards) {
         {"=COUNTIF(A1:A6,\"abc\")", "1"},
         {"=COUNTIF(A1:A6,\"AB?\")", "2"},
         {"=COUNTIF(A1:A6,\"*\")", "3"},
-        {"=COUNTIF(A1:A6,\"<>\")", "1"},
+        {"=COUNTIF(A1:A6,\"<>\")", "5"},
+        {"=COUNTIF(A1:A8,\"<>0\")", "6"},
+        {"=COUNTIF(A1:A6,\"<>abc\")", "4"},
+        {"=COUNTIF({1,2;3,2},\"<>2\")", "2"},
+        {"=COUNTIF({\"ab\",\"b\"},\"<>a*\")", "1"},
+        {"=COUNTIF(A1:A6,\"<>#DIV/0!\")", "5"},
         {"=COUNTIF(A1:A6,\"<0\")", "1"},
         {"=COUNTIF(A1:A6,#DIV/0!)", "1"},
         {"=COUNTIF(A1:A6,\"\")", "0"},
@@ -501,16 +514,20 @@ TEST(ConditionalFunctions, CriteriaFormsAndWildcards) {
         {"=SUMIF({1,2},1,5)", "#VALUE!"},
         {"=SUMIF({\"a\",\"b\"},\"?\",{1,\"x\"})", "1"},
         {"=SUMIF({1,2},\">0\",{1E308,1E308})", "#NUM!"},
+        {"=SUMIF({1,2;3,4},\"<>2\",)", "8"},
+        {"=SUMIF({\"a\",\"b\"},\"<>a\",{1,2})", "2"},
     });
     EXPECT_EQ(book.Ctx().scratch.arrayCount, 0);
 }
 
 // Numbers take part only with a criterion whose whole operand is a number: "abc" does not
-// count the zeros, "<>" is "<" with the operand ">", and "1x" is no number.
+// count the zeros, "<>" counts every value that is not empty, and "1x" is no number.
 TEST(ConditionalFunctions, NumbersMatchOnlyNumericOperands) {
     CheckFormulas({
         {"=COUNTIF({0,0,\"abc\"},\"abc\")", "1"},
-        {"=COUNTIF({-1,0,1},\"<>\")", "0"},
+        {"=COUNTIF({-1,0,1},\"<>\")", "3"},
+        {"=COUNTIF({-1,0,1},\"<>0\")", "2"},
+        {"=COUNTIF({-1,0,1},\"<>x\")", "3"},
         {"=COUNTIF({1,2},\"1x\")", "0"},
         {"=COUNTIF({1,2},\">1x\")", "0"},
         {"=SUMIF({0,5},\"abc\",{7,8})", "0"},
