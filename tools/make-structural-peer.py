@@ -51,11 +51,6 @@ OUT = os.path.join(os.path.dirname(__file__), "..", "tests", "data", "functions"
                    "structural_peer.tsv.gz")
 
 
-def trace(text):
-    if os.environ.get("PEER_TRACE"):
-        print(text, file=sys.stderr, flush=True)
-
-
 def col_name(c):  # 1-based
     s = ""
     while c:
@@ -297,7 +292,6 @@ class Peer:
         self.set_config("/org.openoffice.Office.Calc/Input", "ReplaceCellsWarning", False)
 
     def set_config(self, path, name, value):
-        import uno
         from com.sun.star.beans import PropertyValue
         provider = self.ctx.ServiceManager.createInstanceWithContext(
             "com.sun.star.configuration.ConfigurationProvider", self.ctx)
@@ -307,7 +301,6 @@ class Peer:
             "com.sun.star.configuration.ConfigurationUpdateAccess", (arg,))
         access.setPropertyValue(name, value)
         access.commitChanges()
-        del uno
 
     def close(self):
         try:
@@ -355,7 +348,6 @@ class Peer:
         names = list(SHEETS)
         for line in lines:
             f = line.split("\t")
-            if os.environ.get("PEER_TRACE"): print(line, file=sys.stderr, flush=True)
             if f[0] == "S":
                 if doc:
                     doc.close(True)
@@ -380,9 +372,6 @@ class Peer:
                 out.write(line + "\n")
             elif f[0] == "E":
                 out.write(line + "\n")
-                trace("edit")
-                if f[2] in os.environ.get("PEER_SKIP", "").split(","):
-                    continue
                 if last is None:
                     doc.calculateAll()
                     last = [self.dump(doc, s) for s in range(3)]
@@ -504,11 +493,8 @@ class Peer:
                 ctrl.setActiveSheet(sheet)
                 frame = ctrl.getFrame()
                 ctrl.select(sheet.getCellRangeByName(args[0]))
-                trace("cut")
                 self.dispatch.executeDispatch(frame, ".uno:Cut", "", 0, ())
-                trace("cut done")
                 ctrl.select(sheet.getCellRangeByPosition(drop[0], drop[1], drop[0], drop[1]))
-                trace("paste")
                 if kind == "cut":
                     self.dispatch.executeDispatch(frame, ".uno:Paste", "", 0, ())
                 else:

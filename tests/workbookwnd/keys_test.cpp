@@ -145,6 +145,36 @@ TEST_F(KeysTest, CutThenPasteMovesTheBlockAndItsReadersInOneStep) {
     EXPECT_EQ(CellText(2, 0), "=E5*2");
 }
 
+TEST_F(KeysTest, CutThenPasteOfPartOfAnArrayIsRefusedAndPutsTheCellsBack) {
+    // B1 spreads twice A1:A3 over B1:B3; its last two cells are cut and pasted at E5.
+    Enter(0, 0, QStringLiteral("1"));
+    Enter(0, 1, QStringLiteral("2"));
+    Enter(0, 2, QStringLiteral("3"));
+    Enter(1, 0, QStringLiteral("=$A$1:$A$3*2"));
+    Enter(3, 0, QStringLiteral("=B3+1"));
+    ASSERT_EQ(CellText(1, 2), "6");
+    const int32_t before = Book().undo.current;
+    View()->SetSelection({1, 1, 1, 2});
+    FocusGrid();
+    Key(Qt::Key_X, Qt::ControlModifier);
+    Select(4, 4);
+    FocusGrid();
+    ui.boxes.clear();
+    Key(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_FALSE(ui.boxes.empty());
+    EXPECT_TRUE(
+        ui.boxes.back().text.startsWith(QStringLiteral("The range cuts through an array formula.")))
+        << ui.boxes.back().text.toStdString();
+    EXPECT_EQ(CellText(4, 4), "");
+    EXPECT_EQ(CellText(1, 0), "=$A$1:$A$3*2");
+    EXPECT_EQ(CellText(1, 1), "4");
+    EXPECT_EQ(CellText(1, 2), "6");
+    EXPECT_EQ(CellText(3, 0), "=B3+1");
+    EXPECT_EQ(cell::CachedNumber(FindCell(Book().tree.active->cells, 0, 3)), 7);
+    // The Cut went with the refusal: no step is left to undo.
+    EXPECT_EQ(Book().undo.current, before);
+}
+
 TEST_F(KeysTest, ACutWhoseCellsChangedSincePastesACopy) {
     // Any edit between the Cut and the Paste, an Undo included, leaves a plain paste.
     struct Case {

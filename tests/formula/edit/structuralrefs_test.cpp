@@ -352,11 +352,25 @@ TEST(StructuralReferences, ARowsEditOfAnotherWorksheetMovesItsReaders) {
 }
 
 TEST(StructuralReferences, AReferencePushedOffTheSheetAnywhereRefusesTheEditWhole) {
-    for (const char* reader : {"Sb!A1", "Sa!A1"}) {
+    struct Case {
+        const char* reader;
+        const char* typed;
+        const char* moved; // the reader after one row inserted
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"Sb!A1", "=\\Sa!$A$2097151", "Sb!A1", "=\\Sa!$A$2097152 ->"},
+        {"Sa!A1", "=\\Sa!$A$2097151", "Sa!A1", "=\\Sa!$A$2097152 ->"},
+        // A distance the edit keeps, reader and target moving alike, till the target passes
+        // the last row.
+        {"Sa!A40", "=A2097151", "Sa!A41", "=A2097152 ->"},
+    };
+    for (const Case& c : cases) {
+        const std::string reader = c.reader;
         SCOPED_TRACE(reader);
         CRefsBook b;
         TypeBudget(b);
-        b.Type(reader, "=\\Sa!$A$2097151");
+        b.Type(reader, c.typed);
         const WorkbookDump start = b.Dump();
         // Two rows fit below the last used row of Sa; the reference on its next-to-last row
         // does not.
@@ -366,7 +380,8 @@ TEST(StructuralReferences, AReferencePushedOffTheSheetAnywhereRefusesTheEditWhol
         EXPECT_EQ(b.Book().undo.current, -1);
         // One row still fits: the reference reaches the last row.
         ASSERT_EQ(InsertRowsCommand(b.Book(), Rows(29, 29)), CommandResult::kDone);
-        EXPECT_EQ(b.Shown(reader).substr(0, 18), "=\\Sa!$A$2097152 ->");
+        const std::string shown = c.shown;
+        EXPECT_EQ(b.Shown(c.moved).substr(0, shown.size()), shown);
     }
 }
 
