@@ -115,7 +115,8 @@ TEST(FormatCompile, SectionsBracketsAndColoursUpToTheirLimits) {
     EXPECT_EQ(f->sections[0].brackets[0].value, 0x3C2B1Au);
     EXPECT_EQ(Compile("0;0;0;0", &ok)->sectionCount, 4); // four sections: the most
     EXPECT_TRUE(ok);
-    for (const char* bad : {"[>=100][<0][=5][red]0", "0;0;0;0;0", "[red0", "\"abc"}) {
+    for (const char* bad :
+         {"[>=100][<0][=5][red]0", "0;0;0;0;0", "[red0", "\"abc", "[$USD", "[$$-409", "0[$"}) {
         Compile(bad, &ok);
         EXPECT_FALSE(ok) << bad;
     }
