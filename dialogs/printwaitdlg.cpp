@@ -27,11 +27,11 @@ xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
 }
 
 // Some window managers (openbox) draw minimize and maximize buttons on every dialog whatever
-// its hints say, and minimizing a modal one hides the whole program. A window that names
-// itself a toolbar first, then a dialog, gets neither from them; the others read it as the
-// dialog it is. They read the type once, when the window is mapped: it is set as the window
-// is made, before it is shown (forcing the window sooner with winId() made its children
-// windows of their own).
+// its hints say, and minimizing a modal one hides the whole program. A window whose type list
+// names a toolbar first, then a dialog, keeps its title and Close there but gets neither
+// (a window manager takes the first type it knows). Window managers read the type when they
+// map the window: it is set as the window is made, before it is shown (making the window
+// sooner through winId() brought extra windows of the program onto the screen).
 class CMinimizeOff : public QObject {
 public:
     explicit CMinimizeOff(QWidget& box) : QObject(&box), box_(box) { box.installEventFilter(this); }
