@@ -9,7 +9,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QVBoxLayout>
-#include <QWindow>
 #include <cstdlib>
 #include <cstring>
 #include <qguiapplication_platform.h>
@@ -28,23 +27,37 @@ xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
 }
 
 // Some window managers (openbox) draw minimize and maximize buttons on every dialog whatever
-// its hints say, and minimizing a modal one hides the whole program. A window that names
-// itself a toolbar first, then a dialog, gets neither from them; the others read it as the
-// dialog it is. Set once the window exists (asking for it sooner made the box's children
-// windows of their own); the window manager reads the change.
-void KeepMinimizeOff(QWidget& box) {
-    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection()) return;
-    xcb_connection_t* c = x11->connection();
-    const xcb_atom_t types[2] = {Atom(c, "_NET_WM_WINDOW_TYPE_TOOLBAR"),
-                                 Atom(c, "_NET_WM_WINDOW_TYPE_DIALOG")};
-    const xcb_atom_t property = Atom(c, "_NET_WM_WINDOW_TYPE");
-    if (property == XCB_NONE || types[0] == XCB_NONE || types[1] == XCB_NONE) return;
-    if (!box.windowHandle()) return;
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, xcb_window_t(box.windowHandle()->winId()),
-                        property, XCB_ATOM_ATOM, 32, 2, types);
-    xcb_flush(c);
-}
+// its hints say, and minimizing a modal one hides the whole program. A window whose type list
+// names a toolbar first, then a dialog, keeps its title and Close there but gets neither
+// (a window manager takes the first type it knows). Window managers read the type when they
+// map the window: it is set as the window is made, before it is shown (making the window
+// sooner through winId() brought extra windows of the program onto the screen).
+class CMinimizeOff : public QObject {
+public:
+    explicit CMinimizeOff(QWidget& box) : QObject(&box), box_(box) { box.installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::WinIdChange && box_.internalWinId()) Name();
+        return false;
+    }
+
+private:
+    void Name() {
+        auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+        if (!x11 || !x11->connection()) return;
+        xcb_connection_t* c = x11->connection();
+        const xcb_atom_t types[2] = {Atom(c, "_NET_WM_WINDOW_TYPE_TOOLBAR"),
+                                     Atom(c, "_NET_WM_WINDOW_TYPE_DIALOG")};
+        const xcb_atom_t property = Atom(c, "_NET_WM_WINDOW_TYPE");
+        if (property == XCB_NONE || types[0] == XCB_NONE || types[1] == XCB_NONE) return;
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, xcb_window_t(box_.internalWinId()), property,
+                            XCB_ATOM_ATOM, 32, 2, types);
+        xcb_flush(c);
+    }
+
+    QWidget& box_;
+};
 
 } // namespace
 
@@ -70,8 +83,8 @@ void CPrintWaitBox::Show() {
     layout->setSizeConstraint(QLayout::SetFixedSize);
     box.setWindowModality(Qt::ApplicationModal);
     hold_->LetThrough(&box);
+    new CMinimizeOff(box);
     box.show();
-    KeepMinimizeOff(box);
     box.activateWindow();
 }
 

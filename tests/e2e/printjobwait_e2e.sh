@@ -60,7 +60,8 @@ for try in 1 2 3 4 5; do
       actions=$(xprop -id "$wait" _NET_WM_ALLOWED_ACTIONS)
       case "$actions" in *MINIMIZE* | *MAXIMIZE*) return 1 ;; esac
     }
-    poll 100 offers_no_minimize || { echo "the wait can be minimized or maximized: $actions"; exit 1; }
+    poll 100 offers_no_minimize ||
+      { echo "the wait can be minimized or maximized: $actions $(xprop -id "$wait" _NET_WM_WINDOW_TYPE)"; exit 1; }
     case "$actions" in
     *_NET_WM_ACTION_CLOSE*) ;;
     *) echo "the wait cannot be closed: $actions"; exit 1 ;;
