@@ -192,7 +192,11 @@ uint32_t NumbersTheFieldsRound(const CWorkbook& workbook, const CWorksheet& shee
         if (plan.state != ColumnState::kNumeric || value.kind != XBaseValue::kNumber ||
             value.error || !std::isfinite(value.number))
             continue;
-        const double back = ReadDecimalField(FormatNumberF(value.number, plan.decimals));
+        // A number the field cannot take at all (too wide, or one that would read as 0) is
+        // refused when the table is written: no rounding of it is ever stored.
+        const std::string text = FormatNumberF(value.number, plan.decimals);
+        const double back = ReadDecimalField(text);
+        if (text.size() > plan.length || (back == 0 && value.number != 0)) continue;
         if (FormatNumberG(back, 15) != FormatNumberG(value.number, 15)) ++rounded;
     }
     return rounded;

@@ -62,6 +62,45 @@ TEST_F(ForeignFilesTest, TextRoundTripAndSaveWritesTextAgain) {
     EXPECT_EQ(active.Utf8(), "\\data.txt");
 }
 
+// An import that leaves out texts outside the code page succeeds with S_FALSE and says how
+// many; the other cells are read, the left-out ones empty (never "?"), and a file without
+// such texts loads with S_OK. Every import route: text (UTF-8, OEM), Excel 2003 XML, xBase.
+TEST_F(ForeignFilesTest, ImportsCountTheTextsOutsideTheCodePage) {
+    const std::string prefix = GetErrorMessage(kErrorCodePageImport);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int32_t format, encoding;
+        HRESULT result;
+        const char* message; // after the message's own text
+    } const cases[] = {
+        {"t.csv", "a,\xD0\x96,\xE2\x82\xAC\r\n\xF0\x9F\x98\x80", 1, 1, S_FALSE, " 2"},
+        {"u.csv", "a,b,\xE2\x82\xAC", 1, 1, S_OK, ""},
+        {"o.csv", "a,\xC4,\x81", 1, 3, S_FALSE, " 1"},
+        {"x.xml",
+         "<?xml version=\"1.0\"?><Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+         "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><Worksheet ss:Name=\"S\">"
+         "<Table><Row><Cell><Data ss:Type=\"String\">a</Data></Cell><Cell><Data "
+         "ss:Type=\"String\">\xD0\x96</Data></Cell><Cell><Data "
+         "ss:Type=\"String\">\xE2\x82\xAC</Data></Cell></Row></Table></Worksheet></Workbook>",
+         2, 2, S_FALSE, " 1"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = folder.Path(c.name);
+        std::ofstream(path, std::ios::binary) << c.bytes;
+        ASSERT_EQ(text->SetSeparator(","), S_OK);
+        ASSERT_EQ(text->SetEncoding(c.encoding), S_OK);
+        ClearErrorInfo();
+        EXPECT_EQ(obj->Load(CBstr(path), CBstr(), c.format, text.get(), nullptr), c.result)
+            << c.name;
+        EXPECT_EQ(TakenMessage(), c.result == S_OK ? "<none>" : prefix + c.message) << c.name;
+        EXPECT_EQ(TextOf("$A$1"), "a") << c.name;
+        EXPECT_EQ(Value("$B$1").vt, c.result == S_OK ? VT_BSTR : VT_EMPTY) << c.name;
+        EXPECT_EQ(TextOf("$C$1"), c.encoding == 3 ? "\xC3\xBC" : "\xE2\x82\xAC") << c.name;
+        Doc().stream.Close();
+    }
+}
+
 TEST_F(ForeignFilesTest, FixedWidthLoadStoresTheFlag) {
     const std::string path = folder.Path("fixed.txt");
     std::ofstream(path, std::ios::binary) << "abcdefgh";
