@@ -19,6 +19,7 @@
 #include "formula/recalc.h"
 #include "model/container.h"
 #include "model/workbook.h"
+#include "platform/com/errorinfo.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/pathlimit.h"
 
@@ -165,6 +166,16 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
         loaded->fileKind = Profile().fileFormat;
     }
     doc_ = std::move(loaded);
+    // An import that left out texts outside the code page succeeds with S_FALSE, its error
+    // information saying how many: the client sees what it has not got.
+    if (format != kFileNative && doc_->refusedTexts != 0) {
+        ReportAutomationError(kErrorCodePageImport, IID_IWorksheet, 0);
+        if (std::optional<ErrorInfo> info = TakeErrorInfo()) {
+            info->description += ' ' + std::to_string(doc_->refusedTexts);
+            SetErrorInfo(std::move(*info));
+        }
+        return S_FALSE;
+    }
     return S_OK;
 }
 

@@ -184,6 +184,7 @@ bool ReadExcelXml(CWorkbook& workbook, CXmlReader& reader, const RowAutoFit& aut
                   int logPixelsY) {
     workbook.error = kErrorNone;
     workbook.xmlErrorLine = 0;
+    workbook.refusedTexts = 0;
     reader.SetValueLimit(kFormulaValueLimit);
     ExcelImport im{reader, workbook, logPixelsY, {}};
     uint32_t activeSheet = 0;

@@ -198,6 +198,7 @@ bool BuildCell(const CellValue& v, uint16_t column, uint32_t row, CellBuffer& ou
 
 bool ReadCell(ExcelImport& im, CWorksheet& ws, TablePlace& at) {
     CXmlReader& r = im.reader;
+    const uint32_t lostBefore = r.LostCharacters();
     uint32_t index = at.cell;
     if (r.FindAttribute("Index")) {
         if (!r.GetU32Attribute(index, 1, 65534)) return false;
@@ -234,6 +235,12 @@ bool ReadCell(ExcelImport& im, CWorksheet& ws, TablePlace& at) {
     const bool empty = r.IsEnd();
     if (!empty && (!ReadData(r, v) || !SkipToEndTag(r, "Cell"))) return false;
     at.cell = index + merge + 1;
+    // A text or formula with a character outside the code page is left out and counted,
+    // never stored with '?' in its place; the reading goes on.
+    if ((v.formula || v.value) && r.LostCharacters() != lostBefore) {
+        ++im.workbook.refusedTexts;
+        return true;
+    }
     if (!inGrid || (!v.formula && !v.value)) return true;
     CellBuffer record;
     if (!BuildCell(v, column, at.row, record)) return r.Fail(kErrorXmlData);

@@ -29,6 +29,7 @@ std::string ReplaceExtension(std::string_view path, std::string_view extension) 
 
 CWorksheet* StartImportWorksheet(CWorkbook& workbook) {
     const std::string name(FileNameOfPath(workbook.stream.GetPath()));
+    workbook.refusedTexts = 0;
     return ReplaceTreeWithWorksheet(workbook, name.c_str());
 }
 

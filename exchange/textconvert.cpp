@@ -54,6 +54,33 @@ std::string FieldToAnsi(std::string_view field, uint8_t encoding) {
     return out;
 }
 
+bool FieldToAnsiExact(std::string_view field, uint8_t encoding, std::string& out) {
+    out.clear();
+    if (encoding == 3) {
+        for (const char c : field) {
+            const char ansi = OemToAnsiChar(static_cast<unsigned char>(c));
+            if (ansi == '?' && c != '?') return false;
+            out += ansi;
+        }
+        return true;
+    }
+    if (encoding != 1) {
+        out.assign(field);
+        return true;
+    }
+    std::size_t i = 0;
+    char32_t cp = 0;
+    while (i < field.size()) {
+        const std::size_t at = i;
+        if (!DecodeOne(field, i, cp)) return false;
+        const char byte = CodePointToCp1252(cp);
+        // A four-byte sequence decodes to '?' itself: no character beyond 16 bits fits.
+        if (byte == '?' && (cp != '?' || i - at != 1)) return false;
+        out += byte;
+    }
+    return true;
+}
+
 std::string AnsiToFileText(std::string_view text, uint8_t encoding) {
     if (encoding == 3) return AnsiToOem(text);
     if (encoding == 1) return Cp1252ToUtf8(text);

@@ -23,6 +23,9 @@ bool ExportTextFile(CWorkbook& workbook, const CWorksheet& sheet);
 // else as they are). A UTF-8 byte that starts no sequence, or a sequence the field's end
 // cuts, ends the text there; a four-byte sequence becomes '?'.
 std::string FieldToAnsi(std::string_view field, uint8_t encoding);
+// The same, false when a character has no place in the code page (or a UTF-8 sequence is
+// malformed): such a text is refused whole, never stored with '?' in its place.
+bool FieldToAnsiExact(std::string_view field, uint8_t encoding, std::string& out);
 // A text in the program's code page as the file's bytes by the encoding.
 std::string AnsiToFileText(std::string_view text, uint8_t encoding);
 

@@ -36,6 +36,8 @@ public:
     }
 
     bool Run() {
+        // A UTF-8 file may begin with the byte-order mark, which is no character of a field.
+        if (s_.encoding == 1 && in_.Ahead().substr(0, 3) == "\xEF\xBB\xBF") in_.Take(3);
         while (in_.Peek() >= 0) {
             if (!ReadField()) return false;
         }
@@ -118,8 +120,13 @@ private:
 
     bool Store(uint16_t column, uint32_t row) {
         if (field_.empty() || row >= kMaxRows || column >= kMaxColumns) return true;
-        // Fields in the program's own code page are taken as they are.
-        if (s_.encoding == 1 || s_.encoding == 3) converted_ = FieldToAnsi(field_, s_.encoding);
+        // Fields in the program's own code page are taken as they are. A field with a
+        // character outside it is left out and counted, never stored with '?'.
+        if ((s_.encoding == 1 || s_.encoding == 3) &&
+            !FieldToAnsiExact(field_, s_.encoding, converted_)) {
+            ++book_.refusedTexts;
+            return true;
+        }
         std::string_view text = s_.encoding == 1 || s_.encoding == 3 ? converted_ : field_;
         if (text.size() > kMaxCellText) text = text.substr(0, kMaxCellText);
         if (text.empty()) return true;

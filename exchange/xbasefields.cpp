@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vl {
@@ -33,8 +34,9 @@ struct ColumnPlan {
     ColumnState state = ColumnState::kOpen;
     char type = 'C';
     uint32_t length = 1;
-    int decimals = 0; // the most fraction digits of its numbers
-    int whole = 1;    // the widest whole part of its numbers
+    int decimals = 0;   // the most fraction digits of its numbers
+    int whole = 1;      // the widest whole part of its numbers
+    uint32_t shown = 0; // the longest shown text of its numbers, should it turn Character
 };
 
 // Numeric and Float fields hold the fractions their numbers have, as far as the widest field
@@ -103,6 +105,7 @@ private:
             plan.decimals = std::max(plan.decimals, FractionDigits(value));
             plan.whole = std::max(plan.whole, WholeDigits(value));
         }
+        if (plan.state != ColumnState::kText) plan.shown = std::max(plan.shown, ShownLength(r));
         if (plan.state == ColumnState::kOpen) {
             const bool floating = format_ == kXBaseDBase4 || format_ == kXBaseFoxPro;
             plan.type = floating ? 'F' : 'N';
@@ -112,13 +115,26 @@ private:
         }
         if (plan.state != ColumnState::kText) return;
         // A number in a Character field is written as it is shown: the field takes it whole.
+        AddText(plan, ShownLength(r));
+    }
+
+    uint32_t ShownLength(const uint8_t* r) {
         const uint16_t style = StyleIndexAt(sheet_.formats, cell::Row(r), cell::Column(r), runs_);
         std::string text;
         FormatCellValue(r, GetStyleRecord(book_.styles, style).numberFormat, text);
-        AddText(plan, text.size());
+        return uint32_t(text.size());
     }
 
     void AddText(ColumnPlan& plan, std::size_t length) {
+        // A number column that turns Character writes the numbers read before as they are
+        // shown: the field takes the longest of them too, not the number field's width.
+        if (plan.state == ColumnState::kNumeric) {
+            plan.state = ColumnState::kOpen;
+            plan.length = 1;
+            const uint32_t shown = std::exchange(plan.shown, 0u);
+            AddText(plan, shown);
+            if (plan.state == ColumnState::kDone) return;
+        }
         if (length >= kLongText && !SplitsLengths(format_)) {
             plan.type = 'M';
             plan.length = kMemoLength;
@@ -192,7 +208,11 @@ uint32_t NumbersTheFieldsRound(const CWorkbook& workbook, const CWorksheet& shee
         if (plan.state != ColumnState::kNumeric || value.kind != XBaseValue::kNumber ||
             value.error || !std::isfinite(value.number))
             continue;
-        const double back = ReadDecimalField(FormatNumberF(value.number, plan.decimals));
+        // A number the field cannot take at all (too wide, or one that would read as 0) is
+        // refused when the table is written: no rounding of it is ever stored.
+        const std::string text = FormatNumberF(value.number, plan.decimals);
+        const double back = ReadDecimalField(text);
+        if (text.size() > plan.length || (back == 0 && value.number != 0)) continue;
         if (FormatNumberG(back, 15) != FormatNumberG(value.number, 15)) ++rounded;
     }
     return rounded;

@@ -3,6 +3,7 @@
 #include "exchange/foreignfile.h"
 #include "exchange/memofile.h"
 #include "exchange/numbertext.h"
+#include "exchange/textfile.h"
 #include "exchange/xbase.h"
 #include "formula/token.h"
 #include "model/workbook.h"
@@ -143,7 +144,12 @@ private:
         if (text.size() > kMaxCellText) text = text.substr(0, kMaxCellText);
         if (text.empty()) return false;
         if (options_.encoding != 3) return MakeTextCell(record_, column, row, text);
-        return MakeTextCell(record_, column, row, OemToAnsi(text));
+        // A text with a character outside the code page is left out and counted.
+        if (!FieldToAnsiExact(text, 3, converted_)) {
+            ++book_.refusedTexts;
+            return false;
+        }
+        return MakeTextCell(record_, column, row, converted_);
     }
 
     bool MakeField(const uint8_t* d, std::string_view field, uint16_t column, uint32_t row) {
@@ -212,6 +218,7 @@ private:
     CMemoReader memo_;
     bool memoOpen_ = false;
     std::string text_;
+    std::string converted_;
     CellBuffer record_;
     CellCursor cursor_;
     CellCursor runs_;

@@ -47,7 +47,7 @@ bool CXmlReader::FindAttributeBounded(std::string_view name, std::size_t maximum
 
 bool CXmlReader::DecodeValue(std::string& out, std::size_t maximum) {
     out.clear();
-    if (!Check(DecodeXmlText(current_, Utf8(), valueLimit_, out))) return false;
+    if (!Check(DecodeXmlText(current_, Utf8(), valueLimit_, out, &lost_))) return false;
     return out.size() <= maximum || Fail(kErrorXmlAttribute);
 }
 

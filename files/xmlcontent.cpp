@@ -49,7 +49,7 @@ bool CXmlReader::ReadContent(std::size_t maximum, bool verbatim) {
     if (error_) return false;
     text_.clear();
     if (!CollectText(RawLimit(maximum), verbatim)) return false;
-    return Check(DecodeXmlText(raw_, Utf8(), maximum, text_));
+    return Check(DecodeXmlText(raw_, Utf8(), maximum, text_, &lost_));
 }
 
 bool CXmlReader::ReadElementBytes(std::string_view name, std::size_t maximum, uint8_t flags) {

@@ -133,6 +133,8 @@ public:
     XmlEncoding Encoding() const { return encoding_; }
     void SetEncoding(XmlEncoding encoding) { encoding_ = encoding; }
     bool Utf8() const { return encoding_ == kXmlUtf8; }
+    // The characters of texts and values read so far that the code page has not.
+    uint32_t LostCharacters() const { return lost_; }
     // The absolute byte position in the source.
     uint64_t Position() const { return origin_ + pos_; }
 
@@ -197,6 +199,7 @@ private:
     uint32_t line_ = 1;
     bool afterCr_ = false; // the last byte consumed was a CR
     ErrorCode error_ = kErrorNone;
+    uint32_t lost_ = 0;
     uint32_t errorLine_ = 0;
 
     // Attribute table.

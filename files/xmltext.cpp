@@ -107,7 +107,8 @@ void ScanUtf8(std::string_view raw, std::size_t i, char& byte, std::size_t& leng
 
 } // namespace
 
-ErrorCode DecodeXmlText(std::string_view raw, bool utf8, std::size_t maximum, std::string& out) {
+ErrorCode DecodeXmlText(std::string_view raw, bool utf8, std::size_t maximum, std::string& out,
+                        uint32_t* lost) {
     const std::size_t limit = out.size() + maximum;
     std::size_t i = 0;
     while (i < raw.size()) {
@@ -118,6 +119,7 @@ ErrorCode DecodeXmlText(std::string_view raw, bool utf8, std::size_t maximum, st
             if (length == 0) length = 1; // copied as it stands
         } else if (utf8 && static_cast<unsigned char>(byte) >= 0x80) {
             ScanUtf8(raw, i, byte, length);
+            if (lost && byte == '?') ++*lost;
         }
         if (out.size() >= limit) return kErrorXmlData;
         out += byte;

@@ -20,7 +20,10 @@ namespace vl {
 // an "&" that starts none of these forms is copied as it stands. Error 59 for a numeric
 // reference without digits, without ";" or above 255, and when more than `maximum` bytes
 // would be appended.
-ErrorCode DecodeXmlText(std::string_view raw, bool utf8, std::size_t maximum, std::string& out);
+// With `lost`, each character of a UTF-8 text that the code page has not (appended as '?')
+// is counted there.
+ErrorCode DecodeXmlText(std::string_view raw, bool utf8, std::size_t maximum, std::string& out,
+                        uint32_t* lost = nullptr);
 
 // Appends `text` escaped for an element or attribute value: the double quote, ampersand,
 // apostrophe and angle brackets as named references, bytes 0 to 31 as "&#" with two decimal

@@ -109,6 +109,8 @@ public:
     // formula cells showing their text aligned as text.
     uint8_t hideCellMarkers = 0;
     uint8_t showFormulas = 0;
+    // The texts the last import left out: they held characters outside the code page.
+    uint32_t refusedTexts = 0;
     UndoHistory undo;
     DropDownListRecord dropDownLists[kDropDownLists];
 

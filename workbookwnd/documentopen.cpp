@@ -10,6 +10,7 @@
 #include "formula/recalc.h"
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"
+#include "platform/core/errorcode.h"
 #include "platform/core/pathlimit.h"
 #include "render/canvas.h"
 #include "render/metrics.h"
@@ -214,6 +215,11 @@ bool OpenDocument(CWorkbookWnd& window, const std::string& path, uint8_t type) {
     }
     window.SetPath(path);
     window.SyncContext();
+    // The texts an import left out (characters outside the code page) are counted to the
+    // user once the rest is read.
+    if (type != kFileNative && book.refusedTexts != 0)
+        ShowMessageText(QString::fromLatin1(GetErrorMessage(kErrorCodePageImport)) + ' ' +
+                        QString::number(book.refusedTexts));
     return true;
 }
 

@@ -95,6 +95,10 @@ constexpr const char* kFieldOverflowMessage =
 constexpr const char* kFieldTypeMessage =
     "A database field has a type no value can be written to, and its values would be lost: "
     "change the field's type.";
+constexpr const char* kCodePageImportMessage =
+    "Some texts of the file hold characters a cell cannot hold (cells hold the Western "
+    "European code page, Windows-1252). Their cells were left empty; the rest of the file "
+    "was read. Texts left out:";
 constexpr const char* kCodePageMessage =
     "The text holds a character a cell cannot hold. Cells hold the characters of the Western "
     "European code page (Windows-1252): letters with accents, the euro sign and the like, "
@@ -124,6 +128,7 @@ const char* GetErrorMessage(int code) {
     if (code == kErrorPathTooLong) return kPathTooLongMessage;
     if (code == kErrorFieldType) return kFieldTypeMessage;
     if (code == kErrorCodePage) return kCodePageMessage;
+    if (code == kErrorCodePageImport) return kCodePageImportMessage;
     if (code < 1 || code > int(std::size(kMessages))) return kNoError;
     const char* text = kMessages[code - 1];
     return text ? text : kNoError;

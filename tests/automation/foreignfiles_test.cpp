@@ -62,6 +62,89 @@ TEST_F(ForeignFilesTest, TextRoundTripAndSaveWritesTextAgain) {
     EXPECT_EQ(active.Utf8(), "\\data.txt");
 }
 
+// An import that leaves out texts outside the code page succeeds with S_FALSE and says how
+// many; the other cells are read, the left-out ones empty (never "?"), and a file without
+// such texts loads with S_OK. Every import route: text (UTF-8, OEM), Excel 2003 XML, xBase.
+TEST_F(ForeignFilesTest, ImportsCountTheTextsOutsideTheCodePage) {
+    const std::string prefix = GetErrorMessage(kErrorCodePageImport);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int32_t format, encoding;
+        HRESULT result;
+        const char* message; // after the message's own text
+    } const cases[] = {
+        {"t.csv", "a,\xD0\x96,\xE2\x82\xAC\r\n\xF0\x9F\x98\x80", 1, 1, S_FALSE, " 2"},
+        {"u.csv", "a,b,\xE2\x82\xAC", 1, 1, S_OK, ""},
+        {"o.csv", "a,\xC4,\x81", 1, 3, S_FALSE, " 1"},
+        {"x.xml",
+         "<?xml version=\"1.0\"?><Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+         "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><Worksheet ss:Name=\"S\">"
+         "<Table><Row><Cell><Data ss:Type=\"String\">a</Data></Cell><Cell><Data "
+         "ss:Type=\"String\">\xD0\x96</Data></Cell><Cell><Data "
+         "ss:Type=\"String\">\xE2\x82\xAC</Data></Cell></Row></Table></Worksheet></Workbook>",
+         2, 2, S_FALSE, " 1"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = folder.Path(c.name);
+        std::ofstream(path, std::ios::binary) << c.bytes;
+        ASSERT_EQ(text->SetSeparator(","), S_OK);
+        ASSERT_EQ(text->SetEncoding(c.encoding), S_OK);
+        ClearErrorInfo();
+        EXPECT_EQ(obj->Load(CBstr(path), CBstr(), c.format, text.get(), nullptr), c.result)
+            << c.name;
+        EXPECT_EQ(TakenMessage(), c.result == S_OK ? "<none>" : prefix + c.message) << c.name;
+        EXPECT_EQ(TextOf("$A$1"), "a") << c.name;
+        EXPECT_EQ(Value("$B$1").vt, c.result == S_OK ? VT_BSTR : VT_EMPTY) << c.name;
+        EXPECT_EQ(TextOf("$C$1"), c.encoding == 3 ? "\xC3\xBC" : "\xE2\x82\xAC") << c.name;
+        Doc().stream.Close();
+    }
+}
+
+// A file a cut save left empty or torn (its first half) opens by no route as a workbook:
+// each load fails and the object keeps the document it had. A text file has no form to be
+// torn from (an empty one is an empty worksheet), and is left out.
+TEST_F(ForeignFilesTest, AnEmptyOrTornFileNeverOpensAsAWorkbook) {
+    NewDocument();
+    PutNumber("$A$1", 4);
+    ASSERT_EQ(obj->SaveAs(CBstr(folder.Path("whole.vln"))), S_OK);
+    ASSERT_EQ(obj->SaveAsExcelFile(CBstr(folder.Path("whole.xml"))), S_OK);
+    ASSERT_EQ(xbase->SetXBaseFormat(4), S_OK);
+    ASSERT_EQ(xbase->SetFieldCount(1), S_OK);
+    ASSERT_EQ(xbase->SetField(0, CBstr("N"), 'N', 10, 2), S_OK);
+    for (int r = 2; r < 40; ++r) PutNumber(("$A$" + std::to_string(r)).c_str(), r);
+    ASSERT_EQ(obj->SaveAsDatabase(CBstr(folder.Path("whole.dbf")), xbase.get()), S_OK);
+    Doc().stream.Close();
+    const struct {
+        const char* whole;
+        int32_t format;
+    } routes[] = {{"whole.vln", 0}, {"whole.xml", 2}, {"whole.dbf", 3},
+                  {"whole.dbf", 4}, {"whole.dbf", 5}, {"whole.dbf", 6}};
+    for (const auto& route : routes) {
+        const std::string bytes = FileBytes(folder.Path(route.whole));
+        ASSERT_GT(bytes.size(), 64u) << route.whole;
+        // A table is read to its file's end whatever its header counts (other programs
+        // write wrong counts): its first half opens as the records it holds, never empty.
+        const bool table = route.format >= 3;
+        for (const size_t kept : {size_t(0), bytes.size() / 2}) {
+            if (table && kept != 0) continue;
+            const std::string torn = folder.Path("torn" + std::to_string(route.format) +
+                                                 std::string(route.whole).substr(5));
+            std::ofstream(torn, std::ios::binary | std::ios::trunc) << bytes.substr(0, kept);
+            std::shared_ptr<CWorkbookObj> other;
+            ASSERT_EQ(CWorkbookObj::Create(other), S_OK);
+            ASSERT_EQ(other->NewDocument(), S_OK);
+            ASSERT_EQ(other->PutValue("$B$2", CVariant::R8(9)), S_OK);
+            const HRESULT hr =
+                other->Load(CBstr(torn), CBstr(), route.format, text.get(), xbase.get());
+            EXPECT_TRUE(Failed(hr)) << route.whole << " " << route.format << " " << kept;
+            CVariant v;
+            EXPECT_EQ(other->GetValue("$B$2", v), S_OK);
+            EXPECT_EQ(v.real, 9) << route.whole << " " << route.format << " " << kept;
+        }
+    }
+}
+
 TEST_F(ForeignFilesTest, FixedWidthLoadStoresTheFlag) {
     const std::string path = folder.Path("fixed.txt");
     std::ofstream(path, std::ios::binary) << "abcdefgh";

@@ -1,6 +1,7 @@
 // Reading Excel 2003 XML: the document level, styles, tables and worksheet options.
 
 #include "excelxmltestutil.h"
+#include "exchangetestutil.h"
 #include "exchange/excelxmlparts.h"
 #include "files/xmlconvert.h"
 #include "formula/token.h"
@@ -134,6 +135,32 @@ TEST(ExcelXmlImport, EncodingDecidesTheConversion) {
         const Imported im = Import(Doc(body, c.declaration));
         ASSERT_TRUE(im.ok) << c.declaration;
         EXPECT_STREQ(im.First().name, c.name) << c.declaration;
+    }
+}
+
+// A cell whose text or formula holds a character the code page has not is left out and
+// counted; the reading goes on with the next cell, and a question mark of its own is kept.
+TEST(ExcelXmlImport, TextsOutsideTheCodePageAreLeftOutAndCounted) {
+    const struct {
+        const char* cells;
+        const char* kept;
+        uint32_t refused;
+    } cases[] = {
+        {"<Cell><Data ss:Type=\"String\">caf\xC3\xA9 ?</Data></Cell>", "A1=t:caf\xE9 ?", 0},
+        {"<Cell><Data ss:Type=\"String\">\xD0\x96</Data></Cell><Cell><Data "
+         "ss:Type=\"Number\">2</Data></Cell>",
+         "B1=n:2", 1},
+        {"<Cell><Data ss:Type=\"String\">a\xF0\x9F\x98\x80</Data></Cell><Cell "
+         "ss:Formula=\"=&quot;\xD0\x96&quot;\"><Data ss:Type=\"String\">x</Data></Cell><Cell><Data "
+         "ss:Type=\"String\">b</Data></Cell>",
+         "C1=t:b", 2},
+    };
+    for (const auto& c : cases) {
+        const Imported im = Import(Doc(std::string("<Worksheet ss:Name=\"A\"><Table><Row>") +
+                                       c.cells + "</Row></Table></Worksheet>"));
+        ASSERT_TRUE(im.ok) << c.cells;
+        EXPECT_EQ(exchangetest::AllCells(im.First()), c.kept) << c.cells;
+        EXPECT_EQ(im.book->refusedTexts, c.refused) << c.cells;
     }
 }
 

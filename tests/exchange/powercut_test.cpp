@@ -1,20 +1,25 @@
 // Saves cut by kill -9 at random moments, on each road a save takes: a plain file replaced by
-// a renamed new one, a file of two names and a file in a folder that takes no new file (both
-// rewritten in place), and a table with its memo file. After every cut the file under its
+// a renamed new one (in the binary and the XML form), a file of two names and a file in a
+// folder that takes no new file (both rewritten in place), a table with its memo file, an
+// Excel 2003 XML spreadsheet and a text file. After every cut the file under its
 // name is a whole old or new version, or a rewrite in place was cut and a whole copy of the new
 // version waits for the next open; the memo always belongs to the table beside it. Every cut
 // is followed by a reboot's emptying of the temporary folder: nothing kept may live there.
 
 #include "exchange/excelxml.h"
 #include "exchange/excelxmlsave.h"
+#include "exchange/foreignfile.h"
+#include "exchange/textfile.h"
 #include "exchange/xbase.h"
 #include "files/savetarget.h"
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
+#include "formula/evalcontext.h"
 #include "model/workbook.h"
 #include "tests/exchange/exchangetestutil.h"
 
 #include <csignal>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
@@ -38,7 +43,7 @@ constexpr int kCuts = 50;
 constexpr uint32_t kRows = 1500;
 constexpr uint32_t kMemoRows = 300;
 
-enum class Road { kPlain, kLinked, kNoNewFile, kTable, kSpreadsheet };
+enum class Road { kPlain, kLinked, kNoNewFile, kTable, kSpreadsheet, kText, kXmlForm };
 
 // The spreadsheet road writes under a name as long as the folder takes (255 bytes), whose
 // temporary files go by a short name of their own.
@@ -74,11 +79,19 @@ bool IsSpreadsheet(const std::string& path) {
     return path.size() > 4 && path.compare(path.size() - 4, 4, ".xml") == 0;
 }
 
+bool EndsWith(const std::string& path, const char* extension) {
+    const std::size_t n = std::strlen(extension);
+    return path.size() > n && path.compare(path.size() - n, n, extension) == 0;
+}
+
 // The cells of the worksheet the file holds, or empty when it cannot be read whole.
 std::string LoadedCells(const std::string& path, bool table) {
     auto book = CreateWorkbook();
     if (IsSpreadsheet(path)) {
         if (!OpenDocumentFile(*book, path.c_str()) || !ReadExcelXml(*book, nullptr)) return {};
+    } else if (EndsWith(path, ".csv")) {
+        CEvalContext ctx;
+        if (!OpenDocumentFile(*book, path.c_str()) || !ImportTextFile(*book, ctx)) return {};
     } else if (table) {
         if (!book->stream.Open(path.c_str(), "rb", false, kFileBufferSize)) return {};
         book->xbase.format = 3;
@@ -102,7 +115,10 @@ bool Save(CWorkbook& book, const std::string& path, bool table) {
                     book, *book.tree.active, path,
                     [](CWorkbook& b) { return BuildXBaseFieldList(b, *b.tree.active, b.xbase, 3); })
         : IsSpreadsheet(path) ? SaveExcelXmlFile(book, path.c_str())
-                              : SaveWorkbookFile(book, path.c_str(), kFileBinary);
+        : EndsWith(path, ".csv")
+            ? SaveAside(book, path.c_str(),
+                        [](CWorkbook& b) { return ExportTextFile(b, *b.tree.active); })
+            : SaveWorkbookFile(book, path.c_str(), EndsWith(path, ".vlx") ? kFileXml : kFileBinary);
     book.stream.Close();
     return ok;
 }
@@ -189,7 +205,11 @@ void RunCuts(Road road) {
     std::unique_ptr<NoNewFileFolder> full;
     std::string path = dir.Path(table                        ? "cut.dbf"
                                 : road == Road::kSpreadsheet ? kLongName
+                                : road == Road::kText        ? "cut.csv"
+                                : road == Road::kXmlForm     ? "cut.vlx"
                                                              : "cut.vlb");
+    // A form that keeps less than the records: a version is what the form reads back of it.
+    const bool readBack = road == Road::kSpreadsheet || road == Road::kText;
     if (road == Road::kNoNewFile) {
         full = std::make_unique<NoNewFileFolder>(dir.Dir());
         path = full->Dir() + "/cut.vlb";
@@ -199,13 +219,12 @@ void RunCuts(Road road) {
     }
     auto a = Version('A', table), b = Version('B', table);
     Versions versions{AllCells(*a->tree.active), AllCells(*b->tree.active)};
-    if (road == Road::kSpreadsheet) {
-        // A version is what the form reads back of it.
+    if (readBack) {
         ASSERT_TRUE(Save(*b, path, table)) << int(b->error);
         versions.b = LoadedCells(path, table);
     }
     ASSERT_TRUE(Save(*a, path, table)) << int(a->error);
-    if (road == Road::kSpreadsheet) versions.a = LoadedCells(path, table);
+    if (readBack) versions.a = LoadedCells(path, table);
     ASSERT_FALSE(versions.a.empty());
     ASSERT_NE(versions.a, versions.b);
     const std::string twin = dir.Path("twin.vlb");
@@ -273,7 +292,8 @@ void RunCuts(Road road) {
     for (const auto& entry : fs::directory_iterator(folder)) {
         const std::string name = entry.path().filename().string();
         EXPECT_TRUE(name == "cut.vlb" || name == "cut.dbf" || name == "cut.dbt" ||
-                    name == "twin.vlb" || name == "full" || name == kLongName)
+                    name == "cut.csv" || name == "cut.vlx" || name == "twin.vlb" ||
+                    name == "full" || name == kLongName)
             << name;
     }
     const std::string aside = PrivatePath(FollowLinks(path));
@@ -304,6 +324,14 @@ TEST(PowerCut, ATableWithItsMemo) {
 
 TEST(PowerCut, ASpreadsheetOfTheLongestName) {
     RunCuts(Road::kSpreadsheet);
+}
+
+TEST(PowerCut, ATextFile) {
+    RunCuts(Road::kText);
+}
+
+TEST(PowerCut, TheXmlForm) {
+    RunCuts(Road::kXmlForm);
 }
 
 } // namespace vl

@@ -281,6 +281,26 @@ TEST(XBaseExport, MixedColumns) {
     EXPECT_EQ(CellAt(*back.book->tree.active, 0, 2), "t:" + std::string(30, 't'));
 }
 
+// A number column that a later text turns Character takes the numbers before it whole,
+// however much wider than a number field their shown texts are.
+TEST(XBaseExport, NumbersBeforeATextKeepTheirWholeText) {
+    TempFolder dir;
+    for (uint8_t format : {3, 4, 5, 6}) {
+        auto book = BookWithSheet();
+        CWorksheet& s = *book->tree.active;
+        PutNumber(s, 0, 1, -1.23456789012345e-300);
+        PutNumber(s, 0, 2, 7);
+        PutText(s, 0, 3, "t");
+        const std::string bytes = ExportTable(dir, *book, format);
+        ASSERT_NE(bytes, "<failed>");
+        EXPECT_EQ(bytes[32 + 11], 'C') << int(format);
+        EXPECT_EQ(uint8_t(bytes[32 + 16]), 21u) << int(format);
+        const Imported back = ImportTable(dir, bytes, format, 2, "out.dbf");
+        EXPECT_EQ(CellAt(*back.book->tree.active, 0, 1), "t:-1.2345678901234e-300") << int(format);
+        EXPECT_EQ(CellAt(*back.book->tree.active, 0, 2), "t:7") << int(format);
+    }
+}
+
 // Field list from a table object: logical, date and numeric fields written from cells.
 TEST(XBaseExport, WrittenFieldValues) {
     TempFolder dir;

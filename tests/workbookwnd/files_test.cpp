@@ -599,6 +599,28 @@ TEST_F(FilesTest, SaveAsAndOpenTakePathsUpToTheLimitAndRefusePastIt) {
     EXPECT_NE(Profile().recentFiles.front(), past);
 }
 
+// An import that left out texts with characters outside the code page tells the user how
+// many, once, after the rest is read; their cells stay empty.
+TEST_F(FilesTest, AnImportNamesTheTextsItLeftOut) {
+    const std::string xml = TempPath("cp.xml");
+    {
+        std::ofstream(xml, std::ios::binary)
+            << "<?xml version=\"1.0\"?><Workbook xmlns=\"urn:schemas-microsoft-com:office:"
+               "spreadsheet\" xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">"
+               "<Worksheet ss:Name=\"S\"><Table><Row><Cell><Data ss:Type=\"String\">a</Data>"
+               "</Cell><Cell><Data ss:Type=\"String\">\xD0\x96</Data></Cell><Cell><Data "
+               "ss:Type=\"String\">\xE4\xB8\xAD</Data></Cell></Row></Table></Worksheet>"
+               "</Workbook>";
+    }
+    ASSERT_NE(OpenWindow(xml), nullptr);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text,
+              QString::fromLatin1(GetErrorMessage(kErrorCodePageImport)) + QStringLiteral(" 2"));
+    EXPECT_EQ(CellText(0, 0), "a");
+    EXPECT_EQ(CellText(1, 0), "");
+    EXPECT_EQ(CellText(2, 0), "");
+}
+
 // A text file and a table open by their extensions, or a text file through the Text filter;
 // edited, Save writes the same form again and Reload reads it back.
 TEST_F(FilesTest, TextFilesAndTablesSaveAndReloadInTheirOwnForm) {
