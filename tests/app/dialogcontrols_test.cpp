@@ -13,6 +13,7 @@
 #include "dialogs/chart/windowpage.h"
 #include "dialogs/numberedit.h"
 #include "formula/evalcontext.h"
+#include "tests/common/waits.h"
 #include "tests/dialogs/dialogwalk.h"
 #include "tests/dialogs/modaltest.h"
 
@@ -137,7 +138,10 @@ TEST_F(DialogControlsTest, EveryLabelWithAMnemonicHasItsField) {
         auto* cancel = dialog->findChildren<QPushButton*>().last();
         cancel->setFocus();
         dialog->activateWindow();
-        QApplication::processEvents();
+        // On X the dialog is active once the server says so, later on a loaded machine; its
+        // mnemonics act only then.
+        EXPECT_TRUE(testwait::UntilActive(dialog));
+        EXPECT_TRUE(testwait::UntilFocused(cancel));
         QTest::keyClick(dialog, Qt::Key_N, Qt::AltModifier);
         EXPECT_EQ(QApplication::focusWidget(), edit);
         QTest::keyClicks(edit, QStringLiteral("Q3"));

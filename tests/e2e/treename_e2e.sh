@@ -24,8 +24,15 @@ type_line() {
   xdotool type --delay 30 "$1"
   xdotool key --clearmodifiers Down
 }
+# The menu gone and the window drawn whole after it: the name editor has the keys. (A key
+# typed while the menu still closes can go to the menu.)
+menu_done() {
+  poll 100 no_popup || { echo "the menu stays open"; exit 1; }
+  settled_shot "$wid" "$WORK/editing.png"
+}
 type_line one
 menu alt+i w
+menu_done
 title_is '\\Worksheet2 \*'
 xdotool type --delay 30 Sales
 keys Return
@@ -37,12 +44,14 @@ title_is '\\Sales \*'
 keys ctrl+Up
 title_is '\\Worksheet1 \*'
 menu alt+t r
+menu_done
 xdotool type --delay 30 First
 keys Return
 title_is '\\First \*'
 type_line f2
 title_is '\\First \*'
 menu alt+t r
+menu_done
 xdotool type --delay 30 Nope
 keys Escape
 type_line f3
