@@ -22,7 +22,7 @@ struct Total {
     double value = 0;
     double compensation = 0;    // the low-order part that the sum's additions dropped
     double smallest = HUGE_VAL; // the smallest magnitude of a term that is not 0
-    double terms = 0;
+    uint64_t terms = 0;
     int64_t exponent = 0; // the product's power of 2
 
     void Add(double x) {
@@ -30,8 +30,8 @@ struct Total {
         compensation += std::fabs(value) >= std::fabs(x) ? (value - t) + x : (x - t) + value;
         value = t;
         const double a = std::fabs(x);
-        if (a != 0 && a < smallest) smallest = a;
-        terms += 1;
+        smallest = std::min(smallest, a == 0 ? HUGE_VAL : a);
+        ++terms;
     }
     void Multiply(double x) {
         const double p = value * x;
@@ -46,7 +46,7 @@ struct Total {
     }
     double Sum() const {
         const double sum = value + compensation;
-        return std::fabs(sum) < smallest * terms * 0x1p-50 ? 0 : sum;
+        return std::fabs(sum) < smallest * double(terms) * 0x1p-50 ? 0 : sum;
     }
     // A power of 2 past ±1100 is out of range whatever the mantissa in [1/2, 1).
     double Product() const {
@@ -72,13 +72,16 @@ void FoldRange(CEvalContext& ctx, FormulaToken& slot, Fold fold, Total& total,
     CRangeWalk walk(ctx);
     error = MergeError(error, walk.Take(slot));
     FormulaToken value;
+    // A local total stays in registers across the walk's calls.
+    Total running = total;
     while (walk.NextValue(value)) {
         double x = 0;
         FormulaError cellError = GetNumberArg(ctx, value, x);
         if (fold == Fold::kSum && cellError) continue;
         error = MergeError(error, cellError);
-        Accumulate(fold, x, total, error);
+        Accumulate(fold, x, running, error);
     }
+    total = running;
 }
 
 template <Fold F> void FoldArguments(CEvalContext& ctx) {
