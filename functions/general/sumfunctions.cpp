@@ -13,11 +13,11 @@ enum class Fold { kSum, kSumSquares, kProduct };
 
 // A running total that only its result tests, so that one passing below the normal range
 // (or, for a product, beyond it) and coming back is not lost. Sums add with Neumaier's
-// compensation: terms that cancel leave the small ones' sum exact. A total below the 15th
-// significant digit of every term, counted once per term, is the binary leftover of decimals
-// that cancel (0.1 + 0.2 - 0.3) and is 0; a true small term keeps its value (1E308 - 1E308 +
-// 1E-300), and so do whole numbers (1E16 + 1 - 1E16). A product keeps its power of 2 apart
-// once a partial product leaves the normal range.
+// compensation: terms that cancel leave the small ones' sum exact. A total below 2^-49 of the
+// smallest term for each term (two terms: 2^-48, where "-" takes them as equal) is the binary
+// leftover of decimals that cancel (0.1 + 0.2 - 0.3) and is 0; a true small term keeps its
+// value (1E308 - 1E308 + 1E-300), and so do whole numbers (1E16 + 1 - 1E16). A product keeps
+// its power of 2 apart once a partial product leaves the normal range.
 struct Total {
     double value = 0;
     double compensation = 0;    // the low-order part that the sum's additions dropped
@@ -46,7 +46,7 @@ struct Total {
     }
     double Sum() const {
         const double sum = value + compensation;
-        return std::fabs(sum) < smallest * double(terms) * 0x1p-50 ? 0 : sum;
+        return std::fabs(sum) < smallest * double(terms) * 0x1p-49 ? 0 : sum;
     }
     // A power of 2 past ±1100 is out of range whatever the mantissa in [1/2, 1).
     double Product() const {
