@@ -1,6 +1,5 @@
 #include "functions/general/sumfunctions.h"
 
-#include "formula/approxnumber.h"
 #include "formula/growarray.h"
 #include "formula/operands.h"
 
@@ -15,28 +14,25 @@ enum class Fold { kSum, kSumSquares, kProduct };
 
 // A running total that only its result tests, so that one passing below the normal range
 // (or, for a product, beyond it) and coming back is not lost. Sums add with Neumaier's
-// compensation: terms that cancel leave the small ones' sum exact. The last term is held
-// back and joins the rest as "+" does, so that a total of decimals cancelling to about 15
-// significant digits is 0 (0.1 + 0.2 - 0.3) rather than a binary leftover; whole numbers have
-// no such leftover and keep their exact sum (1E16 + 1 - 1E16 is 1). A product keeps its power
-// of 2 apart once a partial product leaves the normal range.
+// compensation: terms that cancel leave the small ones' sum exact. A total below 2^-49 of the
+// smallest term for each term (two terms: 2^-48, where "-" takes them as equal) is the binary
+// leftover of decimals that cancel (0.1 + 0.2 - 0.3) and is 0; a true small term keeps its
+// value (1E308 - 1E308 + 1E-300), and so do whole numbers (1E16 + 1 - 1E16). A product keeps
+// its power of 2 apart once a partial product leaves the normal range.
 struct Total {
     double value = 0;
-    double compensation = 0; // the low-order part that the sum's additions dropped
-    double last = 0;         // the latest term, not yet added
-    bool fractional = false; // a term that is no whole number was added
-    int64_t exponent = 0;    // the product's power of 2
+    double compensation = 0;    // the low-order part that the sum's additions dropped
+    double smallest = HUGE_VAL; // the smallest magnitude of a term that is not 0
+    uint64_t terms = 0;
+    int64_t exponent = 0; // the product's power of 2
 
-    void Compensated(double x) {
+    void Add(double x) {
         const double t = value + x;
         compensation += std::fabs(value) >= std::fabs(x) ? (value - t) + x : (x - t) + value;
         value = t;
-    }
-    void Add(double x) {
-        if (x == 0) return;
-        if (last != 0) Compensated(last);
-        last = x;
-        fractional = fractional || x != std::trunc(x);
+        const double a = std::fabs(x);
+        smallest = std::min(smallest, a == 0 ? HUGE_VAL : a);
+        ++terms;
     }
     void Multiply(double x) {
         const double p = value * x;
@@ -50,12 +46,8 @@ struct Total {
         exponent += e1 + e2;
     }
     double Sum() const {
-        const double rest = value + compensation;
-        if (last == 0) return rest;
-        if (fractional && ApproxAdd(rest, last) == 0) return 0;
-        Total whole = *this;
-        whole.Compensated(last);
-        return whole.value + whole.compensation;
+        const double sum = value + compensation;
+        return std::fabs(sum) < smallest * double(terms) * 0x1p-49 ? 0 : sum;
     }
     // A power of 2 past ±1100 is out of range whatever the mantissa in [1/2, 1).
     double Product() const {
@@ -81,13 +73,16 @@ void FoldRange(CEvalContext& ctx, FormulaToken& slot, Fold fold, Total& total,
     CRangeWalk walk(ctx);
     error = MergeError(error, walk.Take(slot));
     FormulaToken value;
+    // A local total stays in registers across the walk's calls.
+    Total running = total;
     while (walk.NextValue(value)) {
         double x = 0;
         FormulaError cellError = GetNumberArg(ctx, value, x);
         if (fold == Fold::kSum && cellError) continue;
         error = MergeError(error, cellError);
-        Accumulate(fold, x, total, error);
+        Accumulate(fold, x, running, error);
     }
+    total = running;
 }
 
 template <Fold F> void FoldArguments(CEvalContext& ctx) {
