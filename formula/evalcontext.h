@@ -26,7 +26,7 @@ constexpr int kMaxNesting = 98;
 constexpr int kMaxArguments = 255;
 // Slot 0 of each stack is never used. Room for the deepest nesting and the widest call at
 // once, with some calls of many arguments pending around them.
-constexpr int kStackSlots = 1024;
+constexpr int kStackSlots = 1000;
 constexpr uint16_t kPoolStrings = kStackSlots;
 constexpr uint16_t kMaxTempArrays = kStackSlots;
 // The longest text a value may be: the longest text a cell holds. A text operation whose
@@ -114,8 +114,6 @@ public:
 
     CTreeItem* worksheetList = nullptr;
     CCellStore* currentCells = nullptr;
-    FormulaToken values[kStackSlots];
-    FormulaToken operators[kStackSlots];
     uint16_t valueCount = 0;
     uint16_t operatorCount = 0;
     FormulaToken pendingPrecedent; // the last formula cell read before it was calculated
@@ -145,6 +143,9 @@ public:
     // Set while a formula is evaluated only to learn what it reads: nothing draws random
     // numbers, so that its own turn draws what it would have drawn.
     bool readOnly = false;
+    // The stacks come last, so that the fields every evaluation reads lie together.
+    FormulaToken values[kStackSlots];
+    FormulaToken operators[kStackSlots];
 };
 
 // Drops the temporaries of `count` value-stack entries from `index` downward: an array

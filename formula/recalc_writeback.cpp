@@ -108,9 +108,6 @@ void WriteNumber(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_v
 
 void WriteText(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_view formula,
                std::string_view text, FormulaError error) {
-    // A text that the record cannot hold beside its formula is no result the cell can keep.
-    if (kFormulaHead + formula.size() + 2 + text.size() > kPagePayload)
-        return WriteNumber(ctx, cells, r, formula, 0, MergeError(error, kErrValue));
     uint8_t calc = cell::ResultFlags(r);
     uint8_t kept = calc & (kResultCalculated | kResultWaiting);
     std::string_view cached = cell::CachedText(r);
@@ -393,13 +390,23 @@ void WriteFormulaResult(CEvalContext& ctx, CCellStore& cells, uint32_t row, uint
     SavedElements* back =
         ctx.spreads.AnyRestored() ? ctx.spreads.FindSaved(&cells, row, column) : nullptr;
     if (back && !back->restored) back = nullptr;
+    std::string_view text;
+    FormulaError error = value.error;
+    if (kind == kTokenText) {
+        text = ctx.stringPool.PopTempString();
+        // A text that the record cannot hold beside its formula is no result the cell keeps.
+        if (kFormulaHead + formula.size() + 2 + text.size() > kPagePayload) {
+            kind = kTokenEmpty;
+            error = MergeError(error, kErrValue);
+        }
+    }
     switch (kind) {
     case kTokenNumber:
-        WriteNumber(ctx, cells, r, formula, value.type == kTokenNumber ? value.number : 0,
-                    value.error);
+    case kTokenEmpty:
+        WriteNumber(ctx, cells, r, formula, value.type == kTokenNumber ? value.number : 0, error);
         break;
     case kTokenText:
-        WriteText(ctx, cells, r, formula, ctx.stringPool.PopTempString(), value.error);
+        WriteText(ctx, cells, r, formula, text, error);
         break;
     case kTokenArray:
         WriteArray(ctx, cells, r, formula, value, back);

@@ -22,6 +22,13 @@ namespace vl {
 
 namespace {
 
+// A series keeps its formula in a field of its own, shorter than a cell's formula.
+constexpr std::size_t kMaxSeriesFormula = kDataArraySize - 1;
+
+} // namespace
+
+namespace {
+
 // The formula as the user writes it, or as stored when it cannot be rewritten.
 std::string ShownFormula(CEvalContext* ctx, const char* stored) {
     std::string text = stored;
@@ -103,14 +110,14 @@ bool CContainerPropertiesDlg::ReadRow(SeriesSettings& s, bool typeless) {
     const std::string name = Utf8ToCp1252(name_->text().toStdString()).substr(0, 127);
     std::memcpy(s.name, name.c_str(), name.size() + 1);
     std::string typed = Utf8ToCp1252(formula_->text().toStdString());
-    if (typed.size() > kMaxFormulaText) return false;
+    if (typed.size() > kMaxSeriesFormula) return false;
     if (!typed.empty() && (typed[0] == '=' || typed[0] == '+')) {
         // Only the internal notation is stored: a text that cannot be rewritten, or whose
         // rewritten form does not fit, leaves the stored formula.
         CEvalContext* ctx = host_.context ? host_.context() : nullptr;
         std::string internal;
         if (!ctx || !TranslateFormula(*ctx, typed, internal, 0, 0, true, CurrentUserNotation()) ||
-            internal.size() > kMaxFormulaText)
+            internal.size() > kMaxSeriesFormula)
             return false;
         typed = internal;
     }
@@ -197,7 +204,7 @@ void CContainerPropertiesDlg::InsertSelectionReference() {
     if (!SelectedChart() || !host_.selection || !host_.selection(path, reference)) return;
     // The whole path, so that the series never reads another worksheet.
     const std::string text = "=" + QualifiedReference(path, reference);
-    if (text.size() > kMaxFormulaText) {
+    if (text.size() > kMaxSeriesFormula) {
         UiServices().Beep();
         formula_->setFocus();
         return;

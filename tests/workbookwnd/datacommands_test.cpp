@@ -633,16 +633,23 @@ TEST_F(DataTest, FormulasToValuesKeepTheCalculatedValues) {
 }
 
 TEST_F(DataTest, ReplaceAllTellsWhyCellsKeptTheirTexts) {
-    // "1" grows to 513 characters: twice that passes the 1,024 a formula's stored form holds,
-    // once does not; a text cell takes the text.
-    const QString grown = QStringLiteral("1+").repeated(256) + QStringLiteral("1");
+    // "1" grows to 1,019 characters: eight times that (8,160 characters) passes the 8,147 a
+    // formula's stored form holds but not the 8,173 of a cell's text, seven times fits; a
+    // text cell takes the text.
+    const QString grown = QStringLiteral("1+").repeated(509) + QStringLiteral("1");
     struct Case {
-        QString formula;
+        int ones;
         bool refused;
     };
-    const Case cases[] = {{QStringLiteral("=1"), false}, {QStringLiteral("=1+1"), true}};
+    const Case cases[] = {{7, false}, {8, true}};
     for (const Case& c : cases) {
-        Enter(0, 0, c.formula);
+        QStringList ones, grownOnes;
+        for (int i = 0; i < c.ones; ++i) {
+            ones << QStringLiteral("1");
+            grownOnes << grown;
+        }
+        const QString formula = "=" + ones.join('+');
+        Enter(0, 0, formula);
         Enter(1, 0, QStringLiteral("a1"));
         SearchBox(0)->setEditText(QStringLiteral("1"));
         SearchBox(1)->setEditText(grown);
@@ -658,13 +665,13 @@ TEST_F(DataTest, ReplaceAllTellsWhyCellsKeptTheirTexts) {
         Settle();
         EXPECT_EQ(CellText(1, 0), "a" + grown.toStdString()) << c.refused;
         if (c.refused) {
-            EXPECT_EQ(CellText(0, 0), "=1+1");
+            EXPECT_EQ(CellText(0, 0), formula.toStdString());
             ASSERT_EQ(ui.boxes.size(), 1u);
             EXPECT_EQ(ui.boxes.back().text,
-                      QStringLiteral("The formula is too long: its stored form must fit in 1,024 "
+                      QStringLiteral("The formula is too long: its stored form must fit in 8,147 "
                                      "characters"));
         } else {
-            EXPECT_EQ(CellText(0, 0), "=" + grown.toStdString());
+            EXPECT_EQ(CellText(0, 0), ("=" + grownOnes.join('+')).toStdString());
             EXPECT_TRUE(ui.boxes.empty());
         }
     }

@@ -32,8 +32,11 @@ STYLE_FONT_SIZE, STYLE_FONT_NAME, STYLE_BORDERS, STYLE_PROTECTION = 3, 4, 17, 19
 NAME = "W" * 127
 FOLDER = "\u00c4" * 127  # one byte each in the code page, two in UTF-8
 TEXT = "T" * 8173
-LITERAL = "q" * (1024 - 3)
+# The longest literal whose formula keeps its text result beside it in one record
+# (35 + 4,074 + 2 + 4,071 = 8,182 bytes); a formula is refused past 8,147 characters.
+LITERAL = "q" * 4071
 FORMULA = '="%s"' % LITERAL
+TOO_LONG = '="%s"' % ("q" * (8147 - 2))
 FONT = "N" * 127
 MARGIN = 65534.0
 LOWEST, TINIEST = -1.7976931348623157e308, 4.9e-324
@@ -142,7 +145,7 @@ class LimitsClient(unittest.TestCase):
         ws.PutValue("$A$1", var(VT_BSTR, TEXT))
         self.assertRefused(ws.PutValue, "$A$1", var(VT_BSTR, TEXT + "t"))
         ws.PutFormula("$B$1", FORMULA)
-        self.assertRefused(ws.PutFormula, "$B$1", '="%sq"' % LITERAL)
+        self.assertRefused(ws.PutFormula, "$B$1", TOO_LONG)
         ws.PutValue("$C$1", var(VT_R8, dbus.Double(LOWEST)))
         ws.PutValue("$D$1", var(VT_R8, dbus.Double(TINIEST)))
         ws.UpdateWorksheet()

@@ -1,5 +1,6 @@
 #include "formula/edit/clipboardtext.h"
 #include "formula/edit/editcommands.h"
+#include "formula/translate.h"
 #include "platform/core/alloc.h"
 #include "undobook.h"
 
@@ -136,14 +137,16 @@ TEST(PasteTextCommand, FillsClearsCutsAndUndoes) {
     EXPECT_EQ(pasted.c2, kLastColumn);
 }
 
-// A pasted formula is held to the formula limit as a typed one: at 1,024 characters it is
-// stored; at 1,025 its cell stays empty, the rest is pasted, and the paste reports 117.
+// A pasted formula is held to the formula limit as a typed one: at the longest a record
+// holds it is stored; one character more and its cell stays empty, the rest is pasted, and
+// the paste reports 117.
 TEST(PasteTextCommand, AFormulaPastTheLimitIsReportedAndTheRestPasted) {
     struct Case {
         size_t length;
         CommandResult result;
     };
-    for (const Case& c : {Case{1024, CommandResult::kDone}, Case{1025, CommandResult::kFailed}}) {
+    for (const Case& c : {Case{kMaxFormulaText, CommandResult::kDone},
+                          Case{kMaxFormulaText + 1, CommandResult::kFailed}}) {
         SCOPED_TRACE(c.length);
         CUndoBook b;
         CWorksheet& ws = b.S3();

@@ -168,12 +168,12 @@ TEST(ReplaceInRange, ATextPastTheCellLimitKeepsTheCell) {
     EXPECT_EQ(counts.firstRefusal, CellInput::kTooLong);
     EXPECT_EQ(ValueAt(s.ws.cells, 0, 20).size(), 4087u);
     EXPECT_EQ(ValueAt(s.ws.cells, 1, 20), "aaaaaa");
-    // A formula whose new text passes 1,024 characters keeps its text, and says why; the
-    // reason of the first refusal stays when a later cell is refused for another.
+    // A formula whose new text passes the longest a record holds keeps its text, and says
+    // why; the reason of the first refusal stays when a later cell is refused for another.
     s.b.Formula(s.ws, 0, 21, "=1+1");
     s.b.Text(s.ws, 1, 21, std::string(4087, '1'));
     std::string grown = "1";
-    while (grown.size() < 513) grown += "+1";
+    while (grown.size() < 4075) grown += "+1"; // "=1+1" becomes 8,152 characters
     ASSERT_TRUE(ReplaceInRange(s.b.Book(), s.ws, {}, "1", grown, {0, 21, 1, 21}, &counts));
     EXPECT_EQ(std::tuple(counts.changed, counts.refused, counts.firstRefusal),
               std::tuple(0u, 2u, CellInput::kFormulaRefused));

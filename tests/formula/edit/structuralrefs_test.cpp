@@ -919,11 +919,14 @@ TEST(StructuralReferences, ARenameOrMoveOntoAnotherItemsPathIsRefused) {
               "Another worksheet or folder of this folder has this name.");
 }
 
-// An edit that would push a formula past 1,024 characters, or a chart range past its field,
-// is refused whole with the message that names the limit; one that stays within it is made.
+// An edit that would push a formula past the longest a record holds, or a chart range past
+// its field, is refused whole with the message that names the limit; one that stays within
+// it is made.
 TEST(StructuralReferences, AnEditThatWouldPassTheFormulaLimitIsRefusedWhole) {
+    // Stored as 1,357 times "R[9]C" and a "+": 8,142 characters, and 9,499 once a row above
+    // A10 comes in.
     std::string longest = "=A10";
-    for (int i = 1; i < 170; ++i) longest += "+A10";
+    for (int i = 1; i < 1357; ++i) longest += "+A10";
     for (const bool chart : {false, true}) {
         SCOPED_TRACE(chart ? "chart range" : "formula");
         CRefsBook b;
