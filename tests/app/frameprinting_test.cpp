@@ -665,7 +665,9 @@ TEST_F(PrintServicesTest, APageListTypedLongerThanTheRecordIsRefusedNotCut) {
             for (int i = 0; i < 3 && QApplication::focusWidget() != form.id282; ++i)
                 ASSERT_TRUE(testwait::PressKey(Qt::Key_P, Qt::AltModifier));
             ASSERT_EQ(QApplication::focusWidget(), form.id282);
-            if (!form.id282->isChecked()) ASSERT_TRUE(testwait::PressKey(Qt::Key_Space));
+            if (!form.id282->isChecked()) {
+                ASSERT_TRUE(testwait::PressKey(Qt::Key_Space));
+            }
             ASSERT_TRUE(form.id282->isChecked());
             ASSERT_TRUE(testwait::PressKey(Qt::Key_Tab));
             ASSERT_TRUE(testwait::UntilFocused(form.id205));
