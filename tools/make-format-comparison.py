@@ -369,6 +369,9 @@ REASONS = [
      lambda v, c, o, p: re.search(r"[0?]_", c) is not None),
     ("a colour after text: the peer writes its name as date fields",
      lambda v, c, o, p: re.search(r'"[^"]*"\[[A-Za-z]', c) is not None and "[" in p),
+    ("a second section without a condition takes every value the first one's condition refuses;"
+     " the peer gives the first section the values it keeps for a missing third",
+     lambda v, c, o, p: re.match(r'^\[[<>=]+[^\]]*\][^;]*;(?!\[[<>=])[^;]*$', c) is not None),
     ("display keeps 15 significant digits",
      lambda v, c, o, p: significant(v) > 15 or significant(p) > 15),
 ]

@@ -416,10 +416,11 @@ TEST(SumFunctions, NumbersRangesAndArrays) {
         {"=SUMPRODUCT(A1:A4,B1:B4)", "12"},
         {"=SUMPRODUCT(A1:A4)", "3"},
         {"=SUMPRODUCT({1,2},3)", "#VALUE!"},
-        // A single cell is a one-cell range; a value is no range.
-        {"=SUMPRODUCT({1,2},A1)", "3"},
+        // A single cell is a one-cell range, of another shape than two elements; a value is
+        // no range.
+        {"=SUMPRODUCT({1,2},A1)", "#VALUE!"},
         {"=SUMPRODUCT(A4)", "2"},
-        {"=SUMPRODUCT(A4,B3)", "5"},
+        {"=SUMPRODUCT(A4,B3)", "6"},
         {"=SUMPRODUCT({1,2},1)", "#VALUE!"},
         {"=SUMX2MY2({2,5},{6,1})", "-8"},
         {"=SUMX2MY2({2,5},{6})", "-7"},
