@@ -163,6 +163,25 @@ settled_shot() {
   rm -f "$2.next.png"
   [ "$same" -ge 2 ] || { echo "the picture of window $1 never settled"; exit 1; }
 }
+# As settled_shot, for a window where a text caret blinks: pictures that differ in no more
+# pixels than a caret covers count as the same.
+settled_but_caret() {
+  local i same=0 diff
+  import -window "$1" "$2"
+  for ((i = 0; i < 150 && same < 2; i++)); do
+    sleep 0.2
+    import -window "$1" "$2.next.png"
+    diff=$(compare -metric AE "$2" "$2.next.png" null: 2>&1 || true)
+    if [[ "$diff" =~ ^[0-9]+$ ]] && [ "$diff" -le 40 ]; then
+      same=$((same + 1))
+    else
+      same=0
+      mv "$2.next.png" "$2"
+    fi
+  done
+  rm -f "$2.next.png"
+  [ "$same" -ge 2 ] || { echo "the picture of window $1 never settled"; exit 1; }
+}
 # Takes the window's picture into the file until the picture stands still (the same twice in
 # a row) and the check, a command with its arguments, passes on it; within 30 seconds. False
 # when it never does: the caller says what was missing.

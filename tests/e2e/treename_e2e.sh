@@ -28,7 +28,7 @@ type_line() {
 # typed while the menu still closes can go to the menu.)
 menu_done() {
   poll 100 no_popup || { echo "the menu stays open"; exit 1; }
-  settled_shot "$wid" "$WORK/editing.png"
+  settled_but_caret "$wid" "$WORK/editing.png"
 }
 type_line one
 menu alt+i w
