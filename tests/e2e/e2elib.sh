@@ -344,6 +344,19 @@ keys_change_frame() {
   shot_until "$wid" "$WORK/changed.png" differ "$WORK/unchanged.png" "$WORK/changed.png" ||
     { echo "the keys $* changed nothing in the window"; exit 1; }
 }
+# True when the two pictures differ in more pixels than a blinking caret covers.
+differ_beyond_caret() {
+  local d
+  d=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
+  [[ "$d" =~ ^[0-9]+$ ]] && [ "$d" -gt 40 ]
+}
+# As keys_change_frame, where a text caret blinks in the frame.
+keys_change_frame_caret() {
+  settled_but_caret "$wid" "$WORK/unchanged.png"
+  keys "$@"
+  shot_until "$wid" "$WORK/changed.png" differ_beyond_caret "$WORK/unchanged.png" \
+    "$WORK/changed.png" || { echo "the keys $* changed nothing in the window"; exit 1; }
+}
 # Saves through the Save As dialog (F12) under the given path.
 save_as() {
   xdotool key F12

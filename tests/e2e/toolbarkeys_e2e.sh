@@ -41,9 +41,14 @@ xdotool key --clearmodifiers ctrl+Tab ctrl+Tab
 xdotool type --delay 30 C5
 xdotool key --clearmodifiers Return
 type_line "address"
-# From the address box Tab reaches Go; Down opens its drop-down.
-xdotool key --clearmodifiers alt
-xdotool key --clearmodifiers ctrl+Tab ctrl+Tab Tab Down
+# From the address box Tab reaches Go; Down opens its drop-down. Each key waits until the
+# frame shows where the one before put the keys: keys that come all at once reach the program
+# in one batch, before what the one before left for later.
+keys_change_frame_caret alt
+keys_change_frame_caret ctrl+Tab
+keys_change_frame_caret ctrl+Tab
+keys_change_frame_caret Tab
+xdotool key --clearmodifiers Down
 poll 200 popup_shown || { echo "no drop-down under Go"; exit 1; }
 xdotool key --clearmodifiers Escape
 poll 100 no_popup || { echo "the drop-down stays after Escape"; exit 1; }
