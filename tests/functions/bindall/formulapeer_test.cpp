@@ -324,6 +324,11 @@ const std::set<std::string>& Reasons() {
         "error rule",   // an empty intersection #NULL!, a reversed range #REF!
         "peer inexact", // the 50-digit reference agrees with us, not with the peer
         "peer random",  // the value is drawn afresh on each evaluation
+        // a number, truth value or other text where an ISO 8601 date or time is asked: #VALUE!
+        "dates are text",
+        // DATE and TIME take each field within its bounds (years 1-50000 as written), whole
+        // numbers rounded half away from zero; a field beyond them or a missing day is #NUM!
+        "date fields",
     };
     return reasons;
 }
