@@ -329,6 +329,10 @@ const std::set<std::string>& Reasons() {
         // DATE and TIME take each field within its bounds (years 1-50000 as written), whole
         // numbers rounded half away from zero; a field beyond them or a missing day is #NUM!
         "date fields",
+        // SUM, MAX and MIN read numeric text as its number and leave errors (a reversed
+        // range's #REF! too) and other texts out of ranges, MAX and MIN out of every argument;
+        // a text that is no number named alone in SUM is #NUM!
+        "aggregate reading",
     };
     return reasons;
 }
