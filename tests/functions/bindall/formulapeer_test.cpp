@@ -333,6 +333,11 @@ const std::set<std::string>& Reasons() {
         // range's #REF! too) and other texts out of ranges, MAX and MIN out of every argument;
         // a text that is no number named alone in SUM is #NUM!
         "aggregate reading",
+        // DOLLARFR writes the numerator in as many digits as the denominator has and DOLLARDE
+        // reads that many back; the denominator is a whole number rounded half away from zero
+        "fraction digits",
+        // MOD is the exact floating remainder with the sign of the dividend
+        "remainder sign",
     };
     return reasons;
 }
