@@ -338,6 +338,9 @@ const std::set<std::string>& Reasons() {
         "fraction digits",
         // MOD is the exact floating remainder with the sign of the dividend
         "remainder sign",
+        // the moment statistics give #NUM! for a text that is no number in any argument, in
+        // ranges too, and keep the largest error code
+        "moment text",
     };
     return reasons;
 }
