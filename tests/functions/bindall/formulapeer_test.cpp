@@ -341,6 +341,9 @@ const std::set<std::string>& Reasons() {
         // the moment statistics give #NUM! for a text that is no number in any argument, in
         // ranges too, and keep the largest error code
         "moment text",
+        // a truth value is a whole number rounded half away from zero (0.29 is false); a negative,
+        // one past 2,147,483,647 or a text that is no number is #NUM!, the largest code winning
+        "truth rule",
     };
     return reasons;
 }
