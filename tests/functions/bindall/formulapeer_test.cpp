@@ -344,6 +344,9 @@ const std::set<std::string>& Reasons() {
         // a truth value is a whole number rounded half away from zero (0.29 is false); a negative,
         // one past 2,147,483,647 or a text that is no number is #NUM!, the largest code winning
         "truth rule",
+        // a count is a whole number rounded half away from zero; an empty one takes the
+        // function's default (LEFT and RIGHT: 1)
+        "count rounding",
     };
     return reasons;
 }
