@@ -43,7 +43,10 @@ public:
         QObject::connect(&expiry_, &QTimer::timeout, this, [this] { kept_.clear(); });
         qApp->installNativeEventFilter(this);
     }
-    ~CModalTypeAhead() override { qApp->removeNativeEventFilter(this); }
+    // Destroyed with the application as its child, when the application is already gone.
+    ~CModalTypeAhead() override {
+        if (QCoreApplication* app = QCoreApplication::instance()) app->removeNativeEventFilter(this);
+    }
 
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
         if (type != "xcb_generic_event_t") return false;

@@ -10,7 +10,9 @@ bool BeginPartlyScalarCall(CEvalContext& ctx, uint16_t minimum, uint16_t maximum
     uint8_t flags[kMaxArguments]; // each one below the count is set
     bool any = false;
     for (uint16_t i = 0; i < ArgumentCount(ctx); ++i) {
-        flags[i] = ((elementwise >> i) & 1) && (Argument(ctx, i).type & kAreaOrArray) ? 1 : 0;
+        // The mask names the first 64 arguments; the ones after them are never elementwise.
+        const bool marked = i < 64 && ((elementwise >> i) & 1);
+        flags[i] = marked && (Argument(ctx, i).type & kAreaOrArray) ? 1 : 0;
         any = any || flags[i];
     }
     if (!any) return true;

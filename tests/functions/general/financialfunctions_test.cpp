@@ -196,6 +196,12 @@ TEST(CashFlowFunctions, PresentValuesAndReturns) {
         {"=MIRR({-100,50,60},-3)", "#NUM!"},
         {"=SUM(MIRR({-120000,39000,30000,21000,37000,46000},{0.12,0}))", "0.20199676602872", 1e-13},
     });
+    // Arguments past the 64th are never taken element by element: a range there is a run of
+    // flows like any other.
+    std::string wide = "=NPV(0";
+    for (int i = 0; i < 63; ++i) wide += ",0";
+    const std::string wideRange = wide + ",A3:A4)";
+    book.CheckPrinted({{wideRange.c_str(), "7200"}, {(wide + ",A4)").c_str(), "4200"}});
 }
 
 TEST(CashFlowFunctions, DatedFlows) {
