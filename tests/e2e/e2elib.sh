@@ -146,33 +146,16 @@ click_in() {
 # The pointer out of the way of the bars, so that no button shows as hovered in a picture.
 pointer_away() { pointer_to 5 790; }
 # Saves the window's picture in the file once the program has drawn all it had to: the same
-# picture three times in a row, a fifth of a second apart (within 30 seconds).
+# picture three times in a row, a fifth of a second apart (within 30 seconds). A third argument
+# lets that many pixels differ and still count as the same (a blinking caret).
 settled_shot() {
-  local i same=0
-  import -window "$1" "$2"
-  for ((i = 0; i < 150 && same < 2; i++)); do
-    sleep 0.2
-    import -window "$1" "$2.next.png"
-    if [ "$(compare -metric AE "$2" "$2.next.png" null: 2>&1)" = 0 ]; then
-      same=$((same + 1))
-    else
-      same=0
-      mv "$2.next.png" "$2"
-    fi
-  done
-  rm -f "$2.next.png"
-  [ "$same" -ge 2 ] || { echo "the picture of window $1 never settled"; exit 1; }
-}
-# As settled_shot, for a window where a text caret blinks: pictures that differ in no more
-# pixels than a caret covers count as the same.
-settled_but_caret() {
-  local i same=0 diff
+  local i same=0 diff tolerance=${3:-0}
   import -window "$1" "$2"
   for ((i = 0; i < 150 && same < 2; i++)); do
     sleep 0.2
     import -window "$1" "$2.next.png"
     diff=$(compare -metric AE "$2" "$2.next.png" null: 2>&1 || true)
-    if [[ "$diff" =~ ^[0-9]+$ ]] && [ "$diff" -le 40 ]; then
+    if [[ "$diff" =~ ^[0-9]+$ ]] && [ "$diff" -le "$tolerance" ]; then
       same=$((same + 1))
     else
       same=0
@@ -182,6 +165,8 @@ settled_but_caret() {
   rm -f "$2.next.png"
   [ "$same" -ge 2 ] || { echo "the picture of window $1 never settled"; exit 1; }
 }
+# As settled_shot, for a window where a text caret blinks.
+settled_but_caret() { settled_shot "$1" "$2" 40; }
 # Takes the window's picture into the file until the picture stands still (the same twice in
 # a row) and the check, a command with its arguments, passes on it; within 30 seconds. False
 # when it never does: the caller says what was missing.
