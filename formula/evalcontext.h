@@ -83,7 +83,8 @@ struct PendingCell {
     uint16_t column;
 };
 
-// Every such cell one evaluation met, in the order met, repeats included. When memory ran
+// Every such cell one evaluation met, in the order met, repeats included but for one met
+// twice in a row (a range walk that reads the cell's value meets it so). When memory ran
 // out some are missing, and the last one met is still the context's pendingPrecedent.
 struct PendingCells {
     CGrowArray<PendingCell> cells;
@@ -94,6 +95,10 @@ struct PendingCells {
         incomplete = false;
     }
     void Add(const PendingCell& cell) {
+        const std::size_t n = cells.Size();
+        if (n && cells[n - 1].cells == cell.cells && cells[n - 1].row == cell.row &&
+            cells[n - 1].column == cell.column)
+            return;
         if (!cells.Push(cell)) incomplete = true;
     }
 };
