@@ -372,6 +372,8 @@ const std::set<std::string>& Reasons() {
         // ROW, COLUMN, ROWS and COLUMNS take arrays as areas; AREAS counts references; ADDRESS
         // writes paths with ! and R1C1 distances from the formula's cell; INDEX outside #REF!
         "reference functions",
+        // SUMX2MY2, SUMX2PY2 and SUMXMY2 pair cells by place; an absent partner is 0
+        "paired by place",
     };
     return reasons;
 }
