@@ -374,6 +374,8 @@ const std::set<std::string>& Reasons() {
         "reference functions",
         // SUMX2MY2, SUMX2PY2 and SUMXMY2 pair cells by place; an absent partner is 0
         "paired by place",
+        // an empty cell named directly counts as 0 in the moment statistics
+        "empty cell named",
     };
     return reasons;
 }
