@@ -376,6 +376,10 @@ const std::set<std::string>& Reasons() {
         "paired by place",
         // an empty cell named directly counts as 0 in the moment statistics
         "empty cell named",
+        // TRIMMEAN drops the even number of values nearest to n x percent
+        "trim count",
+        // RANK between two of the data is a fractional rank
+        "fractional rank",
     };
     return reasons;
 }
