@@ -380,6 +380,9 @@ const std::set<std::string>& Reasons() {
         "trim count",
         // RANK between two of the data is a fractional rank
         "fractional rank",
+        // MEDIAN and MODE leave errors and other texts out; MODE of distinct values is the
+        // smallest
+        "mode and median reading",
     };
     return reasons;
 }
