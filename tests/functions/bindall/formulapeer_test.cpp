@@ -383,6 +383,8 @@ const std::set<std::string>& Reasons() {
         // MEDIAN and MODE leave errors and other texts out; MODE of distinct values is the
         // smallest
         "mode and median reading",
+        // NPV and IRR take any number of value arguments; IRR's last is its guess
+        "cash-flow arguments",
     };
     return reasons;
 }
