@@ -385,6 +385,8 @@ const std::set<std::string>& Reasons() {
         "mode and median reading",
         // NPV and IRR take any number of value arguments; IRR's last is its guess
         "cash-flow arguments",
+        // HARMEAN takes negative values
+        "negative harmonic mean",
     };
     return reasons;
 }
