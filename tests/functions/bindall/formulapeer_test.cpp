@@ -387,6 +387,8 @@ const std::set<std::string>& Reasons() {
         "cash-flow arguments",
         // HARMEAN takes negative values
         "negative harmonic mean",
+        // a text that is a number given where a number is asked is that number
+        "numeric text",
     };
     return reasons;
 }
