@@ -389,6 +389,8 @@ const std::set<std::string>& Reasons() {
         "negative harmonic mean",
         // a text that is a number given where a number is asked is that number
         "numeric text",
+        // PERCENTRANK below the data is 0; rounded to its significance, not cut
+        "percent rank",
     };
     return reasons;
 }
