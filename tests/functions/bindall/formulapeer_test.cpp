@@ -391,6 +391,10 @@ const std::set<std::string>& Reasons() {
         "numeric text",
         // PERCENTRANK below the data is 0; rounded to its significance, not cut
         "percent rank",
+        // COUNTIF and SUMIF compare number cells with the criteria's number
+        "criteria on numbers",
+        // FREQUENCY keeps its bins unsorted
+        "frequency bins",
     };
     return reasons;
 }
