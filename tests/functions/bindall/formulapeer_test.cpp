@@ -395,6 +395,8 @@ const std::set<std::string>& Reasons() {
         "criteria on numbers",
         // FREQUENCY keeps its bins unsorted
         "frequency bins",
+        // STEYX pairs stored cells of areas sharing a side; TREND reads areas by position
+        "regression areas",
     };
     return reasons;
 }
