@@ -140,14 +140,17 @@ template <bool Rows> void Position(CEvalContext& ctx) {
     ReturnArray(ctx, builder.Detach(), Rows ? 1 : uint16_t(count), Rows ? count : 1);
 }
 
-// COLUMNS and ROWS count the last argument's columns or rows.
+// COLUMNS and ROWS count the last argument's columns or rows; an error of any argument
+// wins, the largest code first.
 template <bool Rows> void Extent(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     // A single cell is a range of one row and one column.
     MakeOneCellArea(Argument(ctx, uint16_t(ArgumentCount(ctx) - 1)));
     const FormulaToken last = Argument(ctx, uint16_t(ArgumentCount(ctx) - 1));
+    FormulaError error = 0;
+    for (uint16_t i = 0; i < ArgumentCount(ctx); ++i)
+        error = MergeError(error, Argument(ctx, i).error);
     ReleaseArguments(ctx);
-    FormulaError error = last.error;
     if (!(last.type & kAreaOrArray)) error = MergeError(error, kErrValue);
     if (error) return ReturnError(ctx, error);
     double count = Rows ? double(last.lastRow - last.firstRow) + 1

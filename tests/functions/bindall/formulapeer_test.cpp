@@ -347,6 +347,56 @@ const std::set<std::string>& Reasons() {
         // a count is a whole number rounded half away from zero; an empty one takes the
         // function's default (LEFT and RIGHT: 1)
         "count rounding",
+        // a number compared with a text is #VALUE!: comparisons convert neither
+        "text against number",
+        // an empty text read as a number is 0
+        "empty text is 0",
+        // a range result gives the range's values, shown from its first cell
+        "range results",
+        // an intersection with an operand that is no range leaves both operands in place
+        "intersection operands",
+        // integer arguments are rounded half away from zero; outside their bounds #NUM!
+        "integer arguments",
+        // lookups walk every cell (no sorted halving), an empty match type is 1, a type
+        // outside -1..1 #NUM!, a text sought meets numbers as text, three-argument LOOKUP is
+        // exact, a column or row past the area #REF!
+        "lookup search",
+        // where errors meet, the largest code wins
+        "error precedence",
+        // the information functions read text as numbers, round, and pass errors on
+        "information rule",
+        // & binds as + and - do, from the left
+        "join precedence",
+        // a negative number to a power that is no whole number is #NUM!
+        "negative base",
+        // ROW, COLUMN, ROWS and COLUMNS take arrays as areas; AREAS counts references; ADDRESS
+        // writes paths with ! and R1C1 distances from the formula's cell; INDEX outside #REF!
+        "reference functions",
+        // SUMX2MY2, SUMX2PY2 and SUMXMY2 pair cells by place; an absent partner is 0
+        "paired by place",
+        // an empty cell named directly counts as 0 in the moment statistics
+        "empty cell named",
+        // TRIMMEAN drops the even number of values nearest to n x percent
+        "trim count",
+        // RANK between two of the data is a fractional rank
+        "fractional rank",
+        // MEDIAN and MODE leave errors and other texts out; MODE of distinct values is the
+        // smallest
+        "mode and median reading",
+        // NPV and IRR take any number of value arguments; IRR's last is its guess
+        "cash-flow arguments",
+        // HARMEAN takes negative values
+        "negative harmonic mean",
+        // a text that is a number given where a number is asked is that number
+        "numeric text",
+        // PERCENTRANK below the data is 0; rounded to its significance, not cut
+        "percent rank",
+        // COUNTIF and SUMIF compare number cells with the criteria's number
+        "criteria on numbers",
+        // FREQUENCY keeps its bins unsorted
+        "frequency bins",
+        // STEYX pairs stored cells of areas sharing a side; TREND reads areas by position
+        "regression areas",
     };
     return reasons;
 }

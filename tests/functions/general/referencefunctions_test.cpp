@@ -142,6 +142,11 @@ TEST(ReferenceFunctions, PositionsCountsAndChoices) {
         {"=COLUMNS(1,\"x\",A1:D2)", "4"},
         {"=ROWS(A:A)", "2097152"},
         {"=ROWS(A1:A2,1)", "#VALUE!"},
+        // An error of an argument before the last wins as well.
+        {"=ROWS(1/0,A1:B2)", "#DIV/0!"},
+        {"=COLUMNS(A2:A1,B1:B2)", "#REF!"},
+        {"=ROWS(B2:B1_A1,A1)", "#REF!"},
+        {"=COLUMNS(1/0,A2:A1)", "#VALUE!"},
     });
     EXPECT_EQ(book.Eval("=COLUMN()*100+ROW()", "C7"), "307");
     CheckReferences(book, {
