@@ -347,6 +347,18 @@ const std::set<std::string>& Reasons() {
         // a count is a whole number rounded half away from zero; an empty one takes the
         // function's default (LEFT and RIGHT: 1)
         "count rounding",
+        // NPV, IRR, MIRR and FVSCHEDULE read numeric text as its number and other text, in
+        // ranges too, as #NUM!; IRR and FVSCHEDULE take any number of values, IRR's last
+        // argument being its guess
+        "flow arguments",
+        // the financial functions' rates, counts, periods and timings within their bounds,
+        // #NUM! beyond; RATE finds rates above 0 only
+        "argument bounds",
+        // DDB keeps the book value at or above the salvage and takes a factor of 0
+        "depreciation rules",
+        // DOLLAR and FIXED show 15 significant digits and round the number as written
+        "fifteen digits",
+        "peer fault", // an error or rounding noise where the answer is sound
     };
     return reasons;
 }
