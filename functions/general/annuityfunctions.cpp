@@ -91,8 +91,11 @@ void NPer(CEvalContext& ctx) {
     if (args.error) return ReturnError(ctx, args.error);
     if (r == 0) return ReturnNumber(ctx, -(pv + fv) / pmt);
     double x = pmt * (1 + r * t) / r;
-    // (x - fv) / (x + pv) is 1 + (-fv - pv) / (x + pv), near 1 for a small rate.
-    ReturnNumber(ctx, std::log1p((-fv - pv) / (x + pv)) / std::log1p(r));
+    // (x - fv) / (x + pv) is 1 + (-fv - pv) / (x + pv), near 1 for a small rate; far from 1
+    // the quotient itself keeps the digits that 1 + q would drop (1E-300 is not -1 + 1E-300).
+    double q = (-fv - pv) / (x + pv);
+    double growth = std::fabs(q) < 0.5 ? std::log1p(q) : std::log((x - fv) / (x + pv));
+    ReturnNumber(ctx, growth / std::log1p(r));
 }
 
 // The interest part of payment k when d is paid off in n equal payments at the end of each
@@ -108,6 +111,23 @@ double PrincipalOf(double r, int64_t k, int32_t n, double d, double onem) {
     return d * r * std::exp(-double(n - k + 1) * std::log1p(r)) / onem;
 }
 
+// (Q - 1) / (P - 1) = (Q/P - 1/P) / (1 - 1/P): what a future value fv adds to the balance
+// before payment k, in units of -fv. The difference of the two discounts would cancel
+// while Q is near 1, so there it goes through expm1.
+double SinkingShareOf(double r, int64_t k, int32_t n, double onem) {
+    double l = std::log1p(r);
+    double early = double(k - 1) * l;
+    if (std::fabs(early) < 1) return std::exp(-n * l) * std::expm1(early) / onem;
+    return (std::exp(-double(n - k + 1) * l) - std::exp(-n * l)) / onem;
+}
+
+// Interest of payment k at the end of its period on a loan pv that leaves fv to be paid
+// with the last payment, the payment being PMT's: the balance is pv's own plus what the
+// payments towards fv have put by.
+double EndInterestOf(double r, int64_t k, int32_t n, double pv, double fv, double onem) {
+    return -InterestOf(r, k, n, pv, onem) + r * fv * SinkingShareOf(r, k, n, onem);
+}
+
 void IPmt(CEvalContext& ctx) {
     if (!BeginScalarCall(ctx, 5)) return;
     double r = 0, pv = 0, fv = 0;
@@ -117,10 +137,12 @@ void IPmt(CEvalContext& ctx) {
     args.Number(0, r, 0);
     if (args.error) return ReturnError(ctx, args.error);
     if (r == 0) return ReturnNumber(ctx, 0);
-    ReturnNumber(ctx, -InterestOf(r, period, n, pv - fv, DiscountOf(r, n).onem));
+    ReturnNumber(ctx, EndInterestOf(r, period, n, pv, fv, DiscountOf(r, n).onem));
 }
 
-// The timing is checked but the split stays the end-of-period one, as in IPMT.
+// The principal part is PMT's payment less the interest. Paid at the beginning of each
+// period, every payment is the end-of-period one discounted by one period, and the first
+// one is all principal.
 void PPmt(CEvalContext& ctx) {
     if (!BeginScalarCall(ctx, 6)) return;
     double r = 0, pv = 0, fv = 0;
@@ -129,8 +151,11 @@ void PPmt(CEvalContext& ctx) {
     args.Int(5, t, 0, 1).Number(4, fv).Number(3, pv).Int(2, n, 0, INT32_MAX);
     args.Int(1, period, 0, INT32_MAX).Number(0, r, 0);
     if (args.error) return ReturnError(ctx, args.error);
-    if (r == 0) return ReturnNumber(ctx, -(pv - fv) / n);
-    ReturnNumber(ctx, -PrincipalOf(r, period, n, pv - fv, DiscountOf(r, n).onem));
+    if (r == 0) return ReturnNumber(ctx, -(pv + fv) / n);
+    Discount d = DiscountOf(r, n);
+    if (t == 1 && period == 1) return ReturnNumber(ctx, -(pv + fv * d.v) * r / ((1 + r) * d.onem));
+    double principal = -PrincipalOf(r, period, n, pv + fv, d.onem);
+    ReturnNumber(ctx, t == 1 ? principal / (1 + r) : principal);
 }
 
 // Period by period up to this many; beyond it the geometric sums in closed form, so that

@@ -3,6 +3,7 @@
 #include "functions/general/argreader.h"
 #include "functions/general/regulafalsi.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -182,6 +183,10 @@ void Irr(CEvalContext& ctx) {
     Flows flows;
     args.Merge(ReadFlows(ctx, 0, uint16_t(count - 1), flows));
     if (args.error) return ReturnError(ctx, args.error);
+    // Flows that are all 0 are worth 0 at every rate: no one rate is theirs.
+    if (flows.cellError == 0 &&
+        std::all_of(flows.values.begin(), flows.values.end(), [](double v) { return v == 0; }))
+        return ReturnError(ctx, kErrNum);
     auto npv = [&](double x, FormulaError& e) { return NpvOfFlows(x, flows, e); };
     double rate = 0;
     FormulaError error = 0;
@@ -193,7 +198,8 @@ void Irr(CEvalContext& ctx) {
 // A range or array argument; anything else is #VALUE!.
 FormulaError TakeArea(CEvalContext& ctx, CRangeWalk& walk, FormulaToken& slot) {
     if (!(slot.type & kAreaOrArray)) {
-        FormulaError error = MergeError(slot.error, kErrValue);
+        // An error given for the range (a reversed one's #REF!) is passed on as it is.
+        FormulaError error = slot.error ? slot.error : kErrValue;
         ReleaseOperand(ctx, slot);
         return error;
     }

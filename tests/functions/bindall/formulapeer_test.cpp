@@ -383,8 +383,6 @@ const std::set<std::string>& Reasons() {
         // MEDIAN and MODE leave errors and other texts out; MODE of distinct values is the
         // smallest
         "mode and median reading",
-        // NPV and IRR take any number of value arguments; IRR's last is its guess
-        "cash-flow arguments",
         // HARMEAN takes negative values
         "negative harmonic mean",
         // a text that is a number given where a number is asked is that number
@@ -397,6 +395,18 @@ const std::set<std::string>& Reasons() {
         "frequency bins",
         // STEYX pairs stored cells of areas sharing a side; TREND reads areas by position
         "regression areas",
+        // NPV, IRR, MIRR and FVSCHEDULE read numeric text as its number and other text, in
+        // ranges too, as #NUM!; IRR and FVSCHEDULE take any number of values, IRR's last
+        // argument being its guess
+        "flow arguments",
+        // the financial functions' rates, counts, periods and timings within their bounds,
+        // #NUM! beyond; RATE finds rates above 0 only
+        "argument bounds",
+        // DDB keeps the book value at or above the salvage and takes a factor of 0
+        "depreciation rules",
+        // DOLLAR and FIXED show 15 significant digits and round the number as written
+        "fifteen digits",
+        "peer fault", // an error or rounding noise where the answer is sound
     };
     return reasons;
 }

@@ -16,9 +16,24 @@ TEST(AnnuityFunctions, ClosedForms) {
         {"=NPER(1%,-100,1000,,)", "10.5886444594232"},
         {"=IPMT(0.1/12,1,36,8000,)", "-66.6666666666667"},
         {"=PPMT(10%/12,1,24,2000,,)", "-75.6231860083666", 1e-11},
-        // The timing is read, but the split stays the end-of-period one.
-        {"=PPMT(10%/12,1,24,2000,,1)", "-75.6231860083666", 1e-11},
+        // Paid at the beginning of each period, the first payment is all principal and the
+        // others are the end-of-period ones discounted by one period.
+        {"=PPMT(10%/12,1,24,2000,,1)", "-91.5271266198675"},
+        {"=PPMT(10%/12,2,24,2000,,1)", "-75.6231860083664", 1e-12},
+        {"=PPMT(0.08/12,1,5,5,12.75,1)", "-3.51289520099846"},
+        {"=PPMT(0.08/12,2,5,5,12.75,1)", "-3.50298116900511"},
+        {"=PPMT(1,2,7,3,1E-17,TRUE)", "-0.0236220472440945"},
+        {"=PPMT(0.05,3,10,1000,200,1)", "-100.175764456475"},
         {"=PPMT(10%/12,1,24,2000,,2)", "#NUM!"},
+        // A future value is paid with the last payment, as PMT has it: the parts add up to
+        // PMT's payment.
+        {"=IPMT(0.5,2,1000,1,100)", "-0.5"},
+        {"=IPMT(0.05,3,10,1000,200)", "-40.2209372792488"},
+        {"=PPMT(0.05,3,10,1000,200)", "-105.184552679299"},
+        {"=IPMT(0.05,3,10,1000,200)+PPMT(0.05,3,10,1000,200)-PMT(0.05,10,1000,200)", "0", 1e-12},
+        {"=IPMT(1E-10,3,10,1000,200)", "-7.60000000096E-08", 1e-21},
+        {"=PPMT(1E-10,3,10,1000,200)", "-119.99999997"},
+        {"=PPMT(0,3,10,1000,200)", "-120"},
         {"=CUMIPMT(0.0075,360,125000,13,24)", "-11135.2321307508"},
         {"=CUMPRINC(0.0075,360,125000,13,24)", "-934.107123420876", 1e-10},
         {"=CUMIPMT(0.0075,360,125000,13,361)", "#VALUE!"},
@@ -54,6 +69,9 @@ TEST(AnnuityFunctions, ClosedForms) {
         {"=PMT(0.01,-1,1000,,)", "#NUM!"},
         {"=NPER(1%,100,1000,,)", "-9.57859403981316", 1e-13},
         {"=NPER(1%,-100,20000,,)", "#NUM!"},
+        // A quotient far below 1 keeps its digits.
+        {"=NPER(1,0,1,-1E-300,FALSE)", "-996.578428466209"},
+        {"=NPER(0.5,0,1,-1E-200)", "-1135.77471745351"},
         // Optional trailing arguments may be left out: they read as empty.
         {"=PMT(0.01,10,1000)", "-105.582076551171"},
         {"=PMT(0.05/12,360,200000)", "-1073.64324602428"},
@@ -168,6 +186,10 @@ TEST(CashFlowFunctions, PresentValuesAndReturns) {
         {"=IRR(-100,200,-99,)", "0.100000000000000"},
         {"=IRR(-100,200,-99,-0.05)", "-0.100000000000000"},
         {"=IRR(-100,200,-99,0.05)", "0.100000000000000"},
+        // Flows that are all 0 have no rate of their own, whatever the guess.
+        {"=IRR(0,0,0,0.1)", "#NUM!"},
+        {"=IRR({0,0,0},)", "#NUM!"},
+        {"=IRR(-100,100,0,0.1)", "0", 1e-300},
         // Flows that add up to 0 have the rate 0, not a rate of rounding noise.
         {"=IRR(-100,100,)", "0", 1e-300},
         {"=IRR(-100,40,60,)", "0", 1e-300},
@@ -181,6 +203,9 @@ TEST(CashFlowFunctions, PresentValuesAndReturns) {
         {"=MIRR({-120000},12%)", "#DIV/0!"},
         {"=MIRR({120000,39000},12%)", "#NUM!"},
         {"=MIRR(-120000,12%)", "#VALUE!"},
+        // A reversed range is #REF! wherever it stands, a range's place too.
+        {"=MIRR(A12:A1,12%)", "#REF!"},
+        {"=MIRR(NA(),12%)", "#N/A!"},
         {"=MIRR({-120000,39000,\"a\"},12%)", "#NUM!"},
         {"=MIRR({-120000,39000,30000,21000,37000,46000},0)", "0.0759026356628079"},
         {"=MIRR({-100,50,60},-0.1)", "0.0246950765959599", 1e-15},
