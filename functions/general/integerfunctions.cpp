@@ -120,12 +120,17 @@ void Gcd(CEvalContext& ctx) {
     ReturnNumber(ctx, double(g < 0 ? -g : g));
 }
 
-// Through the divisor in 64 bits; a multiple beyond them is #NUM!.
+// Through the divisor in 64 bits; a multiple beyond them is #NUM!. 0 is the only multiple of
+// 0, so a zero beside other values makes the result 0; zeros alone have none (#NUM!).
 void Lcm(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     int64_t l = 0;
+    bool zero = false, nonzero = false;
     FormulaError error = WalkIntegers(ctx, INT32_MIN, INT32_MAX, [&](int32_t v) -> FormulaError {
-        if (v <= 0) return kErrNum;
+        if (v < 0) return kErrNum;
+        zero = zero || v == 0;
+        nonzero = nonzero || v != 0;
+        if (zero) return 0; // the result is 0 whatever follows
         if (l == 0) {
             l = v;
             return 0;
@@ -136,8 +141,8 @@ void Lcm(CEvalContext& ctx) {
         return 0;
     });
     if (error) return ReturnError(ctx, error);
-    if (l == 0) return ReturnError(ctx, kErrNum);
-    ReturnNumber(ctx, double(l));
+    if (!nonzero) return ReturnError(ctx, kErrNum);
+    ReturnNumber(ctx, zero ? 0.0 : double(l));
 }
 
 template <bool Remainder> void Divide(CEvalContext& ctx) {

@@ -44,9 +44,10 @@ void RandBetween(CEvalContext& ctx) {
     ReturnNumber(ctx, lo + (hi - lo) * u);
 }
 
-// The square argument factored in place; #NULL! at a zero pivot. B carries nb columns.
+// The square argument factored in place; singular tells of a zero pivot. B carries nb
+// columns.
 FormulaError Factor(CEvalContext& ctx, Matrix& A, Matrix& B, std::vector<uint32_t>& perm,
-                    bool identity, int32_t& n) {
+                    bool identity, int32_t& n, bool& singular) {
     CMatrixArg arg(ctx);
     FormulaError error = arg.Take(Argument(ctx, 0));
     if (error) return error;
@@ -59,7 +60,8 @@ FormulaError Factor(CEvalContext& ctx, Matrix& A, Matrix& B, std::vector<uint32_
     perm.assign(std::size_t(n), 0);
     uint8_t ok = 0;
     GaussSolve(A, B, nullptr, perm.data(), n, identity ? n : 0, ok);
-    return ok ? 0 : kErrNull;
+    singular = !ok;
+    return 0;
 }
 
 void MDeterm(CEvalContext& ctx) {
@@ -67,10 +69,12 @@ void MDeterm(CEvalContext& ctx) {
     Matrix A, B;
     std::vector<uint32_t> perm;
     int32_t n = 0;
-    FormulaError error = Factor(ctx, A, B, perm, false, n);
+    bool singular = false;
+    FormulaError error = Factor(ctx, A, B, perm, false, n, singular);
     if (error) return FailCall(ctx, error);
-    double determinant = PermutationSign(perm.data(), n);
-    for (int32_t i = 1; i <= n; ++i) determinant *= MatrixElement(A, i, i);
+    // A zero pivot leaves a column without a pivot: the determinant is exactly 0.
+    double determinant = singular ? 0 : PermutationSign(perm.data(), n);
+    for (int32_t i = 1; i <= n && !singular; ++i) determinant *= MatrixElement(A, i, i);
     ReleaseArguments(ctx);
     ReturnNumber(ctx, determinant);
 }
@@ -80,8 +84,10 @@ void MInverse(CEvalContext& ctx) {
     Matrix A, B;
     std::vector<uint32_t> perm;
     int32_t n = 0;
-    FormulaError error = Factor(ctx, A, B, perm, true, n);
+    bool singular = false;
+    FormulaError error = Factor(ctx, A, B, perm, true, n, singular);
     if (error) return FailCall(ctx, error);
+    if (singular) return FailCall(ctx, kErrNull);
     ReturnMatrix(ctx, B, uint32_t(n), uint32_t(n));
 }
 

@@ -44,6 +44,14 @@ double BinomialCdf(int32_t s, int32_t trials, double p) {
     return boost::math::cdf(Binomial(trials, p), s);
 }
 
+// P(X > s) of the binomial; 0 from s = trials on. Near 1 the lower tail rounds to 1 long
+// before the last count, the upper tail keeps its digits.
+double BinomialUpper(int32_t s, int32_t trials, double p) {
+    if (s < 0) return 1;
+    if (s >= trials) return 0;
+    return boost::math::cdf(boost::math::complement(Binomial(trials, p), s));
+}
+
 } // namespace
 
 StatResult Checked(double value) {
@@ -92,17 +100,15 @@ StatResult Unchecked(double value) {
 
 } // namespace
 
-// x = 0 is the probability of no event, e^−mean; a mean of 0 has no distribution.
+// x = 0 is the probability of no event, e^−mean; a mean of 0 has no distribution. A
+// fractional x counts its whole events: POISSON(2.9, 1.5, 0) is P(X = 2).
 StatResult Poisson(double x, double mean, int32_t cumulative) {
     if (mean == 0) return StatError(kErrNum);
     double last = std::floor(x);
     // P(X <= last) = Q(last + 1, mean), the regularised upper incomplete gamma.
     if (cumulative) return Unchecked(IncompleteGammaQ(last + 1, mean));
-    // mean^last e^−mean / last! as the gamma derivative, which never overflows; a
-    // fractional x keeps its power of the mean over the whole part.
-    double mass = boost::math::gamma_p_derivative(last + 1, mean, MathPolicy());
-    if (x != last) mass *= std::pow(mean, x - last);
-    return Unchecked(mass);
+    // mean^last e^−mean / last! as the gamma derivative, which never overflows.
+    return Unchecked(boost::math::gamma_p_derivative(last + 1, mean, MathPolicy()));
 }
 
 StatResult Standardize(double x, double mean, double deviation) {
@@ -124,7 +130,12 @@ StatResult BinomDist(int32_t s, int32_t trials, double p, int32_t cumulative) {
 }
 
 StatResult CritBinom(int32_t trials, double p, double alpha) {
-    auto reaches = [&](int32_t k) { return alpha <= BinomialCdf(k, trials, p); };
+    // Above one half, alpha is met where the upper tail falls to 1 - alpha (exact there):
+    // CRITBINOM(100, 0.3, 1) is 100, not the 70 where the lower tail rounds to 1.
+    auto reaches = [&](int32_t k) {
+        if (alpha > 0.5) return BinomialUpper(k, trials, p) <= 1 - alpha;
+        return alpha <= BinomialCdf(k, trials, p);
+    };
     if (reaches(0)) return {0, 0};
     if (!reaches(trials)) return {double(trials), 0};
     // The answer is the smallest k that reaches alpha, in (lo, hi]. The quantile lands on it

@@ -83,7 +83,7 @@ const ErrorCase kErrorCases[] = {
     {"POLYREG({1,2,3},{1;2;3},{1;1;1},1,1)", "#VALUE!", true},
     {"POLYPOINTS({1;2},{1,0;0,1},{1;1},7,2,{1},)", "#NUM!", true},
     {"TIMESERIES({11,8;7,2;1,3},1,1,0.8)", "#VALUE!", true},
-    {"MDETERM({1,2;2,4})", "#NULL!", true},
+    {"MINVERSE({1,2;2,4})", "#NULL!", true},
     {"MINVERSE({1,2,3})", "#VALUE!", true},
 };
 

@@ -189,8 +189,14 @@ TEST(IntegerFunctions, DivisorsAndMultiples) {
         {"=LCM({16,44,32},11)", "352"},
         {"=LCM(65536,65535)", "4294901760"},
         {"=LCM(A1:A3)", "18"},
-        {"=LCM(5,0)", "#NUM!"},
+        // 0 is the only multiple of 0; zeros alone have no least common multiple.
+        {"=LCM(5,0)", "0"},
+        {"=LCM(0,7,3)", "0"},
+        {"=LCM(2,0.29)", "0"},
+        {"=LCM(0)", "#NUM!"},
+        {"=LCM(0,0.4)", "#NUM!"},
         {"=LCM(5,-2)", "#NUM!"},
+        {"=LCM(0,-2)", "#NUM!"},
         // Past 64 bits: 2147483647, 2147483629 and 2147483587 are primes.
         {"=LCM(2147483647,2147483629)", "4.6116859754777e+018"},
         {"=LCM(2147483647,2147483629,2147483587)", "#NUM!"},
