@@ -6,6 +6,7 @@
 // counted, not hidden.
 #include "functions/bindall/bindall.h"
 #include "functions/general/catalogue.h"
+#include "platform/core/cp1252.h"
 #include "tests/formula/evaltestutil.h"
 
 #include <algorithm>
@@ -229,7 +230,8 @@ Answer FromRecord(const uint8_t* r) {
 // element there, as it does in the peer's cell.
 Answer Evaluate(TestBook& book, const std::string& formula, uint16_t column, uint32_t row) {
     CEvalContext& ctx = book.Ctx();
-    std::string stored = book.Internal(formula, Place{column, row});
+    // The cases are UTF-8; the engine reads and writes the code page.
+    std::string stored = book.Internal(Utf8ToCp1252(formula), Place{column, row});
     ctx.worksheetList = book.Book().tree.first;
     ctx.currentCells = &book.Sheet().cells;
     uint16_t kind = EvaluateFormulaText(ctx, stored, column, row);
@@ -258,6 +260,7 @@ Answer Evaluate(TestBook& book, const std::string& formula, uint16_t column, uin
         a.number = v.type == kTokenNumber ? v.number : 0;
     }
     ctx.stringPool.ResetStringStack();
+    if (a.kind == 't') a.text = Cp1252ToUtf8(a.text);
     return a;
 }
 
@@ -266,9 +269,9 @@ void PutData(TestBook& book, const std::vector<DataCell>& data) {
         if (d.kind == "n")
             book.Number(d.cell, std::strtod(d.content.c_str(), nullptr));
         else if (d.kind == "t")
-            book.Text(d.cell, d.content);
+            book.Text(d.cell, Utf8ToCp1252(d.content));
         else
-            book.Formula(d.cell, d.content);
+            book.Formula(d.cell, Utf8ToCp1252(d.content));
     }
 }
 
