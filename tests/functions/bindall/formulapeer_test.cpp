@@ -350,6 +350,14 @@ const std::set<std::string>& Reasons() {
         // a count is a whole number rounded half away from zero; an empty one takes the
         // function's default (LEFT and RIGHT: 1)
         "count rounding",
+        // the base conversions write 10 digits when places is empty, never cut nor refuse a
+        // short places (a negative value always has 10), round decimals half away from zero
+        // and give the largest error code of their arguments
+        "base digits",
+        // a text or result past the 8,173 characters a cell holds is #VALUE!
+        "text length",
+        // "&" binds as "+" and "-" do, left to right: 1&0.1+0.2 is ("10.1")+0.2
+        "join precedence",
     };
     return reasons;
 }
