@@ -125,10 +125,11 @@ Complex Sqrt(Complex z) {
 
 void ImPower(CEvalContext& ctx) {
     if (!BeginScalarCall(ctx, 2)) return;
-    int32_t n = 0;
+    // Any real power: the polar form needs no whole exponent.
+    double n = 0;
     Complex z;
     CArgReader args(ctx);
-    args.Int(1, n);
+    args.Number(1, n);
     args.Merge(ReadComplex(ctx, args.Take(0), z));
     if (args.error) return ReturnErrorEntry(ctx, args.error);
     ReturnComplex(ctx, Power(z, n));

@@ -203,6 +203,7 @@ TEST(ComplexFunctions, BuildingReadingAndParts) {
         {"=IMPOWER(\"0\",2)", "0 + 0i"},
         {"=IMPOWER(\"0\",0)", "1 + 0i"},
         {"=IMPOWER(\"0\",-1)", "#NUM!"},
+        {"=IMPOWER(NA(),-1E+300)", "#N/A!"},
         {"=IMLN(\"0\")", "#NUM!"},
         {"=IMLOG10(\"0\")", "#NUM!"},
         // Powers of the base are whole: the logarithm's own base, not a rounded constant.
@@ -233,6 +234,12 @@ TEST(ComplexFunctions, ComputedValues) {
         {"=IMLOG10(\"100\")", "2 + 0i", 1e-13},
         {"=IMLOG2(\"8\")", "3 + 0i", 1e-13},
         {"=IMPOWER(\"1+i\",-2)", "0 - 0.5i", 1e-15},
+        {"=IMPOWER(\"3+4i\",2.5)", "-38 + 41i", 1e-13},
+        {"=IMPOWER(\"4\",0.5)", "2 + 0i", 1e-15},
+        {"=IMPOWER(\"-1\",0.1)", "0.951056516295154 + 0.309016994374947i", 1e-14},
+        {"=IMPOWER(\"0\",0.1)", "0 + 0i"},
+        {"=IMPOWER(\"1E+100+1E+100i\",-1E+300)", "0 + 0i"},
+        {"=IMPOWER(\"i\",2147483648)", "1 - 1.31495448787224e-07i", 1e-13},
     });
 }
 
