@@ -370,6 +370,8 @@ const std::set<std::string>& Reasons() {
         "largest error",
         // VALUE reads only a number written as text
         "value text",
+        // a number becomes text in the general form: 15 places, the exponent form from 1E+15
+        "general form",
     };
     return reasons;
 }
