@@ -372,6 +372,8 @@ const std::set<std::string>& Reasons() {
         "value text",
         // a number becomes text in the general form: 15 places, the exponent form from 1E+15
         "general form",
+        // an empty text, or one of blanks only, is 0 where a number is asked
+        "empty text",
     };
     return reasons;
 }
