@@ -215,6 +215,7 @@ TEST(ComplexFunctions, BuildingReadingAndParts) {
         {"=IMPOWER(\"0\",0)", "1 + 0i"},
         {"=IMPOWER(\"0\",-1)", "#NUM!"},
         {"=IMPOWER(NA(),-1E+300)", "#N/A!"},
+        {"=IMPOWER(\"2\",)", "1 + 0i"}, // an empty power is 0
         {"=IMLN(\"0\")", "#NUM!"},
         {"=IMLOG10(\"0\")", "#NUM!"},
         // Powers of the base are whole: the logarithm's own base, not a rounded constant.
