@@ -170,11 +170,18 @@ FormulaError GetInt64Arg(CEvalContext& ctx, FormulaToken& slot, int64_t& out, in
     return RejectOther(ctx, slot);
 }
 
+std::string NumberAsText(double value) {
+    std::string text = FormatDouble(value);
+    for (char& c : text)
+        if (c == 'e') c = 'E';
+    return text;
+}
+
 FormulaError GetStringArg(CEvalContext& ctx, FormulaToken& slot, std::string& out) {
     ResolveReferenceValue(ctx, slot);
     if (slot.type == kTokenNumber) {
         std::string text =
-            slot.error ? std::string(GetFormulaErrorText(slot.error)) : FormatDouble(slot.number);
+            slot.error ? std::string(GetFormulaErrorText(slot.error)) : NumberAsText(slot.number);
         if (!ctx.stringPool.PushString(text)) {
             MakeEmpty(slot);
             SetErrorIfNone(slot, kErrValue);

@@ -5,7 +5,6 @@
 #include "formula/approxnumber.h"
 #include "formula/operands.h"
 #include "platform/core/cp1252.h"
-#include "values/formatdouble.h"
 
 #include <cmath>
 
@@ -195,7 +194,7 @@ bool ToConcatText(CEvalContext& ctx, FormulaToken& t) {
     bool reference = t.type == kTokenReference;
     Dereference(ctx, t);
     if (t.type != kTokenNumber || t.error != 0) return reference && t.type == kTokenText;
-    if (ctx.stringPool.PushString(FormatDouble(t.number))) {
+    if (ctx.stringPool.PushString(NumberAsText(t.number))) {
         t.type = kTokenText;
         return true;
     }

@@ -1,5 +1,6 @@
 #include "values/numfmt_number.h"
 
+#include "platform/core/number.h"
 #include "values/formatdouble.h"
 #include "values/numfmt_cache.h"
 
@@ -213,12 +214,26 @@ bool FormatValueText(double value, std::string_view code, std::string& text,
     return true;
 }
 
+namespace {
+
+// A part of a complex text keeps 15 significant digits: the plain form counts places, so a
+// small part (2.08186856073021e-009) would keep only a few of them there.
+std::string ComplexPart(double value) {
+    std::string plain = FormatDouble(value);
+    std::string digits = FormatNumberG(value, 15);
+    double a = 0, b = 0;
+    if (ParseNumber(plain, a) && ParseNumber(digits, b) && a != b) return digits;
+    return plain;
+}
+
+} // namespace
+
 std::string FormatComplex(double real, double imaginary, std::string_view suffix) {
-    std::string out = FormatDouble(real);
+    std::string out = ComplexPart(real);
     out += ' ';
     out += imaginary >= 0 ? '+' : '-';
     out += ' ';
-    out += FormatDouble(std::fabs(imaginary));
+    out += ComplexPart(std::fabs(imaginary));
     out += suffix;
     return out;
 }

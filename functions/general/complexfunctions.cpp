@@ -39,6 +39,12 @@ Complex Power(Complex z, double n) {
 
 // Reads the argument's text as a complex number; #VALUE! when it is none.
 FormulaError ReadComplex(CEvalContext& ctx, FormulaToken& slot, Complex& z) {
+    // A number is its own real part: through its text it would keep only 15 digits.
+    ResolveReferenceValue(ctx, slot);
+    if (slot.type == kTokenNumber && slot.error == 0) {
+        z = {slot.number, 0};
+        return 0;
+    }
     std::string text;
     FormulaError error = GetStringArg(ctx, slot, text);
     if (error) return error;
@@ -59,6 +65,9 @@ void MakeComplex(CEvalContext& ctx) {
     CArgReader args(ctx);
     args.Text(2, suffix).Number(1, y).Number(0, x);
     if (args.error) return ReturnErrorEntry(ctx, args.error);
+    // Only a suffix the complex functions read back makes a complex number.
+    if (suffix.empty()) suffix = "i";
+    if (suffix != "i" && suffix != "j") return ReturnErrorEntry(ctx, kErrValue);
     ReturnText(ctx, FormatComplex(x + 0.0, y + 0.0, suffix));
 }
 
@@ -125,10 +134,11 @@ Complex Sqrt(Complex z) {
 
 void ImPower(CEvalContext& ctx) {
     if (!BeginScalarCall(ctx, 2)) return;
-    int32_t n = 0;
+    // Any real power: the polar form needs no whole exponent.
+    double n = 0;
     Complex z;
     CArgReader args(ctx);
-    args.Int(1, n);
+    args.Number(1, n);
     args.Merge(ReadComplex(ctx, args.Take(0), z));
     if (args.error) return ReturnErrorEntry(ctx, args.error);
     ReturnComplex(ctx, Power(z, n));

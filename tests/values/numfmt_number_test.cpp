@@ -236,6 +236,14 @@ TEST(NumberRender, ComplexNumbers) {
     EXPECT_EQ(FormatComplex(3, -4, "i"), "3 - 4i");
     EXPECT_EQ(FormatComplex(0, 0, "j"), "0 + 0j");
     EXPECT_EQ(FormatComplex(-1.5, 2.25, "i"), "-1.5 + 2.25i");
+    // Fifteen significant digits in each part, however small.
+    EXPECT_EQ(FormatComplex(2.08186856073021e-9, 0, "i"), "2.08186856073021e-009 + 0i");
+    EXPECT_EQ(FormatComplex(0.0413926851582251, -1.0 / 3, "i"),
+              "0.0413926851582251 - 0.333333333333333i");
+    EXPECT_EQ(FormatComplex(1e-15, 1e20, "i"), "1e-015 + 1e+020i");
+    // The plain form stays wherever it keeps the digits, though 15 digits would write 1e-005.
+    EXPECT_EQ(FormatComplex(0.00001, -0.00001, "i"), "0.00001 - 0.00001i");
+    EXPECT_EQ(FormatComplex(123456789012345678.0, 0.1 + 0.2, "i"), "1.23456789012346e+017 + 0.3i");
 }
 
 } // namespace vl

@@ -166,6 +166,17 @@ TEST(ComplexFunctions, BuildingReadingAndParts) {
         {"=COMPLEX(-0,-0,)", "0 + 0i"},
         {"=COMPLEX(\"a\",1,)", "#NUM!"},
         {"=COMPLEX(1,2)", "1 + 2i"},
+        {"=COMPLEX(1,2,\"\")", "1 + 2i"},
+        {"=COMPLEX(1,2,\"i\")", "1 + 2i"},
+        {"=COMPLEX(1,2,\"I\")", "#VALUE!"},
+        {"=COMPLEX(1,2,\"ij\")", "#VALUE!"},
+        {"=COMPLEX(1,2,REPT(\"x\",1025))", "#VALUE!"},
+        {"=COMPLEX(1,2,5)", "#VALUE!"},
+        {"=COMPLEX(1,2,1/0)", "#DIV/0!"},
+        {"=COMPLEX(1/3,1E-9/3,)", "0.333333333333333 + 3.33333333333333e-010i"},
+        // A number is read as itself, not through its 15-digit text.
+        {"=IMREAL(9007199254740993)-9007199254740000", "992"},
+        {"=IMCOS(9007199254740992)", "-0.528511784413089 + 0i"},
         {"=IMABS(\"5 + 12i\")", "13"},
         {"=IMABS(\"0\")", "0"},
         {"=IMABS(\"1.5E308+1.5E308i\")", "#VALUE!"},
@@ -203,6 +214,8 @@ TEST(ComplexFunctions, BuildingReadingAndParts) {
         {"=IMPOWER(\"0\",2)", "0 + 0i"},
         {"=IMPOWER(\"0\",0)", "1 + 0i"},
         {"=IMPOWER(\"0\",-1)", "#NUM!"},
+        {"=IMPOWER(NA(),-1E+300)", "#N/A!"},
+        {"=IMPOWER(\"2\",)", "1 + 0i"}, // an empty power is 0
         {"=IMLN(\"0\")", "#NUM!"},
         {"=IMLOG10(\"0\")", "#NUM!"},
         // Powers of the base are whole: the logarithm's own base, not a rounded constant.
@@ -233,6 +246,12 @@ TEST(ComplexFunctions, ComputedValues) {
         {"=IMLOG10(\"100\")", "2 + 0i", 1e-13},
         {"=IMLOG2(\"8\")", "3 + 0i", 1e-13},
         {"=IMPOWER(\"1+i\",-2)", "0 - 0.5i", 1e-15},
+        {"=IMPOWER(\"3+4i\",2.5)", "-38 + 41i", 1e-13},
+        {"=IMPOWER(\"4\",0.5)", "2 + 0i", 1e-15},
+        {"=IMPOWER(\"-1\",0.1)", "0.951056516295154 + 0.309016994374947i", 1e-14},
+        {"=IMPOWER(\"0\",0.1)", "0 + 0i"},
+        {"=IMPOWER(\"1E+100+1E+100i\",-1E+300)", "0 + 0i"},
+        {"=IMPOWER(\"i\",2147483648)", "1 - 1.31495448787224e-07i", 1e-13},
     });
 }
 

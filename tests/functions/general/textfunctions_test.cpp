@@ -70,6 +70,8 @@ TEST(TextFunctions, PiecesPositionsAndLimits) {
         {"=REPT(\"ab\",4087)", "#VALUE!"},  // 8,174 characters: refused
         {"=REPT(\"ab\",0)&REPT(\"ab\",)", ""},
         {"=LEN(1.5)", "3"},
+        {"=LEFT(-1E-300,100)", "-1E-300"},
+        {"=CONCATENATE(\"a\",1E+22)", "a1E+022"},
         {"=LEN({\"ab\",\"cde\"})", "{2, 3}"},
         {"=LEFT(1/0,1)", "#DIV/0!"},
         {"=ASC(\"x y\")", "x y"},
