@@ -41,6 +41,9 @@ struct AreaWalk {
     CCellStore* cells = nullptr; // null for an array
 };
 
+// The number conversion of a value-list value: a text of blanks only is no number (#NUM!).
+FormulaError GetListNumber(CEvalContext& ctx, FormulaToken& slot, double& out);
+
 // A cell through the number conversion.
 void ConvertCell(CEvalContext& ctx, const AreaWalk& area, const uint8_t* record, ListValue& value);
 
@@ -78,7 +81,7 @@ template <class Visit> void GatherValueList(CEvalContext& ctx, Visit&& visit) {
         }
         ListValue value;
         value.argumentType = slot.type;
-        value.error = GetNumberArg(ctx, slot, value.number);
+        value.error = GetListNumber(ctx, slot, value.number);
         value.type = slot.type;
         visit(value);
     }

@@ -347,6 +347,10 @@ const std::set<std::string>& Reasons() {
         // a count is a whole number rounded half away from zero; an empty one takes the
         // function's default (LEFT and RIGHT: 1)
         "count rounding",
+        // AVERAGE, AVERAGEA, AVEDEV and DEVSQ read numeric text (given directly too) as its
+        // number, give #NUM! for other text, ranges' cells too, and keep the largest error
+        // code; an empty cell named directly is 0; AVERAGE and AVEDEV skip an omitted argument
+        "list reading",
     };
     return reasons;
 }

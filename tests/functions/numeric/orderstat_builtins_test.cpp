@@ -34,6 +34,10 @@ TEST_F(OrderStatistics, ExtremesLeaveOutErrorsAndTexts) {
                    {"MAX(C1:C4)", "12"},
                    {"MIN(C1:C4)", "2"},
                    {"MAX(1e-310)", "#NUM!"},
+                   {"MIN(\"\", 0.3, \" 2 \")", "0.3"},
+                   {"MINA(\"\", 0.3)", "0.3"},
+                   {"MAX(\"\", -0.3)", "-0.3"},
+                   {"MAXA(\"\", -0.3)", "-0.3"},
                    {"MAX()", "#SYNTAX!"},
                });
 }
