@@ -11,6 +11,9 @@ protected:
         // A1:A3 empty; B1:B4 1, "x", 3, #REF!; C1:C4 " 12 ", "12a", #DIV/0!, 2.
         h.PutColumn(1, 0, {1.0, std::string("x"), 3.0, ErrorValue{kErrRef}});
         h.PutColumn(2, 0, {std::string(" 12 "), std::string("12a"), ErrorValue{kErrDivZero}, 2.0});
+        // D1 a formula giving "", D2 a text of blanks, D3 3.
+        h.PutFormula(3, 0, std::string());
+        h.PutColumn(3, 1, {std::string(" "), 3.0});
     }
     CallHarness h;
 };
@@ -38,6 +41,9 @@ TEST_F(OrderStatistics, ExtremesLeaveOutErrorsAndTexts) {
                    {"MINA(\"\", 0.3)", "0.3"},
                    {"MAX(\"\", -0.3)", "-0.3"},
                    {"MAXA(\"\", -0.3)", "-0.3"},
+                   {"MIN(D1:D3)", "3"},
+                   {"MIN(D1, 4)", "4"},
+                   {"MEDIAN(D1:D3, 5)", "4"},
                    {"MAX()", "#SYNTAX!"},
                });
 }
