@@ -40,9 +40,13 @@ void ShiftedSums::Add(double x) {
         const double scaled = d * kTinyScale;
         sxxTiny += scaled * scaled;
     }
-    if (Overflowed(sx) || Overflowed(sxx)) {
+    // The sum of the values is tested as it runs, and its failure joins the values' errors;
+    // the sum of squares only decides the result when no value brought an error.
+    if (Overflowed(sx)) {
         overflowed = true;
         error = kErrNum;
+    } else if (Overflowed(sxx)) {
+        overflowed = true;
     }
 }
 
@@ -64,6 +68,7 @@ namespace {
 // The variance in the units of ScaledSpread, or the error that stands for it.
 FormulaError ScaledVariance(const ShiftedSums& sums, bool sample, double& variance, bool& scaled) {
     if (sums.error) return sums.error;
+    if (sums.overflowed) return kErrNum;
     uint64_t n = sums.n;
     if (n == 0 || (sample && n == 1)) return kErrDivZero;
     uint64_t divisor = sample ? n * (n - 1) : n * n;

@@ -27,7 +27,8 @@ struct ShiftedSums {
     FormulaError valueError = 0;
     bool overflowed = false;
 
-    // Counts x unless an error is set; a sum that stops being finite is #NUM!.
+    // Counts x unless an error is set; a sum of the values that stops being finite is #NUM!,
+    // a sum of squares only marks the sums overflowed.
     void Add(double x);
     void AddError(FormulaError e) {
         error = JoinError(error, e);
