@@ -178,7 +178,9 @@ StatResult HarmonicMean(const ReciprocalSums& sums) {
 
 void PlainSum::Add(double x) {
     if (error) return;
-    sum += x;
+    const double t = sum + x;
+    compensation += std::fabs(sum) >= std::fabs(x) ? (sum - t) + x : (x - t) + sum;
+    sum = t;
     ++n;
     if (IsOutOfRange(sum)) error = kErrNum;
 }
@@ -186,7 +188,7 @@ void PlainSum::Add(double x) {
 StatResult Mean(const PlainSum& sums) {
     if (sums.error) return StatError(sums.error);
     if (sums.n == 0) return StatError(kErrNA);
-    return {sums.sum / sums.n, 0};
+    return {(sums.sum + sums.compensation) / sums.n, 0};
 }
 
 void DeviationSum::Add(double x) {
