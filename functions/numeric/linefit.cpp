@@ -60,6 +60,49 @@ Solved SolveCentred(const double* x, const double* y, std::size_t n, double mx, 
     return s;
 }
 
+// A sum of products with the rounding of each product and of each addition kept apart, so
+// that the sum comes out as if formed in twice the precision.
+struct ProductSum {
+    double sum = 0;
+    double compensation = 0;
+    void Add(double a, double b) {
+        const double p = a * b;
+        const double t = sum + p;
+        compensation +=
+            std::fma(a, b, -p) + (std::fabs(sum) >= std::fabs(p) ? (sum - t) + p : (p - t) + sum);
+        sum = t;
+    }
+    double Value() const { return sum + compensation; }
+};
+
+// The same least squares by the normal equations of the centred, scaled columns, their sums
+// formed in twice the precision: two columns that are orthogonal but for the centring's last
+// bits need no decomposition, and points on a line give its coefficients exactly. False when
+// the x column has no spread.
+bool SolveDirect(const double* x, const double* y, std::size_t n, double mx, double my,
+                 bool constant, Solved& s) {
+    const double sx = PowerOfTwoScale(x, n, mx);
+    const double sy = PowerOfTwoScale(y, n, my);
+    ProductSum sumX, sumY, sxx, sxy;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double dx = (x[i] - mx) / sx, dy = (y[i] - my) / sy;
+        sumX.Add(dx, 1);
+        sumY.Add(dy, 1);
+        sxx.Add(dx, dx);
+        sxy.Add(dx, dy);
+    }
+    const double count = double(n);
+    const double mdx = constant ? sumX.Value() / count : 0;
+    const double mdy = constant ? sumY.Value() / count : 0;
+    const double spread = sxx.Value() - count * mdx * mdx;
+    const double cross = sxy.Value() - count * mdx * mdy;
+    if (!(spread > 0) || !std::isfinite(spread) || !std::isfinite(cross)) return false;
+    const double slope = cross / spread;
+    s.constant = (mdy - slope * mdx) * sy;
+    s.slope = slope / sx * sy;
+    return true;
+}
+
 } // namespace
 
 double AccurateMean(const double* v, std::size_t n) {
@@ -83,7 +126,9 @@ LineFit FitLine(const double* x, const double* y, std::size_t n, bool constant) 
     // the points' mean, which callers know; centring would turn it into the flat line.
     bool flat = constant && std::all_of(x, x + n, [&](double v) { return v == x[0]; });
     if (flat) fit.meanX = meanY = 0;
-    Solved s = SolveCentred(x, y, n, fit.meanX, meanY, constant, !flat);
+    Solved s;
+    if (flat || !SolveDirect(x, y, n, fit.meanX, meanY, constant, s))
+        s = SolveCentred(x, y, n, fit.meanX, meanY, constant, !flat);
     fit.error = s.error;
     if (s.error == kErrMemory) return fit;
     fit.slope = s.slope;

@@ -17,6 +17,7 @@ protected:
 };
 
 #define Y_X "({2, 3, 9, 1, 8}, {6, 5, 11, 7, 5}"
+#define D_COLUMN "{0.1, 0.25, 0.5, 0.75, 0.9, 0.05, 0.3, 0.6, 0.15, 0.45, 0.85, 0.95}"
 
 } // namespace
 
@@ -55,9 +56,16 @@ TEST_F(PairedData, LinesThroughPositions) {
                    {"SLOPE({1, 2, 3, 4, 5}, {1, 2, 3, 4})", "#VALUE!"},
                    {"SLOPE(B1:B5, A1:A5)", "0.627906976744186"},
                    {"SLOPE({2, 2, 2}, {3, 3, 3})", "0.6"},
+
                    {"INTERCEPT(#N/A!, {6, 5, 11, 7, 5})", "#N/A!"},
                    {"TREND" Y_X ", {6, 5, 11, 7, 5}, 2)", "#NUM!"},
                });
+    // Points on a line give its coefficients exactly.
+    EXPECT_TRUE(IsNumberNear(h.Call("INTERCEPT(" D_COLUMN ", " D_COLUMN ")"), 0, 0));
+    EXPECT_TRUE(IsNumberNear(h.Call("SLOPE(" D_COLUMN ", " D_COLUMN ")"), 1, 0));
+    EXPECT_TRUE(IsNumberNear(h.Call("INTERCEPT({3, 1.5, -2}, {3, 1.5, -2})"), 0, 0));
+    EXPECT_TRUE(IsNumberNear(h.Call("FORECAST(2, {2, 4, 6}, {1, 2, 3})"), 4, 0));
+    EXPECT_TRUE(IsArray(h.Call("LINEST({3; 1.5; -2}, {3; 1.5; -2},)"), 2, {0.0, 1.0}, 0));
     EXPECT_TRUE(IsArray(h.Call("LINEST" Y_X ",)"), 2, {0.04838709677419, 0.66935483870968}, 5e-15));
     EXPECT_TRUE(IsArray(h.Call("LINEST" Y_X ", 0)"), 2, {0.0, 0.67578125}, 1e-15));
     EXPECT_TRUE(IsArray(h.Call("TREND" Y_X ", {12, 13, 14}, 1)"), 3,
