@@ -60,21 +60,6 @@ Solved SolveCentred(const double* x, const double* y, std::size_t n, double mx, 
     return s;
 }
 
-// A sum of products with the rounding of each product and of each addition kept apart, so
-// that the sum comes out as if formed in twice the precision.
-struct ProductSum {
-    double sum = 0;
-    double compensation = 0;
-    void Add(double a, double b) {
-        const double p = a * b;
-        const double t = sum + p;
-        compensation +=
-            std::fma(a, b, -p) + (std::fabs(sum) >= std::fabs(p) ? (sum - t) + p : (p - t) + sum);
-        sum = t;
-    }
-    double Value() const { return sum + compensation; }
-};
-
 // The same least squares by the normal equations of the centred, scaled columns, their sums
 // formed in twice the precision: two columns that are orthogonal but for the centring's last
 // bits need no decomposition, and points on a line give its coefficients exactly. False when
@@ -104,6 +89,14 @@ bool SolveDirect(const double* x, const double* y, std::size_t n, double mx, dou
 }
 
 } // namespace
+
+void ProductSum::Add(double a, double b) {
+    const double p = a * b;
+    const double t = sum + p;
+    compensation +=
+        std::fma(a, b, -p) + (std::fabs(sum) >= std::fabs(p) ? (sum - t) + p : (p - t) + sum);
+    sum = t;
+}
 
 double AccurateMean(const double* v, std::size_t n) {
     const double scale = PowerOfTwoScale(v, n);

@@ -57,6 +57,10 @@ TEST_F(Descriptive, PairedAreasPositionByPosition) {
                    {"COVAR({3, 2, 4, 5, 6}, {9, 7, 12, 15, 17})", "5.2"},
                    {"CORREL({3, 2, 4, 5, 6}, {9, 7, 12, 15, 17})", "0.99705448550158"},
                    {"CORREL({1, 1}, {2, 3})", "#NUM!"},
+                   // Products of deviations far apart in size that cancel keep their rest.
+                   {"CORREL({-1, 0, 2.5, 1E15}, {1, 2, 0, 1})", "-2.04124145231932E-15"},
+                   {"PEARSON({-1, 0, 2.5, 1E15}, {1, 2, 0, 1})", "-2.04124145231932E-15"},
+                   {"COVAR({-1, 0, 2.5, 1E15}, {1, 2, 0, 1})", "-0.625"},
                    {"COVAR(C1:E2, C5:D7)", "#N/A!"},
                    {"CORREL({3, 2, 4, 5, 6}, #REF!)", "#REF!"},
                    {"FORECAST(30, {6, 7, 9, 15, 21}, {20, 28, 31, 38, 40})", "10.6072530864198"},
