@@ -3,6 +3,7 @@
 #include "formula/formulanumber.h"
 #include "functions/numeric/linefit.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vl {
@@ -76,13 +77,19 @@ ScaledSums ScaledSumsOf(const double* x, const double* y, std::size_t n) {
     return s;
 }
 
+// The correlation coefficient: one root of the product (the scaled sums lie between 1/4 and
+// n, so it neither overflows nor underflows), so that a sample against itself is exactly 1;
+// the last bits of rounding never take it past ±1. A constant sample stays NaN.
+double Coefficient(const ScaledSums& s) {
+    const double r = s.sxy / std::sqrt(s.sxx * s.syy);
+    return std::isnan(r) ? r : std::clamp(r, -1.0, 1.0);
+}
+
 } // namespace
 
 StatResult Pearson(const PairSums& sums) {
     if (sums.n == 0) return StatError(kErrNA);
-    ScaledSums s = ScaledSumsOf(sums.x.data(), sums.y.data(), sums.n);
-    // Square roots taken apart: their product would overflow before the quotient does.
-    return Finite(s.sxy / (std::sqrt(s.sxx) * std::sqrt(s.syy)));
+    return Finite(Coefficient(ScaledSumsOf(sums.x.data(), sums.y.data(), sums.n)));
 }
 
 StatResult RSquared(const PairSums& sums) {
@@ -119,8 +126,7 @@ StatResult Covariance(const double* x, const double* y, std::size_t n) {
 }
 
 StatResult Correlation(const double* x, const double* y, std::size_t n) {
-    ScaledSums s = ScaledSumsOf(x, y, n);
-    return Finite(s.sxy / (std::sqrt(s.sxx) * std::sqrt(s.syy)));
+    return Finite(Coefficient(ScaledSumsOf(x, y, n)));
 }
 
 } // namespace vl

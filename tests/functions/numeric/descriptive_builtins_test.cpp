@@ -70,6 +70,11 @@ TEST_F(Descriptive, PairedAreasPositionByPosition) {
                    {"FREQUENCY(B1:B3, {1})", "#NUM!"},
                    {"FREQUENCY({79, 85, 78, 85, 83, 81, 95, 88, 97}, #REF!)", "#REF!"},
                });
+    // A sample against itself correlates exactly, never past 1.
+    EXPECT_TRUE(IsNumberNear(h.Call("CORREL({2, 0, 0, 12, 0, 1}, {2, 0, 0, 12, 0, 1})"), 1, 0));
+    EXPECT_TRUE(IsNumberNear(h.Call("CORREL({2, 0, 0, 12, 0, 1}, {-2, 0, 0, -12, 0, -1})"), -1, 0));
+    EXPECT_TRUE(IsNumberNear(
+        h.Call("PEARSON({3, 1.5, -2, 7, 0.25, 10}, {3, 1.5, -2, 7, 0.25, 10})"), 1, 0));
     // Bins keep their order; a value falls into the first bin that takes it.
     const char* data = "FREQUENCY({79, 85, 78, 85, 83, 81, 95, 88, 97}, ";
     EXPECT_TRUE(IsArray(h.Call(std::string(data) + "{70, 79, 89})"), 4, {0.0, 2.0, 5.0, 2.0}));
