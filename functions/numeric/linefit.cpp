@@ -60,6 +60,17 @@ Solved SolveCentred(const double* x, const double* y, std::size_t n, double mx, 
     return s;
 }
 
+// (v - centre) / scale as the rounded difference and the part its rounding lost.
+struct Difference {
+    double high = 0, low = 0;
+};
+Difference Subtract(double v, double centre, double scale) {
+    const double d = v - centre;
+    const double part = d - v;
+    const double lost = (v - (d - part)) + (-centre - part);
+    return {d / scale, lost / scale};
+}
+
 // The same least squares by the normal equations of the centred, scaled columns, their sums
 // formed in twice the precision: two columns that are orthogonal but for the centring's last
 // bits need no decomposition, and points on a line give its coefficients exactly. False when
@@ -70,11 +81,18 @@ bool SolveDirect(const double* x, const double* y, std::size_t n, double mx, dou
     const double sy = PowerOfTwoScale(y, n, my);
     ProductSum sumX, sumY, sxx, sxy;
     for (std::size_t i = 0; i < n; ++i) {
-        const double dx = (x[i] - mx) / sx, dy = (y[i] - my) / sy;
-        sumX.Add(dx, 1);
-        sumY.Add(dy, 1);
-        sxx.Add(dx, dx);
-        sxy.Add(dx, dy);
+        // Each deviation with what its subtraction rounded away: far from the mean a value's
+        // last bit is larger than the line's digits.
+        const Difference dx = Subtract(x[i], mx, sx), dy = Subtract(y[i], my, sy);
+        sumX.Add(dx.high, 1);
+        sumX.Add(dx.low, 1);
+        sumY.Add(dy.high, 1);
+        sumY.Add(dy.low, 1);
+        sxx.Add(dx.high, dx.high);
+        sxx.Add(2 * dx.high, dx.low);
+        sxy.Add(dx.high, dy.high);
+        sxy.Add(dx.high, dy.low);
+        sxy.Add(dx.low, dy.high);
     }
     const double count = double(n);
     const double mdx = constant ? sumX.Value() / count : 0;

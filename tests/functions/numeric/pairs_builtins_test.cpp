@@ -66,6 +66,17 @@ TEST_F(PairedData, LinesThroughPositions) {
     EXPECT_TRUE(IsNumberNear(h.Call("INTERCEPT({3, 1.5, -2}, {3, 1.5, -2})"), 0, 0));
     EXPECT_TRUE(IsNumberNear(h.Call("FORECAST(2, {2, 4, 6}, {1, 2, 3})"), 4, 0));
     EXPECT_TRUE(IsArray(h.Call("LINEST({3; 1.5; -2}, {3; 1.5; -2},)"), 2, {0.0, 1.0}, 0));
+    // y far from its mean in the last bit of its offset: the deviations keep what their
+    // subtraction rounds away.
+    const std::string offsetY = "{100000000.1, 100000000.2, 100000000.4, 100000000.7, "
+                                "1000000000000001, 1000000000000003, 1000000000000002, "
+                                "1000000000000005, 100000001.5, 100000002.5, 100000003.5, "
+                                "100000000.3}";
+    const std::string smallX = "{3, 1.5, -2, 7, 0.25, 10, 4, 2.5, 6, 8, 1, 9}";
+    EXPECT_TRUE(IsNumber(h.Call("FORECAST(1E22, " + offsetY + ", " + smallX + ")"),
+                         "3.83361658497496E+20"));
+    EXPECT_TRUE(IsNumber(h.Call("FORECAST(100000000.25, " + offsetY + ", " + smallX + ")"),
+                         "333333403833615"));
     EXPECT_TRUE(IsArray(h.Call("LINEST" Y_X ",)"), 2, {0.04838709677419, 0.66935483870968}, 5e-15));
     EXPECT_TRUE(IsArray(h.Call("LINEST" Y_X ", 0)"), 2, {0.0, 0.67578125}, 1e-15));
     EXPECT_TRUE(IsArray(h.Call("TREND" Y_X ", {12, 13, 14}, 1)"), 3,
