@@ -20,7 +20,8 @@ void AreaWalk::Load(CEvalContext& ctx, const uint8_t* record, FormulaToken& slot
     CellToOperand(ctx, slot, record);
 }
 
-FormulaError GetListNumber(CEvalContext& ctx, FormulaToken& slot, double& out) {
+FormulaError GetListNumber(CEvalContext& ctx, FormulaToken& slot, double& out, double minimum,
+                           double maximum) {
     ResolveReferenceValue(ctx, slot);
     if (slot.type == kTokenText && slot.error == 0) {
         // The general conversion reads a text of blanks as 0; among a list's values it is
@@ -34,7 +35,7 @@ FormulaError GetListNumber(CEvalContext& ctx, FormulaToken& slot, double& out) {
         }
         ctx.stringPool.PushString(text);
     }
-    return GetNumberArg(ctx, slot, out);
+    return GetNumberArg(ctx, slot, out, minimum, maximum);
 }
 
 void ConvertCell(CEvalContext& ctx, const AreaWalk& area, const uint8_t* record, ListValue& value) {

@@ -9,6 +9,7 @@
 #include "functions/numeric/matrix.h"
 #include "functions/numeric/orderstat.h"
 
+#include <cfloat>
 #include <cstdint>
 #include <initializer_list>
 #include <new>
@@ -41,8 +42,10 @@ struct AreaWalk {
     CCellStore* cells = nullptr; // null for an array
 };
 
-// The number conversion of a value-list value: a text of blanks only is no number (#NUM!).
-FormulaError GetListNumber(CEvalContext& ctx, FormulaToken& slot, double& out);
+// The number conversion of a value-list value or a statistical parameter: a text of blanks
+// only is no number (#NUM!).
+FormulaError GetListNumber(CEvalContext& ctx, FormulaToken& slot, double& out,
+                           double minimum = -DBL_MAX, double maximum = DBL_MAX);
 
 // A cell through the number conversion.
 void ConvertCell(CEvalContext& ctx, const AreaWalk& area, const uint8_t* record, ListValue& value);

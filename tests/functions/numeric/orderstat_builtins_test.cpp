@@ -86,6 +86,9 @@ TEST_F(OrderStatistics, PercentilesInterpolateBetweenPositions) {
                    {"PERCENTILE({1, 2, 3, 4}, 1)", "4"},
                    {"PERCENTILE({4, 3, 2, 1}, 0)", "1"},
                    {"PERCENTILE({1, 2}, 1.01)", "#NUM!"},
+                   {"PERCENTILE({1, 2}, \" \")", "#NUM!"},
+                   {"PERCENTRANK({1, 2, 3}, D1,)", "#NUM!"},
+                   {"RANK(D2, {1, 2, 3},)", "#NUM!"},
                    {"PERCENTILE({1, 2}, {0.5})", "#VALUE!"},
                    {"PERCENTILE({7}, 0.3)", "7"},
                    {"PERCENTILE(B1:B4, 0.5)", "2"},
@@ -128,6 +131,8 @@ TEST_F(OrderStatistics, RankInterpolatesBetweenNeighbours) {
                 {"TRIMMEAN(" ONE_TO_TEN ", 0.2)", "5.5"},
                 {"TRIMMEAN(" ONE_TO_TEN ", 1)", "#NUM!"},
                 {"TRIMMEAN(B1:B4, 0)", "#NUM!"},
+                {"TRIMMEAN(" ONE_TO_TEN ", \"\")", "#NUM!"},
+                {"TRIMMEAN(" ONE_TO_TEN ", \" 0 \")", "5.5"},
                 // A single cell is a one-cell range.
                 {"RANK(1, B1, 1)", "1"},
                 {"RANK(3, B3, 0)", "1"},
