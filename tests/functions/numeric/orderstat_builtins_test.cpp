@@ -120,6 +120,8 @@ TEST_F(OrderStatistics, RankInterpolatesBetweenNeighbours) {
     RunRows(h,
             {
                 {"RANK(3.5, {7, 3.5, 3.5, 1, 2}, 1)", "3"},
+                // x and order given as texts are each read from their own argument.
+                {"RANK(\"2\", {1, 2, 3}, \"1\")", "2"},
                 {"RANK(3.5, {7, 3.5, 3.5, 1, 2}, 0)", "2"},
                 {"RANK(3.5, {7, 3.5, 3.5, 1, 2},)", "2"},
                 {"RANK(2.5, {1, 2, 3}, 1)", "2.5"},

@@ -75,6 +75,8 @@ TEST_F(PairedData, LinesThroughPositions) {
     const std::string smallX = "{3, 1.5, -2, 7, 0.25, 10, 4, 2.5, 6, 8, 1, 9}";
     EXPECT_TRUE(IsNumber(h.Call("FORECAST(1E22, " + offsetY + ", " + smallX + ")"),
                          "3.83361658497496E+20"));
+    // x far from its mean: its deviations' lost parts enter the spread as well.
+    EXPECT_TRUE(IsNumber(h.Call("SLOPE(" + smallX + ", " + offsetY + ")"), "2.27343793827300E-30"));
     EXPECT_TRUE(IsNumber(h.Call("FORECAST(100000000.25, " + offsetY + ", " + smallX + ")"),
                          "333333403833615"));
     EXPECT_TRUE(IsArray(h.Call("LINEST" Y_X ",)"), 2, {0.04838709677419, 0.66935483870968}, 5e-15));
