@@ -3,6 +3,7 @@
 #include "formula/formulanumber.h"
 #include "functions/numeric/linefit.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vl {
@@ -40,16 +41,22 @@ void PairSums::Add(double xValue, double yValue) {
 
 namespace {
 
-// Σdx², Σdy² and Σdx·dy of the centred deviations divided by their largest magnitudes
+// Σdx², Σdy² and Σdx·dy of the centred deviations divided by their largest magnitudes' powers
+// of two
 // (kept in scaleX and scaleY; 1 for a constant sample).
 struct ScaledSums {
     double scaleX = 1, scaleY = 1, sxx = 0, syy = 0, sxy = 0;
 };
 
+// A power of two near the largest deviation: dividing by it keeps every digit, so that
+// products that cancel in the sums cancel exactly.
 double LargestDeviation(const double* v, std::size_t n, const Centre& c) {
     double largest = 0;
     for (std::size_t i = 0; i < n; ++i) largest = std::fmax(largest, std::fabs(c.Deviation(v[i])));
-    return largest > 0 && std::isfinite(largest) ? largest : 1;
+    if (!(largest > 0) || !std::isfinite(largest)) return 1;
+    int exponent = 0;
+    std::frexp(largest, &exponent);
+    return std::ldexp(1.0, exponent);
 }
 
 ScaledSums ScaledSumsOf(const double* x, const double* y, std::size_t n) {
@@ -57,22 +64,32 @@ ScaledSums ScaledSumsOf(const double* x, const double* y, std::size_t n) {
     ScaledSums s;
     s.scaleX = LargestDeviation(x, n, cx);
     s.scaleY = LargestDeviation(y, n, cy);
+    ProductSum sxx, syy, sxy;
     for (std::size_t i = 0; i < n; ++i) {
         double dx = cx.Deviation(x[i]) / s.scaleX, dy = cy.Deviation(y[i]) / s.scaleY;
-        s.sxx += dx * dx;
-        s.syy += dy * dy;
-        s.sxy += dx * dy;
+        sxx.Add(dx, dx);
+        syy.Add(dy, dy);
+        sxy.Add(dx, dy);
     }
+    s.sxx = sxx.Value();
+    s.syy = syy.Value();
+    s.sxy = sxy.Value();
     return s;
+}
+
+// The correlation coefficient: one root of the product (the scaled sums lie between 1/4 and
+// n, so it neither overflows nor underflows), so that a sample against itself is exactly 1;
+// the last bits of rounding never take it past ±1. A constant sample stays NaN.
+double Coefficient(const ScaledSums& s) {
+    const double r = s.sxy / std::sqrt(s.sxx * s.syy);
+    return std::isnan(r) ? r : std::clamp(r, -1.0, 1.0);
 }
 
 } // namespace
 
 StatResult Pearson(const PairSums& sums) {
     if (sums.n == 0) return StatError(kErrNA);
-    ScaledSums s = ScaledSumsOf(sums.x.data(), sums.y.data(), sums.n);
-    // Square roots taken apart: their product would overflow before the quotient does.
-    return Finite(s.sxy / (std::sqrt(s.sxx) * std::sqrt(s.syy)));
+    return Finite(Coefficient(ScaledSumsOf(sums.x.data(), sums.y.data(), sums.n)));
 }
 
 StatResult RSquared(const PairSums& sums) {
@@ -103,14 +120,13 @@ StatResult Steyx(const PairSums& sums) {
 
 StatResult Covariance(const double* x, const double* y, std::size_t n) {
     Centre cx = CentreOf(x, n), cy = CentreOf(y, n);
-    double sum = 0;
-    for (std::size_t i = 0; i < n; ++i) sum += cx.Deviation(x[i]) * cy.Deviation(y[i]);
-    return Finite(sum / double(n));
+    ProductSum sum;
+    for (std::size_t i = 0; i < n; ++i) sum.Add(cx.Deviation(x[i]), cy.Deviation(y[i]));
+    return Finite(sum.Value() / double(n));
 }
 
 StatResult Correlation(const double* x, const double* y, std::size_t n) {
-    ScaledSums s = ScaledSumsOf(x, y, n);
-    return Finite(s.sxy / (std::sqrt(s.sxx) * std::sqrt(s.syy)));
+    return Finite(Coefficient(ScaledSumsOf(x, y, n)));
 }
 
 } // namespace vl

@@ -131,7 +131,7 @@ void ForecastBuiltin(CEvalContext& ctx) {
     bool sameShape = true;
     FormulaError error = ReadPairedAreas(ctx, 1, 2, y, xs, sameShape);
     double x = 0;
-    error = JoinError(error, GetNumberArg(ctx, Argument(ctx, 0), x));
+    error = JoinError(error, GetListNumber(ctx, Argument(ctx, 0), x));
     if (!error && !sameShape) error = kErrValue;
     if (error) {
         ReturnError(ctx, error);

@@ -198,8 +198,8 @@ void ProbBuiltin(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 4, 4)) return;
     if (ApplyOverParameters(ctx, {2, 3})) return;
     double lower = 0, upper = NAN;
-    FormulaError error = GetNumberArg(ctx, Argument(ctx, 3), upper);
-    error = JoinError(error, GetNumberArg(ctx, Argument(ctx, 2), lower));
+    FormulaError error = GetListNumber(ctx, Argument(ctx, 3), upper);
+    error = JoinError(error, GetListNumber(ctx, Argument(ctx, 2), lower));
     if (std::isnan(upper)) upper = lower;
     AreaWalk ps(ctx), xs(ctx);
     error = JoinError(error, ps.Take(Argument(ctx, 1)));

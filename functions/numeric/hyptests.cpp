@@ -40,6 +40,7 @@ StatResult FTest(const ShiftedSums& first, const ShiftedSums& second) {
 StatResult TStatistic(const ShiftedSums& first, const ShiftedSums& second) {
     FormulaError error = JoinError(first.error, second.error);
     if (error) return StatError(error);
+    if (first.overflowed || second.overflowed) return StatError(kErrNum);
     if (first.n < 2 || second.n < 2) return StatError(kErrNA);
     double n1 = first.n, n2 = second.n;
     double pooled = ((n1 - 1) * SampleVariance(first) + (n2 - 1) * SampleVariance(second)) /
@@ -60,6 +61,7 @@ StatResult TTest(const ShiftedSums& first, const ShiftedSums& second, int32_t ta
 
 StatResult ZStatistic(const ShiftedSums& sample, double x, const double* deviation) {
     if (sample.error) return StatError(sample.error);
+    if (sample.overflowed) return StatError(kErrNum);
     if (sample.n < 2) return StatError(kErrDivZero);
     double sigma = deviation ? *deviation : std::sqrt(SampleVariance(sample));
     double difference = (sample.shift - x) + sample.sx / double(sample.n);

@@ -55,8 +55,8 @@ void ZTestFunction(CEvalContext& ctx, bool probability) {
     if (!CheckArgumentCount(ctx, 3, 3)) return;
     if (ApplyOverParameters(ctx, {1, 2})) return;
     double deviation = NAN, x = 0;
-    FormulaError error = GetNumberArg(ctx, Argument(ctx, 2), deviation);
-    error = JoinError(error, GetNumberArg(ctx, Argument(ctx, 1), x));
+    FormulaError error = GetListNumber(ctx, Argument(ctx, 2), deviation);
+    error = JoinError(error, GetListNumber(ctx, Argument(ctx, 1), x));
     AreaWalk area(ctx);
     error = JoinError(error, area.Take(Argument(ctx, 0)));
     ShiftedSums sample;

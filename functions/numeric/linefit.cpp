@@ -60,7 +60,61 @@ Solved SolveCentred(const double* x, const double* y, std::size_t n, double mx, 
     return s;
 }
 
+// (v - centre) / scale as the rounded difference and the part its rounding lost.
+struct Difference {
+    double high = 0, low = 0;
+};
+Difference Subtract(double v, double centre, double scale) {
+    const double d = v - centre;
+    const double part = d - v;
+    const double lost = (v - (d - part)) + (-centre - part);
+    return {d / scale, lost / scale};
+}
+
+// The same least squares by the normal equations of the centred, scaled columns, their sums
+// formed in twice the precision: two columns that are orthogonal but for the centring's last
+// bits need no decomposition, and points on a line give its coefficients exactly. False when
+// the x column has no spread.
+bool SolveDirect(const double* x, const double* y, std::size_t n, double mx, double my,
+                 bool constant, Solved& s) {
+    const double sx = PowerOfTwoScale(x, n, mx);
+    const double sy = PowerOfTwoScale(y, n, my);
+    ProductSum sumX, sumY, sxx, sxy;
+    for (std::size_t i = 0; i < n; ++i) {
+        // Each deviation with what its subtraction rounded away: far from the mean a value's
+        // last bit is larger than the line's digits.
+        const Difference dx = Subtract(x[i], mx, sx), dy = Subtract(y[i], my, sy);
+        sumX.Add(dx.high, 1);
+        sumX.Add(dx.low, 1);
+        sumY.Add(dy.high, 1);
+        sumY.Add(dy.low, 1);
+        sxx.Add(dx.high, dx.high);
+        sxx.Add(2 * dx.high, dx.low);
+        sxy.Add(dx.high, dy.high);
+        sxy.Add(dx.high, dy.low);
+        sxy.Add(dx.low, dy.high);
+    }
+    const double count = double(n);
+    const double mdx = constant ? sumX.Value() / count : 0;
+    const double mdy = constant ? sumY.Value() / count : 0;
+    const double spread = sxx.Value() - count * mdx * mdx;
+    const double cross = sxy.Value() - count * mdx * mdy;
+    if (!(spread > 0) || !std::isfinite(spread) || !std::isfinite(cross)) return false;
+    const double slope = cross / spread;
+    s.constant = (mdy - slope * mdx) * sy;
+    s.slope = slope / sx * sy;
+    return true;
+}
+
 } // namespace
+
+void ProductSum::Add(double a, double b) {
+    const double p = a * b;
+    const double t = sum + p;
+    compensation +=
+        std::fma(a, b, -p) + (std::fabs(sum) >= std::fabs(p) ? (sum - t) + p : (p - t) + sum);
+    sum = t;
+}
 
 double AccurateMean(const double* v, std::size_t n) {
     const double scale = PowerOfTwoScale(v, n);
@@ -83,7 +137,9 @@ LineFit FitLine(const double* x, const double* y, std::size_t n, bool constant) 
     // the points' mean, which callers know; centring would turn it into the flat line.
     bool flat = constant && std::all_of(x, x + n, [&](double v) { return v == x[0]; });
     if (flat) fit.meanX = meanY = 0;
-    Solved s = SolveCentred(x, y, n, fit.meanX, meanY, constant, !flat);
+    Solved s;
+    if (flat || !SolveDirect(x, y, n, fit.meanX, meanY, constant, s))
+        s = SolveCentred(x, y, n, fit.meanX, meanY, constant, !flat);
     fit.error = s.error;
     if (s.error == kErrMemory) return fit;
     fit.slope = s.slope;

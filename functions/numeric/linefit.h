@@ -25,6 +25,16 @@ LineFit FitLine(const double* x, const double* y, std::size_t n, bool constant);
 // The line's value at x, taken from the centre so that a large offset does not cancel.
 double LineValue(const LineFit& fit, double x);
 
+// A sum of products with the rounding of each product and of each addition kept apart, so
+// that the sum comes out as if formed in twice the precision: terms that cancel leave the
+// small rest its digits.
+struct ProductSum {
+    double sum = 0;
+    double compensation = 0;
+    void Add(double a, double b);
+    double Value() const { return sum + compensation; }
+};
+
 // The mean of n values (n > 0), corrected by a second pass and summed at a power-of-two
 // scale, so that values near the double range's end do not overflow the sum.
 double AccurateMean(const double* v, std::size_t n);

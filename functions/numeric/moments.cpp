@@ -40,9 +40,13 @@ void ShiftedSums::Add(double x) {
         const double scaled = d * kTinyScale;
         sxxTiny += scaled * scaled;
     }
-    if (Overflowed(sx) || Overflowed(sxx)) {
+    // The sum of the values is tested as it runs, and its failure joins the values' errors;
+    // the sum of squares only decides the result when no value brought an error.
+    if (Overflowed(sx)) {
         overflowed = true;
         error = kErrNum;
+    } else if (Overflowed(sxx)) {
+        overflowed = true;
     }
 }
 
@@ -64,6 +68,7 @@ namespace {
 // The variance in the units of ScaledSpread, or the error that stands for it.
 FormulaError ScaledVariance(const ShiftedSums& sums, bool sample, double& variance, bool& scaled) {
     if (sums.error) return sums.error;
+    if (sums.overflowed) return kErrNum;
     uint64_t n = sums.n;
     if (n == 0 || (sample && n == 1)) return kErrDivZero;
     uint64_t divisor = sample ? n * (n - 1) : n * n;
@@ -173,7 +178,9 @@ StatResult HarmonicMean(const ReciprocalSums& sums) {
 
 void PlainSum::Add(double x) {
     if (error) return;
-    sum += x;
+    const double t = sum + x;
+    compensation += std::fabs(sum) >= std::fabs(x) ? (sum - t) + x : (x - t) + sum;
+    sum = t;
     ++n;
     if (IsOutOfRange(sum)) error = kErrNum;
 }
@@ -181,7 +188,7 @@ void PlainSum::Add(double x) {
 StatResult Mean(const PlainSum& sums) {
     if (sums.error) return StatError(sums.error);
     if (sums.n == 0) return StatError(kErrNA);
-    return {sums.sum / sums.n, 0};
+    return {(sums.sum + sums.compensation) / sums.n, 0};
 }
 
 void DeviationSum::Add(double x) {

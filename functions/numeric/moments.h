@@ -27,7 +27,8 @@ struct ShiftedSums {
     FormulaError valueError = 0;
     bool overflowed = false;
 
-    // Counts x unless an error is set; a sum that stops being finite is #NUM!.
+    // Counts x unless an error is set; a sum of the values that stops being finite is #NUM!,
+    // a sum of squares only marks the sums overflowed.
     void Add(double x);
     void AddError(FormulaError e) {
         error = JoinError(error, e);
@@ -76,10 +77,12 @@ struct ReciprocalSums {
 };
 StatResult HarmonicMean(const ReciprocalSums& sums);
 
-// AVERAGE: plain running sum; #N/A! without values.
+// AVERAGE: running sum with Neumaier's compensation, so that values that cancel leave the
+// small ones' sum exact; #N/A! without values.
 struct PlainSum {
     uint32_t n = 0;
     double sum = 0;
+    double compensation = 0; // what the additions to `sum` dropped
     FormulaError error = 0;
     void Add(double x);
     void AddError(FormulaError e) { error = JoinError(error, e); }

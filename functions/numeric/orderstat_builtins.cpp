@@ -119,7 +119,7 @@ void PercentileBuiltin(CEvalContext& ctx) {
     double k = 0;
     RankedFunction(
         ctx, 2, 0, {},
-        [&](uint16_t, bool&) { return GetNumberArg(ctx, Argument(ctx, 1), k, 0, 1); },
+        [&](uint16_t, bool&) { return GetListNumber(ctx, Argument(ctx, 1), k, 0, 1); },
         [&](const std::vector<DataItem>& items) { ReturnResult(ctx, Percentile(items, k)); });
 }
 
@@ -140,7 +140,7 @@ void PercentRankBuiltin(CEvalContext& ctx) {
         ctx, 3, 0, {1, 2},
         [&](uint16_t i, bool&) {
             if (i == 2) return GetIntArg(ctx, Argument(ctx, 2), significance, 1, 14);
-            return GetNumberArg(ctx, Argument(ctx, 1), x);
+            return GetListNumber(ctx, Argument(ctx, 1), x);
         },
         [&](const std::vector<DataItem>& items) {
             ReturnResult(ctx, PercentRank(items, x, significance));
@@ -153,7 +153,7 @@ void RankBuiltin(CEvalContext& ctx) {
     RankedFunction(
         ctx, 3, 1, {0, 2},
         [&](uint16_t i, bool& ascending) {
-            if (i == 0) return GetNumberArg(ctx, Argument(ctx, 0), x);
+            if (i == 0) return GetListNumber(ctx, Argument(ctx, 0), x);
             FormulaError e = GetIntArg(ctx, Argument(ctx, 2), order, 0, 1);
             ascending = order == 1;
             return e;
@@ -165,7 +165,7 @@ void TrimMeanBuiltin(CEvalContext& ctx) {
     double percent = 0;
     RankedFunction(
         ctx, 2, 0, {1},
-        [&](uint16_t, bool&) { return GetNumberArg(ctx, Argument(ctx, 1), percent, 0, 1); },
+        [&](uint16_t, bool&) { return GetListNumber(ctx, Argument(ctx, 1), percent, 0, 1); },
         [&](const std::vector<DataItem>& items) { ReturnResult(ctx, TrimMean(items, percent)); });
 }
 

@@ -444,6 +444,37 @@ const std::set<std::string>& Reasons() {
         "general form",
         // an empty text, or one of blanks only, is 0 where a number is asked
         "empty text",
+        // the value-list statistics, SUMSQ, PRODUCT and SUMPRODUCT read numeric text (given
+        // directly too) as its number and other text as #NUM!, keep the largest error code
+        // (MEDIAN, MODE and SUMPRODUCT leave both out) and count an empty cell named directly
+        // as 0; AVERAGE and AVEDEV skip an omitted argument; the A forms are the plain ones
+        "list reading",
+        // COUNT counts numbers and numeric texts, COUNTA every argument given and every stored
+        // cell of a range
+        "count reading",
+        // MODE of values that each occur once is the smallest of them
+        "mode of singles",
+        // LARGE, SMALL, PERCENTILE, QUARTILE, PERCENTRANK, RANK and TRIMMEAN sort the data as a
+        // worksheet sort does and pick by position; k is rounded half away from zero, RANK and
+        // PERCENTRANK interpolate, a parameter out of bounds is #NUM!
+        "ranked data",
+        // COVAR, CORREL, FORECAST, SLOPE, INTERCEPT, LINEST and TREND take every position of
+        // their areas, an empty, text or error cell as 0; LINEST gives intercept then slope
+        "paired positions",
+        // PEARSON, RSQ, STEYX and PROB pair the stored cells of two areas; unequal counts or a
+        // pair whose errors differ is #N/A!; PROB takes the probabilities as given
+        "pair walk",
+        // FREQUENCY keeps its bins in the order given; a text that is no number is #NUM!
+        // FTEST is the cumulative F probability of the larger variance over the smaller
+        "f cumulative",
+        // a value outside a function's domain is #NUM!, one inside it is taken: HARMEAN of
+        // negative values, ZTEST's omitted deviation (the sample's) or a negative one
+        "domain rule",
+        // a call with fewer arguments than the function needs is refused as #SYNTAX!
+        "argument count",
+        // COUNTIF and SUMIF compare a text cell with an ordering criteria as text, match "*"
+        // against texts only and pair the sum range cell by cell from its corner
+        "criteria rule",
     };
     return reasons;
 }

@@ -342,9 +342,25 @@ TEST(SumFunctions, NumbersRangesAndArrays) {
     book.Number("E1", 0.1);
     book.Number("E2", 0.2);
     book.Number("E3", -0.3);
+    // F1 a formula giving "", F2 a text of blanks, F3 4; G1 empty.
+    book.Formula("F1", "=\"\"");
+    book.Text("F2", "  ");
+    book.Number("F3", 4);
     ASSERT_TRUE(book.Recalc());
     book.Check({
         {"=SUM(3,4,{1,5})", "13"},
+        // A text of blanks is no number: SUM leaves it out of ranges, the others refuse it.
+        {"=SUM(F1:F3)", "4"},
+        {"=SUM(\"\",1)", "#NUM!"},
+        {"=SUM(F1,1)", "#NUM!"},
+        {"=SUMSQ(\"\",1)", "#NUM!"},
+        {"=SUMSQ(F2:F3)", "#NUM!"},
+        {"=PRODUCT(F1:F3)", "#NUM!"},
+        {"=PRODUCT(\" \",2)", "#NUM!"},
+        // An empty cell named directly is no factor; an omitted argument is 0.
+        {"=PRODUCT(G1,3)", "3"},
+        {"=PRODUCT(3,)", "0"},
+        {"=SUMSQ(G1,3)", "9"},
         {"=SUM(TRUE,1)", "2"},
         {"=SUM()", "#SYNTAX!"},
         {"=SUM(A1:A4)", "3"},

@@ -23,6 +23,8 @@ TEST_F(Descriptive, ValueListsAndCounts) {
                    {"AVERAGEA(4, 5, 6, 3, 5, 4)", "4.5"},
                    {"AVEDEV(4, 5, 6, 3, 5, 4)", "0.833333333333333"},
                    {"DEVSQ(4, 5, 8, 7, 11, 4, 3)", "48"},
+                   {"AVERAGE(-100000000.7, 100000000.1, -0.29)", "-0.296666669646899"},
+                   {"AVERAGE(1E16, 1, -1E16, 1)", "0.5"},
                    {"AVERAGE(A1:A3)", "#N/A!"},
                    {"AVERAGE(A1)", "0"},
                    {"AVERAGE(1, NA())", "#N/A!"},
@@ -35,9 +37,14 @@ TEST_F(Descriptive, ValueListsAndCounts) {
                    {"DEVSQ(1, #REF!)", "#REF!"},
                    {"DEVSQ(A1:A3)", "#N/A!"},
                    {"AVEDEV(B1:B3)", "#NUM!"},
+                   {"AVERAGE(\"\", 1)", "#NUM!"},
+                   {"AVERAGEA(\"  \", 1)", "#NUM!"},
+                   {"DEVSQ(1, \"\")", "#NUM!"},
+                   {"AVERAGE(\" 2 \", 1)", "1.5"},
                    {"COUNT({1, 3, \"abc\"}, {\"4.5\", 5.6})", "4"},
                    {"COUNT(NA())", "1"},
                    {"COUNT(A1, , B1:B3)", "2"},
+                   {"COUNT(\"\", \" \", \" 2 \", 1)", "2"},
                    {"COUNTA({1, 3, \"abc\"}, {\"4.5\", 5.6,,})", "5"},
                    {"COUNTA(A1, , \"x\", #REF!)", "2"},
                    {"COUNTA(B1:B3, A1:A3)", "3"},
@@ -50,6 +57,10 @@ TEST_F(Descriptive, PairedAreasPositionByPosition) {
                    {"COVAR({3, 2, 4, 5, 6}, {9, 7, 12, 15, 17})", "5.2"},
                    {"CORREL({3, 2, 4, 5, 6}, {9, 7, 12, 15, 17})", "0.99705448550158"},
                    {"CORREL({1, 1}, {2, 3})", "#NUM!"},
+                   // Products of deviations far apart in size that cancel keep their rest.
+                   {"CORREL({-1, 0, 2.5, 1E15}, {1, 2, 0, 1})", "-2.04124145231932E-15"},
+                   {"PEARSON({-1, 0, 2.5, 1E15}, {1, 2, 0, 1})", "-2.04124145231932E-15"},
+                   {"COVAR({-1, 0, 2.5, 1E15}, {1, 2, 0, 1})", "-0.625"},
                    {"COVAR(C1:E2, C5:D7)", "#N/A!"},
                    {"CORREL({3, 2, 4, 5, 6}, #REF!)", "#REF!"},
                    {"FORECAST(30, {6, 7, 9, 15, 21}, {20, 28, 31, 38, 40})", "10.6072530864198"},
@@ -59,6 +70,11 @@ TEST_F(Descriptive, PairedAreasPositionByPosition) {
                    {"FREQUENCY(B1:B3, {1})", "#NUM!"},
                    {"FREQUENCY({79, 85, 78, 85, 83, 81, 95, 88, 97}, #REF!)", "#REF!"},
                });
+    // A sample against itself correlates exactly, never past 1.
+    EXPECT_TRUE(IsNumberNear(h.Call("CORREL({2, 0, 0, 12, 0, 1}, {2, 0, 0, 12, 0, 1})"), 1, 0));
+    EXPECT_TRUE(IsNumberNear(h.Call("CORREL({2, 0, 0, 12, 0, 1}, {-2, 0, 0, -12, 0, -1})"), -1, 0));
+    EXPECT_TRUE(IsNumberNear(
+        h.Call("PEARSON({3, 1.5, -2, 7, 0.25, 10}, {3, 1.5, -2, 7, 0.25, 10})"), 1, 0));
     // Bins keep their order; a value falls into the first bin that takes it.
     const char* data = "FREQUENCY({79, 85, 78, 85, 83, 81, 95, 88, 97}, ";
     EXPECT_TRUE(IsArray(h.Call(std::string(data) + "{70, 79, 89})"), 4, {0.0, 2.0, 5.0, 2.0}));

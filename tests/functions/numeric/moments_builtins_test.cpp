@@ -13,6 +13,9 @@ protected:
         // A1:A3 empty; B1:B10 the skew data; D1:D3 " 12 ", "12a", 2.
         h.PutColumn(1, 0, {3.0, 4.0, 5.0, 2.0, 3.0, 4.0, 5.0, 6.0, 4.0, 7.0});
         h.PutColumn(3, 0, {std::string(" 12 "), std::string("12a"), 2.0});
+        // E1 a formula giving "", E2 2, E3 a text of blanks.
+        h.PutFormula(4, 0, std::string());
+        h.PutColumn(4, 1, {2.0, std::string("  ")});
     }
     CallHarness h;
 };
@@ -40,7 +43,16 @@ TEST_F(Moments, VarianceFamilyKeepsTheHighestError) {
                    {"VAR(A1, 5)", "12.5"},
                    {"VAR(1, \"abc\")", "#NUM!"},
                    {"VAR(1, \"abc\", 1/0)", "#NUM!"},
+                   {"VAR(1, 3, \"\")", "#NUM!"},
+                   {"VARA(\" \", 1, 3)", "#NUM!"},
+                   {"STDEV(E1, 1, 3)", "#NUM!"},
+                   {"VAR(E1:E2, 1)", "#NUM!"},
+                   {"VAR(E2:E3, 1)", "#NUM!"},
+                   {"VAR(E2, 4)", "2"},
                    {"VAR(1, 2, #REF!)", "#REF!"},
+                   {"VAR(NA(), 1E300, -1E300)", "#N/A!"},
+                   {"VAR(1E300, -1E300)", "#NUM!"},
+                   {"STDEVP(NA(), 3E300, 1)", "#N/A!"},
                    {"VAR(#DIV/0!, #VALUE!)", "#VALUE!"},
                    {"VAR(#VALUE!, #DIV/0!)", "#VALUE!"},
                    {"VARP(7)", "0"},

@@ -11,6 +11,9 @@ protected:
         // A1:A3 empty; B1:B4 1, "x", 3, #REF!; C1:C4 " 12 ", "12a", #DIV/0!, 2.
         h.PutColumn(1, 0, {1.0, std::string("x"), 3.0, ErrorValue{kErrRef}});
         h.PutColumn(2, 0, {std::string(" 12 "), std::string("12a"), ErrorValue{kErrDivZero}, 2.0});
+        // D1 a formula giving "", D2 a text of blanks, D3 3.
+        h.PutFormula(3, 0, std::string());
+        h.PutColumn(3, 1, {std::string(" "), 3.0});
     }
     CallHarness h;
 };
@@ -34,6 +37,13 @@ TEST_F(OrderStatistics, ExtremesLeaveOutErrorsAndTexts) {
                    {"MAX(C1:C4)", "12"},
                    {"MIN(C1:C4)", "2"},
                    {"MAX(1e-310)", "#NUM!"},
+                   {"MIN(\"\", 0.3, \" 2 \")", "0.3"},
+                   {"MINA(\"\", 0.3)", "0.3"},
+                   {"MAX(\"\", -0.3)", "-0.3"},
+                   {"MAXA(\"\", -0.3)", "-0.3"},
+                   {"MIN(D1:D3)", "3"},
+                   {"MIN(D1, 4)", "4"},
+                   {"MEDIAN(D1:D3, 5)", "4"},
                    {"MAX()", "#SYNTAX!"},
                });
 }
@@ -76,6 +86,9 @@ TEST_F(OrderStatistics, PercentilesInterpolateBetweenPositions) {
                    {"PERCENTILE({1, 2, 3, 4}, 1)", "4"},
                    {"PERCENTILE({4, 3, 2, 1}, 0)", "1"},
                    {"PERCENTILE({1, 2}, 1.01)", "#NUM!"},
+                   {"PERCENTILE({1, 2}, \" \")", "#NUM!"},
+                   {"PERCENTRANK({1, 2, 3}, D1,)", "#NUM!"},
+                   {"RANK(D2, {1, 2, 3},)", "#NUM!"},
                    {"PERCENTILE({1, 2}, {0.5})", "#VALUE!"},
                    {"PERCENTILE({7}, 0.3)", "7"},
                    {"PERCENTILE(B1:B4, 0.5)", "2"},
@@ -107,6 +120,8 @@ TEST_F(OrderStatistics, RankInterpolatesBetweenNeighbours) {
     RunRows(h,
             {
                 {"RANK(3.5, {7, 3.5, 3.5, 1, 2}, 1)", "3"},
+                // x and order given as texts are each read from their own argument.
+                {"RANK(\"2\", {1, 2, 3}, \"1\")", "2"},
                 {"RANK(3.5, {7, 3.5, 3.5, 1, 2}, 0)", "2"},
                 {"RANK(3.5, {7, 3.5, 3.5, 1, 2},)", "2"},
                 {"RANK(2.5, {1, 2, 3}, 1)", "2.5"},
@@ -118,6 +133,8 @@ TEST_F(OrderStatistics, RankInterpolatesBetweenNeighbours) {
                 {"TRIMMEAN(" ONE_TO_TEN ", 0.2)", "5.5"},
                 {"TRIMMEAN(" ONE_TO_TEN ", 1)", "#NUM!"},
                 {"TRIMMEAN(B1:B4, 0)", "#NUM!"},
+                {"TRIMMEAN(" ONE_TO_TEN ", \"\")", "#NUM!"},
+                {"TRIMMEAN(" ONE_TO_TEN ", \" 0 \")", "5.5"},
                 // A single cell is a one-cell range.
                 {"RANK(1, B1, 1)", "1"},
                 {"RANK(3, B3, 0)", "1"},

@@ -17,6 +17,7 @@ protected:
 };
 
 #define Y_X "({2, 3, 9, 1, 8}, {6, 5, 11, 7, 5}"
+#define D_COLUMN "{0.1, 0.25, 0.5, 0.75, 0.9, 0.05, 0.3, 0.6, 0.15, 0.45, 0.85, 0.95}"
 
 } // namespace
 
@@ -55,9 +56,29 @@ TEST_F(PairedData, LinesThroughPositions) {
                    {"SLOPE({1, 2, 3, 4, 5}, {1, 2, 3, 4})", "#VALUE!"},
                    {"SLOPE(B1:B5, A1:A5)", "0.627906976744186"},
                    {"SLOPE({2, 2, 2}, {3, 3, 3})", "0.6"},
+
                    {"INTERCEPT(#N/A!, {6, 5, 11, 7, 5})", "#N/A!"},
                    {"TREND" Y_X ", {6, 5, 11, 7, 5}, 2)", "#NUM!"},
                });
+    // Points on a line give its coefficients exactly.
+    EXPECT_TRUE(IsNumberNear(h.Call("INTERCEPT(" D_COLUMN ", " D_COLUMN ")"), 0, 0));
+    EXPECT_TRUE(IsNumberNear(h.Call("SLOPE(" D_COLUMN ", " D_COLUMN ")"), 1, 0));
+    EXPECT_TRUE(IsNumberNear(h.Call("INTERCEPT({3, 1.5, -2}, {3, 1.5, -2})"), 0, 0));
+    EXPECT_TRUE(IsNumberNear(h.Call("FORECAST(2, {2, 4, 6}, {1, 2, 3})"), 4, 0));
+    EXPECT_TRUE(IsArray(h.Call("LINEST({3; 1.5; -2}, {3; 1.5; -2},)"), 2, {0.0, 1.0}, 0));
+    // y far from its mean in the last bit of its offset: the deviations keep what their
+    // subtraction rounds away.
+    const std::string offsetY = "{100000000.1, 100000000.2, 100000000.4, 100000000.7, "
+                                "1000000000000001, 1000000000000003, 1000000000000002, "
+                                "1000000000000005, 100000001.5, 100000002.5, 100000003.5, "
+                                "100000000.3}";
+    const std::string smallX = "{3, 1.5, -2, 7, 0.25, 10, 4, 2.5, 6, 8, 1, 9}";
+    EXPECT_TRUE(IsNumber(h.Call("FORECAST(1E22, " + offsetY + ", " + smallX + ")"),
+                         "3.83361658497496E+20"));
+    // x far from its mean: its deviations' lost parts enter the spread as well.
+    EXPECT_TRUE(IsNumber(h.Call("SLOPE(" + smallX + ", " + offsetY + ")"), "2.27343793827300E-30"));
+    EXPECT_TRUE(IsNumber(h.Call("FORECAST(100000000.25, " + offsetY + ", " + smallX + ")"),
+                         "333333403833615"));
     EXPECT_TRUE(IsArray(h.Call("LINEST" Y_X ",)"), 2, {0.04838709677419, 0.66935483870968}, 5e-15));
     EXPECT_TRUE(IsArray(h.Call("LINEST" Y_X ", 0)"), 2, {0.0, 0.67578125}, 1e-15));
     EXPECT_TRUE(IsArray(h.Call("TREND" Y_X ", {12, 13, 14}, 1)"), 3,
@@ -83,6 +104,8 @@ TEST(HypothesisTests, GiveTheQuotedValues) {
                    {"TTEST(" T1 ", " T2 ", 3)", "#NUM!"},
                    {"TTEST2(" T1 ", " T2 ")", "-1.3622298275595"},
                    {"ZTEST" Z "4,)", "0.090574196851364"},
+                   {"ZTEST" Z "\"\",)", "#NUM!"},
+                   {"FORECAST(\"\", {9, 7, 12, 15, 17}, {3, 2, 4, 5, 6})", "#NUM!"},
                    {"ZTEST2" Z "4,)", "1.33722748248063"},
                    {"ZTEST" Z "6,)", "0.863043389129530"},
                    {"ZTEST2" Z "4, 2)", "1.73925271309261"},
