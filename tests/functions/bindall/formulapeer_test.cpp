@@ -353,20 +353,14 @@ const std::set<std::string>& Reasons() {
         "count rounding",
         // a number compared with a text is #VALUE!: comparisons convert neither
         "text against number",
-        // an empty text read as a number is 0
-        "empty text is 0",
         // a range result gives the range's values, shown from its first cell
         "range results",
         // an intersection with an operand that is no range leaves both operands in place
         "intersection operands",
-        // integer arguments are rounded half away from zero; outside their bounds #NUM!
-        "integer arguments",
         // lookups walk every cell (no sorted halving), an empty match type is 1, a type
         // outside -1..1 #NUM!, a text sought meets numbers as text, three-argument LOOKUP is
         // exact, a column or row past the area #REF!
         "lookup search",
-        // where errors meet, the largest code wins
-        "error precedence",
         // the information functions read text as numbers, round, and pass errors on
         "information rule",
         // & binds as + and - do, from the left
@@ -376,8 +370,6 @@ const std::set<std::string>& Reasons() {
         // ROW, COLUMN, ROWS and COLUMNS take arrays as areas; AREAS counts references; ADDRESS
         // writes paths with ! and R1C1 distances from the formula's cell; INDEX outside #REF!
         "reference functions",
-        // SUMX2MY2, SUMX2PY2 and SUMXMY2 pair cells by place; an absent partner is 0
-        "paired by place",
         // an empty cell named directly counts as 0 in the moment statistics
         "empty cell named",
         // TRIMMEAN drops the even number of values nearest to n x percent
