@@ -218,8 +218,19 @@ namespace {
 
 // A part of a complex text keeps 15 significant digits: the plain form counts places, so a
 // small part (2.08186856073021e-009) would keep only a few of them there.
+// From 1 to the plain form's largest fixed value it has 15 significant digits too, unless
+// rounding carries into a new digit: such parts need no second form.
+bool PlainHasFifteenDigits(double value) {
+    const double magnitude = std::fabs(value);
+    if (!(magnitude >= 1 && magnitude <= 999999999999999.0)) return false;
+    double power = 10;
+    while (power <= magnitude) power *= 10;
+    return magnitude < power - 0.5;
+}
+
 std::string ComplexPart(double value) {
     std::string plain = FormatDouble(value);
+    if (PlainHasFifteenDigits(value)) return plain;
     std::string digits = FormatNumberG(value, 15);
     double a = 0, b = 0;
     if (ParseNumber(plain, a) && ParseNumber(digits, b) && a != b) return digits;

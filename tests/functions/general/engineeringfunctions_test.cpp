@@ -174,6 +174,9 @@ TEST(ComplexFunctions, BuildingReadingAndParts) {
         {"=COMPLEX(1,2,5)", "#VALUE!"},
         {"=COMPLEX(1,2,1/0)", "#DIV/0!"},
         {"=COMPLEX(1/3,1E-9/3,)", "0.333333333333333 + 3.33333333333333e-010i"},
+        // rounding that carries into a new digit; a tie keeps the plain form's rounding
+        {"=COMPLEX(9.99999999999999,-99999.9999999999)", "9.99999999999999 - 99999.9999999999i"},
+        {"=COMPLEX(78948847783565.25,1)", "78948847783565.3 + 1i"},
         // A number is read as itself, not through its 15-digit text.
         {"=IMREAL(9007199254740993)-9007199254740000", "992"},
         {"=IMCOS(9007199254740992)", "-0.528511784413089 + 0i"},
