@@ -24,6 +24,10 @@ TEST(DateInput, IsoTextsShowTheirSecondsWhenTheyHaveSome) {
         {"2006-01-31", "2006-01-31", "1/31/2006"},
         // a blank in place of the "T"
         {"2006-01-31 08:05:09", "2006-01-31T08:05:09", "1/31/2006 8:05:09"},
+        // a date and a time as a date-time format shows them, either first
+        {"11/5/2009 0:00", "2009-11-05T00:00:00", "11/5/2009 0:00"},
+        {"1/31/2006 1:10:55 PM", "2006-01-31T13:10:55", "1/31/2006 1:10:55 PM"},
+        {"13:10 1/31/2006", "2006-01-31T13:10:00", "13:10 1/31/2006"},
     };
     for (const auto& [typed, stored, shown] : cases) {
         IsoDateTime result;
@@ -39,7 +43,8 @@ TEST(DateInput, IsoTextsShowTheirSecondsWhenTheyHaveSome) {
     }
     // Not a date and time: two blanks, a time that is none, a date that is none.
     for (const char* typed : {"2006-01-31  08:05:09", "2006-01-31 abc", "2006-02-30 08:05:09",
-                              "2006-01-31 25:00:00", "08:05:09 2006-01-31"}) {
+                              "2006-01-31 25:00:00", "08:05:09 2006-01-31", "11/5/2009 24:00",
+                              "2/30/2009 0:00", "11/5/2009 0:00 x", "0:00 0:00"}) {
         IsoDateTime result;
         uint8_t kind = STD_STYLE_DEFAULT;
         uint8_t params[kStandardFormatParams] = {};
