@@ -326,9 +326,12 @@ void Apply(State& s, const Op& op) {
         break;
     }
     case kPutStyleId:
-        // Indexes the style table holds: one past it is stored as given, and a copy of such
-        // cells drops it (a fault left open, see the figures of the report).
-        s.obj->PutStyleID(where, op.n % std::max<uint32_t>(doc.styles.styleCount, 1));
+        // Mostly indexes the style table holds; now and then one past it (the first, or the
+        // last of sixteen bits), which is stored as given.
+        if (op.n % 11 == 0)
+            s.obj->PutStyleID(where, op.n % 2 ? 0xFFFF : int32_t(doc.styles.styleCount));
+        else
+            s.obj->PutStyleID(where, op.n % std::max<uint32_t>(doc.styles.styleCount, 1));
         break;
     case kFormatSetter:
         ApplyFormat(s, op);
