@@ -27,6 +27,7 @@
 #include "model/cellrecord.h"
 #include "model/cellstyle.h"
 #include "model/container.h"
+#include "model/containerpaste.h"
 #include "model/dropdownlist.h"
 #include "model/inspectedcell.h"
 #include "model/rangedescriptor.h"
@@ -370,10 +371,9 @@ void Apply(State& s, const Op& op) {
     case kChart: {
         if (!sheet) break;
         auto c = charttest::ChartContainer(1 + op.n % 2, "R1C1:R4C1");
-        uint16_t id = 1;
-        for (CContainer* p = sheet->firstContainer; p; p = p->next)
-            id = std::max<uint16_t>(id, uint16_t(p->settings.id + 1));
-        c->settings.id = id;
+        // An id free over the workbook, as the command that makes one takes it.
+        c->settings.id = CContainerIds(doc).Take();
+        if (c->settings.id == 0) break;
         LinkContainer(*sheet, std::move(c));
         break;
     }
@@ -586,7 +586,10 @@ struct Checker {
                 std::string kind, value;
                 const uint8_t error = cell::Error(r);
                 if (cell::IsFormula(r)) {
-                    kind = "f";
+                    // Its result when that is an error value: a formula both programs refuse
+                    // (the peer at reading it) is listed apart from one it cannot read.
+                    kind = error ? "fe" : "f";
+                    if (error) value = GetFormulaErrorText(uint8_t(error << 4));
                 } else if (error) {
                     kind = "e";
                     value = GetFormulaErrorText(uint8_t(error << 4));
