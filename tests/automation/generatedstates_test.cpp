@@ -714,6 +714,8 @@ struct Checker {
                     if (static_cast<unsigned char>(c) < 32 && c != '\t' && c != '\r' && c != '\n')
                         c = ' ', ++blanked;
         if (std::string apart = FirstCellApart(a, b); !apart.empty()) return "text file: " + apart;
+        // Formulas read back are computed, so that one both programs refuse is seen so.
+        if (peerDir && keep) back->UpdateWorkbook();
         KeepForPeer(path, ".csv", back->Document());
         return {};
     }
