@@ -35,6 +35,13 @@ TEST(DateInput, IsoTextsShowTheirSecondsWhenTheyHaveSome) {
         uint8_t params[kStandardFormatParams] = {};
         ASSERT_TRUE(ParseDateText(typed, result, kind, params, InternalSeparators())) << typed;
         EXPECT_EQ(FormatIsoDateTime(result), stored) << typed;
+        // The block holds the styles, their order and the order flag, nothing else: it is
+        // stored with the cell's format.
+        for (int k = fmtparam::kTimeFirst + 1; k < kStandardFormatParams; ++k)
+            EXPECT_EQ(params[k], 0) << typed << " byte " << k;
+        if (kind == STD_STYLE_DATE_TIME) {
+            EXPECT_EQ(params[fmtparam::kDateOrderFlag], 1) << typed;
+        }
         std::string text;
         ASSERT_TRUE(FormatDateText(FormatIsoDateTime(result), BuildStandardFormatCode(kind, params),
                                    text, &InternalSeparators()))
