@@ -28,6 +28,11 @@ TEST(DateInput, IsoTextsShowTheirSecondsWhenTheyHaveSome) {
         {"11/5/2009 0:00", "2009-11-05T00:00:00", "11/5/2009 0:00"},
         {"1/31/2006 1:10:55 PM", "2006-01-31T13:10:55", "1/31/2006 1:10:55 PM"},
         {"13:10 1/31/2006", "2006-01-31T13:10:00", "13:10 1/31/2006"},
+        // the last date style, either side of the time
+        {"Tuesday, January 31, 2006 13:10", "2006-01-31T13:10:00",
+         "Tuesday, January 31, 2006 13:10"},
+        {"13:10 Tuesday, January 31, 2006", "2006-01-31T13:10:00",
+         "13:10 Tuesday, January 31, 2006"},
     };
     for (const auto& [typed, stored, shown] : cases) {
         IsoDateTime result;
@@ -41,6 +46,7 @@ TEST(DateInput, IsoTextsShowTheirSecondsWhenTheyHaveSome) {
             EXPECT_EQ(params[k], 0) << typed << " byte " << k;
         if (kind == STD_STYLE_DATE_TIME) {
             EXPECT_EQ(params[fmtparam::kDateOrderFlag], 1) << typed;
+            EXPECT_LE(params[fmtparam::kTimeFirst], 1) << typed; // a flag
         }
         std::string text;
         ASSERT_TRUE(FormatDateText(FormatIsoDateTime(result), BuildStandardFormatCode(kind, params),
