@@ -696,7 +696,10 @@ struct Checker {
                 continue;
             }
             if (text[0] != 'n' && !dated) continue;
-            const std::string shown = Shown(doc, *sheet, at.second, at.first);
+            std::string shown = Shown(doc, *sheet, at.second, at.first);
+            // A fraction's blank zero whole part reads as 0 (" 1/8").
+            if (!shown.empty() && shown[0] == ' ' && shown.find('/') != std::string::npos)
+                shown = "0" + shown;
             StandardFormat format;
             CellBuffer record;
             if (!shown.empty() &&

@@ -182,6 +182,10 @@ TEST(TextExport, FormattedValuesReadBackAsTheirValues) {
         {DefaultStandardFormat(STD_STYLE_DATE_TIME), "2009-11-05T13:10:00", 0,
          "t:2009-11-05T13:10:00"},
         {timeFirst, "2009-11-05T13:10:00", 0, "t:2009-11-05T13:10:00"},
+        // A fraction leaves a zero whole part blank: " 1/8".
+        {DefaultStandardFormat(STD_STYLE_FRACTION), nullptr, 0.125, "n:0.125"},
+        {DefaultStandardFormat(STD_STYLE_FRACTION), nullptr, -0.125, "n:-0.125"},
+        {DefaultStandardFormat(STD_STYLE_FRACTION), nullptr, 1.5, "n:1.5"},
     };
     TempFolder dir;
     auto book = BookWithSheet();
