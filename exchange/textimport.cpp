@@ -175,13 +175,24 @@ private:
                     return MakeNumberCell(record_, column, row, value);
                 // What the text export writes (percentages, currency, thousands separators,
                 // dates) reads back as the number it was, as typed input reads it.
-                // A leading blank stays a text, as the export never writes one.
+                // A leading blank stays a text, as the export writes one only where a fraction
+                // format leaves a zero whole part blank (" 1/8"): that reads as the fraction.
                 StandardFormat shown;
                 if (text[0] != ' ' &&
                     ParseCellInput(ctx_, text, shown, row, column, record_) == CellInput::kStored &&
                     (cell::IsNumber(record_.bytes) || IsDateKind(shown.kind))) {
                     shown_ = shown;
                     return true;
+                }
+                if (text[0] == ' ' && text.find('/') != std::string_view::npos) {
+                    shown = StandardFormat{};
+                    const std::string whole = "0" + std::string(text);
+                    if (ParseCellInput(ctx_, whole, shown, row, column, record_) ==
+                            CellInput::kStored &&
+                        cell::IsNumber(record_.bytes) && shown.kind == STD_STYLE_FRACTION) {
+                        shown_ = shown;
+                        return true;
+                    }
                 }
             }
         }

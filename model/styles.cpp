@@ -124,7 +124,9 @@ bool FindOrAddFont(StyleTables& tables, const FontRecord& candidate, uint8_t* in
 }
 
 bool ImportStyle(StyleTables& target, const StyleView& source, uint16_t index, uint16_t* out) {
-    StyleRecord style = source.styles[index < source.styleCount ? index : 0];
+    // An index past the source's table names no style: it goes on as it was stored.
+    if (index >= source.styleCount) return *out = index, true;
+    StyleRecord style = source.styles[index];
     const uint8_t font = style.fontRef.fontIndex;
     if (!FindOrAddFont(target, source.fonts[font < source.fontCount ? font : 0],
                        &style.fontRef.fontIndex))

@@ -80,7 +80,8 @@ const FontRecord& GetFontRecord(const StyleTables& tables, uint16_t index);
 bool FindOrAddFont(StyleTables& tables, const FontRecord& candidate, uint8_t* index);
 
 // Maps style `index` of `source` into `target`: its font found or appended, then an equal
-// style found or appended. False when that would need a 129th font or a 513th style.
+// style found or appended; an index past the source's table stays as it is. False when that
+// would need a 129th font or a 513th style.
 bool ImportStyle(StyleTables& target, const StyleView& source, uint16_t index, uint16_t* out);
 
 // Styles naming a drop-down list that is no longer in use lose it, so that the next new list

@@ -52,7 +52,9 @@ public:
         Keep(0);
     }
     uint16_t Keep(uint16_t style) {
-        if (style >= tables_.styleCount) style = 0;
+        // An index past the table is stored as a client gave it, and a copy keeps it: it
+        // stays past the kept table too, which is never longer than the workbook's.
+        if (style >= tables_.styleCount) return style;
         const auto found = styles_.find(style);
         if (found != styles_.end()) return found->second;
         StyleRecord record = tables_.styles[style];

@@ -116,8 +116,9 @@ def check(doc, cells_path):
             if kind_now != FORMULA:
                 faults.append(f"{where}: a formula, the peer reads {cell.getString()!r}")
             elif error in PARSE_ERRORS:
+                ours = f", ours gives {value}" if kind == "fe" else ""
                 faults.append(f"{where}: the peer cannot read the formula {cell.getFormula()!r} "
-                              f"(error {error})")
+                              f"(error {error}{ours})")
     return faults
 
 

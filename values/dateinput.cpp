@@ -430,6 +430,39 @@ bool ParseDateText(std::string_view text, IsoDateTime& result, uint8_t& kind,
             return true;
         }
     }
+    // A date and a time in one text, either first, as a date-time format shows them (and a
+    // text export writes them).
+    for (const bool timeFirst : {false, true}) {
+        for (uint8_t first = 0; first <= (timeFirst ? 9 : 10); ++first) {
+            std::memset(trial, 0, sizeof trial);
+            trial[kDateOrderFlag] = 1;
+            trial[timeFirst ? kTimeStyle : kDateStyle] = first;
+            IsoDateTime head;
+            std::size_t end = 0;
+            if (!MatchStyle(timeFirst ? STD_STYLE_TIME : STD_STYLE_DATE, trial, text, end, head,
+                            set, nullptr) ||
+                end == 0 || end >= text.size())
+                continue;
+            const std::string_view rest = text.substr(end);
+            for (uint8_t second = 0; second <= (timeFirst ? 10 : 9); ++second) {
+                trial[timeFirst ? kDateStyle : kTimeStyle] = second;
+                IsoDateTime tail;
+                std::size_t restEnd = 0;
+                if (!MatchStyle(timeFirst ? STD_STYLE_DATE : STD_STYLE_TIME, trial, rest, restEnd,
+                                tail, set, nullptr) ||
+                    restEnd != rest.size() || !(timeFirst ? tail : head).hasDate ||
+                    !(timeFirst ? head : tail).hasTime)
+                    continue;
+                IsoDateTime& date = timeFirst ? tail : head;
+                JoinTime(date, timeFirst ? head : tail);
+                trial[kTimeFirst] = timeFirst ? 1 : 0;
+                std::memcpy(params, trial, kStandardFormatParams);
+                kind = STD_STYLE_DATE_TIME;
+                result = date;
+                return true;
+            }
+        }
+    }
     kind = STD_STYLE_DEFAULT;
     return false;
 }

@@ -4,6 +4,7 @@
 #include "automation/dbus/dbusserver.h"
 #include "automation/dbus/dbusvalues.h"
 #include "automation/typelib.h"
+#include "platform/com/errorinfo.h"
 
 #include <QDBusObjectPath>
 
@@ -94,7 +95,14 @@ HRESULT Load(Call& c) {
     ITextFileInfo* textInfo = text ? text->QueryTextFileInfo() : nullptr;
     IXBaseInfo* xbaseInfo = xbase ? xbase->QueryXBaseInfo() : nullptr;
     if ((text && !textInfo) || (xbase && !xbaseInfo)) return E_INVALIDARG;
-    return Sheet(c).Load(c.Bstr(0), c.Bstr(1), c.Int(2), textInfo, xbaseInfo);
+    const HRESULT hr = Sheet(c).Load(c.Bstr(0), c.Bstr(1), c.Int(2), textInfo, xbaseInfo);
+    // A success code with error information (an import that left texts out, and how many)
+    // answers 1 and the message: a bus client has no error object to ask afterwards.
+    std::optional<ErrorInfo> info;
+    if (hr == S_FALSE) info = TakeErrorInfo();
+    const std::string message = info ? info->description : std::string();
+    c.Out(QString::fromUtf8(message.data(), qsizetype(message.size())));
+    return hr;
 }
 
 HRESULT SaveAsDatabase(Call& c) {
@@ -273,8 +281,8 @@ const std::vector<DBusMethod>& Methods() {
               {"format", "i"},
               {"textFileInfo", "o"},
               {"xbaseInfo", "o"}},
-             {},
-             false,
+             {{"message", "s"}},
+             true,
              Load},
             {W, "Save", {}, {}, true, [](Call& c) { return Sheet(c).Save(); }},
             {W, "SaveAs", {{"path", "s"}}, {}, true, SheetOfText<&IWorksheet::SaveAs>},

@@ -67,36 +67,61 @@ TEST_F(ForeignFilesTest, TextRoundTripAndSaveWritesTextAgain) {
 // such texts loads with S_OK. Every import route: text (UTF-8, OEM), Excel 2003 XML, xBase.
 TEST_F(ForeignFilesTest, ImportsCountTheTextsOutsideTheCodePage) {
     const std::string prefix = GetErrorMessage(kErrorCodePageImport);
+    // A dBase III table of three one-character fields A, B, C and the records given.
+    const auto table = [](std::string records, uint32_t count) {
+        std::string out(32, '\0');
+        out[0] = 0x03;
+        out[4] = char(count);
+        out[8] = char(32 * 3 + 33);
+        out[10] = 4;
+        for (const char* name : {"A", "B", "C"}) {
+            std::string field(32, '\0');
+            field[0] = name[0];
+            field[11] = 'C';
+            field[16] = 1;
+            out += field;
+        }
+        return out + '\x0D' + records + '\x1A';
+    };
     struct Case {
         const char* name;
         std::string bytes;
         int32_t format, encoding;
         HRESULT result;
         const char* message; // after the message's own text
+        const char* row;     // of the values: a table's first row holds its field names
     } const cases[] = {
-        {"t.csv", "a,\xD0\x96,\xE2\x82\xAC\r\n\xF0\x9F\x98\x80", 1, 1, S_FALSE, " 2"},
-        {"u.csv", "a,b,\xE2\x82\xAC", 1, 1, S_OK, ""},
-        {"o.csv", "a,\xC4,\x81", 1, 3, S_FALSE, " 1"},
+        {"t.csv", "a,\xD0\x96,\xE2\x82\xAC\r\n\xF0\x9F\x98\x80", 1, 1, S_FALSE, " 2", "1"},
+        {"u.csv", "a,b,\xE2\x82\xAC", 1, 1, S_OK, "", "1"},
+        {"o.csv", "a,\xC4,\x81", 1, 3, S_FALSE, " 1", "1"},
+        // OEM box drawing in two records of a table
+        {"o.dbf", table(" a\xC4\x81 \xB3  ", 2), 3, 3, S_FALSE, " 2", "2"},
+        {"k.dbf", table(" ab\x81", 1), 3, 3, S_OK, "", "2"},
         {"x.xml",
          "<?xml version=\"1.0\"?><Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
          "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><Worksheet ss:Name=\"S\">"
          "<Table><Row><Cell><Data ss:Type=\"String\">a</Data></Cell><Cell><Data "
          "ss:Type=\"String\">\xD0\x96</Data></Cell><Cell><Data "
          "ss:Type=\"String\">\xE2\x82\xAC</Data></Cell></Row></Table></Worksheet></Workbook>",
-         2, 2, S_FALSE, " 1"},
+         2, 2, S_FALSE, " 1", "1"},
     };
     for (const Case& c : cases) {
         const std::string path = folder.Path(c.name);
         std::ofstream(path, std::ios::binary) << c.bytes;
         ASSERT_EQ(text->SetSeparator(","), S_OK);
         ASSERT_EQ(text->SetEncoding(c.encoding), S_OK);
+        if (c.format >= 3) {
+            ASSERT_EQ(xbase->SetEncoding(c.encoding), S_OK);
+        }
         ClearErrorInfo();
-        EXPECT_EQ(obj->Load(CBstr(path), CBstr(), c.format, text.get(), nullptr), c.result)
+        EXPECT_EQ(obj->Load(CBstr(path), CBstr(), c.format, text.get(), xbase.get()), c.result)
             << c.name;
         EXPECT_EQ(TakenMessage(), c.result == S_OK ? "<none>" : prefix + c.message) << c.name;
-        EXPECT_EQ(TextOf("$A$1"), "a") << c.name;
-        EXPECT_EQ(Value("$B$1").vt, c.result == S_OK ? VT_BSTR : VT_EMPTY) << c.name;
-        EXPECT_EQ(TextOf("$C$1"), c.encoding == 3 ? "\xC3\xBC" : "\xE2\x82\xAC") << c.name;
+        const std::string row = c.row;
+        EXPECT_EQ(TextOf(("$A$" + row).c_str()), "a") << c.name;
+        EXPECT_EQ(Value(("$B$" + row).c_str()).vt, c.result == S_OK ? VT_BSTR : VT_EMPTY) << c.name;
+        EXPECT_EQ(TextOf(("$C$" + row).c_str()), c.encoding == 3 ? "\xC3\xBC" : "\xE2\x82\xAC")
+            << c.name;
         Doc().stream.Close();
     }
 }

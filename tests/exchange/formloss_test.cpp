@@ -119,6 +119,13 @@ TEST(FormLoss, TheNumbersATableWouldRoundAreNamed) {
                 << c.value;
             EXPECT_FALSE(FormLosesContent(*book, kFileText)) << c.value;
         }
+        // The first row names the fields: a number there is no value of the table.
+        auto book = CreateWorkbook();
+        book->AppendTreeItem(TREE_TYPE_WORKSHEET, "A", 1);
+        book->tree.active = AsWorksheet(book->tree.first);
+        PutNumber(*book->tree.active, 0, 0, 2.5);
+        PutNumber(*book->tree.active, 0, 1, 1e15);
+        EXPECT_EQ(FormLossText(*book, family), "");
     }
 }
 

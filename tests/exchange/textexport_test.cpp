@@ -160,36 +160,55 @@ using namespace exchangetest;
 // What the export writes under a number format (a percentage, currency, thousands separators,
 // a date) the import reads back as the value it was shown from.
 TEST(TextExport, FormattedValuesReadBackAsTheirValues) {
+    StandardFormat percent = DefaultStandardFormat(STD_STYLE_PERCENTAGE);
+    percent.params[fmtparam::kFixedDecimals] = 1;
+    percent.params[fmtparam::kDecimals] = 2;
+    StandardFormat thousands = DefaultStandardFormat(STD_STYLE_GENERAL);
+    thousands.params[fmtparam::kThousands] = 1;
+    StandardFormat timeFirst = DefaultStandardFormat(STD_STYLE_DATE_TIME);
+    timeFirst.params[fmtparam::kTimeFirst] = 1;
+    const struct {
+        StandardFormat format;
+        const char* text; // null: the number
+        double number;
+        const char* back;
+    } cases[] = {
+        {percent, nullptr, 0.5687, "n:0.5687"},
+        {DefaultStandardFormat(STD_STYLE_CURRENCY), nullptr, -1234.5, "n:-1234.5"},
+        {thousands, nullptr, 1234567.5, "n:1234567.5"},
+        {DefaultStandardFormat(STD_STYLE_DATE), "2026-01-02", 0, "t:2026-01-02"},
+        // A date under a date-time format is written with its time of day.
+        {DefaultStandardFormat(STD_STYLE_DATE_TIME), "2009-11-05", 0, "t:2009-11-05T00:00:00"},
+        {DefaultStandardFormat(STD_STYLE_DATE_TIME), "2009-11-05T13:10:00", 0,
+         "t:2009-11-05T13:10:00"},
+        {timeFirst, "2009-11-05T13:10:00", 0, "t:2009-11-05T13:10:00"},
+        // A fraction leaves a zero whole part blank: " 1/8".
+        {DefaultStandardFormat(STD_STYLE_FRACTION), nullptr, 0.125, "n:0.125"},
+        {DefaultStandardFormat(STD_STYLE_FRACTION), nullptr, -0.125, "n:-0.125"},
+        {DefaultStandardFormat(STD_STYLE_FRACTION), nullptr, 1.5, "n:1.5"},
+    };
     TempFolder dir;
     auto book = BookWithSheet();
     CWorksheet& sheet = *book->tree.active;
     StyleTables& t = book->styles;
-    t.styleCount = 5;
-    t.styles[1].numberFormat = DefaultStandardFormat(STD_STYLE_PERCENTAGE);
-    t.styles[1].numberFormat.params[fmtparam::kFixedDecimals] = 1;
-    t.styles[1].numberFormat.params[fmtparam::kDecimals] = 2;
-    t.styles[2].numberFormat = DefaultStandardFormat(STD_STYLE_CURRENCY);
-    t.styles[3].numberFormat = DefaultStandardFormat(STD_STYLE_GENERAL);
-    t.styles[3].numberFormat.params[fmtparam::kThousands] = 1;
-    t.styles[4].numberFormat = DefaultStandardFormat(STD_STYLE_DATE);
-    PutNumber(sheet, 0, 0, 0.5687);
-    PutNumber(sheet, 1, 0, -1234.5);
-    PutNumber(sheet, 2, 0, 1234567.5);
-    PutText(sheet, 3, 0, "2026-01-02");
+    t.styleCount = uint16_t(std::size(cases) + 1);
     CellCursor cursor;
-    for (uint16_t c = 0; c < 4; ++c)
+    for (uint16_t c = 0; c < std::size(cases); ++c) {
+        t.styles[c + 1].numberFormat = cases[c].format;
+        if (cases[c].text)
+            PutText(sheet, c, 0, cases[c].text);
+        else
+            PutNumber(sheet, c, 0, cases[c].number);
         ASSERT_TRUE(PutFormatRun(sheet.formats, FormatRun{c, c, 0, uint16_t(c + 1)}, cursor));
+    }
     TextFileSettings s;
     const std::string bytes = Export(dir, *book, s);
     auto back = OpenForImport(dir.Path("out.csv"));
     back->textFile = s;
     CEvalContext ctx;
     ASSERT_TRUE(ImportTextFile(*back, ctx));
-    const CWorksheet& got = *back->tree.active;
-    EXPECT_EQ(CellAt(got, 0, 0), "n:0.5687") << bytes;
-    EXPECT_EQ(CellAt(got, 1, 0), "n:-1234.5") << bytes;
-    EXPECT_EQ(CellAt(got, 2, 0), "n:1234567.5") << bytes;
-    EXPECT_EQ(CellAt(got, 3, 0), "t:2026-01-02") << bytes;
+    for (uint16_t c = 0; c < std::size(cases); ++c)
+        EXPECT_EQ(CellAt(*back->tree.active, c, 0), cases[c].back) << bytes;
 }
 
 } // namespace

@@ -45,6 +45,9 @@ std::vector<ImportCase> DelimitedCases() {
         {"empty field counts", "a,,c", "A1=t:a|C1=t:c"},
         {"minus blanks exponent", "-  12.5e3", "A1=n:-12500"},
         {"leading blank", " 12", "A1=t: 12"},
+        {"leading blank fraction", " 1/8", "A1=n:0.125"},
+        {"leading blank date stays text", " 1/8/2026", "A1=t: 1/8/2026"},
+        {"slash first stays text", "/8", "A1=t:/8"},
         {"thousands separator", "\"1.000,5\"", "A1=t:1.000,5"},
         {"point in a comma file", "1.000,5", "A1=n:1|B1=n:5"},
         // What the text export writes reads back as the number it was shown from.

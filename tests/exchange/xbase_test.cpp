@@ -106,6 +106,35 @@ TEST(XBaseImport, FieldValues) {
     EXPECT_EQ(r.book->tree.active->name, std::string("t.dbf"));
 }
 
+// With the OEM encoding a Character field holding a character Windows-1252 has not (box
+// drawing, a dotless i) is left out and counted; the import reads on. The ANSI encoding
+// takes every byte as it is.
+TEST(XBaseImport, TextsOutsideTheCodePageAreLeftOutAndCounted) {
+    const struct {
+        const char* name;
+        std::vector<std::string> rows;
+        uint8_t encoding;
+        const char* cells;
+        uint32_t refused;
+    } cases[] = {
+        {"all kept", {" \x81\x82", "  a"}, 3, "A1=t:A|A2=t:\xFC\xE9|A3=t: a", 0},
+        {"oem box drawing", {" a\xC4", " \xB3 ", " b "}, 3, "A1=t:A|A4=t:b", 2},
+        {"a dotless i", {" \xD5 ", " \xE2\x81", " c "}, 3, "A1=t:A|A3=t:\xD4\xFC|A4=t:c", 1},
+        {"ansi takes every byte", {" \xC4\xB3"}, 2, "A1=t:A|A2=t:\xC4\xB3", 0},
+    };
+    for (const auto& c : cases) {
+        TempFolder dir;
+        WriteFile(dir.Path("t.dbf"), TableBytes({{"A", 'C', 2}}, c.rows));
+        auto book = OpenForImport(dir.Path("t.dbf"));
+        book->xbase.format = 4;
+        book->xbase.encoding = c.encoding;
+        book->refusedTexts = 7; // a count of an earlier import goes
+        ASSERT_TRUE(ImportXBase(*book)) << c.name;
+        EXPECT_EQ(AllCells(*book->tree.active), c.cells) << c.name;
+        EXPECT_EQ(book->refusedTexts, c.refused) << c.name;
+    }
+}
+
 // A deleted record keeps its values and turns red.
 TEST(XBaseImport, DeletedRecordIsRed) {
     TempFolder dir;

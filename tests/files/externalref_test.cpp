@@ -7,6 +7,8 @@
 #include "tests/formula/evaltestutil.h"
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 namespace vl {
 
@@ -40,6 +42,16 @@ std::string SaveOther(const TempFolder& dir, const std::string& name, uint8_t ki
     return path;
 }
 
+// A copy of the file cut to 1/`part` of its bytes (0: empty).
+std::string Cut(const TempFolder& dir, const std::string& whole, const std::string& name,
+                int part) {
+    std::ifstream in(whole, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string path = dir.Path(name);
+    std::ofstream(path, std::ios::binary) << bytes.substr(0, part ? bytes.size() / part : 0);
+    return path;
+}
+
 } // namespace
 
 TEST(ExternalWorkbookFiles, SavedFilesAreReadAndHeldOnesThroughTheirWindowFirst) {
@@ -63,6 +75,10 @@ TEST(ExternalWorkbookFiles, SavedFilesAreReadAndHeldOnesThroughTheirWindowFirst)
         {"='[" + dir.Path("none") + "]Top'!A1", "#REF!"},
         {"='[" + SaveOther(dir, "p1", kFileBinary, 1) + "]Costs'!A1", "20"}, // the plain copy
         {"='[" + SaveOther(dir, "p2", kFileBinary, 2) + "]Costs'!A1", "#REF!"},
+        // A save cut short: an empty file and the first half of one are no workbooks.
+        {"='[" + Cut(dir, xml, "e.vln", 0) + "]Top'!A1", "#REF!"},
+        {"='[" + Cut(dir, xml, "h.vln", 2) + "]Top'!A1", "#REF!"},
+        {"='[" + Cut(dir, bin, "h.vlb", 2) + "]Top'!A1", "#REF!"},
     };
     for (const auto& [formula, shown] : cases) EXPECT_EQ(book.Eval(formula), shown) << formula;
 

@@ -1,4 +1,6 @@
 #include "core/settings.h"
+#include "model/rangestyle.h"
+#include "model/worksheetpaste.h"
 #include "modeltestutil.h"
 
 namespace vl {
@@ -514,6 +516,99 @@ TEST(UndoSnapshots, KeptArrayElementsComeBackAsElements) {
     for (uint32_t row = 1; row <= 4; ++row) PutText(ws.cells, 0, row, "typed");
     ASSERT_TRUE(RestoreCellFromUndo(*book, ws, 0, 1, book->undo, 0));
     EXPECT_EQ(Dump(ws.cells), before);
+}
+
+} // namespace vl
+
+namespace vl {
+
+// A style index past the table is stored as a client gave it: every copy of such cells
+// (a copy pasted back or elsewhere, an undone format, a column entry, a worksheet copy) keeps
+// the index, and the styles the table holds still come by content.
+TEST(UndoSnapshots, StyleIndexesPastTheTableTravelWithEveryCopy) {
+    using Route = std::function<CWorksheet*(CWorkbook&, CWorksheet&)>;
+    const struct {
+        const char* route;
+        bool columns; // the route carries the column entries
+        Route run;
+    } cases[] = {
+        {"range pasted back", false,
+         [](CWorkbook& book, CWorksheet& ws) {
+             UndoHistory copies;
+             copies.maximum = 5;
+             RangeDescriptor d;
+             MakeRangeDescriptor({1, 1, 3, 4}, &d);
+             if (!SnapshotRangeToUndo(book, ws, d, copies, copies.current, true, true) ||
+                 !PasteRangeFromEntry(book, ws, {1, 1, 1, 1}, copies, 0, true, true))
+                 return (CWorksheet*)nullptr;
+             return &ws;
+         }},
+        {"range pasted into another worksheet", false,
+         [](CWorkbook& book, CWorksheet& ws) {
+             UndoHistory copies;
+             copies.maximum = 5;
+             RangeDescriptor d;
+             MakeRangeDescriptor({0, 0, kLastColumn, 9}, &d);
+             CWorksheet& other = Sheet(book, 1);
+             if (!SnapshotRangeToUndo(book, ws, d, copies, copies.current, true, true) ||
+                 !PasteRangeFromEntry(book, other, {0, 0, 0, 0}, copies, 0, true, true))
+                 return (CWorksheet*)nullptr;
+             return &other;
+         }},
+        {"formats undone", false,
+         [](CWorkbook& book, CWorksheet& ws) {
+             if (!book.RecordUndoRange({0, 0, 5, 9}, 0, 0, true, true)) return (CWorksheet*)nullptr;
+             PutRun(ws.formats, {0, 5, 2, 1});
+             PutRun(ws.formats, {0, 5, 3, 0});
+             if (!RestoreRangeFromUndo(book, ws, book.undo, 0, true, true))
+                 return (CWorksheet*)nullptr;
+             return &ws;
+         }},
+        {"column entries undone", true,
+         [](CWorkbook& book, CWorksheet& ws) {
+             int32_t index = book.undo.current;
+             if (!SnapshotColumnsToUndo(book, ws, book.undo, index)) return (CWorksheet*)nullptr;
+             for (ColumnEntry& c : ws.formats.columns) c.style = 0;
+             if (!RestoreRangeFromUndo(book, ws, book.undo, index, true, true))
+                 return (CWorksheet*)nullptr;
+             return &ws;
+         }},
+        {"worksheet copied", true,
+         [](CWorkbook& book, CWorksheet& ws) {
+             int32_t index = book.undo.current;
+             if (!SnapshotWorksheetToUndo(book, ws, book.undo, index)) return (CWorksheet*)nullptr;
+             return AsWorksheet(CopyWorksheetUnique(book, nullptr, book.undo, index));
+         }},
+    };
+    for (const auto& c : cases) {
+        auto book = BookWithSheets(2);
+        CWorksheet& ws = Sheet(*book, 0);
+        PutGrid(ws.cells, {0, 0, 4, 5});
+        // The first index past the table, the last of sixteen bits, and a style it holds.
+        PutRun(ws.formats, {0, 2, 2, 2});
+        PutRun(ws.formats, {1, 3, 3, 0xFFFF});
+        PutRun(ws.formats, {2, 4, 4, 1});
+        ws.formats.columns[6].style = 0x0FFF;
+        ws.formats.columns[7].style = 1;
+        // Each cell's style: a paste may cut runs where the old ones end.
+        const auto styles = [](const CWorksheet& sheet) {
+            std::vector<uint16_t> out;
+            for (uint32_t r = 0; r < 7; ++r)
+                for (uint16_t col = 0; col < 6; ++col)
+                    out.push_back(CellStyleIndex(sheet.formats, r, col));
+            return out;
+        };
+        const std::vector<uint16_t> before = styles(ws);
+        CWorksheet* got = c.run(*book, ws);
+        ASSERT_NE(got, nullptr) << c.route << " error " << book->error;
+        EXPECT_EQ(styles(*got), before) << c.route;
+        if (c.columns) {
+            EXPECT_EQ(std::tuple(got->formats.columns[6].style, got->formats.columns[7].style),
+                      std::tuple(uint16_t(0x0FFF), uint16_t(1)))
+                << c.route;
+        }
+        EXPECT_EQ(book->styles.styleCount, 2) << c.route; // nothing appended
+    }
 }
 
 } // namespace vl

@@ -279,6 +279,60 @@ class AutomationClient(unittest.TestCase):
         for path in (text_path, xbase_path):
             dbus.Interface(self.bus.get_object(SERVICE, path), UNKNOWN).Release()
 
+    def test_an_import_answers_how_many_texts_it_left_out(self):
+        """Load of an import that left out texts outside the code page answers 1 and the
+        message with their count; the other cells are read, the left-out ones empty. A file
+        without such texts answers 0 and no message."""
+        prefix = ("Some texts of the file hold characters a cell cannot hold (cells hold the "
+                  "Western European code page, Windows-1252). Their cells were left empty; the "
+                  "rest of the file was read. Texts left out:")
+        root = self.bus.get_object(SERVICE, "/")
+        text_path = root.CreateObject("Vorlan.TextFileInfo", dbus_interface="org.vorlane.Vorlan")
+        xbase_path = root.CreateObject("Vorlan.XBaseInfo.1", dbus_interface="org.vorlane.Vorlan")
+        text = dbus.Interface(self.bus.get_object(SERVICE, text_path), "org.vorlane.ITextFileInfo")
+        xbase = dbus.Interface(self.bus.get_object(SERVICE, xbase_path), "org.vorlane.IXBaseInfo")
+        text.SetSeparator(",")
+
+        def table(records, count):
+            # dBase III, three one-character fields A, B, C.
+            head = bytes([3, 0, 0, 0, count, 0, 0, 0, 32 * 3 + 33, 0, 4]) + bytes(21)
+            fields = b"".join(name + bytes(10) + b"C" + bytes(4) + b"\x01" + bytes(15)
+                              for name in (b"A", b"B", b"C"))
+            return head + fields + b"\x0d" + records + b"\x1a"
+
+        excel = ('<?xml version="1.0"?><Workbook xmlns="urn:schemas-microsoft-com:office:'
+                 'spreadsheet" xmlns:ss="urn:schemas-microsoft-com:office:spreadsheet">'
+                 '<Worksheet ss:Name="S"><Table><Row><Cell><Data ss:Type="String">a</Data></Cell>'
+                 '<Cell><Data ss:Type="String">\u0416</Data></Cell><Cell><Data ss:Type="String">'
+                 '\u20ac</Data></Cell></Row></Table></Worksheet></Workbook>').encode()
+        # name, bytes, format, encoding, answer, count, row of the values, third cell
+        cases = [
+            ("t.csv", "a,\u0416,\u20ac\r\n\U0001F600".encode(), 1, 1, 1, 2, 1, "\u20ac"),
+            ("u.csv", "a,b,\u20ac".encode(), 1, 1, 0, 0, 1, "\u20ac"),
+            ("o.csv", b"a,\xc4,\x81", 1, 3, 1, 1, 1, "\u00fc"),
+            ("x.xml", excel, 2, 2, 1, 1, 1, "\u20ac"),
+            ("o.dbf", table(b" a\xc4\x81 \xb3  ", 2), 3, 3, 1, 2, 2, "\u00fc"),
+            ("k.dbf", table(b" ab\x81", 1), 3, 3, 0, 0, 2, "\u00fc"),
+        ]
+        for name, data, form, encoding, answer, count, row, third in cases:
+            with self.subTest(name):
+                path = os.path.join(FILES, name)
+                with open(path, "wb") as f:
+                    f.write(data)
+                text.SetEncoding(encoding)
+                if form >= 3:
+                    xbase.SetEncoding(encoding)
+                wb = Workbook(self.bus)
+                status, message = wb.ws.Load(path, "", form, text_path, xbase_path)
+                self.assertEqual((int(status), str(message)),
+                                 (answer, "%s %d" % (prefix, count) if answer else ""))
+                self.assertEqual(wb.value("$A$%d" % row), (VT_BSTR, "a"))
+                self.assertEqual(wb.value("$B$%d" % row)[0], VT_EMPTY if answer else VT_BSTR)
+                self.assertEqual(wb.value("$C$%d" % row), (VT_BSTR, third))
+                self.assertEqual(int(wb.unknown.Release()), 0)
+        for path in (text_path, xbase_path):
+            dbus.Interface(self.bus.get_object(SERVICE, path), UNKNOWN).Release()
+
     def test_references_are_counted_and_die_with_their_client(self):
         wb = Workbook(self.bus)
         self.assertEqual(int(wb.unknown.AddRef()), 2)
