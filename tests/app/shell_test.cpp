@@ -7,6 +7,7 @@
 #include "dialogs/formatpages.h"
 #include "formula/externalref.h"
 #include "model/workbook.h"
+#include "profile/profile.h"
 #include "resources/commandids.h"
 #include "tests/print/fakeprinters.h"
 
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace vl {
 
@@ -255,6 +257,72 @@ TEST_F(ShellTest, AFrameWithoutAUsableRectangleStartsOverTheWorkArea) {
         shell.Frame()->close();
         shell.Finish(0);
     }
+}
+
+// Started on a profile whose first element is one of a later version's, the program reads
+// every setting after it: A1 addresses, auto-formatting, the bookmarks, the recent files and
+// the frame's place; and it writes them all back at exit.
+TEST_F(ShellTest, AnUnknownProfileElementLeavesTheLaterSettingsRead) {
+    QDir().mkpath(dir.path() + QStringLiteral("/Vorlane"));
+    {
+        QFile f(ProfileFile());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Profile MD5=\"\" ReadOnly=\"No\">"
+                "<Later Level=\"2\"><Inner>x<Deeper/></Inner></Later>"
+                "<UndoLevel>20</UndoLevel><CopyLevel>1</CopyLevel>"
+                "<ApplicationWindow Position=\"20 30 420 330\" MaximizeDocWindow=\"Yes\">"
+                "<PrimaryToolbar Visible=\"Yes\"/></ApplicationWindow>"
+                "<AddressingA1/><AutoFormatting/><FileFormat Xml=\"No\" Compressed=\"No\"/>"
+                "<Bookmark>Mark  -  $B$2</Bookmark>"
+                "<RecentFile>/tmp/first.vln</RecentFile><RecentFile>/tmp/second.vln</RecentFile>"
+                "</Profile>");
+    }
+    // Each is read back away from what a reader that stopped at the element would leave.
+    Profile().addressingA1 = 0;
+    Profile().autoFormatting = 0;
+    const std::vector<std::string> bookmarks{"Mark  -  $B$2"};
+    const std::vector<std::string> recent{"/tmp/first.vln", "/tmp/second.vln"};
+    const auto expectRead = [&](const char* when) {
+        SCOPED_TRACE(when);
+        const SettingsProfile& p = Profile();
+        EXPECT_EQ(p.addressingA1, 1);
+        EXPECT_EQ(p.autoFormatting, 1);
+        EXPECT_EQ(p.bookmarks, bookmarks);
+        EXPECT_EQ(p.recentFiles, recent);
+        EXPECT_EQ(p.frameShow, kShowRestored);
+        EXPECT_EQ(p.frameRect.right - p.frameRect.left, 400);
+        EXPECT_EQ(p.frameRect.bottom - p.frameRect.top, 300);
+    };
+
+    CApplicationShell shell(timers, clock, DefaultProfileIo());
+    ASSERT_TRUE(shell.Start({}, where));
+    CMainFrame* frame = shell.Frame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame));
+    EXPECT_TRUE(ui.boxes.empty()); // the profile loaded without a fault
+    expectRead("after the start");
+    // The frame stands where the profile put it, not over the work area.
+    EXPECT_FALSE(frame->isMaximized());
+    EXPECT_EQ(frame->normalGeometry().size(), QSize(400, 300));
+    ASSERT_NE(frame->RecentFilesMenu(), nullptr);
+    Q_EMIT frame->RecentFilesMenu()->aboutToShow();
+    QStringList shown;
+    for (QAction* a : frame->RecentFilesMenu()->actions()) shown << a->text();
+    EXPECT_EQ(shown, QStringList({QStringLiteral("&1 /tmp/first.vln"),
+                                  QStringLiteral("&2 /tmp/second.vln")}));
+
+    frame->close();
+    shell.Finish(0);
+    EXPECT_FALSE(QFileInfo::exists(ProfileFile() + QStringLiteral(".bak")));
+    const QByteArray saved = Contents(ProfileFile());
+    EXPECT_TRUE(saved.contains("<AddressingA1/>")) << saved.toStdString();
+    EXPECT_TRUE(saved.contains("<AutoFormatting/>")) << saved.toStdString();
+    Profile() = SettingsProfile{};
+    Profile().addressingA1 = 0;
+    Profile().autoFormatting = 0;
+    ASSERT_EQ(LoadProfile(ProfileFile().toStdString(), false), kErrorNone);
+    expectRead("read back from the saved profile");
+    SetProfileErrorReporter(nullptr);
 }
 
 } // namespace vl
