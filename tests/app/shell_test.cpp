@@ -43,6 +43,7 @@ protected:
     }
     void TearDown() override {
         Profile() = SettingsProfile{};
+        SetProfileErrorReporter(nullptr); // DefaultProfileIo installs one
         apptest::TakeBackTheQuit();
     }
     QString ProfileFile() const { return dir.path() + QStringLiteral("/Vorlane/settings.xml"); }
@@ -322,7 +323,6 @@ TEST_F(ShellTest, AnUnknownProfileElementLeavesTheLaterSettingsRead) {
     Profile().autoFormatting = 0;
     ASSERT_EQ(LoadProfile(ProfileFile().toStdString(), false), kErrorNone);
     expectRead("read back from the saved profile");
-    SetProfileErrorReporter(nullptr);
 }
 
 } // namespace vl
