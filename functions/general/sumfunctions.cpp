@@ -93,7 +93,12 @@ void FoldRange(CEvalContext& ctx, FormulaToken& slot, Fold fold, Total& total,
     Total running = total;
     while (walk.NextValue(value)) {
         double x = 0;
-        FormulaError cellError = ReadTerm(ctx, value, x);
+        FormulaError cellError = 0;
+        // Most cells hold a plain number, which needs no conversion.
+        if (value.type == kTokenNumber && value.error == 0 && std::isfinite(value.number))
+            x = value.number;
+        else
+            cellError = ReadTerm(ctx, value, x);
         if (fold == Fold::kSum && cellError) continue;
         error = MergeError(error, cellError);
         Accumulate(fold, x, running, error);
