@@ -11,8 +11,10 @@
 
 namespace vl {
 
-// Nodes one search may solve before it gives up with kLpStepLimit.
-constexpr int64_t kMaxIlpNodes = 20000;
+// Nodes one search may solve before it gives up with kLpStepLimit. Choosing the next node
+// walks every open one, so the work grows with the square of this: 5,000 keeps the slowest
+// small program to about a second.
+constexpr int64_t kMaxIlpNodes = 5000;
 
 // T needs m + 2n rows and n + 2(m + 2n) columns, s and b m + 2n elements, c n + 2(m + 2n);
 // the bound rows go below the m constraints. Result codes as SolveLinearProgram's.
