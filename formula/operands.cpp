@@ -132,6 +132,22 @@ FormulaError GetNumberArg(CEvalContext& ctx, FormulaToken& slot, double& out, do
     return RejectOther(ctx, slot);
 }
 
+FormulaError GetListNumber(CEvalContext& ctx, FormulaToken& slot, double& out, double minimum,
+                           double maximum) {
+    ResolveReferenceValue(ctx, slot);
+    if (slot.type == kTokenText && slot.error == 0) {
+        std::string_view text = ctx.stringPool.PopTempString();
+        if (text.find_first_not_of(' ') == std::string_view::npos) {
+            slot.type = kTokenEmpty;
+            slot.number = 0;
+            slot.error = kErrNum;
+            return slot.error;
+        }
+        ctx.stringPool.PushString(text);
+    }
+    return GetNumberArg(ctx, slot, out, minimum, maximum);
+}
+
 FormulaError GetIntArg(CEvalContext& ctx, FormulaToken& slot, int32_t& out, int32_t minimum,
                        int32_t maximum) {
     ToNumberSlot(ctx, slot);

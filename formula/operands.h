@@ -47,6 +47,10 @@ void ResolveReferenceValue(CEvalContext& ctx, FormulaToken& slot);
 // leaving `out` alone for an empty value.
 FormulaError GetNumberArg(CEvalContext& ctx, FormulaToken& slot, double& out,
                           double minimum = -DBL_MAX, double maximum = DBL_MAX);
+// As GetNumberArg for a value among a list's values or a statistical parameter: a text of
+// blanks only ("" too) is no number (#NUM!), where the general conversion reads it as 0.
+FormulaError GetListNumber(CEvalContext& ctx, FormulaToken& slot, double& out,
+                           double minimum = -DBL_MAX, double maximum = DBL_MAX);
 // As GetNumberArg, rounded half away from zero to a 32-bit integer within [minimum, maximum].
 FormulaError GetIntArg(CEvalContext& ctx, FormulaToken& slot, int32_t& out, int32_t minimum,
                        int32_t maximum);

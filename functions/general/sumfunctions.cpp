@@ -57,22 +57,6 @@ struct Total {
     }
 };
 
-// A value through the number conversion, a text of blanks only (a formula giving "" too)
-// being no number: the general conversion reads it as 0.
-FormulaError ReadTerm(CEvalContext& ctx, FormulaToken& slot, double& x) {
-    ResolveReferenceValue(ctx, slot);
-    if (slot.type == kTokenText && slot.error == 0) {
-        std::string_view text = ctx.stringPool.PopTempString();
-        if (text.find_first_not_of(' ') == std::string_view::npos) {
-            slot.type = kTokenEmpty;
-            slot.error = kErrNum;
-            return slot.error;
-        }
-        ctx.stringPool.PushString(text);
-    }
-    return GetNumberArg(ctx, slot, x);
-}
-
 // Adds (or multiplies) one value while no error has been met.
 void Accumulate(Fold fold, double x, Total& total, FormulaError error) {
     if (error) return;
@@ -98,7 +82,7 @@ void FoldRange(CEvalContext& ctx, FormulaToken& slot, Fold fold, Total& total,
         if (value.type == kTokenNumber && value.error == 0 && std::isfinite(value.number))
             x = value.number;
         else
-            cellError = ReadTerm(ctx, value, x);
+            cellError = GetListNumber(ctx, value, x);
         if (fold == Fold::kSum && cellError) continue;
         error = MergeError(error, cellError);
         Accumulate(fold, x, running, error);
@@ -118,7 +102,7 @@ template <Fold F> void FoldArguments(CEvalContext& ctx) {
         } else {
             double x = 0;
             const bool named = slot.type == kTokenReference;
-            error = MergeError(error, ReadTerm(ctx, slot, x));
+            error = MergeError(error, GetListNumber(ctx, slot, x));
             // An empty cell named directly is no factor (an omitted argument stays 0).
             if (F == Fold::kProduct && named && slot.type == kTokenEmpty && !slot.error) continue;
             Accumulate(F, x, total, error);

@@ -20,24 +20,6 @@ void AreaWalk::Load(CEvalContext& ctx, const uint8_t* record, FormulaToken& slot
     CellToOperand(ctx, slot, record);
 }
 
-FormulaError GetListNumber(CEvalContext& ctx, FormulaToken& slot, double& out, double minimum,
-                           double maximum) {
-    ResolveReferenceValue(ctx, slot);
-    if (slot.type == kTokenText && slot.error == 0) {
-        // The general conversion reads a text of blanks as 0; among a list's values it is
-        // no number, left out or refused as every other such text is.
-        std::string_view text = ctx.stringPool.PopTempString();
-        if (text.find_first_not_of(' ') == std::string_view::npos) {
-            slot.type = kTokenEmpty;
-            slot.number = 0;
-            slot.error = kErrNum;
-            return slot.error;
-        }
-        ctx.stringPool.PushString(text);
-    }
-    return GetNumberArg(ctx, slot, out, minimum, maximum);
-}
-
 void ConvertCell(CEvalContext& ctx, const AreaWalk& area, const uint8_t* record, ListValue& value) {
     FormulaToken slot;
     area.Load(ctx, record, slot);

@@ -9,7 +9,6 @@
 #include "functions/numeric/matrix.h"
 #include "functions/numeric/orderstat.h"
 
-#include <cfloat>
 #include <cstdint>
 #include <initializer_list>
 #include <new>
@@ -41,11 +40,6 @@ struct AreaWalk {
     CRangeWalk walk;
     CCellStore* cells = nullptr; // null for an array
 };
-
-// The number conversion of a value-list value or a statistical parameter: a text of blanks
-// only is no number (#NUM!).
-FormulaError GetListNumber(CEvalContext& ctx, FormulaToken& slot, double& out,
-                           double minimum = -DBL_MAX, double maximum = DBL_MAX);
 
 // A cell through the number conversion.
 void ConvertCell(CEvalContext& ctx, const AreaWalk& area, const uint8_t* record, ListValue& value);
