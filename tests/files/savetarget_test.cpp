@@ -188,6 +188,24 @@ TEST(SaveTarget, AKeptCopyGoesWithTheNextWholeSave) {
     unsetenv("XDG_STATE_HOME");
 }
 
+// A copy another user's cut save left is theirs: our save neither offers it nor removes it.
+TEST(SaveTarget, AnotherUsersKeptCopyIsLeftToThem) {
+    if (!IsRoot()) GTEST_SKIP() << "needs root to give a file to another user";
+    TempFolder dir;
+    auto book = MakeRichWorkbook();
+    const std::string path = dir.Path("shared.vlb");
+    ASSERT_TRUE(SaveWorkbookFile(*book, path.c_str(), kFileBinary));
+    const std::string theirs = TemporaryPrefix(path) + "saved";
+    WriteBytes(theirs, {'c'});
+    ASSERT_EQ(chown(theirs.c_str(), 4242, 4242), 0);
+    EXPECT_TRUE(InterruptedSaveCopy(path).empty());
+    ASSERT_TRUE(SaveWorkbookFile(*book, path.c_str(), kFileBinary));
+    EXPECT_TRUE(fs::exists(theirs));
+    ExpectHolds(path, *book);
+    DropInterruptedSaveCopies(path);
+    EXPECT_TRUE(fs::exists(theirs));
+}
+
 TEST(SaveTarget, FollowLinksEndsAtTheFileNamed) {
     TempFolder dir;
     const std::string a = dir.Path("a"), b = dir.Path("b"), c = dir.Path("c");
