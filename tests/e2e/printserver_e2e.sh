@@ -33,7 +33,9 @@ area() { convert "$WORK/$1.png" -crop 240x160+80+220 +repage "$WORK/$1-area.png"
 
 start
 eval "$(xdotool getwindowgeometry --shell "$wid")"
-import -window "$wid" "$WORK/before.png"
+# The window as it stands once painted: a slow start shows it black at first.
+painted() { [ "$(convert "$WORK/before.png" -crop 240x160+80+220 +repage -format %k info:)" -gt 1 ]; }
+shot_until "$wid" "$WORK/before.png" painted || { echo "the window was never painted"; exit 1; }
 # Cut out before Ctrl+P: the wait leaves no time to spare on a busy machine.
 area before
 # The grid is covered before Ctrl+P, and uncovered by the same client right after it: the
