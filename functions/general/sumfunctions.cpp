@@ -1,5 +1,6 @@
 #include "functions/general/sumfunctions.h"
 
+#include "formula/compensatedsum.h"
 #include "formula/growarray.h"
 #include "formula/operands.h"
 
@@ -27,9 +28,7 @@ struct Total {
     int64_t exponent = 0; // the product's power of 2
 
     void Add(double x) {
-        const double t = value + x;
-        compensation += std::fabs(value) >= std::fabs(x) ? (value - t) + x : (x - t) + value;
-        value = t;
+        AddCompensated(value, compensation, x);
         const double a = std::fabs(x);
         smallest = std::min(smallest, a == 0 ? HUGE_VAL : a);
         ++terms;

@@ -1,5 +1,6 @@
 #include "functions/numeric/linefit.h"
 
+#include "formula/compensatedsum.h"
 #include "functions/numeric/matrix.h"
 #include "functions/numeric/svd.h"
 
@@ -110,10 +111,10 @@ bool SolveDirect(const double* x, const double* y, std::size_t n, double mx, dou
 
 void ProductSum::Add(double a, double b) {
     const double p = a * b;
-    const double t = sum + p;
-    compensation +=
-        std::fma(a, b, -p) + (std::fabs(sum) >= std::fabs(p) ? (sum - t) + p : (p - t) + sum);
-    sum = t;
+    double dropped = 0;
+    AddCompensated(sum, dropped, p);
+    // The product's own rounding and the addition's, as one term of the compensation.
+    compensation += std::fma(a, b, -p) + dropped;
 }
 
 double AccurateMean(const double* v, std::size_t n) {

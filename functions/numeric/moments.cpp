@@ -1,5 +1,6 @@
 #include "functions/numeric/moments.h"
 
+#include "formula/compensatedsum.h"
 #include "formula/formulanumber.h"
 
 #include <cmath>
@@ -178,9 +179,7 @@ StatResult HarmonicMean(const ReciprocalSums& sums) {
 
 void PlainSum::Add(double x) {
     if (error) return;
-    const double t = sum + x;
-    compensation += std::fabs(sum) >= std::fabs(x) ? (sum - t) + x : (x - t) + sum;
-    sum = t;
+    AddCompensated(sum, compensation, x);
     ++n;
     if (IsOutOfRange(sum)) error = kErrNum;
 }

@@ -1,0 +1,18 @@
+#pragma once
+// Neumaier's step of a compensated sum, shared by the totals that keep what their
+// additions round away.
+
+#include <cmath>
+
+namespace vl {
+
+// Adds x to `sum` and what the rounding of that addition dropped to `dropped`: sum and
+// dropped together hold the terms' total to twice the precision, so terms that cancel leave
+// the small ones' sum exact.
+inline void AddCompensated(double& sum, double& dropped, double x) {
+    const double t = sum + x;
+    dropped += std::fabs(sum) >= std::fabs(x) ? (sum - t) + x : (x - t) + sum;
+    sum = t;
+}
+
+} // namespace vl
