@@ -81,6 +81,8 @@ TEST_F(PairedData, LinesThroughPositions) {
                          "333333403833615"));
     EXPECT_TRUE(IsArray(h.Call("LINEST" Y_X ",)"), 2, {0.04838709677419, 0.66935483870968}, 5e-15));
     EXPECT_TRUE(IsArray(h.Call("LINEST" Y_X ", 0)"), 2, {0.0, 0.67578125}, 1e-15));
+    // Through the origin over x that are all 0: no spread, so the decomposition decides.
+    EXPECT_TRUE(IsArray(h.Call("LINEST({1; 2; 3}, {0; 0; 0}, 0)"), 2, {0.0, 0.0}, 0));
     EXPECT_TRUE(IsArray(h.Call("TREND" Y_X ", {12, 13, 14}, 1)"), 3,
                         {8.08064516129032, 8.75, 9.41935483870968}, 5e-15));
     // Omitted x: the rows numbered from 2, so the line through 1, 3, 5 is 2x − 3.
