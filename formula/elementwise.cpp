@@ -13,27 +13,33 @@ namespace vl {
 
 namespace {
 
-struct ElementArgument {
-    bool elementwise = false;
-    CellCursor cursor;             // element-wise: position in the range's store or array's chain
-    const uint8_t* next = nullptr; // element-wise: the next stored cell, not yet used
-    bool exhausted = false;
-    Page* chain = nullptr; // an array's pages, held until the end
-    std::string text;      // a whole text argument
-    bool hasText = false;
-};
-
 struct Shape {
     uint16_t columns = 0;
     uint32_t rows = 0;
+};
+
+struct ElementArgument {
+    bool elementwise = false;
+    Shape shape;                   // element-wise: the argument's own shape
+    Page* start = nullptr;         // element-wise: where its walk begins
+    CellCursor cursor;             // element-wise: position in the range's store or array's chain
+    const uint8_t* next = nullptr; // element-wise: the next stored cell, not yet passed
+    bool exhausted = false;
+    uint32_t lastRow = 0; // element-wise: the position asked for last
+    uint16_t lastColumn = 0;
+    Page* chain = nullptr; // an array's pages, held until the end
+    std::string text;      // a whole text argument
+    bool hasText = false;
 };
 
 Shape ShapeOf(const FormulaToken& t) {
     return {uint16_t(t.lastColumn - t.firstColumn + 1), t.lastRow - t.firstRow + 1};
 }
 
-bool SameShapes(const CEvalContext& ctx, const uint8_t* flags, uint16_t first, uint16_t count,
-                Shape& shape) {
+// The shape of the result: a side of one cell repeats along the others' side (a column
+// against a row makes a matrix); sides of different lengths above one do not pair.
+bool CommonShape(const CEvalContext& ctx, const uint8_t* flags, uint16_t first, uint16_t count,
+                 Shape& shape) {
     bool any = false;
     for (uint16_t i = 0; i < count; ++i) {
         if (!flags[i]) continue;
@@ -41,21 +47,31 @@ bool SameShapes(const CEvalContext& ctx, const uint8_t* flags, uint16_t first, u
         if (!any) {
             shape = s;
             any = true;
-        } else if (s.columns != shape.columns || s.rows != shape.rows) {
-            return false;
+            continue;
         }
+        if (s.columns != shape.columns && s.columns != 1 && shape.columns != 1) return false;
+        if (s.rows != shape.rows && s.rows != 1 && shape.rows != 1) return false;
+        shape.columns = std::max(shape.columns, s.columns);
+        shape.rows = std::max(shape.rows, s.rows);
     }
     return any;
 }
 
+void Rewind(ElementArgument& arg) {
+    arg.cursor = CellCursor{};
+    arg.cursor.flags = kAdvance;
+    arg.cursor.page = arg.start;
+    arg.next = nullptr;
+    arg.exhausted = !arg.start;
+}
+
 void Prepare(CEvalContext& ctx, FormulaToken& slot, bool elementwise, ElementArgument& arg) {
     arg.elementwise = elementwise;
-    arg.cursor.flags = kAdvance;
     if (slot.type == kTokenArray) {
         arg.chain = ctx.scratch.PopPointer();
-        if (elementwise) arg.cursor.page = arg.chain;
+        if (elementwise) arg.start = arg.chain;
     } else if (elementwise) {
-        arg.cursor.page = slot.cells ? slot.cells->StartPageForRow(slot.firstRow) : nullptr;
+        arg.start = slot.cells ? slot.cells->StartPageForRow(slot.firstRow) : nullptr;
         if (slot.cells)
             NoteRead(ctx, slot.cells,
                      {slot.firstColumn, slot.firstRow, slot.lastColumn, slot.lastRow});
@@ -63,7 +79,8 @@ void Prepare(CEvalContext& ctx, FormulaToken& slot, bool elementwise, ElementArg
         arg.text.assign(ctx.stringPool.PopTempString());
         arg.hasText = true;
     }
-    arg.exhausted = elementwise && !arg.cursor.page;
+    if (elementwise) arg.shape = ShapeOf(slot);
+    Rewind(arg);
 }
 
 // The element-wise argument's next cell, peeked; its position from the top-left corner.
@@ -77,6 +94,22 @@ bool Peek(ElementArgument& arg, const FormulaToken& saved, uint32_t& row, uint16
     row = cell::Row(arg.next) - saved.firstRow;
     column = uint16_t(cell::Column(arg.next) - saved.firstColumn);
     return true;
+}
+
+// The argument's stored cell for the result's position (row, column), null where none is
+// stored. A side of one cell is read again for every position along it; a row read for
+// each row of the result starts its walk again.
+const uint8_t* CellFor(ElementArgument& arg, const FormulaToken& saved, uint32_t row,
+                       uint16_t column) {
+    if (arg.shape.rows == 1) row = 0;
+    if (arg.shape.columns == 1) column = 0;
+    if (cell::Before(row, column, arg.lastRow, arg.lastColumn)) Rewind(arg);
+    arg.lastRow = row;
+    arg.lastColumn = column;
+    uint32_t r = 0;
+    uint16_t c = 0;
+    while (Peek(arg, saved, r, c) && cell::Before(r, c, row, column)) arg.next = nullptr;
+    return arg.next && r == row && c == column ? arg.next : nullptr;
 }
 
 Page* CopyChain(CEvalContext& ctx, const Page* chain) {
@@ -111,18 +144,16 @@ void FillWholeArray(CEvalContext& ctx, FormulaToken& slot, const ElementArgument
 void FillElement(CEvalContext& ctx, FormulaToken& slot, ElementArgument& arg, uint32_t row,
                  uint16_t column) {
     FormulaToken saved = slot;
-    uint32_t r = 0;
-    uint16_t c = 0;
     ClearOperand(slot);
-    if (!Peek(arg, saved, r, c) || r != row || c != column) {
+    const uint8_t* record = CellFor(arg, saved, row, column);
+    if (!record) {
         slot.type = kTokenEmpty;
         slot.error = saved.error;
         return;
     }
     slot.cells = saved.type == kTokenArea ? saved.cells : nullptr;
-    CellToOperand(ctx, slot, arg.next);
+    CellToOperand(ctx, slot, record);
     slot.error = MergeError(slot.error, saved.error);
-    arg.next = nullptr;
 }
 
 // Pushes the arguments of one position, the first argument's temporaries oldest.
@@ -172,7 +203,7 @@ bool ApplyElementwise(CEvalContext& ctx, const uint8_t* flags, uint16_t first) {
     if (first == 0 || first >= top || top >= kStackSlots) return false;
     const uint16_t count = uint16_t(top - first);
     Shape shape;
-    if (!SameShapes(ctx, flags, first, count, shape)) {
+    if (!CommonShape(ctx, flags, first, count, shape)) {
         Refuse(ctx, first, top, kErrValue);
         return false;
     }
@@ -204,29 +235,11 @@ bool ApplyElementwise(CEvalContext& ctx, const uint8_t* flags, uint16_t first) {
 
     CArrayBuilder builder(ctx);
     bool memoryFailed = false;
-    uint32_t seqRow = 0;
-    uint16_t seqColumn = 0;
-    for (;;) {
+    // An empty cell is a value too (0 to a number function, "" to a text function): every
+    // position is evaluated, so that COS over empty cells gives 1s.
+    for (uint32_t row = 0, column = 0; row < shape.rows;) {
         for (uint16_t i = 0; i <= count; ++i) ctx.values[first + i] = saved[i];
-        uint32_t row = kMaxRows;
-        uint16_t column = kMaxColumns;
-        for (uint16_t i = 0; i < count; ++i) {
-            uint32_t r = 0;
-            uint16_t c = 0;
-            if (args[i].elementwise && Peek(args[i], saved[i], r, c) &&
-                cell::Before(r, c, row, column)) {
-                row = r;
-                column = c;
-            }
-        }
-        // An empty cell is a value too (0 to a number function, "" to a text function):
-        // every position is evaluated, so that COS over empty cells gives 1s.
-        if (cell::Before(seqRow, seqColumn, row, column)) {
-            row = seqRow;
-            column = seqColumn;
-        }
-        if (row >= shape.rows || column >= shape.columns) break;
-        FillArguments(ctx, first, count, args, row, column);
+        FillArguments(ctx, first, count, args, row, uint16_t(column));
         ctx.valueCount = top;
         if (!EvalToken(ctx)) {
             ctx.valueCount = top;
@@ -234,17 +247,15 @@ bool ApplyElementwise(CEvalContext& ctx, const uint8_t* flags, uint16_t first) {
         }
         FormulaToken& result = ctx.values[ctx.valueCount];
         SingleValue(ctx, result);
-        bool stored = builder.Put(column, row, result);
+        bool stored = builder.Put(uint16_t(column), row, result);
         ctx.valueCount = top;
         if (!stored) {
             memoryFailed = true;
             break;
         }
-        seqRow = row;
-        seqColumn = uint16_t(column + 1);
-        if (seqColumn >= shape.columns) {
-            seqColumn = 0;
-            ++seqRow;
+        if (++column == shape.columns) {
+            column = 0;
+            ++row;
         }
     }
     for (uint16_t i = 0; i <= count; ++i) ctx.values[first + i] = saved[i];

@@ -98,8 +98,10 @@ bool CShuntingYard::Function(const FormulaToken& token) {
 
 bool CShuntingYard::Operator(FormulaToken& token, uint16_t& type) {
     if (!EndsOperand(prev_) || (prev_ == kTokenPercent && type == kTokenPercent)) {
-        if (type != kTokenMinus || prev_ == kTokenNegate) return Fail();
+        if (type != kTokenMinus) return Fail();
+        // A sign has no left operand, so nothing before it is due yet ("--A1" too).
         type = token.type = kTokenNegate;
+        return PushOperator(token);
     }
     if (type == kTokenQualifier) token.refFlags = prev_ == kTokenText ? kQualifierWritten : 0;
     // Equal precedence runs the older operator first: operators associate to the left.

@@ -125,6 +125,10 @@ void Compare(CEvalContext& ctx, uint16_t code) {
         if (error == 0) result = Holds(code, CompareApprox(a, b)) ? 1 : 0;
     } else if (IsTextLike(left) && IsTextLike(right)) {
         if (error == 0) result = Holds(code, CompareTexts(leftText, rightText)) ? 1 : 0;
+    } else if ((IsNumberLike(left) && IsTextLike(right)) ||
+               (IsTextLike(left) && IsNumberLike(right))) {
+        // A number never equals a text and orders before every text.
+        if (error == 0) result = Holds(code, left.type == kTokenNumber ? -1 : 1) ? 1 : 0;
     } else if (error == 0) {
         error = kErrValue;
     }

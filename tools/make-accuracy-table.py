@@ -213,8 +213,8 @@ def rounding():
     for x, y in [('7', '3'), ('-7', '3'), ('7', '-3'), ('1E+15+3', '7'), ('123456789', '0.5'), ('5', '0'),
                  ('9007199254740991', '10'), ('1234567890123456', '10')]:
         v, w = num(val(x)), num(val(y))
-        # The remainder takes the sign of x, as the C library's.
-        r('MOD', [x, y], v - w * (mp.floor(abs(v / w)) * mp.sign(v / w)) if w != 0 else '#DIV/0!')
+        # The remainder takes the sign of y.
+        r('MOD', [x, y], v - w * mp.floor(v / w) if w != 0 else '#DIV/0!')
     for x, y in [('7', '2'), ('-7', '2'), ('1E+15+3', '7'), ('2147483647', '-3')]:
         v, w = num(val(x)), num(val(y))
         q = v / w
@@ -222,14 +222,14 @@ def rounding():
     for x, m in [('7', '3'), ('1E+15+2', '4'), ('-7', '-3'), ('7', '-3')]:
         v, mm = num(val(x)), num(val(m))
         r('MROUND', [x, m], mp.floor(v / mm + mpf(0.5)) * mm if v * mm >= 0 else '#NUM!')
-    # FACT takes 1..170, FACTDOUBLE 1..300; the combinations any count up to 2^31 - 1.
-    inside = lambda *v: all(1 <= int(x) <= 170 for x in v)
+    # FACT takes 0..170, FACTDOUBLE 0..300; the combinations any count up to 2^31 - 1.
+    inside = lambda *v: all(0 <= int(x) <= 170 for x in v)
     counts = lambda *v: all(1 <= int(x) <= 2147483647 for x in v)
     for n in ['0', '5', '20', '170', '171']:
         r('FACT', [n], mp.factorial(int(n)) if inside(n) else '#NUM!')
     for n in ['6', '7', '30', '170', '171', '237', '300', '301']:
         k = int(n)
-        r('FACTDOUBLE', [n], mp.fprod(range(k, 0, -2)) if 1 <= k <= 300 else '#NUM!')
+        r('FACTDOUBLE', [n], mp.fprod(range(k, 0, -2)) if 0 <= k <= 300 else '#NUM!')
     for n, k in [('60', '30'), ('170', '85'), ('170', '3'), ('5', '6'), ('1000', '3'), ('200', '2'),
                  ('1000', '500'), ('1030', '515'), ('2147483647', '3'), ('2147483647', '2147483646'),
                  ('100000', '50000')]:
@@ -762,9 +762,9 @@ def sweep():
 
     for x, y in [('1E+300', '7'), ('-1E+300', '7'), ('1E+22', '3'), ('5.5', '1E-300')]:
         X, Y = num(val(x)), num(val(y))
-        # The remainder takes the sign of x, as the C library's; worked out exactly in rationals.
+        # The remainder takes the sign of y; worked out exactly in rationals.
         fx, fy = Fraction(float(X)), Fraction(float(Y))
-        q = abs(fx / fy) // 1 * (1 if fx / fy >= 0 else -1)
+        q = (fx / fy) // 1
         r('MOD', 'MOD(%s,%s)' % (x, y), mpf((fx - q * fy).numerator) / (fx - q * fy).denominator)
     for re_, im in [('3E+200', '4E+200'), ('3E-200', '4E-200'), ('3', '4'), ('1E+308', '1E+308')]:
         R, I = num(val(re_)), num(val(im))

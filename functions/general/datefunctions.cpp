@@ -17,26 +17,48 @@ void ReturnDateTime(CEvalContext& ctx, const IsoDateTime& r) {
     ReturnText(ctx, FormatIsoDateTime(r));
 }
 
+// Months and days past a field's bounds carry: month 13 is January of the next year, day 0
+// the last day of the month before. Counts this large reach no year a date has.
+constexpr int32_t kMaxCarried = 1 << 30;
+
 void Date(CEvalContext& ctx) {
     if (!BeginScalarCall(ctx, 3)) return;
-    IsoDateTime r;
+    int32_t year = 0, month = 0, day = 0;
     CArgReader args(ctx);
-    args.Int(2, r.day, 1, 31).Int(1, r.month, 1, 12).Int(0, r.year, 1, kMaxIsoYear);
+    args.Int(2, day, -kMaxCarried, kMaxCarried)
+        .Int(1, month, -kMaxCarried, kMaxCarried)
+        .Int(0, year, 1, kMaxIsoYear);
     if (args.error) return ReturnErrorEntry(ctx, args.error);
-    // An empty argument leaves 0, which no date has.
-    if (r.year < 1 || r.month < 1 || r.day < 1 || r.day > DaysInMonth(Year(r.year), Month(r.month)))
-        return ReturnErrorEntry(ctx, kErrNum);
-    r.hasDate = 1;
+    // An empty year leaves 0, which no date has.
+    if (year < 1) return ReturnErrorEntry(ctx, kErrNum);
+    IsoDateTime first, r;
+    first.hasDate = 1;
+    first.year = year + FloorDiv(month - 1, 12);
+    first.month = month - 1 - FloorDiv(month - 1, 12) * 12 + 1;
+    first.day = 1;
+    IsoDuration days;
+    days.negative = day < 1;
+    days.days = day < 1 ? 1 - day : day - 1;
+    if (!AddToDateTime(first, days, r)) return ReturnErrorEntry(ctx, kErrNum);
     ReturnDateTime(ctx, r);
 }
 
+// Minutes and seconds past 59 carry into the hours, hours past 23 go round the clock; a
+// time before midnight is #NUM!.
 void Time(CEvalContext& ctx) {
     if (!BeginScalarCall(ctx, 3)) return;
-    IsoDateTime r;
+    int32_t hour = 0, minute = 0, second = 0;
     CArgReader args(ctx);
-    args.Int(2, r.second, 0, 59).Int(1, r.minute, 0, 59).Int(0, r.hour, 0, 23);
+    args.Int(2, second).Int(1, minute).Int(0, hour);
     if (args.error) return ReturnErrorEntry(ctx, args.error);
+    const int64_t total = int64_t(hour) * 3600 + int64_t(minute) * 60 + second;
+    if (total < 0) return ReturnErrorEntry(ctx, kErrNum);
+    const int64_t clock = total % kSecondsPerDay;
+    IsoDateTime r;
     r.hasTime = 1;
+    r.hour = int32_t(clock / 3600);
+    r.minute = int32_t(clock / 60 % 60);
+    r.second = int32_t(clock % 60);
     ReturnDateTime(ctx, r);
 }
 

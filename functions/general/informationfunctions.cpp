@@ -46,9 +46,9 @@ bool IsNA(FormulaError e) {
     return e == kErrNA;
 }
 
-template <bool Text> double KindIsText(CEvalContext& ctx, FormulaToken& slot, FormulaError& error) {
-    error = Dereference(ctx, slot);
-    bool text = slot.type == kTokenText;
+// An error value is no text: ISTEXT of one is false, ISNONTEXT true.
+template <bool Text> double KindIsText(CEvalContext& ctx, FormulaToken& slot, FormulaError&) {
+    bool text = Dereference(ctx, slot) == 0 && slot.type == kTokenText;
     ReleaseOperand(ctx, slot);
     return text == Text ? 1 : 0;
 }
@@ -72,10 +72,18 @@ bool Logical(double n) {
     return n == 0 || n == 1;
 }
 
-// An error already on the value is the result; a failed reading is only a 0.
-double IsNumber(CEvalContext& ctx, FormulaToken& slot, FormulaError& error) {
-    error = Dereference(ctx, slot);
-    if (error) {
+// An error value is no truth value.
+double IsLogical(CEvalContext& ctx, FormulaToken& slot, FormulaError& error) {
+    if (Dereference(ctx, slot)) {
+        ReleaseOperand(ctx, slot);
+        return 0;
+    }
+    return WholeNumber<Logical>(ctx, slot, error);
+}
+
+// An error value, an empty cell and a failed reading are no number.
+double IsNumber(CEvalContext& ctx, FormulaToken& slot, FormulaError&) {
+    if (Dereference(ctx, slot) || slot.type == kTokenEmpty) {
         ReleaseOperand(ctx, slot);
         return 0;
     }
@@ -89,9 +97,11 @@ double ErrorType(CEvalContext& ctx, FormulaToken& slot, FormulaError&) {
     return double(code >> 4);
 }
 
+// A number is itself, a text 0; an error stays.
 double N(CEvalContext& ctx, FormulaToken& slot, FormulaError& error) {
-    double x = 0;
-    error = GetNumberArg(ctx, slot, x, -DBL_MAX, DBL_MAX);
+    error = Dereference(ctx, slot);
+    double x = slot.type == kTokenNumber && !error ? slot.number : 0;
+    ReleaseOperand(ctx, slot);
     return x;
 }
 
@@ -183,7 +193,7 @@ void BindInformationFunctions() {
     BindBuiltinFunction("ISTEXT", &Information<KindIsText<true>>);
     BindBuiltinFunction("ISEVEN", &Information<WholeNumber<Even>>);
     BindBuiltinFunction("ISODD", &Information<WholeNumber<Odd>>);
-    BindBuiltinFunction("ISLOGICAL", &Information<WholeNumber<Logical>>);
+    BindBuiltinFunction("ISLOGICAL", &Information<IsLogical>);
     BindBuiltinFunction("ISNUMBER", &Information<IsNumber>);
     BindBuiltinFunction("ERRORTYPE", &Information<ErrorType>);
     BindBuiltinFunction("N", &Information<N>);

@@ -1,5 +1,6 @@
 #include "functions/general/integerfunctions.h"
 
+#include "formula/approxnumber.h"
 #include "functions/general/argreader.h"
 #include "functions/numeric/mathpolicy.h"
 
@@ -29,7 +30,7 @@ template <int Step> void Factorial(CEvalContext& ctx) {
     if (!BeginScalarCall(ctx, 1)) return;
     int32_t n = 0;
     CArgReader args(ctx);
-    args.Int(0, n, 1, kMaxFactorial<Step>);
+    args.Int(0, n, 0, kMaxFactorial<Step>);
     if (args.error) return ReturnError(ctx, args.error);
     ReturnNumber(ctx, FactorialBy<Step>(n));
 }
@@ -46,10 +47,12 @@ template <bool Repeat> void Combinations(CEvalContext& ctx) {
     if (!BeginScalarCall(ctx, 2)) return;
     int32_t n = 0, k = 0;
     CArgReader args(ctx);
-    args.Int(1, k, 1, INT32_MAX).Int(0, n, 1, INT32_MAX);
+    args.Int(1, k, 0, INT32_MAX).Int(0, n, 0, INT32_MAX);
     // Looked at before the arguments' own errors.
     if (k > n) return ReturnError(ctx, kErrNum);
     if (args.error) return ReturnError(ctx, args.error);
+    // Choosing nothing is the one empty choice, from any n.
+    if (k == 0) return ReturnNumber(ctx, 1);
     const uint32_t top = Repeat ? uint32_t(n) + uint32_t(k) - 1 : uint32_t(n);
     ReturnNumber(ctx, Binomial(top, uint32_t(k)));
 }
@@ -88,7 +91,7 @@ void Multinomial(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     uint64_t sum = 0;
     double product = 1;
-    FormulaError error = WalkIntegers(ctx, 1, INT32_MAX, [&](int32_t v) -> FormulaError {
+    FormulaError error = WalkIntegers(ctx, 0, INT32_MAX, [&](int32_t v) -> FormulaError {
         sum += uint64_t(v);
         if (sum > UINT32_MAX) return kErrNum;
         product *= Binomial(uint32_t(sum), uint32_t(v));
@@ -152,11 +155,19 @@ template <bool Remainder> void Divide(CEvalContext& ctx) {
     args.Number(1, y).Number(0, x);
     if (args.error) return ReturnError(ctx, args.error);
     if (y == 0) return ReturnError(ctx, kErrDivZero);
-    // Adding 0 turns a negative zero (-4 mod 2, -1 quotient 3) into 0.
-    if (Remainder) return ReturnNumber(ctx, std::fmod(x, y) + 0.0);
+    // A quotient a decimal's representation error keeps just off a whole number is that
+    // number (0.3 / 0.1 is 3), as INT takes it. From 2^44 on a quotient holds too few
+    // fraction digits to tell, and the remainder is the exact one.
+    const double quotient = CutReady(x / y);
     double whole = 0;
-    std::modf(x / y, &whole);
-    ReturnNumber(ctx, whole + 0.0);
+    const bool exact = std::modf(quotient, &whole) == 0 && std::fabs(quotient) < 0x1p44;
+    // Adding 0 turns a negative zero (-4 mod 2, -1 quotient 3) into 0.
+    if (!Remainder) return ReturnNumber(ctx, whole + 0.0);
+    if (exact) return ReturnNumber(ctx, 0);
+    // The exact remainder, moved to the divisor's side of 0.
+    double r = std::fmod(x, y);
+    if (r != 0 && (r < 0) != (y < 0)) r += y;
+    ReturnNumber(ctx, r + 0.0);
 }
 
 } // namespace

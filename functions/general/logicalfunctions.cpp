@@ -9,9 +9,12 @@ namespace vl {
 
 namespace {
 
-// The truth of one value: its error, and `truth` 0 or above.
-FormulaError ReadTruth(CEvalContext& ctx, FormulaToken& slot, int32_t& truth) {
-    return GetIntArg(ctx, slot, truth, 0, INT32_MAX);
+// The truth of one value: its error, and `truth`, which any number but 0 makes true.
+FormulaError ReadTruth(CEvalContext& ctx, FormulaToken& slot, bool& truth) {
+    double x = 0;
+    FormulaError error = GetNumberArg(ctx, slot, x);
+    truth = x != 0;
+    return error;
 }
 
 // AND and OR over values, references, ranges and arrays; empty values take no part.
@@ -24,13 +27,13 @@ struct Combination {
     explicit Combination(bool and_) : isAnd(and_), result(and_) {}
 
     void Take(CEvalContext& ctx, FormulaToken& value) {
-        int32_t truth = 0;
+        bool truth = false;
         FormulaError e = ReadTruth(ctx, value, truth);
         error = MergeError(error, e);
         if (e == 0 && value.type == kTokenEmpty) return;
         if (error) return;
         any = true;
-        result = isAnd ? result && truth > 0 : result || truth > 0;
+        result = isAnd ? result && truth : result || truth;
     }
 };
 
@@ -55,9 +58,9 @@ template <bool IsAnd> void Combine(CEvalContext& ctx) {
 
 void Not(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 1, 1) || ApplyOverArrays(ctx)) return;
-    int32_t truth = 0;
+    bool truth = false;
     FormulaError error = ReadTruth(ctx, Argument(ctx, 0), truth);
-    ReturnNumber(ctx, truth == 0 ? 1 : 0, error);
+    ReturnNumber(ctx, truth ? 0 : 1, error);
 }
 
 // A branch taken off the pool or the array stack until the choice is made.
@@ -89,25 +92,21 @@ struct Branch {
 };
 
 // Every argument is already evaluated; the chosen one is the result as it is. An array as
-// the test chooses element by element.
+// the test chooses element by element, from the elements of branches that are ranges or
+// arrays.
 void If(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 3, 3)) return;
     FormulaToken& test = Argument(ctx, 0);
     if (test.type == kTokenArray) {
-        if (((Argument(ctx, 1).type | Argument(ctx, 2).type) & kTokenArray) == 0) {
-            ApplyOverParameters(ctx, {0});
-            return;
-        }
-        FormulaError error = test.error ? test.error : kErrValue;
-        ReleaseArguments(ctx);
-        return ReturnError(ctx, error);
+        ApplyOverParameters(ctx, {0, 1, 2});
+        return;
     }
     Branch no, yes;
     no.Take(ctx, Argument(ctx, 2));
     yes.Take(ctx, Argument(ctx, 1));
-    int32_t truth = 0;
+    bool truth = false;
     FormulaError testError = ReadTruth(ctx, test, truth);
-    const bool chooseYes = truth >= 1 && testError == 0;
+    const bool chooseYes = truth && testError == 0;
     Branch& chosen = chooseYes ? yes : no;
     (chooseYes ? no : yes).Drop(ctx);
     FormulaError error = MergeError(testError, chosen.entry.error);

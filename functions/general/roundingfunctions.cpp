@@ -56,21 +56,10 @@ void MRound(CEvalContext& ctx) {
     if (args.error) return ReturnError(ctx, args.error);
     if (m == 0) return ReturnError(ctx, kErrDivZero);
     if ((x < 0 && m > 0) || (x > 0 && m < 0)) return ReturnError(ctx, kErrNum);
-    const bool negative = x < 0;
-    if (negative) {
-        x = -x;
-        m = -m;
-    }
-    double hi = std::ceil(x / m), lo = std::floor(x / m);
-    double dHi = std::fabs(x - hi * m), dLo = std::fabs(x - lo * m);
-    double q = hi;
-    // Nearly equal distances are a tie, which goes away from zero.
-    if (std::fabs(dHi - dLo) > (dHi + dLo) * 1e-14)
-        q = dLo < dHi ? lo : hi;
-    else if (!(hi > lo))
-        q = lo;
-    double r = q * m;
-    ReturnNumber(ctx, negative ? 0.0 - r : r);
+    // The count of multiples with a decimal's representation error taken off, as INT takes
+    // it, so that a tie (4.85 to 0.1) goes away from zero.
+    double r = std::round(CutReady(x / m)) * m;
+    ReturnNumber(ctx, r + 0.0);
 }
 
 template <bool Up> void ToMultiple(CEvalContext& ctx) {

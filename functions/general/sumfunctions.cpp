@@ -65,8 +65,9 @@ void Accumulate(Fold fold, double x, Total& total, FormulaError error) {
         total.Add(fold == Fold::kSumSquares ? x * x : x);
 }
 
-// SUM skips the cells of a range whose value is no number; SUMSQ and PRODUCT take their
-// errors, and keep walking after one so that a later cell's larger code wins.
+// SUM skips the cells of a range whose value is no number; SUMSQ and PRODUCT skip texts that
+// are no number (a column's header) and take errors, and keep walking after one so that a
+// later cell's larger code wins.
 void FoldRange(CEvalContext& ctx, FormulaToken& slot, Fold fold, Total& total,
                FormulaError& error) {
     CRangeWalk walk(ctx);
@@ -77,12 +78,13 @@ void FoldRange(CEvalContext& ctx, FormulaToken& slot, Fold fold, Total& total,
     while (walk.NextValue(value)) {
         double x = 0;
         FormulaError cellError = 0;
+        const bool text = value.type == kTokenText && value.error == 0;
         // Most cells hold a plain number, which needs no conversion.
         if (value.type == kTokenNumber && value.error == 0 && std::isfinite(value.number))
             x = value.number;
         else
             cellError = GetListNumber(ctx, value, x);
-        if (fold == Fold::kSum && cellError) continue;
+        if (cellError && (fold == Fold::kSum || text)) continue;
         error = MergeError(error, cellError);
         Accumulate(fold, x, running, error);
     }

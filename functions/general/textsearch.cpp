@@ -65,24 +65,21 @@ void Replace(CEvalContext& ctx) {
     ReturnText(ctx, out);
 }
 
-// Each match is taken to be as long as the pattern text, wildcards included; the scan
-// stops at the end of the text and the result stays within the working length.
-bool SubstituteText(const std::string& text, const std::string& pattern, const std::string& insert,
+// The old text is found as written, case and all; the scan goes on after each match, and
+// the result stays within the working length. An empty old text matches nowhere.
+bool SubstituteText(const std::string& text, const std::string& old, const std::string& insert,
                     int32_t which, std::string& out) {
     std::size_t p = 0;
     int32_t seen = 0;
-    while (p < text.size()) {
-        int32_t r = MatchWildcard(pattern, std::string_view(text).substr(p), nullptr);
-        if (r < 0) break;
+    for (std::size_t at; !old.empty() && (at = text.find(old, p)) != std::string::npos;) {
         ++seen;
-        out.append(text, p, std::size_t(r));
-        std::size_t matched = p + std::size_t(r);
+        out.append(text, p, at - p);
         if (which == 0 || seen == which)
             out += insert;
         else
-            out.append(text, matched, pattern.size());
+            out += old;
         if (out.size() > kMaxTextArgument) return false;
-        p = std::min(matched + pattern.size(), text.size());
+        p = at + old.size();
     }
     out.append(text, p);
     return out.size() <= kMaxTextArgument;

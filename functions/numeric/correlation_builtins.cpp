@@ -11,8 +11,9 @@ namespace vl {
 
 namespace {
 
-// Walks the stored cells of both areas side by side; pairs whose errors agree are
-// skipped, pairs whose errors differ and walks of unequal length are #N/A!.
+// Walks the stored cells of both areas side by side; pairs with a text that is no number
+// and pairs whose errors agree are skipped, pairs whose errors differ and walks of unequal
+// length are #N/A!.
 FormulaError PairWalk(CEvalContext& ctx, uint16_t xIndex, uint16_t yIndex, PairSums& sums) {
     AreaWalk second(ctx), first(ctx);
     FormulaError error = second.Take(Argument(ctx, 1));
@@ -28,6 +29,7 @@ FormulaError PairWalk(CEvalContext& ctx, uint16_t xIndex, uint16_t yIndex, PairS
         bool moreY = NextCellNumber(ctx, ys, y);
         if (moreX != moreY) return kErrNA;
         if (!moreX) return 0;
+        if (x.leftOut || y.leftOut) continue;
         if (x.error != y.error) return kErrNA;
         if (!x.error) sums.Add(x.number, y.number);
     }

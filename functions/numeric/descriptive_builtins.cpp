@@ -77,7 +77,7 @@ void CountBuiltin(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     double count = 0;
     GatherValueList(ctx, [&](const ListValue& v) {
-        if (v.type == kTokenNumber) ++count;
+        if (v.type == kTokenNumber && !v.error) ++count;
     });
     ReturnNumber(ctx, count);
 }
@@ -143,12 +143,13 @@ void ForecastBuiltin(CEvalContext& ctx) {
 
 namespace {
 
-// The numbers of an area's cells; a cell that does not convert is left out and its error
-// joins `error`.
+// The numbers of an area's cells; a text that is no number is passed over, another cell
+// that does not convert is left out and its error joins `error`.
 void GatherAreaNumbers(CEvalContext& ctx, AreaWalk& area, std::vector<double>& values,
                        FormulaError& error) {
     ListValue v;
     while (NextCellNumber(ctx, area, v)) {
+        if (v.leftOut) continue;
         if (v.error)
             error = JoinError(error, v.error);
         else

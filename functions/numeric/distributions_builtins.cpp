@@ -22,6 +22,11 @@ struct Arg {
 constexpr Arg kAny{false, -DBL_MAX, DBL_MAX};
 constexpr Arg kNonNegative{false, 0, DBL_MAX};
 constexpr Arg kFraction{false, 0, 1};
+// A probability whose inverse is finite: inside (0, 1), or [0, 1) where 0 has the lower
+// end of a distribution on x >= 0.
+constexpr double kBelowOne = 0.99999999999999989; // 1 - 2^-53
+constexpr Arg kInsideUnit{false, 4.9406564584124654e-324, kBelowOne};
+constexpr Arg kUnitFromZero{false, 0, kBelowOne};
 constexpr Arg kCount{true, 1, INT32_MAX};
 constexpr Arg kFlag{true, 0, 1};
 constexpr Arg kWhole{true, 0, INT32_MAX};
@@ -70,7 +75,7 @@ void NormDistBuiltin(CEvalContext& ctx) {
 }
 
 void NormInvBuiltin(CEvalContext& ctx) {
-    static constexpr Arg args[] = {kAny, kAny, kNonNegative};
+    static constexpr Arg args[] = {kInsideUnit, kAny, kNonNegative};
     Scalar(ctx, args, [](const double* v) { return Checked(NormalInv(v[0], v[1], v[2])); });
 }
 
@@ -80,12 +85,12 @@ void NormSDistBuiltin(CEvalContext& ctx) {
 }
 
 void NormSInvBuiltin(CEvalContext& ctx) {
-    static constexpr Arg args[] = {kAny};
+    static constexpr Arg args[] = {kInsideUnit};
     Scalar(ctx, args, [](const double* v) { return Checked(NormalInv(v[0], 0, 1)); });
 }
 
 void PermutBuiltin(CEvalContext& ctx) {
-    static constexpr Arg args[] = {kCount, kCount};
+    static constexpr Arg args[] = {kWhole, kWhole};
     Scalar(ctx, args, [](const double* v) { return Permut(I(v[0]), I(v[1])); });
 }
 
@@ -106,7 +111,7 @@ void TDistBuiltin(CEvalContext& ctx) {
 }
 
 void TInvBuiltin(CEvalContext& ctx) {
-    static constexpr Arg args[] = {kNonNegative, kCount};
+    static constexpr Arg args[] = {kInsideUnit, kCount};
     Scalar(ctx, args, [](const double* v) { return Checked(TInv(v[0], I(v[1]))); });
 }
 
@@ -128,12 +133,12 @@ void ChiDistBuiltin(CEvalContext& ctx) {
 }
 
 void ChiInvBuiltin(CEvalContext& ctx) {
-    static constexpr Arg args[] = {kAny, kCount};
+    static constexpr Arg args[] = {kUnitFromZero, kCount};
     Scalar(ctx, args, [](const double* v) { return Checked(ChiSquareInv(v[0], I(v[1]))); });
 }
 
 void ConfidenceBuiltin(CEvalContext& ctx) {
-    static constexpr Arg args[] = {kFraction, kNonNegative, kCount};
+    static constexpr Arg args[] = {kInsideUnit, kNonNegative, kCount};
     Scalar(ctx, args, [](const double* v) { return Confidence(v[0], v[1], I(v[2])); });
 }
 
@@ -159,7 +164,7 @@ void FDistPBuiltin(CEvalContext& ctx) {
 }
 
 void FInvBuiltin(CEvalContext& ctx) {
-    static constexpr Arg args[] = {kFraction, kCount, kCount};
+    static constexpr Arg args[] = {kUnitFromZero, kCount, kCount};
     Scalar(ctx, args, [](const double* v) { return Checked(FInv(v[0], I(v[1]), I(v[2]))); });
 }
 
@@ -175,7 +180,8 @@ void FisherInvBuiltin(CEvalContext& ctx) {
 
 namespace {
 
-// The pairs of PROB: conversion failures that agree are passed over, others are #N/A!.
+// The pairs of PROB: pairs with a text that is no number and conversion failures that agree
+// are passed over, others are #N/A!.
 StatResult SumProbabilities(CEvalContext& ctx, AreaWalk& xs, AreaWalk& ps, double lower,
                             double upper) {
     double sum = 0;
@@ -185,6 +191,7 @@ StatResult SumProbabilities(CEvalContext& ctx, AreaWalk& xs, AreaWalk& ps, doubl
         bool moreP = NextCellNumber(ctx, ps, p);
         if (moreX != moreP) return StatError(kErrNA);
         if (!moreX) return {sum, 0};
+        if (x.leftOut || p.leftOut) continue;
         if (x.error != p.error) return StatError(kErrNA);
         if (x.error || !(lower <= x.number && x.number <= upper)) continue;
         sum += p.number;

@@ -9,11 +9,12 @@ namespace vl {
 
 namespace {
 
-// The values of one sample: cells that do not give a number join their error to the
-// sums (FTEST, ZTEST) or are passed over (TTEST).
+// The values of one sample: texts that are no number are passed over; cells that do not
+// give a number join their error to the sums (FTEST, ZTEST) or are passed over (TTEST).
 void GatherSample(CEvalContext& ctx, AreaWalk& area, ShiftedSums& sums, bool keepErrors) {
     ListValue v;
     while (NextCellNumber(ctx, area, v)) {
+        if (v.leftOut) continue;
         if (!v.error)
             sums.Add(v.number);
         else if (keepErrors)

@@ -45,6 +45,8 @@ StatResult Mode(std::vector<double>& values) {
             bestCount = run;
         }
     }
+    // Values that each occur once have no mode.
+    if (bestCount == 1) return StatError(kErrNA);
     return {best, 0};
 }
 

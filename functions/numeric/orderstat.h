@@ -24,7 +24,8 @@ struct Extreme {
 // 0 when nothing was taken; a subnormal extreme is #NUM!.
 StatResult ExtremeResult(const Extreme& extreme);
 
-// MEDIAN and MODE of the gathered numbers, which they sort; #VALUE! for none.
+// MEDIAN and MODE of the gathered numbers, which they sort; #VALUE! for none, and #N/A! for
+// a MODE where no value repeats.
 StatResult Median(std::vector<double>& values);
 StatResult Mode(std::vector<double>& values);
 

@@ -23,9 +23,11 @@ void AreaWalk::Load(CEvalContext& ctx, const uint8_t* record, FormulaToken& slot
 void ConvertCell(CEvalContext& ctx, const AreaWalk& area, const uint8_t* record, ListValue& value) {
     FormulaToken slot;
     area.Load(ctx, record, slot);
+    const bool text = slot.type == kTokenText && slot.error == 0;
     value.number = 0;
     value.error = GetListNumber(ctx, slot, value.number);
     value.type = slot.type;
+    value.leftOut = text && value.error != 0;
 }
 
 bool ApplyOverParameters(CEvalContext& ctx, std::initializer_list<uint16_t> parameters) {
@@ -61,6 +63,8 @@ void GatherDataItems(CEvalContext& ctx, AreaWalk& area, std::vector<DataItem>& i
         area.Load(ctx, record, slot);
         item.conversion = GetNumberArg(ctx, slot, item.number);
         item.record = record;
+        // A text that is no number (a header, "") is no datum.
+        if (item.isText && !item.error && item.conversion) continue;
         items.push_back(item);
     }
 }

@@ -22,6 +22,7 @@ struct ListValue {
     FormulaError error = 0;    // of the value or of its conversion
     uint16_t argumentType = 0; // the argument's type before conversion (area or array for cells)
     uint16_t type = 0;         // after conversion: number, or empty (also for failed text)
+    bool leftOut = false;      // a range's text that is no number (a header, ""): no value
     bool FromArea() const { return argumentType & kAreaOrArray; }
 };
 
@@ -53,6 +54,7 @@ inline bool NextCellNumber(CEvalContext& ctx, AreaWalk& area, ListValue& value) 
         value.number = cell::Number(record);
         value.error = 0;
         value.type = kTokenNumber;
+        value.leftOut = false;
     } else {
         ConvertCell(ctx, area, record, value);
     }
@@ -60,7 +62,8 @@ inline bool NextCellNumber(CEvalContext& ctx, AreaWalk& area, ListValue& value) 
 }
 
 // Visits every value of the call's arguments, last argument first, cells of a range or
-// array in storage order; scalars are preset to 0 before their conversion.
+// array in storage order, less the texts in them that are no number; scalars are preset to 0
+// before their conversion.
 template <class Visit> void GatherValueList(CEvalContext& ctx, Visit&& visit) {
     for (uint16_t i = ArgumentCount(ctx); i-- > 0;) {
         FormulaToken& slot = Argument(ctx, i);
@@ -73,7 +76,8 @@ template <class Visit> void GatherValueList(CEvalContext& ctx, Visit&& visit) {
                 visit(value);
                 continue;
             }
-            while (NextCellNumber(ctx, area, value)) visit(value);
+            while (NextCellNumber(ctx, area, value))
+                if (!value.leftOut) visit(value);
             continue;
         }
         ListValue value;

@@ -20,7 +20,9 @@ TEST(EvaluateFormulaText, OperatorsAndTheirTextAndNumberRules) {
         {"=2^3^2", "64"},
         {"=-2^2", "4"},
         {"=1--2", "3"},
-        {"=--1", "#SYNTAX!"},
+        {"=--1", "1"},
+        {"=2*--3", "6"},
+        {"=-(-2)^2", "4"},
         {"=+1", "#SYNTAX!"},
         {"=(1", "#SYNTAX!"},
         {"=1)", "#SYNTAX!"},
@@ -32,7 +34,10 @@ TEST(EvaluateFormulaText, OperatorsAndTheirTextAndNumberRules) {
         {"=1+\"x\"", "#NUM!"},
         {"=\"10\"-\"3\"", "7"},
         {"=-\"- 3\"", "3"},
-        {"=1=\"1\"", "#VALUE!"},
+        {"=1=\"1\"", "0"},
+        {"=1<\"\"", "1"},
+        {"=\"a\"<=1", "0"},
+        {"=1/0=\"a\"", "#DIV/0!"},
         {"=1/0", "#DIV/0!"},
         {"=1E308*10", "#NUM!"},
         {"=(-8)^(1/3)", "#NUM!"},
@@ -142,7 +147,7 @@ TEST(EvaluateFormulaText, EmptyCellIsZeroAndEmptyText) {
     EXPECT_EQ(book.Eval("=A1<1"), "1");
     EXPECT_EQ(book.Eval("=1/A1"), "#DIV/0!");
     EXPECT_EQ(book.Eval("=A1&\"x\""), "x");
-    EXPECT_EQ(book.Eval("=B1=\"\""), "#VALUE!");
+    EXPECT_EQ(book.Eval("=B1=\"\""), "0");
 }
 
 namespace {

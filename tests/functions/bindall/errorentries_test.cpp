@@ -1,6 +1,6 @@
 // Functions that give texts or arrays fail with an error entry, functions that give numbers
-// with a number that carries the error: COUNT, COUNTA and AVERAGE tell the two apart, so a
-// failed DATE must count as a failed LEFT does.
+// with a number that carries the error: COUNTA and AVERAGE tell the two apart, so a failed
+// DATE must count as a failed LEFT does.
 #include "functions/bindall/bindall.h"
 #include "tests/functions/numeric/numericbook.h"
 
@@ -18,9 +18,9 @@ struct ErrorCase {
 // neighbours whose failures stay numbers.
 const ErrorCase kErrorCases[] = {
     // Dates, times and periods.
-    {"DATE(2005,2,29)", "#NUM!", true},
+    {"DATE(50000,12,32)", "#NUM!", true},
     {"DATE(50001,1,1)", "#NUM!", true},
-    {"TIME(24,0,0)", "#NUM!", true},
+    {"TIME(0,0,-1)", "#NUM!", true},
     {"DATEVALUE(\"x\")", "#VALUE!", true},
     {"TIMEVALUE(\"x\")", "#VALUE!", true},
     {"DATEDIFF(\"2005-1-1\",\"2005-01-02\")", "#VALUE!", true},
@@ -99,9 +99,9 @@ TEST_F(ErrorEntries, FailedCallsCountAsTheirResultKind) {
     for (const ErrorCase& c : kErrorCases) {
         const std::string inner(c.call);
         EXPECT_EQ(book.Eval("=" + inner, "J20"), c.shown) << c.call;
-        // An error entry is neither counted nor averaged; a failed number is counted, and
-        // its error makes the average fail.
-        EXPECT_EQ(book.Eval("=COUNT(" + inner + ")", "J20"), c.entry ? "0" : "1") << c.call;
+        // An error entry is not averaged; a failed number's error makes the average fail. No
+        // error is a number COUNT counts.
+        EXPECT_EQ(book.Eval("=COUNT(" + inner + ")", "J20"), "0") << c.call;
         EXPECT_EQ(book.Eval("=COUNTA(" + inner + ",\"t\")", "J20"), c.entry ? "1" : "2") << c.call;
         EXPECT_EQ(book.Eval("=AVERAGE(5," + inner + ",2)", "J20"), c.entry ? "3.5" : c.shown)
             << c.call;

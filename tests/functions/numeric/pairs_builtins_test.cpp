@@ -118,18 +118,18 @@ TEST(HypothesisTests, GiveTheQuotedValues) {
                    {"CHITEST({18, 22, 20}, {20, 20, 20})", "0.181269246922018"},
                    {"CHITEST({18, 22}, {20, 20})", "0.472910743134462"},
                    {"TTEST(A1:A5, " T2 ", 2)", "0.437069225959063"},
-                   {"FTEST(A1:A5, " F2 ")", "#NUM!"},
-                   {"ZTEST(A1:A5, 4,)", "#NUM!"},
+                   {"FTEST(A1:A5, " F2 ")", "0.971890811659415"},
+                   {"ZTEST(A1:A5, 4,)", "0.177269739886751"},
                    {"FTEST({1}, " F2 ")", "#DIV/0!"},
                    {"ZTEST({1}, 1,)", "#DIV/0!"},
                    {"TTEST({1}, " T2 ", 2)", "#N/A!"},
                    {"FTEST({2, 2}, " F2 ")", "#DIV/0!"},
-                   // A variance beyond the double range is #DIV/0!; a cell's error still wins.
+                   // A variance beyond the double range is #DIV/0!; a text is no value.
                    {"FTEST({1, 2, 3}, {1e200, 2e200})", "#DIV/0!"},
                    {"FTEST({1e200, 2e200, 3}, {1, 2, 3})", "#DIV/0!"},
                    {"FTEST({1, 2, 3}, {1e154, 2e154})", "#DIV/0!"},
                    {"FTEST({1, 2, 3}, {1e153, 2e153})", "1"},
-                   {"FTEST({1, 2, 3}, {1e200, 2e200, \"x\"})", "#NUM!"},
+                   {"FTEST({1, 2, 3}, {1e200, 2e200, \"x\"})", "#DIV/0!"},
                    {"ZTEST({1e200, 2e200}, 1,)", "#NUM!"},
                    {"TTEST(" T1 ", " T2 ")", "#SYNTAX!"},
                });
