@@ -205,4 +205,21 @@ void BM_SumOfPreviousTenRows(benchmark::State& state) {
 }
 BENCHMARK(BM_SumOfPreviousTenRows)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
+// One formula over two columns element by element: a comparison and a product, each giving
+// an array of n elements, which SUMPRODUCT adds.
+void BM_ElementsOfColumns(benchmark::State& state) {
+    const uint32_t n = uint32_t(state.range(0));
+    Book book;
+    CellCursor cursor;
+    for (uint32_t r = 0; r < n; ++r) {
+        PutNumber(book.cells, cursor, 0, r, r % 7);
+        PutNumber(book.cells, cursor, 1, r, 1);
+    }
+    const std::string rows = std::to_string(n);
+    PutFormula(book.cells, cursor, 2, 0,
+               "=SUMPRODUCT((R1C1:R" + rows + "C1>3)*R1C2:R" + rows + "C2)");
+    Recalculate(state, book, n);
+}
+BENCHMARK(BM_ElementsOfColumns)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 } // namespace

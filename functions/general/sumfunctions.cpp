@@ -77,13 +77,13 @@ void FoldRange(CEvalContext& ctx, FormulaToken& slot, Fold fold, Total& total,
     Total running = total;
     while (walk.NextValue(value)) {
         double x = 0;
-        FormulaError cellError = 0;
-        const bool text = value.type == kTokenText && value.error == 0;
         // Most cells hold a plain number, which needs no conversion.
-        if (value.type == kTokenNumber && value.error == 0 && std::isfinite(value.number))
-            x = value.number;
-        else
-            cellError = GetListNumber(ctx, value, x);
+        if (value.type == kTokenNumber && value.error == 0 && std::isfinite(value.number)) {
+            Accumulate(fold, value.number, running, error);
+            continue;
+        }
+        const bool text = value.type == kTokenText && value.error == 0;
+        FormulaError cellError = GetListNumber(ctx, value, x);
         if (cellError && (fold == Fold::kSum || text)) continue;
         error = MergeError(error, cellError);
         Accumulate(fold, x, running, error);
