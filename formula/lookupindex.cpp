@@ -1,5 +1,6 @@
 #include "formula/lookupindex.h"
 
+#include "formula/approxnumber.h"
 #include "formula/operands.h"
 #include "platform/core/cp1252.h"
 
@@ -16,15 +17,6 @@ constexpr uint32_t kNoEntry = UINT32_MAX;
 // Keys per sample: a bisection of the samples, which stay in the nearest cache, leaves a few
 // cache lines of keys to bisect.
 constexpr std::size_t kSampleStride = 32;
-
-// -0 and 0 compare equal, so they share one hash.
-uint64_t HashNumber(double x) {
-    if (x == 0) x = 0;
-    uint64_t bits = 0;
-    std::memcpy(&bits, &x, sizeof bits);
-    bits ^= bits >> 29;
-    return bits * 0x9E3779B97F4A7C15ull;
-}
 
 uint64_t HashText(std::string_view upper) {
     return std::hash<std::string_view>()(upper) * 0x9E3779B97F4A7C15ull;
@@ -128,9 +120,11 @@ void CLookupIndex::Arrange(LookupKeys kind) {
         std::stable_sort(sorted_.begin(), sorted_.end(),
                          [this](uint32_t a, uint32_t b) { return numbers_[a] < numbers_[b]; });
     if (kind != LookupKeys::kTexts) {
+        // Numbers are found by bisection alone: a hash finds only the very same number.
         sortedNumbers_.resize(n);
         for (uint32_t i = 0; i < n; ++i) sortedNumbers_[i] = numbers_[sorted_[i]];
         for (std::size_t i = 0; i < n; i += kSampleStride) samples_.push_back(sortedNumbers_[i]);
+        return;
     }
     std::size_t size = 16;
     while (size < 2 * std::size_t(n)) size *= 2;
@@ -144,25 +138,25 @@ void CLookupIndex::Arrange(LookupKeys kind) {
                 slots_[at] = i;
                 break;
             }
-            if (isText_ ? texts_[there] == texts_[i] : numbers_[there] == numbers_[i]) break;
+            if (texts_[there] == texts_[i]) break;
         }
     }
 }
 
 uint64_t CLookupIndex::HashOf(uint32_t entry) const {
-    return isText_ ? HashText(texts_[entry]) : HashNumber(numbers_[entry]);
+    return HashText(texts_[entry]);
 }
 
-bool CLookupIndex::SameKey(uint32_t entry, double number, std::string_view text) const {
-    return isText_ ? texts_[entry] == text : numbers_[entry] == number;
+bool CLookupIndex::SameKey(uint32_t entry, std::string_view text) const {
+    return texts_[entry] == text;
 }
 
-int64_t CLookupIndex::FirstOf(uint64_t hash, double number, std::string_view text) const {
+int64_t CLookupIndex::FirstOf(uint64_t hash, std::string_view text) const {
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t at = std::size_t(hash >> 20) & mask;; at = (at + 1) & mask) {
         const uint32_t there = slots_[at];
         if (there == kNoEntry) return -1;
-        if (SameKey(there, number, text)) return there;
+        if (SameKey(there, text)) return there;
     }
 }
 
@@ -196,22 +190,49 @@ template <class Less> std::size_t CLookupIndex::FirstEqual(std::size_t place, Le
     return low;
 }
 
-// Type 1: the largest key not above v, the first of its equals; type -1: the smallest key
-// not below v, which bisection reaches at the first of its equals.
+// The sorted keys a number equal to x to 15 significant digits may lie among: [first, last).
+std::pair<std::size_t, std::size_t> CLookupIndex::Around(double x) const {
+    const double reach = std::fabs(x) * 0x1p-48;
+    return {CountBefore(x - reach, false), CountBefore(x + reach, true)};
+}
+
+// Of the sorted keys in [first, last) equal to x to 15 significant digits, the one first in
+// store order; -1 when there is none. Equal keys are sorted in store order, so only the
+// first of each run of them is looked at.
+int64_t CLookupIndex::FirstApprox(std::size_t first, std::size_t last, double x) const {
+    int64_t best = -1;
+    for (std::size_t i = first; i < last;) {
+        const double key = sortedNumbers_[i];
+        if (ApproxEqual(key, x) && (best < 0 || sorted_[i] < uint64_t(best))) best = sorted_[i];
+        i = std::size_t(std::upper_bound(sortedNumbers_.begin() + std::ptrdiff_t(i),
+                                         sortedNumbers_.begin() + std::ptrdiff_t(last), key) -
+                        sortedNumbers_.begin());
+    }
+    return best;
+}
+
+// Keys equal to v to 15 significant digits count as equal to it, as the walk compares them.
+// Type 0: the first of them; type 1: the largest key not above v, the first of its equals;
+// type -1: the smallest key not below v, the first of its equals.
 LookupAnswer CLookupIndex::FindNumber(double v, int type, LookupCell& found) const {
     if (isText_ || std::isnan(v)) return LookupAnswer::kWalk;
-    if (type == 0) return Answer(FirstOf(HashNumber(v), v, {}), found);
-    if (type == -1) {
-        const std::size_t lower = CountBefore(v, false);
-        return Answer(lower == sorted_.size() ? -1 : int64_t(sorted_[lower]), found);
+    if (type != 0 && type != 1 && type != -1) return LookupAnswer::kNotFound;
+    auto [first, last] = Around(v);
+    if (type == 0) return Answer(FirstApprox(first, last, v), found);
+    const std::size_t n = sortedNumbers_.size();
+    if (type == 1) {
+        while (last > first && sortedNumbers_[last - 1] > v &&
+               !ApproxEqual(sortedNumbers_[last - 1], v))
+            --last;
+        if (last == 0) return LookupAnswer::kNotFound;
+        const double largest = sortedNumbers_[last - 1];
+        return Answer(FirstApprox(Around(largest).first, last, largest), found);
     }
-    if (type != 1) return LookupAnswer::kNotFound;
-    const std::size_t upper = CountBefore(v, true);
-    if (upper == 0) return LookupAnswer::kNotFound;
-    const std::size_t first = FirstEqual(upper - 1, [this](std::size_t a, std::size_t b) {
-        return sortedNumbers_[a] < sortedNumbers_[b];
-    });
-    return Answer(sorted_[first], found);
+    while (first < last && sortedNumbers_[first] < v && !ApproxEqual(sortedNumbers_[first], v))
+        ++first;
+    if (first == n) return LookupAnswer::kNotFound;
+    const double smallest = sortedNumbers_[first];
+    return Answer(FirstApprox(first, Around(smallest).second, smallest), found);
 }
 
 LookupAnswer CLookupIndex::FindText(std::string_view v, int type, LookupCell& found) const {
@@ -221,7 +242,7 @@ LookupAnswer CLookupIndex::FindText(std::string_view v, int type, LookupCell& fo
         if (v.empty()) return LookupAnswer::kNotFound;
         if (IsPattern(v)) return LookupAnswer::kWalk;
         const std::string upper = Upper(v);
-        return Answer(FirstOf(HashText(upper), 0, upper), found);
+        return Answer(FirstOf(HashText(upper), upper), found);
     }
     const std::string key = Upper(v);
     auto less = [this](uint32_t a, const std::string& x) { return texts_[a] < x; };

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vl {
@@ -56,12 +57,14 @@ public:
 private:
     LookupAnswer Answer(int64_t entry, LookupCell& found) const;
     void Arrange(LookupKeys kind);
-    // Open addressing over entry numbers: the first entry of each key, -1 when none.
+    // Open addressing over the texts' entry numbers: the first entry of each key, -1 when none.
     uint64_t HashOf(uint32_t entry) const;
-    bool SameKey(uint32_t entry, double number, std::string_view text) const;
-    int64_t FirstOf(uint64_t hash, double number, std::string_view text) const;
+    bool SameKey(uint32_t entry, std::string_view text) const;
+    int64_t FirstOf(uint64_t hash, std::string_view text) const;
     // The number of sorted keys below v (or not above it, `orEqual`).
     std::size_t CountBefore(double v, bool orEqual) const;
+    std::pair<std::size_t, std::size_t> Around(double x) const;
+    int64_t FirstApprox(std::size_t first, std::size_t last, double x) const;
     // The first place in sorted_ of the key at `place`.
     template <class Less> std::size_t FirstEqual(std::size_t place, Less less) const;
 
@@ -71,7 +74,7 @@ private:
     std::vector<uint32_t> sorted_;      // entries by key, then by store order
     std::vector<double> sortedNumbers_; // the keys of sorted_, for bisection in one array
     std::vector<double> samples_;       // every kSampleStride-th of them, to bisect first
-    std::vector<uint32_t> slots_;       // a power of two, at most half full
+    std::vector<uint32_t> slots_;       // texts: a power of two, at most half full
     bool isText_ = false;
 };
 
