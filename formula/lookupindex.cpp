@@ -18,6 +18,15 @@ constexpr uint32_t kNoEntry = UINT32_MAX;
 // cache lines of keys to bisect.
 constexpr std::size_t kSampleStride = 32;
 
+// -0 and 0 compare equal, so they share one hash.
+uint64_t HashNumber(double x) {
+    if (x == 0) x = 0;
+    uint64_t bits = 0;
+    std::memcpy(&bits, &x, sizeof bits);
+    bits ^= bits >> 29;
+    return bits * 0x9E3779B97F4A7C15ull;
+}
+
 uint64_t HashText(std::string_view upper) {
     return std::hash<std::string_view>()(upper) * 0x9E3779B97F4A7C15ull;
 }
@@ -120,11 +129,13 @@ void CLookupIndex::Arrange(LookupKeys kind) {
         std::stable_sort(sorted_.begin(), sorted_.end(),
                          [this](uint32_t a, uint32_t b) { return numbers_[a] < numbers_[b]; });
     if (kind != LookupKeys::kTexts) {
-        // Numbers are found by bisection alone: a hash finds only the very same number.
         sortedNumbers_.resize(n);
-        for (uint32_t i = 0; i < n; ++i) sortedNumbers_[i] = numbers_[sorted_[i]];
+        places_.resize(n);
+        for (uint32_t i = 0; i < n; ++i) {
+            sortedNumbers_[i] = numbers_[sorted_[i]];
+            places_[sorted_[i]] = i;
+        }
         for (std::size_t i = 0; i < n; i += kSampleStride) samples_.push_back(sortedNumbers_[i]);
-        return;
     }
     std::size_t size = 16;
     while (size < 2 * std::size_t(n)) size *= 2;
@@ -138,25 +149,25 @@ void CLookupIndex::Arrange(LookupKeys kind) {
                 slots_[at] = i;
                 break;
             }
-            if (texts_[there] == texts_[i]) break;
+            if (isText_ ? texts_[there] == texts_[i] : numbers_[there] == numbers_[i]) break;
         }
     }
 }
 
 uint64_t CLookupIndex::HashOf(uint32_t entry) const {
-    return HashText(texts_[entry]);
+    return isText_ ? HashText(texts_[entry]) : HashNumber(numbers_[entry]);
 }
 
-bool CLookupIndex::SameKey(uint32_t entry, std::string_view text) const {
-    return texts_[entry] == text;
+bool CLookupIndex::SameKey(uint32_t entry, double number, std::string_view text) const {
+    return isText_ ? texts_[entry] == text : numbers_[entry] == number;
 }
 
-int64_t CLookupIndex::FirstOf(uint64_t hash, std::string_view text) const {
+int64_t CLookupIndex::FirstOf(uint64_t hash, double number, std::string_view text) const {
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t at = std::size_t(hash >> 20) & mask;; at = (at + 1) & mask) {
         const uint32_t there = slots_[at];
         if (there == kNoEntry) return -1;
-        if (SameKey(there, text)) return there;
+        if (SameKey(there, number, text)) return there;
     }
 }
 
@@ -190,49 +201,62 @@ template <class Less> std::size_t CLookupIndex::FirstEqual(std::size_t place, Le
     return low;
 }
 
-// The sorted keys a number equal to x to 15 significant digits may lie among: [first, last).
-std::pair<std::size_t, std::size_t> CLookupIndex::Around(double x) const {
-    const double reach = std::fabs(x) * 0x1p-48;
-    return {CountBefore(x - reach, false), CountBefore(x + reach, true)};
+// The place after the run of keys equal to the one at i: most keys are unique, so the next
+// one is checked before bisecting.
+std::size_t CLookupIndex::NextRun(std::size_t i) const {
+    const std::size_t n = sortedNumbers_.size();
+    if (i + 1 >= n || sortedNumbers_[i + 1] != sortedNumbers_[i]) return i + 1;
+    return std::size_t(std::upper_bound(sortedNumbers_.begin() + std::ptrdiff_t(i),
+                                        sortedNumbers_.end(), sortedNumbers_[i]) -
+                       sortedNumbers_.begin());
 }
 
-// Of the sorted keys in [first, last) equal to x to 15 significant digits, the one first in
-// store order; -1 when there is none. Equal keys are sorted in store order, so only the
-// first of each run of them is looked at.
-int64_t CLookupIndex::FirstApprox(std::size_t first, std::size_t last, double x) const {
-    int64_t best = -1;
-    for (std::size_t i = first; i < last;) {
-        const double key = sortedNumbers_[i];
-        if (ApproxEqual(key, x) && (best < 0 || sorted_[i] < uint64_t(best))) best = sorted_[i];
-        i = std::size_t(std::upper_bound(sortedNumbers_.begin() + std::ptrdiff_t(i),
-                                         sortedNumbers_.begin() + std::ptrdiff_t(last), key) -
-                        sortedNumbers_.begin());
-    }
-    return best;
-}
-
-// Keys equal to v to 15 significant digits count as equal to it, as the walk compares them.
+// Keys equal to v to 15 significant digits count as equal to it, as the walk compares them;
+// they lie within |v| 2^-48 of it. Of equal keys the first in store order is found, which
+// is the first of each run of the very same key.
 // Type 0: the first of them; type 1: the largest key not above v, the first of its equals;
 // type -1: the smallest key not below v, the first of its equals.
 LookupAnswer CLookupIndex::FindNumber(double v, int type, LookupCell& found) const {
     if (isText_ || std::isnan(v)) return LookupAnswer::kWalk;
     if (type != 0 && type != 1 && type != -1) return LookupAnswer::kNotFound;
-    auto [first, last] = Around(v);
-    if (type == 0) return Answer(FirstApprox(first, last, v), found);
     const std::size_t n = sortedNumbers_.size();
+    const double reach = std::fabs(v) * 0x1p-48;
+    const auto& keys = sortedNumbers_;
+    auto firstOf = [this](std::size_t i) {
+        return FirstEqual(i, [this](std::size_t a, std::size_t b) {
+            return sortedNumbers_[a] < sortedNumbers_[b];
+        });
+    };
     if (type == 1) {
-        while (last > first && sortedNumbers_[last - 1] > v &&
-               !ApproxEqual(sortedNumbers_[last - 1], v))
-            --last;
+        std::size_t last = CountBefore(v + reach, true);
+        while (last > 0 && keys[last - 1] > v && !ApproxEqual(keys[last - 1], v)) --last;
         if (last == 0) return LookupAnswer::kNotFound;
-        const double largest = sortedNumbers_[last - 1];
-        return Answer(FirstApprox(Around(largest).first, last, largest), found);
+        const double largest = keys[last - 1];
+        std::size_t i = firstOf(last - 1);
+        uint32_t best = sorted_[i];
+        while (i > 0 && ApproxEqual(keys[i - 1], largest)) {
+            i = firstOf(i - 1);
+            best = std::min(best, sorted_[i]);
+        }
+        return Answer(best, found);
     }
-    while (first < last && sortedNumbers_[first] < v && !ApproxEqual(sortedNumbers_[first], v))
-        ++first;
+    // The very same number, as most sought numbers are, with no other key near it.
+    const int64_t same = type == 0 ? FirstOf(HashNumber(v), v, {}) : -1;
+    if (same >= 0) {
+        const std::size_t place = places_[std::size_t(same)], after = NextRun(place);
+        if ((place == 0 || !ApproxEqual(keys[place - 1], v)) &&
+            (after == n || !ApproxEqual(keys[after], v)))
+            return Answer(same, found);
+    }
+    // Keys just below v's reach of it may still be more than their own reach below it.
+    std::size_t first = CountBefore(v - reach, false);
+    while (first < n && keys[first] < v && !ApproxEqual(keys[first], v)) ++first;
     if (first == n) return LookupAnswer::kNotFound;
-    const double smallest = sortedNumbers_[first];
-    return Answer(FirstApprox(first, Around(smallest).second, smallest), found);
+    if (type == -1) v = keys[first];
+    int64_t best = -1;
+    for (std::size_t i = first; i < n && ApproxEqual(keys[i], v); i = NextRun(i))
+        if (best < 0 || sorted_[i] < uint64_t(best)) best = sorted_[i];
+    return Answer(best, found);
 }
 
 LookupAnswer CLookupIndex::FindText(std::string_view v, int type, LookupCell& found) const {
@@ -242,7 +266,7 @@ LookupAnswer CLookupIndex::FindText(std::string_view v, int type, LookupCell& fo
         if (v.empty()) return LookupAnswer::kNotFound;
         if (IsPattern(v)) return LookupAnswer::kWalk;
         const std::string upper = Upper(v);
-        return Answer(FirstOf(HashText(upper), upper), found);
+        return Answer(FirstOf(HashText(upper), 0, upper), found);
     }
     const std::string key = Upper(v);
     auto less = [this](uint32_t a, const std::string& x) { return texts_[a] < x; };

@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace vl {
@@ -57,14 +56,13 @@ public:
 private:
     LookupAnswer Answer(int64_t entry, LookupCell& found) const;
     void Arrange(LookupKeys kind);
-    // Open addressing over the texts' entry numbers: the first entry of each key, -1 when none.
+    // Open addressing over entry numbers: the first entry of each key, -1 when none.
     uint64_t HashOf(uint32_t entry) const;
-    bool SameKey(uint32_t entry, std::string_view text) const;
-    int64_t FirstOf(uint64_t hash, std::string_view text) const;
+    bool SameKey(uint32_t entry, double number, std::string_view text) const;
+    int64_t FirstOf(uint64_t hash, double number, std::string_view text) const;
     // The number of sorted keys below v (or not above it, `orEqual`).
     std::size_t CountBefore(double v, bool orEqual) const;
-    std::pair<std::size_t, std::size_t> Around(double x) const;
-    int64_t FirstApprox(std::size_t first, std::size_t last, double x) const;
+    std::size_t NextRun(std::size_t i) const;
     // The first place in sorted_ of the key at `place`.
     template <class Less> std::size_t FirstEqual(std::size_t place, Less less) const;
 
@@ -74,7 +72,8 @@ private:
     std::vector<uint32_t> sorted_;      // entries by key, then by store order
     std::vector<double> sortedNumbers_; // the keys of sorted_, for bisection in one array
     std::vector<double> samples_;       // every kSampleStride-th of them, to bisect first
-    std::vector<uint32_t> slots_;       // texts: a power of two, at most half full
+    std::vector<uint32_t> places_;      // each entry's place in sorted_ (numbers)
+    std::vector<uint32_t> slots_;       // a power of two, at most half full
     bool isText_ = false;
 };
 

@@ -7,23 +7,30 @@
 #include "functions/general/wildcard.h"
 #include "model/cellrecord.h"
 
+#include <cmath>
 #include <string>
 
 namespace vl {
 
 namespace {
 
-// The value looked for: a number (an empty value counts as 0) or a text.
+// The value looked for: a number (an empty value counts as 0) or a text. A number equal to
+// it to 15 significant digits lies within [low, high].
 struct Sought {
     bool isText = false;
     LookupKey key;
+    double low = 0, high = 0;
 };
 
 FormulaError ReadSought(CEvalContext& ctx, FormulaToken& slot, Sought& v) {
     ResolveReferenceValue(ctx, slot);
     v.isText = slot.type == kTokenText;
     if (v.isText) return GetTextArg(ctx, slot, v.key.text);
-    return GetNumberArg(ctx, slot, v.key.number);
+    const FormulaError error = GetNumberArg(ctx, slot, v.key.number);
+    const double reach = std::fabs(v.key.number) * 0x1p-48;
+    v.low = v.key.number - reach;
+    v.high = v.key.number + reach;
+    return error;
 }
 
 // Numbers equal to 15 significant digits are equal, as the comparison operators take them.
@@ -34,7 +41,8 @@ int CompareKeys(bool text, const LookupKey& a, const LookupKey& b) {
 
 // Exact match: numbers by value, texts by the wildcard pattern that v is.
 bool Equal(const Sought& v, const LookupKey& key) {
-    if (!v.isText) return ApproxEqual(key.number, v.key.number);
+    if (!v.isText)
+        return key.number >= v.low && key.number <= v.high && ApproxEqual(key.number, v.key.number);
     uint8_t full = 0;
     return MatchWildcard(v.key.text, key.text, &full) == 0 && full;
 }
