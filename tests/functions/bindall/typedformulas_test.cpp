@@ -66,8 +66,8 @@ const std::vector<std::pair<const char*, const char*>> kFlows = {
 // Decimals that a computation leaves a unit of the last binary place off the typed value.
 const std::vector<std::pair<const char*, const char*>> kComputed = {
     {"L1", "=0.1*3"},    {"L2", "=0.7+0.1"}, {"L3", "=1-0.9"},   {"K1", "5"},   {"K2", "7"},
-    {"M1", "=0.29*100"}, {"M2", "30"},       {"N1", "=0.1+0.2"}, {"N2", "0.3"}, {"O1", "=0.1*3"},
-    {"P1", "=0.1*3"},    {"Q1", "0.1"},      {"Q2", "0.2"},      {"Q3", "0.3"}};
+    {"M1", "=0.29*100"}, {"M2", "30"},       {"N1", "=0.1+0.2"}, {"N2", "0.3"}, {"N3", "x"},
+    {"O1", "=0.1*3"},    {"P1", "=0.1*3"},   {"Q1", "0.1"},      {"Q2", "0.2"}, {"Q3", "0.3"}};
 
 } // namespace
 
@@ -120,6 +120,7 @@ TEST(TypedFormulas, LookupsAndCriteriaTakeNumbersEqualTo15Digits) {
         {kComputed, "=GETSTEP(0.0999999999999,0.1)", "0"},
         {kComputed, "=ROWS(UNIQUE(N1:N2,1))", "1"},
         {kComputed, "=INDEX(UNIQUE(N1:N2,2),1,2)", "2"},
+        {kComputed, "=ROWS(UNIQUE(N1:N3,1))", "2"},
     });
 }
 
