@@ -4,11 +4,23 @@
 // digits as equal, and the cutting functions (rounding, INT, multiples) take a value that
 // close to a whole or half number as that number before they cut.
 
+#include <cmath>
+
 namespace vl {
 
 // True when a and b are equal or differ by less than 2^-48 of each (about 15 significant
 // digits); 0 equals only 0, and two different whole numbers below 2^53 are never equal.
-bool ApproxEqual(double a, double b);
+// Inline, as searches ask it of every cell: most pairs are equal or far apart.
+inline bool ApproxEqual(double a, double b) {
+    if (a == b) return true;
+    const double d = std::fabs(a - b);
+    constexpr double kRelative = 0x1p-48;
+    if (!(d < std::fabs(a) * kRelative && d < std::fabs(b) * kRelative)) return false;
+    // A whole number that a double holds exactly with room to spare: one apart is a real
+    // difference.
+    auto exactWhole = [](double x) { return std::fabs(x) < 0x1p53 - 1 && x == std::trunc(x); };
+    return !(exactWhole(d) && exactWhole(a) && exactWhole(b));
+}
 
 // a + b, but 0 when the two cancel to about 15 significant digits (0.1 + 0.2 - 0.3 is 0,
 // not the binary leftover 5.55E-17).

@@ -28,6 +28,7 @@ struct Element {
     double number = 0;
     FormulaError error = 0;
     std::string_view text;
+    std::string unquoted; // a quoted text's characters when it doubled a quote
 };
 
 bool ReadNumberElement(std::string_view t, std::size_t& i, const SeparatorSet& set,
@@ -70,6 +71,10 @@ bool ReadElement(std::string_view t, std::size_t& i, const SeparatorSet& set, bo
         std::size_t close = QuotedTextEnd(t, i, next);
         e.kind = Element::kText;
         e.text = t.substr(i + 1, close - i - 1);
+        if (e.text.find(c) != std::string_view::npos) {
+            e.unquoted = UnquotedText(e.text, c);
+            e.text = e.unquoted;
+        }
         i = next;
         return true;
     }
@@ -117,9 +122,14 @@ void AppendElement(std::string& out, const uint8_t* record, char decimal, bool e
 } // namespace
 
 void AppendQuotedText(std::string& out, std::string_view text) {
-    char quote = text.find('"') == std::string_view::npos ? '"' : '\'';
+    const bool doubleQuotes = text.find('"') == std::string_view::npos;
+    // A text holding both quote characters doubles the one it is written in.
+    const char quote = doubleQuotes || text.find('\'') != std::string_view::npos ? '"' : '\'';
     out += quote;
-    out += text;
+    for (const char c : text) {
+        if (c == quote) out += quote;
+        out += c;
+    }
     out += quote;
 }
 

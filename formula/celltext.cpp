@@ -1,5 +1,6 @@
 #include "formula/celltext.h"
 
+#include "formula/arrayconst.h"
 #include "formula/literals.h"
 #include "formula/translate.h"
 #include "platform/core/number.h"
@@ -58,8 +59,9 @@ void AddTextItems(RenderedList& out, std::string_view text) {
 }
 
 std::string Quoted(std::string_view text) {
-    char quote = text.find('"') == std::string_view::npos ? '"' : '\'';
-    return quote + std::string(text) + quote;
+    std::string out;
+    AppendQuotedText(out, text);
+    return out;
 }
 
 // A number as the editor starts from it: the plain form when it reads back as the number,
@@ -105,7 +107,7 @@ bool FormatCellValue(const uint8_t* cell, const StandardFormat& format, std::str
     double value = NumberValue(cell);
     std::string code = NumberCode(format, value);
     if (code.empty() || !FormatValueText(value, code, text, &user))
-        text = FormatDouble(NumberValue(cell), &user);
+        text = FormatGeneralNumber(NumberValue(cell), &user);
     return true;
 }
 

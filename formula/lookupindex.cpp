@@ -1,5 +1,6 @@
 #include "formula/lookupindex.h"
 
+#include "formula/approxnumber.h"
 #include "formula/operands.h"
 #include "platform/core/cp1252.h"
 
@@ -129,7 +130,11 @@ void CLookupIndex::Arrange(LookupKeys kind) {
                          [this](uint32_t a, uint32_t b) { return numbers_[a] < numbers_[b]; });
     if (kind != LookupKeys::kTexts) {
         sortedNumbers_.resize(n);
-        for (uint32_t i = 0; i < n; ++i) sortedNumbers_[i] = numbers_[sorted_[i]];
+        places_.resize(n);
+        for (uint32_t i = 0; i < n; ++i) {
+            sortedNumbers_[i] = numbers_[sorted_[i]];
+            places_[sorted_[i]] = i;
+        }
         for (std::size_t i = 0; i < n; i += kSampleStride) samples_.push_back(sortedNumbers_[i]);
     }
     std::size_t size = 16;
@@ -196,22 +201,62 @@ template <class Less> std::size_t CLookupIndex::FirstEqual(std::size_t place, Le
     return low;
 }
 
-// Type 1: the largest key not above v, the first of its equals; type -1: the smallest key
-// not below v, which bisection reaches at the first of its equals.
+// The place after the run of keys equal to the one at i: most keys are unique, so the next
+// one is checked before bisecting.
+std::size_t CLookupIndex::NextRun(std::size_t i) const {
+    const std::size_t n = sortedNumbers_.size();
+    if (i + 1 >= n || sortedNumbers_[i + 1] != sortedNumbers_[i]) return i + 1;
+    return std::size_t(std::upper_bound(sortedNumbers_.begin() + std::ptrdiff_t(i),
+                                        sortedNumbers_.end(), sortedNumbers_[i]) -
+                       sortedNumbers_.begin());
+}
+
+// Keys equal to v to 15 significant digits count as equal to it, as the walk compares them;
+// they lie within |v| 2^-48 of it. Of equal keys the first in store order is found, which
+// is the first of each run of the very same key.
+// Type 0: the first of them; type 1: the largest key not above v, the first of its equals;
+// type -1: the smallest key not below v, the first of its equals.
 LookupAnswer CLookupIndex::FindNumber(double v, int type, LookupCell& found) const {
     if (isText_ || std::isnan(v)) return LookupAnswer::kWalk;
-    if (type == 0) return Answer(FirstOf(HashNumber(v), v, {}), found);
-    if (type == -1) {
-        const std::size_t lower = CountBefore(v, false);
-        return Answer(lower == sorted_.size() ? -1 : int64_t(sorted_[lower]), found);
+    if (type != 0 && type != 1 && type != -1) return LookupAnswer::kNotFound;
+    const std::size_t n = sortedNumbers_.size();
+    const double reach = std::fabs(v) * 0x1p-48;
+    const auto& keys = sortedNumbers_;
+    auto firstOf = [this](std::size_t i) {
+        return FirstEqual(i, [this](std::size_t a, std::size_t b) {
+            return sortedNumbers_[a] < sortedNumbers_[b];
+        });
+    };
+    if (type == 1) {
+        std::size_t last = CountBefore(v + reach, true);
+        while (last > 0 && keys[last - 1] > v && !ApproxEqual(keys[last - 1], v)) --last;
+        if (last == 0) return LookupAnswer::kNotFound;
+        const double largest = keys[last - 1];
+        std::size_t i = firstOf(last - 1);
+        uint32_t best = sorted_[i];
+        while (i > 0 && ApproxEqual(keys[i - 1], largest)) {
+            i = firstOf(i - 1);
+            best = std::min(best, sorted_[i]);
+        }
+        return Answer(best, found);
     }
-    if (type != 1) return LookupAnswer::kNotFound;
-    const std::size_t upper = CountBefore(v, true);
-    if (upper == 0) return LookupAnswer::kNotFound;
-    const std::size_t first = FirstEqual(upper - 1, [this](std::size_t a, std::size_t b) {
-        return sortedNumbers_[a] < sortedNumbers_[b];
-    });
-    return Answer(sorted_[first], found);
+    // The very same number, as most sought numbers are, with no other key near it.
+    const int64_t same = type == 0 ? FirstOf(HashNumber(v), v, {}) : -1;
+    if (same >= 0) {
+        const std::size_t place = places_[std::size_t(same)], after = NextRun(place);
+        if ((place == 0 || !ApproxEqual(keys[place - 1], v)) &&
+            (after == n || !ApproxEqual(keys[after], v)))
+            return Answer(same, found);
+    }
+    // Keys just below v's reach of it may still be more than their own reach below it.
+    std::size_t first = CountBefore(v - reach, false);
+    while (first < n && keys[first] < v && !ApproxEqual(keys[first], v)) ++first;
+    if (first == n) return LookupAnswer::kNotFound;
+    if (type == -1) v = keys[first];
+    int64_t best = -1;
+    for (std::size_t i = first; i < n && ApproxEqual(keys[i], v); i = NextRun(i))
+        if (best < 0 || sorted_[i] < uint64_t(best)) best = sorted_[i];
+    return Answer(best, found);
 }
 
 LookupAnswer CLookupIndex::FindText(std::string_view v, int type, LookupCell& found) const {

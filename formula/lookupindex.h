@@ -62,6 +62,7 @@ private:
     int64_t FirstOf(uint64_t hash, double number, std::string_view text) const;
     // The number of sorted keys below v (or not above it, `orEqual`).
     std::size_t CountBefore(double v, bool orEqual) const;
+    std::size_t NextRun(std::size_t i) const;
     // The first place in sorted_ of the key at `place`.
     template <class Less> std::size_t FirstEqual(std::size_t place, Less less) const;
 
@@ -71,6 +72,7 @@ private:
     std::vector<uint32_t> sorted_;      // entries by key, then by store order
     std::vector<double> sortedNumbers_; // the keys of sorted_, for bisection in one array
     std::vector<double> samples_;       // every kSampleStride-th of them, to bisect first
+    std::vector<uint32_t> places_;      // each entry's place in sorted_ (numbers)
     std::vector<uint32_t> slots_;       // a power of two, at most half full
     bool isText_ = false;
 };

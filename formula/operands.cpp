@@ -187,10 +187,7 @@ FormulaError GetInt64Arg(CEvalContext& ctx, FormulaToken& slot, int64_t& out, in
 }
 
 std::string NumberAsText(double value) {
-    std::string text = FormatDouble(value);
-    for (char& c : text)
-        if (c == 'e') c = 'E';
-    return text;
+    return FormatGeneralNumber(value);
 }
 
 FormulaError GetStringArg(CEvalContext& ctx, FormulaToken& slot, std::string& out) {

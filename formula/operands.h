@@ -58,7 +58,7 @@ FormulaError GetIntArg(CEvalContext& ctx, FormulaToken& slot, int32_t& out, int3
 FormulaError GetInt64Arg(CEvalContext& ctx, FormulaToken& slot, int64_t& out, int64_t minimum,
                          int64_t maximum);
 // The text a number becomes inside a formula ("&" and text arguments): the general form with a
-// capital exponent mark, 1E+022 and -1E-300, as users write and read such numbers.
+// capital exponent mark, 1E+22 and -1E-300, as users write and read such numbers.
 std::string NumberAsText(double value);
 // The value as text into `out` (a number in the general form, an error value as its text); the slot
 // keeps type 256 without a string.

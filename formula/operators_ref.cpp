@@ -117,9 +117,17 @@ void ResolveQualifier(CEvalContext& ctx, FormulaToken& left, const FormulaToken&
 
 void Intersect(CEvalContext& ctx) {
     uint16_t n = ctx.valueCount;
-    if (n < 3 || !IsCellRange(ctx.values[n - 2]) || !IsCellRange(ctx.values[n - 1])) {
+    if (n < 3) {
         // Only the operator goes; the caller finds the extra operand.
         ctx.valueCount = uint16_t(n - 1);
+        return;
+    }
+    if (!IsCellRange(ctx.values[n - 2]) || !IsCellRange(ctx.values[n - 1])) {
+        // An array, a value or a range that is an error (a reversed one) shares no cells.
+        ReleaseOperand(ctx, ctx.values[n - 1]);
+        ReleaseOperand(ctx, ctx.values[n - 2]);
+        MakeError(ctx.values[n - 2], kErrNull);
+        ctx.valueCount = uint16_t(n - 2);
         return;
     }
     FormulaToken& left = AsRange(ctx.values[n - 2]);

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace vl {
@@ -23,14 +24,26 @@ inline std::size_t SkipBlanks(std::string_view text, std::size_t i) {
     return i;
 }
 
-// A quoted text runs from the quote at `open` to the same quote character or to the end
-// (there is no escape). Gives the end of its characters; `next` is past the closing quote.
+// A quoted text runs from the quote at `open` to the same quote character or to the end;
+// the quote character written twice inside it stands for one. Gives the end of its
+// characters; `next` is past the closing quote.
 inline std::size_t QuotedTextEnd(std::string_view text, std::size_t open, std::size_t& next) {
     char quote = text[open];
     std::size_t close = open + 1;
-    while (close < text.size() && text[close] != quote && text[close] != '\0') ++close;
+    while (close < text.size() && text[close] != '\0') {
+        if (text[close] == quote && At(text, close + 1) != quote) break;
+        close += text[close] == quote ? 2 : 1;
+    }
     next = At(text, close) == quote ? close + 1 : close;
     return close;
+}
+
+// The characters of a quoted text (between its quotes) with each doubled quote made one.
+inline std::string UnquotedText(std::string_view characters, char quote) {
+    std::string out(characters);
+    for (std::size_t i = out.find(quote); i != std::string::npos; i = out.find(quote, i + 1))
+        out.erase(i, 1);
+    return out;
 }
 
 // One part of an R1C1 reference ("R", "R5", "R[-2]", and the same for C) whose letter is at

@@ -49,7 +49,10 @@ uint16_t ReadString(CEvalContext& ctx, std::string_view text, std::size_t& pos,
                     FormulaToken& token) {
     std::size_t next = 0;
     std::size_t close = QuotedTextEnd(text, pos, next);
-    bool kept = ctx.stringPool.PushString(text.substr(pos + 1, close - pos - 1));
+    const std::string_view characters = text.substr(pos + 1, close - pos - 1);
+    bool kept = characters.find(text[pos]) == std::string_view::npos
+                    ? ctx.stringPool.PushString(characters)
+                    : ctx.stringPool.PushString(UnquotedText(characters, text[pos]));
     pos = next;
     return kept ? Give(token, kTokenText) : Refused(token, kErrName);
 }

@@ -3,6 +3,7 @@
 #include "formula/arrayconst.h"
 #include "formula/cellref.h"
 #include "formula/evalcontext.h"
+#include "formula/folderrange.h"
 #include "formula/formulanumber.h"
 #include "formula/literals.h"
 #include "formula/textscan.h"
@@ -19,9 +20,21 @@ bool IsJoining(char c, char decimal) {
            c == decimal;
 }
 
+// Whether a cell address written without "$" before a "!" is the name of a worksheet or
+// folder reached from the formula's worksheet, as a qualifier's name is looked up.
+bool NamesTreeItem(const CEvalContext& ctx, std::string_view spelled) {
+    if (spelled.find('$') != std::string_view::npos) return false;
+    std::string path;
+    GetFolderPath(ctx, ctx.currentCells, path);
+    path.append(spelled);
+    return FindNodeByPath(ctx, path) != nullptr;
+}
+
 // The user form with A1 references: a scan that names both a row and a column is a
 // reference; one that names only a row or only a column is one only next to a ":", so
 // 5:5 and C:E are whole rows and columns while a lone 5 is a number and a lone C a name.
+// Before a "!" the address of a cell names the worksheet or folder of that name where one
+// exists (Q1!A1); a cell whose text names the item is still reached by "$Q$1!A1".
 uint16_t ReadA1UserToken(CEvalContext& ctx, std::string_view text, std::size_t& pos,
                          FormulaToken& token, const SeparatorSet& set, bool afterColon) {
     while (IsFormulaBlank(At(text, pos))) ++pos;
@@ -31,6 +44,15 @@ uint16_t ReadA1UserToken(CEvalContext& ctx, std::string_view text, std::size_t& 
         std::size_t length = 0;
         uint8_t flags = ParseA1Ref(text.substr(pos), ref, length);
         bool whole = (flags & kRefCell) == kRefCell;
+        if (whole && At(text, pos + length) == '!' &&
+            NamesTreeItem(ctx, text.substr(pos, length))) {
+            ClearOperand(token);
+            const bool kept = ctx.stringPool.PushString(text.substr(pos, length));
+            pos += length;
+            token.type = kept ? kTokenText : kTokenEmpty;
+            token.error = kept ? kErrName : kErrValue;
+            return token.type;
+        }
         if (flags != 0 && (whole || afterColon || At(text, pos + length) == ':')) {
             ClearOperand(token);
             token.type = kTokenReference;

@@ -332,8 +332,9 @@ REASONS = [
      lambda v, c, o, p: p == "(refused)"),
     ("the peer cannot show the value through the code (#FMT)",
      lambda v, c, o, p: p == "#FMT"),
-    ("General shows the program's plain form (15 significant digits, a leading zero counted;"
-     " three-digit exponents, lower-case e)",
+    ("General shows 15 significant digits, in exponent form from 1E+15 on and where the digits"
+     " with a fraction's leading zeros pass 15 and it is shorter, with at least two exponent"
+     " digits",
      lambda v, c, o, p: "general" in c.lower()),
     ("typed dates, times and durations are kept as text: a number code shows the text",
      lambda v, c, o, p: (is_date(v) or is_time(v) or is_duration(v)) and not fields(c)),
@@ -355,8 +356,9 @@ REASONS = [
      lambda v, c, o, p: early_year(v) and re.search(r"(?<!y)yy(?!y)", code_words(c))),
     ("a half rounds away from zero, as in the fixed codes; the peer rounds it to even",
      lambda v, c, o, p: half_of_fixed_denominator(v, c)),
-    ("the plain form shows 15 significant digits and a three-digit exponent",
-     lambda v, c, o, p: re.search(r"e[+-]\d{3}", o) is not None),
+    ("the plain form shows 15 significant digits, in exponent form from 1E+15 on and where"
+     " that is shorter",
+     lambda v, c, o, p: re.fullmatch(r"-?[0-9.]+E[+-]\d{2,3}", o) is not None),
     ("after a bracketed currency the peer misreads exponents, fractions and percent",
      lambda v, c, o, p: "[$" in c and re.search(r"[Ee][+-]|[#0?]/|%", code_words(c))),
     ("the peer writes the locale of a [$-...] bracket that follows other text",

@@ -3,6 +3,7 @@
 #include "platform/core/number.h"
 
 #include <cmath>
+#include <cstdlib>
 
 namespace vl {
 
@@ -34,6 +35,49 @@ void StripFractionZeros(std::string& text) {
     if (!text.empty() && text.back() == '.') text.pop_back();
 }
 
+// A finite value rounded to 15 significant digits: the digits without trailing zeros, and
+// the power of ten of the first one.
+struct Rounded {
+    bool negative = false;
+    std::string digits;
+    int exponent = 0;
+};
+
+Rounded RoundTo15Digits(double value) {
+    const std::string e = FormatNumberE(value, 14); // "-d.dddddddddddddde+ddd"
+    Rounded r;
+    r.negative = e[0] == '-';
+    const std::size_t mark = e.find_first_of("eE");
+    for (std::size_t i = r.negative ? 1 : 0; i < mark; ++i)
+        if (e[i] != '.') r.digits += e[i];
+    r.digits.erase(r.digits.find_last_not_of('0') + 1);
+    if (r.digits.empty()) r.digits = "0";
+    r.exponent = std::atoi(e.c_str() + mark + 1);
+    return r;
+}
+
+std::string PlainForm(const Rounded& r) {
+    std::string text = r.negative ? "-" : "";
+    const int count = int(r.digits.size());
+    if (r.exponent < 0)
+        return text + "0." + std::string(std::size_t(-r.exponent - 1), '0') + r.digits;
+    if (count <= r.exponent + 1)
+        return text + r.digits + std::string(std::size_t(r.exponent + 1 - count), '0');
+    return text + r.digits.substr(0, std::size_t(r.exponent + 1)) + "." +
+           r.digits.substr(std::size_t(r.exponent + 1));
+}
+
+// "d.dddE+dd": a capital E and at least two exponent digits.
+std::string CapitalExponentForm(const Rounded& r) {
+    std::string text = r.negative ? "-" : "";
+    text += r.digits[0];
+    if (r.digits.size() > 1) text += "." + r.digits.substr(1);
+    const int magnitude = std::abs(r.exponent);
+    text += r.exponent < 0 ? "E-" : "E+";
+    if (magnitude < 10) text += '0';
+    return text + std::to_string(magnitude);
+}
+
 } // namespace
 
 std::string FormatDouble(double value, const SeparatorSet* set) {
@@ -51,6 +95,26 @@ std::string FormatDouble(double value, const SeparatorSet* set) {
     if (set) {
         std::size_t dot = text.find('.');
         if (dot != std::string::npos && text.find_first_of("eE") == std::string::npos)
+            text[dot] = set->decimal;
+    }
+    return text;
+}
+
+std::string FormatGeneralNumber(double value, const SeparatorSet* set) {
+    if (!std::isfinite(value) || value == 0) return FormatDouble(value, set);
+    const Rounded r = RoundTo15Digits(value);
+    std::string text = CapitalExponentForm(r);
+    // A whole part of at most 15 digits is written out; so is a fraction that fits in 15
+    // digits with its leading zeros, or is no longer than the exponent form.
+    if (r.exponent <= 14) {
+        std::string fixed = PlainForm(r);
+        const std::size_t width =
+            fixed.size() - (r.negative ? 1 : 0) - (fixed.find('.') != std::string::npos ? 1 : 0);
+        if (width <= 15 || fixed.size() <= text.size()) text = std::move(fixed);
+    }
+    if (set) {
+        std::size_t dot = text.find('.');
+        if (dot != std::string::npos && text.find('E') == std::string::npos)
             text[dot] = set->decimal;
     }
     return text;

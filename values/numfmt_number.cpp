@@ -82,7 +82,7 @@ bool ShowsAsZero(double magnitude, const FormatSection& s, const FormatToken* to
 }
 
 bool AddPlainNumber(RenderedList& out, double value) {
-    for (char c : FormatDouble(value)) {
+    for (char c : FormatGeneralNumber(value)) {
         uint32_t kind = c == '.'                 ? kFmtDecimal
                         : (c == 'e' || c == 'E') ? kFmtExponent
                                                  : kFmtLiteral;
@@ -207,7 +207,7 @@ bool FormatValueText(double value, std::string_view code, std::string& text,
                      const SeparatorSet* set) {
     RenderedList list;
     if (!FormatNumberValue(list, value, code, set)) {
-        text = FormatDouble(value, set);
+        text = FormatGeneralNumber(value, set);
         return false;
     }
     text = list.Text();

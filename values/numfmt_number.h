@@ -15,7 +15,7 @@
 namespace vl {
 
 // The text of `value` through `code` (stored with the internal separators) with the
-// separators of `set` (none converted when null). False, with the plain FormatDouble text,
+// separators of `set` (none converted when null). False, with the FormatGeneralNumber text,
 // when the code does not compile or render.
 bool FormatValueText(double value, std::string_view code, std::string& text,
                      const SeparatorSet* set);

@@ -6,11 +6,15 @@
 
 #include <algorithm>
 #include <boost/math/special_functions/log1p.hpp>
+#include <cfloat>
 #include <cmath>
 
 namespace vl {
 
 namespace {
+
+// A rate above -1: at -1 and below, 1 + r leaves nothing to compound.
+const double kLowestRate = std::nextafter(-1.0, 0.0);
 
 // Money paid out is negative. t is 1 for payments at the beginning of each period.
 // The closed forms divide by the rate; at a rate of 0 each takes its limit, the plain sums.
@@ -51,7 +55,11 @@ void Pv(CEvalContext& ctx) {
     double r = 0, pmt = 0, fv = 0;
     int32_t n = 0, t = 0;
     CArgReader args(ctx);
-    args.Int(4, t, 0, 1).Number(3, fv).Number(2, pmt).Int(1, n, 0, INT32_MAX).Number(0, r, 0);
+    args.Int(4, t, 0, 1)
+        .Number(3, fv)
+        .Number(2, pmt)
+        .Int(1, n, 0, INT32_MAX)
+        .Number(0, r, kLowestRate);
     if (args.error) return ReturnError(ctx, args.error);
     if (r == 0) return ReturnNumber(ctx, -(pmt * n + fv));
     Discount d = DiscountOf(r, n);
@@ -63,7 +71,11 @@ void Fv(CEvalContext& ctx) {
     double r = 0, pmt = 0, pv = 0;
     int32_t n = 0, t = 0;
     CArgReader args(ctx);
-    args.Int(4, t, 0, 1).Number(3, pv).Number(2, pmt).Int(1, n, 0, INT32_MAX).Number(0, r, 0);
+    args.Int(4, t, 0, 1)
+        .Number(3, pv)
+        .Number(2, pmt)
+        .Int(1, n, 0, INT32_MAX)
+        .Number(0, r, kLowestRate);
     if (args.error) return ReturnError(ctx, args.error);
     if (r == 0) return ReturnNumber(ctx, -(pv + pmt * n));
     Growth g = GrowthOf(r, n);
@@ -75,7 +87,11 @@ void Pmt(CEvalContext& ctx) {
     double r = 0, pv = 0, fv = 0;
     int32_t n = 0, t = 0;
     CArgReader args(ctx);
-    args.Int(4, t, 0, 1).Number(3, fv).Number(2, pv).Int(1, n, 0, INT32_MAX).Number(0, r, 0);
+    args.Int(4, t, 0, 1)
+        .Number(3, fv)
+        .Number(2, pv)
+        .Int(1, n, 0, INT32_MAX)
+        .Number(0, r, kLowestRate);
     if (args.error) return ReturnError(ctx, args.error);
     if (r == 0) return ReturnNumber(ctx, -(pv + fv) / n);
     Discount d = DiscountOf(r, n);
@@ -87,7 +103,7 @@ void NPer(CEvalContext& ctx) {
     double r = 0, pmt = 0, pv = 0, fv = 0;
     int32_t t = 0;
     CArgReader args(ctx);
-    args.Int(4, t, 0, 1).Number(3, fv).Number(2, pv).Number(1, pmt).Number(0, r, 0);
+    args.Int(4, t, 0, 1).Number(3, fv).Number(2, pv).Number(1, pmt).Number(0, r, kLowestRate);
     if (args.error) return ReturnError(ctx, args.error);
     if (r == 0) return ReturnNumber(ctx, -(pv + fv) / pmt);
     double x = pmt * (1 + r * t) / r;
@@ -134,7 +150,7 @@ void IPmt(CEvalContext& ctx) {
     int32_t period = 0, n = 0;
     CArgReader args(ctx);
     args.Number(4, fv).Number(3, pv).Int(2, n, 0, INT32_MAX).Int(1, period, 0, INT32_MAX);
-    args.Number(0, r, 0);
+    args.Number(0, r, kLowestRate);
     if (args.error) return ReturnError(ctx, args.error);
     if (r == 0) return ReturnNumber(ctx, 0);
     ReturnNumber(ctx, EndInterestOf(r, period, n, pv, fv, DiscountOf(r, n).onem));
@@ -149,7 +165,7 @@ void PPmt(CEvalContext& ctx) {
     int32_t period = 0, n = 0, t = 0;
     CArgReader args(ctx);
     args.Int(5, t, 0, 1).Number(4, fv).Number(3, pv).Int(2, n, 0, INT32_MAX);
-    args.Int(1, period, 0, INT32_MAX).Number(0, r, 0);
+    args.Int(1, period, 0, INT32_MAX).Number(0, r, kLowestRate);
     if (args.error) return ReturnError(ctx, args.error);
     if (r == 0) return ReturnNumber(ctx, -(pv + fv) / n);
     Discount d = DiscountOf(r, n);
@@ -190,7 +206,7 @@ template <bool Principal> void Cumulative(CEvalContext& ctx) {
     int32_t n = 0, first = 0, last = 0;
     CArgReader args(ctx);
     args.Int(4, last, 1, INT32_MAX).Int(3, first, 1, INT32_MAX).Number(2, pv, 0);
-    args.Int(1, n, 0, INT32_MAX).Number(0, r, 0);
+    args.Int(1, n, 0, INT32_MAX).Number(0, r, kLowestRate);
     if (args.error) return ReturnError(ctx, args.error);
     if (first > n || last > n) return ReturnError(ctx, kErrValue);
     if (first > last) return ReturnNumber(ctx, 0);
@@ -234,12 +250,36 @@ struct RateGap {
     }
 };
 
+// Widens [a, b] from `start` by 0.02 a step, each end kept within [lowest, highest], until
+// it brackets a root, then runs the regula falsi. The lower end stops where its value
+// overflows. False when no root is bracketed or the search does not end.
+bool SearchRate(const RateGap& f, double start, double lowest, double highest, double& root) {
+    double a = std::clamp(start, lowest, highest), b = a;
+    double fa = f(a), fb = fa;
+    for (int i = 0; i < kMaxWidenings; ++i) {
+        if (!IsAcceptableResult(fa) || !IsAcceptableResult(fb)) return false;
+        if (fa != 0 && fb != 0 && std::signbit(fa) != std::signbit(fb))
+            return RegulaFalsi(f, a, b, fa, fb, root);
+        const double wider = std::max(a - 0.02, lowest), higher = std::min(b + 0.02, highest);
+        if (wider == a && higher == b) return false;
+        if (wider != a) {
+            const double value = f(wider);
+            if (IsAcceptableResult(value))
+                a = wider, fa = value;
+            else
+                lowest = a;
+        }
+        if (higher != b) b = higher, fb = f(b);
+    }
+    return false;
+}
+
 void Rate(CEvalContext& ctx) {
     if (!BeginScalarCall(ctx, 6)) return;
     RateGap f{0, 0, 0, 0, 0};
     double guess = 0;
     CArgReader args(ctx);
-    args.Number(5, guess, 0).Int(4, f.t, 0, 1).Number(3, f.fv).Number(2, f.pv);
+    args.Number(5, guess, kLowestRate).Int(4, f.t, 0, 1).Number(3, f.fv).Number(2, f.pv);
     args.Number(1, f.pmt).Int(0, f.n, 0, INT32_MAX);
     if (args.error) return ReturnError(ctx, args.error);
     // Payments that repay the loan exactly mean a rate of 0; "exactly" is relative to the
@@ -247,18 +287,15 @@ void Rate(CEvalContext& ctx) {
     const double paid = f.n * f.pmt;
     const double scale = std::fabs(paid) + std::fabs(f.pv) + std::fabs(f.fv);
     if (std::fabs(paid + f.pv + f.fv) <= 1e-14 * std::max(scale, 1.0)) return ReturnNumber(ctx, 0);
-    double a = guess == 0 ? 1e-14 : guess, b = a;
-    for (int i = 0; i < kMaxWidenings; ++i) {
-        double fa = f(a), fb = f(b);
-        if (!IsAcceptableResult(fa) || !IsAcceptableResult(fb)) break;
-        if (fa != 0 && fb != 0 && std::signbit(fa) != std::signbit(fb)) {
-            double root = 0;
-            if (!RegulaFalsi(f, a, b, fa, fb, root)) break;
-            return ReturnNumber(ctx, root);
-        }
-        a = a - 0.02 > 1e-14 ? a - 0.02 : 1e-14;
-        b += 0.02;
-    }
+    // The side of the guess first (positive when it is 0); then the other side, towards -1
+    // for the negative rates that payments worth less than the loan lead to.
+    double root = 0;
+    auto positive = [&] { return SearchRate(f, std::max(guess, 1e-14), 1e-14, DBL_MAX, root); };
+    auto negative = [&] {
+        return SearchRate(f, std::min(guess, -1e-14), kLowestRate, -1e-14, root);
+    };
+    if (guess < 0 ? negative() || positive() : positive() || negative())
+        return ReturnNumber(ctx, root);
     ReturnError(ctx, kErrNum);
 }
 

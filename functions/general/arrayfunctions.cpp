@@ -1,5 +1,6 @@
 #include "functions/general/arrayfunctions.h"
 
+#include "formula/approxnumber.h"
 #include "formula/edit/rowsort.h"
 #include "functions/general/argumentarea.h"
 #include "functions/general/generalargs.h"
@@ -124,6 +125,15 @@ bool PutGroup(CArrayBuilder& builder, int32_t type, const uint8_t* head, uint32_
     return builder.PutRecord(b.bytes);
 }
 
+// Values the sort takes for equal, or numbers equal to 15 significant digits, which the sort
+// puts next to each other.
+bool SameGroup(CEvalContext& ctx, const uint8_t* head, const uint8_t* record) {
+    const uint8_t ascending = 1;
+    if (CompareRows(ctx, &head, &record, 1, &ascending) == 0) return true;
+    return cell::IsNumber(head) && cell::IsNumber(record) && !cell::Error(head) &&
+           !cell::Error(record) && ApproxEqual(cell::Number(head), cell::Number(record));
+}
+
 // The rows sorted on the column, each run of values the sort takes for equal one group: the
 // sort's order puts every value next to those equal to it, wherever they stood. Empty
 // cells take no part; each error code is a group of its own.
@@ -146,7 +156,7 @@ void Unique(CEvalContext& ctx) {
     for (uint32_t k = 0; k <= rows; ++k) {
         const uint8_t* record = k < rows ? FindCell(source.Store(), order[k], 0) : nullptr;
         if (k < rows && !record) continue;
-        if (head && record && CompareRows(ctx, &head, &record, 1, &ascending) == 0) {
+        if (head && record && SameGroup(ctx, head, record)) {
             ++size;
             continue;
         }

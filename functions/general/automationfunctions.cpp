@@ -73,15 +73,20 @@ FormulaError ArrayArgument(CEvalContext& ctx, FormulaToken& slot, CVariant& out)
     return error;
 }
 
-// One method argument; `passed` false for an omitted argument.
+// One method argument; `passed` false for an omitted argument. A reference to an empty
+// cell is passed as an empty variant, so that the arguments after it keep their places.
 FormulaError MethodArgument(CEvalContext& ctx, FormulaToken& slot, CVariant& out, bool& passed) {
     passed = false;
     if (slot.type & kAreaOrArray) {
         passed = true;
         return ArrayArgument(ctx, slot, out);
     }
+    const bool reference = slot.type == kTokenReference;
     ResolveReferenceValue(ctx, slot);
-    if (slot.type == kTokenEmpty) return slot.error;
+    if (slot.type == kTokenEmpty) {
+        passed = reference && slot.error == 0;
+        return slot.error;
+    }
     if (slot.type == kTokenText) {
         std::string text;
         const FormulaError error = GetStringArg(ctx, slot, text);

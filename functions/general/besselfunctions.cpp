@@ -1,5 +1,6 @@
 #include "functions/general/besselfunctions.h"
 
+#include "formula/approxnumber.h"
 #include "functions/general/argreader.h"
 #include "functions/general/largeorderbessel.h"
 #include "functions/numeric/specialfunc.h"
@@ -93,14 +94,15 @@ void Erfc(CEvalContext& ctx) {
     ReturnNumber(ctx, vl::Erfc(x));
 }
 
-// Exact comparisons, without tolerance.
+// DELTA compares exactly; GETSTEP takes a value equal to the step to 15 significant digits
+// as reaching it, as the comparison operators do.
 template <bool AtLeast> void Compare(CEvalContext& ctx) {
     if (!BeginScalarCall(ctx, 2)) return;
     double x = 0, y = 0;
     CArgReader args(ctx);
     args.Number(1, y).Number(0, x);
     if (args.error) return ReturnError(ctx, args.error);
-    ReturnNumber(ctx, (AtLeast ? x >= y : x == y) ? 1 : 0);
+    ReturnNumber(ctx, (AtLeast ? CompareApprox(x, y) >= 0 : x == y) ? 1 : 0);
 }
 
 } // namespace

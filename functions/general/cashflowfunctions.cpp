@@ -172,16 +172,18 @@ void Npv(CEvalContext& ctx) {
     ReturnNumber(ctx, sum, error);
 }
 
-// The last argument is the guess, never a flow.
+// The last of two or more arguments is the guess, never a flow; a single argument is the
+// flows with the guess omitted.
 void Irr(CEvalContext& ctx) {
     const uint16_t count = ArgumentCount(ctx);
-    const uint64_t guessBit = count > 0 ? uint64_t(1) << (count - 1) : 0;
-    if (!BeginPartlyScalarCall(ctx, 2, kMaxArguments, guessBit)) return;
+    const uint16_t flowCount = count > 1 ? uint16_t(count - 1) : count;
+    const uint64_t guessBit = count > 1 ? uint64_t(1) << (count - 1) : 0;
+    if (!BeginPartlyScalarCall(ctx, 1, kMaxArguments, guessBit)) return;
     double guess = 0;
     CArgReader args(ctx);
-    args.Number(uint16_t(count - 1), guess);
+    if (count > 1) args.Number(flowCount, guess);
     Flows flows;
-    args.Merge(ReadFlows(ctx, 0, uint16_t(count - 1), flows));
+    args.Merge(ReadFlows(ctx, 0, flowCount, flows));
     if (args.error) return ReturnError(ctx, args.error);
     // Flows that are all 0 are worth 0 at every rate: no one rate is theirs.
     if (flows.cellError == 0 &&

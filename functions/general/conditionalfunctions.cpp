@@ -1,5 +1,6 @@
 #include "functions/general/conditionalfunctions.h"
 
+#include "formula/approxnumber.h"
 #include "formula/operands.h"
 #include "functions/general/wildcard.h"
 #include "platform/core/cp1252.h"
@@ -132,13 +133,13 @@ void SumIf(CEvalContext& ctx) {
 Criteria ReadCriteria(CEvalContext& ctx, FormulaToken& slot) {
     Criteria c;
     if (slot.type == kTokenNumber) {
-        double x = 0;
-        c.error = GetNumberArg(ctx, slot, x);
-        c.text = FormatDouble(x);
-    } else {
-        c.error = GetStringArg(ctx, slot, c.text);
-        c.op = CutOperator(c.text);
+        c.error = GetNumberArg(ctx, slot, c.number);
+        c.text = FormatDouble(c.number);
+        c.isNumber = true; // the number itself, not its text read back
+        return c;
     }
+    c.error = GetStringArg(ctx, slot, c.text);
+    c.op = CutOperator(c.text);
     // Numbers are compared only with an operand that is a number as a whole.
     std::string_view operand = TrimSpaces(c.text);
     c.isNumber = ParseNumber(operand, c.number);
@@ -149,8 +150,8 @@ bool MeetsCriteria(CEvalContext& ctx, FormulaToken& value, const Criteria& crite
     if (value.type == kTokenNumber) {
         // A number differs from an operand that is no number.
         if (!criteria.isNumber) return criteria.op == kNotEqual;
-        double x = value.number;
-        return Satisfies(criteria.op, x < criteria.number ? -1 : (x > criteria.number ? 1 : 0));
+        // Equal to 15 significant digits is equal, as the comparison operators take it.
+        return Satisfies(criteria.op, CompareApprox(value.number, criteria.number));
     }
     if (value.type != kTokenText) {
         ReleaseOperand(ctx, value);

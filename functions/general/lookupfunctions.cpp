@@ -1,38 +1,48 @@
 #include "functions/general/lookupfunctions.h"
 
+#include "formula/approxnumber.h"
 #include "formula/lookupindex.h"
 #include "functions/general/argumentarea.h"
 #include "functions/general/generalargs.h"
 #include "functions/general/wildcard.h"
 #include "model/cellrecord.h"
 
+#include <cmath>
 #include <string>
 
 namespace vl {
 
 namespace {
 
-// The value looked for: a number (an empty value counts as 0) or a text.
+// The value looked for: a number (an empty value counts as 0) or a text. A number equal to
+// it to 15 significant digits lies within [low, high].
 struct Sought {
     bool isText = false;
     LookupKey key;
+    double low = 0, high = 0;
 };
 
 FormulaError ReadSought(CEvalContext& ctx, FormulaToken& slot, Sought& v) {
     ResolveReferenceValue(ctx, slot);
     v.isText = slot.type == kTokenText;
     if (v.isText) return GetTextArg(ctx, slot, v.key.text);
-    return GetNumberArg(ctx, slot, v.key.number);
+    const FormulaError error = GetNumberArg(ctx, slot, v.key.number);
+    const double reach = std::fabs(v.key.number) * 0x1p-48;
+    v.low = v.key.number - reach;
+    v.high = v.key.number + reach;
+    return error;
 }
 
+// Numbers equal to 15 significant digits are equal, as the comparison operators take them.
 int CompareKeys(bool text, const LookupKey& a, const LookupKey& b) {
     if (text) return CompareNoCase(a.text.c_str(), b.text.c_str());
-    return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
+    return CompareApprox(a.number, b.number);
 }
 
 // Exact match: numbers by value, texts by the wildcard pattern that v is.
 bool Equal(const Sought& v, const LookupKey& key) {
-    if (!v.isText) return key.number == v.key.number;
+    if (!v.isText)
+        return key.number >= v.low && key.number <= v.high && ApproxEqual(key.number, v.key.number);
     uint8_t full = 0;
     return MatchWildcard(v.key.text, key.text, &full) == 0 && full;
 }
@@ -143,6 +153,13 @@ void Lookup(CEvalContext& ctx) {
     if (separate) {
         Found found = SearchPart(ctx, searched, CellRange{0, 0, lastColumn, lastRow}, v, 0);
         if (!found.any) return ReturnError(ctx, kErrNA);
+        // A vector's answer is at the same position along the result vector, whichever way
+        // either runs (a single cell runs as the searched vector does); a result of rows and
+        // columns is read at the found cell's offsets.
+        const uint64_t position = uint64_t(found.row) * searched.Columns() + found.column;
+        const bool across = result.Rows() == 1 && (result.Columns() > 1 || searched.Rows() == 1);
+        if (across) return ReturnCellValue(ctx, result, 0, position);
+        if (result.Columns() == 1) return ReturnCellValue(ctx, result, position, 0);
         return ReturnCellValue(ctx, result, found.row, found.column);
     }
     const bool byRows = lastColumn <= lastRow;

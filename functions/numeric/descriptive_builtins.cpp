@@ -77,7 +77,7 @@ void CountBuiltin(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     double count = 0;
     GatherValueList(ctx, [&](const ListValue& v) {
-        if (v.type == kTokenNumber && !v.error) ++count;
+        if (v.type == kTokenNumber && !v.error && !IsLostRange(v)) ++count;
     });
     ReturnNumber(ctx, count);
 }

@@ -12,9 +12,15 @@ constexpr uint32_t kMaxListValues = 2097152;
 void Extremes(CEvalContext& ctx, bool largest) {
     if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     Extreme extreme(largest);
+    // Other errors are skipped; a range that is none fails the call, as it fails SUM.
+    FormulaError kept = 0;
     GatherValueList(ctx, [&](const ListValue& v) {
-        if (!v.error) extreme.Add(v.number);
+        if (!v.error)
+            extreme.Add(v.number);
+        else if (IsLostRange(v))
+            kept = MergeError(kept, v.error);
     });
+    if (kept) return ReturnError(ctx, kept);
     StatResult r = ExtremeResult(extreme);
     ReturnNumber(ctx, r.value, r.error);
 }

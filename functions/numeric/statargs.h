@@ -26,6 +26,12 @@ struct ListValue {
     bool FromArea() const { return argumentType & kAreaOrArray; }
 };
 
+// A removed reference (#REF!) or an intersection of no cells (#NULL!) given as an argument:
+// an error where a range was meant.
+inline bool IsLostRange(const ListValue& v) {
+    return !v.FromArea() && (v.error == kErrRef || v.error == kErrNull);
+}
+
 // A range or array argument being walked, with the worksheet whose formula cells report
 // themselves when read before they were calculated.
 struct AreaWalk {

@@ -186,6 +186,10 @@ TEST(TextExport, FormattedValuesReadBackAsTheirValues) {
         {DefaultStandardFormat(STD_STYLE_FRACTION), nullptr, 0.125, "n:0.125"},
         {DefaultStandardFormat(STD_STYLE_FRACTION), nullptr, -0.125, "n:-0.125"},
         {DefaultStandardFormat(STD_STYLE_FRACTION), nullptr, 1.5, "n:1.5"},
+        // General keeps 15 significant digits, in exponent form where that is shorter.
+        {StandardFormat{}, nullptr, 5.444511618e-13, "n:5.444511618e-013"},
+        {StandardFormat{}, nullptr, 1.0 / 700, "n:0.00142857142857143"},
+        {StandardFormat{}, nullptr, -3e23, "n:-3e+023"},
     };
     TempFolder dir;
     auto book = BookWithSheet();
@@ -209,6 +213,8 @@ TEST(TextExport, FormattedValuesReadBackAsTheirValues) {
     ASSERT_TRUE(ImportTextFile(*back, ctx));
     for (uint16_t c = 0; c < std::size(cases); ++c)
         EXPECT_EQ(CellAt(*back->tree.active, c, 0), cases[c].back) << bytes;
+    EXPECT_NE(bytes.find(",5.444511618E-13,0.00142857142857143,-3E+23"), std::string::npos)
+        << bytes;
 }
 
 } // namespace

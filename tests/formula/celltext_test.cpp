@@ -85,11 +85,15 @@ TEST_F(CellTextTest, ValuesThroughTheirStandardOrUserFormat) {
          Format(STD_STYLE_GENERAL, {{kFixedDecimals, 1}, {kDecimals, 2}, {kNegativeStyle, 3}}),
          "(2.00)"},
         {{1234.5}, Format(STD_STYLE_DEFAULT), "1234.5"},
+        // General keeps 15 significant digits, in exponent form where that is shorter.
+        {{5.444511618e-13}, Format(STD_STYLE_DEFAULT), "5.444511618E-13"},
+        {{1.0 / 700}, Format(STD_STYLE_DEFAULT), "0.00142857142857143"},
+        {{-3e23}, Format(STD_STYLE_DEFAULT), "-3E+23"},
         {{1234.5}, Format(STD_STYLE_DATE), "1234.5"},
         {{1234.5}, currency, "$1,234.50"},
         {{7}, Format(STD_STYLE_USER_DEFINED, {}, "000"), "007"},
         {{7}, Format(STD_STYLE_USER_DEFINED, {}, "\"bad"), "7"}, // a broken code: plain
-        {{1.7e308}, Format(STD_STYLE_PERCENTAGE), "1.7e+308"},   // beyond the renderer: plain
+        {{1.7e308}, Format(STD_STYLE_PERCENTAGE), "1.7E+308"},   // beyond the renderer: plain
         {{0, "2006-01-31"}, Format(STD_STYLE_DATE), "1/31/2006"},
         {{0, "2006-01-31"}, Format(STD_STYLE_DEFAULT), "2006-01-31"},
         {{0, "abc"}, Format(STD_STYLE_DATE), "abc"},

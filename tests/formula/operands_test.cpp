@@ -126,9 +126,9 @@ TEST_F(OperandsTest, GetStringArgNumbersErrorsAndTexts) {
     const std::string long_(3000, 'z');
     // The slot, the error and the text out; an empty slot leaves the text as it was.
     const std::tuple<FormulaToken, FormulaError, std::string> cases[] = {
-        {Number(0.1), 0, "0.1"},     {Number(-1e-300), 0, "-1E-300"},
-        {Number(1e22), 0, "1E+022"}, {Number(0, kErrNum), kErrNum, "#NUM!"},
-        {empty, 0, "kept"},          {Text(ctx, long_), 0, long_},
+        {Number(0.1), 0, "0.1"},    {Number(-1e-300), 0, "-1E-300"},
+        {Number(1e22), 0, "1E+22"}, {Number(0, kErrNum), kErrNum, "#NUM!"},
+        {empty, 0, "kept"},         {Text(ctx, long_), 0, long_},
     };
     for (auto [slot, error, expected] : cases) {
         out = "kept";

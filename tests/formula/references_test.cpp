@@ -30,7 +30,11 @@ TEST(EvaluateFormulaText, RangesIntersectionsAndArrays) {
     EXPECT_EQ(book.Eval("=A3 _ B3"), "#NULL!");
     EXPECT_EQ(book.Eval("=B1 _ B1"), "2");
     EXPECT_EQ(book.Eval("=B1:B3 _ (A1:B1 _ B1)"), "2");
-    EXPECT_EQ(book.Eval("=A1:B2 _ 2"), "#SYNTAX!");
+    // An operand that is no range (a number, an array, a reversed range) shares no cells.
+    EXPECT_EQ(book.Eval("=A1:B2 _ 2"), "#NULL!");
+    EXPECT_EQ(book.Eval("={1,2} _ A1:B2"), "#NULL!");
+    EXPECT_EQ(book.Eval("=B2:A1 _ A1:B2"), "#NULL!");
+    EXPECT_EQ(book.Eval("=\"a\" _ A1:B2&\"b\""), "#NULL!");
     EXPECT_EQ(book.Eval("=A1:A3+B1:B3"), "{3; #NUM!; 11}");
     EXPECT_EQ(book.Eval("=-A1:A2"), "{-1; -3}");
     EXPECT_EQ(book.Eval("={1,2}+{10,20}"), "{11, 22}");

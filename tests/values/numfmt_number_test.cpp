@@ -145,7 +145,7 @@ TEST(NumberRender, ScientificExponentsAtTheirWidths) {
            {1.5, "0.0e-\"02\"", "150.0e-02"},
            {1.5, "0e+\"99\"", "0e+99"}, // a fixed exponent of at most 99
            {1.5, "0e+\"100\"", "!1.5"},
-           {1e300, "0.0e-\"99\"", "!1e+300"}}); // scaled past the largest double
+           {1e300, "0.0e-\"99\"", "!1E+300"}}); // scaled past the largest double
 }
 
 TEST(NumberRender, Fractions) {
@@ -183,8 +183,8 @@ TEST(NumberRender, FailuresLeaveThePlainTextWithTheSetsSeparator) {
            {5.5, "yyyy-mm-dd", "!5,5"}, // a date has no fields in a number
            {5.5, "0.00E+", "!5,5"},
            {5.5, "\"open", "!5,5"},
-           {1e19, "?/?", "!1e+019"}, // no fraction and no whole-part placeholder
-           {-1.7976931348623157e308, "?/8", "!-1.7976931348623e+308"},
+           {1e19, "?/?", "!1E+19"}, // no fraction and no whole-part placeholder
+           {-1.7976931348623157e308, "?/8", "!-1.79769313486232E+308"},
            {1e19, "# ?/?", "10000000000000000000"}}, // the whole number alone
           &comma);
     std::string text;

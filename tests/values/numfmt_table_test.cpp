@@ -78,7 +78,7 @@ std::string Render(const Row& row) {
     double value = 0;
     if (ParseNumber(row.value, value)) {
         if (FormatNumberValue(list, value, row.code, &set)) return Shown(list);
-        return FormatDouble(value, &set);
+        return FormatGeneralNumber(value, &set);
     }
     if (FormatDateTimeValue(list, row.value, row.code, &set)) return Shown(list);
     return row.value;

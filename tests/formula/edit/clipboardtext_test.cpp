@@ -14,6 +14,8 @@ TEST(WriteRangeText, FieldsTabsRowsAndQuotes) {
     CCellStore store;
     PutColumn(store, 0, 0, {"1", "3", "'a\"b", "'x\ty", "#N/A"});
     PutColumn(store, 1, 0, {"2", "4", "", "'line\nbreak", ""});
+    // Numbers keep 15 significant digits, in exponent form where that is shorter.
+    PutColumn(store, 9, 0, {"5.444511618E-13", "0.00142857142857143", "3E+23", "0.0001"});
     struct Case {
         CellRange range;
         const char* text;
@@ -26,6 +28,7 @@ TEST(WriteRangeText, FieldsTabsRowsAndQuotes) {
         {{5, 5, 5, 5}, ""},
         {{5, 5, 7, 6}, "\t\t\r\n\t\t"},
         {{1, 1, 2, 2}, "4\t\r\n\t"},
+        {{9, 0, 9, 3}, "5.444511618E-13\r\n0.00142857142857143\r\n3E+23\r\n0.0001"},
     };
     std::string out;
     for (const Case& c : cases) {

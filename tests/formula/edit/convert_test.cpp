@@ -30,7 +30,7 @@ TEST(ConvertContents, EachModeOnEachKindOfCell) {
          {"n 12", "t abc", "n 7", "n -1.5"}},
         {kConvertNumbersToLabels,
          {"0.5", "'x", "#N/A!", "1e20"},
-         {"t 0.5", "t x", "t #N/A!", "t 1e+020"}},
+         {"t 0.5", "t x", "t #N/A!", "t 1E+20"}},
         {kConvertToUppercase, {"'hello wORLD-x", "3"}, {"t HELLO WORLD-X", "n 3"}},
         {kConvertToLowercase, {"'hello wORLD-x", "'\xC9T\xC9"}, {"t hello world-x", "t \xE9t\xE9"}},
         {kConvertFirstLettersUp, {"'hello wORLD-x", "'a1b c_d"}, {"t Hello WORLD-X", "t A1b C_D"}},

@@ -142,7 +142,9 @@ TEST(AutomationBridge, UdfPassesArgumentsInFormulaOrder) {
         {"=udf(\"Test.Server\",,\"m\",,2,)", {"R8 2"}, "42"},
         {"=udf(\"Test.Server\",,\"m\")", {}, "42"},
         {"=udf(\"Test.Server\",,\"m\",B2:C3)", {"ARRAY 2 2"}, "42"},
-        {"=udf(\"Test.Server\",,\"m\",B2,A9)", {"R8 7"}, "42"},
+        // An empty cell keeps its place; an argument written empty has none.
+        {"=udf(\"Test.Server\",,\"m\",B2,A9)", {"R8 7", "vt 0"}, "42"},
+        {"=udf(\"Test.Server\",,\"m\",B2,A9,,B2)", {"R8 7", "vt 0", "R8 7"}, "42"},
         {"=udf(\"Test.Server\",,\"m\",{4})", {"ARRAY 1"}, "42"},
     };
     for (const Case& c : cases) {

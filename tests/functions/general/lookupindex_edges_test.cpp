@@ -75,4 +75,32 @@ TEST(LookupIndexEdges, ArraySpreadIntoAnIndexedTableIsSeenLaterInThePass) {
     EXPECT_EQ(book.Shown("E20"), "1200");
 }
 
+// 0.3 typed and 0.1*3 computed are equal to 15 significant digits: of the two the first in
+// store order is found, whether the walk or the index answers, for every match type; 0.1 and
+// 0.7 stand around them in the sorted keys.
+TEST(LookupIndexEdges, NumbersEqualTo15DigitsGiveTheFirstOfThem) {
+    FunctionBook book;
+    book.Number("A1", 0.3);
+    book.Formula("A2", "=0.1*3");
+    book.Number("A3", 0.5);
+    book.Number("A4", 0.1);
+    book.Number("A5", 0.7);
+    const char* formulas[] = {
+        "=MATCH(0.1*3,A1:A5,0)", "=MATCH(0.1*3,A1:A5,1)",  "=MATCH(0.3,A1:A5,1)",
+        "=MATCH(0.3,A1:A5,-1)",  "=MATCH(0.1*3,A1:A5,-1)",
+    };
+    for (int i = 0; i < 5; ++i) {
+        book.Formula("D" + std::to_string(i + 1), formulas[i]);
+        book.Formula("E" + std::to_string(i + 1), formulas[i]);
+    }
+    ASSERT_TRUE(book.Recalc());
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(formulas[i]);
+        EXPECT_EQ(book.Shown("D" + std::to_string(i + 1)), "1") << "walked";
+        EXPECT_EQ(book.Shown("E" + std::to_string(i + 1)), "1") << "indexed";
+    }
+    // The first searches walk; the index serves the later ones.
+    EXPECT_GE(book.Ctx().lookups.Served(), 5u);
+}
+
 } // namespace vl::test

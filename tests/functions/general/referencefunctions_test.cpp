@@ -145,7 +145,7 @@ TEST(ReferenceFunctions, PositionsCountsAndChoices) {
         // An error of an argument before the last wins as well.
         {"=ROWS(1/0,A1:B2)", "#DIV/0!"},
         {"=COLUMNS(A2:A1,B1:B2)", "#REF!"},
-        {"=ROWS(B2:B1_A1,A1)", "#REF!"},
+        {"=ROWS(B2:B1_A1,A1)", "#NULL!"}, // an intersection with a reversed range
         {"=COLUMNS(1/0,A2:A1)", "#VALUE!"},
     });
     EXPECT_EQ(book.Eval("=COLUMN()*100+ROW()", "C7"), "307");

@@ -71,7 +71,7 @@ TEST(TextFunctions, PiecesPositionsAndLimits) {
         {"=REPT(\"ab\",0)&REPT(\"ab\",)", ""},
         {"=LEN(1.5)", "3"},
         {"=LEFT(-1E-300,100)", "-1E-300"},
-        {"=CONCATENATE(\"a\",1E+22)", "a1E+022"},
+        {"=CONCATENATE(\"a\",1E+22)", "a1E+22"},
         {"=LEN({\"ab\",\"cde\"})", "{2, 3}"},
         {"=LEFT(1/0,1)", "#DIV/0!"},
         {"=ASC(\"x y\")", "x y"},
