@@ -8,6 +8,7 @@
 #include "functions/general/catalogue.h"
 #include "tests/functions/bindall/peeranswers.h"
 #include "tests/functions/bindall/peercases.h"
+#include "tests/functions/bindall/peermodels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -237,12 +238,12 @@ void CheckStoredAnswers(const std::map<std::string, std::pair<std::string, std::
         auto at = stored.find(formula);
         if (at == stored.end()) {
             ++missing;
-            ADD_FAILURE() << formula << " (" << entry.second
-                          << ") has no stored answer; ours is " << entry.first;
+            ADD_FAILURE() << formula << " (" << entry.second << ") has no stored answer; ours is "
+                          << entry.first;
         } else if (at->second != entry.first) {
             ++changed;
-            ADD_FAILURE() << formula << " (" << entry.second << "): our answer was "
-                          << at->second << ", now " << entry.first;
+            ADD_FAILURE() << formula << " (" << entry.second << "): our answer was " << at->second
+                          << ", now " << entry.first;
         }
     }
     int gone = 0;
@@ -251,8 +252,34 @@ void CheckStoredAnswers(const std::map<std::string, std::pair<std::string, std::
             ++gone;
             ADD_FAILURE() << "a stored answer is no listed difference any more: " << formula;
         }
-    std::cout << "  answers stored: " << stored.size() << ", changed " << changed
-              << ", missing " << missing << ", no longer listed " << gone << "\n";
+    std::cout << "  answers stored: " << stored.size() << ", changed " << changed << ", missing "
+              << missing << ", no longer listed " << gone << "\n";
+}
+
+// Each reason's model run on every case listed under it; a reason over ten cases needs one.
+void CheckModels(TestBook& book, const PeerFile& file, const std::vector<Answer>& ours,
+                 const Lists& lists) {
+    std::map<std::string, int> perReason, judged, refuted;
+    for (const auto& [formula, reason] : lists.cases) ++perReason[reason];
+    for (std::size_t k = 0; k < file.cases.size(); ++k) {
+        const PeerCase& c = file.cases[k];
+        auto accepted = lists.cases.find(c.formula);
+        if (accepted == lists.cases.end() || c.kind == "recalc") continue;
+        auto model = Models().find(accepted->second);
+        if (model == Models().end()) continue;
+        ++judged[accepted->second];
+        std::string fault = model->second(book, ReadModelCase(book, c.formula, ours[k], c.peer));
+        if (!fault.empty()) {
+            ++refuted[accepted->second];
+            ADD_FAILURE() << c.formula << " (" << accepted->second << "): " << fault;
+        }
+    }
+    for (const auto& [reason, count] : perReason)
+        if (count > 10 && reason != "peer inexact" && reason != "peer fault")
+            std::cout << "  " << reason << ": " << count << " entries, "
+                      << (judged.count(reason) ? "model run on " + std::to_string(judged[reason])
+                                               : std::string("no model yet"))
+                      << "\n";
 }
 
 } // namespace
@@ -355,6 +382,7 @@ TEST(FormulaPeer, EveryCaseAgreesWithThePeerOrIsListed) {
         }
     std::cout << "  pending entries that now agree (to be removed): " << stale << "\n";
     CheckStoredAnswers(listed);
+    CheckModels(book, file, ours, lists);
 
     // Every function of the catalogue has its cases, and there are enough of them.
     EXPECT_GE(file.cases.size(), 20000u);

@@ -1,0 +1,269 @@
+// The models of the reasons for accepted differences.
+#include "tests/functions/bindall/peermodels.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <regex>
+#include <set>
+
+namespace vl::test {
+
+namespace {
+
+// Splits on the separator at depth 0, outside quotes, braces and brackets.
+std::vector<std::string> SplitTopLevel(const std::string& text, const std::string& separators) {
+    std::vector<std::string> out(1);
+    int depth = 0;
+    bool quoted = false;
+    for (char c : text) {
+        if (c == '"') quoted = !quoted;
+        if (!quoted) {
+            if (c == '(' || c == '{') ++depth;
+            if (c == ')' || c == '}') --depth;
+            if (depth == 0 && separators.find(c) != std::string::npos) {
+                out.emplace_back();
+                continue;
+            }
+        }
+        out.back() += c;
+    }
+    return out;
+}
+
+int ColumnNumber(const std::string& letters) {
+    int n = 0;
+    for (char c : letters) n = n * 26 + (c - 'A' + 1);
+    return n - 1;
+}
+
+const std::regex& ReferencePattern() {
+    static const std::regex pattern(R"(^\$?([A-Z]{1,2})\$?(\d+)(?::\$?([A-Z]{1,2})\$?(\d+))?$)");
+    return pattern;
+}
+
+Answer Blank() {
+    return Answer{'b', 0, ""};
+}
+
+struct Area {
+    int c1 = 0, r1 = 0, c2 = 0, r2 = 0;
+};
+
+// A reference or range as written ("B12:B1" keeps its corners as written).
+bool ReadArea(const std::string& text, Area& area) {
+    std::smatch m;
+    if (!std::regex_match(text, m, ReferencePattern())) return false;
+    area.c1 = ColumnNumber(m[1]);
+    area.r1 = std::atoi(m[2].str().c_str()) - 1;
+    area.c2 = m[3].matched ? ColumnNumber(m[3]) : area.c1;
+    area.r2 = m[4].matched ? std::atoi(m[4].str().c_str()) - 1 : area.r1;
+    return true;
+}
+
+void ReadCells(TestBook& book, const Area& a, std::vector<Answer>& values) {
+    for (int r = std::min(a.r1, a.r2); r <= std::max(a.r1, a.r2); ++r)
+        for (int c = std::min(a.c1, a.c2); c <= std::max(a.c1, a.c2); ++c) {
+            const uint8_t* cell = FindCell(book.Sheet().cells, uint32_t(r), uint16_t(c));
+            values.push_back(cell ? FromRecord(cell) : Blank());
+        }
+}
+
+Argument ReadArgument(TestBook& book, const std::string& text) {
+    Argument a;
+    a.text = text;
+    Area area, other;
+    std::size_t cut = text.find('_');
+    if (text.empty()) {
+        a.values.push_back(Blank());
+    } else if (ReadArea(text, area)) {
+        a.reversed = area.c2 < area.c1 || area.r2 < area.r1;
+        ReadCells(book, area, a.values);
+    } else if (cut != std::string::npos && ReadArea(text.substr(0, cut), area) &&
+               ReadArea(text.substr(cut + 1), other)) {
+        // An intersection: the cells both areas hold, as the corners span them.
+        Area both{std::max(std::min(area.c1, area.c2), std::min(other.c1, other.c2)),
+                  std::max(std::min(area.r1, area.r2), std::min(other.r1, other.r2)),
+                  std::min(std::max(area.c1, area.c2), std::max(other.c1, other.c2)),
+                  std::min(std::max(area.r1, area.r2), std::max(other.r1, other.r2))};
+        if (both.c1 <= both.c2 && both.r1 <= both.r2) ReadCells(book, both, a.values);
+    } else if (text.front() == '{' && text.back() == '}') {
+        for (const std::string& e : SplitTopLevel(text.substr(1, text.size() - 2), ",;"))
+            a.values.push_back(Evaluate(book, "=" + e, 19, 0));
+    } else {
+        a.values.push_back(Evaluate(book, "=" + text, 19, 0));
+    }
+    return a;
+}
+
+// A text the engine reads as a number: digits with blanks around them at most.
+bool NumericText(const std::string& text) {
+    const char* begin = text.c_str();
+    while (*begin == ' ') ++begin;
+    if (!*begin) return false;
+    char* end = nullptr;
+    std::strtod(begin, &end);
+    if (end == begin) return false;
+    while (*end == ' ') ++end;
+    return *end == 0;
+}
+
+bool TextNoNumber(const Answer& a) {
+    return a.kind == 't' && !NumericText(a.text);
+}
+
+bool IsoMoment(const Answer& a) {
+    static const std::regex moment(
+        R"(^\s*(\d{4}-(0\d|1[0-2])-[0-3]\d(\s+([01]?\d|2[0-3]):[0-5]\d(:[0-5]\d(\.\d+)?)?)?|([01]?\d|2[0-3]):[0-5]\d(:[0-5]\d(\.\d+)?)?)\s*$)");
+    return a.kind == 't' && std::regex_search(a.text, moment);
+}
+
+template <class Pred> bool AnyValue(const ModelCase& m, Pred pred) {
+    for (const Argument& a : m.args)
+        for (const Answer& v : a.values)
+            if (pred(v)) return true;
+    return false;
+}
+
+bool IsError(const Answer& a, const char* error) {
+    return a.kind == 'e' && a.text == error;
+}
+
+std::string Expect(bool holds, const ModelCase& m, const std::string& rule) {
+    return holds ? std::string() : "our " + Describe(m.ours) + " is not what " + rule + " gives";
+}
+
+// A number, truth value or text other than an ISO date or time where a date is asked:
+// #VALUE!.
+std::string DatesAreText(const ModelCase& m) {
+    bool notDate = AnyValue(m, [](const Answer& v) {
+        return v.kind == 'n' || v.kind == 'b' || (v.kind == 't' && !IsoMoment(v));
+    });
+    return Expect(notDate && IsError(m.ours, "#VALUE!"), m, "a value that is no ISO date");
+}
+
+// A text that is no number where a number is asked: #NUM!; a numeric text is its number.
+std::string TypeRule(const ModelCase& m) {
+    if (m.ours.kind == 'e')
+        return Expect(IsError(m.ours, "#NUM!") && AnyValue(m, TextNoNumber), m,
+                      "a text that is no number");
+    // A numeric text is its number, the empty text 0.
+    bool readable = AnyValue(m, [](const Answer& v) { return v.kind == 't'; });
+    bool unreadable = AnyValue(m, [](const Answer& v) {
+        return TextNoNumber(v) && v.text.find_first_not_of(' ') != std::string::npos;
+    });
+    return Expect(readable && !unreadable, m, "a text read as its number");
+}
+
+// A reversed range is #REF!, an empty intersection #NULL!: our answer is one of the errors
+// the formula's ranges give.
+std::string ErrorRule(TestBook& book, const ModelCase& m) {
+    static const std::regex range(R"(\$?([A-Z]{1,2})\$?(\d+):\$?([A-Z]{1,2})\$?(\d+))");
+    static const std::regex intersection(
+        R"(\$?[A-Z]{1,2}\$?\d+(?::\$?[A-Z]{1,2}\$?\d+)?_\$?[A-Z]{1,2}\$?\d+(?::\$?[A-Z]{1,2}\$?\d+)?)");
+    bool reversed = false, emptyIntersection = false;
+    for (std::sregex_iterator it(m.formula.begin(), m.formula.end(), range), end; it != end; ++it)
+        if (ColumnNumber((*it)[3]) < ColumnNumber((*it)[1]) ||
+            std::atoi((*it)[4].str().c_str()) < std::atoi((*it)[2].str().c_str()))
+            reversed = true;
+    for (std::sregex_iterator it(m.formula.begin(), m.formula.end(), intersection), end; it != end;
+         ++it)
+        if (IsError(Evaluate(book, "=" + it->str(), 19, 0), "#NULL!")) emptyIntersection = true;
+    bool holds =
+        (reversed && IsError(m.ours, "#REF!")) || (emptyIntersection && IsError(m.ours, "#NULL!"));
+    static const std::set<std::string> areaMeasures = {"ROWS", "COLUMNS", "ROW", "COLUMN"};
+    if (!holds && areaMeasures.count(m.name)) holds = IsError(m.ours, "#VALUE!");
+    if (!holds && (reversed || emptyIntersection)) {
+        // A function that leaves a range's errors out reads these as a range of no values:
+        // the call with an empty range in their place gives our answer.
+        // COUNTBLANK finds no blank in it: a filled cell stands for it there.
+        const std::string none = m.name == "COUNTBLANK" ? "A1:A1" : "Z100:Z101";
+        std::string call;
+        for (const Argument& a : m.args) {
+            bool empty = a.reversed || IsError(Evaluate(book, "=" + a.text, 19, 0), "#NULL!");
+            call += (call.empty() ? "" : ",") + (empty ? none : a.text);
+        }
+        if (!m.name.empty())
+            holds = Agree(m.ours, Evaluate(book, "=" + m.name + "(" + call + ")", 19, 0));
+    }
+    return Expect(holds, m, "a reversed range or an empty intersection");
+}
+
+// The moment statistics: a text that is no number anywhere among the values is #NUM!.
+std::string MomentText(const ModelCase& m) {
+    return Expect(IsError(m.ours, "#NUM!") && AnyValue(m, TextNoNumber), m,
+                  "a text that is no number among the values");
+}
+
+} // namespace
+
+const std::map<std::string, Model>& Models() {
+    static const std::map<std::string, Model> models = {
+        {"dates are text", [](TestBook&, const ModelCase& m) { return DatesAreText(m); }},
+        {"type rule", [](TestBook&, const ModelCase& m) { return TypeRule(m); }},
+        {"error rule", ErrorRule},
+        {"moment text", [](TestBook&, const ModelCase& m) { return MomentText(m); }},
+    };
+    return models;
+}
+
+bool SplitCall(const std::string& formula, std::string& name, std::vector<std::string>& args) {
+    static const std::regex call(R"(^=([A-Z][A-Z0-9.]*)\((.*)\)$)");
+    std::smatch m;
+    if (!std::regex_match(formula, m, call)) return false;
+    // "=F(a)+G(b)" is no single call: the parentheses must close at the end.
+    std::string inner = m[2];
+    int depth = 0;
+    bool quoted = false;
+    for (char c : inner) {
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+        if (depth < 0) return false;
+    }
+    name = m[1];
+    args = inner.empty() ? std::vector<std::string>{} : SplitTopLevel(inner, ",");
+    return true;
+}
+
+ModelCase ReadModelCase(TestBook& book, const std::string& formula, const Answer& ours,
+                        const Answer& peer) {
+    ModelCase m;
+    m.formula = formula;
+    m.ours = ours;
+    m.peer = peer;
+    std::vector<std::string> args;
+    if (SplitCall(formula, m.name, args)) {
+        for (const std::string& text : args) m.args.push_back(ReadArgument(book, text));
+        return m;
+    }
+    // Operators: the texts and references written as operands, each call's arguments, and
+    // its result as an operand.
+    static const std::regex operand(
+        R"("(?:[^"]|"")*"|\$?[A-Z]{1,2}\$?\d+(?::\$?[A-Z]{1,2}\$?\d+)?(?![A-Z0-9(]))");
+    for (std::sregex_iterator it(formula.begin(), formula.end(), operand), end; it != end; ++it)
+        m.args.push_back(ReadArgument(book, it->str()));
+    static const std::regex call(R"([A-Z][A-Z0-9.]*\()");
+    for (std::sregex_iterator it(formula.begin(), formula.end(), call), end; it != end; ++it) {
+        std::size_t open = std::size_t(it->position()) + it->length() - 1;
+        int depth = 0;
+        bool quoted = false;
+        std::size_t close = open;
+        for (; close < formula.size(); ++close) {
+            char c = formula[close];
+            if (c == '"') quoted = !quoted;
+            if (quoted) continue;
+            depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+            if (depth == 0) break;
+        }
+        std::string text =
+            formula.substr(std::size_t(it->position()), close + 1 - std::size_t(it->position()));
+        std::string name;
+        if (!SplitCall("=" + text, name, args)) continue;
+        if (m.name.empty()) m.name = name;
+        for (const std::string& arg : args) m.args.push_back(ReadArgument(book, arg));
+        m.args.push_back(ReadArgument(book, text));
+    }
+    return m;
+}
+
+} // namespace vl::test
