@@ -71,6 +71,15 @@ put_column('L', [1, 2, 3, None, 2, 0, 5])
 put_column('N', ['101', '7777', 'FF', '1111111111', '-1', '11', 'A5', '0'])
 put_column('O', ['3+4i', '-2i', '1.5-0.5i', '5', 'i', '0', '2+2j', '-1'])
 put_column('P', [1, None, 3, None, 5, None, 7, 8, None, 10, 11, None])
+# Apart from the rest (a range that a function extends to the right of A:P must not reach them):
+# AA decimals computed by formulas beside the numbers they meet; AB a statistical column under a
+# header, with a text, an empty text and a blank; AC and AD ascending and descending data with
+# repeats; AE texts past 1,024 characters and of both cases with wildcard characters.
+put_column('AA', ['=0.1*3', '=0.7+0.1', '=1-0.9', '=0.29*100', '=0.1+0.2', 0.3, 0.8, 0.1, 29, '=1.1*1.1'])
+put_column('AB', ['Header', 5, 'n/a', 7, '=""', 2.5, None, 9])
+put_column('AC', [1, 2, 2, 3, 3, 3, 5, 8])
+put_column('AD', [8, 5, 3, 3, 3, 2, 2, 1])
+put_column('AE', ['a' * 1030 + 'XyZ?*~b', 'Mixed Case text with ? and * and ~ marks', 'abcABCabc', 'x' * 2000])
 
 # ---- Argument pools -------------------------------------------------------------------------
 ORDINARY = ['3', '2.5', '-1.5', '0', '1', '0.5', '7', '10', '100', '0.1', '4', '12.75', '-3', '2', '5', '0.3']
@@ -229,7 +238,7 @@ PEER_NAMES = {
     'QProg': None, 'root': None, 'polyReg': None, 'polyPoints': None, 'timeSeries': None,
     'chiTest2': None, 'tTest2': None, 'zTest2': None, 'mtxBkSubst': None, 'mtxChl': None, 'mtxDiag': None,
     'mtxFwSubst': None, 'mtxGauss': None, 'mtxLSC': None, 'mtxLSW': None, 'mtxRand': None, 'mtxRand2': None,
-    'mtxSeries': None, 'mtxSVD': None, 'errorType': None, 'tTest': None,
+    'mtxSeries': None, 'mtxSVD': None, 'tTest': 'TTEST',
     # Our distributions give the lower tail: the peer's functions of the lower tail.
     'chiDist': 'CHISQ.DIST', 'chiInv': 'CHISQ.INV', 'fDist': 'F.DIST', 'fInv': 'F.INV', 'tDist': 'T.DIST',
     'tInv': 'T.INV',
@@ -240,6 +249,7 @@ PEER_ARGUMENTS = {
     'CHIDIST': lambda a: a + ['1'], 'FDIST': lambda a: a + ['1'], 'TDIST': lambda a: a + ['1'],
     'CUMIPMT': lambda a: a + ['0'], 'CUMPRINC': lambda a: a + ['0'],  # payments at the end
     'MIRR': lambda a: a + [a[-1]],  # one rate for financing and reinvestment
+    'TTEST': lambda a: a + ['2'],  # ours is the two-sample test of equal variances
 }
 
 # Argument tags by name, then per function where the name alone does not tell.
@@ -426,7 +436,15 @@ def split_arguments(text):
     return out
 
 
+# ERRORTYPE numbers the kinds as our error codes do; the peer's ERROR.TYPE as it does, and 0
+# is no error.
+ERROR_NUMBERS = 'CHOOSE(ERROR.TYPE(%s),3,1,7,6,2,5,4)'
+
+
 def peer_formula(formula, names):
+    m = re.fullmatch(r'=ERRORTYPE\((.*)\)', formula)
+    if m and len(split_arguments(m.group(1))) == 1:
+        formula = '=IF(ISERROR(%s),%s,0)' % (m.group(1), ERROR_NUMBERS % m.group(1))
     # The peer's AREAS takes one reference: a list of areas is their union (~) in parentheses.
     m = re.fullmatch(r'=AREAS\((.*)\)', formula)
     if m and len(split_arguments(m.group(1))) > 1:
@@ -537,6 +555,113 @@ def recalc_cases(d):
     return cases
 
 
+def reach_cases(d):
+    """The everyday shapes the drawn cases miss: decimals computed in searched and criteria
+    ranges, MATCH's three types over repeats, long texts, wildcards and letter cases, flows that
+    change sign, negative t, fractional and negative conditions, blank tests, headers in
+    statistical ranges, date and time fields past their bounds, repeats for MODE, operators
+    between ranges of different shapes, whole columns and every error kind as an argument."""
+    cases = []
+
+    def add(function, formula):
+        cases.append(('reach', function, formula))
+
+    for v in ['0.3', '0.8', '0.1', '29', '(0.1*3)', '(1-0.9)', '1.21', '0.30000000000001']:
+        add('countIf', '=COUNTIF(AA1:AA10,%s)' % v)
+        add('countIf', '=COUNTIF(AA1:AA10,"<"&%s)' % v)
+        add('sumIf', '=SUMIF(AA1:AA10,">="&%s,A1:A10)' % v)
+        add('sumIf', '=SUMIF(AA1:AA10,"="&%s,G1:G10)' % v)
+        for t in ('0', '1', '-1'):
+            add('match', '=MATCH(%s,AA1:AA5,%s)' % (v, t))
+        add('vLookUp', '=VLOOKUP(%s,AA1:AB10,1,FALSE)' % v)
+        add('hLookUp', '=HLOOKUP(%s,{0.1,0.2,0.3,0.8},1,FALSE)' % v)
+        add('lookUp', '=LOOKUP(%s,{0.1,0.2,0.3,0.8})' % v)
+        add('getStep', '=GETSTEP(%s,0.3)' % v)
+    for v in ['0', '1', '2', '3', '4', '5', '8', '9', '2.5', '3.5', '"3"']:
+        for t in ('1', '0', '-1', ''):
+            add('match', '=MATCH(%s,AC1:AC8,%s)' % (v, t) if t else '=MATCH(%s,AC1:AC8)' % v)
+            add('match', '=MATCH(%s,AD1:AD8,%s)' % (v, t) if t else '=MATCH(%s,AD1:AD8)' % v)
+        add('lookUp', '=LOOKUP(%s,AC1:AC8,A1:A8)' % v)
+        add('vLookUp', '=VLOOKUP(%s,AC1:AD8,3,TRUE)' % v)
+    for f in ['=LEN(AE1)', '=LEN(AE4)', '=MID(AE1,1020,20)', '=RIGHT(AE1,7)', '=LEFT(AE1,1030)=REPT("a",1030)',
+              '=FIND("X",AE1)', '=SEARCH("x",AE1)', '=SEARCH("b",AE1,1025)', '=FIND("b",AE1,1040)',
+              '=LEN(REPLACE(AE1,1025,3,"Q"))', '=MID(AE4,1999,5)', '=LEN(AE1&AE1)', '=CODE(MID(AE1,1031,1))',
+              '=LEN(SUBSTITUTE(AE1,"a","bb"))', '=LEN(REPT(AE1,3))', '=EXACT(AE1,AE1)', '=COUNTIF(AE1:AE4,"a*")',
+              '=LEN(TRIM(AE1))', '=LEN(UPPER(AE4))', '=LEN(MID(AE1,1000,100))']:
+        add('text', f)
+    texts = ['"what?"', '"a*b*c"', '"tilde~here"', '"Apple"', '"APPLE apple"', 'AE2', 'AE3', '"x?y"']
+    finds = ['"?"', '"*"', '"~"', '"~?"', '"~*"', '"a"', '"A"', '"p?e"', '"a*c"', '"P"']
+    for t in texts:
+        for f in finds:
+            add('substitute', '=SUBSTITUTE(%s,%s,"!")' % (t, f))
+            add('search', '=SEARCH(%s,%s)' % (f, t))
+            add('find', '=FIND(%s,%s)' % (f, t))
+        add('replace', '=REPLACE(%s,2,3,"?*")' % t)
+        add('substitute', '=SUBSTITUTE(%s,"a","Z",2)' % t)
+    for c in ['"a*"', '"A*"', '"*a*"', '"?????"', '"~*"', '"*~?*"', '"apple"', '"APPLE"', '"<>apple"', '"x~?y"',
+              '"*e"', '"B*"', '"<B"', '">=b"']:
+        add('countIf', '=COUNTIF(E1:E12,%s)' % c)
+        add('sumIf', '=SUMIF(E1:E12,%s,A1:A12)' % c)
+    for flows in ['{-1000,300,300,300}', '{-1000,300,300,300,300}', '{100,-50,-60}', '{-100,230,-132}',
+                  '{-500,100,100,100,100,100,-20}', '{1000,-300,-300,-300,-300}', '{-1,1}', '{-100,50,60}']:
+        add('irr', '=IRR(%s)' % flows)
+        add('irr', '=IRR(%s,-0.1)' % flows)
+        add('npv', '=NPV(0.1,%s)' % flows)
+    for args in ['10,-100,1100', '10,-100,900', '5,100,-450', '12,-100,1281.78', '3,-50,140', '10,100,-1100',
+                 '4,-300,1000', '24,-50,1000', '10,-100,1100,0,1', '6,200,-1000,0,0,-0.1']:
+        add('rate', '=RATE(%s)' % args)
+    for rate in ['-0.01', '-0.05', '-0.5', '-0.99']:
+        for f in ['PV(%s,12,-100)', 'FV(%s,12,-100)', 'PMT(%s,12,1000)', 'NPER(%s,-100,1000)',
+                  'IPMT(%s,2,12,1000)', 'PPMT(%s,2,12,1000)', 'CUMIPMT(%s,12,1000,1,3,0)']:
+            add('annuity', '=' + f % rate)
+    for x in ['-1.5', '-0.5', '-3', '-10', '0']:
+        for df in ['1', '5', '30']:
+            add('tDist', '=TDIST(%s,%s)' % (x, df))
+    for c in ['0.2', '-0.2', '-19.99', '0.5', '-1', '2.5', '1E-300', '-0', '0.29']:
+        add('if', '=IF(%s,1,0)' % c)
+        add('not', '=NOT(%s)' % c)
+        add('and', '=AND(%s,1)' % c)
+        add('or', '=OR(%s)' % c)
+    for cell in ['A1', 'B2', 'B10', 'B8', 'P2', 'E1', 'B5']:
+        add('compare', '=IF(%s="","empty","full")' % cell)
+        add('compare', '=%s<>""' % cell)
+        add('compare', '=%s=0' % cell)
+        add('compare', '=%s<"a"' % cell)
+        add('isBlank', '=ISBLANK(%s)' % cell)
+    for f in ['AVERAGE', 'VAR', 'STDEV', 'PRODUCT', 'SUMSQ', 'DEVSQ', 'SKEW', 'GEOMEAN', 'AVEDEV', 'MEDIAN',
+              'MODE', 'HARMEAN', 'KURT', 'VARP', 'STDEVP', 'SUM', 'MAX', 'MIN', 'COUNT', 'COUNTA', 'LARGE']:
+        rng = 'AB1:AB8,2' if f == 'LARGE' else 'AB1:AB8'
+        add('stat', '=%s(%s)' % (f, rng))
+        add('stat', '=%s(AB2:AB8,B1:B5)' % f if f != 'LARGE' else '=LARGE(AB2:AB8,1)')
+    for y, m, dd in [(2024, 13, 1), (2024, 3, 0), (2024, 0, 1), (2024, 1, -1), (2024, 14, 31), (2024, -1, 15),
+                     (2023, 2, 29), (2024, 2, 29), (2024, 1, 32), (2024, 12, 31), (2024, 1.5, 1), (2024, 2, 1.9)]:
+        add('date', '=DATE(%s,%s,%s)' % (y, m, dd))
+        add('date', '=DAY(DATE(%s,%s,%s))' % (y, m, dd))
+    for h, mi, se in [(10, 100, 170), (25, 0, 0), (0, -1, 0), (0, 0, 60), (23, 59, 59), (24, 0, 0), (1, 0, -1),
+                      (0, 1440, 0), (12.5, 0, 0), (0, 0, 86400)]:
+        add('time', '=TIME(%s,%s,%s)' % (h, mi, se))
+        add('time', '=HOUR(TIME(%s,%s,%s))' % (h, mi, se))
+    for args in ['1,2,3', '1,2,2,3', '3,3,1,1', '1,1,2,2,3', 'AC1:AC8', 'AD1:AD8', 'A1:A12', 'A1:A12,A1',
+                 '{1,2,3,3}', '0.1,0.1,0.2', 'AA1:AA10', '5', '"1","1",2']:
+        add('mode', '=MODE(%s)' % args)
+    for f in ['=SUMPRODUCT((A2:A4>1)*(I1:K1>0)*I1:K3)', '=SUMPRODUCT(A1:A3*I1:K1)', '=SUMPRODUCT(A1:A3,I1:K1)',
+              '=SUMPRODUCT((A1:A3)*(G1:G2))', '=SUMPRODUCT(I1:K3*L1:L3)', '=SUMPRODUCT(I1:K3*I1:K1)',
+              '=SUMPRODUCT(--(E1:E12="apple"))', '=SUMPRODUCT((E1:E12="apple")*A1:A12)',
+              '=SUMPRODUCT(IF(E1:E3="apple",A1:A3,0))', '=SUMPRODUCT((A1:A12>3)+(G1:G12>3))',
+              '=SUMPRODUCT(A1:B2*{1,2;3,4})', '=SUMPRODUCT(A1:A4*{1,2,3,4})', '=SUMPRODUCT({1;2}*{3,4})']:
+        add('shapes', f)
+    for f in ['=SUM(P:P)', '=COUNT(P:P)', '=MAX(A:A)', '=MATCH(7,A:A,0)', '=COUNTIF(E:E,"a*")',
+              '=SUMIF(E:E,"apple",A:A)', '=AVERAGE(G:G)', '=COUNTA(AE:AE)', '=ROWS(A:A)', '=SUM(AC:AC)']:
+        add('columns', f)
+    errors = ['1/0', 'NA()', 'SQRT(-1)', '"a"+1', 'A1:A2_C1:C2', 'B5']
+    for e in errors:
+        for f in ['ISERROR(%s)', 'ISNA(%s)', 'ISERR(%s)', 'ERRORTYPE(%s)', 'SUM(1,%s)', 'IF(%s,1,0)',
+                  'ISNUMBER(%s)', 'ISTEXT(%s)', 'N(%s)', 'COUNT(%s)', 'MAX(%s,1)', 'AND(%s)', 'ABS(%s)',
+                  'LEN(%s)', 'CONCATENATE("a",%s)', 'COUNTA(%s)']:
+            add('errors', '=' + f % e)
+    return cases
+
+
 def generate():
     rng = random.Random(SEED)
     d = Drawer(rng)
@@ -568,6 +693,8 @@ def generate():
     for kind, function, formula in operator_cases(d):
         add(kind, function, formula)
     for kind, function, formula in recalc_cases(d):
+        add(kind, function, formula)
+    for kind, function, formula in reach_cases(d):
         add(kind, function, formula)
     return cases
 

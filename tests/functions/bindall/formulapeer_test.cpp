@@ -185,6 +185,11 @@ const std::set<std::string>& Reasons() {
         // COUNTIF and SUMIF compare a text cell with an ordering criteria as text, match "*"
         // against texts only and pair the sum range cell by cell from its corner
         "criteria rule",
+        // ERRORTYPE numbers the error its argument gives among our kinds (#NUM! where the
+        // peer says #VALUE! or its own 502)
+        "error numbering",
+        // a whole column spans the grid's 2,097,152 rows
+        "grid size",
     };
     return reasons;
 }
@@ -221,6 +226,12 @@ Lists ReadLists() {
         lists.pending[f[0]] = f.size() > 1 ? f[1] : "";
     }
     return lists;
+}
+
+bool IsRandom(const std::string& formula) {
+    return formula.find("RAND(") != std::string::npos ||
+           formula.find("RANDBETWEEN(") != std::string::npos ||
+           formula.find("MTXRAND") != std::string::npos;
 }
 
 // Our answer to each listed difference is the one stored; FORMULA_PEER_STORE=1 stores them anew.
@@ -316,6 +327,9 @@ TEST(FormulaPeer, EveryCaseAgreesWithThePeerOrIsListed) {
     if (dump) differences.open(dump);
     for (std::size_t k = 0; k < file.cases.size(); ++k) {
         const PeerCase& c = file.cases[k];
+        // Random draws are judged by their distributions (RandomFunctionsFollowTheirDistributions),
+        // not by the draws the peer made once.
+        if (IsRandom(c.formula)) continue;
         ++perFunction[c.kind == "function" ? c.function : c.kind + ":" + c.function];
         const bool complex = c.function.rfind("im", 0) == 0 || c.function == "complex";
         if (Agree(ours[k], c.peer, complex)) {
@@ -386,8 +400,9 @@ TEST(FormulaPeer, EveryCaseAgreesWithThePeerOrIsListed) {
 
     // Every function of the catalogue has its cases, and there are enough of them.
     EXPECT_GE(file.cases.size(), 20000u);
+    static const std::set<std::string> random = {"rand", "randBetween", "mtxRand", "mtxRand2"};
     for (const FunctionInfo& row : FunctionCatalogue())
-        EXPECT_GE(perFunction[row.name], 40) << row.name;
+        if (!random.count(std::string(row.name))) EXPECT_GE(perFunction[row.name], 40) << row.name;
 }
 
 // The comparison itself: a number agrees within 1e-13 relative and not past it, an error by

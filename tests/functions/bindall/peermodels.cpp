@@ -144,8 +144,12 @@ std::string DatesAreText(const ModelCase& m) {
 
 // A text that is no number where a number is asked: #NUM!; a numeric text is its number.
 std::string TypeRule(const ModelCase& m) {
+    static const std::regex literal(R"re("((?:[^"]|"")*)")re");
+    bool literalNoNumber = false;
+    for (std::sregex_iterator it(m.formula.begin(), m.formula.end(), literal), end; it != end; ++it)
+        literalNoNumber = literalNoNumber || TextNoNumber(Answer{'t', 0, (*it)[1].str()});
     if (m.ours.kind == 'e')
-        return Expect(IsError(m.ours, "#NUM!") && AnyValue(m, TextNoNumber), m,
+        return Expect(IsError(m.ours, "#NUM!") && (literalNoNumber || AnyValue(m, TextNoNumber)), m,
                       "a text that is no number");
     // A numeric text is its number, the empty text 0.
     bool readable = AnyValue(m, [](const Answer& v) { return v.kind == 't'; });
@@ -232,9 +236,10 @@ std::string WholeNumbers(TestBook& book, const ModelCase& m) {
         // An empty argument left out: only trailing ones can be.
         while (!ours.empty() && ours.back() == "\x01") ours.pop_back();
         if (std::find(ours.begin(), ours.end(), "\x01") != ours.end()) continue;
-        if (Agree(m.ours, Evaluate(book, JoinCall(m.name, ours), 19, 0)) &&
-            Agree(Evaluate(book, JoinCall(m.name, peers), 19, 0), m.peer))
-            return {};
+        Answer cut = Evaluate(book, JoinCall(m.name, peers), 19, 0);
+        bool peerMet = Agree(cut, m.peer) || (cut.kind == 't' && m.peer.kind == 'n' &&
+                                              SameMoment(cut.text, m.peer.number));
+        if (Agree(m.ours, Evaluate(book, JoinCall(m.name, ours), 19, 0)) && peerMet) return {};
     }
     return Expect(false, m, "whole numbers rounded half away from zero");
 }
@@ -270,6 +275,20 @@ std::string TypedDates(const ModelCase& m) {
     return DatesAreText(m);
 }
 
+// ERRORTYPE: the number of the error its argument gives, 1 for #DIV/0! to 12 for #SYNTAX!,
+// 0 for no error.
+std::string ErrorNumbering(TestBook& book, const ModelCase& m) {
+    static const char* const kinds[] = {"#DIV/0!", "#NAME?", "#NULL!",  "#N/A!",
+                                        "#NUM!",   "#REF!",  "#VALUE!", "#MEMORY!",
+                                        "#FILL!",  "#CIRC!", "#IMPL!",  "#SYNTAX!"};
+    if (m.name != "ERRORTYPE" || m.args.size() != 1) return Expect(false, m, "the error's number");
+    Answer given = Evaluate(book, "=" + m.args[0].text, 19, 0);
+    double number = 0;
+    for (int k = 0; k < 12; ++k)
+        if (IsError(given, kinds[k])) number = k + 1;
+    return Expect(Agree(m.ours, Answer{'n', number, ""}), m, "the error's number");
+}
+
 } // namespace
 
 const std::map<std::string, Model>& Models() {
@@ -279,6 +298,7 @@ const std::map<std::string, Model>& Models() {
         {"error rule", ErrorRule},
         {"moment text", [](TestBook&, const ModelCase& m) { return MomentText(m); }},
         {"whole numbers", WholeNumbers},
+        {"error numbering", ErrorNumbering},
         {"mode of singles", [](TestBook&, const ModelCase& m) { return ModeOfSingles(m); }},
         {"large angles", [](TestBook&, const ModelCase& m) { return LargeAngles(m); }},
         {"typed dates kept as text", [](TestBook&, const ModelCase& m) { return TypedDates(m); }},
