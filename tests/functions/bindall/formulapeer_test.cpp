@@ -451,4 +451,31 @@ TEST(FormulaPeer, DatesKeptAsTextMeetTheSerialNumbers) {
     EXPECT_FALSE(SameMoment("", 0));
 }
 
+// What the help says is kept where the peers differ, one row each (the peer's answer beside).
+TEST(FormulaPeer, KeptByDesignAsTheHelpSays) {
+    BindAllFunctions();
+    TestBook book;
+    book.Sheet();
+    struct Row {
+        const char* formula;
+        const char* ours;
+    } rows[] = {
+        {"=DATE(2024,2,29)", "2024-02-29"},           // 45351
+        {"=CHIDIST(3.84,1)", "0.94995647875129"},     // 0.0500435212487
+        {"=FDIST(1,5,5)", "0.5"},                     // upper tail 0.5
+        {"=INDEX(LINEST({3,5,7},{1,2,3}),1,1)", "1"}, // slope first: 2
+        {"=\"a\"&1+2", "#NUM!"},                      // "a3"
+        {"=LOOKUP(4,{1,3,5},{7,8,9})", "#N/A!"},      // 8
+        {"=ABS(\"abc\")", "#NUM!"},                   // #VALUE!
+        {"=SUM(A1:A2_C1:C2)", "#NULL!"},              // #REF!
+        {"=SUM(A3:A1)", "#REF!"},                     // the range's sum
+        {"=ERRORTYPE(1/0)", "1"},                     // ERROR.TYPE 2
+        {"=CHOOSE(2.5,\"a\",\"b\",\"c\")", "c"},      // b
+        {"=DOLLARFR(0.5,10)", "0.05"},                // 0.5
+        {"=DEC2BIN(7,)", "0000000111"},               // 111
+        {"=DEC2BIN(7)", "0000000111"},                // 111
+    };
+    for (const Row& row : rows) EXPECT_EQ(book.Eval(row.formula), row.ours) << row.formula;
+}
+
 } // namespace vl::test
