@@ -236,7 +236,7 @@ PEER_NAMES = {
     'mtxT': 'TRANSPOSE', 'dateDiff': None, 'eDate2': None, 'sort': None, 'udf': None, 'rtd': None,
     'unique': None, 'LProg': None, 'LProgBin': None, 'LProgInt': None, 'minMC': None, 'minSimplex': None,
     'QProg': None, 'root': None, 'polyReg': None, 'polyPoints': None, 'timeSeries': None,
-    'chiTest2': None, 'tTest2': None, 'zTest2': None, 'mtxBkSubst': None, 'mtxChl': None, 'mtxDiag': None,
+    'chiTest2': None, 'tTest2': None, 'zTest2': None,  # written out by STATISTIC_FORMULAS 'mtxBkSubst': None, 'mtxChl': None, 'mtxDiag': None,
     'mtxFwSubst': None, 'mtxGauss': None, 'mtxLSC': None, 'mtxLSW': None, 'mtxRand': None, 'mtxRand2': None,
     'mtxSeries': None, 'mtxSVD': None, 'tTest': 'TTEST',
     # Our distributions give the lower tail: the peer's functions of the lower tail.
@@ -441,7 +441,32 @@ def split_arguments(text):
 ERROR_NUMBERS = 'CHOOSE(ERROR.TYPE(%s),3,1,7,6,2,5,4)'
 
 
+# The statistics the peer has no function of, written out in its own functions.
+def _t_statistic(a):
+    x, y = a[0], a[1]
+    return ('(AVERAGE({x})-AVERAGE({y}))/SQRT(((COUNT({x})-1)*VAR({x})+(COUNT({y})-1)*VAR({y}))'
+            '/(COUNT({x})+COUNT({y})-2)*(COUNT({x})+COUNT({y}))/(COUNT({x})*COUNT({y})))').format(x=x, y=y)
+
+
+def _z_statistic(a):
+    sigma = a[2] if len(a) > 2 and a[2] != '' else 'STDEV(%s)' % a[0]
+    return '(AVERAGE({a})-({x}))/(({s})/SQRT(COUNT({a})))'.format(a=a[0], x=a[1], s=sigma)
+
+
+STATISTIC_FORMULAS = {
+    'TTEST2': (2, _t_statistic),
+    'ZTEST2': (3, _z_statistic),
+    'CHITEST2': (2, lambda a: 'SUMPRODUCT(((%s)-(%s))^2/(%s))' % (a[0], a[1], a[1])),
+}
+
+
 def peer_formula(formula, names):
+    m = re.fullmatch(r'=(TTEST2|ZTEST2|CHITEST2)\((.*)\)', formula)
+    if m:
+        most, write = STATISTIC_FORMULAS[m.group(1)]
+        arguments = split_arguments(m.group(2))
+        if 2 <= len(arguments) <= most:
+            formula = '=' + write(arguments)
     m = re.fullmatch(r'=ERRORTYPE\((.*)\)', formula)
     if m and len(split_arguments(m.group(1))) == 1:
         formula = '=IF(ISERROR(%s),%s,0)' % (m.group(1), ERROR_NUMBERS % m.group(1))

@@ -190,6 +190,10 @@ const std::set<std::string>& Reasons() {
         "error numbering",
         // a whole column spans the grid's 2,097,152 rows
         "grid size",
+        // areas paired value by value (CHITEST2) must be of one shape: #VALUE!
+        "unequal areas",
+        // a sample of fewer than two numbers: the t statistic #N/A!, the z statistic #DIV/0!
+        "small samples",
     };
     return reasons;
 }

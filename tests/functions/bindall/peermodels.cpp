@@ -78,6 +78,8 @@ Argument ReadArgument(TestBook& book, const std::string& text) {
         a.values.push_back(Blank());
     } else if (ReadArea(text, area)) {
         a.reversed = area.c2 < area.c1 || area.r2 < area.r1;
+        a.rows = std::size_t(std::abs(area.r2 - area.r1) + 1);
+        a.columns = std::size_t(std::abs(area.c2 - area.c1) + 1);
         ReadCells(book, area, a.values);
     } else if (cut != std::string::npos && ReadArea(text.substr(0, cut), area) &&
                ReadArea(text.substr(cut + 1), other)) {
@@ -90,6 +92,8 @@ Argument ReadArgument(TestBook& book, const std::string& text) {
     } else if (text.front() == '{' && text.back() == '}') {
         for (const std::string& e : SplitTopLevel(text.substr(1, text.size() - 2), ",;"))
             a.values.push_back(Evaluate(book, "=" + e, 19, 0));
+        a.rows = SplitTopLevel(text.substr(1, text.size() - 2), ";").size();
+        a.columns = a.values.size() / a.rows;
     } else {
         a.values.push_back(Evaluate(book, "=" + text, 19, 0));
     }
@@ -289,6 +293,27 @@ std::string ErrorNumbering(TestBook& book, const ModelCase& m) {
     return Expect(Agree(m.ours, Answer{'n', number, ""}), m, "the error's number");
 }
 
+// Two areas paired value by value must be of one shape: #VALUE! when they are not.
+std::string UnequalAreas(const ModelCase& m) {
+    bool unequal = m.args.size() >= 2 &&
+                   (m.args[0].rows != m.args[1].rows || m.args[0].columns != m.args[1].columns);
+    return Expect(unequal && IsError(m.ours, "#VALUE!"), m, "areas of different shapes");
+}
+
+// A sample of fewer than two numbers has no spread: the t statistic is #N/A!, the z statistic
+// #DIV/0!.
+std::string SmallSamples(const ModelCase& m) {
+    std::size_t samples = m.name == "ZTEST2" || m.name == "ZTEST" ? 1 : 2;
+    bool small = false;
+    for (std::size_t i = 0; i < samples && i < m.args.size(); ++i) {
+        int numbers = 0;
+        for (const Answer& v : m.args[i].values) numbers += v.kind == 'n';
+        small = small || numbers < 2;
+    }
+    const char* error = samples == 1 ? "#DIV/0!" : "#N/A!";
+    return Expect(small && IsError(m.ours, error), m, "a sample of fewer than two numbers");
+}
+
 } // namespace
 
 const std::map<std::string, Model>& Models() {
@@ -299,6 +324,8 @@ const std::map<std::string, Model>& Models() {
         {"moment text", [](TestBook&, const ModelCase& m) { return MomentText(m); }},
         {"whole numbers", WholeNumbers},
         {"error numbering", ErrorNumbering},
+        {"unequal areas", [](TestBook&, const ModelCase& m) { return UnequalAreas(m); }},
+        {"small samples", [](TestBook&, const ModelCase& m) { return SmallSamples(m); }},
         {"mode of singles", [](TestBook&, const ModelCase& m) { return ModeOfSingles(m); }},
         {"large angles", [](TestBook&, const ModelCase& m) { return LargeAngles(m); }},
         {"typed dates kept as text", [](TestBook&, const ModelCase& m) { return TypedDates(m); }},

@@ -17,7 +17,8 @@ namespace vl::test {
 struct Argument {
     std::string text;
     std::vector<Answer> values;
-    bool reversed = false; // a range written from its far corner (B12:B1)
+    bool reversed = false;             // a range written from its far corner (B12:B1)
+    std::size_t rows = 1, columns = 1; // an area's or array constant's shape
 };
 
 // A case read as a call: its function's name and arguments, their values beside the data.
