@@ -687,17 +687,127 @@ def reach_cases(d):
     return cases
 
 
+def _solve(a, b):
+    """x of a x = b by exact fractions: the reference of the solving functions."""
+    from fractions import Fraction
+    n = len(a)
+    m = [[Fraction(v) for v in row] + [Fraction(b[i])] for i, row in enumerate(a)]
+    for c in range(n):
+        p = next(r for r in range(c, n) if m[r][c] != 0)
+        m[c], m[p] = m[p], m[c]
+        for r in range(n):
+            if r != c and m[r][c] != 0:
+                f = m[r][c] / m[c][c]
+                m[r] = [x - f * y for x, y in zip(m[r], m[c])]
+    return [m[i][n] / m[i][i] for i in range(n)]
+
+
+def _determinant(a):
+    from fractions import Fraction
+    m = [[Fraction(v) for v in row] for row in a]
+    n, det = len(m), Fraction(1)
+    for c in range(n):
+        p = next((r for r in range(c, n) if m[r][c] != 0), None)
+        if p is None:
+            return Fraction(0)
+        if p != c:
+            m[c], m[p] = m[p], m[c]
+            det = -det
+        det *= m[c][c]
+        for r in range(c + 1, n):
+            f = m[r][c] / m[c][c]
+            m[r] = [x - f * y for x, y in zip(m[r], m[c])]
+    return det
+
+
+def _array(rows):
+    return '{' + ';'.join(','.join(repr(v) for v in row) for row in rows) + '}'
+
+
+def reference_cases():
+    """The functions the peer has none of, against references: the answer worked out here in
+    exact arithmetic (a fraction's nearest double, a text), or written in the peer's functions;
+    INDEX reaches each element of an array result. Each: (function, our formula, the peer's
+    formula in our notation)."""
+    import datetime
+    from fractions import Fraction
+    cases = []
+    systems = [([[4, 1, 0], [2, 5, 1], [1, 2, 6]], [1, 2, 3]), ([[2, 1, 1], [1, 3, 1], [0, 1, 4]], [2, 0, 5]),
+               ([[3, 1], [1, 2]], [1, 4]), ([[4, 2, 1], [2, 5, 2], [1, 2, 6]], [7, -1, 0.5]),
+               ([[1e-3, 1], [1, 1]], [1, 2]), ([[0, 2, 1], [1, 1, 0], [3, 0, 1]], [3, 2, 4])]
+    for a, b in systems:
+        x = _solve(a, b)
+        # Symmetric with positive leading minors: positive definite, as MTXCHL asks.
+        spd = all(a[i][j] == a[j][i] for i in range(len(a)) for j in range(len(a))) and all(
+            _determinant([row[:k] for row in a[:k]]) > 0 for k in range(1, len(a) + 1))
+        lower = [[a[i][j] if j <= i else 0 for j in range(len(a))] for i in range(len(a))]
+        upper = [[a[i][j] if j >= i else 0 for j in range(len(a))] for i in range(len(a))]
+        xl, xu = _solve(lower, b) if all(lower[i][i] for i in range(len(a))) else None, \
+            _solve(upper, b) if all(upper[i][i] for i in range(len(a))) else None
+        column = _array([[v] for v in b])
+        for k in range(len(a)):
+            cases.append(('mtxGauss', '=INDEX(MTXGAUSS(%s,%s,,,),%d)' % (_array(a), column, k + 1),
+                          '=%r' % float(x[k])))
+            if spd:
+                cases.append(('mtxChl', '=INDEX(MTXCHL(%s,%s,,),%d)' % (_array(a), column, k + 1),
+                              '=%r' % float(x[k])))
+            if xl:
+                cases.append(('mtxFwSubst', '=INDEX(MTXFWSUBST(%s,%s),%d)' % (_array(lower), column, k + 1),
+                              '=%r' % float(xl[k])))
+            if xu:
+                cases.append(('mtxBkSubst', '=INDEX(MTXBKSUBST(%s,%s),%d)' % (_array(upper), column, k + 1),
+                              '=%r' % float(xu[k])))
+        cases.append(('mtxGauss', '=MTXGAUSS(%s,%s,,,6)' % (_array(a), column), '=%r' % float(_determinant(a))))
+        cases.append(('mtxGauss', '=INDEX(MTXGAUSS(%s,%s,,,5),1,1)' % (_array(a), column),
+                      '=INDEX(MINVERSE(%s),1,1)' % _array(a)))
+    for n, x in [(3, '7'), (1, '2.5'), (4, '-1'), (3, '{1,2,3}')]:
+        for r, c in sorted({(1, 1), (min(2, n), min(2, n)), (1, min(2, n)), (n, n)}):
+            value = x if not x.startswith('{') else x[1:-1].split(',')[r - 1]
+            cases.append(('mtxDiag', '=INDEX(MTXDIAG(%d,%s),%d,%d)' % (n, x, r, c), '=' + (value if r == c else '0')))
+    for n, x, step in [(5, 1, '0.1'), (4, 2.5, '-1'), (3, 0, '1E+10'), (6, -3, '0.25'), (2, 7, '')]:
+        for k in range(1, n + 1):
+            want = Fraction(repr(x)) + (k - 1) * (Fraction(step) if step else 1)
+            cases.append(('mtxSeries', '=INDEX(MTXSERIES(%d,%s,%s),%d)' % (n, x, step, k), '=%r' % float(want)))
+    # UNIQUE sorts the values and keeps one of each (a text and a number never equal); type 2
+    # counts them. SORT gives the rows' order as row numbers, 1 ascending and 0 descending.
+    for values in [[3, 1, 3, 2], [5, 5, 5], [1, 2, 3], [-1, 0.5, -1, 0.5, 2], [0.1, 0.2, 0.1], [2, 3, 1, 2, 5, 3, 1]]:
+        groups = sorted(set(values))
+        arr = _array([[v] for v in values])
+        for k in range(1, len(groups) + 1):
+            cases.append(('unique', '=INDEX(UNIQUE(%s,),%d)' % (arr, k), '=%r' % float(groups[k - 1])))
+            cases.append(('unique', '=INDEX(UNIQUE(%s,2),%d,2)' % (arr, k), '=%d' % values.count(groups[k - 1])))
+        cases.append(('unique', '=ROWS(UNIQUE(%s,1))' % arr, '=%d' % len(groups)))
+    table = [[3, 10], [1, 30], [2, 20], [5, 0], [4, 40]]
+    for col, order in [(1, 1), (1, 0), (2, 1), (2, 0), (1, '')]:
+        ranked = sorted(range(5), key=lambda r: table[r][col - 1], reverse=order == 0)
+        for k in range(1, 6):
+            cases.append(('sort', '=INDEX(SORT(%s,%d,%s),%d)' % (_array(table), col, order, k), '=%d' % (ranked[k - 1] + 1)))
+    for k, want in enumerate([2, 4, 1, 5, 3]):
+        cases.append(('sort', '=INDEX(SORT({3;1;5;2;4},1,1),%d)' % (k + 1), '=%d' % want))
+    pairs = [('2005-01-01', '2005-12-31'), ('2024-02-28', '2024-03-01'), ('2023-02-28', '2023-03-01'),
+             ('2021-03-04', '2021-03-04'), ('1999-12-31', '2000-01-01'), ('2000-01-01', '2024-06-30')]
+    for d1, d2 in pairs:
+        days = (datetime.date.fromisoformat(d2) - datetime.date.fromisoformat(d1)).days
+        cases.append(('dateDiff', '=DATEDIFF("%s","%s")' % (d1, d2), '="P%dD"' % days))
+    for d, days in [('2005-03-03', -30), ('2024-02-28', 1), ('2023-02-28', 1), ('2020-12-31', 1), ('2021-01-01', -1),
+                    ('2000-02-29', 365), ('2024-06-15', 100)]:
+        want = datetime.date.fromisoformat(d) + datetime.timedelta(days=days)
+        period = ('-P%dD' % -days) if days < 0 else ('P%dD' % days)
+        cases.append(('eDate2', '=EDATE2("%s","%s")' % (d, period), '="%s"' % want.isoformat()))
+    return cases
+
+
 def generate():
     rng = random.Random(SEED)
     d = Drawer(rng)
     names = {k.upper(): v for k, v in PEER_NAMES.items()}
     cases, seen = [], set()
 
-    def add(kind, function, formula):
+    def add(kind, function, formula, reference=None):
         if formula in seen:
             return False
         seen.add(formula)
-        peer = formula if kind == 'recalc' else peer_formula(formula, names)
+        peer = formula if kind == 'recalc' else peer_formula(reference or formula, names)
         if kind == 'recalc':
             peer = '|'.join(peer_formula('=' + p, names)[1:] if i < 4 else p
                             for i, p in enumerate(formula.split('|')))
@@ -721,6 +831,8 @@ def generate():
         add(kind, function, formula)
     for kind, function, formula in reach_cases(d):
         add(kind, function, formula)
+    for function, formula, reference in reference_cases():
+        add('reference', function, formula, reference)
     return cases
 
 
