@@ -2,6 +2,7 @@
 #include "tests/functions/bindall/peermodels.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <regex>
@@ -314,6 +315,81 @@ std::string SmallSamples(const ModelCase& m) {
     return Expect(small && IsError(m.ours, error), m, "a sample of fewer than two numbers");
 }
 
+double RoundHalfAway(double x) {
+    return x < 0 ? -std::floor(-x + 0.5) : std::floor(x + 0.5);
+}
+
+int BaseOf(const std::string& prefix) {
+    return prefix == "BIN" ? 2 : prefix == "OCT" ? 8 : prefix == "HEX" ? 16 : 10;
+}
+
+// A text of up to 10 digits in the base; 10 digits whose first is the base's upper half
+// are a negative number in two's complement.
+bool ReadDigits(const std::string& text, int base, long long& value) {
+    if (text.size() > 10) return false;
+    value = 0;
+    for (char c : text) {
+        int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                : std::isalpha(static_cast<unsigned char>(c))
+                    ? std::toupper(static_cast<unsigned char>(c)) - 'A' + 10
+                    : 99;
+        if (d >= base) return false;
+        value = value * base + d;
+    }
+    long long span = 1;
+    for (int i = 0; i < 10; ++i) span *= base;
+    if (text.size() == 10 && value >= span / 2) value -= span;
+    return true;
+}
+
+std::string WriteDigits(long long value, int base, int places) {
+    long long span = 1;
+    for (int i = 0; i < 10; ++i) span *= base;
+    unsigned long long u =
+        value < 0 ? (unsigned long long)(value + span) : (unsigned long long)value;
+    std::string out;
+    do {
+        out.insert(out.begin(), "0123456789ABCDEF"[u % unsigned(base)]);
+        u /= unsigned(base);
+    } while (u);
+    // A negative number always has all 10 digits; a short places never cuts.
+    std::size_t width = value < 0 ? 10 : std::size_t(std::max(places, 0));
+    if (out.size() < width) out.insert(0, width - out.size(), '0');
+    return out;
+}
+
+// The base conversions write 10 digits when places is empty or left out, pad to places and
+// never cut, round decimals half away from zero.
+std::string BaseDigits(const ModelCase& m) {
+    if (m.name.size() != 7 || m.args.empty() || m.args.size() > 2)
+        return Expect(false, m, "the conversion");
+    const int from = BaseOf(m.name.substr(0, 3)), to = BaseOf(m.name.substr(4, 3));
+    const Answer& input = m.args[0].values.front();
+    long long value = 0;
+    bool readable = false;
+    if (from == 10 && (input.kind == 'n' || (input.kind == 't' && NumericText(input.text)))) {
+        double x = input.kind == 'n' ? input.number : std::atof(input.text.c_str());
+        value = (long long)RoundHalfAway(x);
+        readable = std::fabs(x) < 1e12;
+    } else if (from != 10 && input.kind == 't') {
+        readable = ReadDigits(input.text, from, value);
+    } else if (from != 10 && input.kind == 'n' && input.number >= 0 && input.number < 1e10 &&
+               input.number == std::trunc(input.number)) {
+        readable = ReadDigits(std::to_string((long long)input.number), from, value);
+    }
+    int places = 10;
+    if (m.args.size() == 2 && m.args[1].values.front().kind == 'n')
+        places = int(RoundHalfAway(m.args[1].values.front().number));
+    else if (m.args.size() == 2 && m.args[1].values.front().kind != 'b')
+        readable = false;
+    long long span = 1;
+    for (int i = 0; i < 10; ++i) span *= to;
+    const bool fits = value >= -span / 2 && value < span / 2 && places <= 10;
+    if (!readable || !fits) return Expect(m.ours.kind == 'e', m, "the conversion");
+    return Expect(m.ours.kind == 't' && m.ours.text == WriteDigits(value, to, places), m,
+                  "the conversion, 10 digits for an empty places");
+}
+
 } // namespace
 
 const std::map<std::string, Model>& Models() {
@@ -324,6 +400,7 @@ const std::map<std::string, Model>& Models() {
         {"moment text", [](TestBook&, const ModelCase& m) { return MomentText(m); }},
         {"whole numbers", WholeNumbers},
         {"error numbering", ErrorNumbering},
+        {"base digits", [](TestBook&, const ModelCase& m) { return BaseDigits(m); }},
         {"unequal areas", [](TestBook&, const ModelCase& m) { return UnequalAreas(m); }},
         {"small samples", [](TestBook&, const ModelCase& m) { return SmallSamples(m); }},
         {"mode of singles", [](TestBook&, const ModelCase& m) { return ModeOfSingles(m); }},
