@@ -390,6 +390,102 @@ std::string BaseDigits(const ModelCase& m) {
                   "the conversion, 10 digits for an empty places");
 }
 
+// How a cell meets the value sought: -1 below, 0 equal, 1 above, 2 not comparable. A number
+// meets numbers and numeric texts; a text meets texts without case and numbers as their text.
+int Meet(const Answer& cell, const Answer& sought) {
+    if (sought.kind == 'n') {
+        double x = 0;
+        if (cell.kind == 'n')
+            x = cell.number;
+        else if (cell.kind == 't' && NumericText(cell.text))
+            x = std::atof(cell.text.c_str());
+        else
+            return 2;
+        return x < sought.number ? -1 : x > sought.number ? 1 : 0;
+    }
+    if (sought.kind != 't' || cell.kind == 'b' || cell.kind == 'e') return 2;
+    std::string a = cell.kind == 't' ? cell.text : Describe(Answer{'n', cell.number, ""});
+    std::string b = sought.text;
+    for (char& c : a) c = char(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : b) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return a < b ? -1 : a > b ? 1 : 0;
+}
+
+// The walk over every cell: type 0 the first equal, 1 the first of the largest not above,
+// -1 the first of the smallest not below; -1 when none.
+int Walk(const std::vector<Answer>& cells, const Answer& sought, int type) {
+    int found = -1;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        int meet = Meet(cells[i], sought);
+        if (meet == 2 || (type == 0 && meet != 0) || (type == 1 && meet > 0) ||
+            (type == -1 && meet < 0))
+            continue;
+        if (found < 0 || (type == 1 && Meet(cells[i], cells[std::size_t(found)]) > 0) ||
+            (type == -1 && Meet(cells[i], cells[std::size_t(found)]) < 0))
+            found = int(i);
+        if (type == 0) break;
+    }
+    return found;
+}
+
+double Rounded(const Argument& a, double otherwise) {
+    const Answer& v = a.values.front();
+    if (a.text.empty() || v.kind == 'b') return otherwise;
+    return v.kind == 'n' ? RoundHalfAway(v.number) : NAN;
+}
+
+// MATCH, LOOKUP, VLOOKUP and HLOOKUP walk every cell; an empty match type is 1, one outside
+// -1..1 #NUM!; three-argument LOOKUP is exact and takes its answer at the same place from
+// the result range's corner; a column or row past the area is #REF!.
+std::string LookupSearch(TestBook& book, const ModelCase& m) {
+    if (m.args.size() < 2) return Expect(false, m, "the walk");
+    const Answer& sought = m.args[0].values.front();
+    const Argument& area = m.args[1];
+    if (sought.kind == 'e') return Expect(m.ours.kind == 'e', m, "the walk");
+    Answer want{'e', 0, "#N/A!"};
+    if (m.name == "MATCH") {
+        double type = m.args.size() > 2 ? Rounded(m.args[2], 1) : 1;
+        if (std::isnan(type) || type < -1 || type > 1)
+            return Expect(m.ours.kind == 'e', m, "the walk");
+        int at = Walk(area.values, sought, int(type));
+        if (at >= 0) want = Answer{'n', double(at + 1), ""};
+    } else if (m.name == "LOOKUP") {
+        int at = Walk(area.values, sought, m.args.size() > 2 ? 0 : 1);
+        if (at >= 0 && m.args.size() == 2) want = area.values[std::size_t(at)];
+        // An empty result argument answers 0 where the value is found.
+        if (at >= 0 && m.args.size() > 2 && m.args[2].text.empty()) want = Answer{'n', 0, ""};
+        if (at >= 0 && m.args.size() > 2 && !m.args[2].text.empty()) {
+            Area result;
+            if (!ReadArea(m.args[2].text, result)) return Expect(m.ours.kind == 'e', m, "the walk");
+            bool column = std::min(result.c1, result.c2) == std::max(result.c1, result.c2);
+            int r = std::min(result.r1, result.r2) + (column ? at : 0);
+            int c = std::min(result.c1, result.c2) + (column ? 0 : at);
+            const uint8_t* cell = FindCell(book.Sheet().cells, uint32_t(r), uint16_t(c));
+            want = cell ? FromRecord(cell) : Answer{'n', 0, ""};
+        }
+    } else {
+        bool vertical = m.name == "VLOOKUP";
+        double index = m.args.size() > 2 ? Rounded(m.args[2], NAN) : NAN;
+        double flag = m.args.size() > 3 ? Rounded(m.args[3], 1) : 1;
+        std::size_t span = vertical ? area.columns : area.rows;
+        if (std::isnan(index) || std::isnan(flag) || flag < 0 || flag > 1 || index < 1)
+            return Expect(m.ours.kind == 'e', m, "the walk");
+        if (index > double(span))
+            return Expect(IsError(m.ours, "#REF!"), m, "a column past the area");
+        std::vector<Answer> keys;
+        std::size_t length = vertical ? area.rows : area.columns;
+        for (std::size_t k = 0; k < length; ++k)
+            keys.push_back(area.values[vertical ? k * area.columns : k]);
+        int at = Walk(keys, sought, flag == 0 ? 0 : 1);
+        if (at >= 0) {
+            std::size_t i = std::size_t(index) - 1, k = std::size_t(at);
+            want = area.values[vertical ? k * area.columns + i : i * area.columns + k];
+        }
+    }
+    if (want.kind == 'b') want = Answer{'n', 0, ""};
+    return Expect(Agree(m.ours, want), m, "the walk over every cell");
+}
+
 } // namespace
 
 const std::map<std::string, Model>& Models() {
@@ -400,6 +496,7 @@ const std::map<std::string, Model>& Models() {
         {"moment text", [](TestBook&, const ModelCase& m) { return MomentText(m); }},
         {"whole numbers", WholeNumbers},
         {"error numbering", ErrorNumbering},
+        {"lookup search", LookupSearch},
         {"base digits", [](TestBook&, const ModelCase& m) { return BaseDigits(m); }},
         {"unequal areas", [](TestBook&, const ModelCase& m) { return UnequalAreas(m); }},
         {"small samples", [](TestBook&, const ModelCase& m) { return SmallSamples(m); }},
