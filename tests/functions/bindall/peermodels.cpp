@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <regex>
 #include <set>
@@ -70,9 +71,14 @@ void ReadCells(TestBook& book, const Area& a, std::vector<Answer>& values) {
         }
 }
 
-Argument ReadArgument(TestBook& book, const std::string& text) {
+Argument ReadArgument(TestBook& book, const std::string& written) {
     Argument a;
-    a.text = text;
+    a.text = written;
+    // "(A1:A6_A4:B12)" is the area it encloses.
+    std::string text = written;
+    while (text.size() > 2 && text.front() == '(' && text.back() == ')' &&
+           text.find_first_of("()", 1) == text.size() - 1)
+        text = text.substr(1, text.size() - 2);
     Area area, other;
     std::size_t cut = text.find('_');
     if (text.empty()) {
@@ -486,6 +492,149 @@ std::string LookupSearch(TestBook& book, const ModelCase& m) {
     return Expect(Agree(m.ours, want), m, "the walk over every cell");
 }
 
+// The call with some arguments written otherwise, evaluated here.
+Answer Substituted(TestBook& book, const ModelCase& m, const std::vector<std::string>& texts) {
+    return Evaluate(book, JoinCall(m.name, texts), 19, 0);
+}
+
+std::vector<std::string> Texts(const ModelCase& m) {
+    std::vector<std::string> out;
+    for (const Argument& a : m.args) out.push_back(a.text);
+    return out;
+}
+
+// An empty text, or one of blanks only, is 0 where a number is asked.
+std::string EmptyText(TestBook& book, const ModelCase& m) {
+    std::string name;
+    std::vector<std::string> ignored;
+    if (!SplitCall(m.formula, name, ignored)) {
+        // Operators: each "" and each call that gives the empty text written as 0.
+        std::string formula = m.formula;
+        for (std::size_t at = 0; (at = formula.find("\"\"", at)) != std::string::npos;)
+            formula.replace(at, 2, "0");
+        for (const Argument& a : m.args) {
+            const Answer& v = a.values.front();
+            std::size_t at = formula.find(a.text);
+            if (a.values.size() == 1 && v.kind == 't' && v.text.empty() && !a.text.empty() &&
+                at != std::string::npos && a.text.find('(') != std::string::npos)
+                formula.replace(at, a.text.size(), "0");
+        }
+        return Expect(formula != m.formula && Agree(m.ours, Evaluate(book, formula, 19, 0)), m,
+                      "the empty text read as 0");
+    }
+    std::vector<std::string> texts = Texts(m);
+    bool any = false;
+    for (std::size_t i = 0; i < m.args.size(); ++i) {
+        const Answer& v = m.args[i].values.front();
+        if (m.args[i].values.size() == 1 && v.kind == 't' &&
+            v.text.find_first_not_of(' ') == std::string::npos)
+            texts[i] = "0", any = true;
+    }
+    return Expect(any && !m.name.empty() && Agree(m.ours, Substituted(book, m, texts)), m,
+                  "the empty text read as 0");
+}
+
+// An area as an array constant of its values, each written by `write`.
+std::string AsArray(const Argument& a, const std::function<std::string(const Answer&)>& write) {
+    std::string out = "{";
+    for (std::size_t i = 0; i < a.values.size(); ++i) {
+        if (i) out += i % a.columns ? "," : ";";
+        out += write(a.values[i]);
+    }
+    return out + "}";
+}
+
+std::string Number(double x) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", x);
+    return text;
+}
+
+// The regression and pairing functions take every position of their areas, an empty, text
+// or error cell as 0 (paired positions); the paired sums take an absent cell as 0 and refuse
+// a text that is no number (paired arrays).
+std::string PairedCells(TestBook& book, const ModelCase& m, bool refuseText) {
+    if (refuseText && AnyValue(m, [](const Answer& v) { return TextNoNumber(v) || v.kind == 'e'; }))
+        return Expect(m.ours.kind == 'e', m, "a text that is no number in a paired area");
+    std::vector<std::string> texts = Texts(m);
+    for (std::size_t i = 0; i < m.args.size(); ++i) {
+        if (m.args[i].values.size() <= 1 && m.args[i].text.find(':') == std::string::npos) continue;
+        if (m.name == "SERIESSUM") {
+            // SERIESSUM skips absent cells: the coefficients are the present ones in order.
+            Argument present = m.args[i];
+            present.values.clear();
+            for (const Answer& v : m.args[i].values)
+                if (v.kind != 'b') present.values.push_back(v);
+            present.columns = 1;
+            texts[i] = AsArray(present, [](const Answer& v) { return Number(v.number); });
+            continue;
+        }
+        texts[i] = AsArray(m.args[i], [](const Answer& v) {
+            return v.kind == 'n'                          ? Number(v.number)
+                   : v.kind == 't' && NumericText(v.text) ? Number(std::atof(v.text.c_str()))
+                                                          : std::string("0");
+        });
+    }
+    return Expect(!m.name.empty() && Agree(m.ours, Substituted(book, m, texts)), m,
+                  "the areas with their absent, text and error cells as 0");
+}
+
+// A cumulative flag is a whole number rounded half away from zero that must be 0 or 1.
+std::string TruthFlags(TestBook& book, const ModelCase& m) {
+    if (m.args.empty()) return Expect(false, m, "the flag");
+    const Argument& flag = m.args.back();
+    const Answer& v = flag.values.front();
+    if (v.kind != 'n') return Expect(m.ours.kind == 'e', m, "a flag that is no number");
+    double rounded = RoundHalfAway(v.number);
+    if (rounded != 0 && rounded != 1)
+        return Expect(IsError(m.ours, "#NUM!"), m, "a flag past 0 and 1");
+    std::vector<std::string> texts = Texts(m);
+    texts.back() = rounded ? "1" : "0";
+    return Expect(Agree(m.ours, Substituted(book, m, texts)), m, "the flag rounded");
+}
+
+// DOLLARFR writes the numerator in as many digits as the denominator has; DOLLARDE reads
+// that many back; the denominator is a whole number rounded half away from zero.
+bool ReadNumber(const Answer& v, double& x) {
+    if (v.kind == 'n')
+        x = v.number;
+    else if (v.kind == 't' && NumericText(v.text))
+        x = std::atof(v.text.c_str());
+    else
+        return false;
+    return true;
+}
+
+std::string FractionDigits(const ModelCase& m) {
+    double x = 0, d = 0;
+    if (m.args.size() != 2 || !ReadNumber(m.args[0].values.front(), x) ||
+        !ReadNumber(m.args[1].values.front(), d))
+        return Expect(m.ours.kind == 'e', m, "the fraction");
+    d = RoundHalfAway(d);
+    if (d < 1) return Expect(m.ours.kind == 'e', m, "a denominator below 1");
+    double scale = std::pow(10.0, std::floor(std::log10(d)) + 1);
+    double whole = std::trunc(std::fabs(x)), fraction = std::fabs(x) - whole;
+    double value = m.name == "DOLLARFR" ? whole + std::floor(fraction * d + 0.5) / scale
+                                        : whole + fraction * scale / d;
+    return Expect(Agree(m.ours, Answer{'n', x < 0 ? -value : value, ""}), m,
+                  "the fraction's digits");
+}
+
+// A text past the 8,173 characters a cell holds is #VALUE!: the peer's answer longer, or a
+// REPT in the formula making one.
+std::string TextLength(TestBook& book, const ModelCase& m) {
+    const std::size_t limit = 8173;
+    bool long_ = (m.peer.kind == 't' && m.peer.text.size() > limit) ||
+                 (m.name == "LEN" && m.peer.kind == 'n' && m.peer.number > double(limit));
+    static const std::regex rept(R"re(REPT\(("(?:[^"]|"")*"|[A-Z]+\d+),(\d+)\))re");
+    for (std::sregex_iterator it(m.formula.begin(), m.formula.end(), rept), end; it != end; ++it) {
+        Answer length = Evaluate(book, "=LEN(" + (*it)[1].str() + ")", 19, 0);
+        if (length.kind == 'n' && length.number * std::atof((*it)[2].str().c_str()) > double(limit))
+            long_ = true;
+    }
+    return Expect(long_ && IsError(m.ours, "#VALUE!"), m, "a text past 8,173 characters");
+}
+
 } // namespace
 
 const std::map<std::string, Model>& Models() {
@@ -496,6 +645,14 @@ const std::map<std::string, Model>& Models() {
         {"moment text", [](TestBook&, const ModelCase& m) { return MomentText(m); }},
         {"whole numbers", WholeNumbers},
         {"error numbering", ErrorNumbering},
+        {"empty text", EmptyText},
+        {"paired positions",
+         [](TestBook& book, const ModelCase& m) { return PairedCells(book, m, false); }},
+        {"paired arrays",
+         [](TestBook& book, const ModelCase& m) { return PairedCells(book, m, true); }},
+        {"truth flags", TruthFlags},
+        {"fraction digits", [](TestBook&, const ModelCase& m) { return FractionDigits(m); }},
+        {"text length", TextLength},
         {"lookup search", LookupSearch},
         {"base digits", [](TestBook&, const ModelCase& m) { return BaseDigits(m); }},
         {"unequal areas", [](TestBook&, const ModelCase& m) { return UnequalAreas(m); }},
