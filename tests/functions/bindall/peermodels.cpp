@@ -635,6 +635,48 @@ std::string TextLength(TestBook& book, const ModelCase& m) {
     return Expect(long_ && IsError(m.ours, "#VALUE!"), m, "a text past 8,173 characters");
 }
 
+// Of several failing arguments the error of the largest code wins (the codes number the
+// kinds from #DIV/0! to #SYNTAX!).
+std::string LargestError(const ModelCase& m) {
+    static const std::vector<std::string> kinds = {"#DIV/0!", "#NAME?", "#NULL!", "#N/A!",
+                                                   "#NUM!",   "#REF!",  "#VALUE!"};
+    auto code = [&](const Answer& a) {
+        auto at = std::find(kinds.begin(), kinds.end(), a.text);
+        return a.kind == 'e' && at != kinds.end() ? int(at - kinds.begin()) + 1 : 0;
+    };
+    // Between operators a text that is no number fails as #NUM!.
+    std::string name;
+    std::vector<std::string> ignored;
+    const bool operators = !SplitCall(m.formula, name, ignored);
+    int given = 0;
+    for (const Argument& a : m.args)
+        for (const Answer& v : a.values)
+            given = std::max(given, operators && TextNoNumber(v) ? 5 : code(v));
+    return Expect(given > 0 && code(m.ours) >= given, m, "the largest error code");
+}
+
+// CEILING, FLOOR and MROUND work on the magnitude: a negative number goes away from zero
+// with CEILING and toward it with FLOOR; a multiple of 0 is #DIV/0!, a negative one (MROUND:
+// one of the other sign) #NUM!; an empty cell named as the multiple is 1.
+std::string Multiples(const ModelCase& m) {
+    double x = 0, step = 1;
+    if (m.args.size() != 2 || !ReadNumber(m.args[0].values.front(), x) ||
+        (m.args[1].values.front().kind != 'b' && !ReadNumber(m.args[1].values.front(), step)))
+        return Expect(m.ours.kind == 'e', m, "the multiple");
+    if (step == 0) return Expect(IsError(m.ours, "#DIV/0!"), m, "a multiple of 0");
+    bool mround = m.name == "MROUND";
+    if ((!mround && step < 0) || (mround && x != 0 && (x < 0) != (step < 0)))
+        return Expect(IsError(m.ours, "#NUM!"), m, "a multiple of the wrong sign");
+    double units = std::fabs(x) / std::fabs(step);
+    double whole = m.name == "CEILING" ? std::ceil(units)
+                   : m.name == "FLOOR" ? std::floor(units)
+                                       : RoundHalfAway(units);
+    double value = (x < 0 ? -1 : 1) * whole * std::fabs(step);
+    if (!std::isfinite(value) || !std::isfinite(units))
+        return Expect(IsError(m.ours, "#NUM!"), m, "a multiple past the doubles");
+    return Expect(Agree(m.ours, Answer{'n', value, ""}), m, "the multiple on the magnitude");
+}
+
 } // namespace
 
 const std::map<std::string, Model>& Models() {
@@ -645,6 +687,8 @@ const std::map<std::string, Model>& Models() {
         {"moment text", [](TestBook&, const ModelCase& m) { return MomentText(m); }},
         {"whole numbers", WholeNumbers},
         {"error numbering", ErrorNumbering},
+        {"largest error", [](TestBook&, const ModelCase& m) { return LargestError(m); }},
+        {"multiples", [](TestBook&, const ModelCase& m) { return Multiples(m); }},
         {"empty text", EmptyText},
         {"paired positions",
          [](TestBook& book, const ModelCase& m) { return PairedCells(book, m, false); }},
