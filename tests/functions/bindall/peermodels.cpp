@@ -677,6 +677,99 @@ std::string Multiples(const ModelCase& m) {
     return Expect(Agree(m.ours, Answer{'n', value, ""}), m, "the multiple on the magnitude");
 }
 
+// The first call of `name` in the formula, as written, or empty.
+std::string CallText(const std::string& formula, const std::string& name) {
+    std::size_t at = formula.find(name + "(");
+    while (at != std::string::npos && at > 0 &&
+           std::isalnum(static_cast<unsigned char>(formula[at - 1])))
+        at = formula.find(name + "(", at + 1);
+    if (at == std::string::npos) return {};
+    int depth = 0;
+    bool quoted = false;
+    for (std::size_t i = at + name.size(); i < formula.size(); ++i) {
+        char c = formula[i];
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+        if (depth == 0) return formula.substr(at, i + 1 - at);
+    }
+    return {};
+}
+
+// An argument written as an area (or an intersection of areas, in parentheses or not).
+bool IsReference(const std::string& written) {
+    std::string text = written;
+    while (text.size() > 2 && text.front() == '(' && text.back() == ')')
+        text = text.substr(1, text.size() - 2);
+    Area a;
+    std::size_t cut = text.find('_');
+    return ReadArea(text, a) || (cut != std::string::npos && ReadArea(text.substr(0, cut), a) &&
+                                 ReadArea(text.substr(cut + 1), a));
+}
+
+// ROW, COLUMN, ROWS and COLUMNS take an array (an area in arithmetic too) as an area whose
+// first row and column are 1; AREAS counts the references among its arguments; INDEX past
+// the area is #REF!; ADDRESS writes a worksheet's name before "!", quoted with '"'.
+std::string ReferenceFunctions(TestBook& book, const ModelCase& m) {
+    static const char* const names[] = {"ROWS",  "COLUMNS", "ROW",    "COLUMN",
+                                        "AREAS", "INDEX",   "ADDRESS"};
+    for (const char* name : names) {
+        std::string call = CallText(m.formula, name);
+        std::string ignored;
+        std::vector<std::string> args;
+        if (call.empty() || !SplitCall("=" + call, ignored, args) || args.empty()) continue;
+        std::string value;
+        const std::string n = name;
+        if (n == "AREAS") {
+            int count = 0;
+            for (const std::string& a : args) count += IsReference(a);
+            value = std::to_string(count);
+        } else if (n == "INDEX") {
+            Argument area = ReadArgument(book, args[0]);
+            double r = 1, c = 1;
+            if (args.size() > 1) ReadNumber(Evaluate(book, "=" + args[1], 19, 0), r);
+            if (args.size() > 2) ReadNumber(Evaluate(book, "=" + args[2], 19, 0), c);
+            r = RoundHalfAway(r), c = RoundHalfAway(c);
+            bool past = r > double(area.rows) || c > double(area.columns);
+            return Expect(past && IsError(m.ours, "#REF!"), m, "an index past the area");
+        } else if (n == "ADDRESS") {
+            if (m.peer.kind != 't') return Expect(false, m, "the address");
+            std::string want = m.peer.text;
+            std::size_t dot = want.rfind('.');
+            if (dot != std::string::npos) {
+                std::string sheet = want.substr(0, dot);
+                if (sheet.size() > 1 && sheet.front() == '\'' && sheet.back() == '\'')
+                    sheet = "\"" + sheet.substr(1, sheet.size() - 2) + "\"";
+                want = sheet + "!" + want.substr(dot + 1);
+            }
+            // A relative R1C1 column counts from the formula's column (T, the 20th) here, from
+            // the first column there.
+            std::smatch relative;
+            static const std::regex column(R"(C\[(-?\d+)\])");
+            if (std::regex_search(want, relative, column))
+                want = relative.prefix().str() + "C[" +
+                       std::to_string(std::atoi(relative[1].str().c_str()) - 20) + "]" +
+                       relative.suffix().str();
+            return Expect(m.ours.kind == 't' && m.ours.text == want, m, "the address with \"!\"");
+        } else {
+            // The argument's shape: an area in arithmetic keeps the area's.
+            static const std::regex area(R"(\$?[A-Z]{1,2}\$?\d+(?::\$?[A-Z]{1,2}\$?\d+)?)");
+            std::smatch found;
+            Argument shape = std::regex_search(args[0], found, area) && !IsReference(args[0])
+                                 ? ReadArgument(book, found.str())
+                                 : ReadArgument(book, args[0]);
+            if (IsReference(args[0])) continue;
+            value = n == "ROWS"      ? std::to_string(shape.rows)
+                    : n == "COLUMNS" ? std::to_string(shape.columns)
+                                     : "1";
+        }
+        std::string formula = m.formula;
+        formula.replace(formula.find(call), call.size(), value);
+        return Expect(Agree(m.ours, Evaluate(book, formula, 19, 0)), m, "the reference function");
+    }
+    return Expect(false, m, "a reference function");
+}
+
 } // namespace
 
 const std::map<std::string, Model>& Models() {
@@ -687,6 +780,7 @@ const std::map<std::string, Model>& Models() {
         {"moment text", [](TestBook&, const ModelCase& m) { return MomentText(m); }},
         {"whole numbers", WholeNumbers},
         {"error numbering", ErrorNumbering},
+        {"reference functions", ReferenceFunctions},
         {"largest error", [](TestBook&, const ModelCase& m) { return LargestError(m); }},
         {"multiples", [](TestBook&, const ModelCase& m) { return Multiples(m); }},
         {"empty text", EmptyText},
