@@ -770,6 +770,102 @@ std::string ReferenceFunctions(TestBook& book, const ModelCase& m) {
     return Expect(false, m, "a reference function");
 }
 
+// MOD is the exact floating remainder with the dividend's sign; a divisor of 0 is #DIV/0!.
+std::string RemainderSign(const ModelCase& m) {
+    double x = 0, y = 0;
+    if (m.args.size() != 2 || !ReadNumber(m.args[0].values.front(), x) ||
+        !ReadNumber(m.args[1].values.front(), y))
+        return Expect(m.ours.kind == 'e', m, "the remainder");
+    if (y == 0) return Expect(IsError(m.ours, "#DIV/0!"), m, "a divisor of 0");
+    return Expect(Agree(m.ours, Answer{'n', std::fmod(x, y) + 0.0, ""}), m, "the exact remainder");
+}
+
+// A truth value is a whole number rounded half away from zero; a negative one, one past
+// 2,147,483,647 or a text that is no number is #NUM!, the largest error code winning.
+std::string TruthRule(TestBook& book, const ModelCase& m) {
+    static const std::vector<std::string> kinds = {"#DIV/0!", "#NAME?", "#NULL!", "#N/A!",
+                                                   "#NUM!",   "#REF!",  "#VALUE!"};
+    const bool condition = m.name == "IF";
+    std::size_t read = condition ? 1 : m.args.size();
+    int worst = 0;
+    bool all = true, any = false, seen = false;
+    for (std::size_t i = 0; i < read && i < m.args.size(); ++i)
+        for (const Answer& v : m.args[i].values) {
+            double x = 0;
+            if (v.kind == 'b') continue;
+            if (v.kind == 'e') {
+                auto at = std::find(kinds.begin(), kinds.end(), v.text);
+                worst = std::max(worst, at == kinds.end() ? 5 : int(at - kinds.begin()) + 1);
+                continue;
+            }
+            // The empty text (or one of blanks) is 0.
+            bool empty = v.kind == 't' && v.text.find_first_not_of(' ') == std::string::npos;
+            if (!empty && !ReadNumber(v, x)) {
+                worst = std::max(worst, 5);
+                continue;
+            }
+            double r = RoundHalfAway(x);
+            if (r < 0 || r > 2147483647.0) {
+                worst = std::max(worst, 5);
+                continue;
+            }
+            seen = true;
+            all = all && r != 0;
+            any = any || r != 0;
+        }
+    if (worst)
+        return Expect(IsError(m.ours, kinds[std::size_t(worst - 1)].c_str()), m,
+                      "the largest error");
+    Answer want{'n', 0, ""};
+    // AND and OR of no value at all (an empty cell) are #N/A!.
+    if ((m.name == "AND" || m.name == "OR") && !seen)
+        want = Answer{'e', 0, "#N/A!"};
+    else if (m.name == "AND")
+        want.number = seen && all;
+    else if (m.name == "OR")
+        want.number = any;
+    else if (m.name == "NOT")
+        want.number = !any;
+    else if (condition) {
+        std::size_t branch = any ? 1 : 2;
+        want = branch < m.args.size() && !m.args[branch].text.empty()
+                   ? Evaluate(book, "=" + m.args[branch].text, 19, 0)
+                   : Answer{'n', 0, ""};
+    } else {
+        return Expect(false, m, "a truth function");
+    }
+    return Expect(Agree(m.ours, want), m, "truth values rounded half away from zero");
+}
+
+// DATE and TIME take each field within its bounds (years 1-50000 as written, months 1-12,
+// days 1-31 and within the month, hours 0-23, minutes and seconds 0-59), whole numbers
+// rounded half away from zero; beyond them #NUM!.
+std::string DateFields(const ModelCase& m) {
+    double f[3] = {0, 0, 0};
+    if (m.args.size() != 3) return Expect(m.ours.kind == 'e', m, "the fields");
+    for (int i = 0; i < 3; ++i) {
+        if (!ReadNumber(m.args[std::size_t(i)].values.front(), f[i]))
+            return Expect(m.ours.kind == 'e', m, "a field that is no number");
+        f[i] = RoundHalfAway(f[i]);
+    }
+    char text[32];
+    if (m.name == "DATE") {
+        static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        int y = int(std::fmax(std::fmin(f[0], 1e6), -1e6)),
+            mo = int(std::fmax(std::fmin(f[1], 99), -99));
+        bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+        bool valid = f[0] >= 1 && f[0] <= 50000 && f[1] >= 1 && f[1] <= 12 && f[2] >= 1 &&
+                     f[2] <= days[std::max(mo, 1) - 1] + (mo == 2 && leap);
+        if (!valid) return Expect(IsError(m.ours, "#NUM!"), m, "a field past its bounds");
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d", y, mo, int(f[2]));
+    } else {
+        bool valid = f[0] >= 0 && f[0] <= 23 && f[1] >= 0 && f[1] <= 59 && f[2] >= 0 && f[2] <= 59;
+        if (!valid) return Expect(IsError(m.ours, "#NUM!"), m, "a field past its bounds");
+        std::snprintf(text, sizeof text, "%02d:%02d:%02d", int(f[0]), int(f[1]), int(f[2]));
+    }
+    return Expect(m.ours.kind == 't' && m.ours.text == text, m, "the fields as written");
+}
+
 } // namespace
 
 const std::map<std::string, Model>& Models() {
@@ -780,6 +876,9 @@ const std::map<std::string, Model>& Models() {
         {"moment text", [](TestBook&, const ModelCase& m) { return MomentText(m); }},
         {"whole numbers", WholeNumbers},
         {"error numbering", ErrorNumbering},
+        {"remainder sign", [](TestBook&, const ModelCase& m) { return RemainderSign(m); }},
+        {"truth rule", TruthRule},
+        {"date fields", [](TestBook&, const ModelCase& m) { return DateFields(m); }},
         {"reference functions", ReferenceFunctions},
         {"largest error", [](TestBook&, const ModelCase& m) { return LargestError(m); }},
         {"multiples", [](TestBook&, const ModelCase& m) { return Multiples(m); }},
