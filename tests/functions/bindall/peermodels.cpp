@@ -866,6 +866,126 @@ std::string DateFields(const ModelCase& m) {
     return Expect(m.ours.kind == 't' && m.ours.text == text, m, "the fields as written");
 }
 
+// A number compared with a text is #VALUE!: the comparison converts neither. The sides of
+// the formula's comparison (inside IF's condition too) are read here.
+std::string TextAgainstNumber(TestBook& book, const ModelCase& m) {
+    std::string expression = m.formula.substr(1);
+    std::string name;
+    std::vector<std::string> args;
+    if (SplitCall(m.formula, name, args) && name == "IF" && !args.empty()) expression = args[0];
+    static const std::regex comparison(R"re(^(.*?)(<=|>=|<>|=|<|>)(.*)$)re");
+    std::smatch parts;
+    if (!std::regex_match(expression, parts, comparison)) return Expect(false, m, "a comparison");
+    Answer left = Evaluate(book, "=" + parts[1].str(), 19, 0);
+    Answer right = Evaluate(book, "=" + parts[3].str(), 19, 0);
+    bool mixed = (left.kind == 'n' && right.kind == 't') || (left.kind == 't' && right.kind == 'n');
+    return Expect(mixed && IsError(m.ours, "#VALUE!"), m, "a number compared with a text");
+}
+
+// SUM, MAX and MIN (and MAXA, MINA) read numbers and numeric texts; they leave errors, other
+// texts and empty cells out of areas and arrays, MAX and MIN errors and other texts out of
+// every argument; a text that is no number given alone to SUM is #NUM!, an error given
+// alone to it that error. With no value MAX and MIN are 0.
+bool HasReversedRange(const std::string& text) {
+    static const std::regex range(R"(([A-Z]+)(\d+):([A-Z]+)(\d+))");
+    for (std::sregex_iterator it(text.begin(), text.end(), range), end; it != end; ++it)
+        if (ColumnNumber((*it)[3]) < ColumnNumber((*it)[1]) ||
+            std::atoi((*it)[4].str().c_str()) < std::atoi((*it)[2].str().c_str()))
+            return true;
+    return false;
+}
+
+Answer AggregateOf(TestBook& book, const ModelCase& m) {
+    const bool sum = m.name == "SUM";
+    double total = 0, best = 0;
+    bool any = false;
+    for (const Argument& a : m.args) {
+        if (!sum && a.text.find('_') != std::string::npos) {
+            // MAX and MIN read an intersection with a reversed side as its other side.
+            std::string text = a.text;
+            while (text.size() > 2 && text.front() == '(' && text.back() == ')')
+                text = text.substr(1, text.size() - 2);
+            std::size_t cut = text.find('_');
+            Area left, right;
+            if (ReadArea(text.substr(0, cut), left) && ReadArea(text.substr(cut + 1), right) &&
+                ((left.c2 < left.c1 || left.r2 < left.r1) !=
+                 (right.c2 < right.c1 || right.r2 < right.r1))) {
+                bool leftReversed = left.c2 < left.c1 || left.r2 < left.r1;
+                for (const Answer& v :
+                     ReadArgument(book, leftReversed ? text.substr(cut + 1) : text.substr(0, cut))
+                         .values) {
+                    double x = 0;
+                    if (v.kind == 'b' || v.kind == 'e' || !ReadNumber(v, x)) continue;
+                    best = !any                          ? x
+                           : m.name.rfind("MAX", 0) == 0 ? std::max(best, x)
+                                                         : std::min(best, x);
+                    any = true;
+                }
+                continue;
+            }
+        }
+        // SUM keeps the #REF! of a range written from its far corner; MAX and MIN leave it out.
+        if (HasReversedRange(a.text)) {
+            if (sum) return Answer{'e', 0, "#REF!"};
+            continue;
+        }
+        {
+            const bool area = a.values.size() > 1 || (!a.text.empty() && a.text.front() == '{') ||
+                              (a.values.empty());
+            if (!area) {
+                const Answer& v = a.values.front();
+                double x = 0;
+                if (sum && v.kind == 'e') return v;
+                if (sum && TextNoNumber(v)) return Answer{'e', 0, "#NUM!"};
+                // An empty cell or argument named alone is 0.
+                if (v.kind == 'b')
+                    x = 0;
+                else if (!ReadNumber(v, x))
+                    continue;
+                total += x;
+                best = !any                          ? x
+                       : m.name.rfind("MAX", 0) == 0 ? std::max(best, x)
+                                                     : std::min(best, x);
+                any = true;
+                continue;
+            }
+            for (const Answer& v : a.values) {
+                double x = 0;
+                if (v.kind == 'b' || v.kind == 'e' || !ReadNumber(v, x)) continue;
+                total += x;
+                best = !any                          ? x
+                       : m.name.rfind("MAX", 0) == 0 ? std::max(best, x)
+                                                     : std::min(best, x);
+                any = true;
+            }
+        }
+    }
+    return Answer{'n', sum ? total : best, ""};
+}
+
+// SUM, MAX and MIN (and MAXA, MINA) read numbers and numeric texts; they leave errors, other
+// texts and empty cells out of areas and arrays, MAX and MIN errors and other texts out of
+// every argument; a text that is no number or an error given alone to SUM is the result, and
+// SUM keeps a reversed range's #REF!. An empty cell named alone is 0; with no value MAX and
+// MIN are 0. Between operators the call's answer stands in the formula.
+std::string AggregateReading(TestBook& book, const ModelCase& m) {
+    std::string name;
+    std::vector<std::string> args;
+    if (SplitCall(m.formula, name, args))
+        return Expect(Agree(m.ours, AggregateOf(book, m)), m,
+                      "the numbers read, errors and texts left out");
+    for (const char* function : {"SUM", "MAX", "MIN"}) {
+        std::string call = CallText(m.formula, function);
+        if (call.empty()) continue;
+        Answer value = AggregateOf(book, ReadModelCase(book, "=" + call, m.ours, m.peer));
+        std::string formula = m.formula;
+        formula.replace(formula.find(call), call.size(),
+                        value.kind == 'n' ? Number(value.number) : value.text);
+        return Expect(Agree(m.ours, Evaluate(book, formula, 19, 0)), m, "the call's numbers read");
+    }
+    return Expect(false, m, "an aggregate");
+}
+
 } // namespace
 
 const std::map<std::string, Model>& Models() {
@@ -876,6 +996,8 @@ const std::map<std::string, Model>& Models() {
         {"moment text", [](TestBook&, const ModelCase& m) { return MomentText(m); }},
         {"whole numbers", WholeNumbers},
         {"error numbering", ErrorNumbering},
+        {"text against number", TextAgainstNumber},
+        {"aggregate reading", AggregateReading},
         {"remainder sign", [](TestBook&, const ModelCase& m) { return RemainderSign(m); }},
         {"truth rule", TruthRule},
         {"date fields", [](TestBook&, const ModelCase& m) { return DateFields(m); }},
