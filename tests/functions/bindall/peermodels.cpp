@@ -986,6 +986,77 @@ std::string AggregateReading(TestBook& book, const ModelCase& m) {
     return Expect(false, m, "an aggregate");
 }
 
+int ErrorCode(const Answer& a) {
+    static const std::vector<std::string> kinds = {"#DIV/0!", "#NAME?", "#NULL!", "#N/A!",
+                                                   "#NUM!",   "#REF!",  "#VALUE!"};
+    auto at = std::find(kinds.begin(), kinds.end(), a.text);
+    return a.kind == 'e' && at != kinds.end() ? int(at - kinds.begin()) + 1 : 0;
+}
+
+Answer ErrorOfCode(int code) {
+    static const char* const kinds[] = {"#DIV/0!", "#NAME?", "#NULL!", "#N/A!",
+                                        "#NUM!",   "#REF!",  "#VALUE!"};
+    return Answer{'e', 0, kinds[code - 1]};
+}
+
+// The data arguments read as the statistics read them: numbers and numeric texts (an empty
+// cell or argument named alone is 0, one in an area left out), other texts #NUM! (MEDIAN,
+// MODE and SUMPRODUCT leave them and errors out), the largest error code winning; a reversed
+// range is left out; then the call on an array of the numbers read gives our answer.
+std::string CleanedCall(TestBook& book, const ModelCase& m, const std::vector<std::size_t>& data) {
+    const bool leaveOut = m.name == "MEDIAN" || m.name == "MODE" || m.name == "SUMPRODUCT";
+    const bool skipOmitted = m.name == "AVERAGE" || m.name == "AVERAGEA" || m.name == "AVEDEV";
+    int worst = 0;
+    std::vector<double> numbers;
+    for (std::size_t i : data) {
+        if (i >= m.args.size()) continue;
+        const Argument& a = m.args[i];
+        if (a.text.empty()) {
+            if (!skipOmitted) numbers.push_back(0);
+            continue;
+        }
+        // A range written from its far corner is left out.
+        if (HasReversedRange(a.text)) continue;
+        const bool area = a.values.size() > 1 || a.text.find_first_of(":{_") != std::string::npos;
+        for (const Answer& v : a.values) {
+            double x = 0;
+            if (v.kind == 'b') {
+                if (!area) numbers.push_back(0);
+            } else if (v.kind == 'e') {
+                if (!leaveOut) worst = std::max(worst, ErrorCode(v) ? ErrorCode(v) : 5);
+            } else if (ReadNumber(v, x)) {
+                numbers.push_back(x);
+            } else if (!leaveOut) {
+                worst = std::max(worst, 5);
+            }
+        }
+    }
+    if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
+    std::string array = "Z100:Z101";
+    if (!numbers.empty()) {
+        array = "{";
+        for (std::size_t k = 0; k < numbers.size(); ++k)
+            array += (k ? "," : "") + Number(numbers[k]);
+        array += "}";
+    }
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i < m.args.size(); ++i) {
+        if (i == data.front())
+            texts.push_back(array);
+        else if (std::find(data.begin(), data.end(), i) == data.end())
+            texts.push_back(m.args[i].text);
+    }
+    return Expect(Agree(m.ours, Evaluate(book, JoinCall(m.name, texts), 19, 0)), m,
+                  "the call on the numbers read");
+}
+
+std::string ListReading(TestBook& book, const ModelCase& m) {
+    std::vector<std::size_t> all;
+    for (std::size_t i = 0; i < m.args.size(); ++i) all.push_back(i);
+    if (all.empty()) return Expect(false, m, "a list");
+    return CleanedCall(book, m, all);
+}
+
 } // namespace
 
 const std::map<std::string, Model>& Models() {
@@ -996,6 +1067,7 @@ const std::map<std::string, Model>& Models() {
         {"moment text", [](TestBook&, const ModelCase& m) { return MomentText(m); }},
         {"whole numbers", WholeNumbers},
         {"error numbering", ErrorNumbering},
+        {"list reading", ListReading},
         {"text against number", TextAgainstNumber},
         {"aggregate reading", AggregateReading},
         {"remainder sign", [](TestBook&, const ModelCase& m) { return RemainderSign(m); }},
