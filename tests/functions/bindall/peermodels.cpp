@@ -1057,6 +1057,108 @@ std::string ListReading(TestBook& book, const ModelCase& m) {
     return CleanedCall(book, m, all);
 }
 
+// The information functions read a number, a numeric text or the empty text (0), round it
+// half away from zero, and pass an error on; a text that is no number is #NUM! where a
+// number is asked.
+std::string InformationRule(const ModelCase& m) {
+    if (m.args.size() != 1 || m.args[0].values.size() != 1) return Expect(false, m, "one value");
+    const Answer& v = m.args[0].values.front();
+    if (v.kind == 'e') return Expect(Agree(m.ours, v), m, "the error passed on");
+    double x = 0;
+    bool number = ReadNumber(v, x) || v.kind == 'b' ||
+                  (v.kind == 't' && v.text.find_first_not_of(' ') == std::string::npos);
+    const std::string& n = m.name;
+    Answer want{'n', 0, ""};
+    if (n == "ISBLANK")
+        want.number = v.kind == 'b' || (v.kind == 't' && v.text.empty());
+    else if (n == "TYPE")
+        want.number = v.kind == 'b' ? 0 : v.kind == 'n' ? 1 : 2;
+    else if (n == "ISNUMBER")
+        want.number = number;
+    else if (n == "ISTEXT")
+        want.number = v.kind == 't';
+    else if (n == "ISNONTEXT")
+        want.number = v.kind != 't';
+    else if (!number)
+        want = Answer{'e', 0, "#NUM!"};
+    else if (n == "N")
+        want.number = x;
+    else if (n == "ISLOGICAL")
+        want.number = RoundHalfAway(x) == 0 || RoundHalfAway(x) == 1;
+    else if (n == "ISEVEN")
+        want.number = std::fmod(RoundHalfAway(x), 2) == 0;
+    else if (n == "ISODD")
+        want.number = std::fmod(RoundHalfAway(x), 2) != 0;
+    else
+        return Expect(false, m, "an information function");
+    return Expect(Agree(m.ours, want), m, "the value read as a rounded number");
+}
+
+// COUNT counts numbers, numeric texts and errors, an empty cell named alone too; COUNTA every
+// argument given and every stored cell of an area.
+std::string CountReading(const ModelCase& m) {
+    double count = 0;
+    for (const Argument& a : m.args) {
+        // An intersection of one cell is that cell named alone.
+        const bool area =
+            a.values.size() > 1 || a.text.find('{') != std::string::npos ||
+            (a.text.find(':') != std::string::npos && a.text.find('_') == std::string::npos);
+        if (HasReversedRange(a.text)) continue;
+        for (const Answer& v : a.values) {
+            double x = 0;
+            if (m.name == "COUNTA")
+                count += area ? v.kind != 'b' : !a.text.empty();
+            else if (area)
+                count += v.kind == 'e' || ReadNumber(v, x);
+            else
+                count += !a.text.empty() && v.kind != 'b' && !TextNoNumber(v);
+        }
+    }
+    return Expect(Agree(m.ours, Answer{'n', count, ""}), m, "the values counted");
+}
+
+// PEARSON, RSQ, STEYX and PROB pair the stored cells of their two areas: unequal counts, or a
+// pair whose errors differ, are #N/A!; PROB takes the pairs as they are, the others the
+// numbers each area holds, which must be as many.
+std::string PairWalk(TestBook& book, const ModelCase& m) {
+    if (m.args.size() < 2) return Expect(false, m, "two areas");
+    std::vector<Answer> x, y, xs0, ys0;
+    for (const Answer& v : m.args[0].values)
+        if (v.kind != 'b') xs0.push_back(v);
+    for (const Answer& v : m.args[1].values)
+        if (v.kind != 'b') ys0.push_back(v);
+    if (xs0.size() != ys0.size()) return Expect(IsError(m.ours, "#N/A!"), m, "unequal counts");
+    // A pair with a text is left out; a pair whose errors differ is #N/A!.
+    for (std::size_t i = 0; i < xs0.size(); ++i) {
+        if ((xs0[i].kind == 'e' || ys0[i].kind == 'e') &&
+            !(xs0[i].kind == 'e' && ys0[i].kind == 'e' && xs0[i].text == ys0[i].text))
+            return Expect(IsError(m.ours, "#N/A!"), m, "a pair whose errors differ");
+        double a = 0;
+        // PROB pairs the stored cells; the others pair the numbers each area holds.
+        if (m.name == "PROB" || ReadNumber(xs0[i], a)) x.push_back(xs0[i]);
+        if (m.name == "PROB" || ReadNumber(ys0[i], a)) y.push_back(ys0[i]);
+    }
+    if (x.size() != y.size())
+        return Expect(IsError(m.ours, "#N/A!"), m, "unequal counts of numbers");
+    auto numbers = [](const std::vector<Answer>& values, std::string& array) {
+        array = "{";
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            double v = 0;
+            if (!ReadNumber(values[i], v)) return false;
+            array += (i ? "," : "") + Number(v);
+        }
+        array += "}";
+        return !values.empty();
+    };
+    std::string xs, ys;
+    if (!numbers(x, xs) || !numbers(y, ys))
+        return Expect(m.ours.kind == 'e', m, "a pair that is no number");
+    std::vector<std::string> texts = Texts(m);
+    texts[0] = xs;
+    texts[1] = ys;
+    return Expect(Agree(m.ours, Substituted(book, m, texts)), m, "the stored cells paired");
+}
+
 } // namespace
 
 const std::map<std::string, Model>& Models() {
@@ -1067,6 +1169,9 @@ const std::map<std::string, Model>& Models() {
         {"moment text", [](TestBook&, const ModelCase& m) { return MomentText(m); }},
         {"whole numbers", WholeNumbers},
         {"error numbering", ErrorNumbering},
+        {"information rule", [](TestBook&, const ModelCase& m) { return InformationRule(m); }},
+        {"count reading", [](TestBook&, const ModelCase& m) { return CountReading(m); }},
+        {"pair walk", PairWalk},
         {"list reading", ListReading},
         {"text against number", TextAgainstNumber},
         {"aggregate reading", AggregateReading},
