@@ -784,6 +784,65 @@ def reference_cases():
             cases.append(('sort', '=INDEX(SORT(%s,%d,%s),%d)' % (_array(table), col, order, k), '=%d' % (ranked[k - 1] + 1)))
     for k, want in enumerate([2, 4, 1, 5, 3]):
         cases.append(('sort', '=INDEX(SORT({3;1;5;2;4},1,1),%d)' % (k + 1), '=%d' % want))
+    # Linear programs of two variables (maximise c x, x >= 0, A x <= b) with one optimal
+    # vertex, found here among the vertices in exact arithmetic; LPROGINT and LPROGBIN over
+    # the whole and 0-1 points.
+    import itertools
+    programs = [([[1, 1], [1, 3]], [4, 6], [1, 2]), ([[2, 1], [1, 2]], [8, 7], [3, 2]), ([[1, 0], [0, 1]], [3, 5], [1, 1]),
+                ([[1, 2], [3, 1]], [10, 15], [2, 5]), ([[4, 3], [1, 1]], [24, 7], [5, 4])]
+    for a, b, c in programs:
+        lines = [(row, rhs) for row, rhs in zip(a, b)] + [([1, 0], 0), ([0, 1], 0)]
+        best, arg = None, None
+        for (r1, b1), (r2, b2) in itertools.combinations(lines, 2):
+            det = Fraction(r1[0] * r2[1] - r1[1] * r2[0])
+            if det == 0:
+                continue
+            x = [(b1 * r2[1] - r1[1] * b2) / det, (r1[0] * b2 - b1 * r2[0]) / det]
+            if min(x) < 0 or any(sum(v * w for v, w in zip(row, x)) > rhs for row, rhs in zip(a, b)):
+                continue
+            value = sum(v * w for v, w in zip(c, x))
+            if best is None or value > best:
+                best, arg = value, x
+        call = '%s,{1;1},%s,%s' % (_array(a), _array([[v] for v in b]), _array([[v] for v in c]))
+        for k in (1, 2):
+            cases.append(('LProg', '=INDEX(LPROG(%s,1,,),%d)' % (call, k), '=%r' % float(arg[k - 1])))
+        points = [x for x in itertools.product(range(0, 25), repeat=2)
+                  if all(sum(v * w for v, w in zip(row, x)) <= rhs for row, rhs in zip(a, b))]
+        whole = max(points, key=lambda x: (sum(v * w for v, w in zip(c, x)), x))
+        if sum(1 for x in points if sum(v * w for v, w in zip(c, x)) == sum(v * w for v, w in zip(c, whole))) == 1:
+            for k in (1, 2):
+                cases.append(('LProgInt', '=INDEX(LPROGINT(%s,{1;1},1,,),%d)' % (call, k), '=%d' % whole[k - 1]))
+        binary = [x for x in points if max(x) <= 1]
+        top = max(binary, key=lambda x: sum(v * w for v, w in zip(c, x)))
+        if sum(1 for x in binary if sum(v * w for v, w in zip(c, x)) == sum(v * w for v, w in zip(c, top))) == 1:
+            for k in (1, 2):
+                cases.append(('LProgBin', '=INDEX(LPROGBIN(%s,{1;1},1,,),%d)' % (call, k), '=%d' % top[k - 1]))
+    # Quadratic programs with a diagonal C: each x_i = p_i / (2 C_ii) inside the bounds.
+    for p_, c_, bound in [([4], [1], 4), ([6, 2], [1, 2], 10), ([1, 9], [0.5, 1.5], 20), ([3], [3], 0.25)]:
+        n = len(p_)
+        a = [[1] * n]
+        x = [Fraction(repr(pv)) / (2 * Fraction(repr(cv))) for pv, cv in zip(p_, c_)]
+        if sum(x) > bound:
+            continue
+        cmat = [[c_[i] if i == j else 0 for j in range(n)] for i in range(n)]
+        for k in range(1, n + 1):
+            cases.append(('QProg', '=INDEX(QPROG(%s,{1},{%s},%s,%s,1,),%d)' % (
+                _array(a), bound, _array([[v] for v in p_]), _array(cmat), k), '=%r' % float(x[k - 1])))
+    # Least squares: square systems solve exactly; SVD's rank.
+    for a, b in [([[2, 0], [0, 4]], [2, 4]), ([[3, 1], [1, 2]], [1, 4]), ([[4, 1, 0], [2, 5, 1], [1, 2, 6]], [1, 2, 3])]:
+        x = _solve(a, b)
+        n = len(a)
+        ident = [[1 if i == j else 0 for j in range(n)] for i in range(n)]
+        column = _array([[v] for v in b])
+        for k in range(1, n + 1):
+            cases.append(('mtxLSW', '=INDEX(MTXLSW(%s,%s,%s,,),%d)' % (_array(a), column, _array(ident), k), '=%r' % float(x[k - 1])))
+            cases.append(('mtxSVD', '=INDEX(MTXSVD(%s,%s,,1),%d)' % (_array(a), column, k), '=%r' % float(x[k - 1])))
+        cases.append(('mtxSVD', '=MTXSVD(%s,%s,,2)' % (_array(a), column), '=%d' % n))
+    cases.append(('mtxSVD', '=MTXSVD({1,2;2,4},{1;2},,2)', '=1'))
+    # Least squares under an equality: x1 fixed by E x = d, x2 the least-squares rest.
+    for d in (1, -2, 0.5):
+        cases.append(('mtxLSC', '=INDEX(MTXLSC({1,0;0,1},{1;2},{1,0},{%s},,),1)' % d, '=%r' % float(d)))
+        cases.append(('mtxLSC', '=INDEX(MTXLSC({1,0;0,1},{1;2},{1,0},{%s},,),2)' % d, '=2.0'))
     pairs = [('2005-01-01', '2005-12-31'), ('2024-02-28', '2024-03-01'), ('2023-02-28', '2023-03-01'),
              ('2021-03-04', '2021-03-04'), ('1999-12-31', '2000-01-01'), ('2000-01-01', '2024-06-30')]
     for d1, d2 in pairs:
