@@ -1159,6 +1159,96 @@ std::string PairWalk(TestBook& book, const ModelCase& m) {
     return Expect(Agree(m.ours, Substituted(book, m, texts)), m, "the stored cells paired");
 }
 
+// The numbers an argument holds as the statistics read them; false where a text that is no
+// number or an error makes the answer an error (`worst` its code).
+bool SampleNumbers(const Argument& a, std::vector<double>& out, int& worst) {
+    const bool area = a.values.size() > 1 || a.text.find_first_of(":{_") != std::string::npos;
+    for (const Answer& v : a.values) {
+        double x = 0;
+        if (v.kind == 'b') {
+            if (!area) out.push_back(0);
+        } else if (v.kind == 'e') {
+            worst = std::max(worst, ErrorCode(v) ? ErrorCode(v) : 5);
+        } else if (ReadNumber(v, x)) {
+            out.push_back(x);
+        } else {
+            worst = std::max(worst, 5);
+        }
+    }
+    return worst == 0;
+}
+
+double SampleVariance(const std::vector<double>& x) {
+    double mean = 0, sum = 0;
+    for (double v : x) mean += v / double(x.size());
+    for (double v : x) sum += (v - mean) * (v - mean);
+    return sum / double(x.size() - 1);
+}
+
+// FTEST is the cumulative F probability (the lower tail, as FDIST gives it) of the larger
+// sample variance over the smaller, the larger's degrees of freedom first.
+std::string FCumulative(TestBook& book, const ModelCase& m) {
+    if (m.args.size() != 2) return Expect(false, m, "two samples");
+    std::vector<double> x, y;
+    int worst = 0;
+    SampleNumbers(m.args[0], x, worst);
+    SampleNumbers(m.args[1], y, worst);
+    if (HasReversedRange(m.formula)) return Expect(m.ours.kind == 'e', m, "a reversed range");
+    if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
+    if (x.size() < 2 || y.size() < 2) return Expect(m.ours.kind == 'e', m, "a sample too small");
+    double vx = SampleVariance(x), vy = SampleVariance(y);
+    if (!(vx > 0) || !(vy > 0) || !std::isfinite(vx) || !std::isfinite(vy))
+        return Expect(m.ours.kind == 'e', m, "a variance of 0 or past the doubles");
+    bool first = vx >= vy;
+    double f = first ? vx / vy : vy / vx;
+    std::size_t n1 = first ? x.size() : y.size(), n2 = first ? y.size() : x.size();
+    Answer want = Evaluate(book,
+                           "=FDIST(" + Number(f) + "," + std::to_string(n1 - 1) + "," +
+                               std::to_string(n2 - 1) + ")",
+                           19, 0);
+    return Expect(Agree(m.ours, want), m,
+                  "the lower F tail of the larger variance over the smaller");
+}
+
+// REPLACE refuses a start or count past the end (#VALUE!); SUBSTITUTE's instance 0 (or
+// empty) replaces every occurrence; FIND finds the empty text where it starts.
+std::string TextPositions(TestBook& book, const ModelCase& m) {
+    if (m.name == "REPLACE" && m.args.size() == 4) {
+        const Answer& t = m.args[0].values.front();
+        double start = 0;
+        if (!ReadNumber(m.args[1].values.front(), start))
+            return Expect(m.ours.kind == 'e', m, "a start");
+        Answer length = Evaluate(book, "=LEN(" + m.args[0].text + ")", 19, 0);
+        if (t.kind == 'e' || length.kind != 'n') return Expect(m.ours.kind == 'e', m, "a text");
+        double count = 0;
+        ReadNumber(m.args[2].values.front(), count);
+        bool past = RoundHalfAway(start) > length.number + 1 ||
+                    RoundHalfAway(start) - 1 + RoundHalfAway(count) > length.number;
+        return Expect(past && IsError(m.ours, "#VALUE!"), m, "a start or count past the end");
+    }
+    if (m.name == "SUBSTITUTE" && m.args.size() == 4) {
+        // An empty instance is 0; others are whole numbers rounded half away from zero.
+        double instance = 0;
+        if (!m.args[3].text.empty() && !ReadNumber(m.args[3].values.front(), instance))
+            return Expect(m.ours.kind == 'e', m, "an instance");
+        std::vector<std::string> texts = Texts(m);
+        if (RoundHalfAway(instance) == 0)
+            texts.pop_back();
+        else
+            texts.back() = Number(RoundHalfAway(instance));
+        return Expect(Agree(m.ours, Substituted(book, m, texts)), m, "every occurrence replaced");
+    }
+    if (m.name == "FIND" && !m.args.empty() && m.args[0].values.front().kind == 't' &&
+        m.args[0].values.front().text.empty()) {
+        // The empty text is found where the search starts.
+        double start = 1;
+        if (m.args.size() > 2) ReadNumber(m.args[2].values.front(), start);
+        return Expect(Agree(m.ours, Answer{'n', RoundHalfAway(start), ""}), m,
+                      "the empty text found");
+    }
+    return Expect(false, m, "REPLACE, SUBSTITUTE or FIND");
+}
+
 } // namespace
 
 const std::map<std::string, Model>& Models() {
@@ -1169,6 +1259,8 @@ const std::map<std::string, Model>& Models() {
         {"moment text", [](TestBook&, const ModelCase& m) { return MomentText(m); }},
         {"whole numbers", WholeNumbers},
         {"error numbering", ErrorNumbering},
+        {"f cumulative", FCumulative},
+        {"text positions", TextPositions},
         {"information rule", [](TestBook&, const ModelCase& m) { return InformationRule(m); }},
         {"count reading", [](TestBook&, const ModelCase& m) { return CountReading(m); }},
         {"pair walk", PairWalk},
