@@ -1249,6 +1249,114 @@ std::string TextPositions(TestBook& book, const ModelCase& m) {
     return Expect(false, m, "REPLACE, SUBSTITUTE or FIND");
 }
 
+// The formula with the call replaced by its model's answer, evaluated here.
+Answer WithCallAnswer(TestBook& book, const std::string& formula, const std::string& call,
+                      const Answer& answer) {
+    std::string text = formula;
+    std::string value = answer.kind == 'n'       ? Number(answer.number)
+                        : answer.kind == 't'     ? "\"" + answer.text + "\""
+                        : answer.text == "#N/A!" ? "NA()"
+                                                 : answer.text;
+    text.replace(text.find(call), call.size(), value);
+    return Evaluate(book, text, 19, 0);
+}
+
+// MMULT and MTXMLT take one factor or more (one alone is itself); MINVERSE and MDETERM read
+// empty cells as 0, and a singular matrix given to MINVERSE is #NULL!.
+std::string MatrixRules(TestBook& book, const ModelCase& m) {
+    for (const char* name : {"MMULT", "MTXMLT", "MINVERSE", "MDETERM"}) {
+        std::string call = CallText(m.formula, name);
+        std::string ignored;
+        std::vector<std::string> args;
+        if (call.empty() || !SplitCall("=" + call, ignored, args) || args.empty()) continue;
+        Answer want;
+        const std::string n = name;
+        if (n == "MINVERSE" || n == "MDETERM") {
+            // Empty cells are 0.
+            Argument matrix = ReadArgument(book, args[0]);
+            std::string array = matrix.values.size() > 1
+                                    ? AsArray(matrix,
+                                              [](const Answer& v) {
+                                                  return v.kind == 'b'   ? std::string("0")
+                                                         : v.kind == 'n' ? Number(v.number)
+                                                                         : std::string("\"x\"");
+                                              })
+                                    : args[0];
+            Answer det = Evaluate(book, "=MDETERM(" + array + ")", 19, 0);
+            if (n == "MINVERSE" && det.kind == 'n' && det.number == 0)
+                want = Answer{'e', 0, "#NULL!"};
+            else
+                want = Evaluate(book,
+                                n == "MDETERM" ? "=MDETERM(" + array + ")"
+                                               : "=INDEX(MINVERSE(" + array + "),1,1)",
+                                19, 0);
+        } else {
+            std::string product = args[0];
+            for (std::size_t i = 1; i < args.size(); ++i)
+                product = "MMULT(" + product + "," + args[i] + ")";
+            want = Evaluate(book, "=INDEX(" + product + ",1,1)", 19, 0);
+        }
+        return Expect(Agree(m.ours, WithCallAnswer(book, m.formula, call, want)), m,
+                      "the product of the factors in order");
+    }
+    return Expect(false, m, "a matrix function");
+}
+
+// A function that gives a range shows the range's first cell (an empty one as 0): OFFSET's
+// moved corner, IF's or CHOOSE's chosen range, INDEX's row, an intersection's corner; an
+// intersection written alone with a reversed range is #SYNTAX!.
+std::string RangeResults(TestBook& book, const ModelCase& m) {
+    auto first = [](const Argument& a) {
+        Answer v = a.values.empty() ? Answer{'e', 0, "#NULL!"} : a.values.front();
+        return v.kind == 'b' ? Answer{'n', 0, ""} : v;
+    };
+    std::string name;
+    std::vector<std::string> args;
+    if (!SplitCall(m.formula, name, args) && HasReversedRange(m.formula) &&
+        m.formula.find('_') != std::string::npos)
+        // A reversed range in an intersection written alone is refused as written.
+        return Expect(IsError(m.ours, "#SYNTAX!"), m, "a reversed range in an intersection");
+    if (!SplitCall(m.formula, name, args)) {
+        // An intersection written alone: its corner.
+        return Expect(Agree(m.ours, first(ReadArgument(book, m.formula.substr(1)))), m,
+                      "the corner");
+    }
+    Answer want{'e', 0, "?"};
+    if (name == "OFFSET" && args.size() >= 3) {
+        Area area;
+        double r = 0, c = 0;
+        if (!ReadArea(args[0], area) || !ReadNumber(Evaluate(book, "=" + args[1], 19, 0), r) ||
+            !ReadNumber(Evaluate(book, "=" + args[2], 19, 0), c))
+            return Expect(m.ours.kind == 'e', m, "an offset");
+        int row = std::min(area.r1, area.r2) + int(RoundHalfAway(r));
+        int column = std::min(area.c1, area.c2) + int(RoundHalfAway(c));
+        const uint8_t* cell = row >= 0 && column >= 0
+                                  ? FindCell(book.Sheet().cells, uint32_t(row), uint16_t(column))
+                                  : nullptr;
+        want = cell ? FromRecord(cell) : Answer{'n', 0, ""};
+    } else if (name == "IF" && args.size() >= 2) {
+        double c = 0;
+        ReadNumber(Evaluate(book, "=" + args[0], 19, 0), c);
+        std::size_t branch = RoundHalfAway(c) != 0 ? 1 : 2;
+        want = branch < args.size() ? first(ReadArgument(book, args[branch])) : Answer{'n', 0, ""};
+    } else if (name == "CHOOSE" && args.size() >= 2) {
+        double k = 0;
+        ReadNumber(Evaluate(book, "=" + args[0], 19, 0), k);
+        std::size_t i = std::size_t(RoundHalfAway(k));
+        want = i >= 1 && i < args.size() ? first(ReadArgument(book, args[i])) : Answer{'e', 0, "?"};
+    } else if (name == "INDEX" && args.size() == 2) {
+        Argument area = ReadArgument(book, args[0]);
+        double r = 0;
+        ReadNumber(Evaluate(book, "=" + args[1], 19, 0), r);
+        std::size_t row = std::size_t(RoundHalfAway(r));
+        want = row >= 1 && row <= area.rows ? area.values[(row - 1) * area.columns] : want;
+        if (want.kind == 'b') want = Answer{'n', 0, ""};
+    } else {
+        want = first(ReadArgument(book, m.formula.substr(1)));
+    }
+    return Expect(Agree(m.ours, want), m, "the range's first cell");
+}
+
 } // namespace
 
 const std::map<std::string, Model>& Models() {
@@ -1259,6 +1367,8 @@ const std::map<std::string, Model>& Models() {
         {"moment text", [](TestBook&, const ModelCase& m) { return MomentText(m); }},
         {"whole numbers", WholeNumbers},
         {"error numbering", ErrorNumbering},
+        {"matrix rules", MatrixRules},
+        {"range results", RangeResults},
         {"f cumulative", FCumulative},
         {"text positions", TextPositions},
         {"information rule", [](TestBook&, const ModelCase& m) { return InformationRule(m); }},
