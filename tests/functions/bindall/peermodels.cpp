@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -1357,6 +1358,37 @@ std::string RangeResults(TestBook& book, const ModelCase& m) {
     return Expect(Agree(m.ours, want), m, "the range's first cell");
 }
 
+// The inverse distributions give end values for a probability outside (0, 1): the normal
+// ones -1E+10 and 1E+10, CHIINV and FINV 0 and 1E+10, TINV the largest doubles;
+// CONFIDENCE takes the normal end.
+std::string InverseEnds(TestBook& book, const ModelCase& m) {
+    for (const char* name : {"NORMSINV", "NORMINV", "CHIINV", "FINV", "TINV", "CONFIDENCE"}) {
+        std::string call = CallText(m.formula, name);
+        std::string ignored;
+        std::vector<std::string> args;
+        if (call.empty() || !SplitCall("=" + call, ignored, args) || args.empty()) continue;
+        double p = 0;
+        if (!ReadNumber(Evaluate(book, "=" + args[0], 19, 0), p) || (p > 0 && p < 1))
+            return Expect(false, m, "a probability outside (0, 1)");
+        const std::string n = name;
+        const bool low = p <= 0;
+        double end = n == "TINV"                    ? (low ? -DBL_MAX : DBL_MAX)
+                     : n == "CHIINV" || n == "FINV" ? (low ? 0 : 1e10)
+                                                    : (low ? -1e10 : 1e10);
+        if (n == "CONFIDENCE") {
+            // The two-sided bound takes 1 - alpha / 2: alpha 0 is the upper end.
+            double sd = 0, count = 0;
+            if (args.size() != 3 || !ReadNumber(Evaluate(book, "=" + args[1], 19, 0), sd) ||
+                !ReadNumber(Evaluate(book, "=" + args[2], 19, 0), count))
+                return Expect(false, m, "CONFIDENCE's arguments");
+            end = (low ? 1e10 : -1e10) * sd / std::sqrt(RoundHalfAway(count));
+        }
+        return Expect(Agree(m.ours, WithCallAnswer(book, m.formula, call, Answer{'n', end, ""})), m,
+                      "the end value");
+    }
+    return Expect(false, m, "an inverse distribution");
+}
+
 } // namespace
 
 const std::map<std::string, Model>& Models() {
@@ -1367,6 +1399,7 @@ const std::map<std::string, Model>& Models() {
         {"moment text", [](TestBook&, const ModelCase& m) { return MomentText(m); }},
         {"whole numbers", WholeNumbers},
         {"error numbering", ErrorNumbering},
+        {"inverse ends", InverseEnds},
         {"matrix rules", MatrixRules},
         {"range results", RangeResults},
         {"f cumulative", FCumulative},
