@@ -1,0 +1,300 @@
+// The models of single functions' numbers: the inverse distributions' ends, FTEST, text
+// positions and lengths, remainders, date fields, multiples, flags, fractions and samples.
+#include "tests/functions/bindall/peermodelsupport.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <regex>
+#include <set>
+
+namespace vl::test::peermodel {
+
+namespace {
+
+// MODE of values that each occur once is the smallest of them.
+std::string ModeOfSingles(const ModelCase& m) {
+    double smallest = HUGE_VAL;
+    bool any = false;
+    for (const Argument& a : m.args)
+        for (const Answer& v : a.values)
+            if (v.kind == 'n' || (v.kind == 't' && NumericText(v.text))) {
+                smallest = std::min(smallest, v.kind == 'n' ? v.number : std::atof(v.text.c_str()));
+                any = true;
+            }
+    return Expect(any && m.ours.kind == 'n' && m.ours.number == smallest, m,
+                  "the smallest of values that occur once");
+}
+
+// SIN, COS and TAN of any finite angle are the library's.
+std::string LargeAngles(const ModelCase& m) {
+    if (m.args.size() != 1 || m.args[0].values.size() != 1 || m.args[0].values[0].kind != 'n')
+        return Expect(false, m, "the angle's sine, cosine or tangent");
+    double x = m.args[0].values[0].number;
+    double want = m.name == "SIN" ? std::sin(x) : m.name == "COS" ? std::cos(x) : std::tan(x);
+    return Expect(Agree(m.ours, Answer{'n', want, ""}), m, "the angle's sine, cosine or tangent");
+}
+
+// A sample of fewer than two numbers has no spread: the t statistic is #N/A!, the z statistic
+// #DIV/0!.
+std::string SmallSamples(const ModelCase& m) {
+    std::size_t samples = m.name == "ZTEST2" || m.name == "ZTEST" ? 1 : 2;
+    bool small = false;
+    for (std::size_t i = 0; i < samples && i < m.args.size(); ++i) {
+        int numbers = 0;
+        for (const Answer& v : m.args[i].values) numbers += v.kind == 'n';
+        small = small || numbers < 2;
+    }
+    const char* error = samples == 1 ? "#DIV/0!" : "#N/A!";
+    return Expect(small && IsError(m.ours, error), m, "a sample of fewer than two numbers");
+}
+
+// A cumulative flag is a whole number rounded half away from zero that must be 0 or 1.
+std::string TruthFlags(TestBook& book, const ModelCase& m) {
+    if (m.args.empty()) return Expect(false, m, "the flag");
+    const Argument& flag = m.args.back();
+    const Answer& v = flag.values.front();
+    if (v.kind != 'n') return Expect(m.ours.kind == 'e', m, "a flag that is no number");
+    double rounded = RoundHalfAway(v.number);
+    if (rounded != 0 && rounded != 1)
+        return Expect(IsError(m.ours, "#NUM!"), m, "a flag past 0 and 1");
+    std::vector<std::string> texts = Texts(m);
+    texts.back() = rounded ? "1" : "0";
+    return Expect(Agree(m.ours, Substituted(book, m, texts)), m, "the flag rounded");
+}
+
+std::string FractionDigits(const ModelCase& m) {
+    double x = 0, d = 0;
+    if (m.args.size() != 2 || !ReadNumber(m.args[0].values.front(), x) ||
+        !ReadNumber(m.args[1].values.front(), d))
+        return Expect(m.ours.kind == 'e', m, "the fraction");
+    d = RoundHalfAway(d);
+    if (d < 1) return Expect(m.ours.kind == 'e', m, "a denominator below 1");
+    double scale = std::pow(10.0, std::floor(std::log10(d)) + 1);
+    double whole = std::trunc(std::fabs(x)), fraction = std::fabs(x) - whole;
+    double value = m.name == "DOLLARFR" ? whole + std::floor(fraction * d + 0.5) / scale
+                                        : whole + fraction * scale / d;
+    return Expect(Agree(m.ours, Answer{'n', x < 0 ? -value : value, ""}), m,
+                  "the fraction's digits");
+}
+
+// A text past the 8,173 characters a cell holds is #VALUE!: the peer's answer longer, or a
+// REPT in the formula making one.
+std::string TextLength(TestBook& book, const ModelCase& m) {
+    const std::size_t limit = 8173;
+    bool long_ = (m.peer.kind == 't' && m.peer.text.size() > limit) ||
+                 (m.name == "LEN" && m.peer.kind == 'n' && m.peer.number > double(limit));
+    static const std::regex rept(R"re(REPT\(("(?:[^"]|"")*"|[A-Z]+\d+),(\d+)\))re");
+    for (std::sregex_iterator it(m.formula.begin(), m.formula.end(), rept), end; it != end; ++it) {
+        Answer length = Evaluate(book, "=LEN(" + (*it)[1].str() + ")", 19, 0);
+        if (length.kind == 'n' && length.number * std::atof((*it)[2].str().c_str()) > double(limit))
+            long_ = true;
+    }
+    return Expect(long_ && IsError(m.ours, "#VALUE!"), m, "a text past 8,173 characters");
+}
+
+// CEILING, FLOOR and MROUND work on the magnitude: a negative number goes away from zero
+// with CEILING and toward it with FLOOR; a multiple of 0 is #DIV/0!, a negative one (MROUND:
+// one of the other sign) #NUM!; an empty cell named as the multiple is 1.
+std::string Multiples(const ModelCase& m) {
+    double x = 0, step = 1;
+    if (m.args.size() != 2 || !ReadNumber(m.args[0].values.front(), x) ||
+        (m.args[1].values.front().kind != 'b' && !ReadNumber(m.args[1].values.front(), step)))
+        return Expect(m.ours.kind == 'e', m, "the multiple");
+    if (step == 0) return Expect(IsError(m.ours, "#DIV/0!"), m, "a multiple of 0");
+    bool mround = m.name == "MROUND";
+    if ((!mround && step < 0) || (mround && x != 0 && (x < 0) != (step < 0)))
+        return Expect(IsError(m.ours, "#NUM!"), m, "a multiple of the wrong sign");
+    double units = std::fabs(x) / std::fabs(step);
+    double whole = m.name == "CEILING" ? std::ceil(units)
+                   : m.name == "FLOOR" ? std::floor(units)
+                                       : RoundHalfAway(units);
+    double value = (x < 0 ? -1 : 1) * whole * std::fabs(step);
+    if (!std::isfinite(value) || !std::isfinite(units))
+        return Expect(IsError(m.ours, "#NUM!"), m, "a multiple past the doubles");
+    return Expect(Agree(m.ours, Answer{'n', value, ""}), m, "the multiple on the magnitude");
+}
+
+// MOD is the exact floating remainder with the dividend's sign; a divisor of 0 is #DIV/0!.
+std::string RemainderSign(const ModelCase& m) {
+    double x = 0, y = 0;
+    if (m.args.size() != 2 || !ReadNumber(m.args[0].values.front(), x) ||
+        !ReadNumber(m.args[1].values.front(), y))
+        return Expect(m.ours.kind == 'e', m, "the remainder");
+    if (y == 0) return Expect(IsError(m.ours, "#DIV/0!"), m, "a divisor of 0");
+    return Expect(Agree(m.ours, Answer{'n', std::fmod(x, y) + 0.0, ""}), m, "the exact remainder");
+}
+
+// DATE and TIME take each field within its bounds (years 1-50000 as written, months 1-12,
+// days 1-31 and within the month, hours 0-23, minutes and seconds 0-59), whole numbers
+// rounded half away from zero; beyond them #NUM!.
+std::string DateFields(const ModelCase& m) {
+    double f[3] = {0, 0, 0};
+    if (m.args.size() != 3) return Expect(m.ours.kind == 'e', m, "the fields");
+    for (int i = 0; i < 3; ++i) {
+        if (!ReadNumber(m.args[std::size_t(i)].values.front(), f[i]))
+            return Expect(m.ours.kind == 'e', m, "a field that is no number");
+        f[i] = RoundHalfAway(f[i]);
+    }
+    char text[32];
+    if (m.name == "DATE") {
+        static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        int y = int(std::fmax(std::fmin(f[0], 1e6), -1e6)),
+            mo = int(std::fmax(std::fmin(f[1], 99), -99));
+        bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+        bool valid = f[0] >= 1 && f[0] <= 50000 && f[1] >= 1 && f[1] <= 12 && f[2] >= 1 &&
+                     f[2] <= days[std::max(mo, 1) - 1] + (mo == 2 && leap);
+        if (!valid) return Expect(IsError(m.ours, "#NUM!"), m, "a field past its bounds");
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d", y, mo, int(f[2]));
+    } else {
+        bool valid = f[0] >= 0 && f[0] <= 23 && f[1] >= 0 && f[1] <= 59 && f[2] >= 0 && f[2] <= 59;
+        if (!valid) return Expect(IsError(m.ours, "#NUM!"), m, "a field past its bounds");
+        std::snprintf(text, sizeof text, "%02d:%02d:%02d", int(f[0]), int(f[1]), int(f[2]));
+    }
+    return Expect(m.ours.kind == 't' && m.ours.text == text, m, "the fields as written");
+}
+
+// The numbers an argument holds as the statistics read them; false where a text that is no
+// number or an error makes the answer an error (`worst` its code).
+bool SampleNumbers(const Argument& a, std::vector<double>& out, int& worst) {
+    const bool area = a.values.size() > 1 || a.text.find_first_of(":{_") != std::string::npos;
+    for (const Answer& v : a.values) {
+        double x = 0;
+        if (v.kind == 'b') {
+            if (!area) out.push_back(0);
+        } else if (v.kind == 'e') {
+            worst = std::max(worst, ErrorCode(v) ? ErrorCode(v) : 5);
+        } else if (ReadNumber(v, x)) {
+            out.push_back(x);
+        } else {
+            worst = std::max(worst, 5);
+        }
+    }
+    return worst == 0;
+}
+
+double SampleVariance(const std::vector<double>& x) {
+    double mean = 0, sum = 0;
+    for (double v : x) mean += v / double(x.size());
+    for (double v : x) sum += (v - mean) * (v - mean);
+    return sum / double(x.size() - 1);
+}
+
+// FTEST is the cumulative F probability (the lower tail, as FDIST gives it) of the larger
+// sample variance over the smaller, the larger's degrees of freedom first.
+std::string FCumulative(TestBook& book, const ModelCase& m) {
+    if (m.args.size() != 2) return Expect(false, m, "two samples");
+    std::vector<double> x, y;
+    int worst = 0;
+    SampleNumbers(m.args[0], x, worst);
+    SampleNumbers(m.args[1], y, worst);
+    if (HasReversedRange(m.formula)) return Expect(m.ours.kind == 'e', m, "a reversed range");
+    if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
+    if (x.size() < 2 || y.size() < 2) return Expect(m.ours.kind == 'e', m, "a sample too small");
+    double vx = SampleVariance(x), vy = SampleVariance(y);
+    if (!(vx > 0) || !(vy > 0) || !std::isfinite(vx) || !std::isfinite(vy))
+        return Expect(m.ours.kind == 'e', m, "a variance of 0 or past the doubles");
+    bool first = vx >= vy;
+    double f = first ? vx / vy : vy / vx;
+    std::size_t n1 = first ? x.size() : y.size(), n2 = first ? y.size() : x.size();
+    Answer want = Evaluate(book,
+                           "=FDIST(" + Number(f) + "," + std::to_string(n1 - 1) + "," +
+                               std::to_string(n2 - 1) + ")",
+                           19, 0);
+    return Expect(Agree(m.ours, want), m,
+                  "the lower F tail of the larger variance over the smaller");
+}
+
+// REPLACE refuses a start or count past the end (#VALUE!); SUBSTITUTE's instance 0 (or
+// empty) replaces every occurrence; FIND finds the empty text where it starts.
+std::string TextPositions(TestBook& book, const ModelCase& m) {
+    if (m.name == "REPLACE" && m.args.size() == 4) {
+        const Answer& t = m.args[0].values.front();
+        double start = 0;
+        if (!ReadNumber(m.args[1].values.front(), start))
+            return Expect(m.ours.kind == 'e', m, "a start");
+        Answer length = Evaluate(book, "=LEN(" + m.args[0].text + ")", 19, 0);
+        if (t.kind == 'e' || length.kind != 'n') return Expect(m.ours.kind == 'e', m, "a text");
+        double count = 0;
+        ReadNumber(m.args[2].values.front(), count);
+        bool past = RoundHalfAway(start) > length.number + 1 ||
+                    RoundHalfAway(start) - 1 + RoundHalfAway(count) > length.number;
+        return Expect(past && IsError(m.ours, "#VALUE!"), m, "a start or count past the end");
+    }
+    if (m.name == "SUBSTITUTE" && m.args.size() == 4) {
+        // An empty instance is 0; others are whole numbers rounded half away from zero.
+        double instance = 0;
+        if (!m.args[3].text.empty() && !ReadNumber(m.args[3].values.front(), instance))
+            return Expect(m.ours.kind == 'e', m, "an instance");
+        std::vector<std::string> texts = Texts(m);
+        if (RoundHalfAway(instance) == 0)
+            texts.pop_back();
+        else
+            texts.back() = Number(RoundHalfAway(instance));
+        return Expect(Agree(m.ours, Substituted(book, m, texts)), m, "every occurrence replaced");
+    }
+    if (m.name == "FIND" && !m.args.empty() && m.args[0].values.front().kind == 't' &&
+        m.args[0].values.front().text.empty()) {
+        // The empty text is found where the search starts.
+        double start = 1;
+        if (m.args.size() > 2) ReadNumber(m.args[2].values.front(), start);
+        return Expect(Agree(m.ours, Answer{'n', RoundHalfAway(start), ""}), m,
+                      "the empty text found");
+    }
+    return Expect(false, m, "REPLACE, SUBSTITUTE or FIND");
+}
+
+// The inverse distributions give end values for a probability outside (0, 1): the normal
+// ones -1E+10 and 1E+10, CHIINV and FINV 0 and 1E+10, TINV the largest doubles;
+// CONFIDENCE takes the normal end.
+std::string InverseEnds(TestBook& book, const ModelCase& m) {
+    for (const char* name : {"NORMSINV", "NORMINV", "CHIINV", "FINV", "TINV", "CONFIDENCE"}) {
+        std::string call = CallText(m.formula, name);
+        std::string ignored;
+        std::vector<std::string> args;
+        if (call.empty() || !SplitCall("=" + call, ignored, args) || args.empty()) continue;
+        double p = 0;
+        if (!ReadNumber(Evaluate(book, "=" + args[0], 19, 0), p) || (p > 0 && p < 1))
+            return Expect(false, m, "a probability outside (0, 1)");
+        const std::string n = name;
+        const bool low = p <= 0;
+        double end = n == "TINV"                    ? (low ? -DBL_MAX : DBL_MAX)
+                     : n == "CHIINV" || n == "FINV" ? (low ? 0 : 1e10)
+                                                    : (low ? -1e10 : 1e10);
+        if (n == "CONFIDENCE") {
+            // The two-sided bound takes 1 - alpha / 2: alpha 0 is the upper end.
+            double sd = 0, count = 0;
+            if (args.size() != 3 || !ReadNumber(Evaluate(book, "=" + args[1], 19, 0), sd) ||
+                !ReadNumber(Evaluate(book, "=" + args[2], 19, 0), count))
+                return Expect(false, m, "CONFIDENCE's arguments");
+            end = (low ? 1e10 : -1e10) * sd / std::sqrt(RoundHalfAway(count));
+        }
+        return Expect(Agree(m.ours, WithCallAnswer(book, m.formula, call, Answer{'n', end, ""})), m,
+                      "the end value");
+    }
+    return Expect(false, m, "an inverse distribution");
+}
+
+} // namespace
+
+void AddNumberModels(std::map<std::string, Model>& models) {
+    models.insert({
+        {"inverse ends", InverseEnds},
+        {"f cumulative", FCumulative},
+        {"text positions", TextPositions},
+        {"remainder sign", [](TestBook&, const ModelCase& m) { return RemainderSign(m); }},
+        {"date fields", [](TestBook&, const ModelCase& m) { return DateFields(m); }},
+        {"multiples", [](TestBook&, const ModelCase& m) { return Multiples(m); }},
+        {"truth flags", TruthFlags},
+        {"fraction digits", [](TestBook&, const ModelCase& m) { return FractionDigits(m); }},
+        {"text length", TextLength},
+        {"small samples", [](TestBook&, const ModelCase& m) { return SmallSamples(m); }},
+        {"mode of singles", [](TestBook&, const ModelCase& m) { return ModeOfSingles(m); }},
+        {"large angles", [](TestBook&, const ModelCase& m) { return LargeAngles(m); }},
+    });
+}
+
+} // namespace vl::test::peermodel
