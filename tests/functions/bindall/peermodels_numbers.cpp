@@ -278,10 +278,117 @@ std::string InverseEnds(TestBook& book, const ModelCase& m) {
     return Expect(false, m, "an inverse distribution");
 }
 
+// & binds as + and - do, from the left: the formula with each chain of +, - and & written in
+// explicit left-nested parentheses gives our answer.
+std::string JoinPrecedence(TestBook& book, const ModelCase& m) {
+    // Inside a call of one argument (LEN(...)) the chain is its argument.
+    std::string name, f = m.formula;
+    std::vector<std::string> args;
+    if (SplitCall(m.formula, name, args) && args.size() == 1) f = "=" + args[0];
+    std::vector<std::string> terms(1);
+    std::vector<char> operators;
+    int depth = 0;
+    bool quoted = false;
+    for (std::size_t i = 1; i < f.size(); ++i) {
+        char c = f[i];
+        if (c == '"') quoted = !quoted;
+        if (!quoted) depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+        // A binary +, - or & at the top: after an operand, not an exponent's sign.
+        bool binary =
+            !quoted && depth == 0 && (c == '+' || c == '-' || c == '&') && !terms.back().empty() &&
+            std::string("0123456789)\"%ABCDEFGHIJKLMNOPQRSTUVWXYZ").find(terms.back().back()) !=
+                std::string::npos &&
+            !(terms.back().size() >= 2 && terms.back().back() == 'E' &&
+              std::isdigit(static_cast<unsigned char>(terms.back()[terms.back().size() - 2])));
+        if (binary) {
+            operators.push_back(c);
+            terms.emplace_back();
+        } else {
+            terms.back() += c;
+        }
+    }
+    if (operators.empty()) return Expect(false, m, "a chain of +, - and &");
+    std::string nested = "(" + terms[0] + ")";
+    for (std::size_t k = 0; k < operators.size(); ++k)
+        nested = "(" + nested + operators[k] + "(" + terms[k + 1] + "))";
+    if (f != m.formula) nested = name + "(" + nested + ")";
+    return Expect(Agree(m.ours, Evaluate(book, "=" + nested, 19, 0)), m,
+                  "& at the level of + and -");
+}
+
+// Texts are of the Windows-1252 code page: CHAR gives its character (0 none, a whole number
+// rounded half away from zero), UPPER leaves ß as it is.
+std::string CodePage(TestBook& book, const ModelCase& m) {
+    static const char32_t high[32] = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    if (m.name == "UPPER" && m.args.size() == 1 && m.args[0].values.front().kind == 't') {
+        std::string want;
+        for (char c : m.args[0].values.front().text)
+            want += c >= 'a' && c <= 'z' ? char(c - 32) : c;
+        // Two-byte Latin letters: ä..þ to Ä..Þ, ß kept.
+        for (std::size_t i = 0; i + 1 < want.size(); ++i)
+            if (want[i] == '\xC3' && uint8_t(want[i + 1]) >= 0xA0 && uint8_t(want[i + 1]) <= 0xBE &&
+                uint8_t(want[i + 1]) != 0xB7)
+                want[i + 1] = char(uint8_t(want[i + 1]) - 0x20);
+        return Expect(m.ours.kind == 't' && m.ours.text == want, m, "the code page's capitals");
+    }
+    double x = 0;
+    const Answer& given = m.args.empty() ? Answer{} : m.args[0].values.front();
+    bool empty = given.kind == 't' && given.text.empty();
+    if (m.name != "CHAR" || m.args.size() != 1 || (!empty && !ReadNumber(given, x)))
+        return Expect(false, m, "CHAR or UPPER");
+    long n = long(RoundHalfAway(x));
+    if (n < 0 || n > 255) return Expect(m.ours.kind == 'e', m, "a code past the page");
+    char32_t code = n >= 128 && n < 160 ? high[n - 128] : char32_t(n);
+    std::string want;
+    if (code == 0 && n != 0) return Expect(m.ours.kind == 't', m, "an unassigned code");
+    if (code >= 0x800) {
+        want += char(0xE0 | (code >> 12));
+        want += char(0x80 | ((code >> 6) & 0x3F));
+        want += char(0x80 | (code & 0x3F));
+    } else if (code >= 0x80) {
+        want += char(0xC0 | (code >> 6));
+        want += char(0x80 | (code & 0x3F));
+    } else if (code) {
+        want += char(code);
+    }
+    (void)book;
+    return Expect(m.ours.kind == 't' && m.ours.text == want, m, "the code page's character");
+}
+
+// FREQUENCY reads its data and bins as the statistics do (a text that is no number #NUM!)
+// and keeps the bins in the order given; an empty cell is neither a value nor a bin.
+std::string FrequencyBins(TestBook& book, const ModelCase& m) {
+    if (m.args.size() != 2) return Expect(false, m, "data and bins");
+    std::vector<double> data, bins;
+    int worst = 0;
+    for (int k = 0; k < 2; ++k)
+        for (const Answer& v : m.args[std::size_t(k)].values) {
+            double x = 0;
+            if (v.kind == 'e')
+                worst = std::max(worst, ErrorCode(v) ? ErrorCode(v) : 5);
+            else if (ReadNumber(v, x))
+                (k ? bins : data).push_back(x);
+            else if (v.kind != 'b')
+                worst = std::max(worst, 5);
+        }
+    if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
+    // The first count: the data not above the first bin, or all of them with no bin.
+    double first = 0;
+    for (double x : data) first += bins.empty() || x <= bins.front();
+    (void)book;
+    return Expect(Agree(m.ours, Answer{'n', first, ""}), m, "the first bin's count");
+}
+
 } // namespace
 
 void AddNumberModels(std::map<std::string, Model>& models) {
     models.insert({
+        {"join precedence", JoinPrecedence},
+        {"code page", CodePage},
+        {"frequency bins", FrequencyBins},
         {"inverse ends", InverseEnds},
         {"f cumulative", FCumulative},
         {"text positions", TextPositions},
