@@ -242,6 +242,23 @@ Answer WithCallAnswer(TestBook& book, const std::string& formula, const std::str
     return Evaluate(book, text, 19, 0);
 }
 
+bool ReadSample(const Argument& a, bool leaveOut, std::vector<double>& out, int& worst) {
+    const bool area = a.values.size() > 1 || a.text.find_first_of(":{_") != std::string::npos;
+    for (const Answer& v : a.values) {
+        double x = 0;
+        if (v.kind == 'b') {
+            if (!area) out.push_back(0);
+        } else if (v.kind == 'e') {
+            if (!leaveOut) worst = std::max(worst, ErrorCode(v) ? ErrorCode(v) : 5);
+        } else if (ReadNumber(v, x)) {
+            out.push_back(x);
+        } else if (!leaveOut) {
+            worst = std::max(worst, 5);
+        }
+    }
+    return worst == 0;
+}
+
 } // namespace peermodel
 
 using namespace peermodel;

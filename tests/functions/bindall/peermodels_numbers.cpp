@@ -157,25 +157,6 @@ std::string DateFields(const ModelCase& m) {
     return Expect(m.ours.kind == 't' && m.ours.text == text, m, "the fields as written");
 }
 
-// The numbers an argument holds as the statistics read them; false where a text that is no
-// number or an error makes the answer an error (`worst` its code).
-bool SampleNumbers(const Argument& a, std::vector<double>& out, int& worst) {
-    const bool area = a.values.size() > 1 || a.text.find_first_of(":{_") != std::string::npos;
-    for (const Answer& v : a.values) {
-        double x = 0;
-        if (v.kind == 'b') {
-            if (!area) out.push_back(0);
-        } else if (v.kind == 'e') {
-            worst = std::max(worst, ErrorCode(v) ? ErrorCode(v) : 5);
-        } else if (ReadNumber(v, x)) {
-            out.push_back(x);
-        } else {
-            worst = std::max(worst, 5);
-        }
-    }
-    return worst == 0;
-}
-
 double SampleVariance(const std::vector<double>& x) {
     double mean = 0, sum = 0;
     for (double v : x) mean += v / double(x.size());
@@ -189,8 +170,8 @@ std::string FCumulative(TestBook& book, const ModelCase& m) {
     if (m.args.size() != 2) return Expect(false, m, "two samples");
     std::vector<double> x, y;
     int worst = 0;
-    SampleNumbers(m.args[0], x, worst);
-    SampleNumbers(m.args[1], y, worst);
+    ReadSample(m.args[0], false, x, worst);
+    ReadSample(m.args[1], false, y, worst);
     if (HasReversedRange(m.formula)) return Expect(m.ours.kind == 'e', m, "a reversed range");
     if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
     if (x.size() < 2 || y.size() < 2) return Expect(m.ours.kind == 'e', m, "a sample too small");

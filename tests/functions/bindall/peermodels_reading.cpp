@@ -375,19 +375,7 @@ std::string CleanedCall(TestBook& book, const ModelCase& m, const std::vector<st
         }
         // A range written from its far corner is left out.
         if (HasReversedRange(a.text)) continue;
-        const bool area = a.values.size() > 1 || a.text.find_first_of(":{_") != std::string::npos;
-        for (const Answer& v : a.values) {
-            double x = 0;
-            if (v.kind == 'b') {
-                if (!area) numbers.push_back(0);
-            } else if (v.kind == 'e') {
-                if (!leaveOut) worst = std::max(worst, ErrorCode(v) ? ErrorCode(v) : 5);
-            } else if (ReadNumber(v, x)) {
-                numbers.push_back(x);
-            } else if (!leaveOut) {
-                worst = std::max(worst, 5);
-            }
-        }
+        ReadSample(a, leaveOut, numbers, worst);
     }
     if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
     std::string array = "Z100:Z101";

@@ -85,6 +85,12 @@ Answer ErrorOfCode(int code);
 Answer WithCallAnswer(TestBook& book, const std::string& formula, const std::string& call,
                       const Answer& answer);
 
+// The numbers an argument holds as the statistics read them: numbers and numeric texts, an
+// empty cell or argument named alone as 0 (one in an area left out); a text that is no number
+// (#NUM!) or an error raises `worst` to its code unless `leaveOut` leaves both out. False
+// when `worst` is set.
+bool ReadSample(const Argument& a, bool leaveOut, std::vector<double>& out, int& worst);
+
 // Each part adds the models of its reasons.
 void AddReadingModels(std::map<std::string, Model>& models);
 void AddAreaModels(std::map<std::string, Model>& models);
