@@ -363,10 +363,103 @@ std::string FrequencyBins(TestBook& book, const ModelCase& m) {
     return Expect(Agree(m.ours, Answer{'n', first, ""}), m, "the first bin's count");
 }
 
+// GEOMEAN refuses a value of 0 or below (#NUM!); HARMEAN takes negative values, refuses 0
+// (#NUM!) and a sum of inverses of 0 (#DIV/0!); STANDARDIZE refuses a deviation of 0 or below;
+// ZTEST takes its deviation as given or the sample's; the largest error code wins.
+std::string DomainRule(TestBook& book, const ModelCase& m) {
+    std::vector<double> x;
+    int worst = 0;
+    if (m.name == "GEOMEAN" || m.name == "HARMEAN") {
+        for (const Argument& a : m.args) ReadSample(a, false, x, worst);
+        for (double v : x)
+            if (v == 0 || (m.name == "GEOMEAN" && v < 0)) worst = std::max(worst, 5);
+        if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
+        if (m.name == "GEOMEAN") return Expect(false, m, "a GEOMEAN refused");
+        long double inverses = 0;
+        for (double v : x) inverses += 1.0L / v;
+        if (inverses == 0) return Expect(IsError(m.ours, "#DIV/0!"), m, "inverses summing to 0");
+        return Expect(Agree(m.ours, Answer{'n', double(x.size() / inverses), ""}), m,
+                      "the harmonic mean of negative values too");
+    }
+    if (m.name == "STANDARDIZE" && m.args.size() == 3) {
+        double v[3] = {0, 0, 0};
+        for (int i = 0; i < 3; ++i) {
+            const Answer& a = m.args[std::size_t(i)].values.front();
+            if (a.kind == 'e')
+                worst = std::max(worst, ErrorCode(a));
+            else if (!ReadNumber(a, v[i]))
+                worst = std::max(worst, 5);
+        }
+        if (v[2] <= 0) worst = std::max(worst, 5);
+        if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "a deviation of 0 or below");
+        return Expect(Agree(m.ours, Answer{'n', (v[0] - v[1]) / v[2], ""}), m,
+                      "the standard score");
+    }
+    if (m.name == "ZTEST" && m.args.size() >= 2) {
+        ReadSample(m.args[0], false, x, worst);
+        double at = 0, sigma = 0;
+        const Answer& point = m.args[1].values.front();
+        if (point.kind != 'b' && !ReadNumber(point, at)) worst = std::max(worst, 5);
+        bool given = m.args.size() > 2 && !m.args[2].text.empty();
+        if (given && !ReadNumber(m.args[2].values.front(), sigma)) worst = std::max(worst, 5);
+        if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
+        if (x.size() < 2) return Expect(m.ours.kind == 'e', m, "a sample too small");
+        double mean = 0;
+        for (double v : x) mean += v / double(x.size());
+        if (!given) sigma = std::sqrt(SampleVariance(x));
+        double z = (mean - at) / (sigma / std::sqrt(double(x.size())));
+        if (!std::isfinite(z)) return Expect(m.ours.kind == 'e', m, "a statistic past the doubles");
+        Answer want = Evaluate(book, "=NORMSDIST(" + Number(-z) + ")", 19, 0);
+        return Expect(Agree(m.ours, want), m, "the upper normal tail");
+    }
+    return Expect(false, m, "a domain rule");
+}
+
+// A subnormal result is #NUM!; one that underflows past the subnormals is 0.
+std::string FiniteResults(TestBook& book, const ModelCase& m) {
+    if (m.peer.kind == 'n' && m.peer.number != 0 && std::fabs(m.peer.number) < DBL_MIN)
+        return Expect(IsError(m.ours, "#NUM!"), m, "a subnormal result");
+    // x^y: its magnitude's logarithm tells an underflow.
+    std::string base, power;
+    std::string name;
+    std::vector<std::string> args;
+    if (SplitCall(m.formula, name, args) && name == "POWER" && args.size() == 2) {
+        base = args[0];
+        power = args[1];
+    } else if (m.formula.find('^') != std::string::npos) {
+        base = m.formula.substr(1, m.formula.find('^') - 1);
+        power = m.formula.substr(m.formula.find('^') + 1);
+    }
+    double x = 0, y = 0;
+    if (!base.empty() && ReadNumber(Evaluate(book, "=" + base, 19, 0), x) &&
+        ReadNumber(Evaluate(book, "=" + power, 19, 0), y) && x > 0) {
+        long double magnitude = (long double)y * std::log10((long double)x);
+        return Expect(magnitude < -324 && Agree(m.ours, Answer{'n', 0, ""}), m,
+                      "an underflow to 0");
+    }
+    if (m.name == "SERIESSUM" && m.args.size() == 4) {
+        double at = 1, first = 0;
+        ReadNumber(m.args[0].values.front(), at);
+        ReadNumber(m.args[1].values.front(), first);
+        return Expect(at == 0 && first < 0 && IsError(m.ours, "#NUM!"), m, "0 to a negative power");
+    }
+    if (m.name == "STDEV") {
+        std::vector<double> values;
+        int worst = 0;
+        for (const Argument& a : m.args) ReadSample(a, false, values, worst);
+        double largest = 0;
+        for (double v : values) largest = std::max(largest, std::fabs(v));
+        return Expect(largest > 1e154 && IsError(m.ours, "#NUM!"), m, "squares past the doubles");
+    }
+    return Expect(false, m, "a result past the doubles");
+}
+
 } // namespace
 
 void AddNumberModels(std::map<std::string, Model>& models) {
     models.insert({
+        {"domain rule", DomainRule},
+        {"finite results", FiniteResults},
         {"join precedence", JoinPrecedence},
         {"code page", CodePage},
         {"frequency bins", FrequencyBins},
