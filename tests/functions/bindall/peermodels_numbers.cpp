@@ -454,10 +454,55 @@ std::string FiniteResults(TestBook& book, const ModelCase& m) {
     return Expect(false, m, "a result past the doubles");
 }
 
+// A complex number's text is no number, so arithmetic on it is #NUM!; the empty text and an
+// empty cell are 0, a numeric text its number; IMARGUMENT of 0 is 0.
+std::string ComplexText(TestBook& book, const ModelCase& m) {
+    std::string name;
+    std::vector<std::string> args;
+    if (!SplitCall(m.formula, name, args)) {
+        // Between operators: the call's text is no number.
+        for (const Argument& a : m.args)
+            if (a.text.rfind("IM", 0) == 0 || a.text.rfind("COMPLEX", 0) == 0) {
+                const Answer& v = a.values.front();
+                // A number (IMABS, IMREAL, ...) takes part in the arithmetic: the call itself
+                // is judged.
+                if (v.kind == 'n')
+                    return ComplexText(book, ReadModelCase(book, "=" + a.text, v, m.peer));
+                return Expect(TextNoNumber(v) && IsError(m.ours, "#NUM!"), m,
+                              "arithmetic on a complex number's text");
+            }
+        return Expect(false, m, "a complex function");
+    }
+    std::vector<std::string> texts = Texts(m);
+    bool changed = false;
+    for (std::size_t i = 0; i < m.args.size(); ++i) {
+        const Answer& v = m.args[i].values.front();
+        double x = 0;
+        if (m.args[i].values.size() != 1) continue;
+        if (v.kind == 'b' ||
+            (v.kind == 't' && v.text.find_first_not_of(' ') == std::string::npos)) {
+            texts[i] = name == "COMPLEX" && i == 2 ? "" : "0";
+            changed = changed || texts[i] != m.args[i].text;
+        } else if (v.kind == 't' && NumericText(v.text) && ReadNumber(v, x)) {
+            texts[i] = Number(x);
+            changed = true;
+        }
+    }
+    if (name == "COMPLEX" && texts.size() == 3 && texts[2].empty()) texts.pop_back();
+    if (!changed) {
+        double x = 1;
+        bool zero = name == "IMARGUMENT" && m.args.size() == 1 &&
+                    ReadNumber(m.args[0].values.front(), x) && x == 0;
+        return Expect(zero && Agree(m.ours, Answer{'n', 0, ""}), m, "the argument of 0");
+    }
+    return Expect(Agree(m.ours, Substituted(book, m, texts)), m, "empty and numeric texts read");
+}
+
 } // namespace
 
 void AddNumberModels(std::map<std::string, Model>& models) {
     models.insert({
+        {"complex text", ComplexText},
         {"domain rule", DomainRule},
         {"finite results", FiniteResults},
         {"join precedence", JoinPrecedence},
