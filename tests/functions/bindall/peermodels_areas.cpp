@@ -419,10 +419,28 @@ std::string RangeResults(TestBook& book, const ModelCase& m) {
     return Expect(Agree(m.ours, want), m, "the range's first cell");
 }
 
+// An intersection whose operand is no range (a reversed range, an expression) leaves both
+// operands in place: the formula has them as two operands or two arguments.
+std::string IntersectionOperands(TestBook& book, const ModelCase& m) {
+    std::string formula = m.formula;
+    std::size_t at = formula.find('_');
+    if (at == std::string::npos) return Expect(false, m, "an intersection");
+    formula[at] = ',';
+    if (Agree(m.ours, Evaluate(book, formula, 19, 0))) return {};
+    // In parentheses of their own the two operands leave the last in place.
+    std::size_t open = m.formula.rfind('(', at), close = m.formula.find(')', at);
+    if (open == std::string::npos || close == std::string::npos || open == 0 ||
+        m.formula[open - 1] != '(')
+        return Expect(false, m, "both operands in place");
+    formula = m.formula.substr(0, open + 1) + m.formula.substr(at + 1);
+    return Expect(Agree(m.ours, Evaluate(book, formula, 19, 0)), m, "the last operand in place");
+}
+
 } // namespace
 
 void AddAreaModels(std::map<std::string, Model>& models) {
     models.insert({
+        {"intersection operands", IntersectionOperands},
         {"matrix rules", MatrixRules},
         {"range results", RangeResults},
         {"pair walk", PairWalk},
