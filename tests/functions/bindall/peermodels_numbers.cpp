@@ -498,10 +498,98 @@ std::string ComplexText(TestBook& book, const ModelCase& m) {
     return Expect(Agree(m.ours, Substituted(book, m, texts)), m, "empty and numeric texts read");
 }
 
+// NPV, IRR, MIRR and FVSCHEDULE read numbers and numeric texts, other texts as #NUM! (ranges
+// too) and an empty cell named alone as a flow of 0; IRR's last argument is always its guess,
+// so IRR of one range lacks its flows (#SYNTAX!), and its answer is a rate at which the flows'
+// present value is 0.
+std::string FlowArguments(const ModelCase& m) {
+    if (m.args.empty()) return Expect(false, m, "flows");
+    std::vector<double> rates, flows;
+    int worst = 0;
+    if (m.name == "IRR" && m.args.size() == 1)
+        return Expect(IsError(m.ours, "#SYNTAX!"), m, "flows without a guess");
+    const std::size_t first = m.name == "NPV" || m.name == "FVSCHEDULE" ? 1 : 0;
+    const std::size_t last = m.name == "IRR"    ? m.args.size() - 1
+                             : m.name == "MIRR" ? 1
+                                                : m.args.size();
+    // The empty text is a flow (or rate) of 0.
+    auto read = [&](const Argument& a, std::vector<double>& out) {
+        Argument copy = a;
+        for (Answer& v : copy.values)
+            if (v.kind == 't' && v.text.find_first_not_of(' ') == std::string::npos)
+                v = Answer{'n', 0, ""};
+        ReadSample(copy, false, out, worst);
+    };
+    for (std::size_t i = first; i < last; ++i) read(m.args[i], flows);
+    for (std::size_t i = 0; i < m.args.size(); ++i)
+        if (i < first || i >= last) read(m.args[i], rates);
+    if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
+    if (m.name == "FVSCHEDULE") {
+        long double value = rates.empty() ? 0 : rates[0];
+        for (double r : flows) value *= 1 + (long double)r;
+        if (!std::isfinite(double(value)))
+            return Expect(IsError(m.ours, "#NUM!"), m, "a value past the doubles");
+        return Expect(Agree(m.ours, Answer{'n', double(value), ""}), m, "the principal compounded");
+    }
+    if (m.name == "NPV") {
+        if (rates.size() != 1 || rates[0] == -1) return Expect(m.ours.kind == 'e', m, "a rate");
+        long double value = 0, factor = 1;
+        for (double v : flows) value += v / (factor *= 1 + (long double)rates[0]);
+        if (!std::isfinite(double(value)))
+            return Expect(m.ours.kind == 'e', m, "a value past the doubles");
+        return Expect(Agree(m.ours, Answer{'n', double(value), ""}), m, "the flows discounted");
+    }
+    if (m.name == "IRR") {
+        // A rate of no present value exists where the present value changes sign over the
+        // rates above -1 (a grid from -0.999 to 1000).
+        auto present = [&](long double rate) {
+            long double value = 0, factor = 1;
+            for (double v : flows) {
+                value += v / factor;
+                factor *= 1 + rate;
+            }
+            return value;
+        };
+        bool root = false;
+        long double before = present(-0.999L);
+        for (int k = 1; k <= 400 && !root; ++k) {
+            long double rate = -0.999L + std::pow(1001.0L, k / 400.0L) - 1;
+            long double now = present(rate);
+            root = std::isfinite(double(now)) && std::isfinite(double(before)) &&
+                   (now < 0) != (before < 0);
+            before = now;
+        }
+        if (m.ours.kind != 'n') return Expect(!root, m, "no rate of no present value");
+        long double value = 0, factor = 1, scale = 0;
+        for (double v : flows) {
+            value += v / factor;
+            scale += std::fabs(v / factor);
+            factor *= 1 + (long double)m.ours.number;
+        }
+        return Expect(std::fabs(double(value)) <= 1e-9 * double(scale), m,
+                      "a rate of no present value");
+    }
+    if (m.name == "MIRR" && rates.size() == 2 && flows.size() >= 2) {
+        long double positive = 0, negative = 0, n = (long double)flows.size();
+        for (std::size_t i = 0; i < flows.size(); ++i) {
+            if (flows[i] > 0)
+                positive += flows[i] * std::pow(1 + (long double)rates[1], n - 1 - (long double)i);
+            if (flows[i] < 0)
+                negative += flows[i] / std::pow(1 + (long double)rates[0], (long double)i);
+        }
+        if (positive == 0 || negative == 0)
+            return Expect(m.ours.kind == 'e', m, "flows of one sign");
+        double want = double(std::pow(-positive / negative, 1 / (n - 1)) - 1);
+        return Expect(Agree(m.ours, Answer{'n', want, ""}), m, "the modified rate");
+    }
+    return Expect(m.ours.kind == 'e', m, "a cash-flow function refused");
+}
+
 } // namespace
 
 void AddNumberModels(std::map<std::string, Model>& models) {
     models.insert({
+        {"flow arguments", [](TestBook&, const ModelCase& m) { return FlowArguments(m); }},
         {"complex text", ComplexText},
         {"domain rule", DomainRule},
         {"finite results", FiniteResults},
