@@ -269,6 +269,7 @@ const std::map<std::string, Model>& Models() {
         AddReadingModels(all);
         AddAreaModels(all);
         AddNumberModels(all);
+        AddBoundsModels(all);
         return all;
     }();
     return models;

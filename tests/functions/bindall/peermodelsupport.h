@@ -95,5 +95,6 @@ bool ReadSample(const Argument& a, bool leaveOut, std::vector<double>& out, int&
 void AddReadingModels(std::map<std::string, Model>& models);
 void AddAreaModels(std::map<std::string, Model>& models);
 void AddNumberModels(std::map<std::string, Model>& models);
+void AddBoundsModels(std::map<std::string, Model>& models);
 
 } // namespace vl::test::peermodel
