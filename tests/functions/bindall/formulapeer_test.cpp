@@ -413,7 +413,9 @@ TEST(FormulaPeer, EveryCaseAgreesWithThePeerOrIsListed) {
     EXPECT_GE(file.cases.size(), 20000u);
     static const std::set<std::string> random = {"rand", "randBetween", "mtxRand", "mtxRand2"};
     for (const FunctionInfo& row : FunctionCatalogue())
-        if (!random.count(std::string(row.name))) EXPECT_GE(perFunction[row.name], 40) << row.name;
+        if (!random.count(std::string(row.name))) {
+            EXPECT_GE(perFunction[row.name], 40) << row.name;
+        }
 }
 
 // The comparison itself: a number agrees within 1e-13 relative and not past it, an error by
