@@ -8,7 +8,10 @@ its API grammar) reads it: ";" between arguments, "|" between an array constant'
 for the intersection, and the peer's function names.
 
 Every case is evaluated in column T of the first worksheet, row = its number, beside a fixed
-block of data (A1:P20, see DATA). A recalculation case ("recalc") stands on the second
+block of data (A1:P20 and AA1:AE10, see DATA). Kinds: "function" (drawn calls of each catalogue
+function), "operator", "recalc", "reach" (the everyday shapes the draws miss) and "reference"
+(functions the peer has none of, against an answer worked out here or written in its own
+functions). A recalculation case ("recalc") stands on the second
 worksheet instead: its cells are laid out, calculated, one input edited, and its first
 cell read after one recalculation.
 
