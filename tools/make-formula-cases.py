@@ -8,7 +8,10 @@ its API grammar) reads it: ";" between arguments, "|" between an array constant'
 for the intersection, and the peer's function names.
 
 Every case is evaluated in column T of the first worksheet, row = its number, beside a fixed
-block of data (A1:P20, see DATA). A recalculation case ("recalc") stands on the second
+block of data (A1:P20 and AA1:AE10, see DATA). Kinds: "function" (drawn calls of each catalogue
+function), "operator", "recalc", "reach" (the everyday shapes the draws miss) and "reference"
+(functions the peer has none of, against an answer worked out here or written in its own
+functions). A recalculation case ("recalc") stands on the second
 worksheet instead: its cells are laid out, calculated, one input edited, and its first
 cell read after one recalculation.
 
@@ -71,6 +74,15 @@ put_column('L', [1, 2, 3, None, 2, 0, 5])
 put_column('N', ['101', '7777', 'FF', '1111111111', '-1', '11', 'A5', '0'])
 put_column('O', ['3+4i', '-2i', '1.5-0.5i', '5', 'i', '0', '2+2j', '-1'])
 put_column('P', [1, None, 3, None, 5, None, 7, 8, None, 10, 11, None])
+# Apart from the rest (a range that a function extends to the right of A:P must not reach them):
+# AA decimals computed by formulas beside the numbers they meet; AB a statistical column under a
+# header, with a text, an empty text and a blank; AC and AD ascending and descending data with
+# repeats; AE texts past 1,024 characters and of both cases with wildcard characters.
+put_column('AA', ['=0.1*3', '=0.7+0.1', '=1-0.9', '=0.29*100', '=0.1+0.2', 0.3, 0.8, 0.1, 29, '=1.1*1.1'])
+put_column('AB', ['Header', 5, 'n/a', 7, '=""', 2.5, None, 9])
+put_column('AC', [1, 2, 2, 3, 3, 3, 5, 8])
+put_column('AD', [8, 5, 3, 3, 3, 2, 2, 1])
+put_column('AE', ['a' * 1030 + 'XyZ?*~b', 'Mixed Case text with ? and * and ~ marks', 'abcABCabc', 'x' * 2000])
 
 # ---- Argument pools -------------------------------------------------------------------------
 ORDINARY = ['3', '2.5', '-1.5', '0', '1', '0.5', '7', '10', '100', '0.1', '4', '12.75', '-3', '2', '5', '0.3']
@@ -227,9 +239,9 @@ PEER_NAMES = {
     'mtxT': 'TRANSPOSE', 'dateDiff': None, 'eDate2': None, 'sort': None, 'udf': None, 'rtd': None,
     'unique': None, 'LProg': None, 'LProgBin': None, 'LProgInt': None, 'minMC': None, 'minSimplex': None,
     'QProg': None, 'root': None, 'polyReg': None, 'polyPoints': None, 'timeSeries': None,
-    'chiTest2': None, 'tTest2': None, 'zTest2': None, 'mtxBkSubst': None, 'mtxChl': None, 'mtxDiag': None,
+    'chiTest2': None, 'tTest2': None, 'zTest2': None,  # written out by STATISTIC_FORMULAS 'mtxBkSubst': None, 'mtxChl': None, 'mtxDiag': None,
     'mtxFwSubst': None, 'mtxGauss': None, 'mtxLSC': None, 'mtxLSW': None, 'mtxRand': None, 'mtxRand2': None,
-    'mtxSeries': None, 'mtxSVD': None, 'errorType': None, 'tTest': None,
+    'mtxSeries': None, 'mtxSVD': None, 'tTest': 'TTEST',
     # Our distributions give the lower tail: the peer's functions of the lower tail.
     'chiDist': 'CHISQ.DIST', 'chiInv': 'CHISQ.INV', 'fDist': 'F.DIST', 'fInv': 'F.INV', 'tDist': 'T.DIST',
     'tInv': 'T.INV',
@@ -240,6 +252,7 @@ PEER_ARGUMENTS = {
     'CHIDIST': lambda a: a + ['1'], 'FDIST': lambda a: a + ['1'], 'TDIST': lambda a: a + ['1'],
     'CUMIPMT': lambda a: a + ['0'], 'CUMPRINC': lambda a: a + ['0'],  # payments at the end
     'MIRR': lambda a: a + [a[-1]],  # one rate for financing and reinvestment
+    'TTEST': lambda a: a + ['2'],  # ours is the two-sample test of equal variances
 }
 
 # Argument tags by name, then per function where the name alone does not tell.
@@ -426,7 +439,40 @@ def split_arguments(text):
     return out
 
 
+# ERRORTYPE numbers the kinds as our error codes do; the peer's ERROR.TYPE as it does, and 0
+# is no error.
+ERROR_NUMBERS = 'CHOOSE(ERROR.TYPE(%s),3,1,7,6,2,5,4)'
+
+
+# The statistics the peer has no function of, written out in its own functions.
+def _t_statistic(a):
+    x, y = a[0], a[1]
+    return ('(AVERAGE({x})-AVERAGE({y}))/SQRT(((COUNT({x})-1)*VAR({x})+(COUNT({y})-1)*VAR({y}))'
+            '/(COUNT({x})+COUNT({y})-2)*(COUNT({x})+COUNT({y}))/(COUNT({x})*COUNT({y})))').format(x=x, y=y)
+
+
+def _z_statistic(a):
+    sigma = a[2] if len(a) > 2 and a[2] != '' else 'STDEV(%s)' % a[0]
+    return '(AVERAGE({a})-({x}))/(({s})/SQRT(COUNT({a})))'.format(a=a[0], x=a[1], s=sigma)
+
+
+STATISTIC_FORMULAS = {
+    'TTEST2': (2, _t_statistic),
+    'ZTEST2': (3, _z_statistic),
+    'CHITEST2': (2, lambda a: 'SUMPRODUCT(((%s)-(%s))^2/(%s))' % (a[0], a[1], a[1])),
+}
+
+
 def peer_formula(formula, names):
+    m = re.fullmatch(r'=(TTEST2|ZTEST2|CHITEST2)\((.*)\)', formula)
+    if m:
+        most, write = STATISTIC_FORMULAS[m.group(1)]
+        arguments = split_arguments(m.group(2))
+        if 2 <= len(arguments) <= most:
+            formula = '=' + write(arguments)
+    m = re.fullmatch(r'=ERRORTYPE\((.*)\)', formula)
+    if m and len(split_arguments(m.group(1))) == 1:
+        formula = '=IF(ISERROR(%s),%s,0)' % (m.group(1), ERROR_NUMBERS % m.group(1))
     # The peer's AREAS takes one reference: a list of areas is their union (~) in parentheses.
     m = re.fullmatch(r'=AREAS\((.*)\)', formula)
     if m and len(split_arguments(m.group(1))) > 1:
@@ -537,17 +583,293 @@ def recalc_cases(d):
     return cases
 
 
+def reach_cases(d):
+    """The everyday shapes the drawn cases miss: decimals computed in searched and criteria
+    ranges, MATCH's three types over repeats, long texts, wildcards and letter cases, flows that
+    change sign, negative t, fractional and negative conditions, blank tests, headers in
+    statistical ranges, date and time fields past their bounds, repeats for MODE, operators
+    between ranges of different shapes, whole columns and every error kind as an argument."""
+    cases = []
+
+    def add(function, formula):
+        cases.append(('reach', function, formula))
+
+    for v in ['0.3', '0.8', '0.1', '29', '(0.1*3)', '(1-0.9)', '1.21', '0.30000000000001']:
+        add('countIf', '=COUNTIF(AA1:AA10,%s)' % v)
+        add('countIf', '=COUNTIF(AA1:AA10,"<"&%s)' % v)
+        add('sumIf', '=SUMIF(AA1:AA10,">="&%s,A1:A10)' % v)
+        add('sumIf', '=SUMIF(AA1:AA10,"="&%s,G1:G10)' % v)
+        for t in ('0', '1', '-1'):
+            add('match', '=MATCH(%s,AA1:AA5,%s)' % (v, t))
+        add('vLookUp', '=VLOOKUP(%s,AA1:AB10,1,FALSE)' % v)
+        add('hLookUp', '=HLOOKUP(%s,{0.1,0.2,0.3,0.8},1,FALSE)' % v)
+        add('lookUp', '=LOOKUP(%s,{0.1,0.2,0.3,0.8})' % v)
+        add('getStep', '=GETSTEP(%s,0.3)' % v)
+    for v in ['0', '1', '2', '3', '4', '5', '8', '9', '2.5', '3.5', '"3"']:
+        for t in ('1', '0', '-1', ''):
+            add('match', '=MATCH(%s,AC1:AC8,%s)' % (v, t) if t else '=MATCH(%s,AC1:AC8)' % v)
+            add('match', '=MATCH(%s,AD1:AD8,%s)' % (v, t) if t else '=MATCH(%s,AD1:AD8)' % v)
+        add('lookUp', '=LOOKUP(%s,AC1:AC8,A1:A8)' % v)
+        add('vLookUp', '=VLOOKUP(%s,AC1:AD8,3,TRUE)' % v)
+    for f in ['=LEN(AE1)', '=LEN(AE4)', '=MID(AE1,1020,20)', '=RIGHT(AE1,7)', '=LEFT(AE1,1030)=REPT("a",1030)',
+              '=FIND("X",AE1)', '=SEARCH("x",AE1)', '=SEARCH("b",AE1,1025)', '=FIND("b",AE1,1040)',
+              '=LEN(REPLACE(AE1,1025,3,"Q"))', '=MID(AE4,1999,5)', '=LEN(AE1&AE1)', '=CODE(MID(AE1,1031,1))',
+              '=LEN(SUBSTITUTE(AE1,"a","bb"))', '=LEN(REPT(AE1,3))', '=EXACT(AE1,AE1)', '=COUNTIF(AE1:AE4,"a*")',
+              '=LEN(TRIM(AE1))', '=LEN(UPPER(AE4))', '=LEN(MID(AE1,1000,100))']:
+        add('text', f)
+    texts = ['"what?"', '"a*b*c"', '"tilde~here"', '"Apple"', '"APPLE apple"', 'AE2', 'AE3', '"x?y"']
+    finds = ['"?"', '"*"', '"~"', '"~?"', '"~*"', '"a"', '"A"', '"p?e"', '"a*c"', '"P"']
+    for t in texts:
+        for f in finds:
+            add('substitute', '=SUBSTITUTE(%s,%s,"!")' % (t, f))
+            add('search', '=SEARCH(%s,%s)' % (f, t))
+            add('find', '=FIND(%s,%s)' % (f, t))
+        add('replace', '=REPLACE(%s,2,3,"?*")' % t)
+        add('substitute', '=SUBSTITUTE(%s,"a","Z",2)' % t)
+    for c in ['"a*"', '"A*"', '"*a*"', '"?????"', '"~*"', '"*~?*"', '"apple"', '"APPLE"', '"<>apple"', '"x~?y"',
+              '"*e"', '"B*"', '"<B"', '">=b"']:
+        add('countIf', '=COUNTIF(E1:E12,%s)' % c)
+        add('sumIf', '=SUMIF(E1:E12,%s,A1:A12)' % c)
+    for flows in ['{-1000,300,300,300}', '{-1000,300,300,300,300}', '{100,-50,-60}', '{-100,230,-132}',
+                  '{-500,100,100,100,100,100,-20}', '{1000,-300,-300,-300,-300}', '{-1,1}', '{-100,50,60}']:
+        add('irr', '=IRR(%s)' % flows)
+        add('irr', '=IRR(%s,-0.1)' % flows)
+        add('npv', '=NPV(0.1,%s)' % flows)
+    for args in ['10,-100,1100', '10,-100,900', '5,100,-450', '12,-100,1281.78', '3,-50,140', '10,100,-1100',
+                 '4,-300,1000', '24,-50,1000', '10,-100,1100,0,1', '6,200,-1000,0,0,-0.1']:
+        add('rate', '=RATE(%s)' % args)
+    for rate in ['-0.01', '-0.05', '-0.5', '-0.99']:
+        for f in ['PV(%s,12,-100)', 'FV(%s,12,-100)', 'PMT(%s,12,1000)', 'NPER(%s,-100,1000)',
+                  'IPMT(%s,2,12,1000)', 'PPMT(%s,2,12,1000)', 'CUMIPMT(%s,12,1000,1,3,0)']:
+            add('annuity', '=' + f % rate)
+    for x in ['-1.5', '-0.5', '-3', '-10', '0']:
+        for df in ['1', '5', '30']:
+            add('tDist', '=TDIST(%s,%s)' % (x, df))
+    for c in ['0.2', '-0.2', '-19.99', '0.5', '-1', '2.5', '1E-300', '-0', '0.29']:
+        add('if', '=IF(%s,1,0)' % c)
+        add('not', '=NOT(%s)' % c)
+        add('and', '=AND(%s,1)' % c)
+        add('or', '=OR(%s)' % c)
+    for cell in ['A1', 'B2', 'B10', 'B8', 'P2', 'E1', 'B5']:
+        add('compare', '=IF(%s="","empty","full")' % cell)
+        add('compare', '=%s<>""' % cell)
+        add('compare', '=%s=0' % cell)
+        add('compare', '=%s<"a"' % cell)
+        add('isBlank', '=ISBLANK(%s)' % cell)
+    for f in ['AVERAGE', 'VAR', 'STDEV', 'PRODUCT', 'SUMSQ', 'DEVSQ', 'SKEW', 'GEOMEAN', 'AVEDEV', 'MEDIAN',
+              'MODE', 'HARMEAN', 'KURT', 'VARP', 'STDEVP', 'SUM', 'MAX', 'MIN', 'COUNT', 'COUNTA', 'LARGE']:
+        rng = 'AB1:AB8,2' if f == 'LARGE' else 'AB1:AB8'
+        add('stat', '=%s(%s)' % (f, rng))
+        add('stat', '=%s(AB2:AB8,B1:B5)' % f if f != 'LARGE' else '=LARGE(AB2:AB8,1)')
+    for y, m, dd in [(2024, 13, 1), (2024, 3, 0), (2024, 0, 1), (2024, 1, -1), (2024, 14, 31), (2024, -1, 15),
+                     (2023, 2, 29), (2024, 2, 29), (2024, 1, 32), (2024, 12, 31), (2024, 1.5, 1), (2024, 2, 1.9)]:
+        add('date', '=DATE(%s,%s,%s)' % (y, m, dd))
+        add('date', '=DAY(DATE(%s,%s,%s))' % (y, m, dd))
+    for h, mi, se in [(10, 100, 170), (25, 0, 0), (0, -1, 0), (0, 0, 60), (23, 59, 59), (24, 0, 0), (1, 0, -1),
+                      (0, 1440, 0), (12.5, 0, 0), (0, 0, 86400)]:
+        add('time', '=TIME(%s,%s,%s)' % (h, mi, se))
+        add('time', '=HOUR(TIME(%s,%s,%s))' % (h, mi, se))
+    for args in ['1,2,3', '1,2,2,3', '3,3,1,1', '1,1,2,2,3', 'AC1:AC8', 'AD1:AD8', 'A1:A12', 'A1:A12,A1',
+                 '{1,2,3,3}', '0.1,0.1,0.2', 'AA1:AA10', '5', '"1","1",2']:
+        add('mode', '=MODE(%s)' % args)
+    for f in ['=SUMPRODUCT((A2:A4>1)*(I1:K1>0)*I1:K3)', '=SUMPRODUCT(A1:A3*I1:K1)', '=SUMPRODUCT(A1:A3,I1:K1)',
+              '=SUMPRODUCT((A1:A3)*(G1:G2))', '=SUMPRODUCT(I1:K3*L1:L3)', '=SUMPRODUCT(I1:K3*I1:K1)',
+              '=SUMPRODUCT(--(E1:E12="apple"))', '=SUMPRODUCT((E1:E12="apple")*A1:A12)',
+              '=SUMPRODUCT(IF(E1:E3="apple",A1:A3,0))', '=SUMPRODUCT((A1:A12>3)+(G1:G12>3))',
+              '=SUMPRODUCT(A1:B2*{1,2;3,4})', '=SUMPRODUCT(A1:A4*{1,2,3,4})', '=SUMPRODUCT({1;2}*{3,4})']:
+        add('shapes', f)
+    for f in ['=SUM(P:P)', '=COUNT(P:P)', '=MAX(A:A)', '=MATCH(7,A:A,0)', '=COUNTIF(E:E,"a*")',
+              '=SUMIF(E:E,"apple",A:A)', '=AVERAGE(G:G)', '=COUNTA(AE:AE)', '=ROWS(A:A)', '=SUM(AC:AC)']:
+        add('columns', f)
+    errors = ['1/0', 'NA()', 'SQRT(-1)', '"a"+1', 'A1:A2_C1:C2', 'B5']
+    for e in errors:
+        for f in ['ISERROR(%s)', 'ISNA(%s)', 'ISERR(%s)', 'ERRORTYPE(%s)', 'SUM(1,%s)', 'IF(%s,1,0)',
+                  'ISNUMBER(%s)', 'ISTEXT(%s)', 'N(%s)', 'COUNT(%s)', 'MAX(%s,1)', 'AND(%s)', 'ABS(%s)',
+                  'LEN(%s)', 'CONCATENATE("a",%s)', 'COUNTA(%s)']:
+            add('errors', '=' + f % e)
+    return cases
+
+
+def _solve(a, b):
+    """x of a x = b by exact fractions: the reference of the solving functions."""
+    from fractions import Fraction
+    n = len(a)
+    m = [[Fraction(v) for v in row] + [Fraction(b[i])] for i, row in enumerate(a)]
+    for c in range(n):
+        p = next(r for r in range(c, n) if m[r][c] != 0)
+        m[c], m[p] = m[p], m[c]
+        for r in range(n):
+            if r != c and m[r][c] != 0:
+                f = m[r][c] / m[c][c]
+                m[r] = [x - f * y for x, y in zip(m[r], m[c])]
+    return [m[i][n] / m[i][i] for i in range(n)]
+
+
+def _determinant(a):
+    from fractions import Fraction
+    m = [[Fraction(v) for v in row] for row in a]
+    n, det = len(m), Fraction(1)
+    for c in range(n):
+        p = next((r for r in range(c, n) if m[r][c] != 0), None)
+        if p is None:
+            return Fraction(0)
+        if p != c:
+            m[c], m[p] = m[p], m[c]
+            det = -det
+        det *= m[c][c]
+        for r in range(c + 1, n):
+            f = m[r][c] / m[c][c]
+            m[r] = [x - f * y for x, y in zip(m[r], m[c])]
+    return det
+
+
+def _array(rows):
+    return '{' + ';'.join(','.join(repr(v) for v in row) for row in rows) + '}'
+
+
+def reference_cases():
+    """The functions the peer has none of, against references: the answer worked out here in
+    exact arithmetic (a fraction's nearest double, a text), or written in the peer's functions;
+    INDEX reaches each element of an array result. Each: (function, our formula, the peer's
+    formula in our notation)."""
+    import datetime
+    from fractions import Fraction
+    cases = []
+    systems = [([[4, 1, 0], [2, 5, 1], [1, 2, 6]], [1, 2, 3]), ([[2, 1, 1], [1, 3, 1], [0, 1, 4]], [2, 0, 5]),
+               ([[3, 1], [1, 2]], [1, 4]), ([[4, 2, 1], [2, 5, 2], [1, 2, 6]], [7, -1, 0.5]),
+               ([[1e-3, 1], [1, 1]], [1, 2]), ([[0, 2, 1], [1, 1, 0], [3, 0, 1]], [3, 2, 4])]
+    for a, b in systems:
+        x = _solve(a, b)
+        # Symmetric with positive leading minors: positive definite, as MTXCHL asks.
+        spd = all(a[i][j] == a[j][i] for i in range(len(a)) for j in range(len(a))) and all(
+            _determinant([row[:k] for row in a[:k]]) > 0 for k in range(1, len(a) + 1))
+        lower = [[a[i][j] if j <= i else 0 for j in range(len(a))] for i in range(len(a))]
+        upper = [[a[i][j] if j >= i else 0 for j in range(len(a))] for i in range(len(a))]
+        xl, xu = _solve(lower, b) if all(lower[i][i] for i in range(len(a))) else None, \
+            _solve(upper, b) if all(upper[i][i] for i in range(len(a))) else None
+        column = _array([[v] for v in b])
+        for k in range(len(a)):
+            cases.append(('mtxGauss', '=INDEX(MTXGAUSS(%s,%s,,,),%d)' % (_array(a), column, k + 1),
+                          '=%r' % float(x[k])))
+            if spd:
+                cases.append(('mtxChl', '=INDEX(MTXCHL(%s,%s,,),%d)' % (_array(a), column, k + 1),
+                              '=%r' % float(x[k])))
+            if xl:
+                cases.append(('mtxFwSubst', '=INDEX(MTXFWSUBST(%s,%s),%d)' % (_array(lower), column, k + 1),
+                              '=%r' % float(xl[k])))
+            if xu:
+                cases.append(('mtxBkSubst', '=INDEX(MTXBKSUBST(%s,%s),%d)' % (_array(upper), column, k + 1),
+                              '=%r' % float(xu[k])))
+        cases.append(('mtxGauss', '=MTXGAUSS(%s,%s,,,6)' % (_array(a), column), '=%r' % float(_determinant(a))))
+        cases.append(('mtxGauss', '=INDEX(MTXGAUSS(%s,%s,,,5),1,1)' % (_array(a), column),
+                      '=INDEX(MINVERSE(%s),1,1)' % _array(a)))
+    for n, x in [(3, '7'), (1, '2.5'), (4, '-1'), (3, '{1,2,3}')]:
+        for r, c in sorted({(1, 1), (min(2, n), min(2, n)), (1, min(2, n)), (n, n)}):
+            value = x if not x.startswith('{') else x[1:-1].split(',')[r - 1]
+            cases.append(('mtxDiag', '=INDEX(MTXDIAG(%d,%s),%d,%d)' % (n, x, r, c), '=' + (value if r == c else '0')))
+    for n, x, step in [(5, 1, '0.1'), (4, 2.5, '-1'), (3, 0, '1E+10'), (6, -3, '0.25'), (2, 7, '')]:
+        for k in range(1, n + 1):
+            want = Fraction(repr(x)) + (k - 1) * (Fraction(step) if step else 1)
+            cases.append(('mtxSeries', '=INDEX(MTXSERIES(%d,%s,%s),%d)' % (n, x, step, k), '=%r' % float(want)))
+    # UNIQUE sorts the values and keeps one of each (a text and a number never equal); type 2
+    # counts them. SORT gives the rows' order as row numbers, 1 ascending and 0 descending.
+    for values in [[3, 1, 3, 2], [5, 5, 5], [1, 2, 3], [-1, 0.5, -1, 0.5, 2], [0.1, 0.2, 0.1], [2, 3, 1, 2, 5, 3, 1]]:
+        groups = sorted(set(values))
+        arr = _array([[v] for v in values])
+        for k in range(1, len(groups) + 1):
+            cases.append(('unique', '=INDEX(UNIQUE(%s,),%d)' % (arr, k), '=%r' % float(groups[k - 1])))
+            cases.append(('unique', '=INDEX(UNIQUE(%s,2),%d,2)' % (arr, k), '=%d' % values.count(groups[k - 1])))
+        cases.append(('unique', '=ROWS(UNIQUE(%s,1))' % arr, '=%d' % len(groups)))
+    table = [[3, 10], [1, 30], [2, 20], [5, 0], [4, 40]]
+    for col, order in [(1, 1), (1, 0), (2, 1), (2, 0), (1, '')]:
+        ranked = sorted(range(5), key=lambda r: table[r][col - 1], reverse=order == 0)
+        for k in range(1, 6):
+            cases.append(('sort', '=INDEX(SORT(%s,%d,%s),%d)' % (_array(table), col, order, k), '=%d' % (ranked[k - 1] + 1)))
+    for k, want in enumerate([2, 4, 1, 5, 3]):
+        cases.append(('sort', '=INDEX(SORT({3;1;5;2;4},1,1),%d)' % (k + 1), '=%d' % want))
+    # Linear programs of two variables (maximise c x, x >= 0, A x <= b) with one optimal
+    # vertex, found here among the vertices in exact arithmetic; LPROGINT and LPROGBIN over
+    # the whole and 0-1 points.
+    import itertools
+    programs = [([[1, 1], [1, 3]], [4, 6], [1, 2]), ([[2, 1], [1, 2]], [8, 7], [3, 2]), ([[1, 0], [0, 1]], [3, 5], [1, 1]),
+                ([[1, 2], [3, 1]], [10, 15], [2, 5]), ([[4, 3], [1, 1]], [24, 7], [5, 4])]
+    for a, b, c in programs:
+        lines = [(row, rhs) for row, rhs in zip(a, b)] + [([1, 0], 0), ([0, 1], 0)]
+        best, arg = None, None
+        for (r1, b1), (r2, b2) in itertools.combinations(lines, 2):
+            det = Fraction(r1[0] * r2[1] - r1[1] * r2[0])
+            if det == 0:
+                continue
+            x = [(b1 * r2[1] - r1[1] * b2) / det, (r1[0] * b2 - b1 * r2[0]) / det]
+            if min(x) < 0 or any(sum(v * w for v, w in zip(row, x)) > rhs for row, rhs in zip(a, b)):
+                continue
+            value = sum(v * w for v, w in zip(c, x))
+            if best is None or value > best:
+                best, arg = value, x
+        call = '%s,{1;1},%s,%s' % (_array(a), _array([[v] for v in b]), _array([[v] for v in c]))
+        for k in (1, 2):
+            cases.append(('LProg', '=INDEX(LPROG(%s,1,,),%d)' % (call, k), '=%r' % float(arg[k - 1])))
+        points = [x for x in itertools.product(range(0, 25), repeat=2)
+                  if all(sum(v * w for v, w in zip(row, x)) <= rhs for row, rhs in zip(a, b))]
+        whole = max(points, key=lambda x: (sum(v * w for v, w in zip(c, x)), x))
+        if sum(1 for x in points if sum(v * w for v, w in zip(c, x)) == sum(v * w for v, w in zip(c, whole))) == 1:
+            for k in (1, 2):
+                cases.append(('LProgInt', '=INDEX(LPROGINT(%s,{1;1},1,,),%d)' % (call, k), '=%d' % whole[k - 1]))
+        binary = [x for x in points if max(x) <= 1]
+        top = max(binary, key=lambda x: sum(v * w for v, w in zip(c, x)))
+        if sum(1 for x in binary if sum(v * w for v, w in zip(c, x)) == sum(v * w for v, w in zip(c, top))) == 1:
+            for k in (1, 2):
+                cases.append(('LProgBin', '=INDEX(LPROGBIN(%s,{1;1},1,,),%d)' % (call, k), '=%d' % top[k - 1]))
+    # Quadratic programs with a diagonal C: each x_i = p_i / (2 C_ii) inside the bounds.
+    for p_, c_, bound in [([4], [1], 4), ([6, 2], [1, 2], 10), ([1, 9], [0.5, 1.5], 20), ([3], [3], 0.25)]:
+        n = len(p_)
+        a = [[1] * n]
+        x = [Fraction(repr(pv)) / (2 * Fraction(repr(cv))) for pv, cv in zip(p_, c_)]
+        if sum(x) > bound:
+            continue
+        cmat = [[c_[i] if i == j else 0 for j in range(n)] for i in range(n)]
+        for k in range(1, n + 1):
+            cases.append(('QProg', '=INDEX(QPROG(%s,{1},{%s},%s,%s,1,),%d)' % (
+                _array(a), bound, _array([[v] for v in p_]), _array(cmat), k), '=%r' % float(x[k - 1])))
+    # Least squares: square systems solve exactly; SVD's rank.
+    for a, b in [([[2, 0], [0, 4]], [2, 4]), ([[3, 1], [1, 2]], [1, 4]), ([[4, 1, 0], [2, 5, 1], [1, 2, 6]], [1, 2, 3])]:
+        x = _solve(a, b)
+        n = len(a)
+        ident = [[1 if i == j else 0 for j in range(n)] for i in range(n)]
+        column = _array([[v] for v in b])
+        for k in range(1, n + 1):
+            cases.append(('mtxLSW', '=INDEX(MTXLSW(%s,%s,%s,,),%d)' % (_array(a), column, _array(ident), k), '=%r' % float(x[k - 1])))
+            cases.append(('mtxSVD', '=INDEX(MTXSVD(%s,%s,,1),%d)' % (_array(a), column, k), '=%r' % float(x[k - 1])))
+        cases.append(('mtxSVD', '=MTXSVD(%s,%s,,2)' % (_array(a), column), '=%d' % n))
+    cases.append(('mtxSVD', '=MTXSVD({1,2;2,4},{1;2},,2)', '=1'))
+    # Least squares under an equality: x1 fixed by E x = d, x2 the least-squares rest.
+    for d in (1, -2, 0.5):
+        cases.append(('mtxLSC', '=INDEX(MTXLSC({1,0;0,1},{1;2},{1,0},{%s},,),1)' % d, '=%r' % float(d)))
+        cases.append(('mtxLSC', '=INDEX(MTXLSC({1,0;0,1},{1;2},{1,0},{%s},,),2)' % d, '=2.0'))
+    pairs = [('2005-01-01', '2005-12-31'), ('2024-02-28', '2024-03-01'), ('2023-02-28', '2023-03-01'),
+             ('2021-03-04', '2021-03-04'), ('1999-12-31', '2000-01-01'), ('2000-01-01', '2024-06-30')]
+    for d1, d2 in pairs:
+        days = (datetime.date.fromisoformat(d2) - datetime.date.fromisoformat(d1)).days
+        cases.append(('dateDiff', '=DATEDIFF("%s","%s")' % (d1, d2), '="P%dD"' % days))
+    for d, days in [('2005-03-03', -30), ('2024-02-28', 1), ('2023-02-28', 1), ('2020-12-31', 1), ('2021-01-01', -1),
+                    ('2000-02-29', 365), ('2024-06-15', 100)]:
+        want = datetime.date.fromisoformat(d) + datetime.timedelta(days=days)
+        period = ('-P%dD' % -days) if days < 0 else ('P%dD' % days)
+        cases.append(('eDate2', '=EDATE2("%s","%s")' % (d, period), '="%s"' % want.isoformat()))
+    return cases
+
+
 def generate():
     rng = random.Random(SEED)
     d = Drawer(rng)
     names = {k.upper(): v for k, v in PEER_NAMES.items()}
     cases, seen = [], set()
 
-    def add(kind, function, formula):
+    def add(kind, function, formula, reference=None):
         if formula in seen:
             return False
         seen.add(formula)
-        peer = formula if kind == 'recalc' else peer_formula(formula, names)
+        peer = formula if kind == 'recalc' else peer_formula(reference or formula, names)
         if kind == 'recalc':
             peer = '|'.join(peer_formula('=' + p, names)[1:] if i < 4 else p
                             for i, p in enumerate(formula.split('|')))
@@ -569,6 +891,10 @@ def generate():
         add(kind, function, formula)
     for kind, function, formula in recalc_cases(d):
         add(kind, function, formula)
+    for kind, function, formula in reach_cases(d):
+        add(kind, function, formula)
+    for function, formula, reference in reference_cases():
+        add('reference', function, formula, reference)
     return cases
 
 

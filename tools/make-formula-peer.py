@@ -17,55 +17,18 @@ Run: /usr/bin/python3 tools/make-formula-peer.py > tests/data/functions/formula-
 """
 import importlib.util
 import os
-import shutil
-import socket
-import subprocess
 import sys
-import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+from peeroffice import ERRORS, Office  # noqa: E402
+
 spec = importlib.util.spec_from_file_location('cases', os.path.join(HERE, 'make-formula-cases.py'))
 cases_module = importlib.util.module_from_spec(spec)
 spec.loader.exec_module(cases_module)
 
 CASE_COLUMN = 19  # T
-ERRORS = {532: '#DIV/0!', 519: '#VALUE!', 524: '#REF!', 525: '#NAME?', 503: '#NUM!', 521: '#NULL!',
-          32767: '#N/A'}
-
-
-def free_port():
-    with socket.socket() as s:
-        s.bind(('127.0.0.1', 0))
-        return s.getsockname()[1]
-
-
-def start():
-    office = shutil.which('soffice') or shutil.which('libreoffice')
-    if not office:
-        sys.exit('no soffice (apt-get install -y libreoffice-calc-nogui python3-uno)')
-    import uno
-    profile = tempfile.mkdtemp(prefix='formula-peer-')
-    port = free_port()
-    proc = subprocess.Popen([office, '--headless', '--invisible', '--nologo', '--norestore', '--nodefault',
-                             f'-env:UserInstallation=file://{profile}',
-                             f'--accept=socket,host=127.0.0.1,port={port};urp;'],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-    local = uno.getComponentContext()
-    resolver = local.ServiceManager.createInstanceWithContext('com.sun.star.bridge.UnoUrlResolver', local)
-    deadline = time.monotonic() + 60
-    while True:
-        try:
-            ctx = resolver.resolve(f'uno:socket,host=127.0.0.1,port={port};urp;StarOffice.ComponentContext')
-            break
-        except Exception:
-            if proc.poll() is not None or time.monotonic() > deadline:
-                proc.kill()
-                shutil.rmtree(profile, ignore_errors=True)
-                sys.exit('the office did not start')
-            time.sleep(0.3)
-    desktop = ctx.ServiceManager.createInstanceWithContext('com.sun.star.frame.Desktop', ctx)
-    return proc, profile, desktop
 
 
 def escape(text):
@@ -104,12 +67,8 @@ def main():
     if os.environ.get('FORMULA_PEER_LIMIT'):
         cases = cases[:int(os.environ['FORMULA_PEER_LIMIT'])]
     data = cases_module.data_lines()
-    proc, profile, desktop = start()
-    try:
-        from com.sun.star.beans import PropertyValue
-        hidden = PropertyValue()
-        hidden.Name, hidden.Value = 'Hidden', True
-        doc = desktop.loadComponentFromURL('private:factory/scalc', '_blank', 0, (hidden,))
+    with Office() as office:
+        doc = office.new_calc()
         doc.Sheets.insertNewByName('Sheet2', 1)
         sheet, recalc = doc.Sheets.getByIndex(0), doc.Sheets.getByIndex(1)
         doc.lockControllers()
@@ -153,8 +112,9 @@ def main():
             if after is not None:
                 target.getCellByPosition(4, row).setValue(after)
         doc.unlockControllers()
+        version = office.version().split()
         print('# Cases of tools/make-formula-cases.py with the answers of the peer (LibreOffice %s);'
-              % version(desktop))
+              % (version[1] if len(version) > 1 else '?'))
         print('# written by tools/make-formula-peer.py. Columns: kind, function, our formula, peer formula,')
         print('# answer kind (n, t, e), answer.')
         for cell, kind, content, peer in data:
@@ -163,25 +123,6 @@ def main():
             result_kind, value = answer(target.getCellByPosition(col, row)) if after is not None else first
             print('\t'.join((kind, function, formula, peer, result_kind, value)))
         doc.close(True)
-    finally:
-        try:
-            desktop.terminate()
-        except Exception:
-            pass
-        try:
-            proc.wait(timeout=20)
-        except subprocess.TimeoutExpired:
-            proc.kill()
-        shutil.rmtree(profile, ignore_errors=True)
-
-
-def version(desktop):
-    try:
-        out = subprocess.run([shutil.which('soffice') or 'soffice', '--version'], capture_output=True, text=True,
-                             timeout=30).stdout.split()
-        return out[1] if len(out) > 1 else '?'
-    except Exception:
-        return '?'
 
 
 if __name__ == '__main__':

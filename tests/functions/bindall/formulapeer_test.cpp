@@ -6,8 +6,9 @@
 // counted, not hidden.
 #include "functions/bindall/bindall.h"
 #include "functions/general/catalogue.h"
-#include "platform/core/cp1252.h"
-#include "tests/formula/evaltestutil.h"
+#include "tests/functions/bindall/peeranswers.h"
+#include "tests/functions/bindall/peercases.h"
+#include "tests/functions/bindall/peermodels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,290 +25,6 @@
 namespace vl::test {
 
 namespace {
-
-std::string DataPath(const char* name) {
-    return std::string(VORLANE_TEST_DATA) + "/functions/" + name;
-}
-
-std::vector<std::string> Fields(const std::string& line) {
-    std::vector<std::string> out;
-    std::string field;
-    std::istringstream in(line);
-    while (std::getline(in, field, '\t')) out.push_back(field);
-    if (!line.empty() && line.back() == '\t') out.emplace_back();
-    return out;
-}
-
-std::string Unescape(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        char c = text[++i];
-        out += c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c;
-    }
-    return out;
-}
-
-// An answer: a number, a text or an error's text.
-struct Answer {
-    char kind = 'n'; // 'n', 't' or 'e'
-    double number = 0;
-    std::string text;
-};
-
-std::string Describe(const Answer& a) {
-    std::ostringstream out;
-    out.precision(17);
-    if (a.kind == 'n')
-        out << a.number;
-    else if (a.kind == 't')
-        out << '"' << (a.text.size() > 60 ? a.text.substr(0, 60) + "..." : a.text) << '"' << " ("
-            << a.text.size() << " characters)";
-    else
-        out << a.text;
-    std::string text = out.str();
-    for (char& c : text)
-        if (c == '\n' || c == '\t' || c == '\r') c = ' ';
-    return text;
-}
-
-struct PeerCase {
-    int line = 0;
-    std::string kind, function, formula;
-    Answer peer;
-};
-
-struct DataCell {
-    std::string cell, kind, content;
-};
-
-struct PeerFile {
-    std::vector<DataCell> data;
-    std::vector<PeerCase> cases;
-};
-
-PeerFile ReadPeerFile() {
-    PeerFile file;
-    std::ifstream in(DataPath("formula-peer.tsv"));
-    EXPECT_TRUE(in.is_open());
-    std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
-        if (line.empty() || line[0] == '#') continue;
-        std::vector<std::string> f = Fields(line);
-        if (f[0] == "data") {
-            EXPECT_EQ(f.size(), 5u) << "line " << number;
-            if (f.size() >= 4) file.data.push_back({f[1], f[2], f[3]});
-            continue;
-        }
-        EXPECT_EQ(f.size(), 6u) << "line " << number;
-        if (f.size() != 6) continue;
-        PeerCase c;
-        c.line = number;
-        c.kind = f[0];
-        c.function = f[1];
-        c.formula = f[2];
-        c.peer.kind = f[4].empty() ? '?' : f[4][0];
-        if (c.peer.kind == 'n')
-            c.peer.number = std::strtod(f[5].c_str(), nullptr);
-        else
-            c.peer.text = Unescape(f[5]);
-        file.cases.push_back(c);
-    }
-    return file;
-}
-
-// The peer's own error numbers stand for these kinds: a search that does not converge is
-// #NUM!, an argument of the wrong type (a value where a reference is asked) #VALUE!, a
-// circular reference #CIRC!. Its "invalid argument" (502) is what others call #NUM!, #VALUE!
-// or #N/A as the function has it: any of the three.
-bool SameError(const std::string& ours, const std::string& peer) {
-    if (peer == "Err:502") return ours == "#NUM!" || ours == "#VALUE!" || ours == "#N/A!";
-    if (peer == "Err:523") return ours == "#NUM!";
-    if (peer == "Err:504") return ours == "#VALUE!";
-    if (peer == "Err:522") return ours == "#CIRC!";
-    if (peer == "#N/A") return ours == "#N/A!";
-    return ours == peer;
-}
-
-bool CloseNumbers(double a, double b, double scale) {
-    return a == b || std::fabs(a - b) <= 1e-13 * scale;
-}
-
-// A complex number's text, "3 + 4i" as ours writes it or "3+4i" as the peer does, a part
-// alone ("-2i", "5") too.
-bool ParseComplex(std::string text, double& re, double& im) {
-    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
-    char* end = nullptr;
-    re = std::strtod(text.c_str(), &end);
-    im = 0;
-    if (!text.empty() && *end == 0) return true;
-    if (text.empty() || (text.back() != 'i' && text.back() != 'j')) return false;
-    text.pop_back();
-    std::size_t split = std::string::npos;
-    for (std::size_t i = 1; i < text.size(); ++i)
-        if ((text[i] == '+' || text[i] == '-') && text[i - 1] != 'e' && text[i - 1] != 'E')
-            split = i;
-    std::string real = split == std::string::npos ? "" : text.substr(0, split);
-    std::string imaginary = split == std::string::npos ? text : text.substr(split);
-    if (imaginary.empty() || imaginary == "+" || imaginary == "-") imaginary += "1";
-    re = 0;
-    if (!real.empty()) {
-        re = std::strtod(real.c_str(), &end);
-        if (*end) return false;
-    }
-    im = std::strtod(imaginary.c_str(), &end);
-    return *end == 0;
-}
-
-bool Agree(const Answer& ours, const Answer& peer, bool complex = false) {
-    if (ours.kind != peer.kind) return false;
-    if (ours.kind == 'e') return SameError(ours.text, peer.text);
-    if (ours.kind == 't') {
-        if (ours.text == peer.text) return true;
-        double a = 0, b = 0, c = 0, d = 0;
-        if (!complex || !ParseComplex(ours.text, a, b) || !ParseComplex(peer.text, c, d))
-            return false;
-        double scale = std::max(std::hypot(a, b), std::hypot(c, d));
-        return CloseNumbers(a, c, scale) && CloseNumbers(b, d, scale);
-    }
-    double scale = std::max(std::fabs(ours.number), std::fabs(peer.number));
-    return CloseNumbers(ours.number, peer.number, scale);
-}
-
-// Our dates and times are texts ("2021-03-04", "12:30:15", both with a blank between);
-// the peer's are serial numbers counted from 1899-12-30. True when they are the same moment
-// to the second.
-bool SameMoment(const std::string& text, double serial) {
-    int y = 0, m = 0, d = 0, hh = 0, mm = 0, ss = 0;
-    double days = 0;
-    std::size_t at = 0;
-    if (std::sscanf(text.c_str(), "%d-%d-%d", &y, &m, &d) == 3 && text.size() >= 10 &&
-        text[4] == '-') {
-        // Days from the civil date (proleptic Gregorian), then from 1899-12-30.
-        int yy = m <= 2 ? y - 1 : y;
-        int era = (yy >= 0 ? yy : yy - 399) / 400;
-        int yoe = yy - era * 400;
-        int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-        int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-        days = double(era) * 146097 + doe - 719468 + 25569;
-        at = 10;
-        while (at < text.size() && text[at] == ' ') ++at;
-    }
-    if (at < text.size()) {
-        if (std::sscanf(text.c_str() + at, "%d:%d:%d", &hh, &mm, &ss) < 2) return false;
-        days += (hh * 3600.0 + mm * 60.0 + ss) / 86400;
-    } else if (at == 0) {
-        return false;
-    }
-    return std::fabs(days - serial) <= 0.5 / 86400;
-}
-
-// A cell's value as the grid holds it.
-Answer FromRecord(const uint8_t* r) {
-    Answer a;
-    if (!r) return a; // an empty cell reads as 0
-    if (uint8_t error = uint8_t(r[0] & 0xF0)) {
-        a.kind = 'e';
-        a.text = std::string(GetFormulaErrorText(error));
-    } else if (cell::IsText(r)) {
-        a.kind = 't';
-        a.text = std::string(cell::Text(r));
-    } else if (cell::IsNumber(r)) {
-        a.number = cell::Number(r);
-    } else if (cell::ResultFlags(r) & kResultText) {
-        a.kind = 't';
-        a.text = std::string(cell::CachedText(r));
-    } else {
-        a.number = cell::CachedNumber(r);
-    }
-    return a;
-}
-
-// The formula evaluated as it would stand in the cell (column, row): an array shows its first
-// element there, as it does in the peer's cell.
-Answer Evaluate(TestBook& book, const std::string& formula, uint16_t column, uint32_t row) {
-    CEvalContext& ctx = book.Ctx();
-    // The cases are UTF-8; the engine reads and writes the code page.
-    std::string stored = book.Internal(Utf8ToCp1252(formula), Place{column, row});
-    ctx.worksheetList = book.Book().tree.first;
-    ctx.currentCells = &book.Sheet().cells;
-    uint16_t kind = EvaluateFormulaText(ctx, stored, column, row);
-    const FormulaToken& v = ctx.values[1];
-    Answer a;
-    if (kind == 0) {
-        a.kind = 'e';
-        a.text = ctx.status ? std::string(GetFormulaErrorText(ctx.status)) : "<none>";
-    } else if (v.error) {
-        a.kind = 'e';
-        a.text = std::string(GetFormulaErrorText(v.error));
-        if (kind == kTokenText) ctx.stringPool.PopTempString();
-    } else if (kind == kTokenText) {
-        a.kind = 't';
-        a.text = std::string(ctx.stringPool.PopTempString());
-    } else if (kind == kTokenArray) {
-        Page* chain =
-            ctx.scratch.arrayCount ? ctx.scratch.arrays[ctx.scratch.arrayCount - 1] : nullptr;
-        CellCursor cursor;
-        cursor.flags = kAdvance;
-        cursor.page = chain;
-        const uint8_t* first = chain ? NextCellRecord(cursor) : nullptr;
-        if (first && cell::Row(first) == 0 && cell::Column(first) == 0) a = FromRecord(first);
-        ctx.scratch.ReleaseArrays();
-    } else {
-        a.number = v.type == kTokenNumber ? v.number : 0;
-    }
-    ctx.stringPool.ResetStringStack();
-    if (a.kind == 't') a.text = Cp1252ToUtf8(a.text);
-    return a;
-}
-
-void PutData(TestBook& book, const std::vector<DataCell>& data) {
-    for (const DataCell& d : data) {
-        if (d.kind == "n")
-            book.Number(d.cell, std::strtod(d.content.c_str(), nullptr));
-        else if (d.kind == "t")
-            book.Text(d.cell, Utf8ToCp1252(d.content));
-        else
-            book.Formula(d.cell, Utf8ToCp1252(d.content));
-    }
-}
-
-std::string Replace(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
-        text.replace(at, from.size(), to);
-    return text;
-}
-
-// The recalculation cases: each a row of a worksheet of their own, calculated, its input
-// edited, then calculated once more; the answers of the rows' first cells.
-std::vector<Answer> EvaluateRecalculations(const std::vector<const PeerCase*>& cases) {
-    TestBook book;
-    book.Sheet();
-    std::vector<double> after;
-    for (std::size_t k = 0; k < cases.size(); ++k) {
-        std::vector<std::string> parts;
-        std::istringstream in(cases[k]->formula);
-        for (std::string part; std::getline(in, part, '|');) parts.push_back(part);
-        EXPECT_EQ(parts.size(), 6u) << cases[k]->formula;
-        parts.resize(6, "0");
-        const std::string r = std::to_string(k + 1);
-        for (int c = 0; c < 4; ++c)
-            book.Formula(std::string(1, char('A' + c)) + r, "=" + Replace(parts[c], "{r}", r));
-        book.Number("E" + r, std::strtod(parts[4].c_str(), nullptr));
-        after.push_back(std::strtod(parts[5].c_str(), nullptr));
-    }
-    EXPECT_TRUE(book.Recalc());
-    for (std::size_t k = 0; k < cases.size(); ++k)
-        book.Number("E" + std::to_string(k + 1), after[k]);
-    EXPECT_TRUE(book.Recalc());
-    std::vector<Answer> answers;
-    for (std::size_t k = 0; k < cases.size(); ++k)
-        answers.push_back(FromRecord(FindCell(book.Sheet().cells, uint32_t(k), 0)));
-    return answers;
-}
 
 // peer-accepted.tsv: "function NAME reason" accepts every case of a function, "case FORMULA
 // reason [reference]" one case; a reference (worked out at 50 digits) is then what our
@@ -468,6 +185,15 @@ const std::set<std::string>& Reasons() {
         // COUNTIF and SUMIF compare a text cell with an ordering criteria as text, match "*"
         // against texts only and pair the sum range cell by cell from its corner
         "criteria rule",
+        // ERRORTYPE numbers the error its argument gives among our kinds (#NUM! where the
+        // peer says #VALUE! or its own 502)
+        "error numbering",
+        // a whole column spans the grid's 2,097,152 rows
+        "grid size",
+        // areas paired value by value (CHITEST2) must be of one shape: #VALUE!
+        "unequal areas",
+        // a sample of fewer than two numbers: the t statistic #N/A!, the z statistic #DIV/0!
+        "small samples",
     };
     return reasons;
 }
@@ -506,6 +232,78 @@ Lists ReadLists() {
     return lists;
 }
 
+bool IsRandom(const std::string& formula) {
+    return formula.find("RAND(") != std::string::npos ||
+           formula.find("RANDBETWEEN(") != std::string::npos ||
+           formula.find("MTXRAND") != std::string::npos;
+}
+
+// Our answer to each listed difference is the one stored; FORMULA_PEER_STORE=1 stores them anew.
+void CheckStoredAnswers(const std::map<std::string, std::pair<std::string, std::string>>& listed) {
+    std::map<std::string, std::string> stored = ReadStoredAnswers();
+    if (std::getenv("FORMULA_PEER_STORE")) {
+        std::map<std::string, std::string> answers;
+        for (const auto& [formula, entry] : listed) answers[formula] = entry.first;
+        EXPECT_TRUE(WriteStoredAnswers(answers));
+        std::cout << "  stored answers written: " << answers.size() << "\n";
+        return;
+    }
+    int changed = 0, missing = 0;
+    for (const auto& [formula, entry] : listed) {
+        auto at = stored.find(formula);
+        if (at == stored.end()) {
+            ++missing;
+            ADD_FAILURE() << formula << " (" << entry.second << ") has no stored answer; ours is "
+                          << entry.first;
+        } else if (at->second != entry.first) {
+            ++changed;
+            ADD_FAILURE() << formula << " (" << entry.second << "): our answer was " << at->second
+                          << ", now " << entry.first;
+        }
+    }
+    int gone = 0;
+    for (const auto& [formula, answer] : stored)
+        if (!listed.count(formula)) {
+            ++gone;
+            ADD_FAILURE() << "a stored answer is no listed difference any more: " << formula;
+        }
+    std::cout << "  answers stored: " << stored.size() << ", changed " << changed << ", missing "
+              << missing << ", no longer listed " << gone << "\n";
+}
+
+// Each reason's model run on every case listed under it; a reason over ten cases needs one.
+void CheckModels(TestBook& book, const PeerFile& file, const std::vector<Answer>& ours,
+                 const Lists& lists) {
+    std::map<std::string, int> perReason, judged, refuted;
+    for (const auto& [formula, reason] : lists.cases) ++perReason[reason];
+    for (std::size_t k = 0; k < file.cases.size(); ++k) {
+        const PeerCase& c = file.cases[k];
+        auto accepted = lists.cases.find(c.formula);
+        if (accepted == lists.cases.end() || c.kind == "recalc") continue;
+        auto model = Models().find(accepted->second);
+        if (model == Models().end()) continue;
+        ++judged[accepted->second];
+        std::string fault = model->second(book, ReadModelCase(book, c.formula, ours[k], c.peer));
+        if (!fault.empty()) {
+            ++refuted[accepted->second];
+            ADD_FAILURE() << c.formula << " (" << accepted->second << "): " << fault;
+        }
+    }
+    // A reason over ten entries needs a model; these still lack one (the peer's faults and
+    // inexact answers meet their references instead).
+    static const std::set<std::string> awaiting = {"criteria rule", "general form", "ranked data"};
+    for (const auto& [reason, count] : perReason) {
+        if (count <= 10 || reason == "peer inexact" || reason == "peer fault") continue;
+        const bool modelled = Models().count(reason) > 0;
+        EXPECT_TRUE(modelled || awaiting.count(reason))
+            << reason << " covers " << count << " entries and has no model";
+        std::cout << "  " << reason << ": " << count << " entries, "
+                  << (modelled ? "model run on " + std::to_string(judged[reason])
+                               : std::string("no model yet"))
+                  << "\n";
+    }
+}
+
 } // namespace
 
 TEST(FormulaPeer, EveryCaseAgreesWithThePeerOrIsListed) {
@@ -531,6 +329,8 @@ TEST(FormulaPeer, EveryCaseAgreesWithThePeerOrIsListed) {
         if (file.cases[k].kind == "recalc") ours[k] = recalculated[r++];
 
     std::map<std::string, int> perFunction, acceptedBy, pendingBy;
+    // Every accepted or pending difference: our answer as it is stored, and its reason.
+    std::map<std::string, std::pair<std::string, std::string>> listed;
     int agreements = 0, failures = 0, referenceMet = 0;
     std::set<std::string> pendingSeen;
     const char* dump = std::getenv("FORMULA_PEER_DIFFERENCES");
@@ -538,6 +338,9 @@ TEST(FormulaPeer, EveryCaseAgreesWithThePeerOrIsListed) {
     if (dump) differences.open(dump);
     for (std::size_t k = 0; k < file.cases.size(); ++k) {
         const PeerCase& c = file.cases[k];
+        // Random draws are judged by their distributions (RandomFunctionsFollowTheirDistributions),
+        // not by the draws the peer made once.
+        if (IsRandom(c.formula)) continue;
         ++perFunction[c.kind == "function" ? c.function : c.kind + ":" + c.function];
         const bool complex = c.function.rfind("im", 0) == 0 || c.function == "complex";
         if (Agree(ours[k], c.peer, complex)) {
@@ -562,20 +365,24 @@ TEST(FormulaPeer, EveryCaseAgreesWithThePeerOrIsListed) {
                 << Describe(reference);
             ++referenceMet;
             ++acceptedBy[accepted->second];
+            listed[c.formula] = {StoredForm(ours[k]), accepted->second};
         } else if (accepted != lists.cases.end()) {
             // Where the peer is wrong about a number, only a reference can say we are right.
             EXPECT_FALSE(accepted->second == "peer fault" && ours[k].kind == 'n')
                 << c.formula << " is listed as the peer's fault without a reference";
             ++acceptedBy[accepted->second];
+            listed[c.formula] = {StoredForm(ours[k]), accepted->second};
         } else if (c.kind == "function" && function != lists.functions.end() &&
                    (function->second != "typed dates kept as text" ||
                     (ours[k].kind == 't' && c.peer.kind == 'n' &&
                      SameMoment(ours[k].text, c.peer.number)))) {
             // A date kept as text is accepted only when it is the peer's date.
             ++acceptedBy[function->second];
+            listed[c.formula] = {StoredForm(ours[k]), function->second};
         } else if (lists.pending.count(c.formula)) {
             pendingSeen.insert(c.formula);
             ++pendingBy[c.function];
+            listed[c.formula] = {StoredForm(ours[k]), "pending"};
         } else {
             ++failures;
             ADD_FAILURE() << "line " << c.line << ": " << c.formula << " gives "
@@ -599,11 +406,16 @@ TEST(FormulaPeer, EveryCaseAgreesWithThePeerOrIsListed) {
             ADD_FAILURE() << "pending entry no longer differs: " << formula;
         }
     std::cout << "  pending entries that now agree (to be removed): " << stale << "\n";
+    CheckStoredAnswers(listed);
+    CheckModels(book, file, ours, lists);
 
     // Every function of the catalogue has its cases, and there are enough of them.
     EXPECT_GE(file.cases.size(), 20000u);
+    static const std::set<std::string> random = {"rand", "randBetween", "mtxRand", "mtxRand2"};
     for (const FunctionInfo& row : FunctionCatalogue())
-        EXPECT_GE(perFunction[row.name], 40) << row.name;
+        if (!random.count(std::string(row.name))) {
+            EXPECT_GE(perFunction[row.name], 40) << row.name;
+        }
 }
 
 // The comparison itself: a number agrees within 1e-13 relative and not past it, an error by
@@ -650,6 +462,33 @@ TEST(FormulaPeer, DatesKeptAsTextMeetTheSerialNumbers) {
     EXPECT_TRUE(SameMoment("2021-01-01 06:00:00", 44197.25));
     EXPECT_FALSE(SameMoment("apple", 0));
     EXPECT_FALSE(SameMoment("", 0));
+}
+
+// What the help says is kept where the peers differ, one row each (the peer's answer beside).
+TEST(FormulaPeer, KeptByDesignAsTheHelpSays) {
+    BindAllFunctions();
+    TestBook book;
+    book.Sheet();
+    struct Row {
+        const char* formula;
+        const char* ours;
+    } rows[] = {
+        {"=DATE(2024,2,29)", "2024-02-29"},           // 45351
+        {"=CHIDIST(3.84,1)", "0.94995647875129"},     // 0.0500435212487
+        {"=FDIST(1,5,5)", "0.5"},                     // upper tail 0.5
+        {"=INDEX(LINEST({3,5,7},{1,2,3}),1,1)", "1"}, // slope first: 2
+        {"=\"a\"&1+2", "#NUM!"},                      // "a3"
+        {"=LOOKUP(4,{1,3,5},{7,8,9})", "#N/A!"},      // 8
+        {"=ABS(\"abc\")", "#NUM!"},                   // #VALUE!
+        {"=SUM(A1:A2_C1:C2)", "#NULL!"},              // #REF!
+        {"=SUM(A3:A1)", "#REF!"},                     // the range's sum
+        {"=ERRORTYPE(1/0)", "1"},                     // ERROR.TYPE 2
+        {"=CHOOSE(2.5,\"a\",\"b\",\"c\")", "c"},      // b
+        {"=DOLLARFR(0.5,10)", "0.05"},                // 0.5
+        {"=DEC2BIN(7,)", "0000000111"},               // 111
+        {"=DEC2BIN(7)", "0000000111"},                // 111
+    };
+    for (const Row& row : rows) EXPECT_EQ(book.Eval(row.formula), row.ours) << row.formula;
 }
 
 } // namespace vl::test

@@ -1,0 +1,458 @@
+// The models of the functions over areas: lookups, references, range results, matrices, base
+// conversions and the paired walks.
+#include "tests/functions/bindall/peermodelsupport.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <regex>
+#include <set>
+
+namespace vl::test::peermodel {
+
+namespace {
+
+// Two areas paired value by value must be of one shape: #VALUE! when they are not.
+std::string UnequalAreas(const ModelCase& m) {
+    bool unequal = m.args.size() >= 2 &&
+                   (m.args[0].rows != m.args[1].rows || m.args[0].columns != m.args[1].columns);
+    return Expect(unequal && IsError(m.ours, "#VALUE!"), m, "areas of different shapes");
+}
+
+int BaseOf(const std::string& prefix) {
+    return prefix == "BIN" ? 2 : prefix == "OCT" ? 8 : prefix == "HEX" ? 16 : 10;
+}
+
+// A text of up to 10 digits in the base; 10 digits whose first is the base's upper half
+// are a negative number in two's complement.
+bool ReadDigits(const std::string& text, int base, long long& value) {
+    if (text.size() > 10) return false;
+    value = 0;
+    for (char c : text) {
+        int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                : std::isalpha(static_cast<unsigned char>(c))
+                    ? std::toupper(static_cast<unsigned char>(c)) - 'A' + 10
+                    : 99;
+        if (d >= base) return false;
+        value = value * base + d;
+    }
+    long long span = 1;
+    for (int i = 0; i < 10; ++i) span *= base;
+    if (text.size() == 10 && value >= span / 2) value -= span;
+    return true;
+}
+
+std::string WriteDigits(long long value, int base, int places) {
+    long long span = 1;
+    for (int i = 0; i < 10; ++i) span *= base;
+    unsigned long long u =
+        value < 0 ? (unsigned long long)(value + span) : (unsigned long long)value;
+    std::string out;
+    do {
+        out.insert(out.begin(), "0123456789ABCDEF"[u % unsigned(base)]);
+        u /= unsigned(base);
+    } while (u);
+    // A negative number always has all 10 digits; a short places never cuts.
+    std::size_t width = value < 0 ? 10 : std::size_t(std::max(places, 0));
+    if (out.size() < width) out.insert(0, width - out.size(), '0');
+    return out;
+}
+
+// The base conversions write 10 digits when places is empty or left out, pad to places and
+// never cut, round decimals half away from zero.
+std::string BaseDigits(const ModelCase& m) {
+    if (m.name.size() != 7 || m.args.empty() || m.args.size() > 2)
+        return Expect(false, m, "the conversion");
+    const int from = BaseOf(m.name.substr(0, 3)), to = BaseOf(m.name.substr(4, 3));
+    const Answer& input = m.args[0].values.front();
+    long long value = 0;
+    bool readable = false;
+    if (from == 10 && (input.kind == 'n' || (input.kind == 't' && NumericText(input.text)))) {
+        double x = input.kind == 'n' ? input.number : std::atof(input.text.c_str());
+        value = (long long)RoundHalfAway(x);
+        readable = std::fabs(x) < 1e12;
+    } else if (from != 10 && input.kind == 't') {
+        readable = ReadDigits(input.text, from, value);
+    } else if (from != 10 && input.kind == 'n' && input.number >= 0 && input.number < 1e10 &&
+               input.number == std::trunc(input.number)) {
+        readable = ReadDigits(std::to_string((long long)input.number), from, value);
+    }
+    int places = 10;
+    if (m.args.size() == 2 && m.args[1].values.front().kind == 'n')
+        places = int(RoundHalfAway(m.args[1].values.front().number));
+    else if (m.args.size() == 2 && m.args[1].values.front().kind != 'b')
+        readable = false;
+    long long span = 1;
+    for (int i = 0; i < 10; ++i) span *= to;
+    const bool fits = value >= -span / 2 && value < span / 2 && places <= 10;
+    if (!readable || !fits) return Expect(m.ours.kind == 'e', m, "the conversion");
+    return Expect(m.ours.kind == 't' && m.ours.text == WriteDigits(value, to, places), m,
+                  "the conversion, 10 digits for an empty places");
+}
+
+// How a cell meets the value sought: -1 below, 0 equal, 1 above, 2 not comparable. A number
+// meets numbers and numeric texts; a text meets texts without case and numbers as their text.
+int Meet(const Answer& cell, const Answer& sought) {
+    if (sought.kind == 'n') {
+        double x = 0;
+        if (cell.kind == 'n')
+            x = cell.number;
+        else if (cell.kind == 't' && NumericText(cell.text))
+            x = std::atof(cell.text.c_str());
+        else
+            return 2;
+        return x < sought.number ? -1 : x > sought.number ? 1 : 0;
+    }
+    if (sought.kind != 't' || cell.kind == 'b' || cell.kind == 'e') return 2;
+    std::string a = cell.kind == 't' ? cell.text : Describe(Answer{'n', cell.number, ""});
+    std::string b = sought.text;
+    for (char& c : a) c = char(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : b) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return a < b ? -1 : a > b ? 1 : 0;
+}
+
+// The walk over every cell: type 0 the first equal, 1 the first of the largest not above,
+// -1 the first of the smallest not below; -1 when none.
+int Walk(const std::vector<Answer>& cells, const Answer& sought, int type) {
+    int found = -1;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        int meet = Meet(cells[i], sought);
+        if (meet == 2 || (type == 0 && meet != 0) || (type == 1 && meet > 0) ||
+            (type == -1 && meet < 0))
+            continue;
+        if (found < 0 || (type == 1 && Meet(cells[i], cells[std::size_t(found)]) > 0) ||
+            (type == -1 && Meet(cells[i], cells[std::size_t(found)]) < 0))
+            found = int(i);
+        if (type == 0) break;
+    }
+    return found;
+}
+
+double Rounded(const Argument& a, double otherwise) {
+    const Answer& v = a.values.front();
+    if (a.text.empty() || v.kind == 'b') return otherwise;
+    return v.kind == 'n' ? RoundHalfAway(v.number) : NAN;
+}
+
+// MATCH, LOOKUP, VLOOKUP and HLOOKUP walk every cell; an empty match type is 1, one outside
+// -1..1 #NUM!; three-argument LOOKUP is exact and takes its answer at the same place from
+// the result range's corner; a column or row past the area is #REF!.
+std::string LookupSearch(TestBook& book, const ModelCase& m) {
+    if (m.args.size() < 2) return Expect(false, m, "the walk");
+    const Answer& sought = m.args[0].values.front();
+    const Argument& area = m.args[1];
+    if (sought.kind == 'e') return Expect(m.ours.kind == 'e', m, "the walk");
+    Answer want{'e', 0, "#N/A!"};
+    if (m.name == "MATCH") {
+        double type = m.args.size() > 2 ? Rounded(m.args[2], 1) : 1;
+        if (std::isnan(type) || type < -1 || type > 1)
+            return Expect(m.ours.kind == 'e', m, "the walk");
+        int at = Walk(area.values, sought, int(type));
+        if (at >= 0) want = Answer{'n', double(at + 1), ""};
+    } else if (m.name == "LOOKUP") {
+        int at = Walk(area.values, sought, m.args.size() > 2 ? 0 : 1);
+        if (at >= 0 && m.args.size() == 2) want = area.values[std::size_t(at)];
+        // An empty result argument answers 0 where the value is found.
+        if (at >= 0 && m.args.size() > 2 && m.args[2].text.empty()) want = Answer{'n', 0, ""};
+        if (at >= 0 && m.args.size() > 2 && !m.args[2].text.empty()) {
+            Area result;
+            if (!ReadArea(m.args[2].text, result)) return Expect(m.ours.kind == 'e', m, "the walk");
+            bool column = std::min(result.c1, result.c2) == std::max(result.c1, result.c2);
+            int r = std::min(result.r1, result.r2) + (column ? at : 0);
+            int c = std::min(result.c1, result.c2) + (column ? 0 : at);
+            const uint8_t* cell = FindCell(book.Sheet().cells, uint32_t(r), uint16_t(c));
+            want = cell ? FromRecord(cell) : Answer{'n', 0, ""};
+        }
+    } else {
+        bool vertical = m.name == "VLOOKUP";
+        double index = m.args.size() > 2 ? Rounded(m.args[2], NAN) : NAN;
+        double flag = m.args.size() > 3 ? Rounded(m.args[3], 1) : 1;
+        std::size_t span = vertical ? area.columns : area.rows;
+        if (std::isnan(index) || std::isnan(flag) || flag < 0 || flag > 1 || index < 1)
+            return Expect(m.ours.kind == 'e', m, "the walk");
+        if (index > double(span))
+            return Expect(IsError(m.ours, "#REF!"), m, "a column past the area");
+        std::vector<Answer> keys;
+        std::size_t length = vertical ? area.rows : area.columns;
+        for (std::size_t k = 0; k < length; ++k)
+            keys.push_back(area.values[vertical ? k * area.columns : k]);
+        int at = Walk(keys, sought, flag == 0 ? 0 : 1);
+        if (at >= 0) {
+            std::size_t i = std::size_t(index) - 1, k = std::size_t(at);
+            want = area.values[vertical ? k * area.columns + i : i * area.columns + k];
+        }
+    }
+    if (want.kind == 'b') want = Answer{'n', 0, ""};
+    return Expect(Agree(m.ours, want), m, "the walk over every cell");
+}
+
+// The regression and pairing functions take every position of their areas, an empty, text
+// or error cell as 0 (paired positions); the paired sums take an absent cell as 0 and refuse
+// a text that is no number (paired arrays).
+std::string PairedCells(TestBook& book, const ModelCase& m, bool refuseText) {
+    if (refuseText && AnyValue(m, [](const Answer& v) { return TextNoNumber(v) || v.kind == 'e'; }))
+        return Expect(m.ours.kind == 'e', m, "a text that is no number in a paired area");
+    std::vector<std::string> texts = Texts(m);
+    for (std::size_t i = 0; i < m.args.size(); ++i) {
+        if (m.args[i].values.size() <= 1 && m.args[i].text.find(':') == std::string::npos) continue;
+        if (m.name == "SERIESSUM") {
+            // SERIESSUM skips absent cells: the coefficients are the present ones in order.
+            Argument present = m.args[i];
+            present.values.clear();
+            for (const Answer& v : m.args[i].values)
+                if (v.kind != 'b') present.values.push_back(v);
+            present.columns = 1;
+            texts[i] = AsArray(present, [](const Answer& v) { return Number(v.number); });
+            continue;
+        }
+        texts[i] = AsArray(m.args[i], [](const Answer& v) {
+            return v.kind == 'n'                          ? Number(v.number)
+                   : v.kind == 't' && NumericText(v.text) ? Number(std::atof(v.text.c_str()))
+                                                          : std::string("0");
+        });
+    }
+    return Expect(!m.name.empty() && Agree(m.ours, Substituted(book, m, texts)), m,
+                  "the areas with their absent, text and error cells as 0");
+}
+
+// ROW, COLUMN, ROWS and COLUMNS take an array (an area in arithmetic too) as an area whose
+// first row and column are 1; AREAS counts the references among its arguments; INDEX past
+// the area is #REF!; ADDRESS writes a worksheet's name before "!", quoted with '"'.
+std::string ReferenceFunctions(TestBook& book, const ModelCase& m) {
+    static const char* const names[] = {"ROWS",  "COLUMNS", "ROW",    "COLUMN",
+                                        "AREAS", "INDEX",   "ADDRESS"};
+    for (const char* name : names) {
+        std::string call = CallText(m.formula, name);
+        std::string ignored;
+        std::vector<std::string> args;
+        if (call.empty() || !SplitCall("=" + call, ignored, args) || args.empty()) continue;
+        std::string value;
+        const std::string n = name;
+        if (n == "AREAS") {
+            int count = 0;
+            for (const std::string& a : args) count += IsReference(a);
+            value = std::to_string(count);
+        } else if (n == "INDEX") {
+            Argument area = ReadArgument(book, args[0]);
+            double r = 1, c = 1;
+            if (args.size() > 1) ReadNumber(Evaluate(book, "=" + args[1], 19, 0), r);
+            if (args.size() > 2) ReadNumber(Evaluate(book, "=" + args[2], 19, 0), c);
+            r = RoundHalfAway(r), c = RoundHalfAway(c);
+            bool past = r > double(area.rows) || c > double(area.columns);
+            return Expect(past && IsError(m.ours, "#REF!"), m, "an index past the area");
+        } else if (n == "ADDRESS") {
+            if (m.peer.kind != 't') return Expect(false, m, "the address");
+            std::string want = m.peer.text;
+            std::size_t dot = want.rfind('.');
+            if (dot != std::string::npos) {
+                std::string sheet = want.substr(0, dot);
+                if (sheet.size() > 1 && sheet.front() == '\'' && sheet.back() == '\'')
+                    sheet = "\"" + sheet.substr(1, sheet.size() - 2) + "\"";
+                want = sheet + "!" + want.substr(dot + 1);
+            }
+            // A relative R1C1 column counts from the formula's column (T, the 20th) here, from
+            // the first column there.
+            std::smatch relative;
+            static const std::regex column(R"(C\[(-?\d+)\])");
+            if (std::regex_search(want, relative, column))
+                want = relative.prefix().str() + "C[" +
+                       std::to_string(std::atoi(relative[1].str().c_str()) - 20) + "]" +
+                       relative.suffix().str();
+            return Expect(m.ours.kind == 't' && m.ours.text == want, m, "the address with \"!\"");
+        } else {
+            // The argument's shape: an area in arithmetic keeps the area's.
+            static const std::regex area(R"(\$?[A-Z]{1,2}\$?\d+(?::\$?[A-Z]{1,2}\$?\d+)?)");
+            std::smatch found;
+            Argument shape = std::regex_search(args[0], found, area) && !IsReference(args[0])
+                                 ? ReadArgument(book, found.str())
+                                 : ReadArgument(book, args[0]);
+            if (IsReference(args[0])) continue;
+            value = n == "ROWS"      ? std::to_string(shape.rows)
+                    : n == "COLUMNS" ? std::to_string(shape.columns)
+                                     : "1";
+        }
+        std::string formula = m.formula;
+        formula.replace(formula.find(call), call.size(), value);
+        return Expect(Agree(m.ours, Evaluate(book, formula, 19, 0)), m, "the reference function");
+    }
+    return Expect(false, m, "a reference function");
+}
+
+// PEARSON, RSQ, STEYX and PROB pair the stored cells of their two areas: unequal counts, or a
+// pair whose errors differ, are #N/A!; PROB takes the pairs as they are, the others the
+// numbers each area holds, which must be as many.
+std::string PairWalk(TestBook& book, const ModelCase& m) {
+    if (m.args.size() < 2) return Expect(false, m, "two areas");
+    std::vector<Answer> x, y, xs0, ys0;
+    for (const Answer& v : m.args[0].values)
+        if (v.kind != 'b') xs0.push_back(v);
+    for (const Answer& v : m.args[1].values)
+        if (v.kind != 'b') ys0.push_back(v);
+    if (xs0.size() != ys0.size()) return Expect(IsError(m.ours, "#N/A!"), m, "unequal counts");
+    // A pair with a text is left out; a pair whose errors differ is #N/A!.
+    for (std::size_t i = 0; i < xs0.size(); ++i) {
+        if ((xs0[i].kind == 'e' || ys0[i].kind == 'e') &&
+            !(xs0[i].kind == 'e' && ys0[i].kind == 'e' && xs0[i].text == ys0[i].text))
+            return Expect(IsError(m.ours, "#N/A!"), m, "a pair whose errors differ");
+        double a = 0;
+        // PROB pairs the stored cells; the others pair the numbers each area holds.
+        if (m.name == "PROB" || ReadNumber(xs0[i], a)) x.push_back(xs0[i]);
+        if (m.name == "PROB" || ReadNumber(ys0[i], a)) y.push_back(ys0[i]);
+    }
+    if (x.size() != y.size())
+        return Expect(IsError(m.ours, "#N/A!"), m, "unequal counts of numbers");
+    auto numbers = [](const std::vector<Answer>& values, std::string& array) {
+        array = "{";
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            double v = 0;
+            if (!ReadNumber(values[i], v)) return false;
+            array += (i ? "," : "") + Number(v);
+        }
+        array += "}";
+        return !values.empty();
+    };
+    std::string xs, ys;
+    if (!numbers(x, xs) || !numbers(y, ys))
+        return Expect(m.ours.kind == 'e', m, "a pair that is no number");
+    std::vector<std::string> texts = Texts(m);
+    texts[0] = xs;
+    texts[1] = ys;
+    return Expect(Agree(m.ours, Substituted(book, m, texts)), m, "the stored cells paired");
+}
+
+// MMULT and MTXMLT take one factor or more (one alone is itself); MINVERSE and MDETERM read
+// empty cells as 0, and a singular matrix given to MINVERSE is #NULL!.
+std::string MatrixRules(TestBook& book, const ModelCase& m) {
+    for (const char* name : {"MMULT", "MTXMLT", "MINVERSE", "MDETERM"}) {
+        std::string call = CallText(m.formula, name);
+        std::string ignored;
+        std::vector<std::string> args;
+        if (call.empty() || !SplitCall("=" + call, ignored, args) || args.empty()) continue;
+        Answer want;
+        const std::string n = name;
+        if (n == "MINVERSE" || n == "MDETERM") {
+            // Empty cells are 0.
+            Argument matrix = ReadArgument(book, args[0]);
+            std::string array = matrix.values.size() > 1
+                                    ? AsArray(matrix,
+                                              [](const Answer& v) {
+                                                  return v.kind == 'b'   ? std::string("0")
+                                                         : v.kind == 'n' ? Number(v.number)
+                                                                         : std::string("\"x\"");
+                                              })
+                                    : args[0];
+            Answer det = Evaluate(book, "=MDETERM(" + array + ")", 19, 0);
+            if (n == "MINVERSE" && det.kind == 'n' && det.number == 0)
+                want = Answer{'e', 0, "#NULL!"};
+            else
+                want = Evaluate(book,
+                                n == "MDETERM" ? "=MDETERM(" + array + ")"
+                                               : "=INDEX(MINVERSE(" + array + "),1,1)",
+                                19, 0);
+        } else {
+            std::string product = args[0];
+            for (std::size_t i = 1; i < args.size(); ++i)
+                product = "MMULT(" + product + "," + args[i] + ")";
+            want = Evaluate(book, "=INDEX(" + product + ",1,1)", 19, 0);
+        }
+        return Expect(Agree(m.ours, WithCallAnswer(book, m.formula, call, want)), m,
+                      "the product of the factors in order");
+    }
+    return Expect(false, m, "a matrix function");
+}
+
+// A function that gives a range shows the range's first cell (an empty one as 0): OFFSET's
+// moved corner, IF's or CHOOSE's chosen range, INDEX's row, an intersection's corner; an
+// intersection written alone with a reversed range is #SYNTAX!.
+std::string RangeResults(TestBook& book, const ModelCase& m) {
+    auto first = [](const Argument& a) {
+        Answer v = a.values.empty() ? Answer{'e', 0, "#NULL!"} : a.values.front();
+        return v.kind == 'b' ? Answer{'n', 0, ""} : v;
+    };
+    std::string name;
+    std::vector<std::string> args;
+    if (!SplitCall(m.formula, name, args) && HasReversedRange(m.formula) &&
+        m.formula.find('_') != std::string::npos)
+        // A reversed range in an intersection written alone is refused as written.
+        return Expect(IsError(m.ours, "#SYNTAX!"), m, "a reversed range in an intersection");
+    if (!SplitCall(m.formula, name, args)) {
+        // An intersection written alone: its corner.
+        return Expect(Agree(m.ours, first(ReadArgument(book, m.formula.substr(1)))), m,
+                      "the corner");
+    }
+    Answer want{'e', 0, "?"};
+    if (name == "OFFSET" && args.size() >= 3) {
+        Area area;
+        double r = 0, c = 0;
+        if (!ReadArea(args[0], area) || !ReadNumber(Evaluate(book, "=" + args[1], 19, 0), r) ||
+            !ReadNumber(Evaluate(book, "=" + args[2], 19, 0), c))
+            return Expect(m.ours.kind == 'e', m, "an offset");
+        int row = std::min(area.r1, area.r2) + int(RoundHalfAway(r));
+        int column = std::min(area.c1, area.c2) + int(RoundHalfAway(c));
+        const uint8_t* cell = row >= 0 && column >= 0
+                                  ? FindCell(book.Sheet().cells, uint32_t(row), uint16_t(column))
+                                  : nullptr;
+        want = cell ? FromRecord(cell) : Answer{'n', 0, ""};
+    } else if (name == "IF" && args.size() >= 2) {
+        double c = 0;
+        ReadNumber(Evaluate(book, "=" + args[0], 19, 0), c);
+        std::size_t branch = RoundHalfAway(c) != 0 ? 1 : 2;
+        want = branch < args.size() ? first(ReadArgument(book, args[branch])) : Answer{'n', 0, ""};
+    } else if (name == "CHOOSE" && args.size() >= 2) {
+        double k = 0;
+        ReadNumber(Evaluate(book, "=" + args[0], 19, 0), k);
+        std::size_t i = std::size_t(RoundHalfAway(k));
+        want = i >= 1 && i < args.size() ? first(ReadArgument(book, args[i])) : Answer{'e', 0, "?"};
+    } else if (name == "INDEX" && args.size() == 2) {
+        Argument area = ReadArgument(book, args[0]);
+        double r = 0;
+        ReadNumber(Evaluate(book, "=" + args[1], 19, 0), r);
+        std::size_t row = std::size_t(RoundHalfAway(r));
+        want = row >= 1 && row <= area.rows ? area.values[(row - 1) * area.columns] : want;
+        if (want.kind == 'b') want = Answer{'n', 0, ""};
+    } else {
+        want = first(ReadArgument(book, m.formula.substr(1)));
+    }
+    return Expect(Agree(m.ours, want), m, "the range's first cell");
+}
+
+// An intersection whose operand is no range (a reversed range, an expression) leaves both
+// operands in place: the formula has them as two operands or two arguments.
+std::string IntersectionOperands(TestBook& book, const ModelCase& m) {
+    std::string formula = m.formula;
+    std::size_t at = formula.find('_');
+    if (at == std::string::npos) return Expect(false, m, "an intersection");
+    formula[at] = ',';
+    if (Agree(m.ours, Evaluate(book, formula, 19, 0))) return {};
+    // In parentheses of their own the two operands leave the last in place.
+    std::size_t open = m.formula.rfind('(', at), close = m.formula.find(')', at);
+    if (open == std::string::npos || close == std::string::npos || open == 0 ||
+        m.formula[open - 1] != '(')
+        return Expect(false, m, "both operands in place");
+    formula = m.formula.substr(0, open + 1) + m.formula.substr(at + 1);
+    return Expect(Agree(m.ours, Evaluate(book, formula, 19, 0)), m, "the last operand in place");
+}
+
+} // namespace
+
+void AddAreaModels(std::map<std::string, Model>& models) {
+    models.insert({
+        {"intersection operands", IntersectionOperands},
+        {"matrix rules", MatrixRules},
+        {"range results", RangeResults},
+        {"pair walk", PairWalk},
+        {"reference functions", ReferenceFunctions},
+        {"paired positions",
+         [](TestBook& book, const ModelCase& m) { return PairedCells(book, m, false); }},
+        {"paired arrays",
+         [](TestBook& book, const ModelCase& m) { return PairedCells(book, m, true); }},
+        {"lookup search", LookupSearch},
+        {"base digits", [](TestBook&, const ModelCase& m) { return BaseDigits(m); }},
+        {"unequal areas", [](TestBook&, const ModelCase& m) { return UnequalAreas(m); }},
+    });
+}
+
+} // namespace vl::test::peermodel

@@ -1,0 +1,614 @@
+// The models of single functions' numbers: the inverse distributions' ends, FTEST, text
+// positions and lengths, remainders, date fields, multiples, flags, fractions and samples.
+#include "tests/functions/bindall/peermodelsupport.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <regex>
+#include <set>
+
+namespace vl::test::peermodel {
+
+namespace {
+
+// MODE of values that each occur once is the smallest of them.
+std::string ModeOfSingles(const ModelCase& m) {
+    double smallest = HUGE_VAL;
+    bool any = false;
+    for (const Argument& a : m.args)
+        for (const Answer& v : a.values)
+            if (v.kind == 'n' || (v.kind == 't' && NumericText(v.text))) {
+                smallest = std::min(smallest, v.kind == 'n' ? v.number : std::atof(v.text.c_str()));
+                any = true;
+            }
+    return Expect(any && m.ours.kind == 'n' && m.ours.number == smallest, m,
+                  "the smallest of values that occur once");
+}
+
+// SIN, COS and TAN of any finite angle are the library's.
+std::string LargeAngles(const ModelCase& m) {
+    if (m.args.size() != 1 || m.args[0].values.size() != 1 || m.args[0].values[0].kind != 'n')
+        return Expect(false, m, "the angle's sine, cosine or tangent");
+    double x = m.args[0].values[0].number;
+    double want = m.name == "SIN" ? std::sin(x) : m.name == "COS" ? std::cos(x) : std::tan(x);
+    return Expect(Agree(m.ours, Answer{'n', want, ""}), m, "the angle's sine, cosine or tangent");
+}
+
+// A sample of fewer than two numbers has no spread: the t statistic is #N/A!, the z statistic
+// #DIV/0!.
+std::string SmallSamples(const ModelCase& m) {
+    std::size_t samples = m.name == "ZTEST2" || m.name == "ZTEST" ? 1 : 2;
+    bool small = false;
+    for (std::size_t i = 0; i < samples && i < m.args.size(); ++i) {
+        int numbers = 0;
+        for (const Answer& v : m.args[i].values) numbers += v.kind == 'n';
+        small = small || numbers < 2;
+    }
+    const char* error = samples == 1 ? "#DIV/0!" : "#N/A!";
+    return Expect(small && IsError(m.ours, error), m, "a sample of fewer than two numbers");
+}
+
+// A cumulative flag is a whole number rounded half away from zero that must be 0 or 1.
+std::string TruthFlags(TestBook& book, const ModelCase& m) {
+    if (m.args.empty()) return Expect(false, m, "the flag");
+    const Argument& flag = m.args.back();
+    const Answer& v = flag.values.front();
+    if (v.kind != 'n') return Expect(m.ours.kind == 'e', m, "a flag that is no number");
+    double rounded = RoundHalfAway(v.number);
+    if (rounded != 0 && rounded != 1)
+        return Expect(IsError(m.ours, "#NUM!"), m, "a flag past 0 and 1");
+    std::vector<std::string> texts = Texts(m);
+    texts.back() = rounded ? "1" : "0";
+    return Expect(Agree(m.ours, Substituted(book, m, texts)), m, "the flag rounded");
+}
+
+std::string FractionDigits(const ModelCase& m) {
+    double x = 0, d = 0;
+    if (m.args.size() != 2 || !ReadNumber(m.args[0].values.front(), x) ||
+        !ReadNumber(m.args[1].values.front(), d))
+        return Expect(m.ours.kind == 'e', m, "the fraction");
+    d = RoundHalfAway(d);
+    if (d < 1) return Expect(m.ours.kind == 'e', m, "a denominator below 1");
+    double scale = std::pow(10.0, std::floor(std::log10(d)) + 1);
+    double whole = std::trunc(std::fabs(x)), fraction = std::fabs(x) - whole;
+    double value = m.name == "DOLLARFR" ? whole + std::floor(fraction * d + 0.5) / scale
+                                        : whole + fraction * scale / d;
+    return Expect(Agree(m.ours, Answer{'n', x < 0 ? -value : value, ""}), m,
+                  "the fraction's digits");
+}
+
+// A text past the 8,173 characters a cell holds is #VALUE!: the peer's answer longer, or a
+// REPT in the formula making one.
+std::string TextLength(TestBook& book, const ModelCase& m) {
+    const std::size_t limit = 8173;
+    bool long_ = (m.peer.kind == 't' && m.peer.text.size() > limit) ||
+                 (m.name == "LEN" && m.peer.kind == 'n' && m.peer.number > double(limit));
+    static const std::regex rept(R"re(REPT\(("(?:[^"]|"")*"|[A-Z]+\d+),(\d+)\))re");
+    for (std::sregex_iterator it(m.formula.begin(), m.formula.end(), rept), end; it != end; ++it) {
+        Answer length = Evaluate(book, "=LEN(" + (*it)[1].str() + ")", 19, 0);
+        if (length.kind == 'n' && length.number * std::atof((*it)[2].str().c_str()) > double(limit))
+            long_ = true;
+    }
+    return Expect(long_ && IsError(m.ours, "#VALUE!"), m, "a text past 8,173 characters");
+}
+
+// CEILING, FLOOR and MROUND work on the magnitude: a negative number goes away from zero
+// with CEILING and toward it with FLOOR; a multiple of 0 is #DIV/0!, a negative one (MROUND:
+// one of the other sign) #NUM!; an empty cell named as the multiple is 1.
+std::string Multiples(const ModelCase& m) {
+    double x = 0, step = 1;
+    if (m.args.size() != 2 || !ReadNumber(m.args[0].values.front(), x) ||
+        (m.args[1].values.front().kind != 'b' && !ReadNumber(m.args[1].values.front(), step)))
+        return Expect(m.ours.kind == 'e', m, "the multiple");
+    if (step == 0) return Expect(IsError(m.ours, "#DIV/0!"), m, "a multiple of 0");
+    bool mround = m.name == "MROUND";
+    if ((!mround && step < 0) || (mround && x != 0 && (x < 0) != (step < 0)))
+        return Expect(IsError(m.ours, "#NUM!"), m, "a multiple of the wrong sign");
+    double units = std::fabs(x) / std::fabs(step);
+    double whole = m.name == "CEILING" ? std::ceil(units)
+                   : m.name == "FLOOR" ? std::floor(units)
+                                       : RoundHalfAway(units);
+    double value = (x < 0 ? -1 : 1) * whole * std::fabs(step);
+    if (!std::isfinite(value) || !std::isfinite(units))
+        return Expect(IsError(m.ours, "#NUM!"), m, "a multiple past the doubles");
+    return Expect(Agree(m.ours, Answer{'n', value, ""}), m, "the multiple on the magnitude");
+}
+
+// MOD is the exact floating remainder with the dividend's sign; a divisor of 0 is #DIV/0!.
+std::string RemainderSign(const ModelCase& m) {
+    double x = 0, y = 0;
+    if (m.args.size() != 2 || !ReadNumber(m.args[0].values.front(), x) ||
+        !ReadNumber(m.args[1].values.front(), y))
+        return Expect(m.ours.kind == 'e', m, "the remainder");
+    if (y == 0) return Expect(IsError(m.ours, "#DIV/0!"), m, "a divisor of 0");
+    return Expect(Agree(m.ours, Answer{'n', std::fmod(x, y) + 0.0, ""}), m, "the exact remainder");
+}
+
+// DATE and TIME take each field within its bounds (years 1-50000 as written, months 1-12,
+// days 1-31 and within the month, hours 0-23, minutes and seconds 0-59), whole numbers
+// rounded half away from zero; beyond them #NUM!.
+std::string DateFields(const ModelCase& m) {
+    double f[3] = {0, 0, 0};
+    if (m.args.size() != 3) return Expect(m.ours.kind == 'e', m, "the fields");
+    for (int i = 0; i < 3; ++i) {
+        if (!ReadNumber(m.args[std::size_t(i)].values.front(), f[i]))
+            return Expect(m.ours.kind == 'e', m, "a field that is no number");
+        f[i] = RoundHalfAway(f[i]);
+    }
+    char text[32];
+    if (m.name == "DATE") {
+        static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        int y = int(std::fmax(std::fmin(f[0], 1e6), -1e6)),
+            mo = int(std::fmax(std::fmin(f[1], 99), -99));
+        bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+        bool valid = f[0] >= 1 && f[0] <= 50000 && f[1] >= 1 && f[1] <= 12 && f[2] >= 1 &&
+                     f[2] <= days[std::max(mo, 1) - 1] + (mo == 2 && leap);
+        if (!valid) return Expect(IsError(m.ours, "#NUM!"), m, "a field past its bounds");
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d", y, mo, int(f[2]));
+    } else {
+        bool valid = f[0] >= 0 && f[0] <= 23 && f[1] >= 0 && f[1] <= 59 && f[2] >= 0 && f[2] <= 59;
+        if (!valid) return Expect(IsError(m.ours, "#NUM!"), m, "a field past its bounds");
+        std::snprintf(text, sizeof text, "%02d:%02d:%02d", int(f[0]), int(f[1]), int(f[2]));
+    }
+    return Expect(m.ours.kind == 't' && m.ours.text == text, m, "the fields as written");
+}
+
+double SampleVariance(const std::vector<double>& x) {
+    double mean = 0, sum = 0;
+    for (double v : x) mean += v / double(x.size());
+    for (double v : x) sum += (v - mean) * (v - mean);
+    return sum / double(x.size() - 1);
+}
+
+// FTEST is the cumulative F probability (the lower tail, as FDIST gives it) of the larger
+// sample variance over the smaller, the larger's degrees of freedom first.
+std::string FCumulative(TestBook& book, const ModelCase& m) {
+    if (m.args.size() != 2) return Expect(false, m, "two samples");
+    std::vector<double> x, y;
+    int worst = 0;
+    ReadSample(m.args[0], false, x, worst);
+    ReadSample(m.args[1], false, y, worst);
+    if (HasReversedRange(m.formula)) return Expect(m.ours.kind == 'e', m, "a reversed range");
+    if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
+    if (x.size() < 2 || y.size() < 2) return Expect(m.ours.kind == 'e', m, "a sample too small");
+    double vx = SampleVariance(x), vy = SampleVariance(y);
+    if (!(vx > 0) || !(vy > 0) || !std::isfinite(vx) || !std::isfinite(vy))
+        return Expect(m.ours.kind == 'e', m, "a variance of 0 or past the doubles");
+    bool first = vx >= vy;
+    double f = first ? vx / vy : vy / vx;
+    std::size_t n1 = first ? x.size() : y.size(), n2 = first ? y.size() : x.size();
+    Answer want = Evaluate(book,
+                           "=FDIST(" + Number(f) + "," + std::to_string(n1 - 1) + "," +
+                               std::to_string(n2 - 1) + ")",
+                           19, 0);
+    return Expect(Agree(m.ours, want), m,
+                  "the lower F tail of the larger variance over the smaller");
+}
+
+// REPLACE refuses a start or count past the end (#VALUE!); SUBSTITUTE's instance 0 (or
+// empty) replaces every occurrence; FIND finds the empty text where it starts.
+std::string TextPositions(TestBook& book, const ModelCase& m) {
+    if (m.name == "REPLACE" && m.args.size() == 4) {
+        const Answer& t = m.args[0].values.front();
+        double start = 0;
+        if (!ReadNumber(m.args[1].values.front(), start))
+            return Expect(m.ours.kind == 'e', m, "a start");
+        Answer length = Evaluate(book, "=LEN(" + m.args[0].text + ")", 19, 0);
+        if (t.kind == 'e' || length.kind != 'n') return Expect(m.ours.kind == 'e', m, "a text");
+        double count = 0;
+        ReadNumber(m.args[2].values.front(), count);
+        bool past = RoundHalfAway(start) > length.number + 1 ||
+                    RoundHalfAway(start) - 1 + RoundHalfAway(count) > length.number;
+        return Expect(past && IsError(m.ours, "#VALUE!"), m, "a start or count past the end");
+    }
+    if (m.name == "SUBSTITUTE" && m.args.size() == 4) {
+        // An empty instance is 0; others are whole numbers rounded half away from zero.
+        double instance = 0;
+        if (!m.args[3].text.empty() && !ReadNumber(m.args[3].values.front(), instance))
+            return Expect(m.ours.kind == 'e', m, "an instance");
+        std::vector<std::string> texts = Texts(m);
+        if (RoundHalfAway(instance) == 0)
+            texts.pop_back();
+        else
+            texts.back() = Number(RoundHalfAway(instance));
+        return Expect(Agree(m.ours, Substituted(book, m, texts)), m, "every occurrence replaced");
+    }
+    if (m.name == "FIND" && !m.args.empty() && m.args[0].values.front().kind == 't' &&
+        m.args[0].values.front().text.empty()) {
+        // The empty text is found where the search starts.
+        double start = 1;
+        if (m.args.size() > 2) ReadNumber(m.args[2].values.front(), start);
+        return Expect(Agree(m.ours, Answer{'n', RoundHalfAway(start), ""}), m,
+                      "the empty text found");
+    }
+    return Expect(false, m, "REPLACE, SUBSTITUTE or FIND");
+}
+
+// The inverse distributions give end values for a probability outside (0, 1): the normal
+// ones -1E+10 and 1E+10, CHIINV and FINV 0 and 1E+10, TINV the largest doubles;
+// CONFIDENCE takes the normal end.
+std::string InverseEnds(TestBook& book, const ModelCase& m) {
+    for (const char* name : {"NORMSINV", "NORMINV", "CHIINV", "FINV", "TINV", "CONFIDENCE"}) {
+        std::string call = CallText(m.formula, name);
+        std::string ignored;
+        std::vector<std::string> args;
+        if (call.empty() || !SplitCall("=" + call, ignored, args) || args.empty()) continue;
+        double p = 0;
+        if (!ReadNumber(Evaluate(book, "=" + args[0], 19, 0), p) || (p > 0 && p < 1))
+            return Expect(false, m, "a probability outside (0, 1)");
+        const std::string n = name;
+        const bool low = p <= 0;
+        double end = n == "TINV"                    ? (low ? -DBL_MAX : DBL_MAX)
+                     : n == "CHIINV" || n == "FINV" ? (low ? 0 : 1e10)
+                                                    : (low ? -1e10 : 1e10);
+        if (n == "CONFIDENCE") {
+            // The two-sided bound takes 1 - alpha / 2: alpha 0 is the upper end.
+            double sd = 0, count = 0;
+            if (args.size() != 3 || !ReadNumber(Evaluate(book, "=" + args[1], 19, 0), sd) ||
+                !ReadNumber(Evaluate(book, "=" + args[2], 19, 0), count))
+                return Expect(false, m, "CONFIDENCE's arguments");
+            end = (low ? 1e10 : -1e10) * sd / std::sqrt(RoundHalfAway(count));
+        }
+        return Expect(Agree(m.ours, WithCallAnswer(book, m.formula, call, Answer{'n', end, ""})), m,
+                      "the end value");
+    }
+    return Expect(false, m, "an inverse distribution");
+}
+
+// & binds as + and - do, from the left: the formula with each chain of +, - and & written in
+// explicit left-nested parentheses gives our answer.
+std::string JoinPrecedence(TestBook& book, const ModelCase& m) {
+    // Inside a call of one argument (LEN(...)) the chain is its argument.
+    std::string name, f = m.formula;
+    std::vector<std::string> args;
+    if (SplitCall(m.formula, name, args) && args.size() == 1) f = "=" + args[0];
+    std::vector<std::string> terms(1);
+    std::vector<char> operators;
+    int depth = 0;
+    bool quoted = false;
+    for (std::size_t i = 1; i < f.size(); ++i) {
+        char c = f[i];
+        if (c == '"') quoted = !quoted;
+        if (!quoted) depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+        // A binary +, - or & at the top: after an operand, not an exponent's sign.
+        bool binary =
+            !quoted && depth == 0 && (c == '+' || c == '-' || c == '&') && !terms.back().empty() &&
+            std::string("0123456789)\"%ABCDEFGHIJKLMNOPQRSTUVWXYZ").find(terms.back().back()) !=
+                std::string::npos &&
+            !(terms.back().size() >= 2 && terms.back().back() == 'E' &&
+              std::isdigit(static_cast<unsigned char>(terms.back()[terms.back().size() - 2])));
+        if (binary) {
+            operators.push_back(c);
+            terms.emplace_back();
+        } else {
+            terms.back() += c;
+        }
+    }
+    if (operators.empty()) return Expect(false, m, "a chain of +, - and &");
+    std::string nested = "(" + terms[0] + ")";
+    for (std::size_t k = 0; k < operators.size(); ++k)
+        nested = "(" + nested + operators[k] + "(" + terms[k + 1] + "))";
+    if (f != m.formula) nested = name + "(" + nested + ")";
+    return Expect(Agree(m.ours, Evaluate(book, "=" + nested, 19, 0)), m,
+                  "& at the level of + and -");
+}
+
+// Texts are of the Windows-1252 code page: CHAR gives its character (0 none, a whole number
+// rounded half away from zero), UPPER leaves ß as it is.
+std::string CodePage(TestBook& book, const ModelCase& m) {
+    static const char32_t high[32] = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    if (m.name == "UPPER" && m.args.size() == 1 && m.args[0].values.front().kind == 't') {
+        std::string want;
+        for (char c : m.args[0].values.front().text)
+            want += c >= 'a' && c <= 'z' ? char(c - 32) : c;
+        // Two-byte Latin letters: ä..þ to Ä..Þ, ß kept.
+        for (std::size_t i = 0; i + 1 < want.size(); ++i)
+            if (want[i] == '\xC3' && uint8_t(want[i + 1]) >= 0xA0 && uint8_t(want[i + 1]) <= 0xBE &&
+                uint8_t(want[i + 1]) != 0xB7)
+                want[i + 1] = char(uint8_t(want[i + 1]) - 0x20);
+        return Expect(m.ours.kind == 't' && m.ours.text == want, m, "the code page's capitals");
+    }
+    double x = 0;
+    const Answer& given = m.args.empty() ? Answer{} : m.args[0].values.front();
+    bool empty = given.kind == 't' && given.text.empty();
+    if (m.name != "CHAR" || m.args.size() != 1 || (!empty && !ReadNumber(given, x)))
+        return Expect(false, m, "CHAR or UPPER");
+    long n = long(RoundHalfAway(x));
+    if (n < 0 || n > 255) return Expect(m.ours.kind == 'e', m, "a code past the page");
+    char32_t code = n >= 128 && n < 160 ? high[n - 128] : char32_t(n);
+    std::string want;
+    if (code == 0 && n != 0) return Expect(m.ours.kind == 't', m, "an unassigned code");
+    if (code >= 0x800) {
+        want += char(0xE0 | (code >> 12));
+        want += char(0x80 | ((code >> 6) & 0x3F));
+        want += char(0x80 | (code & 0x3F));
+    } else if (code >= 0x80) {
+        want += char(0xC0 | (code >> 6));
+        want += char(0x80 | (code & 0x3F));
+    } else if (code) {
+        want += char(code);
+    }
+    (void)book;
+    return Expect(m.ours.kind == 't' && m.ours.text == want, m, "the code page's character");
+}
+
+// FREQUENCY reads its data and bins as the statistics do (a text that is no number #NUM!)
+// and keeps the bins in the order given; an empty cell is neither a value nor a bin.
+std::string FrequencyBins(TestBook& book, const ModelCase& m) {
+    if (m.args.size() != 2) return Expect(false, m, "data and bins");
+    std::vector<double> data, bins;
+    int worst = 0;
+    for (int k = 0; k < 2; ++k)
+        for (const Answer& v : m.args[std::size_t(k)].values) {
+            double x = 0;
+            if (v.kind == 'e')
+                worst = std::max(worst, ErrorCode(v) ? ErrorCode(v) : 5);
+            else if (ReadNumber(v, x))
+                (k ? bins : data).push_back(x);
+            else if (v.kind != 'b')
+                worst = std::max(worst, 5);
+        }
+    if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
+    // The first count: the data not above the first bin, or all of them with no bin.
+    double first = 0;
+    for (double x : data) first += bins.empty() || x <= bins.front();
+    (void)book;
+    return Expect(Agree(m.ours, Answer{'n', first, ""}), m, "the first bin's count");
+}
+
+// GEOMEAN refuses a value of 0 or below (#NUM!); HARMEAN takes negative values, refuses 0
+// (#NUM!) and a sum of inverses of 0 (#DIV/0!); STANDARDIZE refuses a deviation of 0 or below;
+// ZTEST takes its deviation as given or the sample's; the largest error code wins.
+std::string DomainRule(TestBook& book, const ModelCase& m) {
+    std::vector<double> x;
+    int worst = 0;
+    if (m.name == "GEOMEAN" || m.name == "HARMEAN") {
+        for (const Argument& a : m.args) ReadSample(a, false, x, worst);
+        for (double v : x)
+            if (v == 0 || (m.name == "GEOMEAN" && v < 0)) worst = std::max(worst, 5);
+        if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
+        if (m.name == "GEOMEAN") return Expect(false, m, "a GEOMEAN refused");
+        long double inverses = 0;
+        for (double v : x) inverses += 1.0L / v;
+        if (inverses == 0) return Expect(IsError(m.ours, "#DIV/0!"), m, "inverses summing to 0");
+        return Expect(Agree(m.ours, Answer{'n', double(x.size() / inverses), ""}), m,
+                      "the harmonic mean of negative values too");
+    }
+    if (m.name == "STANDARDIZE" && m.args.size() == 3) {
+        double v[3] = {0, 0, 0};
+        for (int i = 0; i < 3; ++i) {
+            const Answer& a = m.args[std::size_t(i)].values.front();
+            if (a.kind == 'e')
+                worst = std::max(worst, ErrorCode(a));
+            else if (!ReadNumber(a, v[i]))
+                worst = std::max(worst, 5);
+        }
+        if (v[2] <= 0) worst = std::max(worst, 5);
+        if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "a deviation of 0 or below");
+        return Expect(Agree(m.ours, Answer{'n', (v[0] - v[1]) / v[2], ""}), m,
+                      "the standard score");
+    }
+    if (m.name == "ZTEST" && m.args.size() >= 2) {
+        ReadSample(m.args[0], false, x, worst);
+        double at = 0, sigma = 0;
+        const Answer& point = m.args[1].values.front();
+        if (point.kind != 'b' && !ReadNumber(point, at)) worst = std::max(worst, 5);
+        bool given = m.args.size() > 2 && !m.args[2].text.empty();
+        if (given && !ReadNumber(m.args[2].values.front(), sigma)) worst = std::max(worst, 5);
+        if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
+        if (x.size() < 2) return Expect(m.ours.kind == 'e', m, "a sample too small");
+        double mean = 0;
+        for (double v : x) mean += v / double(x.size());
+        if (!given) sigma = std::sqrt(SampleVariance(x));
+        double z = (mean - at) / (sigma / std::sqrt(double(x.size())));
+        if (!std::isfinite(z)) return Expect(m.ours.kind == 'e', m, "a statistic past the doubles");
+        Answer want = Evaluate(book, "=NORMSDIST(" + Number(-z) + ")", 19, 0);
+        return Expect(Agree(m.ours, want), m, "the upper normal tail");
+    }
+    return Expect(false, m, "a domain rule");
+}
+
+// A subnormal result is #NUM!; one that underflows past the subnormals is 0.
+std::string FiniteResults(TestBook& book, const ModelCase& m) {
+    if (m.peer.kind == 'n' && m.peer.number != 0 && std::fabs(m.peer.number) < DBL_MIN)
+        return Expect(IsError(m.ours, "#NUM!"), m, "a subnormal result");
+    // x^y: its magnitude's logarithm tells an underflow.
+    std::string base, power;
+    std::string name;
+    std::vector<std::string> args;
+    if (SplitCall(m.formula, name, args) && name == "POWER" && args.size() == 2) {
+        base = args[0];
+        power = args[1];
+    } else if (m.formula.find('^') != std::string::npos) {
+        base = m.formula.substr(1, m.formula.find('^') - 1);
+        power = m.formula.substr(m.formula.find('^') + 1);
+    }
+    double x = 0, y = 0;
+    if (!base.empty() && ReadNumber(Evaluate(book, "=" + base, 19, 0), x) &&
+        ReadNumber(Evaluate(book, "=" + power, 19, 0), y) && x > 0) {
+        long double magnitude = (long double)y * std::log10((long double)x);
+        return Expect(magnitude < -324 && Agree(m.ours, Answer{'n', 0, ""}), m,
+                      "an underflow to 0");
+    }
+    if (m.name == "SERIESSUM" && m.args.size() == 4) {
+        double at = 1, first = 0;
+        ReadNumber(m.args[0].values.front(), at);
+        ReadNumber(m.args[1].values.front(), first);
+        return Expect(at == 0 && first < 0 && IsError(m.ours, "#NUM!"), m, "0 to a negative power");
+    }
+    if (m.name == "STDEV") {
+        std::vector<double> values;
+        int worst = 0;
+        for (const Argument& a : m.args) ReadSample(a, false, values, worst);
+        double largest = 0;
+        for (double v : values) largest = std::max(largest, std::fabs(v));
+        return Expect(largest > 1e154 && IsError(m.ours, "#NUM!"), m, "squares past the doubles");
+    }
+    return Expect(false, m, "a result past the doubles");
+}
+
+// A complex number's text is no number, so arithmetic on it is #NUM!; the empty text and an
+// empty cell are 0, a numeric text its number; IMARGUMENT of 0 is 0.
+std::string ComplexText(TestBook& book, const ModelCase& m) {
+    std::string name;
+    std::vector<std::string> args;
+    if (!SplitCall(m.formula, name, args)) {
+        // Between operators: the call's text is no number.
+        for (const Argument& a : m.args)
+            if (a.text.rfind("IM", 0) == 0 || a.text.rfind("COMPLEX", 0) == 0) {
+                const Answer& v = a.values.front();
+                // A number (IMABS, IMREAL, ...) takes part in the arithmetic: the call itself
+                // is judged.
+                if (v.kind == 'n')
+                    return ComplexText(book, ReadModelCase(book, "=" + a.text, v, m.peer));
+                return Expect(TextNoNumber(v) && IsError(m.ours, "#NUM!"), m,
+                              "arithmetic on a complex number's text");
+            }
+        return Expect(false, m, "a complex function");
+    }
+    std::vector<std::string> texts = Texts(m);
+    bool changed = false;
+    for (std::size_t i = 0; i < m.args.size(); ++i) {
+        const Answer& v = m.args[i].values.front();
+        double x = 0;
+        if (m.args[i].values.size() != 1) continue;
+        if (v.kind == 'b' ||
+            (v.kind == 't' && v.text.find_first_not_of(' ') == std::string::npos)) {
+            texts[i] = name == "COMPLEX" && i == 2 ? "" : "0";
+            changed = changed || texts[i] != m.args[i].text;
+        } else if (v.kind == 't' && NumericText(v.text) && ReadNumber(v, x)) {
+            texts[i] = Number(x);
+            changed = true;
+        }
+    }
+    if (name == "COMPLEX" && texts.size() == 3 && texts[2].empty()) texts.pop_back();
+    if (!changed) {
+        double x = 1;
+        bool zero = name == "IMARGUMENT" && m.args.size() == 1 &&
+                    ReadNumber(m.args[0].values.front(), x) && x == 0;
+        return Expect(zero && Agree(m.ours, Answer{'n', 0, ""}), m, "the argument of 0");
+    }
+    return Expect(Agree(m.ours, Substituted(book, m, texts)), m, "empty and numeric texts read");
+}
+
+// NPV, IRR, MIRR and FVSCHEDULE read numbers and numeric texts, other texts as #NUM! (ranges
+// too) and an empty cell named alone as a flow of 0; IRR's last argument is always its guess,
+// so IRR of one range lacks its flows (#SYNTAX!), and its answer is a rate at which the flows'
+// present value is 0.
+std::string FlowArguments(const ModelCase& m) {
+    if (m.args.empty()) return Expect(false, m, "flows");
+    std::vector<double> rates, flows;
+    int worst = 0;
+    if (m.name == "IRR" && m.args.size() == 1)
+        return Expect(IsError(m.ours, "#SYNTAX!"), m, "flows without a guess");
+    const std::size_t first = m.name == "NPV" || m.name == "FVSCHEDULE" ? 1 : 0;
+    const std::size_t last = m.name == "IRR"    ? m.args.size() - 1
+                             : m.name == "MIRR" ? 1
+                                                : m.args.size();
+    // The empty text is a flow (or rate) of 0.
+    auto read = [&](const Argument& a, std::vector<double>& out) {
+        Argument copy = a;
+        for (Answer& v : copy.values)
+            if (v.kind == 't' && v.text.find_first_not_of(' ') == std::string::npos)
+                v = Answer{'n', 0, ""};
+        ReadSample(copy, false, out, worst);
+    };
+    for (std::size_t i = first; i < last; ++i) read(m.args[i], flows);
+    for (std::size_t i = 0; i < m.args.size(); ++i)
+        if (i < first || i >= last) read(m.args[i], rates);
+    if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
+    if (m.name == "FVSCHEDULE") {
+        long double value = rates.empty() ? 0 : rates[0];
+        for (double r : flows) value *= 1 + (long double)r;
+        if (!std::isfinite(double(value)))
+            return Expect(IsError(m.ours, "#NUM!"), m, "a value past the doubles");
+        return Expect(Agree(m.ours, Answer{'n', double(value), ""}), m, "the principal compounded");
+    }
+    if (m.name == "NPV") {
+        if (rates.size() != 1 || rates[0] == -1) return Expect(m.ours.kind == 'e', m, "a rate");
+        long double value = 0, factor = 1;
+        for (double v : flows) value += v / (factor *= 1 + (long double)rates[0]);
+        if (!std::isfinite(double(value)))
+            return Expect(m.ours.kind == 'e', m, "a value past the doubles");
+        return Expect(Agree(m.ours, Answer{'n', double(value), ""}), m, "the flows discounted");
+    }
+    if (m.name == "IRR") {
+        // A rate of no present value exists where the present value changes sign over the
+        // rates above -1 (a grid from -0.999 to 1000).
+        auto present = [&](long double rate) {
+            long double value = 0, factor = 1;
+            for (double v : flows) {
+                value += v / factor;
+                factor *= 1 + rate;
+            }
+            return value;
+        };
+        bool root = false;
+        long double before = present(-0.999L);
+        for (int k = 1; k <= 400 && !root; ++k) {
+            long double rate = -0.999L + std::pow(1001.0L, k / 400.0L) - 1;
+            long double now = present(rate);
+            root = std::isfinite(double(now)) && std::isfinite(double(before)) &&
+                   (now < 0) != (before < 0);
+            before = now;
+        }
+        if (m.ours.kind != 'n') return Expect(!root, m, "no rate of no present value");
+        long double value = 0, factor = 1, scale = 0;
+        for (double v : flows) {
+            value += v / factor;
+            scale += std::fabs(v / factor);
+            factor *= 1 + (long double)m.ours.number;
+        }
+        return Expect(std::fabs(double(value)) <= 1e-9 * double(scale), m,
+                      "a rate of no present value");
+    }
+    if (m.name == "MIRR" && rates.size() == 2 && flows.size() >= 2) {
+        long double positive = 0, negative = 0, n = (long double)flows.size();
+        for (std::size_t i = 0; i < flows.size(); ++i) {
+            if (flows[i] > 0)
+                positive += flows[i] * std::pow(1 + (long double)rates[1], n - 1 - (long double)i);
+            if (flows[i] < 0)
+                negative += flows[i] / std::pow(1 + (long double)rates[0], (long double)i);
+        }
+        if (positive == 0 || negative == 0)
+            return Expect(m.ours.kind == 'e', m, "flows of one sign");
+        double want = double(std::pow(-positive / negative, 1 / (n - 1)) - 1);
+        return Expect(Agree(m.ours, Answer{'n', want, ""}), m, "the modified rate");
+    }
+    return Expect(m.ours.kind == 'e', m, "a cash-flow function refused");
+}
+
+} // namespace
+
+void AddNumberModels(std::map<std::string, Model>& models) {
+    models.insert({
+        {"flow arguments", [](TestBook&, const ModelCase& m) { return FlowArguments(m); }},
+        {"complex text", ComplexText},
+        {"domain rule", DomainRule},
+        {"finite results", FiniteResults},
+        {"join precedence", JoinPrecedence},
+        {"code page", CodePage},
+        {"frequency bins", FrequencyBins},
+        {"inverse ends", InverseEnds},
+        {"f cumulative", FCumulative},
+        {"text positions", TextPositions},
+        {"remainder sign", [](TestBook&, const ModelCase& m) { return RemainderSign(m); }},
+        {"date fields", [](TestBook&, const ModelCase& m) { return DateFields(m); }},
+        {"multiples", [](TestBook&, const ModelCase& m) { return Multiples(m); }},
+        {"truth flags", TruthFlags},
+        {"fraction digits", [](TestBook&, const ModelCase& m) { return FractionDigits(m); }},
+        {"text length", TextLength},
+        {"small samples", [](TestBook&, const ModelCase& m) { return SmallSamples(m); }},
+        {"mode of singles", [](TestBook&, const ModelCase& m) { return ModeOfSingles(m); }},
+        {"large angles", [](TestBook&, const ModelCase& m) { return LargeAngles(m); }},
+    });
+}
+
+} // namespace vl::test::peermodel

@@ -1,0 +1,489 @@
+// The models of how arguments are read: dates, texts, errors, ranges, whole numbers and truth
+// values, and the value-list statistics' reading.
+#include "tests/functions/bindall/peermodelsupport.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <regex>
+#include <set>
+
+namespace vl::test::peermodel {
+
+namespace {
+
+// A number, truth value or text other than an ISO date or time where a date is asked:
+// #VALUE!.
+std::string DatesAreText(const ModelCase& m) {
+    bool notDate = AnyValue(m, [](const Answer& v) {
+        return v.kind == 'n' || v.kind == 'b' || (v.kind == 't' && !IsoMoment(v));
+    });
+    return Expect(notDate && IsError(m.ours, "#VALUE!"), m, "a value that is no ISO date");
+}
+
+// A text that is no number where a number is asked: #NUM!; a numeric text is its number.
+std::string TypeRule(const ModelCase& m) {
+    static const std::regex literal(R"re("((?:[^"]|"")*)")re");
+    bool literalNoNumber = false;
+    for (std::sregex_iterator it(m.formula.begin(), m.formula.end(), literal), end; it != end; ++it)
+        literalNoNumber = literalNoNumber || TextNoNumber(Answer{'t', 0, (*it)[1].str()});
+    if (m.ours.kind == 'e')
+        return Expect(IsError(m.ours, "#NUM!") && (literalNoNumber || AnyValue(m, TextNoNumber)), m,
+                      "a text that is no number");
+    // A numeric text is its number, the empty text 0.
+    bool readable = AnyValue(m, [](const Answer& v) { return v.kind == 't'; });
+    bool unreadable = AnyValue(m, [](const Answer& v) {
+        return TextNoNumber(v) && v.text.find_first_not_of(' ') != std::string::npos;
+    });
+    return Expect(readable && !unreadable, m, "a text read as its number");
+}
+
+// A reversed range is #REF!, an empty intersection #NULL!: our answer is one of the errors
+// the formula's ranges give.
+std::string ErrorRule(TestBook& book, const ModelCase& m) {
+    static const std::regex range(R"(\$?([A-Z]{1,2})\$?(\d+):\$?([A-Z]{1,2})\$?(\d+))");
+    static const std::regex intersection(
+        R"(\$?[A-Z]{1,2}\$?\d+(?::\$?[A-Z]{1,2}\$?\d+)?_\$?[A-Z]{1,2}\$?\d+(?::\$?[A-Z]{1,2}\$?\d+)?)");
+    bool reversed = false, emptyIntersection = false;
+    for (std::sregex_iterator it(m.formula.begin(), m.formula.end(), range), end; it != end; ++it)
+        if (ColumnNumber((*it)[3]) < ColumnNumber((*it)[1]) ||
+            std::atoi((*it)[4].str().c_str()) < std::atoi((*it)[2].str().c_str()))
+            reversed = true;
+    for (std::sregex_iterator it(m.formula.begin(), m.formula.end(), intersection), end; it != end;
+         ++it)
+        if (IsError(Evaluate(book, "=" + it->str(), 19, 0), "#NULL!")) emptyIntersection = true;
+    bool holds =
+        (reversed && IsError(m.ours, "#REF!")) || (emptyIntersection && IsError(m.ours, "#NULL!"));
+    static const std::set<std::string> areaMeasures = {"ROWS", "COLUMNS", "ROW", "COLUMN"};
+    if (!holds && areaMeasures.count(m.name)) holds = IsError(m.ours, "#VALUE!");
+    if (!holds && (reversed || emptyIntersection)) {
+        // A function that leaves a range's errors out reads these as a range of no values:
+        // the call with an empty range in their place gives our answer.
+        // COUNTBLANK finds no blank in it: a filled cell stands for it there.
+        const std::string none = m.name == "COUNTBLANK" ? "A1:A1" : "Z100:Z101";
+        std::string call;
+        for (const Argument& a : m.args) {
+            bool empty = a.reversed || IsError(Evaluate(book, "=" + a.text, 19, 0), "#NULL!");
+            call += (call.empty() ? "" : ",") + (empty ? none : a.text);
+        }
+        if (!m.name.empty())
+            holds = Agree(m.ours, Evaluate(book, "=" + m.name + "(" + call + ")", 19, 0));
+    }
+    return Expect(holds, m, "a reversed range or an empty intersection");
+}
+
+// The moment statistics: a text that is no number anywhere among the values is #NUM!.
+std::string MomentText(const ModelCase& m) {
+    return Expect(IsError(m.ours, "#NUM!") && AnyValue(m, TextNoNumber), m,
+                  "a text that is no number among the values");
+}
+
+// Whole-number arguments are rounded half away from zero here and cut toward zero by the
+// peer; an empty one takes the function's default here and is 0 there. Our answer is ours at
+// the rounded arguments, the peer's ours at the cut ones, for some of the arguments that are
+// no whole number or empty.
+std::string WholeNumbers(TestBook& book, const ModelCase& m) {
+    std::vector<std::size_t> candidates;
+    for (std::size_t i = 0; i < m.args.size(); ++i) {
+        const Argument& a = m.args[i];
+        bool fraction = a.values.size() == 1 && a.values[0].kind == 'n' &&
+                        a.values[0].number != std::trunc(a.values[0].number);
+        if (fraction || a.text.empty()) candidates.push_back(i);
+    }
+    if (m.name.empty() || candidates.empty() || candidates.size() > 6)
+        return Expect(false, m, "whole numbers rounded half away from zero");
+    for (unsigned subset = 1; subset < (1u << candidates.size()); ++subset) {
+        std::vector<std::string> ours, peers;
+        for (const Argument& a : m.args) ours.push_back(a.text), peers.push_back(a.text);
+        for (std::size_t k = 0; k < candidates.size(); ++k) {
+            if (!(subset & (1u << k))) continue;
+            std::size_t i = candidates[k];
+            if (m.args[i].text.empty()) {
+                ours[i] = "\x01";
+                peers[i] = "0";
+            } else {
+                ours[i] = "ROUND(" + m.args[i].text + ",0)";
+                peers[i] = "TRUNC(" + m.args[i].text + ")";
+            }
+        }
+        // An empty argument left out: only trailing ones can be.
+        while (!ours.empty() && ours.back() == "\x01") ours.pop_back();
+        if (std::find(ours.begin(), ours.end(), "\x01") != ours.end()) continue;
+        Answer cut = Evaluate(book, JoinCall(m.name, peers), 19, 0);
+        bool peerMet = Agree(cut, m.peer) || (cut.kind == 't' && m.peer.kind == 'n' &&
+                                              SameMoment(cut.text, m.peer.number));
+        if (Agree(m.ours, Evaluate(book, JoinCall(m.name, ours), 19, 0)) && peerMet) return {};
+    }
+    return Expect(false, m, "whole numbers rounded half away from zero");
+}
+
+// A date or time function's answer is an ISO text, the peer's serial number to the second;
+// where it is given no date it is #VALUE!.
+std::string TypedDates(const ModelCase& m) {
+    if (m.ours.kind == 't' && m.peer.kind == 'n' && SameMoment(m.ours.text, m.peer.number))
+        return {};
+    return DatesAreText(m);
+}
+
+// ERRORTYPE: the number of the error its argument gives, 1 for #DIV/0! to 12 for #SYNTAX!,
+// 0 for no error.
+std::string ErrorNumbering(TestBook& book, const ModelCase& m) {
+    static const char* const kinds[] = {"#DIV/0!", "#NAME?", "#NULL!",  "#N/A!",
+                                        "#NUM!",   "#REF!",  "#VALUE!", "#MEMORY!",
+                                        "#FILL!",  "#CIRC!", "#IMPL!",  "#SYNTAX!"};
+    if (m.name != "ERRORTYPE" || m.args.size() != 1) return Expect(false, m, "the error's number");
+    Answer given = Evaluate(book, "=" + m.args[0].text, 19, 0);
+    double number = 0;
+    for (int k = 0; k < 12; ++k)
+        if (IsError(given, kinds[k])) number = k + 1;
+    return Expect(Agree(m.ours, Answer{'n', number, ""}), m, "the error's number");
+}
+
+// An empty text, or one of blanks only, is 0 where a number is asked.
+std::string EmptyText(TestBook& book, const ModelCase& m) {
+    std::string name;
+    std::vector<std::string> ignored;
+    if (!SplitCall(m.formula, name, ignored)) {
+        // Operators: each "" and each call that gives the empty text written as 0.
+        std::string formula = m.formula;
+        for (std::size_t at = 0; (at = formula.find("\"\"", at)) != std::string::npos;)
+            formula.replace(at, 2, "0");
+        for (const Argument& a : m.args) {
+            const Answer& v = a.values.front();
+            std::size_t at = formula.find(a.text);
+            if (a.values.size() == 1 && v.kind == 't' && v.text.empty() && !a.text.empty() &&
+                at != std::string::npos && a.text.find('(') != std::string::npos)
+                formula.replace(at, a.text.size(), "0");
+        }
+        return Expect(formula != m.formula && Agree(m.ours, Evaluate(book, formula, 19, 0)), m,
+                      "the empty text read as 0");
+    }
+    std::vector<std::string> texts = Texts(m);
+    bool any = false;
+    for (std::size_t i = 0; i < m.args.size(); ++i) {
+        const Answer& v = m.args[i].values.front();
+        if (m.args[i].values.size() == 1 && v.kind == 't' &&
+            v.text.find_first_not_of(' ') == std::string::npos)
+            texts[i] = "0", any = true;
+    }
+    return Expect(any && !m.name.empty() && Agree(m.ours, Substituted(book, m, texts)), m,
+                  "the empty text read as 0");
+}
+
+// Of several failing arguments the error of the largest code wins (the codes number the
+// kinds from #DIV/0! to #SYNTAX!).
+std::string LargestError(const ModelCase& m) {
+    static const std::vector<std::string> kinds = {"#DIV/0!", "#NAME?", "#NULL!", "#N/A!",
+                                                   "#NUM!",   "#REF!",  "#VALUE!"};
+    auto code = [&](const Answer& a) {
+        auto at = std::find(kinds.begin(), kinds.end(), a.text);
+        return a.kind == 'e' && at != kinds.end() ? int(at - kinds.begin()) + 1 : 0;
+    };
+    // Between operators a text that is no number fails as #NUM!.
+    std::string name;
+    std::vector<std::string> ignored;
+    const bool operators = !SplitCall(m.formula, name, ignored);
+    int given = 0;
+    for (const Argument& a : m.args)
+        for (const Answer& v : a.values)
+            given = std::max(given, operators && TextNoNumber(v) ? 5 : code(v));
+    return Expect(given > 0 && code(m.ours) >= given, m, "the largest error code");
+}
+
+// A truth value is a whole number rounded half away from zero; a negative one, one past
+// 2,147,483,647 or a text that is no number is #NUM!, the largest error code winning.
+std::string TruthRule(TestBook& book, const ModelCase& m) {
+    static const std::vector<std::string> kinds = {"#DIV/0!", "#NAME?", "#NULL!", "#N/A!",
+                                                   "#NUM!",   "#REF!",  "#VALUE!"};
+    const bool condition = m.name == "IF";
+    std::size_t read = condition ? 1 : m.args.size();
+    int worst = 0;
+    bool all = true, any = false, seen = false;
+    for (std::size_t i = 0; i < read && i < m.args.size(); ++i)
+        for (const Answer& v : m.args[i].values) {
+            double x = 0;
+            if (v.kind == 'b') continue;
+            if (v.kind == 'e') {
+                auto at = std::find(kinds.begin(), kinds.end(), v.text);
+                worst = std::max(worst, at == kinds.end() ? 5 : int(at - kinds.begin()) + 1);
+                continue;
+            }
+            // The empty text (or one of blanks) is 0.
+            bool empty = v.kind == 't' && v.text.find_first_not_of(' ') == std::string::npos;
+            if (!empty && !ReadNumber(v, x)) {
+                worst = std::max(worst, 5);
+                continue;
+            }
+            double r = RoundHalfAway(x);
+            if (r < 0 || r > 2147483647.0) {
+                worst = std::max(worst, 5);
+                continue;
+            }
+            seen = true;
+            all = all && r != 0;
+            any = any || r != 0;
+        }
+    if (worst)
+        return Expect(IsError(m.ours, kinds[std::size_t(worst - 1)].c_str()), m,
+                      "the largest error");
+    Answer want{'n', 0, ""};
+    // AND and OR of no value at all (an empty cell) are #N/A!.
+    if ((m.name == "AND" || m.name == "OR") && !seen)
+        want = Answer{'e', 0, "#N/A!"};
+    else if (m.name == "AND")
+        want.number = seen && all;
+    else if (m.name == "OR")
+        want.number = any;
+    else if (m.name == "NOT")
+        want.number = !any;
+    else if (condition) {
+        std::size_t branch = any ? 1 : 2;
+        want = branch < m.args.size() && !m.args[branch].text.empty()
+                   ? Evaluate(book, "=" + m.args[branch].text, 19, 0)
+                   : Answer{'n', 0, ""};
+    } else {
+        return Expect(false, m, "a truth function");
+    }
+    return Expect(Agree(m.ours, want), m, "truth values rounded half away from zero");
+}
+
+// A number compared with a text is #VALUE!: the comparison converts neither. The sides of
+// the formula's comparison (inside IF's condition too) are read here.
+std::string TextAgainstNumber(TestBook& book, const ModelCase& m) {
+    std::string expression = m.formula.substr(1);
+    std::string name;
+    std::vector<std::string> args;
+    if (SplitCall(m.formula, name, args) && name == "IF" && !args.empty()) expression = args[0];
+    static const std::regex comparison(R"re(^(.*?)(<=|>=|<>|=|<|>)(.*)$)re");
+    std::smatch parts;
+    if (!std::regex_match(expression, parts, comparison)) return Expect(false, m, "a comparison");
+    Answer left = Evaluate(book, "=" + parts[1].str(), 19, 0);
+    Answer right = Evaluate(book, "=" + parts[3].str(), 19, 0);
+    bool mixed = (left.kind == 'n' && right.kind == 't') || (left.kind == 't' && right.kind == 'n');
+    return Expect(mixed && IsError(m.ours, "#VALUE!"), m, "a number compared with a text");
+}
+
+Answer AggregateOf(TestBook& book, const ModelCase& m) {
+    const bool sum = m.name == "SUM";
+    double total = 0, best = 0;
+    bool any = false;
+    for (const Argument& a : m.args) {
+        if (!sum && a.text.find('_') != std::string::npos) {
+            // MAX and MIN read an intersection with a reversed side as its other side.
+            std::string text = a.text;
+            while (text.size() > 2 && text.front() == '(' && text.back() == ')')
+                text = text.substr(1, text.size() - 2);
+            std::size_t cut = text.find('_');
+            Area left, right;
+            if (ReadArea(text.substr(0, cut), left) && ReadArea(text.substr(cut + 1), right) &&
+                ((left.c2 < left.c1 || left.r2 < left.r1) !=
+                 (right.c2 < right.c1 || right.r2 < right.r1))) {
+                bool leftReversed = left.c2 < left.c1 || left.r2 < left.r1;
+                for (const Answer& v :
+                     ReadArgument(book, leftReversed ? text.substr(cut + 1) : text.substr(0, cut))
+                         .values) {
+                    double x = 0;
+                    if (v.kind == 'b' || v.kind == 'e' || !ReadNumber(v, x)) continue;
+                    best = !any                          ? x
+                           : m.name.rfind("MAX", 0) == 0 ? std::max(best, x)
+                                                         : std::min(best, x);
+                    any = true;
+                }
+                continue;
+            }
+        }
+        // SUM keeps the #REF! of a range written from its far corner; MAX and MIN leave it out.
+        if (HasReversedRange(a.text)) {
+            if (sum) return Answer{'e', 0, "#REF!"};
+            continue;
+        }
+        {
+            const bool area = a.values.size() > 1 || (!a.text.empty() && a.text.front() == '{') ||
+                              (a.values.empty());
+            if (!area) {
+                const Answer& v = a.values.front();
+                double x = 0;
+                if (sum && v.kind == 'e') return v;
+                if (sum && TextNoNumber(v)) return Answer{'e', 0, "#NUM!"};
+                // An empty cell or argument named alone is 0.
+                if (v.kind == 'b')
+                    x = 0;
+                else if (!ReadNumber(v, x))
+                    continue;
+                total += x;
+                best = !any                          ? x
+                       : m.name.rfind("MAX", 0) == 0 ? std::max(best, x)
+                                                     : std::min(best, x);
+                any = true;
+                continue;
+            }
+            for (const Answer& v : a.values) {
+                double x = 0;
+                if (v.kind == 'b' || v.kind == 'e' || !ReadNumber(v, x)) continue;
+                total += x;
+                best = !any                          ? x
+                       : m.name.rfind("MAX", 0) == 0 ? std::max(best, x)
+                                                     : std::min(best, x);
+                any = true;
+            }
+        }
+    }
+    return Answer{'n', sum ? total : best, ""};
+}
+
+// SUM, MAX and MIN (and MAXA, MINA) read numbers and numeric texts; they leave errors, other
+// texts and empty cells out of areas and arrays, MAX and MIN errors and other texts out of
+// every argument; a text that is no number or an error given alone to SUM is the result, and
+// SUM keeps a reversed range's #REF!. An empty cell named alone is 0; with no value MAX and
+// MIN are 0. Between operators the call's answer stands in the formula.
+std::string AggregateReading(TestBook& book, const ModelCase& m) {
+    std::string name;
+    std::vector<std::string> args;
+    if (SplitCall(m.formula, name, args))
+        return Expect(Agree(m.ours, AggregateOf(book, m)), m,
+                      "the numbers read, errors and texts left out");
+    for (const char* function : {"SUM", "MAX", "MIN"}) {
+        std::string call = CallText(m.formula, function);
+        if (call.empty()) continue;
+        Answer value = AggregateOf(book, ReadModelCase(book, "=" + call, m.ours, m.peer));
+        std::string formula = m.formula;
+        formula.replace(formula.find(call), call.size(),
+                        value.kind == 'n' ? Number(value.number) : value.text);
+        return Expect(Agree(m.ours, Evaluate(book, formula, 19, 0)), m, "the call's numbers read");
+    }
+    return Expect(false, m, "an aggregate");
+}
+
+// The data arguments read as the statistics read them: numbers and numeric texts (an empty
+// cell or argument named alone is 0, one in an area left out), other texts #NUM! (MEDIAN,
+// MODE and SUMPRODUCT leave them and errors out), the largest error code winning; a reversed
+// range is left out; then the call on an array of the numbers read gives our answer.
+std::string CleanedCall(TestBook& book, const ModelCase& m, const std::vector<std::size_t>& data) {
+    const bool leaveOut = m.name == "MEDIAN" || m.name == "MODE" || m.name == "SUMPRODUCT";
+    const bool skipOmitted = m.name == "AVERAGE" || m.name == "AVERAGEA" || m.name == "AVEDEV";
+    int worst = 0;
+    std::vector<double> numbers;
+    for (std::size_t i : data) {
+        if (i >= m.args.size()) continue;
+        const Argument& a = m.args[i];
+        if (a.text.empty()) {
+            if (!skipOmitted) numbers.push_back(0);
+            continue;
+        }
+        // A range written from its far corner is left out.
+        if (HasReversedRange(a.text)) continue;
+        ReadSample(a, leaveOut, numbers, worst);
+    }
+    if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
+    std::string array = "Z100:Z101";
+    if (!numbers.empty()) {
+        array = "{";
+        for (std::size_t k = 0; k < numbers.size(); ++k)
+            array += (k ? "," : "") + Number(numbers[k]);
+        array += "}";
+    }
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i < m.args.size(); ++i) {
+        if (i == data.front())
+            texts.push_back(array);
+        else if (std::find(data.begin(), data.end(), i) == data.end())
+            texts.push_back(m.args[i].text);
+    }
+    return Expect(Agree(m.ours, Evaluate(book, JoinCall(m.name, texts), 19, 0)), m,
+                  "the call on the numbers read");
+}
+
+std::string ListReading(TestBook& book, const ModelCase& m) {
+    std::vector<std::size_t> all;
+    for (std::size_t i = 0; i < m.args.size(); ++i) all.push_back(i);
+    if (all.empty()) return Expect(false, m, "a list");
+    return CleanedCall(book, m, all);
+}
+
+// The information functions read a number, a numeric text or the empty text (0), round it
+// half away from zero, and pass an error on; a text that is no number is #NUM! where a
+// number is asked.
+std::string InformationRule(const ModelCase& m) {
+    if (m.args.size() != 1 || m.args[0].values.size() != 1) return Expect(false, m, "one value");
+    const Answer& v = m.args[0].values.front();
+    if (v.kind == 'e') return Expect(Agree(m.ours, v), m, "the error passed on");
+    double x = 0;
+    bool number = ReadNumber(v, x) || v.kind == 'b' ||
+                  (v.kind == 't' && v.text.find_first_not_of(' ') == std::string::npos);
+    const std::string& n = m.name;
+    Answer want{'n', 0, ""};
+    if (n == "ISBLANK")
+        want.number = v.kind == 'b' || (v.kind == 't' && v.text.empty());
+    else if (n == "TYPE")
+        want.number = v.kind == 'b' ? 0 : v.kind == 'n' ? 1 : 2;
+    else if (n == "ISNUMBER")
+        want.number = number;
+    else if (n == "ISTEXT")
+        want.number = v.kind == 't';
+    else if (n == "ISNONTEXT")
+        want.number = v.kind != 't';
+    else if (!number)
+        want = Answer{'e', 0, "#NUM!"};
+    else if (n == "N")
+        want.number = x;
+    else if (n == "ISLOGICAL")
+        want.number = RoundHalfAway(x) == 0 || RoundHalfAway(x) == 1;
+    else if (n == "ISEVEN")
+        want.number = std::fmod(RoundHalfAway(x), 2) == 0;
+    else if (n == "ISODD")
+        want.number = std::fmod(RoundHalfAway(x), 2) != 0;
+    else
+        return Expect(false, m, "an information function");
+    return Expect(Agree(m.ours, want), m, "the value read as a rounded number");
+}
+
+// COUNT counts numbers, numeric texts and errors, an empty cell named alone too; COUNTA every
+// argument given and every stored cell of an area.
+std::string CountReading(const ModelCase& m) {
+    double count = 0;
+    for (const Argument& a : m.args) {
+        // An intersection of one cell is that cell named alone.
+        const bool area =
+            a.values.size() > 1 || a.text.find('{') != std::string::npos ||
+            (a.text.find(':') != std::string::npos && a.text.find('_') == std::string::npos);
+        if (HasReversedRange(a.text)) continue;
+        for (const Answer& v : a.values) {
+            double x = 0;
+            if (m.name == "COUNTA")
+                count += area ? v.kind != 'b' : !a.text.empty();
+            else if (area)
+                count += v.kind == 'e' || ReadNumber(v, x);
+            else
+                count += !a.text.empty() && v.kind != 'b' && !TextNoNumber(v);
+        }
+    }
+    return Expect(Agree(m.ours, Answer{'n', count, ""}), m, "the values counted");
+}
+
+} // namespace
+
+void AddReadingModels(std::map<std::string, Model>& models) {
+    models.insert({
+        {"dates are text", [](TestBook&, const ModelCase& m) { return DatesAreText(m); }},
+        {"type rule", [](TestBook&, const ModelCase& m) { return TypeRule(m); }},
+        {"error rule", ErrorRule},
+        {"moment text", [](TestBook&, const ModelCase& m) { return MomentText(m); }},
+        {"whole numbers", WholeNumbers},
+        {"error numbering", ErrorNumbering},
+        {"information rule", [](TestBook&, const ModelCase& m) { return InformationRule(m); }},
+        {"count reading", [](TestBook&, const ModelCase& m) { return CountReading(m); }},
+        {"list reading", ListReading},
+        {"text against number", TextAgainstNumber},
+        {"aggregate reading", AggregateReading},
+        {"truth rule", TruthRule},
+        {"largest error", [](TestBook&, const ModelCase& m) { return LargestError(m); }},
+        {"empty text", EmptyText},
+        {"typed dates kept as text", [](TestBook&, const ModelCase& m) { return TypedDates(m); }},
+        {"count rounding", WholeNumbers},
+    });
+}
+
+} // namespace vl::test::peermodel
