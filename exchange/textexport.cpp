@@ -91,6 +91,10 @@ private:
 } // namespace
 
 bool ExportTextFile(CWorkbook& workbook, const CWorksheet& sheet) {
+    if (!TextSeparatorUsable(workbook.textFile)) {
+        workbook.error = kErrorFileFormat;
+        return false;
+    }
     CTextWriter writer(workbook, sheet);
     return writer.Run();
 }

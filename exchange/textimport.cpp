@@ -35,6 +35,8 @@ public:
         field_.reserve(limit_);
     }
 
+    uint32_t CutFields() const { return cutFields_; }
+
     bool Run() {
         // A UTF-8 file may begin with the byte-order mark, which is no character of a field.
         if (s_.encoding == 1 && in_.Ahead().substr(0, 3) == "\xEF\xBB\xBF") in_.Take(3);
@@ -51,14 +53,16 @@ public:
 private:
     bool ReadField() {
         const bool fixed = s_.useFixedColWidths != 0;
+        const int32_t start = in_.Offset();
         bool quoted = false;
-        if (!fixed && in_.Peek() == s_.quotingSymbol) {
+        if (!fixed && !plainNext_ && in_.Peek() == s_.quotingSymbol) {
             in_.Get();
             quoted = true;
         }
+        plainNext_ = false;
         const uint16_t column = column_;
         const uint32_t row = row_;
-        if (in_.Peek() < 0) return true;
+        if (in_.Peek() < 0) return quoted ? ReadAgainPlain(start) : true;
         field_.clear();
         const uint32_t width = fixed && column < kMaxColumns ? s_.columnWidths[column] : 0;
         uint32_t taken = 0;
@@ -69,14 +73,18 @@ private:
                 break;
             }
             const int c = in_.Peek();
+            // A quote never closed quotes nothing: its field is read as it stands.
+            if (c < 0 && quoted) return ReadAgainPlain(start);
             if (c < 0) break;
             if (quoted && c == s_.quotingSymbol) {
                 in_.Get();
-                const int next = in_.Peek();
-                if (next != s_.quotingSymbol) break;
-                in_.Get();
-                Collect(uint8_t(c), taken, quoted);
-                continue;
+                if (in_.Peek() == s_.quotingSymbol) {
+                    in_.Get();
+                    Collect(uint8_t(c), taken, quoted);
+                    continue;
+                }
+                if (!EndAfterQuote(taken)) return ReadAgainPlain(start);
+                break;
             }
             if (!quoted && !fixed && c == s_.separator) {
                 in_.Get();
@@ -84,16 +92,44 @@ private:
                 break;
             }
             if (!quoted && (c == kCR || c == kLF)) {
-                in_.Get();
-                if (c == kCR && in_.Peek() == kLF) in_.Get();
-                column_ = 0;
-                ++row_;
+                EndLine();
                 break;
             }
             in_.Get();
             Collect(uint8_t(c), taken, quoted);
         }
-        return Store(column, row);
+        return Store(column, row, taken);
+    }
+
+    void EndLine() {
+        if (in_.Get() == kCR && in_.Peek() == kLF) in_.Get();
+        column_ = 0;
+        ++row_;
+    }
+
+    // After a closing quote blanks join the field up to its separator or line end; anything
+    // else means the quotes were the field's text (false).
+    bool EndAfterQuote(uint32_t& taken) {
+        while (in_.Peek() == ' ' && s_.separator != ' ') Collect(uint8_t(in_.Get()), taken, true);
+        const int c = in_.Peek();
+        if (c == s_.separator) {
+            in_.Get();
+            ++column_;
+            return true;
+        }
+        if (c == kCR || c == kLF) EndLine();
+        return c < 0 || c == kCR || c == kLF;
+    }
+
+    // Reads the field from its quote again as one without quoting, so that no byte of it is
+    // lost and the fields after it stay where they are.
+    bool ReadAgainPlain(int32_t start) {
+        if (!in_.Rewind(start)) {
+            book_.error = book_.stream.ErrorOr(kStreamSeek);
+            return false;
+        }
+        plainNext_ = true;
+        return true;
     }
 
     // The bytes of an unquoted delimited field up to its next separator or control byte,
@@ -118,8 +154,13 @@ private:
         if (field_.size() < limit_) field_ += char(kept ? c : ' ');
     }
 
-    bool Store(uint16_t column, uint32_t row) {
-        if (field_.empty() || row >= kMaxRows || column >= kMaxColumns) return true;
+    bool Store(uint16_t column, uint32_t row, uint32_t taken) {
+        if (field_.empty()) return true;
+        // What the worksheet cannot hold is counted for the user, never dropped unsaid.
+        if (row >= kMaxRows || column >= kMaxColumns) {
+            ++cutFields_;
+            return true;
+        }
         // Fields in the program's own code page are taken as they are. A field with a
         // character outside it is left out and counted, never stored with '?'.
         if ((s_.encoding == 1 || s_.encoding == 3) &&
@@ -128,6 +169,7 @@ private:
             return true;
         }
         std::string_view text = s_.encoding == 1 || s_.encoding == 3 ? converted_ : field_;
+        if (taken > field_.size() || text.size() > kMaxCellText) ++cutFields_;
         if (text.size() > kMaxCellText) text = text.substr(0, kMaxCellText);
         if (text.empty()) return true;
         shown_.kind = STD_STYLE_DEFAULT;
@@ -214,17 +256,25 @@ private:
     CellCursor runs_;
     uint16_t column_ = 0;
     uint32_t row_ = 0;
+    uint32_t cutFields_ = 0;
+    bool plainNext_ = false; // the next field is read again from its quote, unquoted
 };
 
 } // namespace
 
-bool ImportTextFile(CWorkbook& workbook, CEvalContext& ctx) {
+bool ImportTextFile(CWorkbook& workbook, CEvalContext& ctx, uint32_t* cutFields) {
+    if (!TextSeparatorUsable(workbook.textFile)) {
+        workbook.error = kErrorFileFormat;
+        return false;
+    }
     CWorksheet* sheet = StartImportWorksheet(workbook);
     if (!sheet) return false;
     ctx.worksheetList = workbook.tree.first;
     ctx.currentCells = &sheet->cells;
     auto reader = std::make_unique<CTextReader>(workbook, *sheet, ctx);
-    return reader->Run();
+    const bool ok = reader->Run();
+    if (cutFields) *cutFields = reader->CutFields();
+    return ok;
 }
 
 } // namespace vl
