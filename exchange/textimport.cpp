@@ -8,12 +8,34 @@
 #include "model/formatstore.h"
 #include "model/styles.h"
 #include "model/workbook.h"
+#include "platform/core/cp1252.h"
 
 namespace vl {
 
 namespace {
 
 // A date or a time typed is kept as its ISO text, the value a date cell holds.
+// Digits a blank joins ("12 34") are one number only where the blank groups thousands; a
+// whole part before a fraction ("1 1/2") stays one.
+bool BlankJoinsDigits(std::string_view text) {
+    if (UserSeparators().thousands == ' ') return false;
+    for (std::size_t i = 1; i + 1 < text.size(); ++i) {
+        if (text[i] != ' ' || !IsAsciiDigit(text[i - 1])) continue;
+        std::size_t next = i;
+        while (next < text.size() && text[next] == ' ') ++next;
+        std::size_t end = next;
+        while (end < text.size() && IsAsciiDigit(text[end])) ++end;
+        if (end > next && (end == text.size() || text[end] != '/')) return true;
+    }
+    return false;
+}
+
+// Trailing blanks follow a value as they follow a number.
+std::string_view WithoutTrailingBlanks(std::string_view text) {
+    while (text.size() > 1 && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
+
 bool IsDateKind(uint8_t kind) {
     return kind == STD_STYLE_DATE || kind == STD_STYLE_TIME || kind == STD_STYLE_DATE_TIME;
 }
@@ -66,9 +88,12 @@ private:
         field_.clear();
         const uint32_t width = fixed && column < kMaxColumns ? s_.columnWidths[column] : 0;
         uint32_t taken = 0;
+        uint32_t characters = 0;
+        bool strayQuote = false;
         for (;;) {
             if (!quoted && !fixed) CollectPlainRun(taken);
-            if (width != 0 && taken == width) {
+            // A width counts characters: a UTF-8 character's bytes stay together.
+            if (width != 0 && characters == width && !(utf8_ && IsContinuation(in_.Peek()))) {
                 ++column_;
                 break;
             }
@@ -78,14 +103,23 @@ private:
             if (c < 0) break;
             if (quoted && c == s_.quotingSymbol) {
                 in_.Get();
-                if (in_.Peek() == s_.quotingSymbol) {
-                    in_.Get();
-                    Collect(uint8_t(c), taken, quoted);
-                    continue;
+                const bool doubled = in_.Peek() == s_.quotingSymbol;
+                if (doubled) in_.Get();
+                const std::size_t at = field_.size();
+                Collect(uint8_t(c), taken, quoted);
+                if (doubled) continue;
+                if (EndAfterQuote(taken)) {
+                    // The closing quote is no character of the field.
+                    if (at < field_.size()) field_.erase(at, 1);
+                    --taken;
+                    break;
                 }
-                if (!EndAfterQuote(taken)) return ReadAgainPlain(start);
-                break;
+                strayQuote = true; // a quote inside the text, kept
+                continue;
             }
+            // A line break after a stray quote: the quotes were the text of an unquoted
+            // field, which is read again as it stands.
+            if (quoted && strayQuote && (c == kCR || c == kLF)) return ReadAgainPlain(start);
             if (!quoted && !fixed && c == s_.separator) {
                 in_.Get();
                 ++column_;
@@ -97,7 +131,14 @@ private:
             }
             in_.Get();
             Collect(uint8_t(c), taken, quoted);
+            if (!(utf8_ && IsContinuation(c))) ++characters;
         }
+        // A fixed field's trailing blanks are the padding that filled its width.
+        if (fixed)
+            while (!field_.empty() && field_.back() == ' ') {
+                field_.pop_back();
+                --taken;
+            }
         return Store(column, row, taken);
     }
 
@@ -107,8 +148,9 @@ private:
         ++row_;
     }
 
-    // After a closing quote blanks join the field up to its separator or line end; anything
-    // else means the quotes were the field's text (false).
+    // A quote closes its field when only blanks, which join the field, stand between it and
+    // the separator, the line end or the end of the file; else (false) it is a character of
+    // the field and the blanks are too.
     bool EndAfterQuote(uint32_t& taken) {
         while (in_.Peek() == ' ' && s_.separator != ' ') Collect(uint8_t(in_.Get()), taken, true);
         const int c = in_.Peek();
@@ -220,8 +262,9 @@ private:
                 // A leading blank stays a text, as the export writes one only where a fraction
                 // format leaves a zero whole part blank (" 1/8"): that reads as the fraction.
                 StandardFormat shown;
-                if (text[0] != ' ' &&
-                    ParseCellInput(ctx_, text, shown, row, column, record_) == CellInput::kStored &&
+                if (text[0] != ' ' && !BlankJoinsDigits(text) &&
+                    ParseCellInput(ctx_, WithoutTrailingBlanks(text), shown, row, column,
+                                   record_) == CellInput::kStored &&
                     (cell::IsNumber(record_.bytes) || IsDateKind(shown.kind))) {
                     shown_ = shown;
                     return true;
@@ -256,7 +299,10 @@ private:
     CellCursor runs_;
     uint16_t column_ = 0;
     uint32_t row_ = 0;
+    static bool IsContinuation(int c) { return c >= 0 && (c & 0xC0) == 0x80; }
+
     uint32_t cutFields_ = 0;
+    const bool utf8_ = s_.encoding == 1;
     bool plainNext_ = false; // the next field is read again from its quote, unquoted
 };
 
