@@ -16,7 +16,8 @@ namespace {
 
 // A date or a time typed is kept as its ISO text, the value a date cell holds.
 // Digits a blank joins ("12 34") are one number only where the blank groups thousands; a
-// whole part before a fraction ("1 1/2") stays one.
+// whole part before a fraction ("1 1/2") and a date before its time ("1/2/2026 13:10") stay
+// one value.
 bool BlankJoinsDigits(std::string_view text) {
     if (UserSeparators().thousands == ' ') return false;
     for (std::size_t i = 1; i + 1 < text.size(); ++i) {
@@ -25,7 +26,8 @@ bool BlankJoinsDigits(std::string_view text) {
         while (next < text.size() && text[next] == ' ') ++next;
         std::size_t end = next;
         while (end < text.size() && IsAsciiDigit(text[end])) ++end;
-        if (end > next && (end == text.size() || text[end] != '/')) return true;
+        if (end > next && (end == text.size() || (text[end] != '/' && text[end] != ':')))
+            return true;
     }
     return false;
 }

@@ -291,6 +291,12 @@ TEST(TextImport, FixedWidths) {
               "A1=t:abc|B1=t:de|C1=t:fgh|A2=t:12,|B2=n:45|C2=n:67");
     // Quoting symbols and separators are plain characters here.
     EXPECT_EQ(Import(dir, "\"a,\"", s), "A1=t:\"a,|B1=t:\"");
+    // Trailing blanks are the padding of the width; a field of blanks is no cell.
+    EXPECT_EQ(Import(dir, "a  b    z", s), "A1=t:a|B1=t:b|C1=t:   z");
+    EXPECT_EQ(Import(dir, "a    xy", s), "A1=t:a|C1=t:xy");
+    // In UTF-8 a width counts characters, whose bytes stay together.
+    s.encoding = 1;
+    EXPECT_EQ(Import(dir, "\xC3\xA9\xE2\x82\xACxyz", s), "A1=t:\xE9\x80x|B1=t:yz");
 }
 
 // Column 2046 is the last one kept; a field of column 2047 is dropped and the import succeeds.
