@@ -52,8 +52,13 @@ bool LooksBinaryWorkbook(std::string_view head) {
 
 uint8_t FormOfFileBytes(CFileStream& stream, uint8_t named) {
     char buffer[4096];
-    const int32_t n = stream.ReadAt(buffer, int32_t(sizeof buffer), kSeekStart, 0);
-    stream.Seek(kSeekStart, 0);
+    // A read past the end of the file reads nothing: the head is at most the file's length
+    // (a compressed file's is shorter than what it holds).
+    const int32_t want = std::min(int32_t(sizeof buffer), stream.GetLength());
+    const int32_t n = want > 0 ? stream.ReadAt(buffer, want, kSeekStart, 0) : 0;
+    // The readers start from a stream as it was opened.
+    // save target: the document's own file, read again from its start; nothing is written.
+    stream.Reopen(stream.IsReadOnly() ? "rb" : "r+b", true);
     if (n <= 0) return named;
     std::string_view head(buffer, std::size_t(n));
     if (head.starts_with("Vorlane6000") || LooksBinaryWorkbook(head)) return kFileNative;
@@ -61,7 +66,7 @@ uint8_t FormOfFileBytes(CFileStream& stream, uint8_t named) {
     if (!head.starts_with("<?xml")) return named;
     const std::string_view root = RootStartTag(head);
     for (const std::string_view name : {"<Workbook", "<ss:Workbook"}) {
-        if (!root.starts_with(name) || root.size() == name.size() || !IsNameEnd(root[name.size()]))
+        if (!root.starts_with(name) || (root.size() > name.size() && !IsNameEnd(root[name.size()])))
             continue;
         return root.find(kSpreadsheetNamespace) != std::string_view::npos ? kFileExcelXml
                                                                           : kFileNative;

@@ -34,8 +34,8 @@ std::string FormLossText(const CWorkbook& workbook, uint8_t family);
 // kept, another kind or count of content left out); empty when nothing is lost.
 std::string FormLossKey(const CWorkbook& workbook, uint8_t family);
 
-// The form the bytes of the open file are, read from its head (the stream is left at its
-// start): a native workbook, binary or XML, or an Excel 2003 XML spreadsheet whatever its
+// The form the bytes of the open file are, read from its head (the stream is started over
+// as opened): a native workbook, binary or XML, or an Excel 2003 XML spreadsheet whatever its
 // name; else `named`, the form its name or the user chose.
 uint8_t FormOfFileBytes(CFileStream& stream, uint8_t named);
 
