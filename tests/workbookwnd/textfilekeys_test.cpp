@@ -52,6 +52,18 @@ protected:
         QTest::keyClicks(field, text);
     }
     static void Press(Dialog& d, Qt::Key key) { QTest::keyClick(d.windowHandle(), key); }
+    // Save As with the options `use` chooses: the question names the loss in `words`;
+    // Cancel writes nothing, No writes the file.
+    void CancelThenAgree(const std::string& path, const std::function<void(Dialog&)>& use,
+                         const QString& words) {
+        ui.answers = {IDCANCEL};
+        SaveAsText(path, use);
+        EXPECT_EQ(BoxesSaying(words), 1);
+        EXPECT_FALSE(std::filesystem::exists(path));
+        ui.answers = {IDNO};
+        SaveAsText(path, use);
+        EXPECT_EQ(BoxesSaying(words), 2);
+    }
     int BoxesSaying(const QString& words) const {
         int n = 0;
         for (const auto& box : ui.boxes) n += box.text.contains(words) ? 1 : 0;
@@ -90,14 +102,9 @@ TEST_F(TextFileKeysTest, AFixedWidthThatCutsNumbersAsksFirst) {
         TypeInto(d.Form().id257, QStringLiteral("4,2"));
         Press(d, Qt::Key_Return);
     };
-    ui.answers = {IDCANCEL};
-    SaveAsText(path, fixedWidths);
+    CancelThenAgree(path, fixedWidths,
+                    QStringLiteral("2 numbers longer than their fields' widths"));
     EXPECT_EQ(Book().textFile.useFixedColWidths, 1);
-    EXPECT_EQ(BoxesSaying(QStringLiteral("2 numbers longer than their fields' widths")), 1);
-    EXPECT_FALSE(std::filesystem::exists(path));
-    ui.answers = {IDNO};
-    SaveAsText(path, [](Dialog& d) { Press(d, Qt::Key_Return); });
-    EXPECT_EQ(BoxesSaying(QStringLiteral("2 numbers longer than their fields' widths")), 2);
     EXPECT_EQ(ReadAll(path), "1e-21.\r\nabcd");
     // A number that fits asks nothing.
     Enter(0, 0, QStringLiteral("12"));
@@ -186,13 +193,8 @@ TEST_F(TextFileKeysTest, TheOemGapsAreNamedBeforeSaving) {
         Press(d, Qt::Key_End); // ISO/OEM
         Press(d, Qt::Key_Return);
     };
-    ui.answers = {IDCANCEL};
-    SaveAsText(path, oem);
+    CancelThenAgree(path, oem, QStringLiteral("2 texts with characters the OEM code page lacks"));
     EXPECT_EQ(Book().textFile.encoding, 3);
-    EXPECT_EQ(BoxesSaying(QStringLiteral("2 texts with characters the OEM code page lacks")), 1);
-    EXPECT_FALSE(std::filesystem::exists(path));
-    ui.answers = {IDNO};
-    SaveAsText(path, oem);
     EXPECT_EQ(ReadAll(path), "Price ?,?uvre,Gr\x81\xE1"
                              "e?");
 }
