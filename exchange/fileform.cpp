@@ -52,10 +52,9 @@ bool LooksBinaryWorkbook(std::string_view head) {
 
 uint8_t FormOfFileBytes(CFileStream& stream, uint8_t named) {
     char buffer[4096];
-    // A read past the end of the file reads nothing: the head is at most the file's length
-    // (a compressed file's is shorter than what it holds).
+    // The head is read within the file's length (a compressed file holds more than that).
     const int32_t want = std::min(int32_t(sizeof buffer), stream.GetLength());
-    const int32_t n = want > 0 ? stream.ReadAt(buffer, want, kSeekStart, 0) : 0;
+    const int32_t n = stream.ReadAt(buffer, want, kSeekStart, 0);
     // The readers start from a stream as it was opened.
     // save target: the document's own file, read again from its start; nothing is written.
     stream.Reopen(stream.IsReadOnly() ? "rb" : "r+b", true);

@@ -201,6 +201,26 @@ TEST(FormLoss, TheNumbersAFixedWidthCutsAndTheOemGapsAreNamed) {
         }
         EXPECT_FALSE(FormLosesContent(*book, kFileDBase4)) << c.what;
     }
+    // A formula's number is cut as a number is; its text result or error value is no number.
+    for (const uint8_t flags : {kResultNumber, kResultText}) {
+        auto book = CreateWorkbook();
+        book->AppendTreeItem(TREE_TYPE_WORKSHEET, "A", 1);
+        book->tree.active = AsWorksheet(book->tree.first);
+        FormulaHead head;
+        head.resultFlags = flags;
+        head.cachedNumber = 1e-20;
+        CellBuffer b;
+        ASSERT_TRUE(MakeFormulaCell(b, 0, 0, head, "=1E-20", "1e-20"));
+        CellCursor cursor;
+        ASSERT_TRUE(book->tree.active->cells.PutCell(b.bytes, cursor));
+        book->textFile.useFixedColWidths = 1;
+        book->textFile.columnWidths[0] = 4;
+        EXPECT_EQ(FormLossText(*book, kFileText).find("1 number longer") != std::string::npos,
+                  flags == kResultNumber)
+            << int(flags);
+        cell::SetError(FindCell(book->tree.active->cells, 0, 0), uint8_t(kErrNum >> 4));
+        EXPECT_EQ(FormLossText(*book, kFileText).find("number longer"), std::string::npos);
+    }
 }
 
 } // namespace vl
