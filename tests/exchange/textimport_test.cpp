@@ -118,6 +118,7 @@ std::vector<ImportCase> DelimitedCases() {
         {"unclosed quote", "a,b\r\n\"open,1\r\n2,3",
          "A1=t:a|B1=t:b|A2=t:\"open|B2=n:1|A3=n:2|B3=n:3"},
         {"lone quote at the end", "a,\"", "A1=t:a|B1=t:\""},
+        {"control byte after the quote", std::string("\"ab\"\0,c", 7), "A1=t:\"ab\" |B1=t:c"},
         {"quoted then end of file", "\"ab\"", "A1=t:ab"},
     };
 }
@@ -277,6 +278,9 @@ TEST(TextImport, DecimalCommaLocale) {
     TextFileSettings s;
     s.separator = ';';
     EXPECT_EQ(Import(dir, "12,5;12.5;-1,5e2", s), "A1=n:12.5|B1=t:12.5|C1=n:-150");
+    // Where a blank groups thousands, digits it joins are one number.
+    user.thousands = ' ';
+    EXPECT_EQ(Import(dir, "12 345;007  1", s), "A1=n:12345|B1=t:007  1");
     user = kept;
     std::setlocale(LC_ALL, saved.c_str());
 }
