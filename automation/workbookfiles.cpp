@@ -93,7 +93,7 @@ HRESULT ReadTextFileInfo(ITextFileInfo& info, TextFileSettings& settings) {
     if (info.GetConversion(conversion) != S_OK || info.GetEncoding(encoding) != S_OK) return E_FAIL;
     settings.conversion = uint8_t(conversion);
     settings.encoding = uint8_t(encoding);
-    return S_OK;
+    return TextSeparatorUsable(settings) ? S_OK : E_INVALIDARG;
 }
 
 } // namespace
@@ -132,6 +132,7 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
     const bool opened = OpenDocumentFile(*loaded, file.c_str());
     HRESULT result = S_OK;
     bool read = false;
+    uint32_t cutFields = 0;
     if (opened) {
         loaded->readOnly = loaded->stream.IsReadOnly() ? 1 : 0;
         if (format == kFileNative) {
@@ -143,7 +144,7 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
         } else if (format == kFileText) {
             std::unique_ptr<CEvalContext> ctx(new (std::nothrow) CEvalContext);
             if (!ctx) result = E_OUTOFMEMORY;
-            read = ctx && ImportTextFile(*loaded, *ctx);
+            read = ctx && ImportTextFile(*loaded, *ctx, &cutFields);
         } else {
             // The table's reader reports its own failures.
             result = LoadXBase(*loaded, uint8_t(format), *xbaseInfo);
@@ -168,10 +169,20 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
     doc_ = std::move(loaded);
     // An import that left out texts outside the code page succeeds with S_FALSE, its error
     // information saying how many: the client sees what it has not got.
-    if (format != kFileNative && doc_->refusedTexts != 0) {
+    // Fields past the worksheet's limits are counted the same way.
+    if (format != kFileNative && (doc_->refusedTexts != 0 || cutFields != 0)) {
         ReportAutomationError(kErrorCodePageImport, IID_IWorksheet, 0);
         if (std::optional<ErrorInfo> info = TakeErrorInfo()) {
-            info->description += ' ' + std::to_string(doc_->refusedTexts);
+            if (doc_->refusedTexts == 0)
+                info->description.clear();
+            else
+                info->description += ' ' + std::to_string(doc_->refusedTexts);
+            if (cutFields != 0)
+                info->description += (info->description.empty() ? "" : " ") +
+                                     std::to_string(cutFields) +
+                                     " fields of the file lie past the worksheet's last column "
+                                     "or row, or hold more than a cell's text: they were left "
+                                     "out or cut.";
             SetErrorInfo(std::move(*info));
         }
         return S_FALSE;

@@ -2,7 +2,10 @@
 
 #include "dialogs/dialogutil.h"
 #include "dialogs/formatpage.h"
+#include "exchange/textfile.h"
 #include "platform/core/cp1252.h"
+#include "ui/messages.h"
+#include "ui/uiservices.h"
 #include "ui_textfiledlg.h"
 
 #include <QPushButton>
@@ -139,6 +142,15 @@ void CTextFileDlg::accept() {
     auto read = std::make_unique<TextFileSettings>(settings_);
     if (!Read(*read)) {
         RefuseInput(ui_->id257);
+        return;
+    }
+    if (!TextSeparatorUsable(*read)) {
+        UiServices().MessageBox(
+            QStringLiteral("The cell separator and the quoting symbol must differ: a file "
+                           "written with one character for both cannot be read back."),
+            AppTitle(), MB_OK | MB_ICONEXCLAMATION);
+        QWidget* field = ui_->id205->isEnabled() ? static_cast<QWidget*>(ui_->id205) : ui_->id215;
+        field->setFocus();
         return;
     }
     settings_ = *read;

@@ -1,6 +1,7 @@
 #include "exchange/foreignfile.h"
 
 #include "exchange/excelxml.h"
+#include "exchange/textfile.h"
 #include "exchange/xbase.h"
 #include "files/workbooksave.h"
 #include "formula/token.h"
@@ -38,6 +39,11 @@ bool CByteReader::Fill() {
     pos_ = 0;
     end_ = n > 0 ? uint32_t(n) : 0;
     return end_ > 0;
+}
+
+bool CByteReader::Rewind(int32_t offset) {
+    pos_ = end_ = 0;
+    return stream_.Seek(kSeekStart, offset);
 }
 
 uint32_t CByteReader::Read(uint8_t* dest, uint32_t n) {
@@ -110,7 +116,8 @@ namespace {
 struct FormLoss {
     bool loses = false;
     uint32_t items = 0, folders = 0, containers = 0, formulas = 0, lists = 0, inspected = 0,
-             active = 0, controls = 0, pastRows = 0, otherErrors = 0, rounded = 0;
+             active = 0, controls = 0, pastRows = 0, otherErrors = 0, rounded = 0, cutNumbers = 0,
+             unmapped = 0;
 };
 
 FormLoss CountFormLoss(const CWorkbook& workbook, uint8_t family) {
@@ -128,6 +135,11 @@ FormLoss CountFormLoss(const CWorkbook& workbook, uint8_t family) {
             f.active = f.items;
             if (family >= kFileDBase3 && family <= kFileClipper)
                 f.rounded = NumbersTheFieldsRound(workbook, sheet, family);
+            if (family == kFileText) {
+                const TextFormLoss text = CountTextFormLoss(workbook, sheet);
+                f.cutNumbers = text.cutNumbers;
+                f.unmapped = text.unmapped;
+            }
         }
         for (const CContainer* c = sheet.firstContainer; c; c = c->next) ++f.containers;
         if (!spreadsheet && HasFormula(sheet)) ++f.formulas;
@@ -144,7 +156,8 @@ FormLoss CountFormLoss(const CWorkbook& workbook, uint8_t family) {
     if (spreadsheet) f.active = 0;
     f.loses = spreadsheet ? f.folders || f.containers || f.lists || f.inspected || f.controls ||
                                 f.pastRows || f.otherErrors
-                          : f.items > 1 || f.containers || f.formulas || f.rounded;
+                          : f.items > 1 || f.containers || f.formulas || f.rounded ||
+                                f.cutNumbers || f.unmapped;
     return f;
 }
 
@@ -159,8 +172,9 @@ std::string FormLossKey(const CWorkbook& workbook, uint8_t family) {
     const FormLoss f = CountFormLoss(workbook, family);
     if (!f.loses) return {};
     std::string key = std::to_string(family);
-    for (const uint32_t n : {f.items, f.folders, f.containers, f.formulas, f.lists, f.inspected,
-                             f.active, f.controls, f.pastRows, f.otherErrors, f.rounded})
+    for (const uint32_t n :
+         {f.items, f.folders, f.containers, f.formulas, f.lists, f.inspected, f.active, f.controls,
+          f.pastRows, f.otherErrors, f.rounded, f.cutNumbers, f.unmapped})
         key += ' ' + std::to_string(n);
     return key;
 }
@@ -186,6 +200,12 @@ std::string FormLossText(const CWorkbook& workbook, uint8_t family) {
               "worksheets' formulas (their values are kept)");
         Count(text, f.rounded, "number rounded to its field's width",
               "numbers rounded to their fields' width");
+        Count(text, f.cutNumbers,
+              "number longer than its field's width (cut, it reads back as "
+              "another number)",
+              "numbers longer than their fields' widths (cut, they read back as other numbers)");
+        Count(text, f.unmapped, "text with characters the OEM code page lacks (written as ?)",
+              "texts with characters the OEM code page lacks (written as ?)");
     }
     return text;
 }

@@ -34,6 +34,11 @@ std::string FormLossText(const CWorkbook& workbook, uint8_t family);
 // kept, another kind or count of content left out); empty when nothing is lost.
 std::string FormLossKey(const CWorkbook& workbook, uint8_t family);
 
+// The form the bytes of the open file are, read from its head (the stream is started over
+// as opened): a native workbook, binary or XML, or an Excel 2003 XML spreadsheet whatever its
+// name; else `named`, the form its name or the user chose.
+uint8_t FormOfFileBytes(CFileStream& stream, uint8_t named);
+
 // Replaces the workbook's tree with one new worksheet named after the stream's file and makes
 // it the current worksheet; null with error 8 when it cannot be had (the tree then stays).
 CWorksheet* StartImportWorksheet(CWorkbook& workbook);
@@ -62,6 +67,9 @@ public:
     }
     // Takes n of the bytes Ahead gave.
     void Take(uint32_t n) { pos_ += n; }
+    // The stream's offset of the next byte, and the way back to it.
+    int32_t Offset() const { return stream_.GetPosition() - int32_t(end_ - pos_); }
+    bool Rewind(int32_t offset);
 
 private:
     bool Fill();

@@ -56,9 +56,18 @@ private:
         return true;
     }
 
+    // A width counts characters: a UTF-8 character is never cut in two.
     void WriteFixed(const std::string& bytes, uint32_t width) {
-        out_.append(bytes, 0, width);
-        if (bytes.size() < width) out_.append(width - bytes.size(), ' ');
+        std::size_t end = 0;
+        uint32_t characters = 0;
+        while (end < bytes.size() && characters < width) {
+            ++end;
+            if (s_.encoding == 1)
+                while (end < bytes.size() && (uint8_t(bytes[end]) & 0xC0) == 0x80) ++end;
+            ++characters;
+        }
+        out_.append(bytes, 0, end);
+        out_.append(width - characters, ' ');
     }
 
     // A line break is quoted too, so that the text stays one record for every reader, and
@@ -91,6 +100,10 @@ private:
 } // namespace
 
 bool ExportTextFile(CWorkbook& workbook, const CWorksheet& sheet) {
+    if (!TextSeparatorUsable(workbook.textFile)) {
+        workbook.error = kErrorFileFormat;
+        return false;
+    }
     CTextWriter writer(workbook, sheet);
     return writer.Run();
 }

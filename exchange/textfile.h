@@ -10,14 +10,30 @@ namespace vl {
 class CEvalContext;
 class CWorkbook;
 class CWorksheet;
+struct TextFileSettings;
 
 // Reads the file open in the workbook's stream into a new worksheet that becomes the
 // workbook's only one. Fields beginning with '=' go through typed input in `ctx`. False
-// with the workbook's error code (8, or the stream's) on failure.
-bool ImportTextFile(CWorkbook& workbook, CEvalContext& ctx);
+// with the workbook's error code (8, or the stream's) on failure. `cutFields` receives how
+// many fields the worksheet could not hold: past its last row or column (left out) or
+// longer than a cell's text (cut).
+bool ImportTextFile(CWorkbook& workbook, CEvalContext& ctx, uint32_t* cutFields = nullptr);
 // Writes the worksheet's cells, as they are shown, into the workbook's stream. False with
 // the workbook's error code.
 bool ExportTextFile(CWorkbook& workbook, const CWorksheet& sheet);
+
+// Whether a file of these settings reads back: a delimited file's separator differs from
+// its quoting symbol, else no quoted field could be told from the fields around it.
+bool TextSeparatorUsable(const TextFileSettings& settings);
+
+// What the export of the sheet writes otherwise than the grid shows it: numbers longer than
+// their fixed field's width, cut into other numbers, and texts with characters the OEM code
+// page lacks, written with '?' in their place.
+struct TextFormLoss {
+    uint32_t cutNumbers = 0;
+    uint32_t unmapped = 0;
+};
+TextFormLoss CountTextFormLoss(const CWorkbook& workbook, const CWorksheet& sheet);
 
 // A field's bytes in the program's code page by the settings' encoding (1 UTF-8, 3 OEM,
 // else as they are). A UTF-8 byte that starts no sequence, or a sequence the field's end

@@ -8,12 +8,36 @@
 #include "model/formatstore.h"
 #include "model/styles.h"
 #include "model/workbook.h"
+#include "platform/core/cp1252.h"
 
 namespace vl {
 
 namespace {
 
 // A date or a time typed is kept as its ISO text, the value a date cell holds.
+// Digits a blank joins ("12 34") are one number only where the blank groups thousands; a
+// whole part before a fraction ("1 1/2") and a date before its time ("1/2/2026 13:10") stay
+// one value.
+bool BlankJoinsDigits(std::string_view text) {
+    if (UserSeparators().thousands == ' ') return false;
+    for (std::size_t i = 1; i + 1 < text.size(); ++i) {
+        if (text[i] != ' ' || !IsAsciiDigit(text[i - 1])) continue;
+        std::size_t next = i;
+        while (next < text.size() && text[next] == ' ') ++next;
+        std::size_t end = next;
+        while (end < text.size() && IsAsciiDigit(text[end])) ++end;
+        if (end > next && (end == text.size() || (text[end] != '/' && text[end] != ':')))
+            return true;
+    }
+    return false;
+}
+
+// Trailing blanks follow a value as they follow a number.
+std::string_view WithoutTrailingBlanks(std::string_view text) {
+    while (text.size() > 1 && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
+
 bool IsDateKind(uint8_t kind) {
     return kind == STD_STYLE_DATE || kind == STD_STYLE_TIME || kind == STD_STYLE_DATE_TIME;
 }
@@ -35,6 +59,8 @@ public:
         field_.reserve(limit_);
     }
 
+    uint32_t CutFields() const { return cutFields_; }
+
     bool Run() {
         // A UTF-8 file may begin with the byte-order mark, which is no character of a field.
         if (s_.encoding == 1 && in_.Ahead().substr(0, 3) == "\xEF\xBB\xBF") in_.Take(3);
@@ -51,49 +77,103 @@ public:
 private:
     bool ReadField() {
         const bool fixed = s_.useFixedColWidths != 0;
+        const int32_t start = in_.Offset();
         bool quoted = false;
-        if (!fixed && in_.Peek() == s_.quotingSymbol) {
+        if (!fixed && !plainNext_ && in_.Peek() == s_.quotingSymbol) {
             in_.Get();
             quoted = true;
         }
+        plainNext_ = false;
         const uint16_t column = column_;
         const uint32_t row = row_;
-        if (in_.Peek() < 0) return true;
+        if (in_.Peek() < 0) return quoted ? ReadAgainPlain(start) : true;
         field_.clear();
         const uint32_t width = fixed && column < kMaxColumns ? s_.columnWidths[column] : 0;
         uint32_t taken = 0;
+        uint32_t characters = 0;
+        bool strayQuote = false;
         for (;;) {
             if (!quoted && !fixed) CollectPlainRun(taken);
-            if (width != 0 && taken == width) {
+            // A width counts characters: a UTF-8 character's bytes stay together.
+            if (width != 0 && characters == width && !(utf8_ && IsContinuation(in_.Peek()))) {
                 ++column_;
                 break;
             }
             const int c = in_.Peek();
+            // A quote never closed quotes nothing: its field is read as it stands.
+            if (c < 0 && quoted) return ReadAgainPlain(start);
             if (c < 0) break;
             if (quoted && c == s_.quotingSymbol) {
                 in_.Get();
-                const int next = in_.Peek();
-                if (next != s_.quotingSymbol) break;
-                in_.Get();
+                const bool doubled = in_.Peek() == s_.quotingSymbol;
+                if (doubled) in_.Get();
+                const std::size_t at = field_.size();
                 Collect(uint8_t(c), taken, quoted);
+                if (doubled) continue;
+                if (EndAfterQuote(taken)) {
+                    // The closing quote is no character of the field.
+                    if (at < field_.size()) field_.erase(at, 1);
+                    --taken;
+                    break;
+                }
+                strayQuote = true; // a quote inside the text, kept
                 continue;
             }
+            // A line break after a stray quote: the quotes were the text of an unquoted
+            // field, which is read again as it stands.
+            if (quoted && strayQuote && (c == kCR || c == kLF)) return ReadAgainPlain(start);
             if (!quoted && !fixed && c == s_.separator) {
                 in_.Get();
                 ++column_;
                 break;
             }
             if (!quoted && (c == kCR || c == kLF)) {
-                in_.Get();
-                if (c == kCR && in_.Peek() == kLF) in_.Get();
-                column_ = 0;
-                ++row_;
+                EndLine();
                 break;
             }
             in_.Get();
             Collect(uint8_t(c), taken, quoted);
+            if (!(utf8_ && IsContinuation(c))) ++characters;
         }
-        return Store(column, row);
+        // A fixed field's trailing blanks are the padding that filled its width.
+        if (fixed)
+            while (!field_.empty() && field_.back() == ' ') {
+                field_.pop_back();
+                --taken;
+            }
+        return Store(column, row, taken);
+    }
+
+    void EndLine() {
+        if (in_.Get() == kCR && in_.Peek() == kLF) in_.Get();
+        column_ = 0;
+        ++row_;
+    }
+
+    // A quote closes its field when only blanks, which join the field, stand between it and
+    // the separator, the line end or the end of the file; else (false) it is a character of
+    // the field and the blanks are too.
+    bool EndAfterQuote(uint32_t& taken) {
+        while (in_.Peek() == ' ' && s_.separator != ' ') Collect(uint8_t(in_.Get()), taken, true);
+        const int c = in_.Peek();
+        if (c == s_.separator) {
+            in_.Get();
+            ++column_;
+            return true;
+        }
+        if (c == kCR || c == kLF) EndLine();
+        return c < 0 || c == kCR || c == kLF;
+    }
+
+    // Reads the field from its quote again as one without quoting, so that no byte of it is
+    // lost and the fields after it stay where they are.
+    bool ReadAgainPlain(int32_t start) {
+        if (!in_.Rewind(start)) {
+            book_.error = book_.stream.ErrorOr(kStreamSeek);
+            return false;
+        }
+        plainNext_ = true;
+        return true;
     }
 
     // The bytes of an unquoted delimited field up to its next separator or control byte,
@@ -118,8 +198,13 @@ private:
         if (field_.size() < limit_) field_ += char(kept ? c : ' ');
     }
 
-    bool Store(uint16_t column, uint32_t row) {
-        if (field_.empty() || row >= kMaxRows || column >= kMaxColumns) return true;
+    bool Store(uint16_t column, uint32_t row, uint32_t taken) {
+        if (field_.empty()) return true;
+        // What the worksheet cannot hold is counted for the user, never dropped unsaid.
+        if (row >= kMaxRows || column >= kMaxColumns) {
+            ++cutFields_;
+            return true;
+        }
         // Fields in the program's own code page are taken as they are. A field with a
         // character outside it is left out and counted, never stored with '?'.
         if ((s_.encoding == 1 || s_.encoding == 3) &&
@@ -128,6 +213,7 @@ private:
             return true;
         }
         std::string_view text = s_.encoding == 1 || s_.encoding == 3 ? converted_ : field_;
+        if (taken > field_.size() || text.size() > kMaxCellText) ++cutFields_;
         if (text.size() > kMaxCellText) text = text.substr(0, kMaxCellText);
         if (text.empty()) return true;
         shown_.kind = STD_STYLE_DEFAULT;
@@ -178,8 +264,9 @@ private:
                 // A leading blank stays a text, as the export writes one only where a fraction
                 // format leaves a zero whole part blank (" 1/8"): that reads as the fraction.
                 StandardFormat shown;
-                if (text[0] != ' ' &&
-                    ParseCellInput(ctx_, text, shown, row, column, record_) == CellInput::kStored &&
+                if (text[0] != ' ' && !BlankJoinsDigits(text) &&
+                    ParseCellInput(ctx_, WithoutTrailingBlanks(text), shown, row, column,
+                                   record_) == CellInput::kStored &&
                     (cell::IsNumber(record_.bytes) || IsDateKind(shown.kind))) {
                     shown_ = shown;
                     return true;
@@ -214,17 +301,28 @@ private:
     CellCursor runs_;
     uint16_t column_ = 0;
     uint32_t row_ = 0;
+    static bool IsContinuation(int c) { return c >= 0 && (c & 0xC0) == 0x80; }
+
+    uint32_t cutFields_ = 0;
+    const bool utf8_ = s_.encoding == 1;
+    bool plainNext_ = false; // the next field is read again from its quote, unquoted
 };
 
 } // namespace
 
-bool ImportTextFile(CWorkbook& workbook, CEvalContext& ctx) {
+bool ImportTextFile(CWorkbook& workbook, CEvalContext& ctx, uint32_t* cutFields) {
+    if (!TextSeparatorUsable(workbook.textFile)) {
+        workbook.error = kErrorFileFormat;
+        return false;
+    }
     CWorksheet* sheet = StartImportWorksheet(workbook);
     if (!sheet) return false;
     ctx.worksheetList = workbook.tree.first;
     ctx.currentCells = &sheet->cells;
     auto reader = std::make_unique<CTextReader>(workbook, *sheet, ctx);
-    return reader->Run();
+    const bool ok = reader->Run();
+    if (cutFields) *cutFields = reader->CutFields();
+    return ok;
 }
 
 } // namespace vl

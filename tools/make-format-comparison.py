@@ -20,7 +20,6 @@ explains goes to generated-pending.tsv, a rendering still to mend.
 """
 
 import argparse
-import importlib.machinery
 import os
 import random
 import re
@@ -216,40 +215,39 @@ def serial(text):
     return sign * (d + (h * 3600 + mi * 60 + sec) / 86400)
 
 
-def ask_peer(rows, peer):
-    loader = importlib.machinery.SourceFileLoader("peercalc", peer)
-    pc = loader.load_module()
-    proc, profile, desktop = pc.start()
+def ask_peer(rows):
+    sys.path.insert(0, HERE)
+    from peeroffice import Office
+    with Office() as office:
+        return ask_office(office, rows)
+
+
+def ask_office(office, rows):
     from com.sun.star.lang import Locale  # after the bridge is loaded
     texts = []
-    try:
-        doc, sheet = pc.new_sheet(desktop, "en-US")
-        loc = Locale("en", "US", "")
-        keys = doc.NumberFormats
-        for k, (value, code) in enumerate(rows):
-            cell = sheet.getCellByPosition(0, k)
-            if re.fullmatch(r"-?P[0-9DTHMS.]*", value):
-                cell.setValue(serial(value))
-            else:
-                cell.setFormula(value)
-            key = keys.queryKey(code, loc, False)
-            if key == -1:
-                try:
-                    key = keys.addNew(code, loc)
-                except Exception:
-                    texts.append("(refused)")
-                    continue
-            cell.NumberFormat = key
-            texts.append(cell.getString())
-            if k % 1000 == 999:
-                print(f"{k + 1} asked", file=sys.stderr)
-        doc.close(True)
-    finally:
-        try:
-            desktop.terminate()
-        except Exception:
-            pass
-        proc.wait(timeout=30)
+    doc = office.new_calc()
+    doc.CharLocale = Locale("en", "US", "")
+    sheet = doc.Sheets.getByIndex(0)
+    loc = Locale("en", "US", "")
+    keys = doc.NumberFormats
+    for k, (value, code) in enumerate(rows):
+        cell = sheet.getCellByPosition(0, k)
+        if re.fullmatch(r"-?P[0-9DTHMS.]*", value):
+            cell.setValue(serial(value))
+        else:
+            cell.setFormula(value)
+        key = keys.queryKey(code, loc, False)
+        if key == -1:
+            try:
+                key = keys.addNew(code, loc)
+            except Exception:
+                texts.append("(refused)")
+                continue
+        cell.NumberFormat = key
+        texts.append(cell.getString())
+        if k % 1000 == 999:
+            print(f"{k + 1} asked", file=sys.stderr)
+    doc.close(True)
     return texts
 
 
@@ -408,7 +406,6 @@ def read_cache():
 
 def main():
     ap = argparse.ArgumentParser()
-    ap.add_argument("--peer", default="/work/shared/tools/peer-calc")
     ap.add_argument("--check", action="store_true")
     ap.add_argument("--classify", metavar="DIFFERENCES")
     a = ap.parse_args()
@@ -425,7 +422,7 @@ def main():
                      f"{len(rows)}; first difference at pair {first + 1}): run this tool again")
         print(f"{len(rows)} pairs as the generator makes them")
         return
-    texts = ask_peer(rows, a.peer)
+    texts = ask_peer(rows)
     with open(OUT, "w", encoding="utf-8") as f:
         f.write("# typed value\tcode\twhat the peer shows (made by tools/make-format-comparison.py)\n")
         for (value, code), text in zip(rows, texts):

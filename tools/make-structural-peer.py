@@ -34,12 +34,9 @@ import io
 import os
 import random
 import re
-import shutil
-import socket
-import subprocess
 import sys
-import tempfile
-import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 SEED = 20261209
 SCENARIOS = 220
@@ -257,35 +254,11 @@ class Peer:
         self.start()
 
     def start(self):
-        import uno  # noqa: F401
-        office = shutil.which("soffice") or shutil.which("libreoffice")
-        if not office:
-            sys.exit("make-structural-peer: no soffice (apt-get install -y libreoffice-calc-nogui)")
-        self.profile = tempfile.mkdtemp(prefix="structural-peer-")
-        with socket.socket() as s:
-            s.bind(("127.0.0.1", 0))
-            port = s.getsockname()[1]
-        self.proc = subprocess.Popen(
-            [office, "--headless", "--invisible", "--nologo", "--norestore", "--nodefault",
-             f"-env:UserInstallation=file://{self.profile}",
-             f"--accept=socket,host=127.0.0.1,port={port};urp;"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-        local = uno.getComponentContext()
-        resolver = local.ServiceManager.createInstanceWithContext(
-            "com.sun.star.bridge.UnoUrlResolver", local)
-        deadline = time.monotonic() + 60
-        while True:
-            try:
-                self.ctx = resolver.resolve(
-                    f"uno:socket,host=127.0.0.1,port={port};urp;StarOffice.ComponentContext")
-                break
-            except Exception:
-                if self.proc.poll() is not None or time.monotonic() > deadline:
-                    self.close()
-                    sys.exit("make-structural-peer: the office did not start")
-                time.sleep(0.3)
+        from peeroffice import Office
+        self.office = Office().__enter__()
+        self.ctx = self.office.ctx
         smgr = self.ctx.ServiceManager
-        self.desktop = smgr.createInstanceWithContext("com.sun.star.frame.Desktop", self.ctx)
+        self.desktop = self.office.desktop
         self.dispatch = smgr.createInstanceWithContext("com.sun.star.frame.DispatchHelper",
                                                        self.ctx)
         # A paste over cells that hold data asks nothing.
@@ -303,15 +276,7 @@ class Peer:
         access.commitChanges()
 
     def close(self):
-        try:
-            self.desktop.terminate()
-        except Exception:
-            pass
-        try:
-            self.proc.wait(timeout=30)
-        except Exception:
-            self.proc.kill()
-        shutil.rmtree(self.profile, ignore_errors=True)
+        self.office.__exit__(None, None, None)
 
     def run(self, lines, out):
         """Each scenario in a document of its own; where the office breaks down, it starts

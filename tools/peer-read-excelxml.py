@@ -17,52 +17,21 @@ import glob
 import math
 import os
 import shutil
-import socket
-import subprocess
 import sys
-import tempfile
-import time
 
-
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 
 def start():
-    office = shutil.which("soffice") or shutil.which("libreoffice")
+    """The office (tools/peeroffice.py), started; None where it is not installed."""
     try:
         import uno  # noqa: F401
     except ImportError:
         return None
-    if not office:
+    if not (shutil.which("soffice") or shutil.which("libreoffice")):
         return None
-    profile = tempfile.mkdtemp(prefix="peer-excelxml-")
-    port = free_port()
-    proc = subprocess.Popen([office, "--headless", "--invisible", "--nologo", "--norestore",
-                             "--nodefault", f"-env:UserInstallation=file://{profile}",
-                             f"--accept=socket,host=127.0.0.1,port={port};urp;"],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                            start_new_session=True)
-    import uno
-    local = uno.getComponentContext()
-    resolver = local.ServiceManager.createInstanceWithContext(
-        "com.sun.star.bridge.UnoUrlResolver", local)
-    deadline = time.monotonic() + 90
-    while True:
-        try:
-            ctx = resolver.resolve(
-                f"uno:socket,host=127.0.0.1,port={port};urp;StarOffice.ComponentContext")
-            break
-        except Exception:
-            if proc.poll() is not None or time.monotonic() > deadline:
-                proc.kill()
-                shutil.rmtree(profile, ignore_errors=True)
-                sys.exit("peer-read-excelxml: the office did not start")
-            time.sleep(0.2)
-    desktop = ctx.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", ctx)
-    return proc, profile, desktop
+    from peeroffice import Office
+    return Office(timeout=90).__enter__()
 
 
 def load(desktop, path):
@@ -130,7 +99,7 @@ def main():
     if started is None:
         print("peer-read-excelxml: no LibreOffice with python3-uno here")
         sys.exit(77)
-    proc, profile, desktop = started
+    desktop = started.desktop
     failed = 0
     try:
         for path in files:
@@ -159,15 +128,7 @@ def main():
             failed += bool(faults)
         print(f"peer-read-excelxml: {len(files)} files, {failed} with faults")
     finally:
-        try:
-            desktop.terminate()
-        except Exception:
-            pass
-        try:
-            proc.wait(timeout=20)
-        except subprocess.TimeoutExpired:
-            proc.kill()
-        shutil.rmtree(profile, ignore_errors=True)
+        started.__exit__(None, None, None)
     sys.exit(1 if failed or not files else 0)
 
 

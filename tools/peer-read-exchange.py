@@ -75,7 +75,7 @@ def main():
     if started is None:
         print("peer-read-exchange: no LibreOffice with python3-uno here")
         sys.exit(77)
-    proc, profile, desktop = started
+    desktop = started.desktop
     failed, kinds, differences = 0, {}, {}
     try:
         for path in files:
@@ -114,16 +114,7 @@ def main():
         for why, n in sorted(differences.items()):
             print(f"  listed difference: {n} x {why}")
     finally:
-        try:
-            desktop.terminate()
-        except Exception:
-            pass
-        try:
-            proc.wait(timeout=20)
-        except Exception:
-            proc.kill()
-        import shutil
-        shutil.rmtree(profile, ignore_errors=True)
+        started.__exit__(None, None, None)
     sys.exit(1 if failed or not files else 0)
 
 

@@ -2,6 +2,7 @@
 
 #include "core/settings.h"
 #include "exchange/excelxml.h"
+#include "exchange/foreignfile.h"
 #include "exchange/textfile.h"
 #include "exchange/xbase.h"
 #include "files/savetarget.h"
@@ -112,6 +113,17 @@ bool AskForeignOptions(CWorkbook& book, const std::string& path, uint8_t type) {
     return false;
 }
 
+QString CutFieldsMessage(uint32_t count) {
+    return QStringLiteral("%1 fields of the file do not fit the worksheet: they lie past its "
+                          "last column (%2) or row (%3), or hold more than a cell's %4 "
+                          "characters. They were left out or cut; a save over the file asks "
+                          "first, as it would lose them.")
+        .arg(count)
+        .arg(kMaxColumns)
+        .arg(kMaxRows)
+        .arg(kMaxCellText);
+}
+
 } // namespace
 
 const FileFilter* OpenFilters(std::size_t& count) {
@@ -170,13 +182,14 @@ bool ReadExcelXmlDocument(CWorkbook& book, CCellDisplay& display) {
     return ok;
 }
 
-bool ReadForeignDocument(CWorkbook& book, uint8_t type) {
+bool ReadForeignDocument(CWorkbook& book, uint8_t type, uint32_t* cutFields) {
     // The option dialogs of text files and tables take their settings as they stand.
     bool ok = false;
     UiServices().SetWaitCursor(true);
     if (type == kFileText) {
         std::unique_ptr<CEvalContext> ctx(new (std::nothrow) CEvalContext);
-        ok = ctx ? ImportTextFile(book, *ctx) : (book.error = kErrorWorksheetMemory, false);
+        ok = ctx ? ImportTextFile(book, *ctx, cutFields)
+                 : (book.error = kErrorWorksheetMemory, false);
     } else if (type >= kFileDBase3 && type <= kFileClipper) {
         book.xbase.format = type;
         ok = ImportXBase(book);
@@ -200,6 +213,8 @@ bool OpenDocument(CWorkbookWnd& window, const std::string& path, uint8_t type) {
     if (type >= kFileDBase3 && type <= kFileClipper) FinishXBaseSave(path);
     if (!OpenWaiting(book, path)) return false;
     book.readOnly = book.stream.IsReadOnly() ? 1 : 0;
+    type = FormOfFileBytes(book.stream, type);
+    uint32_t cutFields = 0;
     bool ok = false;
     if (type == kFileNative) {
         ok = ReadNativeDocument(book);
@@ -207,19 +222,21 @@ bool OpenDocument(CWorkbookWnd& window, const std::string& path, uint8_t type) {
         ok = ReadExcelXmlDocument(book, window.Display());
         if (ok) book.fileFamily = kFileExcelXml;
     } else {
-        ok = AskForeignOptions(book, path, type) && ReadForeignDocument(book, type);
+        ok = AskForeignOptions(book, path, type) && ReadForeignDocument(book, type, &cutFields);
     }
     if (!ok) {
         book.stream.Close();
         return false;
     }
     window.SetPath(path);
+    window.SetCutFields(cutFields);
     window.SyncContext();
     // The texts an import left out (characters outside the code page) are counted to the
     // user once the rest is read.
     if (type != kFileNative && book.refusedTexts != 0)
         ShowMessageText(QString::fromLatin1(GetErrorMessage(kErrorCodePageImport)) + ' ' +
                         QString::number(book.refusedTexts));
+    if (cutFields != 0) ShowMessageText(CutFieldsMessage(cutFields));
     return true;
 }
 

@@ -41,7 +41,8 @@ bool ReadNativeDocument(CWorkbook& workbook);
 bool ReadExcelXmlDocument(CWorkbook& workbook, CCellDisplay& display);
 // Imports the text file or xBase table (`type` 1 or 3 to 6) in the workbook's stream with
 // the workbook's stored settings, and records the type; error 21 for any other type.
-bool ReadForeignDocument(CWorkbook& workbook, uint8_t type);
+// `cutFields` receives how many fields of a text file the worksheet could not hold.
+bool ReadForeignDocument(CWorkbook& workbook, uint8_t type, uint32_t* cutFields = nullptr);
 // Shows the workbook's error code, with the line of the XML reader for its errors.
 void ShowOpenError(const CWorkbook& workbook);
 

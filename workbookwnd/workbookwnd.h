@@ -87,6 +87,9 @@ public:
     // The document's path as the user named it (UTF-8, absolute); empty without a file.
     const std::string& Path() const { return path_; }
     void SetPath(const std::string& path) { path_ = path; }
+    // How many fields the last read of the document's file could not hold (past the
+    // worksheet's limits, or longer than a cell): a save over that file loses them.
+    void SetCutFields(uint32_t count) { cutFields_ = count; }
 
     void UpdateTitle();
     CWorksheetView* GetActiveView() const;
@@ -305,6 +308,9 @@ private:
     bool ConfirmPartialSave(uint8_t family, const std::string& target);
     // The file and the loss a partial save there would agree to; empty when nothing is lost.
     std::string PartialSaveKey(uint8_t family, const std::string& target) const;
+    // What the file at `target` holds that the workbook did not take when it was read.
+    uint32_t LeftOutOf(const std::string& target) const;
+    void ForgetLeftOut();
 
     CMainFrame* frame_;
     std::unique_ptr<CWorkbook> book_;
@@ -342,6 +348,7 @@ private:
     std::string partialAgreed_;   // the partial save the user agreed to (PartialSaveKey)
     bool offeringNative_ = false; // inside the Save As that Yes to the question opened
     bool partsUnsaved_ = false;   // saved in a form that kept only part of the workbook
+    uint32_t cutFields_ = 0;      // fields of the document's file the last read left out
     std::unordered_map<int, std::function<void()>> commands_;
     std::unordered_map<int, QAction*> actions_;
     // The same actions sorted by id for the state refresh; made again after a change.

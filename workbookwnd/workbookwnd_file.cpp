@@ -43,6 +43,12 @@ void EmptyDocument(CWorkbook& book, bool keepModes) {
 
 } // namespace
 
+void CWorkbookWnd::ForgetLeftOut() {
+    // The file written holds the whole workbook: nothing of it is left out any more.
+    cutFields_ = 0;
+    book_->refusedTexts = 0;
+}
+
 bool CWorkbookWnd::PasswordCheck(uint8_t sourceFormat) {
     if (book_->encryption == 0) return true;
     if (sourceFormat != kFileNative) {
@@ -133,8 +139,13 @@ bool CWorkbookWnd::SaveAsNative() {
 }
 
 std::string CWorkbookWnd::PartialSaveKey(uint8_t family, const std::string& target) const {
-    const std::string loss = FormLossKey(*book_, family);
+    std::string loss = FormLossKey(*book_, family);
+    if (const uint32_t left = LeftOutOf(target)) loss += " left " + std::to_string(left);
     return loss.empty() ? loss : target + '\n' + loss;
+}
+
+uint32_t CWorkbookWnd::LeftOutOf(const std::string& target) const {
+    return HasOpenFile() && target == path_ ? cutFields_ + book_->refusedTexts : 0;
 }
 
 bool CWorkbookWnd::PartialSavePending() const {
@@ -150,16 +161,25 @@ bool CWorkbookWnd::ConfirmPartialSave(uint8_t family, const std::string& target)
         partialAgreed_ = key;
         return true;
     }
-    const QString kept = family == kFileExcelXml
-                             ? QStringLiteral("its worksheets without folders or charts")
-                             : QStringLiteral("the values of the active worksheet only");
-    const QString lost = QString::fromStdString(Cp1252ToUtf8(FormLossText(*book_, family)));
+    QString text;
+    const std::string lost = FormLossText(*book_, family);
+    if (!lost.empty()) {
+        const QString kept = family == kFileExcelXml
+                                 ? QStringLiteral("its worksheets without folders or charts")
+                                 : QStringLiteral("the values of the active worksheet only");
+        text = QStringLiteral("The workbook holds more than this file's form keeps: it saves "
+                              "%1, and the rest stays unsaved:%2\n\n")
+                   .arg(kept, QString::fromStdString(Cp1252ToUtf8(lost)));
+    }
+    if (const uint32_t left = LeftOutOf(target))
+        text += QStringLiteral("The file holds %1 fields or texts that the workbook did not take "
+                               "when it was read (past the worksheet's limits, longer than a "
+                               "cell, or outside the code page): a save over the file loses "
+                               "them.\n\n")
+                    .arg(left);
     const int answer = UiServices().MessageBox(
-        QStringLiteral("The workbook holds more than this file's form keeps: it saves %1, and "
-                       "the rest stays unsaved:%2\n\nSave the workbook as a Vorlane workbook "
-                       "instead?")
-            .arg(kept, lost),
-        AppTitle(), MB_YESNOCANCEL | MB_ICONEXCLAMATION);
+        text + QStringLiteral("Save the workbook as a Vorlane workbook instead?"), AppTitle(),
+        MB_YESNOCANCEL | MB_ICONEXCLAMATION);
     // Only No agrees to the loss; Cancel, or Yes with its Save As cancelled, agrees to nothing.
     if (answer == IDNO) {
         partialAgreed_ = key;
@@ -181,7 +201,9 @@ bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uin
         ShowErrorMessage(kStreamOpenWrite);
         return false;
     }
-    if (!ConfirmPartialSave(sourceFormat, path ? *path : path_)) return false;
+    // A text file's losses depend on the options its dialog chooses: asked after it.
+    const bool textOptions = withDialogs && sourceFormat == kFileText;
+    if (!textOptions && !ConfirmPartialSave(sourceFormat, path ? *path : path_)) return false;
     const bool excel = sourceFormat == kFileExcelXml;
     if (sourceFormat != kFileNative && !excel) return SaveForeign(path, sourceFormat, withDialogs);
     const uint8_t form = EffectiveForm(fileFormat);
@@ -212,6 +234,7 @@ bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uin
     }
     // A form chosen only by the profile stays the profile's.
     book_->fileKind = fileFormat;
+    ForgetLeftOut();
     return true;
 }
 
@@ -229,7 +252,9 @@ bool CWorkbookWnd::SaveForeign(const std::string* path, uint8_t type, bool withD
     // Save As shows the options, and a table's field list as the worksheet gives it now,
     // which the user may change; Save takes the stored text settings and a fresh field list.
     bool listed = false;
-    if (withDialogs && text && UiServices().TextFileDialog(book_->textFile, true) != IDOK)
+    if (withDialogs && text &&
+        (UiServices().TextFileDialog(book_->textFile, true) != IDOK ||
+         !ConfirmPartialSave(type, target)))
         return false;
     if (withDialogs && !text) {
         if (!BuildXBaseFieldList(*book_, *sheet, book_->xbase, type)) {
@@ -251,6 +276,7 @@ bool CWorkbookWnd::SaveForeign(const std::string* path, uint8_t type, bool withD
         if (book_->error == kStreamInUse) book_->error = kStreamOpenWrite;
         ShowErrorMessage(book_->error);
     }
+    if (ok) ForgetLeftOut();
     return ok;
 }
 
@@ -262,6 +288,7 @@ void CWorkbookWnd::OnFileReload() {
                                        QString::fromStdString(path_)) != IDYES)
         return;
     EmptyDocument(*book_, true);
+    cutFields_ = 0;
     CFileStream& stream = book_->stream;
     // save target: the document's own held file, read again; nothing is written.
     bool ok = stream.Reopen(stream.IsReadOnly() ? "rb" : "r+b", true);
@@ -272,7 +299,7 @@ void CWorkbookWnd::OnFileReload() {
     else if (ok && book_->fileFamily == kFileExcelXml)
         ok = ReadExcelXmlDocument(*book_, display_);
     else if (ok)
-        ok = ReadForeignDocument(*book_, book_->fileFamily);
+        ok = ReadForeignDocument(*book_, book_->fileFamily, &cutFields_);
     if (!ok) {
         const ErrorCode error = book_->error;
         const uint32_t line = book_->xmlErrorLine;

@@ -157,4 +157,70 @@ TEST(FormLoss, TheKeyFollowsWhatIsLost) {
 }
 
 } // namespace
+// A fixed field cuts a number longer than its width into another number, and the OEM code
+// page writes '?' for a character it lacks: each is named before the text file is written.
+// A number of the width's length, a text cut to its width and '?' itself lose nothing.
+TEST(FormLoss, TheNumbersAFixedWidthCutsAndTheOemGapsAreNamed) {
+    const struct {
+        const char* what;
+        double number;
+        const char* text;
+        uint8_t fixed, encoding;
+        const char* loss;
+    } cases[] = {
+        {"1E-20 in 4", 1e-20, "ab", 1, 2,
+         "\n- 1 number longer than its field's width (cut, it reads back as another number)"},
+        {"1234 in 4", 1234, "abcdef", 1, 2, ""},
+        {"12345 in 4", 12345, "ab", 1, 2,
+         "\n- 1 number longer than its field's width (cut, it reads back as another number)"},
+        {"delimited", 1e-20, "ab", 0, 2, ""},
+        {"OEM euro", 1, "5 \x80", 0, 3,
+         "\n- 1 text with characters the OEM code page lacks (written as ?)"},
+        {"OEM question mark", 1, "why?", 0, 3, ""},
+        {"ANSI euro", 1, "5 \x80", 0, 2, ""},
+        {"UTF-8 euro", 1, "5 \x80", 0, 1, ""},
+    };
+    for (const auto& c : cases) {
+        auto book = CreateWorkbook();
+        book->AppendTreeItem(TREE_TYPE_WORKSHEET, "A", 1);
+        book->tree.active = AsWorksheet(book->tree.first);
+        PutNumber(*book->tree.active, 0, 0, c.number);
+        PutText(*book->tree.active, 1, 0, c.text);
+        book->textFile.useFixedColWidths = c.fixed;
+        book->textFile.columnWidths[0] = 4;
+        book->textFile.columnWidths[1] = 4;
+        book->textFile.encoding = c.encoding;
+        EXPECT_EQ(FormLossText(*book, kFileText), c.loss) << c.what;
+        EXPECT_EQ(FormLosesContent(*book, kFileText), *c.loss != 0) << c.what;
+        // Another key when the loss changes, so that an agreed save asks again.
+        if (*c.loss) {
+            const std::string key = FormLossKey(*book, kFileText);
+            PutNumber(*book->tree.active, 0, 1, 1e-30);
+            PutText(*book->tree.active, 1, 1, "\x8C");
+            EXPECT_NE(FormLossKey(*book, kFileText), key) << c.what;
+        }
+        EXPECT_FALSE(FormLosesContent(*book, kFileDBase4)) << c.what;
+    }
+    // A formula's number is cut as a number is; its text result or error value is no number.
+    for (const uint8_t flags : {kResultNumber, kResultText}) {
+        auto book = CreateWorkbook();
+        book->AppendTreeItem(TREE_TYPE_WORKSHEET, "A", 1);
+        book->tree.active = AsWorksheet(book->tree.first);
+        FormulaHead head;
+        head.resultFlags = flags;
+        head.cachedNumber = 1e-20;
+        CellBuffer b;
+        ASSERT_TRUE(MakeFormulaCell(b, 0, 0, head, "=1E-20", "1e-20"));
+        CellCursor cursor;
+        ASSERT_TRUE(book->tree.active->cells.PutCell(b.bytes, cursor));
+        book->textFile.useFixedColWidths = 1;
+        book->textFile.columnWidths[0] = 4;
+        EXPECT_EQ(FormLossText(*book, kFileText).find("1 number longer") != std::string::npos,
+                  flags == kResultNumber)
+            << int(flags);
+        cell::SetError(FindCell(book->tree.active->cells, 0, 0), uint8_t(kErrNum >> 4));
+        EXPECT_EQ(FormLossText(*book, kFileText).find("number longer"), std::string::npos);
+    }
+}
+
 } // namespace vl

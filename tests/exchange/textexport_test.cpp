@@ -108,6 +108,12 @@ TEST(TextExport, FixedWidths) {
     s.columnWidths[1] = 4;
     s.columnWidths[2] = 3;
     EXPECT_EQ(Export(dir, *book, s), "abcdab     tail\r\n    x,\"y");
+    // In UTF-8 a width counts characters: none is cut in two, and padding fills up to it.
+    PutText(sheet, 0, 2, "\xE9\x80\xFCxyz");
+    PutText(sheet, 1, 2, "\xE9");
+    s.encoding = 1;
+    EXPECT_EQ(Export(dir, *book, s), "abcdab     tail\r\n    x,\"y\r\n"
+                                     "\xC3\xA9\xE2\x82\xAC\xC3\xBCx\xC3\xA9   ");
 }
 
 // A whole text of the cell limit leaves as UTF-8 of twice its length and comes back equal.

@@ -58,6 +58,10 @@ std::vector<ImportCase> DelimitedCases() {
         {"negative currency", "($12.50)", "A1=n:-12.5"},
         {"date as exported", "1/2/2026", "A1=t:2026-01-02"}, // the ISO text a date cell holds
         {"dangling exponent", "1e", "A1=t:1e"},
+        {"blank between digits", "007  1", "A1=t:007  1"},
+        {"currency and a blank", "$ 12", "A1=n:12"},
+        {"whole and fraction", "1 1/2", "A1=n:1.5"},
+        {"percent and blanks", "12%  ", "A1=n:0.12"},
         {"trailing blanks", "12  ", "A1=n:12"},
         {"lone minus", "-", "A1=t:-"},
         {"lone point", ".", "A1=t:."},
@@ -103,6 +107,19 @@ std::vector<ImportCase> DelimitedCases() {
          "A1=t:" + x8173 + "|B1=n:5"},
         {"long quoted field", "\"" + std::string(kMaxCellText + 1, 'x') + "\",5",
          "A1=t:" + x8173 + "|B1=n:5"},
+        // After a closing quote blanks join the field; other text makes the quotes part of
+        // a field read as it stands, up to its separator; a quote never closed quotes nothing.
+        {"blank after the quote", "\"Smith, John\" ,42", "A1=t:Smith, John |B1=n:42"},
+        {"blanks then line end", "\"ab\"  \r\nc", "A1=t:ab  |A2=t:c"},
+        {"text after the quote", "\"ab\"cd,x", "A1=t:\"ab\"cd|B1=t:x"},
+        {"blank then text after the quote", "\"ab\" cd,x", "A1=t:\"ab\" cd|B1=t:x"},
+        {"doubled quote then text", "\"a\"\"b\"c,d", "A1=t:\"a\"\"b\"c|B1=t:d"},
+        {"separator inside, text after", "\"a,b\"c,x", "A1=t:\"a|B1=t:b\"c|C1=t:x"},
+        {"unclosed quote", "a,b\r\n\"open,1\r\n2,3",
+         "A1=t:a|B1=t:b|A2=t:\"open|B2=n:1|A3=n:2|B3=n:3"},
+        {"lone quote at the end", "a,\"", "A1=t:a|B1=t:\""},
+        {"control byte after the quote", std::string("\"ab\"\0,c", 7), "A1=t:\"ab\" |B1=t:c"},
+        {"quoted then end of file", "\"ab\"", "A1=t:ab"},
     };
 }
 
@@ -149,6 +166,66 @@ TEST(TextImport, TextsOutsideTheCodePageAreLeftOutAndCounted) {
         EXPECT_EQ(AllCells(*book->tree.active), c.cells) << c.name;
         EXPECT_EQ(book->refusedTexts, c.refused) << c.name;
     }
+}
+
+// Fields the worksheet cannot hold are counted: past the last column or row (left out), or
+// longer than a cell's text (cut); the last column and row and a field of a cell's length
+// are taken whole.
+TEST(TextImport, FieldsPastTheLimitsAreCounted) {
+    TempFolder dir;
+    std::string lastColumn, pastColumn;
+    for (int i = 0; i < kMaxColumns; ++i) lastColumn += "x,";
+    pastColumn = lastColumn + "y,z";
+    lastColumn.pop_back();
+    const std::string full(kMaxCellText, 'a');
+    const struct {
+        const char* name;
+        std::string bytes;
+        uint8_t encoding;
+        uint32_t cut;
+        uint32_t cells;
+    } cases[] = {
+        {"last column", lastColumn, 2, 0, kMaxColumns},
+        {"two past the last column", pastColumn, 2, 2, kMaxColumns},
+        {"a cell's length", full, 2, 0, 1},
+        {"one past a cell's length", full + "b", 2, 1, 1},
+        {"far past a cell's length", std::string(9000, 'c') + ",5", 2, 1, 2},
+        {"past in UTF-8", std::string(kMaxCellText, 'a') + "\xC3\xA9", 1, 1, 1},
+        {"past in quotes", "\"" + full + "b\",1", 2, 1, 2},
+        {"last row", std::string(kMaxRows - 1, '\n') + "x", 2, 0, 1},
+        {"past the last row", std::string(kMaxRows, '\n') + "x,y", 2, 2, 0},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir.Path("wide.csv");
+        WriteFile(path, c.bytes);
+        auto book = OpenForImport(path);
+        book->textFile.encoding = c.encoding;
+        CEvalContext ctx;
+        uint32_t cut = 99;
+        ASSERT_TRUE(ImportTextFile(*book, ctx, &cut)) << c.name;
+        EXPECT_EQ(cut, c.cut) << c.name;
+        uint32_t cells = 0;
+        CellCursor cursor{kAdvance, book->tree.active->cells.FirstPage(), 0};
+        while (NextCellRecord(cursor)) ++cells;
+        EXPECT_EQ(cells, c.cells) << c.name;
+    }
+}
+
+// A separator equal to the quoting symbol makes a file that cannot be read back: refused
+// by both directions, the workbook left as it was.
+TEST(TextImport, SeparatorEqualToTheQuoteIsRefused) {
+    TempFolder dir;
+    const std::string path = dir.Path("same.csv");
+    WriteFile(path, "a\"b");
+    auto book = OpenForImport(path);
+    book->textFile.separator = '"';
+    CEvalContext ctx;
+    const CTreeItem* before = book->tree.first;
+    EXPECT_FALSE(ImportTextFile(*book, ctx));
+    EXPECT_EQ(book->error, kErrorFileFormat);
+    EXPECT_EQ(book->tree.first, before);
+    book->textFile.useFixedColWidths = 1; // widths know no quotes
+    EXPECT_TRUE(ImportTextFile(*book, ctx));
 }
 
 // The locale's decimal separator reads numbers; the C runtime's locale changes nothing.
@@ -201,6 +278,9 @@ TEST(TextImport, DecimalCommaLocale) {
     TextFileSettings s;
     s.separator = ';';
     EXPECT_EQ(Import(dir, "12,5;12.5;-1,5e2", s), "A1=n:12.5|B1=t:12.5|C1=n:-150");
+    // Where a blank groups thousands, digits it joins are one number.
+    user.thousands = ' ';
+    EXPECT_EQ(Import(dir, "12 345;007  1", s), "A1=n:12345|B1=t:007  1");
     user = kept;
     std::setlocale(LC_ALL, saved.c_str());
 }
@@ -216,6 +296,12 @@ TEST(TextImport, FixedWidths) {
               "A1=t:abc|B1=t:de|C1=t:fgh|A2=t:12,|B2=n:45|C2=n:67");
     // Quoting symbols and separators are plain characters here.
     EXPECT_EQ(Import(dir, "\"a,\"", s), "A1=t:\"a,|B1=t:\"");
+    // Trailing blanks are the padding of the width; a field of blanks is no cell.
+    EXPECT_EQ(Import(dir, "a  b    z", s), "A1=t:a|B1=t:b|C1=t:   z");
+    EXPECT_EQ(Import(dir, "a    xy", s), "A1=t:a|C1=t:xy");
+    // In UTF-8 a width counts characters, whose bytes stay together.
+    s.encoding = 1;
+    EXPECT_EQ(Import(dir, "\xC3\xA9\xE2\x82\xACxyz", s), "A1=t:\xE9\x80x|B1=t:yz");
 }
 
 // Column 2046 is the last one kept; a field of column 2047 is dropped and the import succeeds.

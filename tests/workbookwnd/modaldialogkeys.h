@@ -13,9 +13,10 @@
 
 namespace vl::wndtest {
 
+// The same around any action that opens the dialog (opening a file, say).
 template <class Dialog>
-void WithModalDialog(FakeUi& ui, CWorkbookWnd& window, unsigned command,
-                     const std::function<void(Dialog&)>& use) {
+void WithModalDialogDuring(FakeUi& ui, const std::function<void()>& action,
+                           const std::function<void(Dialog&)>& use) {
     CDialogUiServices services(ui);
     SetUiServices(&services);
     bool used = false;
@@ -34,9 +35,16 @@ void WithModalDialog(FakeUi& ui, CWorkbookWnd& window, unsigned command,
         }
     });
     poll.start();
-    window.HandleCommand(command);
+    action();
     SetUiServices(&ui);
     EXPECT_TRUE(used);
+}
+
+template <class Dialog>
+void WithModalDialog(FakeUi& ui, CWorkbookWnd& window, unsigned command,
+                     const std::function<void(Dialog&)>& use) {
+    WithModalDialogDuring<Dialog>(
+        ui, [&] { window.HandleCommand(command); }, use);
 }
 
 } // namespace vl::wndtest

@@ -1,0 +1,238 @@
+// Text files through the window with the real option dialogs answered by keys: what a save
+// would write otherwise than the grid shows is named before it is written, what an open
+// could not take is said and guards the file from a save over it, a separator equal to the
+// quoting symbol is refused, and a workbook keeps its form whatever its file's name.
+#include "dialogs/textfiledlg.h"
+#include "modaldialogkeys.h"
+#include "model/workbook.h"
+#include "resources/commandids.h"
+#include "ui_textfiledlg.h"
+#include "wndtest.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace vl {
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class TextFileKeysTest : public wndtest::WindowTest {
+protected:
+    using Dialog = CTextFileDlg;
+
+    void SaveAsText(const std::string& path, const std::function<void(Dialog&)>& use) {
+        ui.savePath = QString::fromStdString(path);
+        ui.saveIndex = 2;
+        wndtest::WithModalDialog<Dialog>(ui, *Active(), ID_FILE_SAVE_AS, use);
+        ui.saveIndex = 1;
+    }
+    CWorkbookWnd* OpenText(const std::string& path) {
+        CWorkbookWnd* opened = nullptr;
+        wndtest::WithModalDialogDuring<Dialog>(
+            ui, [&] { opened = OpenWindow(path); },
+            [](Dialog& d) { QTest::keyClick(d.windowHandle(), Qt::Key_Return); });
+        return opened;
+    }
+    static void TypeInto(QWidget* field, const QString& text) {
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(field, text);
+    }
+    static void Press(Dialog& d, Qt::Key key) { QTest::keyClick(d.windowHandle(), key); }
+    // Save As with the options `use` chooses: the question names the loss in `words`;
+    // Cancel writes nothing, No writes the file.
+    void CancelThenAgree(const std::string& path, const std::function<void(Dialog&)>& use,
+                         const QString& words) {
+        ui.answers = {IDCANCEL};
+        SaveAsText(path, use);
+        EXPECT_EQ(BoxesSaying(words), 1);
+        EXPECT_FALSE(std::filesystem::exists(path));
+        ui.answers = {IDNO};
+        SaveAsText(path, use);
+        EXPECT_EQ(BoxesSaying(words), 2);
+    }
+    int BoxesSaying(const QString& words) const {
+        int n = 0;
+        for (const auto& box : ui.boxes) n += box.text.contains(words) ? 1 : 0;
+        return n;
+    }
+    // Types into the cell, characters past ASCII as the text of their key events.
+    void EnterAny(uint16_t column, uint32_t row, const QString& text) {
+        StartTyping(column, row, QString());
+        for (const QChar c : text) {
+            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : View();
+            if (c.unicode() < 128)
+                QTest::keyClick(target, c.toLatin1());
+            else
+                QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(c),
+                                    Qt::NoModifier);
+            Settle();
+        }
+        Key(Qt::Key_Return);
+    }
+    void CloseActive() {
+        frame->MdiArea()->closeActiveSubWindow();
+        Settle();
+    }
+};
+
+// Fixed widths 4,2: 1E-20 and 123456789012345678 would be cut into other numbers, and
+// 0.000012345 in the widths typed: the save names the loss first; No writes, Cancel does not.
+TEST_F(TextFileKeysTest, AFixedWidthThatCutsNumbersAsksFirst) {
+    ASSERT_NE(NewWindow(), nullptr);
+    Enter(0, 0, QStringLiteral("1E-20"));
+    Enter(1, 0, QStringLiteral("123456789012345678"));
+    Enter(0, 1, QStringLiteral("abcdef"));
+    const std::string path = TempPath("fixed.txt");
+    const auto fixedWidths = [](Dialog& d) {
+        QTest::keyClick(d.windowHandle(), Qt::Key_F, Qt::AltModifier);
+        TypeInto(d.Form().id257, QStringLiteral("4,2"));
+        Press(d, Qt::Key_Return);
+    };
+    CancelThenAgree(path, fixedWidths,
+                    QStringLiteral("2 numbers longer than their fields' widths"));
+    EXPECT_EQ(Book().textFile.useFixedColWidths, 1);
+    EXPECT_EQ(ReadAll(path), "1e-21.\r\nabcd");
+    // A number that fits asks nothing.
+    Enter(0, 0, QStringLiteral("12"));
+    Enter(1, 0, QStringLiteral("3"));
+    ui.boxes.clear();
+    SaveAsText(path, [](Dialog& d) { Press(d, Qt::Key_Return); });
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(ReadAll(path), "12  3 \r\nabcd");
+}
+
+// A line of 2,050 fields and a field of 9,000 characters: the open says that three fields
+// were left out and one cut, and the next Ctrl+S asks before writing over them.
+TEST_F(TextFileKeysTest, FieldsPastTheLimitsAreSaidAndGuardTheFile) {
+    std::string line;
+    for (int i = 0; i < 2050; ++i) line += "f,";
+    line.pop_back();
+    const std::string bytes = line + "\r\n" + std::string(9000, 'x');
+    const std::string path = TempPath("wide.csv");
+    WriteAll(path, bytes);
+    ASSERT_NE(OpenText(path), nullptr);
+    EXPECT_EQ(BoxesSaying(QStringLiteral("4 fields of the file do not fit the worksheet")), 1);
+    EXPECT_EQ(CellText(2046, 0), "f");
+    Enter(0, 2, QStringLiteral("edit"));
+    ui.answers = {IDCANCEL};
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(BoxesSaying(QStringLiteral("The file holds 4 fields or texts")), 1);
+    EXPECT_EQ(ReadAll(path), bytes);
+    EXPECT_TRUE(Active()->IsModified());
+    // No agrees: written, and a later save has nothing more to lose.
+    ui.answers = {IDNO};
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(BoxesSaying(QStringLiteral("The file holds 4 fields or texts")), 2);
+    EXPECT_NE(ReadAll(path), bytes);
+    EXPECT_FALSE(Active()->IsModified());
+    Enter(1, 2, QStringLiteral("more"));
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(BoxesSaying(QStringLiteral("The file holds")), 2);
+    EXPECT_FALSE(Active()->IsModified());
+}
+
+// What follows a closing quote stays in the field, and a quote never closed quotes nothing.
+TEST_F(TextFileKeysTest, TextAfterAClosingQuoteIsKept) {
+    const std::string path = TempPath("quoted.csv");
+    WriteAll(path, "\"Smith, John\" ,42\r\n\"ab\"cd,x\r\n\"open,1");
+    ASSERT_NE(OpenText(path), nullptr);
+    EXPECT_EQ(CellText(0, 0), "Smith, John ");
+    EXPECT_EQ(CellText(1, 0), "42");
+    EXPECT_EQ(CellText(0, 1), "\"ab\"cd");
+    EXPECT_EQ(CellText(1, 1), "x");
+    EXPECT_EQ(CellText(0, 2), "\"open");
+    EXPECT_EQ(CellText(1, 2), "1");
+}
+
+// The separator typed as "other" equal to the quoting symbol is refused with a message and
+// the dialog stays open; Escape then writes nothing.
+TEST_F(TextFileKeysTest, ASeparatorEqualToTheQuoteIsRefused) {
+    ASSERT_NE(NewWindow(), nullptr);
+    Enter(0, 0, QStringLiteral("a"));
+    Enter(1, 0, QStringLiteral("b"));
+    const std::string path = TempPath("same.csv");
+    TextFileSettings kept = Book().textFile;
+    SaveAsText(path, [&](Dialog& d) {
+        d.Form().id215->setFocus();
+        Press(d, Qt::Key_End); // "other"
+        TypeInto(d.Form().id205, QStringLiteral("\""));
+        Press(d, Qt::Key_Return);
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(BoxesSaying(QStringLiteral("must differ")), 1);
+        Press(d, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(Book().textFile.separator, kept.separator);
+    EXPECT_EQ(Active()->IsModified(), true);
+}
+
+// ISO/OEM chosen by keys: the euro and the OE ligature have no place in the OEM code page,
+// and the save says so before writing them as '?'.
+TEST_F(TextFileKeysTest, TheOemGapsAreNamedBeforeSaving) {
+    ASSERT_NE(NewWindow(), nullptr);
+    EnterAny(0, 0, QString::fromUtf8("Price \u20AC"));
+    EnterAny(1, 0, QString::fromUtf8("\u0152uvre"));
+    EnterAny(2, 0, QString::fromUtf8("Gr\u00FC\u00DFe?"));
+    const std::string path = TempPath("oem.csv");
+    const auto oem = [](Dialog& d) {
+        d.Form().id1021->setFocus();
+        Press(d, Qt::Key_End); // ISO/OEM
+        Press(d, Qt::Key_Return);
+    };
+    CancelThenAgree(path, oem, QStringLiteral("2 texts with characters the OEM code page lacks"));
+    EXPECT_EQ(Book().textFile.encoding, 3);
+    EXPECT_EQ(ReadAll(path), "Price ?,?uvre,Gr\x81\xE1"
+                             "e?");
+}
+
+// A workbook saved as "x.csv" with the workbook type stays a workbook: reopened by its name
+// it is read as what its bytes are, and Ctrl+S writes the workbook again.
+TEST_F(TextFileKeysTest, AWorkbookUnderATextNameOpensAsAWorkbook) {
+    for (const char* name : {"book.csv", "book.xml", "book.dbf"}) {
+        SCOPED_TRACE(name);
+        ASSERT_NE(NewWindow(), nullptr);
+        Enter(0, 0, QStringLiteral("kept"));
+        Enter(1, 0, QStringLiteral("=1+2"));
+        Command(ID_NEW_WORKSHEET);
+        const std::string path = TempPath(name);
+        ui.savePath = QString::fromStdString(path);
+        ui.saveIndex = 1;
+        Command(ID_FILE_SAVE_AS);
+        const std::string saved = ReadAll(path);
+        ASSERT_FALSE(saved.empty());
+        CloseActive();
+        ui.textDialogs.clear();
+        ui.xbaseDialogs.clear();
+        ASSERT_NE(OpenWindow(path), nullptr);
+        EXPECT_TRUE(ui.textDialogs.empty());
+        EXPECT_TRUE(ui.xbaseDialogs.empty());
+        EXPECT_EQ(Book().fileFamily, kFileNative);
+        EXPECT_EQ(Book().tree.worksheetCount, 2u);
+        Enter(2, 0, QStringLiteral("more"));
+        Key(Qt::Key_S, Qt::ControlModifier);
+        EXPECT_FALSE(Active()->IsModified());
+        CloseActive();
+        ASSERT_NE(OpenWindow(path), nullptr);
+        EXPECT_EQ(Book().tree.worksheetCount, 2u);
+        EXPECT_EQ(Book().fileFamily, kFileNative);
+        CloseActive();
+    }
+}
+
+} // namespace
+
+} // namespace vl
