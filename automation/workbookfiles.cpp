@@ -166,17 +166,17 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
         loaded->fileKind = Profile().fileFormat;
     }
     doc_ = std::move(loaded);
-    // An import that left out texts outside the code page succeeds with S_FALSE, its error
-    // information saying how many: the client sees what it has not got.
-    if (format != kFileNative && doc_->refusedTexts != 0) {
-        ReportAutomationError(kErrorCodePageImport, IID_IWorksheet, 0);
-        if (std::optional<ErrorInfo> info = TakeErrorInfo()) {
-            info->description += ' ' + std::to_string(doc_->refusedTexts);
-            SetErrorInfo(std::move(*info));
-        }
-        return S_FALSE;
+    // An import that left out texts outside the code page, or cut document properties to
+    // their fields, succeeds with S_FALSE, its error information saying how many: the client
+    // sees what it has not got.
+    if (format == kFileNative || (doc_->refusedTexts == 0 && doc_->cutProperties == 0)) return S_OK;
+    const bool refused = doc_->refusedTexts != 0;
+    ReportAutomationError(refused ? kErrorCodePageImport : kErrorPropertiesCut, IID_IWorksheet, 0);
+    if (std::optional<ErrorInfo> info = TakeErrorInfo()) {
+        info->description = ImportLossText(*doc_);
+        SetErrorInfo(std::move(*info));
     }
-    return S_OK;
+    return S_FALSE;
 }
 
 HRESULT CWorkbookObj::LoadXBase(CWorkbook& loaded, uint8_t format, IXBaseInfo& info) {

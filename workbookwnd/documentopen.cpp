@@ -2,6 +2,7 @@
 
 #include "core/settings.h"
 #include "exchange/excelxml.h"
+#include "exchange/foreignfile.h"
 #include "exchange/textfile.h"
 #include "exchange/xbase.h"
 #include "files/savetarget.h"
@@ -215,11 +216,10 @@ bool OpenDocument(CWorkbookWnd& window, const std::string& path, uint8_t type) {
     }
     window.SetPath(path);
     window.SyncContext();
-    // The texts an import left out (characters outside the code page) are counted to the
-    // user once the rest is read.
-    if (type != kFileNative && book.refusedTexts != 0)
-        ShowMessageText(QString::fromLatin1(GetErrorMessage(kErrorCodePageImport)) + ' ' +
-                        QString::number(book.refusedTexts));
+    // The texts an import left out (characters outside the code page) and the properties it
+    // cut are counted to the user once the rest is read.
+    if (type != kFileNative && (book.refusedTexts != 0 || book.cutProperties != 0))
+        ShowMessageText(QString::fromLatin1(ImportLossText(book)));
     return true;
 }
 
