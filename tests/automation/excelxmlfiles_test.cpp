@@ -68,14 +68,7 @@ protected:
     }
     // The text a cell of the active worksheet shows in its number format.
     static std::string Shown(CWorkbookObj& book, uint32_t row, uint16_t column) {
-        CWorkbook& doc = book.Document();
-        const CWorksheet& sheet = *doc.tree.active;
-        const uint8_t* r = FindCell(sheet.cells, row, column);
-        CellCursor runs;
-        const uint16_t style = StyleIndexAt(sheet.formats, row, column, runs);
-        std::string text;
-        if (r) FormatCellValue(r, GetStyleRecord(doc.styles, style).numberFormat, text);
-        return text;
+        return autotest::ShownText(book.Document(), *book.Document().tree.active, row, column);
     }
     static int32_t ItemCountOf(CWorkbookObj& book) {
         int32_t count = -1;

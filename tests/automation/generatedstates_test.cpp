@@ -815,12 +815,7 @@ struct Checker {
     // A cell's value as it is shown, in its number format.
     static std::string Shown(CWorkbook& book, const CWorksheet& sheet, uint16_t column,
                              uint32_t row) {
-        const uint8_t* r = FindCell(sheet.cells, row, column);
-        CellCursor runs;
-        const uint16_t style = StyleIndexAt(sheet.formats, row, column, runs);
-        std::string text;
-        if (r) FormatCellValue(r, GetStyleRecord(book.styles, style).numberFormat, text);
-        return text;
+        return autotest::ShownText(book, sheet, row, column);
     }
 
     // xBase tables in each form: the active worksheet's values below its first row, the field
