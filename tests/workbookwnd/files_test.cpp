@@ -621,6 +621,26 @@ TEST_F(FilesTest, AnImportNamesTheTextsItLeftOut) {
     EXPECT_EQ(CellText(2, 0), "");
 }
 
+// A spreadsheet whose document properties are longer than the workbook keeps opens with their
+// beginnings, and the user is told how many were cut.
+TEST_F(FilesTest, AnImportNamesThePropertiesItCut) {
+    const std::string xml = TempPath("long.xml");
+    {
+        std::ofstream(xml, std::ios::binary)
+            << "<?xml version=\"1.0\"?><Workbook xmlns=\"urn:schemas-microsoft-com:office:"
+               "spreadsheet\" xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">"
+               "<DocumentProperties><Author>"
+            << std::string(200, 'a') << "</Author></DocumentProperties>"
+            << "<Worksheet ss:Name=\"S\"><Table><Row><Cell><Data ss:Type=\"String\">a</Data>"
+               "</Cell></Row></Table></Worksheet></Workbook>";
+    }
+    ASSERT_NE(OpenWindow(xml), nullptr);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text,
+              QString::fromLatin1(GetErrorMessage(kErrorPropertiesCut)) + QStringLiteral(" 1"));
+    EXPECT_EQ(CellText(0, 0), "a");
+}
+
 // A text file and a table open by their extensions, or a text file through the Text filter;
 // edited, Save writes the same form again and Reload reads it back.
 TEST_F(FilesTest, TextFilesAndTablesSaveAndReloadInTheirOwnForm) {
