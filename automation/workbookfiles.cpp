@@ -170,8 +170,8 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
     // their fields, succeeds with S_FALSE, its error information saying how many: the client
     // sees what it has not got.
     if (format == kFileNative || (doc_->refusedTexts == 0 && doc_->cutProperties == 0)) return S_OK;
-    const bool refused = doc_->refusedTexts != 0;
-    ReportAutomationError(refused ? kErrorCodePageImport : kErrorPropertiesCut, IID_IWorksheet, 0);
+    // The error information of the interface, its description every loss with its count.
+    ReportAutomationError(kErrorCodePageImport, IID_IWorksheet, 0);
     if (std::optional<ErrorInfo> info = TakeErrorInfo()) {
         info->description = ImportLossText(*doc_);
         SetErrorInfo(std::move(*info));

@@ -48,6 +48,14 @@ TEST(ExcelXmlImport, DocumentLevelOutcomes) {
          Doc("<DocumentProperties><Author>" + std::string(127, 'a') +
              "</Author></DocumentProperties>" + sheets),
          0, "A"},
+        {"author of the longest cell text, cut",
+         Doc("<DocumentProperties><Author>" + std::string(kMaxCellText, 'a') +
+             "</Author></DocumentProperties>" + sheets),
+         0, "A"},
+        {"author past the longest cell text",
+         Doc("<DocumentProperties><Author>" + std::string(kMaxCellText + 1, 'a') +
+             "</Author></DocumentProperties>" + sheets),
+         59, ""},
         {"author of 128, cut",
          Doc("<DocumentProperties><Author>" + std::string(128, 'a') +
              "</Author></DocumentProperties>" + sheets),

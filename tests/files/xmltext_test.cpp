@@ -31,6 +31,8 @@ TEST(XmlText, DecodesReferencesAndUtf8) {
         {"&#1114112;", true, "", kErrorXmlData},
         {"&#x110000;", true, "", kErrorXmlData},
         {"&#65", true, "", kErrorXmlData},
+        {"&#65x;", true, "", kErrorXmlData},
+        {"&#x41g;", true, "", kErrorXmlData},
         {"&#;", true, "", kErrorXmlData},
         {"&#x;", true, "", kErrorXmlData},
         // An "&" that starts no reference is text, wherever it stands.
