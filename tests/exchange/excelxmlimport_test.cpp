@@ -438,6 +438,23 @@ std::string Options(const std::string& inner) {
                          "</WorksheetOptions>");
 }
 
+// A header or footer with a character the cells cannot hold is left out and counted, as a
+// cell's text is; the rest of the page setup is read, elements with content and end tags too.
+TEST(ExcelXmlImport, APageTextOutsideTheCodePageIsLeftOutAndCounted) {
+    const Imported im =
+        Import(Options("<PageSetup><Header x:Data=\"&#x4E2D; top\"></Header><Footer x:Data=\"F\">"
+                       "<Extra/></Footer><PageMargins x:Left=\"1\"/></PageSetup>"));
+    ASSERT_TRUE(im.ok) << int(im.error);
+    const PageSetupRecord& p = im.First().pageSetup;
+    EXPECT_EQ(im.book->refusedTexts, 1u);
+    // The header a new worksheet has stays.
+    const Imported plain = Import(Options(""));
+    ASSERT_TRUE(plain.ok);
+    EXPECT_STREQ(p.headerText, plain.First().pageSetup.headerText);
+    EXPECT_STREQ(p.footerText, "F");
+    EXPECT_DOUBLE_EQ(p.marginLeft, 25.4);
+}
+
 TEST(ExcelXmlImport, PageSetupOptions) {
     const Imported im = Import(Options(
         "<PageSetup><Layout x:Orientation=\"Landscape\" x:CenterHorizontal=\"1\" "

@@ -32,6 +32,7 @@ TEST(XmlText, DecodesReferencesAndUtf8) {
         {"&#x110000;", true, "", kErrorXmlData},
         {"&#65", true, "", kErrorXmlData},
         {"&#65x;", true, "", kErrorXmlData},
+        {"a&#", true, "", kErrorXmlData},
         {"&#x41g;", true, "", kErrorXmlData},
         {"&#;", true, "", kErrorXmlData},
         {"&#x;", true, "", kErrorXmlData},
