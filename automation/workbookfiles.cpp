@@ -167,27 +167,24 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
         loaded->fileKind = Profile().fileFormat;
     }
     doc_ = std::move(loaded);
-    // An import that left out texts outside the code page succeeds with S_FALSE, its error
+    // An import that left out texts outside the code page, cut document properties to their
+    // fields or left out fields past the worksheet's limits succeeds with S_FALSE, its error
     // information saying how many: the client sees what it has not got.
-    // Fields past the worksheet's limits are counted the same way.
-    if (format != kFileNative && (doc_->refusedTexts != 0 || cutFields != 0)) {
-        ReportAutomationError(kErrorCodePageImport, IID_IWorksheet, 0);
-        if (std::optional<ErrorInfo> info = TakeErrorInfo()) {
-            if (doc_->refusedTexts == 0)
-                info->description.clear();
-            else
-                info->description += ' ' + std::to_string(doc_->refusedTexts);
-            if (cutFields != 0)
-                info->description += (info->description.empty() ? "" : " ") +
-                                     std::to_string(cutFields) +
-                                     " fields of the file lie past the worksheet's last column "
-                                     "or row, or hold more than a cell's text: they were left "
-                                     "out or cut.";
-            SetErrorInfo(std::move(*info));
-        }
-        return S_FALSE;
+    if (format == kFileNative ||
+        (doc_->refusedTexts == 0 && doc_->cutProperties == 0 && cutFields == 0))
+        return S_OK;
+    ReportAutomationError(kErrorCodePageImport, IID_IWorksheet, 0);
+    if (std::optional<ErrorInfo> info = TakeErrorInfo()) {
+        info->description = ImportLossText(*doc_);
+        if (cutFields != 0)
+            info->description += (info->description.empty() ? "" : "\n") +
+                                 std::to_string(cutFields) +
+                                 " fields of the file lie past the worksheet's last column "
+                                 "or row, or hold more than a cell's text: they were left "
+                                 "out or cut.";
+        SetErrorInfo(std::move(*info));
     }
-    return S_OK;
+    return S_FALSE;
 }
 
 HRESULT CWorkbookObj::LoadXBase(CWorkbook& loaded, uint8_t format, IXBaseInfo& info) {

@@ -38,7 +38,18 @@ void WriteProperties(CXmlWriter& w, const DocumentProperties& p) {
     w.WriteTag("DocumentProperties", {}, kXmlEndTag, 1, 1);
 }
 
-void WriteSettings(CXmlWriter& w) {
+// The active worksheet's place among the worksheets, from 0.
+std::size_t ActiveSheetOrdinal(const CWorkbook& wb) {
+    std::size_t n = 0;
+    for (const CTreeItem* item = wb.tree.first; item; item = item->next) {
+        if (!item->IsWorksheet()) continue;
+        if (item == wb.tree.active) return n;
+        ++n;
+    }
+    return 0;
+}
+
+void WriteSettings(CXmlWriter& w, const CWorkbook& wb) {
     w.WriteTag("OfficeDocumentSettings", "xmlns=\"urn:schemas-microsoft-com:office:office\"",
                kXmlStartTag, 1, 1);
     w.WriteTag("DownloadComponents", {}, kXmlEmptyTag, 2, 1);
@@ -49,9 +60,8 @@ void WriteSettings(CXmlWriter& w) {
     // The window's size and place are the reader's own choice: the elements stay empty.
     for (const char* name : {"WindowHeight", "WindowWidth", "WindowTopX", "WindowTopY"})
         w.WriteElement(name, {}, 2, 1);
-    // Counted from 0 by the programs that read the form: the first worksheet, as ours reads
-    // it too.
-    w.WriteElement("ActiveSheet", "0", 2, 1);
+    // Counted from 0 by the programs that read the form, ours among them.
+    w.WriteElement("ActiveSheet", std::to_string(ActiveSheetOrdinal(wb)), 2, 1);
     w.WriteElement("ProtectStructure", "False", 2, 1);
     w.WriteElement("ProtectWindows", "False", 2, 1);
     w.WriteTag("ExcelWorkbook", {}, kXmlEndTag, 1, 1);
@@ -114,7 +124,7 @@ bool WriteExcelXml(CWorkbook& workbook, CXmlWriter& w, int logPixelsY) {
     try {
         WriteRoot(w);
         WriteProperties(w, workbook.properties);
-        WriteSettings(w);
+        WriteSettings(w, workbook);
         WriteExcelXmlStyles(w, workbook, 1);
         WriteWorksheets(w, workbook, logPixelsY);
         w.WriteTag("Workbook", {}, kXmlEndTag, 0, 1);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -16,7 +17,8 @@ namespace vl {
 namespace {
 
 constexpr std::size_t kElementTextLimit = 1024;
-constexpr uint64_t kActiveSheetMax = 2147483647;
+// No worksheet named: the first one stays active.
+constexpr int64_t kNoActiveSheet = -1;
 // A worksheet's formulas are attributes: raw values may hold a whole formula with every
 // character escaped.
 constexpr std::size_t kFormulaValueLimit = 6 * (kPagePayload - kFormulaHead);
@@ -46,7 +48,8 @@ struct PropertyField {
     std::size_t size;
 };
 
-bool ReadProperties(CXmlReader& r, DocumentProperties& p) {
+// A property longer than its field keeps what fits, and the cut is counted for the user.
+bool ReadProperties(CXmlReader& r, DocumentProperties& p, uint32_t& cut) {
     const PropertyField fields[] = {
         {"Author", p.author, sizeof p.author},
         {"LastAuthor", p.lastAuthor, sizeof p.lastAuthor},
@@ -65,15 +68,20 @@ bool ReadProperties(CXmlReader& r, DocumentProperties& p) {
         const std::string name = r.Name();
         for (const PropertyField& f : fields) {
             if (f.name != name) continue;
-            if (!r.ReadContent(f.size - 1)) return false;
-            std::memcpy(f.field, r.Text().c_str(), r.Text().size() + 1);
+            if (!r.ReadContent(kMaxCellText)) return false;
+            const std::size_t kept = std::min(r.Text().size(), f.size - 1);
+            if (kept < r.Text().size()) ++cut;
+            std::memcpy(f.field, r.Text().data(), kept);
+            f.field[kept] = 0;
         }
         if (!SkipToEndTag(r, name)) return false;
     }
     return false;
 }
 
-bool ReadExcelWorkbook(CXmlReader& r, uint32_t& activeSheet) {
+// The active worksheet, counted from 0; a number of no worksheet (-1, past the count) leaves
+// the first, as other readers do.
+bool ReadExcelWorkbook(CXmlReader& r, int64_t& activeSheet) {
     while (r.ReadNextTag({}, 0)) {
         if (r.IsEnd() && !r.IsStart()) {
             if (r.Name() == "ExcelWorkbook") return true;
@@ -81,10 +89,10 @@ bool ReadExcelWorkbook(CXmlReader& r, uint32_t& activeSheet) {
         }
         if (r.IsEnd() || r.Name() != "ActiveSheet") continue;
         if (!r.ReadContent(kElementTextLimit)) return false;
-        uint64_t value = 0;
-        if (!r.Check(ParseXmlUnsigned(r.Text(), kActiveSheetMax, 0, kActiveSheetMax, value)))
+        int64_t value = 0;
+        if (!r.Check(ParseXmlSigned(r.Text(), INT64_MAX, -INT64_MAX, INT64_MAX, value)))
             return false;
-        activeSheet = uint32_t(value);
+        activeSheet = value < 0 ? kNoActiveSheet : value;
         if (!SkipToEndTag(r, "ActiveSheet")) return false;
     }
     return false;
@@ -116,7 +124,7 @@ bool ReadWorksheet(ExcelImport& im, CWorksheet*& last) {
     }
 }
 
-bool ReadRoot(ExcelImport& im, uint32_t& activeSheet) {
+bool ReadRoot(ExcelImport& im, int64_t& activeSheet) {
     CXmlReader& r = im.reader;
     if (!r.ReadDeclaration()) return false;
     r.AdoptDeclaredEncoding();
@@ -137,7 +145,7 @@ bool ReadRoot(ExcelImport& im, uint32_t& activeSheet) {
         const bool empty = r.IsEnd();
         bool ok = true;
         if (name == "DocumentProperties")
-            ok = empty || ReadProperties(r, im.workbook.properties);
+            ok = empty || ReadProperties(r, im.workbook.properties, im.workbook.cutProperties);
         else if (name == "OfficeDocumentSettings")
             ok = empty || SkipToEndTag(r, name);
         else if (name == "ExcelWorkbook")
@@ -151,14 +159,14 @@ bool ReadRoot(ExcelImport& im, uint32_t& activeSheet) {
     return r.Ok();
 }
 
-// The worksheet of that ordinal (from 1) becomes the active one; 0 or one past the count
-// leaves the first. Then the automatic heights of the rows in use are measured again.
-void Finish(CWorkbook& wb, uint32_t activeSheet, const RowAutoFit& autoFit) {
-    uint32_t ordinal = 0;
+// The worksheet of that ordinal (from 0) becomes the active one; any other number leaves the
+// first. Then the automatic heights of the rows in use are measured again.
+void Finish(CWorkbook& wb, int64_t activeSheet, const RowAutoFit& autoFit) {
+    int64_t ordinal = 0;
     for (CTreeItem* item = wb.tree.first; item; item = item->next) {
         CWorksheet* ws = AsWorksheet(item);
         if (!ws) continue;
-        if (++ordinal == activeSheet) wb.tree.active = ws;
+        if (ordinal++ == activeSheet) wb.tree.active = ws;
         if (!autoFit) continue;
         uint16_t c0 = 0, c1 = 0, f0 = 0, f1 = 0;
         uint32_t r0 = 0, r1 = 0, q0 = 0, q1 = 0;
@@ -185,9 +193,10 @@ bool ReadExcelXml(CWorkbook& workbook, CXmlReader& reader, const RowAutoFit& aut
     workbook.error = kErrorNone;
     workbook.xmlErrorLine = 0;
     workbook.refusedTexts = 0;
+    workbook.cutProperties = 0;
     reader.SetValueLimit(kFormulaValueLimit);
     ExcelImport im{reader, workbook, logPixelsY, {}};
-    uint32_t activeSheet = 0;
+    int64_t activeSheet = kNoActiveSheet;
     try {
         ReadRoot(im, activeSheet);
     } catch (const std::bad_alloc&) {

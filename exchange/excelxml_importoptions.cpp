@@ -36,11 +36,17 @@ bool ReadLayout(CXmlReader& r, PageSetupRecord& p) {
     return !r.FindAttribute("StartPageNumber") || r.GetU16Attribute(p.firstPageNumber, 1, 65534);
 }
 
-// Header and footer texts: decoded, at most 1,024 characters, the first 127 kept.
-bool ReadPageText(CXmlReader& r, char (&field)[kPageTextSize]) {
+// Header and footer texts: decoded, at most 1,024 characters, the first 127 kept. One with
+// a character outside the code page is left out and counted in `refused`, as cell texts are.
+bool ReadPageText(CXmlReader& r, char (&field)[kPageTextSize], uint32_t& refused) {
     if (!r.FindAttribute("Data")) return true;
     std::string text;
-    if (!r.Check(DecodeXmlText(r.Value(), r.Utf8(), kElementTextLimit, text))) return false;
+    uint32_t lost = 0;
+    if (!r.Check(DecodeXmlText(r.Value(), r.Utf8(), kElementTextLimit, text, &lost))) return false;
+    if (lost) {
+        ++refused;
+        return true;
+    }
     CopyTextField(field, text.c_str(), kPageTextSize);
     return true;
 }
@@ -67,16 +73,16 @@ bool ReadMargins(CXmlReader& r, int dpi, PageSetupRecord& p) {
     return r.Ok();
 }
 
-bool ReadPageSetup(CXmlReader& r, int dpi, PageSetupRecord& p) {
+bool ReadPageSetup(CXmlReader& r, int dpi, PageSetupRecord& p, uint32_t& refused) {
     constexpr uint8_t kTag = kXmlAttributes | kXmlStart | kXmlOptional;
     if (r.ReadNextTag("Layout", kTag) &&
         (!ReadLayout(r, p) || (!r.IsEnd() && !SkipToEndTag(r, "Layout"))))
         return false;
     if (r.Ok() && r.ReadNextTag("Header", kTag) &&
-        (!ReadPageText(r, p.headerText) || (!r.IsEnd() && !SkipToEndTag(r, "Header"))))
+        (!ReadPageText(r, p.headerText, refused) || (!r.IsEnd() && !SkipToEndTag(r, "Header"))))
         return false;
     if (r.Ok() && r.ReadNextTag("Footer", kTag) &&
-        (!ReadPageText(r, p.footerText) || (!r.IsEnd() && !SkipToEndTag(r, "Footer"))))
+        (!ReadPageText(r, p.footerText, refused) || (!r.IsEnd() && !SkipToEndTag(r, "Footer"))))
         return false;
     if (r.Ok() && r.ReadNextTag("PageMargins", kTag) &&
         (!ReadMargins(r, dpi, p) || (!r.IsEnd() && !SkipToEndTag(r, "PageMargins"))))
@@ -179,12 +185,13 @@ bool ReadPanes(CXmlReader& r, ViewSettingsRecord& v) {
     return false;
 }
 
-bool ReadOption(CXmlReader& r, int dpi, CWorksheet& ws, const std::string& name) {
+bool ReadOption(CXmlReader& r, int dpi, CWorksheet& ws, const std::string& name,
+                uint32_t& refused) {
     PageSetupRecord& p = ws.pageSetup;
     ViewSettingsRecord& v = ws.view;
     const bool empty = r.IsEnd();
     uint64_t n = 0;
-    if (name == "PageSetup") return empty || ReadPageSetup(r, dpi, p);
+    if (name == "PageSetup") return empty || ReadPageSetup(r, dpi, p, refused);
     if (name == "Print") return empty || ReadPrint(r, p);
     if (name == "Panes") return empty || ReadPanes(r, v);
     if (name == "DoNotDisplayGridlines") {
@@ -219,7 +226,7 @@ bool ReadExcelXmlWorksheetOptions(ExcelImport& im, CWorksheet& ws) {
             continue;
         }
         const std::string name = r.Name();
-        if (!ReadOption(r, im.logPixelsY, ws, name)) return false;
+        if (!ReadOption(r, im.logPixelsY, ws, name, im.workbook.refusedTexts)) return false;
     }
     return false;
 }

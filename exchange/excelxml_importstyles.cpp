@@ -15,6 +15,7 @@ namespace {
 
 constexpr std::size_t kMaxFaceName = 127;
 constexpr std::size_t kMaxPattern = kMaxFormatCode; // what a style holds
+constexpr uint8_t kNegativeParentheses = 2;
 
 struct Word {
     std::string_view text;
@@ -218,8 +219,8 @@ void SetUserCode(StandardFormat& f, std::string_view code) {
 }
 
 bool ReadNumberFormat(CXmlReader& r, StyleRecord& s) {
-    static const Word kKinds[] = {{"Currency", 2},   {"Accounting", 3}, {"Short Date", 4},
-                                  {"Time", 1},       {"Fraction", 1}};
+    static const Word kKinds[] = {
+        {"Currency", 2}, {"Accounting", 3}, {"Short Date", 4}, {"Time", 1}, {"Fraction", 1}};
     if (!r.ReadNextTag("NumberFormat", kXmlAttributes | kXmlStart | kXmlOptional)) return r.Ok();
     if (!r.IsEnd() && !SkipToEndTag(r, "NumberFormat")) return false;
     if (!r.FindAttribute("Format")) return true;
@@ -229,6 +230,11 @@ bool ReadNumberFormat(CXmlReader& r, StyleRecord& s) {
         if (format == w.text) {
             // A name gives the kind alone: a kind that changes starts from its own settings.
             if (s.numberFormat.kind != w.code) s.numberFormat = DefaultStandardFormat(w.code);
+            // The form's "Currency" shows a negative amount in parentheses.
+            if (format == "Currency") {
+                s.numberFormat.params[fmtparam::kCurrencyNegative] = kNegativeParentheses;
+                BuildStandardFormatCode(s.numberFormat);
+            }
             return true;
         }
     for (const NamedFormat& n : kNamedFormats)
@@ -281,12 +287,11 @@ bool ExcelStyleIds::Define(std::string_view id, uint16_t& slot) {
     uint16_t numbered = 0;
     if (id == "Default") {
         slot = 0;
-    } else if (Resolve(id, numbered)) {
-        // Slot 0 is the default's, which "s1" names as well.
-        if (numbered != 0 && taken_[numbered]) return false;
+    } else if (Resolve(id, numbered) && numbered != 0 && !taken_[numbered]) {
         slot = numbered;
     } else {
-        // Slot 0 stays the default's.
+        // Slot 0 stays the default's, which unstyled cells show: "s1" is a style of its own.
+        // A number whose slot another identifier took goes elsewhere as well.
         uint16_t free = uint16_t(taken_.size() - 1);
         while (free > 0 && taken_[free]) --free;
         if (free == 0) return false;

@@ -157,7 +157,11 @@ bool ReadData(CXmlReader& r, CellValue& v) {
     if (r.FindAttribute("Type")) type = r.Value();
     std::string text;
     if (!ReadDataText(r, text)) return false;
-    if (text.empty()) return true; // an empty value stores nothing
+    if (text.empty()) {
+        // A formula's result may be the empty text; a plain empty value stores nothing.
+        if (v.formula && type == "String") v.value = v.isText = true;
+        return true;
+    }
     v.value = true;
     if (type == "Number") {
         v.isText = false;

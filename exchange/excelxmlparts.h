@@ -28,13 +28,13 @@ constexpr std::array<std::string_view, 23> kPatternNames = {
     "HorzGradient",   "VertSymGradient",
     "HorzSymGradient"};
 
-// Style slots by the identifiers of one document. One letter and a number 1 to 512 keep
-// slot number - 1 and "Default" slot 0; any other identifier (other writers name styles
-// "ce1" or "Heading_20_1") takes the highest slot no identifier holds yet.
+// Style slots by the identifiers of one document. "Default" keeps slot 0 and one letter and
+// a number 2 to 512 slot number - 1; any other identifier (other writers name styles "ce1"
+// or "Heading_20_1"), "s1", and a number whose slot is taken take the highest slot no
+// identifier holds yet.
 class ExcelStyleIds {
 public:
-    // The slot of an identifier a "Style" defines; false when none is free, or when a
-    // numbered identifier meets a slot another identifier took.
+    // The slot of an identifier a "Style" defines; false when none is free.
     bool Define(std::string_view id, uint16_t& slot);
     // The slot an identifier refers to ("StyleID", "Parent"); false for an identifier
     // that is neither defined nor numbered.

@@ -222,4 +222,16 @@ bool SaveAside(CWorkbook& workbook, const char* path, const std::function<bool(C
     return false;
 }
 
+std::string ImportLossText(const CWorkbook& workbook) {
+    std::string text;
+    const auto add = [&text](ErrorCode code, uint32_t count) {
+        if (count == 0) return;
+        if (!text.empty()) text += '\n';
+        text += std::string(GetErrorMessage(code)) + ' ' + std::to_string(count);
+    };
+    add(kErrorCodePageImport, workbook.refusedTexts);
+    add(kErrorPropertiesCut, workbook.cutProperties);
+    return text;
+}
+
 } // namespace vl

@@ -39,6 +39,10 @@ std::string FormLossKey(const CWorkbook& workbook, uint8_t family);
 // name; else `named`, the form its name or the user chose.
 uint8_t FormOfFileBytes(CFileStream& stream, uint8_t named);
 
+// What the last import left out or cut, one message with its count for each kind (texts
+// outside the code page, document properties cut to their fields); empty when nothing.
+std::string ImportLossText(const CWorkbook& workbook);
+
 // Replaces the workbook's tree with one new worksheet named after the stream's file and makes
 // it the current worksheet; null with error 8 when it cannot be had (the tree then stays).
 CWorksheet* StartImportWorksheet(CWorkbook& workbook);

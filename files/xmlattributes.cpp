@@ -47,7 +47,9 @@ bool CXmlReader::FindAttributeBounded(std::string_view name, std::size_t maximum
 
 bool CXmlReader::DecodeValue(std::string& out, std::size_t maximum) {
     out.clear();
-    if (!Check(DecodeXmlText(current_, Utf8(), valueLimit_, out, &lost_))) return false;
+    const uint32_t before = lost_;
+    if (!Check(DecodeXmlText(current_, Utf8(), valueLimit_, out, &lost_)) || !CheckLost(before))
+        return false;
     return out.size() <= maximum || Fail(kErrorXmlAttribute);
 }
 

@@ -49,7 +49,8 @@ bool CXmlReader::ReadContent(std::size_t maximum, bool verbatim) {
     if (error_) return false;
     text_.clear();
     if (!CollectText(RawLimit(maximum), verbatim)) return false;
-    return Check(DecodeXmlText(raw_, Utf8(), maximum, text_, &lost_));
+    const uint32_t before = lost_;
+    return Check(DecodeXmlText(raw_, Utf8(), maximum, text_, &lost_)) && CheckLost(before);
 }
 
 bool CXmlReader::ReadElementBytes(std::string_view name, std::size_t maximum, uint8_t flags) {

@@ -63,6 +63,8 @@ void CXmlReader::ResetMemory(std::string_view document) {
     afterCr_ = false;
     error_ = kErrorNone;
     errorLine_ = 0;
+    lost_ = 0;
+    refuseLost_ = false;
     ClearAttributes();
 }
 
@@ -297,13 +299,25 @@ bool CXmlReader::ReadDeclaration() {
     return ReadInstruction(true);
 }
 
+namespace {
+
+// The encoding's name as its registry compares names: any case, "UTF8" and "UTF-8" alike.
+bool SameEncodingName(std::string_view name, std::string_view upper) {
+    if (name.size() != upper.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (CharUpper1252(name[i]) != upper[i]) return false;
+    return true;
+}
+
+} // namespace
+
 void CXmlReader::AdoptDeclaredEncoding() {
     encoding_ = kXmlUtf8;
     if (FindAttribute("encoding")) {
         const std::string_view v = current_;
-        if (v == "UTF-8" || v == "utf-8")
+        if (SameEncodingName(v, "UTF-8") || SameEncodingName(v, "UTF8"))
             encoding_ = kXmlUtf8;
-        else if (v.substr(0, 4) == "ISO-" || v.substr(0, 4) == "iso-")
+        else if (SameEncodingName(v.substr(0, 4), "ISO-"))
             encoding_ = kXmlIso;
         else
             encoding_ = kXmlAnsi;

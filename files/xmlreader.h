@@ -135,6 +135,13 @@ public:
     bool Utf8() const { return encoding_ == kXmlUtf8; }
     // The characters of texts and values read so far that the code page has not.
     uint32_t LostCharacters() const { return lost_; }
+    // From now on such a character fails the reading with 125 at its line, where a form
+    // must come back whole rather than with '?' in its place.
+    void RefuseLostCharacters() { refuseLost_ = true; }
+    // A decoding that counted lost characters fails when they are refused.
+    bool CheckLost(uint32_t before) {
+        return !refuseLost_ || lost_ == before || Fail(kErrorCodePage);
+    }
     // The absolute byte position in the source.
     uint64_t Position() const { return origin_ + pos_; }
 
@@ -200,6 +207,7 @@ private:
     bool afterCr_ = false; // the last byte consumed was a CR
     ErrorCode error_ = kErrorNone;
     uint32_t lost_ = 0;
+    bool refuseLost_ = false;
     uint32_t errorLine_ = 0;
 
     // Attribute table.

@@ -188,9 +188,12 @@ void WriteStyle(CXmlWriter& w, const StyleRecord& s, int id) {
     if (s.fill.pattern) WriteXmlFillPattern(w, s.fill, 2);
     // Always written: a style with both indents 0 would otherwise read back as 4 and 2.
     WriteAlignment(w, s);
-    if (s.dropDownList) {
+    // The list's flags go out without a list as well, or a style that holds only them
+    // would read back as another.
+    if (s.dropDownList || s.sort || s.autoAppend || s.autoComplete) {
         XmlAttributeText d;
-        d.Int("ListID", s.dropDownList).Bool("Sort", s.sort);
+        if (s.dropDownList) d.Int("ListID", s.dropDownList);
+        d.Bool("Sort", s.sort);
         d.Bool("AutoAppend", s.autoAppend).Bool("AutoComplete", s.autoComplete);
         w.WriteTag("DropDownListRef", d.str(), kXmlEmptyTag, 2, 1);
     }

@@ -7,6 +7,8 @@ namespace vl {
 
 namespace {
 
+constexpr char32_t kLastCodePoint = 0x10FFFF;
+
 struct NamedReference {
     std::string_view text;
     char byte;
@@ -23,30 +25,42 @@ int HexDigit(char c) {
     return -1;
 }
 
-// A numeric reference at raw[i] ("&#..."): its byte in `byte` and its length in `length`.
-ErrorCode ScanNumericReference(std::string_view raw, std::size_t i, char& byte,
+// A numeric reference at raw[i] ("&#..."): the Unicode character it names in `cp` and its
+// length in `length`. Any number of digits, up to the last code point.
+ErrorCode ScanNumericReference(std::string_view raw, std::size_t i, char32_t& cp,
                                std::size_t& length) {
     std::size_t k = i + 2;
     const bool hex = k < raw.size() && raw[k] == 'x';
     if (hex) ++k;
     const std::size_t first = k;
-    unsigned value = 0;
-    for (; k < raw.size() && k - first < (hex ? 2u : 3u); ++k) {
+    char32_t value = 0;
+    for (; k < raw.size(); ++k) {
         int digit = hex ? HexDigit(raw[k]) : (IsAsciiDigit(raw[k]) ? raw[k] - '0' : -1);
         if (digit < 0) break;
-        value = value * (hex ? 16 : 10) + unsigned(digit);
+        value = value * (hex ? 16 : 10) + char32_t(digit);
+        if (value > kLastCodePoint) return kErrorXmlData;
     }
-    if (k == first || k >= raw.size() || raw[k] != ';' || value > 255) return kErrorXmlData;
-    byte = char(value);
+    if (k == first || k >= raw.size() || raw[k] != ';') return kErrorXmlData;
+    cp = value;
     length = k + 1 - i;
     return kErrorNone;
 }
 
-// A reference at raw[i] (an "&"): its byte and length; length 0 when none starts here.
-ErrorCode ScanReference(std::string_view raw, std::size_t i, char& byte, std::size_t& length) {
+// A reference at raw[i] (an "&"): its byte and length; length 0 when none starts here. A
+// character the code page has not is '?' with `outside` set.
+ErrorCode ScanReference(std::string_view raw, std::size_t i, char& byte, std::size_t& length,
+                        bool& outside) {
     length = 0;
+    outside = false;
     std::string_view rest = raw.substr(i);
-    if (rest.size() > 1 && rest[1] == '#') return ScanNumericReference(raw, i, byte, length);
+    if (rest.size() > 1 && rest[1] == '#') {
+        char32_t cp = 0;
+        if (ErrorCode e = ScanNumericReference(raw, i, cp, length)) return e;
+        // Below 128 the code page and Unicode agree, the control characters included.
+        byte = cp < 0x80 ? char(cp) : CodePointToCp1252(cp);
+        outside = byte == '?' && cp != '?';
+        return kErrorNone;
+    }
     for (const NamedReference& r : kNamedReferences) {
         if (rest.substr(0, r.text.size()) == r.text) {
             byte = r.byte;
@@ -115,8 +129,10 @@ ErrorCode DecodeXmlText(std::string_view raw, bool utf8, std::size_t maximum, st
         char byte = raw[i];
         std::size_t length = 1;
         if (byte == '&') {
-            if (ErrorCode e = ScanReference(raw, i, byte, length)) return e;
+            bool outside = false;
+            if (ErrorCode e = ScanReference(raw, i, byte, length, outside)) return e;
             if (length == 0) length = 1; // copied as it stands
+            if (lost && outside) ++*lost;
         } else if (utf8 && static_cast<unsigned char>(byte) >= 0x80) {
             ScanUtf8(raw, i, byte, length);
             if (lost && byte == '?') ++*lost;

@@ -15,13 +15,13 @@ namespace vl {
 // code-page bytes ("?" for a character outside the page); a byte of 0x80 or above that
 // starts no well-formed sequence (a lone continuation byte, an overlong form, a surrogate, a
 // sequence cut short) becomes one "?" and decoding goes on with the next byte. The
-// references "&quot;", "&apos;", "&lt;", "&gt;", "&amp;", "&#" with up to three decimal
-// digits and "&#x" with up to two hexadecimal digits, each closed by ";", give their byte;
-// an "&" that starts none of these forms is copied as it stands. Error 59 for a numeric
-// reference without digits, without ";" or above 255, and when more than `maximum` bytes
-// would be appended.
-// With `lost`, each character of a UTF-8 text that the code page has not (appended as '?')
-// is counted there.
+// references "&quot;", "&apos;", "&lt;", "&gt;", "&amp;", and "&#" with decimal or "&#x"
+// with hexadecimal digits closed by ";" give their byte: a numeric reference names a Unicode
+// character, whatever the document's encoding ("&#8364;" the euro sign, "?" for one the
+// code page has not). An "&" that starts none of these forms is copied as it stands. Error
+// 59 for a numeric reference without digits, without ";" or past U+10FFFF, and when more
+// than `maximum` bytes would be appended.
+// With `lost`, each character outside the code page (appended as '?') is counted there.
 ErrorCode DecodeXmlText(std::string_view raw, bool utf8, std::size_t maximum, std::string& out,
                         uint32_t* lost = nullptr);
 

@@ -115,6 +115,8 @@ bool ReadTree(CXmlReader& r, CWorkbook& wb) {
 bool ReadDocument(CXmlReader& r, CWorkbook& wb) {
     if (!r.ReadDeclaration()) return false;
     r.AdoptDeclaredEncoding();
+    // The workbook comes back whole or not at all: no text is read with '?' in its place.
+    r.RefuseLostCharacters();
     if (!r.ReadNextTag("Workbook", kXmlStart)) return false;
     if (!ReadLastModification(r, wb) || !ReadXmlWindow(r, wb) || !ReadXmlDropDownLists(r, wb) ||
         !ReadXmlStyles(r, wb) || !ReadXmlInspectCells(r, wb) || !ReadTree(r, wb) ||

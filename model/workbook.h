@@ -111,6 +111,8 @@ public:
     uint8_t showFormulas = 0;
     // The texts the last import left out: they held characters outside the code page.
     uint32_t refusedTexts = 0;
+    // The document properties the last import cut to their fields.
+    uint32_t cutProperties = 0;
     UndoHistory undo;
     DropDownListRecord dropDownLists[kDropDownLists];
 

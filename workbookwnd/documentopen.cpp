@@ -231,11 +231,10 @@ bool OpenDocument(CWorkbookWnd& window, const std::string& path, uint8_t type) {
     window.SetPath(path);
     window.SetCutFields(cutFields);
     window.SyncContext();
-    // The texts an import left out (characters outside the code page) are counted to the
-    // user once the rest is read.
-    if (type != kFileNative && book.refusedTexts != 0)
-        ShowMessageText(QString::fromLatin1(GetErrorMessage(kErrorCodePageImport)) + ' ' +
-                        QString::number(book.refusedTexts));
+    // The texts an import left out (characters outside the code page), the properties it cut
+    // and the fields past the worksheet's limits are counted to the user once the rest is read.
+    if (type != kFileNative && (book.refusedTexts != 0 || book.cutProperties != 0))
+        ShowMessageText(QString::fromLatin1(ImportLossText(book)));
     if (cutFields != 0) ShowMessageText(CutFieldsMessage(cutFields));
     return true;
 }

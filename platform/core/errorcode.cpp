@@ -103,6 +103,9 @@ constexpr const char* kCodePageMessage =
     "The text holds a character a cell cannot hold. Cells hold the characters of the Western "
     "European code page (Windows-1252): letters with accents, the euro sign and the like, "
     "but no other alphabets.";
+constexpr const char* kPropertiesCutMessage =
+    "Some document properties of the file (author, company, dates and the like) were longer "
+    "than the workbook keeps; their beginnings were kept. Properties cut:";
 constexpr const char* kPathTooLongMessage =
     "A worksheet or folder path would be longer than 255 characters.";
 constexpr const char* kArrayCutMessage =
@@ -129,6 +132,7 @@ const char* GetErrorMessage(int code) {
     if (code == kErrorFieldType) return kFieldTypeMessage;
     if (code == kErrorCodePage) return kCodePageMessage;
     if (code == kErrorCodePageImport) return kCodePageImportMessage;
+    if (code == kErrorPropertiesCut) return kPropertiesCutMessage;
     if (code < 1 || code > int(std::size(kMessages))) return kNoError;
     const char* text = kMessages[code - 1];
     return text ? text : kNoError;

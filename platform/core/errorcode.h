@@ -101,6 +101,7 @@ enum : ErrorCode {
     kErrorFieldType = 124,       // a value has a table field of a type no value is written to
     kErrorCodePage = 125,        // a text holds a character outside the cells' code page
     kErrorCodePageImport = 126,  // an import left out texts with characters outside it
+    kErrorPropertiesCut = 129,   // an import cut document properties to their fields
 };
 
 // The text of a code; every code without a text of its own gives "No error". The texts are

@@ -4,6 +4,9 @@
 
 #include "automation/workbookobj.h"
 #include "core/settings.h"
+#include "formula/celltext.h"
+#include "model/cellrecord.h"
+#include "model/cellstyle.h"
 #include "model/workbook.h"
 #include "platform/com/errorinfo.h"
 #include "tests/platform/core/tempfiles.h"
@@ -14,6 +17,17 @@
 #include <vector>
 
 namespace vl::autotest {
+
+// A cell's value as it is shown, in its number format; empty for no cell.
+inline std::string ShownText(const CWorkbook& book, const CWorksheet& sheet, uint32_t row,
+                             uint16_t column) {
+    const uint8_t* r = FindCell(sheet.cells, row, column);
+    CellCursor runs;
+    const uint16_t style = StyleIndexAt(sheet.formats, row, column, runs);
+    std::string text;
+    if (r) FormatCellValue(r, GetStyleRecord(book.styles, style).numberFormat, text);
+    return text;
+}
 
 class AutomationTest : public ::testing::Test {
 protected:

@@ -4,6 +4,10 @@
 #include "automation/documentservices.h"
 #include "automation/typelib.h"
 #include "automationtestutil.h"
+#include "formula/celltext.h"
+#include "model/cellrecord.h"
+#include "model/cellstyle.h"
+#include "platform/core/errorcode.h"
 
 #include <string>
 #include <vector>
@@ -49,6 +53,27 @@ protected:
         EXPECT_EQ(CWorkbookObj::Create(other), S_OK);
         EXPECT_EQ(other->Load(CBstr(path), CBstr(), 2, nullptr, nullptr), expected);
         return other;
+    }
+    // A spreadsheet file of that body, written and loaded as a user opens it.
+    std::shared_ptr<CWorkbookObj>
+    Opened(const std::string& body, HRESULT expected,
+           const std::string& declaration = "<?xml version=\"1.0\"?>") {
+        const std::string path = folder.Path("other.xml");
+        const std::string file = declaration +
+                                 "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+                                 "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">" +
+                                 body + "</Workbook>";
+        tempfiles::WriteBytes(path, std::vector<uint8_t>(file.begin(), file.end()));
+        return Loaded(path, expected);
+    }
+    // The text a cell of the active worksheet shows in its number format.
+    static std::string Shown(CWorkbookObj& book, uint32_t row, uint16_t column) {
+        return autotest::ShownText(book.Document(), *book.Document().tree.active, row, column);
+    }
+    static int32_t ItemCountOf(CWorkbookObj& book) {
+        int32_t count = -1;
+        book.GetItemCount(count);
+        return count;
     }
     static std::string Text(CWorkbookObj& book, const char* ref) {
         CVariant v;
@@ -148,6 +173,71 @@ TEST_F(ExcelFilesTest, ANativeWorkbookIsNoSpreadsheet) {
     tempfiles::WriteBytes(text, {'h', 'e', 'l', 'l', 'o'});
     Loaded(text, HRESULT(0x80040038));
     EXPECT_EQ(TakenMessage(), "An unexpected xml element\nLine: 1");
+}
+
+// Files other writers make open as they mean them: the default style beside one named "s1",
+// the active worksheet counted from 0, the encoding's name in any spelling, properties longer
+// than the workbook keeps (kept cut, the cut named), and a formula whose result is the empty
+// text.
+TEST_F(ExcelFilesTest, OtherWritersFilesOpenAsTheyMeanThem) {
+    const std::string styles =
+        "<Styles><Style ss:ID=\"Default\"><NumberFormat ss:Format=\"0.000\"/></Style>"
+        "<Style ss:ID=\"s1\"><NumberFormat ss:Format=\"0.0%\"/></Style>"
+        "<Style ss:ID=\"s21\"><NumberFormat ss:Format=\"Currency\"/></Style></Styles>";
+    auto styled =
+        Opened(styles + "<Worksheet ss:Name=\"A\"><Table><Row><Cell><Data ss:Type=\"Number\">"
+                        "1.5</Data></Cell><Cell ss:StyleID=\"s1\"><Data ss:Type=\"Number\">0.5"
+                        "</Data></Cell></Row></Table></Worksheet>",
+               S_OK);
+    EXPECT_EQ(Shown(*styled, 0, 0), "1.500");
+    EXPECT_EQ(Shown(*styled, 0, 1), "50.0%");
+
+    const std::string sheets = "<Worksheet ss:Name=\"A\"/><Worksheet ss:Name=\"B\"/>";
+    struct Active {
+        const char* value;
+        const char* active;
+    } const actives[] = {{"0", "\\A"}, {"1", "\\B"}, {"2", "\\A"}, {"-1", "\\A"}};
+    for (const Active& a : actives) {
+        auto book = Opened("<ExcelWorkbook><ActiveSheet>" + std::string(a.value) +
+                               "</ActiveSheet></ExcelWorkbook>" + sheets,
+                           S_OK);
+        CBstr path;
+        EXPECT_EQ(book->GetActiveWorksheet(path), S_OK) << a.value;
+        EXPECT_EQ(std::string(path.Utf8()), a.active) << a.value;
+    }
+
+    const std::string cafe =
+        "<Worksheet ss:Name=\"A\"><Table><Row><Cell><Data ss:Type=\"String\">caf\xC3\xA9</Data>"
+        "</Cell></Row></Table></Worksheet>";
+    for (const char* name : {"UTF-8", "utf-8", "Utf-8", "utf8", "UTF8"}) {
+        auto book =
+            Opened(cafe, S_OK, "<?xml version=\"1.0\" encoding=\"" + std::string(name) + "\"?>");
+        EXPECT_EQ(Text(*book, "$A$1"), "caf\xC3\xA9") << name; // UTF-8 over automation
+    }
+    // A code page's name takes the bytes as they are.
+    auto ansi = Opened(cafe, S_OK, "<?xml version=\"1.0\" encoding=\"windows-1252\"?>");
+    EXPECT_EQ(Text(*ansi, "$A$1"), "caf\xC3\x83\xC2\xA9");
+
+    ClearErrorInfo();
+    auto cut = Opened("<DocumentProperties><Author>" + std::string(128, 'a') +
+                          "</Author><Company>" + std::string(2000, 'c') + "</Company><Version>" +
+                          std::string(127, 'v') + "</Version></DocumentProperties>" + sheets,
+                      S_FALSE);
+    EXPECT_EQ(TakenMessage(), std::string(GetErrorMessage(kErrorPropertiesCut)) + " 2");
+    EXPECT_EQ(std::string(cut->Document().properties.author), std::string(127, 'a'));
+    EXPECT_EQ(std::string(cut->Document().properties.company), std::string(127, 'c'));
+    EXPECT_EQ(std::string(cut->Document().properties.version), std::string(127, 'v'));
+    EXPECT_EQ(ItemCountOf(*cut), 2);
+
+    auto empty = Opened("<Worksheet ss:Name=\"A\"><Table><Row><Cell ss:Formula=\"=IF(1&gt;2,"
+                        "&quot;x&quot;,&quot;&quot;)\"><Data ss:Type=\"String\"></Data></Cell>"
+                        "</Row></Table></Worksheet>",
+                        S_OK);
+    CVariant v;
+    ASSERT_EQ(empty->GetValue("$A$1", v), S_OK);
+    EXPECT_EQ(v.vt, VT_BSTR);
+    EXPECT_EQ(v.text, "");
+    EXPECT_EQ(Shown(*empty, 0, 0), "");
 }
 
 } // namespace

@@ -2,8 +2,11 @@
 #include "automation/typelib.h"
 #include "automationtestutil.h"
 #include "model/container.h"
+#include "model/styles.h"
+#include "platform/core/errorcode.h"
 #include "platform/core/pathlimit.h"
 
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/file.h>
@@ -48,6 +51,11 @@ protected:
         int32_t index = -1;
         EXPECT_EQ(book.GetItemIndex("\\Folder\\Inner", index), S_OK);
         EXPECT_EQ(index, 2);
+    }
+    static int32_t ItemCountOf(CWorkbookObj& book) {
+        int32_t count = -1;
+        book.GetItemCount(count);
+        return count;
     }
     std::vector<uint8_t> Head(const std::string& path) {
         std::vector<uint8_t> bytes = tempfiles::ReadBytes(path);
@@ -163,6 +171,76 @@ TEST_F(FilesTest, LoadFailuresCarryTheirCodeAndMessage) {
     failed->GetItemCount(count);
     EXPECT_EQ(count, 0);
     EXPECT_TRUE(pauses.empty());
+}
+
+// The XML form, saved and then edited by hand or by another program: a character reference
+// names a Unicode character ("&#8364;" the euro sign); one the cells cannot hold refuses the
+// file with that reason and the line, and the object keeps its document.
+TEST_F(FilesTest, CharacterReferencesNameUnicodeCharacters) {
+    ASSERT_EQ(obj->PutValue("$B$1", CVariant::Bstr("MARK")), S_OK);
+    Doc().fileKind = kFormatXml;
+    const std::string saved = folder.Path("saved.vln");
+    ASSERT_EQ(obj->SaveAs(CBstr(saved)), S_OK);
+    LetGo();
+    const std::vector<uint8_t> bytes = tempfiles::ReadBytes(saved);
+    const std::string text(bytes.begin(), bytes.end());
+    const std::size_t at = text.find(">MARK<");
+    ASSERT_NE(at, std::string::npos);
+    struct Case {
+        const char* reference;
+        HRESULT result;
+        const char* value; // UTF-8
+    } const cases[] = {
+        {"&#8364; &#x20AC; &#xe9;", S_OK, "\u20ac \u20ac \u00e9"},
+        {"&#0065;&#x41;", S_OK, "AA"},
+        {"&#128;", HRESULT(0x8004007D), nullptr},
+        {"&#x4E2D;", HRESULT(0x8004007D), nullptr},
+        {"&#x110000;", HRESULT(0x8004003B), nullptr},
+    };
+    for (const Case& c : cases) {
+        const std::string path = folder.Path("edited.vln");
+        const std::string edited = text.substr(0, at + 1) + c.reference + text.substr(at + 5);
+        tempfiles::WriteBytes(path, std::vector<uint8_t>(edited.begin(), edited.end()));
+        auto other = Loaded(path, nullptr, c.result);
+        if (c.value) {
+            CVariant v;
+            ASSERT_EQ(other->GetValue("$B$1", v), S_OK) << c.reference;
+            EXPECT_EQ(v.text, c.value) << c.reference;
+            continue;
+        }
+        const std::string message = TakenMessage();
+        EXPECT_EQ(other->Document().error, uint32_t(c.result) & 0xFFFF) << c.reference;
+        if (c.result == HRESULT(0x8004007D)) {
+            EXPECT_EQ(message.substr(0, std::strlen(GetErrorMessage(kErrorCodePage))),
+                      GetErrorMessage(kErrorCodePage))
+                << c.reference;
+        }
+        EXPECT_EQ(ItemCountOf(*other), 0) << c.reference;
+    }
+}
+
+// A style whose drop-down flags are set without a list (as files of older versions hold
+// them) goes out with its flags: the file reads back to itself and saves the same bytes.
+TEST_F(FilesTest, TheDefaultStyleWithListFlagsButNoListReadsBackToItself) {
+    for (uint8_t* flag : {&Doc().styles.styles[0].sort, &Doc().styles.styles[0].autoAppend,
+                          &Doc().styles.styles[0].autoComplete}) {
+        Doc().styles.styles[0].sort = Doc().styles.styles[0].autoAppend =
+            Doc().styles.styles[0].autoComplete = 0;
+        *flag = 1;
+        Doc().fileKind = kFormatXml;
+        const std::string first = folder.Path("first.vln"), second = folder.Path("second.vln");
+        ASSERT_EQ(obj->SaveAs(CBstr(first)), S_OK);
+        LetGo();
+        auto other = Loaded(first, nullptr);
+        const StyleRecord& back = other->Document().styles.styles[0];
+        EXPECT_EQ(back.sort, Doc().styles.styles[0].sort);
+        EXPECT_EQ(back.autoAppend, Doc().styles.styles[0].autoAppend);
+        EXPECT_EQ(back.autoComplete, Doc().styles.styles[0].autoComplete);
+        other->Document().fileKind = kFormatXml;
+        ASSERT_EQ(other->SaveAs(CBstr(second)), S_OK);
+        other->Document().stream.Close();
+        EXPECT_EQ(tempfiles::ReadBytes(first), tempfiles::ReadBytes(second));
+    }
 }
 
 TEST_F(FilesTest, UnknownFormatsLoadNothingAndBadArgumentsAndTargetsAreRefused) {

@@ -1,8 +1,8 @@
 // Reading Excel 2003 XML: the document level, styles, tables and worksheet options.
 
 #include "excelxmltestutil.h"
-#include "exchangetestutil.h"
 #include "exchange/excelxmlparts.h"
+#include "exchangetestutil.h"
 #include "files/xmlconvert.h"
 #include "formula/token.h"
 #include "model/cellrecord.h"
@@ -28,12 +28,16 @@ TEST(ExcelXmlImport, DocumentLevelOutcomes) {
     };
     const std::vector<Case> cases = {
         {"no declaration", "<Workbook><Worksheet ss:Name=\"A\"/></Workbook>", 56, ""},
-        {"active 2", Doc("<ExcelWorkbook><ActiveSheet>2</ActiveSheet></ExcelWorkbook>" + sheets), 0,
+        // Counted from 0, as the form's writers count; a number of no worksheet leaves the
+        // first, as the peers do.
+        {"active 1", Doc("<ExcelWorkbook><ActiveSheet>1</ActiveSheet></ExcelWorkbook>" + sheets), 0,
          "B"},
         {"active 0", Doc("<ExcelWorkbook><ActiveSheet>0</ActiveSheet></ExcelWorkbook>" + sheets), 0,
          "A"},
-        {"active 3", Doc("<ExcelWorkbook><ActiveSheet>3</ActiveSheet></ExcelWorkbook>" + sheets), 0,
+        {"active 2", Doc("<ExcelWorkbook><ActiveSheet>2</ActiveSheet></ExcelWorkbook>" + sheets), 0,
          "A"},
+        {"active -1", Doc("<ExcelWorkbook><ActiveSheet>-1</ActiveSheet></ExcelWorkbook>" + sheets),
+         0, "A"},
         {"active not a number",
          Doc("<ExcelWorkbook><ActiveSheet>x</ActiveSheet></ExcelWorkbook>" + sheets), 59, ""},
         {"no worksheet",
@@ -44,10 +48,18 @@ TEST(ExcelXmlImport, DocumentLevelOutcomes) {
          Doc("<DocumentProperties><Author>" + std::string(127, 'a') +
              "</Author></DocumentProperties>" + sheets),
          0, "A"},
-        {"author of 128",
-         Doc("<DocumentProperties><Author>" + std::string(128, 'a') +
+        {"author of the longest cell text, cut",
+         Doc("<DocumentProperties><Author>" + std::string(kMaxCellText, 'a') +
+             "</Author></DocumentProperties>" + sheets),
+         0, "A"},
+        {"author past the longest cell text",
+         Doc("<DocumentProperties><Author>" + std::string(kMaxCellText + 1, 'a') +
              "</Author></DocumentProperties>" + sheets),
          59, ""},
+        {"author of 128, cut",
+         Doc("<DocumentProperties><Author>" + std::string(128, 'a') +
+             "</Author></DocumentProperties>" + sheets),
+         0, "A"},
         {"no end of the root",
          "<?xml version=\"1.0\"?><Workbook xmlns:ss=\"" + kNs + "\">" + sheets, 0, "A"},
         // Only a root that binds the spreadsheet's namespace is a spreadsheet: a native
@@ -171,9 +183,12 @@ TEST(ExcelXmlImport, StyleIdentifiersTakeSlots) {
         uint16_t slot;
     };
     const std::vector<std::vector<Step>> cases = {
-        {{"Default", true, 0}, {"s21", true, 20}, {"s1", true, 0}, {"s512", true, 511}},
-        {{"ce1", true, 511}, {"co1", true, 510}, {"ce1", true, 511}, {"s512", false, 0}},
-        {{"s513", true, 511}, {"s0", true, 510}, {"s531", true, 509}, {"s510", false, 0}},
+        // "s1" beside "Default" is a style of its own: unstyled cells keep the default.
+        {{"Default", true, 0}, {"s21", true, 20}, {"s1", true, 511}, {"s512", true, 510}},
+        {{"s1", true, 511}, {"Default", true, 0}, {"s2", true, 1}},
+        // A number whose slot a name took goes to a free one.
+        {{"ce1", true, 511}, {"co1", true, 510}, {"ce1", true, 511}, {"s512", true, 509}},
+        {{"s513", true, 511}, {"s0", true, 510}, {"s531", true, 509}, {"s510", true, 508}},
         {{"Heading_20_1", true, 511}, {"s511", true, 510}, {"x", true, 509}},
     };
     for (const auto& steps : cases) {
@@ -423,6 +438,23 @@ std::string Options(const std::string& inner) {
                          "</WorksheetOptions>");
 }
 
+// A header or footer with a character the cells cannot hold is left out and counted, as a
+// cell's text is; the rest of the page setup is read, elements with content and end tags too.
+TEST(ExcelXmlImport, APageTextOutsideTheCodePageIsLeftOutAndCounted) {
+    const Imported im =
+        Import(Options("<PageSetup><Header x:Data=\"&#x4E2D; top\"></Header><Footer x:Data=\"F\">"
+                       "<Extra/></Footer><PageMargins x:Left=\"1\"/></PageSetup>"));
+    ASSERT_TRUE(im.ok) << int(im.error);
+    const PageSetupRecord& p = im.First().pageSetup;
+    EXPECT_EQ(im.book->refusedTexts, 1u);
+    // The header a new worksheet has stays.
+    const Imported plain = Import(Options(""));
+    ASSERT_TRUE(plain.ok);
+    EXPECT_STREQ(p.headerText, plain.First().pageSetup.headerText);
+    EXPECT_STREQ(p.footerText, "F");
+    EXPECT_DOUBLE_EQ(p.marginLeft, 25.4);
+}
+
 TEST(ExcelXmlImport, PageSetupOptions) {
     const Imported im = Import(Options(
         "<PageSetup><Layout x:Orientation=\"Landscape\" x:CenterHorizontal=\"1\" "
@@ -460,7 +492,7 @@ TEST(ExcelXmlImport, PageSetupOptions) {
              {"<PageSetup><Layout x:StartPageNumber=\"0\"/></PageSetup>", 59, 0, 0},
              {"<PageSetup><Layout x:StartPageNumber=\"65535\"/></PageSetup>", 59, 0, 0},
              {"<PageSetup><Layout x:StartPageNumber=\"1a\"/></PageSetup>", 59, 0, 0},
-             {"<PageSetup><Header x:Data=\"&#256;\"/></PageSetup>", 59, 0, 0},
+             {"<PageSetup><Header x:Data=\"&#x110000;\"/></PageSetup>", 59, 0, 0},
          }) {
         const Imported o = Import(Options(l.inner));
         EXPECT_EQ(o.error, l.error) << l.inner;

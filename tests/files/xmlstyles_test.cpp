@@ -85,7 +85,9 @@ TEST(XmlStyles, EachAttributeOutsideItsTableOrRange) {
         {"<Font Family=''/>", kAttr},
         {"<Font Slant='Oblique'/>", kAttr},
         {"<Font Name='" + std::string(128, 'n') + "'/>", kAttr},
-        {"<Font Name='&#300;'/>", kData},
+        // A reference names a Unicode character: one outside the code page is refused as such.
+        {"<Font Name='&#300;'/>", kErrorCodePage},
+        {"<Font Name='&#x110000;'/>", kData},
         {"<Font ID='2'/>", kAttr},
         {"<Font ID='128'/>", kData},
         {"<Font ID='0'/>", kData},
@@ -179,7 +181,7 @@ TEST(XmlStyles, NumberFormatFamilies) {
     const std::pair<std::string, std::vector<int>> cases[] = {
         {"<General DecimalDigits='3' LeadingZeroes='2' GroupDigits='1' Negative='RedAndBrackets'/>",
          {STD_STYLE_GENERAL, 0, 1, 1, 3, 2, 1, 3, 2, 4, 1, 5, 3}},
-        {"<Currency Symbol='&#x80;' SymbolPosition='$ 1.1' Negative='Brackets'/>",
+        {"<Currency Symbol='&#x20AC;' SymbolPosition='$ 1.1' Negative='Brackets'/>",
          {STD_STYLE_CURRENCY, 0, 0x80, 1, 0, kCurrencyDecimals, 2, kSymbolPosition, 1,
           kCurrencyNegative, 2}},
         {"<Accounting DecimalDigits='0' Symbol='" + std::string(14, 's') + "'/>",

@@ -20,12 +20,22 @@ TEST(XmlText, DecodesReferencesAndUtf8) {
         {"&quot;&apos;&lt;&gt;&amp;", true, "\"'<>&", 0},
         {"&#65;&#x41;&#x4a;&#0;", true, std::string("AAJ\0", 4), 0},
         {"&#255;&#xff;", true, "\xff\xff", 0},
-        {"&#256;", true, "", kErrorXmlData},
+        // A reference names a Unicode character, whatever the document's encoding: the euro
+        // sign is U+20AC, while 128 is a control character the code page has not.
+        {"&#8364;&#x20ac;&#x20AC;", true, "\x80\x80\x80", 0},
+        {"&#8364;", false, "\x80", 0},
+        {"&#128;&#x9F;&#256;", true, "???", 0},
+        {"&#x81;", true, "\x81", 0},
+        {"&#0065;&#x041;&#x0000041;", true, "AAA", 0},
+        {"&#1114111;", true, "?", 0},
+        {"&#1114112;", true, "", kErrorXmlData},
+        {"&#x110000;", true, "", kErrorXmlData},
         {"&#65", true, "", kErrorXmlData},
+        {"&#65x;", true, "", kErrorXmlData},
+        {"a&#", true, "", kErrorXmlData},
+        {"&#x41g;", true, "", kErrorXmlData},
         {"&#;", true, "", kErrorXmlData},
         {"&#x;", true, "", kErrorXmlData},
-        {"&#0065;", true, "", kErrorXmlData},
-        {"&#x041;", true, "", kErrorXmlData},
         // An "&" that starts no reference is text, wherever it stands.
         {"&", true, "&", 0},
         {"&foo;&&lt;", true, "&foo;&<", 0},
@@ -39,7 +49,8 @@ TEST(XmlText, DecodesReferencesAndUtf8) {
         {"ab\xc3", true, "ab?", 0},
         {"ab\x80z", true, "ab?z", 0},
         // References after it are read as ever.
-        {"\xff&#300;", true, "", kErrorXmlData},
+        {"\xff&#300;", true, "??", 0},
+        {"\xff&#x110000;", true, "", kErrorXmlData},
         {"\xff&#65;", true, "?A", 0},
     };
     for (const DecodeCase& c : cases) {
@@ -49,6 +60,12 @@ TEST(XmlText, DecodesReferencesAndUtf8) {
             EXPECT_EQ(out, c.decoded) << c.raw;
         }
     }
+    // Each character outside the code page is counted, a "?" of the document is not.
+    std::string out;
+    uint32_t lost = 0;
+    ASSERT_EQ(DecodeXmlText("&#128;&#63;?&#x20AC;&#256;\xe4\xb8\xad", true, 100, out, &lost), 0);
+    EXPECT_EQ(out, "???\x80??");
+    EXPECT_EQ(lost, 3u);
 }
 
 // The decoded length at its limit and one past it, and a long text, are the element text rows

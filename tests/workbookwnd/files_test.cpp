@@ -594,15 +594,18 @@ TEST_F(FilesTest, SaveAsAndOpenTakePathsUpToTheLimitAndRefusePastIt) {
     EXPECT_NE(Profile().recentFiles.front(), past);
 }
 
-// An import that left out texts with characters outside the code page tells the user how
-// many, once, after the rest is read; their cells stay empty.
+// An import that left out texts with characters outside the code page, or cut document
+// properties longer than the workbook keeps, tells the user how many of each, once, after the
+// rest is read; the texts' cells stay empty, the properties keep their beginnings.
 TEST_F(FilesTest, AnImportNamesTheTextsItLeftOut) {
     const std::string xml = TempPath("cp.xml");
     {
         std::ofstream(xml, std::ios::binary)
             << "<?xml version=\"1.0\"?><Workbook xmlns=\"urn:schemas-microsoft-com:office:"
                "spreadsheet\" xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">"
-               "<Worksheet ss:Name=\"S\"><Table><Row><Cell><Data ss:Type=\"String\">a</Data>"
+               "<DocumentProperties><Author>"
+            << std::string(200, 'a') << "</Author></DocumentProperties>"
+            << "<Worksheet ss:Name=\"S\"><Table><Row><Cell><Data ss:Type=\"String\">a</Data>"
                "</Cell><Cell><Data ss:Type=\"String\">\xD0\x96</Data></Cell><Cell><Data "
                "ss:Type=\"String\">\xE4\xB8\xAD</Data></Cell></Row></Table></Worksheet>"
                "</Workbook>";
@@ -610,7 +613,9 @@ TEST_F(FilesTest, AnImportNamesTheTextsItLeftOut) {
     ASSERT_NE(OpenWindow(xml), nullptr);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text,
-              QString::fromLatin1(GetErrorMessage(kErrorCodePageImport)) + QStringLiteral(" 2"));
+              QString::fromLatin1(GetErrorMessage(kErrorCodePageImport)) + QStringLiteral(" 2\n") +
+                  QString::fromLatin1(GetErrorMessage(kErrorPropertiesCut)) + QStringLiteral(" 1"));
+    EXPECT_EQ(std::string(Book().properties.author), std::string(127, 'a'));
     EXPECT_EQ(CellText(0, 0), "a");
     EXPECT_EQ(CellText(1, 0), "");
     EXPECT_EQ(CellText(2, 0), "");

@@ -71,11 +71,6 @@ void SettleStyleFields(const StyleRecord& base, StyleRecord& s) {
     if (!s.fontRef.colorGiven) s.fontRef.color = base.fontRef.color;
     SettleStyleFill(base, s.fill);
     SettleStyleBorder(base, s);
-    if (!s.dropDownList) {
-        s.sort = base.sort;
-        s.autoAppend = base.autoAppend;
-        s.autoComplete = base.autoComplete;
-    }
 }
 
 } // namespace
