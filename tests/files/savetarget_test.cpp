@@ -248,12 +248,14 @@ TEST(SaveTarget, TheStartClearsWhatDeadSavesLeftInThePrivateFolder) {
     const std::string prefix = TemporaryPrefix(aside);
     const std::string dead = prefix + "4242.0", running = prefix + "99.1";
     const std::string kept = aside + ".~saved", other = aside + ".~x.1";
-    for (const std::string& p : {dead, running, kept, other}) WriteBytes(p, {1});
+    // A temporary name starts with a dot: one without it is no save's.
+    const std::string undotted = aside + ".~4242.0";
+    for (const std::string& p : {dead, running, kept, other, undotted}) WriteBytes(p, {1});
     CFileStream live;
     ASSERT_TRUE(live.Open(running.c_str(), "r+b", false, 512));
     RemoveStalePrivateSaves();
     EXPECT_FALSE(fs::exists(dead));
-    for (const std::string& p : {running, kept, other}) EXPECT_TRUE(fs::exists(p)) << p;
+    for (const std::string& p : {running, kept, other, undotted}) EXPECT_TRUE(fs::exists(p)) << p;
     unsetenv("XDG_STATE_HOME");
 }
 
