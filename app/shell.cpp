@@ -61,6 +61,9 @@ bool CApplicationShell::Start(const QStringList& arguments, const ProfileLocatio
             std::fputs("Vorlane: the automation server could not be (un)registered\n", stderr);
         return false;
     }
+    // What saves that died left in the private folder would stay until their file is saved
+    // again.
+    RemoveStalePrivateSaves();
     profilePath_ = ChooseProfilePath(where, [](const QString& p) { return QFileInfo::exists(p); });
     if (QFileInfo::exists(profilePath_) && io_.load)
         profileLoadFailed_ = io_.load(profilePath_, true) != 0;

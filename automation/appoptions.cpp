@@ -45,8 +45,7 @@ HRESULT CheckTextArray(const CSafeArray* array) {
 
 // The present, non-empty elements of a checked array, in the code page of the settings, up
 // to the first that fails: E_INVALIDARG for one longer than `longest` (100 unless given) or with a
-// character outside the code page, E_FAIL for one that cannot be read. The elements before it are
-// in `out` all the same, since the list they replace is already emptied.
+// character outside the code page, E_FAIL for one that cannot be read.
 HRESULT ReadTexts(const CSafeArray& array, std::vector<std::string>& out,
                   size_t longest = kLongestElement) {
     const SafeArrayBound& b = array.Bound(0);
@@ -113,15 +112,16 @@ HRESULT CApplicationObj::GetStyles(std::shared_ptr<CSafeArray>& styles) {
 HRESULT CApplicationObj::SetStyles(const CSafeArray* styles) {
     if (const HRESULT hr = CheckTextArray(styles); hr != S_OK) return hr;
     std::vector<std::string> texts;
-    const HRESULT read = ReadTexts(*styles, texts);
-    std::vector<UserNumericFormat>& list = Profile().userNumericFormats;
-    list.clear();
+    if (const HRESULT read = ReadTexts(*styles, texts); read != S_OK) return read;
+    // Built aside: a refused element leaves the list as it was.
+    std::vector<UserNumericFormat> list;
     for (const std::string& text : texts) {
         UserNumericFormat format;
         if (!SplitStyle(text, format)) return E_INVALIDARG;
         list.push_back(std::move(format));
     }
-    return read;
+    Profile().userNumericFormats = std::move(list);
+    return S_OK;
 }
 
 HRESULT CApplicationObj::GetBookmarks(std::shared_ptr<CSafeArray>& bookmarks) {
@@ -135,7 +135,8 @@ HRESULT CApplicationObj::SetBookmarks(const CSafeArray* bookmarks) {
     // A bookmark holds as many characters as the Add Bookmark command and the settings file
     // take.
     const HRESULT read = ReadTexts(*bookmarks, texts, kProfileTextSize - 1);
-    Profile().bookmarks = std::move(texts);
+    // A refused array leaves the list as it was.
+    if (read == S_OK) Profile().bookmarks = std::move(texts);
     return read;
 }
 

@@ -10,6 +10,10 @@
 #include "model/workbook.h"
 #include "platform/core/cp1252.h"
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
 namespace vl {
 
 namespace {
@@ -149,20 +153,38 @@ HRESULT CWorkbookObj::PutRange(const CBstr& text, const CSafeArray* values) {
     CellRange r;
     if (const HRESULT hr = PrepareCells(text, sheet, r); hr != S_OK) return hr;
     if (!values) return E_INVALIDARG;
-    ClearRect(sheet->cells, CellRange{r.c1, r.r1, r.c2, r.r2}, nullptr, false);
-    CellCursor cursor;
+    // Every element is converted before a cell changes, so that a refused one leaves the
+    // range as it was. The cell at an offset from the corner takes the element at that
+    // offset from the array's lower bounds; one not there is empty.
+    const bool table = values->Dimensions() == 2;
+    const uint32_t rows = table ? std::min(r.r2 - r.r1 + 1, values->Bound(0).count) : 0;
+    const uint32_t columns =
+        table ? std::min(uint32_t(r.c2 - r.c1) + 1, values->Bound(1).count) : 0;
+    std::vector<uint8_t> staging;
+    std::vector<uint32_t> ends; // of each record in `staging`
+    std::vector<std::pair<uint16_t, uint32_t>> places;
     CellBuffer record;
     CVariant element;
-    for (uint32_t row = r.r1; row <= r.r2; ++row) {
-        for (uint32_t column = r.c1; column <= r.c2; ++column) {
-            // The element at the cell's offset from the corner; one not there is empty.
-            const int32_t index[2] = {int32_t(row - r.r1), int32_t(column - r.c1)};
+    for (uint32_t i = 0; i < rows; ++i) {
+        for (uint32_t j = 0; j < columns; ++j) {
+            const int32_t index[2] = {int32_t(values->Bound(0).lowerBound + int64_t(i)),
+                                      int32_t(values->Bound(1).lowerBound + int64_t(j))};
             if (values->GetElement(index, element) != S_OK) continue;
             const Stored kind = ValueRecord(*ctx_, element, record);
             if (kind == Stored::kRefused) return E_INVALIDARG;
             if (kind == Stored::kEmpty) continue;
-            if (!PutAt(sheet->cells, record, uint16_t(column), row, cursor)) return E_OUTOFMEMORY;
+            staging.insert(staging.end(), record.bytes, record.bytes + record.size);
+            ends.push_back(uint32_t(staging.size()));
+            places.emplace_back(uint16_t(r.c1 + j), r.r1 + i);
         }
+    }
+    ClearRect(sheet->cells, CellRange{r.c1, r.r1, r.c2, r.r2}, nullptr, false);
+    CellCursor cursor;
+    for (size_t k = 0, start = 0; k < ends.size(); start = ends[k++]) {
+        std::memcpy(record.bytes, staging.data() + start, ends[k] - start);
+        record.size = uint32_t(ends[k] - start);
+        if (!PutAt(sheet->cells, record, places[k].first, places[k].second, cursor))
+            return E_OUTOFMEMORY;
     }
     return S_OK;
 }

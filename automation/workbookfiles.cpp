@@ -129,7 +129,14 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
     const bool ownFile = doc_->stream.IsOpen() && doc_->stream.IsSameFile(file.c_str());
     if (ownFile) doc_->stream.HoldLock(false);
     uint32_t line = 0;
-    const bool opened = OpenDocumentFile(*loaded, file.c_str());
+    bool opened = OpenDocumentFile(*loaded, file.c_str());
+    // A file another process holds alone (a writer) is read as it is now, read-only, without
+    // a hold: the client gets the workbook and Save answers S_FALSE.
+    if (!opened && loaded->error == kStreamInUse &&
+        loaded->stream.Open(file.c_str(), "rbn", true, kFileBufferSize)) {
+        opened = true;
+        loaded->error = kErrorNone;
+    }
     HRESULT result = S_OK;
     bool read = false;
     uint32_t cutFields = 0;

@@ -1,5 +1,7 @@
 #include "files/savetarget.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -91,6 +93,15 @@ std::string TemporaryPrefix(const std::string& target) {
 
 namespace {
 
+// A save that is still running holds its file; one that died holds nothing.
+void RemoveIfStale(const std::string& leftover) {
+    CFileStream probe;
+    if (probe.Open(leftover.c_str(), "rb", false, kProbeBuffer)) {
+        probe.Close();
+        CFileStream::DeleteFile(leftover.c_str(), nullptr);
+    }
+}
+
 void RemoveStaleFiles(const std::string& target) {
     const std::string prefix = TemporaryPrefix(target);
     const std::string::size_type slash = prefix.rfind('/');
@@ -102,11 +113,7 @@ void RemoveStaleFiles(const std::string& target) {
         if (name.size() <= namePrefix.size() || name.compare(0, namePrefix.size(), namePrefix))
             continue;
         if (!IsTemporarySuffix(name.substr(namePrefix.size()))) continue;
-        // A save that is still running holds its file; one that died holds nothing.
-        CFileStream probe;
-        const std::string leftover = it->path().string();
-        if (probe.Open(leftover.c_str(), "rb", false, kProbeBuffer))
-            CFileStream::DeleteFile(leftover.c_str(), nullptr);
+        RemoveIfStale(it->path().string());
     }
 }
 
@@ -186,6 +193,19 @@ std::string PrivatePath(const std::string& target) {
     return PathIn(PrivateFolder(), target);
 }
 
+void RemoveStalePrivateSaves() {
+    const std::string folder = PrivateFolder();
+    if (folder.empty()) return;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const std::string::size_type mark = name.rfind(".~");
+        if (name[0] == '.' && mark != std::string::npos && mark > 0 &&
+            IsTemporarySuffix(name.substr(mark + 2)))
+            RemoveIfStale(it->path().string());
+    }
+}
+
 bool OpenAside(CFileStream& stream, const std::string& target, bool gzip) {
     if (OpenTemporary(stream, target, gzip)) return true;
     const std::string aside = PrivatePath(target);
@@ -236,15 +256,47 @@ bool IsOwnFile(const std::string& path) {
            st.st_uid == geteuid();
 }
 
+// Moves `written` to where its rewrite keeps it whole. Beside the target a copy of another
+// user's cut save may wait under that name: it is theirs to take or drop, so it is never
+// replaced; ours then goes to our private folder. The kept path, or empty on failure.
+std::string KeepCopy(const std::string& written, const std::string& target, bool beside) {
+    if (beside) {
+        const std::string kept = KeptCopyPath(target, KeptPlace::kBeside);
+        if (renameat2(AT_FDCWD, written.c_str(), AT_FDCWD, kept.c_str(), RENAME_NOREPLACE) == 0)
+            return kept;
+        if (errno != EEXIST && errno != EINVAL && errno != ENOSYS) return {};
+        // Taken, or a folder without that rename: none there, or a copy of our own (an older
+        // cut save of ours, which this one replaces), is replaced by ours.
+        struct stat st;
+        const bool free = lstat(kept.c_str(), &st) != 0 && errno == ENOENT;
+        if ((free || IsOwnFile(kept)) && rename(written.c_str(), kept.c_str()) == 0) return kept;
+        if (free) return {};
+    }
+    const std::string kept = KeptCopyPath(target, KeptPlace::kPrivate);
+    if (kept.empty()) return {};
+    if (rename(written.c_str(), kept.c_str()) == 0) return kept;
+    if (errno != EXDEV) return {};
+    // Another file system: copied, read only by us, and synced before the rewrite starts.
+    CFileStream copy;
+    if (!copy.Open(kept.c_str(), "w+b", false, kFileBufferSize)) return {};
+    chmod(kept.c_str(), S_IRUSR | S_IWUSR);
+    const bool copied = CopyInto(written, copy);
+    if (!copy.Close() || !copied) {
+        CFileStream::DeleteFile(kept.c_str(), nullptr);
+        return {};
+    }
+    CFileStream::DeleteFile(written.c_str(), nullptr);
+    return kept;
+}
+
 } // namespace
 
 bool RewriteKeepingCopy(const std::string& written, CFileStream& held, const std::string& target,
                         const PlaceHook& partner) {
     const bool beside =
         written.compare(0, TemporaryPrefix(target).size(), TemporaryPrefix(target)) == 0;
-    const std::string kept =
-        KeptCopyPath(target, beside ? KeptPlace::kBeside : KeptPlace::kPrivate);
-    if (kept.empty() || rename(written.c_str(), kept.c_str()) != 0) {
+    const std::string kept = KeepCopy(written, target, beside);
+    if (kept.empty()) {
         CFileStream::DeleteFile(written.c_str(), nullptr);
         return false;
     }

@@ -38,6 +38,9 @@ std::string TemporaryPrefix(const std::string& target);
 // Removes what interrupted saves of `target` left beside it: temporary files that no running
 // save holds.
 void RemoveStaleSaves(const std::string& target);
+// Removes the temporary files that saves which died left in the user's private folder (see
+// OpenAside), which no later save of another file would clear; called at start.
+void RemoveStalePrivateSaves();
 
 // A new file beside `target` under a name no other file has (read only by its owner while
 // `target` exists).
@@ -53,7 +56,8 @@ bool CopyInto(const std::string& from, CFileStream& to);
 // Rewrites the held file `target` in place (its other names kept) with the finished, synced
 // file `written` (a file of OpenAside). That file is first kept whole under a name of its own,
 // removed only once the rewrite is on the disk: a rewrite cut short leaves it for the next
-// open. False when the rewrite failed (`held` has the code; the copy then stays).
+// open. Another user's copy under that name is theirs: ours is then kept in our private
+// folder. False when the rewrite failed (`held` has the code; the copy then stays).
 // `partner`, when given, puts a second file of the same save in place once the copy is kept
 // and before the rewrite starts (false fails the rewrite before it touches the target).
 using PlaceHook = std::function<bool()>;

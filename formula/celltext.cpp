@@ -156,6 +156,15 @@ bool CCellDisplay::GetCellDisplayText(const uint8_t* cell, const StandardFormat&
     return true;
 }
 
+std::string GetCellEditText(CEvalContext& ctx, const uint8_t* cell) {
+    if (cell::IsFormula(cell)) return GetFormulaUserText(ctx, cell);
+    if (cell::IsNumber(cell) && !cell::Error(cell))
+        return EditorNumberText(cell::Number(cell), UserSeparators());
+    std::string text;
+    FormatCellValue(cell, StandardFormat{}, text);
+    return text;
+}
+
 std::string GetCellText(CEvalContext& ctx, const CCellStore& cells, uint16_t firstColumn,
                         uint32_t firstRow, uint16_t lastColumn, uint32_t lastRow, bool quoteTexts,
                         bool range) {
@@ -163,11 +172,7 @@ std::string GetCellText(CEvalContext& ctx, const CCellStore& cells, uint16_t fir
     if (!range && firstColumn == lastColumn && firstRow == lastRow) {
         const uint8_t* cell = FindCell(cells, firstRow, firstColumn);
         if (!cell) return {};
-        if (cell::IsFormula(cell)) return GetFormulaUserText(ctx, cell);
-        if (cell::IsNumber(cell) && !cell::Error(cell))
-            return EditorNumberText(cell::Number(cell), user);
-        std::string text;
-        FormatCellValue(cell, StandardFormat{}, text);
+        std::string text = GetCellEditText(ctx, cell);
         if (quoteTexts && cell::IsText(cell) && !cell::Error(cell) &&
             text.size() + 2 <= kMaxFormulaText)
             text = '"' + text + '"';

@@ -41,6 +41,10 @@ bool UserFormulaFormIsInternal();
 // one, or when it cannot be rewritten).
 std::string GetFormulaUserText(CEvalContext& ctx, const uint8_t* cell);
 
+// The text of a cell record as the editor starts from it: a formula in the user form, a
+// number in full, a text as it is.
+std::string GetCellEditText(CEvalContext& ctx, const uint8_t* cell);
+
 // The text of one cell as the editor starts from it, or with `range` set (or a range of
 // more than one cell) the range as an array constant "={1,2;3,4}" of at most
 // kMaxFormulaText characters. `quoteTexts` puts a single text cell in double quotes.

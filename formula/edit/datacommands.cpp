@@ -84,23 +84,19 @@ SeriesElement ReadElement(CEvalContext& ctx, const uint8_t* cell) {
     return e;
 }
 
-// The step between two date-times in days, hours, minutes and seconds (or milliseconds when
-// the seconds agree), negative when the second is earlier.
+// The step between two date-times in days, hours, minutes, seconds and milliseconds,
+// negative when the second is earlier.
 IsoDuration DateStepBetween(const IsoDateTime& base, const IsoDateTime& second) {
     IsoDuration d;
-    const int64_t a = DateTimeToSeconds(base), b = DateTimeToSeconds(second);
-    if (a != b) {
-        int64_t diff = b - a;
-        d.negative = diff < 0;
-        diff = diff < 0 ? -diff : diff;
-        d.days = int32_t(std::min<int64_t>(diff / 86400, std::numeric_limits<int32_t>::max()));
-        d.hours = int32_t(diff % 86400 / 3600);
-        d.minutes = int32_t(diff % 3600 / 60);
-        d.seconds = int32_t(diff % 60);
-    } else {
-        d.negative = second.millisecond < base.millisecond;
-        d.milliseconds = std::abs(second.millisecond - base.millisecond);
-    }
+    int64_t diff = (DateTimeToSeconds(second) - DateTimeToSeconds(base)) * 1000 +
+                   (second.millisecond - base.millisecond);
+    d.negative = diff < 0;
+    diff = diff < 0 ? -diff : diff;
+    d.days = int32_t(std::min<int64_t>(diff / 86400000, std::numeric_limits<int32_t>::max()));
+    d.hours = int32_t(diff % 86400000 / 3600000);
+    d.minutes = int32_t(diff % 3600000 / 60000);
+    d.seconds = int32_t(diff % 60000 / 1000);
+    d.milliseconds = int32_t(diff % 1000);
     return d;
 }
 

@@ -114,10 +114,9 @@ bool Replace(const CPattern& compiled, std::string_view replacement, std::string
         out.append(replacement);
         if (out.size() > kMaxCellText) return false;
         any = true;
-        // On after as many characters as the pattern has, but never past what it matched:
-        // no text it left is lost.
-        p = std::min(text.size(),
-                     p + size_t(m) + std::max<size_t>(1, std::min(compiled.Size(), matched)));
+        // The replacement takes the whole match, a '*' with all it took; an empty match
+        // still moves on, so that the search ends.
+        p = std::min(text.size(), p + size_t(m) + std::max<size_t>(1, matched));
     } while (p < text.size());
     out.append(text.substr(p));
     return any && out.size() <= kMaxCellText;
@@ -150,17 +149,23 @@ bool ReplaceUnguarded(CWorkbook& workbook, CWorksheet& ws, CEvalContext& ctx,
     CellCursor cursor{kAdvance, ws.cells.StartPageForRow(range.r1), 0};
     CellCursor runs;
     CellBuffer b;
+    uint32_t changed = 0;
     while (const uint8_t* r = GetNextCellInRange(cursor, range)) {
+        // An element of a spread array is its formula's result, not a cell of its own.
+        if (cell::Flags(r) & kCellArrayElement) continue;
         const uint16_t column = cell::Column(r);
         const uint32_t row = cell::Row(r);
         const uint16_t style = StyleIndexAt(ws.formats, row, column, runs);
         StandardFormat format = GetStyleRecord(workbook.styles, style).numberFormat;
-        SearchText(ctx, r, format, text);
+        // The text the cell was typed as, so that a number keeps the digits its format
+        // hides.
+        text = GetCellEditText(ctx, r);
         if (compiled.Find(text, options.wholeCell) < 0) continue;
         CellInput made = CellInput::kTooLong;
         if (Replace(compiled, replacement, text, options.wholeCell, replaced))
             made = ParseCellInput(ctx, replaced, format, row, column, b);
-        if (made == CellInput::kTooLong || made == CellInput::kFormulaRefused || b.size == 0) {
+        if (made == CellInput::kEmpty) b.size = 0; // nothing left: the cell goes, as typed
+        if (made == CellInput::kTooLong || made == CellInput::kFormulaRefused) {
             if (counts.refused++ == 0)
                 counts.firstRefusal =
                     made == CellInput::kFormulaRefused ? made : CellInput::kTooLong;
@@ -171,18 +176,24 @@ bool ReplaceUnguarded(CWorkbook& workbook, CWorksheet& ws, CEvalContext& ctx,
                 {column, row,
                  uint16_t(std::min<uint32_t>(column + cell::ArrayWidth(r) - 1, kLastColumn)),
                  std::min<uint32_t>(row + cell::ArrayHeight(r) - 1, kLastRow)});
+        ++changed;
+        if (b.size == 0) {
+            clear.push_back({column, row, column, row});
+            continue;
+        }
         cells.push_back({nullptr, b.size, column, row});
         staging.insert(staging.end(), b.bytes, b.bytes + b.size);
     }
-    if (cells.empty()) return true;
+    if (changed == 0) return true;
     size_t offset = 0;
     for (PlacedCell& c : cells) c.record = staging.data() + offset, offset += c.size;
-    uint32_t top = cells.front().row, bottom = cells.back().row;
-    for (const CellRange& c : clear) bottom = std::max(bottom, c.r2);
+    uint32_t top = kLastRow, bottom = 0;
+    if (!cells.empty()) top = cells.front().row, bottom = cells.back().row;
+    for (const CellRange& c : clear) top = std::min(top, c.r1), bottom = std::max(bottom, c.r2);
     CListFeed feed(cells);
     if (!RebuildCells(ws.cells, top, bottom, clear, feed))
         return workbook.error = kErrorWorksheetMemory, false;
-    counts.changed = uint32_t(cells.size());
+    counts.changed = changed;
     return true;
 }
 

@@ -27,10 +27,10 @@ struct SearchOptions {
 int32_t MatchPattern(std::string_view pattern, std::string_view text, bool matchCase,
                      bool wholeCell);
 
-// The text with every match replaced, left to right: after a match the search goes on as
-// many characters on as the pattern has (wildcards and '~' counted), never past the end; with
-// whole cell a match replaces the whole text. False when nothing matched, or when the new
-// text would pass what a cell holds (the cell then keeps its text).
+// The text with every match replaced, left to right: a match is replaced whole (an inner
+// '*' taking as little as it can, a '*' at the end the rest of the text) and the search goes
+// on behind it; with whole cell a match replaces the whole text. False when nothing matched, or
+// when the new text would pass what a cell holds (the cell then keeps its text).
 bool ReplaceInText(std::string_view pattern, std::string_view replacement, std::string_view text,
                    const SearchOptions& options, std::string& out);
 
@@ -45,9 +45,11 @@ struct ReplaceCounts {
     CellInput firstRefusal = CellInput::kStored; // why the first of them was refused
 };
 
-// Replaces in every matching cell of the range and enters the new text as typed input. All
-// cells change at once: false with the workbook's error at 8 (and no cell changed) when
-// memory runs out.
+// Replaces in every matching cell of the range, in the text the cell was typed as (a number
+// in full whatever its format shows), and enters the new text as typed input; a text left
+// empty empties the cell. The elements of a spread array are left alone: its formula is
+// replaced in at its anchor. All cells change at once: false with the workbook's error at 8 (and no
+// cell changed) when memory runs out.
 bool ReplaceInRange(CWorkbook& workbook, CWorksheet& ws, const SearchOptions& options,
                     std::string_view pattern, std::string_view replacement, const CellRange& range,
                     ReplaceCounts* counts = nullptr);

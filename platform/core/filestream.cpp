@@ -21,6 +21,7 @@ struct OpenMode {
     char kind = 0; // 'r', 'w' or 'a'
     bool update = false;
     bool exclusive = false;
+    bool unlocked = false; // 'n': a reader that takes no hold, for a file a writer holds
 };
 
 OpenMode ParseMode(const char* mode) {
@@ -31,6 +32,7 @@ OpenMode ParseMode(const char* mode) {
     for (const char* p = mode + 1; *p; ++p) {
         if (*p == '+') m.update = true;
         if (*p == 'x') m.exclusive = true;
+        if (*p == 'n') m.unlocked = m.kind == 'r' && !m.update;
     }
     return m;
 }
@@ -116,7 +118,8 @@ bool CFileStream::OpenFile(const char* path, const char* mode) {
     }
     // Readers share the file; a writer must have it alone.
     const bool reader = m.kind == 'r' && !m.update;
-    if (flock(fd, (reader ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    if (!m.unlocked && flock(fd, (reader ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0 &&
+        errno == EWOULDBLOCK) {
         close(fd);
         status_ = m.kind == 'r' ? kStreamInUse : kStreamOpenWrite;
         return false;

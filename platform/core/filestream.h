@@ -30,7 +30,9 @@ public:
     CFileStream& operator=(const CFileStream&) = delete;
 
     // Modes are those of fopen ("rb", "r+b", "w+b", ...); an "x" makes the open fail when
-    // the file exists. A file is held with an exclusive lock while it is open. Only a
+    // the file exists; an "n" on "rb" reads without taking a hold (what a writer that holds
+    // the file alone refuses to other readers). A file is held with an exclusive lock while
+    // it is open. Only a
     // regular file opens: a pipe, a device or a folder fails as a missing file would.
     bool Open(const char* path, const char* mode, bool gzip, int32_t bufferSize);
     // False when the window could not be written back or the file not closed.

@@ -120,6 +120,28 @@ TEST_F(ShellTest, AutomationStartsTheServerAndAnUnusedOneTimesOut) {
     EXPECT_TRUE(shell.Module().Quitting());
 }
 
+// A save that died left its temporary in the private folder of the state folder: the start
+// removes it, and leaves a copy a cut rewrite kept there.
+TEST_F(ShellTest, TheStartClearsWhatDeadSavesLeftInTheStateFolder) {
+    const QString saves = dir.path() + QStringLiteral("/state/Vorlane/saves");
+    ASSERT_TRUE(QDir().mkpath(saves));
+    ASSERT_TRUE(QFile::setPermissions(saves, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                 QFileDevice::ExeOwner));
+    qputenv("XDG_STATE_HOME", (dir.path() + QStringLiteral("/state")).toLocal8Bit());
+    const QString dead = saves + QStringLiteral("/.book.vlb-0123456789abcdef.~4242.0");
+    const QString kept = saves + QStringLiteral("/book.vlb-0123456789abcdef.~saved");
+    for (const QString& path : {dead, kept}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    CApplicationShell shell(timers, clock, io);
+    ASSERT_TRUE(shell.Start({QStringLiteral("-Automation")}, where));
+    qunsetenv("XDG_STATE_HOME");
+    EXPECT_FALSE(QFileInfo::exists(dead));
+    EXPECT_TRUE(QFileInfo::exists(kept));
+}
+
 TEST_F(ShellTest, AutomationHasNoWindowButReadsAndWritesTheProfile) {
     MakeProfileFile();
     loadResult = 56; // a profile that failed to load is kept beside the new one

@@ -188,7 +188,9 @@ TEST_F(CellsTest, RangesComeBackAsTablesFromZero) {
     EXPECT_EQ(obj->GetRange("$A$1:$BZS$2097152", huge), E_OUTOFMEMORY);
 }
 
-TEST_F(CellsTest, PutRangeStoresUntilAnElementIsRefused) {
+// The cells take the elements from the array's lower bounds on; a refused element leaves
+// every cell as it was.
+TEST_F(CellsTest, PutRangeReadsFromTheLowerBoundsAndARefusalChangesNothing) {
     PutNumber("$A$1:$C$3", 9);
     auto a = CSafeArray::Create({{0, 2}, {0, 2}});
     const int32_t i00[2] = {0, 0}, i01[2] = {0, 1}, i10[2] = {1, 0}, i11[2] = {1, 1};
@@ -203,10 +205,31 @@ TEST_F(CellsTest, PutRangeStoresUntilAnElementIsRefused) {
     EXPECT_EQ(Value("$C$3").vt, VT_EMPTY); // outside the table: cleared, left empty
 
     a->PutElement(i11, CVariant::Array(CSafeArray::Create({{0, 1}})));
-    EXPECT_EQ(obj->PutRange("$A$1:$B$2", a.get()), E_INVALIDARG);
-    EXPECT_EQ(Number("$A$1"), 1); // stored before the refused element
+    PutNumber("$C$3", 9);
+    EXPECT_EQ(obj->PutRange("$A$1:$C$3", a.get()), E_INVALIDARG);
+    EXPECT_EQ(Number("$A$1"), 1);
+    EXPECT_EQ(Value("$B$1").text, "b");
     EXPECT_EQ(Value("$A$2").integer, 2);
+    EXPECT_EQ(Number("$C$3"), 9); // not cleared either
     EXPECT_EQ(obj->PutRange("$A$1", nullptr), E_INVALIDARG);
+
+    // Bounds from 1 and from -1: the first element goes to the range's corner.
+    for (const int32_t lower : {1, -1}) {
+        PutNumber("$C$3:$E$5", 9);
+        auto b = CSafeArray::Create({{lower, 2}, {lower, 2}});
+        for (int32_t i = 0; i < 2; ++i)
+            for (int32_t j = 0; j < 2; ++j) {
+                const int32_t index[2] = {lower + i, lower + j};
+                b->PutElement(index, CVariant::R8(10 * (i + 1) + j + 1));
+            }
+        ASSERT_EQ(obj->PutRange("$C$3:$E$5", b.get()), S_OK);
+        EXPECT_EQ(Number("$C$3"), 11) << lower;
+        EXPECT_EQ(Number("$D$3"), 12) << lower;
+        EXPECT_EQ(Number("$C$4"), 21) << lower;
+        EXPECT_EQ(Number("$D$4"), 22) << lower;
+        EXPECT_EQ(Value("$E$3").vt, VT_EMPTY) << lower; // past the array: empty
+        EXPECT_EQ(Value("$E$5").vt, VT_EMPTY) << lower;
+    }
 }
 
 TEST_F(CellsTest, ClearingDataOrFormats) {

@@ -206,6 +206,59 @@ TEST(SaveTarget, AnotherUsersKeptCopyIsLeftToThem) {
     EXPECT_TRUE(fs::exists(theirs));
 }
 
+// A torn shared file: a file of two names (so every save rewrites it in place) beside the
+// whole copy another user's cut save kept. Our save keeps its own copy in our private folder
+// meanwhile and drops only that: theirs stays, byte for byte, until they save.
+TEST(SaveTarget, AnInPlaceSaveBesideAnotherUsersCopyLeavesItToThem) {
+    if (!IsRoot()) GTEST_SKIP() << "needs root to give a file to another user";
+    TempFolder dir;
+    const std::string state = dir.Path("state");
+    ASSERT_EQ(setenv("XDG_STATE_HOME", state.c_str(), 1), 0);
+    auto book = MakeRichWorkbook();
+    const std::string path = dir.Path("torn.vlb"), twin = dir.Path("twin.vlb");
+    WriteBytes(path, {'t', 'o', 'r', 'n'});
+    ASSERT_EQ(::link(path.c_str(), twin.c_str()), 0);
+    const std::string theirs = TemporaryPrefix(path) + "saved";
+    WriteBytes(theirs, {'w', 'h', 'o', 'l', 'e'});
+    ASSERT_EQ(chown(theirs.c_str(), 4242, 4242), 0);
+    auto fresh = MakeRichWorkbook();
+    ASSERT_TRUE(SaveWorkbookFile(*fresh, path.c_str(), kFileBinary));
+    EXPECT_EQ(ReadBytes(theirs), (Bytes{'w', 'h', 'o', 'l', 'e'}));
+    EXPECT_EQ(fs::hard_link_count(path), 2u);
+    fresh->stream.Close();
+    ExpectHolds(twin, *fresh);
+    EXPECT_TRUE(InterruptedSaveCopy(path).empty());
+    EXPECT_FALSE(fs::exists(PrivatePath(path) + ".~saved"));
+    // A copy of our own beside it is an older cut save of ours: the whole save replaces it.
+    ASSERT_EQ(chown(theirs.c_str(), 0, 0), 0);
+    ASSERT_TRUE(SaveWorkbookFile(*book, path.c_str(), kFileBinary));
+    EXPECT_FALSE(fs::exists(theirs));
+    unsetenv("XDG_STATE_HOME");
+}
+
+// A save killed before its copy was made leaves its temporary in the private folder, which no
+// later save of another file clears: the next start removes it, and nothing a running save
+// holds or a cut rewrite kept.
+TEST(SaveTarget, TheStartClearsWhatDeadSavesLeftInThePrivateFolder) {
+    TempFolder dir;
+    const std::string state = dir.Path("state");
+    ASSERT_EQ(setenv("XDG_STATE_HOME", state.c_str(), 1), 0);
+    const std::string aside = PrivatePath(dir.Path("book.vlb"));
+    ASSERT_FALSE(aside.empty());
+    const std::string prefix = TemporaryPrefix(aside);
+    const std::string dead = prefix + "4242.0", running = prefix + "99.1";
+    const std::string kept = aside + ".~saved", other = aside + ".~x.1";
+    // A temporary name starts with a dot: one without it is no save's.
+    const std::string undotted = aside + ".~4242.0";
+    for (const std::string& p : {dead, running, kept, other, undotted}) WriteBytes(p, {1});
+    CFileStream live;
+    ASSERT_TRUE(live.Open(running.c_str(), "r+b", false, 512));
+    RemoveStalePrivateSaves();
+    EXPECT_FALSE(fs::exists(dead));
+    for (const std::string& p : {running, kept, other, undotted}) EXPECT_TRUE(fs::exists(p)) << p;
+    unsetenv("XDG_STATE_HOME");
+}
+
 TEST(SaveTarget, FollowLinksEndsAtTheFileNamed) {
     TempFolder dir;
     const std::string a = dir.Path("a"), b = dir.Path("b"), c = dir.Path("c");

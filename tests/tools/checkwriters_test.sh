@@ -90,6 +90,7 @@ expect "no writes, or writes through the rule or explained" pass "each write thr
 fresh_copy
 sed -i 's/RenameTo(/Rename(/' "$work/tree/files/savetarget.cpp"
 sed -i 's/Open(name.c_str(), "w+bx"/OpenName(name.c_str(), "-"/' "$work/tree/files/savetarget.cpp"
+sed -i 's/Open(kept.c_str(), "w+b"/OpenName(kept.c_str(), "-"/' "$work/tree/files/savetarget.cpp"
 sed -i 's/Reopen("w+b"/Restart("-"/' "$work/tree/files/savetarget.cpp"
 sed -i 's/"r+b"/"rb"/g; s/\brename(/renamed(/g' "$work/tree/files/savetarget.cpp"
 run_check

@@ -97,6 +97,15 @@ class AutomationClient(unittest.TestCase):
         wb.ws.PutRange("$D$1:$E$2", table)
         self.assertEqual(wb.value("$E$1"), (VT_BSTR, "x"))
         self.assertEqual(wb.value("$D$2"), (VT_UI1, 7))
+        # The corner takes the first element whatever the array's lower bounds.
+        wb.ws.PutRange("$C$3:$E$5", (1, [(1, [r8(11), r8(12)]), (1, [r8(21), bstr("t")])]))
+        self.assertEqual([wb.value(c) for c in ("$C$3", "$D$3", "$C$4", "$D$4", "$E$5")],
+                         [(VT_R8, 11.0), (VT_R8, 12.0), (VT_R8, 21.0), (VT_BSTR, "t"), (VT_EMPTY, 0)])
+        # A refused element (error value 0) refuses the call: no cell of the range changes.
+        self.assertFails(0x80070057, None, wb.ws.PutRange, "$C$3:$E$5",
+                         (0, [(0, [r8(1), r8(2)]), (0, [r8(3), var(VT_UI1, dbus.Byte(0))])]))
+        self.assertEqual([wb.value(c) for c in ("$C$3", "$D$3", "$C$4", "$D$4")],
+                         [(VT_R8, 11.0), (VT_R8, 12.0), (VT_R8, 21.0), (VT_BSTR, "t")])
         wb.ws.PutStyleID("$D$1:$E$2", 3)
         self.assertEqual(int(wb.ws.GetStyleID("$E$2")), 3)
         wb.ws.Clear("$D$1:$E$2", 1)
@@ -223,6 +232,23 @@ class AutomationClient(unittest.TestCase):
             with open(readonly, "rb") as f:
                 self.assertEqual(f.read(), b"ro")
             self.assertEqual(os.stat(readonly).st_mode & 0o777, 0o444)
+
+        # A file another process holds alone (a writer's lock) opens for reading, read-only:
+        # Save answers S_FALSE and the file is left as it was.
+        held = os.path.join(FILES, "held.vln")
+        self.assertEqual(int(wb.ws.SaveAs(held)), 0)
+        wb.unknown.Release()
+        wb = Workbook(self.bus)
+        with open(held, "rb") as f:
+            before = f.read()
+            fcntl.flock(f, fcntl.LOCK_EX | fcntl.LOCK_NB)  # the saving object let it go
+            reader = Workbook(self.bus)
+            self.assertEqual(tuple(reader.ws.Load(held, "", 0, "/", "/")), (0, ""))
+            self.assertEqual(reader.value("$A$1"), (VT_R8, 6.0))
+            self.assertEqual(int(reader.ws.Save()), 1)  # S_FALSE: read-only
+            self.assertEqual(int(reader.unknown.Release()), 0)
+        with open(held, "rb") as f:
+            self.assertEqual(f.read(), before)
 
         pipe = os.path.join(FILES, "pipe")
         os.mkfifo(pipe)

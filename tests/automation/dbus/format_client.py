@@ -152,9 +152,15 @@ class FormatClient(unittest.TestCase):
         self.options.SetStyles(texts([]))
         self.assertEqual(len(self.options.GetStyles()[1]), 0)
         self.options.SetBookmarks(texts(["kept"]))
+        self.options.SetStyles(texts(["Kept, 0.0"]))
         self.assertFails(E_INVALIDARG, self.options.SetBookmarks, texts(["x"], 50))
         self.assertFails(E_INVALIDARG, self.options.SetStyles, texts(["n" * 50 + ",f"]))
+        # A refused element refuses the whole list: the one before it is not taken either.
+        self.assertFails(E_INVALIDARG, self.options.SetBookmarks, texts(["first", "b" * 256]))
+        self.assertFails(E_INVALIDARG, self.options.SetStyles, texts(["First, 0", "\u5bc6, 0"]))
         self.assertEqual([str(v[1]) for v in self.options.GetBookmarks()[1]], ["kept"])
+        self.assertEqual([str(v[1]) for v in self.options.GetStyles()[1]], ["Kept, 0.0"])
+        self.options.SetStyles(texts([]))
 
     def test_f_profiles(self):
         source = os.path.join(os.environ["XDG_CONFIG_HOME"], "Vorlane", "settings.xml")

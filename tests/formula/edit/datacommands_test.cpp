@@ -97,6 +97,18 @@ TEST(FillSeriesCommand, NumbersDatesTextsAndDirections) {
          {{{0, 2}, "2024-03-01"}},
          0,
          {"2024-02-28", "2024-02-29", "2024-03-01"}},
+        // A step of milliseconds across a second keeps its milliseconds, both ways.
+        {"0.75 seconds",
+         {0, 0, 0, 3},
+         {{{0, 0}, "2024-01-31T23:59:59.500"}, {{0, 1}, "2024-02-01T00:00:00.250"}},
+         0,
+         {"2024-01-31T23:59:59.500", "2024-02-01T00:00:00.250", "2024-02-01T00:00:01",
+          "2024-02-01T00:00:01.750"}},
+        {"0.75 seconds, filled upwards",
+         {0, 0, 0, 2},
+         {{{0, 1}, "2024-01-01T00:00:01.250"}, {{0, 2}, "2024-01-01T00:00:00.500"}},
+         0,
+         {"2024-01-01T00:00:02", "2024-01-01T00:00:01.250", "2024-01-01T00:00:00.500"}},
         {"item", {0, 0, 0, 2}, {{{0, 0}, "Item"}, {{0, 2}, "9"}}, 0, {"Item", "Item", "Item"}},
         // Past the largest number: #NUM!, never an infinity; a step that is itself too large
         // leaves the base as it was.

@@ -4,6 +4,7 @@
 #include "platform/core/alloc.h"
 #include "undobook.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace vl {
@@ -36,7 +37,7 @@ TEST(MatchPattern, WildcardsEscapesCaseAndWholeCells) {
             << c.pattern << " in " << c.text << " case " << c.matchCase << " whole " << c.wholeCell;
 }
 
-TEST(ReplaceInText, ResumesAfterThePatternAndNeverPastTheEndOrTheMatch) {
+TEST(ReplaceInText, ReplacesEachMatchWholeAndResumesBehindIt) {
     struct Case {
         const char *pattern, *replacement, *text;
         bool wholeCell;
@@ -44,13 +45,13 @@ TEST(ReplaceInText, ResumesAfterThePatternAndNeverPastTheEndOrTheMatch) {
     };
     const Case cases[] = {
         {"b", "xx", "abcb", false, "axxcxx"},
-        {"a*", "X", "abc", false, "Xc"},
+        {"a*", "X", "abc", false, "X"},
         {"a*", "X", "abc", true, "X"},
         {"a*c", "X", "abcd", true, nullptr},
         {"?", "-", "abc", false, "---"},
         {"b", "", "abcb", false, "ac"},
         {"q", "Z", "abc", false, nullptr},
-        {"*", "X", "ab", false, "XX"},
+        {"*", "X", "ab", false, "X"},
         {"abc?", "X", "abcd", false, "X"},
         {"*", "X", "", false, "X"},
         {"*", "X", "", true, "X"},
@@ -61,12 +62,17 @@ TEST(ReplaceInText, ResumesAfterThePatternAndNeverPastTheEndOrTheMatch) {
         {"~~", "-", "x~y~~z", false, "x-y--z"},
         {"b~*c", "_", "ab*cd", false, "a_d"},
         {"~*?", "#", "1*23*45", false, "1#3#5"},
-        {"~**", "#", "1*23", false, "1#3"},
         {"?~?", "#", "a?b", false, "#b"},
         // A '*' that takes nothing does not skip what follows the match.
         {"a*c", "X", "acd", false, "Xd"},
         {"a*c", "X", "acdac", false, "XdX"},
         {"?*?", "X", "abcde", false, "XXe"},
+        // A match is replaced whole: what a '*' took goes with it.
+        {" (*)", "", "Smith (London)", false, "Smith"},
+        {"(*)", "-", "a(b)c(d)e", false, "a-c-e"},
+        {"b*", "X", "abcb", false, "aX"},
+        {"a*c", "X", "abcabc", false, "XX"},
+        {"~**", "#", "1*23", false, "1#"},
     };
     for (const Case& c : cases) {
         std::string out;
@@ -155,6 +161,44 @@ TEST(ReplaceCommand, EntersNewTextsAsTypedAndUndoPutsBackTheWholeWorksheet) {
     // selection too.
     for (int i = 0; i < 3; ++i) ASSERT_EQ(UndoCommand(s.b.Book(), nullptr), CommandResult::kDone);
     EXPECT_TRUE(SameWorkbook(before, s.b.Dump()));
+}
+
+// What Replace rewrites: a number in the text it was typed as, whatever its format shows;
+// a spread array's elements never (its formula at the anchor is rewritten); a text replaced
+// by nothing empties its cell, as typing nothing does.
+TEST(ReplaceInRange, NumbersInFullArraysAtTheirAnchorAndNothingEmptiesTheCell) {
+    SearchBook s;
+    CWorkbook& book = s.b.Book();
+    StyleTables& t = book.styles;
+    const uint16_t twoDecimals = t.styleCount++;
+    t.styles[twoDecimals] = StyleRecord{};
+    t.styles[twoDecimals].numberFormat.kind = STD_STYLE_USER_DEFINED;
+    std::strcpy(t.styles[twoDecimals].numberFormat.code, "0.00");
+    CellCursor runs;
+    PutFormatRun(s.ws.formats, {0, 0, 30, twoDecimals}, runs);
+    s.b.Number(s.ws, 0, 30, 3.14159);
+    s.b.Number(s.ws, 1, 31, 1);
+    s.b.Number(s.ws, 1, 32, 2);
+    s.b.Formula(s.ws, 0, 31, "=R[0]C[1]:R[1]C[1]*3"); // spreads over A32:A33: 3 and 6
+    s.b.Text(s.ws, 2, 30, "(gone)");
+    RecalculateByUpdateMode(book);
+    ASSERT_EQ(ValueAt(s.ws.cells, 0, 32), "6");
+    ReplaceCounts counts;
+    ASSERT_TRUE(ReplaceInRange(book, s.ws, {}, "3", "4", {0, 30, 2, 30}, &counts));
+    EXPECT_EQ(counts.changed, 1u);
+    EXPECT_DOUBLE_EQ(cell::Number(FindCell(s.ws.cells, 30, 0)), 4.14159);
+    ASSERT_TRUE(ReplaceInRange(book, s.ws, {}, "~*3", "*4", {0, 31, 0, 32}, &counts));
+    EXPECT_EQ(counts.changed, 1u);
+    EXPECT_EQ(s.b.FormulaAt(s.ws, 0, 31), "=RC[1]:R[1]C[1]*4");
+    RecalculateByUpdateMode(book);
+    EXPECT_EQ(ValueAt(s.ws.cells, 0, 31) + "|" + ValueAt(s.ws.cells, 0, 32), "4|8");
+    // "6" and "8" were the array's own: a match in an element changes nothing.
+    ASSERT_TRUE(ReplaceInRange(book, s.ws, {}, "8", "9", {0, 32, 0, 32}, &counts));
+    EXPECT_EQ(counts.changed, 0u);
+    EXPECT_EQ(ValueAt(s.ws.cells, 0, 32), "8");
+    ASSERT_TRUE(ReplaceInRange(book, s.ws, {}, "(*)", "", {2, 30, 2, 30}, &counts));
+    EXPECT_EQ(counts.changed, 1u);
+    EXPECT_EQ(FindCell(s.ws.cells, 30, 2), nullptr);
 }
 
 TEST(ReplaceInRange, ATextPastTheCellLimitKeepsTheCell) {

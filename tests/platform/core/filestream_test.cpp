@@ -76,10 +76,17 @@ TEST_F(FileStreamTest, SecondOpenOfAnOpenFileIsInUse) {
     EXPECT_EQ(ReadBytes(dir.Path("held")), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_TRUE(s.Close());
     ASSERT_TRUE(Open("held", "r+b", true));
-    for (const char* mode : {"rb", "r+b"}) {
+    for (const char* mode : {"rb", "r+b", "r+bn"}) {
         EXPECT_FALSE(Open(second, "held", mode, true)) << mode;
         EXPECT_EQ(second.GetError(), kStreamInUse) << mode;
     }
+    // A reader that takes no hold still reads what the writer holds alone, read-only.
+    ASSERT_TRUE(Open(second, "held", "rbn", true));
+    EXPECT_TRUE(second.IsReadOnly());
+    uint8_t bytes[3] = {};
+    EXPECT_EQ(second.ReadAt(bytes, 3, kSeekStart, 0), 3);
+    EXPECT_EQ(bytes[2], 3);
+    second.Close();
     EXPECT_TRUE(s.Close());
     EXPECT_TRUE(Open(second, "held", "r+b", true));
     EXPECT_FALSE(second.IsReadOnly());
