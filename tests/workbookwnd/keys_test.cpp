@@ -68,6 +68,21 @@ protected:
         Settle();
     }
     QToolBar* SearchBar() const { return frame->Toolbar(kSearchBar); }
+    // A chart container at F6 of `ws` with one series of this range formula; its series
+    // text, null when the chart could not be made.
+    static const char* AddChart(CWorksheet& ws, const std::string& formula) {
+        auto container = NewBlockObject<CContainer>();
+        InitContainerDefaults(*container, nullptr, nullptr);
+        container->settings.id = 1;
+        container->settings.anchor = {5, 5, 0};
+        if (AddChartObject(*container, kChart2D) != 0) return nullptr;
+        CChart& chart = *container->slots[0].chart;
+        AddChartSeries(chart);
+        chart.series[0].settings.role = 1;
+        std::strcpy(chart.series[0].settings.dataArray, formula.c_str());
+        LinkContainer(ws, std::move(container));
+        return chart.series[0].settings.dataArray;
+    }
     QComboBox* SearchBox(int index) const { return SearchBar()->findChildren<QComboBox*>()[index]; }
 };
 
@@ -239,16 +254,8 @@ TEST_F(KeysTest, ACutPastedOnAnotherWorksheetTakesItsReadersAndPlacesThere) {
     std::string firstPath;
     ASSERT_TRUE(BuildTreeItemPath(first, firstPath, false));
     // A chart whose series reads the block.
-    auto container = NewBlockObject<CContainer>();
-    InitContainerDefaults(*container, nullptr, nullptr);
-    container->settings.id = 1;
-    container->settings.anchor = {5, 5, 0};
-    ASSERT_EQ(AddChartObject(*container, kChart2D), 0);
-    AddChartSeries(*container->slots[0].chart);
-    container->slots[0].chart->series[0].settings.role = 1;
-    char* series = container->slots[0].chart->series[0].settings.dataArray;
-    std::strcpy(series, ("=" + firstPath + "!R1C1:R1C2").c_str());
-    LinkContainer(*first, std::move(container));
+    const char* series = AddChart(*first, "=" + firstPath + "!R1C1:R1C2");
+    ASSERT_NE(series, nullptr);
     InspectedCellRecord watched;
     watched.cell = {1, 0, kRefCell};
     std::strcpy(watched.worksheet, firstPath.c_str());
@@ -304,17 +311,7 @@ TEST_F(KeysTest, ACutContainerIsPastedAsAContainerWhateverCutCameBefore) {
     Enter(2, 0, QStringLiteral("=A1*2"));
     CWorksheet& ws = *Book().tree.active;
     const std::string series = "=\\Worksheet1!R1C1:R2C1";
-    {
-        auto container = NewBlockObject<CContainer>();
-        InitContainerDefaults(*container, nullptr, nullptr);
-        container->settings.id = 1;
-        container->settings.anchor = {5, 5, 0};
-        ASSERT_EQ(AddChartObject(*container, kChart2D), 0);
-        AddChartSeries(*container->slots[0].chart);
-        container->slots[0].chart->series[0].settings.role = 1;
-        std::strcpy(container->slots[0].chart->series[0].settings.dataArray, series.c_str());
-        LinkContainer(ws, std::move(container));
-    }
+    ASSERT_NE(AddChart(ws, series), nullptr);
     Select(0, 0);
     FocusGrid();
     Key(Qt::Key_X, Qt::ControlModifier);
