@@ -69,6 +69,8 @@ private:
     std::vector<bool> Driving(const std::vector<uint32_t>& order) const;
     bool CalculatePending();
     void CalculateRestored(uint32_t id);
+    void Respread(const std::vector<SpreadChange>& changes, std::vector<DirtyArea>& queue,
+                  std::vector<uint32_t>& starts);
 
     CEvalContext& ctx_;
     CWorkbook& workbook_;
@@ -87,6 +89,7 @@ private:
     std::vector<FormulaPlace> singles_;      // those the walk left, in walk order
     std::vector<uint32_t> pendingArrays_;    // arrays drawing random numbers among them
     std::vector<uint32_t> deferredBuilders_; // those the walk left that build references
+    uint32_t tallest_ = 1;                   // the most rows of an array spread over several
 };
 
 // A formula calculated in this pass (or one the walk left for now) that reads a changed area:
@@ -210,28 +213,7 @@ void CSettler::Graph(const std::vector<SpreadChange>& changes, bool everything,
     if (everything)
         for (uint32_t id = 0; id < reaches_.Size(); ++id)
             if (Meet(id, queue)) starts.push_back(id);
-    // An array whose area another took over, or that could not spread, may find its cells
-    // free where another array gave them up: it spreads again in this round.
-    // Where two arrays' areas meet, the one a walk takes later holds the cells, as a
-    // recalculation from scratch leaves them; an earlier one takes back only cells left empty.
-    const auto changedOver = [&](uint32_t id, const CellRange& area, bool takesBack) {
-        return std::any_of(changes.begin(), changes.end(), [&](const SpreadChange& c) {
-            const CellRange both{std::max(c.area.c1, area.c1), std::max(c.area.r1, area.r1),
-                                 std::min(c.area.c2, area.c2), std::min(c.area.r2, area.r2)};
-            const int64_t writer = reaches_.Find(c.cells, c.row, c.column);
-            return c.cells == reaches_.Cells(id) && both.c1 <= both.c2 && both.r1 <= both.r2 &&
-                   writer != int64_t(id) &&
-                   ((takesBack && writer < int64_t(id)) || HasEmptyCell(*c.cells, both));
-        });
-    };
-    for (uint32_t id : reaches_.Blocked()) {
-        const FormulaReach& reach = reaches_[id];
-        if (changedOver(id, {reach.column, reach.row, kLastColumn, kLastRow}, false) &&
-            Meet(id, queue, true))
-            starts.push_back(id);
-    }
-    for (const auto& [id, area] : reaches_.Spread())
-        if (changedOver(id, area, true) && Meet(id, queue, true)) starts.push_back(id);
+    Respread(changes, queue, starts);
     deferredBuilders_.clear();
     for (const FormulaPlace& p : deferred) {
         const int64_t id = reaches_.Find(p.cells, p.row, p.column);
@@ -241,6 +223,47 @@ void CSettler::Graph(const std::vector<SpreadChange>& changes, bool everything,
     }
     Explore(queue, starts);
     graph_.FindLoops();
+}
+
+// An array whose area another took over, or that could not spread, may find its cells free
+// where another array gave them up: it spreads again in this round. Where two arrays' areas
+// meet, the one a walk takes later holds the cells, as a recalculation from scratch leaves
+// them; an earlier one takes back only cells left empty.
+void CSettler::Respread(const std::vector<SpreadChange>& changes, std::vector<DirtyArea>& queue,
+                        std::vector<uint32_t>& starts) {
+    const auto& spread = reaches_.Spread(); // in walk order: by worksheet, then row
+    const auto& blocked = reaches_.Blocked();
+    if (changes.empty() || (spread.empty() && blocked.empty())) return;
+    const auto frees = [&](uint32_t id, const CellRange& area, const SpreadChange& c,
+                           int64_t writer, bool takesBack) {
+        const CellRange both{std::max(c.area.c1, area.c1), std::max(c.area.r1, area.r1),
+                             std::min(c.area.c2, area.c2), std::min(c.area.r2, area.r2)};
+        return both.c1 <= both.c2 && both.r1 <= both.r2 && writer != int64_t(id) &&
+               ((takesBack && writer < int64_t(id)) || HasEmptyCell(*c.cells, both));
+    };
+    for (const SpreadChange& c : changes) {
+        const int64_t writer = reaches_.Find(c.cells, c.row, c.column);
+        if (writer == kNone) continue;
+        const uint16_t sheet = reaches_[std::size_t(writer)].sheet;
+        for (uint32_t id : blocked) {
+            const FormulaReach& reach = reaches_[id];
+            if (reach.sheet == sheet &&
+                frees(id, {reach.column, reach.row, kLastColumn, kLastRow}, c, writer, false) &&
+                Meet(id, queue, true))
+                starts.push_back(id);
+        }
+        // Those whose first row lies within the tallest array's height above the change.
+        const uint32_t from = c.area.r1 >= tallest_ ? c.area.r1 - tallest_ + 1 : 0;
+        auto it = std::lower_bound(spread.begin(), spread.end(), std::pair(sheet, from),
+                                   [&](const auto& e, const std::pair<uint16_t, uint32_t>& key) {
+                                       return std::pair(reaches_[e.first].sheet, e.second.r1) < key;
+                                   });
+        for (;
+             it != spread.end() && reaches_[it->first].sheet == sheet && it->second.r1 <= c.area.r2;
+             ++it)
+            if (frees(it->first, it->second, c, writer, true) && Meet(it->first, queue, true))
+                starts.push_back(it->first);
+    }
 }
 
 // Formulas whose reads are not known yet and whose texts name what they write, or cells of
@@ -455,6 +478,8 @@ bool CSettler::CalculatePending() {
 void CSettler::Run(const std::vector<FormulaPlace>& deferred,
                    const std::vector<FormulaPlace>& singles) {
     reaches_.Scan(ctx_, workbook_);
+    for (const auto& [id, area] : reaches_.Spread())
+        tallest_ = std::max(tallest_, area.r2 - area.r1 + 1);
     turns_.assign(reaches_.Size(), 0);
     changedAt_.assign(reaches_.Size(), 0);
     kept_.assign(reaches_.Size(), false);
