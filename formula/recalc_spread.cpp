@@ -17,6 +17,14 @@ namespace vl {
 namespace {
 
 constexpr int64_t kNone = -1;
+
+// Whether a cell of the rectangle holds no record.
+bool HasEmptyCell(const CCellStore& cells, const CellRange& rect) {
+    uint64_t held = 0;
+    CellCursor cursor{kAdvance, cells.StartPageForRow(rect.r1), 0};
+    while (GetNextCellInRange(cursor, rect)) ++held;
+    return held < uint64_t(rect.c2 - rect.c1 + 1) * (uint64_t(rect.r2) - rect.r1 + 1);
+}
 // Evaluations to learn what formulas read, each followed by a new graph, in one round at most.
 constexpr int kLearningPasses = 4;
 
@@ -60,6 +68,9 @@ private:
     std::vector<bool> Needed() const;
     std::vector<bool> Driving(const std::vector<uint32_t>& order) const;
     bool CalculatePending();
+    void CalculateRestored(uint32_t id);
+    void Respread(const std::vector<SpreadChange>& changes, std::vector<DirtyArea>& queue,
+                  std::vector<uint32_t>& starts);
 
     CEvalContext& ctx_;
     CWorkbook& workbook_;
@@ -78,6 +89,7 @@ private:
     std::vector<FormulaPlace> singles_;      // those the walk left, in walk order
     std::vector<uint32_t> pendingArrays_;    // arrays drawing random numbers among them
     std::vector<uint32_t> deferredBuilders_; // those the walk left that build references
+    uint32_t tallest_ = 1;                   // the most rows of an array spread over several
 };
 
 // A formula calculated in this pass (or one the walk left for now) that reads a changed area:
@@ -201,6 +213,7 @@ void CSettler::Graph(const std::vector<SpreadChange>& changes, bool everything,
     if (everything)
         for (uint32_t id = 0; id < reaches_.Size(); ++id)
             if (Meet(id, queue)) starts.push_back(id);
+    Respread(changes, queue, starts);
     deferredBuilders_.clear();
     for (const FormulaPlace& p : deferred) {
         const int64_t id = reaches_.Find(p.cells, p.row, p.column);
@@ -210,6 +223,47 @@ void CSettler::Graph(const std::vector<SpreadChange>& changes, bool everything,
     }
     Explore(queue, starts);
     graph_.FindLoops();
+}
+
+// An array whose area another took over, or that could not spread, may find its cells free
+// where another array gave them up: it spreads again in this round. Where two arrays' areas
+// meet, the one a walk takes later holds the cells, as a recalculation from scratch leaves
+// them; an earlier one takes back only cells left empty.
+void CSettler::Respread(const std::vector<SpreadChange>& changes, std::vector<DirtyArea>& queue,
+                        std::vector<uint32_t>& starts) {
+    const auto& spread = reaches_.Spread(); // in walk order: by worksheet, then row
+    const auto& blocked = reaches_.Blocked();
+    if (changes.empty() || (spread.empty() && blocked.empty())) return;
+    const auto frees = [&](uint32_t id, const CellRange& area, const SpreadChange& c,
+                           int64_t writer, bool takesBack) {
+        const CellRange both{std::max(c.area.c1, area.c1), std::max(c.area.r1, area.r1),
+                             std::min(c.area.c2, area.c2), std::min(c.area.r2, area.r2)};
+        return both.c1 <= both.c2 && both.r1 <= both.r2 && writer != int64_t(id) &&
+               ((takesBack && writer < int64_t(id)) || HasEmptyCell(*c.cells, both));
+    };
+    for (const SpreadChange& c : changes) {
+        const int64_t writer = reaches_.Find(c.cells, c.row, c.column);
+        if (writer == kNone) continue;
+        const uint16_t sheet = reaches_[std::size_t(writer)].sheet;
+        for (uint32_t id : blocked) {
+            const FormulaReach& reach = reaches_[id];
+            if (reach.sheet == sheet &&
+                frees(id, {reach.column, reach.row, kLastColumn, kLastRow}, c, writer, false) &&
+                Meet(id, queue, true))
+                starts.push_back(id);
+        }
+        // Those whose first row lies within the tallest array's height above the change.
+        const uint32_t from = c.area.r1 >= tallest_ ? c.area.r1 - tallest_ + 1 : 0;
+        auto it = std::lower_bound(spread.begin(), spread.end(), std::pair(sheet, from),
+                                   [&](const auto& e, const std::pair<uint16_t, uint32_t>& key) {
+                                       return std::pair(reaches_[e.first].sheet, e.second.r1) < key;
+                                   });
+        for (;
+             it != spread.end() && reaches_[it->first].sheet == sheet && it->second.r1 <= c.area.r2;
+             ++it)
+            if (frees(it->first, it->second, c, writer, true) && Meet(it->first, queue, true))
+                starts.push_back(it->first);
+    }
 }
 
 // Formulas whose reads are not known yet and whose texts name what they write, or cells of
@@ -332,6 +386,33 @@ std::vector<bool> CSettler::Driving(const std::vector<uint32_t>& order) const {
     return driving;
 }
 
+// Calculates an array whose elements before this recalculation are back for its turn. Other
+// formulas of its loop calculated meanwhile, as what it reads, read those elements: they are
+// calculated again on what it shows now.
+void CSettler::CalculateRestored(uint32_t id) {
+    const auto place = [&](uint32_t m) {
+        return FindCell(*reaches_.Cells(m), reaches_[m].row, reaches_[m].column);
+    };
+    std::vector<uint32_t> waiting; // the loop's formulas not calculated yet
+    if (graph_.GroupSize(id) > 1)
+        for (uint32_t m : graph_.Nodes()) {
+            const uint8_t* r = m != id && graph_.Group(m) == graph_.Group(id) ? place(m) : nullptr;
+            if (r && cell::IsFormula(r) && !(r[14] & kResultCalculated)) waiting.push_back(m);
+        }
+    calculate_(*reaches_.Cells(id), reaches_[id].row, reaches_[id].column);
+    for (uint32_t m : waiting) {
+        uint8_t* r = place(m);
+        // A circular one keeps what the walk of its cycle gave it.
+        if (!r || !cell::IsFormula(r) || !(r[14] & kResultCalculated) || (r[0] & 0xF0) == kErrCirc)
+            continue;
+        r[14] = uint8_t(r[14] & ~(kResultCalculated | kResultWaiting));
+        r[13] = 0;
+        CCellStore& cells = *reaches_.Cells(m);
+        if (selfReading_[m]) RestoreSavedElements(ctx_, cells, reaches_[m].row, reaches_[m].column);
+        calculate_(cells, reaches_[m].row, reaches_[m].column);
+    }
+}
+
 // Calculates the waiting formulas still uncalculated; false when none waited.
 bool CSettler::CalculatePending() {
     // The arrays first: should one change, the others wait for the rounds that follow.
@@ -397,6 +478,8 @@ bool CSettler::CalculatePending() {
 void CSettler::Run(const std::vector<FormulaPlace>& deferred,
                    const std::vector<FormulaPlace>& singles) {
     reaches_.Scan(ctx_, workbook_);
+    for (const auto& [id, area] : reaches_.Spread())
+        tallest_ = std::max(tallest_, area.r2 - area.r1 + 1);
     turns_.assign(reaches_.Size(), 0);
     changedAt_.assign(reaches_.Size(), 0);
     kept_.assign(reaches_.Size(), false);
@@ -432,10 +515,12 @@ void CSettler::Run(const std::vector<FormulaPlace>& deferred,
             CCellStore& cells = *reaches_.Cells(id);
             const uint8_t* r = FindCell(cells, reach.row, reach.column);
             if (!r || !cell::IsFormula(r) || (cell::ResultFlags(r) & kResultCalculated)) continue;
-            // An array reading its own elements, outside a loop, reads them as they were
-            // before this recalculation: it steps once, however many turns it takes.
-            if (selfReading_[id] && graph_.GroupSize(id) == 1)
-                RestoreSavedElements(ctx_, cells, reach.row, reach.column);
+            // An array reading its own elements reads them as they were before this
+            // recalculation: it steps once, however many turns it or its loop takes.
+            if (selfReading_[id] && RestoreSavedElements(ctx_, cells, reach.row, reach.column)) {
+                CalculateRestored(id);
+                continue;
+            }
             calculate_(cells, reach.row, reach.column);
         }
     }

@@ -131,6 +131,7 @@ struct UndoEntry {
     std::vector<KeptOtherBook> otherBooks;
     // Undone and redone together with the entry before it, as one edit (a drag-move).
     bool joined = false;
+    uint64_t serial = 0; // the history's claims when it was claimed: names it while it moves
 
     CWorksheet* Scratch() const { return AsWorksheet(object.get()); }
 };
@@ -167,7 +168,15 @@ struct UndoHistory {
     // edit goes whole when the oldest must give way; one edit alone may pass the maximum.
     bool joinNext = false;
     uint64_t claims = 0; // entries claimed so far: tells a caller whether a step recorded one
+    // One entry watched by its serial: whether it went undone, freed with a redo chain.
+    uint64_t watched = 0;
+    bool watchedUndone = false;
 };
+
+// Whether the entry with `serial` is in force: at or below the current index, or gone from
+// the table without being undone (the oldest giving way, the history emptied). Only the
+// watched entry is known once gone.
+bool UndoEntryInForce(const UndoHistory& history, uint64_t serial);
 
 // Frees what the entry at `index` holds (a cell buffer only when the entry owns it) and
 // empties it; an index outside the table is ignored.

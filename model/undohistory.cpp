@@ -44,7 +44,12 @@ int32_t EditStart(const UndoHistory& history, int32_t index) {
 // The redo chain from `from` on, past a joined tail that passed the maximum.
 void FreeRedoChain(UndoHistory& history, int32_t from) {
     const int32_t last = std::min(int32_t(history.maximum) + 1, kUndoSpareSlot - 1);
-    for (int32_t i = from; i <= last; ++i) FreeUndoEntry(history, i);
+    for (int32_t i = from; i <= last; ++i) {
+        const UndoEntry& e = history.entries[i];
+        if (e.kind != kUndoEmpty && history.watched && e.serial == history.watched)
+            history.watchedUndone = true;
+        FreeUndoEntry(history, i);
+    }
 }
 
 UndoEntry* ClaimUndoSlot(UndoHistory& history, int32_t& index) {
@@ -75,7 +80,17 @@ UndoEntry* ClaimUndoSlot(UndoHistory& history, int32_t& index) {
     ++history.claims;
     FreeRedoChain(history, at);
     history.entries[at].joined = joined && at > 0;
+    history.entries[at].serial = history.claims;
     return &history.entries[at];
+}
+
+bool UndoEntryInForce(const UndoHistory& history, uint64_t serial) {
+    if (serial == 0) return false;
+    for (int32_t i = 0; i < kUndoSpareSlot; ++i) {
+        const UndoEntry& e = history.entries[i];
+        if (e.kind != kUndoEmpty && e.serial == serial) return i <= history.current;
+    }
+    return serial == history.watched && !history.watchedUndone;
 }
 
 UndoEntry DiscardLastUndo(UndoHistory& history, bool free) {

@@ -15,7 +15,10 @@ Lines (tab-separated):
   S <scenario>                       a workbook begins; worksheets Sa, Sb, Sc
   N <sheet> <A1> <number>            a number typed
   F <sheet> <A1> <formula>           a formula typed (an array formula spreads)
-  E <step> <edit> <args...>          an edit, worksheets by their index (0-2)
+  E <step> <edit> <args...>          an edit, worksheets by their index (0-2); after the first
+                                     220 workbooks a Cut waits ("cutx") while edits come
+                                     between until its "paste", and "undo" and "redo" follow
+                                     edits, and numbers are typed ("type")
   R <done|refused|unchanged|unknown> whether the peer made it; "unchanged" for rows or columns
                                      it did not insert or remove and said nothing (it will not
                                      cut an array's area), "unknown" where the office broke down
@@ -24,7 +27,8 @@ Lines (tab-separated):
                                      size ("{3x1}"); values as %.15g, errors by text
   W <names>                          the worksheets' names afterwards (comma-separated)
 
-Run:   python3 tools/make-structural-peer.py [--jobs 3]          (writes the file, several minutes)
+Run:   python3 tools/make-structural-peer.py [--jobs 3]          (writes the file, several minutes;
+       --only K... runs the peer for those workbooks alone and keeps the file's other answers)
 Check: python3 tools/make-structural-peer.py --check FILE      (the file's scenarios are the
        generator's, without the peer; what CI runs)
 """
@@ -40,6 +44,9 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 SEED = 20261209
 SCENARIOS = 220
+# Workbooks after the first SCENARIOS: a Cut waits while other edits come between, its Paste
+# may go to another worksheet, and edits are undone and made again at once.
+CUT_SCENARIOS = 80
 EDITS = 12
 SHEETS = ["Sa", "Sb", "Sc"]
 NAMES = ["Data", "Sx", "Tab", "Sab", "Q", "Input", "Sheet", "Res"]
@@ -192,13 +199,52 @@ def scenario(k):
         c, row = 16 + 3 * n, rng.randint(1, 20)
         lines.append(["F", s, f"{col_name(c)}{row}:{col_name(c + w - 1)}{row + h - 1}", text])
     names = list(SHEETS)
+    if k >= SCENARIOS:
+        return lines + cut_edits(rng, g, names)
     for step in range(EDITS):
         lines.append(["E", step] + g.edit(names))
     return lines
 
 
-def scenario_lines():
-    for k in range(SCENARIOS):
+# Edits the peer survives while a Cut of its waits: it breaks down when rows or columns are
+# removed then, or an edit is undone and made again (its Paste of a Cut too); and its
+# Transpose goes through the clipboard.
+WHILE_CUT = ("type", "insrows", "inscols", "move", "sort", "rename")
+
+
+def cut_edits(rng, g, names):
+    """EDITS steps: a Cut ("cutx") waits while other edits come between until its Paste
+    ("paste", on any worksheet); after another edit while no Cut waits, half the time, "undo"
+    and "redo" take it back and make it again; numbers are typed ("type") between."""
+    lines, pending = [], False
+    while len(lines) < EDITS:
+        step = len(lines)
+        r = rng.random()
+        if not pending and r < 0.35:
+            c1, r1, c2, r2 = g.rect(4, 4)
+            edit = ["cutx", rng.choice([0, 0, 1, 2]), f"{col_name(c1)}{r1}:{col_name(c2)}{r2}"]
+            pending = True
+        elif pending and r < 0.4:
+            edit = ["paste", rng.choice([0, 0, 1, 2]),
+                    f"{col_name(rng.randint(1, 18))}{rng.randint(1, 30)}"]
+            pending = False
+        elif r < 0.6:
+            edit = ["type", rng.choice([0, 0, 1, 2]),
+                    f"{col_name(rng.randint(1, 16))}{rng.randint(1, 26)}", rng.randint(1, 99)]
+        else:
+            edit = g.edit(names)
+            while edit[0] == "cut" or (pending and edit[0] not in WHILE_CUT):
+                edit = g.edit(names)
+        lines.append(["E", step] + edit)
+        if not pending and edit[0] != "paste" and len(lines) + 2 <= EDITS and \
+                rng.random() < 0.5:
+            lines.append(["E", step + 1, "undo", 0])
+            lines.append(["E", step + 2, "redo", 0])
+    return lines
+
+
+def scenario_lines(count=SCENARIOS + CUT_SCENARIOS):
+    for k in range(count):
         for fields in scenario(k):
             yield "\t".join(str(f) for f in fields)
 
@@ -324,6 +370,8 @@ class Peer:
                     sheets.insertNewByName(n, i + 1)
                 names = list(SHEETS)
                 last = None
+                self.cut = None
+                self.cut_used = False
                 out.write(line + "\n")
             elif f[0] == "N":
                 doc.Sheets.getByIndex(int(f[1])).getCellRangeByName(f[2]).setValue(float(f[3]))
@@ -341,7 +389,10 @@ class Peer:
                     doc.calculateAll()
                     last = [self.dump(doc, s) for s in range(3)]
                 done = self.edit(doc, f[2], int(f[3]), f[4:], names)
-                doc.calculateAll()
+                # Its full recalculation breaks the office down once its Cut was used; it
+                # calculates as cells change anyway.
+                if not self.cut_used:
+                    doc.calculateAll()
                 dumps = [self.dump(doc, s) for s in range(3)]
                 # The peer makes no change where its fixed array areas would be cut, and
                 # says nothing.
@@ -393,6 +444,11 @@ class Peer:
         return False
 
     def edit(self, doc, kind, s, args, names):
+        if kind in ("cutx", "paste", "undo", "redo"):
+            return self.clipboard_edit(doc, kind, s, args, names)
+        if kind == "type":
+            doc.Sheets.getByIndex(s).getCellRangeByName(args[0]).setValue(float(args[1]))
+            return True
         import uno
         from com.sun.star.beans import PropertyValue
         from com.sun.star.table import CellAddress, CellRangeAddress
@@ -489,6 +545,50 @@ class Peer:
             return False
         return True
 
+    def clipboard_edit(self, doc, kind, s, args, names):
+        """A Cut that waits, its Paste, Undo and Redo, through the office's own commands.
+        (Selecting a range of another worksheet shows it; making it active first breaks the
+        hidden office's Paste.)"""
+        sheet = doc.Sheets.getByIndex(s)
+        ctrl = doc.getCurrentController()
+        frame = ctrl.getFrame()
+        try:
+            if kind == "undo":
+                if not doc.UndoManager.isUndoPossible():
+                    return False
+                doc.UndoManager.undo()
+                return True
+            if kind == "redo":
+                if not doc.UndoManager.isRedoPossible():
+                    return False
+                doc.UndoManager.redo()
+                return True
+            rng = sheet.getCellRangeByName(args[0])
+            a = rng.getRangeAddress()
+            if kind == "cutx":
+                self.cut = None
+                # The peer asks before it splits an array; so does nobody headless.
+                if self.arrays_cut(sheet, (a.StartColumn, a.StartRow, a.EndColumn, a.EndRow)):
+                    return False
+                ctrl.select(rng)
+                self.dispatch.executeDispatch(frame, ".uno:Cut", "", 0, ())
+                self.cut = (a.EndColumn - a.StartColumn, a.EndRow - a.StartRow)
+                self.cut_used = True
+                return True
+            if not self.cut:
+                return False
+            w, h = self.cut
+            drop = (a.StartColumn, a.StartRow, a.StartColumn + w, a.StartRow + h)
+            if drop[2] > 1023 or self.arrays_cut(sheet, drop):
+                return False
+            self.cut = None
+            ctrl.select(rng)
+            self.dispatch.executeDispatch(frame, ".uno:Paste", "", 0, ())
+            return True
+        except Exception as e:
+            print(f"peer refused {kind} {s} {args}: {type(e).__name__}", file=sys.stderr)
+            return False
+
     def dump(self, doc, s):
         sheet = doc.Sheets.getByIndex(s)
         formulas = self.used(sheet)
@@ -527,11 +627,11 @@ class Peer:
 
 
 def run_part(args):
-    """The peer's lines of every scenario k with k % jobs == job, by scenario."""
-    job, jobs, count = args
-    mine = [k for k in range(count) if k % jobs == job]
+    """The peer's lines of every scenario k of `wanted` with k % jobs == job, by scenario."""
+    job, jobs, count, wanted = args
+    mine = [k for k in wanted if k % jobs == job]
     lines, k = [], -1
-    for l in scenario_lines():
+    for l in scenario_lines(count):
         if l[0] == "S":
             k = int(l.split("\t")[1])
         if k in mine:
@@ -556,7 +656,10 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__,
                                  formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--check", metavar="FILE", help="compare FILE's scenarios with the generator's")
-    ap.add_argument("--scenarios", type=int, default=SCENARIOS)
+    ap.add_argument("--scenarios", type=int, default=SCENARIOS + CUT_SCENARIOS)
+    ap.add_argument("--only", type=int, nargs="*",
+                    help="run the peer for these workbooks alone and keep the others' answers "
+                         "from the file given by --out")
     ap.add_argument("--out", default=OUT)
     ap.add_argument("--jobs", type=int, default=3, help="offices run side by side (default 3)")
     a = ap.parse_args()
@@ -577,9 +680,19 @@ def main():
     # Scenario k goes to job k % jobs; each job runs an office of its own.
     import multiprocessing
     jobs = max(1, a.jobs)
-    with multiprocessing.get_context("fork").Pool(jobs) as pool:
-        parts = pool.map(run_part, [(j, jobs, a.scenarios) for j in range(jobs)])
+    wanted = a.only if a.only else list(range(a.scenarios))
     by_scenario = {}
+    if a.only:
+        # The other workbooks' answers as the file holds them.
+        k = None
+        with gzip.open(a.out, "rt", encoding="utf-8") as f:
+            for l in f:
+                if l.startswith("S\t"):
+                    k = int(l.split("\t")[1])
+                    by_scenario[k] = ""
+                by_scenario[k] += l
+    with multiprocessing.get_context("fork").Pool(jobs) as pool:
+        parts = pool.map(run_part, [(j, jobs, a.scenarios, wanted) for j in range(jobs)])
     for part in parts:
         by_scenario.update(part)
     text = "".join(by_scenario[k] for k in range(a.scenarios))

@@ -1,36 +1,115 @@
 #include "formula/edit/cutpaste.h"
 
+#include "formula/edit/moveadjust.h"
 #include "formula/edit/rangecommands.h"
+#include "formula/edit/transposerefs.h"
+#include "model/memoryguard.h"
+#include "model/undosnapshot.h"
 #include "model/workbook.h"
+#include "model/worksheettree.h"
+#include "platform/core/editerrors.h"
+#include "platform/core/errorcode.h"
 
 namespace vl {
 
-PendingCut MarkCut(const CWorkbook& workbook, const UndoHistory& copies, const CellRange& source) {
-    return {&workbook,           workbook.tree.active, source,
-            copies.current,      copies.claims,        workbook.undo.current,
-            workbook.undo.claims};
+namespace {
+
+bool InTree(const CWorkbook& workbook, const CTreeItem* item) {
+    for (const CTreeItem* p = workbook.tree.first; p; p = p->next)
+        if (p == item) return true;
+    return false;
+}
+
+// The block comes from the copy: the drop's old cells are kept for Undo, the copy goes in,
+// and every reference to the cut cells, on every worksheet and in the stored places, follows.
+CommandResult PasteAsMove(CWorkbook& workbook, const GridSelection& selection, UndoHistory& copies,
+                          int32_t index, CWorksheet& from, const CellRange& source,
+                          const CellRange& to) {
+    CWorksheet* sheet = workbook.tree.active;
+    CEvalContext* ctx = EditContext(workbook);
+    if (!ctx) return CommandResult::kFailed;
+    if (TurnCutsArray(sheet->cells, to, to))
+        return workbook.error = kErrorArrayCut, CommandResult::kFailed;
+    BlockMove move{source, int32_t(to.c1) - source.c1, int64_t(to.r1) - source.r1};
+    move.pasted = true;
+    if (sheet != &from) {
+        move.into = sheet;
+        move.intoQualifier = QualifierFor(*ctx, *sheet);
+        move.fromQualifier = QualifierFor(*ctx, from);
+        if (move.intoQualifier.empty() || move.fromQualifier.empty())
+            return workbook.error = kErrorWorksheetMemory, CommandResult::kFailed;
+    }
+    FormulaPlan outside;
+    std::vector<FormulaText> unused;
+    if (!GuardWorksheetMemory(workbook,
+                              [&] {
+                                  PlanBlockMove(*ctx, workbook, from, move, unused, outside);
+                                  return true;
+                              }) ||
+        !PlanFitsFields(workbook, *ctx, outside))
+        return CommandResult::kFailed;
+    if (!workbook.RecordUndoRange(to, selection.cursorColumn, selection.cursorRow, true, true)) {
+        workbook.DiscardLastUndo(true);
+        workbook.error = kErrorWorksheetMemory;
+        return CommandResult::kFailed;
+    }
+    PreparedExchange ex;
+    UndoEntry& entry = workbook.undo.entries[workbook.undo.current];
+    if (!PrepareKeep(workbook, std::move(outside), ex) || !CommitExchange(workbook, entry, ex)) {
+        workbook.DiscardLastUndo(true);
+        return CommandResult::kFailed;
+    }
+    bool ok = PasteRangeFromEntry(workbook, *sheet, to, copies, index, true, true);
+    std::vector<FormulaText> inside;
+    ok = ok && GuardWorksheetMemory(workbook, [&] {
+             PlanPastedFormulas(*ctx, from, move, inside);
+             return true;
+         });
+    ok = ok && TextsFitFields(workbook, *ctx, *sheet, inside);
+    if (ok && !ReplaceFormulaTexts(sheet->cells, inside)) {
+        workbook.error = kErrorWorksheetMemory;
+        ok = false;
+    }
+    return FinishCommand(workbook, ok);
+}
+
+} // namespace
+
+PendingCut MarkCut(CWorkbook& workbook, const UndoHistory& copies, const CellRange& source) {
+    UndoHistory& undo = workbook.undo;
+    const uint64_t serial =
+        undo.current >= 0 && undo.current < kUndoSpareSlot ? undo.entries[undo.current].serial : 0;
+    undo.watched = serial;
+    undo.watchedUndone = false;
+    return {&workbook,     workbook.tree.active, source,      copies.current,
+            copies.claims, undo.current,         undo.claims, serial};
 }
 
 bool CutStillPending(const CWorkbook& workbook, const UndoHistory& copies, int32_t index,
                      const PendingCut& cut) {
-    return cut.workbook == &workbook && cut.worksheet && cut.worksheet == workbook.tree.active &&
+    return cut.workbook == &workbook && cut.worksheet && InTree(workbook, cut.worksheet) &&
            index == cut.copyIndex && copies.current == cut.copyIndex &&
-           copies.claims == cut.copyClaims && workbook.undo.current == cut.undoIndex &&
-           workbook.undo.claims == cut.undoClaims && cut.undoIndex >= 0 &&
-           cut.undoIndex < kUndoSpareSlot;
+           copies.claims == cut.copyClaims && UndoEntryInForce(workbook.undo, cut.serial);
 }
 
 CommandResult PasteCutCommand(CWorkbook& workbook, const GridSelection& selection,
-                              const UndoHistory& copies, int32_t index, const PendingCut& cut,
+                              UndoHistory& copies, int32_t index, const PendingCut& cut,
                               CellRange* drop) {
-    if (!CutStillPending(workbook, copies, index, cut)) return CommandResult::kNothing;
+    if (!CutStillPending(workbook, copies, index, cut) || !workbook.tree.active)
+        return CommandResult::kNothing;
     const CellRange& s = cut.source;
     const uint64_t c2 = uint64_t(selection.range.c1) + (s.c2 - s.c1);
     const uint64_t r2 = uint64_t(selection.range.r1) + (s.r2 - s.r1);
     if (c2 > kLastColumn || r2 > kLastRow) return CommandResult::kNothing;
     const CellRange to{selection.range.c1, selection.range.r1, uint16_t(c2), uint32_t(r2)};
     if (drop) *drop = to;
-    // The cells go back where the Cut took them, and the Delete leaves no step of its own.
+    CWorksheet* from = AsWorksheet(const_cast<CTreeItem*>(cut.worksheet));
+    if (!from) return CommandResult::kNothing;
+    const bool untouched = workbook.undo.current == cut.undoIndex &&
+                           workbook.undo.claims == cut.undoClaims && from == workbook.tree.active;
+    if (!untouched) return PasteAsMove(workbook, selection, copies, index, *from, s, to);
+    // Right after the Cut the cells go back where it took them, the Delete leaves no step of
+    // its own, and the block moves as a drag moves it: one Undo takes it all back.
     if (!ExecuteUndoRedo(workbook, uint16_t(cut.undoIndex))) return FinishCommand(workbook, false);
     workbook.DiscardLastUndo(true);
     return MoveRangeCommand(workbook, selection, s, to, false);

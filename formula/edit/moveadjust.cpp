@@ -1,5 +1,6 @@
 #include "formula/edit/moveadjust.h"
 
+#include "formula/edit/qualifierpaths.h"
 #include "formula/edit/storedplaces.h"
 #include "formula/textscan.h"
 #include "model/cellrecord.h"
@@ -127,8 +128,13 @@ bool AdjustFormulaTextForMove(CEvalContext& ctx, std::string_view text, uint16_t
                               ReferenceMemo* memo) {
     out.clear();
     bool whole = true;
-    const Place p{moved ? int64_t(column) - move.dc : column, moved ? int64_t(row) - move.dr : row,
-                  column, row};
+    // A moved formula stood where the move took it from: a turn is its own inverse.
+    int64_t beforeColumn = column, beforeRow = row;
+    if (moved && move.turn)
+        MovedCell(move, beforeColumn, beforeRow);
+    else if (moved)
+        beforeColumn -= move.dc, beforeRow -= move.dr;
+    const Place p{beforeColumn, beforeRow, column, row};
     ReferenceMemo local;
     if (!memo) memo = &local;
     if (!memo->valid || memo->own != own || memo->edited != edited || memo->text != text) {
@@ -152,10 +158,22 @@ bool AdjustFormulaTextForMove(CEvalContext& ctx, std::string_view text, uint16_t
         bool fixed = false;
         const bool follows = InBlock(ends, pair ? 2 : 1, p, move.source, targets, &spans, &fixed) &&
                              piece.target == 0;
-        if (piece.target == 0 && fixed && Scattered(move, spans)) whole = false;
+        // A turned formula's range that the block does not hold keeps its cells.
+        if (piece.target == 0 && fixed && !moved && Scattered(move, spans)) whole = false;
         if (follows)
             for (int e = 0; e < (pair ? 2 : 1); ++e) MovedCell(move, targets[e][0], targets[e][1]);
-        out.append(text.substr(pos, piece.start - pos));
+        // Across worksheets a followed reference names where the block went, and a moved
+        // formula names the worksheet it left for what it read there.
+        const bool bare = piece.qualified >= piece.start;
+        if (move.into && follows && !(moved && bare)) {
+            out.append(text.substr(pos, piece.qualified - pos));
+            out.append(move.intoQualifier);
+        } else if (move.into && moved && !follows && piece.target == 0 && bare) {
+            out.append(text.substr(pos, piece.start - pos));
+            out.append(move.fromQualifier);
+        } else {
+            out.append(text.substr(pos, piece.start - pos));
+        }
         WriteRef(out, first, ends[0], targets[0][0], targets[0][1], p);
         if (pair) {
             out.append(text.substr(piece.end, far.start - piece.end));
@@ -182,6 +200,7 @@ bool PlanBlockMove(CEvalContext& ctx, const CWorkbook& workbook, CWorksheet& edi
         CWorksheet* ws = AsWorksheet(item);
         if (!ws) continue;
         const bool onEdited = ws == &edited;
+        const bool onDrop = move.into ? ws == move.into : onEdited;
         SheetTexts sheet{ws, {}};
         CRecordWalk walk(ws->cells);
         while (const uint8_t* r = walk.Next()) {
@@ -189,14 +208,16 @@ bool PlanBlockMove(CEvalContext& ctx, const CWorkbook& workbook, CWorksheet& edi
             const std::string_view formula = cell::Formula(r);
             uint16_t column = cell::Column(r);
             uint32_t row = cell::Row(r);
-            const bool moved = onEdited && within(s, column, row);
+            const bool moved = onEdited && !move.pasted && within(s, column, row);
             // A formula the block was dropped on is gone; elsewhere only a qualifier can name
             // the edited worksheet.
-            if (onEdited && !moved && within(drop, column, row)) continue;
+            if (onDrop && !moved && within(drop, column, row)) continue;
             if (!onEdited && formula.find('!') == std::string_view::npos) continue;
-            // Turned formulas turn their own references.
-            if (moved && move.turn) continue;
-            if (moved) column = uint16_t(column + move.dc), row = uint32_t(row + move.dr);
+            if (moved) {
+                int64_t c = column, w = row;
+                MovedCell(move, c, w);
+                column = uint16_t(c), row = uint32_t(w);
+            }
             whole = AdjustFormulaTextForMove(ctx, formula, column, row, move, moved, &ws->cells,
                                              &edited.cells, text, &memo) &&
                     whole;
@@ -214,6 +235,32 @@ bool PlanBlockMove(CEvalContext& ctx, const CWorkbook& workbook, CWorksheet& edi
     ctx.qualifiers.End();
     PlanStoredPlacesAfterMove(workbook, edited, move, outside);
     return whole;
+}
+
+void PlanPastedFormulas(CEvalContext& ctx, const CWorksheet& edited, const BlockMove& move,
+                        std::vector<FormulaText>& inside) {
+    const CWorksheet& dropped = move.into ? *move.into : edited;
+    const CellRange drop = MovedRange(move);
+    std::string text;
+    ReferenceMemo memo;
+    ctx.qualifiers.Begin();
+    CellCursor cursor{kAdvance, dropped.cells.StartPageForRow(drop.r1), 0};
+    while (const uint8_t* r = GetNextCellInRange(cursor, drop)) {
+        if (!cell::IsFormula(r)) continue;
+        const std::string_view formula = cell::Formula(r);
+        // Read as it stood at the source, on the block's own worksheet.
+        AdjustFormulaTextForMove(ctx, formula, cell::Column(r), cell::Row(r), move, true,
+                                 &edited.cells, &edited.cells, text, &memo);
+        if (text != formula) inside.push_back({cell::Column(r), cell::Row(r), text});
+    }
+    ctx.qualifiers.End();
+}
+
+std::string QualifierFor(CEvalContext& ctx, const CWorksheet& ws) {
+    std::string path, written;
+    if (!BuildTreeItemPath(&ws, path, false) || !WrittenQualifierName(ctx, path, written))
+        return {};
+    return written + '!';
 }
 
 } // namespace vl

@@ -23,6 +23,12 @@ struct BlockMove {
     int32_t dc;
     int64_t dr;
     bool turn = false;
+    // A Cut pasted later: the moved formulas come from the copy, none on the worksheet moves.
+    bool pasted = false;
+    // The worksheet the block goes to when not its own, with the qualifiers ("\\Sb!") that
+    // name it and the block's worksheet.
+    CWorksheet* into = nullptr;
+    std::string intoQualifier{}, fromQualifier{};
 };
 
 // The cell (column, row) of the source where the move takes it.
@@ -58,10 +64,21 @@ bool AdjustFormulaTextForMove(CEvalContext& ctx, std::string_view text, uint16_t
 // The rewrites of a move over the workbook: `inside`, the moved formulas' new texts at their
 // new cells (put in once the block is pasted); `outside`, every other: formulas of the
 // edited worksheet outside the source and drop ranges, those of other worksheets, chart
-// ranges, and the positions kept outside cells. A turn plans no moved formula (they turn
-// their own references) and is false, the plan incomplete, when it would scatter a range a
-// formula or a chart reads. May throw std::bad_alloc.
+// ranges, and the positions kept outside cells. A moved formula's references to cells of
+// the block follow them, the others keep reading what they read, for a turn as for a shift.
+// A turn is false, the plan incomplete, when it would scatter a range a formula or a chart
+// reads. May throw std::bad_alloc.
 bool PlanBlockMove(CEvalContext& ctx, const CWorkbook& workbook, CWorksheet& edited,
                    const BlockMove& move, std::vector<FormulaText>& inside, FormulaPlan& outside);
+
+// The texts of the formulas a pasted Cut put at its drop (as they read at the source) once
+// moved: their references to the block follow it, the others keep reading what they read.
+// May throw std::bad_alloc.
+void PlanPastedFormulas(CEvalContext& ctx, const CWorksheet& edited, const BlockMove& move,
+                        std::vector<FormulaText>& inside);
+
+// The qualifier naming the worksheet in a formula ("\\A\\Sb!", quoted where needed); empty
+// when no qualifier can name it.
+std::string QualifierFor(CEvalContext& ctx, const CWorksheet& ws);
 
 } // namespace vl

@@ -59,8 +59,9 @@ private:
     std::string old_;
 };
 
-// The name as a formula writes it: bare when it reads back as that one name, else quoted.
-bool WrittenName(CEvalContext& ctx, const std::string& name, std::string& out) {
+} // namespace
+
+bool WrittenQualifierName(CEvalContext& ctx, const std::string& name, std::string& out) {
     if (!name.empty() && name[0] != '\'' && name[0] != '"') {
         size_t pos = 0;
         FormulaToken token;
@@ -78,6 +79,8 @@ bool WrittenName(CEvalContext& ctx, const std::string& name, std::string& out) {
     return true;
 }
 
+namespace {
+
 // A qualifier naming a worksheet of another open workbook through its file ("[A.vln]\\S1"):
 // the file part stays as written, the path follows the change when the worksheet lies in
 // the changed subtree.
@@ -91,7 +94,7 @@ bool NewExternalName(CEvalContext& ctx, std::string_view name, const CPaths& pat
     std::string wanted = paths.After(*ws);
     if (rest.empty() || rest.front() != '\\') wanted.erase(0, 1);
     if (EqualNoCase(wanted, rest)) return false;
-    return WrittenName(ctx, std::string(name.substr(0, close + 1)) + wanted, out);
+    return WrittenQualifierName(ctx, std::string(name.substr(0, close + 1)) + wanted, out);
 }
 
 // The name a qualifier of `sheet` must be written with after the change, when it differs.
@@ -118,7 +121,7 @@ bool NewName(CEvalContext& ctx, std::string_view name, const CWorksheet& sheet, 
             wanted.erase(0, folder.size());
     }
     if (EqualNoCase(wanted, name)) return false;
-    return WrittenName(ctx, wanted, out);
+    return WrittenQualifierName(ctx, wanted, out);
 }
 
 } // namespace

@@ -31,6 +31,10 @@ TreePathChange MovePathChange(const CTreeItem& item, const CTreeItem* target);
 void RewriteQualifierPaths(CEvalContext& ctx, std::string_view text, uint16_t column, uint32_t row,
                            const CWorksheet& sheet, const TreePathChange& change, std::string& out);
 
+// The name as a formula writes it: bare when it reads back as that one name, else quoted;
+// false when no quoting can hold it.
+bool WrittenQualifierName(CEvalContext& ctx, const std::string& name, std::string& out);
+
 // The rewrites of every worksheet's formulas for the change, worksheets inside the changed
 // subtree included.
 void PlanTreePathChange(CEvalContext& ctx, const CWorkbook& workbook, const TreePathChange& change,

@@ -28,15 +28,15 @@ CommandResult FailRecords(CWorkbook& workbook, int count) {
 
 // The rewrites of the formulas that read a block turned about its first cell, planned
 // before anything changes; false with error 122 when one reads a range the turn scatters.
-bool PlanTurn(CWorkbook& workbook, CWorksheet& sheet, const CellRange& source, FormulaPlan& readers,
+bool PlanTurn(CWorkbook& workbook, CWorksheet& sheet, const CellRange& source,
+              std::vector<FormulaText>& turned, FormulaPlan& readers,
               std::vector<OtherBookPlan>& otherBooks) {
     CEvalContext* ctx = EditContext(workbook);
     if (!ctx) return false;
     const BlockMove move{source, 0, 0, true};
-    std::vector<FormulaText> unused;
     bool whole = true;
     if (!GuardWorksheetMemory(workbook, [&] {
-            whole = PlanBlockMove(*ctx, workbook, sheet, move, unused, readers);
+            whole = PlanBlockMove(*ctx, workbook, sheet, move, turned, readers);
             return true;
         }))
         return false;
@@ -46,7 +46,8 @@ bool PlanTurn(CWorkbook& workbook, CWorksheet& sheet, const CellRange& source, F
         AdjustFormulaTextForMove(c, text, column, row, move, false, &own.cells, &sheet.cells, out);
         return true;
     };
-    return PlanFitsFields(workbook, *ctx, readers) && GuardWorksheetMemory(workbook, [&] {
+    return TextsFitFields(workbook, *ctx, sheet, turned) &&
+           PlanFitsFields(workbook, *ctx, readers) && GuardWorksheetMemory(workbook, [&] {
                return PlanOtherWorkbooks(workbook, rewrite, kErrorWorksheetMemory, otherBooks);
            });
 }
@@ -71,9 +72,10 @@ CommandResult TransposeCommand(CWorkbook& workbook, const GridSelection& selecti
         return workbook.error = kErrorArrayCut, CommandResult::kFailed;
     // The formulas elsewhere follow the cells they read; a range the turn would scatter
     // refuses the edit.
+    std::vector<FormulaText> turned;
     FormulaPlan readers;
     std::vector<OtherBookPlan> otherBooks;
-    if (!PlanTurn(workbook, *sheet, s, readers, otherBooks)) return CommandResult::kFailed;
+    if (!PlanTurn(workbook, *sheet, s, turned, readers, otherBooks)) return CommandResult::kFailed;
     const uint16_t column = selection.cursorColumn;
     const uint32_t row = selection.cursorRow;
     if (!workbook.RecordUndoRange(s, column, row, true, true)) return FailRecords(workbook, 1);
@@ -98,9 +100,8 @@ CommandResult TransposeCommand(CWorkbook& workbook, const GridSelection& selecti
         workbook.error = kErrorWorksheetMemory;
         return FinishCommand(workbook, false);
     }
-    // The formulas turned with their cells read their neighbours where those went.
-    CEvalContext* ctx = EditContext(workbook);
-    if (ctx && !TransposeFormulasIn(*ctx, sheet->cells, result)) {
+    // The formulas turned with their cells read the block's cells where those went.
+    if (!ReplaceFormulaTexts(sheet->cells, turned)) {
         workbook.error = kErrorWorksheetMemory;
         return FinishCommand(workbook, false);
     }

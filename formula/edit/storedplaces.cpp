@@ -216,7 +216,8 @@ void PlanStoredPlacesAfterMove(const CWorkbook& workbook, CWorksheet& edited, co
         return cell;
     };
     std::vector<FormulaText> texts;
-    for (const CContainer* c = edited.firstContainer; c; c = c->next)
+    // A container stays on its worksheet.
+    for (const CContainer* c = edited.firstContainer; c && !move.into; c = c->next)
         if (within(c->settings.anchor.column, c->settings.anchor.row))
             texts.push_back(
                 {kAnchorColumn, c->settings.id, AnchorText(shifted(c->settings.anchor))});
@@ -228,11 +229,22 @@ void PlanStoredPlacesAfterMove(const CWorkbook& workbook, CWorksheet& edited, co
         const CellRef last = shifted({printed.c2, printed.r2, 0});
         RangeDescriptor moved;
         MakeRangeDescriptor({first.column, first.row, last.column, last.row}, &moved);
-        texts.push_back({kPrintRangeColumn, 0, PrintText(page.printRangeKind, moved)});
+        const FormulaText print{kPrintRangeColumn, 0, PrintText(page.printRangeKind, moved)};
+        if (!move.into) {
+            texts.push_back(print);
+        } else {
+            // The print range goes with its cells; what it leaves prints everything.
+            texts.push_back({kPrintRangeColumn, 0, PrintText(kPrintAll, page.printRange)});
+            SheetPlan(plan, *move.into).texts.push_back(print);
+        }
     }
+    std::string intoPath;
+    if (move.into && !BuildTreeItemPath(move.into, intoPath, false)) intoPath.clear();
     ForEachInspectedOn(workbook, edited, [&](uint32_t i, InspectedCellRecord& r) {
         if (!within(r.cell.column, r.cell.row)) return;
+        if (move.into && intoPath.size() >= sizeof r.worksheet) return;
         r.cell = shifted(r.cell);
+        if (move.into) std::memcpy(r.worksheet, intoPath.c_str(), intoPath.size() + 1);
         texts.push_back({kInspectColumn, i, InspectText(r)});
     });
     if (texts.empty()) return;

@@ -485,6 +485,48 @@ TEST_F(DataTest, TransposeTakesTheReadersOfTheTurnedCellsAlong) {
     EXPECT_EQ(CellText(4, 1), "=A2");
 }
 
+TEST_F(DataTest, TransposedFormulasTurnOnlyTheirReferencesIntoTheBlock) {
+    // A row of formulas reading cells above and to the left, another worksheet, whole rows
+    // and a neighbour in the row, turned into a column by the keys: only the neighbour
+    // follows its cell; the rest keep reading what they read.
+    std::string first;
+    ASSERT_TRUE(BuildTreeItemPath(Sheet(0), first, false));
+    Command(ID_NEW_WORKSHEET);
+    std::string second;
+    ASSERT_TRUE(BuildTreeItemPath(Book().tree.active, second, false));
+    Enter(0, 0, QStringLiteral("2"));
+    Active()->TreePane()->Select(Sheet(0));
+    Settle();
+    Enter(0, 2, QStringLiteral("7"));
+    Enter(2, 0, QStringLiteral("100"));
+    const std::string far = "=SUM(" + second + "!A$1:$I15)+A1";
+    struct Case {
+        uint16_t column; // in row 5, turned into column E
+        std::string text, turned;
+        double value;
+    };
+    const Case cases[] = {
+        {4, "1", "1", 1},
+        {5, "=A3*1", "=A3*1", 7},
+        {6, far, far, 2},
+        {7, "=SUM(2:3)+F5", "=SUM(2:3)+E6", 14},
+    };
+    for (const Case& c : cases) Enter(c.column, 4, QString::fromStdString(c.text));
+    SelectRange(4, 4, 7, 4);
+    TransposeByKeys();
+    ASSERT_EQ(View()->Selection(), (CellRange{4, 4, 4, 7}));
+    for (const Case& c : cases) {
+        const uint32_t row = 4 + (c.column - 4);
+        EXPECT_EQ(CellText(4, row), c.turned) << c.text;
+        const uint8_t* r = FindCell(Book().tree.active->cells, row, 4);
+        ASSERT_NE(r, nullptr) << c.text;
+        EXPECT_EQ(cell::IsFormula(r) ? cell::CachedNumber(r) : cell::Number(r), c.value) << c.text;
+    }
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    for (const Case& c : cases) EXPECT_EQ(CellText(c.column, 4), c.text);
+    EXPECT_EQ(CellText(4, 5), "");
+}
+
 TEST_F(DataTest, TransposeRefusesToCutAnArrayOrScatterARange) {
     // A1:A3 1, 2, 3; B1 spreads them over B1:D1; G1 sums A5:B5.
     Enter(0, 0, QStringLiteral("1"));

@@ -5,12 +5,19 @@
 
 #include "app/copyhistory.h"
 #include "app/frametoolbars.h"
+#include "charts/seriesdata.h"
 #include "copytest.h"
+#include "dialogs/chart/containeredit.h"
+#include "formula/celltext.h"
 #include "model/cellrecord.h"
+#include "model/container.h"
 #include "model/formatattribute.h"
+#include "model/inspectedcell.h"
+#include "model/rangedescriptor.h"
 #include "model/rangeops.h"
 #include "model/rangestyle.h"
 #include "model/workbook.h"
+#include "model/worksheettree.h"
 #include "resources/commandids.h"
 #include "tests/common/waits.h"
 #include "workbookwnd/environment.h"
@@ -25,6 +32,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -60,6 +68,21 @@ protected:
         Settle();
     }
     QToolBar* SearchBar() const { return frame->Toolbar(kSearchBar); }
+    // A chart container at F6 of `ws` with one series of this range formula; its series
+    // text, null when the chart could not be made.
+    static const char* AddChart(CWorksheet& ws, const std::string& formula) {
+        auto container = NewBlockObject<CContainer>();
+        InitContainerDefaults(*container, nullptr, nullptr);
+        container->settings.id = 1;
+        container->settings.anchor = {5, 5, 0};
+        if (AddChartObject(*container, kChart2D) != 0) return nullptr;
+        CChart& chart = *container->slots[0].chart;
+        AddChartSeries(chart);
+        chart.series[0].settings.role = 1;
+        std::strcpy(chart.series[0].settings.dataArray, formula.c_str());
+        LinkContainer(ws, std::move(container));
+        return chart.series[0].settings.dataArray;
+    }
     QComboBox* SearchBox(int index) const { return SearchBar()->findChildren<QComboBox*>()[index]; }
 };
 
@@ -175,29 +198,143 @@ TEST_F(KeysTest, CutThenPasteOfPartOfAnArrayIsRefusedAndPutsTheCellsBack) {
     EXPECT_EQ(Book().undo.current, before);
 }
 
-TEST_F(KeysTest, ACutWhoseCellsChangedSincePastesACopy) {
-    // Any edit between the Cut and the Paste, an Undo included, leaves a plain paste.
+TEST_F(KeysTest, ACutStaysAMoveUntilItIsUndone) {
+    // Edits between the Cut and the Paste leave it a move; an Undo of the Cut, and whatever
+    // is typed after it, leave a plain paste that keeps what was typed.
     struct Case {
         const char* name;
-        int key;
+        std::vector<int> keys; // Ctrl+ these, before H9 is typed, when `typed`
+        bool typed, moves;
     };
-    for (const Case c : {Case{"typed", 0}, Case{"undone", Qt::Key_Z}}) {
+    const Case cases[] = {
+        {"typed between", {}, true, true},
+        {"undone", {Qt::Key_Z}, false, false},
+        {"undone, then typed", {Qt::Key_Z}, true, false},
+        {"undone and redone", {Qt::Key_Z, Qt::Key_Y}, false, true},
+    };
+    for (const Case& c : cases) {
+        // Each in a workbook of its own.
+        if (&c != cases) {
+            ASSERT_NE(NewWindow(), nullptr);
+        }
         Enter(0, 0, QStringLiteral("5"));
         Enter(2, 0, QStringLiteral("=A1*2"));
         Select(0, 0);
         FocusGrid();
         Key(Qt::Key_X, Qt::ControlModifier);
-        if (c.key)
-            Key(c.key, Qt::ControlModifier);
-        else
-            Enter(3, 3, QStringLiteral("1"));
+        for (int key : c.keys) Key(key, Qt::ControlModifier);
+        if (c.typed) Enter(7, 8, QStringLiteral("1"));
         Select(4, 4);
         FocusGrid();
         Key(Qt::Key_V, Qt::ControlModifier);
         EXPECT_EQ(CellText(4, 4), "5") << c.name;
-        EXPECT_EQ(CellText(0, 0), c.key ? "5" : "") << c.name;
+        EXPECT_EQ(CellText(0, 0), c.moves ? "" : "5") << c.name;
+        EXPECT_EQ(CellText(2, 0), c.moves ? "=E5*2" : "=A1*2") << c.name;
+        EXPECT_EQ(cell::CachedNumber(FindCell(Book().tree.active->cells, 0, 2)), 10) << c.name;
+        EXPECT_EQ(CellText(7, 8), c.typed ? "1" : "") << c.name;
+        // The Paste is one step of its own: Ctrl+Z takes the block off again.
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(CellText(4, 4), "") << c.name;
         EXPECT_EQ(CellText(2, 0), "=A1*2") << c.name;
+        EXPECT_EQ(CellText(7, 8), c.typed ? "1" : "") << c.name;
     }
+}
+
+TEST_F(KeysTest, ACutPastedOnAnotherWorksheetTakesItsReadersAndPlacesThere) {
+    // A1 5 and B1 reading it and D1 3 outside the block; C1 reads A1, the print range is
+    // A1:B1 and an inspect entry watches B1. The block is cut, a new worksheet made, and the
+    // block pasted at its B2 by the keys.
+    Enter(0, 0, QStringLiteral("5"));
+    Enter(1, 0, QStringLiteral("=A1+D1"));
+    Enter(3, 0, QStringLiteral("3"));
+    Enter(2, 0, QStringLiteral("=A1*2"));
+    CWorksheet* first = Book().tree.active;
+    first->pageSetup.printRangeKind = kPrintCellRange;
+    MakeRangeDescriptor({0, 0, 1, 0}, &first->pageSetup.printRange);
+    std::string firstPath;
+    ASSERT_TRUE(BuildTreeItemPath(first, firstPath, false));
+    // A chart whose series reads the block.
+    const char* series = AddChart(*first, "=" + firstPath + "!R1C1:R1C2");
+    ASSERT_NE(series, nullptr);
+    InspectedCellRecord watched;
+    watched.cell = {1, 0, kRefCell};
+    std::strcpy(watched.worksheet, firstPath.c_str());
+    ASSERT_TRUE(AppendInspectedCell(Book().inspectedCells, watched));
+    View()->SetSelection({0, 0, 1, 0});
+    FocusGrid();
+    Key(Qt::Key_X, Qt::ControlModifier);
+    Active()->HandleCommand(ID_NEW_WORKSHEET);
+    Settle();
+    CWorksheet* second = Book().tree.active;
+    ASSERT_NE(second, first);
+    std::string secondPath;
+    ASSERT_TRUE(BuildTreeItemPath(second, secondPath, false));
+    Select(1, 1);
+    FocusGrid();
+    Key(Qt::Key_V, Qt::ControlModifier);
+    const auto text = [&](CWorksheet* ws, uint16_t column, uint32_t row) {
+        return GetCellText(*Active()->EvalContext(), ws->cells, column, row, column, row, false,
+                           false);
+    };
+    EXPECT_EQ(Book().tree.active, second);
+    EXPECT_EQ(text(second, 1, 1), "5");
+    EXPECT_EQ(text(second, 2, 1), "=B2+" + firstPath + "!D1");
+    EXPECT_EQ(cell::CachedNumber(FindCell(second->cells, 1, 2)), 8);
+    EXPECT_EQ(text(first, 0, 0), "");
+    EXPECT_EQ(text(first, 2, 0), "=" + secondPath + "!B2*2");
+    EXPECT_EQ(cell::CachedNumber(FindCell(first->cells, 0, 2)), 10);
+    EXPECT_EQ(second->pageSetup.printRangeKind, kPrintCellRange);
+    EXPECT_EQ(second->pageSetup.printRange.Range(), (CellRange{1, 1, 2, 1}));
+    EXPECT_EQ(first->pageSetup.printRangeKind, kPrintAll);
+    InspectedCellRecord now;
+    ASSERT_TRUE(GetInspectedCell(Book().inspectedCells, 0, now));
+    EXPECT_EQ(std::string(now.worksheet), secondPath);
+    EXPECT_EQ(now.cell.column, 2);
+    EXPECT_EQ(now.cell.row, 1u);
+    EXPECT_EQ(std::string(series), "=" + secondPath + "!R2C2:R2C3");
+    // One Ctrl+Z takes the block, its readers and places back to where the Cut left them.
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(text(second, 1, 1), "");
+    EXPECT_EQ(text(first, 2, 0), "=A1*2");
+    EXPECT_EQ(first->pageSetup.printRangeKind, kPrintCellRange);
+    ASSERT_TRUE(GetInspectedCell(Book().inspectedCells, 0, now));
+    EXPECT_EQ(std::string(now.worksheet), firstPath);
+    EXPECT_EQ(now.cell.column, 1);
+    EXPECT_EQ(std::string(series), "=" + firstPath + "!R1C1:R1C2");
+}
+
+TEST_F(KeysTest, ACutContainerIsPastedAsAContainerWhateverCutCameBefore) {
+    // A chart over A1:A2; a Cut of A1 waits, then the chart's container is cut and pasted at
+    // E5 by the keys: the container comes back there with its series, and no cell moves.
+    Enter(0, 0, QStringLiteral("5"));
+    Enter(0, 1, QStringLiteral("7"));
+    Enter(2, 0, QStringLiteral("=A1*2"));
+    CWorksheet& ws = *Book().tree.active;
+    const std::string series = "=\\Worksheet1!R1C1:R2C1";
+    ASSERT_NE(AddChart(ws, series), nullptr);
+    Select(0, 0);
+    FocusGrid();
+    Key(Qt::Key_X, Qt::ControlModifier);
+    ASSERT_EQ(CellText(0, 0), "");
+    View()->SetCurrentContainer(ws.firstContainer->settings.id);
+    FocusGrid();
+    Key(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(ws.firstContainer, nullptr);
+    Select(4, 4);
+    FocusGrid();
+    Key(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_NE(ws.firstContainer, nullptr);
+    EXPECT_EQ(ws.firstContainer->next, nullptr);
+    EXPECT_EQ(ws.firstContainer->settings.anchor.column, 4);
+    EXPECT_EQ(ws.firstContainer->settings.anchor.row, 4u);
+    ASSERT_NE(ws.firstContainer->slots[0].chart, nullptr);
+    EXPECT_EQ(std::string(ws.firstContainer->slots[0].chart->series[0].settings.dataArray), series);
+    EXPECT_EQ(CellText(4, 4), "");
+    EXPECT_EQ(CellText(0, 0), "");
+    EXPECT_EQ(CellText(2, 0), "=A1*2");
+    // Its Paste is a step of its own.
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(ws.firstContainer, nullptr);
 }
 
 TEST_F(KeysTest, CutBlockPastedOverItsOwnCellsRewritesItsFormulas) {

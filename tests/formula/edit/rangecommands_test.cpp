@@ -55,7 +55,7 @@ TEST(TransposeCommand, TwoByThreeTurnsAndUndoRedoRestoreTheWholeBook) {
     EXPECT_EQ(b.Book().undo.current, -1);
 }
 
-TEST(TransposeCommand, FormulasReadTheirNeighboursWhereTheTurnTookThem) {
+TEST(TransposeCommand, TurnedFormulasFollowTheBlockAndKeepReadingTheRest) {
     CUndoBook b;
     CWorksheet& ws = b.S3();
     b.Book().tree.active = &ws;
@@ -64,16 +64,17 @@ TEST(TransposeCommand, FormulasReadTheirNeighboursWhereTheTurnTookThem) {
         const char* turned;
         const char* shown;
     };
-    // Distances both ways turn about the diagonal; a reference with an index part and a whole
-    // column stay as written. ("*": this binary has no functions to show a value with.)
+    // A1:H1 turns into A1:A8: references into it follow their cells, the others (below the
+    // row, another worksheet, a whole column holding part of it) keep reading what they read.
+    // ("*": this binary has no functions to show a value with.)
     const Case cases[] = {
         {"=RC[-1]*2", "=R[-1]C*2", "2"},
         {"=R1C1+1", "=R1C1+1", "2"},
-        {"=R[4]C[-1]+30", "=R[-1]C[4]+30", "30"},
+        {"=R[4]C[-1]+30", "=R[1]C[2]+30", "30"},
         {"=SUM(RC[-4]:RC[-1])", "=SUM(R[-4]C:R[-1]C)", "*"},
-        {"=R1C[-5]+10", "=R1C[-5]+10", "#REF!"},
-        {"=SUM(C[-6])+\\S1!R[1]C[-6]", "=SUM(C[-6])+\\S1!R[-6]C[1]", "*"},
-        {"=R[1]C1+5", "=R[1]C1+5", "5"}, // one part an index: as written
+        {"=R1C[-5]+10", "=R1C+10", "11"},
+        {"=SUM(C[-6])+\\S1!R[1]C[-6]", "=SUM(C)+\\S1!R[-5]C", "*"},
+        {"=R[1]C1+5", "=R[-6]C1+5", "7"}, // reads A2, where B1's formula went
     };
     b.Number(ws, 0, 0, 1);
     uint16_t column = 1;

@@ -105,20 +105,36 @@ TEST(SpreadCounters, ACountersSecondTurnLeavesAValueTypedWhereItShrank) {
     EXPECT_EQ(book.Shown(s1, "K6"), "4");
 }
 
-// Two counters reading each other's elements make a loop: each takes its turn in the walk and
-// one more for each of the loop's formulas, so both step three times per recalculation, the
-// same every time, never more.
-TEST(SpreadCounters, CountersInALoopTakeTheLoopsTurns) {
-    FunctionBook book;
-    CWorksheet& s1 = book.AddSheet("S1");
-    book.Formula(s1, "A1", "={0;0}+IF(A2<50,A2+1,50)+0*C2");
-    book.Formula(s1, "C1", "={0;0}+IF(C2<50,C2+1,50)+0*A2");
-    Strings shown;
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(book.Recalc());
-        shown.push_back(book.Shown(s1, "A2") + "/" + book.Shown(s1, "C2"));
+// A counter in a loop, with another counter or with a plain formula reading its element, reads
+// its own elements as they were before the recalculation: each steps once per recalculation,
+// whatever turns the loop takes.
+TEST(SpreadCounters, CountersInALoopStepOncePerRecalculation) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<const char*, const char*>> formulas;
+        const char* other; // the cell shown beside A2
+        int factor;        // what it shows, by A2
+    };
+    const Case cases[] = {
+        {"two counters",
+         {{"A1", "={0;0}+IF(A2<50,A2+1,50)+0*C2"}, {"C1", "={0;0}+IF(C2<50,C2+1,50)+0*A2"}},
+         "C2",
+         1},
+        {"a reader", {{"A1", "={0;0}+IF(A2<50,A2+1,50)+0*SUM(C1)"}, {"C1", "=A2*2"}}, "C1", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FunctionBook book;
+        CWorksheet& s1 = book.AddSheet("S1");
+        for (const auto& [at, text] : c.formulas) book.Formula(s1, at, text);
+        Strings shown, want;
+        for (int i = 1; i <= 4; ++i) {
+            ASSERT_TRUE(book.Recalc());
+            shown.push_back(book.Shown(s1, "A2") + "/" + book.Shown(s1, c.other));
+            want.push_back(std::to_string(i) + "/" + std::to_string(c.factor * i));
+        }
+        EXPECT_EQ(shown, want);
     }
-    EXPECT_EQ(shown, (Strings{"3/3", "6/6", "9/9"}));
 }
 
 // A counter whose term reads an array that changes only in the rounds after the walk (it reads

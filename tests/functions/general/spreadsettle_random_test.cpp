@@ -8,6 +8,7 @@
 #include "functiontestutil.h"
 #include "tests/common/shards.h"
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <set>
@@ -42,15 +43,18 @@ struct Item {
     std::string text;                // a number or a formula
     std::vector<std::string> beside; // the cells right of it, in the same row
     std::vector<int> reads;
+    int counterCap = -1; // a counter: what its second element shows after n recalculations,
+                         // min(n, cap), or n for 0
 };
 
 class CRandomBook {
 public:
     // With `zeroRandom`, random numbers come in as 0*RAND(), so that results are fixed.
+    // With `withNeighbours`, arrays that shrink have others placed where they shrink from.
     CRandomBook(uint32_t seed, bool withVolatile, bool withSelfReaders, bool zeroRandom = false,
-                bool withSearches = false)
+                bool withSearches = false, bool withNeighbours = false)
         : rng_(seed), volatile_(withVolatile), selfReaders_(withSelfReaders),
-          zeroRandom_(zeroRandom), searches_(withSearches) {
+          zeroRandom_(zeroRandom), searches_(withSearches), neighbours_(withNeighbours) {
         for (int i = 0; i < 28; ++i) AddItem();
     }
 
@@ -227,8 +231,17 @@ private:
                 item.height = 2;
                 if (selfReaders_ && Pick(2) == 0) {
                     const std::string own = Name(item.at.column, item.at.row + 1);
-                    item.text = Pick(2) ? "={0;0}+IF(" + own + "<5," + own + "+1,5)"
-                                        : "={0;0}+INDIRECT(\"" + own + "\",1)+1";
+                    const bool capped = Pick(2);
+                    item.text = capped ? "={0;0}+IF(" + own + "<5," + own + "+1,5)"
+                                       : "={0;0}+INDIRECT(\"" + own + "\",1)+1";
+                    item.counterCap = capped ? 5 : 0;
+                    // Half of them in a loop with a formula beside them reading their element.
+                    if (Pick(2)) {
+                        item.width = 2;
+                        item.beside = {"=" + own + "*2"};
+                        item.text +=
+                            "+0*SUM(" + Name(uint16_t(item.at.column + 1), item.at.row) + ")";
+                    }
                     read = -1;
                 } else if (target.sheet == item.at.sheet) {
                     item.text = "={1;1}*INDIRECT(\"" + Name(target.column, target.row) + "\",1)";
@@ -249,8 +262,30 @@ private:
             if (!Free(item.at, item.width, item.height)) continue;
             if (read >= 0) item.reads.push_back(read);
             items_.push_back(item);
+            if (neighbours_ && Pick(2)) AddNeighbour();
             return;
         }
+    }
+
+    // An array whose area takes the cell the last item, an array that shrinks, gives up: it
+    // spreads only while that one is small.
+    void AddNeighbour() {
+        const Item& last = items_.back();
+        if (last.text.rfind("=IF(", 0) != 0) return;
+        Item item;
+        if (last.height == 3) { // {1;2;3} or {4;5}: its third row goes
+            item.at = {last.at.sheet, uint16_t(last.at.column - 1), last.at.row + 2};
+            item.text = "={5,6}";
+            item.width = 2;
+            if (last.at.column == 0) return;
+        } else { // {1,2} or {3}: its second column goes
+            item.at = {last.at.sheet, uint16_t(last.at.column + 1), last.at.row - 1};
+            item.text = "={5;6}";
+            item.height = 2;
+            if (last.at.row == 0) return;
+        }
+        if (!Free(item.at, 1, 1)) return;
+        items_.push_back(item);
     }
 
     // The objective reads the variable itself when evaluated on its own, `x` through
@@ -275,6 +310,7 @@ private:
     bool selfReaders_;
     bool zeroRandom_;
     bool searches_;
+    bool neighbours_;
     std::vector<Item> items_;
 };
 
@@ -315,7 +351,7 @@ std::string Differences(const Snapshot& a, const Snapshot& b) {
 TEST(SpreadSettleRandom, OneRecalculationGivesWhatASecondOneGives) {
     for (uint32_t seed = 1; seed <= kWorkbooks; ++seed) {
         SCOPED_TRACE(seed);
-        CRandomBook shape(seed, false, false);
+        CRandomBook shape(seed, false, false, false, false, true);
         FunctionBook book;
         shape.Build(book);
         ASSERT_TRUE(book.Recalc());
@@ -355,9 +391,10 @@ TEST(SpreadSettleRandom, SearchesGiveInOneRecalculationWhatASecondGives) {
 
 // Nor do cells formulas name but never read.
 TEST(SpreadSettleRandom, ArraysNothingReadsChangeNoResult) {
+    int counters = 0;
     for (uint32_t seed = 1; seed <= kWorkbooks; ++seed) {
         SCOPED_TRACE(seed);
-        CRandomBook shape(seed, false, true);
+        CRandomBook shape(seed, false, true, false, false, true);
         FunctionBook alone;
         shape.Build(alone);
         FunctionBook crowded;
@@ -365,9 +402,23 @@ TEST(SpreadSettleRandom, ArraysNothingReadsChangeNoResult) {
         for (int pass = 0; pass < 2; ++pass) {
             ASSERT_TRUE(alone.Recalc());
             ASSERT_TRUE(crowded.Recalc());
-            ASSERT_EQ(Differences(Take(alone), Take(crowded)), "") << pass;
+            const Snapshot shown = Take(alone);
+            ASSERT_EQ(Differences(shown, Take(crowded)), "") << pass;
+            // Each counter, in a loop or not, steps once per recalculation.
+            for (const Item& item : shape.Items()) {
+                if (item.counterCap < 0) continue;
+                const int n = pass + 1;
+                const int want = item.counterCap ? std::min(n, item.counterCap) : n;
+                const std::string place =
+                    std::to_string(item.at.sheet) + "!" + Name(item.at.column, item.at.row + 1);
+                char bits[32];
+                std::snprintf(bits, sizeof bits, "%a", double(want));
+                EXPECT_EQ(shown.at(place), bits) << place << " " << item.text;
+                ++counters;
+            }
         }
     }
+    EXPECT_GT(counters, int(kWorkbooks));
 }
 
 // The items of S2 that S1's formulas read, those read by them, and so on.

@@ -238,6 +238,37 @@ TEST(SpreadSettle, AnArrayShrinkingToItsFirstValuesCountsAsChanged) {
     }
 }
 
+// An array kept from spreading by another's area spreads in the recalculation where that
+// area shrinks, and the formulas reading it see its elements at once; one still blocked, or
+// blocked only by a value, stays as it was.
+TEST(SpreadSettle, AnArrayBlockedByAShrinkingOneSpreadsInTheSameRecalculation) {
+    struct Case {
+        const char* blocker; // at B2, spreading over C2 while Z1 is 1
+        const char* typed;   // typed at C2 after Z1 becomes 0, when set
+        Strings shown;       // D5, C2 and C1 after Z1 becomes 0
+    };
+    const Case cases[] = {
+        {"=IF($Z$1,{1,2},{1})", nullptr, {"11", "6", "5"}},
+        {"=IF($Z$1,{1,2;3,4},{1;3})", nullptr, {"14", "6", "5"}},
+        {"=IF($Z$1,{1,2},{1,2,3})", nullptr, {"7", "2", "5"}},
+        {"=IF($Z$1,{1,2},{1})", "9", {"9", "9", "#FILL!"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.blocker);
+        FunctionBook book;
+        book.Number("Z1", 1);
+        book.Formula("B2", c.blocker);
+        book.Formula("C1", "={5;6}");
+        book.Formula("D5", "=SUM(A3:B3)+SUM(C1:C2)");
+        ASSERT_TRUE(book.Recalc());
+        ASSERT_EQ(book.Shown("C2"), "2");
+        book.Number("Z1", 0);
+        if (c.typed) book.Number("C2", std::stod(c.typed));
+        ASSERT_TRUE(book.Recalc());
+        EXPECT_EQ((Strings{book.Shown("D5"), book.Shown("C2"), book.Shown("C1")}), c.shown);
+    }
+}
+
 // A chain of arrays, each reading an element of the next one down, settles in one
 // recalculation; so does a chain of plain formulas whose last reads an element.
 TEST(SpreadSettle, ChainsOfArraysAndOfFormulasSettleInOneRecalculation) {
