@@ -441,6 +441,34 @@ TEST_F(PrintServicesTest, TenPagesTwoByTwoPreviewAsThreeSheets) {
     EXPECT_EQ(pane->CurrentSheet(), 2);
 }
 
+// A worksheet used to its last row and column would make seven million pages: the preview,
+// printing into a file and printing on a printer end with the user told, and no page list,
+// file or job left behind.
+TEST_F(PrintServicesTest, AFullExtentWorksheetIsRefusedWithTheUserTold) {
+    PutNumber(kLastPrintColumn, kLastPrintRow, 1);
+    PrinterEntry office;
+    office.name = "Office";
+    office.isDefault = true;
+    office.dpi = 96;
+    office.papers = PdfPrinter().papers;
+    printers.printers = {office};
+    printers.folder = dir.path().toStdString();
+    EXPECT_FALSE(services.OpenPreview(nullptr, window));
+    EXPECT_EQ(Book().error, kErrorTooManyPages);
+    EXPECT_EQ(PageListCount(Book()), 0u);
+    for (bool toFile : {true, false}) {
+        ui.savePath = QString::fromStdString(Path("full.pdf"));
+        ui.onSheet = [toFile](CPrintSheet& sheet) {
+            if (toFile) sheet.General()->Form().id216->click();
+            sheet.accept();
+        };
+        EXPECT_EQ(services.Print(nullptr, window, false), kErrorTooManyPages) << toFile;
+        EXPECT_EQ(PageListCount(Book()), 0u);
+    }
+    EXPECT_FALSE(QFile::exists(ui.savePath));
+    EXPECT_TRUE(printers.jobs.empty());
+}
+
 TEST_F(PrintServicesTest, APaperlessPrinterGivesTwenty) {
     PrinterEntry bare;
     bare.name = "Bare";

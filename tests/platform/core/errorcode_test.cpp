@@ -1,5 +1,6 @@
 #include "platform/core/editerrors.h"
 #include "platform/core/errorcode.h"
+#include "platform/core/printerrors.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -152,6 +153,9 @@ TEST(ErrorCode, EveryNamedCodeHasItsTextAndItsOwnValue) {
          "Some texts of the file hold characters a cell cannot hold (cells hold the Western "
          "European code page, Windows-1252). Their cells were left empty; the rest of the file "
          "was read. Texts left out:"},
+        {kErrorTooManyPages, 130,
+         "The printout would have more than 10,000 pages (100,000 with its copies). Choose the "
+         "cells to print, leave rows or columns out, or print fewer copies."},
     };
     std::set<int> values;
     for (const Case& c : cases) {
@@ -159,8 +163,9 @@ TEST(ErrorCode, EveryNamedCodeHasItsTextAndItsOwnValue) {
         EXPECT_STREQ(GetErrorMessage(c.code), c.text) << c.value;
         EXPECT_TRUE(values.insert(c.code).second) << "two names share " << c.value;
     }
-    // 0 to 61, 110, 111 and 116 to 126: every number the list gives a meaning has a name above.
-    EXPECT_EQ(values.size(), 75u);
+    // 0 to 61, 110, 111, 116 to 126 and 130: every number the list gives a meaning has a name
+    // above.
+    EXPECT_EQ(values.size(), 76u);
 }
 
 // The shared recorder stores the code on the object it is given and always answers false.
