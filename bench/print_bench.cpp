@@ -47,6 +47,20 @@ struct Document {
     }
 };
 
+// A canvas that measures as the printer would, on a small image.
+struct MeasuringCanvas {
+    QImage image{8, 8, QImage::Format_RGB32};
+    std::unique_ptr<CDeviceContext> dc = CDeviceContext::ForImage(image);
+    CCanvas canvas;
+    MeasuringCanvas() {
+        canvas.AttachDC(dc.get());
+        canvas.SetPrintFlags(true, false);
+    }
+};
+
+// Letter paper at 300 dpi, without an unprintable edge.
+constexpr DeviceCaps kLetter300{2550, 3300, 0, 0, 2550, 3300, 300, 300, 216, 279};
+
 Document& Shared() {
     static Document document;
     return document;
@@ -54,12 +68,9 @@ Document& Shared() {
 
 void BM_Paginate(benchmark::State& state) {
     Document& d = Shared();
-    QImage image(8, 8, QImage::Format_RGB32);
-    auto dc = CDeviceContext::ForImage(image);
-    CCanvas canvas;
-    canvas.AttachDC(dc.get());
-    canvas.SetPrintFlags(true, false);
-    const DeviceCaps caps{2550, 3300, 0, 0, 2550, 3300, 300, 300, 216, 279};
+    MeasuringCanvas measuring;
+    CCanvas& canvas = measuring.canvas;
+    const DeviceCaps& caps = kLetter300;
     uint64_t pages = 0;
     for (auto _ : state) {
         ZoomPair scale{};
@@ -88,12 +99,9 @@ void BM_PaginateExtent(benchmark::State& state) {
     for (uint32_t row = 0; row < 2; ++row)
         for (uint16_t column = 0; column < 3; ++column) put(column, row);
     put(uint16_t(state.range(1)), uint32_t(state.range(0)));
-    QImage image(8, 8, QImage::Format_RGB32);
-    auto dc = CDeviceContext::ForImage(image);
-    CCanvas canvas;
-    canvas.AttachDC(dc.get());
-    canvas.SetPrintFlags(true, false);
-    const DeviceCaps caps{2550, 3300, 0, 0, 2550, 3300, 300, 300, 216, 279};
+    MeasuringCanvas measuring;
+    CCanvas& canvas = measuring.canvas;
+    const DeviceCaps& caps = kLetter300;
     uint64_t pages = 0;
     bool refused = false;
     for (auto _ : state) {
