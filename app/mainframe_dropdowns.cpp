@@ -197,6 +197,22 @@ void CMainFrame::FillPasteList(QMenu& menu) {
     }
 }
 
+namespace {
+
+// Characters of a recent formula the menu shows, on average.
+constexpr int kRecentFormulaChars = 60;
+
+// A recent formula's item, "number.<tab>formula", its formula cut to a readable width: one
+// long formula would widen the whole menu past the screen, leaving only the numbers in view.
+QString RecentFormulaText(const QString& item, const QFontMetrics& metrics) {
+    const int width = metrics.averageCharWidth() * kRecentFormulaChars;
+    const qsizetype tab = item.indexOf(QLatin1Char('\t'));
+    return MenuItemText(item.left(tab + 1)) +
+           MenuItemText(metrics.elidedText(item.mid(tab + 1), Qt::ElideRight, width));
+}
+
+} // namespace
+
 void CMainFrame::FillRecentFormulas(QMenu& menu) {
     const IComposerPane* pane = ComposerPane();
     const std::vector<std::string> items =
@@ -206,8 +222,9 @@ void CMainFrame::FillRecentFormulas(QMenu& menu) {
         return;
     }
     menu.clear();
+    const QFontMetrics metrics(menu.font());
     for (std::size_t i = 0; i < items.size(); ++i)
-        menu.addAction(MenuItemText(FromCp1252(items[i])))
+        menu.addAction(RecentFormulaText(FromCp1252(items[i]), metrics))
             ->setData(int(ID_RECENT_FORMULA_FIRST + i));
 }
 

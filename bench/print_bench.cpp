@@ -47,6 +47,20 @@ struct Document {
     }
 };
 
+// A canvas that measures as the printer would, on a small image.
+struct MeasuringCanvas {
+    QImage image{8, 8, QImage::Format_RGB32};
+    std::unique_ptr<CDeviceContext> dc = CDeviceContext::ForImage(image);
+    CCanvas canvas;
+    MeasuringCanvas() {
+        canvas.AttachDC(dc.get());
+        canvas.SetPrintFlags(true, false);
+    }
+};
+
+// Letter paper at 300 dpi, without an unprintable edge.
+constexpr DeviceCaps kLetter300{2550, 3300, 0, 0, 2550, 3300, 300, 300, 216, 279};
+
 Document& Shared() {
     static Document document;
     return document;
@@ -54,12 +68,9 @@ Document& Shared() {
 
 void BM_Paginate(benchmark::State& state) {
     Document& d = Shared();
-    QImage image(8, 8, QImage::Format_RGB32);
-    auto dc = CDeviceContext::ForImage(image);
-    CCanvas canvas;
-    canvas.AttachDC(dc.get());
-    canvas.SetPrintFlags(true, false);
-    const DeviceCaps caps{2550, 3300, 0, 0, 2550, 3300, 300, 300, 216, 279};
+    MeasuringCanvas measuring;
+    CCanvas& canvas = measuring.canvas;
+    const DeviceCaps& caps = kLetter300;
     uint64_t pages = 0;
     for (auto _ : state) {
         ZoomPair scale{};
@@ -70,6 +81,50 @@ void BM_Paginate(benchmark::State& state) {
     state.counters["pages/s"] = benchmark::Counter(double(pages), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_Paginate)->Unit(benchmark::kMillisecond);
+
+// Pagination by the used area's extent: A1:C2 and one cell at (arg 0 row, arg 1 column), the
+// last of them at the worksheet's last row and column. Within the page limit the list is
+// built whole; past it pagination ends refused, in a bounded time.
+void BM_PaginateExtent(benchmark::State& state) {
+    auto book = CreateWorkbook();
+    CWorksheet* sheet = AsWorksheet(book->AppendTreeItem(TREE_TYPE_WORKSHEET, nullptr, 1));
+    sheet->InitViewSettings();
+    sheet->InitPageSetup();
+    const auto put = [&](uint16_t column, uint32_t row) {
+        CellBuffer b;
+        CellCursor cursor;
+        if (!MakeNumberCell(b, column, row, row) || !sheet->cells.PutCell(b.bytes, cursor))
+            std::abort();
+    };
+    for (uint32_t row = 0; row < 2; ++row)
+        for (uint16_t column = 0; column < 3; ++column) put(column, row);
+    put(uint16_t(state.range(1)), uint32_t(state.range(0)));
+    MeasuringCanvas measuring;
+    CCanvas& canvas = measuring.canvas;
+    const DeviceCaps& caps = kLetter300;
+    uint64_t pages = 0;
+    bool refused = false;
+    for (auto _ : state) {
+        ZoomPair scale{};
+        const PrintMetrics m = ComputePrintMetrics(caps, sheet->pageSetup, 96, 96, true, scale);
+        book->error = kErrorNone;
+        if (PaginateSheet(*book, canvas, *sheet, m, scale))
+            pages += PageListCount(*book);
+        else if (book->error == kErrorTooManyPages)
+            refused = true;
+        else
+            std::abort();
+    }
+    state.counters["pages"] = double(pages) / double(state.iterations());
+    state.counters["refused"] = refused;
+}
+BENCHMARK(BM_PaginateExtent)
+    ->Args({1000, 10})
+    ->Args({100000, 10})
+    ->Args({100000, 200})
+    ->Args({1000000, 20})
+    ->Args({2097151, 2046})
+    ->Unit(benchmark::kMillisecond);
 
 // Arg 0: the first tenth of the sheets, 1: the last tenth.
 void BM_PrintTenthToPdf(benchmark::State& state) {

@@ -1,6 +1,7 @@
 #include "dialogs/alignmentpage.h"
 
 #include "dialogs/dialogutil.h"
+#include "model/formatattribute.h"
 #include "ui_alignmentpage.h"
 
 #include <array>
@@ -25,29 +26,32 @@ CAlignmentPage::CAlignmentPage(QWidget* parent, const StyleRecord& style, ApplyS
     using Group = std::array<QCheckBox*, 3>;
     const Group horizontal = {ui_->id216, ui_->id218, ui_->id1001};
     const Group vertical = {ui_->id1007, ui_->id1002, ui_->id1003};
-    for (const auto& [group, code] : {std::pair{horizontal, 14}, std::pair{vertical, 15}}) {
+    // Each control applies its own attribute alone: the others may differ from cell to cell.
+    for (const auto& [group, code] :
+         {std::pair{horizontal, kAttrHorizontalOnly}, std::pair{vertical, kAttrVerticalOnly}}) {
         for (int i = 0; i < 3; ++i) {
             // A box ticked unticks the others of its group.
             connect(group[size_t(i)], &QCheckBox::clicked, this, [this, group, i, code] {
                 for (int j = 0; j < 3; ++j)
                     if (j != i) group[size_t(j)]->setChecked(false);
-                Change(uint8_t(code));
+                Change(code);
             });
         }
     }
-    for (QComboBox* indent : {ui_->id215, ui_->id229}) {
+    for (const auto& [indent, code] : {std::pair{ui_->id215, kAttrHorizontalIndent},
+                                       std::pair{ui_->id229, kAttrVerticalIndent}}) {
         UseExtendedListKeys(*indent);
-        connect(indent, &QComboBox::activated, this, [this] { Change(13); });
+        connect(indent, &QComboBox::activated, this, [this, code] { Change(code); });
     }
     for (QRadioButton* overflow : {ui_->id400, ui_->id189, ui_->id282})
-        connect(overflow, &QRadioButton::clicked, this, [this] { Change(16); });
+        connect(overflow, &QRadioButton::clicked, this, [this] { Change(kAttrWrapping); });
     // The label follows the thumb; the rotation applies once the thumb is let go.
     connect(ui_->id411, &QSlider::valueChanged, this, [this](int position) {
         ShowRotation(position);
-        if (!ui_->id411->isSliderDown()) Change(13);
+        if (!ui_->id411->isSliderDown()) Change(kAttrRotation);
     });
     connect(ui_->id411, &QSlider::sliderMoved, this, [this](int p) { ShowRotation(p); });
-    connect(ui_->id411, &QSlider::sliderReleased, this, [this] { Change(13); });
+    connect(ui_->id411, &QSlider::sliderReleased, this, [this] { Change(kAttrRotation); });
     connect(ui_->id408, &QPushButton::clicked, this, [this] {
         record_ = StyleRecord{};
         record_.horizontalIndent = 4;

@@ -3,6 +3,7 @@
 #include "dialogs/filedlg.h"
 #include "platform/core/cp1252.h"
 #include "resources/strings.h"
+#include "ui/messageowner.h"
 #include "ui/messages.h"
 #include "ui/uiservices.h"
 #include "ui_backgroundpage.h"
@@ -24,9 +25,13 @@ int g_browseFilter = 1;
 
 constexpr size_t kMaxPath = kImagePathSize - 1;
 
-// A cut path would name another file: a longer one is refused with a box.
-bool PathFits(const std::string& path) {
+// A cut path would name another file: a longer one is refused with a box that the page owns,
+// so that the keys come back to the page once it is answered.
+bool PathFits(QWidget& page, const std::string& path) {
     if (path.size() <= kMaxPath) return true;
+    page.raise();
+    page.activateWindow();
+    const CMessageOwnerScope owner(&page);
     ShowStringMessage(IDS_MAX_CHARACTERS, MB_OK | MB_ICONEXCLAMATION, QString::number(kMaxPath));
     return false;
 }
@@ -75,7 +80,7 @@ void CBackgroundPage::Fill() {
 
 bool CBackgroundPage::Read() {
     const std::string path = ui_->id205->text().toStdString(); // kept whole
-    if (!PathFits(path)) return false;
+    if (!PathFits(*this, path)) return false;
     BackgroundRecord& b = record_.background;
     GetFillFormatFromCombos(*ui_->id215, *ui_->id229, *ui_->id1019, b.pattern);
     if (ui_->id189->isChecked())
@@ -103,7 +108,7 @@ void CBackgroundPage::Browse() {
                     QtFilterList(images, count), g_browseFilter, start, this);
     if (dialog.DoModal() != IDOK) return;
     const QString chosen = dialog.GetFileName();
-    if (!PathFits(chosen.toStdString())) return;
+    if (!PathFits(*this, chosen.toStdString())) return;
     g_browseFilter = dialog.FilterIndex();
     g_browseFolder = dialog.GetDirectory();
     ui_->id205->setText(chosen);

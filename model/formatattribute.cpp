@@ -80,6 +80,21 @@ void CopyStyleAttribute(StyleRecord& t, const StyleRecord& s, uint8_t code) {
         t.wrapText = s.wrapText;
         t.fitToCell = s.fitToCell;
         break;
+    case kAttrHorizontalOnly:
+        t.horizontalAlignment = s.horizontalAlignment;
+        break;
+    case kAttrVerticalOnly:
+        t.verticalAlignment = s.verticalAlignment;
+        break;
+    case kAttrHorizontalIndent:
+        t.horizontalIndent = s.horizontalIndent;
+        break;
+    case kAttrVerticalIndent:
+        t.verticalIndent = s.verticalIndent;
+        break;
+    case kAttrRotation:
+        t.rotation = s.rotation;
+        break;
     case kAttrBorders:
         t.borderSides = s.borderSides;
         t.borderLine = s.borderLine;

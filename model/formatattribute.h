@@ -8,7 +8,7 @@
 
 namespace vl {
 
-// Attribute codes 1 to 21; any other code copies nothing.
+// Attribute codes 1 to 26; any other code copies nothing.
 enum FormatAttribute : uint8_t {
     kAttrNumberFormat = 1,     // the kind and its parameters
     kAttrNumberFormatCode = 2, // the kind and its format text
@@ -33,6 +33,13 @@ enum FormatAttribute : uint8_t {
     // The alignment page's whole alignment: code 13 and the text rotation. No client names
     // it: a client's code 13 leaves the rotation as it is.
     kAttrAlignmentRotation = 21,
+    // The alignment page's controls one by one, so that a change of one leaves the others of
+    // every selected cell as they are; no client names them either.
+    kAttrHorizontalOnly = 22,
+    kAttrVerticalOnly = 23,
+    kAttrHorizontalIndent = 24,
+    kAttrVerticalIndent = 25,
+    kAttrRotation = 26,
 };
 
 // Copies attribute `code`; returns true when the target font changed.

@@ -62,7 +62,9 @@ void* CPagedList::GetItem(uint32_t i, uint32_t size) {
     const uint32_t perPage = kPagePayload / size;
     const uint32_t pageNo = i / perPage;
     const uint32_t offset = (i % perPage) * size;
-    if (indexValid_) return pageIndex_[pageNo] + offset;
+    // Reads by position come in runs over the whole list: walking the chain for each would
+    // make a run quadratic. Only a list whose index cannot be had is walked.
+    if (indexValid_ || BuildPageIndex()) return pageIndex_[pageNo] + offset;
     Page* page = firstPage_;
     for (uint32_t n = 0; page && n < pageNo; ++n) page = page->next;
     return page ? page->payload + offset : nullptr;

@@ -155,10 +155,17 @@ SelectionStyle CompareSelectionStyles(const StyleTables& tables, uint16_t c1, ui
         if (run.row > r2 || (run.row == r2 && run.firstColumn > c2)) break;
         if (run.row < r1 || run.lastColumn < c1 || run.firstColumn > c2) continue;
         merger.Merge(run.style);
-        if (run.row > row)
-            all = true;
-        else if (run.row == row && run.firstColumn > column)
+        if (run.row > row) {
+            // The uncovered positions before the run, position by position: the rest of the
+            // row expected, whole rows only when some are skipped, and the run row's start.
+            if (column == c1 || run.row > row + 1)
+                all = true;
+            else
+                cover(column, c2);
+            if (run.firstColumn > c1) cover(c1, run.firstColumn - 1u);
+        } else if (run.row == row && run.firstColumn > column) {
             cover(column, run.firstColumn - 1u);
+        }
         if (run.lastColumn < c2) {
             row = run.row;
             column = run.lastColumn + 1u;

@@ -102,15 +102,19 @@ void FlowText(PageContext& ctx, PageRecord& page, uint16_t lastFitting, uint16_t
     auto measureRow = [&](uint32_t row) {
         scan.Load(row);
         uint16_t from = uint16_t(page.firstColumn);
+        // The nearest record to the left, found among the row's records: a page far to the
+        // right would otherwise look at every column left of it on every row.
         if (!ctx.pins.column)
-            for (int32_t c = int32_t(page.firstColumn) - 1; c >= 0; --c)
-                if (!ctx.columns.Contains(uint32_t(c)) && scan.Cell(uint16_t(c))) {
-                    from = uint16_t(c);
+            for (const uint8_t* left = scan.CellBefore(from); left;
+                 left = scan.CellBefore(cell::Column(left)))
+                if (!ctx.columns.Contains(cell::Column(left))) {
+                    from = cell::Column(left);
                     break;
                 }
-        for (uint32_t c = from; c <= std::min<uint32_t>(lastFitting, areaLastColumn); ++c) {
-            const uint8_t* cell = scan.Cell(uint16_t(c));
-            if (!cell || ctx.columns.Contains(c)) continue;
+        const uint32_t to = std::min<uint32_t>(lastFitting, areaLastColumn);
+        for (const uint8_t* cell = scan.CellFrom(from); cell && cell::Column(cell) <= to;
+             cell = scan.CellFrom(cell::Column(cell) + 1u)) {
+            if (ctx.columns.Contains(cell::Column(cell))) continue;
             // A range's edge cuts the flowing text as the page's own edge does: nothing
             // past it is printed, so nothing past it asks for another page.
             const uint16_t end = ranged ? std::min(FlowEnd(ctx, scan, cell), areaLastColumn)
@@ -175,7 +179,8 @@ void FindPageBreak(PageContext& ctx, PageRecord& page, uint32_t areaLastRow,
     GetPageContentSize(ctx.canvas, sheet, ctx.rows, ctx.columns, page, ctx.scale);
 }
 
-void BuildPageBreaks(PageContext& ctx, const RangeDescriptor* range) {
+// False with error 130 when the area makes more pages than one printout may have.
+bool BuildPageBreaks(PageContext& ctx, const RangeDescriptor* range) {
     ctx.workbook.printPages.Clear(true);
     uint32_t firstRow = 0, lastRow = 0;
     uint16_t firstColumn = 0, lastColumn = 0;
@@ -190,7 +195,11 @@ void BuildPageBreaks(PageContext& ctx, const RangeDescriptor* range) {
     PageRecord page;
     page.firstRow = firstRow;
     page.firstColumn = firstColumn;
-    while (page.firstRow <= lastRow) {
+    for (uint32_t made = 0; page.firstRow <= lastRow; ++made) {
+        if (made == kMaxPrintPages) {
+            ctx.workbook.printPages.Clear(true);
+            return Fail(ctx.workbook, kErrorTooManyPages);
+        }
         PageRecord record;
         record.firstRow = page.firstRow;
         record.firstColumn = page.firstColumn;
@@ -207,6 +216,7 @@ void BuildPageBreaks(PageContext& ctx, const RangeDescriptor* range) {
             page.firstColumn = firstColumn;
         }
     }
+    return true;
 }
 
 // Lowers the scale until the page fits one cell of the sheet grid; error 18 when it cannot.
@@ -279,8 +289,12 @@ bool ApplyCopies(CWorkbook& workbook, const PageSetupRecord& setup) {
     }
     workbook.printPages.Clear(true);
     const uint32_t copies = setup.copies;
-    const uint32_t total = uint32_t(printed.size()) * copies;
-    for (uint32_t n = 0; n < total; ++n) {
+    const uint64_t total = uint64_t(printed.size()) * copies;
+    if (total > kMaxCopiedPages) {
+        workbook.printPages.Clear(true);
+        return Fail(workbook, kErrorTooManyPages);
+    }
+    for (uint64_t n = 0; n < total; ++n) {
         const size_t at = setup.collate ? n / copies : n % printed.size();
         if (!AppendPage(workbook, printed[at])) {
             workbook.printPages.Clear(true);
@@ -458,7 +472,9 @@ bool PaginateSheet(CWorkbook& workbook, CCanvas& canvas, CWorksheet& sheet,
         page.print = 1;
         return AppendPage(workbook, page) || Fail(workbook, kErrorWorksheetMemory);
     }
-    BuildPageBreaks(ctx, setup.printRangeKind == kPrintCellRange ? &setup.printRange : nullptr);
+    if (!BuildPageBreaks(ctx,
+                         setup.printRangeKind == kPrintCellRange ? &setup.printRange : nullptr))
+        return false;
     if (PageListCount(workbook) == 0) return Fail(workbook, kErrorNoPages);
     if (setup.printRangeKind == kPrintPageList) {
         if (!SelectPages(ctx)) return false;

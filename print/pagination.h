@@ -3,6 +3,7 @@
 // rows and columns (or the one container) each printed page shows, at the printer's pixels.
 
 #include "model/workbook.h"
+#include "platform/core/printerrors.h"
 #include "render/sheetlayout.h"
 
 #include <cstdint>
@@ -36,6 +37,11 @@ struct PrintMetrics {
 constexpr uint32_t kLastPrintRow = 2097151;
 constexpr uint16_t kLastPrintColumn = 2046;
 constexpr uint32_t kMaxPageNumber = 2147483647;
+// The most pages one pagination makes, and the most its copies make of them: a worksheet used
+// to its last row and column would make millions, for minutes and hundreds of megabytes, so
+// past these the printout is refused and the user told (kErrorTooManyPages).
+constexpr uint32_t kMaxPrintPages = 10000;
+constexpr uint32_t kMaxCopiedPages = 100000;
 
 // The rows or columns a text excludes, parsed once: 0-based, sorted, merged.
 class CExclusions {
@@ -72,8 +78,9 @@ void GetPrintedArea(const CWorkbook& workbook, CWorksheet& sheet, uint32_t& last
 void GetPageContentSize(CCanvas& canvas, CWorksheet& sheet, const CExclusions& rows,
                         const CExclusions& columns, PageRecord& page, ZoomPair scale);
 
-// Builds the page list; false with the workbook's error (16, 17, 18, 8). The scale may come
-// back lowered; fit to sheet size leaves the pages per sheet at 1 x 1.
+// Builds the page list; false with the workbook's error (16, 17, 18, 8, and 130 past the
+// page limits, the list then emptied). The scale may come back lowered; fit to sheet size
+// leaves the pages per sheet at 1 x 1.
 bool PaginateSheet(CWorkbook& workbook, CCanvas& canvas, CWorksheet& sheet,
                    const PrintMetrics& metrics, ZoomPair& scale);
 void FreePageList(CWorkbook& workbook);

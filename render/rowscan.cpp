@@ -41,6 +41,17 @@ const uint8_t* CRowScan::Cell(uint16_t column) const {
     return at != end && *at == column ? cells_[at - cellColumns_] : nullptr;
 }
 
+const uint8_t* CRowScan::CellBefore(uint16_t column) const {
+    const uint16_t* at = std::lower_bound(cellColumns_, cellColumns_ + cellCount_, column);
+    return at != cellColumns_ ? cells_[at - 1 - cellColumns_] : nullptr;
+}
+
+const uint8_t* CRowScan::CellFrom(uint32_t column) const {
+    const uint16_t* end = cellColumns_ + cellCount_;
+    const uint16_t* at = std::lower_bound(cellColumns_, end, column);
+    return at != end ? cells_[at - cellColumns_] : nullptr;
+}
+
 uint16_t CRowScan::StyleIndex(uint16_t column) const {
     const FormatRun* end = runs_ + runCount_;
     const FormatRun* at = std::lower_bound(

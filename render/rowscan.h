@@ -21,6 +21,10 @@ public:
     void Load(uint32_t row);
     // The record at the column of the loaded row, or null.
     const uint8_t* Cell(uint16_t column) const;
+    // The record of the loaded row nearest left of the column, or null.
+    const uint8_t* CellBefore(uint16_t column) const;
+    // The record of the loaded row at the column or nearest right of it, or null.
+    const uint8_t* CellFrom(uint32_t column) const;
     uint16_t StyleIndex(uint16_t column) const;
 
 private:

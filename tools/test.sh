@@ -36,6 +36,9 @@ cmake --build build -j "$jobs"
 echo "== tests"
 run_ctest build 600 ctest.log
 
+echo "== tests bound by file permissions, as an unprivileged user"
+bash tools/unprivileged-tests.sh build
+
 echo "== window tests on X"
 # The window tests once more on the xcb platform, each case under an X server of its own
 # (tests/common/ownxserver.h): a test that passes only offscreen fails here.

@@ -1,6 +1,7 @@
 #include "ui/uiservices.h"
 
 #include "core/clock.h"
+#include "ui/messageowner.h"
 #include "ui/uiutil.h"
 
 #include <QAbstractItemView>
@@ -56,6 +57,8 @@ public:
 
 IUiServices* g_services = nullptr;
 QPointer<QWidget> g_owner;
+// The owner a CMessageOwnerScope names, while one stands.
+QPointer<QWidget> g_scopedOwner;
 
 QMessageBox::Icon IconOf(uint32_t flags) {
     switch (flags & 0xF0) {
@@ -277,7 +280,16 @@ QWidget* MessageFrame() {
     return g_owner.data();
 }
 
+CMessageOwnerScope::CMessageOwnerScope(QWidget* owner) : previous_(g_scopedOwner) {
+    g_scopedOwner = owner;
+}
+
+CMessageOwnerScope::~CMessageOwnerScope() {
+    g_scopedOwner = previous_;
+}
+
 QWidget* MessageOwner() {
+    if (g_scopedOwner && g_scopedOwner->isVisible()) return g_scopedOwner.data();
     if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible())
         return modal;
     QWidget* active = QApplication::activeWindow();

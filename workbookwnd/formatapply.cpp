@@ -22,7 +22,8 @@ void InvalidateRange(CWorksheetView& view, const CellRange& r) {
 
 bool RefitsRows(uint8_t code) {
     return code == kAttrFontSize || code == kAttrFontName || code == kAttrFont ||
-           (code >= kAttrAlignment && code <= kAttrWrapping) || code == kAttrAlignmentRotation;
+           (code >= kAttrAlignment && code <= kAttrWrapping) ||
+           (code >= kAttrAlignmentRotation && code <= kAttrRotation);
 }
 
 // The common course around a formatting command.

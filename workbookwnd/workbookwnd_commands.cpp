@@ -8,6 +8,7 @@
 #include "workbookwnd/worksheetview.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLineEdit>
@@ -46,6 +47,44 @@ bool LineEditKey(const QKeyEvent& event) {
            pressed == QKeyCombination(Qt::CTRL | Qt::Key_Z) ||
            pressed == QKeyCombination(Qt::CTRL | Qt::Key_Y) ||
            pressed == QKeyCombination(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+}
+
+// Keys a box of the frame's bars (the address box, the search bar's boxes) keeps: moving its
+// caret, choosing in its list, leaving it; the workbook's other keys (Ctrl+S, F12) go on to
+// the window.
+bool BoxKey(const QKeyEvent& event) {
+    if (EditorTextKey(event) || LineEditKey(event)) return true;
+    const bool ctrl = event.modifiers() & Qt::ControlModifier;
+    switch (event.key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_F4:
+        return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return !ctrl;
+    default:
+        return false;
+    }
+}
+
+// A text box of the frame outside every workbook window: the bars' boxes.
+bool IsFrameBox(const QWidget* focus, const QWidget* frame) {
+    if (focus->window() != frame) return false;
+    for (const QWidget* w = focus; w; w = w->parentWidget()) {
+        if (dynamic_cast<const CWorkbookWnd*>(w)) return false;
+        if (qobject_cast<const QComboBox*>(w) || qobject_cast<const QLineEdit*>(w)) return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -114,7 +153,8 @@ bool CWorkbookWnd::HandleCommand(int id) {
 
 bool CWorkbookWnd::ForwardKey(QKeyEvent* event) {
     QWidget* focus = QApplication::focusWidget();
-    if (!focus || !isAncestorOf(focus)) return false;
+    if (!focus) return false;
+    if (!isAncestorOf(focus) && (!IsFrameBox(focus, window()) || BoxKey(*event))) return false;
     CWorksheetView* view = GetActiveView();
     const bool inEditor = view && view->EditorOpen() &&
                           (focus == view->Editor() || focus == static_cast<QWidget*>(view->List()));

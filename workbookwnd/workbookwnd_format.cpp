@@ -21,6 +21,7 @@
 
 #include <QPointer>
 #include <QToolBar>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -71,6 +72,20 @@ CWorkbookWnd* CWorkbookWnd::FormatTarget() {
     return AsWorkbookWnd(frame_->GetActiveWorkbookWnd());
 }
 
+namespace {
+
+// The screen point under the active cell's left edge, kept inside the grid.
+QPoint BelowActiveCell(CWorksheetView& view) {
+    const CellRange& sel = view.Selection();
+    const DcRect box = view.GetRangeRect({sel.c1, sel.r1, sel.c1, sel.r1});
+    const QRect grid = view.viewport()->rect();
+    const QPoint point(std::clamp(box.left, grid.left(), grid.right()),
+                       std::clamp(box.bottom + 1, grid.top(), grid.bottom()));
+    return view.viewport()->mapToGlobal(point);
+}
+
+} // namespace
+
 void CWorkbookWnd::OnFormat(int id) {
     IFormatPages* pages = Pages();
     CWorksheetView* view = GetActiveView();
@@ -78,16 +93,17 @@ void CWorkbookWnd::OnFormat(int id) {
     if (!pages || !view || !sheet) return;
     FormatPageRequest request;
     request.parent = frame_ ? static_cast<QWidget*>(frame_) : this;
-    if (frame_) {
-        // The pages drop down under their button, and only while the bar is shown.
-        QToolBar* bar = frame_->Toolbar(kFormattingBar);
-        QAction* action = frame_->ToolAction(id);
-        QWidget* button = bar && action ? bar->widgetForAction(action) : nullptr;
-        if (!bar || !bar->isVisible() || !button) return;
+    // The pages drop down under their button while the bar shows it, else under the active
+    // cell (the menu's items must not do nothing with the bar hidden).
+    QToolBar* bar = frame_ ? frame_->Toolbar(kFormattingBar) : nullptr;
+    QAction* action = frame_ ? frame_->ToolAction(id) : nullptr;
+    QWidget* button = bar && action ? bar->widgetForAction(action) : nullptr;
+    if (bar && bar->isVisible() && button && button->isVisible())
         request.point = button->mapToGlobal(QPoint(0, button->height()));
-    } else {
+    else if (frame_)
+        request.point = BelowActiveCell(*view);
+    else
         request.point = mapToGlobal(QPoint(0, 0));
-    }
     view->EndCellEdit(kEditStay);
     QPointer<CWorkbookWnd> self(this);
     auto target = [self]() -> CWorkbookWnd* { return self ? self->FormatTarget() : nullptr; };

@@ -1,6 +1,7 @@
 #include "platform/core/errorcode.h"
 
 #include "platform/core/editerrors.h"
+#include "platform/core/printerrors.h"
 
 #include <iterator>
 
@@ -113,6 +114,9 @@ constexpr const char* kArrayCutMessage =
 constexpr const char* kRangeScatteredMessage =
     "A formula reads a range that reaches into the selection without holding all of it; "
     "transposing would scatter its cells.";
+constexpr const char* kTooManyPagesMessage =
+    "The printout would have more than 10,000 pages (100,000 with its copies). Choose the "
+    "cells to print, leave rows or columns out, or print fewer copies.";
 constexpr const char* kNameBackslashMessage =
     "A worksheet or folder name cannot hold a backslash, which separates folders in paths.";
 
@@ -133,6 +137,7 @@ const char* GetErrorMessage(int code) {
     if (code == kErrorCodePage) return kCodePageMessage;
     if (code == kErrorCodePageImport) return kCodePageImportMessage;
     if (code == kErrorPropertiesCut) return kPropertiesCutMessage;
+    if (code == kErrorTooManyPages) return kTooManyPagesMessage;
     if (code < 1 || code > int(std::size(kMessages))) return kNoError;
     const char* text = kMessages[code - 1];
     return text ? text : kNoError;

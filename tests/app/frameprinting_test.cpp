@@ -122,6 +122,17 @@ protected:
         services.inches = false;
     }
     PageSetupRecord& Settings() { return Sheet().pageSetup; }
+    // The system's one printer, "Office", at `dpi` with the PDF printer's papers; its jobs'
+    // copies go into the test's folder.
+    void OfficeOnly(int dpi) {
+        PrinterEntry office;
+        office.name = "Office";
+        office.isDefault = true;
+        office.dpi = dpi;
+        office.papers = PdfPrinter().papers;
+        printers.printers = {office};
+        printers.folder = dir.path().toStdString();
+    }
     std::string Path(const char* name) { return dir.filePath(name).toStdString(); }
 
     SheetUi ui;
@@ -441,6 +452,28 @@ TEST_F(PrintServicesTest, TenPagesTwoByTwoPreviewAsThreeSheets) {
     EXPECT_EQ(pane->CurrentSheet(), 2);
 }
 
+// A worksheet used to its last row and column would make seven million pages: the preview,
+// printing into a file and printing on a printer end with the user told, and no page list,
+// file or job left behind.
+TEST_F(PrintServicesTest, AFullExtentWorksheetIsRefusedWithTheUserTold) {
+    PutNumber(kLastPrintColumn, kLastPrintRow, 1);
+    OfficeOnly(96);
+    EXPECT_FALSE(services.OpenPreview(nullptr, window));
+    EXPECT_EQ(Book().error, kErrorTooManyPages);
+    EXPECT_EQ(PageListCount(Book()), 0u);
+    for (bool toFile : {true, false}) {
+        ui.savePath = QString::fromStdString(Path("full.pdf"));
+        ui.onSheet = [toFile](CPrintSheet& sheet) {
+            if (toFile) sheet.General()->Form().id216->click();
+            sheet.accept();
+        };
+        EXPECT_EQ(services.Print(nullptr, window, false), kErrorTooManyPages) << toFile;
+        EXPECT_EQ(PageListCount(Book()), 0u);
+    }
+    EXPECT_FALSE(QFile::exists(ui.savePath));
+    EXPECT_TRUE(printers.jobs.empty());
+}
+
 TEST_F(PrintServicesTest, APaperlessPrinterGivesTwenty) {
     PrinterEntry bare;
     bare.name = "Bare";
@@ -584,13 +617,7 @@ TEST_F(PrintServicesTest, AChosenPrinterThatLostItsPaperIsNotKept) {
 // A system printer's job is handed over whole, as a PDF of its pages; when the print system
 // refuses it the refusal comes back to be shown, and no spooled file stays behind.
 TEST_F(PrintServicesTest, AJobThePrintSystemRefusesIsReported) {
-    PrinterEntry office;
-    office.name = "Office";
-    office.isDefault = true;
-    office.dpi = 300;
-    office.papers = PdfPrinter().papers;
-    printers.printers = {office};
-    printers.folder = dir.path().toStdString();
+    OfficeOnly(300);
     // As many pages as the preview shows.
     const int sheets = services.OpenPreview(nullptr, window)->SheetCount();
     ASSERT_GT(sheets, 1);

@@ -364,6 +364,18 @@ TEST_F(FrameSettingsTest, DropDownsListTheirMenus) {
     EXPECT_EQ(frame->DropDownMenu()->actions()[0]->text(),
               QStringLiteral("1.\t=if(A1&&B1=\"\", \"R&&D\""));
     EXPECT_EQ(frame->DropDownMenu()->actions()[1]->text(), QStringLiteral("2.\t=A&&&&B"));
+    // A formula of 1,024 characters shows its start, cut short, and leaves the menu within the
+    // screen; a short one beside it shows whole.
+    composer.items = {"1.\t=sum(" + std::string(1014, '1') + ")", "2.\t=abs(2)"};
+    frame->OnToolbarDropDown(ID_VIEW_COMPOSER);
+    ASSERT_EQ(frame->DropDownMenu()->actions().size(), 2);
+    const QString cut = frame->DropDownMenu()->actions()[0]->text();
+    EXPECT_TRUE(cut.startsWith(QStringLiteral("1.\t=sum(111"))) << cut.toStdString();
+    EXPECT_TRUE(cut.endsWith(QChar(0x2026))) << cut.toStdString();
+    EXPECT_LT(cut.size(), 100);
+    EXPECT_EQ(frame->DropDownMenu()->actions()[1]->text(), QStringLiteral("2.\t=abs(2)"));
+    EXPECT_LE(frame->DropDownMenu()->sizeHint().width(),
+              QGuiApplication::primaryScreen()->availableGeometry().width());
 }
 
 TEST_F(FrameSettingsTest, AMenuAtTheRightEdgeStaysOnTheScreen) {

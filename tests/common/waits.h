@@ -13,7 +13,14 @@
 
 namespace vl::testwait {
 
-constexpr int kWindowWaitMs = 5000;
+// Bounds only a failure: a wait ends once its state holds. On a loaded machine a window's
+// answer can take seconds, so the bound is generous.
+constexpr int kWindowWaitMs = 20000;
+
+// Whether `done` came true within `ms`, the events processed meanwhile.
+template <class Predicate> bool Until(Predicate done, int ms = kWindowWaitMs) {
+    return QTest::qWaitFor(done, ms);
+}
 
 // Whether `widget`'s own window became the application's active window within `ms`.
 inline bool UntilActive(QWidget* widget, int ms = kWindowWaitMs) {

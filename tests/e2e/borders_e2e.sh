@@ -29,11 +29,14 @@ page=$found
 # Alt+S is the frame's Settings menu even while the page has the focus: the button is
 # clicked instead (157, 145 inside the page with the default layout).
 click_in "$page" 157 145
-# A press outside the page closes it and goes no further; a second one on B2 (column B
-# starts 208 pixels in, row 2 at 118 with the default layout) selects that cell. B2:C4
-# selected, the page opened again, and Around Cell by its mnemonic.
+# A press outside the page gives the frame the keyboard and goes no further; a second one on
+# B2 (column B starts 208 pixels in, row 2 at 118 with the default layout) closes the page and
+# selects that cell, which the keys after it wait for. B2:C4 selected, the page opened again,
+# and Around Cell by its mnemonic.
 click_in "$wid" 244 127
-click_in "$wid" 244 127
+wait_focus "$wid"
+click_change_frame "$wid" 244 127
+wait_gone '^Cell$'
 xdotool key shift+Right shift+Down shift+Down
 menu alt+o c
 wait_page '^Cell$'

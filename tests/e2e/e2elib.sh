@@ -331,6 +331,14 @@ keys_change_frame() {
   shot_until "$wid" "$WORK/changed.png" differ "$WORK/unchanged.png" "$WORK/changed.png" ||
     { echo "the keys $* changed nothing in the window"; exit 1; }
 }
+# Clicks at the point inside the window and waits until the frame's picture has changed from
+# the one before and settled: the keys that follow a click act on what it selected.
+click_change_frame() {
+  settled_shot "$wid" "$WORK/unclicked.png"
+  click_in "$@"
+  shot_until "$wid" "$WORK/clicked.png" differ "$WORK/unclicked.png" "$WORK/clicked.png" ||
+    { echo "the click at $2,$3 changed nothing in the window"; exit 1; }
+}
 # True when the two pictures differ in more pixels than a blinking caret covers.
 differ_beyond_caret() {
   local d

@@ -390,6 +390,28 @@ TEST(XBaseExport, MemoFromTheFirstTextOf255Characters) {
     }
 }
 
+// A column of 123456789012 and 0.1234567 takes the widest field, 20 characters with seven
+// decimals, Numeric or Float; a narrower one could not hold both and the export would fail.
+TEST(XBaseExport, AWideWholePartAndSevenDecimalsTakeTheWidestField) {
+    TempFolder dir;
+    for (uint8_t format : {3, 4}) {
+        SCOPED_TRACE(int(format));
+        auto book = BookWithSheet();
+        CWorksheet& s = *book->tree.active;
+        PutText(s, 0, 0, "Amount");
+        PutNumber(s, 0, 1, 123456789012);
+        PutNumber(s, 0, 2, 0.1234567);
+        const std::string bytes = ExportTable(dir, *book, format);
+        ASSERT_NE(bytes, "<failed>") << int(book->error);
+        EXPECT_EQ(bytes[32 + 11], format == 3 ? 'N' : 'F');
+        EXPECT_EQ(std::pair(int(bytes[32 + 16]), int(bytes[32 + 17])), std::pair(20, 7));
+        const Imported back = ImportTable(dir, bytes, format, 2, "wide.dbf");
+        ASSERT_TRUE(back.ok);
+        EXPECT_EQ(CellAt(*back.book->tree.active, 0, 1), "n:123456789012");
+        EXPECT_EQ(CellAt(*back.book->tree.active, 0, 2), "n:0.1234567");
+    }
+}
+
 // A number exactly as wide as its Numeric field, at the field's decimals, is written; one
 // wider (rounding included) fails the export with 118, the old table kept byte for byte,
 // since any text that fits would read back as another number.

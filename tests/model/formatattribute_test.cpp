@@ -45,13 +45,15 @@ struct Expect {
 
 // n kind+params, N kind+code, s size, f face, c charset, w weight, i italic, u underline,
 // k strikeout, F whole font, o font colour, l list, h horizontal, v vertical, r wrap,
-// R rotation, b borders, I interior, p protection
+// R rotation, b borders, I interior, p protection; alone: H horizontal alignment, J its
+// indent, V vertical alignment, W its indent
 constexpr Expect kExpected[] = {
     {1, false, "n"},     {2, false, "N"},  {3, true, "s"},     {4, true, "f"},   {5, true, "c"},
     {6, true, "w"},      {7, true, "i"},   {8, true, "u"},     {9, true, "k"},   {10, true, "F"},
     {11, false, "o"},    {12, false, "l"}, {13, false, "hvr"}, {14, false, "h"}, {15, false, "v"},
     {16, false, "r"},    {17, false, "b"}, {18, false, ""},    {19, false, "I"}, {20, false, "p"},
-    {21, false, "hvrR"}, {0, false, ""},   {22, false, ""}};
+    {21, false, "hvrR"}, {22, false, "H"}, {23, false, "V"},   {24, false, "J"}, {25, false, "W"},
+    {26, false, "R"},    {0, false, ""},   {27, false, ""}};
 
 bool Has(const char* fields, char c) {
     return std::strchr(fields, c) != nullptr;
@@ -90,8 +92,11 @@ TEST(FormatAttributeTest, EachCodeCopiesItsFieldsAndNothingElse) {
         EXPECT_EQ(target.fontRef.fontIndex, 3); // the font index is the caller's to set
         EXPECT_TRUE(from('l', target.dropDownList == 117 && target.sort == 118 &&
                                   target.autoAppend == 119 && target.autoComplete == 120));
-        EXPECT_TRUE(from('h', target.horizontalAlignment == 112 && target.horizontalIndent == 113));
-        EXPECT_TRUE(from('v', target.verticalAlignment == 111 && target.verticalIndent == 114));
+        const bool h = Has(e.fields, 'h'), v = Has(e.fields, 'v');
+        EXPECT_EQ(target.horizontalAlignment, h || Has(e.fields, 'H') ? 112 : 12) << int(e.code);
+        EXPECT_EQ(target.horizontalIndent, h || Has(e.fields, 'J') ? 113 : 13) << int(e.code);
+        EXPECT_EQ(target.verticalAlignment, v || Has(e.fields, 'V') ? 111 : 11) << int(e.code);
+        EXPECT_EQ(target.verticalIndent, v || Has(e.fields, 'W') ? 114 : 14) << int(e.code);
         EXPECT_TRUE(from('r', target.wrapText == 115 && target.fitToCell == 116));
         EXPECT_TRUE(from('R', target.rotation == -30)) << int(e.code);
         EXPECT_TRUE(from('b', target.borderSides == 108 && target.borderLine.style == 109 &&

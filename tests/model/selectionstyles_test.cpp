@@ -89,6 +89,48 @@ TEST_F(SelectionStyleTest, ComparesRunsAndTheColumnsOfUnformattedPositions) {
     EXPECT_EQ(Compare(1, 1, 0, 0).mixed[kMixWeight], 0);
 }
 
+// The flags are those of the styles at the selection's positions, each looked up alone: runs
+// with gaps between rows reach only the columns of the gaps (A5:B5 and A6:C6 bold over a bold
+// column C leave nothing mixed). Random stores and selections, against that lookup.
+TEST_F(SelectionStyleTest, RandomSelectionsMatchAPositionByPositionLookup) {
+    const uint16_t bold = Bold();
+    Put(0, 1, 4, bold);
+    Put(0, 2, 5, bold);
+    store.columns[2].style = bold;
+    EXPECT_EQ(Compare(0, 2, 4, 5).mixed[kMixWeight], 1);
+    const uint16_t italic = AddStyle([](StyleRecord&, FontRecord& f) { f.italic = 1; });
+    const uint16_t styles[] = {0, bold, italic};
+    uint32_t seed = 7;
+    const auto next = [&seed](uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    for (int round = 0; round < 4000; ++round) {
+        SCOPED_TRACE(round);
+        ReleaseFormatStore(store, true);
+        for (uint16_t c = 0; c < 6; ++c) store.columns[c].style = styles[next(3)];
+        for (uint32_t row = 0; row < 6; ++row)
+            for (uint16_t c = 0; c < 6; c = uint16_t(c + 1 + next(3)))
+                if (next(2)) {
+                    const uint16_t last = uint16_t(std::min<uint32_t>(5, c + next(3)));
+                    Put(c, last, row, styles[next(3)]);
+                    c = last;
+                }
+        const uint16_t c1 = uint16_t(next(6)), c2 = uint16_t(c1 + next(6 - c1));
+        const uint32_t r1 = next(6), r2 = r1 + next(6 - r1);
+        StyleMixFlags expected{};
+        const StyleRecord* first = nullptr;
+        for (uint32_t row = r1; row <= r2; ++row)
+            for (uint16_t c = c1; c <= c2; ++c) {
+                const StyleRecord& at = GetStyleRecord(*tables, CellStyleIndex(store, row, c));
+                if (!first) first = &at;
+                MergeSelectionStyles(*tables, *first, at, expected);
+            }
+        ASSERT_EQ(Compare(c1, c2, r1, r2).mixed, expected)
+            << c1 << ":" << c2 << " " << r1 << ":" << r2;
+    }
+}
+
 TEST_F(SelectionStyleTest, AFlagOnceMixedStaysMixed) {
     struct Case {
         const char* name;

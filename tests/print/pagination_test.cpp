@@ -208,6 +208,42 @@ TEST_F(PaginationTest, CopiesRepeatThePrintedPages) {
     EXPECT_EQ(FirstRows(), (std::vector<uint32_t>{0, 0, 55, 55, 110, 110}));
 }
 
+// A printout stops at its page limits, the last page counted and the list emptied past them:
+// a worksheet used to its last row and column would make seven million pages.
+TEST_F(PaginationTest, PagesPastTheLimitsAreRefusedAndTheListEmptied) {
+    PutNumber(0, 0, 1);
+    struct Case {
+        uint8_t kind;
+        uint32_t lastRow; // of the range, one column wide
+        uint16_t copies;
+        uint32_t pages; // 0: refused with 130
+    };
+    const Case cases[] = {
+        {kPrintCellRange, 55 * kMaxPrintPages - 1, 1, kMaxPrintPages},
+        {kPrintCellRange, 55 * kMaxPrintPages, 1, 0},
+        {kPrintAll, 0, 1, 0}, // the last cell below at the last row and column
+        {kPrintCellRange, 109, kMaxCopiedPages / 2, kMaxCopiedPages},
+        {kPrintCellRange, 109, kMaxCopiedPages / 2 + 1, 0},
+        {kPrintCellRange, 54, 65535, 65535},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lastRow);
+        if (c.kind == kPrintAll) PutNumber(kLastPrintColumn, kLastPrintRow, 2);
+        Page().printRangeKind = c.kind;
+        Page().printRange.r2 = c.lastRow;
+        Page().copies = c.copies;
+        Book().error = kErrorNone;
+        ASSERT_EQ(Paginate(), c.pages != 0);
+        EXPECT_EQ(Book().error, c.pages ? kErrorNone : kErrorTooManyPages);
+        EXPECT_EQ(PageListCount(Book()), c.pages);
+        PageRecord last;
+        if (c.pages) {
+            ASSERT_TRUE(GetPageRecord(Book(), c.pages - 1, last));
+            EXPECT_EQ(last.lastRow, c.lastRow);
+        }
+    }
+}
+
 TEST_F(PaginationTest, SheetGridsWithoutRoomFailAndBoundsHold) {
     FillRows(3 * 55 - 1);
     struct Case {

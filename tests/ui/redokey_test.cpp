@@ -47,6 +47,12 @@ TEST(RedoKey, CtrlYRedoesInEveryEditorAndAReadOnlyOneLeavesItToTheWindow) {
     redoCommand->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     QObject::connect(redoCommand, &QAction::triggered, [&] { ++shortcuts; });
     window.addAction(redoCommand);
+    // And one with Shift besides, which no editor keeps.
+    int shifted = 0;
+    auto* shiftCommand = new QAction(&window);
+    shiftCommand->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Y));
+    QObject::connect(shiftCommand, &QAction::triggered, [&] { ++shifted; });
+    window.addAction(shiftCommand);
     window.show();
     window.activateWindow();
     ASSERT_TRUE(testwait::UntilActive(&window));
@@ -91,6 +97,10 @@ TEST(RedoKey, CtrlYRedoesInEveryEditorAndAReadOnlyOneLeavesItToTheWindow) {
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Y, Qt::ControlModifier));
         EXPECT_EQ(c.text(), QStringLiteral("42"));
         EXPECT_EQ(shortcuts, before);
+        const int shiftedBefore = shifted;
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Y, Qt::ControlModifier | Qt::ShiftModifier));
+        EXPECT_EQ(shifted, shiftedBefore + 1);
+        EXPECT_EQ(c.text(), QStringLiteral("42"));
         EXPECT_EQ(QApplication::focusWidget(), c.editor);
     }
 }

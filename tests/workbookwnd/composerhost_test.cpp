@@ -381,7 +381,7 @@ TEST_F(ComposerHostTest, KeysWalkThePaneAndOpenTheButtonsLists) {
     // keyboard (it comes back some time after a list closes, later still on a loaded machine).
     const auto has = [&c](QWidget* w) {
         QWidget* holder = w->focusProxy() ? w->focusProxy() : w;
-        return QTest::qWaitFor([&] {
+        return testwait::Until([&] {
             QWidget* focus = QApplication::focusWidget();
             return testwait::KeyWindow() == c.window()->windowHandle() &&
                    (focus == holder || w->isAncestorOf(focus));
@@ -431,7 +431,7 @@ TEST_F(ComposerHostTest, KeysWalkThePaneAndOpenTheButtonsLists) {
     ASSERT_TRUE(testwait::PressKey(Qt::Key_F4));
     EXPECT_EQ(shown, "Save Cell &Address|Save Worksheet && Cell Address|Save Cell &Value|"
                      "&Relative Addressing|");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return c.Formula() == "=abs(12)"; }))
+    EXPECT_TRUE(testwait::Until([&] { return c.Formula() == "=abs(12)"; }))
         << c.Formula().toStdString();
 }
 

@@ -138,6 +138,26 @@ TEST_F(FormatCommandsTest, TogglesTurnMixedOnAndFlipTheRest) {
     EXPECT_EQ(Book().undo.current, 4 * 3 - 1);
 }
 
+// Ctrl+B over a selection bold at every position makes it plain, though its runs leave a gap
+// between rows over a column whose own style is bold: text in A5:C6, column C bold, then
+// A5:B5 and A6:C6 bold.
+TEST_F(FormatCommandsTest, CtrlBUnboldsAnAllBoldSelectionWithGapsOverABoldColumn) {
+    for (uint32_t row : {4u, 5u})
+        for (uint16_t c = 0; c < 3; ++c) Enter(c, row, QStringLiteral("t"));
+    for (const CellRange& bold :
+         {CellRange{2, 0, 2, kLastRow}, CellRange{0, 4, 1, 4}, CellRange{0, 5, 2, 5}}) {
+        SelectRange(bold.c1, bold.r1, bold.c2, bold.r2);
+        Command(ID_BOLD);
+    }
+    for (uint32_t row : {4u, 5u})
+        for (uint16_t c = 0; c < 3; ++c) ASSERT_EQ(CellFont(c, row).weight, 2) << c << "," << row;
+    SelectRange(0, 4, 2, 5);
+    View()->setFocus();
+    Key(Qt::Key_B, Qt::ControlModifier);
+    for (uint32_t row : {4u, 5u})
+        for (uint16_t c = 0; c < 3; ++c) EXPECT_EQ(CellFont(c, row).weight, 0) << c << "," << row;
+}
+
 TEST_F(FormatCommandsTest, BoldColumnsStyleTextTypedLater) {
     SelectRange(1, 0, 2, kLastRow);
     Command(ID_BOLD);
@@ -354,7 +374,7 @@ TEST_F(FormatCommandsTest, BackgroundPageAppliesItsFieldsOnly) {
     EXPECT_TRUE(Active()->IsModified());
 }
 
-TEST_F(FormatCommandsTest, PagesOpenOnlyUnderAShownFormattingBar) {
+TEST_F(FormatCommandsTest, PagesOpenUnderTheirButtonElseUnderTheActiveCell) {
     SelectRange(0, 0, 0, 0);
     Command(ID_BOLD);
     SelectRange(0, 0, 1, 0);
@@ -365,10 +385,15 @@ TEST_F(FormatCommandsTest, PagesOpenOnlyUnderAShownFormattingBar) {
     QToolBar* bar = frame->Toolbar(kFormattingBar);
     QWidget* button = bar->widgetForAction(frame->ToolAction(ID_FORMAT_FONT));
     EXPECT_EQ(pages.request.point, button->mapToGlobal(QPoint(0, button->height())));
+    // With the bar hidden the menu's items still open their pages, under the active cell.
     bar->hide();
     Command(ID_FORMAT_CELL);
     Command(ID_FORMAT_WORKSHEET);
-    EXPECT_EQ(pages.opened.size(), 1u);
+    EXPECT_EQ(pages.opened,
+              (std::vector<int>{ID_FORMAT_FONT, ID_FORMAT_CELL, ID_FORMAT_WORKSHEET}));
+    const DcRect cell = View()->GetRangeRect({0, 0, 0, 0});
+    EXPECT_EQ(pages.request.point,
+              View()->viewport()->mapToGlobal(QPoint(cell.left, cell.bottom + 1)));
     // Without pages the six commands are disabled.
     frame->SetFormatPages(nullptr);
     EXPECT_FALSE(Active()->CommandAvailable(ID_FORMAT_FONT));

@@ -3,14 +3,20 @@
 // frame's menus, and closing it by Escape or its Close button gives the keyboard back to
 // the grid. The cell page's fill set and taken away again by keys alone.
 
+#include "app/frametoolbars.h"
 #include "formatpagekeys.h"
+#include "formula/edit/formatcommands.h"
+#include "model/formatattribute.h"
+#include "render/metrics.h"
 #include "tests/common/waits.h"
+#include "ui/uiservices.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPalette>
@@ -69,6 +75,67 @@ TEST_F(FormatPageKeysTest, APageOpenedByKeysTakesTheKeyboard) {
         pages.ClosePage();
         Settle();
     }
+}
+
+// With the formatting bar hidden each item of the Format menu still opens its page (under the
+// active cell) with the keyboard; Escape gives it back to the grid.
+TEST_F(FormatPageKeysTest, APageOpensUnderTheActiveCellWithTheFormattingBarHidden) {
+    frame->OnCommand(ID_VIEW_FORMATTING_BAR);
+    Settle();
+    ASSERT_FALSE(frame->Toolbar(kFormattingBar)->isVisible());
+    for (const PageKeys& keys : kPages) {
+        SCOPED_TRACE(keys.command);
+        SelectBlock();
+        QPointer<CFormatPage> page = OpenByKeys(keys);
+        ASSERT_FALSE(page.isNull());
+        EXPECT_EQ(page->Command(), keys.command);
+        EXPECT_TRUE(page->isActiveWindow());
+        Press(Qt::Key_Escape);
+        EXPECT_TRUE(testwait::UntilActive(frame.get()));
+        Settle();
+        ExpectGridHasTheKeyboard();
+    }
+}
+
+// A background image path longer than its field is refused by a box the worksheet page owns,
+// whichever window is active when the refusal comes (after Browse the system may have given
+// the keyboard to the frame): answered, it gives the keyboard back to the page.
+TEST_F(FormatPageKeysTest, ThePageOwnsItsRefusalOfALongImagePath) {
+    class OwnerUi : public wndtest::FakeUi {
+    public:
+        int MessageBox(const QString& text, const QString& title, uint32_t flags) override {
+            owners.push_back(MessageOwner());
+            return FakeUi::MessageBox(text, title, flags);
+        }
+        QString ChooseOpenFile(const QString& caption, const QString& folder,
+                               const QString& filters, int& index) override {
+            if (chosen) chosen();
+            return FakeUi::ChooseOpenFile(caption, folder, filters, index);
+        }
+        std::vector<QPointer<QWidget>> owners;
+        std::function<void()> chosen;
+    };
+    // The fixture's services come back after the recorder, which leaves none behind it.
+    const struct Restore {
+        wndtest::FakeUi& ui;
+        ~Restore() { SetUiServices(&ui); }
+    } restore{ui};
+    OwnerUi recorder;
+    SelectBlock();
+    QPointer<CFormatPage> page = OpenByKeys(kPages[5]);
+    ASSERT_FALSE(page.isNull());
+    // The chooser closes, and the system gives the keyboard to the frame.
+    recorder.chosen = [this] {
+        frame->activateWindow();
+        EXPECT_TRUE(testwait::UntilActive(frame.get()));
+    };
+    recorder.openPath = QStringLiteral("/") + QString(255, QLatin1Char('p'));
+    Press(Qt::Key_R, Qt::AltModifier); // Browse, its click under way
+    ASSERT_TRUE(testwait::Until([&] { return !recorder.owners.empty(); }));
+    EXPECT_EQ(recorder.owners.size(), 1u);
+    EXPECT_EQ(recorder.owners[0].data(), page.data());
+    EXPECT_TRUE(testwait::UntilActive(page.data()));
+    EXPECT_EQ(std::strlen(Book().tree.active->view.background.imagePath), 0u);
 }
 
 // A list draws its selection in the highlight colour only while it has the keyboard: the
@@ -133,6 +200,42 @@ TEST_F(FormatPageKeysTest, EscapeAndCloseGiveTheKeyboardBackToTheGrid) {
             EXPECT_EQ(View()->Selection(), down);
         }
     }
+}
+
+// A change of one control of the alignment page sets that attribute alone on every selected
+// cell: B1 keeps its centring, wrapping, vertical centring and rotation when the indent of
+// A1:B1 changes. Undo takes the indent back and fits the row to the text again.
+TEST_F(FormatPageKeysTest, TheAlignmentPageAppliesOnlyTheControlChanged) {
+    CWorksheet& sheet = *Book().tree.active;
+    StyleRecord turned;
+    turned.horizontalAlignment = 2;
+    turned.verticalAlignment = 5;
+    turned.wrapText = 1;
+    turned.rotation = 45;
+    ASSERT_TRUE(ApplyFormatToRange(Book(), sheet, {1, 0, 1, 0}, kAttrAlignmentRotation, turned,
+                                   FontRecord{}));
+    Enter(1, 0, QStringLiteral("a text that wraps in its cell over several lines"));
+    Active()->GetActiveView()->RefitRows(0, 0);
+    const int32_t fitted = GetRowHeight(sheet, 0, 100);
+    frame->activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(frame.get()));
+    SelectRange(0, 0, 1, 0);
+    QPointer<CFormatPage> page = OpenByKeys(kPages[3]);
+    ASSERT_FALSE(page.isNull());
+    Press(Qt::Key_H, Qt::AltModifier); // the horizontal indent
+    PickBelow(8);
+    for (uint16_t c : {0, 1}) EXPECT_EQ(CellStyle(c, 0).horizontalIndent, 12) << c;
+    const StyleRecord& b1 = CellStyle(1, 0);
+    EXPECT_EQ(std::tuple(b1.horizontalAlignment, b1.verticalAlignment, b1.wrapText, b1.rotation),
+              std::tuple(uint8_t(2), uint8_t(5), uint8_t(1), int8_t(45)));
+    EXPECT_EQ(CellStyle(0, 0).rotation, 0);
+    EXPECT_NE(GetRowHeight(sheet, 0, 100), fitted); // the wider indent wraps more lines
+    Press(Qt::Key_Escape);
+    ASSERT_TRUE(testwait::UntilActive(frame.get()));
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(CellStyle(1, 0).horizontalIndent, 4);
+    EXPECT_EQ(CellStyle(1, 0).rotation, 45);
+    EXPECT_EQ(GetRowHeight(sheet, 0, 100), fitted);
 }
 
 // A background colour fills the block solid; "None" in Pattern type takes the fill away

@@ -110,6 +110,20 @@ TEST_F(FrameCommandsTest, ThePasteListNamesEachCopyOldestFirst) {
     EXPECT_EQ(CellText(3, 4), "one");
 }
 
+// A copy of a worksheet renamed since shows under the worksheet's new name.
+TEST_F(FrameCommandsTest, ThePasteListNamesARenamedWorksheetsCopyAnew) {
+    Profile().copyLevel = 16;
+    CopyHistory().ApplyCopyLevel(16);
+    Enter(0, 0, QStringLiteral("one"));
+    View()->SetSelection({0, 0, 0, 0});
+    Command(ID_EDIT_COPY);
+    Book().tree.active->SetName("Sales");
+    frame->OnToolbarDropDown(ID_EDIT_PASTE);
+    const QList<QAction*> items = frame->DropDownMenu()->actions();
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(items[0]->text(), QStringLiteral("1.\tPaste  \\Sales!A1"));
+}
+
 // A worksheet named with "&" shows it in every item, never as the item's mnemonic: copies of
 // a cell, of a container and of the worksheet itself.
 TEST_F(FrameCommandsTest, ThePasteListShowsAnAmpersandOfAName) {

@@ -224,6 +224,7 @@ TEST(ComplexFunctions, BuildingReadingAndParts) {
         // Powers of the base are whole: the logarithm's own base, not a rounded constant.
         {"=IMLOG10(\"100\")", "2 + 0i"},
         {"=IMLOG10(\"0.001\")", "-3 + 0i"},
+        {"=IMLOG10(\"8\")", "0.903089986991944 + 0i"}, // to its fifteenth digit
         {"=IMLOG10(\"-100\")", "2 + 1.36437635384184i"},
         {"=IMLOG2(\"8\")", "3 + 0i"},
         {"=IMLOG2(\"1024\")", "10 + 0i"},

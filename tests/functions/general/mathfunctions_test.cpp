@@ -519,6 +519,7 @@ TEST(ConditionalFunctions, CriteriaFormsAndWildcards) {
         {"=COUNTIF(A1:A6,\"AB?\")", "2"},
         {"=COUNTIF(A1:A6,\"*\")", "3"},
         {"=COUNTIF(A1:A6,\"<>\")", "5"},
+        {"=COUNTIF(Z1:Z10,\"<>\")", "0"}, // empty cells are not counted as unequal
         {"=COUNTIF(A1:A8,\"<>0\")", "6"},
         {"=COUNTIF(A1:A6,\"<>abc\")", "4"},
         {"=COUNTIF({1,2;3,2},\"<>2\")", "2"},

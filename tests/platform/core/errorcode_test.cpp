@@ -1,5 +1,6 @@
 #include "platform/core/editerrors.h"
 #include "platform/core/errorcode.h"
+#include "platform/core/printerrors.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -155,6 +156,9 @@ TEST(ErrorCode, EveryNamedCodeHasItsTextAndItsOwnValue) {
         {kErrorPropertiesCut, 129,
          "Some document properties of the file (author, company, dates and the like) were "
          "longer than the workbook keeps; their beginnings were kept. Properties cut:"},
+        {kErrorTooManyPages, 130,
+         "The printout would have more than 10,000 pages (100,000 with its copies). Choose the "
+         "cells to print, leave rows or columns out, or print fewer copies."},
     };
     std::set<int> values;
     for (const Case& c : cases) {
@@ -162,9 +166,9 @@ TEST(ErrorCode, EveryNamedCodeHasItsTextAndItsOwnValue) {
         EXPECT_STREQ(GetErrorMessage(c.code), c.text) << c.value;
         EXPECT_TRUE(values.insert(c.code).second) << "two names share " << c.value;
     }
-    // 0 to 61, 110, 111, 116 to 126 and 129: every number the list gives a meaning has a name
+    // 0 to 61, 110, 111, 116 to 126, 129 and 130: every number the list gives a meaning has a name
     // above.
-    EXPECT_EQ(values.size(), 76u);
+    EXPECT_EQ(values.size(), 77u);
 }
 
 // The shared recorder stores the code on the object it is given and always answers false.
