@@ -252,7 +252,8 @@ bool ReadSample(const Argument& a, bool leaveOut, std::vector<double>& out, int&
             if (!leaveOut) worst = std::max(worst, ErrorCode(v) ? ErrorCode(v) : 5);
         } else if (ReadNumber(v, x)) {
             out.push_back(x);
-        } else if (!leaveOut) {
+        } else if (!leaveOut && !area) {
+            // A text that is no number counts only given alone: areas leave texts out.
             worst = std::max(worst, 5);
         }
     }

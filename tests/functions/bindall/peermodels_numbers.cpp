@@ -15,18 +15,17 @@ namespace vl::test::peermodel {
 
 namespace {
 
-// MODE of values that each occur once is the smallest of them.
+// MODE of values that each occur once is #N/A!: no value is the most frequent.
 std::string ModeOfSingles(const ModelCase& m) {
-    double smallest = HUGE_VAL;
-    bool any = false;
+    std::set<double> seen;
+    bool repeats = false;
     for (const Argument& a : m.args)
         for (const Answer& v : a.values)
-            if (v.kind == 'n' || (v.kind == 't' && NumericText(v.text))) {
-                smallest = std::min(smallest, v.kind == 'n' ? v.number : std::atof(v.text.c_str()));
-                any = true;
-            }
-    return Expect(any && m.ours.kind == 'n' && m.ours.number == smallest, m,
-                  "the smallest of values that occur once");
+            if (v.kind == 'n' || (v.kind == 't' && NumericText(v.text)))
+                repeats =
+                    !seen.insert(v.kind == 'n' ? v.number : std::atof(v.text.c_str())).second ||
+                    repeats;
+    return Expect(!repeats && IsError(m.ours, "#N/A!"), m, "no value that occurs twice");
 }
 
 // SIN, COS and TAN of any finite angle are the library's.
@@ -128,9 +127,27 @@ std::string RemainderSign(const ModelCase& m) {
     return Expect(Agree(m.ours, Answer{'n', std::fmod(x, y) + 0.0, ""}), m, "the exact remainder");
 }
 
-// DATE and TIME take each field within its bounds (years 1-50000 as written, months 1-12,
-// days 1-31 and within the month, hours 0-23, minutes and seconds 0-59), whole numbers
-// rounded half away from zero; beyond them #NUM!.
+// Days since 0000-03-01 of a proleptic Gregorian date, and back.
+int64_t DaysFromCivil(int64_t y, int64_t mo, int64_t d) {
+    y -= mo <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400, yoe = y - era * 400;
+    const int64_t doy = (153 * (mo + (mo > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    return era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy;
+}
+
+void CivilFromDays(int64_t z, int64_t& y, int64_t& mo, int64_t& d) {
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097, doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100), mp = (5 * doy + 2) / 153;
+    d = doy - (153 * mp + 2) / 5 + 1;
+    mo = mp < 10 ? mp + 3 : mp - 9;
+    y = yoe + era * 400 + (mo <= 2);
+}
+
+// DATE takes a year of 1-50000 as written and carries months and days past their bounds into
+// the years and months (month 13 is January of the next year, day 0 the month's eve); TIME
+// carries seconds and minutes into the hours and goes round the clock, a time before midnight
+// being #NUM!. Fields are whole numbers rounded half away from zero.
 std::string DateFields(const ModelCase& m) {
     double f[3] = {0, 0, 0};
     if (m.args.size() != 3) return Expect(m.ours.kind == 'e', m, "the fields");
@@ -139,22 +156,27 @@ std::string DateFields(const ModelCase& m) {
             return Expect(m.ours.kind == 'e', m, "a field that is no number");
         f[i] = RoundHalfAway(f[i]);
     }
-    char text[32];
+    char text[48];
     if (m.name == "DATE") {
-        static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-        int y = int(std::fmax(std::fmin(f[0], 1e6), -1e6)),
-            mo = int(std::fmax(std::fmin(f[1], 99), -99));
-        bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-        bool valid = f[0] >= 1 && f[0] <= 50000 && f[1] >= 1 && f[1] <= 12 && f[2] >= 1 &&
-                     f[2] <= days[std::max(mo, 1) - 1] + (mo == 2 && leap);
-        if (!valid) return Expect(IsError(m.ours, "#NUM!"), m, "a field past its bounds");
-        std::snprintf(text, sizeof text, "%04d-%02d-%02d", y, mo, int(f[2]));
+        const double carried = 1 << 30;
+        if (f[0] < 1 || f[0] > 50000 || std::fabs(f[1]) > carried || std::fabs(f[2]) > carried)
+            return Expect(IsError(m.ours, "#NUM!"), m, "a field past its bounds");
+        const int64_t months = int64_t(f[0]) * 12 + int64_t(f[1]) - 1;
+        const int64_t first = DaysFromCivil(months >= 0 ? months / 12 : (months - 11) / 12,
+                                            ((months % 12) + 12) % 12 + 1, 1);
+        int64_t y = 0, mo = 0, d = 0;
+        CivilFromDays(first + int64_t(f[2]) - 1, y, mo, d);
+        if (y < 1 || y > 50000) return Expect(IsError(m.ours, "#NUM!"), m, "a date past the years");
+        std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld", (long long)y, (long long)mo,
+                      (long long)d);
     } else {
-        bool valid = f[0] >= 0 && f[0] <= 23 && f[1] >= 0 && f[1] <= 59 && f[2] >= 0 && f[2] <= 59;
-        if (!valid) return Expect(IsError(m.ours, "#NUM!"), m, "a field past its bounds");
-        std::snprintf(text, sizeof text, "%02d:%02d:%02d", int(f[0]), int(f[1]), int(f[2]));
+        const double total = f[0] * 3600 + f[1] * 60 + f[2];
+        if (total < 0) return Expect(IsError(m.ours, "#NUM!"), m, "a time before midnight");
+        const auto clock = int64_t(std::fmod(total, 86400));
+        std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", (long long)(clock / 3600),
+                      (long long)(clock / 60 % 60), (long long)(clock % 60));
     }
-    return Expect(m.ours.kind == 't' && m.ours.text == text, m, "the fields as written");
+    return Expect(m.ours.kind == 't' && m.ours.text == text, m, "the fields carried");
 }
 
 double SampleVariance(const std::vector<double>& x) {
@@ -506,10 +528,9 @@ std::string FlowArguments(const ModelCase& m) {
     if (m.args.empty()) return Expect(false, m, "flows");
     std::vector<double> rates, flows;
     int worst = 0;
-    if (m.name == "IRR" && m.args.size() == 1)
-        return Expect(IsError(m.ours, "#SYNTAX!"), m, "flows without a guess");
+    // IRR's last argument of two or more is the guess; one range alone is the flows.
     const std::size_t first = m.name == "NPV" || m.name == "FVSCHEDULE" ? 1 : 0;
-    const std::size_t last = m.name == "IRR"    ? m.args.size() - 1
+    const std::size_t last = m.name == "IRR"    ? m.args.size() - (m.args.size() > 1)
                              : m.name == "MIRR" ? 1
                                                 : m.args.size();
     // The empty text is a flow (or rate) of 0.
@@ -518,6 +539,10 @@ std::string FlowArguments(const ModelCase& m) {
         for (Answer& v : copy.values)
             if (v.kind == 't' && v.text.find_first_not_of(' ') == std::string::npos)
                 v = Answer{'n', 0, ""};
+        // A text that is no number is refused in areas too.
+        double x = 0;
+        for (const Answer& v : copy.values)
+            if (v.kind == 't' && !ReadNumber(v, x)) worst = std::max(worst, 5);
         ReadSample(copy, false, out, worst);
     };
     for (std::size_t i = first; i < last; ++i) read(m.args[i], flows);

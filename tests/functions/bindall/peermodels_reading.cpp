@@ -271,35 +271,12 @@ Answer AggregateOf(TestBook& book, const ModelCase& m) {
     double total = 0, best = 0;
     bool any = false;
     for (const Argument& a : m.args) {
-        if (!sum && a.text.find('_') != std::string::npos) {
-            // MAX and MIN read an intersection with a reversed side as its other side.
-            std::string text = a.text;
-            while (text.size() > 2 && text.front() == '(' && text.back() == ')')
-                text = text.substr(1, text.size() - 2);
-            std::size_t cut = text.find('_');
-            Area left, right;
-            if (ReadArea(text.substr(0, cut), left) && ReadArea(text.substr(cut + 1), right) &&
-                ((left.c2 < left.c1 || left.r2 < left.r1) !=
-                 (right.c2 < right.c1 || right.r2 < right.r1))) {
-                bool leftReversed = left.c2 < left.c1 || left.r2 < left.r1;
-                for (const Answer& v :
-                     ReadArgument(book, leftReversed ? text.substr(cut + 1) : text.substr(0, cut))
-                         .values) {
-                    double x = 0;
-                    if (v.kind == 'b' || v.kind == 'e' || !ReadNumber(v, x)) continue;
-                    best = !any                          ? x
-                           : m.name.rfind("MAX", 0) == 0 ? std::max(best, x)
-                                                         : std::min(best, x);
-                    any = true;
-                }
-                continue;
-            }
-        }
-        // SUM keeps the #REF! of a range written from its far corner; MAX and MIN leave it out.
-        if (HasReversedRange(a.text)) {
-            if (sum) return Answer{'e', 0, "#REF!"};
-            continue;
-        }
+        // An empty intersection, or one with a reversed side, is #NULL!, which all keep.
+        if (a.text.find('_') != std::string::npos &&
+            IsError(Evaluate(book, "=" + a.text, 19, 0), "#NULL!"))
+            return Answer{'e', 0, "#NULL!"};
+        // The #REF! of a range written from its far corner is kept.
+        if (HasReversedRange(a.text)) return Answer{'e', 0, "#REF!"};
         {
             const bool area = a.values.size() > 1 || (!a.text.empty() && a.text.front() == '{') ||
                               (a.values.empty());
@@ -336,9 +313,9 @@ Answer AggregateOf(TestBook& book, const ModelCase& m) {
 
 // SUM, MAX and MIN (and MAXA, MINA) read numbers and numeric texts; they leave errors, other
 // texts and empty cells out of areas and arrays, MAX and MIN errors and other texts out of
-// every argument; a text that is no number or an error given alone to SUM is the result, and
-// SUM keeps a reversed range's #REF!. An empty cell named alone is 0; with no value MAX and
-// MIN are 0. Between operators the call's answer stands in the formula.
+// every argument; a text that is no number or an error given alone to SUM is the result; all
+// keep a reversed range's #REF! and an empty intersection's #NULL!. An empty cell named alone is 0;
+// with no value MAX and MIN are 0. Between operators the call's answer stands in the formula.
 std::string AggregateReading(TestBook& book, const ModelCase& m) {
     std::string name;
     std::vector<std::string> args;

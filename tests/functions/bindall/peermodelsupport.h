@@ -87,8 +87,8 @@ Answer WithCallAnswer(TestBook& book, const std::string& formula, const std::str
 
 // The numbers an argument holds as the statistics read them: numbers and numeric texts, an
 // empty cell or argument named alone as 0 (one in an area left out); a text that is no number
-// (#NUM!) or an error raises `worst` to its code unless `leaveOut` leaves both out. False
-// when `worst` is set.
+// given alone (#NUM!) or an error raises `worst` to its code unless `leaveOut` leaves both
+// out, and areas leave such texts out. False when `worst` is set.
 bool ReadSample(const Argument& a, bool leaveOut, std::vector<double>& out, int& worst);
 
 // Each part adds the models of its reasons.
