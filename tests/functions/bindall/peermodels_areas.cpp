@@ -376,8 +376,8 @@ std::string RangeResults(TestBook& book, const ModelCase& m) {
     std::vector<std::string> args;
     if (!SplitCall(m.formula, name, args) && HasReversedRange(m.formula) &&
         m.formula.find('_') != std::string::npos)
-        // A reversed range in an intersection written alone is refused as written.
-        return Expect(IsError(m.ours, "#SYNTAX!"), m, "a reversed range in an intersection");
+        // An intersection with a reversed range is #NULL!.
+        return Expect(IsError(m.ours, "#NULL!"), m, "a reversed range in an intersection");
     if (!SplitCall(m.formula, name, args)) {
         // An intersection written alone: its corner.
         return Expect(Agree(m.ours, first(ReadArgument(book, m.formula.substr(1)))), m,

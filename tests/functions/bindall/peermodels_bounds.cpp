@@ -50,7 +50,7 @@ bool Beyond(const std::string& name, const Numbers& a, const Answer& peer) {
     const std::size_t type = name == "IPMT" || name == "PPMT" ? 5 : 4;
     if (annuity.count(name)) {
         bool periods = (name == "PMT" || name == "PV" || name == "FV") && RoundHalfAway(a[1]) < 1;
-        return a[0] < 0 || (a.has(type) && !Whole01(a[type])) || periods ||
+        return a[0] <= -1 || (a.has(type) && !Whole01(a[type])) || periods ||
                ((name == "IPMT" || name == "PPMT") && (RoundHalfAway(a[2]) < 1));
     }
     if (name == "RATE")
@@ -58,9 +58,9 @@ bool Beyond(const std::string& name, const Numbers& a, const Answer& peer) {
         return RoundHalfAway(a[0]) < 1 || (a.has(4) && !Whole01(a[4])) ||
                (peer.kind == 'n' && peer.number <= 0) || peer.kind == 'e';
     if (name == "CUMIPMT" || name == "CUMPRINC")
-        return a[0] < 0 || RoundHalfAway(a[1]) < 1 || RoundHalfAway(a[3]) < 1 ||
+        return a[0] <= -1 || RoundHalfAway(a[1]) < 1 || RoundHalfAway(a[3]) < 1 ||
                RoundHalfAway(a[4]) < 1 || (a.has(5) && !Whole01(a[5]));
-    if (name == "PERMUT" || name == "COMBIN" || name == "COMBIN2") return RoundHalfAway(a[1]) < 1;
+    if (name == "PERMUT" || name == "COMBIN" || name == "COMBIN2") return RoundHalfAway(a[1]) < 0;
     if (name == "FIXED") return (a.has(2) && !Whole01(a[2])) || RoundHalfAway(a[1]) >= 15;
     if (name == "DOLLAR") return RoundHalfAway(a[1]) >= 15;
     if (name == "ROUND" || name == "ROUNDUP" || name == "ROUNDDOWN" || name == "TRUNC")
@@ -77,10 +77,10 @@ bool Beyond(const std::string& name, const Numbers& a, const Answer& peer) {
                RoundHalfAway(a[3]) > RoundHalfAway(a[2]);
     if (name == "EXPONDIST") return a[0] < 0;
     if (name == "FACT" || name == "FACTDOUBLE")
-        return RoundHalfAway(a[0]) < 1 || RoundHalfAway(a[0]) > 170;
+        return RoundHalfAway(a[0]) < 0 || RoundHalfAway(a[0]) > 170;
     if (name == "MULTINOMIAL") {
         for (double x : a.v)
-            if (RoundHalfAway(x) < 1) return true;
+            if (RoundHalfAway(x) < 0) return true;
         return false;
     }
     if (name == "DB") return RoundHalfAway(a[3]) < 1;
@@ -91,8 +91,34 @@ bool Beyond(const std::string& name, const Numbers& a, const Answer& peer) {
 // The answers at the bounds the peer refuses: none at all, the law's end, the mean.
 bool AtBound(const std::string& name, const Numbers& a, const Answer& ours) {
     auto is = [&](double want) { return Agree(ours, Answer{'n', want, ""}); };
-    if (name == "PERMUT" || name == "COMBIN")
-        return RoundHalfAway(a[1]) > RoundHalfAway(a[0]) && is(0);
+    if (name == "PERMUT" || name == "COMBIN" || name == "COMBIN2") {
+        // None chosen is one way; more than there are, none.
+        const double n = RoundHalfAway(a[0]), k = RoundHalfAway(a[1]);
+        return (k == 0 && is(1)) || (name != "COMBIN2" && k > n && is(0)) ||
+               (name == "PERMUT" && k <= n &&
+                is(std::round(std::exp(std::lgamma(n + 1) - std::lgamma(n - k + 1)))));
+    }
+    if (name == "FACT" || name == "FACTDOUBLE") return RoundHalfAway(a[0]) == 0 && is(1);
+    if (name == "MULTINOMIAL") {
+        // The whole numbers' multinomial, 0 among them.
+        long double sum = 0, logs = 0;
+        for (double x : a.v) {
+            sum += RoundHalfAway(x);
+            logs -= std::lgamma((long double)RoundHalfAway(x) + 1);
+        }
+        return is(double(std::round(std::exp(std::lgamma(sum + 1) + logs))));
+    }
+    if (name == "FV" || name == "PV" || name == "PMT" || name == "NPER") {
+        // The annuity over whole periods, at any rate above -1.
+        const long double r = a[0], t = a.has(4) ? RoundHalfAway(a[4]) : 0;
+        if (r == 0) return false;
+        const long double n = RoundHalfAway(a[1]), g = std::pow(1 + r, n), k = 1 + r * t;
+        if (name == "FV") return is(double(-(a[3] * g + a[2] * k * (g - 1) / r)));
+        if (name == "PV") return is(double(-(a[3] + a[2] * k * (g - 1) / r) / g));
+        if (name == "PMT") return is(double(-(a[3] + a[2] * g) * r / (k * (g - 1))));
+        // The log of the ratio of what is owed at the end to the start, taken near 1.
+        return is(double(std::log1p(-(a[3] + a[2]) * r / (a[1] * k + a[2] * r)) / std::log1p(r)));
+    }
     if (name == "BINOMDIST") {
         double k = RoundHalfAway(a[0]), n = RoundHalfAway(a[1]);
         return k > n && is(RoundHalfAway(a[3]) ? 1 : 0);
@@ -127,10 +153,10 @@ bool AtBound(const std::string& name, const Numbers& a, const Answer& ours) {
     if (name == "CHIDIST") return a[0] < 0 && is(0);
     if (name == "NORMDIST") return a[2] == 0 && is(a[0] >= a[1] ? 1 : 0);
     if (name == "NORMINV") return a[2] == 0 && is(a[1]);
-    if (name == "CUMIPMT") return a[0] == 0 && is(0);
+    if (name == "CUMIPMT") return (a[0] == 0 || RoundHalfAway(a[3]) > RoundHalfAway(a[4])) && is(0);
     if (name == "CUMPRINC") {
         double n = RoundHalfAway(a[1]), s = RoundHalfAway(a[3]), e = RoundHalfAway(a[4]);
-        return a[0] == 0 && is(s > e ? 0 : -a[2] * (e - s + 1) / n);
+        return (s > e && is(0)) || (a[0] == 0 && is(-a[2] * (e - s + 1) / n));
     }
     if (name == "NOMINAL") return a[0] == 0 && is(0);
     if (name == "GCD") {

@@ -250,9 +250,8 @@ std::string TextPositions(TestBook& book, const ModelCase& m) {
     return Expect(false, m, "REPLACE, SUBSTITUTE or FIND");
 }
 
-// The inverse distributions give end values for a probability outside (0, 1): the normal
-// ones -1E+10 and 1E+10, CHIINV and FINV 0 and 1E+10, TINV the largest doubles;
-// CONFIDENCE takes the normal end.
+// The inverse distributions have no value for a probability outside (0, 1): #NUM!, but
+// CHIINV and FINV of 0, their lower end 0; CONFIDENCE takes the normal end, -1E+10 or 1E+10.
 std::string InverseEnds(TestBook& book, const ModelCase& m) {
     for (const char* name : {"NORMSINV", "NORMINV", "CHIINV", "FINV", "TINV", "CONFIDENCE"}) {
         std::string call = CallText(m.formula, name);
@@ -264,10 +263,15 @@ std::string InverseEnds(TestBook& book, const ModelCase& m) {
             return Expect(false, m, "a probability outside (0, 1)");
         const std::string n = name;
         const bool low = p <= 0;
-        double end = n == "TINV"                    ? (low ? -DBL_MAX : DBL_MAX)
-                     : n == "CHIINV" || n == "FINV" ? (low ? 0 : 1e10)
-                                                    : (low ? -1e10 : 1e10);
-        if (n == "CONFIDENCE") {
+        // CHIINV and FINV of 0 are their law's lower end, 0; other probabilities outside
+        // (0, 1) have no inverse: #NUM!, wherever the call stands.
+        if ((n == "CHIINV" || n == "FINV") && p == 0)
+            return Expect(Agree(m.ours, WithCallAnswer(book, m.formula, call, Answer{'n', 0, ""})),
+                          m, "the lower end");
+        if (n != "CONFIDENCE")
+            return Expect(IsError(m.ours, "#NUM!"), m, "no inverse outside (0, 1)");
+        double end = 0;
+        {
             // The two-sided bound takes 1 - alpha / 2: alpha 0 is the upper end.
             double sd = 0, count = 0;
             if (args.size() != 3 || !ReadNumber(Evaluate(book, "=" + args[1], 19, 0), sd) ||
