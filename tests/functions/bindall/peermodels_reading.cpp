@@ -417,7 +417,7 @@ std::string InformationRule(const ModelCase& m) {
     return Expect(Agree(m.ours, want), m, "the value read as a rounded number");
 }
 
-// COUNT counts numbers, numeric texts and errors, an empty cell named alone too; COUNTA every
+// COUNT counts numbers and numeric texts, an empty cell named alone too, never errors; COUNTA every
 // argument given and every stored cell of an area.
 std::string CountReading(const ModelCase& m) {
     double count = 0;
@@ -432,9 +432,9 @@ std::string CountReading(const ModelCase& m) {
             if (m.name == "COUNTA")
                 count += area ? v.kind != 'b' : !a.text.empty();
             else if (area)
-                count += v.kind == 'e' || ReadNumber(v, x);
+                count += v.kind != 'e' && ReadNumber(v, x);
             else
-                count += !a.text.empty() && v.kind != 'b' && !TextNoNumber(v);
+                count += !a.text.empty() && v.kind != 'b' && v.kind != 'e' && !TextNoNumber(v);
         }
     }
     return Expect(Agree(m.ours, Answer{'n', count, ""}), m, "the values counted");
