@@ -33,11 +33,17 @@ std::string TypeRule(const ModelCase& m) {
     if (m.ours.kind == 'e')
         return Expect(IsError(m.ours, "#NUM!") && (literalNoNumber || AnyValue(m, TextNoNumber)), m,
                       "a text that is no number");
-    // A numeric text is its number, the empty text 0.
-    bool readable = AnyValue(m, [](const Answer& v) { return v.kind == 't'; });
-    bool unreadable = AnyValue(m, [](const Answer& v) {
-        return TextNoNumber(v) && v.text.find_first_not_of(' ') != std::string::npos;
+    // A numeric text is its number, the empty text 0; areas leave other texts out.
+    bool readable = AnyValue(m, [](const Answer& v) {
+        return v.kind == 't' &&
+               (!TextNoNumber(v) || v.text.find_first_not_of(' ') == std::string::npos);
     });
+    bool unreadable = false;
+    for (const Argument& a : m.args)
+        if (a.values.size() == 1 && a.text.find_first_of(":{_") == std::string::npos)
+            unreadable =
+                unreadable || (TextNoNumber(a.values[0]) &&
+                               a.values[0].text.find_first_not_of(' ') != std::string::npos);
     return Expect(readable && !unreadable, m, "a text read as its number");
 }
 
