@@ -282,8 +282,8 @@ std::string ReferenceFunctions(TestBook& book, const ModelCase& m) {
 }
 
 // PEARSON, RSQ, STEYX and PROB pair the stored cells of their two areas: unequal counts, or a
-// pair whose errors differ, are #N/A!; PROB takes the pairs as they are, the others the
-// numbers each area holds, which must be as many.
+// pair whose errors differ, are #N/A!; PROB takes the pairs as they are, the others the pairs
+// of two numbers.
 std::string PairWalk(TestBook& book, const ModelCase& m) {
     if (m.args.size() < 2) return Expect(false, m, "two areas");
     std::vector<Answer> x, y, xs0, ys0;
@@ -297,10 +297,12 @@ std::string PairWalk(TestBook& book, const ModelCase& m) {
         if ((xs0[i].kind == 'e' || ys0[i].kind == 'e') &&
             !(xs0[i].kind == 'e' && ys0[i].kind == 'e' && xs0[i].text == ys0[i].text))
             return Expect(IsError(m.ours, "#N/A!"), m, "a pair whose errors differ");
-        double a = 0;
-        // PROB pairs the stored cells; the others pair the numbers each area holds.
-        if (m.name == "PROB" || ReadNumber(xs0[i], a)) x.push_back(xs0[i]);
-        if (m.name == "PROB" || ReadNumber(ys0[i], a)) y.push_back(ys0[i]);
+        double a = 0, b = 0;
+        // PROB pairs the stored cells; the others the pairs of two numbers.
+        if (m.name == "PROB" || (ReadNumber(xs0[i], a) && ReadNumber(ys0[i], b))) {
+            x.push_back(xs0[i]);
+            y.push_back(ys0[i]);
+        }
     }
     if (x.size() != y.size())
         return Expect(IsError(m.ours, "#N/A!"), m, "unequal counts of numbers");

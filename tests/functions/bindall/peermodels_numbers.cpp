@@ -365,22 +365,26 @@ std::string CodePage(TestBook& book, const ModelCase& m) {
     return Expect(m.ours.kind == 't' && m.ours.text == want, m, "the code page's character");
 }
 
-// FREQUENCY reads its data and bins as the statistics do (a text that is no number #NUM!)
+// FREQUENCY reads its data and bins as the statistics do (a text that is no number given alone
+// #NUM!, one in an area left out)
 // and keeps the bins in the order given; an empty cell is neither a value nor a bin.
 std::string FrequencyBins(TestBook& book, const ModelCase& m) {
     if (m.args.size() != 2) return Expect(false, m, "data and bins");
     std::vector<double> data, bins;
     int worst = 0;
-    for (int k = 0; k < 2; ++k)
-        for (const Answer& v : m.args[std::size_t(k)].values) {
+    for (int k = 0; k < 2; ++k) {
+        const Argument& a = m.args[std::size_t(k)];
+        const bool area = a.values.size() > 1 || a.text.find_first_of(":{_") != std::string::npos;
+        for (const Answer& v : a.values) {
             double x = 0;
             if (v.kind == 'e')
                 worst = std::max(worst, ErrorCode(v) ? ErrorCode(v) : 5);
             else if (ReadNumber(v, x))
                 (k ? bins : data).push_back(x);
-            else if (v.kind != 'b')
+            else if (v.kind != 'b' && !area)
                 worst = std::max(worst, 5);
         }
+    }
     if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
     // The first count: the data not above the first bin, or all of them with no bin.
     double first = 0;
