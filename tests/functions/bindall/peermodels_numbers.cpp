@@ -625,6 +625,8 @@ void AddNumberModels(std::map<std::string, Model>& models) {
         {"flow arguments", [](TestBook&, const ModelCase& m) { return FlowArguments(m); }},
         {"complex text", ComplexText},
         {"domain rule", DomainRule},
+        // HARMEAN's negative values are the domain rule's own case.
+        {"negative harmonic mean", DomainRule},
         {"finite results", FiniteResults},
         {"join precedence", JoinPrecedence},
         {"code page", CodePage},

@@ -452,6 +452,8 @@ void AddReadingModels(std::map<std::string, Model>& models) {
     models.insert({
         {"dates are text", [](TestBook&, const ModelCase& m) { return DatesAreText(m); }},
         {"type rule", [](TestBook&, const ModelCase& m) { return TypeRule(m); }},
+        // A numeric text given where a number is asked is the type rule's own case.
+        {"numeric text", [](TestBook&, const ModelCase& m) { return TypeRule(m); }},
         {"error rule", ErrorRule},
         {"moment text", [](TestBook&, const ModelCase& m) { return MomentText(m); }},
         {"whole numbers", WholeNumbers},
