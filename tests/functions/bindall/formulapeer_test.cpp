@@ -104,6 +104,8 @@ const std::set<std::string>& Reasons() {
         "percent rank",
         // COUNTIF and SUMIF compare number cells with the criteria's number
         "criteria on numbers",
+        // lookups compare numbers equal to 15 significant digits, in inline arrays too
+        "lookups to fifteen digits",
         // FREQUENCY keeps its bins unsorted
         "frequency bins",
         // STEYX pairs stored cells of areas sharing a side; TREND reads areas by position

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <regex>
 #include <set>
 
@@ -104,6 +105,11 @@ int Meet(const Answer& cell, const Answer& sought) {
             x = std::atof(cell.text.c_str());
         else
             return 2;
+        // Numbers equal to 15 significant digits meet, as = has them.
+        char u[32], v[32];
+        std::snprintf(u, sizeof u, "%.14e", x);
+        std::snprintf(v, sizeof v, "%.14e", sought.number);
+        if (std::strcmp(u, v) == 0) return 0;
         return x < sought.number ? -1 : x > sought.number ? 1 : 0;
     }
     if (sought.kind != 't' || cell.kind == 'b' || cell.kind == 'e') return 2;
