@@ -407,7 +407,8 @@ std::string RangeResults(TestBook& book, const ModelCase& m) {
     } else if (name == "IF" && args.size() >= 2) {
         double c = 0;
         ReadNumber(Evaluate(book, "=" + args[0], 19, 0), c);
-        std::size_t branch = RoundHalfAway(c) != 0 ? 1 : 2;
+        // Any number but 0 is true.
+        std::size_t branch = c != 0 ? 1 : 2;
         want = branch < args.size() ? first(ReadArgument(book, args[branch])) : Answer{'n', 0, ""};
     } else if (name == "CHOOSE" && args.size() >= 2) {
         double k = 0;
