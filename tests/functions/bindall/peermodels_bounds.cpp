@@ -156,7 +156,7 @@ bool AtBound(const std::string& name, const Numbers& a, const Answer& ours) {
     if (name == "CUMIPMT") return (a[0] == 0 || RoundHalfAway(a[3]) > RoundHalfAway(a[4])) && is(0);
     if (name == "CUMPRINC") {
         double n = RoundHalfAway(a[1]), s = RoundHalfAway(a[3]), e = RoundHalfAway(a[4]);
-        return (s > e && is(0)) || (a[0] == 0 && is(-a[2] * (e - s + 1) / n));
+        return ((s > e || a[2] == 0) && is(0)) || (a[0] == 0 && is(-a[2] * (e - s + 1) / n));
     }
     if (name == "NOMINAL") return a[0] == 0 && is(0);
     if (name == "GCD") {
