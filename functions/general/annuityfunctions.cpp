@@ -119,12 +119,16 @@ void NPer(CEvalContext& ctx) {
 // the discounts (1 - Q/P) / (1 - 1/P) so that nothing cancels or overflows. `onem` is 1 - 1/P.
 double InterestOf(double r, int64_t k, int32_t n, double d, double onem) {
     double l = std::log1p(r);
+    // Below a rate of 0 the discounts grow past the doubles; P and Q are below 1 instead.
+    if (r < 0) return r * d * (std::exp(double(k - 1) * l) - std::exp(n * l)) / -std::expm1(n * l);
     return r * d * -std::expm1(-double(n - k + 1) * l) / onem;
 }
 
 // The principal part of payment k: d r Q / (P - 1) = d r (Q/P) / (1 - 1/P).
 double PrincipalOf(double r, int64_t k, int32_t n, double d, double onem) {
-    return d * r * std::exp(-double(n - k + 1) * std::log1p(r)) / onem;
+    double l = std::log1p(r);
+    if (r < 0) return d * r * std::exp(double(k - 1) * l) / std::expm1(n * l);
+    return d * r * std::exp(-double(n - k + 1) * l) / onem;
 }
 
 // (Q - 1) / (P - 1) = (Q/P - 1/P) / (1 - 1/P): what a future value fv adds to the balance
@@ -133,6 +137,7 @@ double PrincipalOf(double r, int64_t k, int32_t n, double d, double onem) {
 double SinkingShareOf(double r, int64_t k, int32_t n, double onem) {
     double l = std::log1p(r);
     double early = double(k - 1) * l;
+    if (r < 0) return std::expm1(early) / std::expm1(n * l);
     if (std::fabs(early) < 1) return std::exp(-n * l) * std::expm1(early) / onem;
     return (std::exp(-double(n - k + 1) * l) - std::exp(-n * l)) / onem;
 }

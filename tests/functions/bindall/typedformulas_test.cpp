@@ -84,6 +84,8 @@ TEST(TypedFormulas, NegativeRatesAreTakenAndFound) {
         {{}, "=PMT(-0.02,10,1000)", "-89.3331158681539"},
         {{}, "=NPER(-0.01,-100,1000)", "9.4832830657216"},
         {{}, "=IPMT(-0.01,2,12,1000)", "9.11983552269424"},
+        // The discounts of a rate near -1 grow past the doubles; the balance does not.
+        {{}, "=ROUND(IPMT(-0.99,30,171,1000)*1E+56,10)", "9.9"},
         {{}, "=PPMT(-0.01,2,12,1000)", "-87.1362832532703"},
         {{}, "=CUMIPMT(-0.01,12,1000,1,3)", "27.3683082128558"},
         {{}, "=PV(-1,12,-100)", "#NUM!"},
