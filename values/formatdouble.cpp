@@ -2,8 +2,10 @@
 
 #include "platform/core/number.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <string_view>
 
 namespace vl {
 
@@ -43,8 +45,8 @@ struct Rounded {
     int exponent = 0;
 };
 
-Rounded RoundTo15Digits(double value) {
-    const std::string e = FormatNumberE(value, 14); // "-d.dddddddddddddde+ddd"
+// The digits and exponent of a text "-d.ddde+dd".
+Rounded ReadScientific(std::string_view e) {
     Rounded r;
     r.negative = e[0] == '-';
     const std::size_t mark = e.find_first_of("eE");
@@ -52,8 +54,24 @@ Rounded RoundTo15Digits(double value) {
         if (e[i] != '.') r.digits += e[i];
     r.digits.erase(r.digits.find_last_not_of('0') + 1);
     if (r.digits.empty()) r.digits = "0";
-    r.exponent = std::atoi(e.c_str() + mark + 1);
+    std::size_t digit = mark + 1;
+    if (digit < e.size() && e[digit] == '+') ++digit;
+    std::from_chars(e.data() + digit, e.data() + e.size(), r.exponent);
     return r;
+}
+
+Rounded RoundTo15Digits(double value) {
+    // The shortest digits that read back as the value are its 15-digit rounding when there
+    // are at most 15 of them: 15-digit decimals lie more than two units of the last binary
+    // place apart.
+    char buffer[32];
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    if (error == std::errc()) {
+        Rounded r = ReadScientific(std::string_view(buffer, std::size_t(end - buffer)));
+        if (r.digits.size() <= 15) return r;
+    }
+    return ReadScientific(FormatNumberE(value, 14));
 }
 
 std::string PlainForm(const Rounded& r) {
