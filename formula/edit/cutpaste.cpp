@@ -70,6 +70,13 @@ CommandResult PasteAsMove(CWorkbook& workbook, const GridSelection& selection, U
         workbook.error = kErrorWorksheetMemory;
         ok = false;
     }
+    if (!ok) {
+        // The drop's cells and the readers go back as they were, and the Paste keeps no step.
+        const ErrorCode error = workbook.error;
+        if (ExecuteUndoRedo(workbook, uint16_t(workbook.undo.current)))
+            workbook.DiscardLastUndo(true);
+        workbook.error = error;
+    }
     return FinishCommand(workbook, ok);
 }
 

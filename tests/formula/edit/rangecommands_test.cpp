@@ -1,10 +1,12 @@
 #include "formula/edit/cutpaste.h"
 #include "formula/edit/deletecommand.h"
 #include "formula/edit/rangecommands.h"
+#include "formula/translate.h"
 #include "model/rangedescriptor.h"
 #include "model/rangestyle.h"
 #include "model/undosnapshot.h"
 #include "platform/core/editerrors.h"
+#include "platform/core/errorcode.h"
 #include "tests/model/newhook.h"
 #include "undobook.h"
 
@@ -167,6 +169,46 @@ TEST(PasteCutCommand, TheSheetsLastColumnMovesOnePastIsAPlainPaste) {
         ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
         EXPECT_EQ(ValueAt(ws.cells, 1, 0), "2");
         EXPECT_EQ(b.FormulaAt(ws, 3, 4), "=R[-4]C[-2]");
+    }
+}
+
+// A Cut pasted on another worksheet names the worksheet it left in the moved formulas' other
+// references: a formula that would pass the longest formula then refuses the Paste whole,
+// one character shorter it moves.
+TEST(PasteCutCommand, AFormulaTheMoveWouldMakeTooLongRefusesThePasteWhole) {
+    for (const size_t spare : {size_t(4), size_t(3)}) { // room left for the qualifier "\S3!"
+        SCOPED_TRACE(spare);
+        CUndoBook b;
+        CWorksheet& ws = b.S3();
+        b.Book().tree.active = &ws;
+        std::string text = "=R1C9";
+        while (text.size() + 2 <= kMaxFormulaText - spare) text += "+1";
+        if (text.size() < kMaxFormulaText - spare) text += "0";
+        ASSERT_EQ(text.size(), kMaxFormulaText - spare);
+        b.Formula(ws, 0, 0, text.c_str());
+        b.Formula(ws, 3, 4, "=R[-4]C[-3]"); // D5 reads A1
+        UndoHistory copies;
+        copies.maximum = 10;
+        RangeDescriptor range;
+        MakeRangeDescriptor({0, 0, 0, 0}, &range);
+        ASSERT_TRUE(SnapshotRangeToUndo(b.Book(), ws, range, copies, copies.current, true, true));
+        ASSERT_EQ(DeleteRangeCommand(b.Book(), {{0, 0, 0, 0}, 0, 0}, false), CommandResult::kDone);
+        const PendingCut cut = MarkCut(b.Book(), copies, {0, 0, 0, 0});
+        b.Book().tree.active = &b.S1();
+        const WorkbookDump before = b.Dump();
+        const int32_t undo = b.Book().undo.current;
+        const CommandResult result =
+            PasteCutCommand(b.Book(), {{1, 1, 1, 1}, 1, 1}, copies, copies.current, cut);
+        if (spare == 3) {
+            EXPECT_EQ(result, CommandResult::kFailed);
+            EXPECT_EQ(b.Book().error, kErrorFormulaTooLong);
+            EXPECT_EQ(b.Book().undo.current, undo);
+            EXPECT_EQ(b.Dump(), before);
+            continue;
+        }
+        ASSERT_EQ(result, CommandResult::kDone);
+        EXPECT_EQ(b.FormulaAt(b.S1(), 1, 1), "=\\S3!R1C9" + text.substr(5));
+        EXPECT_EQ(b.FormulaAt(ws, 3, 4), "=\\S1!R[-3]C[-2]");
     }
 }
 
