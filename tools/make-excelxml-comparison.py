@@ -33,7 +33,7 @@ PEER = os.path.join(DATA, "generated-peer.tsv")
 OWN = os.path.join(DATA, "generated-own-formats.tsv")
 CHAINS = os.path.join(DATA, "generated-cell-formats.tsv")
 SEED = 20261210
-DOCUMENTS = 80
+DOCUMENTS = 100
 
 ENCODINGS = [None, "UTF-8", "utf-8", "Utf-8", "utf8", "UTF8", "windows-1252"]
 NAMED_FORMATS = ["General Number", "Fixed", "Standard", "Percent", "Scientific", "Short Date",
@@ -80,6 +80,10 @@ def resolved(sid):
 
 
 defined_now = []
+# How often a style names a parent: the later documents chain their styles more often, so
+# that cells take formats from parents that are not Default.
+parent_share = [0.2]
+PARENT_HEAVY_FROM = 80
 
 
 def style_element(rng, sid, defined):
@@ -88,7 +92,7 @@ def style_element(rng, sid, defined):
         parts.append(' ss:Name="Normal"')
     elif rng.random() < 0.3:
         parts.append(f' ss:Name="Named {sid}"')
-    if defined and sid != "Default" and rng.random() < 0.2:
+    if defined and sid != "Default" and rng.random() < parent_share[0]:
         parents[sid] = rng.choice(defined)
         parts.append(f' ss:Parent="{parents[sid]}"')
     parts.append(">")
@@ -96,7 +100,7 @@ def style_element(rng, sid, defined):
         parts.append(f'<Alignment ss:Horizontal="{rng.choice(["Left", "Center", "Right"])}"/>')
     if rng.random() < 0.25:
         parts.append('<Font ss:Bold="1"/>')
-    if rng.random() < 0.85:
+    if rng.random() < (0.85 if parent_share[0] < 0.5 else 0.5):
         fmt = rng.choice(NAMED_FORMATS) if rng.random() < 0.45 else rng.choice(CODED_FORMATS)
         parts.append(f'<NumberFormat ss:Format="{fmt.replace(chr(34), "&quot;")}"/>')
         formatted[sid] = fmt
@@ -138,6 +142,7 @@ def document(n, own_formats=None):
     rng = random.Random(SEED * 1000 + n)
     formatted.clear()
     parents.clear()
+    parent_share[0] = 0.2 if n < PARENT_HEAVY_FROM else 0.75
     defined_now.clear()
     encoding = rng.choice(ENCODINGS)
     out = ['<?xml version="1.0"' + (f' encoding="{encoding}"' if encoding else "") + '?>\n',
