@@ -10,6 +10,7 @@
 // VORLANE_EXCELXML_DIFFERENCES writes every difference found, listed or not, there.
 
 #include "excelxmltestutil.h"
+#include "files/xmltext.h"
 #include "formula/celltext.h"
 #include "formula/literals.h"
 #include "model/cellrecord.h"
@@ -279,18 +280,7 @@ std::map<std::string, std::string> ChainFormats() {
 
 std::string XmlEscaped(const std::string& text) {
     std::string out;
-    for (const char c : text) {
-        if (c == '&')
-            out += "&amp;";
-        else if (c == '<')
-            out += "&lt;";
-        else if (c == '>')
-            out += "&gt;";
-        else if (c == '"')
-            out += "&quot;";
-        else
-            out += c;
-    }
+    AppendXmlEscaped(out, text, false);
     return out;
 }
 
