@@ -3,8 +3,10 @@
 // read is compared with what the peer read from the same file and from our export of it
 // (tests/data/excelxml/generated-peer.tsv); our export read back by us must give what we read.
 // A difference is accepted only when tests/data/excelxml/generated-listed.tsv lists it with
-// our answer and a reason whose model below holds for the pair. The export's digest is in the
-// peer file: a changed export fails until the generator has the peer read it again.
+// our answer and a reason whose model below holds for the pair; the models know the format
+// each cell's style chain gives it from tests/data/excelxml/generated-cell-formats.tsv. The
+// export's digest is in the peer file: a changed export fails until the generator has the peer read
+// it again.
 //
 // VORLANE_EXCELXML_EXPORT_DIR writes our exports there (the generator's step);
 // VORLANE_EXCELXML_DIFFERENCES writes every difference found, listed or not, there.
