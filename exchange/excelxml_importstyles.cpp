@@ -201,7 +201,8 @@ constexpr NamedFormat kNamedFormats[] = {
     {"Long Time", "h:mm:ss AM/PM"},
     {"Medium Time", "h:mm AM/PM"},
     {"Short Time", "h:mm"},
-    {"Euro Currency", "\x80#,##0.00_);(\x80#,##0.00)"},
+    // A blank between the sign and the amount, as other readers of the form show it.
+    {"Euro Currency", "\x80 #,##0.00_);(\x80 #,##0.00)"},
     {"Fixed", "0.00"},
     {"Standard", "#,##0.00"},
     {"Percent", "0.00%"},

@@ -31,8 +31,9 @@ DATA = os.path.normpath(os.path.join(HERE, "..", "tests", "data", "excelxml"))
 FOLDER = os.path.join(DATA, "generated")
 PEER = os.path.join(DATA, "generated-peer.tsv")
 OWN = os.path.join(DATA, "generated-own-formats.tsv")
+CHAINS = os.path.join(DATA, "generated-cell-formats.tsv")
 SEED = 20261210
-DOCUMENTS = 80
+DOCUMENTS = 100
 
 ENCODINGS = [None, "UTF-8", "utf-8", "Utf-8", "utf8", "UTF8", "windows-1252"]
 NAMED_FORMATS = ["General Number", "Fixed", "Standard", "Percent", "Scientific", "Short Date",
@@ -60,8 +61,29 @@ def style_ids(rng):
     return ids
 
 
-# The styles of the document being made whose own element holds a number format.
-formatted = set()
+# The styles of the document being made: the number format each one's element holds, and
+# each one's parent.
+formatted = {}
+parents = {}
+
+
+def resolved(sid):
+    """The number format a style gives its cells: its own, else its parent's, else Default's;
+    None when there is none (General)."""
+    if sid in formatted:
+        return formatted[sid]
+    if sid in parents:
+        return resolved(parents[sid])
+    if sid != "Default" and "Default" in defined_now:
+        return resolved("Default")
+    return None
+
+
+defined_now = []
+# How often a style names a parent: the later documents chain their styles more often, so
+# that cells take formats from parents that are not Default.
+parent_share = [0.2]
+PARENT_HEAVY_FROM = 80
 
 
 def style_element(rng, sid, defined):
@@ -70,29 +92,32 @@ def style_element(rng, sid, defined):
         parts.append(' ss:Name="Normal"')
     elif rng.random() < 0.3:
         parts.append(f' ss:Name="Named {sid}"')
-    if defined and sid != "Default" and rng.random() < 0.2:
-        parts.append(f' ss:Parent="{rng.choice(defined)}"')
+    if defined and sid != "Default" and rng.random() < parent_share[0]:
+        parents[sid] = rng.choice(defined)
+        parts.append(f' ss:Parent="{parents[sid]}"')
     parts.append(">")
     if rng.random() < 0.3:
         parts.append(f'<Alignment ss:Horizontal="{rng.choice(["Left", "Center", "Right"])}"/>')
     if rng.random() < 0.25:
         parts.append('<Font ss:Bold="1"/>')
-    if rng.random() < 0.85:
+    if rng.random() < (0.85 if parent_share[0] < 0.5 else 0.5):
         fmt = rng.choice(NAMED_FORMATS) if rng.random() < 0.45 else rng.choice(CODED_FORMATS)
         parts.append(f'<NumberFormat ss:Format="{fmt.replace(chr(34), "&quot;")}"/>')
-        formatted.add(sid)
+        formatted[sid] = fmt
     parts.append("</Style>")
     return "".join(parts)
 
 
 def cell(rng, styles, own):
-    """A cell, and whether its style's element holds a number format (in `own`)."""
+    """A cell, with its style facts appended to `own`: whether its style's element holds a
+    number format, and the format its style chain gives it ("-" for none)."""
     attrs = ""
-    own.append(False)
+    sid = "Default"
     if styles and rng.random() < 0.7:
         sid = rng.choice(styles)
         attrs += f' ss:StyleID="{sid}"'
-        own[-1] = sid in formatted
+    fmt = resolved(sid) if sid in defined_now else None
+    own.append((attrs != "" and sid in formatted, "-" if fmt is None else fmt))
     roll = rng.random()
     if roll < 0.5:
         return f'<Cell{attrs}><Data ss:Type="Number">{rng.choice(NUMBERS)}</Data></Cell>'
@@ -112,10 +137,13 @@ def cell(rng, styles, own):
 
 
 def document(n, own_formats=None):
-    """The document's name and bytes; `own_formats` gets "sheet row column" of each cell whose
-    style's element holds a number format of its own."""
+    """The document's name and bytes; `own_formats` gets "sheet row column", whether the
+    cell's style element holds a number format, and the format its style chain gives it."""
     rng = random.Random(SEED * 1000 + n)
     formatted.clear()
+    parents.clear()
+    parent_share[0] = 0.2 if n < PARENT_HEAVY_FROM else 0.75
+    defined_now.clear()
     encoding = rng.choice(ENCODINGS)
     out = ['<?xml version="1.0"' + (f' encoding="{encoding}"' if encoding else "") + '?>\n',
            '<Workbook xmlns="urn:schemas-microsoft-com:office:spreadsheet"\n'
@@ -141,6 +169,7 @@ def document(n, own_formats=None):
     for sid in ids:
         out.append(style_element(rng, sid, defined) + "\n")
         defined.append(sid)
+        defined_now.append(sid)
     out.append("</Styles>\n")
     for s in range(sheets):
         out.append(f'<Worksheet ss:Name="Sheet{s + 1}"><Table>\n')
@@ -149,7 +178,8 @@ def document(n, own_formats=None):
             cells = "".join(cell(rng, defined, own) for _ in range(rng.randint(1, 5)))
             out.append(f"<Row>{cells}</Row>\n")
             if own_formats is not None:
-                own_formats.extend(f"{s} {r} {c}" for c, flag in enumerate(own) if flag)
+                own_formats.extend(f"{s} {r} {c}\t{flag}\t{fmt}"
+                                   for c, (flag, fmt) in enumerate(own))
         out.append("</Table></Worksheet>\n")
     out.append("</Workbook>\n")
     text = "".join(out)
@@ -165,13 +195,21 @@ def write_documents():
     os.makedirs(FOLDER, exist_ok=True)
     for name in os.listdir(FOLDER):
         os.remove(os.path.join(FOLDER, name))
-    lines = []
+    lines, chains = [], []
     for n in range(DOCUMENTS):
         own = []
         name, data = document(n, own)
         with open(os.path.join(FOLDER, name), "wb") as f:
             f.write(data)
-        lines += [f"{name}\tcell {cell}" for cell in own]
+        for line in own:
+            cell, flag, fmt = line.split("\t")
+            if flag == "True":
+                lines.append(f"{name}\tcell {cell}")
+            chains.append(f"{name}\tcell {cell}\t{fmt}")
+    # The format each cell's style chain (its style, the parent, Default) gives it, for the
+    # model of our shown text.
+    with open(CHAINS, "w", encoding="utf-8", newline="\n") as f:
+        f.write("\n".join(chains) + "\n")
     # What the reason models know of the documents: the cells whose style's element gives
     # them a number format (the others take a parent's or the default style's).
     with open(OWN, "w", encoding="utf-8", newline="\n") as f:

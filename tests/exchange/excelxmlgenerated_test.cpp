@@ -3,8 +3,10 @@
 // read is compared with what the peer read from the same file and from our export of it
 // (tests/data/excelxml/generated-peer.tsv); our export read back by us must give what we read.
 // A difference is accepted only when tests/data/excelxml/generated-listed.tsv lists it with
-// our answer and a reason whose model below holds for the pair. The export's digest is in the
-// peer file: a changed export fails until the generator has the peer read it again.
+// our answer and a reason whose model below holds for the pair; the models know the format
+// each cell's style chain gives it from tests/data/excelxml/generated-cell-formats.tsv. The
+// export's digest is in the peer file: a changed export fails until the generator has the peer read
+// it again.
 //
 // VORLANE_EXCELXML_EXPORT_DIR writes our exports there (the generator's step);
 // VORLANE_EXCELXML_DIFFERENCES writes every difference found, listed or not, there;
@@ -12,6 +14,7 @@
 // still holds (their diff is to be read: a changed answer may be a fault).
 
 #include "excelxmltestutil.h"
+#include "files/xmltext.h"
 #include "formula/celltext.h"
 #include "formula/literals.h"
 #include "model/cellrecord.h"
@@ -48,6 +51,12 @@ struct CellFacts {
     bool dateCode = false;
     bool ownInFile = false;   // its style's element in the file holds a number format
     bool ownInExport = false; // its style in our export holds one
+    // Its text shown under its format's code with each "_" space made a blank, and with
+    // each removed; empty when the format has no code of that kind.
+    std::string padded, unpadded;
+    // What it shows under the format its style chain in the file gives it (the style's own,
+    // else its parent's, else Default's), put on a style of its own.
+    std::string chainShown;
 };
 using Facts = std::map<std::string, CellFacts>;
 
@@ -69,6 +78,51 @@ bool IsDateCode(const StandardFormat& f) {
             return true;
     }
     return false;
+}
+
+// A format's code with each space token ("_" and its character, outside quoted texts and
+// escapes) replaced by `replacement`.
+std::string WithSpaces(const char* code, const std::string& replacement) {
+    std::string out;
+    bool quoted = false;
+    for (const char* p = code; *p; ++p) {
+        if (*p == '"') quoted = !quoted;
+        if (!quoted && *p == '\\' && p[1]) {
+            out += *p++;
+            out += *p;
+        } else if (!quoted && *p == '_' && p[1]) {
+            out += replacement;
+            ++p;
+        } else {
+            out += *p;
+        }
+    }
+    return out;
+}
+
+// The cell's text under its format's code with the spaces replaced (see CellFacts); empty
+// for formats without a code or with a scaled value (percentages).
+std::string ShownWithSpaces(const uint8_t* r, const StandardFormat& format,
+                            const std::string& replacement) {
+    const uint8_t kind = format.kind;
+    if (kind == STD_STYLE_DEFAULT || kind == STD_STYLE_PERCENTAGE ||
+        (kind >= STD_STYLE_DATE && kind <= STD_STYLE_DATE_TIME))
+        return "";
+    StandardFormat built = format;
+    BuildStandardFormatCode(built);
+    std::string spaced = built.code;
+    // The form's named Currency pads its positive amounts by the width of ")", to line them
+    // up with the negatives in parentheses; ours is the currency kind, whose code holds no
+    // space token (the plain text would leave it out anyway).
+    if (kind == STD_STYLE_CURRENCY) spaced.insert(std::min(spaced.find(';'), spaced.size()), "_)");
+    const std::string code = WithSpaces(spaced.c_str(), replacement);
+    if (code == spaced || code.size() > kMaxFormatCode) return "";
+    StandardFormat user;
+    user.kind = STD_STYLE_USER_DEFINED;
+    std::memcpy(user.code, code.c_str(), code.size() + 1);
+    std::string shown;
+    FormatCellValue(r, user, shown);
+    return shown;
 }
 
 std::string Escaped(const std::string& text) {
@@ -153,6 +207,8 @@ Reading ReadingOf(const Imported& im, Facts* facts = nullptr) {
             const StandardFormat& format = GetStyleRecord(book.styles, style).numberFormat;
             f.dateCode = IsDateCode(format);
             f.ownInExport = style == 0 || format.kind != STD_STYLE_DEFAULT;
+            f.padded = Cp1252ToUtf8(ShownWithSpaces(r, format, "\" \""));
+            f.unpadded = Cp1252ToUtf8(ShownWithSpaces(r, format, ""));
             if (!cell::Error(r) && !HasTextResult(r)) f.general = FormatGeneralNumber(NumberOf(r));
         }
         ++index;
@@ -213,6 +269,25 @@ std::set<std::string> OwnFormats() {
     return out;
 }
 
+// "document TAB cell s r c" -> the number format the cell's style chain gives it in the
+// file, as the file writes it; "-" for none.
+std::map<std::string, std::string> ChainFormats() {
+    std::map<std::string, std::string> out;
+    std::ifstream in(kFolder + "generated-cell-formats.tsv", std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::vector<std::string> f = Split(line, '\t', 3);
+        if (f.size() == 3) out[f[0] + "\t" + f[1]] = f[2];
+    }
+    return out;
+}
+
+std::string XmlEscaped(const std::string& text) {
+    std::string out;
+    AppendXmlEscaped(out, text, false);
+    return out;
+}
+
 struct Listed {
     std::string reason;
     std::string ours;
@@ -266,6 +341,29 @@ std::string Unescaped(const std::string& text) {
         out += c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c;
     }
     return out;
+}
+
+// The model of our shown text from the document's styles: a document of one cell holding
+// the reading's value, under a style whose number format is `format` ("-": none), read by
+// us. Empty for an error or when that document does not read.
+std::string ShownUnder(const std::string& format, const std::string& reading) {
+    const std::vector<std::string> a = Split(reading, '\t', 3);
+    if (a.size() != 3 || (a[0] != "n" && a[0] != "t")) return "";
+    const std::string style = format == "-" ? "<Style ss:ID=\"m\"/>"
+                                            : "<Style ss:ID=\"m\"><NumberFormat ss:Format=\"" +
+                                                  XmlEscaped(format) + "\"/></Style>";
+    const std::string data =
+        a[0] == "n" ? "<Data ss:Type=\"Number\">" + a[1] + "</Data>"
+                    : "<Data ss:Type=\"String\">" + XmlEscaped(Unescaped(a[1])) + "</Data>";
+    const Imported im = Import(Doc("<Styles>" + style + "</Styles>" +
+                                   "<Worksheet ss:Name=\"S\"><Table><Row><Cell ss:StyleID=\"m\">" +
+                                   data + "</Cell></Row></Table></Worksheet>"));
+    if (!im.ok) return "";
+    CellCursor cursor{kAdvance, im.First().cells.FirstPage(), 0};
+    const uint8_t* r = NextCellRecord(cursor);
+    if (!r) return "";
+    const std::vector<std::string> line = Split(CellLine(*im.book, im.First(), r), '\t', 3);
+    return line.size() == 3 ? line[2] : "";
 }
 
 // Whether two readings of one key agree: numbers as doubles, the rest as texts.
@@ -339,17 +437,22 @@ bool ReasonHolds(const std::string& reason, const CellFacts* facts, bool exporte
         // The peer shows the number as General does (the style's format, the default
         // style's on unstyled cells, is not applied), while ours applies it.
         return a[0] == "n" && !facts->general.empty() && a[2] != b[2] &&
-               Lower(b[2]) == Lower(facts->general);
+               Lower(b[2]) == Lower(facts->general) && a[2] == facts->chainShown;
     if (reason == "dates and times are texts")
         // Here a date is an ISO text: a number under a date or time code shows as a number.
         return a[0] == "n" && facts->dateCode && a[2] == facts->general && b[2] != a[2];
     if (reason == "peer gives a style without a number format another style's")
         // The peer shows the format of another style where the cell's own has none (nor its
         // parent): ours shows the default style's.
-        return a[2] != b[2] && !(exported ? facts->ownInExport : facts->ownInFile);
+        return a[2] != b[2] && !(exported ? facts->ownInExport : facts->ownInFile) &&
+               a[2] == facts->chainShown;
     if (reason == "padding shown as a blank")
-        // "_)" leaves the width of a character: the peer's text has a blank there.
-        return a[2] != b[2] && WithoutBlanks(a[2]) == WithoutBlanks(b[2]);
+        // A space token ("_" and a character) stands for a blank of that character's width:
+        // the peer's text has a blank there, ours leaves it to the painter (the plain text
+        // holds no space token). The peer's text is the code's with the spaces made blanks,
+        // ours the code's without them.
+        return a[2] != b[2] && !facts->padded.empty() && Unescaped(b[2]) == facts->padded &&
+               Unescaped(a[2]) == facts->unpadded;
     return false;
 }
 
@@ -370,6 +473,8 @@ TEST(ExcelXmlGenerated, EveryDocumentReadsAsThePeerReadsItOrIsListed) {
     const auto peer = PeerReadings();
     auto listed = ListedDifferences();
     const std::set<std::string> own = OwnFormats();
+    const auto chains = ChainFormats();
+    ASSERT_FALSE(chains.empty()) << "no style chains: run tools/make-excelxml-comparison.py";
     const char* exportDir = std::getenv("VORLANE_EXCELXML_EXPORT_DIR");
     if (!exportDir || !*exportDir) {
         ASSERT_FALSE(peer.empty()) << "no peer readings: run tools/make-excelxml-comparison.py";
@@ -391,7 +496,11 @@ TEST(ExcelXmlGenerated, EveryDocumentReadsAsThePeerReadsItOrIsListed) {
         const Imported im = Import(document);
         Facts facts;
         const Reading ours = ReadingOf(im, &facts);
-        for (auto& [key, fact] : facts) fact.ownInFile = own.count(name + "\t" + key) != 0;
+        for (auto& [key, fact] : facts) {
+            fact.ownInFile = own.count(name + "\t" + key) != 0;
+            const auto chain = chains.find(name + "\t" + key);
+            if (chain != chains.end()) fact.chainShown = ShownUnder(chain->second, ours.at(key));
+        }
         ++tally.documents;
         std::string exported;
         if (im.ok) {

@@ -453,6 +453,10 @@ TEST(ExcelXmlImport, APageTextOutsideTheCodePageIsLeftOutAndCounted) {
     EXPECT_STREQ(p.headerText, plain.First().pageSetup.headerText);
     EXPECT_STREQ(p.footerText, "F");
     EXPECT_DOUBLE_EQ(p.marginLeft, 25.4);
+    // A reference that names no character refuses the file, in a page text as in a cell.
+    const Imported bad = Import(Options("<PageSetup><Header x:Data=\"&#; top\"/></PageSetup>"));
+    EXPECT_FALSE(bad.ok);
+    EXPECT_EQ(bad.error, 59);
 }
 
 TEST(ExcelXmlImport, PageSetupOptions) {

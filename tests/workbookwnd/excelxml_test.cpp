@@ -183,7 +183,7 @@ TEST_F(ExcelXmlWindowTest, NamedFormatsShowAsTheFormatsTheyName) {
         {"Short Time", "1234.5678", "13:10"},
         {"Euro Currency",
          "\x80"
-         "1,234.57",
+         " 1,234.57",
          "2006-01-31T13:10:05.000"},
         {"Fixed", "1234.57", "2006-01-31T13:10:05.000"},
         {"Standard", "1,234.57", "2006-01-31T13:10:05.000"},
