@@ -9,12 +9,15 @@ namespace {
 
 constexpr uint32_t kMaxListValues = 2097152;
 
-void Extremes(CEvalContext& ctx, bool largest) {
+void Extremes(CEvalContext& ctx, bool largest, RangeTexts texts = RangeTexts::LeftOut) {
     if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     Extreme extreme(largest);
-    GatherValueList(ctx, [&](const ListValue& v) {
-        if (!v.error) extreme.Add(v.number);
-    });
+    GatherValueList(
+        ctx,
+        [&](const ListValue& v) {
+            if (!v.error) extreme.Add(v.number);
+        },
+        texts);
     StatResult r = ExtremeResult(extreme);
     ReturnNumber(ctx, r.value, r.error);
 }
@@ -100,6 +103,12 @@ void MaxBuiltin(CEvalContext& ctx) {
 }
 void MinBuiltin(CEvalContext& ctx) {
     Extremes(ctx, false);
+}
+void MaxABuiltin(CEvalContext& ctx) {
+    Extremes(ctx, true, RangeTexts::Zero);
+}
+void MinABuiltin(CEvalContext& ctx) {
+    Extremes(ctx, false, RangeTexts::Zero);
 }
 void MedianBuiltin(CEvalContext& ctx) {
     SortedListStatistic(ctx, Median);
