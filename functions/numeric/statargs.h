@@ -89,7 +89,6 @@ void GatherValueList(CEvalContext& ctx, Visit&& visit, RangeTexts texts = RangeT
                     zero.number = 0;
                     zero.error = 0;
                     zero.type = kTokenNumber;
-                    zero.leftOut = false;
                     visit(zero);
                 }
             }
