@@ -227,7 +227,8 @@ TEST(EverydayFormulas, FailuresAreErrors) {
 }
 
 // Where a test's data and its parameters both fail, the larger error code wins; a variance
-// past the number range is #NUM!, none at all #DIV/0!.
+// past the number range is #NUM!, none at all #DIV/0! (the peer: #VALUE!). FTEST is the
+// cumulative probability, not the peer's two tails.
 TEST(EverydayFormulas, TestsOfSamplesFail) {
     CheckTyped({
         {"=ZTEST(E1:E3,2,0)", "#NUM!"},
