@@ -2,7 +2,6 @@
 
 #include "functions/general/generalargs.h"
 
-#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -81,14 +80,11 @@ double IsLogical(CEvalContext& ctx, FormulaToken& slot, FormulaError& error) {
     return WholeNumber<Logical>(ctx, slot, error);
 }
 
-// An error value, an empty cell and a failed reading are no number.
+// Only a number is one: an error value, an empty cell and a text, numeric or not, are not.
 double IsNumber(CEvalContext& ctx, FormulaToken& slot, FormulaError&) {
-    if (Dereference(ctx, slot) || slot.type == kTokenEmpty) {
-        ReleaseOperand(ctx, slot);
-        return 0;
-    }
-    double x = 0;
-    return GetNumberArg(ctx, slot, x, -DBL_MAX, DBL_MAX) ? 0 : 1;
+    const bool number = !Dereference(ctx, slot) && slot.type == kTokenNumber;
+    ReleaseOperand(ctx, slot);
+    return number ? 1 : 0;
 }
 
 double ErrorType(CEvalContext& ctx, FormulaToken& slot, FormulaError&) {

@@ -23,19 +23,29 @@ bool Skipped(const ListValue& v, EmptyRule rule) {
 }
 
 // The first pass: the mean, and the counted values for a second pass when asked for.
-PlainSum GatherMean(CEvalContext& ctx, EmptyRule rule, std::vector<double>* kept) {
+PlainSum GatherMean(CEvalContext& ctx, EmptyRule rule, std::vector<double>* kept,
+                    RangeTexts texts = RangeTexts::LeftOut) {
     PlainSum sums;
-    GatherValueList(ctx, [&](const ListValue& v) {
-        if (Skipped(v, rule)) return;
-        if (v.error) {
-            sums.AddError(v.error);
-            return;
-        }
-        if (rule == EmptyRule::SkipValue && !v.FromArea() && v.type == kTokenEmpty) return;
-        sums.Add(v.number);
-        if (kept && !sums.error) kept->push_back(v.number);
-    });
+    GatherValueList(
+        ctx,
+        [&](const ListValue& v) {
+            if (Skipped(v, rule)) return;
+            if (v.error) {
+                sums.AddError(v.error);
+                return;
+            }
+            if (rule == EmptyRule::SkipValue && !v.FromArea() && v.type == kTokenEmpty) return;
+            sums.Add(v.number);
+            if (kept && !sums.error) kept->push_back(v.number);
+        },
+        texts);
     return sums;
+}
+
+void Average(CEvalContext& ctx, RangeTexts texts) {
+    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
+    StatResult r = Mean(GatherMean(ctx, EmptyRule::SkipEntry, nullptr, texts));
+    ReturnNumber(ctx, r.value, r.error);
 }
 
 void Deviations(CEvalContext& ctx, EmptyRule rule, bool squared) {
@@ -61,9 +71,10 @@ void Deviations(CEvalContext& ctx, EmptyRule rule, bool squared) {
 } // namespace
 
 void AverageBuiltin(CEvalContext& ctx) {
-    if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
-    StatResult r = Mean(GatherMean(ctx, EmptyRule::SkipEntry, nullptr));
-    ReturnNumber(ctx, r.value, r.error);
+    Average(ctx, RangeTexts::LeftOut);
+}
+void AverageABuiltin(CEvalContext& ctx) {
+    Average(ctx, RangeTexts::Zero);
 }
 
 void AveDevBuiltin(CEvalContext& ctx) {

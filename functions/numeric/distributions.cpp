@@ -83,7 +83,7 @@ StatResult NormDist(double x, double mean, double deviation, int32_t cumulative)
 }
 
 StatResult Permut(int32_t n, int32_t k) {
-    if (k > n) return {0, 0};
+    if (k > n) return StatError(kErrNum);
     double product = Product(double(n) - k + 1, n);
     if (!std::isfinite(product)) return StatError(kErrNum);
     return {product, 0};

@@ -22,14 +22,15 @@ double SampleVariance(const ShiftedSums& s) {
 } // namespace
 
 StatResult FTest(const ShiftedSums& first, const ShiftedSums& second) {
-    // A variance beyond the double range is #DIV/0!, like one that is not finite.
+    // A variance beyond the double range is #NUM!, as any result past it is; a sample too
+    // small to vary or without variance is #DIV/0!.
     FormulaError error = JoinError(first.valueError, second.valueError);
     if (error) return StatError(error);
-    if (first.n < 2 || second.n < 2 || first.overflowed || second.overflowed)
-        return StatError(kErrDivZero);
+    if (first.overflowed || second.overflowed) return StatError(kErrNum);
+    if (first.n < 2 || second.n < 2) return StatError(kErrDivZero);
     double v1 = SampleVariance(first), v2 = SampleVariance(second);
-    if (v1 == 0 || v2 == 0 || !std::isfinite(v1) || !std::isfinite(v2))
-        return StatError(kErrDivZero);
+    if (!std::isfinite(v1) || !std::isfinite(v2)) return StatError(kErrNum);
+    if (v1 == 0 || v2 == 0) return StatError(kErrDivZero);
     bool firstLarger = v1 >= v2;
     double f = firstLarger ? v1 / v2 : v2 / v1;
     int32_t dBig = int32_t((firstLarger ? first.n : second.n) - 1);
@@ -60,7 +61,11 @@ StatResult TTest(const ShiftedSums& first, const ShiftedSums& second, int32_t ta
 }
 
 StatResult ZStatistic(const ShiftedSums& sample, double x, const double* deviation) {
-    if (sample.error) return StatError(sample.error);
+    // A deviation of 0 divides by zero whatever the data hold: its #NUM! meets their error
+    // and the larger code wins.
+    FormulaError error = sample.error;
+    if (deviation && *deviation == 0) error = JoinError(error, kErrNum);
+    if (error) return StatError(error);
     if (sample.overflowed) return StatError(kErrNum);
     if (sample.n < 2) return StatError(kErrDivZero);
     double sigma = deviation ? *deviation : std::sqrt(SampleVariance(sample));

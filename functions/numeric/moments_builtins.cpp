@@ -10,19 +10,24 @@ namespace vl {
 
 namespace {
 
-template <class Sums> void Accumulate(CEvalContext& ctx, Sums& sums) {
-    GatherValueList(ctx, [&](const ListValue& v) {
-        if (v.error)
-            sums.AddError(v.error);
-        else
-            sums.Add(v.number);
-    });
+template <class Sums>
+void Accumulate(CEvalContext& ctx, Sums& sums, RangeTexts texts = RangeTexts::LeftOut) {
+    GatherValueList(
+        ctx,
+        [&](const ListValue& v) {
+            if (v.error)
+                sums.AddError(v.error);
+            else
+                sums.Add(v.number);
+        },
+        texts);
 }
 
-void VarianceCore(CEvalContext& ctx, bool sample, bool root) {
+void VarianceCore(CEvalContext& ctx, bool sample, bool root,
+                  RangeTexts texts = RangeTexts::LeftOut) {
     if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     ShiftedSums sums;
-    Accumulate(ctx, sums);
+    Accumulate(ctx, sums, texts);
     StatResult r = root ? StandardDeviation(sums, sample) : Variance(sums, sample);
     ReturnNumber(ctx, r.value, r.error);
 }
@@ -62,6 +67,18 @@ void StDevBuiltin(CEvalContext& ctx) {
 }
 void StDevPBuiltin(CEvalContext& ctx) {
     VarianceCore(ctx, false, true);
+}
+void VarABuiltin(CEvalContext& ctx) {
+    VarianceCore(ctx, true, false, RangeTexts::Zero);
+}
+void VarPABuiltin(CEvalContext& ctx) {
+    VarianceCore(ctx, false, false, RangeTexts::Zero);
+}
+void StDevABuiltin(CEvalContext& ctx) {
+    VarianceCore(ctx, true, true, RangeTexts::Zero);
+}
+void StDevPABuiltin(CEvalContext& ctx) {
+    VarianceCore(ctx, false, true, RangeTexts::Zero);
 }
 void SkewBuiltin(CEvalContext& ctx) {
     HigherMoment(ctx, 3);

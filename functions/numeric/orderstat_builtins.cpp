@@ -9,17 +9,20 @@ namespace {
 
 constexpr uint32_t kMaxListValues = 2097152;
 
-void Extremes(CEvalContext& ctx, bool largest) {
+void Extremes(CEvalContext& ctx, bool largest, RangeTexts texts = RangeTexts::LeftOut) {
     if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     Extreme extreme(largest);
     // Other errors are skipped; a range that is none fails the call, as it fails SUM.
     FormulaError kept = 0;
-    GatherValueList(ctx, [&](const ListValue& v) {
-        if (!v.error)
-            extreme.Add(v.number);
-        else if (IsLostRange(v))
-            kept = MergeError(kept, v.error);
-    });
+    GatherValueList(
+        ctx,
+        [&](const ListValue& v) {
+            if (!v.error)
+                extreme.Add(v.number);
+            else if (IsLostRange(v))
+                kept = MergeError(kept, v.error);
+        },
+        texts);
     if (kept) return ReturnError(ctx, kept);
     StatResult r = ExtremeResult(extreme);
     ReturnNumber(ctx, r.value, r.error);
@@ -106,6 +109,12 @@ void MaxBuiltin(CEvalContext& ctx) {
 }
 void MinBuiltin(CEvalContext& ctx) {
     Extremes(ctx, false);
+}
+void MaxABuiltin(CEvalContext& ctx) {
+    Extremes(ctx, true, RangeTexts::Zero);
+}
+void MinABuiltin(CEvalContext& ctx) {
+    Extremes(ctx, false, RangeTexts::Zero);
 }
 void MedianBuiltin(CEvalContext& ctx) {
     SortedListStatistic(ctx, Median);

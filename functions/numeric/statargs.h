@@ -67,10 +67,15 @@ inline bool NextCellNumber(CEvalContext& ctx, AreaWalk& area, ListValue& value) 
     return true;
 }
 
+// What a range's text that is no number (a header, "") is: no value for the plain
+// functions, the value 0 for their A forms.
+enum class RangeTexts { LeftOut, Zero };
+
 // Visits every value of the call's arguments, last argument first, cells of a range or
-// array in storage order, less the texts in them that are no number; scalars are preset to 0
-// before their conversion.
-template <class Visit> void GatherValueList(CEvalContext& ctx, Visit&& visit) {
+// array in storage order, their texts that are no number as `texts` says; scalars are
+// preset to 0 before their conversion.
+template <class Visit>
+void GatherValueList(CEvalContext& ctx, Visit&& visit, RangeTexts texts = RangeTexts::LeftOut) {
     for (uint16_t i = ArgumentCount(ctx); i-- > 0;) {
         FormulaToken& slot = Argument(ctx, i);
         if (slot.type & kAreaOrArray) {
@@ -82,8 +87,17 @@ template <class Visit> void GatherValueList(CEvalContext& ctx, Visit&& visit) {
                 visit(value);
                 continue;
             }
-            while (NextCellNumber(ctx, area, value))
-                if (!value.leftOut) visit(value);
+            while (NextCellNumber(ctx, area, value)) {
+                if (!value.leftOut) {
+                    visit(value);
+                } else if (texts == RangeTexts::Zero) {
+                    ListValue zero = value;
+                    zero.number = 0;
+                    zero.error = 0;
+                    zero.type = kTokenNumber;
+                    visit(zero);
+                }
+            }
             continue;
         }
         ListValue value;

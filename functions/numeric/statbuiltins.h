@@ -14,6 +14,8 @@ bool BindStatisticsBuiltins();
 // Extremes, median, mode and the ranked selections.
 void MaxBuiltin(CEvalContext& ctx);
 void MinBuiltin(CEvalContext& ctx);
+void MaxABuiltin(CEvalContext& ctx);
+void MinABuiltin(CEvalContext& ctx);
 void MedianBuiltin(CEvalContext& ctx);
 void ModeBuiltin(CEvalContext& ctx);
 void LargeBuiltin(CEvalContext& ctx);
@@ -29,6 +31,11 @@ void VarBuiltin(CEvalContext& ctx);
 void VarPBuiltin(CEvalContext& ctx);
 void StDevBuiltin(CEvalContext& ctx);
 void StDevPBuiltin(CEvalContext& ctx);
+// The A forms count a range's text that is no number as 0.
+void VarABuiltin(CEvalContext& ctx);
+void VarPABuiltin(CEvalContext& ctx);
+void StDevABuiltin(CEvalContext& ctx);
+void StDevPABuiltin(CEvalContext& ctx);
 void SkewBuiltin(CEvalContext& ctx);
 void KurtBuiltin(CEvalContext& ctx);
 void GeoMeanBuiltin(CEvalContext& ctx);
@@ -36,6 +43,7 @@ void HarMeanBuiltin(CEvalContext& ctx);
 
 // Descriptive statistics.
 void AverageBuiltin(CEvalContext& ctx);
+void AverageABuiltin(CEvalContext& ctx);
 void AveDevBuiltin(CEvalContext& ctx);
 void DevSqBuiltin(CEvalContext& ctx);
 void CountBuiltin(CEvalContext& ctx);

@@ -21,14 +21,15 @@ struct TypedCase {
 
 // The cells every table reads:
 //   A1 5 | B1:B3 5, n/a, 7 and B4 ="" | C1:C4 h, 1, 2, 4 | D1:D3 x, y, x | E1:E3 1, 2, 3
-//   G1:I1 p, q, p over G2:I4 1..9, with F2:F4 x, y, x beside them.
+//   G1:I1 p, q, p over G2:I4 1..9, with F2:F4 x, y, x beside them | J1:J3 1, =1/0, 3.
 const std::vector<std::pair<const char*, const char*>>& Data() {
     static const std::vector<std::pair<const char*, const char*>> data = {
-        {"A1", "5"}, {"B1", "5"}, {"B2", "n/a"}, {"B3", "7"}, {"B4", "=\"\""}, {"C1", "h"},
-        {"C2", "1"}, {"C3", "2"}, {"C4", "4"},   {"D1", "x"}, {"D2", "y"},     {"D3", "x"},
-        {"E1", "1"}, {"E2", "2"}, {"E3", "3"},   {"G1", "p"}, {"H1", "q"},     {"I1", "p"},
-        {"F2", "x"}, {"F3", "y"}, {"F4", "x"},   {"G2", "1"}, {"H2", "2"},     {"I2", "3"},
-        {"G3", "4"}, {"H3", "5"}, {"I3", "6"},   {"G4", "7"}, {"H4", "8"},     {"I4", "9"},
+        {"A1", "5"}, {"B1", "5"},    {"B2", "n/a"}, {"B3", "7"}, {"B4", "=\"\""}, {"C1", "h"},
+        {"C2", "1"}, {"C3", "2"},    {"C4", "4"},   {"D1", "x"}, {"D2", "y"},     {"D3", "x"},
+        {"E1", "1"}, {"E2", "2"},    {"E3", "3"},   {"G1", "p"}, {"H1", "q"},     {"I1", "p"},
+        {"F2", "x"}, {"F3", "y"},    {"F4", "x"},   {"G2", "1"}, {"H2", "2"},     {"I2", "3"},
+        {"G3", "4"}, {"H3", "5"},    {"I3", "6"},   {"G4", "7"}, {"H4", "8"},     {"I4", "9"},
+        {"J1", "1"}, {"J2", "=1/0"}, {"J3", "3"},
     };
     return data;
 }
@@ -108,8 +109,8 @@ TEST(EverydayFormulas, TruthOfNumbers) {
     });
 }
 
-// Texts in ranges (a header, "n/a", a formula's "") are no values; a text given directly
-// keeps its rule.
+// Texts in ranges (a header, "n/a", a formula's "") are no values, but 0 to the A forms; a
+// text given directly keeps its rule.
 TEST(EverydayFormulas, StatisticsLeaveRangeTextsOut) {
     CheckTyped({
         {"=AVERAGE(B1:B4)", "6"},
@@ -126,6 +127,17 @@ TEST(EverydayFormulas, StatisticsLeaveRangeTextsOut) {
         {"=LARGE(B1:B4,2)", "5"},
         {"=MEDIAN(B1:B4)", "6"},
         {"=AVERAGE(\"n/a\",1)", "#NUM!"},
+        {"=AVERAGEA(B1:B4)", "3"},
+        {"=AVERAGEA(C1:C4)", "1.75"},
+        {"=STDEVA(C1:C4)", "1.70782512765993"},
+        {"=STDEVPA(C1:C4)", "1.4790199457749"},
+        {"=VARA(C1:C4)", "2.91666666666667"},
+        {"=VARPA(C1:C4)", "2.1875"},
+        {"=MAXA(D1:D3,-1)", "0"},
+        {"=MINA(C1:C4)", "0"},
+        {"=MINA(C2:C4)", "1"},
+        {"=AVERAGEA(TRUE(),0)", "0.5"},
+        {"=AVERAGEA(\"n/a\",1)", "#NUM!"},
     });
 }
 
@@ -168,6 +180,9 @@ TEST(EverydayFormulas, EmptyCountsAreOne) {
         {"=COMBIN(0,1)", "#NUM!"},
         {"=PERMUT(5,0)", "1"},
         {"=PERMUT(0,0)", "1"},
+        {"=PERMUT(5,5)", "120"},
+        {"=PERMUT(3,5)", "#NUM!"},
+        {"=PERMUT(0,1)", "#NUM!"},
         {"=MULTINOMIAL(0,3)", "1"},
         {"=MULTINOMIAL(0,0)", "1"},
     });
@@ -206,6 +221,26 @@ TEST(EverydayFormulas, FailuresAreErrors) {
         {"=N(\"x\")", "0"},           {"=N(7)", "7"},
         {"=N(1/0)", "#DIV/0!"},       {"=ISTEXT(1/0)", "0"},
         {"=ISNONTEXT(1/0)", "1"},     {"=ISLOGICAL(1/0)", "0"},
+        {"=ISNUMBER(\"3\")", "0"},    {"=ISNUMBER(C2)", "1"},
+        {"=ISNUMBER(D1)", "0"},       {"=ISNUMBER(\"\")", "0"},
+    });
+}
+
+// Where a test's data and its parameters both fail, the larger error code wins; a variance
+// past the number range is #NUM!, none at all #DIV/0! (the peer: #VALUE!). FTEST is the
+// cumulative probability, not the peer's two tails.
+TEST(EverydayFormulas, TestsOfSamplesFail) {
+    CheckTyped({
+        {"=ZTEST(E1:E3,2,0)", "#NUM!"},
+        {"=ZTEST(J1:J3,2,0)", "#NUM!"},
+        {"=ZTEST(J1:J3,2,1)", "#DIV/0!"},
+        {"=ZTEST(E1:E3,2,1/0)", "#DIV/0!"},
+        {"=ROUND(ZTEST(E1:E3,1,1),6)", "0.041632"},
+        {"=FTEST({1E+200,-1E+200,0},E1:E3)", "#NUM!"},
+        {"=FTEST(E1:E3,{1E+200,-1E+200,0})", "#NUM!"},
+        {"=FTEST(E1:E3,{2,2,2})", "#DIV/0!"},
+        {"=FTEST(E1:E3,{5})", "#DIV/0!"},
+        {"=FTEST({1,3},E1:E3)", "0.70710678118655"},
     });
 }
 

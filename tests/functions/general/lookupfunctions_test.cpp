@@ -244,7 +244,7 @@ TEST(InformationFunctions, TestsTypesAndErrors) {
         {"=N(A1:A3)", "{5; 0; 0}"},
         {"=ISBLANK(B1:C2)", "{1, 1; 1, 1}"},
         {"=ISTEXT(A2:A6)", "{1; 1; 0; 0; 0}"},
-        {"=ISNUMBER(\"9\")", "1"},
+        {"=ISNUMBER(\"9\")", "0"},
         {"=ISNUMBER(\"x\")", "0"},
         {"=ISNUMBER(1/0)", "0"},
         {"=ISNUMBER(A4)", "0"},

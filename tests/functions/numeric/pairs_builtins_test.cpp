@@ -124,12 +124,13 @@ TEST(HypothesisTests, GiveTheQuotedValues) {
                    {"ZTEST({1}, 1,)", "#DIV/0!"},
                    {"TTEST({1}, " T2 ", 2)", "#N/A!"},
                    {"FTEST({2, 2}, " F2 ")", "#DIV/0!"},
-                   // A variance beyond the double range is #DIV/0!; a text is no value.
-                   {"FTEST({1, 2, 3}, {1e200, 2e200})", "#DIV/0!"},
-                   {"FTEST({1e200, 2e200, 3}, {1, 2, 3})", "#DIV/0!"},
-                   {"FTEST({1, 2, 3}, {1e154, 2e154})", "#DIV/0!"},
+                   // A variance beyond the double range is #NUM!; a text is no value.
+                   {"FTEST({1, 2, 3}, {1e200, 2e200})", "#NUM!"},
+                   {"FTEST({1e200, 2e200, 3}, {1, 2, 3})", "#NUM!"},
+                   {"FTEST({1, 2, 3}, {1e154, 2e154})", "#NUM!"},
                    {"FTEST({1, 2, 3}, {1e153, 2e153})", "1"},
-                   {"FTEST({1, 2, 3}, {1e200, 2e200, \"x\"})", "#DIV/0!"},
+                   {"FTEST({1, 2, 3}, {1e200, 2e200, \"x\"})", "#NUM!"},
+                   {"FTEST({1e200}, {1, 2, 3})", "#DIV/0!"},
                    {"ZTEST({1e200, 2e200}, 1,)", "#NUM!"},
                    {"TTEST(" T1 ", " T2 ")", "#SYNTAX!"},
                });
