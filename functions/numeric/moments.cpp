@@ -175,7 +175,7 @@ void ReciprocalSums::Add(double x) {
         error = kErrNum;
         return;
     }
-    sum += 1 / static_cast<long double>(x);
+    AddCompensated(sum, compensation, 1 / static_cast<long double>(x));
     ++n;
 }
 
@@ -183,8 +183,9 @@ void ReciprocalSums::Add(double x) {
 StatResult HarmonicMean(const ReciprocalSums& sums) {
     if (sums.error) return StatError(sums.error);
     if (sums.n == 0) return StatError(kErrNA);
-    if (sums.sum == 0) return StatError(kErrDivZero);
-    return Finite(double(sums.n / sums.sum));
+    const long double total = sums.sum + sums.compensation;
+    if (total == 0) return StatError(kErrDivZero);
+    return Finite(double(sums.n / total));
 }
 
 void PlainSum::Add(double x) {

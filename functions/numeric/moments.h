@@ -69,11 +69,13 @@ struct ProductSums {
 };
 StatResult GeometricMean(const ProductSums& sums);
 
-// HARMEAN: running sum of reciprocals of values other than 0, in extended range: the
-// reciprocal of a value near the largest double is below the normal range.
+// HARMEAN: running sum of reciprocals of values other than 0, in extended range (the
+// reciprocal of a value near the largest double is below the normal range) and compensated,
+// so that large reciprocals that cancel leave the others' sum.
 struct ReciprocalSums {
     uint32_t n = 0;
     long double sum = 0;
+    long double compensation = 0;
     FormulaError error = 0;
     void Add(double x);
     void AddError(FormulaError e) { error = JoinError(error, e); }

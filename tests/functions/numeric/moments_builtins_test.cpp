@@ -101,6 +101,9 @@ TEST_F(Moments, SkewKurtAndMeans) {
                    {"HARMEAN(2, 0)", "#NUM!"},
                    {"HARMEAN(-2, 4)", "-8"},
                    {"HARMEAN(2, -2)", "#DIV/0!"},
+                   // Reciprocals that cancel leave the others' sum, not #DIV/0!.
+                   {"HARMEAN(1E-300, 2, -1E-300, 2)", "4"},
+                   {"HARMEAN(1E-300, -1E-300, 2, -2)", "#DIV/0!"},
                    {"HARMEAN(A1:A3)", "#N/A!"},
                    // Reciprocals below the normal range still add up.
                    {"HARMEAN(1E308, 1E308)", "1E308"},
