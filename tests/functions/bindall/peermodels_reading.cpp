@@ -463,6 +463,23 @@ std::string CountReading(const ModelCase& m) {
     return Expect(Agree(m.ours, Answer{'n', count, ""}), m, "the values counted");
 }
 
+// TTEST2 passes over a sample's cells that give no number (errors, texts that are no
+// number, empty cells): our answer is the call on arrays of the numbers read.
+std::string SampleCellsSkipped(TestBook& book, const ModelCase& m) {
+    if (m.name != "TTEST2" || m.args.size() != 2) return Expect(false, m, "two samples");
+    std::vector<std::string> samples;
+    for (const Argument& a : m.args) {
+        std::vector<double> numbers;
+        int worst = 0;
+        ReadSample(a, true, numbers, worst);
+        std::string array;
+        for (double x : numbers) array += (array.empty() ? "{" : ",") + Number(x);
+        samples.push_back(array.empty() ? "Z100:Z101" : array + "}");
+    }
+    return Expect(Agree(m.ours, Evaluate(book, JoinCall(m.name, samples), 19, 0)), m,
+                  "the call on the samples' numbers");
+}
+
 } // namespace
 
 void AddReadingModels(std::map<std::string, Model>& models) {
@@ -483,6 +500,7 @@ void AddReadingModels(std::map<std::string, Model>& models) {
         {"empty text", EmptyText},
         {"typed dates kept as text", [](TestBook&, const ModelCase& m) { return TypedDates(m); }},
         {"count rounding", WholeNumbers},
+        {"sample cells skipped", SampleCellsSkipped},
     });
 }
 
