@@ -85,7 +85,23 @@ std::string MomentText(const ModelCase& m) {
 // peer; an empty one takes the function's default here and is 0 there. Our answer is ours at
 // the rounded arguments, the peer's ours at the cut ones, for some of the arguments that are
 // no whole number or empty.
+// SYD's depreciation (cost - salvage)(life - period + 1)·2 / (life (life + 1)): ours at the
+// life and period rounded half away from zero, the peer's at them as given.
+bool SydPeriods(const ModelCase& m) {
+    if (m.name != "SYD" || m.args.size() != 4 || m.ours.kind != 'n') return false;
+    double x[4];
+    for (int i = 0; i < 4; ++i)
+        if (!ReadNumber(m.args[i].values.front(), x[i])) return false;
+    auto syd = [&](double life, double period) {
+        return (x[0] - x[1]) * (life - period + 1) * 2 / (life * (life + 1));
+    };
+    const Answer ours{'n', syd(RoundHalfAway(x[2]), RoundHalfAway(x[3])), ""};
+    const Answer peers{'n', syd(x[2], x[3]), ""};
+    return Agree(m.ours, ours) && Agree(m.peer, peers);
+}
+
 std::string WholeNumbers(TestBook& book, const ModelCase& m) {
+    if (SydPeriods(m)) return {};
     std::vector<std::size_t> candidates;
     for (std::size_t i = 0; i < m.args.size(); ++i) {
         const Argument& a = m.args[i];
