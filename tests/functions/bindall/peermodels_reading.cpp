@@ -85,23 +85,41 @@ std::string MomentText(const ModelCase& m) {
 // peer; an empty one takes the function's default here and is 0 there. Our answer is ours at
 // the rounded arguments, the peer's ours at the cut ones, for some of the arguments that are
 // no whole number or empty.
-// SYD's depreciation (cost - salvage)(life - period + 1)·2 / (life (life + 1)): ours at the
-// life and period rounded half away from zero, the peer's at them as given.
-bool SydPeriods(const ModelCase& m) {
-    if (m.name != "SYD" || m.args.size() != 4 || m.ours.kind != 'n') return false;
-    double x[4];
-    for (int i = 0; i < 4; ++i)
+// Whole-number arguments the peer takes as given, for functions of a closed form: SYD's
+// (cost - salvage)(life - period + 1)·2 / (life (life + 1)), SLN's (cost - salvage) / life and
+// SERIESSUM's sum of a(i)·x^(n + i·m) over the coefficients' stored cells. Ours is the form at
+// those arguments rounded half away from zero, the peer's at them as given.
+bool FractionTakenByPeer(const ModelCase& m) {
+    if (m.ours.kind != 'n' || m.peer.kind != 'n') return false;
+    const bool series = m.name == "SERIESSUM";
+    const std::size_t count = m.name == "SYD" || series ? 4 : m.name == "SLN" ? 3 : 0;
+    if (count == 0 || m.args.size() != count) return false;
+    double x[4] = {0, 0, 0, 0};
+    for (std::size_t i = 0; i < (series ? 3 : count); ++i)
         if (!ReadNumber(m.args[i].values.front(), x[i])) return false;
-    auto syd = [&](double life, double period) {
-        return (x[0] - x[1]) * (life - period + 1) * 2 / (life * (life + 1));
+    std::vector<double> coefficients;
+    if (series)
+        for (const Answer& v : m.args[3].values) {
+            double a = 0;
+            if (v.kind == 'b') continue;
+            if (!ReadNumber(v, a)) return false;
+            coefficients.push_back(a);
+        }
+    auto form = [&](bool rounded) {
+        auto at = [&](int i) { return rounded ? RoundHalfAway(x[i]) : x[i]; };
+        if (m.name == "SLN") return (x[0] - x[1]) / at(2);
+        if (m.name == "SYD") return (x[0] - x[1]) * (at(2) - at(3) + 1) * 2 / (at(2) * (at(2) + 1));
+        double sum = 0;
+        for (std::size_t i = 0; i < coefficients.size(); ++i)
+            sum += coefficients[i] * std::pow(x[0], at(1) + double(i) * at(2));
+        return sum;
     };
-    const Answer ours{'n', syd(RoundHalfAway(x[2]), RoundHalfAway(x[3])), ""};
-    const Answer peers{'n', syd(x[2], x[3]), ""};
-    return Agree(m.ours, ours) && Agree(m.peer, peers);
+    return Agree(m.ours, Answer{'n', form(true), ""}) &&
+           Agree(m.peer, Answer{'n', form(false), ""});
 }
 
 std::string WholeNumbers(TestBook& book, const ModelCase& m) {
-    if (SydPeriods(m)) return {};
+    if (FractionTakenByPeer(m)) return {};
     std::vector<std::size_t> candidates;
     for (std::size_t i = 0; i < m.args.size(); ++i) {
         const Argument& a = m.args[i];
