@@ -123,8 +123,10 @@ std::string WholeNumbers(TestBook& book, const ModelCase& m) {
     std::vector<std::size_t> candidates;
     for (std::size_t i = 0; i < m.args.size(); ++i) {
         const Argument& a = m.args[i];
-        bool fraction = a.values.size() == 1 && a.values[0].kind == 'n' &&
-                        a.values[0].number != std::trunc(a.values[0].number);
+        // A number, or a text that is one (read as that number), with a fraction.
+        double x = 0;
+        bool fraction = a.values.size() == 1 && a.values[0].kind != 'b' &&
+                        ReadNumber(a.values[0], x) && x != std::trunc(x);
         if (fraction || a.text.empty()) candidates.push_back(i);
     }
     if (m.name.empty() || candidates.empty() || candidates.size() > 6)
