@@ -9,8 +9,8 @@ namespace vl {
 // Adds x to `sum` and what the rounding of that addition dropped to `dropped`: sum and
 // dropped together hold the terms' total to twice the precision, so terms that cancel leave
 // the small ones' sum exact.
-inline void AddCompensated(double& sum, double& dropped, double x) {
-    const double t = sum + x;
+template <class Real> inline void AddCompensated(Real& sum, Real& dropped, Real x) {
+    const Real t = sum + x;
     dropped += std::fabs(sum) >= std::fabs(x) ? (sum - t) + x : (x - t) + sum;
     sum = t;
 }

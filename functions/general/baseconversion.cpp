@@ -104,6 +104,8 @@ std::string WriteBaseDigits(int64_t value, int32_t bitsPerDigit, int32_t places)
     std::string out;
     if (value >= 0) {
         for (; value != 0; value >>= bitsPerDigit) out += kDigits[value & mask];
+        // 0 has one digit, also where no places are asked for.
+        if (out.empty()) out += '0';
         if (out.size() < std::size_t(places)) out.append(std::size_t(places) - out.size(), '0');
     } else {
         for (int64_t c = -value - 1; c != 0; c >>= bitsPerDigit) out += kDigits[~c & mask];

@@ -1,5 +1,6 @@
 #include "functions/general/cashflowfunctions.h"
 
+#include "formula/approxnumber.h"
 #include "functions/general/argreader.h"
 #include "functions/general/regulafalsi.h"
 
@@ -65,7 +66,9 @@ double Compound(double rate, double periods) {
 
 // The flows discounted by whole periods, the first by one; #NUM! when the sum is not
 // finite or is below the normal range, which a partial sum may pass through and leave.
-double NpvOfFlows(double rate, const Flows& flows, FormulaError& error) {
+// `asRead`: terms that cancel to 15 digits leave 0, as in SUM, not their rounding's rest
+// (IRR's search needs the rest's sign).
+double NpvOfFlows(double rate, const Flows& flows, FormulaError& error, bool asRead = false) {
     // Below a rate of 1/2 the discount goes through log1p, which keeps a small rate's digits
     // that 1 + rate would drop.
     const bool small = std::fabs(rate) < 0.5;
@@ -73,7 +76,9 @@ double NpvOfFlows(double rate, const Flows& flows, FormulaError& error) {
     double sum = 0;
     for (std::size_t k = 0; k < flows.values.size(); ++k) {
         double periods = double(k + 1);
-        sum += flows.values[k] / (small ? std::exp(periods * growth) : std::pow(1 + rate, periods));
+        const double term =
+            flows.values[k] / (small ? std::exp(periods * growth) : std::pow(1 + rate, periods));
+        sum = asRead ? ApproxAdd(sum, term) : sum + term;
     }
     error = IsAcceptableResult(sum) ? flows.cellError : kErrNum;
     return sum;
@@ -168,7 +173,7 @@ void Npv(CEvalContext& ctx) {
     // A negative rate discounts into growth; at -1 the discount is a division by 0 (#NUM!).
     args.Number(0, rate);
     if (args.error) return ReturnError(ctx, args.error);
-    double sum = NpvOfFlows(rate, flows, error);
+    double sum = NpvOfFlows(rate, flows, error, true);
     ReturnNumber(ctx, sum, error);
 }
 

@@ -140,7 +140,8 @@ void SumProduct(CEvalContext& ctx) {
         FormulaToken& slot = Argument(ctx, i);
         MakeOneCellArea(slot);
         if (!(slot.type & kAreaOrArray)) {
-            error = MergeError(error, MergeError(slot.error, kErrValue));
+            // An argument that failed (a reversed range's #REF!) keeps its own error.
+            error = MergeError(error, slot.error ? slot.error : kErrValue);
             ReleaseOperand(ctx, slot);
             continue;
         }

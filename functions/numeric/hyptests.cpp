@@ -3,6 +3,7 @@
 #include "formula/formulanumber.h"
 #include "functions/numeric/distcdf.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vl {
@@ -17,6 +18,12 @@ StatResult Finite(double value) {
 double SampleVariance(const ShiftedSums& s) {
     uint64_t n = s.n;
     return s.Spread() / double(n * (n - 1));
+}
+
+// The sample variance as v·2^exponent, which stays finite where the variance does not.
+double ScaledSampleVariance(const ShiftedSums& s, int& exponent) {
+    uint64_t n = s.n;
+    return s.ScaledSpread(exponent) / double(n * (n - 1));
 }
 
 } // namespace
@@ -41,15 +48,17 @@ StatResult FTest(const ShiftedSums& first, const ShiftedSums& second) {
 StatResult TStatistic(const ShiftedSums& first, const ShiftedSums& second) {
     FormulaError error = JoinError(first.error, second.error);
     if (error) return StatError(error);
-    if (first.overflowed || second.overflowed) return StatError(kErrNum);
     if (first.n < 2 || second.n < 2) return StatError(kErrNA);
     double n1 = first.n, n2 = second.n;
-    double pooled = ((n1 - 1) * SampleVariance(first) + (n2 - 1) * SampleVariance(second)) /
+    int e1 = 0, e2 = 0;
+    const double v1 = ScaledSampleVariance(first, e1), v2 = ScaledSampleVariance(second, e2);
+    const int e = std::max(e1, e2);
+    double pooled = ((n1 - 1) * std::ldexp(v1, e1 - e) + (n2 - 1) * std::ldexp(v2, e2 - e)) /
                     (n1 + n2 - 2) * (n1 + n2) / (n1 * n2);
     // The shifts' difference first: at a large offset each mean alone rounds away the
     // digits of the difference.
     double difference = (first.shift - second.shift) + (first.sx / n1 - second.sx / n2);
-    return Finite(difference / std::sqrt(pooled));
+    return Finite(difference / std::ldexp(std::sqrt(pooled), e / 2));
 }
 
 StatResult TTest(const ShiftedSums& first, const ShiftedSums& second, int32_t tails) {
@@ -66,9 +75,15 @@ StatResult ZStatistic(const ShiftedSums& sample, double x, const double* deviati
     FormulaError error = sample.error;
     if (deviation && *deviation == 0) error = JoinError(error, kErrNum);
     if (error) return StatError(error);
-    if (sample.overflowed) return StatError(kErrNum);
     if (sample.n < 2) return StatError(kErrDivZero);
-    double sigma = deviation ? *deviation : std::sqrt(SampleVariance(sample));
+    double sigma = 0;
+    if (deviation) {
+        sigma = *deviation;
+    } else {
+        int e = 0;
+        const double variance = ScaledSampleVariance(sample, e);
+        sigma = std::ldexp(std::sqrt(variance), e / 2);
+    }
     double difference = (sample.shift - x) + sample.sx / double(sample.n);
     return Finite(difference / (sigma / std::sqrt(double(sample.n))));
 }

@@ -20,7 +20,9 @@ bool Overflowed(double sum) {
 namespace {
 
 constexpr double kTinyDeviation = 0x1p-500;
+constexpr double kHugeDeviation = 0x1p500;
 constexpr double kTinyScale = 0x1p600;
+constexpr int kScaleExponent = 1200;
 
 // x·2^-1200, in two steps: 2^-1200 itself is below the double range.
 double Unscale(double x) {
@@ -35,45 +37,54 @@ void ShiftedSums::Add(double x) {
     double d = x - shift;
     ++n;
     sx += d;
-    if (std::fabs(d) >= kTinyDeviation) {
+    if (std::fabs(d) >= kHugeDeviation) {
+        const double scaled = d / kTinyScale;
+        sxxHuge += scaled * scaled;
+    } else if (std::fabs(d) >= kTinyDeviation) {
         sxx += d * d;
     } else {
         const double scaled = d * kTinyScale;
         sxxTiny += scaled * scaled;
     }
-    // The sum of the values is tested as it runs, and its failure joins the values' errors;
-    // the sum of squares only decides the result when no value brought an error.
+    // The sum of the values is tested as it runs, and its failure joins the values' errors.
     if (Overflowed(sx)) {
         overflowed = true;
         error = kErrNum;
-    } else if (Overflowed(sxx)) {
-        overflowed = true;
     }
 }
 
 double ShiftedSums::Spread() const {
-    double spread = double(n) * (sxx + Unscale(sxxTiny)) - sx * sx;
-    return spread < 0 ? 0 : spread;
+    int exponent = 0;
+    const double spread = ScaledSpread(exponent);
+    return std::ldexp(spread, exponent);
 }
 
-double ShiftedSums::ScaledSpread(bool& scaled) const {
-    scaled = sxx == 0 && sxxTiny > 0;
-    if (!scaled) return Spread();
-    const double s = sx * kTinyScale;
-    const double spread = double(n) * sxxTiny - s * s;
+double ShiftedSums::ScaledSpread(int& exponent) const {
+    double spread = 0;
+    if (sxxHuge > 0) {
+        exponent = kScaleExponent;
+        const double s = sx / kTinyScale;
+        spread = double(n) * (sxxHuge + Unscale(sxx)) - s * s;
+    } else if (sxx == 0 && sxxTiny > 0) {
+        exponent = -kScaleExponent;
+        const double s = sx * kTinyScale;
+        spread = double(n) * sxxTiny - s * s;
+    } else {
+        exponent = 0;
+        spread = double(n) * (sxx + Unscale(sxxTiny)) - sx * sx;
+    }
     return spread < 0 ? 0 : spread;
 }
 
 namespace {
 
 // The variance in the units of ScaledSpread, or the error that stands for it.
-FormulaError ScaledVariance(const ShiftedSums& sums, bool sample, double& variance, bool& scaled) {
+FormulaError ScaledVariance(const ShiftedSums& sums, bool sample, double& variance, int& exponent) {
     if (sums.error) return sums.error;
-    if (sums.overflowed) return kErrNum;
     uint64_t n = sums.n;
     if (n == 0 || (sample && n == 1)) return kErrDivZero;
     uint64_t divisor = sample ? n * (n - 1) : n * n;
-    variance = sums.ScaledSpread(scaled) / double(divisor);
+    variance = sums.ScaledSpread(exponent) / double(divisor);
     return 0;
 }
 
@@ -86,21 +97,20 @@ StatResult Finite(double value) {
 
 StatResult Variance(const ShiftedSums& sums, bool sample) {
     double variance = 0;
-    bool scaled = false;
-    if (FormulaError error = ScaledVariance(sums, sample, variance, scaled))
+    int exponent = 0;
+    if (FormulaError error = ScaledVariance(sums, sample, variance, exponent))
         return StatError(error);
-    return Finite(scaled ? Unscale(variance) : variance);
+    return Finite(std::ldexp(variance, exponent));
 }
 
 // The root of the scaled variance: a variance below the normal range has a root well inside
 // it.
 StatResult StandardDeviation(const ShiftedSums& sums, bool sample) {
     double variance = 0;
-    bool scaled = false;
-    if (FormulaError error = ScaledVariance(sums, sample, variance, scaled))
+    int exponent = 0;
+    if (FormulaError error = ScaledVariance(sums, sample, variance, exponent))
         return StatError(error);
-    const double root = std::sqrt(variance);
-    return Finite(scaled ? root / kTinyScale : root);
+    return Finite(std::ldexp(std::sqrt(variance), exponent / 2));
 }
 
 void ProductSums::Add(double x) {
@@ -165,7 +175,7 @@ void ReciprocalSums::Add(double x) {
         error = kErrNum;
         return;
     }
-    sum += 1 / static_cast<long double>(x);
+    AddCompensated(sum, compensation, 1 / static_cast<long double>(x));
     ++n;
 }
 
@@ -173,8 +183,9 @@ void ReciprocalSums::Add(double x) {
 StatResult HarmonicMean(const ReciprocalSums& sums) {
     if (sums.error) return StatError(sums.error);
     if (sums.n == 0) return StatError(kErrNA);
-    if (sums.sum == 0) return StatError(kErrDivZero);
-    return Finite(double(sums.n / sums.sum));
+    const long double total = sums.sum + sums.compensation;
+    if (total == 0) return StatError(kErrDivZero);
+    return Finite(double(sums.n / total));
 }
 
 void PlainSum::Add(double x) {

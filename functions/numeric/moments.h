@@ -13,33 +13,36 @@ namespace vl {
 
 // Count and sums of the deviations from the first value and of their squares. Summing
 // deviations keeps the digits that sums of the raw values lose on data with a large mean.
-// Deviations below 2^-500 have their squares summed apart, scaled by 2^1200, where those
-// squares are still normal numbers.
+// Deviations below 2^-500 have their squares summed apart, scaled by 2^1200, and those of
+// 2^500 and above scaled by 2^-1200, where those squares are still normal, finite numbers.
 struct ShiftedSums {
     uint32_t n = 0;
     double shift = 0;
     double sx = 0;
     double sxx = 0;
     double sxxTiny = 0;
+    double sxxHuge = 0;
     FormulaError error = 0;
     // The errors of the values alone, and whether a sum stopped being finite: some tests
     // answer an overflow otherwise than #NUM!.
     FormulaError valueError = 0;
     bool overflowed = false;
 
-    // Counts x unless an error is set; a sum of the values that stops being finite is #NUM!,
-    // a sum of squares only marks the sums overflowed.
+    // Counts x unless an error is set; a sum of the values that stops being finite is #NUM!
+    // and marks the sums overflowed.
     void Add(double x);
     void AddError(FormulaError e) {
         error = JoinError(error, e);
         valueError = JoinError(valueError, e);
     }
     double Mean() const { return shift + sx / n; }
-    // n·Sxx − Sx², never below 0 (rounding can make it so for equal values).
+    // n·Sxx − Sx², never below 0 (rounding can make it so for equal values); not finite
+    // when a deviation's square is not.
     double Spread() const;
-    // The spread, in units of 2^-1200 (`scaled`) when every deviation is below 2^-500: its
-    // variance and root then stay in the normal range.
-    double ScaledSpread(bool& scaled) const;
+    // The spread as s·2^exponent, where `exponent` is 1200 when a deviation reaches 2^500,
+    // -1200 when every deviation is below 2^-500, else 0: s, its variance and root then stay
+    // finite and normal.
+    double ScaledSpread(int& exponent) const;
 };
 
 // The sample (n − 1) or population (n) variance: #DIV/0! below two, respectively one,
@@ -66,11 +69,13 @@ struct ProductSums {
 };
 StatResult GeometricMean(const ProductSums& sums);
 
-// HARMEAN: running sum of reciprocals of values other than 0, in extended range: the
-// reciprocal of a value near the largest double is below the normal range.
+// HARMEAN: running sum of reciprocals of values other than 0, in extended range (the
+// reciprocal of a value near the largest double is below the normal range) and compensated,
+// so that large reciprocals that cancel leave the others' sum.
 struct ReciprocalSums {
     uint32_t n = 0;
     long double sum = 0;
+    long double compensation = 0;
     FormulaError error = 0;
     void Add(double x);
     void AddError(FormulaError e) { error = JoinError(error, e); }

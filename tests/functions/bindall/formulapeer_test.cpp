@@ -135,6 +135,8 @@ const std::set<std::string>& Reasons() {
         "large angles",    // SIN, COS and TAN take any finite angle
         "empty arguments", // an empty argument takes the function's default
         "random between",  // RANDBETWEEN is not rounded to whole numbers
+        // TTEST2 passes over a sample's cells that give no number
+        "sample cells skipped",
         // the base conversions write 10 digits when places is empty, never cut nor refuse a
         // short places (a negative value always has 10), round decimals half away from zero
         // and give the largest error code of their arguments

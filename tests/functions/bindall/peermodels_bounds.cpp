@@ -84,6 +84,14 @@ bool Beyond(const std::string& name, const Numbers& a, const Answer& peer) {
         return false;
     }
     if (name == "DB") return RoundHalfAway(a[3]) < 1;
+    if (name == "ADDRESS") {
+        // Row and column within the sheet, the reference type 1 to 4, the style a flag; an
+        // empty type or style takes its default.
+        const double row = RoundHalfAway(a[0]), column = RoundHalfAway(a[1]);
+        const double type = a.has(2) ? RoundHalfAway(a[2]) : 1;
+        return row < 1 || row > 2097152 || column < 1 || column > 2047 || type < 1 || type > 4 ||
+               (a.has(3) && !Whole01(a[3]));
+    }
     if (name == "DOLLARDE" || name == "DOLLARFR") return RoundHalfAway(a[1]) < 1;
     return false;
 }

@@ -53,15 +53,17 @@ std::string SmallSamples(const ModelCase& m) {
 
 // A cumulative flag is a whole number rounded half away from zero that must be 0 or 1.
 std::string TruthFlags(TestBook& book, const ModelCase& m) {
-    if (m.args.empty()) return Expect(false, m, "the flag");
-    const Argument& flag = m.args.back();
+    // ADDRESS's style flag comes before the worksheet's name, other flags last.
+    const std::size_t at = m.name == "ADDRESS" ? 3 : m.args.size() - 1;
+    if (m.args.size() <= at) return Expect(false, m, "the flag");
+    const Argument& flag = m.args[at];
     const Answer& v = flag.values.front();
     if (v.kind != 'n') return Expect(m.ours.kind == 'e', m, "a flag that is no number");
     double rounded = RoundHalfAway(v.number);
     if (rounded != 0 && rounded != 1)
         return Expect(IsError(m.ours, "#NUM!"), m, "a flag past 0 and 1");
     std::vector<std::string> texts = Texts(m);
-    texts.back() = rounded ? "1" : "0";
+    texts[at] = rounded ? "1" : "0";
     return Expect(Agree(m.ours, Substituted(book, m, texts)), m, "the flag rounded");
 }
 

@@ -91,12 +91,48 @@ std::string MomentText(const ModelCase& m) {
 // peer; an empty one takes the function's default here and is 0 there. Our answer is ours at
 // the rounded arguments, the peer's ours at the cut ones, for some of the arguments that are
 // no whole number or empty.
+// Whole-number arguments the peer takes as given, for functions of a closed form: SYD's
+// (cost - salvage)(life - period + 1)·2 / (life (life + 1)), SLN's (cost - salvage) / life and
+// SERIESSUM's sum of a(i)·x^(n + i·m) over the coefficients' stored cells. Ours is the form at
+// those arguments rounded half away from zero, the peer's at them as given.
+bool FractionTakenByPeer(const ModelCase& m) {
+    if (m.ours.kind != 'n' || m.peer.kind != 'n') return false;
+    const bool series = m.name == "SERIESSUM";
+    const std::size_t count = m.name == "SYD" || series ? 4 : m.name == "SLN" ? 3 : 0;
+    if (count == 0 || m.args.size() != count) return false;
+    double x[4] = {0, 0, 0, 0};
+    for (std::size_t i = 0; i < (series ? 3 : count); ++i)
+        if (!ReadNumber(m.args[i].values.front(), x[i])) return false;
+    std::vector<double> coefficients;
+    if (series)
+        for (const Answer& v : m.args[3].values) {
+            double a = 0;
+            if (v.kind == 'b') continue;
+            if (!ReadNumber(v, a)) return false;
+            coefficients.push_back(a);
+        }
+    auto form = [&](bool rounded) {
+        auto at = [&](int i) { return rounded ? RoundHalfAway(x[i]) : x[i]; };
+        if (m.name == "SLN") return (x[0] - x[1]) / at(2);
+        if (m.name == "SYD") return (x[0] - x[1]) * (at(2) - at(3) + 1) * 2 / (at(2) * (at(2) + 1));
+        double sum = 0;
+        for (std::size_t i = 0; i < coefficients.size(); ++i)
+            sum += coefficients[i] * std::pow(x[0], at(1) + double(i) * at(2));
+        return sum;
+    };
+    return Agree(m.ours, Answer{'n', form(true), ""}) &&
+           Agree(m.peer, Answer{'n', form(false), ""});
+}
+
 std::string WholeNumbers(TestBook& book, const ModelCase& m) {
+    if (FractionTakenByPeer(m)) return {};
     std::vector<std::size_t> candidates;
     for (std::size_t i = 0; i < m.args.size(); ++i) {
         const Argument& a = m.args[i];
-        bool fraction = a.values.size() == 1 && a.values[0].kind == 'n' &&
-                        a.values[0].number != std::trunc(a.values[0].number);
+        // A number, or a text that is one (read as that number), with a fraction.
+        double x = 0;
+        bool fraction = a.values.size() == 1 && a.values[0].kind != 'b' &&
+                        ReadNumber(a.values[0], x) && x != std::trunc(x);
         if (fraction || a.text.empty()) candidates.push_back(i);
     }
     if (m.name.empty() || candidates.empty() || candidates.size() > 6)
@@ -446,6 +482,23 @@ std::string CountReading(const ModelCase& m) {
     return Expect(Agree(m.ours, Answer{'n', count, ""}), m, "the values counted");
 }
 
+// TTEST2 passes over a sample's cells that give no number (errors, texts that are no
+// number, empty cells): our answer is the call on arrays of the numbers read.
+std::string SampleCellsSkipped(TestBook& book, const ModelCase& m) {
+    if (m.name != "TTEST2" || m.args.size() != 2) return Expect(false, m, "two samples");
+    std::vector<std::string> samples;
+    for (const Argument& a : m.args) {
+        std::vector<double> numbers;
+        int worst = 0;
+        ReadSample(a, true, numbers, worst);
+        std::string array;
+        for (double x : numbers) array += (array.empty() ? "{" : ",") + Number(x);
+        samples.push_back(array.empty() ? "Z100:Z101" : array + "}");
+    }
+    return Expect(Agree(m.ours, Evaluate(book, JoinCall(m.name, samples), 19, 0)), m,
+                  "the call on the samples' numbers");
+}
+
 } // namespace
 
 void AddReadingModels(std::map<std::string, Model>& models) {
@@ -468,6 +521,7 @@ void AddReadingModels(std::map<std::string, Model>& models) {
         {"empty text", EmptyText},
         {"typed dates kept as text", [](TestBook&, const ModelCase& m) { return TypedDates(m); }},
         {"count rounding", WholeNumbers},
+        {"sample cells skipped", SampleCellsSkipped},
     });
 }
 

@@ -38,7 +38,7 @@ TEST(BaseConversion, WritingDigitTexts) {
         {"=DEC2BIN(512,)", "#NUM!"},
         {"=DEC2BIN(-513,)", "#NUM!"},
         {"=DEC2BIN(-512,)", "1000000000"},
-        {"=DEC2BIN(0,0)", ""},
+        {"=DEC2BIN(0,0)", "0"},
         {"=DEC2BIN(0,)", "0000000000"},
         {"=DEC2BIN(9,11)", "#NUM!"},
         {"=DEC2BIN(9,-1)", "#NUM!"},
@@ -68,6 +68,12 @@ TEST(BaseConversion, WritingDigitTexts) {
         {"=BIN2OCT(\"1000000000\",)", "7777777000"},
         {"=BIN2OCT(\"2\",)", "#VALUE!"},
         {"=BIN2OCT(1)", "0000000001"},
+        // 0 keeps its one digit where places of 0 (rounded) ask for none.
+        {"=BIN2OCT(\"\",0)", "0"},
+        {"=HEX2OCT(\"0\",0)", "0"},
+        {"=OCT2BIN(0,-0.29)", "0"},
+        {"=DEC2HEX(0,0)", "0"},
+        {"=DEC2BIN(5,0)", "101"},
         {"=DEC2BIN({1,2},4)", "{\"0001\", \"0010\"}"},
     });
 }

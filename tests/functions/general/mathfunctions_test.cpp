@@ -444,6 +444,10 @@ TEST(SumFunctions, NumbersRangesAndArrays) {
         {"=SUMPRODUCT(A4)", "2"},
         {"=SUMPRODUCT(A4,B3)", "6"},
         {"=SUMPRODUCT({1,2},1)", "#VALUE!"},
+        // A reversed range is #REF!, as in SUM.
+        {"=SUMPRODUCT(A4:A1)", "#REF!"},
+        {"=SUMPRODUCT(A4:A1,A4:A1)", "#REF!"},
+        {"=SUM(A4:A1)", "#REF!"},
         {"=SUMX2MY2({2,5},{6,1})", "-8"},
         {"=SUMX2MY2({2,5},{6})", "-7"},
         {"=SUMX2PY2({1,2},{3,4})", "30"},

@@ -74,6 +74,12 @@ TEST_F(Moments, VarianceFamilyKeepsTheHighestError) {
                    {"STDEV(0, 4E-151, 1E-155)", "2.30937220978632E-151"},
                    {"VAR(1E-155, 2E-155)", "#NUM!"},
                    {"VAR(1E-153, 2E-153)", "5E-307"},
+                   // Deviations whose squares pass the double range, the root still within it.
+                   {"STDEV(1E-300, 2E-300, 1E+300, 3E+300, 1E-17, 1E+17, 5E-10, 7E+10, 1E-155, "
+                    "2E-155, 1E+154, 1E-05)",
+                    "8.87625364598595E+299"},
+                   {"STDEVP(-1E+300, 1E+300)", "1E+300"},
+                   {"VAR(-1E+300, 1E+300)", "#NUM!"},
                    {"VAR()", "#SYNTAX!"},
                });
 }
@@ -95,6 +101,9 @@ TEST_F(Moments, SkewKurtAndMeans) {
                    {"HARMEAN(2, 0)", "#NUM!"},
                    {"HARMEAN(-2, 4)", "-8"},
                    {"HARMEAN(2, -2)", "#DIV/0!"},
+                   // Reciprocals that cancel leave the others' sum, not #DIV/0!.
+                   {"HARMEAN(1E-300, 2, -1E-300, 2)", "4"},
+                   {"HARMEAN(1E-300, -1E-300, 2, -2)", "#DIV/0!"},
                    {"HARMEAN(A1:A3)", "#N/A!"},
                    // Reciprocals below the normal range still add up.
                    {"HARMEAN(1E308, 1E308)", "1E308"},
@@ -240,16 +249,16 @@ TEST(ShiftedSums, ScaledRoundingBelowZeroIsNoSpread) {
     sums.n = 3;
     sums.sx = 0x1p-600;
     sums.sxxTiny = 0.33333333;
-    bool scaled = false;
-    EXPECT_EQ(sums.ScaledSpread(scaled), 0.0);
-    EXPECT_TRUE(scaled);
+    int exponent = 0;
+    EXPECT_EQ(sums.ScaledSpread(exponent), 0.0);
+    EXPECT_EQ(exponent, -1200);
     sums.sxxTiny = 0.5;
-    EXPECT_EQ(sums.ScaledSpread(scaled), 0.5);
-    EXPECT_TRUE(scaled);
+    EXPECT_EQ(sums.ScaledSpread(exponent), 0.5);
+    EXPECT_EQ(exponent, -1200);
     // A deviation of the normal range keeps the spread unscaled.
     sums.sxx = 1e-300;
-    EXPECT_GT(sums.ScaledSpread(scaled), 0.0);
-    EXPECT_FALSE(scaled);
+    EXPECT_GT(sums.ScaledSpread(exponent), 0.0);
+    EXPECT_EQ(exponent, 0);
 }
 
 } // namespace vl

@@ -98,6 +98,7 @@ TEST(HypothesisTests, GiveTheQuotedValues) {
 #define T2 "{6, 19, 3, 2, 14, 4, 5, 17, 1}"
 #define F2 "{20, 28, 31, 38, 40}"
 #define Z "({3, 6, 7, 8, 6, 5, 4, 2, 1, 9}, "
+#define HUGE_SAMPLE "{1E-300, 1E+300, 3E+300, 1E+17, 1E+154, 1E-05}"
 #define OBSERVED_EXPECTED "({58, 35; 11, 25; 10, 23}, {45.35, 47.65; 17.56, 18.44; 16.09, 16.91})"
     RunRows(h, {
                    {"FTEST({6, 7, 9, 15, 21}, " F2 ")", "0.675841076606913"},
@@ -111,6 +112,11 @@ TEST(HypothesisTests, GiveTheQuotedValues) {
                    {"ZTEST2" Z "4,)", "1.33722748248063"},
                    {"ZTEST" Z "6,)", "0.863043389129530"},
                    {"ZTEST2" Z "4, 2)", "1.73925271309261"},
+                   // A sample whose squared deviations pass the double range.
+                   {"ZTEST2(" HUGE_SAMPLE ", 8.325, 100)", "1.63299316185545E+298"},
+                   {"ZTEST2(" HUGE_SAMPLE ", 0.07, 0.5)", "3.2659863237109E+300"},
+                   {"ZTEST2(" HUGE_SAMPLE ", 0,)", "1.34839972492648"},
+                   {"TTEST2(" HUGE_SAMPLE ", {1, 2})", "0.738548945875996"},
                    {"CHITEST" OBSERVED_EXPECTED, "0.999691807982992"},
                    {"CHITEST2" OBSERVED_EXPECTED, "16.1695750747969"},
                    // One column or one row: n − 1 degrees of freedom.
@@ -127,11 +133,13 @@ TEST(HypothesisTests, GiveTheQuotedValues) {
                    // A variance beyond the double range is #NUM!; a text is no value.
                    {"FTEST({1, 2, 3}, {1e200, 2e200})", "#NUM!"},
                    {"FTEST({1e200, 2e200, 3}, {1, 2, 3})", "#NUM!"},
-                   {"FTEST({1, 2, 3}, {1e154, 2e154})", "#NUM!"},
+                   // 5E+307 is within the range, though the squares summed are not.
+                   {"FTEST({1, 2, 3}, {1e154, 2e154})", "1"},
                    {"FTEST({1, 2, 3}, {1e153, 2e153})", "1"},
                    {"FTEST({1, 2, 3}, {1e200, 2e200, \"x\"})", "#NUM!"},
                    {"FTEST({1e200}, {1, 2, 3})", "#DIV/0!"},
-                   {"ZTEST({1e200, 2e200}, 1,)", "#NUM!"},
+                   // The deviation is 7.07E+199 though the variance passes the range.
+                   {"ZTEST({1e200, 2e200}, 1,)", "0.00134989803163009"},
                    {"TTEST(" T1 ", " T2 ")", "#SYNTAX!"},
                });
     Outcome o = h.Call("ZTEST" Z "{4; 6},)");
