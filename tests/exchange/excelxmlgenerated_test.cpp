@@ -586,7 +586,9 @@ TEST(ExcelXmlGenerated, EveryDocumentReadsAsThePeerReadsItOrIsListed) {
     }
     for (const auto& [where, entry] : listed)
         EXPECT_TRUE(entry.used) << where << " is listed but agrees (or is gone): unlist it";
-    if (writeOurs) EXPECT_TRUE(WriteListedAnswers(rewritten)) << "generated-listed.tsv";
+    if (writeOurs) {
+        EXPECT_TRUE(WriteListedAnswers(rewritten)) << "generated-listed.tsv";
+    }
     std::ostringstream figures;
     figures << tally.documents << " documents, " << tally.cells << " cells; " << tally.compared
             << " readings compared (file and export), " << tally.agreed << " agree";

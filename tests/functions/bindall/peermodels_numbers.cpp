@@ -407,8 +407,16 @@ std::string DomainRule(TestBook& book, const ModelCase& m) {
             if (v == 0 || (m.name == "GEOMEAN" && v < 0)) worst = std::max(worst, 5);
         if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
         if (m.name == "GEOMEAN") return Expect(false, m, "a GEOMEAN refused");
-        long double inverses = 0;
-        for (double v : x) inverses += 1.0L / v;
+        // Neumaier's summation: inverses that cancel (1E+300 and -1E+300) must not take the
+        // small ones with them.
+        long double inverses = 0, lost = 0;
+        for (double v : x) {
+            const long double term = 1.0L / v, sum = inverses + term;
+            lost += std::fabs(inverses) >= std::fabs(term) ? (inverses - sum) + term
+                                                            : (term - sum) + inverses;
+            inverses = sum;
+        }
+        inverses += lost;
         if (inverses == 0) return Expect(IsError(m.ours, "#DIV/0!"), m, "inverses summing to 0");
         return Expect(Agree(m.ours, Answer{'n', double(x.size() / inverses), ""}), m,
                       "the harmonic mean of negative values too");
