@@ -83,6 +83,9 @@ put_column('AB', ['Header', 5, 'n/a', 7, '=""', 2.5, None, 9])
 put_column('AC', [1, 2, 2, 3, 3, 3, 5, 8])
 put_column('AD', [8, 5, 3, 3, 3, 2, 2, 1])
 put_column('AE', ['a' * 1030 + 'XyZ?*~b', 'Mixed Case text with ? and * and ~ marks', 'abcABCabc', 'x' * 2000])
+# AF: a bowl of two variables with its lowest point 2 at (3, -1), and a cubic of one whose root
+# lies between 1 and 2, for the searches over variable cells.
+put_column('AF', ['=(AF2-3)^2+(AF3+1)^2+2', 0.5, 0.25, '=AF2^3-AF2-1'])
 
 # ---- Argument pools -------------------------------------------------------------------------
 ORDINARY = ['3', '2.5', '-1.5', '0', '1', '0.5', '7', '10', '100', '0.1', '4', '12.75', '-3', '2', '5', '0.3']
@@ -859,6 +862,120 @@ def reference_cases():
     return cases
 
 
+def solver_cases():
+    """The solvers, the regressions and the automation formulas at their limits and on every
+    error route; the peer has none of them, so the comparison judges each against a reference
+    of its own. Each: (function, our formula)."""
+    cases = []
+    lp = '{2,1,1;1,1,3},{1;0},{5;10},{4;2;2}'
+    for k in (1, 2, 3):
+        cases.append(('LProg', '=INDEX(LPROG(%s,1,,),%d)' % (lp, k)))
+    for tail in ['0,,', '2,,', '2147483647,,', '2147483648,,', '-1,,', '1,0,', '1,-1E-300,', '1,,-1',
+                 '1,1E-10,1E+6', '"1",,', '1/0,,']:
+        cases.append(('LProg', '=LPROG(%s,%s)' % (lp, tail)))
+    for call in ['{1,1;1,1},{1;-1},{2;5},{1;1}', '{1,-1},{1},{1},{1;1}', '{1,1},{0},{4},{1;2}',
+                 '{-1,-1},{1},{-2},{-1;-1}', '{1,1;1,3},{1},{4;6},{1;2}', '{1,1;1,3},{"<=";1},{4;6},{1;2}',
+                 '{1,1;1,3},{1;1},{4;6},{1;2;3}', '{1,1;1,2},{1;1},{4;6},{1;1}', '{0,0},{1},{1},{0;0}']:
+        cases.append(('LProg', '=LPROG(%s,1,,)' % call))
+        cases.append(('LProg', '=INDEX(LPROG(%s,1,,),2)' % call))
+        cases.append(('LProg', '=LPROG(%s,0,,)' % call))
+    ilp = '{2.5,1.5,1;1,1.5,3},{1;0},{15;10},{1;1;2}'
+    for name, mask in [('LProgInt', '{1;0;1}'), ('LProgBin', '{1;0;1}')]:
+        upper = name.upper()
+        for k in (1, 2, 3):
+            cases.append((name, '=INDEX(%s(%s,%s,1,,),%d)' % (upper, ilp, mask, k)))
+        for call in ['%s,%s,0,,' % (ilp, mask), '%s,%s,-1,,' % (ilp, mask), '%s,,1,,' % ilp,
+                     '%s,{1;1},1,,' % ilp, '{2},{0},{3},{1},{1},1,,', '{1,1},{1},{3.5},{1;1},{1;1},0,,',
+                     '{1,1},{1},{3.5},{1;1},{1;1},1,,', '{1,1},{-1},{3.5},{1;1},{1;1},1,,',
+                     '{1,1;1,-1},{1;0},{4;0.5},{1;1},{1;1},1,,', '%s,%s,1,-1,' % (ilp, mask)]:
+            cases.append((name, '=%s(%s)' % (upper, call)))
+            cases.append((name, '=INDEX(%s(%s),2)' % (upper, call)))
+    qp = '{1,2;1,1},{1;1},{10;9},{10;25},{10,2;2,1}'
+    for k in (1, 2):
+        cases.append(('QProg', '=INDEX(QPROG(%s,1,),%d)' % (qp, k)))
+    for call in [qp + ',0,', qp + ',2,', qp + ',-1,', qp + ',1,-1', qp + ',1,1E-12',
+                 '{1,1},{0},{4},{6;2},{1,0;0,2},1,', '{1,1;1,1},{1;-1},{1;3},{6;2},{1,0;0,2},1,',
+                 '{1,1},{1},{10},{-6;-2},{1,0;0,2},1,', '{1,1},{-1},{3},{1;1},{1,0;0,1},1,',
+                 '{1,1},{1},{10},{6;2},{1,0;0,2;0,0},1,', '{1,1},{1},{10},{6;2},{1,0.5;0.5,2},1,']:
+        cases.append(('QProg', '=QPROG(%s)' % call))
+        cases.append(('QProg', '=INDEX(QPROG(%s),2)' % call))
+    # ROOT over a formula cell: H1 = A1 + G1, B7 = A1 * 2, AF4 = AF2^3 - AF2 - 1.
+    for call in ['H1,A1,-10,10,', 'H1,A1,-10,10,1E-10', 'H1,A1,-10,10,100', 'H1,G1,-10,0,', 'B7,A1,-1,1,',
+                 'B7,A1,-1E+300,1E+300,', 'AF4,AF2,1,2,', 'AF4,AF2,1,2,1E-6', 'AF4,AF2,0,10,', 'AF4,AF2,-1,1.3,',
+                 'H1,A1,1,1,', 'H1,A1,2,1,', 'H1,A1,0,10,', 'H1,A1,-10,10,-1', 'H1,A1:A2,-10,10,',
+                 'A1,A1,-10,10,', 'B5,A1,-10,10,', 'H1,B3,-10,10,', 'H1,B2,-10,10,', 'H1,A1,NA(),10,',
+                 'H1,A1,"abc",10,', 'H1,A1,,10,', 'H1,AF1,-10,10,', 'AF4,AF2,-1.7E+308,1.7E+308,']:
+        cases.append(('root', '=ROOT(%s)' % call))
+    # MINSIMPLEX: the bowl's lowest point, a fixed point, a slope without a bottom.
+    for call in ['AF1,AF2:AF3,{1;1},,,,1', 'AF1,AF2:AF3,{1;1},,,,2', 'AF1,AF2:AF3,{1;1},0.5,1E-12,,2',
+                 'AF1,AF2:AF3,{1;0},,,,1', 'AF1,AF2:AF3,{0;1},,,,2', 'AF1,AF2:AF3,{0;0},,,,1',
+                 'AF1,AF2:AF3,{0;0},,,,2', 'AF1,AF2:AF3,{0;0},,,,3', 'AF1,AF2:AF3,,,,,2',
+                 'AF1,AF2:AF3,{2;0.999},,,,2', 'AF1,AF2:AF3,{1;1},,,1,2', 'AF1,AF2:AF3,{1;1},,,2147483647,2',
+                 'H1,A1:A1,{1},,,,1', 'H1,A1:A1,{1},,,,2', 'H1,A1:A1,{0},,,,2', 'H1,A1:A2,{1;1},,,,1',
+                 'AF1,AF2:AF3,{1;1},,,,0', 'AF1,AF2:AF3,{1;1},,,,4', 'AF1,AF2:AF3,{1;1;1},,,,1',
+                 'AF1,AF2:AF3,{1;1},-1,,,1', 'AF1,AF2:AF3,{1;1},,-1,,1', 'AF1,AF2:AF3,{1;1},,,-1,1',
+                 'AF1,AF2,{1},,,,1', 'A1,AF2:AF3,{1;1},,,,1', 'AF1,AF2:AF4,{1;1;1},,,,1', 'AF1,AF2:AF3,{1;1},,,,""',
+                 'AF1,AF1:AF1,{1},,,,1', 'AF1,AF2:AF1025,,,,,1']:
+        cases.append(('minSimplex', '=MINSIMPLEX(%s)' % call))
+        if call.endswith(',1') and not call.startswith('AF1,AF2:AF1025'):
+            cases.append(('minSimplex', '=INDEX(MINSIMPLEX(%s),2)' % call))
+    # MINMC draws its points: the bowl sampled in a box, fixed points, the bounds.
+    for call in ['AF1,AF2:AF3,{1;1},-5,5,2000', 'AF1,AF2:AF3,{1;0},0,10,500', 'AF1,AF2:AF3,{0;0},-5,5,100',
+                 'AF1,AF2:AF3,,-5,5,100', 'H1,A1:A1,{1},-4,6,1000', 'AF1,AF2:AF3,{1;1},-5,5,1',
+                 'AF1,AF2:AF3,{1;1},5,-5,100', 'AF1,AF2:AF3,{1;1},5,5,100', 'AF1,AF2:AF3,{1;1},-5,5,0',
+                 'AF1,AF2:AF3,{1;1},-5,5,-1', 'AF1,AF2:AF3,{1;1},-5,5,2147483648', 'AF1,AF2:AF3,{1;1;1},-5,5,10',
+                 'AF1,AF2,{1},-5,5,10', 'B5,AF2:AF3,{1;1},-5,5,10', 'AF1,AF2:AF3,{1;1},NA(),5,10',
+                 'AF1,AF2:AF3,{1;1},-1.7E+308,1.7E+308,10']:
+        cases.append(('minMC', '=MINMC(%s)' % call))
+        cases.append(('minMC', '=INDEX(MINMC(%s),2)' % call))
+    # POLYREG, POLYPOINTS and TIMESERIES over their worked examples and their bounds.
+    t, y, sy = '{1;2;3;4;5}', '{1.1;1.2;1.3;1.4;1.5}', '{0.2;0.2;0.2;0.2;0.23}'
+    t7, y7, s7 = '{1;2;3;4;5;6;7}', '{3.1;1.2;1.3;2.4;3.5;6.5;7.5}', '{0.2;1.8;0.2;0.2;1.9;2.8;3.8}'
+    for r, kind in [(4, 1), (4, 3), (1, 1), (1, 2), (1, 3), (5, 1), (5, 3), (6, 1), (0, 1), (4, 0), (4, 4), ('', '')]:
+        for k in (1, 2, 4):
+            cases.append(('polyReg', '=INDEX(POLYREG(%s,%s,%s,%s,%s),%d)' % (t, y, sy, r, kind, k)))
+    for k in range(1, 8):
+        cases.append(('polyReg', '=INDEX(POLYREG(%s,%s,%s,7,1),%d)' % (t7, y7, s7, k)))
+        cases.append(('polyReg', '=INDEX(POLYREG(%s,%s,%s,7,3),%d)' % (t7, y7, s7, k)))
+        cases.append(('polyReg', '=INDEX(POLYREG(%s,%s,%s,7,2),%d,%d)' % (t7, y7, s7, k, max(1, k - 1))))
+    for call in ['%s,{1.1;1.2;1.3;1.4},%s,2,1' % (t, sy), '{1,2;3,4},{1;2},{1;1},1,1', '%s,%s,{0.2;0;0.2;0.2;0.2},2,1' % (t, y),
+                 '{1;1;1;1;1},%s,%s,2,1' % (y, sy), '%s,%s,%s,2,1/0' % (t, y, sy), '%s,%s,%s,2,2' % (t, y, sy)]:
+        cases.append(('polyReg', '=POLYREG(%s)' % call))
+        cases.append(('polyReg', '=INDEX(POLYREG(%s),2)' % call))
+    x3, b3 = '{1;2;3}', '{1,0,0;1,1,0;0,1,1}'
+    for chi, n, r, p in [('{0;0;0}', 5, 3, 0.85), ('{0;0;0}', 5, 2, 0.5), ('{1;2;-4}', 5, 3, 0.9), ('{1;2;-4}', 6, 3, 0.95),
+                         ('{0;0;0}', 5, 1, 1E-15), ('{0;0;0}', 5, 3, 1), ('{0;0;0}', 5, 3, 0), ('{0;0;0}', 5, 4, 0.5),
+                         ('{0;0;0}', 2, 3, 0.5), ('{0;0;-1}', 3, 3, 0.5), ('{0;0;0}', 5, 3, ''), ('{0;0}', 5, 2, 0.5),
+                         ('{0;0;0}', 5, 0, 0.5), ('{0;0;0}', 5, 3, 1.5)]:
+        for row, col in [(1, 1), (1, 2), (3, 2)]:
+            cases.append(('polyPoints', '=INDEX(POLYPOINTS(%s,%s,%s,%s,%s,{1.5;-2;2.5},%s),%d,%d)' % (
+                x3, b3, chi, n, r, p, row, col)))
+    for call in ['{1,2},%s,{0;0;0},5,3,{1},0.5' % b3, '%s,{1,0;1,1},{0;0;0},5,3,{1},0.5' % x3,
+                 '%s,%s,{0;0;0},5,3,{1,2},0.5' % (x3, b3), '%s,%s,{0;0;0},5,3,{1},NA()' % (x3, b3)]:
+        cases.append(('polyPoints', '=POLYPOINTS(%s)' % call))
+    series = '{11;8;7;2;1;3;8;4}'
+    for l, k, p in [(2, 3, 0.8), (3, 2, 0.8), (1, 1, 0.5), (2, 2, 0.95), (1, 3, 1), (1, 3, 1E-15), (5, 2, 0.8),
+                    (2, 2, ''), (4, 2, 0.8), (1, 4, 0.8), (0, 2, 0.8), (1, 0, 0.8), (2, 3, 0), (2, 3, 1.5)]:
+        for row, col in [(1, 1), (1, 2), (5, 1), (5, 2), (8, 1), (8, 2), (8 + 2 * max(k, 0), 1), (8 + 2 * max(k, 0), 2)]:
+            cases.append(('timeSeries', '=INDEX(TIMESERIES(%s,%s,%s,%s),%d,%d)' % (series, l, k, p, row, col)))
+    for call in ['{1;2;3},1,1,0.5', '{11,8;7,2},1,1,0.5', 'A1:A12,2,3,0.9', '{11;8;7;2;1},1,2,0.5',
+                 'A1:A12,1,1,NA()']:
+        cases.append(('timeSeries', '=TIMESERIES(%s)' % call))
+    # RTD and UDF reach only the servers servers.conf lists; the comparison lists none.
+    for call in ['"Test.Functions",,"Value"', '"Test.Functions","","A","B"', '"Test.Functions","far.example","Value"',
+                 '"Test.Functions",,""', '"Test.Functions",,REPT("a",1023)', '"Test.Functions",,REPT("a",1024)',
+                 '"Test.Functions",,REPT("a",1000),REPT("b",23)', '"Test.Functions",,REPT("a",1000),REPT("b",24)',
+                 '"Test.Functions",,1/0', '"Test.Functions",,A1:A3', '"Test.Functions",,B1:B6',
+                 'NA(),,"Value"', '"Test.Functions",A1:A2,"Value"', '1/0,NA(),"Value"', '"",,"Value"']:
+        cases.append(('rtd', '=RTD(%s)' % call))
+    for call in ['"Test.Functions",,"Add",1,2', '"Test.Functions",,"Join","a","b"', '"Test.Functions","far.example","Add",1',
+                 '"Test.Functions",,"Add"', '"Test.Functions",,"Add",A1:B2', '"Test.Functions",,"Add",B1:B6',
+                 '"Test.Functions",,"Add",1/0,NA()', '"Test.Functions",,"Add",,B2', '"Test.Functions",,NA(),1',
+                 '"Test.Functions",,A1:A2,1', 'NA(),1/0,"Add"', '"",,"Add",1', '"Test.Functions",,"Add",1.7E+308']:
+        cases.append(('udf', '=UDF(%s)' % call))
+    return cases
+
+
 def generate():
     rng = random.Random(SEED)
     d = Drawer(rng)
@@ -895,6 +1012,8 @@ def generate():
         add(kind, function, formula)
     for function, formula, reference in reference_cases():
         add('reference', function, formula, reference)
+    for function, formula in solver_cases():
+        add('reference', function, formula)
     return cases
 
 

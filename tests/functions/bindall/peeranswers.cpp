@@ -53,8 +53,9 @@ bool WriteStoredAnswers(const std::map<std::string, std::string>& answers) {
     std::ofstream out(DataPath(kFile));
     out << "# Our answer to every difference from the peer that peer-accepted.tsv or "
            "peer-pending.tsv\n"
-           "# accepts: formula, kind (n number to 15 significant digits, t text, e error), "
-           "answer.\n"
+           "# accepts, and to every case judged by a reference of ours: formula, kind (n "
+           "number to 15\n"
+           "# significant digits, t text, e error), answer.\n"
            "# The comparison fails when an answer changes. Written by tools/store-peer-answers.sh "
            "after a\n"
            "# change that is meant to change them (read the differences it prints first).\n";
