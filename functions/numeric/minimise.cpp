@@ -39,6 +39,9 @@ public:
     // coordinate's size (or the first step, near 0): below sqrt(DBL_EPSILON) the values
     // cannot tell the points apart.
     bool Collapsed() const;
+    // Values all equal over vertices still apart: false when the objective is lower at their
+    // centroid (a simplex astride a minimum), true when it is flat across them.
+    bool FlatAcross(bool& flat);
 
 private:
     double& P(int32_t vertex, int32_t j) { return vertices_[std::size_t(vertex) * nv_ + j]; }
@@ -179,14 +182,34 @@ bool CSimplex::Collapsed() const {
     return true;
 }
 
+bool CSimplex::FlatAcross(bool& flat) {
+    for (int32_t k = 0; k < nv_; ++k) {
+        double sum = 0;
+        for (int32_t i = 0; i <= nv_; ++i) sum += P(i, k);
+        trial_[std::size_t(k)] = sum / (nv_ + 1);
+    }
+    double value = 0;
+    if (!Evaluate(trial_.data(), value)) return false;
+    flat = !(value < values_[std::size_t(ilo_)]);
+    return true;
+}
+
 // Converged when the values agree and the vertices do: equal values alone may come from a
-// simplex straddling the minimum, whose lowest vertex is still far from it.
+// simplex straddling the minimum, whose lowest vertex is still far from it. Vertices apart
+// whose values are all one converge when the centroid is no lower: the objective is flat
+// there (it does not read a variable, or has a level valley), and reflections would never
+// bring them together.
 bool CSimplex::Run(double epsilon, int32_t maxSteps, int32_t& steps) {
     steps = 1;
     for (;;) {
         Rank();
         double spread = std::fabs(values_[ihi_] - values_[ilo_]);
-        if (spread < epsilon * std::fabs(values_[ilo_]) + 1e-30 && Collapsed()) return true;
+        if (spread < epsilon * std::fabs(values_[ilo_]) + 1e-30) {
+            if (Collapsed()) return true;
+            bool flat = false;
+            if (spread == 0 && !FlatAcross(flat)) return false;
+            if (flat) return true;
+        }
         if (!Step()) return false;
         if (++steps > maxSteps) return true;
     }

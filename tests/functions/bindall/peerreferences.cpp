@@ -2,11 +2,13 @@
 // them, our result's elements, and the quantiles and linear systems, in long double.
 #include "tests/functions/bindall/peerreferences.h"
 
+#include "functions/general/catalogue.h"
 #include "tests/functions/bindall/peermodelsupport.h"
 
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace vl::test {
 
@@ -52,6 +54,11 @@ Scalar ReadScalar(const Argument& a) {
     Scalar s;
     if (a.text.empty()) {
         s.omitted = true;
+        return s;
+    }
+    if (a.reversed) {
+        // A range written from its far corner is #REF!.
+        s.error = 6;
         return s;
     }
     if (IsArea(a.text) && !IsCell(a.text)) {
@@ -100,8 +107,8 @@ Range ReadRange(const Argument& a) {
         r.error = v.kind == 'e' && ErrorCode(v) ? ErrorCode(v) : 7;
         return r;
     }
-    if (a.values.empty()) {
-        r.error = 3;
+    if (a.values.empty() || a.reversed) {
+        r.error = a.reversed ? 6 : 3;
         return r;
     }
     r.rows = a.rows;
@@ -136,6 +143,26 @@ bool Near(const Answer& ours, Real want, Real tolerance) {
 
 std::string Says(const Answer& ours, const std::string& what) {
     return "ours is " + Describe(ours) + ", the reference " + what;
+}
+
+Judgement ExpectCount(Call& call, const std::string& function, const Answer& ours) {
+    std::size_t total = 0, required = 0;
+    for (const FunctionInfo& row : FunctionCatalogue()) {
+        if (row.name != function) continue;
+        total = (row.code >> 8) & 0xFF;
+        const char* name = row.argumentNames;
+        for (std::size_t k = 0; k < total; ++k, name += std::strlen(name) + 1)
+            required += name[0] == '[' ? 0 : 1;
+        break;
+    }
+    // Optional arguments left off the end stand as omitted ones.
+    if (call.m.args.size() >= required && call.m.args.size() <= total) {
+        while (call.m.args.size() < total) call.m.args.push_back(Argument{"", {Blank()}});
+        return {"-"};
+    }
+    if (ours.kind == 'e' && ours.text == "#SYNTAX!") return {};
+    return {Says(ours, "#SYNTAX! (a call with " + std::to_string(required) + " to " +
+                           std::to_string(total) + " arguments)")};
 }
 
 Judgement ExpectError(const Answer& ours, int code, const std::string& rule) {

@@ -65,7 +65,11 @@ Answer Error(int code);
 // Our answer meets a number within a relative tolerance (absolute below 1).
 bool Near(const Answer& ours, Real want, Real tolerance);
 std::string Says(const Answer& ours, const std::string& what);
-// Our answer is the error of the code, or the number.
+// A call with fewer arguments than the catalogue's function needs, or more than it takes, is
+// refused: its judgement, or "-" when the count is right (optional ones left off the end are
+// then added as omitted).
+Judgement ExpectCount(Call& call, const std::string& function, const Answer& ours);
+// Our answer is the error of the code.
 Judgement ExpectError(const Answer& ours, int code, const std::string& rule);
 
 // The element (row, column) of our result to the call, evaluated here.

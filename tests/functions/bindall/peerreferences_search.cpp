@@ -90,7 +90,9 @@ int ReadVariableRange(const Argument& a, Objective& f) {
 // lie within epsilon of it.
 Judgement JudgeRoot(TestBook& book, const std::string& formula, const Answer& ours) {
     Call call = ReadCall(book, formula, "ROOT");
-    if (!call.read || call.m.args.size() != 5) return {"the reference reads no ROOT call"};
+    if (!call.read) return {"the reference reads no ROOT call"};
+    Judgement counted = ExpectCount(call, "root", ours);
+    if (counted.fault != "-") return counted;
     const auto& args = call.m.args;
     Scalar epsilon = ReadScalar(args[4]), x1 = ReadScalar(args[3]), x0 = ReadScalar(args[2]);
     int error = std::max({epsilon.error, x1.error, x0.error});
@@ -116,6 +118,12 @@ Judgement JudgeRoot(TestBook& book, const std::string& formula, const Answer& ou
     Real tolerance = std::max<Real>(epsilon.x > 0 ? epsilon.x : 1e-15, 0) +
                      8 * DBL_EPSILON * std::fabs(root) + 1e-300L;
     if (ours.kind == 'n' && std::fabs(ours.number - root) <= tolerance) return {};
+    // Near the root the sum may cancel to an exact 0 over a few last bits: a zero there is
+    // a root too.
+    bool ok = false;
+    if (ours.kind == 'n' && std::fabs(ours.number - root) <= 64 * tolerance &&
+        f(book, {ours.number}, ok) == 0 && ok)
+        return {};
     return {Says(ours, "the root " + Number(double(root)))};
 }
 
@@ -175,7 +183,9 @@ bool PatternMinimum(TestBook& book, const Search& s, std::vector<double>& x, Rea
 
 Judgement JudgeMinSimplex(TestBook& book, const std::string& formula, const Answer& ours) {
     Call call = ReadCall(book, formula, "MINSIMPLEX");
-    if (!call.read || call.m.args.size() != 7) return {"the reference reads no MINSIMPLEX call"};
+    if (!call.read) return {"the reference reads no MINSIMPLEX call"};
+    Judgement counted = ExpectCount(call, "minSimplex", ours);
+    if (counted.fault != "-") return counted;
     const auto& args = call.m.args;
     Scalar result = ReadWhole(args[6], 1, 3), steps = ReadWhole(args[5], 0, 2147483647.0);
     Scalar epsilon = ReadScalar(args[4]), start = ReadScalar(args[3]);
@@ -191,8 +201,22 @@ Judgement JudgeMinSimplex(TestBook& book, const std::string& formula, const Answ
     bool anyFree = false;
     for (bool free : s.free) anyFree = anyFree || free;
     if (!PatternMinimum(book, s, x, best)) return ExpectError(ours, 5, "no lowest point");
-    // Each step at least halves nothing for certain: a limit of steps may stop the search
-    // before it converges, which it reports as #NUM!.
+    // Where every first vertex has the starting value the search converges at its first
+    // test: one step, the point unchanged.
+    bool flat = true;
+    for (std::size_t k = 0; k < s.free.size(); ++k) {
+        if (!s.free[k]) continue;
+        std::vector<double> y = s.f.start;
+        y[k] += start.x > 0 ? start.x : 1e-5;
+        bool ok = false, okStart = false;
+        flat = flat && s.f(book, y, ok) == s.f(book, s.f.start, okStart) && ok && okStart;
+    }
+    if (flat) {
+        x = s.f.start;
+        anyFree = false;
+    }
+    // How many steps the simplex takes is its own: one held to a few steps may stop before
+    // it converges, which it reports as #NUM!.
     if (anyFree && limit < 100 && ErrorCode(ours) == 5) return {};
     const Real eps = epsilon.x > 0 ? epsilon.x : 1e-25L;
     const Real level = std::max<Real>(1e-12L, 10 * eps) * std::max<Real>(1, std::fabs(best));
@@ -218,12 +242,20 @@ Judgement JudgeMinSimplex(TestBook& book, const std::string& formula, const Answ
     return {Says(ours, "the lowest point's " + Number(x[i]))};
 }
 
+Judgement& WithinBox(Judgement& j, const Answer& ours, double from, double to) {
+    if (ours.kind != 'n' || ours.number < from || ours.number > to)
+        j.fault = Says(ours, "a point within [" + Number(from) + ", " + Number(to) + "]");
+    return j;
+}
+
 // MINMC draws n points: the best one lies where f is below the level that a share d of the
 // box falls under, with (1 - d)^n = 1e-12; its coordinates lie in that region's projection,
 // found on a grid over the free variables (at most two).
 Judgement JudgeMinMc(TestBook& book, const std::string& formula, const Answer& ours) {
     Call call = ReadCall(book, formula, "MINMC");
-    if (!call.read || call.m.args.size() != 6) return {"the reference reads no MINMC call"};
+    if (!call.read) return {"the reference reads no MINMC call"};
+    Judgement counted = ExpectCount(call, "minMC", ours);
+    if (counted.fault != "-") return counted;
     const auto& args = call.m.args;
     Scalar points = ReadWhole(args[5], 1, 2147483647.0), to = ReadScalar(args[4]),
            from = ReadScalar(args[3]);
@@ -242,17 +274,24 @@ Judgement JudgeMinMc(TestBook& book, const std::string& formula, const Answer& o
     Judgement j;
     j.drawn = true;
     const double width = to.x - from.x;
-    if (ours.kind != 'n' || ours.number < from.x || ours.number > to.x) {
-        j.fault = Says(ours, "a point within [" + Number(from.x) + ", " + Number(to.x) + "]");
-        return j;
+    if (!std::isfinite(width)) {
+        // Every point drawn lies at infinity: its evaluation fails.
+        std::vector<double> far = s.f.start;
+        for (std::size_t k = 0; k < far.size(); ++k)
+            if (s.free[k]) far[k] = INFINITY;
+        bool ok = false;
+        s.f(book, far, ok);
+        j.drawn = false;
+        if (!ok) return ExpectError(ours, 7, "a failed evaluation");
     }
     std::vector<std::size_t> free;
     for (std::size_t k = 0; k < s.free.size(); ++k)
         if (s.free[k]) free.push_back(k);
-    if (free.size() > 2 || !std::isfinite(width)) return j;
+    if (free.size() > 2 || !std::isfinite(width)) return WithinBox(j, ours, from.x, to.x);
     const int grid = free.size() == 1 ? 4000 : 200;
     const Real share = 1 - std::pow(Real(1e-12L), 1 / Real(points.x));
     std::vector<std::pair<Real, double>> values; // f, the coordinate i
+    Real failed = 0;
     std::vector<double> y = s.f.start;
     for (int a = 0; a < grid; ++a)
         for (int b = 0; b < (free.size() == 2 ? grid : 1); ++b) {
@@ -261,7 +300,16 @@ Judgement JudgeMinMc(TestBook& book, const std::string& formula, const Answer& o
             bool ok = false;
             Real v = s.f(book, y, ok);
             if (ok) values.push_back({v, y[i]});
+            failed += ok ? 0 : 1;
         }
+    // Where evaluations fail on a share of the box, a draw meets one but with a small chance.
+    const Real cells = Real(grid) * (free.size() == 2 ? grid : 1);
+    if (failed > 0 && std::pow(1 - failed / cells, Real(points.x)) < 1e-12L) {
+        j.drawn = false;
+        return ExpectError(ours, 7, "a failed evaluation");
+    }
+    if (failed > 0 && ErrorCode(ours) == 7) return j;
+    if (!WithinBox(j, ours, from.x, to.x).fault.empty()) return j;
     std::sort(values.begin(), values.end());
     std::size_t within = std::min(values.size(), std::size_t(std::ceil(share * values.size())) + 1);
     double low = to.x, high = from.x;

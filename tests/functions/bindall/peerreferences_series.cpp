@@ -81,7 +81,9 @@ Real Horner(const std::vector<Real>& coef, Real x) {
 
 Judgement JudgePolyReg(TestBook& book, const std::string& formula, const Answer& ours) {
     Call call = ReadCall(book, formula, "POLYREG");
-    if (!call.read || call.m.args.size() != 5) return {"the reference reads no POLYREG call"};
+    if (!call.read) return {"the reference reads no POLYREG call"};
+    Judgement counted = ExpectCount(call, "polyReg", ours);
+    if (counted.fault != "-") return counted;
     const auto& a = call.m.args;
     Scalar type = ReadWhole(a[4], 1, 3), r = ReadWhole(a[3], 1, 2147483647.0);
     Range sy = ReadRange(a[2]), y = ReadRange(a[1]), t = ReadRange(a[0]);
@@ -129,7 +131,9 @@ Judgement JudgePolyReg(TestBook& book, const std::string& formula, const Answer&
 
 Judgement JudgePolyPoints(TestBook& book, const std::string& formula, const Answer& ours) {
     Call call = ReadCall(book, formula, "POLYPOINTS");
-    if (!call.read || call.m.args.size() != 7) return {"the reference reads no POLYPOINTS call"};
+    if (!call.read) return {"the reference reads no POLYPOINTS call"};
+    Judgement counted = ExpectCount(call, "polyPoints", ours);
+    if (counted.fault != "-") return counted;
     const auto& a = call.m.args;
     Scalar p = Required(a[6], 1e-15, 1, false);
     Range t = ReadRange(a[5]);
@@ -167,7 +171,9 @@ Judgement JudgePolyPoints(TestBook& book, const std::string& formula, const Answ
 
 Judgement JudgeTimeSeries(TestBook& book, const std::string& formula, const Answer& ours) {
     Call call = ReadCall(book, formula, "TIMESERIES");
-    if (!call.read || call.m.args.size() != 4) return {"the reference reads no TIMESERIES call"};
+    if (!call.read) return {"the reference reads no TIMESERIES call"};
+    Judgement counted = ExpectCount(call, "timeSeries", ours);
+    if (counted.fault != "-") return counted;
     const auto& a = call.m.args;
     Scalar p = Required(a[3], 1e-15, 1, false), k = Required(a[2], 1, 2147483647.0, true),
            l = Required(a[1], 1, 2147483647.0, true);
@@ -292,8 +298,11 @@ Judgement JudgeRtd(TestBook& book, const std::string& formula, const Answer& our
             names += text.empty() ? 0 : 1;
             return 0;
         };
-        if (IsAreaText(a[i].text) && a[i].text.find('_') == std::string::npos) {
+        if (IsAreaText(a[i].text)) {
+            // A range written from its far corner is #REF!.
+            if (a[i].reversed) error = std::max(error, 6);
             for (const Answer& v : a[i].values) {
+                if (a[i].reversed) break;
                 if (v.kind == 'b') continue;
                 if (v.kind == 'e') {
                     error = std::max(error, ErrorCode(v));
@@ -326,9 +335,10 @@ Judgement JudgeUdf(TestBook& book, const std::string& formula, const Answer& our
     const auto& a = call.m.args;
     int error = 0;
     for (std::size_t i = a.size(); i-- > 3;) {
-        if (IsAreaText(a[i].text) && a[i].text.find('_') == std::string::npos) {
+        if (IsAreaText(a[i].text)) {
             for (const Answer& v : a[i].values)
                 if (v.kind == 'e') error = std::max(error, ErrorCode(v));
+            if (a[i].reversed) error = std::max(error, 6);
             continue;
         }
         Scalar s = ReadScalar(a[i]);

@@ -55,10 +55,16 @@ TEST_F(SolverBuiltins, ResultsLeaveTheVariablesAsTheyWere) {
         {"=MINSIMPLEX(D1, E1:E2, {0; 2}, , , , 2)", {12}, 0},
         {"=MINSIMPLEX(D1, E1:E2, , , , , 3)", {1}, 0},
         {"=MINSIMPLEX(D1, E1:E2, , , , , 1)", {0, 0}, 0},
+        // E3 is free but D1 does not read it: the objective is flat along it.
+        {"=MINSIMPLEX(D1, E1:E3, {1; 1; 1}, , , , 2)", {2}, 1e-12},
+        {"=INDEX(MINSIMPLEX(D1, E1:E3, {1; 1; 1}, , , , 1), 2)", {-1}, 1e-7},
+        {"=MINSIMPLEX(D1, E3:E3, {1}, , , , 1)", {7}, 0},
+        {"=MINSIMPLEX(D1, E3:E3, {1}, , , , 3)", {1}, 0},
     };
     for (const Case& c : cases) {
         EXPECT_TRUE(Near(book.Numbers(c.formula), c.numbers, c.tolerance)) << c.formula;
         EXPECT_EQ(Variables(), "1.5 0 0 0 0") << c.formula;
+        EXPECT_EQ(book.Shown("E3"), "7") << c.formula;
     }
 }
 
