@@ -36,12 +36,15 @@ struct Objective {
     std::string formula;
     std::vector<std::string> names;
     std::vector<double> start; // the variables' numbers before the search
+    mutable std::vector<std::regex> patterns;
 
     Real operator()(TestBook& book, const std::vector<double>& x, bool& ok) const {
+        // The names' patterns, made once: the grids evaluate thousands of points.
+        while (patterns.size() < names.size())
+            patterns.emplace_back("\\b" + names[patterns.size()] + "\\b");
         std::string text = formula;
         for (std::size_t i = 0; i < names.size(); ++i)
-            text = std::regex_replace(text, std::regex("\\b" + names[i] + "\\b"),
-                                      "(" + Number(x[i]) + ")");
+            text = std::regex_replace(text, patterns[i], "(" + Number(x[i]) + ")");
         Answer a = Evaluate(book, text, 19, 0);
         ok = a.kind == 'n' && std::isfinite(a.number);
         return ok ? a.number : 0;
@@ -288,7 +291,7 @@ Judgement JudgeMinMc(TestBook& book, const std::string& formula, const Answer& o
     for (std::size_t k = 0; k < s.free.size(); ++k)
         if (s.free[k]) free.push_back(k);
     if (free.size() > 2 || !std::isfinite(width)) return WithinBox(j, ours, from.x, to.x);
-    const int grid = free.size() == 1 ? 4000 : 200;
+    const int grid = free.size() == 1 ? 2000 : 120;
     const Real share = 1 - std::pow(Real(1e-12L), 1 / Real(points.x));
     std::vector<std::pair<Real, double>> values; // f, the coordinate i
     Real failed = 0;
