@@ -60,6 +60,9 @@ TEST(PeerReferences, MeetTheDefinitionAndRefuseWhatIsBesideIt) {
         {"minSimplex", "=INDEX(MINSIMPLEX(AF1,AF2:AF3,{1;0},,,,1),2)", Num(0.25), Num(-1)},
         {"minSimplex", "=MINSIMPLEX(H1,A1:A1,{1},,,,1)", Err("#NUM!"), Num(-1e300)},
         {"minSimplex", "=MINSIMPLEX(AF1,AF2:AF3,{1;1;1},,,,1)", Err("#VALUE!"), Err("#REF!")},
+        // AF1 does not read itself: flat along its own value, the search ends where it starts.
+        {"minSimplex", "=MINSIMPLEX(AF1,AF1:AF1,{1},,,,1)", Num(9.8125), Err("#NUM!")},
+        {"minSimplex", "=MINSIMPLEX(AF1,AF1:AF1,{1},,,,3)", Num(1), Num(2)},
         // MINMC's best of 1,000 points of an increasing line lies near the lower end.
         {"minMC", "=MINMC(H1,A1:A1,{1},-4,6,1000)", Num(-3.99), Num(-3.5)},
         {"minMC", "=INDEX(MINMC(AF1,AF2:AF3,{1;0},0,10,500),2)", Num(0.25), Num(3)},
@@ -82,6 +85,7 @@ TEST(PeerReferences, MeetTheDefinitionAndRefuseWhatIsBesideIt) {
         {"timeSeries", "=INDEX(TIMESERIES({11;8;7;2;1;3;8;4},5,2,0.8),1,1)", Err("#VALUE!"),
          Num(7.8)},
         {"rtd", "=RTD(\"Test.Functions\",,\"Value\")", Err("#REF!"), Err("#VALUE!")},
+        {"rtd", "=RTD(\"Test.Functions\",,REPT(\"a\",1023))", Err("#REF!"), Err("#VALUE!")},
         {"rtd", "=RTD(\"Test.Functions\",,REPT(\"a\",1024))", Err("#VALUE!"), Err("#REF!")},
         {"rtd", "=RTD(\"Test.Functions\",,1/0)", Err("#DIV/0!"), Err("#REF!")},
         {"udf", "=UDF(\"Test.Functions\",,\"Add\",1,2)", Err("#REF!"), Num(3)},
