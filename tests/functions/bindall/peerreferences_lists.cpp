@@ -1,0 +1,306 @@
+// References of MTXDIAG and MTXSERIES (matrices built from scalars) and of SORT and UNIQUE
+// (the rows' order by the worksheet sort's comparison and quicksort, written here from their
+// rules).
+#include "tests/functions/bindall/peerreferences.h"
+#include "tests/functions/bindall/peermodelsupport.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+namespace vl::test {
+
+using namespace peermodel;
+
+namespace {
+
+Answer NumberElement(long double value) {
+    double d = double(value);
+    if (!std::isfinite(d) || (d != 0 && std::fabs(d) < DBL_MIN)) return Answer{'e', 0, "#NUM!"};
+    return Answer{'n', d, ""};
+}
+
+Grid Diagonal(const ModelCase& m) {
+    const Argument& x = m.args[1];
+    int error = 0;
+    std::vector<double> given;
+    bool area = IsAreaText(x.text);
+    double value = 0;
+    if (area) {
+        for (const Answer& v : x.values) {
+            double number = 0;
+            given.push_back(ReadNumber(v, number) ? number : 0);
+        }
+    } else {
+        Scalar s = ReadScalarArgument(x);
+        error = s.error;
+        value = s.omitted ? 0 : s.x;
+    }
+    double n = 0;
+    error = std::max(error, WholeNumber(ReadScalarArgument(m.args[0]), 1, 2147483647.0, n));
+    if (!error && n < 1) error = 5;
+    if (error) return ScalarGrid(ErrorOfCode(error));
+    if (n > 2046) return ErrorGrid("#REF!");
+    Grid g;
+    g.rows = g.columns = std::size_t(n);
+    for (std::size_t i = 0; i < g.rows; ++i)
+        for (std::size_t j = 0; j < g.columns && g.cells.size() < kWholeElements; ++j) {
+            double element = i != j ? 0 : !area ? value : i < given.size() ? given[i] : 0;
+            g.cells.push_back(NumberElement(element));
+        }
+    return g;
+}
+
+// A series argument: a number, a text or nothing (omitted, blank, or an error kept).
+enum class Kind { kNone, kNumber, kText };
+
+Kind SeriesValue(const Argument& a, double& number, std::string& text, int& error) {
+    if (a.text.empty() || IsAreaText(a.text) || a.values.size() != 1) {
+        if (!a.text.empty() && a.values.size() != 1) error = std::max(error, 7);
+        return Kind::kNone;
+    }
+    const Answer& v = a.values[0];
+    if (v.kind == 'n') {
+        number = v.number;
+        return Kind::kNumber;
+    }
+    if (v.kind == 't') {
+        text = v.text;
+        return Kind::kText;
+    }
+    if (v.kind == 'e') error = std::max(error, ErrorCode(v) ? ErrorCode(v) : 7);
+    return Kind::kNone;
+}
+
+Grid Series(const ModelCase& m) {
+    double step = 1, start = 1;
+    std::string stepText = "P1D", startText;
+    int error = 0;
+    Kind stepKind = SeriesValue(m.args[2], step, stepText, error);
+    Kind startKind = SeriesValue(m.args[1], start, startText, error);
+    if ((startKind == Kind::kNumber && stepKind == Kind::kText) ||
+        (startKind == Kind::kText && stepKind == Kind::kNumber))
+        error = std::max(error, 7);
+    double n = 0;
+    error = std::max(error, WholeNumber(ReadScalarArgument(m.args[0]), 1, 2097152, n));
+    if (!error && n < 1) error = 5;
+    if (error) return ScalarGrid(ErrorOfCode(error));
+    Grid g;
+    g.rows = std::size_t(n);
+    std::string text = startText;
+    for (std::size_t i = 0; i < g.rows && i < kWholeElements; ++i) {
+        if (startKind != Kind::kText) {
+            g.cells.push_back(NumberElement((long double)i * step + start));
+            g.scale = std::max(g.scale, std::fabs(double(i) * step));
+            continue;
+        }
+        std::string next;
+        if (i == 0 || AddIsoDuration(text, stepText, next)) {
+            if (i > 0) text = next;
+            g.cells.push_back(Answer{'t', 0, text});
+        } else {
+            g.cells.push_back(Answer{'e', 0, "#VALUE!"});
+        }
+    }
+    return g;
+}
+
+// ---- The worksheet sort's order ---------------------------------------------------------
+
+int CompareNoCase(const std::string& a, const std::string& b) {
+    for (std::size_t i = 0;; ++i) {
+        if (i == a.size() || i == b.size()) return i == a.size() ? (i == b.size() ? 0 : -1) : 1;
+        int x = std::toupper(static_cast<unsigned char>(a[i])), y = std::toupper(static_cast<unsigned char>(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+}
+
+// A number as the comparison writes it beside a text: 15 significant digits.
+std::string FifteenDigits(double x) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.15G", x);
+    return text;
+}
+
+struct Key {
+    std::size_t column;
+    bool ascending;
+};
+
+struct Table {
+    std::size_t rows = 0, columns = 0;
+    std::vector<Answer> cells; // 'b' for a cell without a record
+    const Answer& At(std::size_t row, std::size_t column) const {
+        static const Answer blank{'b', 0, ""};
+        return column < columns ? cells[row * columns + column] : blank;
+    }
+};
+
+int CompareValues(Answer a, Answer b, bool ascending) {
+    const int flip = ascending ? 1 : -1;
+    int ea = a.kind == 'e' ? std::max(ErrorCode(a), 1) : 0, eb = b.kind == 'e' ? std::max(ErrorCode(b), 1) : 0;
+    if (ea && eb) return ea == eb ? 0 : (ea < eb ? -1 : 1) * flip;
+    if (ea || eb) return (ea ? -1 : 1) * flip;
+    if (a.kind == 'n' && b.kind == 't') {
+        if (NumericText(b.text))
+            b = Answer{'n', std::strtod(b.text.c_str(), nullptr), ""};
+        else
+            b.kind = 'b';
+    } else if (a.kind == 't' && b.kind == 'n') {
+        b = Answer{'t', 0, FifteenDigits(b.number)};
+    }
+    if (a.kind == 'b' || b.kind == 'b') return a.kind == b.kind ? 0 : a.kind == 'b' ? 1 : -1;
+    if (a.kind == 'n') return a.number == b.number ? 0 : (a.number < b.number ? -1 : 1) * flip;
+    return CompareNoCase(a.text, b.text) * flip;
+}
+
+int CompareRows(const Table& t, std::size_t a, std::size_t b, const std::vector<Key>& keys) {
+    for (const Key& k : keys)
+        if (int r = CompareValues(t.At(a, k.column), t.At(b, k.column), k.ascending)) return r;
+    return 0;
+}
+
+// The quicksort without recursion: the middle row as pivot (or the nearest one with a key
+// cell), partition from both ends, equal rows exchanged as they meet.
+std::vector<std::size_t> SortedOrder(const Table& t, const std::vector<Key>& keys) {
+    std::vector<std::size_t> order(t.rows);
+    for (std::size_t r = 0; r < t.rows; ++r) order[r] = r;
+    if (keys.size() > 100 || t.rows < 2) return order;
+    auto emptyKeys = [&](std::size_t row) {
+        for (const Key& k : keys)
+            if (t.At(row, k.column).kind != 'b') return false;
+        return true;
+    };
+    std::vector<std::pair<long, long>> stack{{0, long(t.rows) - 1}};
+    while (!stack.empty()) {
+        auto [low, high] = stack.back();
+        stack.pop_back();
+        while (low < high) {
+            long middle = (low + high) / 2, at = middle;
+            for (long d = 1; emptyKeys(order[std::size_t(at)]) && (middle - d >= low || middle + d <= high); ++d) {
+                if (middle - d >= low && !emptyKeys(order[std::size_t(middle - d)]))
+                    at = middle - d;
+                else if (middle + d <= high && !emptyKeys(order[std::size_t(middle + d)]))
+                    at = middle + d;
+            }
+            const std::size_t pivot = order[std::size_t(at)];
+            long i = low, j = high;
+            while (i <= j) {
+                while (CompareRows(t, order[std::size_t(i)], pivot, keys) < 0) ++i;
+                while (CompareRows(t, pivot, order[std::size_t(j)], keys) < 0) --j;
+                if (i <= j) std::swap(order[std::size_t(i++)], order[std::size_t(j--)]);
+            }
+            if (j - low > high - i) {
+                if (j > low) stack.push_back({low, j});
+                low = i;
+            } else {
+                if (high > i) stack.push_back({i, high});
+                high = j;
+            }
+        }
+    }
+    return order;
+}
+
+bool ReadTable(const Argument& a, Table& t) {
+    std::string text = a.text;
+    Area area;
+    while (text.size() > 2 && text.front() == '(' && text.back() == ')') text = text.substr(1, text.size() - 2);
+    if (!IsAreaText(a.text) && !ReadArea(text, area)) return false;
+    ShapeOf(a, t.rows, t.columns);
+    t.cells = a.values;
+    return t.rows * t.columns == t.cells.size() && t.rows > 0;
+}
+
+Grid Sort(const ModelCase& m) {
+    if (m.args.size() % 2 == 0) return ErrorGrid("#VALUE!");
+    int error = 0;
+    std::vector<Key> keys;
+    for (std::size_t k = 1; k + 1 < m.args.size(); k += 2) {
+        double order = 1, column = 0;
+        error = std::max(error, WholeNumber(ReadScalarArgument(m.args[k + 1]), 0, 1, order));
+        int e = WholeNumber(ReadScalarArgument(m.args[k]), 1, 2047, column);
+        error = std::max(error, e == 0 && column == 0 ? 5 : e); // a column left empty names none
+        keys.push_back({std::size_t(std::max(column, 1.0)) - 1, order == 1});
+    }
+    Table t;
+    if (!ReadTable(m.args[0], t)) error = std::max(error, 7);
+    if (error) return ScalarGrid(ErrorOfCode(error));
+    Grid g;
+    g.rows = t.rows;
+    for (std::size_t row : SortedOrder(t, keys)) g.cells.push_back(Answer{'n', double(row) + 1, ""});
+    return g;
+}
+
+bool FifteenDigitsEqual(double a, double b) {
+    char x[40], y[40];
+    std::snprintf(x, sizeof x, "%.14e", a);
+    std::snprintf(y, sizeof y, "%.14e", b);
+    return a == b || std::string(x) == y;
+}
+
+// Two values of one group: texts equal but for case, numbers equal to 15 digits, errors of
+// one kind; a text never equals a number.
+bool SameValue(const Answer& a, const Answer& b) {
+    if (a.kind != b.kind) return false;
+    if (a.kind == 't') return CompareNoCase(a.text, b.text) == 0;
+    if (a.kind == 'n') return FifteenDigitsEqual(a.number, b.number);
+    return a.text == b.text;
+}
+
+Grid Unique(const ModelCase& m) {
+    double type = 1;
+    int error = WholeNumber(ReadScalarArgument(m.args[1]), 0, 2, type);
+    Table t;
+    if (!ReadTable(m.args[0], t)) error = std::max(error, 7);
+    if (!error && t.columns != 1) error = 7;
+    if (error) return ScalarGrid(ErrorOfCode(error));
+    Grid g;
+    g.rows = 0;
+    g.columns = type == 2 ? 2 : 1;
+    const std::vector<std::size_t> order = SortedOrder(t, {{0, true}});
+    for (std::size_t k = 0; k < order.size();) {
+        const Answer& head = t.At(order[k], 0);
+        std::size_t end = k + 1;
+        if (head.kind == 'b') {
+            k = end; // empty cells take no part
+            continue;
+        }
+        while (end < order.size() && (t.At(order[end], 0).kind == 'b' || SameValue(head, t.At(order[end], 0))))
+            ++end;
+        std::size_t size = 0;
+        for (std::size_t i = k; i < end; ++i) size += t.At(order[i], 0).kind != 'b';
+        g.cells.push_back(type == 0 ? Answer{'n', double(order[k]) + 1, ""} : head);
+        if (type == 2) g.cells.push_back(Answer{'n', double(size), ""});
+        ++g.rows;
+        k = end;
+    }
+    return g;
+}
+
+} // namespace
+
+bool ConstructionReference(TestBook&, const ModelCase& call, Grid& reference) {
+    if (call.name != "MTXDIAG" && call.name != "MTXSERIES") return false;
+    const std::size_t count = call.name == "MTXDIAG" ? 2 : 3;
+    reference = call.args.size() != count ? ScalarGrid(TooFewArguments())
+                : call.name == "MTXDIAG"  ? Diagonal(call)
+                                          : Series(call);
+    return true;
+}
+
+bool OrderReference(TestBook&, const ModelCase& call, Grid& reference) {
+    if (call.name == "SORT")
+        reference = call.args.size() < 3 ? ScalarGrid(TooFewArguments()) : Sort(call);
+    else if (call.name == "UNIQUE")
+        reference = call.args.size() != 2 ? ScalarGrid(TooFewArguments()) : Unique(call);
+    else
+        return false;
+    return true;
+}
+
+} // namespace vl::test
