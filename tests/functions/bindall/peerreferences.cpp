@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <map>
+#include <utility>
 
 namespace vl::test {
 
@@ -78,7 +80,7 @@ Scalar ReadScalarArgument(const Argument& a) {
     if (a.text.empty()) {
         s.omitted = true;
     } else if (IsAreaText(a.text)) {
-        s.error = 7;
+        s.error = a.reversed ? 6 : 7; // a range written from its far corner is #REF! itself
     } else if (a.values.size() != 1) {
         s.error = 7;
     } else {
@@ -111,7 +113,21 @@ bool ReferenceOf(TestBook& book, const std::string& formula, Grid& reference) {
     std::string name;
     std::vector<std::string> texts;
     if (!SplitCall(formula, name, texts)) return false;
+    // The arguments each function takes, the first `required` of them to be written: those
+    // left out after them take their defaults; fewer or more are refused.
+    static const std::map<std::string, std::pair<std::size_t, std::size_t>> counts = {
+        {"MTXFWSUBST", {2, 2}}, {"MTXBKSUBST", {2, 2}}, {"MTXCHL", {2, 4}},  {"MTXGAUSS", {2, 5}},
+        {"MTXSVD", {2, 4}},     {"MTXLSW", {3, 5}},     {"MTXLSC", {4, 6}},  {"MTXDIAG", {2, 2}},
+        {"MTXSERIES", {2, 3}},  {"SORT", {3, 255}},     {"UNIQUE", {1, 2}},  {"DATEDIFF", {2, 2}},
+        {"EDATE2", {2, 2}}};
+    auto count = counts.find(name);
+    if (count == counts.end()) return false;
+    if (texts.size() < count->second.first || texts.size() > count->second.second) {
+        reference = ScalarGrid(TooFewArguments());
+        return true;
+    }
     ModelCase call = ReadModelCase(book, formula, Answer{}, Answer{});
+    while (call.args.size() < count->second.second && name != "SORT") call.args.push_back(Argument{"", {Blank()}});
     if (!MatrixReference(book, call, reference) && !ConstructionReference(book, call, reference) &&
         !OrderReference(book, call, reference) && !DateReference(book, call, reference))
         return false;

@@ -59,7 +59,7 @@ int WholeNumber(const Scalar& s, double low, double high, double& out);
 bool IsAreaText(const std::string& text);
 // An area's or array's shape, an intersection's too.
 void ShapeOf(const Argument& a, std::size_t& rows, std::size_t& columns);
-// The argument count the function takes, fewer refused as the evaluator refuses them.
+// A call with fewer or more arguments than its function takes, as the evaluator refuses it.
 Answer TooFewArguments();
 
 } // namespace vl::test

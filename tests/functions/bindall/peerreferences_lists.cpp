@@ -1,6 +1,6 @@
 // References of MTXDIAG and MTXSERIES (matrices built from scalars) and of SORT and UNIQUE
-// (the rows' order by the worksheet sort's comparison and quicksort, written here from their
-// rules).
+// (the rows in the order of values every sort of the program follows, written here from its
+// rule).
 #include "tests/functions/bindall/peerreferences.h"
 #include "tests/functions/bindall/peermodelsupport.h"
 
@@ -10,7 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <utility>
+#include <regex>
 
 namespace vl::test {
 
@@ -31,6 +31,7 @@ Grid Diagonal(const ModelCase& m) {
     bool area = IsAreaText(x.text);
     double value = 0;
     if (area) {
+        if (x.reversed) error = 6; // a range written from its far corner is #REF! itself
         for (const Answer& v : x.values) {
             double number = 0;
             given.push_back(ReadNumber(v, number) ? number : 0);
@@ -59,10 +60,8 @@ Grid Diagonal(const ModelCase& m) {
 enum class Kind { kNone, kNumber, kText };
 
 Kind SeriesValue(const Argument& a, double& number, std::string& text, int& error) {
-    if (a.text.empty() || IsAreaText(a.text) || a.values.size() != 1) {
-        if (!a.text.empty() && a.values.size() != 1) error = std::max(error, 7);
-        return Kind::kNone;
-    }
+    // An area is neither: it keeps the defaults as an omitted argument does.
+    if (a.text.empty() || IsAreaText(a.text) || a.values.size() != 1) return Kind::kNone;
     const Answer& v = a.values[0];
     if (v.kind == 'n') {
         number = v.number;
@@ -119,11 +118,10 @@ int CompareNoCase(const std::string& a, const std::string& b) {
     }
 }
 
-// A number as the comparison writes it beside a text: 15 significant digits.
-std::string FifteenDigits(double x) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.15G", x);
-    return text;
+// A text that spells a number: blanks, a sign, digits with a point, an exponent, blanks.
+bool SpellsNumber(const std::string& text) {
+    static const std::regex number(R"(^ *[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)? *$)");
+    return std::regex_match(text, number);
 }
 
 struct Key {
@@ -140,69 +138,44 @@ struct Table {
     }
 };
 
-int CompareValues(Answer a, Answer b, bool ascending) {
-    const int flip = ascending ? 1 : -1;
-    int ea = a.kind == 'e' ? std::max(ErrorCode(a), 1) : 0, eb = b.kind == 'e' ? std::max(ErrorCode(b), 1) : 0;
-    if (ea && eb) return ea == eb ? 0 : (ea < eb ? -1 : 1) * flip;
-    if (ea || eb) return (ea ? -1 : 1) * flip;
-    if (a.kind == 'n' && b.kind == 't') {
-        if (NumericText(b.text))
-            b = Answer{'n', std::strtod(b.text.c_str(), nullptr), ""};
-        else
-            b.kind = 'b';
-    } else if (a.kind == 't' && b.kind == 'n') {
-        b = Answer{'t', 0, FifteenDigits(b.number)};
+// The program's order of values: errors by code, then numbers together with the texts that
+// spell one (by value, a number before such a text, those texts by their letters), then the
+// other texts without regard to case, empty cells last. Descending reverses each class and
+// puts the errors after the texts; numbers stay first and empty cells last.
+int CompareValues(const Answer& a, const Answer& b, bool ascending) {
+    auto kind = [](const Answer& v) {
+        return v.kind == 'e' ? 0 : v.kind == 'n' || (v.kind == 't' && SpellsNumber(v.text)) ? 1 : v.kind == 't' ? 2 : 3;
+    };
+    static const int ascendingRank[] = {0, 1, 2, 3}, descendingRank[] = {2, 0, 1, 3};
+    const int* rank = ascending ? ascendingRank : descendingRank;
+    const int ka = kind(a), kb = kind(b);
+    if (ka != kb) return rank[ka] < rank[kb] ? -1 : 1;
+    int c = 0;
+    if (ka == 0) {
+        c = ErrorCode(a) == ErrorCode(b) ? 0 : ErrorCode(a) < ErrorCode(b) ? -1 : 1;
+    } else if (ka == 1) {
+        double x = a.kind == 'n' ? a.number : std::strtod(a.text.c_str(), nullptr);
+        double y = b.kind == 'n' ? b.number : std::strtod(b.text.c_str(), nullptr);
+        c = x != y                ? (x < y ? -1 : 1)
+            : a.kind != b.kind    ? (a.kind == 'n' ? -1 : 1)
+            : a.kind == 't'       ? CompareNoCase(a.text, b.text)
+                                  : 0;
+    } else if (ka == 2) {
+        c = CompareNoCase(a.text, b.text);
     }
-    if (a.kind == 'b' || b.kind == 'b') return a.kind == b.kind ? 0 : a.kind == 'b' ? 1 : -1;
-    if (a.kind == 'n') return a.number == b.number ? 0 : (a.number < b.number ? -1 : 1) * flip;
-    return CompareNoCase(a.text, b.text) * flip;
+    return ascending ? c : -c;
 }
 
-int CompareRows(const Table& t, std::size_t a, std::size_t b, const std::vector<Key>& keys) {
-    for (const Key& k : keys)
-        if (int r = CompareValues(t.At(a, k.column), t.At(b, k.column), k.ascending)) return r;
-    return 0;
-}
-
-// The quicksort without recursion: the middle row as pivot (or the nearest one with a key
-// cell), partition from both ends, equal rows exchanged as they meet.
+// The rows in sorted order; rows whose keys tie keep their places' order.
 std::vector<std::size_t> SortedOrder(const Table& t, const std::vector<Key>& keys) {
     std::vector<std::size_t> order(t.rows);
     for (std::size_t r = 0; r < t.rows; ++r) order[r] = r;
-    if (keys.size() > 100 || t.rows < 2) return order;
-    auto emptyKeys = [&](std::size_t row) {
+    if (keys.size() > 100) return order;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         for (const Key& k : keys)
-            if (t.At(row, k.column).kind != 'b') return false;
-        return true;
-    };
-    std::vector<std::pair<long, long>> stack{{0, long(t.rows) - 1}};
-    while (!stack.empty()) {
-        auto [low, high] = stack.back();
-        stack.pop_back();
-        while (low < high) {
-            long middle = (low + high) / 2, at = middle;
-            for (long d = 1; emptyKeys(order[std::size_t(at)]) && (middle - d >= low || middle + d <= high); ++d) {
-                if (middle - d >= low && !emptyKeys(order[std::size_t(middle - d)]))
-                    at = middle - d;
-                else if (middle + d <= high && !emptyKeys(order[std::size_t(middle + d)]))
-                    at = middle + d;
-            }
-            const std::size_t pivot = order[std::size_t(at)];
-            long i = low, j = high;
-            while (i <= j) {
-                while (CompareRows(t, order[std::size_t(i)], pivot, keys) < 0) ++i;
-                while (CompareRows(t, pivot, order[std::size_t(j)], keys) < 0) --j;
-                if (i <= j) std::swap(order[std::size_t(i++)], order[std::size_t(j--)]);
-            }
-            if (j - low > high - i) {
-                if (j > low) stack.push_back({low, j});
-                low = i;
-            } else {
-                if (high > i) stack.push_back({i, high});
-                high = j;
-            }
-        }
-    }
+            if (int c = CompareValues(t.At(a, k.column), t.At(b, k.column), k.ascending)) return c < 0;
+        return false;
+    });
     return order;
 }
 
@@ -213,7 +186,7 @@ bool ReadTable(const Argument& a, Table& t) {
     if (!IsAreaText(a.text) && !ReadArea(text, area)) return false;
     ShapeOf(a, t.rows, t.columns);
     t.cells = a.values;
-    return t.rows * t.columns == t.cells.size() && t.rows > 0;
+    return !a.reversed && t.rows * t.columns == t.cells.size() && t.rows > 0;
 }
 
 Grid Sort(const ModelCase& m) {
@@ -228,7 +201,7 @@ Grid Sort(const ModelCase& m) {
         keys.push_back({std::size_t(std::max(column, 1.0)) - 1, order == 1});
     }
     Table t;
-    if (!ReadTable(m.args[0], t)) error = std::max(error, 7);
+    if (!ReadTable(m.args[0], t)) error = std::max(error, m.args[0].reversed ? 6 : 7);
     if (error) return ScalarGrid(ErrorOfCode(error));
     Grid g;
     g.rows = t.rows;
@@ -236,11 +209,14 @@ Grid Sort(const ModelCase& m) {
     return g;
 }
 
+// Numbers equal to 15 significant digits: apart by less than 2^-48 of each, but never two
+// whole numbers a double holds exactly that differ by a whole number.
 bool FifteenDigitsEqual(double a, double b) {
-    char x[40], y[40];
-    std::snprintf(x, sizeof x, "%.14e", a);
-    std::snprintf(y, sizeof y, "%.14e", b);
-    return a == b || std::string(x) == y;
+    if (a == b) return true;
+    const double d = std::fabs(a - b);
+    if (!(d < std::fabs(a) * 0x1p-48 && d < std::fabs(b) * 0x1p-48)) return false;
+    auto whole = [](double x) { return std::fabs(x) < 0x1p53 - 1 && x == std::trunc(x); };
+    return !(whole(d) && whole(a) && whole(b));
 }
 
 // Two values of one group: texts equal but for case, numbers equal to 15 digits, errors of
@@ -256,7 +232,7 @@ Grid Unique(const ModelCase& m) {
     double type = 1;
     int error = WholeNumber(ReadScalarArgument(m.args[1]), 0, 2, type);
     Table t;
-    if (!ReadTable(m.args[0], t)) error = std::max(error, 7);
+    if (!ReadTable(m.args[0], t)) error = std::max(error, m.args[0].reversed ? 6 : 7);
     if (!error && t.columns != 1) error = 7;
     if (error) return ScalarGrid(ErrorOfCode(error));
     Grid g;
@@ -279,27 +255,21 @@ Grid Unique(const ModelCase& m) {
         ++g.rows;
         k = end;
     }
-    return g;
+    // A vector with no value gives an array of no rows, which no cell can show: #REF!.
+    return g.rows ? g : ErrorGrid("#REF!");
 }
 
 } // namespace
 
 bool ConstructionReference(TestBook&, const ModelCase& call, Grid& reference) {
     if (call.name != "MTXDIAG" && call.name != "MTXSERIES") return false;
-    const std::size_t count = call.name == "MTXDIAG" ? 2 : 3;
-    reference = call.args.size() != count ? ScalarGrid(TooFewArguments())
-                : call.name == "MTXDIAG"  ? Diagonal(call)
-                                          : Series(call);
+    reference = call.name == "MTXDIAG" ? Diagonal(call) : Series(call);
     return true;
 }
 
 bool OrderReference(TestBook&, const ModelCase& call, Grid& reference) {
-    if (call.name == "SORT")
-        reference = call.args.size() < 3 ? ScalarGrid(TooFewArguments()) : Sort(call);
-    else if (call.name == "UNIQUE")
-        reference = call.args.size() != 2 ? ScalarGrid(TooFewArguments()) : Unique(call);
-    else
-        return false;
+    if (call.name != "SORT" && call.name != "UNIQUE") return false;
+    reference = call.name == "SORT" ? Sort(call) : Unique(call);
     return true;
 }
 
