@@ -180,8 +180,8 @@ TEST_F(MatrixBuiltins, RandomColumnsAndSeries) {
             {"=MTXSERIES(2, \"soon\", \"P1D\")", "{\"soon\"; #VALUE!}"},
             {"=MTXSERIES(2, \"2005-12-01\", 1)", "#VALUE!"},
             // An error value is no number beside a text: its own code.
-            {"=MTXSERIES(2, \"2005-12-01\", NA())", "#N/A!"},
-            {"=MTXSERIES(2, NA(), \"P1D\")", "#N/A!"},
+            {"=MTXSERIES(2, \"2005-12-01\", #N/A!)", "#N/A!"},
+            {"=MTXSERIES(2, #N/A!, \"P1D\")", "#N/A!"},
         });
     EXPECT_EQ(book.Numbers("=MTXRAND(2097152,,)").size(), 2097152u);
 }
