@@ -59,7 +59,8 @@ void ShapeOf(const Argument& a, std::size_t& rows, std::size_t& columns) {
     rows = a.rows;
     columns = a.columns;
     std::string text = a.text;
-    while (text.size() > 2 && text.front() == '(' && text.back() == ')') text = text.substr(1, text.size() - 2);
+    while (text.size() > 2 && text.front() == '(' && text.back() == ')')
+        text = text.substr(1, text.size() - 2);
     std::size_t cut = text.find('_');
     Area one, two;
     if (cut == std::string::npos || !ReadArea(text.substr(0, cut), one) ||
@@ -116,9 +117,9 @@ bool ReferenceOf(TestBook& book, const std::string& formula, Grid& reference) {
     // The arguments each function takes, the first `required` of them to be written: those
     // left out after them take their defaults; fewer or more are refused.
     static const std::map<std::string, std::pair<std::size_t, std::size_t>> counts = {
-        {"MTXFWSUBST", {2, 2}}, {"MTXBKSUBST", {2, 2}}, {"MTXCHL", {2, 4}},  {"MTXGAUSS", {2, 5}},
-        {"MTXSVD", {2, 4}},     {"MTXLSW", {3, 5}},     {"MTXLSC", {4, 6}},  {"MTXDIAG", {2, 2}},
-        {"MTXSERIES", {2, 3}},  {"SORT", {3, 255}},     {"UNIQUE", {1, 2}},  {"DATEDIFF", {2, 2}},
+        {"MTXFWSUBST", {2, 2}}, {"MTXBKSUBST", {2, 2}}, {"MTXCHL", {2, 4}}, {"MTXGAUSS", {2, 5}},
+        {"MTXSVD", {2, 4}},     {"MTXLSW", {3, 5}},     {"MTXLSC", {4, 6}}, {"MTXDIAG", {2, 2}},
+        {"MTXSERIES", {2, 3}},  {"SORT", {3, 255}},     {"UNIQUE", {1, 2}}, {"DATEDIFF", {2, 2}},
         {"EDATE2", {2, 2}}};
     auto count = counts.find(name);
     if (count == counts.end()) return false;
@@ -127,7 +128,8 @@ bool ReferenceOf(TestBook& book, const std::string& formula, Grid& reference) {
         return true;
     }
     ModelCase call = ReadModelCase(book, formula, Answer{}, Answer{});
-    while (call.args.size() < count->second.second && name != "SORT") call.args.push_back(Argument{"", {Blank()}});
+    while (call.args.size() < count->second.second && name != "SORT")
+        call.args.push_back(Argument{"", {Blank()}});
     if (!MatrixReference(book, call, reference) && !ConstructionReference(book, call, reference) &&
         !OrderReference(book, call, reference) && !DateReference(book, call, reference))
         return false;

@@ -1,8 +1,8 @@
 // References of DATEDIFF and EDATE2, and the ISO 8601 arithmetic MTXSERIES's text series
 // shares: the texts read by their grammar, periods added as the XML Schema adds durations to
 // dateTimes, a proleptic Gregorian calendar counted here.
-#include "tests/functions/bindall/peerreferences.h"
 #include "tests/functions/bindall/peermodelsupport.h"
+#include "tests/functions/bindall/peerreferences.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -76,14 +76,16 @@ long long DaysFromFirst(long long y, long long m, long long d) {
 std::string Write(const Moment& t) {
     char text[96] = "";
     int at = 0;
-    if (t.hasDate) at += std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld", t.year, t.month, t.day);
+    if (t.hasDate)
+        at += std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld", t.year, t.month, t.day);
     if (t.hasDate && t.hasTime) text[at++] = 'T';
     if (t.hasTime) {
-        at += std::snprintf(text + at, sizeof text - at, "%02lld:%02lld:%02lld", t.hour, t.minute, t.second);
+        at += std::snprintf(text + at, sizeof text - at, "%02lld:%02lld:%02lld", t.hour, t.minute,
+                            t.second);
         if (t.milli) at += std::snprintf(text + at, sizeof text - at, ".%03lld", t.milli);
         if (t.hasZone && (t.zoneHours || t.zoneMinutes))
-            std::snprintf(text + at, sizeof text - at, "%c%02d:%02d", t.zoneSign < 0 ? '-' : '+', t.zoneHours,
-                          t.zoneMinutes);
+            std::snprintf(text + at, sizeof text - at, "%c%02d:%02d", t.zoneSign < 0 ? '-' : '+',
+                          t.zoneHours, t.zoneMinutes);
     }
     return text;
 }

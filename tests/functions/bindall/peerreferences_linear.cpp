@@ -153,7 +153,8 @@ Svd Decompose(const Mat& A) {
     }
     std::vector<std::size_t> by(n);
     std::iota(by.begin(), by.end(), 0);
-    std::stable_sort(by.begin(), by.end(), [&](std::size_t a, std::size_t b) { return s[a] > s[b]; });
+    std::stable_sort(by.begin(), by.end(),
+                     [&](std::size_t a, std::size_t b) { return s[a] > s[b]; });
     Svd d{Mat(m, n), Mat(n, n), std::vector<Real>(n)};
     for (std::size_t k = 0; k < n; ++k) {
         d.s[k] = s[by[k]];

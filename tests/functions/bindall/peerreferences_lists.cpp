@@ -1,8 +1,8 @@
 // References of MTXDIAG and MTXSERIES (matrices built from scalars) and of SORT and UNIQUE
 // (the rows in the order of values every sort of the program follows, written here from its
 // rule).
-#include "tests/functions/bindall/peerreferences.h"
 #include "tests/functions/bindall/peermodelsupport.h"
+#include "tests/functions/bindall/peerreferences.h"
 
 #include <algorithm>
 #include <cctype>
@@ -113,7 +113,8 @@ Grid Series(const ModelCase& m) {
 int CompareNoCase(const std::string& a, const std::string& b) {
     for (std::size_t i = 0;; ++i) {
         if (i == a.size() || i == b.size()) return i == a.size() ? (i == b.size() ? 0 : -1) : 1;
-        int x = std::toupper(static_cast<unsigned char>(a[i])), y = std::toupper(static_cast<unsigned char>(b[i]));
+        int x = std::toupper(static_cast<unsigned char>(a[i])),
+            y = std::toupper(static_cast<unsigned char>(b[i]));
         if (x != y) return x < y ? -1 : 1;
     }
 }
@@ -144,7 +145,10 @@ struct Table {
 // puts the errors after the texts; numbers stay first and empty cells last.
 int CompareValues(const Answer& a, const Answer& b, bool ascending) {
     auto kind = [](const Answer& v) {
-        return v.kind == 'e' ? 0 : v.kind == 'n' || (v.kind == 't' && SpellsNumber(v.text)) ? 1 : v.kind == 't' ? 2 : 3;
+        return v.kind == 'e'                                              ? 0
+               : v.kind == 'n' || (v.kind == 't' && SpellsNumber(v.text)) ? 1
+               : v.kind == 't'                                            ? 2
+                                                                          : 3;
     };
     static const int ascendingRank[] = {0, 1, 2, 3}, descendingRank[] = {2, 0, 1, 3};
     const int* rank = ascending ? ascendingRank : descendingRank;
@@ -156,10 +160,10 @@ int CompareValues(const Answer& a, const Answer& b, bool ascending) {
     } else if (ka == 1) {
         double x = a.kind == 'n' ? a.number : std::strtod(a.text.c_str(), nullptr);
         double y = b.kind == 'n' ? b.number : std::strtod(b.text.c_str(), nullptr);
-        c = x != y                ? (x < y ? -1 : 1)
-            : a.kind != b.kind    ? (a.kind == 'n' ? -1 : 1)
-            : a.kind == 't'       ? CompareNoCase(a.text, b.text)
-                                  : 0;
+        c = x != y             ? (x < y ? -1 : 1)
+            : a.kind != b.kind ? (a.kind == 'n' ? -1 : 1)
+            : a.kind == 't'    ? CompareNoCase(a.text, b.text)
+                               : 0;
     } else if (ka == 2) {
         c = CompareNoCase(a.text, b.text);
     }
@@ -173,7 +177,8 @@ std::vector<std::size_t> SortedOrder(const Table& t, const std::vector<Key>& key
     if (keys.size() > 100) return order;
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         for (const Key& k : keys)
-            if (int c = CompareValues(t.At(a, k.column), t.At(b, k.column), k.ascending)) return c < 0;
+            if (int c = CompareValues(t.At(a, k.column), t.At(b, k.column), k.ascending))
+                return c < 0;
         return false;
     });
     return order;
@@ -182,7 +187,8 @@ std::vector<std::size_t> SortedOrder(const Table& t, const std::vector<Key>& key
 bool ReadTable(const Argument& a, Table& t) {
     std::string text = a.text;
     Area area;
-    while (text.size() > 2 && text.front() == '(' && text.back() == ')') text = text.substr(1, text.size() - 2);
+    while (text.size() > 2 && text.front() == '(' && text.back() == ')')
+        text = text.substr(1, text.size() - 2);
     if (!IsAreaText(a.text) && !ReadArea(text, area)) return false;
     ShapeOf(a, t.rows, t.columns);
     t.cells = a.values;
@@ -205,7 +211,8 @@ Grid Sort(const ModelCase& m) {
     if (error) return ScalarGrid(ErrorOfCode(error));
     Grid g;
     g.rows = t.rows;
-    for (std::size_t row : SortedOrder(t, keys)) g.cells.push_back(Answer{'n', double(row) + 1, ""});
+    for (std::size_t row : SortedOrder(t, keys))
+        g.cells.push_back(Answer{'n', double(row) + 1, ""});
     return g;
 }
 
@@ -246,7 +253,8 @@ Grid Unique(const ModelCase& m) {
             k = end; // empty cells take no part
             continue;
         }
-        while (end < order.size() && (t.At(order[end], 0).kind == 'b' || SameValue(head, t.At(order[end], 0))))
+        while (end < order.size() &&
+               (t.At(order[end], 0).kind == 'b' || SameValue(head, t.At(order[end], 0))))
             ++end;
         std::size_t size = 0;
         for (std::size_t i = k; i < end; ++i) size += t.At(order[i], 0).kind != 'b';

@@ -2,9 +2,9 @@
 // MTXCHL, MTXGAUSS, MTXSVD, MTXLSW, MTXLSC): the arguments read as the functions read them,
 // their errors ranked, then the linear algebra of peerreferences_linear.cpp. Where a result
 // is not unique (a singular vector's sign) both signs stand.
+#include "tests/functions/bindall/peermodelsupport.h"
 #include "tests/functions/bindall/peerreferences.h"
 #include "tests/functions/bindall/peerreferences_linear.h"
-#include "tests/functions/bindall/peermodelsupport.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -43,7 +43,8 @@ Grid FromMatrix(const Mat& m) {
 bool ReadMatrix(const Argument& a, Mat& m) {
     Area area;
     std::string text = a.text;
-    while (text.size() > 2 && text.front() == '(' && text.back() == ')') text = text.substr(1, text.size() - 2);
+    while (text.size() > 2 && text.front() == '(' && text.back() == ')')
+        text = text.substr(1, text.size() - 2);
     if (!IsAreaText(a.text) && !ReadArea(text, area)) return false;
     std::size_t rows = 0, columns = 0;
     ShapeOf(a, rows, columns);
@@ -117,7 +118,8 @@ template <class Solve> Mat Refined(const Mat& A, const Mat& B, Mat x, double pas
 Grid Cholesky(Call& c) {
     double result = c.Whole(3, 1, 1, 5);
     double iterations = c.Whole(2, 1, 1, 2147483647.0);
-    c.Areas(result == 1 ? std::initializer_list<std::size_t>{0, 1} : std::initializer_list<std::size_t>{0});
+    c.Areas(result == 1 ? std::initializer_list<std::size_t>{0, 1}
+                        : std::initializer_list<std::size_t>{0});
     if (c.error) return ScalarGrid(ErrorOfCode(c.error));
     const Mat &A = c.areas[0], &B = c.areas[1];
     if (A.rows != A.cols || (result == 1 && B.rows != A.rows)) return ErrorGrid("#VALUE!");
@@ -136,7 +138,8 @@ Grid Gauss(Call& c) {
     double result = c.Whole(4, 1, 1, 6);
     double scaling = c.Whole(3, 1, 0, 1);
     double iterations = c.Whole(2, 1, 1, 2147483647.0);
-    c.Areas(result == 1 ? std::initializer_list<std::size_t>{0, 1} : std::initializer_list<std::size_t>{0});
+    c.Areas(result == 1 ? std::initializer_list<std::size_t>{0, 1}
+                        : std::initializer_list<std::size_t>{0});
     if (c.error) return ScalarGrid(ErrorOfCode(c.error));
     const Mat &A = c.areas[0], &B = c.areas[1];
     if (A.rows != A.cols || (result == 1 && B.rows != A.rows)) return ErrorGrid("#VALUE!");
@@ -154,7 +157,9 @@ Grid Gauss(Call& c) {
     Mat out(n, n);
     for (std::size_t i = 0; i < n; ++i)
         for (std::size_t j = 0; j < n; ++j)
-            out(i, j) = result == 2   ? (i > j ? e.lu(i, j) : i == j ? 1 : 0)
+            out(i, j) = result == 2   ? (i > j    ? e.lu(i, j)
+                                         : i == j ? 1
+                                                  : 0)
                         : result == 3 ? (i <= j ? e.lu(i, j) : 0)
                                       : (e.order[i] == j ? 1 : 0);
     return FromMatrix(out);
@@ -173,7 +178,8 @@ LeastSquares SolveLeast(const Mat& A, const Mat& B, Real ratio) {
     Mat fit = Multiply(A, ls.x);
     ls.rest = Mat(B.cols, 1);
     for (std::size_t j = 0; j < B.cols; ++j)
-        for (std::size_t i = 0; i < B.rows; ++i) ls.rest(j, 0) += (fit(i, j) - B(i, j)) * (fit(i, j) - B(i, j));
+        for (std::size_t i = 0; i < B.rows; ++i)
+            ls.rest(j, 0) += (fit(i, j) - B(i, j)) * (fit(i, j) - B(i, j));
     return ls;
 }
 
@@ -192,7 +198,8 @@ Grid LeftVectors(const Svd& d, std::size_t m) {
         for (std::size_t k = 0; k < d.U.cols; ++k) U(i, k) = d.U(i, k);
     Grid g = BothSigns(U);
     for (std::size_t k = 0; k < m; ++k) {
-        bool pinned = k < d.s.size() && d.s[k] > 0 && (k == 0 || d.s[k - 1] - d.s[k] > 1e-12L * d.s[0]) &&
+        bool pinned = k < d.s.size() && d.s[k] > 0 &&
+                      (k == 0 || d.s[k - 1] - d.s[k] > 1e-12L * d.s[0]) &&
                       (k + 1 >= d.s.size() || d.s[k] - d.s[k + 1] > 1e-12L * d.s[0]);
         if (!pinned)
             for (std::size_t i = 0; i < m; ++i) g.cells[i * m + k] = Answer{'x', 0, "any"};
@@ -204,7 +211,8 @@ Grid SingularValues(Call& c) {
     double result = c.Whole(3, 1, 1, 7);
     Real ratio = c.Number(2, 0, 0, DBL_MAX);
     const bool usesB = result == 1 || result == 3;
-    c.Areas(usesB ? std::initializer_list<std::size_t>{0, 1} : std::initializer_list<std::size_t>{0});
+    c.Areas(usesB ? std::initializer_list<std::size_t>{0, 1}
+                  : std::initializer_list<std::size_t>{0});
     if (c.error) return ScalarGrid(ErrorOfCode(c.error));
     const Mat &A = c.areas[0], &B = c.areas[1];
     if (A.rows < A.cols || (usesB && B.rows != A.rows)) return ErrorGrid("#VALUE!");

@@ -54,7 +54,8 @@ Grid EvaluateWhole(TestBook& book, const std::string& formula) {
 std::string Shown(const Grid& g) {
     std::ostringstream out;
     out << g.rows << "x" << g.columns << " {";
-    for (std::size_t i = 0; i < g.cells.size() && i < 12; ++i) out << (i ? ", " : "") << Describe(g.cells[i]);
+    for (std::size_t i = 0; i < g.cells.size() && i < 12; ++i)
+        out << (i ? ", " : "") << Describe(g.cells[i]);
     return out.str() + (g.cells.size() > 12 ? ", ...}" : "}");
 }
 
@@ -68,34 +69,61 @@ TEST(FormulaReferences, ReferencesGiveTheWorkedExamples) {
         const char* formula;
         std::vector<Answer> want;
     } rows[] = {
-        {"=MTXSVD({1,2;2,3;7,1},{1;2;3},,1)", {{'n', 0.37476459510358, ""}, {'n', 0.38418079096045, ""}}},
-        {"=MTXSVD({1,2;2,3;7,1},,,6)", {{'n', 7.68114574786861, ""}, {'n', 0, ""}, {'n', 0, ""}, {'n', 3, ""},
-                                        {'n', 0, ""}, {'n', 0, ""}}},
+        {"=MTXSVD({1,2;2,3;7,1},{1;2;3},,1)",
+         {{'n', 0.37476459510358, ""}, {'n', 0.38418079096045, ""}}},
+        {"=MTXSVD({1,2;2,3;7,1},,,6)",
+         {{'n', 7.68114574786861, ""},
+          {'n', 0, ""},
+          {'n', 0, ""},
+          {'n', 3, ""},
+          {'n', 0, ""},
+          {'n', 0, ""}}},
         // The help's {0.2; 0.6} meets the constraint but is no least-squares solution.
-        {"=MTXLSC({1,2;2,3;7,1},{1;2;3},{1,3},{2},,1)", {{'n', 139.0 / 410, ""}, {'n', 227.0 / 410, ""}}},
+        {"=MTXLSC({1,2;2,3;7,1},{1;2;3},{1,3},{2},,1)",
+         {{'n', 139.0 / 410, ""}, {'n', 227.0 / 410, ""}}},
         {"=MTXGAUSS({2,-1,3;1,3,1;4,1,1},,,,6)", {{'n', -32, ""}}},
-        {"=MTXDIAG(3,{1,2,3})", {{'n', 1, ""}, {'n', 0, ""}, {'n', 0, ""}, {'n', 0, ""}, {'n', 2, ""},
-                                 {'n', 0, ""}, {'n', 0, ""}, {'n', 0, ""}, {'n', 3, ""}}},
-        {"=MTXSERIES(5,1,0.1)", {{'n', 1, ""}, {'n', 1.1, ""}, {'n', 1.2, ""}, {'n', 1.3, ""}, {'n', 1.4, ""}}},
-        {"=MTXSERIES(3,\"2005-12-01\",\"P1D\")", {{'t', 0, "2005-12-01"}, {'t', 0, "2005-12-02"}, {'t', 0, "2005-12-03"}}},
+        {"=MTXDIAG(3,{1,2,3})",
+         {{'n', 1, ""},
+          {'n', 0, ""},
+          {'n', 0, ""},
+          {'n', 0, ""},
+          {'n', 2, ""},
+          {'n', 0, ""},
+          {'n', 0, ""},
+          {'n', 0, ""},
+          {'n', 3, ""}}},
+        {"=MTXSERIES(5,1,0.1)",
+         {{'n', 1, ""}, {'n', 1.1, ""}, {'n', 1.2, ""}, {'n', 1.3, ""}, {'n', 1.4, ""}}},
+        {"=MTXSERIES(3,\"2005-12-01\",\"P1D\")",
+         {{'t', 0, "2005-12-01"}, {'t', 0, "2005-12-02"}, {'t', 0, "2005-12-03"}}},
         {"=MTXSERIES(3,1,\"P1D\")", {{'e', 0, "#VALUE!"}}},
-        {"=SORT({3;1;5;2;4},1,1)", {{'n', 2, ""}, {'n', 4, ""}, {'n', 1, ""}, {'n', 5, ""}, {'n', 3, ""}}},
-        {"=SORT({3;1;5;2;4},1,0)", {{'n', 3, ""}, {'n', 5, ""}, {'n', 1, ""}, {'n', 4, ""}, {'n', 2, ""}}},
+        {"=SORT({3;1;5;2;4},1,1)",
+         {{'n', 2, ""}, {'n', 4, ""}, {'n', 1, ""}, {'n', 5, ""}, {'n', 3, ""}}},
+        {"=SORT({3;1;5;2;4},1,0)",
+         {{'n', 3, ""}, {'n', 5, ""}, {'n', 1, ""}, {'n', 4, ""}, {'n', 2, ""}}},
         {"=SORT({2,\"b\";2,\"a\";3,\"d\";3,\"c\";1,\"e\"},1,1,2,1)",
          {{'n', 5, ""}, {'n', 2, ""}, {'n', 1, ""}, {'n', 4, ""}, {'n', 3, ""}}},
         {"=SORT({3;1},1,1,2)", {{'e', 0, "#VALUE!"}}},
         {"=UNIQUE({2;3;1;2;5;3;1},1)", {{'n', 1, ""}, {'n', 2, ""}, {'n', 3, ""}, {'n', 5, ""}}},
         {"=UNIQUE({\"a\";\"b\";\"cd\";\"a\";\"cd\";\"b\";\"d\"},2)",
-         {{'t', 0, "a"}, {'n', 2, ""}, {'t', 0, "b"}, {'n', 2, ""}, {'t', 0, "cd"}, {'n', 2, ""}, {'t', 0, "d"},
+         {{'t', 0, "a"},
+          {'n', 2, ""},
+          {'t', 0, "b"},
+          {'n', 2, ""},
+          {'t', 0, "cd"},
+          {'n', 2, ""},
+          {'t', 0, "d"},
           {'n', 1, ""}}},
         {"=UNIQUE({\"a\";\"A\"},2)", {{'t', 0, "a"}, {'n', 2, ""}}},
         {"=UNIQUE({1,2},1)", {{'e', 0, "#VALUE!"}}},
         {"=DATEDIFF(\"2005-01-01\",\"2005-12-31\")", {{'t', 0, "P364D"}}},
         {"=DATEDIFF(\"2005-01-01T18:15:10\",\"2005-01-04T12:10:00\")", {{'t', 0, "P2DT17H54M50S"}}},
-        {"=DATEDIFF(\"2005-01-04T12:10:00\",\"2005-01-01T18:15:10\")", {{'t', 0, "-P2DT17H54M50S"}}},
+        {"=DATEDIFF(\"2005-01-04T12:10:00\",\"2005-01-01T18:15:10\")",
+         {{'t', 0, "-P2DT17H54M50S"}}},
         {"=DATEDIFF(\"10:00:00\",\"11:00:00\")", {{'t', 0, "PT1H"}}},
         {"=EDATE2(\"2005-03-03\",\"-P30D\")", {{'t', 0, "2005-02-01"}}},
-        {"=EDATE2(\"2005-08-10T15:27:36.10\",\"P10DT3H7M12.95S\")", {{'t', 0, "2005-08-20T18:34:49.050"}}},
+        {"=EDATE2(\"2005-08-10T15:27:36.10\",\"P10DT3H7M12.95S\")",
+         {{'t', 0, "2005-08-20T18:34:49.050"}}},
         {"=EDATE2(\"13:34:22.330\",\"PT1H7M\")", {{'t', 0, "14:41:22.330"}}},
         {"=EDATE2(\"13:34:22\",\"P1D\")", {{'e', 0, "#VALUE!"}}},
         {"=EDATE2(\"2005-01-30\",\"P1M\")", {{'t', 0, "2005-02-28"}}},
@@ -105,7 +133,8 @@ TEST(FormulaReferences, ReferencesGiveTheWorkedExamples) {
     for (const Row& row : rows) {
         Grid reference;
         ASSERT_TRUE(ReferenceOf(book, row.formula, reference)) << row.formula;
-        ASSERT_EQ(reference.cells.size(), row.want.size()) << row.formula << ": " << Shown(reference);
+        ASSERT_EQ(reference.cells.size(), row.want.size())
+            << row.formula << ": " << Shown(reference);
         for (std::size_t i = 0; i < row.want.size(); ++i) {
             Grid want = ScalarGrid(row.want[i]);
             want.scale = 1e-1; // the help's examples are written to 14 digits
@@ -139,16 +168,17 @@ TEST(FormulaReferences, WholeResultsMeetTheReferences) {
         EXPECT_TRUE(ours.rows == reference.rows && ours.columns == reference.columns)
             << c.formula << ": ours " << Shown(ours) << ", the reference " << Shown(reference);
         // A result past kWholeElements is judged by its shape and first element.
-        if (ours.cells.size() != reference.cells.size() || reference.cells.size() >= kWholeElements) continue;
+        if (ours.cells.size() != reference.cells.size() || reference.cells.size() >= kWholeElements)
+            continue;
         for (std::size_t i = 0; i < ours.cells.size(); ++i, ++elements)
             EXPECT_TRUE(MeetsReference(ours.cells[i], reference, i))
-                << c.formula << " element " << i << ": ours " << Describe(ours.cells[i]) << ", the reference "
-                << Describe(reference.cells[i]);
+                << c.formula << " element " << i << ": ours " << Describe(ours.cells[i])
+                << ", the reference " << Describe(reference.cells[i]);
     }
     std::cout << "  whole results judged: " << judged << " cases, " << elements << " elements\n";
     for (const auto& [function, counts] : perFunction)
-        std::cout << "    " << function << ": " << counts[0] << " cases, " << counts[1] << " values, " << counts[2]
-                  << " errors\n";
+        std::cout << "    " << function << ": " << counts[0] << " cases, " << counts[1]
+                  << " values, " << counts[2] << " errors\n";
     EXPECT_GE(judged, 1000);
 }
 
