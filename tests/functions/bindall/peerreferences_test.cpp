@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <map>
@@ -57,6 +58,23 @@ std::string Shown(const Grid& g) {
     for (std::size_t i = 0; i < g.cells.size() && i < 12; ++i)
         out << (i ? ", " : "") << Describe(g.cells[i]);
     return out.str() + (g.cells.size() > 12 ? ", ...}" : "}");
+}
+
+// A singular vector may stand with either sign, but with one sign in all its elements.
+bool OneSignPerColumn(const Grid& ours, const Grid& reference) {
+    if (reference.alternatives.empty()) return true;
+    for (std::size_t k = 0; k < ours.columns; ++k) {
+        int sign = 0;
+        for (std::size_t i = 0; i < ours.rows; ++i) {
+            const Answer &a = ours.cells[i * ours.columns + k],
+                         &r = reference.cells[i * ours.columns + k];
+            if (a.kind != 'n' || r.kind != 'n' || std::fabs(r.number) < 1e-12) continue;
+            const int here = (a.number < 0) == (r.number < 0) ? 1 : -1;
+            if (sign && here != sign) return false;
+            sign = here;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -174,6 +192,7 @@ TEST(FormulaReferences, WholeResultsMeetTheReferences) {
             EXPECT_TRUE(MeetsReference(ours.cells[i], reference, i))
                 << c.formula << " element " << i << ": ours " << Describe(ours.cells[i])
                 << ", the reference " << Describe(reference.cells[i]);
+        EXPECT_TRUE(OneSignPerColumn(ours, reference)) << c.formula << ": ours " << Shown(ours);
     }
     std::cout << "  whole results judged: " << judged << " cases, " << elements << " elements\n";
     for (const auto& [function, counts] : perFunction)
