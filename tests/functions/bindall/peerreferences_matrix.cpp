@@ -251,8 +251,11 @@ Grid Weighted(Call& c) {
     const std::size_t m = A.rows;
     if (m < A.cols || b.rows != m || b.cols != 1 || G.rows != m || G.cols != m)
         return ErrorGrid("#VALUE!");
-    Mat U = AbsCholesky(G);
-    LeastSquares ls = SolveLeast(Multiply(U, A), Multiply(U, b), ratio);
+    Mat U = AbsCholesky(G), UA = Multiply(U, A);
+    // A zero in G's factor leaves numbers no decomposition converges on.
+    for (Real x : UA.v)
+        if (!std::isfinite(double(x))) return ErrorGrid("#NUM!");
+    LeastSquares ls = SolveLeast(UA, Multiply(U, b), ratio);
     return result == 1 ? FromMatrix(ls.x) : ScalarGrid(Element(ls.rest(0, 0)));
 }
 
