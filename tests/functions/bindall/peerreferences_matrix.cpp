@@ -276,6 +276,13 @@ Grid Constrained(Call& c) {
     Svd e = Decompose(Transpose(E));
     int rank = 0;
     Mat x0 = Multiply(Transpose(PseudoInverse(e, ratio, rank)), d);
+    // Constraint rows that depend on each other (a zero one too) leave a zero pivot in the
+    // triangle the constraints are eliminated by: its infinities are no finite result.
+    if (std::size_t(rank) < l) {
+        Mat nowhere(result == 1 ? n : 1, 1);
+        for (Real& x : nowhere.v) x = NAN;
+        return FromMatrix(nowhere);
+    }
     Mat P = Identity(n);
     const Real cut = std::max(ratio, Real(1e-15)) * e.s[0];
     for (std::size_t k = 0; k < l; ++k)
