@@ -272,10 +272,10 @@ Grid Constrained(Call& c) {
     if (m < n || b.rows != m || b.cols != 1 || l >= n || E.cols != n || d.rows != l || d.cols != 1)
         return ErrorGrid("#VALUE!");
     // E^T = Ue S Ve^T (n x l, n > l): E+ = ((E^T)+)^T gives the x0 of least norm, and the
-    // projector away from the kept columns of Ue onto E's null space.
+    // projector away from Ue's columns onto E's null space. The ratio cuts A's values only.
     Svd e = Decompose(Transpose(E));
     int rank = 0;
-    Mat x0 = Multiply(Transpose(PseudoInverse(e, ratio, rank)), d);
+    Mat x0 = Multiply(Transpose(PseudoInverse(e, 0, rank)), d);
     // Constraint rows that depend on each other (a zero one too) leave a zero pivot in the
     // triangle the constraints are eliminated by: its infinities are no finite result.
     if (std::size_t(rank) < l) {
@@ -283,13 +283,10 @@ Grid Constrained(Call& c) {
         for (Real& x : nowhere.v) x = NAN;
         return FromMatrix(nowhere);
     }
-    Mat P = Identity(n);
-    const Real cut = std::max(ratio, Real(1e-15)) * e.s[0];
+    Mat Z = Identity(n);
     for (std::size_t k = 0; k < l; ++k)
-        if (e.s[k] > 0 && e.s[k] >= cut)
-            for (std::size_t i = 0; i < n; ++i)
-                for (std::size_t j = 0; j < n; ++j) P(i, j) -= e.U(i, k) * e.U(j, k);
-    Mat Z = P;
+        for (std::size_t i = 0; i < n; ++i)
+            for (std::size_t j = 0; j < n; ++j) Z(i, j) -= e.U(i, k) * e.U(j, k);
     Mat rest = Multiply(A, x0);
     for (std::size_t i = 0; i < m; ++i) rest(i, 0) = b(i, 0) - rest(i, 0);
     LeastSquares ls = SolveLeast(Multiply(A, Z), rest, ratio);
