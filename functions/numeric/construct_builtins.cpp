@@ -59,7 +59,8 @@ enum class SeriesKind { kNone, kNumber, kText };
 SeriesKind ReadSeriesValue(CEvalContext& ctx, FormulaToken& slot, double& number, std::string& text,
                            FormulaError& error) {
     ResolveReferenceValue(ctx, slot);
-    if (slot.type == kTokenNumber) {
+    // An error value sets no kind: its code alone decides, with no mix of kinds beside it.
+    if (slot.type == kTokenNumber && !slot.error) {
         error = MergeError(error, GetNumberArg(ctx, slot, number));
         return SeriesKind::kNumber;
     }

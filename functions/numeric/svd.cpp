@@ -282,7 +282,8 @@ void SvdRankCutoff(Matrix& V, Matrix& B, const double* S, Matrix& X, double* R, 
     for (int32_t i = 1; i <= n; ++i) smax = std::max(smax, S[i]);
     double threshold = tau * smax;
     rank = 0;
-    while (rank < n && S[rank + 1] > threshold) ++rank;
+    // A value at the threshold itself stays: only those below it count as 0.
+    while (rank < n && S[rank + 1] > 0 && S[rank + 1] >= threshold) ++rank;
     for (int32_t i = 1; i <= m; ++i) {
         for (int32_t j = 1; j <= nb; ++j) {
             double& b = At(B, i, j);

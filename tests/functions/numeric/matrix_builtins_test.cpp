@@ -47,6 +47,10 @@ TEST_F(MatrixBuiltins, SvdResults) {
                          {"=MTXSVD(" A ", {1; 2; 3}, #N/A!, 1)", "#N/A!"},
                          {"=MTXSVD(" A ", {1; 2; 3},, 8)", "#NUM!"},
                          {"=MTXSVD(" A ", {1; 2; 3},)", "#SYNTAX!"},
+                         // A ratio of 1 keeps the largest value, as any value at the threshold.
+                         {"=MTXSVD({1, 2; 2, 4},, 1, 2)", "1"},
+                         {"=MTXSVD({1, 2; 2, 4}, {1; 2}, 1, 1)", "{0.2; 0.4}"},
+                         {"=MTXSVD({1, 2; 2, 4},, 1.0000001, 2)", "0"},
                      });
 }
 
@@ -175,6 +179,9 @@ TEST_F(MatrixBuiltins, RandomColumnsAndSeries) {
              "{\"2005-12-01\"; \"2005-12-02\"; \"2005-12-03\"; \"2005-12-04\"; \"2005-12-05\"}"},
             {"=MTXSERIES(2, \"soon\", \"P1D\")", "{\"soon\"; #VALUE!}"},
             {"=MTXSERIES(2, \"2005-12-01\", 1)", "#VALUE!"},
+            // An error value is no number beside a text: its own code.
+            {"=MTXSERIES(2, \"2005-12-01\", #N/A!)", "#N/A!"},
+            {"=MTXSERIES(2, #N/A!, \"P1D\")", "#N/A!"},
         });
     EXPECT_EQ(book.Numbers("=MTXRAND(2097152,,)").size(), 2097152u);
 }

@@ -113,7 +113,10 @@ TEST(SolveLeastSquares, RankSolutionAndResidual) {
         {"ratio 1e-3", 3, 2, 1, {2, 0, 0, 1e-3, 0, 0}, {1, 1, 1}, 1e-3, 1, {}, NAN, 0},
         {"ratio -1e-3", 3, 2, 1, {2, 0, 0, 1e-3, 0, 0}, {1, 1, 1}, -1e-3, 1, {}, NAN, 0},
         {"ratio 0.6", 3, 2, 1, {2, 0, 0, 1e-3, 0, 0}, {1, 1, 1}, 0.6, 1, {}, NAN, 0},
-        {"ratio 1", 3, 2, 1, {2, 0, 0, 1e-3, 0, 0}, {1, 1, 1}, 1.0, 0, {}, NAN, 0},
+        // Only values below the ratio's share of the largest count as 0: at 1 the largest stays.
+        {"ratio 1", 3, 2, 1, {2, 0, 0, 1e-3, 0, 0}, {1, 1, 1}, 1.0, 1, {}, NAN, 0},
+        {"ratio past 1", 3, 2, 1, {2, 0, 0, 1e-3, 0, 0}, {1, 1, 1}, 1.0000001, 0, {}, NAN, 0},
+        {"ratio 0.5e-3", 3, 2, 1, {2, 0, 0, 1e-3, 0, 0}, {1, 1, 1}, 0.5e-3, 2, {}, NAN, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
