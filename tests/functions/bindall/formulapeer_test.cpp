@@ -3,8 +3,9 @@
 // compared with the peer's answers cached in formula-peer.tsv. Numbers agree within 1e-13
 // relative, errors by kind, texts exactly. A difference passes only when peer-accepted.tsv
 // names its reason or peer-pending.tsv lists it as a fault still open; the pending ones are
-// counted, not hidden. A function the peer has none of whose reference peerreferences*.cpp
-// works out is judged by that reference, its answers stored.
+// counted, not hidden. A function the peer has none of is judged by the reference that
+// peerreferences*.cpp (solvers, searches, series) or peerexact*.cpp (matrices, lists, dates)
+// works out, its answers stored.
 #include "functions/bindall/bindall.h"
 #include "functions/general/catalogue.h"
 #include "tests/functions/bindall/peeranswers.h"
