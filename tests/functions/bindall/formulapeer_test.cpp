@@ -293,13 +293,12 @@ void CheckModels(TestBook& book, const PeerFile& file, const std::vector<Answer>
             ADD_FAILURE() << c.formula << " (" << accepted->second << "): " << fault;
         }
     }
-    // A reason over ten entries needs a model; these still lack one (the peer's faults and
-    // inexact answers meet their references instead).
-    static const std::set<std::string> awaiting = {"criteria rule", "general form", "ranked data"};
+    // A reason over ten entries needs a model (the peer's faults and inexact answers meet
+    // their references instead).
     for (const auto& [reason, count] : perReason) {
         if (count <= 10 || reason == "peer inexact" || reason == "peer fault") continue;
         const bool modelled = Models().count(reason) > 0;
-        EXPECT_TRUE(modelled || awaiting.count(reason))
+        EXPECT_TRUE(modelled)
             << reason << " covers " << count << " entries and has no model";
         std::cout << "  " << reason << ": " << count << " entries, "
                   << (modelled ? "model run on " + std::to_string(judged[reason])

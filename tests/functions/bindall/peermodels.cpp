@@ -271,6 +271,8 @@ const std::map<std::string, Model>& Models() {
         AddAreaModels(all);
         AddNumberModels(all);
         AddBoundsModels(all);
+        AddRankedModels(all);
+        AddCriteriaModels(all);
         return all;
     }();
     return models;

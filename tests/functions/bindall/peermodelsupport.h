@@ -96,5 +96,7 @@ void AddReadingModels(std::map<std::string, Model>& models);
 void AddAreaModels(std::map<std::string, Model>& models);
 void AddNumberModels(std::map<std::string, Model>& models);
 void AddBoundsModels(std::map<std::string, Model>& models);
+void AddRankedModels(std::map<std::string, Model>& models);
+void AddCriteriaModels(std::map<std::string, Model>& models);
 
 } // namespace vl::test::peermodel
