@@ -125,7 +125,7 @@ bool FractionTakenByPeer(const ModelCase& m) {
 }
 
 std::string WholeNumbers(TestBook& book, const ModelCase& m) {
-    if (FractionTakenByPeer(m)) return {};
+    if (FractionTakenByPeer(m) || WholeArgumentsComputed(book, m)) return {};
     std::vector<std::size_t> candidates;
     for (std::size_t i = 0; i < m.args.size(); ++i) {
         const Argument& a = m.args[i];
@@ -485,9 +485,16 @@ std::string CountReading(const ModelCase& m) {
 // TTEST2 passes over a sample's cells that give no number (errors, texts that are no
 // number, empty cells): our answer is the call on arrays of the numbers read.
 std::string SampleCellsSkipped(TestBook& book, const ModelCase& m) {
-    if (m.name != "TTEST2" || m.args.size() != 2) return Expect(false, m, "two samples");
+    // TTEST's tails and type stay as written.
+    const bool tTest = m.name == "TTEST" && m.args.size() >= 2;
+    if ((m.name != "TTEST2" || m.args.size() != 2) && !tTest)
+        return Expect(false, m, "two samples");
     std::vector<std::string> samples;
     for (const Argument& a : m.args) {
+        if (samples.size() == 2) {
+            samples.push_back(a.text);
+            continue;
+        }
         std::vector<double> numbers;
         int worst = 0;
         ReadSample(a, true, numbers, worst);
