@@ -184,8 +184,11 @@ const std::set<std::string>& Reasons() {
         // a value outside a function's domain is #NUM!, one inside it is taken: HARMEAN of
         // negative values, ZTEST's omitted deviation (the sample's) or a negative one
         "domain rule",
-        // a call with fewer arguments than the function needs is refused as #SYNTAX!
+        // a call with fewer arguments than the function needs, or more than it takes, is
+        // refused as #SYNTAX!
         "argument count",
+        // texts compare without regard to case ("apple" = "Apple")
+        "texts ignore case",
         // COUNTIF and SUMIF compare a text cell with an ordering criteria as text, match "*"
         // against texts only and pair the sum range cell by cell from its corner
         "criteria rule",

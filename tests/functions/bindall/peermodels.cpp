@@ -273,6 +273,7 @@ const std::map<std::string, Model>& Models() {
         AddBoundsModels(all);
         AddRankedModels(all);
         AddCriteriaModels(all);
+        AddCallModels(all);
         return all;
     }();
     return models;

@@ -339,9 +339,14 @@ Answer AggregateOf(TestBook& book, const ModelCase& m) {
                 any = true;
                 continue;
             }
+            const bool aForm = m.name == "MAXA" || m.name == "MINA";
             for (const Answer& v : a.values) {
                 double x = 0;
-                if (v.kind == 'b' || v.kind == 'e' || !ReadNumber(v, x)) continue;
+                // The A forms count an area's text that is no number as 0.
+                if (aForm && v.kind == 't' && !NumericText(v.text))
+                    x = 0;
+                else if (v.kind == 'b' || v.kind == 'e' || !ReadNumber(v, x))
+                    continue;
                 total += x;
                 best = !any                          ? x
                        : m.name.rfind("MAX", 0) == 0 ? std::max(best, x)
@@ -383,6 +388,8 @@ std::string AggregateReading(TestBook& book, const ModelCase& m) {
 std::string CleanedCall(TestBook& book, const ModelCase& m, const std::vector<std::size_t>& data) {
     const bool leaveOut = m.name == "MEDIAN" || m.name == "MODE" || m.name == "SUMPRODUCT";
     const bool skipOmitted = m.name == "AVERAGE" || m.name == "AVERAGEA" || m.name == "AVEDEV";
+    const bool aForm = m.name == "STDEVA" || m.name == "STDEVPA" || m.name == "VARA" ||
+                       m.name == "VARPA" || m.name == "MAXA" || m.name == "MINA";
     int worst = 0;
     std::vector<double> numbers;
     for (std::size_t i : data) {
@@ -395,7 +402,18 @@ std::string CleanedCall(TestBook& book, const ModelCase& m, const std::vector<st
         // A range written from its far corner is left out.
         if (HasReversedRange(a.text)) continue;
         ReadSample(a, leaveOut, numbers, worst);
+        // The A forms count an area's text that is no number as 0.
+        const bool area = a.values.size() > 1 || a.text.find_first_of(":{_") != std::string::npos;
+        if (area && aForm)
+            for (const Answer& v : a.values)
+                if (v.kind == 't' && (TextNoNumber(v) || v.text.find_first_not_of(' ') ==
+                                                             std::string::npos))
+                    numbers.push_back(0);
     }
+    // SUMSQ's squares past the doubles are #NUM! too.
+    long double squares = 0;
+    for (double x : numbers) squares += (long double)x * x;
+    if (m.name == "SUMSQ" && squares > 1.7976931348623157e308L) worst = std::max(worst, 5);
     if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
     std::string array = "Z100:Z101";
     if (!numbers.empty()) {
@@ -487,11 +505,14 @@ std::string CountReading(const ModelCase& m) {
 std::string SampleCellsSkipped(TestBook& book, const ModelCase& m) {
     // TTEST's tails and type stay as written.
     const bool tTest = m.name == "TTEST" && m.args.size() >= 2;
-    if ((m.name != "TTEST2" || m.args.size() != 2) && !tTest)
+    // ZTEST's and ZTEST2's one sample likewise, the value and deviation as written.
+    const bool zTest = (m.name == "ZTEST" || m.name == "ZTEST2") && !m.args.empty();
+    if ((m.name != "TTEST2" || m.args.size() != 2) && !tTest && !zTest)
         return Expect(false, m, "two samples");
+    const std::size_t count = zTest ? 1 : 2;
     std::vector<std::string> samples;
     for (const Argument& a : m.args) {
-        if (samples.size() == 2) {
+        if (samples.size() >= count) {
             samples.push_back(a.text);
             continue;
         }

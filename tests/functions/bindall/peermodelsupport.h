@@ -101,5 +101,6 @@ void AddNumberModels(std::map<std::string, Model>& models);
 void AddBoundsModels(std::map<std::string, Model>& models);
 void AddRankedModels(std::map<std::string, Model>& models);
 void AddCriteriaModels(std::map<std::string, Model>& models);
+void AddCallModels(std::map<std::string, Model>& models);
 
 } // namespace vl::test::peermodel
