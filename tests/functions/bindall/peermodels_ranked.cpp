@@ -72,15 +72,16 @@ void SortItems(std::vector<Item>& items, bool ascending) {
     });
 }
 
-// A parameter as the functions read it: a number, a text that spells one, blanks or an empty
-// cell 0; another text #NUM!, an error its code. False when it is no single value.
-bool ReadParameter(const Argument& a, double& x, int& worst) {
+// A parameter as the functions read it: a number, a text that spells one, an empty cell 0;
+// another text #NUM!, blanks too where a fraction or a value is asked (0 where a whole number
+// is), an error its code. False when it is no single value.
+bool ReadParameter(const Argument& a, bool whole, double& x, int& worst) {
     if (a.values.size() != 1) return false;
     const Answer& v = a.values.front();
     x = 0;
     if (v.kind == 'e')
         worst = std::max(worst, ErrorCode(v) ? ErrorCode(v) : 5);
-    else if (v.kind == 't' && !BlanksOnly(v.text) && !ReadNumber(v, x))
+    else if (v.kind == 't' && (BlanksOnly(v.text) ? !whole : !ReadNumber(v, x)))
         worst = std::max(worst, 5);
     else if (v.kind == 'n')
         x = v.number;
@@ -174,8 +175,10 @@ std::string RankedData(const ModelCase& m) {
         return Expect(false, m, "a ranked function over an area");
     int worst = 0;
     double p[3] = {0, 0, 0};
+    // PERCENTILE's and TRIMMEAN's fraction, PERCENTRANK's and RANK's value are no whole numbers.
+    const bool wholeSecond = m.name == "LARGE" || m.name == "SMALL" || m.name == "QUARTILE";
     for (std::size_t i = 0; i < m.args.size(); ++i)
-        if (i != data && !ReadParameter(m.args[i], p[i], worst))
+        if (i != data && !ReadParameter(m.args[i], i == 2 || (i == 1 && wholeSecond), p[i], worst))
             return Expect(false, m, "one value for each parameter");
     const bool thirdGiven = m.args.size() > 2 && !m.args[2].text.empty();
     bool ascending = true;
