@@ -301,8 +301,7 @@ void CheckModels(TestBook& book, const PeerFile& file, const std::vector<Answer>
     for (const auto& [reason, count] : perReason) {
         if (count <= 10 || reason == "peer inexact" || reason == "peer fault") continue;
         const bool modelled = Models().count(reason) > 0;
-        EXPECT_TRUE(modelled)
-            << reason << " covers " << count << " entries and has no model";
+        EXPECT_TRUE(modelled) << reason << " covers " << count << " entries and has no model";
         std::cout << "  " << reason << ": " << count << " entries, "
                   << (modelled ? "model run on " + std::to_string(judged[reason])
                                : std::string("no model yet"))

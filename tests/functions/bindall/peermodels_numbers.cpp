@@ -452,7 +452,8 @@ std::string DomainRule(TestBook& book, const ModelCase& m) {
         if (!given) sigma = std::sqrt(SampleVariance(x));
         double z = (mean - at) / (sigma / std::sqrt(double(x.size())));
         if (!std::isfinite(z)) return Expect(m.ours.kind == 'e', m, "a statistic past the doubles");
-        if (m.name == "ZTEST2") return Expect(Agree(m.ours, Answer{'n', z, ""}), m, "the z statistic");
+        if (m.name == "ZTEST2")
+            return Expect(Agree(m.ours, Answer{'n', z, ""}), m, "the z statistic");
         Answer want = Evaluate(book, "=NORMSDIST(" + Number(-z) + ")", 19, 0);
         return Expect(Agree(m.ours, want), m, "the upper normal tail");
     }
