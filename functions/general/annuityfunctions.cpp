@@ -292,6 +292,13 @@ void Rate(CEvalContext& ctx) {
     const double paid = f.n * f.pmt;
     const double scale = std::fabs(paid) + std::fabs(f.pv) + std::fabs(f.fv);
     if (std::fabs(paid + f.pv + f.fv) <= 1e-14 * std::max(scale, 1.0)) return ReturnNumber(ctx, 0);
+    // Over one period the balance pv (1 + x) + pmt (1 + x t) + fv is linear in x: its one
+    // root, however far it lies, or none above -1.
+    if (f.n == 1) {
+        const double root = -(f.pv + f.pmt + f.fv) / (f.pv + f.pmt * f.t);
+        if (root > -1 && IsAcceptableResult(root)) return ReturnNumber(ctx, root);
+        return ReturnError(ctx, kErrNum);
+    }
     // The side of the guess first (positive when it is 0); then the other side, towards -1
     // for the negative rates that payments worth less than the loan lead to.
     double root = 0;

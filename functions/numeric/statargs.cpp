@@ -63,8 +63,9 @@ void GatherDataItems(CEvalContext& ctx, AreaWalk& area, std::vector<DataItem>& i
         area.Load(ctx, record, slot);
         item.conversion = GetNumberArg(ctx, slot, item.number);
         item.record = record;
-        // A text that is no number (a header, "") is no datum.
-        if (item.isText && !item.error && item.conversion) continue;
+        // A text that is no number (a header, "", blanks, which read as 0) is no datum.
+        const bool blanks = item.text.find_first_not_of(' ') == std::string_view::npos;
+        if (item.isText && !item.error && (item.conversion || blanks)) continue;
         items.push_back(item);
     }
 }

@@ -271,6 +271,9 @@ const std::map<std::string, Model>& Models() {
         AddAreaModels(all);
         AddNumberModels(all);
         AddBoundsModels(all);
+        AddRankedModels(all);
+        AddCriteriaModels(all);
+        AddCallModels(all);
         return all;
     }();
     return models;

@@ -20,6 +20,16 @@ namespace {
 std::string UnequalAreas(const ModelCase& m) {
     bool unequal = m.args.size() >= 2 &&
                    (m.args[0].rows != m.args[1].rows || m.args[0].columns != m.args[1].columns);
+    // Two areas multiplied position by position: (A1:A3)*(G1:G2).
+    std::vector<std::string> factors =
+        m.args.size() == 1 ? SplitTopLevel(m.args[0].text, "*") : std::vector<std::string>{};
+    Area a, b;
+    auto bare = [](std::string t) {
+        return t.size() > 2 && t.front() == '(' && t.back() == ')' ? t.substr(1, t.size() - 2) : t;
+    };
+    if (factors.size() == 2 && ReadArea(bare(factors[0]), a) && ReadArea(bare(factors[1]), b))
+        unequal = std::abs(a.r2 - a.r1) != std::abs(b.r2 - b.r1) ||
+                  std::abs(a.c2 - a.c1) != std::abs(b.c2 - b.c1);
     return Expect(unequal && IsError(m.ours, "#VALUE!"), m, "areas of different shapes");
 }
 

@@ -157,11 +157,11 @@ bool AtBound(const std::string& name, const Numbers& a, const Answer& ours) {
         else if (per != 1)
             interest = -((pv + payment) * (1 + grown(per - 2)) + payment * annuity(per - 2)) * r;
         if (name == "IPMT") return is(double(interest));
-        // The principal part in closed form: payment less interest cancels where the balance
-        // has shrunk far below the payment.
-        if (!start) return is(double((payment + r * pv) * std::pow(1 + r, per - 1)));
-        return is(
-            double(per == 1 ? payment : (payment * (1 + r) + r * pv) * std::pow(1 + r, per - 2)));
+        // The principal part in closed form, -r (pv + fv) (1 + r)^(per - 1) / ((1 + r)^n - 1):
+        // payment less interest cancels where the balance has shrunk far below the payment.
+        const long double part = r == 0 ? payment : -r * (pv + fv) / grown(n);
+        if (!start) return is(double(part * std::pow(1 + r, per - 1)));
+        return is(double(per == 1 ? payment : part * std::pow(1 + r, per - 2)));
     }
     if (name == "CHIDIST") return a[0] < 0 && is(0);
     if (name == "NORMDIST") return a[2] == 0 && is(a[0] >= a[1] ? 1 : 0);

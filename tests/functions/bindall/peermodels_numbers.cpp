@@ -397,7 +397,8 @@ std::string FrequencyBins(TestBook& book, const ModelCase& m) {
 
 // GEOMEAN refuses a value of 0 or below (#NUM!); HARMEAN takes negative values, refuses 0
 // (#NUM!) and a sum of inverses of 0 (#DIV/0!); STANDARDIZE refuses a deviation of 0 or below;
-// ZTEST takes its deviation as given or the sample's; the largest error code wins.
+// ZTEST and ZTEST2 take the deviation as given (0 refused) or the sample's; the largest error
+// code wins.
 std::string DomainRule(TestBook& book, const ModelCase& m) {
     std::vector<double> x;
     int worst = 0;
@@ -435,13 +436,15 @@ std::string DomainRule(TestBook& book, const ModelCase& m) {
         return Expect(Agree(m.ours, Answer{'n', (v[0] - v[1]) / v[2], ""}), m,
                       "the standard score");
     }
-    if (m.name == "ZTEST" && m.args.size() >= 2) {
+    if ((m.name == "ZTEST" || m.name == "ZTEST2") && m.args.size() >= 2) {
         ReadSample(m.args[0], false, x, worst);
         double at = 0, sigma = 0;
         const Answer& point = m.args[1].values.front();
         if (point.kind != 'b' && !ReadNumber(point, at)) worst = std::max(worst, 5);
         bool given = m.args.size() > 2 && !m.args[2].text.empty();
         if (given && !ReadNumber(m.args[2].values.front(), sigma)) worst = std::max(worst, 5);
+        // A deviation of 0 given measures nothing.
+        if (given && sigma == 0) worst = std::max(worst, 5);
         if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
         if (x.size() < 2) return Expect(m.ours.kind == 'e', m, "a sample too small");
         double mean = 0;
@@ -449,6 +452,8 @@ std::string DomainRule(TestBook& book, const ModelCase& m) {
         if (!given) sigma = std::sqrt(SampleVariance(x));
         double z = (mean - at) / (sigma / std::sqrt(double(x.size())));
         if (!std::isfinite(z)) return Expect(m.ours.kind == 'e', m, "a statistic past the doubles");
+        if (m.name == "ZTEST2")
+            return Expect(Agree(m.ours, Answer{'n', z, ""}), m, "the z statistic");
         Answer want = Evaluate(book, "=NORMSDIST(" + Number(-z) + ")", 19, 0);
         return Expect(Agree(m.ours, want), m, "the upper normal tail");
     }

@@ -47,6 +47,29 @@ std::string TypeRule(const ModelCase& m) {
     return Expect(readable && !unreadable, m, "a text read as its number");
 }
 
+// A text that spells a number, written or in a cell named alone, is that number: our answer is
+// the call's with each such text replaced by its number.
+std::string NumericTextRead(TestBook& book, const ModelCase& m) {
+    std::string name;
+    std::vector<std::string> texts;
+    if (!SplitCall(m.formula, name, texts) || texts.size() != m.args.size())
+        return Expect(false, m, "a call");
+    bool replaced = false;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const Argument& a = m.args[i];
+        double x = 0;
+        const bool single =
+            a.values.size() == 1 && a.text.find_first_of(":{_") == std::string::npos;
+        if (single && a.values[0].kind == 't' && ReadNumber(a.values[0], x)) {
+            texts[i] = Number(x);
+            replaced = true;
+        }
+    }
+    if (!replaced) return Expect(false, m, "a numeric text");
+    return Expect(Agree(m.ours, Evaluate(book, JoinCall(name, texts), 19, 0)), m,
+                  "the call on the texts' numbers");
+}
+
 // A reversed range is #REF!, an empty intersection #NULL!: our answer is one of the errors
 // the formula's ranges give.
 std::string ErrorRule(TestBook& book, const ModelCase& m) {
@@ -125,7 +148,7 @@ bool FractionTakenByPeer(const ModelCase& m) {
 }
 
 std::string WholeNumbers(TestBook& book, const ModelCase& m) {
-    if (FractionTakenByPeer(m)) return {};
+    if (FractionTakenByPeer(m) || WholeArgumentsComputed(book, m)) return {};
     std::vector<std::size_t> candidates;
     for (std::size_t i = 0; i < m.args.size(); ++i) {
         const Argument& a = m.args[i];
@@ -157,7 +180,10 @@ std::string WholeNumbers(TestBook& book, const ModelCase& m) {
         Answer cut = Evaluate(book, JoinCall(m.name, peers), 19, 0);
         bool peerMet = Agree(cut, m.peer) || (cut.kind == 't' && m.peer.kind == 'n' &&
                                               SameMoment(cut.text, m.peer.number));
-        if (Agree(m.ours, Evaluate(book, JoinCall(m.name, ours), 19, 0)) && peerMet) return {};
+        // The subset is rounded as the engine rounds it: rounding it first changes nothing.
+        Answer rounded = Evaluate(book, JoinCall(m.name, ours), 19, 0);
+        if (Agree(m.ours, rounded) && Agree(Evaluate(book, m.formula, 19, 0), rounded) && peerMet)
+            return {};
     }
     return Expect(false, m, "whole numbers rounded half away from zero");
 }
@@ -339,9 +365,14 @@ Answer AggregateOf(TestBook& book, const ModelCase& m) {
                 any = true;
                 continue;
             }
+            const bool aForm = m.name == "MAXA" || m.name == "MINA";
             for (const Answer& v : a.values) {
                 double x = 0;
-                if (v.kind == 'b' || v.kind == 'e' || !ReadNumber(v, x)) continue;
+                // The A forms count an area's text that is no number as 0.
+                if (aForm && v.kind == 't' && !NumericText(v.text))
+                    x = 0;
+                else if (v.kind == 'b' || v.kind == 'e' || !ReadNumber(v, x))
+                    continue;
                 total += x;
                 best = !any                          ? x
                        : m.name.rfind("MAX", 0) == 0 ? std::max(best, x)
@@ -383,6 +414,8 @@ std::string AggregateReading(TestBook& book, const ModelCase& m) {
 std::string CleanedCall(TestBook& book, const ModelCase& m, const std::vector<std::size_t>& data) {
     const bool leaveOut = m.name == "MEDIAN" || m.name == "MODE" || m.name == "SUMPRODUCT";
     const bool skipOmitted = m.name == "AVERAGE" || m.name == "AVERAGEA" || m.name == "AVEDEV";
+    const bool aForm = m.name == "STDEVA" || m.name == "STDEVPA" || m.name == "VARA" ||
+                       m.name == "VARPA" || m.name == "MAXA" || m.name == "MINA";
     int worst = 0;
     std::vector<double> numbers;
     for (std::size_t i : data) {
@@ -395,7 +428,18 @@ std::string CleanedCall(TestBook& book, const ModelCase& m, const std::vector<st
         // A range written from its far corner is left out.
         if (HasReversedRange(a.text)) continue;
         ReadSample(a, leaveOut, numbers, worst);
+        // The A forms count an area's text that is no number as 0.
+        const bool area = a.values.size() > 1 || a.text.find_first_of(":{_") != std::string::npos;
+        if (area && aForm)
+            for (const Answer& v : a.values)
+                if (v.kind == 't' &&
+                    (TextNoNumber(v) || v.text.find_first_not_of(' ') == std::string::npos))
+                    numbers.push_back(0);
     }
+    // SUMSQ's squares past the doubles are #NUM! too.
+    long double squares = 0;
+    for (double x : numbers) squares += (long double)x * x;
+    if (m.name == "SUMSQ" && squares > 1.7976931348623157e308L) worst = std::max(worst, 5);
     if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
     std::string array = "Z100:Z101";
     if (!numbers.empty()) {
@@ -485,9 +529,19 @@ std::string CountReading(const ModelCase& m) {
 // TTEST2 passes over a sample's cells that give no number (errors, texts that are no
 // number, empty cells): our answer is the call on arrays of the numbers read.
 std::string SampleCellsSkipped(TestBook& book, const ModelCase& m) {
-    if (m.name != "TTEST2" || m.args.size() != 2) return Expect(false, m, "two samples");
+    // TTEST's tails and type stay as written.
+    const bool tTest = m.name == "TTEST" && m.args.size() >= 2;
+    // ZTEST's and ZTEST2's one sample likewise, the value and deviation as written.
+    const bool zTest = (m.name == "ZTEST" || m.name == "ZTEST2") && !m.args.empty();
+    if ((m.name != "TTEST2" || m.args.size() != 2) && !tTest && !zTest)
+        return Expect(false, m, "two samples");
+    const std::size_t count = zTest ? 1 : 2;
     std::vector<std::string> samples;
     for (const Argument& a : m.args) {
+        if (samples.size() >= count) {
+            samples.push_back(a.text);
+            continue;
+        }
         std::vector<double> numbers;
         int worst = 0;
         ReadSample(a, true, numbers, worst);
@@ -506,7 +560,7 @@ void AddReadingModels(std::map<std::string, Model>& models) {
         {"dates are text", [](TestBook&, const ModelCase& m) { return DatesAreText(m); }},
         {"type rule", [](TestBook&, const ModelCase& m) { return TypeRule(m); }},
         // A numeric text given where a number is asked is the type rule's own case.
-        {"numeric text", [](TestBook&, const ModelCase& m) { return TypeRule(m); }},
+        {"numeric text", NumericTextRead},
         {"error rule", ErrorRule},
         {"moment text", [](TestBook&, const ModelCase& m) { return MomentText(m); }},
         {"whole numbers", WholeNumbers},

@@ -91,10 +91,16 @@ Answer WithCallAnswer(TestBook& book, const std::string& formula, const std::str
 // out, and areas leave such texts out. False when `worst` is set.
 bool ReadSample(const Argument& a, bool leaveOut, std::vector<double>& out, int& worst);
 
+// Our answer worked out at whole-number arguments where the peer takes or refuses the fraction.
+bool WholeArgumentsComputed(TestBook& book, const ModelCase& m);
+
 // Each part adds the models of its reasons.
 void AddReadingModels(std::map<std::string, Model>& models);
 void AddAreaModels(std::map<std::string, Model>& models);
 void AddNumberModels(std::map<std::string, Model>& models);
 void AddBoundsModels(std::map<std::string, Model>& models);
+void AddRankedModels(std::map<std::string, Model>& models);
+void AddCriteriaModels(std::map<std::string, Model>& models);
+void AddCallModels(std::map<std::string, Model>& models);
 
 } // namespace vl::test::peermodel

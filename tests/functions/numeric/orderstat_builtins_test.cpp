@@ -160,6 +160,13 @@ TEST_F(OrderStatistics, MixedDataFollowsTheSortOrder) {
                    {"PERCENTILE({\"3\", 1, 2}, 0)", "1"},
                    {"SMALL({\"b\", 2, \"A\"}, 2)", "#NUM!"},
                    {"SMALL({\"b\", 2, \"A\"}, 1)", "2"},
+                   // The empty text of a formula and blanks are no data either.
+                   {"SMALL(D1:D3, 1)", "3"},
+                   {"SMALL(D1:D3, 2)", "#NUM!"},
+                   {"PERCENTILE(D1:D3, 0)", "3"},
+                   {"TRIMMEAN(D1:D3, 0)", "3"},
+                   {"RANK(3, D1:D3, 1)", "1"},
+                   {"SMALL({\" \", 2}, 2)", "#NUM!"},
                });
 }
 
