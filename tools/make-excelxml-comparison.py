@@ -217,15 +217,14 @@ def write_documents():
 
 
 def check():
-    wanted = dict(documents())
-    present = sorted(os.listdir(FOLDER))
-    if present != sorted(wanted):
-        sys.exit("the generated documents are not the generator's: run it again")
-    for name, data in wanted.items():
+    from peeroffice import check_stored
+    stored = []
+    for name in sorted(os.listdir(FOLDER)):
         with open(os.path.join(FOLDER, name), "rb") as f:
-            if f.read() != data:
-                sys.exit(f"{name} is not the generator's: run it again")
-    print(f"{len(wanted)} generated documents match the generator")
+            stored.append((name, f.read()))
+    sys.exit(check_stored(stored, sorted(documents()), "generated documents",
+                          "tools/make-excelxml-comparison.py",
+                          show=lambda d: f"{d[0]} (digest {digest(d[1])})"))
 
 
 def digest(data):

@@ -218,19 +218,11 @@ def main():
     ap.add_argument("--out", default=OUT)
     a = ap.parse_args()
     if a.check:
+        from peeroffice import check_stored
         with open(a.check, encoding="utf-8") as f:
             cached = [l.rstrip("\n") for l in f if l[0] in "CI"]
         wanted = [l for case in cases() for l in case_lines(case)]
-        if cached != wanted:
-            for i, (x, y) in enumerate(zip(cached, wanted)):
-                if x != y:
-                    print(f"line {i}: cached {x!r}, generated {y!r}")
-                    break
-            print(f"{len(cached)} cached case lines, {len(wanted)} generated: regenerate with "
-                  "tools/make-findreplace-peer.py")
-            return 1
-        print(f"{len(wanted)} case lines as generated")
-        return 0
+        return check_stored(cached, wanted, "case lines", "tools/make-findreplace-peer.py")
     run_peer(a.out)
     return 0
 

@@ -414,14 +414,8 @@ def main():
         return
     rows = pairs()
     if a.check:
-        cached = read_cache()
-        if cached != rows:
-            first = next((k for k, (x, y) in enumerate(zip(cached, rows)) if x != y),
-                         min(len(cached), len(rows)))
-            sys.exit(f"{OUT} is not what the generator makes ({len(cached)} rows for "
-                     f"{len(rows)}; first difference at pair {first + 1}): run this tool again")
-        print(f"{len(rows)} pairs as the generator makes them")
-        return
+        from peeroffice import check_stored
+        sys.exit(check_stored(read_cache(), rows, "pairs", "tools/make-format-comparison.py"))
     texts = ask_peer(rows)
     with open(OUT, "w", encoding="utf-8") as f:
         f.write("# typed value\tcode\twhat the peer shows (made by tools/make-format-comparison.py)\n")

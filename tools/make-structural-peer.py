@@ -664,19 +664,11 @@ def main():
     ap.add_argument("--jobs", type=int, default=3, help="offices run side by side (default 3)")
     a = ap.parse_args()
     if a.check:
+        from peeroffice import check_stored
         with gzip.open(a.check, "rt", encoding="utf-8") as f:
             cached = [l.rstrip("\n") for l in f if l[0] in "SNFE"]
-        wanted = list(scenario_lines())
-        if cached != wanted:
-            for i, (x, y) in enumerate(zip(cached, wanted)):
-                if x != y:
-                    print(f"line {i}: cached {x!r}, generated {y!r}")
-                    break
-            print(f"{len(cached)} cached scenario lines, {len(wanted)} generated: regenerate with "
-                  "tools/make-structural-peer.py")
-            return 1
-        print(f"{len(wanted)} scenario lines as generated")
-        return 0
+        return check_stored(cached, list(scenario_lines()), "scenario lines",
+                            "tools/make-structural-peer.py")
     # Scenario k goes to job k % jobs; each job runs an office of its own.
     import multiprocessing
     jobs = max(1, a.jobs)

@@ -347,19 +347,11 @@ def check():
     for i, (s, cells) in enumerate(exports):
         want.append("X\t%d\t%s" % (i, settings_text(s)))
         want += ["T\t%s\t%s" % (a1, escape(t)) for a1, t in cells]
+    from peeroffice import check_stored
     with open(OUT, encoding="utf-8") as f:
         have = [l.rstrip("\n") for l in f if l[:2] in ("I\t", "B\t", "X\t", "T\t")]
-    if have != want:
-        for n, (a, b) in enumerate(zip(have, want)):
-            if a != b:
-                print("make-text-peer: line %d differs:\n  file: %s\n  made: %s" % (n, a[:120], b[:120]))
-                break
-        else:
-            print("make-text-peer: %d lines in the file, %d made" % (len(have), len(want)))
-        return 1
-    print("make-text-peer: the file holds the generator's %d files and %d workbooks" %
-          (len(imports), len(exports)))
-    return 0
+    return check_stored(have, want, "case lines", "tools/make-text-peer.py",
+                        show=lambda l: repr(l[:120]))
 
 
 def main():

@@ -9,6 +9,12 @@ comparison generators: one private profile, one free port, closed again on exit.
         office.store(doc, path, filter_name='Text - txt - csv (StarCalc)', filter_options='44,34,76')
 
 Needs: apt-get install -y libreoffice-calc-nogui python3-uno (run with /usr/bin/python3).
+
+The generators' --check, which needs no office, compares a stored list with what the generator
+makes now:
+
+    from peeroffice import check_stored
+    sys.exit(check_stored(stored, wanted, 'case lines', 'tools/make-findreplace-peer.py'))
 """
 import os
 import shutil
@@ -142,3 +148,17 @@ def cell_answer(cell):
     if kind == TEXT:
         return 't', cell.getString()
     return 'n', repr(cell.getValue())
+
+
+def check_stored(stored, wanted, what, generator, show=repr):
+    """0 when the stored entries are the generator's; otherwise says where they part (each
+    entry as `show` gives it) and how many each has, and gives 1."""
+    if stored == wanted:
+        print(f'{len(wanted)} {what} as generated')
+        return 0
+    for i, (x, y) in enumerate(zip(stored, wanted)):
+        if x != y:
+            print(f'first difference at {i}: stored {show(x)}, generated {show(y)}')
+            break
+    print(f'{len(stored)} stored {what}, {len(wanted)} generated: regenerate with {generator}')
+    return 1

@@ -20,6 +20,7 @@
 #include "model/cellrecord.h"
 #include "model/cellstyle.h"
 #include "platform/core/cp1252.h"
+#include "tests/common/tsvtext.h"
 #include "values/formatdouble.h"
 
 #include <algorithm>
@@ -39,6 +40,7 @@ namespace vl {
 namespace {
 
 using namespace excelxmltest;
+using tsvtext::Split;
 
 const std::string kFolder = std::string(VORLANE_TEST_DATA) + "/excelxml/";
 
@@ -125,23 +127,6 @@ std::string ShownWithSpaces(const uint8_t* r, const StandardFormat& format,
     return shown;
 }
 
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        if (c == '\\')
-            out += "\\\\";
-        else if (c == '\t')
-            out += "\\t";
-        else if (c == '\n')
-            out += "\\n";
-        else if (c == '\r')
-            out += "\\r";
-        else
-            out += c;
-    }
-    return out;
-}
-
 std::string NumberText(double value) {
     char buffer[40];
     std::snprintf(buffer, sizeof buffer, "%.17g", value);
@@ -179,7 +164,7 @@ std::string CellLine(const CWorkbook& book, const CWorksheet& sheet, const uint8
     const uint16_t style = StyleIndexAt(sheet.formats, cell::Row(r), cell::Column(r), runs);
     std::string shown;
     FormatCellValue(r, GetStyleRecord(book.styles, style).numberFormat, shown);
-    return kind + "\t" + Escaped(value) + "\t" + Escaped(Cp1252ToUtf8(shown));
+    return kind + "\t" + tsvtext::Escape(value) + "\t" + tsvtext::Escape(Cp1252ToUtf8(shown));
 }
 
 Reading ReadingOf(const Imported& im, Facts* facts = nullptr) {
@@ -193,7 +178,7 @@ Reading ReadingOf(const Imported& im, Facts* facts = nullptr) {
         if (!sheet) continue;
         const std::string at = std::to_string(index);
         if (sheet == book.tree.active) out["active"] = at;
-        out["name " + at] = Escaped(Cp1252ToUtf8(sheet->name));
+        out["name " + at] = tsvtext::Escape(Cp1252ToUtf8(sheet->name));
         CellCursor cursor{kAdvance, sheet->cells.FirstPage(), 0};
         while (const uint8_t* r = NextCellRecord(cursor)) {
             const std::string key = "cell " + at + " " + std::to_string(cell::Row(r)) + " " +
@@ -216,8 +201,8 @@ Reading ReadingOf(const Imported& im, Facts* facts = nullptr) {
     out["sheets"] = std::to_string(index);
     // Compared with our own reading of our export only: the peer's reader of the form takes
     // neither the document properties nor the active worksheet (it reads them empty and 0).
-    out["Author"] = Escaped(Cp1252ToUtf8(book.properties.author));
-    out["LastAuthor"] = Escaped(Cp1252ToUtf8(book.properties.lastAuthor));
+    out["Author"] = tsvtext::Escape(Cp1252ToUtf8(book.properties.author));
+    out["LastAuthor"] = tsvtext::Escape(Cp1252ToUtf8(book.properties.lastAuthor));
     return out;
 }
 
@@ -231,19 +216,6 @@ std::string Digest(const std::string& bytes) {
     char buffer[20];
     std::snprintf(buffer, sizeof buffer, "%016llx", static_cast<unsigned long long>(h));
     return buffer;
-}
-
-std::vector<std::string> Split(const std::string& line, char separator, std::size_t parts) {
-    std::vector<std::string> out;
-    std::size_t from = 0;
-    while (out.size() + 1 < parts) {
-        const std::size_t at = line.find(separator, from);
-        if (at == std::string::npos) break;
-        out.push_back(line.substr(from, at - from));
-        from = at + 1;
-    }
-    out.push_back(line.substr(from));
-    return out;
 }
 
 // The peer's readings by document and form ("file", "export").
@@ -330,19 +302,6 @@ double ToNumber(const std::string& text) {
     return std::strtod(text.c_str(), nullptr);
 }
 
-std::string Unescaped(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        const char c = text[++i];
-        out += c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c;
-    }
-    return out;
-}
-
 // The model of our shown text from the document's styles: a document of one cell holding
 // the reading's value, under a style whose number format is `format` ("-": none), read by
 // us. Empty for an error or when that document does not read.
@@ -354,7 +313,7 @@ std::string ShownUnder(const std::string& format, const std::string& reading) {
                                                   XmlEscaped(format) + "\"/></Style>";
     const std::string data =
         a[0] == "n" ? "<Data ss:Type=\"Number\">" + a[1] + "</Data>"
-                    : "<Data ss:Type=\"String\">" + XmlEscaped(Unescaped(a[1])) + "</Data>";
+                    : "<Data ss:Type=\"String\">" + XmlEscaped(tsvtext::Unescape(a[1])) + "</Data>";
     const Imported im = Import(Doc("<Styles>" + style + "</Styles>" +
                                    "<Worksheet ss:Name=\"S\"><Table><Row><Cell ss:StyleID=\"m\">" +
                                    data + "</Cell></Row></Table></Worksheet>"));
@@ -414,8 +373,8 @@ bool ReasonHolds(const std::string& reason, const CellFacts* facts, bool exporte
         // Ours is the character (a reference names it, or a format's euro sign); the peer's
         // its UTF-8 bytes in the code page, a format's padding aside.
         const auto same = [](const std::string& x, const std::string& y) {
-            return WithoutBlanks(Utf8ToCp1252(Unescaped(x))) ==
-                   WithoutBlanks(ReferencesAsBytes(Unescaped(y)));
+            return WithoutBlanks(Utf8ToCp1252(tsvtext::Unescape(x))) ==
+                   WithoutBlanks(ReferencesAsBytes(tsvtext::Unescape(y)));
         };
         return !exported && (a[1] != b[1] || a[2] != b[2]) && same(a[2], b[2]) &&
                (a[0] == "n" ? ToNumber(a[1]) == ToNumber(b[1]) : same(a[1], b[1]));
@@ -451,8 +410,8 @@ bool ReasonHolds(const std::string& reason, const CellFacts* facts, bool exporte
         // the peer's text has a blank there, ours leaves it to the painter (the plain text
         // holds no space token). The peer's text is the code's with the spaces made blanks,
         // ours the code's without them.
-        return a[2] != b[2] && !facts->padded.empty() && Unescaped(b[2]) == facts->padded &&
-               Unescaped(a[2]) == facts->unpadded;
+        return a[2] != b[2] && !facts->padded.empty() && tsvtext::Unescape(b[2]) == facts->padded &&
+               tsvtext::Unescape(a[2]) == facts->unpadded;
     return false;
 }
 

@@ -14,6 +14,7 @@
 #include "model/formatstore.h"
 #include "model/styles.h"
 #include "platform/core/cp1252.h"
+#include "tests/common/tsvtext.h"
 #include "tests/exchange/exchangetestutil.h"
 #include "tests/exchange/textpeermodels.h"
 
@@ -29,6 +30,13 @@ namespace {
 
 using namespace exchangetest;
 using namespace textpeer;
+using tsvtext::Split;
+using tsvtext::Unescape;
+
+// This list writes control characters as \xNN, so that its lines show them.
+std::string Escape(const std::string& text) {
+    return tsvtext::Escape(text, tsvtext::Controls::Hex);
+}
 
 constexpr const char* kCache = VORLANE_TEST_DATA "/exchange/text_peer.txt";
 constexpr const char* kListed = VORLANE_TEST_DATA "/exchange/text_peer_listed.txt";
@@ -42,61 +50,6 @@ struct PeerCase {
     std::string hash;                                       // X: of the export the peer read
     Cells peer;
 };
-
-std::vector<std::string> Split(const std::string& line, char by) {
-    std::vector<std::string> out;
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t at = line.find(by, from);
-        out.push_back(line.substr(from, at - from));
-        if (at == std::string::npos) return out;
-        from = at + 1;
-    }
-}
-
-std::string Unescape(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        const char c = text[++i];
-        if (c == 't')
-            out += '\t';
-        else if (c == 'n')
-            out += '\n';
-        else if (c == 'r')
-            out += '\r';
-        else if (c == 'x' && i + 2 < text.size()) {
-            out += char(std::stoi(text.substr(i + 1, 2), nullptr, 16));
-            i += 2;
-        } else
-            out += c;
-    }
-    return out;
-}
-
-std::string Escape(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        if (c == '\\')
-            out += "\\\\";
-        else if (c == '\t')
-            out += "\\t";
-        else if (c == '\n')
-            out += "\\n";
-        else if (c == '\r')
-            out += "\\r";
-        else if (static_cast<unsigned char>(c) < 32) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
-        } else
-            out += c;
-    }
-    return out;
-}
 
 TextFileSettings ReadSettings(const std::vector<std::string>& f) {
     TextFileSettings s;

@@ -77,26 +77,6 @@ TEST_F(FormatPageKeysTest, APageOpenedByKeysTakesTheKeyboard) {
     }
 }
 
-// With the formatting bar hidden each item of the Format menu still opens its page (under the
-// active cell) with the keyboard; Escape gives it back to the grid.
-TEST_F(FormatPageKeysTest, APageOpensUnderTheActiveCellWithTheFormattingBarHidden) {
-    frame->OnCommand(ID_VIEW_FORMATTING_BAR);
-    Settle();
-    ASSERT_FALSE(frame->Toolbar(kFormattingBar)->isVisible());
-    for (const PageKeys& keys : kPages) {
-        SCOPED_TRACE(keys.command);
-        SelectBlock();
-        QPointer<CFormatPage> page = OpenByKeys(keys);
-        ASSERT_FALSE(page.isNull());
-        EXPECT_EQ(page->Command(), keys.command);
-        EXPECT_TRUE(page->isActiveWindow());
-        Press(Qt::Key_Escape);
-        EXPECT_TRUE(testwait::UntilActive(frame.get()));
-        Settle();
-        ExpectGridHasTheKeyboard();
-    }
-}
-
 // A background image path longer than its field is refused by a box the worksheet page owns,
 // whichever window is active when the refusal comes (after Browse the system may have given
 // the keyboard to the frame): answered, it gives the keyboard back to the page.
@@ -170,6 +150,9 @@ TEST_F(FormatPageKeysTest, AListShowsWhenItHasTheKeyboard) {
     EXPECT_FALSE(lit(styles));
 }
 
+// Each page opened by keys, with the formatting bar shown and then hidden (the page then
+// opens under the active cell), and closed by Escape or by its Close button: the grid has the
+// keyboard again.
 TEST_F(FormatPageKeysTest, EscapeAndCloseGiveTheKeyboardBackToTheGrid) {
     const std::pair<const char*, std::function<void(CFormatPage&)>> closings[] = {
         {"Escape", [this](CFormatPage&) { Press(Qt::Key_Escape); }},
@@ -182,23 +165,31 @@ TEST_F(FormatPageKeysTest, EscapeAndCloseGiveTheKeyboardBackToTheGrid) {
     };
     const CellRange down = DownFromBlock();
     ASSERT_NE(down, selected);
-    for (const PageKeys& keys : kPages) {
-        for (const auto& [how, close] : closings) {
-            SCOPED_TRACE(std::to_string(keys.command) + " " + how);
-            SelectBlock();
-            QPointer<CFormatPage> page = OpenByKeys(keys);
-            ASSERT_FALSE(page.isNull());
-            ASSERT_TRUE(page->isActiveWindow());
-            close(*page);
-            EXPECT_TRUE(testwait::UntilActive(frame.get()));
+    for (const bool barShown : {true, false}) {
+        if (!barShown) {
+            frame->OnCommand(ID_VIEW_FORMATTING_BAR);
             Settle();
-            EXPECT_TRUE(page.isNull());
-            EXPECT_EQ(pages.OpenPageCommand(), 0);
-            ExpectGridHasTheKeyboard();
-            // The next key moves the grid's cursor again.
-            Press(Qt::Key_Down);
-            EXPECT_EQ(View()->Selection(), down);
+            ASSERT_FALSE(frame->Toolbar(kFormattingBar)->isVisible());
         }
+        for (const PageKeys& keys : kPages)
+            for (const auto& [how, close] : closings) {
+                SCOPED_TRACE(std::to_string(keys.command) + " " + how +
+                             (barShown ? "" : ", formatting bar hidden"));
+                SelectBlock();
+                QPointer<CFormatPage> page = OpenByKeys(keys);
+                ASSERT_FALSE(page.isNull());
+                EXPECT_EQ(page->Command(), keys.command);
+                ASSERT_TRUE(page->isActiveWindow());
+                close(*page);
+                EXPECT_TRUE(testwait::UntilActive(frame.get()));
+                Settle();
+                EXPECT_TRUE(page.isNull());
+                EXPECT_EQ(pages.OpenPageCommand(), 0);
+                ExpectGridHasTheKeyboard();
+                // The next key moves the grid's cursor again.
+                Press(Qt::Key_Down);
+                EXPECT_EQ(View()->Selection(), down);
+            }
     }
 }
 

@@ -1,6 +1,8 @@
 // Our stored answers to the accepted differences.
 #include "tests/functions/bindall/peeranswers.h"
 
+#include "tests/common/tsvtext.h"
+
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -11,19 +13,6 @@ namespace {
 
 const char* const kFile = "peer-accepted-answers.tsv";
 
-std::string Escape(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\\' || c == '\t' || c == '\n' || c == '\r') {
-            out += '\\';
-            out += c == '\t' ? 't' : c == '\n' ? 'n' : c == '\r' ? 'r' : c;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 std::string StoredForm(const Answer& a) {
@@ -33,7 +22,7 @@ std::string StoredForm(const Answer& a) {
         std::snprintf(digits, sizeof digits, "%.15g", a.number == 0 ? 0.0 : a.number);
         return std::string("n\t") + digits;
     }
-    return std::string(1, a.kind) + '\t' + Escape(a.text);
+    return std::string(1, a.kind) + '\t' + tsvtext::Escape(a.text);
 }
 
 std::map<std::string, std::string> ReadStoredAnswers() {

@@ -4,6 +4,7 @@
 #include "tests/functions/bindall/peercases.h"
 
 #include "platform/core/cp1252.h"
+#include "tests/common/tsvtext.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,19 +25,6 @@ std::vector<std::string> Fields(const std::string& line) {
     std::istringstream in(line);
     while (std::getline(in, field, '\t')) out.push_back(field);
     if (!line.empty() && line.back() == '\t') out.emplace_back();
-    return out;
-}
-
-std::string Unescape(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        char c = text[++i];
-        out += c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c;
-    }
     return out;
 }
 
@@ -80,7 +68,7 @@ PeerFile ReadPeerFile() {
         if (c.peer.kind == 'n')
             c.peer.number = std::strtod(f[5].c_str(), nullptr);
         else
-            c.peer.text = Unescape(f[5]);
+            c.peer.text = tsvtext::Unescape(f[5]);
         file.cases.push_back(c);
     }
     return file;

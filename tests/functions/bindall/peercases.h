@@ -33,7 +33,6 @@ struct PeerFile {
 
 std::string DataPath(const char* name);
 std::vector<std::string> Fields(const std::string& line);
-std::string Unescape(const std::string& text);
 std::string Describe(const Answer& a);
 PeerFile ReadPeerFile();
 
