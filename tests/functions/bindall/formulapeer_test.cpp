@@ -198,6 +198,9 @@ const std::set<std::string>& Reasons() {
         "unequal areas",
         // a sample of fewer than two numbers: the t statistic #N/A!, the z statistic #DIV/0!
         "small samples",
+        // a name before "!" is a path in the workbook's tree, looked up from the folder of the
+        // worksheet the reference points into; one that names no item is #NAME?
+        "tree paths",
     };
     return reasons;
 }
