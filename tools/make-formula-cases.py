@@ -11,7 +11,8 @@ Every case is evaluated in column T of the first worksheet, row = its number, be
 block of data (A1:P20 and AA1:AE10, see DATA). Kinds: "function" (drawn calls of each catalogue
 function), "operator", "recalc", "reach" (the everyday shapes the draws miss) and "reference"
 (functions the peer has none of, against an answer worked out here or written in its own
-functions). A recalculation case ("recalc") stands on the second
+functions) and "place" (other worksheets, a folder's worksheets and named places, see
+place_cases). A recalculation case ("recalc") stands on the second
 worksheet instead: its cells are laid out, calculated, one input edited, and its first
 cell read after one recalculation.
 
@@ -86,6 +87,32 @@ put_column('AE', ['a' * 1030 + 'XyZ?*~b', 'Mixed Case text with ? and * and ~ ma
 # AF: a bowl of two variables with its lowest point 2 at (3, -1), and a cubic of one whose root
 # lies between 1 and 2, for the searches over variable cells.
 put_column('AF', ['=(AF2-3)^2+(AF3+1)^2+2', 0.5, 0.25, '=AF2^3-AF2-1'])
+
+# Other worksheets (after the cases above were cached, so no earlier case reaches them): a
+# worksheet "Other" beside the first one, and a folder "Box" holding the worksheets "Inner" and
+# "Inner2". The peer has no folders: each worksheet is a sheet of its own name, the folder the
+# run of sheets from Inner to Inner2. A data cell's place is "PATH!CELL" there.
+SHEETS = [('Other', ''), ('Inner', '\\Box'), ('Inner2', '\\Box')]
+
+
+def put_sheet_column(path, col, values):
+    start = len(DATA)
+    put_column(col, values)
+    DATA[start:] = [(path + '!' + cell, kind, content) for cell, kind, content in DATA[start:]]
+
+
+# Other: numbers; a mixed column (text, numeric text, blank, error, truth value, number); a cell
+# reading the first worksheet and one reading the folder's worksheet; errors the formulas give
+# by reference and by name; the paths of places held as texts.
+put_sheet_column('Other', 'A', [5, 2.5, -1, 8, 0.5, 3])
+put_sheet_column('Other', 'B', ['text', '7', None, '=1/0', '=TRUE()', 4])
+put_sheet_column('Other', 'C', ['=Sheet1!A1*2', "='\\Box\\Inner'!A2+1"])
+put_sheet_column('Other', 'D', ['=#REF!', '=#NAME?', '=#N/A!'])
+put_sheet_column('Other', 'E', ['\\Box\\Inner', 'Other', '\\Box'])
+# Inner reads its sibling by its name alone: a name is looked up in the folder of the worksheet.
+put_sheet_column('\\Box\\Inner', 'A', [1, 2, 3, 4])
+put_sheet_column('\\Box\\Inner', 'B', ['=Inner2!A1*10', 'x'])
+put_sheet_column('\\Box\\Inner2', 'A', [11, 12, 'n/a', 14, None, '=1/0'])
 
 # ---- Argument pools -------------------------------------------------------------------------
 ORDINARY = ['3', '2.5', '-1.5', '0', '1', '0.5', '7', '10', '100', '0.1', '4', '12.75', '-3', '2', '5', '0.3']
@@ -466,6 +493,53 @@ STATISTIC_FORMULAS = {
 }
 
 
+FOLDERS = {'\\box': ('Inner', 'Inner2')}
+QUALIFIED = re.compile(r'!(\$?[A-Z]{1,3}\$?[0-9]*(?::\$?[A-Z]{1,3}\$?[0-9]*)?)(?![A-Za-z0-9_\\(])')
+
+
+def peer_place(name, ref):
+    """Our qualifier (a worksheet's or folder's name or path) before a reference, as the peer's
+    sheet reference: a worksheet by its own name, a folder as the run of its sheets."""
+    path = (name if name.startswith('\\') else '\\' + name).lower()
+    if path in FOLDERS:
+        first, last = FOLDERS[path]
+        start, _, end = ref.partition(':')
+        return '$%s.%s:$%s.%s' % (first, start, last, end or start)
+    return '$%s.%s' % (name.split('\\')[-1], ref)
+
+
+def peer_qualifiers(formula):
+    """Qualified references (Other!A1, 'path'!A1:B2, "name"!A1) in the peer's notation, and our
+    #N/A! as the peer's #N/A; the rest unchanged."""
+    out, i = [], 0
+    while i < len(formula):
+        ch = formula[i]
+        name, end = None, i
+        if ch in '"\'':
+            close = formula.find(ch, i + 1)
+            close = len(formula) if close < 0 else close
+            name, end = formula[i + 1:close], close + 1
+        elif (ch.isalpha() or ch == '\\') and (i == 0 or not (formula[i - 1].isalnum() or formula[i - 1] in '#.$')):
+            m = re.match(r'[A-Za-z_\\][A-Za-z0-9_\\]*', formula[i:])
+            name, end = m.group(0), i + m.end()
+        if name is not None:
+            m = QUALIFIED.match(formula, end)
+            if m:
+                out.append(peer_place(name, m.group(1)))
+                i = m.end()
+                continue
+            out.append(formula[i:end])
+            i = end
+            continue
+        if formula.startswith('#N/A!', i):
+            out.append('#N/A')
+            i += 5
+            continue
+        out.append(ch)
+        i += 1
+    return ''.join(out)
+
+
 def peer_formula(formula, names):
     m = re.fullmatch(r'=(TTEST2|ZTEST2|CHITEST2)\((.*)\)', formula)
     if m:
@@ -491,6 +565,8 @@ def peer_formula(formula, names):
             formula = '=%s(%s)' % (m.group(1), ','.join(PEER_ARGUMENTS[m.group(1)](arguments)))
         except IndexError:
             pass
+    if '!' in formula:
+        formula = peer_qualifiers(formula)
     out, depth, quoted, i = [], 0, False, 0
     while i < len(formula):
         ch = formula[i]
@@ -1069,6 +1145,55 @@ def limit_cases():
                  '"2021-03-31","-P1M"', '"2021-03-04","P999999999D"', '"2021-03-04T12:00:00","P1DT2H3M4S"']:
         cases.append(('eDate2', '=EDATE2(%s)' % args))
     cases.append(('eDate2', '=EDATE2("2021-03-04")'))
+def place_cases():
+    """Other worksheets, a folder and named places: references qualified with a worksheet's
+    name (in another case too), its full path, a quoted name, a path held in a cell, a folder
+    (the same rectangle of each of its worksheets, stacked), names that match nothing, and the
+    errors #REF! and #NAME? as arguments, written and read from cells. Each: (kind, function,
+    our formula, the peer's formula in our notation or None for the translated one)."""
+    cases = []
+    sources = ['Other!A1:A6', 'Other!B1:B3', 'Other!A:A', 'OTHER!A1:B6', "'\\Other'!A2:A5",
+               "'\\Box\\Inner'!A1:A4", '"\\Box\\Inner2"!A1:A4', 'Box!A1:A4', 'box!A1:B2', 'Other!A1:D3']
+    for f in ['SUM', 'COUNT', 'COUNTA', 'AVERAGE', 'MAX', 'MIN', 'PRODUCT', 'SUMSQ', 'MEDIAN', 'STDEV',
+              'VAR', 'COUNTBLANK', 'AVEDEV', 'DEVSQ']:
+        for source in sources:
+            cases.append(('place', f.lower(), '=%s(%s)' % (f, source), None))
+    for f in ['Other!A1+Other!A2', 'Other!B2*1', 'Other!B1&"!"', 'LEN(Other!B1)', 'ISTEXT(Other!B2)',
+              'ISBLANK(Other!B3)', 'ISERROR(Other!B4)', 'N(Other!B2)', 'Other!B5+0', 'INDEX(Other!A1:B6,2,2)',
+              'MATCH(8,Other!A1:A6,0)', 'VLOOKUP(8,Other!A1:B6,2,FALSE)', 'COUNTIF(Other!A1:A6,">2")',
+              'SUMIF(Other!A1:A6,">2",Other!B1:B6)', 'SUMPRODUCT(Other!A1:A6,A1:A6)', 'ROWS(Other!A1:B6)',
+              'COLUMNS(Other!A1:B6)', 'ROW(Other!C3)', 'COLUMN(Other!C3)', 'Other!C1', 'Other!C2',
+              "'\\Box\\Inner'!B1", 'Sheet1!A1*Other!A1', "'\\Sheet1'!A2", 'SUM(Other!A1:A6,A1:A6,Box!A1:A2)',
+              'LARGE(Box!A1:A4,2)', 'SMALL(Box!A1:A4,3)', 'RANK(12,Box!A1:A4)', 'PERCENTILE(Box!A1:A4,0.5)',
+              'SUM(Box!A1:A6)', 'COUNT(Box!A5:A6)', 'MAX(Other!A:A,Box!A1:A4)', 'SUM(Other!A1:A6)-SUM(A1:A6)',
+              'INDEX(Other!A:A,4)', 'MATCH(3,Other!A:A,0)', 'COUNTIF(Other!B:B,"<>")', 'other!A4', 'Other!$A$4',
+              '"Other"!A2', "'Other'!A2", 'SUM("\\Box"!A1:A2)', 'Other!D1', 'Other!D2', 'Other!D3',
+              'Nowhere!A1', 'SUM(Nowhere!A1:A3)', 'COUNT(Nowhere!A1:A3)', "'\\Box\\Nowhere'!A1",
+              'ISERROR(Nowhere!A1)', 'IF(ISERROR(Other!A1),0,Other!A1)']:
+        cases.append(('place', 'place', '=' + f, None))
+    # Written out where the peer's sheets are no folder: the folder's values in its order.
+    for f, peer in [('ROWS(Box!A1:A4)', 'ROWS(Inner!A1:A4)+ROWS(Inner2!A1:A4)'), ('COLUMNS(Box!A1:B4)', '2'),
+                    ('INDEX(Box!A1:A4,6)', 'Inner2!A2'), ('INDEX(Box!A1:A4,2)', 'Inner!A2'),
+                    ('MATCH(12,Box!A1:A4,0)', '4+MATCH(12,Inner2!A1:A4,0)'),
+                    ('COUNTIF(Box!A1:A4,">2")', 'COUNTIF(Inner!A1:A4,">2")+COUNTIF(Inner2!A1:A4,">2")'),
+                    ('SUMIF(Box!A1:A4,">3")', 'SUMIF(Inner!A1:A4,">3")+SUMIF(Inner2!A1:A4,">3")'),
+                    ('Box!A1', 'Inner!A1'), ('Box!A2:A3', 'Inner!A2'), ('ROWS(Box!A1)', '2'),
+                    ('SUMPRODUCT(Box!A1:A2,{1;2;3;4})', 'SUMPRODUCT(Inner!A1:A2,{1;2})+SUMPRODUCT(Inner2!A1:A2,{3;4})'),
+                    ('VLOOKUP(12,Box!A1:B4,1,FALSE)', 'VLOOKUP(12,Inner2!A1:B4,1,FALSE)'),
+                    ('Other!E1!A3', 'INDIRECT("$Inner.A3")'), ('SUM(Other!E3!A1:A2)', 'SUM(Inner!A1:Inner2!A2)'),
+                    ('(Other!E2)!A4', 'INDIRECT("$Other.A4")'), ('SUM(Other!E1!A1:A4)', 'SUM(INDIRECT("$Inner.A1:A4"))'),
+                    ('Inner!A1', 'Inner!A1'), ('SUM(Inner2!A1:A2)', 'SUM(Inner2!A1:A2)')]:
+        cases.append(('place', 'place', '=' + f, '=' + peer))
+    # #REF! and #NAME? as arguments: written, given by a function, held in a cell, a name that
+    # names nothing.
+    for e in ['#REF!', '#NAME?', 'Other!D1', 'Other!D2', 'nosuchname', 'Nowhere!A1']:
+        for f in ['ISERROR(%s)', 'ISNA(%s)', 'ISERR(%s)', 'ERRORTYPE(%s)', 'SUM(1,%s)', 'IF(%s,1,0)',
+                  'ISNUMBER(%s)', 'ISTEXT(%s)', 'N(%s)', 'COUNT(%s)', 'MAX(%s,1)', 'AND(%s)', 'ABS(%s)',
+                  'LEN(%s)', 'CONCATENATE("a",%s)', 'COUNTA(%s)']:
+            cases.append(('reach', 'errors', '=' + f % e, None))
+    for f in ['SUM(Other!D1:D3)', 'COUNT(Other!D1:D3)', 'COUNTA(Other!D1:D3)', 'MAX(Other!A1:D3)',
+              'COUNTIF(Other!D1:D3,"#REF!")', 'SUMPRODUCT(ISERROR(Other!D1:D3)*1)']:
+        cases.append(('reach', 'errors', '=' + f, None))
     return cases
 
 
@@ -1112,6 +1237,9 @@ def generate():
         add('reference', function, formula)
     for function, formula in limit_cases():
         add('function', function, formula)
+    # Added after the cases above were cached: appended, so that those keep their rows.
+    for kind, function, formula, reference in place_cases():
+        add(kind, function, formula, reference)
     return cases
 
 

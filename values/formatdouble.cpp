@@ -96,18 +96,41 @@ std::string CapitalExponentForm(const Rounded& r) {
     return text + std::to_string(magnitude);
 }
 
+// "d.ddde+ddd": a small e and at least three exponent digits.
+std::string SmallExponentForm(const Rounded& r) {
+    std::string text = r.negative ? "-" : "";
+    text += r.digits[0];
+    if (r.digits.size() > 1) text += "." + r.digits.substr(1);
+    const int magnitude = std::abs(r.exponent);
+    text += r.exponent < 0 ? "e-" : "e+";
+    if (magnitude < 100) text += '0';
+    if (magnitude < 10) text += '0';
+    return text + std::to_string(magnitude);
+}
+
 } // namespace
 
 std::string FormatDouble(double value, const SeparatorSet* set) {
     std::string text;
-    if (UsesFixedForm(value)) {
-        text = FixedForm(value);
+    if (value == 0 || !std::isfinite(value)) {
+        text = value == 0 ? FixedForm(value) : ExponentForm(value);
     } else {
-        text = ExponentForm(value);
-        // A value just below 1e-14 can round up to it; the text must read back to a
-        // value that is written the same way again.
+        // 15 significant digits in either form, so that a number shown or written as this
+        // text keeps them; written out where that takes at most 15 digits with a fraction's
+        // leading zeros or is no longer than the exponent form.
+        const Rounded r = RoundTo15Digits(value);
+        text = SmallExponentForm(r);
+        if (UsesFixedForm(value) && r.exponent < 15) {
+            std::string fixed = PlainForm(r);
+            const std::size_t width = fixed.size() - (r.negative ? 1 : 0) -
+                                      (fixed.find('.') != std::string::npos ? 1 : 0);
+            if (width <= 15 || fixed.size() <= text.size()) text = std::move(fixed);
+        }
+        // A value just below 1e-14 can round up to it; the text must read back to a value
+        // that is written the same way again.
         double back = 0;
-        if (ParseNumber(text, back) && UsesFixedForm(back)) text = FixedForm(back);
+        if (!UsesFixedForm(value) && ParseNumber(text, back) && UsesFixedForm(back))
+            text = PlainForm(RoundTo15Digits(back));
     }
     StripFractionZeros(text);
     if (set) {

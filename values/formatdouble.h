@@ -1,7 +1,7 @@
 #pragma once
 // The plain text of a number wherever it is shown without a number format: formula
-// text, the "&" operator, general cells and every fallback. At most 15 significant
-// digits in fixed notation, 14 in exponent notation with three-digit exponents
+// text, the "&" operator, general cells and every fallback. 15 significant digits, written
+// out from 1e-14 to below 1e15, else in exponent notation with three-digit exponents
 // ("1.5e+020"), trailing zeros of a fraction stripped.
 
 #include "core/settings.h"

@@ -1,11 +1,22 @@
 // A compiled format written back as code text.
 
+#include "platform/core/number.h"
 #include "values/formatdouble.h"
 #include "values/numfmt_compile.h"
 
 namespace vl {
 
 namespace {
+
+// A condition's number as the stored code must read it back: the plain text, or as many
+// digits as tell it apart.
+std::string ConditionNumberText(double x) {
+    std::string text = FormatDouble(x);
+    double back = 0;
+    for (int digits = 16; digits <= 17 && !(ParseNumber(text, back) && back == x); ++digits)
+        text = FormatNumberG(x, digits);
+    return text;
+}
 
 const char* ComparisonText(uint32_t code) {
     switch (code) {
@@ -117,7 +128,7 @@ void CFormatWriter::WriteBracket(const FormatSection& s, uint8_t& bracket) {
     out_ += '[';
     if (item.kind == kFmtCondition) {
         out_ += ComparisonText(item.value);
-        out_ += FormatDouble(item.number);
+        out_ += ConditionNumberText(item.number);
     } else {
         out_ += FormatColor(item.value, item.kind == kFmtColorName);
     }

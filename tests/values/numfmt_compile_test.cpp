@@ -189,8 +189,11 @@ TEST(FormatCompile, DescribedCodesCompileToTheSameFormat) {
     auto f = std::make_unique<CompiledFormat>();
     auto again = std::make_unique<CompiledFormat>();
     int compiled = 0;
-    const char* seeds[] = {"#,##0.00", "#,##0,",     "0.0,,",   "[>=100]0.0",  "dddd\", \"mmmm",
-                           "# ?/8",    "[#1A2B3C]0", "0;-0;;@", "hh:mm:ss.00", ",[red]mm"};
+    const char* seeds[] = {"#,##0.00", "#,##0,", "0.0,,", "[>=100]0.0", "dddd\", \"mmmm", "# ?/8",
+                           "[#1A2B3C]0", "0;-0;;@", "hh:mm:ss.00", ",[red]mm",
+                           // conditions whose numbers take 15 and 17 digits to read back
+                           "[>123456789012345]0", "[<0.123456789012345]0", "[>123456789012345678]0",
+                           "[<=1.2345678901234567E-20]0"};
     for (int i = 0; i < 30000; ++i) {
         std::string code = i < int(std::size(seeds)) ? seeds[i] : "";
         for (int n = code.empty() ? 1 + int(random() % 8) : 0; n > 0; --n)

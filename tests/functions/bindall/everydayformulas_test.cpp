@@ -223,6 +223,8 @@ TEST(EverydayFormulas, FailuresAreErrors) {
         {"=ISNONTEXT(1/0)", "1"},     {"=ISLOGICAL(1/0)", "0"},
         {"=ISNUMBER(\"3\")", "0"},    {"=ISNUMBER(C2)", "1"},
         {"=ISNUMBER(D1)", "0"},       {"=ISNUMBER(\"\")", "0"},
+        // RANK's order is 0 or 1; a text of digits sought is its number.
+        {"=RANK(7,B1:B4,2)", "#NUM!"}, {"=RANK(\"7\",B1:B4,1)", "2"},
     });
 }
 

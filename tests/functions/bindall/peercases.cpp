@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace vl::test {
@@ -223,14 +224,45 @@ Answer Evaluate(TestBook& book, const std::string& formula, uint16_t column, uin
     return a;
 }
 
+namespace {
+
+// The worksheet of a data cell's path ("Other", "\\Box\\Inner"), made with its folders the first
+// time a path is met, after the items already there; the active worksheet for none.
+CWorksheet& DataSheet(TestBook& book, std::map<std::string, CWorksheet*>& made,
+                      const std::string& path) {
+    if (path.empty()) return book.Sheet();
+    if (CWorksheet* known = made[path]) return *known;
+    std::string prefix;
+    uint16_t level = 1;
+    std::istringstream parts(path[0] == '\\' ? path.substr(1) : path);
+    std::vector<std::string> names;
+    for (std::string name; std::getline(parts, name, '\\');) names.push_back(name);
+    for (std::size_t i = 0; i + 1 < names.size(); ++i, ++level) {
+        prefix += "\\" + names[i];
+        if (!made.count(prefix)) {
+            book.AddFolder(names[i].c_str(), level);
+            made[prefix] = nullptr;
+        }
+    }
+    return *(made[path] = &book.AddSheet(names.back().c_str(), level));
+}
+
+} // namespace
+
 void PutData(TestBook& book, const std::vector<DataCell>& data) {
+    book.Sheet();
+    std::map<std::string, CWorksheet*> made;
     for (const DataCell& d : data) {
+        const std::size_t mark = d.cell.rfind('!');
+        const std::string path = mark == std::string::npos ? "" : d.cell.substr(0, mark);
+        const std::string cell = d.cell.substr(mark == std::string::npos ? 0 : mark + 1);
+        CWorksheet& sheet = DataSheet(book, made, path);
         if (d.kind == "n")
-            book.Number(d.cell, std::strtod(d.content.c_str(), nullptr));
+            book.Number(sheet, cell, std::strtod(d.content.c_str(), nullptr));
         else if (d.kind == "t")
-            book.Text(d.cell, Utf8ToCp1252(d.content));
+            book.Text(sheet, cell, Utf8ToCp1252(d.content));
         else
-            book.Formula(d.cell, Utf8ToCp1252(d.content));
+            book.Formula(sheet, cell, Utf8ToCp1252(d.content));
     }
 }
 

@@ -83,6 +83,7 @@ Argument ReadArgument(TestBook& book, const std::string& written) {
     std::size_t cut = text.find('_');
     if (text.empty()) {
         a.values.push_back(Blank());
+    } else if (ReadPlacedArgument(book, text, a)) {
     } else if (ReadArea(text, area)) {
         a.reversed = area.c2 < area.c1 || area.r2 < area.r1;
         a.rows = std::size_t(std::abs(area.r2 - area.r1) + 1);
@@ -274,6 +275,7 @@ const std::map<std::string, Model>& Models() {
         AddRankedModels(all);
         AddCriteriaModels(all);
         AddCallModels(all);
+        AddPlaceModels(all);
         return all;
     }();
     return models;

@@ -19,6 +19,7 @@ struct Argument {
     std::vector<Answer> values;
     bool reversed = false;             // a range written from its far corner (B12:B1)
     std::size_t rows = 1, columns = 1; // an area's or array constant's shape
+    bool unnamed = false;              // qualified with a name that names nothing: no value
 };
 
 // A case read as a call: its function's name and arguments, their values beside the data.

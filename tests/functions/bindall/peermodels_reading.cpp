@@ -516,7 +516,7 @@ std::string CountReading(const ModelCase& m) {
         for (const Answer& v : a.values) {
             double x = 0;
             if (m.name == "COUNTA")
-                count += area ? v.kind != 'b' : !a.text.empty();
+                count += area ? v.kind != 'b' : !a.text.empty() && !a.unnamed;
             else if (area)
                 count += v.kind != 'e' && ReadNumber(v, x);
             else

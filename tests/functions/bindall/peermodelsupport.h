@@ -29,6 +29,10 @@ void ReadCells(TestBook& book, const Area& a, std::vector<Answer>& values);
 
 Argument ReadArgument(TestBook& book, const std::string& written);
 
+// An area qualified with a worksheet's or folder's name or path ("Other!A1:B6", "Box!A1"):
+// false when the text is none.
+bool ReadPlacedArgument(TestBook& book, const std::string& text, Argument& a);
+
 // A text the engine reads as a number: digits with blanks around them at most.
 bool NumericText(const std::string& text);
 
@@ -102,5 +106,6 @@ void AddBoundsModels(std::map<std::string, Model>& models);
 void AddRankedModels(std::map<std::string, Model>& models);
 void AddCriteriaModels(std::map<std::string, Model>& models);
 void AddCallModels(std::map<std::string, Model>& models);
+void AddPlaceModels(std::map<std::string, Model>& models);
 
 } // namespace vl::test::peermodel

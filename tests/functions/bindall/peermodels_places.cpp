@@ -1,0 +1,114 @@
+// The models' reading of places beyond the first worksheet: an area qualified with the name or
+// path of a worksheet or folder (a folder stacks the area of each item under it), and the
+// model of the tree paths.
+#include "tests/functions/bindall/peermodelsupport.h"
+
+#include <algorithm>
+#include <cctype>
+#include <regex>
+
+namespace vl::test::peermodel {
+
+namespace {
+
+std::string Upper(std::string text) {
+    for (char& c : text) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The qualifier of "Other!A1:B2", "'\Box\Inner'!A1" or "\"Other\"!A2", unquoted, and its area.
+bool SplitQualified(const std::string& text, std::string& name, Area& area) {
+    static const std::regex qualified(
+        R"re(^(?:'([^']*)'|"([^"]*)"|([A-Za-z_\\][A-Za-z0-9_\\]*))!(.+)$)re");
+    std::smatch m;
+    if (!std::regex_match(text, m, qualified) || !ReadArea(m[4], area)) return false;
+    name = m[1].matched ? m[1].str() : m[2].matched ? m[2].str() : m[3].str();
+    return true;
+}
+
+// Each item with its path from the top of the tree ("\Box\Inner"), in tree order.
+std::vector<std::pair<const CTreeItem*, std::string>> ItemPaths(TestBook& book) {
+    std::vector<std::pair<const CTreeItem*, std::string>> out;
+    std::vector<std::string> folders;
+    for (const CTreeItem* item = book.Book().tree.first; item; item = item->next) {
+        folders.resize(std::min<std::size_t>(folders.size(), item->level - 1u));
+        std::string path;
+        for (const std::string& f : folders) path += "\\" + f;
+        out.push_back({item, path + "\\" + item->name});
+        if (item->IsFolder()) folders.push_back(item->name);
+    }
+    return out;
+}
+
+// The item of a path, case ignored; null for none.
+const CTreeItem* FindItem(TestBook& book, const std::string& path) {
+    for (const auto& [item, itemPath] : ItemPaths(book))
+        if (Upper(itemPath) == Upper(path)) return item;
+    return nullptr;
+}
+
+void ReadStore(const CCellStore& cells, const Area& a, std::vector<Answer>& values) {
+    for (int r = std::min(a.r1, a.r2); r <= std::max(a.r1, a.r2); ++r)
+        for (int c = std::min(a.c1, a.c2); c <= std::max(a.c1, a.c2); ++c) {
+            const uint8_t* cell = FindCell(cells, uint32_t(r), uint16_t(c));
+            values.push_back(cell ? FromRecord(cell) : Blank());
+        }
+}
+
+// The tree paths: a name alone is looked up at the top of the tree (the first worksheet's
+// folder), where the folder's worksheets are not: #NAME?. The same formula with the path of
+// the worksheet the peer finds by its name must give the peer's answer.
+std::string TreePaths(TestBook& book, const ModelCase& m) {
+    static const std::regex qualifier(R"re((^|[^A-Za-z0-9_'"\\])([A-Za-z_][A-Za-z0-9_]*)!)re");
+    std::smatch found;
+    if (!std::regex_search(m.formula, found, qualifier)) return Expect(false, m, "a qualifier");
+    const std::string name = found[2];
+    if (FindItem(book, "\\" + name)) return Expect(false, m, "a name not at the top of the tree");
+    if (!IsError(m.ours, "#NAME?")) return Expect(false, m, "a name that names nothing");
+    for (const auto& [item, path] : ItemPaths(book)) {
+        if (Upper(item->name) != Upper(name)) continue;
+        std::string written = m.formula;
+        written.replace(std::size_t(found.position(2)), name.size(), "'" + path + "'");
+        return Expect(Agree(Evaluate(book, written, 19, 0), m.peer), m,
+                      "the formula with the worksheet's path (" + written + ")");
+    }
+    return Expect(false, m, "a worksheet of that name in a folder");
+}
+
+} // namespace
+
+bool ReadPlacedArgument(TestBook& book, const std::string& text, Argument& a) {
+    std::string name;
+    Area area;
+    if (!SplitQualified(text, name, area)) return false;
+    const CTreeItem* item = FindItem(book, name[0] == '\\' ? name : "\\" + name);
+    a.rows = std::size_t(std::abs(area.r2 - area.r1) + 1);
+    a.columns = std::size_t(std::abs(area.c2 - area.c1) + 1);
+    if (!item) {
+        // A name that names nothing is an empty value carrying #NAME?.
+        a.unnamed = true;
+        a.values.push_back(Answer{'e', 0, "#NAME?"});
+        a.rows = a.columns = 1;
+        return true;
+    }
+    if (const CWorksheet* sheet = AsWorksheet(item)) {
+        ReadStore(sheet->cells, area, a.values);
+        return true;
+    }
+    std::size_t blocks = 0;
+    for (const CTreeItem* below = item->next; below && below->level > item->level;
+         below = below->next, ++blocks) {
+        if (const CWorksheet* sheet = AsWorksheet(below))
+            ReadStore(sheet->cells, area, a.values);
+        else
+            a.values.resize(a.values.size() + a.rows * a.columns, Blank());
+    }
+    a.rows *= blocks;
+    return true;
+}
+
+void AddPlaceModels(std::map<std::string, Model>& models) {
+    models.insert({{"tree paths", TreePaths}});
+}
+
+} // namespace vl::test::peermodel
