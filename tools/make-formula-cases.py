@@ -1049,6 +1049,9 @@ def solver_cases():
                  '"Test.Functions",,"Add",1/0,NA()', '"Test.Functions",,"Add",,B2', '"Test.Functions",,NA(),1',
                  '"Test.Functions",,A1:A2,1', 'NA(),1/0,"Add"', '"",,"Add",1', '"Test.Functions",,"Add",1.7E+308']:
         cases.append(('udf', '=UDF(%s)' % call))
+    return cases
+
+
 def limit_cases():
     """Calls of the functions the peer has none of at their limits and on their error routes,
     judged against the comparison's own references: (function, formula)."""
@@ -1145,6 +1148,9 @@ def limit_cases():
                  '"2021-03-31","-P1M"', '"2021-03-04","P999999999D"', '"2021-03-04T12:00:00","P1DT2H3M4S"']:
         cases.append(('eDate2', '=EDATE2(%s)' % args))
     cases.append(('eDate2', '=EDATE2("2021-03-04")'))
+    return cases
+
+
 def place_cases():
     """Other worksheets, a folder and named places: references qualified with a worksheet's
     name (in another case too), its full path, a quoted name, a path held in a cell, a folder
