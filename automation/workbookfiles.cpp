@@ -140,21 +140,25 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
     HRESULT result = S_OK;
     bool read = false;
     uint32_t cutFields = 0;
+    uint8_t form = uint8_t(format);
     if (opened) {
         loaded->readOnly = loaded->stream.IsReadOnly() ? 1 : 0;
-        if (format == kFileNative) {
+        // As the window opens it: the form the file's bytes are; the format asked only
+        // chooses among the forms its bytes allow.
+        form = FormOfFileBytes(loaded->stream, form);
+        if (form == kFileNative) {
             read = OpenWorkbookFile(*loaded, key.empty() ? nullptr : key.c_str(), &line);
             if (read) UpdateWorkbookCharts(*loaded);
-        } else if (format == kFileExcelXml) {
+        } else if (form == kFileExcelXml) {
             read = ReadExcelXml(*loaded, ServicesAutoFit());
             line = loaded->xmlErrorLine;
-        } else if (format == kFileText) {
+        } else if (form == kFileText) {
             std::unique_ptr<CEvalContext> ctx(new (std::nothrow) CEvalContext);
             if (!ctx) result = E_OUTOFMEMORY;
             read = ctx && ImportTextFile(*loaded, *ctx, &cutFields);
         } else {
             // The table's reader reports its own failures.
-            result = LoadXBase(*loaded, uint8_t(format), *xbaseInfo);
+            result = LoadXBase(*loaded, form, *xbaseInfo);
             read = result == S_OK;
         }
     }
@@ -168,16 +172,17 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
         if (doc_->error == kErrorInvalidPassword) PausePtr()(kWrongPasswordPauseMs);
         return ReportDocumentError(IID_IWorksheet, opened ? line : 0);
     }
-    if (format != kFileNative) {
+    if (form != kFileNative) {
         // A table is the form its version byte names, which its memo file is written in.
-        loaded->fileFamily = format >= kFileDBase3 ? loaded->xbase.format : uint8_t(format);
+        loaded->fileFamily = form >= kFileDBase3 ? loaded->xbase.format : form;
         loaded->fileKind = Profile().fileFormat;
     }
     doc_ = std::move(loaded);
+    leftOut_ = cutFields + doc_->refusedTexts;
     // An import that left out texts outside the code page, cut document properties to their
     // fields or left out fields past the worksheet's limits succeeds with S_FALSE, its error
     // information saying how many: the client sees what it has not got.
-    if (format == kFileNative ||
+    if (form == kFileNative ||
         (doc_->refusedTexts == 0 && doc_->cutProperties == 0 && cutFields == 0))
         return S_OK;
     ReportAutomationError(kErrorCodePageImport, IID_IWorksheet, 0);
@@ -245,6 +250,7 @@ bool CWorkbookObj::SaveToFile(const char* path, uint8_t kind, uint8_t form) {
         }
         doc_->fileFamily = kind;
         doc_->readOnly = 0; // the file written is the document's now, held for writing
+        leftOut_ = 0;
         return true;
     }
     CWorksheet* sheet = doc_->tree.active;
@@ -262,11 +268,14 @@ bool CWorkbookObj::SaveToFile(const char* path, uint8_t kind, uint8_t form) {
         doc_->error = kErrorFileFormat;
     if (!ok && doc_->error == kStreamInUse) doc_->error = kStreamOpenRead;
     if (ok) doc_->readOnly = 0;
+    if (ok) leftOut_ = 0; // the file written holds the whole worksheet
     return ok;
 }
 
 HRESULT CWorkbookObj::Save() {
-    if (doc_->readOnly || !doc_->stream.IsOpen()) return S_FALSE;
+    // A file its load left fields or texts out of would lose them: no one can be asked here,
+    // so it is not written over (SaveAs under another name keeps both).
+    if (doc_->readOnly || !doc_->stream.IsOpen() || leftOut_ != 0) return S_FALSE;
     const std::string path = doc_->stream.GetPath();
     if (!SaveToFile(path.c_str(), doc_->fileFamily, SaveForm()))
         return ReportDocumentError(IID_IWorksheet);

@@ -121,6 +121,8 @@ private:
     CServerLockHold lock_;
     std::unique_ptr<CWorkbook> doc_;
     std::unique_ptr<CEvalContext> ctx_;
+    // Fields and texts of the document's file its load left out; Save does not write over it.
+    uint32_t leftOut_ = 0;
 };
 
 // The pause before a wrong password is reported (2,000 ms); tests put in their own.

@@ -126,47 +126,57 @@ TEST_F(ExcelFilesTest, BadFilesReportTheirCodeAndLine) {
     Loaded(folder.Path("missing.xml"), HRESULT(0x80040022));
 }
 
-// A native workbook under a ".xml" name is no spreadsheet: its XML forms fail with the error
-// of a file of the wrong format, its binary forms (no XML at all) with the reader's own code,
-// and the object keeps its document either way.
-TEST_F(ExcelFilesTest, ANativeWorkbookIsNoSpreadsheet) {
-    const std::string wrongFormat = GetErrorMessage(kErrorFileFormat);
-    const std::string noXml = "An unexpected xml element\nLine: 1";
+// A native workbook under a ".xml" name asked as a spreadsheet opens as the workbook it is, as
+// the window opens it, in every form; a native file that begins with its styles, a folder or
+// a worksheet goes to the native reader too, which reads it or fails with its own code, the
+// object keeping its document and the file untouched. A text asked as a spreadsheet is none.
+TEST_F(ExcelFilesTest, ANativeWorkbookUnderASpreadsheetNameOpensAsTheWorkbook) {
     for (const uint8_t form :
          {kFormatXml, kFormatXmlCompressed, kFormatBinary, kFormatBinaryCompressed}) {
         const std::string path = folder.Path("native" + std::to_string(form) + ".xml");
         Doc().fileKind = form;
         ASSERT_EQ(obj->SaveAs(CBstr(path)), S_OK) << int(form);
         Doc().stream.Close();
-        const bool xml = form == kFormatXml || form == kFormatXmlCompressed;
-        auto other = Loaded(path, xml ? HRESULT(0x80040015) : HRESULT(0x80040038));
-        EXPECT_EQ(TakenMessage(), xml ? wrongFormat : noXml) << int(form);
-        int32_t count = -1;
-        EXPECT_EQ(other->GetItemCount(count), S_OK);
-        EXPECT_EQ(count, 0) << int(form);
-        // Its own reader still opens it whole.
+        auto other = Loaded(path, S_OK);
+        EXPECT_EQ(TakenMessage(), "<none>") << int(form);
+        EXPECT_EQ(other->Document().fileFamily, kFileNative) << int(form);
+        EXPECT_EQ(other->Document().fileKind, form) << int(form);
+        EXPECT_EQ(Text(*other, "$B$2"), "text & more") << int(form);
+        other->Document().stream.Close();
+        // Its own reader opens it the same.
         std::shared_ptr<CWorkbookObj> native;
         ASSERT_EQ(CWorkbookObj::Create(native), S_OK);
         ASSERT_EQ(native->Load(CBstr(path), CBstr(), 0, nullptr, nullptr), S_OK) << int(form);
         EXPECT_EQ(Text(*native, "$B$2"), "text & more");
     }
-    // A native file may begin with its styles, a folder or a worksheet: still no spreadsheet,
-    // so nothing half-opens for a later Save to overwrite.
-    const std::string natives[] = {
-        "<Styles><Font ID=\"1\" Name=\"Arial\" Size=\"10\"/></Styles>"
-        "<Worksheet Name=\"Sheet\"/>",
-        "<Folder Name=\"F\"><Worksheet Name=\"Sheet\"/></Folder>",
-        "<Worksheet Name=\"Sheet\"><Cells><Cell Col=\"1\" Row=\"1\"><N>5</N></Cell>"
-        "</Cells></Worksheet>",
+    const struct {
+        const char* body;
+        HRESULT result;
+        const char* message;
+    } natives[] = {
+        {"<Styles><Font ID=\"1\" Name=\"Arial\" Size=\"10\"/></Styles><Worksheet Name=\"Sheet\"/>",
+         S_OK, "<none>"},
+        {"<Folder Name=\"F\"><Worksheet Name=\"Sheet\"/></Folder>", HRESULT(0x80040038),
+         "An unexpected xml element\nLine: 2"},
+        {"<Worksheet Name=\"Sheet\"><Cells><Cell Col=\"1\" Row=\"1\"><N>5</N></Cell></Cells>"
+         "</Worksheet>",
+         HRESULT(0x8004003A), "A required attribute is missing\nLine: 2"},
     };
-    for (const std::string& body : natives) {
+    for (const auto& native : natives) {
         const std::string path = folder.Path("bare.xml");
-        const std::string file =
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Workbook>" + body + "</Workbook>";
+        const std::string file = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Workbook>" +
+                                 std::string(native.body) + "</Workbook>";
         tempfiles::WriteBytes(path, std::vector<uint8_t>(file.begin(), file.end()));
-        auto other = Loaded(path, HRESULT(0x80040015));
-        EXPECT_EQ(TakenMessage(), wrongFormat) << body;
-        EXPECT_EQ(other->Save(), S_FALSE) << body; // nothing to save over the file
+        auto other = Loaded(path, native.result);
+        EXPECT_EQ(TakenMessage(), native.message) << native.body;
+        EXPECT_EQ(other->Document().fileFamily, kFileNative) << native.body;
+        int32_t count = -1;
+        EXPECT_EQ(other->GetItemCount(count), S_OK);
+        EXPECT_EQ(count, native.result == S_OK ? 1 : 0) << native.body;
+        if (native.result != S_OK) {
+            EXPECT_EQ(other->Save(), S_FALSE) << native.body; // nothing to save over the file
+        }
+        other->Document().stream.Close();
         EXPECT_EQ(tempfiles::ReadBytes(path), std::vector<uint8_t>(file.begin(), file.end()));
     }
     const std::string text = folder.Path("text.xml");

@@ -372,6 +372,78 @@ TEST_F(ForeignFilesTest, LoadFailuresKeepTheDocument) {
     EXPECT_EQ(Doc().fileFamily, 0);
 }
 
+// Save never writes over a file its load left fields or texts out of: S_FALSE, the file as it
+// was, the edit kept; SaveAs under another name writes it, and Save then writes there.
+TEST_F(ForeignFilesTest, SaveLeavesAFileItsLoadCutAsItWas) {
+    std::string fits = "1", wide;
+    for (int k = 2; k <= 2047; ++k) fits += "," + std::to_string(k);
+    wide = fits + ",2048";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        HRESULT load, save;
+    } const cases[] = {
+        {"fits.csv", fits, S_OK, S_OK},
+        {"wide.csv", wide, S_FALSE, S_FALSE},
+        {"code.csv", "1,\xD0\x96", S_FALSE, S_FALSE},
+    };
+    ASSERT_EQ(text->SetSeparator(","), S_OK);
+    ASSERT_EQ(text->SetEncoding(1), S_OK);
+    for (const Case& c : cases) {
+        const std::string path = folder.Path(c.name);
+        std::ofstream(path, std::ios::binary) << c.bytes;
+        EXPECT_EQ(obj->Load(CBstr(path), CBstr(), 1, text.get(), nullptr), c.load) << c.name;
+        PutNumber("$A$1", 99);
+        EXPECT_EQ(obj->Save(), c.save) << c.name;
+        const std::string written = c.save == S_OK ? "99" + c.bytes.substr(1) : c.bytes;
+        EXPECT_EQ(FileBytes(path), written) << c.name;
+        EXPECT_EQ(Number("$A$1"), 99) << c.name;
+        EXPECT_EQ(obj->Save(), c.save) << c.name;
+        const std::string other = path + ".vln";
+        ASSERT_EQ(obj->SaveAs(CBstr(other)), S_OK) << c.name;
+        PutNumber("$A$2", 7);
+        EXPECT_EQ(obj->Save(), S_OK) << c.name;
+        EXPECT_EQ(FileBytes(path), written) << c.name;
+        Doc().stream.Close();
+    }
+}
+
+// The form a file's bytes are opens, whatever type the client asked; a text file asked as a
+// workbook is refused and the object keeps its document.
+TEST_F(ForeignFilesTest, LoadOpensAFileAsWhatItsBytesAre) {
+    NewDocument();
+    PutNumber("$A$1", 6);
+    const std::string native = folder.Path("native.csv"), excel = folder.Path("excel.csv");
+    ASSERT_EQ(obj->SaveAs(CBstr(native)), S_OK);
+    ASSERT_EQ(obj->SaveAsExcelFile(CBstr(excel)), S_OK);
+    Doc().stream.Close();
+    const std::string plain = folder.Path("plain.csv");
+    std::ofstream(plain, std::ios::binary) << "5,4";
+    ASSERT_EQ(text->SetSeparator(","), S_OK);
+    struct Case {
+        const std::string& path;
+        int32_t asked;
+        HRESULT result;
+        uint8_t family; // of the document after the load
+        double a1;
+    } const cases[] = {
+        {native, 1, S_OK, kFileNative, 6},
+        {native, 2, S_OK, kFileNative, 6},
+        {native, 3, S_OK, kFileNative, 6},
+        {excel, 1, S_OK, kFileExcelXml, 6},
+        {excel, 0, S_OK, kFileExcelXml, 6},
+        {plain, 1, S_OK, kFileText, 5},
+        {plain, 0, HRESULT(0x80040015), kFileText, 5},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(obj->Load(CBstr(c.path), CBstr(), c.asked, text.get(), xbase.get()), c.result)
+            << c.path << " " << c.asked;
+        EXPECT_EQ(Doc().fileFamily, c.family) << c.path << " " << c.asked;
+        EXPECT_EQ(Number("$A$1"), c.a1) << c.path << " " << c.asked;
+        Doc().stream.Close();
+    }
+}
+
 } // namespace
 } // namespace vl::autotest
 

@@ -359,6 +359,131 @@ class AutomationClient(unittest.TestCase):
         for path in (text_path, xbase_path):
             dbus.Interface(self.bus.get_object(SERVICE, path), UNKNOWN).Release()
 
+    def test_save_never_writes_over_a_file_its_load_left_something_out_of(self):
+        """Save answers 1 and leaves the file as it was when the load left fields or texts
+        out; the edits stay in the workbook, SaveAs under another name writes it all, and Save
+        then writes there. A file that fits answers 0 and is written back."""
+        cut = ("1 fields of the file lie past the worksheet's last column or row, or hold more "
+               "than a cell's text: they were left out or cut.")
+        refused = ("Some texts of the file hold characters a cell cannot hold (cells hold the "
+                   "Western European code page, Windows-1252). Their cells were left empty; the "
+                   "rest of the file was read. Texts left out: 1")
+        root = self.bus.get_object(SERVICE, "/")
+        text_path = root.CreateObject("Vorlan.TextFileInfo", dbus_interface="org.vorlane.Vorlan")
+        text = dbus.Interface(self.bus.get_object(SERVICE, text_path), "org.vorlane.ITextFileInfo")
+        text.SetSeparator(",")
+        text.SetEncoding(1)
+
+        def row(count):
+            return ",".join(str(k) for k in range(1, count + 1)).encode()
+
+        # name, bytes, Load's answer and message, Save's answer, B1 as read
+        cases = [
+            ("fits.csv", row(2047), 0, "", 0, (VT_R8, 2.0)),
+            ("wide.csv", row(2048), 1, cut, 1, (VT_R8, 2.0)),
+            ("code.csv", "1,\u0416".encode(), 1, refused, 1, (VT_EMPTY, 0)),
+        ]
+        for name, data, answer, message, saved, b1 in cases:
+            with self.subTest(name):
+                path = os.path.join(FILES, name)
+                with open(path, "wb") as f:
+                    f.write(data)
+                wb = Workbook(self.bus)
+                status, said = wb.ws.Load(path, "", 1, text_path, "/")
+                self.assertEqual((int(status), str(said)), (answer, message))
+                wb.ws.PutValue("$A$1", r8(99))
+                self.assertEqual(int(wb.ws.Save()), saved)
+                with open(path, "rb") as f:
+                    written = f.read()
+                if saved:
+                    # Nothing written, the edit kept, and asked again the answer is the same.
+                    self.assertEqual(written, data)
+                    self.assertEqual(wb.value("$A$1"), (VT_R8, 99.0))
+                    self.assertEqual(wb.value("$B$1"), b1)
+                    self.assertEqual(int(wb.ws.Save()), 1)
+                    with open(path, "rb") as f:
+                        self.assertEqual(f.read(), data)
+                    other = os.path.join(FILES, "whole-" + name + ".vln")
+                    self.assertEqual(int(wb.ws.SaveAs(other)), 0)
+                    wb.ws.PutValue("$A$2", r8(7))
+                    self.assertEqual(int(wb.ws.Save()), 0)
+                    self.assertEqual(int(wb.unknown.Release()), 0)
+                    again = Workbook(self.bus)
+                    again.ws.Load(other, "", 0, "/", "/")
+                    self.assertEqual([again.value(c) for c in ("$A$1", "$B$1", "$A$2")],
+                                     [(VT_R8, 99.0), b1, (VT_R8, 7.0)])
+                    self.assertEqual(int(again.unknown.Release()), 0)
+                    with open(path, "rb") as f:
+                        self.assertEqual(f.read(), data)
+                else:
+                    self.assertEqual(written, b"99" + data[1:])
+                    self.assertEqual(int(wb.unknown.Release()), 0)
+        dbus.Interface(self.bus.get_object(SERVICE, text_path), UNKNOWN).Release()
+
+    def test_load_opens_a_file_as_what_its_bytes_are(self):
+        """The type asked only chooses among the forms a file's bytes allow: a workbook or an
+        Excel 2003 XML spreadsheet under a .csv name asked as text opens as itself, and a text
+        file asked as a workbook or a spreadsheet is refused, as the window opens them."""
+        root = self.bus.get_object(SERVICE, "/")
+        text_path = root.CreateObject("Vorlan.TextFileInfo", dbus_interface="org.vorlane.Vorlan")
+        xbase_path = root.CreateObject("Vorlan.XBaseInfo.1", dbus_interface="org.vorlane.Vorlan")
+        dbus.Interface(self.bus.get_object(SERVICE, text_path),
+                       "org.vorlane.ITextFileInfo").SetSeparator(",")
+        wb = self.build()
+        wb.ws.UpdateWorksheet()
+        native = os.path.join(FILES, "native.csv")
+        binary = os.path.join(FILES, "binary.csv")
+        excel = os.path.join(FILES, "excel.csv")
+        self.assertEqual(int(wb.ws.SaveAs(native)), 0)
+        self.assertEqual(int(wb.ws.SetProtection("secret-password", 0)), 0)
+        self.assertEqual(int(wb.ws.SaveAs(binary)), 0)
+        self.assertEqual(int(wb.ws.SetProtection("", 0)), 0)
+        wb.ws.SaveAsExcelFile(excel)
+        self.assertEqual(int(wb.unknown.Release()), 0)
+        plain = os.path.join(FILES, "plain.csv")
+        with open(plain, "wb") as f:
+            f.write(b"6,42")
+        workbook = ("\\Reports\\2006\\Sheet1", 4)
+        spreadsheet = ("\\Sheet1", 2)
+        # path, type asked, password, what opens (active worksheet, items) or the error
+        cases = [
+            (native, 1, "", workbook),
+            (native, 2, "", workbook),
+            (native, 3, "", workbook),
+            (binary, 1, "secret-password", workbook),
+            (excel, 1, "", spreadsheet),
+            (excel, 0, "", spreadsheet),
+            (plain, 1, "", ("\\plain.csv", 1)),
+            (plain, 0, "", (0x80040015, "Invalid Vorlane file format\n\nPlease choose the correct "
+                            "format from the 'Files of type' list in the 'Open' dialog box.")),
+            (plain, 2, "", (0x80040038, "An unexpected xml element\nLine: 1")),
+        ]
+        for path, asked, password, opens in cases:
+            with self.subTest(path=path, asked=asked):
+                with open(path, "rb") as f:
+                    data = f.read()
+                book = Workbook(self.bus)
+                book.ws.NewDocument()
+                if isinstance(opens[0], int):
+                    self.assertFails(opens[0], opens[1], book.ws.Load, path, password, asked,
+                                     text_path, xbase_path)
+                    self.assertEqual(tuple(book.tree.GetActiveWorksheet()), (0, "\\Worksheet1"))
+                    self.assertEqual(book.value("$A$1"), (VT_EMPTY, 0))
+                else:
+                    self.assertEqual(tuple(book.ws.Load(path, password, asked, text_path,
+                                                        xbase_path)), (0, ""))
+                    self.assertEqual(tuple(book.tree.GetActiveWorksheet()), (0, opens[0]))
+                    self.assertEqual(int(book.tree.GetItemCount()), opens[1])
+                    self.assertEqual(book.value("$A$1"), (VT_R8, 6.0))
+                    self.assertEqual(book.value("$B$1"), (VT_R8, 42.0))
+                    # Saved again in the form it is, not the form asked.
+                    self.assertEqual(int(book.ws.Save()), 0)
+                    with open(path, "rb") as f:
+                        self.assertEqual(f.read(5), data[:5])
+                self.assertEqual(int(book.unknown.Release()), 0)
+        for path in (text_path, xbase_path):
+            dbus.Interface(self.bus.get_object(SERVICE, path), UNKNOWN).Release()
+
     def test_references_are_counted_and_die_with_their_client(self):
         wb = Workbook(self.bus)
         self.assertEqual(int(wb.unknown.AddRef()), 2)
