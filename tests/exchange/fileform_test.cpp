@@ -58,7 +58,9 @@ TEST(FileForm, TheBytesChooseBeforeTheName) {
         // The readers find the stream at its start.
         char first = 0;
         EXPECT_EQ(book->stream.Read(&first, 1), c.bytes.empty() ? 0 : 1) << c.what;
-        if (!c.bytes.empty()) EXPECT_EQ(first, c.bytes[0]) << c.what;
+        if (!c.bytes.empty()) {
+            EXPECT_EQ(first, c.bytes[0]) << c.what;
+        }
     }
 }
 
