@@ -397,15 +397,17 @@ TEST_F(ComposerHostTest, KeysWalkThePaneAndOpenTheButtonsLists) {
                                << QApplication::focusWidget()->objectName().toStdString();
     }
     EXPECT_EQ(c.Prototype(), prototype); // no Tab went into it as text
-    // A list's items as it shows them, once it shows; then the key. Looked for on a timer: the
-    // key that opens the list runs it before returning.
+    // A list's items as it shows them, once it shows and the window system has given it the
+    // keyboard; then the key. Looked for on a timer: the key that opens the list runs it before
+    // returning. A key sent before the list's activation came through closed the list, and the
+    // activation, arriving after, left the hidden list as the active window.
     QString shown;
     QTimer watch;
     watch.setInterval(10);
     Qt::Key reply = Qt::Key_Escape;
     QObject::connect(&watch, &QTimer::timeout, [&] {
         QWidget* popup = QApplication::activePopupWidget();
-        if (!popup) return;
+        if (!popup || QGuiApplication::focusWindow() != popup->windowHandle()) return;
         watch.stop();
         for (QAction* a : popup->actions()) shown += a->text() + QLatin1Char('|');
         testwait::PressKey(reply);

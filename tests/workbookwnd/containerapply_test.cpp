@@ -196,7 +196,7 @@ TEST_F(ContainerApply, TheWindowsCopyFollowsRowsInsertedMeanwhile) {
     SelectRange(0, 0, 0, 0);
     ASSERT_TRUE(testwait::UntilFocused(View()));
     ASSERT_TRUE(testwait::PressKey(Qt::Key_R, Qt::ControlModifier));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return c.settings.anchor.row == 2; }));
+    ASSERT_TRUE(testwait::Until([&] { return c.settings.anchor.row == 2; }));
     struct Shape {
         uint32_t row;
         int32_t right;
@@ -225,7 +225,7 @@ TEST_F(ContainerApply, TheWindowsCopyFollowsRowsInsertedMeanwhile) {
         ASSERT_TRUE(testwait::UntilFocused(View()));
         const int undo = UndoCount();
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Z, Qt::ControlModifier));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return UndoCount() == undo - 1; }));
+        ASSERT_TRUE(testwait::Until([&] { return UndoCount() == undo - 1; }));
         CContainer* now = FindContainer(*Book().tree.active, 9);
         ASSERT_NE(now, nullptr);
         expect(*now, back);

@@ -187,7 +187,7 @@ TEST_F(DataTest, ADateOverABlockIsOneEdit) {
         ASSERT_TRUE(testwait::PressKey(key, Qt::ShiftModifier));
     ASSERT_EQ(View()->Selection(), (CellRange{0, 0, 2, 2}));
     ASSERT_TRUE(testwait::PressKey(Qt::Key_F5));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Book().undo.current == undo + 1; }));
+    ASSERT_TRUE(testwait::Until([&] { return Book().undo.current == undo + 1; }));
     auto filled = [&] {
         for (uint32_t row = 0; row < 4; ++row)
             for (uint16_t col = 0; col < 4; ++col)
@@ -196,13 +196,13 @@ TEST_F(DataTest, ADateOverABlockIsOneEdit) {
     };
     filled();
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Z, Qt::ControlModifier));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Book().undo.current == undo; }));
+    ASSERT_TRUE(testwait::Until([&] { return Book().undo.current == undo; }));
     EXPECT_EQ(CellText(0, 0), before[0]);
     EXPECT_EQ(CellText(1, 1), before[1]);
     EXPECT_EQ(CellText(2, 2), before[2]);
     EXPECT_EQ(CellText(1, 0), "");
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Y, Qt::ControlModifier));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Book().undo.current == undo + 1; }));
+    ASSERT_TRUE(testwait::Until([&] { return Book().undo.current == undo + 1; }));
     filled();
 }
 

@@ -69,7 +69,7 @@ TEST_F(FormatPageKeysTest, APageOpenedByKeysTakesTheKeyboard) {
         EXPECT_TRUE(QApplication::focusWidget() == reached || (button && button->isDown()));
         // The pressed button's click: it comes up as it clicks.
         if (button) {
-            EXPECT_TRUE(QTest::qWaitFor([button] { return !button->isDown(); }, 5000));
+            EXPECT_TRUE(testwait::Until([button] { return !button->isDown(); }));
         }
         EXPECT_EQ(View()->Selection(), selected);
         pages.ClosePage();
@@ -300,7 +300,7 @@ TEST_F(FormatPageKeysTest, TheAlignmentPageRotatesTheBlockAndResetsIt) {
         if (b->text() == "&Reset") reset = b;
     ASSERT_NE(reset, nullptr);
     Press(Qt::Key_R, Qt::AltModifier);
-    EXPECT_TRUE(QTest::qWaitFor([reset] { return !reset->isDown(); }, 5000)); // its click
+    EXPECT_TRUE(testwait::Until([reset] { return !reset->isDown(); })); // its click
     Settle();
     EXPECT_EQ(label->text(), "0 degrees");
     for (uint16_t c = 1; c <= 2; ++c)

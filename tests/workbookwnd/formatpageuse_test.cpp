@@ -227,7 +227,7 @@ TEST_F(FormatPageUseTest, AnsweringTheRemoveQuestionByMouseKeepsTheListPage) {
                                                           : area.right() - box->width(),
                   box->y());
         const auto apart = [&] { return !onPage.contains(yes->mapToGlobal(yes->rect().center())); };
-        EXPECT_TRUE(QTest::qWaitFor(apart, 2000));
+        EXPECT_TRUE(testwait::Until(apart));
         QTest::mouseClick(yes, Qt::LeftButton);
     });
     Click(page->findChild<QPushButton*>("id410"));
@@ -472,8 +472,8 @@ TEST_F(FormatPageUseTest, AFirstControlDisabledPassesTheKeyboardOn) {
     page->ShowAt(page->pos());
     // The page's own window holds the window system's focus (shown again in one turn, the
     // application may not count it as its active window anew).
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return page && QGuiApplication::focusWindow() == page->windowHandle(); }, 5000));
+    ASSERT_TRUE(testwait::Until(
+        [&] { return page && QGuiApplication::focusWindow() == page->windowHandle(); }));
     Settle();
     EXPECT_EQ(page->focusWidget(), next);
 }

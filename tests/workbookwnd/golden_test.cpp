@@ -58,7 +58,7 @@ TEST(GoldenTest, GridWithPinnedRowSelectionAndEditorWithList) {
     sheet.view.selection[1] = {2, 10, 0};
     window.resize(520, 300);
     window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, testwait::kWindowWaitMs));
     // The editor draws its caret only in the active window: on X nothing activates it unasked.
     window.activateWindow();
     ASSERT_TRUE(testwait::UntilActive(&window));

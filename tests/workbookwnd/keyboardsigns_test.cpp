@@ -175,7 +175,7 @@ TEST_F(KeyboardSignsTest, TheKeyboardsContextMenuOpensAtTheActiveCell) {
         // The pointer far from the cell, near the window's corner.
         QCursor::setPos(frame->mapToGlobal(QPoint(frame->width() - 8, frame->height() - 8)));
         ASSERT_TRUE(testwait::PressKey(Qt::Key_F10, Qt::ShiftModifier));
-        ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget(); }, 5000));
+        ASSERT_TRUE(testwait::Until([] { return QApplication::activePopupWidget(); }));
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
         uint16_t column = 0;
@@ -185,7 +185,7 @@ TEST_F(KeyboardSignsTest, TheKeyboardsContextMenuOpensAtTheActiveCell) {
         EXPECT_EQ(column, c.right);
         EXPECT_EQ(row, uint32_t(c.down));
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
-        ASSERT_TRUE(QTest::qWaitFor([] { return !QApplication::activePopupWidget(); }, 5000));
+        ASSERT_TRUE(testwait::Until([] { return !QApplication::activePopupWidget(); }));
         ASSERT_EQ(QApplication::focusWidget(), View());
         // The Shift of Shift+F10 was let go in the menu: the arrows move the cell, one cell
         // selected, and do not extend the selection.
@@ -241,7 +241,7 @@ TEST_F(KeyboardSignsTest, CtrlShiftF5TakesTheKeysToTheAddressBox) {
     for (const Qt::Key key : {Qt::Key_C, Qt::Key_4}) ASSERT_TRUE(testwait::PressKey(key));
     EXPECT_EQ(box->currentText(), "c4");
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Return));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == View(); }, 5000));
+    ASSERT_TRUE(testwait::Until([&] { return QApplication::focusWidget() == View(); }));
     EXPECT_EQ(View()->Selection(), (CellRange{2, 3, 2, 3}));
     ASSERT_TRUE(testwait::PressKey(Qt::Key_F5, Qt::ControlModifier | Qt::ShiftModifier));
     ASSERT_TRUE(inBox());

@@ -29,7 +29,7 @@ void WithModalDialogDuring(FakeUi& ui, const std::function<void()>& action,
         poll.stop();
         EXPECT_TRUE(testwait::UntilActive(dialog));
         use(*dialog);
-        if (!QTest::qWaitFor([&] { return !dialog->isVisible(); }, testwait::kWindowWaitMs)) {
+        if (!testwait::Until([&] { return !dialog->isVisible(); })) {
             ADD_FAILURE() << "the dialog stayed open";
             dialog->reject();
         }

@@ -212,7 +212,7 @@ TEST_F(PrintEntryTest, ThePreviewsToolbarByKeys) {
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Tab, Qt::ControlModifier)); // round to the preview
     EXPECT_EQ(QApplication::focusWidget(), preview);
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !frame->Preview(); }, 5000));
+    EXPECT_TRUE(testwait::Until([&] { return !frame->Preview(); }));
 }
 
 TEST_F(PrintEntryTest, AWindowCommandDuringThePreviewClosesItFirst) {

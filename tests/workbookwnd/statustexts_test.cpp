@@ -8,6 +8,7 @@
 #include "statustexts.h"
 #include "wndtest.h"
 #include "workbookwnd/treepane.h"
+#include "tests/common/waits.h"
 
 #include <QAction>
 #include <QApplication>
@@ -141,7 +142,7 @@ TEST_F(StatusTextsTest, ToolbarButtonsLeaveTheFirstPaneAlone) {
     Settle();
     QTest::mouseMove(cut, cut->rect().center());
     // On X the pointer's arrival comes back from the server, later on a loaded machine.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return cut->underMouse(); }));
+    ASSERT_TRUE(testwait::Until([&] { return cut->underMouse(); }));
     Settle();
     EXPECT_EQ(frame->StatusBarWnd()->ShownText(0), cell);
 }

@@ -585,7 +585,7 @@ TEST_F(StructureTest, CommandsThatMoveCellsWaitUntilThePickingEnds) {
     for (Qt::Key key : {Qt::Key_Equal, Qt::Key_1, Qt::Key_Plus})
         ASSERT_TRUE(testwait::PressKey(key));
     ASSERT_TRUE(testwait::PressKey(Qt::Key_F2));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Active()->RefPickState() == kRefPickPicking; }));
+    ASSERT_TRUE(testwait::Until([&] { return Active()->RefPickState() == kRefPickPicking; }));
     // The reference picked is A2: three rows up, one column left.
     for (Qt::Key key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Left})
         ASSERT_TRUE(testwait::PressKey(key));
@@ -626,10 +626,10 @@ TEST_F(StructureTest, CommandsThatMoveCellsWaitUntilThePickingEnds) {
     unchanged();
     // F2 takes the reference back into the edit of B5, and Enter stores it there.
     ASSERT_TRUE(testwait::PressKey(Qt::Key_F2));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Active()->RefPickState() == kRefPickEditing; }));
+    ASSERT_TRUE(testwait::Until([&] { return Active()->RefPickState() == kRefPickEditing; }));
     EXPECT_EQ(View()->Editor()->toPlainText().toStdString(), "=1+A2");
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Return));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Active()->RefPickState() == kRefPickNone; }));
+    ASSERT_TRUE(testwait::Until([&] { return Active()->RefPickState() == kRefPickNone; }));
     EXPECT_EQ(CellText(1, 4), "=1+A2");
     EXPECT_EQ(CellText(0, 4), "5");
     EXPECT_EQ(Book().undo.current, undo + 1);

@@ -156,8 +156,8 @@ TEST_F(ToolbarKeysTest, ReturnPressesTheButton) {
     IntoTheBars(1);
     ASSERT_EQ(QApplication::focusWidget(), Button(kStandardBar, ID_FILE_NEW));
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Return));
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return frame->MdiArea()->subWindowList().size() == before + 1; }, 5000));
+    EXPECT_TRUE(testwait::Until(
+        [&] { return frame->MdiArea()->subWindowList().size() == before + 1; }));
     EXPECT_TRUE(testwait::UntilFocused(View()));
 }
 
@@ -171,18 +171,18 @@ TEST_F(ToolbarKeysTest, DownOpensTheDropDownAndItsItemRuns) {
     QMenu* menu = frame->DropDownMenu();
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->objectName(), "menu258");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == menu; }, 5000));
+    ASSERT_TRUE(testwait::Until([&] { return QApplication::activePopupWidget() == menu; }));
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
     ASSERT_TRUE(testwait::UntilFocused(View()));
     EXPECT_EQ(CellText(1, 2), "");
     IntoTheBars(1);
     ASSERT_TRUE(RightTo(Button(kStandardBar, ID_INSERT_DATE_TIME)));
     ASSERT_TRUE(testwait::PressKey(Qt::Key_F4));
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return QApplication::activePopupWidget() == frame->DropDownMenu(); }, 5000));
+    ASSERT_TRUE(testwait::Until(
+        [&] { return QApplication::activePopupWidget() == frame->DropDownMenu(); }));
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Down)); // Date is current
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Return));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !CellText(1, 2).empty(); }, 5000));
+    EXPECT_TRUE(testwait::Until([&] { return !CellText(1, 2).empty(); }));
     EXPECT_TRUE(testwait::UntilFocused(View()));
     // Down on a button without a drop-down goes on to the next one.
     IntoTheBars(1);
@@ -205,7 +205,7 @@ TEST_F(ToolbarKeysTest, TabInTheSearchBarGoesFromBoxToBox) {
         QWidget* focus = QApplication::focusWidget();
         return focus && (focus == box || box->isAncestorOf(focus));
     };
-    ASSERT_TRUE(QTest::qWaitFor([&] { return has(boxes[0]); }, 5000));
+    ASSERT_TRUE(testwait::Until([&] { return has(boxes[0]); }));
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Tab));
     EXPECT_TRUE(has(boxes[1]));
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Tab));

@@ -47,7 +47,7 @@ TEST_F(WindowSwitchKeysTest, CtrlF6GivesTheKeysToTheGridOfTheWindowReached) {
     ASSERT_TRUE(testwait::UntilFocused(second->View(0)));
     ASSERT_TRUE(testwait::PressKey(Qt::Key_7));
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Return));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return CellText(0, 0) == "7"; }, 5000));
+    EXPECT_TRUE(testwait::Until([&] { return CellText(0, 0) == "7"; }));
     second->SetModified(false);
 }
 

@@ -102,7 +102,7 @@ TEST_F(ZoomFlagTest, OpenedByKeysItTakesTheKeyboardAndEscapeClosesIt) {
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Up));
         EXPECT_EQ(Active()->ActiveZoom(), c.zoom);
         ASSERT_TRUE(testwait::PressKey(c.key, c.modifiers));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return zoom.isNull() || !zoom->isVisible(); }, 5000));
+        EXPECT_TRUE(testwait::Until([&] { return zoom.isNull() || !zoom->isVisible(); }));
         EXPECT_TRUE(testwait::UntilActive(frame.get()));
         EXPECT_TRUE(testwait::UntilFocused(View()));
         EXPECT_EQ(Active()->ActiveZoom(), c.zoom);
@@ -124,12 +124,12 @@ TEST_F(ZoomFlagTest, AltAloneAfterAMenuUsedFromThePopUpReachesTheMenuBar) {
         ASSERT_FALSE(zoom.isNull());
         ASSERT_TRUE(testwait::UntilActive(zoom));
         ASSERT_TRUE(testwait::PressKey(Qt::Key_F, Qt::AltModifier));
-        ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget(); }, 5000));
+        ASSERT_TRUE(testwait::Until([] { return QApplication::activePopupWidget(); }));
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
-        ASSERT_TRUE(QTest::qWaitFor([] { return !QApplication::activePopupWidget(); }, 5000));
+        ASSERT_TRUE(testwait::Until([] { return !QApplication::activePopupWidget(); }));
         ASSERT_TRUE(testwait::UntilActive(zoom));
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return zoom.isNull() || !zoom->isVisible(); }, 5000));
+        ASSERT_TRUE(testwait::Until([&] { return zoom.isNull() || !zoom->isVisible(); }));
         ASSERT_TRUE(testwait::UntilActive(frame.get()));
         ASSERT_TRUE(testwait::UntilFocused(View()));
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Alt));
