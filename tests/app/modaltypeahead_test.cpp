@@ -4,13 +4,17 @@
 // sends keys to a window that does not have the keyboard.
 
 #include "app/modaltypeahead.h"
+#include "tests/common/userkeys.h"
 #include "tests/common/waits.h"
+#include "ui/uiservices.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QVBoxLayout>
+#include <functional>
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
@@ -86,6 +90,96 @@ TEST(ModalTypeAheadTest, KeysSentToTheWindowUnderAnOpeningDialogReachTheDialog) 
         << fieldLine->text().toStdString();
     EXPECT_EQ(tableLine->text(), QString());
     field.close();
+}
+
+// A window with a line that has the keyboard, as the window a dialog opens over.
+struct Under {
+    Under() {
+        line = new QLineEdit(&window);
+        (new QVBoxLayout(&window))->addWidget(line);
+        window.show();
+        window.activateWindow();
+    }
+    QWidget window;
+    QLineEdit* line;
+};
+
+// Keys typed by a user as a dialog opens, before it has the keyboard, reach it in order, with
+// a key typed once it has it, whichever way it is modal: as a dialog shown application-modal,
+// as one opened by open() (window-modal, as the program's boxes and asked-for dialogs open)
+// and window-modal by its own setting. Offscreen the keys are typed once it has the keyboard.
+TEST(ModalTypeAheadTest, KeysTypedAsADialogOpensReachItsFieldInOrder) {
+    InstallModalTypeAhead();
+    const struct {
+        const char* name;
+        std::function<void(QDialog&)> open;
+    } kCases[] = {
+        {"application-modal",
+         [](QDialog& d) {
+             d.setWindowModality(Qt::ApplicationModal);
+             d.show();
+         }},
+        {"opened", [](QDialog& d) { d.open(); }},
+        {"window-modal",
+         [](QDialog& d) {
+             d.setWindowModality(Qt::WindowModal);
+             d.show();
+         }},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        Under under;
+        ASSERT_TRUE(testwait::UntilActive(&under.window));
+        under.line->setFocus();
+        ASSERT_TRUE(testwait::UntilKeysReach(under.line));
+        QDialog dialog(&under.window);
+        auto* field = new QLineEdit(&dialog);
+        (new QVBoxLayout(&dialog))->addWidget(field);
+        c.open(dialog);
+        // On X before the dialog has the keyboard; elsewhere the keys cannot overtake it.
+        const bool ahead = testkeys::OnX();
+        if (ahead) {
+            ASSERT_TRUE(testkeys::Type({{Qt::Key_Z}, {Qt::Key_Z}}));
+        }
+        ASSERT_TRUE(testwait::UntilActive(&dialog));
+        if (!ahead) {
+            ASSERT_TRUE(testkeys::Type({{Qt::Key_Z}, {Qt::Key_Z}}));
+        }
+        ASSERT_TRUE(testkeys::Type({{Qt::Key_Y}}));
+        EXPECT_TRUE(testwait::Until([&] { return field->text().size() >= 3; }));
+        EXPECT_EQ(field->text().toStdString(), "zzy");
+        EXPECT_EQ(under.line->text(), QString());
+        dialog.close();
+    }
+}
+
+// The program's question box answered by its letter typed as it opens: No, from the box
+// built and opened as the program's boxes are.
+TEST(ModalTypeAheadTest, ALetterTypedAsAQuestionOpensAnswersIt) {
+    InstallModalTypeAhead();
+    Under under;
+    ASSERT_TRUE(testwait::UntilActive(&under.window));
+    under.line->setFocus();
+    ASSERT_TRUE(testwait::UntilKeysReach(under.line));
+    QPointer<QMessageBox> box =
+        BuildMessageBox(QStringLiteral("Save the changes?"), QStringLiteral("Question"),
+                        MB_YESNO | MB_ICONQUESTION, &under.window);
+    bool finished = false;
+    QObject::connect(box.data(), &QMessageBox::finished, [&] { finished = true; });
+    box->open();
+    const bool ahead = testkeys::OnX();
+    if (ahead) {
+        ASSERT_TRUE(testkeys::Type({{Qt::Key_N}}));
+    }
+    ASSERT_TRUE(testwait::UntilActive(box));
+    if (!ahead) {
+        ASSERT_TRUE(testkeys::Type({{Qt::Key_N}}));
+    }
+    EXPECT_TRUE(testwait::Until([&] { return finished; }));
+    ASSERT_FALSE(box.isNull());
+    EXPECT_EQ(MessageBoxAnswer(*box), IDNO);
+    EXPECT_EQ(under.line->text(), QString());
+    delete box;
 }
 
 } // namespace
