@@ -203,7 +203,7 @@ TEST_F(DialogControlsTest, TheFirstFieldTakesWhatIsTypedAsTheDialogOpens) {
         dialog.show();
         dialog.activateWindow();
         // On an X server the activation takes the server's round trip, longer when it is busy.
-        EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.isActiveWindow(); }, 5000)) << name;
+        EXPECT_TRUE(testwait::Until([&] { return dialog.isActiveWindow(); })) << name;
         QApplication::processEvents();
         Typed& result = typed[name];
         if (QWidget* holder = QApplication::focusWidget()) result.holder = FieldName(holder);

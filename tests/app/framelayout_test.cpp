@@ -7,6 +7,7 @@
 #include "core/settings.h"
 #include "resources/commandids.h"
 #include "ui/uiutil.h"
+#include "tests/common/waits.h"
 
 #include <QAbstractEventDispatcher>
 #include <QComboBox>
@@ -28,7 +29,7 @@ protected:
         frame->OnCreate();
         frame->resize(900, 600);
         frame->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get(), testwait::kWindowWaitMs));
     }
     void TearDown() override {
         frame.reset();
@@ -38,11 +39,15 @@ protected:
     std::pair<bool, int> Bars() const {
         return {frame->Toolbar(kFormattingBar)->isVisible(), frame->AddressBox()->width()};
     }
-    // Lets queued events and deferred deletes run, then the loop go idle.
+    // Lets queued events and deferred deletes run, then the loop go idle: what the next turns
+    // of the loop would do, whatever time they take on a loaded machine.
     static void Idle() {
-        QTest::qWait(50);
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
         Q_EMIT QAbstractEventDispatcher::instance()->aboutToBlock();
-        QTest::qWait(20);
+        QCoreApplication::processEvents();
     }
     // A modal dialog, shown and cancelled.
     void RunDialog() {

@@ -708,7 +708,7 @@ TEST_F(PrintServicesTest, APageListTypedLongerThanTheRecordIsRefusedNotCut) {
                 EXPECT_EQ(form.id205->text(), list);
                 ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
             }
-            EXPECT_TRUE(QTest::qWaitFor([&] { return !sheet.isVisible(); }, 5000));
+            EXPECT_TRUE(testwait::Until([&] { return !sheet.isVisible(); }));
         };
     };
     std::strcpy(Settings().pages, "2-3");

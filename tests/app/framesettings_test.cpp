@@ -138,9 +138,9 @@ TEST_F(FrameSettingsTest, LoadProfileTakesAWholeFileOrNothing) {
     frame->activateWindow();
     ASSERT_TRUE(testwait::UntilActive(frame.get()));
     ASSERT_TRUE(testwait::PressKey(Qt::Key_S, Qt::AltModifier));
-    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
+    ASSERT_TRUE(testwait::Until([] { return QApplication::activePopupWidget() != nullptr; }));
     ASSERT_TRUE(testwait::PressKey(Qt::Key_L));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return reported.size() == 2u; }));
+    ASSERT_TRUE(testwait::Until([&] { return reported.size() == 2u; }));
     EXPECT_EQ(reported.back(), ErrorCode(kErrorXmlData));
     EXPECT_EQ(Profile().undoLevel, 33);
     EXPECT_EQ(path, QStringLiteral("/nowhere/settings.xml"));

@@ -12,6 +12,7 @@
 #include "formula/evalcontext.h"
 #include "resources/commandids.h"
 #include "tests/dialogs/dialogwalk.h"
+#include "tests/common/waits.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -400,7 +401,7 @@ TEST_F(HelpOverDialogTest, OpensBesideTheDialogOutOfItsModality) {
     dialog.show();
     dialog.activateWindow();
     // On X the activation comes back from the server.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.isActiveWindow(); }, 5000));
+    ASSERT_TRUE(testwait::Until([&] { return dialog.isActiveWindow(); }));
     ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
     frame->ShowHelpTopic(14);
     QApplication::processEvents();
@@ -426,7 +427,7 @@ TEST_F(HelpOverDialogTest, OpensBesideTheDialogOutOfItsModality) {
     EXPECT_EQ(QApplication::activeWindow(), &dialog);
     QTest::mouseClick(viewer->Browser()->viewport(), Qt::LeftButton);
     viewer->activateWindow();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == viewer; }, 5000));
+    EXPECT_TRUE(testwait::Until([&] { return QApplication::activeWindow() == viewer; }));
     dialog.reject();
     QApplication::processEvents();
     EXPECT_TRUE(viewer->isVisible());

@@ -83,10 +83,10 @@ TEST(ModalTypeAheadTest, KeysSentToTheWindowUnderAnOpeningDialogReachTheDialog) 
     xcb_flush(c);
     ASSERT_TRUE(testwait::UntilActive(&field));
     // And one typed once it has it.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fieldLine->text().size() == 2; }));
+    ASSERT_TRUE(testwait::Until([&] { return fieldLine->text().size() == 2; }));
     SendKey(c, xcb_window_t(field.winId()), y);
     xcb_flush(c);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return fieldLine->text() == QStringLiteral("zzy"); }))
+    EXPECT_TRUE(testwait::Until([&] { return fieldLine->text() == QStringLiteral("zzy"); }))
         << fieldLine->text().toStdString();
     EXPECT_EQ(tableLine->text(), QString());
     field.close();

@@ -8,6 +8,7 @@
 #include "dialogs/fontdialog.h"
 #include "formula/evalcontext.h"
 #include "tests/dialogs/dialogtest.h"
+#include "tests/common/waits.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -35,13 +36,13 @@ TEST(OwnedWindowsTest, TheContainersFontDialogGivesTheKeyboardBackToIt) {
     new CActivationKeeper(&home);
     SetMessageOwner(&home);
     home.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &home; }));
+    ASSERT_TRUE(testwait::Until([&] { return QApplication::activeWindow() == &home; }));
     CEvalContext ctx;
     ContainerDlgHost host;
     host.context = [&ctx] { return &ctx; };
     CContainerPropertiesDlg container(std::move(host), &home);
     ASSERT_TRUE(container.Open(nullptr));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &container; }));
+    ASSERT_TRUE(testwait::Until([&] { return QApplication::activeWindow() == &container; }));
     // The container's titles: the last page; its first Font... button.
     container.Tabs()->setCurrentIndex(container.Tabs()->count() - 1);
     QPushButton* font = nullptr;
@@ -68,7 +69,7 @@ TEST(OwnedWindowsTest, TheContainersFontDialogGivesTheKeyboardBackToIt) {
     EXPECT_TRUE(seen.shown);
     EXPECT_TRUE(seen.owned);
     EXPECT_TRUE(seen.active);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &container; }))
+    EXPECT_TRUE(testwait::Until([&] { return QApplication::activeWindow() == &container; }))
         << "the keyboard went to "
         << (QApplication::activeWindow() ? QApplication::activeWindow()->objectName().toStdString()
                                          : std::string("nobody"));

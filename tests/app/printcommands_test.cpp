@@ -279,7 +279,7 @@ TEST_F(PrintCommandsTest, PreviewKeysTurnItsPagesAndEscapeClosesIt) {
     ASSERT_TRUE(testwait::UntilActive(frame.get()));
     frame->OnCommand(ID_FILE_PRINT_PREVIEW);
     ASSERT_TRUE(frame->Preview());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() != nullptr; }, 5000));
+    ASSERT_TRUE(testwait::Until([&] { return QApplication::focusWidget() != nullptr; }));
     struct Step {
         Qt::Key key;
         int page;

@@ -10,6 +10,7 @@
 #include "profile/profile.h"
 #include "resources/commandids.h"
 #include "tests/print/fakeprinters.h"
+#include "tests/common/waits.h"
 
 #include <QAction>
 #include <QDir>
@@ -321,7 +322,7 @@ TEST_F(ShellTest, AnUnknownProfileElementLeavesTheLaterSettingsRead) {
     ASSERT_TRUE(shell.Start({}, where));
     CMainFrame* frame = shell.Frame();
     ASSERT_NE(frame, nullptr);
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame, testwait::kWindowWaitMs));
     EXPECT_TRUE(ui.boxes.empty()); // the profile loaded without a fault
     expectRead("after the start");
     // The frame stands where the profile put it, not over the work area.

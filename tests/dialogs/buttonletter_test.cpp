@@ -81,15 +81,14 @@ TEST(ButtonLetter, AButtonReachedByItsLetterOpensItsDialogAtOnce) {
         testwait::PressKey(Qt::Key_Z);
         testwait::PressKey(Qt::Key_Z);
         testwait::PressKey(Qt::Key_Return);
-        if (!QTest::qWaitFor([&] { return !field->isVisible(); }, testwait::kWindowWaitMs)) {
+        if (!testwait::Until([&] { return !field->isVisible(); })) {
             ADD_FAILURE() << "the field dialog did not get the keys";
             static_cast<QDialog*>(field)->reject();
         }
     });
     QTest::keyClick(typedInto, Qt::Key_E, Qt::AltModifier);
     letterHandled = true;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return typed && !QApplication::activeModalWidget(); },
-                                testwait::kWindowWaitMs));
+    ASSERT_TRUE(testwait::Until([&] { return typed && !QApplication::activeModalWidget(); }));
     EXPECT_TRUE(typed);
     EXPECT_EQ(list->topLevelItem(1)->text(0), "2.  zz");
     EXPECT_EQ(list->topLevelItem(0)->text(0), "1.  NAME");
@@ -100,7 +99,7 @@ TEST(ButtonLetter, AButtonReachedByItsLetterOpensItsDialogAtOnce) {
     ASSERT_TRUE(testwait::UntilFocused(list));
     EXPECT_EQ(list->currentItem(), list->topLevelItem(1));
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Return));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !table.isVisible(); }, testwait::kWindowWaitMs));
+    ASSERT_TRUE(testwait::Until([&] { return !table.isVisible(); }));
     EXPECT_EQ(table.result(), QDialog::Accepted);
     EXPECT_EQ(FieldName(Descriptor(t.options, 1)), "zz");
     EXPECT_EQ(FieldName(Descriptor(t.options, 0)), "NAME");

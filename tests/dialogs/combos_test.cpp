@@ -268,13 +268,13 @@ TEST(Combos, CustomPickedByKeysOpensTheChooser) {
         // holds them.
         ASSERT_TRUE(testwait::UntilKeysReach(combo));
         EXPECT_TRUE(testwait::PressKey(Qt::Key_Down, Qt::AltModifier));
-        EXPECT_TRUE(QTest::qWaitFor([&] {
+        EXPECT_TRUE(testwait::Until([&] {
             return combo->view()->isVisible() && QApplication::activePopupWidget() &&
                    QApplication::activePopupWidget()->isAncestorOf(combo->view());
         }));
         EXPECT_TRUE(testwait::PressKey(move));
         EXPECT_TRUE(testwait::PressKey(close));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !combo->view()->isVisible(); }));
+        EXPECT_TRUE(testwait::Until([&] { return !combo->view()->isVisible(); }));
     };
     pick(Qt::Key_End, Qt::Key_Escape);
     QCoreApplication::processEvents();
@@ -285,7 +285,7 @@ TEST(Combos, CustomPickedByKeysOpensTheChooser) {
     EXPECT_EQ(ui.colorChoosers, 0);
     EXPECT_EQ(combo->currentIndex(), 0);
     pick(Qt::Key_End, Qt::Key_Return);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ui.colorChoosers == 1; }));
+    EXPECT_TRUE(testwait::Until([&] { return ui.colorChoosers == 1; }));
     EXPECT_EQ(combo->currentIndex(), CColorCombo::kCustomItem);
     EXPECT_EQ(ui.startColor, Rgb(0, 0, 255));
     EXPECT_EQ(combo->GetColor(), Rgb(7, 8, 9));
@@ -302,10 +302,10 @@ TEST(Combos, KeysOnTheClosedFieldOpenTheListOrAskForCustom) {
     CColorCombo* combo = keys.combo;
     int& notices = keys.notices;
     EXPECT_TRUE(testwait::PressKey(Qt::Key_Down));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return combo->view()->isVisible(); }));
+    EXPECT_TRUE(testwait::Until([&] { return combo->view()->isVisible(); }));
     EXPECT_EQ(combo->currentIndex(), 2);
     EXPECT_TRUE(testwait::PressKey(Qt::Key_Escape));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !combo->view()->isVisible(); }));
+    EXPECT_TRUE(testwait::Until([&] { return !combo->view()->isVisible(); }));
     EXPECT_EQ(combo->currentIndex(), 2);
     ASSERT_TRUE(testwait::UntilKeysReach(combo));
     EXPECT_TRUE(testwait::PressKey(Qt::Key_Up));
@@ -313,7 +313,7 @@ TEST(Combos, KeysOnTheClosedFieldOpenTheListOrAskForCustom) {
     EXPECT_FALSE(combo->view()->isVisible());
     EXPECT_EQ(ui.colorChoosers, 0);
     EXPECT_TRUE(testwait::PressKey(Qt::Key_End));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ui.colorChoosers == 1; }));
+    EXPECT_TRUE(testwait::Until([&] { return ui.colorChoosers == 1; }));
     EXPECT_EQ(combo->currentIndex(), CColorCombo::kCustomItem);
     EXPECT_EQ(ui.startColor, Rgb(0, 128, 0));
     EXPECT_EQ(combo->GetColor(), Rgb(7, 8, 9));

@@ -191,7 +191,7 @@ TEST(PrintWait, KeysTypedBeforeTheBoxShowsComeAfterTheWait) {
     EXPECT_TRUE(out.heldKeyboard);
     EXPECT_EQ(out.error, kErrorNone);
     EXPECT_EQ(duringWait.toStdString(), "");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return edit.text() == QLatin1String("ba1"); }, 5000))
+    EXPECT_TRUE(testwait::Until([&] { return edit.text() == QLatin1String("ba1"); }))
         << edit.text().toStdString();
 }
 
@@ -230,7 +230,7 @@ TEST(PrintWait, KeysKeptAfterOneThatOpensAPopUpGoIntoThePopUp) {
         });
     EXPECT_TRUE(out.heldKeyboard);
     EXPECT_FALSE(openDuringWait);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return chosen == QLatin1String("two"); }, 5000))
+    EXPECT_TRUE(testwait::Until([&] { return chosen == QLatin1String("two"); }))
         << chosen.toStdString();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !menu.isVisible(); }, 5000));
+    EXPECT_TRUE(testwait::Until([&] { return !menu.isVisible(); }));
 }

@@ -9,6 +9,7 @@
 #include "ui/uiutil.h"
 #include "ui_xbasedlg.h"
 #include "ui_xbasefielddlg.h"
+#include "tests/common/waits.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -153,7 +154,7 @@ TEST(XBaseDialog, OpenModeEditsNothing) {
         CXBaseDlg dialog(nullptr, t.options, "/x/t.dbf", mode);
         QTreeWidget* list = dialog.Form().id1020;
         dialog.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog, testwait::kWindowWaitMs));
         list->setCurrentItem(list->topLevelItem(0));
         const QPoint row =
             list->viewport()->mapTo(&dialog, list->visualItemRect(list->topLevelItem(0)).center());

@@ -16,7 +16,7 @@ set -eu
 # The composer's window id, once it is shown.
 composer() {
   local cid=""
-  for _ in $(seq 1 50); do
+  for _ in $(seq 1 200); do
     cid=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Formula Composer$' 2>/dev/null | head -n 1 || true)
     [ -n "$cid" ] && break
     sleep 0.1

@@ -72,7 +72,7 @@ for round in first second; do
   [ "$MODE" != bare ] || check_stacking
   # The dialog kept the keyboard: Escape closes it without a click first.
   xdotool key Escape
-  for _ in $(seq 1 50); do
+  for _ in $(seq 1 200); do
     xdotool search --onlyvisible --name '^Options$' >/dev/null 2>&1 || break
     sleep 0.1
   done

@@ -262,9 +262,9 @@ start() {
   wait_focus "$wid"
 }
 # Waits until the frame's title matches the pattern; the second argument is the number of
-# tenths of a second to wait (5 seconds when left out).
+# tenths of a second to wait (20 seconds when left out).
 title_is() {
-  poll "${2:-50}" titled "$1" && return 0
+  poll "${2:-200}" titled "$1" && return 0
   echo "title is '$(xdotool getwindowname "$wid")', expected '$1'"; exit 1
 }
 # Waits for a shown window whose name matches the pattern and sets $found to it; the second
@@ -302,9 +302,9 @@ focus_on() {
 }
 # True while the window is not among the program's shown windows.
 window_hidden() { ! shown_windows | grep -qx "$1"; }
-# Waits (5 s at most) until the window is no longer shown; the second argument names it.
+# Waits (20 s at most) until the window is no longer shown; the second argument names it.
 gone() {
-  poll 50 window_hidden "$1" && return 0
+  poll 200 window_hidden "$1" && return 0
   echo "${2:-window $1} is still shown"; exit 1
 }
 # Waits for a shown window as wait_window does, and then for it to take the keyboard.

@@ -20,7 +20,7 @@ for letter in c s o; do
   shot_until "$found" "$WORK/help-$letter.png" document ||
     { echo "help window after Alt+H, $letter shows $(identify -format %k "$WORK/help-$letter.png") colours"; exit 1; }
   keys Escape
-  poll 50 not_shown '^Vorlane Help$' || { echo "Escape left the help window open"; exit 1; }
+  poll 200 not_shown '^Vorlane Help$' || { echo "Escape left the help window open"; exit 1; }
   echo "Alt+H, $letter opened the help window"
 done
 quit

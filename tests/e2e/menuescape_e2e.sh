@@ -15,9 +15,9 @@ cat >"$work/run.sh" <<'RUN'
 set -eu
 . "$LIB"
 [ "$MODE" = bare ] || window_manager
-# Waits (5 s at most) until the program shows the given number of windows.
+# Waits (20 s at most) until the program shows the given number of windows.
 windows_are() {
-  for _ in $(seq 1 50); do
+  for _ in $(seq 1 200); do
     [ "$(shown_windows | wc -l)" -eq "$1" ] && return 0
     sleep 0.1
   done
@@ -45,11 +45,7 @@ open_and_escape o
 xdotool key --clearmodifiers ctrl+z
 open_and_escape t
 xdotool key --clearmodifiers F12
-wait_window '^Save As'
-for _ in $(seq 1 50); do
-  [ "$(xdotool getwindowfocus 2>/dev/null)" = "$found" ] && break
-  sleep 0.1
-done
+wait_dialog '^Save As'
 xdotool type --delay 20 "$BOOK"
 xdotool key --clearmodifiers Return
 title_is "$BOOK - " 300

@@ -3,6 +3,7 @@
 // back to it.
 
 #include "ui/uiservices.h"
+#include "tests/common/waits.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -22,13 +23,13 @@ TEST(MessageOwner, TheModalDialogElseTheActiveWindowElseTheFrame) {
     EXPECT_EQ(MessageOwner(), &frame); // nothing shown: the frame
     frame.show();
     frame.activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &frame; }));
+    ASSERT_TRUE(testwait::Until([&] { return QApplication::activeWindow() == &frame; }));
     EXPECT_EQ(MessageOwner(), &frame);
     // A modeless window of the program holds the keyboard: boxes belong to it.
     QDialog pane(&frame);
     pane.show();
     pane.activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &pane; }));
+    ASSERT_TRUE(testwait::Until([&] { return QApplication::activeWindow() == &pane; }));
     EXPECT_EQ(MessageOwner(), &pane);
     // A modal dialog open: boxes belong to it, wherever the keyboard is.
     QDialog modal(&frame);
@@ -45,7 +46,7 @@ TEST(MessageOwner, TheModalDialogElseTheActiveWindowElseTheFrame) {
     modal.hide();
     pane.hide();
     frame.activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &frame; }));
+    ASSERT_TRUE(testwait::Until([&] { return QApplication::activeWindow() == &frame; }));
     EXPECT_EQ(MessageOwner(), &frame);
     SetMessageOwner(nullptr);
     EXPECT_EQ(MessageFrame(), nullptr);

@@ -1,6 +1,7 @@
 #include "ui/messages.h"
 #include "ui/uiservices.h"
 #include "uitestutil.h"
+#include "tests/common/waits.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -59,7 +60,7 @@ TEST(Messages, RealBoxGivesItsButtonsAnswerAndCancelOnEscape) {
     int finished = 0;
     QObject::connect(box, &QMessageBox::finished, [&finished] { ++finished; });
     box->open();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(box));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(box, testwait::kWindowWaitMs));
     EXPECT_EQ(QApplication::activeModalWidget(), box);
     QTest::keyClick(box, Qt::Key_Escape);
     EXPECT_EQ(finished, 1);
@@ -82,7 +83,7 @@ TEST(Messages, RealBoxGivesItsButtonsAnswerAndCancelOnEscape) {
     for (const auto& d : defaults) {
         box = BuildMessageBox(QStringLiteral("Continue?"), AppTitle(), d.flags, &owner);
         box->open();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(box));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(box, testwait::kWindowWaitMs));
         QTest::keyClick(box->windowHandle(), Qt::Key_Return);
         EXPECT_EQ(MessageBoxAnswer(*box), d.answer) << d.flags;
         delete box;
