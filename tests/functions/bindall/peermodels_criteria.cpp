@@ -147,10 +147,14 @@ Answer SumIf(const ModelCase& m) {
 }
 
 std::string CriteriaRule(const ModelCase& m) {
-    if (m.name == "COUNTIF" && m.args.size() == 2)
-        return Expect(Agree(m.ours, CountIf(m)), m, "the criteria met cell by cell");
-    if (m.name == "SUMIF" && m.args.size() == 3)
-        return Expect(Agree(m.ours, SumIf(m)), m, "the criteria met cell by cell");
+    if (m.name == "COUNTIF" && m.args.size() == 2) {
+        const Answer want = CountIf(m);
+        return Expect(Agree(m.ours, want), m, "the criteria met cell by cell, " + Describe(want) + ",");
+    }
+    if (m.name == "SUMIF" && m.args.size() == 3) {
+        const Answer want = SumIf(m);
+        return Expect(Agree(m.ours, want), m, "the criteria met cell by cell, " + Describe(want) + ",");
+    }
     return Expect(false, m, "COUNTIF or SUMIF");
 }
 

@@ -16,14 +16,39 @@ std::string Upper(std::string text) {
     return text;
 }
 
+constexpr int kWholeColumn = -2;
+
 // The qualifier of "Other!A1:B2", "'\Box\Inner'!A1" or "\"Other\"!A2", unquoted, and its area.
 bool SplitQualified(const std::string& text, std::string& name, Area& area) {
     static const std::regex qualified(
         R"re(^(?:'([^']*)'|"([^"]*)"|([A-Za-z_\\][A-Za-z0-9_\\]*))!(.+)$)re");
-    std::smatch m;
-    if (!std::regex_match(text, m, qualified) || !ReadArea(m[4], area)) return false;
+    static const std::regex wholeColumns(R"re(^\$?([A-Za-z]+):\$?([A-Za-z]+)$)re");
+    std::smatch m, columns;
+    if (!std::regex_match(text, m, qualified)) return false;
+    const std::string place = m[4].str();
+    if (std::regex_match(place, columns, wholeColumns)) {
+        // Whole columns: the rows are cut to the worksheet's used ones when it is read.
+        Area top;
+        if (!ReadArea(columns[1].str() + "1", top) || !ReadArea(columns[2].str() + "1", area))
+            return false;
+        area.c1 = top.c1;
+        area.r1 = 0;
+        area.r2 = kWholeColumn;
+    } else if (!ReadArea(place, area)) {
+        return false;
+    }
     name = m[1].matched ? m[1].str() : m[2].matched ? m[2].str() : m[3].str();
     return true;
+}
+
+// Whole columns are read down to the worksheet's last used row: the cells below are empty,
+// and the models that read such an area (COUNTIF, SUMIF) give empty cells no weight but with
+// an operand, which none of these cases has.
+void CutToUsedRows(const CCellStore& cells, Area& area) {
+    if (area.r2 != kWholeColumn) return;
+    uint16_t firstCol = 0, lastCol = 0;
+    uint32_t firstRow = 0, lastRow = 0;
+    area.r2 = cells.GetUsedRange(&firstCol, &lastCol, &firstRow, &lastRow) ? int(lastRow) : 0;
 }
 
 // Each item with its path from the top of the tree ("\Box\Inner"), in tree order.
@@ -82,6 +107,10 @@ bool ReadPlacedArgument(TestBook& book, const std::string& text, Argument& a) {
     Area area;
     if (!SplitQualified(text, name, area)) return false;
     const CTreeItem* item = FindItem(book, name[0] == '\\' ? name : "\\" + name);
+    if (const CWorksheet* sheet = item ? AsWorksheet(item) : nullptr)
+        CutToUsedRows(sheet->cells, area);
+    // A folder's or a missing place's whole columns are left to the engine's own reading.
+    if (area.r2 == kWholeColumn) return false;
     a.rows = std::size_t(std::abs(area.r2 - area.r1) + 1);
     a.columns = std::size_t(std::abs(area.c2 - area.c1) + 1);
     if (!item) {
