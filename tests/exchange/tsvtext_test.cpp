@@ -81,20 +81,22 @@ std::string Bytes(const std::string& path) {
     return out.str();
 }
 
-// Every field of every stored list read and written again gives the list's bytes: the
-// escapes above keep what the generators and our writers stored.
+// Every escaped field of every stored list read and written again gives the list's bytes:
+// the escapes above keep what the generators and our writers stored. The formula cases
+// escape only the peer's answer (the sixth field); their formulas stand as written.
 TEST(TsvText, StoredListsReadAndWriteToTheirOwnBytes) {
     const struct {
         const char* file;
         Controls controls;
+        std::size_t escapedFrom;
     } lists[] = {
-        {"functions/formula-peer.tsv", Controls::Kept},
-        {"functions/peer-accepted-answers.tsv", Controls::Kept},
-        {"exchange/text_peer.txt", Controls::Hex},
-        {"exchange/text_peer_listed.txt", Controls::Hex},
-        {"excelxml/generated-peer.tsv", Controls::Kept},
-        {"excelxml/generated-listed.tsv", Controls::Kept},
-        {"excelxml/generated-cell-formats.tsv", Controls::Kept},
+        {"functions/formula-peer.tsv", Controls::Kept, 5},
+        {"functions/peer-accepted-answers.tsv", Controls::Kept, 0},
+        {"exchange/text_peer.txt", Controls::Hex, 0},
+        {"exchange/text_peer_listed.txt", Controls::Hex, 0},
+        {"excelxml/generated-peer.tsv", Controls::Kept, 0},
+        {"excelxml/generated-listed.tsv", Controls::Kept, 0},
+        {"excelxml/generated-cell-formats.tsv", Controls::Kept, 0},
     };
     int escaped = 0;
     for (const auto& list : lists) {
@@ -105,10 +107,13 @@ TEST(TsvText, StoredListsReadAndWriteToTheirOwnBytes) {
         for (const std::string& line : tsvtext::Split(bytes, '\n')) {
             if (!firstLine) again += '\n';
             firstLine = false;
-            bool firstField = true;
+            std::size_t index = 0;
             for (const std::string& field : tsvtext::Split(line, '\t')) {
-                if (!firstField) again += '\t';
-                firstField = false;
+                if (index > 0) again += '\t';
+                if (index++ < list.escapedFrom) {
+                    again += field;
+                    continue;
+                }
                 const std::string text = tsvtext::Unescape(field);
                 escaped += text != field;
                 again += tsvtext::Escape(text, list.controls);
