@@ -59,6 +59,8 @@ std::vector<ImportCase> DelimitedCases() {
         {"date as exported", "1/2/2026", "A1=t:2026-01-02"}, // the ISO text a date cell holds
         {"dangling exponent", "1e", "A1=t:1e"},
         {"blank between digits", "007  1", "A1=t:007  1"},
+        {"blank between digits before a point", "12 34.5", "A1=t:12 34.5"},
+        {"blank between digits before a percent", "12 34%", "A1=t:12 34%"},
         {"currency and a blank", "$ 12", "A1=n:12"},
         {"whole and fraction", "1 1/2", "A1=n:1.5"},
         {"percent and blanks", "12%  ", "A1=n:0.12"},
