@@ -7,8 +7,7 @@ program=$1
 settings=$2
 command -v dbus-run-session >/dev/null || { echo "dbus-run-session is missing (tools/install-deps.sh)"; exit 1; }
 /usr/bin/python3 -c 'import dbus' || { echo "python3-dbus is missing (tools/install-deps.sh)"; exit 1; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/workfolder.sh"
 mkdir -p "$work/config/Vorlane" "$work/data" "$work/files" "$work/Documents"
 # XML is the form of unprotected saves; the generic separators keep "." and ",".
 sed -e 's|<FileFormat Xml="No"|<FileFormat Xml="Yes"|' -e 's|Region="2"|Region="0"|' \

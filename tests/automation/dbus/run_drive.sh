@@ -7,8 +7,7 @@ program=$1
 settings=$2
 script=$3
 command -v dbus-run-session >/dev/null || { echo "dbus-run-session is missing (tools/install-deps.sh)"; exit 1; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/workfolder.sh"
 mkdir -p "$work/config/Vorlane" "$work/data" "$work/files" "$work/Documents"
 cp "$settings" "$work/config/Vorlane/settings.xml"
 export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"

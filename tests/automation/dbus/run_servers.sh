@@ -11,8 +11,7 @@ settings=$3
 here=$(cd "$(dirname "$0")" && pwd)
 command -v dbus-run-session >/dev/null || { echo "dbus-run-session is missing (tools/install-deps.sh)"; exit 1; }
 /usr/bin/python3 -c 'import dbus, gi.repository.GLib' || { echo "python3-dbus or python3-gi is missing (tools/install-deps.sh)"; exit 1; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/workfolder.sh"
 mkdir -p "$work/config/Vorlane" "$work/data/dbus-1/services"
 sed -e 's|Region="2"|Region="0"|' "$settings" >"$work/config/Vorlane/settings.xml"
 cat >"$work/config/Vorlane/servers.conf" <<CONF
