@@ -1,16 +1,39 @@
-// What the references share: reading a call's arguments as the number and range readers take
-// them, our result's elements, and the quantiles and linear systems, in long double.
+// What the references share: the registry, the call each judges, the rule by which our answer
+// meets a reference, and the quantiles, in long double.
 #include "tests/functions/bindall/peerreferences.h"
 
 #include "functions/general/catalogue.h"
 #include "tests/functions/bindall/peermodelsupport.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 namespace vl::test {
+
+namespace {
+
+bool SameElement(const Answer& ours, const Answer& want, double scale) {
+    // A singular vector of a repeated value: any element of a unit vector.
+    if (want.kind == 'x') return ours.kind == 'n' && std::fabs(ours.number) <= 1 + 1e-13;
+    if (ours.kind != want.kind) return false;
+    if (ours.kind != 'n') return ours.text == want.text;
+    double bound = 1e-13 * std::max({std::fabs(ours.number), std::fabs(want.number), scale});
+    return ours.number == want.number || std::fabs(ours.number - want.number) <= bound;
+}
+
+} // namespace
+
+bool MeetsReference(const Answer& ours, const Grid& reference, std::size_t index) {
+    if (index >= reference.cells.size()) return false;
+    if (SameElement(ours, reference.cells[index], reference.scale)) return true;
+    if (index >= reference.alternatives.size()) return false;
+    for (const Answer& a : reference.alternatives[index])
+        if (SameElement(ours, a, reference.scale)) return true;
+    return false;
+}
 
 namespace reference {
 
@@ -36,99 +59,21 @@ Call ReadCall(TestBook& book, const std::string& formula, const std::string& nam
     return call;
 }
 
-namespace {
-
-bool IsArea(const std::string& text) {
-    return text.find(':') != std::string::npos || text.find('_') != std::string::npos ||
-           text.front() == '{';
-}
-
-bool IsCell(const std::string& text) {
-    Area area;
-    return text.find(':') == std::string::npos && ReadArea(text, area);
-}
-
-} // namespace
-
-Scalar ReadScalar(const Argument& a) {
-    Scalar s;
-    if (a.text.empty()) {
-        s.omitted = true;
-        return s;
+bool CountFits(Call& call, const std::string& function) {
+    std::size_t total = 0, required = 0;
+    bool list = false;
+    for (const FunctionInfo& row : FunctionCatalogue()) {
+        if (row.name != function) continue;
+        total = (row.code >> 8) & 0xFF;
+        list = (row.code >> 16) & 1;
+        const char* name = row.argumentNames;
+        for (std::size_t k = 0; k < total; ++k, name += std::strlen(name) + 1)
+            required += name[0] == '[' ? 0 : 1;
+        break;
     }
-    if (a.reversed) {
-        // A range written from its far corner is #REF!.
-        s.error = 6;
-        return s;
-    }
-    if (IsArea(a.text) && !IsCell(a.text)) {
-        // An empty intersection keeps its own error.
-        s.error = a.values.empty() && a.text.find('_') != std::string::npos ? 3 : 7;
-        return s;
-    }
-    const Answer& v = a.values.front();
-    if (v.kind == 'e') {
-        s.error = ErrorCode(v) ? ErrorCode(v) : 7;
-    } else if (v.kind == 'b') {
-        s.blank = true;
-    } else if (v.kind == 'n') {
-        s.x = v.number;
-    } else if (NumericText(v.text)) {
-        s.x = std::strtod(v.text.c_str(), nullptr);
-        if (!std::isfinite(s.x)) s.error = 5;
-    } else {
-        s.error = 5;
-    }
-    return s;
-}
-
-Scalar ReadWhole(const Argument& a, double low, double high) {
-    Scalar s = ReadScalar(a);
-    if (s.error || s.omitted || s.blank) return s;
-    if (!(s.x <= 2147483647.0 && s.x >= -2147483647.0)) {
-        s.error = 5;
-        return s;
-    }
-    s.x = std::min(RoundHalfAway(s.x), 2147483647.0);
-    if (s.x < low || s.x > high) s.error = 5;
-    return s;
-}
-
-Range ReadRange(const Argument& a) {
-    Range r;
-    if (a.text.empty()) {
-        r.given = false;
-        return r;
-    }
-    const bool cell = IsCell(a.text);
-    if (!cell && !IsArea(a.text)) {
-        // A value where a range is asked: its own error, else #VALUE!.
-        const Answer& v = a.values.front();
-        r.error = v.kind == 'e' && ErrorCode(v) ? ErrorCode(v) : 7;
-        return r;
-    }
-    if (a.values.empty() || a.reversed) {
-        r.error = a.reversed ? 6 : 3;
-        return r;
-    }
-    r.rows = a.rows;
-    r.columns = a.columns;
-    if (a.text.find('_') != std::string::npos) {
-        // An intersection of columns: its cells stand in one column.
-        r.rows = a.values.size();
-        r.columns = 1;
-    }
-    for (const Answer& v : a.values) {
-        double x = 0;
-        if (v.kind == 'n')
-            x = v.number;
-        else if (v.kind == 't' && NumericText(v.text))
-            x = std::strtod(v.text.c_str(), nullptr);
-        else if (v.kind == 't')
-            r.texts = true;
-        r.v.push_back(std::isfinite(x) ? x : 0);
-    }
-    return r;
+    if (call.m.args.size() < required || call.m.args.size() > (list ? 255 : total)) return false;
+    while (!list && call.m.args.size() < total) call.m.args.push_back(Argument{"", {Blank()}});
+    return true;
 }
 
 Answer Error(int code) {
@@ -145,26 +90,6 @@ std::string Says(const Answer& ours, const std::string& what) {
     return "ours is " + Describe(ours) + ", the reference " + what;
 }
 
-Judgement ExpectCount(Call& call, const std::string& function, const Answer& ours) {
-    std::size_t total = 0, required = 0;
-    for (const FunctionInfo& row : FunctionCatalogue()) {
-        if (row.name != function) continue;
-        total = (row.code >> 8) & 0xFF;
-        const char* name = row.argumentNames;
-        for (std::size_t k = 0; k < total; ++k, name += std::strlen(name) + 1)
-            required += name[0] == '[' ? 0 : 1;
-        break;
-    }
-    // Optional arguments left off the end stand as omitted ones.
-    if (call.m.args.size() >= required && call.m.args.size() <= total) {
-        while (call.m.args.size() < total) call.m.args.push_back(Argument{"", {Blank()}});
-        return {"-"};
-    }
-    if (ours.kind == 'e' && ours.text == "#SYNTAX!") return {};
-    return {Says(ours, "#SYNTAX! (a call with " + std::to_string(required) + " to " +
-                           std::to_string(total) + " arguments)")};
-}
-
 Judgement ExpectError(const Answer& ours, int code, const std::string& rule) {
     if (ours.kind == 'e' && ErrorCode(ours) == code) return {};
     return {Says(ours, Describe(Error(code)) + " (" + rule + ")")};
@@ -175,6 +100,52 @@ Answer OurElement(TestBook& book, const Call& call, std::size_t row, std::size_t
                     "=INDEX(" + call.text + "," + std::to_string(row) + "," +
                         std::to_string(column) + ")",
                     19, 0);
+}
+
+Reference Counted(const std::string& function, const std::string& name, CallJudge judge) {
+    Reference r;
+    r.judge = [function, name, judge](TestBook& book, const std::string& formula,
+                                      const Answer& ours) -> Judgement {
+        Call call = ReadCall(book, formula, name);
+        if (!call.read) return {"the reference reads no call of " + name};
+        if (CountFits(call, function)) return judge(book, call, ours);
+        if (ours.kind == 'e' && ours.text == "#SYNTAX!") return {};
+        return {Says(ours,
+                     "#SYNTAX! (a call with a count of arguments " + function + " does not take)")};
+    };
+    return r;
+}
+
+Grid ScalarGrid(const Answer& a) {
+    Grid g;
+    g.cells.push_back(a);
+    return g;
+}
+
+Grid ErrorGrid(const char* error) {
+    return ScalarGrid(Answer{'e', 0, error});
+}
+
+Reference Worked(const std::string& function, const std::string& name, Build build) {
+    Reference r;
+    r.withEquivalents = false;
+    r.whole = [function, name, build](TestBook& book, const std::string& formula, Grid& g) {
+        Call call = ReadCall(book, formula, name);
+        // Only the direct call: its first element is what the case shows.
+        if (!call.read || call.text.size() + 1 != formula.size()) return false;
+        g = CountFits(call, function) ? build(call.m) : ErrorGrid("#SYNTAX!");
+        // An empty result shows nothing in its cell: no answer of ours meets that.
+        if (g.cells.empty()) g.cells.push_back(Answer{'e', 0, "<empty array>"});
+        return true;
+    };
+    r.judge = [whole = r.whole](TestBook& book, const std::string& formula,
+                                const Answer& ours) -> Judgement {
+        Grid g;
+        if (!whole(book, formula, g)) return {"", false, false};
+        if (MeetsReference(ours, g, 0)) return {};
+        return {Says(ours, Describe(g.cells.front()))};
+    };
+    return r;
 }
 
 namespace {
@@ -188,7 +159,6 @@ template <class F> Real Bisect(F cdf, Real target, Real low, Real high) {
     }
     return (low + high) / 2;
 }
-
 // The regularised incomplete beta function by its continued fraction.
 Real BetaFraction(Real a, Real b, Real x) {
     const Real tiny = 1e-300L;
@@ -242,33 +212,6 @@ Real StudentQuantile(Real q, Real d) {
     return Bisect(cdf, q, -1e6L, 1e6L);
 }
 
-bool SolveSquare(std::vector<std::vector<Real>> m, std::vector<Real> rhs, std::vector<Real>& x) {
-    const std::size_t n = rhs.size();
-    Real scale = 0;
-    for (const auto& row : m)
-        for (Real v : row) scale = std::max(scale, std::fabs(v));
-    for (std::size_t c = 0; c < n; ++c) {
-        std::size_t pivot = c;
-        for (std::size_t r = c + 1; r < n; ++r)
-            if (std::fabs(m[r][c]) > std::fabs(m[pivot][c])) pivot = r;
-        if (std::fabs(m[pivot][c]) <= 1e-15L * scale || scale == 0) return false;
-        std::swap(m[c], m[pivot]);
-        std::swap(rhs[c], rhs[pivot]);
-        for (std::size_t r = c + 1; r < n; ++r) {
-            Real f = m[r][c] / m[c][c];
-            for (std::size_t k = c; k < n; ++k) m[r][k] -= f * m[c][k];
-            rhs[r] -= f * rhs[c];
-        }
-    }
-    x.assign(n, 0);
-    for (std::size_t c = n; c-- > 0;) {
-        Real s = rhs[c];
-        for (std::size_t k = c + 1; k < n; ++k) s -= m[c][k] * x[k];
-        x[c] = s / m[c][c];
-    }
-    return true;
-}
-
 } // namespace reference
 
 const std::map<std::string, Reference>& References() {
@@ -277,6 +220,9 @@ const std::map<std::string, Reference>& References() {
         reference::AddSolverReferences(all);
         reference::AddSearchReferences(all);
         reference::AddSeriesReferences(all);
+        reference::AddMatrixReferences(all);
+        reference::AddListReferences(all);
+        reference::AddDateReferences(all);
         return all;
     }();
     return references;

@@ -91,11 +91,7 @@ int ReadVariableRange(const Argument& a, Objective& f) {
 
 // ROOT: f(x0) and f(x1) of opposite signs bracket a root, found here by bisection; ours must
 // lie within epsilon of it.
-Judgement JudgeRoot(TestBook& book, const std::string& formula, const Answer& ours) {
-    Call call = ReadCall(book, formula, "ROOT");
-    if (!call.read) return {"the reference reads no ROOT call"};
-    Judgement counted = ExpectCount(call, "root", ours);
-    if (counted.fault != "-") return counted;
+Judgement JudgeRoot(TestBook& book, const Call& call, const Answer& ours) {
     const auto& args = call.m.args;
     Scalar epsilon = ReadScalar(args[4]), x1 = ReadScalar(args[3]), x0 = ReadScalar(args[2]);
     int error = std::max({epsilon.error, x1.error, x0.error});
@@ -184,11 +180,7 @@ bool PatternMinimum(TestBook& book, const Search& s, std::vector<double>& x, Rea
     return true;
 }
 
-Judgement JudgeMinSimplex(TestBook& book, const std::string& formula, const Answer& ours) {
-    Call call = ReadCall(book, formula, "MINSIMPLEX");
-    if (!call.read) return {"the reference reads no MINSIMPLEX call"};
-    Judgement counted = ExpectCount(call, "minSimplex", ours);
-    if (counted.fault != "-") return counted;
+Judgement JudgeMinSimplex(TestBook& book, const Call& call, const Answer& ours) {
     const auto& args = call.m.args;
     Scalar result = ReadWhole(args[6], 1, 3), steps = ReadWhole(args[5], 0, 2147483647.0);
     Scalar epsilon = ReadScalar(args[4]), start = ReadScalar(args[3]);
@@ -254,11 +246,7 @@ Judgement& WithinBox(Judgement& j, const Answer& ours, double from, double to) {
 // MINMC draws n points: the best one lies where f is below the level that a share d of the
 // box falls under, with (1 - d)^n = 1e-12; its coordinates lie in that region's projection,
 // found on a grid over the free variables (at most two).
-Judgement JudgeMinMc(TestBook& book, const std::string& formula, const Answer& ours) {
-    Call call = ReadCall(book, formula, "MINMC");
-    if (!call.read) return {"the reference reads no MINMC call"};
-    Judgement counted = ExpectCount(call, "minMC", ours);
-    if (counted.fault != "-") return counted;
+Judgement JudgeMinMc(TestBook& book, const Call& call, const Answer& ours) {
     const auto& args = call.m.args;
     Scalar points = ReadWhole(args[5], 1, 2147483647.0), to = ReadScalar(args[4]),
            from = ReadScalar(args[3]);
@@ -330,9 +318,9 @@ Judgement JudgeMinMc(TestBook& book, const std::string& formula, const Answer& o
 } // namespace
 
 void AddSearchReferences(std::map<std::string, Reference>& references) {
-    references["root"] = JudgeRoot;
-    references["minSimplex"] = JudgeMinSimplex;
-    references["minMC"] = JudgeMinMc;
+    references["root"] = Counted("root", "ROOT", JudgeRoot);
+    references["minSimplex"] = Counted("minSimplex", "MINSIMPLEX", JudgeMinSimplex);
+    references["minMC"] = Counted("minMC", "MINMC", JudgeMinMc);
 }
 
 } // namespace vl::test::reference

@@ -3,6 +3,7 @@
 // equations), and RTD and UDF by the rule for a server the list does not name.
 #include "tests/functions/bindall/peermodelsupport.h"
 #include "tests/functions/bindall/peerreferences.h"
+#include "tests/functions/bindall/peerreferences_linear.h"
 
 #include <cfloat>
 #include <cmath>
@@ -14,6 +15,7 @@ namespace vl::test::reference {
 
 namespace {
 
+using linear::SolveSquare;
 using peermodel::ErrorCode;
 using peermodel::Number;
 
@@ -79,11 +81,7 @@ Real Horner(const std::vector<Real>& coef, Real x) {
     return v;
 }
 
-Judgement JudgePolyReg(TestBook& book, const std::string& formula, const Answer& ours) {
-    Call call = ReadCall(book, formula, "POLYREG");
-    if (!call.read) return {"the reference reads no POLYREG call"};
-    Judgement counted = ExpectCount(call, "polyReg", ours);
-    if (counted.fault != "-") return counted;
+Judgement JudgePolyReg(TestBook&, const Call& call, const Answer& ours) {
     const auto& a = call.m.args;
     Scalar type = ReadWhole(a[4], 1, 3), r = ReadWhole(a[3], 1, 2147483647.0);
     Range sy = ReadRange(a[2]), y = ReadRange(a[1]), t = ReadRange(a[0]);
@@ -129,11 +127,7 @@ Judgement JudgePolyReg(TestBook& book, const std::string& formula, const Answer&
     return j;
 }
 
-Judgement JudgePolyPoints(TestBook& book, const std::string& formula, const Answer& ours) {
-    Call call = ReadCall(book, formula, "POLYPOINTS");
-    if (!call.read) return {"the reference reads no POLYPOINTS call"};
-    Judgement counted = ExpectCount(call, "polyPoints", ours);
-    if (counted.fault != "-") return counted;
+Judgement JudgePolyPoints(TestBook&, const Call& call, const Answer& ours) {
     const auto& a = call.m.args;
     Scalar p = Required(a[6], 1e-15, 1, false);
     Range t = ReadRange(a[5]);
@@ -169,11 +163,7 @@ Judgement JudgePolyPoints(TestBook& book, const std::string& formula, const Answ
     return JudgeElement(call, ours, out, call.column == 2 ? (s2 <= 0 ? 1e-7L : 1e-5L) : 1e-9L);
 }
 
-Judgement JudgeTimeSeries(TestBook& book, const std::string& formula, const Answer& ours) {
-    Call call = ReadCall(book, formula, "TIMESERIES");
-    if (!call.read) return {"the reference reads no TIMESERIES call"};
-    Judgement counted = ExpectCount(call, "timeSeries", ours);
-    if (counted.fault != "-") return counted;
+Judgement JudgeTimeSeries(TestBook&, const Call& call, const Answer& ours) {
     const auto& a = call.m.args;
     Scalar p = Required(a[3], 1e-15, 1, false), k = Required(a[2], 1, 2147483647.0, true),
            l = Required(a[1], 1, 2147483647.0, true);
@@ -271,11 +261,6 @@ int TextOf(const Argument& a, std::string& text) {
     return 0;
 }
 
-bool IsAreaText(const std::string& text) {
-    return text.find(':') != std::string::npos || text.find('_') != std::string::npos ||
-           (!text.empty() && text.front() == '{');
-}
-
 // The server arguments and the rule for a server: remote or unlisted, #REF!.
 Judgement ServerRule(const Answer& ours, const std::vector<Argument>& a, int error) {
     std::string machine, progId;
@@ -355,11 +340,11 @@ Judgement JudgeUdf(TestBook& book, const std::string& formula, const Answer& our
 } // namespace
 
 void AddSeriesReferences(std::map<std::string, Reference>& references) {
-    references["polyReg"] = JudgePolyReg;
-    references["polyPoints"] = JudgePolyPoints;
-    references["timeSeries"] = JudgeTimeSeries;
-    references["rtd"] = JudgeRtd;
-    references["udf"] = JudgeUdf;
+    references["polyReg"] = Counted("polyReg", "POLYREG", JudgePolyReg);
+    references["polyPoints"] = Counted("polyPoints", "POLYPOINTS", JudgePolyPoints);
+    references["timeSeries"] = Counted("timeSeries", "TIMESERIES", JudgeTimeSeries);
+    references["rtd"] = Reference{JudgeRtd, {}, true};
+    references["udf"] = Reference{JudgeUdf, {}, true};
 }
 
 } // namespace vl::test::reference

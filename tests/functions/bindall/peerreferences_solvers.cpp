@@ -4,6 +4,7 @@
 // vector must be feasible and reach the reference's optimum.
 #include "tests/functions/bindall/peermodelsupport.h"
 #include "tests/functions/bindall/peerreferences.h"
+#include "tests/functions/bindall/peerreferences_linear.h"
 
 #include <cmath>
 #include <functional>
@@ -13,6 +14,7 @@ namespace vl::test::reference {
 
 namespace {
 
+using linear::SolveSquare;
 using peermodel::ErrorCode;
 
 // One constraint a x (type) b: 1 for <=, 0 for =, -1 for >=.
@@ -374,12 +376,7 @@ bool OurVector(TestBook& book, const Call& call, std::size_t n, std::vector<Real
     return true;
 }
 
-Judgement JudgeProgram(TestBook& book, const std::string& formula, const Answer& ours,
-                       const char* function, const char* name, Kind kind) {
-    Call call = ReadCall(book, formula, name);
-    if (!call.read) return {"the reference reads no call of " + std::string(name)};
-    Judgement counted = ExpectCount(call, function, ours);
-    if (counted.fault != "-") return counted;
+Judgement JudgeProgram(TestBook& book, const Call& call, const Answer& ours, Kind kind) {
     Reading r = ReadProgram(call.m, kind);
     if (r.error == -2) return {"a relation code other than 1, 0 and -1 is not judged"};
     if (r.error) return ExpectError(ours, r.error, "the arguments' largest error");
@@ -435,10 +432,10 @@ Judgement JudgeProgram(TestBook& book, const std::string& formula, const Answer&
 
 void AddSolverReferences(std::map<std::string, Reference>& references) {
     auto add = [&](const char* function, const char* name, Kind kind) {
-        references[function] = [function, name, kind](TestBook& book, const std::string& formula,
-                                                      const Answer& ours) {
-            return JudgeProgram(book, formula, ours, function, name, kind);
-        };
+        references[function] =
+            Counted(function, name, [kind](TestBook& book, const Call& call, const Answer& ours) {
+                return JudgeProgram(book, call, ours, kind);
+            });
     };
     add("LProg", "LPROG", Kind::kLinear);
     add("LProgInt", "LPROGINT", Kind::kInteger);

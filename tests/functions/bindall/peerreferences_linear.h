@@ -1,11 +1,12 @@
 #pragma once
-// Dense linear algebra in long double for the references of the matrix functions: written
-// here from the textbook steps, apart from the engine's double routines.
+// Dense linear algebra in long double for the references (the matrix functions, the solvers'
+// vertices, the series' normal equations): written here from the textbook steps, apart from
+// the engine's double routines.
 
 #include <cstddef>
 #include <vector>
 
-namespace vl::test::linear {
+namespace vl::test::reference::linear {
 
 using Real = long double;
 
@@ -33,14 +34,20 @@ Mat AbsCholesky(const Mat& A);
 
 // Elimination with partial pivoting (rows scaled by their largest magnitude when asked; the
 // earlier row kept among equals), the factors left in place: multipliers below the diagonal.
+// A pivot exactly 0 is singular, and with a tolerance one at most tolerance x A's largest
+// magnitude (any pivot of a zero A).
 struct Elimination {
     Mat lu;
     std::vector<std::size_t> order; // the rows of A in their new order
     int sign = 1;
-    bool singular = false; // a pivot exactly 0
+    bool singular = false;
 };
-Elimination Eliminate(const Mat& A, bool scaling);
+Elimination Eliminate(const Mat& A, bool scaling, Real tolerance = 0);
 Mat SolveEliminated(const Elimination& e, const Mat& B);
+// The square system m x = rhs by elimination, pivots within 1e-15 of the largest element
+// singular; false then.
+bool SolveSquare(const std::vector<std::vector<Real>>& m, const std::vector<Real>& rhs,
+                 std::vector<Real>& x);
 
 // The singular value decomposition by one-sided Jacobi rotations: A (m x n, m >= n) =
 // U diag(s) V^T with U m x n, s descending.
@@ -53,4 +60,4 @@ Svd Decompose(const Mat& A);
 // (ratio at least 1e-15) taken as 0; `rank` counts the others.
 Mat PseudoInverse(const Svd& d, Real ratio, int& rank);
 
-} // namespace vl::test::linear
+} // namespace vl::test::reference::linear

@@ -1,11 +1,11 @@
-// Dense linear algebra in long double for the matrix functions' references.
-#include "tests/functions/bindall/peerexact_linear.h"
+// Dense linear algebra in long double for the references.
+#include "tests/functions/bindall/peerreferences_linear.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numeric>
 
-namespace vl::test::linear {
+namespace vl::test::reference::linear {
 
 Mat Multiply(const Mat& a, const Mat& b) {
     Mat out(a.rows, b.cols);
@@ -65,8 +65,10 @@ Mat AbsCholesky(const Mat& A) {
     return U;
 }
 
-Elimination Eliminate(const Mat& A, bool scaling) {
+Elimination Eliminate(const Mat& A, bool scaling, Real tolerance) {
     const std::size_t n = A.rows;
+    Real largest = 0;
+    for (Real v : A.v) largest = std::max(largest, std::fabs(v));
     Elimination e;
     e.lu = A;
     e.order.resize(n);
@@ -88,7 +90,8 @@ Elimination Eliminate(const Mat& A, bool scaling) {
             std::swap(e.order[k], e.order[p]);
             e.sign = -e.sign;
         }
-        if (m(k, k) == 0) {
+        if (m(k, k) == 0 ||
+            (tolerance > 0 && (std::fabs(m(k, k)) <= tolerance * largest || largest == 0))) {
             e.singular = true;
             return e;
         }
@@ -110,6 +113,20 @@ Mat SolveEliminated(const Elimination& e, const Mat& B) {
         for (std::size_t i = 0; i < n; ++i)
             for (std::size_t k = 0; k < i; ++k) y(i, j) -= e.lu(i, k) * y(k, j);
     return BackSolve(e.lu, y);
+}
+
+bool SolveSquare(const std::vector<std::vector<Real>>& m, const std::vector<Real>& rhs,
+                 std::vector<Real>& x) {
+    const std::size_t n = rhs.size();
+    Mat A(n, n), B(n, 1);
+    for (std::size_t i = 0; i < n; ++i) {
+        B(i, 0) = rhs[i];
+        for (std::size_t j = 0; j < n; ++j) A(i, j) = m[i][j];
+    }
+    Elimination e = Eliminate(A, false, 1e-15L);
+    if (e.singular) return false;
+    x = SolveEliminated(e, B).v;
+    return true;
 }
 
 Svd Decompose(const Mat& A) {
@@ -178,4 +195,4 @@ Mat PseudoInverse(const Svd& d, Real ratio, int& rank) {
     return out;
 }
 
-} // namespace vl::test::linear
+} // namespace vl::test::reference::linear

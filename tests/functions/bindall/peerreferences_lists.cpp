@@ -2,7 +2,7 @@
 // (the rows in the order of values every sort of the program follows, written here from its
 // rule).
 #include "tests/functions/bindall/peermodelsupport.h"
-#include "tests/functions/bindall/peerexact.h"
+#include "tests/functions/bindall/peerreferences.h"
 
 #include <algorithm>
 #include <cctype>
@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <regex>
 
-namespace vl::test {
+namespace vl::test::reference {
 
 using namespace peermodel;
 
@@ -28,7 +28,7 @@ Grid Diagonal(const ModelCase& m) {
     const Argument& x = m.args[1];
     int error = 0;
     std::vector<double> given;
-    bool area = IsAreaText(x.text);
+    bool area = IsAreaText(x.text, Getter::kMatrix);
     double value = 0;
     if (area) {
         if (x.reversed) error = 6; // a range written from its far corner is #REF! itself
@@ -37,12 +37,12 @@ Grid Diagonal(const ModelCase& m) {
             given.push_back(ReadNumber(v, number) ? number : 0);
         }
     } else {
-        Scalar s = ReadScalarArgument(x);
+        Scalar s = ReadScalar(x, Getter::kMatrix);
         error = s.error;
-        value = s.omitted ? 0 : s.x;
+        value = s.Default() ? 0 : s.x;
     }
     double n = 0;
-    error = std::max(error, WholeNumber(ReadScalarArgument(m.args[0]), 1, 2147483647.0, n));
+    error = std::max(error, Take(ReadWhole(m.args[0], 1, 2147483647.0, Getter::kMatrix), n));
     if (!error && n < 1) error = 5;
     if (error) return ScalarGrid(ErrorOfCode(error));
     if (n > 2046) return ErrorGrid("#REF!");
@@ -61,7 +61,8 @@ enum class Kind { kNone, kNumber, kText };
 
 Kind SeriesValue(const Argument& a, double& number, std::string& text, int& error) {
     // An area is neither: it keeps the defaults as an omitted argument does.
-    if (a.text.empty() || IsAreaText(a.text) || a.values.size() != 1) return Kind::kNone;
+    if (a.text.empty() || IsAreaText(a.text, Getter::kMatrix) || a.values.size() != 1)
+        return Kind::kNone;
     const Answer& v = a.values[0];
     if (v.kind == 'n') {
         number = v.number;
@@ -85,7 +86,7 @@ Grid Series(const ModelCase& m) {
         (startKind == Kind::kText && stepKind == Kind::kNumber))
         error = std::max(error, 7);
     double n = 0;
-    error = std::max(error, WholeNumber(ReadScalarArgument(m.args[0]), 1, 2097152, n));
+    error = std::max(error, Take(ReadWhole(m.args[0], 1, 2097152, Getter::kMatrix), n));
     if (!error && n < 1) error = 5;
     if (error) return ScalarGrid(ErrorOfCode(error));
     Grid g;
@@ -189,7 +190,7 @@ bool ReadTable(const Argument& a, Table& t) {
     Area area;
     while (text.size() > 2 && text.front() == '(' && text.back() == ')')
         text = text.substr(1, text.size() - 2);
-    if (!IsAreaText(a.text) && !ReadArea(text, area)) return false;
+    if (!IsAreaText(a.text, Getter::kMatrix) && !ReadArea(text, area)) return false;
     ShapeOf(a, t.rows, t.columns);
     t.cells = a.values;
     return !a.reversed && t.rows * t.columns == t.cells.size() && t.rows > 0;
@@ -201,8 +202,8 @@ Grid Sort(const ModelCase& m) {
     std::vector<Key> keys;
     for (std::size_t k = 1; k + 1 < m.args.size(); k += 2) {
         double order = 1, column = 0;
-        error = std::max(error, WholeNumber(ReadScalarArgument(m.args[k + 1]), 0, 1, order));
-        int e = WholeNumber(ReadScalarArgument(m.args[k]), 1, 2047, column);
+        error = std::max(error, Take(ReadWhole(m.args[k + 1], 0, 1, Getter::kMatrix), order));
+        int e = Take(ReadWhole(m.args[k], 1, 2047, Getter::kMatrix), column);
         error = std::max(error, e == 0 && column == 0 ? 5 : e); // a column left empty names none
         keys.push_back({std::size_t(std::max(column, 1.0)) - 1, order == 1});
     }
@@ -237,7 +238,7 @@ bool SameValue(const Answer& a, const Answer& b) {
 
 Grid Unique(const ModelCase& m) {
     double type = 1;
-    int error = WholeNumber(ReadScalarArgument(m.args[1]), 0, 2, type);
+    int error = Take(ReadWhole(m.args[1], 0, 2, Getter::kMatrix), type);
     Table t;
     if (!ReadTable(m.args[0], t)) error = std::max(error, m.args[0].reversed ? 6 : 7);
     if (!error && t.columns != 1) error = 7;
@@ -269,16 +270,11 @@ Grid Unique(const ModelCase& m) {
 
 } // namespace
 
-bool ConstructionReference(TestBook&, const ModelCase& call, Grid& reference) {
-    if (call.name != "MTXDIAG" && call.name != "MTXSERIES") return false;
-    reference = call.name == "MTXDIAG" ? Diagonal(call) : Series(call);
-    return true;
+void AddListReferences(std::map<std::string, Reference>& references) {
+    references["mtxDiag"] = Worked("mtxDiag", "MTXDIAG", Diagonal);
+    references["mtxSeries"] = Worked("mtxSeries", "MTXSERIES", Series);
+    references["sort"] = Worked("sort", "SORT", Sort);
+    references["unique"] = Worked("unique", "UNIQUE", Unique);
 }
 
-bool OrderReference(TestBook&, const ModelCase& call, Grid& reference) {
-    if (call.name != "SORT" && call.name != "UNIQUE") return false;
-    reference = call.name == "SORT" ? Sort(call) : Unique(call);
-    return true;
-}
-
-} // namespace vl::test
+} // namespace vl::test::reference

@@ -2,13 +2,13 @@
 // shares: the texts read by their grammar, periods added as the XML Schema adds durations to
 // dateTimes, a proleptic Gregorian calendar counted here.
 #include "tests/functions/bindall/peermodelsupport.h"
-#include "tests/functions/bindall/peerexact.h"
+#include "tests/functions/bindall/peerreferences.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <regex>
 
-namespace vl::test {
+namespace vl::test::reference {
 
 using namespace peermodel;
 
@@ -175,7 +175,7 @@ namespace {
 // A date-time argument: a text that reads completely; a number, an empty value or a text that
 // does not read #VALUE!; an error keeps its kind.
 int ReadDateArgument(const Argument& a, Moment& t) {
-    if (a.values.size() != 1 || IsAreaText(a.text)) return 7;
+    if (a.values.size() != 1 || IsAreaText(a.text, Getter::kMatrix)) return 7;
     const Answer& v = a.values[0];
     if (v.kind == 'e') return ErrorCode(v) ? ErrorCode(v) : 7;
     return v.kind == 't' && ReadMoment(v.text, t) ? 0 : 7;
@@ -184,7 +184,7 @@ int ReadDateArgument(const Argument& a, Moment& t) {
 // A text argument: a number becomes its text, which no date or period reads; an error keeps
 // its kind.
 int ReadTextArgument(const Argument& a, std::string& text) {
-    if (a.values.size() != 1 || IsAreaText(a.text)) return 7;
+    if (a.values.size() != 1 || IsAreaText(a.text, Getter::kMatrix)) return 7;
     const Answer& v = a.values[0];
     if (v.kind == 'e') return ErrorCode(v) ? ErrorCode(v) : 7;
     if (v.kind == 't') text = v.text;
@@ -221,10 +221,9 @@ Grid Added(const ModelCase& m) {
 
 } // namespace
 
-bool DateReference(TestBook&, const ModelCase& call, Grid& reference) {
-    if (call.name != "DATEDIFF" && call.name != "EDATE2") return false;
-    reference = call.name == "DATEDIFF" ? Difference(call) : Added(call);
-    return true;
+void AddDateReferences(std::map<std::string, Reference>& references) {
+    references["dateDiff"] = Worked("dateDiff", "DATEDIFF", Difference);
+    references["eDate2"] = Worked("eDate2", "EDATE2", Added);
 }
 
-} // namespace vl::test
+} // namespace vl::test::reference

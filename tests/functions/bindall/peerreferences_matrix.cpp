@@ -3,8 +3,8 @@
 // their errors ranked, then the linear algebra of peerreferences_linear.cpp. Where a result
 // is not unique (a singular vector's sign) both signs stand.
 #include "tests/functions/bindall/peermodelsupport.h"
-#include "tests/functions/bindall/peerexact.h"
-#include "tests/functions/bindall/peerexact_linear.h"
+#include "tests/functions/bindall/peerreferences.h"
+#include "tests/functions/bindall/peerreferences_linear.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -14,7 +14,7 @@
 #include <set>
 #include <string>
 
-namespace vl::test {
+namespace vl::test::reference {
 
 using namespace peermodel;
 using namespace linear;
@@ -45,7 +45,7 @@ bool ReadMatrix(const Argument& a, Mat& m) {
     std::string text = a.text;
     while (text.size() > 2 && text.front() == '(' && text.back() == ')')
         text = text.substr(1, text.size() - 2);
-    if (!IsAreaText(a.text) && !ReadArea(text, area)) return false;
+    if (!IsAreaText(a.text, Getter::kMatrix) && !ReadArea(text, area)) return false;
     std::size_t rows = 0, columns = 0;
     ShapeOf(a, rows, columns);
     if (rows * columns != a.values.size() || rows == 0) return false;
@@ -58,21 +58,21 @@ bool ReadMatrix(const Argument& a, Mat& m) {
 }
 
 // The errors of the scalar arguments and the areas, the largest first; the areas' shapes.
-struct Call {
+struct Reading {
     const ModelCase& m;
     int error = 0;
     std::vector<Mat> areas;
 
-    explicit Call(const ModelCase& call) : m(call) {}
+    explicit Reading(const ModelCase& call) : m(call) {}
     double Whole(std::size_t k, double fallback, double low, double high) {
         double out = fallback;
-        error = std::max(error, WholeNumber(ReadScalarArgument(m.args[k]), low, high, out));
+        error = std::max(error, Take(ReadWhole(m.args[k], low, high, Getter::kMatrix), out));
         return out;
     }
     double Number(std::size_t k, double fallback, double low, double high) {
-        Scalar s = ReadScalarArgument(m.args[k]);
+        Scalar s = ReadScalar(m.args[k], Getter::kMatrix);
         error = std::max(error, s.error);
-        if (s.error || s.omitted) return fallback;
+        if (s.error || s.Default()) return fallback;
         if (!(s.x >= low && s.x <= high)) error = std::max(error, 5);
         return s.x;
     }
@@ -89,7 +89,7 @@ struct Call {
     }
 };
 
-Grid Substitution(Call& c, bool forward) {
+Grid Substitution(Reading& c, bool forward) {
     c.Areas({0, 1});
     if (c.error) return ScalarGrid(ErrorOfCode(c.error));
     const Mat &T = c.areas[0], &B = c.areas[1];
@@ -115,14 +115,30 @@ template <class Solve> Mat Refined(const Mat& A, const Mat& B, Mat x, double pas
     return x;
 }
 
-Grid Cholesky(Call& c) {
-    double result = c.Whole(3, 1, 1, 5);
-    double iterations = c.Whole(2, 1, 1, 2147483647.0);
+// A square system's opening: the result asked (at `at`, 1 to `results`) and the refinement
+// passes read, A (and B where result 1 solves for it) read and their shapes checked; false
+// with the grid of the error.
+bool OpenSquare(Reading& c, std::size_t at, double results, double& result, double& iterations,
+                Grid& refused) {
+    result = c.Whole(at, 1, 1, results);
+    iterations = c.Whole(2, 1, 1, 2147483647.0);
     c.Areas(result == 1 ? std::initializer_list<std::size_t>{0, 1}
                         : std::initializer_list<std::size_t>{0});
-    if (c.error) return ScalarGrid(ErrorOfCode(c.error));
+    if (c.error) {
+        refused = ScalarGrid(ErrorOfCode(c.error));
+        return false;
+    }
     const Mat &A = c.areas[0], &B = c.areas[1];
-    if (A.rows != A.cols || (result == 1 && B.rows != A.rows)) return ErrorGrid("#VALUE!");
+    if (A.rows == A.cols && (result != 1 || B.rows == A.rows)) return true;
+    refused = ErrorGrid("#VALUE!");
+    return false;
+}
+
+Grid Cholesky(Reading& c) {
+    double result = 1, iterations = 1;
+    Grid refused;
+    if (!OpenSquare(c, 3, 5, result, iterations, refused)) return refused;
+    const Mat &A = c.areas[0], &B = c.areas[1];
     Mat U = AbsCholesky(A), L = Transpose(U);
     auto solve = [&](const Mat& b) { return BackSolve(U, ForwardSolve(L, b)); };
     if (result == 1) return FromMatrix(Refined(A, B, solve(B), iterations, solve));
@@ -134,15 +150,11 @@ Grid Cholesky(Call& c) {
     return ScalarGrid(Element(determinant));
 }
 
-Grid Gauss(Call& c) {
-    double result = c.Whole(4, 1, 1, 6);
-    double scaling = c.Whole(3, 1, 0, 1);
-    double iterations = c.Whole(2, 1, 1, 2147483647.0);
-    c.Areas(result == 1 ? std::initializer_list<std::size_t>{0, 1}
-                        : std::initializer_list<std::size_t>{0});
-    if (c.error) return ScalarGrid(ErrorOfCode(c.error));
+Grid Gauss(Reading& c) {
+    double scaling = c.Whole(3, 1, 0, 1), result = 1, iterations = 1;
+    Grid refused;
+    if (!OpenSquare(c, 4, 6, result, iterations, refused)) return refused;
     const Mat &A = c.areas[0], &B = c.areas[1];
-    if (A.rows != A.cols || (result == 1 && B.rows != A.rows)) return ErrorGrid("#VALUE!");
     Elimination e = Eliminate(A, scaling == 1);
     if (e.singular) return ErrorGrid("#NULL!");
     const std::size_t n = A.rows;
@@ -207,7 +219,7 @@ Grid LeftVectors(const Svd& d, std::size_t m) {
     return g;
 }
 
-Grid SingularValues(Call& c) {
+Grid SingularValues(Reading& c) {
     double result = c.Whole(3, 1, 1, 7);
     Real ratio = c.Number(2, 0, 0, DBL_MAX);
     const bool usesB = result == 1 || result == 3;
@@ -241,7 +253,7 @@ Grid SingularValues(Call& c) {
 
 // Weighted least squares: G's factor U (U^T U = G, the diagonal's magnitudes rooted) turns
 // the problem into U A x ~ U b.
-Grid Weighted(Call& c) {
+Grid Weighted(Reading& c) {
     double result = c.Whole(4, 1, -2147483647.0, 2147483647.0);
     if (result != 1 && result != 2) c.error = std::max(c.error, 5);
     Real ratio = c.Number(3, 0, 0, DBL_MAX);
@@ -261,7 +273,7 @@ Grid Weighted(Call& c) {
 
 // Least squares under E x = d: x = E+ d plus the null space of E (the right singular vectors
 // past E's rank) times the least-squares solution for what remains.
-Grid Constrained(Call& c) {
+Grid Constrained(Reading& c) {
     double result = c.Whole(5, 1, -2147483647.0, 2147483647.0);
     if (result != 1 && result != 2) c.error = std::max(c.error, 5);
     Real ratio = c.Number(4, 0, 0, DBL_MAX);
@@ -299,26 +311,29 @@ Grid Constrained(Call& c) {
     return ScalarGrid(Element(sum));
 }
 
-} // namespace
-
-bool MatrixReference(TestBook&, const ModelCase& call, Grid& reference) {
-    static const std::set<std::string> names = {"MTXFWSUBST", "MTXBKSUBST", "MTXCHL", "MTXGAUSS",
-                                                "MTXSVD",     "MTXLSW",     "MTXLSC"};
-    if (!names.count(call.name)) return false;
-    Call c(call);
-    if (call.name == "MTXFWSUBST" || call.name == "MTXBKSUBST")
-        reference = Substitution(c, call.name == "MTXFWSUBST");
-    else if (call.name == "MTXCHL")
-        reference = Cholesky(c);
-    else if (call.name == "MTXGAUSS")
-        reference = Gauss(c);
-    else if (call.name == "MTXSVD")
-        reference = SingularValues(c);
-    else if (call.name == "MTXLSW")
-        reference = Weighted(c);
-    else
-        reference = Constrained(c);
-    return true;
+template <Grid (*F)(Reading&)> Grid Read(const ModelCase& m) {
+    Reading c(m);
+    return F(c);
 }
 
-} // namespace vl::test
+Grid Forward(Reading& c) {
+    return Substitution(c, true);
+}
+
+Grid Back(Reading& c) {
+    return Substitution(c, false);
+}
+
+} // namespace
+
+void AddMatrixReferences(std::map<std::string, Reference>& references) {
+    references["mtxFwSubst"] = Worked("mtxFwSubst", "MTXFWSUBST", Read<Forward>);
+    references["mtxBkSubst"] = Worked("mtxBkSubst", "MTXBKSUBST", Read<Back>);
+    references["mtxChl"] = Worked("mtxChl", "MTXCHL", Read<Cholesky>);
+    references["mtxGauss"] = Worked("mtxGauss", "MTXGAUSS", Read<Gauss>);
+    references["mtxSVD"] = Worked("mtxSVD", "MTXSVD", Read<SingularValues>);
+    references["mtxLSW"] = Worked("mtxLSW", "MTXLSW", Read<Weighted>);
+    references["mtxLSC"] = Worked("mtxLSC", "MTXLSC", Read<Constrained>);
+}
+
+} // namespace vl::test::reference
