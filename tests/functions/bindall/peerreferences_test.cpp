@@ -100,15 +100,21 @@ bool MeetsExample(const Answer& element, const Answer& want) {
                                                    std::abs(element.number - want.number) < 1e-13);
 }
 
+// The comparison's data block in the book, recalculated.
+bool OpenPeerData(TestBook& book, PeerFile& file) {
+    BindAllFunctions();
+    file = ReadPeerFile();
+    book.Sheet();
+    PutData(book, file.data);
+    return book.Recalc();
+}
+
 } // namespace
 
 TEST(PeerReferences, MeetTheDefinitionAndRefuseWhatIsBesideIt) {
-    BindAllFunctions();
-    PeerFile file = ReadPeerFile();
+    PeerFile file;
     TestBook book;
-    book.Sheet();
-    PutData(book, file.data);
-    ASSERT_TRUE(book.Recalc());
+    ASSERT_TRUE(OpenPeerData(book, file));
     // A reference that works the whole result out is held to every element of its example.
     struct Row {
         const char* function;
@@ -258,12 +264,9 @@ TEST(PeerReferences, MeetTheDefinitionAndRefuseWhatIsBesideIt) {
 // Every element of a generated case's result meets the reference where the first does (a
 // first element that does not is the comparison's to list).
 TEST(PeerReferences, WholeResultsMeetTheReferences) {
-    BindAllFunctions();
-    PeerFile file = ReadPeerFile();
+    PeerFile file;
     TestBook book;
-    book.Sheet();
-    PutData(book, file.data);
-    ASSERT_TRUE(book.Recalc());
+    ASSERT_TRUE(OpenPeerData(book, file));
     int judged = 0, elements = 0;
     std::map<std::string, std::array<int, 3>> perFunction; // cases, values, errors
     for (const PeerCase& c : file.cases) {
