@@ -171,6 +171,9 @@ TEST(PeerReferences, MeetTheDefinitionAndRefuseWhatIsBesideIt) {
          Err("#NUM!"), Num(17.25)},
         // The worked series: the first row (35.071, 10.531), the fifth trend 7.5.
         {"timeSeries", "=INDEX(TIMESERIES({11;8;7;2;1;3;8;4},2,3,0.8),5,1)", Num(7.5), Num(7.6)},
+        // A trend is met to 1e-9 relative, not to 1e-5.
+        {"timeSeries", "=INDEX(TIMESERIES({11;8;7;2;1;3;8;4},2,3,0.8),5,1)", Num(7.5 + 7.5e-10),
+         Num(7.5 + 7.5e-5)},
         {"timeSeries", "=INDEX(TIMESERIES({11;8;7;2;1;3;8;4},5,2,0.8),1,1)", Err("#VALUE!"),
          Num(7.8)},
         {"rtd", "=RTD(\"Test.Functions\",,\"Value\")", Err("#REF!"), Err("#VALUE!")},
