@@ -175,10 +175,10 @@ Answer ResultAt(TestBook& book, const Argument& result, int at) {
 }
 
 // MATCH, LOOKUP, VLOOKUP and HLOOKUP walk every cell; an empty match type is 1, one outside
-// -1..1 #NUM!, as is a column or row number below 1 and a range flag outside 0..1; a text that
-// is no number there is #NUM! and an error the largest code of those given; three-argument
-// LOOKUP is exact and takes its answer at the same place from the result's corner; a column
-// or row past the area is #REF!.
+// -1..1 #NUM!, as is a column or row number below 1 or past the grid's and a range flag outside
+// 0..1; a text that is no number there is #NUM! and an error the largest code of those given;
+// three-argument LOOKUP is exact and takes its answer at the same place from the result's
+// corner; a column or row past the area is #REF!.
 std::string LookupSearch(TestBook& book, const ModelCase& m) {
     if (m.args.size() < 2) return Expect(false, m, "the walk");
     const Answer& sought = m.args[0].values.front();
@@ -205,7 +205,9 @@ std::string LookupSearch(TestBook& book, const ModelCase& m) {
         double index = 0, flag = 1;
         worst = std::max(worst, ReadRounded(m.args[2], 0, index));
         if (m.args.size() > 3) worst = std::max(worst, ReadRounded(m.args[3], 1, flag));
-        if (index < 1 || flag < 0 || flag > 1) worst = std::max(worst, 5);
+        // The column number runs to the grid's 2,047 columns, the row number to its rows.
+        const double bound = vertical ? 2047 : 2097152;
+        if (index < 1 || index > bound || flag < 0 || flag > 1) worst = std::max(worst, 5);
         if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error");
         std::size_t span = vertical ? area.columns : area.rows;
         if (index > double(span))
