@@ -136,6 +136,8 @@ void SumProduct(CEvalContext& ctx) {
     uint32_t rows = 0;
     uint16_t columns = 0;
     const uint16_t count = ArgumentCount(ctx);
+    // The first range taken sets the shape: a failed argument has none to compare.
+    bool shaped = false;
     for (uint16_t i = count; i-- > 0;) {
         FormulaToken& slot = Argument(ctx, i);
         MakeOneCellArea(slot);
@@ -147,7 +149,8 @@ void SumProduct(CEvalContext& ctx) {
         }
         CRangeWalk walk(ctx);
         error = MergeError(error, walk.Take(slot));
-        const bool first = i == count - 1;
+        const bool first = !shaped;
+        shaped = true;
         if (first) {
             rows = walk.Rows();
             columns = walk.Columns();

@@ -147,48 +147,69 @@ int Walk(const std::vector<Answer>& cells, const Answer& sought, int type) {
     return found;
 }
 
-double Rounded(const Argument& a, double otherwise) {
+// A number argument of a lookup, rounded half away from zero (`otherwise` when it is empty):
+// 0, or the code of its error, #NUM! for a text that is no number.
+int ReadRounded(const Argument& a, double otherwise, double& x) {
     const Answer& v = a.values.front();
-    if (a.text.empty() || v.kind == 'b') return otherwise;
-    return v.kind == 'n' ? RoundHalfAway(v.number) : NAN;
+    x = otherwise;
+    if (a.text.empty() || v.kind == 'b') return 0;
+    if (v.kind == 'e') return ErrorCode(v) ? ErrorCode(v) : 5;
+    if (!ReadNumber(v, x)) return 5;
+    x = RoundHalfAway(x);
+    return 0;
+}
+
+// The value at the place `at` from the corner of three-argument LOOKUP's result: an area read
+// on past its end in the direction it runs, an array's place past its end empty (0).
+Answer ResultAt(TestBook& book, const Argument& result, int at) {
+    Area area;
+    if (!ReadArea(result.text, area)) {
+        if (std::size_t(at) >= result.values.size()) return Answer{'n', 0, ""};
+        return result.values[std::size_t(at)];
+    }
+    bool column = std::min(area.c1, area.c2) == std::max(area.c1, area.c2);
+    int r = std::min(area.r1, area.r2) + (column ? at : 0);
+    int c = std::min(area.c1, area.c2) + (column ? 0 : at);
+    const uint8_t* cell = FindCell(book.Sheet().cells, uint32_t(r), uint16_t(c));
+    return cell ? FromRecord(cell) : Answer{'n', 0, ""};
 }
 
 // MATCH, LOOKUP, VLOOKUP and HLOOKUP walk every cell; an empty match type is 1, one outside
-// -1..1 #NUM!; three-argument LOOKUP is exact and takes its answer at the same place from
-// the result range's corner; a column or row past the area is #REF!.
+// -1..1 #NUM!, as is a column or row number below 1 or past the grid's and a range flag outside
+// 0..1; a text that is no number there is #NUM! and an error the largest code of those given;
+// three-argument LOOKUP is exact and takes its answer at the same place from the result's
+// corner; a column or row past the area is #REF!.
 std::string LookupSearch(TestBook& book, const ModelCase& m) {
     if (m.args.size() < 2) return Expect(false, m, "the walk");
     const Answer& sought = m.args[0].values.front();
     const Argument& area = m.args[1];
-    if (sought.kind == 'e') return Expect(m.ours.kind == 'e', m, "the walk");
+    int worst = sought.kind == 'e' ? (ErrorCode(sought) ? ErrorCode(sought) : 5) : 0;
     Answer want{'e', 0, "#N/A!"};
     if (m.name == "MATCH") {
-        double type = m.args.size() > 2 ? Rounded(m.args[2], 1) : 1;
-        if (std::isnan(type) || type < -1 || type > 1)
-            return Expect(m.ours.kind == 'e', m, "the walk");
+        double type = 1;
+        if (m.args.size() > 2) worst = std::max(worst, ReadRounded(m.args[2], 1, type));
+        if (type < -1 || type > 1) worst = std::max(worst, 5);
+        if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error");
         int at = Walk(area.values, sought, int(type));
         if (at >= 0) want = Answer{'n', double(at + 1), ""};
     } else if (m.name == "LOOKUP") {
+        if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the error sought");
         int at = Walk(area.values, sought, m.args.size() > 2 ? 0 : 1);
         if (at >= 0 && m.args.size() == 2) want = area.values[std::size_t(at)];
         // An empty result argument answers 0 where the value is found.
-        if (at >= 0 && m.args.size() > 2 && m.args[2].text.empty()) want = Answer{'n', 0, ""};
-        if (at >= 0 && m.args.size() > 2 && !m.args[2].text.empty()) {
-            Area result;
-            if (!ReadArea(m.args[2].text, result)) return Expect(m.ours.kind == 'e', m, "the walk");
-            bool column = std::min(result.c1, result.c2) == std::max(result.c1, result.c2);
-            int r = std::min(result.r1, result.r2) + (column ? at : 0);
-            int c = std::min(result.c1, result.c2) + (column ? 0 : at);
-            const uint8_t* cell = FindCell(book.Sheet().cells, uint32_t(r), uint16_t(c));
-            want = cell ? FromRecord(cell) : Answer{'n', 0, ""};
-        }
+        if (at >= 0 && m.args.size() > 2)
+            want = m.args[2].text.empty() ? Answer{'n', 0, ""} : ResultAt(book, m.args[2], at);
     } else {
+        if (m.args.size() < 3) return Expect(false, m, "a column or row number");
         bool vertical = m.name == "VLOOKUP";
-        double index = m.args.size() > 2 ? Rounded(m.args[2], NAN) : NAN;
-        double flag = m.args.size() > 3 ? Rounded(m.args[3], 1) : 1;
+        double index = 0, flag = 1;
+        worst = std::max(worst, ReadRounded(m.args[2], 0, index));
+        if (m.args.size() > 3) worst = std::max(worst, ReadRounded(m.args[3], 1, flag));
+        // The column number runs to the grid's 2,047 columns, the row number to its rows.
+        const double bound = vertical ? 2047 : 2097152;
+        if (index < 1 || index > bound || flag < 0 || flag > 1) worst = std::max(worst, 5);
+        if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error");
         std::size_t span = vertical ? area.columns : area.rows;
-        if (std::isnan(index) || std::isnan(flag) || flag < 0 || flag > 1 || index < 1)
-            return Expect(m.ours.kind == 'e', m, "the walk");
         if (index > double(span))
             return Expect(IsError(m.ours, "#REF!"), m, "a column past the area");
         std::vector<Answer> keys;
@@ -205,12 +226,35 @@ std::string LookupSearch(TestBook& book, const ModelCase& m) {
     return Expect(Agree(m.ours, want), m, "the walk over every cell");
 }
 
+// The error a paired sum gives for its arrays' cells: a text that is no number is #NUM! (the
+// empty text is 0), the largest code winning (SERIESSUM stops at its first faulty
+// coefficient); 0 when none fails.
+int PairedFault(const ModelCase& m) {
+    auto code = [](const Answer& v) {
+        if (v.kind == 'e') return ErrorCode(v) ? ErrorCode(v) : 5;
+        return TextNoNumber(v) && v.text.find_first_not_of(' ') != std::string::npos ? 5 : 0;
+    };
+    int worst = 0;
+    for (std::size_t i = 0; i < m.args.size(); ++i) {
+        const bool coefficients = m.name == "SERIESSUM" && i == 3;
+        for (const Answer& v : m.args[i].values) {
+            if (coefficients && worst == 0 && code(v)) {
+                worst = code(v);
+                break;
+            }
+            if (!coefficients) worst = std::max(worst, code(v));
+        }
+    }
+    return worst;
+}
+
 // The regression and pairing functions take every position of their areas, an empty, text
 // or error cell as 0 (paired positions); the paired sums take an absent cell as 0 and refuse
 // a text that is no number (paired arrays).
 std::string PairedCells(TestBook& book, const ModelCase& m, bool refuseText) {
-    if (refuseText && AnyValue(m, [](const Answer& v) { return TextNoNumber(v) || v.kind == 'e'; }))
-        return Expect(m.ours.kind == 'e', m, "a text that is no number in a paired area");
+    if (refuseText && PairedFault(m))
+        return Expect(Agree(m.ours, ErrorOfCode(PairedFault(m))), m,
+                      "a text that is no number in a paired area, the largest error code");
     std::vector<std::string> texts = Texts(m);
     for (std::size_t i = 0; i < m.args.size(); ++i) {
         if (m.args[i].values.size() <= 1 && m.args[i].text.find(':') == std::string::npos) continue;

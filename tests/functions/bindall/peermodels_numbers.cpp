@@ -544,9 +544,10 @@ std::string ComplexText(TestBook& book, const ModelCase& m) {
 }
 
 // NPV, IRR, MIRR and FVSCHEDULE read numbers and numeric texts, other texts as #NUM! (ranges
-// too) and an empty cell named alone as a flow of 0; IRR's last argument is always its guess,
-// so IRR of one range lacks its flows (#SYNTAX!), and its answer is a rate at which the flows'
-// present value is 0.
+// too) and an empty cell named alone as a flow of 0; IRR's last argument of two or more is its
+// guess, and its answer is a rate at which the flows' present value is 0, #NUM! where there is
+// none; MIRR's one rate both finances and reinvests, a single flow is #DIV/0!; a rate of -1
+// or a value past the doubles is #NUM!.
 std::string FlowArguments(const ModelCase& m) {
     if (m.args.empty()) return Expect(false, m, "flows");
     std::vector<double> rates, flows;
@@ -580,11 +581,13 @@ std::string FlowArguments(const ModelCase& m) {
         return Expect(Agree(m.ours, Answer{'n', double(value), ""}), m, "the principal compounded");
     }
     if (m.name == "NPV") {
-        if (rates.size() != 1 || rates[0] == -1) return Expect(m.ours.kind == 'e', m, "a rate");
+        if (rates.size() != 1) return Expect(false, m, "a rate");
+        // At -1 the discount divides by 0.
+        if (rates[0] == -1) return Expect(IsError(m.ours, "#NUM!"), m, "a rate of -1");
         long double value = 0, factor = 1;
         for (double v : flows) value += v / (factor *= 1 + (long double)rates[0]);
         if (!std::isfinite(double(value)))
-            return Expect(m.ours.kind == 'e', m, "a value past the doubles");
+            return Expect(IsError(m.ours, "#NUM!"), m, "a value past the doubles");
         return Expect(Agree(m.ours, Answer{'n', double(value), ""}), m, "the flows discounted");
     }
     if (m.name == "IRR") {
@@ -607,7 +610,8 @@ std::string FlowArguments(const ModelCase& m) {
                    (now < 0) != (before < 0);
             before = now;
         }
-        if (m.ours.kind != 'n') return Expect(!root, m, "no rate of no present value");
+        if (m.ours.kind != 'n')
+            return Expect(!root && IsError(m.ours, "#NUM!"), m, "no rate of no present value");
         long double value = 0, factor = 1, scale = 0;
         for (double v : flows) {
             value += v / factor;
@@ -617,20 +621,23 @@ std::string FlowArguments(const ModelCase& m) {
         return Expect(std::fabs(double(value)) <= 1e-9 * double(scale), m,
                       "a rate of no present value");
     }
-    if (m.name == "MIRR" && rates.size() == 2 && flows.size() >= 2) {
-        long double positive = 0, negative = 0, n = (long double)flows.size();
+    if (m.name == "MIRR" && rates.size() == 1 && m.args.size() == 2) {
+        // One rate finances the outflows and reinvests the inflows over the flows' n periods.
+        const long double rate = rates[0], n = (long double)flows.size() - 1;
+        long double future = 0, present = 0;
         for (std::size_t i = 0; i < flows.size(); ++i) {
-            if (flows[i] > 0)
-                positive += flows[i] * std::pow(1 + (long double)rates[1], n - 1 - (long double)i);
-            if (flows[i] < 0)
-                negative += flows[i] / std::pow(1 + (long double)rates[0], (long double)i);
+            if (flows[i] >= 0) future += flows[i] * std::pow(1 + rate, n - (long double)i);
+            if (flows[i] < 0) present += flows[i] / std::pow(1 + rate, (long double)i);
         }
-        if (positive == 0 || negative == 0)
-            return Expect(m.ours.kind == 'e', m, "flows of one sign");
-        double want = double(std::pow(-positive / negative, 1 / (n - 1)) - 1);
+        if (!std::isfinite(double(future)) || !std::isfinite(double(present)))
+            return Expect(IsError(m.ours, "#NUM!"), m, "sums past the doubles");
+        if (n < 1) return Expect(IsError(m.ours, "#DIV/0!"), m, "a single flow");
+        if (rate == -1) return Expect(IsError(m.ours, "#NUM!"), m, "a rate of -1");
+        const double want = double(std::pow(future, 1 / n) / std::pow(-present, 1 / n) - 1);
+        if (!std::isfinite(want)) return Expect(IsError(m.ours, "#NUM!"), m, "flows of one sign");
         return Expect(Agree(m.ours, Answer{'n', want, ""}), m, "the modified rate");
     }
-    return Expect(m.ours.kind == 'e', m, "a cash-flow function refused");
+    return Expect(false, m, "a cash-flow function");
 }
 
 } // namespace

@@ -24,8 +24,37 @@ std::string DatesAreText(const ModelCase& m) {
     return Expect(notDate && IsError(m.ours, "#VALUE!"), m, "a value that is no ISO date");
 }
 
-// A text that is no number where a number is asked: #NUM!; a numeric text is its number.
-std::string TypeRule(const ModelCase& m) {
+// The call with its texts read as numbers: a numeric text given alone is its number, the
+// empty text (or one of blanks) 0, and an area holding texts the column of its numbers, the
+// texts that are no number and its empty cells left out.
+Answer TextsRead(TestBook& book, const ModelCase& m) {
+    std::vector<std::string> texts = Texts(m);
+    for (std::size_t i = 0; i < m.args.size(); ++i) {
+        const Argument& a = m.args[i];
+        double x = 0;
+        if (a.values.size() == 1 && a.text.find_first_of(":{_") == std::string::npos) {
+            const Answer& v = a.values.front();
+            if (v.kind == 't' && v.text.find_first_not_of(' ') == std::string::npos)
+                texts[i] = "0";
+            else if (v.kind == 't' && ReadNumber(v, x))
+                texts[i] = Number(x);
+            continue;
+        }
+        if (std::none_of(a.values.begin(), a.values.end(),
+                         [](const Answer& v) { return v.kind == 't'; }))
+            continue;
+        std::string column;
+        for (const Answer& v : a.values)
+            if (v.kind != 'b' && ReadNumber(v, x))
+                column += (column.empty() ? "{" : ";") + Number(x);
+        texts[i] = column.empty() ? "Z100:Z101" : column + "}";
+    }
+    return Substituted(book, m, texts);
+}
+
+// A text that is no number where a number is asked: #NUM!; a numeric text is its number, the
+// empty text 0, and areas leave other texts out: our answer is the call on those numbers.
+std::string TypeRule(TestBook& book, const ModelCase& m) {
     static const std::regex literal(R"re("((?:[^"]|"")*)")re");
     bool literalNoNumber = false;
     for (std::sregex_iterator it(m.formula.begin(), m.formula.end(), literal), end; it != end; ++it)
@@ -33,7 +62,6 @@ std::string TypeRule(const ModelCase& m) {
     if (m.ours.kind == 'e')
         return Expect(IsError(m.ours, "#NUM!") && (literalNoNumber || AnyValue(m, TextNoNumber)), m,
                       "a text that is no number");
-    // A numeric text is its number, the empty text 0; areas leave other texts out.
     bool readable = AnyValue(m, [](const Answer& v) {
         return v.kind == 't' &&
                (!TextNoNumber(v) || v.text.find_first_not_of(' ') == std::string::npos);
@@ -44,7 +72,8 @@ std::string TypeRule(const ModelCase& m) {
             unreadable =
                 unreadable || (TextNoNumber(a.values[0]) &&
                                a.values[0].text.find_first_not_of(' ') != std::string::npos);
-    return Expect(readable && !unreadable, m, "a text read as its number");
+    return Expect(readable && !unreadable && !m.name.empty() && Agree(m.ours, TextsRead(book, m)),
+                  m, "the call on the texts read as numbers");
 }
 
 // A text that spells a number, written or in a cell named alone, is that number: our answer is
@@ -70,38 +99,79 @@ std::string NumericTextRead(TestBook& book, const ModelCase& m) {
                   "the call on the texts' numbers");
 }
 
-// A reversed range is #REF!, an empty intersection #NULL!: our answer is one of the errors
-// the formula's ranges give.
-std::string ErrorRule(TestBook& book, const ModelCase& m) {
-    static const std::regex range(R"(\$?([A-Z]{1,2})\$?(\d+):\$?([A-Z]{1,2})\$?(\d+))");
-    static const std::regex intersection(
-        R"(\$?[A-Z]{1,2}\$?\d+(?::\$?[A-Z]{1,2}\$?\d+)?_\$?[A-Z]{1,2}\$?\d+(?::\$?[A-Z]{1,2}\$?\d+)?)");
-    bool reversed = false, emptyIntersection = false;
-    for (std::sregex_iterator it(m.formula.begin(), m.formula.end(), range), end; it != end; ++it)
-        if (ColumnNumber((*it)[3]) < ColumnNumber((*it)[1]) ||
-            std::atoi((*it)[4].str().c_str()) < std::atoi((*it)[2].str().c_str()))
-            reversed = true;
-    for (std::sregex_iterator it(m.formula.begin(), m.formula.end(), intersection), end; it != end;
-         ++it)
-        if (IsError(Evaluate(book, "=" + it->str(), 19, 0), "#NULL!")) emptyIntersection = true;
-    bool holds =
-        (reversed && IsError(m.ours, "#REF!")) || (emptyIntersection && IsError(m.ours, "#NULL!"));
-    static const std::set<std::string> areaMeasures = {"ROWS", "COLUMNS", "ROW", "COLUMN"};
-    if (!holds && areaMeasures.count(m.name)) holds = IsError(m.ours, "#VALUE!");
-    if (!holds && (reversed || emptyIntersection)) {
-        // A function that leaves a range's errors out reads these as a range of no values:
-        // the call with an empty range in their place gives our answer.
-        // COUNTBLANK finds no blank in it: a filled cell stands for it there.
-        const std::string none = m.name == "COUNTBLANK" ? "A1:A1" : "Z100:Z101";
-        std::string call;
-        for (const Argument& a : m.args) {
-            bool empty = a.reversed || IsError(Evaluate(book, "=" + a.text, 19, 0), "#NULL!");
-            call += (call.empty() ? "" : ",") + (empty ? none : a.text);
-        }
-        if (!m.name.empty())
-            holds = Agree(m.ours, Evaluate(book, "=" + m.name + "(" + call + ")", 19, 0));
+bool Reversed(const Area& a) {
+    return a.c2 < a.c1 || a.r2 < a.r1;
+}
+
+// The error a range written as an argument or operand gives: one written from its far corner
+// #REF!, an intersection that is empty or has such a range #NULL!; 0 for a sound one.
+int RangeFault(const std::string& written) {
+    // An operand's parentheses, or those of the call around it, are no part of it.
+    std::string text = written;
+    while (!text.empty() && text.front() == '(') text.erase(0, 1);
+    while (!text.empty() && text.back() == ')') text.pop_back();
+    Area a, b;
+    const std::size_t cut = text.find('_');
+    if (cut == std::string::npos) return ReadArea(text, a) && Reversed(a) ? 6 : 0;
+    if (!ReadArea(text.substr(0, cut), a) || !ReadArea(text.substr(cut + 1), b)) return 0;
+    const bool meet = std::max(a.c1, b.c1) <= std::min(a.c2, b.c2) &&
+                      std::max(a.r1, b.r1) <= std::min(a.r2, b.r2);
+    return Reversed(a) || Reversed(b) || !meet ? 3 : 0;
+}
+
+// The functions that leave a failed range out as a range of no values; the others pass its
+// error on, the largest code winning, and ROWS and COLUMNS refuse it (#VALUE!).
+const std::set<std::string>& LeaveFailedRangesOut() {
+    static const std::set<std::string> names = {"COUNT",   "COUNTA",   "COUNTBLANK", "AVEDEV",
+                                                "AVERAGE", "AVERAGEA", "MEDIAN",     "MODE"};
+    return names;
+}
+
+// SUMPRODUCT's sound areas must be of one shape (#VALUE!, the larger code beside a failed
+// range's error); a failed range has no shape.
+bool UnequalShapes(TestBook& book, const std::vector<std::string>& args) {
+    std::size_t rows = 0, columns = 0;
+    bool shaped = false;
+    for (const std::string& text : args) {
+        if (RangeFault(text)) continue;
+        Argument a = ReadArgument(book, text);
+        if (shaped && (a.rows != rows || a.columns != columns)) return true;
+        rows = a.rows, columns = a.columns, shaped = true;
     }
-    return Expect(holds, m, "a reversed range or an empty intersection");
+    return false;
+}
+
+// A reversed range is #REF!, an empty intersection #NULL!: our answer is that error (the
+// largest of several), #VALUE! for the area measures, or, for a function that leaves failed
+// ranges out, the call with an empty range in their place.
+std::string ErrorRule(TestBook& book, const ModelCase& m) {
+    std::string name;
+    std::vector<std::string> args;
+    const bool call = SplitCall(m.formula, name, args);
+    if (!call) {
+        // Operands: the ranges written in the formula.
+        static const std::regex range(
+            R"(\(?\$?[A-Z]{1,2}\$?\d+(?::\$?[A-Z]{1,2}\$?\d+)?(?:_\$?[A-Z]{1,2}\$?\d+(?::\$?[A-Z]{1,2}\$?\d+)?)?\)?)");
+        args.clear();
+        for (std::sregex_iterator it(m.formula.begin(), m.formula.end(), range), end; it != end;
+             ++it)
+            args.push_back(it->str());
+    }
+    int fault = 0;
+    for (const std::string& a : args) fault = std::max(fault, RangeFault(a));
+    if (fault == 0) return Expect(false, m, "a reversed range or an empty intersection");
+    if (call && name == "SUMPRODUCT" && UnequalShapes(book, args)) fault = 7;
+    Answer want = ErrorOfCode(fault);
+    if (call && (name == "ROWS" || name == "COLUMNS")) {
+        want = Answer{'e', 0, "#VALUE!"};
+    } else if (call && LeaveFailedRangesOut().count(name)) {
+        // COUNTBLANK finds no blank in it: a filled cell stands for it there.
+        const std::string none = name == "COUNTBLANK" ? "A1:A1" : "Z100:Z101";
+        std::vector<std::string> texts;
+        for (const std::string& a : args) texts.push_back(RangeFault(a) ? none : a);
+        want = Evaluate(book, JoinCall(name, texts), 19, 0);
+    }
+    return Expect(Agree(m.ours, want), m, "a reversed range or an empty intersection");
 }
 
 // The moment statistics: a text that is no number anywhere among the values is #NUM!.
@@ -242,14 +312,9 @@ std::string EmptyText(TestBook& book, const ModelCase& m) {
 }
 
 // Of several failing arguments the error of the largest code wins (the codes number the
-// kinds from #DIV/0! to #SYNTAX!).
-std::string LargestError(const ModelCase& m) {
-    static const std::vector<std::string> kinds = {"#DIV/0!", "#NAME?", "#NULL!", "#N/A!",
-                                                   "#NUM!",   "#REF!",  "#VALUE!"};
-    auto code = [&](const Answer& a) {
-        auto at = std::find(kinds.begin(), kinds.end(), a.text);
-        return a.kind == 'e' && at != kinds.end() ? int(at - kinds.begin()) + 1 : 0;
-    };
+// kinds from #DIV/0! to #SYNTAX!): the largest of the errors given and of the one the call
+// itself gives with a sound value (1 or 0.5) in place of each argument that gives an error.
+std::string LargestError(TestBook& book, const ModelCase& m) {
     // Between operators a text that is no number fails as #NUM!.
     std::string name;
     std::vector<std::string> ignored;
@@ -257,8 +322,29 @@ std::string LargestError(const ModelCase& m) {
     int given = 0;
     for (const Argument& a : m.args)
         for (const Answer& v : a.values)
-            given = std::max(given, operators && TextNoNumber(v) ? 5 : code(v));
-    return Expect(given > 0 && code(m.ours) >= given, m, "the largest error code");
+            given = std::max(given, operators && TextNoNumber(v) ? 5 : ErrorCode(v));
+    if (given == 0) return Expect(false, m, "the largest error code");
+    int own = 0;
+    // The call's own error does not hang on the value standing in: the least of two.
+    for (const char* sound : {"1", "0.5"}) {
+        if (operators) break;
+        std::vector<std::string> texts = Texts(m);
+        for (std::size_t i = 0; i < m.args.size(); ++i) {
+            const Argument& a = m.args[i];
+            if (a.values.size() == 1 && a.values.front().kind == 'e')
+                texts[i] = sound;
+            else if (std::any_of(a.values.begin(), a.values.end(),
+                                 [](const Answer& v) { return v.kind == 'e'; }))
+                texts[i] = AsArray(a, [sound](const Answer& v) {
+                    return v.kind == 'e'   ? std::string(sound)
+                           : v.kind == 't' ? "\"" + v.text + "\""
+                                           : Number(v.number);
+                });
+        }
+        const int code = ErrorCode(Substituted(book, m, texts));
+        own = *sound == '1' ? code : std::min(own, code);
+    }
+    return Expect(ErrorCode(m.ours) == std::max(given, own), m, "the largest error code");
 }
 
 // A truth value is a whole number rounded half away from zero; a negative one, one past
@@ -558,7 +644,7 @@ std::string SampleCellsSkipped(TestBook& book, const ModelCase& m) {
 void AddReadingModels(std::map<std::string, Model>& models) {
     models.insert({
         {"dates are text", [](TestBook&, const ModelCase& m) { return DatesAreText(m); }},
-        {"type rule", [](TestBook&, const ModelCase& m) { return TypeRule(m); }},
+        {"type rule", TypeRule},
         // A numeric text given where a number is asked is the type rule's own case.
         {"numeric text", NumericTextRead},
         {"error rule", ErrorRule},
@@ -571,7 +657,7 @@ void AddReadingModels(std::map<std::string, Model>& models) {
         {"text against number", TextAgainstNumber},
         {"aggregate reading", AggregateReading},
         {"truth rule", TruthRule},
-        {"largest error", [](TestBook&, const ModelCase& m) { return LargestError(m); }},
+        {"largest error", LargestError},
         {"empty text", EmptyText},
         {"typed dates kept as text", [](TestBook&, const ModelCase& m) { return TypedDates(m); }},
         {"count rounding", WholeNumbers},

@@ -447,6 +447,12 @@ TEST(SumFunctions, NumbersRangesAndArrays) {
         // A reversed range is #REF!, as in SUM.
         {"=SUMPRODUCT(A4:A1)", "#REF!"},
         {"=SUMPRODUCT(A4:A1,A4:A1)", "#REF!"},
+        // A failed argument keeps its error wherever it stands; the sound ranges still meet in
+        // shape.
+        {"=SUMPRODUCT(A4:A1,A1:A4)", "#REF!"},
+        {"=SUMPRODUCT(A1:A4,A4:A1)", "#REF!"},
+        {"=SUMPRODUCT(A1:A4,B1:B4,A4:A1)", "#REF!"},
+        {"=SUMPRODUCT({1,2},A1:A4,A4:A1)", "#VALUE!"},
         {"=SUM(A4:A1)", "#REF!"},
         {"=SUMX2MY2({2,5},{6,1})", "-8"},
         {"=SUMX2MY2({2,5},{6})", "-7"},

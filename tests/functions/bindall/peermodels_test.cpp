@@ -1,0 +1,113 @@
+// The models of the accepted differences: each takes our answer to a case and refuses one of
+// the same kind beside it (another number, another error), so that a wrong answer cannot pass
+// the comparison under its reason.
+#include "functions/bindall/bindall.h"
+#include "tests/functions/bindall/peermodels.h"
+
+namespace vl::test {
+
+namespace {
+
+struct Row {
+    const char* reason;
+    const char* formula;
+    Answer right, wrong;
+};
+
+Answer Num(double x) {
+    return Answer{'n', x, ""};
+}
+
+Answer Err(const char* text) {
+    return Answer{'e', 0, text};
+}
+
+Answer Text(const char* text) {
+    return Answer{'t', 0, text};
+}
+
+class PeerModels : public ::testing::Test {
+protected:
+    void SetUp() override {
+        BindAllFunctions();
+        book.Sheet();
+        PutData(book, ReadPeerFile().data);
+        ASSERT_TRUE(book.Recalc());
+    }
+    std::string Judge(const Row& row, const Answer& ours) {
+        const Answer peer = Err("#VALUE!");
+        return Models().at(row.reason)(book, ReadModelCase(book, row.formula, ours, peer));
+    }
+    TestBook book;
+};
+
+} // namespace
+
+TEST_F(PeerModels, TakeOurAnswerAndRefuseOneOfItsKindBeside) {
+    const Row rows[] = {
+        // A numeric text is its number, the empty text 0, areas leave other texts out.
+        {"type rule", "=FACT(\"\")", Num(1), Num(2)},
+        {"type rule", "=FTEST(A1:A6,E1:E12)", Num(0.999993073259411), Num(0.99)},
+        {"type rule", "=FREQUENCY(H1:H12,E1:E12)", Num(12), Num(11)},
+        {"type rule", "=FIXED(\"\",-2)", Text("0"), Text("1")},
+        {"type rule", "=ABS(\"abc\")", Err("#NUM!"), Err("#VALUE!")},
+        // A reversed range #REF!, an empty intersection #NULL!, the area measures #VALUE!.
+        {"error rule", "=SUM(C5:A3_G1:G12)", Err("#NULL!"), Err("#REF!")},
+        {"error rule", "=D4:F8_B2", Err("#NULL!"), Err("#REF!")},
+        {"error rule", "=ROWS(A12:A1)", Err("#VALUE!"), Err("#REF!")},
+        {"error rule", "=ROWS(A1:A12_A12:A1)", Err("#VALUE!"), Err("#NULL!")},
+        {"error rule", "=ROW(A12:A1)", Err("#REF!"), Err("#VALUE!")},
+        {"error rule", "=SUMPRODUCT(D1:D12,A12:A1)", Err("#REF!"), Err("#VALUE!")},
+        {"error rule", "=SUMPRODUCT(D1:D12,A1:G2,A12:A1)", Err("#VALUE!"), Err("#REF!")},
+        {"error rule", "=COLUMN(B12:B1/0.5)+-3", Err("#REF!"), Err("#VALUE!")},
+        {"error rule", "=COUNTA(B12:B1,A2,B3)", Num(2), Num(3)},
+        {"error rule", "=AVERAGE(A12:A1_B2)", Err("#N/A!"), Err("#NULL!")},
+        // The walk over every cell; types, columns and flags out of bounds #NUM!.
+        {"lookup search", "=MATCH(\"3\",H1:H12,3)", Err("#NUM!"), Err("#N/A!")},
+        {"lookup search", "=MATCH(NA(),A1:A6,0)", Err("#N/A!"), Err("#NUM!")},
+        {"lookup search", "=HLOOKUP(0.5,{5},1,2)", Err("#NUM!"), Err("#REF!")},
+        {"lookup search", "=VLOOKUP(8.325,I9:J10,B10,)", Err("#NUM!"), Err("#VALUE!")},
+        {"lookup search", "=VLOOKUP(10,A1:A3,171,)", Err("#REF!"), Err("#NUM!")},
+        {"lookup search", "=VLOOKUP(1,{1,2},2047,)", Err("#REF!"), Err("#NUM!")},
+        {"lookup search", "=VLOOKUP(1,{1,2},2048,)", Err("#NUM!"), Err("#REF!")},
+        {"lookup search", "=HLOOKUP(1,{1,2},2097152,)", Err("#REF!"), Err("#NUM!")},
+        {"lookup search", "=HLOOKUP(1,{1,2},2097153,)", Err("#NUM!"), Err("#REF!")},
+        {"lookup search", "=HLOOKUP(1,{1,2},0,)", Err("#NUM!"), Err("#REF!")},
+        {"lookup search", "=LOOKUP(2,{1,2,3},{7,8,9})", Num(8), Num(7)},
+        {"lookup search", "=LOOKUP(3,{1,2,3},{7,8})", Num(0), Num(8)},
+        {"lookup search", "=MATCH(3,AC1:AC8,-1)", Num(4), Num(5)},
+        {"lookup search", "=MATCH(2,{1,2,3},\"a\")", Err("#NUM!"), Err("#N/A!")},
+        {"lookup search", "=VLOOKUP(2,{1,2;3,4},2,NA())", Err("#N/A!"), Err("#NUM!")},
+        // A text that is no number in a paired array #NUM!, the largest error code winning.
+        {"paired arrays", "=SUMX2MY2(A1:A12,B1:B12)", Err("#NUM!"), Err("#DIV/0!")},
+        {"paired arrays", "=SUMXMY2({1,2},B5:B6)", Err("#DIV/0!"), Err("#NUM!")},
+        {"paired arrays", "=SUMX2PY2(A2,B2)", Num(2.25), Num(2.5)},
+        // B5 is #DIV/0!, B10 the empty text (0): SERIESSUM stops at its first faulty
+        // coefficient.
+        {"paired arrays", "=SUMX2MY2(B5:B10,A1:A6)", Err("#DIV/0!"), Err("#NUM!")},
+        {"paired arrays", "=SUMX2MY2(B5:B5,{\"a\"})", Err("#NUM!"), Err("#DIV/0!")},
+        {"paired arrays", "=SERIESSUM(2,0,1,B5:B10)", Err("#DIV/0!"), Err("#NUM!")},
+        // The largest of the codes given and of the call's own.
+        {"largest error", "=ROUNDUP(NA(),15)", Err("#NUM!"), Err("#N/A!")},
+        {"largest error", "=NORMINV(1/0,NA(),1E+10)", Err("#N/A!"), Err("#DIV/0!")},
+        {"largest error", "=NORMINV(1/0,NA(),1E+10)", Err("#N/A!"), Err("#NUM!")},
+        {"largest error", "=NA()-\"abc\"", Err("#NUM!"), Err("#N/A!")},
+        // Flows: no rate #NUM!, a single flow #DIV/0!, sums past the doubles #NUM!.
+        {"flow arguments", "=IRR(A2)", Err("#NUM!"), Err("#DIV/0!")},
+        {"flow arguments", "=IRR({-100,50,60},0.1)", Num(0.0639410298049854), Num(0.06394)},
+        {"flow arguments", "=MIRR(A1:A1,0)", Err("#DIV/0!"), Err("#NUM!")},
+        {"flow arguments", "=MIRR({-100,50,60},0.1)", Num(0.0723805294763608),
+         Num(0.0732738758338533)},
+        {"flow arguments", "=NPV(-1,1,2)", Err("#NUM!"), Err("#DIV/0!")},
+        {"flow arguments", "=FVSCHEDULE(1.7E+308,0.0725,2)", Err("#NUM!"), Err("#DIV/0!")},
+    };
+    for (const Row& row : rows) {
+        // The answer taken is ours.
+        EXPECT_TRUE(Agree(Evaluate(book, row.formula, 19, 0), row.right))
+            << row.formula << " gives " << Describe(Evaluate(book, row.formula, 19, 0));
+        EXPECT_EQ(Judge(row, row.right), "") << row.reason << ": " << row.formula;
+        EXPECT_NE(Judge(row, row.wrong), "") << row.reason << ": " << row.formula;
+    }
+}
+
+} // namespace vl::test
