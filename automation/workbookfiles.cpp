@@ -272,11 +272,16 @@ bool CWorkbookObj::SaveToFile(const char* path, uint8_t kind, uint8_t form) {
     return ok;
 }
 
+// A file its load left fields or texts out of would lose them: no one can be asked here, so no
+// route writes over it, and the call changes nothing (a save under another name keeps both).
+bool CWorkbookObj::KeepsLeftOutFile(const std::string& path) const {
+    return WritesOverLeftOut(doc_->stream, leftOut_, path);
+}
+
 HRESULT CWorkbookObj::Save() {
-    // A file its load left fields or texts out of would lose them: no one can be asked here,
-    // so it is not written over (SaveAs under another name keeps both).
-    if (doc_->readOnly || !doc_->stream.IsOpen() || leftOut_ != 0) return S_FALSE;
+    if (doc_->readOnly || !doc_->stream.IsOpen()) return S_FALSE;
     const std::string path = doc_->stream.GetPath();
+    if (KeepsLeftOutFile(path)) return S_FALSE;
     if (!SaveToFile(path.c_str(), doc_->fileFamily, SaveForm()))
         return ReportDocumentError(IID_IWorksheet);
     return S_OK;
@@ -286,6 +291,7 @@ HRESULT CWorkbookObj::SaveAs(const CBstr& path) {
     std::string file;
     if (!PathText(path, file)) return E_INVALIDARG;
     if (doc_->readOnly && doc_->encryption != 0) return S_FALSE;
+    if (KeepsLeftOutFile(file)) return S_FALSE;
     if (!SaveToFile(file.c_str(), kFileNative, SaveForm()))
         return ReportDocumentError(IID_IWorksheet);
     return S_OK;
@@ -312,6 +318,10 @@ HRESULT CWorkbookObj::SaveAsDatabase(const CBstr& path, IXBaseInfo* xbaseInfo) {
         return ReportDocumentError(IID_IWorksheet);
     }
     options.encoding = uint8_t(encoding);
+    if (KeepsLeftOutFile(file)) {
+        ReleaseXBaseSaveOptions(options);
+        return S_FALSE;
+    }
     ReleaseXBaseSaveOptions(doc_->xbase);
     doc_->xbase = options;
     if (!SaveToFile(file.c_str(), uint8_t(format), SaveForm()))
@@ -352,6 +362,7 @@ HRESULT CWorkbookObj::SaveAsTextFile(const CBstr& path, ITextFileInfo* textFileI
     if (!PathText(path, file) || !textFileInfo) return E_INVALIDARG;
     auto settings = std::make_unique<TextFileSettings>(doc_->textFile);
     if (const HRESULT hr = ReadTextFileInfo(*textFileInfo, *settings); hr != S_OK) return hr;
+    if (KeepsLeftOutFile(file)) return S_FALSE;
     doc_->textFile = *settings;
     if (!SaveToFile(file.c_str(), kFileText, SaveForm()))
         return ReportDocumentError(IID_IWorksheet);
@@ -362,6 +373,7 @@ HRESULT CWorkbookObj::SaveAsTextFile(const CBstr& path, ITextFileInfo* textFileI
 HRESULT CWorkbookObj::SaveAsExcelFile(const CBstr& path) {
     std::string file;
     if (!PathText(path, file)) return E_INVALIDARG;
+    if (KeepsLeftOutFile(file)) return S_FALSE;
     // Through the save worker, so that a held target is reported as every save reports it.
     if (!SaveToFile(file.c_str(), kFileExcelXml, doc_->fileKind))
         return ReportDocumentError(IID_IWorksheet);

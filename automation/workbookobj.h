@@ -107,6 +107,9 @@ private:
     // The save worker: the document as `kind` (0 native in `form` 1 to 4, 1 text, 2 Excel
     // 2003 XML, 3 to 6 xBase: the active worksheet) to `path`.
     bool SaveToFile(const char* path, uint8_t kind, uint8_t form);
+    // A save to `path` would write over the document's file while its load left part of it
+    // out: every saving method then answers S_FALSE and changes nothing.
+    bool KeepsLeftOutFile(const std::string& path) const;
     HRESULT LoadXBase(CWorkbook& loaded, uint8_t format, IXBaseInfo& info);
     // The descriptors and header of a table from an XBaseInfo object.
     // `tooLong` when the record or the header would not fit a table.
@@ -121,7 +124,7 @@ private:
     CServerLockHold lock_;
     std::unique_ptr<CWorkbook> doc_;
     std::unique_ptr<CEvalContext> ctx_;
-    // Fields and texts of the document's file its load left out; Save does not write over it.
+    // Fields and texts of the document's file its load left out; no save writes over it.
     uint32_t leftOut_ = 0;
 };
 

@@ -59,6 +59,11 @@ std::string FollowLinks(const std::string& path) {
     return target.lexically_normal().string();
 }
 
+bool WritesOverLeftOut(const CFileStream& own, uint32_t leftOut, const std::string& path) {
+    if (leftOut == 0 || !own.IsOpen()) return false;
+    return own.IsSameFile(path.c_str()) || FollowLinks(path) == FollowLinks(own.GetPath());
+}
+
 ErrorCode PrepareSaveTarget(const char* path, CFileStream& own, SaveTarget& target,
                             CFileStream& guard) {
     target = SaveTarget{};

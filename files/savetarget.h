@@ -24,6 +24,12 @@ struct SaveTarget {
 // which need not exist yet.
 std::string FollowLinks(const std::string& path);
 
+// Whether a save to `path` writes over the file `own` holds while `leftOut` fields or texts
+// of that file never reached the document: such a save would lose them. The file is known by
+// what it is, however the path names it (a symbolic or hard link, another spelling), or by the
+// name it was opened under when it is gone. Every route that writes a document asks this.
+bool WritesOverLeftOut(const CFileStream& own, uint32_t leftOut, const std::string& path);
+
 // Resolves and checks the target of a save: error 35 when it may not be written or is not a
 // regular file, 43 when another document or process holds it (then `guard` stays closed).
 // Otherwise `guard` holds the target open and locked until the save is done, so that no one

@@ -3,6 +3,7 @@
 #include "exchange/foreignfile.h"
 #include "exchange/textfile.h"
 #include "exchange/xbase.h"
+#include "files/savetarget.h"
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
 #include "platform/core/cp1252.h"
@@ -145,7 +146,8 @@ std::string CWorkbookWnd::PartialSaveKey(uint8_t family, const std::string& targ
 }
 
 uint32_t CWorkbookWnd::LeftOutOf(const std::string& target) const {
-    return HasOpenFile() && target == path_ ? cutFields_ + book_->refusedTexts : 0;
+    const uint32_t left = cutFields_ + book_->refusedTexts;
+    return WritesOverLeftOut(book_->stream, left, target) ? left : 0;
 }
 
 bool CWorkbookWnd::PartialSavePending() const {

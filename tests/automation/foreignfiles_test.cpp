@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 namespace vl::autotest {
@@ -404,6 +405,66 @@ TEST_F(ForeignFilesTest, SaveLeavesAFileItsLoadCutAsItWas) {
         PutNumber("$A$2", 7);
         EXPECT_EQ(obj->Save(), S_OK) << c.name;
         EXPECT_EQ(FileBytes(path), written) << c.name;
+        Doc().stream.Close();
+    }
+}
+
+// No saving method writes over a file its load cut, however the path names it (as loaded,
+// another spelling, a symbolic or hard link, or the name after the file was replaced): each
+// answers S_FALSE and changes nothing. Another name is written.
+TEST_F(ForeignFilesTest, NoSaveWritesOverAFileItsLoadCut) {
+    std::string wide = "1";
+    for (int k = 2; k <= 2048; ++k) wide += "," + std::to_string(k);
+    ASSERT_EQ(text->SetSeparator(","), S_OK);
+    ASSERT_EQ(text->SetEncoding(1), S_OK);
+    std::shared_ptr<CTextFileInfoObj> semicolons;
+    ASSERT_EQ(CTextFileInfoObj::Create(semicolons), S_OK);
+    ASSERT_EQ(semicolons->SetSeparator(";"), S_OK);
+    ASSERT_EQ(xbase->SetXBaseFormat(3), S_OK);
+    ASSERT_EQ(xbase->SetFieldCount(1), S_OK);
+    ASSERT_EQ(xbase->SetField(0, "A", 'N', 8, 0), S_OK);
+    using Route = std::function<HRESULT(const std::string&)>;
+    const std::pair<const char*, Route> routes[] = {
+        {"SaveAs", [&](const std::string& p) { return obj->SaveAs(CBstr(p)); }},
+        {"SaveAsTextFile",
+         [&](const std::string& p) { return obj->SaveAsTextFile(CBstr(p), semicolons.get()); }},
+        {"SaveAsExcelFile", [&](const std::string& p) { return obj->SaveAsExcelFile(CBstr(p)); }},
+        {"SaveAsDatabase",
+         [&](const std::string& p) { return obj->SaveAsDatabase(CBstr(p), xbase.get()); }},
+    };
+    const std::string path = folder.Path("wide.csv");
+    const std::string symbolic = folder.Path("symbolic.csv"), hard = folder.Path("hard.csv");
+    std::filesystem::create_directory(folder.Path("sub"));
+    const std::string spellings[] = {path, folder.Path("sub/../wide.csv"), symbolic, hard};
+    for (const auto& [name, save] : routes) {
+        for (const std::string& target : spellings) {
+            std::filesystem::remove(symbolic);
+            std::filesystem::remove(hard);
+            std::ofstream(path, std::ios::binary) << wide;
+            std::filesystem::create_symlink(path, symbolic);
+            std::filesystem::create_hard_link(path, hard);
+            ASSERT_EQ(obj->Load(CBstr(path), CBstr(), 1, text.get(), nullptr), S_FALSE);
+            PutNumber("$A$1", 99);
+            EXPECT_EQ(save(target), S_FALSE) << name << " " << target;
+            EXPECT_EQ(FileBytes(path), wide) << name << " " << target;
+            EXPECT_EQ(Doc().fileFamily, kFileText) << name << " " << target;
+            EXPECT_EQ(Doc().textFile.separator, ',') << name << " " << target;
+            EXPECT_EQ(Doc().xbase.fieldDescriptors, nullptr) << name << " " << target;
+            EXPECT_EQ(Number("$A$1"), 99) << name << " " << target;
+            EXPECT_EQ(obj->Save(), S_FALSE) << name << " " << target;
+            EXPECT_TRUE(Doc().stream.IsSameFile(path.c_str())) << name << " " << target;
+        }
+        // A file put in the name's place still stands for the file that was read.
+        std::filesystem::remove(path);
+        std::ofstream(path, std::ios::binary) << "new";
+        EXPECT_EQ(save(path), S_FALSE) << name;
+        EXPECT_EQ(obj->Save(), S_FALSE) << name;
+        EXPECT_EQ(FileBytes(path), "new") << name;
+        // Another file is written, and the document then saves there.
+        const std::string other = folder.Path(std::string("other-") + name);
+        EXPECT_EQ(save(other), S_OK) << name;
+        EXPECT_NE(FileBytes(other), "") << name;
+        EXPECT_EQ(obj->Save(), S_OK) << name;
         Doc().stream.Close();
     }
 }

@@ -135,6 +135,10 @@ TEST(FormLoss, TheKeyFollowsWhatIsLost) {
     auto book = TwoSheets();
     const std::string first = FormLossKey(*book, kFileText);
     ASSERT_FALSE(first.empty());
+    // A tree with no active worksheet keeps none: its key is not the first worksheet's.
+    book->tree.active = nullptr;
+    EXPECT_NE(FormLossKey(*book, kFileText), first);
+    book->tree.active = AsWorksheet(book->tree.first);
     PutText(*book->tree.active, 0, 0, "kept");
     EXPECT_EQ(FormLossKey(*book, kFileText), first);
     book->tree.active = AsWorksheet(book->tree.first->next);

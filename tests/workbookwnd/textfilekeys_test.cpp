@@ -145,6 +145,47 @@ TEST_F(TextFileKeysTest, FieldsPastTheLimitsAreSaidAndGuardTheFile) {
     EXPECT_FALSE(Active()->IsModified());
 }
 
+// Save As aimed at the file the open cut, in any type and by any name of that file (another
+// spelling, a symbolic or a hard link), asks as Ctrl+S does; Cancel writes nothing.
+TEST_F(TextFileKeysTest, ASaveAsOverTheCutFileAsksWhateverNamesIt) {
+    std::string line;
+    for (int i = 0; i < 2050; ++i) line += "f,";
+    line.pop_back();
+    const std::string path = TempPath("cut.csv");
+    WriteAll(path, line);
+    const std::string symbolic = TempPath("cut-symbolic.csv"), hard = TempPath("cut-hard.csv");
+    std::filesystem::create_symlink(path, symbolic);
+    std::filesystem::create_hard_link(path, hard);
+    std::filesystem::create_directory(TempPath("sub"));
+    ASSERT_NE(OpenText(path), nullptr);
+    Enter(0, 1, QStringLiteral("edit"));
+    const QString asked = QStringLiteral("The file holds 3 fields or texts");
+    int boxes = 0;
+    for (const std::string& target : {path, TempPath("sub/../cut.csv"), symbolic, hard}) {
+        for (const int type : {1, 2, 3, 4}) {
+            SCOPED_TRACE(target + " " + std::to_string(type));
+            ui.answers = {IDCANCEL};
+            if (type == 2) {
+                SaveAsText(target, [](Dialog& d) { Press(d, Qt::Key_Return); });
+            } else {
+                ui.savePath = QString::fromStdString(target);
+                ui.saveIndex = type;
+                Command(ID_FILE_SAVE_AS);
+                ui.saveIndex = 1;
+            }
+            EXPECT_EQ(BoxesSaying(asked), ++boxes);
+            EXPECT_EQ(ReadAll(path), line);
+            EXPECT_TRUE(Active()->IsModified());
+        }
+    }
+    // Another file asks nothing.
+    ui.savePath = QString::fromStdString(TempPath("other.vln"));
+    Command(ID_FILE_SAVE_AS);
+    EXPECT_EQ(BoxesSaying(asked), boxes);
+    EXPECT_FALSE(Active()->IsModified());
+    EXPECT_EQ(ReadAll(path), line);
+}
+
 // What follows a closing quote stays in the field, and a quote never closed quotes nothing.
 TEST_F(TextFileKeysTest, TextAfterAClosingQuoteIsKept) {
     const std::string path = TempPath("quoted.csv");

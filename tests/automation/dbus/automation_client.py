@@ -420,6 +420,63 @@ class AutomationClient(unittest.TestCase):
                     self.assertEqual(int(wb.unknown.Release()), 0)
         dbus.Interface(self.bus.get_object(SERVICE, text_path), UNKNOWN).Release()
 
+    def test_no_save_writes_over_a_file_its_load_cut(self):
+        """Every saving method aimed at the file a cut load came from answers 1 and writes
+        nothing, whatever names the file (as loaded, another spelling, a symbolic or a hard
+        link); the image export is refused as for every file the document holds. Another
+        name is written."""
+        root = self.bus.get_object(SERVICE, "/")
+        text_path = root.CreateObject("Vorlan.TextFileInfo", dbus_interface="org.vorlane.Vorlan")
+        xbase_path = root.CreateObject("Vorlan.XBaseInfo.1", dbus_interface="org.vorlane.Vorlan")
+        text = dbus.Interface(self.bus.get_object(SERVICE, text_path), "org.vorlane.ITextFileInfo")
+        xbase = dbus.Interface(self.bus.get_object(SERVICE, xbase_path), "org.vorlane.IXBaseInfo")
+        text.SetSeparator(",")
+        xbase.SetXBaseFormat(3)
+        xbase.SetFieldCount(1)
+        xbase.SetField(0, "A", dbus.Byte(ord("N")), 8, 0)
+        data = ",".join(str(k) for k in range(1, 2049)).encode()
+        path = os.path.join(FILES, "cut.csv")
+        symbolic = os.path.join(FILES, "cut-symbolic.csv")
+        hard = os.path.join(FILES, "cut-hard.csv")
+        os.makedirs(os.path.join(FILES, "sub"), exist_ok=True)
+        spellings = (path, os.path.join(FILES, "sub", "..", "cut.csv"), symbolic, hard)
+        # method, its arguments after the path
+        routes = [
+            ("SaveAs", ()),
+            ("SaveAsTextFile", (text_path,)),
+            ("SaveAsExcelFile", ()),
+            ("SaveAsDatabase", (xbase_path,)),
+        ]
+        for method, extra in routes:
+            for target in spellings:
+                with self.subTest(method=method, target=target):
+                    for link in (symbolic, hard):
+                        if os.path.lexists(link):
+                            os.remove(link)
+                    with open(path, "wb") as f:
+                        f.write(data)
+                    os.symlink(path, symbolic)
+                    os.link(path, hard)
+                    wb = Workbook(self.bus)
+                    self.assertEqual(int(wb.ws.Load(path, "", 1, text_path, "/")[0]), 1)
+                    wb.ws.PutValue("$A$1", r8(99))
+                    self.assertEqual(int(getattr(wb.ws, method)(target, *extra)), 1)
+                    self.assertFails(0x80040022, "Can't open the specified file for reading",
+                                     wb.ws.SaveRangeAsImage, "$A$1:$B$2", target, 0)
+                    with open(path, "rb") as f:
+                        self.assertEqual(f.read(), data)
+                    self.assertEqual(wb.value("$A$1"), (VT_R8, 99.0))
+                    self.assertEqual(int(wb.ws.Save()), 1)
+                    other = os.path.join(FILES, "cut-other-" + method)
+                    self.assertEqual(int(getattr(wb.ws, method)(other, *extra)), 0)
+                    self.assertEqual(int(wb.ws.Save()), 0)
+                    self.assertEqual(int(wb.unknown.Release()), 0)
+                    with open(path, "rb") as f:
+                        self.assertEqual(f.read(), data)
+                    self.assertTrue(os.path.getsize(other) > 0)
+        for obj_path in (text_path, xbase_path):
+            dbus.Interface(self.bus.get_object(SERVICE, obj_path), UNKNOWN).Release()
+
     def test_load_opens_a_file_as_what_its_bytes_are(self):
         """The type asked only chooses among the forms a file's bytes allow: a workbook or an
         Excel 2003 XML spreadsheet under a .csv name asked as text opens as itself, and a text

@@ -199,6 +199,12 @@ TEST(ReplaceInRange, NumbersInFullArraysAtTheirAnchorAndNothingEmptiesTheCell) {
     ASSERT_TRUE(ReplaceInRange(book, s.ws, {}, "(*)", "", {2, 30, 2, 30}, &counts));
     EXPECT_EQ(counts.changed, 1u);
     EXPECT_EQ(FindCell(s.ws.cells, 30, 2), nullptr);
+    // A worksheet's only cell replaced by nothing leaves it as clearing does: no page either.
+    CWorksheet& lone = *AsWorksheet(book.AppendTreeItem(TREE_TYPE_WORKSHEET, "Lone", 1));
+    s.b.Text(lone, 0, 0, "(gone)");
+    ASSERT_TRUE(ReplaceInRange(book, lone, {}, "(*)", "", {0, 0, 0, 0}, &counts));
+    EXPECT_EQ(counts.changed, 1u);
+    EXPECT_EQ(lone.cells.FirstPage(), nullptr);
 }
 
 TEST(ReplaceInRange, ATextPastTheCellLimitKeepsTheCell) {
