@@ -8,6 +8,7 @@
 #include "model/container.h"
 #include "platform/core/screen.h"
 #include "resources/strings.h"
+#include "ui/messageowner.h"
 #include "ui/messages.h"
 #include "ui/uiservices.h"
 #include "values/formatdouble.h"
@@ -35,9 +36,14 @@ constexpr int kColorIds[16] = {215,  229,  1019, 1021, 221,  1059, 220,  1028,
 constexpr size_t kMaxPath = kImagePathSize - 1;
 
 // The record keeps the path's own bytes (UTF-8): a longer one would be cut and name another
-// file, so it is refused with a box, whether browsed or typed.
-bool PathFits(const QString& path) {
+// file, so it is refused with a box, whether browsed or typed. The page owns the box, so that
+// the keys come back to it once the box is answered, whichever window the closing chooser left
+// active.
+bool PathFits(QWidget& page, const QString& path) {
     if (path.toStdString().size() <= kMaxPath) return true;
+    page.window()->raise();
+    page.window()->activateWindow();
+    const CMessageOwnerScope owner(&page);
     ShowStringMessage(IDS_MAX_CHARACTERS, MB_OK | MB_ICONEXCLAMATION, QString::number(kMaxPath));
     return false;
 }
@@ -156,7 +162,7 @@ void CContainerWindowPage::OnBrowseImage() {
                     QtFilterList(images, count), g_filter, start, this);
     if (dialog.DoModal() != IDOK) return;
     const QString chosen = dialog.GetFileName();
-    if (!PathFits(chosen)) return;
+    if (!PathFits(*this, chosen)) return;
     g_filter = dialog.FilterIndex();
     g_folder = dialog.GetDirectory();
     path_->setText(chosen);
@@ -172,7 +178,7 @@ bool CContainerWindowPage::Exchange(bool save, CContainer& container) {
     BackgroundRecord& b = container.settings.background;
     if (save) {
         const std::string path = path_->text().toStdString(); // its bytes, whole
-        if (!PathFits(path_->text())) {
+        if (!PathFits(*this, path_->text())) {
             path_->setFocus();
             return false;
         }
