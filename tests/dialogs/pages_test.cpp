@@ -602,6 +602,18 @@ TEST(BackgroundPage, KindsPathsAndGridColour) {
     ui.openPath = "/" + QString(254, 'p');
     page.Browse();
     EXPECT_EQ(std::strlen(log.Last().background.imagePath), 255u);
+    // A typed path is counted in bytes: 127 two-byte letters and one more byte fill the
+    // record; one two-byte letter more is refused, with the box, and applies nothing.
+    const QString e(QChar(0xE9));
+    form.id205->selectAll();
+    QTest::keyClicks(form.id205, e.repeated(127) + "x");
+    EXPECT_EQ(std::strlen(log.Last().background.imagePath), 255u);
+    const size_t typed = log.calls.size();
+    QTest::keyClicks(form.id205, e);
+    EXPECT_EQ(log.calls.size(), typed);
+    ASSERT_EQ(ui.boxes.size(), 2u);
+    EXPECT_EQ(ui.boxes[1], "Please enter no more than 255 characters.");
+    EXPECT_EQ(std::strlen(page.Record().background.imagePath), 255u);
 }
 
 TEST(FormatPages, OnePageAtATimeAndItsCommand) {
