@@ -50,8 +50,8 @@ bool LineEditKey(const QKeyEvent& event) {
 }
 
 // Keys a box of the frame's bars (the address box, the search bar's boxes) keeps: moving its
-// caret, choosing in its list, leaving it; the workbook's other keys (Ctrl+S, F12) go on to
-// the window.
+// caret, choosing in its list, leaving it, pasting and copying its text by Shift+Ins and
+// Ctrl+Ins; the workbook's other keys (Ctrl+S, F12) go on to the window.
 bool BoxKey(const QKeyEvent& event) {
     if (EditorTextKey(event) || LineEditKey(event)) return true;
     const bool ctrl = event.modifiers() & Qt::ControlModifier;
@@ -68,6 +68,7 @@ bool BoxKey(const QKeyEvent& event) {
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
     case Qt::Key_F4:
+    case Qt::Key_Insert:
         return true;
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:

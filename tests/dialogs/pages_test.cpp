@@ -602,6 +602,23 @@ TEST(BackgroundPage, KindsPathsAndGridColour) {
     ui.openPath = "/" + QString(254, 'p');
     page.Browse();
     EXPECT_EQ(std::strlen(log.Last().background.imagePath), 255u);
+    // A typed path is counted in bytes: 127 two-byte letters and one more byte fill the
+    // record; one two-byte letter more is refused, with the box, and applies nothing.
+    const auto typeE = [&form](int count) {
+        for (int i = 0; i < count; ++i)
+            QTest::sendKeyEvent(QTest::Click, form.id205, Qt::Key_Eacute, QString(QChar(0xE9)),
+                                Qt::NoModifier);
+    };
+    form.id205->selectAll();
+    typeE(127);
+    QTest::keyClicks(form.id205, "x");
+    EXPECT_EQ(std::strlen(log.Last().background.imagePath), 255u);
+    const size_t typed = log.calls.size();
+    typeE(1);
+    EXPECT_EQ(log.calls.size(), typed);
+    ASSERT_EQ(ui.boxes.size(), 2u);
+    EXPECT_EQ(ui.boxes[1], "Please enter no more than 255 characters.");
+    EXPECT_EQ(std::strlen(page.Record().background.imagePath), 255u);
 }
 
 TEST(FormatPages, OnePageAtATimeAndItsCommand) {

@@ -224,6 +224,7 @@ TEST_F(PaginationTest, PagesPastTheLimitsAreRefusedAndTheListEmptied) {
         {kPrintAll, 0, 1, 0}, // the last cell below at the last row and column
         {kPrintCellRange, 109, kMaxCopiedPages / 2, kMaxCopiedPages},
         {kPrintCellRange, 109, kMaxCopiedPages / 2 + 1, 0},
+        {kPrintCellRange, 55 * 11 - 1, 9091, 0}, // 100,001 pages: the first refused
         {kPrintCellRange, 54, 65535, 65535},
     };
     for (const Case& c : cases) {
@@ -234,7 +235,7 @@ TEST_F(PaginationTest, PagesPastTheLimitsAreRefusedAndTheListEmptied) {
         Page().copies = c.copies;
         Book().error = kErrorNone;
         ASSERT_EQ(Paginate(), c.pages != 0);
-        EXPECT_EQ(Book().error, c.pages ? kErrorNone : kErrorTooManyPages);
+        EXPECT_EQ(Book().error, c.pages ? ErrorCode(kErrorNone) : kErrorTooManyPages);
         EXPECT_EQ(PageListCount(Book()), c.pages);
         PageRecord last;
         if (c.pages) {

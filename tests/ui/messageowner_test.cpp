@@ -1,9 +1,10 @@
 // The owner of a box or dialog opened now: the modal dialog open, else the program's active
-// window, else the main frame. A box owned by a dialog stands above it and gives the keyboard
-// back to it.
+// window, else the main frame, unless a shown window owns its refusals meanwhile. A box owned
+// by a dialog stands above it and gives the keyboard back to it.
 
-#include "ui/uiservices.h"
 #include "tests/common/waits.h"
+#include "ui/messageowner.h"
+#include "ui/uiservices.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -50,6 +51,33 @@ TEST(MessageOwner, TheModalDialogElseTheActiveWindowElseTheFrame) {
     EXPECT_EQ(MessageOwner(), &frame);
     SetMessageOwner(nullptr);
     EXPECT_EQ(MessageFrame(), nullptr);
+}
+
+// While a window's scope stands, boxes belong to it as long as it is shown, whichever window is
+// active; a hidden one is passed over; an inner scope gives way to the outer one as it ends.
+TEST(MessageOwner, AScopedOwnerWhileItIsShown) {
+    QWidget frame, page, other;
+    SetMessageOwner(&frame);
+    frame.show();
+    page.show();
+    frame.activateWindow();
+    ASSERT_TRUE(testwait::Until([&] { return QApplication::activeWindow() == &frame; }));
+    {
+        const CMessageOwnerScope scope(&page);
+        EXPECT_EQ(MessageOwner(), &page);
+        {
+            const CMessageOwnerScope inner(&other);
+            EXPECT_EQ(MessageOwner(), &frame);
+        }
+        EXPECT_EQ(MessageOwner(), &page);
+        page.hide();
+        EXPECT_EQ(MessageOwner(), &frame);
+    }
+    page.show();
+    frame.activateWindow();
+    ASSERT_TRUE(testwait::Until([&] { return QApplication::activeWindow() == &frame; }));
+    EXPECT_EQ(MessageOwner(), &frame); // the scope ended
+    SetMessageOwner(nullptr);
 }
 
 } // namespace

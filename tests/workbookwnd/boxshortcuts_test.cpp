@@ -1,5 +1,6 @@
 // The workbook's keys from the frame's boxes: Ctrl+S and F12 save from the address box and
-// from either box of the search bar, while Delete, the arrows and Ctrl+Z stay in the box.
+// from either box of the search bar, while Delete, the arrows, Shift+Ins, Ctrl+Ins and Ctrl+Z
+// stay in the box.
 
 #include "app/frametoolbars.h"
 #include "resources/commandids.h"
@@ -7,6 +8,7 @@
 #include "wndtest.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -54,6 +56,18 @@ TEST_F(BoxShortcutsTest, SaveKeysReachTheWindowAndTextKeysStayInTheBox) {
         Press(Qt::Key_Backspace); // the "a"
         EXPECT_EQ(box->lineEdit()->text(), "b");
         EXPECT_EQ(CellText(0, 0), name);
+        // The line's own pasting, copying and undoing (Shift+Ins, Ctrl+Ins, Ctrl+Z) stay in
+        // it too: the workbook's would paste into the cell, copy the cell, undo its typing.
+        QGuiApplication::clipboard()->setText(QStringLiteral("zz"));
+        Press(Qt::Key_Insert, Qt::ShiftModifier); // at the caret, before the "b"
+        EXPECT_EQ(box->lineEdit()->text(), "zzb");
+        Press(Qt::Key_A, Qt::ControlModifier);
+        Press(Qt::Key_Insert, Qt::ControlModifier);
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), "zzb");
+        Press(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(box->lineEdit()->text(), "b");
+        EXPECT_EQ(CellText(0, 0), name);
+        EXPECT_TRUE(Active()->IsModified());
         // Ctrl+S saves (the new workbook under the name asked); F12 saves under another name.
         const QString path = Active()->FilePath();
         ui.savePath = QString::fromStdString(TempPath(std::to_string(n) + "-first.vln"));

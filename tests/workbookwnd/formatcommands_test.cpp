@@ -385,15 +385,24 @@ TEST_F(FormatCommandsTest, PagesOpenUnderTheirButtonElseUnderTheActiveCell) {
     QToolBar* bar = frame->Toolbar(kFormattingBar);
     QWidget* button = bar->widgetForAction(frame->ToolAction(ID_FORMAT_FONT));
     EXPECT_EQ(pages.request.point, button->mapToGlobal(QPoint(0, button->height())));
+    // A button the shown bar leaves out (as one that did not fit) opens its page under the
+    // active cell.
+    const DcRect cell = View()->GetRangeRect({0, 0, 0, 0});
+    const QPoint underCell = View()->viewport()->mapToGlobal(QPoint(cell.left, cell.bottom + 1));
+    frame->ToolAction(ID_FORMAT_FONT)->setVisible(false);
+    Settle();
+    ASSERT_TRUE(bar->isVisible());
+    ASSERT_FALSE(button->isVisible());
+    Command(ID_FORMAT_FONT);
+    EXPECT_EQ(pages.request.point, underCell);
+    frame->ToolAction(ID_FORMAT_FONT)->setVisible(true);
     // With the bar hidden the menu's items still open their pages, under the active cell.
     bar->hide();
     Command(ID_FORMAT_CELL);
     Command(ID_FORMAT_WORKSHEET);
-    EXPECT_EQ(pages.opened,
-              (std::vector<int>{ID_FORMAT_FONT, ID_FORMAT_CELL, ID_FORMAT_WORKSHEET}));
-    const DcRect cell = View()->GetRangeRect({0, 0, 0, 0});
-    EXPECT_EQ(pages.request.point,
-              View()->viewport()->mapToGlobal(QPoint(cell.left, cell.bottom + 1)));
+    EXPECT_EQ(pages.opened, (std::vector<int>{ID_FORMAT_FONT, ID_FORMAT_FONT, ID_FORMAT_CELL,
+                                              ID_FORMAT_WORKSHEET}));
+    EXPECT_EQ(pages.request.point, underCell);
     // Without pages the six commands are disabled.
     frame->SetFormatPages(nullptr);
     EXPECT_FALSE(Active()->CommandAvailable(ID_FORMAT_FONT));
@@ -473,6 +482,45 @@ TEST_F(FormatCommandsTest, AutoColumnWidthOfWrappedTextRefitsItsRows) {
     EXPECT_GT(Height(0), oneLine);
     Command(ID_EDIT_UNDO);
     EXPECT_EQ(book.tree.active->formats.columns[0].width, (600 << 1) | 1);
+}
+
+// Each alignment code the pages apply fits the selected rows to their text again (the whole
+// alignment, each of its parts, wrapping, and the alignment page's controls one by one); the
+// codes beside them leave a row's height as it was. A1's wrapped text needs several lines.
+TEST_F(FormatCommandsTest, AlignmentCodesRefitTheRowsAndTheirNeighboursDoNot) {
+    ASSERT_TRUE(WrapText(0, 0));
+    Enter(0, 0, QStringLiteral("one two three four five six seven eight nine ten"));
+    const int32_t fitted = Height(0);
+    ASSERT_GT(fitted, 25);
+    struct Case {
+        uint8_t code;
+        bool refits;
+    };
+    const Case cases[] = {
+        {kAttrDropDownList, false},
+        {kAttrAlignment, true},
+        {kAttrHorizontalAlignment, true},
+        {kAttrVerticalAlignment, true},
+        {kAttrWrapping, true},
+        {kAttrBorders, false},
+        {kAttrProtection, false},
+        {kAttrAlignmentRotation, true},
+        {kAttrHorizontalOnly, true},
+        {kAttrVerticalOnly, true},
+        {kAttrHorizontalIndent, true},
+        {kAttrVerticalIndent, true},
+        {kAttrRotation, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.code));
+        ASSERT_TRUE(SetFormatStoreRowEntry(Book().tree.active->formats, 0, 25, false));
+        SelectRange(0, 0, 0, 0);
+        // The cell page's course: the alignment page's would turn code 13 into 21.
+        Command(ID_FORMAT_CELL);
+        ASSERT_EQ(pages.open, ID_FORMAT_CELL);
+        ASSERT_TRUE(pages.style(pages.shownStyle, c.code));
+        EXPECT_EQ(Height(0), c.refits ? fitted : 25);
+    }
 }
 
 TEST_F(FormatCommandsTest, ProtectionStoresTheCodeOfTheChoice) {
