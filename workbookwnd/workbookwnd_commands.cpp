@@ -40,6 +40,13 @@ QKeyCombination Combination(const QKeyEvent& event) {
     return QKeyCombination(mods, Qt::Key(event.key()));
 }
 
+// Shift+Ins and Ctrl+Ins: a line of text pastes and copies its own text by them.
+bool LineClipboardKey(const QKeyEvent& event) {
+    const QKeyCombination pressed = Combination(event);
+    return pressed == QKeyCombination(Qt::SHIFT | Qt::Key_Insert) ||
+           pressed == QKeyCombination(Qt::CTRL | Qt::Key_Insert);
+}
+
 // Keys a line of text handles itself beyond typing: select all, undo and redo.
 bool LineEditKey(const QKeyEvent& event) {
     const QKeyCombination pressed = Combination(event);
@@ -163,7 +170,8 @@ bool CWorkbookWnd::ForwardKey(QKeyEvent* event) {
     // A name typed into the tree (or any line of text in the window) keeps its text keys,
     // Ctrl+A and its own undo: Delete there had deleted the worksheet being renamed, and
     // Ctrl+Z undid the workbook's last edit under the open name.
-    if (qobject_cast<QLineEdit*>(focus) && (EditorTextKey(*event) || LineEditKey(*event)))
+    if (qobject_cast<QLineEdit*>(focus) &&
+        (EditorTextKey(*event) || LineEditKey(*event) || (!inEditor && LineClipboardKey(*event))))
         return false;
     std::size_t count = 0;
     const AcceleratorKey* keys = WorkbookAccelerators(count);

@@ -584,6 +584,7 @@ TEST_F(KeysTest, NamingAWorksheetGivesTheKeysBackToTheGrid) {
         std::vector<std::string> names; // afterwards, the second one active
         bool grid;                      // the keys with the grid afterwards, else the tree
         CellRange cursor;               // of the named worksheet afterwards
+        bool pastes = false; // Shift+Ins pastes "roll" after the typed text, Ctrl+Ins copies it
     };
     const CellRange c4{2, 3, 2, 3};
     const Case cases[] = {
@@ -619,6 +620,15 @@ TEST_F(KeysTest, NamingAWorksheetGivesTheKeysBackToTheGrid) {
          {"Worksheet1", "costs"},
          true,
          c4},
+        {"Tools > Rename, Shift+Ins and Ctrl+Ins on the name's text",
+         [&] { Command(ID_RENAME); },
+         "pay",
+         Qt::Key_Return,
+         false,
+         {"Worksheet1", "payroll"},
+         true,
+         c4,
+         true},
         {"Return in the tree, Return",
          [&] {
              tree->setFocus();
@@ -648,6 +658,15 @@ TEST_F(KeysTest, NamingAWorksheetGivesTheKeysBackToTheGrid) {
         ASSERT_TRUE(tree->isAncestorOf(line));
         for (const char* p = c.typed; *p; ++p)
             press(Qt::Key(*p >= 'a' ? Qt::Key_A + (*p - 'a') : Qt::Key_0 + (*p - '0')));
+        if (c.pastes) {
+            QGuiApplication::clipboard()->setText("roll");
+            press(Qt::Key_Insert, Qt::ShiftModifier);
+            EXPECT_EQ(line->text(), "payroll");
+            press(Qt::Key_A, Qt::ControlModifier);
+            QGuiApplication::clipboard()->clear();
+            press(Qt::Key_Insert, Qt::ControlModifier);
+            EXPECT_EQ(QGuiApplication::clipboard()->text(), "payroll");
+        }
         press(c.end);
         EXPECT_EQ(names(), c.names);
         ASSERT_EQ(Book().tree.active, Book().tree.first->next);
