@@ -9,7 +9,7 @@
 #include "dialogs/composerpane.h"
 #include "profile/profile.h"
 #include "resources/commandids.h"
-#include "tests/common/waits.h"
+#include "tests/common/popupkeys.h"
 
 #include <QAction>
 #include <QApplication>
@@ -138,7 +138,7 @@ TEST_F(FrameSettingsTest, LoadProfileTakesAWholeFileOrNothing) {
     frame->activateWindow();
     ASSERT_TRUE(testwait::UntilActive(frame.get()));
     ASSERT_TRUE(testwait::PressKey(Qt::Key_S, Qt::AltModifier));
-    ASSERT_TRUE(testwait::Until([] { return QApplication::activePopupWidget() != nullptr; }));
+    ASSERT_NE(testwait::UntilPopupHasKeys(), nullptr);
     ASSERT_TRUE(testwait::PressKey(Qt::Key_L));
     ASSERT_TRUE(testwait::Until([&] { return reported.size() == 2u; }));
     EXPECT_EQ(reported.back(), ErrorCode(kErrorXmlData));

@@ -1,6 +1,6 @@
 #include "dialogs/combos.h"
 #include "platform/gui/devicecontext.h"
-#include "tests/common/waits.h"
+#include "tests/common/popupkeys.h"
 #include "tests/dialogs/dialogtest.h"
 
 #include <QAbstractItemView>
@@ -268,10 +268,8 @@ TEST(Combos, CustomPickedByKeysOpensTheChooser) {
         // holds them.
         ASSERT_TRUE(testwait::UntilKeysReach(combo));
         EXPECT_TRUE(testwait::PressKey(Qt::Key_Down, Qt::AltModifier));
-        EXPECT_TRUE(testwait::Until([&] {
-            return combo->view()->isVisible() && QApplication::activePopupWidget() &&
-                   QApplication::activePopupWidget()->isAncestorOf(combo->view());
-        }));
+        QWidget* list = testwait::UntilPopupHasKeys();
+        EXPECT_TRUE(list && list->isAncestorOf(combo->view()) && combo->view()->isVisible());
         EXPECT_TRUE(testwait::PressKey(move));
         EXPECT_TRUE(testwait::PressKey(close));
         EXPECT_TRUE(testwait::Until([&] { return !combo->view()->isVisible(); }));

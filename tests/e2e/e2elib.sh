@@ -280,10 +280,18 @@ wait_window() {
 }
 # The program's shown windows' ids, one a line (its menus too; not a window manager's frames).
 shown_windows() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | sort || true; }
-# True when the program shows a window not among the given ids (one a line); sets $found.
+# True when the program shows a window not among the given ids (one a line), not counting
+# its menus, lists and tips (windows no window manager places); sets $found. A menu that
+# opened the window can still show as the window comes.
 window_beyond() {
-  found=$(comm -13 <(printf '%s\n' "$1") <(shown_windows) | head -n 1)
-  [ -n "$found" ]
+  local w
+  found=""
+  for w in $(comm -13 <(printf '%s\n' "$1") <(shown_windows)); do
+    xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: no' || continue
+    found=$w
+    return 0
+  done
+  return 1
 }
 # Waits (10 s at most) for a shown window of the program not among the given ids, sets $found
 # to it; the second argument names it in the failure.
@@ -352,13 +360,15 @@ keys_change_frame_caret() {
   shot_until "$wid" "$WORK/changed.png" differ_beyond_caret "$WORK/unchanged.png" \
     "$WORK/changed.png" || { echo "the keys $* changed nothing in the window"; exit 1; }
 }
-# Saves through the Save As dialog (F12) under the given path.
+# Saves through the Save As dialog (F12) under the given path, and waits until the frame has
+# the keyboard again: the title can change before the closed dialog has handed it back.
 save_as() {
   xdotool key F12
   wait_dialog '^Save As' 600
   xdotool type --delay 20 "$1"
   xdotool key Return
   title_is "$1 - " 300
+  wait_focus "$wid"
 }
 # Quits by the File menu's Exit and waits for the process to end.
 quit() {

@@ -5,7 +5,9 @@
 # files and can hand over a display whose server is not there). The server never resets: by
 # default it resets whenever its last client leaves, and a probe such as `xdotool search` that
 # leaves while the program is still starting made the program's own connection fail. A server
-# that does not answer is started again, twice at most. Usage: xserver.sh <command> [arguments...]
+# that does not answer is started again, twice at most. Its keys do not repeat by themselves:
+# on a loaded machine a key held between a press and its release for longer than the repeat's
+# delay would type twice. Usage: xserver.sh <command> [arguments...]
 set -euo pipefail
 command -v Xvfb >/dev/null || { echo "Xvfb is missing (tools/install-deps.sh)"; exit 1; }
 command -v xdotool >/dev/null || { echo "xdotool is missing (tools/install-deps.sh)"; exit 1; }
@@ -22,7 +24,7 @@ trap 'stop_server; rm -rf "$tmp"' EXIT
 display=""
 for attempt in 1 2 3; do
   : >"$tmp/display"
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$tmp/display" 2>>"$tmp/server.log" &
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset -r 3>"$tmp/display" 2>>"$tmp/server.log" &
   xpid=$!
   for _ in $(seq 1 200); do
     grep -q '^[0-9][0-9]*$' "$tmp/display" && break

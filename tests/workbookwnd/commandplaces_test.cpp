@@ -3,6 +3,7 @@
 
 #include "model/workbook.h"
 #include "resources/commandids.h"
+#include "tests/common/waits.h"
 #include "wndtest.h"
 #include "workbookwnd/treepane.h"
 
@@ -157,11 +158,18 @@ TEST_F(CommandPlacesTest, PasteFollowsTheClipboardAsItChanges) {
             QGuiApplication::clipboard()->setText(QStringLiteral("x"));
         else
             QGuiApplication::clipboard()->clear();
-        // The loop waits for the next event, and runs its idle pass first.
+        // On X the change comes back from the server: looked for between waits of the loop,
+        // which runs its idle pass before each, bounded.
+        QAction* paste = frame->ToolAction(ID_EDIT_PASTE);
         QEventLoop loop;
-        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+            if (paste->isEnabled() == filled) loop.quit();
+        });
+        look.start(10);
+        QTimer::singleShot(testwait::kWindowWaitMs, &loop, &QEventLoop::quit);
         loop.exec();
-        EXPECT_EQ(frame->ToolAction(ID_EDIT_PASTE)->isEnabled(), filled);
+        EXPECT_EQ(paste->isEnabled(), filled);
     }
 }
 

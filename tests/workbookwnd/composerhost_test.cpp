@@ -7,7 +7,7 @@
 #include "functions/general/catalogue.h"
 #include "functions/general/composertext.h"
 #include "resources/commandids.h"
-#include "tests/common/waits.h"
+#include "tests/common/popupkeys.h"
 #include "ui_composer.h"
 #include "wndtest.h"
 #include "workbookwnd/composerhost.h"
@@ -406,8 +406,8 @@ TEST_F(ComposerHostTest, KeysWalkThePaneAndOpenTheButtonsLists) {
     watch.setInterval(10);
     Qt::Key reply = Qt::Key_Escape;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        QWidget* popup = QApplication::activePopupWidget();
-        if (!popup || QGuiApplication::focusWindow() != popup->windowHandle()) return;
+        QWidget* popup = testwait::PopupWithKeys();
+        if (!popup) return;
         watch.stop();
         for (QAction* a : popup->actions()) shown += a->text() + QLatin1Char('|');
         testwait::PressKey(reply);

@@ -5,7 +5,7 @@
 #include "dialogs/formatpages.h"
 #include "model/rangestyle.h"
 #include "resources/commandids.h"
-#include "tests/common/waits.h"
+#include "tests/common/popupkeys.h"
 #include "wndtest.h"
 
 #include <QApplication>
@@ -62,8 +62,11 @@ protected:
     // In the drop-down list that has the keyboard, the entry `downs` below the chosen one:
     // Down opens the list, Down moves in it and Return picks.
     void PickBelow(int downs) {
+        QWidget* box = QApplication::focusWidget();
+        ASSERT_NE(box, nullptr);
+        ASSERT_TRUE(testwait::UntilKeysReach(box)) << "the page has not the keyboard";
         PressInWindow(Qt::Key_Down);
-        ASSERT_NE(QApplication::activePopupWidget(), nullptr) << "the list did not open";
+        ASSERT_NE(testwait::UntilPopupHasKeys(), nullptr) << "the list did not open";
         for (int i = 0; i < downs; ++i) PressInWindow(Qt::Key_Down);
         PressInWindow(Qt::Key_Return);
         ASSERT_EQ(QApplication::activePopupWidget(), nullptr) << "the list stays open";

@@ -53,7 +53,8 @@ TEST_F(FormatPageKeysTest, APageOpenedByKeysTakesTheKeyboard) {
         // it opens the list, and Escape closes the list alone.
         Press(Qt::Key_Down);
         EXPECT_EQ(View()->Selection(), selected);
-        if (QApplication::activePopupWidget()) {
+        if (QWidget* list = QApplication::activePopupWidget()) {
+            ASSERT_EQ(testwait::UntilPopupHasKeys(), list);
             PressInWindow(Qt::Key_Escape);
             EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
             ASSERT_FALSE(page.isNull());

@@ -4,6 +4,7 @@
 // context menu.
 
 #include "resources/commandids.h"
+#include "tests/common/popupkeys.h"
 #include "tests/common/userkeys.h"
 #include "tests/common/waits.h"
 #include "wndtest.h"
@@ -106,12 +107,10 @@ TEST_F(KeyboardSignsTest, EscapeFromABarMenuGivesTheGridTheKeys) {
     for (const Qt::Key letter : {Qt::Key_F, Qt::Key_E, Qt::Key_V, Qt::Key_I}) {
         SCOPED_TRACE(QKeySequence(letter).toString().toStdString());
         ASSERT_TRUE(testwait::PressKey(letter, Qt::AltModifier));
-        ASSERT_NE(qobject_cast<QMenu*>(QApplication::activePopupWidget()), nullptr);
+        ASSERT_NE(qobject_cast<QMenu*>(testwait::UntilPopupHasKeys()), nullptr);
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
-        Settle();
-        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        ASSERT_TRUE(testwait::UntilKeysReach(View())); // no menu open, the grid has the keys
         EXPECT_FALSE(bar->hasFocus());
-        ASSERT_EQ(QApplication::focusWidget(), View());
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Q));
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "a menu opened again";
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Down));
@@ -170,8 +169,7 @@ TEST_F(KeyboardSignsTest, AKeyEndsTheAutoScrollAndActsInTheGrid) {
         View()->OnMButtonDown(View()->mapToGlobal(View()->rect().center()));
         Settle();
         ASSERT_NE(View()->AutoScrollWindow(), nullptr);
-        ASSERT_EQ(QApplication::activePopupWidget(),
-                  static_cast<QWidget*>(View()->AutoScrollWindow()));
+        ASSERT_EQ(testwait::UntilPopupHasKeys(), static_cast<QWidget*>(View()->AutoScrollWindow()));
         ASSERT_TRUE(testwait::PressKey(key));
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
         EXPECT_FALSE(View()->AutoScrollWindow()->isVisible());
@@ -190,12 +188,12 @@ TEST_F(KeyboardSignsTest, ShiftF10OpensTheGridsContextMenu) {
     for (int i = 0; i < 2; ++i) {
         ASSERT_EQ(QApplication::focusWidget(), View());
         ASSERT_TRUE(testwait::PressKey(Qt::Key_F10, Qt::ShiftModifier));
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        auto* menu = qobject_cast<QMenu*>(testwait::UntilPopupHasKeys());
         ASSERT_NE(menu, nullptr);
         EXPECT_FALSE(menu->actions().isEmpty());
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-        EXPECT_EQ(QApplication::focusWidget(), View());
+        EXPECT_TRUE(testwait::UntilKeysReach(View()));
     }
 }
 
@@ -217,8 +215,7 @@ TEST_F(KeyboardSignsTest, TheKeyboardsContextMenuOpensAtTheActiveCell) {
         // The pointer far from the cell, near the window's corner.
         QCursor::setPos(frame->mapToGlobal(QPoint(frame->width() - 8, frame->height() - 8)));
         ASSERT_TRUE(testwait::PressKey(Qt::Key_F10, Qt::ShiftModifier));
-        ASSERT_TRUE(testwait::Until([] { return QApplication::activePopupWidget(); }));
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        auto* menu = qobject_cast<QMenu*>(testwait::UntilPopupHasKeys());
         ASSERT_NE(menu, nullptr);
         uint16_t column = 0;
         uint32_t row = 0;
@@ -227,8 +224,7 @@ TEST_F(KeyboardSignsTest, TheKeyboardsContextMenuOpensAtTheActiveCell) {
         EXPECT_EQ(column, c.right);
         EXPECT_EQ(row, uint32_t(c.down));
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
-        ASSERT_TRUE(testwait::Until([] { return !QApplication::activePopupWidget(); }));
-        ASSERT_EQ(QApplication::focusWidget(), View());
+        ASSERT_TRUE(testwait::UntilKeysReach(View()));
         // The Shift of Shift+F10 was let go in the menu: the arrows move the cell, one cell
         // selected, and do not extend the selection.
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Right));

@@ -6,7 +6,7 @@
 #include "app/frametoolbars.h"
 #include "dialogs/formatpages.h"
 #include "resources/commandids.h"
-#include "tests/common/waits.h"
+#include "tests/common/popupkeys.h"
 #include "wndtest.h"
 
 #include <QComboBox>
@@ -75,10 +75,11 @@ TEST_F(ToolbarKeysTest, CtrlTabWalksTheBarsAndRoundToTheMenuBar) {
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Tab, Qt::ControlModifier));
     EXPECT_NE(frame->menuBar()->activeAction(), nullptr);
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
-    if (QApplication::activePopupWidget()) {
+    if (QWidget* opened = QApplication::activePopupWidget()) {
+        ASSERT_EQ(testwait::UntilPopupHasKeys(), opened);
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
     }
-    ASSERT_TRUE(testwait::UntilFocused(View()));
+    ASSERT_TRUE(testwait::UntilKeysReach(View()));
     // Backwards from the menu bar the last bar's first item takes the keys.
     IntoTheBars(0);
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier));
@@ -171,19 +172,20 @@ TEST_F(ToolbarKeysTest, DownOpensTheDropDownAndItsItemRuns) {
     QMenu* menu = frame->DropDownMenu();
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->objectName(), "menu258");
-    ASSERT_TRUE(testwait::Until([&] { return QApplication::activePopupWidget() == menu; }));
+    ASSERT_EQ(testwait::UntilPopupHasKeys(), menu);
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
-    ASSERT_TRUE(testwait::UntilFocused(View()));
+    ASSERT_TRUE(testwait::UntilKeysReach(View()));
     EXPECT_EQ(CellText(1, 2), "");
     IntoTheBars(1);
     ASSERT_TRUE(RightTo(Button(kStandardBar, ID_INSERT_DATE_TIME)));
     ASSERT_TRUE(testwait::PressKey(Qt::Key_F4));
-    ASSERT_TRUE(testwait::Until(
-        [&] { return QApplication::activePopupWidget() == frame->DropDownMenu(); }));
+    QWidget* opened = testwait::UntilPopupHasKeys();
+    ASSERT_NE(opened, nullptr);
+    ASSERT_EQ(opened, frame->DropDownMenu());
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Down)); // Date is current
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Return));
     EXPECT_TRUE(testwait::Until([&] { return !CellText(1, 2).empty(); }));
-    EXPECT_TRUE(testwait::UntilFocused(View()));
+    EXPECT_TRUE(testwait::UntilKeysReach(View()));
     // Down on a button without a drop-down goes on to the next one.
     IntoTheBars(1);
     ASSERT_TRUE(testwait::PressKey(Qt::Key_Down));

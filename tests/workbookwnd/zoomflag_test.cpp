@@ -4,7 +4,7 @@
 #include "dialogs/dialoguiservices.h"
 #include "dialogs/zoomdlg.h"
 #include "resources/commandids.h"
-#include "tests/common/waits.h"
+#include "tests/common/popupkeys.h"
 #include "ui_zoomdlg.h"
 #include "wndtest.h"
 
@@ -93,7 +93,7 @@ TEST_F(ZoomFlagTest, OpenedByKeysItTakesTheKeyboardAndEscapeClosesIt) {
         SCOPED_TRACE(c.key);
         frame->OnIdle(); // the idle pass enables the command
         ASSERT_TRUE(testwait::PressKey(Qt::Key_V, Qt::AltModifier));
-        ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+        ASSERT_NE(testwait::UntilPopupHasKeys(), nullptr);
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Z));
         const QPointer<CZoomDlg> zoom = services.OpenZoomDialog();
         ASSERT_FALSE(zoom.isNull());
@@ -119,12 +119,13 @@ TEST_F(ZoomFlagTest, AltAloneAfterAMenuUsedFromThePopUpReachesTheMenuBar) {
         SCOPED_TRACE(round);
         frame->OnIdle();
         ASSERT_TRUE(testwait::PressKey(Qt::Key_V, Qt::AltModifier));
+        ASSERT_NE(testwait::UntilPopupHasKeys(), nullptr);
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Z));
         const QPointer<CZoomDlg> zoom = services.OpenZoomDialog();
         ASSERT_FALSE(zoom.isNull());
         ASSERT_TRUE(testwait::UntilActive(zoom));
         ASSERT_TRUE(testwait::PressKey(Qt::Key_F, Qt::AltModifier));
-        ASSERT_TRUE(testwait::Until([] { return QApplication::activePopupWidget(); }));
+        ASSERT_NE(testwait::UntilPopupHasKeys(), nullptr);
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Escape));
         ASSERT_TRUE(testwait::Until([] { return !QApplication::activePopupWidget(); }));
         ASSERT_TRUE(testwait::UntilActive(zoom));
