@@ -3,7 +3,6 @@
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -35,44 +34,6 @@ QWidget* BlockingModal() {
     return nullptr;
 }
 
-// Whether `id` is the window of a pop-up of ours (a menu) that has closed. Until the server has
-// taken the closing menu's release of the keyboard, it sends that window the keys typed, and
-// the toolkit drops keys for a hidden window.
-bool IsClosedPopup(xcb_window_t id) {
-    for (const QWindow* window : QGuiApplication::allWindows())
-        if (window->handle() && xcb_window_t(window->winId()) == id)
-            return window->type() == Qt::Popup && !window->isVisible();
-    return false;
-}
-
-// Where kept keys go now: the modal dialog once it has the keyboard (null until then), else
-// the active window, which the closed menu gave the keyboard back to; null when there is none.
-QWindow* KeyTarget() {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-        QWindow* window = modal->windowHandle();
-        return window && QGuiApplication::focusWindow() == window ? window : nullptr;
-    }
-    QWidget* active = QApplication::activeWindow();
-    return active && active->isVisible() ? active->windowHandle() : nullptr;
-}
-
-using KeyCopy = std::array<uint8_t, sizeof(xcb_key_press_event_t)>;
-
-// The key as the server sent it, from the toolkit's event: its key code and the modifiers'
-// state, which the toolkit reads a sent key by.
-KeyCopy AsSent(const QKeyEvent& event, xcb_window_t root) {
-    xcb_key_press_event_t key{};
-    key.response_type = event.type() == QEvent::KeyPress ? XCB_KEY_PRESS : XCB_KEY_RELEASE;
-    key.detail = xcb_keycode_t(event.nativeScanCode());
-    key.state = uint16_t(event.nativeModifiers());
-    key.time = xcb_timestamp_t(event.timestamp());
-    key.root = root;
-    key.same_screen = 1;
-    KeyCopy copy;
-    std::memcpy(copy.data(), &key, copy.size());
-    return copy;
-}
-
 class CModalTypeAhead : public QObject, public QAbstractNativeEventFilter {
 public:
     explicit CModalTypeAhead(xcb_connection_t* connection)
@@ -81,7 +42,6 @@ public:
         expiry_.setSingleShot(true);
         QObject::connect(&expiry_, &QTimer::timeout, this, [this] { kept_.clear(); });
         qApp->installNativeEventFilter(this);
-        qApp->installEventFilter(this);
     }
     // Destroyed with the application as its child, when the application is already gone.
     ~CModalTypeAhead() override {
@@ -93,46 +53,31 @@ public:
         auto* event = static_cast<xcb_generic_event_t*>(message);
         const uint8_t kind = event->response_type & 0x7f;
         if (kind != XCB_KEY_PRESS && kind != XCB_KEY_RELEASE) return false;
-        // Our own sending, back from the server: the toolkit takes it to the window it went to.
+        // Our own sending, back from the server: the toolkit takes it to the dialog.
         if ((event->response_type & 0x80) && inFlight_ > 0) {
             --inFlight_;
             return false;
         }
         // Once keys are kept, the keys after them wait behind them.
-        if (kept_.empty() && inFlight_ == 0 && !BlockingModal() &&
-            !IsClosedPopup(reinterpret_cast<xcb_key_press_event_t*>(event)->event))
-            return false;
-        KeyCopy copy;
+        if (kept_.empty() && inFlight_ == 0 && !BlockingModal()) return false;
+        if (kept_.empty()) expiry_.start(kKeepMs);
+        std::array<uint8_t, sizeof(xcb_key_press_event_t)> copy;
         std::memcpy(copy.data(), event, copy.size());
-        Keep(copy);
-        return true;
-    }
-
-    // A key the server sent a menu before the menu closed, read only after it: the toolkit
-    // hands it to the closed menu, which drops it.
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if ((event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) ||
-            !watched->isWindowType())
-            return false;
-        const auto* window = static_cast<QWindow*>(watched);
-        if (window->type() != Qt::Popup || window->isVisible() || QApplication::activePopupWidget())
-            return false;
-        Keep(AsSent(*static_cast<QKeyEvent*>(event),
-                    xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root));
+        kept_.push_back(copy);
+        Flush();
         return true;
     }
 
 private:
-    void Keep(const KeyCopy& copy) {
-        if (kept_.empty()) expiry_.start(kKeepMs);
-        kept_.push_back(copy);
-        Flush();
-    }
-
     void Flush() {
         if (kept_.empty()) return;
-        QWindow* window = KeyTarget();
-        if (!window) return;
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            kept_.clear();
+            return;
+        }
+        QWindow* window = modal->windowHandle();
+        if (!window || QGuiApplication::focusWindow() != window) return;
         expiry_.stop();
         const auto id = xcb_window_t(window->winId());
         for (auto& copy : kept_) {
@@ -148,7 +93,7 @@ private:
     }
 
     xcb_connection_t* connection_;
-    std::deque<KeyCopy> kept_;
+    std::deque<std::array<uint8_t, sizeof(xcb_key_press_event_t)>> kept_;
     int inFlight_ = 0;
     QTimer expiry_;
 };

@@ -5,7 +5,6 @@
 
 #include "resources/commandids.h"
 #include "tests/common/popupkeys.h"
-#include "tests/common/userkeys.h"
 #include "tests/common/waits.h"
 #include "wndtest.h"
 #include "workbookwnd/inspectpane.h"
@@ -116,47 +115,6 @@ TEST_F(KeyboardSignsTest, EscapeFromABarMenuGivesTheGridTheKeys) {
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Down));
         EXPECT_EQ(CellText(0, row), "q");
         EXPECT_EQ(View()->Selection().r1, ++row);
-    }
-}
-
-// Keys typed at once as a menu closes, as a fast typist types them: on X the server sends the
-// menu those typed before it has let go of the keyboard, and the letter among them still
-// reaches the cell. Typed all at once from the start, and once the menu has the keyboard (the
-// server then sends the menu every one of them): from the bar, Escape out of the menu and out
-// of the bar, and from the grid's own menu.
-TEST_F(KeyboardSignsTest, KeysTypedAsAMenuClosesReachTheCell) {
-    const testkeys::Stroke altE{Qt::Key_E, Qt::AltModifier}, escape{Qt::Key_Escape},
-        shiftF10{Qt::Key_F10, Qt::ShiftModifier}, x{Qt::Key_X}, enter{Qt::Key_Return};
-    const struct {
-        const char* name;
-        std::vector<testkeys::Stroke> opening; // typed first, the menu then waited for
-        std::vector<testkeys::Stroke> typed;
-    } kCases[] = {
-        {"Alt+E and the rest at once", {}, {altE, escape, escape, x, enter}},
-        {"Alt+E, the rest once the menu has the keys", {altE}, {escape, escape, x, enter}},
-        {"Shift+F10, the rest once the menu has the keys", {shiftF10}, {escape, x, enter}},
-    };
-    uint32_t row = 0;
-    for (const auto& c : kCases) {
-        SCOPED_TRACE(c.name);
-        Select(0, ++row);
-        ASSERT_TRUE(testwait::UntilKeysReach(View()));
-        if (!c.opening.empty()) {
-            ASSERT_TRUE(testkeys::Type(c.opening));
-            // On X the menu has the keyboard once the server's focus has come to it with
-            // the menu's grab.
-            ASSERT_TRUE(testwait::Until([] {
-                QWidget* menu = QApplication::activePopupWidget();
-                return menu &&
-                       (!testkeys::OnX() || QGuiApplication::focusWindow() == menu->windowHandle());
-            }));
-        }
-        ASSERT_TRUE(testkeys::Type(c.typed));
-        EXPECT_TRUE(testwait::Until([&] { return CellText(0, row) == "x"; })) << CellText(0, row);
-        // Return ended the entry: the grid has the keys, its cursor where it was.
-        EXPECT_TRUE(testwait::UntilKeysReach(View()));
-        EXPECT_EQ(View()->Selection(), (CellRange{0, row, 0, row}));
-        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     }
 }
 
