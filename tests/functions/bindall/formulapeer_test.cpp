@@ -50,8 +50,8 @@ const std::set<std::string>& Reasons() {
         "peer random",  // the value is drawn afresh on each evaluation
         // a number, truth value or other text where an ISO 8601 date or time is asked: #VALUE!
         "dates are text",
-        // DATE and TIME take each field within its bounds (years 1-50000 as written), whole
-        // numbers rounded half away from zero; a field beyond them or a missing day is #NUM!
+        // DATE takes years 1-50000 as written and carries months and days past their bounds,
+        // TIME goes round the clock; fields are whole numbers rounded half away from zero
         "date fields",
         // SUM, MAX and MIN read numeric text as its number and leave errors (a reversed
         // range's #REF! too) and other texts out of ranges, MAX and MIN out of every argument;
@@ -60,7 +60,7 @@ const std::set<std::string>& Reasons() {
         // DOLLARFR writes the numerator in as many digits as the denominator has and DOLLARDE
         // reads that many back; the denominator is a whole number rounded half away from zero
         "fraction digits",
-        // MOD is the exact floating remainder with the sign of the dividend
+        // MOD takes the divisor's sign, 0 for a quotient a decimal's error keeps off a whole one
         "remainder sign",
         // the moment statistics give #NUM! for a text that is no number in any argument, in
         // ranges too, and keep the largest error code
@@ -122,13 +122,14 @@ const std::set<std::string>& Reasons() {
         "argument bounds",
         // DDB keeps the book value at or above the salvage and takes a factor of 0
         "depreciation rules",
-        // DOLLAR and FIXED show 15 significant digits and round the number as written
+        // DOLLAR and FIXED show 15 significant digits and round the number as written; their
+        // places are whole numbers rounded half away from zero, empty places 2
         "fifteen digits",
         "peer fault",      // the peer is wrong: a number of ours meets a 50-digit reference
         "empty text",      // the empty text read as a number is 0
         "whole numbers",   // whole-number arguments rounded half away from zero
         "truth flags",     // a cumulative flag must round to 0 or 1
-        "inverse ends",    // inverse distributions give end values outside (0, 1)
+        "inverse ends",    // no inverse outside (0, 1) but CHIINV's and FINV's 0
         "multiples",       // CEILING, FLOOR and MROUND on the magnitude; a multiple of 0 #DIV/0!
         "paired arrays",   // cells paired by place, an absent one 0; SERIESSUM skips absent cells
         "lower tail",      // CHITEST gives P(X < chi2)
@@ -148,8 +149,8 @@ const std::set<std::string>& Reasons() {
         "text length",
         // a complex result writes both parts, so arithmetic on it is #NUM!; an empty text is 0
         "complex text",
-        // REPLACE refuses a start past the end, SUBSTITUTE's instance 0 is every occurrence,
-        // FIND finds the empty text
+        // REPLACE refuses a start past the end and takes a count past it as the rest,
+        // SUBSTITUTE's instance 0 is every occurrence, FIND finds the empty text
         "text positions",
         // texts are Windows-1252: CHAR(171) is «, CHAR(0) empty, UPPER keeps ß
         "code page",

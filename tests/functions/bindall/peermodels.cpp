@@ -276,6 +276,7 @@ const std::map<std::string, Model>& Models() {
         AddCriteriaModels(all);
         AddCallModels(all);
         AddPlaceModels(all);
+        AddTextModels(all);
         return all;
     }();
     return models;

@@ -98,6 +98,21 @@ bool ReadSample(const Argument& a, bool leaveOut, std::vector<double>& out, int&
 // Our answer worked out at whole-number arguments where the peer takes or refuses the fraction.
 bool WholeArgumentsComputed(TestBook& book, const ModelCase& m);
 
+// Whether every argument holds one value (no area or array to apply the call over).
+bool SingleValues(const ModelCase& m);
+
+// An argument read where a number is asked: 0 with its number (an empty cell, the empty text
+// and blanks 0), else the error code it gives (a text that is no number #NUM!).
+int ScalarNumber(const Argument& a, double& x);
+
+// A whole-number argument: absent or an empty cell keeps `n`; a number rounded half away from
+// zero, #NUM! past 32 bits or outside [low, high]; else ScalarNumber's error code.
+int WholeArgument(const Argument* a, double& n, double low, double high);
+
+// A text argument in characters: a number in its general form, an empty cell the empty text;
+// an error its code, #VALUE! past the characters a cell holds.
+int TextArgument(TestBook& book, const Argument* a, std::u32string& out);
+
 // Each part adds the models of its reasons.
 void AddReadingModels(std::map<std::string, Model>& models);
 void AddAreaModels(std::map<std::string, Model>& models);
@@ -107,5 +122,6 @@ void AddRankedModels(std::map<std::string, Model>& models);
 void AddCriteriaModels(std::map<std::string, Model>& models);
 void AddCallModels(std::map<std::string, Model>& models);
 void AddPlaceModels(std::map<std::string, Model>& models);
+void AddTextModels(std::map<std::string, Model>& models);
 
 } // namespace vl::test::peermodel
