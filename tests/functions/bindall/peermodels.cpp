@@ -277,6 +277,7 @@ const std::map<std::string, Model>& Models() {
         AddCallModels(all);
         AddPlaceModels(all);
         AddTextModels(all);
+        AddSampleModels(all);
         return all;
     }();
     return models;

@@ -123,5 +123,6 @@ void AddCriteriaModels(std::map<std::string, Model>& models);
 void AddCallModels(std::map<std::string, Model>& models);
 void AddPlaceModels(std::map<std::string, Model>& models);
 void AddTextModels(std::map<std::string, Model>& models);
+void AddSampleModels(std::map<std::string, Model>& models);
 
 } // namespace vl::test::peermodel
