@@ -11,8 +11,9 @@ Every case is evaluated in column T of the first worksheet, row = its number, be
 block of data (A1:P20 and AA1:AE10, see DATA). Kinds: "function" (drawn calls of each catalogue
 function), "operator", "recalc", "reach" (the everyday shapes the draws miss) and "reference"
 (functions the peer has none of, against an answer worked out here or written in its own
-functions) and "place" (other worksheets, a folder's worksheets and named places, see
-place_cases). A recalculation case ("recalc") stands on the second
+functions), "place" (other worksheets, a folder's worksheets and named places, see
+place_cases) and "placed" (drawn calls of every function the peer has with an argument from
+another worksheet or the folder, or #REF! or #NAME?, see placed_cases). A recalculation case ("recalc") stands on the second
 worksheet instead: its cells are laid out, calculated, one input edited, and its first
 cell read after one recalculation.
 
