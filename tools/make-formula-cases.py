@@ -11,8 +11,9 @@ Every case is evaluated in column T of the first worksheet, row = its number, be
 block of data (A1:P20 and AA1:AE10, see DATA). Kinds: "function" (drawn calls of each catalogue
 function), "operator", "recalc", "reach" (the everyday shapes the draws miss) and "reference"
 (functions the peer has none of, against an answer worked out here or written in its own
-functions) and "place" (other worksheets, a folder's worksheets and named places, see
-place_cases). A recalculation case ("recalc") stands on the second
+functions), "place" (other worksheets, a folder's worksheets and named places, see
+place_cases) and "placed" (drawn calls of every function the peer has with an argument from
+another worksheet or the folder, or #REF! or #NAME?, see placed_cases). A recalculation case ("recalc") stands on the second
 worksheet instead: its cells are laid out, calculated, one input edited, and its first
 cell read after one recalculation.
 
@@ -1203,6 +1204,90 @@ def place_cases():
     return cases
 
 
+# ---- Drawn calls reaching other places ------------------------------------------------------
+# The arguments a drawn call takes from beyond the first worksheet, by the kind of argument: a
+# cell of the worksheet "Other" by its name (any case) or path, the folder's worksheets by
+# path, an area of a worksheet or of the folder "Box" (its worksheets' areas stacked). The
+# folder stands only where an area is asked: the peer's run of sheets is no single value.
+PLACED_VALUES = ['Other!A1', 'Other!A2', 'Other!A3', 'Other!$A$4', 'other!A5', 'OTHER!A6', 'Other!B2',
+                 'Other!B3', 'Other!B5', 'Other!C1', 'Other!C2', "'\\Box\\Inner'!A2", "'\\Box\\Inner'!B1",
+                 "'\\Box\\Inner2'!A4", "'\\Other'!A4"]
+PLACED_TEXTS = ['Other!B1', 'Other!B2', 'Other!E2', "'\\Box\\Inner'!B2", 'Other!E1', 'Other!A2', 'Other!B3']
+PLACED_AREAS = ['Other!A1:A6', 'Other!B1:B6', 'Other!A1:B6', 'Other!A2:A5', 'Box!A1:A4', 'Box!A1:A2',
+                "'\\Box\\Inner'!A1:A4", "'\\Box\\Inner2'!A1:A6", 'Other!A:A', 'Other!C1:C2', 'box!A1:B2']
+PLACED_PAIRS = [('Other!A1:A6', 'A1:A6'), ('A7:A12', 'Other!A1:A6'), ('Other!A1:A6', 'Other!B1:B6'),
+                ("'\\Box\\Inner'!A1:A4", 'G1:G4'), ('Box!A1:A2', 'A1:A4'), ('Other!A1:A4', 'Box!A1:A2')]
+# #REF! and #NAME? as arguments: written, held in a cell of another worksheet, a name that
+# names nothing, a worksheet that is not there (a removed one).
+ERROR_VALUES = ['#REF!', '#NAME?', 'Other!D1', 'Other!D2', 'nosuchname', 'Nowhere!A1']
+ERROR_AREAS = ['#REF!', '#NAME?', 'Other!D1:D2', 'nosuchname', 'Nowhere!A1:A3']
+ERROR_PAIRS = [('Nowhere!A1:A6', 'A1:A6'), ('A1:A4', 'Other!D1:D3'), ('#REF!', 'G1:G6'), ('A1:A6', 'nosuchname')]
+
+
+class PlacedDrawer(Drawer):
+    """Draws a call as Drawer does, each argument taken from a pool of places (or of errors)
+    now and then; keeps those drawn (a pair is drawn whether the call takes one or not)."""
+
+    def __init__(self, rng, values, texts, areas, pairs):
+        super().__init__(rng)
+        self.values, self.texts, self.areas, self.pairs = values, texts, areas, pairs
+        self.placed = set()  # the places drawn for the call at hand
+
+    def _place(self, pool):
+        chosen = self.rng.choice(pool)
+        self.placed.update(chosen if isinstance(chosen, tuple) else [chosen])
+        return chosen
+
+    def draw(self, tag):
+        if self.rng.random() < 0.4:
+            if tag in ('range', 'matrix'):
+                return self._place(self.areas)
+            if tag in ('text', 'bin', 'oct', 'hex', 'cplx'):
+                return self._place(self.texts)
+            return self._place(self.values)
+        return super().draw(tag)
+
+    def pick(self, pool):
+        if pool is RANGES and self.rng.random() < 0.4:
+            return self._place(self.areas)
+        if pool is PAIRS and self.rng.random() < 0.6:
+            return self._place(self.pairs)
+        return super().pick(pool)
+
+
+# Functions left out of the drawn places: random ones, the clock's, those with no arguments and
+# those the peer has none of (their references read the first worksheet only; the MTX ones are
+# all ours).
+PLACED_SKIPPED = {'rand', 'randBetween', 'now', 'today', 'udf', 'rtd'}
+# The peer's NPV brings the office down on a run of sheets: its calls take no folder.
+NO_FOLDER = {'npv'}
+
+
+def placed_cases():
+    """Drawn calls of every function the peer has, one with an argument from another worksheet
+    or the folder and one with #REF! or #NAME? as an argument, from a seed of their own."""
+    rng = random.Random(SEED + 1)
+    places = PlacedDrawer(rng, PLACED_VALUES, PLACED_TEXTS, PLACED_AREAS, PLACED_PAIRS)
+    errors = PlacedDrawer(rng, ERROR_VALUES, ERROR_VALUES, ERROR_AREAS, ERROR_PAIRS)
+    cases = []
+    for row in catalogue():
+        name = row['name']
+        if (name in PLACED_SKIPPED or name.startswith('mtx') or PEER_NAMES.get(name, '') is None
+                or not (row['args'] or row['variadic'])):
+            continue
+        for drawer in (places, errors):
+            for _ in range(40):
+                drawer.placed = set()
+                formula = draw_call(drawer, row)
+                folder = any(p.lower().startswith('box!') for p in drawer.placed if p in formula)
+                if name in NO_FOLDER and folder:
+                    continue
+                if any(p in formula for p in drawer.placed) and formula not in [c[2] for c in cases]:
+                    cases.append(('placed', name, formula))
+                    break
+    return cases
+
+
 def generate():
     rng = random.Random(SEED)
     d = Drawer(rng)
@@ -1246,6 +1331,12 @@ def generate():
     # Added after the cases above were cached: appended, so that those keep their rows.
     for kind, function, formula, reference in place_cases():
         add(kind, function, formula, reference)
+    for kind, function, formula in placed_cases():
+        add(kind, function, formula)
+    # NOW and TODAY asked what the clock leaves alone: the kind of the answer and its length.
+    for name in ('now', 'today'):
+        for shape in ('=ISTEXT(%s())', '=LEN(%s())'):
+            add('function', name, shape % name.upper())
     return cases
 
 

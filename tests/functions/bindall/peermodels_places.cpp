@@ -100,6 +100,20 @@ std::string TreePaths(TestBook& book, const ModelCase& m) {
     return Expect(false, m, "a worksheet of that name in a folder");
 }
 
+// Passed errors: the largest error code the arguments hold (a reversed range's #REF! too) is
+// the answer, whatever the function would refuse of the rest; the peer gives its own refusal
+// or the first failing argument's error.
+std::string PassedErrors(TestBook&, const ModelCase& m) {
+    int given = 0;
+    for (const Argument& a : m.args) {
+        if (a.reversed) given = std::max(given, ErrorCode(Answer{'e', 0, "#REF!"}));
+        for (const Answer& v : a.values) given = std::max(given, ErrorCode(v));
+    }
+    if (given == 0) return Expect(false, m, "an error among the arguments");
+    if (m.peer.kind != 'e') return Expect(false, m, "the peer's error");
+    return Expect(ErrorCode(m.ours) == given, m, "the largest error the arguments hold");
+}
+
 } // namespace
 
 bool ReadPlacedArgument(TestBook& book, const std::string& text, Argument& a) {
@@ -137,7 +151,7 @@ bool ReadPlacedArgument(TestBook& book, const std::string& text, Argument& a) {
 }
 
 void AddPlaceModels(std::map<std::string, Model>& models) {
-    models.insert({{"tree paths", TreePaths}});
+    models.insert({{"tree paths", TreePaths}, {"passed errors", PassedErrors}});
 }
 
 } // namespace vl::test::peermodel

@@ -170,8 +170,11 @@ Answer Picked(const std::vector<Item>& v, double k) {
 std::string RankedData(const ModelCase& m) {
     const bool rank = m.name == "RANK";
     const std::size_t data = rank ? 1 : 0;
+    // The data: an area of this worksheet, an array, or an area qualified with a place (another
+    // worksheet's, a folder's stacked, or one that names nothing).
+    const std::string& written = m.args[data].text;
     if (m.args.size() < 2 || m.args.size() > 3 ||
-        !(IsReference(m.args[data].text) || m.args[data].text.front() == '{'))
+        !(IsReference(written) || written.front() == '{' || written.find('!') != std::string::npos))
         return Expect(false, m, "a ranked function over an area");
     int worst = 0;
     double p[3] = {0, 0, 0};
