@@ -457,12 +457,13 @@ std::string DomainRule(TestBook& book, const ModelCase& m) {
         // A deviation of 0 given measures nothing.
         if (given && sigma == 0) worst = std::max(worst, 5);
         if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
-        if (x.size() < 2) return Expect(m.ours.kind == 'e', m, "a sample too small");
+        if (x.size() < 2) return Expect(IsError(m.ours, "#DIV/0!"), m, "a sample too small");
         double mean = 0;
         for (double v : x) mean += v / double(x.size());
         if (!given) sigma = std::sqrt(SampleVariance(x));
         double z = (mean - at) / (sigma / std::sqrt(double(x.size())));
-        if (!std::isfinite(z)) return Expect(m.ours.kind == 'e', m, "a statistic past the doubles");
+        if (OutsideDoubles(z))
+            return Expect(IsError(m.ours, "#NUM!"), m, "a statistic past the doubles");
         if (m.name == "ZTEST2")
             return Expect(Agree(m.ours, Answer{'n', z, ""}), m, "the z statistic");
         Answer want = Evaluate(book, "=NORMSDIST(" + Number(-z) + ")", 19, 0);

@@ -158,6 +158,9 @@ TEST_F(PeerModels, TakeOurAnswerAndRefuseOneOfItsKindBeside) {
         {"multiples", "=MROUND(NA(),-1)", Err("#N/A!"), Err("#NUM!")},
         {"multiples", "=CEILING(,2)", Num(0), Num(2)},
         {"multiples", "=FLOOR(7,)", Num(7), Num(0)},
+        // ZTEST: fewer than two values #DIV/0!, a statistic past the doubles #NUM!.
+        {"domain rule", "=ZTEST(A1:A1,1,)", Err("#DIV/0!"), Err("#NUM!")},
+        {"domain rule", "=ZTEST2({1,1},0,)", Err("#NUM!"), Err("#DIV/0!")},
     };
     RunJudgedRows(rows, [&](const Row& row, const Answer& a) { return Judge(row, a); },
                   [&](const Row& row) {
