@@ -5,9 +5,8 @@
 
 #include "tests/functions/bindall/peercases.h"
 
-#include <gtest/gtest.h>
-
 #include <cstddef>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace vl::test {

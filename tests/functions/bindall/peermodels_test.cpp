@@ -162,14 +162,14 @@ TEST_F(PeerModels, TakeOurAnswerAndRefuseOneOfItsKindBeside) {
         {"domain rule", "=ZTEST(A1:A1,1,)", Err("#DIV/0!"), Err("#NUM!")},
         {"domain rule", "=ZTEST2({1,1},0,)", Err("#NUM!"), Err("#DIV/0!")},
     };
-    RunJudgedRows(rows, [&](const Row& row, const Answer& a) { return Judge(row, a); },
-                  [&](const Row& row) {
-                      // The answer taken is ours.
-                      const Answer ours = Evaluate(book, row.formula, 19, 0);
-                      EXPECT_TRUE(Agree(ours, row.right))
-                          << row.formula << " gives " << Describe(ours);
-                      return true;
-                  });
+    RunJudgedRows(
+        rows, [&](const Row& row, const Answer& a) { return Judge(row, a); },
+        [&](const Row& row) {
+            // The answer taken is ours.
+            const Answer ours = Evaluate(book, row.formula, 19, 0);
+            EXPECT_TRUE(Agree(ours, row.right)) << row.formula << " gives " << Describe(ours);
+            return true;
+        });
 }
 
 } // namespace vl::test
