@@ -19,9 +19,10 @@ void RunJudgedRows(const Row (&rows)[N], Judge judge, More more) {
     for (const Row& row : rows) {
         EXPECT_NE(judge(row, row.wrong), "")
             << row.formula << ": the wrong " << Describe(row.wrong) << " taken";
-        if (more(row))
+        if (more(row)) {
             EXPECT_EQ(judge(row, row.right), "")
                 << row.formula << ": the right " << Describe(row.right) << " refused";
+        }
     }
 }
 

@@ -526,6 +526,24 @@ Answer IndexCorner(TestBook& book, const std::vector<std::string>& args) {
     return v.kind == 'b' ? Answer{'n', 0, ""} : v;
 }
 
+// IF's test is a number (any but 0 true); its error, or one the chosen branch gives that is no
+// range's cell, is the result, the larger code winning; a branch written empty is the test's
+// truth, 1 or 0.
+Answer IfBranch(TestBook& book, const std::vector<std::string>& args) {
+    double test = 0;
+    const int testError = ReadScalar(ValueOf(book, args, 0), test);
+    const bool yes = testError == 0 && test != 0;
+    const std::size_t at = yes ? 1 : 2;
+    if (at >= args.size() || args[at].empty())
+        return testError ? ErrorOfCode(testError) : Answer{'n', yes ? 1.0 : 0.0, ""};
+    const Argument branch = ReadArgument(book, args[at]);
+    Answer shown = branch.values.empty() ? Answer{'e', 0, "#NULL!"} : branch.values.front();
+    if (shown.kind == 'b') shown = Answer{'n', 0, ""};
+    const int branchError = IsReference(args[at]) ? 0 : ErrorCode(shown);
+    const int error = std::max(testError, branchError);
+    return error ? ErrorOfCode(error) : shown;
+}
+
 // A function that gives a range shows the range's first cell (an empty one as 0): OFFSET's
 // moved corner, IF's or CHOOSE's chosen range, INDEX's row, an intersection's corner; an
 // intersection written alone with a reversed range is #NULL!.
@@ -548,17 +566,14 @@ std::string RangeResults(TestBook& book, const ModelCase& m) {
     Answer want{'e', 0, "?"};
     if (name == "OFFSET" && args.size() >= 3 && args.size() <= 5) {
         want = OffsetCorner(book, args);
-    } else if (name == "IF" && args.size() >= 2) {
-        double c = 0;
-        ReadNumber(Evaluate(book, "=" + args[0], 19, 0), c);
-        // Any number but 0 is true.
-        std::size_t branch = c != 0 ? 1 : 2;
-        want = branch < args.size() ? first(ReadArgument(book, args[branch])) : Answer{'n', 0, ""};
+    } else if (name == "IF" && args.size() >= 2 && args.size() <= 3) {
+        want = IfBranch(book, args);
     } else if (name == "CHOOSE" && args.size() >= 2) {
         double k = 0;
-        ReadNumber(Evaluate(book, "=" + args[0], 19, 0), k);
-        std::size_t i = std::size_t(RoundHalfAway(k));
-        want = i >= 1 && i < args.size() ? first(ReadArgument(book, args[i])) : Answer{'e', 0, "?"};
+        int error = ReadWhole(ValueOf(book, args, 0), k, 1, double(args.size() - 1));
+        // An empty index picks nothing.
+        if (!error && k == 0) error = 5;
+        want = error ? ErrorOfCode(error) : first(ReadArgument(book, args[std::size_t(k)]));
     } else if (name == "INDEX" && (args.size() == 2 || args.size() == 3)) {
         want = IndexCorner(book, args);
     }
