@@ -261,6 +261,27 @@ bool ReadSample(const Argument& a, bool leaveOut, std::vector<double>& out, int&
     return worst == 0;
 }
 
+int ReadScalar(const Answer& v, double& x, double low, double high) {
+    if (v.kind == 'b') return 0;
+    if (v.kind == 'e') return ErrorCode(v) ? ErrorCode(v) : 5;
+    double read = 0;
+    if (!ReadNumber(v, read)) return 5;
+    x = read;
+    return read >= low && read <= high ? 0 : 5;
+}
+
+int ReadWhole(const Answer& v, double& x, double low, double high) {
+    if (v.kind == 'b') return 0;
+    double read = x;
+    if (int code = ReadScalar(v, read)) return code;
+    x = RoundHalfAway(read);
+    return x >= low && x <= high ? 0 : 5;
+}
+
+bool OutsideDoubles(double x) {
+    return !(std::fabs(x) <= DBL_MAX) || (x != 0 && std::fabs(x) < DBL_MIN);
+}
+
 } // namespace peermodel
 
 using namespace peermodel;

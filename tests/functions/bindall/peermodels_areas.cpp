@@ -72,36 +72,49 @@ std::string WriteDigits(long long value, int base, int places) {
     return out;
 }
 
+// The text a conversion from a base other than 10 reads: a text as it is, a number as it
+// is written (only a whole number below 10^10 can be digits), an empty value as "".
+int DigitsText(const Answer& v, std::string& text) {
+    if (v.kind == 'e') return ErrorCode(v) ? ErrorCode(v) : 5;
+    if (v.kind == 't') text = v.text;
+    if (v.kind == 'n')
+        text = v.number >= 0 && v.number < 1e10 && v.number == std::trunc(v.number)
+                   ? std::to_string((long long)v.number)
+                   : "-";
+    return 0;
+}
+
 // The base conversions write 10 digits when places is empty or left out, pad to places and
-// never cut, round decimals half away from zero.
+// never cut, round decimals half away from zero. The largest error code of the arguments wins
+// (places past 0 to 10, a decimal past the target's range or a text that is no number #NUM!);
+// then digits the source base lacks, or a value the target cannot hold, are #VALUE!.
 std::string BaseDigits(const ModelCase& m) {
     if (m.name.size() != 7 || m.args.empty() || m.args.size() > 2)
         return Expect(false, m, "the conversion");
     const int from = BaseOf(m.name.substr(0, 3)), to = BaseOf(m.name.substr(4, 3));
     const Answer& input = m.args[0].values.front();
-    long long value = 0;
-    bool readable = false;
-    if (from == 10 && (input.kind == 'n' || (input.kind == 't' && NumericText(input.text)))) {
-        double x = input.kind == 'n' ? input.number : std::atof(input.text.c_str());
-        value = (long long)RoundHalfAway(x);
-        readable = std::fabs(x) < 1e12;
-    } else if (from != 10 && input.kind == 't') {
-        readable = ReadDigits(input.text, from, value);
-    } else if (from != 10 && input.kind == 'n' && input.number >= 0 && input.number < 1e10 &&
-               input.number == std::trunc(input.number)) {
-        readable = ReadDigits(std::to_string((long long)input.number), from, value);
-    }
-    int places = 10;
-    if (m.args.size() == 2 && m.args[1].values.front().kind == 'n')
-        places = int(RoundHalfAway(m.args[1].values.front().number));
-    else if (m.args.size() == 2 && m.args[1].values.front().kind != 'b')
-        readable = false;
     long long span = 1;
     for (int i = 0; i < 10; ++i) span *= to;
-    const bool fits = value >= -span / 2 && value < span / 2 && places <= 10;
-    if (!readable || !fits) return Expect(m.ours.kind == 'e', m, "the conversion");
-    return Expect(m.ours.kind == 't' && m.ours.text == WriteDigits(value, to, places), m,
-                  "the conversion, 10 digits for an empty places");
+    double places = 10;
+    int error =
+        m.args.size() == 2 && to != 10 ? ReadWhole(m.args[1].values.front(), places, 0, 10) : 0;
+    long long value = 0;
+    bool readable = true;
+    if (from == 10) {
+        double x = 0;
+        error = std::max(error, ReadWhole(input, x, double(-span / 2), double(span / 2 - 1)));
+        value = (long long)x;
+    } else {
+        std::string text;
+        error = std::max(error, DigitsText(input, text));
+        readable =
+            ReadDigits(text, from, value) && (to == 10 || (value >= -span / 2 && value < span / 2));
+    }
+    Answer want = error       ? ErrorOfCode(error)
+                  : !readable ? Answer{'e', 0, "#VALUE!"}
+                  : to == 10  ? Answer{'n', double(value), ""}
+                              : Answer{'t', 0, WriteDigits(value, to, int(places))};
+    return Expect(Agree(m.ours, want), m, "the conversion, 10 digits for an empty places");
 }
 
 // How a cell meets the value sought: -1 below, 0 equal, 1 above, 2 not comparable. A number
@@ -341,48 +354,88 @@ std::string ReferenceFunctions(TestBook& book, const ModelCase& m) {
     return Expect(false, m, "a reference function");
 }
 
-// PEARSON, RSQ, STEYX and PROB pair the stored cells of their two areas: unequal counts, or a
-// pair whose errors differ, are #N/A!; PROB takes the pairs as they are, the others the pairs
-// of two numbers.
+// A stored cell as the paired walks read it: a text that is no number (blanks only too) is
+// left out, a numeric text is its number, an error keeps its code.
+struct PairedValue {
+    bool leftOut = false;
+    int error = 0;
+    double number = 0;
+};
+
+PairedValue ReadPaired(const Answer& v) {
+    PairedValue p;
+    if (v.kind == 'e')
+        p.error = ErrorCode(v) ? ErrorCode(v) : 5;
+    else
+        p.leftOut = !ReadNumber(v, p.number);
+    return p;
+}
+
+// PROB's limits: a text of blanks only is no number; the upper limit left out is the lower.
+int ReadLimits(const ModelCase& m, double& lower, double& upper) {
+    int error = 0;
+    for (std::size_t i = 2; i < 4; ++i) {
+        const Answer v = i < m.args.size() ? m.args[i].values.front() : Blank();
+        double& limit = i == 2 ? lower : upper;
+        if (v.kind == 't' && v.text.find_first_not_of(' ') == std::string::npos)
+            error = std::max(error, 5);
+        else if (v.kind == 'b' && i == 3)
+            upper = lower;
+        else
+            error = std::max(error, ReadScalar(v, limit));
+    }
+    return error;
+}
+
+// PEARSON, RSQ, STEYX and PROB pair the stored cells of their two areas in rows then columns:
+// areas that differ in both rows and columns, unequal counts, or a pair whose errors differ
+// are #N/A!; pairs with a text that is no number, and pairs of one error, are passed over.
+// PROB sums the probabilities whose value lies within its limits (#NUM! past the doubles);
+// the others take the statistic of the pairs, #N/A! with none (STEYX: fewer than two).
 std::string PairWalk(TestBook& book, const ModelCase& m) {
-    if (m.args.size() < 2) return Expect(false, m, "two areas");
-    std::vector<Answer> x, y, xs0, ys0;
+    const bool prob = m.name == "PROB";
+    if (prob ? m.args.size() < 3 || m.args.size() > 4 : m.args.size() != 2)
+        return Expect(false, m, "two areas");
+    double lower = 0, upper = 0;
+    for (std::size_t i = 2; i < m.args.size(); ++i)
+        if (m.args[i].values.size() != 1) return Expect(false, m, "limits of one value");
+    const int limitError = prob ? ReadLimits(m, lower, upper) : 0;
+    if (limitError) return Expect(Agree(m.ours, ErrorOfCode(limitError)), m, "the limits' error");
+    const Answer na{'e', 0, "#N/A!"};
+    std::vector<Answer> xs0, ys0;
     for (const Answer& v : m.args[0].values)
         if (v.kind != 'b') xs0.push_back(v);
     for (const Answer& v : m.args[1].values)
         if (v.kind != 'b') ys0.push_back(v);
-    if (xs0.size() != ys0.size()) return Expect(IsError(m.ours, "#N/A!"), m, "unequal counts");
-    // A pair with a text is left out; a pair whose errors differ is #N/A!.
+    if ((m.args[0].rows != m.args[1].rows && m.args[0].columns != m.args[1].columns) ||
+        xs0.size() != ys0.size())
+        return Expect(Agree(m.ours, na), m, "unequal counts");
+    std::vector<double> x, y;
     for (std::size_t i = 0; i < xs0.size(); ++i) {
-        if ((xs0[i].kind == 'e' || ys0[i].kind == 'e') &&
-            !(xs0[i].kind == 'e' && ys0[i].kind == 'e' && xs0[i].text == ys0[i].text))
-            return Expect(IsError(m.ours, "#N/A!"), m, "a pair whose errors differ");
-        double a = 0, b = 0;
-        // PROB pairs the stored cells; the others the pairs of two numbers.
-        if (m.name == "PROB" || (ReadNumber(xs0[i], a) && ReadNumber(ys0[i], b))) {
-            x.push_back(xs0[i]);
-            y.push_back(ys0[i]);
-        }
+        const PairedValue a = ReadPaired(xs0[i]), b = ReadPaired(ys0[i]);
+        if (a.leftOut || b.leftOut) continue;
+        if (a.error != b.error) return Expect(Agree(m.ours, na), m, "a pair whose errors differ");
+        if (a.error) continue;
+        x.push_back(a.number);
+        y.push_back(b.number);
     }
-    if (x.size() != y.size())
-        return Expect(IsError(m.ours, "#N/A!"), m, "unequal counts of numbers");
-    auto numbers = [](const std::vector<Answer>& values, std::string& array) {
-        array = "{";
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            double v = 0;
-            if (!ReadNumber(values[i], v)) return false;
-            array += (i ? "," : "") + Number(v);
-        }
-        array += "}";
-        return !values.empty();
+    if (prob) {
+        double sum = 0;
+        bool past = false;
+        for (std::size_t i = 0; i < x.size(); ++i)
+            if (lower <= x[i] && x[i] <= upper) past = OutsideDoubles(sum += y[i]) || past;
+        const Answer want = past ? Answer{'e', 0, "#NUM!"} : Answer{'n', sum, ""};
+        return Expect(Agree(m.ours, want), m, "the probabilities within the limits");
+    }
+    if (x.size() < (m.name == "STEYX" ? 2u : 1u))
+        return Expect(Agree(m.ours, na), m, "too few pairs of numbers");
+    auto array = [](const std::vector<double>& values) {
+        std::string out = "{";
+        for (std::size_t i = 0; i < values.size(); ++i) out += (i ? "," : "") + Number(values[i]);
+        return out + "}";
     };
-    std::string xs, ys;
-    if (!numbers(x, xs) || !numbers(y, ys))
-        return Expect(m.ours.kind == 'e', m, "a pair that is no number");
-    std::vector<std::string> texts = Texts(m);
-    texts[0] = xs;
-    texts[1] = ys;
-    return Expect(Agree(m.ours, Substituted(book, m, texts)), m, "the stored cells paired");
+    return Expect(Agree(m.ours, Substituted(book, m, {array(x), array(y)})), m,
+                  "the pairs of numbers");
 }
 
 // MMULT and MTXMLT take one factor or more (one alone is itself); MINVERSE and MDETERM read
@@ -426,9 +479,74 @@ std::string MatrixRules(TestBook& book, const ModelCase& m) {
     return Expect(false, m, "a matrix function");
 }
 
+// The value a range shows: its first cell, an empty one as 0.
+Answer Shown(TestBook& book, int row, int column) {
+    const uint8_t* cell = FindCell(book.Sheet().cells, uint32_t(row), uint16_t(column));
+    return cell ? FromRecord(cell) : Answer{'n', 0, ""};
+}
+
+// The value of an argument written alone (a reference to an empty cell, or nothing, is empty).
+Answer ValueOf(TestBook& book, const std::vector<std::string>& args, std::size_t i) {
+    return i < args.size() ? ReadArgument(book, args[i]).values.front() : Blank();
+}
+
+// OFFSET's rows and columns lie within the sheet from 0, its width and then height from 1
+// (empty: the source's), each a whole number (#NUM! past them, the largest error code winning); a
+// source that is no reference is #VALUE!; a moved range past the sheet's edge #REF!.
+Answer OffsetCorner(TestBook& book, const std::vector<std::string>& args) {
+    const double lastRow = 2097151, lastColumn = 2046;
+    double rows = 0, columns = 0, height = 0, width = 0;
+    int error = std::max({ReadWhole(ValueOf(book, args, 1), rows, 0, lastRow),
+                          ReadWhole(ValueOf(book, args, 2), columns, 0, lastColumn),
+                          ReadWhole(ValueOf(book, args, 3), width, 1, lastColumn + 1),
+                          ReadWhole(ValueOf(book, args, 4), height, 1, lastRow + 1)});
+    Area area;
+    if (!ReadArea(args[0], area)) error = 7;
+    if (error) return ErrorOfCode(error);
+    const int top = std::min(area.r1, area.r2), left = std::min(area.c1, area.c2);
+    if (height == 0) height = std::abs(area.r2 - area.r1) + 1;
+    if (width == 0) width = std::abs(area.c2 - area.c1) + 1;
+    const double r1 = top + rows, c1 = left + columns;
+    if (r1 + height - 1 > lastRow || c1 + width - 1 > lastColumn) return ErrorOfCode(6);
+    return Shown(book, int(r1), int(c1));
+}
+
+// INDEX's row and column (0 or empty: all) are whole numbers within the sheet (#NUM!), past
+// the area's #REF!; the result shows its first cell.
+Answer IndexCorner(TestBook& book, const std::vector<std::string>& args) {
+    const Argument area = ReadArgument(book, args[0]);
+    double row = 0, column = 0;
+    int error = std::max(ReadWhole(ValueOf(book, args, 1), row, 0, 2097152),
+                         ReadWhole(ValueOf(book, args, 2), column, 0, 2047));
+    if (error) return ErrorOfCode(error);
+    if (row > double(area.rows) || column > double(area.columns)) return ErrorOfCode(6);
+    const std::size_t at =
+        std::size_t(std::max(row, 1.0) - 1) * area.columns + std::size_t(std::max(column, 1.0) - 1);
+    const Answer v = area.values.at(at);
+    return v.kind == 'b' ? Answer{'n', 0, ""} : v;
+}
+
+// IF's test is a number (any but 0 true); its error, or one the chosen branch gives that is no
+// range's cell, is the result, the larger code winning; a branch written empty is the test's
+// truth, 1 or 0.
+Answer IfBranch(TestBook& book, const std::vector<std::string>& args) {
+    double test = 0;
+    const int testError = ReadScalar(ValueOf(book, args, 0), test);
+    const bool yes = testError == 0 && test != 0;
+    const std::size_t at = yes ? 1 : 2;
+    if (at >= args.size() || args[at].empty())
+        return testError ? ErrorOfCode(testError) : Answer{'n', yes ? 1.0 : 0.0, ""};
+    const Argument branch = ReadArgument(book, args[at]);
+    Answer shown = branch.values.empty() ? Answer{'e', 0, "#NULL!"} : branch.values.front();
+    if (shown.kind == 'b') shown = Answer{'n', 0, ""};
+    const int branchError = IsReference(args[at]) ? 0 : ErrorCode(shown);
+    const int error = std::max(testError, branchError);
+    return error ? ErrorOfCode(error) : shown;
+}
+
 // A function that gives a range shows the range's first cell (an empty one as 0): OFFSET's
 // moved corner, IF's or CHOOSE's chosen range, INDEX's row, an intersection's corner; an
-// intersection written alone with a reversed range is #SYNTAX!.
+// intersection written alone with a reversed range is #NULL!.
 std::string RangeResults(TestBook& book, const ModelCase& m) {
     auto first = [](const Argument& a) {
         Answer v = a.values.empty() ? Answer{'e', 0, "#NULL!"} : a.values.front();
@@ -446,38 +564,18 @@ std::string RangeResults(TestBook& book, const ModelCase& m) {
                       "the corner");
     }
     Answer want{'e', 0, "?"};
-    if (name == "OFFSET" && args.size() >= 3) {
-        Area area;
-        double r = 0, c = 0;
-        if (!ReadArea(args[0], area) || !ReadNumber(Evaluate(book, "=" + args[1], 19, 0), r) ||
-            !ReadNumber(Evaluate(book, "=" + args[2], 19, 0), c))
-            return Expect(m.ours.kind == 'e', m, "an offset");
-        int row = std::min(area.r1, area.r2) + int(RoundHalfAway(r));
-        int column = std::min(area.c1, area.c2) + int(RoundHalfAway(c));
-        const uint8_t* cell = row >= 0 && column >= 0
-                                  ? FindCell(book.Sheet().cells, uint32_t(row), uint16_t(column))
-                                  : nullptr;
-        want = cell ? FromRecord(cell) : Answer{'n', 0, ""};
-    } else if (name == "IF" && args.size() >= 2) {
-        double c = 0;
-        ReadNumber(Evaluate(book, "=" + args[0], 19, 0), c);
-        // Any number but 0 is true.
-        std::size_t branch = c != 0 ? 1 : 2;
-        want = branch < args.size() ? first(ReadArgument(book, args[branch])) : Answer{'n', 0, ""};
+    if (name == "OFFSET" && args.size() >= 3 && args.size() <= 5) {
+        want = OffsetCorner(book, args);
+    } else if (name == "IF" && args.size() >= 2 && args.size() <= 3) {
+        want = IfBranch(book, args);
     } else if (name == "CHOOSE" && args.size() >= 2) {
         double k = 0;
-        ReadNumber(Evaluate(book, "=" + args[0], 19, 0), k);
-        std::size_t i = std::size_t(RoundHalfAway(k));
-        want = i >= 1 && i < args.size() ? first(ReadArgument(book, args[i])) : Answer{'e', 0, "?"};
-    } else if (name == "INDEX" && args.size() == 2) {
-        Argument area = ReadArgument(book, args[0]);
-        double r = 0;
-        ReadNumber(Evaluate(book, "=" + args[1], 19, 0), r);
-        std::size_t row = std::size_t(RoundHalfAway(r));
-        want = row >= 1 && row <= area.rows ? area.values[(row - 1) * area.columns] : want;
-        if (want.kind == 'b') want = Answer{'n', 0, ""};
-    } else {
-        want = first(ReadArgument(book, m.formula.substr(1)));
+        int error = ReadWhole(ValueOf(book, args, 0), k, 1, double(args.size() - 1));
+        // An empty index picks nothing.
+        if (!error && k == 0) error = 5;
+        want = error ? ErrorOfCode(error) : first(ReadArgument(book, args[std::size_t(k)]));
+    } else if (name == "INDEX" && (args.size() == 2 || args.size() == 3)) {
+        want = IndexCorner(book, args);
     }
     return Expect(Agree(m.ours, want), m, "the range's first cell");
 }

@@ -38,35 +38,43 @@ std::string LargeAngles(const ModelCase& m) {
     return Expect(Agree(m.ours, Answer{'n', want, ""}), m, "the angle's sine, cosine or tangent");
 }
 
-// A cumulative flag is a whole number rounded half away from zero that must be 0 or 1.
+// A cumulative flag is a whole number rounded half away from zero that must be 0 or 1; left
+// out it is ADDRESS's and INDIRECT's A1 style (1), else false. A flag that fails adds its code
+// (#NUM! for one past 0 and 1 or a text that is no number) to the other arguments' errors,
+// the largest winning: those are the call's with the flag an error of the lowest code.
 std::string TruthFlags(TestBook& book, const ModelCase& m) {
     // ADDRESS's style flag comes before the worksheet's name, other flags last.
     const std::size_t at = m.name == "ADDRESS" ? 3 : m.args.size() - 1;
-    if (m.args.size() <= at) return Expect(false, m, "the flag");
-    const Argument& flag = m.args[at];
-    const Answer& v = flag.values.front();
-    if (v.kind != 'n') return Expect(m.ours.kind == 'e', m, "a flag that is no number");
-    double rounded = RoundHalfAway(v.number);
-    if (rounded != 0 && rounded != 1)
-        return Expect(IsError(m.ours, "#NUM!"), m, "a flag past 0 and 1");
+    if (m.args.size() <= at || m.args[at].values.size() != 1) return Expect(false, m, "the flag");
+    double flag = m.name == "ADDRESS" || m.name == "INDIRECT" ? 1 : 0;
+    const int code = ReadWhole(m.args[at].values.front(), flag, 0, 1);
     std::vector<std::string> texts = Texts(m);
-    texts[at] = rounded ? "1" : "0";
+    if (code) {
+        texts[at] = "1/0";
+        const int others = ErrorCode(Substituted(book, m, texts));
+        return Expect(Agree(m.ours, ErrorOfCode(std::max(code, others))), m,
+                      "a flag that fails beside the other arguments' errors");
+    }
+    texts[at] = flag ? "1" : "0";
     return Expect(Agree(m.ours, Substituted(book, m, texts)), m, "the flag rounded");
 }
 
+// DOLLARFR writes the numerator in as many digits as the whole denominator has, DOLLARDE reads
+// them back. The denominator rounds half away from zero to 1 up to 2^31-1 (empty: 1), the
+// value lies within the 32-bit integers (empty: 0), else #NUM!, the largest error code winning.
 std::string FractionDigits(const ModelCase& m) {
-    double x = 0, d = 0;
-    if (m.args.size() != 2 || !ReadNumber(m.args[0].values.front(), x) ||
-        !ReadNumber(m.args[1].values.front(), d))
-        return Expect(m.ours.kind == 'e', m, "the fraction");
-    d = RoundHalfAway(d);
-    if (d < 1) return Expect(m.ours.kind == 'e', m, "a denominator below 1");
+    double x = 0, d = 1;
+    if (m.args.size() != 2) return Expect(false, m, "the fraction");
+    const int error = std::max(ReadScalar(m.args[0].values.front(), x, -2147483648.0, 2147483647.0),
+                               ReadWhole(m.args[1].values.front(), d, 1, 2147483647.0));
+    if (error) return Expect(Agree(m.ours, ErrorOfCode(error)), m, "the arguments' error");
     double scale = std::pow(10.0, std::floor(std::log10(d)) + 1);
     double whole = std::trunc(std::fabs(x)), fraction = std::fabs(x) - whole;
     double value = m.name == "DOLLARFR" ? whole + std::floor(fraction * d + 0.5) / scale
                                         : whole + fraction * scale / d;
-    return Expect(Agree(m.ours, Answer{'n', x < 0 ? -value : value, ""}), m,
-                  "the fraction's digits");
+    const Answer want =
+        OutsideDoubles(value) ? Answer{'e', 0, "#NUM!"} : Answer{'n', x < 0 ? -value : value, ""};
+    return Expect(Agree(m.ours, want), m, "the fraction's digits");
 }
 
 // A text past the 8,173 characters a cell holds is #VALUE!: the peer's answer longer, or a
@@ -85,23 +93,26 @@ std::string TextLength(TestBook& book, const ModelCase& m) {
 }
 
 // CEILING, FLOOR and MROUND work on the magnitude: a negative number goes away from zero
-// with CEILING and toward it with FLOOR; a multiple of 0 is #DIV/0!, a negative one (MROUND:
-// one of the other sign) #NUM!; an empty cell named as the multiple is 1.
+// with CEILING and toward it with FLOOR. The arguments' errors come first, the largest code
+// winning (a text that is no number, and CEILING's or FLOOR's negative multiple, #NUM!); then
+// a multiple of 0 is #DIV/0!, MROUND's of the other sign #NUM!, a result past the doubles
+// #NUM!. An empty value is 0, an empty multiple 1.
 std::string Multiples(const ModelCase& m) {
     double x = 0, step = 1;
-    if (m.args.size() != 2 || !ReadNumber(m.args[0].values.front(), x) ||
-        (m.args[1].values.front().kind != 'b' && !ReadNumber(m.args[1].values.front(), step)))
-        return Expect(m.ours.kind == 'e', m, "the multiple");
+    if (m.args.size() != 2) return Expect(false, m, "the multiple");
+    const bool mround = m.name == "MROUND";
+    const int error = std::max(ReadScalar(m.args[0].values.front(), x),
+                               ReadScalar(m.args[1].values.front(), step, mround ? -DBL_MAX : 0));
+    if (error) return Expect(Agree(m.ours, ErrorOfCode(error)), m, "the arguments' error");
     if (step == 0) return Expect(IsError(m.ours, "#DIV/0!"), m, "a multiple of 0");
-    bool mround = m.name == "MROUND";
-    if ((!mround && step < 0) || (mround && x != 0 && (x < 0) != (step < 0)))
-        return Expect(IsError(m.ours, "#NUM!"), m, "a multiple of the wrong sign");
+    if (mround && x != 0 && (x < 0) != (step < 0))
+        return Expect(IsError(m.ours, "#NUM!"), m, "a multiple of the other sign");
     double units = std::fabs(x) / std::fabs(step);
     double whole = m.name == "CEILING" ? std::ceil(units)
                    : m.name == "FLOOR" ? std::floor(units)
                                        : RoundHalfAway(units);
     double value = (x < 0 ? -1 : 1) * whole * std::fabs(step);
-    if (!std::isfinite(value) || !std::isfinite(units))
+    if (OutsideDoubles(value) || !std::isfinite(units))
         return Expect(IsError(m.ours, "#NUM!"), m, "a multiple past the doubles");
     return Expect(Agree(m.ours, Answer{'n', value, ""}), m, "the multiple on the magnitude");
 }
@@ -334,12 +345,13 @@ std::string DomainRule(TestBook& book, const ModelCase& m) {
         // A deviation of 0 given measures nothing.
         if (given && sigma == 0) worst = std::max(worst, 5);
         if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
-        if (x.size() < 2) return Expect(m.ours.kind == 'e', m, "a sample too small");
+        if (x.size() < 2) return Expect(IsError(m.ours, "#DIV/0!"), m, "a sample too small");
         double mean = 0;
         for (double v : x) mean += v / double(x.size());
         if (!given) sigma = std::sqrt(SampleVariance(x));
         double z = (mean - at) / (sigma / std::sqrt(double(x.size())));
-        if (!std::isfinite(z)) return Expect(m.ours.kind == 'e', m, "a statistic past the doubles");
+        if (OutsideDoubles(z))
+            return Expect(IsError(m.ours, "#NUM!"), m, "a statistic past the doubles");
         if (m.name == "ZTEST2")
             return Expect(Agree(m.ours, Answer{'n', z, ""}), m, "the z statistic");
         Answer want = Evaluate(book, "=NORMSDIST(" + Number(-z) + ")", 19, 0);

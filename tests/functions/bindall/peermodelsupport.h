@@ -4,6 +4,7 @@
 
 #include "tests/functions/bindall/peermodels.h"
 
+#include <cfloat>
 #include <functional>
 #include <map>
 #include <string>
@@ -94,6 +95,17 @@ Answer WithCallAnswer(TestBook& book, const std::string& formula, const std::str
 // given alone (#NUM!) or an error raises `worst` to its code unless `leaveOut` leaves both
 // out, and areas leave such texts out. False when `worst` is set.
 bool ReadSample(const Argument& a, bool leaveOut, std::vector<double>& out, int& worst);
+
+// One value read as a function reads a number argument: its error's code, #NUM! for a text
+// that is no number or a number past [low, high]; an empty value leaves `x` at its default.
+// Returns the code, 0 for none.
+int ReadScalar(const Answer& v, double& x, double low = -DBL_MAX, double high = DBL_MAX);
+
+// As ReadScalar, rounded half away from zero to a whole number within [low, high].
+int ReadWhole(const Answer& v, double& x, double low, double high);
+
+// A result a function gives as #NUM!: NaN, an infinity or a subnormal number.
+bool OutsideDoubles(double x);
 
 // Our answer worked out at whole-number arguments where the peer takes or refuses the fraction.
 bool WholeArgumentsComputed(TestBook& book, const ModelCase& m);
