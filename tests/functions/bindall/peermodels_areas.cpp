@@ -545,8 +545,8 @@ Answer IfBranch(TestBook& book, const std::vector<std::string>& args) {
 }
 
 // A function that gives a range shows the range's first cell (an empty one as 0): OFFSET's
-// moved corner, IF's or CHOOSE's chosen range, INDEX's row, an intersection's corner; an
-// intersection written alone with a reversed range is #NULL!.
+// moved corner, IF's or CHOOSE's chosen range, INDEX's row, a turned range, an intersection's
+// corner; an intersection written alone with a reversed range is #NULL!.
 std::string RangeResults(TestBook& book, const ModelCase& m) {
     auto first = [](const Argument& a) {
         Answer v = a.values.empty() ? Answer{'e', 0, "#NULL!"} : a.values.front();
@@ -576,6 +576,9 @@ std::string RangeResults(TestBook& book, const ModelCase& m) {
         want = error ? ErrorOfCode(error) : first(ReadArgument(book, args[std::size_t(k)]));
     } else if (name == "INDEX" && (args.size() == 2 || args.size() == 3)) {
         want = IndexCorner(book, args);
+    } else if (name == "TRANSPOSE" && args.size() == 1) {
+        // A turned range keeps its first cell first.
+        want = first(ReadArgument(book, args[0]));
     }
     return Expect(Agree(m.ours, want), m, "the range's first cell");
 }
