@@ -3,11 +3,13 @@
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <array>
+#include <bitset>
 #include <cstring>
 #include <deque>
 #include <xcb/xcb.h>
@@ -34,14 +36,56 @@ QWidget* BlockingModal() {
     return nullptr;
 }
 
+// Whether `id` is the window of a pop-up of ours (a menu) that has closed. Until the server has
+// taken the closing menu's release of the keyboard, it sends that window the keys typed, and
+// the toolkit drops keys for a hidden window.
+bool IsClosedPopup(xcb_window_t id) {
+    for (const QWindow* window : QGuiApplication::allWindows())
+        if (window->handle() && xcb_window_t(window->winId()) == id)
+            return window->type() == Qt::Popup && !window->isVisible();
+    return false;
+}
+
+// Where kept keys go now: the modal dialog once it has the keyboard (null until then), else
+// the active window, which the closed menu gave the keyboard back to; null when there is none.
+QWindow* KeyTarget() {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        QWindow* window = modal->windowHandle();
+        return window && QGuiApplication::focusWindow() == window ? window : nullptr;
+    }
+    QWidget* active = QApplication::activeWindow();
+    return active && active->isVisible() ? active->windowHandle() : nullptr;
+}
+
+using KeyCopy = std::array<uint8_t, sizeof(xcb_key_press_event_t)>;
+
+// The key as the server sent it, from the toolkit's event: its key code and the modifiers'
+// state, which the toolkit reads a sent key by.
+KeyCopy AsSent(const QKeyEvent& event, xcb_window_t root) {
+    xcb_key_press_event_t key{};
+    key.response_type = event.type() == QEvent::KeyPress ? XCB_KEY_PRESS : XCB_KEY_RELEASE;
+    key.detail = xcb_keycode_t(event.nativeScanCode());
+    key.state = uint16_t(event.nativeModifiers());
+    key.time = xcb_timestamp_t(event.timestamp());
+    key.root = root;
+    key.same_screen = 1;
+    KeyCopy copy;
+    std::memcpy(copy.data(), &key, copy.size());
+    return copy;
+}
+
 class CModalTypeAhead : public QObject, public QAbstractNativeEventFilter {
 public:
     explicit CModalTypeAhead(xcb_connection_t* connection)
         : QObject(qApp), connection_(connection) {
         QObject::connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this] { Flush(); });
         expiry_.setSingleShot(true);
-        QObject::connect(&expiry_, &QTimer::timeout, this, [this] { kept_.clear(); });
+        QObject::connect(&expiry_, &QTimer::timeout, this, [this] {
+            kept_.clear();
+            pressed_.reset();
+        });
         qApp->installNativeEventFilter(this);
+        qApp->installEventFilter(this);
     }
     // Destroyed with the application as its child, when the application is already gone.
     ~CModalTypeAhead() override {
@@ -53,31 +97,57 @@ public:
         auto* event = static_cast<xcb_generic_event_t*>(message);
         const uint8_t kind = event->response_type & 0x7f;
         if (kind != XCB_KEY_PRESS && kind != XCB_KEY_RELEASE) return false;
-        // Our own sending, back from the server: the toolkit takes it to the dialog.
+        // Our own sending, back from the server: the toolkit takes it to the window it went to.
         if ((event->response_type & 0x80) && inFlight_ > 0) {
             --inFlight_;
             return false;
         }
+        const auto* key = reinterpret_cast<xcb_key_press_event_t*>(event);
         // Once keys are kept, the keys after them wait behind them.
-        if (kept_.empty() && inFlight_ == 0 && !BlockingModal()) return false;
-        if (kept_.empty()) expiry_.start(kKeepMs);
-        std::array<uint8_t, sizeof(xcb_key_press_event_t)> copy;
+        if (kept_.empty() && inFlight_ == 0 && !BlockingModal() && !IsClosedPopup(key->event)) {
+            if (kind == XCB_KEY_RELEASE) pressed_.reset(key->detail);
+            return false;
+        }
+        KeyCopy copy;
         std::memcpy(copy.data(), event, copy.size());
+        return Keep(copy);
+    }
+
+    // A key the server sent a menu before the menu closed, read only after it: the toolkit
+    // hands it to the closed menu, which drops it.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if ((event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) ||
+            !watched->isWindowType())
+            return false;
+        const auto* window = static_cast<QWindow*>(watched);
+        if (window->type() != Qt::Popup || window->isVisible() || QApplication::activePopupWidget())
+            return false;
+        return Keep(AsSent(*static_cast<QKeyEvent*>(event),
+                           xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root));
+    }
+
+private:
+    // Keeps a press, and the release of a kept press; false for a release whose press went on
+    // (the Escape or Alt that closed a menu): sent on, it would reach the window a second time,
+    // where a release alone ends what Alt began in the menu bar.
+    bool Keep(const KeyCopy& copy) {
+        const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(copy.data());
+        if ((key->response_type & 0x7f) == XCB_KEY_PRESS) {
+            pressed_.set(key->detail);
+        } else {
+            if (!pressed_.test(key->detail)) return false;
+            pressed_.reset(key->detail);
+        }
+        if (kept_.empty()) expiry_.start(kKeepMs);
         kept_.push_back(copy);
         Flush();
         return true;
     }
 
-private:
     void Flush() {
         if (kept_.empty()) return;
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal) {
-            kept_.clear();
-            return;
-        }
-        QWindow* window = modal->windowHandle();
-        if (!window || QGuiApplication::focusWindow() != window) return;
+        QWindow* window = KeyTarget();
+        if (!window) return;
         expiry_.stop();
         const auto id = xcb_window_t(window->winId());
         for (auto& copy : kept_) {
@@ -93,7 +163,8 @@ private:
     }
 
     xcb_connection_t* connection_;
-    std::deque<std::array<uint8_t, sizeof(xcb_key_press_event_t)>> kept_;
+    std::deque<KeyCopy> kept_;
+    std::bitset<256> pressed_; // key codes whose press was kept, until their release
     int inFlight_ = 0;
     QTimer expiry_;
 };

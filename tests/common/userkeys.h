@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QStringList>
 #include <initializer_list>
+#include <vector>
 
 namespace vl::testkeys {
 
@@ -25,7 +26,7 @@ inline bool OnX() {
     return QGuiApplication::platformName() == QLatin1String("xcb");
 }
 
-// The key's name for xdotool: "alt+e", "Escape", "space", "z".
+// The key's name for xdotool: "alt+e", "Escape", "space", "shift+F10", "z".
 inline QString XName(Stroke stroke) {
     QString name;
     if (stroke.modifiers & Qt::ControlModifier) name += QStringLiteral("ctrl+");
@@ -41,12 +42,14 @@ inline QString XName(Stroke stroke) {
     case Qt::Key_Tab:
         return name + QStringLiteral("Tab");
     default:
+        if (stroke.key >= Qt::Key_F1 && stroke.key <= Qt::Key_F35)
+            return name + QStringLiteral("F%1").arg(stroke.key - Qt::Key_F1 + 1);
         return name + QKeySequence(stroke.key).toString().toLower();
     }
 }
 
 // Types the keys; false when they could not all be typed.
-inline bool Type(std::initializer_list<Stroke> keys) {
+inline bool Type(const std::vector<Stroke>& keys) {
     if (!OnX()) {
         for (const Stroke& s : keys)
             if (!testwait::PressKey(s.key, s.modifiers)) return false;
@@ -60,6 +63,10 @@ inline bool Type(std::initializer_list<Stroke> keys) {
     xdo.start(QStringLiteral("xdotool"), arguments);
     return xdo.waitForFinished(testwait::kWindowWaitMs) &&
            xdo.exitStatus() == QProcess::NormalExit && xdo.exitCode() == 0;
+}
+
+inline bool Type(std::initializer_list<Stroke> keys) {
+    return Type(std::vector<Stroke>(keys));
 }
 
 } // namespace vl::testkeys

@@ -5,6 +5,7 @@
 
 #include "resources/commandids.h"
 #include "tests/common/popupkeys.h"
+#include "tests/common/userkeys.h"
 #include "tests/common/waits.h"
 #include "wndtest.h"
 #include "workbookwnd/inspectpane.h"
@@ -14,13 +15,18 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTreeWidget>
+#include <QWindow>
 #include <cstdlib>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace vl {
 
@@ -115,6 +121,78 @@ TEST_F(KeyboardSignsTest, EscapeFromABarMenuGivesTheGridTheKeys) {
         ASSERT_TRUE(testwait::PressKey(Qt::Key_Down));
         EXPECT_EQ(CellText(0, row), "q");
         EXPECT_EQ(View()->Selection().r1, ++row);
+    }
+}
+
+// The presses and releases that reach a window, in order.
+class CKeyLog : public QObject {
+public:
+    explicit CKeyLog(QWindow* window) : window_(window) { window_->installEventFilter(this); }
+    ~CKeyLog() override {
+        if (window_) window_->removeEventFilter(this);
+    }
+    std::vector<std::pair<QEvent::Type, int>> keys;
+
+private:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
+            keys.emplace_back(event->type(), static_cast<QKeyEvent*>(event)->key());
+        return false;
+    }
+    QPointer<QWindow> window_;
+};
+
+// Keys typed at once as a menu closes, as a fast typist types them: on X the server sends the
+// menu those typed before it has let go of the keyboard, and the letter among them still
+// reaches the cell. Typed all at once from the start, and once the menu has the keyboard (the
+// server then sends the menu every one of them): from the bar, Escape out of the menu and out
+// of the bar, and from the grid's own menu. Typed once the menu has them, the frame gets each
+// key after the one that closed the menu, pressed and released, and not that key's release.
+TEST_F(KeyboardSignsTest, KeysTypedAsAMenuClosesReachTheCell) {
+    const testkeys::Stroke altE{Qt::Key_E, Qt::AltModifier}, escape{Qt::Key_Escape},
+        shiftF10{Qt::Key_F10, Qt::ShiftModifier}, x{Qt::Key_X}, enter{Qt::Key_Return};
+    const struct {
+        const char* name;
+        std::vector<testkeys::Stroke> opening; // typed first, the menu then waited for
+        std::vector<testkeys::Stroke> typed;
+        std::vector<Qt::Key> reaching; // the keys the frame gets, once the menu had them
+    } kCases[] = {
+        {"Alt+E and the rest at once", {}, {altE, escape, escape, x, enter}, {}},
+        {"Alt+E, the rest once the menu has the keys",
+         {altE},
+         {escape, escape, x, enter},
+         {Qt::Key_Escape, Qt::Key_X, Qt::Key_Return}},
+        {"Shift+F10, the rest once the menu has the keys",
+         {shiftF10},
+         {escape, x, enter},
+         {Qt::Key_X, Qt::Key_Return}},
+    };
+    uint32_t row = 0;
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        Select(0, ++row);
+        ASSERT_TRUE(testwait::UntilKeysReach(View()));
+        if (!c.opening.empty()) {
+            ASSERT_TRUE(testkeys::Type(c.opening));
+            ASSERT_NE(testwait::UntilPopupHasKeys(), nullptr);
+        }
+        const CKeyLog log(frame->windowHandle());
+        ASSERT_TRUE(testkeys::Type(c.typed));
+        EXPECT_TRUE(testwait::Until([&] { return CellText(0, row) == "x"; })) << CellText(0, row);
+        if (!c.opening.empty()) {
+            // Return's release comes after the entry has ended.
+            ASSERT_TRUE(testwait::Until([&] { return log.keys.size() >= 2 * c.reaching.size(); }));
+            std::vector<std::pair<QEvent::Type, int>> expected;
+            for (const Qt::Key key : c.reaching) {
+                expected.emplace_back(QEvent::KeyPress, key);
+                expected.emplace_back(QEvent::KeyRelease, key);
+            }
+            EXPECT_EQ(log.keys, expected);
+        }
+        // Return ended the entry: the grid has the keys, its cursor where it was.
+        EXPECT_TRUE(testwait::UntilKeysReach(View()));
+        EXPECT_EQ(View()->Selection(), (CellRange{0, row, 0, row}));
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     }
 }
 
