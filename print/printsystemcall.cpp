@@ -57,17 +57,15 @@ public:
             if (now >= deadline) break;
             if (windows) {
                 lock.unlock();
-                // The wait takes the user's input (keeping keys for later); without one the
-                // input stays queued. Taken before the box shows: a key typed before it
-                // showed, but read late, is kept for the window it was typed into rather
-                // than refused by the modal box.
-                QCoreApplication::processEvents(wait ? QEventLoop::AllEvents
-                                                     : QEventLoop::ExcludeUserInputEvents);
                 if (wait && !shown &&
                     now - start >= std::chrono::milliseconds(kPrintWaitShownAfterMs)) {
                     wait->Show();
                     shown = true;
                 }
+                // The wait takes the user's input (keeping keys for later); without one the
+                // input stays queued.
+                QCoreApplication::processEvents(wait ? QEventLoop::AllEvents
+                                                     : QEventLoop::ExcludeUserInputEvents);
                 cancelled = wait && wait->Cancelled();
                 lock.lock();
                 if (cancelled) break;
