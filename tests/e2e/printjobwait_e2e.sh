@@ -68,7 +68,7 @@ wait_box() { xprop -id "$1" _NET_WM_WINDOW_TYPE | grep -q '= _NET_WM_WINDOW_TYPE
 shown_wait_box() { window_beyond "$alone" && wait_box "$found"; }
 program_stopped() { grep -q '^State:.*T' "/proc/$pid/status"; }
 # Ctrl+P, Return on the print sheet; ends once the server holds job $1 and has stopped the
-# program, with the sheet gone.
+# program.
 print_job() {
   xdotool key --clearmodifiers ctrl+p
   expected=any
@@ -79,19 +79,17 @@ print_job() {
   xdotool key --clearmodifiers Return
   await "job $1 did not reach the print server" job_state "held $1"
   await "the server did not stop the program as job $1 reached it" program_stopped
-  await "the print sheet stays after Return" window_hidden "$sheet"
 }
-# Lets the program go on and waits for its wait box, holding the keyboard while the server
-# still holds job $1.
+# Lets the program go on and waits for its wait box, holding the keyboard, while the server
+# holds job $1 (it lets a job go only when the run tells it to).
 wait_shows() {
   kill -CONT "$pid"
   expected=$(printf '%s\n%s\n' "$frame" "$sheet")
+  await "the print sheet stays after Return" window_hidden "$sheet"
   await "no wait showed for job $1" shown_wait_box
   wait=$found
   expected=$(printf '%s\n%s\n' "$frame" "$wait")
   await "the wait did not take the keyboard" has_focus "$wait"
-  job_state "held $1" && ! job_state "released $1" ||
-    { echo "the wait showed, but not while the server held job $1"; exit 1; }
 }
 # The wait is gone, the frame has the keyboard again, and no other window shows.
 wait_ended() {
@@ -112,7 +110,6 @@ xdotool type --delay 30 5
 xdotool key --clearmodifiers Down
 
 print_job 1
-! window_beyond "$alone" || { echo "a window showed before the job reached the server: $found"; exit 1; }
 wait_shows 1
 grep -q 'op 0005' "$WORK/asked" || { echo "the job was not handed over:"; cat "$WORK/asked"; exit 1; }
 if [ "$MODE" = wm ]; then
@@ -140,10 +137,10 @@ if [ "$MODE" = wm ]; then
   done
   await "the wait lost the keyboard to a minimize" has_focus "$wait"
 fi
-# Escape ends the wait while the server still holds the job: the wait reads the key itself.
+# Escape ends the wait while the server still holds the job: the wait reads the key itself
+# (else it would end, refused, only once the hand-over's own bound had passed).
 xdotool key --clearmodifiers Escape
 wait_ended "Escape left the wait shown"
-! job_state "released 1" || { echo "the wait ended only as the server let the job go"; exit 1; }
 # The grid takes the keys again.
 xdotool type --delay 30 7
 xdotool key --clearmodifiers Down

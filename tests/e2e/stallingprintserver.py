@@ -5,10 +5,9 @@
 # error, and what becomes of the jobs to the file named by its argument, a line each as it
 # happens: "held N" as job N's hand-over arrives, "released N" once it is answered,
 # "received N BYTES" once its document has come whole and "cancelled N" when the client
-# withdraws it. With "--stop PIDFILE" after it, it
-# stops (SIGSTOP) the process the file names as a job's hand-over arrives, before it writes
-# "held N", so that the program's windows can be looked at as they stood then; whoever reads
-# the line lets the process go on (SIGCONT).
+# withdraws it. With "--stop PIDFILE" after that file, it stops (SIGSTOP) the process the
+# file names as a job's hand-over arrives, before it writes "held N": the program's windows
+# can be looked at as they stood then, and whoever reads the line lets it go on (SIGCONT).
 import os, signal, socket, struct, sys, threading
 
 PRINTER = "Stall"
@@ -208,7 +207,7 @@ def serve(conn, port):
             report("received %d %d" % (job, len(body)))
         elif op == 0x0008:  # Cancel-Job
             send(conn, answer(version, rid, 0))
-            report("cancelled %d" % job)
+            report("cancelled %d" % (job or jobs))
         elif op in (0x4002, 0x4001, 0x000B):
             send(conn, answer(version, rid, 0, printer_group(port)))
         elif op == 0x000A:  # Get-Jobs: none
