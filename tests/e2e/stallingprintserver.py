@@ -1,7 +1,14 @@
 # A print server that answers every question about its one printer "Stall" (its PPD too) and
-# holds every job hand-over (Print-Job, Create-Job, Send-Document) without an answer. It
-# prints its port, and writes each operation it is asked to its standard error.
-import socket, struct, sys, threading
+# holds every job's hand-over (Print-Job, Create-Job) without an answer until it is sent
+# SIGUSR1, which answers the jobs held then; the job's document (Send-Document) is taken and
+# answered at once. It prints its port, writes each operation it is asked to its standard
+# error, and what becomes of the jobs to the file named by its argument, a line each as it
+# happens: "held N" as job N's hand-over arrives, "released N" once it is answered,
+# "received N BYTES" once its document has come whole and "cancelled N" when the client
+# withdraws it. With "--stop PIDFILE" after that file, it stops (SIGSTOP) the process the
+# file names as a job's hand-over arrives, before it writes "held N": the program's windows
+# can be looked at as they stood then, and whoever reads the line lets it go on (SIGCONT).
+import os, signal, socket, struct, sys, threading
 
 PRINTER = "Stall"
 PPD = r'''*PPD-Adobe: "4.3"
@@ -96,6 +103,9 @@ def read_request(conn, buf):
     head, rest = buf.split(b"\r\n\r\n", 1)
     lines = head.decode("latin-1").split("\r\n")
     headers = {l.split(":", 1)[0].strip().lower(): l.split(":", 1)[1].strip() for l in lines[1:] if ":" in l}
+    # The client sends a job's document only once told to go on.
+    if headers.get("expect", "").lower() == "100-continue":
+        conn.sendall(b"HTTP/1.1 100 Continue\r\n\r\n")
     body = rest
     if headers.get("transfer-encoding", "").lower() == "chunked":
         data = b""
@@ -126,9 +136,56 @@ def read_request(conn, buf):
 def send(conn, payload, kind="application/ipp", code="200 OK"):
     conn.sendall(("HTTP/1.1 %s\r\nContent-Type: %s\r\nContent-Length: %d\r\n\r\n" % (code, kind, len(payload))).encode() + payload)
 
-held = []
+def job_group(port, job):
+    g = b"\x02"
+    g += attr(0x21, "job-id", integer(job))
+    g += attr(0x45, "job-uri", "ipp://127.0.0.1:%d/jobs/%d" % (port, job))
+    g += attr(0x23, "job-state", integer(3))
+    g += attr(0x44, "job-state-reasons", "none")
+    return g
+
+STATE = open(sys.argv[1], "a", buffering=1)
+STOP = sys.argv[3] if len(sys.argv) > 3 and sys.argv[2] == "--stop" else None
+lock = threading.Lock()
+jobs = 0
+held = {}  # job: the event that lets its answer go
+
+def report(line):
+    with lock:
+        STATE.write(line + "\n")
+        STATE.flush()
+
+def stop_the_program():
+    try:
+        with open(STOP) as f:
+            os.kill(int(f.read().strip()), signal.SIGSTOP)
+    except (OSError, ValueError):
+        pass
+
+def hold(version, rid, conn, port):
+    global jobs
+    with lock:
+        jobs += 1
+        job = jobs
+        released = held[job] = threading.Event()
+    if STOP: stop_the_program()
+    report("held %d" % job)
+    released.wait()
+    send(conn, answer(version, rid, 0, job_group(port, job)))
+    report("released %d" % job)
+    return job
+
+def release(*_):
+    with lock:
+        events = list(held.values())
+        held.clear()
+    for e in events: e.set()
+
+signal.signal(signal.SIGUSR1, release)
+
 def serve(conn, port):
     buf = b""
+    job = 0
     while True:
         line, body, buf = read_request(conn, buf)
         if line is None: return
@@ -142,10 +199,16 @@ def serve(conn, port):
         version = body[:2]
         op, rid = struct.unpack(">HI", body[2:8])
         sys.stderr.write("op %04x\n" % op); sys.stderr.flush()
-        if op in (0x0002, 0x0005, 0x0006):  # Print-Job, Create-Job, Send-Document: held
-            held.append(conn)
-            return
-        if op in (0x4002, 0x4001, 0x000B):
+        if op in (0x0002, 0x0005):  # Print-Job, Create-Job: held
+            job = hold(version, rid, conn, port)
+            if op == 0x0002: report("received %d %d" % (job, len(body)))
+        elif op == 0x0006:  # Send-Document
+            send(conn, answer(version, rid, 0, job_group(port, job)))
+            report("received %d %d" % (job, len(body)))
+        elif op == 0x0008:  # Cancel-Job
+            send(conn, answer(version, rid, 0))
+            report("cancelled %d" % (job or jobs))
+        elif op in (0x4002, 0x4001, 0x000B):
             send(conn, answer(version, rid, 0, printer_group(port)))
         elif op == 0x000A:  # Get-Jobs: none
             send(conn, answer(version, rid, 0))

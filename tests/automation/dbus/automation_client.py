@@ -47,6 +47,24 @@ class Workbook:
         return int(vt), value
 
 
+class InformationObjects:
+    """A text file and a table information object, with the given separator: the methods
+    take them by their paths, and the test releases them by those paths when it is done."""
+
+    def __init__(self, bus, separator):
+        self.bus = bus
+        root = bus.get_object(SERVICE, "/")
+        self.text_path = root.CreateObject("Vorlan.TextFileInfo", dbus_interface="org.vorlane.Vorlan")
+        self.xbase_path = root.CreateObject("Vorlan.XBaseInfo.1", dbus_interface="org.vorlane.Vorlan")
+        self.text = dbus.Interface(bus.get_object(SERVICE, self.text_path), "org.vorlane.ITextFileInfo")
+        self.xbase = dbus.Interface(bus.get_object(SERVICE, self.xbase_path), "org.vorlane.IXBaseInfo")
+        self.text.SetSeparator(separator)
+
+    def release(self):
+        for path in (self.text_path, self.xbase_path):
+            dbus.Interface(self.bus.get_object(SERVICE, path), UNKNOWN).Release()
+
+
 class AutomationClient(unittest.TestCase):
     bus = None
 
@@ -259,14 +277,10 @@ class AutomationClient(unittest.TestCase):
         self.assertEqual(int(wb.unknown.Release()), 0)
 
     def test_text_and_table_files_through_information_objects(self):
-        root = self.bus.get_object(SERVICE, "/")
-        text_path = root.CreateObject("Vorlan.TextFileInfo", dbus_interface="org.vorlane.Vorlan")
-        xbase_path = root.CreateObject("Vorlan.XBaseInfo.1", dbus_interface="org.vorlane.Vorlan")
+        info = InformationObjects(self.bus, ";")
+        text_path, xbase_path, text, xbase = info.text_path, info.xbase_path, info.text, info.xbase
         self.assertTrue(text_path.startswith("/TextFileInfo/"))
         self.assertTrue(xbase_path.startswith("/XBaseInfo/"))
-        text = dbus.Interface(self.bus.get_object(SERVICE, text_path), "org.vorlane.ITextFileInfo")
-        xbase = dbus.Interface(self.bus.get_object(SERVICE, xbase_path), "org.vorlane.IXBaseInfo")
-        text.SetSeparator(";")
         self.assertEqual(text.GetSeparator(), ";")
         self.assertFails(0x80070057, None, text.SetConversion, 2)
         lower, widths = text.GetColumnWidths()
@@ -302,8 +316,7 @@ class AutomationClient(unittest.TestCase):
         self.assertEqual(loaded.value("$A$2"), (VT_BSTR, "a;b"))
         self.assertEqual(loaded.value("$B$2"), (VT_R8, 2.5))
         loaded.unknown.Release()
-        for path in (text_path, xbase_path):
-            dbus.Interface(self.bus.get_object(SERVICE, path), UNKNOWN).Release()
+        info.release()
 
     def test_an_import_answers_how_many_texts_it_left_out(self):
         """Load of an import that left out texts outside the code page answers 1 and the
@@ -312,12 +325,8 @@ class AutomationClient(unittest.TestCase):
         prefix = ("Some texts of the file hold characters a cell cannot hold (cells hold the "
                   "Western European code page, Windows-1252). Their cells were left empty; the "
                   "rest of the file was read. Texts left out:")
-        root = self.bus.get_object(SERVICE, "/")
-        text_path = root.CreateObject("Vorlan.TextFileInfo", dbus_interface="org.vorlane.Vorlan")
-        xbase_path = root.CreateObject("Vorlan.XBaseInfo.1", dbus_interface="org.vorlane.Vorlan")
-        text = dbus.Interface(self.bus.get_object(SERVICE, text_path), "org.vorlane.ITextFileInfo")
-        xbase = dbus.Interface(self.bus.get_object(SERVICE, xbase_path), "org.vorlane.IXBaseInfo")
-        text.SetSeparator(",")
+        info = InformationObjects(self.bus, ",")
+        text_path, xbase_path, text, xbase = info.text_path, info.xbase_path, info.text, info.xbase
 
         def table(records, count):
             # dBase III, three one-character fields A, B, C.
@@ -356,8 +365,7 @@ class AutomationClient(unittest.TestCase):
                 self.assertEqual(wb.value("$B$%d" % row)[0], VT_EMPTY if answer else VT_BSTR)
                 self.assertEqual(wb.value("$C$%d" % row), (VT_BSTR, third))
                 self.assertEqual(int(wb.unknown.Release()), 0)
-        for path in (text_path, xbase_path):
-            dbus.Interface(self.bus.get_object(SERVICE, path), UNKNOWN).Release()
+        info.release()
 
     def test_save_never_writes_over_a_file_its_load_left_something_out_of(self):
         """Save answers 1 and leaves the file as it was when the load left fields or texts
@@ -425,15 +433,11 @@ class AutomationClient(unittest.TestCase):
         nothing, whatever names the file (as loaded, another spelling, a symbolic or a hard
         link); the image export is refused as for every file the document holds. Another
         name is written."""
-        root = self.bus.get_object(SERVICE, "/")
-        text_path = root.CreateObject("Vorlan.TextFileInfo", dbus_interface="org.vorlane.Vorlan")
-        xbase_path = root.CreateObject("Vorlan.XBaseInfo.1", dbus_interface="org.vorlane.Vorlan")
-        text = dbus.Interface(self.bus.get_object(SERVICE, text_path), "org.vorlane.ITextFileInfo")
-        xbase = dbus.Interface(self.bus.get_object(SERVICE, xbase_path), "org.vorlane.IXBaseInfo")
-        text.SetSeparator(",")
-        xbase.SetXBaseFormat(3)
-        xbase.SetFieldCount(1)
-        xbase.SetField(0, "A", dbus.Byte(ord("N")), 8, 0)
+        info = InformationObjects(self.bus, ",")
+        text_path, xbase_path = info.text_path, info.xbase_path
+        info.xbase.SetXBaseFormat(3)
+        info.xbase.SetFieldCount(1)
+        info.xbase.SetField(0, "A", dbus.Byte(ord("N")), 8, 0)
         data = ",".join(str(k) for k in range(1, 2049)).encode()
         path = os.path.join(FILES, "cut.csv")
         symbolic = os.path.join(FILES, "cut-symbolic.csv")
@@ -474,18 +478,14 @@ class AutomationClient(unittest.TestCase):
                     with open(path, "rb") as f:
                         self.assertEqual(f.read(), data)
                     self.assertTrue(os.path.getsize(other) > 0)
-        for obj_path in (text_path, xbase_path):
-            dbus.Interface(self.bus.get_object(SERVICE, obj_path), UNKNOWN).Release()
+        info.release()
 
     def test_load_opens_a_file_as_what_its_bytes_are(self):
         """The type asked only chooses among the forms a file's bytes allow: a workbook or an
         Excel 2003 XML spreadsheet under a .csv name asked as text opens as itself, and a text
         file asked as a workbook or a spreadsheet is refused, as the window opens them."""
-        root = self.bus.get_object(SERVICE, "/")
-        text_path = root.CreateObject("Vorlan.TextFileInfo", dbus_interface="org.vorlane.Vorlan")
-        xbase_path = root.CreateObject("Vorlan.XBaseInfo.1", dbus_interface="org.vorlane.Vorlan")
-        dbus.Interface(self.bus.get_object(SERVICE, text_path),
-                       "org.vorlane.ITextFileInfo").SetSeparator(",")
+        info = InformationObjects(self.bus, ",")
+        text_path, xbase_path = info.text_path, info.xbase_path
         wb = self.build()
         wb.ws.UpdateWorksheet()
         native = os.path.join(FILES, "native.csv")
@@ -538,8 +538,7 @@ class AutomationClient(unittest.TestCase):
                     with open(path, "rb") as f:
                         self.assertEqual(f.read(5), data[:5])
                 self.assertEqual(int(book.unknown.Release()), 0)
-        for path in (text_path, xbase_path):
-            dbus.Interface(self.bus.get_object(SERVICE, path), UNKNOWN).Release()
+        info.release()
 
     def test_references_are_counted_and_die_with_their_client(self):
         wb = Workbook(self.bus)
