@@ -197,6 +197,8 @@ TEST_F(PeerModels, TakeOurAnswerAndRefuseOneOfItsKindBeside) {
         {"pair walk", "=PROB(B5:B6,B5:B6,1)", Num(1), Num(0)},
         {"pair walk", "=PROB(B3:B5,B4:B6,0,100)", Err("#N/A!"), Err("#DIV/0!")},
         {"pair walk", "=RSQ(box!A1:B2,Other!A:A)", Err("#N/A!"), Err("#DIV/0!")},
+        // A whole column has the grid's rows, however few of them are used.
+        {"pair walk", "=RSQ(Other!A:A,'\\Box\\Inner'!A1:B6)", Err("#N/A!"), Num(0.5)},
         // OFFSET's and INDEX's bounds, their error codes and the moved corner.
         {"range results", "=OFFSET(A1:A3,\"x\",0)", Err("#NUM!"), Err("#VALUE!")},
         {"range results", "=OFFSET(A1:A3,-1,0)", Err("#NUM!"), Err("#REF!")},
