@@ -74,7 +74,8 @@ const std::set<std::string>& Reasons() {
         "count rounding",
         // a number compared with a text is #VALUE!: comparisons convert neither
         "text against number",
-        // a range result gives the range's values, shown from its first cell
+        // a range result gives the range's values, shown from its first cell, on the
+        // worksheet of the range it came from
         "range results",
         // an intersection with an operand that is no range leaves both operands in place
         "intersection operands",
@@ -166,7 +167,8 @@ const std::set<std::string>& Reasons() {
         // the value-list statistics, SUMSQ, PRODUCT and SUMPRODUCT read numeric text (given
         // directly too) as its number and other text as #NUM!, keep the largest error code
         // (MEDIAN, MODE and SUMPRODUCT leave both out) and count an empty cell named directly
-        // as 0; AVERAGE and AVEDEV skip an omitted argument; the A forms are the plain ones
+        // as 0; AVERAGE and AVEDEV skip an omitted argument and a place that names nothing;
+        // the A forms are the plain ones
         "list reading",
         // COUNT counts numbers and numeric texts, COUNTA every argument given and every stored
         // cell of a range

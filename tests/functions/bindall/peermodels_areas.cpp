@@ -387,6 +387,14 @@ int ReadLimits(const ModelCase& m, double& lower, double& upper) {
     return error;
 }
 
+// The rows of an area argument's shape: a whole column spans the grid, though only its used
+// rows are read.
+std::size_t ShapeRows(TestBook& book, const Argument& a) {
+    Area area;
+    const bool whole = PlacedArea(book, a.text, area) && area.r1 == 0 && area.r2 == int(kLastRow);
+    return whole ? std::size_t(kLastRow) + 1 : a.rows;
+}
+
 // PEARSON, RSQ, STEYX and PROB pair the stored cells of their two areas in rows then columns:
 // areas that differ in both rows and columns, unequal counts, or a pair whose errors differ
 // are #N/A!; pairs with a text that is no number, and pairs of one error, are passed over.
@@ -407,7 +415,8 @@ std::string PairWalk(TestBook& book, const ModelCase& m) {
         if (v.kind != 'b') xs0.push_back(v);
     for (const Answer& v : m.args[1].values)
         if (v.kind != 'b') ys0.push_back(v);
-    if ((m.args[0].rows != m.args[1].rows && m.args[0].columns != m.args[1].columns) ||
+    if ((ShapeRows(book, m.args[0]) != ShapeRows(book, m.args[1]) &&
+         m.args[0].columns != m.args[1].columns) ||
         xs0.size() != ys0.size())
         return Expect(Agree(m.ours, na), m, "unequal counts");
     std::vector<double> x, y;
@@ -480,8 +489,8 @@ std::string MatrixRules(TestBook& book, const ModelCase& m) {
 }
 
 // The value a range shows: its first cell, an empty one as 0.
-Answer Shown(TestBook& book, int row, int column) {
-    const uint8_t* cell = FindCell(book.Sheet().cells, uint32_t(row), uint16_t(column));
+Answer Shown(const CCellStore& cells, int row, int column) {
+    const uint8_t* cell = FindCell(cells, uint32_t(row), uint16_t(column));
     return cell ? FromRecord(cell) : Answer{'n', 0, ""};
 }
 
@@ -492,7 +501,8 @@ Answer ValueOf(TestBook& book, const std::vector<std::string>& args, std::size_t
 
 // OFFSET's rows and columns lie within the sheet from 0, its width and then height from 1
 // (empty: the source's), each a whole number (#NUM! past them, the largest error code winning); a
-// source that is no reference is #VALUE!; a moved range past the sheet's edge #REF!.
+// source that is no reference is #VALUE!; a moved range past the sheet's edge #REF!. The
+// moved range lies on the source's worksheet.
 Answer OffsetCorner(TestBook& book, const std::vector<std::string>& args) {
     const double lastRow = 2097151, lastColumn = 2046;
     double rows = 0, columns = 0, height = 0, width = 0;
@@ -501,14 +511,15 @@ Answer OffsetCorner(TestBook& book, const std::vector<std::string>& args) {
                           ReadWhole(ValueOf(book, args, 3), width, 1, lastColumn + 1),
                           ReadWhole(ValueOf(book, args, 4), height, 1, lastRow + 1)});
     Area area;
-    if (!ReadArea(args[0], area)) error = 7;
+    const CCellStore* cells = PlacedArea(book, args[0], area);
+    if (!cells) error = 7;
     if (error) return ErrorOfCode(error);
     const int top = std::min(area.r1, area.r2), left = std::min(area.c1, area.c2);
     if (height == 0) height = std::abs(area.r2 - area.r1) + 1;
     if (width == 0) width = std::abs(area.c2 - area.c1) + 1;
     const double r1 = top + rows, c1 = left + columns;
     if (r1 + height - 1 > lastRow || c1 + width - 1 > lastColumn) return ErrorOfCode(6);
-    return Shown(book, int(r1), int(c1));
+    return Shown(*cells, int(r1), int(c1));
 }
 
 // INDEX's row and column (0 or empty: all) are whole numbers within the sheet (#NUM!), past

@@ -150,6 +150,16 @@ bool ReadPlacedArgument(TestBook& book, const std::string& text, Argument& a) {
     return true;
 }
 
+const CCellStore* PlacedArea(TestBook& book, const std::string& text, Area& area) {
+    std::string name;
+    if (!SplitQualified(text, name, area))
+        return ReadArea(text, area) ? &book.Sheet().cells : nullptr;
+    const CTreeItem* item = FindItem(book, name[0] == '\\' ? name : "\\" + name);
+    const CWorksheet* sheet = item ? AsWorksheet(item) : nullptr;
+    if (area.r2 == kWholeColumn) area.r2 = int(kLastRow);
+    return sheet ? &sheet->cells : nullptr;
+}
+
 void AddPlaceModels(std::map<std::string, Model>& models) {
     models.insert({{"tree paths", TreePaths}, {"passed errors", PassedErrors}});
 }

@@ -137,6 +137,9 @@ TEST_F(PeerModels, TakeOurAnswerAndRefuseOneOfItsKindBeside) {
         {"text positions", "=FIND(\"ß\",\"Straße\",0.5)", Num(5), Num(6)},
         {"text positions", "=MID(\"Straße\",5,9)", Text("ße"), Text("ß")},
         {"text positions", "=MID(\"abc\",0,1)", Err("#VALUE!"), Err("#NUM!")},
+        {"text positions", "=SUBSTITUTE(Other!A2,E5,1,Other!B3)", Text("2.5"), Text("1")},
+        {"text positions", "=SUBSTITUTE(\"a1b1\",\"1\",\"-\",Other!B3)", Text("a-b-"),
+         Text("a1b-")},
         // The code page's characters and cases.
         {"code page", "=CHAR(129)", Text("\u0081"), Text("")},
         {"code page", "=CHAR(128)", Text("€"), Text("\u0080")},
@@ -193,6 +196,9 @@ TEST_F(PeerModels, TakeOurAnswerAndRefuseOneOfItsKindBeside) {
         {"pair walk", "=PROB(E1:E2,A1:A2,0,100)", Num(0), Num(4.5)},
         {"pair walk", "=PROB(B5:B6,B5:B6,1)", Num(1), Num(0)},
         {"pair walk", "=PROB(B3:B5,B4:B6,0,100)", Err("#N/A!"), Err("#DIV/0!")},
+        {"pair walk", "=RSQ(box!A1:B2,Other!A:A)", Err("#N/A!"), Err("#DIV/0!")},
+        // A whole column has the grid's rows, however few of them are used.
+        {"pair walk", "=RSQ(Other!A:A,'\\Box\\Inner'!A1:B6)", Err("#N/A!"), Num(0.5)},
         // OFFSET's and INDEX's bounds, their error codes and the moved corner.
         {"range results", "=OFFSET(A1:A3,\"x\",0)", Err("#NUM!"), Err("#VALUE!")},
         {"range results", "=OFFSET(A1:A3,-1,0)", Err("#NUM!"), Err("#REF!")},
@@ -214,6 +220,13 @@ TEST_F(PeerModels, TakeOurAnswerAndRefuseOneOfItsKindBeside) {
         {"range results", "=INDEX(I1:K2,2,3)", Num(1), Num(2)},
         {"range results", "=INDEX(I1:K2,3)", Err("#REF!"), Err("#NUM!")},
         {"range results", "=INDEX(I1:K2,1,-1)", Err("#NUM!"), Err("#REF!")},
+        // The moved range stays on the source's worksheet.
+        {"range results", "=OFFSET(Other!A1:A3,1,0)", Num(2.5), Num(1.5)},
+        {"range results", "=OFFSET(Other!A2:A5,100,Other!A2,Other!C2,)", Num(0), Err("#VALUE!")},
+        // A place that names nothing is passed over by AVERAGE and AVEDEV only.
+        {"list reading", "=AVEDEV(\"7\",Nowhere!A1:A3,Nowhere!A1)", Num(0), Err("#NAME?")},
+        {"list reading", "=AVERAGE(Nowhere!A1,4,Other!A2)", Num(3.25), Err("#NAME?")},
+        {"list reading", "=DEVSQ(Nowhere!A1,4)", Err("#NAME?"), Num(0)},
         // A flag that fails beside the other arguments' errors; an empty one as its default.
         {"truth flags", "=NORMDIST(1,0,1,\"x\")", Err("#NUM!"), Err("#VALUE!")},
         {"truth flags", "=NORMDIST(\"a\",0,1,1/0)", Err("#NUM!"), Err("#DIV/0!")},

@@ -34,6 +34,10 @@ Argument ReadArgument(TestBook& book, const std::string& written);
 // false when the text is none.
 bool ReadPlacedArgument(TestBook& book, const std::string& text, Argument& a);
 
+// The cells of the worksheet an area written alone or qualified lies on, with the area (whole
+// columns to the grid's last row); null for no area, a folder or a name that names nothing.
+const CCellStore* PlacedArea(TestBook& book, const std::string& text, Area& area);
+
 // A text the engine reads as a number: digits with blanks around them at most.
 bool NumericText(const std::string& text);
 
