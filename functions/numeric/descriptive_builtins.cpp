@@ -12,13 +12,15 @@ namespace vl {
 
 namespace {
 
-// AVERAGE and AVEDEV pass over an empty or error entry given directly, whatever error it
-// carries; DEVSQ takes its error but counts only values that are not empty.
+// AVERAGE and AVEDEV pass over an empty or error entry given directly (a reversed range, an
+// empty intersection); DEVSQ takes its error but counts only values that are not empty.
 enum class EmptyRule { SkipEntry, SkipValue };
 
 bool Skipped(const ListValue& v, EmptyRule rule) {
     if (v.FromArea()) return false;
-    if (rule == EmptyRule::SkipEntry) return v.argumentType == kTokenEmpty;
+    // A worksheet that is not there (#NAME?) is a fault in the formula, never passed over.
+    if (rule == EmptyRule::SkipEntry)
+        return v.argumentType == kTokenEmpty && v.error != kErrName;
     return false;
 }
 

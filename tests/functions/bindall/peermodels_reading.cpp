@@ -521,8 +521,8 @@ std::string AggregateReading(TestBook& book, const ModelCase& m) {
 // The data arguments read as the statistics read them: numbers and numeric texts (an empty
 // cell or argument named alone is 0, one in an area left out), other texts #NUM! (MEDIAN,
 // MODE and SUMPRODUCT leave them and errors out), the largest error code winning; a reversed
-// range is left out, and AVERAGE and AVEDEV pass over an omitted argument and a place that
-// names nothing; then the call on an array of the numbers read gives our answer.
+// range is left out, and AVERAGE and AVEDEV pass over an omitted argument (a place that names
+// nothing is its #NAME?); then the call on an array of the numbers read gives our answer.
 std::string CleanedCall(TestBook& book, const ModelCase& m, const std::vector<std::size_t>& data) {
     const bool leaveOut = m.name == "MEDIAN" || m.name == "MODE" || m.name == "SUMPRODUCT";
     const bool skipOmitted = m.name == "AVERAGE" || m.name == "AVERAGEA" || m.name == "AVEDEV";
@@ -537,9 +537,6 @@ std::string CleanedCall(TestBook& book, const ModelCase& m, const std::vector<st
             if (!skipOmitted) numbers.push_back(0);
             continue;
         }
-        // A place that names nothing is an empty value carrying #NAME?, passed over as an
-        // omitted argument is.
-        if (skipOmitted && a.unnamed) continue;
         // A range written from its far corner is left out.
         if (HasReversedRange(a.text)) continue;
         ReadSample(a, leaveOut, numbers, worst);

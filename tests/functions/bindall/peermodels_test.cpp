@@ -223,9 +223,9 @@ TEST_F(PeerModels, TakeOurAnswerAndRefuseOneOfItsKindBeside) {
         // The moved range stays on the source's worksheet.
         {"range results", "=OFFSET(Other!A1:A3,1,0)", Num(2.5), Num(1.5)},
         {"range results", "=OFFSET(Other!A2:A5,100,Other!A2,Other!C2,)", Num(0), Err("#VALUE!")},
-        // A place that names nothing is passed over by AVERAGE and AVEDEV only.
-        {"list reading", "=AVEDEV(\"7\",Nowhere!A1:A3,Nowhere!A1)", Num(0), Err("#NAME?")},
-        {"list reading", "=AVERAGE(Nowhere!A1,4,Other!A2)", Num(3.25), Err("#NAME?")},
+        // A place that names nothing is its #NAME?, to AVERAGE and AVEDEV too.
+        {"list reading", "=AVEDEV(\"7\",Nowhere!A1:A3,Nowhere!A1)", Err("#NAME?"), Num(0)},
+        {"list reading", "=AVERAGE(Nowhere!A1,4,Other!A2)", Err("#NAME?"), Num(3.25)},
         {"list reading", "=DEVSQ(Nowhere!A1,4)", Err("#NAME?"), Num(0)},
         // A flag that fails beside the other arguments' errors; an empty one as its default.
         {"truth flags", "=NORMDIST(1,0,1,\"x\")", Err("#NUM!"), Err("#VALUE!")},

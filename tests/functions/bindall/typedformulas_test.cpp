@@ -183,7 +183,8 @@ TEST(TypedFormulas, ADoubledQuoteInsideAStringIsAQuote) {
     });
 }
 
-// MIN and MAX skip errors but those of a range that is none; COUNT counts no error.
+// MIN and MAX skip errors but those of a range that is none; COUNT counts no error; the
+// averages pass over a reversed range but not a worksheet that is not there.
 TEST(TypedFormulas, RemovedReferencesAndEmptyIntersectionsStayErrors) {
     const std::vector<std::pair<const char*, const char*>> cells = {
         {"A1", "1"}, {"B2", "2"}, {"G1", "3"}, {"B1", "4"}, {"B3", "5"}};
@@ -203,6 +204,13 @@ TEST(TypedFormulas, RemovedReferencesAndEmptyIntersectionsStayErrors) {
         {cells, "=SUM(A1:A3_B1:B3)", "#NULL!"},
         {cells, "=SUM(B1:B3_B2)", "2"},
         {cells, "=SUM(A1:B3_B1:B12)", "11"},
+        // A worksheet that is not there is an error to the averages as to SUM.
+        {cells, "=AVERAGE(Nowhere!A1,4)", "#NAME?"},
+        {cells, "=AVERAGE(B1:B3,Nowhere!A1:A3)", "#NAME?"},
+        {cells, "=AVERAGEA(Nowhere!A1,4)", "#NAME?"},
+        {cells, "=AVEDEV(B1:B3,Nowhere!A1)", "#NAME?"},
+        {cells, "=AVERAGE(B3:B1,4)", "4"},
+        {cells, "=COUNT(Nowhere!A1,4)", "1"},
     });
 }
 
