@@ -5,7 +5,9 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <deque>
+#include <xcb/xcb.h>
 
 namespace vl {
 
@@ -123,10 +125,12 @@ private:
 
 CTypeAheadHold::CTypeAheadHold() {
     qApp->installEventFilter(this);
+    qApp->installNativeEventFilter(this);
 }
 
 CTypeAheadHold::~CTypeAheadHold() {
     qApp->removeEventFilter(this);
+    qApp->removeNativeEventFilter(this);
     std::deque<CKeyReplay::Key> keys;
     for (Kept& k : kept_) keys.push_back({k.target, std::move(k.key)});
     if (!keys.empty()) new CKeyReplay(std::move(keys));
@@ -140,10 +144,36 @@ bool CTypeAheadHold::ForOpenWindow(const QObject* watched) const {
     return widget && (widget == open_ || open_->isAncestorOf(widget));
 }
 
+// Keys the server sent the box are typed into it; a key sent on to it by the program was typed
+// before the box had the keyboard, into the window under it. Only noted here: the toolkit
+// reads the key after this.
+bool CTypeAheadHold::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
+    if (type != "xcb_generic_event_t" || !open_ || !open_->internalWinId()) return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    const uint8_t kind = event->response_type & 0x7f;
+    if (!(event->response_type & 0x80) || (kind != XCB_KEY_PRESS && kind != XCB_KEY_RELEASE))
+        return false;
+    const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(event);
+    if (key->event == xcb_window_t(open_->internalWinId()))
+        handedOn_.emplace_back(key->detail, key->time);
+    return false;
+}
+
+bool CTypeAheadHold::TypedBeforeTheBox(const QKeyEvent& key) {
+    const auto found =
+        std::find(handedOn_.begin(), handedOn_.end(),
+                  std::pair<unsigned, unsigned long>(key.nativeScanCode(), key.timestamp()));
+    if (found == handedOn_.end()) return false;
+    handedOn_.erase(found);
+    return true;
+}
+
 bool CTypeAheadHold::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (!IsKey(type) && !IsOtherInput(type)) return false;
-    if (ForOpenWindow(watched)) return false;
+    if (ForOpenWindow(watched) &&
+        (!IsKey(type) || !TypedBeforeTheBox(*static_cast<const QKeyEvent*>(event))))
+        return false;
     if (IsKey(type)) {
         kept_.push_back({KeyTarget(watched), CopyKey(*static_cast<const QKeyEvent*>(event))});
     }

@@ -4,6 +4,7 @@
 // sends keys to a window that does not have the keyboard.
 
 #include "app/modaltypeahead.h"
+#include "dialogs/typeaheadhold.h"
 #include "tests/common/userkeys.h"
 #include "tests/common/waits.h"
 #include "ui/uiservices.h"
@@ -16,6 +17,7 @@
 #include <QVBoxLayout>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <xcb/xcb.h>
 
 namespace vl {
@@ -180,6 +182,41 @@ TEST(ModalTypeAheadTest, ALetterTypedAsAQuestionOpensAnswersIt) {
     EXPECT_EQ(MessageBoxAnswer(*box), IDNO);
     EXPECT_EQ(under.line->text(), QString());
     delete box;
+}
+
+// A wait's box shows while the program is busy on its own, not at the user's asking: keys typed
+// before it has the keyboard were meant for the window under it, and reach it once the wait
+// ends, while a key typed into the box stays there.
+TEST(ModalTypeAheadTest, KeysTypedBeforeAWaitsBoxShowsReachTheWindowUnderItAfterTheWait) {
+    if (!testkeys::OnX()) GTEST_SKIP() << "not on X: no key reaches a window it was not typed into";
+    InstallModalTypeAhead();
+    Under under;
+    ASSERT_TRUE(testwait::UntilActive(&under.window));
+    under.line->setFocus();
+    ASSERT_TRUE(testwait::UntilKeysReach(under.line));
+    auto hold = std::make_unique<CTypeAheadHold>();
+    auto box = std::make_unique<QDialog>(&under.window);
+    auto* boxLine = new QLineEdit(box.get());
+    (new QVBoxLayout(box.get()))->addWidget(boxLine);
+    box->setWindowModality(Qt::ApplicationModal);
+    hold->LetThrough(box.get());
+    box->show();
+    box->activateWindow();
+    ASSERT_TRUE(testkeys::Type({{Qt::Key_Z}, {Qt::Key_Z}}));
+    ASSERT_TRUE(testwait::UntilActive(box.get()));
+    ASSERT_TRUE(testkeys::Type({{Qt::Key_Y}}));
+    // The keys typed before reach the box ahead of this one, and the hold keeps them.
+    ASSERT_TRUE(testwait::Until([&] { return boxLine->text().endsWith(QLatin1Char('y')); }));
+    EXPECT_EQ(boxLine->text().toStdString(), "y");
+    EXPECT_EQ(under.line->text(), QString());
+    // The box goes before the hold, as a wait's box does, and the window under it takes the
+    // keyboard back.
+    box.reset();
+    under.window.activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(&under.window));
+    hold.reset();
+    EXPECT_TRUE(testwait::Until([&] { return under.line->text() == QStringLiteral("zz"); }))
+        << under.line->text().toStdString();
 }
 
 } // namespace

@@ -3,9 +3,10 @@
 # hand-over until it is told to let it go. A wait with Cancel shows while the server holds the
 # job and holds the keyboard. It ends once the server takes the job, whose document reaches
 # the server; for a second job Escape ends it while the server still holds that job. No
-# message follows either, and the grid takes the keys again. With "bare" no window manager
-# runs, with "wm" one does. Each step waits for the state it needs; a box nobody expected
-# that takes the keyboard (a refused job) ends the run at once.
+# message follows either, and the grid takes the keys again. A key typed before the first
+# wait shows its box (read by the program only after it showed) reaches the grid after it.
+# With "bare" no window manager runs, with "wm" one does. Each step waits for the state it
+# needs; a box nobody expected that takes the keyboard (a refused job) ends the run at once.
 # Usage: printjobwait_e2e.sh bare|wm <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
 mode=$1 settings=$2 vorlane=$3 bookutil=$4
@@ -112,10 +113,18 @@ xdotool key --clearmodifiers Down
 # A job whose wait shows while the server holds it, and ends once the server takes it: the
 # program's print system has answered, and is asked again by the next job.
 print_job 1
+! window_beyond "$alone" || { echo "a window showed before job 1 reached the server: $found"; exit 1; }
+# The program stands still with the frame holding the keyboard (the program gave it back as
+# the sheet went) and no wait shown: the key typed now is typed before the wait shows, and
+# the program reads it only after the wait has shown. It reaches the grid once the wait ends.
+await "as job 1 reached the server the keyboard was not with the frame" has_focus "$frame"
+xdotool key --clearmodifiers 7
 wait_shows 1
 grep -q 'op 0005' "$WORK/asked" || { echo "the job was not handed over:"; cat "$WORK/asked"; exit 1; }
 kill -USR1 "$server"
 wait_ended "the wait stayed after the server took job 1"
+# Down ends the entry of the key typed before the wait showed.
+xdotool key --clearmodifiers Down
 await "job 1's document did not reach the server" grep -q '^received 1 ' "$jobs"
 bytes=$(sed -n 's/^received 1 //p' "$jobs")
 [ "$bytes" -gt 1000 ] || { echo "job 1 reached the server with $bytes bytes only"; exit 1; }
@@ -153,8 +162,6 @@ fi
 xdotool key --clearmodifiers Escape
 wait_ended "Escape left the wait shown"
 # The grid takes the keys again.
-xdotool type --delay 30 7
-xdotool key --clearmodifiers Down
 xdotool type --delay 30 after
 xdotool key --clearmodifiers Down F12
 awaited='^Save As'
