@@ -4,8 +4,11 @@
 #include <QThread>
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -115,6 +118,21 @@ CPrintSystemThread& PrintSystemThread() {
 }
 
 } // namespace
+
+int PrintSystemWaitFrom(const char* text) {
+    if (!text || !*text) return kPrintSystemWaitMs;
+    int value = 0;
+    const char* end = text + std::strlen(text);
+    const auto [at, error] = std::from_chars(text, end, value);
+    if (error != std::errc() || at != end || value < 100 || value > 600000)
+        return kPrintSystemWaitMs;
+    return value;
+}
+
+int PrintSystemWaitMs() {
+    static const int waitMs = PrintSystemWaitFrom(std::getenv("VORLANE_PRINT_SYSTEM_WAIT_MS"));
+    return waitMs;
+}
 
 void SetPrintWaitFactory(PrintWaitFactory factory) {
     g_waitFactory = std::move(factory);

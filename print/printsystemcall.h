@@ -13,6 +13,12 @@
 namespace vl {
 
 constexpr int kPrintSystemWaitMs = 1500;
+// The wait for the print system's answers: kPrintSystemWaitMs, or the milliseconds
+// VORLANE_PRINT_SYSTEM_WAIT_MS gives (100 to 600000), so that a check of what the windows do
+// during the wait is not a race against it on a busy machine.
+int PrintSystemWaitMs();
+// The wait `text` gives, as PrintSystemWaitMs reads it (kPrintSystemWaitMs when it gives none).
+int PrintSystemWaitFrom(const char* text);
 // A question that may take long shows its wait after this time.
 constexpr int kPrintWaitShownAfterMs = 500;
 
@@ -37,11 +43,11 @@ PrintWaitEnd AskPrintSystemShowingWait(std::function<void()> question, int waitM
 
 // Runs `question` on the print system's thread; true when it finished within `waitMs`. A
 // question given up on still runs to its end there, touching only what it owns.
-bool AskPrintSystem(std::function<void()> question, int waitMs = kPrintSystemWaitMs);
+bool AskPrintSystem(std::function<void()> question, int waitMs = PrintSystemWaitMs());
 
 // The answer of `question`, or nothing when the print system did not give it in time.
 template <class T>
-std::optional<T> AskPrintSystemFor(std::function<T()> question, int waitMs = kPrintSystemWaitMs) {
+std::optional<T> AskPrintSystemFor(std::function<T()> question, int waitMs = PrintSystemWaitMs()) {
     auto answer = std::make_shared<std::optional<T>>();
     if (!AskPrintSystem([answer, question = std::move(question)] { *answer = question(); }, waitMs))
         return std::nullopt;

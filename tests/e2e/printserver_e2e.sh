@@ -31,6 +31,9 @@ server=$!
 trap 'kill $server 2>/dev/null || true' EXIT
 poll 50 test -s "$WORK/port" || { echo "the print server did not start"; exit 1; }
 export CUPS_SERVER="127.0.0.1:$(cat "$WORK/port")"
+# The program waits 8 s for the print system, not 1.5: the looks at the window during the
+# wait are not a race against its end on a busy machine.
+export VORLANE_PRINT_SYSTEM_WAIT_MS=8000
 now() { date +%s%N; }
 sheet_shown() { xdotool search --onlyvisible --name '^Vorlane 7\.3$' 2>/dev/null | head -n 1 || true; }
 # The part of the grid a window covers and uncovers while the print system is waited for.
@@ -71,16 +74,19 @@ repainted() {
 }
 poll 30 repainted || true
 # The window had a second to repaint before a picture that shows it unpainted: a fault. A
-# machine too busy to look that late within the wait cannot tell.
+# machine too busy to look a second into an 8-second wait cannot tell.
 if [ -n "$sheet_early" ] && [ "$latest" -lt 1000 ]; then
   echo "the print sheet opened before a look a second into the wait (last ${latest} ms): skipped" >>"$WORK/out.log"
   exit 77
 fi
 [ -z "$sheet_early" ] || { echo "the print sheet opened before the window repainted"; exit 1; }
 sheet_found() { found=$(sheet_shown); [ -n "$found" ]; }
-poll 200 sheet_found || { echo "no print sheet while the print server stayed silent"; exit 1; }
+poll 400 sheet_found || { echo "no print sheet while the print server stayed silent"; exit 1; }
 [ -s "$WORK/taken" ] || { echo "the print sheet opened without asking the print server"; exit 1; }
-echo "first print sheet after $(( ($(now) - t0) / 1000000 )) ms" >>"$WORK/out.log"
+after=$(( ($(now) - t0) / 1000000 ))
+echo "first print sheet after $after ms" >>"$WORK/out.log"
+# The wait the environment set held the sheet back (it ends no sooner, however busy the machine).
+[ "$after" -ge 8000 ] || { echo "the print sheet opened $after ms into an 8-second wait"; exit 1; }
 area before
 area during
 differ=$(compare -metric AE "$WORK/before-area.png" "$WORK/during-area.png" null: 2>&1 || true)

@@ -32,6 +32,27 @@ TEST(PrintSystemCallTest, AnsweredQuestionsGiveTheirAnswer) {
     EXPECT_NE(asked, std::this_thread::get_id()); // never on the windows' thread
 }
 
+TEST(PrintSystemCallTest, TheWaitIsReadFromTheEnvironmentWithinItsBounds) {
+    const struct {
+        const char* text;
+        int waitMs;
+    } cases[] = {
+        {nullptr, kPrintSystemWaitMs},
+        {"", kPrintSystemWaitMs},
+        {"99", kPrintSystemWaitMs},
+        {"100", 100},
+        {"600000", 600000},
+        {"600001", kPrintSystemWaitMs},
+        {"15000", 15000},
+        {"15000ms", kPrintSystemWaitMs},
+        {" 200", kPrintSystemWaitMs},
+        {"-200", kPrintSystemWaitMs},
+        {"99999999999", kPrintSystemWaitMs},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PrintSystemWaitFrom(c.text), c.waitMs) << (c.text ? c.text : "(none)");
+}
+
 TEST(PrintSystemCallTest, ASilentPrintSystemIsGivenUpOnUntilItAnswers) {
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
