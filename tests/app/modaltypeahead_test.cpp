@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QVBoxLayout>
@@ -44,6 +45,25 @@ xcb_keycode_t KeyCodeOf(xcb_connection_t* c, char letter) {
     free(map);
     return found;
 }
+
+// Counts the presses and releases of one key that reach a widget.
+class KeyCount : public QObject {
+public:
+    KeyCount(QObject* watched, int key) : key_(key) { watched->installEventFilter(this); }
+    int presses = 0, releases = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        const bool press = event->type() == QEvent::KeyPress;
+        if ((press || event->type() == QEvent::KeyRelease) &&
+            static_cast<QKeyEvent*>(event)->key() == key_)
+            ++(press ? presses : releases);
+        return false;
+    }
+
+private:
+    int key_;
+};
 
 // A key pressed and released as the server sends it to `window`.
 void SendKey(xcb_connection_t* c, xcb_window_t window, xcb_keycode_t code) {
@@ -217,6 +237,44 @@ TEST(ModalTypeAheadTest, KeysTypedBeforeAWaitsBoxShowsReachTheWindowUnderItAfter
     hold.reset();
     EXPECT_TRUE(testwait::Until([&] { return under.line->text() == QStringLiteral("zz"); }))
         << under.line->text().toStdString();
+}
+
+// The releases of keys sent to the window under a wait's box before it has the keyboard go
+// back with their presses, none of them to the box.
+TEST(ModalTypeAheadTest, KeysSentUnderAWaitsBoxGoBackWithTheirReleases) {
+    xcb_connection_t* c = Connection();
+    if (!c) GTEST_SKIP() << "not on X";
+    InstallModalTypeAhead();
+    const xcb_keycode_t z = KeyCodeOf(c, 'z');
+    ASSERT_NE(z, 0);
+    Under under;
+    ASSERT_TRUE(testwait::UntilActive(&under.window));
+    under.line->setFocus();
+    ASSERT_TRUE(testwait::UntilKeysReach(under.line));
+    auto hold = std::make_unique<CTypeAheadHold>();
+    auto box = std::make_unique<QDialog>(&under.window);
+    auto* boxLine = new QLineEdit(box.get());
+    (new QVBoxLayout(box.get()))->addWidget(boxLine);
+    box->setWindowModality(Qt::ApplicationModal);
+    hold->LetThrough(box.get());
+    KeyCount boxZ(boxLine, Qt::Key_Z), underZ(under.line, Qt::Key_Z);
+    box->show();
+    SendKey(c, xcb_window_t(under.window.winId()), z);
+    SendKey(c, xcb_window_t(under.window.winId()), z);
+    xcb_flush(c);
+    ASSERT_TRUE(testwait::UntilActive(box.get()));
+    // A key typed into the box comes after the ones handed on to it.
+    ASSERT_TRUE(testkeys::Type({{Qt::Key_Y}}));
+    ASSERT_TRUE(testwait::Until([&] { return boxLine->text() == QStringLiteral("y"); }))
+        << boxLine->text().toStdString();
+    box.reset();
+    under.window.activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(&under.window));
+    hold.reset();
+    EXPECT_TRUE(testwait::Until([&] { return underZ.releases == 2; })) << underZ.releases;
+    EXPECT_EQ(under.line->text().toStdString(), "zz");
+    EXPECT_EQ(underZ.presses, 2);
+    EXPECT_EQ(boxZ.presses + boxZ.releases, 0);
 }
 
 } // namespace
