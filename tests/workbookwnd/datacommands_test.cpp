@@ -124,10 +124,13 @@ TEST_F(DataTest, ContainerIdsAreTheSmallestFreeAcrossWorksheets) {
     ASSERT_NE(Active()->ContainerProperties(), nullptr);
     Active()->ContainerProperties()->hide();
     Active()->window()->activateWindow();
+    // On X the window is active, and the grid has the keyboard, only once the server says so.
+    ASSERT_TRUE(testwait::UntilActive(Active()->window()));
     Active()->TreePane()->Select(Sheet(1));
     Settle();
     View()->SetCurrentContainer(2);
     View()->setFocus();
+    ASSERT_TRUE(testwait::UntilFocused(View()));
     Command(ID_EDIT_CLEAR);
     EXPECT_TRUE(ContainerIds(*Sheet(1)).empty());
     Command(ID_EMPTY_CONTAINER);
