@@ -204,6 +204,29 @@ TEST(ModalTypeAheadTest, ALetterTypedAsAQuestionOpensAnswersIt) {
     delete box;
 }
 
+// A wait's box over `under`, with a line, and the hold of keys that comes with it.
+struct WaitBox {
+    explicit WaitBox(Under& under)
+        : hold(std::make_unique<CTypeAheadHold>()), box(std::make_unique<QDialog>(&under.window)),
+          line(new QLineEdit(box.get())) {
+        (new QVBoxLayout(box.get()))->addWidget(line);
+        box->setWindowModality(Qt::ApplicationModal);
+        hold->LetThrough(box.get());
+    }
+    // The box goes before the hold, as a wait's box does, once the window under it has the
+    // keyboard back; false when it never gets it.
+    bool End(Under& under) {
+        box.reset();
+        under.window.activateWindow();
+        const bool active = testwait::UntilActive(&under.window);
+        hold.reset();
+        return active;
+    }
+    std::unique_ptr<CTypeAheadHold> hold;
+    std::unique_ptr<QDialog> box;
+    QLineEdit* line;
+};
+
 // A wait's box shows while the program is busy on its own, not at the user's asking: keys typed
 // before it has the keyboard were meant for the window under it, and reach it once the wait
 // ends, while a key typed into the box stays there.
@@ -214,16 +237,13 @@ TEST(ModalTypeAheadTest, KeysTypedBeforeAWaitsBoxShowsReachTheWindowUnderItAfter
     ASSERT_TRUE(testwait::UntilActive(&under.window));
     under.line->setFocus();
     ASSERT_TRUE(testwait::UntilKeysReach(under.line));
-    auto hold = std::make_unique<CTypeAheadHold>();
-    auto box = std::make_unique<QDialog>(&under.window);
-    auto* boxLine = new QLineEdit(box.get());
-    (new QVBoxLayout(box.get()))->addWidget(boxLine);
-    box->setWindowModality(Qt::ApplicationModal);
-    hold->LetThrough(box.get());
+    WaitBox wait(under);
+    QDialog* box = wait.box.get();
+    QLineEdit* boxLine = wait.line;
     box->show();
     box->activateWindow();
     ASSERT_TRUE(testkeys::Type({{Qt::Key_Z}, {Qt::Key_Z}}));
-    ASSERT_TRUE(testwait::UntilActive(box.get()));
+    ASSERT_TRUE(testwait::UntilActive(box));
     ASSERT_TRUE(testkeys::Type({{Qt::Key_Y}}));
     // The keys typed before reach the box ahead of this one, and the hold keeps them.
     ASSERT_TRUE(testwait::Until([&] { return boxLine->text().endsWith(QLatin1Char('y')); }));
@@ -231,10 +251,7 @@ TEST(ModalTypeAheadTest, KeysTypedBeforeAWaitsBoxShowsReachTheWindowUnderItAfter
     EXPECT_EQ(under.line->text(), QString());
     // The box goes before the hold, as a wait's box does, and the window under it takes the
     // keyboard back.
-    box.reset();
-    under.window.activateWindow();
-    ASSERT_TRUE(testwait::UntilActive(&under.window));
-    hold.reset();
+    ASSERT_TRUE(wait.End(under));
     EXPECT_TRUE(testwait::Until([&] { return under.line->text() == QStringLiteral("zz"); }))
         << under.line->text().toStdString();
 }
@@ -251,26 +268,20 @@ TEST(ModalTypeAheadTest, KeysSentUnderAWaitsBoxGoBackWithTheirReleases) {
     ASSERT_TRUE(testwait::UntilActive(&under.window));
     under.line->setFocus();
     ASSERT_TRUE(testwait::UntilKeysReach(under.line));
-    auto hold = std::make_unique<CTypeAheadHold>();
-    auto box = std::make_unique<QDialog>(&under.window);
-    auto* boxLine = new QLineEdit(box.get());
-    (new QVBoxLayout(box.get()))->addWidget(boxLine);
-    box->setWindowModality(Qt::ApplicationModal);
-    hold->LetThrough(box.get());
+    WaitBox wait(under);
+    QDialog* box = wait.box.get();
+    QLineEdit* boxLine = wait.line;
     KeyCount boxZ(boxLine, Qt::Key_Z), underZ(under.line, Qt::Key_Z);
     box->show();
     SendKey(c, xcb_window_t(under.window.winId()), z);
     SendKey(c, xcb_window_t(under.window.winId()), z);
     xcb_flush(c);
-    ASSERT_TRUE(testwait::UntilActive(box.get()));
+    ASSERT_TRUE(testwait::UntilActive(box));
     // A key typed into the box comes after the ones handed on to it.
     ASSERT_TRUE(testkeys::Type({{Qt::Key_Y}}));
     ASSERT_TRUE(testwait::Until([&] { return boxLine->text() == QStringLiteral("y"); }))
         << boxLine->text().toStdString();
-    box.reset();
-    under.window.activateWindow();
-    ASSERT_TRUE(testwait::UntilActive(&under.window));
-    hold.reset();
+    ASSERT_TRUE(wait.End(under));
     EXPECT_TRUE(testwait::Until([&] { return underZ.releases == 2; })) << underZ.releases;
     EXPECT_EQ(under.line->text().toStdString(), "zz");
     EXPECT_EQ(underZ.presses, 2);
