@@ -314,7 +314,14 @@ void CTreePane::Rename(bool fromCommand) {
     if (!handle || handle == root_) return;
     if (CWorksheetView* view = wnd_.GetActiveView()) view->EndCellEdit(kEditStay);
     keysToGrid_ = fromCommand;
+    EditLabel(handle);
+}
+
+void CTreePane::EditLabel(QTreeWidgetItem* handle) {
     tree_->editItem(handle, 0);
+    // Filtered after the item view, so this pane sees the editor's events first.
+    labelEditor_ = tree_->itemWidget(handle, 0);
+    if (labelEditor_) labelEditor_->installEventFilter(this);
 }
 
 void CTreePane::OnEditorClosed(int hint) {
@@ -352,7 +359,7 @@ void CTreePane::NewItem(bool folder) {
     tree_->setCurrentItem(handle);
     tree_->scrollToItem(handle);
     keysToGrid_ = true;
-    tree_->editItem(handle, 0);
+    EditLabel(handle);
     if (view) view->SyncSplitPane();
     wnd_.UpdateStatus();
     wnd_.SetModified(true);
@@ -550,6 +557,13 @@ void CTreePane::ShowFocus(bool focused) {
 }
 
 bool CTreePane::eventFilter(QObject* watched, QEvent* event) {
+    // The window losing activation for a moment (a menu closing on a busy machine does so)
+    // takes the keyboard from the name editor; the item view would close the editor, and the
+    // name typed next would go to the tree. The editor stays open and has the keys again
+    // when the window is active again.
+    if (watched == labelEditor_ && event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason)
+        return true;
     if (watched == tree_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
         ShowFocus(event->type() == QEvent::FocusIn);
     // Keys the open name editor passes on (its Return among them) are not the tree's own.

@@ -100,6 +100,8 @@ private:
     void OnItemChanged(QTreeWidgetItem* handle);
     void OnExpanded(QTreeWidgetItem* handle, bool expanded);
     void OnEditorClosed(int hint);
+    // Opens the name editor of `handle`, kept open while the window is not active.
+    void EditLabel(QTreeWidgetItem* handle);
     bool OnKey(int key);
     // The selected item in the highlight colour while the tree has the keyboard, in the
     // buttons' colour while it has not, so that F6 into the tree shows where the keys go.
@@ -116,6 +118,7 @@ private:
     bool quiet_ = false; // programmatic changes raise no rename
     // The open name editor gives the keys to the grid when it closes by Return or Escape.
     bool keysToGrid_ = false;
+    QObject* labelEditor_ = nullptr; // compared by address only: the open name editor
     DragState drag_;
     std::unique_ptr<ITimerHost> timer_;
     // The style's icons, made once: making one decodes its pictures, which every change of

@@ -29,6 +29,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -695,6 +696,42 @@ TEST_F(KeysTest, NamingAWorksheetGivesTheKeysBackToTheGrid) {
         EXPECT_EQ(names(), c.names);
         EXPECT_EQ(Book().tree.active, named);
         EXPECT_EQ(QApplication::focusWidget(), View());
+    }
+    Active()->SetModified(false);
+}
+
+// The window losing activation while a worksheet is being named (another window activated,
+// then this one again) leaves the name editor open with the keys: the name typed after it
+// names the worksheet, and the keys then go back to the grid.
+TEST_F(KeysTest, TheNameEditorStaysOpenWhileTheWindowIsNotActive) {
+    ASSERT_TRUE(testwait::UntilActive(frame.get()));
+    const struct {
+        const char* name;
+        int command;
+        const char* typed;
+        std::vector<std::string> names;
+    } cases[] = {{"New Worksheet", ID_NEW_WORKSHEET, "budget", {"Worksheet1", "budget"}},
+                 {"Rename", ID_RENAME, "costs", {"Worksheet1", "costs"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Command(c.command);
+        QPointer<QLineEdit> line = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_FALSE(line.isNull());
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        ASSERT_TRUE(testwait::UntilActive(&other));
+        frame->activateWindow();
+        ASSERT_TRUE(testwait::UntilActive(frame.get()));
+        ASSERT_FALSE(line.isNull());
+        ASSERT_TRUE(testwait::UntilFocused(line));
+        for (const char* p = c.typed; *p; ++p)
+            ASSERT_TRUE(testwait::PressKey(Qt::Key(Qt::Key_A + (*p - 'a'))));
+        ASSERT_TRUE(testwait::PressKey(Qt::Key_Return));
+        std::vector<std::string> names;
+        for (const CTreeItem* p = Book().tree.first; p; p = p->next) names.push_back(p->name);
+        EXPECT_EQ(names, c.names);
+        EXPECT_TRUE(testwait::UntilFocused(View()));
     }
     Active()->SetModified(false);
 }
