@@ -389,3 +389,10 @@ quit() {
   if kill -0 "$pid" 2>/dev/null; then echo "still running after Alt+F, x"; kill "$pid"; exit 1; fi
   wait "$pid"
 }
+# A command that ends a script under `set -e` names itself and its line: some (kill, xprop,
+# xdotool) fail without a word, and the run would end with no clue.
+e2e_failed_at() {
+  case $- in *e*) echo "${3}:${2}: '${4}' failed (${1})" >&2 ;; esac
+}
+set -E
+trap 'e2e_failed_at "$?" "$LINENO" "${BASH_SOURCE[0]:-$0}" "$BASH_COMMAND"' ERR
