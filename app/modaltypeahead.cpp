@@ -31,13 +31,20 @@ bool IsOurSending(const xcb_key_press_event_t& key) {
     return (key.response_type & 0x80) && key.pad0 == kOurSending;
 }
 
+// Whether `window` is `modal` or was opened from it (a window of its own whose owner is it):
+// the dialog blocks neither. The widget's own test stops at the window's edge.
+bool OpenedFrom(const QWidget* window, const QWidget* modal) {
+    for (const QWidget* w = window; w; w = w->parentWidget())
+        if (w == modal) return true;
+    return false;
+}
+
 // The modal dialog that blocks the window with the keyboard now, else null.
 QWidget* BlockingModal() {
     if (QApplication::activePopupWidget()) return nullptr;
     QWidget* modal = QApplication::activeModalWidget();
     QWidget* active = QApplication::activeWindow();
-    if (!modal || !modal->isVisible() || !active || active == modal || modal->isAncestorOf(active))
-        return nullptr;
+    if (!modal || !modal->isVisible() || !active || OpenedFrom(active, modal)) return nullptr;
     if (modal->windowModality() == Qt::ApplicationModal) return modal;
     // A window-modal dialog blocks only the windows it stands on.
     for (QWidget* up = modal->parentWidget(); up; up = up->parentWidget())

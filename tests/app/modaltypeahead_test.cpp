@@ -292,6 +292,47 @@ TEST(ModalTypeAheadTest, KeysSentUnderAWaitsBoxGoBackWithTheirReleases) {
     EXPECT_EQ(boxZ.presses + boxZ.releases, 0);
 }
 
+// Keys the server sends a window no modal dialog blocks go to it at once, though a modal
+// dialog is open: a window opened from the dialog (its own tool window), and a window beside
+// the one a window-modal dialog stands on.
+TEST(ModalTypeAheadTest, KeysForAWindowNoDialogBlocksReachItAtOnce) {
+    xcb_connection_t* c = Connection();
+    if (!c) GTEST_SKIP() << "not on X";
+    InstallModalTypeAhead();
+    const xcb_keycode_t q = KeyCodeOf(c, 'q');
+    ASSERT_NE(q, 0);
+    const struct {
+        const char* name;
+        Qt::WindowModality modality;
+        bool fromDialog; // the window typed into is opened from the dialog, else beside it
+    } kCases[] = {{"a window opened from an application-modal dialog", Qt::ApplicationModal, true},
+                  {"a window opened from a window-modal dialog", Qt::WindowModal, true},
+                  {"a window beside a window-modal dialog's", Qt::WindowModal, false}};
+    for (const auto& k : kCases) {
+        SCOPED_TRACE(k.name);
+        Under under;
+        ASSERT_TRUE(testwait::UntilActive(&under.window));
+        QDialog dialog(&under.window);
+        dialog.setWindowModality(k.modality);
+        dialog.show();
+        ASSERT_TRUE(testwait::UntilActive(&dialog));
+        QWidget typed(k.fromDialog ? static_cast<QWidget*>(&dialog) : nullptr, Qt::Window);
+        auto* line = new QLineEdit(&typed);
+        (new QVBoxLayout(&typed))->addWidget(line);
+        typed.show();
+        typed.activateWindow();
+        ASSERT_TRUE(testwait::UntilActive(&typed));
+        ASSERT_TRUE(testwait::UntilKeysReach(line));
+        ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
+        SendKey(c, xcb_window_t(typed.winId()), q);
+        xcb_flush(c);
+        // Kept, a key would wait for the dialog to take the keyboard, and be dropped.
+        EXPECT_TRUE(testwait::Until([&] { return !line->text().isEmpty(); }));
+        EXPECT_EQ(line->text().toStdString(), "q");
+        EXPECT_EQ(under.line->text(), QString());
+    }
+}
+
 // A key the server sent a menu that has just closed is sent on by us to the window the menu
 // gave the keyboard back to; a key another program sends meanwhile is not taken for ours as it
 // comes back, and does not overtake it.
