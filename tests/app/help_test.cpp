@@ -387,6 +387,19 @@ TEST(HelpPlace, BesideTheDialogWhereItFits) {
 
 class HelpOverDialogTest : public HelpTest {};
 
+// Counts the activations of a window.
+class ActivationCount : public QObject {
+public:
+    explicit ActivationCount(QWidget* window) { window->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::WindowActivate) ++count;
+        return false;
+    }
+};
+
 // Help asked for by a modal dialog opens beside it, out of the reach of its modality; the
 // help stays open once the dialog closes.
 TEST_F(HelpOverDialogTest, OpensBesideTheDialogOutOfItsModality) {
@@ -415,16 +428,15 @@ TEST_F(HelpOverDialogTest, OpensBesideTheDialogOutOfItsModality) {
     // The window stands for the dialog, so the dialog's modality does not block it.
     EXPECT_EQ(viewer->windowHandle()->transientParent(), dialog.windowHandle());
     // The dialog keeps the keyboard, also where the help is activated as it shows (as this
-    // platform and a window manager that activates every new window do); a click makes it
-    // the user's.
-    const auto settle = [] {
-        for (int i = 0; i < 5; ++i) QApplication::processEvents();
-    };
-    settle();
-    EXPECT_EQ(QApplication::activeWindow(), &dialog);
+    // platform and a window manager that activates every new window do): the help hands it
+    // back once it has been activated. On X each activation comes back from the server, so
+    // the test waits for the help's activation and then for the dialog's. A click makes the
+    // keyboard the user's.
+    EXPECT_TRUE(testwait::Until([&] { return QApplication::activeWindow() == &dialog; }));
+    ActivationCount helpActivated(viewer);
     viewer->activateWindow();
-    settle();
-    EXPECT_EQ(QApplication::activeWindow(), &dialog);
+    EXPECT_TRUE(testwait::Until([&] { return helpActivated.count > 0; }));
+    EXPECT_TRUE(testwait::Until([&] { return QApplication::activeWindow() == &dialog; }));
     QTest::mouseClick(viewer->Browser()->viewport(), Qt::LeftButton);
     viewer->activateWindow();
     EXPECT_TRUE(testwait::Until([&] { return QApplication::activeWindow() == viewer; }));

@@ -9,6 +9,7 @@
 #include "tests/common/waits.h"
 #include "ui/uiservices.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QDialog>
 #include <QGuiApplication>
@@ -31,8 +32,9 @@ xcb_connection_t* Connection() {
     return x ? x->connection() : nullptr;
 }
 
-// The key code of a lower-case letter on the server's keyboard, 0 when none types it.
-xcb_keycode_t KeyCodeOf(xcb_connection_t* c, char letter) {
+// The key code of a key symbol (a lower-case letter is its own) on the server's keyboard, 0
+// when none types it.
+xcb_keycode_t KeyCodeOf(xcb_connection_t* c, xcb_keysym_t symbol) {
     const xcb_setup_t* setup = xcb_get_setup(c);
     const int count = setup->max_keycode - setup->min_keycode + 1;
     xcb_get_keyboard_mapping_reply_t* map = xcb_get_keyboard_mapping_reply(
@@ -41,7 +43,7 @@ xcb_keycode_t KeyCodeOf(xcb_connection_t* c, char letter) {
     const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map);
     xcb_keycode_t found = 0;
     for (int i = 0; i < count && !found; ++i)
-        if (syms[i * map->keysyms_per_keycode] == xcb_keysym_t(letter))
+        if (syms[i * map->keysyms_per_keycode] == symbol)
             found = xcb_keycode_t(setup->min_keycode + i);
     free(map);
     return found;
@@ -78,6 +80,48 @@ void SendKey(xcb_connection_t* c, xcb_window_t window, xcb_keycode_t code) {
         key.same_screen = 1;
         xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&key));
     }
+}
+
+// Only the press, or only the release, of a key as the server sends it to `window`.
+void SendKeyHalf(xcb_connection_t* c, xcb_window_t window, xcb_keycode_t code, bool press) {
+    xcb_key_press_event_t key{};
+    key.response_type = press ? XCB_KEY_PRESS : XCB_KEY_RELEASE;
+    key.detail = code;
+    key.root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    key.event = window;
+    key.same_screen = 1;
+    xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&key));
+}
+
+// Whether the program has read and handed on every event the server sent it before now: a
+// message sent to `window` now comes back after them. Twice over, it has also read the keys
+// it sent on itself on reading the first ones.
+bool UntilReadUpToNow(xcb_connection_t* c, xcb_window_t window) {
+    struct Marker : QAbstractNativeEventFilter {
+        bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
+            const auto* event = static_cast<xcb_client_message_event_t*>(message);
+            if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE || event->data.data32[0] != tag)
+                return false;
+            seen = true;
+            return true;
+        }
+        uint32_t tag = 0x766c7431;
+        bool seen = false;
+    } marker;
+    qApp->installNativeEventFilter(&marker);
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = XCB_ATOM_CARDINAL;
+    message.data.data32[0] = marker.tag;
+    xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+    xcb_flush(c);
+    const bool read = testwait::Until([&] { return marker.seen; });
+    // The keys read with the message are handed to their widgets on the same turn.
+    QApplication::processEvents();
+    qApp->removeNativeEventFilter(&marker);
+    return read;
 }
 
 TEST(ModalTypeAheadTest, KeysSentToTheWindowUnderAnOpeningDialogReachTheDialog) {
@@ -123,6 +167,12 @@ struct Under {
         window.show();
         window.activateWindow();
     }
+    // Whether the window became active, with the line holding the keyboard.
+    bool HasKeys() {
+        if (!testwait::UntilActive(&window)) return false;
+        line->setFocus();
+        return testwait::UntilKeysReach(line);
+    }
     QWidget window;
     QLineEdit* line;
 };
@@ -152,9 +202,7 @@ TEST(ModalTypeAheadTest, KeysTypedAsADialogOpensReachItsFieldInOrder) {
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
         Under under;
-        ASSERT_TRUE(testwait::UntilActive(&under.window));
-        under.line->setFocus();
-        ASSERT_TRUE(testwait::UntilKeysReach(under.line));
+        ASSERT_TRUE(under.HasKeys());
         QDialog dialog(&under.window);
         auto* field = new QLineEdit(&dialog);
         (new QVBoxLayout(&dialog))->addWidget(field);
@@ -181,9 +229,7 @@ TEST(ModalTypeAheadTest, KeysTypedAsADialogOpensReachItsFieldInOrder) {
 TEST(ModalTypeAheadTest, ALetterTypedAsAQuestionOpensAnswersIt) {
     InstallModalTypeAhead();
     Under under;
-    ASSERT_TRUE(testwait::UntilActive(&under.window));
-    under.line->setFocus();
-    ASSERT_TRUE(testwait::UntilKeysReach(under.line));
+    ASSERT_TRUE(under.HasKeys());
     QPointer<QMessageBox> box =
         BuildMessageBox(QStringLiteral("Save the changes?"), QStringLiteral("Question"),
                         MB_YESNO | MB_ICONQUESTION, &under.window);
@@ -235,9 +281,7 @@ TEST(ModalTypeAheadTest, KeysTypedBeforeAWaitsBoxShowsReachTheWindowUnderItAfter
     if (!testkeys::OnX()) GTEST_SKIP() << "not on X: no key reaches a window it was not typed into";
     InstallModalTypeAhead();
     Under under;
-    ASSERT_TRUE(testwait::UntilActive(&under.window));
-    under.line->setFocus();
-    ASSERT_TRUE(testwait::UntilKeysReach(under.line));
+    ASSERT_TRUE(under.HasKeys());
     KeyCount underZ(under.line, Qt::Key_Z);
     WaitBox wait(under);
     QDialog* box = wait.box.get();
@@ -269,9 +313,7 @@ TEST(ModalTypeAheadTest, KeysSentUnderAWaitsBoxGoBackWithTheirReleases) {
     const xcb_keycode_t z = KeyCodeOf(c, 'z');
     ASSERT_NE(z, 0);
     Under under;
-    ASSERT_TRUE(testwait::UntilActive(&under.window));
-    under.line->setFocus();
-    ASSERT_TRUE(testwait::UntilKeysReach(under.line));
+    ASSERT_TRUE(under.HasKeys());
     WaitBox wait(under);
     QDialog* box = wait.box.get();
     QLineEdit* boxLine = wait.line;
@@ -344,9 +386,7 @@ TEST(ModalTypeAheadTest, AKeyAnotherProgramSendsDoesNotOvertakeOneSentOnFromAClo
     ASSERT_NE(a, 0);
     ASSERT_NE(b, 0);
     Under under;
-    ASSERT_TRUE(testwait::UntilActive(&under.window));
-    under.line->setFocus();
-    ASSERT_TRUE(testwait::UntilKeysReach(under.line));
+    ASSERT_TRUE(under.HasKeys());
     QMenu menu(&under.window);
     menu.addAction(QStringLiteral("Item"));
     menu.popup(under.window.mapToGlobal(QPoint(5, 5)));
@@ -361,6 +401,169 @@ TEST(ModalTypeAheadTest, AKeyAnotherProgramSendsDoesNotOvertakeOneSentOnFromAClo
     EXPECT_TRUE(testwait::Until([&] { return under.line->text().size() >= 2; }))
         << under.line->text().toStdString();
     EXPECT_EQ(under.line->text().toStdString(), "ab");
+}
+
+// Hides the server's focus changes from the program while it lives: the program goes on
+// taking the window it last knew to have the keyboard for the one that has it.
+struct FocusChangesHidden : QAbstractNativeEventFilter {
+    FocusChangesHidden() { qApp->installNativeEventFilter(this); }
+    ~FocusChangesHidden() override { qApp->removeNativeEventFilter(this); }
+    bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
+        const uint8_t kind = static_cast<xcb_generic_event_t*>(message)->response_type & 0x7f;
+        return kind == XCB_FOCUS_IN || kind == XCB_FOCUS_OUT;
+    }
+};
+
+// Keys kept for a modal dialog wait until it has the keyboard: sent on before, they reach the
+// window the program still gives keys to, the one the dialog blocks, and are lost. Kept for a
+// dialog that closes before it had the keyboard, they go to the window under it.
+TEST(ModalTypeAheadTest, KeptKeysWaitUntilTheDialogHasTheKeyboard) {
+    xcb_connection_t* c = Connection();
+    if (!c) GTEST_SKIP() << "not on X";
+    InstallModalTypeAhead();
+    const xcb_keycode_t z = KeyCodeOf(c, 'z'), b = KeyCodeOf(c, 'b');
+    ASSERT_NE(z, 0);
+    ASSERT_NE(b, 0);
+    Under under;
+    ASSERT_TRUE(under.HasKeys());
+    QDialog dialog(&under.window);
+    auto* field = new QLineEdit(&dialog);
+    (new QVBoxLayout(&dialog))->addWidget(field);
+    field->setFocus();
+    dialog.setWindowModality(Qt::ApplicationModal);
+    const auto underId = xcb_window_t(under.window.winId());
+    {
+        // The dialog never has the keyboard as far as the program knows.
+        FocusChangesHidden hidden;
+        dialog.show();
+        SendKey(c, underId, z);
+        SendKey(c, underId, z);
+        // Read, and anything sent on by us read back, while the dialog is open.
+        ASSERT_TRUE(UntilReadUpToNow(c, underId));
+        ASSERT_TRUE(UntilReadUpToNow(c, underId));
+        dialog.close();
+        SendKey(c, underId, b);
+        xcb_flush(c);
+        EXPECT_TRUE(testwait::Until([&] { return under.line->text().size() >= 3; }))
+            << under.line->text().toStdString();
+    }
+    EXPECT_EQ(under.line->text().toStdString(), "zzb");
+    EXPECT_EQ(field->text(), QString());
+}
+
+// The Escape that closes a menu and the keys typed right after it, sent to the open menu and
+// read together, only after it closed: the keys reach the window the menu gave the keyboard
+// back to, in order, and the Escape does not.
+TEST(ModalTypeAheadTest, KeysReadWithTheEscapeThatClosedTheMenuReachTheWindowUnderIt) {
+    xcb_connection_t* c = Connection();
+    if (!c) GTEST_SKIP() << "not on X";
+    InstallModalTypeAhead();
+    const xcb_keycode_t a = KeyCodeOf(c, 'a'), b = KeyCodeOf(c, 'b'), escape = KeyCodeOf(c, 0xff1b);
+    ASSERT_NE(a, 0);
+    ASSERT_NE(b, 0);
+    ASSERT_NE(escape, 0);
+    Under under;
+    ASSERT_TRUE(under.HasKeys());
+    KeyCount underEscape(under.line, Qt::Key_Escape), underA(under.line, Qt::Key_A);
+    QMenu menu(&under.window);
+    menu.addAction(QStringLiteral("Item"));
+    menu.popup(under.window.mapToGlobal(QPoint(5, 5)));
+    ASSERT_TRUE(testwait::Until([&] { return QApplication::activePopupWidget() == &menu; }));
+    const auto id = xcb_window_t(menu.windowHandle()->winId());
+    for (const xcb_keycode_t code : {escape, a, b}) SendKey(c, id, code);
+    // All of them are in before the program reads the first.
+    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    EXPECT_TRUE(testwait::Until([&] { return under.line->text().size() >= 2; }))
+        << under.line->text().toStdString();
+    EXPECT_EQ(under.line->text().toStdString(), "ab");
+    EXPECT_FALSE(menu.isVisible());
+    EXPECT_EQ(underEscape.presses + underEscape.releases, 0);
+    EXPECT_TRUE(testwait::Until([&] { return underA.releases == 1; })) << underA.releases;
+    EXPECT_EQ(underA.presses, 1);
+}
+
+// A key the server sent a window of ours that closed before the key was read is sent on to no
+// other window: it was typed for the window that went. Hidden, that window still reads it;
+// destroyed, nothing does.
+TEST(ModalTypeAheadTest, AKeyForAWindowThatClosedGoesToNoOtherWindow) {
+    xcb_connection_t* c = Connection();
+    if (!c) GTEST_SKIP() << "not on X";
+    InstallModalTypeAhead();
+    const xcb_keycode_t a = KeyCodeOf(c, 'a'), b = KeyCodeOf(c, 'b');
+    ASSERT_NE(a, 0);
+    ASSERT_NE(b, 0);
+    for (const bool destroyed : {false, true}) {
+        SCOPED_TRACE(destroyed ? "destroyed" : "hidden");
+        Under under;
+        ASSERT_TRUE(testwait::UntilActive(&under.window));
+        auto gone = std::make_unique<QWidget>(nullptr, Qt::Window);
+        (new QVBoxLayout(gone.get()))->addWidget(new QLineEdit(gone.get()));
+        gone->show();
+        gone->activateWindow();
+        ASSERT_TRUE(testwait::UntilActive(gone.get()));
+        SendKey(c, xcb_window_t(gone->winId()), a);
+        // In before the window goes, read only after.
+        free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+        if (destroyed)
+            gone.reset();
+        else
+            gone->hide();
+        under.window.activateWindow();
+        ASSERT_TRUE(under.HasKeys());
+        // Sent on, the first key would reach the window ahead of this one.
+        SendKey(c, xcb_window_t(under.window.winId()), b);
+        xcb_flush(c);
+        EXPECT_TRUE(testwait::Until([&] { return !under.line->text().isEmpty(); }));
+        EXPECT_EQ(under.line->text().toStdString(), "b");
+    }
+}
+
+// A key held as a dialog opened: its press was kept and sent on to the dialog, its release
+// reached the dialog itself. The same key's release alone, sent as a second dialog opens, is
+// no release of a kept press: it is not kept for that dialog, which gets only the key typed
+// after it.
+TEST(ModalTypeAheadTest, AReleaseThatWentOnEndsTheKeepingOfItsPress) {
+    xcb_connection_t* c = Connection();
+    if (!c) GTEST_SKIP() << "not on X";
+    InstallModalTypeAhead();
+    const xcb_keycode_t z = KeyCodeOf(c, 'z'), b = KeyCodeOf(c, 'b');
+    ASSERT_NE(z, 0);
+    ASSERT_NE(b, 0);
+    Under under;
+    ASSERT_TRUE(under.HasKeys());
+    const auto underId = xcb_window_t(under.window.winId());
+    {
+        QDialog first(&under.window);
+        auto* field = new QLineEdit(&first);
+        (new QVBoxLayout(&first))->addWidget(field);
+        KeyCount fieldZ(field, Qt::Key_Z);
+        first.setWindowModality(Qt::ApplicationModal);
+        first.show();
+        SendKeyHalf(c, underId, z, true);
+        xcb_flush(c);
+        ASSERT_TRUE(testwait::UntilActive(&first));
+        ASSERT_TRUE(testwait::Until([&] { return field->text() == QStringLiteral("z"); }));
+        SendKeyHalf(c, xcb_window_t(first.winId()), z, false);
+        xcb_flush(c);
+        ASSERT_TRUE(testwait::Until([&] { return fieldZ.releases == 1; }));
+    }
+    under.window.activateWindow();
+    ASSERT_TRUE(testwait::UntilKeysReach(under.line));
+    QDialog second(&under.window);
+    auto* field = new QLineEdit(&second);
+    (new QVBoxLayout(&second))->addWidget(field);
+    KeyCount fieldZ(field, Qt::Key_Z);
+    second.setWindowModality(Qt::ApplicationModal);
+    second.show();
+    SendKeyHalf(c, underId, z, false);
+    SendKey(c, underId, b);
+    xcb_flush(c);
+    ASSERT_TRUE(testwait::UntilActive(&second));
+    // Kept, the release would reach the dialog ahead of the key after it.
+    EXPECT_TRUE(testwait::Until([&] { return !field->text().isEmpty(); }));
+    EXPECT_EQ(field->text().toStdString(), "b");
+    EXPECT_EQ(fieldZ.presses + fieldZ.releases, 0);
+    EXPECT_EQ(under.line->text(), QString());
 }
 
 } // namespace
