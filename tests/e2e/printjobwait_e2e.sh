@@ -172,7 +172,13 @@ await "Save As did not take the keyboard" has_focus "$found"
 xdotool type --delay 20 "$BOOK"
 xdotool key --clearmodifiers Return
 await "the workbook was not saved as $BOOK" titled "$BOOK - "
-kill "$pid"
+# The program runs until the run ends it; one that ended by itself tells how.
+if ! kill "$pid" 2>/dev/null; then
+  status=0
+  wait "$pid" || status=$?
+  echo "the program ended by itself (status $status); the print server saw: $(tr '\n' ' ' <"$jobs")"
+  exit 1
+fi
 RUN
 
 run run.sh
