@@ -68,29 +68,22 @@ private:
     int key_;
 };
 
-// A key pressed and released as the server sends it to `window`.
-void SendKey(xcb_connection_t* c, xcb_window_t window, xcb_keycode_t code) {
-    for (const uint8_t type : {uint8_t(XCB_KEY_PRESS), uint8_t(XCB_KEY_RELEASE)}) {
-        xcb_key_press_event_t key{};
-        key.response_type = type;
-        key.detail = code;
-        key.time = XCB_CURRENT_TIME;
-        key.root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-        key.event = window;
-        key.same_screen = 1;
-        xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&key));
-    }
-}
-
 // Only the press, or only the release, of a key as the server sends it to `window`.
 void SendKeyHalf(xcb_connection_t* c, xcb_window_t window, xcb_keycode_t code, bool press) {
     xcb_key_press_event_t key{};
     key.response_type = press ? XCB_KEY_PRESS : XCB_KEY_RELEASE;
     key.detail = code;
+    key.time = XCB_CURRENT_TIME;
     key.root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     key.event = window;
     key.same_screen = 1;
     xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&key));
+}
+
+// A key pressed and released as the server sends it to `window`.
+void SendKey(xcb_connection_t* c, xcb_window_t window, xcb_keycode_t code) {
+    SendKeyHalf(c, window, code, true);
+    SendKeyHalf(c, window, code, false);
 }
 
 // Whether the program has read and handed on every event the server sent it before now: a
