@@ -210,9 +210,12 @@ TEST_F(KeyboardSignsTest, AKeyEndsTheAutoScrollAndActsInTheGrid) {
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
         EXPECT_FALSE(View()->AutoScrollWindow()->isVisible());
         // On X the frame takes the keyboard back from the closed pop-up through the server: a
-        // key sent before then would go to the pop-up's hidden window.
-        ASSERT_TRUE(
-            testwait::Until([&] { return testwait::KeyWindow() == frame->windowHandle(); }));
+        // key sent before then would go to the pop-up's hidden window. Offscreen no window
+        // takes it back, and the next key reaches the grid as it is.
+        if (testkeys::OnX()) {
+            ASSERT_TRUE(
+                testwait::Until([&] { return testwait::KeyWindow() == frame->windowHandle(); }));
+        }
         // The grid, or the cell editor the typed letter opened.
         ASSERT_NE(QApplication::focusWidget(), nullptr);
         EXPECT_EQ(QApplication::focusWidget()->window(), frame.get());
