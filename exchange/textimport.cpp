@@ -5,6 +5,7 @@
 #include "exchange/textfile.h"
 #include "formula/cellinput.h"
 #include "formula/evalcontext.h"
+#include "formula/recalc.h"
 #include "model/formatstore.h"
 #include "model/styles.h"
 #include "model/workbook.h"
@@ -322,7 +323,9 @@ bool ImportTextFile(CWorkbook& workbook, CEvalContext& ctx, uint32_t* cutFields)
     auto reader = std::make_unique<CTextReader>(workbook, *sheet, ctx);
     const bool ok = reader->Run();
     if (cutFields) *cutFields = reader->CutFields();
-    return ok;
+    // The file holds no results: its formulas are calculated as typed ones are, so that the
+    // grid and a save show their values, never 0.
+    return ok && RecalculateWorkbook(workbook, ctx);
 }
 
 } // namespace vl

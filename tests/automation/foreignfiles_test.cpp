@@ -1,4 +1,5 @@
 // Loading and saving text files and xBase tables through the Workbook object.
+#include "automation/applicationobj.h"
 #include "automation/infoobjects.h"
 #include "files/savetarget.h"
 #include "tests/automation/automationtestutil.h"
@@ -184,6 +185,29 @@ TEST_F(ForeignFilesTest, FixedWidthLoadStoresTheFlag) {
     EXPECT_EQ(TextOf("$A$1"), "abc");
     EXPECT_EQ(TextOf("$B$1"), "de");
     EXPECT_EQ(TextOf("$C$1"), "fgh");
+}
+
+// The formulas of a text file are calculated when it is read, by Load and OpenTextFile: the
+// values read show their results, and a text save writes the results, never 0.
+TEST_F(ForeignFilesTest, FormulasOfATextFileAreCalculatedWhenRead) {
+    const std::string path = folder.Path("sums.csv");
+    std::ofstream(path, std::ios::binary)
+        << "item,qty,price,total\r\nA,2,3.5,=B2*C2\r\nB,1,4,=B3*C3\r\n,,,=D2+D3";
+    ASSERT_EQ(obj->Load(CBstr(path), CBstr(), 1, text.get(), nullptr), S_OK);
+    EXPECT_EQ(Value("$D$2").real, 7);
+    EXPECT_EQ(Value("$D$4").real, 11);
+    const std::string out = folder.Path("out.csv");
+    ASSERT_EQ(obj->SaveAsTextFile(CBstr(out), text.get()), S_OK);
+    EXPECT_EQ(FileBytes(out), "item,qty,price,total\r\nA,2,3.5,7\r\nB,1,4,4\r\n,,,11");
+
+    Doc().stream.Close(); // the document holds its file
+    std::shared_ptr<CApplicationObj> app;
+    ASSERT_EQ(CApplicationObj::Create(app), S_OK);
+    std::shared_ptr<IAutomationObject> opened;
+    ASSERT_EQ(app->OpenTextFile(CBstr(path), text.get(), opened), S_OK);
+    CVariant total;
+    ASSERT_EQ(opened->QueryWorksheet()->GetValue("$D$4", total), S_OK);
+    EXPECT_EQ(total.real, 11);
 }
 
 TEST_F(ForeignFilesTest, DatabaseRoundTripInEveryFormat) {

@@ -318,6 +318,33 @@ TEST(TextImport, ColumnLimit) {
     EXPECT_TRUE(ok);
 }
 
+// Formulas read from a file are calculated when the import ends, as typed ones are: the grid
+// shows their results at once, and a text save after it writes the results, never 0. A
+// formula's text result, an error and a formula reading another are calculated too.
+TEST(TextImport, FormulasAreCalculatedWhenRead) {
+    TempFolder dir;
+    const std::string path = dir.Path("sums.csv");
+    WriteFile(path, "item,qty,price,total\r\nA,2,3.5,=B2*C2\r\n,,,=D2*2+B2\r\n=A2&\"x\",=1/0");
+    auto book = OpenForImport(path);
+    CEvalContext ctx;
+    ASSERT_TRUE(ImportTextFile(*book, ctx));
+    const CWorksheet& sheet = *book->tree.active;
+    EXPECT_EQ(CellAt(sheet, 3, 1), "f:=RC[-2]*RC[-1]");
+    const struct {
+        uint16_t column;
+        uint32_t row;
+        const char* shown;
+    } results[] = {{3, 1, "7"}, {3, 2, "16"}, {0, 3, "Ax"}, {1, 3, "#DIV/0!"}};
+    for (const auto& r : results) {
+        std::string text;
+        ASSERT_TRUE(FormatCellValue(FindCell(sheet.cells, r.row, r.column), StandardFormat{}, text));
+        EXPECT_EQ(text, r.shown) << r.column << ',' << r.row;
+    }
+    EXPECT_EQ(SaveBytes(*book, dir.Path("out.csv"),
+                        [&](CWorkbook& b) { return ExportTextFile(b, *b.tree.active); }),
+              "item,qty,price,total\r\nA,2,3.5,7\r\n,,,16\r\nAx,#DIV/0!");
+}
+
 TEST(TextImport, SheetNamedAfterFile) {
     TempFolder dir;
     std::string name;

@@ -8,7 +8,6 @@
 #include "formula/cellinput.h"
 #include "formula/celltext.h"
 #include "formula/evalcontext.h"
-#include "formula/recalc.h"
 #include "model/cellrecord.h"
 #include "model/cellstyle.h"
 #include "model/formatstore.h"
@@ -178,8 +177,8 @@ Cells ImportBytes(const TempFolder& dir, const std::string& bytes, const TextFil
     auto book = OpenForImport(path);
     book->textFile = s;
     CEvalContext ctx;
+    // The import's own recalculation, as the window and a client get it.
     EXPECT_TRUE(ImportTextFile(*book, ctx));
-    RecalculateWorkbook(*book, ctx);
     return book->tree.active ? OurCells(*book) : Cells{};
 }
 

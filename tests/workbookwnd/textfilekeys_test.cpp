@@ -3,6 +3,7 @@
 // could not take is said and guards the file from a save over it, a separator equal to the
 // quoting symbol is refused, and a workbook keeps its form whatever its file's name.
 #include "dialogs/textfiledlg.h"
+#include "formula/celltext.h"
 #include "modaldialogkeys.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
@@ -83,6 +84,13 @@ protected:
         }
         Key(Qt::Key_Return);
     }
+    // The value a cell shows, without its format.
+    std::string Shown(uint16_t column, uint32_t row) const {
+        const uint8_t* r = FindCell(Book().tree.active->cells, row, column);
+        std::string text;
+        if (!r || !FormatCellValue(r, StandardFormat{}, text)) return "<none>";
+        return text;
+    }
     void CloseActive() {
         frame->MdiArea()->closeActiveSubWindow();
         Settle();
@@ -113,6 +121,21 @@ TEST_F(TextFileKeysTest, AFixedWidthThatCutsNumbersAsksFirst) {
     SaveAsText(path, [](Dialog& d) { Press(d, Qt::Key_Return); });
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(ReadAll(path), "12  3 \r\nabcd");
+}
+
+// The formulas of an opened text file show their results at once, and Ctrl+S answered No
+// (the formulas themselves are not kept) writes the results, never 0, with nothing typed.
+TEST_F(TextFileKeysTest, FormulasOfAnOpenedFileAreCalculated) {
+    const std::string path = TempPath("sums.csv");
+    WriteAll(path, "item,qty,price,total\r\nA,2,3.5,=B2*C2\r\nB,1,4,=B3*C3\r\n,,,=SUM(D2:D3)");
+    ASSERT_NE(OpenText(path), nullptr);
+    EXPECT_EQ(CellText(3, 1), "=B2*C2");
+    EXPECT_EQ(Shown(3, 1), "7");
+    EXPECT_EQ(Shown(3, 3), "11");
+    ui.answers = {IDNO};
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(BoxesSaying(QStringLiteral("formulas")), 1);
+    EXPECT_EQ(ReadAll(path), "item,qty,price,total\r\nA,2,3.5,7\r\nB,1,4,4\r\n,,,11");
 }
 
 // A line of 2,050 fields and a field of 9,000 characters: the open says that three fields
