@@ -15,30 +15,13 @@ namespace vl {
 
 namespace {
 
-// A date or a time typed is kept as its ISO text, the value a date cell holds.
-// Digits a blank joins ("12 34") are one number only where the blank groups thousands; a
-// whole part before a fraction ("1 1/2") and a date before its time ("1/2/2026 13:10") stay
-// one value.
-bool BlankJoinsDigits(std::string_view text) {
-    if (UserSeparators().thousands == ' ') return false;
-    for (std::size_t i = 1; i + 1 < text.size(); ++i) {
-        if (text[i] != ' ' || !IsAsciiDigit(text[i - 1])) continue;
-        std::size_t next = i;
-        while (next < text.size() && text[next] == ' ') ++next;
-        std::size_t end = next;
-        while (end < text.size() && IsAsciiDigit(text[end])) ++end;
-        if (end > next && (end == text.size() || (text[end] != '/' && text[end] != ':')))
-            return true;
-    }
-    return false;
-}
-
 // Trailing blanks follow a value as they follow a number.
 std::string_view WithoutTrailingBlanks(std::string_view text) {
     while (text.size() > 1 && text.back() == ' ') text.remove_suffix(1);
     return text;
 }
 
+// A date or a time typed is kept as its ISO text, the value a date cell holds.
 bool IsDateKind(uint8_t kind) {
     return kind == STD_STYLE_DATE || kind == STD_STYLE_TIME || kind == STD_STYLE_DATE_TIME;
 }
@@ -265,7 +248,7 @@ private:
                 // A leading blank stays a text, as the export writes one only where a fraction
                 // format leaves a zero whole part blank (" 1/8"): that reads as the fraction.
                 StandardFormat shown;
-                if (text[0] != ' ' && !BlankJoinsDigits(text) &&
+                if (text[0] != ' ' &&
                     ParseCellInput(ctx_, WithoutTrailingBlanks(text), shown, row, column,
                                    record_) == CellInput::kStored &&
                     (cell::IsNumber(record_.bytes) || IsDateKind(shown.kind))) {

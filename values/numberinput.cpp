@@ -195,8 +195,9 @@ bool CNumberMatcher::Blank() {
         if (next != pos_ + 1) return false; // one blank is one separator
         return Thousands();
     }
-    pos_ = next; // "12 34" reads as 1234
-    return true;
+    // Digits a blank separates are two numbers ("0 5", "1 000"), as both peers read them:
+    // joined they would be another number.
+    return false;
 }
 
 bool CNumberMatcher::Currency() {

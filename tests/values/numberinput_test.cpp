@@ -63,7 +63,17 @@ TEST(NumberInput, RecognisesTheTypedForms) {
         {"3/4", true, 0.75, 8},
         {"1 /2", true, 0.5, 8},
         {"1/0", false, 0, 0},
-        {"1 1", true, 11, 0},
+        // Digits a blank separates are two numbers, never one: only a fraction follows a
+        // blank, and blanks around the number are no part of it.
+        {"1 1", false, 0, 0},
+        {"0 5", false, 0, 0},
+        {"1 000", false, 0, 0},
+        {"12 34.5", false, 0, 0},
+        {"-1  2", false, 0, 0},
+        {"1 2e3", false, 0, 0},
+        {"12 ", true, 12, 0},
+        {" 12", true, 12, 0},
+        {"12 %", true, 0.12, 7},
         {"$12.50", true, 12.5, 2},
         {"12 $", true, 12, 2},
         {"-$12", true, -12, 2},

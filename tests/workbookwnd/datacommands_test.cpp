@@ -647,6 +647,28 @@ TEST_F(DataTest, FindWalksMatchesAndReplaceKeepsToItsRange) {
     EXPECT_EQ(CellText(2, 0), "xQ");
 }
 
+// Digits a blank separates are never joined into one number, typed or replaced: "0 5" and
+// "1 000" are texts, 0.5 with its point replaced by a blank is the text "0 5"; a whole part
+// before a fraction and blanks around a number still read as the number.
+TEST_F(DataTest, DigitsABlankSeparatesStayATextTypedOrReplaced) {
+    const struct {
+        const char* typed;
+        const char* kind;
+    } cases[] = {{"0 5", "t"}, {"1 000", "t"}, {"-1 2", "t"}, {"1 1/2", "n"}, {" 12 ", "n"}};
+    for (uint32_t row = 0; row < std::size(cases); ++row) {
+        Enter(0, row, QString::fromLatin1(cases[row].typed));
+        EXPECT_EQ(Kind(0, row), cases[row].kind) << cases[row].typed;
+    }
+    Enter(1, 0, QStringLiteral("0.5"));
+    Enter(1, 1, QStringLiteral("12.25"));
+    SearchBox(0)->setEditText(QStringLiteral("."));
+    SearchBox(1)->setEditText(QStringLiteral(" "));
+    Command(ID_SEARCH_REPLACE_ALL);
+    EXPECT_EQ(Kind(1, 0) + Kind(1, 1), "tt");
+    EXPECT_EQ(CellText(1, 0), "0 5");
+    EXPECT_EQ(CellText(1, 1), "12 25");
+}
+
 TEST_F(DataTest, FormulasToValuesKeepTheCalculatedValues) {
     const QString typed[] = {QStringLiteral("=1/3"),      QStringLiteral("=\"00123\""),
                              QStringLiteral("=\"1/2\""),  QStringLiteral("=10/7"),
