@@ -62,12 +62,19 @@ bool ReadFieldNumber(std::string_view field, char decimal, double& value) {
     if (SkipBlanks(field, i) != field.size()) return false;
     double v = 0;
     const std::string_view text(number, n);
-    if (ScanNumber(text, v, false).length != n) return false;
+    // A number past the double range is no value: the field stays its text, as typed.
+    if (ScanNumber(text, v, false).length != n || !std::isfinite(v)) return false;
     value = negative ? -v : v;
     return true;
 }
 
 double ReadDecimalField(std::string_view field) {
+    double value = 0;
+    return ReadDecimalFieldValue(field, value) ? value : 0;
+}
+
+bool ReadDecimalFieldValue(std::string_view field, double& out) {
+    out = 0;
     std::size_t i = 0;
     while (i < field.size() && IsAsciiSpace(field[i])) ++i;
     double value = 0;
@@ -75,8 +82,10 @@ double ReadDecimalField(std::string_view field) {
     std::string text(field.substr(i));
     std::size_t sign = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
     if (sign < text.size() && text[sign] == '.') text.insert(sign, "0");
-    if (ScanNumber(text, value, true).length == 0) return 0;
-    return std::isfinite(value) ? value : 0;
+    if (ScanNumber(text, value, true).length == 0) return true;
+    if (!std::isfinite(value)) return false;
+    out = value;
+    return true;
 }
 
 uint32_t ReadWholeField(std::string_view field) {

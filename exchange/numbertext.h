@@ -16,6 +16,8 @@ bool ReadFieldNumber(std::string_view field, char decimal, double& value);
 // The decimal number at the start of an xBase field after leading blanks ("12.50 ",
 // "  -3"); 0 when it holds none.
 double ReadDecimalField(std::string_view field);
+// The same, false (with 0) when the number it holds lies past the double range.
+bool ReadDecimalFieldValue(std::string_view field, double& value);
 // The whole number at the start of a field after leading blanks (a memo's block number);
 // 0 when it holds none or a negative one, saturated at the largest 32-bit value.
 uint32_t ReadWholeField(std::string_view field);

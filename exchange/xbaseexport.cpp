@@ -209,6 +209,7 @@ private:
             c = value.text.empty() ? ' ' : value.text[0];
         if (c == 'Y' || c == 'y' || c == 'T' || c == 't') return "Y";
         if (c == 'N' || c == 'n' || c == 'F' || c == 'f') return "N";
+        if (c == '?' && value.text.size() == 1) return "?";
         return " ";
     }
 

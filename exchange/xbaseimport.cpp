@@ -161,7 +161,7 @@ private:
             // A blank number field holds no value: the export writes an empty cell blank, and
             // reading it as 0 would put a value in every empty cell of the column.
             if (field.find_first_not_of(' ') == std::string_view::npos) return false;
-            [[fallthrough]];
+            return MakeNumber(field, column, row);
         case 'I':
         case 'Y':
             return MakeNumberCell(record_, column, row, ReadDecimalField(field));
@@ -182,14 +182,23 @@ private:
         }
     }
 
-    // An undecided logical ('?') and a blank store nothing.
+    // A number past the double range stays the field's text, as typed: never 0.
+    bool MakeNumber(std::string_view field, uint16_t column, uint32_t row) {
+        double value = 0;
+        if (ReadDecimalFieldValue(field, value)) return MakeNumberCell(record_, column, row, value);
+        const std::size_t start = field.find_first_not_of(' ');
+        return MakeText(TrimRight(field.substr(start)), column, row);
+    }
+
+    // A blank logical stores nothing; an undecided one ('?') stays "?", which the export
+    // writes back.
     bool MakeLogical(std::string_view field, uint16_t column, uint32_t row) {
         const char c = field.empty() ? ' ' : field[0];
         if (c == 'Y' || c == 'y' || c == 'T' || c == 't')
             return MakeTextCell(record_, column, row, "Y");
         if (c == 'N' || c == 'n' || c == 'F' || c == 'f')
             return MakeTextCell(record_, column, row, "N");
-        if (c == ' ' || c == '?' || c == '\0') return false;
+        if (c == ' ' || c == '\0') return false;
         return MakeText(field.substr(0, 1), column, row);
     }
 

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <tuple>
 
 namespace vl::autotest {
 namespace {
@@ -208,6 +209,31 @@ TEST_F(ForeignFilesTest, FormulasOfATextFileAreCalculatedWhenRead) {
     CVariant total;
     ASSERT_EQ(opened->QueryWorksheet()->GetValue("$D$4", total), S_OK);
     EXPECT_EQ(total.real, 11);
+}
+
+// A number past the double range loads as its text, from a text file and from a table's
+// Numeric field, and an undecided logical as "?": never an infinity, 0 or nothing.
+TEST_F(ForeignFilesTest, ValuesPastTheRangeLoadAsTheirText) {
+    const std::string csv = folder.Path("huge.csv");
+    std::ofstream(csv, std::ios::binary) << "1e309,-1e400,1e308";
+    ASSERT_EQ(obj->Load(CBstr(csv), CBstr(), 1, text.get(), nullptr), S_OK);
+    EXPECT_EQ(TextOf("$A$1"), "1e309");
+    EXPECT_EQ(TextOf("$B$1"), "-1e400");
+    EXPECT_EQ(Value("$C$1").real, 1e308);
+    // dBase III: N (Numeric, 8) and L (Logical, 1), one record.
+    std::string table(32, '\0');
+    table[0] = 0x03, table[4] = 1, table[8] = char(32 * 2 + 33), table[10] = 10;
+    for (const auto& [name, type, length] : {std::tuple{'N', 'N', 8}, std::tuple{'L', 'L', 1}}) {
+        std::string d(32, '\0');
+        d[0] = name, d[11] = type, d[16] = char(length);
+        table += d;
+    }
+    table += "\r    1e400?\x1A"; // the deletion flag, then the fields
+    const std::string dbf = folder.Path("huge.dbf");
+    std::ofstream(dbf, std::ios::binary) << table;
+    ASSERT_EQ(obj->Load(CBstr(dbf), CBstr(), 3, nullptr, xbase.get()), S_OK);
+    EXPECT_EQ(TextOf("$A$2"), "1e400");
+    EXPECT_EQ(TextOf("$B$2"), "?");
 }
 
 TEST_F(ForeignFilesTest, DatabaseRoundTripInEveryFormat) {

@@ -57,6 +57,11 @@ std::vector<ImportCase> DelimitedCases() {
         {"currency as exported", "\"$1,234.00\"", "A1=n:1234"},
         {"negative currency", "($12.50)", "A1=n:-12.5"},
         {"date as exported", "1/2/2026", "A1=t:2026-01-02"}, // the ISO text a date cell holds
+        // Past the double range a field stays its text, as typed; the largest double is a
+        // number.
+        {"past the double range", "1e309,-1e400,1e-400", "A1=t:1e309|B1=t:-1e400|C1=n:0"},
+        {"the largest double", "1.7976931348623157e308,1.7976931348623159e308",
+         "A1=n:1.79769313486232e+308|B1=t:1.7976931348623159e308"},
         {"dangling exponent", "1e", "A1=t:1e"},
         {"blank between digits", "007  1", "A1=t:007  1"},
         {"blank between digits before a point", "12 34.5", "A1=t:12 34.5"},

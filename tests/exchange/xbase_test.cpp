@@ -100,10 +100,26 @@ TEST(XBaseImport, FieldValues) {
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.cells, "A1=t:NAME|B1=t:AMOUNT|C1=t:OK|D1=t:DAY|E1=t:BLOB|F1=t:AT|G1=t:ODD|"
                        "A2=t:abc|B2=n:-12.5|C2=t:Y|D2=t:2007-12-31|E2=t:Binary data|F2=t:Time|"
-                       "A3=t:\xFC|B3=n:150|D3=t:!7|E3=t:Binary data|F3=t:Time|"
+                       "A3=t:\xFC|B3=n:150|C3=t:?|D3=t:!7|E3=t:Binary data|F3=t:Time|"
                        "A4=t:x|C4=t:N|E4=t:Binary data|F4=t:Time|"
                        "A5=t:y|B5=n:9|C5=t:x|D5=t:!7|E5=t:Binary data|F5=t:Time");
     EXPECT_EQ(r.book->tree.active->name, std::string("t.dbf"));
+}
+
+// A number past the double range stays the text its field holds, never 0, and an undecided
+// logical stays "?" (which the export writes back); the largest double and a number that
+// underflows are numbers.
+TEST(XBaseImport, ValuesNoNumberHoldsAreKeptAsTheirText) {
+    TempFolder dir;
+    const std::vector<FieldSpec> fields = {{"N", 'N', 24}, {"F", 'F', 8}, {"OK", 'L', 1}};
+    const std::vector<std::string> rows = {
+        std::string(" ") + "                   1e400" + "  -1e309" + "?",
+        std::string(" ") + "  1.7976931348623157e308" + " 1e-400 " + "T",
+    };
+    const Imported r = ImportTable(dir, TableBytes(fields, rows), 4);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.cells, "A1=t:N|B1=t:F|C1=t:OK|A2=t:1e400|B2=t:-1e309|C2=t:?|"
+                       "A3=n:1.79769313486232e+308|B3=n:0|C3=t:Y");
 }
 
 // With the OEM encoding a Character field holding a character Windows-1252 has not (box
@@ -336,7 +352,7 @@ TEST(XBaseExport, WrittenFieldValues) {
     auto book = BookWithSheet();
     CWorksheet& s = *book->tree.active;
     const std::vector<std::pair<double, const char*>> logical = {
-        {0, nullptr}, {1, nullptr}, {0, "true"}, {0, "x-ray"}, {0, "no"}};
+        {0, nullptr}, {1, nullptr}, {0, "true"}, {0, "x-ray"}, {0, "no"}, {0, "?"}};
     for (uint32_t i = 0; i < logical.size(); ++i) {
         if (logical[i].second)
             PutText(s, 0, i + 1, logical[i].second);
@@ -363,13 +379,13 @@ TEST(XBaseExport, WrittenFieldValues) {
     FillXBaseHeader(o, 3, 15, 0, false);
     const std::string path = dir.Path("v.dbf");
     const std::string bytes = SaveTableBytes(*book, s, path, [](CWorkbook&) { return true; });
-    ASSERT_EQ(bytes.size(), 129u + 5 * 15 + 1);
-    const std::string records = bytes.substr(129, 5 * 15);
+    ASSERT_EQ(bytes.size(), 129u + 6 * 15 + 1);
+    const std::string records = bytes.substr(129, 6 * 15);
     const std::string blank8(8, ' ');
     EXPECT_EQ(records, " N20071231123.4"
                        " Y" +
                            blank8 + " -1.3" + " Y" + blank8 + " 12.5" + "  " + blank8 + "     " +
-                           " N" + blank8 + "     ");
+                           " N" + blank8 + "     " + " ?" + blank8 + "     ");
 }
 
 // The limits of the derived fields: a text of 254 characters stays Character, 255 and more

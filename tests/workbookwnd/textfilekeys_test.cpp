@@ -138,6 +138,17 @@ TEST_F(TextFileKeysTest, FormulasOfAnOpenedFileAreCalculated) {
     EXPECT_EQ(ReadAll(path), "item,qty,price,total\r\nA,2,3.5,7\r\nB,1,4,4\r\n,,,11");
 }
 
+// A field past the double range opens as its text, as typed; nothing reads it as infinite.
+TEST_F(TextFileKeysTest, NumbersPastTheRangeOpenAsTheirText) {
+    const std::string path = TempPath("huge.csv");
+    WriteAll(path, "1e309,-1e400,1e308,=A1&\"!\"");
+    ASSERT_NE(OpenText(path), nullptr);
+    EXPECT_EQ(CellText(0, 0), "1e309");
+    EXPECT_EQ(CellText(1, 0), "-1e400");
+    EXPECT_EQ(Shown(2, 0), "1E+308");
+    EXPECT_EQ(Shown(3, 0), "1e309!");
+}
+
 // A line of 2,050 fields and a field of 9,000 characters: the open says that three fields
 // were left out and one cut, and the next Ctrl+S asks before writing over them.
 TEST_F(TextFileKeysTest, FieldsPastTheLimitsAreSaidAndGuardTheFile) {
