@@ -259,6 +259,15 @@ bool CWorkbookObj::SaveToFile(const char* path, uint8_t kind, uint8_t form) {
         return false;
     }
     const std::string target = path;
+    // No one can be asked here: a file that would hold other values than the worksheet shows
+    // is not written, and the error counts them.
+    if (kind == kFileText || (kind >= kFileDBase3 && kind <= kFileClipper)) {
+        const ErrorCode refused = WrittenOtherwise(*doc_, kind, writtenOtherwise_);
+        if (refused != kErrorNone) {
+            doc_->error = refused;
+            return false;
+        }
+    }
     bool ok = false;
     if (kind == kFileText)
         ok = SaveAside(*doc_, path, [&](CWorkbook& book) { return ExportTextFile(book, *sheet); });

@@ -7,8 +7,10 @@
 #include "formula/evalcontext.h"
 #include "formula/recalc.h"
 #include "model/workbook.h"
+#include "platform/com/errorinfo.h"
 
 #include <new>
+#include <optional>
 
 namespace vl {
 
@@ -61,7 +63,16 @@ HRESULT CWorkbookObj::Recalculate(const Guid& iid) {
 }
 
 HRESULT CWorkbookObj::ReportDocumentError(const Guid& iid, uint32_t line) {
-    return ReportAutomationError(doc_->error, iid, line);
+    const HRESULT hr = ReportAutomationError(doc_->error, iid, line);
+    // A save refused for what it would write otherwise says how many values, and of what kind.
+    if (!writtenOtherwise_.empty()) {
+        if (std::optional<ErrorInfo> info = TakeErrorInfo()) {
+            info->description = writtenOtherwise_;
+            SetErrorInfo(std::move(*info));
+        }
+        writtenOtherwise_.clear();
+    }
+    return hr;
 }
 
 CWorksheet* CWorkbookObj::ActiveSheet(HRESULT& hr) {

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace vl {
 
@@ -126,6 +127,9 @@ private:
     std::unique_ptr<CEvalContext> ctx_;
     // Fields and texts of the document's file its load left out; no save writes over it.
     uint32_t leftOut_ = 0;
+    // What the last save refused to write otherwise than the worksheet shows it, which the
+    // reported error describes.
+    std::string writtenOtherwise_;
 };
 
 // The pause before a wrong password is reported (2,000 ms); tests put in their own.

@@ -133,8 +133,10 @@ FormLoss CountFormLoss(const CWorkbook& workbook, uint8_t family) {
         const CWorksheet& sheet = *AsWorksheet(p);
         if (p == workbook.tree.active) {
             f.active = f.items;
-            if (family >= kFileDBase3 && family <= kFileClipper)
+            if (family >= kFileDBase3 && family <= kFileClipper) {
                 f.rounded = NumbersTheFieldsRound(workbook, sheet, family);
+                f.unmapped = TextsTheOemCodePageLacks(workbook, sheet);
+            }
             if (family == kFileText) {
                 const TextFormLoss text = CountTextFormLoss(workbook, sheet);
                 f.cutNumbers = text.cutNumbers;
@@ -167,6 +169,21 @@ void Count(std::string& out, uint32_t n, const char* one, const char* many) {
 }
 
 } // namespace
+
+ErrorCode WrittenOtherwise(const CWorkbook& workbook, uint8_t family, std::string& text) {
+    text.clear();
+    const FormLoss f = CountFormLoss(workbook, family);
+    if (f.cutNumbers == 0 && f.unmapped == 0) return kErrorNone;
+    text = "Nothing was written: the file would hold values otherwise than the worksheet "
+           "shows them.";
+    Count(text, f.cutNumbers,
+          "number longer than its field's width (cut, it would read back as another number)",
+          "numbers longer than their fields' widths (cut, they would read back as other "
+          "numbers)");
+    Count(text, f.unmapped, "text with characters the OEM code page lacks (they would be ?)",
+          "texts with characters the OEM code page lacks (they would be ?)");
+    return f.cutNumbers != 0 ? kErrorFieldOverflow : kErrorCodePage;
+}
 
 std::string FormLossKey(const CWorkbook& workbook, uint8_t family) {
     const FormLoss f = CountFormLoss(workbook, family);

@@ -34,6 +34,13 @@ std::string FormLossText(const CWorkbook& workbook, uint8_t family);
 // kept, another kind or count of content left out); empty when nothing is lost.
 std::string FormLossKey(const CWorkbook& workbook, uint8_t family);
 
+// What a save that no one can be asked about refuses: a text file or table that would hold
+// values otherwise than the worksheet shows them (numbers a fixed width cuts into other
+// numbers, texts the OEM code page would write with '?'). kErrorNone when there is none;
+// else 118 for cut numbers, otherwise 125, with `text` counting each kind. The window asks
+// about the same counts (FormLossText) before it writes.
+ErrorCode WrittenOtherwise(const CWorkbook& workbook, uint8_t family, std::string& text);
+
 // The form the bytes of the open file are, read from its head (the stream is started over
 // as opened): a native workbook, binary or XML, or an Excel 2003 XML spreadsheet whatever its
 // name; else `named`, the form its name or the user chose.

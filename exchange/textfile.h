@@ -34,6 +34,8 @@ struct TextFormLoss {
     uint32_t unmapped = 0;
 };
 TextFormLoss CountTextFormLoss(const CWorkbook& workbook, const CWorksheet& sheet);
+// Whether the text holds a character the OEM code page lacks, which it would write as '?'.
+bool LacksOemCharacter(std::string_view text);
 
 // A field's bytes in the program's code page by the settings' encoding (1 UTF-8, 3 OEM,
 // else as they are). A UTF-8 byte that starts no sequence, or a sequence the field's end

@@ -14,13 +14,13 @@ bool IsNumberValue(const uint8_t* r) {
     return cell::IsFormula(r) && cell::Error(r) == 0 && !(cell::ResultFlags(r) & kResultText);
 }
 
+} // namespace
+
 bool LacksOemCharacter(std::string_view text) {
     for (const char c : text)
         if (c != '?' && AnsiToOemChar(static_cast<unsigned char>(c)) == '?') return true;
     return false;
 }
-
-} // namespace
 
 bool TextSeparatorUsable(const TextFileSettings& settings) {
     return settings.useFixedColWidths != 0 || settings.separator != settings.quotingSymbol;

@@ -66,6 +66,10 @@ bool BuildXBaseFieldList(CWorkbook& workbook, const CWorksheet& sheet, XBaseSave
 // rounded (fewer than their 15 significant digits): a wide whole part beside them in the
 // column leaves their fractions too little room.
 uint32_t NumbersTheFieldsRound(const CWorkbook& workbook, const CWorksheet& sheet, uint8_t format);
+// The texts of the worksheet's records that a table in the OEM code page would write with '?'
+// for characters the code page lacks: those of Character and memo fields, or of every
+// column while the workbook has no field list yet (a save makes one of texts as such).
+uint32_t TextsTheOemCodePageLacks(const CWorkbook& workbook, const CWorksheet& sheet);
 // Writes the worksheet as a table into the workbook's stream, and its memo texts into a new
 // memo file that then waits under PairPath(memoPath) (files/savetarget.h) for the table to
 // put it in place; `memoPath` is the memo file of `tablePath` with its links followed.

@@ -2,6 +2,7 @@
 // row, typed and sized from the values below it.
 #include "exchange/memofile.h"
 #include "exchange/numbertext.h"
+#include "exchange/textfile.h"
 #include "exchange/xbase.h"
 #include "exchange/xbasevalue.h"
 #include "formula/celltext.h"
@@ -216,6 +217,26 @@ uint32_t NumbersTheFieldsRound(const CWorkbook& workbook, const CWorksheet& shee
         if (FormatNumberG(back, 15) != FormatNumberG(value.number, 15)) ++rounded;
     }
     return rounded;
+}
+
+uint32_t TextsTheOemCodePageLacks(const CWorkbook& workbook, const CWorksheet& sheet) {
+    const XBaseSaveOptions& options = workbook.xbase;
+    if (options.encoding != 3) return 0;
+    const uint32_t fields = options.fieldDescriptors ? FieldCount(options) : 0;
+    uint32_t lacking = 0;
+    CellCursor cursor{kAdvance, sheet.cells.FirstPage(), 0};
+    while (const uint8_t* r = NextCellRecord(cursor)) {
+        const uint16_t column = cell::Column(r);
+        if (cell::Row(r) == 0) continue; // the field names
+        if (options.fieldDescriptors) {
+            if (column >= fields) continue;
+            const uint8_t type = Descriptor(options, column)[kFieldTypeByte];
+            if (type != 'C' && type != 'M') continue;
+        }
+        const XBaseValue value = CellXBaseValue(r);
+        if (value.kind == XBaseValue::kText && LacksOemCharacter(value.text)) ++lacking;
+    }
+    return lacking;
 }
 
 bool BuildXBaseFieldList(CWorkbook& workbook, const CWorksheet& sheet, XBaseSaveOptions& options,

@@ -203,9 +203,14 @@ bool CWorkbookWnd::SaveToFile(const std::string* path, uint8_t sourceFormat, uin
         ShowErrorMessage(kStreamOpenWrite);
         return false;
     }
-    // A text file's losses depend on the options its dialog chooses: asked after it.
+    // A text file's or a table's losses depend on the options its dialog chooses (widths, the
+    // code page): asked after it. A table over a file its open cut is asked about first, as
+    // its field list may not be made.
+    const std::string& asked = path ? *path : path_;
     const bool textOptions = withDialogs && sourceFormat == kFileText;
-    if (!textOptions && !ConfirmPartialSave(sourceFormat, path ? *path : path_)) return false;
+    const bool tableOptions = withDialogs && sourceFormat >= kFileDBase3 &&
+                              sourceFormat <= kFileClipper && LeftOutOf(asked) == 0;
+    if (!textOptions && !tableOptions && !ConfirmPartialSave(sourceFormat, asked)) return false;
     const bool excel = sourceFormat == kFileExcelXml;
     if (sourceFormat != kFileNative && !excel) return SaveForeign(path, sourceFormat, withDialogs);
     const uint8_t form = EffectiveForm(fileFormat);
@@ -265,6 +270,8 @@ bool CWorkbookWnd::SaveForeign(const std::string* path, uint8_t type, bool withD
         }
         const QString shown = QString::fromStdString(target);
         if (UiServices().XBaseDialog(book_->xbase, shown, true) != IDOK) return false;
+        // The code page chosen there decides which texts would lose characters.
+        if (!ConfirmPartialSave(type, target)) return false;
         listed = true;
     }
     UiServices().SetWaitCursor(true);

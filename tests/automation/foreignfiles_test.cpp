@@ -236,6 +236,103 @@ TEST_F(ForeignFilesTest, ValuesPastTheRangeLoadAsTheirText) {
     EXPECT_EQ(TextOf("$B$2"), "?");
 }
 
+// A save no one can be asked about is refused, nothing written, where the file would hold a
+// value otherwise than the worksheet shows it: a number its fixed width cuts into another
+// number, a text whose characters the OEM code page lacks (they would be '?'). The message
+// counts them; the same save without the loss writes. Every automation save route.
+TEST_F(ForeignFilesTest, SavesThatWouldWriteOtherValuesAreRefusedWithTheCount) {
+    // As a number too wide for a table's field is refused, and a text outside a code page.
+    const HRESULT cut = HRESULT(0x80040000 + kErrorFieldOverflow);
+    const HRESULT unmapped = HRESULT(0x80040000 + kErrorCodePage);
+    const auto widths = [](std::initializer_list<int> list) {
+        auto array = CSafeArray::Create({{0, uint32_t(list.size())}});
+        int32_t i = 0;
+        for (const int w : list) {
+            const int32_t at[] = {i++};
+            array->PutElement(at, CVariant::Integer(VT_UI2, w));
+        }
+        return array;
+    };
+    NewDocument();
+    PutNumber("$A$1", 1E-20);
+    PutNumber("$B$1", 123456789012345678.0);
+    ASSERT_EQ(obj->PutValue("$A$2", CVariant::Bstr("euro \xE2\x82\xAC" "5")), S_OK);
+    PutNumber("$B$2", 1234);
+    const std::string path = folder.Path("cut.txt");
+    // Shown in General: "1E-20" (5 characters), "1.23456789012346E+17" (20), "1234" (4).
+    const struct {
+        const char* what;
+        std::vector<int> widths; // none: delimited
+        int32_t encoding;
+        const char* counted; // "" when the save writes
+        HRESULT hr;
+    } cases[] = {
+        {"three numbers cut", {4, 2}, 2, "3 numbers longer than their fields' widths", cut},
+        {"one short of the first", {4, 20}, 2, "1 number longer than its field's width", cut},
+        {"one short of the second", {5, 19}, 2, "1 number longer than its field's width", cut},
+        {"each number just fits", {5, 20}, 2, "", S_OK},
+        {"oem gap", {}, 3, "1 text with characters the OEM code page lacks", unmapped},
+        {"oem gap and cuts", {4, 4}, 3, "2 numbers longer", cut},
+        {"oem gap beside cuts", {4, 4}, 3, "1 text with characters the OEM code page lacks", cut},
+        {"ansi keeps the euro", {}, 2, "", S_OK},
+        {"utf-8 keeps the euro", {}, 1, "", S_OK},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(path);
+        ASSERT_EQ(text->SetEncoding(c.encoding), S_OK);
+        if (!c.widths.empty()) {
+            ASSERT_EQ(text->SetColumnWidths(widths({c.widths[0], c.widths[1]}).get()), S_OK);
+        }
+        ASSERT_EQ(text->put_useFixedColWidths(c.widths.empty() ? 0 : 1), S_OK);
+        const uint8_t family = Doc().fileFamily;
+        const HRESULT hr = obj->SaveAsTextFile(CBstr(path), text.get());
+        EXPECT_EQ(hr, c.hr);
+        if (*c.counted == 0) {
+            EXPECT_TRUE(std::filesystem::exists(path));
+            continue;
+        }
+        const std::string message = TakenMessage();
+        EXPECT_NE(message.find(c.counted), std::string::npos) << message;
+        EXPECT_FALSE(std::filesystem::exists(path));
+        EXPECT_EQ(Doc().fileFamily, family);
+    }
+    // Save writes the document's own file by its stored settings: refused the same way, the
+    // file as the last save left it.
+    ASSERT_EQ(text->SetEncoding(2), S_OK);
+    ASSERT_EQ(obj->SaveAsTextFile(CBstr(path), text.get()), S_OK);
+    const std::string written = FileBytes(path);
+    Doc().textFile.encoding = 3;
+    EXPECT_EQ(obj->Save(), unmapped);
+    EXPECT_NE(TakenMessage().find("1 text with characters"), std::string::npos);
+    EXPECT_EQ(FileBytes(path), written);
+
+    // A table in the OEM code page: its Character field and its memo would hold '?'.
+    const std::string table = folder.Path("oem.dbf");
+    for (const char type : {'C', 'M'}) {
+        SCOPED_TRACE(type);
+        ASSERT_EQ(xbase->SetXBaseFormat(5), S_OK);
+        ASSERT_EQ(xbase->SetFieldCount(2), S_OK);
+        ASSERT_EQ(xbase->SetField(0, "NAME", type, 10, 0), S_OK);
+        ASSERT_EQ(xbase->SetField(1, "N", 'N', 20, 0), S_OK);
+        ASSERT_EQ(xbase->SetEncoding(3), S_OK);
+        EXPECT_EQ(obj->SaveAsDatabase(CBstr(table), xbase.get()), unmapped);
+        EXPECT_NE(TakenMessage().find("1 text with characters the OEM code page lacks"),
+                  std::string::npos);
+        EXPECT_FALSE(std::filesystem::exists(table));
+        ASSERT_EQ(xbase->SetEncoding(2), S_OK);
+        EXPECT_EQ(obj->SaveAsDatabase(CBstr(table), xbase.get()), S_OK);
+        EXPECT_TRUE(std::filesystem::exists(table));
+        Doc().xbase.encoding = 3; // Save writes it by the stored code page
+        EXPECT_EQ(obj->Save(), unmapped);
+        std::filesystem::remove(table);
+        Doc().stream.Close();
+        NewDocument();
+        ASSERT_EQ(obj->PutValue("$A$1", CVariant::Bstr("NAME")), S_OK);
+        ASSERT_EQ(obj->PutValue("$A$2", CVariant::Bstr("euro \xE2\x82\xAC" "5")), S_OK);
+    }
+}
+
 TEST_F(ForeignFilesTest, DatabaseRoundTripInEveryFormat) {
     for (int32_t format : {3, 4, 5, 6}) {
         NewDocument();

@@ -5,6 +5,7 @@
 #include "dialogs/textfiledlg.h"
 #include "formula/celltext.h"
 #include "modaldialogkeys.h"
+#include "model/exchangesettings.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
 #include "ui_textfiledlg.h"
@@ -272,6 +273,41 @@ TEST_F(TextFileKeysTest, TheOemGapsAreNamedBeforeSaving) {
     EXPECT_EQ(Book().textFile.encoding, 3);
     EXPECT_EQ(ReadAll(path), "Price ?,?uvre,Gr\x81\xE1"
                              "e?");
+}
+
+// A FoxPro table in the OEM code page chosen in its field dialog: the euro would be '?', and
+// the save says so before writing, after the dialog that chose the code page. Cancel writes
+// nothing; No writes; the ANSI code page asks nothing.
+TEST_F(TextFileKeysTest, TheOemGapsOfATableAreNamedBeforeSaving) {
+    ASSERT_NE(NewWindow(), nullptr);
+    Enter(0, 0, QStringLiteral("NAME"));
+    EnterAny(0, 1, QString::fromUtf8("euro \u20AC5"));
+    const std::string path = TempPath("oem.dbf");
+    const QString words = QStringLiteral("1 text with characters the OEM code page lacks");
+    uint8_t encoding = 3;
+    ui.xbaseAnswer = [&](XBaseSaveOptions& o, bool) {
+        o.encoding = encoding;
+        return IDOK;
+    };
+    ui.savePath = QString::fromStdString(path);
+    ui.saveIndex = 6; // FoxPro 2.x
+    ui.answers = {IDCANCEL};
+    Command(ID_FILE_SAVE_AS);
+    EXPECT_EQ(BoxesSaying(words), 1);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    ui.answers = {IDNO};
+    Command(ID_FILE_SAVE_AS);
+    EXPECT_EQ(BoxesSaying(words), 2);
+    EXPECT_NE(ReadAll(path).find("euro ?5"), std::string::npos);
+    encoding = 2;
+    const std::string ansi = TempPath("ansi.dbf");
+    ui.savePath = QString::fromStdString(ansi);
+    Command(ID_FILE_SAVE_AS);
+    ui.saveIndex = 1;
+    EXPECT_EQ(BoxesSaying(words), 2);
+    EXPECT_NE(ReadAll(ansi).find("euro \x80"
+                                 "5"),
+              std::string::npos);
 }
 
 // A workbook saved as "x.csv" with the workbook type stays a workbook: reopened by its name
