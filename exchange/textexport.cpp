@@ -40,7 +40,7 @@ private:
         const uint16_t style = StyleIndexAt(sheet_.formats, row, c, runs_);
         const StandardFormat& format = GetStyleRecord(book_.styles, style).numberFormat;
         std::string text;
-        if (!FormatCellValue(r, format, text)) {
+        if (!TextFileCellText(r, format, text)) {
             // A cell left out would shift every later field of its line.
             book_.error = kErrorWorksheetMemory;
             return false;

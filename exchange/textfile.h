@@ -10,6 +10,7 @@ namespace vl {
 class CEvalContext;
 class CWorkbook;
 class CWorksheet;
+struct StandardFormat;
 struct TextFileSettings;
 
 // Reads the file open in the workbook's stream into a new worksheet that becomes the
@@ -34,6 +35,10 @@ struct TextFormLoss {
     uint32_t unmapped = 0;
 };
 TextFormLoss CountTextFormLoss(const CWorkbook& workbook, const CWorksheet& sheet);
+// The text a text file writes for the cell under its format: as the grid shows it, but a
+// number whose shown text the peers would read as a text (an exponent before a percent sign,
+// more than 308 characters) as General shows it. False when the text cannot be had.
+bool TextFileCellText(const uint8_t* cell, const StandardFormat& format, std::string& text);
 // Whether the text holds a character the OEM code page lacks, which it would write as '?'.
 bool LacksOemCharacter(std::string_view text);
 

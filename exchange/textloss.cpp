@@ -3,6 +3,7 @@
 #include "formula/celltext.h"
 #include "model/cellstyle.h"
 #include "model/workbook.h"
+#include "platform/core/cp1252.h"
 #include "platform/core/cp850.h"
 
 namespace vl {
@@ -14,7 +15,29 @@ bool IsNumberValue(const uint8_t* r) {
     return cell::IsFormula(r) && cell::Error(r) == 0 && !(cell::ResultFlags(r) & kResultText);
 }
 
+// The peers read a number's text back as that number only up to 308 characters, and never
+// with an exponent before a percent sign ("1.20E+01%").
+constexpr std::size_t kLongestPeerNumber = 308;
+
+bool PeerReadsAsNumber(std::string_view text) {
+    if (text.size() > kLongestPeerNumber) return false;
+    if (text.find('%') == std::string_view::npos) return true;
+    for (std::size_t i = 1; i + 1 < text.size(); ++i)
+        if ((text[i] == 'E' || text[i] == 'e') && IsAsciiDigit(text[i - 1]) &&
+            (text[i + 1] == '+' || text[i + 1] == '-' || IsAsciiDigit(text[i + 1])))
+            return false;
+    return true;
+}
+
 } // namespace
+
+bool TextFileCellText(const uint8_t* cell, const StandardFormat& format, std::string& text) {
+    if (!FormatCellValue(cell, format, text)) return false;
+    // What a peer would read as a text is written as the number, as General shows it.
+    if (IsNumberValue(cell) && !PeerReadsAsNumber(text))
+        return FormatCellValue(cell, StandardFormat{}, text);
+    return true;
+}
 
 bool LacksOemCharacter(std::string_view text) {
     for (const char c : text)
@@ -37,7 +60,7 @@ TextFormLoss CountTextFormLoss(const CWorkbook& workbook, const CWorksheet& shee
     for (const uint8_t* r = NextCellRecord(cursor); r; r = NextCellRecord(cursor)) {
         const uint16_t column = cell::Column(r);
         const uint16_t style = StyleIndexAt(sheet.formats, cell::Row(r), column, runs);
-        if (!FormatCellValue(r, GetStyleRecord(workbook.styles, style).numberFormat, text))
+        if (!TextFileCellText(r, GetStyleRecord(workbook.styles, style).numberFormat, text))
             continue;
         if (s.encoding == 3 && LacksOemCharacter(text)) ++loss.unmapped;
         const uint16_t width = fixed ? s.columnWidths[column] : 0;

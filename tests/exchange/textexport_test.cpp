@@ -6,6 +6,7 @@
 #include "tests/exchange/exchangetestutil.h"
 #include "values/formatdefaults.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace vl {
@@ -221,6 +222,62 @@ TEST(TextExport, FormattedValuesReadBackAsTheirValues) {
         EXPECT_EQ(CellAt(*back->tree.active, c, 0), cases[c].back) << bytes;
     EXPECT_NE(bytes.find(",5.444511618E-13,0.00142857142857143,-3E+23"), std::string::npos)
         << bytes;
+}
+
+// A number whose shown text the peers read as a text (an exponent with a percent sign, a
+// text longer than they read as a number) is written as the number, as General shows it;
+// what they read back is written as shown.
+TEST(TextExport, NumbersThePeersCannotReadBackAreWrittenAsNumbers) {
+    const auto code = [](const char* text) {
+        StandardFormat f;
+        f.kind = STD_STYLE_USER_DEFINED;
+        std::snprintf(f.code, sizeof f.code, "%s", text);
+        return f;
+    };
+    const struct {
+        StandardFormat format;
+        double number;
+        const char* written;
+    } cases[] = {
+        {code("#,##0.00%"), 1E+300, "1E+300"},
+        {code("0.00E+00%"), 1E+300, "1E+300"},
+        {code("0.00E+00%"), 0.12, "0.12"},
+        {code("0.00E+00%"), -5, "-5"},
+        {code("0.00%"), 0.12, "12.00%"},
+        {code("#,##0.00%"), 1E+16, "1,000,000,000,000,000,000.00%"},
+        {code("0.0E+0"), 1500, "1.5E+3"},
+        // The peers read a number of 308 characters at most: 231 digits, 76 separators and
+        // the percent sign are kept, two more decimals are not.
+        {code("#,##0%"), 1E+228, nullptr},
+        {code("#,##0.0%"), 1E+228, "1E+228"},
+    };
+    TempFolder dir;
+    auto book = BookWithSheet();
+    CWorksheet& sheet = *book->tree.active;
+    StyleTables& t = book->styles;
+    t.styleCount = uint16_t(std::size(cases) + 1);
+    CellCursor cursor;
+    for (uint16_t c = 0; c < std::size(cases); ++c) {
+        t.styles[c + 1].numberFormat = cases[c].format;
+        PutNumber(sheet, 0, c, cases[c].number);
+        ASSERT_TRUE(PutFormatRun(sheet.formats, FormatRun{0, 0, c, uint16_t(c + 1)}, cursor));
+    }
+    TextFileSettings s;
+    s.separator = ';';
+    std::string bytes = Export(dir, *book, s);
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at <= bytes.size();) {
+        const std::size_t end = std::min(bytes.find("\r\n", at), bytes.size());
+        lines.push_back(bytes.substr(at, end - at));
+        at = end + 2;
+    }
+    ASSERT_EQ(lines.size(), std::size(cases));
+    std::string longest = "100";
+    for (int group = 0; group < 76; ++group) longest += ",000";
+    longest += '%';
+    ASSERT_EQ(longest.size(), 308u);
+    for (std::size_t c = 0; c < std::size(cases); ++c)
+        EXPECT_EQ(lines[c], cases[c].written ? cases[c].written : longest) << c;
 }
 
 } // namespace
