@@ -41,6 +41,20 @@ bool CByteReader::Fill() {
     return end_ > 0;
 }
 
+std::string_view CByteReader::Ahead(uint32_t n) {
+    if (end_ - pos_ < n) {
+        std::memmove(buffer_, buffer_ + pos_, end_ - pos_);
+        end_ -= pos_;
+        pos_ = 0;
+        while (end_ < n) {
+            const int32_t got = stream_.Read(buffer_ + end_, int32_t(sizeof buffer_ - end_));
+            if (got <= 0) break;
+            end_ += uint32_t(got);
+        }
+    }
+    return {reinterpret_cast<const char*>(buffer_ + pos_), end_ - pos_};
+}
+
 bool CByteReader::Rewind(int32_t offset) {
     pos_ = end_ = 0;
     return stream_.Seek(kSeekStart, offset);

@@ -76,6 +76,9 @@ public:
         if (pos_ == end_ && !Fill()) return {};
         return {reinterpret_cast<const char*>(buffer_ + pos_), end_ - pos_};
     }
+    // At least `n` bytes read ahead where the input holds them (fewer only at its end): the
+    // bytes not yet taken move to the front of the buffer and more are read after them.
+    std::string_view Ahead(uint32_t n);
     // Takes n of the bytes Ahead gave.
     void Take(uint32_t n) { pos_ += n; }
     // The stream's offset of the next byte, and the way back to it.

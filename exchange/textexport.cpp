@@ -12,7 +12,9 @@ namespace {
 class CTextWriter {
 public:
     CTextWriter(CWorkbook& book, const CWorksheet& sheet)
-        : book_(book), sheet_(sheet), s_(book.textFile), writer_(book), out_(writer_.Buffer()) {}
+        : book_(book), sheet_(sheet), s_(book.textFile), writer_(book), out_(writer_.Buffer()),
+          separator_(TextFileSymbol(s_.separator, s_.encoding)),
+          quote_(TextFileSymbol(s_.quotingSymbol, s_.encoding)) {}
 
     bool Run() {
         CellCursor cursor{kAdvance, sheet_.cells.FirstPage(), 0};
@@ -35,7 +37,7 @@ private:
         if (s_.useFixedColWidths) {
             for (uint32_t k = next_; k < c; ++k) out_.append(s_.columnWidths[k], ' ');
         } else {
-            out_.append(next_ == 0 ? c : c - next_ + 1, char(s_.separator));
+            for (uint32_t k = next_ == 0 ? c : c - next_ + 1; k > 0; --k) out_ += separator_;
         }
         const uint16_t style = StyleIndexAt(sheet_.formats, row, c, runs_);
         const StandardFormat& format = GetStyleRecord(book_.styles, style).numberFormat;
@@ -71,20 +73,25 @@ private:
     }
 
     // A line break is quoted too, so that the text stays one record for every reader, and
-    // a tab, which readers take as a blank outside quotes.
+    // a tab, which readers take as a blank outside quotes. The symbols are the file's bytes,
+    // found whole (a UTF-8 sequence never starts inside another).
     void WriteDelimited(const std::string& bytes) {
-        const char quote = char(s_.quotingSymbol);
-        const char special[] = {char(s_.separator), quote, '\r', '\n', '\t'};
-        if (bytes.find_first_of(std::string_view(special, 5)) == std::string::npos) {
+        if (bytes.find(separator_) == std::string::npos &&
+            bytes.find(quote_) == std::string::npos &&
+            bytes.find_first_of("\r\n\t") == std::string::npos) {
             out_ += bytes;
             return;
         }
-        out_ += quote;
-        for (char ch : bytes) {
-            if (ch == quote) out_ += quote;
-            out_ += ch;
+        out_ += quote_;
+        for (std::size_t at = 0; at < bytes.size();) {
+            const std::size_t next = std::min(bytes.find(quote_, at), bytes.size());
+            out_.append(bytes, at, next - at);
+            if (next == bytes.size()) break;
+            out_ += quote_;
+            out_ += quote_;
+            at = next + quote_.size();
         }
-        out_ += quote;
+        out_ += quote_;
     }
 
     CWorkbook& book_;
@@ -93,6 +100,8 @@ private:
     CByteWriter writer_;
     std::string& out_;
     CellCursor runs_;
+    const std::string separator_; // the symbols as the file's bytes
+    const std::string quote_;
     uint32_t row_ = 0;
     uint32_t next_ = 0;
 };

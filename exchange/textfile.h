@@ -24,8 +24,12 @@ bool ImportTextFile(CWorkbook& workbook, CEvalContext& ctx, uint32_t* cutFields 
 bool ExportTextFile(CWorkbook& workbook, const CWorksheet& sheet);
 
 // Whether a file of these settings reads back: a delimited file's separator differs from
-// its quoting symbol, else no quoted field could be told from the fields around it.
+// its quoting symbol, else no quoted field could be told from the fields around it, and both
+// are characters of its encoding (the OEM code page lacks some).
 bool TextSeparatorUsable(const TextFileSettings& settings);
+// A separator or quoting symbol (a character of the program's code page) as the file's bytes
+// by its encoding: one byte, or up to three in UTF-8.
+std::string TextFileSymbol(uint8_t symbol, uint8_t encoding);
 
 // What the export of the sheet writes otherwise than the grid shows it: numbers longer than
 // their fixed field's width, cut into other numbers, and texts with characters the OEM code

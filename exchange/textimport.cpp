@@ -36,7 +36,9 @@ constexpr int kLF = '\n';
 class CTextReader {
 public:
     CTextReader(CWorkbook& book, CWorksheet& sheet, CEvalContext& ctx)
-        : book_(book), sheet_(sheet), ctx_(ctx), in_(book.stream), s_(book.textFile) {
+        : book_(book), sheet_(sheet), ctx_(ctx), in_(book.stream), s_(book.textFile),
+          separator_(TextFileSymbol(s_.separator, s_.encoding)),
+          quote_(TextFileSymbol(s_.quotingSymbol, s_.encoding)) {
         // A UTF-8 field may take up to three bytes for each character of a cell's text, and a
         // four-byte sequence still yields one '?'.
         limit_ = s_.encoding == 1 ? 4 * kMaxCellText : kMaxCellText;
@@ -63,8 +65,8 @@ private:
         const bool fixed = s_.useFixedColWidths != 0;
         const int32_t start = in_.Offset();
         bool quoted = false;
-        if (!fixed && !plainNext_ && in_.Peek() == s_.quotingSymbol) {
-            in_.Get();
+        if (!fixed && !plainNext_ && At(quote_)) {
+            in_.Take(uint32_t(quote_.size()));
             quoted = true;
         }
         plainNext_ = false;
@@ -87,17 +89,18 @@ private:
             // A quote never closed quotes nothing: its field is read as it stands.
             if (c < 0 && quoted) return ReadAgainPlain(start);
             if (c < 0) break;
-            if (quoted && c == s_.quotingSymbol) {
-                in_.Get();
-                const bool doubled = in_.Peek() == s_.quotingSymbol;
-                if (doubled) in_.Get();
+            if (quoted && At(quote_)) {
+                const uint32_t length = uint32_t(quote_.size());
+                in_.Take(length);
+                const bool doubled = At(quote_);
+                if (doubled) in_.Take(length);
                 const std::size_t at = field_.size();
-                Collect(uint8_t(c), taken, quoted);
+                for (const char byte : quote_) Collect(uint8_t(byte), taken, quoted);
                 if (doubled) continue;
                 if (EndAfterQuote(taken)) {
                     // The closing quote is no character of the field.
-                    if (at < field_.size()) field_.erase(at, 1);
-                    --taken;
+                    if (at < field_.size()) field_.erase(at, length);
+                    taken -= length;
                     break;
                 }
                 strayQuote = true; // a quote inside the text, kept
@@ -106,8 +109,8 @@ private:
             // A line break after a stray quote: the quotes were the text of an unquoted
             // field, which is read again as it stands.
             if (quoted && strayQuote && (c == kCR || c == kLF)) return ReadAgainPlain(start);
-            if (!quoted && !fixed && c == s_.separator) {
-                in_.Get();
+            if (!quoted && !fixed && At(separator_)) {
+                in_.Take(uint32_t(separator_.size()));
                 ++column_;
                 break;
             }
@@ -138,13 +141,13 @@ private:
     // the separator, the line end or the end of the file; else (false) it is a character of
     // the field and the blanks are too.
     bool EndAfterQuote(uint32_t& taken) {
-        while (in_.Peek() == ' ' && s_.separator != ' ') Collect(uint8_t(in_.Get()), taken, true);
-        const int c = in_.Peek();
-        if (c == s_.separator) {
-            in_.Get();
+        while (in_.Peek() == ' ' && separator_ != " ") Collect(uint8_t(in_.Get()), taken, true);
+        if (At(separator_)) {
+            in_.Take(uint32_t(separator_.size()));
             ++column_;
             return true;
         }
+        const int c = in_.Peek();
         if (c == kCR || c == kLF) EndLine();
         return c < 0 || c == kCR || c == kLF;
     }
@@ -165,12 +168,19 @@ private:
     void CollectPlainRun(uint32_t& taken) {
         const std::string_view ahead = in_.Ahead();
         std::size_t n = 0;
-        while (n < ahead.size() && uint8_t(ahead[n]) >= 32 && uint8_t(ahead[n]) != s_.separator)
-            ++n;
+        // A separator of several bytes stops the run at its first, and is told there.
+        while (n < ahead.size() && uint8_t(ahead[n]) >= 32 && ahead[n] != separator_[0]) ++n;
         const std::size_t room = limit_ - std::min<std::size_t>(field_.size(), limit_);
         field_.append(ahead.data(), std::min(n, room));
         in_.Take(uint32_t(n));
         taken += uint32_t(n);
+    }
+
+    // Whether the input goes on with the symbol's bytes (a separator or quote past ASCII is
+    // several bytes in UTF-8).
+    bool At(const std::string& symbol) {
+        if (symbol.size() == 1) return in_.Peek() == uint8_t(symbol[0]);
+        return in_.Ahead(uint32_t(symbol.size())).substr(0, symbol.size()) == symbol;
     }
 
     // Bytes past the limit are consumed and dropped: they belong to the same field. A quoted
@@ -275,6 +285,8 @@ private:
     CEvalContext& ctx_;
     CByteReader in_;
     const TextFileSettings& s_;
+    const std::string separator_; // the symbols as the file's bytes
+    const std::string quote_;
     uint32_t limit_ = kMaxCellText;
     std::string field_;
     std::string converted_;

@@ -45,8 +45,17 @@ bool LacksOemCharacter(std::string_view text) {
     return false;
 }
 
+std::string TextFileSymbol(uint8_t symbol, uint8_t encoding) {
+    return AnsiToFileText(std::string(1, char(symbol)), encoding);
+}
+
 bool TextSeparatorUsable(const TextFileSettings& settings) {
-    return settings.useFixedColWidths != 0 || settings.separator != settings.quotingSymbol;
+    if (settings.useFixedColWidths != 0) return true;
+    if (settings.separator == settings.quotingSymbol) return false;
+    if (settings.encoding != 3) return true;
+    for (const uint8_t symbol : {settings.separator, settings.quotingSymbol})
+        if (symbol != '?' && AnsiToOemChar(symbol) == '?') return false;
+    return true;
 }
 
 TextFormLoss CountTextFormLoss(const CWorkbook& workbook, const CWorksheet& sheet) {

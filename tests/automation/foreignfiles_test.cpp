@@ -188,6 +188,35 @@ TEST_F(ForeignFilesTest, FixedWidthLoadStoresTheFlag) {
     EXPECT_EQ(TextOf("$C$1"), "fgh");
 }
 
+// A separator past ASCII is a character of the file's encoding, saved and loaded by a client:
+// the section sign is two bytes in UTF-8 and its OEM byte in an OEM file.
+TEST_F(ForeignFilesTest, ASeparatorPastAsciiIsACharacterOfTheEncoding) {
+    NewDocument();
+    ASSERT_EQ(obj->PutValue("$A$1", CVariant::Bstr("caf\xC3\xA9")), S_OK);
+    PutNumber("$B$1", 12);
+    ASSERT_EQ(text->SetSeparator("\xC2\xA7"), S_OK);
+    const struct {
+        int32_t encoding;
+        std::string bytes;
+    } cases[] = {{1, "caf\xC3\xA9\xC2\xA7" "12"}, {3, "caf\x82\xF5" "12"}, {2, "caf\xE9\xA7" "12"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.encoding);
+        ASSERT_EQ(text->SetEncoding(c.encoding), S_OK);
+        const std::string path = folder.Path("s" + std::to_string(c.encoding) + ".txt");
+        ASSERT_EQ(obj->SaveAsTextFile(CBstr(path), text.get()), S_OK);
+        EXPECT_EQ(FileBytes(path), c.bytes);
+        Doc().stream.Close();
+        std::shared_ptr<CWorkbookObj> other;
+        ASSERT_EQ(CWorkbookObj::Create(other), S_OK);
+        ASSERT_EQ(other->Load(CBstr(path), CBstr(), 1, text.get(), nullptr), S_OK);
+        CVariant v;
+        ASSERT_EQ(other->GetValue("$A$1", v), S_OK);
+        EXPECT_EQ(v.text, "caf\xC3\xA9");
+        ASSERT_EQ(other->GetValue("$B$1", v), S_OK);
+        EXPECT_EQ(v.real, 12);
+    }
+}
+
 // The formulas of a text file are calculated when it is read, by Load and OpenTextFile: the
 // values read show their results, and a text save writes the results, never 0.
 TEST_F(ForeignFilesTest, FormulasOfATextFileAreCalculatedWhenRead) {

@@ -280,5 +280,33 @@ TEST(TextExport, NumbersThePeersCannotReadBackAreWrittenAsNumbers) {
         EXPECT_EQ(lines[c], cases[c].written ? cases[c].written : longest) << c;
 }
 
+// A separator or quoting symbol past ASCII is written as a character of the file's encoding,
+// and a text holding it is quoted, a quote in it doubled, in those bytes.
+TEST(TextExport, SymbolsPastAsciiAreCharactersOfTheEncoding) {
+    const struct {
+        uint8_t encoding;
+        char separator, quote;
+        const char* bytes;
+    } cases[] = {
+        {1, '\xA7', '"', "1\xC2\xA7\xC2\xA7\"x\xC2\xA7y\"\xC2\xA7\xC2\xAB"},
+        {1, ';', '\xAB', "1;;x\xC2\xA7y;\xC2\xAB\xC2\xAB\xC2\xAB\xC2\xAB"},
+        {3, '\xA7', '"', "1\xF5\xF5\"x\xF5y\"\xF5\xAE"},
+        {2, '\xA7', '"', "1\xA7\xA7\"x\xA7y\"\xA7\xAB"},
+    };
+    TempFolder dir;
+    for (const auto& c : cases) {
+        auto book = BookWithSheet();
+        CWorksheet& sheet = *book->tree.active;
+        PutNumber(sheet, 0, 0, 1);
+        PutText(sheet, 2, 0, "x\xA7y");
+        PutText(sheet, 3, 0, "\xAB");
+        TextFileSettings s;
+        s.encoding = c.encoding;
+        s.separator = uint8_t(c.separator);
+        s.quotingSymbol = uint8_t(c.quote);
+        EXPECT_EQ(Export(dir, *book, s), c.bytes) << int(c.encoding) << c.separator;
+    }
+}
+
 } // namespace
 } // namespace vl

@@ -323,6 +323,64 @@ TEST(TextImport, ColumnLimit) {
     EXPECT_TRUE(ok);
 }
 
+// A separator or quoting symbol past ASCII is a character of the file's encoding: two bytes
+// in UTF-8 ("\xC2\xA7" for the section sign), its OEM byte in an OEM file. Another character
+// of the same lead byte stays in its field; a symbol across the reader's chunks is one.
+TEST(TextImport, SymbolsPastAsciiAreCharactersOfTheEncoding) {
+    TempFolder dir;
+    const struct {
+        const char* name;
+        std::string bytes;
+        uint8_t encoding;
+        char separator, quote;
+        const char* cells;
+    } cases[] = {
+        {"utf-8 section sign", "caf\xC3\xA9\xC2\xA7" "b\xC2\xA7" "12", 1, '\xA7', '"',
+         "A1=t:caf\xE9|B1=t:b|C1=n:12"},
+        {"utf-8 same lead byte", "a\xC2\xA9\xC2\xA7\xC2\xA9", 1, '\xA7', '"',
+         "A1=t:a\xA9|B1=t:\xA9"},
+        {"utf-8 three bytes", "1\xE2\x82\xAC" "2\xE2\x82\xAC\xE2\x82\xAC" "x", 1, '\x80', '"',
+         "A1=n:1|B1=n:2|D1=t:x"},
+        {"utf-8 quote", "\xC2\xAB" "a;b\xC2\xAB;\xC2\xAB" "x\xC2\xAB\xC2\xAB" "y\xC2\xAB", 1, ';',
+         '\xAB', "A1=t:a;b|B1=t:x\xABy"},
+        {"utf-8 stray quote kept", "\xC2\xAB" "ab\xC2\xAB" "c;d", 1, ';', '\xAB',
+         "A1=t:\xAB" "ab\xAB" "c|B1=t:d"},
+        {"oem section sign", "a\xF5" "b\xF5\x81", 3, '\xA7', '"', "A1=t:a|B1=t:b|C1=t:\xFC"},
+        {"ansi section sign", "a\xA7" "b", 2, '\xA7', '"', "A1=t:a|B1=t:b"},
+    };
+    for (const auto& c : cases) {
+        TextFileSettings s;
+        s.encoding = c.encoding;
+        s.separator = uint8_t(c.separator);
+        s.quotingSymbol = uint8_t(c.quote);
+        bool ok = false;
+        EXPECT_EQ(Import(dir, c.bytes, s, &ok), c.cells) << c.name;
+        EXPECT_TRUE(ok) << c.name;
+    }
+    // The section sign's two bytes on either side of the reader's 64 KiB chunk.
+    std::string bytes = std::string(533, 'y') + "\n";
+    for (int k = 0; k <= 13000; ++k) bytes += "a\xC2\xA7" "b\n";
+    ASSERT_EQ(bytes.find("\xC2", 65535 - 1), 65535u);
+    const std::string path = dir.Path("chunks.csv");
+    WriteFile(path, bytes);
+    auto book = OpenForImport(path);
+    book->textFile.encoding = 1;
+    book->textFile.separator = 0xA7;
+    CEvalContext ctx;
+    ASSERT_TRUE(ImportTextFile(*book, ctx));
+    EXPECT_EQ(book->refusedTexts, 0u);
+    for (const uint32_t row : {1u, 13000u, 13001u})
+        EXPECT_EQ(CellAt(*book->tree.active, 0, row) + CellAt(*book->tree.active, 1, row), "t:at:b")
+            << row;
+    // A separator the OEM code page has no byte for cannot be written or read: refused.
+    WriteFile(path, "a,b");
+    book = OpenForImport(path);
+    book->textFile.encoding = 3;
+    book->textFile.separator = 0x80;
+    EXPECT_FALSE(ImportTextFile(*book, ctx));
+    EXPECT_EQ(book->error, kErrorFileFormat);
+}
+
 // Formulas read from a file are calculated when the import ends, as typed ones are: the grid
 // shows their results at once, and a text save after it writes the results, never 0. A
 // formula's text result, an error and a formula reading another are calculated too.

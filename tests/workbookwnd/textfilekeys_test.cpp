@@ -150,6 +150,31 @@ TEST_F(TextFileKeysTest, NumbersPastTheRangeOpenAsTheirText) {
     EXPECT_EQ(Shown(3, 0), "1e309!");
 }
 
+// The section sign typed as the separator of a UTF-8 file, by keys: the open reads its
+// fields, and a save writes the sign in UTF-8 again.
+TEST_F(TextFileKeysTest, ASeparatorPastAsciiWorksInUtf8) {
+    const std::string path = TempPath("section.csv");
+    WriteAll(path, "caf\xC3\xA9\xC2\xA7" "b\xC2\xA7" "12");
+    const auto section = [](Dialog& d) {
+        d.Form().id215->setFocus();
+        Press(d, Qt::Key_End); // "other"
+        TypeInto(d.Form().id205, QString::fromUtf8("\u00A7"));
+        d.Form().id1021->setFocus();
+        Press(d, Qt::Key_Home); // UTF-8
+        Press(d, Qt::Key_Return);
+    };
+    CWorkbookWnd* opened = nullptr;
+    wndtest::WithModalDialogDuring<Dialog>(ui, [&] { opened = OpenWindow(path); }, section);
+    ASSERT_NE(opened, nullptr);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(CellText(0, 0), "caf\xE9");
+    EXPECT_EQ(CellText(1, 0), "b");
+    EXPECT_EQ(Shown(2, 0), "12");
+    const std::string copy = TempPath("copy.csv");
+    SaveAsText(copy, [](Dialog& d) { Press(d, Qt::Key_Return); });
+    EXPECT_EQ(ReadAll(copy), "caf\xC3\xA9\xC2\xA7" "b\xC2\xA7" "12");
+}
+
 // A line of 2,050 fields and a field of 9,000 characters: the open says that three fields
 // were left out and one cut, and the next Ctrl+S asks before writing over them.
 TEST_F(TextFileKeysTest, FieldsPastTheLimitsAreSaidAndGuardTheFile) {
