@@ -137,6 +137,21 @@ TEST_F(ClipboardTest, PastedTextReadsBackWhatCopyWrote) {
     EXPECT_EQ(CellText(4, 7), "");
 }
 
+// Pasted text reads numbers as typing does: digits a blank separates are a text, never one
+// number; a whole part before a fraction is a number.
+TEST_F(ClipboardTest, PastedDigitsABlankSeparatesStayAText) {
+    PutClipboard(QStringLiteral("0 5\t1 000\t1 1/2\t0.5"), nullptr);
+    SelectRange(0, 0, 0, 0);
+    Command(ID_EDIT_PASTE);
+    std::string kinds;
+    for (uint16_t c = 0; c < 4; ++c) {
+        const uint8_t* r = FindCell(Book().tree.active->cells, 0, c);
+        kinds += !r ? '-' : cell::IsNumber(r) ? 'n' : cell::IsText(r) ? 't' : 'f';
+    }
+    EXPECT_EQ(kinds, "ttnn");
+    EXPECT_EQ(CellText(0, 0), "0 5");
+}
+
 // Text from another program with a character no cell holds pastes nothing and says why.
 TEST_F(ClipboardTest, PastedTextOutsideTheCodePageIsRefusedWhole) {
     Enter(0, 0, QStringLiteral("kept"));

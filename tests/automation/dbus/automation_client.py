@@ -318,6 +318,53 @@ class AutomationClient(unittest.TestCase):
         loaded.unknown.Release()
         info.release()
 
+    def test_text_files_keep_results_characters_and_values_over_the_bus(self):
+        """A text file's formulas are calculated when loaded; a save that would write other
+        values than the worksheet shows (a number a fixed width cuts, a euro sign the OEM code
+        page lacks) is refused with the count and writes nothing, for text files and tables;
+        a number past the double range loads as its text; the section sign separates a UTF-8
+        file as two bytes."""
+        info = InformationObjects(self.bus, ",")
+        text_path, xbase_path, text, xbase = info.text_path, info.xbase_path, info.text, info.xbase
+        sums = os.path.join(FILES, "sums.csv")
+        with open(sums, "wb") as f:
+            f.write(b"qty,price,total\r\n2,3.5,=A2*B2\r\n,,1e309")
+        wb = Workbook(self.bus)
+        wb.ws.Load(sums, "", 1, text_path, "/")
+        self.assertEqual(wb.value("$C$2"), (VT_R8, 7.0))
+        self.assertEqual(wb.value("$C$3"), (VT_BSTR, "1e309"))
+
+        wb.ws.PutValue("$A$3", r8(1e-20))
+        wb.ws.PutValue("$A$4", bstr("euro \u20ac5"))
+        props = dbus.Interface(self.bus.get_object(SERVICE, text_path), "org.freedesktop.DBus.Properties")
+        text.SetColumnWidths(dbus.Struct((dbus.Int32(0), [var(18, dbus.UInt16(4))]), signature="ia(qv)"))
+        cut = os.path.join(FILES, "cut.txt")
+        self.assertFails(0x80040076, None, wb.ws.SaveAsTextFile, cut, text_path)
+        self.assertFalse(os.path.exists(cut))
+        props.Set("org.vorlane.ITextFileInfo", "useFixedColWidths", dbus.Int32(0))
+        text.SetEncoding(3)
+        with self.assertRaises(dbus.exceptions.DBusException) as caught:
+            wb.ws.SaveAsTextFile(cut, text_path)
+        self.assertEqual(caught.exception.get_dbus_name(), "org.vorlane.Vorlan.Error.E8004007D")
+        self.assertIn("1 text with characters the OEM code page lacks", caught.exception.get_dbus_message())
+        self.assertFalse(os.path.exists(cut))
+        xbase.SetXBaseFormat(5)
+        xbase.SetFieldCount(1)
+        xbase.SetField(0, "QTY", dbus.Byte(ord("C")), 20, 0)
+        xbase.SetEncoding(3)
+        table = os.path.join(FILES, "oem.dbf")
+        self.assertFails(0x8004007D, None, wb.ws.SaveAsDatabase, table, xbase_path)
+        self.assertFalse(os.path.exists(table))
+
+        text.SetEncoding(1)
+        text.SetSeparator("\u00a7")
+        section = os.path.join(FILES, "section.txt")
+        wb.ws.SaveAsTextFile(section, text_path)
+        with open(section, "rb") as f:
+            self.assertEqual(f.read().split(b"\r\n")[1], b"2\xc2\xa73.5\xc2\xa77")
+        wb.unknown.Release()
+        info.release()
+
     def test_an_import_answers_how_many_texts_it_left_out(self):
         """Load of an import that left out texts outside the code page answers 1 and the
         message with their count; the other cells are read, the left-out ones empty. A file
