@@ -187,16 +187,23 @@ void Count(std::string& out, uint32_t n, const char* one, const char* many) {
 ErrorCode WrittenOtherwise(const CWorkbook& workbook, uint8_t family, std::string& text) {
     text.clear();
     const FormLoss f = CountFormLoss(workbook, family);
-    if (f.cutNumbers == 0 && f.unmapped == 0) return kErrorNone;
+    // A client's save writes the table by the field list it holds (the window's Save makes
+    // one afresh, and its Save As shows it): a text in a number field would be 0.
+    const bool table = family >= kFileDBase3 && family <= kFileClipper;
+    const uint32_t unread =
+        table && workbook.tree.active ? TextsTheNumberFieldsLose(workbook, *workbook.tree.active) : 0;
+    if (f.cutNumbers == 0 && f.unmapped == 0 && unread == 0) return kErrorNone;
     text = "Nothing was written: the file would hold values otherwise than the worksheet "
            "shows them.";
     Count(text, f.cutNumbers,
           "number longer than its field's width (cut, it would read back as another number)",
           "numbers longer than their fields' widths (cut, they would read back as other "
           "numbers)");
+    Count(text, unread, "text a number field cannot hold (it would be 0)",
+          "texts number fields cannot hold (they would be 0)");
     Count(text, f.unmapped, "text with characters the OEM code page lacks (they would be ?)",
           "texts with characters the OEM code page lacks (they would be ?)");
-    return f.cutNumbers != 0 ? kErrorFieldOverflow : kErrorCodePage;
+    return f.cutNumbers != 0 || unread != 0 ? kErrorFieldOverflow : kErrorCodePage;
 }
 
 std::string FormLossKey(const CWorkbook& workbook, uint8_t family) {

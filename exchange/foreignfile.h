@@ -36,8 +36,9 @@ std::string FormLossKey(const CWorkbook& workbook, uint8_t family);
 
 // What a save that no one can be asked about refuses: a text file or table that would hold
 // values otherwise than the worksheet shows them (numbers a fixed width cuts into other
-// numbers, texts the OEM code page would write with '?'). kErrorNone when there is none;
-// else 118 for cut numbers, otherwise 125, with `text` counting each kind. The window asks
+// numbers, texts a number field would hold as 0, texts the OEM code page would write with
+// '?'). kErrorNone when there is none; else 118 for numbers cut or texts lost, otherwise 125,
+// with `text` counting each kind. The window asks
 // about the same counts (FormLossText) before it writes.
 ErrorCode WrittenOtherwise(const CWorkbook& workbook, uint8_t family, std::string& text);
 

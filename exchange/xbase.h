@@ -70,6 +70,9 @@ uint32_t NumbersTheFieldsRound(const CWorkbook& workbook, const CWorksheet& shee
 // for characters the code page lacks: those of Character and memo fields, or of every
 // column while the workbook has no field list yet (a save makes one of texts as such).
 uint32_t TextsTheOemCodePageLacks(const CWorkbook& workbook, const CWorksheet& sheet);
+// The texts of the worksheet's records in number fields of the workbook's field list that
+// read as no number (one past the double range among them): the table would hold 0.
+uint32_t TextsTheNumberFieldsLose(const CWorkbook& workbook, const CWorksheet& sheet);
 // Writes the worksheet as a table into the workbook's stream, and its memo texts into a new
 // memo file that then waits under PairPath(memoPath) (files/savetarget.h) for the table to
 // put it in place; `memoPath` is the memo file of `tablePath` with its links followed.

@@ -10,6 +10,7 @@
 #include "model/cellstyle.h"
 #include "model/workbook.h"
 #include "platform/core/number.h"
+#include "values/numberinput.h"
 
 #include <algorithm>
 #include <cmath>
@@ -237,6 +238,27 @@ uint32_t TextsTheOemCodePageLacks(const CWorkbook& workbook, const CWorksheet& s
         if (value.kind == XBaseValue::kText && LacksOemCharacter(value.text)) ++lacking;
     }
     return lacking;
+}
+
+uint32_t TextsTheNumberFieldsLose(const CWorkbook& workbook, const CWorksheet& sheet) {
+    const XBaseSaveOptions& options = workbook.xbase;
+    if (!options.fieldDescriptors) return 0;
+    const uint32_t fields = FieldCount(options);
+    uint32_t lost = 0;
+    CellCursor cursor{kAdvance, sheet.cells.FirstPage(), 0};
+    while (const uint8_t* r = NextCellRecord(cursor)) {
+        const uint16_t column = cell::Column(r);
+        if (cell::Row(r) == 0 || column >= fields) continue;
+        const uint8_t type = Descriptor(options, column)[kFieldTypeByte];
+        if (type != 'N' && type != 'F' && type != 'Y' && type != 'I') continue;
+        const XBaseValue value = CellXBaseValue(r);
+        if (value.kind != XBaseValue::kText || value.error) continue;
+        double number = 0;
+        uint8_t kind = 0;
+        uint8_t params[kStandardFormatParams] = {};
+        if (!ParseNumberText(value.text, number, kind, params, UserSeparators())) ++lost;
+    }
+    return lost;
 }
 
 bool BuildXBaseFieldList(CWorkbook& workbook, const CWorksheet& sheet, XBaseSaveOptions& options,

@@ -263,6 +263,10 @@ TEST_F(ForeignFilesTest, ValuesPastTheRangeLoadAsTheirText) {
     ASSERT_EQ(obj->Load(CBstr(dbf), CBstr(), 3, nullptr, xbase.get()), S_OK);
     EXPECT_EQ(TextOf("$A$2"), "1e400");
     EXPECT_EQ(TextOf("$B$2"), "?");
+    // Its Numeric field would hold 0 for that text: Save refuses and leaves the table whole.
+    EXPECT_EQ(obj->Save(), HRESULT(0x80040000 + kErrorFieldOverflow));
+    EXPECT_NE(TakenMessage().find("1 text a number field cannot hold"), std::string::npos);
+    EXPECT_EQ(FileBytes(dbf), table);
 }
 
 // A save no one can be asked about is refused, nothing written, where the file would hold a

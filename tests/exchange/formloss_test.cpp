@@ -1,6 +1,8 @@
 // Whether a file form keeps the whole workbook, and the key of what it would lose: the window
 // asks before such a save, and auto-save passes a loss by until the user agreed to that key.
 #include "exchange/foreignfile.h"
+#include "exchange/memofile.h"
+#include "exchange/xbase.h"
 #include "formula/token.h"
 #include "model/cellrecord.h"
 #include "model/dropdownlist.h"
@@ -224,6 +226,61 @@ TEST(FormLoss, TheNumbersAFixedWidthCutsAndTheOemGapsAreNamed) {
             << int(flags);
         cell::SetError(FindCell(book->tree.active->cells, 0, 0), uint8_t(kErrNum >> 4));
         EXPECT_EQ(FormLossText(*book, kFileText).find("number longer"), std::string::npos);
+    }
+}
+
+// A table's field list decides what a client's save writes otherwise: a text in a number
+// field that reads as no number (one past the double range kept from a load) would be 0, a
+// text the OEM code page lacks would hold '?'; such a save is refused. The window asks about
+// the code page; its Save makes the field list afresh (such a column a Character field), and
+// without a list nothing in a number field is lost.
+TEST(FormLoss, ATablesFieldsCountWhatTheyWouldWriteOtherwise) {
+    const struct {
+        const char* what;
+        bool listed;
+        uint8_t encoding;
+        const char* loss;
+        ErrorCode refused;
+    } cases[] = {
+        {"oem with fields", true, 3,
+         "\n- 1 text with characters the OEM code page lacks (written as ?)", kErrorFieldOverflow},
+        {"ansi with fields", true, 2, "", kErrorFieldOverflow},
+        {"oem, fields derived", false, 3,
+         "\n- 1 text with characters the OEM code page lacks (written as ?)", kErrorCodePage},
+        {"ansi, fields derived", false, 2, "", kErrorNone},
+    };
+    for (const auto& c : cases) {
+        auto book = CreateWorkbook();
+        book->AppendTreeItem(TREE_TYPE_WORKSHEET, "A", 1);
+        book->tree.active = AsWorksheet(book->tree.first);
+        CWorksheet& sheet = *book->tree.active;
+        PutText(sheet, 0, 0, "N");
+        PutText(sheet, 1, 0, "C\x80"); // a field's name is no value of the table
+        PutText(sheet, 0, 1, "1e400");
+        PutText(sheet, 0, 2, "12.5");
+        PutNumber(sheet, 0, 3, 5);
+        PutText(sheet, 1, 1, "euro \x80");
+        PutText(sheet, 1, 2, "plain");
+        XBaseSaveOptions& o = book->xbase;
+        o.format = kXBaseDBase4;
+        o.encoding = c.encoding;
+        if (c.listed) {
+            ASSERT_TRUE(AllocateDescriptors(o, 2));
+            o.fieldDescriptors[11] = 'N', o.fieldDescriptors[16] = 20;
+            o.fieldDescriptors[32 + 11] = 'C', o.fieldDescriptors[32 + 16] = 20;
+            FillXBaseHeader(o, 2, 41, 0, false);
+        }
+        EXPECT_EQ(FormLossText(*book, kFileDBase4), c.loss) << c.what;
+        std::string refusal;
+        EXPECT_EQ(WrittenOtherwise(*book, kFileDBase4, refusal), c.refused) << c.what;
+        EXPECT_EQ(refusal.find("1 text a number field cannot hold") != std::string::npos,
+                  c.listed)
+            << c.what;
+        EXPECT_EQ(refusal.find("1 text with characters the OEM code page lacks") !=
+                      std::string::npos,
+                  c.encoding == 3)
+            << c.what;
+        ReleaseXBaseSaveOptions(o);
     }
 }
 
