@@ -190,8 +190,9 @@ ErrorCode WrittenOtherwise(const CWorkbook& workbook, uint8_t family, std::strin
     // A client's save writes the table by the field list it holds (the window's Save makes
     // one afresh, and its Save As shows it): a text in a number field would be 0.
     const bool table = family >= kFileDBase3 && family <= kFileClipper;
-    const uint32_t unread =
-        table && workbook.tree.active ? TextsTheNumberFieldsLose(workbook, *workbook.tree.active) : 0;
+    const uint32_t unread = table && workbook.tree.active
+                                ? TextsTheNumberFieldsLose(workbook, *workbook.tree.active)
+                                : 0;
     if (f.cutNumbers == 0 && f.unmapped == 0 && unread == 0) return kErrorNone;
     text = "Nothing was written: the file would hold values otherwise than the worksheet "
            "shows them.";

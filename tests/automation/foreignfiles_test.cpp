@@ -198,7 +198,12 @@ TEST_F(ForeignFilesTest, ASeparatorPastAsciiIsACharacterOfTheEncoding) {
     const struct {
         int32_t encoding;
         std::string bytes;
-    } cases[] = {{1, "caf\xC3\xA9\xC2\xA7" "12"}, {3, "caf\x82\xF5" "12"}, {2, "caf\xE9\xA7" "12"}};
+    } cases[] = {{1, "caf\xC3\xA9\xC2\xA7"
+                     "12"},
+                 {3, "caf\x82\xF5"
+                     "12"},
+                 {2, "caf\xE9\xA7"
+                     "12"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.encoding);
         ASSERT_EQ(text->SetEncoding(c.encoding), S_OK);
@@ -289,7 +294,9 @@ TEST_F(ForeignFilesTest, SavesThatWouldWriteOtherValuesAreRefusedWithTheCount) {
     NewDocument();
     PutNumber("$A$1", 1E-20);
     PutNumber("$B$1", 123456789012345678.0);
-    ASSERT_EQ(obj->PutValue("$A$2", CVariant::Bstr("euro \xE2\x82\xAC" "5")), S_OK);
+    ASSERT_EQ(obj->PutValue("$A$2", CVariant::Bstr("euro \xE2\x82\xAC"
+                                                   "5")),
+              S_OK);
     PutNumber("$B$2", 1234);
     const std::string path = folder.Path("cut.txt");
     // Shown in General: "1E-20" (5 characters), "1.23456789012346E+17" (20), "1234" (4).
@@ -362,7 +369,9 @@ TEST_F(ForeignFilesTest, SavesThatWouldWriteOtherValuesAreRefusedWithTheCount) {
         Doc().stream.Close();
         NewDocument();
         ASSERT_EQ(obj->PutValue("$A$1", CVariant::Bstr("NAME")), S_OK);
-        ASSERT_EQ(obj->PutValue("$A$2", CVariant::Bstr("euro \xE2\x82\xAC" "5")), S_OK);
+        ASSERT_EQ(obj->PutValue("$A$2", CVariant::Bstr("euro \xE2\x82\xAC"
+                                                       "5")),
+                  S_OK);
     }
 }
 

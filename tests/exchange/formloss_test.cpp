@@ -273,8 +273,7 @@ TEST(FormLoss, ATablesFieldsCountWhatTheyWouldWriteOtherwise) {
         EXPECT_EQ(FormLossText(*book, kFileDBase4), c.loss) << c.what;
         std::string refusal;
         EXPECT_EQ(WrittenOtherwise(*book, kFileDBase4, refusal), c.refused) << c.what;
-        EXPECT_EQ(refusal.find("1 text a number field cannot hold") != std::string::npos,
-                  c.listed)
+        EXPECT_EQ(refusal.find("1 text a number field cannot hold") != std::string::npos, c.listed)
             << c.what;
         EXPECT_EQ(refusal.find("1 text with characters the OEM code page lacks") !=
                       std::string::npos,

@@ -335,18 +335,40 @@ TEST(TextImport, SymbolsPastAsciiAreCharactersOfTheEncoding) {
         char separator, quote;
         const char* cells;
     } cases[] = {
-        {"utf-8 section sign", "caf\xC3\xA9\xC2\xA7" "b\xC2\xA7" "12", 1, '\xA7', '"',
-         "A1=t:caf\xE9|B1=t:b|C1=n:12"},
+        {"utf-8 section sign",
+         "caf\xC3\xA9\xC2\xA7"
+         "b\xC2\xA7"
+         "12",
+         1, '\xA7', '"', "A1=t:caf\xE9|B1=t:b|C1=n:12"},
         {"utf-8 same lead byte", "a\xC2\xA9\xC2\xA7\xC2\xA9", 1, '\xA7', '"',
          "A1=t:a\xA9|B1=t:\xA9"},
-        {"utf-8 three bytes", "1\xE2\x82\xAC" "2\xE2\x82\xAC\xE2\x82\xAC" "x", 1, '\x80', '"',
-         "A1=n:1|B1=n:2|D1=t:x"},
-        {"utf-8 quote", "\xC2\xAB" "a;b\xC2\xAB;\xC2\xAB" "x\xC2\xAB\xC2\xAB" "y\xC2\xAB", 1, ';',
-         '\xAB', "A1=t:a;b|B1=t:x\xABy"},
-        {"utf-8 stray quote kept", "\xC2\xAB" "ab\xC2\xAB" "c;d", 1, ';', '\xAB',
-         "A1=t:\xAB" "ab\xAB" "c|B1=t:d"},
-        {"oem section sign", "a\xF5" "b\xF5\x81", 3, '\xA7', '"', "A1=t:a|B1=t:b|C1=t:\xFC"},
-        {"ansi section sign", "a\xA7" "b", 2, '\xA7', '"', "A1=t:a|B1=t:b"},
+        {"utf-8 three bytes",
+         "1\xE2\x82\xAC"
+         "2\xE2\x82\xAC\xE2\x82\xAC"
+         "x",
+         1, '\x80', '"', "A1=n:1|B1=n:2|D1=t:x"},
+        {"utf-8 quote",
+         "\xC2\xAB"
+         "a;b\xC2\xAB;\xC2\xAB"
+         "x\xC2\xAB\xC2\xAB"
+         "y\xC2\xAB",
+         1, ';', '\xAB', "A1=t:a;b|B1=t:x\xABy"},
+        {"utf-8 stray quote kept",
+         "\xC2\xAB"
+         "ab\xC2\xAB"
+         "c;d",
+         1, ';', '\xAB',
+         "A1=t:\xAB"
+         "ab\xAB"
+         "c|B1=t:d"},
+        {"oem section sign",
+         "a\xF5"
+         "b\xF5\x81",
+         3, '\xA7', '"', "A1=t:a|B1=t:b|C1=t:\xFC"},
+        {"ansi section sign",
+         "a\xA7"
+         "b",
+         2, '\xA7', '"', "A1=t:a|B1=t:b"},
     };
     for (const auto& c : cases) {
         TextFileSettings s;
@@ -359,7 +381,9 @@ TEST(TextImport, SymbolsPastAsciiAreCharactersOfTheEncoding) {
     }
     // The section sign's two bytes on either side of the reader's 64 KiB chunk.
     std::string bytes = std::string(533, 'y') + "\n";
-    for (int k = 0; k <= 13000; ++k) bytes += "a\xC2\xA7" "b\n";
+    for (int k = 0; k <= 13000; ++k)
+        bytes += "a\xC2\xA7"
+                 "b\n";
     ASSERT_EQ(bytes.find("\xC2", 65535 - 1), 65535u);
     const std::string path = dir.Path("chunks.csv");
     WriteFile(path, bytes);
@@ -400,7 +424,8 @@ TEST(TextImport, FormulasAreCalculatedWhenRead) {
     } results[] = {{3, 1, "7"}, {3, 2, "16"}, {0, 3, "Ax"}, {1, 3, "#DIV/0!"}};
     for (const auto& r : results) {
         std::string text;
-        ASSERT_TRUE(FormatCellValue(FindCell(sheet.cells, r.row, r.column), StandardFormat{}, text));
+        ASSERT_TRUE(
+            FormatCellValue(FindCell(sheet.cells, r.row, r.column), StandardFormat{}, text));
         EXPECT_EQ(text, r.shown) << r.column << ',' << r.row;
     }
     EXPECT_EQ(SaveBytes(*book, dir.Path("out.csv"),

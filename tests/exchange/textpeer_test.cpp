@@ -322,8 +322,7 @@ void Compare(const PeerCase& c, const Cells& ours, const std::map<std::string, L
 
 // Every listed cell of the kind compared must still differ for its reason: one that agrees
 // now (or is gone) is no known difference any more.
-void CheckListedStillDiffer(char kind, const std::map<std::string, Listed>& listed,
-                            Tally& tally) {
+void CheckListedStillDiffer(char kind, const std::map<std::string, Listed>& listed, Tally& tally) {
     for (const auto& [key, entry] : listed)
         if (key[0] == kind && !tally.differing.count(key))
             tally.faults.push_back("listed but no longer differs: " + key + ' ' + entry.reason);
@@ -381,8 +380,8 @@ TEST(TextPeer, ExportsReadBackAsThePeerReadsThem) {
             const auto b = back.find(a1);
             const Answer read = b == back.end() ? Answer{'b', ""} : b->second;
             if (!SameAnswer(read, answer) && !lossy.count(a1))
-                ADD_FAILURE() << "export " << c.id << " " << a1 << " written " << answer.kind
-                              << ' ' << Escape(answer.value) << ", read back " << read.kind << ' '
+                ADD_FAILURE() << "export " << c.id << " " << a1 << " written " << answer.kind << ' '
+                              << Escape(answer.value) << ", read back " << read.kind << ' '
                               << Escape(read.value);
         }
     }

@@ -154,7 +154,9 @@ TEST_F(TextFileKeysTest, NumbersPastTheRangeOpenAsTheirText) {
 // fields, and a save writes the sign in UTF-8 again.
 TEST_F(TextFileKeysTest, ASeparatorPastAsciiWorksInUtf8) {
     const std::string path = TempPath("section.csv");
-    WriteAll(path, "caf\xC3\xA9\xC2\xA7" "b\xC2\xA7" "12");
+    WriteAll(path, "caf\xC3\xA9\xC2\xA7"
+                   "b\xC2\xA7"
+                   "12");
     const auto section = [](Dialog& d) {
         d.Form().id215->setFocus();
         Press(d, Qt::Key_End); // "other"
@@ -164,7 +166,8 @@ TEST_F(TextFileKeysTest, ASeparatorPastAsciiWorksInUtf8) {
         Press(d, Qt::Key_Return);
     };
     CWorkbookWnd* opened = nullptr;
-    wndtest::WithModalDialogDuring<Dialog>(ui, [&] { opened = OpenWindow(path); }, section);
+    wndtest::WithModalDialogDuring<Dialog>(
+        ui, [&] { opened = OpenWindow(path); }, section);
     ASSERT_NE(opened, nullptr);
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(CellText(0, 0), "caf\xE9");
@@ -172,7 +175,9 @@ TEST_F(TextFileKeysTest, ASeparatorPastAsciiWorksInUtf8) {
     EXPECT_EQ(Shown(2, 0), "12");
     const std::string copy = TempPath("copy.csv");
     SaveAsText(copy, [](Dialog& d) { Press(d, Qt::Key_Return); });
-    EXPECT_EQ(ReadAll(copy), "caf\xC3\xA9\xC2\xA7" "b\xC2\xA7" "12");
+    EXPECT_EQ(ReadAll(copy), "caf\xC3\xA9\xC2\xA7"
+                             "b\xC2\xA7"
+                             "12");
 }
 
 // A line of 2,050 fields and a field of 9,000 characters: the open says that three fields
