@@ -145,9 +145,12 @@ void CTextFileDlg::accept() {
         return;
     }
     if (!TextSeparatorUsable(*read)) {
+        const bool same = read->separator == read->quotingSymbol;
         UiServices().MessageBox(
-            QStringLiteral("The cell separator and the quoting symbol must differ: a file "
-                           "written with one character for both cannot be read back."),
+            same ? QStringLiteral("The cell separator and the quoting symbol must differ: a file "
+                                  "written with one character for both cannot be read back.")
+                 : QStringLiteral("The OEM code page has no character for the cell separator "
+                                  "or the quoting symbol: choose another, or another code page."),
             AppTitle(), MB_OK | MB_ICONEXCLAMATION);
         QWidget* field = ui_->id205->isEnabled() ? static_cast<QWidget*>(ui_->id205) : ui_->id215;
         field->setFocus();

@@ -286,6 +286,30 @@ TEST_F(TextFileKeysTest, ASeparatorEqualToTheQuoteIsRefused) {
     EXPECT_EQ(Active()->IsModified(), true);
 }
 
+// The euro typed as the separator of an OEM file, which has no byte for it: refused with a
+// message saying so, the dialog stays open; Escape then writes nothing.
+TEST_F(TextFileKeysTest, ASeparatorTheOemCodePageLacksIsRefused) {
+    ASSERT_NE(NewWindow(), nullptr);
+    Enter(0, 0, QStringLiteral("a"));
+    Enter(1, 0, QStringLiteral("b"));
+    const std::string path = TempPath("euro.csv");
+    SaveAsText(path, [&](Dialog& d) {
+        d.Form().id215->setFocus();
+        Press(d, Qt::Key_End); // "other"
+        // A character past Latin-1 goes as the text of its key event.
+        TypeInto(d.Form().id205, QString());
+        QTest::sendKeyEvent(QTest::Click, d.Form().id205, Qt::Key_unknown,
+                            QString::fromUtf8("\u20AC"), Qt::NoModifier);
+        d.Form().id1021->setFocus();
+        Press(d, Qt::Key_End); // ISO/OEM
+        Press(d, Qt::Key_Return);
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(BoxesSaying(QStringLiteral("The OEM code page has no character")), 1);
+        Press(d, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
 // ISO/OEM chosen by keys: the euro and the OE ligature have no place in the OEM code page,
 // and the save says so before writing them as '?'.
 TEST_F(TextFileKeysTest, TheOemGapsAreNamedBeforeSaving) {
