@@ -38,8 +38,8 @@ std::string FormLossKey(const CWorkbook& workbook, uint8_t family);
 // values otherwise than the worksheet shows them (numbers a fixed width cuts into other
 // numbers, texts a number field would hold as 0, texts the OEM code page would write with
 // '?'). kErrorNone when there is none; else 118 for numbers cut or texts lost, otherwise 125,
-// with `text` counting each kind. The window asks
-// about the same counts (FormLossText) before it writes.
+// with `text` counting each kind. The window asks about the cut numbers and the OEM gaps
+// (FormLossText) before it writes.
 ErrorCode WrittenOtherwise(const CWorkbook& workbook, uint8_t family, std::string& text);
 
 // The form the bytes of the open file are, read from its head (the stream is started over
