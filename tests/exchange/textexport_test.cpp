@@ -250,6 +250,8 @@ TEST(TextExport, NumbersThePeersCannotReadBackAreWrittenAsNumbers) {
         // the percent sign are kept, two more decimals are not.
         {code("#,##0%"), 1E+228, nullptr},
         {code("#,##0.0%"), 1E+228, "1E+228"},
+        // 232 digits and 77 separators: 309 characters, the first refused.
+        {code("#,##0"), 1E+231, "1E+231"},
     };
     TempFolder dir;
     auto book = BookWithSheet();
