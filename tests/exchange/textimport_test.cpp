@@ -342,6 +342,9 @@ TEST(TextImport, SymbolsPastAsciiAreCharactersOfTheEncoding) {
          1, '\xA7', '"', "A1=t:caf\xE9|B1=t:b|C1=n:12"},
         {"utf-8 same lead byte", "a\xC2\xA9\xC2\xA7\xC2\xA9", 1, '\xA7', '"',
          "A1=t:a\xA9|B1=t:\xA9"},
+        // A quoted field holds the separator; the one after its closing quote ends it.
+        {"utf-8 quoted separator", "\"x\xC2\xA7y\" \xC2\xA7z", 1, '\xA7', '"',
+         "A1=t:x\xA7y |B1=t:z"},
         {"utf-8 three bytes",
          "1\xE2\x82\xAC"
          "2\xE2\x82\xAC\xE2\x82\xAC"
