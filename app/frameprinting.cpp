@@ -5,12 +5,12 @@
 #include "dialogs/printsheet.h"
 #include "formula/celltext.h"
 #include "model/workbook.h"
-#include "platform/core/cp1252.h"
 #include "print/printjob.h"
 #include "resources/strings.h"
 #include "ui/messages.h"
 #include "ui/uiservices.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <algorithm>
@@ -24,8 +24,8 @@ class CPreviewPane : public IPrintPreviewPane {
 public:
     CPreviewPane(CEvalContext& ctx, bool showFormulas) : display_(ctx, showFormulas) {}
     bool Open(CWorkbook& workbook, CWorksheet& sheet, const DeviceMode& mode, QWidget* parent,
-              const std::string& fileName) {
-        preview_ = CPrintPreview::Open(workbook, display_, sheet, mode, parent, fileName);
+              const std::string& filePath) {
+        preview_ = CPrintPreview::Open(workbook, display_, sheet, mode, parent, filePath);
         return preview_ != nullptr;
     }
     QWidget* Widget() override { return preview_.get(); }
@@ -58,8 +58,8 @@ CellRange StoredSelection(const CWorksheet& sheet) {
 
 } // namespace
 
-std::string HeaderFileName(const IWorkbookWnd& window) {
-    return Utf8ToCp1252(window.FilePath().toStdString());
+std::string HeaderFilePath(const IWorkbookWnd& window) {
+    return QFile::encodeName(window.FilePath()).toStdString();
 }
 
 void ResolvePrintSelection(CWorksheet& sheet, const CellRange* selection, uint16_t container) {
@@ -151,7 +151,7 @@ std::unique_ptr<IPrintPreviewPane> CFramePrintServices::OpenPreview(QWidget* par
         return nullptr;
     }
     auto pane = std::make_unique<CPreviewPane>(*ctx, workbook->showFormulas != 0);
-    if (!pane->Open(*workbook, *sheet, mode, parent, HeaderFileName(window)))
+    if (!pane->Open(*workbook, *sheet, mode, parent, HeaderFilePath(window)))
         return nullptr; // the error recorded
     return pane;
 }
@@ -211,9 +211,9 @@ ErrorCode CFramePrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool
         path = chosen.toStdString();
     }
     CCellDisplay display(*ctx, workbook->showFormulas != 0);
-    const std::string fileName = HeaderFileName(window);
+    const std::string filePath = HeaderFilePath(window);
     const ErrorCode error =
-        PrintWorksheets(*workbook, display, sheets, mode, path, fileName.c_str(), true, &printers_)
+        PrintWorksheets(*workbook, display, sheets, mode, path, filePath.c_str(), true, &printers_)
             .error;
     // A file held elsewhere cannot be written: "in use" has no message of its own.
     return error == kStreamInUse ? ErrorCode(kStreamOpenWrite) : error;

@@ -26,9 +26,9 @@ CPrintPreview::~CPrintPreview() {
 
 std::unique_ptr<CPrintPreview> CPrintPreview::Open(CWorkbook& workbook, CCellDisplay& display,
                                                    CWorksheet& sheet, const DeviceMode& mode,
-                                                   QWidget* parent, const std::string& fileName) {
+                                                   QWidget* parent, const std::string& filePath) {
     std::unique_ptr<CPrintPreview> preview(new CPrintPreview(workbook, display, sheet, parent));
-    preview->fileName_ = fileName;
+    preview->filePath_ = filePath;
     QPageLayout layout;
     int dpi = 0;
     if (!JobLayout(mode, layout, dpi)) {
@@ -71,7 +71,7 @@ QPicture CPrintPreview::RecordSheet(int sheet) const {
         canvas.SetPrintFlags(true, true);
         const int level = dc->SaveDC();
         PaintPrintPage(workbook_, display_, canvas, uint32_t(sheet), sheet_, metrics_, scale_,
-                       fileName_.c_str());
+                       filePath_.c_str());
         dc->RestoreDC(level);
         canvas.Release();
     }

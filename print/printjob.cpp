@@ -165,7 +165,7 @@ std::string FreePdfPath(const std::string& folder, const std::string& workbookNa
 
 PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
                              const std::vector<CWorksheet*>& sheets, const DeviceMode& mode,
-                             const std::string& outputPath, const char* fileName,
+                             const std::string& outputPath, const char* filePath,
                              bool sameResolution, const IPrinterService* spooler) {
     PrintOutcome outcome;
     const bool toFile = mode.printer.builtInPdf || !outputPath.empty();
@@ -208,7 +208,7 @@ PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
             for (uint32_t n = 0; n < count; ++n) {
                 if (outcome.sheets++ > 0) writer.newPage();
                 const int level = dc->SaveDC();
-                PaintPrintPage(workbook, display, canvas, n, *sheet, metrics, scale, fileName);
+                PaintPrintPage(workbook, display, canvas, n, *sheet, metrics, scale, filePath);
                 dc->RestoreDC(level);
             }
             FreePageList(workbook);

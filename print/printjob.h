@@ -56,12 +56,13 @@ struct PrintOutcome {
 
 // Paginates and prints each worksheet in turn into one job, skipping those with nothing to
 // print; a PDF is written to a temporary name and moved over the path only when whole.
-// `sameResolution` as for ComputePrintMetrics. A system printer's job is made as a PDF laid
-// out for that printer and handed to the `spooler` (kErrorJobRefused when refused); without
-// a spooler, or when the print system does not tell the layout, kErrorNoPrinter.
+// `filePath` as PaintPrintPage takes it; `sameResolution` as for ComputePrintMetrics. A system
+// printer's job is made as a PDF laid out for that printer and handed to the `spooler`
+// (kErrorJobRefused when refused); without a spooler, or when the print system does not tell the
+// layout, kErrorNoPrinter.
 PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
                              const std::vector<CWorksheet*>& sheets, const DeviceMode& mode,
-                             const std::string& outputPath, const char* fileName,
+                             const std::string& outputPath, const char* filePath,
                              bool sameResolution = true, const IPrinterService* spooler = nullptr);
 
 } // namespace vl

@@ -32,6 +32,7 @@
 #include <sstream>
 #include <sys/file.h>
 #include <unistd.h>
+#include <utime.h>
 
 namespace vl {
 
@@ -406,6 +407,44 @@ TEST_F(PrintServicesTest, AnUnsavedWorkbookPrintsNoFileStamp) {
     EXPECT_EQ(stamps[0], "Stamp:[]");
     EXPECT_GT(stamps[1].size(), std::string("Stamp:[]").size() + 8); // a date and a time
     EXPECT_EQ(stamps[1].find("1970"), std::string::npos);
+}
+
+// A file whose folder and name hold letters outside ASCII: the stamp is the file's own change
+// time, found by its real path, and the name prints with its letters.
+TEST_F(PrintServicesTest, AFileStampFindsAPathWithNonAsciiLetters) {
+    ui.onSheet = [](CPrintSheet& sheet) { sheet.accept(); };
+    std::strcpy(Settings().headerText, "&cStamp:[&g &z] &f");
+    const SeparatorSet separators = UserSeparators();
+    UserSeparators().shortDateOrder = 0;
+    UserSeparators().date = '/';
+    UserSeparators().time = ':';
+    const char* zone = std::getenv("TZ");
+    const std::string savedZone = zone ? zone : "";
+    setenv("TZ", "UTC", 1);
+    tzset();
+    const QString folder = dir.path() + QString::fromUtf8("/Ordner \u00dc");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString saved = folder + QString::fromUtf8("/\u00dcberblick.vlx");
+    {
+        QFile file(saved);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("x");
+    }
+    // 3 February 2001, 12:34:56 UTC.
+    const struct utimbuf stamp { 981203696, 981203696 };
+    ASSERT_EQ(utime(QFile::encodeName(saved).constData(), &stamp), 0);
+    window.filePath = saved;
+    ui.savePath = QString::fromStdString(Path("stamp.pdf"));
+    const ErrorCode printed = services.Print(nullptr, window, false);
+    const auto lines = LinesWith(ui.savePath, "Stamp:");
+    UserSeparators() = separators;
+    if (zone)
+        setenv("TZ", savedZone.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
+    ASSERT_EQ(printed, kErrorNone);
+    EXPECT_EQ(lines, std::vector<std::string>{"Stamp:[2/3/2001 12:34:56] " + saved.toStdString()});
 }
 
 TEST_F(PrintServicesTest, ASelectedContainerPreviewsAlone) {
