@@ -3,6 +3,7 @@
 #include "dialogs/printgeneralpage.h"
 #include "dialogs/printpreview.h"
 #include "dialogs/printsheet.h"
+#include "dialogs/printwaitdlg.h"
 #include "formula/celltext.h"
 #include "model/workbook.h"
 #include "print/printjob.h"
@@ -25,7 +26,9 @@ public:
     CPreviewPane(CEvalContext& ctx, bool showFormulas) : display_(ctx, showFormulas) {}
     bool Open(CWorkbook& workbook, CWorksheet& sheet, const DeviceMode& mode, QWidget* parent,
               const std::string& filePath) {
-        preview_ = CPrintPreview::Open(workbook, display_, sheet, mode, parent, filePath);
+        CPrintProgressBox progress;
+        preview_ =
+            CPrintPreview::Open(workbook, display_, sheet, mode, parent, filePath, &progress);
         return preview_ != nullptr;
     }
     QWidget* Widget() override { return preview_.get(); }
@@ -198,6 +201,11 @@ ErrorCode CFramePrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool
     }
     std::string path;
     if (mode.printer.builtInPdf || answer.toFile) {
+        // A printout too large to make is refused before the user names its file.
+        CPrintProgressBox checking;
+        const ErrorCode refused = CheckPagination(*workbook, sheets, mode, true, &checking);
+        if (checking.Stopped()) return kErrorNone;
+        if (refused) return refused;
         // The document's own name, not the window title with its worksheet and star.
         const QString file = window.FilePath();
         const QString stem =
@@ -212,9 +220,10 @@ ErrorCode CFramePrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool
     }
     CCellDisplay display(*ctx, workbook->showFormulas != 0);
     const std::string filePath = HeaderFilePath(window);
-    const ErrorCode error =
-        PrintWorksheets(*workbook, display, sheets, mode, path, filePath.c_str(), true, &printers_)
-            .error;
+    CPrintProgressBox progress;
+    const ErrorCode error = PrintWorksheets(*workbook, display, sheets, mode, path,
+                                            filePath.c_str(), true, &printers_, &progress)
+                                .error;
     // A file held elsewhere cannot be written: "in use" has no message of its own.
     return error == kStreamInUse ? ErrorCode(kStreamOpenWrite) : error;
 }

@@ -26,7 +26,8 @@ CPrintPreview::~CPrintPreview() {
 
 std::unique_ptr<CPrintPreview> CPrintPreview::Open(CWorkbook& workbook, CCellDisplay& display,
                                                    CWorksheet& sheet, const DeviceMode& mode,
-                                                   QWidget* parent, const std::string& filePath) {
+                                                   QWidget* parent, const std::string& filePath,
+                                                   IPrintProgress* progress) {
     std::unique_ptr<CPrintPreview> preview(new CPrintPreview(workbook, display, sheet, parent));
     preview->filePath_ = filePath;
     QPageLayout layout;
@@ -45,7 +46,7 @@ std::unique_ptr<CPrintPreview> CPrintPreview::Open(CWorkbook& workbook, CCellDis
     preview->metrics_ =
         ComputePrintMetrics(caps, sheet.pageSetup, kScreenDpi, kScreenDpi, false, preview->scale_);
     workbook.error = kErrorNone;
-    if (!PaginateSheet(workbook, canvas, sheet, preview->metrics_, preview->scale_)) {
+    if (!PaginateSheet(workbook, canvas, sheet, preview->metrics_, preview->scale_, progress)) {
         FreePageList(workbook);
         return nullptr;
     }

@@ -24,7 +24,8 @@ public:
     static std::unique_ptr<CPrintPreview> Open(CWorkbook& workbook, CCellDisplay& display,
                                                CWorksheet& sheet, const DeviceMode& mode,
                                                QWidget* parent = nullptr,
-                                               const std::string& filePath = {});
+                                               const std::string& filePath = {},
+                                               IPrintProgress* progress = nullptr);
     ~CPrintPreview() override;
 
     int SheetCount() const { return sheets_; }

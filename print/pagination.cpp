@@ -62,6 +62,7 @@ struct PageContext {
     PinnedPanes pins;
     DcRect printable;
     ZoomPair scale;
+    IPrintProgress* progress;
 };
 
 bool ShowsText(const uint8_t* cell) {
@@ -199,6 +200,12 @@ bool BuildPageBreaks(PageContext& ctx, const RangeDescriptor* range) {
         if (made == kMaxPrintPages) {
             ctx.workbook.printPages.Clear(true);
             return Fail(ctx.workbook, kErrorTooManyPages);
+        }
+        if (ctx.progress && !ctx.progress->Step(PrintStage::kPaginating, made,
+                                                page.firstRow - firstRow, lastRow - firstRow + 1)) {
+            ctx.workbook.printPages.Clear(true);
+            ctx.workbook.error = kErrorNone; // the user ended it: nothing to tell
+            return false;
         }
         PageRecord record;
         record.firstRow = page.firstRow;
@@ -448,7 +455,7 @@ void GetPageContentSize(CCanvas& canvas, CWorksheet& sheet, const CExclusions& r
 }
 
 bool PaginateSheet(CWorkbook& workbook, CCanvas& canvas, CWorksheet& sheet,
-                   const PrintMetrics& metrics, ZoomPair& scale) {
+                   const PrintMetrics& metrics, ZoomPair& scale, IPrintProgress* progress) {
     FreePageList(workbook);
     const PageSetupRecord& setup = sheet.pageSetup;
     PageContext ctx{workbook,
@@ -460,7 +467,8 @@ bool PaginateSheet(CWorkbook& workbook, CCanvas& canvas, CWorksheet& sheet,
                     {metrics.pageLeft + metrics.marginLeft, metrics.pageTop + metrics.marginTop,
                      metrics.pageRight - metrics.marginRight,
                      metrics.pageBottom - metrics.marginBottom},
-                    scale};
+                    scale,
+                    progress};
     if (setup.printRangeKind == kPrintContainer) {
         // Only a container of this worksheet prints: a page of another one would be empty.
         if (!FindContainer(sheet, setup.printedContainer))

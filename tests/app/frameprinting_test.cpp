@@ -5,6 +5,7 @@
 #include "dialogs/printsheet.h"
 #include "model/container.h"
 #include "print/pagination.h"
+#include "print/printjob.h"
 #include "rendertest.h"
 #include "tests/common/waits.h"
 #include "tests/print/fakeprinters.h"
@@ -17,14 +18,17 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPicture>
 #include <QProcess>
+#include <QProgressBar>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 #include <cstring>
 #include <fcntl.h>
@@ -509,6 +513,8 @@ TEST_F(PrintServicesTest, AFullExtentWorksheetIsRefusedWithTheUserTold) {
         EXPECT_EQ(services.Print(nullptr, window, false), kErrorTooManyPages) << toFile;
         EXPECT_EQ(PageListCount(Book()), 0u);
     }
+    // Refused before the user is asked for the file's name.
+    EXPECT_EQ(ui.saveDialogs, 0);
     EXPECT_FALSE(QFile::exists(ui.savePath));
     EXPECT_TRUE(printers.jobs.empty());
 }
@@ -795,6 +801,80 @@ TEST_F(PrintServicesTest, PrintAllShowsTheSheetOnce) {
     ui.onSheet = [](CPrintSheet& sheet) { sheet.reject(); };
     EXPECT_EQ(services.Print(nullptr, window, true), kErrorNone);
     EXPECT_FALSE(QFile::exists(ui.savePath));
+}
+
+} // namespace vl
+
+namespace vl {
+
+namespace {
+
+QDialog* ShownProgress() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("printProgress") && w->isVisible())
+            return static_cast<QDialog*>(w);
+    return nullptr;
+}
+
+} // namespace
+
+// "z" at J200000 prints some 7,800 pages into a PDF. Once printing runs, its box tells the page
+// painted of the pages and holds the keyboard; Escape typed there ends the job at once: no
+// message, no file at the path and none left aside, no page list, no box.
+TEST_F(PrintServicesTest, EscapeEndsAPrintOfThousandsOfPagesLeavingNoFile) {
+    PutText(9, 199999, "z");
+    ui.onSheet = [](CPrintSheet& sheet) { sheet.accept(); }; // the PDF printer
+    ui.savePath = QString::fromStdString(Path("long.pdf"));
+    QTemporaryDir spool;
+    const QByteArray savedTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", spool.path().toUtf8());
+    struct Seen {
+        QString text;
+        int value = -1, maximum = -1;
+        uint32_t sheets = 0; // the printout's sheets as the page list has them
+        bool active = false;
+    } seen;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QDialog* box = ShownProgress();
+        if (!box || !box->isActiveWindow()) return;
+        auto* label = box->findChild<QLabel*>();
+        if (!label || !label->text().startsWith(QLatin1String("Printing page"))) return;
+        poll.stop();
+        seen.active = true;
+        seen.text = label->text();
+        if (auto* bar = box->findChild<QProgressBar*>()) {
+            seen.value = bar->value();
+            seen.maximum = bar->maximum();
+        }
+        seen.sheets = SheetCount(Book(), Settings());
+        QTest::keyClick(box->windowHandle(), Qt::Key_Escape);
+    });
+    poll.start(10);
+    const ErrorCode error = services.Print(nullptr, window, false);
+    poll.stop();
+    const QStringList leftAside = QDir(spool.path()).entryList(QDir::Files);
+    if (savedTemp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", savedTemp);
+    EXPECT_EQ(error, kErrorNone);
+    ASSERT_TRUE(seen.active);
+    EXPECT_GT(seen.sheets, 7000u);
+    const QRegularExpression shown(QStringLiteral("^Printing page ([0-9,]+) of ([0-9,]+)$"));
+    const QRegularExpressionMatch match = shown.match(seen.text);
+    ASSERT_TRUE(match.hasMatch()) << seen.text.toStdString();
+    const uint32_t page = match.captured(1).remove(',').toUInt();
+    EXPECT_EQ(match.captured(2).remove(',').toUInt(), seen.sheets);
+    EXPECT_GE(page, 1u);
+    EXPECT_LT(page, seen.sheets);
+    EXPECT_EQ(seen.maximum, int(seen.sheets));
+    EXPECT_EQ(seen.value, int(page) - 1);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_FALSE(QFile::exists(ui.savePath));
+    EXPECT_EQ(leftAside, QStringList());
+    EXPECT_EQ(PageListCount(Book()), 0u);
+    EXPECT_FALSE(ShownProgress());
 }
 
 } // namespace vl
