@@ -114,6 +114,63 @@ TEST_F(PaginationTest, LongTextGrowsThePageAndAddsABand) {
     EXPECT_EQ(pages[1].continued, 0);
 }
 
+// A 150-character title in A1 (1,050 pixels with its indents, to column 14) prints over the
+// columns painting lets it cover: left or centred (which cannot flow left of column A and so
+// flows right as left text does) it adds a band; right-aligned, wrapped into its cell or
+// stopped by a neighbour's record it does not.
+TEST_F(PaginationTest, TextSpansPaginateAsTheyPaintForEveryAlignment) {
+    struct Span {
+        uint32_t firstColumn, lastColumn;
+        uint8_t continued;
+        bool operator==(const Span&) const = default;
+    };
+    const std::vector<Span> twoBands{{0, 10, 1}, {11, 14, 0}};
+    struct Case {
+        const char* what;
+        uint8_t align;
+        bool wrap;
+        int neighbour; // the column of a record beside it in row 1, or -1
+        std::vector<Span> pages;
+    } cases[] = {
+        {"general", 0, false, -1, twoBands},
+        {"left", kAlignLeft, false, -1, twoBands},
+        {"centre", kAlignCenter, false, -1, twoBands},
+        {"a file's unknown code", 5, false, -1, twoBands},
+        {"right", kAlignRight, false, -1, {{0, 0, 0}}},
+        {"centre wrapped", kAlignCenter, true, -1, {{0, 0, 0}}},
+        {"left wrapped", kAlignLeft, true, -1, {{0, 0, 0}}},
+        {"left before C1", kAlignLeft, false, 2, {{0, 2, 0}}},
+        {"centre before C1", kAlignCenter, false, 2, {{0, 2, 0}}},
+        {"centre before B1", kAlignCenter, false, 1, {{0, 1, 0}}},
+        {"centre before P1", kAlignCenter, false, 15, {{0, 10, 1}, {11, 15, 0}}},
+    };
+    // Words of four letters: wrapped, two of them fit a column.
+    std::string title;
+    while (title.size() < 150) title += title.empty() ? "xxxx" : " xxxx";
+    title.resize(150);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        rendertest::SheetFixture fresh;
+        fresh.Sheet().InitPageSetup();
+        fresh.Sheet().pageSetup.rowHeadings = fresh.Sheet().pageSetup.columnHeadings = 0;
+        StyleRecord style = GetStyleRecord(fresh.Book().styles, 0);
+        style.horizontalAlignment = c.align;
+        style.wrapText = c.wrap;
+        fresh.PutText(0, 0, title);
+        fresh.SetStyle(0, 0, fresh.AddStyle(style));
+        if (c.neighbour >= 0) fresh.PutText(uint16_t(c.neighbour), 0, "y");
+        ZoomPair scale{100, 100};
+        ASSERT_TRUE(PaginateSheet(fresh.Book(), canvas_, fresh.Sheet(), metrics_, scale));
+        std::vector<Span> got;
+        for (uint32_t i = 0; i < PageListCount(fresh.Book()); ++i) {
+            PageRecord page;
+            ASSERT_TRUE(GetPageRecord(fresh.Book(), i, page));
+            got.push_back({page.firstColumn, page.lastColumn, page.continued});
+        }
+        EXPECT_EQ(got, c.pages);
+    }
+}
+
 TEST_F(PaginationTest, ExcludedRows) {
     struct Case {
         const char* text;
