@@ -53,6 +53,17 @@ bool AsksForSelection(uint8_t kind) {
     return kind == kPrintCellRange || kind == kPrintContainer || kind == kPrintSelection;
 }
 
+// Paginates the printout with its progress shown: the code it is refused with, kErrorNone
+// when it may go on, nothing when the user stopped it.
+std::optional<ErrorCode> CheckBeforeAsking(CWorkbook& workbook,
+                                           const std::vector<CWorksheet*>& sheets,
+                                           const DeviceMode& mode) {
+    CPrintProgressBox checking;
+    const ErrorCode refused = CheckPagination(workbook, sheets, mode, true, &checking);
+    if (checking.Stopped()) return std::nullopt;
+    return refused;
+}
+
 CellRange StoredSelection(const CWorksheet& sheet) {
     const CellRef* s = sheet.view.selection;
     return {std::min(s[0].column, s[1].column), std::min(s[0].row, s[1].row),
@@ -201,11 +212,10 @@ ErrorCode CFramePrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool
     }
     std::string path;
     if (mode.printer.builtInPdf || answer.toFile) {
-        // A printout too large to make is refused before the user names its file.
-        CPrintProgressBox checking;
-        const ErrorCode refused = CheckPagination(*workbook, sheets, mode, true, &checking);
-        if (checking.Stopped()) return kErrorNone;
-        if (refused) return refused;
+        // A printout too large to make is refused before the user names its file; the box
+        // and its hold on the keys go before the file dialog asks.
+        if (const auto refused = CheckBeforeAsking(*workbook, sheets, mode); !refused || *refused)
+            return refused.value_or(kErrorNone);
         // The document's own name, not the window title with its worksheet and star.
         const QString file = window.FilePath();
         const QString stem =

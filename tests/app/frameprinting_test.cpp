@@ -59,6 +59,7 @@ public:
     QString GetSaveFileName(const QString&, const QString& folder, const QString&) override {
         suggested = folder;
         ++saveDialogs;
+        if (onSave) onSave();
         return savePath;
     }
     void Beep() override {}
@@ -72,6 +73,7 @@ public:
     }
 
     std::function<void(CPrintSheet&)> onSheet;
+    std::function<void()> onSave; // while the file dialog would ask
     std::vector<QString> boxes;
     QString savePath;
     QString suggested;
@@ -875,6 +877,30 @@ TEST_F(PrintServicesTest, EscapeEndsAPrintOfThousandsOfPagesLeavingNoFile) {
     EXPECT_EQ(leftAside, QStringList());
     EXPECT_EQ(PageListCount(Book()), 0u);
     EXPECT_FALSE(ShownProgress());
+}
+
+} // namespace vl
+
+namespace vl {
+
+// The check of the printout's size is over, its hold on the keys with it, when the file
+// dialog asks: what the user types there reaches the dialog.
+TEST_F(PrintServicesTest, KeysReachTheFileDialogAfterTheSizeCheck) {
+    ui.onSheet = [](CPrintSheet& sheet) { sheet.accept(); }; // the PDF printer
+    QString typed = QStringLiteral("unset");
+    ui.onSave = [&typed] {
+        QLineEdit name;
+        name.show();
+        name.activateWindow();
+        if (!testwait::UntilActive(&name)) return;
+        name.setFocus();
+        QTest::keyClick(name.windowHandle(), 'a');
+        QTest::keyClick(name.windowHandle(), 'b');
+        typed = name.text();
+    };
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone); // no name given
+    EXPECT_EQ(ui.saveDialogs, 1);
+    EXPECT_EQ(typed.toStdString(), "ab");
 }
 
 } // namespace vl

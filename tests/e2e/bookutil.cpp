@@ -390,6 +390,16 @@ int Pages(const char* path) {
     return 0;
 }
 
+// A worksheet that prints thousands of pages: "z" in J200000 alone.
+int LongPrint(const char* path) {
+    auto book = vl::CreateWorkbook();
+    if (!book || !vl::NewWorkbook(*book)) return 1;
+    vl::CellBuffer b;
+    vl::MakeTextCell(b, 9, 199999, "z");
+    Put(*book->tree.active, b);
+    return vl::SaveWorkbookFile(*book, path, 3) ? 0 : 1;
+}
+
 // The header font of the active worksheet's page settings: its face ("" when unset), size
 // (0 when unset), weight and italic codes.
 int HeaderFont(const char* path) {
@@ -411,10 +421,11 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "table") == 0) return Table(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "charts") == 0) return Charts(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "pages") == 0) return Pages(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "longprint") == 0) return LongPrint(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "headerfont") == 0) return HeaderFont(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "styles") == 0) return Styles(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "spill") == 0) return Spill(argv[2]);
     if (argc == 4 && std::strcmp(argv[1], "sheet") == 0) return Sheet(argv[2], argv[3]);
-    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip|table|charts|pages|styles FILE\n");
+    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip|table|charts|pages|longprint|styles FILE\n");
     return 2;
 }
