@@ -400,6 +400,17 @@ int LongPrint(const char* path) {
     return vl::SaveWorkbookFile(*book, path, 3) ? 0 : 1;
 }
 
+// A one-cell worksheet whose header prints its file's change date and time.
+int StampHeader(const char* path) {
+    auto book = vl::CreateWorkbook();
+    if (!book || !vl::NewWorkbook(*book)) return 1;
+    vl::CellBuffer b;
+    vl::MakeNumberCell(b, 0, 0, 1);
+    Put(*book->tree.active, b);
+    std::strcpy(book->tree.active->pageSetup.headerText, "&cStamp:[&g &z]");
+    return vl::SaveWorkbookFile(*book, path, 3) ? 0 : 1;
+}
+
 // The header font of the active worksheet's page settings: its face ("" when unset), size
 // (0 when unset), weight and italic codes.
 int HeaderFont(const char* path) {
@@ -422,10 +433,11 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "charts") == 0) return Charts(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "pages") == 0) return Pages(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "longprint") == 0) return LongPrint(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "stampheader") == 0) return StampHeader(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "headerfont") == 0) return HeaderFont(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "styles") == 0) return Styles(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "spill") == 0) return Spill(argv[2]);
     if (argc == 4 && std::strcmp(argv[1], "sheet") == 0) return Sheet(argv[2], argv[3]);
-    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip|table|charts|pages|longprint|styles FILE\n");
+    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip|table|charts|pages|longprint|stampheader|styles FILE\n");
     return 2;
 }
