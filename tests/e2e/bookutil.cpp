@@ -23,11 +23,13 @@
 #include "model/blockobject.h"
 #include "model/chart.h"
 #include "model/container.h"
+#include "model/formatstore.h"
 #include "model/rangeops.h"
 #include "model/workbook.h"
 #include "model/worksheettree.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <type_traits>
@@ -400,6 +402,26 @@ int LongPrint(const char* path) {
     return vl::SaveWorkbookFile(*book, path, 3) ? 0 : 1;
 }
 
+// A 150-character title in A1 aligned by `align` (0 to 3), and nothing else.
+int Title(const char* path, const char* align) {
+    auto book = vl::CreateWorkbook();
+    if (!book || !vl::NewWorkbook(*book)) return 1;
+    vl::CWorksheet& sheet = *book->tree.active;
+    std::string title;
+    while (title.size() < 150) title += "Household budget " + std::to_string(title.size()) + " ";
+    title.resize(150);
+    vl::CellBuffer b;
+    vl::MakeTextCell(b, 0, 0, title);
+    Put(sheet, b);
+    vl::StyleTables& t = book->styles;
+    vl::StyleRecord style = t.styles[0];
+    style.horizontalAlignment = uint8_t(std::atoi(align));
+    t.styles[t.styleCount] = style;
+    vl::CellCursor cursor;
+    if (!vl::PutFormatRun(sheet.formats, {0, 0, 0, t.styleCount++}, cursor)) return 1;
+    return vl::SaveWorkbookFile(*book, path, 3) ? 0 : 1;
+}
+
 // A one-cell worksheet whose header prints its file's change date and time.
 int StampHeader(const char* path) {
     auto book = vl::CreateWorkbook();
@@ -434,6 +456,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "pages") == 0) return Pages(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "longprint") == 0) return LongPrint(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "stampheader") == 0) return StampHeader(argv[2]);
+    if (argc == 4 && std::strcmp(argv[1], "title") == 0) return Title(argv[2], argv[3]);
     if (argc == 3 && std::strcmp(argv[1], "headerfont") == 0) return HeaderFont(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "styles") == 0) return Styles(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "spill") == 0) return Spill(argv[2]);
