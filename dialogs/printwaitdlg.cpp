@@ -108,6 +108,14 @@ QString Grouped(uint32_t n) {
     return QString::fromLatin1(digits.c_str());
 }
 
+// What the box tells at a step: the pages made, or the page painting of the pages.
+QString ProgressText(PrintStage stage, uint32_t pages, uint32_t total) {
+    if (stage == PrintStage::kPaginating)
+        return QStringLiteral("Dividing the worksheet into pages: %1 made").arg(Grouped(pages));
+    return QStringLiteral("Printing page %1 of %2")
+        .arg(Grouped(std::min(pages + 1, total)), Grouped(total));
+}
+
 // Between steps the windows get their events this often: enough to paint and answer a key
 // at once, rarely enough to cost the work nothing.
 constexpr qint64 kProgressEventsMs = 25;
@@ -144,13 +152,6 @@ void CPrintProgressBox::Finished() {
     hold_.reset();
 }
 
-QString CPrintProgressBox::Text(PrintStage stage, uint32_t pages, uint32_t total) {
-    if (stage == PrintStage::kPaginating)
-        return QStringLiteral("Dividing the worksheet into pages: %1 made").arg(Grouped(pages));
-    return QStringLiteral("Printing page %1 of %2")
-        .arg(Grouped(std::min(pages + 1, total)), Grouped(total));
-}
-
 void CPrintProgressBox::Show() {
     dialog_ =
         MakeWaitBox(QString(), QStringLiteral("printProgress"), cancelled_, *hold_, &label_, &bar_);
@@ -166,7 +167,7 @@ bool CPrintProgressBox::Step(PrintStage stage, uint32_t pages, uint32_t done, ui
     if (lastEvents_.elapsed() < kProgressEventsMs) return true;
     if (!dialog_ && started_.elapsed() >= kPrintWaitShownAfterMs) Show();
     if (dialog_) {
-        label_->setText(Text(stage, pages, total));
+        label_->setText(ProgressText(stage, pages, total));
         // Counts stay far inside the bar's range: pages and rows both end below 2^22.
         bar_->setRange(0, int(std::min<uint32_t>(total, INT32_MAX)));
         bar_->setValue(int(std::min(done, total)));

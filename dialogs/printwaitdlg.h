@@ -45,9 +45,6 @@ public:
     bool Step(PrintStage stage, uint32_t pages, uint32_t done, uint32_t total) override;
     bool Stopped() const override { return *cancelled_; }
     void Finished() override;
-    QDialog* Dialog() const { return dialog_.get(); }
-    // The text the box shows for a step.
-    static QString Text(PrintStage stage, uint32_t pages, uint32_t total);
 
 private:
     void Show();
