@@ -4,11 +4,9 @@
 
 #include "render/canvas.h"
 #include "render/textflow.h"
-#include "rendertest.h"
 
 #include <gtest/gtest.h>
 #include <set>
-#include <string>
 #include <vector>
 
 namespace vl {
@@ -141,42 +139,6 @@ TEST(TextFlow, SpansByAlignmentNeighboursAndBounds) {
         EXPECT_EQ(span.box.right, BoxOf(c.last).right);
         EXPECT_EQ(span.box.top, box.top);
         EXPECT_EQ(span.available, span.box.right - span.box.left + 1 - 2 * kIndent);
-    }
-}
-
-// A text wraps into its cell or keeps its width, as its style and width ask.
-TEST(TextFlow, FitCellTextWrapsOnlyWhatIsTooWide) {
-    rendertest::CFixedMetricsDC dc{7, 14};
-    CCanvas canvas;
-    canvas.AttachDC(&dc);
-    struct Case {
-        bool wrap;
-        int32_t available;
-        int32_t lines; // 0: as many as the wrap needs, each within the width
-    } cases[] = {
-        {false, 30, 1}, // too wide, but not asked to wrap
-        {true, 98, 1},  // fits: one line
-        {true, 97, 2},  // a pixel narrower: the last word goes down
-        {true, 30, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE((c.wrap ? "wrapped at " : "at ") + std::to_string(c.available));
-        RenderedList text;
-        for (const char* p = "aaaa bbbb cccc"; *p; ++p) text.Add(kFmtLiteral, *p);
-        StyleRecord style;
-        style.wrapText = c.wrap;
-        int32_t width = 0, height = 0;
-        FitCellText(canvas, DefaultFontRecord(), style, c.available, 19, 100, text, width, height);
-        if (c.lines == 1) {
-            EXPECT_EQ(width, 14 * 7);
-            EXPECT_EQ(height, 14);
-        } else if (c.lines == 2) {
-            EXPECT_EQ(width, 10 * 7); // "aaaa bbbb " keeps the blank it broke after
-            EXPECT_EQ(height, 2 * 14);
-        } else {
-            EXPECT_LE(width, c.available);
-            EXPECT_GE(height, 3 * 14);
-        }
     }
 }
 
