@@ -832,7 +832,7 @@ TEST_F(PrintServicesTest, EscapeEndsAPrintOfThousandsOfPagesLeavingNoFile) {
     qputenv("TMPDIR", spool.path().toUtf8());
     struct Seen {
         QString text;
-        int value = -1, maximum = -1;
+        int value = -1, minimum = -1, maximum = -1;
         uint32_t sheets = 0; // the printout's sheets as the page list has them
         bool active = false;
     } seen;
@@ -847,6 +847,7 @@ TEST_F(PrintServicesTest, EscapeEndsAPrintOfThousandsOfPagesLeavingNoFile) {
         seen.text = label->text();
         if (auto* bar = box->findChild<QProgressBar*>()) {
             seen.value = bar->value();
+            seen.minimum = bar->minimum();
             seen.maximum = bar->maximum();
         }
         seen.sheets = SheetCount(Book(), Settings());
@@ -870,6 +871,7 @@ TEST_F(PrintServicesTest, EscapeEndsAPrintOfThousandsOfPagesLeavingNoFile) {
     EXPECT_EQ(match.captured(2).remove(',').toUInt(), seen.sheets);
     EXPECT_GE(page, 1u);
     EXPECT_LT(page, seen.sheets);
+    EXPECT_EQ(seen.minimum, 0);
     EXPECT_EQ(seen.maximum, int(seen.sheets));
     EXPECT_EQ(seen.value, int(page) - 1);
     EXPECT_TRUE(ui.boxes.empty());

@@ -1,9 +1,11 @@
 #include "model/container.h"
 #include "model/formatstore.h"
+#include "model/rangedescriptor.h"
 #include "print/pagination.h"
 #include "render/metrics.h"
 #include "rendertest.h"
 
+#include <array>
 #include <cstring>
 #include <unistd.h>
 #include <utility>
@@ -169,6 +171,32 @@ TEST_F(PaginationTest, TextSpansPaginateAsTheyPaintForEveryAlignment) {
         }
         EXPECT_EQ(got, c.pages);
     }
+}
+
+// Pagination tells each page it makes and the rows behind it of the rows to walk, counted
+// from the first row printed: a range from row 100 walks its own 400 rows.
+TEST_F(PaginationTest, ProgressCountsThePrintedRows) {
+    class Recording : public IPrintProgress {
+    public:
+        bool Step(PrintStage stage, uint32_t pages, uint32_t done, uint32_t total) override {
+            EXPECT_EQ(stage, PrintStage::kPaginating);
+            steps.push_back({pages, done, total});
+            return true;
+        }
+        bool Stopped() const override { return false; }
+        std::vector<std::array<uint32_t, 3>> steps;
+    } progress;
+    FillRows(499);
+    Page().printRangeKind = kPrintCellRange;
+    MakeRangeDescriptor({0, 100, 0, 499}, &Page().printRange);
+    metrics_.pageBottom = 55 * 19; // 55 rows a page
+    scale_ = {100, 100};
+    ASSERT_TRUE(PaginateSheet(Book(), canvas_, Sheet(), metrics_, scale_, &progress));
+    const std::vector<std::array<uint32_t, 3>> expected{{0, 0, 400},   {1, 55, 400},  {2, 110, 400},
+                                                        {3, 165, 400}, {4, 220, 400}, {5, 275, 400},
+                                                        {6, 330, 400}, {7, 385, 400}};
+    EXPECT_EQ(progress.steps, expected);
+    EXPECT_EQ(PageListCount(Book()), 8u);
 }
 
 TEST_F(PaginationTest, ExcludedRows) {

@@ -49,6 +49,8 @@ TEST(TextFlow, SpansByAlignmentNeighboursAndBounds) {
         {"left beside a record", 2, kAlignLeft, 100, {3}, 0, false, 2, 2, kAlignLeft, 105},
         {"left to the row's end", 6, kAlignLeft, 200, {}, 0, false, 6, 7, kAlignLeft, 279},
         {"a file's unknown code as left", 2, 4, 27, {}, 0, false, 2, 3, kAlignLeft, 105},
+        {"right filling its cell", 2, kAlignRight, 26, {}, 0, false, 2, 2, kAlignRight, 130},
+        {"right a pixel wider", 2, kAlignRight, 27, {}, 0, false, 1, 2, kAlignRight, 130},
         {"right to column 0", 2, kAlignRight, 100, {}, 0, false, 0, 2, kAlignRight, 130},
         {"right stopped by a record", 2, kAlignRight, 100, {0}, 0, false, 1, 2, kAlignRight, 130},
         {"right stopped by the pinned column",
