@@ -869,6 +869,10 @@ TEST_F(PrintServicesTest, EscapeEndsAPrintOfThousandsOfPagesLeavingNoFile) {
     ASSERT_TRUE(match.hasMatch()) << seen.text.toStdString();
     const uint32_t page = match.captured(1).remove(',').toUInt();
     EXPECT_EQ(match.captured(2).remove(',').toUInt(), seen.sheets);
+    // Thousands apart with the user's separator: "7,844".
+    const std::string total = std::to_string(seen.sheets);
+    EXPECT_EQ(match.captured(2).toStdString(),
+              total.substr(0, total.size() - 3) + "," + total.substr(total.size() - 3));
     EXPECT_GE(page, 1u);
     EXPECT_LT(page, seen.sheets);
     EXPECT_EQ(seen.minimum, 0);

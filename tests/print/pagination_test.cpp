@@ -171,6 +171,13 @@ TEST_F(PaginationTest, TextSpansPaginateAsTheyPaintForEveryAlignment) {
         }
         EXPECT_EQ(got, c.pages);
     }
+    // A number too wide for its cell stands at the right on paper, a formula's result too:
+    // neither reaches right of column A.
+    PutNumber(0, 0, 1234567890123.0);
+    PutFormula(0, 1, "1234567890123", 1234567890123.0);
+    ASSERT_TRUE(Paginate());
+    ASSERT_EQ(PageListCount(Book()), 1u);
+    EXPECT_EQ(Pages()[0].lastColumn, 0u);
 }
 
 // Pagination tells each page it makes and the rows behind it of the rows to walk, counted
