@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -24,6 +25,7 @@
 #include <QPicture>
 #include <QProcess>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -888,6 +890,49 @@ TEST_F(PrintServicesTest, EscapeEndsAPrintOfThousandsOfPagesLeavingNoFile) {
 } // namespace vl
 
 namespace vl {
+
+// Cancel and the box's close button end a long printout as Escape does.
+TEST_F(PrintServicesTest, CancelOrCloseEndsALongPrintLeavingNoFile) {
+    PutText(9, 199999, "z");
+    ui.onSheet = [](CPrintSheet& sheet) { sheet.accept(); }; // the PDF printer
+    ui.savePath = QString::fromStdString(Path("long.pdf"));
+    QTemporaryDir spool;
+    const QByteArray savedTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", spool.path().toUtf8());
+    const std::pair<const char*, std::function<void(QDialog&)>> ways[] = {
+        {"Cancel",
+         [](QDialog& box) {
+             box.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+         }},
+        {"close", [](QDialog& box) { box.close(); }},
+    };
+    for (const auto& [how, stop] : ways) {
+        SCOPED_TRACE(how);
+        bool stopped = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&, stop = stop] {
+            QDialog* box = ShownProgress();
+            auto* label = box ? box->findChild<QLabel*>() : nullptr;
+            if (!label || !label->text().startsWith(QLatin1String("Printing page"))) return;
+            poll.stop();
+            stopped = true;
+            stop(*box);
+        });
+        poll.start(10);
+        EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
+        poll.stop();
+        EXPECT_TRUE(stopped);
+        EXPECT_TRUE(ui.boxes.empty());
+        EXPECT_FALSE(QFile::exists(ui.savePath));
+        EXPECT_EQ(QDir(spool.path()).entryList(QDir::Files), QStringList());
+        EXPECT_EQ(PageListCount(Book()), 0u);
+        EXPECT_FALSE(ShownProgress());
+    }
+    if (savedTemp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", savedTemp);
+}
 
 // The check of the printout's size is over, its hold on the keys with it, when the file
 // dialog asks: what the user types there reaches the dialog.
