@@ -57,9 +57,9 @@ bool AsksForSelection(uint8_t kind) {
 // when it may go on, nothing when the user stopped it.
 std::optional<ErrorCode> CheckBeforeAsking(CWorkbook& workbook,
                                            const std::vector<CWorksheet*>& sheets,
-                                           const DeviceMode& mode) {
+                                           const DeviceMode& mode, CCellDisplay& display) {
     CPrintProgressBox checking;
-    const ErrorCode refused = CheckPagination(workbook, sheets, mode, true, &checking);
+    const ErrorCode refused = CheckPagination(workbook, sheets, mode, true, &checking, &display);
     if (checking.Stopped()) return std::nullopt;
     return refused;
 }
@@ -210,11 +210,13 @@ ErrorCode CFramePrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool
         else
             ResolvePrintSelection(*ws);
     }
+    CCellDisplay display(*ctx, workbook->showFormulas != 0);
     std::string path;
     if (mode.printer.builtInPdf || answer.toFile) {
         // A printout too large to make is refused before the user names its file; the box
         // and its hold on the keys go before the file dialog asks.
-        if (const auto refused = CheckBeforeAsking(*workbook, sheets, mode); !refused || *refused)
+        if (const auto refused = CheckBeforeAsking(*workbook, sheets, mode, display);
+            !refused || *refused)
             return refused.value_or(kErrorNone);
         // The document's own name, not the window title with its worksheet and star.
         const QString file = window.FilePath();
@@ -228,7 +230,6 @@ ErrorCode CFramePrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool
         if (chosen.isEmpty()) return kErrorNone;
         path = chosen.toStdString();
     }
-    CCellDisplay display(*ctx, workbook->showFormulas != 0);
     const std::string filePath = HeaderFilePath(window);
     CPrintProgressBox progress;
     const ErrorCode error = PrintWorksheets(*workbook, display, sheets, mode, path,

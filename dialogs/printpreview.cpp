@@ -46,7 +46,8 @@ std::unique_ptr<CPrintPreview> CPrintPreview::Open(CWorkbook& workbook, CCellDis
     preview->metrics_ =
         ComputePrintMetrics(caps, sheet.pageSetup, kScreenDpi, kScreenDpi, false, preview->scale_);
     workbook.error = kErrorNone;
-    if (!PaginateSheet(workbook, canvas, sheet, preview->metrics_, preview->scale_, progress)) {
+    if (!PaginateSheet(workbook, canvas, sheet, preview->metrics_, preview->scale_, progress,
+                       &display)) {
         FreePageList(workbook);
         return nullptr;
     }

@@ -64,6 +64,7 @@ struct PageContext {
     DcRect printable;
     ZoomPair scale;
     IPrintProgress* progress;
+    CCellDisplay* display;
 };
 
 // The last column the cell's text reaches, measured as painting measures it: its own column
@@ -78,7 +79,9 @@ uint16_t FlowEnd(PageContext& ctx, CRowScan& scan, const uint8_t* cell) {
     const uint32_t align = TextAlignment(style, cell, false);
     if (align == kAlignRight) return column;
     RenderedList text;
-    if (!GetValueDisplayText(cell, style.numberFormat, text)) return column;
+    const bool shown = ctx.display ? ctx.display->GetCellDisplayText(cell, style.numberFormat, text)
+                                   : GetValueDisplayText(cell, style.numberFormat, text);
+    if (!shown) return column;
     const int32_t columnWidth = GetColumnWidth(ctx.sheet, column, ctx.scale[0]);
     const int32_t rowHeight = GetRowHeight(ctx.sheet, row, ctx.scale[1]);
     const int32_t indent = int32_t(style.horizontalIndent) + PrintedTextGap(ctx.scale[0]);
@@ -453,7 +456,8 @@ void GetPageContentSize(CCanvas& canvas, CWorksheet& sheet, const CExclusions& r
 }
 
 bool PaginateSheet(CWorkbook& workbook, CCanvas& canvas, CWorksheet& sheet,
-                   const PrintMetrics& metrics, ZoomPair& scale, IPrintProgress* progress) {
+                   const PrintMetrics& metrics, ZoomPair& scale, IPrintProgress* progress,
+                   CCellDisplay* display) {
     FreePageList(workbook);
     const PageSetupRecord& setup = sheet.pageSetup;
     PageContext ctx{workbook,
@@ -466,7 +470,10 @@ bool PaginateSheet(CWorkbook& workbook, CCanvas& canvas, CWorksheet& sheet,
                      metrics.pageRight - metrics.marginRight,
                      metrics.pageBottom - metrics.marginBottom},
                     scale,
-                    progress};
+                    progress,
+                    display};
+    // Paper shows formulas as the workbook does.
+    if (display) display->SetShowFormulas(workbook.showFormulas != 0);
     if (setup.printRangeKind == kPrintContainer) {
         // Only a container of this worksheet prints: a page of another one would be empty.
         if (!FindContainer(sheet, setup.printedContainer))

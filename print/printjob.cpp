@@ -165,7 +165,8 @@ std::string FreePdfPath(const std::string& folder, const std::string& workbookNa
 }
 
 ErrorCode CheckPagination(CWorkbook& workbook, const std::vector<CWorksheet*>& sheets,
-                          const DeviceMode& mode, bool sameResolution, IPrintProgress* progress) {
+                          const DeviceMode& mode, bool sameResolution, IPrintProgress* progress,
+                          CCellDisplay* display) {
     QPageLayout layout;
     int dpi = 0;
     if (!JobLayout(mode, layout, dpi)) return kErrorNoPrinter;
@@ -183,7 +184,8 @@ ErrorCode CheckPagination(CWorkbook& workbook, const std::vector<CWorksheet*>& s
         const PrintMetrics metrics = ComputePrintMetrics(caps, sheet->pageSetup, kScreenDpi,
                                                          kScreenDpi, sameResolution, scale);
         workbook.error = kErrorNone;
-        const bool made = PaginateSheet(workbook, canvas, *sheet, metrics, scale, progress);
+        const bool made =
+            PaginateSheet(workbook, canvas, *sheet, metrics, scale, progress, display);
         FreePageList(workbook);
         if (!made) {
             error = workbook.error;
@@ -231,7 +233,7 @@ PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
             const PrintMetrics metrics = ComputePrintMetrics(caps, sheet->pageSetup, kScreenDpi,
                                                              kScreenDpi, sameResolution, scale);
             workbook.error = kErrorNone;
-            if (!PaginateSheet(workbook, canvas, *sheet, metrics, scale, progress)) {
+            if (!PaginateSheet(workbook, canvas, *sheet, metrics, scale, progress, &display)) {
                 outcome.error = workbook.error;
                 FreePageList(workbook);
                 break;

@@ -58,9 +58,10 @@ struct PrintOutcome {
 // Paginates each worksheet as PrintWorksheets does and keeps nothing: the error the printout
 // would end with before its first page (130 past the page limit), so that a refusal comes
 // before the user is asked where to put it. kErrorNone as well when `progress` stopped it.
+// `display` as PaginateSheet takes it.
 ErrorCode CheckPagination(CWorkbook& workbook, const std::vector<CWorksheet*>& sheets,
                           const DeviceMode& mode, bool sameResolution = true,
-                          IPrintProgress* progress = nullptr);
+                          IPrintProgress* progress = nullptr, CCellDisplay* display = nullptr);
 
 // Paginates and prints each worksheet in turn into one job, skipping those with nothing to
 // print; a PDF is written to a temporary name and moved over the path only when whole.

@@ -180,6 +180,29 @@ TEST_F(PaginationTest, TextSpansPaginateAsTheyPaintForEveryAlignment) {
     EXPECT_EQ(Pages()[0].lastColumn, 0u);
 }
 
+// While the workbook shows formulas, paper shows them too: a left-aligned formula's text, far
+// wider than its value, reaches the columns it covers when measured as printed.
+TEST_F(PaginationTest, ShownFormulasPaginateAsTheyPrint) {
+    StyleRecord left;
+    left.horizontalAlignment = kAlignLeft;
+    PutFormula(0, 0, "1+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1", 16); // 32 characters with its "="
+    SetStyle(0, 0, AddStyle(left));
+    const struct {
+        uint8_t showFormulas;
+        bool display;
+        uint16_t lastColumn;
+    } cases[] = {{0, true, 0}, {1, true, 3}, {1, false, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.showFormulas) + (c.display ? " as shown" : " as values"));
+        Book().showFormulas = c.showFormulas;
+        scale_ = {100, 100};
+        ASSERT_TRUE(PaginateSheet(Book(), canvas_, Sheet(), metrics_, scale_, nullptr,
+                                  c.display ? &Display() : nullptr));
+        ASSERT_EQ(PageListCount(Book()), 1u);
+        EXPECT_EQ(Pages()[0].lastColumn, c.lastColumn);
+    }
+}
+
 // Pagination tells each page it makes and the rows behind it of the rows to walk, counted
 // from the first row printed: a range from row 100 walks its own 400 rows.
 TEST_F(PaginationTest, ProgressCountsThePrintedRows) {
