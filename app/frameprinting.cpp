@@ -3,14 +3,15 @@
 #include "dialogs/printgeneralpage.h"
 #include "dialogs/printpreview.h"
 #include "dialogs/printsheet.h"
+#include "dialogs/printwaitdlg.h"
 #include "formula/celltext.h"
 #include "model/workbook.h"
-#include "platform/core/cp1252.h"
 #include "print/printjob.h"
 #include "resources/strings.h"
 #include "ui/messages.h"
 #include "ui/uiservices.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <algorithm>
@@ -24,8 +25,10 @@ class CPreviewPane : public IPrintPreviewPane {
 public:
     CPreviewPane(CEvalContext& ctx, bool showFormulas) : display_(ctx, showFormulas) {}
     bool Open(CWorkbook& workbook, CWorksheet& sheet, const DeviceMode& mode, QWidget* parent,
-              const std::string& fileName) {
-        preview_ = CPrintPreview::Open(workbook, display_, sheet, mode, parent, fileName);
+              const std::string& filePath) {
+        CPrintProgressBox progress;
+        preview_ =
+            CPrintPreview::Open(workbook, display_, sheet, mode, parent, filePath, &progress);
         return preview_ != nullptr;
     }
     QWidget* Widget() override { return preview_.get(); }
@@ -50,6 +53,17 @@ bool AsksForSelection(uint8_t kind) {
     return kind == kPrintCellRange || kind == kPrintContainer || kind == kPrintSelection;
 }
 
+// Paginates the printout with its progress shown: the code it is refused with, kErrorNone
+// when it may go on, nothing when the user stopped it.
+std::optional<ErrorCode> CheckBeforeAsking(CWorkbook& workbook,
+                                           const std::vector<CWorksheet*>& sheets,
+                                           const DeviceMode& mode, CCellDisplay& display) {
+    CPrintProgressBox checking;
+    const ErrorCode refused = CheckPagination(workbook, sheets, mode, true, &checking, &display);
+    if (checking.Stopped()) return std::nullopt;
+    return refused;
+}
+
 CellRange StoredSelection(const CWorksheet& sheet) {
     const CellRef* s = sheet.view.selection;
     return {std::min(s[0].column, s[1].column), std::min(s[0].row, s[1].row),
@@ -58,8 +72,8 @@ CellRange StoredSelection(const CWorksheet& sheet) {
 
 } // namespace
 
-std::string HeaderFileName(const IWorkbookWnd& window) {
-    return Utf8ToCp1252(window.FilePath().toStdString());
+std::string HeaderFilePath(const IWorkbookWnd& window) {
+    return QFile::encodeName(window.FilePath()).toStdString();
 }
 
 void ResolvePrintSelection(CWorksheet& sheet, const CellRange* selection, uint16_t container) {
@@ -151,7 +165,7 @@ std::unique_ptr<IPrintPreviewPane> CFramePrintServices::OpenPreview(QWidget* par
         return nullptr;
     }
     auto pane = std::make_unique<CPreviewPane>(*ctx, workbook->showFormulas != 0);
-    if (!pane->Open(*workbook, *sheet, mode, parent, HeaderFileName(window)))
+    if (!pane->Open(*workbook, *sheet, mode, parent, HeaderFilePath(window)))
         return nullptr; // the error recorded
     return pane;
 }
@@ -196,8 +210,14 @@ ErrorCode CFramePrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool
         else
             ResolvePrintSelection(*ws);
     }
+    CCellDisplay display(*ctx, workbook->showFormulas != 0);
     std::string path;
     if (mode.printer.builtInPdf || answer.toFile) {
+        // A printout too large to make is refused before the user names its file; the box
+        // and its hold on the keys go before the file dialog asks.
+        if (const auto refused = CheckBeforeAsking(*workbook, sheets, mode, display);
+            !refused || *refused)
+            return refused.value_or(kErrorNone);
         // The document's own name, not the window title with its worksheet and star.
         const QString file = window.FilePath();
         const QString stem =
@@ -210,11 +230,11 @@ ErrorCode CFramePrintServices::Print(QWidget* parent, IWorkbookWnd& window, bool
         if (chosen.isEmpty()) return kErrorNone;
         path = chosen.toStdString();
     }
-    CCellDisplay display(*ctx, workbook->showFormulas != 0);
-    const std::string fileName = HeaderFileName(window);
-    const ErrorCode error =
-        PrintWorksheets(*workbook, display, sheets, mode, path, fileName.c_str(), true, &printers_)
-            .error;
+    const std::string filePath = HeaderFilePath(window);
+    CPrintProgressBox progress;
+    const ErrorCode error = PrintWorksheets(*workbook, display, sheets, mode, path,
+                                            filePath.c_str(), true, &printers_, &progress)
+                                .error;
     // A file held elsewhere cannot be written: "in use" has no message of its own.
     return error == kStreamInUse ? ErrorCode(kStreamOpenWrite) : error;
 }

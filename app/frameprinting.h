@@ -14,9 +14,9 @@ namespace vl {
 class CWorksheet;
 struct CellRange;
 
-// The file name that the header and footer codes show, in preview and print alike: the
-// document's path (Windows-1252), empty for a workbook never saved.
-std::string HeaderFileName(const IWorkbookWnd& window);
+// The file that the header and footer codes name and examine, in preview and print alike:
+// the document's path as the file system names it, empty for a workbook never saved.
+std::string HeaderFilePath(const IWorkbookWnd& window);
 
 // Kinds 1, 2 and 3 resolve to the selected container as kind 2, else to the selected cells
 // (the stored view selection without `selection`) as kind 1.

@@ -160,6 +160,43 @@ void BM_PrintTenthToPdf(benchmark::State& state) {
 }
 BENCHMARK(BM_PrintTenthToPdf)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// Printing by page count, as a user's printout into a PDF runs: one text at column J on row
+// arg 0 makes a worksheet of that many pages' rows, paginated and painted whole through
+// PrintWorksheets. The rate should not fall as the count grows.
+void BM_PrintByPageCount(benchmark::State& state) {
+    auto book = CreateWorkbook();
+    CWorksheet* sheet = AsWorksheet(book->AppendTreeItem(TREE_TYPE_WORKSHEET, nullptr, 1));
+    sheet->InitViewSettings();
+    sheet->InitPageSetup();
+    CellBuffer b;
+    CellCursor cursor;
+    if (!MakeTextCell(b, 9, uint32_t(state.range(0)), "z") ||
+        !sheet->cells.PutCell(b.bytes, cursor))
+        std::abort();
+    CEvalContext ctx;
+    CCellDisplay display(ctx, false);
+    DeviceMode mode;
+    mode.printer = PdfPrinter();
+    mode.paper = {"A4", 1, QPageSize(QPageSize::A4)};
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("count.pdf").toStdString();
+    uint64_t sheets = 0;
+    for (auto _ : state) {
+        const PrintOutcome out = PrintWorksheets(*book, display, {sheet}, mode, path, "");
+        if (out.error) std::abort();
+        sheets += out.sheets;
+    }
+    state.counters["pages"] = double(sheets) / double(state.iterations());
+    state.counters["pages/s"] = benchmark::Counter(double(sheets), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_PrintByPageCount)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Arg(200000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 } // namespace vl

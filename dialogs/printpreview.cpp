@@ -26,9 +26,10 @@ CPrintPreview::~CPrintPreview() {
 
 std::unique_ptr<CPrintPreview> CPrintPreview::Open(CWorkbook& workbook, CCellDisplay& display,
                                                    CWorksheet& sheet, const DeviceMode& mode,
-                                                   QWidget* parent, const std::string& fileName) {
+                                                   QWidget* parent, const std::string& filePath,
+                                                   IPrintProgress* progress) {
     std::unique_ptr<CPrintPreview> preview(new CPrintPreview(workbook, display, sheet, parent));
-    preview->fileName_ = fileName;
+    preview->filePath_ = filePath;
     QPageLayout layout;
     int dpi = 0;
     if (!JobLayout(mode, layout, dpi)) {
@@ -45,7 +46,8 @@ std::unique_ptr<CPrintPreview> CPrintPreview::Open(CWorkbook& workbook, CCellDis
     preview->metrics_ =
         ComputePrintMetrics(caps, sheet.pageSetup, kScreenDpi, kScreenDpi, false, preview->scale_);
     workbook.error = kErrorNone;
-    if (!PaginateSheet(workbook, canvas, sheet, preview->metrics_, preview->scale_)) {
+    if (!PaginateSheet(workbook, canvas, sheet, preview->metrics_, preview->scale_, progress,
+                       &display)) {
         FreePageList(workbook);
         return nullptr;
     }
@@ -71,7 +73,7 @@ QPicture CPrintPreview::RecordSheet(int sheet) const {
         canvas.SetPrintFlags(true, true);
         const int level = dc->SaveDC();
         PaintPrintPage(workbook_, display_, canvas, uint32_t(sheet), sheet_, metrics_, scale_,
-                       fileName_.c_str());
+                       filePath_.c_str());
         dc->RestoreDC(level);
         canvas.Release();
     }

@@ -19,12 +19,13 @@ class CCellDisplay;
 class CPrintPreview : public QWidget {
 public:
     // Paginates the worksheet for the printer; null with the workbook's error when it fails,
-    // the page list then empty. `fileName` (Windows-1252) is what the header and footer show
-    // for the file, as printing shows it.
+    // the page list then empty. `filePath` is the file the header and footer name and examine,
+    // as printing takes it (see PaintPrintPage).
     static std::unique_ptr<CPrintPreview> Open(CWorkbook& workbook, CCellDisplay& display,
                                                CWorksheet& sheet, const DeviceMode& mode,
                                                QWidget* parent = nullptr,
-                                               const std::string& fileName = {});
+                                               const std::string& filePath = {},
+                                               IPrintProgress* progress = nullptr);
     ~CPrintPreview() override;
 
     int SheetCount() const { return sheets_; }
@@ -84,7 +85,7 @@ private:
     QPoint scroll_;
     QPoint pressAt_;
     std::function<void()> zoomChanged_;
-    std::string fileName_;
+    std::string filePath_;
     QPicture picture_;
     QImage reduced_; // the picture as drawn, reduced for the window
     int reducedBy_ = 0;

@@ -128,7 +128,6 @@ std::string GetFormulaUserText(CEvalContext& ctx, const uint8_t* cell) {
 
 bool CCellDisplay::GetCellDisplayText(const uint8_t* cell, const StandardFormat& format,
                                       RenderedList& out) {
-    const SeparatorSet& user = UserSeparators();
     out.Clear();
     if (showFormulas_ && cell::IsFormula(cell)) {
         std::string text =
@@ -136,6 +135,12 @@ bool CCellDisplay::GetCellDisplayText(const uint8_t* cell, const StandardFormat&
         AddTextItems(out, text);
         return true;
     }
+    return GetValueDisplayText(cell, format, out);
+}
+
+bool GetValueDisplayText(const uint8_t* cell, const StandardFormat& format, RenderedList& out) {
+    const SeparatorSet& user = UserSeparators();
+    out.Clear();
     if (cell::Error(cell)) {
         AddTextItems(out, ErrorText(cell));
         return true;

@@ -17,6 +17,10 @@ class CEvalContext;
 // The value of a cell record through its format, with the user separators.
 bool FormatCellValue(const uint8_t* cell, const StandardFormat& format, std::string& text);
 
+// The value of a cell record as it shows, without its formula: what GetCellDisplayText gives
+// while formulas are not shown.
+bool GetValueDisplayText(const uint8_t* cell, const StandardFormat& format, RenderedList& out);
+
 // The display of cells for a view that owns an evaluator context and may show formulas
 // in place of their results.
 class CCellDisplay {

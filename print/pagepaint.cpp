@@ -4,6 +4,7 @@
 #include "core/settings.h"
 #include "formula/celltext.h"
 #include "model/container.h"
+#include "platform/core/cp1252.h"
 #include "render/canvas.h"
 #include "render/containerplace.h"
 #include "render/headings.h"
@@ -145,7 +146,7 @@ void PaintPageHeadings(CCanvas& canvas, const DcRect& rect, CWorksheet& sheet, i
 
 void PaintHeaderFooter(CWorkbook& workbook, CCanvas& canvas, CWorksheet& sheet,
                        const SheetGrid& grid, const PrintMetrics& m, ZoomPair scale,
-                       const char* fileName, const std::vector<uint32_t>& info) {
+                       const char* filePath, const std::vector<uint32_t>& info) {
     const PageSetupRecord& setup = sheet.pageSetup;
     canvas.SelectFont(setup.headerFont.font, 0, scale[1]);
     canvas.SetTextColor(setup.headerFont.colorGiven ? setup.headerFont.color
@@ -153,8 +154,15 @@ void PaintHeaderFooter(CWorkbook& workbook, CCanvas& canvas, CWorksheet& sheet,
     canvas.SetBkMode(1);
     const std::string path = DocumentPathText(workbook, sheet);
     // A workbook never saved has no file: its name codes and change stamps insert nothing.
-    const char* file = fileName && *fileName ? fileName : nullptr;
-    HeaderFooterSources sources{file, path.c_str(), info.data(), info.size()};
+    // The file is examined by its own path; only the printed name takes the code page.
+    const char* file = filePath && *filePath ? filePath : nullptr;
+    const std::string printedName = file ? Utf8ToCp1252(file) : std::string();
+    HeaderFooterSources sources;
+    sources.fileName = file ? printedName.c_str() : nullptr;
+    sources.filePath = file;
+    sources.extra = path.c_str();
+    sources.pages = info.data();
+    sources.pageWords = info.size();
     DcRect header{grid.printable.left, m.headerY, grid.printable.right, m.headerY};
     canvas.DrawHeaderFooter(header, setup.headerText, true, sources);
     canvas.DrawHeaderFooter(header, setup.headerText, false, sources);
@@ -222,7 +230,7 @@ void PaintPageBody(CWorkbook& workbook, CCellDisplay& display, CCanvas& canvas, 
 
 bool PaintPrintPage(CWorkbook& workbook, CCellDisplay& display, CCanvas& canvas,
                     uint32_t sheetNumber, CWorksheet& sheet, const PrintMetrics& metrics,
-                    ZoomPair scale, const char* fileName) {
+                    ZoomPair scale, const char* filePath) {
     const PageSetupRecord& setup = sheet.pageSetup;
     const SheetGrid grid = MakeGrid(setup, metrics, scale);
     const std::vector<uint32_t> positions = PagesOnSheet(workbook, setup, sheetNumber);
@@ -247,7 +255,7 @@ bool PaintPrintPage(CWorkbook& workbook, CCellDisplay& display, CCanvas& canvas,
             PaintPageBody(workbook, display, canvas, placed, sheet, page, scale);
         }
     }
-    PaintHeaderFooter(workbook, canvas, sheet, grid, metrics, scale, fileName, info);
+    PaintHeaderFooter(workbook, canvas, sheet, grid, metrics, scale, filePath, info);
     return true;
 }
 

@@ -24,11 +24,12 @@ std::vector<uint32_t> PagesOnSheet(const CWorkbook& workbook, const PageSetupRec
 // at its right.
 DcRect PlacePage(const DcRect& cell, uint32_t width, uint32_t height, uint8_t alignment);
 
-// `fileName` is the text of the file-name header code and the file whose change the date
-// and time codes show; null or empty for a workbook without a file.
+// `filePath` is the workbook's file as the file system names it (UTF-8): the date and time
+// codes examine it and the file-name code prints it in the code page; null or empty for a
+// workbook without a file.
 bool PaintPrintPage(CWorkbook& workbook, CCellDisplay& display, CCanvas& canvas,
                     uint32_t sheetNumber, CWorksheet& sheet, const PrintMetrics& metrics,
-                    ZoomPair scale, const char* fileName = "");
+                    ZoomPair scale, const char* filePath = "");
 void PaintPageBody(CWorkbook& workbook, CCellDisplay& display, CCanvas& canvas, const DcRect& rect,
                    CWorksheet& sheet, const PageRecord& page, ZoomPair scale);
 

@@ -8,6 +8,7 @@
 #include "render/canvas.h"
 #include "render/metrics.h"
 #include "render/rowscan.h"
+#include "render/textflow.h"
 
 #include <algorithm>
 #include <cstring>
@@ -62,37 +63,38 @@ struct PageContext {
     PinnedPanes pins;
     DcRect printable;
     ZoomPair scale;
+    IPrintProgress* progress;
+    CCellDisplay* display;
 };
 
-bool ShowsText(const uint8_t* cell) {
-    return cell::IsText(cell) ||
-           (cell::IsFormula(cell) && (cell::ResultFlags(cell) & kResultText) != 0);
-}
-
-// The last column a left-flowing text of the cell reaches: its own column when the text
-// fits, does not flow or meets a neighbour that holds a record.
+// The last column the cell's text reaches, measured as painting measures it: its own column
+// when the text fits, flows only leftward or meets a neighbour that holds a record.
 uint16_t FlowEnd(PageContext& ctx, CRowScan& scan, const uint8_t* cell) {
     const uint16_t column = cell::Column(cell);
     const uint32_t row = cell::Row(cell);
-    if (!ShowsText(cell)) return column;
     CellCursor runs;
     const StyleRecord& style =
         GetStyleRecord(ctx.workbook.styles, StyleIndexAt(ctx.sheet.formats, row, column, runs));
-    if (style.wrapText || style.fitToCell || style.horizontalAlignment > 1) return column;
-    std::string text;
-    if (!FormatCellValue(cell, style.numberFormat, text)) return column;
-    ctx.canvas.SelectFont(GetFontRecord(ctx.workbook.styles, style.fontRef.fontIndex), 0,
-                          ctx.scale[1]);
+    // Paper aligns by the value: a right-aligned text reaches no further right.
+    const uint32_t align = TextAlignment(style, cell, false);
+    if (align == kAlignRight) return column;
+    RenderedList text;
+    const bool shown = ctx.display ? ctx.display->GetCellDisplayText(cell, style.numberFormat, text)
+                                   : GetValueDisplayText(cell, style.numberFormat, text);
+    if (!shown) return column;
+    const int32_t columnWidth = GetColumnWidth(ctx.sheet, column, ctx.scale[0]);
+    const int32_t rowHeight = GetRowHeight(ctx.sheet, row, ctx.scale[1]);
+    const int32_t indent = int32_t(style.horizontalIndent) + PrintedTextGap(ctx.scale[0]);
     int32_t width = 0, height = 0;
-    if (!ctx.canvas.MeasureText(text, width, height)) return column;
-    int32_t need = width + 2 * int32_t(style.horizontalIndent) * ctx.scale[0] / 100;
-    int32_t have = GetColumnWidth(ctx.sheet, column, ctx.scale[0]);
-    uint16_t last = column;
-    while (have < need && last < kLastPrintColumn && !scan.Cell(uint16_t(last + 1))) {
-        ++last;
-        have += GetColumnWidth(ctx.sheet, last, ctx.scale[0]) + 1;
-    }
-    return last;
+    FitCellText(ctx.canvas, GetFontRecord(ctx.workbook.styles, style.fontRef.fontIndex), style,
+                columnWidth - 2 * indent, rowHeight, ctx.scale[1], text, width, height);
+    TextRow flow;
+    flow.occupied = [&scan](uint16_t c) { return scan.Cell(c) != nullptr; };
+    flow.width = [&ctx](uint16_t c) { return GetColumnWidth(ctx.sheet, c, ctx.scale[0]); };
+    flow.leftBound = ctx.pins.column ? ctx.pins.pinnedColumn : 0;
+    flow.rightBound = kLastPrintColumn;
+    const DcRect box{1, 1, columnWidth, rowHeight};
+    return FlowCellText(box, column, indent, width, align, false, flow).last;
 }
 
 // Step 7: text of the page's rows that flows out of its cells.
@@ -199,6 +201,12 @@ bool BuildPageBreaks(PageContext& ctx, const RangeDescriptor* range) {
         if (made == kMaxPrintPages) {
             ctx.workbook.printPages.Clear(true);
             return Fail(ctx.workbook, kErrorTooManyPages);
+        }
+        if (ctx.progress && !ctx.progress->Step(PrintStage::kPaginating, made,
+                                                page.firstRow - firstRow, lastRow - firstRow + 1)) {
+            ctx.workbook.printPages.Clear(true);
+            ctx.workbook.error = kErrorNone; // the user ended it: nothing to tell
+            return false;
         }
         PageRecord record;
         record.firstRow = page.firstRow;
@@ -448,7 +456,8 @@ void GetPageContentSize(CCanvas& canvas, CWorksheet& sheet, const CExclusions& r
 }
 
 bool PaginateSheet(CWorkbook& workbook, CCanvas& canvas, CWorksheet& sheet,
-                   const PrintMetrics& metrics, ZoomPair& scale) {
+                   const PrintMetrics& metrics, ZoomPair& scale, IPrintProgress* progress,
+                   CCellDisplay* display) {
     FreePageList(workbook);
     const PageSetupRecord& setup = sheet.pageSetup;
     PageContext ctx{workbook,
@@ -460,7 +469,11 @@ bool PaginateSheet(CWorkbook& workbook, CCanvas& canvas, CWorksheet& sheet,
                     {metrics.pageLeft + metrics.marginLeft, metrics.pageTop + metrics.marginTop,
                      metrics.pageRight - metrics.marginRight,
                      metrics.pageBottom - metrics.marginBottom},
-                    scale};
+                    scale,
+                    progress,
+                    display};
+    // Paper shows formulas as the workbook does.
+    if (display) display->SetShowFormulas(workbook.showFormulas != 0);
     if (setup.printRangeKind == kPrintContainer) {
         // Only a container of this worksheet prints: a page of another one would be empty.
         if (!FindContainer(sheet, setup.printedContainer))

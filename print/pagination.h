@@ -4,6 +4,7 @@
 
 #include "model/workbook.h"
 #include "platform/core/printerrors.h"
+#include "print/printprogress.h"
 #include "render/sheetlayout.h"
 
 #include <cstdint>
@@ -13,6 +14,7 @@
 namespace vl {
 
 class CCanvas;
+class CCellDisplay;
 
 struct PageRecord {
     uint16_t objectId = 0; // a container page's container
@@ -80,9 +82,13 @@ void GetPageContentSize(CCanvas& canvas, CWorksheet& sheet, const CExclusions& r
 
 // Builds the page list; false with the workbook's error (16, 17, 18, 8, and 130 past the
 // page limits, the list then emptied). The scale may come back lowered; fit to sheet size
-// leaves the pages per sheet at 1 x 1.
+// leaves the pages per sheet at 1 x 1. `progress` hears of each page made; when it stops the
+// work the list is emptied and the answer is false with no error. Texts are measured as
+// `display` shows them on paper (formulas while the workbook shows them); without one, as
+// values.
 bool PaginateSheet(CWorkbook& workbook, CCanvas& canvas, CWorksheet& sheet,
-                   const PrintMetrics& metrics, ZoomPair& scale);
+                   const PrintMetrics& metrics, ZoomPair& scale,
+                   IPrintProgress* progress = nullptr, CCellDisplay* display = nullptr);
 void FreePageList(CWorkbook& workbook);
 
 } // namespace vl

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPdfWriter>
+#include <QPicture>
 #include <QTemporaryFile>
 #include <algorithm>
 #include <cmath>
@@ -163,10 +164,43 @@ std::string FreePdfPath(const std::string& folder, const std::string& workbookNa
     }
 }
 
+ErrorCode CheckPagination(CWorkbook& workbook, const std::vector<CWorksheet*>& sheets,
+                          const DeviceMode& mode, bool sameResolution, IPrintProgress* progress,
+                          CCellDisplay* display) {
+    QPageLayout layout;
+    int dpi = 0;
+    if (!JobLayout(mode, layout, dpi)) return kErrorNoPrinter;
+    const DeviceCaps caps = CapsOf(layout, dpi);
+    // Measuring needs no drawing: a picture at the printer's resolution stands in for it.
+    QPicture measure;
+    auto dc = CDeviceContext::ForDevice(measure);
+    CCanvas canvas;
+    canvas.AttachDC(dc.get());
+    canvas.SetPrintFlags(true, false);
+    ErrorCode error = kErrorNone;
+    for (CWorksheet* sheet : sheets) {
+        if (sheets.size() > 1 && HasNothingToPrint(*sheet)) continue;
+        ZoomPair scale{};
+        const PrintMetrics metrics = ComputePrintMetrics(caps, sheet->pageSetup, kScreenDpi,
+                                                         kScreenDpi, sameResolution, scale);
+        workbook.error = kErrorNone;
+        const bool made =
+            PaginateSheet(workbook, canvas, *sheet, metrics, scale, progress, display);
+        FreePageList(workbook);
+        if (!made) {
+            error = workbook.error;
+            break;
+        }
+    }
+    canvas.Release();
+    return error;
+}
+
 PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
                              const std::vector<CWorksheet*>& sheets, const DeviceMode& mode,
-                             const std::string& outputPath, const char* fileName,
-                             bool sameResolution, const IPrinterService* spooler) {
+                             const std::string& outputPath, const char* filePath,
+                             bool sameResolution, const IPrinterService* spooler,
+                             IPrintProgress* progress) {
     PrintOutcome outcome;
     const bool toFile = mode.printer.builtInPdf || !outputPath.empty();
     // Made as a PDF first, a system printer's job is handed over where the print system
@@ -193,29 +227,35 @@ PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
         canvas.SetPrintFlags(true, false);
         const DeviceCaps caps = CapsOf(layout, dpi);
         for (CWorksheet* sheet : sheets) {
-            if (outcome.error) break;
+            if (outcome.error || (progress && progress->Stopped())) break;
             if (sheets.size() > 1 && HasNothingToPrint(*sheet)) continue;
             ZoomPair scale{};
             const PrintMetrics metrics = ComputePrintMetrics(caps, sheet->pageSetup, kScreenDpi,
                                                              kScreenDpi, sameResolution, scale);
             workbook.error = kErrorNone;
-            if (!PaginateSheet(workbook, canvas, *sheet, metrics, scale)) {
+            if (!PaginateSheet(workbook, canvas, *sheet, metrics, scale, progress, &display)) {
                 outcome.error = workbook.error;
                 FreePageList(workbook);
                 break;
             }
             const uint32_t count = SheetCount(workbook, sheet->pageSetup);
             for (uint32_t n = 0; n < count; ++n) {
+                if (progress && !progress->Step(PrintStage::kPrinting, n, n, count)) break;
                 if (outcome.sheets++ > 0) writer.newPage();
                 const int level = dc->SaveDC();
-                PaintPrintPage(workbook, display, canvas, n, *sheet, metrics, scale, fileName);
+                PaintPrintPage(workbook, display, canvas, n, *sheet, metrics, scale, filePath);
                 dc->RestoreDC(level);
             }
             FreePageList(workbook);
         }
-        if (!outcome.error && outcome.sheets == 0) outcome.error = kErrorNoPages;
+        outcome.stopped = progress && progress->Stopped();
+        if (!outcome.error && !outcome.stopped && outcome.sheets == 0)
+            outcome.error = kErrorNoPages;
         canvas.Release();
     }
+    if (progress) progress->Finished();
+    // What was made so far goes with the temporary file.
+    if (outcome.stopped) return {kErrorNone, 0, true};
     if (!toFile && !outcome.error) outcome.error = spooler->SubmitJob(mode, partial);
     if (!toFile) return outcome;
     if (outcome.error) return outcome;

@@ -52,16 +52,28 @@ std::string FreePdfPath(const std::string& folder, const std::string& workbookNa
 struct PrintOutcome {
     ErrorCode error = kErrorNone;
     uint32_t sheets = 0;
+    bool stopped = false; // the user ended it: no error, nothing written or handed over
 };
+
+// Paginates each worksheet as PrintWorksheets does and keeps nothing: the error the printout
+// would end with before its first page (130 past the page limit), so that a refusal comes
+// before the user is asked where to put it. kErrorNone as well when `progress` stopped it.
+// `display` as PaginateSheet takes it.
+ErrorCode CheckPagination(CWorkbook& workbook, const std::vector<CWorksheet*>& sheets,
+                          const DeviceMode& mode, bool sameResolution = true,
+                          IPrintProgress* progress = nullptr, CCellDisplay* display = nullptr);
 
 // Paginates and prints each worksheet in turn into one job, skipping those with nothing to
 // print; a PDF is written to a temporary name and moved over the path only when whole.
-// `sameResolution` as for ComputePrintMetrics. A system printer's job is made as a PDF laid
-// out for that printer and handed to the `spooler` (kErrorJobRefused when refused); without
-// a spooler, or when the print system does not tell the layout, kErrorNoPrinter.
+// `filePath` as PaintPrintPage takes it; `sameResolution` as for ComputePrintMetrics. A system
+// printer's job is made as a PDF laid out for that printer and handed to the `spooler`
+// (kErrorJobRefused when refused); without a spooler, or when the print system does not tell the
+// layout, kErrorNoPrinter. `progress` hears of each page made and each sheet painted, and may
+// stop the job.
 PrintOutcome PrintWorksheets(CWorkbook& workbook, CCellDisplay& display,
                              const std::vector<CWorksheet*>& sheets, const DeviceMode& mode,
-                             const std::string& outputPath, const char* fileName,
-                             bool sameResolution = true, const IPrinterService* spooler = nullptr);
+                             const std::string& outputPath, const char* filePath,
+                             bool sameResolution = true, const IPrinterService* spooler = nullptr,
+                             IPrintProgress* progress = nullptr);
 
 } // namespace vl

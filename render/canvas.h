@@ -22,7 +22,8 @@ class IClock;
 // What the &-codes of a header or footer take their texts from; a missing one inserts
 // nothing. The page record's words: 0 for &n, 1 for &m, then the pages &p prints up to a 0.
 struct HeaderFooterSources {
-    const char* fileName = nullptr;
+    const char* fileName = nullptr; // as printed, in the program's code page
+    const char* filePath = nullptr; // the file &g and &z examine, as the file system names it
     const char* extra = nullptr;
     const uint32_t* pages = nullptr;
     size_t pageWords = 0;

@@ -155,10 +155,10 @@ bool CCanvas::DrawHeaderFooter(DcRect& rect, std::string_view text, bool measure
                 out.Insert(Number(int32_t(s.pages[code == 'm'])));
             break;
         case 'g':
-            if (s.fileName) out.Insert(DateText(FileTime(s.fileName)));
+            if (s.filePath) out.Insert(DateText(FileTime(s.filePath)));
             break;
         case 'z':
-            if (s.fileName) out.Insert(TimeText(FileTime(s.fileName)));
+            if (s.filePath) out.Insert(TimeText(FileTime(s.filePath)));
             break;
         case 'l':
         case 'c':

@@ -5,6 +5,7 @@
 #include "model/pagedlist.h"
 #include "render/paintsheet.h"
 #include "render/rowscan.h"
+#include "render/textflow.h"
 
 #include <functional>
 
@@ -45,23 +46,12 @@ private:
         bool pinned;   // the pinned column
         DcRect box;    // inside the gridlines
     };
-    // What a cell's text covers once it has flowed into its neighbours.
-    struct Span {
-        uint16_t first;
-        uint16_t last;
-        DcRect box;
-        int32_t available;
-    };
-
     void PaintRow(uint32_t row, int32_t y, bool firstSeen);
     void PaintCell(const CellPlace& place, const uint8_t* cell, const StyleRecord& style);
     void PaintEmptyCell(const CellPlace& place, const StyleRecord& style);
-    void PlaceText(const CellPlace& place, int32_t indent, int32_t textWidth, uint32_t& align,
-                   int32_t& x, Span& span);
     int32_t TextGap() const;
-    bool FlowRight(Span& span, int32_t needRight);
-    bool FlowLeft(Span& span, int32_t needLeft);
-    void FillBox(const CellPlace& place, const StyleRecord& style, const Span& span);
+    void MarkFlowedInto(const CellPlace& place, const TextSpan& span);
+    void FillBox(const CellPlace& place, const StyleRecord& style, const TextSpan& span);
     void AddBorder(const StyleRecord& style, const DcRect& box);
     void DrawGridlines(int32_t y);
     void DrawContainers();

@@ -5,6 +5,7 @@
 #include "dialogs/printsheet.h"
 #include "model/container.h"
 #include "print/pagination.h"
+#include "print/printjob.h"
 #include "rendertest.h"
 #include "tests/common/waits.h"
 #include "tests/print/fakeprinters.h"
@@ -14,17 +15,22 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPicture>
 #include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 #include <cstring>
 #include <fcntl.h>
@@ -32,6 +38,7 @@
 #include <sstream>
 #include <sys/file.h>
 #include <unistd.h>
+#include <utime.h>
 
 namespace vl {
 
@@ -54,6 +61,7 @@ public:
     QString GetSaveFileName(const QString&, const QString& folder, const QString&) override {
         suggested = folder;
         ++saveDialogs;
+        if (onSave) onSave();
         return savePath;
     }
     void Beep() override {}
@@ -67,6 +75,7 @@ public:
     }
 
     std::function<void(CPrintSheet&)> onSheet;
+    std::function<void()> onSave; // while the file dialog would ask
     std::vector<QString> boxes;
     QString savePath;
     QString suggested;
@@ -408,6 +417,44 @@ TEST_F(PrintServicesTest, AnUnsavedWorkbookPrintsNoFileStamp) {
     EXPECT_EQ(stamps[1].find("1970"), std::string::npos);
 }
 
+// A file whose folder and name hold letters outside ASCII: the stamp is the file's own change
+// time, found by its real path, and the name prints with its letters.
+TEST_F(PrintServicesTest, AFileStampFindsAPathWithNonAsciiLetters) {
+    ui.onSheet = [](CPrintSheet& sheet) { sheet.accept(); };
+    std::strcpy(Settings().headerText, "&cStamp:[&g &z] &f");
+    const SeparatorSet separators = UserSeparators();
+    UserSeparators().shortDateOrder = 0;
+    UserSeparators().date = '/';
+    UserSeparators().time = ':';
+    const char* zone = std::getenv("TZ");
+    const std::string savedZone = zone ? zone : "";
+    setenv("TZ", "UTC", 1);
+    tzset();
+    const QString folder = dir.path() + QString::fromUtf8("/Ordner \u00dc");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString saved = folder + QString::fromUtf8("/\u00dcberblick.vlx");
+    {
+        QFile file(saved);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("x");
+    }
+    // 3 February 2001, 12:34:56 UTC.
+    const struct utimbuf stamp { 981203696, 981203696 };
+    ASSERT_EQ(utime(QFile::encodeName(saved).constData(), &stamp), 0);
+    window.filePath = saved;
+    ui.savePath = QString::fromStdString(Path("stamp.pdf"));
+    const ErrorCode printed = services.Print(nullptr, window, false);
+    const auto lines = LinesWith(ui.savePath, "Stamp:");
+    UserSeparators() = separators;
+    if (zone)
+        setenv("TZ", savedZone.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
+    ASSERT_EQ(printed, kErrorNone);
+    EXPECT_EQ(lines, std::vector<std::string>{"Stamp:[2/3/2001 12:34:56] " + saved.toStdString()});
+}
+
 TEST_F(PrintServicesTest, ASelectedContainerPreviewsAlone) {
     auto container = NewBlockObject<CContainer>();
     InitContainerDefaults(*container, nullptr, nullptr);
@@ -470,6 +517,8 @@ TEST_F(PrintServicesTest, AFullExtentWorksheetIsRefusedWithTheUserTold) {
         EXPECT_EQ(services.Print(nullptr, window, false), kErrorTooManyPages) << toFile;
         EXPECT_EQ(PageListCount(Book()), 0u);
     }
+    // Refused before the user is asked for the file's name.
+    EXPECT_EQ(ui.saveDialogs, 0);
     EXPECT_FALSE(QFile::exists(ui.savePath));
     EXPECT_TRUE(printers.jobs.empty());
 }
@@ -756,6 +805,153 @@ TEST_F(PrintServicesTest, PrintAllShowsTheSheetOnce) {
     ui.onSheet = [](CPrintSheet& sheet) { sheet.reject(); };
     EXPECT_EQ(services.Print(nullptr, window, true), kErrorNone);
     EXPECT_FALSE(QFile::exists(ui.savePath));
+}
+
+} // namespace vl
+
+namespace vl {
+
+namespace {
+
+QDialog* ShownProgress() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("printProgress") && w->isVisible())
+            return static_cast<QDialog*>(w);
+    return nullptr;
+}
+
+} // namespace
+
+// "z" at J200000 prints some 7,800 pages into a PDF. Once printing runs, its box tells the page
+// painted of the pages and holds the keyboard; Escape typed there ends the job at once: no
+// message, no file at the path and none left aside, no page list, no box.
+TEST_F(PrintServicesTest, EscapeEndsAPrintOfThousandsOfPagesLeavingNoFile) {
+    PutText(9, 199999, "z");
+    ui.onSheet = [](CPrintSheet& sheet) { sheet.accept(); }; // the PDF printer
+    ui.savePath = QString::fromStdString(Path("long.pdf"));
+    QTemporaryDir spool;
+    const QByteArray savedTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", spool.path().toUtf8());
+    struct Seen {
+        QString text;
+        int value = -1, minimum = -1, maximum = -1;
+        uint32_t sheets = 0; // the printout's sheets as the page list has them
+        bool active = false;
+    } seen;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QDialog* box = ShownProgress();
+        if (!box || !box->isActiveWindow()) return;
+        auto* label = box->findChild<QLabel*>();
+        if (!label || !label->text().startsWith(QLatin1String("Printing page"))) return;
+        poll.stop();
+        seen.active = true;
+        seen.text = label->text();
+        if (auto* bar = box->findChild<QProgressBar*>()) {
+            seen.value = bar->value();
+            seen.minimum = bar->minimum();
+            seen.maximum = bar->maximum();
+        }
+        seen.sheets = SheetCount(Book(), Settings());
+        QTest::keyClick(box->windowHandle(), Qt::Key_Escape);
+    });
+    poll.start(10);
+    const ErrorCode error = services.Print(nullptr, window, false);
+    poll.stop();
+    const QStringList leftAside = QDir(spool.path()).entryList(QDir::Files);
+    if (savedTemp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", savedTemp);
+    EXPECT_EQ(error, kErrorNone);
+    ASSERT_TRUE(seen.active);
+    EXPECT_GT(seen.sheets, 7000u);
+    const QRegularExpression shown(QStringLiteral("^Printing page ([0-9,]+) of ([0-9,]+)$"));
+    const QRegularExpressionMatch match = shown.match(seen.text);
+    ASSERT_TRUE(match.hasMatch()) << seen.text.toStdString();
+    const uint32_t page = match.captured(1).remove(',').toUInt();
+    EXPECT_EQ(match.captured(2).remove(',').toUInt(), seen.sheets);
+    // Thousands apart with the user's separator: "7,844".
+    const std::string total = std::to_string(seen.sheets);
+    EXPECT_EQ(match.captured(2).toStdString(),
+              total.substr(0, total.size() - 3) + "," + total.substr(total.size() - 3));
+    EXPECT_GE(page, 1u);
+    EXPECT_LT(page, seen.sheets);
+    EXPECT_EQ(seen.minimum, 0);
+    EXPECT_EQ(seen.maximum, int(seen.sheets));
+    EXPECT_EQ(seen.value, int(page) - 1);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_FALSE(QFile::exists(ui.savePath));
+    EXPECT_EQ(leftAside, QStringList());
+    EXPECT_EQ(PageListCount(Book()), 0u);
+    EXPECT_FALSE(ShownProgress());
+}
+
+} // namespace vl
+
+namespace vl {
+
+// Cancel and the box's close button end a long printout as Escape does.
+TEST_F(PrintServicesTest, CancelOrCloseEndsALongPrintLeavingNoFile) {
+    PutText(9, 199999, "z");
+    ui.onSheet = [](CPrintSheet& sheet) { sheet.accept(); }; // the PDF printer
+    ui.savePath = QString::fromStdString(Path("long.pdf"));
+    QTemporaryDir spool;
+    const QByteArray savedTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", spool.path().toUtf8());
+    const std::pair<const char*, std::function<void(QDialog&)>> ways[] = {
+        {"Cancel",
+         [](QDialog& box) {
+             box.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+         }},
+        {"close", [](QDialog& box) { box.close(); }},
+    };
+    for (const auto& [how, stop] : ways) {
+        SCOPED_TRACE(how);
+        bool stopped = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&, stop = stop] {
+            QDialog* box = ShownProgress();
+            auto* label = box ? box->findChild<QLabel*>() : nullptr;
+            if (!label || !label->text().startsWith(QLatin1String("Printing page"))) return;
+            poll.stop();
+            stopped = true;
+            stop(*box);
+        });
+        poll.start(10);
+        EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone);
+        poll.stop();
+        EXPECT_TRUE(stopped);
+        EXPECT_TRUE(ui.boxes.empty());
+        EXPECT_FALSE(QFile::exists(ui.savePath));
+        EXPECT_EQ(QDir(spool.path()).entryList(QDir::Files), QStringList());
+        EXPECT_EQ(PageListCount(Book()), 0u);
+        EXPECT_FALSE(ShownProgress());
+    }
+    if (savedTemp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", savedTemp);
+}
+
+// The check of the printout's size is over, its hold on the keys with it, when the file
+// dialog asks: what the user types there reaches the dialog.
+TEST_F(PrintServicesTest, KeysReachTheFileDialogAfterTheSizeCheck) {
+    ui.onSheet = [](CPrintSheet& sheet) { sheet.accept(); }; // the PDF printer
+    QString typed = QStringLiteral("unset");
+    ui.onSave = [&typed] {
+        QLineEdit name;
+        name.show();
+        name.activateWindow();
+        if (!testwait::UntilActive(&name)) return;
+        name.setFocus();
+        QTest::keyClick(name.windowHandle(), 'a');
+        QTest::keyClick(name.windowHandle(), 'b');
+        typed = name.text();
+    };
+    EXPECT_EQ(services.Print(nullptr, window, false), kErrorNone); // no name given
+    EXPECT_EQ(ui.saveDialogs, 1);
+    EXPECT_EQ(typed.toStdString(), "ab");
 }
 
 } // namespace vl

@@ -283,3 +283,49 @@ TEST_F(PrintPreviewTest, FailedPaginationOpensNothing) {
 }
 
 } // namespace vl
+
+namespace vl {
+
+namespace {
+
+// Stops the pagination at its `stopAt`-th page.
+class StopAtPage : public IPrintProgress {
+public:
+    explicit StopAtPage(uint32_t stopAt) : stopAt_(stopAt) {}
+    bool Step(PrintStage stage, uint32_t pages, uint32_t, uint32_t) override {
+        stages.push_back(stage);
+        stopped_ = stopped_ || pages == stopAt_;
+        return !stopped_;
+    }
+    bool Stopped() const override { return stopped_; }
+    std::vector<PrintStage> stages;
+
+private:
+    uint32_t stopAt_;
+    bool stopped_ = false;
+};
+
+} // namespace
+
+// The preview's pagination is the user's to stop: nothing opens, no error is told and no
+// page list is kept, at the first page made and the last; let run, it opens all of them.
+TEST_F(PrintPreviewTest, AStoppedPaginationOpensNothingAndTellsNothing) {
+    Rows(5);
+    for (uint32_t stopAt : {0u, 4u}) {
+        SCOPED_TRACE(stopAt);
+        StopAtPage progress(stopAt);
+        Book().error = kErrorNone;
+        EXPECT_FALSE(
+            CPrintPreview::Open(Book(), Display(), Sheet(), mode_, nullptr, "", &progress));
+        EXPECT_EQ(Book().error, kErrorNone);
+        EXPECT_EQ(PageListCount(Book()), 0u);
+        EXPECT_EQ(progress.stages, std::vector<PrintStage>(stopAt + 1, PrintStage::kPaginating));
+    }
+    StopAtPage never(100);
+    auto preview = CPrintPreview::Open(Book(), Display(), Sheet(), mode_, nullptr, "", &never);
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(preview->SheetCount(), 5);
+    EXPECT_EQ(never.stages.size(), 5u);
+}
+
+} // namespace vl

@@ -23,11 +23,13 @@
 #include "model/blockobject.h"
 #include "model/chart.h"
 #include "model/container.h"
+#include "model/formatstore.h"
 #include "model/rangeops.h"
 #include "model/workbook.h"
 #include "model/worksheettree.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <type_traits>
@@ -390,6 +392,47 @@ int Pages(const char* path) {
     return 0;
 }
 
+// A worksheet that prints thousands of pages: "z" in J200000 alone.
+int LongPrint(const char* path) {
+    auto book = vl::CreateWorkbook();
+    if (!book || !vl::NewWorkbook(*book)) return 1;
+    vl::CellBuffer b;
+    vl::MakeTextCell(b, 9, 199999, "z");
+    Put(*book->tree.active, b);
+    return vl::SaveWorkbookFile(*book, path, 3) ? 0 : 1;
+}
+
+// A 150-character title in A1 aligned by `align` (0 to 3), and nothing else.
+int Title(const char* path, const char* align) {
+    auto book = vl::CreateWorkbook();
+    if (!book || !vl::NewWorkbook(*book)) return 1;
+    vl::CWorksheet& sheet = *book->tree.active;
+    std::string title;
+    while (title.size() < 150) title += "Household budget " + std::to_string(title.size()) + " ";
+    title.resize(150);
+    vl::CellBuffer b;
+    vl::MakeTextCell(b, 0, 0, title);
+    Put(sheet, b);
+    vl::StyleTables& t = book->styles;
+    vl::StyleRecord style = t.styles[0];
+    style.horizontalAlignment = uint8_t(std::atoi(align));
+    t.styles[t.styleCount] = style;
+    vl::CellCursor cursor;
+    if (!vl::PutFormatRun(sheet.formats, {0, 0, 0, t.styleCount++}, cursor)) return 1;
+    return vl::SaveWorkbookFile(*book, path, 3) ? 0 : 1;
+}
+
+// A one-cell worksheet whose header prints its file's change date and time.
+int StampHeader(const char* path) {
+    auto book = vl::CreateWorkbook();
+    if (!book || !vl::NewWorkbook(*book)) return 1;
+    vl::CellBuffer b;
+    vl::MakeNumberCell(b, 0, 0, 1);
+    Put(*book->tree.active, b);
+    std::strcpy(book->tree.active->pageSetup.headerText, "&cStamp:[&g &z]");
+    return vl::SaveWorkbookFile(*book, path, 3) ? 0 : 1;
+}
+
 // The header font of the active worksheet's page settings: its face ("" when unset), size
 // (0 when unset), weight and italic codes.
 int HeaderFont(const char* path) {
@@ -411,10 +454,13 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "table") == 0) return Table(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "charts") == 0) return Charts(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "pages") == 0) return Pages(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "longprint") == 0) return LongPrint(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "stampheader") == 0) return StampHeader(argv[2]);
+    if (argc == 4 && std::strcmp(argv[1], "title") == 0) return Title(argv[2], argv[3]);
     if (argc == 3 && std::strcmp(argv[1], "headerfont") == 0) return HeaderFont(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "styles") == 0) return Styles(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "spill") == 0) return Spill(argv[2]);
     if (argc == 4 && std::strcmp(argv[1], "sheet") == 0) return Sheet(argv[2], argv[3]);
-    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip|table|charts|pages|styles FILE\n");
+    std::fprintf(stderr, "usage: bookutil dump|tree|make|clip|table|charts|pages|longprint|stampheader|styles FILE\n");
     return 2;
 }

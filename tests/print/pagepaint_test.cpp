@@ -2,6 +2,7 @@
 #include "print/pagepaint.h"
 #include "rendertest.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstring>
@@ -132,6 +133,17 @@ TEST_F(PagePaintTest, AWorkbookWithoutAFileStampsNothing) {
     const Stamp found = stamp(saved.c_str());
     EXPECT_NE(found.date, gone.date); // written now, not at the time 0
     EXPECT_EQ(found.name, saved);
+    // Every route hands the path as the file system names it: a folder and a name with
+    // letters outside ASCII are found, and the name prints in the code page.
+    const std::string folder = dir.filePath("Ordner \xC3\x9C").toStdString();
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder)));
+    const std::string accented = folder + "/\xC3\x9C"
+                                          "berblick.vlx";
+    std::ofstream(accented) << "x";
+    const Stamp letters = stamp(accented.c_str());
+    EXPECT_EQ(letters.date, found.date);
+    EXPECT_EQ(letters.name, dir.path().toStdString() + "/Ordner \xDC/\xDC"
+                                                       "berblick.vlx");
 }
 
 // Paper aligns a formula by its value: a number result stands right even while the

@@ -1,9 +1,11 @@
 #include "model/container.h"
 #include "model/formatstore.h"
+#include "model/rangedescriptor.h"
 #include "print/pagination.h"
 #include "render/metrics.h"
 #include "rendertest.h"
 
+#include <array>
 #include <cstring>
 #include <unistd.h>
 #include <utility>
@@ -112,6 +114,119 @@ TEST_F(PaginationTest, LongTextGrowsThePageAndAddsABand) {
     EXPECT_EQ(pages[1].firstColumn, 2u);
     EXPECT_EQ(pages[1].lastColumn, 2u);
     EXPECT_EQ(pages[1].continued, 0);
+}
+
+// A 150-character title in A1 (1,050 pixels with its indents, to column 14) prints over the
+// columns painting lets it cover: left or centred (which cannot flow left of column A and so
+// flows right as left text does) it adds a band; right-aligned, wrapped into its cell or
+// stopped by a neighbour's record it does not.
+TEST_F(PaginationTest, TextSpansPaginateAsTheyPaintForEveryAlignment) {
+    struct Span {
+        uint32_t firstColumn, lastColumn;
+        uint8_t continued;
+        bool operator==(const Span&) const = default;
+    };
+    const std::vector<Span> twoBands{{0, 10, 1}, {11, 14, 0}};
+    struct Case {
+        const char* what;
+        uint8_t align;
+        bool wrap;
+        int neighbour; // the column of a record beside it in row 1, or -1
+        std::vector<Span> pages;
+    } cases[] = {
+        {"general", 0, false, -1, twoBands},
+        {"left", kAlignLeft, false, -1, twoBands},
+        {"centre", kAlignCenter, false, -1, twoBands},
+        {"a file's unknown code", 5, false, -1, twoBands},
+        {"right", kAlignRight, false, -1, {{0, 0, 0}}},
+        {"centre wrapped", kAlignCenter, true, -1, {{0, 0, 0}}},
+        {"left wrapped", kAlignLeft, true, -1, {{0, 0, 0}}},
+        {"left before C1", kAlignLeft, false, 2, {{0, 2, 0}}},
+        {"centre before C1", kAlignCenter, false, 2, {{0, 2, 0}}},
+        {"centre before B1", kAlignCenter, false, 1, {{0, 1, 0}}},
+        {"centre before P1", kAlignCenter, false, 15, {{0, 10, 1}, {11, 15, 0}}},
+    };
+    // Words of four letters: wrapped, two of them fit a column.
+    std::string title;
+    while (title.size() < 150) title += title.empty() ? "xxxx" : " xxxx";
+    title.resize(150);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        rendertest::SheetFixture fresh;
+        fresh.Sheet().InitPageSetup();
+        fresh.Sheet().pageSetup.rowHeadings = fresh.Sheet().pageSetup.columnHeadings = 0;
+        StyleRecord style = GetStyleRecord(fresh.Book().styles, 0);
+        style.horizontalAlignment = c.align;
+        style.wrapText = c.wrap;
+        fresh.PutText(0, 0, title);
+        fresh.SetStyle(0, 0, fresh.AddStyle(style));
+        if (c.neighbour >= 0) fresh.PutText(uint16_t(c.neighbour), 0, "y");
+        ZoomPair scale{100, 100};
+        ASSERT_TRUE(PaginateSheet(fresh.Book(), canvas_, fresh.Sheet(), metrics_, scale));
+        std::vector<Span> got;
+        for (uint32_t i = 0; i < PageListCount(fresh.Book()); ++i) {
+            PageRecord page;
+            ASSERT_TRUE(GetPageRecord(fresh.Book(), i, page));
+            got.push_back({page.firstColumn, page.lastColumn, page.continued});
+        }
+        EXPECT_EQ(got, c.pages);
+    }
+    // A number too wide for its cell stands at the right on paper, a formula's result too:
+    // neither reaches right of column A.
+    PutNumber(0, 0, 1234567890123.0);
+    PutFormula(0, 1, "1234567890123", 1234567890123.0);
+    ASSERT_TRUE(Paginate());
+    ASSERT_EQ(PageListCount(Book()), 1u);
+    EXPECT_EQ(Pages()[0].lastColumn, 0u);
+}
+
+// While the workbook shows formulas, paper shows them too: a left-aligned formula's text, far
+// wider than its value, reaches the columns it covers when measured as printed.
+TEST_F(PaginationTest, ShownFormulasPaginateAsTheyPrint) {
+    StyleRecord left;
+    left.horizontalAlignment = kAlignLeft;
+    PutFormula(0, 0, "1+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1", 16); // 32 characters with its "="
+    SetStyle(0, 0, AddStyle(left));
+    const struct {
+        uint8_t showFormulas;
+        bool display;
+        uint16_t lastColumn;
+    } cases[] = {{0, true, 0}, {1, true, 3}, {1, false, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.showFormulas) + (c.display ? " as shown" : " as values"));
+        Book().showFormulas = c.showFormulas;
+        scale_ = {100, 100};
+        ASSERT_TRUE(PaginateSheet(Book(), canvas_, Sheet(), metrics_, scale_, nullptr,
+                                  c.display ? &Display() : nullptr));
+        ASSERT_EQ(PageListCount(Book()), 1u);
+        EXPECT_EQ(Pages()[0].lastColumn, c.lastColumn);
+    }
+}
+
+// Pagination tells each page it makes and the rows behind it of the rows to walk, counted
+// from the first row printed: a range from row 100 walks its own 400 rows.
+TEST_F(PaginationTest, ProgressCountsThePrintedRows) {
+    class Recording : public IPrintProgress {
+    public:
+        bool Step(PrintStage stage, uint32_t pages, uint32_t done, uint32_t total) override {
+            EXPECT_EQ(stage, PrintStage::kPaginating);
+            steps.push_back({pages, done, total});
+            return true;
+        }
+        bool Stopped() const override { return false; }
+        std::vector<std::array<uint32_t, 3>> steps;
+    } progress;
+    FillRows(499);
+    Page().printRangeKind = kPrintCellRange;
+    MakeRangeDescriptor({0, 100, 0, 499}, &Page().printRange);
+    metrics_.pageBottom = 55 * 19; // 55 rows a page
+    scale_ = {100, 100};
+    ASSERT_TRUE(PaginateSheet(Book(), canvas_, Sheet(), metrics_, scale_, &progress));
+    const std::vector<std::array<uint32_t, 3>> expected{{0, 0, 400},   {1, 55, 400},  {2, 110, 400},
+                                                        {3, 165, 400}, {4, 220, 400}, {5, 275, 400},
+                                                        {6, 330, 400}, {7, 385, 400}};
+    EXPECT_EQ(progress.steps, expected);
+    EXPECT_EQ(PageListCount(Book()), 8u);
 }
 
 TEST_F(PaginationTest, ExcludedRows) {

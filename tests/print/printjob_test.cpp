@@ -13,7 +13,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <map>
+#include <numeric>
 #include <sstream>
 
 namespace vl {
@@ -251,6 +253,146 @@ TEST_F(PrintJobTest, FailedJobsLeaveNoFile) {
     EXPECT_FALSE(QFile::exists(QString::fromStdString(path)));
     EXPECT_FALSE(QFile::exists(QString::fromStdString(path + ".part")));
     EXPECT_EQ(PageListCount(Book()), 0u);
+}
+
+} // namespace vl
+
+namespace vl {
+
+namespace {
+
+// Records every step and stops at the `stopAt`-th one of `stage` (never when negative).
+class StoppingProgress : public IPrintProgress {
+public:
+    StoppingProgress(PrintStage stage, int stopAt) : stage_(stage), stopAt_(stopAt) {}
+    bool Step(PrintStage stage, uint32_t pages, uint32_t done, uint32_t total) override {
+        steps.push_back({stage, pages, done, total});
+        if (stage == stage_ && seen_++ == stopAt_) stopped_ = true;
+        return !stopped_;
+    }
+    bool Stopped() const override { return stopped_; }
+    void Finished() override { ++finished; }
+
+    struct Seen {
+        PrintStage stage;
+        uint32_t pages, done, total;
+    };
+    std::vector<Seen> steps;
+    int finished = 0;
+
+private:
+    PrintStage stage_;
+    int stopAt_;
+    int seen_ = 0;
+    bool stopped_ = false;
+};
+
+} // namespace
+
+// Each step tells the pages made or painted and the part done of the whole; a stop at any
+// step ends the job there with no error, no file (neither the path nor a temporary one) and
+// no page list, and the progress is told the pages are over before the job would go on.
+TEST_F(PrintJobTest, AStoppedPrintoutLeavesNothing) {
+    for (uint32_t row = 0; row < 400; ++row) PutNumber(0, row, row);
+    QTemporaryDir spool;
+    const QByteArray savedTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", spool.path().toUtf8());
+    // Run whole, the job makes its pages and paints its sheets one step each.
+    StoppingProgress whole(PrintStage::kPrinting, -1);
+    const PrintOutcome full = PrintWorksheets(Book(), Display(), {&Sheet()}, PdfAt96(),
+                                              Path("whole.pdf"), "", true, nullptr, &whole);
+    ASSERT_EQ(full.error, kErrorNone);
+    ASSERT_GT(full.sheets, 4u);
+    EXPECT_FALSE(full.stopped);
+    EXPECT_EQ(PdfPages(Path("whole.pdf")), int(full.sheets));
+    EXPECT_EQ(whole.finished, 1);
+    std::vector<uint32_t> made, painted;
+    for (const auto& s : whole.steps) {
+        if (s.stage == PrintStage::kPaginating) {
+            EXPECT_EQ(s.total, 400u);
+            EXPECT_LT(s.done, s.total);
+            EXPECT_EQ(s.pages, uint32_t(made.size()));
+            made.push_back(s.done);
+        } else {
+            EXPECT_EQ(s.total, full.sheets);
+            EXPECT_EQ(s.done, s.pages);
+            painted.push_back(s.pages);
+        }
+    }
+    ASSERT_EQ(made.size(), size_t(full.sheets));
+    EXPECT_EQ(made.front(), 0u);
+    EXPECT_TRUE(std::is_sorted(made.begin(), made.end()));
+    std::vector<uint32_t> every(full.sheets);
+    std::iota(every.begin(), every.end(), 0u);
+    EXPECT_EQ(painted, every);
+
+    const int last = int(full.sheets) - 1;
+    const std::pair<PrintStage, int> stops[] = {
+        {PrintStage::kPaginating, 0}, {PrintStage::kPaginating, 2}, {PrintStage::kPaginating, last},
+        {PrintStage::kPrinting, 0},   {PrintStage::kPrinting, 3},   {PrintStage::kPrinting, last}};
+    for (const auto& [stage, at] : stops) {
+        SCOPED_TRACE((stage == PrintStage::kPrinting ? "printing " : "paginating ") +
+                     std::to_string(at));
+        StoppingProgress progress(stage, at);
+        const std::string path = Path("stopped.pdf");
+        Book().error = kErrorNone;
+        const PrintOutcome out = PrintWorksheets(Book(), Display(), {&Sheet()}, PdfAt96(), path, "",
+                                                 true, nullptr, &progress);
+        EXPECT_EQ(out.error, kErrorNone);
+        EXPECT_EQ(out.sheets, 0u);
+        EXPECT_TRUE(out.stopped);
+        EXPECT_EQ(Book().error, kErrorNone);
+        EXPECT_EQ(PageListCount(Book()), 0u);
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(path)));
+        EXPECT_EQ(QDir(spool.path()).entryList(QDir::Files), QStringList());
+        EXPECT_EQ(progress.finished, 1);
+        // Nothing is asked after the stop.
+        ASSERT_FALSE(progress.steps.empty());
+        EXPECT_EQ(progress.steps.back().stage, stage);
+    }
+    // A check of the pagination stopped refuses nothing and keeps no page list.
+    StoppingProgress checking(PrintStage::kPaginating, 1);
+    EXPECT_EQ(CheckPagination(Book(), {&Sheet()}, PdfAt96(), true, &checking), kErrorNone);
+    EXPECT_TRUE(checking.Stopped());
+    EXPECT_EQ(PageListCount(Book()), 0u);
+    if (savedTemp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", savedTemp);
+}
+
+// The check refuses what printing would refuse, before anything is painted, and keeps no page
+// list either way.
+TEST_F(PrintJobTest, ThePaginationCheckRefusesWhatPrintingRefuses) {
+    struct Case {
+        const char* what;
+        std::function<void()> set;
+        ErrorCode error;
+    } cases[] = {
+        {"one cell", [&] { PutNumber(0, 0, 1); }, kErrorNone},
+        {"a page list without a page",
+         [&] {
+             Sheet().pageSetup.printRangeKind = kPrintPageList;
+             std::strcpy(Sheet().pageSetup.pages, "9");
+         },
+         kErrorInvalidPageList},
+        {"the whole extent",
+         [&] {
+             Sheet().pageSetup.printRangeKind = kPrintAll;
+             PutNumber(kLastPrintColumn, kLastPrintRow, 1);
+         },
+         kErrorTooManyPages},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.set();
+        EXPECT_EQ(CheckPagination(Book(), {&Sheet()}, PdfAt96()), c.error);
+        EXPECT_EQ(PageListCount(Book()), 0u);
+        const std::string path = Path("checked.pdf");
+        QFile::remove(QString::fromStdString(path));
+        EXPECT_EQ(PrintWorksheets(Book(), Display(), {&Sheet()}, PdfAt96(), path, "").error,
+                  c.error);
+    }
 }
 
 } // namespace vl

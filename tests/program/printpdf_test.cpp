@@ -7,8 +7,11 @@
 #include "tests/automation/automationtestutil.h"
 #include "tests/print/fakeprinters.h"
 
+#include <QApplication>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTimer>
+#include <QWidget>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -236,6 +239,30 @@ TEST_F(PrintPdfTest, AnyRecordTheWorksheetTakesPrintsOrFailsCleanly) {
     }
     EXPECT_GT(printed, 0);
     EXPECT_GT(refused, 0);
+}
+
+} // namespace vl
+
+namespace vl {
+
+// Automation prints a long printout as it always has: whole, with no box and no window
+// events between its pages (a box would let the timer below run and find it).
+TEST_F(PrintPdfTest, ALongPrintoutShowsNoBox) {
+    ASSERT_EQ(obj->PutValue("$J$20000", CVariant::Bstr("z")), S_OK);
+    bool boxSeen = false;
+    int polled = 0;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        ++polled;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            boxSeen = boxSeen || w->objectName() == QLatin1String("printProgress");
+    });
+    poll.start(10);
+    ASSERT_EQ(obj->PrintAll(), S_OK);
+    poll.stop();
+    EXPECT_FALSE(boxSeen);
+    EXPECT_EQ(polled, 0);
+    EXPECT_GT(PrintedPages(), 700);
 }
 
 } // namespace vl

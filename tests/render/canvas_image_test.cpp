@@ -242,7 +242,7 @@ TEST_F(HeaderFooter, FileDateOfAMissingFileIsTimeZero) {
     setenv("TZ", "UTC", 1);
     tzset();
     HeaderFooterSources s;
-    s.fileName = "/nonexistent/vorlane/file.vln";
+    s.filePath = "/nonexistent/vorlane/file.vln";
     ASSERT_TRUE(Draw("&g &z", s));
     if (saved)
         setenv("TZ", saved, 1);

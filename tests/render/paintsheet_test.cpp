@@ -53,6 +53,25 @@ TEST_F(PaintSheetTest, LeftTextFlowsOverEmptyNeighboursAndStopsAtAnyRecord) {
     EXPECT_EQ(blueSeen, 0);
 }
 
+// A centred title in column A cannot flow left of it: it is painted as the same title left-
+// aligned is, over the columns it covers, not cut where its centred half would end.
+TEST_F(PaintSheetTest, ACentredTitleInColumnAShowsWhole) {
+    const std::string title = "A centred title far longer than its own cell, over four";
+    PutText(0, 0, title);
+    const QImage left = Paint(600);
+    StyleRecord centred;
+    centred.horizontalAlignment = kAlignCenter;
+    SetStyle(0, 0, AddStyle(centred));
+    const QImage centre = Paint(600);
+    int covered = 0;
+    for (int c = 0; c < 7; ++c) {
+        EXPECT_EQ(Inked(centre, c, 0) > 0, Inked(left, c, 0) > 0) << c;
+        covered += Inked(left, c, 0) > 0;
+    }
+    EXPECT_GE(covered, 4);
+    EXPECT_EQ(rendertest::Differing(left, centre), 0.0);
+}
+
 TEST_F(PaintSheetTest, FormulasShowTheirTextWhenAsked) {
     PutFormula(1, 3, "1+2", 3);
     QImage image = Paint();
