@@ -121,7 +121,7 @@ bool UserFormulaFormIsInternal() {
 
 std::string GetFormulaUserText(CEvalContext& ctx, const uint8_t* cell) {
     std::string text(cell::Formula(cell));
-    if (!UserFormulaFormIsInternal())
+    if (!UserFormulaFormIsInternal() || IsKeptText(text))
         TranslateFormula(ctx, text, cell::Column(cell), cell::Row(cell), false);
     return text;
 }
