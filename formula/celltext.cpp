@@ -131,9 +131,7 @@ bool CCellDisplay::GetCellDisplayText(const uint8_t* cell, const StandardFormat&
     const SeparatorSet& user = UserSeparators();
     out.Clear();
     if (showFormulas_ && cell::IsFormula(cell)) {
-        std::string text =
-            cell::Error(cell) ? std::string(cell::Formula(cell)) : GetFormulaUserText(ctx_, cell);
-        AddTextItems(out, text);
+        AddTextItems(out, GetFormulaUserText(ctx_, cell));
         return true;
     }
     if (cell::Error(cell)) {
