@@ -3,7 +3,11 @@
 // second series added by Add Series and Reference leaves the first as it was, and the
 // selection's highlight never paints over a container.
 
+#include "app/localeseparators.h"
 #include "app/statusbarwnd.h"
+#include "charts/axislabel.h"
+#include "charts/axismap.h"
+#include "charts/points.h"
 #include "charts/seriesdata.h"
 #include "dialogs/chart/containerdlg.h"
 #include "formula/recalc.h"
@@ -93,6 +97,55 @@ TEST_F(ChartSteps, AddSeriesThenApplyDrawsTheTableAndTheStatusSaysEachStep) {
     const CContainer* c = Book().tree.active->firstContainer;
     EXPECT_TRUE(c->slots[0].chart->flags & kChartScalesValid);
     EXPECT_EQ(c->slots[0].chart->series[0].points.ItemCount(), 6u);
+}
+
+// A column chart of values all equal, two of them or one alone, draws its columns: the
+// value axis runs from zero past them (0 to 10 for 7), and every column stands above it.
+TEST_F(ChartSteps, EqualValuesDrawTheirColumnsFromZero) {
+    for (const uint32_t rows : {2u, 1u}) {
+        SCOPED_TRACE(rows);
+        ASSERT_NE(NewWindow(), nullptr);
+        for (uint32_t r = 0; r < rows; ++r) Enter(0, r, QStringLiteral("7"));
+        SelectBy(0, 0, 0, int(rows) - 1);
+        Command(ID_CHART_2D);
+        ASSERT_NE(Active()->ContainerProperties(), nullptr);
+        Press("id33047");
+        Press("id33045");
+        const CContainer* c = Book().tree.active->firstContainer;
+        ASSERT_NE(c, nullptr);
+        ASSERT_TRUE(c->slots[0].chart->flags & kChartScalesValid);
+        CChartSeries& s = c->slots[0].chart->series[0];
+        EXPECT_EQ(std::tuple(s.minimum, s.maximum), std::tuple(0.0, 10.0)); // one interval
+        ASSERT_EQ(s.points.ItemCount(), rows);
+        ForEachPoint(s.points, [](ChartPoint& p, uint32_t k) {
+            EXPECT_EQ(p.flags, kPointPositive) << k;
+            EXPECT_FLOAT_EQ(p.position, 0.7f) << k;
+        });
+        QTest::keyClick(&Dlg(), Qt::Key_Escape);
+        Settle();
+    }
+}
+
+// Under a German region the value axis writes its ticks as the cells write numbers.
+TEST_F(ChartSteps, TheValueAxisTakesTheUsersSeparators) {
+    ASSERT_TRUE(ApplyLocaleChoice(61, true)); // de_DE; the fixture takes the generic set back
+    Active()->RefreshViews();
+    Enter(0, 0, QStringLiteral("0,25"));
+    Enter(0, 1, QStringLiteral("0,5"));
+    SelectBy(0, 0, 0, 1);
+    Command(ID_CHART_2D);
+    ASSERT_NE(Active()->ContainerProperties(), nullptr);
+    Press("id33047");
+    Press("id33045");
+    const CContainer* c = Book().tree.active->firstContainer;
+    ASSERT_NE(c, nullptr);
+    ASSERT_TRUE(c->slots[0].chart->flags & kChartScalesValid);
+    const CChartSeries& s = c->slots[0].chart->series[0];
+    std::vector<std::string> ticks;
+    std::string text;
+    for (uint32_t k = 0; FormatAxisLabel(k, s, text) && k <= MajorIntervals(s); ++k)
+        ticks.push_back(text);
+    EXPECT_EQ(ticks, (std::vector<std::string>{"0", "0,5"}));
 }
 
 TEST_F(ChartSteps, ASecondSeriesByAddSeriesAndReferenceKeepsTheFirst) {
