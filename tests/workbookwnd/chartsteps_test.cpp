@@ -9,14 +9,19 @@
 #include "charts/axismap.h"
 #include "charts/points.h"
 #include "charts/seriesdata.h"
+#include "dialogs/chart/chartpage.h"
 #include "dialogs/chart/containerdlg.h"
+#include "dialogs/chart/containeredit.h"
 #include "formula/recalc.h"
 #include "model/container.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
 #include "wndtest.h"
 
+#include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 #include <string>
@@ -146,6 +151,74 @@ TEST_F(ChartSteps, TheValueAxisTakesTheUsersSeparators) {
     for (uint32_t k = 0; FormatAxisLabel(k, s, text) && k <= MajorIntervals(s); ++k)
         ticks.push_back(text);
     EXPECT_EQ(ticks, (std::vector<std::string>{"0", "0,5"}));
+}
+
+// A 2D chart's categories series "Month" named as the X domain of its data series: renamed
+// "Mon" in the window's name field, the data series names it anew, and the Data page shows
+// the X domain in a field the user may change.
+TEST_F(ChartSteps, RenamingTheCategoriesSeriesCarriesIntoTheXDomain) {
+    const char* months[] = {"Jan", "Feb", "Mar"};
+    for (uint32_t r = 0; r < 3; ++r) {
+        Enter(0, r, QString::fromLatin1(months[r]));
+        Enter(1, r, QString::number(r + 1));
+    }
+    SelectBy(0, 0, 0, 2);
+    Command(ID_CHART_2D);
+    ASSERT_NE(Active()->ContainerProperties(), nullptr);
+    auto* type = Dlg().findChild<QComboBox*>(QStringLiteral("id215"));
+    auto* name = Dlg().findChild<QLineEdit*>(QStringLiteral("id205"));
+    auto* list =
+        Dlg().findChild<QListWidget*>(QStringLiteral("id1020"), Qt::FindDirectChildrenOnly);
+    ASSERT_TRUE(type && name && list);
+    // Type a name into the row: all of it replaced by the keys.
+    auto typeName = [&](const char* text) {
+        name->setFocus();
+        QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(name, QString::fromLatin1(text));
+        Settle();
+    };
+    type->setCurrentIndex(PositionOfRole(3));
+    typeName("Month");
+    Press("id33047");
+    // The second series: Add Series, its type and name, and its cells by Reference.
+    Press("id33047");
+    type->setCurrentIndex(PositionOfRole(1));
+    typeName("Sales");
+    SelectBy(1, 0, 0, 2);
+    Press("id33046");
+    Press("id33045");
+    list->setCurrentRow(0);
+    list->setCurrentRow(1);
+    Settle();
+    ASSERT_EQ(Dlg().SelectedChart()->settings.seriesCount, 2);
+    // The data series' X domain, typed on the Data page.
+    Dlg().Tabs()->setCurrentIndex(0);
+    auto* domain = Dlg().Page(0)->findChild<QLineEdit*>(QStringLiteral("id405"));
+    ASSERT_NE(domain, nullptr);
+    ASSERT_TRUE(domain->isEnabled());
+    domain->setFocus();
+    QTest::keyClicks(domain, QStringLiteral("month"));
+    Press("id33045");
+    const CContainer* c = Book().tree.active->firstContainer;
+    ASSERT_NE(c, nullptr);
+    ASSERT_STREQ(c->slots[0].chart->series[1].settings.relatedX, "month");
+    ASSERT_STREQ(c->slots[0].chart->series[0].settings.name, "Month");
+    ASSERT_EQ(c->slots[0].chart->series[0].settings.role, 3);
+    // The categories series renamed.
+    list->setCurrentRow(0);
+    Settle();
+    ASSERT_EQ(name->text(), QStringLiteral("Month"));
+    typeName("Mon");
+    Press("id33045");
+    const CChart& chart = *c->slots[0].chart;
+    EXPECT_STREQ(chart.series[0].settings.name, "Mon");
+    EXPECT_STREQ(chart.series[1].settings.relatedX, "Mon");
+    EXPECT_STREQ(chart.series[1].settings.name, "Sales");
+    EXPECT_STREQ(chart.series[0].settings.relatedX, "");
+    list->setCurrentRow(1);
+    Settle();
+    EXPECT_TRUE(domain->isEnabled());
+    EXPECT_EQ(domain->text(), QStringLiteral("Mon"));
 }
 
 TEST_F(ChartSteps, ASecondSeriesByAddSeriesAndReferenceKeepsTheFirst) {
