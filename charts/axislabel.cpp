@@ -1,6 +1,7 @@
 #include "charts/axislabel.h"
 
 #include "charts/axismap.h"
+#include "core/settings.h"
 #include "values/numfmt_number.h"
 #include "values/standardformat.h"
 
@@ -33,7 +34,7 @@ bool FormatAxisLabel(uint32_t k, const CChartSeries& s, std::string& text) {
     if (scale == kScaleLog2 || scale == kScaleLn) {
         const double e = s.logMinimum + k * (s.logMaximum - s.logMinimum) / ticks;
         // "0", not "#": the exponent 0 is a digit too (2^0).
-        FormatValueText(e, scale == kScaleLog2 ? "2^0" : "e^0", text, nullptr);
+        FormatValueText(e, scale == kScaleLog2 ? "2^0" : "e^0", text, &UserSeparators());
         return true;
     }
     double value = s.minimum + k * (s.maximum - s.minimum) / ticks;
@@ -46,7 +47,7 @@ bool FormatAxisLabel(uint32_t k, const CChartSeries& s, std::string& text) {
         code = BuildStandardFormatCode(format.kind, format.params);
         if (format.kind == STD_STYLE_PERCENTAGE) value *= 100;
     }
-    FormatValueText(value, code, text, nullptr);
+    FormatValueText(value, code, text, &UserSeparators());
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "charts/axismap.h"
 #include "charts/points.h"
 #include "charts/seriesdata.h"
+#include "core/settings.h"
 #include "model/cellrecord.h"
 #include "model/cellstore.h"
 #include "platform/core/errorcode.h"
@@ -60,9 +61,9 @@ bool CollectLabels(CChart& chart, CChartSeries& s, Page* pages, uint32_t rows, u
     while (const uint8_t* r = pages ? NextCellRecord(cursor) : nullptr) {
         if (cell::Error(r) || cell::Row(r) >= rows || cell::Column(r) >= columns) continue;
         if (cell::IsText(r))
-            FormatDateText(cell::Text(r), code, text, nullptr);
+            FormatDateText(cell::Text(r), code, text, &UserSeparators());
         else if (cell::IsNumber(r))
-            FormatValueText(cell::Number(r), code, text, nullptr);
+            FormatValueText(cell::Number(r), code, text, &UserSeparators());
         else
             return false;
         auto* label = static_cast<ChartLabel*>(

@@ -204,6 +204,10 @@ ErrorCode SetAxisLimits(SeriesGroup& group) {
     const uint16_t fixed = kFromValueGiven | kToValueGiven | kStackLimitsFixed;
     if (!(fs.rangeFlags & fixed)) {
         if (!log) {
+            // Values all equal span no range: the axis reaches to zero from them, so that
+            // their columns and bars stand as high as they are.
+            if (lo == hi && lo > 0) lo = 0;
+            if (lo == hi && hi < 0) hi = 0;
             RaiseTicksAcrossZero(group, lo, hi);
             if (ErrorCode e = NiceScale(lo, hi, MajorIntervals(first), false)) return e;
         } else {

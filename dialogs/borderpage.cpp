@@ -1,10 +1,12 @@
 #include "dialogs/borderpage.h"
 
+#include "model/formatattribute.h"
 #include "ui_borderpage.h"
 
 #include <QKeyEvent>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace vl {
 
@@ -91,21 +93,17 @@ CBorderPage::CBorderPage(QWidget* parent, const StyleRecord& style, ApplyStyleFn
     frame->setContentsMargins(2, 2, 2, 2);
     preview_ = new CCellBorderWnd(*this, ui_->id394);
     frame->addWidget(preview_);
-    for (QComboBox* combo :
-         {static_cast<QComboBox*>(ui_->id1021), static_cast<QComboBox*>(ui_->id221)})
-        connect(combo, &QComboBox::activated, this, [this] {
-            ReadBorder();
-            if (apply_) apply_(record_, 17);
-        });
-    connect(ui_->id215, &QComboBox::activated, this, [this] { ApplyInterior(false); });
-    for (CColorCombo* combo : {ui_->id229, ui_->id1019}) {
-        connect(combo, &QComboBox::activated, this, [this] { ApplyInterior(true); });
-        combo->onCustomChosen = [this] { ApplyInterior(true); };
+    // Each control applies its own attribute alone: the others may differ from cell to cell.
+    connect(ui_->id1021, &QComboBox::activated, this,
+            [this] { ApplyBorder(kAttrBorderLineStyle); });
+    connect(ui_->id221, &QComboBox::activated, this, [this] { ApplyBorder(kAttrBorderColor); });
+    ui_->id221->onCustomChosen = [this] { ApplyBorder(kAttrBorderColor); };
+    connect(ui_->id215, &QComboBox::activated, this, [this] { ApplyInterior(kAttrPattern); });
+    for (const auto& [combo, code] :
+         {std::pair{ui_->id229, kAttrPatternColor}, std::pair{ui_->id1019, kAttrBackgroundColor}}) {
+        connect(combo, &QComboBox::activated, this, [this, code] { ApplyInterior(code); });
+        combo->onCustomChosen = [this, code] { ApplyInterior(code); };
     }
-    ui_->id221->onCustomChosen = [this] {
-        ReadBorder();
-        if (apply_) apply_(record_, 17);
-    };
     connect(ui_->id408, &QPushButton::clicked, this, [this] { SetSides(15, 17); });
     connect(ui_->id409, &QPushButton::clicked, this, [this] { SetSides(0, 17); });
     connect(ui_->id410, &QPushButton::clicked, this, [this] { SetSides(0, 18); });
@@ -128,15 +126,16 @@ void CBorderPage::Fill() {
     preview_->update();
 }
 
-void CBorderPage::ReadBorder() {
+void CBorderPage::ApplyBorder(uint8_t code) {
     GetLineFormatFromCombos(*ui_->id1021, *ui_->id221, record_.borderLine);
+    if (apply_) apply_(record_, code);
 }
 
-void CBorderPage::ApplyInterior(bool colorChosen) {
+void CBorderPage::ApplyInterior(uint8_t code) {
     InteriorFill& f = record_.fill;
     GetFillFormatFromCombos(*ui_->id215, *ui_->id229, *ui_->id1019, f);
-    if (colorChosen) FillWithoutPattern();
-    if (apply_) apply_(record_, 19);
+    if (code != kAttrPattern) FillWithoutPattern();
+    if (apply_) apply_(record_, code);
 }
 
 void CBorderPage::FillWithoutPattern() {

@@ -50,10 +50,10 @@ protected:
 
 private:
     void Fill();
-    void ReadBorder();
-    // Reads the interior boxes and applies the interior; `colorChosen` when a colour box
-    // changed rather than the pattern box.
-    void ApplyInterior(bool colorChosen);
+    // Read the line boxes, or the interior boxes, and apply the attribute `code` of the
+    // control that changed.
+    void ApplyBorder(uint8_t code);
+    void ApplyInterior(uint8_t code);
     void FillWithoutPattern();
     void SetSides(uint8_t sides, uint8_t code);
 

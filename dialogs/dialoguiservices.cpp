@@ -20,12 +20,12 @@ namespace vl {
 
 CDialogUiServices::~CDialogUiServices() {
     delete zoom_.data();
+    // The keys of the dialogs go back to what they were before these services.
+    for (const QPointer<QObject>& filter : filters_) delete filter.data();
 }
 
-CDialogUiServices::CDialogUiServices(IUiServices& base) : base_(base) {
-    ButtonsAtOnceByLetter();
-    MoveOptionsByArrows();
-}
+CDialogUiServices::CDialogUiServices(IUiServices& base)
+    : base_(base), filters_{ButtonsAtOnceByLetter(), MoveOptionsByArrows()} {}
 
 CZoomDlg* CDialogUiServices::OpenZoomDialog() const {
     return zoom_.data();

@@ -56,6 +56,7 @@ private:
     IUiServices& base_;
     QPointer<CZoomDlg> zoom_;
     bool zoomAllWorksheets_ = false; // the Zoom pop-up's "All worksheets", kept between openings
+    QPointer<QObject> filters_[2];   // the key filters these services put in place
 };
 
 } // namespace vl

@@ -159,12 +159,13 @@ protected:
 
 } // namespace
 
-void ButtonsAtOnceByLetter() {
+QObject* ButtonsAtOnceByLetter() {
     static QPointer<CImmediateLetters> filter;
-    if (filter || !qApp) return;
+    if (filter || !qApp) return nullptr;
     filter = new CImmediateLetters;
     filter->setParent(qApp);
     qApp->installEventFilter(filter);
+    return filter;
 }
 
 void ShowTakingKeyboard(QWidget& window, QWidget* first) {

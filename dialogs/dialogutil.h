@@ -51,11 +51,12 @@ void ShowTakingKeyboard(QWidget& window, QWidget* first);
 // From now on a button reached by its letter (Alt+letter) acts at once, as a click does,
 // instead of a tenth of a second later: a Return typed right after would end its dialog
 // before a box changed, and keys typed right after a button that opens a window would go to
-// the button instead of that window.
-void ButtonsAtOnceByLetter();
+// the button instead of that window. Returns the filter that does it when this call put it
+// in place (deleting it ends the behaviour), else null.
+QObject* ButtonsAtOnceByLetter();
 // From now on the arrows move through a group of option buttons in order, round from the last
-// to the first, whichever way the group stands.
-void MoveOptionsByArrows();
+// to the first, whichever way the group stands. Returns the filter as above.
+QObject* MoveOptionsByArrows();
 // Text of the program's code page only: false when any character is outside Windows-1252.
 bool IsCp1252Text(const QString& text);
 // Whether a font record's face field holds the face name whole: in the code page and at most

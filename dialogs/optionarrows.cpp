@@ -69,12 +69,13 @@ protected:
 
 } // namespace
 
-void MoveOptionsByArrows() {
+QObject* MoveOptionsByArrows() {
     static QPointer<COptionArrows> filter;
-    if (filter || !qApp) return;
+    if (filter || !qApp) return nullptr;
     filter = new COptionArrows;
     filter->setParent(qApp);
     qApp->installEventFilter(filter);
+    return filter;
 }
 
 } // namespace vl

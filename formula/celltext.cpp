@@ -121,7 +121,7 @@ bool UserFormulaFormIsInternal() {
 
 std::string GetFormulaUserText(CEvalContext& ctx, const uint8_t* cell) {
     std::string text(cell::Formula(cell));
-    if (!UserFormulaFormIsInternal())
+    if (!UserFormulaFormIsInternal() || IsKeptText(text))
         TranslateFormula(ctx, text, cell::Column(cell), cell::Row(cell), false);
     return text;
 }
@@ -130,9 +130,7 @@ bool CCellDisplay::GetCellDisplayText(const uint8_t* cell, const StandardFormat&
                                       RenderedList& out) {
     out.Clear();
     if (showFormulas_ && cell::IsFormula(cell)) {
-        std::string text =
-            cell::Error(cell) ? std::string(cell::Formula(cell)) : GetFormulaUserText(ctx_, cell);
-        AddTextItems(out, text);
+        AddTextItems(out, GetFormulaUserText(ctx_, cell));
         return true;
     }
     return GetValueDisplayText(cell, format, out);

@@ -12,6 +12,10 @@
 
 namespace vl {
 
+bool IsKeptText(std::string_view formula) {
+    return formula.size() >= 2 && formula[0] == '=' && formula[1] == kKeptTextMark;
+}
+
 namespace {
 
 // Characters that can run on from one token into the next one.
@@ -83,7 +87,8 @@ private:
     void WriteReference(const FormulaToken& token, std::size_t end);
     bool WriteArray(const FormulaToken& token);
     bool NameReadsBack(std::string_view name, char next);
-    void KeepApart(std::size_t start);
+    bool Joins(std::size_t start) const;
+    bool KeepAsTyped(std::string& out) const;
 
     CEvalContext& ctx_;
     std::string_view in_;
@@ -105,6 +110,11 @@ uint16_t CTranslation::Read(std::string_view text, std::size_t& pos, FormulaToke
 }
 
 bool CTranslation::Run(std::string& out) {
+    if (!toInternal_ && IsKeptText(in_)) {
+        out = "=";
+        out.append(in_.substr(2));
+        return out.size() <= kMaxFormulaText;
+    }
     out_.reserve(in_.size() + 16);
     out_ += '=';
     std::size_t pos = 1;
@@ -115,11 +125,15 @@ bool CTranslation::Run(std::string& out) {
         uint16_t type = Read(in_, pos, token, true);
         std::size_t written = out_.size();
         if (type == 0) {
+            if (toInternal_) return KeepAsTyped(out);
             out_ += in_.substr(start);
         } else if (type != kTokenEnd && !WriteToken(token, start, pos)) {
             return false;
         }
-        KeepApart(written);
+        if (Joins(written)) {
+            if (toInternal_) return KeepAsTyped(out);
+            out_.insert(written, 1, ' ');
+        }
         if (out_.size() > kMaxFormulaText) return false;
         if (type == 0 || type == kTokenEnd || ctx_.status != 0) break;
         previous_ = type;
@@ -129,12 +143,23 @@ bool CTranslation::Run(std::string& out) {
 }
 
 // Two operands that stood side by side (a malformed formula) may be written so that they
-// would read as one, as 1 and 0.5 as "10.5": a blank keeps them apart.
-void CTranslation::KeepApart(std::size_t start) {
-    if (start == 0 || start >= out_.size()) return;
+// would read as one, as 1 and 0.5 as "10.5".
+bool CTranslation::Joins(std::size_t start) const {
+    if (start == 0 || start >= out_.size()) return false;
     char decimal = target_->decimal;
-    if (IsJoining(out_[start - 1], decimal) && IsJoining(out_[start], decimal))
-        out_.insert(start, 1, ' ');
+    return IsJoining(out_[start - 1], decimal) && IsJoining(out_[start], decimal);
+}
+
+// A typed formula that does not read is kept as the user typed it: read in the internal
+// form, its pieces could mean something else ("1.5" typed with a decimal comma), and
+// written back they would show something else again.
+bool CTranslation::KeepAsTyped(std::string& out) const {
+    std::string kept = "=";
+    kept += kKeptTextMark;
+    kept.append(in_.substr(1));
+    if (kept.size() > kMaxFormulaText) return false;
+    out.swap(kept);
+    return true;
 }
 
 bool CTranslation::WriteToken(const FormulaToken& token, std::size_t start, std::size_t end) {

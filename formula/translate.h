@@ -19,6 +19,14 @@ class CEvalContext;
 // number as its result. Typing, files and automation all keep to it.
 constexpr std::size_t kMaxFormulaText = kPagePayload - kFormulaHead;
 
+// The stored form of a typed formula that does not read begins with "=" and this mark, and
+// the user's text follows as typed. The mark reads as no token, so the formula is a syntax
+// error wherever it is read.
+constexpr char kKeptTextMark = '`';
+
+// Whether a stored formula is one kept as typed.
+bool IsKeptText(std::string_view formula);
+
 // How the user form is written: the user's separators and the addressing option.
 struct UserNotation {
     const SeparatorSet* separators;
@@ -31,7 +39,8 @@ UserNotation CurrentUserNotation();
 // the text is the user form and becomes internal. Returns false, leaving the text alone,
 // when it does not begin with "=" or "+", when the result would pass kMaxFormulaText
 // characters, or when an array constant or a text cannot be written. A syntax error is
-// no failure: the text before it is translated and the rest follows unchanged.
+// no failure: into the user form the text before it is translated and the rest follows
+// unchanged; into the internal form the whole text is kept as typed (kKeptTextMark).
 bool TranslateFormula(CEvalContext& ctx, std::string& text, uint16_t column, uint32_t row,
                       bool toInternal, const UserNotation& user);
 // The same with the result in `out`, which is left alone on failure.

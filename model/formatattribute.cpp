@@ -47,6 +47,18 @@ bool CopyFontAttribute(FontRecord& target, const FontRecord& source, uint8_t cod
     return true;
 }
 
+// A colour where no pattern draws it: the solid pattern, which paints in the pattern
+// colour, the background's when none is given.
+void FillWithColor(InteriorFill& fill) {
+    if (fill.pattern != FORMAT_PAT_NONE || !(fill.patternColorGiven || fill.backgroundColorGiven))
+        return;
+    fill.pattern = FORMAT_PAT_SOLID;
+    if (!fill.patternColorGiven) {
+        fill.patternColorGiven = 1;
+        fill.patternColor = fill.backgroundColor;
+    }
+}
+
 void CopyStyleAttribute(StyleRecord& t, const StyleRecord& s, uint8_t code) {
     switch (code) {
     case kAttrFontColor:
@@ -101,6 +113,26 @@ void CopyStyleAttribute(StyleRecord& t, const StyleRecord& s, uint8_t code) {
         break;
     case kAttrInterior:
         t.fill = s.fill;
+        break;
+    case kAttrBorderLineStyle:
+        t.borderLine.style = s.borderLine.style;
+        break;
+    case kAttrBorderColor:
+        t.borderLine.colorGiven = s.borderLine.colorGiven;
+        t.borderLine.color = s.borderLine.color;
+        break;
+    case kAttrPattern:
+        t.fill.pattern = s.fill.pattern;
+        break;
+    case kAttrPatternColor:
+        t.fill.patternColorGiven = s.fill.patternColorGiven;
+        t.fill.patternColor = s.fill.patternColor;
+        FillWithColor(t.fill);
+        break;
+    case kAttrBackgroundColor:
+        t.fill.backgroundColorGiven = s.fill.backgroundColorGiven;
+        t.fill.backgroundColor = s.fill.backgroundColor;
+        FillWithColor(t.fill);
         break;
     case kAttrProtection:
         t.isProtected = s.isProtected;

@@ -8,7 +8,7 @@
 
 namespace vl {
 
-// Attribute codes 1 to 26; any other code copies nothing.
+// Attribute codes 1 to 31; any other code copies nothing.
 enum FormatAttribute : uint8_t {
     kAttrNumberFormat = 1,     // the kind and its parameters
     kAttrNumberFormatCode = 2, // the kind and its format text
@@ -40,6 +40,13 @@ enum FormatAttribute : uint8_t {
     kAttrHorizontalIndent = 24,
     kAttrVerticalIndent = 25,
     kAttrRotation = 26,
+    // The cell page's controls one by one, for the same reason. A colour given to a cell
+    // without a pattern makes it solid in that colour: no pattern would draw nothing.
+    kAttrBorderLineStyle = 27,
+    kAttrBorderColor = 28,
+    kAttrPattern = 29,
+    kAttrPatternColor = 30,
+    kAttrBackgroundColor = 31,
 };
 
 // Copies attribute `code`; returns true when the target font changed.

@@ -1,6 +1,7 @@
 #include "charts/draw/chartgeometry.h"
 #include "charts/draw/chartplot.h"
 #include "charts/draw/plotarea.h"
+#include "core/settings.h"
 #include "model/cellrecord.h"
 #include "render/canvas.h"
 #include "values/numfmt_number.h"
@@ -24,7 +25,8 @@ std::string Bounded(const char* text, size_t size) {
 bool FormatPointValue(const CChartSeries& s, double value, std::string& text) {
     const StandardFormat& format = s.settings.numberFormat;
     if (format.kind == STD_STYLE_PERCENTAGE) value *= 100;
-    return FormatValueText(value, Bounded(format.code, sizeof format.code), text, nullptr);
+    return FormatValueText(value, Bounded(format.code, sizeof format.code), text,
+                           &UserSeparators());
 }
 
 bool XText(const CChartSeries& s, const CChartSeries* domain, uint32_t p, std::string& text) {

@@ -130,7 +130,10 @@ void CContainerPropertiesDlg::ExchangeSeriesRow(bool save) {
     if (!chart || series_ < 0 || series_ >= chart->settings.seriesCount) return;
     SeriesSettings& s = chart->series[series_].settings;
     if (save) {
+        char oldName[kChartTextSize];
+        std::memcpy(oldName, s.name, sizeof oldName);
         formulaRefused_ = !ReadRow(s, false);
+        CarrySeriesRename(*chart, series_, oldName);
         if (!formulaRefused_) chart->flags = 0;
         list_->viewport()->repaint();
         return;

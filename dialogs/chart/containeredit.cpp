@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <utility>
 
 namespace vl {
@@ -153,6 +154,24 @@ int RemoveChartSeries(CChart& chart, int index) {
     chart.settings.seriesCount = uint8_t(count - 1);
     chart.flags = 0;
     return index < count - 1 ? index : index - 1;
+}
+
+void CarrySeriesRename(CChart& chart, int index, const char* oldName) {
+    const int count = chart.settings.seriesCount;
+    if (index < 0 || index >= count || !oldName[0]) return;
+    const char* name = chart.series[index].settings.name;
+    if (SameName(name, oldName)) return;
+    // Another series still of the old name still answers to it.
+    for (int i = 0; i < count; ++i)
+        if (i != index && SameName(chart.series[i].settings.name, oldName)) return;
+    for (int i = 0; i < count; ++i) {
+        SeriesSettings& s = chart.series[i].settings;
+        for (char* link : {s.relatedX, s.relatedSigma}) {
+            if (i == index || !SameName(link, oldName)) continue;
+            std::memcpy(link, name, std::min(std::strlen(name) + 1, std::size_t(kChartTextSize)));
+            link[kChartTextSize - 1] = 0;
+        }
+    }
 }
 
 int ContainerApplyProblem(const CContainer& c) {

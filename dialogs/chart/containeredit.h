@@ -32,6 +32,10 @@ bool MoveChartObject(CContainer& c, int& slot, bool later);
 int AddChartSeries(CChart& chart);
 // Closes the gap the series leaves; the index to select next (-1 none).
 int RemoveChartSeries(CChart& chart, int index);
+// After series `index` was renamed from `oldName`: the X domain and sigma links of the other
+// series that named it name it anew, as formulas follow a renamed worksheet. Links stay
+// while another series still bears the old name (letter case aside).
+void CarrySeriesRename(CChart& chart, int index, const char* oldName);
 
 // 0 when the container may be applied, else the string that says why not: mixed views of
 // a 3D chart first, then a Y-series without its X-series, then a missing error-bar series.

@@ -86,7 +86,8 @@ void CChartDataPage::Fill(CChart* chart, int item) {
     const bool xy = chart->settings.type == kChartXY;
     const bool data = s.role == 1;
     EnableDlgItems(this, true, {216, 205, 218, 257, 408});
-    xDomain_->setEnabled(data && xy);
+    // A data series of any type names the series its labels' X texts come from.
+    xDomain_->setEnabled(data);
     errorBars_->setEnabled((data && s.kind == 6) || xy);
     const SeparatorSet& user = UserSeparators();
     if (s.rangeFlags & kFromValueGiven) {
@@ -100,7 +101,7 @@ void CChartDataPage::Fill(CChart* chart, int item) {
     const auto show = [](QLineEdit* e, const char* text) {
         e->setText(QString::fromStdString(Cp1252ToUtf8(text)));
     };
-    if (data && xy) show(xDomain_, s.relatedX);
+    if (data) show(xDomain_, s.relatedX);
     if ((data && (s.kind == 6 || xy)) || (!data && xy)) show(errorBars_, s.relatedSigma);
     format_ = s.numberFormat;
 }
@@ -128,7 +129,7 @@ bool CChartDataPage::Exchange(bool save, CChart* chart, int item) {
     if (!ReadLimit(to_, toValue_, s.toValue, s.rangeFlags, kToValueGiven)) return false;
     const bool xy = chart->settings.type == kChartXY;
     if (s.role == 1) {
-        if (xy) StoreTrimmed(xDomain_, s.relatedX);
+        StoreTrimmed(xDomain_, s.relatedX);
         if (s.kind == 6 || xy) StoreTrimmed(errorBars_, s.relatedSigma);
     } else if (xy) {
         StoreTrimmed(errorBars_, s.relatedSigma);

@@ -232,6 +232,26 @@ TEST_F(CellsTest, PutRangeReadsFromTheLowerBoundsAndARefusalChangesNothing) {
     }
 }
 
+// The range names the cells written: an array larger than it writes its corner only, and
+// the cells past the range keep what they held.
+TEST_F(CellsTest, PutRangeWritesTheRangeOnlyWhateverTheArraysSize) {
+    PutNumber("$A$1:$B$4", 9);
+    auto a = CSafeArray::Create({{0, 3}, {0, 1}}); // three rows, one column
+    for (int32_t i = 0; i < 3; ++i) {
+        const int32_t index[2] = {i, 0};
+        a->PutElement(index, CVariant::R8(i + 1));
+    }
+    ASSERT_EQ(obj->PutRange("$A$1", a.get()), S_OK);
+    EXPECT_EQ(Number("$A$1"), 1);
+    for (const char* kept : {"$A$2", "$A$3", "$A$4", "$B$1", "$B$2"})
+        EXPECT_EQ(Number(kept), 9) << kept;
+    // Two rows of the range: the third element stays out.
+    ASSERT_EQ(obj->PutRange("$B$1:$B$2", a.get()), S_OK);
+    EXPECT_EQ(Number("$B$1"), 1);
+    EXPECT_EQ(Number("$B$2"), 2);
+    EXPECT_EQ(Number("$B$3"), 9);
+}
+
 TEST_F(CellsTest, ClearingDataOrFormats) {
     PutNumber("$A$1:$B$2", 1);
     ASSERT_EQ(obj->PutStyleID("$A$1:$B$2", 7), S_OK);

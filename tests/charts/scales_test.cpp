@@ -29,7 +29,12 @@ TEST(ChartScales, LimitsTicksAndLabels) {
     const ScaleCase cases[] = {
         {"3 to 97", {3, 97}, 4, 0, 0, 0, 0, 0, 200, 4, {"0", "50", "100", "150", "200"}},
         {"across zero", {-3, 7}, 1, 0, 0, 0, 0, -10, 10, 2, {"-10", "0", "10"}},
-        {"one value", {5, 5}, 1, 0, 0, 0, 0, 5, 6, 1, {"5", "6"}},
+        // Values all equal: the axis spans them and zero.
+        {"one value", {5, 5}, 1, 0, 0, 0, 0, 0, 5, 1, {"0", "5"}},
+        {"equal values", {7, 7}, 4, 0, 0, 0, 0, 0, 8, 4, {"0", "2", "4", "6", "8"}},
+        {"equal negative values", {-7, -7}, 1, 0, 0, 0, 0, -10, 0, 1, {"-10", "0"}},
+        {"zeros", {0, 0}, 1, 0, 0, 0, 0, 0, 1, 1, {"0", "1"}},
+        {"nearly equal values", {7, 7.5}, 1, 0, 0, 0, 0, 7, 7.5, 1, {"7", "7.5"}},
         {"all negative", {-7, -2}, 1, 0, 0, 0, 0, -10, 0, 1, {"-10", "0"}},
         {"zero ticks count as one", {3, 7}, 0, 0, 0, 0, 0, 0, 10, 0, {"0", "10"}},
         {"from and to",

@@ -12,10 +12,14 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStyleOption>
 #include <QTest>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 using namespace vl;
 using vl::dialogtest::FakeUi;
@@ -128,4 +132,43 @@ TEST(ButtonLetter, ADialogRunModallyShowsTheFocusFromTheStart) {
             RunModal(dialog);
         EXPECT_TRUE(seen);
     }
+}
+
+// A button's letter acts at once only while dialog services live: services made inside
+// others leave the letter acting when they go, and once the first go, the letter is Qt's
+// again (the button is clicked a moment later and the keyboard stays where it was), so no
+// services leave their keys behind them for whatever comes next.
+TEST(ButtonLetter, TheLetterActsAtOnceOnlyWhileTheServicesLive) {
+    FakeUi ui;
+    QDialog dialog;
+    auto* edit = new QLineEdit(&dialog);
+    auto* button = new QPushButton(QStringLiteral("&Go"), &dialog);
+    dialog.setLayout(new QVBoxLayout);
+    dialog.layout()->addWidget(edit);
+    dialog.layout()->addWidget(button);
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(&dialog));
+    // Alt+G with the edit holding the keyboard; whether the click came while the key was
+    // handled, and where the keyboard is then.
+    auto letter = [&] {
+        edit->setFocus();
+        EXPECT_TRUE(testwait::UntilFocused(edit));
+        const int before = clicks;
+        QTest::keyClick(dialog.windowHandle(), Qt::Key_G, Qt::AltModifier);
+        const bool atOnce = clicks == before + 1;
+        const bool moved = QApplication::focusWidget() == button;
+        EXPECT_TRUE(testwait::Until([&] { return clicks == before + 1; })) << "never clicked";
+        return std::pair(atOnce, moved);
+    };
+    {
+        auto outer = std::make_unique<CDialogUiServices>(ui);
+        EXPECT_EQ(letter(), std::pair(true, true));
+        { CDialogUiServices inner(ui); }
+        EXPECT_EQ(letter(), std::pair(true, true));
+    }
+    EXPECT_EQ(letter(), std::pair(false, false));
+    EXPECT_EQ(clicks, 3);
 }

@@ -4,6 +4,7 @@
 #include "dialogs/fontpage.h"
 #include "dialogs/formatpages.h"
 #include "dialogs/listpage.h"
+#include "model/formatattribute.h"
 #include "tests/dialogs/dialogtest.h"
 #include "ui_alignmentpage.h"
 #include "ui_backgroundpage.h"
@@ -256,7 +257,7 @@ TEST(BorderPage, AColourAloneFillsSolid) {
         Choose(ui.id229, c.patternColor);
         Choose(ui.id1019, c.background);
         const InteriorFill& f = log.Last().fill;
-        EXPECT_EQ(log.calls.back().second, 19);
+        EXPECT_EQ(log.calls.back().second, kAttrBackgroundColor); // each box its own attribute
         EXPECT_EQ(f.pattern, c.wantPattern);
         EXPECT_EQ(f.patternColor, c.wantPatternColor);
         EXPECT_EQ(f.backgroundColorGiven, c.background != kDefault);
@@ -290,13 +291,15 @@ TEST(BorderPage, NoPatternTakesTheFillAwayAColourPutsItBack) {
         QComboBox* (*box)(Ui::BorderPage&);
         int item;
         uint8_t wantPattern;
+        uint8_t code;
     };
     auto patternColor = [](Ui::BorderPage& ui) -> QComboBox* { return ui.id229; };
     auto background = [](Ui::BorderPage& ui) -> QComboBox* { return ui.id1019; };
     const Step cases[] = {
-        {"pattern colour", patternColor, 3, FORMAT_PAT_SOLID},
-        {"background colour", background, 7, FORMAT_PAT_SOLID},
-        {"pattern colour to automatic", patternColor, CColorCombo::kDefaultItem, FORMAT_PAT_SOLID},
+        {"pattern colour", patternColor, 3, FORMAT_PAT_SOLID, kAttrPatternColor},
+        {"background colour", background, 7, FORMAT_PAT_SOLID, kAttrBackgroundColor},
+        {"pattern colour to automatic", patternColor, CColorCombo::kDefaultItem, FORMAT_PAT_SOLID,
+         kAttrPatternColor},
     };
     for (const Step& c : cases) {
         SCOPED_TRACE(c.what);
@@ -309,7 +312,7 @@ TEST(BorderPage, NoPatternTakesTheFillAwayAColourPutsItBack) {
         auto& ui = page.Form();
         Choose(ui.id215, 0);
         ASSERT_EQ(log.calls.size(), 1u);
-        EXPECT_EQ(log.calls[0].second, 19);
+        EXPECT_EQ(log.calls[0].second, kAttrPattern);
         const InteriorFill& none = log.calls[0].first.fill;
         EXPECT_EQ(none.pattern, FORMAT_PAT_NONE);
         EXPECT_EQ(none.patternColor, palette[5]); // the colours stay as chosen
@@ -317,7 +320,7 @@ TEST(BorderPage, NoPatternTakesTheFillAwayAColourPutsItBack) {
         EXPECT_EQ(GetComboItemData(*ui.id215), FORMAT_PAT_NONE);
         Choose(c.box(ui), c.item);
         ASSERT_EQ(log.calls.size(), 2u);
-        EXPECT_EQ(log.calls[1].second, 19);
+        EXPECT_EQ(log.calls[1].second, c.code);
         EXPECT_EQ(log.Last().fill.pattern, c.wantPattern);
         EXPECT_EQ(GetComboItemData(*ui.id215), c.wantPattern);
     }

@@ -150,8 +150,8 @@ TEST_F(CellTextTest, FormulasShowInTheUserForm) {
     EXPECT_EQ(Displayed(cell, StandardFormat{}), "8");
     display_.SetShowFormulas(true);
     EXPECT_EQ(Displayed(cell, StandardFormat{}), "=A1+1");
-    // A formula whose result is an error shows its stored text.
-    EXPECT_EQ(Displayed(FindCell(cells_, 1, 1), StandardFormat{}), "=R[-1]C/0");
+    // A formula whose result is an error shows in the user form too.
+    EXPECT_EQ(Displayed(FindCell(cells_, 1, 1), StandardFormat{}), "=B1/0");
     Profile().addressingA1 = 0;
     EXPECT_EQ(GetCellText(ctx_, cells_, 0, 1, 0, 1, false, false), "=R[-1]C+1");
     EXPECT_EQ(Describe(1, 0), "Formula: =R[-1]C+1");

@@ -114,10 +114,40 @@ TEST_F(TranslateTest, WritesTextsNamesErrorsAndArrays) {
     };
     for (const Case& c : cases) EXPECT_EQ(ToUser(c.from), c.to) << c.from;
     EXPECT_EQ(ToUser("={1.5,2;3,4}", 0, 0, true, &comma_), "={1,5; 2| 3; 4}");
-    EXPECT_EQ(ToInternal("=1;,;2", 0, 0, true, &comma_), "=1,,;2");
-    EXPECT_EQ(ToInternal("=1,,2", 0, 0, true, &comma_), "=1 0.2");
+    EXPECT_EQ(ToInternal("=1;,;2", 0, 0, true, &comma_), "=`1;,;2");
     EXPECT_EQ(ToUser("=abc.5", 0, 0, true, &comma_), "=abc 0,5");
     for (const char* text : {"abc", "", "-1"}) EXPECT_EQ(ToInternal(text), "!" + std::string(text));
+}
+
+// A typed formula that does not read, for a character no token begins with or for operands
+// that would run into one another, is stored as typed behind the mark and shows as typed;
+// the mark makes it a syntax error in the internal form, where "1.5" would read.
+TEST_F(TranslateTest, ATypedFormulaThatDoesNotReadIsKeptAsTyped) {
+    const struct {
+        const char* typed;
+        bool comma;
+    } cases[] = {
+        {"=1.5", true},    {"=ROUND(2.567,1)", true}, {"=1,,2", true}, {"=A1+ 1.5", true},
+        {"=TRUEX", false}, {"=1+`R1C1 x", false},     {"+1?", false},  {"=`", false},
+    };
+    for (const auto& c : cases) {
+        const SeparatorSet* set = c.comma ? &comma_ : &generic_;
+        const std::string stored = ToInternal(c.typed, 2, 3, true, set);
+        EXPECT_EQ(stored, "=`" + std::string(c.typed + 1)) << c.typed;
+        EXPECT_TRUE(IsKeptText(stored)) << c.typed;
+        EXPECT_EQ(ToUser(stored, 7, 9, true, set), "=" + std::string(c.typed + 1)) << c.typed;
+        EXPECT_EQ(ToUser(stored, 7, 9, false, set), "=" + std::string(c.typed + 1)) << c.typed;
+    }
+    // What reads is translated as before, whatever the set.
+    EXPECT_EQ(ToInternal("=1,5+B1", 0, 0, true, &comma_), "=1.5+RC[1]");
+    EXPECT_EQ(ToInternal("=1.5+B1"), "=1.5+RC[1]");
+    EXPECT_FALSE(IsKeptText("=1"));
+    EXPECT_FALSE(IsKeptText("`"));
+    // The kept text is held to the limit like any other.
+    std::string fits = "=" + std::string(kMaxFormulaText - 3, '1') + ".";
+    EXPECT_EQ(ToInternal(fits, 0, 0, true, &comma_).size(), kMaxFormulaText);
+    std::string over = fits + "5";
+    EXPECT_EQ(ToInternal(over, 0, 0, true, &comma_), "!" + over);
 }
 
 TEST_F(TranslateTest, FailsAndKeepsTheTextWhenTheResultPassesTheLimit) {

@@ -3,16 +3,25 @@
 // second series added by Add Series and Reference leaves the first as it was, and the
 // selection's highlight never paints over a container.
 
+#include "app/localeseparators.h"
 #include "app/statusbarwnd.h"
+#include "charts/axislabel.h"
+#include "charts/axismap.h"
+#include "charts/points.h"
 #include "charts/seriesdata.h"
+#include "dialogs/chart/chartpage.h"
 #include "dialogs/chart/containerdlg.h"
+#include "dialogs/chart/containeredit.h"
 #include "formula/recalc.h"
 #include "model/container.h"
 #include "model/workbook.h"
 #include "resources/commandids.h"
 #include "wndtest.h"
 
+#include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 #include <string>
@@ -93,6 +102,123 @@ TEST_F(ChartSteps, AddSeriesThenApplyDrawsTheTableAndTheStatusSaysEachStep) {
     const CContainer* c = Book().tree.active->firstContainer;
     EXPECT_TRUE(c->slots[0].chart->flags & kChartScalesValid);
     EXPECT_EQ(c->slots[0].chart->series[0].points.ItemCount(), 6u);
+}
+
+// A column chart of values all equal, two of them or one alone, draws its columns: the
+// value axis runs from zero past them (0 to 10 for 7), and every column stands above it.
+TEST_F(ChartSteps, EqualValuesDrawTheirColumnsFromZero) {
+    for (const uint32_t rows : {2u, 1u}) {
+        SCOPED_TRACE(rows);
+        ASSERT_NE(NewWindow(), nullptr);
+        for (uint32_t r = 0; r < rows; ++r) Enter(0, r, QStringLiteral("7"));
+        SelectBy(0, 0, 0, int(rows) - 1);
+        Command(ID_CHART_2D);
+        ASSERT_NE(Active()->ContainerProperties(), nullptr);
+        Press("id33047");
+        Press("id33045");
+        const CContainer* c = Book().tree.active->firstContainer;
+        ASSERT_NE(c, nullptr);
+        ASSERT_TRUE(c->slots[0].chart->flags & kChartScalesValid);
+        CChartSeries& s = c->slots[0].chart->series[0];
+        EXPECT_EQ(std::tuple(s.minimum, s.maximum), std::tuple(0.0, 10.0)); // one interval
+        ASSERT_EQ(s.points.ItemCount(), rows);
+        ForEachPoint(s.points, [](ChartPoint& p, uint32_t k) {
+            EXPECT_EQ(p.flags, kPointPositive) << k;
+            EXPECT_FLOAT_EQ(p.position, 0.7f) << k;
+        });
+        QTest::keyClick(&Dlg(), Qt::Key_Escape);
+        Settle();
+    }
+}
+
+// Under a German region the value axis writes its ticks as the cells write numbers.
+TEST_F(ChartSteps, TheValueAxisTakesTheUsersSeparators) {
+    ASSERT_TRUE(ApplyLocaleChoice(61, true)); // de_DE; the fixture takes the generic set back
+    Active()->RefreshViews();
+    Enter(0, 0, QStringLiteral("0,25"));
+    Enter(0, 1, QStringLiteral("0,5"));
+    SelectBy(0, 0, 0, 1);
+    Command(ID_CHART_2D);
+    ASSERT_NE(Active()->ContainerProperties(), nullptr);
+    Press("id33047");
+    Press("id33045");
+    const CContainer* c = Book().tree.active->firstContainer;
+    ASSERT_NE(c, nullptr);
+    ASSERT_TRUE(c->slots[0].chart->flags & kChartScalesValid);
+    const CChartSeries& s = c->slots[0].chart->series[0];
+    std::vector<std::string> ticks;
+    std::string text;
+    for (uint32_t k = 0; FormatAxisLabel(k, s, text) && k <= MajorIntervals(s); ++k)
+        ticks.push_back(text);
+    EXPECT_EQ(ticks, (std::vector<std::string>{"0", "0,5"}));
+}
+
+// A 2D chart's categories series "Month" named as the X domain of its data series: renamed
+// "Mon" in the window's name field, the data series names it anew, and the Data page shows
+// the X domain in a field the user may change.
+TEST_F(ChartSteps, RenamingTheCategoriesSeriesCarriesIntoTheXDomain) {
+    const char* months[] = {"Jan", "Feb", "Mar"};
+    for (uint32_t r = 0; r < 3; ++r) {
+        Enter(0, r, QString::fromLatin1(months[r]));
+        Enter(1, r, QString::number(r + 1));
+    }
+    SelectBy(0, 0, 0, 2);
+    Command(ID_CHART_2D);
+    ASSERT_NE(Active()->ContainerProperties(), nullptr);
+    auto* type = Dlg().findChild<QComboBox*>(QStringLiteral("id215"));
+    auto* name = Dlg().findChild<QLineEdit*>(QStringLiteral("id205"));
+    auto* list =
+        Dlg().findChild<QListWidget*>(QStringLiteral("id1020"), Qt::FindDirectChildrenOnly);
+    ASSERT_TRUE(type && name && list);
+    // Type a name into the row: all of it replaced by the keys.
+    auto typeName = [&](const char* text) {
+        name->setFocus();
+        QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(name, QString::fromLatin1(text));
+        Settle();
+    };
+    type->setCurrentIndex(PositionOfRole(3));
+    typeName("Month");
+    Press("id33047");
+    // The second series: Add Series, its type and name, and its cells by Reference.
+    Press("id33047");
+    type->setCurrentIndex(PositionOfRole(1));
+    typeName("Sales");
+    SelectBy(1, 0, 0, 2);
+    Press("id33046");
+    Press("id33045");
+    list->setCurrentRow(0);
+    list->setCurrentRow(1);
+    Settle();
+    ASSERT_EQ(Dlg().SelectedChart()->settings.seriesCount, 2);
+    // The data series' X domain, typed on the Data page.
+    Dlg().Tabs()->setCurrentIndex(0);
+    auto* domain = Dlg().Page(0)->findChild<QLineEdit*>(QStringLiteral("id405"));
+    ASSERT_NE(domain, nullptr);
+    ASSERT_TRUE(domain->isEnabled());
+    domain->setFocus();
+    QTest::keyClicks(domain, QStringLiteral("month"));
+    Press("id33045");
+    const CContainer* c = Book().tree.active->firstContainer;
+    ASSERT_NE(c, nullptr);
+    ASSERT_STREQ(c->slots[0].chart->series[1].settings.relatedX, "month");
+    ASSERT_STREQ(c->slots[0].chart->series[0].settings.name, "Month");
+    ASSERT_EQ(c->slots[0].chart->series[0].settings.role, 3);
+    // The categories series renamed.
+    list->setCurrentRow(0);
+    Settle();
+    ASSERT_EQ(name->text(), QStringLiteral("Month"));
+    typeName("Mon");
+    Press("id33045");
+    const CChart& chart = *c->slots[0].chart;
+    EXPECT_STREQ(chart.series[0].settings.name, "Mon");
+    EXPECT_STREQ(chart.series[1].settings.relatedX, "Mon");
+    EXPECT_STREQ(chart.series[1].settings.name, "Sales");
+    EXPECT_STREQ(chart.series[0].settings.relatedX, "");
+    list->setCurrentRow(1);
+    Settle();
+    EXPECT_TRUE(domain->isEnabled());
+    EXPECT_EQ(domain->text(), QStringLiteral("Mon"));
 }
 
 TEST_F(ChartSteps, ASecondSeriesByAddSeriesAndReferenceKeepsTheFirst) {

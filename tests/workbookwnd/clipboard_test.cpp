@@ -246,6 +246,31 @@ TEST_F(ClipboardTest, CopyLevelOneKeepsOneCopy) {
     EXPECT_EQ(CellText(3, 3), "2");
 }
 
+// With room for one block, a Copy made after a Cut takes its place: Paste puts the copy, and
+// the cut's move is over: a reader of the cut cell keeps reading where it was.
+TEST_F(ClipboardTest, CopyLevelOneACopyAfterACutPastesTheCopy) {
+    CopyHistory().ApplyCopyLevel(1);
+    Enter(0, 0, QStringLiteral("cut"));
+    Enter(1, 0, QStringLiteral("copied"));
+    Enter(5, 0, QStringLiteral("=A1"));
+    Select(0, 0);
+    Key(Qt::Key_X, Qt::ControlModifier);
+    Select(1, 0);
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(CopyHistory().Entries().current, 0);
+    Select(3, 3);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(CellText(3, 3), "copied");
+    EXPECT_EQ(CellText(1, 0), "copied");
+    EXPECT_EQ(CellText(5, 0), "=A1");
+    // A second paste puts the copy again: a copy is no move.
+    Select(4, 4);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(CellText(4, 4), "copied");
+    EXPECT_EQ(CellText(3, 3), "copied");
+    EXPECT_EQ(CellText(5, 0), "=A1");
+}
+
 TEST_F(ClipboardTest, ACopiedWorksheetPastesUnderANewName) {
     std::strcpy(Book().tree.first->name, "Sales");
     Active()->TreePane()->Fill();

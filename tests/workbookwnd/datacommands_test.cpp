@@ -530,6 +530,28 @@ TEST_F(DataTest, TransposedFormulasTurnOnlyTheirReferencesIntoTheBlock) {
     EXPECT_EQ(CellText(4, 5), "");
 }
 
+// A formula in the cells the block turns onto gives them up: its range reaching into the
+// selection stops nothing, for the formula goes.
+TEST_F(DataTest, TransposeTakesThePlaceOfAFormulaReadingTheBlock) {
+    Enter(0, 0, QStringLiteral("1"));
+    Enter(1, 0, QStringLiteral("2"));
+    Enter(2, 0, QStringLiteral("3"));
+    Enter(0, 1, QStringLiteral("=SUM(B1:D1)"));
+    ui.boxes.clear();
+    const int32_t undo = Book().undo.current;
+    SelectRange(0, 0, 2, 0);
+    TransposeByKeys();
+    EXPECT_TRUE(ui.boxes.empty()) << LastBox().toStdString();
+    EXPECT_EQ(Book().undo.current, undo + 2);
+    EXPECT_EQ(View()->Selection(), (CellRange{0, 0, 0, 2}));
+    for (uint32_t row = 0; row < 3; ++row) EXPECT_EQ(CellText(0, row), std::to_string(row + 1));
+    EXPECT_EQ(CellText(1, 0), "");
+    EXPECT_EQ(CellText(2, 0), "");
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(CellText(0, 1), "=SUM(B1:D1)");
+    EXPECT_EQ(CellText(2, 0), "3");
+}
+
 TEST_F(DataTest, TransposeRefusesToCutAnArrayOrScatterARange) {
     // A1:A3 1, 2, 3; B1 spreads them over B1:D1; G1 sums A5:B5.
     Enter(0, 0, QStringLiteral("1"));

@@ -170,11 +170,11 @@ TEST_F(FilesTest, AnOpenedWorkbookHasItsChartsRefreshed) {
     CContainer* read = opened->Book().tree.active->firstContainer;
     ASSERT_TRUE(read && read->slots[0].chart);
     const CChartSeries& s = read->slots[0].chart->series[0];
-    // 12.5, a text skipped and =A1*2 of an empty A1: zeros move neither limit, so one step
-    // of 1 round 12.5.
+    // 12.5, a text skipped and =A1*2 of an empty A1: zeros move neither limit, and 12.5
+    // alone spans nothing, so the axis reaches from zero past it, one step of 20.
     EXPECT_EQ(std::tuple(read->slots[0].chart->flags & kChartScalesValid, s.points.ItemCount(),
                          s.minimum, s.maximum),
-              std::tuple(1, 3u, 12.0, 13.0));
+              std::tuple(1, 3u, 0.0, 20.0));
 }
 
 // The same path activates the window that holds the file; another name of it opens a second,

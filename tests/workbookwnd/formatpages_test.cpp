@@ -230,6 +230,105 @@ TEST_F(FormatPageKeysTest, TheAlignmentPageAppliesOnlyTheControlChanged) {
     EXPECT_EQ(GetRowHeight(sheet, 0, 100), fitted);
 }
 
+// The vertical indent's list sets the vertical indent alone: the horizontal one of each
+// cell stays its own.
+TEST_F(FormatPageKeysTest, TheVerticalIndentSetsTheVerticalIndentAlone) {
+    StyleRecord indented;
+    indented.horizontalIndent = 9;
+    ASSERT_TRUE(ApplyFormatToRange(Book(), *Book().tree.active, {1, 0, 1, 0}, kAttrHorizontalIndent,
+                                   indented, FontRecord{}));
+    frame->activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(frame.get()));
+    SelectRange(0, 0, 1, 0);
+    QPointer<CFormatPage> page = OpenByKeys(kPages[3]);
+    ASSERT_FALSE(page.isNull());
+    const uint8_t before = CellStyle(0, 0).verticalIndent;
+    Press(Qt::Key_V, Qt::AltModifier); // "&Vertical indent:"
+    PickBelow(3);
+    for (uint16_t c : {0, 1}) EXPECT_EQ(CellStyle(c, 0).verticalIndent, before + 3) << c;
+    EXPECT_EQ(CellStyle(0, 0).horizontalIndent, 4);
+    EXPECT_EQ(CellStyle(1, 0).horizontalIndent, 9);
+    EXPECT_EQ(CellStyle(2, 0).verticalIndent, before); // outside the selection
+}
+
+// Each control of the cell page sets its own attribute alone on every selected cell: a new
+// border colour over a plain and an outlined cell outlines neither more nor less, a new
+// background colour over a plain and a patterned cell gives the plain one no pattern of
+// the other's; the plain cell fills solid in that colour, as the page shows it.
+TEST_F(FormatPageKeysTest, TheCellPageAppliesOnlyTheControlChanged) {
+    CWorksheet& sheet = *Book().tree.active;
+    StyleRecord outlined;
+    outlined.borderSides = 15;
+    outlined.borderLine.style = FORMAT_LINE_DASH;
+    ASSERT_TRUE(
+        ApplyFormatToRange(Book(), sheet, {1, 1, 1, 1}, kAttrBorders, outlined, FontRecord{}));
+    StyleRecord patterned;
+    patterned.fill.pattern = FORMAT_PAT_HSTRIPE;
+    patterned.fill.patternColorGiven = 1;
+    patterned.fill.patternColor = 0x0000FF;
+    ASSERT_TRUE(
+        ApplyFormatToRange(Book(), sheet, {1, 2, 1, 2}, kAttrInterior, patterned, FontRecord{}));
+    frame->activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(frame.get()));
+    // A2:B2: the border colour, then the border type.
+    SelectRange(0, 1, 1, 1);
+    QPointer<CFormatPage> page = OpenByKeys(kPages[1]);
+    ASSERT_FALSE(page.isNull());
+    Press(Qt::Key_C, Qt::AltModifier); // "&Color:", on "automatic"
+    Press(Qt::Key_Up);                 // the palette's last colour
+    const BorderLine& b2 = CellStyle(1, 1).borderLine;
+    ASSERT_TRUE(b2.colorGiven);
+    EXPECT_EQ(CellStyle(0, 1).borderSides, 0);
+    EXPECT_EQ(CellStyle(1, 1).borderSides, 15);
+    EXPECT_EQ(b2.style, FORMAT_LINE_DASH);
+    EXPECT_EQ(CellStyle(0, 1).fill.pattern, FORMAT_PAT_NONE);
+    const COLORREF chosenColor = b2.color;
+    Press(Qt::Key_E, Qt::AltModifier); // "Bord&er type:"
+    PickBelow(1);
+    const uint8_t chosen = CellStyle(1, 1).borderLine.style;
+    EXPECT_NE(chosen, FORMAT_LINE_DASH);
+    EXPECT_EQ(CellStyle(0, 1).borderSides, 0);
+    EXPECT_EQ(CellStyle(1, 1).borderSides, 15);
+    EXPECT_EQ(CellStyle(1, 1).borderLine.color, chosenColor);
+    // Sides given to both take the line each has: B2's chosen one, A2's the same.
+    auto* around = page->findChild<QPushButton*>(QStringLiteral("id408")); // "&Around Cell"
+    ASSERT_NE(around, nullptr);
+    QTest::mouseClick(around, Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(CellStyle(0, 1).borderSides, 15);
+    EXPECT_EQ(CellStyle(0, 1).borderLine.style, chosen);
+    EXPECT_EQ(CellStyle(0, 1).borderLine.color, chosenColor);
+    Press(Qt::Key_Escape);
+    ASSERT_TRUE(testwait::UntilActive(frame.get()));
+    // A3:B3: the background colour.
+    SelectRange(0, 2, 1, 2);
+    page = OpenByKeys(kPages[1]);
+    ASSERT_FALSE(page.isNull());
+    Press(Qt::Key_B, Qt::AltModifier); // "&Background color:"
+    Press(Qt::Key_Up);
+    const InteriorFill& a3 = CellFill(0, 2);
+    const InteriorFill& b3 = CellFill(1, 2);
+    ASSERT_TRUE(b3.backgroundColorGiven);
+    EXPECT_EQ(b3.pattern, FORMAT_PAT_HSTRIPE);
+    EXPECT_EQ(b3.patternColor, 0x0000FFu);
+    EXPECT_EQ(a3.pattern, FORMAT_PAT_SOLID);
+    EXPECT_TRUE(a3.backgroundColorGiven);
+    EXPECT_EQ(a3.backgroundColor, b3.backgroundColor);
+    EXPECT_EQ(a3.patternColor, b3.backgroundColor); // solid paints in the pattern colour
+    EXPECT_EQ(CellStyle(0, 2).borderSides, 0);
+    EXPECT_EQ(CellStyle(1, 2).borderSides, 0);
+    // The pattern colour over both: the stripes take it, the solid fill too.
+    Press(Qt::Key_P, Qt::AltModifier); // "&Pattern color:"
+    Press(Qt::Key_Home);
+    EXPECT_EQ(CellFill(1, 2).pattern, FORMAT_PAT_HSTRIPE);
+    EXPECT_EQ(CellFill(0, 2).pattern, FORMAT_PAT_SOLID);
+    EXPECT_EQ(CellFill(0, 2).patternColor, CellFill(1, 2).patternColor);
+    EXPECT_NE(CellFill(1, 2).patternColor, 0x0000FFu);
+    // Outside the selections nothing changed.
+    EXPECT_EQ(CellStyle(2, 1).borderLine.colorGiven, 0);
+    EXPECT_EQ(CellFill(2, 2).pattern, FORMAT_PAT_NONE);
+}
+
 // A background colour fills the block solid; "None" in Pattern type takes the fill away
 // again, on every cell of the block, and the page goes on showing "None".
 TEST_F(FormatPageKeysTest, TheCellPageTakesAFillAway) {

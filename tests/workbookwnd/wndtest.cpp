@@ -27,6 +27,7 @@ FakeTimeline::~FakeTimeline() {
 
 void WindowTest::SetUp() {
     Profile() = SettingsProfile{};
+    UserSeparators() = InternalSeparators();
     ui.clock = &clock;
     timers = std::make_unique<FakeTimeline>();
     InstallClock(&clock);
@@ -52,6 +53,7 @@ void WindowTest::TearDown() {
     timers.reset();
     InstallClock(nullptr);
     Profile() = SettingsProfile{};
+    UserSeparators() = InternalSeparators();
     std::error_code ec;
     std::filesystem::remove_all(folder, ec);
 }

@@ -54,6 +54,30 @@ TEST_F(LabelTest, TextsOfEveryKindAndDomain) {
     EXPECT_EQ(dc.outputs[0].y, 20);
 }
 
+// The values are written with the user's separators, as the cells show them.
+TEST_F(LabelTest, ValuesTakeTheUsersSeparators) {
+    const SeparatorSet kept = UserSeparators();
+    SeparatorSet& user = UserSeparators();
+    user.decimal = ',';
+    user.thousands = '.';
+    CChartSeries& s = Put(0, {1.5, 1234.5}, 1);
+    s.settings.labels = 2;
+    const struct {
+        uint8_t family;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {0, {"1,5", "1234,5"}},
+        {STD_STYLE_PERCENTAGE, {"150%", "123.450%"}},
+    };
+    for (const auto& c : cases) {
+        s.settings.numberFormat.kind = c.family;
+        EXPECT_EQ(Drawn(nullptr), c.lines) << int(c.family);
+    }
+    UserSeparators() = kept;
+    s.settings.numberFormat.kind = 0;
+    EXPECT_EQ(Drawn(nullptr), (std::vector<std::string>{"1.5", "1234.5"}));
+}
+
 TEST_F(LabelTest, AutomaticAlignmentByDirection) {
     CChartSeries& s = Put(0, {1}, 1);
     s.settings.labels = 2;

@@ -80,8 +80,8 @@ TEST_F(ColumnTest, AZeroValueHasItsLabelButNoBar) {
     EXPECT_LT(dc.outputs[2].y + 10, bars[1]->points[0].y + 1);
 }
 
-// Zeros leave the limits alone: with {0, 2} the axis runs from 2 to 3 and the zero lies two
-// plot heights below it. It draws no column and no label down there, and nothing drawn
+// Zeros leave the limits alone: with {0, 2, 3} the axis runs from 2 to 3 and the zero lies
+// two plot heights below it. It draws no column and no label down there, and nothing drawn
 // leaves the plot (y 1 to 401), stacked or side by side. Other values past the limits are
 // cut, and labelled, at the plot's end.
 TEST_F(ColumnTest, AZeroOffTheAxisStaysOffThePlot) {
@@ -92,10 +92,11 @@ TEST_F(ColumnTest, AZeroOffTheAxisStaysOffThePlot) {
         std::vector<std::string> labels;
         bool fixed = false; // the axis 0..10, else the series' own limits
     } cases[] = {
-        {{0, 2}, false, 0, {"2"}}, // 2 sits on the axis bottom: a label, no height
+        // One value other than zero: the axis reaches down to zero, and 2 stands on it.
+        {{0, 2}, false, 1, {"0", "2"}},
         {{0, 2, 3}, false, 1, {"2", "3"}},
         {{0, 2, 3}, true, 2, {"0", "2", "3"}}, // a stack's limits hold its zero
-        {{2, 0}, false, 0, {"2"}},
+        {{2, 0}, false, 1, {"2", "0"}},
         // On an axis fixed 0..10 a value past either end keeps its label at the cut end.
         {{4, 15}, false, 2, {"4", "15"}, true},
         {{-3, 4}, false, 1, {"-3", "4"}, true},

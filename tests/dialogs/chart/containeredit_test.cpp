@@ -3,6 +3,7 @@
 #include "dialogs/chart/containeredit.h"
 #include "platform/core/errorcode.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace vl {
@@ -121,6 +122,49 @@ TEST(ContainerEdit, ApplyChecksReportMixed3DViewsFirstThenXDomainsThenErrorBars)
     EXPECT_EQ(ContainerApplyProblem(n.c), 0);
     std::strcpy(xy.series[0].settings.relatedSigma, "sigma"); // the X-series' own
     EXPECT_EQ(ContainerApplyProblem(n.c), 153);
+}
+
+// A renamed series takes the links that named it along, whatever their letter case, its
+// own links aside; while another series still bears the old name, the links stay with it.
+TEST(ContainerEdit, ARenamedSeriesTakesTheLinksThatNamedItAlong) {
+    NewContainer n;
+    ASSERT_EQ(AddChartObject(n.c, kChartXY), 0);
+    CChart& chart = *n.c.slots[0].chart;
+    AddSeries(chart, 2, "Month");
+    AddSeries(chart, 4, "Err");
+    SeriesSettings& a = AddSeries(chart, 1, "a");
+    SeriesSettings& b = AddSeries(chart, 1, "b");
+    std::strcpy(a.relatedX, "MONTH");
+    std::strcpy(a.relatedSigma, "err");
+    std::strcpy(b.relatedX, "Other");
+    std::strcpy(chart.series[0].settings.relatedSigma, "Month"); // the renamed one's own
+    auto rename = [&chart](int index, const char* to) {
+        char old[kChartTextSize];
+        std::memcpy(old, chart.series[index].settings.name, sizeof old);
+        std::snprintf(chart.series[index].settings.name, kChartTextSize, "%s", to);
+        CarrySeriesRename(chart, index, old);
+    };
+    rename(0, "Mon");
+    EXPECT_STREQ(a.relatedX, "Mon");
+    EXPECT_STREQ(b.relatedX, "Other");
+    EXPECT_STREQ(chart.series[0].settings.relatedSigma, "Month");
+    rename(1, "Sigma");
+    EXPECT_STREQ(a.relatedSigma, "Sigma");
+    EXPECT_STREQ(a.relatedX, "Mon");
+    // Only the letter case changed: the links read the same series either way.
+    rename(0, "MON");
+    EXPECT_STREQ(a.relatedX, "Mon");
+    // Two of the old name: the links keep it, the one left answers to it.
+    std::strcpy(b.name, "Mon");
+    rename(0, "Month");
+    EXPECT_STREQ(a.relatedX, "Mon");
+    // An unnamed series names nothing; an index out of range changes nothing.
+    chart.series[3].settings.name[0] = 0;
+    CarrySeriesRename(chart, 3, "");
+    CarrySeriesRename(chart, 9, "Mon");
+    CarrySeriesRename(chart, -1, "Mon");
+    EXPECT_STREQ(a.relatedX, "Mon");
+    EXPECT_STREQ(a.relatedSigma, "Sigma");
 }
 
 TEST(ContainerEdit, PathsAreQuotedWhenANameHoldsOtherCharactersOrStartsWithADigit) {

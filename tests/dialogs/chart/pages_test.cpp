@@ -42,10 +42,11 @@ TEST_F(DataPageTest, WhatIsEnabledFollowsRoleKindAndChartType) {
         uint8_t type, role, kind;
         bool range, xDomain, errorBars;
     } cases[] = {
-        {kChart2D, 1, 1, true, false, false},  {kChart2D, 1, 6, true, false, true},
-        {kChartXY, 1, 6, true, true, true},    {kChartXY, 2, 6, true, false, true},
-        {kChart2D, 3, 1, false, false, false}, {kChart3D, 4, 7, false, false, false},
-        {kChart3D, 0, 7, false, false, false},
+        // A data series of every type names its labels' X domain.
+        {kChart2D, 1, 1, true, true, false},   {kChart2D, 1, 6, true, true, true},
+        {kChart3D, 1, 7, true, true, false},   {kChartXY, 1, 6, true, true, true},
+        {kChartXY, 2, 6, true, false, true},   {kChart2D, 3, 1, false, false, false},
+        {kChart3D, 4, 7, false, false, false}, {kChart3D, 0, 7, false, false, false},
     };
     for (const Case& c : cases) {
         CChart chart(c.type);

@@ -7,6 +7,7 @@
 #include "formula/edit/editcommands.h"
 #include "formula/edit/findreplace.h"
 #include "formula/edit/undoexec.h"
+#include "formula/translate.h"
 #include "model/formatstore.h"
 #include "model/rangeops.h"
 #include "platform/core/cp1252.h"
@@ -134,6 +135,16 @@ public:
         if (made == CellInput::kEmpty) return {"", ""};
         if (made != CellInput::kStored) return {"refused", ""};
         return Shown(b.bytes);
+    }
+
+    // Whether the text typed into the cell is a formula that does not read, kept as typed.
+    bool KeptAsTyped(const std::string& a1, const std::string& format, const std::string& text) {
+        const test::Place p = test::At(a1);
+        StandardFormat f = Style(format).numberFormat;
+        CellBuffer b;
+        return ParseCellInput(*EditContext(b_.Book()), Utf8ToCp1252(text), f, p.row, p.column,
+                              b) == CellInput::kStored &&
+               cell::IsFormula(b.bytes) && IsKeptText(cell::Formula(b.bytes));
     }
 
     // A number as our editor shows it.
@@ -329,7 +340,7 @@ const Reason kReasons[] = {
      }},
     {"invalid-formula",
      "the new text is no formula as typed (a quote or bracket left open, a reference that is "
-     "none): each program repairs it its own way",
+     "none, operands side by side): each program repairs or keeps it its own way",
      [](CReplaceBench& bench, const PeerCase& c, const std::string& a1, const OutCell* ours,
         const OutCell* peer) {
          const InCell* in = InputAt(c, a1);
@@ -338,7 +349,8 @@ const Reason kReasons[] = {
          const std::string replaced = CReplaceBench::Replaced(c, in->input);
          const OutCell typed = bench.Typed(a1, in->format, replaced);
          return SameOrNone(ours, typed) && typed.kind == "f" &&
-                (Unbalanced(replaced) || typed.text != replaced);
+                (Unbalanced(replaced) || typed.text != replaced ||
+                 bench.KeptAsTyped(a1, in->format, replaced));
      }},
     {"name-case",
      "a name in a formula keeps the case typed here; the peer writes a name it does not know in "

@@ -252,6 +252,9 @@ TEST(TypedFormulas, AWorksheetNamedAsAnAddressIsNamedBare) {
     EXPECT_EQ(f.Typed("=Q2!A1"), Shown("70", "=Q2!A1"));
     EXPECT_EQ(f.Typed("=$Q$1!A2"), Shown("80", "=$Q$1!A2"));
     EXPECT_EQ(f.Typed("=Q3!A1"), Shown("#VALUE!", "=Q3!A1"));
+    // Without a "!" after it the address is the cell, beside a worksheet of that name too.
+    EXPECT_EQ(f.Typed("=Q1&\"\""), Shown("Other", "=Q1&\"\""));
+    EXPECT_EQ(f.Typed("=COUNTA(Q1,q1)"), Shown("2", "=COUNTA(Q1,Q1)"));
 }
 
 TEST(TypedFormulas, AStoredCellQualifierStillReadsTheCellsText) {

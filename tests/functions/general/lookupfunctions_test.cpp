@@ -118,6 +118,32 @@ TEST(LookupFunctions, WorksheetRangesAndFormulaCells) {
     EXPECT_EQ(book.Eval("=LOOKUP(3,A3,B1)", "J20"), "one");
 }
 
+// A result given as one cell runs the way the lookup vector runs: across a row it reads
+// along the row, down a column down the column.
+TEST(LookupFunctions, AOneCellResultRunsAsTheLookupVector) {
+    FunctionBook book;
+    for (const char* cell : {"A1", "B1", "C1"}) book.Number(cell, cell[0] - 'A' + 1);
+    book.Text("A3", "a");
+    book.Text("B3", "b");
+    book.Text("C3", "c");
+    book.Text("A4", "down 1");
+    book.Text("A5", "down 2");
+    for (const char* cell : {"E1", "E2", "E3"}) book.Number(cell, cell[1] - '0');
+    book.Text("F1", "f1");
+    book.Text("F2", "f2");
+    book.Text("F3", "f3");
+    book.Text("G1", "across 1");
+    book.Text("H1", "across 2");
+    ASSERT_TRUE(book.Recalc());
+    book.Check({
+        {"=LOOKUP(3,A1:C1,A3)", "c"},
+        {"=LOOKUP(2,A1:C1,A3)", "b"},
+        {"=LOOKUP(1,A1:C1,A3)", "a"},
+        {"=LOOKUP(3,E1:E3,F1)", "f3"},
+        {"=LOOKUP(2,E1:E3,F1)", "f2"},
+    });
+}
+
 TEST(LogicalFunctions, TruthPrecedenceAndChoice) {
     FunctionBook book;
     book.Number("A1", 1);
