@@ -17,12 +17,16 @@ names after the second one. With --append FILE only the cases past those FILE ho
 evaluated: its cases (which must be the generator's first ones) keep their cached answers, and
 the data block is written anew (cells added since lie where no cached case reaches them).
 
-Needs: apt-get install -y libreoffice-calc-nogui python3-uno.
+Then the second peer's answers (tests/data/functions/formula-gnumeric.tsv) are written anew by
+tools/make-formula-gnumeric.py, so that both caches hold the same cases.
+
+Needs: apt-get install -y libreoffice-calc-nogui python3-uno gnumeric.
 Run: /usr/bin/python3 tools/make-formula-peer.py > tests/data/functions/formula-peer.tsv
      /usr/bin/python3 tools/make-formula-peer.py --append tests/data/functions/formula-peer.tsv > /tmp/new.tsv
 """
 import importlib.util
 import os
+import subprocess
 import sys
 import time
 
@@ -158,5 +162,12 @@ def main():
         doc.close(True)
 
 
+def second_peer():
+    script = os.path.join(HERE, 'make-formula-gnumeric.py')
+    if subprocess.run([sys.executable, script]).returncode != 0:
+        sys.exit('the second peer\'s answers were not written: run %s' % script)
+
+
 if __name__ == '__main__':
     main()
+    second_peer()
