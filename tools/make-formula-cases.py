@@ -117,7 +117,7 @@ put_sheet_column('\\Box\\Inner2', 'A', [11, 12, 'n/a', 14, None, '=1/0'])
 
 # Book: an everyday sheet as people keep one (a shop list, a payroll, a gradebook): a header
 # over each column, gaps, "n/a" and "-" typed where a number is missing, ="" results, one row in
-# error, dates with a leap February, rates as fractions; pairs with gaps on either side, cash
+# error, dates (typed, so ISO texts) with a leap February, rates as fractions; pairs with gaps on either side, cash
 # flows under a header, truth values beside texts, matrices holding an error or a text, and a
 # cell of each error kind. Its cases are the "everyday" ones (everyday_cases).
 put_sheet_column('Book', 'A', ['Item', 'Apples', 'Pears', None, 'Milk', 'Bread', 'Eggs', 'Cheese', 'Rice',
@@ -127,8 +127,9 @@ put_sheet_column('Book', 'C', ['Price', 2.5, 1.2, 4, 3, None, 10, 0.5, 'n/a', 8,
 put_sheet_column('Book', 'D', ['Total', 7.5, 6, '=""', 1.75, 12, '=1/0', 3.5, 20, 9, None, 4.25])
 put_sheet_column('Book', 'E', ['Dept', 'Fruit', 'Fruit', None, 'Dairy', 'Bakery', 'Dairy', 'Dairy', '=""', 'Tea',
                                'fruit', 'Spice'])
-put_sheet_column('Book', 'F', ['Date', 45292, 45322, 45351, 45382, None, 45443, 'n/a', 45535, 44985, 45657,
-                               45716])
+# Dates as typed: ISO texts, which both peers read as the dates they name.
+put_sheet_column('Book', 'F', ['Date', '2024-01-01', '2024-01-31', '2024-02-29', '2024-03-31', None, '2024-05-31',
+                               'n/a', '2024-08-31', '2023-02-28', '2024-12-31', '2025-02-28'])
 put_sheet_column('Book', 'G', ['Rate', 0.05, 0.1, 0.075, None, '-', 0.2, 0.15, 0.025, 1, 0.5, 0.3])
 put_sheet_column('Book', 'H', ['x', 1, 2, None, 4, 5, 'n/a', 7, 8, '=""', 10, 11])
 put_sheet_column('Book', 'I', ['y', 2, None, 6, 8, '-', 12, 14, 16, 18, '=""', 22])

@@ -3,6 +3,8 @@
 # comparison's own writer, from what the engine answers now; none of them starts the office
 # (the peer's cached answers are left as they are):
 #   - the formula comparison (tests/data/functions/peer-accepted-answers.tsv);
+#   - the comparison with both peers' open faults (tests/data/functions/peer-open-faults.tsv,
+#     as tools/refresh-open-faults.sh writes it);
 #   - the structural comparison (tests/data/functions/structural_peer_ours.tsv.gz);
 #   - the Excel 2003 XML comparison (the answers column of
 #     tests/data/excelxml/generated-listed.tsv, for the entries whose reason still holds).
@@ -26,6 +28,9 @@ failed=""
 FORMULA_PEER_STORE=1 "$build/test_bindall" \
     --gtest_filter=FormulaPeer.EveryCaseAgreesWithThePeerOrIsListed >/dev/null ||
     failed="$failed FormulaPeer"
+BOTH_PEERS_WRITE_OPEN=1 "$build/test_bindall" \
+    --gtest_filter=BothPeers.EveryCaseAgreesWithBothPeersOrIsKeptByDesignOrOpen >/dev/null ||
+    failed="$failed BothPeers"
 STRUCTURAL_PEER_WRITE_OURS="$here/tests/data/functions/structural_peer_ours.tsv.gz" \
     "$build/test_funcgeneral" --gtest_filter=StructuralPeer.* >/dev/null ||
     failed="$failed StructuralPeer"
