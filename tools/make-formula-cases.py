@@ -12,8 +12,10 @@ block of data (A1:P20 and AA1:AE10, see DATA). Kinds: "function" (drawn calls of
 function), "operator", "recalc", "reach" (the everyday shapes the draws miss) and "reference"
 (functions the peer has none of, against an answer worked out here or written in its own
 functions), "place" (other worksheets, a folder's worksheets and named places, see
-place_cases) and "placed" (drawn calls of every function the peer has with an argument from
-another worksheet or the folder, or #REF! or #NAME?, see placed_cases). A recalculation case ("recalc") stands on the second
+place_cases), "placed" (drawn calls of every function the peer has with an argument from
+another worksheet or the folder, or #REF! or #NAME?, see placed_cases) and "everyday"
+(formulas over an everyday worksheet, "Book", typed and drawn for every function, see
+everyday_cases; judged against both peers only). A recalculation case ("recalc") stands on the second
 worksheet instead: its cells are laid out, calculated, one input edited, and its first
 cell read after one recalculation.
 
