@@ -39,12 +39,15 @@ PendingCut MarkCut(CWorkbook& workbook, const UndoHistory& copies, const CellRan
 bool CutStillPending(const CWorkbook& workbook, const UndoHistory& copies, int32_t index,
                      const PendingCut& cut);
 
-// The move: the block of `cut` goes to the selection's first cell of the active worksheet
-// (`drop` gets the range). kNothing, nothing changed, when the Cut no longer waits (a plain
-// paste is then due) or the block would pass the sheet's last column or row; kFailed with
-// the workbook's error when the move fails (the cells then stand as before the Paste).
+// The move: the block of `cut`, where the rows and columns inserted and removed since have
+// moved it, goes to the selection's first cell of the active worksheet (`drop` gets the
+// range). kNothing, nothing changed, when the Cut no longer waits (a plain paste is then
+// due: an edit removed or split its cells, or ended it otherwise) or the block would pass
+// the sheet's last column or row; kFailed with the workbook's error when the move is refused
+// or fails: the cells and the history then stand as before the Paste and the Cut still waits
+// (`cut` is renewed where its Delete had to be made again).
 CommandResult PasteCutCommand(CWorkbook& workbook, const GridSelection& selection,
-                              UndoHistory& copies, int32_t index, const PendingCut& cut,
+                              UndoHistory& copies, int32_t index, PendingCut& cut,
                               CellRange* drop = nullptr);
 
 } // namespace vl
