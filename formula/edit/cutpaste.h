@@ -2,7 +2,8 @@
 // Cut then Paste as one move: the Cut takes its cells at once (a Delete with its own undo
 // entry) and remembers what it took. A Paste of that copy moves the block as a drag does, so
 // that the formulas reading the cut cells follow them, for as long as the copy is the newest
-// and the Delete stands: other edits may come between, and the Paste may go to another
+// and the Delete stands: other edits may come between (rows and columns inserted and removed
+// move the cut place with the formulas, CWorkbook::cutPlace), and the Paste may go to another
 // worksheet. Right after the Cut on its own worksheet one Undo takes the whole move back.
 
 #include "formula/edit/editcommands.h"

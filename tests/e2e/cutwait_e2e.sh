@@ -111,7 +111,7 @@ refused | refusedafter)
   else
     same undone "$waiting"
   fi
-  "$bookutil" dump "$work/moved.vln" | grep -q $'^N1\tformula\t={1;2;3}' ||
+  "$bookutil" dump "$work/moved.vln" | grep -q $'^N1\tformula\t={1; 2; 3}' ||
     { echo "$case ($mode): the array in N1 is gone"; "$bookutil" dump "$work/moved.vln"; exit 1; }
   ;;
 esac
