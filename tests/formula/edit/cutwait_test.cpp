@@ -181,6 +181,29 @@ TEST(PasteCutCommand, AnUndoneInsertionTakesTheWaitingCutBack) {
     }
 }
 
+// A waiting Cut of the sheet's last row: a row inserted above would push it off the sheet, so
+// the insertion ends the Cut and the Paste copies; one row higher it moves down to the last
+// row, and the reader of its cell (a formula reading the last row could not let the row in)
+// follows it from there to E5.
+TEST(PasteCutCommand, ACutPushedOffTheSheetEnds) {
+    for (const uint32_t row : {kLastRow, kLastRow - 1}) {
+        SCOPED_TRACE(row);
+        CutBook k;
+        k.b.Number(k.ws, 0, row, 3);
+        if (row < kLastRow) k.b.Formula(k.ws, 5, 0, "=R" + std::to_string(row + 1) + "C1+1");
+        k.Cut({0, row, 0, row});
+        ASSERT_EQ(RowsOrColumns(k.b.Book(), "insrows", 0, 1), CommandResult::kDone);
+        bool moved = false;
+        ASSERT_EQ(k.Paste(4, 4, &moved), CommandResult::kDone);
+        EXPECT_EQ(moved, row < kLastRow);
+        EXPECT_EQ(k.Shown(4, 4), "3");
+        if (row < kLastRow) {
+            EXPECT_EQ(k.b.FormulaAt(k.ws, 5, 1), "=R5C5+1");
+            EXPECT_EQ(k.Shown(5, 1), "4");
+        }
+    }
+}
+
 // Edits of the cut cells' contents keep the Cut on its place: the Paste takes what was cut
 // to E5, the cell's reader follows, and what the edit wrote stays where it wrote it (as a
 // number typed there stays). A turn of a block that holds the cut cell takes the Cut along
@@ -247,6 +270,22 @@ TEST(PasteCutCommand, EditsOverTheCutCellsKeepOrMoveTheCut) {
          {0, 1, 1, 1},
          [](CutBook& k) {
              return TransposeCommand(k.b.Book(), {{1, 0, 1, 1}, 1, 0});
+         },
+         false,
+         {0, 1},
+         ""},
+        {"dragged with its block",
+         {0, 1, 0, 1},
+         [](CutBook& k) {
+             return MoveRangeCommand(k.b.Book(), {}, {0, 0, 0, 1}, {1, 5, 1, 6}, false);
+         },
+         true,
+         {1, 6},
+         ""},
+        {"half of a cut block dragged",
+         {0, 1, 1, 1},
+         [](CutBook& k) {
+             return MoveRangeCommand(k.b.Book(), {}, {1, 0, 1, 1}, {7, 0, 7, 1}, false);
          },
          false,
          {0, 1},
