@@ -114,6 +114,14 @@ public:
     // The document properties the last import cut to their fields.
     uint32_t cutProperties = 0;
     UndoHistory undo;
+    // The cells a Cut took while its Paste waits: rows and columns inserted and removed move
+    // the place as they move a print range (undo and redo too), and end it when they take or
+    // split it.
+    struct WaitingCut {
+        const CWorksheet* sheet = nullptr;
+        CellRange range;
+        bool waiting = false;
+    } cutPlace;
     DropDownListRecord dropDownLists[kDropDownLists];
 
     // Document state that windows, files and automation read and set.

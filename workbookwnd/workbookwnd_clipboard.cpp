@@ -200,9 +200,10 @@ CommandResult CWorkbookWnd::PasteInternalEntry(int32_t index) {
     if (CutStillPending(*book_, history, index, cut_)) {
         CellRange drop;
         const CommandResult moved = PasteCutCommand(*book_, grid, history, index, cut_, &drop);
+        // A refused move changes nothing: the Cut still waits for a Paste elsewhere.
+        if (moved == CommandResult::kFailed) return moved;
         if (moved != CommandResult::kNothing) {
             const CellRange source = std::exchange(cut_, PendingCut{}).source;
-            if (moved != CommandResult::kDone) return moved;
             view->SetSelection(drop);
             view->UpdateScrollBars(true, true);
             view->RefitRows(source.r1, source.r2);

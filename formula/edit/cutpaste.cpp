@@ -1,5 +1,6 @@
 #include "formula/edit/cutpaste.h"
 
+#include "formula/edit/deletecommand.h"
 #include "formula/edit/moveadjust.h"
 #include "formula/edit/rangecommands.h"
 #include "formula/edit/transposerefs.h"
@@ -80,6 +81,25 @@ CommandResult PasteAsMove(CWorkbook& workbook, const GridSelection& selection, U
     return FinishCommand(workbook, ok);
 }
 
+// Right after the Cut the cells go back where it took them, the Delete leaves no step of its
+// own, and the block moves as a drag moves it: one Undo takes it all back. A refused move
+// takes the cells again with a Delete of the same selection, so that the Cut still waits.
+CommandResult PasteRightAfterCut(CWorkbook& workbook, const GridSelection& selection,
+                                 UndoHistory& copies, PendingCut& cut, const CellRange& to) {
+    const UndoEntry& entry = workbook.undo.entries[cut.undoIndex];
+    const GridSelection taken{entry.selection, entry.cursorColumn, entry.cursorRow};
+    if (!ExecuteUndoRedo(workbook, uint16_t(cut.undoIndex))) return FinishCommand(workbook, false);
+    workbook.DiscardLastUndo(true);
+    const CommandResult moved = MoveRangeCommand(workbook, selection, cut.source, to, false);
+    if (moved != CommandResult::kFailed) return moved;
+    const ErrorCode error = workbook.error;
+    const CellRange source = cut.source;
+    if (DeleteRangeCommand(workbook, taken, false) == CommandResult::kDone)
+        cut = MarkCut(workbook, copies, source);
+    workbook.error = error;
+    return moved;
+}
+
 } // namespace
 
 PendingCut MarkCut(CWorkbook& workbook, const UndoHistory& copies, const CellRange& source) {
@@ -88,6 +108,7 @@ PendingCut MarkCut(CWorkbook& workbook, const UndoHistory& copies, const CellRan
         undo.current >= 0 && undo.current < kUndoSpareSlot ? undo.entries[undo.current].serial : 0;
     undo.watched = serial;
     undo.watchedUndone = false;
+    workbook.cutPlace = {workbook.tree.active, source, true};
     return {&workbook,     workbook.tree.active, source,      copies.current,
             copies.claims, undo.current,         undo.claims, serial};
 }
@@ -100,11 +121,15 @@ bool CutStillPending(const CWorkbook& workbook, const UndoHistory& copies, int32
 }
 
 CommandResult PasteCutCommand(CWorkbook& workbook, const GridSelection& selection,
-                              UndoHistory& copies, int32_t index, const PendingCut& cut,
+                              UndoHistory& copies, int32_t index, PendingCut& cut,
                               CellRange* drop) {
     if (!CutStillPending(workbook, copies, index, cut) || !workbook.tree.active)
         return CommandResult::kNothing;
-    const CellRange& s = cut.source;
+    // The cells stand where the rows and columns inserted and removed since have moved them;
+    // an edit that took or split them ended the Cut.
+    const auto& place = workbook.cutPlace;
+    if (place.sheet != cut.worksheet || !place.waiting) return CommandResult::kNothing;
+    const CellRange s = place.range;
     const uint64_t c2 = uint64_t(selection.range.c1) + (s.c2 - s.c1);
     const uint64_t r2 = uint64_t(selection.range.r1) + (s.r2 - s.r1);
     if (c2 > kLastColumn || r2 > kLastRow) return CommandResult::kNothing;
@@ -112,14 +137,17 @@ CommandResult PasteCutCommand(CWorkbook& workbook, const GridSelection& selectio
     if (drop) *drop = to;
     CWorksheet* from = AsWorksheet(const_cast<CTreeItem*>(cut.worksheet));
     if (!from) return CommandResult::kNothing;
+    cut.source = s;
     const bool untouched = workbook.undo.current == cut.undoIndex &&
                            workbook.undo.claims == cut.undoClaims && from == workbook.tree.active;
-    if (!untouched) return PasteAsMove(workbook, selection, copies, index, *from, s, to);
-    // Right after the Cut the cells go back where it took them, the Delete leaves no step of
-    // its own, and the block moves as a drag moves it: one Undo takes it all back.
-    if (!ExecuteUndoRedo(workbook, uint16_t(cut.undoIndex))) return FinishCommand(workbook, false);
-    workbook.DiscardLastUndo(true);
-    return MoveRangeCommand(workbook, selection, s, to, false);
+    CommandResult result = CommandResult::kNothing;
+    if (!untouched) {
+        result = PasteAsMove(workbook, selection, copies, index, *from, s, to);
+    } else {
+        result = PasteRightAfterCut(workbook, selection, copies, cut, to);
+    }
+    if (result == CommandResult::kDone) workbook.cutPlace = {};
+    return result;
 }
 
 } // namespace vl

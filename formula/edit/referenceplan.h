@@ -20,11 +20,13 @@ class CWorksheet;
 // the container id (high 16 bits), the chart's slot (next 8) and the series (low 8).
 constexpr uint16_t kSeriesColumn = 0xFFFF;
 // Other positions kept outside cells stand in a plan the same way (storedplaces.h): a
-// container's anchor (row: its id), the print range, an inspect entry (row: its index).
+// container's anchor (row: its id), the print range, an inspect entry (row: its index), the
+// cells of a Cut that waits for its Paste.
 constexpr uint16_t kAnchorColumn = 0xFFFE;
 constexpr uint16_t kPrintRangeColumn = 0xFFFD;
 constexpr uint16_t kInspectColumn = 0xFFFC;
-constexpr uint16_t kFirstStoredColumn = kInspectColumn;
+constexpr uint16_t kCutPlaceColumn = 0xFFFB;
+constexpr uint16_t kFirstStoredColumn = kCutPlaceColumn;
 
 // Calls visit(place, text) for every series of a chart on the worksheet that holds a range
 // formula, the place as a plan's row holds it.

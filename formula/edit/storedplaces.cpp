@@ -67,6 +67,35 @@ std::string InspectText(const InspectedCellRecord& r) {
     return std::string(reinterpret_cast<const char*>(bytes), kInspectedCellRecordSize);
 }
 
+// The waiting Cut's place: a byte 1 while it waits, 0 once an edit ended it, then the range.
+std::string CutPlaceText(bool waiting, const CellRange& r) {
+    uint8_t bytes[1 + kRangeDescriptorSize];
+    bytes[0] = waiting ? 1 : 0;
+    RangeDescriptor range;
+    MakeRangeDescriptor(r, &range);
+    WriteRangeDescriptor(bytes + 1, range);
+    return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
+
+bool SameRange(const CellRange& a, const CellRange& b) {
+    return a.c1 == b.c1 && a.r1 == b.r1 && a.c2 == b.c2 && a.r2 == b.r2;
+}
+
+// Where the waiting Cut's cells stand after the edit along one dimension: they move whole,
+// or the Cut ends (false) when the edit removes any of them, inserts between them or pushes
+// them off the sheet, as its block could no longer move whole.
+bool FollowCut(const Span& s, int64_t& lo, int64_t& hi) {
+    if (hi < s.first) return true;
+    if (s.inserted) {
+        if (lo < s.first || hi + s.count > s.limit - 1) return false;
+        lo += s.count, hi += s.count;
+        return true;
+    }
+    if (lo <= s.last) return false;
+    lo -= s.count, hi -= s.count;
+    return true;
+}
+
 CPagedList& InspectList(const CWorkbook& workbook) {
     // Reading an item needs the list's page index, which reading leaves as it was.
     return const_cast<CPagedList&>(workbook.inspectedCells);
@@ -117,6 +146,9 @@ bool ReadStoredPlace(CWorkbook& workbook, CWorksheet& ws, const FormulaText& t, 
         if (!GetInspectedCell(workbook.inspectedCells, t.row, r)) return false;
         return out = InspectText(r), true;
     }
+    case kCutPlaceColumn:
+        if (workbook.cutPlace.sheet != &ws) return false;
+        return out = CutPlaceText(workbook.cutPlace.waiting, workbook.cutPlace.range), true;
     default:
         return false;
     }
@@ -145,6 +177,14 @@ void WriteStoredPlace(CWorkbook& workbook, CWorksheet& ws, const FormulaText& t)
             InspectedCellRecord r;
             ReadInspectedCellRecord(bytes, r);
             WriteInspectedCellRecord(static_cast<uint8_t*>(item), r);
+        }
+        break;
+    case kCutPlaceColumn:
+        if (workbook.cutPlace.sheet == &ws && t.text.size() == 1 + kRangeDescriptorSize) {
+            RangeDescriptor range;
+            ReadRangeDescriptor(bytes + 1, range);
+            workbook.cutPlace.waiting = bytes[0] != 0;
+            workbook.cutPlace.range = range.Range();
         }
         break;
     default:
@@ -197,6 +237,17 @@ void PlanStoredPlacesAfterEdit(const CWorkbook& workbook, CWorksheet& edited, ui
         if (!gone) r.cell = cell;
         texts.push_back({kInspectColumn, i, InspectText(r)});
     });
+    if (const auto& cut = workbook.cutPlace; cut.sheet == &edited && cut.waiting) {
+        CellRange r = cut.range;
+        int64_t lo = s.rows ? r.r1 : r.c1, hi = s.rows ? r.r2 : r.c2;
+        const bool follows = FollowCut(s, lo, hi);
+        if (follows && s.rows)
+            r.r1 = uint32_t(lo), r.r2 = uint32_t(hi);
+        else if (follows)
+            r.c1 = uint16_t(lo), r.c2 = uint16_t(hi);
+        if (!follows || !SameRange(r, cut.range))
+            texts.push_back({kCutPlaceColumn, 0, CutPlaceText(follows, r)});
+    }
     if (texts.empty()) return;
     std::vector<FormulaText>& into = SheetPlan(plan, edited).texts;
     into.insert(into.end(), texts.begin(), texts.end());
@@ -247,6 +298,22 @@ void PlanStoredPlacesAfterMove(const CWorkbook& workbook, CWorksheet& edited, co
         if (move.into) std::memcpy(r.worksheet, intoPath.c_str(), intoPath.size() + 1);
         texts.push_back({kInspectColumn, i, InspectText(r)});
     });
+    // The waiting Cut's cells go with a block that holds them all (its own Paste ends it);
+    // a block that holds part of them, or turns more than one, ends it.
+    if (const auto& cut = workbook.cutPlace; cut.sheet == &edited && cut.waiting && !move.pasted) {
+        const CellRange& r = cut.range;
+        const bool all = within(r.c1, r.r1) && within(r.c2, r.r2);
+        const bool some =
+            r.c1 <= source.c2 && r.c2 >= source.c1 && r.r1 <= source.r2 && r.r2 >= source.r1;
+        const bool turned = move.turn && (r.c1 != r.c2 || r.r1 != r.r2);
+        if (all && !turned && !move.into) {
+            const CellRef first = shifted({r.c1, r.r1, 0}), last = shifted({r.c2, r.r2, 0});
+            texts.push_back({kCutPlaceColumn, 0,
+                             CutPlaceText(true, {first.column, first.row, last.column, last.row})});
+        } else if (some) {
+            texts.push_back({kCutPlaceColumn, 0, CutPlaceText(false, r)});
+        }
+    }
     if (texts.empty()) return;
     std::vector<FormulaText>& into = SheetPlan(plan, edited).texts;
     into.insert(into.end(), texts.begin(), texts.end());

@@ -8,6 +8,7 @@
 #include "model/rangestyle.h"
 #include "model/workbook.h"
 #include "platform/core/alloc.h"
+#include "platform/core/editerrors.h"
 #include "platform/core/errorcode.h"
 #include "resources/commandids.h"
 #include "tests/formula/edit/edittestutil.h"
@@ -396,6 +397,59 @@ TEST_F(ClipboardTest, ADraggedBlockTakesItsReadersAlongAndOneUndoBringsThemBack)
     EXPECT_EQ(edittest::ValueAt(Book().tree.active->cells, 3, 2), "107");
     Key(Qt::Key_Y, Qt::ControlModifier);
     EXPECT_TRUE(edittest::DumpWorkbook(Book()) == moved);
+}
+
+// Ctrl+X on A2, a row inserted at row 1 (Ctrl+R) and Ctrl+V at E5: the cut cell moves from A3
+// where the row put it, its reader follows it, and the reader of A1 (now A2) stays.
+TEST_F(ClipboardTest, AWaitingCutFollowsARowInsertedAboveIt) {
+    Enter(0, 0, QStringLiteral("5"));
+    Enter(0, 1, QStringLiteral("7"));
+    Enter(2, 0, QStringLiteral("=A1*2"));
+    Enter(3, 0, QStringLiteral("=A2+1"));
+    Select(0, 1);
+    Key(Qt::Key_X, Qt::ControlModifier);
+    Select(0, 0);
+    Key(Qt::Key_R, Qt::ControlModifier);
+    Select(4, 4);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(CellText(2, 1), "=A2*2");
+    EXPECT_EQ(CellText(3, 1), "=E5+1");
+    EXPECT_EQ(CellText(4, 4), "7");
+    EXPECT_EQ(CellText(0, 2), "");
+    EXPECT_EQ(edittest::ValueAt(Book().tree.active->cells, 2, 1), "10");
+    EXPECT_EQ(edittest::ValueAt(Book().tree.active->cells, 3, 1), "8");
+}
+
+// Ctrl+V of a waiting Cut at N2, inside the array N1:N3, is refused with its message and
+// changes nothing; Ctrl+V at E5 then moves the block with its readers.
+TEST_F(ClipboardTest, ARefusedPasteOfACutChangesNothingAndTheNextMoves) {
+    Enter(13, 0, QStringLiteral("={1;2;3}"));
+    Enter(0, 0, QStringLiteral("5"));
+    Enter(0, 1, QStringLiteral("7"));
+    Enter(2, 0, QStringLiteral("=A1*2"));
+    Enter(3, 0, QStringLiteral("=A2+1"));
+    SelectRange(0, 0, 0, 1);
+    Key(Qt::Key_X, Qt::ControlModifier);
+    const edittest::WorkbookDump waiting = edittest::DumpWorkbook(Book());
+    const int32_t undo = Book().undo.current;
+    ui.boxes.clear();
+    Select(13, 1);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, QString::fromLatin1(GetErrorMessage(kErrorArrayCut)));
+    EXPECT_TRUE(edittest::DumpWorkbook(Book()) == waiting);
+    EXPECT_EQ(Book().undo.current, undo);
+    Select(4, 4);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(CellText(2, 0), "=E5*2");
+    EXPECT_EQ(CellText(3, 0), "=E6+1");
+    EXPECT_EQ(edittest::ValueAt(Book().tree.active->cells, 2, 0), "10");
+    EXPECT_EQ(edittest::ValueAt(Book().tree.active->cells, 3, 0), "8");
+    // Right after the Cut the move is one step with it: Undo puts A1:A2 back.
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(CellText(0, 1), "7");
+    EXPECT_EQ(CellText(3, 0), "=A2+1");
+    EXPECT_EQ(Book().undo.current, undo - 1);
 }
 
 TEST_F(ClipboardTest, AFailedCopyPlacesNoPrivateBlockAndCutDeletesNothing) {

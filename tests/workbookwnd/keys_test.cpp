@@ -195,8 +195,8 @@ TEST_F(KeysTest, CutThenPasteOfPartOfAnArrayIsRefusedAndPutsTheCellsBack) {
     EXPECT_EQ(CellText(1, 2), "6");
     EXPECT_EQ(CellText(3, 0), "=B3+1");
     EXPECT_EQ(cell::CachedNumber(FindCell(Book().tree.active->cells, 0, 3)), 7);
-    // The Cut went with the refusal: no step is left to undo.
-    EXPECT_EQ(Book().undo.current, before);
+    // A refused Paste changes nothing: the Cut keeps its step.
+    EXPECT_EQ(Book().undo.current, before + 1);
 }
 
 TEST_F(KeysTest, ACutStaysAMoveUntilItIsUndone) {

@@ -150,7 +150,7 @@ TEST(PasteCutCommand, TheSheetsLastColumnMovesOnePastIsAPlainPaste) {
         ASSERT_TRUE(SnapshotRangeToUndo(b.Book(), ws, range, copies, copies.current, true, true));
         const GridSelection source{{0, 0, 1, 0}, 0, 0};
         ASSERT_EQ(DeleteRangeCommand(b.Book(), source, false), CommandResult::kDone);
-        const PendingCut cut = MarkCut(b.Book(), copies, {0, 0, 1, 0});
+        PendingCut cut = MarkCut(b.Book(), copies, {0, 0, 1, 0});
         const int32_t undo = b.Book().undo.current;
         CellRange drop;
         const CommandResult result = PasteCutCommand(b.Book(), {{first, 9, first, 9}, first, 9},
@@ -193,7 +193,7 @@ TEST(PasteCutCommand, AFormulaTheMoveWouldMakeTooLongRefusesThePasteWhole) {
         MakeRangeDescriptor({0, 0, 0, 0}, &range);
         ASSERT_TRUE(SnapshotRangeToUndo(b.Book(), ws, range, copies, copies.current, true, true));
         ASSERT_EQ(DeleteRangeCommand(b.Book(), {{0, 0, 0, 0}, 0, 0}, false), CommandResult::kDone);
-        const PendingCut cut = MarkCut(b.Book(), copies, {0, 0, 0, 0});
+        PendingCut cut = MarkCut(b.Book(), copies, {0, 0, 0, 0});
         b.Book().tree.active = &b.S1();
         const WorkbookDump before = b.Dump();
         const int32_t undo = b.Book().undo.current;
@@ -411,8 +411,8 @@ TEST(MoveRangeCommand, NoMoveTakesOrCoversPartOfAnArray) {
             b.Formula(ws, 2, 0, "=R1C1:R3C1*2");
             RecalculateByUpdateMode(b.Book());
             ASSERT_EQ(Row(ws, 2, 2, 2), V{"6"});
-            const WorkbookDump before = b.Dump();
-            const int32_t undo = b.Book().undo.current;
+            WorkbookDump before = b.Dump();
+            int32_t undo = b.Book().undo.current;
             CommandResult result = CommandResult::kNothing;
             if (cut) {
                 UndoHistory copies;
@@ -423,9 +423,14 @@ TEST(MoveRangeCommand, NoMoveTakesOrCoversPartOfAnArray) {
                     SnapshotRangeToUndo(b.Book(), ws, range, copies, copies.current, true, true));
                 const GridSelection source{c.source, c.source.c1, c.source.r1};
                 ASSERT_EQ(DeleteRangeCommand(b.Book(), source, false), CommandResult::kDone);
-                const PendingCut pending = MarkCut(b.Book(), copies, c.source);
+                PendingCut pending = MarkCut(b.Book(), copies, c.source);
+                // A refused Paste leaves the cells as the Cut left them, and the Cut waiting.
+                before = b.Dump();
+                undo = b.Book().undo.current;
                 result = PasteCutCommand(b.Book(), {c.drop, c.drop.c1, c.drop.r1}, copies,
                                          copies.current, pending);
+                if (c.refused)
+                    EXPECT_TRUE(CutStillPending(b.Book(), copies, copies.current, pending));
             } else {
                 result = MoveRangeCommand(b.Book(), {c.source, c.source.c1, c.source.r1}, c.source,
                                           c.drop, c.copy);

@@ -305,7 +305,7 @@ public:
                 return CommandResult::kFailed;
             const CommandResult deleted = DeleteRangeCommand(w, selection, false);
             if (deleted != CommandResult::kDone) return deleted;
-            const PendingCut cut = MarkCut(w, copies, source);
+            PendingCut cut = MarkCut(w, copies, source);
             return PasteCutCommand(w, {drop, drop.c1, drop.r1}, copies, copies.current, cut);
         }
         if (kind == "cutx" || kind == "paste") return Clipboard(kind, s, source);
@@ -347,6 +347,8 @@ private:
         waiting_ = false;
         const GridSelection drop{{at.c1, at.r1, at.c1, at.r1}, at.c1, at.r1};
         const CommandResult moved = PasteCutCommand(w, drop, copies, copies.current, cut_);
+        // A refused Paste leaves the Cut waiting.
+        if (moved == CommandResult::kFailed) waiting_ = true;
         if (moved != CommandResult::kNothing) return moved;
         return PasteEntryCommand(w, drop, copies, copies.current, true);
     }
