@@ -67,6 +67,23 @@ void Accumulate(Fold fold, double x, Total& total, FormulaError error) {
         total.Add(fold == Fold::kSumSquares ? x * x : x);
 }
 
+// Folds the values of a range or array argument that take part. A local total stays in
+// registers across the walk's calls.
+template <Fold F>
+void FoldArea(CEvalContext& ctx, FormulaToken& slot, Total& total, FormulaError& error) {
+    AreaWalk area(ctx);
+    error = MergeError(error, area.Take(slot));
+    Total running = total;
+    ListValue v;
+    while (NextAreaValue(ctx, area, v)) {
+        if (v.fate == ValueFate::Number)
+            Accumulate(F, v.number, running, error);
+        else if (v.fate == ValueFate::Error)
+            error = MergeError(error, v.error);
+    }
+    total = running;
+}
+
 // Folds every value of the arguments that takes part; after an error the walk goes on
 // without adding, so that a later value's larger code wins.
 template <Fold F> void FoldArguments(CEvalContext& ctx) {
@@ -74,12 +91,19 @@ template <Fold F> void FoldArguments(CEvalContext& ctx) {
     Total total;
     if (F == Fold::kProduct) total.value = 1;
     FormulaError error = 0;
-    GatherValueList(ctx, [&](const ListValue& v) {
-        if (v.fate == ValueFate::Error)
-            error = MergeError(error, v.error);
-        else
-            Accumulate(F, v.number, total, error);
-    });
+    for (uint16_t i = ArgumentCount(ctx); i-- > 0;) {
+        FormulaToken& slot = Argument(ctx, i);
+        if (slot.type & kAreaOrArray) {
+            FoldArea<F>(ctx, slot, total, error);
+            continue;
+        }
+        ReadArgumentValues(ctx, i, [&](const ListValue& v) {
+            if (v.fate == ValueFate::Error)
+                error = MergeError(error, v.error);
+            else
+                Accumulate(F, v.number, total, error);
+        });
+    }
     const double result = F == Fold::kProduct ? total.Product() : total.Sum();
     // A total out of range where an error stopped it still merges #NUM!.
     if (!IsAcceptableResult(result)) error = MergeError(error, kErrNum);
