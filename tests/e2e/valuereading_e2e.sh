@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Formulas typed into the program under a real X server over cells typed there too: an error
-# inside a range is the result of SUM, MAX and SMALL; a blank and a text cell named one by one
-# are left out of AVERAGE, MIN and SUM. Saved, then read back with the engine's reader.
+# inside a range is the result of SUM, MAX and SMALL (ERRORTYPE 1, #DIV/0!); a blank and a
+# text cell named one by one are left out of AVERAGE, MIN and SUM. Saved, then read back
+# with the engine's reader.
 # Usage: valuereading_e2e.sh <default-settings.xml> <vorlane> <bookutil>
 set -euo pipefail
 settings=$1 vorlane=$2 bookutil=$3
@@ -26,9 +27,9 @@ quit
 TYPE
 run type.sh
 expect_cells "$BOOK" \
-  $'A5\tformula\t=ERRORTYPE(SUM(A1:A4)) -> 2.000000' \
-  $'A6\tformula\t=ERRORTYPE(MAX(A1:A4)) -> 2.000000' \
-  $'A7\tformula\t=ERRORTYPE(SMALL(A1:A4,2)) -> 2.000000' \
+  $'A5\tformula\t=ERRORTYPE(SUM(A1:A4)) -> 1.000000' \
+  $'A6\tformula\t=ERRORTYPE(MAX(A1:A4)) -> 1.000000' \
+  $'A7\tformula\t=ERRORTYPE(SMALL(A1:A4,2)) -> 1.000000' \
   $'A11\tformula\t=AVERAGE(A8,A9,A10) -> 68.500000' \
   $'A12\tformula\t=MIN(A8,A9,A10) -> 65.000000' \
   $'A14\tformula\t=SUM(A8,A13) -> 65.000000'
